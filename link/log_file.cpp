@@ -1,0 +1,31 @@
+#include "link/log_file.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <mutex>
+
+#include "link/program_dirs.h"
+#include "link/text_utils.h"
+#include "platform/rtl/date_time.h"
+
+std::string LogFileName(const std::string& prefix) {
+    return ProtDir + prefix + FormatDateTime("yyyymm", Now()) + ".PRT";
+}
+
+void WriteLogLine(const std::string& prefix, const std::string& tag, const std::string& text) {
+    static std::mutex lock;
+    std::lock_guard<std::mutex> guard(lock);
+    TDateTime now = Now();
+    std::string file_name = ProtDir + prefix + FormatDateTime("yyyymm", now) + ".PRT";
+    std::string line = FormatDateTime("dd.mm.yyyy hh:nn:ss", now) + " " + FitLengthStr(tag, 10) + " " + text + "\r\n";
+
+    std::FILE* file = std::fopen(file_name.c_str(), "ab");
+    if (!file && !ProtDir.empty()) {
+        std::error_code ignored;
+        std::filesystem::create_directories(ProtDir, ignored);
+        file = std::fopen(file_name.c_str(), "ab");
+    }
+    if (!file) return;
+    std::fwrite(line.data(), 1, line.size(), file);
+    std::fclose(file);
+}

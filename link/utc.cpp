@@ -1,0 +1,5 @@
+#include "link/utc.h"
+
+TDateTime LocalToUTC(TDateTime local) { return LocalToUtcDateTime(local); }
+
+TDateTime UTCToLocal(TDateTime utc) { return UtcToLocalDateTime(utc); }

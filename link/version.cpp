@@ -1,0 +1,7 @@
+#include "link/version.h"
+
+#ifndef TOVAK_VERSION_TEXT
+#define TOVAK_VERSION_TEXT "0.0.0.0"
+#endif
+
+std::string GetVersionText() { return TOVAK_VERSION_TEXT; }

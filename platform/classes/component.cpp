@@ -1,0 +1,192 @@
+#include "platform/classes/component.h"
+
+#include <algorithm>
+
+#include "platform/rtl/exception.h"
+#include "platform/rtl/str_utils.h"
+
+namespace {
+
+bool IsIdentStart(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+
+}  // namespace
+
+bool IsValidIdent(std::string_view ident) {
+    if (ident.empty() || !IsIdentStart(ident[0])) return false;
+    return std::all_of(ident.begin() + 1, ident.end(),
+                       [](char c) { return IsIdentStart(c) || (c >= '0' && c <= '9'); });
+}
+
+TComponent::TComponent(TComponent* AOwner) {
+    if (AOwner != nullptr) AOwner->InsertComponent(this);
+}
+
+TComponent::~TComponent() {
+    Destroying();
+    // Each partner is detached before it hears about it, so an override of Notification that
+    // skips the inherited call still leaves no pointer to this component behind.
+    while (!free_notifies_.empty()) {
+        TComponent* partner = free_notifies_.back();
+        free_notifies_.pop_back();
+        partner->RemoveNotification(this);
+        partner->Notification(this, opRemove);
+    }
+    DestroyComponents();
+    if (owner_ != nullptr) owner_->RemoveComponent(this);
+}
+
+TComponent* TComponent::Components(int Index) const {
+    if (Index < 0 || Index >= ComponentCount()) {
+        throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+    }
+    return components_[static_cast<size_t>(Index)];
+}
+
+int TComponent::ComponentIndex() const {
+    if (owner_ == nullptr) return -1;
+    auto& list = owner_->components_;
+    auto it = std::find(list.begin(), list.end(), this);
+    return it == list.end() ? -1 : static_cast<int>(it - list.begin());
+}
+
+void TComponent::SetComponentIndex(int Index) {
+    if (owner_ == nullptr) return;
+    int current = ComponentIndex();
+    if (current < 0) return;
+    auto& list = owner_->components_;
+    int last = static_cast<int>(list.size()) - 1;
+    Index = std::clamp(Index, 0, last);
+    if (Index == current) return;
+    list.erase(list.begin() + current);
+    list.insert(list.begin() + Index, this);
+}
+
+TComponent* TComponent::FindComponent(std::string_view AName) const {
+    if (AName.empty()) return nullptr;
+    for (TComponent* c : components_) {
+        if (SameText(c->name_, AName)) return c;
+    }
+    return nullptr;
+}
+
+void TComponent::SetName(const std::string& NewName) {
+    if (name_ == NewName) return;
+    if (!NewName.empty() && !IsValidIdent(NewName)) {
+        throw EComponentError("'" + NewName + "' is not a valid component name");
+    }
+    if (owner_ != nullptr) {
+        owner_->ValidateRename(this, name_, NewName);
+    } else {
+        ValidateRename(nullptr, name_, NewName);
+    }
+    name_ = NewName;
+}
+
+void TComponent::ValidateRename(TComponent* AComponent, const std::string& CurName,
+                                const std::string& NewName) {
+    if (AComponent != nullptr && !SameText(CurName, NewName) && AComponent->owner_ == this &&
+        FindComponent(NewName) != nullptr) {
+        throw EComponentError("A component named " + NewName + " already exists");
+    }
+}
+
+void TComponent::ValidateInsert(TComponent*) {}
+
+void TComponent::InsertComponent(TComponent* AComponent) {
+    if (AComponent == nullptr || AComponent->owner_ == this) return;
+    ValidateInsert(AComponent);
+    // Checked before the component leaves its old owner, so a refused move changes nothing.
+    if (!AComponent->name_.empty() && FindComponent(AComponent->name_) != nullptr) {
+        throw EComponentError("A component named " + AComponent->name_ + " already exists");
+    }
+    if (AComponent->owner_ != nullptr) AComponent->owner_->RemoveComponent(AComponent);
+    Insert(AComponent);
+    if (HasState(csDesigning)) AComponent->SetDesigning(true);
+    Notification(AComponent, opInsert);
+}
+
+void TComponent::RemoveComponent(TComponent* AComponent) {
+    if (AComponent == nullptr || AComponent->owner_ != this) return;
+    Notification(AComponent, opRemove);
+    Remove(AComponent);
+}
+
+void TComponent::Insert(TComponent* AComponent) {
+    components_.push_back(AComponent);
+    AComponent->owner_ = this;
+}
+
+void TComponent::Remove(TComponent* AComponent) {
+    auto it = std::find(components_.begin(), components_.end(), AComponent);
+    if (it != components_.end()) components_.erase(it);
+    AComponent->owner_ = nullptr;
+}
+
+void TComponent::DestroyComponents() {
+    while (!components_.empty()) {
+        TComponent* instance = components_.back();
+        Remove(instance);
+        delete instance;  // the one place that frees components: the owner's duty
+    }
+}
+
+void TComponent::Destroying() {
+    if (HasState(csDestroying)) return;
+    state_ |= csDestroying;
+    for (TComponent* c : components_) c->Destroying();
+}
+
+void TComponent::FreeNotification(TComponent* AComponent) {
+    if (AComponent == nullptr || AComponent == this) return;
+    // Components of one owner hear about each other through that owner already.
+    if (owner_ == nullptr || AComponent->owner_ != owner_) {
+        if (std::find(free_notifies_.begin(), free_notifies_.end(), AComponent) == free_notifies_.end()) {
+            free_notifies_.push_back(AComponent);
+            AComponent->FreeNotification(this);
+        }
+    }
+    state_ |= csFreeNotification;
+}
+
+void TComponent::RemoveFreeNotification(TComponent* AComponent) {
+    if (AComponent == nullptr) return;
+    RemoveNotification(AComponent);
+    AComponent->RemoveNotification(this);
+}
+
+void TComponent::RemoveNotification(TComponent* AComponent) {
+    auto it = std::find(free_notifies_.begin(), free_notifies_.end(), AComponent);
+    if (it != free_notifies_.end()) free_notifies_.erase(it);
+    if (free_notifies_.empty()) state_ &= ~csFreeNotification;
+}
+
+void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
+    if (Operation == opRemove && AComponent != nullptr) RemoveFreeNotification(AComponent);
+    // A handler may free siblings: walk by index and re-check the bounds each step.
+    size_t i = components_.size();
+    while (i > 0) {
+        --i;
+        if (i >= components_.size()) {
+            if (components_.empty()) break;
+            i = components_.size() - 1;
+        }
+        components_[i]->Notification(AComponent, Operation);
+    }
+}
+
+void TComponent::SetDesigning(bool Value, bool SetChildren) {
+    if (Value) {
+        state_ |= csDesigning;
+    } else {
+        state_ &= ~csDesigning;
+    }
+    if (SetChildren) {
+        for (TComponent* c : components_) c->SetDesigning(Value, true);
+    }
+}
+
+void TComponent::Loaded() {
+    state_ &= ~csLoading;
+}

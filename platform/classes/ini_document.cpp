@@ -1,0 +1,185 @@
+#include "platform/classes/ini_document.h"
+
+#include <algorithm>
+
+#include "platform/classes/strings.h"
+#include "platform/rtl/str_utils.h"
+
+namespace {
+
+std::string OneLine(std::string_view s) {
+    std::string result(s);
+    std::replace(result.begin(), result.end(), '\r', ' ');
+    std::replace(result.begin(), result.end(), '\n', ' ');
+    return result;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    return AnsiSameText(Trim(a), Trim(b));
+}
+
+bool IsBlankLine(const std::string& raw) {
+    return Trim(raw).empty();
+}
+
+}  // namespace
+
+void TIniDocument::Clear() {
+    preamble_.clear();
+    sections_.clear();
+}
+
+void TIniDocument::Parse(std::string_view text) {
+    Clear();
+    std::vector<Line>* target = &preamble_;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find_first_of("\r\n", pos);
+        if (end == std::string_view::npos) end = text.size();
+        std::string raw(text.substr(pos, end - pos));
+        pos = end;
+        if (pos < text.size() && text[pos] == '\r') ++pos;
+        if (pos < text.size() && text[pos] == '\n') ++pos;
+
+        std::string trimmed = Trim(raw);
+        size_t close = trimmed.find(']');
+        if (!trimmed.empty() && trimmed[0] == '[' && close != std::string::npos) {
+            sections_.push_back(Section{Trim(std::string_view(trimmed).substr(1, close - 1)), raw, {}});
+            target = &sections_.back().lines;
+            continue;
+        }
+        Line line{std::move(raw), {}, {}};
+        size_t eq = trimmed.find('=');
+        if (!trimmed.empty() && trimmed[0] != ';' && eq != std::string::npos) {
+            line.key = Trim(std::string_view(trimmed).substr(0, eq));
+            if (!line.key.empty()) line.value = Trim(std::string_view(trimmed).substr(eq + 1));
+        }
+        target->push_back(std::move(line));
+    }
+}
+
+std::string TIniDocument::Serialize() const {
+    std::string out;
+    auto add = [&out](const std::string& raw) {
+        out += raw;
+        out += "\r\n";
+    };
+    for (const auto& line : preamble_) add(line.raw);
+    for (const auto& section : sections_) {
+        add(section.header);
+        for (const auto& line : section.lines) add(line.raw);
+    }
+    return out;
+}
+
+TIniDocument::Line* TIniDocument::FindLine(std::string_view section, std::string_view key) {
+    for (auto& s : sections_) {
+        if (!SameName(s.name, section)) continue;
+        for (auto& line : s.lines) {
+            if (!line.key.empty() && SameName(line.key, key)) return &line;
+        }
+    }
+    return nullptr;
+}
+
+const std::string* TIniDocument::Find(std::string_view section, std::string_view key) const {
+    const Line* line = const_cast<TIniDocument*>(this)->FindLine(section, key);
+    return line != nullptr ? &line->value : nullptr;
+}
+
+void TIniDocument::Write(std::string_view section, std::string_view key, std::string_view value) {
+    std::string section_name = Trim(OneLine(section));
+    std::string key_name = Trim(OneLine(key));
+    std::string text = OneLine(value);
+    if (Line* line = FindLine(section_name, key_name)) {
+        line->raw = line->key + "=" + text;
+        line->value = Trim(text);
+        return;
+    }
+    Line entry{key_name + "=" + text, key_name, Trim(text)};
+    for (auto& s : sections_) {
+        if (!SameName(s.name, section_name)) continue;
+        // After the section's last entry: blank lines and comments that lead into the next
+        // section stay where they are.
+        auto last_entry =
+            std::find_if(s.lines.rbegin(), s.lines.rend(), [](const Line& l) { return !l.key.empty(); });
+        s.lines.insert(last_entry.base(), std::move(entry));
+        return;
+    }
+    std::vector<Line>& previous = sections_.empty() ? preamble_ : sections_.back().lines;
+    bool document_empty = sections_.empty() && preamble_.empty();
+    if (!document_empty && (previous.empty() || !IsBlankLine(previous.back().raw))) {
+        previous.push_back(Line{});
+    }
+    sections_.push_back(Section{section_name, "[" + section_name + "]", {}});
+    sections_.back().lines.push_back(std::move(entry));
+}
+
+bool TIniDocument::DeleteKey(std::string_view section, std::string_view key) {
+    for (auto& s : sections_) {
+        if (!SameName(s.name, section)) continue;
+        auto it = std::find_if(s.lines.begin(), s.lines.end(),
+                               [&](const Line& l) { return !l.key.empty() && SameName(l.key, key); });
+        if (it != s.lines.end()) {
+            s.lines.erase(it);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TIniDocument::EraseSection(std::string_view section) {
+    auto it = std::remove_if(sections_.begin(), sections_.end(),
+                             [&](const Section& s) { return SameName(s.name, section); });
+    bool erased = it != sections_.end();
+    sections_.erase(it, sections_.end());
+    return erased;
+}
+
+std::vector<std::string> TIniDocument::SectionNames() const {
+    std::vector<std::string> names;
+    for (const auto& s : sections_) {
+        bool known = std::any_of(names.begin(), names.end(),
+                                 [&](const std::string& n) { return SameName(n, s.name); });
+        if (!known) names.push_back(s.name);
+    }
+    return names;
+}
+
+std::vector<std::pair<std::string, std::string>> TIniDocument::Entries(std::string_view section) const {
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (const auto& s : sections_) {
+        if (!SameName(s.name, section)) continue;
+        for (const auto& line : s.lines) {
+            if (line.key.empty()) continue;
+            bool known = std::any_of(entries.begin(), entries.end(),
+                                     [&](const auto& e) { return SameName(e.first, line.key); });
+            if (!known) entries.emplace_back(line.key, line.value);
+        }
+    }
+    return entries;
+}
+
+void TIniDocument::FillEntries(std::string_view section, TStrings* strings, bool with_values) const {
+    strings->BeginUpdate();
+    try {
+        strings->Clear();
+        for (const auto& [key, value] : Entries(section)) strings->Add(with_values ? key + "=" + value : key);
+    } catch (...) {
+        strings->EndUpdate();
+        throw;
+    }
+    strings->EndUpdate();
+}
+
+void TIniDocument::FillSectionNames(TStrings* strings) const {
+    strings->BeginUpdate();
+    try {
+        strings->Clear();
+        for (const auto& name : SectionNames()) strings->Add(name);
+    } catch (...) {
+        strings->EndUpdate();
+        throw;
+    }
+    strings->EndUpdate();
+}

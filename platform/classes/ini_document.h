@@ -1,0 +1,53 @@
+#pragma once
+// The text of an INI file as the INI classes read and change it. Every line is kept, so
+// comments, blank lines and lines that are not entries survive a rewrite; only the entries
+// written are replaced. Sections and keys compare ignoring case (letters like ä included)
+// and ignoring blanks at their ends; values are trimmed. A section that appears twice reads
+// as one. Malformed lines are kept as they are and otherwise ignored.
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+class TStrings;
+
+class TIniDocument {
+  public:
+    // `text` is the decoded file content; lines end with CR LF, LF or CR.
+    void Parse(std::string_view text);
+    // Lines joined and ended by CR LF.
+    std::string Serialize() const;
+    void Clear();
+
+    // nullptr when the section or key is missing.
+    const std::string* Find(std::string_view section, std::string_view key) const;
+    // Line breaks in section, key or value become blanks: they would split the entry.
+    void Write(std::string_view section, std::string_view key, std::string_view value);
+    bool DeleteKey(std::string_view section, std::string_view key);
+    bool EraseSection(std::string_view section);
+
+    // Each name once, in file order.
+    std::vector<std::string> SectionNames() const;
+    // Each key once (the first entry wins), in file order.
+    std::vector<std::pair<std::string, std::string>> Entries(std::string_view section) const;
+    // Clear `strings`, then fill it with the keys (or "key=value") or the section names.
+    void FillEntries(std::string_view section, TStrings* strings, bool with_values) const;
+    void FillSectionNames(TStrings* strings) const;
+
+  private:
+    struct Line {
+        std::string raw;
+        std::string key;    // empty for a line that is not an entry
+        std::string value;  // trimmed
+    };
+    struct Section {
+        std::string name;
+        std::string header;
+        std::vector<Line> lines;
+    };
+    Line* FindLine(std::string_view section, std::string_view key);
+
+    std::vector<Line> preamble_;
+    std::vector<Section> sections_;
+};

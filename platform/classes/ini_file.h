@@ -1,0 +1,51 @@
+#pragma once
+// An INI file that is always current: every read sees the file as it is now (another
+// TIniFile or program may have changed it) and every write goes to the file at once.
+// A write rewrites the whole file through a temporary file and a rename, so a crash never
+// leaves half a file. Read as UTF-8, or Windows-1252 when the file is not valid UTF-8 (older
+// installations); written as UTF-8 with CR LF. A missing or unreadable file reads as empty.
+// A write that fails raises EIniFileException "Unable to write to <file>".
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <ctime>
+
+#include "platform/classes/custom_ini_file.h"
+#include "platform/classes/ini_document.h"
+
+class TIniFile : public TCustomIniFile {
+  public:
+    explicit TIniFile(const std::string& FileName);
+    std::string ClassName() const override { return "TIniFile"; }
+
+    std::string ReadString(std::string_view Section, std::string_view Ident,
+                           std::string_view Default) override;
+    void WriteString(std::string_view Section, std::string_view Ident, std::string_view Value) override;
+    void ReadSection(std::string_view Section, TStrings* Strings) override;
+    void ReadSections(TStrings* Strings) override;
+    void ReadSectionValues(std::string_view Section, TStrings* Strings) override;
+    void EraseSection(std::string_view Section) override;
+    void DeleteKey(std::string_view Section, std::string_view Ident) override;
+    // Writes are never held back: nothing to do.
+    void UpdateFile() override {}
+
+  private:
+    // Re-reads the file when it changed since the last look (or for_write: must be readable).
+    void Refresh(bool for_write);
+    void Store();
+
+    struct Stamp {
+        bool exists = false;
+        dev_t dev = 0;
+        ino_t ino = 0;
+        off_t size = 0;
+        timespec mtime{};
+        bool operator==(const Stamp& o) const;
+    };
+    Stamp TakeStamp() const;
+
+    TIniDocument document_;
+    Stamp stamp_;
+    bool loaded_ = false;
+};

@@ -1,0 +1,122 @@
+#include "platform/rtl/encoding.h"
+
+#include <cstdint>
+
+namespace {
+
+// 0x80-0x9F; the undefined bytes keep their own number as a C1 code point.
+constexpr char16_t kHighControls[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+void AppendCodePoint(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// Decodes one code point at pos; answers its length, or 0 when the bytes there are malformed.
+size_t DecodeOne(std::string_view s, size_t pos, char32_t& cp) {
+    auto byte = [&](size_t i) { return static_cast<uint8_t>(s[i]); };
+    uint8_t b0 = byte(pos);
+    size_t len;
+    char32_t min;
+    if (b0 < 0x80) {
+        cp = b0;
+        return 1;
+    } else if (b0 >= 0xC2 && b0 <= 0xDF) {
+        len = 2, cp = b0 & 0x1F, min = 0x80;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        len = 3, cp = b0 & 0x0F, min = 0x800;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        len = 4, cp = b0 & 0x07, min = 0x10000;
+    } else {
+        return 0;
+    }
+    if (pos + len > s.size()) return 0;
+    for (size_t i = 1; i < len; ++i) {
+        uint8_t b = byte(pos + i);
+        if ((b & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+    return len;
+}
+
+}  // namespace
+
+std::string Cp1252ToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 4);
+    for (char c : bytes) {
+        auto b = static_cast<uint8_t>(c);
+        if (b < 0x80) {
+            out += c;
+        } else if (b < 0xA0) {
+            AppendCodePoint(out, kHighControls[b - 0x80]);
+        } else {
+            AppendCodePoint(out, b);
+        }
+    }
+    return out;
+}
+
+std::string Utf8ToCp1252(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    size_t pos = 0;
+    while (pos < utf8.size()) {
+        char32_t cp = 0;
+        size_t len = DecodeOne(utf8, pos, cp);
+        if (len == 0) {
+            out += '?';
+            ++pos;
+            continue;
+        }
+        pos += len;
+        if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
+            out += static_cast<char>(cp);
+            continue;
+        }
+        char mapped = '?';
+        for (int i = 0; i < 32; ++i) {
+            if (kHighControls[i] == cp) {
+                mapped = static_cast<char>(0x80 + i);
+                break;
+            }
+        }
+        out += mapped;
+    }
+    return out;
+}
+
+bool IsValidUtf8(std::string_view text) {
+    size_t pos = 0;
+    while (pos < text.size()) {
+        char32_t cp = 0;
+        size_t len = DecodeOne(text, pos, cp);
+        if (len == 0) return false;
+        pos += len;
+    }
+    return true;
+}
+
+std::string DecodeTextBytes(std::string_view bytes) {
+    if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+    if (IsValidUtf8(bytes)) return std::string(bytes);
+    return Cp1252ToUtf8(bytes);
+}

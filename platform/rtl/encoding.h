@@ -1,0 +1,21 @@
+#pragma once
+// Text encodings at the edges of the program. Strings inside are UTF-8; fixed-size byte
+// stores and files from older installations use Windows-1252, converted here.
+
+#include <string>
+#include <string_view>
+
+// Every byte maps to one character: 0x80-0x9F as Windows maps them, the five bytes Windows
+// leaves undefined (0x81 0x8D 0x8F 0x90 0x9D) to the C1 control of the same number, so a
+// round trip through Utf8ToCp1252 gives the bytes back.
+std::string Cp1252ToUtf8(std::string_view bytes);
+
+// A character without a Windows-1252 form, and each byte of malformed UTF-8, becomes "?".
+std::string Utf8ToCp1252(std::string_view utf8);
+
+// Strict: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool IsValidUtf8(std::string_view text);
+
+// The content of a text file as UTF-8: a UTF-8 byte-order mark is dropped, valid UTF-8 is
+// kept as it is, anything else is read as Windows-1252 (files written by older installations).
+std::string DecodeTextBytes(std::string_view bytes);

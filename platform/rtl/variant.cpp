@@ -1,0 +1,248 @@
+#include "platform/rtl/variant.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+#include "platform/rtl/exception.h"
+#include "platform/rtl/convert.h"
+#include "platform/rtl/date_time.h"
+
+namespace {
+bool VariantTextToInt64(const std::string& text, int64_t& out) { return TryStrToInt64(text, out); }
+bool VariantTextToDouble(const std::string& text, double& out) { return TryStrToFloat(text, out); }
+bool VariantTextToBool(const std::string& text, bool& out) { return TryStrToBool(text, out); }
+std::string VariantDoubleToText(double d) { return FloatToStr(d); }
+bool VariantTextToDate(const std::string& text, double& out) { return TryStrToDateTime(text, out); }
+std::string VariantDateToText(double d) { return DateTimeToStr(d); }
+}  // namespace
+
+Variant::Variant(const Variant& o)
+    : type_(o.type_), i_(o.i_), d_(o.d_), s_(o.s_),
+      items_(o.items_ ? std::make_unique<std::vector<Variant>>(*o.items_) : nullptr) {}
+
+Variant& Variant::operator=(const Variant& o) {
+    if (this != &o) {
+        Variant copy(o);
+        *this = std::move(copy);
+    }
+    return *this;
+}
+
+Variant Variant::Null() {
+    Variant v;
+    v.type_ = varNull;
+    return v;
+}
+
+Variant Variant::FromDate(double dateTime) {
+    Variant v;
+    v.type_ = varDate;
+    v.d_ = dateTime;
+    return v;
+}
+
+Variant Variant::FromCurrency(double value) {
+    Variant v;
+    v.type_ = varCurrency;
+    v.d_ = std::round(value * 10000.0) / 10000.0;
+    return v;
+}
+
+Variant Variant::Array(std::vector<Variant> items) {
+    Variant v;
+    v.type_ = varArray;
+    v.items_ = std::make_unique<std::vector<Variant>>(std::move(items));
+    return v;
+}
+
+Variant VarArrayOf(std::initializer_list<Variant> items) { return Variant::Array(std::vector<Variant>(items)); }
+
+std::string VarTypeName(TVarType t) {
+    switch (t) {
+    case varEmpty: return "Empty";
+    case varNull: return "Null";
+    case varSmallint: return "Smallint";
+    case varInteger: return "Integer";
+    case varDouble: return "Double";
+    case varCurrency: return "Currency";
+    case varDate: return "Date";
+    case varBoolean: return "Boolean";
+    case varVariant: return "Variant";
+    case varInt64: return "Int64";
+    case varString: return "String";
+    case varArray: return "Array";
+    }
+    return "Unknown";
+}
+
+void Variant::CastError(const char* target) const {
+    throw EVariantError("Variante des Typs (" + VarTypeName(type_) + ") konnte nicht in Typ (" + target +
+                        ") konvertiert werden");
+}
+
+bool Variant::IsNumeric() const {
+    switch (type_) {
+    case varSmallint: case varInteger: case varInt64: case varDouble: case varCurrency: case varDate:
+    case varBoolean:
+        return true;
+    default:
+        return false;
+    }
+}
+
+namespace {
+bool IsIntegerType(TVarType t) { return t == varSmallint || t == varInteger || t == varInt64 || t == varBoolean; }
+
+int64_t RoundToInt64(double d, bool& ok) {
+    // Banker's rounding, as the class library rounds floats to integers.
+    double r = std::nearbyint(d);
+    ok = std::isfinite(r) && r >= -9.2233720368547758e18 && r < 9.2233720368547758e18;
+    return ok ? static_cast<int64_t>(r) : 0;
+}
+}  // namespace
+
+int64_t Variant::AsInt64() const {
+    if (type_ == varEmpty) return 0;
+    if (IsIntegerType(type_)) return type_ == varBoolean ? (i_ ? -1 : 0) : i_;
+    if (type_ == varDouble || type_ == varCurrency || type_ == varDate) {
+        bool ok;
+        int64_t r = RoundToInt64(d_, ok);
+        if (!ok) CastError("Int64");
+        return r;
+    }
+    if (type_ == varString) {
+        int64_t r;
+        if (VariantTextToInt64(s_, r)) return r;
+        double d;
+        if (VariantTextToDouble(s_, d)) {
+            bool ok;
+            r = RoundToInt64(d, ok);
+            if (ok) return r;
+        }
+        CastError("Int64");
+    }
+    CastError("Int64");
+}
+
+int32_t Variant::AsInteger() const {
+    int64_t v;
+    try {
+        v = AsInt64();
+    } catch (const EVariantError&) {
+        CastError("Integer");
+    }
+    if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max()) CastError("Integer");
+    return static_cast<int32_t>(v);
+}
+
+double Variant::AsDouble() const {
+    if (type_ == varEmpty) return 0;
+    if (type_ == varBoolean) return i_ ? -1.0 : 0.0;
+    if (IsIntegerType(type_)) return static_cast<double>(i_);
+    if (type_ == varDouble || type_ == varCurrency || type_ == varDate) return d_;
+    if (type_ == varString) {
+        double d;
+        if (VariantTextToDouble(s_, d)) return d;
+    }
+    CastError("Double");
+}
+
+double Variant::AsDate() const {
+    if (type_ == varString) {
+        double d;
+        if (VariantTextToDate(s_, d)) return d;
+        CastError("Date");
+    }
+    try {
+        return AsDouble();
+    } catch (const EVariantError&) {
+        CastError("Date");
+    }
+}
+
+bool Variant::AsBoolean() const {
+    if (type_ == varEmpty) return false;
+    if (IsIntegerType(type_)) return i_ != 0;
+    if (type_ == varDouble || type_ == varCurrency || type_ == varDate) return d_ != 0;
+    if (type_ == varString) {
+        bool b;
+        if (VariantTextToBool(s_, b)) return b;
+        double d;
+        if (VariantTextToDouble(s_, d)) return d != 0;
+    }
+    CastError("Boolean");
+}
+
+std::string Variant::AsString() const {
+    switch (type_) {
+    case varEmpty: return "";
+    case varString: return s_;
+    case varBoolean: return i_ ? "True" : "False";
+    case varSmallint: case varInteger: case varInt64: return std::to_string(i_);
+    case varDouble: case varCurrency: return VariantDoubleToText(d_);
+    case varDate: return VariantDateToText(d_);
+    default: CastError("String");
+    }
+}
+
+int Variant::ArrayHighBound() const {
+    if (type_ != varArray) throw EVariantError("Ungültige Variant-Operation");
+    return static_cast<int>(items_->size()) - 1;
+}
+
+const Variant& Variant::operator[](int i) const {
+    if (type_ != varArray || i < 0 || i >= static_cast<int>(items_->size()))
+        throw EVariantError("Variant oder sicherer Array-Index außerhalb des gültigen Bereichs");
+    return (*items_)[i];
+}
+
+Variant& Variant::operator[](int i) {
+    if (type_ != varArray || i < 0 || i >= static_cast<int>(items_->size()))
+        throw EVariantError("Variant oder sicherer Array-Index außerhalb des gültigen Bereichs");
+    return (*items_)[i];
+}
+
+int VarArrayHighBound(const Variant& v, int) { return v.ArrayHighBound(); }
+
+std::string VarToStr(const Variant& v) {
+    if (v.IsNull() || v.IsEmpty()) return "";
+    return v.AsString();
+}
+
+namespace {
+template <typename T>
+TVariantRelationship Rel(T a, T b) {
+    if (a < b) return vrLessThan;
+    if (b < a) return vrGreaterThan;
+    return vrEqual;
+}
+}  // namespace
+
+TVariantRelationship VarCompareValue(const Variant& a, const Variant& b) {
+    bool aNone = a.IsNull() || a.IsEmpty();
+    bool bNone = b.IsNull() || b.IsEmpty();
+    if (aNone || bNone) {
+        if (aNone && bNone) return vrEqual;
+        return aNone ? vrLessThan : vrGreaterThan;
+    }
+    if (a.IsArray() || b.IsArray()) {
+        if (!(a.IsArray() && b.IsArray()) || a.ArrayHighBound() != b.ArrayHighBound()) return vrNotEqual;
+        for (int i = 0; i <= a.ArrayHighBound(); ++i)
+            if (VarCompareValue(a[i], b[i]) != vrEqual) return vrNotEqual;
+        return vrEqual;
+    }
+    if (a.IsString() && b.IsString()) return Rel(a.AsString(), b.AsString());
+    if (a.IsNumeric() && b.IsNumeric()) {
+        if (IsIntegerType(a.VarType()) && IsIntegerType(b.VarType())) return Rel(a.AsInt64(), b.AsInt64());
+        return Rel(a.AsDouble(), b.AsDouble());
+    }
+    // One string, one number.
+    double d;
+    const Variant& s = a.IsString() ? a : b;
+    if (VariantTextToDouble(s.AsString(), d)) return Rel(a.AsDouble(), b.AsDouble());
+    return Rel(a.AsString(), b.AsString());
+}
+
+bool operator==(const Variant& a, const Variant& b) { return VarCompareValue(a, b) == vrEqual; }
+bool operator<(const Variant& a, const Variant& b) { return VarCompareValue(a, b) == vrLessThan; }

@@ -1,0 +1,93 @@
+#include "platform/sync/sync_event.h"
+
+#include <algorithm>
+
+// One per waiting thread; each event it waits on pokes it on Set. Lock order: an event's
+// lock, then a waiter's; the waiting thread never holds its own lock while it looks at the
+// events.
+struct EventWaiter {
+    std::mutex lock;
+    std::condition_variable wake;
+    bool poked = false;
+};
+
+TSyncEvent::TSyncEvent(bool manual_reset, bool initially_set) : manual_reset_(manual_reset), set_(initially_set) {}
+
+void TSyncEvent::Set() {
+    std::lock_guard<std::mutex> guard(lock_);
+    set_ = true;
+    for (EventWaiter* waiter : waiters_) {
+        std::lock_guard<std::mutex> poke(waiter->lock);
+        waiter->poked = true;
+        waiter->wake.notify_one();
+    }
+}
+
+void TSyncEvent::Reset() {
+    std::lock_guard<std::mutex> guard(lock_);
+    set_ = false;
+}
+
+bool TSyncEvent::Wait(uint32_t timeout_ms) {
+    TSyncEvent* self = this;
+    return WaitForAny(&self, 1, timeout_ms) == 0;
+}
+
+bool TSyncEvent::TryConsume() {
+    if (!set_) return false;
+    if (!manual_reset_) set_ = false;
+    return true;
+}
+
+void TSyncEvent::AddWaiter(EventWaiter* waiter) {
+    std::lock_guard<std::mutex> guard(lock_);
+    waiters_.push_back(waiter);
+}
+
+void TSyncEvent::RemoveWaiter(EventWaiter* waiter) {
+    std::lock_guard<std::mutex> guard(lock_);
+    auto it = std::find(waiters_.begin(), waiters_.end(), waiter);
+    if (it != waiters_.end()) waiters_.erase(it);
+}
+
+namespace {
+int ConsumeFirst(TSyncEvent* const* events, int count, bool (*consume)(TSyncEvent*)) {
+    for (int i = 0; i < count; ++i)
+        if (consume(events[i])) return i;
+    return -1;
+}
+}  // namespace
+
+int WaitForAny(TSyncEvent* const* events, int count, uint32_t timeout_ms) {
+    auto consume = [](TSyncEvent* event) {
+        std::lock_guard<std::mutex> guard(event->lock_);
+        return event->TryConsume();
+    };
+    int index = ConsumeFirst(events, count, consume);
+    if (index >= 0 || timeout_ms == 0 || count <= 0) return index;
+
+    const uint64_t deadline = DeadlineAfter(timeout_ms);
+    EventWaiter waiter;
+    for (int i = 0; i < count; ++i) events[i]->AddWaiter(&waiter);
+    for (;;) {
+        {
+            std::lock_guard<std::mutex> guard(waiter.lock);
+            waiter.poked = false;
+        }
+        index = ConsumeFirst(events, count, consume);
+        if (index >= 0) break;
+        std::unique_lock<std::mutex> lock(waiter.lock);
+        if (!WaitUntilTicks(lock, waiter.wake, deadline, [&] { return waiter.poked; })) {
+            lock.unlock();
+            index = ConsumeFirst(events, count, consume);
+            break;
+        }
+    }
+    for (int i = 0; i < count; ++i) events[i]->RemoveWaiter(&waiter);
+    return index;
+}
+
+int WaitForEither(TSyncEvent& a, TSyncEvent& b, uint32_t timeout_ms) {
+    TSyncEvent* events[2] = {&a, &b};
+    return WaitForAny(events, 2, timeout_ms);
+}

@@ -1,0 +1,314 @@
+#include "platform/win/message_queue.h"
+
+#include <algorithm>
+
+#include "platform/sync/clock_wait.h"
+#include "platform/win/exception_report.h"
+#include "platform/win/window_system.h"
+
+using win_internal::MessageFilter;
+using win_internal::PostedMessage;
+using win_internal::SentMessage;
+using win_internal::TimerEntry;
+using win_internal::WindowSystem;
+
+namespace {
+
+WindowSystem& Sys() { return WindowSystem::Get(); }
+
+// Takes the timer at `index` for delivery: it falls due again one interval from now, so a
+// late pump delivers one WM_TIMER, not a burst. Lock held.
+MSG TakeTimerLocked(WindowSystem& sys, int index) {
+    TimerEntry& timer = sys.timers[static_cast<size_t>(index)];
+    uint64_t now = CurrentClock().Ticks();
+    timer.due = now + timer.interval;
+    return MSG{timer.wnd, WM_TIMER, timer.id, 0, static_cast<uint32_t>(now)};
+}
+
+void DispatchTimer(const MSG& msg) {
+    WindowSystem& sys = Sys();
+    TIMERPROC proc;
+    std::shared_ptr<WindowRecord> record;
+    {
+        std::lock_guard<std::mutex> guard(sys.lock);
+        auto it = std::find_if(sys.timers.begin(), sys.timers.end(), [&](const TimerEntry& t) {
+            return t.wnd == msg.hwnd && t.id == msg.wParam;
+        });
+        if (it != sys.timers.end()) proc = it->proc;
+        record = sys.FindLocked(msg.hwnd);
+    }
+    if (proc) {
+        try {
+            proc(msg.hwnd, WM_TIMER, msg.wParam, msg.time);
+        } catch (...) {
+            HandleCurrentException();
+        }
+    } else if (record) {
+        WindowSystem::CallProc(record, msg.hwnd, WM_TIMER, msg.wParam, msg.lParam);
+    }
+}
+
+LRESULT DispatchOne(const MSG& msg) {
+    if (msg.message == WM_TIMER) {
+        DispatchTimer(msg);
+        return 0;
+    }
+    // Thread messages (no window) have no procedure to go to.
+    if (msg.hwnd == nullptr) return 0;
+    return WindowSystem::CallProc(Sys().Find(msg.hwnd), msg.hwnd, msg.message, msg.wParam, msg.lParam);
+}
+
+// Handles every pending send, then looks for the next message `filter` accepts.
+bool PeekInternal(MSG& out, const MessageFilter& filter, bool remove) {
+    WindowSystem& sys = Sys();
+    while (sys.HandleOneSent()) {
+    }
+    std::lock_guard<std::mutex> guard(sys.lock);
+    for (auto it = sys.posted.begin(); it != sys.posted.end(); ++it) {
+        if (!filter.Accepts(it->wnd, it->msg)) continue;
+        out = MSG{it->wnd, it->msg, it->wparam, it->lparam, it->time};
+        if (remove) sys.posted.erase(it);
+        return true;
+    }
+    if (sys.quit_pending && filter.AcceptsQuit()) {
+        out = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(sys.quit_code), 0, GetTickCount()};
+        if (remove) sys.quit_pending = false;
+        return true;
+    }
+    int timer = sys.DueTimerLocked(CurrentClock().Ticks(), filter);
+    if (timer < 0) return false;
+    if (remove) {
+        out = TakeTimerLocked(sys, timer);
+    } else {
+        const TimerEntry& entry = sys.timers[static_cast<size_t>(timer)];
+        out = MSG{entry.wnd, WM_TIMER, entry.id, 0, GetTickCount()};
+    }
+    return true;
+}
+
+// What one pumping step found.
+enum class Step { kNothing, kHandled, kQuit };
+
+// One step of pumping: a sent message, else a posted one, else (unless a WM_QUIT is
+// pending) a timer due at `now`.
+Step PumpOne(uint64_t now) {
+    WindowSystem& sys = Sys();
+    if (sys.HandleOneSent()) return Step::kHandled;
+    MSG msg;
+    {
+        std::lock_guard<std::mutex> guard(sys.lock);
+        if (!sys.posted.empty()) {
+            const PostedMessage& m = sys.posted.front();
+            msg = MSG{m.wnd, m.msg, m.wparam, m.lparam, m.time};
+            sys.posted.pop_front();
+        } else if (sys.quit_pending) {
+            return Step::kQuit;
+        } else {
+            int timer = sys.DueTimerLocked(now, MessageFilter{});
+            if (timer < 0) return Step::kNothing;
+            msg = TakeTimerLocked(sys, timer);
+        }
+    }
+    DispatchOne(msg);
+    return Step::kHandled;
+}
+
+// Sleeps on the clock alone: what a wait means on a thread that has no queue.
+bool SleepUntil(uint64_t deadline) {
+    std::mutex mutex;
+    std::condition_variable never;
+    std::unique_lock<std::mutex> lock(mutex);
+    WaitUntilTicks(lock, never, deadline, [] { return false; });
+    return false;
+}
+
+}  // namespace
+
+void InitWindowThread() { Sys().SetWindowThread(); }
+
+bool IsWindowThread() { return Sys().IsWindowThread(); }
+
+bool PostMessage(HWND wnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+    WindowSystem& sys = Sys();
+    if (wnd == nullptr && msg == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(wparam));
+        return true;
+    }
+    uint32_t time = GetTickCount();
+    std::lock_guard<std::mutex> guard(sys.lock);
+    if (wnd != nullptr && !sys.FindLocked(wnd)) return false;
+    sys.posted.push_back(PostedMessage{wnd, msg, wparam, lparam, time});
+    sys.NotifyLocked();
+    return true;
+}
+
+LRESULT SendMessage(HWND wnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+    uintptr_t result = 0;
+    SendMessageTimeout(wnd, msg, wparam, lparam, SMTO_BLOCK, INFINITE, &result);
+    return static_cast<LRESULT>(result);
+}
+
+LRESULT SendMessageTimeout(HWND wnd, UINT msg, WPARAM wparam, LPARAM lparam, UINT /*flags*/, UINT timeout_ms,
+                           uintptr_t* result) {
+    WindowSystem& sys = Sys();
+    if (result) *result = 0;
+    if (sys.IsWindowThread()) {
+        std::shared_ptr<WindowRecord> record = sys.Find(wnd);
+        if (!record || record->destroyed) return 0;
+        LRESULT answer = WindowSystem::CallProc(record, wnd, msg, wparam, lparam);
+        if (result) *result = static_cast<uintptr_t>(answer);
+        return 1;
+    }
+    const uint64_t deadline = DeadlineAfter(timeout_ms);
+    auto message = std::make_shared<SentMessage>();
+    message->wnd = wnd;
+    message->msg = msg;
+    message->wparam = wparam;
+    message->lparam = lparam;
+    std::unique_lock<std::mutex> lock(sys.lock);
+    if (!sys.FindLocked(wnd)) return 0;
+    sys.sent.push_back(message);
+    sys.NotifyLocked();
+    auto done = [&] { return message->state == SentMessage::kDone; };
+    if (!WaitUntilTicks(lock, message->done, deadline, done)) {
+        if (message->state == SentMessage::kQueued) {
+            // Not started: withdraw it, so it is never handled after we gave up.
+            sys.sent.erase(std::find(sys.sent.begin(), sys.sent.end(), message));
+            return 0;
+        }
+        // Started: the handler may already have taken bytes; wait for its answer.
+        ++sys.late_senders;
+        sys.wake.notify_all();
+        message->done.wait(lock, done);
+    }
+    if (message->failed) return 0;
+    if (result) *result = static_cast<uintptr_t>(message->result);
+    return 1;
+}
+
+void Synchronize(const std::function<void()>& fn) {
+    WindowSystem& sys = Sys();
+    if (sys.IsWindowThread()) {
+        try {
+            fn();
+        } catch (...) {
+            HandleCurrentException();
+        }
+        return;
+    }
+    auto message = std::make_shared<SentMessage>();
+    message->call = fn;
+    std::unique_lock<std::mutex> lock(sys.lock);
+    sys.sent.push_back(message);
+    sys.NotifyLocked();
+    message->done.wait(lock, [&] { return message->state == SentMessage::kDone; });
+}
+
+void PostQuitMessage(int exit_code) {
+    WindowSystem& sys = Sys();
+    std::lock_guard<std::mutex> guard(sys.lock);
+    sys.quit_pending = true;
+    sys.quit_code = exit_code;
+    sys.NotifyLocked();
+}
+
+bool PeekAndDispatch() {
+    if (!Sys().ClaimWindowThread()) return false;
+    const uint64_t now = CurrentClock().Ticks();
+    bool handled = false;
+    while (PumpOne(now) == Step::kHandled) handled = true;
+    return handled;
+}
+
+bool ProcessMessages() {
+    if (!Sys().ClaimWindowThread()) return true;
+    // Timers count as due against the time the round began, so a timer whose handler is
+    // slower than its interval cannot keep the round going for ever.
+    const uint64_t now = CurrentClock().Ticks();
+    for (;;) {
+        switch (PumpOne(now)) {
+            case Step::kHandled:
+                break;
+            case Step::kNothing:
+                return true;
+            case Step::kQuit:
+                return false;
+        }
+    }
+}
+
+bool WaitMessage(uint64_t deadline_ticks) {
+    WindowSystem& sys = Sys();
+    if (!sys.ClaimWindowThread()) return SleepUntil(deadline_ticks);
+    const MessageFilter any;
+    std::unique_lock<std::mutex> lock(sys.lock);
+    for (;;) {
+        if (sys.woken) {
+            sys.woken = false;
+            return true;
+        }
+        if (!sys.sent.empty() || !sys.posted.empty() || sys.quit_pending) return true;
+        if (sys.DueTimerLocked(CurrentClock().Ticks(), any) >= 0) return true;
+        if (!sys.SleepUntilChange(lock, sys.changes, any, deadline_ticks)) return false;
+    }
+}
+
+void WakeWindowThread() {
+    WindowSystem& sys = Sys();
+    std::lock_guard<std::mutex> guard(sys.lock);
+    sys.woken = true;
+    sys.NotifyLocked();
+}
+
+int RunMessageLoop() {
+    WindowSystem& sys = Sys();
+    if (!sys.ClaimWindowThread()) return 0;
+    ++sys.main_loop_depth;
+    while (ProcessMessages()) WaitMessage(kNoDeadline);
+    --sys.main_loop_depth;
+    std::lock_guard<std::mutex> guard(sys.lock);
+    // Only the outermost loop takes the WM_QUIT; a nested one leaves it for the loop outside.
+    if (sys.main_loop_depth == 0) sys.quit_pending = false;
+    return sys.quit_code;
+}
+
+bool RunLoopUntil(const std::function<bool()>& done, uint64_t deadline_ticks) {
+    if (!Sys().ClaimWindowThread()) {
+        while (!done()) {
+            if (CurrentClock().Ticks() >= deadline_ticks) return false;
+            SleepUntil(deadline_ticks);
+        }
+        return true;
+    }
+    for (;;) {
+        if (!ProcessMessages()) return false;
+        if (done()) return true;
+        if (!WaitMessage(deadline_ticks)) {
+            if (!ProcessMessages()) return false;
+            return done();
+        }
+    }
+}
+
+bool PeekMessage(MSG& msg, HWND wnd, UINT filter_min, UINT filter_max, UINT remove) {
+    if (!Sys().ClaimWindowThread()) return false;
+    return PeekInternal(msg, MessageFilter{wnd, filter_min, filter_max}, (remove & PM_REMOVE) != 0);
+}
+
+int GetMessage(MSG& msg, HWND wnd, UINT filter_min, UINT filter_max) {
+    WindowSystem& sys = Sys();
+    if (!sys.ClaimWindowThread()) return -1;
+    const MessageFilter filter{wnd, filter_min, filter_max};
+    for (;;) {
+        uint64_t seen;
+        {
+            std::lock_guard<std::mutex> guard(sys.lock);
+            seen = sys.changes;
+        }
+        if (PeekInternal(msg, filter, true)) return msg.message == WM_QUIT ? 0 : 1;
+        std::unique_lock<std::mutex> lock(sys.lock);
+        sys.SleepUntilChange(lock, seen, filter, kNoDeadline);
+    }
+}
+
+LRESULT DispatchMessage(const MSG& msg) { return DispatchOne(msg); }

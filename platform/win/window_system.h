@@ -1,0 +1,130 @@
+#pragma once
+// Internal to platform/win: the state behind window handles, the queue and timers, shared by
+// window_handle.cpp, message_queue.cpp and timers.cpp. One lock guards all of it; window
+// procedures always run without it.
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/win/message_queue.h"
+#include "platform/win/timers.h"
+#include "platform/win/window_record.h"
+
+namespace win_internal {
+
+struct PostedMessage {
+    HWND wnd;
+    UINT msg;
+    WPARAM wparam;
+    LPARAM lparam;
+    uint32_t time;
+};
+
+// A message sent from another thread, shared by the sender and the window thread.
+struct SentMessage {
+    enum State { kQueued, kRunning, kDone };
+    HWND wnd = nullptr;
+    UINT msg = 0;
+    WPARAM wparam = 0;
+    LPARAM lparam = 0;
+    std::function<void()> call;  // instead of a window message: Synchronize
+    State state = kQueued;
+    bool failed = false;  // the window was gone
+    LRESULT result = 0;
+    std::condition_variable done;
+};
+
+struct TimerEntry {
+    HWND wnd;
+    UINT_PTR id;
+    uint32_t interval;
+    uint64_t due;
+    TIMERPROC proc;
+};
+
+// Which messages a PeekMessage-style look accepts.
+struct MessageFilter {
+    HWND wnd = nullptr;
+    UINT min = 0;
+    UINT max = 0;
+    bool Accepts(HWND target, UINT msg) const {
+        if (wnd != nullptr && wnd != target) return false;
+        return (min == 0 && max == 0) || (msg >= min && msg <= max);
+    }
+    bool AcceptsQuit() const { return (min == 0 && max == 0) || (WM_QUIT >= min && WM_QUIT <= max); }
+};
+
+class WindowSystem {
+public:
+    static WindowSystem& Get();
+
+    // Window thread identity (0: none yet).
+    bool IsWindowThread() const;
+    // Makes the caller the window thread when there is none; true when it is (now) the one.
+    bool ClaimWindowThread();
+    // Makes the caller the window thread, whoever was before.
+    void SetWindowThread();
+
+    // Records of live windows; null when `wnd` is not one. Caller holds `lock`.
+    std::shared_ptr<WindowRecord> FindLocked(HWND wnd) const;
+    std::shared_ptr<WindowRecord> Find(HWND wnd);
+
+    // Every change a sleeping window thread should look at goes through here (lock held).
+    void NotifyLocked() {
+        ++changes;
+        wake.notify_one();
+    }
+
+    // Runs a procedure for one message, catching and reporting whatever escapes it.
+    static LRESULT CallProc(const std::shared_ptr<WindowRecord>& record, HWND wnd, UINT msg, WPARAM wparam,
+                            LPARAM lparam);
+
+    // Handles the oldest pending sent message; false when there is none.
+    bool HandleOneSent();
+    // Sleeps until `changes` moves away from `seen`, a timer accepted by `filter` falls due,
+    // or `deadline` passes. Returns false only for the deadline. Caller holds `lock` in `held`.
+    bool SleepUntilChange(std::unique_lock<std::mutex>& held, uint64_t seen, const MessageFilter& filter,
+                          uint64_t deadline);
+    // Earliest due time of a timer accepted by `filter` (kNoDeadline when none). Lock held.
+    uint64_t NextTimerDueLocked(const MessageFilter& filter) const;
+    // Index of the first timer due at `now` and accepted by `filter`, or -1. Lock held.
+    int DueTimerLocked(uint64_t now, const MessageFilter& filter) const;
+    // Fails every queued send to `wnd` and drops its posted messages and timers. Lock held.
+    void PurgeWindowLocked(HWND wnd);
+
+    std::mutex lock;
+    std::condition_variable wake;  // the window thread sleeps on it
+    uint64_t changes = 0;
+    bool woken = false;  // WakeWindowThread was called
+
+    std::unordered_map<WindowRecord*, std::shared_ptr<WindowRecord>> windows;
+    // Recently destroyed records are kept a while so that a new window does not get the
+    // address (the handle) of one that another thread may still name.
+    std::deque<std::shared_ptr<WindowRecord>> retired;
+    uint64_t next_serial = 1;
+
+    std::deque<std::shared_ptr<SentMessage>> sent;
+    std::deque<PostedMessage> posted;
+    std::vector<TimerEntry> timers;
+    UINT_PTR next_thread_timer_id = 0x7000;
+
+    // Senders whose time-out passed while their handler ran and who now wait for it; tests
+    // watch it (under `lock`, woken through `wake`).
+    uint64_t late_senders = 0;
+
+    bool quit_pending = false;
+    int quit_code = 0;
+    int main_loop_depth = 0;
+
+private:
+    std::atomic<uint32_t> window_thread_{0};
+};
+
+}  // namespace win_internal

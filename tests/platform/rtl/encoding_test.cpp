@@ -1,0 +1,44 @@
+#include "platform/rtl/encoding.h"
+
+#include <gtest/gtest.h>
+
+TEST(Encoding, Cp1252MapsEveryByteAndRoundTrips) {
+    EXPECT_EQ(Cp1252ToUtf8("Gr\xFC\xDF"
+                           "e \x80 \x84\x93\x94 \x99"),
+              "Grüße € „“” ™");
+    EXPECT_EQ(Cp1252ToUtf8("\x8A\x9F\x83"), "ŠŸƒ");
+    // The five bytes Windows leaves undefined become their C1 code points.
+    EXPECT_EQ(Cp1252ToUtf8("\x81\x8D\x8F\x90\x9D"), "\u0081\u008D\u008F\u0090\u009D");
+
+    std::string all;
+    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+    std::string utf8 = Cp1252ToUtf8(all);
+    EXPECT_TRUE(IsValidUtf8(utf8));
+    EXPECT_EQ(Utf8ToCp1252(utf8), all);
+}
+
+TEST(Encoding, CharactersWithoutAWindows1252FormBecomeQuestionMarks) {
+    EXPECT_EQ(Utf8ToCp1252("Ä€Ω😀x"), "\xC4\x80??x");
+    EXPECT_EQ(Utf8ToCp1252("\u0080"), "?");  // a C1 control Windows maps to €
+    // Malformed input: each bad byte becomes one "?", the rest survives.
+    EXPECT_EQ(Utf8ToCp1252("a\xFF"
+                           "b\xC3"),
+              "a?b?");
+}
+
+TEST(Encoding, IsValidUtf8IsStrict) {
+    EXPECT_TRUE(IsValidUtf8(""));
+    EXPECT_TRUE(IsValidUtf8("Türöffner 😀"));
+    EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));          // overlong "/"
+    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));      // surrogate
+    EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80"));  // above U+10FFFF
+    EXPECT_FALSE(IsValidUtf8("\xE2\x82"));          // cut short
+    EXPECT_FALSE(IsValidUtf8("T\xFCr"));            // Windows-1252 text
+}
+
+TEST(Encoding, DecodeTextBytesFallsBackToWindows1252) {
+    EXPECT_EQ(DecodeTextBytes("\xEF\xBB\xBFT\xC3\xBCr"), "Tür");
+    EXPECT_EQ(DecodeTextBytes("T\xC3\xBCr"), "Tür");
+    EXPECT_EQ(DecodeTextBytes("T\xFCr \x80"), "Tür €");
+    EXPECT_EQ(DecodeTextBytes(""), "");
+}
