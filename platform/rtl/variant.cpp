@@ -4,21 +4,36 @@
 #include <cstdlib>
 #include <limits>
 
-#include "platform/rtl/exception.h"
 #include "platform/rtl/convert.h"
 #include "platform/rtl/date_time.h"
+#include "platform/rtl/exception.h"
 
 namespace {
-bool VariantTextToInt64(const std::string& text, int64_t& out) { return TryStrToInt64(text, out); }
-bool VariantTextToDouble(const std::string& text, double& out) { return TryStrToFloat(text, out); }
-bool VariantTextToBool(const std::string& text, bool& out) { return TryStrToBool(text, out); }
-std::string VariantDoubleToText(double d) { return FloatToStr(d); }
-bool VariantTextToDate(const std::string& text, double& out) { return TryStrToDateTime(text, out); }
-std::string VariantDateToText(double d) { return DateTimeToStr(d); }
+bool VariantTextToInt64(const std::string& text, int64_t& out) {
+    return TryStrToInt64(text, out);
+}
+bool VariantTextToDouble(const std::string& text, double& out) {
+    return TryStrToFloat(text, out);
+}
+bool VariantTextToBool(const std::string& text, bool& out) {
+    return TryStrToBool(text, out);
+}
+std::string VariantDoubleToText(double d) {
+    return FloatToStr(d);
+}
+bool VariantTextToDate(const std::string& text, double& out) {
+    return TryStrToDateTime(text, out);
+}
+std::string VariantDateToText(double d) {
+    return DateTimeToStr(d);
+}
 }  // namespace
 
 Variant::Variant(const Variant& o)
-    : type_(o.type_), i_(o.i_), d_(o.d_), s_(o.s_),
+    : type_(o.type_),
+      i_(o.i_),
+      d_(o.d_),
+      s_(o.s_),
       items_(o.items_ ? std::make_unique<std::vector<Variant>>(*o.items_) : nullptr) {}
 
 Variant& Variant::operator=(const Variant& o) {
@@ -56,22 +71,36 @@ Variant Variant::Array(std::vector<Variant> items) {
     return v;
 }
 
-Variant VarArrayOf(std::initializer_list<Variant> items) { return Variant::Array(std::vector<Variant>(items)); }
+Variant VarArrayOf(std::initializer_list<Variant> items) {
+    return Variant::Array(std::vector<Variant>(items));
+}
 
 std::string VarTypeName(TVarType t) {
     switch (t) {
-    case varEmpty: return "Empty";
-    case varNull: return "Null";
-    case varSmallint: return "Smallint";
-    case varInteger: return "Integer";
-    case varDouble: return "Double";
-    case varCurrency: return "Currency";
-    case varDate: return "Date";
-    case varBoolean: return "Boolean";
-    case varVariant: return "Variant";
-    case varInt64: return "Int64";
-    case varString: return "String";
-    case varArray: return "Array";
+        case varEmpty:
+            return "Empty";
+        case varNull:
+            return "Null";
+        case varSmallint:
+            return "Smallint";
+        case varInteger:
+            return "Integer";
+        case varDouble:
+            return "Double";
+        case varCurrency:
+            return "Currency";
+        case varDate:
+            return "Date";
+        case varBoolean:
+            return "Boolean";
+        case varVariant:
+            return "Variant";
+        case varInt64:
+            return "Int64";
+        case varString:
+            return "String";
+        case varArray:
+            return "Array";
     }
     return "Unknown";
 }
@@ -83,16 +112,23 @@ void Variant::CastError(const char* target) const {
 
 bool Variant::IsNumeric() const {
     switch (type_) {
-    case varSmallint: case varInteger: case varInt64: case varDouble: case varCurrency: case varDate:
-    case varBoolean:
-        return true;
-    default:
-        return false;
+        case varSmallint:
+        case varInteger:
+        case varInt64:
+        case varDouble:
+        case varCurrency:
+        case varDate:
+        case varBoolean:
+            return true;
+        default:
+            return false;
     }
 }
 
 namespace {
-bool IsIntegerType(TVarType t) { return t == varSmallint || t == varInteger || t == varInt64 || t == varBoolean; }
+bool IsIntegerType(TVarType t) {
+    return t == varSmallint || t == varInteger || t == varInt64 || t == varBoolean;
+}
 
 int64_t RoundToInt64(double d, bool& ok) {
     // Banker's rounding, as the class library rounds floats to integers.
@@ -132,7 +168,8 @@ int32_t Variant::AsInteger() const {
     } catch (const EVariantError&) {
         CastError("Integer");
     }
-    if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max()) CastError("Integer");
+    if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max())
+        CastError("Integer");
     return static_cast<int32_t>(v);
 }
 
@@ -176,13 +213,23 @@ bool Variant::AsBoolean() const {
 
 std::string Variant::AsString() const {
     switch (type_) {
-    case varEmpty: return "";
-    case varString: return s_;
-    case varBoolean: return i_ ? "True" : "False";
-    case varSmallint: case varInteger: case varInt64: return std::to_string(i_);
-    case varDouble: case varCurrency: return VariantDoubleToText(d_);
-    case varDate: return VariantDateToText(d_);
-    default: CastError("String");
+        case varEmpty:
+            return "";
+        case varString:
+            return s_;
+        case varBoolean:
+            return i_ ? "True" : "False";
+        case varSmallint:
+        case varInteger:
+        case varInt64:
+            return std::to_string(i_);
+        case varDouble:
+        case varCurrency:
+            return VariantDoubleToText(d_);
+        case varDate:
+            return VariantDateToText(d_);
+        default:
+            CastError("String");
     }
 }
 
@@ -203,7 +250,9 @@ Variant& Variant::operator[](int i) {
     return (*items_)[i];
 }
 
-int VarArrayHighBound(const Variant& v, int) { return v.ArrayHighBound(); }
+int VarArrayHighBound(const Variant& v, int) {
+    return v.ArrayHighBound();
+}
 
 std::string VarToStr(const Variant& v) {
     if (v.IsNull() || v.IsEmpty()) return "";
@@ -244,5 +293,9 @@ TVariantRelationship VarCompareValue(const Variant& a, const Variant& b) {
     return Rel(a.AsString(), b.AsString());
 }
 
-bool operator==(const Variant& a, const Variant& b) { return VarCompareValue(a, b) == vrEqual; }
-bool operator<(const Variant& a, const Variant& b) { return VarCompareValue(a, b) == vrLessThan; }
+bool operator==(const Variant& a, const Variant& b) {
+    return VarCompareValue(a, b) == vrEqual;
+}
+bool operator<(const Variant& a, const Variant& b) {
+    return VarCompareValue(a, b) == vrLessThan;
+}

@@ -1,0 +1,633 @@
+// Sorting, searching and filtering of the memory table, on the byte forms of its blocks.
+
+#include <algorithm>
+#include <cstring>
+
+#include "memdata/vx_mem_data.h"
+#include "platform/db/blob_field.h"
+#include "platform/db/date_time_fields.h"
+#include "platform/db/db_consts.h"
+#include "platform/db/field.h"
+#include "platform/db/numeric_fields.h"
+#include "platform/db/wide_string_field.h"
+#include "platform/rtl/encoding.h"
+#include "platform/rtl/str_utils.h"
+
+namespace {
+template <typename T>
+int Sign3(T a, T b) {
+    return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+template <typename T>
+T Load(const uint8_t* p) {
+    T v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+unsigned char FoldAscii(unsigned char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 32) : c;
+}
+
+int CompareBytes(const uint8_t* a, const uint8_t* b, bool caseInsensitive, size_t limit = SIZE_MAX) {
+    for (size_t i = 0; i < limit; ++i) {
+        unsigned char ca = a[i], cb = b[i];
+        if (caseInsensitive) {
+            ca = FoldAscii(ca);
+            cb = FoldAscii(cb);
+        }
+        if (ca != cb) return ca < cb ? -1 : 1;
+        if (ca == 0) return 0;
+    }
+    return 0;
+}
+
+int CompareWide(const uint8_t* a, const uint8_t* b, bool caseInsensitive) {
+    std::string sa = Utf16ToUtf8(*WideSlot(a)), sb = Utf16ToUtf8(*WideSlot(b));
+    int r = caseInsensitive ? AnsiCompareText(sa, sb) : AnsiCompareStr(sa, sb);
+    return r < 0 ? -1 : (r > 0 ? 1 : 0);
+}
+
+double AsDateTime(TFieldType t, const uint8_t* p) {
+    return NativeToDateTime(t, p);
+}
+
+int CompareTyped(const uint8_t* A, const uint8_t* B, TFieldType FieldType, bool caseInsensitive) {
+    switch (FieldType) {
+        case ftString:
+            return CompareBytes(A, B, caseInsensitive);
+        case ftSmallint:
+            return Sign3(Load<int16_t>(A), Load<int16_t>(B));
+        case ftWord:
+            return Sign3(Load<uint16_t>(A), Load<uint16_t>(B));
+        case ftInteger:
+        case ftAutoInc:
+            return Sign3(Load<int32_t>(A), Load<int32_t>(B));
+        case ftBoolean:
+            return Sign3(A[0] != 0 || A[1] != 0, B[0] != 0 || B[1] != 0);
+        case ftFloat:
+        case ftCurrency:
+            return Sign3(Load<double>(A), Load<double>(B));
+        case ftBCD:
+        case ftLargeint:
+            return Sign3(Load<int64_t>(A), Load<int64_t>(B));
+        case ftDate:
+        case ftTime:
+        case ftDateTime:
+            return Sign3(AsDateTime(FieldType, A), AsDateTime(FieldType, B));
+        case ftWideString:
+            return CompareWide(A, B, caseInsensitive);
+        default:
+            return 0;
+    }
+}
+
+// A key in byte form; wide-string keys keep their own string.
+struct KeyValue {
+    bool isNull = true;
+    std::vector<uint8_t> bytes;
+    std::u16string wide;
+};
+
+KeyValue MakeKey(const Variant& v, const TField* f) {
+    KeyValue k;
+    if (v.IsNull() || v.IsEmpty()) return k;
+    k.bytes.assign(std::max(f->DataSize(), static_cast<int>(sizeof(void*))) + 1, 0);
+    if (f->DataType() == ftWideString) SetWideSlot(k.bytes.data(), &k.wide);
+    if (!VariantToBuffer(v, k.bytes.data(), f)) return k;
+    k.isNull = false;
+    return k;
+}
+}  // namespace
+
+int TvxMemData::CompareValues(const uint8_t* A, const uint8_t* B, TFieldType FieldType) const {
+    return CompareTyped(A, B, FieldType, sortOptions_.Contains(soCaseInsensitive));
+}
+
+int TvxMemData::CmpRecords(const uint8_t* A, const uint8_t* B, int ValueOffset, TFieldType Type,
+                           bool Desc) const {
+    int r = CompareValues(A + ValueOffset, B + ValueOffset, Type);
+    if (r == 0 && sortRecIdOffset_ >= 0)
+        r = Sign3(Load<int32_t>(A + sortRecIdOffset_), Load<int32_t>(B + sortRecIdOffset_));
+    return Desc ? -r : r;
+}
+
+namespace {
+using Blocks = std::vector<std::unique_ptr<uint8_t[]>>;
+using BlobList = std::vector<std::unique_ptr<std::vector<std::string>>>;
+
+// The quicksort of the table: pivot from the middle, equal keys told apart by the caller's
+// comparison (the RecId tie-break), ids and blob entries swapped along with the blocks.
+template <class Cmp>
+void QuickSortImpl(Blocks& recs, std::vector<int32_t>& ids, BlobList* blobs, int L, int R, const Cmp& cmp) {
+    while (L < R) {
+        const uint8_t* pivot = recs[(L + R) / 2].get();
+        int i = L, j = R;
+        do {
+            while (i < R && cmp(recs[i].get(), pivot) < 0) ++i;
+            while (j > L && cmp(recs[j].get(), pivot) > 0) --j;
+            if (i <= j) {
+                std::swap(recs[i], recs[j]);
+                std::swap(ids[i], ids[j]);
+                if (blobs) std::swap((*blobs)[i], (*blobs)[j]);
+                ++i;
+                --j;
+            }
+        } while (i <= j);
+        // Recurse into the smaller part, loop on the larger: the depth stays logarithmic.
+        if (j - L < R - i) {
+            if (L < j) QuickSortImpl(recs, ids, blobs, L, j, cmp);
+            L = i;
+        } else {
+            if (i < R) QuickSortImpl(recs, ids, blobs, i, R, cmp);
+            R = j;
+        }
+    }
+}
+}  // namespace
+
+void TvxMemData::QuickSort(int L, int R, int ValueOffset, TFieldType Type, bool Desc) {
+    auto& recs = store_->Records();
+    BlobList* blobs = blobs_.empty() ? nullptr : &blobs_;
+    int rid = sortRecIdOffset_;
+    if (Type == ftString && !sortOptions_.Contains(soCaseInsensitive)) {
+        // Byte-wise text order, inlined: most keys differ in their first bytes.
+        auto cmp = [=](const uint8_t* a, const uint8_t* b) {
+            const uint8_t* pa = a + ValueOffset;
+            const uint8_t* pb = b + ValueOffset;
+            while (*pa == *pb && *pa != 0) {
+                ++pa;
+                ++pb;
+            }
+            int r = *pa < *pb ? -1 : (*pa > *pb ? 1 : 0);
+            if (r == 0 && rid >= 0) r = Sign3(Load<int32_t>(a + rid), Load<int32_t>(b + rid));
+            return Desc ? -r : r;
+        };
+        QuickSortImpl(recs, ids_, blobs, L, R, cmp);
+        return;
+    }
+    auto cmp = [&](const uint8_t* a, const uint8_t* b) { return CmpRecords(a, b, ValueOffset, Type, Desc); };
+    QuickSortImpl(recs, ids_, blobs, L, R, cmp);
+}
+
+void TvxMemData::Resort() {
+    sortField_ = nullptr;
+    if (loading_ || !isOpen_) return;
+    sortField_ = FindField(sortedField_);
+    TvxMemField* d = sortField_ ? store_->FindField(sortField_) : nullptr;
+    if (!d) return;
+    if (Active()) UpdateCursorPos();
+    TvxMemField* rid = recIdField_ ? store_->FindField(recIdField_) : nullptr;
+    sortRecIdOffset_ = rid ? rid->DataOffset : -1;
+    if (store_->RecordCount() > 1)
+        QuickSort(0, store_->RecordCount() - 1, d->DataOffset, d->DataType, sortOptions_.Contains(soDesc));
+    UpdateFilterList();
+    if (!filterActive_) SetRecNo(curRec_ + 1);
+    if (Active()) Resync();
+}
+
+void TvxMemData::SetSortedField(const std::string& Value) {
+    if (Value != sortedField_) {
+        sortedField_ = Value;
+        Resort();
+    } else if (!loading_ && isOpen_) {
+        sortField_ = FindField(sortedField_);
+    }
+}
+
+void TvxMemData::SetSortOptions(TvxSortOptions Value) {
+    if (Value == sortOptions_) return;
+    sortOptions_ = Value;
+    Resort();
+}
+
+namespace {
+// The binary search behind placing and finding records; At(i) gives the i-th record block.
+// Compare(i) answers how record i compares with the value (-1, 0, 1), before Desc.
+template <class At, class Compare>
+bool BinarySearchWith(int n, const At& Record, const Compare& Compare3, int Offset, const uint8_t* Value,
+                      TFieldType Type, bool Desc, bool CaseInsensitive, int Low, int High, int& Pos) {
+    Pos = -1;
+    if (n == 0) return false;
+    auto cmp = [&](int i) {
+        int r = Compare3(i);
+        return Desc ? -r : r;
+    };
+    if (cmp(0) > 0) {
+        // Before the first record; a text that the first one begins with still points at it.
+        if (Type == ftString) {
+            size_t la = strnlen(reinterpret_cast<const char*>(Record(0) + Offset), 1 << 20);
+            size_t lb = strnlen(reinterpret_cast<const char*>(Value), 1 << 20);
+            size_t l = std::min(la, lb);
+            std::string a =
+                Cp1252ToUtf8(std::string_view(reinterpret_cast<const char*>(Record(0) + Offset), l));
+            std::string b = Cp1252ToUtf8(std::string_view(reinterpret_cast<const char*>(Value), l));
+            if ((CaseInsensitive ? AnsiCompareText(a, b) : AnsiCompareStr(a, b)) == 0) Pos = 0;
+        } else if (Type == ftWideString) {
+            std::u16string a = *WideSlot(Record(0) + Offset), b = *WideSlot(Value);
+            size_t l = std::min(a.size(), b.size());
+            std::string sa = Utf16ToUtf8(a.substr(0, l)), sb = Utf16ToUtf8(b.substr(0, l));
+            if ((CaseInsensitive ? AnsiCompareText(sa, sb) : AnsiCompareStr(sa, sb)) == 0) Pos = 0;
+        }
+        return false;
+    }
+    if (cmp(n - 1) < 0) {
+        Pos = n - 1;
+        return false;
+    }
+    int lo = Low < 0 ? 0 : std::min(Low, n - 1);
+    int hi = High < 0 ? n - 1 : std::min(High, n - 1);
+    if (hi < lo) hi = lo;
+    // The first record in [lo, hi] that does not sort before the value; every step halves
+    // the range, so a value between two neighbours ends the search too.
+    int first = hi + 1;
+    int firstCmp = 1;
+    int a = lo, b = hi;
+    while (a <= b) {
+        int mid = a + (b - a) / 2;
+        int c = cmp(mid);
+        if (c >= 0) {
+            first = mid;
+            firstCmp = c;
+            b = mid - 1;
+        } else {
+            a = mid + 1;
+        }
+    }
+    int c;
+    if (first > hi) {
+        Pos = hi;
+        c = cmp(Pos);
+    } else {
+        Pos = first;
+        c = firstCmp;
+    }
+    if (c == 0) {
+        while (Pos > 0 && cmp(Pos - 1) == 0) --Pos;
+        return true;
+    }
+    if (c < 0 && Pos < n - 1) ++Pos;
+    return false;
+}
+
+template <class At>
+bool BinarySearchImpl(int n, const At& Record, int Offset, const uint8_t* Value, TFieldType Type, bool Desc,
+                      bool CaseInsensitive, int Low, int High, int& Pos) {
+    auto compare = [&](int i) { return CompareTyped(Record(i) + Offset, Value, Type, CaseInsensitive); };
+    return BinarySearchWith(n, Record, compare, Offset, Value, Type, Desc, CaseInsensitive, Low, High, Pos);
+}
+
+// The first eight bytes of a text, big-endian, zero after its end: two texts that differ
+// there compare as these numbers do.
+uint64_t TextPrefix(const uint8_t* text) {
+    uint64_t v = 0;
+    int i = 0;
+    for (; i < 8 && text[i] != 0; ++i) v = (v << 8) | text[i];
+    return i == 0 ? 0 : v << (8 * (8 - i));
+}
+}  // namespace
+
+const std::vector<uint64_t>& TvxMemData::SortPrefixes(int Offset) {
+    if (prefixModCount_ != store_->ModCount() || prefixOffset_ != Offset) {
+        int n = store_->RecordCount();
+        prefixes_.resize(n);
+        for (int i = 0; i < n; ++i) prefixes_[i] = TextPrefix(store_->Block(i) + Offset);
+        prefixModCount_ = store_->ModCount();
+        prefixOffset_ = Offset;
+    }
+    return prefixes_;
+}
+
+bool TvxMemData::BinarySearch(int Count, const TRecordAt& Record, int Offset, const uint8_t* Value,
+                              TFieldType Type, bool Desc, bool CaseInsensitive, int Low, int High,
+                              int& Pos) const {
+    return BinarySearchImpl(Count, Record, Offset, Value, Type, Desc, CaseInsensitive, Low, High, Pos);
+}
+
+void TvxMemData::MoveRecord(int From, int To) {
+    if (From == To) return;
+    auto& recs = store_->Records();
+    auto block = std::move(recs[From]);
+    recs.erase(recs.begin() + From);
+    recs.insert(recs.begin() + To, std::move(block));
+    int32_t id = ids_[From];
+    ids_.erase(ids_.begin() + From);
+    ids_.insert(ids_.begin() + To, id);
+    if (From < static_cast<int>(blobs_.size())) {
+        auto entry = std::move(blobs_[From]);
+        blobs_.erase(blobs_.begin() + From);
+        blobs_.insert(blobs_.begin() + std::min(To, static_cast<int>(blobs_.size())), std::move(entry));
+    }
+    if (!filterList_.empty()) {
+        int moved = -1;
+        for (size_t i = 0; i < filterList_.size(); ++i) {
+            int r = filterList_[i] - 1;
+            if (r == From) {
+                r = To;
+                moved = static_cast<int>(i);
+            } else if (From < To && r > From && r <= To) {
+                --r;
+            } else if (To < From && r >= To && r < From) {
+                ++r;
+            }
+            filterList_[i] = r + 1;
+        }
+        std::sort(filterList_.begin(), filterList_.end());
+        if (moved >= 0) {
+            auto it = std::lower_bound(filterList_.begin(), filterList_.end(), To + 1);
+            filterRecPos_ = static_cast<int>(it - filterList_.begin());
+        }
+    }
+}
+
+void TvxMemData::MoveCurRecToSortedPlace() {
+    int count = store_->RecordCount();
+    TvxMemField* d = sortField_ ? store_->FindField(sortField_) : nullptr;
+    if (loading_ || !isOpen_ || count < 2 || !d || curRec_ < 0 || curRec_ >= count) return;
+    bool desc = sortOptions_.Contains(soDesc);
+    bool ci = sortOptions_.Contains(soCaseInsensitive);
+    auto& recs = store_->Records();
+    const uint8_t* cur = recs[curRec_].get();
+    auto dirCmp = [&](const uint8_t* a, const uint8_t* b) {
+        int r = CompareValues(a + d->DataOffset, b + d->DataOffset, d->DataType);
+        return desc ? -r : r;
+    };
+    if (curRec_ > 0 && dirCmp(cur, recs[curRec_ - 1].get()) < 0)
+        searchHigh_ = curRec_ - 1;
+    else if (curRec_ < count - 1)
+        searchLow_ = curRec_ + 1;
+    auto view = [&](int i) -> const uint8_t* { return recs[i].get(); };
+    // The value is copied: the search must not read from a block that is about to move.
+    std::vector<uint8_t> value(cur + d->DataOffset, cur + d->DataOffset + std::max(d->DataSize, 1));
+    int target;
+    BinarySearchImpl(count, view, d->DataOffset, value.data(), d->DataType, desc, ci, searchLow_, searchHigh_,
+                     target);
+    if (target < 0) target = 0;
+    if (target > curRec_ && target < count && dirCmp(view(target), cur) > 0) --target;
+    if (target >= count) target = count - 1;
+    MoveRecord(curRec_, target);
+    curRec_ = target;
+    searchLow_ = -1;
+    searchHigh_ = -1;
+}
+
+// ---------------------------------------------------------------- Locate and Lookup
+
+bool TvxMemData::PartialMatch(const uint8_t* Key, const uint8_t* RecValue, TFieldType Type,
+                              TLocateOptions Options) const {
+    bool ci = Options.Contains(loCaseInsensitive);
+    bool partial = Options.Contains(loPartialKey);
+    if (Type == ftString) {
+        size_t lk = strlen(reinterpret_cast<const char*>(Key));
+        size_t lv = strnlen(reinterpret_cast<const char*>(RecValue), 1 << 20);
+        if (lk == lv) return CompareBytes(Key, RecValue, ci) == 0;
+        if (partial && lk >= 1 && lk < lv) return CompareBytes(Key, RecValue, ci, lk) == 0;
+        return false;
+    }
+    const std::u16string& k = *WideSlot(Key);
+    const std::u16string& v = *WideSlot(RecValue);
+    auto same = [&](const std::u16string& a, const std::u16string& b) {
+        std::string sa = Utf16ToUtf8(a), sb = Utf16ToUtf8(b);
+        return ci ? AnsiSameText(sa, sb) : sa == sb;
+    };
+    if (k.size() == v.size()) return same(k, v);
+    if (partial && k.size() < v.size()) return same(k, v.substr(0, k.size()));
+    return false;
+}
+
+int TvxMemData::LocateRecord(const std::string& KeyFields, const Variant& KeyValues, TLocateOptions Options) {
+    std::vector<TField*> fields;
+    try {
+        GetFieldList(fields, KeyFields);
+    } catch (const EDatabaseError&) {
+        DatabaseError(DbFmt(SFieldNotFound, KeyFields));
+    }
+    int count = store_->RecordCount();
+    if (count == 0 || fields.empty()) return -1;
+    if ((fields.size() == 1 && KeyValues.IsArray()) || (fields.size() > 1 && !KeyValues.IsArray())) return -1;
+    if (fields.size() > 1 && KeyValues.ArrayHighBound() + 1 < static_cast<int>(fields.size())) return -1;
+    CheckBrowseMode();
+    UpdateCursorPos();
+
+    std::vector<KeyValue> keys;
+    for (size_t i = 0; i < fields.size(); ++i)
+        keys.push_back(MakeKey(fields.size() == 1 ? KeyValues : KeyValues[static_cast<int>(i)], fields[i]));
+    for (size_t i = 0; i < fields.size(); ++i)
+        if (fields[i]->DataType() == ftWideString && !keys[i].isNull)
+            SetWideSlot(keys[i].bytes.data(), &keys[i].wide);
+
+    bool caseRule = Options.Contains(loCaseInsensitive) == sortOptions_.Contains(soCaseInsensitive);
+    bool ci = Options.Contains(loCaseInsensitive);
+    const auto& recs = store_->RecordList();
+    auto isText = [](TFieldType t) { return t == ftString || t == ftWideString; };
+
+    TField* f0 = fields[0];
+    TvxMemField* d0 = store_->FindField(f0);
+    TvxMemIndex* index0 = indexes_->GetIndexByField(f0);
+    bool sorted0 = d0 && (f0 == sortField_ || index0) && caseRule;
+
+    if (fields.size() == 1 && !filterActive_ && sorted0 && !keys[0].isNull) {
+        int pos = -1;
+        bool found;
+        if (f0 == sortField_ && d0->DataType == ftString && !ci) {
+            // Repeated searches on a text key mostly decide on a cached key prefix, which
+            // keeps them off the scattered record blocks.
+            const std::vector<uint64_t>& pre = SortPrefixes(d0->DataOffset);
+            const uint8_t* key = keys[0].bytes.data();
+            uint64_t keyPrefix = TextPrefix(key);
+            auto view = [&](int i) -> const uint8_t* { return recs[i].get(); };
+            auto compare = [&](int i) {
+                if (pre[i] != keyPrefix) return pre[i] < keyPrefix ? -1 : 1;
+                return CompareTyped(recs[i].get() + d0->DataOffset, key, ftString, false);
+            };
+            found = BinarySearchWith(count, view, compare, d0->DataOffset, key, ftString,
+                                     sortOptions_.Contains(soDesc), false, -1, -1, pos);
+        } else if (f0 == sortField_) {
+            auto view = [&](int i) -> const uint8_t* { return recs[i].get(); };
+            found = BinarySearchImpl(count, view, d0->DataOffset, keys[0].bytes.data(), d0->DataType,
+                                     sortOptions_.Contains(soDesc), ci, -1, -1, pos);
+        } else {
+            found = index0->Find(keys[0].bytes.data(), pos, ci);
+        }
+        if (pos < 0 || pos >= count) return -1;
+        const uint8_t* block = recs[pos].get();
+        if (isText(d0->DataType)) {
+            if (!block[d0->Offset]) return -1;
+            return PartialMatch(keys[0].bytes.data(), block + d0->DataOffset, d0->DataType, Options) ? pos
+                                                                                                     : -1;
+        }
+        return found ? pos : -1;
+    }
+
+    std::vector<TvxMemField*> descs;
+    for (TField* f : fields) descs.push_back(store_->FindField(f));
+    auto matchField = [&](size_t i, const uint8_t* block) {
+        TvxMemField* d = descs[i];
+        if (!d) return false;
+        bool has = block[d->Offset] != 0;
+        if (keys[i].isNull) return !has;
+        if (!has) return false;
+        if (isText(d->DataType) && !Options.Empty())
+            return PartialMatch(keys[i].bytes.data(), block + d->DataOffset, d->DataType, Options);
+        return CompareTyped(block + d->DataOffset, keys[i].bytes.data(), d->DataType, ci) == 0;
+    };
+    auto matchAll = [&](const uint8_t* block) {
+        for (size_t i = 0; i < fields.size(); ++i)
+            if (!matchField(i, block)) return false;
+        return true;
+    };
+
+    int n = filterActive_ ? static_cast<int>(filterList_.size()) : count;
+    int start = 0;
+    bool stopEarly = false;
+    // In store order only the table's own sort keeps equal keys together.
+    if (!filterActive_ && sorted0 && f0 == sortField_ && !keys[0].isNull) {
+        auto view = [&](int i) -> const uint8_t* { return recs[i].get(); };
+        int pos;
+        BinarySearchImpl(count, view, d0->DataOffset, keys[0].bytes.data(), d0->DataType,
+                         sortOptions_.Contains(soDesc), ci, -1, -1, pos);
+        start = std::max(pos, 0);
+        stopEarly = true;
+    }
+    for (int p = start; p < n; ++p) {
+        int r = filterActive_ ? filterList_[p] - 1 : p;
+        if (r < 0 || r >= count) continue;
+        const uint8_t* block = recs[r].get();
+        if (matchAll(block)) return p;
+        if (stopEarly && p > start && !matchField(0, block)) break;
+    }
+    return -1;
+}
+
+bool TvxMemData::Locate(const std::string& KeyFields, const Variant& KeyValues, TLocateOptions Options) {
+    CheckActive();
+    int pos = LocateRecord(KeyFields, KeyValues, Options);
+    if (pos < 0) return false;
+    if (RecNo() == pos + 1)
+        Resync();
+    else
+        SetRecNo(pos + 1);
+    return true;
+}
+
+Variant TvxMemData::Lookup(const std::string& KeyFields, const Variant& KeyValues,
+                           const std::string& ResultFields) {
+    CheckActive();
+    int pos = LocateRecord(KeyFields, KeyValues, TLocateOptions{});
+    TField* result = FindField(ResultFields);
+    if (pos < 0 || !result) return Variant::Null();
+    int r = filterActive_ ? filterList_[pos] - 1 : pos;
+    if (r < 0 || r >= store_->RecordCount()) return Variant::Null();
+    if (result->IsBlob()) {
+        std::vector<std::string>* entry = StoredBlobs(r);
+        int i = result->Offset();
+        return Variant(entry && i >= 0 && i < static_cast<int>(entry->size()) ? (*entry)[i] : std::string());
+    }
+    // The value is read from a scratch buffer holding the record, in the filter state.
+    if (!filterBuffer_) filterBuffer_ = AllocRecordBuffer();
+    store_->GetRecord(filterBuffer_, r);
+    TDataSetState saved = SetTempState(dsFilter);
+    Variant v;
+    try {
+        v = result->Value();
+    } catch (...) {
+        RestoreState(saved);
+        throw;
+    }
+    RestoreState(saved);
+    return v;
+}
+
+int TvxMemData::GetRecNoByFieldValue(const Variant& Value, const std::string& FieldName) {
+    TField* f = FindField(FieldName);
+    TvxMemField* d = f ? store_->FindField(f) : nullptr;
+    if (!d) return -1;
+    KeyValue key = MakeKey(Value, f);
+    if (f->DataType() == ftWideString && !key.isNull) SetWideSlot(key.bytes.data(), &key.wide);
+    const auto& recs = store_->RecordList();
+    for (int r = 0; r < store_->RecordCount(); ++r) {
+        const uint8_t* block = recs[r].get();
+        bool has = block[d->Offset] != 0;
+        if (key.isNull ? !has
+                       : (has && CompareValues(block + d->DataOffset, key.bytes.data(), d->DataType) == 0))
+            return r + 1;
+    }
+    return -1;
+}
+
+// ---------------------------------------------------------------- filtering
+
+bool TvxMemData::CheckFilterRecord() {
+    if (!OnFilterRecord()) return true;
+    bool accept = true;
+    OnFilterRecord()(this, accept);
+    if (!accept && filterRecPos_ >= 0 && filterRecPos_ < static_cast<int>(filterList_.size())) {
+        filterList_.erase(filterList_.begin() + filterRecPos_);
+        filterActive_ = true;
+    }
+    return accept;
+}
+
+void TvxMemData::UpdateFilterList() {
+    if (!isOpen_) return;
+    bool disabledHere = !ControlsDisabled();
+    if (disabledHere) DisableControls();
+    filterList_.clear();
+    int count = store_->RecordCount();
+    if (Filtered()) {
+        filterActive_ = false;
+        InternalFirst();
+        const TFilterRecordEvent& ev = OnFilterRecord();
+        if (ev && !filterBuffer_) filterBuffer_ = AllocRecordBuffer();
+        for (int r = 0; r < count; ++r) {
+            bool accept = true;
+            if (ev) {
+                store_->GetRecord(filterBuffer_, r);
+                SetBookmarkData(filterBuffer_, &ids_[r]);
+                SetBookmarkFlag(filterBuffer_, bfCurrent);
+                std::vector<std::string>* entry = StoredBlobs(r);
+                for (int i = 0; i < BlobFieldCount(); ++i)
+                    BufferBlob(filterBuffer_, i) = entry ? (*entry)[i] : std::string();
+                TDataSetState saved = SetTempState(dsFilter);
+                try {
+                    ev(this, accept);
+                } catch (...) {
+                    RestoreState(saved);
+                    if (disabledHere) EnableControls();
+                    throw;
+                }
+                RestoreState(saved);
+            }
+            if (accept) filterList_.push_back(r + 1);
+        }
+    }
+    if (Active()) ClearBuffers();
+    filterActive_ = Filtered() || (!filterList_.empty() && static_cast<int>(filterList_.size()) != count);
+    if (filterActive_) {
+        if (!filterList_.empty()) {
+            filterRecPos_ = 0;
+            curRec_ = filterList_[0] - 1;
+        } else {
+            filterRecPos_ = -1;
+            curRec_ = -1;
+        }
+    } else {
+        InternalFirst();
+    }
+    if (Active()) Resync();
+    if (disabledHere) EnableControls();
+}
+
+void TvxMemData::SetOnFilterRecord(const TFilterRecordEvent& Value) {
+    TDataSet::SetOnFilterRecord(Value);
+    UpdateFilterList();
+}
+
+void TvxMemData::SetFiltered(bool Value) {
+    if (Active()) CheckBrowseMode();
+    if (Value == Filtered()) return;
+    // The list is rebuilt for the new setting: a stale list would hide or show records.
+    TDataSet::SetFilteredFlag(Value);
+    UpdateFilterList();
+}

@@ -1,0 +1,394 @@
+#include "memdata/mem_fields.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "memdata/vx_mem_data.h"
+#include "platform/db/date_time_fields.h"
+#include "platform/db/field.h"
+#include "platform/db/wide_string_field.h"
+#include "platform/rtl/encoding.h"
+#include "platform/rtl/str_utils.h"
+
+std::u16string* WideSlot(const uint8_t* Slot) {
+    std::u16string* p;
+    std::memcpy(&p, Slot, sizeof p);
+    return p;
+}
+
+void SetWideSlot(uint8_t* Slot, std::u16string* Value) {
+    std::memcpy(Slot, &Value, sizeof Value);
+}
+
+namespace {
+void FreeWide(uint8_t* Slot) {
+    std::unique_ptr<std::u16string> owned(WideSlot(Slot));
+    SetWideSlot(Slot, nullptr);
+}
+}  // namespace
+
+// ---------------------------------------------------------------- TvxMemField
+
+TvxMemField::TvxMemField(TvxMemFields* AOwner) : Owner(AOwner), Index(AOwner->FieldCount()) {}
+
+void TvxMemField::CreateField(TField* AField) {
+    Field = AField;
+    DataType = AField->DataType();
+    DataSize = AField->DataSize();
+    IsRecId = AnsiUpperCase(AField->FieldName()) == "RECID";
+    IsAutoInc = IsRecId || DataType == ftAutoInc;
+    IsWideString = DataType == ftWideString;
+    if (Index == 0) {
+        Offset = 0;
+    } else {
+        TvxMemField* prev = Owner->Items(Index - 1);
+        Offset = prev->Offset + prev->DataSize + 1;
+    }
+    DataOffset = Offset + 1;
+    AutoIncValue = 0;
+}
+
+uint8_t* TvxMemField::Values(int r) const {
+    return Owner->Block(r) + DataOffset;
+}
+bool TvxMemField::HasValues(int r) const {
+    return Owner->Block(r)[Offset] != 0;
+}
+
+void TvxMemField::SetHasValues(int r, bool Flag) {
+    Owner->Touch();
+    uint8_t* block = Owner->Block(r);
+    if (IsWideString) {
+        if (block[Offset] && !Flag)
+            FreeWide(block + DataOffset);
+        else if (!block[Offset] && Flag)
+            SetWideSlot(block + DataOffset, new std::u16string());
+    }
+    block[Offset] = Flag ? 1 : 0;
+}
+
+void TvxMemField::SetAutoIncValue(uint8_t* Block, std::optional<int32_t> Supplied) {
+    if (Supplied && *Supplied > AutoIncValue) {
+        AutoIncValue = *Supplied;
+        return;
+    }
+    ++AutoIncValue;
+    Block[Offset] = 1;
+    std::memcpy(Block + DataOffset, &AutoIncValue, 4);
+}
+
+// ---------------------------------------------------------------- TvxMemFields
+
+TvxMemFields::TvxMemFields(TvxMemData* ADataSet) : dataSet_(ADataSet) {}
+
+TvxMemFields::~TvxMemFields() {
+    Clear();
+}
+
+TvxMemField* TvxMemFields::AddField(TField* Field) {
+    items_.push_back(std::make_unique<TvxMemField>(this));
+    TvxMemField* f = items_.back().get();
+    if (f->Index == 0) totalSize_ = 0;
+    f->CreateField(Field);
+    if (f->IsWideString) wideStringFields_.push_back(f);
+    if (f->IsAutoInc) autoIncFields_.push_back(f);
+    totalSize_ += f->DataSize + 1;
+    return f;
+}
+
+TvxMemField* TvxMemFields::FindField(const TField* Field) const {
+    for (const auto& f : items_)
+        if (f->Field == Field) return f.get();
+    return nullptr;
+}
+
+TvxMemField* TvxMemFields::FindOrAddField(TField* Field) {
+    TvxMemField* f = FindField(Field);
+    return f ? f : AddField(Field);
+}
+
+void TvxMemFields::RemoveField(TField* Field) {
+    ++modCount_;
+    TvxMemField* f = FindField(Field);
+    if (!f) return;
+    std::erase(autoIncFields_, f);
+    std::erase(wideStringFields_, f);
+    std::erase(calcFields_, Field);
+    // Strings of the slot are released now: nothing will read them again.
+    if (f->IsWideString && values_)
+        for (auto& b : *values_)
+            if (b[f->Offset]) FreeWide(b.get() + f->DataOffset);
+    for (size_t i = 0; i < items_.size(); ++i)
+        if (items_[i].get() == f) {
+            items_.erase(items_.begin() + static_cast<long>(i));
+            break;
+        }
+}
+
+void TvxMemFields::CreateRecordList() {
+    ++modCount_;
+    values_ = std::make_unique<std::vector<std::unique_ptr<uint8_t[]>>>();
+}
+
+void TvxMemFields::FreeBlockStrings(uint8_t* Block) const {
+    for (TvxMemField* f : wideStringFields_)
+        if (Block[f->Offset]) FreeWide(Block + f->DataOffset);
+}
+
+void TvxMemFields::InitBufferStrings(uint8_t* Buffer) const {
+    for (TvxMemField* f : wideStringFields_) SetWideSlot(Buffer + f->DataOffset, new std::u16string());
+}
+
+void TvxMemFields::FreeBufferStrings(uint8_t* Buffer) const {
+    for (TvxMemField* f : wideStringFields_) FreeWide(Buffer + f->DataOffset);
+}
+
+void TvxMemFields::ClearBuffer(uint8_t* Buffer) const {
+    std::vector<std::u16string*> keep;
+    for (TvxMemField* f : wideStringFields_) keep.push_back(WideSlot(Buffer + f->DataOffset));
+    std::memset(Buffer, 0, totalSize_);
+    for (size_t i = 0; i < keep.size(); ++i) {
+        keep[i]->clear();
+        SetWideSlot(Buffer + wideStringFields_[i]->DataOffset, keep[i]);
+    }
+}
+
+void TvxMemFields::CopyBlockToBuffer(const uint8_t* Block, uint8_t* Buffer) const {
+    if (wideStringFields_.empty()) {
+        std::memcpy(Buffer, Block, totalSize_);
+        return;
+    }
+    std::vector<std::u16string*> keep;
+    for (TvxMemField* f : wideStringFields_) keep.push_back(WideSlot(Buffer + f->DataOffset));
+    std::memcpy(Buffer, Block, totalSize_);
+    for (size_t i = 0; i < keep.size(); ++i) {
+        TvxMemField* f = wideStringFields_[i];
+        if (Block[f->Offset])
+            *keep[i] = *WideSlot(Block + f->DataOffset);
+        else
+            keep[i]->clear();
+        SetWideSlot(Buffer + f->DataOffset, keep[i]);
+    }
+}
+
+void TvxMemFields::GetRecord(uint8_t* Buffer, int r) const {
+    CopyBlockToBuffer(Block(r), Buffer);
+}
+
+void TvxMemFields::CopyBufferToNewBlock(const uint8_t* Buffer, uint8_t* Block) const {
+    std::memcpy(Block, Buffer, totalSize_);
+    for (TvxMemField* f : wideStringFields_)
+        SetWideSlot(Block + f->DataOffset,
+                    Block[f->Offset] ? new std::u16string(*WideSlot(Buffer + f->DataOffset)) : nullptr);
+}
+
+void TvxMemFields::SetRecord(const uint8_t* Buffer, int r) {
+    ++modCount_;
+    uint8_t* block = Block(r);
+    if (wideStringFields_.empty()) {
+        std::memcpy(block, Buffer, totalSize_);
+        return;
+    }
+    for (const auto& fp : items_) {
+        TvxMemField* f = fp.get();
+        bool has = Buffer[f->Offset] != 0;
+        if (f->IsWideString) {
+            f->SetHasValues(r, has);
+            if (has) *WideSlot(block + f->DataOffset) = *WideSlot(Buffer + f->DataOffset);
+        } else {
+            block[f->Offset] = has ? 1 : 0;
+            if (has) std::memcpy(block + f->DataOffset, Buffer + f->DataOffset, f->DataSize);
+        }
+    }
+}
+
+int TvxMemFields::InsertRecord(const uint8_t* Buffer, int r, bool Append) {
+    ++modCount_;
+    auto block = std::make_unique<uint8_t[]>(totalSize_);
+    CopyBufferToNewBlock(Buffer, block.get());
+    uint8_t* raw = block.get();
+    int at;
+    if (Append) {
+        values_->push_back(std::move(block));
+        at = RecordCount() - 1;
+    } else {
+        at = r < 0 ? 0 : std::min(r, RecordCount());
+        values_->insert(values_->begin() + at, std::move(block));
+    }
+    for (TvxMemField* f : autoIncFields_) {
+        std::optional<int32_t> supplied;
+        if (Buffer[f->Offset]) {
+            int32_t v;
+            std::memcpy(&v, Buffer + f->DataOffset, 4);
+            supplied = v;
+        }
+        f->SetAutoIncValue(raw, supplied);
+    }
+    return at;
+}
+
+void TvxMemFields::AddValue(TvxMemField* Field, const void* Value) {
+    ++modCount_;
+    if (Field->Index == 0) {
+        values_->push_back(std::make_unique<uint8_t[]>(totalSize_));
+        std::memset(values_->back().get(), 0, totalSize_);
+    }
+    if (values_->empty()) return;
+    uint8_t* block = values_->back().get();
+    int r = RecordCount() - 1;
+    if (Field->IsWideString) {
+        Field->SetHasValues(r, Value != nullptr);
+        if (Value) *WideSlot(block + Field->DataOffset) = *static_cast<const std::u16string*>(Value);
+    } else {
+        block[Field->Offset] = Value ? 1 : 0;
+        if (Value) std::memcpy(block + Field->DataOffset, Value, Field->DataSize);
+    }
+    if (Field->IsAutoInc) {
+        std::optional<int32_t> supplied;
+        if (Value) {
+            int32_t v;
+            std::memcpy(&v, Value, 4);
+            supplied = v;
+        }
+        Field->SetAutoIncValue(block, supplied);
+    }
+}
+
+void TvxMemFields::DeleteRecord(int r) {
+    ++modCount_;
+    FreeBlockStrings(Block(r));
+    values_->erase(values_->begin() + r);
+}
+
+bool TvxMemFields::GetFieldData(const uint8_t* Buffer, const TField* Field, void* Dest) const {
+    TvxMemField* f = FindField(Field);
+    if (!f || !Buffer) return false;
+    bool has = Buffer[f->Offset] != 0;
+    if (Dest) {
+        if (f->IsWideString) {
+            auto* d = static_cast<std::u16string*>(Dest);
+            std::u16string* s = WideSlot(Buffer + f->DataOffset);
+            if (has && s)
+                *d = *s;
+            else
+                d->clear();
+        } else {
+            std::memcpy(Dest, Buffer + f->DataOffset, f->DataSize);
+        }
+    }
+    return has;
+}
+
+void TvxMemFields::SetFieldData(uint8_t* Buffer, const void* Value, const TField* Field) {
+    TvxMemField* f = FindField(Field);
+    if (!f || !Buffer) return;
+    if (dataSet_ && dataSet_->State() == dsCalcFields &&
+        (Field->FieldKind() == fkCalculated || Field->FieldKind() == fkLookup))
+        return;
+    Buffer[f->Offset] = Value ? 1 : 0;
+    if (f->IsWideString) {
+        std::u16string* s = WideSlot(Buffer + f->DataOffset);
+        if (!s) return;
+        if (Value) {
+            *s = *static_cast<const std::u16string*>(Value);
+            if (Field->Size() > 0 && s->size() > static_cast<size_t>(Field->Size())) s->resize(Field->Size());
+        } else {
+            s->clear();
+        }
+    } else if (Value) {
+        std::memcpy(Buffer + f->DataOffset, Value, f->DataSize);
+    } else {
+        std::memset(Buffer + f->DataOffset, 0, f->DataSize);
+    }
+}
+
+void TvxMemFields::Clear() {
+    ++modCount_;
+    if (values_) {
+        for (auto& b : *values_) FreeBlockStrings(b.get());
+        values_.reset();
+    }
+    items_.clear();
+    calcFields_.clear();
+    autoIncFields_.clear();
+    wideStringFields_.clear();
+    totalSize_ = 0;
+}
+
+void TvxMemFields::ExtendBlocks(int OldTotalSize) {
+    ++modCount_;
+    if (!values_ || OldTotalSize == totalSize_) return;
+    for (auto& b : *values_) {
+        auto grown = std::make_unique<uint8_t[]>(totalSize_);
+        std::memset(grown.get(), 0, totalSize_);
+        std::memcpy(grown.get(), b.get(), std::min(OldTotalSize, totalSize_));
+        b = std::move(grown);
+    }
+}
+
+bool VariantToBuffer(const Variant& Value, uint8_t* Dest, const TField* Field) {
+    switch (Field->DataType()) {
+        case ftString: {
+            std::string bytes = Value.AsString();
+            if (!std::all_of(bytes.begin(), bytes.end(),
+                             [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+                bytes = Utf8ToCp1252(bytes);
+            if (bytes.size() > static_cast<size_t>(Field->Size())) bytes.resize(Field->Size());
+            std::memcpy(Dest, bytes.data(), bytes.size());
+            Dest[bytes.size()] = 0;
+            return true;
+        }
+        case ftSmallint: {
+            int16_t v = static_cast<int16_t>(Value.AsInteger());
+            std::memcpy(Dest, &v, 2);
+            return true;
+        }
+        case ftWord: {
+            uint16_t v = static_cast<uint16_t>(Value.AsInteger());
+            std::memcpy(Dest, &v, 2);
+            return true;
+        }
+        case ftInteger:
+        case ftAutoInc: {
+            int32_t v = Value.AsInteger();
+            std::memcpy(Dest, &v, 4);
+            return true;
+        }
+        case ftBoolean: {
+            uint16_t v = Value.AsBoolean() ? 1 : 0;
+            std::memcpy(Dest, &v, 2);
+            return true;
+        }
+        case ftFloat:
+        case ftCurrency: {
+            double v = Value.AsDouble();
+            std::memcpy(Dest, &v, 8);
+            return true;
+        }
+        case ftBCD: {
+            int64_t v = static_cast<int64_t>(std::llround(Value.AsDouble() * 10000.0));
+            std::memcpy(Dest, &v, 8);
+            return true;
+        }
+        case ftDate:
+        case ftTime:
+        case ftDateTime:
+            DateTimeToNative(Field->DataType(), Value.AsDate(), Dest);
+            return true;
+        case ftWideString: {
+            std::u16string* s = WideSlot(Dest);
+            if (!s) return false;
+            *s = Utf8ToUtf16(Value.AsString());
+            if (Field->Size() > 0 && s->size() > static_cast<size_t>(Field->Size())) s->resize(Field->Size());
+            return true;
+        }
+        case ftLargeint: {
+            int64_t v = Value.AsInt64();
+            std::memcpy(Dest, &v, 8);
+            return true;
+        }
+        default:
+            return false;
+    }
+}

@@ -1,0 +1,121 @@
+#pragma once
+// The memory table's record store: one descriptor per stored field and the list of record
+// blocks. A block is TotalSize bytes: per field a has-value byte and the value in its byte
+// form, no padding, no header. Wide-string slots hold an owned std::u16string*: in a block
+// only while the has-value byte is set, in a record buffer always (possibly empty). Values
+// are deep-copied between buffers and blocks, so no string has two owners.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/classes/object.h"
+#include "platform/db/db_types.h"
+#include "platform/rtl/variant.h"
+
+class TField;
+class TvxMemData;
+class TvxMemFields;
+
+class TvxMemField : public TObject {
+  public:
+    explicit TvxMemField(TvxMemFields* AOwner);
+    std::string ClassName() const override { return "TvxMemField"; }
+
+    virtual void CreateField(TField* AField);
+    // The numbering rule: a supplied value above the counter moves the counter up to it;
+    // otherwise the counter is incremented and written into the block with has-value 1.
+    void SetAutoIncValue(uint8_t* Block, std::optional<int32_t> Supplied);
+
+    uint8_t* Values(int r) const;
+    bool HasValues(int r) const;
+    void SetHasValues(int r, bool Flag);
+
+    TField* Field = nullptr;
+    TFieldType DataType = ftUnknown;
+    int DataSize = 0;
+    int Offset = 0;
+    int DataOffset = 0;
+    int32_t AutoIncValue = 0;
+    TvxMemFields* Owner = nullptr;
+    int Index = 0;
+    bool IsRecId = false;
+    bool IsAutoInc = false;
+    bool IsWideString = false;
+};
+
+class TvxMemFields {
+  public:
+    explicit TvxMemFields(TvxMemData* ADataSet);
+    ~TvxMemFields();
+    TvxMemFields(const TvxMemFields&) = delete;
+    TvxMemFields& operator=(const TvxMemFields&) = delete;
+
+    TvxMemField* AddField(TField* Field);
+    TvxMemField* FindField(const TField* Field) const;
+    TvxMemField* FindOrAddField(TField* Field);
+    void RemoveField(TField* Field);
+    TvxMemField* Items(int Index) const { return items_[Index].get(); }
+    int FieldCount() const { return static_cast<int>(items_.size()); }
+    int RecordCount() const { return values_ ? static_cast<int>(values_->size()) : 0; }
+    bool HasRecordList() const { return values_ != nullptr; }
+    void CreateRecordList();
+    int TotalSize() const { return totalSize_; }
+    TvxMemData* DataSet() const { return dataSet_; }
+    std::vector<TField*>& CalcFields() { return calcFields_; }
+    const std::vector<TvxMemField*>& AutoIncFields() const { return autoIncFields_; }
+
+    uint8_t* Block(int r) const { return (*values_)[r].get(); }
+    // Handing out the list for reordering counts as a change.
+    std::vector<std::unique_ptr<uint8_t[]>>& Records() {
+        ++modCount_;
+        return *values_;
+    }
+    const std::vector<std::unique_ptr<uint8_t[]>>& RecordList() const { return *values_; }
+    // Grows with every change to the records' content or order.
+    uint64_t ModCount() const { return modCount_; }
+    void Touch() { ++modCount_; }
+
+    void GetRecord(uint8_t* Buffer, int r) const;
+    void SetRecord(const uint8_t* Buffer, int r);
+    // Answers the index the block went to.
+    int InsertRecord(const uint8_t* Buffer, int r, bool Append);
+    // Stream loading: the descriptor with Index 0 starts a new block at the end, the
+    // others write into the last block. A null Value writes has-value 0.
+    void AddValue(TvxMemField* Field, const void* Value);
+    void DeleteRecord(int r);
+    // Has-value byte of the field in Buffer; Dest (may be null) takes the value.
+    bool GetFieldData(const uint8_t* Buffer, const TField* Field, void* Dest) const;
+    void SetFieldData(uint8_t* Buffer, const void* Value, const TField* Field);
+    void Clear();
+    // A descriptor added while records exist: every block grows by the new slot, empty.
+    void ExtendBlocks(int OldTotalSize);
+
+    // Buffer helpers that keep the wide-string ownership rules.
+    void InitBufferStrings(uint8_t* Buffer) const;  // fresh empty string per wide slot
+    void FreeBufferStrings(uint8_t* Buffer) const;  // releases them
+    void ClearBuffer(uint8_t* Buffer) const;        // all null, wide strings kept empty
+    void CopyBlockToBuffer(const uint8_t* Block, uint8_t* Buffer) const;
+
+  private:
+    void CopyBufferToNewBlock(const uint8_t* Buffer, uint8_t* Block) const;
+    void FreeBlockStrings(uint8_t* Block) const;
+
+    std::vector<std::unique_ptr<TvxMemField>> items_;
+    std::vector<TField*> calcFields_;
+    TvxMemData* dataSet_;
+    std::unique_ptr<std::vector<std::unique_ptr<uint8_t[]>>> values_;
+    std::vector<TvxMemField*> autoIncFields_;
+    std::vector<TvxMemField*> wideStringFields_;
+    int totalSize_ = 0;
+    uint64_t modCount_ = 0;
+};
+
+// The Variant in the field's byte form; false for a type the table cannot store.
+bool VariantToBuffer(const Variant& Value, uint8_t* Dest, const TField* Field);
+
+// The wide string handle kept in a slot.
+std::u16string* WideSlot(const uint8_t* Slot);
+void SetWideSlot(uint8_t* Slot, std::u16string* Value);

@@ -1,0 +1,67 @@
+#include "platform/rtl/variant.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/rtl/exception.h"
+
+TEST(Variant, NullEmptyAndTypes) {
+    Variant e;
+    EXPECT_TRUE(VarIsEmpty(e));
+    EXPECT_FALSE(VarIsNull(e));
+    Variant n = Null();
+    EXPECT_TRUE(VarIsNull(n));
+    EXPECT_EQ(VarToStr(n), "");
+    EXPECT_EQ(Variant(3).VarType(), varInteger);
+    EXPECT_EQ(Variant(int64_t{3}).VarType(), varInt64);
+    EXPECT_EQ(Variant(1.5).VarType(), varDouble);
+    EXPECT_EQ(Variant(true).VarType(), varBoolean);
+    EXPECT_EQ(Variant("x").VarType(), varString);
+    EXPECT_EQ(Variant::FromDate(2.0).VarType(), varDate);
+    EXPECT_EQ(Variant::FromCurrency(1.23456).AsDouble(), 1.2346);
+}
+
+TEST(Variant, ConversionsFollowTheLocaleAndRaiseOnFailure) {
+    EXPECT_EQ(Variant("42").AsInteger(), 42);
+    EXPECT_EQ(Variant(" 7 ").AsInteger(), 7);
+    EXPECT_EQ(Variant(2.5).AsInteger(), 2);  // banker's rounding
+    EXPECT_EQ(Variant(3.5).AsInteger(), 4);
+    EXPECT_EQ(Variant("1,5").AsDouble(), 1.5);
+    EXPECT_EQ(Variant(1.5).AsString(), "1,5");
+    EXPECT_EQ(Variant(true).AsString(), "True");
+    EXPECT_EQ(Variant(true).AsInteger(), -1);
+    EXPECT_TRUE(Variant("true").AsBoolean());
+    EXPECT_FALSE(Variant(0).AsBoolean());
+    EXPECT_EQ(Variant(int64_t{5000000000}).AsString(), "5000000000");
+    EXPECT_THROW(Variant(int64_t{5000000000}).AsInteger(), EVariantError);
+    EXPECT_THROW(Variant("abc").AsInteger(), EVariantError);
+    EXPECT_THROW(Null().AsInteger(), EVariantError);
+    EXPECT_THROW(Null().AsString(), EVariantError);
+    try {
+        Null().AsInteger();
+    } catch (const EVariantError& e) {
+        EXPECT_EQ(e.Message(), "Variante des Typs (Null) konnte nicht in Typ (Integer) konvertiert werden");
+    }
+    EXPECT_EQ(Variant().AsInteger(), 0);
+    EXPECT_EQ(Variant().AsString(), "");
+}
+
+TEST(Variant, ComparisonsAndArrays) {
+    EXPECT_EQ(Variant(1), Variant(1.0));
+    EXPECT_EQ(Variant(2), Variant("2"));
+    EXPECT_NE(Variant("a"), Variant("A"));
+    EXPECT_TRUE(Variant(1) < Variant(int64_t{2}));
+    EXPECT_TRUE(Variant("a") < Variant("b"));
+    EXPECT_EQ(Null(), Null());
+    EXPECT_NE(Null(), Variant(0));
+    EXPECT_TRUE(Null() < Variant(0));
+    Variant a = VarArrayOf({1, "zwei", Null()});
+    EXPECT_TRUE(VarIsArray(a));
+    EXPECT_EQ(VarArrayHighBound(a), 2);
+    EXPECT_EQ(a[1].AsString(), "zwei");
+    Variant copy = a;
+    copy[0] = 5;
+    EXPECT_EQ(a[0].AsInteger(), 1);  // arrays copy deeply
+    EXPECT_EQ(a, VarArrayOf({1, "zwei", Null()}));
+    EXPECT_THROW(a[3], EVariantError);
+    EXPECT_THROW(Variant(1)[0], EVariantError);
+}
