@@ -60,3 +60,5 @@ TOVAK_EXCEPTION_CLASS(EZeroDivide, EMathError);
 TOVAK_EXCEPTION_CLASS(EDBEditError, Exception);
 // Raised when a picture file cannot be read (not a bitmap, cut short, unsupported).
 TOVAK_EXCEPTION_CLASS(EInvalidGraphic, Exception);
+// Raised by the registry stand-in (a value of the wrong type or size, a key that cannot be made).
+TOVAK_EXCEPTION_CLASS(ERegistryException, Exception);

@@ -1,0 +1,150 @@
+#include "platform/gdi/region.h"
+
+#include <algorithm>
+
+Region::Region(const TRect& r) {
+    if (!IsRectEmpty(r)) rects_.push_back(r);
+}
+
+TRect Region::Box() const {
+    if (rects_.empty()) return {};
+    TRect box = rects_.front();
+    for (const TRect& r : rects_) {
+        box.Left = std::min(box.Left, r.Left);
+        box.Top = std::min(box.Top, r.Top);
+        box.Right = std::max(box.Right, r.Right);
+        box.Bottom = std::max(box.Bottom, r.Bottom);
+    }
+    return box;
+}
+
+bool Region::Contains(int x, int y) const {
+    for (const TRect& r : rects_) {
+        if (r.Top > y) break;
+        if (PtInRect(r, {x, y})) return true;
+    }
+    return false;
+}
+
+bool Region::Intersects(const TRect& rect) const {
+    if (IsRectEmpty(rect)) return false;
+    for (const TRect& r : rects_) {
+        if (r.Top >= rect.Bottom) break;
+        if (r.Left < rect.Right && rect.Left < r.Right && r.Top < rect.Bottom && rect.Top < r.Bottom)
+            return true;
+    }
+    return false;
+}
+
+void Region::Offset(int dx, int dy) {
+    for (TRect& r : rects_) OffsetRect(r, dx, dy);
+}
+
+namespace {
+
+using Intervals = std::vector<std::pair<int, int>>;
+
+// The x-intervals of a region's rectangles that cover the whole band [y0, y1).
+Intervals BandIntervals(const std::vector<TRect>& rects, int y0, int y1) {
+    Intervals out;
+    for (const TRect& r : rects) {
+        if (r.Top <= y0 && r.Bottom >= y1) out.emplace_back(r.Left, r.Right);
+    }
+    std::sort(out.begin(), out.end());
+    // Merge touching or overlapping intervals, so a caller's unsorted list works too.
+    Intervals merged;
+    for (const auto& iv : out) {
+        if (!merged.empty() && iv.first <= merged.back().second)
+            merged.back().second = std::max(merged.back().second, iv.second);
+        else
+            merged.push_back(iv);
+    }
+    return merged;
+}
+
+bool Apply(RegionOp op, bool a, bool b) {
+    switch (op) {
+        case RegionOp::And:
+            return a && b;
+        case RegionOp::Or:
+            return a || b;
+        case RegionOp::Xor:
+            return a != b;
+        case RegionOp::Diff:
+            return a && !b;
+        case RegionOp::Copy:
+            return a;
+    }
+    return false;
+}
+
+Intervals CombineIntervals(const Intervals& a, const Intervals& b, RegionOp op) {
+    std::vector<int> xs;
+    for (const auto& iv : a) {
+        xs.push_back(iv.first);
+        xs.push_back(iv.second);
+    }
+    for (const auto& iv : b) {
+        xs.push_back(iv.first);
+        xs.push_back(iv.second);
+    }
+    std::sort(xs.begin(), xs.end());
+    xs.erase(std::unique(xs.begin(), xs.end()), xs.end());
+    Intervals out;
+    size_t ia = 0, ib = 0;
+    for (size_t i = 0; i + 1 < xs.size(); ++i) {
+        int x0 = xs[i], x1 = xs[i + 1];
+        while (ia < a.size() && a[ia].second <= x0) ++ia;
+        while (ib < b.size() && b[ib].second <= x0) ++ib;
+        bool ina = ia < a.size() && a[ia].first <= x0;
+        bool inb = ib < b.size() && b[ib].first <= x0;
+        if (!Apply(op, ina, inb)) continue;
+        if (!out.empty() && out.back().second == x0)
+            out.back().second = x1;
+        else
+            out.emplace_back(x0, x1);
+    }
+    return out;
+}
+
+}  // namespace
+
+Region Region::Combine(const Region& a, const Region& b, RegionOp op) {
+    if (op == RegionOp::Copy) return a;
+    std::vector<int> ys;
+    for (const TRect& r : a.rects_) {
+        ys.push_back(r.Top);
+        ys.push_back(r.Bottom);
+    }
+    for (const TRect& r : b.rects_) {
+        ys.push_back(r.Top);
+        ys.push_back(r.Bottom);
+    }
+    std::sort(ys.begin(), ys.end());
+    ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
+
+    Region result;
+    Intervals previous;
+    size_t previousStart = 0;  // index in result of the previous band's first rectangle
+    int previousBottom = 0;
+    bool havePrevious = false;
+    for (size_t i = 0; i + 1 < ys.size(); ++i) {
+        int y0 = ys[i], y1 = ys[i + 1];
+        Intervals band =
+            CombineIntervals(BandIntervals(a.rects_, y0, y1), BandIntervals(b.rects_, y0, y1), op);
+        if (band.empty()) {
+            havePrevious = false;
+            continue;
+        }
+        if (havePrevious && previousBottom == y0 && band == previous) {
+            for (size_t k = previousStart; k < result.rects_.size(); ++k) result.rects_[k].Bottom = y1;
+        } else {
+            previousStart = result.rects_.size();
+            for (const auto& iv : band) result.rects_.push_back({iv.first, y0, iv.second, y1});
+            previous = std::move(band);
+        }
+        previousBottom = y1;
+        havePrevious = true;
+    }
+    return result;
+}
