@@ -1,0 +1,683 @@
+// The dispatcher's three threads, its triggers and the delivery of trigger messages.
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <deque>
+#include <exception>
+#include <mutex>
+
+#include "platform/comm/comm_errors.h"
+#include "platform/rtl/exception.h"
+#include "platform/sync/clock.h"
+#include "platform/win/exception_report.h"
+#include "platform/win/message_queue.h"
+#include "serial/ser_dispatcher.h"
+
+namespace {
+
+constexpr UINT kThreadExceptionMsg = WM_APP + 0x7E0;
+
+std::mutex& ExceptionLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+std::deque<std::exception_ptr>& PendingExceptions() {
+    static std::deque<std::exception_ptr> queue;
+    return queue;
+}
+
+// A hidden window on the window thread that reports what a dispatcher thread caught.
+HWND ReporterWindow() {
+    static HWND wnd = AllocateHWnd([](TMessage& m) {
+        if (m.Msg != kThreadExceptionMsg) return;
+        for (;;) {
+            std::exception_ptr e;
+            {
+                std::lock_guard<std::mutex> guard(ExceptionLock());
+                if (PendingExceptions().empty()) return;
+                e = PendingExceptions().front();
+                PendingExceptions().pop_front();
+            }
+            try {
+                std::rethrow_exception(e);
+            } catch (const std::exception& ex) {
+                HandleException(ex);
+            } catch (...) {
+                HandleException(Exception("Unknown exception in a serial port thread"));
+            }
+        }
+    });
+    return wnd;
+}
+
+void PostThreadException(std::exception_ptr e) {
+    {
+        std::lock_guard<std::mutex> guard(ExceptionLock());
+        PendingExceptions().push_back(std::move(e));
+    }
+    PostMessage(ReporterWindow(), kThreadExceptionMsg, 0, 0);
+}
+
+// The tick timer of 55 ms units, with the wrap rule of the original.
+bool TimerExpired(uint32_t start, uint32_t expire) {
+    uint32_t now = GetTickCount() / 55;
+    if (now >= start) return now > expire;
+    return now + 39045157u > expire;
+}
+
+}  // namespace
+
+// ---- Start and stop ----
+
+void TSerBaseDispatcher::StartDispatcher() {
+    {
+        CriticalSectionGuard guard(general_lock_);
+        if (dispatcher_started_) throw Exception("Dispatcher already started");
+        dispatcher_started_ = true;
+        kill_threads_ = false;
+    }
+    ReporterWindow();  // created here, on the window thread, before any thread needs it
+    com_thread_ = true;
+    com_runner_.Start([this] { ComThreadBody(); });
+    started_event_.Wait(3000);
+    disp_thread_ = true;
+    disp_runner_.Start([this] { DispThreadBody(); });
+    started_event_.Wait(3000);
+    out_thread_ = true;
+    out_runner_.Start([this] { OutThreadBody(); });
+    started_event_.Wait(3000);
+}
+
+void TSerBaseDispatcher::WaitForThread(const std::atomic<bool>& alive) {
+    while (alive) {
+        if (IsWindowThread()) {
+            // Pump so that a send from the dispatch thread still gets its answer.
+            if (!SafeYield()) WaitMessage(CurrentClock().Ticks() + 50);
+        } else {
+            gone_event_.Wait(50);
+        }
+    }
+}
+
+void TSerBaseDispatcher::StopDispatcher() {
+    {
+        CriticalSectionGuard guard(general_lock_);
+        if (!dispatcher_started_) return;
+        kill_threads_ = true;
+    }
+    // No lock is held while waiting: the threads need the general lock to finish.
+    if (out_thread_) {
+        out_flush_event_.Set();
+        device_.WakeWriter();
+        WaitForThread(out_thread_);
+    }
+    if (com_thread_) {
+        device_.SetCommMask(0);
+        ready_event_.Set();
+        WaitForThread(com_thread_);
+    }
+    WaitForThread(disp_thread_);
+}
+
+bool TSerBaseDispatcher::WaitThreadsGone(uint32_t timeout_ms) {
+    uint64_t deadline = CurrentClock().Ticks() + timeout_ms;
+    while (dispatcher_started_) {
+        uint64_t now = CurrentClock().Ticks();
+        if (now >= deadline) break;
+        gone_event_.Wait(static_cast<uint32_t>(std::min<uint64_t>(deadline - now, 50)));
+    }
+    return !dispatcher_started_;
+}
+
+void TSerBaseDispatcher::ThreadGone(ThreadKind Kind) {
+    switch (Kind) {
+    case ThreadKind::Com: com_thread_ = false; break;
+    case ThreadKind::Out: out_thread_ = false; break;
+    case ThreadKind::Disp:
+        disp_thread_ = false;
+        if (close_on_disp_exit_) {
+            DonePortPrim();
+            close_on_disp_exit_ = false;
+        }
+        break;
+    }
+    gone_event_.Set();
+    WakeWindowThread();
+    // The last touch of this thread: the window thread may free the dispatcher after it.
+    if (InterlockedDecrement(thread_count_) == 0) dispatcher_started_ = false;
+}
+
+// ---- Thread bodies ----
+
+void TSerBaseDispatcher::ComThreadBody() {
+    InterlockedIncrement(thread_count_);
+    try {
+        device_.SetCommMask(EV_RXCHAR | EV_CTS | EV_DSR | EV_RLSD | EV_BREAK | EV_ERR | EV_RING);
+        started_event_.Set();
+        for (;;) {
+            uint32_t events = 0;
+            if (!device_.WaitCommEvent(events)) break;
+            if (events & (EV_RING | EV_RING_TE)) ring_flag_ = true;
+            current_event_ = events;
+            if (kill_threads_) break;
+            com_event_.Set();
+            ready_event_.Wait(INFINITE);
+            if (kill_threads_) break;
+        }
+    } catch (...) {
+        PostThreadException(std::current_exception());
+    }
+    ThreadGone(ThreadKind::Com);
+}
+
+void TSerBaseDispatcher::DispThreadBody() {
+    InterlockedIncrement(thread_count_);
+    started_event_.Set();
+    try {
+        while (!kill_threads_ && !close_pending_) {
+            bool got = com_event_.Wait(50);
+            if (kill_threads_ && !close_pending_) {
+                ThreadGone(ThreadKind::Disp);
+                return;
+            }
+            if (got) {
+                ProcessCommEvent();
+            } else if (driver_data_pending_) {
+                bool full;
+                {
+                    CriticalSectionGuard guard(input_lock_);
+                    full = in_buff_full_;
+                }
+                // Bytes taken from the driver here are announced too; otherwise they would
+                // wait for the next byte to arrive, which may never come.
+                if (!full && ReadInput() && !in_dispatch_ && !close_pending_)
+                    while (CheckTriggers() && !close_pending_) {
+                    }
+            }
+            if (!close_pending_) PerPassChecks();
+        }
+    } catch (...) {
+        PostThreadException(std::current_exception());
+    }
+    close_on_disp_exit_ = close_pending_;
+    ThreadGone(ThreadKind::Disp);
+}
+
+void TSerBaseDispatcher::OutThreadBody() {
+    InterlockedIncrement(thread_count_);
+    started_event_.Set();
+    try {
+        while (!kill_threads_ && !close_pending_) {
+            int which = WaitForEither(output_event_, out_flush_event_, INFINITE);
+            if (which == 0) {
+                if (kill_threads_) break;
+                WritePump();
+            } else if (which == 1) {
+                flush_ack_event_.Set();
+            }
+        }
+    } catch (...) {
+        PostThreadException(std::current_exception());
+    }
+    ThreadGone(ThreadKind::Out);
+}
+
+void TSerBaseDispatcher::WritePump() {
+    for (;;) {
+        const char* piece;
+        uint32_t len;
+        {
+            CriticalSectionGuard guard(output_lock_);
+            if (!obuf_full_ && obuff_head_ == obuff_tail_) return;
+            if (obuff_head_ > obuff_tail_) {
+                len = obuff_head_ - obuff_tail_;
+            } else if (obuff_head_ != 0) {
+                // Make the waiting bytes contiguous so they leave in one write.
+                std::vector<char> kept(out_ring_.begin(), out_ring_.begin() + obuff_head_);
+                std::memmove(out_ring_.data(), out_ring_.data() + obuff_tail_, out_que_ - obuff_tail_);
+                std::memcpy(out_ring_.data() + (out_que_ - obuff_tail_), kept.data(), kept.size());
+                obuff_head_ = obuff_head_ + out_que_ - obuff_tail_;
+                obuff_tail_ = 0;
+                len = obuff_head_;
+                if (obuff_head_ == out_que_) obuff_head_ = 0;
+            } else {
+                len = out_que_ - obuff_tail_;
+            }
+            piece = out_ring_.data() + obuff_tail_;
+        }
+        uint32_t done = 0;
+        bool failed = false;
+        while (done < len) {
+            uint32_t written = 0;
+            if (!device_.WriteFile(piece + done, len - done, written)) {
+                failed = true;
+                break;
+            }
+            done += written;
+            if (done < len && !device_.WaitWritable()) {
+                if (device_.LastError() == ERROR_OPERATION_ABORTED) {
+                    // A flush (or the stop) ended the wait: leave at once and acknowledge.
+                    // A wake-up without a flush behind it is stale; keep writing.
+                    if (out_flush_event_.Wait(0)) {
+                        flush_ack_event_.Set();
+                        return;
+                    }
+                    continue;
+                }
+                failed = true;
+                break;
+            }
+        }
+        CriticalSectionGuard guard(output_lock_);
+        // A device that fails takes the piece as written, so the pump cannot spin on it.
+        obuff_tail_ += failed ? len : done;
+        if (obuff_tail_ >= out_que_) obuff_tail_ = 0;
+        if (obuff_tail_ == obuff_head_) obuff_head_ = obuff_tail_ = 0;
+        obuf_full_ = false;
+    }
+}
+
+// ---- Dispatch steps ----
+
+void TSerBaseDispatcher::ResetStatusTriggers() {
+    CriticalSectionGuard guard(general_lock_);
+    for (auto& t : status_triggers_) t.Fired = false;
+    status_fired_ = false;
+}
+
+void TSerBaseDispatcher::StatusPass() {
+    if (in_dispatch_) return;
+    while (!close_pending_ && CheckStatusTriggers()) {
+    }
+    if (!close_pending_) CheckDeviceLost();
+    if (status_fired_) ResetStatusTriggers();
+}
+
+bool TSerBaseDispatcher::CheckDeviceLost() {
+    // A device that went away is told once, as a line-error status message.
+    if (device_lost_delivered_ || !device_.Lost()) return false;
+    device_lost_delivered_ = true;
+    {
+        CriticalSectionGuard guard(general_lock_);
+        if (logging_on_) AddDispatchEntry(2, 8, stLine, nullptr, 0);
+    }
+    return SendEvent(APW_TRIGGERSTATUS, stLine, 0);
+}
+
+void TSerBaseDispatcher::ProcessCommEvent() {
+    uint32_t ev = current_event_;
+    if (ev & 0x2138) {
+        RefreshModemStatus();
+        StatusPass();
+    }
+    if ((ev & 0xFF) > 63) {
+        RefreshLineErrors();
+        StatusPass();
+    }
+    if (ev & EV_RXCHAR) {
+        ReadInput();
+        if (!in_dispatch_) {
+            StatusPass();
+            while (!close_pending_ && CheckTriggers()) {
+            }
+            if (close_pending_) return;  // the close signals the comm-event thread itself
+            if (status_fired_) ResetStatusTriggers();
+        }
+    }
+    if (close_pending_) return;
+    ready_event_.Set();
+}
+
+void TSerBaseDispatcher::PerPassChecks() {
+    if (close_pending_ || in_dispatch_) return;
+    {
+        CriticalSectionGuard guard(general_lock_);
+        status_fired_ = false;
+    }
+    while (!close_pending_ && (CheckStatusTriggers() || CheckTimerTriggers())) {
+    }
+    if (status_fired_) ResetStatusTriggers();
+}
+
+bool TSerBaseDispatcher::ReadInput() {
+    uint32_t read_total = 0;
+    std::vector<char> logged;
+    {
+        CriticalSectionGuard guard(input_lock_);
+        if (in_ring_.empty()) return false;
+        if (in_buff_full_) {
+            if (!driver_data_pending_) {
+                RefreshLineErrors();
+                if (com_status_.cbInQue > 0) driver_data_pending_ = true;
+            }
+            return true;
+        }
+        RefreshLineErrors();
+        uint32_t n = com_status_.cbInQue;
+        if (n == 0) return false;
+        uint32_t free, contiguous;
+        if (dbuff_head_ == dbuff_tail_) {
+            free = kInputRingSize;
+            contiguous = kInputRingSize - dbuff_head_;
+        } else if (dbuff_head_ > dbuff_tail_) {
+            free = dbuff_tail_ + kInputRingSize - dbuff_head_;
+            contiguous = kInputRingSize - dbuff_head_;
+        } else {
+            free = contiguous = dbuff_tail_ - dbuff_head_;
+        }
+        if (free < n) {
+            driver_data_pending_ = true;
+            n = free;
+        } else {
+            driver_data_pending_ = false;
+        }
+        uint32_t first_want = std::min(n, contiguous);
+        uint32_t got = ReadCom(in_ring_.data() + dbuff_head_, first_want);
+        if (logging_on_) logged.assign(in_ring_.data() + dbuff_head_, in_ring_.data() + dbuff_head_ + got);
+        dbuff_head_ += got;
+        if (dbuff_head_ == kInputRingSize) dbuff_head_ = 0;
+        if (got) in_buff_full_ = dbuff_head_ == dbuff_tail_;
+        read_total = got;
+        if (got == first_want && n > contiguous) {
+            uint32_t more = ReadCom(in_ring_.data() + dbuff_head_, n - contiguous);
+            if (logging_on_) logged.insert(logged.end(), in_ring_.data() + dbuff_head_, in_ring_.data() + dbuff_head_ + more);
+            dbuff_head_ += more;
+            if (more) in_buff_full_ = dbuff_head_ == dbuff_tail_;
+            read_total += more;
+        }
+    }
+    if (read_total && logging_on_) {
+        CriticalSectionGuard guard(general_lock_);
+        AddDispatchEntry(1, 1, read_total, logged.data(), static_cast<uint32_t>(logged.size()));
+    }
+    return read_total > 0 || driver_data_pending_;
+}
+
+bool TSerBaseDispatcher::CheckTriggers() {
+    uint32_t head;
+    std::vector<std::pair<uint16_t, uint16_t>> matched;  // handle, length
+    uint32_t scan_pos;
+    {
+        CriticalSectionGuard in_guard(input_lock_);
+        head = dbuff_head_;
+    }
+    {
+        CriticalSectionGuard guard(general_lock_);
+        scan_pos = data_scan_pos_;
+        if (!data_triggers_.empty()) {
+            CriticalSectionGuard in_guard(input_lock_);
+            while (scan_pos != head && matched.empty()) {
+                uint8_t byte = static_cast<uint8_t>(in_ring_.empty() ? 0 : in_ring_[scan_pos]);
+                for (auto& t : data_triggers_) {
+                    if (t.Data.empty() || t.Matched) continue;
+                    uint8_t c = t.IgnoreCase ? static_cast<uint8_t>(std::toupper(byte)) : byte;
+                    auto expect = [&](size_t i) {
+                        uint8_t e = static_cast<uint8_t>(t.Data[i]);
+                        return t.IgnoreCase ? static_cast<uint8_t>(std::toupper(e)) : e;
+                    };
+                    if (t.States.size() != t.Data.size()) t.States.assign(t.Data.size(), 0);
+                    size_t pos = t.States[0];
+                    if (c == expect(pos))
+                        ++pos;
+                    else
+                        pos = c == expect(0) ? 1 : 0;
+                    if (pos == t.Data.size()) {
+                        t.Matched = true;
+                        std::fill(t.States.begin(), t.States.end(), 0);
+                    } else {
+                        t.States[0] = static_cast<uint8_t>(pos);
+                    }
+                }
+                for (auto it = data_triggers_.rbegin(); it != data_triggers_.rend(); ++it)
+                    if (it->Matched) matched.push_back({it->Handle, static_cast<uint16_t>(it->Data.size())});
+                if (matched.empty()) scan_pos = (scan_pos + 1) % kInputRingSize;
+            }
+        }
+    }
+    if (!matched.empty()) {
+        bool result = true;
+        uint32_t before;
+        {
+            CriticalSectionGuard in_guard(input_lock_);
+            uint32_t end = (scan_pos + 1) % kInputRingSize;
+            before = (end + kInputRingSize - dbuff_tail_) % kInputRingSize;
+            before -= std::min<uint32_t>(before, matched.front().second);
+        }
+        if (avail_level_ && last_avail_pos_ != scan_pos && before >= avail_level_) {
+            SendEvent(APW_TRIGGERAVAIL, before, 0);
+            data_scan_pos_ = last_avail_pos_ = scan_pos;
+        }
+        for (auto [handle, length] : matched) {
+            {
+                CriticalSectionGuard guard(general_lock_);
+                for (auto& t : data_triggers_)
+                    if (t.Handle == handle) t.Matched = false;
+                if (logging_on_) AddDispatchEntry(2, 7, handle, nullptr, 0);
+            }
+            result = SendEvent(APW_TRIGGERDATA, handle, length);
+        }
+        data_scan_pos_ = (scan_pos + 1) % kInputRingSize;
+        return result;
+    }
+    data_scan_pos_ = head;
+    uint32_t count = static_cast<uint32_t>(InBuffUsed());
+    if (avail_level_ && last_avail_pos_ != head && count >= avail_level_) {
+        {
+            CriticalSectionGuard guard(general_lock_);
+            if (logging_on_) AddDispatchEntry(2, 5, count, nullptr, 0);
+        }
+        last_avail_pos_ = head;
+        return SendEvent(APW_TRIGGERAVAIL, count, 0);
+    }
+    return false;
+}
+
+bool TSerBaseDispatcher::CheckStatusTriggers() {
+    uint32_t handle = 0, count = 0;
+    {
+        CriticalSectionGuard guard(general_lock_);
+        TStatusTrigger* hit = nullptr;
+        for (auto& t : status_triggers_) {
+            if (!t.Armed || t.Fired) continue;
+            bool holds = false;
+            switch (t.Type) {
+            case stModem: holds = ((t.Value & 0xFF) ^ modem_status_) & (t.Value >> 8); break;
+            case stLine:
+                holds = (t.Value & line_errors_) != 0;
+                if (holds) t.Value = static_cast<uint16_t>(line_errors_);
+                break;
+            case stOutFree: count = static_cast<uint32_t>(OutBuffFree()); holds = count >= t.Value; break;
+            case stOutUsed: count = static_cast<uint32_t>(OutBuffUsed()); holds = count <= t.Value; break;
+            case stOutSent: holds = output_written_.exchange(false); break;
+            default: break;
+            }
+            if (holds) {
+                hit = &t;
+                break;
+            }
+            count = 0;
+        }
+        if (!hit) return false;
+        hit->Armed = false;
+        hit->Fired = true;
+        status_fired_ = true;
+        handle = hit->Handle;
+        if (logging_on_) AddDispatchEntry(2, 8, handle, nullptr, 0);
+    }
+    return SendEvent(APW_TRIGGERSTATUS, handle, static_cast<uint16_t>(count));
+}
+
+bool TSerBaseDispatcher::CheckTimerTriggers() {
+    uint16_t handle = 0;
+    {
+        CriticalSectionGuard guard(general_lock_);
+        auto it = std::find_if(timer_triggers_.begin(), timer_triggers_.end(),
+                               [](const TTimerTrigger& t) { return t.Active && TimerExpired(t.StartTicks, t.ExpireTicks); });
+        if (it == timer_triggers_.end()) return false;
+        it->Active = false;
+        handle = it->Handle;
+        if (logging_on_) AddDispatchEntry(2, 6, handle, nullptr, 0);
+    }
+    return SendEvent(APW_TRIGGERTIMER, handle, 0);
+}
+
+bool TSerBaseDispatcher::SendEvent(uint32_t Msg, uint32_t WParam, uint16_t Data) {
+    std::vector<HWND> windows;
+    std::vector<ProcHandler> procs;
+    {
+        CriticalSectionGuard guard(general_lock_);
+        if (!events_active_) return true;
+        in_dispatch_ = true;
+        if (window_handlers_.size() > 1 || always_send_to_windows_)
+            for (const auto& w : window_handlers_)
+                if (!w.Deleted) windows.push_back(w.Wnd);
+        for (const auto& p : proc_handlers_)
+            if (!p.Deleted) procs.push_back(p);
+    }
+    {
+        CriticalSectionGuard guard(input_lock_);
+        max_get_count_ = 0;
+        in_avail_dispatch_ = Msg == APW_TRIGGERAVAIL || Msg == APW_TRIGGERDATA;
+    }
+    LPARAM lparam = (static_cast<LPARAM>(handle_) << 16) + Data;
+    bool result = true;
+    auto after_handler = [&] {
+        if (close_pending_) {
+            result = false;
+            return false;
+        }
+        CriticalSectionGuard guard(input_lock_);
+        max_get_count_ = std::max(max_get_count_, get_count_);
+        return true;
+    };
+    bool go_on = true;
+    for (auto& p : procs) {
+        {
+            CriticalSectionGuard guard(input_lock_);
+            get_count_ = 0;
+        }
+        if (p.Synchronized)
+            Synchronize([&] { p.Proc(Msg, WParam, lparam); });
+        else
+            p.Proc(Msg, WParam, lparam);
+        if (!(go_on = after_handler())) break;
+    }
+    if (go_on)
+        for (HWND wnd : windows) {
+            {
+                CriticalSectionGuard guard(input_lock_);
+                get_count_ = 0;
+            }
+            uintptr_t answer = 0;
+            SendMessageTimeout(wnd, Msg, WParam, lparam, SMTO_BLOCK, 3000, &answer);
+            if (!after_handler()) break;
+        }
+    {
+        CriticalSectionGuard guard(input_lock_);
+        if (in_avail_dispatch_) {
+            in_avail_dispatch_ = false;
+            if (!in_ring_.empty()) {
+                dbuff_tail_ = (dbuff_tail_ + max_get_count_) % kInputRingSize;
+                if (max_get_count_) in_buff_full_ = false;
+            }
+            if (Msg == APW_TRIGGERAVAIL && max_get_count_ != WParam) result = false;
+        }
+    }
+    {
+        CriticalSectionGuard guard(general_lock_);
+        in_dispatch_ = false;
+        if (delete_pending_) {
+            auto gone = [](const auto& h) { return h.Deleted; };
+            window_handlers_.erase(std::remove_if(window_handlers_.begin(), window_handlers_.end(), gone),
+                                   window_handlers_.end());
+            proc_handlers_.erase(std::remove_if(proc_handlers_.begin(), proc_handlers_.end(), gone),
+                                 proc_handlers_.end());
+            delete_pending_ = false;
+            SetEventMode(0);
+        }
+    }
+    CriticalSectionGuard guard(input_lock_);
+    get_count_ = 0;
+    return result;
+}
+
+// ---- Handlers and triggers ----
+
+void TSerBaseDispatcher::RegisterWindow(HWND Wnd) {
+    CriticalSectionGuard guard(general_lock_);
+    window_handlers_.push_back({Wnd, false});
+    events_active_ = true;
+    if (logging_on_) AddDispatchEntry(7, 17, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(Wnd)), nullptr, 0);
+}
+
+void TSerBaseDispatcher::DeregisterWindow(HWND Wnd) {
+    CriticalSectionGuard guard(general_lock_);
+    auto it = std::find_if(window_handlers_.begin(), window_handlers_.end(),
+                           [&](const WindowHandler& h) { return h.Wnd == Wnd && !h.Deleted; });
+    if (it == window_handlers_.end()) {
+        SetEventMode(0);
+        return;
+    }
+    if (logging_on_) AddDispatchEntry(8, 17, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(Wnd)), nullptr, 0);
+    if (in_dispatch_) {
+        it->Deleted = true;
+        delete_pending_ = true;
+    } else {
+        window_handlers_.erase(it);
+    }
+}
+
+void TSerBaseDispatcher::SetEventMode(int Mode) {
+    CriticalSectionGuard guard(general_lock_);
+    size_t live = std::count_if(window_handlers_.begin(), window_handlers_.end(), [](const auto& h) { return !h.Deleted; });
+    bool busy = live >= 2 || !proc_handlers_.empty();
+    switch (Mode) {
+    case 0: events_active_ = busy || always_send_to_windows_; break;
+    case 1: always_send_to_windows_ = events_active_ = true; break;
+    case 2:
+        always_send_to_windows_ = false;
+        events_active_ = busy;
+        break;
+    default: break;
+    }
+}
+
+void TSerBaseDispatcher::SetAvailLevel(uint32_t Level) {
+    CriticalSectionGuard guard(general_lock_);
+    avail_level_ = Level;
+    if (logging_on_) AddDispatchEntry(9, 16, Level, nullptr, 0);
+}
+
+void TSerBaseDispatcher::SetThreadBoost(uint8_t Boost) {
+    // Thread priorities stay with the scheduler here; the value is kept.
+    CriticalSectionGuard guard(general_lock_);
+    thread_boost_ = Boost;
+}
+
+void TSerBaseDispatcher::SetOptionFlag(uint32_t Flag) {
+    CriticalSectionGuard guard(general_lock_);
+    options_ |= Flag;
+}
+
+void TSerBaseDispatcher::ClearOptionFlag(uint32_t Flag) {
+    CriticalSectionGuard guard(general_lock_);
+    options_ &= ~Flag;
+}
+
+void TSerBaseDispatcher::SaveTriggers(TTriggerSnapshot& Snapshot) {
+    CriticalSectionGuard guard(general_lock_);
+    Snapshot.AvailLevel = avail_level_;
+    Snapshot.TimerTriggers = timer_triggers_;
+    Snapshot.DataTriggers = data_triggers_;
+    Snapshot.StatusTriggers = status_triggers_;
+}
+
+void TSerBaseDispatcher::RestoreTriggers(const TTriggerSnapshot& Snapshot) {
+    CriticalSectionGuard guard(general_lock_);
+    avail_level_ = Snapshot.AvailLevel;
+    timer_triggers_ = Snapshot.TimerTriggers;
+    data_triggers_ = Snapshot.DataTriggers;
+    status_triggers_ = Snapshot.StatusTriggers;
+}

@@ -1,0 +1,317 @@
+#include "serial/ser_com_port.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <sys/resource.h>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+
+#include "platform/comm/comm_device.h"
+#include "platform/sync/clock.h"
+#include "platform/win/message_queue.h"
+#include "serial/serial_exceptions.h"
+#include "tests/support/pty_pair.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The test thread is the window thread: it pumps until a condition holds or time runs out.
+// Conditions that no message announces (ring counts) are looked at again every 2 ms.
+bool PumpUntil(const std::function<bool()>& done, uint32_t ms = 10000) {
+    uint64_t deadline = CurrentClock().Ticks() + ms;
+    while (!done()) {
+        uint64_t now = CurrentClock().Ticks();
+        if (now >= deadline) return false;
+        RunLoopUntil(done, std::min(deadline, now + 2));
+    }
+    return true;
+}
+
+class ComPortTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InitWindowThread();
+        dir_ = fs::temp_directory_path() / ("tovak-serial-" + std::to_string(getpid()));
+        fs::create_directories(dir_);
+        setenv("TOVAK_PORTS", dir_.c_str(), 1);
+        Link(11, pty_.SlavePath());
+    }
+    void TearDown() override {
+        unsetenv("TOVAK_PORTS");
+        fs::remove_all(dir_);
+    }
+    void Link(int n, const std::string& target) {
+        fs::remove(dir_ / ("COM" + std::to_string(n)));
+        fs::create_symlink(target, dir_ / ("COM" + std::to_string(n)));
+    }
+    // A port on COM11 whose handler collects every byte announced.
+    std::unique_ptr<TSerComPort> OpenCollecting() {
+        auto port = std::make_unique<TSerComPort>(nullptr);
+        port->SetAutoOpen(false);
+        port->SetComNumber(11);
+        port->SetOnTriggerAvail([this](TObject* cp, uint16_t) {
+            auto* p = static_cast<TSerComPort*>(cp);
+            while (p->CharReady()) received_ += p->GetChar();
+        });
+        port->SetOpen(true);
+        return port;
+    }
+
+    PtyPair pty_;
+    fs::path dir_;
+    std::string received_;
+};
+
+std::string Pattern(size_t n) {
+    std::string s(n, 0);
+    for (size_t i = 0; i < n; ++i) s[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
+    return s;
+}
+
+double CpuSeconds() {
+    struct rusage u {};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+}  // namespace
+
+TEST_F(ComPortTest, OpensRawAt19200EightNoneOneAsTheMasterSees) {
+    auto port = OpenCollecting();
+    EXPECT_TRUE(port->Open());
+    EXPECT_EQ(psOpen, port->PortState());
+    struct termios t {};
+    ASSERT_EQ(0, tcgetattr(pty_.Master(), &t));
+    EXPECT_EQ(B19200, cfgetospeed(&t));
+    EXPECT_EQ(static_cast<tcflag_t>(CS8), t.c_cflag & CSIZE);
+    EXPECT_EQ(0u, t.c_cflag & (PARENB | CSTOPB));
+    EXPECT_EQ(0u, t.c_lflag & (ICANON | ECHO | ISIG));
+    EXPECT_EQ(0, t.c_cc[VMIN]);
+    EXPECT_EQ(0, t.c_cc[VTIME]);
+    port->SetBaud(115200);
+    port->SetParity(pEven);
+    ASSERT_EQ(0, tcgetattr(pty_.Master(), &t));
+    EXPECT_EQ(B115200, cfgetospeed(&t));
+    int baud, parity, bits, stop;
+    port->Dispatcher()->GetLine(baud, parity, bits, stop);
+    EXPECT_EQ(115200, baud);
+    EXPECT_EQ(pEven, parity);
+    EXPECT_EQ(8, bits);
+    EXPECT_EQ(1, stop);
+    // Writing Open twice opens once; closing twice closes once.
+    port->SetOpen(true);
+    port->SetOpen(false);
+    EXPECT_EQ(psClosed, port->PortState());
+    EXPECT_EQ(nullptr, port->Dispatcher());
+    port->SetOpen(false);
+}
+
+TEST_F(ComPortTest, AMegabyteArrivesInOrderAndOneLeavesInOrder) {
+    auto port = OpenCollecting();
+    const std::string in = Pattern(1 << 20);
+    std::thread writer([&] { pty_.WriteAll(in, 60000); });
+    bool all = PumpUntil([&] { return received_.size() >= in.size(); }, 60000);
+    writer.join();
+    ASSERT_TRUE(all) << received_.size();
+    EXPECT_TRUE(received_ == in);
+
+    const std::string out = Pattern((1 << 20) + 17);
+    std::string echoed;
+    std::thread reader([&] { echoed = pty_.ReadExactly(out.size(), 60000); });
+    size_t sent = 0;
+    while (sent < out.size()) {
+        TSerBaseDispatcher* d = port->Dispatcher();
+        ASSERT_TRUE(PumpUntil([&] { return d->OutBuffFree() > 0; }));
+        size_t n = std::min<size_t>(d->OutBuffFree(), out.size() - sent);
+        port->PutString(out.substr(sent, n));
+        sent += n;
+    }
+    reader.join();
+    EXPECT_TRUE(echoed == out) << echoed.size();
+}
+
+TEST_F(ComPortTest, InputRingFillsAt8192AndRecovers) {
+    auto port = std::make_unique<TSerComPort>(nullptr);
+    port->SetAutoOpen(false);
+    port->SetComNumber(11);
+    port->SetOpen(true);  // no handler: bytes stay in the ring
+    TSerBaseDispatcher* d = port->Dispatcher();
+    const std::string in = Pattern(10000);
+    ASSERT_TRUE(pty_.WriteAll(in));
+    ASSERT_TRUE(PumpUntil([&] { return d->InBuffUsed() == 8192; }));
+    EXPECT_TRUE(port->CharReady());
+    std::string got;
+    while (port->CharReady()) got += port->GetChar();
+    EXPECT_EQ(8192u, got.size());
+    // The rest waited in the driver and comes in on a later pass.
+    ASSERT_TRUE(PumpUntil([&] { return d->InBuffUsed() == 10000 - 8192; }));
+    while (port->CharReady()) got += port->GetChar();
+    EXPECT_TRUE(got == in);
+}
+
+TEST_F(ComPortTest, PutStringOverTheFreeSpaceRaisesAndQueuesNothing) {
+    auto port = std::make_unique<TSerComPort>(nullptr);
+    port->SetAutoOpen(false);
+    port->SetComNumber(11);
+    port->SetOutSize(16);
+    port->SetOpen(true);
+    try {
+        port->PutString(std::string(17, 'a'));
+        ADD_FAILURE() << "no exception";
+    } catch (const EOutputBufferTooSmall& e) {
+        EXPECT_EQ("Output buffer too small for block", e.Message());
+        EXPECT_EQ(-3006, e.ErrorCode);
+    }
+    EXPECT_EQ(0, port->Dispatcher()->OutBuffUsed());
+    port->PutString("");
+    port->PutString(std::string(16, 'b'));
+    EXPECT_EQ(std::string(16, 'b'), pty_.ReadExactly(16));
+    EXPECT_EQ("", pty_.ReadAvailable());
+}
+
+TEST_F(ComPortTest, GetCharOnAnEmptyPortRaisesBufferIsEmpty) {
+    auto port = OpenCollecting();
+    try {
+        port->GetChar();
+        ADD_FAILURE() << "no exception";
+    } catch (const EBufferIsEmpty& e) {
+        EXPECT_EQ("Buffer is empty", e.Message());
+        EXPECT_EQ(-3007, e.ErrorCode);
+    }
+}
+
+TEST_F(ComPortTest, UseOfAClosedPortWithoutAutoOpenRaisesNotOpen) {
+    TSerComPort port(nullptr);
+    port.SetAutoOpen(false);
+    port.SetComNumber(11);
+    EXPECT_THROW(port.CharReady(), ECommNotOpen);
+    port.SetAutoOpen(true);
+    EXPECT_FALSE(port.CharReady());  // opens the port on first use
+    EXPECT_TRUE(port.Open());
+}
+
+TEST_F(ComPortTest, ClosingFromInsideTheAvailEventFinishesLaterAndAReopenWaitsForIt) {
+    auto port = std::make_unique<TSerComPort>(nullptr);
+    port->SetAutoOpen(false);
+    port->SetComNumber(11);
+    int calls = 0;
+    bool checked = false;
+    port->SetOnTriggerAvail([&](TObject* cp, uint16_t) {
+        auto* p = static_cast<TSerComPort*>(cp);
+        ++calls;
+        if (calls == 1) {
+            p->SetOpen(false);
+            checked = p->PortState() == psClosing && !p->CharReady() && p->GetChar() == 0 && !p->Open();
+            p->SetOpen(true);  // reopen while the close is pending
+            return;
+        }
+        while (p->CharReady()) received_ += p->GetChar();
+    });
+    port->SetOpen(true);
+    TSerBaseDispatcher* first = port->Dispatcher();
+    ASSERT_TRUE(pty_.WriteAll("x"));
+    ASSERT_TRUE(PumpUntil([&] { return calls >= 1 && port->PortState() == psOpen && port->Dispatcher() != first; }));
+    EXPECT_TRUE(checked);
+    EXPECT_TRUE(port->Open());
+    ASSERT_TRUE(pty_.WriteAll("after"));
+    ASSERT_TRUE(PumpUntil([&] { return received_.size() >= 5; }));
+    EXPECT_EQ("after", received_.substr(received_.size() - 5));
+}
+
+TEST_F(ComPortTest, ChangingComNumberReopensOnTheNewDevice) {
+    PtyPair second;
+    Link(12, second.SlavePath());
+    auto port = OpenCollecting();
+    port->SetComNumber(12);
+    EXPECT_TRUE(port->Open());
+    EXPECT_EQ(psOpen, port->PortState());
+    ASSERT_TRUE(second.WriteAll("new"));
+    ASSERT_TRUE(PumpUntil([&] { return received_ == "new"; }));
+    // The old device is free again.
+    TCommDevice old;
+    EXPECT_TRUE(old.Open(pty_.SlavePath())) << old.LastErrorText();
+    port->SetComNumber(12);  // the same number: nothing happens
+    EXPECT_TRUE(port->Open());
+}
+
+TEST_F(ComPortTest, ABusyOrMissingPortFailsWithItsError) {
+    TCommDevice holder;
+    ASSERT_TRUE(holder.Open(pty_.SlavePath()));
+    TSerComPort port(nullptr);
+    port.SetAutoOpen(false);
+    port.SetComNumber(11);
+    try {
+        port.SetOpen(true);
+        ADD_FAILURE() << "no exception";
+    } catch (const EAlreadyOpen& e) {
+        EXPECT_EQ("ie_Open - device already open", e.Message());
+    }
+    EXPECT_FALSE(port.Open());
+    EXPECT_EQ(psClosed, port.PortState());
+    EXPECT_EQ(nullptr, port.Dispatcher());
+    EXPECT_FALSE(port.LastErrorText().empty());
+
+    Link(13, (dir_ / "unplugged").string());
+    port.SetComNumber(13);
+    try {
+        port.SetOpen(true);
+        ADD_FAILURE() << "no exception";
+    } catch (const EBadId& e) {
+        EXPECT_EQ("ie_BadId - Specified comport doesn't exist", e.Message());
+    }
+    EXPECT_EQ(psClosed, port.PortState());
+
+    port.SetComNumber(0);
+    port.SetPromptForPort(false);
+    EXPECT_THROW(port.SetOpen(true), ENoPortSelected);
+}
+
+TEST_F(ComPortTest, TheMasterClosingMidTransferGivesOneErrorAndNoSpinning) {
+    auto port = OpenCollecting();
+    int errors = 0;
+    uint16_t last_error = 0;
+    port->SetOnTriggerLineError([&](TObject*, uint16_t error, bool) {
+        ++errors;
+        last_error = error;
+    });
+    ASSERT_TRUE(pty_.WriteAll(Pattern(3000)));
+    pty_.CloseMaster();
+    ASSERT_TRUE(PumpUntil([&] { return errors >= 1; }));
+    EXPECT_EQ(leDeviceLost, last_error);
+    double before = CpuSeconds();
+    PumpUntil([] { return false; }, 300);  // a quiet stretch: threads must be asleep
+    double used = CpuSeconds() - before;
+    EXPECT_EQ(1, errors);
+    EXPECT_LT(used, 0.1);
+    port->PutString("lost");  // queued and dropped, no hang
+    port->SetOpen(false);
+    EXPECT_EQ(psClosed, port->PortState());
+}
+
+TEST_F(ComPortTest, ClosingWithTracingOnWritesTheTraceFile) {
+    auto trace = dir_ / "SERIAL.TRC";
+    auto port = std::make_unique<TSerComPort>(nullptr);
+    port->SetAutoOpen(false);
+    port->SetComNumber(11);
+    port->SetTraceName(trace.string());
+    port->SetTraceHex(false);
+    port->SetTracing(tlOn);
+    port->SetOpen(true);
+    ASSERT_TRUE(pty_.WriteAll("AB\r"));
+    TSerBaseDispatcher* d = port->Dispatcher();
+    ASSERT_TRUE(PumpUntil([&] { return d->InBuffUsed() == 3; }));
+    for (int i = 0; i < 3; ++i) port->GetChar();
+    port->PutString("x");
+    port->SetOpen(false);
+    EXPECT_EQ(tlOff, port->Tracing());
+    std::ifstream in(trace, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    EXPECT_EQ("Receive: \r\nAB[13]\r\n\r\nTransmit: \r\nx", s.str());
+}
