@@ -5,6 +5,7 @@
 #include "platform/sync/clock_wait.h"
 #include "platform/win/exception_report.h"
 #include "platform/win/window_system.h"
+#include "platform/win/window_tree_internal.h"
 
 using win_internal::MessageFilter;
 using win_internal::PostedMessage;
@@ -55,21 +56,42 @@ LRESULT DispatchOne(const MSG& msg) {
     }
     // Thread messages (no window) have no procedure to go to.
     if (msg.hwnd == nullptr) return 0;
+    switch (msg.message) {
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+        case WM_CHAR:
+        case WM_SYSKEYDOWN:
+        case WM_SYSCHAR:
+            // The focused control may consume the key (dialog keys), and a key that goes
+            // out brings its character along.
+            if (!win_internal::PreTranslateKey(msg.hwnd, msg.message, msg.wParam, msg.lParam)) return 0;
+            break;
+        default:
+            break;
+    }
     return WindowSystem::CallProc(Sys().Find(msg.hwnd), msg.hwnd, msg.message, msg.wParam, msg.lParam);
 }
 
 // Handles every pending send, then looks for the next message `filter` accepts.
 bool PeekInternal(MSG& out, const MessageFilter& filter, bool remove) {
     WindowSystem& sys = Sys();
-    while (sys.HandleOneSent()) {
+    for (;;) {
+        while (sys.HandleOneSent()) {
+        }
+        {
+            std::lock_guard<std::mutex> guard(sys.lock);
+            for (auto it = sys.posted.begin(); it != sys.posted.end(); ++it) {
+                if (!filter.Accepts(it->wnd, it->msg)) continue;
+                out = MSG{it->wnd, it->msg, it->wparam, it->lparam, it->time};
+                if (remove) sys.posted.erase(it);
+                return true;
+            }
+            if (sys.input.empty() || sys.quit_pending) break;
+        }
+        // Raw input becomes posted messages, which the next round looks at.
+        win_internal::PumpInput();
     }
     std::lock_guard<std::mutex> guard(sys.lock);
-    for (auto it = sys.posted.begin(); it != sys.posted.end(); ++it) {
-        if (!filter.Accepts(it->wnd, it->msg)) continue;
-        out = MSG{it->wnd, it->msg, it->wparam, it->lparam, it->time};
-        if (remove) sys.posted.erase(it);
-        return true;
-    }
     if (sys.quit_pending && filter.AcceptsQuit()) {
         out = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(sys.quit_code), 0, GetTickCount()};
         if (remove) sys.quit_pending = false;
@@ -94,7 +116,8 @@ enum class Step { kNothing, kHandled, kQuit };
 Step PumpOne(uint64_t now) {
     WindowSystem& sys = Sys();
     if (sys.HandleOneSent()) return Step::kHandled;
-    MSG msg;
+    MSG msg{};
+    enum { kMessage, kInput, kPaint } what = kMessage;
     {
         std::lock_guard<std::mutex> guard(sys.lock);
         if (!sys.posted.empty()) {
@@ -103,12 +126,19 @@ Step PumpOne(uint64_t now) {
             sys.posted.pop_front();
         } else if (sys.quit_pending) {
             return Step::kQuit;
+        } else if (!sys.input.empty()) {
+            what = kInput;
+        } else if (win_internal::PaintPending()) {
+            what = kPaint;
         } else {
             int timer = sys.DueTimerLocked(now, MessageFilter{});
             if (timer < 0) return Step::kNothing;
             msg = TakeTimerLocked(sys, timer);
         }
     }
+    // Input, then painting, come when nothing sent or posted waits (outside the lock).
+    if (what == kInput) return win_internal::PumpInput() ? Step::kHandled : Step::kNothing;
+    if (what == kPaint) return win_internal::PaintOne() ? Step::kHandled : Step::kNothing;
     DispatchOne(msg);
     return Step::kHandled;
 }
@@ -247,7 +277,8 @@ bool WaitMessage(uint64_t deadline_ticks) {
             sys.woken = false;
             return true;
         }
-        if (!sys.sent.empty() || !sys.posted.empty() || sys.quit_pending) return true;
+        if (!sys.sent.empty() || !sys.posted.empty() || !sys.input.empty() || sys.quit_pending) return true;
+        if (win_internal::PaintPending()) return true;
         if (sys.DueTimerLocked(CurrentClock().Ticks(), any) >= 0) return true;
         if (!sys.SleepUntilChange(lock, sys.changes, any, deadline_ticks)) return false;
     }

@@ -2,6 +2,7 @@
 
 #include "platform/win/message_queue.h"
 #include "platform/win/window_system.h"
+#include "platform/win/window_tree_internal.h"
 
 using win_internal::WindowSystem;
 
@@ -36,6 +37,7 @@ void DestroyWindow(HWND wnd) {
     if (!record || record->destroying) return;
     record->destroying = true;
     WindowSystem::CallProc(record, wnd, WM_DESTROY, 0, 0);
+    win_internal::OnDestroyed(wnd);
     std::lock_guard<std::mutex> guard(sys.lock);
     record->destroyed = true;
     sys.windows.erase(wnd);
@@ -64,7 +66,9 @@ HWND AllocateHWnd(std::function<void(TMessage&)> method) {
 
 void DeallocateHWnd(HWND wnd) { DestroyWindow(wnd); }
 
-LRESULT DefWindowProc(HWND wnd, UINT msg, WPARAM, LPARAM) {
+LRESULT DefWindowProc(HWND wnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+    LRESULT result = 0;
+    if (win_internal::DefTreeProc(wnd, msg, wparam, lparam, result)) return result;
     if (msg == WM_CLOSE) DestroyWindow(wnd);
     return 0;
 }

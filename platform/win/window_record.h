@@ -11,7 +11,12 @@
 #include <functional>
 #include <memory>
 
+#include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/region.h"
 #include "platform/win/messages.h"
+#include <optional>
+#include <string>
+#include <vector>
 
 struct WindowRecord;
 using HWND = WindowRecord*;
@@ -28,4 +33,31 @@ struct WindowRecord {
     uint64_t serial = 0;
 
     // ---- Extension: per-window state of later layers goes here. ----
+    // The window tree (window thread only; see window_tree.h). Windows made by
+    // CreateWindowHandle stay outside the tree (in_tree false): hidden utility windows.
+    bool in_tree = false;
+    uint32_t style = 0;
+    uint32_t ex_style = 0;
+    WindowRecord* parent = nullptr;  // child windows
+    WindowRecord* owner = nullptr;   // top-level windows
+    std::vector<WindowRecord*> children;  // z-order, topmost first
+    TRect rect;    // parent's client coordinates (child) or screen (top-level)
+    TRect client;  // client area in window coordinates
+    std::string text;
+    // Painting: update region (client coordinates), erase and frame repaint pending.
+    Region update;
+    bool erase = false;
+    bool frame_dirty = false;
+    std::optional<Region> window_rgn;  // window coordinates
+    HBITMAP back_buffer = nullptr;     // top-level windows only
+    // Scroll bars (SB_HORZ, SB_VERT): range, page, position, track position.
+    struct ScrollBar {
+        int min = 0;
+        int max = 0;
+        unsigned page = 0;
+        int pos = 0;
+        int track = 0;
+        bool tracking = false;
+    };
+    ScrollBar scroll[2];
 };

@@ -41,6 +41,20 @@ struct SentMessage {
     std::condition_variable done;
 };
 
+// Input as it came from the display or the driver, before the pump turns it into messages.
+struct RawInput {
+    enum Kind { kMouseMove, kMouseButton, kWheel, kKey, kChar };
+    Kind kind = kMouseMove;
+    int x = 0;
+    int y = 0;
+    int button = 0;  // 0 left, 1 right, 2 middle
+    bool down = false;
+    int wheel = 0;
+    uint16_t vk = 0;
+    char32_t ch = 0;
+    uint32_t time = 0;
+};
+
 struct TimerEntry {
     HWND wnd;
     UINT_PTR id;
@@ -112,6 +126,7 @@ public:
 
     std::deque<std::shared_ptr<SentMessage>> sent;
     std::deque<PostedMessage> posted;
+    std::deque<RawInput> input;
     std::vector<TimerEntry> timers;
     UINT_PTR next_thread_timer_id = 0x7000;
 

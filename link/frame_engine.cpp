@@ -1,0 +1,188 @@
+// The frame engine: collects received bytes into frames, checks them, dispatches what they
+// carry and sends the one answer each good frame gets.
+
+#include "link/frame_codec.h"
+#include "link/link_state.h"
+#include "link/sercom_link.h"
+#include "platform/win/message_queue.h"
+#include "platform/win/paint.h"
+
+namespace {
+
+// A receive buffer that has seen no ETX for this long holds no frame worth waiting for.
+constexpr size_t kMaxReceiveBuffer = 1024;
+
+int frame_depth = 0;
+
+struct FrameScope {
+    FrameScope() { ++frame_depth; }
+    ~FrameScope() { --frame_depth; }
+};
+
+uint8_t At(const std::string& bytes, size_t index) {
+    return index < bytes.size() ? static_cast<uint8_t>(bytes[index]) : 0;
+}
+
+}  // namespace
+
+bool LinkFrameInProgress() { return frame_depth > 0; }
+
+TSercomLink::TSercomLink(TLinkPort* port, TSercomView* view, TLinkMainView* main) : port_(port) {
+    SetViews(view, main);
+    if (port_) port_->OnAvail = [this] { Com1TriggerAvail(); };
+}
+
+TSercomLink::~TSercomLink() {
+    if (port_) port_->OnAvail = nullptr;
+}
+
+void TSercomLink::SetViews(TSercomView* view, TLinkMainView* main) {
+    view_ = view ? view : &null_view_;
+    main_ = main ? main : &null_main_;
+}
+
+void TSercomLink::Pump() {
+    if (LinkFrameInProgress())
+        UpdateAllWindows();
+    else
+        ProcessMessages();
+}
+
+std::string TSercomLink::BytesToHexList(const std::string& bytes) { return ::BytesToHexList(bytes); }
+std::string TSercomLink::HexListToBytes(const std::string& text) { return ::HexListToBytes(text); }
+
+void TSercomLink::SendWire(uint8_t h1, const std::string& data) {
+    std::string wire = BuildWireFrame(0x00, h1, data);
+    TraceFrame("S", wire);
+    ReceiveBuffer.clear();
+    if (!LinkStopped && port_) port_->PutString(wire);
+}
+
+void TSercomLink::SendFrame(const std::string& data) { SendWire(0x01, data); }
+
+void TSercomLink::SendRawFrame(const std::string& data) { SendWire(0x02, data); }
+
+void TSercomLink::Com1TriggerAvail() {
+    if (LinkStopped || !port_) return;
+    // A delivery nested inside a frame's handling leaves its bytes where they are: the outer
+    // loop below reads them once the frame in hand has had its answer.
+    if (receiving_) return;
+    receiving_ = true;
+    while (!LinkStopped) {
+        try {
+            if (!port_->CharReady()) break;
+        } catch (...) {
+            break;  // the port is gone; its own error path reports that
+        }
+        try {
+            char c = port_->GetChar();
+            ReceiveBuffer += c;
+            if (static_cast<uint8_t>(c) == kETX) {
+                std::string frame;
+                frame.swap(ReceiveBuffer);
+                HandleFrame(std::move(frame));
+            } else if (ReceiveBuffer.size() > kMaxReceiveBuffer) {
+                ReceiveBuffer.clear();
+                SetStatusText("REC-ERR: no ETX");
+            }
+        } catch (...) {
+            // One bad byte or frame must not end the reception of the next.
+        }
+    }
+    receiving_ = false;
+}
+
+void TSercomLink::HandleFrame(std::string frame) {
+    FrameScope scope;
+    TraceFrame("R", frame);
+    UnescapeFrame(frame);
+    if (frame.empty()) {
+        SetStatusText("REC-ERR: LEN=0");
+        return;
+    }
+    if (At(frame, 0) != kSTX) {
+        SetStatusText("REC-ERR: no STX");
+        return;
+    }
+    if (frame.size() < 2 || static_cast<uint8_t>(frame.back()) != kETX) {
+        SetStatusText("REC-ERR: no ETX");
+        return;
+    }
+    std::string body = frame.substr(1, frame.size() - 2);
+    // Two header bytes, LEN and the check byte at least; a shorter body has nothing to read.
+    if (body.size() < 4) {
+        SetStatusText("REC-ERR: too short");
+        return;
+    }
+    uint8_t bcc = static_cast<uint8_t>(body.back());
+    body.pop_back();
+    if (XorCheck(body) != bcc) {
+        SetStatusText("REC-ERR: BCC wrong");
+        return;
+    }
+    SetStatusText("");
+    main_->StatusTick();
+
+    const int len = At(body, 2);
+    const std::string data = body.substr(3);
+    bool broadcast = false;
+    if (len >= 3) {
+        if (At(body, 0) == 0x02) {
+            broadcast = true;
+            std::string bits;
+            AppendBitPattern(bits, At(data, 1));
+            bits += ' ';
+            AppendBitPattern(bits, At(data, 2));
+            main_->SetControlText("Label511", bits);
+            Pump();
+        } else {
+            const uint8_t cmd = At(data, 0);
+            const uint8_t sub = At(data, 1);
+            const uint8_t x = len >= 6 ? At(data, 2) : 0;
+            const std::string payload = data.size() > 3 ? data.substr(3) : std::string();
+            if (cmd == 0x21) {
+                DeviceTypeAnswer = payload;
+                DeviceTypeCode = At(payload, 1);
+            } else if (cmd == 0xFB && sub == 0x02) {
+                HandleRecord(len, payload);
+            } else if (cmd == 0xFC && sub == 0x13) {
+                if (x == 0) {
+                    main_->SetControlText("Edit502", BytesToHexList(payload));
+                    LinkBusy = false;
+                } else if (x == 1) {
+                    main_->SetControlText("Edit503", BytesToHexList(payload));
+                    LinkBusy = false;
+                }
+            } else if (cmd == 0x28 && sub == 0xFB) {
+                ResultCode = x;
+                SetStatusText("RES=" + BytesToHex(std::string(1, static_cast<char>(x))));
+                LinkBusy = false;
+                AwaitResult = false;
+            }
+        }
+    }
+
+    std::string answer;
+    if (ReadInputsRequested) {
+        ReadInputsRequested = false;
+        answer = std::string("\xFC\x13\x00", 3);
+    } else if (ReadOutputsRequested) {
+        ReadOutputsRequested = false;
+        answer = std::string("\xFC\x13\x01", 3);
+    } else if (WriteInputsRequested) {
+        WriteInputsRequested = false;
+        answer = std::string("\xFB\x13\x00", 3) + HexListToBytes(main_->ControlText("Edit502"));
+    } else if (WriteOutputsRequested) {
+        WriteOutputsRequested = false;
+        answer = std::string("\xFB\x13\x01", 3) + HexListToBytes(main_->ControlText("Edit503"));
+    } else if (!PendingFrame.empty()) {
+        answer.swap(PendingFrame);
+    } else if (HasQueuedRequest() && DequeueRequest(answer) && !answer.empty()) {
+        // the queued request is the answer
+    } else if (broadcast) {
+        return;
+    } else {
+        answer.clear();
+    }
+    SendFrame(answer);
+}

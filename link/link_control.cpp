@@ -1,0 +1,81 @@
+// Opening and closing the link, the frame trace and the protocol window's status text.
+
+#include <fstream>
+
+#include "link/delay.h"
+#include "link/frame_codec.h"
+#include "link/link_state.h"
+#include "link/link_texts.h"
+#include "link/log_file.h"
+#include "link/message_dialog.h"
+#include "link/program_dirs.h"
+#include "link/run_program.h"
+#include "link/sercom_link.h"
+#include "link/text_utils.h"
+#include "platform/rtl/date_time.h"
+#include "platform/rtl/exception.h"
+#include "platform/win/message_queue.h"
+
+void TSercomLink::OpenPort(int port, bool show_error) {
+    LinkStopped = false;
+    PortOpen = false;
+    ReceiveBuffer.clear();
+    // Orders and the acknowledgement left from an earlier device must not reach this one.
+    ClearBlockRequests();
+    PendingFrame.clear();
+    try {
+        if (!port_) throw Exception("no port");
+        port_->Open(static_cast<uint16_t>(port & 0xFFFF));
+        PortOpen = true;
+    } catch (const std::exception&) {
+        PortOpen = false;
+        if (show_error) ShowMessageDialog(LinkTextFmt(1221, std::to_string(port)), 1, 8);
+    }
+}
+
+void TSercomLink::ClosePort() {
+    LinkStopped = true;
+    Delay(200);
+    try {
+        if (port_) port_->Close();
+    } catch (const std::exception&) {
+        // A port that vanished is closed all the same.
+    }
+    PortOpen = false;
+    ClearBlockRequests();
+    PendingFrame.clear();
+    ReceiveBuffer.clear();
+    main_->SetStatusPanel(2, " ");
+    ProcessMessages();
+}
+
+void TSercomLink::TraceFrame(const std::string& direction, const std::string& frame) {
+    if (!PrtShow && !PrtProt) return;
+    std::string line = direction + ": " + BytesToHexList(frame);
+    if (PrtShow) AddTraceLine(line);
+    if (PrtProt) WriteLogLine("TOVAK-COM-", "COM", line);
+}
+
+void TSercomLink::AddTraceLine(const std::string& text) {
+    if (++TraceLineCounter >= 100) TraceLineCounter = 1;
+    view_->TraceAdd(IntToStrZero(TraceLineCounter, 2) + " " + text);
+    Pump();
+}
+
+void TSercomLink::SetStatusText(const std::string& text) {
+    view_->SetStatusText(text);
+    Pump();
+}
+
+std::string TSercomLink::ListBox1DblClick() {
+    std::string name = "TOVAK-PRT-" + FormatDateTime("yymmdd-hhnnss", Now()) + ".TXT";
+    std::string path = BaseDir + name;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out) throw EFCreateError("Cannot create file \"" + path + "\"");
+    for (const std::string& line : view_->TraceLines()) out << line << "\r\n";
+    out.close();
+    if (!out) throw EFCreateError("Cannot write file \"" + path + "\"");
+    view_->TraceClear();
+    RunProgram(BaseDir, name, "", false);
+    return path;
+}

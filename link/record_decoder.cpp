@@ -1,0 +1,274 @@
+// The record decoder: turns the device's data records into the shared device records,
+// updates their displays and clears the await flag of each. Every record is acknowledged.
+// Bytes a short record lacks read as 0, so a short record can never read outside itself.
+
+#include <string>
+
+#include "link/device_records.h"
+#include "link/frame_codec.h"
+#include "link/link_state.h"
+#include "link/link_texts.h"
+#include "link/log_file.h"
+#include "link/sercom_link.h"
+#include "link/text_utils.h"
+#include "platform/rtl/encoding.h"
+
+namespace {
+
+constexpr uint32_t kGreen = 0x00FF00;
+constexpr uint32_t kRed = 0x0000FF;
+constexpr uint32_t kYellow = 0x00FFFF;
+constexpr uint32_t kSilver = 0xC0C0C0;
+constexpr uint32_t kBlack = 0x000000;
+
+// Payload positions are 1-based, as the record layouts count them.
+class Payload {
+public:
+    explicit Payload(const std::string& bytes) : bytes_(bytes) {}
+    uint8_t B(size_t k) const { return k >= 1 && k <= bytes_.size() ? static_cast<uint8_t>(bytes_[k - 1]) : 0; }
+    uint16_t W(size_t k) const { return BytesToWord(B(k), B(k + 1)); }
+    std::string Bytes(size_t from, size_t count) const {
+        std::string out;
+        for (size_t k = from; k < from + count; ++k) out += static_cast<char>(B(k));
+        return out;
+    }
+    // RecordHex: the bytes as upper-case hex digits.
+    std::string Hex(size_t from, size_t count) const { return BytesToHex(Bytes(from, count)); }
+    // RecordDecimal: decimal text, zero-padded to `width`; an ASCII digit counts from "0".
+    std::string Decimal(size_t k, bool ascii, int width = 1) const {
+        int v = B(k);
+        if (ascii) v -= 0x30;
+        return IntToStrZero(v, width);
+    }
+    // RecordWordDecimal.
+    std::string WordDecimal(size_t high, size_t low, int width) const {
+        return IntToStrZero(BytesToWord(B(high), B(low)), width);
+    }
+    size_t Size() const { return bytes_.size(); }
+
+private:
+    const std::string& bytes_;
+};
+
+std::string Chars(const std::string& bytes) { return Cp1252ToUtf8(bytes); }
+
+void FillSlot(TDeviceSlotRecord& slot, const Payload& p, size_t start) {
+    auto b = [&](int k) { return p.B(start + k - 1); };
+    auto w = [&](int k) { return static_cast<int32_t>(BytesToWord(b(k), b(k + 1))); };
+    slot.Params = {b(1), w(2), w(4), w(6), w(8), b(10), w(11), w(13), b(15), b(16), w(17), b(19), b(20), b(21)};
+    slot.BusAddress = b(22);
+    slot.HexValue1 = p.Hex(start + 22, 4);
+    slot.HexValue2 = p.Hex(start + 26, 4);
+    if (b(31) == 0) {
+        slot.VersionText.clear();
+    } else {
+        slot.VersionText = Chars(std::string{static_cast<char>(b(34))}) + "." + Chars(std::string{static_cast<char>(b(33))}) +
+                           "." + Chars(std::string{static_cast<char>(b(32)), static_cast<char>(b(31))});
+    }
+    slot.DeviceTypeHex = p.Hex(start + 34, 4);
+    slot.SlotFlags = b(39);
+    slot.SlotByte40 = b(40);
+}
+
+}  // namespace
+
+void TSercomLink::ShowDoorState(const std::string& bytes) {
+    Payload p(bytes);
+    main_->AddComLine(LinkText(1808));
+    const uint8_t old_state = DoorSystem.DoorState;
+    DoorSystem.DoorState = p.B(4);
+    DoorSystem.PendingAlarms = p.W(5);
+    DoorSystem.AlarmsToAcknowledge = p.W(7);
+    DoorSystem.DoorAux1 = p.B(9);
+    DoorSystem.DoorAux2 = p.B(10);
+    DoorSystem.BusState = p.B(11);
+    const uint8_t state = DoorSystem.DoorState;
+    if (state == 0x18) AwaitDoorState24 = false;
+
+    if (main_->ControlVisible("ProgressBar11")) {
+        if (old_state != 0x10 && state == 0x18) {
+            main_->SetFontColor("Label1102", kBlack);
+            main_->SetControlVisible("Image1102", true);
+        } else if (old_state == 0x18 && state != 0x18) {
+            main_->SetFontColor("Label1103", kBlack);
+            main_->SetControlVisible("Image1103", true);
+        }
+    }
+
+    if (state & 0x01) {
+        main_->SetControlText("Label550", LinkText(1403));
+        main_->SetShapeColor("Shape82", kGreen);
+        main_->SetControlText("Label82", LinkText(1404));
+    } else {
+        main_->SetControlText("Label550", LinkText(1401));
+        main_->SetShapeColor("Shape82", kRed);
+        main_->SetControlText("Label82", LinkText(1402));
+    }
+    main_->SetControlText("Label551", state & 0x02 ? LinkText(1405) : "-");
+    main_->SetControlText("Label552", state & 0x04 ? LinkText(1406) : "-");
+    main_->SetControlText("Label553", state & 0x08 ? LinkText(1407) : "-");
+
+    switch (state >> 4) {
+    case 0:
+        main_->SetControlText("Label554", LinkText(1408));
+        main_->SetShapeColor("Shape81", kRed);
+        main_->SetControlText("Label81", LinkText(1408));
+        main_->SetShapeColor("Shape11051", kRed);
+        main_->SetControlText("Label11051", LinkText(1409));
+        break;
+    case 1:
+        main_->SetControlText("Label554", LinkText(1410));
+        main_->SetShapeColor("Shape81", kGreen);
+        main_->SetControlText("Label81", LinkText(1410));
+        main_->SetShapeColor("Shape11051", kGreen);
+        main_->SetControlText("Label11051", LinkText(1411));
+        break;
+    case 2:
+        main_->SetControlText("Label554", LinkText(1412));
+        main_->SetShapeColor("Shape81", kYellow);
+        main_->SetControlText("Label81", LinkText(1413));
+        break;
+    default: {
+        std::string nibble = IntToHex16(state >> 4, 2);
+        main_->SetControlText("Label554", LinkTextFmt(1414, nibble));
+        main_->SetShapeColor("Shape81", kSilver);
+        main_->SetControlText("Label81", LinkTextFmt(1415, nibble));
+        break;
+    }
+    }
+
+    main_->ShowStatusBits(DoorSystem.PendingAlarms, "ListBox81");
+    main_->ShowStatusBits(DoorSystem.AlarmsToAcknowledge, "ListBox82");
+
+    const uint8_t bus = DoorSystem.BusState;
+    std::vector<std::string> items;
+    items.push_back(LinkText(bus & 0x01 ? 1822 : 1821));
+    if (bus & 0x02) items.push_back(LinkText(1823));
+    items.push_back(LinkText(bus & 0x04 ? 1825 : 1824));
+    if (bus & 0x08) items.push_back(LinkText(1826));
+    if (bus & 0x10) items.push_back(LinkText(1827));
+    if (bus & 0x20) items.push_back(LinkText(1828));
+    if (bus & 0x40) items.push_back(LinkText(1829));
+    main_->SetListItems("ListBox83", items);
+    AwaitDoorState = false;
+}
+
+void TSercomLink::HandleRecord(int len, const std::string& bytes) {
+    static const std::string kAck("\x28\x28\x00", 3);
+    if (bytes.size() < 2) {
+        PendingFrame = kAck;
+        return;
+    }
+    Payload p(bytes);
+    const uint8_t t = p.B(1);
+    const uint8_t i = p.B(2);
+
+    if (t == 0x30 && i == 0x01 && p.Size() >= 3) {
+        GrantedLevel = p.B(3);
+        AwaitCodeCheck = false;
+    }
+    if (t == 0x0D && i == 0x00 && p.Size() >= 11) ShowDoorState(bytes);
+    if (t == 0x0E && i == 0x20) {
+        for (int k = 0; k < 4; ++k) TerminalSettings.Raw[k] = p.B(3 + k);
+        TerminalSettings.InputFunction = TerminalSettings.Raw[0];
+        TerminalSettings.PermOpenOutside = TerminalSettings.Raw[1] & 0x01;
+        TerminalSettings.PermOpenInside = TerminalSettings.Raw[1] & 0x02;
+        TerminalSettings.OutputFunction = TerminalSettings.Raw[2];
+        AwaitTerminalSettings = false;
+    }
+    if (t == 0x10 && (i == 0x00 || i == 0x01)) {
+        main_->AddComLine(LinkTextFmt(1809, std::to_string(i + 1)));
+        for (int j = 1; j <= 6; ++j) FillSlot(DoorSystem.Slots[i * 6 + j], p, 3 + 40 * (j - 1));
+        if (i == 0)
+            AwaitConfigBlock1 = false;
+        else
+            AwaitConfigBlock2 = false;
+    }
+    if (t == 0x10 && i == 0x02) {
+        main_->AddComLine(LinkText(1810));
+        DoorSystem.MaintenanceDate =
+            IntToStrZero(p.B(6), 2) + "." + IntToStrZero(p.B(5), 2) + "." + IntToStrZero(p.W(3), 4);
+        std::string text = p.Size() > 7 ? bytes.substr(6, p.Size() - 7) : std::string();
+        DoorSystem.InfoText = Chars(TakeUntilNul(text));
+        main_->SetControlText("Label80", DoorSystem.InfoText);
+        main_->ShowDeviceSlots();
+        AwaitConfigBlock3 = false;
+    }
+    if (t == 0x12 && i == 0x00) {
+        main_->AddComLine(LinkText(1811));
+        AwaitSaveDone = false;
+        if (main_->ControlVisible("ProgressBar11")) {
+            main_->SetFontColor("Label1104", kBlack);
+            main_->SetControlVisible("Image1104", true);
+        }
+    }
+    if (t == 0x51 && i == 0x00) {
+        WriteLogLine("TOVAK-DAT-", "51,00", BytesToHexList(bytes));
+        int mode;
+        if (len >= 45) {
+            for (int k = 1; k <= 8; ++k) {
+                BoxButtonBytes[k] = p.B(5 * k - 2);
+                for (int n = 0; n < 4; ++n) BoxBitWords[k][n] = p.B(5 * k - 1 + n);
+            }
+            mode = 2;
+        } else {
+            for (int k = 1; k <= 8; ++k) BoxButtonBytes[k] = p.B(k + 2);
+            mode = 1;
+        }
+        BuildButtonMap(mode);
+        AwaitButtonState = false;
+    }
+    if (t == 0x52 && i == 0x01) {
+        for (int k = 1; k <= 12; ++k) {
+            size_t at = 3 + 4 * (k - 1);
+            SlotErrors[k] = (uint32_t{p.B(at)} << 24) | (uint32_t{p.B(at + 1)} << 16) | (uint32_t{p.B(at + 2)} << 8) |
+                            p.B(at + 3);
+        }
+        main_->ShowSlotErrors();
+        AwaitSlotErrors = false;
+    }
+    if (t == 0x53 && i == 0x00) {
+        for (int k = 1; k <= 8; ++k) EmergencyCounters[k] = p.B(k + 2);
+        AwaitEmergencyCounters = false;
+    }
+    if (t == 0xA0 && i == 0x00) {
+        NodeTable.NodeCount = p.B(3);
+        AwaitNodeList = false;
+    }
+    if (t == 0xA0 && i == 0xFF) {
+        int s = static_cast<int>(p.B(3)) - 0x40;
+        if (s >= 1 && s <= 32) {
+            TNodeEntry& e = NodeTable.Nodes[s];
+            e.Present = 1;
+            e.NodeID = p.B(3);
+            e.AppVers = p.Decimal(4, false) + "." + p.Decimal(5, false) + "." + p.Decimal(6, false);
+            e.HWVers = Chars(p.Bytes(7, 4));
+            e.XanVers = p.Decimal(11, true) + "." + p.Decimal(12, true);
+            e.XanBDate = p.WordDecimal(15, 16, 4) + "-" + p.Decimal(14, false, 2) + "-" + p.Decimal(13, false, 2) + " " +
+                         p.Decimal(17, false, 2) + ":" + p.Decimal(18, false, 2) + ":" + p.Decimal(19, false, 2);
+            e.BLVers = p.Decimal(20, false) + "." + p.Decimal(21, false) + "." + p.Decimal(22, false);
+            e.Host = p.B(23);
+            e.SameNode = e.NodeID == e.Host ? 1 : 0;
+            e.ProdClass = p.B(24);
+            e.VendorID = p.Hex(25, 4);
+            e.ProdCode = HexToInt16(p.Hex(29, 4));
+            e.SerNumber = p.Hex(33, 4);
+            e.Group = p.B(37);
+            e.UsageCount = p.W(40);
+        }
+        AwaitNodeList = false;
+    }
+    if (t == 0xA1 && i == 0x00) {
+        OdReply.Node = p.B(3);
+        OdReply.Index = p.W(4);
+        OdReply.SubIndex = p.B(6);
+        OdReply.OdStatus = p.B(7);
+        OdReply.Value = p.Hex(8, 4);
+        AwaitOdReply = false;
+    }
+    if (MustWaitArmed && t == MustWaitKey[0] && i == MustWaitKey[1]) {
+        MustWaitArmed = false;
+        if (PrtProt) WriteLogLine("TOVAK-COM-", "MustWait", "-> 0");
+    }
+    PendingFrame = kAck;
+}

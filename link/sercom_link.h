@@ -1,0 +1,69 @@
+#pragma once
+// The PC side of the framed device protocol, free of windows: frame engine, request queue
+// and waits, record decoder, link control and trace. The protocol window owns one and hands
+// it its port and views; the operation names are those the protocol window answers to.
+//
+// The device polls; every good frame gets exactly one answer (block order, acknowledgement,
+// queued request, empty frame; none after a broadcast). All on the window thread.
+
+#include <cstdint>
+#include <deque>
+#include <string>
+
+#include "link/link_port.h"
+#include "link/link_view.h"
+
+class TSercomLink {
+public:
+    // Port and views are not owned; null views show nothing.
+    explicit TSercomLink(TLinkPort* port, TSercomView* view = nullptr, TLinkMainView* main = nullptr);
+    ~TSercomLink();
+    TSercomLink(const TSercomLink&) = delete;
+    TSercomLink& operator=(const TSercomLink&) = delete;
+
+    void SetViews(TSercomView* view, TLinkMainView* main);
+    TLinkMainView* MainView() const { return main_; }
+
+    // Frame engine.
+    void SendFrame(const std::string& data);
+    void SendRawFrame(const std::string& data);  // header 00 02
+    void Com1TriggerAvail();
+    void HandleFrame(std::string frame);
+    static std::string BytesToHexList(const std::string& bytes);
+    static std::string HexListToBytes(const std::string& text);
+
+    // Request queue and waits.
+    void EnqueueRequest(const std::string& data, uint8_t key_type = 0, uint8_t key_index = 0);
+    bool HasQueuedRequest() const { return !queue_.empty(); }
+    bool DequeueRequest(std::string& data);
+    const std::deque<std::string>& QueueItems() const { return queue_; }
+    bool WaitForReply(int seconds);
+    int32_t QueryDeviceType();
+
+    // Record decoder.
+    void HandleRecord(int len, const std::string& payload);
+
+    // Link control and trace.
+    void OpenPort(int port, bool show_error);
+    void ClosePort();
+    void TraceFrame(const std::string& direction, const std::string& frame);
+    void AddTraceLine(const std::string& text);
+    void SetStatusText(const std::string& text);
+    // Saves the trace list as BaseDir + "TOVAK-PRT-YYMMDD-HHNNSS.TXT", empties it and opens
+    // the file. Answers the file's path. A file that cannot be written raises EFCreateError.
+    std::string ListBox1DblClick();
+
+private:
+    void SendWire(uint8_t h1, const std::string& data);
+    // Inside a frame only repaints; elsewhere handles pending window messages.
+    void Pump();
+    void ShowDoorState(const std::string& payload);
+
+    TLinkPort* port_;
+    TSercomView* view_;
+    TLinkMainView* main_;
+    TNullSercomView null_view_;
+    TNullMainView null_main_;
+    std::deque<std::string> queue_;
+    bool receiving_ = false;
+};

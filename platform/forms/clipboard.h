@@ -1,0 +1,44 @@
+#pragma once
+// The clipboard: text and bitmaps, kept in this process (the X11 display later offers it
+// as the X selection too). Setting one format replaces what was there.
+
+#include <memory>
+#include <string>
+
+#include "platform/classes/persistent.h"
+
+class TBitmap;
+
+inline constexpr unsigned CF_TEXT = 1;
+inline constexpr unsigned CF_BITMAP = 2;
+inline constexpr unsigned CF_UNICODETEXT = 13;
+
+class TClipboard : public TPersistent {
+public:
+    TClipboard();
+    ~TClipboard() override;
+    std::string ClassName() const override { return "TClipboard"; }
+
+    std::string AsText() const;
+    void SetAsText(const std::string& v);
+    bool HasFormat(unsigned format) const;
+    void Clear();
+    // Open/Close bracket several changes; here they only count.
+    void Open() { ++openCount_; }
+    void Close() { if (openCount_ > 0) --openCount_; }
+    // A TBitmap source is copied onto the clipboard.
+    void Assign(TPersistent* Source) override;
+    // Copies the clipboard's bitmap into a TBitmap (EConvertError when it holds none).
+    void AssignTo(TPersistent* Dest) override;
+    // Changes so far (the clipboard viewer chain watches it).
+    unsigned SequenceNumber() const { return sequence_; }
+
+private:
+    std::string text_;
+    bool hasText_ = false;
+    std::unique_ptr<TBitmap> bitmap_;
+    int openCount_ = 0;
+    unsigned sequence_ = 0;
+};
+
+TClipboard* Clipboard();

@@ -1,0 +1,443 @@
+#include "platform/win/input.h"
+
+#include <array>
+#include <atomic>
+#include <cstdlib>
+
+#include "platform/gdi/system_metrics.h"
+#include "platform/sync/clock.h"
+#include "platform/win/message_queue.h"
+#include "platform/win/paint.h"
+#include "platform/win/virtual_keys.h"
+#include "platform/win/window_system.h"
+#include "platform/win/window_tree_internal.h"
+
+using namespace win_internal;
+
+namespace {
+
+// Key state: bit 7 down, bit 0 toggled. `sync` follows the messages handed out, `async`
+// the raw input (written under the window system's lock, read without it).
+std::array<uint8_t, 256>& SyncKeys() {
+    static std::array<uint8_t, 256> keys{};
+    return keys;
+}
+std::array<std::atomic<uint8_t>, 256>& AsyncKeys() {
+    static std::array<std::atomic<uint8_t>, 256> keys{};
+    return keys;
+}
+
+void Push(RawInput in) {
+    WindowSystem& sys = WindowSystem::Get();
+    in.time = GetTickCount();
+    std::lock_guard<std::mutex> guard(sys.lock);
+    sys.input.push_back(in);
+    sys.NotifyLocked();
+}
+
+void SetKey(std::array<uint8_t, 256>& keys, uint16_t vk, bool down) {
+    uint8_t& k = keys[vk & 0xFF];
+    if (down && !(k & 0x80)) k ^= 0x01;
+    k = static_cast<uint8_t>(down ? (k | 0x80) : (k & ~0x80));
+}
+
+bool SyncDown(uint16_t vk) { return (SyncKeys()[vk & 0xFF] & 0x80) != 0; }
+
+// The generic key also follows its left/right variants and the other way round.
+void SetSyncKey(uint16_t vk, bool down) {
+    SetKey(SyncKeys(), vk, down);
+    auto both = [&](uint16_t generic, uint16_t l, uint16_t r) {
+        if (vk == l || vk == r) SetKey(SyncKeys(), generic, down);
+        if (vk == generic) SetKey(SyncKeys(), l, down);
+    };
+    both(VK_SHIFT, VK_LSHIFT, VK_RSHIFT);
+    both(VK_CONTROL, VK_LCONTROL, VK_RCONTROL);
+    both(VK_MENU, VK_LMENU, VK_RMENU);
+}
+
+WPARAM MouseKeys() {
+    WPARAM k = 0;
+    if (SyncDown(VK_LBUTTON)) k |= MK_LBUTTON;
+    if (SyncDown(VK_RBUTTON)) k |= MK_RBUTTON;
+    if (SyncDown(VK_MBUTTON)) k |= MK_MBUTTON;
+    if (SyncDown(VK_SHIFT)) k |= MK_SHIFT;
+    if (SyncDown(VK_CONTROL)) k |= MK_CONTROL;
+    return k;
+}
+
+HWND KeyTarget() {
+    TreeState& t = Tree();
+    if (Rec(t.focus)) return t.focus;
+    if (Rec(t.active)) return t.active;
+    return nullptr;
+}
+
+bool TopLevelEnabled(HWND wnd) {
+    HWND root = RootOf(wnd);
+    return root && !(root->style & WS_DISABLED);
+}
+
+void ConvertMouse(const RawInput& in) {
+    TreeState& t = Tree();
+    TPoint screen{in.x, in.y};
+    t.mouse = screen;
+    if (t.track_wnd) {
+        if (in.kind == RawInput::kMouseMove) ScrollBarTrack(screen, false);
+        if (in.kind == RawInput::kMouseButton && in.button == 0 && !in.down) {
+            SetSyncKey(VK_LBUTTON, false);
+            ScrollBarTrack(screen, true);
+        }
+        return;
+    }
+    HWND target = nullptr;
+    LRESULT hit = HTCLIENT;
+    if (Rec(t.capture)) {
+        target = t.capture;
+    } else {
+        target = WindowFromPoint(screen);
+        if (target) hit = SendMessage(target, WM_NCHITTEST, 0, MAKELPARAM(screen.X, screen.Y));
+    }
+    if (target != t.hover) {
+        HWND old = t.hover;
+        t.hover = target;
+        if (Rec(old)) SendMessage(old, WM_MOUSELEAVE, 0, 0);
+    }
+    if (!Rec(target)) return;
+    bool enabled = TopLevelEnabled(target) && IsWindowEnabled(target);
+    UINT base = 0;
+    if (in.kind == RawInput::kMouseButton) {
+        static constexpr uint16_t kVk[3] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON};
+        SetSyncKey(kVk[in.button], in.down);
+    }
+    if (!Rec(t.capture))
+        SendMessage(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target),
+                    MAKELPARAM(static_cast<int>(hit),
+                               in.kind == RawInput::kMouseMove ? WM_MOUSEMOVE
+                               : in.down                         ? WM_LBUTTONDOWN + 3 * in.button
+                                                                 : WM_LBUTTONUP + 3 * in.button));
+    if (!Rec(target)) return;
+    if (!enabled) {
+        if (in.kind == RawInput::kMouseButton && in.down) MessageBeep(0);
+        return;
+    }
+    if (in.kind == RawInput::kMouseMove) {
+        base = WM_MOUSEMOVE;
+    } else {
+        bool dbl = false;
+        if (in.down) {
+            HWND root = RootOf(target);
+            if (root && root != t.active && !(root->ex_style & WS_EX_NOACTIVATE) && !(root->style & WS_CHILD)) {
+                LRESULT ma = SendMessage(target, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(root),
+                                         MAKELPARAM(static_cast<int>(hit), WM_LBUTTONDOWN + 3 * in.button));
+                if (ma != MA_NOACTIVATE && Rec(root)) SetActiveWindow(root);
+                if (!Rec(target)) return;
+            }
+            uint32_t elapsed = in.time - t.last_click_time;
+            dbl = !t.last_was_double && t.last_click_wnd == target && t.last_click_button == in.button &&
+                  elapsed <= GetDoubleClickTime() &&
+                  std::abs(screen.X - t.last_click_pos.X) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
+                  std::abs(screen.Y - t.last_click_pos.Y) <= GetSystemMetrics(SM_CYDOUBLECLK);
+            t.last_was_double = dbl;
+            t.last_click_wnd = target;
+            t.last_click_button = in.button;
+            t.last_click_time = in.time;
+            t.last_click_pos = screen;
+        }
+        base = static_cast<UINT>(WM_LBUTTONDOWN + 3 * in.button + (in.down ? (dbl ? 2 : 0) : 1));
+    }
+    if (hit == HTCLIENT) {
+        TPoint p = screen;
+        ScreenToClient(target, &p);
+        PostMessage(target, base, MouseKeys(), MAKELPARAM(p.X, p.Y));
+    } else {
+        UINT nc = base - WM_MOUSEMOVE + WM_NCMOUSEMOVE;
+        PostMessage(target, nc, static_cast<WPARAM>(hit), MAKELPARAM(screen.X, screen.Y));
+    }
+}
+
+void ConvertKey(const RawInput& in) {
+    bool wasDown = SyncDown(in.vk);
+    SetSyncKey(in.vk, in.down);
+    HWND target = KeyTarget();
+    if (!target || !TopLevelEnabled(target)) return;
+    bool alt = SyncDown(VK_MENU);
+    bool sys = (alt && !SyncDown(VK_CONTROL)) || in.vk == VK_F10 || in.vk == VK_MENU;
+    UINT msg = in.down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
+    LPARAM data = 1;
+    if (alt) data |= 1 << 29;
+    if (wasDown) data |= 1 << 30;
+    if (!in.down) data |= static_cast<LPARAM>(1u << 31);
+    PostMessage(target, msg, in.vk, data);
+}
+
+}  // namespace
+
+// ---- Raw input ----
+void InjectMouseMove(TPoint screen) {
+    RawInput in;
+    in.kind = RawInput::kMouseMove;
+    in.x = screen.X;
+    in.y = screen.Y;
+    Push(in);
+}
+
+void InjectMouseButton(TPoint screen, MouseButton button, bool down) {
+    RawInput in;
+    in.kind = RawInput::kMouseButton;
+    in.x = screen.X;
+    in.y = screen.Y;
+    in.button = static_cast<int>(button);
+    in.down = down;
+    static constexpr uint16_t kVk[3] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON};
+    uint16_t vk = kVk[in.button];
+    AsyncKeys()[vk].store(down ? 0x80 : 0);
+    Push(in);
+}
+
+void InjectMouseWheel(TPoint screen, int notches) {
+    RawInput in;
+    in.kind = RawInput::kWheel;
+    in.x = screen.X;
+    in.y = screen.Y;
+    in.wheel = notches;
+    Push(in);
+}
+
+void InjectKey(uint16_t vk, bool down) {
+    RawInput in;
+    in.kind = RawInput::kKey;
+    in.vk = vk;
+    in.down = down;
+    uint8_t k = AsyncKeys()[vk & 0xFF].load();
+    AsyncKeys()[vk & 0xFF].store(static_cast<uint8_t>(down ? (k | 0x80) : (k & 0x7F)));
+    Push(in);
+}
+
+void InjectChar(char32_t codePoint) {
+    RawInput in;
+    in.kind = RawInput::kChar;
+    in.ch = codePoint;
+    Push(in);
+}
+
+bool InputPending() {
+    WindowSystem& sys = WindowSystem::Get();
+    std::lock_guard<std::mutex> guard(sys.lock);
+    return !sys.input.empty();
+}
+
+char32_t KeyToChar(uint16_t vk, bool shift, bool ctrl) {
+    if (vk >= 'A' && vk <= 'Z') {
+        if (ctrl) return static_cast<char32_t>(vk - 'A' + 1);
+        return static_cast<char32_t>(shift ? vk : vk + 32);
+    }
+    if (ctrl) return vk == VK_RETURN ? 10 : (vk == VK_BACK ? 127 : 0);
+    if (vk >= '0' && vk <= '9') {
+        static const char kShifted[] = ")!@#$%^&*(";
+        return static_cast<char32_t>(shift ? kShifted[vk - '0'] : vk);
+    }
+    if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9) return static_cast<char32_t>('0' + vk - VK_NUMPAD0);
+    switch (vk) {
+        case VK_SPACE: return U' ';
+        case VK_RETURN: return 13;
+        case VK_BACK: return 8;
+        case VK_TAB: return 9;
+        case VK_ESCAPE: return 27;
+        case VK_MULTIPLY: return U'*';
+        case VK_ADD: return U'+';
+        case VK_SUBTRACT: return U'-';
+        case VK_DECIMAL: return U'.';
+        case VK_DIVIDE: return U'/';
+        case VK_OEM_1: return shift ? U':' : U';';
+        case VK_OEM_PLUS: return shift ? U'+' : U'=';
+        case VK_OEM_COMMA: return shift ? U'<' : U',';
+        case VK_OEM_MINUS: return shift ? U'_' : U'-';
+        case VK_OEM_PERIOD: return shift ? U'>' : U'.';
+        case VK_OEM_2: return shift ? U'?' : U'/';
+        case VK_OEM_3: return shift ? U'~' : U'`';
+        case VK_OEM_4: return shift ? U'{' : U'[';
+        case VK_OEM_5: return shift ? U'|' : U'\\';
+        case VK_OEM_6: return shift ? U'}' : U']';
+        case VK_OEM_7: return shift ? U'"' : U'\'';
+        default: return 0;
+    }
+}
+
+namespace win_internal {
+
+bool PumpInput() {
+    WindowSystem& sys = WindowSystem::Get();
+    RawInput in;
+    {
+        std::lock_guard<std::mutex> guard(sys.lock);
+        if (sys.input.empty()) return false;
+        in = sys.input.front();
+        sys.input.pop_front();
+    }
+    switch (in.kind) {
+        case RawInput::kMouseMove:
+        case RawInput::kMouseButton:
+            ConvertMouse(in);
+            break;
+        case RawInput::kWheel: {
+            Tree().mouse = TPoint{in.x, in.y};
+            HWND target = KeyTarget();
+            if (!target) target = WindowFromPoint(TPoint{in.x, in.y});
+            if (target && TopLevelEnabled(target))
+                PostMessage(target, WM_MOUSEWHEEL, MAKEWPARAM(static_cast<int>(MouseKeys()), in.wheel * WHEEL_DELTA),
+                            MAKELPARAM(in.x, in.y));
+            break;
+        }
+        case RawInput::kKey:
+            ConvertKey(in);
+            break;
+        case RawInput::kChar: {
+            HWND target = KeyTarget();
+            if (target && TopLevelEnabled(target)) PostMessage(target, WM_CHAR, static_cast<WPARAM>(in.ch), 1);
+            break;
+        }
+    }
+    return true;
+}
+
+bool PreTranslateKey(HWND wnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+    if (!Rec(wnd)) return true;
+    if (SendMessage(wnd, CN_BASE + msg, wparam, lparam) != 0) return false;
+    if (!Rec(wnd)) return false;
+    if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) {
+        char32_t ch = KeyToChar(static_cast<uint16_t>(wparam), SyncDown(VK_SHIFT), SyncDown(VK_CONTROL));
+        // Alt combinations become WM_SYSCHAR (accelerators); plain keys WM_CHAR.
+        if (ch != 0) PostMessage(wnd, msg == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR, static_cast<WPARAM>(ch), lparam);
+    }
+    return true;
+}
+
+}  // namespace win_internal
+
+// ---- Key state ----
+int16_t GetKeyState(int vk) {
+    uint8_t k = SyncKeys()[vk & 0xFF];
+    return static_cast<int16_t>(((k & 0x80) ? 0x8000 : 0) | (k & 1));
+}
+
+int16_t GetAsyncKeyState(int vk) {
+    uint8_t k = AsyncKeys()[vk & 0xFF].load();
+    return static_cast<int16_t>((k & 0x80) ? 0x8000 : 0);
+}
+
+unsigned WheelScrollLines() { return 3; }
+
+// ---- Focus and activation ----
+HWND SetFocus(HWND wnd) {
+    TreeState& t = Tree();
+    HWND old = t.focus;
+    if (wnd != nullptr) {
+        WindowRecord* r = Rec(wnd);
+        if (!r) return nullptr;
+        for (WindowRecord* a = r; a; a = a->parent)
+            if (a->style & WS_DISABLED) return nullptr;
+        HWND root = RootOf(wnd);
+        if (root != t.active && !(root->ex_style & WS_EX_NOACTIVATE)) {
+            SetActiveWindow(root);
+            if (!Rec(wnd)) return old;
+            old = t.focus;
+        }
+    }
+    if (old == wnd) return old;
+    t.focus = wnd;
+    if (Rec(old)) SendMessage(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(wnd), 0);
+    if (t.focus != wnd) return old;  // a handler moved the focus elsewhere
+    if (Rec(wnd)) SendMessage(wnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(Rec(old) ? old : nullptr), 0);
+    return old;
+}
+
+HWND GetFocus() { return Rec(Tree().focus) ? Tree().focus : nullptr; }
+
+HWND SetActiveWindow(HWND wnd) {
+    TreeState& t = Tree();
+    if (wnd) {
+        wnd = RootOf(wnd);
+        if (!wnd) return nullptr;
+    }
+    HWND old = Rec(t.active) ? t.active : nullptr;
+    if (old == wnd) return old;
+    if (Rec(t.capture)) SendMessage(t.capture, WM_CANCELMODE, 0, 0);
+    t.active = wnd;
+    if (old) {
+        SendMessage(old, WM_NCACTIVATE, 0, 0);
+        InvalidateFrame(old);
+        SendMessage(old, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(wnd));
+    }
+    if (t.active != wnd) return old;
+    if (wnd && Rec(wnd)) {
+        SendMessage(wnd, WM_NCACTIVATE, 1, 0);
+        InvalidateFrame(wnd);
+        SendMessage(wnd, WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(old));
+        // The focus follows the activation unless the handler placed it inside already.
+        if (t.active == wnd && Rec(wnd) && (t.focus == nullptr || RootOf(t.focus) != wnd)) SetFocus(wnd);
+    } else if (t.focus && RootOf(t.focus) == old) {
+        SetFocus(nullptr);
+    }
+    return old;
+}
+
+HWND GetActiveWindow() { return Rec(Tree().active) ? Tree().active : nullptr; }
+
+bool SetForegroundWindow(HWND wnd) {
+    if (!Rec(wnd)) return false;
+    SetActiveWindow(wnd);
+    return true;
+}
+
+HWND GetForegroundWindow() { return GetActiveWindow(); }
+
+// ---- Capture ----
+HWND SetCapture(HWND wnd) {
+    TreeState& t = Tree();
+    HWND old = Rec(t.capture) ? t.capture : nullptr;
+    if (!Rec(wnd)) return old;
+    t.capture = wnd;
+    if (old && old != wnd) SendMessage(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(wnd));
+    return old;
+}
+
+bool ReleaseCapture() {
+    TreeState& t = Tree();
+    HWND old = t.capture;
+    t.capture = nullptr;
+    if (Rec(old)) SendMessage(old, WM_CAPTURECHANGED, 0, 0);
+    return true;
+}
+
+HWND GetCapture() { return Rec(Tree().capture) ? Tree().capture : nullptr; }
+
+// ---- Mouse position and cursors ----
+bool GetCursorPos(TPoint* p) {
+    if (!p) return false;
+    *p = Tree().mouse;
+    return true;
+}
+
+bool SetCursorPos(int x, int y) {
+    InjectMouseMove(TPoint{x, y});
+    return true;
+}
+
+HCURSOR LoadCursor(HCURSOR id) { return id; }
+
+HCURSOR SetCursor(HCURSOR cursor) {
+    TreeState& t = Tree();
+    HCURSOR old = t.cursor;
+    t.cursor = cursor;
+    if (old != cursor && t.sink) t.sink->CursorChanged(cursor);
+    return old;
+}
+
+HCURSOR GetCursor() { return Tree().cursor; }
+
+bool MessageBeep(unsigned) {
+    ++Tree().beeps;
+    return true;
+}
+
+unsigned MessageBeepCount() { return Tree().beeps; }

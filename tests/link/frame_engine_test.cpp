@@ -1,0 +1,228 @@
+#include <gtest/gtest.h>
+
+#include "link/frame_codec.h"
+#include "link/link_state.h"
+#include "link/message_dialog.h"
+#include "tests/link/link_fakes.h"
+
+namespace {
+
+using D = std::initializer_list<int>;
+std::string Bytes(D b) { return FakeLink::Data(b); }
+std::string Empty() { return FakeLink::Frame(""); }
+
+}  // namespace
+
+TEST(FrameCodec, WorkedFramesAndEscapingBothWays) {
+    struct Row {
+        std::string data;
+        std::string wire;
+    } rows[] = {
+        {Bytes({0x20, 0x10}), Bytes({0x02, 0x00, 0x01, 0x1B, 0x82, 0x20, 0x10, 0x33, 0x03})},
+        {"", Bytes({0x02, 0x00, 0x01, 0x00, 0x01, 0x03})},
+        {Bytes({0x28, 0x28, 0x00}), Bytes({0x02, 0x00, 0x01, 0x1B, 0x83, 0x28, 0x28, 0x00, 0x1B, 0x82, 0x03})},
+        {Bytes({0xFB, 0x02, 0x00, 0x0D, 0x00}), Bytes({0x02, 0x00, 0x01, 0x05, 0xFB, 0x1B, 0x82, 0x00, 0x0D, 0x00, 0xF0, 0x03})},
+        {Bytes({0x1B}), Bytes({0x02, 0x00, 0x01, 0x01, 0x1B, 0x9B, 0x1B, 0x9B, 0x03})},  // data and check byte 1B
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(BytesToHexList(r.wire), BytesToHexList(BuildWireFrame(0, 1, r.data)));
+        std::string back = r.wire;
+        UnescapeFrame(back);
+        EXPECT_EQ(static_cast<size_t>(3 + r.data.size() + 3), back.size());
+    }
+    EXPECT_EQ("0A,FF,00", BytesToHexList(Bytes({0x0A, 0xFF, 0x00})));
+    EXPECT_EQ(Bytes({0x0A, 0xFF, 0x00}), HexListToBytes("0A,FF,00"));
+    EXPECT_EQ("", HexListToBytes(""));
+    EXPECT_EQ(Bytes({0x01, 0x00}), HexListToBytes("01,,,"));  // a missing token gives 0
+    std::string bits;
+    AppendBitPattern(bits, 0x81);
+    EXPECT_EQ("X------X", bits);
+}
+
+TEST(FrameEngine, AnswersEveryGoodFrameOnceInOrderOfPrecedence) {
+    FakeLink f;
+    // Nothing pending: an empty frame.
+    auto out = f.Poll(Empty());
+    ASSERT_EQ(1u, out.size());
+    EXPECT_EQ(Empty(), out[0]);
+    EXPECT_EQ(1, f.main.ticks);
+
+    f.link.EnqueueRequest(Bytes({0xFB, 0x02, 0x00, 0x0D, 0x00}));
+    f.link.EnqueueRequest(Bytes({0x20, 0x10}));
+    EXPECT_EQ("00,00,FB,02,00,0D,00", f.view.queue.at(0));
+    PendingFrame = Bytes({0x28, 0x28, 0x00});
+    f.main.texts["Edit502"] = "01,02";
+    f.main.texts["Edit503"] = "";
+    WriteOutputsRequested = WriteInputsRequested = ReadOutputsRequested = ReadInputsRequested = true;
+
+    const std::string expected[] = {
+        Bytes({0xFC, 0x13, 0x00}), Bytes({0xFC, 0x13, 0x01}), Bytes({0xFB, 0x13, 0x00, 0x01, 0x02}),
+        Bytes({0xFB, 0x13, 0x01}), Bytes({0x28, 0x28, 0x00}), Bytes({0xFB, 0x02, 0x00, 0x0D, 0x00}),
+        Bytes({0x20, 0x10}), "",
+    };
+    for (const std::string& data : expected) {
+        out = f.Poll(Empty());
+        ASSERT_EQ(1u, out.size());
+        EXPECT_EQ(BytesToHexList(FakeLink::Frame(data)), BytesToHexList(out[0]));
+    }
+    EXPECT_TRUE(f.view.queue.empty());
+}
+
+TEST(FrameEngine, BroadcastGetsNoAnswerUnlessSomethingIsOrdered) {
+    FakeLink f;
+    auto out = f.Poll(FakeLink::Frame(Bytes({0x00, 0x81, 0x0F}), 0x02, 0x01));
+    EXPECT_TRUE(out.empty());
+    EXPECT_EQ("X------X XXXX----", f.main.texts["Label511"]);
+    ReadInputsRequested = true;
+    out = f.Poll(FakeLink::Frame(Bytes({0x00, 0x00, 0x00}), 0x02, 0x01));
+    ASSERT_EQ(1u, out.size());
+    EXPECT_EQ(FakeLink::Frame(Bytes({0xFC, 0x13, 0x00})), out[0]);
+    // LEN below 3 is never a broadcast: it is answered.
+    out = f.Poll(FakeLink::Frame(Bytes({0x00, 0x00}), 0x02, 0x01));
+    EXPECT_EQ(1u, out.size());
+}
+
+TEST(FrameEngine, BadFramesGetNoAnswerAndShowTheirStatus) {
+    FakeLink f;
+    std::string bad_bcc = Empty();
+    bad_bcc[bad_bcc.size() - 2] ^= 0x40;
+    std::string esc_etx = Bytes({0x02, 0x00, 0x01, 0x00, 0x01, 0x1B, 0x03});
+    struct Row {
+        std::string wire;
+        std::string status;
+    } rows[] = {
+        {bad_bcc, "REC-ERR: BCC wrong"},
+        {Bytes({0x55}) + Empty(), "REC-ERR: no STX"},
+        {esc_etx, "REC-ERR: no ETX"},
+        {Bytes({0x02, 0x00, 0x01, 0x03}), "REC-ERR: too short"},
+        {Bytes({0x02, 0x03}), "REC-ERR: too short"},
+        {Bytes({0x03}), "REC-ERR: no STX"},
+    };
+    for (const Row& r : rows) {
+        f.view.status.clear();
+        auto out = f.Poll(r.wire);
+        EXPECT_TRUE(out.empty()) << BytesToHexList(r.wire);
+        EXPECT_EQ(r.status, f.view.LastStatus()) << BytesToHexList(r.wire);
+    }
+    EXPECT_EQ(0, f.main.ticks);
+    // The buffer is emptied at every ETX: the next frame is clean.
+    auto out = f.Poll(Empty());
+    EXPECT_EQ(1u, out.size());
+    EXPECT_EQ("", f.view.LastStatus());
+}
+
+TEST(FrameEngine, ReceiveBufferWithoutEtxIsCappedAtOneKilobyte) {
+    FakeLink f;
+    auto out = f.Poll(std::string(5000, '\x55'));
+    EXPECT_TRUE(out.empty());
+    EXPECT_LE(ReceiveBuffer.size(), 1024u);
+    EXPECT_EQ("REC-ERR: no ETX", f.view.LastStatus());
+    f.Poll(std::string(100, '\x55') + Empty());  // this one fails (garbage in front)...
+    out = f.Poll(Empty());                         // ...and the next is clean
+    EXPECT_EQ(1u, out.size());
+}
+
+TEST(FrameEngine, ResultByteIsReadFromLenSixOnAndShortAnswersReadAsZero) {
+    FakeLink f;
+    AwaitResult = LinkBusy = true;
+    f.Poll(FakeLink::Frame(Bytes({0x28, 0xFB, 0x07, 0x00, 0x00})));  // LEN 5
+    EXPECT_EQ(0, ResultCode);
+    EXPECT_FALSE(AwaitResult);
+    EXPECT_FALSE(LinkBusy);
+    f.Poll(FakeLink::Frame(Bytes({0x28, 0xFB, 0x07, 0x00, 0x00, 0x00})));  // LEN 6
+    EXPECT_EQ(7, ResultCode);
+    EXPECT_EQ("RES=07", f.view.LastStatus());
+    // A type answer without its type byte: the code stays 0 (no answer), never read past the end.
+    DeviceTypeCode = 0;
+    f.Poll(FakeLink::Frame(Bytes({0x21, 0x10, 0x00})));
+    EXPECT_EQ(0, DeviceTypeCode);
+    f.Poll(FakeLink::Frame(Bytes({0x21, 0x10, 0x00, 0x00, 0x91})));
+    EXPECT_EQ(0x91, DeviceTypeCode);
+    // LEN says more than the frame holds: the missing bytes are not read.
+    std::string lying = Bytes({0x00, 0x01, 0xF0, 0xFB, 0x02});
+    lying += static_cast<char>(XorCheck(lying));
+    std::string wire = Bytes({0x02});
+    for (char c : lying) {
+        if (c == 0x02 || c == 0x03 || c == 0x1B) wire += Bytes({0x1B, static_cast<uint8_t>(c) + 0x80});
+        else wire += c;
+    }
+    wire += '\x03';
+    auto out = f.Poll(wire);
+    EXPECT_EQ(1u, out.size());
+}
+
+TEST(FrameEngine, BlockReadsFillTheEditsAndEndTheBusyState) {
+    FakeLink f;
+    LinkBusy = true;
+    f.Poll(FakeLink::Frame(Bytes({0xFC, 0x13, 0x00, 0x01, 0x00, 0x05, 0x00})));
+    EXPECT_EQ("01,00,05,00", f.main.texts["Edit502"]);
+    EXPECT_FALSE(LinkBusy);
+    LinkBusy = true;
+    f.Poll(FakeLink::Frame(Bytes({0xFC, 0x13, 0x01, 0x81, 0x00, 0x00, 0x00})));
+    EXPECT_EQ("81,00,00,00", f.main.texts["Edit503"]);
+    EXPECT_FALSE(LinkBusy);
+    LinkBusy = true;
+    f.Poll(FakeLink::Frame(Bytes({0xFC, 0x13, 0x02, 0x81, 0x00, 0x00, 0x00})));
+    EXPECT_TRUE(LinkBusy);  // other X: nothing
+}
+
+TEST(FrameEngine, NestedDeliveryWaitsUntilTheFrameInHandHasItsAnswer) {
+    FakeLink f;
+    f.link.EnqueueRequest(Bytes({0x20, 0x10}));
+    bool nested = false;
+    // While the first frame is handled, the next one arrives and its event is delivered.
+    f.main.on_tick = [&] {
+        if (nested) return;
+        nested = true;
+        f.port.Feed(Empty());
+        EXPECT_TRUE(f.port.written.empty());  // nothing answered inside
+    };
+    auto out = f.Poll(Empty());
+    ASSERT_EQ(2u, out.size());
+    EXPECT_EQ(FakeLink::Frame(Bytes({0x20, 0x10})), out[0]);
+    EXPECT_EQ(Empty(), out[1]);
+}
+
+TEST(LinkControl, OpenAndCloseClearOrdersAndKeepTheQueue) {
+    FakeLink f;
+    ReadInputsRequested = WriteOutputsRequested = LinkBusy = true;
+    PendingFrame = Bytes({0x28, 0x28, 0x00});
+    f.link.EnqueueRequest(Bytes({0x20, 0x10}));
+    f.link.OpenPort(7, false);
+    EXPECT_TRUE(PortOpen);
+    EXPECT_EQ(7, f.port.opened);
+    EXPECT_FALSE(ReadInputsRequested || WriteOutputsRequested || LinkBusy);
+    EXPECT_TRUE(PendingFrame.empty());
+    ReadOutputsRequested = true;
+    f.link.ClosePort();
+    EXPECT_FALSE(PortOpen);
+    EXPECT_TRUE(LinkStopped);
+    EXPECT_FALSE(ReadOutputsRequested);
+    EXPECT_EQ(" ", f.main.panels[2]);
+    // Stopped: bytes are ignored and nothing is written.
+    EXPECT_TRUE(f.Poll(Empty()).empty());
+    EXPECT_TRUE(f.link.HasQueuedRequest());
+    f.link.OpenPort(7, false);
+    auto out = f.Poll(Empty());
+    ASSERT_EQ(1u, out.size());
+    EXPECT_EQ(FakeLink::Frame(Bytes({0x20, 0x10})), out[0]);
+}
+
+TEST(LinkControl, FailedOpenShowsTheTextOnlyWhenAsked) {
+    FakeLink f;
+    std::vector<std::string> shown;
+    SetMessageDialogHandler([&](const std::string& text, int type, int buttons, int) {
+        shown.push_back(text);
+        EXPECT_EQ(1, type);
+        EXPECT_EQ(8, buttons);
+        return 2;
+    });
+    f.port.fail_open = true;
+    f.link.OpenPort(99, false);
+    EXPECT_FALSE(PortOpen);
+    EXPECT_TRUE(shown.empty());
+    f.link.OpenPort(99, true);
+    ASSERT_EQ(1u, shown.size());
+    EXPECT_EQ("COM99 kann nicht geöffnet werden !", shown[0]);
+    SetMessageDialogHandler(nullptr);
+}

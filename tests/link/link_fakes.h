@@ -1,0 +1,120 @@
+#pragma once
+// Recording stand-ins for the link's port and windows.
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "link/device_records.h"
+#include "link/frame_codec.h"
+#include "link/link_port.h"
+#include "link/link_state.h"
+#include "link/link_view.h"
+#include "link/sercom_link.h"
+
+class FakePort : public TLinkPort {
+public:
+    void Open(uint16_t number) override {
+        if (fail_open) throw std::runtime_error("no such port");
+        opened = number;
+        open = true;
+        input.clear();  // a port opens with nothing received
+    }
+    void Close() override { open = false; }
+    bool CharReady() override { return !input.empty(); }
+    char GetChar() override {
+        char c = input.front();
+        input.pop_front();
+        return c;
+    }
+    void PutString(const std::string& bytes) override { written.push_back(bytes); }
+    void Feed(const std::string& bytes) {
+        input.insert(input.end(), bytes.begin(), bytes.end());
+        if (OnAvail) OnAvail();
+    }
+
+    std::deque<char> input;
+    std::vector<std::string> written;
+    bool open = false;
+    bool fail_open = false;
+    int opened = 0;
+};
+
+class RecordingSercomView : public TSercomView {
+public:
+    void TraceAdd(const std::string& line) override { trace.push_back(line); }
+    std::vector<std::string> TraceLines() const override { return trace; }
+    void TraceClear() override { trace.clear(); }
+    void QueueAdd(const std::string& item) override { queue.push_back(item); }
+    void QueueDeleteFirst() override { queue.erase(queue.begin()); }
+    void SetStatusText(const std::string& text) override { status.push_back(text); }
+    std::string LastStatus() const { return status.empty() ? std::string() : status.back(); }
+
+    std::vector<std::string> trace;
+    std::vector<std::string> queue;
+    std::vector<std::string> status;
+};
+
+class RecordingMainView : public TLinkMainView {
+public:
+    std::string ControlText(const std::string& name) override { return texts[name]; }
+    void SetControlText(const std::string& name, const std::string& text) override { texts[name] = text; }
+    void SetShapeColor(const std::string& name, uint32_t color) override { colors[name] = color; }
+    void SetFontColor(const std::string& name, uint32_t color) override { font_colors[name] = color; }
+    bool ControlVisible(const std::string& name) override { return visible[name]; }
+    void SetControlVisible(const std::string& name, bool v) override { visible[name] = v; }
+    void SetListItems(const std::string& name, const std::vector<std::string>& items) override { lists[name] = items; }
+    void SetStatusPanel(int index, const std::string& text) override { panels[index] = text; }
+    void StatusTick() override {
+        ++ticks;
+        if (on_tick) on_tick();
+    }
+    void AddComLine(const std::string& text) override { com_lines.push_back(text); }
+    void ShowStatusBits(uint16_t word, const std::string& list) override { status_bits[list] = word; }
+    void ShowDeviceSlots() override { ++slot_shows; }
+    void ShowSlotErrors() override { ++error_shows; }
+
+    std::map<std::string, std::string> texts;
+    std::map<std::string, uint32_t> colors;
+    std::map<std::string, uint32_t> font_colors;
+    std::map<std::string, bool> visible;
+    std::map<std::string, std::vector<std::string>> lists;
+    std::map<int, std::string> panels;
+    std::map<std::string, uint16_t> status_bits;
+    std::vector<std::string> com_lines;
+    int ticks = 0;
+    int slot_shows = 0;
+    int error_shows = 0;
+    std::function<void()> on_tick;
+};
+
+// A link on a fake port with recording views, its state cleared.
+struct FakeLink {
+    FakeLink() : link(&port, &view, &main) {
+        ClearLinkState();
+        ClearDeviceRecords();
+    }
+    ~FakeLink() {
+        ClearLinkState();
+        PrtShow = PrtProt = false;
+    }
+    // Feeds a frame from the device and answers the frames the link wrote for it.
+    std::vector<std::string> Poll(const std::string& wire) {
+        port.written.clear();
+        port.Feed(wire);
+        return port.written;
+    }
+    static std::string Frame(const std::string& data, uint8_t h0 = 0, uint8_t h1 = 1) { return BuildWireFrame(h0, h1, data); }
+    static std::string Data(std::initializer_list<int> bytes) {
+        std::string s;
+        for (int b : bytes) s += static_cast<char>(b);
+        return s;
+    }
+
+    FakePort port;
+    RecordingSercomView view;
+    RecordingMainView main;
+    TSercomLink link;
+};

@@ -1,0 +1,286 @@
+// The link with the serial port component against the simulated door equipment over a real
+// pseudo-terminal.
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "link/com_port_link.h"
+#include "link/device_records.h"
+#include "link/frame_codec.h"
+#include "link/link_state.h"
+#include "link/sercom_link.h"
+#include "platform/sync/clock.h"
+#include "platform/win/message_queue.h"
+#include "sim/door_sim.h"
+#include "tests/link/link_fakes.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kPort = 17;
+
+bool PumpUntil(const std::function<bool()>& done, uint32_t ms = 5000) {
+    uint64_t deadline = CurrentClock().Ticks() + ms;
+    while (!done()) {
+        uint64_t now = CurrentClock().Ticks();
+        if (now >= deadline) return false;
+        RunLoopUntil(done, std::min(deadline, now + 2));
+    }
+    return true;
+}
+
+// The first frame the device sent that is not a plain poll (the poll in flight when a test
+// armed a fault may still finish first).
+size_t FirstUnusual(const std::vector<SimExchange>& ex) {
+    const std::string poll = BuildWireFrame(0, 1, "");
+    for (size_t k = 0; k < ex.size(); ++k)
+        if (ex[k].sent != poll) return k;
+    return ex.size();
+}
+
+std::string B(std::initializer_list<int> b) { return FakeLink::Data(b); }
+std::string Wire(const std::string& data, uint8_t h0 = 0, uint8_t h1 = 1) { return BuildWireFrame(h0, h1, data); }
+
+class SimLink : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InitWindowThread();
+        ClearLinkState();
+        ClearDeviceRecords();
+        dir_ = fs::temp_directory_path() / ("tovak-simlink-" + std::to_string(getpid()));
+        fs::create_directories(dir_);
+        setenv("TOVAK_PORTS", dir_.c_str(), 1);
+    }
+    void TearDown() override {
+        if (link_ && PortOpen) link_->ClosePort();
+        link_.reset();
+        port_.reset();
+        com_.reset();
+        sim_.reset();
+        unsetenv("TOVAK_PORTS");
+        fs::remove_all(dir_);
+        ClearLinkState();
+    }
+    void Start(DoorState state = DoorState::DoorTerminal(), int poll_ms = 10) {
+        DoorSimOptions options;
+        options.port = kPort;
+        options.ports_dir = dir_.string();
+        options.poll_ms = poll_ms;
+        sim_ = std::make_unique<DoorSim>(std::move(state), options);
+        sim_->Start();
+        com_ = std::make_unique<TSerComPort>(nullptr);
+        port_ = std::make_unique<TComPortLink>(com_.get());
+        link_ = std::make_unique<TSercomLink>(port_.get(), &view_, &main_);
+        link_->OpenPort(kPort, false);
+        ASSERT_TRUE(PortOpen);
+    }
+    // Waits until `count` more exchanges have finished, pumping the window thread meanwhile.
+    bool Exchanges(size_t count) {
+        size_t target = sim_->ExchangeCount() + count;
+        return PumpUntil([&] { return sim_->ExchangeCount() >= target; });
+    }
+    // Pumps until the flag is clear.
+    bool Await(const bool& flag) { return PumpUntil([&] { return !flag; }); }
+
+    fs::path dir_;
+    std::unique_ptr<DoorSim> sim_;
+    std::unique_ptr<TSerComPort> com_;
+    std::unique_ptr<TComPortLink> port_;
+    std::unique_ptr<TSercomLink> link_;
+    RecordingSercomView view_;
+    RecordingMainView main_;
+};
+
+}  // namespace
+
+TEST_F(SimLink, EveryPollGetsExactlyOneAnswerAndQueuedRequestsLeaveOnePerPollOldestFirst) {
+    Start();
+    ASSERT_TRUE(Exchanges(3));
+    sim_->ClearExchanges();
+    // One request per answer, oldest first; records are acknowledged before the next request.
+    AwaitDoorState = AwaitConfigBlock3 = true;
+    link_->EnqueueRequest(B({0xFB, 0x02, 0x00, 0x0D, 0x00}));
+    link_->EnqueueRequest(B({0xFB, 0x02, 0x00, 0x10, 0x02}));
+    ASSERT_TRUE(Await(AwaitConfigBlock3));
+    EXPECT_FALSE(AwaitDoorState);
+    ASSERT_TRUE(Exchanges(2));
+    sim_->Stop();
+    std::vector<std::string> answers;
+    auto all = sim_->Exchanges();
+    for (size_t k = 0; k < all.size(); ++k) {
+        const SimExchange& ex = all[k];
+        ASSERT_FALSE(ex.answers.empty()) << "exchange " << k;
+        EXPECT_EQ(1u, ex.answers.size()) << "exchange " << k << ": " << BytesToHexList(ex.sent);
+        EXPECT_TRUE(ex.trailing.empty());
+        if (ex.answers[0] != Wire("")) answers.push_back(BytesToHexList(ex.answers[0]));
+    }
+    std::vector<std::string> expected = {
+        BytesToHexList(Wire(B({0xFB, 0x02, 0x00, 0x0D, 0x00}))),  // answer to a poll
+        BytesToHexList(Wire(B({0x28, 0x28, 0x00}))),              // answer to the door state
+        BytesToHexList(Wire(B({0xFB, 0x02, 0x00, 0x10, 0x02}))),  // answer to the next poll
+        BytesToHexList(Wire(B({0x28, 0x28, 0x00}))),              // answer to block 3
+    };
+    EXPECT_EQ(expected, answers);
+    EXPECT_EQ("TOVAK-SIM", DoorSystem.InfoText);
+    EXPECT_GE(main_.slot_shows, 1);
+}
+
+TEST_F(SimLink, BadFramesGetNoAnswerAndShowTheirStatusAndEscapesWorkBothWays) {
+    Start();
+    ASSERT_TRUE(Exchanges(2));
+    struct Case {
+        std::function<void()> arm;
+        std::string status;
+    } cases[] = {
+        {[&] { sim_->BadCheckByteOnce(); }, "REC-ERR: BCC wrong"},
+        {[&] { sim_->GarbageBeforeStxOnce(); }, "REC-ERR: no STX"},
+        {[&] { sim_->MissingEtxOnce(); }, "REC-ERR: no ETX"},
+    };
+    for (Case& c : cases) {
+        view_.status.clear();
+        sim_->ClearExchanges();
+        c.arm();
+        ASSERT_TRUE(Exchanges(3));
+        auto ex = sim_->Exchanges();
+        size_t k = FirstUnusual(ex);
+        ASSERT_LT(k + 1, ex.size());
+        EXPECT_TRUE(ex[k].answers.empty()) << c.status;
+        EXPECT_EQ(1u, ex[k + 1].answers.size()) << c.status;
+        EXPECT_NE(view_.status.end(), std::find(view_.status.begin(), view_.status.end(), c.status));
+    }
+    // A poll whose header and check byte need escaping is good; a request with 1B in it
+    // leaves escaped and arrives whole.
+    sim_->ClearExchanges();
+    sim_->EscapedCheckByteOnce();
+    link_->EnqueueRequest(B({0xFB, 0x02, 0x04, 0xA1, 0x00, 0x1B, 0x10, 0x03, 0x02}));
+    AwaitOdReply = true;
+    sim_->Device().Update([](DoorState& s) { s.od[{0x1B, 0x1003, 0x02}] = 0x1B0302FF; });
+    ASSERT_TRUE(Await(AwaitOdReply));
+    EXPECT_EQ(0x1B, OdReply.Node);
+    EXPECT_EQ(0x1003, OdReply.Index);
+    EXPECT_EQ("1B0302FF", OdReply.Value);
+    auto ex = sim_->Exchanges();
+    size_t k = FirstUnusual(ex);
+    ASSERT_LT(k, ex.size());
+    EXPECT_EQ("02,00,1B,83,00,1B,83,03", BytesToHexList(ex[k].sent));
+    EXPECT_EQ(1u, ex[k].answers.size());
+}
+
+TEST_F(SimLink, BroadcastGetsNoAnswer) {
+    Start();
+    ASSERT_TRUE(Exchanges(2));
+    sim_->ClearExchanges();
+    sim_->BroadcastOnce(0x01, 0x80);
+    ASSERT_TRUE(Exchanges(3));
+    auto ex = sim_->Exchanges();
+    size_t k = FirstUnusual(ex);
+    ASSERT_LT(k + 1, ex.size());
+    EXPECT_TRUE(ex[k].answers.empty());
+    EXPECT_EQ(1u, ex[k + 1].answers.size());
+    EXPECT_EQ("X------- -------X", main_.texts["Label511"]);
+}
+
+TEST_F(SimLink, DeviceTypeIsAskedAndItsAbsenceFoundInAboutOneSecond) {
+    Start(DoorState::IoDevice(2));
+    EXPECT_EQ(0x97, link_->QueryDeviceType());
+    sim_->SetSilent(true);
+    uint64_t t0 = CurrentClock().Ticks();
+    EXPECT_EQ(-1, link_->QueryDeviceType());
+    uint64_t took = CurrentClock().Ticks() - t0;
+    EXPECT_GE(took, 900u);
+    EXPECT_LE(took, 1500u);
+    // A late answer (after the first attempt gave up) is still taken by the second.
+    sim_->SetSilent(false);
+    sim_->LateOnce(600);
+    EXPECT_EQ(0x97, link_->QueryDeviceType());
+}
+
+TEST_F(SimLink, BlocksAreReadAndWrittenThroughTheOrders) {
+    Start(DoorState::IoDevice(1));
+    LinkBusy = true;
+    ReadInputsRequested = true;
+    ASSERT_TRUE(Await(LinkBusy));
+    EXPECT_EQ(BytesToHexList(DoorState::IoDevice(1).inputs), main_.texts["Edit502"]);
+    LinkBusy = true;
+    ReadOutputsRequested = true;
+    ASSERT_TRUE(Await(LinkBusy));
+    EXPECT_EQ(BytesToHexList(DoorState::IoDevice(1).outputs), main_.texts["Edit503"]);
+    main_.texts["Edit503"] = "81,01,02,03";
+    LinkBusy = true;
+    WriteOutputsRequested = true;
+    ASSERT_TRUE(Await(LinkBusy));
+    EXPECT_EQ(0, ResultCode);
+    EXPECT_EQ(B({0x81, 0x01, 0x02, 0x03}), sim_->Device().State().outputs);
+}
+
+TEST_F(SimLink, CodesNodesAndCommandsClearTheirWaits) {
+    Start();
+    AwaitCodeCheck = true;
+    link_->EnqueueRequest(B({0xFB, 0x02, 0x02, 0x30, 0x00, 0x22, 0x22}));
+    ASSERT_TRUE(Await(AwaitCodeCheck));
+    EXPECT_EQ(2, GrantedLevel);
+    AwaitCodeCheck = true;
+    link_->EnqueueRequest(B({0xFB, 0x02, 0x02, 0x30, 0x00, 0x99, 0x99}));
+    ASSERT_TRUE(Await(AwaitCodeCheck));
+    EXPECT_EQ(0, GrantedLevel);
+    // Change the control code to 12345 (four bytes, padded with A), then check it.
+    AwaitResult = true;
+    link_->EnqueueRequest(B({0xFB, 0x02, 0x04, 0x30, 0x02, 0x12, 0x34, 0x5A, 0xAA}));
+    ASSERT_TRUE(Await(AwaitResult));
+    EXPECT_EQ(0, ResultCode);
+    AwaitCodeCheck = true;
+    link_->EnqueueRequest(B({0xFB, 0x02, 0x04, 0x30, 0x00, 0x12, 0x34, 0x5A, 0xAA}));
+    ASSERT_TRUE(Await(AwaitCodeCheck));
+    EXPECT_EQ(1, GrantedLevel);
+
+    AwaitNodeList = true;
+    link_->EnqueueRequest(B({0xFB, 0x02, 0x00, 0xA0, 0x00}));
+    ASSERT_TRUE(Await(AwaitNodeList));
+    ASSERT_EQ(2, NodeTable.NodeCount);
+    for (int i = 1; i <= 2; ++i) {
+        AwaitNodeList = true;
+        link_->EnqueueRequest(B({0xFB, 0x02, 0x01, 0xA0, 0xFF, 0x40 + i}));
+        ASSERT_TRUE(Await(AwaitNodeList));
+    }
+    EXPECT_EQ(0x309, NodeTable.Nodes[1].ProdCode);
+    EXPECT_EQ(6, NodeTable.Nodes[2].ProdCode);
+    EXPECT_EQ(1, NodeTable.Nodes[2].SameNode);
+
+    // Unlock: the device reports the new door state on its own.
+    main_.texts.erase("Label11051");
+    link_->EnqueueRequest(B({0xFB, 0x02, 0x00, 0x50, 0x01}));
+    ASSERT_TRUE(PumpUntil([&] { return main_.texts["Label11051"] == "Tür entriegelt"; }));
+    EXPECT_EQ(0x00FF00u, main_.colors["Shape11051"]);
+
+    // Store: block 1, the restart through 0x18, then "save done".
+    link_->EnqueueRequest(B({0xFB, 0x02, 0x00, 0x50, 0x02}));
+    ASSERT_TRUE(PumpUntil([&] { return main_.texts["Label11051"] == "Tür verriegelt"; }));
+    main_.visible["ProgressBar11"] = true;
+    AwaitConfigBlock1 = AwaitSaveDone = true;
+    link_->EnqueueRequest(B({0xFB, 0x02, 0x00, 0x11, 0x00}));
+    ASSERT_TRUE(Await(AwaitSaveDone));
+    EXPECT_FALSE(AwaitConfigBlock1);
+    EXPECT_TRUE(main_.visible["Image1102"]);
+    EXPECT_TRUE(main_.visible["Image1103"]);
+    EXPECT_TRUE(main_.visible["Image1104"]);
+    EXPECT_EQ(5, DoorSystem.Slots[1].BusAddress);
+}
+
+TEST_F(SimLink, QueueSurvivesACloseAndUnpluggingIsSurvived) {
+    Start();
+    ASSERT_TRUE(Exchanges(2));
+    link_->ClosePort();
+    EXPECT_FALSE(PortOpen);
+    AwaitTerminalSettings = true;
+    link_->EnqueueRequest(B({0xFB, 0x02, 0x00, 0x0E, 0x20}));
+    link_->OpenPort(kPort, false);
+    ASSERT_TRUE(PortOpen);
+    ASSERT_TRUE(Await(AwaitTerminalSettings));
+    sim_->Unplug();
+    // The program goes on; the port reports its error on its own road, nothing crashes.
+    PumpUntil([] { return false; }, 100);
+    link_->ClosePort();
+    EXPECT_FALSE(PortOpen);
+}

@@ -1,0 +1,213 @@
+#include "tests/support/ui_driver.h"
+
+#include "platform/display/presenter.h"
+#include "platform/rtl/exception.h"
+#include "platform/rtl/str_utils.h"
+#include "platform/sync/clock_wait.h"
+#include "platform/win/message_queue.h"
+#include "platform/win/virtual_keys.h"
+
+namespace {
+
+std::vector<std::string> SplitPath(const std::string& path) {
+    std::vector<std::string> parts;
+    std::string cur;
+    for (char c : path) {
+        if (c == '.') {
+            parts.push_back(cur);
+            cur.clear();
+        } else {
+            cur += c;
+        }
+    }
+    parts.push_back(cur);
+    return parts;
+}
+
+bool SameText(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+    return true;
+}
+
+std::string StripAccel(const std::string& s) {
+    std::string out;
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '&' && i + 1 < s.size()) {
+            out += s[++i];
+            continue;
+        }
+        out += s[i];
+    }
+    return out;
+}
+
+// Code points of UTF-8 text (malformed bytes become U+FFFD).
+std::vector<char32_t> CodePoints(const std::string& s) {
+    std::vector<char32_t> out;
+    for (size_t i = 0; i < s.size();) {
+        unsigned char c = static_cast<unsigned char>(s[i]);
+        int len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+        if (len == 0 || i + static_cast<size_t>(len) > s.size()) {
+            out.push_back(0xFFFD);
+            ++i;
+            continue;
+        }
+        char32_t cp = len == 1 ? c : c & (0x7F >> len);
+        for (int k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+        out.push_back(cp);
+        i += static_cast<size_t>(len);
+    }
+    return out;
+}
+
+}  // namespace
+
+UiDriver::UiDriver() {
+    InitWindowThread();
+    CurrentPresenter();
+    TApplication* app = EnsureApplication();
+    previousHook_ = app->OnModalBegin;
+    app->OnModalBegin = [this](TCustomForm* form) {
+        if (scripts_.empty()) return;
+        ModalScript script = std::move(scripts_.front());
+        scripts_.pop_front();
+        script(form, *this);
+    };
+}
+
+UiDriver::~UiDriver() { EnsureApplication()->OnModalBegin = previousHook_; }
+
+TComponent* UiDriver::Find(const std::string& path) {
+    std::vector<std::string> parts = SplitPath(path);
+    TComponent* current = nullptr;
+    TScreen* screen = EnsureScreen();
+    for (int i = 0; i < screen->FormCount(); ++i)
+        if (SameText(screen->Forms(i)->Name(), parts[0])) current = screen->Forms(i);
+    if (!current) current = EnsureApplication()->FindComponent(parts[0]);
+    for (size_t i = 1; current && i < parts.size(); ++i) current = current->FindComponent(parts[i]);
+    if (!current) throw EComponentError("UI driver: no component '" + path + "'");
+    return current;
+}
+
+TControl* UiDriver::FindControl(const std::string& path) {
+    auto* control = dynamic_cast<TControl*>(Find(path));
+    if (!control) throw EComponentError("UI driver: '" + path + "' is not a control");
+    return control;
+}
+
+TControl* UiDriver::FindByCaption(TWinControl* form, const std::string& text) {
+    if (!form) return nullptr;
+    for (int i = 0; i < form->ControlCount(); ++i) {
+        TControl* c = form->Controls(i);
+        if (SameText(c->Name(), text) || StripAccel(c->Caption()) == StripAccel(text)) return c;
+        if (auto* w = dynamic_cast<TWinControl*>(c))
+            if (TControl* found = FindByCaption(w, text)) return found;
+    }
+    return nullptr;
+}
+
+TPoint UiDriver::Centre(TControl* control) {
+    TRect r = control->ClientRect();
+    return control->ClientToScreen(Point(r.Width() / 2, r.Height() / 2));
+}
+
+void UiDriver::MoveTo(TPoint screen) { InjectMouseMove(screen); }
+
+void UiDriver::MoveTo(TControl* control, TPoint local) { InjectMouseMove(control->ClientToScreen(local)); }
+
+void UiDriver::MouseDown(TControl* control, TPoint local, MouseButton button) {
+    TPoint p = control->ClientToScreen(local);
+    InjectMouseMove(p);
+    InjectMouseButton(p, button, true);
+}
+
+void UiDriver::MouseUp(TControl* control, TPoint local, MouseButton button) {
+    TPoint p = control->ClientToScreen(local);
+    InjectMouseMove(p);
+    InjectMouseButton(p, button, false);
+}
+
+void UiDriver::Click(TControl* control) {
+    TPoint p = Centre(control);
+    InjectMouseMove(p);
+    InjectMouseButton(p, MouseButton::Left, true);
+    InjectMouseButton(p, MouseButton::Left, false);
+    Pump();
+}
+
+void UiDriver::DoubleClick(TControl* control) {
+    TPoint p = Centre(control);
+    InjectMouseMove(p);
+    for (int i = 0; i < 2; ++i) {
+        InjectMouseButton(p, MouseButton::Left, true);
+        InjectMouseButton(p, MouseButton::Left, false);
+    }
+    Pump();
+}
+
+void UiDriver::RightClick(TControl* control) {
+    TPoint p = Centre(control);
+    InjectMouseMove(p);
+    InjectMouseButton(p, MouseButton::Right, true);
+    InjectMouseButton(p, MouseButton::Right, false);
+    Pump();
+}
+
+void UiDriver::Wheel(TControl* control, int notches) {
+    InjectMouseWheel(Centre(control), notches);
+    Pump();
+}
+
+void UiDriver::PressKey(uint16_t vk, TShiftState shift) {
+    if (shift.Contains(ssShift)) InjectKey(VK_SHIFT, true);
+    if (shift.Contains(ssCtrl)) InjectKey(VK_CONTROL, true);
+    if (shift.Contains(ssAlt)) InjectKey(VK_MENU, true);
+    InjectKey(vk, true);
+    InjectKey(vk, false);
+    if (shift.Contains(ssAlt)) InjectKey(VK_MENU, false);
+    if (shift.Contains(ssCtrl)) InjectKey(VK_CONTROL, false);
+    if (shift.Contains(ssShift)) InjectKey(VK_SHIFT, false);
+    Pump();
+}
+
+void UiDriver::Type(const std::string& utf8) {
+    for (char32_t cp : CodePoints(utf8)) InjectChar(cp);
+    Pump();
+}
+
+void UiDriver::OnNextModal(ModalScript script) { scripts_.push_back(std::move(script)); }
+
+void UiDriver::AnswerNextModalWith(const std::string& text) {
+    OnNextModal([text](TCustomForm* form, UiDriver& driver) {
+        TControl* target = driver.FindByCaption(form, text);
+        if (!target) throw EComponentError("UI driver: modal form '" + form->Name() + "' has no '" + text + "'");
+        // Painted first, so the click lands on a window that is really there.
+        ::ProcessMessages();
+        TPoint p = driver.Centre(target);
+        InjectMouseMove(p);
+        InjectMouseButton(p, MouseButton::Left, true);
+        InjectMouseButton(p, MouseButton::Left, false);
+    });
+}
+
+bool UiDriver::Pump(uint32_t timeoutMs) {
+    bool done = RunLoopUntil([] { return !InputPending(); }, DeadlineAfter(timeoutMs));
+    ::ProcessMessages();
+    return done;
+}
+
+bool UiDriver::WaitFor(const std::function<bool()>& condition, uint32_t timeoutMs) {
+    return RunLoopUntil(condition, DeadlineAfter(timeoutMs));
+}
+
+bool UiDriver::SaveForm(TCustomForm* form, const std::string& fileName) {
+    if (!form || !form->HandleAllocated()) return false;
+    Pump();
+    return SaveWindowToPng(form->Handle(), fileName);
+}
+
+bool UiDriver::SaveForm(const std::string& formName, const std::string& fileName) {
+    return SaveForm(dynamic_cast<TCustomForm*>(Find(formName)), fileName);
+}
