@@ -2,27 +2,11 @@
 
 #include <cstdio>
 
+#include "platform/rtl/str_utils.h"
+
 std::string TokenRest;
 
 namespace {
-
-// Byte offset of the code point that starts after `count` code points (or the end).
-size_t OffsetOfCodePoint(const std::string& text, size_t count) {
-    size_t i = 0;
-    while (i < text.size() && count > 0) {
-        ++i;
-        while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) ++i;
-        --count;
-    }
-    return i;
-}
-
-size_t CodePointCount(const std::string& text) {
-    size_t n = 0;
-    for (unsigned char c : text)
-        if ((c & 0xC0) != 0x80) ++n;
-    return n;
-}
 
 bool IsUpperHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
 
@@ -121,12 +105,12 @@ std::string TrimBlanksStr(const std::string& text) {
 
 void PadCut(std::string& text, int n, char fill, bool left) {
     size_t want = n > 0 ? static_cast<size_t>(n) : 0;
-    size_t have = CodePointCount(text);
+    size_t have = static_cast<size_t>(Utf8Length(text));
     if (have > want) {
         if (left)
-            text.erase(0, OffsetOfCodePoint(text, have - want));
+            text.erase(0, Utf8ByteOffset(text, static_cast<int>(have - want)));
         else
-            text.erase(OffsetOfCodePoint(text, want));
+            text.erase(Utf8ByteOffset(text, static_cast<int>(want)));
     } else if (have < want) {
         if (left)
             text.insert(0, want - have, fill);

@@ -1,5 +1,7 @@
 #include "platform/rtl/encoding.h"
 
+#include "platform/rtl/str_utils.h"
+
 #include <cstdint>
 
 namespace {
@@ -10,24 +12,6 @@ constexpr char16_t kHighControls[32] = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
-
-void AppendCodePoint(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
 
 // Decodes one code point at pos; answers its length, or 0 when the bytes there are malformed.
 size_t DecodeOne(std::string_view s, size_t pos, char32_t& cp) {
@@ -67,9 +51,9 @@ std::string Cp1252ToUtf8(std::string_view bytes) {
         if (b < 0x80) {
             out += c;
         } else if (b < 0xA0) {
-            AppendCodePoint(out, kHighControls[b - 0x80]);
+            AppendUtf8(out, kHighControls[b - 0x80]);
         } else {
-            AppendCodePoint(out, b);
+            AppendUtf8(out, b);
         }
     }
     return out;
