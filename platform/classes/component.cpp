@@ -140,12 +140,11 @@ void TComponent::Destroying() {
 
 void TComponent::FreeNotification(TComponent* AComponent) {
     if (AComponent == nullptr || AComponent == this) return;
-    // Components of one owner hear about each other through that owner already.
-    if (owner_ == nullptr || AComponent->owner_ != owner_) {
-        if (std::find(free_notifies_.begin(), free_notifies_.end(), AComponent) == free_notifies_.end()) {
-            free_notifies_.push_back(AComponent);
-            AComponent->FreeNotification(this);
-        }
+    // Partners register even when they share an owner: an owner frees its components without
+    // telling their siblings, so a sibling holding a reference would otherwise keep a dangling one.
+    if (std::find(free_notifies_.begin(), free_notifies_.end(), AComponent) == free_notifies_.end()) {
+        free_notifies_.push_back(AComponent);
+        AComponent->FreeNotification(this);
     }
     state_ |= csFreeNotification;
 }

@@ -53,6 +53,8 @@ TWinControl::~TWinControl() {
         delete child;
     }
     if (handle_) DestroyWnd();
+    // Leave the parent while still a TWinControl, so its tab list forgets this control too.
+    if (TWinControl* parent = Parent()) parent->RemoveControl(this);
 }
 
 HWND TWinControl::Handle() {

@@ -84,6 +84,33 @@ TEST_F(ComponentTest, FreeingAnOwnedComponentTellsTheOwner) {
     EXPECT_EQ(b->ComponentIndex(), 0);
 }
 
+// Reads its partner while being freed, as a control reading its pop-up menu does.
+class TUser : public TProbe {
+public:
+    using TProbe::TProbe;
+    ~TUser() override {
+        if (partner != nullptr) partner_name_at_free = partner->Name();
+    }
+    std::string partner_name_at_free;
+};
+
+TEST_F(ComponentTest, FreeNotificationBetweenSiblingsSurvivesTheOwnerFreeingThem) {
+    // The owner frees its components without telling their siblings; a sibling that keeps a
+    // reference must still hear about it, in either order of creation.
+    for (bool source_first : {true, false}) {
+        auto owner = std::make_unique<TProbe>(nullptr, "form");
+        TProbe* source = nullptr;
+        TUser* user = nullptr;
+        if (source_first) source = new TProbe(owner.get(), "menu");
+        user = new TUser(owner.get(), "edit");
+        if (!source_first) source = new TProbe(owner.get(), "menu");
+        user->partner = source;
+        source->FreeNotification(user);
+        owner.reset();  // ASan reports any touch of a freed sibling
+    }
+    SUCCEED();
+}
+
 TEST_F(ComponentTest, FreeNotificationAcrossOwnersClearsReferences) {
     auto owner1 = std::make_unique<TProbe>(nullptr, "o1");
     auto owner2 = std::make_unique<TProbe>(nullptr, "o2");

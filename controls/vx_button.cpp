@@ -1,0 +1,279 @@
+#include "controls/vx_button.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/forms/control_paint.h"
+#include "platform/forms/form.h"
+#include "platform/gdi/draw.h"
+#include "platform/gdi/text.h"
+#include "platform/rtl/math_utils.h"
+#include "platform/win/input.h"
+
+namespace {
+
+// The class library's generator: the same scatter on every run of the program.
+uint32_t g_randSeed = 0;
+int Random(int range) {
+    g_randSeed = g_randSeed * 0x08088405u + 1;
+    if (range <= 0) return 0;
+    return static_cast<int>((static_cast<uint64_t>(g_randSeed) * static_cast<uint32_t>(range)) >> 32);
+}
+
+void SetClipped(TBitmap* b, int x, int y, COLORREF c) {
+    if (x >= 0 && y >= 0 && x < b->Width() && y < b->Height()) b->SetPixel(x, y, c);
+}
+
+// Copies w x h from (sx, sy) of src to (x, y) of dest, clipped to both bitmaps.
+void CopyClipped(HDC dest, TSize destSize, int x, int y, int w, int h, TBitmap* src, int sx, int sy) {
+    int left = std::max({0, -x, -sx});
+    int top = std::max({0, -y, -sy});
+    w = std::min({w, destSize.cx - x, src->Width() - sx});
+    h = std::min({h, destSize.cy - y, src->Height() - sy});
+    if (w - left <= 0 || h - top <= 0) return;
+    BitBlt(dest, x + left, y + top, w - left, h - top, src->Canvas()->Handle(), sx + left, sy + top, SRCCOPY);
+}
+
+}  // namespace
+
+void FillGradient(int W, int H, TColor FromColor, TColor ToColor, int Steps, int Direction, bool Dither,
+                  TBitmap* Bitmap) {
+    W = std::max(W, 0);
+    H = std::max(H, 0);
+    Steps = std::max(Steps, 2);
+    Bitmap->SetSize(W, H);
+    if (W == 0 || H == 0) return;
+    if (Direction == 2 || Direction == 3) std::swap(FromColor, ToColor);
+    TCanvas* c = Bitmap->Canvas();
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(FromColor);
+    c->FillRect(Rect(0, 0, W, H));
+    COLORREF a = ColorToRGB(FromColor);
+    COLORREF b = ColorToRGB(ToColor);
+    std::vector<COLORREF> ramp(static_cast<size_t>(Steps));
+    for (int i = 0; i < Steps; ++i) {
+        auto channel = [&](int first, int second) {
+            return static_cast<int>(first + Round(static_cast<long double>(i) * (second - first) / (Steps - 1)));
+        };
+        ramp[static_cast<size_t>(i)] = RGB(channel(GetRValue(a), GetRValue(b)), channel(GetGValue(a), GetGValue(b)),
+                                           channel(GetBValue(a), GetBValue(b)));
+    }
+    bool rows = Direction == 1 || Direction == 3;
+    int length = rows ? H : W;
+    int across = rows ? W : H;
+    for (int i = 0; i < Steps; ++i) {
+        int from = MulDiv(i, length, Steps);
+        int to = MulDiv(i + 1, length, Steps);
+        c->Brush()->SetColor(static_cast<TColor>(ramp[static_cast<size_t>(i)]));
+        c->FillRect(rows ? Rect(0, from, W, to) : Rect(from, 0, to, H));
+        if (Dither && i > 0) {
+            for (int s = 0; s <= 15; ++s)
+                for (int m = 0; m <= length / (Steps - 1); ++m) {
+                    int along = from + Random(m);
+                    if (rows) SetClipped(Bitmap, s, along, ramp[static_cast<size_t>(i - 1)]);
+                    else SetClipped(Bitmap, along, s, ramp[static_cast<size_t>(i - 1)]);
+                }
+        }
+    }
+    // The first 16-pixel strip repeats across the other direction.
+    HDC dc = c->Handle();
+    for (int t = 1; t <= across / 16; ++t) {
+        if (rows) CopyClipped(dc, {W, H}, 16 * t, 0, 16, H, Bitmap, 0, 0);
+        else CopyClipped(dc, {W, H}, 0, 16 * t, W, 16, Bitmap, 0, 0);
+    }
+}
+
+void DrawButtonText(TCanvas* Canvas, const std::string& Text, unsigned Flags, TRect& R, bool ShowAccelChar,
+                    bool Enabled, TFont* Font) {
+    std::string text = Text;
+    if ((Flags & DT_CALCRECT) && (text.empty() || (ShowAccelChar && text == "&"))) text = " ";
+    if (!ShowAccelChar) Flags |= DT_NOPREFIX;
+    if (Font != Canvas->Font()) Canvas->SetFont(Font);
+    DrawControlText(Canvas, text, R, Flags, Enabled || (Flags & DT_CALCRECT));
+}
+
+TvxButton::TvxButton(TComponent* AOwner)
+    : TvxCustomControl(AOwner),
+      background_(std::make_unique<TBitmap>()),
+      clicked_(std::make_unique<TBitmap>()),
+      colors_(std::make_unique<TvxColors>(this)),
+      focused_(std::make_unique<TBitmap>()),
+      glyph_(std::make_unique<TBitmap>()),
+      highlight_(std::make_unique<TBitmap>()) {
+    SetBounds(Left(), Top(), 73, 25);
+    SetTabStop(true);
+    SetColor(clBtnFace);
+    RebuildBitmaps();
+}
+
+TvxButton::~TvxButton() = default;
+
+void TvxButton::SetDefault(bool v) {
+    if (default_ == v) return;
+    default_ = v;
+    // A button outside any form has nobody to tell.
+    if (TCustomForm* form = GetParentForm(this))
+        form->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(form->ActiveControl()));
+    Invalidate();
+}
+
+void TvxButton::SetGlyph(TBitmap* v) {
+    glyph_->Assign(v);
+    Invalidate();
+}
+
+void TvxButton::SetQuality(TvxQuality v) {
+    if (quality_ == v) return;
+    quality_ = v;
+    RebuildBitmaps();
+}
+
+void TvxButton::Click() {
+    if (TCustomForm* form = GetParentForm(this)) form->SetModalResult(modalResult_);
+    TvxCustomControl::Click();
+}
+
+bool TvxButton::HasFrame(bool IgnoreDefault) const {
+    bool raised = HasFlag(vxPressed) ? !HasFlag(vxHot) : (HasFlag(vxHot) || HasFlag(vxHasFocus));
+    if (IgnoreDefault) return raised;
+    return raised || (default_ && !FormFocusOnButton());
+}
+
+void TvxButton::RebuildBitmaps() {
+    if (!colors_) return;
+    int steps = quality_ == bqLow ? 8 : quality_ == bqMiddle ? 16 : 64;
+    bool dither = quality_ == bqHigh;
+    int k = HasFrame(true) ? 1 : 0;
+    int w = Width();
+    int h = Height();
+    FillGradient(w - 2 - 4 * k, h - 2 - 4 * k, colors_->BackgroundFrom(), colors_->BackgroundTo(), steps, 1, dither,
+                 background_.get());
+    FillGradient(w - 2, h - 2, colors_->ClickedFrom(), colors_->ClickedTo(), steps, 1, dither, clicked_.get());
+    FillGradient(w - 2, h - 2, colors_->FocusedFrom(), colors_->FocusedTo(), steps, 1, dither, focused_.get());
+    FillGradient(w - 2, h - 2, colors_->HighlightFrom(), colors_->HighlightTo(), steps, 1, dither, highlight_.get());
+    Invalidate();
+}
+
+void TvxButton::Paint() {
+    TCanvas* c = Canvas();
+    HDC dc = c->Handle();
+    int w = Width();
+    int h = Height();
+    TSize size{w, h};
+    TRect r = ClientRect();
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(Color());
+    c->FillRect(r);
+    bool hot = HasFlag(vxHot);
+    bool pressed = HasFlag(vxPressed);
+    if (HasFrame(false)) {
+        TBitmap* ring = hot ? highlight_.get() : focused_.get();
+        CopyClipped(dc, size, 1, 1, ring->Width(), ring->Height(), ring, 0, 0);
+    }
+    if (hot && pressed) {
+        CopyClipped(dc, size, 1, 1, clicked_->Width(), clicked_->Height(), clicked_.get(), 0, 0);
+    } else {
+        int k = HasFrame(false) ? 1 : 0;
+        CopyClipped(dc, size, 2 * k + 1, 2 * k + 1, w - 6 * k, h - 6 * k, background_.get(), 0, 0);
+    }
+    c->Pen()->SetStyle(psSolid);
+    c->Pen()->SetWidth(1);
+    c->Pen()->SetColor(colors_->BorderLine());
+    c->Brush()->SetStyle(bsClear);
+    c->RoundRect(0, 0, w, h, 5, 5);
+    c->Pen()->SetColor(0xAD967B);
+    auto stroke = [c](int x1, int y1, int x2, int y2) {
+        c->MoveTo(x1, y1);
+        c->LineTo(x2, y2);
+    };
+    stroke(0, 1, 2, 0);
+    stroke(w - 2, 0, w, 2);
+    stroke(0, h - 2, 2, h);
+    stroke(w - 3, h, w, h - 3);
+
+    unsigned flags = DT_END_ELLIPSIS;
+    if (wordWrap_) flags |= DT_WORDBREAK;
+    // The glyph, greyed when disabled.
+    TBitmap glyph;
+    glyph.Assign(glyph_.get());
+    if (autoGray_ && !Enabled() && !glyph.Empty())
+        for (int y = 0; y < glyph.Height(); ++y)
+            for (int x = 0; x < glyph.Width(); ++x) {
+                COLORREF p = glyph.Pixel(x, y);
+                int v = ((GetRValue(p) + GetGValue(p) + GetBValue(p)) / 3) / 2 + 96;
+                glyph.SetPixel(x, y, RGB(v, v, v));
+            }
+    c->SetFont(Font());
+    if (hotTrack_ && hot) c->Font()->SetColor(colors_->HotTrack());
+    int gw = glyph.Empty() ? 0 : glyph.Width();
+    int gh = glyph.Empty() ? 0 : glyph.Height();
+    int sp = spacing_;
+    if (!glyph.Empty()) {
+        switch (layout_) {
+        case blGlyphLeft: r.Left += gw + sp; break;
+        case blGlyphRight:
+            r.Left -= gw + sp;
+            r.Right -= 2 * (gw + sp);
+            flags |= DT_RIGHT;
+            break;
+        case blGlyphTop: r.Top += gh + sp; break;
+        case blGlyphBottom: r.Top -= gh + sp; break;
+        }
+    }
+    DrawButtonText(c, Caption(), flags | DT_CALCRECT, r, showAccelChar_, Enabled(), c->Font());
+    OffsetRect(r, (w - r.Right) / 2, (h - r.Bottom) / 2);
+    int p = hot && pressed ? 1 : 0;
+    if (p) OffsetRect(r, 1, 1);
+    if (!glyph.Empty()) {
+        TPoint at;
+        switch (layout_) {
+        case blGlyphLeft: at = {r.Left - gw - sp, (h - gh) / 2 + p}; break;
+        case blGlyphRight: at = {r.Right + sp, (h - gh) / 2 + p}; break;
+        case blGlyphTop: at = {(w - gw) / 2 + p, r.Top - gh - sp}; break;
+        case blGlyphBottom: at = {(w - gw) / 2 + p, r.Bottom + sp}; break;
+        }
+        // Drawn transparent: the bottom-left pixel's colour is left out.
+        COLORREF clear = glyph.Pixel(0, gh - 1);
+        for (int y = 0; y < gh; ++y)
+            for (int x = 0; x < gw; ++x)
+                if (COLORREF px = glyph.Pixel(x, y); px != clear) c->SetPixels(at.X + x, at.Y + y, static_cast<TColor>(px));
+    }
+    DrawButtonText(c, Caption(), flags, r, showAccelChar_, Enabled(), c->Font());
+    if (HasFlag(vxHasFocus) && showFocusRect_) {
+        c->Brush()->SetStyle(bsSolid);
+        c->Brush()->SetColor(Color());
+        c->DrawFocusRect(Bounds(3, 3, w - 6, h - 6));
+    }
+}
+
+void TvxButton::KeyDown(uint16_t& Key, TShiftState Shift) {
+    TvxCustomControl::KeyDown(Key, Shift);
+    if (Key == VK_SPACE && Shift.Empty()) {
+        SetFlag(vxHot, true);
+        DoPress();
+    }
+}
+
+void TvxButton::KeyUp(uint16_t& Key, TShiftState Shift) {
+    TvxCustomControl::KeyUp(Key, Shift);
+    if (!HasFlag(vxPressed)) return;
+    TPoint cursor;
+    GetCursorPos(&cursor);
+    if (!PtInRect(Rect(0, 0, Width(), Height()), ScreenToClient(cursor))) SetFlag(vxHot, false);
+    SetFlag(vxPressed, false);
+    Invalidate();
+    Click();
+}
+
+void TvxButton::CMDialogKey(TMessage& Message) {
+    uint16_t key = static_cast<uint16_t>(Message.WParam);
+    bool handled = false;
+    if (key == VK_RETURN) handled = (HandleAllocated() && Focused()) || (default_ && !FormFocusOnButton());
+    else if (key == VK_ESCAPE) handled = cancel_ && KeyDataToShiftState(Message.LParam).Empty();
+    if (handled && CanFocus()) {
+        Click();
+        Message.Result = 1;
+        return;
+    }
+    TvxCustomControl::CMDialogKey(Message);
+}

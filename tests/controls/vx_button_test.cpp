@@ -1,0 +1,197 @@
+// The push button: its looks per state, keyboard rules, clicks and modal results.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "controls/vx_button.h"
+#include "platform/forms/application.h"
+#include "platform/forms/edit.h"
+#include "platform/win/paint.h"
+#include "tests/support/ui_driver.h"
+
+namespace {
+constexpr COLORREF Bgr(TColor c) { return static_cast<COLORREF>(c); }
+}  // namespace
+
+class VxButton : public ::testing::Test {
+protected:
+    void SetUp() override {
+        driver_ = std::make_unique<UiDriver>();
+        form_ = new TForm(EnsureApplication());
+        form_->SetName("ButtonForm");
+        form_->SetBounds(100, 100, 300, 150);
+        EnsureApplication()->FormCreated(form_);
+        edit_ = new TEdit(form_);
+        edit_->SetName("Edit1");
+        edit_->SetParent(form_);
+        edit_->SetBounds(8, 8, 121, 21);
+        ok_ = MakeButton("OkButton", "OK", 8);
+        cancel_ = MakeButton("CancelButton", "Abbrechen", 89);
+    }
+    void TearDown() override {
+        ResetApplication();
+        driver_.reset();
+    }
+    TvxButton* MakeButton(const std::string& name, const std::string& caption, int left) {
+        auto* b = new TvxButton(form_);
+        b->SetName(name);
+        b->SetParent(form_);
+        b->SetBounds(left, 40, 73, 25);
+        b->SetCaption(caption);
+        return b;
+    }
+    void ShowForm() {
+        form_->Show();
+        driver_->Pump();
+    }
+    COLORREF Pixel(TControl* c, int x, int y) {
+        UpdateAllWindows();
+        TPoint screen = c->ClientToScreen({x, y});
+        TRect wr;
+        GetWindowRect(form_->Handle(), &wr);
+        TBitmap shot;
+        HBITMAP buffer = GetWindowBackBuffer(form_->Handle());
+        return PixelToColor(buffer->Row(screen.Y - wr.Top)[screen.X - wr.Left]);
+    }
+    bool HasPixel(TControl* c, TRect area, COLORREF colour) {
+        for (int y = area.Top; y < area.Bottom; ++y)
+            for (int x = area.Left; x < area.Right; ++x)
+                if (Pixel(c, x, y) == colour) return true;
+        return false;
+    }
+    std::unique_ptr<UiDriver> driver_;
+    TForm* form_ = nullptr;
+    TEdit* edit_ = nullptr;
+    TvxButton* ok_ = nullptr;
+    TvxButton* cancel_ = nullptr;
+};
+
+TEST(VxGradient, BandsRunFromFirstToLastColourAndStayInsideTheBitmap) {
+    TBitmap b;
+    FillGradient(40, 16, 0xFFFFFF, 0x000000, 16, 1, false, &b);
+    EXPECT_EQ(b.Width(), 40);
+    EXPECT_EQ(b.Pixel(39, 0), RGB(255, 255, 255));
+    EXPECT_EQ(b.Pixel(0, 15), RGB(0, 0, 0));
+    FillGradient(40, 16, 0xFFFFFF, 0x000000, 16, 3, false, &b);
+    EXPECT_EQ(b.Pixel(0, 0), RGB(0, 0, 0)) << "direction 3 swaps the colours";
+    // Dithering of a tiny bitmap reaches past its edges in the formula; nothing breaks.
+    FillGradient(3, 2, 0xFFFFFF, 0x000000, 64, 1, true, &b);
+    FillGradient(0, 5, 0xFFFFFF, 0x000000, 8, 0, true, &b);
+    EXPECT_TRUE(b.Empty());
+}
+
+TEST_F(VxButton, LooksFollowTheState) {
+    ShowForm();
+    ASSERT_TRUE(edit_->Focused());
+    TvxColors* colors = cancel_->Colors();
+    // Normal: white face top row, border line colour on top.
+    EXPECT_EQ(Pixel(cancel_, 36, 1), Bgr(colors->BackgroundFrom()));
+    EXPECT_EQ(Pixel(cancel_, 36, 0), Bgr(colors->BorderLine()));
+    EXPECT_EQ(Pixel(cancel_, 36, 23), Bgr(colors->BackgroundTo()));
+    // Hot: the highlight ring.
+    driver_->MoveTo(cancel_, {36, 12});
+    driver_->Pump();
+    EXPECT_TRUE(cancel_->ButtonState() & vxHot);
+    EXPECT_EQ(Pixel(cancel_, 36, 1), Bgr(colors->HighlightFrom()));
+    // Pressed while hot: the clicked face.
+    driver_->MouseDown(cancel_, {36, 12});
+    driver_->Pump();
+    EXPECT_EQ(Pixel(cancel_, 36, 1), Bgr(colors->ClickedFrom()));
+    // Pressed but moved out: the raised (focus) ring again; releasing outside does not click.
+    int clicks = 0;
+    cancel_->OnClick = [&](TObject*) { ++clicks; };
+    driver_->MoveTo(form_, {250, 120});
+    driver_->Pump();
+    EXPECT_EQ(Pixel(cancel_, 36, 1), Bgr(colors->FocusedFrom()));
+    driver_->MouseUp(form_, {250, 120});
+    driver_->Pump();
+    EXPECT_EQ(clicks, 0);
+    // Focused (not hot): focus ring and the dotted focus rectangle.
+    EXPECT_TRUE(cancel_->Focused());
+    EXPECT_EQ(Pixel(cancel_, 36, 1), Bgr(colors->FocusedFrom()));
+    // Disabled: embossed caption in the shadow colour.
+    cancel_->SetEnabled(false);
+    EXPECT_TRUE(HasPixel(cancel_, Rect(10, 6, 63, 19), GetSysColor(COLOR_BTNSHADOW)));
+    std::string png = (std::filesystem::temp_directory_path() / "tovak_vx_button.png").string();
+    ASSERT_TRUE(driver_->SaveForm(form_, png));
+}
+
+TEST_F(VxButton, DefaultButtonShowsTheRingUntilAnotherButtonHasTheFocus) {
+    ok_->SetDefault(true);
+    ShowForm();
+    EXPECT_TRUE(ok_->HasFrame(false));
+    EXPECT_EQ(Pixel(ok_, 36, 1), Bgr(ok_->Colors()->FocusedFrom()));
+    int okClicks = 0;
+    int cancelClicks = 0;
+    ok_->OnClick = [&](TObject*) { ++okClicks; };
+    cancel_->OnClick = [&](TObject*) { ++cancelClicks; };
+    driver_->Enter();
+    EXPECT_EQ(okClicks, 1);
+    cancel_->SetFocus();
+    driver_->Pump();
+    EXPECT_TRUE(cancel_->FormFocusOnButton());
+    EXPECT_FALSE(ok_->HasFrame(false));
+    driver_->Enter();
+    EXPECT_EQ(cancelClicks, 1) << "Enter goes to the focused button";
+    EXPECT_EQ(okClicks, 1);
+}
+
+TEST_F(VxButton, EscapeClicksCancelOnlyWithoutModifiers) {
+    cancel_->SetCancel(true);
+    ShowForm();
+    int clicks = 0;
+    cancel_->OnClick = [&](TObject*) { ++clicks; };
+    driver_->PressKey(VK_ESCAPE, {ssShift});
+    EXPECT_EQ(clicks, 0);
+    driver_->Escape();
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(VxButton, ClickSetsTheModalResultOfTheForm) {
+    ok_->SetModalResult(mrOk);
+    driver_->OnNextModal([this](TCustomForm*, UiDriver& d) { d.Click(ok_); });
+    EXPECT_EQ(form_->ShowModal(), mrOk);
+}
+
+TEST_F(VxButton, SpacePressesAndReleaseClicks) {
+    ShowForm();
+    int clicks = 0;
+    ok_->OnClick = [&](TObject*) { ++clicks; };
+    ok_->SetFocus();
+    driver_->PressKey(VK_SPACE);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_FALSE(ok_->ButtonState() & vxPressed);
+}
+
+TEST_F(VxButton, AcceleratorWithoutAltClicksOnlyTheFocusedButton) {
+    ok_->SetCaption("&Weiter");
+    cancel_->SetCaption("&Abbruch");
+    ShowForm();
+    int okClicks = 0;
+    ok_->OnClick = [&](TObject*) { ++okClicks; };
+    cancel_->SetFocus();
+    driver_->Type("w");
+    EXPECT_EQ(okClicks, 0);
+    ok_->SetFocus();
+    driver_->Type("w");
+    EXPECT_EQ(okClicks, 1);
+}
+
+TEST(VxButtonAlone, DefaultWithoutFormAndReadOnlyTexts) {
+    EnsureApplication();
+    TvxButton b(nullptr);
+    b.SetDefault(true);
+    EXPECT_TRUE(b.Default());
+    EXPECT_EQ(b.Width(), 73);
+    EXPECT_EQ(b.Height(), 25);
+    EXPECT_EQ(b.Version(), "1.0.2e");
+    std::string about = b.About();
+    b.SetAbout("x");
+    b.SetVersion("y");
+    EXPECT_EQ(b.About(), about);
+    EXPECT_EQ(b.Version(), "1.0.2e");
+    // Colours rebuild the faces only on a change.
+    b.Colors()->SetBackgroundFrom(0x0000FF);
+    EXPECT_EQ(b.BackgroundBitmap()->Pixel(5, 0), RGB(255, 0, 0));
+}
