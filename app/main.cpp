@@ -1,16 +1,21 @@
-// The program start: folders and command line first, then the windows and the message loop.
+// The program: folders and command line first, then the display, the windows and the loop.
 
 #include <cstdio>
+#include <string>
 
-#include "link/log_file.h"
+#include "app/program_start.h"
 #include "link/program_dirs.h"
-#include "link/version.h"
+#include "platform/display/x11/select_presenter.h"
+#include "platform/forms/application.h"
 
 int main() {
     InitProgramDirs();
-    WriteLogLine("TOVAK-MEN-", "START", std::string(37, '-'));
-    std::printf("TOVAK %s\nBase folder: %s\nLog folder:  %s\n", GetVersionText().c_str(), BaseDir.c_str(),
-                ProtDir.c_str());
-    WriteLogLine("TOVAK-MEN-", "STOPP", std::string(37, '-'));
+    std::string why;
+    InstallPresenterForEnvironment(&why);
+    if (!why.empty()) std::fprintf(stderr, "tovak: %s\n", why.c_str());
+    EnsureApplication();
+    Application->Initialize();
+    CreateProgramForms();
+    RunProgramLoop();
     return 0;
 }

@@ -1,0 +1,14 @@
+#pragma once
+// The function catalogue: one text per function code 0x00..0xFF ("E" or "A", "|", the name
+// or three ";"-separated variants, "|", the parameter flag). Built in, and replaceable from
+// the function-list file at start.
+
+#include <array>
+#include <string>
+
+extern std::array<std::string, 256> FunctionCatalogue;
+
+// For every code, the entry of section "INPFUNCS" (codes 00..7F) or "OUTFUNCS" (80..FF) under
+// the code as two upper-case hex digits replaces the catalogue entry; a missing key empties
+// it. A missing file changes nothing; false then.
+bool LoadFunctionListFile(const std::string& fileName);

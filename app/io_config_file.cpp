@@ -1,0 +1,108 @@
+#include "app/io_config_file.h"
+
+#include <fstream>
+
+#include "link/text_utils.h"
+#include "platform/classes/file_utils.h"
+#include "platform/classes/mem_ini_file.h"
+#include "platform/rtl/exception.h"
+
+namespace {
+
+const char* const kInput = "INPUT";
+const char* const kOutput = "OUTPUT";
+
+bool Readable(const std::string& fileName) {
+    std::ifstream in(fileName, std::ios::binary);
+    return in.good();
+}
+
+struct Fields {
+    int32_t f[4] = {0, 0, 0, 0};
+};
+
+Fields SplitFields(const std::string& value) {
+    Fields out;
+    std::string rest = value;
+    for (auto& f : out.f) {
+        std::string field;
+        SplitFirst(rest, ";", field);
+        f = StrToIntVal(TrimBlanksStr(field));
+    }
+    return out;
+}
+
+uint8_t Low(int32_t v) { return static_cast<uint8_t>(v & 0xFF); }
+
+std::string InputValue(const TIoRow& row) {
+    return IntToStrZero(row.Function, 3) + ";" + IntToStrZero(row.Inverted ? 1 : 0, 3) + ";" + IntToStrZero(row.Param, 3) +
+           ";000";
+}
+
+std::string OutputValue(const TIoRow& row) {
+    return IntToStrZero(row.Function, 3) + ";" + std::to_string(row.Inverted ? 1 : 0) + ";" +
+           std::to_string(row.Function == 0xB0 ? row.Param : 0) + ";" + IntToStrZero(row.Function == 0xC1 ? row.Mask : 0, 3);
+}
+
+void SetInput(TIoRow& row, const std::string& value) {
+    Fields v = SplitFields(value);
+    row.Function = Low(v.f[0]);
+    row.Inverted = v.f[1] != 0;
+    row.Param = Low(v.f[2]);
+    row.Mask = 0;
+}
+
+void SetOutput(TIoRow& row, const std::string& value) {
+    Fields v = SplitFields(value);
+    // The low byte first, so an out-of-range number cannot put an input code on an output.
+    const uint8_t function = Low(v.f[0]);
+    row.Function = function < 0x80 ? 0x80 : function;
+    row.Inverted = v.f[1] != 0;
+    row.Param = Low(v.f[2]);
+    row.Mask = Low(v.f[3]);
+}
+
+}  // namespace
+
+std::string ConfigFileKey(int row) {
+    if (row >= 1 && row <= 16) return IntToStrZero(row, 2);
+    if (row >= 41 && row <= 56) return IntToStrZero(row - 24, 2);
+    if (row >= 21 && row <= 36) return IntToStrZero(row - 20, 2);
+    if (row >= 61 && row <= 76) return IntToStrZero(row - 44, 2);
+    return {};
+}
+
+int DeviceTypeForLastInputKey(int key) {
+    if (key == 5 || key == 6) return 1;
+    if (key == 9) return 0;
+    return 2;
+}
+
+void SaveIoConfigToFile(const std::string& fileName, const TIoConfig& config) {
+    if (FileExists(fileName) && !Readable(fileName))
+        throw EFOpenError("Datei \"" + fileName + "\" kann nicht gelesen werden");
+    TMemIniFile ini(fileName);
+    ini.EraseSection(kInput);
+    for (int r : InputRowsOf(config.DeviceType)) ini.WriteString(kInput, ConfigFileKey(r), InputValue(config.Row(r)));
+    ini.EraseSection(kOutput);
+    for (int r : OutputRowsOf(config.DeviceType)) ini.WriteString(kOutput, ConfigFileKey(r), OutputValue(config.Row(r)));
+    ini.UpdateFile();
+}
+
+void LoadIoConfigFromFile(const std::string& fileName, TIoConfig& config) {
+    if (!FileExists(fileName) || !Readable(fileName))
+        throw EFOpenError("Datei \"" + fileName + "\" kann nicht geöffnet werden");
+    TMemIniFile ini(fileName);
+    TIoConfig loaded;
+    int lastKey = 0;
+    for (int k = 1; k <= 16; ++k) {
+        const std::string value = TrimBlanksStr(ini.ReadString(kInput, IntToStrZero(k, 2), ""));
+        if (!value.empty()) lastKey = k;
+        SetInput(loaded.Row(k), value);
+    }
+    for (int k = 1; k <= 16; ++k) SetOutput(loaded.Row(20 + k), ini.ReadString(kOutput, IntToStrZero(k, 2), ""));
+    for (int k = 17; k <= 32; ++k) SetInput(loaded.Row(24 + k), ini.ReadString(kInput, IntToStrZero(k, 2), ""));
+    for (int k = 17; k <= 32; ++k) SetOutput(loaded.Row(44 + k), ini.ReadString(kOutput, IntToStrZero(k, 2), ""));
+    loaded.DeviceType = DeviceTypeForLastInputKey(lastKey);
+    config = loaded;
+}

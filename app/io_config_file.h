@@ -1,0 +1,22 @@
+#pragma once
+// The configuration file: sections "INPUT" and "OUTPUT", keys "01".."32", four decimal
+// fields separated by ";" (inputs 003;000;005;000, outputs 193;0;0;255). A saved file holds
+// exactly the rows of its device type; loading sets every row and picks the device type
+// from the highest non-empty input key of the first bank.
+
+#include <string>
+
+#include "app/io_config.h"
+
+// Rewrites the two sections (other sections and comments stay) in one atomic write. Raises
+// EFCreateError when the file cannot be written, EFOpenError when an existing file cannot be
+// read (writing would lose its other sections); the file is then unchanged.
+void SaveIoConfigToFile(const std::string& fileName, const TIoConfig& config);
+// Raises EFOpenError when the file does not exist or cannot be read; `config` is then
+// unchanged. Fields that are empty or not numbers read 0.
+void LoadIoConfigFromFile(const std::string& fileName, TIoConfig& config);
+
+// The file key of a row ("01".."32"), "" for a row number that does not exist.
+std::string ConfigFileKey(int row);
+// The device type the highest non-empty input key 1..16 stands for (0: none).
+int DeviceTypeForLastInputKey(int key);

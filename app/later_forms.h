@@ -1,0 +1,29 @@
+#pragma once
+// Windows of the start order whose contents come with their own pages: the alarm-mask and
+// block-text dialogs, code entry and code change, the control-text catalogue and the
+// text-command window. Each is created at start and kept for the program's life.
+
+#include "platform/forms/form.h"
+
+#define TOVAK_EMPTY_FORM(Class, Global, Title)                                   \
+    class Class : public TForm {                                                 \
+    public:                                                                      \
+        explicit Class(TComponent* AOwner) : TForm(AOwner) {                     \
+            SetName(#Class + 1);                                                 \
+            SetBorderStyle(bsDialog);                                            \
+            SetCaption(Title);                                                   \
+            SetClientSize(320, 160);                                             \
+            SetPosition(poScreenCenter);                                         \
+        }                                                                        \
+        std::string ClassName() const override { return #Class; }                \
+    };                                                                           \
+    extern Class* Global;
+
+TOVAK_EMPTY_FORM(TForm2, Form2, "Alarmmaske")
+TOVAK_EMPTY_FORM(TForm3, Form3, "Blocktext")
+TOVAK_EMPTY_FORM(TForm4, Form4, "Code")
+TOVAK_EMPTY_FORM(TForm5, Form5, "Code ändern")
+TOVAK_EMPTY_FORM(TFormCompLst, FormCompLst, "Komponentenliste")
+TOVAK_EMPTY_FORM(TFormTxtCom, FormTxtCom, "Text-Kommunikation")
+
+#undef TOVAK_EMPTY_FORM

@@ -1,0 +1,49 @@
+#pragma once
+// The settings file "TOVAK.INI", section "MAIN": every key with its type and default, read
+// once at the main window's first show. PrtShow and PrtProt live with the link (link_state.h).
+
+#include <cstdint>
+#include <string>
+
+struct TMainSettings {
+    int32_t Cot = 1;        // test page port
+    int32_t Com = 1;        // port of the configuration road
+    int32_t Coc = 1;        // port of the control road
+    int32_t Ctc = 1;        // port of the door-controller pages
+    int32_t Csm = 1;        // 1: ports chosen from the found adapters; else typed in
+    bool Csv = false;       // show the two port-search lists
+    int32_t KeyEnd = 2;     // behaviour of the Esc key
+    bool PrtShow = false;
+    bool PrtProt = false;
+    bool PxtShow = false;
+    bool PxtProt = false;
+    int32_t InstMode = 0;
+    int32_t InstStepMode = 1;
+    bool DbBridgeHex = false;
+    bool DbProtNetInfo = false;
+    std::string Language;   // trimmed, upper-cased (umlauts too)
+    bool CmrRm = true;
+    bool MProtRdOd = false;
+};
+
+// Reads the keys in their order; a missing file or key, or a value that is no number, gives
+// the default.
+TMainSettings ReadMainSettings(const std::string& fileName);
+
+// The settings in force (set from the file at first show).
+extern int32_t ComPort;
+extern int32_t CocPort;
+extern int32_t CotPort;
+extern int32_t KeyEnd;
+extern bool PxtShow;
+extern bool PxtProt;
+extern int32_t InstMode;
+extern int32_t InstStepMode;
+extern bool DbBridgeHex;
+extern bool DbProtNetInfo;
+extern std::string Language;
+extern bool CmrRm;
+extern bool MProtRdOd;
+
+// Puts `s` into force (the globals above and the link's PrtShow/PrtProt).
+void ApplyMainSettings(const TMainSettings& s);

@@ -1,0 +1,71 @@
+#include "app/msg_form.h"
+
+#include "platform/forms/application.h"
+#include "platform/forms/screen.h"
+#include "platform/gdi/canvas.h"
+
+bool InfoMsgShaded = true;
+TFormMsg* FormMsg = nullptr;
+
+TFormMsg::TFormMsg(TComponent* AOwner) : TForm(AOwner) {
+    SetName("FormMsg");
+    SetBorderStyle(bsNone);
+    SetBorderIcons({});
+    SetColor(0xFF0000);
+    SetClientSize(284, 61);
+    SetPosition(poScreenCenter);
+    Label1 = new TLabel(this);
+    Label1->SetName("Label1");
+    Label1->SetParent(this);
+    Label1->SetAutoSize(false);
+    Label1->SetAlignment(taCenter);
+    Label1->SetTransparent(true);
+    Label1->Font()->SetColor(0xFFFFFF);
+    Label1->Font()->SetStyle({fsBold});
+    Label1->SetBounds(8, 24, 273, 13);
+    Label1->SetCaption("");
+}
+
+void TFormMsg::Paint() {
+    if (!InfoMsgShaded) {
+        TForm::Paint();
+        return;
+    }
+    TCanvas* c = Canvas();
+    const int h = ClientHeight();
+    for (int x = 0; x < ClientWidth(); ++x) {
+        const int blue = std::min(255, 30 + x / 2);
+        c->Brush()->SetColor(static_cast<TColor>(blue) << 16);
+        c->FillRect(TRect{x, 0, x + 1, h});
+    }
+}
+
+void TFormMsg::DoShow() {
+    shown_ = true;
+    TForm::DoShow();
+}
+
+void TFormMsg::DoClose(TCloseAction& Action) {
+    shown_ = false;
+    TForm::DoClose(Action);
+}
+
+void ShowInfoMsg(const std::string& text) {
+    if (!FormMsg) return;
+    if (FormMsg->IsShown()) FormMsg->Close();
+    FormMsg->Label1->SetCaption(text);
+    FormMsg->Show();
+    Application->ProcessMessages();
+    Application->ProcessMessages();
+}
+
+void UpdateInfoMsg(const std::string& text) {
+    if (!FormMsg || !FormMsg->IsShown()) return;
+    FormMsg->Label1->SetCaption(text);
+    Application->ProcessMessages();
+    Application->ProcessMessages();
+}
+
+void HideInfoMsg() {
+    if (FormMsg) FormMsg->Close();
+}

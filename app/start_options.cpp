@@ -1,0 +1,54 @@
+#include "app/start_options.h"
+
+#include "link/command_line.h"
+
+TFirstPass CommandLineFirstPass() {
+    TFirstPass r;
+    for (int i = 1; i <= ParamPairCount; ++i) {
+        const std::string& key = ParamKeys[static_cast<size_t>(i)];
+        const std::string& value = ParamValues[static_cast<size_t>(i)];
+        if (key == "/TEST")
+            r.Page = kPageTest;
+        else if (key == "/PWD" && value == kTestPagePassWord)
+            r.TestPageUnlocked = true;
+        else if (key == "/CONFIG" || key == "/1")
+            r.Page = kPageControlRoad;
+        else if (key == "/TESSEL" || key == "/2")
+            r.Page = kPageConfigRoad;
+    }
+    return r;
+}
+
+TSecondPass CommandLineSecondPass(bool testPageUnlocked) {
+    TSecondPass r;
+    for (int i = 1; i <= ParamPairCount; ++i) {
+        const std::string& key = ParamKeys[static_cast<size_t>(i)];
+        if (key.compare(0, 8, "/NETINFO") == 0 || key.compare(0, 7, "/READOD") == 0 || key == "/LOADIOCFG" ||
+            key == "/SAVEIOCFG")
+            r.JobNoted = true;
+        else if (key == "/TEST" && !testPageUnlocked)
+            r.Page = kPagePassWord;
+    }
+    return r;
+}
+
+TStartJobs CommandLineJobs() {
+    TStartJobs r;
+    for (int i = 1; i <= ParamPairCount; ++i) {
+        const std::string& key = ParamKeys[static_cast<size_t>(i)];
+        if (key.compare(0, 8, "/NETINFO") == 0) {
+            r.Job = TStartJob::NetInfo;
+            r.Argument = key;
+        } else if (key.compare(0, 7, "/READOD") == 0) {
+            r.Job = TStartJob::ReadOd;
+            r.Argument = key;
+        } else if (key == "/LOADIOCFG") {
+            r.Job = TStartJob::LoadIoConfig;
+        } else if (key == "/SAVEIOCFG") {
+            r.Job = TStartJob::SaveIoConfig;
+        } else if (key == "/FILENAME") {
+            r.FileName = ParamValues[static_cast<size_t>(i)];
+        }
+    }
+    return r;
+}

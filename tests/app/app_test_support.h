@@ -1,0 +1,110 @@
+#pragma once
+// A fresh program start for each test: its own base folder, ports folder and settings file,
+// a chosen command line, the manual clock, and the ten windows made as the program makes
+// them; the main window shown headless. Everything is taken down afterwards.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
+#include <string>
+#include <vector>
+
+#include "app/cust_msg.h"
+#include "app/main_form.h"
+#include "app/program_start.h"
+#include "link/command_line.h"
+#include "link/form_sercom.h"
+#include "link/link_state.h"
+#include "link/program_dirs.h"
+#include "platform/forms/application.h"
+#include "platform/rtl/param_str.h"
+#include "platform/sync/clock.h"
+#include "tests/support/ui_driver.h"
+
+class AppStart : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/tovak-app-XXXXXX";
+        ASSERT_NE(nullptr, mkdtemp(pattern));
+        dir_ = pattern;
+        BaseDir = dir_ + "/";
+        ProtDir = BaseDir + "PROT/";
+        std::filesystem::create_directories(dir_ + "/ports");
+        setenv("TOVAK_PORTS", (dir_ + "/ports").c_str(), 1);
+        setenv("TOVAK_OPENER", "true", 1);
+        clock_ = std::make_unique<ScopedManualClock>();
+        ui_ = std::make_unique<UiDriver>();
+    }
+
+    void TearDown() override {
+        if (FormSercom && PortOpen) FormSercom->ClosePort();
+        DestroyProgramForms();
+        ui_.reset();
+        clock_.reset();
+        SetCommandLineForTesting({});
+        ParseParams();
+        unsetenv("TOVAK_PORTS");
+        unsetenv("TOVAK_OPENER");
+        std::error_code ec;
+        std::filesystem::remove_all(dir_, ec);
+    }
+
+    void WriteFile(const std::string& name, const std::string& text) {
+        std::ofstream out(BaseDir + name, std::ios::binary);
+        out << text;
+    }
+    std::string ReadFile(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    // Starts the program with `args` and shows the main window (its first show runs).
+    void Start(std::vector<std::string> args = {}) {
+        args.insert(args.begin(), "tovak");
+        SetCommandLineForTesting(args);
+        ParseParams();
+        CreateProgramForms();
+        Form1->Show();
+        ui_->Pump(100);
+    }
+
+    // Lets the manual clock run `ms` in 100 ms steps, handling the timers on the way.
+    void Run(uint64_t ms) {
+        for (uint64_t t = 0; t < ms; t += 100) {
+            (*clock_)->Advance(100);
+            ui_->Pump(50);
+        }
+    }
+
+    // While alive, moves the manual clock on whenever the window thread sleeps on it, so the
+    // program's own pauses (Delay) end without real waiting.
+    class AutoAdvance {
+    public:
+        explicit AutoAdvance(ManualClock& clock) : clock_(clock), thread_([this] {
+            while (!stop_)
+                if (clock_.WaitForAdvanceListeners(1, std::chrono::milliseconds(20))) clock_.Advance(50);
+        }) {}
+        ~AutoAdvance() {
+            stop_ = true;
+            thread_.join();
+        }
+
+    private:
+        ManualClock& clock_;
+        std::atomic<bool> stop_{false};
+        std::thread thread_;
+    };
+
+    UiDriver& Ui() { return *ui_; }
+    ManualClock& Clock() { return **clock_; }
+
+    std::string dir_;
+    std::unique_ptr<ScopedManualClock> clock_;
+    std::unique_ptr<UiDriver> ui_;
+};

@@ -1,0 +1,313 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include "app/comp_text.h"
+#include "app/function_catalogue.h"
+#include "app/later_forms.h"
+#include "app/main_settings.h"
+#include "app/msg_form.h"
+#include "link/log_file.h"
+#include "link/version.h"
+#include "platform/forms/screen.h"
+#include "platform/win/paint.h"
+#include "platform/win/window_tree.h"
+#include "tests/app/app_test_support.h"
+
+namespace {
+
+std::string PanelText(int i) { return Form1->StatusBar1->Panels()->Items(i)->Text(); }
+
+}  // namespace
+
+TEST_F(AppStart, CreatesTheTenWindowsInOrderAndShowsOnlyTheMain) {
+    Start();
+    const char* order[] = {"TForm1",      "TFormCustMsg", "TForm2",       "TForm3", "TForm4",
+                           "TForm5",      "TFormSercom",  "TFormCompLst", "TFormMsg", "TFormTxtCom"};
+    std::vector<std::string> made;
+    for (int i = 0; i < Application->ComponentCount(); ++i)
+        if (auto* f = dynamic_cast<TCustomForm*>(Application->Components(i))) made.push_back(f->ClassName());
+    ASSERT_EQ(10u, made.size());
+    for (size_t i = 0; i < 10; ++i) EXPECT_EQ(order[i], made[i]);
+    EXPECT_EQ(Form1, Application->MainForm());
+    EXPECT_TRUE(Form1->Visible());
+    EXPECT_FALSE(FormSercom->Visible());
+    EXPECT_FALSE(FormCustMsg->Visible());
+    EXPECT_EQ(26, Form1->Notebook1->PageCount());
+    EXPECT_EQ(0, Form1->Notebook1->PageIndex());
+    EXPECT_FALSE(Form1->Ctl<TControl>("Button003")->Visible());
+    EXPECT_FALSE(Form1->Ctl<TControl>("Button502")->Enabled());
+    EXPECT_FALSE(InfoMsgShaded);
+    EXPECT_EQ(Form1->Notebook1->Width() + 23, Form1->Width());
+    EXPECT_EQ(Form1->Notebook1->Height() + 63, Form1->Height());
+    // The size is fixed once shown.
+    Form1->SetBounds(Form1->Left(), Form1->Top(), 300, 200);
+    EXPECT_EQ(Form1->Notebook1->Width() + 23, Form1->Width());
+}
+
+TEST_F(AppStart, DefaultsWithoutSettingsFile) {
+    Start();
+    EXPECT_EQ("1", Form1->Edit101->Text());
+    EXPECT_EQ("1", Form1->Edit601->Text());
+    EXPECT_EQ("1", Form1->Edit501->Text());
+    EXPECT_EQ("1", Form1->Edit2401->Text());
+    EXPECT_EQ(2, KeyEnd);
+    EXPECT_FALSE(PrtShow);
+    EXPECT_FALSE(PrtProt);
+    EXPECT_FALSE(PxtShow);
+    EXPECT_TRUE(CmrRm);
+    EXPECT_EQ(1, InstStepMode);
+    EXPECT_EQ("", Language);
+    EXPECT_FALSE(Form1->ListBox101->Visible());
+    // CSM 1 with no adapter: the notice, start buttons off.
+    EXPECT_EQ(2, Form1->Notebook2->PageIndex());
+    EXPECT_EQ(2, Form1->Notebook3->PageIndex());
+    EXPECT_EQ(2, Form1->Notebook2401->PageIndex());
+    EXPECT_FALSE(Form1->Button101->Enabled());
+    EXPECT_FALSE(Form1->Button601->Enabled());
+    EXPECT_EQ("TOVAK [" + GetVersionText() + "]", Form1->Caption());
+    EXPECT_EQ("Xan Portalis für Hutschiene", Form1->Ctl<TAppImageEdit>("ImageEdit300")->Text());
+    EXPECT_EQ("Schlüsselschalter", Form1->Ctl<TAppImageEdit>("ImageEdit1501")->Descriptions()->Strings(0));
+    EXPECT_EQ(3, Form1->Ctl<TAppImageEdit>("ImageEdit1502")->Values()->Count());
+}
+
+TEST_F(AppStart, EverySettingsKeyTakesEffect) {
+    WriteFile("TOVAK.INI",
+              "[MAIN]\r\nCOT=4\r\nCOM=5\r\nCOC=6\r\nCTC=7\r\nCSM=0\r\nCSV=1\r\nKEYEND=1\r\nPRTSHOW=1\r\nPRTPROT=1\r\n"
+              "PXTSHOW=1\r\nPXTPROT=1\r\nINSTMODE=3\r\nINSTSTPM=0\r\nDBBRIDGEHEX=1\r\nDBPROTNETINFO=1\r\n"
+              "LANGUAGE= fü \r\nCMRRM=0\r\nMPROTRDOD=1\r\n");
+    Start();
+    EXPECT_EQ("4", Form1->Edit501->Text());
+    EXPECT_EQ("5", Form1->Edit101->Text());
+    EXPECT_EQ("6", Form1->Edit601->Text());
+    EXPECT_EQ("7", Form1->Edit2401->Text());
+    EXPECT_EQ(4, CotPort);
+    EXPECT_EQ(5, ComPort);
+    EXPECT_EQ(6, CocPort);
+    EXPECT_EQ(0, Form1->Notebook2->PageIndex());
+    EXPECT_EQ(5, Form1->ConfigPortNumber());
+    EXPECT_EQ(6, Form1->CocPortNumber());
+    EXPECT_EQ(7, Form1->CtcPortNumber());
+    EXPECT_TRUE(Form1->Button101->Enabled());
+    EXPECT_TRUE(Form1->ListBox101->Visible());
+    EXPECT_TRUE(Form1->ListBox102->Visible());
+    EXPECT_EQ(1, KeyEnd);
+    EXPECT_TRUE(PrtShow);
+    EXPECT_TRUE(FormSercom->Visible());
+    EXPECT_TRUE(PrtProt);
+    EXPECT_TRUE(PxtShow);
+    EXPECT_TRUE(PxtProt);
+    EXPECT_EQ(3, InstMode);
+    EXPECT_EQ(0, InstStepMode);
+    EXPECT_TRUE(DbBridgeHex);
+    EXPECT_TRUE(DbProtNetInfo);
+    EXPECT_EQ("FÜ", Language);
+    EXPECT_FALSE(CmrRm);
+    EXPECT_TRUE(MProtRdOd);
+    // No language file: the texts stay German.
+    EXPECT_EQ("Fehler", CustMsgTitle(1));
+}
+
+TEST(MainSettings, BadValuesGiveTheDefaults) {
+    char pattern[] = "/tmp/tovak-ini-XXXXXX";
+    ASSERT_NE(nullptr, mkdtemp(pattern));
+    const std::string file = std::string(pattern) + "/TOVAK.INI";
+    std::ofstream(file) << "[MAIN]\nCOM=abc\nKEYEND=\nCMRRM=yes\n[OTHER]\nCOC=9\n";
+    const TMainSettings s = ReadMainSettings(file);
+    EXPECT_EQ(1, s.Com);
+    EXPECT_EQ(2, s.KeyEnd);
+    EXPECT_TRUE(s.CmrRm);
+    EXPECT_EQ(1, s.Coc);
+    std::filesystem::remove_all(pattern);
+}
+
+struct PageCase {
+    std::vector<std::string> args;
+    int page;
+    bool unlocked;
+};
+
+TEST_F(AppStart, CommandLinePageMatrix) {
+    const PageCase cases[] = {
+        {{}, 0, false},
+        {{"/CONFIG"}, 6, false},
+        {{"/1"}, 6, false},
+        {{"/TESSEL"}, 1, false},
+        {{"/2"}, 1, false},
+        {{"/1", "/2"}, 1, false},
+        {{"/2", "/config"}, 6, false},
+        {{"/TEST"}, 19, false},
+        {{"/TEST", "/PWD=QUARZMEN"}, 5, true},
+        {{"/PWD=QUARZMEN", "/TEST"}, 5, true},
+        {{"/TEST", "/PWD=quarzmen"}, 19, false},
+        {{"/TEST", "/1"}, 19, false},
+        {{"/TEST", "/1", "/PWD=QUARZMEN"}, 6, true},
+    };
+    for (const PageCase& c : cases) {
+        std::string label;
+        for (const auto& a : c.args) label += a + " ";
+        SCOPED_TRACE(label);
+        Start(c.args);
+        EXPECT_EQ(c.page, Form1->Notebook1->PageIndex());
+        EXPECT_EQ(c.unlocked, Form1->TestPageUnlocked);
+        DestroyProgramForms();
+    }
+}
+
+TEST_F(AppStart, StartAndStoppLinesInTheDatedLog) {
+    Start();
+    const std::string log = LogFileName("TOVAK-MEN-");
+    EXPECT_NE(std::string::npos, log.find("TOVAK-MEN-2026"));
+    Form1->Close();
+    Ui().Pump(100);
+    EXPECT_TRUE(Application->Terminated());
+    const std::string text = ReadFile(log);
+    EXPECT_NE(std::string::npos, text.find(" START      " + std::string(37, '-') + "\r\n")) << text;
+    EXPECT_NE(std::string::npos, text.find(" STOPP      \r\n")) << text;
+    EXPECT_LT(text.find("START"), text.find("STOPP"));
+}
+
+TEST_F(AppStart, StatusPanelsShowDateTimeAndTicker) {
+    Start();
+    Run(200);
+    EXPECT_EQ(FormatDateTime("yyyy-mm-dd", Now()), PanelText(0));
+    EXPECT_EQ(FormatDateTime("hh:nn:ss", Now()), PanelText(1));
+    Run(1000);
+    EXPECT_EQ(FormatDateTime("hh:nn:ss", Now()), PanelText(1));
+    std::vector<std::string> seen;
+    for (int i = 0; i < 7; ++i) {
+        Form1->StatusTick();
+        seen.push_back(PanelText(2));
+    }
+    EXPECT_EQ((std::vector<std::string>{".", "..", "...", "....", ".....", "", "."}), seen);
+}
+
+TEST_F(AppStart, HandshakeCountdownGivesUpOnTheTimer) {
+    Start();
+    Form1->HandshakeCountdown = 3;
+    LinkBusy = true;
+    Run(200);
+    EXPECT_EQ(0, Form1->ConfigError);
+    Run(200);
+    EXPECT_EQ(1, Form1->ConfigError);
+    EXPECT_FALSE(LinkBusy);
+}
+
+TEST_F(AppStart, StepProgressAndItsTwoMinuteQuestion) {
+    Start();
+    Form1->ProgressStart(0);
+    EXPECT_EQ("1 / 1", Form1->Label702->Caption());
+    EXPECT_EQ("Daten werden eingelesen ...", Form1->Label701->Caption());
+    Form1->ProgressStart(3);
+    EXPECT_TRUE(Form1->ProgressBar701->Visible());
+    Form1->ProgressStep();
+    EXPECT_EQ("2 / 3", Form1->Label702->Caption());
+    EXPECT_EQ(67, Form1->ProgressBar701->Position());
+    Form1->ProgressStep();
+    Form1->ProgressStep();
+    EXPECT_EQ("3 / 3", Form1->Label702->Caption());
+    EXPECT_EQ(100, Form1->ProgressBar701->Position());
+
+    Clock().Advance(119 * 1000);
+    EXPECT_FALSE(Form1->CheckStepTimeout());
+    Clock().Advance(1000);
+    std::string asked;
+    Ui().OnNextModal([&](TCustomForm* form, UiDriver& ui) {
+        asked = static_cast<TFormCustMsg*>(form)->Label1->Caption();
+        ui.Click(ui.FindByCaption(form, "Nein"));
+    });
+    EXPECT_FALSE(Form1->CheckStepTimeout());
+    EXPECT_EQ("Gerät reagiert nicht mehr!\r\rAbbruch?", asked);
+    EXPECT_FALSE(Form1->CheckStepTimeout());  // the time started again
+    EXPECT_EQ(0, Ui().PendingModalScripts());
+
+    Form1->Notebook1->SetPageIndex(7);
+    Clock().Advance(125 * 1000);
+    Ui().AnswerNextModalWith("Ja");
+    EXPECT_TRUE(Form1->CheckStepTimeout());
+    EXPECT_FALSE(Form1->ProgressBar701->Visible());
+    EXPECT_EQ("", Form1->Label702->Caption());
+    EXPECT_EQ(0, Form1->Notebook1->PageIndex());
+    EXPECT_EQ(1, Form1->Notebook11->PageIndex());
+}
+
+TEST_F(AppStart, EnglishSwitchWithALanguageFile) {
+    WriteFile("TOVAK.INI", "[MAIN]\r\nLANGUAGE=en\r\n");
+    WriteFile("TOVAK-EN.LGF", "FORM\tCONTROL\r\n");
+    WriteFile("TOVAK-EN.FLX", "[INPFUNCS]\r\n01=E|Lock|0\r\n[OUTFUNCS]\r\nFF=A|Horn|0\r\n");
+    Start();
+    EXPECT_EQ("EN", Language);
+    EXPECT_EQ("Error", CustMsgTitle(1));
+    EXPECT_EQ("&Yes", CustMsgButtonCaption(0));
+    EXPECT_EQ("&Cancel", CustMsgButtonCaption(3));
+    EXPECT_EQ("Eingänge", Form1->Ctl<TControl>("TabSheet1")->Caption());
+    EXPECT_EQ("Ausgänge", Form1->Ctl<TControl>("Label32")->Caption());
+    EXPECT_EQ("E|Lock|0", FunctionCatalogue[1]);
+    EXPECT_EQ("A|Horn|0", FunctionCatalogue[255]);
+    EXPECT_EQ("", FunctionCatalogue[0]);
+    Ui().OnNextModal([](TCustomForm* form, UiDriver& ui) {
+        EXPECT_EQ("Confirmation", form->Caption());
+        EXPECT_NE(nullptr, ui.FindByCaption(form, "Yes"));
+        ui.Click(ui.FindByCaption(form, "No"));
+    });
+    EXPECT_EQ(7, CustMessageDlg("?", 3, 3, 0));
+}
+
+TEST_F(AppStart, FileJobLoadIoConfig) {
+    WriteFile("TOVAK.INI", "[MAIN]\r\nCSM=0\r\nCOM=250\r\n");
+    WriteFile("cfg.ini", "[INPUT]\r\n");
+    Start({"/LOADIOCFG", "/FILENAME=cfg.ini"});
+    EXPECT_TRUE(Form1->Timer2->Enabled());
+    std::string error;
+    Ui().OnNextModal([&](TCustomForm* form, UiDriver& ui) {
+        error = static_cast<TFormCustMsg*>(form)->Label1->Caption();
+        ui.Click(ui.FindByCaption(form, "Abbruch"));
+    });
+    Run(300);
+    EXPECT_FALSE(Form1->Timer2->Enabled());
+    EXPECT_EQ(22, Form1->Notebook1->PageIndex());
+    EXPECT_EQ("Datei OK: \"" + BaseDir + "cfg.ini\"", Form1->Ctl<TLabel>("Label221")->Caption());
+    EXPECT_EQ(0x00FF00, Form1->Ctl<TShape>("Shape221")->Brush()->Color());
+    EXPECT_EQ("COM250 kann nicht geöffnet werden !", error);
+    EXPECT_EQ(0x0000FF, Form1->Ctl<TShape>("Shape222")->Brush()->Color());
+    EXPECT_TRUE(Form1->Ctl<TControl>("Button221")->Visible());
+
+    Form1->LoadIoConfigFile("missing.ini");
+    EXPECT_EQ("Datei Fehler: \"" + BaseDir + "missing.ini\"", Form1->Ctl<TLabel>("Label221")->Caption());
+    EXPECT_EQ(0x0000FF, Form1->Ctl<TShape>("Shape221")->Brush()->Color());
+    Ui().Click("Form1.Button221");
+    EXPECT_TRUE(Application->Terminated());
+}
+
+TEST_F(AppStart, WriteIniIntegerKeepsTheOtherKeys) {
+    WriteFile("TOVAK.INI", "[MAIN]\r\nCOM=3\r\nKEYEND=1\r\n");
+    Start();
+    Form1->WriteIniInteger("COT", 9);
+    const std::string text = ReadFile(BaseDir + "TOVAK.INI");
+    EXPECT_NE(std::string::npos, text.find("COT=9"));
+    EXPECT_NE(std::string::npos, text.find("KEYEND=1"));
+}
+
+TEST(MainCaption, VersionIsNeverAppendedTwice) {
+    EXPECT_EQ("TOVAK [1.2.3.4]", CaptionWithVersion("TOVAK", "1.2.3.4"));
+    EXPECT_EQ("TOVAK [1.2.3.4]", CaptionWithVersion("TOVAK [0.9.0.1]", "1.2.3.4"));
+    EXPECT_EQ("TOVAK [x] [1.2.3.4]", CaptionWithVersion("TOVAK [x] [0.9]", "1.2.3.4"));
+    EXPECT_EQ("[a] [1]", CaptionWithVersion("[a]", "1"));  // no blank before: not a version
+}
+
+TEST_F(AppStart, SavesStartPageAndMessageBoxPictures) {
+    Start();
+    Run(100);
+    ASSERT_TRUE(Ui().SaveForm(Form1, "/tmp/tovak_app_start.png"));
+    Ui().OnNextModal([](TCustomForm* form, UiDriver& ui) {
+        ui.SaveForm(form, "/tmp/tovak_app_msg.png");
+        ui.Click(ui.FindByCaption(form, "Nein"));
+    });
+    EXPECT_EQ(7, CustMessageDlg(GetCompTextLines(1199), 3, 3, 0));
+    Form1->Notebook1->SetPageIndex(1);
+    ASSERT_TRUE(Ui().SaveForm(Form1, "/tmp/tovak_app_com.png"));
+    Form1->Notebook1->SetPageIndex(5);
+    ASSERT_TRUE(Ui().SaveForm(Form1, "/tmp/tovak_app_tst.png"));
+    Form1->Notebook1->SetPageIndex(7);
+    ASSERT_TRUE(Ui().SaveForm(Form1, "/tmp/tovak_app_men.png"));
+}

@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include "app/port_search.h"
+#include "link/link_state.h"
+#include "tests/app/app_test_support.h"
+#include "tests/support/pty_pair.h"
+
+TEST(PortSearch, OnlyVirtualComPortsCount) {
+    const std::vector<SerialCommEntry> entries = {
+        {"\\Device\\Serial0", "COM1", "/dev/ttyS0"},
+        {"\\Device\\vcp0", "COM12", "/dev/pts/3"},
+        {"\\Device\\VCP1", "COM3", "/dev/ttyUSB0"},
+    };
+    const std::vector<TFoundPort> found = VirtualComPorts(entries);
+    ASSERT_EQ(2u, found.size());
+    EXPECT_EQ("COM12", found[0].Name);
+    EXPECT_EQ(12, found[0].Number);
+    EXPECT_EQ(3, found[1].Number);
+}
+
+TEST_F(AppStart, PortSearchFindsAPtyInThePortsFolder) {
+    PtyPair first, second;
+    ASSERT_EQ(0, symlink(first.SlavePath().c_str(), (dir_ + "/ports/COM4").c_str()));
+    ASSERT_EQ(0, symlink(second.SlavePath().c_str(), (dir_ + "/ports/COM9").c_str()));
+    WriteFile("TOVAK.INI", "[MAIN]\r\nCOC=9\r\nCOM=2\r\n");
+    Start();
+    EXPECT_EQ(1, Form1->Notebook2->PageIndex());
+    EXPECT_EQ(1, Form1->Notebook3->PageIndex());
+    ASSERT_EQ(2, Form1->ImageEdit101->Values()->Count());
+    EXPECT_EQ("COM4", Form1->ImageEdit101->Descriptions()->Strings(0));
+    EXPECT_EQ("9", Form1->ImageEdit101->ImageIndexes()->Strings(1));
+    EXPECT_EQ(2, Form1->ListBox102->Count());
+    // The saved port is preselected where it was found, else the first one.
+    EXPECT_EQ(9, Form1->CocPortNumber());
+    EXPECT_EQ(4, Form1->ConfigPortNumber());
+    EXPECT_EQ(4, Form1->CtcPortNumber());
+    EXPECT_TRUE(Form1->Button601->Enabled());
+
+    // The control road opens the chosen port and goes to the menu.
+    Ui().Click("Form1.Button001");
+    EXPECT_EQ(6, Form1->Notebook1->PageIndex());
+    Ui().Click("Form1.Button601");
+    EXPECT_TRUE(PortOpen);
+    EXPECT_EQ(7, Form1->Notebook1->PageIndex());
+    EXPECT_TRUE(Form1->Ctl<TAppCheckEdit>("CheckEdit701")->Checked());
+    EXPECT_TRUE(Form1->Ctl<TControl>("Button741")->Enabled());
+
+    // Esc during an installation step: the step's end is queued, then the link closes.
+    Form1->InstallActive = true;
+    {
+        AutoAdvance advance(Clock());
+        Ui().Escape();
+    }
+    EXPECT_FALSE(Form1->InstallActive);
+    EXPECT_FALSE(PortOpen);
+    EXPECT_EQ(0, Form1->Notebook1->PageIndex());
+    ASSERT_EQ(1, FormSercom->ListBox2->Count());
+    EXPECT_EQ("00,00,FB,02,00,50,17", FormSercom->ListBox2->Items()->Strings(0));
+    EXPECT_EQ(" ", Form1->StatusBar1->Panels()->Items(2)->Text());
+}
+
+TEST_F(AppStart, ProtocolWindowTraceStatusAndSave) {
+    WriteFile("TOVAK.INI", "[MAIN]\r\nPRTSHOW=1\r\n");
+    Start();
+    ASSERT_TRUE(FormSercom->Visible());
+    EXPECT_EQ("Serielle Kommunikation", FormSercom->Caption());
+    EXPECT_EQ(0, FormSercom->Top());
+    EXPECT_EQ(Screen->Width() - FormSercom->Width(), FormSercom->Left());
+    EXPECT_EQ(268, FormSercom->ListBox1->Height());
+    for (int i = 1; i <= 100; ++i) FormSercom->AddTraceLine("L" + std::to_string(i));
+    EXPECT_EQ("99 L99", FormSercom->ListBox1->Items()->Strings(98));
+    EXPECT_EQ("01 L100", FormSercom->ListBox1->Items()->Strings(99));
+    EXPECT_EQ(99, FormSercom->ListBox1->ItemIndex());
+    FormSercom->TraceFrame("S", std::string("\x02\x00\x01\x03", 4));
+    EXPECT_EQ("02 S: 02,00,01,03", FormSercom->ListBox1->Items()->Strings(100));
+    FormSercom->Link().SetStatusText("REC-ERR: no STX");
+    EXPECT_EQ("REC-ERR: no STX", FormSercom->StatusBar1->Panels()->Items(1)->Text());
+
+    Ui().DoubleClick("FormSercom.ListBox1");
+    EXPECT_EQ(0, FormSercom->ListBox1->Count());
+    const std::string saved = ReadFile(BaseDir + "TOVAK-PRT-" + FormatDateTime("yymmdd-hhnnss", Now()) + ".TXT");
+    EXPECT_EQ(0u, saved.find("01 L1\r\n"));
+    EXPECT_NE(std::string::npos, saved.find("02 S: 02,00,01,03\r\n"));
+}

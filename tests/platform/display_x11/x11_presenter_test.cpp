@@ -1,0 +1,472 @@
+// The program's windows on a real X server (a private Xvfb): the screen shows exactly the
+// headless rendering, real mouse and key events from XTest reach the controls, and the
+// window manager's close request ends the program.
+#include "platform/display/x11/x11_presenter.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <set>
+#include <thread>
+
+#include "platform/display/x11/select_presenter.h"
+#include "platform/forms/button.h"
+#include "platform/forms/check_box.h"
+#include "platform/forms/edit.h"
+#include "platform/forms/label.h"
+#include "platform/gdi/bitmap.h"
+#include "tests/platform/display_x11/xvfb_server.h"
+#include "tests/platform/forms/forms_test_support.h"
+
+// Xlib's Screen and Region would clash with the form layer's Screen and the drawing layer's Region.
+#define Screen XlibScreen
+#define Region XlibRegion
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+#undef Region
+#undef Screen
+
+namespace {
+
+XvfbServer& Server() {
+    static XvfbServer server;
+    return server;
+}
+std::string& ServerProblem() {
+    static std::string why;
+    return why;
+}
+
+class X11PresenterTest : public FormsTest {
+  protected:
+    static void SetUpTestSuite() {
+        if (!Server().Running() && ServerProblem().empty() && !Server().Start(&ServerProblem()) &&
+            ServerProblem().empty())
+            ServerProblem() = "Xvfb did not start";
+    }
+    static void TearDownTestSuite() { Server().Stop(); }
+
+    void SetUp() override {
+        if (!Server().Running()) GTEST_SKIP() << ServerProblem();
+        FormsTest::SetUp();
+        std::string why;
+        auto presenter = X11Presenter::Open(Server().Display(), &why);
+        ASSERT_TRUE(presenter) << why;
+        x11_ = presenter.get();
+        InstallPresenter(std::move(presenter));
+        probe_ = XOpenDisplay(Server().Display().c_str());
+        ASSERT_NE(probe_, nullptr);
+    }
+    void TearDown() override {
+        if (!Server().Running()) return;
+        FormsTest::TearDown();
+        InstallPresenter(nullptr);
+        if (probe_) XCloseDisplay(probe_);
+    }
+
+    // A form as a technician would meet it: caption, label, edit, check box, buttons.
+    TForm* MakeDoorForm() {
+        TForm* form = MakeForm("Form1", 320, 180);
+        form->SetCaption("Türsteuerung");
+        auto* label = Add<TLabel>(form, "Label1", 8, 12);
+        label->SetCaption("Türnummer:");
+        edit_ = Add<TEdit>(form, "Edit1", 96, 8);
+        edit_->SetWidth(120);
+        auto* check = Add<TCheckBox>(form, "CheckBox1", 8, 40);
+        check->SetCaption("Öffnen erlaubt");
+        check->SetWidth(150);
+        button_ = Add<TButton>(form, "Button1", 150, 100);
+        button_->SetCaption("OK");
+        button_->OnClick = [this](TObject*) { ++clicks_; };
+        form->Show();
+        return form;
+    }
+
+    // The window's pixels as the X server shows them on the screen (root window).
+    bool ScreenPixels(HWND wnd, std::vector<uint32_t>& out, int& width, int& height) {
+        TRect r;
+        GetWindowRect(wnd, &r);
+        width = r.Width();
+        height = r.Height();
+        XImage* image =
+            XGetImage(probe_, DefaultRootWindow(probe_), r.Left, r.Top, static_cast<unsigned>(width),
+                      static_cast<unsigned>(height), AllPlanes, ZPixmap);
+        if (!image) return false;
+        out.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                out[static_cast<size_t>(y) * width + x] =
+                    static_cast<uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFF;
+        XDestroyImage(image);
+        return true;
+    }
+
+    // Compares the screen with the headless rendering until they agree or time runs out;
+    // answers the differing pixel count of the last try.
+    int ScreenDiffersFromHeadless(HWND wnd, std::string* where) {
+        int differing = -1;
+        Driver().WaitFor([&] {
+            TBitmap headless;
+            if (!CaptureWindow(wnd, headless) || !x11_->Sync()) return false;
+            std::vector<uint32_t> screen;
+            int w = 0, h = 0;
+            if (!ScreenPixels(wnd, screen, w, h) || w != headless.Width() || h != headless.Height())
+                return false;
+            differing = 0;
+            std::set<uint32_t> colours(screen.begin(), screen.end());
+            EXPECT_GT(colours.size(), 4u) << "a blank window proves nothing";
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x)
+                    if ((headless.ScanLine(y)[x] & 0xFFFFFF) != screen[static_cast<size_t>(y) * w + x] &&
+                        differing++ == 0)
+                        *where = "first at " + std::to_string(x) + "," + std::to_string(y);
+            return differing == 0;
+        });
+        return differing;
+    }
+
+    void MovePointer(TPoint screen) {
+        XTestFakeMotionEvent(probe_, DefaultScreen(probe_), screen.X, screen.Y, CurrentTime);
+        XFlush(probe_);
+    }
+    void ClickAt(TPoint screen) {
+        MovePointer(screen);
+        XTestFakeButtonEvent(probe_, 1, True, CurrentTime);
+        XTestFakeButtonEvent(probe_, 1, False, CurrentTime);
+        XFlush(probe_);
+    }
+    void Press(KeyCode code, bool shift = false) {
+        KeyCode shiftCode = XKeysymToKeycode(probe_, XK_Shift_L);
+        if (shift) XTestFakeKeyEvent(probe_, shiftCode, True, CurrentTime);
+        XTestFakeKeyEvent(probe_, code, True, CurrentTime);
+        XTestFakeKeyEvent(probe_, code, False, CurrentTime);
+        if (shift) XTestFakeKeyEvent(probe_, shiftCode, False, CurrentTime);
+        XFlush(probe_);
+    }
+    // Puts keysyms on a key nobody uses, as a German layout has them.
+    KeyCode SpareKey(KeySym plain, KeySym shifted) {
+        int minCode = 0, maxCode = 0, perCode = 0;
+        XDisplayKeycodes(probe_, &minCode, &maxCode);
+        KeySym* map =
+            XGetKeyboardMapping(probe_, static_cast<KeyCode>(minCode), maxCode - minCode + 1, &perCode);
+        KeyCode spare = 0;
+        for (int code = maxCode; code >= minCode && !spare; --code) {
+            bool empty = true;
+            for (int i = 0; i < perCode; ++i)
+                if (map[(code - minCode) * perCode + i] != NoSymbol) empty = false;
+            if (empty && code != lastSpare_) spare = static_cast<KeyCode>(code);
+        }
+        XFree(map);
+        KeySym syms[2] = {plain, shifted};
+        if (spare) XChangeKeyboardMapping(probe_, spare, 2, syms, 1);
+        XSync(probe_, False);
+        lastSpare_ = spare;
+        return spare;
+    }
+
+    // The umlaut key (plain, shifted) and the dead acute key before e and, shifted (grave), a.
+    void TypeGermanKeys() {
+        KeyCode umlaut = SpareKey(XK_adiaeresis, XK_Adiaeresis);
+        KeyCode acute = SpareKey(XK_dead_acute, XK_dead_grave);
+        ASSERT_TRUE(umlaut && acute);
+        Press(umlaut);
+        Press(umlaut, true);
+        Press(acute);
+        Press(XKeysymToKeycode(probe_, XK_e));
+        Press(acute, true);
+        Press(XKeysymToKeycode(probe_, XK_a));
+    }
+
+    X11Presenter* x11_ = nullptr;
+    Display* probe_ = nullptr;
+    TEdit* edit_ = nullptr;
+    TButton* button_ = nullptr;
+    int clicks_ = 0;
+    int lastSpare_ = 0;
+};
+
+TEST_F(X11PresenterTest, TheScreenShowsTheHeadlessRenderingPixelForPixel) {
+    TForm* form = MakeDoorForm();
+    std::string where;
+    EXPECT_EQ(ScreenDiffersFromHeadless(form->Handle(), &where), 0) << where;
+
+    // A new caption and a resize reach the screen too.
+    form->SetCaption("Tür 2");
+    form->SetBounds(120, 90, 360, 220);
+    EXPECT_EQ(ScreenDiffersFromHeadless(form->Handle(), &where), 0) << where;
+    char* name = nullptr;
+    ASSERT_TRUE(XFetchName(probe_, x11_->XWindowOf(form->Handle()), &name));
+    EXPECT_STREQ(name, "T\xFCr 2");  // the old-style name is Latin-1
+    XFree(name);
+}
+
+TEST_F(X11PresenterTest, RealClicksAndKeysReachTheControls) {
+    TForm* form = MakeDoorForm();
+    ASSERT_TRUE(Driver().WaitFor([&] { return x11_->Sync() && x11_->XWindowOf(form->Handle()) != 0; }));
+
+    ClickAt(button_->ClientToScreen(TPoint{36, 12}));
+    EXPECT_TRUE(Driver().WaitFor([&] { return clicks_ == 1; }));
+
+    ClickAt(edit_->ClientToScreen(TPoint{10, 10}));
+    ASSERT_TRUE(Driver().WaitFor([&] { return edit_->Focused(); }));
+    Press(XKeysymToKeycode(probe_, XK_a));
+    Press(XKeysymToKeycode(probe_, XK_b), true);
+    Press(XKeysymToKeycode(probe_, XK_1));
+    EXPECT_TRUE(Driver().WaitFor([&] { return edit_->Text() == "aB1"; })) << edit_->Text();
+
+    TypeGermanKeys();
+    EXPECT_TRUE(Driver().WaitFor([&] { return edit_->Text() == "aB1äÄéà"; })) << edit_->Text();
+
+    // Backspace is a key, not a character.
+    Press(XKeysymToKeycode(probe_, XK_BackSpace));
+    EXPECT_TRUE(Driver().WaitFor([&] { return edit_->Text() == "aB1äÄé"; })) << edit_->Text();
+    EXPECT_EQ(GetKeyState(VK_SHIFT) & 0x8000, 0);
+}
+
+// With a UTF-8 locale the X input method composes (and could be any input method the user
+// runs); the keys come out the same.
+TEST_F(X11PresenterTest, TheInputMethodComposesDeadKeysInAUtf8Locale) {
+    std::string oldLocale = std::setlocale(LC_CTYPE, nullptr);
+    if (!std::setlocale(LC_CTYPE, "C.UTF-8")) GTEST_SKIP() << "no C.UTF-8 locale";
+    std::string why;
+    auto presenter = X11Presenter::Open(Server().Display(), &why);
+    std::setlocale(LC_CTYPE, oldLocale.c_str());
+    ASSERT_TRUE(presenter) << why;
+    x11_ = presenter.get();
+    InstallPresenter(std::move(presenter));
+
+    TForm* form = MakeDoorForm();
+    ASSERT_TRUE(Driver().WaitFor([&] { return x11_->Sync() && x11_->XWindowOf(form->Handle()) != 0; }));
+    ClickAt(edit_->ClientToScreen(TPoint{10, 10}));
+    ASSERT_TRUE(Driver().WaitFor([&] { return edit_->Focused(); }));
+    TypeGermanKeys();
+    EXPECT_TRUE(Driver().WaitFor([&] { return edit_->Text() == "äÄéà"; })) << edit_->Text();
+}
+
+TEST_F(X11PresenterTest, ThePointerEnteringAndLeavingReachesTheControl) {
+    TForm* form = MakeForm("Form1", 200, 120);
+    auto* box = Add<TTestBox>(form, "Box1", 20, 20);
+    form->Show();
+    ASSERT_TRUE(Driver().WaitFor([&] { return x11_->Sync() && x11_->XWindowOf(form->Handle()) != 0; }));
+    MovePointer(box->ClientToScreen(TPoint{5, 5}));
+    EXPECT_TRUE(Driver().WaitFor([&] { return box->enters == 1; }));
+    MovePointer(TPoint{1000, 900});  // off every window of ours
+    EXPECT_TRUE(Driver().WaitFor([&] { return box->leaves == 1; }));
+}
+
+TEST_F(X11PresenterTest, ClosingTheXWindowEndsTheProgram) {
+    TForm* form = MakeDoorForm();
+    ASSERT_EQ(EnsureApplication()->MainForm(), form);
+    bool closed = false;
+    form->OnClose = [&](TObject*, TCloseAction&) { closed = true; };
+    ASSERT_TRUE(Driver().WaitFor([&] { return x11_->Sync() && x11_->XWindowOf(form->Handle()) != 0; }));
+    Window id = x11_->XWindowOf(form->Handle());
+
+    // What a window manager sends when the user closes the window.
+    XEvent ev{};
+    ev.xclient.type = ClientMessage;
+    ev.xclient.window = id;
+    ev.xclient.message_type = XInternAtom(probe_, "WM_PROTOCOLS", False);
+    ev.xclient.format = 32;
+    ev.xclient.data.l[0] = static_cast<long>(XInternAtom(probe_, "WM_DELETE_WINDOW", False));
+    ev.xclient.data.l[1] = CurrentTime;
+    XSendEvent(probe_, id, False, NoEventMask, &ev);
+    XFlush(probe_);
+
+    // Should the close never arrive, the loop still ends (and the test fails on `closed`).
+    std::thread watchdog([] {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (std::chrono::steady_clock::now() < deadline && !EnsureApplication()->Terminated())
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (!EnsureApplication()->Terminated()) PostMessage(nullptr, WM_QUIT, 0, 0);
+    });
+    EnsureApplication()->Run();
+    watchdog.join();
+    EXPECT_TRUE(closed);
+    EXPECT_TRUE(EnsureApplication()->Terminated());
+    ASSERT_TRUE(x11_->Sync());
+    XWindowAttributes attrs{};
+    EXPECT_TRUE(!XGetWindowAttributes(probe_, id, &attrs) || attrs.map_state == IsUnmapped);
+}
+
+TEST_F(X11PresenterTest, PopUpsThatNeverActivateAreNotManaged) {
+    TForm* form = MakeDoorForm();
+    HWND popup = CreateWindowEx(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, WS_POPUP | WS_BORDER, 200, 200, 80, 60,
+                                form->Handle(), DefWindowProc);
+    ShowWindow(popup, SW_SHOWNA);
+    ASSERT_TRUE(Driver().WaitFor(
+        [&] { return x11_->Sync() && x11_->XWindowOf(popup) && x11_->XWindowOf(form->Handle()); }));
+    XWindowAttributes attrs{};
+    ASSERT_TRUE(XGetWindowAttributes(probe_, x11_->XWindowOf(popup), &attrs));
+    EXPECT_TRUE(attrs.override_redirect);
+    EXPECT_EQ(attrs.map_state, IsViewable);
+    ASSERT_TRUE(XGetWindowAttributes(probe_, x11_->XWindowOf(form->Handle()), &attrs));
+    EXPECT_FALSE(attrs.override_redirect);
+    EXPECT_EQ(GetActiveWindow(), form->Handle());
+
+    ShowWindow(popup, SW_HIDE);
+    ASSERT_TRUE(x11_->Sync());
+    ASSERT_TRUE(XGetWindowAttributes(probe_, x11_->XWindowOf(popup), &attrs));
+    EXPECT_EQ(attrs.map_state, IsUnmapped);
+    Window id = x11_->XWindowOf(popup);
+    DestroyWindow(popup);
+    ASSERT_TRUE(x11_->Sync());
+    EXPECT_EQ(x11_->XWindowOf(popup), 0u);
+    EXPECT_FALSE(XGetWindowAttributes(probe_, id, &attrs));
+}
+
+// Another X program's side of the clipboard, served from the test's own connection.
+class SelectionPeer {
+  public:
+    explicit SelectionPeer(Display* dpy) : dpy_(dpy) {
+        window_ = XCreateSimpleWindow(dpy_, DefaultRootWindow(dpy_), 0, 0, 1, 1, 0, 0, 0);
+        clipboard_ = XInternAtom(dpy_, "CLIPBOARD", False);
+        utf8_ = XInternAtom(dpy_, "UTF8_STRING", False);
+    }
+    ~SelectionPeer() { XDestroyWindow(dpy_, window_); }
+    void Own() {
+        XSetSelectionOwner(dpy_, clipboard_, window_, CurrentTime);
+        XSync(dpy_, False);
+    }
+    // Answers requests until `done` holds or five seconds pass.
+    void Serve(const std::string& text, const std::function<bool()>& done) {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!done() && std::chrono::steady_clock::now() < deadline) {
+            if (!XPending(dpy_)) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                continue;
+            }
+            XEvent ev;
+            XNextEvent(dpy_, &ev);
+            if (ev.type != SelectionRequest) continue;
+            const XSelectionRequestEvent& req = ev.xselectionrequest;
+            XEvent reply{};
+            reply.xselection.type = SelectionNotify;
+            reply.xselection.requestor = req.requestor;
+            reply.xselection.selection = req.selection;
+            reply.xselection.target = req.target;
+            reply.xselection.time = req.time;
+            reply.xselection.property = None;
+            if (req.target == utf8_) {
+                XChangeProperty(dpy_, req.requestor, req.property, utf8_, 8, PropModeReplace,
+                                reinterpret_cast<const unsigned char*>(text.data()),
+                                static_cast<int>(text.size()));
+                reply.xselection.property = req.property;
+            }
+            XSendEvent(dpy_, req.requestor, False, NoEventMask, &reply);
+            XFlush(dpy_);
+        }
+    }
+    // Asks the owner for UTF-8 text as any X program would.
+    std::string Fetch() {
+        Atom property = XInternAtom(dpy_, "PEER_PASTE", False);
+        XConvertSelection(dpy_, clipboard_, utf8_, property, window_, CurrentTime);
+        XFlush(dpy_);
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (std::chrono::steady_clock::now() < deadline) {
+            XEvent ev;
+            if (!XCheckTypedWindowEvent(dpy_, window_, SelectionNotify, &ev)) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                continue;
+            }
+            if (ev.xselection.property == None) return "<refused>";
+            Atom type;
+            int format;
+            unsigned long count, after;
+            unsigned char* data = nullptr;
+            XGetWindowProperty(dpy_, window_, property, 0, 1 << 20, True, AnyPropertyType, &type, &format,
+                               &count, &after, &data);
+            std::string text(reinterpret_cast<const char*>(data), count);
+            XFree(data);
+            return text;
+        }
+        return "<no answer>";
+    }
+
+  private:
+    Display* dpy_;
+    Window window_;
+    Atom clipboard_, utf8_;
+};
+
+TEST_F(X11PresenterTest, ClipboardTextTravelsThroughTheXSelection) {
+    SelectionPeer peer(probe_);
+    x11_->OfferClipboardText("Tür 3: geöffnet");
+    ASSERT_TRUE(x11_->Sync());
+    EXPECT_EQ(peer.Fetch(), "Tür 3: geöffnet");
+    std::string own;
+    EXPECT_TRUE(x11_->FetchClipboardText(&own));
+    EXPECT_EQ(own, "Tür 3: geöffnet");
+
+    // Another program copies: the presenter asks it.
+    peer.Own();
+    std::string pasted;
+    bool fetched = false;
+    std::atomic<bool> done{false};
+    std::thread paste([&] {
+        fetched = x11_->FetchClipboardText(&pasted, 4000);
+        done = true;
+    });
+    peer.Serve("Zähler 5", [&] { return done.load(); });
+    paste.join();
+    EXPECT_TRUE(fetched);
+    EXPECT_EQ(pasted, "Zähler 5");
+}
+
+TEST(X11PresenterSetup, AnUnreachableDisplayFallsBackToHeadless) {
+    const char* old = std::getenv("DISPLAY");
+    std::string saved = old ? old : "";
+    setenv("DISPLAY", ":4711", 1);
+    unsetenv("TOVAK_HEADLESS");
+    std::string why;
+    Presenter* p = InstallPresenterForEnvironment(&why);
+    EXPECT_EQ(p->Name(), "headless");
+    EXPECT_NE(why.find(":4711"), std::string::npos) << why;
+    if (old)
+        setenv("DISPLAY", saved.c_str(), 1);
+    else
+        unsetenv("DISPLAY");
+    InstallPresenter(nullptr);
+}
+
+// The X server going away must not kill the program outright: its message loop ends, so
+// it shuts down the normal way.
+TEST(X11PresenterSetup, LosingTheDisplayEndsTheMessageLoop) {
+    XvfbServer server;
+    std::string why;
+    if (!server.Start(&why)) GTEST_SKIP() << why;
+    UiDriver driver;
+    auto presenter = X11Presenter::Open(server.Display(), &why);
+    ASSERT_TRUE(presenter) << why;
+    X11Presenter* x11 = presenter.get();
+    InstallPresenter(std::move(presenter));
+    auto* form = new TForm(EnsureApplication());
+    form->SetBounds(50, 50, 200, 100);
+    form->Show();
+    ASSERT_TRUE(driver.WaitFor([&] { return x11->Sync() && x11->XWindowOf(form->Handle()) != 0; }));
+
+    server.Stop();
+    // Should the loss go unnoticed, the loop still ends (and the test fails on Connected).
+    std::atomic<bool> ended{false};
+    std::thread watchdog([&] {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!ended && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (!ended) PostMessage(nullptr, WM_QUIT, 0, 0);
+    });
+    int code = RunMessageLoop();
+    ended = true;
+    watchdog.join();
+    EXPECT_EQ(code, 0);
+    EXPECT_FALSE(x11->Connected());
+    form->SetCaption("still alive");  // drawing goes on without a display
+    ::UpdateAllWindows();
+    ResetApplication();
+    InstallPresenter(nullptr);
+}
+
+}  // namespace
