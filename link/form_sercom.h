@@ -14,8 +14,6 @@
 #include "platform/forms/panel.h"
 #include "platform/forms/status_bar.h"
 
-// The serial port component and its link adapter stay out of this header: the port layer's
-// enums clash with the drawing layer's (tmAuto), and windows that include this header draw.
 class TComPortLink;
 class TSerComPort;
 

@@ -53,13 +53,13 @@ void TSerCustomComPort::FreeDispatcher() {
 TSerBaseDispatcher* TSerCustomComPort::CreateDispatcher() {
     if (DispatcherFactory) return DispatcherFactory(this);
     if (device_layer_ != dlWin32) throw ENullApi(ecNullApi);
-    if (tapi_mode_ == tmOn) return new TSerTAPI32Dispatcher(this, tapi_handle_ > 0 ? tapi_handle_ : -1);
+    if (tapi_mode_ == TTapiMode::tmOn) return new TSerTAPI32Dispatcher(this, tapi_handle_ > 0 ? tapi_handle_ : -1);
     return new TSerWin32Dispatcher(this);
 }
 
 int TSerCustomComPort::OpenDevice() {
     std::string name;
-    if (tapi_mode_ != tmOn) name = "\\\\.\\COM" + std::to_string(com_number_);
+    if (tapi_mode_ != TTapiMode::tmOn) name = "\\\\.\\COM" + std::to_string(com_number_);
     return dispatcher_->InitPort(name, baud_, parity_, data_bits_, stop_bits_, in_size_, out_size_, dtr_, rts_);
 }
 
@@ -72,10 +72,10 @@ void TSerCustomComPort::ValidatePortNumber() {
 }
 
 void TSerCustomComPort::InitPort() {
-    if (tapi_mode_ != tmOn) ValidatePortNumber();
+    if (tapi_mode_ != TTapiMode::tmOn) ValidatePortNumber();
     dispatcher_.reset(CreateDispatcher());
     try {
-        if (tapi_mode_ == tmOn && tapi_handle_ <= 0) throw ENotOpenedByTapi(ecNotOpenedByTapi);
+        if (tapi_mode_ == TTapiMode::tmOn && tapi_handle_ <= 0) throw ENotOpenedByTapi(ecNotOpenedByTapi);
         int result = OpenDevice();
         last_error_text_ = dispatcher_->LastErrorText();
         if (result == -5) result = ecAlreadyOpen;
@@ -85,7 +85,7 @@ void TSerCustomComPort::InitPort() {
             FreeDispatcher();  // reached only while loading, where nothing is raised
             return;
         }
-        if (tapi_mode_ == tmOn) {
+        if (tapi_mode_ == TTapiMode::tmOn) {
             int b, p, d, s;
             dispatcher_->GetLine(b, p, d, s);
             baud_ = b;

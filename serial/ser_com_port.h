@@ -250,7 +250,7 @@ private:
     bool log_hex_ = true;
     bool use_event_word_ = true;
     uint16_t comm_notification_level_ = 10;
-    TTapiMode tapi_mode_ = tmAuto;
+    TTapiMode tapi_mode_ = TTapiMode::tmAuto;
     int tapi_handle_ = 0;
     bool rs485_mode_ = false;
     uint8_t thread_boost_ = 0;

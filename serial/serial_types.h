@@ -9,7 +9,8 @@ enum THWFlowOptions { hwfUseDTR, hwfUseRTS, hwfRequireDSR, hwfRequireCTS };
 using THWFlowOptionSet = uint8_t;  // bit (1 << THWFlowOptions)
 enum TSWFlowOptions { swfNone, swfReceive, swfTransmit, swfBoth };
 enum TTraceLogState { tlOff, tlOn, tlDump, tlAppend, tlClear, tlPause };
-enum TTapiMode { tmNone, tmAuto, tmOn, tmOff };
+// Scoped: the drawing layer has its own tmAuto (a bitmap's transparent mode).
+enum class TTapiMode { tmNone, tmAuto, tmOn, tmOff };
 enum TPortState : uint8_t { psClosed = 0, psClosing = 1, psOpen = 2 };
 
 // Result codes the layer's own operations produce.
