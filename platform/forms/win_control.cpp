@@ -598,6 +598,7 @@ void TWinControl::Dispatch(TMessage& Message) {
         case CN_KEYDOWN: CNKeyDown(Message); break;
         case CN_KEYUP: CNKeyUp(Message); break;
         case CN_CHAR: CNChar(Message); break;
+        case CN_SYSCHAR: CNSysChar(Message); break;
         case CM_ENTER: CMEnter(Message); break;
         case CM_EXIT: CMExit(Message); break;
         case CM_SHOWINGCHANGED: CMShowingChanged(Message); break;
@@ -747,6 +748,12 @@ void TWinControl::CNChar(TMessage& Message) {
         if (form && form->Perform(CM_DIALOGCHAR, Message.WParam, Message.LParam) != 0) return;
     }
     Message.Result = 0;
+}
+
+void TWinControl::CNSysChar(TMessage& Message) {
+    Message.Result = 0;
+    TCustomForm* form = GetParentForm(this);
+    if (form && form->Perform(CM_DIALOGCHAR, Message.WParam, Message.LParam) != 0) Message.Result = 1;
 }
 
 void TWinControl::CMChildKey(TMessage& Message) {

@@ -7,7 +7,8 @@
 // Keyboard path for the focused control: the pump offers CN_KEYDOWN first (dialog keys:
 // Tab, Enter, Esc and the arrows go to the form as CM_DIALOGKEY unless WM_GETDLGCODE or
 // CM_WANTSPECIALKEY claims them), then WM_KEYDOWN -> KeyDown (a form with KeyPreview sees
-// the key first), then WM_CHAR -> KeyPress (CN_CHAR offers CM_DIALOGCHAR first).
+// the key first), then WM_CHAR -> KeyPress (CN_CHAR offers CM_DIALOGCHAR first). Alt+letter
+// comes as WM_SYSKEYDOWN -> KeyDown, then CN_SYSCHAR offers CM_DIALOGCHAR (accelerators).
 
 #include <memory>
 #include <vector>
@@ -155,6 +156,9 @@ protected:
     virtual void CNKeyDown(TMessage& Message);
     virtual void CNKeyUp(TMessage& Message);
     virtual void CNChar(TMessage& Message);
+    // Alt+character: offered to the form as an accelerator (CM_DIALOGCHAR), even by a
+    // control that takes typed characters.
+    virtual void CNSysChar(TMessage& Message);
     virtual void CMEnter(TMessage& Message);
     virtual void CMExit(TMessage& Message);
     virtual void CMShowingChanged(TMessage& Message);

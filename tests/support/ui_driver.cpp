@@ -1,6 +1,9 @@
 #include "tests/support/ui_driver.h"
 
 #include "platform/display/presenter.h"
+#include "platform/forms/button.h"
+#include "platform/forms/edit.h"
+#include "platform/forms/file_dialog_form.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/str_utils.h"
 #include "platform/sync/clock_wait.h"
@@ -189,6 +192,44 @@ void UiDriver::AnswerNextModalWith(const std::string& text) {
         InjectMouseMove(p);
         InjectMouseButton(p, MouseButton::Left, true);
         InjectMouseButton(p, MouseButton::Left, false);
+    });
+}
+
+namespace {
+
+TFileDialogForm* AsFileDialog(TCustomForm* form) {
+    auto* dialog = dynamic_cast<TFileDialogForm*>(form);
+    if (!dialog) throw EComponentError("UI driver: modal form '" + form->Name() + "' is not a file dialog");
+    return dialog;
+}
+
+void ClickNow(UiDriver& driver, TControl* target) {
+    TPoint p = driver.Centre(target);
+    InjectMouseMove(p);
+    InjectMouseButton(p, MouseButton::Left, true);
+    InjectMouseButton(p, MouseButton::Left, false);
+}
+
+}  // namespace
+
+void UiDriver::AnswerNextFileDialog(const std::string& path) {
+    OnNextModal([path](TCustomForm* form, UiDriver& driver) {
+        TFileDialogForm* dialog = AsFileDialog(form);
+        ::ProcessMessages();
+        // The typed text replaces what the field holds, as after a person selects it all.
+        TEdit* edit = dialog->FileNameEdit();
+        edit->SetFocus();
+        edit->SelectAll();
+        for (char32_t cp : CodePoints(path)) InjectChar(cp);
+        ClickNow(driver, dialog->OkButton());
+    });
+}
+
+void UiDriver::CancelNextFileDialog() {
+    OnNextModal([](TCustomForm* form, UiDriver& driver) {
+        TFileDialogForm* dialog = AsFileDialog(form);
+        ::ProcessMessages();
+        ClickNow(driver, dialog->CancelButton());
     });
 }
 

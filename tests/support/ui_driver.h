@@ -63,6 +63,13 @@ public:
     void OnNextModal(ModalScript script);
     // Shortcut: answer the next modal form by clicking the control named or captioned `text`.
     void AnswerNextModalWith(const std::string& text);
+    // The next modal form must be a file dialog (TOpenDialog / TSaveDialog): the script types
+    // `path` (a name in the dialog's folder, a relative or an absolute path) into its name
+    // field and clicks its OK button. Any message box that follows (file not found, replace
+    // the file?) needs a script of its own, registered after this one.
+    void AnswerNextFileDialog(const std::string& path);
+    // The next modal form must be a file dialog: its Cancel button is clicked.
+    void CancelNextFileDialog();
     int PendingModalScripts() const { return static_cast<int>(scripts_.size()); }
 
     // Handles what is pending (input included). False when the deadline passed first.

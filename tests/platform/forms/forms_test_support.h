@@ -138,6 +138,21 @@ protected:
         HBITMAP buffer = GetWindowBackBuffer(form->Handle());
         return PixelToColor(buffer->Row(screen.Y - wr.Top)[screen.X - wr.Left]);
     }
+    // How many pixels of a rectangle of the control (client coordinates) have the colour.
+    int CountPixels(TControl* c, TRect local, COLORREF color) {
+        ::UpdateAllWindows();
+        TCustomForm* form = GetParentForm(c);
+        TRect wr;
+        GetWindowRect(form->Handle(), &wr);
+        HBITMAP buffer = GetWindowBackBuffer(form->Handle());
+        int n = 0;
+        for (int y = local.Top; y < local.Bottom; ++y)
+            for (int x = local.Left; x < local.Right; ++x) {
+                TPoint screen = c->ClientToScreen(Point(x, y));
+                if (PixelToColor(buffer->Row(screen.Y - wr.Top)[screen.X - wr.Left]) == color) ++n;
+            }
+        return n;
+    }
     UiDriver& Driver() { return *driver_; }
 
 private:
