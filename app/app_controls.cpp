@@ -1,34 +1,25 @@
 #include "app/app_controls.h"
 
-TAppImageEdit::TAppImageEdit(TComponent* AOwner)
-    : TComboBox(AOwner),
-      descriptions_(std::make_unique<TStringList>()),
-      imageIndexes_(std::make_unique<TStringList>()),
-      values_(std::make_unique<TStringList>()) {
-    SetStyle(csDropDownList);
-    SetDropDownCount(25);
-}
+TAppImageEdit::TAppImageEdit(TComponent* AOwner) : TvxImageEdit(AOwner) { SetDropDownRows(25); }
 
 void TAppImageEdit::ItemsChanged() {
-    const std::string value = EditValue();
-    Items()->BeginUpdate();
-    Items()->Clear();
-    for (int i = 0; i < descriptions_->Count(); ++i) Items()->Add(descriptions_->Strings(i));
-    Items()->EndUpdate();
-    SetEditValue(value);
+    if (ItemIndex() < 0 && !Text().empty()) SetText("");
+    Invalidate();
 }
 
-std::string TAppImageEdit::EditValue() const {
-    const int i = ItemIndex();
-    return i >= 0 && i < values_->Count() ? values_->Strings(i) : std::string();
+std::string TAppImageEdit::EditValue() const { return ItemIndex() >= 0 ? Text() : std::string(); }
+
+void TAppImageEdit::SetEditValue(const std::string& v) { SetText(v); }
+
+void SetAppEditorLook(TvxEditStyleController* controller) {
+    controller->BeginUpdate();
+    controller->SetBorderStyle(xbsFlat);
+    controller->SetShadow(true);
+    controller->EndUpdate();
 }
 
-void TAppImageEdit::SetEditValue(const std::string& v) {
-    int found = -1;
-    for (int i = 0; i < values_->Count() && i < Items()->Count(); ++i)
-        if (values_->Strings(i) == v) {
-            found = i;
-            break;
-        }
-    SetItemIndex(found);
+void TieEditorsToStyleController(TComponent* owner, TvxEditStyleController* controller) {
+    for (int i = 0; i < owner->ComponentCount(); ++i)
+        if (auto* edit = dynamic_cast<TvxInplaceEdit*>(owner->Components(i)); edit && !edit->IsInplace())
+            edit->SetStyleController(controller);
 }

@@ -1,41 +1,35 @@
 #pragma once
-// The control classes the program's windows are built from. The editor controls (push
-// button, text, check, date and picture drop-down editors) are still being finished; until
-// they land, the closest standard controls stand in behind these names, so the pages
-// switch over by changing this one file.
+// The control classes the program's windows are built from: the push button and the text,
+// check, date and picture drop-down editors of the editor library, all tied to one check-edit
+// style controller.
 
-#include <memory>
 #include <string>
 
-#include "platform/classes/string_list.h"
-#include "platform/forms/button.h"
-#include "platform/forms/check_box.h"
-#include "platform/forms/combo_box.h"
-#include "platform/forms/edit.h"
+#include "controls/vx_button.h"
+#include "controls/vx_check_edit_style.h"
+#include "controls/vx_edit.h"
+#include "controls/vx_standalone_edits.h"
+#include "platform/forms/combo_box.h"  // the pages also hold plain drop-down lists
 
-using TAppButton = TButton;
-using TAppEdit = TEdit;
-using TAppCheckEdit = TCheckBox;
-using TAppDateEdit = TEdit;
+using TAppButton = TvxButton;
+using TAppEdit = TvxEdit;
+using TAppCheckEdit = TvxCheckEdit;
+using TAppDateEdit = TvxDateEdit;
 
-// A fixed-choice list whose items are described by three parallel lists: descriptions,
-// image indexes and stored values; the chosen item's value is the editor's value. Call
-// ItemsChanged() after filling the lists.
-class TAppImageEdit : public TComboBox {
+// The picture drop-down list: items described by three parallel lists (descriptions, image
+// indexes, stored values); the editor's text is the chosen item's value.
+class TAppImageEdit : public TvxImageEdit {
 public:
     explicit TAppImageEdit(TComponent* AOwner);
-    TStrings* Descriptions() { return descriptions_.get(); }
-    TStrings* ImageIndexes() { return imageIndexes_.get(); }
-    TStrings* Values() { return values_.get(); }
-    // Rebuilds the shown items from the descriptions; keeps the value when it is still there.
+    // Repaints after the lists were filled; keeps the value when it is still one of them.
     void ItemsChanged();
     // The value of the chosen item ("" with none).
     std::string EditValue() const;
-    // Chooses the first item with that value (none when no item has it).
+    // Chooses the item with that value (none when no item has it).
     void SetEditValue(const std::string& v);
-
-private:
-    std::unique_ptr<TStringList> descriptions_;
-    std::unique_ptr<TStringList> imageIndexes_;
-    std::unique_ptr<TStringList> values_;
 };
+
+// The look every editor of the program's windows shares: flat sunken borders with a shadow.
+void SetAppEditorLook(TvxEditStyleController* controller);
+// Ties each editor that `owner` owns directly (a form's editors) to `controller`.
+void TieEditorsToStyleController(TComponent* owner, TvxEditStyleController* controller);

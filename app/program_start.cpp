@@ -1,16 +1,29 @@
 #include "app/program_start.h"
 
+#include <memory>
+
+#include "app/app_controls.h"
 #include "app/comp_text.h"
 #include "app/cust_msg.h"
 #include "app/later_forms.h"
 #include "app/main_form.h"
 #include "app/msg_form.h"
+#include "controls/vx_editors_unit.h"
 #include "link/form_sercom.h"
 #include "link/link_texts.h"
 #include "link/message_dialog.h"
 #include "platform/forms/application.h"
 
+namespace {
+// The style controller all editors of the windows follow; it outlives the windows.
+std::unique_ptr<TvxCheckEditStyleController> g_editorStyle;
+}  // namespace
+
 void CreateProgramForms() {
+    // The editor units' shared state comes before the first window.
+    vxEditorsStartup();
+    g_editorStyle = std::make_unique<TvxCheckEditStyleController>(nullptr);
+    SetAppEditorLook(g_editorStyle.get());
     Application->SetTitle("TOVAK");
     Application->CreateForm(Form1);
     Application->CreateForm(FormCustMsg);
@@ -22,6 +35,9 @@ void CreateProgramForms() {
     Application->CreateForm(FormCompLst);
     Application->CreateForm(FormMsg);
     Application->CreateForm(FormTxtCom);
+    for (int i = 0; i < Application->ComponentCount(); ++i)
+        if (auto* form = dynamic_cast<TCustomForm*>(Application->Components(i)))
+            TieEditorsToStyleController(form, g_editorStyle.get());
     FormSercom->SetMainView(Form1);
     SetMessageDialogHandler([](const std::string& text, int type, int buttons, int help) -> int {
         return CustMessageDlg(text, static_cast<uint8_t>(type), static_cast<uint16_t>(buttons), help);
@@ -47,4 +63,6 @@ void DestroyProgramForms() {
     FormTxtCom = nullptr;
     UseGermanMsgTexts();
     InfoMsgShaded = true;
+    g_editorStyle.reset();
+    vxEditorsShutdown();
 }

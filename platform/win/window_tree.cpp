@@ -297,6 +297,15 @@ HWND CreateWindowEx(DWORD exStyle, DWORD style, int x, int y, int width, int hei
     }
     RecalcFrame(wnd, false);
     WindowSystem::CallProc(record, wnd, WM_CREATE, 0, 0);
+    // A child window learns its first size and place at once (a top-level one when shown):
+    // controls that cache pictures of their size build them here.
+    if (WindowRecord* r = Rec(wnd); r && r->parent) {
+        SendMessage(wnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(r->client.Width(), r->client.Height()));
+        if ((r = Rec(wnd))) {
+            const TPoint origin{r->rect.Left + r->client.Left, r->rect.Top + r->client.Top};
+            SendMessage(wnd, WM_MOVE, 0, MAKELPARAM(origin.X, origin.Y));
+        }
+    }
     if (Rec(wnd) && (style & WS_VISIBLE)) ShowWindow(wnd, SW_SHOW);
     return wnd;
 }
@@ -542,6 +551,10 @@ bool ShowWindow(HWND wnd, int cmd) {
         bool wasShown = IsShown(wnd);
         TRect area = AreaInRoot(r);
         if (t.capture && (t.capture == wnd || IsChild(wnd, t.capture))) ReleaseCapture();
+        // A window that left the screen starts afresh: the next press on it, even a quick
+        // one at the same spot (a box shown again under the pointer), is no double click.
+        if (t.last_click_wnd && (t.last_click_wnd == wnd || IsChild(wnd, t.last_click_wnd)))
+            t.last_click_wnd = nullptr;
         r->style &= ~WS_VISIBLE;
         if (t.focus && (t.focus == wnd || IsChild(wnd, t.focus))) {
             if (r->parent) {
@@ -554,6 +567,12 @@ bool ShowWindow(HWND wnd, int cmd) {
             if (t.focus && RootOf(t.focus) == wnd) SetFocus(nullptr);
         } else if (wasShown) {
             InvalidateRootArea(root, area);
+        }
+        // The pointer is no longer over a window that went away under it.
+        if (t.hover && (t.hover == wnd || IsChild(wnd, t.hover))) {
+            HWND left = t.hover;
+            t.hover = nullptr;
+            SendMessage(left, WM_MOUSELEAVE, 0, 0);
         }
     }
     return was;

@@ -66,9 +66,33 @@ TEST_F(AppStart, DefaultsWithoutSettingsFile) {
     EXPECT_FALSE(Form1->Button101->Enabled());
     EXPECT_FALSE(Form1->Button601->Enabled());
     EXPECT_EQ("TOVAK [" + GetVersionText() + "]", Form1->Caption());
-    EXPECT_EQ("Xan Portalis für Hutschiene", Form1->Ctl<TAppImageEdit>("ImageEdit300")->Text());
+    // The device type drop-down holds the type as its value and shows the type's name.
+    TAppImageEdit* deviceType = Form1->Ctl<TAppImageEdit>("ImageEdit300");
+    EXPECT_EQ("0", deviceType->Text());
+    ASSERT_EQ(0, deviceType->ItemIndex());
+    EXPECT_EQ("Xan Portalis für Hutschiene", deviceType->Descriptions()->Strings(0));
     EXPECT_EQ("Schlüsselschalter", Form1->Ctl<TAppImageEdit>("ImageEdit1501")->Descriptions()->Strings(0));
     EXPECT_EQ(3, Form1->Ctl<TAppImageEdit>("ImageEdit1502")->Values()->Count());
+}
+
+TEST_F(AppStart, EveryEditorFollowsTheOneFlatShadowedLook) {
+    Start();
+    TvxEditStyleController* shared = nullptr;
+    int editors = 0;
+    for (int i = 0; i < Form1->ComponentCount(); ++i) {
+        auto* edit = dynamic_cast<TvxInplaceEdit*>(Form1->Components(i));
+        if (!edit) continue;
+        SCOPED_TRACE(edit->Name());
+        ++editors;
+        ASSERT_NE(nullptr, edit->StyleController());
+        if (!shared) shared = edit->StyleController();
+        EXPECT_EQ(shared, edit->StyleController());
+        EXPECT_EQ(xbsFlat, edit->Style()->BorderStyle());
+        EXPECT_TRUE(edit->Style()->Shadow());
+    }
+    EXPECT_GT(editors, 3);
+    // Drop-down lists show 25 rows.
+    EXPECT_EQ(25, Form1->Ctl<TAppImageEdit>("ImageEdit300")->DropDownRows());
 }
 
 TEST_F(AppStart, EverySettingsKeyTakesEffect) {

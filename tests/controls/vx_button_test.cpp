@@ -117,6 +117,15 @@ TEST_F(VxButton, LooksFollowTheState) {
     ASSERT_TRUE(driver_->SaveForm(form_, png));
 }
 
+TEST_F(VxButton, FaceSpansAWidthSetBeforeTheWindowExists) {
+    TvxButton* wide = MakeButton("WideButton", "Weit", 8);
+    wide->SetBounds(8, 80, 200, 30);
+    ShowForm();
+    TvxColors* colors = wide->Colors();
+    EXPECT_EQ(Pixel(wide, 190, 1), Bgr(colors->BackgroundFrom()));
+    EXPECT_EQ(Pixel(wide, 190, 28), Bgr(colors->BackgroundTo()));
+}
+
 TEST_F(VxButton, DefaultButtonShowsTheRingUntilAnotherButtonHasTheFocus) {
     ok_->SetDefault(true);
     ShowForm();

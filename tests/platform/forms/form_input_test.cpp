@@ -123,6 +123,48 @@ TEST_F(FormInput, ModalFormReturnsItsModalResult) {
     EXPECT_EQ(GetActiveWindow(), main->Handle());
 }
 
+TEST_F(FormInput, ReshownModalFormTakesAQuickClickAsAFreshPress) {
+    // The clock stands still: both clicks land on one button within the double-click time,
+    // but the form was hidden in between, so the second is a press of its own.
+    ScopedManualClock clock;
+    TForm* main = MakeForm("MainForm");
+    main->Show();
+    Driver().Pump();
+    TForm dialog(nullptr);
+    dialog.SetName("Box");
+    dialog.SetBorderStyle(bsDialog);
+    dialog.SetPosition(poScreenCenter);
+    dialog.SetBounds(0, 0, 200, 100);
+    auto* ok = new TTestButton(&dialog);
+    ok->SetName("Ok");
+    ok->SetParent(&dialog);
+    int closes = 0;
+    int doubles = 0;
+    // Ends the modal loop from inside the button's mouse-up.
+    ok->OnClick = [&](TObject*) {
+        ++closes;
+        dialog.Close();
+    };
+    ok->OnDblClick = [&](TObject*) { ++doubles; };
+    for (int round = 1; round <= 2; ++round) {
+        SCOPED_TRACE(round);
+        bool ended = false;
+        Driver().OnNextModal([&](TCustomForm* form, UiDriver& ui) {
+            ui.Click(ok);
+            ended = form->ModalResult() != mrNone;
+            if (!ended) form->SetModalResult(mrAbort);  // no hang when the click is lost
+        });
+        EXPECT_EQ(dialog.ShowModal(), mrCancel);
+        EXPECT_TRUE(ended);
+        EXPECT_EQ(closes, round);
+        EXPECT_EQ(GetCapture(), nullptr);
+        // The pointer left the button when its form went away, and enters it afresh.
+        EXPECT_EQ(ok->enters, round);
+        EXPECT_EQ(ok->leaves, round);
+    }
+    EXPECT_EQ(doubles, 0);
+}
+
 TEST_F(FormInput, EscapeEndsModalFormThroughItsCancelButton) {
     TForm* main = MakeForm("MainForm");
     main->Show();

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/gdi/draw.h"
+#include "platform/sync/clock.h"
 #include "platform/win/input.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/paint.h"
@@ -179,4 +180,45 @@ TEST_F(WindowTree, WindowRegionLimitsHitTesting) {
     SetWindowRgn(top.wnd, CreateRectRgn(0, 0, 50, 50), true);
     EXPECT_EQ(WindowFromPoint(Point(10, 10)), top.wnd);
     EXPECT_EQ(WindowFromPoint(Point(70, 70)), nullptr);
+}
+
+TEST_F(WindowTree, ChildLearnsItsClientSizeWhenCreatedTopLevelDoesNot) {
+    top.Create(WS_VISIBLE, 0, 0, 100, 80, nullptr);
+    EXPECT_TRUE(top.sizes.empty());
+    TestWindow child;
+    child.Create(WS_CHILD | WS_BORDER, 10, 10, 40, 30, top.wnd);
+    TRect c;
+    GetClientRect(child.wnd, &c);
+    DestroyWindow(child.wnd);
+    ASSERT_EQ(child.sizes.size(), 1u);
+    EXPECT_EQ(child.sizes[0].cx, c.Width());
+    EXPECT_EQ(child.sizes[0].cy, c.Height());
+}
+
+TEST_F(WindowTree, PressesOnAWindowHiddenInBetweenMakeNoDoubleClick) {
+    ScopedManualClock clock;  // both presses at the same moment
+    std::vector<UINT> presses;
+    top.Create(WS_VISIBLE, 0, 0, 100, 80, nullptr);
+    HWND button = CreateWindowEx(0, WS_CHILD | WS_VISIBLE, 10, 10, 40, 20, top.wnd,
+                                 [&](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+                                     if (m == WM_LBUTTONDOWN || m == WM_LBUTTONDBLCLK) presses.push_back(m);
+                                     return DefWindowProc(w, m, wp, lp);
+                                 });
+    TPoint p{20, 20};
+    ClientToScreen(top.wnd, &p);
+    auto click = [&] {
+        InjectMouseButton(p, MouseButton::Left, true);
+        InjectMouseButton(p, MouseButton::Left, false);
+        ProcessMessages();
+    };
+    click();
+    ShowWindow(top.wnd, SW_HIDE);
+    ShowWindow(top.wnd, SW_SHOW);
+    click();
+    click();
+    DestroyWindow(button);
+    ASSERT_EQ(presses.size(), 3u);
+    EXPECT_EQ(presses[0], WM_LBUTTONDOWN);
+    EXPECT_EQ(presses[1], WM_LBUTTONDOWN) << "the window left the screen in between";
+    EXPECT_EQ(presses[2], WM_LBUTTONDBLCLK);
 }
