@@ -1,11 +1,11 @@
 #include "app/function_catalogue.h"
 
+#include "app/io_functions.h"
 #include "link/text_utils.h"
 #include "platform/classes/file_utils.h"
 #include "platform/classes/ini_file.h"
 
-// The built-in entries come with the configuration model; until then every entry is empty.
-std::array<std::string, 256> FunctionCatalogue;
+std::array<std::string, 256> FunctionCatalogue = BuiltInFunctionCatalogue();
 
 bool LoadFunctionListFile(const std::string& fileName) {
     if (!FileExists(fileName)) return false;

@@ -1,8 +1,11 @@
 #pragma once
-// Windows of the start order whose contents come with their own pages: the alarm-mask and
-// block-text dialogs, code entry and code change, the control-text catalogue and the
-// text-command window. Each is created at start and kept for the program's life.
+// Windows of the start order whose contents come with their own pages: code entry and code
+// change, the control-text catalogue and the text-command window (the alarm-mask and
+// block-text dialogs have their own files). Each is created at start and kept for the
+// program's life.
 
+#include "app/alarm_mask_form.h"
+#include "app/config_string_form.h"
 #include "platform/forms/form.h"
 
 #define TOVAK_EMPTY_FORM(Class, Global, Title)                                   \
@@ -19,8 +22,6 @@
     };                                                                           \
     extern Class* Global;
 
-TOVAK_EMPTY_FORM(TForm2, Form2, "Alarmmaske")
-TOVAK_EMPTY_FORM(TForm3, Form3, "Blocktext")
 TOVAK_EMPTY_FORM(TForm4, Form4, "Code")
 TOVAK_EMPTY_FORM(TForm5, Form5, "Code ändern")
 TOVAK_EMPTY_FORM(TFormCompLst, FormCompLst, "Komponentenliste")

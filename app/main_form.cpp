@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/comp_text.h"
+#include "app/config_handshake.h"
 #include "app/cust_msg.h"
 #include "app/function_catalogue.h"
 #include "app/main_settings.h"
@@ -229,13 +230,7 @@ void TForm1::Timer1Timer() {
         if (bar11->Max() < 800) bar11->SetMax(800);
         bar11->SetPosition(bar11->Position() + 1);
     }
-    if (HandshakeCountdown > 0) {
-        --HandshakeCountdown;
-        if (HandshakeCountdown <= 0) {
-            ConfigError = 1;
-            LinkBusy = false;
-        }
-    }
+    HandshakeTimerTick(HandshakeCountdown, ConfigError);
     PumpMessages();
 }
 
@@ -332,13 +327,6 @@ void TForm1::FillDeviceTypeList() {
     SetDeviceType(0);
 }
 
-// The configuration rows and their drop-downs come with the configuration editor page; until
-// then the device type is only shown.
-void TForm1::FillFunctionLists() {}
-void TForm1::FillDoorOptionLists() {}
-void TForm1::SetDeviceType(int type) {
-    if (auto* e = Ctl<TAppImageEdit>("ImageEdit300")) e->SetEditValue(std::to_string(type));
-}
 
 // The device-list pages and the control-text catalogue fill these.
 void TForm1::ShowNetInfo(const std::string&) {}

@@ -10,8 +10,12 @@
 #include <memory>
 #include <string>
 
+#include <array>
+
 #include "app/app_controls.h"
+#include "platform/forms/combo_box.h"
 #include "app/device_slot_display.h"
+#include "app/io_config.h"
 #include "link/link_view.h"
 #include "platform/forms/form.h"
 #include "platform/forms/label.h"
@@ -88,6 +92,77 @@ public:
     // Applies a language file's control texts to the windows (comes with the catalogue).
     void ApplyLanguageFile(const std::string& fileName);
 
+    // The input/output configuration on page CFG (config_page.cpp). Rows 1-16/41-56 inputs,
+    // 21-36/61-76 outputs; a row's controls are named after 300 + row. The function code is
+    // kept beside its drop-down, so a code without an item survives device -> rows -> device.
+    int32_t InputCount(int bank);
+    int32_t OutputCount(int bank);
+    bool HasExtensionBank();
+    int GetDeviceType();
+    TLabel* RowLabel(int row);
+    TAppImageEdit* RowFunctionEdit(int row);
+    TAppCheckEdit* RowFlagEdit(int row);
+    TAppEdit* RowParamEdit(int row);
+    TAppButton* RowMaskButton(int row);
+    int32_t GetRowFunction(int row);
+    void SetRowFunction(int row, int32_t value);
+    int32_t GetRowFlag(int row);
+    void SetRowFlag(int row, int32_t value);
+    int32_t GetRowParam(int row);
+    void SetRowParam(int row, int32_t value);
+    int32_t GetRowMask(int row);
+    void SetRowMask(int row, int32_t value);
+    TShape* StateShape(int n);
+    TLabel* StateLabel(int n);
+    // The rows as a configuration (within all rows; the device type from ImageEdit300), and back.
+    TIoConfig RowsToConfig();
+    void ConfigToRows(const TIoConfig& config);
+    void EncodeInputs();
+    void EncodeOutputs();
+    void DecodeInputs();
+    void DecodeOutputs();
+    void RenameFunctionItems();
+    void LayoutConfigPage();
+    void ImageEdit300Change();
+    void ImageEdit301Change(TObject* Sender);
+    void ImageEdit321Change(TObject* Sender);
+    void Button311Click();
+    void Button312Click();
+    void Button321Click(TObject* Sender);
+    void Button911Click();
+    void Button912Click();
+    void Button921Click();
+    void Button922Click();
+    void Button103Click();
+    // Configuration file (config_page.cpp).
+    void Button301Click();
+    void Button302Click();
+    // Reading and writing the device (config_road.cpp).
+    void ReadConfigHandshake();
+    void WriteConfigHandshake();
+    void Button101Click();
+    void Button102Click();
+    void Button201Click();
+    void Button202Click();
+    void Button303Click();
+    void Button401Click();
+    // Test page (test_page.cpp).
+    void Button501Click();
+    void Button502Click();
+    void Button503Click();
+    void Button504Click();
+    void Button505Click();
+    void Button506Click();
+    void Button507Click();
+    void Button508Click();
+    void Button509Click();
+    void Button510Click();
+    void Button511Click();
+    void Button551Click();
+    void Button552Click();
+    void Button553Click();
+    std::string VirtualInputBytes();
+
     // TLinkMainView
     std::string ControlText(const std::string& name) override;
     void SetControlText(const std::string& name, const std::string& text) override;
@@ -147,6 +222,10 @@ protected:
 
 private:
     void BuildPages();
+    void BuildConfigPage(TWinControl* page);
+    void WireConfigRoad();
+    void BuildTestPage(TWinControl* page);
+    void ShowRowPage(TNotebook* notebook, int page, const std::string& toSecond, const std::string& toFirst);
     void ClearAtCreate();
     void ApplySettingsToControls();
 
@@ -158,6 +237,7 @@ private:
     int fixedWidth_ = 0;
     int fixedHeight_ = 0;
     std::unique_ptr<TDeviceSlotDisplay> slots_;
+    std::array<uint8_t, 77> rowFunction_{};
 };
 
 extern TForm1* Form1;

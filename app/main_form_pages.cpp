@@ -6,107 +6,14 @@
 
 #include "app/comp_text.h"
 #include "app/main_form.h"
+#include "app/page_builder.h"
 #include "platform/forms/image.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/canvas.h"
 
 namespace {
 
-constexpr int kPageWidth = 608;
-constexpr int kPageHeight = 408;
-constexpr int kButtonHeight = 25;
-constexpr int kButtonTop = kPageHeight - 8 - kButtonHeight;
-
-const char* const kPageNames[26] = {"SEL", "COM", "RDX", "CFG", "WRX", "TST", "COC", "MEN", "STG",
-                                    "BEN", "EIN", "EI2", "INS", "WAR", "WAW", "EIG", "DEV", "NET",
-                                    "ROD", "PWX", "TX1", "TX2", "LDC", "SVC", "CT1", "CT2"};
-
-class Builder {
-public:
-    explicit Builder(TForm1* form) : form_(form) {}
-
-    template <class T>
-    T* Make(TWinControl* parent, const std::string& name, int l, int t, int w, int h) {
-        T* c = new T(form_);
-        c->SetName(name);
-        c->SetParent(parent);
-        c->SetBounds(l, t, w, h);
-        return c;
-    }
-    TLabel* Label(TWinControl* parent, const std::string& name, const std::string& caption, int l, int t,
-                  bool bold = false) {
-        TLabel* c = Make<TLabel>(parent, name, l, t, 8, 13);
-        if (bold) c->Font()->SetStyle({fsBold});
-        c->SetCaption(caption);
-        return c;
-    }
-    TShape* Lamp(TWinControl* parent, const std::string& name, int l, int t) {
-        TShape* s = Make<TShape>(parent, name, l, t, 16, 16);
-        s->Brush()->SetColor(0xFFFFFF);
-        return s;
-    }
-    // A lamp with its label to the right.
-    void LampRow(TWinControl* parent, const std::string& shape, const std::string& label, const std::string& caption,
-                 int l, int t) {
-        Lamp(parent, shape, l, t);
-        Label(parent, label, caption, l + 24, t + 2);
-    }
-    int ButtonWidth(const std::string& caption) {
-        std::string plain;
-        for (char ch : caption)
-            if (ch != '&') plain += ch;
-        measure_.Canvas()->Font()->SetStyle({});
-        const int w = measure_.Canvas()->TextWidth(plain) + 24;
-        return std::max(73, (w + 7) / 8 * 8);
-    }
-    TAppButton* Button(TWinControl* parent, const std::string& name, const std::string& caption, int l, int t,
-                       int w = 0) {
-        TAppButton* b = Make<TAppButton>(parent, name, l, t, w > 0 ? w : ButtonWidth(caption), kButtonHeight);
-        b->SetCaption(caption);
-        return b;
-    }
-    // Buttons in a row ending at the page's bottom right, in the given order left to right.
-    void ButtonRow(TWinControl* parent, const std::vector<std::pair<std::string, std::string>>& buttons) {
-        int x = kPageWidth - 8;
-        std::vector<int> widths;
-        for (const auto& b : buttons) widths.push_back(ButtonWidth(b.second));
-        for (int w : widths) x -= w + 8;
-        x += 8;
-        for (size_t i = 0; i < buttons.size(); ++i) {
-            Button(parent, buttons[i].first, buttons[i].second, x, kButtonTop, widths[i]);
-            x += widths[i] + 8;
-        }
-    }
-    TAppEdit* Edit(TWinControl* parent, const std::string& name, int l, int t, int w = 121) {
-        TAppEdit* e = Make<TAppEdit>(parent, name, l, t, w, 21);
-        e->SetText("");
-        return e;
-    }
-    TAppImageEdit* ImageEdit(TWinControl* parent, const std::string& name, int l, int t, int w = 121) {
-        return Make<TAppImageEdit>(parent, name, l, t, w, 21);
-    }
-    TNotebook* Notebook(TWinControl* parent, const std::string& name, const std::vector<std::string>& pages, int l,
-                        int t, int w, int h) {
-        TNotebook* nb = Make<TNotebook>(parent, name, l, t, w, h);
-        nb->SetPages(pages);
-        nb->SetPageIndex(0);
-        return nb;
-    }
-    // The port entry of a road: entry field, list of found adapters, or the notice.
-    TNotebook* PortEntry(TWinControl* parent, const std::string& notebook, const std::string& edit,
-                         const std::string& list, const std::string& notice, int l, int t) {
-        TNotebook* nb = Notebook(parent, notebook, {"EDIT", "LIST", "NONE"}, l, t, 400, 24);
-        Edit(nb->Page(0), edit, 0, 0, 121);
-        ImageEdit(nb->Page(1), list, 0, 0, 121);
-        TLabel* l2 = Label(nb->Page(2), notice, "Kein Tangor (Schnittstellenadapter) gefunden !", 0, 4, true);
-        l2->Font()->SetColor(0x0000FF);
-        return nb;
-    }
-
-private:
-    TForm1* form_;
-    TBitmap measure_{1, 1};
-};
+using Builder = TPageBuilder;
 
 }  // namespace
 
@@ -143,17 +50,8 @@ void TForm1::BuildPages() {
     b.LampRow(p, "Shape202", "Label10", "Ausgänge", 16, 72);
     b.ButtonRow(p, {{"Button201", "Zurück zur COM-Eingabe"}, {"Button202", "Ohne Auslesen weiter"}, {"Button203", "Abbruch"}});
 
-    // CFG: the configuration editor (rows come with the editor page).
-    p = page(3);
-    b.Label(p, "Label11", "Konfiguration der Eingangs- und Ausgangsfunktionen", 16, 16, true);
-    b.ImageEdit(p, "ImageEdit300", 16, 40, 264);
-    TPageControl* pc1 = b.Make<TPageControl>(p, "PageControl1", 16, 72, kPageWidth - 32, 288);
-    for (int i = 1; i <= 2; ++i) {
-        TTabSheet* ts = b.Make<TTabSheet>(pc1, "TabSheet" + std::to_string(i), 0, 0, 10, 10);
-        ts->SetPageControl(pc1);
-        ts->SetCaption(i == 1 ? "Eingänge" : "Ausgänge");
-        b.Label(ts, "Label3" + std::to_string(i), i == 1 ? "Eingänge" : "Ausgänge", 8, 8, true);
-    }
+    // CFG: the configuration editor.
+    BuildConfigPage(page(3));
 
     // WRX: writing the configuration.
     p = page(4);
@@ -163,28 +61,7 @@ void TForm1::BuildPages() {
     b.ButtonRow(p, {{"Button401", "Wiederholen"}, {"Button402", "Abbruch"}});
 
     // TST: the test page.
-    p = page(5);
-    b.Label(p, "Label501", "COM:", 16, 20);
-    Edit501 = b.Edit(p, "Edit501", 56, 16, 57);
-    b.Label(p, "Label503", "Eingänge:", 16, 52);
-    b.Edit(p, "Edit502", 96, 48, 496);
-    b.Label(p, "Label504", "Ausgänge:", 16, 84);
-    b.Edit(p, "Edit503", 96, 80, 496);
-    b.Label(p, "Label502", "", 16, 112);
-    b.Label(p, "Label511", "", 16, 136);
-    TPageControl* pc2 = b.Make<TPageControl>(p, "PageControl2", 16, 160, 280, 160);
-    for (int i = 3; i <= 4; ++i) {
-        TTabSheet* ts = b.Make<TTabSheet>(pc2, "TabSheet" + std::to_string(i), 0, 0, 10, 10);
-        ts->SetPageControl(pc2);
-        ts->SetCaption(i == 3 ? "MR" : "Belvar");
-    }
-    for (int i = 0; i < 5; ++i) b.Label(pc2->Pages(0), "Label55" + std::to_string(i), "", 8, 8 + i * 20);
-    b.Make<TComboBox>(p, "ComboBox551", 312, 160, 137, 21);
-    b.Edit(p, "Edit552", 312, 192, 137);
-    b.Edit(p, "Edit553", 312, 224, 137);
-    Notebook91 = b.Notebook(p, "Notebook91", {"0", "1"}, 312, 256, 280, 64);
-    b.ButtonRow(p, {{"Button501", "&Open"}, {"Button502", "&Close"}, {"Button503", "&1 Read"}, {"Button504", "&2 Write"},
-                    {"Button505", "&3 Read"}, {"Button506", "&4 Write"}});
+    BuildTestPage(page(5));
 
     // COC: port of the control road.
     p = page(6);
@@ -301,6 +178,7 @@ void TForm1::BuildPages() {
     Button601->OnClick = [this](TObject*) { Button601Click(); };
     Ctl<TAppButton>("Button221")->OnClick = [this](TObject*) { Button221Click(); };
     Ctl<TAppButton>("Button231")->OnClick = [this](TObject*) { Button231Click(); };
+    WireConfigRoad();
 
     StatusBar1 = b.Make<TStatusBar>(this, "StatusBar1", 0, 0, 100, 19);
     StatusBar1->SetAlign(alBottom);

@@ -31,6 +31,13 @@ bool DoorDevice::HasReply() const {
     return !replies_.empty();
 }
 
+bool DoorDevice::NextReplyIsBlock() const {
+    std::lock_guard<std::mutex> lock(lock_);
+    if (replies_.empty()) return false;
+    const std::string& d = replies_.front().data;
+    return d.size() >= 2 && ((At(d, 0) == 0xFC && At(d, 1) == 0x13) || (At(d, 0) == 0x28 && At(d, 1) == 0xFB));
+}
+
 void DoorDevice::Queue(const SimFrame& frame) {
     std::lock_guard<std::mutex> lock(lock_);
     replies_.push_back(frame);
@@ -105,9 +112,11 @@ void DoorDevice::HandleAnswer(const SimFrame& answer) {
         replies_.push_back(SimFrame{0x00, 0x01, std::string("\x21\x10\x00\x00", 4) + B(state_.type_code)});
     } else if (cmd == 0xFC && sub == 0x13 && d.size() >= 3) {
         uint8_t which = At(d, 2);
+        if (which == 1 && !state_.answer_output_block) return;
         if (which <= 1) replies_.push_back(SimFrame{0x00, 0x01, std::string("\xFC\x13", 2) + B(which) + (which ? state_.outputs : state_.inputs)});
     } else if (cmd == 0xFB && sub == 0x13 && d.size() >= 3) {
         uint8_t which = At(d, 2);
+        if (which == 1 && !state_.answer_output_block) return;
         if (which <= 1) {
             (which ? state_.outputs : state_.inputs) = d.substr(3);
             replies_.push_back(Result(state_.block_write_result));

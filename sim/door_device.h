@@ -16,6 +16,8 @@ public:
     // The next frame to send: a queued reply, else a poll (an empty frame).
     SimFrame NextFrame();
     bool HasReply() const;
+    // The next queued reply answers a block read or write.
+    bool NextReplyIsBlock() const;
     // Handles the DATA of the PC's answer (the frame's header included for the raw frames).
     void HandleAnswer(const SimFrame& answer);
     // Queues a frame of the device's own (a record, a broadcast...).

@@ -186,6 +186,7 @@ void DoorSim::Run() {
                 late_ms_ = 0;
             }
         }
+        if (!late && device_.NextReplyIsBlock()) late = device_.State().block_late_ms;
         if (late && !WaitUntil(SteadyClock::now() + std::chrono::milliseconds(late))) break;
 
         std::string wire;

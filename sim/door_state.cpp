@@ -92,6 +92,8 @@ DoorState LoadDoorState(const std::string& path) {
     s.type_code = static_cast<uint8_t>(Hex(ini.ReadString("DEVICE", "TYPECODE", ""), s.type_code));
     if (ini.ValueExists("IO", "INPUTS")) s.inputs = SimHexList(ini.ReadString("IO", "INPUTS", ""));
     if (ini.ValueExists("IO", "OUTPUTS")) s.outputs = SimHexList(ini.ReadString("IO", "OUTPUTS", ""));
+    s.answer_output_block = ini.ReadString("IO", "ANSWEROUTPUTS", "1") != "0";
+    s.block_late_ms = static_cast<int>(Hex(ini.ReadString("IO", "LATEMS", "0"), 0));
     s.door = static_cast<uint8_t>(Hex(ini.ReadString("DOOR", "STATE", ""), s.door));
     s.pending_alarms = static_cast<uint16_t>(Hex(ini.ReadString("DOOR", "PENDING", ""), s.pending_alarms));
     s.alarms_to_ack = static_cast<uint16_t>(Hex(ini.ReadString("DOOR", "ACK", ""), s.alarms_to_ack));

@@ -41,6 +41,8 @@ struct DoorState {
     std::string inputs;           // raw block bytes
     std::string outputs;
     uint8_t block_write_result = 0;
+    bool answer_output_block = true;  // false: reads and writes of the output block go unanswered
+    int block_late_ms = 0;            // every block answer waits this long before it goes out
 
     uint8_t door = 0x00;          // bit 0 open, 1 pre-alarm, 2 alarm, 3 fault; high nibble lock state
     uint16_t pending_alarms = 0;
@@ -72,10 +74,11 @@ struct DoorState {
 };
 
 // Reads sections [DEVICE] (TYPE=0|1|2|T for terminal, TYPECODE=hex), [IO] (INPUTS, OUTPUTS as
-// hex lists), [DOOR] (STATE, PENDING, ACK, BUS in hex), [CODES] (1, 2, 3), [SLOTn]
-// (ADDRESS, TYPE hex, VERSION, FLAGS hex, Pk=value), [NODEn] (HOST, PRODCODE, SERIAL, VENDOR
-// in hex), [OD] ("node,index,sub=value" in hex). Unknown keys are ignored; a missing file
-// throws std::runtime_error.
+// hex lists; ANSWEROUTPUTS=0 for a device that ignores the output block; LATEMS, the delay of
+// every block answer, in hex), [DOOR] (STATE, PENDING, ACK, BUS in hex), [CODES] (1, 2, 3),
+// [SLOTn] (ADDRESS, TYPE hex, VERSION, FLAGS hex, Pk=value), [NODEn] (HOST, PRODCODE, SERIAL,
+// VENDOR in hex), [OD] ("node,index,sub=value" in hex). Unknown keys are ignored; a missing
+// file throws std::runtime_error.
 DoorState LoadDoorState(const std::string& path);
 
 // The block bytes of a hex list "01,00,05,00".

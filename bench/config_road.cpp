@@ -1,0 +1,74 @@
+// The whole read road of the configuration against the simulated interface device polling
+// every 10 ms over a pseudo-terminal: open the link, ask the device type, read both blocks
+// (with the two 200 ms pauses the road makes for its lamps), close, decode. The wire and the
+// poll rate dominate; the counter "program_share" is the window thread's CPU time over the
+// wall time of a road.
+
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <unistd.h>
+
+#include "app/config_handshake.h"
+#include "app/io_config.h"
+#include "link/com_port_link.h"
+#include "link/link_state.h"
+#include "link/sercom_link.h"
+#include "platform/forms/timer.h"
+#include "platform/win/message_queue.h"
+#include "sim/door_sim.h"
+
+namespace {
+
+double ThreadCpuSeconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+}
+
+}  // namespace
+
+static void BM_ReadRoadAgainstTheSimulator(benchmark::State& state) {
+    InitWindowThread();
+    namespace fs = std::filesystem;
+    fs::path dir = fs::temp_directory_path() / ("tovak-bench-road-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    setenv("TOVAK_PORTS", dir.c_str(), 1);
+    DoorSimOptions options;
+    options.port = 21;
+    options.ports_dir = dir.string();
+    options.poll_ms = 10;
+    DoorSim sim(DoorState::IoDevice(2), options);
+    sim.Start();
+    TSerComPort com(nullptr);
+    TComPortLink port(&com);
+    TNullMainView view;
+    TSercomLink link(&port, nullptr, &view);
+    int32_t countdown = 0, error = 0;
+    TTimer timer(nullptr);
+    timer.SetInterval(100);
+    timer.OnTimer = [&](TObject*) { HandshakeTimerTick(countdown, error); };
+    double cpu = 0, wall = 0;
+    int failures = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        const double cpu0 = ThreadCpuSeconds();
+        link.OpenPort(21, false);
+        const bool portalis = link.QueryDeviceType() == 0x97;
+        TConfigHandshake(view, countdown, error).ReadConfigHandshake();
+        link.ClosePort();
+        TIoConfig config;
+        DecodeInputBlock(view.ControlText("Edit502"), config);
+        DecodeOutputBlock(view.ControlText("Edit503"), config);
+        if (!portalis || error != 0 || config.DeviceType != 2) ++failures;
+        cpu += ThreadCpuSeconds() - cpu0;
+        wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+    sim.Stop();
+    state.counters["program_share"] = wall > 0 ? cpu / wall : 0;
+    state.counters["failures"] = failures;
+    unsetenv("TOVAK_PORTS");
+    fs::remove_all(dir);
+}
+BENCHMARK(BM_ReadRoadAgainstTheSimulator)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();

@@ -1,0 +1,397 @@
+// The configuration road end to end: the program's windows against the simulated interface
+// device over a pseudo-terminal, driven through the UI driver, on the real clock (the
+// device polls in real time).
+
+#include <gtest/gtest.h>
+
+#include "app/alarm_mask_form.h"
+#include "app/config_string_form.h"
+#include "app/config_handshake.h"
+#include "app/io_config.h"
+#include "platform/forms/button.h"
+#include "platform/forms/edit.h"
+#include "platform/forms/file_dialog_form.h"
+#include "platform/forms/page_control.h"
+#include "platform/win/virtual_keys.h"
+#include "sim/door_frame.h"
+#include "sim/door_sim.h"
+#include "tests/app/app_test_support.h"
+
+namespace {
+
+constexpr int kPort = 7;
+
+std::string Bytes(const std::string& hexList) { return SimHexList(hexList); }
+
+class ConfigRoad : public AppStart {
+protected:
+    void SetUp() override {
+        AppStart::SetUp();
+        clock_.reset();  // the simulated device lives in real time
+    }
+    void TearDown() override {
+        if (FormSercom && PortOpen) FormSercom->ClosePort();
+        sim_.reset();
+        AppStart::TearDown();
+    }
+    void StartSim(DoorState state) {
+        sim_.reset();
+        DoorSimOptions options;
+        options.port = kPort;
+        options.ports_dir = dir_ + "/ports";
+        options.poll_ms = 10;
+        sim_ = std::make_unique<DoorSim>(std::move(state), options);
+        sim_->Start();
+    }
+    void StartProgram() {
+        WriteFile("TOVAK.INI", "[MAIN]\r\nCSM=0\r\nCOM=" + std::to_string(kPort) + "\r\nCOT=" + std::to_string(kPort) + "\r\n");
+        Start();
+    }
+    // Runs the reading road from the COM page.
+    void ReadRoad() {
+        Ui().Click("Form1.Button002");
+        Ui().Click("Form1.Button101");
+    }
+    // Answers the next message box with its only button, keeping its text.
+    void AnswerBox(std::string& text) {
+        Ui().OnNextModal([&text](TCustomForm* form, UiDriver& ui) {
+            auto* box = dynamic_cast<TFormCustMsg*>(form);
+            ASSERT_NE(nullptr, box);
+            text = box->Label1->Caption();
+            ui.Click(box->Button1->Visible() ? box->Button1 : box->Button2);
+        });
+    }
+    // Every DATA the program sent in its answers, as hex lists.
+    std::vector<std::string> SentData() {
+        std::vector<std::string> out;
+        for (const SimExchange& ex : sim_->Exchanges())
+            for (const std::string& wire : ex.answers) {
+                SimFrame f;
+                if (SimDecodeFrame(wire, f) == SimParse::Ok && !f.data.empty()) {
+                    std::string hex;
+                    for (unsigned char c : f.data) {
+                        static const char* d = "0123456789ABCDEF";
+                        if (!hex.empty()) hex += ",";
+                        hex += d[c >> 4];
+                        hex += d[c & 15];
+                    }
+                    out.push_back(hex);
+                }
+            }
+        return out;
+    }
+    uint32_t Lamp(const char* name) { return Form1->Ctl<TShape>(name)->Brush()->Color(); }
+    bool Shown(const std::string& name) { return Form1->Ctl<TControl>(name)->Visible(); }
+
+    std::unique_ptr<DoorSim> sim_;
+};
+
+}  // namespace
+
+TEST_F(ConfigRoad, ReadsEveryDeviceTypeIntoItsRows) {
+    StartProgram();
+    const int inputs[3] = {9, 6, 32}, outputs[3] = {8, 6, 32};
+    for (int type = 2; type >= 0; --type) {
+        DoorState state = DoorState::IoDevice(type);
+        state.inputs[0] = 0x03;  // row 1: delayed release, delay 0x05
+        state.inputs[2] = 0x05;
+        state.inputs[1] = 0x01;
+        state.outputs[4] = '\xC1';  // row 22: collective alarm with mask 0x81
+        state.outputs[7] = '\x81';
+        state.inputs[4 * (inputs[type] - 1)] = 0x1F;  // last input: a code without an item
+        for (size_t k = 2; k < state.outputs.size(); k += 4) state.outputs[k] = 0;  // no time limits
+        StartSim(state);
+        ReadRoad();
+        ASSERT_EQ(3, Form1->Notebook1->PageIndex()) << type;
+        EXPECT_FALSE(PortOpen);
+        EXPECT_EQ(kLampDone, Lamp("Shape201"));
+        EXPECT_EQ(kLampDone, Lamp("Shape202"));
+        EXPECT_EQ(type, Form1->GetDeviceType());
+        EXPECT_EQ(3, Form1->GetRowFunction(1));
+        EXPECT_EQ(1, Form1->GetRowFlag(1));
+        EXPECT_EQ(5, Form1->GetRowParam(1));
+        EXPECT_TRUE(Shown("Edit301"));
+        EXPECT_EQ(2, Form1->GetRowFunction(2));
+        EXPECT_FALSE(Shown("Edit302"));
+        EXPECT_EQ(0xC1, Form1->GetRowFunction(22));
+        EXPECT_EQ("X______X", Form1->RowMaskButton(22)->Caption());
+        EXPECT_TRUE(Shown("Button322"));
+        EXPECT_FALSE(Shown("Edit322"));
+        EXPECT_EQ(inputs[type] > 9 || inputs[type] == 9, Shown("ImageEdit309"));
+        EXPECT_EQ(inputs[type] > 6, Shown("Label307"));
+        EXPECT_EQ(outputs[type] > 8, Shown("ImageEdit329"));
+        EXPECT_EQ(type == 2, Shown("Button911"));
+        EXPECT_EQ(type == 2 ? "Befehle" : "Eingänge", Form1->Ctl<TControl>("TabSheet1")->Caption());
+        // The code without an item keeps its value: encoded again it is the device's block.
+        EXPECT_EQ(0x1F, Form1->GetRowFunction(inputs[type] > 16 ? 40 + inputs[type] - 16 : inputs[type]));
+        Form1->EncodeInputs();
+        Form1->EncodeOutputs();
+        const DoorState device = sim_->Device().State();
+        EXPECT_EQ(TSercomLink::BytesToHexList(device.inputs), Form1->ControlText("Edit502"));
+        EXPECT_EQ(TSercomLink::BytesToHexList(device.outputs), Form1->ControlText("Edit503"));
+        Ui().AnswerNextModalWith("Nein");
+        Ui().Click("Form1.Button304");  // "Abbruch": answered with no
+        EXPECT_EQ(3, Form1->Notebook1->PageIndex());
+        Ui().Escape();
+    }
+}
+
+TEST_F(ConfigRoad, EditedRowsGoBackToTheDeviceByteForByte) {
+    DoorState state = DoorState::IoDevice(0);
+    state.inputs = Bytes(StandardInputText(0));
+    state.outputs = Bytes(StandardOutputText(0));
+    StartSim(state);
+    StartProgram();
+    ReadRoad();
+    ASSERT_EQ(3, Form1->Notebook1->PageIndex());
+    // Delay of row 3 (a delayed release) from 5 to 9 s.
+    Ui().Click("Form1.Edit303");
+    Ui().PressKey(VK_END);
+    Ui().PressKey(VK_BACK);
+    Ui().Type("9");
+    EXPECT_EQ(9, Form1->GetRowParam(3));
+    // Row 1 inverted.
+    Ui().Click("Form1.CheckEdit301");
+    EXPECT_EQ(1, Form1->GetRowFlag(1));
+    // The mask of output 8 (collective alarm) down to bits 0 and 7; a cancelled dialog first.
+    auto* tabs = Form1->Ctl<TPageControl>("PageControl1");
+    const TRect tab = tabs->TabRect(1);
+    (void)tab;
+    tabs->SetActivePage(Form1->Ctl<TTabSheet>("TabSheet2"));
+    ASSERT_EQ(Form1->Ctl<TTabSheet>("TabSheet2"), tabs->ActivePage());
+    Ui().OnNextModal([](TCustomForm* form, UiDriver& ui) {
+        auto* dialog = dynamic_cast<TForm2*>(form);
+        ASSERT_NE(nullptr, dialog);
+        EXPECT_TRUE(dialog->CheckEdit[7]->Checked());
+        dialog->CheckEdit[1]->SetChecked(false);
+        ui.Click(dialog->Button2);
+    });
+    Ui().Click("Form1.Button328");
+    EXPECT_EQ("XXXXXXXX", Form1->RowMaskButton(28)->Caption());
+    Ui().Click("Form1.Label11");  // two quick clicks on one place would make a double click
+    Ui().OnNextModal([](TCustomForm* form, UiDriver& ui) {
+        auto* dialog = dynamic_cast<TForm2*>(form);
+        ASSERT_NE(nullptr, dialog);
+        for (int k = 1; k <= 6; ++k) dialog->CheckEdit[k]->SetChecked(false);
+        ui.Click(dialog->Button1);
+    });
+    Ui().Click("Form1.Button328");
+    EXPECT_EQ("X______X", Form1->RowMaskButton(28)->Caption());
+
+    sim_->ClearExchanges();
+    std::string saved;
+    AnswerBox(saved);
+    Ui().Click("Form1.Button303");
+    EXPECT_EQ("Konfiguration wurde gespeichert !", saved);
+    const std::string inputs = "04,01,00,00,20,00,00,00,03,00,09,00,05,00,00,00,08,00,00,00,09,00,00,00,0A,00,00,00,26,00,00,00,21,00,00,00";
+    const std::string outputs = "82,00,00,00,A1,00,00,00,A2,00,00,00,A4,00,00,00,A5,00,00,00,86,00,00,00,B8,00,00,00,C1,00,00,81";
+    const std::vector<std::string> sent = SentData();
+    EXPECT_NE(sent.end(), std::find(sent.begin(), sent.end(), "FB,13,00," + inputs));
+    EXPECT_NE(sent.end(), std::find(sent.begin(), sent.end(), "FB,13,01," + outputs));
+    const DoorState device = sim_->Device().State();
+    EXPECT_EQ(Bytes(inputs), device.inputs);
+    EXPECT_EQ(Bytes(outputs), device.outputs);
+    // The road read the configuration back and shows the device's values.
+    ASSERT_EQ(3, Form1->Notebook1->PageIndex());
+    EXPECT_FALSE(PortOpen);
+    EXPECT_EQ(inputs, Form1->ControlText("Edit502"));
+    EXPECT_EQ(9, Form1->GetRowParam(3));
+    EXPECT_EQ(0x81, Form1->GetRowMask(28));
+    // Both block texts went to the menu log.
+    const std::string log = ReadFile(ProtDir + "TOVAK-MEN-" + FormatDateTime("yyyymm", Now()) + ".PRT");
+    EXPECT_NE(std::string::npos, log.find("SNDINP     " + inputs));
+    EXPECT_NE(std::string::npos, log.find("SNDOUT     " + outputs));
+}
+
+TEST_F(ConfigRoad, ConfigurationFileSavedAndLoadedThroughTheDialogs) {
+    StartSim(DoorState::IoDevice(0));
+    StartProgram();
+    Ui().Click("Form1.Button002");
+    Form1->SetControlText("Edit502", StandardInputText(0));
+    Form1->SetControlText("Edit503", StandardOutputText(0));
+    Ui().Click("Form1.Button102");
+    ASSERT_EQ(3, Form1->Notebook1->PageIndex());
+    const std::string path = dir_ + "/ANLAGE.CFG";
+    auto chooseFile = [this](const std::string& name) {
+        Ui().OnNextModal([name](TCustomForm* form, UiDriver&) {
+            auto* dialog = static_cast<TFileDialogForm*>(form);
+            dialog->FileNameEdit()->SetText(name);
+            dialog->Accept();
+        });
+    };
+    chooseFile(dir_ + "/ANLAGE");  // the extension comes from the dialog
+    Ui().Click("Form1.Button302");
+    EXPECT_EQ(
+        "[INPUT]\r\n01=004;000;000;000\r\n02=032;000;000;000\r\n03=003;000;005;000\r\n04=005;000;000;000\r\n"
+        "05=008;000;000;000\r\n06=009;000;000;000\r\n07=010;000;000;000\r\n08=038;000;000;000\r\n"
+        "09=033;000;000;000\r\n\r\n[OUTPUT]\r\n01=130;0;0;000\r\n02=161;0;0;000\r\n03=162;0;0;000\r\n04=164;0;0;000\r\n"
+        "05=165;0;0;000\r\n06=134;0;0;000\r\n07=184;0;0;000\r\n08=193;0;0;255\r\n",
+        ReadFile(path));
+
+    // Another configuration on the page, then the file again.
+    Ui().AnswerNextModalWith("Ja");
+    Form1->SetDeviceType(1);
+    Ui().Click("Form1.Button311");
+    EXPECT_EQ(1, Form1->GetDeviceType());
+    EXPECT_EQ(0x40, Form1->GetRowFunction(6));
+    chooseFile(path);
+    Ui().Click("Form1.Button301");
+    EXPECT_EQ(0, Form1->GetDeviceType());
+    Form1->EncodeInputs();
+    Form1->EncodeOutputs();
+    EXPECT_EQ(StandardInputText(0), Form1->ControlText("Edit502"));
+    EXPECT_EQ(StandardOutputText(0), Form1->ControlText("Edit503"));
+    // A cancelled dialog changes nothing.
+    Ui().OnNextModal([](TCustomForm* form, UiDriver& ui) { ui.Click(static_cast<TFileDialogForm*>(form)->CancelButton()); });
+    Ui().Click("Form1.Button301");
+    EXPECT_EQ(0, Form1->GetDeviceType());
+}
+
+TEST_F(ConfigRoad, WrongSilentAndHalfAnsweringDevices) {
+    StartProgram();
+    // A door terminal: its own message, lamps white, link closed, buttons back.
+    StartSim(DoorState::DoorTerminal());
+    std::string text;
+    AnswerBox(text);
+    ReadRoad();
+    EXPECT_EQ("Falsches Gerät (MR 4721) kontaktiert !", text);
+    EXPECT_EQ(2, Form1->Notebook1->PageIndex());
+    EXPECT_FALSE(PortOpen);
+    EXPECT_TRUE(Shown("Button201") && Shown("Button202") && Shown("Button203"));
+    EXPECT_EQ(kLampIdle, Lamp("Shape201"));
+
+    // A silent device.
+    sim_->SetSilent(true);
+    AnswerBox(text);
+    Ui().Click("Form1.Button201");
+    Ui().Click("Form1.Button101");
+    EXPECT_EQ("Falsches oder kein Gerät kontaktiert !", text);
+    EXPECT_EQ(2, Form1->Notebook1->PageIndex());
+    EXPECT_FALSE(PortOpen);
+
+    // The input block comes, the output block does not.
+    DoorState half = DoorState::IoDevice(1);
+    half.answer_output_block = false;
+    StartSim(half);
+    Form1->SetControlText("Edit503", "");
+    Ui().Click("Form1.Button201");
+    Ui().Click("Form1.Button101");
+    EXPECT_EQ(kLampDone, Lamp("Shape201"));
+    EXPECT_EQ(kLampFailed, Lamp("Shape202"));
+    EXPECT_EQ(2, Form1->ConfigError);
+    EXPECT_EQ(2, Form1->Notebook1->PageIndex());
+    EXPECT_TRUE(Shown("Button201") && Shown("Button202") && Shown("Button203"));
+    EXPECT_FALSE(PortOpen);
+    EXPECT_FALSE(ReadOutputsRequested || LinkBusy);
+    EXPECT_EQ(0, Form1->HandshakeCountdown);
+
+    // Writing to it fails at the output block: "Wiederholen" encodes the rows again.
+    Ui().Click("Form1.Button202");
+    Form1->SetRowParam(1, 0);
+    Ui().Click("Form1.Button303");
+    EXPECT_EQ(4, Form1->Notebook1->PageIndex());
+    EXPECT_EQ(4, Form1->ConfigError);
+    EXPECT_EQ(kLampFailed, Lamp("Shape402"));
+    EXPECT_TRUE(Shown("Button401"));
+    Ui().Click("Form1.Button202");  // (the page's buttons stay reachable by name)
+    Form1->Notebook1->SetPageIndex(4);
+    Form1->SetRowFunction(1, 0x21);
+    Ui().Click("Form1.Button401");
+    EXPECT_EQ("21", Form1->ControlText("Edit502").substr(0, 2));
+    EXPECT_EQ(0x21, static_cast<uint8_t>(sim_->Device().State().inputs[0]));
+}
+
+TEST_F(ConfigRoad, ASlowButGoodBlockIsNotAFailure) {
+    DoorState slow = DoorState::IoDevice(0);
+    slow.block_late_ms = 750;
+    StartSim(slow);
+    StartProgram();
+    ReadRoad();
+    EXPECT_EQ(0, Form1->ConfigError);
+    EXPECT_EQ(3, Form1->Notebook1->PageIndex());
+    EXPECT_EQ(0, Form1->HandshakeCountdown);
+}
+
+TEST_F(ConfigRoad, TestPageFramesRequestsAndVirtualInputs) {
+    StartSim(DoorState::IoDevice(2));
+    StartProgram();
+    Form1->Notebook1->SetPageIndex(5);
+    EXPECT_FALSE(Form1->Ctl<TControl>("Button503")->Enabled());
+    Ui().Click("Form1.Button501");
+    ASSERT_TRUE(PortOpen);
+    EXPECT_FALSE(Form1->Ctl<TControl>("Button501")->Enabled());
+    EXPECT_TRUE(Form1->Ctl<TControl>("Button506")->Enabled());
+    EXPECT_NE(std::string::npos, ReadFile(BaseDir + "TOVAK.INI").find("COT=7"));
+
+    // Both blocks at once, then one block on its own.
+    Ui().Click("Form1.Button507");
+    EXPECT_EQ("HasErr=0", Form1->ControlText("Label502"));
+    EXPECT_EQ(TSercomLink::BytesToHexList(sim_->Device().State().outputs), Form1->ControlText("Edit503"));
+    Form1->SetControlText("Edit502", "");
+    Ui().Click("Form1.Button503");
+    EXPECT_TRUE(Ui().WaitFor([] { return !Form1->ControlText("Edit502").empty(); }));
+
+    // A door command from the list, and raw DATA.
+    sim_->ClearExchanges();
+    auto* list = Form1->Ctl<TComboBox>("ComboBox551");
+    list->SetItemIndex(0);
+    Ui().Click("Form1.Button551");  // "--- Steuern ---" sends nothing
+    EXPECT_EQ(0, FormSercom->ListBox2->Count());
+    list->SetItemIndex(2);
+    Ui().Click("Form1.Label1");  // two quick clicks on one place would make a double click
+    Ui().Click("Form1.Button551");
+    Form1->SetControlText("Edit553", " 20,10 ");
+    Ui().Click("Form1.Button553");
+    EXPECT_TRUE(Ui().WaitFor([this] {
+        auto sent = SentData();
+        return std::find(sent.begin(), sent.end(), "20,10") != sent.end();
+    }));
+    auto sent = SentData();
+    auto command = std::find(sent.begin(), sent.end(), "FB,02,00,50,01");
+    ASSERT_NE(sent.end(), command);
+    // The device answers the command with its door state, which is acknowledged first.
+    EXPECT_NE(sent.end(), std::find(command, sent.end(), "28,28,00"));
+    EXPECT_NE(sent.end(), std::find(command, sent.end(), "20,10"));
+
+    // Virtual inputs 00 and 17: FD 01 80 with the header 00 02, at once.
+    Form1->Ctl<TPageControl>("PageControl2")->SetActivePage(Form1->Ctl<TTabSheet>("TabSheet4"));
+    Ui().Click("Form1.CheckBox1");
+    Ui().Click("Form1.CheckBox16");
+    EXPECT_EQ(std::string("\x01\x80", 2), Form1->VirtualInputBytes());
+    Ui().Click("Form1.Button511");
+    EXPECT_TRUE(Ui().WaitFor([this] { return !sim_->Device().State().virtual_inputs.empty(); }));
+    EXPECT_EQ(std::string("\xFD\x01\x80", 3), sim_->Device().State().virtual_inputs.at(0));
+
+    Ui().Click("Form1.Button502");
+    EXPECT_FALSE(PortOpen);
+    EXPECT_TRUE(Form1->Ctl<TControl>("Button501")->Enabled());
+}
+
+TEST_F(ConfigRoad, PagePictures) {
+    // Pictures for looking at the layout ($TOVAK_PICS keeps them).
+    const char* keep = std::getenv("TOVAK_PICS");
+    const std::string out = keep ? keep : dir_;
+    StartProgram();
+    Form1->SetControlText("Edit502", StandardInputText(0));
+    Form1->SetControlText("Edit503", StandardOutputText(0));
+    Form1->Button102Click();
+    EXPECT_TRUE(Ui().SaveForm(Form1, out + "/cfg-type0-inputs.png"));
+    Form1->Ctl<TPageControl>("PageControl1")->SetActivePage(Form1->Ctl<TTabSheet>("TabSheet2"));
+    EXPECT_TRUE(Ui().SaveForm(Form1, out + "/cfg-type0-outputs.png"));
+    Form1->SetDeviceType(2);
+    Form1->Button921Click();
+    EXPECT_FALSE(Form1->Ctl<TControl>("Button921")->Visible());
+    EXPECT_TRUE(Form1->Ctl<TControl>("Button922")->Visible());
+    EXPECT_TRUE(Ui().SaveForm(Form1, out + "/cfg-type2-outputs2.png"));
+    Form1->Notebook1->SetPageIndex(5);
+    EXPECT_TRUE(Ui().SaveForm(Form1, out + "/test-page.png"));
+    Form1->Ctl<TPageControl>("PageControl2")->SetActivePage(Form1->Ctl<TTabSheet>("TabSheet4"));
+    EXPECT_TRUE(Ui().SaveForm(Form1, out + "/test-page-belvar.png"));
+    Form2->Show();
+    EXPECT_TRUE(Ui().SaveForm(Form2, out + "/alarm-mask.png"));
+    Form2->Hide();
+    Form3->SplitToEdits(StandardInputText(0));
+    Form3->Show();
+    EXPECT_TRUE(Ui().SaveForm(Form3, out + "/block-text.png"));
+    Form3->Hide();
+}

@@ -1,0 +1,128 @@
+// The configuration file: the exact text a save writes, and loading odd files.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "app/io_config_file.h"
+#include "platform/rtl/exception.h"
+
+namespace {
+
+class ConfigFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/tovak-cfg-XXXXXX";
+        ASSERT_NE(nullptr, mkdtemp(pattern));
+        dir_ = pattern;
+        path_ = dir_ + "/TEST.CFG";
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+    void Write(const std::string& text) { std::ofstream(path_, std::ios::binary) << text; }
+    std::string Read() {
+        std::ifstream in(path_, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    std::string dir_, path_;
+};
+
+}  // namespace
+
+TEST_F(ConfigFile, SavingTheTypeZeroStandardWritesThisText) {
+    TIoConfig c;
+    DecodeInputBlock(StandardInputText(0), c);
+    DecodeOutputBlock(StandardOutputText(0), c);
+    SaveIoConfigToFile(path_, c);
+    EXPECT_EQ(
+        "[INPUT]\r\n01=004;000;000;000\r\n02=032;000;000;000\r\n03=003;000;005;000\r\n04=005;000;000;000\r\n"
+        "05=008;000;000;000\r\n06=009;000;000;000\r\n07=010;000;000;000\r\n08=038;000;000;000\r\n"
+        "09=033;000;000;000\r\n\r\n[OUTPUT]\r\n01=130;0;0;000\r\n02=161;0;0;000\r\n03=162;0;0;000\r\n04=164;0;0;000\r\n"
+        "05=165;0;0;000\r\n06=134;0;0;000\r\n07=184;0;0;000\r\n08=193;0;0;255\r\n",
+        Read());
+    TIoConfig back;
+    LoadIoConfigFromFile(path_, back);
+    EXPECT_EQ(0, back.DeviceType);
+    EXPECT_EQ(StandardInputText(0), EncodeInputBlock(back));
+    EXPECT_EQ(StandardOutputText(0), EncodeOutputBlock(back));
+}
+
+TEST_F(ConfigFile, SavingKeepsOtherSectionsAndWritesOnlyTheTypesRows) {
+    Write("[NOTE]\r\nA=1\r\n[INPUT]\r\n16=001;000;000;000\r\n");
+    TIoConfig c;
+    c.DeviceType = 2;
+    c.Row(56) = TIoRow{0x7F, true, 12, 0};
+    c.Row(76) = TIoRow{0xB0, true, 30, 0x11};
+    c.Row(61) = TIoRow{0xC1, false, 30, 0x11};
+    SaveIoConfigToFile(path_, c);
+    const std::string text = Read();
+    EXPECT_EQ(0u, text.find("[NOTE]\r\nA=1\r\n"));
+    EXPECT_NE(std::string::npos, text.find("[INPUT]\r\n01=000;000;000;000\r\n"));
+    EXPECT_EQ(text.find("[INPUT]"), text.rfind("[INPUT]"));
+    EXPECT_NE(std::string::npos, text.find("32=127;001;012;000\r\n"));
+    EXPECT_NE(std::string::npos, text.find("17=193;0;0;017\r\n"));
+    EXPECT_NE(std::string::npos, text.find("32=176;1;30;000\r\n"));
+    TIoConfig back;
+    LoadIoConfigFromFile(path_, back);
+    EXPECT_EQ(2, back.DeviceType);
+    EXPECT_EQ(EncodeInputBlock(c), EncodeInputBlock(back));
+    EXPECT_EQ(EncodeOutputBlock(c), EncodeOutputBlock(back));
+
+    c.DeviceType = 1;
+    SaveIoConfigToFile(path_, c);
+    EXPECT_EQ(std::string::npos, Read().find("07="));
+    EXPECT_NE(std::string::npos, Read().find("06="));
+}
+
+TEST_F(ConfigFile, LoadingOddFiles) {
+    TIoConfig c;
+    // Only outputs: type 2, all inputs at 0; an input code on an output becomes 128.
+    Write("[OUTPUT]\r\n01=12;1;5;7\r\n02= 300 ;x;;\r\n");
+    c.Row(1).Function = 9;
+    LoadIoConfigFromFile(path_, c);
+    EXPECT_EQ(2, c.DeviceType);
+    EXPECT_EQ(0, c.Row(1).Function);
+    EXPECT_EQ(0x80, c.Row(21).Function);
+    EXPECT_TRUE(c.Row(21).Inverted);
+    EXPECT_EQ(5, c.Row(21).Param);
+    EXPECT_EQ(7, c.Row(21).Mask);
+    EXPECT_EQ(0x80, c.Row(22).Function);  // 300: low byte 44, an input code
+    EXPECT_FALSE(c.Row(22).Inverted);
+    EXPECT_EQ(0x80, c.Row(36).Function);
+    // The highest non-empty input key decides: 7 gives type 2, 5 and 6 type 1, 9 type 0.
+    Write("[INPUT]\r\n07=001;000;000;000\r\n");
+    LoadIoConfigFromFile(path_, c);
+    EXPECT_EQ(2, c.DeviceType);
+    Write("[INPUT]\r\n01=001\r\n05=002;1;3;4\r\n20=5\r\n");
+    LoadIoConfigFromFile(path_, c);
+    EXPECT_EQ(1, c.DeviceType);
+    EXPECT_EQ(2, c.Row(5).Function);
+    EXPECT_TRUE(c.Row(5).Inverted);
+    EXPECT_EQ(3, c.Row(5).Param);
+    EXPECT_EQ(5, c.Row(44).Function);  // key 20 is row 44
+    Write("[INPUT]\r\n09=001;000;000;000\r\n");
+    LoadIoConfigFromFile(path_, c);
+    EXPECT_EQ(0, c.DeviceType);
+    // Not an INI file at all: every row blank, type 2.
+    Write(std::string("\x00\xFF garbage\r\n=;;\r\n", 17));
+    LoadIoConfigFromFile(path_, c);
+    EXPECT_EQ(2, c.DeviceType);
+    EXPECT_EQ(0, c.Row(1).Function);
+}
+
+TEST_F(ConfigFile, FilesThatCannotBeUsedRaiseAndChangeNothing) {
+    TIoConfig c;
+    c.Row(1).Function = 4;
+    EXPECT_THROW(LoadIoConfigFromFile(dir_ + "/MISSING.CFG", c), EFOpenError);
+    EXPECT_EQ(4, c.Row(1).Function);
+    EXPECT_THROW(SaveIoConfigToFile(dir_ + "/no/such/dir/X.CFG", c), Exception);
+    if (geteuid() != 0) {
+        Write("[OTHER]\r\nKEEP=1\r\n");
+        chmod(path_.c_str(), 0);
+        EXPECT_THROW(SaveIoConfigToFile(path_, c), EFOpenError);
+        chmod(path_.c_str(), 0600);
+        EXPECT_EQ("[OTHER]\r\nKEEP=1\r\n", Read());
+    }
+}
