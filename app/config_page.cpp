@@ -20,8 +20,8 @@
 namespace {
 
 // Inside a tab: a heading line, a line of column heads, then 16 rows.
-constexpr int kRowPitch = 17;
-constexpr int kRowHeight = 18;  // one pixel more than the pitch: neighbouring borders share a line
+constexpr int kRowPitch = 21;
+constexpr int kRowHeight = 22;  // one pixel more than the pitch: neighbouring borders share a line
 constexpr int kHeadingTop = 2;
 constexpr int kHeadsTop = 18;
 constexpr int kRowsTop = 33;

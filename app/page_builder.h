@@ -17,7 +17,7 @@
 class TForm1;
 
 inline constexpr int kPageWidth = 608;
-inline constexpr int kPageHeight = 408;
+inline constexpr int kPageHeight = 480;
 inline constexpr int kButtonHeight = 25;
 inline constexpr int kButtonTop = kPageHeight - 8 - kButtonHeight;
 
