@@ -1,8 +1,10 @@
 // The program: folders and command line first, then the display, the windows and the loop.
 
+#include <clocale>
 #include <cstdio>
 #include <string>
 
+#include "app/display_loss.h"
 #include "app/program_start.h"
 #include "link/program_dirs.h"
 #include "platform/display/x11/select_presenter.h"
@@ -10,12 +12,25 @@
 
 int main() {
     InitProgramDirs();
+    // The X input method composes keys by the user's locale, which it takes when the
+    // display opens; afterwards the program's own text handling goes back to the plain
+    // locale, so byte-wise case folding never depends on the machine.
+    std::setlocale(LC_CTYPE, "");
     std::string why;
-    InstallPresenterForEnvironment(&why);
-    if (!why.empty()) std::fprintf(stderr, "tovak: %s\n", why.c_str());
+    Presenter* display = InstallPresenterForEnvironment(&why);
+    std::setlocale(LC_CTYPE, "C");
+    if (!why.empty()) {
+        // A program nobody can see would only hold its port: headless runs are asked for.
+        std::fprintf(stderr, "tovak: %s\ntovak: set TOVAK_HEADLESS=1 to run without a display\n", why.c_str());
+        return 1;
+    }
+    EndProgramWhenDisplayLost(*display);
     EnsureApplication();
     Application->Initialize();
     CreateProgramForms();
     RunProgramLoop();
+    // The windows go before the program's static state they refer to, the display last.
+    DestroyProgramForms();
+    InstallPresenter(nullptr);
     return 0;
 }

@@ -42,8 +42,16 @@ void Presenter::DeliverMouseButton(TPoint screen, MouseButton button, bool down)
 }
 void Presenter::DeliverWheel(TPoint screen, int notches) { InjectMouseWheel(screen, notches); }
 void Presenter::DeliverKey(uint16_t vk, bool down) { InjectKey(vk, down); }
+void Presenter::DeliverKey(uint16_t vk, bool down, char32_t layoutChar) { InjectLayoutKey(vk, down, layoutChar); }
 void Presenter::DeliverChar(char32_t codePoint) { InjectChar(codePoint); }
 void Presenter::DeliverClose(HWND topLevel) { PostMessage(topLevel, WM_CLOSE, 0, 0); }
+
+void Presenter::DisplayLost() {
+    if (displayLost_)
+        displayLost_();
+    else
+        PostQuitMessage(0);
+}
 
 Presenter* InstallPresenter(std::unique_ptr<Presenter> presenter) {
     if (!presenter) presenter = std::make_unique<HeadlessPresenter>();

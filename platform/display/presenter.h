@@ -5,6 +5,8 @@
 // back through the same raw-input calls the UI test driver uses (platform/win/input.h).
 // One presenter is installed at a time; without one, the headless presenter is used.
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -24,9 +26,37 @@ public:
     void DeliverMouseButton(TPoint screen, MouseButton button, bool down);
     void DeliverWheel(TPoint screen, int notches);
     void DeliverKey(uint16_t vk, bool down);
+    // A key whose press types the layout's `layoutChar` (0: nothing) rather than the US
+    // character the window layer would give it.
+    void DeliverKey(uint16_t vk, bool down, char32_t layoutChar);
     void DeliverChar(char32_t codePoint);
     // The user asked to close the window (the title bar's close box of a real display).
     void DeliverClose(HWND topLevel);
+
+    // Clipboard text shared with the other programs of a real display. A presenter that
+    // shares none (headless) answers false to SharesClipboard; the clipboard then keeps its
+    // text in this process alone.
+    virtual bool SharesClipboard() const { return false; }
+    virtual void OfferClipboardText(const std::string& utf8) { (void)utf8; }
+    // Gives the text up (this program no longer offers any).
+    virtual void ClearClipboardText() {}
+    // False when no program offers text (or it did not answer in time).
+    virtual bool FetchClipboardText(std::string* utf8, uint32_t timeoutMs = 2000) {
+        (void)utf8;
+        (void)timeoutMs;
+        return false;
+    }
+
+    // What the program does when the display goes away for good (the X server ended);
+    // without an action set, the message loop is asked to end.
+    void SetDisplayLostAction(std::function<void()> action) { displayLost_ = std::move(action); }
+
+  protected:
+    // Backends call it on the window thread once the display is gone.
+    void DisplayLost();
+
+  private:
+    std::function<void()> displayLost_;
 };
 
 // Installs a presenter (null: the headless one); answers the one installed.

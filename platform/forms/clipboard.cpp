@@ -1,21 +1,34 @@
 #include "platform/forms/clipboard.h"
 
+#include "platform/display/presenter.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/rtl/exception.h"
 
 TClipboard::TClipboard() = default;
 TClipboard::~TClipboard() = default;
 
-std::string TClipboard::AsText() const { return hasText_ ? text_ : std::string(); }
+std::string TClipboard::AsText() const {
+    Presenter* display = CurrentPresenter();
+    if (!display->SharesClipboard()) return hasText_ ? text_ : std::string();
+    std::string text;
+    return display->FetchClipboardText(&text) ? text : std::string();
+}
 
 void TClipboard::SetAsText(const std::string& v) {
     Clear();
     text_ = v;
     hasText_ = true;
+    Presenter* display = CurrentPresenter();
+    if (display->SharesClipboard()) display->OfferClipboardText(v);
 }
 
 bool TClipboard::HasFormat(unsigned format) const {
-    if (format == CF_TEXT || format == CF_UNICODETEXT) return hasText_;
+    if (format == CF_TEXT || format == CF_UNICODETEXT) {
+        Presenter* display = CurrentPresenter();
+        if (!display->SharesClipboard()) return hasText_;
+        // Another program may have copied since: the display's owner of the text decides.
+        return display->FetchClipboardText(nullptr);
+    }
     if (format == CF_BITMAP) return bitmap_ != nullptr;
     return false;
 }
@@ -25,6 +38,8 @@ void TClipboard::Clear() {
     hasText_ = false;
     bitmap_.reset();
     ++sequence_;
+    Presenter* display = CurrentPresenter();
+    if (display->SharesClipboard()) display->ClearClipboardText();
 }
 
 void TClipboard::Assign(TPersistent* Source) {

@@ -1,6 +1,8 @@
 #pragma once
-// The clipboard: text and bitmaps, kept in this process (the X11 display later offers it
-// as the X selection too). Setting one format replaces what was there.
+// The clipboard: text and bitmaps. Text goes through the display when it shares a clipboard
+// with other programs (the X selection), so text copied elsewhere can be pasted here and
+// the other way round; the headless display keeps it in this process. Bitmaps stay in this
+// process. Setting one format replaces what was there.
 
 #include <memory>
 #include <string>

@@ -3,6 +3,7 @@
 #include <array>
 #include <atomic>
 #include <cstdlib>
+#include <deque>
 
 #include "platform/gdi/system_metrics.h"
 #include "platform/sync/clock.h"
@@ -155,6 +156,43 @@ void ConvertMouse(const RawInput& in) {
     }
 }
 
+// The characters key presses type, from their conversion until their WM_KEYDOWN is
+// pre-translated, in the order the presses were converted. A press injected without a
+// layout character types the US one (KeyToChar). Entries ahead of the one taken belong to
+// key messages removed without being dispatched; a short cap drops any that never will be.
+struct KeyPressChar {
+    HWND wnd = nullptr;
+    uint16_t vk = 0;
+    char32_t ch = 0;
+    bool layout = false;
+};
+std::deque<KeyPressChar>& KeyPressChars() {
+    static std::deque<KeyPressChar> pending;
+    return pending;
+}
+
+void NoteKeyPressChar(const RawInput& in, HWND target) {
+    if (!in.down) return;
+    std::deque<KeyPressChar>& pending = KeyPressChars();
+    if (pending.size() >= 32) pending.pop_front();
+    pending.push_back(KeyPressChar{target, in.vk, in.ch, in.layoutChar});
+}
+
+// Taken before any handler of the key runs, so a modal loop inside one cannot hand the
+// character to another key. False: the key types its US character.
+bool TakeLayoutChar(HWND wnd, UINT msg, WPARAM vk, char32_t* ch) {
+    if (msg != WM_KEYDOWN && msg != WM_SYSKEYDOWN) return false;
+    std::deque<KeyPressChar>& pending = KeyPressChars();
+    for (auto it = pending.begin(); it != pending.end(); ++it) {
+        if (it->wnd != wnd || it->vk != vk) continue;
+        KeyPressChar found = *it;
+        pending.erase(pending.begin(), it + 1);
+        *ch = found.ch;
+        return found.layout;
+    }
+    return false;
+}
+
 void ConvertKey(const RawInput& in) {
     bool wasDown = SyncDown(in.vk);
     SetSyncKey(in.vk, in.down);
@@ -168,6 +206,7 @@ void ConvertKey(const RawInput& in) {
     if (wasDown) data |= 1 << 30;
     if (!in.down) data |= static_cast<LPARAM>(1u << 31);
     PostMessage(target, msg, in.vk, data);
+    NoteKeyPressChar(in, target);
 }
 
 }  // namespace
@@ -208,6 +247,18 @@ void InjectKey(uint16_t vk, bool down) {
     in.kind = RawInput::kKey;
     in.vk = vk;
     in.down = down;
+    uint8_t k = AsyncKeys()[vk & 0xFF].load();
+    AsyncKeys()[vk & 0xFF].store(static_cast<uint8_t>(down ? (k | 0x80) : (k & 0x7F)));
+    Push(in);
+}
+
+void InjectLayoutKey(uint16_t vk, bool down, char32_t layoutChar) {
+    RawInput in;
+    in.kind = RawInput::kKey;
+    in.vk = vk;
+    in.down = down;
+    in.ch = layoutChar;
+    in.layoutChar = true;
     uint8_t k = AsyncKeys()[vk & 0xFF].load();
     AsyncKeys()[vk & 0xFF].store(static_cast<uint8_t>(down ? (k | 0x80) : (k & 0x7F)));
     Push(in);
@@ -302,10 +353,13 @@ bool PumpInput() {
 
 bool PreTranslateKey(HWND wnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     if (!Rec(wnd)) return true;
+    char32_t layoutChar = 0;
+    bool fromLayout = TakeLayoutChar(wnd, msg, wparam, &layoutChar);
     if (SendMessage(wnd, CN_BASE + msg, wparam, lparam) != 0) return false;
     if (!Rec(wnd)) return false;
     if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) {
-        char32_t ch = KeyToChar(static_cast<uint16_t>(wparam), SyncDown(VK_SHIFT), SyncDown(VK_CONTROL));
+        char32_t ch = fromLayout ? layoutChar
+                                 : KeyToChar(static_cast<uint16_t>(wparam), SyncDown(VK_SHIFT), SyncDown(VK_CONTROL));
         // Alt combinations become WM_SYSCHAR (accelerators); plain keys WM_CHAR.
         if (ch != 0) PostMessage(wnd, msg == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR, static_cast<WPARAM>(ch), lparam);
     }
@@ -363,6 +417,7 @@ HWND SetActiveWindow(HWND wnd) {
     if (old == wnd) return old;
     if (Rec(t.capture)) SendMessage(t.capture, WM_CANCELMODE, 0, 0);
     t.active = wnd;
+    if (t.sink) t.sink->TopLevelActivated(wnd);
     if (old) {
         SendMessage(old, WM_NCACTIVATE, 0, 0);
         InvalidateFrame(old);

@@ -23,6 +23,10 @@ void InjectMouseButton(TPoint screen, MouseButton button, bool down);
 void InjectMouseWheel(TPoint screen, int notches);
 // A key going down or up; a key held down and repeated is one more `down`.
 void InjectKey(uint16_t vk, bool down);
+// A key pressed on a layout other than US (German umlauts, Shift+2 = ", AltGr, Caps Lock):
+// the press types `layoutChar` (0: nothing) instead of the US character of KeyToChar. A
+// release is the same as InjectKey's.
+void InjectLayoutKey(uint16_t vk, bool down, char32_t layoutChar);
 // A typed character without a key (text typed in one go, or an input method).
 void InjectChar(char32_t codePoint);
 // True while raw input waits for the pump (tests and the driver wait for it to drain).

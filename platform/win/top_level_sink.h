@@ -3,6 +3,8 @@
 // or X11) installs one sink and mirrors shown top-level windows from it. All calls come on
 // the window thread.
 
+#include <string>
+
 #include "platform/gdi/gdi_objects.h"
 #include "platform/win/input.h"
 
@@ -17,6 +19,13 @@ public:
     // Pixels of the back buffer (window coordinates) changed and may be shown.
     virtual void Present(HWND wnd, HBITMAP backBuffer, const TRect& dirty) = 0;
     virtual void CursorChanged(HCURSOR cursor) { (void)cursor; }
+    // The active top-level window changed (null: none is active now).
+    virtual void TopLevelActivated(HWND wnd) { (void)wnd; }
+    // A top-level window's text (its caption) changed.
+    virtual void TopLevelTextChanged(HWND wnd, const std::string& text) {
+        (void)wnd;
+        (void)text;
+    }
 };
 
 // Installs the sink (null: none); answers the previous one.

@@ -52,6 +52,7 @@ struct RawInput {
     int wheel = 0;
     uint16_t vk = 0;
     char32_t ch = 0;
+    bool layoutChar = false;  // kKey: `ch` is what the press types, in place of the US character
     uint32_t time = 0;
 };
 

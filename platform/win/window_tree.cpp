@@ -427,6 +427,7 @@ void SetWindowText(HWND wnd, const std::string& text) {
     if (wnd->text == text) return;
     wnd->text = text;
     if (wnd->in_tree && (wnd->style & WS_CAPTION) == WS_CAPTION) InvalidateFrame(wnd);
+    if (wnd->in_tree && !wnd->parent && Tree().sink) Tree().sink->TopLevelTextChanged(wnd, text);
 }
 
 namespace {

@@ -23,7 +23,11 @@ Presenter* InstallPresenterForEnvironment(std::string* why) {
     const char* display = std::getenv("DISPLAY");
     PresenterKind kind = ChoosePresenter(display, std::getenv("TOVAK_HEADLESS"), BuildHasX11());
     if (kind == PresenterKind::Headless) {
-        if (why && (!display || !*display)) *why = "no display (DISPLAY is not set)";
+        const char* headless = std::getenv("TOVAK_HEADLESS");
+        bool asked = headless && std::strcmp(headless, "1") == 0;
+        if (why && !asked)
+            *why = (!display || !*display) ? "no display (DISPLAY is not set)"
+                                           : "this build cannot show windows (it was built without libX11)";
         return InstallPresenter(nullptr);
     }
 #if TOVAK_HAVE_X11

@@ -1,7 +1,8 @@
 #pragma once
 // Picks the display at start: the X11 presenter when DISPLAY names a display, the build has
 // X11 and TOVAK_HEADLESS is not set to 1; the headless one otherwise, also when the display
-// cannot be opened (then `why` tells why, so the program can say so).
+// cannot be opened. When headless was not asked for, `why` says why there is no display
+// (no DISPLAY, no X11 in the build, a display that cannot be opened), so the program can say so.
 
 #include <string>
 

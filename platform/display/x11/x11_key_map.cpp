@@ -2,7 +2,6 @@
 
 #include <X11/keysym.h>
 
-#include "platform/win/input.h"
 #include "platform/win/virtual_keys.h"
 
 namespace {
@@ -166,7 +165,7 @@ bool IsDeadKeysym(unsigned long keysym) {
     return keysym >= 0xFE50 && keysym <= 0xFE8F;
 }
 
-KeyDelivery PlanKeyPress(uint16_t vk, const std::u32string& text, bool shift, bool ctrl) {
+KeyDelivery PlanKeyPress(uint16_t vk, const std::u32string& text, bool ctrl) {
     KeyDelivery d;
     std::u32string printable;
     for (char32_t c : text)
@@ -176,13 +175,12 @@ KeyDelivery PlanKeyPress(uint16_t vk, const std::u32string& text, bool shift, bo
         return d;
     }
     d.key = true;
-    // What the window layer would type for this key itself; a control character (Delete
-    // gives DEL, Ctrl+C gives ETX) is the layer's business too, and Ctrl combinations
-    // never type.
-    if (text.empty() || printable.empty() || ctrl) return d;
-    if (text.size() == 1 && text[0] == KeyToChar(vk, shift, ctrl)) return d;
-    d.key = false;
-    d.chars = printable;
+    // A key that types nothing printable (arrows, Shift+Tab), a control character (Delete
+    // gives DEL, Ctrl+C gives ETX) and any Ctrl combination keep the window layer's own.
+    if (printable.empty() || ctrl) return d;
+    d.layoutChar = true;
+    d.keyChar = printable[0];
+    d.chars = printable.substr(1);
     return d;
 }
 

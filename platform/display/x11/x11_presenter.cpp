@@ -53,13 +53,17 @@ int QuietIOError(Display*) {
 // ---- The window thread ----
 
 void X11Presenter::Impl::EnsureHelper() {
-    if (helper) return;
+    if (helper.load()) return;
     helper = AllocateHWnd([self = self](TMessage& m) {
         if (Impl* impl = self->load()) impl->HelperMessage(m);
     });
 }
 
 void X11Presenter::Impl::HelperMessage(TMessage& m) {
+    if (m.Msg == kMsgLost) {
+        presenter->DisplayLost();
+        return;
+    }
     HWND wnd = reinterpret_cast<HWND>(m.WParam);
     if ((m.Msg != kMsgActivate && m.Msg != kMsgRaise) || !IsWindow(wnd) || !IsWindowVisible(wnd)) return;
     bool enabled = IsWindowEnabled(wnd) && !(GetWindowLong(wnd, GWL_EXSTYLE) & WS_EX_NOACTIVATE);
@@ -134,7 +138,12 @@ std::unique_ptr<X11Presenter> X11Presenter::Open(const std::string& displayName,
             auto* impl = static_cast<Impl*>(data);
             if (!impl->connected.exchange(false)) return;
             std::fputs("tovak: the X display went away; the program ends\n", stderr);
-            PostMessage(nullptr, WM_QUIT, 0, 0);
+            // The program's own action runs on the window thread; before any window was
+            // shown there is nothing to close, so the loop just ends.
+            if (HWND helper = impl->helper.load())
+                PostMessage(helper, kMsgLost, 0, 0);
+            else
+                PostMessage(nullptr, WM_QUIT, 0, 0);
         },
         &m);
     m.wmProtocols = XInternAtom(dpy, "WM_PROTOCOLS", False);
@@ -176,7 +185,7 @@ X11Presenter::~X11Presenter() {
     ssize_t n = write(m.wakeFd, &one, sizeof one);
     (void)n;
     if (m.thread.joinable()) m.thread.join();
-    if (m.helper && IsWindowThread()) DeallocateHWnd(m.helper);
+    if (m.helper.load() && IsWindowThread()) DeallocateHWnd(m.helper.load());
     if (m.connected) {
         for (auto& [wnd, w] : m.wins) {
             if (w.ic) XDestroyIC(w.ic);
@@ -207,6 +216,8 @@ void X11Presenter::TopLevelShown(HWND wnd, const TRect& screenRect) {
     c.exStyle = GetWindowLong(wnd, GWL_EXSTYLE);
     c.text = s.title;
     impl_->Push(std::move(c));
+    // Shown active (the window layer activates after showing): the X focus follows.
+    if (GetActiveWindow() == wnd) TopLevelActivated(wnd);
 }
 
 void X11Presenter::TopLevelHidden(HWND wnd) {
@@ -226,7 +237,6 @@ void X11Presenter::TopLevelMoved(HWND wnd, const TRect& screenRect) {
 
 void X11Presenter::TopLevelDestroyed(HWND wnd) {
     impl_->sent.erase(wnd);
-    if (impl_->lastActive == wnd) impl_->lastActive = nullptr;
     Command c;
     c.kind = Command::kDestroy;
     c.wnd = wnd;
@@ -259,27 +269,26 @@ void X11Presenter::Present(HWND wnd, HBITMAP backBuffer, const TRect& dirty) {
                         c.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(area.Width()));
         impl_->Push(std::move(c));
     }
-    // The window layer says nothing of captions or activation; both repaint the frame, so
-    // they are picked up here.
-    std::string title = GetWindowText(wnd);
-    if (title != s.title) {
-        s.title = title;
-        Command c;
-        c.kind = Command::kTitle;
-        c.wnd = wnd;
-        c.text = title;
-        impl_->Push(std::move(c));
-    }
-    HWND active = GetActiveWindow();
-    if (active != impl_->lastActive) {
-        impl_->lastActive = active;
-        if (active && impl_->sent.count(active)) {
-            Command c;
-            c.kind = Command::kFocus;
-            c.wnd = active;
-            impl_->Push(std::move(c));
-        }
-    }
+}
+
+void X11Presenter::TopLevelActivated(HWND wnd) {
+    // A window not shown yet gets the focus with its TopLevelShown.
+    if (!wnd || !impl_->sent.count(wnd)) return;
+    Command c;
+    c.kind = Command::kFocus;
+    c.wnd = wnd;
+    impl_->Push(std::move(c));
+}
+
+void X11Presenter::TopLevelTextChanged(HWND wnd, const std::string& text) {
+    auto it = impl_->sent.find(wnd);
+    if (it == impl_->sent.end() || it->second.title == text) return;
+    it->second.title = text;
+    Command c;
+    c.kind = Command::kTitle;
+    c.wnd = wnd;
+    c.text = text;
+    impl_->Push(std::move(c));
 }
 
 void X11Presenter::CursorChanged(HCURSOR cursor) {
@@ -312,6 +321,12 @@ void X11Presenter::OfferClipboardText(const std::string& utf8) {
     Command c;
     c.kind = Command::kOffer;
     c.text = utf8;
+    impl_->Push(std::move(c));
+}
+
+void X11Presenter::ClearClipboardText() {
+    Command c;
+    c.kind = Command::kDisown;
     impl_->Push(std::move(c));
 }
 

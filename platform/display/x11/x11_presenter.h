@@ -3,7 +3,8 @@
 // becomes an X window showing its back buffer, frame included (the window manager adds
 // no decorations of its own); pop-ups that never take activation are override-redirect.
 // Mouse, wheel, keyboard (the layout's characters, dead keys), enter/leave, focus and the
-// window manager's close request come back through the Deliver* calls.
+// window manager's close request come back through the Deliver* calls. Losing the X server
+// runs the display-lost action (Presenter::SetDisplayLostAction) on the window thread.
 //
 // All X traffic runs on one thread of its own: the window thread only queues what changed
 // (copies of the new pixels included) and never waits for the X server, except in Sync().
@@ -28,6 +29,8 @@ class X11Presenter : public Presenter {
     void TopLevelDestroyed(HWND wnd) override;
     void Present(HWND wnd, HBITMAP backBuffer, const TRect& dirty) override;
     void CursorChanged(HCURSOR cursor) override;
+    void TopLevelActivated(HWND wnd) override;
+    void TopLevelTextChanged(HWND wnd, const std::string& text) override;
 
     // Waits until the X server has everything queued so far (pumping messages when called
     // on the window thread). False when the time-out passed or the connection is gone.
@@ -39,8 +42,10 @@ class X11Presenter : public Presenter {
 
     // Clipboard text through the CLIPBOARD selection (any thread). Offering makes the
     // program the selection's owner; fetching asks the owner, which may be this program.
-    void OfferClipboardText(const std::string& utf8);
-    bool FetchClipboardText(std::string* utf8, uint32_t timeoutMs = 2000);
+    bool SharesClipboard() const override { return true; }
+    void OfferClipboardText(const std::string& utf8) override;
+    void ClearClipboardText() override;
+    bool FetchClipboardText(std::string* utf8, uint32_t timeoutMs = 2000) override;
 
     struct Impl;
 

@@ -48,6 +48,7 @@ namespace x11_internal {
 // Requests from the X thread to the window thread, posted to the presenter's utility window.
 inline constexpr UINT kMsgActivate = WM_USER + 1;  // wParam: the window the X focus went to
 inline constexpr UINT kMsgRaise = WM_USER + 2;     // wParam: the window clicked on
+inline constexpr UINT kMsgLost = WM_USER + 3;      // the connection to the X server is gone
 
 // Someone waiting for the X thread (Sync, clipboard fetch).
 struct Waiter {
@@ -87,7 +88,7 @@ struct Waiter {
 };
 
 struct Command {
-    enum Kind { kShow, kHide, kMove, kDestroy, kPixels, kTitle, kCursor, kFocus, kOffer, kFetch, kSync };
+    enum Kind { kShow, kHide, kMove, kDestroy, kPixels, kTitle, kCursor, kFocus, kOffer, kDisown, kFetch, kSync };
     Kind kind = kSync;
     HWND wnd = nullptr;
     HWND owner = nullptr;
@@ -152,8 +153,7 @@ struct X11Presenter::Impl {
         std::string title;
     };
     std::map<HWND, Sent> sent;
-    HWND helper = nullptr;
-    HWND lastActive = nullptr;
+    std::atomic<HWND> helper{nullptr};
     // What the helper window's procedure reaches; cleared when the presenter goes, so a
     // request still queued for the helper finds nothing.
     std::shared_ptr<std::atomic<Impl*>> self = std::make_shared<std::atomic<Impl*>>(this);

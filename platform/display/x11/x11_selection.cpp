@@ -22,12 +22,23 @@ void X11Selection::Offer(const std::string& utf8) {
     owns_ = XGetSelectionOwner(dpy_, clipboard_) == window_;
 }
 
+void X11Selection::Disown() {
+    text_.clear();
+    if (owns_ && XGetSelectionOwner(dpy_, clipboard_) == window_)
+        XSetSelectionOwner(dpy_, clipboard_, None, CurrentTime);
+    owns_ = false;
+}
+
 void X11Selection::Fetch(FetchDone done) {
+    // The server knows the owner now; our SelectionClear may still be on its way when
+    // another program has just copied.
+    Window owner = XGetSelectionOwner(dpy_, clipboard_);
+    if (owner != window_) owns_ = false;
     if (owns_) {
         done(true, text_);
         return;
     }
-    if (XGetSelectionOwner(dpy_, clipboard_) == None) {
+    if (owner == None) {
         done(false, {});
         return;
     }

@@ -17,6 +17,8 @@ class X11Selection {
     X11Selection(Display* display, Window window);
 
     void Offer(const std::string& utf8);
+    // Stops offering (when this program still owns the selection).
+    void Disown();
     bool Owns() const { return owns_; }
     const std::string& OfferedText() const { return text_; }
     // Asks the owner for its text; `done` runs when the answer arrives (or at once).

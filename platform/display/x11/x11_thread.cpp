@@ -1,5 +1,8 @@
 #include "platform/display/x11/x11_presenter_impl.h"
 
+#include <pthread.h>
+#include <signal.h>
+
 using namespace x11_internal;
 
 namespace {
@@ -50,6 +53,12 @@ void X11Presenter::Impl::FailWaiters() {
 // ---- The X thread ----
 
 void X11Presenter::Impl::Run() {
+    // Writing to a server that went away raises SIGPIPE, which would end the program on the
+    // spot; blocked here, the write fails and the program ends its own way (DisplayLost).
+    sigset_t pipe;
+    sigemptyset(&pipe);
+    sigaddset(&pipe, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
     for (;;) {
         std::deque<Command> batch;
         {
@@ -177,6 +186,9 @@ void X11Presenter::Impl::Apply(Command& c) {
             break;
         case Command::kOffer:
             selection->Offer(c.text);
+            break;
+        case Command::kDisown:
+            selection->Disown();
             break;
         case Command::kFetch:
             if (fetchWaiter) {
@@ -349,6 +361,11 @@ void X11Presenter::Impl::Focus(XWin& w) {
         return;
     }
     XRaiseWindow(dpy, w.id);
+    // A window that has the focus already gets no FocusIn to clear the request with.
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(dpy, &focus, &revert);
+    if (focus == w.id) return;
     XSetInputFocus(dpy, w.id, RevertToParent, CurrentTime);
     pendingFocus = w.id;
 }
@@ -498,10 +515,13 @@ void X11Presenter::Impl::Key(XWin& w, XKeyEvent& ke, bool down) {
         if (keysDown.erase(vk)) presenter->DeliverKey(vk, false);
         return;
     }
-    KeyDelivery d = PlanKeyPress(vk, text, (ke.state & ShiftMask) != 0, (ke.state & ControlMask) != 0);
+    KeyDelivery d = PlanKeyPress(vk, text, (ke.state & ControlMask) != 0);
     if (d.key) {
         keysDown.insert(vk);
-        presenter->DeliverKey(vk, true);
+        if (d.layoutChar)
+            presenter->DeliverKey(vk, true, d.keyChar);
+        else
+            presenter->DeliverKey(vk, true);
     }
     for (char32_t c : d.chars) presenter->DeliverChar(c);
 }

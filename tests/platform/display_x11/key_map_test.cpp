@@ -36,34 +36,39 @@ TEST(X11KeyMap, KeysymCharactersIncludeLatin1UnicodeAndTheEuro) {
     EXPECT_FALSE(IsDeadKeysym(XK_acute));
 }
 
-// The window layer types a key's US character itself; anything else arrives as a character
-// alone, so nothing is typed twice and nothing wrong is typed.
-TEST(X11KeyMap, AKeyGoesAsKeyOrAsCharacterNeverBoth) {
+// A press goes out as one key typing the layout's character (never the window layer's US
+// guess beside it), or as characters alone when the window layer has no key for it.
+TEST(X11KeyMap, AKeyCarriesTheLayoutsCharacter) {
     struct Case {
         uint16_t vk;
         std::u32string text;
-        bool shift, ctrl;
-        bool key;
+        bool ctrl;
+        bool key, layout;
+        char32_t keyChar;
         std::u32string chars;
     } cases[] = {
-        {'A', U"a", false, false, true, U""},           // layer types 'a'
-        {'A', U"A", true, false, true, U""},            // layer types 'A'
-        {'A', U"A", false, false, false, U"A"},         // Caps Lock: the layout knows better
-        {'2', U"\"", true, false, false, U"\""},        // German Shift+2
-        {VK_OEM_7, U"ä", false, false, false, U"ä"},    // umlaut key
-        {'Q', U"@", false, false, false, U"@"},         // AltGr+Q
-        {'C', U"\x03", false, true, true, U""},         // Ctrl+C is the layer's
-        {VK_OEM_7, U"ä", false, true, true, U""},       // Ctrl combinations never type
-        {VK_DELETE, U"\x7f", false, false, true, U""},  // DEL is no text
-        {VK_RETURN, U"\r", false, false, true, U""},
-        {VK_LEFT, U"", false, false, true, U""},
-        {VK_SHIFT, U"", false, false, true, U""},
-        {0, U"é", false, false, false, U"é"},  // composed by the input method
-        {0, U"\x1b", false, false, false, U""},
+        {'A', U"a", false, true, true, U'a', U""},
+        {'A', U"A", false, true, true, U'A', U""},               // Shift or Caps Lock
+        {'2', U"\"", false, true, true, U'"', U""},              // German Shift+2
+        {VK_OEM_7, U"ä", false, true, true, U'ä', U""},          // umlaut key
+        {'Q', U"@", false, true, true, U'@', U""},               // AltGr+Q
+        {'X', U"´x", false, true, true, U'´', U"x"},             // an accent that does not combine
+        {'C', U"\x03", true, true, false, 0, U""},               // Ctrl+C is the layer's
+        {VK_OEM_7, U"ä", true, true, false, 0, U""},             // Ctrl combinations never type
+        {VK_DELETE, U"\x7f", false, true, false, 0, U""},        // DEL is no text
+        {VK_RETURN, U"\r", false, true, false, 0, U""},
+        {VK_LEFT, U"", false, true, false, 0, U""},
+        {VK_SHIFT, U"", false, true, false, 0, U""},
+        {0, U"é", false, false, false, 0, U"é"},  // composed by the input method
+        {0, U"\x1b", false, false, false, 0, U""},
     };
     for (const Case& c : cases) {
-        KeyDelivery d = PlanKeyPress(c.vk, c.text, c.shift, c.ctrl);
+        KeyDelivery d = PlanKeyPress(c.vk, c.text, c.ctrl);
         EXPECT_EQ(d.key, c.key) << "vk " << c.vk;
+        EXPECT_EQ(d.layoutChar, c.layout) << "vk " << c.vk;
+        if (c.layout) {
+            EXPECT_EQ(d.keyChar, c.keyChar) << "vk " << c.vk;
+        }
         EXPECT_EQ(d.chars, c.chars) << "vk " << c.vk;
     }
 }

@@ -13,10 +13,11 @@
 #include "platform/display/x11/select_presenter.h"
 #include "platform/forms/button.h"
 #include "platform/forms/check_box.h"
+#include "platform/forms/clipboard.h"
 #include "platform/forms/edit.h"
 #include "platform/forms/label.h"
 #include "platform/gdi/bitmap.h"
-#include "tests/platform/display_x11/xvfb_server.h"
+#include "tests/support/xvfb_server.h"
 #include "tests/platform/forms/forms_test_support.h"
 
 // Xlib's Screen and Region would clash with the form layer's Screen and the drawing layer's Region.
@@ -227,6 +228,50 @@ TEST_F(X11PresenterTest, RealClicksAndKeysReachTheControls) {
     EXPECT_EQ(GetKeyState(VK_SHIFT) & 0x8000, 0);
 }
 
+// A key whose character differs from the US one (German Shift+2, Caps Lock) arrives as its
+// key and then the layout's character, as a keyboard handler expects.
+TEST_F(X11PresenterTest, LayoutCharactersComeWithTheirKeys) {
+    TForm* form = MakeDoorForm();
+    std::vector<uint16_t> keys;
+    edit_->OnKeyDown = [&](TObject*, uint16_t& key, TShiftState) { keys.push_back(key); };
+    ASSERT_TRUE(Driver().WaitFor([&] { return x11_->Sync() && x11_->XWindowOf(form->Handle()) != 0; }));
+    ClickAt(edit_->ClientToScreen(TPoint{10, 10}));
+    ASSERT_TRUE(Driver().WaitFor([&] { return edit_->Focused(); }));
+
+    KeyCode two = SpareKey(XK_2, XK_quotedbl);
+    ASSERT_TRUE(two);
+    Press(two, true);
+    KeyCode caps = XKeysymToKeycode(probe_, XK_Caps_Lock);
+    ASSERT_TRUE(caps);
+    Press(caps);
+    Press(XKeysymToKeycode(probe_, XK_u));
+    Press(caps);
+    Press(XKeysymToKeycode(probe_, XK_u));
+    EXPECT_TRUE(Driver().WaitFor([&] { return edit_->Text() == "\"Uu"; })) << edit_->Text();
+    EXPECT_EQ(keys, (std::vector<uint16_t>{VK_SHIFT, '2', VK_CAPITAL, 'U', VK_CAPITAL, 'U'}));
+}
+
+// The program's own activation moves the X focus, so keys go where the program expects.
+TEST_F(X11PresenterTest, TheProgramsActivationMovesTheXFocus) {
+    TForm* first = MakeDoorForm();
+    TForm* second = MakeForm("Form2", 200, 100);
+    second->SetLeft(500);
+    second->Show();
+    auto focusIs = [&](TForm* form) {
+        return [this, form] {
+            Window focus = 0;
+            int revert = 0;
+            if (!x11_->Sync()) return false;
+            XGetInputFocus(probe_, &focus, &revert);
+            return focus != 0 && focus == x11_->XWindowOf(form->Handle());
+        };
+    };
+    EXPECT_TRUE(Driver().WaitFor(focusIs(second)));
+    SetActiveWindow(first->Handle());
+    EXPECT_TRUE(Driver().WaitFor(focusIs(first)));
+    EXPECT_EQ(GetActiveWindow(), first->Handle());
+}
+
 // With a UTF-8 locale the X input method composes (and could be any input method the user
 // runs); the keys come out the same.
 TEST_F(X11PresenterTest, TheInputMethodComposesDeadKeysInAUtf8Locale) {
@@ -415,6 +460,35 @@ TEST_F(X11PresenterTest, ClipboardTextTravelsThroughTheXSelection) {
     paste.join();
     EXPECT_TRUE(fetched);
     EXPECT_EQ(pasted, "Zähler 5");
+}
+
+// The program's clipboard is the display's: what an edit copies another program can paste,
+// and what another program copies the edit pastes.
+TEST_F(X11PresenterTest, TheClipboardOfTheControlsIsTheXSelection) {
+    MakeDoorForm();
+    SelectionPeer peer(probe_);
+    edit_->SetText("Tür 4: zu");
+    edit_->SelectAll();
+    edit_->CopyToClipboard();
+    ASSERT_TRUE(x11_->Sync());
+    EXPECT_EQ(peer.Fetch(), "Tür 4: zu");
+
+    peer.Own();
+    std::atomic<bool> done{false};
+    std::thread serve([&] { peer.Serve("Zähler 7", [&] { return done.load(); }); });
+    EXPECT_TRUE(Clipboard()->HasFormat(CF_TEXT));
+    edit_->SetText("");
+    edit_->PasteFromClipboard();
+    done = true;
+    serve.join();
+    EXPECT_EQ(edit_->Text(), "Zähler 7");
+
+    // Emptied by this program after copying again: nobody offers text any more.
+    Clipboard()->SetAsText("Tür 5");
+    Clipboard()->Clear();
+    ASSERT_TRUE(x11_->Sync());
+    EXPECT_FALSE(Clipboard()->HasFormat(CF_TEXT));
+    EXPECT_EQ(peer.Fetch(), "<refused>");
 }
 
 TEST(X11PresenterSetup, AnUnreachableDisplayFallsBackToHeadless) {

@@ -1,4 +1,4 @@
-#include "tests/platform/display_x11/xvfb_server.h"
+#include "tests/support/xvfb_server.h"
 
 #include <fcntl.h>
 #include <poll.h>
