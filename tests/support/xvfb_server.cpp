@@ -89,3 +89,22 @@ void XvfbServer::Stop() {
     waitpid(pid_, &status, 0);
     pid_ = -1;
 }
+
+namespace {
+std::string& Problem() {
+    static std::string why;
+    return why;
+}
+}  // namespace
+
+XvfbServer& SharedXvfb() {
+    static XvfbServer server;
+    return server;
+}
+
+void StartSharedXvfb() {
+    if (SharedXvfb().Running() || !Problem().empty()) return;
+    if (!SharedXvfb().Start(&Problem()) && Problem().empty()) Problem() = "Xvfb did not start";
+}
+
+const std::string& SharedXvfbProblem() { return Problem(); }

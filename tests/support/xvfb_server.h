@@ -23,3 +23,10 @@ class XvfbServer {
     pid_t pid_ = -1;
     std::string display_;
 };
+
+// The one server a test program shares between its test suites.
+XvfbServer& SharedXvfb();
+// Starts SharedXvfb() unless it runs or already failed to start.
+void StartSharedXvfb();
+// Why SharedXvfb() does not run ("" while it does): the reason a test skips.
+const std::string& SharedXvfbProblem();

@@ -33,26 +33,17 @@
 
 namespace {
 
-XvfbServer& Server() {
-    static XvfbServer server;
-    return server;
-}
-std::string& ServerProblem() {
-    static std::string why;
-    return why;
-}
+XvfbServer& Server() { return SharedXvfb(); }
 
 class X11PresenterTest : public FormsTest {
   protected:
     static void SetUpTestSuite() {
-        if (!Server().Running() && ServerProblem().empty() && !Server().Start(&ServerProblem()) &&
-            ServerProblem().empty())
-            ServerProblem() = "Xvfb did not start";
+        StartSharedXvfb();
     }
     static void TearDownTestSuite() { Server().Stop(); }
 
     void SetUp() override {
-        if (!Server().Running()) GTEST_SKIP() << ServerProblem();
+        if (!Server().Running()) GTEST_SKIP() << SharedXvfbProblem();
         FormsTest::SetUp();
         std::string why;
         auto presenter = X11Presenter::Open(Server().Display(), &why);
