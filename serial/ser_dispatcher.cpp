@@ -104,6 +104,9 @@ int TSerBaseDispatcher::CloseCom() {
         kill_threads_ = true;
         device_.SetCommMask(0);
         device_.WakeWriter();
+        // The output thread must end here too: a close left pending by a dispatch thread
+        // that died mid-delivery has nobody else to wake it.
+        out_flush_event_.Set();
         ready_event_.Set();
     }
     // The descriptor itself is closed once no thread waits on it (DonePortPrim), so its
@@ -482,7 +485,12 @@ void TSerBaseDispatcher::SetRS485Mode(bool On) {
 }
 
 int TSerBaseDispatcher::SetCommBuffers(int InSize, int OutSize) {
-    return device_.SetupComm(static_cast<uint32_t>(InSize), static_cast<uint32_t>(OutSize)) ? 0 : -static_cast<int>(device_.LastError());
+    if (!device_.SetupComm(static_cast<uint32_t>(InSize), static_cast<uint32_t>(OutSize)))
+        return -static_cast<int>(device_.LastError());
+    // Flow thresholds are judged against the size in force, not the one at open.
+    CriticalSectionGuard guard(general_lock_);
+    in_que_ = static_cast<uint32_t>(std::max(InSize, 0));
+    return 0;
 }
 
 // ---- Input ring ----
