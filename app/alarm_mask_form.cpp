@@ -1,6 +1,7 @@
 #include "app/alarm_mask_form.h"
 
 #include "app/block_text.h"
+#include "app/page_builder.h"
 
 TForm2* Form2 = nullptr;
 
@@ -38,18 +39,11 @@ TForm2::TForm2(TComponent* AOwner) : TForm(AOwner) {
         c->SetCaption(kBitCaptions[k]);
         CheckEdit[k] = c;
     }
-    auto button = [this, buttonsTop](const std::string& name, const std::string& caption, int left) {
-        TAppButton* b = new TAppButton(this);
-        b->SetName(name);
-        b->SetParent(this);
-        b->SetBounds(left, buttonsTop, 73, 25);
-        b->SetCaption(caption);
-        return b;
-    };
-    Button1 = button("Button1", "&OK", kWidth - 8 - 73 - 8 - 73);
+    TPageBuilder b(this);
+    Button1 = b.Button(this, "Button1", "&OK", kWidth - 8 - 73 - 8 - 73, buttonsTop, 73);
     Button1->SetDefault(true);
     Button1->OnClick = [this](TObject*) { Button1Click(); };
-    Button2 = button("Button2", "&Abbruch", kWidth - 8 - 73);
+    Button2 = b.Button(this, "Button2", "&Abbruch", kWidth - 8 - 73, buttonsTop, 73);
     Button2->OnClick = [this](TObject*) { Button2Click(); };
     OnKeyPress = [this](TObject*, char32_t& Key) { FormKeyPress(Key); };
 }

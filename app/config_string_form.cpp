@@ -1,5 +1,7 @@
 #include "app/config_string_form.h"
 
+#include "app/page_builder.h"
+
 #include "platform/forms/label.h"
 
 TForm3* Form3 = nullptr;
@@ -37,18 +39,11 @@ TForm3::TForm3(TComponent* AOwner) : TForm(AOwner) {
     field(21, "Rest:", 8, restTop, kWidth - 56);
     const int buttonsTop = restTop + 21 + 16;
     SetClientSize(kWidth, buttonsTop + 25 + 8);
-    auto button = [this, buttonsTop](const std::string& name, const std::string& caption, int left) {
-        TAppButton* b = new TAppButton(this);
-        b->SetName(name);
-        b->SetParent(this);
-        b->SetBounds(left, buttonsTop, 73, 25);
-        b->SetCaption(caption);
-        return b;
-    };
-    Button1 = button("Button1", "&OK", kWidth - 8 - 73 - 8 - 73);
+    TPageBuilder b(this);
+    Button1 = b.Button(this, "Button1", "&OK", kWidth - 8 - 73 - 8 - 73, buttonsTop, 73);
     Button1->SetDefault(true);
     Button1->OnClick = [this](TObject*) { Button1Click(); };
-    Button2 = button("Button2", "&Abbruch", kWidth - 8 - 73);
+    Button2 = b.Button(this, "Button2", "&Abbruch", kWidth - 8 - 73, buttonsTop, 73);
     Button2->SetCancel(true);
     Button2->OnClick = [this](TObject*) { Button2Click(); };
 }
