@@ -3,6 +3,8 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+
+#include "tests/support/pump_until.h"
 #include <unistd.h>
 
 #include "link/com_port_link.h"
@@ -20,16 +22,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kPort = 17;
-
-bool PumpUntil(const std::function<bool()>& done, uint32_t ms = 5000) {
-    uint64_t deadline = CurrentClock().Ticks() + ms;
-    while (!done()) {
-        uint64_t now = CurrentClock().Ticks();
-        if (now >= deadline) return false;
-        RunLoopUntil(done, std::min(deadline, now + 2));
-    }
-    return true;
-}
 
 // The first frame the device sent that is not a plain poll (the poll in flight when a test
 // armed a fault may still finish first).

@@ -16,22 +16,11 @@
 #include "platform/win/message_queue.h"
 #include "serial/serial_exceptions.h"
 #include "tests/support/pty_pair.h"
+#include "tests/support/pump_until.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// The test thread is the window thread: it pumps until a condition holds or time runs out.
-// Conditions that no message announces (ring counts) are looked at again every 2 ms.
-bool PumpUntil(const std::function<bool()>& done, uint32_t ms = 10000) {
-    uint64_t deadline = CurrentClock().Ticks() + ms;
-    while (!done()) {
-        uint64_t now = CurrentClock().Ticks();
-        if (now >= deadline) return false;
-        RunLoopUntil(done, std::min(deadline, now + 2));
-    }
-    return true;
-}
 
 class ComPortTest : public ::testing::Test {
 protected:

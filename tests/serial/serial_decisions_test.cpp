@@ -21,6 +21,7 @@
 #include "serial/ser_com_port.h"
 #include "serial/serial_exceptions.h"
 #include "tests/support/pty_pair.h"
+#include "tests/support/pump_until.h"
 
 namespace fs = std::filesystem;
 
@@ -41,16 +42,6 @@ public:
 };
 
 namespace {
-
-bool PumpUntil(const std::function<bool()>& done, uint32_t ms = 10000) {
-    uint64_t deadline = CurrentClock().Ticks() + ms;
-    while (!done()) {
-        uint64_t now = CurrentClock().Ticks();
-        if (now >= deadline) return false;
-        RunLoopUntil(done, std::min(deadline, now + 2));
-    }
-    return true;
-}
 
 class SerialDecisionsTest : public ::testing::Test {
 protected:
