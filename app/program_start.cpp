@@ -10,6 +10,7 @@
 #include "app/msg_form.h"
 #include "controls/vx_editors_unit.h"
 #include "link/form_sercom.h"
+#include "link/link_view.h"
 #include "link/link_texts.h"
 #include "link/message_dialog.h"
 #include "platform/forms/application.h"
@@ -38,7 +39,7 @@ void CreateProgramForms() {
     for (int i = 0; i < Application->ComponentCount(); ++i)
         if (auto* form = dynamic_cast<TCustomForm*>(Application->Components(i)))
             TieEditorsToStyleController(form, g_editorStyle.get());
-    FormSercom->SetMainView(Form1);
+    FormSercom->SetMainView(&Form1->LinkView());
     SetMessageDialogHandler([](const std::string& text, int type, int buttons, int help) -> int {
         return CustMessageDlg(text, static_cast<uint8_t>(type), static_cast<uint16_t>(buttons), help);
     });

@@ -17,48 +17,48 @@
 #include "platform/win/message_queue.h"
 
 void TSercomLink::OpenPort(int port, bool show_error) {
-    LinkStopped = false;
-    PortOpen = false;
-    ReceiveBuffer.clear();
+    LinkState.LinkStopped = false;
+    LinkState.PortOpen = false;
+    LinkState.ReceiveBuffer.clear();
     // Orders and the acknowledgement left from an earlier device must not reach this one.
-    ClearBlockRequests();
-    PendingFrame.clear();
+    LinkState.ClearBlockRequests();
+    LinkState.PendingFrame.clear();
     try {
         if (!port_) throw Exception("no port");
         port_->Open(static_cast<uint16_t>(port & 0xFFFF));
-        PortOpen = true;
+        LinkState.PortOpen = true;
     } catch (const std::exception&) {
-        PortOpen = false;
+        LinkState.PortOpen = false;
         if (show_error) ShowMessageDialog(LinkTextFmt(1221, std::to_string(port)), 1, 8);
     }
 }
 
 void TSercomLink::ClosePort() {
-    LinkStopped = true;
+    LinkState.LinkStopped = true;
     Delay(200);
     try {
         if (port_) port_->Close();
     } catch (const std::exception&) {
         // A port that vanished is closed all the same.
     }
-    PortOpen = false;
-    ClearBlockRequests();
-    PendingFrame.clear();
-    ReceiveBuffer.clear();
-    main_->SetStatusPanel(2, " ");
+    LinkState.PortOpen = false;
+    LinkState.ClearBlockRequests();
+    LinkState.PendingFrame.clear();
+    LinkState.ReceiveBuffer.clear();
+    main_->ClearReceiveTicker();
     ProcessMessages();
 }
 
 void TSercomLink::TraceFrame(const std::string& direction, const std::string& frame) {
-    if (!PrtShow && !PrtProt) return;
+    if (!LinkState.PrtShow && !LinkState.PrtProt) return;
     std::string line = direction + ": " + BytesToHexList(frame);
-    if (PrtShow) AddTraceLine(line);
-    if (PrtProt) WriteLogLine("TOVAK-COM-", "COM", line);
+    if (LinkState.PrtShow) AddTraceLine(line);
+    if (LinkState.PrtProt) WriteLogLine("TOVAK-COM-", "COM", line);
 }
 
 void TSercomLink::AddTraceLine(const std::string& text) {
-    if (++TraceLineCounter >= 100) TraceLineCounter = 1;
-    view_->TraceAdd(IntToStrZero(TraceLineCounter, 2) + " " + text);
+    if (++LinkState.TraceLineCounter >= 100) LinkState.TraceLineCounter = 1;
+    view_->TraceAdd(IntToStrZero(LinkState.TraceLineCounter, 2) + " " + text);
     Pump();
 }
 
