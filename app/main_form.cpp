@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "app/device_slot_display.h"
-#include "app/main_link_view.h"
 #include "app/pages/main_pages.h"
 
 #include "app/comp_text.h"
@@ -70,7 +69,6 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     Notebook1->SetBounds(4, 4, kPageWidth, kPageHeight);
     Notebook1->SetPages(std::vector<std::string>(std::begin(kPageNames), std::end(kPageNames)));
     pages_ = std::make_unique<TMainPages>(*this);
-    linkView_ = std::make_unique<TMainLinkView>(*this);
 
     StatusBar1 = new TStatusBar(this);
     StatusBar1->SetName("StatusBar1");

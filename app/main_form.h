@@ -15,7 +15,6 @@
 #include "platform/rtl/date_time.h"
 
 struct TMainPages;
-class TLinkMainView;
 
 class TForm1 : public TForm {
 public:
@@ -24,7 +23,6 @@ public:
     std::string ClassName() const override { return "TForm1"; }
 
     TMainPages& Pages() { return *pages_; }
-    TLinkMainView& LinkView() { return *linkView_; }
 
     // Event handlers; the receive ticker and the protocol lines, called by the link.
     void FormCreate();
@@ -68,7 +66,6 @@ private:
     void ClearAtCreate();
 
     std::unique_ptr<TMainPages> pages_;
-    std::unique_ptr<TLinkMainView> linkView_;
     std::string lastDate_, lastTime_;
     int32_t step_ = 0;
     int32_t stepCount_ = 1;

@@ -7,10 +7,10 @@
 #include "app/cust_msg.h"
 #include "app/later_forms.h"
 #include "app/main_form.h"
+#include "app/main_link_view.h"
 #include "app/msg_form.h"
 #include "controls/vx_editors_unit.h"
 #include "link/form_sercom.h"
-#include "link/link_view.h"
 #include "link/link_texts.h"
 #include "link/message_dialog.h"
 #include "platform/forms/application.h"
@@ -18,6 +18,8 @@
 namespace {
 // The style controller all editors of the windows follow; it outlives the windows.
 std::unique_ptr<TvxCheckEditStyleController> g_editorStyle;
+// What the link shows on the main window; it outlives the windows too.
+std::unique_ptr<TMainLinkView> g_mainLinkView;
 }  // namespace
 
 void CreateProgramForms() {
@@ -39,7 +41,8 @@ void CreateProgramForms() {
     for (int i = 0; i < Application->ComponentCount(); ++i)
         if (auto* form = dynamic_cast<TCustomForm*>(Application->Components(i)))
             TieEditorsToStyleController(form, g_editorStyle.get());
-    FormSercom->SetMainView(&Form1->LinkView());
+    g_mainLinkView = std::make_unique<TMainLinkView>(*Form1);
+    FormSercom->SetMainView(g_mainLinkView.get());
     SetMessageDialogHandler([](const std::string& text, int type, int buttons, int help) -> int {
         return CustMessageDlg(text, static_cast<uint8_t>(type), static_cast<uint16_t>(buttons), help);
     });
@@ -64,6 +67,7 @@ void DestroyProgramForms() {
     FormTxtCom = nullptr;
     UseGermanMsgTexts();
     InfoMsgShaded = true;
+    g_mainLinkView.reset();
     g_editorStyle.reset();
     vxEditorsShutdown();
 }

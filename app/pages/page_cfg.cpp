@@ -170,7 +170,9 @@ void TPageCFG::SetDeviceType(int type) {
 }
 
 // A row's controls by name; null for a number that is no row (of that kind).
-TLabel* TPageCFG::RowLabel(int row) { return IsConfigRow(row) ? NamedControl<TLabel>(form_, "Label" + N(300 + row)) : nullptr; }
+TLabel* TPageCFG::RowLabel(int row) {
+    return IsConfigRow(row) ? NamedControl<TLabel>(form_, "Label" + N(300 + row)) : nullptr;
+}
 TAppImageEdit* TPageCFG::RowFunctionEdit(int row) {
     return IsConfigRow(row) ? NamedControl<TAppImageEdit>(form_, "ImageEdit" + N(300 + row)) : nullptr;
 }
