@@ -1,4 +1,4 @@
-// The rows are built in page order, so the control-text catalogue lists them as before.
+// Controls are made in their order on the page: the control-text catalogue lists them so.
 
 #include "app/pages/page_cfg.h"
 
@@ -304,9 +304,9 @@ void TPageCFG::FillFunctionLists() {
         }
 }
 
-// Index of the last item whose first three characters read as the code.
 namespace {
 
+// Index of the last item whose first three characters read as the code.
 int FindItemByCode(int code, TAppImageEdit* e) {
     int found = -1;
     for (int i = 0; i < e->Descriptions()->Count(); ++i)
