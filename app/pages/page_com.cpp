@@ -9,7 +9,6 @@
 #include "link/form_sercom.h"
 #include "link/link_state.h"
 #include "link/log_file.h"
-#include "platform/forms/application.h"
 
 TPageCOM::TPageCOM(TForm1& form) : TMainPage(form, Index) {
     TPage* p = Sheet();

@@ -9,6 +9,8 @@
 
 #include "app/named_control.h"
 #include "app/page_builder.h"
+#include "link/form_sercom.h"
+#include "link/link_view.h"
 #include "tests/app/app_test_support.h"
 
 namespace {
@@ -138,4 +140,43 @@ TEST_F(AppStart, ARunTimeNameThatDoesNotExistFailsNamingTheControl) {
         EXPECT_NE(std::string::npos, e.Message().find("Form1.Label317"));
     }
     EXPECT_THROW(NamedControl<TShape>(*Form1, "Label301"), EControlNotFound);
+}
+
+// The link's view of the window and the recording stand-in of the link's tests must name
+// the same controls; this is the window's side.
+TEST_F(AppStart, WhatTheLinkShowsLandsOnThePagesControls) {
+    Start();
+    TLinkMainView& view = *FormSercom->Link().MainView();
+    TMainPages& p = Form1->Pages();
+    view.ShowInputBlockText("01,02");
+    view.ShowOutputBlockText("81,00");
+    EXPECT_EQ("01,02", p.TST->Edit502->Text());
+    EXPECT_EQ("81,00", view.OutputBlockText());
+    view.ShowBroadcastBits("X------- --------");
+    EXPECT_EQ("X------- --------", p.TST->Label511->Caption());
+    view.ShowDoorStateTexts("a", "b", "c", "d", "e");
+    EXPECT_EQ("a", p.TST->Label550->Caption());
+    EXPECT_EQ("e", p.TST->Label554->Caption());
+    view.ShowDoorLamp(0x00FF00, "Tür geöffnet");
+    view.ShowLockLamp(0x0000FF, "Verriegelt");
+    view.ShowWizardLockLamp(0x00FFFF, "Tür verriegelt");
+    EXPECT_EQ(0x00FF00, p.STG->Shape82->Brush()->Color());
+    EXPECT_EQ("Verriegelt", p.STG->Label81->Caption());
+    EXPECT_EQ("Tür verriegelt", p.INS->Label11051->Caption());
+    view.ShowPendingAlarms(0x0003);
+    view.ShowAlarmsToAcknowledge(0x0004);
+    EXPECT_EQ(2, p.STG->ListBox81->Count());
+    EXPECT_EQ(1, p.STG->ListBox82->Count());
+    view.ShowBusState({"x", "y"});
+    EXPECT_EQ(2, p.STG->ListBox83->Count());
+    view.ShowSystemInfoText("Tor 4");
+    EXPECT_EQ("Tor 4", p.STG->Label80->Caption());
+    EXPECT_FALSE(view.InstallProgressShown());
+    p.INS->Label1103->Font()->SetColor(0x808080);
+    view.MarkInstallStepDone(3);
+    EXPECT_EQ(0x000000, p.INS->Label1103->Font()->Color());
+    EXPECT_TRUE(p.INS->Image1103->Visible());
+    EXPECT_FALSE(p.INS->Image1102->Visible());
+    view.ClearReceiveTicker();
+    EXPECT_EQ(" ", Form1->StatusBar1->Panels()->Items(2)->Text());
 }
