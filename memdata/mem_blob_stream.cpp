@@ -17,7 +17,9 @@ TMemBlobStream::TMemBlobStream(TBlobField* Field, TBlobStreamMode Mode)
         if (field_->ReadOnly()) DatabaseError(DbFmt(SFieldReadOnly, field_->DisplayName()));
         if (dataSet_->State() != dsEdit && dataSet_->State() != dsInsert) DatabaseError(SNotEditing);
     } else {
-        useBuffer_ = buffer_ == dataSet_->ActiveBuffer();
+        // A filter handler reads the scratch buffer, which holds the blobs of the record
+        // being filtered; the stored record is another one.
+        useBuffer_ = buffer_ == dataSet_->ActiveBuffer() || dataSet_->State() == dsFilter;
     }
     opened_ = true;
     if (mode_ == bmWrite) Truncate();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "memdata/vx_mem_data.h"
 #include "platform/db/blob_field.h"
@@ -9,6 +10,7 @@
 #include "platform/db/db_consts.h"
 #include "platform/db/field.h"
 #include "platform/db/numeric_fields.h"
+#include "platform/db/time_stamp.h"
 #include "platform/db/wide_string_field.h"
 #include "platform/rtl/encoding.h"
 #include "platform/rtl/str_utils.h"
@@ -44,13 +46,24 @@ int CompareBytes(const uint8_t* a, const uint8_t* b, bool caseInsensitive, size_
 }
 
 int CompareWide(const uint8_t* a, const uint8_t* b, bool caseInsensitive) {
-    std::string sa = Utf16ToUtf8(*WideSlot(a)), sb = Utf16ToUtf8(*WideSlot(b));
+    std::string sa = Utf16ToUtf8(WideText(a)), sb = Utf16ToUtf8(WideText(b));
     int r = caseInsensitive ? AnsiCompareText(sa, sb) : AnsiCompareStr(sa, sb);
     return r < 0 ? -1 : (r > 0 ? 1 : 0);
 }
 
+// The date-time a stored value stands for. The zero bytes of a null slot have no date:
+// they sort before every date.
 double AsDateTime(TFieldType t, const uint8_t* p) {
-    return NativeToDateTime(t, p);
+    TTimeStamp ts;
+    bool valid;
+    if (t == ftDateTime) {
+        valid = TryMSecsToTimeStamp(Load<double>(p), ts);
+    } else {
+        (t == ftDate ? ts.Date : ts.Time) = Load<int32_t>(p);
+        if (t == ftTime) ts.Date = DateDelta;
+        valid = IsValidTimeStamp(ts);
+    }
+    return valid ? TimeStampToDateTime(ts) : -std::numeric_limits<double>::infinity();
 }
 
 int CompareTyped(const uint8_t* A, const uint8_t* B, TFieldType FieldType, bool caseInsensitive) {
@@ -225,7 +238,7 @@ bool BinarySearchWith(int n, const At& Record, const Compare& Compare3, int Offs
             std::string b = Cp1252ToUtf8(std::string_view(reinterpret_cast<const char*>(Value), l));
             if ((CaseInsensitive ? AnsiCompareText(a, b) : AnsiCompareStr(a, b)) == 0) Pos = 0;
         } else if (Type == ftWideString) {
-            std::u16string a = *WideSlot(Record(0) + Offset), b = *WideSlot(Value);
+            const std::u16string &a = WideText(Record(0) + Offset), &b = WideText(Value);
             size_t l = std::min(a.size(), b.size());
             std::string sa = Utf16ToUtf8(a.substr(0, l)), sb = Utf16ToUtf8(b.substr(0, l));
             if ((CaseInsensitive ? AnsiCompareText(sa, sb) : AnsiCompareStr(sa, sb)) == 0) Pos = 0;
@@ -385,8 +398,8 @@ bool TvxMemData::PartialMatch(const uint8_t* Key, const uint8_t* RecValue, TFiel
         if (partial && lk >= 1 && lk < lv) return CompareBytes(Key, RecValue, ci, lk) == 0;
         return false;
     }
-    const std::u16string& k = *WideSlot(Key);
-    const std::u16string& v = *WideSlot(RecValue);
+    const std::u16string& k = WideText(Key);
+    const std::u16string& v = WideText(RecValue);
     auto same = [&](const std::u16string& a, const std::u16string& b) {
         std::string sa = Utf16ToUtf8(a), sb = Utf16ToUtf8(b);
         return ci ? AnsiSameText(sa, sb) : sa == sb;
@@ -395,6 +408,17 @@ bool TvxMemData::PartialMatch(const uint8_t* Key, const uint8_t* RecValue, TFiel
     if (partial && k.size() < v.size()) return same(k, v.substr(0, k.size()));
     return false;
 }
+
+namespace {
+// The search answers where the key would go. Texts that begin with a partial key sort after
+// it, so in a descending sort they lie before that place: walk back to the first of them.
+template <class Match>
+int FirstOfRun(int pos, int count, const Match& matches) {
+    int p = std::clamp(pos, 0, count - 1);
+    while (p > 0 && matches(p - 1)) --p;
+    return p;
+}
+}  // namespace
 
 int TvxMemData::LocateRecord(const std::string& KeyFields, const Variant& KeyValues, TLocateOptions Options) {
     std::vector<TField*> fields;
@@ -450,13 +474,16 @@ int TvxMemData::LocateRecord(const std::string& KeyFields, const Variant& KeyVal
         } else {
             found = index0->Find(keys[0].bytes.data(), pos, ci);
         }
-        if (pos < 0 || pos >= count) return -1;
-        const uint8_t* block = recs[pos].get();
         if (isText(d0->DataType)) {
-            if (!block[d0->Offset]) return -1;
-            return PartialMatch(keys[0].bytes.data(), block + d0->DataOffset, d0->DataType, Options) ? pos
-                                                                                                     : -1;
+            auto matches = [&](int i) {
+                const uint8_t* b = recs[i].get();
+                return b[d0->Offset] && PartialMatch(keys[0].bytes.data(), b + d0->DataOffset, d0->DataType, Options);
+            };
+            if (f0 == sortField_) pos = FirstOfRun(pos, count, matches);
+            if (pos < 0 || pos >= count) return -1;
+            return matches(pos) ? pos : -1;
         }
+        if (pos < 0 || pos >= count) return -1;
         return found ? pos : -1;
     }
 
@@ -487,7 +514,7 @@ int TvxMemData::LocateRecord(const std::string& KeyFields, const Variant& KeyVal
         int pos;
         BinarySearchImpl(count, view, d0->DataOffset, keys[0].bytes.data(), d0->DataType,
                          sortOptions_.Contains(soDesc), ci, -1, -1, pos);
-        start = std::max(pos, 0);
+        start = FirstOfRun(pos, count, [&](int i) { return matchField(0, recs[i].get()); });
         stopEarly = true;
     }
     for (int p = start; p < n; ++p) {

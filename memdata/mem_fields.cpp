@@ -6,6 +6,7 @@
 
 #include "memdata/vx_mem_data.h"
 #include "platform/db/date_time_fields.h"
+#include "platform/db/db_consts.h"
 #include "platform/db/field.h"
 #include "platform/db/wide_string_field.h"
 #include "platform/rtl/encoding.h"
@@ -15,6 +16,12 @@ std::u16string* WideSlot(const uint8_t* Slot) {
     std::u16string* p;
     std::memcpy(&p, Slot, sizeof p);
     return p;
+}
+
+const std::u16string& WideText(const uint8_t* Slot) {
+    static const std::u16string empty;
+    const std::u16string* s = WideSlot(Slot);
+    return s ? *s : empty;
 }
 
 void SetWideSlot(uint8_t* Slot, std::u16string* Value) {
@@ -68,7 +75,14 @@ void TvxMemField::SetHasValues(int r, bool Flag) {
     block[Offset] = Flag ? 1 : 0;
 }
 
+void TvxMemField::CheckAutoIncValue(std::optional<int32_t> Supplied) const {
+    bool counts = !Supplied || *Supplied <= AutoIncValue;
+    if (counts && AutoIncValue == INT32_MAX)
+        DatabaseError(DbFmt("Field '%s': no number left after 2147483647", Field->FieldName()));
+}
+
 void TvxMemField::SetAutoIncValue(uint8_t* Block, std::optional<int32_t> Supplied) {
+    CheckAutoIncValue(Supplied);
     if (Supplied && *Supplied > AutoIncValue) {
         AutoIncValue = *Supplied;
         return;
@@ -128,6 +142,7 @@ void TvxMemFields::RemoveField(TField* Field) {
 
 void TvxMemFields::CreateRecordList() {
     ++modCount_;
+    ++orderCount_;
     values_ = std::make_unique<std::vector<std::unique_ptr<uint8_t[]>>>();
 }
 
@@ -203,8 +218,20 @@ void TvxMemFields::SetRecord(const uint8_t* Buffer, int r) {
     }
 }
 
+namespace {
+std::optional<int32_t> SuppliedNumber(const uint8_t* Buffer, const TvxMemField* f) {
+    if (!Buffer || !Buffer[f->Offset]) return std::nullopt;
+    int32_t v;
+    std::memcpy(&v, Buffer + f->DataOffset, 4);
+    return v;
+}
+}  // namespace
+
 int TvxMemFields::InsertRecord(const uint8_t* Buffer, int r, bool Append) {
+    // Refused before anything changes.
+    for (TvxMemField* f : autoIncFields_) f->CheckAutoIncValue(SuppliedNumber(Buffer, f));
     ++modCount_;
+    ++orderCount_;
     auto block = std::make_unique<uint8_t[]>(totalSize_);
     CopyBufferToNewBlock(Buffer, block.get());
     uint8_t* raw = block.get();
@@ -216,21 +243,14 @@ int TvxMemFields::InsertRecord(const uint8_t* Buffer, int r, bool Append) {
         at = r < 0 ? 0 : std::min(r, RecordCount());
         values_->insert(values_->begin() + at, std::move(block));
     }
-    for (TvxMemField* f : autoIncFields_) {
-        std::optional<int32_t> supplied;
-        if (Buffer[f->Offset]) {
-            int32_t v;
-            std::memcpy(&v, Buffer + f->DataOffset, 4);
-            supplied = v;
-        }
-        f->SetAutoIncValue(raw, supplied);
-    }
+    for (TvxMemField* f : autoIncFields_) f->SetAutoIncValue(raw, SuppliedNumber(Buffer, f));
     return at;
 }
 
 void TvxMemFields::AddValue(TvxMemField* Field, const void* Value) {
     ++modCount_;
     if (Field->Index == 0) {
+        ++orderCount_;
         values_->push_back(std::make_unique<uint8_t[]>(totalSize_));
         std::memset(values_->back().get(), 0, totalSize_);
     }
@@ -257,6 +277,7 @@ void TvxMemFields::AddValue(TvxMemField* Field, const void* Value) {
 
 void TvxMemFields::DeleteRecord(int r) {
     ++modCount_;
+    ++orderCount_;
     FreeBlockStrings(Block(r));
     values_->erase(values_->begin() + r);
 }
@@ -305,6 +326,7 @@ void TvxMemFields::SetFieldData(uint8_t* Buffer, const void* Value, const TField
 
 void TvxMemFields::Clear() {
     ++modCount_;
+    ++orderCount_;
     if (values_) {
         for (auto& b : *values_) FreeBlockStrings(b.get());
         values_.reset();
@@ -318,6 +340,7 @@ void TvxMemFields::Clear() {
 
 void TvxMemFields::ExtendBlocks(int OldTotalSize) {
     ++modCount_;
+    ++orderCount_;
     if (!values_ || OldTotalSize == totalSize_) return;
     for (auto& b : *values_) {
         auto grown = std::make_unique<uint8_t[]>(totalSize_);
