@@ -127,7 +127,7 @@ int TvxMemData::CmpRecords(const uint8_t* A, const uint8_t* B, int ValueOffset, 
 }
 
 namespace {
-using Blocks = std::vector<std::unique_ptr<uint8_t[]>>;
+using Blocks = std::vector<uint8_t*>;
 using BlobList = std::vector<std::unique_ptr<std::vector<std::string>>>;
 
 // The quicksort of the table: pivot from the middle, equal keys told apart by the caller's
@@ -135,11 +135,11 @@ using BlobList = std::vector<std::unique_ptr<std::vector<std::string>>>;
 template <class Cmp>
 void QuickSortImpl(Blocks& recs, std::vector<int32_t>& ids, BlobList* blobs, int L, int R, const Cmp& cmp) {
     while (L < R) {
-        const uint8_t* pivot = recs[(L + R) / 2].get();
+        const uint8_t* pivot = recs[(L + R) / 2];
         int i = L, j = R;
         do {
-            while (i < R && cmp(recs[i].get(), pivot) < 0) ++i;
-            while (j > L && cmp(recs[j].get(), pivot) > 0) --j;
+            while (i < R && cmp(recs[i], pivot) < 0) ++i;
+            while (j > L && cmp(recs[j], pivot) > 0) --j;
             if (i <= j) {
                 std::swap(recs[i], recs[j]);
                 std::swap(ids[i], ids[j]);
@@ -321,9 +321,9 @@ bool TvxMemData::BinarySearch(int Count, const TRecordAt& Record, int Offset, co
 void TvxMemData::MoveRecord(int From, int To) {
     if (From == To) return;
     auto& recs = store_->Records();
-    auto block = std::move(recs[From]);
+    uint8_t* block = recs[From];
     recs.erase(recs.begin() + From);
-    recs.insert(recs.begin() + To, std::move(block));
+    recs.insert(recs.begin() + To, block);
     int32_t id = ids_[From];
     ids_.erase(ids_.begin() + From);
     ids_.insert(ids_.begin() + To, id);
@@ -361,16 +361,16 @@ void TvxMemData::MoveCurRecToSortedPlace() {
     bool desc = sortOptions_.Contains(soDesc);
     bool ci = sortOptions_.Contains(soCaseInsensitive);
     auto& recs = store_->Records();
-    const uint8_t* cur = recs[curRec_].get();
+    const uint8_t* cur = recs[curRec_];
     auto dirCmp = [&](const uint8_t* a, const uint8_t* b) {
         int r = CompareValues(a + d->DataOffset, b + d->DataOffset, d->DataType);
         return desc ? -r : r;
     };
-    if (curRec_ > 0 && dirCmp(cur, recs[curRec_ - 1].get()) < 0)
+    if (curRec_ > 0 && dirCmp(cur, recs[curRec_ - 1]) < 0)
         searchHigh_ = curRec_ - 1;
     else if (curRec_ < count - 1)
         searchLow_ = curRec_ + 1;
-    auto view = [&](int i) -> const uint8_t* { return recs[i].get(); };
+    auto view = [&](int i) -> const uint8_t* { return recs[i]; };
     // The value is copied: the search must not read from a block that is about to move.
     std::vector<uint8_t> value(cur + d->DataOffset, cur + d->DataOffset + std::max(d->DataSize, 1));
     int target;
@@ -460,15 +460,15 @@ int TvxMemData::LocateRecord(const std::string& KeyFields, const Variant& KeyVal
             const std::vector<uint64_t>& pre = SortPrefixes(d0->DataOffset);
             const uint8_t* key = keys[0].bytes.data();
             uint64_t keyPrefix = TextPrefix(key);
-            auto view = [&](int i) -> const uint8_t* { return recs[i].get(); };
+            auto view = [&](int i) -> const uint8_t* { return recs[i]; };
             auto compare = [&](int i) {
                 if (pre[i] != keyPrefix) return pre[i] < keyPrefix ? -1 : 1;
-                return CompareTyped(recs[i].get() + d0->DataOffset, key, ftString, false);
+                return CompareTyped(recs[i] + d0->DataOffset, key, ftString, false);
             };
             found = BinarySearchWith(count, view, compare, d0->DataOffset, key, ftString,
                                      sortOptions_.Contains(soDesc), false, -1, -1, pos);
         } else if (f0 == sortField_) {
-            auto view = [&](int i) -> const uint8_t* { return recs[i].get(); };
+            auto view = [&](int i) -> const uint8_t* { return recs[i]; };
             found = BinarySearchImpl(count, view, d0->DataOffset, keys[0].bytes.data(), d0->DataType,
                                      sortOptions_.Contains(soDesc), ci, -1, -1, pos);
         } else {
@@ -476,7 +476,7 @@ int TvxMemData::LocateRecord(const std::string& KeyFields, const Variant& KeyVal
         }
         if (isText(d0->DataType)) {
             auto matches = [&](int i) {
-                const uint8_t* b = recs[i].get();
+                const uint8_t* b = recs[i];
                 return b[d0->Offset] && PartialMatch(keys[0].bytes.data(), b + d0->DataOffset, d0->DataType, Options);
             };
             if (f0 == sortField_) pos = FirstOfRun(pos, count, matches);
@@ -510,17 +510,17 @@ int TvxMemData::LocateRecord(const std::string& KeyFields, const Variant& KeyVal
     bool stopEarly = false;
     // In store order only the table's own sort keeps equal keys together.
     if (!filterActive_ && sorted0 && f0 == sortField_ && !keys[0].isNull) {
-        auto view = [&](int i) -> const uint8_t* { return recs[i].get(); };
+        auto view = [&](int i) -> const uint8_t* { return recs[i]; };
         int pos;
         BinarySearchImpl(count, view, d0->DataOffset, keys[0].bytes.data(), d0->DataType,
                          sortOptions_.Contains(soDesc), ci, -1, -1, pos);
-        start = FirstOfRun(pos, count, [&](int i) { return matchField(0, recs[i].get()); });
+        start = FirstOfRun(pos, count, [&](int i) { return matchField(0, recs[i]); });
         stopEarly = true;
     }
     for (int p = start; p < n; ++p) {
         int r = filterActive_ ? filterList_[p] - 1 : p;
         if (r < 0 || r >= count) continue;
-        const uint8_t* block = recs[r].get();
+        const uint8_t* block = recs[r];
         if (matchAll(block)) return p;
         if (stopEarly && p > start && !matchField(0, block)) break;
     }
@@ -574,7 +574,7 @@ int TvxMemData::GetRecNoByFieldValue(const Variant& Value, const std::string& Fi
     if (f->DataType() == ftWideString && !key.isNull) SetWideSlot(key.bytes.data(), &key.wide);
     const auto& recs = store_->RecordList();
     for (int r = 0; r < store_->RecordCount(); ++r) {
-        const uint8_t* block = recs[r].get();
+        const uint8_t* block = recs[r];
         bool has = block[d->Offset] != 0;
         if (key.isNull ? !has
                        : (has && CompareValues(block + d->DataOffset, key.bytes.data(), d->DataType) == 0))

@@ -132,7 +132,7 @@ void TvxMemFields::RemoveField(TField* Field) {
     // Strings of the slot are released now: nothing will read them again.
     if (f->IsWideString && values_)
         for (auto& b : *values_)
-            if (b[f->Offset]) FreeWide(b.get() + f->DataOffset);
+            if (b[f->Offset]) FreeWide(b + f->DataOffset);
     for (size_t i = 0; i < items_.size(); ++i)
         if (items_[i].get() == f) {
             items_.erase(items_.begin() + static_cast<long>(i));
@@ -143,7 +143,8 @@ void TvxMemFields::RemoveField(TField* Field) {
 void TvxMemFields::CreateRecordList() {
     ++modCount_;
     ++orderCount_;
-    values_ = std::make_unique<std::vector<std::unique_ptr<uint8_t[]>>>();
+    values_ = std::make_unique<std::vector<uint8_t*>>();
+    arena_ = std::make_unique<TMemBlockArena>(totalSize_);
 }
 
 void TvxMemFields::FreeBlockStrings(uint8_t* Block) const {
@@ -232,16 +233,15 @@ int TvxMemFields::InsertRecord(const uint8_t* Buffer, int r, bool Append) {
     for (TvxMemField* f : autoIncFields_) f->CheckAutoIncValue(SuppliedNumber(Buffer, f));
     ++modCount_;
     ++orderCount_;
-    auto block = std::make_unique<uint8_t[]>(totalSize_);
-    CopyBufferToNewBlock(Buffer, block.get());
-    uint8_t* raw = block.get();
+    uint8_t* raw = NewBlock();
+    CopyBufferToNewBlock(Buffer, raw);
     int at;
     if (Append) {
-        values_->push_back(std::move(block));
+        values_->push_back(raw);
         at = RecordCount() - 1;
     } else {
         at = r < 0 ? 0 : std::min(r, RecordCount());
-        values_->insert(values_->begin() + at, std::move(block));
+        values_->insert(values_->begin() + at, raw);
     }
     for (TvxMemField* f : autoIncFields_) f->SetAutoIncValue(raw, SuppliedNumber(Buffer, f));
     return at;
@@ -251,11 +251,10 @@ void TvxMemFields::AddValue(TvxMemField* Field, const void* Value) {
     ++modCount_;
     if (Field->Index == 0) {
         ++orderCount_;
-        values_->push_back(std::make_unique<uint8_t[]>(totalSize_));
-        std::memset(values_->back().get(), 0, totalSize_);
+        values_->push_back(NewBlock());
     }
     if (values_->empty()) return;
-    uint8_t* block = values_->back().get();
+    uint8_t* block = values_->back();
     int r = RecordCount() - 1;
     if (Field->IsWideString) {
         Field->SetHasValues(r, Value != nullptr);
@@ -279,6 +278,7 @@ void TvxMemFields::DeleteRecord(int r) {
     ++modCount_;
     ++orderCount_;
     FreeBlockStrings(Block(r));
+    arena_->Free(Block(r));
     values_->erase(values_->begin() + r);
 }
 
@@ -328,8 +328,9 @@ void TvxMemFields::Clear() {
     ++modCount_;
     ++orderCount_;
     if (values_) {
-        for (auto& b : *values_) FreeBlockStrings(b.get());
+        for (uint8_t* b : *values_) FreeBlockStrings(b);
         values_.reset();
+        arena_.reset();
     }
     items_.clear();
     calcFields_.clear();
@@ -342,12 +343,21 @@ void TvxMemFields::ExtendBlocks(int OldTotalSize) {
     ++modCount_;
     ++orderCount_;
     if (!values_ || OldTotalSize == totalSize_) return;
-    for (auto& b : *values_) {
-        auto grown = std::make_unique<uint8_t[]>(totalSize_);
-        std::memset(grown.get(), 0, totalSize_);
-        std::memcpy(grown.get(), b.get(), std::min(OldTotalSize, totalSize_));
-        b = std::move(grown);
+    // Every block moves to an arena of the new size; the old one goes with its blocks.
+    auto grown = std::make_unique<TMemBlockArena>(totalSize_);
+    for (uint8_t*& b : *values_) {
+        uint8_t* n = grown->Allocate();
+        std::memcpy(n, b, std::min(OldTotalSize, totalSize_));
+        b = n;
     }
+    arena_ = std::move(grown);
+}
+
+uint8_t* TvxMemFields::NewBlock() {
+    // A layout that changed while the table held no records gets blocks of its new size.
+    if (!arena_ || (arena_->BlockSize() != totalSize_ && RecordCount() == 0))
+        arena_ = std::make_unique<TMemBlockArena>(totalSize_);
+    return arena_->Allocate();
 }
 
 bool VariantToBuffer(const Variant& Value, uint8_t* Dest, const TField* Field) {

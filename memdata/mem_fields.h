@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "memdata/mem_block_arena.h"
 #include "platform/classes/object.h"
 #include "platform/db/db_types.h"
 #include "platform/rtl/variant.h"
@@ -69,14 +70,15 @@ class TvxMemFields {
     std::vector<TField*>& CalcFields() { return calcFields_; }
     const std::vector<TvxMemField*>& AutoIncFields() const { return autoIncFields_; }
 
-    uint8_t* Block(int r) const { return (*values_)[r].get(); }
-    // Handing out the list for reordering counts as a change.
-    std::vector<std::unique_ptr<uint8_t[]>>& Records() {
+    uint8_t* Block(int r) const { return (*values_)[r]; }
+    // Handing out the list for reordering counts as a change. The blocks belong to the
+    // store: the list only orders them.
+    std::vector<uint8_t*>& Records() {
         ++modCount_;
         ++orderCount_;
         return *values_;
     }
-    const std::vector<std::unique_ptr<uint8_t[]>>& RecordList() const { return *values_; }
+    const std::vector<uint8_t*>& RecordList() const { return *values_; }
     // Grows with every change to the records' content or order.
     uint64_t ModCount() const { return modCount_; }
     void Touch() { ++modCount_; }
@@ -112,7 +114,10 @@ class TvxMemFields {
     std::vector<std::unique_ptr<TvxMemField>> items_;
     std::vector<TField*> calcFields_;
     TvxMemData* dataSet_;
-    std::unique_ptr<std::vector<std::unique_ptr<uint8_t[]>>> values_;
+    uint8_t* NewBlock();
+
+    std::unique_ptr<std::vector<uint8_t*>> values_;
+    std::unique_ptr<TMemBlockArena> arena_;
     std::vector<TvxMemField*> autoIncFields_;
     std::vector<TvxMemField*> wideStringFields_;
     int totalSize_ = 0;

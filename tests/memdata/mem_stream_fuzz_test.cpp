@@ -73,9 +73,11 @@ std::string SeedStream() {
         .Field("D", 11, 8)
         .Field("Memo", 14, 0);
     for (int i = 0; i < 4; ++i) {
+        std::string text = std::to_string(i);
+        text.insert(0, 1, 't');
         seed.Num<uint8_t>(1)
             .Num<int32_t>(i)
-            .Str("t" + std::to_string(i))
+            .Str(text)
             .Num<int32_t>(2)
             .Num<uint8_t>(1)
             .Num<uint16_t>('a')
