@@ -1,7 +1,9 @@
 #include "memdata/mem_blob_stream.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <exception>
 #include <limits>
 
 #include "memdata/vx_mem_data.h"
@@ -30,8 +32,11 @@ TMemBlobStream::~TMemBlobStream() {
     if (modified_) {
         try {
             dataSet_->DataEvent(deFieldChange, reinterpret_cast<intptr_t>(field_));
-        } catch (...) {
+        } catch (const std::exception& e) {
             // A destructor cannot pass the handler's error on; the value is written already.
+            std::fprintf(stderr, "TMemBlobStream: change handler failed: %s\n", e.what());
+        } catch (...) {
+            std::fprintf(stderr, "TMemBlobStream: change handler failed\n");
         }
     }
 }

@@ -53,6 +53,14 @@ TEST(MemStreamFaults, ZeroSizeFieldsAndEmptyRecordsEndTheLoad) {
     }
     EXPECT_TRUE(m->Active());
     EXPECT_EQ(m->RecordCount(), 0);
+    // Kept as the component's data, it is refused each time the table opens.
+    TStringStream stored(bytes);
+    m->Persistent().ReadData(&stored);
+    m->Close();
+    EXPECT_THROW(m->Open(), Exception);
+    EXPECT_TRUE(m->Active());
+    EXPECT_EQ(m->RecordCount(), 0);
+    m->Persistent().SetOption(poNone);
     // A size-0 entry of a field the table lacks is refused the same way.
     StreamWriter w;
     w.Num<int32_t>(2).Field("Other", 3, 0).Field("N", 3, 4).Num<int32_t>(7);
