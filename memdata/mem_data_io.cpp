@@ -88,7 +88,7 @@ void TvxMemData::LoadFromStream(TStream* Stream) {
     Open();
     try {
         ReadStream(Stream);
-    } catch (const Exception&) {
+    } catch (...) {
         // A refused stream leaves the table empty, not with a part of it.
         Close();
         Open();
@@ -359,7 +359,7 @@ void TvxMemData::LoadFromTextFile(const std::string& FileName) {
                 if (columns[c] && !pieces[c].empty()) columns[c]->SetAsString(pieces[c]);
             Post();
         }
-    } catch (const Exception&) {
+    } catch (...) {
         // A failed load leaves the table empty, with its sort field bound again: a part of
         // a file is not a result.
         if (State() == dsInsert || State() == dsEdit) Cancel();
