@@ -1,7 +1,9 @@
 #include "memdata/mem_blob_stream.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <exception>
 #include <limits>
 
 #include "memdata/vx_mem_data.h"
@@ -17,7 +19,9 @@ TMemBlobStream::TMemBlobStream(TBlobField* Field, TBlobStreamMode Mode)
         if (field_->ReadOnly()) DatabaseError(DbFmt(SFieldReadOnly, field_->DisplayName()));
         if (dataSet_->State() != dsEdit && dataSet_->State() != dsInsert) DatabaseError(SNotEditing);
     } else {
-        useBuffer_ = buffer_ == dataSet_->ActiveBuffer();
+        // A filter handler reads the scratch buffer, which holds the blobs of the record
+        // being filtered; the stored record is another one.
+        useBuffer_ = buffer_ == dataSet_->ActiveBuffer() || dataSet_->State() == dsFilter;
     }
     opened_ = true;
     if (mode_ == bmWrite) Truncate();
@@ -28,8 +32,11 @@ TMemBlobStream::~TMemBlobStream() {
     if (modified_) {
         try {
             dataSet_->DataEvent(deFieldChange, reinterpret_cast<intptr_t>(field_));
-        } catch (...) {
+        } catch (const std::exception& e) {
             // A destructor cannot pass the handler's error on; the value is written already.
+            std::fprintf(stderr, "TMemBlobStream: change handler failed: %s\n", e.what());
+        } catch (...) {
+            std::fprintf(stderr, "TMemBlobStream: change handler failed\n");
         }
     }
 }

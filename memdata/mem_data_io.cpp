@@ -8,6 +8,7 @@
 #include "platform/classes/stream.h"
 #include "platform/classes/string_list.h"
 #include "platform/db/blob_field.h"
+#include "platform/db/date_time_fields.h"
 #include "platform/db/field.h"
 #include "platform/db/numeric_fields.h"
 #include "platform/db/wide_string_field.h"
@@ -85,6 +86,17 @@ void TvxMemData::LoadFromStream(TStream* Stream) {
     ControlsGuard guard(this);
     Close();
     Open();
+    try {
+        ReadStream(Stream);
+    } catch (...) {
+        // A refused stream leaves the table empty, not with a part of it.
+        Close();
+        Open();
+        throw;
+    }
+}
+
+void TvxMemData::ReadStream(TStream* Stream) {
     Reader in(Stream);
     int64_t start = Stream->Position();
     double version = 0;
@@ -113,6 +125,8 @@ void TvxMemData::LoadFromStream(TStream* Stream) {
         e.size = size;
         e.field = FindField(Cp1252ToUtf8(name));
         e.kind = e.field ? KindOf(e.field->DataType()) : KindOf(StreamTypeToFieldType(type));
+        // A fixed value of no bytes would make records that read nothing, without end.
+        if (e.kind == Kind::Fixed && size == 0) throw Exception("The data is incorrect");
         if (e.kind == Kind::Fixed && (size < 0 || size > in.Left())) {
             readRecords = false;  // no value of this size can follow
             break;
@@ -133,6 +147,7 @@ void TvxMemData::LoadFromStream(TStream* Stream) {
 
     int32_t recordNo = 0;
     while (readRecords && in.Left() > 0) {
+        int64_t recordStart = Stream->Position();
         bool ok = true;
         for (Entry& e : entries) {
             if (!ok) break;
@@ -151,6 +166,10 @@ void TvxMemData::LoadFromStream(TStream* Stream) {
                             break;
                         }
                         e.has = has != 0;
+                        // A date outside the calendar is refused here, not stored.
+                        TFieldType t = e.field->DataType();
+                        if (e.has && (t == ftDate || t == ftTime || t == ftDateTime))
+                            (void)NativeToDateTime(t, e.buffer.data());
                     } else if (!in.Skip(e.size)) {
                         ok = false;
                     }
@@ -196,13 +215,17 @@ void TvxMemData::LoadFromStream(TStream* Stream) {
                 case Kind::Wide: {
                     int32_t len;
                     uint8_t has;
-                    if (!in.Num(len) || !in.Num(has) || len < 0 ||
-                        static_cast<int64_t>(len) * 2 > in.Left()) {
+                    if (!in.Num(len) || !in.Num(has)) {
                         ok = false;
                         break;
                     }
+                    // The length only counts when characters follow.
                     if (has != 1) {
                         e.has = false;
+                        break;
+                    }
+                    if (len < 0 || static_cast<int64_t>(len) * 2 > in.Left()) {
+                        ok = false;
                         break;
                     }
                     if (!e.field) {
@@ -224,6 +247,7 @@ void TvxMemData::LoadFromStream(TStream* Stream) {
             }
         }
         if (!ok) break;  // the record was cut short: it is dropped
+        if (Stream->Position() == recordStart) break;  // a record of no bytes cannot end
         ++recordNo;
         if (BlobFieldCount() > 0)
             blobs_.push_back(std::make_unique<std::vector<std::string>>(BlobFieldCount()));
@@ -312,9 +336,13 @@ void TvxMemData::LoadFromTextFile(const std::string& FileName) {
     TStringList lines;
     lines.LoadFromFile(FileName);
     if (lines.Count() == 0) return;
+    ControlsGuard guard(this);
+    struct LoadingFlag {
+        bool& flag;
+        ~LoadingFlag() { flag = false; }  // however the load ends
+    } loadingFlag{loading_};
     loading_ = true;
     try {
-        ControlsGuard guard(this);
         Close();
         Open();
         std::vector<TField*> columns;
@@ -327,20 +355,23 @@ void TvxMemData::LoadFromTextFile(const std::string& FileName) {
         for (int i = 1; i < lines.Count(); ++i) {
             std::vector<std::string> pieces = SplitLine(lines.Strings(i), delimiter_);
             Append();
-            try {
-                for (size_t c = 0; c < pieces.size() && c < columns.size(); ++c)
-                    if (columns[c] && !pieces[c].empty()) columns[c]->SetAsString(pieces[c]);
-                Post();
-            } catch (...) {
-                Cancel();
-                throw;
-            }
+            for (size_t c = 0; c < pieces.size() && c < columns.size(); ++c)
+                if (columns[c] && !pieces[c].empty()) columns[c]->SetAsString(pieces[c]);
+            Post();
+        }
+    } catch (...) {
+        // A failed load leaves the table empty, with its sort field bound again: a part of
+        // a file is not a result.
+        if (State() == dsInsert || State() == dsEdit) Cancel();
+        if (Active()) {
+            Close();
+            Open();
         }
         loading_ = false;
-        First();
         Resort();
-    } catch (...) {
-        loading_ = false;
         throw;
     }
+    loading_ = false;
+    First();
+    Resort();
 }

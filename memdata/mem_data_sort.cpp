@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "memdata/vx_mem_data.h"
 #include "platform/db/blob_field.h"
@@ -9,6 +10,7 @@
 #include "platform/db/db_consts.h"
 #include "platform/db/field.h"
 #include "platform/db/numeric_fields.h"
+#include "platform/db/time_stamp.h"
 #include "platform/db/wide_string_field.h"
 #include "platform/rtl/encoding.h"
 #include "platform/rtl/scope_exit.h"
@@ -45,13 +47,24 @@ int CompareBytes(const uint8_t* a, const uint8_t* b, bool caseInsensitive, size_
 }
 
 int CompareWide(const uint8_t* a, const uint8_t* b, bool caseInsensitive) {
-    std::string sa = Utf16ToUtf8(*WideSlot(a)), sb = Utf16ToUtf8(*WideSlot(b));
+    std::string sa = Utf16ToUtf8(WideText(a)), sb = Utf16ToUtf8(WideText(b));
     int r = caseInsensitive ? AnsiCompareText(sa, sb) : AnsiCompareStr(sa, sb);
     return r < 0 ? -1 : (r > 0 ? 1 : 0);
 }
 
+// The date-time a stored value stands for. The zero bytes of a null slot have no date:
+// they sort before every date.
 double AsDateTime(TFieldType t, const uint8_t* p) {
-    return NativeToDateTime(t, p);
+    TTimeStamp ts;
+    bool valid;
+    if (t == ftDateTime) {
+        valid = TryMSecsToTimeStamp(Load<double>(p), ts);
+    } else {
+        (t == ftDate ? ts.Date : ts.Time) = Load<int32_t>(p);
+        if (t == ftTime) ts.Date = DateDelta;
+        valid = IsValidTimeStamp(ts);
+    }
+    return valid ? TimeStampToDateTime(ts) : -std::numeric_limits<double>::infinity();
 }
 
 int CompareTyped(const uint8_t* A, const uint8_t* B, TFieldType FieldType, bool caseInsensitive) {
@@ -115,7 +128,7 @@ int TvxMemData::CmpRecords(const uint8_t* A, const uint8_t* B, int ValueOffset, 
 }
 
 namespace {
-using Blocks = std::vector<std::unique_ptr<uint8_t[]>>;
+using Blocks = std::vector<uint8_t*>;
 using BlobList = std::vector<std::unique_ptr<std::vector<std::string>>>;
 
 // The quicksort of the table: pivot from the middle, equal keys told apart by the caller's
@@ -123,11 +136,11 @@ using BlobList = std::vector<std::unique_ptr<std::vector<std::string>>>;
 template <class Cmp>
 void QuickSortImpl(Blocks& recs, std::vector<int32_t>& ids, BlobList* blobs, int L, int R, const Cmp& cmp) {
     while (L < R) {
-        const uint8_t* pivot = recs[(L + R) / 2].get();
+        const uint8_t* pivot = recs[(L + R) / 2];
         int i = L, j = R;
         do {
-            while (i < R && cmp(recs[i].get(), pivot) < 0) ++i;
-            while (j > L && cmp(recs[j].get(), pivot) > 0) --j;
+            while (i < R && cmp(recs[i], pivot) < 0) ++i;
+            while (j > L && cmp(recs[j], pivot) > 0) --j;
             if (i <= j) {
                 std::swap(recs[i], recs[j]);
                 std::swap(ids[i], ids[j]);
@@ -226,7 +239,7 @@ bool BinarySearchWith(int n, const At& Record, const Compare& Compare3, int Offs
             std::string b = Cp1252ToUtf8(std::string_view(reinterpret_cast<const char*>(Value), l));
             if ((CaseInsensitive ? AnsiCompareText(a, b) : AnsiCompareStr(a, b)) == 0) Pos = 0;
         } else if (Type == ftWideString) {
-            std::u16string a = *WideSlot(Record(0) + Offset), b = *WideSlot(Value);
+            const std::u16string &a = WideText(Record(0) + Offset), &b = WideText(Value);
             size_t l = std::min(a.size(), b.size());
             std::string sa = Utf16ToUtf8(a.substr(0, l)), sb = Utf16ToUtf8(b.substr(0, l));
             if ((CaseInsensitive ? AnsiCompareText(sa, sb) : AnsiCompareStr(sa, sb)) == 0) Pos = 0;
@@ -309,9 +322,9 @@ bool TvxMemData::BinarySearch(int Count, const TRecordAt& Record, int Offset, co
 void TvxMemData::MoveRecord(int From, int To) {
     if (From == To) return;
     auto& recs = store_->Records();
-    auto block = std::move(recs[From]);
+    uint8_t* block = recs[From];
     recs.erase(recs.begin() + From);
-    recs.insert(recs.begin() + To, std::move(block));
+    recs.insert(recs.begin() + To, block);
     int32_t id = ids_[From];
     ids_.erase(ids_.begin() + From);
     ids_.insert(ids_.begin() + To, id);
@@ -349,16 +362,16 @@ void TvxMemData::MoveCurRecToSortedPlace() {
     bool desc = sortOptions_.Contains(soDesc);
     bool ci = sortOptions_.Contains(soCaseInsensitive);
     auto& recs = store_->Records();
-    const uint8_t* cur = recs[curRec_].get();
+    const uint8_t* cur = recs[curRec_];
     auto dirCmp = [&](const uint8_t* a, const uint8_t* b) {
         int r = CompareValues(a + d->DataOffset, b + d->DataOffset, d->DataType);
         return desc ? -r : r;
     };
-    if (curRec_ > 0 && dirCmp(cur, recs[curRec_ - 1].get()) < 0)
+    if (curRec_ > 0 && dirCmp(cur, recs[curRec_ - 1]) < 0)
         searchHigh_ = curRec_ - 1;
     else if (curRec_ < count - 1)
         searchLow_ = curRec_ + 1;
-    auto view = [&](int i) -> const uint8_t* { return recs[i].get(); };
+    auto view = [&](int i) -> const uint8_t* { return recs[i]; };
     // The value is copied: the search must not read from a block that is about to move.
     std::vector<uint8_t> value(cur + d->DataOffset, cur + d->DataOffset + std::max(d->DataSize, 1));
     int target;
@@ -386,8 +399,8 @@ bool TvxMemData::PartialMatch(const uint8_t* Key, const uint8_t* RecValue, TFiel
         if (partial && lk >= 1 && lk < lv) return CompareBytes(Key, RecValue, ci, lk) == 0;
         return false;
     }
-    const std::u16string& k = *WideSlot(Key);
-    const std::u16string& v = *WideSlot(RecValue);
+    const std::u16string& k = WideText(Key);
+    const std::u16string& v = WideText(RecValue);
     auto same = [&](const std::u16string& a, const std::u16string& b) {
         std::string sa = Utf16ToUtf8(a), sb = Utf16ToUtf8(b);
         return ci ? AnsiSameText(sa, sb) : sa == sb;
@@ -396,6 +409,17 @@ bool TvxMemData::PartialMatch(const uint8_t* Key, const uint8_t* RecValue, TFiel
     if (partial && k.size() < v.size()) return same(k, v.substr(0, k.size()));
     return false;
 }
+
+namespace {
+// The search answers where the key would go. Texts that begin with a partial key sort after
+// it, so in a descending sort they lie before that place: walk back to the first of them.
+template <class Match>
+int FirstOfRun(int pos, int count, const Match& matches) {
+    int p = std::clamp(pos, 0, count - 1);
+    while (p > 0 && matches(p - 1)) --p;
+    return p;
+}
+}  // namespace
 
 int TvxMemData::LocateRecord(const std::string& KeyFields, const Variant& KeyValues, TLocateOptions Options) {
     std::vector<TField*> fields;
@@ -437,27 +461,30 @@ int TvxMemData::LocateRecord(const std::string& KeyFields, const Variant& KeyVal
             const std::vector<uint64_t>& pre = SortPrefixes(d0->DataOffset);
             const uint8_t* key = keys[0].bytes.data();
             uint64_t keyPrefix = TextPrefix(key);
-            auto view = [&](int i) -> const uint8_t* { return recs[i].get(); };
+            auto view = [&](int i) -> const uint8_t* { return recs[i]; };
             auto compare = [&](int i) {
                 if (pre[i] != keyPrefix) return pre[i] < keyPrefix ? -1 : 1;
-                return CompareTyped(recs[i].get() + d0->DataOffset, key, ftString, false);
+                return CompareTyped(recs[i] + d0->DataOffset, key, ftString, false);
             };
             found = BinarySearchWith(count, view, compare, d0->DataOffset, key, ftString,
                                      sortOptions_.Contains(soDesc), false, -1, -1, pos);
         } else if (f0 == sortField_) {
-            auto view = [&](int i) -> const uint8_t* { return recs[i].get(); };
+            auto view = [&](int i) -> const uint8_t* { return recs[i]; };
             found = BinarySearchImpl(count, view, d0->DataOffset, keys[0].bytes.data(), d0->DataType,
                                      sortOptions_.Contains(soDesc), ci, -1, -1, pos);
         } else {
             found = index0->Find(keys[0].bytes.data(), pos, ci);
         }
-        if (pos < 0 || pos >= count) return -1;
-        const uint8_t* block = recs[pos].get();
         if (isText(d0->DataType)) {
-            if (!block[d0->Offset]) return -1;
-            return PartialMatch(keys[0].bytes.data(), block + d0->DataOffset, d0->DataType, Options) ? pos
-                                                                                                     : -1;
+            auto matches = [&](int i) {
+                const uint8_t* b = recs[i];
+                return b[d0->Offset] && PartialMatch(keys[0].bytes.data(), b + d0->DataOffset, d0->DataType, Options);
+            };
+            if (f0 == sortField_) pos = FirstOfRun(pos, count, matches);
+            if (pos < 0 || pos >= count) return -1;
+            return matches(pos) ? pos : -1;
         }
+        if (pos < 0 || pos >= count) return -1;
         return found ? pos : -1;
     }
 
@@ -484,17 +511,17 @@ int TvxMemData::LocateRecord(const std::string& KeyFields, const Variant& KeyVal
     bool stopEarly = false;
     // In store order only the table's own sort keeps equal keys together.
     if (!filterActive_ && sorted0 && f0 == sortField_ && !keys[0].isNull) {
-        auto view = [&](int i) -> const uint8_t* { return recs[i].get(); };
+        auto view = [&](int i) -> const uint8_t* { return recs[i]; };
         int pos;
         BinarySearchImpl(count, view, d0->DataOffset, keys[0].bytes.data(), d0->DataType,
                          sortOptions_.Contains(soDesc), ci, -1, -1, pos);
-        start = std::max(pos, 0);
+        start = FirstOfRun(pos, count, [&](int i) { return matchField(0, recs[i]); });
         stopEarly = true;
     }
     for (int p = start; p < n; ++p) {
         int r = filterActive_ ? filterList_[p] - 1 : p;
         if (r < 0 || r >= count) continue;
-        const uint8_t* block = recs[r].get();
+        const uint8_t* block = recs[r];
         if (matchAll(block)) return p;
         if (stopEarly && p > start && !matchField(0, block)) break;
     }
@@ -541,7 +568,7 @@ int TvxMemData::GetRecNoByFieldValue(const Variant& Value, const std::string& Fi
     if (f->DataType() == ftWideString && !key.isNull) SetWideSlot(key.bytes.data(), &key.wide);
     const auto& recs = store_->RecordList();
     for (int r = 0; r < store_->RecordCount(); ++r) {
-        const uint8_t* block = recs[r].get();
+        const uint8_t* block = recs[r];
         bool has = block[d->Offset] != 0;
         if (key.isNull ? !has
                        : (has && CompareValues(block + d->DataOffset, key.bytes.data(), d->DataType) == 0))

@@ -6,6 +6,7 @@
 
 #include "memdata/vx_mem_data.h"
 #include "platform/db/date_time_fields.h"
+#include "platform/db/db_consts.h"
 #include "platform/db/field.h"
 #include "platform/db/wide_string_field.h"
 #include "platform/rtl/encoding.h"
@@ -15,6 +16,12 @@ std::u16string* WideSlot(const uint8_t* Slot) {
     std::u16string* p;
     std::memcpy(&p, Slot, sizeof p);
     return p;
+}
+
+const std::u16string& WideText(const uint8_t* Slot) {
+    static const std::u16string empty;
+    const std::u16string* s = WideSlot(Slot);
+    return s ? *s : empty;
 }
 
 void SetWideSlot(uint8_t* Slot, std::u16string* Value) {
@@ -68,7 +75,14 @@ void TvxMemField::SetHasValues(int r, bool Flag) {
     block[Offset] = Flag ? 1 : 0;
 }
 
+void TvxMemField::CheckAutoIncValue(std::optional<int32_t> Supplied) const {
+    bool counts = !Supplied || *Supplied <= AutoIncValue;
+    if (counts && AutoIncValue == INT32_MAX)
+        DatabaseError(DbFmt("Field '%s': no number left after 2147483647", Field->FieldName()));
+}
+
 void TvxMemField::SetAutoIncValue(uint8_t* Block, std::optional<int32_t> Supplied) {
+    CheckAutoIncValue(Supplied);
     if (Supplied && *Supplied > AutoIncValue) {
         AutoIncValue = *Supplied;
         return;
@@ -118,7 +132,7 @@ void TvxMemFields::RemoveField(TField* Field) {
     // Strings of the slot are released now: nothing will read them again.
     if (f->IsWideString && values_)
         for (auto& b : *values_)
-            if (b[f->Offset]) FreeWide(b.get() + f->DataOffset);
+            if (b[f->Offset]) FreeWide(b + f->DataOffset);
     for (size_t i = 0; i < items_.size(); ++i)
         if (items_[i].get() == f) {
             items_.erase(items_.begin() + static_cast<long>(i));
@@ -128,7 +142,9 @@ void TvxMemFields::RemoveField(TField* Field) {
 
 void TvxMemFields::CreateRecordList() {
     ++modCount_;
-    values_ = std::make_unique<std::vector<std::unique_ptr<uint8_t[]>>>();
+    ++orderCount_;
+    values_ = std::make_unique<std::vector<uint8_t*>>();
+    arena_ = std::make_unique<TMemBlockArena>(totalSize_);
 }
 
 void TvxMemFields::FreeBlockStrings(uint8_t* Block) const {
@@ -203,39 +219,42 @@ void TvxMemFields::SetRecord(const uint8_t* Buffer, int r) {
     }
 }
 
+namespace {
+std::optional<int32_t> SuppliedNumber(const uint8_t* Buffer, const TvxMemField* f) {
+    if (!Buffer || !Buffer[f->Offset]) return std::nullopt;
+    int32_t v;
+    std::memcpy(&v, Buffer + f->DataOffset, 4);
+    return v;
+}
+}  // namespace
+
 int TvxMemFields::InsertRecord(const uint8_t* Buffer, int r, bool Append) {
+    // Refused before anything changes.
+    for (TvxMemField* f : autoIncFields_) f->CheckAutoIncValue(SuppliedNumber(Buffer, f));
     ++modCount_;
-    auto block = std::make_unique<uint8_t[]>(totalSize_);
-    CopyBufferToNewBlock(Buffer, block.get());
-    uint8_t* raw = block.get();
+    ++orderCount_;
+    uint8_t* raw = NewBlock();
+    CopyBufferToNewBlock(Buffer, raw);
     int at;
     if (Append) {
-        values_->push_back(std::move(block));
+        values_->push_back(raw);
         at = RecordCount() - 1;
     } else {
         at = r < 0 ? 0 : std::min(r, RecordCount());
-        values_->insert(values_->begin() + at, std::move(block));
+        values_->insert(values_->begin() + at, raw);
     }
-    for (TvxMemField* f : autoIncFields_) {
-        std::optional<int32_t> supplied;
-        if (Buffer[f->Offset]) {
-            int32_t v;
-            std::memcpy(&v, Buffer + f->DataOffset, 4);
-            supplied = v;
-        }
-        f->SetAutoIncValue(raw, supplied);
-    }
+    for (TvxMemField* f : autoIncFields_) f->SetAutoIncValue(raw, SuppliedNumber(Buffer, f));
     return at;
 }
 
 void TvxMemFields::AddValue(TvxMemField* Field, const void* Value) {
     ++modCount_;
     if (Field->Index == 0) {
-        values_->push_back(std::make_unique<uint8_t[]>(totalSize_));
-        std::memset(values_->back().get(), 0, totalSize_);
+        ++orderCount_;
+        values_->push_back(NewBlock());
     }
     if (values_->empty()) return;
-    uint8_t* block = values_->back().get();
+    uint8_t* block = values_->back();
     int r = RecordCount() - 1;
     if (Field->IsWideString) {
         Field->SetHasValues(r, Value != nullptr);
@@ -257,7 +276,9 @@ void TvxMemFields::AddValue(TvxMemField* Field, const void* Value) {
 
 void TvxMemFields::DeleteRecord(int r) {
     ++modCount_;
+    ++orderCount_;
     FreeBlockStrings(Block(r));
+    arena_->Free(Block(r));
     values_->erase(values_->begin() + r);
 }
 
@@ -305,9 +326,11 @@ void TvxMemFields::SetFieldData(uint8_t* Buffer, const void* Value, const TField
 
 void TvxMemFields::Clear() {
     ++modCount_;
+    ++orderCount_;
     if (values_) {
-        for (auto& b : *values_) FreeBlockStrings(b.get());
+        for (uint8_t* b : *values_) FreeBlockStrings(b);
         values_.reset();
+        arena_.reset();
     }
     items_.clear();
     calcFields_.clear();
@@ -318,13 +341,23 @@ void TvxMemFields::Clear() {
 
 void TvxMemFields::ExtendBlocks(int OldTotalSize) {
     ++modCount_;
+    ++orderCount_;
     if (!values_ || OldTotalSize == totalSize_) return;
-    for (auto& b : *values_) {
-        auto grown = std::make_unique<uint8_t[]>(totalSize_);
-        std::memset(grown.get(), 0, totalSize_);
-        std::memcpy(grown.get(), b.get(), std::min(OldTotalSize, totalSize_));
-        b = std::move(grown);
+    // Every block moves to an arena of the new size; the old one goes with its blocks.
+    auto grown = std::make_unique<TMemBlockArena>(totalSize_);
+    for (uint8_t*& b : *values_) {
+        uint8_t* n = grown->Allocate();
+        std::memcpy(n, b, std::min(OldTotalSize, totalSize_));
+        b = n;
     }
+    arena_ = std::move(grown);
+}
+
+uint8_t* TvxMemFields::NewBlock() {
+    // A layout that changed while the table held no records gets blocks of its new size.
+    if (!arena_ || (arena_->BlockSize() != totalSize_ && RecordCount() == 0))
+        arena_ = std::make_unique<TMemBlockArena>(totalSize_);
+    return arena_->Allocate();
 }
 
 bool VariantToBuffer(const Variant& Value, uint8_t* Dest, const TField* Field) {

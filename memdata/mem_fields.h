@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "memdata/mem_block_arena.h"
 #include "platform/classes/object.h"
 #include "platform/db/db_types.h"
 #include "platform/rtl/variant.h"
@@ -27,7 +28,9 @@ class TvxMemField : public TObject {
     virtual void CreateField(TField* AField);
     // The numbering rule: a supplied value above the counter moves the counter up to it;
     // otherwise the counter is incremented and written into the block with has-value 1.
+    // Past 2147483647 there is no next number: raises the table's error, changes nothing.
     void SetAutoIncValue(uint8_t* Block, std::optional<int32_t> Supplied);
+    void CheckAutoIncValue(std::optional<int32_t> Supplied) const;
 
     uint8_t* Values(int r) const;
     bool HasValues(int r) const;
@@ -67,16 +70,21 @@ class TvxMemFields {
     std::vector<TField*>& CalcFields() { return calcFields_; }
     const std::vector<TvxMemField*>& AutoIncFields() const { return autoIncFields_; }
 
-    uint8_t* Block(int r) const { return (*values_)[r].get(); }
-    // Handing out the list for reordering counts as a change.
-    std::vector<std::unique_ptr<uint8_t[]>>& Records() {
+    uint8_t* Block(int r) const { return (*values_)[r]; }
+    // Handing out the list for reordering counts as a change. The blocks belong to the
+    // store: the list only orders them.
+    std::vector<uint8_t*>& Records() {
         ++modCount_;
+        ++orderCount_;
         return *values_;
     }
-    const std::vector<std::unique_ptr<uint8_t[]>>& RecordList() const { return *values_; }
+    const std::vector<uint8_t*>& RecordList() const { return *values_; }
     // Grows with every change to the records' content or order.
     uint64_t ModCount() const { return modCount_; }
     void Touch() { ++modCount_; }
+    // Grows whenever blocks are added, removed, reordered or reallocated: what holds
+    // record numbers or block addresses is stale after it moved.
+    uint64_t OrderCount() const { return orderCount_; }
 
     void GetRecord(uint8_t* Buffer, int r) const;
     void SetRecord(const uint8_t* Buffer, int r);
@@ -106,11 +114,15 @@ class TvxMemFields {
     std::vector<std::unique_ptr<TvxMemField>> items_;
     std::vector<TField*> calcFields_;
     TvxMemData* dataSet_;
-    std::unique_ptr<std::vector<std::unique_ptr<uint8_t[]>>> values_;
+    uint8_t* NewBlock();
+
+    std::unique_ptr<std::vector<uint8_t*>> values_;
+    std::unique_ptr<TMemBlockArena> arena_;
     std::vector<TvxMemField*> autoIncFields_;
     std::vector<TvxMemField*> wideStringFields_;
     int totalSize_ = 0;
     uint64_t modCount_ = 0;
+    uint64_t orderCount_ = 0;
 };
 
 // The Variant in the field's byte form; false for a type the table cannot store.
@@ -118,4 +130,7 @@ bool VariantToBuffer(const Variant& Value, uint8_t* Dest, const TField* Field);
 
 // The wide string handle kept in a slot.
 std::u16string* WideSlot(const uint8_t* Slot);
+// The text of a wide slot for comparing: a block's null slot holds no string and reads as
+// the empty text.
+const std::u16string& WideText(const uint8_t* Slot);
 void SetWideSlot(uint8_t* Slot, std::u16string* Value);

@@ -26,8 +26,13 @@ void TvxMemIndex::ApplyPendingFieldName() {
     SetField(dataSet_->FindField(name));
 }
 
+bool TvxMemIndex::IsDirty() const {
+    return isDirty_ || builtOrder_ != dataSet_->Store().OrderCount() ||
+           builtCaseInsensitive_ != dataSet_->SortOptions().Contains(soCaseInsensitive);
+}
+
 void TvxMemIndex::Prepare() {
-    if (!isDirty_) return;
+    if (!IsDirty()) return;
     sortedRecords_.clear();
     recordNumbers_.clear();
     TvxMemFields& store = dataSet_->Store();
@@ -44,6 +49,8 @@ void TvxMemIndex::Prepare() {
         for (int i = 0; i < n; ++i) sortedRecords_[i] = store.Block(recordNumbers_[i]);
     }
     isDirty_ = false;
+    builtOrder_ = store.OrderCount();
+    builtCaseInsensitive_ = dataSet_->SortOptions().Contains(soCaseInsensitive);
 }
 
 bool TvxMemIndex::Find(const uint8_t* Value, int& StoreIndex, bool CaseInsensitive) {
@@ -60,7 +67,7 @@ bool TvxMemIndex::Find(const uint8_t* Value, int& StoreIndex, bool CaseInsensiti
 }
 
 void TvxMemIndex::DropRecord(const uint8_t* Block) {
-    if (isDirty_) return;
+    if (IsDirty()) return;
     std::erase(sortedRecords_, Block);
     // The store numbers behind the deleted record move; the lists are rebuilt before use.
     isDirty_ = true;

@@ -22,7 +22,9 @@ class TvxMemIndex {
         field_ = Value;
         isDirty_ = true;
     }
-    bool IsDirty() const { return isDirty_; }
+    // Also dirty when the store's blocks moved or the table's case rule changed since the
+    // lists were built: their record numbers and order would lead to wrong records.
+    bool IsDirty() const;
     void SetIsDirty(bool Value) { isDirty_ = Value; }
     // Rebuilds the sorted lists when dirty.
     void Prepare();
@@ -42,6 +44,8 @@ class TvxMemIndex {
     std::string fieldName_;
     std::vector<uint8_t*> sortedRecords_;
     std::vector<int> recordNumbers_;
+    uint64_t builtOrder_ = 0;
+    bool builtCaseInsensitive_ = false;
 };
 
 class TvxMemIndexes {

@@ -27,6 +27,11 @@ TvxMemData::TvxMemData(TComponent* AOwner) : TDataSet(AOwner) {
 
 TvxMemData::~TvxMemData() {
     DestroyingClose();
+    FreeScratchBuffer();
+}
+
+void TvxMemData::FreeScratchBuffer() {
+    // Only while the layout it was made for still stands: its strings are found through it.
     if (filterBuffer_) FreeRecordBuffer(filterBuffer_);
 }
 
@@ -56,12 +61,17 @@ void TvxMemData::FieldListNotify(TField* Field, TOperation Operation) {
     if (!Active() || loading_ || HasState(csDestroying)) return;
     if (Operation == opRemove) {
         // The ring is freed while it still knows the slot's wide strings.
-        if (store_->FindField(Field)) ReallocateBuffers([&] { store_->RemoveField(Field); });
+        if (store_->FindField(Field))
+            ReallocateBuffers([&] {
+                FreeScratchBuffer();
+                store_->RemoveField(Field);
+            });
     } else if (!Field->IsBlob() && !store_->FindField(Field)) {
         // The new slot goes to the end of every block, empty, so no block is written past
         // its end; the ring is rebuilt for the longer record.
         CheckBrowseMode();
         ReallocateBuffers([&] {
+            FreeScratchBuffer();
             int old = store_->TotalSize();
             store_->FindOrAddField(Field);
             store_->ExtendBlocks(old);
@@ -262,6 +272,7 @@ void TvxMemData::InternalOpen() {
 }
 
 void TvxMemData::InternalClose() {
+    FreeScratchBuffer();
     if (!HasState(csDestroying)) {
         store_->Clear();
         ids_.clear();
@@ -315,7 +326,8 @@ void TvxMemData::InternalInitRecord(TRecordBuffer Buffer) {
 void TvxMemData::InternalInsert() {
     TvxMemField* d = recIdField_ ? store_->FindField(recIdField_) : nullptr;
     TRecordBuffer b = ActiveBuffer();
-    if (!d || !b) return;
+    // Past the largest number the record stays without one; posting it is refused.
+    if (!d || !b || d->AutoIncValue == INT32_MAX) return;
     int32_t next = d->AutoIncValue + 1;
     b[d->Offset] = 1;
     std::memcpy(b + d->DataOffset, &next, 4);
@@ -441,9 +453,8 @@ void TvxMemData::InternalPost() {
     TRecordBuffer buf = ActiveBuffer();
     bool inserted = State() == dsInsert;
     if (inserted) {
+        int at = store_->InsertRecord(buf, curRec_ == -1 ? 0 : curRec_, false);
         ++lastId_;
-        if (curRec_ == -1) curRec_ = 0;
-        int at = store_->InsertRecord(buf, curRec_, false);
         curRec_ = at;
         ids_.insert(ids_.begin() + at, lastId_);
         if (BlobFieldCount() > 0) blobs_.insert(blobs_.begin() + at, nullptr);
@@ -487,12 +498,12 @@ void TvxMemData::InternalPost() {
 
 void TvxMemData::InternalAddRecord(TRecordBuffer Buffer, bool Append) {
     changed_ = true;
-    ++lastId_;
     if (Append) InternalLast();
     int count = store_->RecordCount();
     int place = Append ? count : std::clamp(curRec_ < 0 ? 0 : curRec_, 0, count);
     // The block, its id and its blob slot go to one and the same place.
     int at = store_->InsertRecord(Buffer, place, false);
+    ++lastId_;
     curRec_ = at;
     ids_.insert(ids_.begin() + at, lastId_);
     if (BlobFieldCount() > 0) {

@@ -153,6 +153,8 @@ class TvxMemData : public TDataSet {
                       TLocateOptions Options) const;
     void SetLoading(bool Value) { loading_ = Value; }
     void RenumberRecIds();
+    void ReadStream(TStream* Stream);
+    void FreeScratchBuffer();
 
     bool isOpen_ = false;
     std::unique_ptr<TvxMemFields> store_;

@@ -40,10 +40,12 @@ double NativeToDateTime(TFieldType type, const void* src) {
     switch (type) {
         case ftDate:
             std::memcpy(&ts.Date, src, 4);
+            CheckTimeStamp(ts);
             break;
         case ftTime:
             std::memcpy(&ts.Time, src, 4);
             ts.Date = DateDelta;
+            CheckTimeStamp(ts);
             break;
         default: {
             double ms;

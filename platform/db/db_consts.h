@@ -14,6 +14,7 @@ inline constexpr const char* SFieldAccessError = "Feld '%s' kann nicht als Typ %
 inline constexpr const char* SNotBoolean = "'%s' ist kein gültiger boolescher Wert für das Feld '%s'";
 inline constexpr const char* SFieldRangeError =
     "%s ist kein gültiger Wert für das Feld '%s'. Der erlaubte Bereich ist %s bis %s";
+inline constexpr const char* SInvalidTimeStamp = "'%s' ist kein gültiger Zeitstempel";
 inline constexpr const char* SNoDataSet = "Feld '%s' hat keine Datenmenge";
 inline constexpr const char* SCircularDataLink = "Zirkuläre Datenverbindungen sind nicht erlaubt";
 inline constexpr const char* STextTrue = "Wahr";

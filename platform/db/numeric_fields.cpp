@@ -240,14 +240,17 @@ void TFloatField::SetAsStringValue(const std::string& v) {
 int32_t TFloatField::GetAsInteger() const {
     double v = GetAsFloat();
     double r = std::nearbyint(v);
-    if (r < INT32_MIN || r > INT32_MAX) AccessError("Integer");
+    // Written so that a NaN fails too: the cast is only defined inside the range.
+    if (!(r >= INT32_MIN && r <= INT32_MAX)) AccessError("Integer");
     return static_cast<int32_t>(r);
 }
 void TFloatField::SetAsIntegerValue(int32_t v) {
     WriteFloat(v);
 }
 int64_t TFloatField::GetAsLargeInt() const {
-    return static_cast<int64_t>(std::nearbyint(GetAsFloat()));
+    double r = std::nearbyint(GetAsFloat());
+    if (!(r >= -9.2e18 && r <= 9.2e18)) AccessError("Largeint");
+    return static_cast<int64_t>(r);
 }
 double TFloatField::GetAsFloat() const {
     double v = 0;

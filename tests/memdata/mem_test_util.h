@@ -6,6 +6,7 @@
 
 #include "memdata/vx_mem_data.h"
 #include "platform/classes/component.h"
+#include "platform/classes/memory_stream.h"
 #include "platform/db/db.h"
 
 struct TestForm {
@@ -42,3 +43,27 @@ class RecordingLink : public TDataLink {
     void RecordChanged(TField*) override { log.push_back("RecordChanged"); }
     void EditingChanged() override { log.push_back("EditingChanged"); }
 };
+
+// Writes the binary stream format the table reads.
+struct StreamWriter {
+    std::string bytes;
+    template <typename T>
+    StreamWriter& Num(T v) {
+        bytes.append(reinterpret_cast<const char*>(&v), sizeof v);
+        return *this;
+    }
+    StreamWriter& Raw(const std::string& s) {
+        bytes += s;
+        return *this;
+    }
+    StreamWriter& Signature(double version = 1.0) { return Raw("Ver").Num(version); }
+    StreamWriter& Field(const std::string& name, int16_t code, int32_t size) {
+        return Num(size).Num(code).Num(static_cast<int16_t>(name.size())).Raw(name);
+    }
+    StreamWriter& Str(const std::string& s) { return Num(static_cast<int32_t>(s.size())).Raw(s); }
+};
+
+inline void Load(TvxMemData* m, const std::string& bytes) {
+    TStringStream s(bytes);
+    m->LoadFromStream(&s);
+}
