@@ -124,8 +124,8 @@ void TForm1::FormCreate() {
     tst.ComboBox551->SetItemIndex(0);
     pages_->CFG->Notebook91->SetPageIndex(0);
     ProgressHide();
-    FitLength(ButtonMap, 8);
-    AllButtonsPressed = false;
+    FitLength(LinkState.ButtonMap, 8);
+    LinkState.AllButtonsPressed = false;
 }
 
 void TForm1::ClearAtCreate() {

@@ -3,9 +3,11 @@
 // record decoder and the pages that wait on the device. One value, so its start values are
 // written once: clearing it is assigning a fresh TLinkState. Window thread only.
 
+#include <array>
 #include <cstdint>
 #include <string>
 
+#include "link/device_records.h"
 #include "platform/rtl/date_time.h"
 
 struct TLinkState {
@@ -43,6 +45,20 @@ struct TLinkState {
     bool MustWaitArmed = false;
     uint8_t MustWaitKey[2] = {0, 0};
     TDateTime MustWaitSince = 0;
+
+    // The device records the decoder fills; the pages read them.
+    TDoorSystemRecord DoorSystem;
+    TNodeTable NodeTable;
+    TTerminalSettings TerminalSettings;
+    TOdReply OdReply;
+    std::array<uint32_t, 13> SlotErrors{};        // 1..12
+    std::array<uint8_t, 9> EmergencyCounters{};   // 1..8
+    int32_t GrantedLevel = 0;
+    std::array<uint8_t, 9> BoxButtonBytes{};      // 1..8
+    std::array<std::array<uint8_t, 4>, 9> BoxBitWords{};  // 1..8
+    std::string ButtonMap = std::string(8, ' ');  // 8 characters
+    bool AllButtonsPressed = false;
+    std::string BoxBitMap;
 
     // Trace.
     int32_t TraceLineCounter = 0;

@@ -74,14 +74,14 @@ void FillSlot(TDeviceSlotRecord& slot, const Payload& p, size_t start) {
 void TSercomLink::ShowDoorState(const std::string& bytes) {
     Payload p(bytes);
     main_->AddComLine(LinkText(1808));
-    const uint8_t old_state = DoorSystem.DoorState;
-    DoorSystem.DoorState = p.B(4);
-    DoorSystem.PendingAlarms = p.W(5);
-    DoorSystem.AlarmsToAcknowledge = p.W(7);
-    DoorSystem.DoorAux1 = p.B(9);
-    DoorSystem.DoorAux2 = p.B(10);
-    DoorSystem.BusState = p.B(11);
-    const uint8_t state = DoorSystem.DoorState;
+    const uint8_t old_state = LinkState.DoorSystem.DoorState;
+    LinkState.DoorSystem.DoorState = p.B(4);
+    LinkState.DoorSystem.PendingAlarms = p.W(5);
+    LinkState.DoorSystem.AlarmsToAcknowledge = p.W(7);
+    LinkState.DoorSystem.DoorAux1 = p.B(9);
+    LinkState.DoorSystem.DoorAux2 = p.B(10);
+    LinkState.DoorSystem.BusState = p.B(11);
+    const uint8_t state = LinkState.DoorSystem.DoorState;
     if (state == 0x18) LinkState.AwaitDoorState24 = false;
 
     if (main_->InstallProgressShown()) {
@@ -123,10 +123,10 @@ void TSercomLink::ShowDoorState(const std::string& bytes) {
     main_->ShowDoorStateTexts(door, state & 0x02 ? LinkText(1405) : "-", state & 0x04 ? LinkText(1406) : "-",
                               state & 0x08 ? LinkText(1407) : "-", lock);
 
-    main_->ShowPendingAlarms(DoorSystem.PendingAlarms);
-    main_->ShowAlarmsToAcknowledge(DoorSystem.AlarmsToAcknowledge);
+    main_->ShowPendingAlarms(LinkState.DoorSystem.PendingAlarms);
+    main_->ShowAlarmsToAcknowledge(LinkState.DoorSystem.AlarmsToAcknowledge);
 
-    const uint8_t bus = DoorSystem.BusState;
+    const uint8_t bus = LinkState.DoorSystem.BusState;
     std::vector<std::string> items;
     items.push_back(LinkText(bus & 0x01 ? 1822 : 1821));
     if (bus & 0x02) items.push_back(LinkText(1823));
@@ -150,21 +150,21 @@ void TSercomLink::HandleRecord(int len, const std::string& bytes) {
     const uint8_t i = p.B(2);
 
     if (t == 0x30 && i == 0x01 && p.Size() >= 3) {
-        GrantedLevel = p.B(3);
+        LinkState.GrantedLevel = p.B(3);
         LinkState.AwaitCodeCheck = false;
     }
     if (t == 0x0D && i == 0x00 && p.Size() >= 11) ShowDoorState(bytes);
     if (t == 0x0E && i == 0x20) {
-        for (int k = 0; k < 4; ++k) TerminalSettings.Raw[k] = p.B(3 + k);
-        TerminalSettings.InputFunction = TerminalSettings.Raw[0];
-        TerminalSettings.PermOpenOutside = TerminalSettings.Raw[1] & 0x01;
-        TerminalSettings.PermOpenInside = TerminalSettings.Raw[1] & 0x02;
-        TerminalSettings.OutputFunction = TerminalSettings.Raw[2];
+        for (int k = 0; k < 4; ++k) LinkState.TerminalSettings.Raw[k] = p.B(3 + k);
+        LinkState.TerminalSettings.InputFunction = LinkState.TerminalSettings.Raw[0];
+        LinkState.TerminalSettings.PermOpenOutside = LinkState.TerminalSettings.Raw[1] & 0x01;
+        LinkState.TerminalSettings.PermOpenInside = LinkState.TerminalSettings.Raw[1] & 0x02;
+        LinkState.TerminalSettings.OutputFunction = LinkState.TerminalSettings.Raw[2];
         LinkState.AwaitTerminalSettings = false;
     }
     if (t == 0x10 && (i == 0x00 || i == 0x01)) {
         main_->AddComLine(LinkTextFmt(1809, std::to_string(i + 1)));
-        for (int j = 1; j <= 6; ++j) FillSlot(DoorSystem.Slots[i * 6 + j], p, 3 + 40 * (j - 1));
+        for (int j = 1; j <= 6; ++j) FillSlot(LinkState.DoorSystem.Slots[i * 6 + j], p, 3 + 40 * (j - 1));
         if (i == 0)
             LinkState.AwaitConfigBlock1 = false;
         else
@@ -172,11 +172,11 @@ void TSercomLink::HandleRecord(int len, const std::string& bytes) {
     }
     if (t == 0x10 && i == 0x02) {
         main_->AddComLine(LinkText(1810));
-        DoorSystem.MaintenanceDate =
+        LinkState.DoorSystem.MaintenanceDate =
             IntToStrZero(p.B(6), 2) + "." + IntToStrZero(p.B(5), 2) + "." + IntToStrZero(p.W(3), 4);
         std::string text = p.Size() > 7 ? bytes.substr(6, p.Size() - 7) : std::string();
-        DoorSystem.InfoText = Chars(TakeUntilNul(text));
-        main_->ShowSystemInfoText(DoorSystem.InfoText);
+        LinkState.DoorSystem.InfoText = Chars(TakeUntilNul(text));
+        main_->ShowSystemInfoText(LinkState.DoorSystem.InfoText);
         main_->ShowDeviceSlots();
         LinkState.AwaitConfigBlock3 = false;
     }
@@ -190,12 +190,12 @@ void TSercomLink::HandleRecord(int len, const std::string& bytes) {
         int mode;
         if (len >= 45) {
             for (int k = 1; k <= 8; ++k) {
-                BoxButtonBytes[k] = p.B(5 * k - 2);
-                for (int n = 0; n < 4; ++n) BoxBitWords[k][n] = p.B(5 * k - 1 + n);
+                LinkState.BoxButtonBytes[k] = p.B(5 * k - 2);
+                for (int n = 0; n < 4; ++n) LinkState.BoxBitWords[k][n] = p.B(5 * k - 1 + n);
             }
             mode = 2;
         } else {
-            for (int k = 1; k <= 8; ++k) BoxButtonBytes[k] = p.B(k + 2);
+            for (int k = 1; k <= 8; ++k) LinkState.BoxButtonBytes[k] = p.B(k + 2);
             mode = 1;
         }
         BuildButtonMap(mode);
@@ -204,24 +204,24 @@ void TSercomLink::HandleRecord(int len, const std::string& bytes) {
     if (t == 0x52 && i == 0x01) {
         for (int k = 1; k <= 12; ++k) {
             size_t at = 3 + 4 * (k - 1);
-            SlotErrors[k] = (uint32_t{p.B(at)} << 24) | (uint32_t{p.B(at + 1)} << 16) | (uint32_t{p.B(at + 2)} << 8) |
+            LinkState.SlotErrors[k] = (uint32_t{p.B(at)} << 24) | (uint32_t{p.B(at + 1)} << 16) | (uint32_t{p.B(at + 2)} << 8) |
                             p.B(at + 3);
         }
         main_->ShowSlotErrors();
         LinkState.AwaitSlotErrors = false;
     }
     if (t == 0x53 && i == 0x00) {
-        for (int k = 1; k <= 8; ++k) EmergencyCounters[k] = p.B(k + 2);
+        for (int k = 1; k <= 8; ++k) LinkState.EmergencyCounters[k] = p.B(k + 2);
         LinkState.AwaitEmergencyCounters = false;
     }
     if (t == 0xA0 && i == 0x00) {
-        NodeTable.NodeCount = p.B(3);
+        LinkState.NodeTable.NodeCount = p.B(3);
         LinkState.AwaitNodeList = false;
     }
     if (t == 0xA0 && i == 0xFF) {
         int s = static_cast<int>(p.B(3)) - 0x40;
         if (s >= 1 && s <= 32) {
-            TNodeEntry& e = NodeTable.Nodes[s];
+            TNodeEntry& e = LinkState.NodeTable.Nodes[s];
             e.Present = 1;
             e.NodeID = p.B(3);
             e.AppVers = p.Decimal(4, false) + "." + p.Decimal(5, false) + "." + p.Decimal(6, false);
@@ -242,11 +242,11 @@ void TSercomLink::HandleRecord(int len, const std::string& bytes) {
         LinkState.AwaitNodeList = false;
     }
     if (t == 0xA1 && i == 0x00) {
-        OdReply.Node = p.B(3);
-        OdReply.Index = p.W(4);
-        OdReply.SubIndex = p.B(6);
-        OdReply.OdStatus = p.B(7);
-        OdReply.Value = p.Hex(8, 4);
+        LinkState.OdReply.Node = p.B(3);
+        LinkState.OdReply.Index = p.W(4);
+        LinkState.OdReply.SubIndex = p.B(6);
+        LinkState.OdReply.OdStatus = p.B(7);
+        LinkState.OdReply.Value = p.Hex(8, 4);
         LinkState.AwaitOdReply = false;
     }
     if (LinkState.MustWaitArmed && t == LinkState.MustWaitKey[0] && i == LinkState.MustWaitKey[1]) {

@@ -116,14 +116,8 @@ private:
 
 // A link on a fake port with recording views, its state cleared.
 struct FakeLink {
-    FakeLink() : link(&port, &view, &main) {
-        LinkState = TLinkState{};
-        ClearDeviceRecords();
-    }
-    ~FakeLink() {
-        LinkState = TLinkState{};
-        LinkState.PrtShow = LinkState.PrtProt = false;
-    }
+    FakeLink() : link(&port, &view, &main) { LinkState = TLinkState{}; }
+    ~FakeLink() { LinkState = TLinkState{}; }
     // Feeds a frame from the device and answers the frames the link wrote for it.
     std::vector<std::string> Poll(const std::string& wire) {
         port.written.clear();

@@ -40,7 +40,6 @@ protected:
     void SetUp() override {
         InitWindowThread();
         LinkState = TLinkState{};
-        ClearDeviceRecords();
         dir_ = fs::temp_directory_path() / ("tovak-simlink-" + std::to_string(getpid()));
         fs::create_directories(dir_);
         setenv("TOVAK_PORTS", dir_.c_str(), 1);
@@ -115,7 +114,7 @@ TEST_F(SimLink, EveryPollGetsExactlyOneAnswerAndQueuedRequestsLeaveOnePerPollOld
         BytesToHexList(Wire(B({0x28, 0x28, 0x00}))),              // answer to block 3
     };
     EXPECT_EQ(expected, answers);
-    EXPECT_EQ("TOVAK-SIM", DoorSystem.InfoText);
+    EXPECT_EQ("TOVAK-SIM", LinkState.DoorSystem.InfoText);
     EXPECT_GE(main_.slot_shows, 1);
 }
 
@@ -150,9 +149,9 @@ TEST_F(SimLink, BadFramesGetNoAnswerAndShowTheirStatusAndEscapesWorkBothWays) {
     LinkState.AwaitOdReply = true;
     sim_->Device().Update([](DoorState& s) { s.od[{0x1B, 0x1003, 0x02}] = 0x1B0302FF; });
     ASSERT_TRUE(Await(LinkState.AwaitOdReply));
-    EXPECT_EQ(0x1B, OdReply.Node);
-    EXPECT_EQ(0x1003, OdReply.Index);
-    EXPECT_EQ("1B0302FF", OdReply.Value);
+    EXPECT_EQ(0x1B, LinkState.OdReply.Node);
+    EXPECT_EQ(0x1003, LinkState.OdReply.Index);
+    EXPECT_EQ("1B0302FF", LinkState.OdReply.Value);
     auto ex = sim_->Exchanges();
     size_t k = FirstUnusual(ex);
     ASSERT_LT(k, ex.size());
@@ -212,11 +211,11 @@ TEST_F(SimLink, CodesNodesAndCommandsClearTheirWaits) {
     LinkState.AwaitCodeCheck = true;
     link_->EnqueueRequest(B({0xFB, 0x02, 0x02, 0x30, 0x00, 0x22, 0x22}));
     ASSERT_TRUE(Await(LinkState.AwaitCodeCheck));
-    EXPECT_EQ(2, GrantedLevel);
+    EXPECT_EQ(2, LinkState.GrantedLevel);
     LinkState.AwaitCodeCheck = true;
     link_->EnqueueRequest(B({0xFB, 0x02, 0x02, 0x30, 0x00, 0x99, 0x99}));
     ASSERT_TRUE(Await(LinkState.AwaitCodeCheck));
-    EXPECT_EQ(0, GrantedLevel);
+    EXPECT_EQ(0, LinkState.GrantedLevel);
     // Change the control code to 12345 (four bytes, padded with A), then check it.
     LinkState.AwaitResult = true;
     link_->EnqueueRequest(B({0xFB, 0x02, 0x04, 0x30, 0x02, 0x12, 0x34, 0x5A, 0xAA}));
@@ -225,20 +224,20 @@ TEST_F(SimLink, CodesNodesAndCommandsClearTheirWaits) {
     LinkState.AwaitCodeCheck = true;
     link_->EnqueueRequest(B({0xFB, 0x02, 0x04, 0x30, 0x00, 0x12, 0x34, 0x5A, 0xAA}));
     ASSERT_TRUE(Await(LinkState.AwaitCodeCheck));
-    EXPECT_EQ(1, GrantedLevel);
+    EXPECT_EQ(1, LinkState.GrantedLevel);
 
     LinkState.AwaitNodeList = true;
     link_->EnqueueRequest(B({0xFB, 0x02, 0x00, 0xA0, 0x00}));
     ASSERT_TRUE(Await(LinkState.AwaitNodeList));
-    ASSERT_EQ(2, NodeTable.NodeCount);
+    ASSERT_EQ(2, LinkState.NodeTable.NodeCount);
     for (int i = 1; i <= 2; ++i) {
         LinkState.AwaitNodeList = true;
         link_->EnqueueRequest(B({0xFB, 0x02, 0x01, 0xA0, 0xFF, 0x40 + i}));
         ASSERT_TRUE(Await(LinkState.AwaitNodeList));
     }
-    EXPECT_EQ(0x309, NodeTable.Nodes[1].ProdCode);
-    EXPECT_EQ(6, NodeTable.Nodes[2].ProdCode);
-    EXPECT_EQ(1, NodeTable.Nodes[2].SameNode);
+    EXPECT_EQ(0x309, LinkState.NodeTable.Nodes[1].ProdCode);
+    EXPECT_EQ(6, LinkState.NodeTable.Nodes[2].ProdCode);
+    EXPECT_EQ(1, LinkState.NodeTable.Nodes[2].SameNode);
 
     // Unlock: the device reports the new door state on its own.
     main_.texts.erase("Label11051");
@@ -257,7 +256,7 @@ TEST_F(SimLink, CodesNodesAndCommandsClearTheirWaits) {
     EXPECT_TRUE(main_.visible["Image1102"]);
     EXPECT_TRUE(main_.visible["Image1103"]);
     EXPECT_TRUE(main_.visible["Image1104"]);
-    EXPECT_EQ(5, DoorSystem.Slots[1].BusAddress);
+    EXPECT_EQ(5, LinkState.DoorSystem.Slots[1].BusAddress);
 }
 
 TEST_F(SimLink, QueueSurvivesACloseAndUnpluggingIsSurvived) {
