@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -20,6 +21,8 @@ public:
     std::vector<std::string> Captions{"Name", "Wert", "Typ"};
     std::map<std::pair<TvxTreeListNode*, int>, Variant> SortValues;
     std::vector<TvxTreeListNode*> SelectedNodes;
+    // Runs after a node joins the selection (handlers that change the tree meanwhile).
+    std::function<void(TvxTreeListNode*)> AfterSelect;
     int RowRectRequests = 0;
     int WholeInvalidates = 0;
 
@@ -52,7 +55,10 @@ public:
     }
     void SelectionChanged(TvxTreeListNode* Node, bool Select) override {
         auto it = std::find(SelectedNodes.begin(), SelectedNodes.end(), Node);
-        if (Select && it == SelectedNodes.end()) SelectedNodes.push_back(Node);
+        if (Select && it == SelectedNodes.end()) {
+            SelectedNodes.push_back(Node);
+            if (AfterSelect) AfterSelect(Node);
+        }
         if (!Select && it != SelectedNodes.end()) SelectedNodes.erase(it);
         TCustomvxTreeList::SelectionChanged(Node, Select);
     }
