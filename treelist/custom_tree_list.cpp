@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "controls/vx_inplace_edit.h"
+#include "platform/gdi/image_list.h"
 #include "platform/rtl/abstract_error.h"
 #include "platform/win/input.h"
 #include "platform/win/message_queue.h"
@@ -16,7 +17,9 @@ TCustomvxTreeList::TCustomvxTreeList(TComponent* AOwner)
       bandFont_(std::make_unique<TFont>()),
       headerFont_(std::make_unique<TFont>()),
       previewFont_(std::make_unique<TFont>()),
-      spareFont_(std::make_unique<TFont>()) {
+      spareFont_(std::make_unique<TFont>()),
+      imagesLink_(std::make_unique<TChangeLink>()),
+      stateImagesLink_(std::make_unique<TChangeLink>()) {
     visibleNodes_.SetExists(true);
     SetControlStyle(ControlStyle() | csCaptureMouse | csOpaque | csDoubleClicks);
     SetBounds(Left(), Top(), 250, 150);
@@ -24,6 +27,8 @@ TCustomvxTreeList::TCustomvxTreeList(TComponent* AOwner)
     SetParentColor(false);
     SetTabStop(true);
     previewFont_->SetColor(clBlue);
+    imagesLink_->OnChange = [this](TObject*) { RefreshLayout(); };
+    stateImagesLink_->OnChange = [this](TObject*) { RefreshLayout(); };
 }
 
 TCustomvxTreeList::~TCustomvxTreeList() {
@@ -34,11 +39,59 @@ TCustomvxTreeList::~TCustomvxTreeList() {
     ClearCache();
     visibleNodes_.SetExists(false);
     ClearNodes();
+    SetImages(nullptr);
+    SetStateImages(nullptr);
 }
 
 void TCustomvxTreeList::Loaded() {
     TCustomvxContainer::Loaded();
     RefreshLayout();
+}
+
+void TCustomvxTreeList::CreateParams(TCreateParams& Params) {
+    TCustomvxContainer::CreateParams(Params);
+    Params.Style |= WS_CLIPCHILDREN | WS_TABSTOP;
+    if (borderStyle_ == bsSingle && lookAndFeel_ == lfStandard)
+        Params.ExStyle |= WS_EX_CLIENTEDGE;
+    else if (lookAndFeel_ != lfStandard)
+        Params.Style &= ~WS_BORDER;  // the flat looks draw their own frame
+}
+
+void TCustomvxTreeList::CreateWnd() {
+    TCustomvxContainer::CreateWnd();
+    UpdateScrollBars();
+}
+
+TvxEditButtonViewStyle TCustomvxTreeList::GetEditButtonViewStyle(TvxEditBorderStyle BorderStyle) {
+    (void)BorderStyle;
+    return lookAndFeel_ != lfStandard ? bts3D : btsFlat;
+}
+
+void TCustomvxTreeList::SetImageList(TCustomImageList*& Field, TChangeLink* Link, TCustomImageList* Value) {
+    if (Field == Value) return;
+    if (Field) {
+        Field->UnRegisterChanges(Link);
+        Field->RemoveFreeNotification(this);
+    }
+    Field = Value;
+    if (Field) {
+        Field->RegisterChanges(Link);
+        Field->FreeNotification(this);
+    }
+    if (!IsDestroying()) RefreshLayout();
+}
+
+void TCustomvxTreeList::SetImages(TCustomImageList* Value) { SetImageList(images_, imagesLink_.get(), Value); }
+
+void TCustomvxTreeList::SetStateImages(TCustomImageList* Value) {
+    SetImageList(stateImages_, stateImagesLink_.get(), Value);
+}
+
+void TCustomvxTreeList::Notification(TComponent* AComponent, TOperation Operation) {
+    TCustomvxContainer::Notification(AComponent, Operation);
+    if (Operation != opRemove) return;
+    if (AComponent == images_) SetImages(nullptr);
+    if (AComponent == stateImages_) SetStateImages(nullptr);
 }
 
 // ---- Root nodes ----

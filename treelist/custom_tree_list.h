@@ -23,6 +23,8 @@
 #include "treelist/visible_node_list.h"
 
 class TvxInplaceEdit;
+class TChangeLink;
+class TCustomImageList;
 
 // A plain stored property whose setter stores a changed value and then runs Action.
 #define TVX_TL_PROPERTY(Type, Name, Field, Action) \
@@ -120,7 +122,7 @@ public:
     // ---- Look and layout properties ----
     TVX_TL_PROPERTY(TColor, ArrowsColor, arrowsColor_, Invalidate())
     TVX_TL_PROPERTY(TColor, BandColor, bandColor_, Invalidate())
-    TVX_TL_PROPERTY(TBorderStyle, BorderStyle, borderStyle_, RecreateWnd())
+    TVX_TL_PROPERTY(TBorderStyle, BorderStyle, borderStyle_, if (HandleAllocated()) RecreateWnd())
     TVX_TL_PROPERTY(bool, DblClkExpanding, dblClkExpanding_, (void)0)
     TVX_TL_PROPERTY(TColor, FixedBandLineColor, fixedBandLineColor_, Invalidate())
     TVX_TL_PROPERTY(TColor, RowFooterColor, rowFooterColor_, Invalidate())
@@ -160,6 +162,11 @@ public:
     TVX_TL_PROPERTY(bool, ShowIndicator, showIndicator_, RefreshLayout())
     TVX_TL_PROPERTY(uint8_t, TreeLinesStyle, treeLinesStyle_, Invalidate())
     TVX_TL_PROPERTY(int, LeftCoord, leftCoord_, Invalidate())
+    // Node images and state images; a freed list is forgotten, a changed one re-lays out.
+    TCustomImageList* Images() const { return images_; }
+    void SetImages(TCustomImageList* Value);
+    TCustomImageList* StateImages() const { return stateImages_; }
+    void SetStateImages(TCustomImageList* Value);
     TFont* BandFont() const { return bandFont_.get(); }
     TFont* HeaderFont() const { return headerFont_.get(); }
     TFont* PreviewFont() const { return previewFont_.get(); }
@@ -201,6 +208,8 @@ public:
     TNotifyEvent OnSelectedCountChange;
 
     // ======== Virtual operations, in slot order ========
+    TvxEditButtonViewStyle GetEditButtonViewStyle(TvxEditBorderStyle BorderStyle) override;
+
     // ---- Mouse and sizing ----
     virtual void CancelDragSizing();
 
@@ -446,6 +455,9 @@ public:
 
 protected:
     void Loaded() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
     // The rows-area geometry reports how many rows fit (at least one each).
     void SetVisibleRowCounts(int Partly, int Wholly);
     // The new-item row's height, set by the metrics pass; 0 hides the row.
@@ -457,6 +469,7 @@ private:
     bool Has(TvxTLOption o) const { return options_.Contains(o); }
     bool Has(TvxTLOptionEx o) const { return optionsEx_.Contains(o); }
     void LookAndFeelChanged();
+    void SetImageList(TCustomImageList*& Field, TChangeLink* Link, TCustomImageList* Value);
     // Hooks a newly made node into the root list at Position (-1: at the end).
     TvxTreeListNode* AddRoot(int Position);
     // Tells the visible-node list that one node came or went.
@@ -549,6 +562,10 @@ private:
     uint8_t treeLinesStyle_ = 1;
     int leftCoord_ = 0;
     std::unique_ptr<TFont> spareFont_;
+    TCustomImageList* images_ = nullptr;
+    TCustomImageList* stateImages_ = nullptr;
+    std::unique_ptr<TChangeLink> imagesLink_;
+    std::unique_ptr<TChangeLink> stateImagesLink_;
 
     // Options and interaction.
     TvxTreeListOptions options_{55u};

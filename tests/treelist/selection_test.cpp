@@ -21,7 +21,10 @@ struct SelectionTree : ::testing::Test {
 
 std::string SelectedNames(TTestTreeList& tl) {
     std::string s;
-    for (auto* n : tl.SelectedNodes) s += (s.empty() ? "" : " ") + n->Strings(0);
+    for (auto* n : tl.SelectedNodes) {
+        if (!s.empty()) s += ' ';
+        s += n->Strings(0);
+    }
     return s;
 }
 

@@ -93,7 +93,10 @@ private:
 // The names of the nodes in display order, joined by blanks.
 inline std::string DisplayNames(TCustomvxTreeList& tl) {
     std::string s;
-    for (TvxTreeListNode* n = tl.GetFirstNode(); n; n = tl.GetNextVisibleNode(n)) s += (s.empty() ? "" : " ") + n->Strings(0);
+    for (TvxTreeListNode* n = tl.GetFirstNode(); n; n = tl.GetNextVisibleNode(n)) {
+        if (!s.empty()) s += ' ';
+        s += n->Strings(0);
+    }
     return s;
 }
 
@@ -103,7 +106,8 @@ inline std::string ChildNames(TCustomvxTreeList& tl, TvxTreeListNode* Parent) {
     const int count = Parent ? Parent->Count() : tl.GetCount();
     for (int i = 0; i < count; ++i) {
         TvxTreeListNode* n = Parent ? Parent->Items(i) : tl.GetItem(i);
-        s += (s.empty() ? "" : " ") + n->Strings(0);
+        if (!s.empty()) s += ' ';
+        s += n->Strings(0);
     }
     return s;
 }

@@ -1,6 +1,7 @@
 // The control's core: construction values and limits, options, focus and top-row
 // bookkeeping across deletions, focus changes and the interaction state.
 
+#include "platform/gdi/image_list.h"
 #include "tests/treelist/test_tree_list.h"
 
 TEST(TreeListCore, ConstructionValuesAndLimits) {
@@ -223,4 +224,19 @@ TEST(TreeListCore, StateChangesAndEditorRequests) {
         tl.CancelDragSizing();
         EXPECT_EQ(tl.State(), 0) << int(s);
     }
+}
+
+TEST(TreeListCore, FreedImageListIsForgottenAndChangesReLayOut) {
+    auto tl = std::make_unique<TTestTreeList>();
+    auto images = std::make_unique<TImageList>(nullptr);
+    tl->SetImages(images.get());
+    tl->SetStateImages(images.get());
+    tl->WholeInvalidates = 0;
+    images->SetWidth(20);  // a change of the list re-lays out the control
+    EXPECT_GT(tl->WholeInvalidates, 0);
+    images.reset();
+    EXPECT_EQ(tl->Images(), nullptr);
+    EXPECT_EQ(tl->StateImages(), nullptr);
+    tl->SetLookAndFeel(lfFlat);
+    EXPECT_EQ(tl->GetEditButtonViewStyle(xbs3D), bts3D);
 }
