@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "controls/vx_inplace_edit.h"
+#include "platform/gdi/canvas.h"
 #include "platform/gdi/image_list.h"
 #include "platform/rtl/abstract_error.h"
 #include "platform/win/input.h"
@@ -89,9 +90,12 @@ void TCustomvxTreeList::SetStateImages(TCustomImageList* Value) {
 
 void TCustomvxTreeList::Notification(TComponent* AComponent, TOperation Operation) {
     TCustomvxContainer::Notification(AComponent, Operation);
-    if (Operation != opRemove) return;
-    if (AComponent == images_) SetImages(nullptr);
-    if (AComponent == stateImages_) SetStateImages(nullptr);
+    if (Operation != opRemove || (AComponent != images_ && AComponent != stateImages_)) return;
+    // The list is in the middle of its destruction and has let go of our links already:
+    // only forget it.
+    if (AComponent == images_) images_ = nullptr;
+    if (AComponent == stateImages_) stateImages_ = nullptr;
+    if (!IsDestroying()) RefreshLayout();
 }
 
 // ---- Root nodes ----
@@ -760,6 +764,19 @@ int TCustomvxTreeList::GetAbsoluteColumnIndex(int VisibleIndex) {
     for (int i = 0; i < GetColumnCount(); ++i)
         if (IsColumnVisible(i) && VisibleIndex-- == 0) return i;
     return -1;
+}
+
+int TCustomvxTreeList::GetColumnLineHeight(TCanvas* Canvas, int Column) {
+    if (!IsColumnOwnFont(Column)) return 0;
+    Canvas->Font()->Assign(GetColumnFont(Column));
+    return Canvas->TextHeight("Wg") + 3;
+}
+
+int TCustomvxTreeList::GetMaxColumnLineHeight(TCanvas* Canvas) {
+    int height = 0;
+    for (int v = 0, n = GetVisibleColumnCount(); v < n; ++v)
+        height = std::max(height, GetColumnLineHeight(Canvas, GetAbsoluteColumnIndex(v)));
+    return height;
 }
 
 void TCustomvxTreeList::SetDefaultRowHeight(int Height) {

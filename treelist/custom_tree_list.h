@@ -25,6 +25,7 @@
 class TvxInplaceEdit;
 class TChangeLink;
 class TCustomImageList;
+class TCanvas;
 
 // A plain stored property whose setter stores a changed value and then runs Action.
 #define TVX_TL_PROPERTY(Type, Name, Field, Action) \
@@ -318,11 +319,14 @@ public:
     virtual bool GetCellFlag(TvxTreeListNode* Node, int Column) { (void)Node; (void)Column; return false; }
     virtual bool IsNewItemRowEditing() { return true; }
     virtual int GetIndicatorWidth() { return 12; }
+    // A column with a font of its own needs its own line height; 0 for the others.
+    virtual int GetColumnLineHeight(TCanvas* Canvas, int Column);
     virtual void GetPreviewText(TvxTreeListNode* Node, std::string& Text) { (void)Node; Text.clear(); }
     virtual int GetIndicatorKind(TvxTreeListNode* Node, bool Selected) { (void)Node; (void)Selected; return 0; }
     virtual bool HasFilterCriteria() { return false; }
     virtual void GetFilterStatusText(std::string& Text) { Text.clear(); }
     virtual void GetClearFilterCaption(std::string& Text) { Text.clear(); }
+    virtual int GetMaxColumnLineHeight(TCanvas* Canvas);
     virtual int GetRowSeparatorLineWidth() { return std::max(1, rowSeparatorLineWidth_); }
     virtual void AdjustHeaderPanelRowCount() {}
     virtual bool IsGroupNode(TvxTreeListNode* Node) { (void)Node; return false; }
