@@ -695,6 +695,16 @@ void TCustomvxTreeList::ShowEditorChar(char32_t Key) {
         PostMessage(editor_->WindowHandle(), WM_CHAR, Key, 0);
 }
 
+void TCustomvxTreeList::ShowEditorMouseDown(int X, int Y) {
+    ShowEditor();
+    if (state_ == 2 && editor_) editor_->MouseDownHandOver(X, Y);
+}
+
+void TCustomvxTreeList::ShowEditorMouseUp() {
+    ShowEditor();
+    if (state_ == 2 && editor_) editor_->MouseUpHandOver();
+}
+
 void TCustomvxTreeList::CloseEditor(bool GiveFocusBack) {
     if (state_ != 2) return;
     const bool editorHadFocus = editor_ && editor_->IsFocused();

@@ -93,6 +93,10 @@ public:
     void SetState(uint8_t Value);
     void ShowEditor();
     void ShowEditorChar(char32_t Key);
+    // ShowEditor, then the press (client coordinates) or the plain activation that opened it
+    // goes on to the editor.
+    void ShowEditorMouseDown(int X, int Y);
+    void ShowEditorMouseUp();
     // Closes an open editor; the control takes the focus back when the editor had it, or
     // always with GiveFocusBack.
     void CloseEditor(bool GiveFocusBack = false);
@@ -406,9 +410,11 @@ public:
     virtual int GetHeaderPanelRowCount() { return 1; }
     virtual int GetHeaderMinRowCount() { return 1; }
 
-    // ---- Rows and scroll bars ----
+    // ---- Node dragging, rows and scroll bars ----
+    virtual void DoBeginDragNode(TvxTreeListNode* Node) { if (OnBeginDragNode) OnBeginDragNode(this, Node); }
     virtual bool IsLastNode(TvxTreeListNode* Node) { return Node != nullptr && Node == GetLastVisibleNode(); }
     virtual bool IsFirstNode(TvxTreeListNode* Node) { return Node != nullptr && Node == GetFirstNode(); }
+    virtual int GetVisibleRowCount() { return partlyVisibleRows_; }
     virtual void UpdateScrollBars() {}
     // The row rectangle of a visible node; the geometry of the rows area answers it. The
     // base knows no rows and answers an empty rectangle.
