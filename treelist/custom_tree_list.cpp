@@ -11,7 +11,9 @@
 #include "platform/win/paint.h"
 #include "platform/win/window_tree.h"
 
-void RaiseInvalidTreeListOperation(const std::string& Message) { throw EInvalidvxTreeListOperation(Message); }
+void RaiseInvalidTreeListOperation(const std::string& Message) {
+    throw EInvalidvxTreeListOperation(Message);
+}
 
 TCustomvxTreeList::TCustomvxTreeList(TComponent* AOwner)
     : TCustomvxContainer(AOwner),
@@ -63,8 +65,7 @@ void TCustomvxTreeList::CreateWnd() {
     UpdateScrollBars();
 }
 
-TvxEditButtonViewStyle TCustomvxTreeList::GetEditButtonViewStyle(TvxEditBorderStyle BorderStyle) {
-    (void)BorderStyle;
+TvxEditButtonViewStyle TCustomvxTreeList::GetEditButtonViewStyle(TvxEditBorderStyle /*BorderStyle*/) {
     return lookAndFeel_ != lfStandard ? bts3D : btsFlat;
 }
 
@@ -82,7 +83,9 @@ void TCustomvxTreeList::SetImageList(TCustomImageList*& Field, TChangeLink* Link
     if (!IsDestroying()) RefreshLayout();
 }
 
-void TCustomvxTreeList::SetImages(TCustomImageList* Value) { SetImageList(images_, imagesLink_.get(), Value); }
+void TCustomvxTreeList::SetImages(TCustomImageList* Value) {
+    SetImageList(images_, imagesLink_.get(), Value);
+}
 
 void TCustomvxTreeList::SetStateImages(TCustomImageList* Value) {
     SetImageList(stateImages_, stateImagesLink_.get(), Value);
@@ -113,7 +116,9 @@ TvxTreeListNode* TCustomvxTreeList::AddRoot(int Position) {
     return node;
 }
 
-TvxTreeListNode* TCustomvxTreeList::Add() { return AddRoot(-1); }
+TvxTreeListNode* TCustomvxTreeList::Add() {
+    return AddRoot(-1);
+}
 
 TvxTreeListNode* TCustomvxTreeList::InsertNode(TvxTreeListNode* BeforeNode) {
     return AddRoot(BeforeNode ? IndexOfRoot(BeforeNode) : -1);
@@ -446,9 +451,8 @@ void TCustomvxTreeList::ResetNodeReferences() {
     rangeStartNode_ = nullptr;
 }
 
-void TCustomvxTreeList::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNode, bool Repaint, bool WasLast,
-                                   TvxTreeListNode* NextNode) {
-    (void)WasLast;
+void TCustomvxTreeList::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNode, bool Repaint,
+                                   bool /*WasLast*/, TvxTreeListNode* NextNode) {
     if (OnDeletion) OnDeletion(this, Node);
     if (clearing_) return;
     if (IsNodeSelected(Node)) SelectionChanged(Node, false);
@@ -521,13 +525,17 @@ int TCustomvxTreeList::GetFocusedColumn() {
     return focusedColumn_;
 }
 
-void TCustomvxTreeList::SetFocusedColumn(int Column) { ChangeFocus(focusedNode_, Column, true); }
+void TCustomvxTreeList::SetFocusedColumn(int Column) {
+    ChangeFocus(focusedNode_, Column, true);
+}
 
 int TCustomvxTreeList::GetFocusedAbsoluteNodeIndex() const {
     return focusedNode_ ? std::max(0, GetAbsoluteIndex(focusedNode_)) : 0;
 }
 
-int TCustomvxTreeList::GetTopIndex() const { return topNode_ ? GetAbsoluteIndex(topNode_) : -1; }
+int TCustomvxTreeList::GetTopIndex() const {
+    return topNode_ ? GetAbsoluteIndex(topNode_) : -1;
+}
 
 void TCustomvxTreeList::SetTopVisibleNode(TvxTreeListNode* Node) {
     topNode_ = Node;
@@ -588,20 +596,20 @@ void TCustomvxTreeList::SetVisibleRowCounts(int Partly, int Wholly) {
 TvxTreeListNode* TCustomvxTreeList::GetNeighbourNode(TvxTreeListNode* Node, int Direction, bool AllNodes) {
     if (!Node) return nullptr;
     switch (Direction) {
-    case 0:
-        return GetFirstNode();
-    case 1:
-        return Node->GetPriorVisible();
-    case 2:
-        return AllNodes ? Node->GetNext() : GetNextVisibleNode(Node);
-    case 3: {
-        TvxTreeListNode* last = GetLastVisibleNode();
-        if (AllNodes)
-            while (last && last->Count() > 0) last = last->GetLastChild();
-        return last;
-    }
-    default:
-        return nullptr;
+        case 0:
+            return GetFirstNode();
+        case 1:
+            return Node->GetPriorVisible();
+        case 2:
+            return AllNodes ? Node->GetNext() : GetNextVisibleNode(Node);
+        case 3: {
+            TvxTreeListNode* last = GetLastVisibleNode();
+            if (AllNodes)
+                while (last && last->Count() > 0) last = last->GetLastChild();
+            return last;
+        }
+        default:
+            return nullptr;
     }
 }
 
@@ -625,9 +633,13 @@ bool TCustomvxTreeList::IsControlFocused() {
     return state_ == 2 && editor_ && editor_->IsFocused();
 }
 
-bool TCustomvxTreeList::IsFirstFocused() { return roots_.empty() || focusedNode_ == GetFirstNode(); }
+bool TCustomvxTreeList::IsFirstFocused() {
+    return roots_.empty() || focusedNode_ == GetFirstNode();
+}
 
-bool TCustomvxTreeList::IsLastFocused() { return roots_.empty() || focusedNode_ == GetLastVisibleNode(); }
+bool TCustomvxTreeList::IsLastFocused() {
+    return roots_.empty() || focusedNode_ == GetLastVisibleNode();
+}
 
 // ---- Interaction state and editing ----
 
@@ -641,29 +653,37 @@ void TCustomvxTreeList::SetState(uint8_t Value) {
 
 void TCustomvxTreeList::CancelDragSizing() {
     switch (state_) {
-    case 1: case 8: case 12: case 13: case 14:
-        SetState(0);
-        break;
-    case 10:
-        SetState(0);
-        pressedBand_ = -1;
-        Invalidate();
-        break;
-    case 9: case 3:
-        SetState(0);
-        Invalidate();
-        break;
-    case 15: case 4:
-        SetState(0);
-        pressedColumn_ = -1;
-        Invalidate();
-        break;
-    case 16: case 11: case 7:
-        SetState(0);
-        Invalidate();
-        break;
-    default:
-        break;
+        case 1:
+        case 8:
+        case 12:
+        case 13:
+        case 14:
+            SetState(0);
+            break;
+        case 10:
+            SetState(0);
+            pressedBand_ = -1;
+            Invalidate();
+            break;
+        case 9:
+        case 3:
+            SetState(0);
+            Invalidate();
+            break;
+        case 15:
+        case 4:
+            SetState(0);
+            pressedColumn_ = -1;
+            Invalidate();
+            break;
+        case 16:
+        case 11:
+        case 7:
+            SetState(0);
+            Invalidate();
+            break;
+        default:
+            break;
     }
 }
 
@@ -719,42 +739,50 @@ void TCustomvxTreeList::CloseEditor(bool GiveFocusBack) {
 
 // ---- Dispatchers ----
 
-void TCustomvxTreeList::DoCollapsed(TvxTreeListNode* Node) { if (OnCollapsed) OnCollapsed(this, Node); }
-void TCustomvxTreeList::DoEdited(TvxTreeListNode* Node) { if (OnEdited) OnEdited(this, Node); }
-void TCustomvxTreeList::DoExpanded(TvxTreeListNode* Node) { if (OnExpanded) OnExpanded(this, Node); }
+void TCustomvxTreeList::DoCollapsed(TvxTreeListNode* Node) {
+    if (OnCollapsed) OnCollapsed(this, Node);
+}
+void TCustomvxTreeList::DoEdited(TvxTreeListNode* Node) {
+    if (OnEdited) OnEdited(this, Node);
+}
+void TCustomvxTreeList::DoExpanded(TvxTreeListNode* Node) {
+    if (OnExpanded) OnExpanded(this, Node);
+}
 void TCustomvxTreeList::DoCollapsing(TvxTreeListNode* Node, bool& Allow) {
     if (OnCollapsing) OnCollapsing(this, Node, Allow);
 }
-void TCustomvxTreeList::DoEditing(TvxTreeListNode* Node, bool& Allow) { if (OnEditing) OnEditing(this, Node, Allow); }
+void TCustomvxTreeList::DoEditing(TvxTreeListNode* Node, bool& Allow) {
+    if (OnEditing) OnEditing(this, Node, Allow);
+}
 void TCustomvxTreeList::DoExpanding(TvxTreeListNode* Node, bool& Allow) {
     if (OnExpanding) OnExpanding(this, Node, Allow);
 }
 void TCustomvxTreeList::DoChangeColumn(TvxTreeListNode* Node, int Column) {
     if (OnChangeColumn) OnChangeColumn(this, Node, Column);
 }
-void TCustomvxTreeList::DoChangeLeftCoord() { if (OnChangeLeftCoord) OnChangeLeftCoord(this); }
+void TCustomvxTreeList::DoChangeLeftCoord() {
+    if (OnChangeLeftCoord) OnChangeLeftCoord(this);
+}
 void TCustomvxTreeList::DoChangeNode(TvxTreeListNode* OldNode, TvxTreeListNode* Node) {
     if (OnChangeNode) OnChangeNode(this, OldNode, Node);
 }
-void TCustomvxTreeList::DoEditChange(TObject* Sender) { if (OnEditChange) OnEditChange(Sender); }
+void TCustomvxTreeList::DoEditChange(TObject* Sender) {
+    if (OnEditChange) OnEditChange(Sender);
+}
 void TCustomvxTreeList::DoEditValidate(TObject* Sender, std::string& ErrorText, bool& Accept) {
     if (OnEditValidate) OnEditValidate(Sender, ErrorText, Accept);
 }
 
 // ---- Queries ----
 
-bool TCustomvxTreeList::GetHeaderHitZone(int X, int Y, int& Zone, int Column) {
-    (void)Y;
+bool TCustomvxTreeList::GetHeaderHitZone(int /*X*/, int /*Y*/, int& Zone, int /*Column*/) {
+    // The filter-button zone needs the header cell's rectangle, which the header layout
+    // knows; without one the whole cell is the header zone.
     Zone = 1;
-    // The cell's rectangle comes from the header layout; without one the whole cell is
-    // the header zone.
-    (void)X;
-    (void)Column;
     return true;
 }
 
-bool TCustomvxTreeList::IsEditButtonClick(int X, int Y, int Column, bool SameNode) {
-    (void)X; (void)Y; (void)Column; (void)SameNode;
+bool TCustomvxTreeList::IsEditButtonClick(int /*X*/, int /*Y*/, int /*Column*/, bool /*SameNode*/) {
     return IsShowButtonAlways();
 }
 
@@ -797,18 +825,42 @@ void TCustomvxTreeList::SetDefaultRowHeight(int Height) {
 
 // ---- Node data: the control with columns implements these ----
 
-TvxTreeListNode* TCustomvxTreeList::CreateNode() { AbstractError(); }
-int TCustomvxTreeList::GetNodeImageIndex(TvxTreeListNode*) { AbstractError(); }
-int TCustomvxTreeList::GetNodeSelectedIndex(TvxTreeListNode*) { AbstractError(); }
-int TCustomvxTreeList::GetNodeStateIndex(TvxTreeListNode*) { AbstractError(); }
-Variant TCustomvxTreeList::GetNodeValue(TvxTreeListNode*, int) { AbstractError(); }
-std::string TCustomvxTreeList::GetNodeString(TvxTreeListNode*, int) { AbstractError(); }
-void TCustomvxTreeList::SetNodeImageIndex(TvxTreeListNode*, int) { AbstractError(); }
-void TCustomvxTreeList::SetNodeSelectedIndex(TvxTreeListNode*, int) { AbstractError(); }
-void TCustomvxTreeList::SetNodeStateIndex(TvxTreeListNode*, int) { AbstractError(); }
-void TCustomvxTreeList::SetNodeString(TvxTreeListNode*, int, const std::string&) { AbstractError(); }
-void TCustomvxTreeList::SetNodeValue(TvxTreeListNode*, int, const Variant&) { AbstractError(); }
-Variant TCustomvxTreeList::GetNodeSortValue(TvxTreeListNode*, int) { return Variant(std::string()); }
+TvxTreeListNode* TCustomvxTreeList::CreateNode() {
+    AbstractError();
+}
+int TCustomvxTreeList::GetNodeImageIndex(TvxTreeListNode*) {
+    AbstractError();
+}
+int TCustomvxTreeList::GetNodeSelectedIndex(TvxTreeListNode*) {
+    AbstractError();
+}
+int TCustomvxTreeList::GetNodeStateIndex(TvxTreeListNode*) {
+    AbstractError();
+}
+Variant TCustomvxTreeList::GetNodeValue(TvxTreeListNode*, int) {
+    AbstractError();
+}
+std::string TCustomvxTreeList::GetNodeString(TvxTreeListNode*, int) {
+    AbstractError();
+}
+void TCustomvxTreeList::SetNodeImageIndex(TvxTreeListNode*, int) {
+    AbstractError();
+}
+void TCustomvxTreeList::SetNodeSelectedIndex(TvxTreeListNode*, int) {
+    AbstractError();
+}
+void TCustomvxTreeList::SetNodeStateIndex(TvxTreeListNode*, int) {
+    AbstractError();
+}
+void TCustomvxTreeList::SetNodeString(TvxTreeListNode*, int, const std::string&) {
+    AbstractError();
+}
+void TCustomvxTreeList::SetNodeValue(TvxTreeListNode*, int, const Variant&) {
+    AbstractError();
+}
+Variant TCustomvxTreeList::GetNodeSortValue(TvxTreeListNode*, int) {
+    return Variant(std::string());
+}
 
 // ---- Options and properties ----
 
@@ -860,7 +912,9 @@ void TCustomvxTreeList::SetPreviewLines(int Value) {
     RefreshLayout();
 }
 
-void TCustomvxTreeList::SetCustomizingRowCount(int Value) { customizingRowCount_ = std::max(2, Value); }
+void TCustomvxTreeList::SetCustomizingRowCount(int Value) {
+    customizingRowCount_ = std::max(2, Value);
+}
 
 void TCustomvxTreeList::SetRowSeparatorLineWidth(int Value) {
     Value = std::max(1, Value);

@@ -29,15 +29,17 @@ class TCanvas;
 
 // A plain stored property whose setter stores a changed value and then runs Action.
 #define TVX_TL_PROPERTY(Type, Name, Field, Action) \
-    Type Name() const { return Field; }             \
-    void Set##Name(Type Value) {                    \
-        if (Field == Value) return;                 \
-        Field = Value;                              \
-        Action;                                     \
+    Type Name() const {                            \
+        return Field;                              \
+    }                                              \
+    void Set##Name(Type Value) {                   \
+        if (Field == Value) return;                \
+        Field = Value;                             \
+        Action;                                    \
     }
 
 class TCustomvxTreeList : public TCustomvxContainer {
-public:
+  public:
     explicit TCustomvxTreeList(TComponent* AOwner);
     ~TCustomvxTreeList() override;
     std::string ClassName() const override { return "TCustomvxTreeList"; }
@@ -128,7 +130,7 @@ public:
     TVX_TL_PROPERTY(TColor, ArrowsColor, arrowsColor_, Invalidate())
     TVX_TL_PROPERTY(TColor, BandColor, bandColor_, Invalidate())
     TVX_TL_PROPERTY(TBorderStyle, BorderStyle, borderStyle_, if (HandleAllocated()) RecreateWnd())
-    TVX_TL_PROPERTY(bool, DblClkExpanding, dblClkExpanding_, (void)0)
+    TVX_TL_PROPERTY(bool, DblClkExpanding, dblClkExpanding_, )
     TVX_TL_PROPERTY(TColor, FixedBandLineColor, fixedBandLineColor_, Invalidate())
     TVX_TL_PROPERTY(TColor, RowFooterColor, rowFooterColor_, Invalidate())
     TVX_TL_PROPERTY(TColor, RowFooterTextColor, rowFooterTextColor_, Invalidate())
@@ -150,10 +152,10 @@ public:
     TVX_TL_PROPERTY(bool, ShowNewItemRow, showNewItemRow_, RefreshLayout())
     TVX_TL_PROPERTY(bool, ShowPreviewGrid, showPreviewGrid_, RefreshLayout())
     TVX_TL_PROPERTY(bool, ShowRowFooter, showRowFooter_, RefreshLayout())
-    TVX_TL_PROPERTY(uint32_t, WaitForExpandNodeTime, waitForExpandNodeTime_, (void)0)
-    TVX_TL_PROPERTY(bool, SimpleCustomizeBox, simpleCustomizeBox_, (void)0)
-    TVX_TL_PROPERTY(bool, ShowHiddenInCustomizeBox, showHiddenInCustomizeBox_, (void)0)
-    TVX_TL_PROPERTY(bool, AutoExpandOnSearch, autoExpandOnSearch_, (void)0)
+    TVX_TL_PROPERTY(uint32_t, WaitForExpandNodeTime, waitForExpandNodeTime_, )
+    TVX_TL_PROPERTY(bool, SimpleCustomizeBox, simpleCustomizeBox_, )
+    TVX_TL_PROPERTY(bool, ShowHiddenInCustomizeBox, showHiddenInCustomizeBox_, )
+    TVX_TL_PROPERTY(bool, AutoExpandOnSearch, autoExpandOnSearch_, )
     TVX_TL_PROPERTY(TColor, AutoSearchColor, autoSearchColor_, Invalidate())
     TVX_TL_PROPERTY(TColor, AutoSearchTextColor, autoSearchTextColor_, Invalidate())
     TVX_TL_PROPERTY(int, GrIndicatorWidth, grIndicatorWidth_, RefreshLayout())
@@ -233,8 +235,8 @@ public:
     virtual void DoCollapsing(TvxTreeListNode* Node, bool& Allow);
     virtual void DoEditing(TvxTreeListNode* Node, bool& Allow);
     virtual void DoExpanding(TvxTreeListNode* Node, bool& Allow);
-    virtual void BandBestFit(int Band) { (void)Band; }
-    virtual void ColumnBestFit(int Column) { (void)Column; }
+    virtual void BandBestFit(int /*Band*/) {}
+    virtual void ColumnBestFit(int /*Column*/) {}
     virtual void DoChangeColumn(TvxTreeListNode* Node, int Column);
     virtual void DoChangeLeftCoord();
     virtual void DoChangeNode(TvxTreeListNode* OldNode, TvxTreeListNode* Node);
@@ -277,68 +279,75 @@ public:
     virtual int GetGroupPanelHeight() { return 0; }
 
     // ---- Band and column layout (the control with columns answers) ----
-    virtual int GetAbsoluteBandAlignment(int Band) { (void)Band; return 0; }
+    virtual int GetAbsoluteBandAlignment(int /*Band*/) { return 0; }
     virtual int GetAbsoluteBandCount() { return 0; }
     virtual int GetAbsoluteBandIndex(int VisibleBand) { return VisibleBand; }
-    virtual void GetAbsoluteBandCaption(int Band, std::string& Text) { (void)Band; Text.clear(); }
-    virtual int GetAbsoluteBandWidth(int Band) { (void)Band; return 0; }
-    virtual int GetBandAlignment(int Band) { (void)Band; return 0; }
+    virtual void GetAbsoluteBandCaption(int /*Band*/, std::string& Text) { Text.clear(); }
+    virtual int GetAbsoluteBandWidth(int /*Band*/) { return 0; }
+    virtual int GetBandAlignment(int /*Band*/) { return 0; }
     virtual int GetBandCount() { return 0; }
     virtual int GetLeftFixedBand() { return -1; }
     virtual int GetRightFixedBand() { return -1; }
-    virtual int GetBandMinWidthValue(int Band) { (void)Band; return 0; }
-    virtual int GetBandOwnWidth(int Band) { (void)Band; return 0; }
-    virtual void GetBandText(int Band, std::string& Text) { (void)Band; Text.clear(); }
+    virtual int GetBandMinWidthValue(int /*Band*/) { return 0; }
+    virtual int GetBandOwnWidth(int /*Band*/) { return 0; }
+    virtual void GetBandText(int /*Band*/, std::string& Text) { Text.clear(); }
     virtual int GetGroupIndentWidth() { return 0; }
     virtual int GetVisibleBandIndex(int AbsoluteBand) { return AbsoluteBand; }
-    virtual bool GetBandFlag(int Band) { (void)Band; return false; }
+    virtual bool GetBandFlag(int /*Band*/) { return false; }
     virtual int GetColumnCount() { return 0; }
-    virtual int GetColumnAt(int Band, int Row, int Position) { (void)Band; (void)Row; (void)Position; return -1; }
-    virtual int GetHeaderAlignment(int Column) { (void)Column; return 0; }
-    virtual int GetColumnBand(int Column) { (void)Column; return 0; }
-    virtual int GetRowColumnCount(int Band, int Row) { (void)Band; (void)Row; return 0; }
-    virtual int GetColumnPosition(int Column) { (void)Column; return 0; }
-    virtual int GetColumnHeaderMaxLineCount(int Column) { (void)Column; return 1; }
-    virtual int GetColumnMinWidth(int Column) { (void)Column; return 0; }
-    virtual int GetBandRowCountOf(int Band) { (void)Band; return 0; }
-    virtual int GetColumnRow(int Column) { (void)Column; return 0; }
-    virtual int GetHeaderSorted(int Column) { (void)Column; return 0; }
-    virtual bool GetColumnTabStop(int Column) { (void)Column; return true; }
-    virtual void GetHeaderText(int Column, std::string& Text) { (void)Column; Text.clear(); }
+    virtual int GetColumnAt(int /*Band*/, int /*Row*/, int /*Position*/) { return -1; }
+    virtual int GetHeaderAlignment(int /*Column*/) { return 0; }
+    virtual int GetColumnBand(int /*Column*/) { return 0; }
+    virtual int GetRowColumnCount(int /*Band*/, int /*Row*/) { return 0; }
+    virtual int GetColumnPosition(int /*Column*/) { return 0; }
+    virtual int GetColumnHeaderMaxLineCount(int /*Column*/) { return 1; }
+    virtual int GetColumnMinWidth(int /*Column*/) { return 0; }
+    virtual int GetBandRowCountOf(int /*Band*/) { return 0; }
+    virtual int GetColumnRow(int /*Column*/) { return 0; }
+    virtual int GetHeaderSorted(int /*Column*/) { return 0; }
+    virtual bool GetColumnTabStop(int /*Column*/) { return true; }
+    virtual void GetHeaderText(int /*Column*/, std::string& Text) { Text.clear(); }
     virtual void GetHeaderCaption(int Column, std::string& Text) { GetHeaderText(Column, Text); }
-    virtual int GetColumnWidth(int Column) { (void)Column; return 0; }
-    virtual TColor GetColumnColor(int Column) { (void)Column; return Color(); }
-    virtual TFont* GetColumnFont(int Column) { (void)Column; return Font(); }
-    virtual bool IsColumnOwnFont(int Column) { (void)Column; return false; }
-    virtual bool HasHeaderGlyph(int Column) { (void)Column; return false; }
+    virtual int GetColumnWidth(int /*Column*/) { return 0; }
+    virtual TColor GetColumnColor(int /*Column*/) { return Color(); }
+    virtual TFont* GetColumnFont(int /*Column*/) { return Font(); }
+    virtual bool IsColumnOwnFont(int /*Column*/) { return false; }
+    virtual bool HasHeaderGlyph(int /*Column*/) { return false; }
     // Visible columns in visible order, and the absolute index of a visible one.
     virtual int GetVisibleColumnCount();
     virtual int GetAbsoluteColumnIndex(int VisibleIndex);
-    virtual bool IsColumnVisible(int Column) { (void)Column; return true; }
+    virtual bool IsColumnVisible(int /*Column*/) { return true; }
 
     // ---- Queries and option tests ----
-    virtual TAlignment GetColumnAlignment(TvxTreeListNode* Node, int Column) { (void)Node; (void)Column; return taLeftJustify; }
-    virtual void GetCellText(TvxTreeListNode* Node, int Column, std::string& Text) { (void)Node; (void)Column; Text.clear(); }
-    virtual void GetNewItemRowText(int Column, std::string& Text) { (void)Column; Text.clear(); }
-    virtual bool GetCellFlag(TvxTreeListNode* Node, int Column) { (void)Node; (void)Column; return false; }
+    virtual TAlignment GetColumnAlignment(TvxTreeListNode* /*Node*/, int /*Column*/) { return taLeftJustify; }
+    virtual void GetCellText(TvxTreeListNode* /*Node*/, int /*Column*/, std::string& Text) { Text.clear(); }
+    virtual void GetNewItemRowText(int /*Column*/, std::string& Text) { Text.clear(); }
+    virtual bool GetCellFlag(TvxTreeListNode* /*Node*/, int /*Column*/) { return false; }
     virtual bool IsNewItemRowEditing() { return true; }
     virtual int GetIndicatorWidth() { return 12; }
     // A column with a font of its own needs its own line height; 0 for the others.
     virtual int GetColumnLineHeight(TCanvas* Canvas, int Column);
-    virtual void GetPreviewText(TvxTreeListNode* Node, std::string& Text) { (void)Node; Text.clear(); }
-    virtual int GetIndicatorKind(TvxTreeListNode* Node, bool Selected) { (void)Node; (void)Selected; return 0; }
+    virtual void GetPreviewText(TvxTreeListNode* /*Node*/, std::string& Text) { Text.clear(); }
+    virtual int GetIndicatorKind(TvxTreeListNode* /*Node*/, bool /*Selected*/) { return 0; }
     virtual bool HasFilterCriteria() { return false; }
     virtual void GetFilterStatusText(std::string& Text) { Text.clear(); }
     virtual void GetClearFilterCaption(std::string& Text) { Text.clear(); }
     virtual int GetMaxColumnLineHeight(TCanvas* Canvas);
     virtual int GetRowSeparatorLineWidth() { return std::max(1, rowSeparatorLineWidth_); }
     virtual void AdjustHeaderPanelRowCount() {}
-    virtual bool IsGroupNode(TvxTreeListNode* Node) { (void)Node; return false; }
-    virtual TAlignment GetCellAlignment(TvxTreeListNode* Node, int Column) { return GetColumnAlignment(Node, Column); }
-    virtual void GetFooterCellText(TvxTreeListNode* Node, int Column, std::string& Text, int Level) { (void)Node; (void)Column; (void)Level; Text.clear(); }
-    virtual bool IsExistFooterCell(int Column) { (void)Column; return false; }
-    virtual bool IsExistRowFooterCell(TvxTreeListNode* Node, int Column, int Level) { (void)Node; (void)Column; (void)Level; return false; }
-    virtual bool IsExistRowFooter(int Level) { (void)Level; return false; }
+    virtual bool IsGroupNode(TvxTreeListNode* /*Node*/) { return false; }
+    virtual TAlignment GetCellAlignment(TvxTreeListNode* Node, int Column) {
+        return GetColumnAlignment(Node, Column);
+    }
+    virtual void GetFooterCellText(TvxTreeListNode* /*Node*/, int /*Column*/, std::string& Text,
+                                   int /*Level*/) {
+        Text.clear();
+    }
+    virtual bool IsExistFooterCell(int /*Column*/) { return false; }
+    virtual bool IsExistRowFooterCell(TvxTreeListNode* /*Node*/, int /*Column*/, int /*Level*/) {
+        return false;
+    }
+    virtual bool IsExistRowFooter(int /*Level*/) { return false; }
     virtual bool IsAnsiSort() { return Has(TvxTLOptionEx::AnsiSort); }
     virtual bool IsAutoCalcPreviewLines() { return Has(TvxTLOptionEx::AutoCalcPreviewLines); }
     virtual bool IsDesignHitArea() { return false; }
@@ -382,27 +391,29 @@ public:
     virtual bool IsBandButtonClicking() { return Has(TvxTLOptionEx::BandButtonClicking); }
     virtual bool IsBandFullSizing() { return Has(TvxTLOptionEx::FullSizing); }
     virtual bool IsBandPanelSizing() { return Has(TvxTLOptionEx::BandPanelSizing); }
-    virtual bool CanSizeBand(int Band) { (void)Band; return true; }
+    virtual bool CanSizeBand(int /*Band*/) { return true; }
     virtual bool IsColumnWidthFollowsBand() { return Has(TvxTLOptionEx::BandHeaderWidth) && !showBands_; }
     virtual bool IsHeaderButtonClicking() { return Has(TvxTLOptionEx::HeaderButtonClicking); }
     virtual bool IsColumnFullSizing() { return Has(TvxTLOptionEx::FullSizing); }
     virtual bool IsHeaderPanelSizing() { return Has(TvxTLOptionEx::HeaderPanelSizing); }
-    virtual bool CanSizeColumn(int Column) { (void)Column; return true; }
-    virtual bool IsColumnSizing(int Column) { return Has(TvxTLOption::ColumnSizing) && CanSizeColumn(Column); }
+    virtual bool CanSizeColumn(int /*Column*/) { return true; }
+    virtual bool IsColumnSizing(int Column) {
+        return Has(TvxTLOption::ColumnSizing) && CanSizeColumn(Column);
+    }
     virtual bool IsRowSizing() { return Has(TvxTLOptionEx::RowSizing); }
-    virtual void SetBandRowCount(int Count) { (void)Count; }
-    virtual void SetBandWidth(int Band, int Width) { (void)Band; (void)Width; }
-    virtual void SetHeaderPanelRowCount(int Count) { (void)Count; }
-    virtual void SetColumnWidth(int Column, int Width) { (void)Column; (void)Width; }
-    virtual void ScaleBandsWidth(int Num, int Den) { (void)Num; (void)Den; }
-    virtual void ScaleHiddenColumns(int Band, int Num, int Den) { (void)Band; (void)Num; (void)Den; }
+    virtual void SetBandRowCount(int /*Count*/) {}
+    virtual void SetBandWidth(int /*Band*/, int /*Width*/) {}
+    virtual void SetHeaderPanelRowCount(int /*Count*/) {}
+    virtual void SetColumnWidth(int /*Column*/, int /*Width*/) {}
+    virtual void ScaleBandsWidth(int /*Num*/, int /*Den*/) {}
+    virtual void ScaleHiddenColumns(int /*Band*/, int /*Num*/, int /*Den*/) {}
     virtual void SetDefaultRowHeight(int Height);
     virtual void DoBandButtonClick() {}
-    virtual void DoBandClick(int Band) { (void)Band; }
+    virtual void DoBandClick(int /*Band*/) {}
     virtual void AfterSizing() {}
     virtual void DoHeaderButtonClick() {}
-    virtual void DoHeaderClick(int Column) { (void)Column; }
-    virtual void ShowFilterDropDown(int Column) { (void)Column; }
+    virtual void DoHeaderClick(int /*Column*/) {}
+    virtual void ShowFilterDropDown(int /*Column*/) {}
     virtual void ClearFilter() {}
     virtual int GetBandMaxRowCount() { return 5; }
     virtual int GetBandRowCount() { return 1; }
@@ -411,18 +422,20 @@ public:
     virtual int GetHeaderMinRowCount() { return 1; }
 
     // ---- Node dragging, rows and scroll bars ----
-    virtual void DoBeginDragNode(TvxTreeListNode* Node) { if (OnBeginDragNode) OnBeginDragNode(this, Node); }
+    virtual void DoBeginDragNode(TvxTreeListNode* Node) {
+        if (OnBeginDragNode) OnBeginDragNode(this, Node);
+    }
     virtual bool IsLastNode(TvxTreeListNode* Node) { return Node != nullptr && Node == GetLastVisibleNode(); }
     virtual bool IsFirstNode(TvxTreeListNode* Node) { return Node != nullptr && Node == GetFirstNode(); }
     virtual int GetVisibleRowCount() { return partlyVisibleRows_; }
     virtual void UpdateScrollBars() {}
     // The row rectangle of a visible node; the geometry of the rows area answers it. The
     // base knows no rows and answers an empty rectangle.
-    virtual TRect GetNodeRowRect(TvxTreeListNode* Node) { (void)Node; return TRect{}; }
+    virtual TRect GetNodeRowRect(TvxTreeListNode* /*Node*/) { return TRect{}; }
 
     // ---- Editing ----
     virtual bool IsEditing() { return state_ == 2; }
-    virtual void DoEditingNewItemRow(bool& Allow) { (void)Allow; }
+    virtual void DoEditingNewItemRow(bool& /*Allow*/) {}
     virtual TvxInplaceEdit* InplaceEditor() { return editor_; }
 
     // ---- Selection ----
@@ -433,9 +446,9 @@ public:
     virtual int DeleteSelection();
     virtual void DoSelectedCountChange();
     virtual int GetSelectedCount() { return 0; }
-    virtual TvxTreeListNode* GetSelectedItem(int Index) { (void)Index; return nullptr; }
+    virtual TvxTreeListNode* GetSelectedItem(int /*Index*/) { return nullptr; }
     virtual void InvalidateSelection();
-    virtual bool IsNodeSelected(TvxTreeListNode* Node) { (void)Node; return false; }
+    virtual bool IsNodeSelected(TvxTreeListNode* /*Node*/) { return false; }
     virtual void SelectionChanged(TvxTreeListNode* Node, bool Select);
     virtual void SelectRange(TvxTreeListNode* Node1, TvxTreeListNode* Node2);
     virtual void SetSelectionAnchor(TvxTreeListNode* Node) { selectionAnchor_ = Node; }
@@ -445,7 +458,7 @@ public:
     virtual int CompareValues(TvxTreeListNode* Node1, TvxTreeListNode* Node2);
     virtual void SortNodes(int Level, int ColumnIndex, bool Descending);
     virtual int GetSortedColumnCount() { return 0; }
-    virtual bool IsSortedColumnDescending(int Index) { (void)Index; return false; }
+    virtual bool IsSortedColumnDescending(int /*Index*/) { return false; }
     virtual int GetSortedColumnIndex(int Index) { return Index; }
     virtual bool CanSort() { return IsMultiSort(); }
 
@@ -463,7 +476,7 @@ public:
     virtual void BeginSelection();
     virtual void EndSelection();
 
-protected:
+  protected:
     void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void CreateParams(TCreateParams& Params) override;
@@ -473,7 +486,7 @@ protected:
     // The new-item row's height, set by the metrics pass; 0 hides the row.
     void SetNewItemRowHeight(int Value) { newItemRowHeight_ = Value; }
 
-private:
+  private:
     friend class TvxTreeListNode;
 
     bool Has(TvxTLOption o) const { return options_.Contains(o); }
@@ -493,7 +506,8 @@ private:
     int WalkIndexOf(const TvxTreeListNode* Node) const;
     // Sorting one list of nodes in place (see tree_list_sort.cpp).
     void SortNodeList(std::vector<TvxTreeListNode*>& List, int ColumnIndex, bool Descending);
-    void SortLevel(std::vector<TvxTreeListNode*>& List, int Depth, int Level, int ColumnIndex, bool Descending);
+    void SortLevel(std::vector<TvxTreeListNode*>& List, int Depth, int Level, int ColumnIndex,
+                   bool Descending);
 
     // Nodes and caches.
     std::vector<TvxTreeListNode*> roots_;

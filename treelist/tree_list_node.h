@@ -15,7 +15,7 @@
 #include "treelist/tree_list_types.h"
 
 class TvxTreeListNode : public TObject {
-public:
+  public:
     explicit TvxTreeListNode(TCustomvxTreeList* AOwner);
     std::string ClassName() const override { return "TvxTreeListNode"; }
 
@@ -78,11 +78,11 @@ public:
     void Collapse(bool Recurse);
     void MakeVisible();
 
-protected:
+  protected:
     // Protected: nodes are released through Free().
     ~TvxTreeListNode() override = default;
 
-private:
+  private:
     friend class TCustomvxTreeList;
 
     // The list the node lies in: its parent's children, or the owner's roots.
@@ -110,7 +110,7 @@ private:
 // The node of the control with columns: three image indexes and one text per column,
 // plain storage that the owner's node-data operations read and write.
 class TvxTreeListTextNode : public TvxTreeListNode {
-public:
+  public:
     explicit TvxTreeListTextNode(TCustomvxTreeList* AOwner) : TvxTreeListNode(AOwner) {}
     std::string ClassName() const override { return "TvxTreeListTextNode"; }
 
@@ -119,6 +119,6 @@ public:
     int FStateIndex = -1;
     std::vector<std::string> FTexts;
 
-protected:
+  protected:
     ~TvxTreeListTextNode() override = default;
 };

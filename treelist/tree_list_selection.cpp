@@ -38,9 +38,7 @@ void TCustomvxTreeList::DoSelectedCountChange() {
     if (OnSelectedCountChange) OnSelectedCountChange(this);
 }
 
-void TCustomvxTreeList::SelectionChanged(TvxTreeListNode* Node, bool Select) {
-    (void)Node;
-    (void)Select;
+void TCustomvxTreeList::SelectionChanged(TvxTreeListNode* /*Node*/, bool /*Select*/) {
     DoSelectedCountChange();
 }
 

@@ -11,10 +11,13 @@
 class TvxTreeListNode;
 
 class TvxVisibleNodeList {
-public:
+  public:
     // The lists exist from the control's construction until its destruction begins.
     bool Exists() const { return exists_; }
-    void SetExists(bool v) { exists_ = v; if (!v) Clear(); }
+    void SetExists(bool v) {
+        exists_ = v;
+        if (!v) Clear();
+    }
 
     int Count() const { return static_cast<int>(display_.size()); }
     bool Empty() const { return byAddress_.empty(); }
@@ -31,7 +34,7 @@ public:
     // Node leaves; nothing when it is not in the list.
     void Remove(const TvxTreeListNode* Node);
 
-private:
+  private:
     struct Entry {
         TvxTreeListNode* Node;
         int DisplayIndex;

@@ -21,15 +21,17 @@ void CollectAll(TvxTreeListNode* n, std::vector<TvxTreeListNode*>& out) {
 }
 
 class RandomTree {
-public:
+  public:
     explicit RandomTree(unsigned seed) : rng_(seed) {}
 
     void Step() {
         const int op = Pick(100);
         all_.clear();
         for (int i = 0; i < tl_.GetCount(); ++i) CollectAll(tl_.GetItem(i), all_);
-        TvxTreeListNode* a = all_.empty() ? nullptr : all_[static_cast<size_t>(Pick(static_cast<int>(all_.size())))];
-        TvxTreeListNode* b = all_.empty() ? nullptr : all_[static_cast<size_t>(Pick(static_cast<int>(all_.size())))];
+        TvxTreeListNode* a =
+            all_.empty() ? nullptr : all_[static_cast<size_t>(Pick(static_cast<int>(all_.size())))];
+        TvxTreeListNode* b =
+            all_.empty() ? nullptr : all_[static_cast<size_t>(Pick(static_cast<int>(all_.size())))];
         if (op < 12 || !a) {
             tl_.Add();
         } else if (op < 18) {
@@ -88,7 +90,8 @@ public:
         for (size_t i = 0; i < all.size(); ++i) {
             TvxTreeListNode* next = i + 1 < all.size() ? all[i + 1] : nullptr;
             if (tl_.GetNeighbourNode(all[i], 2, true) != next) return "tree order next";
-            if (!tl_.IsNodeVisible(all[i]) && tl_.GetAbsoluteIndex(all[i]) != -1) return "hidden node has an index";
+            if (!tl_.IsNodeVisible(all[i]) && tl_.GetAbsoluteIndex(all[i]) != -1)
+                return "hidden node has an index";
         }
         if (tl_.GetLastVisibleNode() != last) return "last visible";
         return {};
@@ -96,7 +99,7 @@ public:
 
     TTestTreeList& List() { return tl_; }
 
-private:
+  private:
     int Pick(int n) { return n <= 0 ? 0 : std::uniform_int_distribution<int>(0, n - 1)(rng_); }
 
     TTestTreeList tl_;

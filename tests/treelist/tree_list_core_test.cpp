@@ -107,7 +107,9 @@ TEST(TreeListCore, ChangeFocusFiresNodeAndColumnEventsByWhatChanged) {
     tl.OnChangeNode = [&](TObject*, TvxTreeListNode* o, TvxTreeListNode* n) {
         log.push_back("node " + o->Strings(0) + ">" + n->Strings(0));
     };
-    tl.OnChangeColumn = [&](TObject*, TvxTreeListNode*, int c) { log.push_back("column " + std::to_string(c)); };
+    tl.OnChangeColumn = [&](TObject*, TvxTreeListNode*, int c) {
+        log.push_back("column " + std::to_string(c));
+    };
 
     // RowSelect (the default): only the node counts.
     tl.ChangeFocus(b, 2, false);
@@ -159,11 +161,11 @@ TEST(TreeListCore, NeighbourNodesInEveryDirection) {
     auto* b = tl.AddText("b");
     auto* b1 = tl.ChildText(b, "b1");
     auto* b11 = tl.ChildText(b1, "b11");
-    EXPECT_EQ(tl.GetNeighbourNode(b, 1, true), a);           // display order, not a1
-    EXPECT_EQ(tl.GetNeighbourNode(a, 2, true), a1);          // full tree order while collapsed
+    EXPECT_EQ(tl.GetNeighbourNode(b, 1, true), a);   // display order, not a1
+    EXPECT_EQ(tl.GetNeighbourNode(a, 2, true), a1);  // full tree order while collapsed
     EXPECT_EQ(tl.GetNeighbourNode(a, 2, false), b);
     EXPECT_EQ(tl.GetNeighbourNode(a, 3, false), b);
-    EXPECT_EQ(tl.GetNeighbourNode(a, 3, true), b11);         // into collapsed branches
+    EXPECT_EQ(tl.GetNeighbourNode(a, 3, true), b11);  // into collapsed branches
     EXPECT_EQ(tl.GetNeighbourNode(a, 7, true), nullptr);
     EXPECT_EQ(tl.GetNeighbourNode(nullptr, 0, true), nullptr);
     (void)b1;
