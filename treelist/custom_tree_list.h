@@ -26,6 +26,7 @@ class TvxInplaceEdit;
 class TChangeLink;
 class TCustomImageList;
 class TCanvas;
+class TBitmap;
 
 // A plain stored property whose setter stores a changed value and then runs Action.
 #define TVX_TL_PROPERTY(Type, Name, Field, Action) \
@@ -300,6 +301,7 @@ class TCustomvxTreeList : public TCustomvxContainer {
     virtual int GetColumnBand(int /*Column*/) { return 0; }
     virtual int GetRowColumnCount(int /*Band*/, int /*Row*/) { return 0; }
     virtual int GetColumnPosition(int /*Column*/) { return 0; }
+    virtual TBitmap* GetHeaderGlyph(int /*Column*/) { return nullptr; }
     virtual int GetColumnHeaderMaxLineCount(int /*Column*/) { return 1; }
     virtual int GetColumnMinWidth(int /*Column*/) { return 0; }
     virtual int GetBandRowCountOf(int /*Band*/) { return 0; }
