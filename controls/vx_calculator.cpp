@@ -509,6 +509,10 @@ void TCustomvxCalculator::WndProc(TMessage& Message) {
             }
             return;
         case CM_FONTCHANGED:
+            TvxInplacePopupControl::WndProc(Message);
+            if (!HasState(csLoading)) SetParentFont(false);
+            Invalidate();
+            return;
         case CM_ENABLEDCHANGED:
             TvxInplacePopupControl::WndProc(Message);
             Invalidate();

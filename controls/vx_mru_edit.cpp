@@ -74,6 +74,15 @@ void TvxInplaceMRUEdit::TrimItems() {
 void TvxInplaceMRUEdit::AddItem(const std::string& S) {
     if (S.empty()) return;
     const int i = Items()->IndexOf(S);
+    if (ItemsSorted()) {
+        // A sorted list has no top to move to, and refuses Insert and Move: a new value
+        // takes its sorted place instead of raising on every confirmed edit.
+        if (i < 0) {
+            Items()->Add(S);
+            TrimItems();
+        }
+        return;
+    }
     if (i >= 0) {
         Items()->Move(i, 0);
     } else {

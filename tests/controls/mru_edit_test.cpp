@@ -81,6 +81,11 @@ TEST_F(MRUEdit, ConfirmedValuesMoveToTheTopAndTheListIsCut) {
         EXPECT_EQ(e->Items()->Count(), 6) << "0 keeps every value";
         e->AddItem("");
         EXPECT_EQ(e->Items()->Count(), 6);
+        // A sorted list takes new values in their place and raises nothing.
+        e->SetItemsSorted(true);
+        e->AddItem("m");
+        e->AddItem("q");
+        EXPECT_EQ(ItemsOf(e), (std::vector<std::string>{"1,5", "b", "m", "p", "q", "r", "s"}));
         form->Release();
         Driver().Pump();
     }
