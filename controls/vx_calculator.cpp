@@ -212,7 +212,7 @@ void TCustomvxCalculator::SetText(const std::string& S) { SetEditorValue(S); }
 long double TCustomvxCalculator::GetCalcValue() {
     if (status_ == vxcsError) return 0;
     std::string s = Trim(GetText());
-    if (s.empty()) s = "0";
+    if (s.empty()) s = std::string(1, '0');
     return StrToFloat(s);
 }
 
@@ -264,7 +264,7 @@ void TCustomvxCalculator::PerformButton(uint8_t Kind) {
         case vxcbBack: {
             StartEntry();
             std::u32string s = ToU32(GetText());
-            if (s.size() <= 1 || (s.size() == 2 && s[0] == U'-')) s = U"0";
+            if (s.size() <= 1 || (s.size() == 2 && s[0] == U'-')) s = std::u32string(1, U'0');
             else s.pop_back();
             SetText(ToUtf8(s));
             break;

@@ -24,7 +24,7 @@ void UseEnglish() {
     TFormatSettings& fs = FormatSettings();
     fs.DecimalSeparator = '.';
     fs.ThousandSeparator = ',';
-    fs.CurrencyString = "$";
+    fs.CurrencyString = std::string("$");
     fs.CurrencyFormat = 0;
 }
 
