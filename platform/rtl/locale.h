@@ -48,8 +48,9 @@ TFormatSettings& FormatSettings();
 void ResetFormatSettings();
 
 // Announces that the locale table changed (the system's regional settings, or a test
-// switching languages): every listener runs, in the order added. The window layer listens
-// and hands the news to every control as CM_WININICHANGE.
+// switching languages): every listener runs at once, in the order added. The window layer
+// listens and hands the news to every control as CM_WININICHANGE, so call it on the window
+// thread, as for any change of the table.
 void NotifyFormatSettingsChanged();
 // Answers an id for RemoveFormatSettingsListener.
 int AddFormatSettingsListener(std::function<void()> Listener);

@@ -127,6 +127,20 @@ TEST_F(ButtonEdit, HiddenButtonsTakeNoSpaceAndClicksReportTheCollectionIndex) {
     e->Buttons()->Items(2)->SetDefault(true);
     e->ClickDefaultButton();
     EXPECT_EQ(clicks.back(), 2);
+    // Buttons are copied, not shared.
+    auto* copy = Add<TButtonEdit>(form, "C", 8, 60);
+    TBitmap glyph(8, 8);
+    e->Buttons()->Items(1)->SetGlyph(&glyph);
+    e->Buttons()->Items(1)->SetWidth(30);
+    copy->SetButtons(e->Buttons());
+    ASSERT_EQ(copy->Buttons()->Count(), 3);
+    EXPECT_FALSE(copy->Buttons()->Items(0)->Visible());
+    EXPECT_TRUE(copy->Buttons()->Items(1)->HasGlyph());
+    EXPECT_NE(copy->Buttons()->Items(1)->Glyph(), e->Buttons()->Items(1)->Glyph());
+    EXPECT_EQ(copy->Buttons()->Items(1)->Width(), 30);
+    EXPECT_EQ(copy->Buttons()->Items(2)->Kind(), bkDown);
+    EXPECT_TRUE(copy->Buttons()->Items(2)->Default());
+    EXPECT_FALSE(copy->Buttons()->Items(0)->Default());
 }
 
 TEST_F(ButtonEdit, ButtonsOnlyFillTheEditorAndHiddenCaretPaintsText) {
