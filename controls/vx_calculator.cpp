@@ -163,6 +163,10 @@ void TCustomvxCalculator::Resize() {
 
 void TCustomvxCalculator::ArrangeButtons() {
     const char decimal[2] = {FormatSettings().DecimalSeparator, 0};
+    // Every Down flag is cleared below, so no button may stay held by a key or the mouse
+    // (a pop-up closed by Enter never sees the key come up).
+    keyButton_ = downButton_ = hotButton_ = vxcbNone;
+    tracking_ = false;
     for (int k = 0; k < vxCalcButtonCount; ++k) {
         TvxCalcButton& b = buttons_[static_cast<size_t>(k)];
         b = TvxCalcButton{};
