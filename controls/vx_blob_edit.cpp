@@ -179,6 +179,7 @@ void TvxInplaceBlobEdit::DropDown() {
     p->GraphicClass = GetGraphicClass();
     p->PictureTransparency = PictureTransparency;
     p->PictureFilter = PictureFilter;
+    p->ShowExPopupItems = ShowExPopupItems;
     p->SetKeptText("");
     if (editKind_ == vxbkPicture) LoadPictureFromBlob(p->Picture(), p->GraphicClass, Variant(blobText_));
     else p->SetMemoText(blobText_);

@@ -7,6 +7,8 @@
 #include "controls/vx_inplace_edit.h"
 #include "platform/forms/clipboard.h"
 #include "platform/forms/control_paint.h"
+#include "platform/forms/file_dialog.h"
+#include "platform/forms/menus.h"
 #include "platform/gdi/device_context.h"
 #include "platform/gdi/system_metrics.h"
 #include "platform/rtl/math_utils.h"
@@ -36,6 +38,12 @@ protected:
     void WMKillFocus(TMessage& Message) override {
         TMemo::WMKillFocus(Message);
         popup_->FocusLeft(reinterpret_cast<HWND>(Message.WParam));
+    }
+    void WMContextMenu(TMessage& Message) override {
+        TPoint screen{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+        if (screen.X == -1 && screen.Y == -1) screen = ClientToScreen({0, 0});
+        popup_->ShowContextMenu(screen);
+        Message.Result = 1;
     }
 
 private:
@@ -368,7 +376,72 @@ void TCustomvxBlobPopup::MouseUp(TMouseButton Button, TShiftState Shift, int X, 
     if (PtInRect(BarButtonRect(pressed), Point(X, Y))) CloseByButton(pressed);
 }
 
+// ---- Context menu ----
+
+TPopupMenu* TCustomvxBlobPopup::ShowContextMenu(TPoint Screen) {
+    if (menu_) menu_->Items()->Clear();
+    else menu_ = new TPopupMenu(this);
+    TMenuItem* root = menu_->Items();
+    auto add = [&](const char* caption, bool enabled, std::function<void()> run) {
+        auto* item = new TMenuItem(menu_);
+        item->SetCaption(caption);
+        item->SetEnabled(enabled);
+        if (run) item->OnClick = [run](TObject*) { run(); };
+        root->Add(item);
+    };
+    const bool editable = !readOnly_;
+    if (kind_ == 0) {
+        TMemo* m = memo_;
+        const bool selection = m->SelLength() > 0;
+        // The widget keeps one level of undo and no redo.
+        add("&Undo", editable && m->CanUndo(), [m] { m->Undo(); });
+        add("&Redo", false, nullptr);
+        add("-", true, nullptr);
+        add("Cu&t", editable && selection, [m] { m->CutToClipboard(); });
+        add("&Copy", selection, [m] { m->CopyToClipboard(); });
+        add("&Paste", editable && Clipboard()->HasFormat(CF_TEXT), [m] { m->PasteFromClipboard(); });
+        add("&Delete", editable && selection, [m] { m->ClearSelection(); });
+        add("-", true, nullptr);
+        add("Select &All", true, [m] { m->SelectAll(); });
+    } else {
+        TPicture* p = Picture();
+        const bool has = !IsPictureEmpty(p);
+        add("Cu&t", editable && has, [p] {
+            Clipboard()->Assign(p);
+            p->SetGraphic(nullptr);
+        });
+        add("&Copy", has, [p] { Clipboard()->Assign(p); });
+        add("&Paste", editable && Clipboard()->HasFormat(ClipboardFormat), [p] { Clipboard()->AssignTo(p); });
+        add("&Delete", editable && has, [p] { p->SetGraphic(nullptr); });
+        if (ShowExPopupItems) {
+            add("-", true, nullptr);
+            add("&Load...", editable, [this, p] {
+                TOpenDialog dialog(nullptr);
+                dialog.SetFilter(PictureFilter.empty() ? GraphicFilter(nullptr) : PictureFilter);
+                if (dialog.Execute()) p->LoadFromFile(dialog.FileName());
+            });
+            add("&Save To...", has, [this, p] {
+                TSaveDialog dialog(nullptr);
+                TGraphicClass c = GraphicClassOf(p->Graphic());
+                dialog.SetFilter(PictureFilter.empty() ? GraphicFilter(c) : PictureFilter);
+                if (c) dialog.SetDefaultExt(c->Extension);
+                if (dialog.Execute()) p->SaveToFile(dialog.FileName());
+            });
+        }
+    }
+    menu_->SetPopupComponent(this);
+    menu_->Popup(Screen.X, Screen.Y);
+    return menu_;
+}
+
 void TCustomvxBlobPopup::WndProc(TMessage& Message) {
+    if (Message.Msg == WM_CONTEXTMENU) {
+        TPoint screen{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+        if (screen.X == -1 && screen.Y == -1) screen = ClientToScreen({0, 0});
+        ShowContextMenu(screen);
+        Message.Result = 1;
+        return;
+    }
     if (Message.Msg == WM_NCHITTEST && sizeable_ && HandleAllocated()) {
         TvxInplacePopupControl::WndProc(Message);
         const TPoint p = ScreenToClient({GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)});

@@ -16,6 +16,7 @@
 #include "platform/forms/memo.h"
 
 class TvxBlobPopupMemo;
+class TPopupMenu;
 
 // Bar buttons.
 inline constexpr int vxbbOK = 0;
@@ -52,6 +53,7 @@ public:
     TGraphicClass GraphicClass = nullptr;
     int PictureTransparency = 0;  // a TvxGraphicEditTransparency
     std::string PictureFilter;
+    bool ShowExPopupItems = true;
 
     // The memo text as kept on closing; the picture (made on first use).
     const std::string& KeptText() const { return keptText_; }
@@ -85,6 +87,9 @@ public:
     // A shown bar button in client coordinates (empty when not shown).
     TRect BarButtonRect(int Button);
     TRect ContentRect();
+    // The context menu of the content, its items enabled for the present state, opened at a
+    // screen point; null when the menu has nothing to offer.
+    TPopupMenu* ShowContextMenu(TPoint Screen);
     TPoint ScrollOffset() const { return scroll_; }
     void ScrollPicture(int DX, int DY);
 
@@ -126,4 +131,5 @@ private:
     std::unique_ptr<TPicture> picture_;
     TvxBlobPopupMemo* memo_ = nullptr;
     bool closing_ = false;
+    TPopupMenu* menu_ = nullptr;  // owned as a component
 };

@@ -6,6 +6,7 @@
 #include "controls/draw_utils.h"
 #include "controls/edit_images.h"
 #include "platform/forms/clipboard.h"
+#include "platform/forms/menus.h"
 #include "platform/gdi/image_codec.h"
 #include "platform/win/input.h"
 #include "platform/win/window_tree.h"
@@ -204,5 +205,43 @@ TEST_F(BlobEdit, APicturePopupSizesToThePictureAndStoresWhatWasPasted) {
     LoadPictureFromBlob(&stored, nullptr, Variant(e->BlobText()));
     EXPECT_EQ(stored.Width(), 5);
     EXPECT_EQ(e->GraphicClass, BitmapGraphicClass());
+    Clipboard()->Clear();
+}
+
+TEST_F(BlobEdit, ContextMenusOfferWhatTheContentAllows) {
+    TvxInplaceBlobEdit* e = Make();
+    e->SetEditValue(Variant(std::string("Wort")));
+    Driver().PressKey(VK_F4);
+    Driver().Pump();
+    TCustomvxBlobPopup* p = e->Popup();
+    auto enabled = [](TPopupMenu* m) {
+        std::vector<bool> out;
+        for (int i = 0; i < m->Items()->Count(); ++i) out.push_back(m->Items()->Items(i)->Enabled());
+        return out;
+    };
+    Clipboard()->Clear();
+    p->Memo()->SelectAll();
+    TPopupMenu* m = p->ShowContextMenu({10, 10});
+    ASSERT_EQ(m->Items()->Count(), 9);
+    EXPECT_EQ(m->Items()->Items(8)->Caption(), "Select &All");
+    EXPECT_EQ(enabled(m), (std::vector<bool>{false, false, true, true, true, false, true, true, true}));
+    m->Items()->Items(3)->Click();  // cut
+    EXPECT_EQ(p->MemoText(), "");
+    EXPECT_EQ(Clipboard()->AsText(), "Wort");
+    m->CloseMenu();
+    Driver().Escape();
+
+    e->SetEditKind(vxbkPicture);
+    e->SetEditValue(Variant(std::string()));
+    e->ShowExPopupItems = false;
+    e->SetReadOnly(true);
+    Driver().PressKey(VK_F4);
+    Driver().Pump();
+    m = p->ShowContextMenu({10, 10});
+    EXPECT_EQ(m->Items()->Count(), 4) << "no Load and Save";
+    EXPECT_EQ(enabled(m), (std::vector<bool>{false, false, false, false}));
+    m->CloseMenu();
+
+    Driver().Escape();
     Clipboard()->Clear();
 }

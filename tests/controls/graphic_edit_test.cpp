@@ -88,6 +88,14 @@ TEST_F(GraphicEdit, LoadingAValueIsNoEditButPastingAndDeletingAre) {
     EXPECT_TRUE(edit_->Modified());
     EXPECT_EQ(changes, 1);
 
+    // A forced transparency is applied to every picture taken, and is no edit either.
+    edit_->SetModified(false);
+    edit_->SetGraphicTransparency(gtTransparent);
+    EXPECT_TRUE(edit_->Picture()->Graphic()->Transparent());
+    edit_->SetEditValue(Variant(Blob(2, 2, 0)));
+    EXPECT_TRUE(edit_->Picture()->Graphic()->Transparent());
+    EXPECT_FALSE(edit_->Modified());
+
     // Painting other rows: a blob that is no picture paints as none and raises nothing.
     edit_->FillPaintPicture(Variant(std::string("not a picture at all")));
     EXPECT_TRUE(IsPictureEmpty(edit_->PaintPicture()));
