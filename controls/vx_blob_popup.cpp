@@ -506,6 +506,8 @@ void TCustomvxBlobPopup::Paint() {
         else DrawEdge(c->Handle(), e, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
         c->Brush()->SetStyle(bsClear);
         c->Font()->SetColor(enabled ? clBtnText : clBtnShadow);
+        SetTextColor(c->Handle(), ColorToRGB(enabled ? clBtnText : clBtnShadow));
+        SetBkMode(c->Handle(), TRANSPARENT);
         TRect t = r;
         if (pressed) OffsetRect(t, 1, 1);
         DrawText(c->Handle(), vxPopupButtonCaption(b), t, DT_CENTER | DT_VCENTER | DT_SINGLELINE);

@@ -111,8 +111,15 @@ void TSpeedButton::Paint() {
     if (hasGlyph) {
         TBitmap glyph;
         glyph.Assign(glyph_.get());
+        if (!Enabled()) {
+            // Greyed: every pixel that is not the transparent colour in the shadow colour.
+            const COLORREF clear = glyph.Pixel(0, gh - 1);
+            const COLORREF grey = ColorToRGB(clBtnShadow);
+            for (int y = 0; y < gh; ++y)
+                for (int x = 0; x < gw; ++x)
+                    if (glyph.Pixel(x, y) != clear) glyph.SetPixel(x, y, grey);
+        }
         glyph.SetTransparent(true);
-        if (!Enabled()) glyph.SetMonochrome(true);
         c->Draw(x + shift, (r.Height() - gh) / 2 + shift, &glyph);
         x += gw + spacing;
     }
