@@ -63,7 +63,14 @@ TvxInplaceBlobEdit::TvxInplaceBlobEdit(TComponent* AOwner, const TvxInplaceEditC
     SetClickOpensPopup(true);
 }
 
-TvxInplaceBlobEdit::~TvxInplaceBlobEdit() = default;
+TvxInplaceBlobEdit::~TvxInplaceBlobEdit() {
+    // The pop-up outlives this body (it is an owned component): it must not call back.
+    if (popup_) {
+        popup_->OnAccept = nullptr;
+        popup_->OnResize = nullptr;
+        popup_->SetEditor(nullptr);
+    }
+}
 
 bool TvxInplaceBlobEdit::IsNullValue(const Variant& Value) {
     return Value.IsNull() || Value.IsEmpty() || (Value.IsString() && Value.AsString().empty());

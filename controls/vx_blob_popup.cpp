@@ -21,14 +21,16 @@ class TvxBlobPopupMemo : public TMemo {
 public:
     explicit TvxBlobPopupMemo(TCustomvxBlobPopup* Popup) : TMemo(Popup), popup_(Popup) { SetBorderStyle(bsNone); }
     std::string ClassName() const override { return "TCustomvxBlobPopupMemo"; }
+    // The pop-up is going: nothing is forwarded to it any more.
+    void Detach() { popup_ = nullptr; }
 
 protected:
     void KeyDown(uint16_t& Key, TShiftState Shift) override {
-        popup_->KeyDown(Key, Shift);
+        if (popup_) popup_->KeyDown(Key, Shift);
         if (Key != 0) TMemo::KeyDown(Key, Shift);
     }
     void KeyPress(char32_t& Key) override {
-        popup_->KeyPress(Key);
+        if (popup_) popup_->KeyPress(Key);
         if (Key != 0) TMemo::KeyPress(Key);
     }
     void WMGetDlgCode(TMessage& Message) override {
@@ -37,12 +39,12 @@ protected:
     }
     void WMKillFocus(TMessage& Message) override {
         TMemo::WMKillFocus(Message);
-        popup_->FocusLeft(reinterpret_cast<HWND>(Message.WParam));
+        if (popup_) popup_->FocusLeft(reinterpret_cast<HWND>(Message.WParam));
     }
     void WMContextMenu(TMessage& Message) override {
         TPoint screen{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
         if (screen.X == -1 && screen.Y == -1) screen = ClientToScreen({0, 0});
-        popup_->ShowContextMenu(screen);
+        if (popup_) popup_->ShowContextMenu(screen);
         Message.Result = 1;
     }
 
@@ -58,7 +60,12 @@ TCustomvxBlobPopup::TCustomvxBlobPopup(TComponent* AOwner)
     memo_->SetParent(this);
 }
 
-TCustomvxBlobPopup::~TCustomvxBlobPopup() = default;
+TCustomvxBlobPopup::~TCustomvxBlobPopup() {
+    memo_->Detach();
+    OnAccept = nullptr;
+    OnResize = nullptr;
+    closing_ = true;  // the focus leaving a window being destroyed is no closing
+}
 
 TMemo* TCustomvxBlobPopup::Memo() const { return memo_; }
 

@@ -245,3 +245,15 @@ TEST_F(BlobEdit, ContextMenusOfferWhatTheContentAllows) {
     Driver().Escape();
     Clipboard()->Clear();
 }
+
+TEST_F(BlobEdit, AFormClosedWithThePopupOpenTakesItDownQuietly) {
+    TvxInplaceBlobEdit* e = Make();
+    e->SetEditValue(Variant(std::string("offen")));
+    Driver().PressKey(VK_F4);
+    Driver().Pump();
+    ASSERT_TRUE(e->Popup() && IsWindowVisible(e->Popup()->Handle()));
+    Driver().Type("x");
+    form_->Release();
+    Driver().Pump();
+    SUCCEED() << "no call into the editor or the pop-up while they are destroyed";
+}
