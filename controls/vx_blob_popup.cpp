@@ -441,7 +441,40 @@ TPopupMenu* TCustomvxBlobPopup::ShowContextMenu(TPoint Screen) {
     return menu_;
 }
 
+int TCustomvxBlobPopup::ScrollRequest(bool Horizontal, int Code, int ThumbPos) {
+    const TRect c = ContentRect();
+    const int picture = picture_ ? (Horizontal ? picture_->Width() : picture_->Height()) : 0;
+    const int page = Horizontal ? c.Width() : c.Height();
+    const int limit = std::max(picture - page, 0);
+    const int line = GetSystemMetrics(Horizontal ? SM_CXVSCROLL : SM_CYHSCROLL);
+    int pos = Horizontal ? scroll_.X : scroll_.Y;
+    switch (Code) {
+        case SB_LINEUP: pos -= line; break;
+        case SB_LINEDOWN: pos += line; break;
+        case SB_PAGEUP: pos -= page; break;
+        case SB_PAGEDOWN: pos += page; break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION:
+            // Whole steps of 4 pixels, except that the end is always reachable.
+            pos = ThumbPos >= limit ? limit : ThumbPos / 4 * 4;
+            break;
+        case SB_TOP: pos = 0; break;
+        case SB_BOTTOM: pos = limit; break;
+        default: break;
+    }
+    pos = std::clamp(pos, 0, limit);
+    (Horizontal ? scroll_.X : scroll_.Y) = pos;
+    Invalidate();
+    return pos;
+}
+
 void TCustomvxBlobPopup::WndProc(TMessage& Message) {
+    if (Message.Msg == WM_HSCROLL || Message.Msg == WM_VSCROLL) {
+        ScrollRequest(Message.Msg == WM_HSCROLL, static_cast<int>(LOWORD(Message.WParam)),
+                      static_cast<int>(static_cast<int16_t>(HIWORD(Message.WParam))));
+        Message.Result = 0;
+        return;
+    }
     if (Message.Msg == WM_CONTEXTMENU) {
         TPoint screen{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
         if (screen.X == -1 && screen.Y == -1) screen = ClientToScreen({0, 0});

@@ -92,6 +92,8 @@ public:
     TPopupMenu* ShowContextMenu(TPoint Screen);
     TPoint ScrollOffset() const { return scroll_; }
     void ScrollPicture(int DX, int DY);
+    // A scroll request (SB_* code) for the picture; answers the new offset.
+    int ScrollRequest(bool Horizontal, int Code, int ThumbPos);
 
 protected:
     void Paint() override;

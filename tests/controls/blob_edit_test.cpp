@@ -257,3 +257,30 @@ TEST_F(BlobEdit, AFormClosedWithThePopupOpenTakesItDownQuietly) {
     Driver().Pump();
     SUCCEED() << "no call into the editor or the pop-up while they are destroyed";
 }
+
+TEST_F(BlobEdit, ALargePictureScrollsInWholeStepsAndStaysInside) {
+    TvxInplaceBlobEdit* e = Make();
+    e->SetEditKind(vxbkPicture);
+    e->PictureAutoSize = false;
+    PixelImage img;
+    img.width = 500;
+    img.height = 300;
+    img.pixels.assign(500 * 300, 0x0000FF);
+    e->SetEditValue(Variant(EncodeBmp(img)));
+    Driver().PressKey(VK_F4);
+    Driver().Pump();
+    TCustomvxBlobPopup* p = e->Popup();
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->Width(), 200) << "the pop-up keeps its own size";
+    const TRect c = p->ContentRect();
+    const int limitX = 500 - c.Width();
+    EXPECT_EQ(p->ScrollRequest(true, SB_THUMBTRACK, 13), 12);
+    EXPECT_EQ(p->ScrollRequest(true, SB_THUMBPOSITION, limitX), limitX) << "the end is reachable";
+    EXPECT_EQ(p->ScrollRequest(true, SB_PAGERIGHT, 0), limitX);
+    EXPECT_EQ(p->ScrollRequest(false, SB_PAGEDOWN, 0), std::min(c.Height(), 300 - c.Height()));
+    EXPECT_EQ(p->ScrollRequest(false, SB_TOP, 0), 0);
+    EXPECT_EQ(p->ScrollRequest(false, SB_LINEUP, 0), 0);
+    p->SetBounds(p->Left(), p->Top(), 450, p->Height());  // wider: less to scroll
+    EXPECT_EQ(p->ScrollOffset().X, 500 - p->ContentRect().Width());
+    Driver().Escape();
+}
