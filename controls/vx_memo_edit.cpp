@@ -48,7 +48,9 @@ void TvxMemoStrings::Insert(int Index, const std::string& S) {
     if (prev < 0) return;
     const int length = memo_->LineLength(Index - 1);
     if (length == 0) return;
-    memo_->ReplaceRange(prev + length, 0, U"\n" + ToU32(S));
+    std::u32string line(1, U'\n');
+    line += ToU32(S);
+    memo_->ReplaceRange(prev + length, 0, line);
 }
 
 void TvxMemoStrings::Delete(int Index) {
