@@ -26,7 +26,13 @@ void TScreen::SetCursor(TCursor v) {
     ::SetCursor(Cursors(v == crDefault ? crArrow : v));
 }
 
+void TScreen::SetCursors(TCursor index, HCURSOR cursor) {
+    if (cursor) registered_[index] = cursor;
+    else registered_.erase(index);
+}
+
 HCURSOR TScreen::Cursors(TCursor index) const {
+    if (auto it = registered_.find(index); it != registered_.end()) return it->second;
     switch (index) {
         case crIBeam: return IDC_IBEAM;
         case crHourGlass: case crSQLWait: return IDC_WAIT;
