@@ -20,9 +20,6 @@ using TvxDateValidateInput =
 // Asked for a text that starts with no date word; answers whether it gave Value.
 using TvxDateWordHook = bool (*)(const std::string& Text, TDateTime& Value);
 
-// The settings change message: the locale's formats are read again.
-inline constexpr UINT CM_VX_WININICHANGE = CM_BASE + 29;
-
 // Unit settings nothing in the program changes: the class library's text routines in
 // place of the locale's (off), and the hook for unknown words (none).
 bool vxDateEditUseRtlFormat();

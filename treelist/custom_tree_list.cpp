@@ -1,0 +1,924 @@
+#include "treelist/custom_tree_list.h"
+
+#include <algorithm>
+
+#include "controls/vx_inplace_edit.h"
+#include "platform/gdi/canvas.h"
+#include "platform/gdi/image_list.h"
+#include "platform/rtl/abstract_error.h"
+#include "platform/win/input.h"
+#include "platform/win/message_queue.h"
+#include "platform/win/paint.h"
+#include "platform/win/window_tree.h"
+
+void RaiseInvalidTreeListOperation(const std::string& Message) {
+    throw EInvalidvxTreeListOperation(Message);
+}
+
+TCustomvxTreeList::TCustomvxTreeList(TComponent* AOwner)
+    : TCustomvxContainer(AOwner),
+      bandFont_(std::make_unique<TFont>()),
+      headerFont_(std::make_unique<TFont>()),
+      previewFont_(std::make_unique<TFont>()),
+      spareFont_(std::make_unique<TFont>()),
+      imagesLink_(std::make_unique<TChangeLink>()),
+      stateImagesLink_(std::make_unique<TChangeLink>()) {
+    visibleNodes_.SetExists(true);
+    SetControlStyle(ControlStyle() | csCaptureMouse | csOpaque | csDoubleClicks);
+    SetBounds(Left(), Top(), 250, 150);
+    SetColor(clWindow);
+    SetParentColor(false);
+    SetTabStop(true);
+    previewFont_->SetColor(clBlue);
+    imagesLink_->OnChange = [this](TObject*) { RefreshLayout(); };
+    stateImagesLink_->OnChange = [this](TObject*) { RefreshLayout(); };
+}
+
+TCustomvxTreeList::~TCustomvxTreeList() {
+    Destroying();
+    searchActive_ = false;
+    searchText_.clear();
+    CloseEditor();
+    ClearCache();
+    visibleNodes_.SetExists(false);
+    ClearNodes();
+    SetImages(nullptr);
+    SetStateImages(nullptr);
+}
+
+void TCustomvxTreeList::Loaded() {
+    TCustomvxContainer::Loaded();
+    RefreshLayout();
+}
+
+void TCustomvxTreeList::CreateParams(TCreateParams& Params) {
+    TCustomvxContainer::CreateParams(Params);
+    Params.Style |= WS_CLIPCHILDREN | WS_TABSTOP;
+    if (borderStyle_ == bsSingle && lookAndFeel_ == lfStandard)
+        Params.ExStyle |= WS_EX_CLIENTEDGE;
+    else if (lookAndFeel_ != lfStandard)
+        Params.Style &= ~WS_BORDER;  // the flat looks draw their own frame
+}
+
+void TCustomvxTreeList::CreateWnd() {
+    TCustomvxContainer::CreateWnd();
+    UpdateScrollBars();
+}
+
+TvxEditButtonViewStyle TCustomvxTreeList::GetEditButtonViewStyle(TvxEditBorderStyle /*BorderStyle*/) {
+    return lookAndFeel_ != lfStandard ? bts3D : btsFlat;
+}
+
+void TCustomvxTreeList::SetImageList(TCustomImageList*& Field, TChangeLink* Link, TCustomImageList* Value) {
+    if (Field == Value) return;
+    if (Field) {
+        Field->UnRegisterChanges(Link);
+        Field->RemoveFreeNotification(this);
+    }
+    Field = Value;
+    if (Field) {
+        Field->RegisterChanges(Link);
+        Field->FreeNotification(this);
+    }
+    if (!IsDestroying()) RefreshLayout();
+}
+
+void TCustomvxTreeList::SetImages(TCustomImageList* Value) {
+    SetImageList(images_, imagesLink_.get(), Value);
+}
+
+void TCustomvxTreeList::SetStateImages(TCustomImageList* Value) {
+    SetImageList(stateImages_, stateImagesLink_.get(), Value);
+}
+
+void TCustomvxTreeList::Notification(TComponent* AComponent, TOperation Operation) {
+    TCustomvxContainer::Notification(AComponent, Operation);
+    if (Operation != opRemove || (AComponent != images_ && AComponent != stateImages_)) return;
+    // The list is in the middle of its destruction and has let go of our links already:
+    // only forget it.
+    if (AComponent == images_) images_ = nullptr;
+    if (AComponent == stateImages_) stateImages_ = nullptr;
+    if (!IsDestroying()) RefreshLayout();
+}
+
+// ---- Root nodes ----
+
+TvxTreeListNode* TCustomvxTreeList::AddRoot(int Position) {
+    TvxTreeListNode* node = CreateNode();
+    if (Position < 0 || Position >= GetCount()) {
+        node->indexHint_ = GetCount();
+        roots_.push_back(node);
+    } else {
+        node->indexHint_ = Position;
+        roots_.insert(roots_.begin() + Position, node);
+    }
+    NodeAdded(node);
+    return node;
+}
+
+TvxTreeListNode* TCustomvxTreeList::Add() {
+    return AddRoot(-1);
+}
+
+TvxTreeListNode* TCustomvxTreeList::InsertNode(TvxTreeListNode* BeforeNode) {
+    return AddRoot(BeforeNode ? IndexOfRoot(BeforeNode) : -1);
+}
+
+TvxTreeListNode* TCustomvxTreeList::GetItem(int Index) const {
+    if (Index < 0 || Index >= GetCount()) return nullptr;
+    return roots_[static_cast<size_t>(Index)];
+}
+
+int TCustomvxTreeList::IndexOfRoot(const TvxTreeListNode* Node) const {
+    if (!Node || Node->parent_) return -1;
+    return Node->Index();
+}
+
+void TCustomvxTreeList::ClearNodes() {
+    const bool destroying = IsDestroying();
+    if (!destroying) BeginUpdate();
+    clearing_ = true;
+    ClearCache();
+    const bool oldInsideClear = insideClear_;
+    insideClear_ = true;
+    ClearSelection();
+    ResetNodeReferences();
+    // The roots are released as a whole list; a deletion handler that adds nodes meanwhile
+    // adds them to the new list, which the next round releases.
+    while (!roots_.empty()) {
+        std::vector<TvxTreeListNode*> roots = std::move(roots_);
+        roots_ = {};
+        for (TvxTreeListNode* node : roots) node->Free();
+    }
+    ownedObjects_.clear();
+    insideClear_ = oldInsideClear;
+    clearing_ = false;
+    if (!destroying) EndUpdate();
+}
+
+void TCustomvxTreeList::FullExpand() {
+    if (roots_.empty()) return;
+    BeginUpdate();
+    std::vector<TvxTreeListNode*> roots = roots_;
+    for (TvxTreeListNode* node : roots)
+        if (IndexOfRoot(node) >= 0) node->Expand(true);
+    EndUpdate();
+}
+
+void TCustomvxTreeList::FullCollapse() {
+    if (roots_.empty()) return;
+    BeginUpdate();
+    std::vector<TvxTreeListNode*> roots = roots_;
+    for (TvxTreeListNode* node : roots)
+        if (IndexOfRoot(node) >= 0) node->Collapse(true);
+    EndUpdate();
+}
+
+// ---- Display order ----
+
+bool TCustomvxTreeList::IsVisibleListValid() const {
+    return visibleNodes_.Exists() && !visibleNodes_.Empty() && !IsDestroying();
+}
+
+TvxTreeListNode* TCustomvxTreeList::GetLastVisibleNode() const {
+    if (roots_.empty()) return nullptr;
+    TvxTreeListNode* node = roots_.back();
+    while (node->Count() > 0 && node->Expanded()) node = node->GetLastChild();
+    return node;
+}
+
+TvxTreeListNode* TCustomvxTreeList::GetNextVisibleNode(const TvxTreeListNode* Node) const {
+    if (!Node) return nullptr;
+    if (IsVisibleListValid()) {
+        const int index = visibleNodes_.IndexOf(Node);
+        return index < 0 ? nullptr : visibleNodes_.At(index + 1);
+    }
+    if (Node->Expanded() && Node->Count() > 0) return Node->GetFirstChild();
+    for (const TvxTreeListNode* n = Node; n; n = n->Parent())
+        if (TvxTreeListNode* s = n->GetNextSibling()) return s;
+    return nullptr;
+}
+
+TvxTreeListNode* TCustomvxTreeList::GetPriorVisibleNode(const TvxTreeListNode* Node) const {
+    if (!Node) return nullptr;
+    if (IsVisibleListValid()) {
+        const int index = visibleNodes_.IndexOf(Node);
+        return index < 1 ? nullptr : visibleNodes_.At(index - 1);
+    }
+    TvxTreeListNode* prev = Node->GetPrevSibling();
+    if (!prev) return Node->Parent();
+    while (prev->Expanded() && prev->Count() > 0) prev = prev->GetLastChild();
+    return prev;
+}
+
+bool TCustomvxTreeList::IsNodeVisible(const TvxTreeListNode* Node) const {
+    if (!Node) return false;
+    for (const TvxTreeListNode* p = Node->Parent(); p; p = p->Parent())
+        if (!p->Expanded()) return false;
+    return true;
+}
+
+int TCustomvxTreeList::WalkIndexOf(const TvxTreeListNode* Node) const {
+    if (!IsNodeVisible(Node)) return -1;
+    // Count the shown nodes before Node: for each level of its path, the preceding
+    // siblings with their shown subtrees, plus the ancestor itself.
+    int index = 0;
+    auto shownSize = [](const TvxTreeListNode* n) {
+        int size = 0;
+        std::vector<const TvxTreeListNode*> stack{n};
+        while (!stack.empty()) {
+            const TvxTreeListNode* m = stack.back();
+            stack.pop_back();
+            ++size;
+            if (m->Expanded())
+                for (int i = 0; i < m->Count(); ++i) stack.push_back(m->Items(i));
+        }
+        return size;
+    };
+    for (const TvxTreeListNode* n = Node; n; n = n->Parent()) {
+        const auto& siblings = n->SiblingList();
+        const int position = n->Index();
+        for (int i = 0; i < position; ++i) index += shownSize(siblings[static_cast<size_t>(i)]);
+        if (n->Parent()) ++index;
+    }
+    return index;
+}
+
+int TCustomvxTreeList::GetAbsoluteIndex(const TvxTreeListNode* Node) const {
+    if (!Node || roots_.empty()) return -1;
+    if (IsVisibleListValid()) return visibleNodes_.IndexOf(Node);
+    return WalkIndexOf(Node);
+}
+
+int TCustomvxTreeList::GetAbsoluteCount() const {
+    if (IsVisibleListValid()) return visibleNodes_.Count();
+    int count = 0;
+    for (TvxTreeListNode* n = GetFirstNode(); n; n = GetNextVisibleNode(n)) ++count;
+    return count;
+}
+
+TvxTreeListNode* TCustomvxTreeList::WalkToIndex(int Index) const {
+    if (Index < 0) return nullptr;
+    TvxTreeListNode* n = GetFirstNode();
+    for (int i = 0; n && i < Index; ++i) n = GetNextVisibleNode(n);
+    return n;
+}
+
+TvxTreeListNode* TCustomvxTreeList::GetAbsoluteNode(int Index) const {
+    if (IsVisibleListValid()) return visibleNodes_.At(Index);
+    return WalkToIndex(Index);
+}
+
+void TCustomvxTreeList::ScrollToIndex(int Index) {
+    TvxTreeListNode* node = GetAbsoluteNode(std::max(0, Index));
+    if (node && node != topNode_) SetTopVisibleNode(node);
+}
+
+void TCustomvxTreeList::MakeNodeVisible(TvxTreeListNode* Node) {
+    if (!Node) return;
+    bool locked = false;
+    bool expanded = false;
+    if (!Node->IsVisible()) {
+        BeginUpdate();
+        locked = true;
+        for (TvxTreeListNode* p = Node->Parent(); p; p = p->Parent()) {
+            if (p->Expanded()) continue;
+            p->SetExpanded(true);
+            expanded = true;
+        }
+    }
+    const int top = GetTopIndex();
+    const int index = GetAbsoluteIndex(Node);
+    const int lastWhole = top + whollyVisibleRows_ - 1;
+    if (index >= 0 && !(top <= index && index <= lastWhole && !expanded)) {
+        if (index < top)
+            ScrollToIndex(index);
+        else if (index > lastWhole)
+            ScrollToIndex(index - whollyVisibleRows_ + 1);
+    }
+    if (locked) EndUpdate();
+}
+
+// ---- The visible-node list ----
+
+void TCustomvxTreeList::LayoutChanged() {
+    if (!visibleNodes_.Exists()) return;
+    if (!changedNode_) {
+        visibleNodes_.Rebuild(roots_);
+    } else if (changedNodeVisible_ && IsVisibleListValid()) {
+        TvxTreeListNode* node = changedNode_;
+        if (changedNodeDeleted_) {
+            visibleNodes_.Remove(node);
+        } else {
+            int d = visibleNodes_.Count();
+            for (const TvxTreeListNode* n = node; n; n = n->Parent())
+                if (TvxTreeListNode* s = n->GetNextSibling()) {
+                    d = visibleNodes_.IndexOf(s);
+                    break;
+                }
+            if (d < 0) {
+                visibleNodes_.Rebuild(roots_);
+            } else {
+                visibleNodes_.Insert(node, d);
+                // The row of the parent's former last child is drawn differently now.
+                TvxTreeListNode* parent = node->Parent();
+                if (parent && node->IsLast() && parent->Count() > 1)
+                    parent->Items(parent->Count() - 2)->SetRowHeightCache(0);
+            }
+        }
+    }
+    if (!insideClear_ && IsRowAutoHeight()) ResetRowHeights();
+    cacheBuilt_ = true;
+}
+
+void TCustomvxTreeList::ReportNodeChange(TvxTreeListNode* Node, bool Deleted) {
+    changedNode_ = Node;
+    changedNodeVisible_ = Deleted ? deletedWasVisible_ : Node->IsVisible();
+    changedNodeDeleted_ = Deleted;
+    struct Clear {
+        TCustomvxTreeList* self;
+        ~Clear() {
+            self->changedNode_ = nullptr;
+            self->changedNodeVisible_ = false;
+            self->changedNodeDeleted_ = false;
+        }
+    } clear{this};
+    LayoutChanged();
+}
+
+void TCustomvxTreeList::DropVisibleList() {
+    if (!IsVisibleListValid()) return;
+    visibleNodes_.Clear();
+    cacheBuilt_ = false;
+}
+
+void TCustomvxTreeList::ClearCache() {
+    if (insideClear_) return;
+    cacheBuilt_ = false;
+    visibleNodes_.Clear();
+    focusedAbsoluteColumn_ = -1;
+    ResetRowHeights();
+}
+
+void TCustomvxTreeList::ResetRowHeights() {
+    if (clearing_ || IsDestroying()) return;
+    std::vector<TvxTreeListNode*> stack(roots_.rbegin(), roots_.rend());
+    while (!stack.empty()) {
+        TvxTreeListNode* n = stack.back();
+        stack.pop_back();
+        n->SetRowHeightCache(0);
+        stack.insert(stack.end(), n->children_.rbegin(), n->children_.rend());
+    }
+}
+
+// ---- Update locking ----
+
+void TCustomvxTreeList::BeginUpdate() {
+    ++updateLock_;
+    if (state_ == 6) interruptedState_ = true;
+    if (state_ == 2 && editor_) {
+        editor_->SetHiddenByContainer(true);
+        editor_->Hide();
+    }
+    state_ = 0;
+    ClearCache();
+    BeginSelection();
+}
+
+void TCustomvxTreeList::EndUpdate() {
+    if (updateLock_ > 0) --updateLock_;
+    RefreshLayout();
+    EndSelection();
+}
+
+void TCustomvxTreeList::CancelUpdate() {
+    if (updateLock_ > 0) --updateLock_;
+    EndSelection();
+}
+
+void TCustomvxTreeList::RefreshLayout() {
+    if (updateLock_ > 0) return;
+    ++updateLock_;
+    struct Unlock {
+        int& lock;
+        ~Unlock() { --lock; }
+    } unlock{updateLock_};
+    ClearCache();
+    ColumnsChanged();
+    UpdateScrollBars();
+    LayoutChanged();
+    SynchronizeData();
+    if (!cacheBuilt_) LayoutChanged();
+    Invalidate();
+}
+
+void TCustomvxTreeList::BeginSelection() {
+    if (selectionBatch_ == 0) rememberedSelectedCount_ = GetSelectedCount();
+    ++selectionBatch_;
+}
+
+void TCustomvxTreeList::EndSelection() {
+    if (selectionBatch_ == 0) return;
+    if (--selectionBatch_ == 0 && GetSelectedCount() != rememberedSelectedCount_) DoSelectedCountChange();
+}
+
+// ---- Node notifications ----
+
+void TCustomvxTreeList::NodeAdded(TvxTreeListNode* Node) {
+    if (!IsDestroying()) CloseEditor(true);
+    if (!topNode_) topNode_ = Node;
+    if (!focusedNode_) focusedNode_ = topNode_;
+    if (updateLock_ > 0) {
+        if (Node->IsVisible()) DropVisibleList();
+        return;
+    }
+    TvxTreeListNode* repaint = Node->Parent() ? Node->Parent() : Node;
+    if (!HasState(csLoading) && !IsDestroying())
+        ReportNodeChange(Node, false);
+    else if (Node->IsVisible())
+        DropVisibleList();
+    RepaintNode(repaint, true);
+}
+
+void TCustomvxTreeList::ResetNodeReferences() {
+    topNode_ = nullptr;
+    focusedNode_ = nullptr;
+    selectionAnchor_ = nullptr;
+    previousFocusedNode_ = nullptr;
+    dragNode_ = nullptr;
+    pressedNode_ = nullptr;
+    hotTrackNode_ = nullptr;
+    rangeStartNode_ = nullptr;
+}
+
+void TCustomvxTreeList::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNode, bool Repaint,
+                                   bool /*WasLast*/, TvxTreeListNode* NextNode) {
+    if (OnDeletion) OnDeletion(this, Node);
+    if (clearing_) return;
+    if (IsNodeSelected(Node)) SelectionChanged(Node, false);
+    if (roots_.empty()) {
+        if (!IsDestroying() && !insideClear_) ClearCache();
+        ResetNodeReferences();
+        searchActive_ = false;
+        searchText_.clear();
+        if (updateLock_ == 0 && !IsDestroying()) {
+            UpdateScrollBars();
+            Invalidate();
+        }
+        return;
+    }
+    TvxTreeListNode* replacement = PriorNode ? PriorNode : NextNode;
+    if (topNode_ == Node) topNode_ = replacement;
+    if (focusedNode_ == Node) focusedNode_ = replacement;
+    if (selectionAnchor_ == Node) selectionAnchor_ = replacement;
+    if (previousFocusedNode_ == Node) previousFocusedNode_ = nullptr;
+    if (dragNode_ == Node) dragNode_ = nullptr;
+    if (hotTrackNode_ == Node) hotTrackNode_ = nullptr;
+    if (pressedNode_ == Node) pressedNode_ = nullptr;
+    if (rangeStartNode_ == Node) rangeStartNode_ = nullptr;
+    if (!IsDestroying()) CloseEditor(true);
+    if (deletedWasVisible_ && updateLock_ == 0 && !IsDestroying())
+        ReportNodeChange(Node, true);
+    else if (visibleNodes_.IndexOf(Node) >= 0)
+        DropVisibleList();
+    if (Repaint) {
+        TvxTreeListNode* repaint = topNode_ ? topNode_ : focusedNode_;
+        if (!repaint) repaint = replacement;
+        RepaintNode(repaint, true);
+    }
+}
+
+void TCustomvxTreeList::DeleteNodeColumnData(TvxTreeListNode* Node, int Column) {
+    std::vector<TvxTreeListNode*> stack{Node};
+    while (!stack.empty()) {
+        TvxTreeListNode* n = stack.back();
+        stack.pop_back();
+        if (auto* text = dynamic_cast<TvxTreeListTextNode*>(n)) {
+            if (Column >= 0 && Column < static_cast<int>(text->FTexts.size()))
+                text->FTexts.erase(text->FTexts.begin() + Column);
+        }
+        n->AddChildrenToList(stack);
+    }
+}
+
+void TCustomvxTreeList::RepaintNode(TvxTreeListNode* Node, bool Recalc) {
+    if (!Node || Node->Deleting() || updateLock_ > 0 || IsDestroying() || !Node->IsVisible()) return;
+    if (Recalc) {
+        UpdateScrollBars();
+        TRect r = GetNodeRowRect(Node);
+        TRect rows;
+        GetRowsAreaRect(rows);
+        InvalidateRect(TRect{rows.Left, r.Top, rows.Right, rows.Bottom});
+    } else {
+        InvalidateRect(GetNodeRowRect(Node));
+    }
+}
+
+void TCustomvxTreeList::InvalidateRect(const TRect& Rect) {
+    if (HandleAllocated()) ::InvalidateRect(WindowHandle(), &Rect, false);
+}
+
+// ---- Focus ----
+
+int TCustomvxTreeList::GetFocusedColumn() {
+    if (IsRowSelect() || focusedColumn_ < 0 || focusedColumn_ >= GetVisibleColumnCount()) return 0;
+    return focusedColumn_;
+}
+
+void TCustomvxTreeList::SetFocusedColumn(int Column) {
+    ChangeFocus(focusedNode_, Column, true);
+}
+
+int TCustomvxTreeList::GetFocusedAbsoluteNodeIndex() const {
+    return focusedNode_ ? std::max(0, GetAbsoluteIndex(focusedNode_)) : 0;
+}
+
+int TCustomvxTreeList::GetTopIndex() const {
+    return topNode_ ? GetAbsoluteIndex(topNode_) : -1;
+}
+
+void TCustomvxTreeList::SetTopVisibleNode(TvxTreeListNode* Node) {
+    topNode_ = Node;
+    if (OnChangeTopVisibleNode) OnChangeTopVisibleNode(this);
+}
+
+bool TCustomvxTreeList::FocusNode(TvxTreeListNode* Node) {
+    ChangeFocus(Node, GetFocusedColumn(), true);
+    return true;
+}
+
+void TCustomvxTreeList::ChangeFocus(TvxTreeListNode* Node, int Column, bool MakeVisible) {
+    if (!Node) return;
+    CloseEditor();
+    focusedAbsoluteColumn_ = -1;
+    TvxTreeListNode* const oldNode = focusedNode_;
+    const int oldColumn = focusedColumn_;
+    if (updateLock_ > 0) {
+        focusedNode_ = Node;
+        focusedColumn_ = Column;
+        return;
+    }
+    if (Node == oldNode) {
+        if (IsRowSelect() || Column == oldColumn) return;
+        focusedColumn_ = Column;
+        InvalidateRect(GetNodeRowRect(Node));
+    } else {
+        if (!IsRowSelect()) focusedColumn_ = Column;
+        if (oldNode) InvalidateRect(GetNodeRowRect(oldNode));
+        previousFocusedNode_ = oldNode;
+        focusedNode_ = Node;
+        InvalidateRect(GetNodeRowRect(Node));
+        newItemRowActive_ = false;
+    }
+    if (MakeVisible && focusedNode_) MakeNodeVisible(focusedNode_);
+    const bool nodeChanged = Node != oldNode;
+    const bool columnChanged = focusedColumn_ != oldColumn;
+    if ((nodeChanged && searchLock_ == 0) || columnChanged) EndSearchHighlight();
+    if (nodeChanged) DoChangeNode(oldNode, Node);
+    if (columnChanged) DoChangeColumn(Node, focusedColumn_);
+}
+
+void TCustomvxTreeList::SetFocusedAbsoluteNodeIndex(int Index) {
+    if (roots_.empty()) return;
+    const int count = GetAbsoluteCount();
+    Index = std::clamp(Index, 0, count - 1);
+    if (focusedNode_ && Index == GetFocusedAbsoluteNodeIndex()) return;
+    ChangeFocus(GetAbsoluteNode(Index), GetFocusedColumn(), true);
+}
+
+void TCustomvxTreeList::SetVisibleRowCounts(int Partly, int Wholly) {
+    partlyVisibleRows_ = std::max(1, Partly);
+    whollyVisibleRows_ = std::max(1, Wholly);
+}
+
+// ---- Navigation ----
+
+TvxTreeListNode* TCustomvxTreeList::GetNeighbourNode(TvxTreeListNode* Node, int Direction, bool AllNodes) {
+    if (!Node) return nullptr;
+    switch (Direction) {
+        case 0:
+            return GetFirstNode();
+        case 1:
+            return Node->GetPriorVisible();
+        case 2:
+            return AllNodes ? Node->GetNext() : GetNextVisibleNode(Node);
+        case 3: {
+            TvxTreeListNode* last = GetLastVisibleNode();
+            if (AllNodes)
+                while (last && last->Count() > 0) last = last->GetLastChild();
+            return last;
+        }
+        default:
+            return nullptr;
+    }
+}
+
+TvxTreeListNode* TCustomvxTreeList::MoveFocus(int Direction, bool AllNodes) {
+    if (!focusedNode_) return nullptr;
+    const bool selectionFollows = IsMultiSelect() && GetSelectedCount() == 1 && IsNodeSelected(focusedNode_);
+    TvxTreeListNode* node = GetNeighbourNode(focusedNode_, Direction, AllNodes);
+    if (!node) return nullptr;
+    node->SetFocused(true);
+    if (selectionFollows) {
+        ClearSelection();
+        node->SetSelected(true);
+    }
+    return node;
+}
+
+bool TCustomvxTreeList::IsControlFocused() {
+    if (!HandleAllocated()) return false;
+    HWND focus = GetFocus();
+    if (focus && (focus == WindowHandle() || IsChild(WindowHandle(), focus))) return true;
+    return state_ == 2 && editor_ && editor_->IsFocused();
+}
+
+bool TCustomvxTreeList::IsFirstFocused() {
+    return roots_.empty() || focusedNode_ == GetFirstNode();
+}
+
+bool TCustomvxTreeList::IsLastFocused() {
+    return roots_.empty() || focusedNode_ == GetLastVisibleNode();
+}
+
+// ---- Interaction state and editing ----
+
+void TCustomvxTreeList::SetState(uint8_t Value) {
+    state_ = Value;
+    if (Value == 2) {
+        if (editor_) editor_->DeselectText();
+        if (searchActive_) EndSearchHighlight();
+    }
+}
+
+void TCustomvxTreeList::CancelDragSizing() {
+    switch (state_) {
+        case 1:
+        case 8:
+        case 12:
+        case 13:
+        case 14:
+            SetState(0);
+            break;
+        case 10:
+            SetState(0);
+            pressedBand_ = -1;
+            Invalidate();
+            break;
+        case 9:
+        case 3:
+            SetState(0);
+            Invalidate();
+            break;
+        case 15:
+        case 4:
+            SetState(0);
+            pressedColumn_ = -1;
+            Invalidate();
+            break;
+        case 16:
+        case 11:
+        case 7:
+            SetState(0);
+            Invalidate();
+            break;
+        default:
+            break;
+    }
+}
+
+void TCustomvxTreeList::ShowEditor() {
+    if (!IsEditingAllowed() || IsRowSelect() || !focusedNode_) return;
+    bool allow = true;
+    if (IsNewItemRowActive())
+        DoEditingNewItemRow(allow);
+    else
+        DoEditing(focusedNode_, allow);
+    if (!allow) {
+        editor_ = nullptr;
+        return;
+    }
+    if (state_ == 0 && focusedColumn_ != -1 && GetVisibleColumnCount() > 0) {
+        focusedNode_->MakeVisible();
+        SetState(2);
+    }
+}
+
+void TCustomvxTreeList::ShowEditorChar(char32_t Key) {
+    ShowEditor();
+    if (state_ != 2 || !editor_ || !editor_->HandleAllocated()) return;
+    if (Key == 22)
+        PostMessage(editor_->WindowHandle(), WM_PASTE, 0, 0);
+    else if (Key == 24)
+        PostMessage(editor_->WindowHandle(), WM_CUT, 0, 0);
+    else
+        PostMessage(editor_->WindowHandle(), WM_CHAR, Key, 0);
+}
+
+void TCustomvxTreeList::ShowEditorMouseDown(int X, int Y) {
+    ShowEditor();
+    if (state_ == 2 && editor_) editor_->MouseDownHandOver(X, Y);
+}
+
+void TCustomvxTreeList::ShowEditorMouseUp() {
+    ShowEditor();
+    if (state_ == 2 && editor_) editor_->MouseUpHandOver();
+}
+
+void TCustomvxTreeList::CloseEditor(bool GiveFocusBack) {
+    if (state_ != 2) return;
+    const bool editorHadFocus = editor_ && editor_->IsFocused();
+    if (!IsDestroying() && editor_) editor_->ValidateEdit();
+    SetState(0);
+    if (editor_) {
+        editor_->SetHiddenByContainer(true);
+        editor_->Hide();
+    }
+    if ((GiveFocusBack || editorHadFocus) && !IsDestroying() && CanFocus()) SetFocus();
+}
+
+// ---- Dispatchers ----
+
+void TCustomvxTreeList::DoCollapsed(TvxTreeListNode* Node) {
+    if (OnCollapsed) OnCollapsed(this, Node);
+}
+void TCustomvxTreeList::DoEdited(TvxTreeListNode* Node) {
+    if (OnEdited) OnEdited(this, Node);
+}
+void TCustomvxTreeList::DoExpanded(TvxTreeListNode* Node) {
+    if (OnExpanded) OnExpanded(this, Node);
+}
+void TCustomvxTreeList::DoCollapsing(TvxTreeListNode* Node, bool& Allow) {
+    if (OnCollapsing) OnCollapsing(this, Node, Allow);
+}
+void TCustomvxTreeList::DoEditing(TvxTreeListNode* Node, bool& Allow) {
+    if (OnEditing) OnEditing(this, Node, Allow);
+}
+void TCustomvxTreeList::DoExpanding(TvxTreeListNode* Node, bool& Allow) {
+    if (OnExpanding) OnExpanding(this, Node, Allow);
+}
+void TCustomvxTreeList::DoChangeColumn(TvxTreeListNode* Node, int Column) {
+    if (OnChangeColumn) OnChangeColumn(this, Node, Column);
+}
+void TCustomvxTreeList::DoChangeLeftCoord() {
+    if (OnChangeLeftCoord) OnChangeLeftCoord(this);
+}
+void TCustomvxTreeList::DoChangeNode(TvxTreeListNode* OldNode, TvxTreeListNode* Node) {
+    if (OnChangeNode) OnChangeNode(this, OldNode, Node);
+}
+void TCustomvxTreeList::DoEditChange(TObject* Sender) {
+    if (OnEditChange) OnEditChange(Sender);
+}
+void TCustomvxTreeList::DoEditValidate(TObject* Sender, std::string& ErrorText, bool& Accept) {
+    if (OnEditValidate) OnEditValidate(Sender, ErrorText, Accept);
+}
+
+// ---- Queries ----
+
+bool TCustomvxTreeList::GetHeaderHitZone(int /*X*/, int /*Y*/, int& Zone, int /*Column*/) {
+    // The filter-button zone needs the header cell's rectangle, which the header layout
+    // knows; without one the whole cell is the header zone.
+    Zone = 1;
+    return true;
+}
+
+bool TCustomvxTreeList::IsEditButtonClick(int /*X*/, int /*Y*/, int /*Column*/, bool /*SameNode*/) {
+    return IsShowButtonAlways();
+}
+
+bool TCustomvxTreeList::IsMouseScroll() {
+    if (!IsRowSelect() && IsEditingAllowed()) return false;
+    return Has(TvxTLOptionEx::MouseScroll);
+}
+
+int TCustomvxTreeList::GetVisibleColumnCount() {
+    int count = 0;
+    for (int i = 0; i < GetColumnCount(); ++i)
+        if (IsColumnVisible(i)) ++count;
+    return count;
+}
+
+int TCustomvxTreeList::GetAbsoluteColumnIndex(int VisibleIndex) {
+    for (int i = 0; i < GetColumnCount(); ++i)
+        if (IsColumnVisible(i) && VisibleIndex-- == 0) return i;
+    return -1;
+}
+
+int TCustomvxTreeList::GetColumnLineHeight(TCanvas* Canvas, int Column) {
+    if (!IsColumnOwnFont(Column)) return 0;
+    Canvas->Font()->Assign(GetColumnFont(Column));
+    return Canvas->TextHeight("Wg") + 3;
+}
+
+int TCustomvxTreeList::GetMaxColumnLineHeight(TCanvas* Canvas) {
+    int height = 0;
+    for (int v = 0, n = GetVisibleColumnCount(); v < n; ++v)
+        height = std::max(height, GetColumnLineHeight(Canvas, GetAbsoluteColumnIndex(v)));
+    return height;
+}
+
+void TCustomvxTreeList::SetDefaultRowHeight(int Height) {
+    defaultRowHeight_ = Height;
+    defaultRowHeightAssigned_ = true;
+    RefreshLayout();
+}
+
+// ---- Node data: the control with columns implements these ----
+
+TvxTreeListNode* TCustomvxTreeList::CreateNode() {
+    AbstractError();
+}
+int TCustomvxTreeList::GetNodeImageIndex(TvxTreeListNode*) {
+    AbstractError();
+}
+int TCustomvxTreeList::GetNodeSelectedIndex(TvxTreeListNode*) {
+    AbstractError();
+}
+int TCustomvxTreeList::GetNodeStateIndex(TvxTreeListNode*) {
+    AbstractError();
+}
+Variant TCustomvxTreeList::GetNodeValue(TvxTreeListNode*, int) {
+    AbstractError();
+}
+std::string TCustomvxTreeList::GetNodeString(TvxTreeListNode*, int) {
+    AbstractError();
+}
+void TCustomvxTreeList::SetNodeImageIndex(TvxTreeListNode*, int) {
+    AbstractError();
+}
+void TCustomvxTreeList::SetNodeSelectedIndex(TvxTreeListNode*, int) {
+    AbstractError();
+}
+void TCustomvxTreeList::SetNodeStateIndex(TvxTreeListNode*, int) {
+    AbstractError();
+}
+void TCustomvxTreeList::SetNodeString(TvxTreeListNode*, int, const std::string&) {
+    AbstractError();
+}
+void TCustomvxTreeList::SetNodeValue(TvxTreeListNode*, int, const Variant&) {
+    AbstractError();
+}
+Variant TCustomvxTreeList::GetNodeSortValue(TvxTreeListNode*, int) {
+    return Variant(std::string());
+}
+
+// ---- Options and properties ----
+
+void TCustomvxTreeList::SetOptions(TvxTreeListOptions Value) {
+    if (Value == options_) return;
+    options_ = Value;
+    if (options_.Contains(TvxTLOption::RowSelect)) optionsEx_.Exclude(TvxTLOptionEx::InvertSelect);
+    RefreshLayout();
+}
+
+void TCustomvxTreeList::SetOptionsEx(TvxTreeListOptionsEx Value) {
+    if (Value == optionsEx_) return;
+    optionsEx_ = Value;
+    if (optionsEx_.Contains(TvxTLOptionEx::InvertSelect)) options_.Exclude(TvxTLOption::RowSelect);
+    RefreshLayout();
+}
+
+void TCustomvxTreeList::LookAndFeelChanged() {
+    CloseEditor(true);
+    SetFlatScrollBarMode(lookAndFeel_ == lfStandard ? FSB_REGULAR_MODE : FSB_FLAT_MODE);
+    RefreshLayout();
+}
+
+void TCustomvxTreeList::SetFixedBandLineWidth(int Value) {
+    Value = std::max(1, Value);
+    if (Value == fixedBandLineWidth_) return;
+    fixedBandLineWidth_ = Value;
+    RefreshLayout();
+}
+
+void TCustomvxTreeList::SetMaxRowLineCount(int Value) {
+    Value = std::max(-1, Value);
+    if (Value == maxRowLineCount_) return;
+    maxRowLineCount_ = Value;
+    RefreshLayout();
+}
+
+void TCustomvxTreeList::SetIndentDesc(int Value) {
+    Value = std::max(0, Value);
+    if (Value == indentDesc_) return;
+    indentDesc_ = Value;
+    RefreshLayout();
+}
+
+void TCustomvxTreeList::SetPreviewLines(int Value) {
+    Value = std::max(-1, Value);
+    if (Value == previewLines_) return;
+    previewLines_ = Value;
+    RefreshLayout();
+}
+
+void TCustomvxTreeList::SetCustomizingRowCount(int Value) {
+    customizingRowCount_ = std::max(2, Value);
+}
+
+void TCustomvxTreeList::SetRowSeparatorLineWidth(int Value) {
+    Value = std::max(1, Value);
+    if (Value == rowSeparatorLineWidth_) return;
+    rowSeparatorLineWidth_ = Value;
+    RefreshLayout();
+}

@@ -1,0 +1,619 @@
+#pragma once
+// TCustomvxTreeList: the common core of the tree-list grid controls. It shows a forest of
+// TvxTreeListNode objects as rows and describes most of its behaviour through virtual
+// operations that the control with columns and the data-aware controls answer: node data,
+// bands and columns, option tests and event dispatchers. This level holds the root list,
+// update locking, focus and top-row bookkeeping, the visible-node list, neighbour
+// navigation, the interaction state, selection, sorting, incremental search and copying.
+//
+// The visible-node list is an accelerator only: every display-order reader answers exactly
+// what a walk over the tree answers, and walks the tree whenever the list is not valid.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "controls/vx_container.h"
+#include "platform/classes/string_list.h"
+#include "platform/forms/memo.h"
+#include "platform/gdi/graphics_objects.h"
+#include "platform/rtl/variant.h"
+#include "treelist/tree_list_node.h"
+#include "treelist/tree_list_types.h"
+#include "treelist/visible_node_list.h"
+
+class TvxInplaceEdit;
+class TChangeLink;
+class TCustomImageList;
+class TCanvas;
+class TBitmap;
+
+// A plain stored property whose setter stores a changed value and then runs Action.
+#define TVX_TL_PROPERTY(Type, Name, Field, Action) \
+    Type Name() const {                            \
+        return Field;                              \
+    }                                              \
+    void Set##Name(Type Value) {                   \
+        if (Field == Value) return;                \
+        Field = Value;                             \
+        Action;                                    \
+    }
+
+class TCustomvxTreeList : public TCustomvxContainer {
+  public:
+    explicit TCustomvxTreeList(TComponent* AOwner);
+    ~TCustomvxTreeList() override;
+    std::string ClassName() const override { return "TCustomvxTreeList"; }
+
+    // ---- Root nodes ----
+    TvxTreeListNode* Add();
+    TvxTreeListNode* InsertNode(TvxTreeListNode* BeforeNode);
+    int GetCount() const { return static_cast<int>(roots_.size()); }
+    TvxTreeListNode* GetItem(int Index) const;
+    int IndexOfRoot(const TvxTreeListNode* Node) const;
+    void ClearNodes();
+    void FullExpand();
+    void FullCollapse();
+
+    // ---- Display order ----
+    TvxTreeListNode* GetFirstNode() const { return GetItem(0); }
+    TvxTreeListNode* GetLastVisibleNode() const;
+    TvxTreeListNode* GetNextVisibleNode(const TvxTreeListNode* Node) const;
+    TvxTreeListNode* GetPriorVisibleNode(const TvxTreeListNode* Node) const;
+    int GetAbsoluteIndex(const TvxTreeListNode* Node) const;
+    int GetAbsoluteCount() const;
+    TvxTreeListNode* GetAbsoluteNode(int Index) const;
+    bool IsNodeVisible(const TvxTreeListNode* Node) const;
+    void MakeNodeVisible(TvxTreeListNode* Node);
+    // The visible-node list holds nodes and the control is not being destroyed.
+    bool IsVisibleListValid() const;
+    int VisibleListCount() const { return visibleNodes_.Count(); }
+    bool IsCacheBuilt() const { return cacheBuilt_; }
+
+    // ---- Focus and top row ----
+    TvxTreeListNode* GetFocusedNode() const { return focusedNode_; }
+    int GetFocusedColumn();
+    void SetFocusedColumn(int Column);
+    int GetFocusedAbsoluteNodeIndex() const;
+    int GetTopIndex() const;
+    TvxTreeListNode* TopVisibleNode() const { return topNode_; }
+    TvxTreeListNode* SelectionAnchor() const { return selectionAnchor_; }
+    bool FocusNext(bool AllNodes) { return MoveFocus(2, AllNodes) != nullptr; }
+    bool FocusPrior(bool AllNodes) { return MoveFocus(1, AllNodes) != nullptr; }
+    int PartlyVisibleRows() const { return partlyVisibleRows_; }
+    int WhollyVisibleRows() const { return whollyVisibleRows_; }
+
+    // ---- Update locking ----
+    void BeginUpdate();
+    void EndUpdate();
+    void CancelUpdate();
+    int LockUpdate() const { return updateLock_; }
+    bool IsUpdateLocked() const { return updateLock_ > 0; }
+    bool IsDestroying() const { return HasState(csDestroying); }
+
+    // ---- Interaction state and editing ----
+    uint8_t State() const { return state_; }
+    void SetState(uint8_t Value);
+    void ShowEditor();
+    void ShowEditorChar(char32_t Key);
+    // ShowEditor, then the press (client coordinates) or the plain activation that opened it
+    // goes on to the editor.
+    void ShowEditorMouseDown(int X, int Y);
+    void ShowEditorMouseUp();
+    // Closes an open editor; the control takes the focus back when the editor had it, or
+    // always with GiveFocusBack.
+    void CloseEditor(bool GiveFocusBack = false);
+    TvxInplaceEdit* Editor() const { return editor_; }
+
+    // ---- Selection (non-virtual part) ----
+    TvxTreeListNode* GetFirstSelectedNode();
+    void InvalidateRect(const TRect& Rect);
+    int SelectionBatchCount() const { return selectionBatch_; }
+
+    // ---- Search and copy (non-virtual part) ----
+    bool StartSearch(int Column, const std::string& Text);
+    void SyncSearchColumn();
+    void EndSearchHighlight();
+    bool SearchActive() const { return searchActive_; }
+    const std::string& SearchText() const { return searchText_; }
+    int SearchColumn() const { return searchColumn_; }
+    void CopySelectedToClipboard();
+    std::string GetHeaderLineText();
+    std::string GetNodeLineText(TvxTreeListNode* Node);
+
+    // ---- Options ----
+    TvxTreeListOptions Options() const { return options_; }
+    void SetOptions(TvxTreeListOptions Value);
+    TvxTreeListOptionsEx OptionsEx() const { return optionsEx_; }
+    void SetOptionsEx(TvxTreeListOptionsEx Value);
+
+    // ---- Look and layout properties ----
+    TVX_TL_PROPERTY(TColor, ArrowsColor, arrowsColor_, Invalidate())
+    TVX_TL_PROPERTY(TColor, BandColor, bandColor_, Invalidate())
+    TVX_TL_PROPERTY(TBorderStyle, BorderStyle, borderStyle_, if (HandleAllocated()) RecreateWnd())
+    TVX_TL_PROPERTY(bool, DblClkExpanding, dblClkExpanding_, )
+    TVX_TL_PROPERTY(TColor, FixedBandLineColor, fixedBandLineColor_, Invalidate())
+    TVX_TL_PROPERTY(TColor, RowFooterColor, rowFooterColor_, Invalidate())
+    TVX_TL_PROPERTY(TColor, RowFooterTextColor, rowFooterTextColor_, Invalidate())
+    TVX_TL_PROPERTY(TColor, GridLineColor, gridLineColor_, Invalidate())
+    TVX_TL_PROPERTY(TColor, GroupNodeColor, groupNodeColor_, Invalidate())
+    TVX_TL_PROPERTY(TColor, GroupNodeTextColor, groupNodeTextColor_, Invalidate())
+    TVX_TL_PROPERTY(TColor, HeaderColor, headerColor_, Invalidate())
+    TVX_TL_PROPERTY(bool, HideFocusRect, hideFocusRect_, Invalidate())
+    TVX_TL_PROPERTY(bool, HideSelection, hideSelection_, Invalidate())
+    TVX_TL_PROPERTY(TColor, HideSelectionColor, hideSelectionColor_, Invalidate())
+    TVX_TL_PROPERTY(TColor, HideSelectionTextColor, hideSelectionTextColor_, Invalidate())
+    TVX_TL_PROPERTY(TColor, HighlightColor, highlightColor_, Invalidate())
+    TVX_TL_PROPERTY(TColor, HighlightTextColor, highlightTextColor_, Invalidate())
+    TVX_TL_PROPERTY(TvxLookAndFeel, LookAndFeel, lookAndFeel_, LookAndFeelChanged())
+    TVX_TL_PROPERTY(TScrollStyle, ScrollBars, scrollBars_, RefreshLayout())
+    TVX_TL_PROPERTY(bool, ShowBands, showBands_, RefreshLayout())
+    TVX_TL_PROPERTY(bool, ShowGrid, showGrid_, RefreshLayout())
+    TVX_TL_PROPERTY(bool, ShowHeader, showHeader_, RefreshLayout())
+    TVX_TL_PROPERTY(bool, ShowNewItemRow, showNewItemRow_, RefreshLayout())
+    TVX_TL_PROPERTY(bool, ShowPreviewGrid, showPreviewGrid_, RefreshLayout())
+    TVX_TL_PROPERTY(bool, ShowRowFooter, showRowFooter_, RefreshLayout())
+    TVX_TL_PROPERTY(uint32_t, WaitForExpandNodeTime, waitForExpandNodeTime_, )
+    TVX_TL_PROPERTY(bool, SimpleCustomizeBox, simpleCustomizeBox_, )
+    TVX_TL_PROPERTY(bool, ShowHiddenInCustomizeBox, showHiddenInCustomizeBox_, )
+    TVX_TL_PROPERTY(bool, AutoExpandOnSearch, autoExpandOnSearch_, )
+    TVX_TL_PROPERTY(TColor, AutoSearchColor, autoSearchColor_, Invalidate())
+    TVX_TL_PROPERTY(TColor, AutoSearchTextColor, autoSearchTextColor_, Invalidate())
+    TVX_TL_PROPERTY(int, GrIndicatorWidth, grIndicatorWidth_, RefreshLayout())
+    TVX_TL_PROPERTY(TColor, ShadowColor, shadowColor_, Invalidate())
+    TVX_TL_PROPERTY(TColor, TreeLinesColor, treeLinesColor_, Invalidate())
+    TVX_TL_PROPERTY(bool, ListMode, listMode_, RefreshLayout())
+    TVX_TL_PROPERTY(bool, ShowExpandButtons, showExpandButtons_, RefreshLayout())
+    TVX_TL_PROPERTY(bool, ShowTreeLines, showTreeLines_, Invalidate())
+    TVX_TL_PROPERTY(bool, ShowRootIndent, showRootIndent_, RefreshLayout())
+    TVX_TL_PROPERTY(bool, ShowSummaryFooter, showSummaryFooter_, RefreshLayout())
+    TVX_TL_PROPERTY(bool, ShowIndicator, showIndicator_, RefreshLayout())
+    TVX_TL_PROPERTY(uint8_t, TreeLinesStyle, treeLinesStyle_, Invalidate())
+    TVX_TL_PROPERTY(int, LeftCoord, leftCoord_, Invalidate())
+    // Node images and state images; a freed list is forgotten, a changed one re-lays out.
+    TCustomImageList* Images() const { return images_; }
+    void SetImages(TCustomImageList* Value);
+    TCustomImageList* StateImages() const { return stateImages_; }
+    void SetStateImages(TCustomImageList* Value);
+    TFont* BandFont() const { return bandFont_.get(); }
+    TFont* HeaderFont() const { return headerFont_.get(); }
+    TFont* PreviewFont() const { return previewFont_.get(); }
+    // The setters below hold their values inside their limits.
+    int FixedBandLineWidth() const { return fixedBandLineWidth_; }
+    void SetFixedBandLineWidth(int Value);
+    int MaxRowLineCount() const { return maxRowLineCount_; }
+    void SetMaxRowLineCount(int Value);
+    int IndentDesc() const { return indentDesc_; }
+    void SetIndentDesc(int Value);
+    int PreviewLines() const { return previewLines_; }
+    void SetPreviewLines(int Value);
+    int CustomizingRowCount() const { return customizingRowCount_; }
+    void SetCustomizingRowCount(int Value);
+    int RowSeparatorLineWidth() const { return rowSeparatorLineWidth_; }
+    void SetRowSeparatorLineWidth(int Value);
+    int DefaultRowHeight() const { return defaultRowHeight_; }
+    bool DefaultRowHeightAssigned() const { return defaultRowHeightAssigned_; }
+
+    // ---- Events ----
+    TTLExpandedEvent OnBeginDragNode;
+    TvxTLCanNodeSelected OnCanNodeSelected;
+    TTLChangeColumnEvent OnChangeColumn;
+    TNotifyEvent OnChangeLeftCoord;
+    TTLChangeNodeEvent OnChangeNode;
+    TNotifyEvent OnChangeTopVisibleNode;
+    TTLExpandedEvent OnCollapsed;
+    TTLExpandingEvent OnCollapsing;
+    TvxTLCompareEvent OnCompare;
+    TTLExpandedEvent OnDeletion;
+    TNotifyEvent OnEditChange;
+    TTLExpandedEvent OnEdited;
+    TTLExpandingEvent OnEditing;
+    TvxEditValidateEvent OnEditValidate;
+    TNotifyEvent OnEndColumnsCustomizing;
+    TTLExpandedEvent OnExpanded;
+    TTLExpandingEvent OnExpanding;
+    TvxTLHotTrackNode OnHotTrackNode;
+    TNotifyEvent OnSelectedCountChange;
+
+    // ======== Virtual operations, in slot order ========
+    TvxEditButtonViewStyle GetEditButtonViewStyle(TvxEditBorderStyle BorderStyle) override;
+
+    // ---- Mouse and sizing ----
+    virtual void CancelDragSizing();
+
+    // ---- Notifications, events and editing hooks ----
+    virtual bool AcquireFocus() { return true; }
+    virtual void NodeAdded(TvxTreeListNode* Node);
+    virtual void ColumnsChanged() {}
+    virtual bool CanDblClick() { return true; }
+    virtual bool NodeHasChildren(TvxTreeListNode* Node) { return Node->Count() > 0; }
+    virtual void InvalidateColumnWidths() {}
+    virtual void ClearCache();
+    virtual void ResetRowHeights();
+    virtual void DoCollapsed(TvxTreeListNode* Node);
+    virtual void DoEdited(TvxTreeListNode* Node);
+    virtual void DoExpanded(TvxTreeListNode* Node);
+    virtual void DoCollapsing(TvxTreeListNode* Node, bool& Allow);
+    virtual void DoEditing(TvxTreeListNode* Node, bool& Allow);
+    virtual void DoExpanding(TvxTreeListNode* Node, bool& Allow);
+    virtual void BandBestFit(int /*Band*/) {}
+    virtual void ColumnBestFit(int /*Column*/) {}
+    virtual void DoChangeColumn(TvxTreeListNode* Node, int Column);
+    virtual void DoChangeLeftCoord();
+    virtual void DoChangeNode(TvxTreeListNode* OldNode, TvxTreeListNode* Node);
+    virtual void DoEditChange(TObject* Sender);
+    virtual void DoEditValidate(TObject* Sender, std::string& ErrorText, bool& Accept);
+    virtual void LoadStoredLayout() {}
+    virtual void SaveStoredLayout() {}
+    virtual void DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNode, bool Repaint, bool WasLast,
+                            TvxTreeListNode* NextNode);
+    virtual void DeleteNodeColumnData(TvxTreeListNode* Node, int Column);
+    virtual void SynchronizeData() {}
+    virtual void GetRowsAreaRect(TRect& Rect) { Rect = ClientRect(); }
+    virtual bool IsHotTrack() { return optionsEx_.Contains(TvxTLOptionEx::HotTrack); }
+    virtual bool GetHeaderHitZone(int X, int Y, int& Zone, int Column);
+    virtual void RefreshLayout();
+    virtual void BuildBandMaps() {}
+    virtual void BuildColumnWidths() {}
+
+    // ---- Layout, focus and node data ----
+    virtual void LayoutChanged();
+    virtual bool FocusNode(TvxTreeListNode* Node);
+    virtual bool IsEditButtonClick(int X, int Y, int Column, bool SameNode);
+    virtual void RepaintNode(TvxTreeListNode* Node, bool Recalc);
+    virtual bool AllowOperation() { return true; }
+    virtual TvxTreeListNode* CreateNode();
+    virtual int GetNodeImageIndex(TvxTreeListNode* Node);
+    virtual int GetNodeSelectedIndex(TvxTreeListNode* Node);
+    virtual int GetNodeStateIndex(TvxTreeListNode* Node);
+    virtual Variant GetNodeValue(TvxTreeListNode* Node, int Column);
+    virtual std::string GetNodeString(TvxTreeListNode* Node, int Column);
+    virtual Variant GetNodeSortValue(TvxTreeListNode* Node, int Column);
+    virtual void ChangeFocus(TvxTreeListNode* Node, int Column, bool MakeVisible);
+    virtual void SetFocusedAbsoluteNodeIndex(int Index);
+    virtual void SetNodeImageIndex(TvxTreeListNode* Node, int Value);
+    virtual void SetNodeSelectedIndex(TvxTreeListNode* Node, int Value);
+    virtual void SetNodeStateIndex(TvxTreeListNode* Node, int Value);
+    virtual void SetNodeString(TvxTreeListNode* Node, int Column, const std::string& Value);
+    virtual void SetNodeValue(TvxTreeListNode* Node, int Column, const Variant& Value);
+    virtual void SetTopVisibleNode(TvxTreeListNode* Node);
+    virtual int GetGroupPanelHeight() { return 0; }
+
+    // ---- Band and column layout (the control with columns answers) ----
+    virtual int GetAbsoluteBandAlignment(int /*Band*/) { return 0; }
+    virtual int GetAbsoluteBandCount() { return 0; }
+    virtual int GetAbsoluteBandIndex(int VisibleBand) { return VisibleBand; }
+    virtual void GetAbsoluteBandCaption(int /*Band*/, std::string& Text) { Text.clear(); }
+    virtual int GetAbsoluteBandWidth(int /*Band*/) { return 0; }
+    virtual int GetBandAlignment(int /*Band*/) { return 0; }
+    virtual int GetBandCount() { return 0; }
+    virtual int GetLeftFixedBand() { return -1; }
+    virtual int GetRightFixedBand() { return -1; }
+    virtual int GetBandMinWidthValue(int /*Band*/) { return 0; }
+    virtual int GetBandOwnWidth(int /*Band*/) { return 0; }
+    virtual void GetBandText(int /*Band*/, std::string& Text) { Text.clear(); }
+    virtual int GetGroupIndentWidth() { return 0; }
+    virtual int GetVisibleBandIndex(int AbsoluteBand) { return AbsoluteBand; }
+    virtual bool GetBandFlag(int /*Band*/) { return false; }
+    virtual int GetColumnCount() { return 0; }
+    virtual int GetColumnAt(int /*Band*/, int /*Row*/, int /*Position*/) { return -1; }
+    virtual int GetHeaderAlignment(int /*Column*/) { return 0; }
+    virtual int GetColumnBand(int /*Column*/) { return 0; }
+    virtual int GetRowColumnCount(int /*Band*/, int /*Row*/) { return 0; }
+    virtual int GetColumnPosition(int /*Column*/) { return 0; }
+    virtual TBitmap* GetHeaderGlyph(int /*Column*/) { return nullptr; }
+    virtual int GetColumnHeaderMaxLineCount(int /*Column*/) { return 1; }
+    virtual int GetColumnMinWidth(int /*Column*/) { return 0; }
+    virtual int GetBandRowCountOf(int /*Band*/) { return 0; }
+    virtual int GetColumnRow(int /*Column*/) { return 0; }
+    virtual int GetHeaderSorted(int /*Column*/) { return 0; }
+    virtual bool GetColumnTabStop(int /*Column*/) { return true; }
+    virtual void GetHeaderText(int /*Column*/, std::string& Text) { Text.clear(); }
+    virtual void GetHeaderCaption(int Column, std::string& Text) { GetHeaderText(Column, Text); }
+    virtual int GetColumnWidth(int /*Column*/) { return 0; }
+    virtual TColor GetColumnColor(int /*Column*/) { return Color(); }
+    virtual TFont* GetColumnFont(int /*Column*/) { return Font(); }
+    virtual bool IsColumnOwnFont(int /*Column*/) { return false; }
+    virtual bool HasHeaderGlyph(int /*Column*/) { return false; }
+    // Visible columns in visible order, and the absolute index of a visible one.
+    virtual int GetVisibleColumnCount();
+    virtual int GetAbsoluteColumnIndex(int VisibleIndex);
+    virtual bool IsColumnVisible(int /*Column*/) { return true; }
+
+    // ---- Queries and option tests ----
+    virtual TAlignment GetColumnAlignment(TvxTreeListNode* /*Node*/, int /*Column*/) { return taLeftJustify; }
+    virtual void GetCellText(TvxTreeListNode* /*Node*/, int /*Column*/, std::string& Text) { Text.clear(); }
+    virtual void GetNewItemRowText(int /*Column*/, std::string& Text) { Text.clear(); }
+    virtual bool GetCellFlag(TvxTreeListNode* /*Node*/, int /*Column*/) { return false; }
+    virtual bool IsNewItemRowEditing() { return true; }
+    virtual int GetIndicatorWidth() { return 12; }
+    // A column with a font of its own needs its own line height; 0 for the others.
+    virtual int GetColumnLineHeight(TCanvas* Canvas, int Column);
+    virtual void GetPreviewText(TvxTreeListNode* /*Node*/, std::string& Text) { Text.clear(); }
+    virtual int GetIndicatorKind(TvxTreeListNode* /*Node*/, bool /*Selected*/) { return 0; }
+    virtual bool HasFilterCriteria() { return false; }
+    virtual void GetFilterStatusText(std::string& Text) { Text.clear(); }
+    virtual void GetClearFilterCaption(std::string& Text) { Text.clear(); }
+    virtual int GetMaxColumnLineHeight(TCanvas* Canvas);
+    virtual int GetRowSeparatorLineWidth() { return std::max(1, rowSeparatorLineWidth_); }
+    virtual void AdjustHeaderPanelRowCount() {}
+    virtual bool IsGroupNode(TvxTreeListNode* /*Node*/) { return false; }
+    virtual TAlignment GetCellAlignment(TvxTreeListNode* Node, int Column) {
+        return GetColumnAlignment(Node, Column);
+    }
+    virtual void GetFooterCellText(TvxTreeListNode* /*Node*/, int /*Column*/, std::string& Text,
+                                   int /*Level*/) {
+        Text.clear();
+    }
+    virtual bool IsExistFooterCell(int /*Column*/) { return false; }
+    virtual bool IsExistRowFooterCell(TvxTreeListNode* /*Node*/, int /*Column*/, int /*Level*/) {
+        return false;
+    }
+    virtual bool IsExistRowFooter(int /*Level*/) { return false; }
+    virtual bool IsAnsiSort() { return Has(TvxTLOptionEx::AnsiSort); }
+    virtual bool IsAutoCalcPreviewLines() { return Has(TvxTLOptionEx::AutoCalcPreviewLines); }
+    virtual bool IsDesignHitArea() { return false; }
+    virtual bool IsFilterEnabled() { return false; }
+    virtual bool IsAutoHeaderPanelHeight() { return Has(TvxTLOptionEx::AutoHeaderPanelHeight); }
+    virtual bool IsAutoSearch() { return Has(TvxTLOptionEx::AutoSearch); }
+    virtual bool IsAutoSort() { return Has(TvxTLOption::AutoSort); }
+    virtual bool IsOptionsExBit23() { return Has(TvxTLOptionEx::Bit23); }
+    virtual bool IsAutoWidth() { return Has(TvxTLOption::AutoWidth); }
+    virtual bool IsBandHeaderWidth() { return Has(TvxTLOptionEx::BandHeaderWidth); }
+    virtual bool IsCaseInsensitive() { return Has(TvxTLOption::CaseInsensitive); }
+    virtual bool IsCellMultiSelect() { return Has(TvxTLOptionEx::CellMultiSelect); }
+    virtual bool IsDragCollapse() { return Has(TvxTLOptionEx::DragCollapse); }
+    virtual bool IsDrawEndEllipsis() { return Has(TvxTLOption::DrawEndEllipsis); }
+    virtual bool IsDragExpand() { return Has(TvxTLOptionEx::DragExpand); }
+    virtual bool IsDragScroll() { return Has(TvxTLOptionEx::DragScroll); }
+    virtual bool IsEditingAllowed() { return Has(TvxTLOption::Editing); }
+    virtual bool IsEnterShowEditor() { return Has(TvxTLOptionEx::EnterShowEditor); }
+    virtual bool IsEnterThrough() { return Has(TvxTLOptionEx::EnterThrough) && IsEnterShowEditor(); }
+    virtual bool IsExtCustomizing() { return Has(TvxTLOption::ExtCustomizing); }
+    virtual bool IsExtMultiSelect() { return Has(TvxTLOption::ExtMultiSelect); }
+    virtual bool IsFilterStatusVisible() { return false; }
+    virtual bool IsHorzThrough() { return Has(TvxTLOptionEx::HorzThrough); }
+    virtual bool HasHorzScrollBar() { return scrollBars_ == ssHorizontal || scrollBars_ == ssBoth; }
+    virtual bool IsMouseScroll();
+    virtual bool IsMultiSelect() { return Has(TvxTLOption::MultiSelect); }
+    virtual bool IsMultiSort() { return Has(TvxTLOptionEx::MultiSort); }
+    virtual bool IsNewItemRowActive() { return newItemRowActive_; }
+    virtual bool IsNewItemRowVisible() { return showNewItemRow_ && newItemRowHeight_ > 0; }
+    virtual bool IsRowAutoHeight() { return Has(TvxTLOptionEx::RowAutoHeight) && maxRowLineCount_ != 0; }
+    virtual bool IsRowSelect() { return Has(TvxTLOption::RowSelect); }
+    virtual bool IsShowHourGlass() { return Has(TvxTLOptionEx::ShowHourGlass); }
+    virtual bool IsShowRowFooter() { return showRowFooter_; }
+    virtual bool IsShowPreview() { return Has(TvxTLOption::Preview) && previewLines_ != 0; }
+    virtual bool CanCacheRowHeights() { return true; }
+    virtual bool IsTabThrough() { return Has(TvxTLOption::TabThrough); }
+    virtual bool IsVertThrough() { return Has(TvxTLOptionEx::VertThrough); }
+    virtual bool KeepScrollBars() { return false; }
+    virtual bool HasVertScrollBar() { return scrollBars_ == ssVertical || scrollBars_ == ssBoth; }
+    virtual bool IsUseBitmap() { return Has(TvxTLOptionEx::UseBitmap); }
+    virtual bool IsBandButtonClicking() { return Has(TvxTLOptionEx::BandButtonClicking); }
+    virtual bool IsBandFullSizing() { return Has(TvxTLOptionEx::FullSizing); }
+    virtual bool IsBandPanelSizing() { return Has(TvxTLOptionEx::BandPanelSizing); }
+    virtual bool CanSizeBand(int /*Band*/) { return true; }
+    virtual bool IsColumnWidthFollowsBand() { return Has(TvxTLOptionEx::BandHeaderWidth) && !showBands_; }
+    virtual bool IsHeaderButtonClicking() { return Has(TvxTLOptionEx::HeaderButtonClicking); }
+    virtual bool IsColumnFullSizing() { return Has(TvxTLOptionEx::FullSizing); }
+    virtual bool IsHeaderPanelSizing() { return Has(TvxTLOptionEx::HeaderPanelSizing); }
+    virtual bool CanSizeColumn(int /*Column*/) { return true; }
+    virtual bool IsColumnSizing(int Column) {
+        return Has(TvxTLOption::ColumnSizing) && CanSizeColumn(Column);
+    }
+    virtual bool IsRowSizing() { return Has(TvxTLOptionEx::RowSizing); }
+    virtual void SetBandRowCount(int /*Count*/) {}
+    virtual void SetBandWidth(int /*Band*/, int /*Width*/) {}
+    virtual void SetHeaderPanelRowCount(int /*Count*/) {}
+    virtual void SetColumnWidth(int /*Column*/, int /*Width*/) {}
+    virtual void ScaleBandsWidth(int /*Num*/, int /*Den*/) {}
+    virtual void ScaleHiddenColumns(int /*Band*/, int /*Num*/, int /*Den*/) {}
+    virtual void SetDefaultRowHeight(int Height);
+    virtual void DoBandButtonClick() {}
+    virtual void DoBandClick(int /*Band*/) {}
+    virtual void AfterSizing() {}
+    virtual void DoHeaderButtonClick() {}
+    virtual void DoHeaderClick(int /*Column*/) {}
+    virtual void ShowFilterDropDown(int /*Column*/) {}
+    virtual void ClearFilter() {}
+    virtual int GetBandMaxRowCount() { return 5; }
+    virtual int GetBandRowCount() { return 1; }
+    virtual int GetHeaderPanelMaxRowCount() { return 4; }
+    virtual int GetHeaderPanelRowCount() { return 1; }
+    virtual int GetHeaderMinRowCount() { return 1; }
+
+    // ---- Node dragging, rows and scroll bars ----
+    virtual void DoBeginDragNode(TvxTreeListNode* Node) {
+        if (OnBeginDragNode) OnBeginDragNode(this, Node);
+    }
+    virtual bool IsLastNode(TvxTreeListNode* Node) { return Node != nullptr && Node == GetLastVisibleNode(); }
+    virtual bool IsFirstNode(TvxTreeListNode* Node) { return Node != nullptr && Node == GetFirstNode(); }
+    virtual int GetVisibleRowCount() { return partlyVisibleRows_; }
+    virtual void UpdateScrollBars() {}
+    // The row rectangle of a visible node; the geometry of the rows area answers it. The
+    // base knows no rows and answers an empty rectangle.
+    virtual TRect GetNodeRowRect(TvxTreeListNode* /*Node*/) { return TRect{}; }
+
+    // ---- Editing ----
+    virtual bool IsEditing() { return state_ == 2; }
+    virtual void DoEditingNewItemRow(bool& /*Allow*/) {}
+    virtual TvxInplaceEdit* InplaceEditor() { return editor_; }
+
+    // ---- Selection ----
+    virtual bool CanSelectRange() { return true; }
+    virtual bool DoCanNodeSelected(TvxTreeListNode* Node);
+    virtual void ClearSelection();
+    virtual int CompareWithAnchor(TvxTreeListNode* Node);
+    virtual int DeleteSelection();
+    virtual void DoSelectedCountChange();
+    virtual int GetSelectedCount() { return 0; }
+    virtual TvxTreeListNode* GetSelectedItem(int /*Index*/) { return nullptr; }
+    virtual void InvalidateSelection();
+    virtual bool IsNodeSelected(TvxTreeListNode* /*Node*/) { return false; }
+    virtual void SelectionChanged(TvxTreeListNode* Node, bool Select);
+    virtual void SelectRange(TvxTreeListNode* Node1, TvxTreeListNode* Node2);
+    virtual void SetSelectionAnchor(TvxTreeListNode* Node) { selectionAnchor_ = Node; }
+
+    // ---- Sorting ----
+    virtual void ClearSortedColumns() {}
+    virtual int CompareValues(TvxTreeListNode* Node1, TvxTreeListNode* Node2);
+    virtual void SortNodes(int Level, int ColumnIndex, bool Descending);
+    virtual int GetSortedColumnCount() { return 0; }
+    virtual bool IsSortedColumnDescending(int /*Index*/) { return false; }
+    virtual int GetSortedColumnIndex(int Index) { return Index; }
+    virtual bool CanSort() { return IsMultiSort(); }
+
+    // ---- Navigation, search and copying ----
+    virtual TvxTreeListNode* GetNeighbourNode(TvxTreeListNode* Node, int Direction, bool AllNodes);
+    virtual TvxTreeListNode* MoveFocus(int Direction, bool AllNodes);
+    virtual void DoIncrementalSearch(std::string& Text, int Direction, bool ClearOnFail);
+    virtual bool FindNodeByText(int Column, const std::string& Text, TvxTreeListNode*& Node, int Direction);
+    virtual bool IsControlFocused();
+    virtual bool IsFirstFocused();
+    virtual bool IsLastFocused();
+    virtual bool IsInvertSelect() { return Has(TvxTLOptionEx::InvertSelect); }
+    virtual void SaveAllToStrings(TStrings* Strings);
+    virtual void SaveSelectedToStrings(TStrings* Strings);
+    virtual void BeginSelection();
+    virtual void EndSelection();
+
+  protected:
+    void Loaded() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    // The rows-area geometry reports how many rows fit (at least one each).
+    void SetVisibleRowCounts(int Partly, int Wholly);
+    // The new-item row's height, set by the metrics pass; 0 hides the row.
+    void SetNewItemRowHeight(int Value) { newItemRowHeight_ = Value; }
+
+  private:
+    friend class TvxTreeListNode;
+
+    bool Has(TvxTLOption o) const { return options_.Contains(o); }
+    bool Has(TvxTLOptionEx o) const { return optionsEx_.Contains(o); }
+    void LookAndFeelChanged();
+    void SetImageList(TCustomImageList*& Field, TChangeLink* Link, TCustomImageList* Value);
+    // Hooks a newly made node into the root list at Position (-1: at the end).
+    TvxTreeListNode* AddRoot(int Position);
+    // Tells the visible-node list that one node came or went.
+    void ReportNodeChange(TvxTreeListNode* Node, bool Deleted);
+    // A change the visible-node list is not told about makes it useless until the next
+    // rebuild; empty it rather than let it answer for a tree that no longer exists.
+    void DropVisibleList();
+    void ResetNodeReferences();
+    void ScrollToIndex(int Index);
+    TvxTreeListNode* WalkToIndex(int Index) const;
+    int WalkIndexOf(const TvxTreeListNode* Node) const;
+    // Sorting one list of nodes in place (see tree_list_sort.cpp).
+    void SortNodeList(std::vector<TvxTreeListNode*>& List, int ColumnIndex, bool Descending);
+    void SortLevel(std::vector<TvxTreeListNode*>& List, int Depth, int Level, int ColumnIndex,
+                   bool Descending);
+
+    // Nodes and caches.
+    std::vector<TvxTreeListNode*> roots_;
+    int updateLock_ = 0;
+    TvxTreeListNode* focusedNode_ = nullptr;
+    TvxTreeListNode* pressedNode_ = nullptr;
+    TvxTreeListNode* previousFocusedNode_ = nullptr;
+    TvxTreeListNode* hotTrackNode_ = nullptr;
+    TvxTreeListNode* topNode_ = nullptr;
+    TvxTreeListNode* dragNode_ = nullptr;
+    TvxTreeListNode* selectionAnchor_ = nullptr;
+    TvxTreeListNode* rangeStartNode_ = nullptr;
+    bool interruptedState_ = false;
+    TvxVisibleNodeList visibleNodes_;
+    bool cacheBuilt_ = false;
+    TvxTreeListNode* changedNode_ = nullptr;
+    bool changedNodeVisible_ = false;
+    bool changedNodeDeleted_ = false;
+    // What the node being deleted recorded about itself just before it left.
+    bool deletedWasVisible_ = false;
+    bool clearing_ = false;
+    bool insideClear_ = false;
+
+    // Look and layout.
+    TColor arrowsColor_ = clLime;
+    TColor bandColor_ = clBtnFace;
+    std::unique_ptr<TFont> bandFont_;
+    TBorderStyle borderStyle_ = bsSingle;
+    bool dblClkExpanding_ = true;
+    TColor fixedBandLineColor_ = clWindowFrame;
+    TColor rowFooterColor_ = cl3DLight;
+    TColor rowFooterTextColor_ = clWindowText;
+    TColor gridLineColor_ = clNone;
+    TColor groupNodeColor_ = clBtnFace;
+    TColor groupNodeTextColor_ = clNone;
+    TColor headerColor_ = clBtnFace;
+    std::unique_ptr<TFont> headerFont_;
+    bool hideFocusRect_ = true;
+    bool hideSelection_ = true;
+    TColor hideSelectionColor_ = clBtnFace;
+    TColor hideSelectionTextColor_ = clBtnText;
+    TColor highlightColor_ = clHighlight;
+    TColor highlightTextColor_ = clHighlightText;
+    TvxLookAndFeel lookAndFeel_ = lfStandard;
+    std::unique_ptr<TFont> previewFont_;
+    TScrollStyle scrollBars_ = ssBoth;
+    bool showBands_ = false;
+    bool showGrid_ = false;
+    bool showHeader_ = true;
+    bool showNewItemRow_ = false;
+    bool showPreviewGrid_ = true;
+    bool showRowFooter_ = false;
+    int fixedBandLineWidth_ = 2;
+    int maxRowLineCount_ = -1;
+    int indentDesc_ = 20;
+    int previewLines_ = 2;
+    uint32_t waitForExpandNodeTime_ = 500;
+    int customizingRowCount_ = 11;
+    bool simpleCustomizeBox_ = false;
+    bool showHiddenInCustomizeBox_ = false;
+    bool autoExpandOnSearch_ = true;
+    TColor autoSearchColor_ = clNone;
+    TColor autoSearchTextColor_ = clNone;
+    int defaultRowHeight_ = 0;
+    bool defaultRowHeightAssigned_ = false;
+    int rowSeparatorLineWidth_ = 1;
+    int grIndicatorWidth_ = 12;
+    TColor shadowColor_ = clBtnShadow;
+    TColor treeLinesColor_ = clGrayText;
+    bool listMode_ = false;
+    bool showExpandButtons_ = true;
+    bool showTreeLines_ = true;
+    bool showRootIndent_ = true;
+    bool showSummaryFooter_ = false;
+    bool showIndicator_ = false;
+    uint8_t treeLinesStyle_ = 1;
+    int leftCoord_ = 0;
+    std::unique_ptr<TFont> spareFont_;
+    TCustomImageList* images_ = nullptr;
+    TCustomImageList* stateImages_ = nullptr;
+    std::unique_ptr<TChangeLink> imagesLink_;
+    std::unique_ptr<TChangeLink> stateImagesLink_;
+
+    // Options and interaction.
+    TvxTreeListOptions options_{55u};
+    TvxTreeListOptionsEx optionsEx_{12350u};
+    uint8_t state_ = 0;
+    int selectionBatch_ = 0;
+    int rememberedSelectedCount_ = 0;
+    bool selectionPending_ = false;
+    bool newItemRowActive_ = false;
+    int newItemRowHeight_ = 0;
+    TvxInplaceEdit* editor_ = nullptr;
+    int focusedColumn_ = -1;
+    int focusedAbsoluteColumn_ = -1;
+    int pressedColumn_ = -1;
+    int pressedBand_ = -1;
+    int searchColumn_ = -1;
+    bool searchActive_ = false;
+    std::string searchText_;
+    int searchLock_ = 0;
+    int partlyVisibleRows_ = 1;
+    int whollyVisibleRows_ = 1;
+    TPoint lastMousePoint_{-1000, -1000};
+    // Objects the control owns on behalf of its descendants; ClearNodes releases them.
+    std::vector<std::unique_ptr<TObject>> ownedObjects_;
+};

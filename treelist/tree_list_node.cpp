@@ -1,0 +1,327 @@
+#include "treelist/tree_list_node.h"
+
+#include <algorithm>
+
+#include "treelist/custom_tree_list.h"
+
+TvxTreeListNode::TvxTreeListNode(TCustomvxTreeList* AOwner) : owner_(AOwner) {
+    if (!AOwner) RaiseInvalidTreeListOperation(kvxInvalidOwnerText);
+}
+
+// ---- Queries ----
+
+TvxTreeListNode* TvxTreeListNode::Items(int Index) const {
+    if (Index < 0 || Index >= Count()) return nullptr;
+    return children_[static_cast<size_t>(Index)];
+}
+
+int TvxTreeListNode::IndexOf(const TvxTreeListNode* Child) const {
+    auto it = std::find(children_.begin(), children_.end(), Child);
+    return it == children_.end() ? -1 : static_cast<int>(it - children_.begin());
+}
+
+int TvxTreeListNode::Level() const {
+    int level = 0;
+    for (const TvxTreeListNode* p = parent_; p; p = p->parent_) ++level;
+    return level;
+}
+
+const std::vector<TvxTreeListNode*>& TvxTreeListNode::SiblingList() const {
+    return parent_ ? parent_->children_ : owner_->roots_;
+}
+
+int TvxTreeListNode::Index() const {
+    const auto& list = SiblingList();
+    const auto hint = static_cast<size_t>(indexHint_);
+    if (hint < list.size() && list[hint] == this) return indexHint_;
+    auto it = std::find(list.begin(), list.end(), this);
+    if (it == list.end()) return -1;
+    indexHint_ = static_cast<int>(it - list.begin());
+    return indexHint_;
+}
+
+int TvxTreeListNode::AbsoluteIndex() const {
+    return owner_->GetAbsoluteIndex(this);
+}
+
+bool TvxTreeListNode::IsVisible() const {
+    return owner_->IsNodeVisible(this);
+}
+
+bool TvxTreeListNode::IsLast() const {
+    const auto& list = SiblingList();
+    return !list.empty() && list.back() == this;
+}
+
+bool TvxTreeListNode::HasAsParent(const TvxTreeListNode* Node) const {
+    if (!Node) return false;
+    for (const TvxTreeListNode* p = parent_; p; p = p->parent_)
+        if (p == Node) return true;
+    return false;
+}
+
+bool TvxTreeListNode::Focused() const {
+    return owner_->GetFocusedNode() == this;
+}
+
+void TvxTreeListNode::SetFocused(bool Value) {
+    if (Value == Focused()) return;
+    owner_->ChangeFocus(Value ? this : nullptr, owner_->GetFocusedColumn(), true);
+}
+
+bool TvxTreeListNode::Selected() const {
+    auto* self = const_cast<TvxTreeListNode*>(this);
+    return owner_->IsMultiSelect() ? owner_->IsNodeSelected(self) : Focused();
+}
+
+void TvxTreeListNode::SetSelected(bool Value) {
+    owner_->SelectionChanged(this, Value);
+}
+
+void TvxTreeListNode::SetHasChildren(bool Value) {
+    if (Value == hasChildren_) return;
+    hasChildren_ = Value || Count() > 0;
+    owner_->RepaintNode(this, false);
+}
+
+std::string TvxTreeListNode::Strings(int Column) const {
+    return owner_->GetNodeString(const_cast<TvxTreeListNode*>(this), Column);
+}
+void TvxTreeListNode::SetStrings(int Column, const std::string& Value) {
+    owner_->SetNodeString(this, Column, Value);
+}
+Variant TvxTreeListNode::Values(int Column) const {
+    return owner_->GetNodeValue(const_cast<TvxTreeListNode*>(this), Column);
+}
+int TvxTreeListNode::ImageIndex() const {
+    return owner_->GetNodeImageIndex(const_cast<TvxTreeListNode*>(this));
+}
+void TvxTreeListNode::SetImageIndex(int Value) {
+    owner_->SetNodeImageIndex(this, Value);
+}
+int TvxTreeListNode::SelectedIndex() const {
+    return owner_->GetNodeSelectedIndex(const_cast<TvxTreeListNode*>(this));
+}
+void TvxTreeListNode::SetSelectedIndex(int Value) {
+    owner_->SetNodeSelectedIndex(this, Value);
+}
+int TvxTreeListNode::StateIndex() const {
+    return owner_->GetNodeStateIndex(const_cast<TvxTreeListNode*>(this));
+}
+void TvxTreeListNode::SetStateIndex(int Value) {
+    owner_->SetNodeStateIndex(this, Value);
+}
+
+// ---- Navigation ----
+
+TvxTreeListNode* TvxTreeListNode::GetLastChild() const {
+    return children_.empty() ? nullptr : children_.back();
+}
+
+TvxTreeListNode* TvxTreeListNode::GetNextSibling() const {
+    const auto& list = SiblingList();
+    const size_t next = static_cast<size_t>(Index()) + 1;
+    return next < list.size() ? list[next] : nullptr;
+}
+
+TvxTreeListNode* TvxTreeListNode::GetPrevSibling() const {
+    const int index = Index();
+    return index < 1 ? nullptr : SiblingList()[static_cast<size_t>(index - 1)];
+}
+
+TvxTreeListNode* TvxTreeListNode::GetNext() const {
+    if (!children_.empty()) return children_.front();
+    for (const TvxTreeListNode* n = this; n; n = n->parent_)
+        if (TvxTreeListNode* s = n->GetNextSibling()) return s;
+    return nullptr;
+}
+
+TvxTreeListNode* TvxTreeListNode::GetPrev() const {
+    TvxTreeListNode* prev = GetPrevSibling();
+    if (!prev) return parent_;
+    while (!prev->children_.empty()) prev = prev->children_.back();
+    return prev;
+}
+
+TvxTreeListNode* TvxTreeListNode::GetNextVisible() const {
+    return owner_->GetNextVisibleNode(this);
+}
+
+TvxTreeListNode* TvxTreeListNode::GetPriorVisible() const {
+    return owner_->GetPriorVisibleNode(this);
+}
+
+// ---- Structure ----
+
+TvxTreeListNode* TvxTreeListNode::InsertChild(TvxTreeListNode* BeforeNode) {
+    TvxTreeListNode* node = owner_->CreateNode();
+    node->parent_ = this;
+    const int at = BeforeNode ? IndexOf(BeforeNode) : -1;
+    if (at < 0) {
+        node->indexHint_ = Count();
+        children_.push_back(node);
+    } else {
+        node->indexHint_ = at;
+        children_.insert(children_.begin() + at, node);
+    }
+    SetHasChildren(true);
+    owner_->NodeAdded(node);
+    return node;
+}
+
+void TvxTreeListNode::AddChildrenToList(std::vector<TvxTreeListNode*>& List) const {
+    List.insert(List.end(), children_.begin(), children_.end());
+}
+
+void TvxTreeListNode::LostLastChild() {
+    children_ = {};
+    SetHasChildren(owner_->NodeHasChildren(this));
+    expanded_ = false;
+}
+
+void TvxTreeListNode::DetachFromParent() {
+    TvxTreeListNode* parent = parent_;
+    const int index = Index();
+    if (index >= 0) parent->children_.erase(parent->children_.begin() + index);
+    parent_ = nullptr;
+    if (parent->children_.empty()) parent->LostLastChild();
+}
+
+void TvxTreeListNode::DetachFromOwner() {
+    const int index = Index();
+    if (index >= 0) owner_->roots_.erase(owner_->roots_.begin() + index);
+}
+
+bool TvxTreeListNode::MoveTo(TvxTreeListNode* Destination, TvxNodeMoveMode Mode) {
+    if (!Destination) return false;
+    // A node never changes its owner, so a destination in another control is refused like
+    // one inside the node's own subtree.
+    if (Destination->owner_ != owner_) return false;
+    if (Destination == this && (Mode == nmAddChild || Mode == nmAddChildFirst || Mode == nmInsert))
+        return false;
+    if (Destination->HasAsParent(this)) return false;
+
+    // Destination may be this node itself (nmAdd, nmAddFirst): its place before the move
+    // decides, so read it before detaching.
+    TvxTreeListNode* const destinationParent = Destination->parent_;
+    owner_->BeginUpdate();
+    if (parent_)
+        DetachFromParent();
+    else
+        DetachFromOwner();
+
+    if (Mode == nmAddChild || Mode == nmAddChildFirst) {
+        auto& list = Destination->children_;
+        list.insert(Mode == nmAddChild ? list.end() : list.begin(), this);
+        parent_ = Destination;
+        Destination->hasChildren_ = true;
+    } else {
+        TvxTreeListNode* newParent = destinationParent;
+        auto& list = newParent ? newParent->children_ : owner_->roots_;
+        size_t at = Mode == nmAdd ? list.size() : 0;
+        if (Mode == nmInsert) at = static_cast<size_t>(std::max(0, Destination->Index()));
+        list.insert(list.begin() + static_cast<std::ptrdiff_t>(at), this);
+        parent_ = newParent;
+    }
+    owner_->focusedNode_ = this;
+    owner_->LayoutChanged();
+    MakeVisible();
+    owner_->EndUpdate();
+    return true;
+}
+
+void TvxTreeListNode::SetExpanded(bool Value) {
+    if (!hasChildren_ || Value == expanded_) return;
+    bool allow = true;
+    if (Value)
+        owner_->DoExpanding(this, allow);
+    else
+        owner_->DoCollapsing(this, allow);
+    if (!allow) return;
+    if (!Value) {
+        if (owner_->topNode_ && owner_->topNode_->HasAsParent(this)) owner_->SetTopVisibleNode(this);
+        if (owner_->focusedNode_ && owner_->focusedNode_->HasAsParent(this) && !owner_->FocusNode(this))
+            return;
+    }
+    expanded_ = Value;
+    if (!owner_->IsUpdateLocked() && !owner_->IsDestroying())
+        owner_->LayoutChanged();
+    else
+        owner_->DropVisibleList();
+    owner_->RepaintNode(this, true);
+    if (Value)
+        owner_->DoExpanded(this);
+    else
+        owner_->DoCollapsed(this);
+}
+
+void TvxTreeListNode::ExpandCollapse(bool Value, bool Recurse) {
+    SetExpanded(Value);
+    if (!Recurse) return;
+    // Handlers may add or delete nodes; walk a copy and skip children that went away.
+    std::vector<TvxTreeListNode*> children = children_;
+    for (TvxTreeListNode* child : children)
+        if (IndexOf(child) >= 0 && child->hasChildren_) child->ExpandCollapse(Value, true);
+}
+
+void TvxTreeListNode::Expand(bool Recurse) {
+    if (!hasChildren_) return;
+    const bool lock = owner_->LockUpdate() == 0;
+    if (lock) owner_->BeginUpdate();
+    ExpandCollapse(true, Recurse);
+    if (lock) owner_->EndUpdate();
+}
+
+void TvxTreeListNode::Collapse(bool Recurse) {
+    if (!hasChildren_) return;
+    const bool lock = owner_->LockUpdate() == 0;
+    if (lock) owner_->BeginUpdate();
+    ExpandCollapse(false, Recurse);
+    if (lock) owner_->EndUpdate();
+}
+
+void TvxTreeListNode::MakeVisible() {
+    owner_->MakeNodeVisible(this);
+}
+
+void TvxTreeListNode::Free() {
+    TCustomvxTreeList* owner = owner_;
+    deleting_ = true;
+    if (owner->clearing_) {
+        std::vector<TvxTreeListNode*> children = std::move(children_);
+        children_ = {};
+        for (TvxTreeListNode* child : children) child->Free();
+    } else {
+        while (!children_.empty()) children_.front()->Free();
+    }
+
+    TvxTreeListNode* prior = nullptr;
+    TvxTreeListNode* nextVisible = nullptr;
+    bool wasLast = false;
+    bool wasVisible = false;
+    if (!owner->clearing_) {
+        prior = GetPrevSibling();
+        if (!prior) prior = parent_;
+        nextVisible = owner->GetNextVisibleNode(this);
+        wasLast = IsLast();
+        wasVisible = IsVisible();
+    }
+    owner->deletedWasVisible_ = wasVisible;
+    if (parent_ && parent_->deleting_) wasVisible = false;
+
+    if (parent_)
+        DetachFromParent();
+    else if (!owner->clearing_)
+        DetachFromOwner();
+    children_ = {};
+
+    // The node goes even when a deletion handler raises; the recorded fact goes with it.
+    struct Release {
+        TvxTreeListNode* node;
+        ~Release() {
+            node->owner_->deletedWasVisible_ = false;
+            delete node;  // the one place a node is released
+        }
+    } release{this};
+    owner->DoDeletion(this, prior, wasVisible, wasLast, nextVisible);
+}

@@ -1,0 +1,124 @@
+#pragma once
+// TvxTreeListNode: one node of a tree list's forest. It knows its owner control, its parent
+// and its children; its cell data lives behind the owner's node-data operations. Every
+// structural change goes through the node, which tells the owner, so focus, top row,
+// selection and the visible-node list stay consistent.
+//
+// Nodes are made only by the owner's CreateNode and released only by Free(), which runs the
+// deletion sequence (children first, then the node leaves its parent and reports itself)
+// while the whole object is still alive.
+
+#include <string>
+#include <vector>
+
+#include "platform/rtl/variant.h"
+#include "treelist/tree_list_types.h"
+
+class TvxTreeListNode : public TObject {
+  public:
+    explicit TvxTreeListNode(TCustomvxTreeList* AOwner);
+    std::string ClassName() const override { return "TvxTreeListNode"; }
+
+    // Deletes the node with its subtree (deepest nodes first).
+    void Free();
+
+    // ---- Queries ----
+    int Count() const { return static_cast<int>(children_.size()); }
+    TvxTreeListNode* Items(int Index) const;
+    int IndexOf(const TvxTreeListNode* Child) const;
+    TvxTreeListNode* Parent() const { return parent_; }
+    TCustomvxTreeList* Owner() const { return owner_; }
+    int Level() const;
+    int Index() const;
+    int AbsoluteIndex() const;
+    bool IsVisible() const;
+    bool IsLast() const;
+    bool HasAsParent(const TvxTreeListNode* Node) const;
+    bool Deleting() const { return deleting_; }
+
+    bool Focused() const;
+    void SetFocused(bool Value);
+    bool Selected() const;
+    void SetSelected(bool Value);
+    bool Expanded() const { return expanded_; }
+    void SetExpanded(bool Value);
+    bool HasChildren() const { return hasChildren_; }
+    void SetHasChildren(bool Value);
+
+    std::string Strings(int Column) const;
+    void SetStrings(int Column, const std::string& Value);
+    Variant Values(int Column) const;
+    int ImageIndex() const;
+    void SetImageIndex(int Value);
+    int SelectedIndex() const;
+    void SetSelectedIndex(int Value);
+    int StateIndex() const;
+    void SetStateIndex(int Value);
+
+    // The row height last computed by the owner; 0 when none is cached.
+    int RowHeightCache() const { return rowHeight_; }
+    void SetRowHeightCache(int Value) { rowHeight_ = Value; }
+
+    // ---- Navigation ----
+    TvxTreeListNode* GetFirstChild() const { return Items(0); }
+    TvxTreeListNode* GetLastChild() const;
+    TvxTreeListNode* GetNextSibling() const;
+    TvxTreeListNode* GetPrevSibling() const;
+    TvxTreeListNode* GetNext() const;
+    TvxTreeListNode* GetPrev() const;
+    TvxTreeListNode* GetNextVisible() const;
+    TvxTreeListNode* GetPriorVisible() const;
+
+    // ---- Structure ----
+    TvxTreeListNode* AddChild() { return InsertChild(nullptr); }
+    TvxTreeListNode* InsertChild(TvxTreeListNode* BeforeNode);
+    void AddChildrenToList(std::vector<TvxTreeListNode*>& List) const;
+    bool MoveTo(TvxTreeListNode* Destination, TvxNodeMoveMode Mode);
+    void Expand(bool Recurse);
+    void Collapse(bool Recurse);
+    void MakeVisible();
+
+  protected:
+    // Protected: nodes are released through Free().
+    ~TvxTreeListNode() override = default;
+
+  private:
+    friend class TCustomvxTreeList;
+
+    // The list the node lies in: its parent's children, or the owner's roots.
+    const std::vector<TvxTreeListNode*>& SiblingList() const;
+    void DetachFromParent();
+    void DetachFromOwner();
+    // The parent lost its last child: the list goes, and with it the expand button unless
+    // the owner says otherwise.
+    void LostLastChild();
+    // A first-time expand or collapse of this node and, with Recurse, its subtree.
+    void ExpandCollapse(bool Value, bool Recurse);
+
+    bool deleting_ = false;
+    bool expanded_ = false;
+    bool hasChildren_ = false;
+    std::vector<TvxTreeListNode*> children_;
+    TCustomvxTreeList* owner_;
+    TvxTreeListNode* parent_ = nullptr;
+    int rowHeight_ = 0;
+    // Where the node last was among its siblings; checked before use, so Index() stays
+    // cheap for long sibling lists without being trusted blindly.
+    mutable int indexHint_ = 0;
+};
+
+// The node of the control with columns: three image indexes and one text per column,
+// plain storage that the owner's node-data operations read and write.
+class TvxTreeListTextNode : public TvxTreeListNode {
+  public:
+    explicit TvxTreeListTextNode(TCustomvxTreeList* AOwner) : TvxTreeListNode(AOwner) {}
+    std::string ClassName() const override { return "TvxTreeListTextNode"; }
+
+    int FImageIndex = 0;
+    int FSelectedIndex = -1;
+    int FStateIndex = -1;
+    std::vector<std::string> FTexts;
+
+  protected:
+    ~TvxTreeListTextNode() override = default;
+};
