@@ -355,6 +355,13 @@ bool PreTranslateKey(HWND wnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     if (!Rec(wnd)) return true;
     char32_t layoutChar = 0;
     bool fromLayout = TakeLayoutChar(wnd, msg, wparam, &layoutChar);
+    if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) {
+        HWND popup = Tree().capture;
+        if (Rec(popup) && popup != wnd && (popup->ex_style & WS_EX_NOACTIVATE) &&
+            SendMessage(popup, WM_POPUPKEY, wparam, lparam) != 0)
+            return false;
+        if (!Rec(wnd)) return false;
+    }
     if (SendMessage(wnd, CN_BASE + msg, wparam, lparam) != 0) return false;
     if (!Rec(wnd)) return false;
     if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) {
