@@ -116,6 +116,8 @@ public:
     TLabel* StateLabel(int n);
     // The rows as a configuration (within all rows; the device type from ImageEdit300), and back.
     TIoConfig RowsToConfig();
+    // False (after an error box naming the row) when a typed value does not fit its byte.
+    bool RowValuesFit();
     void ConfigToRows(const TIoConfig& config);
     void EncodeInputs();
     void EncodeOutputs();

@@ -90,6 +90,20 @@ void ConvertMouse(const RawInput& in) {
         }
         return;
     }
+    if (t.move_wnd) {
+        const bool release = in.kind == RawInput::kMouseButton && in.button == 0 && !in.down;
+        if (release) SetSyncKey(VK_LBUTTON, false);
+        if (in.kind == RawInput::kMouseMove || release) {
+            HWND wnd = t.move_wnd;
+            if (release) t.move_wnd = nullptr;
+            if (Rec(wnd))
+                SetWindowPos(wnd, nullptr, screen.X - t.move_grab.X, screen.Y - t.move_grab.Y, 0, 0,
+                             SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            else
+                t.move_wnd = nullptr;
+        }
+        return;
+    }
     HWND target = nullptr;
     LRESULT hit = HTCLIENT;
     if (Rec(t.capture)) {
@@ -349,6 +363,21 @@ bool PumpInput() {
         }
     }
     return true;
+}
+
+void BeginCaptionMove(HWND wnd, TPoint screen) {
+    TreeState& t = Tree();
+    HWND root = RootOf(wnd);
+    if (!root || !SyncDown(VK_LBUTTON)) return;
+    if (t.sink && t.sink->BeginMove(root, screen)) {
+        // The window manager holds the mouse until the release, which we never see.
+        SetSyncKey(VK_LBUTTON, false);
+        return;
+    }
+    TRect wr;
+    GetWindowRect(root, &wr);
+    t.move_wnd = root;
+    t.move_grab = TPoint{screen.X - wr.Left, screen.Y - wr.Top};
 }
 
 bool PreTranslateKey(HWND wnd, UINT msg, WPARAM wparam, LPARAM lparam) {
