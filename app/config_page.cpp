@@ -13,6 +13,7 @@
 #include "app/main_form.h"
 #include "app/page_builder.h"
 #include "link/log_file.h"
+#include "link/program_dirs.h"
 #include "link/text_utils.h"
 #include "platform/forms/application.h"
 #include "platform/forms/file_dialog.h"
@@ -440,9 +441,20 @@ void TForm1::Button103Click() {
 
 // --- the configuration file ----------------------------------------------------------
 
+// A file dialog starts where the user last chose a file in this run, else in the base folder.
+static void StartWhereLastUsed(TOpenDialog* dialog) {
+    const std::string& last = LastFileDialogFolder();
+    dialog->SetInitialDir(last.empty() ? BaseDir : last);
+    const std::string name = dialog->FileName();
+    const size_t slash = name.rfind('/');
+    if (slash != std::string::npos) dialog->SetFileName(name.substr(slash + 1));
+}
+
 void TForm1::Button302Click() {
     auto* dialog = Ctl<TSaveDialog>("SaveDialog1");
-    if (!RowValuesFit() || !dialog || !dialog->Execute()) return;
+    if (!RowValuesFit() || !dialog) return;
+    StartWhereLastUsed(dialog);
+    if (!dialog->Execute()) return;
     try {
         SaveIoConfigToFile(dialog->FileName(), RowsToConfig());
     } catch (const EStreamError& e) {
@@ -452,7 +464,9 @@ void TForm1::Button302Click() {
 
 void TForm1::Button301Click() {
     auto* dialog = Ctl<TOpenDialog>("OpenDialog1");
-    if (!dialog || !dialog->Execute()) return;
+    if (!dialog) return;
+    StartWhereLastUsed(dialog);
+    if (!dialog->Execute()) return;
     TIoConfig c;
     try {
         LoadIoConfigFromFile(dialog->FileName(), c);

@@ -72,6 +72,8 @@ public:
 
     // Mode selection and port choice.
     void SearchSerialPorts();
+    // A port page came up: the adapters are looked for again.
+    void PortPageShown();
     int32_t ConfigPortNumber();
     int32_t CocPortNumber();
     int32_t CtcPortNumber();

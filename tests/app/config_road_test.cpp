@@ -86,6 +86,7 @@ protected:
     bool Shown(const std::string& name) { return Form1->Ctl<TControl>(name)->Visible(); }
 
     std::unique_ptr<DoorSim> sim_;
+    std::string fs_start_;  // the folder a file dialog started in
 };
 
 }  // namespace
@@ -221,8 +222,15 @@ TEST_F(ConfigRoad, ConfigurationFileSavedAndLoadedThroughTheDialogs) {
             dialog->Accept();
         });
     };
-    chooseFile(dir_ + "/ANLAGE");  // the extension comes from the dialog
+    // The first dialog starts in the base folder.
+    Ui().OnNextModal([this](TCustomForm* form, UiDriver&) {
+        auto* dialog = static_cast<TFileDialogForm*>(form);
+        fs_start_ = dialog->Folder().string();
+        dialog->FileNameEdit()->SetText(dir_ + "/ANLAGE");  // the extension comes from the dialog
+        dialog->Accept();
+    });
     Ui().Click("Form1.Button302");
+    EXPECT_EQ(fs_start_ + "/", BaseDir);
     EXPECT_EQ(
         "[INPUT]\r\n01=004;000;000;000\r\n02=032;000;000;000\r\n03=003;000;005;000\r\n04=005;000;000;000\r\n"
         "05=008;000;000;000\r\n06=009;000;000;000\r\n07=010;000;000;000\r\n08=038;000;000;000\r\n"
@@ -236,17 +244,25 @@ TEST_F(ConfigRoad, ConfigurationFileSavedAndLoadedThroughTheDialogs) {
     Ui().Click("Form1.Button311");
     EXPECT_EQ(1, Form1->GetDeviceType());
     EXPECT_EQ(0x40, Form1->GetRowFunction(6));
-    chooseFile(path);
+    std::filesystem::create_directories(dir_ + "/sub");
+    std::filesystem::copy_file(path, dir_ + "/sub/ANLAGE.CFG");
+    chooseFile(dir_ + "/sub/ANLAGE.CFG");
     Ui().Click("Form1.Button301");
     EXPECT_EQ(0, Form1->GetDeviceType());
     Form1->EncodeInputs();
     Form1->EncodeOutputs();
     EXPECT_EQ(StandardInputText(0), Form1->ControlText("Edit502"));
     EXPECT_EQ(StandardOutputText(0), Form1->ControlText("Edit503"));
-    // A cancelled dialog changes nothing.
-    Ui().OnNextModal([](TCustomForm* form, UiDriver& ui) { ui.Click(static_cast<TFileDialogForm*>(form)->CancelButton()); });
+    // The next dialog starts in the folder just used, not where the program was started.
+    Ui().Click("Form1.Label11");  // two quick clicks on one place would make a double click
+    fs_start_.clear();
+    Ui().OnNextModal([this](TCustomForm* form, UiDriver& ui) {
+        fs_start_ = static_cast<TFileDialogForm*>(form)->Folder().string();
+        ui.Click(static_cast<TFileDialogForm*>(form)->CancelButton());
+    });
     Ui().Click("Form1.Button301");
     EXPECT_EQ(0, Form1->GetDeviceType());
+    EXPECT_EQ(fs_start_, dir_ + "/sub");
 }
 
 TEST_F(ConfigRoad, WrongSilentAndHalfAnsweringDevices) {
