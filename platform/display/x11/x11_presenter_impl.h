@@ -201,7 +201,9 @@ struct X11Presenter::Impl {
     Cursor CursorFor(unsigned shape);
     void Key(XWin& w, XKeyEvent& ke, bool down);
     void ReleaseKeys();
-    TPoint ScreenPoint(const XWin& w, int x, int y) const { return TPoint{w.rect.Left + x, w.rect.Top + y}; }
+    // The pointer on the screen. Root coordinates, not the window's: while a window moves,
+    // an event reported against its old place would push it on by the same step again.
+    static TPoint RootPoint(int x, int y) { return TPoint{x, y}; }
 
     // Window thread: requests from the X thread.
     void HelperMessage(TMessage& m);

@@ -428,7 +428,7 @@ void X11Presenter::Impl::HandleEvent(XEvent& ev) {
         case ButtonPress:
         case ButtonRelease: {
             const XButtonEvent& b = ev.xbutton;
-            TPoint p = ScreenPoint(w, b.x, b.y);
+            TPoint p = RootPoint(b.x_root, b.y_root);
             bool down = ev.type == ButtonPress;
             if (b.button == Button4 || b.button == Button5) {
                 if (down) presenter->DeliverWheel(p, b.button == Button4 ? 1 : -1);
@@ -458,17 +458,17 @@ void X11Presenter::Impl::HandleEvent(XEvent& ev) {
                 if (next.type != MotionNotify || next.xmotion.window != ev.xmotion.window) break;
                 XNextEvent(dpy, &ev);
             }
-            presenter->DeliverMouseMove(ScreenPoint(w, ev.xmotion.x, ev.xmotion.y));
+            presenter->DeliverMouseMove(RootPoint(ev.xmotion.x_root, ev.xmotion.y_root));
             break;
         }
         case EnterNotify:
             if (ev.xcrossing.mode != NotifyGrab)
-                presenter->DeliverMouseMove(ScreenPoint(w, ev.xcrossing.x, ev.xcrossing.y));
+                presenter->DeliverMouseMove(RootPoint(ev.xcrossing.x_root, ev.xcrossing.y_root));
             break;
         case LeaveNotify:
             // A point outside the window: the window layer tells the control it left.
             if (ev.xcrossing.mode == NotifyNormal && ev.xcrossing.detail != NotifyInferior)
-                presenter->DeliverMouseMove(ScreenPoint(w, ev.xcrossing.x, ev.xcrossing.y));
+                presenter->DeliverMouseMove(RootPoint(ev.xcrossing.x_root, ev.xcrossing.y_root));
             break;
         case FocusIn:
             if (ev.xfocus.mode == NotifyGrab || ev.xfocus.mode == NotifyUngrab ||
