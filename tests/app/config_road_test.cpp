@@ -12,6 +12,7 @@
 #include "platform/forms/edit.h"
 #include "platform/forms/control_paint.h"
 #include "platform/forms/label.h"
+#include "platform/forms/menus.h"
 #include "platform/forms/file_dialog_form.h"
 #include "platform/forms/page_control.h"
 #include "platform/win/virtual_keys.h"
@@ -508,4 +509,39 @@ TEST_F(ConfigRoad, TheLongestFunctionNameShowsWholeInTheRowDropDowns) {
             }
     }
     EXPECT_GT(longest, 0) << name;
+}
+
+TEST_F(ConfigRoad, EscapeClosingAPopUpLeavesThePageAndTheProgramAlone) {
+    StartProgram();
+    Ui().Click("Form1.Button002");
+    Form1->SetControlText("Edit502", StandardInputText(0));
+    Form1->SetControlText("Edit503", StandardOutputText(0));
+    Ui().Click("Form1.Button102");
+    ASSERT_EQ(3, Form1->Notebook1->PageIndex());
+    // A function drop-down: Escape closes the list, the page and its edits stay.
+    TAppImageEdit* function = Form1->RowFunctionEdit(1);
+    function->SetFocus();
+    Ui().PressKey(VK_F4);
+    Ui().Pump();
+    ASSERT_TRUE(function->IsDroppedDown());
+    Ui().Escape();
+    Ui().Pump();
+    EXPECT_FALSE(function->IsDroppedDown());
+    EXPECT_EQ(3, Form1->Notebook1->PageIndex());
+    EXPECT_EQ(0x04, Form1->GetRowFunction(1));
+    // An editor's right-click menu: Escape closes the menu only.
+    TAppEdit* delay = Form1->RowParamEdit(3);
+    Ui().RightClick(delay);
+    Ui().Pump();
+    ASSERT_NE(nullptr, delay->EditMenu());
+    ASSERT_TRUE(delay->EditMenu()->IsOpen());
+    Ui().Escape();
+    Ui().Pump();
+    EXPECT_FALSE(delay->EditMenu()->IsOpen());
+    EXPECT_EQ(3, Form1->Notebook1->PageIndex());
+    EXPECT_FALSE(EnsureApplication()->Terminated());
+    // With nothing open, Escape is the window's again: back to the start page.
+    Ui().Escape();
+    Ui().Pump();
+    EXPECT_EQ(0, Form1->Notebook1->PageIndex());
 }
