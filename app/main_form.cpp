@@ -211,6 +211,7 @@ void TForm1::FormShow() {
     pages_->COC->Notebook3->SetPageIndex(portPage);
     pages_->CT1->Notebook2401->SetPageIndex(portPage);
     if (Csm == 1) SearchSerialPorts();
+    Notebook1->OnPageChanged = [this](TObject*) { PortPageShown(); };
 
     Timer1->SetEnabled(true);
     if (LinkState.PrtShow && FormSercom) FormSercom->Show();

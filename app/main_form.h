@@ -44,8 +44,10 @@ public:
     int32_t StepCurrent() const { return step_; }
     int32_t StepCount() const { return stepCount_; }
 
-    // Fills the port lists of the three roads with the adapters' ports found.
+    // Fills the port lists of the three roads with the adapters' ports found: at first show,
+    // and each time a port page comes up (adapters come and go while the program runs).
     void SearchSerialPorts();
+    void PortPageShown();
 
     bool FirstShowPending = true, TestPageUnlocked = false, InstallActive = false, ReadOdActive = false;
     int32_t HandshakeCountdown = 0;  // Timer1 ticks left for the running block handshake step

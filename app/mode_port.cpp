@@ -41,6 +41,15 @@ void TForm1::SearchSerialPorts() {
         }
     }
     for (TAppImageEdit* l : lists) l->ItemsChanged();
+    // An adapter plugged in since the last search brings its page and its button back.
+    TNotebook* portBooks[3] = {com.Notebook2, coc.Notebook3, ct1.Notebook2401};
+    TAppButton* starts[3] = {com.Button101, coc.Button601, ct1.Button2401};
+    if (!found.empty())
+        for (int k = 0; k < 3; ++k)
+            if (portBooks[k]->PageIndex() == 2) {
+                portBooks[k]->SetPageIndex(1);
+                starts[k]->SetEnabled(true);
+            }
     if (found.empty()) {
         com.Notebook2->SetPageIndex(2);
         coc.Notebook3->SetPageIndex(2);
@@ -52,6 +61,11 @@ void TForm1::SearchSerialPorts() {
     }
     for (int k = 0; k < 3; ++k)
         lists[k]->SetEditValue(!remembered[k].empty() ? remembered[k] : lists[k]->Values()->Strings(0));
+}
+
+void TForm1::PortPageShown() {
+    const int page = Notebook1->PageIndex();
+    if (Csm == 1 && (page == TPageCOM::Index || page == TPageCOC::Index || page == TPageCT1::Index)) SearchSerialPorts();
 }
 
 void TForm1::FormKeyPress(char32_t& Key) {

@@ -84,6 +84,8 @@ public:
     void DropDown() override;
     // A validation error is pending: a press elsewhere leaves the editor open.
     bool KeepOpenOnMouseDown() override;
+    // Closes the calendar too (it holds the focus, so the base cannot see it open).
+    void Hide() override;
 
 protected:
     TvxInplaceDateEdit(TComponent* AOwner, const TvxInplaceEditClass& AClass);
@@ -91,8 +93,12 @@ protected:
     void Change() override;
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
     void WndProc(TMessage& Message) override;
+    // The calendar holds the focus while open, so the base's own closing paths (a second
+    // press, hiding the editor) do not reach it: these close it themselves.
+    void ButtonDown(bool NoCapture, int Index) override;
 
 private:
+    bool IsCalendarShown() const;
     void ApplyDate(TDateTime Value);
     void RebuildMask();
     // The window text holds nothing but the mask's literals and blanks.

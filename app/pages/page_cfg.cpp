@@ -10,12 +10,14 @@
 #include "app/function_catalogue.h"
 #include "app/io_config_file.h"
 #include "app/io_functions.h"
+#include "app/io_row_values.h"
 #include "app/main_form.h"
 #include "app/named_control.h"
 #include "app/pages/main_pages.h"
 #include "link/form_sercom.h"
 #include "link/link_state.h"
 #include "link/log_file.h"
+#include "link/program_dirs.h"
 #include "link/text_utils.h"
 
 namespace {
@@ -26,12 +28,13 @@ constexpr int kRowHeight = 22;  // one pixel more than the pitch: neighbouring b
 constexpr int kHeadingTop = 2;
 constexpr int kHeadsTop = 18;
 constexpr int kRowsTop = 33;
-constexpr int kFunctionLeft = 40;
-constexpr int kFunctionWidth = 352;
-constexpr int kFlagHeadLeft = 400;
-constexpr int kFlagLeft = 420;
-constexpr int kParamLeft = 468;
-constexpr int kParamWidth = 64;
+// Where a row's controls stand. The input functions have the longest names (up to 436 px
+// at the built-in font), so their drop-down takes the room that a three-digit delay leaves.
+struct TRowColumns {
+    int FunctionLeft, FunctionWidth, FlagHeadLeft, FlagLeft, ParamLeft, ParamWidth, ParamHeadLeft, ParamHeadTop;
+};
+constexpr TRowColumns kInputColumns{32, 467, 487, 503, 524, 36, 498, kHeadingTop};
+constexpr TRowColumns kOutputColumns{40, 352, 400, 420, 468, 64, 468, kHeadsTop};
 
 std::string N(int n) { return std::to_string(n); }
 
@@ -62,9 +65,10 @@ TPageCFG::TPageCFG(TForm1& form) : TMainPage(form, Index) {
     Button912 = RowButton(b_, TabSheet1, "Button912", "1/2", 240, 40);
     Button912->SetVisible(false);
     Button311 = RowButton(b_, TabSheet1, "Button311", "Standard", 288, 73);
-    Label33 = b_.Label(TabSheet1, "Label33", "Funktion", kFunctionLeft, kHeadsTop);
-    Label5 = b_.Label(TabSheet1, "Label5", "Invertiert", kFlagHeadLeft, kHeadsTop);
-    Label34 = b_.Label(TabSheet1, "Label34", "Verz. in sec.", kParamLeft, kHeadsTop);
+    const TRowColumns& in = kInputColumns;
+    Label33 = b_.Label(TabSheet1, "Label33", "Funktion", in.FunctionLeft, kHeadsTop);
+    Label5 = b_.Label(TabSheet1, "Label5", "Invertiert", in.FlagHeadLeft, kHeadsTop);
+    Label34 = b_.Label(TabSheet1, "Label34", "Verz. in sec.", in.ParamHeadLeft, in.ParamHeadTop);
     Notebook91 = b_.Notebook(TabSheet1, "Notebook91", inputPages, 0, kRowsTop, kPageWidth - 40, rowsHeight);
     BuildRows(Notebook91, true);
     Button911->OnClick = [this](TObject*) { Button911Click(); };
@@ -79,10 +83,11 @@ TPageCFG::TPageCFG(TForm1& form) : TMainPage(form, Index) {
     Button922 = RowButton(b_, TabSheet2, "Button922", "1/2", 240, 40);
     Button922->SetVisible(false);
     Button312 = RowButton(b_, TabSheet2, "Button312", "Standard", 288, 73);
-    Label35 = b_.Label(TabSheet2, "Label35", "Funktion", kFunctionLeft, kHeadsTop);
-    Label36 = b_.Label(TabSheet2, "Label36", "Invertiert", kFlagHeadLeft, kHeadsTop);
-    Label6 = b_.Label(TabSheet2, "Label6", "Alarm-Maske", kParamLeft, kHeadsTop);
-    Label37 = b_.Label(TabSheet2, "Label37", "Zeitbegr. in sec.", kParamLeft, kHeadingTop);
+    const TRowColumns& out = kOutputColumns;
+    Label35 = b_.Label(TabSheet2, "Label35", "Funktion", out.FunctionLeft, kHeadsTop);
+    Label36 = b_.Label(TabSheet2, "Label36", "Invertiert", out.FlagHeadLeft, kHeadsTop);
+    Label6 = b_.Label(TabSheet2, "Label6", "Alarm-Maske", out.ParamLeft, kHeadsTop);
+    Label37 = b_.Label(TabSheet2, "Label37", "Zeitbegr. in sec.", out.ParamHeadLeft, kHeadingTop);
     Notebook92 = b_.Notebook(TabSheet2, "Notebook92", outputPages, 0, kRowsTop, kPageWidth - 40, rowsHeight);
     BuildRows(Notebook92, false);
     Button921->OnClick = [this](TObject*) { Button921Click(); };
@@ -115,6 +120,7 @@ TPageCFG::TPageCFG(TForm1& form) : TMainPage(form, Index) {
 }
 
 void TPageCFG::BuildRows(TNotebook* nb, bool inputs) {
+    const TRowColumns& col = inputs ? kInputColumns : kOutputColumns;
     for (int bank = 0; bank < 2; ++bank) {
         const int first = inputs ? (bank ? 41 : 1) : (bank ? 61 : 21);
         for (int k = 0; k < 16; ++k) {
@@ -122,7 +128,7 @@ void TPageCFG::BuildRows(TNotebook* nb, bool inputs) {
             const int y = k * kRowPitch;
             TWinControl* page = nb->Page(bank);
             b_.Label(page, "Label" + N(300 + row), RowCaption(row), 8, y + 2);
-            TAppImageEdit* f = b_.ImageEdit(page, "ImageEdit" + N(300 + row), kFunctionLeft, y, kFunctionWidth);
+            TAppImageEdit* f = b_.ImageEdit(page, "ImageEdit" + N(300 + row), col.FunctionLeft, y, col.FunctionWidth);
             f->SetAutoSize(false);
             f->SetHeight(kRowHeight);
             f->SetTag(row);
@@ -132,19 +138,19 @@ void TPageCFG::BuildRows(TNotebook* nb, bool inputs) {
                 f->OnChange = [this](TObject* s) { ImageEdit301Change(s); };
             else
                 f->OnChange = [this](TObject* s) { ImageEdit321Change(s); };
-            TAppCheckEdit* c = b_.Make<TAppCheckEdit>(page, "CheckEdit" + N(300 + row), kFlagLeft, y, 17, kRowHeight);
+            TAppCheckEdit* c = b_.Make<TAppCheckEdit>(page, "CheckEdit" + N(300 + row), col.FlagLeft, y, 17, kRowHeight);
             c->SetAutoSize(false);
             c->SetHeight(kRowHeight);
             c->SetHint("Nicht invertiert/Invertiert");
             c->SetShowHint(true);
-            TAppEdit* e = b_.Edit(page, "Edit" + N(300 + row), kParamLeft, y, kParamWidth);
+            TAppEdit* e = b_.Edit(page, "Edit" + N(300 + row), col.ParamLeft, y, col.ParamWidth);
             e->SetAutoSize(false);
             e->SetHeight(kRowHeight);
             e->SetHint(inputs ? "Verzögerung in Sekunden" : "Zeitbegrenzung in Sekunden");
             e->SetShowHint(true);
             if (!inputs) {
                 e->SetVisible(false);
-                TAppButton* m = b_.Button(page, "Button" + N(300 + row), MaskToText(0), kParamLeft, y, kParamWidth);
+                TAppButton* m = b_.Button(page, "Button" + N(300 + row), MaskToText(0), col.ParamLeft, y, col.ParamWidth);
                 m->SetHeight(kRowHeight);
                 m->SetTag(row);
                 m->SetHint("Alarm-Maske");
@@ -239,6 +245,19 @@ TIoConfig TPageCFG::RowsToConfig() {
             row.Mask = static_cast<uint8_t>(GetRowMask(r));
         }
     return c;
+}
+
+bool TPageCFG::RowValuesFit() {
+    const int type = GetDeviceType();
+    for (const auto& rows : {InputRowsOf(type), OutputRowsOf(type)})
+        for (int r : rows) {
+            TAppEdit* e = RowParamEdit(r);
+            if (!RowStoresParam(r, static_cast<uint8_t>(GetRowFunction(r))) || ParamByte(e->Text())) continue;
+            CustMessageDlg(BadRowValueMessage(r, e->Text()), mtCustError, mbCustOK, 0);
+            if (e->CanFocus()) e->SetFocus();
+            return false;
+        }
+    return true;
 }
 
 void TPageCFG::ConfigToRows(const TIoConfig& c) {
@@ -430,15 +449,40 @@ void TPageCFG::Button922Click() { ShowRowPage(Notebook92, 0, Button921, Button92
 
 // --- the configuration file ----------------------------------------------------------
 
+namespace {
+
+// A file dialog starts where the user last chose a file in this run, else in the base folder.
+void StartWhereLastUsed(TOpenDialog* dialog) {
+    const std::string& last = LastFileDialogFolder();
+    dialog->SetInitialDir(last.empty() ? BaseDir : last);
+    const std::string name = dialog->FileName();
+    const size_t slash = name.rfind('/');
+    if (slash != std::string::npos) dialog->SetFileName(name.substr(slash + 1));
+}
+
+}  // namespace
+
 void TPageCFG::Button302Click() {
+    if (!RowValuesFit()) return;
+    StartWhereLastUsed(SaveDialog1);
     if (!SaveDialog1->Execute()) return;
-    SaveIoConfigToFile(SaveDialog1->FileName(), RowsToConfig());
+    try {
+        SaveIoConfigToFile(SaveDialog1->FileName(), RowsToConfig());
+    } catch (const EStreamError& e) {
+        CustMessageDlg(e.Message(), mtCustError, mbCustOK, 0);
+    }
 }
 
 void TPageCFG::Button301Click() {
+    StartWhereLastUsed(OpenDialog1);
     if (!OpenDialog1->Execute()) return;
     TIoConfig c;
-    LoadIoConfigFromFile(OpenDialog1->FileName(), c);
+    try {
+        LoadIoConfigFromFile(OpenDialog1->FileName(), c);
+    } catch (const EStreamError& e) {
+        CustMessageDlg(e.Message(), mtCustError, mbCustOK, 0);
+        return;  // the rows stay as they were
+    }
     ConfigToRows(c);
     SetDeviceType(c.DeviceType);
 }
@@ -446,6 +490,7 @@ void TPageCFG::Button301Click() {
 // --- the writing road -----------------------------------------------------------------
 
 void TPageCFG::Button303Click() {
+    if (!RowValuesFit()) return;
     TPageWRX& wrx = *Pages().WRX;
     TPageTST& tst = *Pages().TST;
     wrx.Shape401->Brush()->SetColor(kLampIdle);

@@ -41,6 +41,8 @@ public:
     void SetRowMask(int row, int32_t value);
     // The rows as a configuration (within all rows; the device type from ImageEdit300), and back.
     TIoConfig RowsToConfig();
+    // False (after an error box naming the row) when a typed value does not fit its byte.
+    bool RowValuesFit();
     void ConfigToRows(const TIoConfig& config);
     // Between the rows and the block texts of the test page.
     void EncodeInputs();

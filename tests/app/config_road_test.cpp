@@ -11,6 +11,9 @@
 #include "app/io_config.h"
 #include "platform/forms/button.h"
 #include "platform/forms/edit.h"
+#include "platform/forms/control_paint.h"
+#include "platform/forms/label.h"
+#include "platform/forms/menus.h"
 #include "platform/forms/file_dialog_form.h"
 #include "platform/forms/page_control.h"
 #include "platform/win/virtual_keys.h"
@@ -85,6 +88,7 @@ protected:
     bool Shown(const std::string& name) { return NamedControl<TControl>(*Form1, name)->Visible(); }
 
     std::unique_ptr<DoorSim> sim_;
+    std::string fs_start_;  // the folder a file dialog started in
 };
 
 }  // namespace
@@ -220,8 +224,15 @@ TEST_F(ConfigRoad, ConfigurationFileSavedAndLoadedThroughTheDialogs) {
             dialog->Accept();
         });
     };
-    chooseFile(dir_ + "/ANLAGE");  // the extension comes from the dialog
+    // The first dialog starts in the base folder.
+    Ui().OnNextModal([this](TCustomForm* form, UiDriver&) {
+        auto* dialog = static_cast<TFileDialogForm*>(form);
+        fs_start_ = dialog->Folder().string();
+        dialog->FileNameEdit()->SetText(dir_ + "/ANLAGE");  // the extension comes from the dialog
+        dialog->Accept();
+    });
     Ui().Click("Form1.Button302");
+    EXPECT_EQ(fs_start_ + "/", BaseDir);
     EXPECT_EQ(
         "[INPUT]\r\n01=004;000;000;000\r\n02=032;000;000;000\r\n03=003;000;005;000\r\n04=005;000;000;000\r\n"
         "05=008;000;000;000\r\n06=009;000;000;000\r\n07=010;000;000;000\r\n08=038;000;000;000\r\n"
@@ -235,17 +246,25 @@ TEST_F(ConfigRoad, ConfigurationFileSavedAndLoadedThroughTheDialogs) {
     Ui().Click("Form1.Button311");
     EXPECT_EQ(1, Form1->Pages().CFG->GetDeviceType());
     EXPECT_EQ(0x40, Form1->Pages().CFG->GetRowFunction(6));
-    chooseFile(path);
+    std::filesystem::create_directories(dir_ + "/sub");
+    std::filesystem::copy_file(path, dir_ + "/sub/ANLAGE.CFG");
+    chooseFile(dir_ + "/sub/ANLAGE.CFG");
     Ui().Click("Form1.Button301");
     EXPECT_EQ(0, Form1->Pages().CFG->GetDeviceType());
     Form1->Pages().CFG->EncodeInputs();
     Form1->Pages().CFG->EncodeOutputs();
     EXPECT_EQ(StandardInputText(0), Form1->Pages().TST->Edit502->Text());
     EXPECT_EQ(StandardOutputText(0), Form1->Pages().TST->Edit503->Text());
-    // A cancelled dialog changes nothing.
-    Ui().OnNextModal([](TCustomForm* form, UiDriver& ui) { ui.Click(static_cast<TFileDialogForm*>(form)->CancelButton()); });
+    // The next dialog starts in the folder just used, not where the program was started.
+    Ui().Click("Form1.Label11");  // two quick clicks on one place would make a double click
+    fs_start_.clear();
+    Ui().OnNextModal([this](TCustomForm* form, UiDriver& ui) {
+        fs_start_ = static_cast<TFileDialogForm*>(form)->Folder().string();
+        ui.Click(static_cast<TFileDialogForm*>(form)->CancelButton());
+    });
     Ui().Click("Form1.Button301");
     EXPECT_EQ(0, Form1->Pages().CFG->GetDeviceType());
+    EXPECT_EQ(fs_start_, dir_ + "/sub");
 }
 
 TEST_F(ConfigRoad, WrongSilentAndHalfAnsweringDevices) {
@@ -395,4 +414,135 @@ TEST_F(ConfigRoad, PagePictures) {
     Form3->Show();
     EXPECT_TRUE(Ui().SaveForm(Form3, out + "/block-text.png"));
     Form3->Hide();
+}
+
+TEST_F(ConfigRoad, AFileWithoutConfigurationIsRefusedAndTheRowsStay) {
+    StartProgram();
+    Ui().Click("Form1.Button002");
+    Form1->Pages().TST->Edit502->SetText(StandardInputText(0));
+    Form1->Pages().TST->Edit503->SetText(StandardOutputText(0));
+    Ui().Click("Form1.Button102");
+    ASSERT_EQ(3, Form1->Notebook1->PageIndex());
+    for (const std::string& junk : {std::string("[MAIN]\r\nCOM=3\r\n"), std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)}) {
+        const std::string path = dir_ + "/JUNK.CFG";
+        WriteFile("JUNK.CFG", junk);
+        Ui().OnNextModal([path](TCustomForm* form, UiDriver&) {
+            auto* dialog = static_cast<TFileDialogForm*>(form);
+            dialog->FileNameEdit()->SetText(path);
+            dialog->Accept();
+        });
+        std::string error;
+        AnswerBox(error);
+        Ui().Click("Form1.Button301");
+        EXPECT_NE(std::string::npos, error.find("keine Konfigurationsdatei")) << error;
+        EXPECT_EQ(0, Form1->Pages().CFG->GetDeviceType()) << "the rows stay as they were";
+        Form1->Pages().CFG->EncodeInputs();
+        EXPECT_EQ(StandardInputText(0), Form1->Pages().TST->Edit502->Text());
+        EXPECT_EQ(Ui().PendingModalScripts(), 0);
+    }
+}
+
+TEST_F(ConfigRoad, AValueItsByteCannotHoldIsRefusedBeforeAnythingIsWritten) {
+    DoorState state = DoorState::IoDevice(0);
+    state.inputs = Bytes(StandardInputText(0));
+    state.outputs = Bytes(StandardOutputText(0));
+    StartSim(state);
+    StartProgram();
+    ReadRoad();
+    ASSERT_EQ(3, Form1->Notebook1->PageIndex());
+    const std::string path = dir_ + "/ANLAGE.CFG";
+    WriteFile("ANLAGE.CFG", "[INPUT]\r\n01=004;000;000;000\r\n");
+    for (const char* typed : {"300", "abc", "-1"}) {
+        Form1->Pages().CFG->RowParamEdit(3)->SetText(typed);
+        // Saving: the box names the row, no file dialog opens, the file stays.
+        std::string message;
+        AnswerBox(message);
+        Ui().Click("Form1.Button302");
+        EXPECT_EQ("Eingang 3: \"" + std::string(typed) + "\" ist kein gültiger Wert (0 bis 255). Es wurde nichts gespeichert.",
+                  message);
+        EXPECT_EQ(Ui().PendingModalScripts(), 0);
+        EXPECT_EQ("[INPUT]\r\n01=004;000;000;000\r\n", ReadFile(path));
+        // Writing to the device: refused the same way, nothing goes out.
+        sim_->ClearExchanges();
+        message.clear();
+        AnswerBox(message);
+        Ui().Click("Form1.Button303");
+        EXPECT_NE(std::string::npos, message.find("Eingang 3")) << message;
+        EXPECT_EQ(3, Form1->Notebook1->PageIndex());
+        EXPECT_EQ(sim_->Device().State().inputs, Bytes(StandardInputText(0)));
+        for (const std::string& data : SentData()) EXPECT_NE(0u, data.rfind("FB,13,", 0)) << data;
+    }
+    // 255 fits; an output's time limit is only checked where the row uses it.
+    Form1->Pages().CFG->RowParamEdit(3)->SetText("255");
+    EXPECT_TRUE(Form1->Pages().CFG->RowValuesFit());
+    Form1->Pages().CFG->RowParamEdit(21)->SetText("999");
+    EXPECT_TRUE(Form1->Pages().CFG->RowValuesFit()) << "row 21 has no time limit";
+    Form1->Pages().CFG->SetRowFunction(21, 0xB0);
+    Form1->Pages().CFG->RowParamEdit(21)->SetText("999");
+    std::string message;
+    AnswerBox(message);
+    EXPECT_FALSE(Form1->Pages().CFG->RowValuesFit());
+    EXPECT_EQ("Ausgang 1: \"999\" ist kein gültiger Wert (0 bis 255). Es wurde nichts gespeichert.", message);
+}
+
+TEST_F(ConfigRoad, TheLongestFunctionNameShowsWholeInTheRowDropDowns) {
+    StartProgram();
+    int longest = 0;
+    std::string name;
+    for (int type = 0; type < kDeviceTypeCount; ++type) {
+        Form1->Pages().CFG->SetDeviceType(type);
+        for (const auto& rows : {InputRowsOf(type), OutputRowsOf(type)})
+            for (int r : rows) {
+                TAppImageEdit* e = Form1->Pages().CFG->RowFunctionEdit(r);
+                std::unique_ptr<TvxEditViewData> vd = e->CreateViewData(false);
+                vd->Bounds = Rect(0, 0, e->Width(), e->Height());
+                TvxEditViewInfo vi;
+                e->EditClass().CalcViewInfo(*vd, false, vi);
+                for (int i = 0; i < e->Descriptions()->Count(); ++i) {
+                    const std::string text = e->Descriptions()->Strings(i);
+                    const int w = MeasureText(e->Font(), text, Rect(0, 0, 0, 0), DT_SINGLELINE | DT_NOPREFIX).Width();
+                    if (w > longest) {
+                        longest = w;
+                        name = text;
+                    }
+                    EXPECT_LE(w, vi.ContentRect.Width() - 4) << "row " << r << ": " << text;
+                }
+            }
+    }
+    EXPECT_GT(longest, 0) << name;
+}
+
+TEST_F(ConfigRoad, EscapeClosingAPopUpLeavesThePageAndTheProgramAlone) {
+    StartProgram();
+    Ui().Click("Form1.Button002");
+    Form1->Pages().TST->Edit502->SetText(StandardInputText(0));
+    Form1->Pages().TST->Edit503->SetText(StandardOutputText(0));
+    Ui().Click("Form1.Button102");
+    ASSERT_EQ(3, Form1->Notebook1->PageIndex());
+    // A function drop-down: Escape closes the list, the page and its edits stay.
+    TAppImageEdit* function = Form1->Pages().CFG->RowFunctionEdit(1);
+    function->SetFocus();
+    Ui().PressKey(VK_F4);
+    Ui().Pump();
+    ASSERT_TRUE(function->IsDroppedDown());
+    Ui().Escape();
+    Ui().Pump();
+    EXPECT_FALSE(function->IsDroppedDown());
+    EXPECT_EQ(3, Form1->Notebook1->PageIndex());
+    EXPECT_EQ(0x04, Form1->Pages().CFG->GetRowFunction(1));
+    // An editor's right-click menu: Escape closes the menu only.
+    TAppEdit* delay = Form1->Pages().CFG->RowParamEdit(3);
+    Ui().RightClick(delay);
+    Ui().Pump();
+    ASSERT_NE(nullptr, delay->EditMenu());
+    ASSERT_TRUE(delay->EditMenu()->IsOpen());
+    Ui().Escape();
+    Ui().Pump();
+    EXPECT_FALSE(delay->EditMenu()->IsOpen());
+    EXPECT_EQ(3, Form1->Notebook1->PageIndex());
+    EXPECT_FALSE(EnsureApplication()->Terminated());
+    // With nothing open, Escape is the window's again: back to the start page.
+    Ui().Escape();
+    Ui().Pump();
+    EXPECT_EQ(0, Form1->Notebook1->PageIndex());
 }

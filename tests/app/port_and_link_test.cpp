@@ -84,3 +84,28 @@ TEST_F(AppStart, ProtocolWindowTraceStatusAndSave) {
     EXPECT_EQ(0u, saved.find("01 L1\r\n"));
     EXPECT_NE(std::string::npos, saved.find("02 S: 02,00,01,03\r\n"));
 }
+
+TEST_F(AppStart, AnAdapterPluggedInLaterIsFoundWhenAPortPageShows) {
+    WriteFile("TOVAK.INI", "[MAIN]\r\nCSM=1\r\n");
+    Start();
+    EXPECT_EQ(2, Form1->Pages().COM->Notebook2->PageIndex()) << "no adapter yet";
+    EXPECT_FALSE(Form1->Pages().COM->Button101->Enabled());
+    EXPECT_FALSE(Form1->Pages().COC->Button601->Enabled());
+
+    PtyPair adapter;
+    ASSERT_EQ(0, symlink(adapter.SlavePath().c_str(), (dir_ + "/ports/COM5").c_str()));
+    Ui().Click("Form1.Button002");  // the configuration road's port page
+    ASSERT_EQ(1, Form1->Notebook1->PageIndex());
+    EXPECT_EQ(1, Form1->Pages().COM->Notebook2->PageIndex());
+    EXPECT_TRUE(Form1->Pages().COM->Button101->Enabled());
+    ASSERT_EQ(1, Form1->Pages().COM->ImageEdit101->Values()->Count());
+    EXPECT_EQ(5, Form1->Pages().COM->ConfigPortNumber());
+    EXPECT_TRUE(Form1->Pages().COC->Button601->Enabled()) << "every port page follows";
+
+    // Unplugged again: the next visit says so.
+    ASSERT_EQ(0, unlink((dir_ + "/ports/COM5").c_str()));
+    Form1->Notebook1->SetPageIndex(0);
+    Form1->Notebook1->SetPageIndex(6);
+    EXPECT_EQ(2, Form1->Pages().COC->Notebook3->PageIndex());
+    EXPECT_FALSE(Form1->Pages().COC->Button601->Enabled());
+}
