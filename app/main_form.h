@@ -41,8 +41,6 @@ public:
     void ProgressHide();
     // After 2 whole minutes asks whether to give up; true when the user gave up.
     bool CheckStepTimeout();
-    int32_t StepCurrent() const { return step_; }
-    int32_t StepCount() const { return stepCount_; }
 
     // Fills the port lists of the three roads with the adapters' ports found: at first show,
     // and each time a port page comes up (adapters come and go while the program runs).
