@@ -125,9 +125,13 @@ void TCustomvxTreeListControl::ResetToDefaultLayout() {
     BeginUpdate();
     SetShowBands(false);
     SetHeaderPanelRowCount(1);
+    // One announcement for the whole change: each deletion on its own would pass through
+    // two or more bands and end the default layout being restored.
+    bands_->BeginUpdate();
     while (bands_->Count() > 1) bands_->Delete(bands_->Count() - 1);
     if (bands_->Count() == 0) bands_->Add();
     bands_->Items(0)->SetVisible(true);
+    bands_->EndUpdate();
     for (TvxTreeListColumn* column : columns_) column->SetBandIndex(0);
     EndUpdate();
 }
@@ -159,7 +163,16 @@ void TCustomvxTreeListControl::AdjustHeaderPanelRowCount() {
     if (!any) return;
     const bool busy = autoRowCountBusy_;
     autoRowCountBusy_ = true;
-    SetHeaderPanelRowCount(rows);
+    // Setting the count closes empty rows, which can lower the stored rows; follow until
+    // the count is what the columns use (stored rows only ever move up, so this ends).
+    while (rows != headerPanelRowCount_) {
+        SetHeaderPanelRowCount(rows);
+        int used = 0;
+        for (int i = 0; i < ColumnCount(); ++i)
+            if (IsColumnVisible(i)) used = std::max(used, columns_[static_cast<size_t>(i)]->StoredRowIndex() + 1);
+        if (used >= rows || headerPanelRowCount_ != rows) break;
+        rows = used;
+    }
     autoRowCountBusy_ = busy;
 }
 

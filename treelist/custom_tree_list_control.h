@@ -281,9 +281,10 @@ class TCustomvxTreeListControl : public TCustomvxTreeList {
     virtual void ResortNodes() {}
 
     void SetParent(TWinControl* AParent) override;
+    // Forms call it after setting the properties: placement, sorted columns, stored layout.
+    void Loaded() override;
 
   protected:
-    void Loaded() override;
     void CMFontChanged(TMessage& Message) override;
 
   private:
