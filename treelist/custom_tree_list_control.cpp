@@ -404,6 +404,11 @@ void TCustomvxTreeListControl::ClearCache() {
     DropPlacementCaches();
 }
 
+void TCustomvxTreeListControl::InvalidateColumnWidths() {
+    TCustomvxTreeList::InvalidateColumnWidths();
+    columnValueCache_.clear();
+}
+
 void TCustomvxTreeListControl::ColumnsChanged() {
     TCustomvxTreeList::ColumnsChanged();
     RebuildBandMaps();

@@ -149,6 +149,7 @@ class TCustomvxTreeListControl : public TCustomvxTreeList {
     bool CanEditModify() override;
     void ColumnsChanged() override;
     void ClearCache() override;
+    void InvalidateColumnWidths() override;
     void DoEditing(TvxTreeListNode* Node, bool& Allow) override;
     void BandBestFit(int Band) override;
     void ColumnBestFit(int Column) override;
