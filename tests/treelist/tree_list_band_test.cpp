@@ -140,11 +140,11 @@ TEST(TreeListBand, ColumnsFollowTheirBandsThroughMovesAndDeletions) {
 
     tl.Bands()->Items(0)->SetIndex(3);  // b0 to the end
     EXPECT_EQ(BandOrder(tl), "b1 b2 b3 b0");
-    for (int c : {0, 1, 2, 3}) EXPECT_EQ(bandOf(c), "b" + std::to_string(c));
+    for (int c : {0, 1, 2, 3}) EXPECT_EQ(bandOf(c), Numbered("b", c));
     EXPECT_EQ(bandOf(4), "b2");
     tl.Bands()->Items(3)->SetIndex(-4);  // clamped: back to the front
     EXPECT_EQ(BandOrder(tl), "b0 b1 b2 b3");
-    for (int c : {0, 1, 2, 3}) EXPECT_EQ(bandOf(c), "b" + std::to_string(c));
+    for (int c : {0, 1, 2, 3}) EXPECT_EQ(bandOf(c), Numbered("b", c));
 
     tl.Bands()->Delete(1);
     EXPECT_EQ(cols[1]->BandIndex(), -1);

@@ -153,8 +153,8 @@ TEST(TreeListColumn, MovingAColumnMovesEveryNodesText) {
     TvxTreeListNode* root = tl.Add();
     TvxTreeListNode* child = root->AddChild();
     for (int c = 0; c < 3; ++c) {
-        root->SetStrings(c, "r" + std::to_string(c));
-        child->SetStrings(c, "c" + std::to_string(c));
+        root->SetStrings(c, Numbered("r", c));
+        child->SetStrings(c, Numbered("c", c));
     }
     TvxTreeListNode* shortNode = tl.Add();
     shortNode->SetStrings(0, "s0");

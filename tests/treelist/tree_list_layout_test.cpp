@@ -54,7 +54,8 @@ class TreeListLayout : public testing::Test {
         while (std::getline(in, line)) {
             if (!line.empty() && line.back() == '\r') line.pop_back();
             if (line.empty()) continue;
-            out += (out.empty() ? "" : "|") + line;
+            if (!out.empty()) out += '|';
+            out += line;
         }
         return out;
     }
@@ -81,7 +82,10 @@ struct Grid {
     }
     std::string Texts() const {
         std::string s;
-        for (int i = 0; i < tl.ColumnCount(); ++i) s += (i ? " " : "") + node->Strings(i);
+        for (int i = 0; i < tl.ColumnCount(); ++i) {
+            if (i) s += ' ';
+            s += node->Strings(i);
+        }
         return s;
     }
 };
