@@ -112,7 +112,9 @@ void TCustomvxTreeListControl::LoadLayout(TObject* Storage, std::string Path) {
         const int id = wrapper.ReadInteger(section, "ID", -1);
         if (id == -1) continue;
         auto* band = dynamic_cast<TvxTreeListBand*>(bands_->FindItemID(id));
-        if (!band) continue;
+        // An ID no band has, or one a section before already named, is not this layout's.
+        if (!band || std::any_of(bands.begin(), bands.end(), [band](const auto& e) { return e.second == band; }))
+            continue;
         band->SetVisible(wrapper.ReadBool(section, "Visible", band->Visible()));
         band->SetWidth(wrapper.ReadInteger(section, "Width", band->Width()));
         bands.emplace_back(wrapper.ReadInteger(section, "Index", band->Index()), band);

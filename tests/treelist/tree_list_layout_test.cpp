@@ -172,14 +172,19 @@ TEST_F(TreeListLayout, HandEditedFilesAreReadSafely) {
     Write(path,
           "[\\S]\r\nHeaderPanelRowCount=-1\r\n"
           "[\\S\\Band\\Band0]\r\nID=99\r\nWidth=33\r\n"
+          "[\\S\\Band\\Band1]\r\nID=0\r\nIndex=0\r\n"
+          "[\\S\\Band\\Band2]\r\nID=0\r\nIndex=-3\r\n"
           "[\\S\\Columns\\colA]\r\nIndex=2\r\nSorted=7\r\nWidth=-40\r\nVisible=yes\r\n"
           "[\\S\\Columns\\colC]\r\nIndex=-5\r\n");
     Grid g;
     g.tl.SetIniSectionName("S");
+    MakeBands(g.tl, 3);
     g.cols[0]->SetSorted(csUp);
     g.tl.LoadFromIniFile(path);
-    // Band ID 99 does not exist: its section is ignored.
+    // Band ID 99 does not exist and a second section for band ID 0 is not its own: both
+    // are ignored.
     EXPECT_EQ(g.tl.Bands()->Items(0)->Width(), 250);
+    EXPECT_EQ(BandOrder(g.tl), "b0 b1 b2");
     // Index values order as numbers; a column without a section keeps its place.
     EXPECT_EQ(ColumnOrder(g.tl), "colC colB colA");
     EXPECT_EQ(g.Texts(), "colC colB colA");
@@ -233,6 +238,12 @@ TEST_F(TreeListLayout, SectionNameAndPathRules) {
     EXPECT_EQ(tl->LayoutSectionName(), "CatalogueForm_DBGrid1");
     tl->SetIniSectionName("DBGRID");
     EXPECT_EQ(tl->LayoutSectionName(), "DBGRID");
+    tl->SetParent(form);
+    EXPECT_EQ(tl->ParentFormName(), "CatalogueForm");
+    // The form frees its columns and the control in its own order.
+    tl->CreateColumn<TvxTreeListColumn>(form)->SetSorted(csUp);
+    tl->CreateColumn<TvxTreeListMaskColumn>(form);
+    tl->Add()->SetStrings(1, "x");
     delete form;
 }
 
