@@ -782,6 +782,26 @@ bool TCustomvxTreeListControl::IsColumnHotTrack(int Column) {
 bool TCustomvxTreeListControl::IsColumnMultiLine(int Column) {
     return ValidColumn(Column) && Columns(Column)->IsMultiLine();
 }
+bool TCustomvxTreeListControl::HasCustomDrawCell(TvxTreeListNode*, int Column) {
+    return OnBeforeCustomDrawCell || OnCustomDrawCell || (ValidColumn(Column) && Columns(Column)->HasDrawCellEvent());
+}
+
+void TCustomvxTreeListControl::DoCustomDrawCell(TCanvas* Canvas, const TRect& Rect, TvxTreeListNode* Node,
+                                                int Column, bool Selected, bool Focused, bool NewItemRow,
+                                                std::string& Text, TColor& Color, TFont* Font, TAlignment& Alignment,
+                                                bool& Done) {
+    TvxTreeListColumn* column = Columns(Column);
+    if (OnBeforeCustomDrawCell)
+        OnBeforeCustomDrawCell(this, Canvas, Rect, Node, column, Selected, Focused, NewItemRow, Text, Color, Font,
+                               Alignment, Done);
+    if (!Done && OnCustomDrawCell)
+        OnCustomDrawCell(this, Canvas, Rect, Node, column, Selected, Focused, NewItemRow, Text, Color, Font,
+                         Alignment, Done);
+    if (!Done && column)
+        column->DoCustomDrawCell(Canvas, Rect, Node, Selected, Focused, NewItemRow, Text, Color, Font, Alignment,
+                                 Done);
+}
+
 bool TCustomvxTreeListControl::CanShowColumnButton(int Column) {
     return IsShowButtonAlways() && (!ValidColumn(Column) || Columns(Column)->CanShowButton());
 }

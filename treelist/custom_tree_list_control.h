@@ -144,6 +144,9 @@ class TCustomvxTreeListControl : public TCustomvxTreeList {
     TNotifyEvent OnBandButtonClick;
     TNotifyEvent OnHeaderButtonClick;
     TvxTLGetNodeDragTextEvent OnGetNodeDragText;
+    // The cell events: the first one fires before OnCustomDrawCell.
+    TvxTLCustomDrawCell OnBeforeCustomDrawCell;
+    TvxTLCustomDrawCell OnCustomDrawCell;
 
     // ======== Overrides of the base ========
     bool CanEditModify() override;
@@ -253,6 +256,11 @@ class TCustomvxTreeListControl : public TCustomvxTreeList {
     virtual bool CanFilterColumn(int Column);
     virtual bool IsColumnHotTrack(int Column);
     virtual bool IsColumnMultiLine(int Column);
+    // Custom drawing of one cell: either cell event or the column's own.
+    virtual bool HasCustomDrawCell(TvxTreeListNode* Node, int Column);
+    virtual void DoCustomDrawCell(TCanvas* Canvas, const TRect& Rect, TvxTreeListNode* Node, int Column,
+                                  bool Selected, bool Focused, bool NewItemRow, std::string& Text, TColor& Color,
+                                  TFont* Font, TAlignment& Alignment, bool& Done);
     virtual bool CanShowColumnButton(int Column);
 
     // ======== Virtual operations of this class, in slot order ========

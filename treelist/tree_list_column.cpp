@@ -417,6 +417,14 @@ void TvxTreeListColumn::DoChange() {
     if (OnChange) OnChange(this);
 }
 
+void TvxTreeListColumn::DoCustomDrawCell(TCanvas* Canvas, const TRect& Rect, TvxTreeListNode* Node, bool Selected,
+                                         bool Focused, bool NewItemRow, std::string& Text, TColor& Color,
+                                         TFont* Font, TAlignment& Alignment, bool& Done) {
+    if (OnCustomDrawCell)
+        OnCustomDrawCell(this, Canvas, Rect, Node, this, Selected, Focused, NewItemRow, Text, Color, Font, Alignment,
+                         Done);
+}
+
 void TvxTreeListColumn::DoValidate(std::string& ErrorText, bool& Accept) {
     if (!treeList_ || treeList_->LoadingEditValues()) return;
     treeList_->DoEditValidate(this, ErrorText, Accept);

@@ -6,6 +6,7 @@
 // them. The mask column adds an edit mask for its editor.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -27,6 +28,15 @@ class TvxTreeListNode;
 struct TvxEditViewData;
 
 enum TvxTreeListColumnSort : uint8_t { csNone, csDown, csUp };
+
+class TvxTreeListColumn;
+
+// A cell about to be drawn: the handler may change text, colour, font and alignment, or
+// draw the cell itself and set ADone.
+using TvxTLCustomDrawCell = std::function<void(
+    TObject* Sender, TCanvas* ACanvas, const TRect& ARect, TvxTreeListNode* ANode, TvxTreeListColumn* AColumn,
+    bool ASelected, bool AFocused, bool ANewItemRow, std::string& AText, TColor& AColor, TFont* AFont,
+    TAlignment& AAlignment, bool& ADone)>;
 
 // Assigned bits of a column.
 inline constexpr uint8_t tlcaAlignment = 0x01;
@@ -150,13 +160,17 @@ class TvxTreeListColumn : public TComponent {
     void SetDrawingNode(TvxTreeListNode* Value) { drawingNode_ = Value; }
 
     TNotifyEvent OnChange;
+    TvxTLCustomDrawCell OnCustomDrawCell;
     TNotifyEvent OnNameChanged;
     TvxEditValidateEvent OnValidate;
 
     // ---- Virtual operations, in slot order ----
     virtual void SaveEditValue(TvxTreeListNode* Node, TvxInplaceEdit* Editor, Variant& Value);
-    virtual bool HasDrawCellEvent() { return false; }
+    virtual bool HasDrawCellEvent() { return static_cast<bool>(OnCustomDrawCell); }
     virtual void DoChange();
+    virtual void DoCustomDrawCell(TCanvas* Canvas, const TRect& Rect, TvxTreeListNode* Node, bool Selected,
+                                  bool Focused, bool NewItemRow, std::string& Text, TColor& Color, TFont* Font,
+                                  TAlignment& Alignment, bool& Done);
     virtual void DoValidate(std::string& ErrorText, bool& Accept);
     virtual void FontChanged();
     virtual const TvxInplaceEditClass& GetInplaceEditClass();

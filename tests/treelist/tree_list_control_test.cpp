@@ -332,3 +332,46 @@ TEST(TreeListControl, BandAndHeaderOperations) {
     EXPECT_EQ(cols[0]->Width(), 20);
     EXPECT_EQ(tl.GetColumnMinWidth(1), 20);
 }
+
+TEST(TreeListControl, CellCustomDrawRunsTheEventsInTurnUntilDone) {
+    TCustomvxTreeListControl tl(nullptr);
+    auto cols = AddColumns(tl, 2);
+    TvxTreeListNode* node = tl.Add();
+    EXPECT_FALSE(tl.HasCustomDrawCell(node, 1));
+    std::string order;
+    cols[1]->OnCustomDrawCell = [&](TObject* sender, TCanvas*, const TRect&, TvxTreeListNode*, TvxTreeListColumn* c,
+                                    bool, bool, bool, std::string& text, TColor&, TFont*, TAlignment&, bool&) {
+        EXPECT_EQ(sender, cols[1]);
+        EXPECT_EQ(c, cols[1]);
+        order += "column ";
+        text += "!";
+    };
+    EXPECT_TRUE(tl.HasCustomDrawCell(node, 1));
+    EXPECT_FALSE(tl.HasCustomDrawCell(node, 0));
+    tl.OnBeforeCustomDrawCell = [&](TObject*, TCanvas*, const TRect&, TvxTreeListNode*, TvxTreeListColumn*, bool,
+                                    bool, bool, std::string&, TColor& color, TFont*, TAlignment&, bool&) {
+        order += "before ";
+        color = clRed;
+    };
+    bool stop = false;
+    tl.OnCustomDrawCell = [&](TObject* sender, TCanvas*, const TRect&, TvxTreeListNode*, TvxTreeListColumn*, bool,
+                              bool, bool, std::string&, TColor&, TFont*, TAlignment&, bool& done) {
+        EXPECT_EQ(sender, &tl);
+        order += "control ";
+        done = stop;
+    };
+    std::string text = "Tür";
+    TColor color = clWindow;
+    TAlignment alignment = taLeftJustify;
+    bool done = false;
+    tl.DoCustomDrawCell(nullptr, TRect{}, node, 1, false, false, false, text, color, tl.Font(), alignment, done);
+    EXPECT_EQ(order, "before control column ");
+    EXPECT_EQ(text, "Tür!");
+    EXPECT_EQ(color, clRed);
+    order.clear();
+    stop = true;
+    done = false;
+    tl.DoCustomDrawCell(nullptr, TRect{}, node, 1, false, false, false, text, color, tl.Font(), alignment, done);
+    EXPECT_EQ(order, "before control ");
+    EXPECT_TRUE(done);
+}
