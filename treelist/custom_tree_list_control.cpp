@@ -215,6 +215,7 @@ TvxTreeListColumn* TCustomvxTreeListControl::CreateColumn(const std::function<Tv
 
 void TCustomvxTreeListControl::AddColumn(TvxTreeListColumn* Column) {
     if (!Column || Column->treeList_ == this) return;
+    if (Column->treeList_) Column->treeList_->RemoveColumn(Column);
     columns_.push_back(Column);
     Column->treeList_ = this;
     ColumnChanged(nullptr);

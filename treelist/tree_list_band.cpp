@@ -69,6 +69,7 @@ void TvxTreeListBand::SetIndex(int Value) {
         else
             for (int i = old - 1; i >= Value; --i) renumber(i, i + 1);
         renumber(-2, Value);
+        control->DropPlacementCaches();
     }
     TCollectionItem::SetIndex(Value);
 }
@@ -144,6 +145,9 @@ void TvxTreeListBand::SetVisible(bool Value) {
     if (visible_ == Value) return;
     visible_ = Value;
     if (!Value) fixed_ = bfNone;
+    // Inside an update bracket the collection announces nothing yet; the maps must not
+    // answer for the old bands meanwhile.
+    if (TCustomvxTreeListControl* control = GetTreeList()) control->DropPlacementCaches();
     Changed(true);
 }
 
@@ -241,6 +245,7 @@ void TvxTreeListBands::Update(TCollectionItem*) {
 
 void TvxTreeListBands::Notify(TCollectionItem* Item, TCollectionNotification Action) {
     TCollection::Notify(Item, Action);
+    if (control_) control_->DropPlacementCaches();
     // Every way out of the collection ends the band (Delete, Clear, a freed band); its
     // position is still valid here.
     if (Action != cnExtracting || !control_) return;

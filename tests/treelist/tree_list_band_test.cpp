@@ -84,6 +84,12 @@ TEST(TreeListBand, VisibleAndAbsoluteIndexesWithAndWithoutMaps) {
     EXPECT_EQ(bands->GetVisibleIndex(0), 0);
     EXPECT_EQ(bands->VisibleCount(), 3);
     tl.EndUpdate();
+    // So does a change the collection has not announced yet.
+    bands->BeginUpdate();
+    bands->Items(0)->SetVisible(false);
+    EXPECT_EQ(bands->GetVisibleIndex(0), -1);
+    EXPECT_EQ(bands->GetAbsoluteIndex(0), 1);
+    bands->EndUpdate();
 }
 
 TEST(TreeListBand, AtMostOneFixedBandPerEdgeAndAlwaysAtItsEdge) {

@@ -152,6 +152,11 @@ TEST(TreeListControl, ColumnNamesLookupCopyAndRemoval) {
     EXPECT_EQ(tl->SortedColumnCount(), 0);
     first->SetTreeList(tl);
     EXPECT_EQ(tl->Columns(1), first);
+    copy.AddColumn(first);
+    EXPECT_EQ(tl->ColumnCount(), 1);
+    EXPECT_EQ(first->GetTreeList(), &copy);
+    first->SetTreeList(tl);
+    EXPECT_EQ(copy.ColumnCount(), 2);
     tl->DestroyColumns();
     EXPECT_EQ(tl->ColumnCount(), 0);
     EXPECT_EQ(form.FindComponent("Grid1Column2"), nullptr);
