@@ -183,3 +183,73 @@ TEST(TreeListBand, BandCountAndRowsQueriesGoThroughTheControl) {
     EXPECT_EQ(lone->GetRowCount(), 0);
     EXPECT_EQ(lone->GetRowColumn(0, 0), nullptr);
 }
+
+// Random band edits never break the fixed-band rules, never leave a column pointing at
+// another band than its own, and the cached maps always agree with a walk.
+TEST(TreeListBand, RandomEditsKeepTheInvariants) {
+    TCustomvxTreeListControl tl(nullptr);
+    MakeBands(tl, 5);
+    auto cols = AddColumns(tl, 8);
+    TvxTreeListBands* bands = tl.Bands();
+    std::vector<int> bandIdOf;  // per column: the ID of its band, -1 for none
+    for (size_t c = 0; c < cols.size(); ++c) {
+        cols[c]->SetBandIndex(static_cast<int>(c % 5));
+        bandIdOf.push_back(bands->Items(cols[c]->BandIndex())->ID());
+    }
+    uint32_t seed = 12345;
+    auto next = [&](int n) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 16) % static_cast<uint32_t>(n));
+    };
+    for (int step = 0; step < 400; ++step) {
+        const int count = bands->Count();
+        TvxTreeListBand* band = bands->Items(next(count));
+        switch (next(5)) {
+            case 0:
+                band->SetIndex(next(count + 2) - 1);
+                break;
+            case 1:
+                band->SetFixed(static_cast<TvxGridBandFixed>(next(3)));
+                break;
+            case 2:
+                band->SetVisible(next(3) != 0);
+                break;
+            case 3:
+                if (count > 2) {
+                    const int id = band->ID();
+                    bands->Delete(band->Index());
+                    for (int& b : bandIdOf)
+                        if (b == id) b = -1;
+                }
+                break;
+            default:
+                if (count < 7) bands->Add();
+                break;
+        }
+        SCOPED_TRACE(step);
+        int left = 0, right = 0;
+        for (int i = 0; i < bands->Count(); ++i) {
+            TvxTreeListBand* b = bands->Items(i);
+            if (b->Fixed() != bfNone) EXPECT_TRUE(b->Visible());
+            if (b->Fixed() == bfLeft) {
+                ++left;
+                EXPECT_EQ(b->VisibleIndex(), 0);
+            }
+            if (b->Fixed() == bfRight) {
+                ++right;
+                EXPECT_EQ(b->VisibleIndex(), bands->VisibleCount() - 1);
+            }
+        }
+        EXPECT_LE(left, 1);
+        EXPECT_LE(right, 1);
+        for (size_t c = 0; c < cols.size(); ++c) {
+            const int index = cols[c]->BandIndex();
+            EXPECT_EQ(index < 0 ? -1 : bands->Items(index)->ID(), bandIdOf[c]);
+        }
+        tl.ClearCache();
+        std::vector<int> walked;
+        for (int i = 0; i < bands->Count(); ++i) walked.push_back(bands->GetVisibleIndex(i));
+        tl.RefreshLayout();
+        for (int i = 0; i < bands->Count(); ++i) EXPECT_EQ(bands->GetVisibleIndex(i), walked[static_cast<size_t>(i)]);
+    }
+}

@@ -380,3 +380,72 @@ TEST(TreeListControl, CellCustomDrawRunsTheEventsInTurnUntilDone) {
     EXPECT_EQ(order, "before control ");
     EXPECT_TRUE(done);
 }
+
+// Random column edits: node texts stay with their columns, header rows of a band stay
+// closed up, and the column grid agrees with a walk.
+TEST(TreeListControl, RandomColumnEditsKeepTextsAndRowsInPlace) {
+    TCustomvxTreeListControl tl(nullptr);
+    MakeBands(tl, 3);
+    tl.SetHeaderPanelRowCount(3);
+    auto cols = AddColumns(tl, 7);
+    TvxTreeListNode* root = tl.Add();
+    TvxTreeListNode* child = root->AddChild();
+    for (int i = 0; i < 7; ++i) {
+        root->SetStrings(i, cols[static_cast<size_t>(i)]->Name());
+        child->SetStrings(i, cols[static_cast<size_t>(i)]->Name());
+    }
+    uint32_t seed = 777;
+    auto next = [&](int n) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 16) % static_cast<uint32_t>(n));
+    };
+    for (int step = 0; step < 300; ++step) {
+        TvxTreeListColumn* c = cols[static_cast<size_t>(next(7))];
+        switch (next(7)) {
+            case 0:
+                c->SetBandIndex(next(4) - 1);
+                break;
+            case 1:
+                c->SetRowIndex(next(4));
+                break;
+            case 2:
+                c->SetVisible(next(4) != 0);
+                break;
+            case 3:
+                c->SetIndex(next(9) - 1);
+                break;
+            case 4:
+                c->SetColIndex(next(5));
+                break;
+            case 5:
+                tl.SetHeaderPanelRowCount(1 + next(3));
+                break;
+            default:
+                tl.Bands()->Items(next(3))->SetVisible(next(3) != 0);
+                break;
+        }
+        SCOPED_TRACE(step);
+        for (int i = 0; i < tl.ColumnCount(); ++i) {
+            EXPECT_EQ(root->Strings(i), tl.Columns(i)->Name());
+            EXPECT_EQ(child->Strings(i), tl.Columns(i)->Name());
+            EXPECT_LT(tl.Columns(i)->RowIndex(), tl.HeaderPanelRowCount());
+        }
+        auto snapshot = [&] {
+            std::vector<std::vector<int>> s;
+            for (int b = 0; b < tl.GetBandCount(); ++b)
+                for (int r = 0; r < tl.HeaderPanelRowCount(); ++r) {
+                    s.emplace_back();
+                    for (int p = 0; p < tl.GetRowColumnCount(b, r); ++p) s.back().push_back(tl.GetColumnAt(b, r, p));
+                }
+            return s;
+        };
+        for (int b = 0; b < tl.GetBandCount(); ++b) {
+            const int rows = tl.GetBandRowCountOf(b);
+            for (int r = 0; r < rows; ++r) EXPECT_GT(tl.GetRowColumnCount(b, r), 0);
+        }
+        tl.ClearCache();
+        auto walked = snapshot();
+        tl.RefreshLayout();
+        EXPECT_EQ(snapshot(), walked);
+    }
+}
