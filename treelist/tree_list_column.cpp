@@ -488,7 +488,7 @@ void TvxTreeListColumn::GetDrawInfo(TvxEditViewData& ViewData, const TvxTreeList
         text->CharCase = charCase_;
         text->PasswordChar = static_cast<unsigned char>(passwordChar_);
         text->EndEllipsis = Cell.EndEllipsis;
-        text->TextLength = Cell.SearchHighlight ? Cell.HighlightLength : 0;
+        text->TextLength = 0;  // measured from the new text when drawn
     }
 }
 

@@ -55,9 +55,11 @@ struct TvxTreeListCellDrawRecord {
     TFont* Font = nullptr;
     TAlignment Alignment = taLeftJustify;
     std::string Text;
+    // The incremental-search highlight; the editors' view data has no place for it yet, the
+    // cell painting draws it.
     int HighlightLength = 0;
-    bool EditCell = false;
     bool SearchHighlight = false;
+    bool EditCell = false;
     bool MultiLine = false;
     bool EndEllipsis = false;
 };

@@ -3,6 +3,7 @@
 // and what a column hands to its in-place editor.
 
 #include "controls/vx_edit_style.h"
+#include "controls/vx_text_edit.h"
 #include "platform/gdi/graphics_objects.h"
 #include "tests/treelist/test_column_tree_list.h"
 #include "treelist/tree_list_inplace_edits.h"
@@ -331,4 +332,35 @@ TEST(TreeListColumn, EditStyleFollowsGridLinesAndLook) {
     EXPECT_FALSE(style.DefaultShadow());
     std::unique_ptr<TvxEditStyle> made(tl.CreateEditStyle(nullptr));
     EXPECT_NE(dynamic_cast<TvxTreeListEditStyle*>(made.get()), nullptr);
+}
+
+TEST(TreeListColumn, DrawInfoCarriesTheCellAndTheColumnsLook) {
+    TCustomvxTreeListControl tl(nullptr);
+    tl.SetLookAndFeel(lfFlat);
+    auto cols = AddColumns(tl, 1);
+    cols[0]->SetCharCase(ecUpperCase);
+    cols[0]->SetPasswordChar('*');
+    cols[0]->SetVertAlignment(tlCenter);
+    auto* view = dynamic_cast<TvxTextEditViewData*>(cols[0]->GetViewData());
+    ASSERT_NE(view, nullptr);
+    TvxTreeListCellDrawRecord cell;
+    cell.Rect = TRect{1, 2, 30, 20};
+    cell.BrushColor = clRed;
+    cell.Text = "Tür";
+    cell.Alignment = taRightJustify;
+    cell.EndEllipsis = true;
+    cols[0]->GetDrawInfo(*view, cell);
+    EXPECT_EQ(view->BorderColor, static_cast<TColor>(0x1FFFFFFF));
+    EXPECT_EQ(view->ButtonStyle, btsFlat);
+    EXPECT_EQ(view->Bounds.Right, 30);
+    EXPECT_EQ(view->Color, ColorToRGB(clRed));
+    EXPECT_EQ(view->EditValue.AsString(), "Tür");
+    EXPECT_EQ(view->Alignment, taRightJustify);
+    EXPECT_EQ(view->VerticalLayout, 1);
+    EXPECT_EQ(view->CharCase, ecUpperCase);
+    EXPECT_EQ(view->PasswordChar, U'*');
+    EXPECT_TRUE(view->EndEllipsis);
+    cell.MultiLine = true;
+    cols[0]->GetDrawInfo(*view, cell);
+    EXPECT_EQ(view->VerticalLayout, 3);
 }
