@@ -177,13 +177,18 @@ void TSerBaseDispatcher::DispThreadBody() {
     started_event_.Set();
     try {
         while (!kill_threads_ && !close_pending_) {
-            bool got = com_event_.Wait(50);
+            const int which = WaitForEither(com_event_, recheck_event_, 50);
             if (kill_threads_ && !close_pending_) {
                 ThreadGone(ThreadKind::Disp);
                 return;
             }
-            if (got) {
+            if (which == 0) {
                 ProcessCommEvent();
+            } else if (which == 1) {
+                // What was announced before the open finished reached no one.
+                last_avail_pos_ = UINT32_MAX;
+                while (!in_dispatch_ && !close_pending_ && CheckTriggers()) {
+                }
             } else if (driver_data_pending_) {
                 bool full;
                 {
@@ -604,6 +609,8 @@ bool TSerBaseDispatcher::SendEvent(uint32_t Msg, uint32_t WParam, uint16_t Data)
 }
 
 // ---- Handlers and triggers ----
+
+void TSerBaseDispatcher::RecheckInput() { recheck_event_.Set(); }
 
 void TSerBaseDispatcher::RegisterWindow(HWND Wnd) {
     CriticalSectionGuard guard(general_lock_);

@@ -72,6 +72,7 @@ void TSerCustomComPort::ValidatePortNumber() {
 }
 
 void TSerCustomComPort::InitPort() {
+    last_error_text_.clear();
     if (tapi_mode_ != TTapiMode::tmOn) ValidatePortNumber();
     dispatcher_.reset(CreateDispatcher());
     try {
@@ -121,6 +122,7 @@ void TSerCustomComPort::InitPort() {
             triggers_saved_ = false;
             dispatcher_->RestoreTriggers(saved_triggers_);
         }
+        dispatcher_->RecheckInput();
         NotifyPortOpen();
     } catch (...) {
         // A failed open leaves the component closed, not "open" without a dispatcher.

@@ -66,6 +66,9 @@ public:
     int ComHandle() const { return com_handle_; }
     // The device's own text for the last failure (beside the result code).
     const std::string& LastErrorText() const { return last_error_text_; }
+    // The device went away (reported once as a line-error status message), and why.
+    bool DeviceLost() const { return device_.Lost(); }
+    std::string DeviceLostText() { return device_.LostText(); }
 
     int InitPort(const std::string& Name, int Baud, int Parity, int DataBits, int StopBits, int InSize,
                  int OutSize, bool DTR, bool RTS);
@@ -112,6 +115,10 @@ public:
     void ClearOptionFlag(uint32_t Flag);
     void SaveTriggers(TTriggerSnapshot& Snapshot);
     void RestoreTriggers(const TTriggerSnapshot& Snapshot);
+    // Announces again what waits in the input ring. Bytes that arrive while the port is still
+    // being set up are scanned before the level and the window are in place, so without this
+    // they would wait for the next byte to be announced.
+    void RecheckInput();
     bool InDispatch() const { return in_dispatch_.load(); }
     bool ClosePending() const { return close_pending_.load(); }
     bool DispatcherStarted() const { return dispatcher_started_.load(); }
@@ -233,6 +240,7 @@ private:
     TSyncEvent gone_event_{false, false};
     TSyncEvent output_event_{false, false};
     TSyncEvent out_flush_event_{false, false};
+    TSyncEvent recheck_event_{false, false};
 
     std::atomic<uint32_t> current_event_{0};
     bool ring_flag_ = false;
