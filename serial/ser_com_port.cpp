@@ -203,6 +203,14 @@ LRESULT TSerCustomComPort::HandleComMessage(UINT Msg, WPARAM WParam, LPARAM LPar
     }
     uint16_t handle = static_cast<uint16_t>(WParam);
     uint16_t data = Msg == APW_TRIGGERAVAIL ? handle : static_cast<uint16_t>(LParam & 0xFFFF);
+    // The dispatcher is kept until the bracket closes: a handler that closes the port only
+    // defers the close while its event runs.
+    TSerBaseDispatcher* d = dispatcher_.get();
+    d->BeginReaderDelivery();
+    struct EndDelivery {
+        TSerBaseDispatcher* d;
+        ~EndDelivery() { d->EndReaderDelivery(); }
+    } end{d};
     Trigger(static_cast<uint16_t>(Msg), handle, data);
     switch (Msg) {
     case APW_TRIGGERAVAIL: TriggerAvail(handle); break;

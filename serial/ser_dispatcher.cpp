@@ -500,38 +500,54 @@ uint32_t TSerBaseDispatcher::InBytesWaiting() const {
     return dbuff_head_ > dbuff_tail_ ? dbuff_head_ - dbuff_tail_ : dbuff_head_ + kInputRingSize - dbuff_tail_;
 }
 
-bool TSerBaseDispatcher::CharReady() {
-    CriticalSectionGuard guard(input_lock_);
+bool TSerBaseDispatcher::CharWaiting() const {
     if (in_ring_.empty()) return false;
     if (in_avail_dispatch_)
         return (dbuff_tail_ + get_count_) % kInputRingSize != dbuff_head_ || (in_buff_full_ && get_count_ < kInputRingSize);
     return dbuff_head_ != dbuff_tail_ || in_buff_full_;
 }
 
-int TSerBaseDispatcher::PeekChar(char& C, uint32_t Count) {
+bool TSerBaseDispatcher::CharReady() {
+    if (reader_in_delivery_ > 0) return CharWaiting();
     CriticalSectionGuard guard(input_lock_);
+    return CharWaiting();
+}
+
+int TSerBaseDispatcher::PeekCharPrim(char& C, uint32_t Count) const {
     if (in_ring_.empty() || Count == 0 || Count > InBytesWaiting()) return ecBufferIsEmpty;
     C = in_ring_[(dbuff_tail_ + Count - 1) % kInputRingSize];
     return 0;
 }
 
+int TSerBaseDispatcher::PeekChar(char& C, uint32_t Count) {
+    CriticalSectionGuard guard(input_lock_);
+    return PeekCharPrim(C, Count);
+}
+
+int TSerBaseDispatcher::TakeChar(char& C) {
+    if (in_avail_dispatch_) {
+        ++get_count_;
+        int result = PeekCharPrim(C, get_count_);
+        if (result != 0) --get_count_;
+        return result;
+    }
+    int result = PeekCharPrim(C, 1);
+    if (result == 0) {
+        if (++dbuff_tail_ == kInputRingSize) dbuff_tail_ = 0;
+        in_buff_full_ = false;
+    }
+    return result;
+}
+
 int TSerBaseDispatcher::GetChar(char& C) {
     int result;
-    {
+    if (reader_in_delivery_ > 0) {
+        result = TakeChar(C);
+    } else {
         CriticalSectionGuard guard(input_lock_);
-        if (in_avail_dispatch_) {
-            ++get_count_;
-            result = PeekChar(C, get_count_);
-            if (result != 0) --get_count_;
-        } else {
-            result = PeekChar(C, 1);
-            if (result == 0) {
-                if (++dbuff_tail_ == kInputRingSize) dbuff_tail_ = 0;
-                in_buff_full_ = false;
-            }
-        }
+        result = TakeChar(C);
     }
-    if (result == 0) {
+    if (result == 0 && tracing_on_) {
         CriticalSectionGuard guard(general_lock_);
         if (tracing_on_) AddTraceEntry('R', C);
     }

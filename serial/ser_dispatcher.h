@@ -91,6 +91,11 @@ public:
     int SetCommBuffers(int InSize, int OutSize);
 
     // Input ring.
+    // The component's window procedure brackets each trigger event with these (window
+    // thread). While an event runs, its sender waits for it and the ring cannot change under
+    // the reader, so CharReady and GetChar take no lock per byte.
+    void BeginReaderDelivery() { ++reader_in_delivery_; }
+    void EndReaderDelivery() { --reader_in_delivery_; }
     bool CharReady();
     int PeekChar(char& C, uint32_t Count);
     int GetChar(char& C);
@@ -164,6 +169,10 @@ private:
     friend class TSerDispatcherTest;
     int WriteBack(DCB& dcb);
     uint32_t InBytesWaiting() const;  // input lock held
+    // Input lock held, or a delivery running (see BeginReaderDelivery).
+    bool CharWaiting() const;
+    int PeekCharPrim(char& C, uint32_t Count) const;
+    int TakeChar(char& C);
     uint32_t OutBytesWaiting() const;  // output lock held
     void RefreshModemStatus();
     void RefreshLineErrors();
@@ -255,6 +264,7 @@ private:
     std::atomic<int32_t> thread_count_{0};
 
     // Rings.
+    int reader_in_delivery_ = 0;  // window thread only
     std::vector<char> in_ring_;
     uint32_t dbuff_head_ = 0, dbuff_tail_ = 0;
     bool in_buff_full_ = false;
@@ -263,7 +273,7 @@ private:
     bool obuf_full_ = false;
 
     // Trace.
-    bool tracing_on_ = false;
+    std::atomic<bool> tracing_on_{false};  // read without the lock on the per-byte path
     std::vector<char> trace_;  // pairs {kind, byte}
     uint32_t trace_max_ = 0;
     uint32_t trace_index_ = 0;
