@@ -329,12 +329,12 @@ TSerBaseDispatcher* TSerCustomComPort::CheckDispatcher() {
     return d;
 }
 
-bool TSerCustomComPort::CharReady() {
+bool TSerCustomComPort::CharReadySlow() {
     if (port_state_ == psClosing) return false;
     return CheckDispatcher()->CharReady();
 }
 
-char TSerCustomComPort::GetChar() {
+char TSerCustomComPort::GetCharSlow() {
     if (port_state_ == psClosing) return 0;
     char c = 0;
     int result = CheckDispatcher()->GetChar(c);

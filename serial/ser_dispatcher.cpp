@@ -495,28 +495,9 @@ int TSerBaseDispatcher::SetCommBuffers(int InSize, int OutSize) {
 
 // ---- Input ring ----
 
-uint32_t TSerBaseDispatcher::InBytesWaiting() const {
-    if (dbuff_head_ == dbuff_tail_) return in_buff_full_ ? kInputRingSize : 0;
-    return dbuff_head_ > dbuff_tail_ ? dbuff_head_ - dbuff_tail_ : dbuff_head_ + kInputRingSize - dbuff_tail_;
-}
-
-bool TSerBaseDispatcher::CharWaiting() const {
-    if (in_ring_.empty()) return false;
-    if (in_avail_dispatch_)
-        return (dbuff_tail_ + get_count_) % kInputRingSize != dbuff_head_ || (in_buff_full_ && get_count_ < kInputRingSize);
-    return dbuff_head_ != dbuff_tail_ || in_buff_full_;
-}
-
-bool TSerBaseDispatcher::CharReady() {
-    if (reader_in_delivery_ > 0) return CharWaiting();
+bool TSerBaseDispatcher::CharReadyLocked() {
     CriticalSectionGuard guard(input_lock_);
     return CharWaiting();
-}
-
-int TSerBaseDispatcher::PeekCharPrim(char& C, uint32_t Count) const {
-    if (in_ring_.empty() || Count == 0 || Count > InBytesWaiting()) return ecBufferIsEmpty;
-    C = in_ring_[(dbuff_tail_ + Count - 1) % kInputRingSize];
-    return 0;
 }
 
 int TSerBaseDispatcher::PeekChar(char& C, uint32_t Count) {
@@ -524,34 +505,14 @@ int TSerBaseDispatcher::PeekChar(char& C, uint32_t Count) {
     return PeekCharPrim(C, Count);
 }
 
-int TSerBaseDispatcher::TakeChar(char& C) {
-    if (in_avail_dispatch_) {
-        ++get_count_;
-        int result = PeekCharPrim(C, get_count_);
-        if (result != 0) --get_count_;
-        return result;
-    }
-    int result = PeekCharPrim(C, 1);
-    if (result == 0) {
-        if (++dbuff_tail_ == kInputRingSize) dbuff_tail_ = 0;
-        in_buff_full_ = false;
-    }
-    return result;
+int TSerBaseDispatcher::GetCharLocked(char& C) {
+    CriticalSectionGuard guard(input_lock_);
+    return TakeChar(C);
 }
 
-int TSerBaseDispatcher::GetChar(char& C) {
-    int result;
-    if (reader_in_delivery_ > 0) {
-        result = TakeChar(C);
-    } else {
-        CriticalSectionGuard guard(input_lock_);
-        result = TakeChar(C);
-    }
-    if (result == 0 && tracing_on_) {
-        CriticalSectionGuard guard(general_lock_);
-        if (tracing_on_) AddTraceEntry('R', C);
-    }
-    return result;
+void TSerBaseDispatcher::TraceReceived(char C) {
+    CriticalSectionGuard guard(general_lock_);
+    if (tracing_on_) AddTraceEntry('R', C);
 }
 
 int TSerBaseDispatcher::InBuffUsed() {

@@ -96,9 +96,13 @@ public:
     // the reader, so CharReady and GetChar take no lock per byte.
     void BeginReaderDelivery() { ++reader_in_delivery_; }
     void EndReaderDelivery() { --reader_in_delivery_; }
-    bool CharReady();
+    bool CharReady() { return reader_in_delivery_ > 0 ? CharWaiting() : CharReadyLocked(); }
     int PeekChar(char& C, uint32_t Count);
-    int GetChar(char& C);
+    int GetChar(char& C) {
+        const int result = reader_in_delivery_ > 0 ? TakeChar(C) : GetCharLocked(C);
+        if (result == 0 && tracing_on_.load(std::memory_order_relaxed)) TraceReceived(C);
+        return result;
+    }
     int InBuffUsed();
     int FlushInBuffer();
     // Output ring.
@@ -168,11 +172,41 @@ protected:
 private:
     friend class TSerDispatcherTest;
     int WriteBack(DCB& dcb);
-    uint32_t InBytesWaiting() const;  // input lock held
+    uint32_t InBytesWaiting() const {  // input lock held
+        if (dbuff_head_ == dbuff_tail_) return in_buff_full_ ? kInputRingSize : 0;
+        return dbuff_head_ > dbuff_tail_ ? dbuff_head_ - dbuff_tail_ : dbuff_head_ + kInputRingSize - dbuff_tail_;
+    }
     // Input lock held, or a delivery running (see BeginReaderDelivery).
-    bool CharWaiting() const;
-    int PeekCharPrim(char& C, uint32_t Count) const;
-    int TakeChar(char& C);
+    // Inline: they run once per received byte.
+    bool CharWaiting() const {
+        if (in_ring_.empty()) return false;
+        if (in_avail_dispatch_)
+            return (dbuff_tail_ + get_count_) % kInputRingSize != dbuff_head_ ||
+                   (in_buff_full_ && get_count_ < kInputRingSize);
+        return dbuff_head_ != dbuff_tail_ || in_buff_full_;
+    }
+    int PeekCharPrim(char& C, uint32_t Count) const {
+        if (in_ring_.empty() || Count == 0 || Count > InBytesWaiting()) return ecBufferIsEmpty;
+        C = in_ring_[(dbuff_tail_ + Count - 1) % kInputRingSize];
+        return 0;
+    }
+    int TakeChar(char& C) {
+        if (in_avail_dispatch_) {
+            ++get_count_;
+            const int result = PeekCharPrim(C, get_count_);
+            if (result != 0) --get_count_;
+            return result;
+        }
+        const int result = PeekCharPrim(C, 1);
+        if (result == 0) {
+            if (++dbuff_tail_ == kInputRingSize) dbuff_tail_ = 0;
+            in_buff_full_ = false;
+        }
+        return result;
+    }
+    bool CharReadyLocked();
+    int GetCharLocked(char& C);
+    void TraceReceived(char C);
     uint32_t OutBytesWaiting() const;  // output lock held
     void RefreshModemStatus();
     void RefreshLineErrors();
@@ -192,6 +226,7 @@ private:
     bool CheckTimerTriggers();
     bool CheckDeviceLost();
     bool ReadInput();
+    bool MoreInputWaiting();  // the driver holds bytes and the ring has room
     bool SendEvent(uint32_t Msg, uint32_t WParam, uint16_t Data);
     enum class ThreadKind { Com, Disp, Out };
     void ThreadGone(ThreadKind Kind);
