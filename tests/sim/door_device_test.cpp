@@ -61,8 +61,9 @@ TEST(SimDoorDevice, StoreFromAnUnlockedDoorPassesAStateBeforeTheRestart) {
         d.HandleAnswer(Answer({0xFB, 0x02, 0x00, 0x11, 0x00}));
         std::vector<int> doors;
         while (d.HasReply()) {
-            const std::string data = d.NextFrame().data;
-            if (data.size() > 6 && static_cast<uint8_t>(data[3]) == 0x0D) doors.push_back(static_cast<uint8_t>(data[6]));
+            const SimFrame frame = d.NextFrame();
+            if (frame.data.size() > 6 && frame.data.compare(3, 1, "\x0D") == 0)
+                doors.push_back(static_cast<uint8_t>(frame.data.at(6)));
         }
         auto restart = std::find(doors.begin(), doors.end(), 0x18);
         ASSERT_NE(doors.end(), restart) << int(start);
