@@ -555,11 +555,21 @@ int TSerBaseDispatcher::PutBlock(const void* Block, uint32_t Len) {
         if (out_ring_.empty() && out_que_ > 0) return ecNotOpen;
         uint32_t free = out_que_ - OutBytesWaiting();
         if (Len > free) return ecOutputBufferTooSmall;
-        if (Len == free) obuf_full_ = true;
-        uint32_t count = WriteCom(static_cast<const char*>(Block), Len);
-        if (count < 1) {
-            line_errors_ |= GetComError();
-            result = ecPutBlockFail;
+        // With nothing waiting, the bytes go to the device at once: handing each answer to the
+        // output thread costs a thread switch. What the device does not take now is queued.
+        const char* bytes = static_cast<const char*>(Block);
+        uint32_t direct = 0;
+        if (!rs485_mode_ && !obuf_full_ && obuff_head_ == obuff_tail_ && device_.IsOpen()) {
+            uint32_t written = 0;
+            if (device_.WriteFile(bytes, Len, written)) direct = written;
+        }
+        if (direct < Len) {
+            if (Len - direct == free) obuf_full_ = true;
+            uint32_t count = WriteCom(bytes + direct, Len - direct);
+            if (count < 1) {
+                line_errors_ |= GetComError();
+                result = ecPutBlockFail;
+            }
         }
         output_written_ = true;
     }
