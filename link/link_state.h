@@ -65,11 +65,16 @@ struct TLinkState {
     bool PrtShow = false;  // settings switch PRTSHOW: trace lines in the protocol window
     bool PrtProt = false;  // settings switch PRTPROT: frames to the "TOVAK-COM-" log
 
-    // The block orders and their busy flag. Cleared when the link opens and closes, and by a
-    // block step whose wait ran out, so an order never reaches the next device that polls.
+    // The block orders and their busy flag. Cleared when the link opens and by a block step
+    // whose wait ended without its block, so an order never reaches the next device that polls.
     void ClearBlockRequests() {
-        ReadInputsRequested = ReadOutputsRequested = WriteInputsRequested = WriteOutputsRequested = false;
+        ClearBlockOrders();
         LinkBusy = false;
+    }
+    // Only the four orders: a close withdraws them but leaves LinkBusy to the step that waits
+    // on it, which must see its exchange as unfinished, not as done.
+    void ClearBlockOrders() {
+        ReadInputsRequested = ReadOutputsRequested = WriteInputsRequested = WriteOutputsRequested = false;
     }
 };
 

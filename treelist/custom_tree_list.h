@@ -217,6 +217,8 @@ class TCustomvxTreeList : public TCustomvxContainer {
 
     // ======== Virtual operations, in slot order ========
     TvxEditButtonViewStyle GetEditButtonViewStyle(TvxEditBorderStyle BorderStyle) override;
+    // Every in-place editor gets the tree list's edit style.
+    TvxEditStyle* CreateEditStyle(TvxInplaceEdit* Editor) override;
 
     // ---- Mouse and sizing ----
     virtual void CancelDragSizing();
@@ -299,6 +301,8 @@ class TCustomvxTreeList : public TCustomvxContainer {
     virtual int GetColumnAt(int /*Band*/, int /*Row*/, int /*Position*/) { return -1; }
     virtual int GetHeaderAlignment(int /*Column*/) { return 0; }
     virtual int GetColumnBand(int /*Column*/) { return 0; }
+    // The width a column is shown with; the geometry's shared widths refine it.
+    virtual int GetColumnShownWidth(int Column) { return GetColumnWidth(Column); }
     virtual int GetRowColumnCount(int /*Band*/, int /*Row*/) { return 0; }
     virtual int GetColumnPosition(int /*Column*/) { return 0; }
     virtual TBitmap* GetHeaderGlyph(int /*Column*/) { return nullptr; }

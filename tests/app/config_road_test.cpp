@@ -16,7 +16,11 @@
 #include "platform/forms/menus.h"
 #include "platform/forms/file_dialog_form.h"
 #include "platform/forms/page_control.h"
+#include "platform/forms/timer.h"
 #include "platform/win/virtual_keys.h"
+#include "link/log_file.h"
+#include "platform/forms/combo_box.h"
+#include "serial/port_dialog.h"
 #include "sim/door_frame.h"
 #include "sim/door_sim.h"
 #include "tests/app/app_test_support.h"
@@ -85,6 +89,18 @@ protected:
         return out;
     }
     uint32_t Lamp(const char* name) { return NamedControl<TShape>(*Form1, name)->Brush()->Color(); }
+    // Runs `act` once, as soon as `lamp` turns yellow (its step is waiting for the device).
+    void WhenBusy(const char* lamp, std::function<void()> act) {
+        watch_ = std::make_unique<TTimer>(nullptr);
+        watch_->SetInterval(5);
+        watch_->OnTimer = [this, lamp, act](TObject*) {
+            if (Lamp(lamp) != kLampBusy) return;
+            watch_->SetEnabled(false);
+            act();
+        };
+        watch_->SetEnabled(true);
+    }
+    std::unique_ptr<TTimer> watch_;
     bool Shown(const std::string& name) { return NamedControl<TControl>(*Form1, name)->Visible(); }
 
     std::unique_ptr<DoorSim> sim_;
@@ -319,6 +335,95 @@ TEST_F(ConfigRoad, WrongSilentAndHalfAnsweringDevices) {
     Ui().Click("Form1.Button401");
     EXPECT_EQ("21", Form1->Pages().TST->Edit502->Text().substr(0, 2));
     EXPECT_EQ(0x21, static_cast<uint8_t>(sim_->Device().State().inputs[0]));
+}
+
+TEST_F(ConfigRoad, ClosingTheLinkDuringAStepFailsTheStep) {
+    DoorState half = DoorState::IoDevice(1);
+    half.answer_output_block = false;
+    StartSim(half);
+    StartProgram();
+
+    // Reading: Esc while the output block is awaited. Nothing is decoded, CFG is not shown.
+    Form1->Pages().CFG->SetRowFunction(1, 0x21);
+    WhenBusy("Shape202", [this] { Ui().Escape(); });
+    ReadRoad();
+    EXPECT_EQ(kLampDone, Lamp("Shape201"));
+    EXPECT_EQ(kLampFailed, Lamp("Shape202"));
+    EXPECT_EQ(2, Form1->ConfigError);
+    EXPECT_NE(3, Form1->Notebook1->PageIndex());
+    EXPECT_EQ(0x21, Form1->Pages().CFG->GetRowFunction(1));
+    EXPECT_FALSE(LinkState.PortOpen);
+    EXPECT_FALSE(LinkState.LinkBusy || LinkState.ReadOutputsRequested);
+
+    // Writing: Esc while the output block's result is awaited: no "saved" message and no
+    // read-back (the port stays closed).
+    Form1->Notebook1->SetPageIndex(3);
+    std::string box;
+    Ui().OnNextModal([&box](TCustomForm* form, UiDriver& ui) {
+        box = "shown";
+        ui.Click(dynamic_cast<TFormCustMsg*>(form)->Button1);
+    });
+    WhenBusy("Shape402", [this] { Ui().Escape(); });
+    Ui().Click("Form1.Button303");
+    EXPECT_EQ(4, Form1->ConfigError);
+    EXPECT_EQ(kLampFailed, Lamp("Shape402"));
+    EXPECT_EQ("", box);
+    EXPECT_FALSE(LinkState.PortOpen);
+    EXPECT_FALSE(LinkState.LinkBusy || LinkState.WriteOutputsRequested);
+    EXPECT_EQ(1, Ui().PendingModalScripts());
+
+    // The test page's Close during ReadAll.
+    Form1->Notebook1->SetPageIndex(5);
+    Ui().Click("Form1.Button501");
+    ASSERT_TRUE(LinkState.PortOpen);
+    WhenBusy("Shape202", [this] { Ui().Click("Form1.Button502"); });
+    Ui().Click("Form1.Button507");
+    EXPECT_EQ("HasErr=2", Form1->Pages().TST->Label502->Text());
+    EXPECT_FALSE(LinkState.PortOpen);
+
+    // The adapter pulled during ReadAll: the link closes, the step fails, and the protocol
+    // window and the log say what the system said.
+    Ui().Click("Form1.Button501");
+    ASSERT_TRUE(LinkState.PortOpen);
+    WhenBusy("Shape202", [this] { sim_->Unplug(); });
+    Ui().Click("Form1.Button507");
+    EXPECT_EQ("HasErr=2", Form1->Pages().TST->Label502->Text());
+    EXPECT_FALSE(LinkState.PortOpen);
+    const std::string status = FormSercom->StatusBar1->Panels()->Items(1)->Text();
+    EXPECT_NE(std::string::npos, status.find(sim_->SlavePath())) << status;
+    EXPECT_NE(std::string::npos, ReadFile(LogFileName("TOVAK-COM-")).find(status));
+}
+
+TEST_F(ConfigRoad, PortZeroLetsTheUserChooseThePort) {
+    StartSim(DoorState::IoDevice(0));
+    StartProgram();
+    Form1->Notebook1->SetPageIndex(5);
+    Form1->Pages().TST->Edit501->SetText("0");
+    // Cancelled: the port stays closed and the usual message says so.
+    bool asked = false;
+    Ui().OnNextModal([&asked](TCustomForm* form, UiDriver& ui) {
+        auto* dialog = dynamic_cast<TComSelectForm*>(form);
+        ASSERT_NE(nullptr, dialog);
+        asked = true;
+        ui.Click(dialog->AbortBtn);
+    });
+    std::string text;
+    AnswerBox(text);
+    Ui().Click("Form1.Button501");
+    EXPECT_TRUE(asked);
+    EXPECT_EQ("COM0 kann nicht geöffnet werden !", text);
+    EXPECT_FALSE(LinkState.PortOpen);
+
+    // The device's port chosen: the link opens on it.
+    Ui().OnNextModal([](TCustomForm* form, UiDriver& ui) {
+        auto* dialog = dynamic_cast<TComSelectForm*>(form);
+        ASSERT_NE(nullptr, dialog);
+        dialog->PortsComboBox->SetItemIndex(dialog->PortsComboBox->Items()->IndexOf("COM" + std::to_string(kPort)));
+        ui.Click(dialog->OkBtn);
+    });
+    Ui().Click("Form1.Button501");
+    EXPECT_TRUE(LinkState.PortOpen);
+    EXPECT_TRUE(Ui().WaitFor([this] { return sim_->ExchangeCount() > 2; }));
 }
 
 TEST_F(ConfigRoad, ASlowButGoodBlockIsNotAFailure) {

@@ -47,7 +47,8 @@ TEST_F(AppStart, PortSearchFindsAPtyInThePortsFolder) {
     EXPECT_TRUE(Form1->Pages().MEN->CheckEdit701->Checked());
     EXPECT_TRUE(Form1->Pages().MEN->Button741->Enabled());
 
-    // Esc during an installation step: the step's end is queued, then the link closes.
+    // Esc during an installation step: the step's end is queued, then the link closes; no
+    // device polls here, so the request is dropped rather than left for the next opening.
     Form1->InstallActive = true;
     {
         AutoAdvance advance(Clock());
@@ -56,8 +57,7 @@ TEST_F(AppStart, PortSearchFindsAPtyInThePortsFolder) {
     EXPECT_FALSE(Form1->InstallActive);
     EXPECT_FALSE(LinkState.PortOpen);
     EXPECT_EQ(0, Form1->Notebook1->PageIndex());
-    ASSERT_EQ(1, FormSercom->ListBox2->Count());
-    EXPECT_EQ("00,00,FB,02,00,50,17", FormSercom->ListBox2->Items()->Strings(0));
+    EXPECT_EQ(0, FormSercom->ListBox2->Count());
     EXPECT_EQ(" ", Form1->StatusBar1->Panels()->Items(2)->Text());
 }
 

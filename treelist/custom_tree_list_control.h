@@ -1,0 +1,340 @@
+#pragma once
+// TCustomvxTreeListControl: the tree list that owns bands and columns. It answers the
+// base's band, column and node-data queries from its band collection, its column list and
+// per-column texts in text nodes; keeps the sorted-column list; arranges columns into bands
+// and header rows; sizes columns to their contents; and stores its layout in an INI file or
+// the registry.
+//
+// Placement caches (band maps, the column grid, shown widths) are dropped by every band or
+// column change and rebuilt by the next layout; while dropped, the queries walk the bands
+// and columns, so they never answer for a layout that no longer exists.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "treelist/custom_tree_list.h"
+#include "treelist/tree_list_band.h"
+#include "treelist/tree_list_column.h"
+
+class TvxRegIniWrapper;
+
+using TvxTLGetIndexEvent = std::function<void(TObject* Sender, TvxTreeListNode* Node, int& Index)>;
+using TvxTLColumnEvent = std::function<void(TObject* Sender, TvxTreeListColumn* Column)>;
+using TvxTLColumnSortingEvent = std::function<void(TObject* Sender, TvxTreeListColumn* Column, bool& Allow)>;
+using TvxTLGetColumnSortedEvent =
+    std::function<void(TObject* Sender, TvxTreeListColumn* Column, TvxTreeListColumnSort& Sorted)>;
+using TvxTLIsExistFooterCellEvent = std::function<void(TObject* Sender, TvxTreeListColumn* Column, bool& Exist)>;
+using TvxTLBandEvent = std::function<void(TObject* Sender, TvxTreeListBand* Band)>;
+using TvxTLCanBandDraggingEvent = std::function<void(TObject* Sender, TvxTreeListBand* Band, bool& Allow)>;
+using TvxTLCanHeaderDraggingEvent =
+    std::function<void(TObject* Sender, TvxTreeListColumn* Column, bool& Allow)>;
+using TvxTLGetNodeDragTextEvent =
+    std::function<void(TObject* Sender, TvxTreeListNode* Node, TvxTreeListColumn* Column, std::string& Text)>;
+
+class TCustomvxTreeListControl : public TCustomvxTreeList {
+  public:
+    explicit TCustomvxTreeListControl(TComponent* AOwner);
+    ~TCustomvxTreeListControl() override;
+    std::string ClassName() const override { return "TCustomvxTreeListControl"; }
+
+    // ---- Bands and header rows ----
+    TvxTreeListBands* Bands() const { return bands_.get(); }
+    void SetBands(TvxTreeListBands* Value) { bands_->Assign(Value); }
+    int BandMaxRowCount() const { return bandMaxRowCount_; }
+    void SetBandMaxRowCount(int Value);
+    int BandRowCount() const { return bandRowCount_; }
+    int HeaderPanelMaxRowCount() const { return headerPanelMaxRowCount_; }
+    void SetHeaderPanelMaxRowCount(int Value);
+    int HeaderPanelRowCount() const { return headerPanelRowCount_; }
+    // Forms write it only while the header panel does not size itself.
+    bool IsHeaderPanelRowCountStored() { return !IsAutoHeaderPanelHeight(); }
+    int HeaderMinRowCount() const { return headerMinRowCount_; }
+    void SetHeaderMinRowCount(int Value);
+    bool DefaultLayout() const { return defaultLayout_; }
+    void SetDefaultLayout(bool Value);
+    void ResetToDefaultLayout();
+
+    // ---- Columns ----
+    int ColumnCount() const { return static_cast<int>(columns_.size()); }
+    TvxTreeListColumn* Columns(int Index) const;
+    TvxTreeListColumn* VisibleColumns(int VisibleIndex) const;
+    int SortedColumnCount() const { return static_cast<int>(sortedColumns_.size()); }
+    TvxTreeListColumn* SortedColumns(int Index) const;
+    TvxTreeListColumn* FindColumnByName(const std::string& Name) const;
+    // A column of the class Make builds, owned by Owner (the control when null), named after
+    // the control and added.
+    TvxTreeListColumn* CreateColumn(const std::function<TvxTreeListColumn*(TComponent*)>& Make,
+                                    TComponent* Owner = nullptr);
+    template <class T>
+    T* CreateColumn(TComponent* Owner = nullptr) {
+        return static_cast<T*>(CreateColumn([](TComponent* o) -> TvxTreeListColumn* { return new T(o); }, Owner));
+    }
+    void AddColumn(TvxTreeListColumn* Column);
+    void RefreshColumnDefaults();
+    void BeginSorting() { ++sortingLock_; }
+    void EndSorting();
+    bool IsSortingLocked() const { return sortingLock_ > 0; }
+    // Every column whose Sorted is set joins the sorted list, ordered by the sorted order
+    // each column was loaded with.
+    void RestoreSortedColumns();
+    // The toggle of a header click, with the Ctrl state given.
+    void ToggleColumnSort(TvxTreeListColumn* Column, bool CtrlHeld);
+    bool StreamAllColumns() const { return streamAllColumns_; }
+    void SetStreamAllColumns(bool Value) { streamAllColumns_ = Value; }
+    // The columns a form writes as its children (those owned by Root, or all).
+    std::vector<TvxTreeListColumn*> GetChildren(TComponent* Root) const;
+    void SetChildOrder(TvxTreeListColumn* Column, int Order) { Column->SetIndex(Order); }
+
+    // ---- In-place editors: one per editor class ----
+    TvxInplaceEdit* CreateEditor(TvxTreeListColumn* Column);
+    TvxInplaceEdit* FindEditor(TvxTreeListColumn* Column) const;
+    virtual void InitEditor(TvxInplaceEdit* Editor);
+    int EditorCount() const { return static_cast<int>(editors_.size()); }
+
+    // ---- Layout storage ----
+    const std::string& IniFileName() const { return iniFileName_; }
+    void SetIniFileName(const std::string& Value) { iniFileName_ = Value; }
+    const std::string& IniSectionName() const { return iniSectionName_; }
+    void SetIniSectionName(const std::string& Value) { iniSectionName_ = Value; }
+    const std::string& RegistryPath() const { return registryPath_; }
+    void SetRegistryPath(const std::string& Value) { registryPath_ = Value; }
+    const std::string& ParentFormName() const { return parentFormName_; }
+    // IniSectionName, else the owning form's name, "_" and the control's name.
+    std::string LayoutSectionName() const;
+    void SaveLayout(TObject* Storage, std::string Path);
+    void LoadLayout(TObject* Storage, std::string Path);
+    void SaveToIniFile(const std::string& FileName);
+    void LoadFromIniFile(const std::string& FileName);
+    void SaveToRegistry(const std::string& Path);
+    void LoadFromRegistry(const std::string& Path);
+    // "\" in front, no "\" at the end.
+    static std::string NormalizeLayoutPath(std::string Path);
+
+    // ---- What the bands and columns ask ----
+    bool BandMapsValid() const { return !bandMapsBuilding_; }
+    const std::vector<int>& VisibleToBand() const { return visibleToBand_; }
+    const std::vector<int>& BandToVisible() const { return bandToVisible_; }
+    void ClearDefaultLayoutFlag() { defaultLayout_ = false; }
+    void DropPlacementCaches();
+    int LayoutLoading() const { return layoutLoading_; }
+    // Normalises the columns' rows: within the header rows, no empty rows inside a band.
+    void NormalizePlacement();
+
+    // ---- Events ----
+    TvxTLGetIndexEvent OnGetImageIndex;
+    TvxTLGetIndexEvent OnGetSelectedIndex;
+    TvxTLGetIndexEvent OnGetStateIndex;
+    TvxTLColumnEvent OnColumnClick;
+    TvxTLColumnSortingEvent OnColumnSorting;
+    TvxTLGetColumnSortedEvent OnGetColumnSorted;
+    TvxTLIsExistFooterCellEvent OnIsExistFooterCell;
+    TNotifyEvent OnChangedColumnsWidth;
+    TvxTLCanBandDraggingEvent OnCanBandDragging;
+    TvxTLBandEvent OnShowBand;
+    TvxTLBandEvent OnHideBand;
+    TvxTLBandEvent OnBandClick;
+    TvxTLBandEvent OnStartBandDragging;
+    TvxTLCanHeaderDraggingEvent OnCanHeaderDragging;
+    TvxTLColumnEvent OnStartHeaderDragging;
+    TvxTLColumnEvent OnShowHeader;
+    TvxTLColumnEvent OnHideHeader;
+    TvxTLColumnEvent OnHeaderMoved;
+    TNotifyEvent OnBandButtonClick;
+    TNotifyEvent OnHeaderButtonClick;
+    TvxTLGetNodeDragTextEvent OnGetNodeDragText;
+    // The cell events: the first one fires before OnCustomDrawCell.
+    TvxTLCustomDrawCell OnBeforeCustomDrawCell;
+    TvxTLCustomDrawCell OnCustomDrawCell;
+
+    // ======== Overrides of the base ========
+    bool CanEditModify() override;
+    void ColumnsChanged() override;
+    void ClearCache() override;
+    void InvalidateColumnWidths() override;
+    void DoEditing(TvxTreeListNode* Node, bool& Allow) override;
+    void BandBestFit(int Band) override;
+    void ColumnBestFit(int Column) override;
+    void LoadStoredLayout() override;
+    void SaveStoredLayout() override;
+    void BuildBandMaps() override;
+    void BuildColumnWidths() override;
+    void LayoutChanged() override;
+    TvxTreeListNode* CreateNode() override;
+    int GetNodeImageIndex(TvxTreeListNode* Node) override;
+    int GetNodeSelectedIndex(TvxTreeListNode* Node) override;
+    int GetNodeStateIndex(TvxTreeListNode* Node) override;
+    Variant GetNodeValue(TvxTreeListNode* Node, int Column) override;
+    std::string GetNodeString(TvxTreeListNode* Node, int Column) override;
+    void SetNodeImageIndex(TvxTreeListNode* Node, int Value) override;
+    void SetNodeSelectedIndex(TvxTreeListNode* Node, int Value) override;
+    void SetNodeStateIndex(TvxTreeListNode* Node, int Value) override;
+    void SetNodeString(TvxTreeListNode* Node, int Column, const std::string& Value) override;
+    void SetNodeValue(TvxTreeListNode* Node, int Column, const Variant& Value) override;
+
+    int GetAbsoluteBandAlignment(int Band) override;
+    int GetAbsoluteBandCount() override;
+    int GetAbsoluteBandIndex(int VisibleBand) override;
+    void GetAbsoluteBandCaption(int Band, std::string& Text) override;
+    int GetAbsoluteBandWidth(int Band) override;
+    int GetBandAlignment(int Band) override;
+    int GetBandCount() override;
+    int GetLeftFixedBand() override;
+    int GetRightFixedBand() override;
+    int GetBandMinWidthValue(int Band) override;
+    int GetBandOwnWidth(int Band) override;
+    void GetBandText(int Band, std::string& Text) override;
+    int GetVisibleBandIndex(int AbsoluteBand) override;
+    bool GetBandFlag(int Band) override;
+    int GetColumnCount() override { return ColumnCount(); }
+    int GetColumnAt(int Band, int Row, int Position) override;
+    int GetHeaderAlignment(int Column) override;
+    int GetColumnBand(int Column) override;
+    int GetColumnShownWidth(int Column) override;
+    int GetRowColumnCount(int Band, int Row) override;
+    int GetColumnPosition(int Column) override;
+    TBitmap* GetHeaderGlyph(int Column) override;
+    int GetColumnHeaderMaxLineCount(int Column) override;
+    int GetColumnMinWidth(int Column) override;
+    int GetBandRowCountOf(int Band) override;
+    int GetColumnRow(int Column) override;
+    int GetHeaderSorted(int Column) override;
+    bool GetColumnTabStop(int Column) override;
+    void GetHeaderText(int Column, std::string& Text) override;
+    void GetHeaderCaption(int Column, std::string& Text) override;
+    int GetColumnWidth(int Column) override;
+    TColor GetColumnColor(int Column) override;
+    TFont* GetColumnFont(int Column) override;
+    bool IsColumnOwnFont(int Column) override;
+    bool HasHeaderGlyph(int Column) override;
+    bool IsColumnVisible(int Column) override;
+    TAlignment GetColumnAlignment(TvxTreeListNode* Node, int Column) override;
+    void GetCellText(TvxTreeListNode* Node, int Column, std::string& Text) override;
+    int GetColumnLineHeight(TCanvas* Canvas, int Column) override;
+    void AdjustHeaderPanelRowCount() override;
+    bool IsExistFooterCell(int Column) override;
+    bool IsBandHeaderWidth() override;
+    bool CanSizeBand(int Band) override;
+    bool CanSizeColumn(int Column) override;
+    void SetBandRowCount(int Value) override;
+    void SetBandWidth(int Band, int Width) override;
+    void SetHeaderPanelRowCount(int Value) override;
+    void SetColumnWidth(int Column, int Width) override;
+    void ScaleBandsWidth(int Num, int Den) override;
+    void ScaleHiddenColumns(int Band, int Num, int Den) override;
+    void DoBandButtonClick() override;
+    void DoBandClick(int Band) override;
+    void DoHeaderButtonClick() override;
+    void DoHeaderClick(int Column) override;
+    int GetBandMaxRowCount() override { return bandMaxRowCount_; }
+    int GetBandRowCount() override { return bandRowCount_; }
+    int GetHeaderPanelMaxRowCount() override { return headerPanelMaxRowCount_; }
+    int GetHeaderPanelRowCount() override { return headerPanelRowCount_; }
+    int GetHeaderMinRowCount() override;
+    void ClearSortedColumns() override { sortedColumns_.clear(); }
+    int GetSortedColumnCount() override { return SortedColumnCount(); }
+    bool IsSortedColumnDescending(int Index) override;
+    int GetSortedColumnIndex(int Index) override;
+
+    // ---- Band and header operations of the dragging and customizing ----
+    virtual void MoveBand(int FromVisible, int ToVisible);
+    virtual bool CanBandDragging(int Band);
+    virtual bool IsBandCustomizingDisabled(int Band);
+    virtual void HideBand(int Band);
+    virtual bool IsBandHidden(int Band);
+    virtual void DoStartBandDragging(int Band);
+    virtual void ShowBand(int VisiblePosition, int Band);
+    virtual bool CanHeaderDragging(int Column);
+    virtual bool IsHeaderCustomizingDisabled(int Column);
+    virtual void MoveHeader(int Column, int Band, int Row, int Col);
+    virtual void HideHeader(int Column);
+    virtual bool CanHideColumn(int Column);
+    virtual void DoStartHeaderDragging(int Column);
+    virtual void ShowHeader(int Band, int Row, int Column, int Col);
+    virtual void DoGetNodeDragText(TvxTreeListNode* Node, int Column, std::string& Text);
+    virtual bool CanFilterColumn(int Column);
+    virtual bool IsColumnHotTrack(int Column);
+    virtual bool IsColumnMultiLine(int Column);
+    // Custom drawing of one cell: either cell event or the column's own.
+    virtual bool HasCustomDrawCell(TvxTreeListNode* Node, int Column);
+    virtual void DoCustomDrawCell(TCanvas* Canvas, const TRect& Rect, TvxTreeListNode* Node, int Column,
+                                  bool Selected, bool Focused, bool NewItemRow, std::string& Text, TColor& Color,
+                                  TFont* Font, TAlignment& Alignment, bool& Done);
+    virtual bool CanShowColumnButton(int Column);
+
+    // ======== Virtual operations of this class, in slot order ========
+    virtual void MoveNodeColumnData(int From, int To);
+    virtual void ClearAutoHeaderPanelHeight();
+    virtual void BandsChanged();
+    virtual void ColumnChanged(TvxTreeListColumn* Column);
+    virtual void ColumnsUpdated() { RefreshLayout(); }
+    virtual void AddSortedColumn(TvxTreeListColumn* Column);
+    virtual bool DoColumnSorting(TvxTreeListColumn* Column);
+    // As a header click does: Ctrl held (now) clears the sort.
+    virtual void ToggleColumnSort(TvxTreeListColumn* Column);
+    virtual void PrepareColumnSort(TvxTreeListColumn* /*Column*/) {}
+    virtual void RemoveSortedColumn(TvxTreeListColumn* Column);
+    virtual void SortByColumn(TvxTreeListColumn* Column);
+    virtual void RemoveColumn(TvxTreeListColumn* Column);
+    virtual void BeginColumnsUpdate();
+    virtual void EndColumnsUpdate();
+    virtual void LoadColumnLayout(TvxRegIniWrapper* Wrapper, const std::string& Section, TvxTreeListColumn* Column);
+    virtual void LoadViewLayout(TvxRegIniWrapper* Wrapper, const std::string& Section);
+    virtual void SaveColumnLayout(TvxRegIniWrapper* Wrapper, const std::string& Section, TvxTreeListColumn* Column);
+    virtual void SaveViewLayout(TvxRegIniWrapper* Wrapper, const std::string& Section);
+    // One column, or every column when null.
+    virtual void ApplyBestFit(TvxTreeListColumn* Column);
+    virtual void AssignColumns(TCustomvxTreeListControl* Source);
+    virtual void DestroyColumns();
+    virtual void ResortNodes() {}
+
+    void SetParent(TWinControl* AParent) override;
+    // Forms call it after setting the properties: placement, sorted columns, stored layout.
+    void Loaded() override;
+
+  protected:
+    void CMFontChanged(TMessage& Message) override;
+
+  private:
+    friend class TvxTreeListColumn;
+    void RebuildBandMaps();
+    void RebuildColumnValueCache();
+    void BuildColumnGrid();
+    // Whether a column is in range.
+    bool ValidColumn(int Column) const { return Column >= 0 && Column < ColumnCount(); }
+    TvxTreeListBand* VisibleBand(int VisibleIndex) const { return bands_->VisibleItems(VisibleIndex); }
+    TvxTreeListBand* AbsoluteBand(int Index) const;
+    // The shown columns of a visible band and header row, in list order.
+    std::vector<int> RowColumns(int VisibleBand, int Row);
+    void SortByLoadedOrder();
+
+    std::unique_ptr<TvxTreeListBands> bands_;
+    int bandMaxRowCount_ = 5;
+    int bandRowCount_ = 1;
+    std::vector<TvxTreeListColumn*> columns_;
+    bool defaultLayout_ = true;
+    std::vector<TvxInplaceEdit*> editors_;
+    int headerMinRowCount_ = 1;
+    int headerPanelMaxRowCount_ = 5;
+    int headerPanelRowCount_ = 1;
+    std::string iniFileName_;
+    std::string iniSectionName_;
+    int sortingLock_ = 0;
+    std::string parentFormName_;
+    std::string registryPath_;
+    bool autoRowCountBusy_ = false;
+    std::vector<TvxTreeListColumn*> sortedColumns_;
+    bool streamAllColumns_ = false;
+    bool layoutSaved_ = false;
+    bool layoutRestored_ = false;
+    std::vector<int> visibleToBand_;
+    std::vector<int> bandToVisible_;
+    bool bandMapsBuilding_ = false;
+    // Per visible band, per header row, the absolute indexes of the shown columns.
+    std::vector<std::vector<std::vector<int>>> columnGrid_;
+    bool columnGridBuilt_ = false;
+    std::vector<int> columnValueCache_;
+    bool columnValueCacheBuilding_ = false;
+    int layoutLoading_ = 0;
+};
