@@ -269,11 +269,6 @@ TvxTreeListNode* TCustomvxTreeList::GetAbsoluteNode(int Index) const {
     return WalkToIndex(Index);
 }
 
-void TCustomvxTreeList::ScrollToIndex(int Index) {
-    TvxTreeListNode* node = GetAbsoluteNode(std::max(0, Index));
-    if (node && node != topNode_) SetTopVisibleNode(node);
-}
-
 void TCustomvxTreeList::MakeNodeVisible(TvxTreeListNode* Node) {
     if (!Node) return;
     bool locked = false;
@@ -291,10 +286,21 @@ void TCustomvxTreeList::MakeNodeVisible(TvxTreeListNode* Node) {
     const int index = GetAbsoluteIndex(Node);
     const int lastWhole = top + whollyVisibleRows_ - 1;
     if (index >= 0 && !(top <= index && index <= lastWhole && !expanded)) {
-        if (index < top)
-            ScrollToIndex(index);
-        else if (index > lastWhole)
-            ScrollToIndex(index - whollyVisibleRows_ + 1);
+        if (index < top) {
+            SetTopIndex(index);
+        } else if (index > lastWhole) {
+            // The smallest top at which the node is the last row that fits wholly.
+            const int height = GetRectInfo().Rows.Height();
+            int first = index;
+            int sum = GetRowHeight(Node, metrics_.RowHeightUnit, false);
+            for (TvxTreeListNode* n = GetPriorVisibleNode(Node); n; n = GetPriorVisibleNode(n)) {
+                const int h = GetRowHeight(n, metrics_.RowHeightUnit, false);
+                if (sum + h > height) break;
+                sum += h;
+                --first;
+            }
+            SetTopIndex(std::max(first, index - whollyVisibleRows_ + 1));
+        }
     }
     if (locked) EndUpdate();
 }
@@ -403,12 +409,14 @@ void TCustomvxTreeList::RefreshLayout() {
         int& lock;
         ~Unlock() { --lock; }
     } unlock{updateLock_};
+    CalcMetrics();
     ClearCache();
     ColumnsChanged();
     UpdateScrollBars();
     LayoutChanged();
     SynchronizeData();
     if (!cacheBuilt_) LayoutChanged();
+    BuildColumnWidths();
     Invalidate();
 }
 
@@ -775,10 +783,16 @@ void TCustomvxTreeList::DoEditValidate(TObject* Sender, std::string& ErrorText, 
 
 // ---- Queries ----
 
-bool TCustomvxTreeList::GetHeaderHitZone(int /*X*/, int /*Y*/, int& Zone, int /*Column*/) {
-    // The filter-button zone needs the header cell's rectangle, which the header layout
-    // knows; without one the whole cell is the header zone.
+bool TCustomvxTreeList::GetHeaderHitZone(int X, int Y, int& Zone, int Column) {
     Zone = 1;
+    TvxTreeListLayout layout;
+    CalcLayout(layout);
+    const TvxTreeListHeaderCellEntry* cell = layout.FindCell(Column);
+    if (!cell) return true;
+    // The filter button: the rightmost 15 pixels of the cell shrunk by 2 on each side.
+    const TRect inner{cell->Rect.Left + 2, cell->Rect.Top + 2, cell->Rect.Right - 2, cell->Rect.Bottom - 2};
+    if (cell->Rect.Width() >= 16 && X >= inner.Right - 15 && X < inner.Right && Y >= inner.Top && Y < inner.Bottom)
+        Zone = 2;
     return true;
 }
 
@@ -798,11 +812,6 @@ int TCustomvxTreeList::GetVisibleColumnCount() {
     return count;
 }
 
-int TCustomvxTreeList::GetAbsoluteColumnIndex(int VisibleIndex) {
-    for (int i = 0; i < GetColumnCount(); ++i)
-        if (IsColumnVisible(i) && VisibleIndex-- == 0) return i;
-    return -1;
-}
 
 int TCustomvxTreeList::GetColumnLineHeight(TCanvas* Canvas, int Column) {
     if (!IsColumnOwnFont(Column)) return 0;
@@ -880,7 +889,12 @@ void TCustomvxTreeList::SetOptionsEx(TvxTreeListOptionsEx Value) {
 
 void TCustomvxTreeList::LookAndFeelChanged() {
     CloseEditor(true);
-    SetFlatScrollBarMode(lookAndFeel_ == lfStandard ? FSB_REGULAR_MODE : FSB_FLAT_MODE);
+    // Only the ultra-flat look has flat scroll bars; changing the mode re-creates the window.
+    const uint8_t mode = lookAndFeel_ == lfUltraFlat ? FSB_FLAT_MODE : FSB_REGULAR_MODE;
+    if (mode != FlatScrollBarMode())
+        SetFlatScrollBarMode(mode);
+    else if (HandleAllocated())
+        RecreateWnd();
     RefreshLayout();
 }
 
