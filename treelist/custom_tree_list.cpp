@@ -10,6 +10,7 @@
 #include "platform/win/message_queue.h"
 #include "platform/win/paint.h"
 #include "platform/win/window_tree.h"
+#include "treelist/tree_list_unit.h"
 
 void RaiseInvalidTreeListOperation(const std::string& Message) {
     throw EInvalidvxTreeListOperation(Message);
@@ -23,6 +24,7 @@ TCustomvxTreeList::TCustomvxTreeList(TComponent* AOwner)
       spareFont_(std::make_unique<TFont>()),
       imagesLink_(std::make_unique<TChangeLink>()),
       stateImagesLink_(std::make_unique<TChangeLink>()) {
+    TreeListUnitStartUp();
     visibleNodes_.SetExists(true);
     SetControlStyle(ControlStyle() | csCaptureMouse | csOpaque | csDoubleClicks);
     SetBounds(Left(), Top(), 250, 150);
@@ -30,6 +32,9 @@ TCustomvxTreeList::TCustomvxTreeList(TComponent* AOwner)
     SetParentColor(false);
     SetTabStop(true);
     previewFont_->SetColor(clBlue);
+    bandFont_->OnChange = [this](TObject*) { OwnFontChanged(); };
+    headerFont_->OnChange = [this](TObject*) { OwnFontChanged(); };
+    previewFont_->OnChange = [this](TObject*) { OwnFontChanged(); };
     imagesLink_->OnChange = [this](TObject*) { RefreshLayout(); };
     stateImagesLink_->OnChange = [this](TObject*) { RefreshLayout(); };
 }
@@ -44,6 +49,7 @@ TCustomvxTreeList::~TCustomvxTreeList() {
     ClearNodes();
     SetImages(nullptr);
     SetStateImages(nullptr);
+    TreeListUnitShutDown();
 }
 
 void TCustomvxTreeList::Loaded() {
@@ -534,6 +540,7 @@ int TCustomvxTreeList::GetFocusedColumn() {
 }
 
 void TCustomvxTreeList::SetFocusedColumn(int Column) {
+    if (Column == focusedColumn_ || Column < 0 || Column >= GetVisibleColumnCount()) return;
     ChangeFocus(focusedNode_, Column, true);
 }
 
@@ -875,15 +882,76 @@ Variant TCustomvxTreeList::GetNodeSortValue(TvxTreeListNode*, int) {
 
 void TCustomvxTreeList::SetOptions(TvxTreeListOptions Value) {
     if (Value == options_) return;
+    const TvxTreeListOptions old = options_;
+    BeginUpdate();
+    CloseEditor();
+    if (Value.Contains(TvxTLOption::RowSelect)) optionsEx_.Exclude(TvxTLOptionEx::InvertSelect);
+    if (Value.Contains(TvxTLOption::AutoSort) && !old.Contains(TvxTLOption::AutoSort)) ClearSortedColumns();
+    if (Has(TvxTLOptionEx::KeepColumnWidth) && old.Contains(TvxTLOption::AutoWidth) &&
+        !Value.Contains(TvxTLOption::AutoWidth))
+        ReapplyFirstWidth();
     options_ = Value;
-    if (options_.Contains(TvxTLOption::RowSelect)) optionsEx_.Exclude(TvxTLOptionEx::InvertSelect);
-    RefreshLayout();
+    if (!HasState(csLoading)) {
+        ClearSelection();
+        if (focusedNode_) focusedNode_->SetSelected(true);
+        if (!IsRowSelect() && focusedColumn_ == -1) SetFocusedColumn(0);
+    }
+    EndUpdate();
 }
 
 void TCustomvxTreeList::SetOptionsEx(TvxTreeListOptionsEx Value) {
     if (Value == optionsEx_) return;
+    const TvxTreeListOptionsEx old = optionsEx_;
+    BeginUpdate();
+    CloseEditor();
+    if (Value.Contains(TvxTLOptionEx::InvertSelect)) options_.Exclude(TvxTLOption::RowSelect);
+    if ((old.Contains(TvxTLOptionEx::MultiSort) && !Value.Contains(TvxTLOptionEx::MultiSort)) ||
+        old.Contains(TvxTLOptionEx::AnsiSort) != Value.Contains(TvxTLOptionEx::AnsiSort))
+        ClearSortedColumns();
     optionsEx_ = Value;
-    if (optionsEx_.Contains(TvxTLOptionEx::InvertSelect)) options_.Exclude(TvxTLOption::RowSelect);
+    if (Value.Contains(TvxTLOptionEx::AutoHeaderPanelHeight) && !old.Contains(TvxTLOptionEx::AutoHeaderPanelHeight))
+        AdjustHeaderPanelRowCount();
+    if (searchActive_ && !Value.Contains(TvxTLOptionEx::AutoSearch)) {
+        searchActive_ = false;
+        searchText_.clear();
+    }
+    EndUpdate();
+}
+
+void TCustomvxTreeList::ReapplyFirstWidth() {
+    if (IsBandHeaderWidth() && GetBandCount() == 1 && GetVisibleColumnCount() > 0) {
+        const int column = GetAbsoluteColumnIndex(0);
+        const int width = GetColumnShownWidth(column);
+        if (IsColumnWidthFollowsBand())
+            SetColumnWidthFollowingBand(column, width);
+        else
+            SetColumnWidthByMouse(column, width);
+    } else if (GetBandCount() > 0) {
+        SetBandWidthByMouse(0, GetBandWidth(0) + GetGroupIndentWidth());
+    }
+}
+
+void TCustomvxTreeList::SetBandFont(TFont* Value) {
+    bandFont_->Assign(Value);
+}
+
+void TCustomvxTreeList::SetHeaderFont(TFont* Value) {
+    headerFont_->Assign(Value);
+}
+
+void TCustomvxTreeList::SetPreviewFont(TFont* Value) {
+    previewFont_->Assign(Value);
+}
+
+void TCustomvxTreeList::OwnFontChanged() {
+    if (!HasState(csLoading) && !fontUpdating_) SetParentFont(false);
+    RefreshLayout();
+}
+
+void TCustomvxTreeList::SetShowNewItemRow(bool Value) {
+    if (Value == showNewItemRow_) return;
+    if (!Value) SetNewItemRowActive(false);
+    showNewItemRow_ = Value;
     RefreshLayout();
 }
 
@@ -891,6 +959,7 @@ void TCustomvxTreeList::LookAndFeelChanged() {
     CloseEditor(true);
     // Only the ultra-flat look has flat scroll bars; changing the mode re-creates the window.
     const uint8_t mode = lookAndFeel_ == lfUltraFlat ? FSB_FLAT_MODE : FSB_REGULAR_MODE;
+    RebuildTreeListExpandButtons();
     if (mode != FlatScrollBarMode())
         SetFlatScrollBarMode(mode);
     else if (HandleAllocated())

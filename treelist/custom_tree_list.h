@@ -151,7 +151,9 @@ class TCustomvxTreeList : public TCustomvxContainer {
     TVX_TL_PROPERTY(bool, ShowBands, showBands_, RefreshLayout())
     TVX_TL_PROPERTY(bool, ShowGrid, showGrid_, RefreshLayout())
     TVX_TL_PROPERTY(bool, ShowHeader, showHeader_, RefreshLayout())
-    TVX_TL_PROPERTY(bool, ShowNewItemRow, showNewItemRow_, RefreshLayout())
+    bool ShowNewItemRow() const { return showNewItemRow_; }
+    // Switching the row off first ends an insertion in it.
+    void SetShowNewItemRow(bool Value);
     TVX_TL_PROPERTY(bool, ShowPreviewGrid, showPreviewGrid_, RefreshLayout())
     TVX_TL_PROPERTY(bool, ShowRowFooter, showRowFooter_, RefreshLayout())
     TVX_TL_PROPERTY(uint32_t, WaitForExpandNodeTime, waitForExpandNodeTime_, )
@@ -178,9 +180,13 @@ class TCustomvxTreeList : public TCustomvxContainer {
     void SetImages(TCustomImageList* Value);
     TCustomImageList* StateImages() const { return stateImages_; }
     void SetStateImages(TCustomImageList* Value);
+    // Assigning or changing these fonts ends ParentFont and re-lays out.
     TFont* BandFont() const { return bandFont_.get(); }
+    void SetBandFont(TFont* Value);
     TFont* HeaderFont() const { return headerFont_.get(); }
+    void SetHeaderFont(TFont* Value);
     TFont* PreviewFont() const { return previewFont_.get(); }
+    void SetPreviewFont(TFont* Value);
     // The setters below hold their values inside their limits.
     int FixedBandLineWidth() const { return fixedBandLineWidth_; }
     void SetFixedBandLineWidth(int Value);
@@ -595,6 +601,7 @@ class TCustomvxTreeList : public TCustomvxContainer {
     void CMColorChanged(TMessage& Message) override;
     void CMFontChanged(TMessage& Message) override;
     void CMParentFontChanged(TMessage& Message) override;
+    void WndProc(TMessage& Message) override;
     void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void CreateParams(TCreateParams& Params) override;
@@ -610,6 +617,9 @@ class TCustomvxTreeList : public TCustomvxContainer {
     bool Has(TvxTLOption o) const { return options_.Contains(o); }
     bool Has(TvxTLOptionEx o) const { return optionsEx_.Contains(o); }
     void LookAndFeelChanged();
+    void OwnFontChanged();
+    // The first band's or column's width applied again when AutoWidth goes off.
+    void ReapplyFirstWidth();
     void UpdateVertScrollBar();
     void UpdateHorzScrollBar();
     // Removes both bars when everything fits without them.

@@ -6,16 +6,20 @@
 #include "platform/gdi/canvas.h"
 #include "platform/gdi/image_list.h"
 #include "treelist/custom_tree_list.h"
+#include "treelist/tree_list_unit.h"
 
 namespace {
 
-// A canvas on a memory context: the screen context that measuring needs.
+// A canvas on the shared screen context (a context of its own before the first tree list).
 class TMeasureCanvas {
   public:
-    TMeasureCanvas() : dc_(CreateCompatibleDC(nullptr)) { canvas_.SetHandle(dc_); }
+    TMeasureCanvas() : dc_(TreeListScreenDC()), own_(dc_ == nullptr) {
+        if (own_) dc_ = CreateCompatibleDC(nullptr);
+        canvas_.SetHandle(dc_);
+    }
     ~TMeasureCanvas() {
         canvas_.SetHandle(nullptr);
-        DeleteDC(dc_);
+        if (own_) DeleteDC(dc_);
     }
     TMeasureCanvas(const TMeasureCanvas&) = delete;
     TMeasureCanvas& operator=(const TMeasureCanvas&) = delete;
@@ -31,6 +35,7 @@ class TMeasureCanvas {
 
   private:
     HDC dc_;
+    bool own_;
     TCanvas canvas_;
 };
 

@@ -10,6 +10,7 @@
 #include "platform/win/paint.h"
 #include "platform/win/virtual_keys.h"
 #include "treelist/custom_tree_list.h"
+#include "treelist/tree_list_unit.h"
 
 bool TCustomvxTreeList::IsTabNavigation() {
     return Has(TvxTLOption::Tabs) && GetKeyState(VK_CONTROL) >= 0;
@@ -208,4 +209,13 @@ void TCustomvxTreeList::CMParentFontChanged(TMessage& Message) {
     previewFont_->SetStyle(Font()->Style());
     previewFont_->SetColor(clBlue);
     RefreshLayout();
+}
+
+void TCustomvxTreeList::WndProc(TMessage& Message) {
+    TCustomvxContainer::WndProc(Message);
+    if (Message.Msg == CM_CTL3DCHANGED) {
+        if (borderStyle_ == bsSingle && lookAndFeel_ == lfStandard && HandleAllocated()) RecreateWnd();
+    } else if (Message.Msg == CM_SYSCOLORCHANGE) {
+        RebuildTreeListExpandButtons();
+    }
 }

@@ -21,7 +21,15 @@ void TScreen::SetCursor(TCursor v) {
     ::SetCursor(Cursors(v == crDefault ? crArrow : v));
 }
 
+void TScreen::SetCursors(TCursor index, HCURSOR cursor) {
+    if (cursor)
+        installed_[index] = cursor;
+    else
+        installed_.erase(index);
+}
+
 HCURSOR TScreen::Cursors(TCursor index) const {
+    if (auto it = installed_.find(index); it != installed_.end()) return it->second;
     switch (index) {
         case crIBeam: return IDC_IBEAM;
         case crHourGlass: case crSQLWait: return IDC_WAIT;

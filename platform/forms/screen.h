@@ -2,6 +2,7 @@
 // TScreen: the forms that exist, the active form and control, the screen cursor and the
 // one virtual screen (1024x768 with its work area).
 
+#include <map>
 #include <vector>
 
 #include "platform/forms/form.h"
@@ -25,6 +26,8 @@ public:
     TCursor Cursor() const { return cursor_; }
     void SetCursor(TCursor v);
     HCURSOR Cursors(TCursor index) const;
+    // Installs a cursor under an index of the program's own (0 removes it again).
+    void SetCursors(TCursor index, HCURSOR cursor);
 
     int Width() const;
     int Height() const;
@@ -49,6 +52,7 @@ private:
     TCustomForm* activeForm_ = nullptr;
     TWinControl* activeControl_ = nullptr;
     TCursor cursor_ = crDefault;
+    std::map<TCursor, HCURSOR> installed_;
 };
 
 extern TScreen* Screen;
