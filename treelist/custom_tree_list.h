@@ -414,8 +414,9 @@ class TCustomvxTreeList : public TCustomvxContainer {
     virtual int GetVisibleColumnCount();
     virtual int GetAbsoluteColumnIndex(int VisibleIndex);
     virtual bool IsColumnVisible(int /*Column*/) { return true; }
-    // Whether a column takes a proportional share of its band row.
-    virtual bool IsColumnProportional(int /*Column*/) { return true; }
+    // Whether a column takes a proportional share of its band row: a column that may not be
+    // sized keeps its own width.
+    virtual bool IsColumnProportional(int Column) { return CanSizeColumn(Column); }
     // The per-column flag of a header cell entry that the painting reads.
     virtual bool GetHeaderCellFlag(int /*Column*/) { return false; }
     // Text lines of one header cell.
@@ -628,7 +629,8 @@ class TCustomvxTreeList : public TCustomvxContainer {
     // Pixels the rows move when the top index moves by Delta rows from OldTop.
     int TopIndexPixelDistance(TvxTreeListNode* OldTop, int Delta);
     void SetBandWidthsAutoWidth(int Band, int Width);
-    void ScaleBandColumns(int Band, int NewWidth, int OldWidth);
+    // The columns' widths when their band goes from OldWidth to NewWidth.
+    void ScaleBandColumns(int Band, int NewWidth, int OldWidth, std::vector<std::pair<int, int>>& Widths);
     // The widths of a band row's columns when the row fills Width.
     std::vector<int> DistributeRow(int Band, int Row, int Width);
     bool scrollBarsUpdating_ = false;

@@ -194,54 +194,52 @@ int TCustomvxTreeList::GetColumnHeaderRowSpan(int Column) {
 
 // ---- Widths set by the mouse ----
 
-void TCustomvxTreeList::ScaleBandColumns(int Band, int NewWidth, int OldWidth) {
+void TCustomvxTreeList::ScaleBandColumns(int Band, int NewWidth, int OldWidth,
+                                         std::vector<std::pair<int, int>>& Widths) {
     if (OldWidth <= 0) return;
     const int groupIndent = Band == 0 ? GetGroupIndentWidth() : 0;
-    for (int r = 0, rows = GetBandRowCountOf(Band); r < rows; ++r) {
-        const int n = GetRowColumnCount(Band, r);
-        std::vector<int> shown(static_cast<size_t>(n));
-        for (int c = 0; c < n; ++c) {
+    for (int r = 0, rows = GetBandRowCountOf(Band); r < rows; ++r)
+        for (int c = 0, n = GetRowColumnCount(Band, r); c < n; ++c) {
             const int col = GetColumnAt(Band, r, c);
-            shown[static_cast<size_t>(c)] = GetColumnShownWidth(col) - (c == 0 ? groupIndent : 0);
+            const int shown = GetColumnShownWidth(col) - (c == 0 ? groupIndent : 0);
+            Widths.emplace_back(col, MulDiv(shown, NewWidth, OldWidth));
         }
-        for (int c = 0; c < n; ++c)
-            SetColumnWidth(GetColumnAt(Band, r, c), MulDiv(shown[static_cast<size_t>(c)], NewWidth, OldWidth));
-    }
-    ScaleHiddenColumns(Band, NewWidth, OldWidth);
-    SetBandWidth(Band, NewWidth);
 }
 
 void TCustomvxTreeList::SetBandWidthByMouse(int Band, int Width) {
     const int count = GetBandCount();
     if (Band < 0 || Band >= count) return;
     const int newWidth = Width - (Band == 0 ? GetGroupIndentWidth() : 0);
-    const int oldWidth = GetBandWidth(Band);
-    if (!IsAutoWidth()) {
-        const bool lock = !IsUpdateLocked();
-        if (lock) BeginUpdate();
-        ScaleBandColumns(Band, newWidth, oldWidth);
-        if (lock) EndUpdate();
-        return;
-    }
-    // The other bands absorb the change: those after the sized one, or those before the last.
-    int first = Band + 1, last = count - 1;
-    if (Band == count - 1) first = 0, last = count - 2;
-    std::vector<int> widths(static_cast<size_t>(count));
-    for (int b = 0; b < count; ++b) widths[static_cast<size_t>(b)] = GetBandWidth(b);
-    int sum = 0;
-    for (int b = first; b <= last; ++b) sum += widths[static_cast<size_t>(b)];
-    const int rest = sum - (newWidth - oldWidth);
-    BeginUpdate();
-    if (sum > 0 && first <= last) {
+    // Every width is taken before any is set: setting one changes the shares of the others.
+    struct BandChange {
+        int band, width, old;
+    };
+    std::vector<BandChange> bands{{Band, newWidth, GetBandWidth(Band)}};
+    if (IsAutoWidth()) {
+        // The other bands absorb the change: those after the sized one, or those before the last.
+        int first = Band + 1, last = count - 1;
+        if (Band == count - 1) first = 0, last = count - 2;
+        int sum = 0;
+        for (int b = first; b <= last; ++b) sum += GetBandWidth(b);
+        const int rest = sum - (newWidth - bands[0].old);
         int given = 0;
-        for (int b = first; b <= last; ++b) {
-            const int w = b == last ? rest - given : MulDiv(widths[static_cast<size_t>(b)], rest, sum);
+        for (int b = first; b <= last && sum > 0; ++b) {
+            const int old = GetBandWidth(b);
+            const int w = b == last ? rest - given : MulDiv(old, rest, sum);
             given += w;
-            ScaleBandColumns(b, w, widths[static_cast<size_t>(b)]);
+            bands.push_back({b, w, old});
         }
     }
-    ScaleBandColumns(Band, newWidth, oldWidth);
-    EndUpdate();
+    std::vector<std::pair<int, int>> columns;
+    for (const BandChange& c : bands) ScaleBandColumns(c.band, c.width, c.old, columns);
+    const bool lock = IsAutoWidth() || !IsUpdateLocked();
+    if (lock) BeginUpdate();
+    for (auto [col, w] : columns) SetColumnWidth(col, w);
+    for (const BandChange& c : bands) {
+        if (c.old > 0) ScaleHiddenColumns(c.band, c.width, c.old);
+        SetBandWidth(c.band, c.width);
+    }
+    if (lock) EndUpdate();
 }
 
 void TCustomvxTreeList::SetColumnWidthByMouse(int Column, int Width) {
