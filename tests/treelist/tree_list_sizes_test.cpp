@@ -21,12 +21,18 @@ struct Sizes {
     }
     std::string Widths() {
         std::string s;
-        for (auto* c : cols) s += (s.empty() ? "" : " ") + std::to_string(tl.GetColumnShownWidth(c->Index()));
+        for (auto* c : cols) {
+            if (!s.empty()) s += ' ';
+            s += std::to_string(tl.GetColumnShownWidth(c->Index()));
+        }
         return s;
     }
     std::string BandWidths() {
         std::string s;
-        for (int b = 0; b < tl.GetBandCount(); ++b) s += (s.empty() ? "" : " ") + std::to_string(tl.GetBandWidth(b));
+        for (int b = 0; b < tl.GetBandCount(); ++b) {
+            if (!s.empty()) s += ' ';
+            s += std::to_string(tl.GetBandWidth(b));
+        }
         return s;
     }
     void Options(TvxTLOption o, bool on) {
