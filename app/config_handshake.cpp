@@ -12,14 +12,15 @@ bool TConfigHandshake::Step(const std::string& lamp, bool& request, int32_t erro
     LinkBusy = true;
     countdown_ = HandshakeTicks;
     request = true;
-    // A pending quit ends the wait too (the program is closing): that counts as a failure.
-    const bool done = RunLoopUntil([] { return !LinkBusy; });
+    // A pending quit ends the wait too (the program is closing), and so does a close of the
+    // link (Esc, Close, a lost device): the block never came, so the step has failed.
+    const bool done = RunLoopUntil([] { return !LinkBusy || LinkStopped || !PortOpen; });
     // The count-down belongs to this step alone: left running it would fail the road later,
     // during the pause below or after the last step, although the block came in time.
     countdown_ = 0;
-    if (!done) {
+    if (!done || LinkBusy) {
         ClearBlockRequests();
-        if (error_ == 0) error_ = errorNumber;
+        error_ = errorNumber;
     }
     if (error_ != 0) {
         view_.SetShapeColor(lamp, kLampFailed);

@@ -9,9 +9,11 @@
 #include "app/function_catalogue.h"
 #include "app/io_config_file.h"
 #include "app/io_functions.h"
+#include "app/io_row_values.h"
 #include "app/main_form.h"
 #include "app/page_builder.h"
 #include "link/log_file.h"
+#include "link/program_dirs.h"
 #include "link/text_utils.h"
 #include "platform/forms/application.h"
 #include "platform/forms/file_dialog.h"
@@ -25,12 +27,13 @@ constexpr int kRowHeight = 22;  // one pixel more than the pitch: neighbouring b
 constexpr int kHeadingTop = 2;
 constexpr int kHeadsTop = 18;
 constexpr int kRowsTop = 33;
-constexpr int kFunctionLeft = 40;
-constexpr int kFunctionWidth = 352;
-constexpr int kFlagHeadLeft = 400;
-constexpr int kFlagLeft = 420;
-constexpr int kParamLeft = 468;
-constexpr int kParamWidth = 64;
+// Where a row's controls stand. The input functions have the longest names (up to 436 px
+// at the built-in font), so their drop-down takes the room that a three-digit delay leaves.
+struct TRowColumns {
+    int FunctionLeft, FunctionWidth, FlagHeadLeft, FlagLeft, ParamLeft, ParamWidth, ParamHeadLeft, ParamHeadTop;
+};
+constexpr TRowColumns kInputColumns{32, 467, 487, 503, 524, 36, 498, kHeadingTop};
+constexpr TRowColumns kOutputColumns{40, 352, 400, 420, 468, 64, 468, kHeadsTop};
 
 std::string N(int n) { return std::to_string(n); }
 
@@ -57,15 +60,16 @@ void TForm1::BuildConfigPage(TWinControl* p) {
         Ctl<TControl>(toFirst)->SetVisible(false);
         TAppButton* standard = b.Button(ts, inputs ? "Button311" : "Button312", "Standard", 288, 0, 73);
         standard->SetHeight(kRowHeight);
+        const TRowColumns& col = inputs ? kInputColumns : kOutputColumns;
         if (inputs) {
-            b.Label(ts, "Label33", "Funktion", kFunctionLeft, kHeadsTop);
-            b.Label(ts, "Label5", "Invertiert", kFlagHeadLeft, kHeadsTop);
-            b.Label(ts, "Label34", "Verz. in sec.", kParamLeft, kHeadsTop);
+            b.Label(ts, "Label33", "Funktion", col.FunctionLeft, kHeadsTop);
+            b.Label(ts, "Label5", "Invertiert", col.FlagHeadLeft, kHeadsTop);
+            b.Label(ts, "Label34", "Verz. in sec.", col.ParamHeadLeft, col.ParamHeadTop);
         } else {
-            b.Label(ts, "Label35", "Funktion", kFunctionLeft, kHeadsTop);
-            b.Label(ts, "Label36", "Invertiert", kFlagHeadLeft, kHeadsTop);
-            b.Label(ts, "Label6", "Alarm-Maske", kParamLeft, kHeadsTop);
-            b.Label(ts, "Label37", "Zeitbegr. in sec.", kParamLeft, kHeadingTop);
+            b.Label(ts, "Label35", "Funktion", col.FunctionLeft, kHeadsTop);
+            b.Label(ts, "Label36", "Invertiert", col.FlagHeadLeft, kHeadsTop);
+            b.Label(ts, "Label6", "Alarm-Maske", col.ParamLeft, kHeadsTop);
+            b.Label(ts, "Label37", "Zeitbegr. in sec.", col.ParamHeadLeft, kHeadingTop);
         }
         TNotebook* nb = b.Notebook(ts, inputs ? "Notebook91" : "Notebook92",
                                    inputs ? std::vector<std::string>{"INP1", "INP2"} : std::vector<std::string>{"OUT1", "OUT2"},
@@ -78,7 +82,7 @@ void TForm1::BuildConfigPage(TWinControl* p) {
                 const int y = k * kRowPitch;
                 TWinControl* page = nb->Page(bank);
                 b.Label(page, "Label" + N(300 + row), RowCaption(row), 8, y + 2);
-                TAppImageEdit* f = b.ImageEdit(page, "ImageEdit" + N(300 + row), kFunctionLeft, y, kFunctionWidth);
+                TAppImageEdit* f = b.ImageEdit(page, "ImageEdit" + N(300 + row), col.FunctionLeft, y, col.FunctionWidth);
                 f->SetAutoSize(false);
                 f->SetHeight(kRowHeight);
                 f->SetTag(row);
@@ -88,19 +92,19 @@ void TForm1::BuildConfigPage(TWinControl* p) {
                     f->OnChange = [this](TObject* s) { ImageEdit301Change(s); };
                 else
                     f->OnChange = [this](TObject* s) { ImageEdit321Change(s); };
-                TAppCheckEdit* c = b.Make<TAppCheckEdit>(page, "CheckEdit" + N(300 + row), kFlagLeft, y, 17, kRowHeight);
+                TAppCheckEdit* c = b.Make<TAppCheckEdit>(page, "CheckEdit" + N(300 + row), col.FlagLeft, y, 17, kRowHeight);
                 c->SetAutoSize(false);
                 c->SetHeight(kRowHeight);
                 c->SetHint("Nicht invertiert/Invertiert");
                 c->SetShowHint(true);
-                TAppEdit* e = b.Edit(page, "Edit" + N(300 + row), kParamLeft, y, kParamWidth);
+                TAppEdit* e = b.Edit(page, "Edit" + N(300 + row), col.ParamLeft, y, col.ParamWidth);
                 e->SetAutoSize(false);
                 e->SetHeight(kRowHeight);
                 e->SetHint(inputs ? "Verzögerung in Sekunden" : "Zeitbegrenzung in Sekunden");
                 e->SetShowHint(true);
                 if (!inputs) {
                     e->SetVisible(false);
-                    TAppButton* m = b.Button(page, "Button" + N(300 + row), MaskToText(0), kParamLeft, y, kParamWidth);
+                    TAppButton* m = b.Button(page, "Button" + N(300 + row), MaskToText(0), col.ParamLeft, y, col.ParamWidth);
                     m->SetHeight(kRowHeight);
                     m->SetTag(row);
                     m->SetHint("Alarm-Maske");
@@ -218,6 +222,19 @@ TIoConfig TForm1::RowsToConfig() {
             row.Mask = static_cast<uint8_t>(GetRowMask(r));
         }
     return c;
+}
+
+bool TForm1::RowValuesFit() {
+    const int type = GetDeviceType();
+    for (const auto& rows : {InputRowsOf(type), OutputRowsOf(type)})
+        for (int r : rows) {
+            TAppEdit* e = RowParamEdit(r);
+            if (!e || !RowStoresParam(r, static_cast<uint8_t>(GetRowFunction(r))) || ParamByte(e->Text())) continue;
+            CustMessageDlg(BadRowValueMessage(r, e->Text()), mtCustError, mbCustOK, 0);
+            if (e->CanFocus()) e->SetFocus();
+            return false;
+        }
+    return true;
 }
 
 void TForm1::ConfigToRows(const TIoConfig& c) {
@@ -424,17 +441,39 @@ void TForm1::Button103Click() {
 
 // --- the configuration file ----------------------------------------------------------
 
+// A file dialog starts where the user last chose a file in this run, else in the base folder.
+static void StartWhereLastUsed(TOpenDialog* dialog) {
+    const std::string& last = LastFileDialogFolder();
+    dialog->SetInitialDir(last.empty() ? BaseDir : last);
+    const std::string name = dialog->FileName();
+    const size_t slash = name.rfind('/');
+    if (slash != std::string::npos) dialog->SetFileName(name.substr(slash + 1));
+}
+
 void TForm1::Button302Click() {
     auto* dialog = Ctl<TSaveDialog>("SaveDialog1");
-    if (!dialog || !dialog->Execute()) return;
-    SaveIoConfigToFile(dialog->FileName(), RowsToConfig());
+    if (!RowValuesFit() || !dialog) return;
+    StartWhereLastUsed(dialog);
+    if (!dialog->Execute()) return;
+    try {
+        SaveIoConfigToFile(dialog->FileName(), RowsToConfig());
+    } catch (const EStreamError& e) {
+        CustMessageDlg(e.Message(), mtCustError, mbCustOK, 0);
+    }
 }
 
 void TForm1::Button301Click() {
     auto* dialog = Ctl<TOpenDialog>("OpenDialog1");
-    if (!dialog || !dialog->Execute()) return;
+    if (!dialog) return;
+    StartWhereLastUsed(dialog);
+    if (!dialog->Execute()) return;
     TIoConfig c;
-    LoadIoConfigFromFile(dialog->FileName(), c);
+    try {
+        LoadIoConfigFromFile(dialog->FileName(), c);
+    } catch (const EStreamError& e) {
+        CustMessageDlg(e.Message(), mtCustError, mbCustOK, 0);
+        return;  // the rows stay as they were
+    }
     ConfigToRows(c);
     SetDeviceType(c.DeviceType);
 }

@@ -81,6 +81,7 @@ void TForm1::Button201Click() { Notebook1->SetPageIndex(kPageCom); }
 void TForm1::Button202Click() { Notebook1->SetPageIndex(kPageConfig); }
 
 void TForm1::Button303Click() {
+    if (!RowValuesFit()) return;
     SetShapeColor("Shape401", kLampIdle);
     SetShapeColor("Shape402", kLampIdle);
     LetWindowsRepaint();

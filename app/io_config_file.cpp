@@ -93,6 +93,9 @@ void LoadIoConfigFromFile(const std::string& fileName, TIoConfig& config) {
     if (!FileExists(fileName) || !Readable(fileName))
         throw EFOpenError("Datei \"" + fileName + "\" kann nicht geöffnet werden");
     TMemIniFile ini(fileName);
+    // Anything else read as a configuration would blank every row, ready to be written.
+    if (!ini.SectionExists(kInput) && !ini.SectionExists(kOutput))
+        throw EReadError("Datei \"" + fileName + "\" ist keine Konfigurationsdatei (kein Abschnitt [INPUT] oder [OUTPUT])");
     TIoConfig loaded;
     int lastKey = 0;
     for (int k = 1; k <= 16; ++k) {

@@ -7,11 +7,14 @@
 #include "app/display_loss.h"
 #include "app/program_start.h"
 #include "link/program_dirs.h"
+#include "platform/classes/file_utils.h"
 #include "platform/display/x11/select_presenter.h"
 #include "platform/forms/application.h"
 
 int main() {
     InitProgramDirs();
+    // A first start of an installed program: its per-user folder does not exist yet.
+    ForceDirectories(BaseDir);
     // The X input method composes keys by the user's locale, which it takes when the
     // display opens; afterwards the program's own text handling goes back to the plain
     // locale, so byte-wise case folding never depends on the machine.

@@ -172,6 +172,7 @@ void TForm1::FormShow() {
     Notebook3->SetPageIndex(portPage);
     Notebook2401->SetPageIndex(portPage);
     if (Csm == 1) SearchSerialPorts();
+    Notebook1->OnPageChanged = [this](TObject*) { PortPageShown(); };
 
     Timer1->SetEnabled(true);
     if (PrtShow && FormSercom) FormSercom->Show();

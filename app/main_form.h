@@ -72,6 +72,8 @@ public:
 
     // Mode selection and port choice.
     void SearchSerialPorts();
+    // A port page came up: the adapters are looked for again.
+    void PortPageShown();
     int32_t ConfigPortNumber();
     int32_t CocPortNumber();
     int32_t CtcPortNumber();
@@ -116,6 +118,8 @@ public:
     TLabel* StateLabel(int n);
     // The rows as a configuration (within all rows; the device type from ImageEdit300), and back.
     TIoConfig RowsToConfig();
+    // False (after an error box naming the row) when a typed value does not fit its byte.
+    bool RowValuesFit();
     void ConfigToRows(const TIoConfig& config);
     void EncodeInputs();
     void EncodeOutputs();

@@ -59,6 +59,15 @@ void TForm1::SearchSerialPorts() {
         }
     }
     for (TAppImageEdit* l : lists) l->ItemsChanged();
+    // An adapter plugged in since the last search brings its page and its button back.
+    TNotebook* portBooks[3] = {Notebook2, Notebook3, Notebook2401};
+    TAppButton* starts[3] = {Button101, Button601, Button2401};
+    if (!found.empty())
+        for (int k = 0; k < 3; ++k)
+            if (portBooks[k]->PageIndex() == 2) {
+                portBooks[k]->SetPageIndex(1);
+                starts[k]->SetEnabled(true);
+            }
     if (found.empty()) {
         Notebook2->SetPageIndex(2);
         Notebook3->SetPageIndex(2);
@@ -70,6 +79,12 @@ void TForm1::SearchSerialPorts() {
     }
     for (int k = 0; k < 3; ++k)
         lists[k]->SetEditValue(!remembered[k].empty() ? remembered[k] : lists[k]->Values()->Strings(0));
+}
+
+void TForm1::PortPageShown() {
+    // Adapters come and go while the program runs: each visit of a port page looks again.
+    const int page = Notebook1->PageIndex();
+    if (Csm == 1 && (page == 1 || page == 6 || page == 24)) SearchSerialPorts();
 }
 
 int32_t TForm1::ConfigPortNumber() { return PortNumberOf(Notebook2, Edit101, ImageEdit101); }

@@ -13,6 +13,8 @@
 #include "link/link_texts.h"
 #include "link/message_dialog.h"
 #include "platform/forms/application.h"
+#include "serial/port_dialog.h"
+#include "serial/ser_com_port.h"
 
 namespace {
 // The style controller all editors of the windows follow; it outlives the windows.
@@ -43,11 +45,14 @@ void CreateProgramForms() {
         return CustMessageDlg(text, static_cast<uint8_t>(type), static_cast<uint16_t>(buttons), help);
     });
     SetCompTextHandler([](int id) { return GetCompText(id); });
+    // Port 0 lets the user pick a port (the port component asks through this).
+    InstallPortSelectionDialog();
 }
 
 void RunProgramLoop() { Application->Run(); }
 
 void DestroyProgramForms() {
+    PortSelectionPrompt() = nullptr;
     SetMessageDialogHandler(nullptr);
     SetCompTextHandler(nullptr);
     ResetApplication();

@@ -134,6 +134,15 @@ std::unique_ptr<TBitmap> NullPicture(std::string_view kind) {
     return b;
 }
 
+// Blob cell pictures are 18 x 16: the 16 x 16 drawing with an olive column on each side.
+std::unique_ptr<TBitmap> WidenForCell(std::unique_ptr<TBitmap> picture) {
+    auto wide = std::make_unique<TBitmap>(18, 16);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 18; ++x)
+            wide->SetPixel(x, y, x == 0 || x == 17 ? static_cast<COLORREF>(clOlive) : picture->Pixel(x - 1, y));
+    return wide;
+}
+
 std::unique_ptr<TImageList>& ToolList() {
     static std::unique_ptr<TImageList> list;
     return list;
@@ -155,7 +164,7 @@ std::unique_ptr<TBitmap> LoadEditorBitmap(std::string_view Name) {
     bool null = rest.size() > 5 && rest.substr(rest.size() - 5) == "_NULL";
     std::string_view kind = null ? rest.substr(0, rest.size() - 5) : rest;
     if (kind != "BLOB" && kind != "MEMO" && kind != "PICT" && kind != "OLE") return nullptr;
-    return null ? NullPicture(kind) : BlobPicture(kind);
+    return WidenForCell(null ? NullPicture(kind) : BlobPicture(kind));
 }
 
 void LoadToolBarImages() {

@@ -763,6 +763,8 @@ void TvxGridDatePopup::KeyDown(uint16_t& Key, TShiftState Shift) {
         case VK_ESCAPE:
         case VK_F4:
             ClosePopup();
+            // Escape's character must not reach the form's key preview after the close.
+            if (Key == VK_ESCAPE && HandleAllocated()) KillMessage(Handle(), WM_CHAR);
             break;
         case VK_UP:
         case VK_DOWN:

@@ -156,6 +156,13 @@ bool TvxInplaceCheckEditClass::DrawContent(HDC DC, const TRect& R, bool IsWindow
         }
     }
     DrawBox(DC, box, *cvd);
+    // With no caption to frame, the box itself shows where the keyboard is.
+    if (ViewData.Enabled && ViewData.Focused &&
+        (ViewData.Alignment == taCenter || (cvd->Caption.empty() && cvd->FocusCaptionOnly))) {
+        TRect frame = box;
+        InflateRect(frame, 1, 1);
+        DrawFocusRect(DC, frame);
+    }
     return true;
 }
 

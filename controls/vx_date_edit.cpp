@@ -412,7 +412,30 @@ void TvxInplaceDateEdit::CalendarDatePicked(TObject* Sender) {
     SetModified(true);
 }
 
+bool TvxInplaceDateEdit::IsCalendarShown() const {
+    return calendar_ && calendar_->HandleAllocated() && IsWindowVisible(calendar_->Handle());
+}
+
+void TvxInplaceDateEdit::ButtonDown(bool NoCapture, int Index) {
+    if (IsCalendarShown()) {
+        calendar_->ClosePopup();
+        SetIsDroppedDown(false);
+        return;
+    }
+    TvxInplaceDropDownEdit::ButtonDown(NoCapture, Index);
+}
+
+void TvxInplaceDateEdit::Hide() {
+    if (IsCalendarShown()) calendar_->ClosePopupKeepingFocus();
+    TvxInplaceDropDownEdit::Hide();
+}
+
 void TvxInplaceDateEdit::WndProc(TMessage& Message) {
+    // Enter converts the typed text at once: on a form with a Default button the dialog
+    // key clicks the button before the key reaches the editor, and its handler must read
+    // the date, not the text.
+    if (Message.Msg == CN_KEYDOWN && Message.WParam == VK_RETURN && !IsInplace() && !IsDroppedDown())
+        ValidateEdit();
     if (Message.Msg == CM_VX_WININICHANGE) {
         TvxInplaceDropDownEdit::WndProc(Message);
         WinIniChanged();

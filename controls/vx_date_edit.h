@@ -20,9 +20,6 @@ using TvxDateValidateInput =
 // Asked for a text that starts with no date word; answers whether it gave Value.
 using TvxDateWordHook = bool (*)(const std::string& Text, TDateTime& Value);
 
-// The settings change message: the locale's formats are read again.
-inline constexpr UINT CM_VX_WININICHANGE = CM_BASE + 29;
-
 // Unit settings nothing in the program changes: the class library's text routines in
 // place of the locale's (off), and the hook for unknown words (none).
 bool vxDateEditUseRtlFormat();
@@ -87,6 +84,8 @@ public:
     void DropDown() override;
     // A validation error is pending: a press elsewhere leaves the editor open.
     bool KeepOpenOnMouseDown() override;
+    // Closes the calendar too (it holds the focus, so the base cannot see it open).
+    void Hide() override;
 
 protected:
     TvxInplaceDateEdit(TComponent* AOwner, const TvxInplaceEditClass& AClass);
@@ -94,8 +93,12 @@ protected:
     void Change() override;
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
     void WndProc(TMessage& Message) override;
+    // The calendar holds the focus while open, so the base's own closing paths (a second
+    // press, hiding the editor) do not reach it: these close it themselves.
+    void ButtonDown(bool NoCapture, int Index) override;
 
 private:
+    bool IsCalendarShown() const;
     void ApplyDate(TDateTime Value);
     void RebuildMask();
     // The window text holds nothing but the mask's literals and blanks.

@@ -377,9 +377,10 @@ void TvxInplaceDropDownEdit::PopupKeyDown(uint16_t& Key, TShiftState Shift) {
         return;
     }
     if ((Key == VK_RETURN || Key == VK_ESCAPE) && !alt && isDroppedDown_) {
-        const bool enter = Key == VK_RETURN;
-        CloseUp(enter);
-        if (enter && HandleAllocated()) KillMessage(Handle(), WM_CHAR);
+        // The key's character is already queued: it must not reach the form's key preview
+        // (Escape there drops the page).
+        CloseUp(Key == VK_RETURN);
+        if (HandleAllocated()) KillMessage(Handle(), WM_CHAR);
         Key = 0;
     }
 }
@@ -555,12 +556,14 @@ void TvxInplaceDropDownEdit::WndProc(TMessage& Message) {
         case WM_MOUSEWHEEL: {
             const int delta = GET_WHEEL_DELTA_WPARAM(Message.WParam);
             const bool visible = popupWindow_ && IsPopupVisible();
-            if (delta < 1) {
-                if (visible) SendMessage(popupWindow_->Handle(), WM_VSCROLL, SB_LINEDOWN, 0);
-                else StepItem(1, false);
+            // An open list scrolls the system's lines per notch, as every list does; a
+            // closed editor steps one value.
+            const int lines = static_cast<int>(WheelScrollLines());
+            if (visible) {
+                for (int i = 0; i < lines && popupWindow_; ++i)
+                    SendMessage(popupWindow_->Handle(), WM_VSCROLL, delta < 1 ? SB_LINEDOWN : SB_LINEUP, 0);
             } else {
-                if (visible) SendMessage(popupWindow_->Handle(), WM_VSCROLL, SB_LINEUP, 0);
-                else StepItem(-1, false);
+                StepItem(delta < 1 ? 1 : -1, false);
             }
             Message.Result = 1;
             return;

@@ -5,6 +5,7 @@
 #include "controls/edit_images.h"
 #include "controls/vx_edit_style.h"
 #include "controls/vx_style_controller.h"
+#include "platform/forms/screen.h"
 #include "platform/gdi/canvas.h"
 
 namespace {
@@ -48,6 +49,7 @@ void vxEditorsStartup() {
     SetShadowBrush(CreateSolidBrush(ColorToRGB(clBtnShadow)));
     // The extended editors.
     s.checkGlyph = TSize{13, 13};  // the classic 52 x 39 strip of 4 by 3 glyphs
+    EnsureScreen()->SetCursors(crvxHandPoint, IDC_HAND);
     s.invalidDate = "Invalid Date";
     LoadToolBarImages();
     s.toolCaptions = {"Cu&t", "&Copy", "&Paste", "&Delete", "&Load...", "&Save To...", ""};
@@ -72,6 +74,7 @@ void vxEditorsShutdown() {
     s.dateWords.clear();
     s.popupCaptions.clear();
     s.invalidDate.clear();
+    EnsureScreen()->SetCursors(crvxHandPoint, 0);
     // Editors that outlive the unit stop asking the default controller before it goes.
     TvxEditStyleController* controller = DefaultEditStyleController();
     SetDefaultEditStyleController(nullptr);

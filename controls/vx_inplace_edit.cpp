@@ -805,6 +805,10 @@ void TvxInplaceEdit::WndProc(TMessage& Message) {
         case WM_CLEAR:
             if (!CanModify()) return;
             break;
+        case CM_WININICHANGE:
+            TCustomEdit::WndProc(Message);
+            Perform(CM_VX_WININICHANGE, 0, 0);
+            return;
         default:
             break;
     }

@@ -20,6 +20,7 @@
 
 #include "controls/vx_edit_style.h"
 #include "controls/vx_edit_types.h"
+#include "platform/forms/control_messages.h"
 #include "platform/forms/edit.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/variant.h"
@@ -29,6 +30,10 @@ class TvxEditStyleController;
 class TvxInplaceEdit;
 
 TOVAK_EXCEPTION_CLASS(EvxEditInvalidInput, Exception);
+
+// The editors' own settings-change message: every editor sends it to itself after
+// CM_WININICHANGE, and the editors that show locale formats read them again on it.
+inline constexpr UINT CM_VX_WININICHANGE = CM_BASE + 29;
 
 // Default OnValidate text.
 inline constexpr const char* kvxInvalidInputText = "Invalid input value. Use escape key to abandon changes";

@@ -238,8 +238,12 @@ void TvxInplaceMaskEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
     }
     validateError_ = false;
     if ((Shift.Contains(ssCtrl) && Key == 'V') || (Shift.Contains(ssShift) && Key == VK_INSERT)) {
-        // Pasting goes through the mask, after the key is done.
-        if (HandleAllocated()) PostMessage(Handle(), WM_PASTE, 0, 0);
+        // Pasting goes through the mask, after the key is done; Ctrl+V's queued character
+        // would paste a second time.
+        if (HandleAllocated()) {
+            PostMessage(Handle(), WM_PASTE, 0, 0);
+            if (Key == 'V') KillMessage(Handle(), WM_CHAR);
+        }
         Key = 0;
         return;
     }

@@ -115,9 +115,17 @@ void TvxInplacePopupControl::ClosePopup() {
         SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
                      SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
         SetVisibleFlag(false);
-        if (editor_ && editor_->HandleAllocated() && editor_->CanFocus()) ::SetFocus(editor_->Handle());
+        if (refocusEditor_ && editor_ && editor_->HandleAllocated() && editor_->CanFocus())
+            ::SetFocus(editor_->Handle());
     }
     if (editor_ && editor_->HandleAllocated()) PostMessage(editor_->Handle(), WM_VX_POPUPCLOSED, 0, 0);
+}
+
+void TvxInplacePopupControl::ClosePopupKeepingFocus() {
+    const bool saved = refocusEditor_;
+    refocusEditor_ = false;
+    ClosePopup();
+    refocusEditor_ = saved;
 }
 
 void TvxInplacePopupControl::WndProc(TMessage& Message) {
@@ -145,7 +153,7 @@ void TvxInplacePopupControl::WndProc(TMessage& Message) {
 void TvxInplacePopupControl::WMKillFocus(TMessage& Message) {
     TCustomControl::WMKillFocus(Message);
     if (!isPopup_) return;
-    ClosePopup();
+    ClosePopupKeepingFocus();
     if (editor_) editor_->DoKillFocus(Message);
 }
 

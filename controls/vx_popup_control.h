@@ -17,6 +17,9 @@ public:
 
     virtual void ClosePopup();
     virtual void ShowPopup();
+    // Closes without handing the focus back to the editor: the editor is going away, or
+    // the user moved the focus elsewhere.
+    void ClosePopupKeepingFocus();
 
     TvxPopupBorder PopupBorder() const { return popupBorder_; }
     void SetPopupBorder(TvxPopupBorder v);
@@ -48,6 +51,7 @@ private:
     int shadowSize_ = 2;
     bool isPopup_ = true;
     bool ncBorder_ = true;
+    bool refocusEditor_ = true;
     TvxInplaceEdit* editor_ = nullptr;
 };
 

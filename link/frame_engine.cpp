@@ -1,9 +1,13 @@
 // The frame engine: collects received bytes into frames, checks them, dispatches what they
 // carry and sends the one answer each good frame gets.
 
+#include <stdexcept>
+
 #include "link/frame_codec.h"
 #include "link/link_state.h"
+#include "link/log_file.h"
 #include "link/sercom_link.h"
+#include "platform/rtl/exception.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/paint.h"
 
@@ -29,11 +33,17 @@ bool LinkFrameInProgress() { return frame_depth > 0; }
 
 TSercomLink::TSercomLink(TLinkPort* port, TSercomView* view, TLinkMainView* main) : port_(port) {
     SetViews(view, main);
-    if (port_) port_->OnAvail = [this] { Com1TriggerAvail(); };
+    if (port_) {
+        port_->OnAvail = [this] { Com1TriggerAvail(); };
+        port_->OnLost = [this](const std::string& text) { PortLost(text); };
+    }
 }
 
 TSercomLink::~TSercomLink() {
-    if (port_) port_->OnAvail = nullptr;
+    if (port_) {
+        port_->OnAvail = nullptr;
+        port_->OnLost = nullptr;
+    }
 }
 
 void TSercomLink::SetViews(TSercomView* view, TLinkMainView* main) {
@@ -71,7 +81,7 @@ void TSercomLink::Com1TriggerAvail() {
     while (!LinkStopped) {
         try {
             if (!port_->CharReady()) break;
-        } catch (...) {
+        } catch (const Exception&) {
             break;  // the port is gone; its own error path reports that
         }
         try {
@@ -85,8 +95,15 @@ void TSercomLink::Com1TriggerAvail() {
                 ReceiveBuffer.clear();
                 SetStatusText("REC-ERR: no ETX");
             }
+        } catch (const Exception&) {
+            // One bad frame (a field it lacks, a text that is no number) must not end the
+            // reception of the next.
+        } catch (const std::out_of_range&) {
+        } catch (const std::exception& e) {
+            // Not what a bad frame does: keep it where it can be found, and go on receiving.
+            WriteLogLine("TOVAK-COM-", "REC-ERR", e.what());
         } catch (...) {
-            // One bad byte or frame must not end the reception of the next.
+            WriteLogLine("TOVAK-COM-", "REC-ERR", "unknown exception");
         }
     }
     receiving_ = false;

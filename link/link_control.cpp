@@ -1,5 +1,6 @@
 // Opening and closing the link, the frame trace and the protocol window's status text.
 
+#include <cstdio>
 #include <fstream>
 
 #include "link/delay.h"
@@ -14,6 +15,7 @@
 #include "link/text_utils.h"
 #include "platform/rtl/date_time.h"
 #include "platform/rtl/exception.h"
+#include "platform/sync/clock.h"
 #include "platform/win/message_queue.h"
 
 void TSercomLink::OpenPort(int port, bool show_error) {
@@ -27,13 +29,22 @@ void TSercomLink::OpenPort(int port, bool show_error) {
         if (!port_) throw Exception("no port");
         port_->Open(static_cast<uint16_t>(port & 0xFFFF));
         PortOpen = true;
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         PortOpen = false;
+        // The box keeps its short text; the reason (missing, busy, no permission) is for
+        // whoever has to fix it.
+        const std::string reason = "COM" + std::to_string(port) + ": " + e.what();
+        WriteLogLine("TOVAK-COM-", "OPEN-ERR", reason);
+        std::fprintf(stderr, "tovak: %s\n", reason.c_str());
         if (show_error) ShowMessageDialog(LinkTextFmt(1221, std::to_string(port)), 1, 8);
     }
 }
 
 void TSercomLink::ClosePort() {
+    if (PortOpen && !LinkStopped && !lost_ && QueuedWhileOpen() > 0) {
+        const uint64_t deadline = CurrentClock().Ticks() + 500;
+        RunLoopUntil([this] { return QueuedWhileOpen() == 0 || !PortOpen || LinkStopped; }, deadline);
+    }
     LinkStopped = true;
     Delay(200);
     try {
@@ -42,11 +53,21 @@ void TSercomLink::ClosePort() {
         // A port that vanished is closed all the same.
     }
     PortOpen = false;
-    ClearBlockRequests();
+    ClearBlockOrders();
     PendingFrame.clear();
     ReceiveBuffer.clear();
+    DropQueuedWhileOpen();
     main_->SetStatusPanel(2, " ");
     ProcessMessages();
+}
+
+void TSercomLink::PortLost(const std::string& text) {
+    if (!PortOpen || LinkStopped) return;
+    WriteLogLine("TOVAK-COM-", "LOST", text);
+    lost_ = true;
+    ClosePort();
+    lost_ = false;
+    SetStatusText(text);
 }
 
 void TSercomLink::TraceFrame(const std::string& direction, const std::string& frame) {

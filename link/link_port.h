@@ -16,6 +16,8 @@ public:
     virtual char GetChar() = 0;
     virtual void PutString(const std::string& bytes) = 0;
 
-    // The link sets this; the port calls it on the window thread when bytes are available.
+    // The link sets these; the port calls them on the window thread: bytes are available;
+    // the device went away (with the system's words for it, device path included).
     std::function<void()> OnAvail;
+    std::function<void(const std::string& text)> OnLost;
 };

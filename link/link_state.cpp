@@ -36,11 +36,15 @@ int32_t TraceLineCounter = 0;
 bool PrtShow = false;
 bool PrtProt = false;
 
-void ClearBlockRequests() {
+void ClearBlockOrders() {
     ReadInputsRequested = false;
     ReadOutputsRequested = false;
     WriteInputsRequested = false;
     WriteOutputsRequested = false;
+}
+
+void ClearBlockRequests() {
+    ClearBlockOrders();
     LinkBusy = false;
 }
 

@@ -47,9 +47,12 @@ extern int32_t TraceLineCounter;
 extern bool PrtShow;  // settings switch PRTSHOW: trace lines in the protocol window
 extern bool PrtProt;  // settings switch PRTPROT: frames to the "TOVAK-COM-" log
 
-// The block orders and their busy flag. Cleared when the link opens and closes, and by a
-// block step whose wait ran out, so an order never reaches the next device that polls.
+// The block orders and their busy flag. Cleared when the link opens and by a block step
+// whose wait ended without its block, so an order never reaches the next device that polls.
 void ClearBlockRequests();
+// Only the four orders: a close withdraws them but leaves LinkBusy to the step that waits on
+// it, which must see its exchange as unfinished, not as done.
+void ClearBlockOrders();
 
 // Everything above back to its start value (what the main window clears at creation).
 void ClearLinkState();

@@ -15,9 +15,10 @@ public:
     virtual void TraceAdd(const std::string& line) = 0;
     virtual std::vector<std::string> TraceLines() const = 0;
     virtual void TraceClear() = 0;
-    // Request queue list: append an item; remove the first.
+    // Request queue list: append an item; remove the first; remove the last.
     virtual void QueueAdd(const std::string& item) = 0;
     virtual void QueueDeleteFirst() = 0;
+    virtual void QueueDeleteLast() = 0;
     // First panel of the status bar.
     virtual void SetStatusText(const std::string& text) = 0;
 };
@@ -50,6 +51,7 @@ public:
     void TraceClear() override {}
     void QueueAdd(const std::string&) override {}
     void QueueDeleteFirst() override {}
+    void QueueDeleteLast() override {}
     void SetStatusText(const std::string&) override {}
 };
 

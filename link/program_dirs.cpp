@@ -18,9 +18,15 @@ std::string ProgramName;
 
 namespace {
 
-// An installed program's folder is read-only; its data then lives with the user.
+bool IsInstalledFolder(const std::string& folder) {
+    return folder.size() >= 5 && folder.compare(folder.size() - 5, 5, "/bin/") == 0;
+}
+
+// An installed program (read-only, or in a bin folder of a prefix) keeps its data with the
+// user; a program run where it was built or unpacked keeps it beside itself.
 std::string WritableProgramFolder(const std::string& program_folder) {
-    if (!program_folder.empty() && access(program_folder.c_str(), W_OK) == 0) return program_folder;
+    if (!program_folder.empty() && !IsInstalledFolder(program_folder) && access(program_folder.c_str(), W_OK) == 0)
+        return program_folder;
     const char* data_home = std::getenv("XDG_DATA_HOME");
     std::string folder;
     if (data_home && *data_home) {
@@ -48,20 +54,24 @@ void InitProgramDirs() {
     ProgramName = dot == std::string::npos || dot == 0 ? file : file.substr(0, dot);
 
     BaseDir = WritableProgramFolder(folder);
+    ParseParams();
+    // The base folder first: the sub-folders follow it (settings and logs stay together)
+    // unless an option names them itself.
+    for (int i = 1; i <= ParamPairCount; ++i)
+        if (ParamKeys[static_cast<size_t>(i)] == "/BASEDIR" && !ParamValues[static_cast<size_t>(i)].empty()) {
+            BaseDir = ParamValues[static_cast<size_t>(i)];
+            AddBackslash(BaseDir);
+        }
     DataDir = BaseDir + "DATA/";
     ProtDir = BaseDir + "PROT/";
     ComdDir = BaseDir + "COMD/";
     BookDir = BaseDir + "BOOK/";
     SdefDir = BaseDir + "SDEF/";
     TempDir = BaseDir + "TEMP/";
-
-    ParseParams();
     for (int i = 1; i <= ParamPairCount; ++i) {
         const std::string& key = ParamKeys[static_cast<size_t>(i)];
         const std::string& value = ParamValues[static_cast<size_t>(i)];
-        if (key == "/BASEDIR")
-            BaseDir = value;
-        else if (key == "/DATADIR")
+        if (key == "/DATADIR")
             DataDir = value;
         else if (key == "/PROTDIR")
             ProtDir = value;

@@ -4,7 +4,9 @@
 
 #include <string>
 
-extern std::string BaseDir;  // the program's folder, or ~/.local/share/tovak/ when that is not writable
+// The program's folder, or ~/.local/share/tovak/ for an installed program (its folder is not
+// writable or is a prefix's bin folder).
+extern std::string BaseDir;
 extern std::string DataDir;  // BaseDir + "DATA/"
 extern std::string ProtDir;  // BaseDir + "PROT/": the log files
 extern std::string ComdDir;  // BaseDir + "COMD/"
@@ -13,8 +15,9 @@ extern std::string SdefDir;  // BaseDir + "SDEF/"
 extern std::string TempDir;  // BaseDir + "TEMP/"
 extern std::string ProgramName;  // the program file's name without folder and extension
 
-// Sets the folders and ProgramName, reads the command line, and applies the folder options
-// "/BASEDIR", "/DATADIR", "/PROTDIR", "/COMDDIR", "/BOOKDIR" (values taken as they stand).
+// Sets the folders and ProgramName, reads the command line, and applies the folder options:
+// "/BASEDIR" moves the base folder and every sub-folder with it; "/DATADIR", "/PROTDIR",
+// "/COMDDIR", "/BOOKDIR" then replace theirs (values taken as they stand).
 void InitProgramDirs();
 
 // Appends "/" to a non-empty path that does not end in one.

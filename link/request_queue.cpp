@@ -1,6 +1,8 @@
 // The request queue: what the pages want from the device leaves one item per answer frame,
 // oldest first. It lives as long as the link and survives a close of the port.
 
+#include <algorithm>
+
 #include "link/delay.h"
 #include "link/frame_codec.h"
 #include "link/link_state.h"
@@ -17,6 +19,21 @@ void TSercomLink::EnqueueRequest(const std::string& data, uint8_t key_type, uint
     std::string text = BytesToHexList(item);
     queue_.push_back(text);
     view_->QueueAdd(text);
+    if (PortOpen && !LinkStopped) ++queued_while_open_;
+}
+
+size_t TSercomLink::QueuedWhileOpen() const { return std::min(queued_while_open_, queue_.size()); }
+
+void TSercomLink::DropQueuedWhileOpen() {
+    for (size_t n = QueuedWhileOpen(); n > 0; --n) {
+        const std::string item = queue_.back();
+        queue_.pop_back();
+        view_->QueueDeleteLast();
+        const std::string line = "dropped: " + item;
+        if (PrtShow) AddTraceLine(line);
+        if (PrtProt) WriteLogLine("TOVAK-COM-", "COM", line);
+    }
+    queued_while_open_ = 0;
 }
 
 bool TSercomLink::DequeueRequest(std::string& data) {

@@ -45,7 +45,12 @@ public:
 
     // Link control and trace.
     void OpenPort(int port, bool show_error);
+    // Requests queued while the link was open get up to 500 ms to leave while the device
+    // still polls; the rest are dropped (and traced as dropped), so they cannot reach the
+    // next device. Requests queued while the link was closed stay for the next opening.
     void ClosePort();
+    // The device went away: the link closes, the status bar and the log say why.
+    void PortLost(const std::string& text);
     void TraceFrame(const std::string& direction, const std::string& frame);
     void AddTraceLine(const std::string& text);
     void SetStatusText(const std::string& text);
@@ -58,6 +63,8 @@ private:
     // Inside a frame only repaints; elsewhere handles pending window messages.
     void Pump();
     void ShowDoorState(const std::string& payload);
+    size_t QueuedWhileOpen() const;
+    void DropQueuedWhileOpen();
 
     TLinkPort* port_;
     TSercomView* view_;
@@ -65,5 +72,9 @@ private:
     TNullSercomView null_view_;
     TNullMainView null_main_;
     std::deque<std::string> queue_;
+    // Items queued while the link was open. Those still waiting are the queue's last ones:
+    // items queued while it was closed came before them and leave first.
+    size_t queued_while_open_ = 0;
+    bool lost_ = false;
     bool receiving_ = false;
 };

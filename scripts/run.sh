@@ -23,7 +23,10 @@ sim=$!
 trap 'kill "$sim" 2>/dev/null; wait "$sim" 2>/dev/null; rm -rf "$ports"' EXIT
 for _ in $(seq 50); do [ -e "$ports/COM3" ] && break; sleep 0.1; done
 
-# The program keeps its settings beside itself; point every road at the simulator's port.
-ini=build/app/TOVAK.INI
+# Settings and logs live in one folder per user that survives a new build folder; a first
+# start points every road at the simulator's port.
+base="${XDG_DATA_HOME:-$HOME/.local/share}/tovak/"
+mkdir -p "$base"
+ini="${base}TOVAK.INI"
 [ -f "$ini" ] || printf '[MAIN]\r\nCOM=3\r\nCOC=3\r\nCOT=3\r\nCTC=3\r\nCSM=1\r\n' > "$ini"
-./build/app/tovak "$@"
+./build/app/tovak "/BASEDIR=$base" "$@"

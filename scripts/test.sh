@@ -1,12 +1,23 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds with AddressSanitizer and UndefinedBehaviorSanitizer,
-# and runs every test.
+# Installs what is missing, then builds twice and runs every test in each build: once with
+# AddressSanitizer and UndefinedBehaviorSanitizer (build-test/), once as the Release build that
+# scripts/run.sh ships (build-release/). Any compiler warning fails the run.
+#   TOVAK_JOBS   parallel compile and test jobs (default: the number of processors)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
+jobs="${TOVAK_JOBS:-$(nproc)}"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTOVAK_SANITIZE=ON -DTOVAK_BENCH=ON
-cmake --build build-test
-cd build-test
-ctest --output-on-failure -j "$(nproc)" --timeout 300
+
+build_and_test() {
+  local dir=$1
+  shift
+  echo "== $dir"
+  cmake -S . -B "$dir" -G Ninja -DTOVAK_WERROR=ON "$@"
+  cmake --build "$dir" -j "$jobs"
+  ctest --test-dir "$dir" --output-on-failure -j "$jobs" --timeout 300
+}
+
+build_and_test build-test -DCMAKE_BUILD_TYPE=Debug -DTOVAK_SANITIZE=ON -DTOVAK_BENCH=ON
+build_and_test build-release -DCMAKE_BUILD_TYPE=Release -DTOVAK_BENCH=ON

@@ -177,13 +177,18 @@ void TSerBaseDispatcher::DispThreadBody() {
     started_event_.Set();
     try {
         while (!kill_threads_ && !close_pending_) {
-            bool got = com_event_.Wait(50);
+            const int which = WaitForEither(com_event_, recheck_event_, 50);
             if (kill_threads_ && !close_pending_) {
                 ThreadGone(ThreadKind::Disp);
                 return;
             }
-            if (got) {
+            if (which == 0) {
                 ProcessCommEvent();
+            } else if (which == 1) {
+                // What was announced before the open finished reached no one.
+                last_avail_pos_ = UINT32_MAX;
+                while (!in_dispatch_ && !close_pending_ && CheckTriggers()) {
+                }
             } else if (driver_data_pending_) {
                 bool full;
                 {
@@ -317,14 +322,18 @@ void TSerBaseDispatcher::ProcessCommEvent() {
         StatusPass();
     }
     if (ev & EV_RXCHAR) {
-        ReadInput();
-        if (!in_dispatch_) {
+        // Bytes that arrive while the last ones are being handled are taken here at once: a
+        // round through the comm-event thread costs two more thread switches per piece.
+        int rounds = 0;
+        do {
+            ReadInput();
+            if (in_dispatch_) break;
             StatusPass();
             while (!close_pending_ && CheckTriggers()) {
             }
             if (close_pending_) return;  // the close signals the comm-event thread itself
             if (status_fired_) ResetStatusTriggers();
-        }
+        } while (++rounds < 16 && MoreInputWaiting());
     }
     if (close_pending_) return;
     ready_event_.Set();
@@ -393,6 +402,13 @@ bool TSerBaseDispatcher::ReadInput() {
         AddDispatchEntry(1, 1, read_total, logged.data(), static_cast<uint32_t>(logged.size()));
     }
     return read_total > 0 || driver_data_pending_;
+}
+
+bool TSerBaseDispatcher::MoreInputWaiting() {
+    CriticalSectionGuard guard(input_lock_);
+    if (in_ring_.empty() || in_buff_full_) return false;
+    RefreshLineErrors();
+    return com_status_.cbInQue > 0;
 }
 
 bool TSerBaseDispatcher::CheckTriggers() {
@@ -604,6 +620,8 @@ bool TSerBaseDispatcher::SendEvent(uint32_t Msg, uint32_t WParam, uint16_t Data)
 }
 
 // ---- Handlers and triggers ----
+
+void TSerBaseDispatcher::RecheckInput() { recheck_event_.Set(); }
 
 void TSerBaseDispatcher::RegisterWindow(HWND Wnd) {
     CriticalSectionGuard guard(general_lock_);

@@ -72,6 +72,7 @@ void TSerCustomComPort::ValidatePortNumber() {
 }
 
 void TSerCustomComPort::InitPort() {
+    last_error_text_.clear();
     if (tapi_mode_ != TTapiMode::tmOn) ValidatePortNumber();
     dispatcher_.reset(CreateDispatcher());
     try {
@@ -121,6 +122,7 @@ void TSerCustomComPort::InitPort() {
             triggers_saved_ = false;
             dispatcher_->RestoreTriggers(saved_triggers_);
         }
+        dispatcher_->RecheckInput();
         NotifyPortOpen();
     } catch (...) {
         // A failed open leaves the component closed, not "open" without a dispatcher.
@@ -201,6 +203,14 @@ LRESULT TSerCustomComPort::HandleComMessage(UINT Msg, WPARAM WParam, LPARAM LPar
     }
     uint16_t handle = static_cast<uint16_t>(WParam);
     uint16_t data = Msg == APW_TRIGGERAVAIL ? handle : static_cast<uint16_t>(LParam & 0xFFFF);
+    // The dispatcher is kept until the bracket closes: a handler that closes the port only
+    // defers the close while its event runs.
+    TSerBaseDispatcher* d = dispatcher_.get();
+    d->BeginReaderDelivery();
+    struct EndDelivery {
+        TSerBaseDispatcher* d;
+        ~EndDelivery() { d->EndReaderDelivery(); }
+    } end{d};
     Trigger(static_cast<uint16_t>(Msg), handle, data);
     switch (Msg) {
     case APW_TRIGGERAVAIL: TriggerAvail(handle); break;
@@ -319,12 +329,12 @@ TSerBaseDispatcher* TSerCustomComPort::CheckDispatcher() {
     return d;
 }
 
-bool TSerCustomComPort::CharReady() {
+bool TSerCustomComPort::CharReadySlow() {
     if (port_state_ == psClosing) return false;
     return CheckDispatcher()->CharReady();
 }
 
-char TSerCustomComPort::GetChar() {
+char TSerCustomComPort::GetCharSlow() {
     if (port_state_ == psClosing) return 0;
     char c = 0;
     int result = CheckDispatcher()->GetChar(c);

@@ -127,8 +127,13 @@ public:
     std::function<TSerBaseDispatcher*(TSerCustomComPort*)> DispatcherFactory;
 
     // Use.
-    bool CharReady();
-    char GetChar();
+    // Inline for the open port: they run once per received byte.
+    bool CharReady() { return Applies() ? dispatcher_->CharReady() : CharReadySlow(); }
+    char GetChar() {
+        char c = 0;
+        if (Applies() && dispatcher_->GetChar(c) == 0) return c;
+        return GetCharSlow();
+    }
     void PutString(const std::string& S);
     TSerBaseDispatcher* ValidDispatcher();
     TSerBaseDispatcher* CheckDispatcher();
@@ -202,6 +207,8 @@ protected:
 
 private:
     int Check(int code);
+    bool CharReadySlow();
+    char GetCharSlow();
     bool Applies() const { return port_state_ == psOpen && dispatcher_ != nullptr; }
     void FreeDispatcher();
 

@@ -495,47 +495,24 @@ int TSerBaseDispatcher::SetCommBuffers(int InSize, int OutSize) {
 
 // ---- Input ring ----
 
-uint32_t TSerBaseDispatcher::InBytesWaiting() const {
-    if (dbuff_head_ == dbuff_tail_) return in_buff_full_ ? kInputRingSize : 0;
-    return dbuff_head_ > dbuff_tail_ ? dbuff_head_ - dbuff_tail_ : dbuff_head_ + kInputRingSize - dbuff_tail_;
-}
-
-bool TSerBaseDispatcher::CharReady() {
+bool TSerBaseDispatcher::CharReadyLocked() {
     CriticalSectionGuard guard(input_lock_);
-    if (in_ring_.empty()) return false;
-    if (in_avail_dispatch_)
-        return (dbuff_tail_ + get_count_) % kInputRingSize != dbuff_head_ || (in_buff_full_ && get_count_ < kInputRingSize);
-    return dbuff_head_ != dbuff_tail_ || in_buff_full_;
+    return CharWaiting();
 }
 
 int TSerBaseDispatcher::PeekChar(char& C, uint32_t Count) {
     CriticalSectionGuard guard(input_lock_);
-    if (in_ring_.empty() || Count == 0 || Count > InBytesWaiting()) return ecBufferIsEmpty;
-    C = in_ring_[(dbuff_tail_ + Count - 1) % kInputRingSize];
-    return 0;
+    return PeekCharPrim(C, Count);
 }
 
-int TSerBaseDispatcher::GetChar(char& C) {
-    int result;
-    {
-        CriticalSectionGuard guard(input_lock_);
-        if (in_avail_dispatch_) {
-            ++get_count_;
-            result = PeekChar(C, get_count_);
-            if (result != 0) --get_count_;
-        } else {
-            result = PeekChar(C, 1);
-            if (result == 0) {
-                if (++dbuff_tail_ == kInputRingSize) dbuff_tail_ = 0;
-                in_buff_full_ = false;
-            }
-        }
-    }
-    if (result == 0) {
-        CriticalSectionGuard guard(general_lock_);
-        if (tracing_on_) AddTraceEntry('R', C);
-    }
-    return result;
+int TSerBaseDispatcher::GetCharLocked(char& C) {
+    CriticalSectionGuard guard(input_lock_);
+    return TakeChar(C);
+}
+
+void TSerBaseDispatcher::TraceReceived(char C) {
+    CriticalSectionGuard guard(general_lock_);
+    if (tracing_on_) AddTraceEntry('R', C);
 }
 
 int TSerBaseDispatcher::InBuffUsed() {
@@ -578,11 +555,21 @@ int TSerBaseDispatcher::PutBlock(const void* Block, uint32_t Len) {
         if (out_ring_.empty() && out_que_ > 0) return ecNotOpen;
         uint32_t free = out_que_ - OutBytesWaiting();
         if (Len > free) return ecOutputBufferTooSmall;
-        if (Len == free) obuf_full_ = true;
-        uint32_t count = WriteCom(static_cast<const char*>(Block), Len);
-        if (count < 1) {
-            line_errors_ |= GetComError();
-            result = ecPutBlockFail;
+        // With nothing waiting, the bytes go to the device at once: handing each answer to the
+        // output thread costs a thread switch. What the device does not take now is queued.
+        const char* bytes = static_cast<const char*>(Block);
+        uint32_t direct = 0;
+        if (!rs485_mode_ && !obuf_full_ && obuff_head_ == obuff_tail_ && device_.IsOpen()) {
+            uint32_t written = 0;
+            if (device_.WriteFile(bytes, Len, written)) direct = written;
+        }
+        if (direct < Len) {
+            if (Len - direct == free) obuf_full_ = true;
+            uint32_t count = WriteCom(bytes + direct, Len - direct);
+            if (count < 1) {
+                line_errors_ |= GetComError();
+                result = ecPutBlockFail;
+            }
         }
         output_written_ = true;
     }

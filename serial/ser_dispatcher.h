@@ -66,6 +66,9 @@ public:
     int ComHandle() const { return com_handle_; }
     // The device's own text for the last failure (beside the result code).
     const std::string& LastErrorText() const { return last_error_text_; }
+    // The device went away (reported once as a line-error status message), and why.
+    bool DeviceLost() const { return device_.Lost(); }
+    std::string DeviceLostText() { return device_.LostText(); }
 
     int InitPort(const std::string& Name, int Baud, int Parity, int DataBits, int StopBits, int InSize,
                  int OutSize, bool DTR, bool RTS);
@@ -88,9 +91,18 @@ public:
     int SetCommBuffers(int InSize, int OutSize);
 
     // Input ring.
-    bool CharReady();
+    // The component's window procedure brackets each trigger event with these (window
+    // thread). While an event runs, its sender waits for it and the ring cannot change under
+    // the reader, so CharReady and GetChar take no lock per byte.
+    void BeginReaderDelivery() { ++reader_in_delivery_; }
+    void EndReaderDelivery() { --reader_in_delivery_; }
+    bool CharReady() { return reader_in_delivery_ > 0 ? CharWaiting() : CharReadyLocked(); }
     int PeekChar(char& C, uint32_t Count);
-    int GetChar(char& C);
+    int GetChar(char& C) {
+        const int result = reader_in_delivery_ > 0 ? TakeChar(C) : GetCharLocked(C);
+        if (result == 0 && tracing_on_.load(std::memory_order_relaxed)) TraceReceived(C);
+        return result;
+    }
     int InBuffUsed();
     int FlushInBuffer();
     // Output ring.
@@ -112,6 +124,10 @@ public:
     void ClearOptionFlag(uint32_t Flag);
     void SaveTriggers(TTriggerSnapshot& Snapshot);
     void RestoreTriggers(const TTriggerSnapshot& Snapshot);
+    // Announces again what waits in the input ring. Bytes that arrive while the port is still
+    // being set up are scanned before the level and the window are in place, so without this
+    // they would wait for the next byte to be announced.
+    void RecheckInput();
     bool InDispatch() const { return in_dispatch_.load(); }
     bool ClosePending() const { return close_pending_.load(); }
     bool DispatcherStarted() const { return dispatcher_started_.load(); }
@@ -156,7 +172,41 @@ protected:
 private:
     friend class TSerDispatcherTest;
     int WriteBack(DCB& dcb);
-    uint32_t InBytesWaiting() const;  // input lock held
+    uint32_t InBytesWaiting() const {  // input lock held
+        if (dbuff_head_ == dbuff_tail_) return in_buff_full_ ? kInputRingSize : 0;
+        return dbuff_head_ > dbuff_tail_ ? dbuff_head_ - dbuff_tail_ : dbuff_head_ + kInputRingSize - dbuff_tail_;
+    }
+    // Input lock held, or a delivery running (see BeginReaderDelivery).
+    // Inline: they run once per received byte.
+    bool CharWaiting() const {
+        if (in_ring_.empty()) return false;
+        if (in_avail_dispatch_)
+            return (dbuff_tail_ + get_count_) % kInputRingSize != dbuff_head_ ||
+                   (in_buff_full_ && get_count_ < kInputRingSize);
+        return dbuff_head_ != dbuff_tail_ || in_buff_full_;
+    }
+    int PeekCharPrim(char& C, uint32_t Count) const {
+        if (in_ring_.empty() || Count == 0 || Count > InBytesWaiting()) return ecBufferIsEmpty;
+        C = in_ring_[(dbuff_tail_ + Count - 1) % kInputRingSize];
+        return 0;
+    }
+    int TakeChar(char& C) {
+        if (in_avail_dispatch_) {
+            ++get_count_;
+            const int result = PeekCharPrim(C, get_count_);
+            if (result != 0) --get_count_;
+            return result;
+        }
+        const int result = PeekCharPrim(C, 1);
+        if (result == 0) {
+            if (++dbuff_tail_ == kInputRingSize) dbuff_tail_ = 0;
+            in_buff_full_ = false;
+        }
+        return result;
+    }
+    bool CharReadyLocked();
+    int GetCharLocked(char& C);
+    void TraceReceived(char C);
     uint32_t OutBytesWaiting() const;  // output lock held
     void RefreshModemStatus();
     void RefreshLineErrors();
@@ -176,6 +226,7 @@ private:
     bool CheckTimerTriggers();
     bool CheckDeviceLost();
     bool ReadInput();
+    bool MoreInputWaiting();  // the driver holds bytes and the ring has room
     bool SendEvent(uint32_t Msg, uint32_t WParam, uint16_t Data);
     enum class ThreadKind { Com, Disp, Out };
     void ThreadGone(ThreadKind Kind);
@@ -233,6 +284,7 @@ private:
     TSyncEvent gone_event_{false, false};
     TSyncEvent output_event_{false, false};
     TSyncEvent out_flush_event_{false, false};
+    TSyncEvent recheck_event_{false, false};
 
     std::atomic<uint32_t> current_event_{0};
     bool ring_flag_ = false;
@@ -247,6 +299,7 @@ private:
     std::atomic<int32_t> thread_count_{0};
 
     // Rings.
+    int reader_in_delivery_ = 0;  // window thread only
     std::vector<char> in_ring_;
     uint32_t dbuff_head_ = 0, dbuff_tail_ = 0;
     bool in_buff_full_ = false;
@@ -255,7 +308,7 @@ private:
     bool obuf_full_ = false;
 
     // Trace.
-    bool tracing_on_ = false;
+    std::atomic<bool> tracing_on_{false};  // read without the lock on the per-byte path
     std::vector<char> trace_;  // pairs {kind, byte}
     uint32_t trace_max_ = 0;
     uint32_t trace_index_ = 0;

@@ -36,7 +36,7 @@ namespace {
         TOVAK_TAPI_LEAVES(TOVAK_RAISE_TAPI)
 #undef TOVAK_RAISE_TAPI
     }
-    throw ESerialException::CreateUnknown("Apro exception", 0);
+    throw ESerialException::CreateUnknown("Serial exception", 0);
 }
 
 }  // namespace

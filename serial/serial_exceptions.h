@@ -107,5 +107,5 @@ TOVAK_TAPI_EXTRA_LEAVES(TOVAK_DECLARE_LEAF)
 
 // Returns Code when it is not negative or `Component` is loading from its stream; else
 // raises: -2..-162 (not -8) EInOutError with the error number, -8 EOutOfMemory, a code with
-// a class that class, any other the generic "Apro exception" with ErrorCode 0.
+// a class that class, any other the generic "Serial exception" with ErrorCode 0.
 int CheckException(TComponent* Component, int Code);

@@ -296,7 +296,9 @@ int TSerBaseDispatcher::WriteDispatchLog(const std::string& FileName, bool InHex
         char digits[16];
         std::snprintf(digits, sizeof digits, "%07u", h.Time);
         std::string all = digits;
-        std::string time = all.substr(0, all.size() - 3) + "." + all.substr(all.size() - 3);
+        // The point goes before the fifth character at every width, so from 10,000 s on
+        // the column keeps its shape ("1234.5678") instead of growing to the left.
+        std::string time = all.substr(0, 4) + "." + all.substr(4);
         std::string sub = h.SubType == 0 ? "" : texts.GetString(15100 + h.SubType);
         std::fprintf(f, "%8s  %-8s  %-12s  %08x  ", time.c_str(), texts.GetString(15001 + h.Type).c_str(), sub.c_str(),
                      h.Data);

@@ -161,6 +161,11 @@ void DoorDevice::HandleRequest(const std::string& r) {
         for (int n = 1; n <= 6; ++n) g += SlotBytes(n);
         push(Record(0x10, 0x00, g));
         uint8_t old = s.door;
+        // An unlocked door (0x10) is locked before the restart state 0x18 is reported.
+        if (old == 0x10) {
+            s.door = static_cast<uint8_t>(old & 0x0F);
+            push(DoorStateRecord());
+        }
         s.door = 0x18;
         push(DoorStateRecord());
         s.door = old == 0x18 ? 0x00 : old;

@@ -87,6 +87,12 @@ void TCommDevice::MarkLost(int err) {
     pending_errors_ |= CE_IOE;
     last_error_ = ERROR_DEVICE_NOT_CONNECTED;
     last_error_text_ = path_ + ": device gone (" + std::string(std::strerror(err ? err : EIO)) + ")";
+    lost_text_ = last_error_text_;
+}
+
+std::string TCommDevice::LostText() {
+    std::lock_guard<std::mutex> guard(error_lock_);
+    return lost_text_;
 }
 
 bool TCommDevice::SetupWakes() {

@@ -108,6 +108,8 @@ public:
     void WakeWriter();
 
     bool Lost() const { return lost_.load(); }
+    // Why the device went away, device path included; any thread may ask.
+    std::string LostText();
 
 private:
     bool Fail(uint32_t code, const std::string& text);
@@ -126,6 +128,7 @@ private:
     bool lost_reported_ = false;
     std::mutex error_lock_;
     uint32_t pending_errors_ = 0;
+    std::string lost_text_;  // error_lock_
     uint32_t last_error_ = 0;
     std::string last_error_text_;
     int modem_capable_ = -1;  // unknown, 0, 1

@@ -15,11 +15,12 @@ std::string TClipboard::AsText() const {
 }
 
 void TClipboard::SetAsText(const std::string& v) {
-    Clear();
+    ClearContent();
     text_ = v;
     hasText_ = true;
     Presenter* display = CurrentPresenter();
     if (display->SharesClipboard()) display->OfferClipboardText(v);
+    NotifyChange();
 }
 
 bool TClipboard::HasFormat(unsigned format) const {
@@ -29,11 +30,16 @@ bool TClipboard::HasFormat(unsigned format) const {
         // Another program may have copied since: the display's owner of the text decides.
         return display->FetchClipboardText(nullptr);
     }
-    if (format == CF_BITMAP) return bitmap_ != nullptr;
+    if (format == CF_BITMAP || format == CF_PICTURE) return bitmap_ != nullptr;
     return false;
 }
 
 void TClipboard::Clear() {
+    ClearContent();
+    NotifyChange();
+}
+
+void TClipboard::ClearContent() {
     text_.clear();
     hasText_ = false;
     bitmap_.reset();
@@ -43,10 +49,14 @@ void TClipboard::Clear() {
 }
 
 void TClipboard::Assign(TPersistent* Source) {
+    if (auto* picture = dynamic_cast<TPicture*>(Source)) {
+        if (auto* bmp = dynamic_cast<TBitmap*>(picture->Graphic())) Source = bmp;
+    }
     if (auto* bmp = dynamic_cast<TBitmap*>(Source)) {
-        Clear();
+        ClearContent();
         bitmap_ = std::make_unique<TBitmap>();
         bitmap_->Assign(bmp);
+        NotifyChange();
         return;
     }
     TPersistent::Assign(Source);
@@ -58,7 +68,29 @@ void TClipboard::AssignTo(TPersistent* Dest) {
         bmp->Assign(bitmap_.get());
         return;
     }
+    if (auto* picture = dynamic_cast<TPicture*>(Dest)) {
+        if (!bitmap_) throw EConvertError("The clipboard holds no picture");
+        picture->Assign(bitmap_.get());
+        return;
+    }
     TPersistent::AssignTo(Dest);
+}
+
+int TClipboard::AddChangeListener(std::function<void()> Listener) {
+    listeners_[++nextListener_] = std::move(Listener);
+    return nextListener_;
+}
+
+void TClipboard::RemoveChangeListener(int Id) { listeners_.erase(Id); }
+
+void TClipboard::NotifyChange() {
+    // A listener may remove itself (or another) while it runs.
+    for (int id = 0; id <= nextListener_; ++id) {
+        auto it = listeners_.find(id);
+        if (it == listeners_.end()) continue;
+        auto listener = it->second;
+        listener();
+    }
 }
 
 TClipboard* Clipboard() {

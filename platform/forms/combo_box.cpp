@@ -5,6 +5,8 @@
 #include "platform/forms/control_paint.h"
 #include "platform/forms/popup_window.h"
 #include "platform/gdi/system_metrics.h"
+#include "platform/win/input.h"
+#include "platform/win/message_queue.h"
 #include "platform/rtl/str_utils.h"
 
 class TComboDropList : public TPopupWindow {
@@ -68,7 +70,7 @@ protected:
     }
     void MouseWheel(int delta) override {
         int n = combo_->items_->Count();
-        top = std::clamp(top - delta / WHEEL_DELTA, 0, std::max(0, n - Rows()));
+        top = std::clamp(top - delta / WHEEL_DELTA * static_cast<int>(WheelScrollLines()), 0, std::max(0, n - Rows()));
         Invalidate();
     }
 
@@ -225,8 +227,14 @@ void TComboBox::KeyDown(uint16_t& Key, TShiftState Shift) {
         case VK_NEXT: list_->Highlight(list_->highlight + rows - 1); break;
         case VK_HOME: list_->Highlight(0); break;
         case VK_END: list_->Highlight(n - 1); break;
-        case VK_RETURN: Closed(true); break;
-        case VK_ESCAPE: Closed(false); break;
+        case VK_RETURN:
+        case VK_ESCAPE: {
+            Closed(Key == VK_RETURN);
+            // The key's character is already queued: the list used it, the form must not.
+            MSG pending{};
+            if (HandleAllocated()) PeekMessage(pending, Handle(), WM_CHAR, WM_CHAR, PM_REMOVE);
+            break;
+        }
         default: return;
         }
         Key = 0;

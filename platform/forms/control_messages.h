@@ -34,6 +34,8 @@ inline constexpr UINT CM_BUTTONPRESSED = CM_BASE + 24;
 inline constexpr UINT CM_SHOWINGCHANGED = CM_BASE + 25;
 inline constexpr UINT CM_ENTER = CM_BASE + 26;
 inline constexpr UINT CM_EXIT = CM_BASE + 27;
+// The locale table changed (NotifyFormatSettingsChanged): every control of every form gets it.
+inline constexpr UINT CM_WININICHANGE = CM_BASE + 28;
 inline constexpr UINT CM_WANTSPECIALKEY = CM_BASE + 30;  // WParam: key; Result 1 = the control wants it
 inline constexpr UINT CM_RELEASE = CM_BASE + 33;
 inline constexpr UINT CM_SHOWHINTCHANGED = CM_BASE + 34;

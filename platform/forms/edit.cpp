@@ -616,7 +616,7 @@ void TCustomEdit::Paint() {
     c->Brush()->SetStyle(bsSolid);
     c->Brush()->SetColor(Enabled() ? Color() : clBtnFace);
     c->FillRect(ClientRect());
-    c->SetFont(Font());
+    c->SetFont(CharFormatFont());
     if (!Enabled()) c->Font()->SetColor(clGrayText);
     bool focused = HandleAllocated() && Focused();
     bool showSel = SelLength() > 0 && (focused || !hideSelection_);

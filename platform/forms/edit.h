@@ -76,6 +76,8 @@ protected:
     int Anchor() const { return anchor_; }
     void SaveUndo();
     virtual std::u32string DisplayText() const;
+    // The font the text is painted in (the widget's default character format).
+    virtual TFont* CharFormatFont() { return Font(); }
     // The character position nearest to a client point.
     int PositionAt(TPoint p);
     bool multiLine_ = false;

@@ -7,7 +7,7 @@
 // one pair with ";"); FilterIndex counts from 1. DefaultExt (without the dot) is added to a
 // name typed without an extension. The dialog starts in FileName's folder when that
 // exists, else in InitialDir, else in the current folder. The process's current folder is
-// never changed.
+// never changed. A leading "~" in a typed name, FileName or InitialDir is the home folder.
 //
 // Options that act: ofOverwritePrompt (save: asks before replacing an existing file),
 // ofPathMustExist (the folder of the name must exist), ofFileMustExist (open: the file
@@ -64,6 +64,11 @@ private:
     TOpenOptions options_{ofHideReadOnly, ofEnableSizing};
     std::string title_;
 };
+
+// The folder of the file last chosen in any file dialog of this run ("" before the first).
+const std::string& LastFileDialogFolder();
+// "~" and "~/..." with the home folder ($HOME) put in; anything else as it stands.
+std::string ExpandHomeFolder(const std::string& path);
 
 class TSaveDialog : public TOpenDialog {
 public:

@@ -140,11 +140,12 @@ TFileDialogForm::TFileDialogForm(TOpenDialog* Dialog)
     Build();
 
     // Start where the given name lives, else in InitialDir, else in the current folder.
-    fs::path given = Dialog->FileName();
+    fs::path given = ExpandHomeFolder(Dialog->FileName());
+    const std::string initialDir = ExpandHomeFolder(Dialog->InitialDir());
     fs::path start;
     std::string name = given.filename().string();
     if (given.has_parent_path() && IsDir(given.parent_path())) start = given.parent_path();
-    else if (!Dialog->InitialDir().empty() && IsDir(Dialog->InitialDir())) start = Dialog->InitialDir();
+    else if (!initialDir.empty() && IsDir(initialDir)) start = initialDir;
     else {
         std::error_code ec;
         start = fs::current_path(ec);
@@ -347,7 +348,7 @@ void TFileDialogForm::Accept() {
         OpenFolderItem(folderList_->ItemIndex());
         return;
     }
-    std::string typed = Trim(nameEdit_->Text());
+    std::string typed = ExpandHomeFolder(Trim(nameEdit_->Text()));
     if (typed.empty()) {
         MessageBeep(0);
         return;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/forms/application.h"
+#include "platform/forms/form_placement.h"
 #include "platform/forms/screen.h"
 #include "platform/gdi/system_metrics.h"
 #include "platform/rtl/exception.h"
@@ -115,6 +116,19 @@ void TCustomForm::PlaceOnScreen() {
     }
 }
 
+void TCustomForm::MoveBesideMainForm() {
+    // Dialogs and centred windows keep their place; a window that chose its own spot is
+    // moved off the main window when there is room beside it.
+    if (modal_ || position_ != poDesigned) return;
+    TCustomForm* main = Application ? Application->MainForm() : nullptr;
+    if (!main || main == this || !main->HandleAllocated() || !IsWindowVisible(main->Handle())) return;
+    TRect mainRect;
+    GetWindowRect(main->Handle(), &mainRect);
+    const TRect r = Bounds(Left(), Top(), Width(), Height());
+    const TRect placed = PlaceBesideMainWindow(r, mainRect, WorkAreaRect());
+    if (placed.Left != r.Left || placed.Top != r.Top) SetBounds(placed.Left, placed.Top, Width(), Height());
+}
+
 void TCustomForm::SetVisible(bool v) {
     if (Visible() == v && (!v || Showing())) return;
     SetVisibleFlag(v);
@@ -123,6 +137,10 @@ void TCustomForm::SetVisible(bool v) {
         PlaceOnScreen();
         DoShow();
         if (!Visible()) return;  // OnShow hid it again
+        if (!shownOnce_) {
+            shownOnce_ = true;
+            MoveBesideMainForm();
+        }
         ShowWindow(Handle(), SW_SHOW);
         if (active_ || GetActiveWindow() == Handle()) SetWindowFocus();
     } else {
@@ -184,6 +202,10 @@ TModalResult TCustomForm::ShowModal() {
     TModalResult result = mrCancel;
     try {
         modalResult_ = mrNone;
+        // The dialog belongs to the window it interrupts: a window manager keeps it above
+        // that window and moves it along.
+        HandleNeeded();
+        if (previous != Handle()) SetWindowOwner(Handle(), previous);
         Show();
         if (Application && Application->OnModalBegin) Application->OnModalBegin(this);
         RunLoopUntil([&] {

@@ -97,6 +97,7 @@ private:
     friend class TWinControl;
     void SetActive(bool v);
     void PlaceOnScreen();
+    void MoveBesideMainForm();
     void SetWindowFocus();
     void SetFocusToForm();
     void RecreateFrame();
@@ -110,6 +111,7 @@ private:
     bool created_ = false;
     bool keyPreview_ = false;
     bool placed_ = false;
+    bool shownOnce_ = false;
     TFormBorderStyle borderStyle_ = bsSizeable;
     TBorderIcons borderIcons_{biSystemMenu, biMinimize, biMaximize};
     TPosition position_ = poDesigned;

@@ -4,6 +4,7 @@
 
 #include "platform/forms/control_paint.h"
 #include "platform/rtl/str_utils.h"
+#include "platform/win/input.h"
 #include "platform/win/scroll_bars.h"
 
 TListBox::TListBox(TComponent* AOwner) : TCustomControl(AOwner), items_(std::make_unique<TStringList>()) {
@@ -215,7 +216,7 @@ void TListBox::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
 
 bool TListBox::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
     if (TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
-    SetTopIndex(topIndex_ - WheelDelta / WHEEL_DELTA * 3);
+    SetTopIndex(topIndex_ - WheelDelta / WHEEL_DELTA * static_cast<int>(WheelScrollLines()));
     return true;
 }
 

@@ -5,6 +5,7 @@
 
 #include "platform/forms/control_paint.h"
 #include "platform/rtl/exception.h"
+#include "platform/win/input.h"
 
 // The memo's lines as a TStrings that works on the memo's text directly.
 class TMemoLines : public TStrings {
@@ -93,6 +94,13 @@ void TMemo::SetScrollBars(TScrollStyle v) {
 void TMemo::CreateParams(TCreateParams& Params) {
     TCustomEdit::CreateParams(Params);
     if (scrollBars_ == ssVertical || scrollBars_ == ssBoth) Params.Style |= WS_VSCROLL;
+}
+
+bool TMemo::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
+    if (TCustomEdit::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
+    const int lines = WheelDelta / WHEEL_DELTA * static_cast<int>(WheelScrollLines());
+    for (int i = 0; i < std::abs(lines); ++i) Perform(WM_VSCROLL, lines > 0 ? SB_LINEUP : SB_LINEDOWN, 0);
+    return true;
 }
 
 TPoint TMemo::CaretPosition() const {

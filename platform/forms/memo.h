@@ -32,6 +32,8 @@ public:
 
 protected:
     void CreateParams(TCreateParams& Params) override;
+    // The system's lines per notch (three), as on Windows.
+    bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
 
 private:
     friend class TMemoLines;

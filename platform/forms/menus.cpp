@@ -176,15 +176,60 @@ protected:
             Invalidate();
         }
     }
-    void MouseUp(TPoint p) override {
-        int i = ItemAt(p);
-        if (i < 0) return;
+    void MouseUp(TPoint p) override { Choose(ItemAt(p)); }
+    // An open menu owns the keyboard, as a menu does on Windows: keys never reach the window
+    // below it while it is on screen.
+    bool KeyDown(uint16_t key) override {
+        switch (key) {
+        case VK_ESCAPE:
+        case VK_MENU:
+        case VK_F10:
+            Close();
+            break;
+        case VK_UP:
+        case VK_DOWN:
+            MoveHot(key == VK_DOWN ? 1 : -1);
+            break;
+        case VK_HOME:
+        case VK_END:
+            hot = key == VK_HOME ? -1 : menu_->Items()->Count();
+            MoveHot(key == VK_HOME ? 1 : -1);
+            break;
+        case VK_RETURN:
+            Choose(hot);
+            break;
+        default:
+            break;
+        }
+        return true;
+    }
+
+private:
+    bool Selectable(int i) const {
         TMenuItem* item = menu_->Items()->Items(i);
-        if (item->IsLine() || !item->Enabled()) return;
+        return item->Visible() && !item->IsLine() && item->Enabled();
+    }
+    // The next selectable item in that direction, wrapping round; stays put when none.
+    void MoveHot(int step) {
+        const int n = menu_->Items()->Count();
+        int i = hot < 0 && step < 0 ? n : hot;
+        for (int k = 0; k < n; ++k) {
+            i = ((i + step) % n + n) % n;
+            if (Selectable(i)) {
+                hot = i;
+                Invalidate();
+                return;
+            }
+        }
+    }
+    void Choose(int i) {
+        if (i < 0 || i >= menu_->Items()->Count() || !Selectable(i)) return;
+        TMenuItem* item = menu_->Items()->Items(i);
         Close();
         // The item's handler may free the menu: nothing touches `this` afterwards.
         item->Click();
     }
+
 
 private:
     TPopupMenu* menu_;

@@ -81,6 +81,8 @@ LRESULT TPopupWindow::Proc(HWND wnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_MOUSEWHEEL:
         MouseWheel(GET_WHEEL_DELTA_WPARAM(wparam));
         return 0;
+    case WM_POPUPKEY:
+        return KeyDown(static_cast<uint16_t>(wparam)) ? 1 : 0;
     case WM_CAPTURECHANGED:
         if (wnd_ == wnd && reinterpret_cast<HWND>(lparam) != wnd) Close();
         return 0;

@@ -1,7 +1,8 @@
 #pragma once
 // A pop-up window for drop-down lists and menus: a top-level window owned by a form that
 // never takes activation (the focus stays in the control that opened it). While open it
-// holds the mouse capture; a press outside it closes it, as does losing the capture.
+// holds the mouse capture; a press outside it closes it, as does losing the capture. A
+// descendant that handles the keyboard while open (a menu) sees every key-down first.
 
 #include <functional>
 
@@ -34,6 +35,8 @@ protected:
     virtual void MouseUp(TPoint) {}
     virtual void MouseWheel(int) {}
     virtual void MouseLeave() {}
+    // True when the key was used; it then goes nowhere else.
+    virtual bool KeyDown(uint16_t) { return false; }
 
 private:
     LRESULT Proc(HWND wnd, UINT msg, WPARAM wparam, LPARAM lparam);

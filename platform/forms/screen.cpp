@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "platform/forms/locale_notice.h"
 #include "platform/gdi/system_metrics.h"
+#include "platform/rtl/locale.h"
 
 TScreen* Screen = EnsureScreen();
 
@@ -12,7 +14,10 @@ TScreen* EnsureScreen() {
     return screen;
 }
 
-TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner) {}
+TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner) {
+    // The screen lives as long as the process: the listener is never removed.
+    AddFormatSettingsListener([] { BroadcastWinIniChange(); });
+}
 TScreen::~TScreen() = default;
 
 void TScreen::SetCursor(TCursor v) {
@@ -22,14 +27,12 @@ void TScreen::SetCursor(TCursor v) {
 }
 
 void TScreen::SetCursors(TCursor index, HCURSOR cursor) {
-    if (cursor)
-        installed_[index] = cursor;
-    else
-        installed_.erase(index);
+    if (cursor) registered_[index] = cursor;
+    else registered_.erase(index);
 }
 
 HCURSOR TScreen::Cursors(TCursor index) const {
-    if (auto it = installed_.find(index); it != installed_.end()) return it->second;
+    if (auto it = registered_.find(index); it != registered_.end()) return it->second;
     switch (index) {
         case crIBeam: return IDC_IBEAM;
         case crHourGlass: case crSQLWait: return IDC_WAIT;

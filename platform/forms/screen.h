@@ -26,7 +26,7 @@ public:
     TCursor Cursor() const { return cursor_; }
     void SetCursor(TCursor v);
     HCURSOR Cursors(TCursor index) const;
-    // Installs a cursor under an index of the program's own (0 removes it again).
+    // Registers a cursor of the program's own under an id of its choosing (0 removes it).
     void SetCursors(TCursor index, HCURSOR cursor);
 
     int Width() const;
@@ -52,7 +52,7 @@ private:
     TCustomForm* activeForm_ = nullptr;
     TWinControl* activeControl_ = nullptr;
     TCursor cursor_ = crDefault;
-    std::map<TCursor, HCURSOR> installed_;
+    std::map<TCursor, HCURSOR> registered_;
 };
 
 extern TScreen* Screen;

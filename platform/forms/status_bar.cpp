@@ -4,11 +4,12 @@
 
 #include "platform/forms/control_paint.h"
 #include "platform/rtl/exception.h"
+#include "platform/win/paint.h"
 
 void TStatusPanel::SetText(const std::string& v) {
     if (text_ == v) return;
     text_ = v;
-    owner_->Invalidate();
+    owner_->InvalidatePanel(Index());
 }
 
 void TStatusPanel::SetWidth(int v) {
@@ -83,6 +84,12 @@ void TStatusBar::SetSizeGrip(bool v) {
     Invalidate();
 }
 
+void TStatusBar::InvalidatePanel(int Index) {
+    if (simplePanel_ || Index < 0 || !HandleAllocated()) return;
+    TRect r = PanelRect(Index);
+    InvalidateRect(Handle(), &r, false);
+}
+
 TRect TStatusBar::PanelRect(int Index) {
     int gripLeft = ClientWidth() - (sizeGrip_ ? ClientHeight() - 2 : 0);
     int x = 0;
@@ -117,9 +124,11 @@ void TStatusBar::Paint() {
         panel(Rect(0, 2, ClientWidth() - (sizeGrip_ ? ClientHeight() - 2 : 0), ClientHeight()), simpleText_,
               taLeftJustify, pbLowered);
     } else {
+        const TRect clip = c->ClipRect();
         for (int i = 0; i < panels_.Count(); ++i) {
             TStatusPanel* p = panels_.Items(i);
-            panel(PanelRect(i), p->Text(), p->Alignment(), p->Bevel());
+            TRect r = PanelRect(i), shown;
+            if (IntersectRect(shown, r, clip)) panel(r, p->Text(), p->Alignment(), p->Bevel());
         }
     }
     if (sizeGrip_) {

@@ -63,6 +63,9 @@ public:
     void SetSizeGrip(bool v);
     // A panel's rectangle in client coordinates (the last one reaches to the grip).
     TRect PanelRect(int Index);
+    // Only that panel is painted again: a ticker that changes on every frame must not
+    // repaint the whole bar each time.
+    void InvalidatePanel(int Index);
 
 protected:
     void Paint() override;

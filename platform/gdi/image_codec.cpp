@@ -123,9 +123,10 @@ PixelImage DecodeBmp(std::string_view data) {
     PixelImage img;
     img.width = w;
     img.height = static_cast<int>(height);
-    img.pixels.resize(static_cast<size_t>(w) * static_cast<size_t>(height));
     size_t stride = ((static_cast<size_t>(w) * bpp + 31) / 32) * 4;
+    // The size fields are believed only as far as the file holds the rows they announce.
     r.Need(offset, stride * static_cast<size_t>(height));
+    img.pixels.resize(static_cast<size_t>(w) * static_cast<size_t>(height));
     const auto* base = reinterpret_cast<const uint8_t*>(data.data()) + offset;
     for (int y = 0; y < img.height; ++y) {
         const uint8_t* row = base + stride * static_cast<size_t>(topDown ? y : img.height - 1 - y);
@@ -265,6 +266,10 @@ PixelImage DecodePng(std::string_view data) {
             throw EInvalidGraphic("PNG format is not supported");
     }
     size_t stride = static_cast<size_t>(w) * static_cast<size_t>(channels);
+    // Deflate expands at most about 1032 to 1: data too short for the announced size is
+    // refused before anything is allocated for it.
+    if ((stride + 1) * static_cast<size_t>(h) > idat.size() * 1032 + 1024)
+        throw EInvalidGraphic("PNG file is cut short");
     std::string raw = ZlibDecompress(idat, (stride + 1) * static_cast<size_t>(h));
     if (raw.size() < (stride + 1) * static_cast<size_t>(h)) throw EInvalidGraphic("PNG file is cut short");
     PixelImage img;

@@ -4,6 +4,7 @@
 // same everywhere; tests change fields and call ResetFormatSettings() afterwards.
 
 #include <array>
+#include <functional>
 #include <string>
 
 struct TFormatSettings {
@@ -45,3 +46,12 @@ TFormatSettings& FormatSettings();
 
 // Back to the German defaults.
 void ResetFormatSettings();
+
+// Announces that the locale table changed (the system's regional settings, or a test
+// switching languages): every listener runs at once, in the order added. The window layer
+// listens and hands the news to every control as CM_WININICHANGE, so call it on the window
+// thread, as for any change of the table.
+void NotifyFormatSettingsChanged();
+// Answers an id for RemoveFormatSettingsListener.
+int AddFormatSettingsListener(std::function<void()> Listener);
+void RemoveFormatSettingsListener(int Id);

@@ -91,6 +91,20 @@ void ConvertMouse(const RawInput& in) {
         }
         return;
     }
+    if (t.move_wnd) {
+        const bool release = in.kind == RawInput::kMouseButton && in.button == 0 && !in.down;
+        if (release) SetSyncKey(VK_LBUTTON, false);
+        if (in.kind == RawInput::kMouseMove || release) {
+            HWND wnd = t.move_wnd;
+            if (release) t.move_wnd = nullptr;
+            if (Rec(wnd))
+                SetWindowPos(wnd, nullptr, screen.X - t.move_grab.X, screen.Y - t.move_grab.Y, 0, 0,
+                             SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            else
+                t.move_wnd = nullptr;
+        }
+        return;
+    }
     HWND target = nullptr;
     LRESULT hit = HTCLIENT;
     if (Rec(t.capture)) {
@@ -352,10 +366,32 @@ bool PumpInput() {
     return true;
 }
 
+void BeginCaptionMove(HWND wnd, TPoint screen) {
+    TreeState& t = Tree();
+    HWND root = RootOf(wnd);
+    if (!root || !SyncDown(VK_LBUTTON)) return;
+    if (t.sink && t.sink->BeginMove(root, screen)) {
+        // The window manager holds the mouse until the release, which we never see.
+        SetSyncKey(VK_LBUTTON, false);
+        return;
+    }
+    TRect wr;
+    GetWindowRect(root, &wr);
+    t.move_wnd = root;
+    t.move_grab = TPoint{screen.X - wr.Left, screen.Y - wr.Top};
+}
+
 bool PreTranslateKey(HWND wnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     if (!Rec(wnd)) return true;
     char32_t layoutChar = 0;
     bool fromLayout = TakeLayoutChar(wnd, msg, wparam, &layoutChar);
+    if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) {
+        HWND popup = Tree().capture;
+        if (Rec(popup) && popup != wnd && (popup->ex_style & WS_EX_NOACTIVATE) &&
+            SendMessage(popup, WM_POPUPKEY, wparam, lparam) != 0)
+            return false;
+        if (!Rec(wnd)) return false;
+    }
     if (SendMessage(wnd, CN_BASE + msg, wparam, lparam) != 0) return false;
     if (!Rec(wnd)) return false;
     if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) {

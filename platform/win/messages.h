@@ -116,6 +116,12 @@ inline constexpr UINT CN_CHAR = CN_BASE + WM_CHAR;
 inline constexpr UINT CN_SYSKEYDOWN = CN_BASE + WM_SYSKEYDOWN;
 inline constexpr UINT CN_SYSCHAR = CN_BASE + WM_SYSCHAR;
 
+// Sent to a pop-up that holds the mouse capture and never takes the activation (a menu)
+// before a key-down reaches the focus window: an answer other than 0 means the pop-up
+// consumed the key, and neither the key message nor its character is delivered. The
+// pop-up has no focus of its own, so without this its keys would act on the window below.
+inline constexpr UINT WM_POPUPKEY = 0xBB00;
+
 // WM_ACTIVATE wParam.
 inline constexpr WPARAM WA_INACTIVE = 0;
 inline constexpr WPARAM WA_ACTIVE = 1;

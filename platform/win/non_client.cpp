@@ -319,6 +319,8 @@ bool DefTreeProc(HWND wnd, UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& resu
             if (wparam == static_cast<WPARAM>(HTVSCROLL)) ScrollBarClick(wnd, SB_VERT, p);
             else if (wparam == static_cast<WPARAM>(HTHSCROLL)) ScrollBarClick(wnd, SB_HORZ, p);
             else if (wparam == static_cast<WPARAM>(HTCLOSE)) PostMessage(wnd, WM_SYSCOMMAND, kScClose, lparam);
+            else if (wparam == static_cast<WPARAM>(HTCAPTION))
+                BeginCaptionMove(wnd, TPoint{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)});
             return true;
         }
         case WM_SYSCOMMAND:

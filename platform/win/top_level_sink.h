@@ -21,6 +21,13 @@ public:
     virtual void CursorChanged(HCURSOR cursor) { (void)cursor; }
     // The active top-level window changed (null: none is active now).
     virtual void TopLevelActivated(HWND wnd) { (void)wnd; }
+    // The user pressed on a window's caption (screen point, left button down): true when
+    // the display's window manager now moves the window; false leaves it to the window layer.
+    virtual bool BeginMove(HWND wnd, TPoint screen) {
+        (void)wnd;
+        (void)screen;
+        return false;
+    }
     // A top-level window's text (its caption) changed.
     virtual void TopLevelTextChanged(HWND wnd, const std::string& text) {
         (void)wnd;

@@ -310,6 +310,17 @@ HWND CreateWindowEx(DWORD exStyle, DWORD style, int x, int y, int width, int hei
     return wnd;
 }
 
+HWND SetWindowOwner(HWND wnd, HWND owner) {
+    WindowRecord* r = Rec(wnd);
+    if (!r || r->parent) return nullptr;
+    WindowRecord* previous = r->owner;
+    WindowRecord* o = owner ? RootOf(owner) : nullptr;
+    for (WindowRecord* a = o; a; a = a->owner)
+        if (a == r) return previous;
+    r->owner = o;
+    return previous;
+}
+
 HWND GetParent(HWND wnd) {
     WindowRecord* r = Rec(wnd);
     if (!r) return nullptr;

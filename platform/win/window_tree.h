@@ -51,6 +51,9 @@ HWND GetParent(HWND wnd);  // the parent of a child window, the owner of a top-l
 // previous parent.
 HWND SetParent(HWND wnd, HWND newParent);
 bool IsChild(HWND parent, HWND wnd);  // wnd is a descendant of parent
+// Gives a top-level window an owner (null: none), as SetWindowLongPtr(GWLP_HWNDPARENT) does;
+// a window cannot own itself or one of its owners. Answers the previous owner.
+HWND SetWindowOwner(HWND wnd, HWND owner);
 inline constexpr unsigned GA_PARENT = 1;
 inline constexpr unsigned GA_ROOT = 2;
 HWND GetAncestor(HWND wnd, unsigned flags);

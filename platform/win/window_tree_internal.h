@@ -35,6 +35,9 @@ struct TreeState {
     HWND track_wnd = nullptr;
     int track_bar = 0;
     int track_grab = 0;  // pixel offset of the grab point inside the thumb
+    // A top-level window moved by its caption, by ourselves (no window manager does it).
+    HWND move_wnd = nullptr;
+    TPoint move_grab;  // the press point from the window's top-left corner
 };
 TreeState& Tree();
 
@@ -53,6 +56,10 @@ Region VisibleRegion(HWND wnd, bool clientOnly, bool excludeChildren);
 // Invalidates every shown window of `root` that overlaps `area` (root coordinates): its
 // client part goes to its update region, a frame part marks its frame.
 void InvalidateRootArea(HWND root, const TRect& area);
+// A press on a caption: the display's window manager moves the window when it can (the
+// desktop's own move, with its snapping and edge rules); otherwise the window follows the
+// mouse until the left button goes up.
+void BeginCaptionMove(HWND wnd, TPoint screen);
 // Makes or resizes the back buffer of a top-level window.
 HBITMAP EnsureBackBuffer(HWND root);
 void PresentRoot(HWND root, const TRect& area);

@@ -10,9 +10,16 @@
 #include "app/io_config.h"
 #include "platform/forms/button.h"
 #include "platform/forms/edit.h"
+#include "platform/forms/control_paint.h"
+#include "platform/forms/label.h"
+#include "platform/forms/menus.h"
 #include "platform/forms/file_dialog_form.h"
 #include "platform/forms/page_control.h"
+#include "platform/forms/timer.h"
 #include "platform/win/virtual_keys.h"
+#include "link/log_file.h"
+#include "platform/forms/combo_box.h"
+#include "serial/port_dialog.h"
 #include "sim/door_frame.h"
 #include "sim/door_sim.h"
 #include "tests/app/app_test_support.h"
@@ -81,9 +88,22 @@ protected:
         return out;
     }
     uint32_t Lamp(const char* name) { return Form1->Ctl<TShape>(name)->Brush()->Color(); }
+    // Runs `act` once, as soon as `lamp` turns yellow (its step is waiting for the device).
+    void WhenBusy(const char* lamp, std::function<void()> act) {
+        watch_ = std::make_unique<TTimer>(nullptr);
+        watch_->SetInterval(5);
+        watch_->OnTimer = [this, lamp, act](TObject*) {
+            if (Lamp(lamp) != kLampBusy) return;
+            watch_->SetEnabled(false);
+            act();
+        };
+        watch_->SetEnabled(true);
+    }
+    std::unique_ptr<TTimer> watch_;
     bool Shown(const std::string& name) { return Form1->Ctl<TControl>(name)->Visible(); }
 
     std::unique_ptr<DoorSim> sim_;
+    std::string fs_start_;  // the folder a file dialog started in
 };
 
 }  // namespace
@@ -219,8 +239,15 @@ TEST_F(ConfigRoad, ConfigurationFileSavedAndLoadedThroughTheDialogs) {
             dialog->Accept();
         });
     };
-    chooseFile(dir_ + "/ANLAGE");  // the extension comes from the dialog
+    // The first dialog starts in the base folder.
+    Ui().OnNextModal([this](TCustomForm* form, UiDriver&) {
+        auto* dialog = static_cast<TFileDialogForm*>(form);
+        fs_start_ = dialog->Folder().string();
+        dialog->FileNameEdit()->SetText(dir_ + "/ANLAGE");  // the extension comes from the dialog
+        dialog->Accept();
+    });
     Ui().Click("Form1.Button302");
+    EXPECT_EQ(fs_start_ + "/", BaseDir);
     EXPECT_EQ(
         "[INPUT]\r\n01=004;000;000;000\r\n02=032;000;000;000\r\n03=003;000;005;000\r\n04=005;000;000;000\r\n"
         "05=008;000;000;000\r\n06=009;000;000;000\r\n07=010;000;000;000\r\n08=038;000;000;000\r\n"
@@ -234,17 +261,25 @@ TEST_F(ConfigRoad, ConfigurationFileSavedAndLoadedThroughTheDialogs) {
     Ui().Click("Form1.Button311");
     EXPECT_EQ(1, Form1->GetDeviceType());
     EXPECT_EQ(0x40, Form1->GetRowFunction(6));
-    chooseFile(path);
+    std::filesystem::create_directories(dir_ + "/sub");
+    std::filesystem::copy_file(path, dir_ + "/sub/ANLAGE.CFG");
+    chooseFile(dir_ + "/sub/ANLAGE.CFG");
     Ui().Click("Form1.Button301");
     EXPECT_EQ(0, Form1->GetDeviceType());
     Form1->EncodeInputs();
     Form1->EncodeOutputs();
     EXPECT_EQ(StandardInputText(0), Form1->ControlText("Edit502"));
     EXPECT_EQ(StandardOutputText(0), Form1->ControlText("Edit503"));
-    // A cancelled dialog changes nothing.
-    Ui().OnNextModal([](TCustomForm* form, UiDriver& ui) { ui.Click(static_cast<TFileDialogForm*>(form)->CancelButton()); });
+    // The next dialog starts in the folder just used, not where the program was started.
+    Ui().Click("Form1.Label11");  // two quick clicks on one place would make a double click
+    fs_start_.clear();
+    Ui().OnNextModal([this](TCustomForm* form, UiDriver& ui) {
+        fs_start_ = static_cast<TFileDialogForm*>(form)->Folder().string();
+        ui.Click(static_cast<TFileDialogForm*>(form)->CancelButton());
+    });
     Ui().Click("Form1.Button301");
     EXPECT_EQ(0, Form1->GetDeviceType());
+    EXPECT_EQ(fs_start_, dir_ + "/sub");
 }
 
 TEST_F(ConfigRoad, WrongSilentAndHalfAnsweringDevices) {
@@ -299,6 +334,95 @@ TEST_F(ConfigRoad, WrongSilentAndHalfAnsweringDevices) {
     Ui().Click("Form1.Button401");
     EXPECT_EQ("21", Form1->ControlText("Edit502").substr(0, 2));
     EXPECT_EQ(0x21, static_cast<uint8_t>(sim_->Device().State().inputs[0]));
+}
+
+TEST_F(ConfigRoad, ClosingTheLinkDuringAStepFailsTheStep) {
+    DoorState half = DoorState::IoDevice(1);
+    half.answer_output_block = false;
+    StartSim(half);
+    StartProgram();
+
+    // Reading: Esc while the output block is awaited. Nothing is decoded, CFG is not shown.
+    Form1->SetRowFunction(1, 0x21);
+    WhenBusy("Shape202", [this] { Ui().Escape(); });
+    ReadRoad();
+    EXPECT_EQ(kLampDone, Lamp("Shape201"));
+    EXPECT_EQ(kLampFailed, Lamp("Shape202"));
+    EXPECT_EQ(2, Form1->ConfigError);
+    EXPECT_NE(3, Form1->Notebook1->PageIndex());
+    EXPECT_EQ(0x21, Form1->GetRowFunction(1));
+    EXPECT_FALSE(PortOpen);
+    EXPECT_FALSE(LinkBusy || ReadOutputsRequested);
+
+    // Writing: Esc while the output block's result is awaited: no "saved" message and no
+    // read-back (the port stays closed).
+    Form1->Notebook1->SetPageIndex(3);
+    std::string box;
+    Ui().OnNextModal([&box](TCustomForm* form, UiDriver& ui) {
+        box = "shown";
+        ui.Click(dynamic_cast<TFormCustMsg*>(form)->Button1);
+    });
+    WhenBusy("Shape402", [this] { Ui().Escape(); });
+    Ui().Click("Form1.Button303");
+    EXPECT_EQ(4, Form1->ConfigError);
+    EXPECT_EQ(kLampFailed, Lamp("Shape402"));
+    EXPECT_EQ("", box);
+    EXPECT_FALSE(PortOpen);
+    EXPECT_FALSE(LinkBusy || WriteOutputsRequested);
+    EXPECT_EQ(1, Ui().PendingModalScripts());
+
+    // The test page's Close during ReadAll.
+    Form1->Notebook1->SetPageIndex(5);
+    Ui().Click("Form1.Button501");
+    ASSERT_TRUE(PortOpen);
+    WhenBusy("Shape202", [this] { Ui().Click("Form1.Button502"); });
+    Ui().Click("Form1.Button507");
+    EXPECT_EQ("HasErr=2", Form1->ControlText("Label502"));
+    EXPECT_FALSE(PortOpen);
+
+    // The adapter pulled during ReadAll: the link closes, the step fails, and the protocol
+    // window and the log say what the system said.
+    Ui().Click("Form1.Button501");
+    ASSERT_TRUE(PortOpen);
+    WhenBusy("Shape202", [this] { sim_->Unplug(); });
+    Ui().Click("Form1.Button507");
+    EXPECT_EQ("HasErr=2", Form1->ControlText("Label502"));
+    EXPECT_FALSE(PortOpen);
+    const std::string status = FormSercom->StatusBar1->Panels()->Items(1)->Text();
+    EXPECT_NE(std::string::npos, status.find(sim_->SlavePath())) << status;
+    EXPECT_NE(std::string::npos, ReadFile(LogFileName("TOVAK-COM-")).find(status));
+}
+
+TEST_F(ConfigRoad, PortZeroLetsTheUserChooseThePort) {
+    StartSim(DoorState::IoDevice(0));
+    StartProgram();
+    Form1->Notebook1->SetPageIndex(5);
+    Form1->Edit501->SetText("0");
+    // Cancelled: the port stays closed and the usual message says so.
+    bool asked = false;
+    Ui().OnNextModal([&asked](TCustomForm* form, UiDriver& ui) {
+        auto* dialog = dynamic_cast<TComSelectForm*>(form);
+        ASSERT_NE(nullptr, dialog);
+        asked = true;
+        ui.Click(dialog->AbortBtn);
+    });
+    std::string text;
+    AnswerBox(text);
+    Ui().Click("Form1.Button501");
+    EXPECT_TRUE(asked);
+    EXPECT_EQ("COM0 kann nicht geöffnet werden !", text);
+    EXPECT_FALSE(PortOpen);
+
+    // The device's port chosen: the link opens on it.
+    Ui().OnNextModal([](TCustomForm* form, UiDriver& ui) {
+        auto* dialog = dynamic_cast<TComSelectForm*>(form);
+        ASSERT_NE(nullptr, dialog);
+        dialog->PortsComboBox->SetItemIndex(dialog->PortsComboBox->Items()->IndexOf("COM" + std::to_string(kPort)));
+        ui.Click(dialog->OkBtn);
+    });
+    Ui().Click("Form1.Button501");
+    EXPECT_TRUE(PortOpen);
+    EXPECT_TRUE(Ui().WaitFor([this] { return sim_->ExchangeCount() > 2; }));
 }
 
 TEST_F(ConfigRoad, ASlowButGoodBlockIsNotAFailure) {
@@ -394,4 +518,135 @@ TEST_F(ConfigRoad, PagePictures) {
     Form3->Show();
     EXPECT_TRUE(Ui().SaveForm(Form3, out + "/block-text.png"));
     Form3->Hide();
+}
+
+TEST_F(ConfigRoad, AFileWithoutConfigurationIsRefusedAndTheRowsStay) {
+    StartProgram();
+    Ui().Click("Form1.Button002");
+    Form1->SetControlText("Edit502", StandardInputText(0));
+    Form1->SetControlText("Edit503", StandardOutputText(0));
+    Ui().Click("Form1.Button102");
+    ASSERT_EQ(3, Form1->Notebook1->PageIndex());
+    for (const std::string& junk : {std::string("[MAIN]\r\nCOM=3\r\n"), std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)}) {
+        const std::string path = dir_ + "/JUNK.CFG";
+        WriteFile("JUNK.CFG", junk);
+        Ui().OnNextModal([path](TCustomForm* form, UiDriver&) {
+            auto* dialog = static_cast<TFileDialogForm*>(form);
+            dialog->FileNameEdit()->SetText(path);
+            dialog->Accept();
+        });
+        std::string error;
+        AnswerBox(error);
+        Ui().Click("Form1.Button301");
+        EXPECT_NE(std::string::npos, error.find("keine Konfigurationsdatei")) << error;
+        EXPECT_EQ(0, Form1->GetDeviceType()) << "the rows stay as they were";
+        Form1->EncodeInputs();
+        EXPECT_EQ(StandardInputText(0), Form1->ControlText("Edit502"));
+        EXPECT_EQ(Ui().PendingModalScripts(), 0);
+    }
+}
+
+TEST_F(ConfigRoad, AValueItsByteCannotHoldIsRefusedBeforeAnythingIsWritten) {
+    DoorState state = DoorState::IoDevice(0);
+    state.inputs = Bytes(StandardInputText(0));
+    state.outputs = Bytes(StandardOutputText(0));
+    StartSim(state);
+    StartProgram();
+    ReadRoad();
+    ASSERT_EQ(3, Form1->Notebook1->PageIndex());
+    const std::string path = dir_ + "/ANLAGE.CFG";
+    WriteFile("ANLAGE.CFG", "[INPUT]\r\n01=004;000;000;000\r\n");
+    for (const char* typed : {"300", "abc", "-1"}) {
+        Form1->RowParamEdit(3)->SetText(typed);
+        // Saving: the box names the row, no file dialog opens, the file stays.
+        std::string message;
+        AnswerBox(message);
+        Ui().Click("Form1.Button302");
+        EXPECT_EQ("Eingang 3: \"" + std::string(typed) + "\" ist kein gültiger Wert (0 bis 255). Es wurde nichts gespeichert.",
+                  message);
+        EXPECT_EQ(Ui().PendingModalScripts(), 0);
+        EXPECT_EQ("[INPUT]\r\n01=004;000;000;000\r\n", ReadFile(path));
+        // Writing to the device: refused the same way, nothing goes out.
+        sim_->ClearExchanges();
+        message.clear();
+        AnswerBox(message);
+        Ui().Click("Form1.Button303");
+        EXPECT_NE(std::string::npos, message.find("Eingang 3")) << message;
+        EXPECT_EQ(3, Form1->Notebook1->PageIndex());
+        EXPECT_EQ(sim_->Device().State().inputs, Bytes(StandardInputText(0)));
+        for (const std::string& data : SentData()) EXPECT_NE(0u, data.rfind("FB,13,", 0)) << data;
+    }
+    // 255 fits; an output's time limit is only checked where the row uses it.
+    Form1->RowParamEdit(3)->SetText("255");
+    EXPECT_TRUE(Form1->RowValuesFit());
+    Form1->RowParamEdit(21)->SetText("999");
+    EXPECT_TRUE(Form1->RowValuesFit()) << "row 21 has no time limit";
+    Form1->SetRowFunction(21, 0xB0);
+    Form1->RowParamEdit(21)->SetText("999");
+    std::string message;
+    AnswerBox(message);
+    EXPECT_FALSE(Form1->RowValuesFit());
+    EXPECT_EQ("Ausgang 1: \"999\" ist kein gültiger Wert (0 bis 255). Es wurde nichts gespeichert.", message);
+}
+
+TEST_F(ConfigRoad, TheLongestFunctionNameShowsWholeInTheRowDropDowns) {
+    StartProgram();
+    int longest = 0;
+    std::string name;
+    for (int type = 0; type < kDeviceTypeCount; ++type) {
+        Form1->SetDeviceType(type);
+        for (const auto& rows : {InputRowsOf(type), OutputRowsOf(type)})
+            for (int r : rows) {
+                TAppImageEdit* e = Form1->RowFunctionEdit(r);
+                std::unique_ptr<TvxEditViewData> vd = e->CreateViewData(false);
+                vd->Bounds = Rect(0, 0, e->Width(), e->Height());
+                TvxEditViewInfo vi;
+                e->EditClass().CalcViewInfo(*vd, false, vi);
+                for (int i = 0; i < e->Descriptions()->Count(); ++i) {
+                    const std::string text = e->Descriptions()->Strings(i);
+                    const int w = MeasureText(e->Font(), text, Rect(0, 0, 0, 0), DT_SINGLELINE | DT_NOPREFIX).Width();
+                    if (w > longest) {
+                        longest = w;
+                        name = text;
+                    }
+                    EXPECT_LE(w, vi.ContentRect.Width() - 4) << "row " << r << ": " << text;
+                }
+            }
+    }
+    EXPECT_GT(longest, 0) << name;
+}
+
+TEST_F(ConfigRoad, EscapeClosingAPopUpLeavesThePageAndTheProgramAlone) {
+    StartProgram();
+    Ui().Click("Form1.Button002");
+    Form1->SetControlText("Edit502", StandardInputText(0));
+    Form1->SetControlText("Edit503", StandardOutputText(0));
+    Ui().Click("Form1.Button102");
+    ASSERT_EQ(3, Form1->Notebook1->PageIndex());
+    // A function drop-down: Escape closes the list, the page and its edits stay.
+    TAppImageEdit* function = Form1->RowFunctionEdit(1);
+    function->SetFocus();
+    Ui().PressKey(VK_F4);
+    Ui().Pump();
+    ASSERT_TRUE(function->IsDroppedDown());
+    Ui().Escape();
+    Ui().Pump();
+    EXPECT_FALSE(function->IsDroppedDown());
+    EXPECT_EQ(3, Form1->Notebook1->PageIndex());
+    EXPECT_EQ(0x04, Form1->GetRowFunction(1));
+    // An editor's right-click menu: Escape closes the menu only.
+    TAppEdit* delay = Form1->RowParamEdit(3);
+    Ui().RightClick(delay);
+    Ui().Pump();
+    ASSERT_NE(nullptr, delay->EditMenu());
+    ASSERT_TRUE(delay->EditMenu()->IsOpen());
+    Ui().Escape();
+    Ui().Pump();
+    EXPECT_FALSE(delay->EditMenu()->IsOpen());
+    EXPECT_EQ(3, Form1->Notebook1->PageIndex());
+    EXPECT_FALSE(EnsureApplication()->Terminated());
+    // With nothing open, Escape is the window's again: back to the start page.
+    Ui().Escape();
+    Ui().Pump();
+    EXPECT_EQ(0, Form1->Notebook1->PageIndex());
 }

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "app/io_config_file.h"
+#include "app/io_row_values.h"
 #include "platform/rtl/exception.h"
 
 namespace {
@@ -105,11 +106,11 @@ TEST_F(ConfigFile, LoadingOddFiles) {
     Write("[INPUT]\r\n09=001;000;000;000\r\n");
     LoadIoConfigFromFile(path_, c);
     EXPECT_EQ(0, c.DeviceType);
-    // Not an INI file at all: every row blank, type 2.
+    // Not an INI file at all: refused, the rows stay.
     Write(std::string("\x00\xFF garbage\r\n=;;\r\n", 17));
-    LoadIoConfigFromFile(path_, c);
-    EXPECT_EQ(2, c.DeviceType);
-    EXPECT_EQ(0, c.Row(1).Function);
+    EXPECT_THROW(LoadIoConfigFromFile(path_, c), EReadError);
+    EXPECT_EQ(0, c.DeviceType);
+    EXPECT_EQ(1, c.Row(9).Function);
 }
 
 TEST_F(ConfigFile, FilesThatCannotBeUsedRaiseAndChangeNothing) {
@@ -118,6 +119,15 @@ TEST_F(ConfigFile, FilesThatCannotBeUsedRaiseAndChangeNothing) {
     EXPECT_THROW(LoadIoConfigFromFile(dir_ + "/MISSING.CFG", c), EFOpenError);
     EXPECT_EQ(4, c.Row(1).Function);
     EXPECT_THROW(SaveIoConfigToFile(dir_ + "/no/such/dir/X.CFG", c), Exception);
+    // A file with neither section is no configuration: loading it would blank every row.
+    for (const char* junk : {"", "[MAIN]\r\nCOM=3\r\n", "01=004;000;000;000\r\n"}) {
+        Write(junk);
+        EXPECT_THROW(LoadIoConfigFromFile(path_, c), EReadError) << junk;
+        EXPECT_EQ(4, c.Row(1).Function);
+    }
+    Write("[input]\r\n01=005;000;000;000\r\n");
+    LoadIoConfigFromFile(path_, c);
+    EXPECT_EQ(5, c.Row(1).Function) << "section names are matched as INI files match them";
     if (geteuid() != 0) {
         Write("[OTHER]\r\nKEEP=1\r\n");
         chmod(path_.c_str(), 0);
@@ -125,4 +135,19 @@ TEST_F(ConfigFile, FilesThatCannotBeUsedRaiseAndChangeNothing) {
         chmod(path_.c_str(), 0600);
         EXPECT_EQ("[OTHER]\r\nKEEP=1\r\n", Read());
     }
+}
+
+TEST(RowValues, ATypedParameterMustFitItsByte) {
+    EXPECT_EQ(ParamByte("0"), uint8_t{0});
+    EXPECT_EQ(ParamByte(" 255 "), uint8_t{255});
+    EXPECT_EQ(ParamByte("007"), uint8_t{7});
+    EXPECT_EQ(ParamByte(""), uint8_t{0}) << "an empty field is 0, as it always read";
+    for (const char* bad : {"256", "300", "-1", "abc", "1a", "+5", "1.5", "0256", "9999999"}) EXPECT_FALSE(ParamByte(bad)) << bad;
+    EXPECT_TRUE(RowStoresParam(3, 0x04));
+    EXPECT_TRUE(RowStoresParam(41, 0x00));
+    EXPECT_TRUE(RowStoresParam(21, 0xB0));
+    EXPECT_FALSE(RowStoresParam(21, 0xC1));
+    EXPECT_FALSE(RowStoresParam(17, 0xB0)) << "no such row";
+    EXPECT_EQ(BadRowValueMessage(43, "300"),
+              "Eingang 19: \"300\" ist kein gültiger Wert (0 bis 255). Es wurde nichts gespeichert.");
 }

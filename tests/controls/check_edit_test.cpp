@@ -204,6 +204,33 @@ TEST_F(CheckEdit, PaintsTheBoxIn3DFlatAndFocusedLooks) {
     EXPECT_GT(grey, 5);
 }
 
+TEST_F(CheckEdit, WithoutACaptionTheFocusFramesTheBox) {
+    TForm* form = MakeForm("F");
+    auto* a = Add<TvxCheckEdit>(form, "A", 8, 8);
+    auto* b = Add<TvxCheckEdit>(form, "B", 8, 40);
+    a->SetCaption("");
+    b->SetCaption("");
+    form->Show();
+    Driver().Pump();
+    ASSERT_TRUE(a->Focused());
+    // The ring one pixel outside the box: dotted on the focused editor, plain background
+    // on the other.
+    auto ring = [&](TvxInplaceCheckEdit* e) {
+        const TRect box = BoxOf(e);
+        const COLORREF back = WindowPixel(e, {1, 1});
+        int n = 0;
+        for (int x = box.Left - 1; x <= box.Right; ++x)
+            n += (WindowPixel(e, {x, box.Top - 1}) != back) + (WindowPixel(e, {x, box.Bottom}) != back);
+        return n;
+    };
+    EXPECT_GT(ring(a), 4);
+    EXPECT_EQ(ring(b), 0);
+    b->SetFocus();
+    Driver().Pump();
+    EXPECT_EQ(ring(a), 0);
+    EXPECT_GT(ring(b), 4);
+}
+
 TEST_F(CheckEdit, GlyphStripShowsPressedImagesOnlyWhenItHasThem) {
     TForm* form = MakeForm("F");
     auto* e = Add<TvxCheckEdit>(form, "C", 8, 8);

@@ -2,6 +2,7 @@
 // validation paths, the mask, and the calendar it drops down.
 
 #include "controls/vx_standalone_edits.h"
+#include "platform/forms/button.h"
 #include "platform/rtl/locale.h"
 #include "platform/sync/clock.h"
 #include "platform/win/input.h"
@@ -249,4 +250,22 @@ TEST_F(DateEdit, CalendarOpensAtTheTextsDateAndPicksKeepingTheTime) {
     Driver().Pump();
     EXPECT_EQ(e->Date(), NullDate);
     EXPECT_EQ(e->WindowText(), "");
+}
+
+TEST_F(DateEdit, EnterConvertsTheTypedWordBeforeTheDefaultButtonIsClicked) {
+    TForm* form = MakeForm("F", 320, 200);
+    auto* e = Add<TvxDateEdit>(form, "D", 8, 8);
+    auto* ok = Add<TButton>(form, "OK", 8, 100);
+    ok->SetDefault(true);
+    std::vector<TDateTime> seen;
+    ok->OnClick = [&](TObject*) { seen.push_back(e->Date()); };
+    form->Show();
+    e->SetFocus();
+    Driver().Pump();
+    Driver().Type("today+1");
+    Driver().Enter();
+    Driver().Pump();
+    ASSERT_EQ(seen.size(), 1u) << "Enter still clicks the default button";
+    EXPECT_EQ(seen[0], D(2026, 3, 6));
+    EXPECT_EQ(e->WindowText(), "06.03.2026");
 }

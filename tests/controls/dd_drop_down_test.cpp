@@ -2,7 +2,9 @@
 // descriptors: buttons, hit testing, opening and closing by mouse and keys.
 
 #include "controls/vx_check_edit_style.h"
+#include "controls/vx_edit.h"
 #include "controls/vx_standalone_edits.h"
+#include "platform/forms/combo_box.h"
 #include "platform/gdi/draw.h"
 #include "platform/gdi/system_metrics.h"
 #include "platform/win/input.h"
@@ -271,4 +273,122 @@ TEST_F(DropDownEdit, PopupBorderFollowsTheEditorBorder) {
     EXPECT_EQ(e->GetPopupBorder(), pbFrame3D);
     e->SetPopupBorder(pbSingle);
     EXPECT_EQ(e->GetPopupBorder(), pbSingle);
+}
+
+TEST_F(DropDownEdit, EscapeThatClosesAPopupNeverReachesTheFormsKeyPreview) {
+    TForm* form = MakeForm("F", 320, 400);
+    form->SetKeyPreview(true);
+    int escapes = 0;
+    form->OnKeyPress = [&](TObject*, char32_t& Key) { escapes += Key == 27; };
+    auto* list = MakeImageEdit(form, "E", 8, 8, 4);
+    auto* date = new TvxDateEdit(form);
+    date->SetParent(form);
+    date->SetBounds(8, 40, 120, 24);
+    auto* combo = new TComboBox(form);
+    combo->SetParent(form);
+    combo->SetBounds(8, 72, 120, 24);
+    combo->Items()->Add("COM3");
+    combo->Items()->Add("COM4");
+    form->Show();
+    Driver().Pump();
+
+    list->SetFocus();
+    Driver().PressKey(VK_F4);
+    Driver().Pump();
+    ASSERT_TRUE(list->IsDroppedDown());
+    Driver().Escape();
+    Driver().Pump();
+    EXPECT_FALSE(list->IsDroppedDown());
+    EXPECT_EQ(escapes, 0) << "the list's Escape";
+
+    date->SetFocus();
+    Driver().PressKey(VK_F4);
+    Driver().Pump();
+    ASSERT_TRUE(date->IsDroppedDown());
+    Driver().Escape();
+    Driver().Pump();
+    EXPECT_FALSE(date->IsDroppedDown());
+    EXPECT_EQ(escapes, 0) << "the calendar's Escape";
+
+    combo->SetFocus();
+    combo->SetDroppedDown(true);
+    Driver().Pump();
+    Driver().Escape();
+    Driver().Pump();
+    EXPECT_FALSE(combo->DroppedDown());
+    EXPECT_EQ(escapes, 0) << "the combo box's Escape";
+
+    // With nothing open, Escape is the form's.
+    Driver().Escape();
+    Driver().Pump();
+    EXPECT_EQ(escapes, 1);
+}
+
+TEST_F(DropDownEdit, DateEditorsCalendarClosesByItsButtonByHidingAndByFocusLeaving) {
+    TForm* form = MakeForm("F", 320, 400);
+    auto* date = new TvxDateEdit(form);
+    date->SetParent(form);
+    date->SetBounds(8, 8, 120, 24);
+    auto* other = Add<TvxEdit>(form, "O", 200, 8);
+    form->Show();
+    Driver().Pump();
+    TRect b = ButtonRect(date);
+    const TPoint button = WindowToScreen(date, {(b.Left + b.Right) / 2, (b.Top + b.Bottom) / 2});
+
+    // A second press on the button closes the calendar it opened.
+    PressAt(button);
+    ReleaseAt(button);
+    Driver().Pump();
+    ASSERT_TRUE(date->IsDroppedDown());
+    TvxGridDatePopup* cal = date->Calendar();
+    ASSERT_TRUE(cal && IsWindowVisible(cal->Handle()));
+    PressAt(button);
+    ReleaseAt(button);
+    Driver().Pump();
+    EXPECT_FALSE(date->IsDroppedDown());
+    EXPECT_FALSE(IsWindowVisible(cal->Handle()));
+    EXPECT_TRUE(date->Focused());
+
+    // A click on another field while it is open: the calendar closes and that field keeps
+    // the focus.
+    PressAt(button);
+    ReleaseAt(button);
+    Driver().Pump();
+    ASSERT_TRUE(IsWindowVisible(cal->Handle()));
+    Driver().Click(other);
+    Driver().Pump();
+    EXPECT_FALSE(IsWindowVisible(cal->Handle()));
+    EXPECT_FALSE(date->IsDroppedDown());
+    EXPECT_TRUE(other->Focused());
+    EXPECT_FALSE(date->Focused());
+
+    // Hiding the editor closes its calendar.
+    date->SetFocus();
+    Driver().PressKey(VK_F4);
+    Driver().Pump();
+    ASSERT_TRUE(IsWindowVisible(cal->Handle()));
+    date->Hide();
+    Driver().Pump();
+    EXPECT_FALSE(IsWindowVisible(cal->Handle()));
+    EXPECT_FALSE(date->IsDroppedDown());
+}
+
+TEST_F(DropDownEdit, TheWheelScrollsAnOpenListThreeLinesAndStepsAClosedEditorOne) {
+    TForm* form = MakeForm("F", 320, 400);
+    auto* e = MakeImageEdit(form, "E", 8, 8, 30);
+    e->SetText("0");
+    form->Show();
+    e->SetFocus();
+    Driver().Pump();
+    Driver().Wheel(e, -1);
+    Driver().Pump();
+    EXPECT_EQ(e->Text(), "1") << "closed: one value per notch";
+    Driver().PressKey(VK_F4);
+    Driver().Pump();
+    ASSERT_TRUE(e->IsDroppedDown());
+    const int top = e->PopupList()->TopIndex();
+    Driver().Wheel(e, -1);
+    Driver().Pump();
+    EXPECT_EQ(e->PopupList()->TopIndex(), top + 3);
+    Driver().Escape();
 }

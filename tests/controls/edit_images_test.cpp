@@ -32,6 +32,19 @@ TEST(EditImages, ListsHoldThePicturesInOrder) {
     EXPECT_EQ(cut.Pixel(6, 1), RGB(0, 0, 0));  // a blade of the scissors
 }
 
+TEST(EditImages, BlobPicturesAreEighteenBySixteenWithTransparentSides) {
+    TImageList* blobs = BlobImages();
+    EXPECT_EQ(blobs->Width(), 18);
+    EXPECT_EQ(blobs->Height(), 16);
+    TBitmap cell(18, 16);
+    cell.Canvas()->Brush()->SetColor(clLime);
+    cell.Canvas()->FillRect(Rect(0, 0, 18, 16));
+    blobs->Draw(cell.Canvas(), 0, 0, biMemo);
+    EXPECT_EQ(cell.Pixel(0, 8), RGB(0, 255, 0));
+    EXPECT_EQ(cell.Pixel(17, 8), RGB(0, 255, 0));
+    EXPECT_NE(cell.Pixel(8, 8), RGB(0, 255, 0)) << "the page itself is drawn";
+}
+
 TEST(CurrencyFormat, PatternFromTheLocale) {
     TFormatSettings& fs = FormatSettings();
     std::string f;

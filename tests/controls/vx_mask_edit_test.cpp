@@ -145,6 +145,15 @@ TEST_F(MaskEdit, PasteGoesThroughTheMaskAndValidatesAtOnce) {
     EXPECT_EQ(e->WindowText(), "__.__.____");
 }
 
+TEST_F(MaskEdit, CtrlVPastesOnce) {
+    TvxInplaceMaskEdit* e = MakeMasked("99:99;1;_");
+    Clipboard()->SetAsText("12");
+    Driver().PressKey(VK_HOME);
+    Driver().PressKey('V', {ssCtrl});
+    Driver().Pump();
+    EXPECT_EQ(e->WindowText(), "12:__");
+}
+
 TEST_F(MaskEdit, ValidationRaisesTheGermanMessageAtTheFirstGap) {
     TvxInplaceMaskEdit* e = MakeMasked("00:00;1;_");
     Driver().PressKey(VK_HOME);

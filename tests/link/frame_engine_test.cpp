@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "link/frame_codec.h"
 #include "link/link_state.h"
 #include "link/message_dialog.h"
@@ -109,6 +111,15 @@ TEST(FrameEngine, BadFramesGetNoAnswerAndShowTheirStatus) {
     auto out = f.Poll(Empty());
     EXPECT_EQ(1u, out.size());
     EXPECT_EQ("", f.view.LastStatus());
+}
+
+TEST(FrameEngine, AnErrorNoBadFrameCausesIsLoggedAndReceptionGoesOn) {
+    FakeLink f;
+    f.main.on_tick = [] { throw std::logic_error("tick handler broke"); };
+    EXPECT_TRUE(f.Poll(Empty()).empty());
+    EXPECT_NE(std::string::npos, f.ComLog().find("tick handler broke"));
+    f.main.on_tick = nullptr;
+    EXPECT_EQ(1u, f.Poll(Empty()).size());
 }
 
 TEST(FrameEngine, ReceiveBufferWithoutEtxIsCappedAtOneKilobyte) {

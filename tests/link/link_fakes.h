@@ -1,7 +1,10 @@
 #pragma once
 // Recording stand-ins for the link's port and windows.
 
+#include <cstdlib>
 #include <deque>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <string>
@@ -12,6 +15,8 @@
 #include "link/link_port.h"
 #include "link/link_state.h"
 #include "link/link_view.h"
+#include "link/log_file.h"
+#include "link/program_dirs.h"
 #include "link/sercom_link.h"
 
 class FakePort : public TLinkPort {
@@ -49,6 +54,7 @@ public:
     void TraceClear() override { trace.clear(); }
     void QueueAdd(const std::string& item) override { queue.push_back(item); }
     void QueueDeleteFirst() override { queue.erase(queue.begin()); }
+    void QueueDeleteLast() override { queue.pop_back(); }
     void SetStatusText(const std::string& text) override { status.push_back(text); }
     std::string LastStatus() const { return status.empty() ? std::string() : status.back(); }
 
@@ -90,15 +96,27 @@ public:
     std::function<void()> on_tick;
 };
 
-// A link on a fake port with recording views, its state cleared.
+// A link on a fake port with recording views, its state cleared, its log files in a
+// folder of its own.
 struct FakeLink {
     FakeLink() : link(&port, &view, &main) {
         ClearLinkState();
         ClearDeviceRecords();
+        saved_prot = ProtDir;
+        char pattern[] = "/tmp/tovak-fakelink-XXXXXX";
+        if (mkdtemp(pattern)) ProtDir = std::string(pattern) + "/";
     }
     ~FakeLink() {
         ClearLinkState();
         PrtShow = PrtProt = false;
+        std::error_code ignored;
+        if (ProtDir != saved_prot) std::filesystem::remove_all(ProtDir, ignored);
+        ProtDir = saved_prot;
+    }
+    // Everything the link wrote to its "TOVAK-COM-" log.
+    std::string ComLog() const {
+        std::ifstream in(LogFileName("TOVAK-COM-"), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
     }
     // Feeds a frame from the device and answers the frames the link wrote for it.
     std::vector<std::string> Poll(const std::string& wire) {
@@ -113,6 +131,7 @@ struct FakeLink {
         return s;
     }
 
+    std::string saved_prot;
     FakePort port;
     RecordingSercomView view;
     RecordingMainView main;

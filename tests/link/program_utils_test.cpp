@@ -95,10 +95,37 @@ TEST_F(CommandLine, FolderOptionsReplaceTheFoldersAsGiven) {
     EXPECT_EQ(ComdDir, dir.path() + "COMD/");
     EXPECT_EQ(TempDir, dir.path() + "TEMP/");
 
-    SetCommandLineForTesting({dir.path() + "tovak", "/BASEDIR=/srv/tovak/"});
+    // The base folder takes the logs and the other folders along, unless they are given too.
+    SetCommandLineForTesting({dir.path() + "tovak", "/PROTDIR=/var/log/tovak/", "/BASEDIR=/srv/tovak"});
     InitProgramDirs();
     EXPECT_EQ(BaseDir, "/srv/tovak/");
-    EXPECT_EQ(ProtDir, dir.path() + "PROT/");  // the other folders are not derived again
+    EXPECT_EQ(DataDir, "/srv/tovak/DATA/");
+    EXPECT_EQ(TempDir, "/srv/tovak/TEMP/");
+    EXPECT_EQ(ProtDir, "/var/log/tovak/");
+    SetCommandLineForTesting({dir.path() + "tovak", "/BASEDIR=/srv/tovak/"});
+    InitProgramDirs();
+    EXPECT_EQ(ProtDir, "/srv/tovak/PROT/");
+}
+
+TEST_F(CommandLine, AnInstalledProgramKeepsItsDataWithTheUser) {
+    TempFolder dir;
+    const std::string bin = dir.path() + "bin/";
+    std::filesystem::create_directories(bin);
+    const char* old = std::getenv("XDG_DATA_HOME");
+    const std::string saved = old ? old : "";
+    setenv("XDG_DATA_HOME", (dir.path() + "share").c_str(), 1);
+    SetCommandLineForTesting({bin + "tovak"});
+    InitProgramDirs();
+    EXPECT_EQ(BaseDir, dir.path() + "share/tovak/");
+    EXPECT_EQ(ProtDir, dir.path() + "share/tovak/PROT/");
+    // Where it was built (a writable folder of another name) it keeps them beside itself.
+    SetCommandLineForTesting({dir.path() + "tovak"});
+    InitProgramDirs();
+    EXPECT_EQ(BaseDir, dir.path());
+    if (old)
+        setenv("XDG_DATA_HOME", saved.c_str(), 1);
+    else
+        unsetenv("XDG_DATA_HOME");
 }
 
 TEST_F(LogFile, AppendsDatedLinesToTheMonthlyFileAndCreatesTheFolder) {

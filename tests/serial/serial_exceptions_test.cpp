@@ -37,7 +37,7 @@ TEST(CheckException, AnswersEveryCodeFamilyWithItsClassAndText) {
     ExpectRaises<EInOutError>(-2, "File not found", 2);
     ExpectRaises<EInOutError>(-87, "The parameter is incorrect.", 87);  // the system's text
     ExpectRaises<EOutOfMemory>(-8, "Out of memory", 0);
-    ExpectRaises<ESerialException>(-1001, "Apro exception", 0);
+    ExpectRaises<ESerialException>(-1001, "Serial exception", 0);
     ExpectRaises<EBadArgument>(-1002, "Bad argument passed to function", -1002);
     ExpectRaises<EGeneral>(-1006, "Internal error creating window class", -1006);
     ExpectRaises<EBadId>(-2001, "ie_BadId - Specified comport doesn't exist", -2001);
@@ -45,20 +45,20 @@ TEST(CheckException, AnswersEveryCodeFamilyWithItsClassAndText) {
     ExpectRaises<EAlreadyOpen>(-2008, "ie_Open - device already open", -2008);
     ExpectRaises<ENoPortSelected>(-2011, "The ComNumber property of the TSerComPort has not been set", -2011);
     ExpectRaises<EOpenComm>(-2012, "Comport was not opened by Tapi", -2012);
-    ExpectRaises<ESerialException>(-3002, "Apro exception", 0);
+    ExpectRaises<ESerialException>(-3002, "Serial exception", 0);
     ExpectRaises<EOutputBufferTooSmall>(-3006, "Output buffer too small for block", -3006);
     ExpectRaises<EBufferIsEmpty>(-3007, "Buffer is empty", -3007);
     ExpectRaises<ESerialIO>(-3010, "Base address not set", -3010);
     ExpectRaises<EModemStatusMismatch>(-4008, "Wrong modem status requested", -4008);
-    ExpectRaises<ESerialException>(-5001, "Apro exception", 0);
+    ExpectRaises<ESerialException>(-5001, "Serial exception", 0);
     ExpectRaises<EBadTriggerHandle>(-5003, "Bad trigger handle", -5003);
     ExpectRaises<EProtocol>(-6006, "Fatal time out", -6006);
-    ExpectRaises<ESerialException>(-6007, "Apro exception", 0);
+    ExpectRaises<ESerialException>(-6007, "Serial exception", 0);
     ExpectRaises<EINI>(-7001, "", -7001);
     ExpectRaises<EInternal>(-7003, "", -7003);
     ExpectRaises<EFax>(-8070, "", -8070);
     ExpectRaises<ETapiAllocated>(-13801, "", -13801);
-    ExpectRaises<ESerialException>(-13804, "Apro exception", 0);
+    ExpectRaises<ESerialException>(-13804, "Serial exception", 0);
     ExpectRaises<ETapiInvalMessageID>(-13848, "", -13848);
     ExpectRaises<ETapiInvalParam>(-13850, "", -13850);
     ExpectRaises<ETapiNoMultipleInstance>(-13886, "", -13886);

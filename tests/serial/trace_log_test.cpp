@@ -87,5 +87,13 @@ TEST(DispatchLog, DumpFormat) {
     EXPECT_EQ("0001.000  Dispatch  ReadCom       00000003  AB[0D]\r", all[5]);
     EXPECT_EQ("0002.234  Trigger   Avail         00000003  \r", all[6]);
     EXPECT_EQ("0002.234  Dispatch                00000030   (CTS DSR)\r", all[7]);
+
+    // From 10,000 s on the time keeps its point before the fifth character.
+    ASSERT_EQ(0, d.InitDispatchLogging(1000));
+    clock->Advance(12345678 - 2234);
+    d.AddDispatchEntry(2, 5, 1, nullptr, 0);
+    ASSERT_EQ(0, d.DumpDispatchLog(path, true));
+    text = ReadFile(path);
+    EXPECT_NE(std::string::npos, text.find("\n1234.5678  Trigger   Avail         00000001  \r")) << text;
     std::filesystem::remove(path);
 }

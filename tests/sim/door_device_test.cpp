@@ -1,5 +1,6 @@
 #include "sim/door_device.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -48,6 +49,28 @@ TEST(SimDoorDevice, AnswersTheRequestsWithTheirRecords) {
     EXPECT_EQ(std::string("\x65\x76\x61\x73", 4), od.substr(od.size() - 4));
     d.HandleAnswer(Answer({0xFB, 0x02, 0x02, 0x44, 0x03, 0x07, 0xEB}));
     EXPECT_EQ(2027, d.State().maint_year);
+}
+
+TEST(SimDoorDevice, StoreFromAnUnlockedDoorPassesAStateBeforeTheRestart) {
+    // The program's "Konfiguration übernehmen" mark needs a change to 0x18 from anything but
+    // 0x10.
+    for (uint8_t start : {uint8_t{0x10}, uint8_t{0x00}}) {
+        DoorState state = DoorState::DoorTerminal();
+        state.door = start;
+        DoorDevice d(state);
+        d.HandleAnswer(Answer({0xFB, 0x02, 0x00, 0x11, 0x00}));
+        std::vector<int> doors;
+        while (d.HasReply()) {
+            const SimFrame frame = d.NextFrame();
+            if (frame.data.size() > 6 && frame.data.compare(3, 1, "\x0D") == 0)
+                doors.push_back(static_cast<uint8_t>(frame.data.at(6)));
+        }
+        auto restart = std::find(doors.begin(), doors.end(), 0x18);
+        ASSERT_NE(doors.end(), restart) << int(start);
+        const int before = restart == doors.begin() ? start : *(restart - 1);
+        EXPECT_NE(0x10, before) << int(start);
+        EXPECT_EQ(start, doors.back());
+    }
 }
 
 TEST(SimDoorDevice, LoadsItsStateFromAnIniFile) {

@@ -65,6 +65,14 @@ void X11Presenter::Impl::HelperMessage(TMessage& m) {
         return;
     }
     HWND wnd = reinterpret_cast<HWND>(m.WParam);
+    if (m.Msg == kMsgMoved) {
+        if (!IsWindow(wnd)) return;
+        movedByDisplay = wnd;
+        SetWindowPos(wnd, nullptr, GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam), 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        movedByDisplay = nullptr;
+        return;
+    }
     if ((m.Msg != kMsgActivate && m.Msg != kMsgRaise) || !IsWindow(wnd) || !IsWindowVisible(wnd)) return;
     bool enabled = IsWindowEnabled(wnd) && !(GetWindowLong(wnd, GWL_EXSTYLE) & WS_EX_NOACTIVATE);
     if (m.Msg == kMsgRaise) {
@@ -154,6 +162,9 @@ std::unique_ptr<X11Presenter> X11Presenter::Open(const std::string& displayName,
     m.netWmType = XInternAtom(dpy, "_NET_WM_WINDOW_TYPE", False);
     m.typeNormal = XInternAtom(dpy, "_NET_WM_WINDOW_TYPE_NORMAL", False);
     m.typeDialog = XInternAtom(dpy, "_NET_WM_WINDOW_TYPE_DIALOG", False);
+    m.netSupported = XInternAtom(dpy, "_NET_SUPPORTED", False);
+    m.netMoveResize = XInternAtom(dpy, "_NET_WM_MOVERESIZE", False);
+    m.RefreshWmSupport();
     m.utility = XCreateSimpleWindow(dpy, m.root, -10, -10, 1, 1, 0, 0, 0);
     m.selection = std::make_unique<X11Selection>(dpy, m.utility);
     // Held keys repeat as presses alone, as the window layer expects.
@@ -228,11 +239,22 @@ void X11Presenter::TopLevelHidden(HWND wnd) {
 }
 
 void X11Presenter::TopLevelMoved(HWND wnd, const TRect& screenRect) {
+    if (wnd == impl_->movedByDisplay) return;  // the X window is there already
     Command c;
     c.kind = Command::kMove;
     c.wnd = wnd;
     c.rect = screenRect;
     impl_->Push(std::move(c));
+}
+
+bool X11Presenter::BeginMove(HWND wnd, TPoint screen) {
+    if (!impl_->wmMoves || XWindowOf(wnd) == 0) return false;
+    Command c;
+    c.kind = Command::kBeginMove;
+    c.wnd = wnd;
+    c.rect = Rect(screen.X, screen.Y, screen.X, screen.Y);
+    impl_->Push(std::move(c));
+    return true;
 }
 
 void X11Presenter::TopLevelDestroyed(HWND wnd) {

@@ -31,6 +31,8 @@ class X11Presenter : public Presenter {
     void CursorChanged(HCURSOR cursor) override;
     void TopLevelActivated(HWND wnd) override;
     void TopLevelTextChanged(HWND wnd, const std::string& text) override;
+    // Hands a caption drag to the window manager when it offers _NET_WM_MOVERESIZE.
+    bool BeginMove(HWND wnd, TPoint screen) override;
 
     // Waits until the X server has everything queued so far (pumping messages when called
     // on the window thread). False when the time-out passed or the connection is gone.

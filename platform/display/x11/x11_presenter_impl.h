@@ -49,6 +49,7 @@ namespace x11_internal {
 inline constexpr UINT kMsgActivate = WM_USER + 1;  // wParam: the window the X focus went to
 inline constexpr UINT kMsgRaise = WM_USER + 2;     // wParam: the window clicked on
 inline constexpr UINT kMsgLost = WM_USER + 3;      // the connection to the X server is gone
+inline constexpr UINT kMsgMoved = WM_USER + 4;     // wParam: the window the window manager moved; lParam: x, y
 
 // Someone waiting for the X thread (Sync, clipboard fetch).
 struct Waiter {
@@ -88,11 +89,11 @@ struct Waiter {
 };
 
 struct Command {
-    enum Kind { kShow, kHide, kMove, kDestroy, kPixels, kTitle, kCursor, kFocus, kOffer, kDisown, kFetch, kSync };
+    enum Kind { kShow, kHide, kMove, kDestroy, kPixels, kTitle, kCursor, kFocus, kOffer, kDisown, kFetch, kSync, kBeginMove };
     Kind kind = kSync;
     HWND wnd = nullptr;
     HWND owner = nullptr;
-    TRect rect;  // kShow/kMove: the window on the screen; kPixels: the area in the window
+    TRect rect;  // kShow/kMove: the window on the screen; kPixels: the area in the window; kBeginMove: the press point
     uint32_t style = 0;
     uint32_t exStyle = 0;
     std::string text;
@@ -124,6 +125,9 @@ struct X11Presenter::Impl {
         bool viewable = false;
         bool focusOnMap = false;
         XIC ic = nullptr;
+        // Positions we asked the server for and have not seen confirmed: their configure
+        // notices are our own echo, not a move by the window manager.
+        std::deque<TPoint> requested;
     };
 
     X11Presenter* presenter = nullptr;
@@ -154,6 +158,10 @@ struct X11Presenter::Impl {
     };
     std::map<HWND, Sent> sent;
     std::atomic<HWND> helper{nullptr};
+    // The window the window manager moved, while the window layer follows it (no echo back).
+    HWND movedByDisplay = nullptr;
+    // The window manager moves windows for us (it announces _NET_WM_MOVERESIZE).
+    std::atomic<bool> wmMoves{false};
     // What the helper window's procedure reaches; cleared when the presenter goes, so a
     // request still queued for the helper finds nothing.
     std::shared_ptr<std::atomic<Impl*>> self = std::make_shared<std::atomic<Impl*>>(this);
@@ -162,7 +170,7 @@ struct X11Presenter::Impl {
     std::map<HWND, XWin> wins;
     std::map<Window, HWND> byId;
     Atom wmProtocols = 0, wmDelete = 0, motifHints = 0, netWmName = 0, utf8String = 0, netWmType = 0,
-         typeNormal = 0, typeDialog = 0;
+         typeNormal = 0, typeDialog = 0, netSupported = 0, netMoveResize = 0;
     std::map<unsigned, Cursor> cursors;
     unsigned cursorShape = XC_left_ptr;
     XIM im = nullptr;
@@ -182,14 +190,20 @@ struct X11Presenter::Impl {
     // X thread helpers.
     void Create(XWin& w, const Command& c);
     void SetGeometry(XWin& w);
+    void SetOwner(XWin& w, HWND owner);
     void SetTitle(XWin& w, const std::string& title);
     void ResizeMirror(XWin& w, int width, int height);
     void PutArea(XWin& w, TRect area);
     void Focus(XWin& w);
+    void RefreshWmSupport();
+    void StartWmMove(XWin& w, TPoint screen);
+    void Configured(XWin& w, XEvent& ev);
     Cursor CursorFor(unsigned shape);
     void Key(XWin& w, XKeyEvent& ke, bool down);
     void ReleaseKeys();
-    TPoint ScreenPoint(const XWin& w, int x, int y) const { return TPoint{w.rect.Left + x, w.rect.Top + y}; }
+    // The pointer on the screen. Root coordinates, not the window's: while a window moves,
+    // an event reported against its old place would push it on by the same step again.
+    static TPoint RootPoint(int x, int y) { return TPoint{x, y}; }
 
     // Window thread: requests from the X thread.
     void HelperMessage(TMessage& m);

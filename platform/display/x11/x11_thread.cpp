@@ -115,11 +115,13 @@ void X11Presenter::Impl::Apply(Command& c) {
                 w->wnd = c.wnd;
             }
             w->rect = c.rect;
+            RefreshWmSupport();
             if (!w->id) {
                 Create(*w, c);
             } else {
                 SetGeometry(*w);
                 SetTitle(*w, c.text);
+                if (c.owner != w->owner) SetOwner(*w, c.owner);
             }
             if (w->width != c.rect.Width() || w->height != c.rect.Height())
                 ResizeMirror(*w, c.rect.Width(), c.rect.Height());
@@ -138,6 +140,9 @@ void X11Presenter::Impl::Apply(Command& c) {
                 w->mapped = false;
                 w->focusOnMap = false;
             }
+            break;
+        case Command::kBeginMove:
+            if (w && w->id) StartWmMove(*w, TPoint{c.rect.Left, c.rect.Top});
             break;
         case Command::kMove:
             if (w) {
@@ -250,8 +255,7 @@ void X11Presenter::Impl::Create(XWin& w, const Command& c) {
     } motif{2, 0, 0, 0, 0};
     XChangeProperty(dpy, w.id, motifHints, motifHints, 32, PropModeReplace,
                     reinterpret_cast<unsigned char*>(&motif), 5);
-    auto owner = wins.find(c.owner);
-    if (owner != wins.end() && owner->second.id) XSetTransientForHint(dpy, w.id, owner->second.id);
+    SetOwner(w, c.owner);
     Atom type = (c.owner && (c.style & WS_CAPTION) == WS_CAPTION) ? typeDialog : typeNormal;
     XChangeProperty(dpy, w.id, netWmType, XA_ATOM, 32, PropModeReplace,
                     reinterpret_cast<unsigned char*>(&type), 1);
@@ -264,6 +268,15 @@ void X11Presenter::Impl::Create(XWin& w, const Command& c) {
     }
     SetGeometry(w);
     SetTitle(w, c.text);
+}
+
+void X11Presenter::Impl::SetOwner(XWin& w, HWND owner) {
+    w.owner = owner;
+    auto found = wins.find(owner);
+    if (found != wins.end() && found->second.id)
+        XSetTransientForHint(dpy, w.id, found->second.id);
+    else
+        XDeleteProperty(dpy, w.id, XA_WM_TRANSIENT_FOR);
 }
 
 void X11Presenter::Impl::SetGeometry(XWin& w) {
@@ -281,6 +294,10 @@ void X11Presenter::Impl::SetGeometry(XWin& w) {
         XSetWMNormalHints(dpy, w.id, &size);
     }
     XMoveResizeWindow(dpy, w.id, w.rect.Left, w.rect.Top, width, height);
+    if (!w.overrideRedirect) {
+        w.requested.push_back(TPoint{w.rect.Left, w.rect.Top});
+        if (w.requested.size() > 32) w.requested.pop_front();
+    }
 }
 
 void X11Presenter::Impl::SetTitle(XWin& w, const std::string& title) {
@@ -411,7 +428,7 @@ void X11Presenter::Impl::HandleEvent(XEvent& ev) {
         case ButtonPress:
         case ButtonRelease: {
             const XButtonEvent& b = ev.xbutton;
-            TPoint p = ScreenPoint(w, b.x, b.y);
+            TPoint p = RootPoint(b.x_root, b.y_root);
             bool down = ev.type == ButtonPress;
             if (b.button == Button4 || b.button == Button5) {
                 if (down) presenter->DeliverWheel(p, b.button == Button4 ? 1 : -1);
@@ -441,17 +458,17 @@ void X11Presenter::Impl::HandleEvent(XEvent& ev) {
                 if (next.type != MotionNotify || next.xmotion.window != ev.xmotion.window) break;
                 XNextEvent(dpy, &ev);
             }
-            presenter->DeliverMouseMove(ScreenPoint(w, ev.xmotion.x, ev.xmotion.y));
+            presenter->DeliverMouseMove(RootPoint(ev.xmotion.x_root, ev.xmotion.y_root));
             break;
         }
         case EnterNotify:
             if (ev.xcrossing.mode != NotifyGrab)
-                presenter->DeliverMouseMove(ScreenPoint(w, ev.xcrossing.x, ev.xcrossing.y));
+                presenter->DeliverMouseMove(RootPoint(ev.xcrossing.x_root, ev.xcrossing.y_root));
             break;
         case LeaveNotify:
             // A point outside the window: the window layer tells the control it left.
             if (ev.xcrossing.mode == NotifyNormal && ev.xcrossing.detail != NotifyInferior)
-                presenter->DeliverMouseMove(ScreenPoint(w, ev.xcrossing.x, ev.xcrossing.y));
+                presenter->DeliverMouseMove(RootPoint(ev.xcrossing.x_root, ev.xcrossing.y_root));
             break;
         case FocusIn:
             if (ev.xfocus.mode == NotifyGrab || ev.xfocus.mode == NotifyUngrab ||
@@ -476,6 +493,9 @@ void X11Presenter::Impl::HandleEvent(XEvent& ev) {
             if (!byId.count(focus)) ReleaseKeys();
             break;
         }
+        case ConfigureNotify:
+            Configured(w, ev);
+            break;
         case ClientMessage:
             if (ev.xclient.message_type == wmProtocols && static_cast<Atom>(ev.xclient.data.l[0]) == wmDelete)
                 presenter->DeliverClose(w.wnd);
@@ -483,6 +503,60 @@ void X11Presenter::Impl::HandleEvent(XEvent& ev) {
         default:
             break;
     }
+}
+
+void X11Presenter::Impl::RefreshWmSupport() {
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    bool found = false;
+    if (XGetWindowProperty(dpy, root, netSupported, 0, 4096, False, XA_ATOM, &type, &format, &count, &after, &data) ==
+            Success &&
+        data && format == 32) {
+        const auto* atoms = reinterpret_cast<const Atom*>(data);
+        for (unsigned long i = 0; i < count && !found; ++i) found = atoms[i] == netMoveResize;
+    }
+    if (data) XFree(data);
+    wmMoves = found;
+}
+
+void X11Presenter::Impl::StartWmMove(XWin& w, TPoint screen) {
+    // The press gave us the pointer; the window manager needs it to drag.
+    XUngrabPointer(dpy, CurrentTime);
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = w.id;
+    e.xclient.message_type = netMoveResize;
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = screen.X;
+    e.xclient.data.l[1] = screen.Y;
+    e.xclient.data.l[2] = 8;  // _NET_WM_MOVERESIZE_MOVE
+    e.xclient.data.l[3] = Button1;
+    e.xclient.data.l[4] = 1;  // a normal application asks
+    XSendEvent(dpy, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+    XFlush(dpy);
+}
+
+void X11Presenter::Impl::Configured(XWin& w, XEvent& ev) {
+    if (w.overrideRedirect || !w.mapped) return;
+    // Where the window is now on the screen: a window manager's own notice gives it, a
+    // reparented window's real one is relative to its frame.
+    int x = ev.xconfigure.x;
+    int y = ev.xconfigure.y;
+    if (!ev.xconfigure.send_event) {
+        Window child = 0;
+        if (!XTranslateCoordinates(dpy, w.id, root, 0, 0, &x, &y, &child)) return;
+    }
+    for (auto it = w.requested.begin(); it != w.requested.end(); ++it) {
+        if (it->X == x && it->Y == y) {
+            w.requested.erase(w.requested.begin(), it + 1);
+            return;  // where we put it
+        }
+    }
+    if (x == w.rect.Left && y == w.rect.Top) return;
+    OffsetRect(w.rect, x - w.rect.Left, y - w.rect.Top);
+    if (helper) PostMessage(helper, kMsgMoved, reinterpret_cast<WPARAM>(w.wnd), MAKELPARAM(x, y));
 }
 
 void X11Presenter::Impl::Key(XWin& w, XKeyEvent& ke, bool down) {

@@ -165,6 +165,7 @@ class X11PresenterTest : public FormsTest {
         KeyCode umlaut = SpareKey(XK_adiaeresis, XK_Adiaeresis);
         KeyCode acute = SpareKey(XK_dead_acute, XK_dead_grave);
         ASSERT_TRUE(umlaut && acute);
+        ASSERT_TRUE(x11_->Sync());
         Press(umlaut);
         Press(umlaut, true);
         Press(acute);
@@ -535,3 +536,124 @@ TEST(X11PresenterSetup, LosingTheDisplayEndsTheMessageLoop) {
 }
 
 }  // namespace
+
+namespace {
+
+// Where the X server has a top-level window (its top-left corner on the root window).
+TPoint XPosition(Display* dpy, Window id) {
+    int x = 0, y = 0;
+    Window child = 0;
+    XTranslateCoordinates(dpy, id, DefaultRootWindow(dpy), 0, 0, &x, &y, &child);
+    return TPoint{x, y};
+}
+
+}  // namespace
+
+TEST_F(X11PresenterTest, WithoutAWindowManagerACaptionDragMovesTheWindowItself) {
+    TForm* form = MakeDoorForm();
+    ASSERT_TRUE(Driver().WaitFor([&] { return x11_->Sync() && x11_->XWindowOf(form->Handle()) != 0; }));
+    const Window id = x11_->XWindowOf(form->Handle());
+    TRect wr;
+    GetWindowRect(form->Handle(), &wr);
+    const TPoint grab{wr.Left + 60, wr.Top + 8};
+    ASSERT_EQ(SendMessage(form->Handle(), WM_NCHITTEST, 0, MAKELPARAM(grab.X, grab.Y)), HTCAPTION);
+    MovePointer(grab);
+    XTestFakeButtonEvent(probe_, 1, True, CurrentTime);
+    XFlush(probe_);
+    MovePointer(TPoint{grab.X + 40, grab.Y + 20});
+    ASSERT_TRUE(Driver().WaitFor([&] { return form->Left() == wr.Left + 40 && form->Top() == wr.Top + 20; }))
+        << form->Left() << "," << form->Top();
+    XTestFakeButtonEvent(probe_, 1, False, CurrentTime);
+    XFlush(probe_);
+    EXPECT_TRUE(Driver().WaitFor([&] { return x11_->Sync() && XPosition(probe_, id) == TPoint{wr.Left + 40, wr.Top + 20}; }))
+        << XPosition(probe_, id).X << "," << XPosition(probe_, id).Y << " for " << wr.Left + 40 << "," << wr.Top + 20;
+    // The controls are where the screen shows them: a click on the button reaches it.
+    ClickAt(button_->ClientToScreen(TPoint{36, 12}));
+    EXPECT_TRUE(Driver().WaitFor([&] { return clicks_ == 1; }));
+}
+
+TEST_F(X11PresenterTest, ACaptionDragIsHandedToTheWindowManagerAndItsMoveFollowed) {
+    // The test plays the window manager: it announces the move request and watches the root.
+    Window root = DefaultRootWindow(probe_);
+    Atom supported = XInternAtom(probe_, "_NET_SUPPORTED", False);
+    Atom moveResize = XInternAtom(probe_, "_NET_WM_MOVERESIZE", False);
+    XChangeProperty(probe_, root, supported, XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(&moveResize), 1);
+    XSelectInput(probe_, root, SubstructureNotifyMask);
+    XSync(probe_, False);
+    struct Cleanup {
+        Display* dpy;
+        Window root;
+        Atom supported;
+        ~Cleanup() {
+            XDeleteProperty(dpy, root, supported);
+            XSelectInput(dpy, root, NoEventMask);
+            XSync(dpy, False);
+        }
+    } cleanup{probe_, root, supported};
+
+    TForm* form = MakeDoorForm();
+    ASSERT_TRUE(Driver().WaitFor([&] { return x11_->Sync() && x11_->XWindowOf(form->Handle()) != 0; }));
+    const Window id = x11_->XWindowOf(form->Handle());
+    TRect wr;
+    GetWindowRect(form->Handle(), &wr);
+    const TPoint grab{wr.Left + 60, wr.Top + 8};
+    MovePointer(grab);
+    XTestFakeButtonEvent(probe_, 1, True, CurrentTime);
+    XFlush(probe_);
+    XEvent request{};
+    bool asked = Driver().WaitFor([&] {
+        x11_->Sync();
+        while (XPending(probe_) > 0) {
+            XNextEvent(probe_, &request);
+            if (request.type == ClientMessage && request.xclient.message_type == moveResize) return true;
+        }
+        return false;
+    });
+    XTestFakeButtonEvent(probe_, 1, False, CurrentTime);
+    XFlush(probe_);
+    ASSERT_TRUE(asked) << "no _NET_WM_MOVERESIZE request";
+    EXPECT_EQ(request.xclient.window, id);
+    EXPECT_EQ(request.xclient.data.l[0], grab.X);
+    EXPECT_EQ(request.xclient.data.l[1], grab.Y);
+    EXPECT_EQ(request.xclient.data.l[2], 8) << "a move";
+    EXPECT_EQ(request.xclient.data.l[3], 1) << "by the left button";
+    EXPECT_EQ(GetKeyState(VK_LBUTTON) & 0x8000, 0) << "the window manager has the button now";
+
+    // The window manager moves the window: the window layer follows it.
+    XMoveWindow(probe_, id, wr.Left + 90, wr.Top + 30);
+    XSync(probe_, False);
+    EXPECT_TRUE(Driver().WaitFor([&] { return form->Left() == wr.Left + 90 && form->Top() == wr.Top + 30; }))
+        << form->Left() << "," << form->Top();
+    EXPECT_EQ(XPosition(probe_, id), (TPoint{wr.Left + 90, wr.Top + 30})) << "no echo moved it back";
+    ClickAt(button_->ClientToScreen(TPoint{36, 12}));
+    EXPECT_TRUE(Driver().WaitFor([&] { return clicks_ == 1; }));
+}
+
+TEST_F(X11PresenterTest, DialogsAreTransientForTheWindowTheyInterrupt) {
+    TForm* form = MakeDoorForm();
+    ASSERT_TRUE(Driver().WaitFor([&] { return x11_->Sync() && x11_->XWindowOf(form->Handle()) != 0; }));
+    Window transientFor = 0;
+    Atom type = 0;
+    Driver().OnNextModal([&](TCustomForm* dialog, UiDriver& d) {
+        d.WaitFor([&] { return x11_->Sync() && x11_->XWindowOf(dialog->Handle()) != 0; });
+        const Window id = x11_->XWindowOf(dialog->Handle());
+        XGetTransientForHint(probe_, id, &transientFor);
+        Atom actual = 0;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(probe_, id, XInternAtom(probe_, "_NET_WM_WINDOW_TYPE", False), 0, 1, False, XA_ATOM,
+                               &actual, &format, &count, &after, &data) == Success &&
+            data && count == 1)
+            type = *reinterpret_cast<Atom*>(data);
+        if (data) XFree(data);
+        dialog->SetModalResult(mrCancel);
+    });
+    TForm dialog(nullptr);
+    dialog.SetBorderStyle(bsDialog);
+    dialog.SetBounds(150, 150, 200, 100);
+    dialog.ShowModal();
+    EXPECT_EQ(transientFor, x11_->XWindowOf(form->Handle()));
+    EXPECT_EQ(type, XInternAtom(probe_, "_NET_WM_WINDOW_TYPE_DIALOG", False));
+}

@@ -212,6 +212,73 @@ TEST_F(ButtonsAndLabels, PopupMenuRunsEnabledItemsOnlyAndSkipsHiddenOnes) {
     Driver().RightClick(target);
 }
 
+TEST_F(ButtonsAndLabels, AnOpenPopupMenuOwnsTheKeyboard) {
+    TForm* form = MakeForm("MenuKeys", 240, 160);
+    form->SetKeyPreview(true);
+    int previewed = 0;
+    form->OnKeyPress = [&](TObject*, char32_t& Key) { previewed += Key == 27; };
+    auto* box = Add<TTestBox>(form, "Box", 8, 8);
+    auto* menu = new TPopupMenu(form);
+    std::vector<int> clicked;
+    for (const char* caption : {"Eins", "-", "Zwei", "Drei"}) {
+        auto* m = new TMenuItem(form);
+        m->SetCaption(caption);
+        const int tag = menu->Items()->Count();
+        m->OnClick = [&clicked, tag](TObject*) { clicked.push_back(tag); };
+        menu->Items()->Add(m);
+    }
+    menu->Items()->Items(3)->SetEnabled(false);
+    box->SetPopupMenu(menu);
+    form->Show();
+    box->SetFocus();
+    Driver().Pump();
+    box->log.clear();
+
+    // Escape closes the menu and goes no further: not to the focused control, not to the
+    // form's key preview.
+    Driver().RightClick(box);
+    ASSERT_TRUE(menu->IsOpen());
+    Driver().Escape();
+    Driver().Pump();
+    EXPECT_FALSE(menu->IsOpen());
+    EXPECT_EQ(previewed, 0);
+    EXPECT_TRUE(box->log.empty());
+
+    // Arrows skip separators and disabled items and wrap round; Enter runs the item.
+    Driver().RightClick(box);
+    Driver().PressKey(VK_DOWN);   // Eins
+    Driver().PressKey(VK_DOWN);   // Zwei (over the line)
+    Driver().PressKey(VK_DOWN);   // Eins again (Drei is disabled)
+    Driver().PressKey(VK_UP);     // Zwei
+    Driver().Enter();
+    Driver().Pump();
+    EXPECT_FALSE(menu->IsOpen());
+    EXPECT_EQ(clicked, std::vector<int>{2});
+    Driver().RightClick(box);
+    Driver().PressKey(VK_END);
+    Driver().Enter();
+    Driver().Pump();
+    EXPECT_EQ(clicked, (std::vector<int>{2, 2}));
+
+    // Alt and F10 close it too; Enter with nothing chosen does nothing.
+    for (uint16_t key : {uint16_t(VK_MENU), uint16_t(VK_F10)}) {
+        Driver().RightClick(box);
+        ASSERT_TRUE(menu->IsOpen());
+        Driver().Enter();
+        EXPECT_TRUE(menu->IsOpen());
+        Driver().PressKey(key);
+        Driver().Pump();
+        EXPECT_FALSE(menu->IsOpen()) << key;
+    }
+    EXPECT_TRUE(box->log.empty()) << "no key reached the control under the menu";
+    EXPECT_EQ(clicked.size(), 2u);
+
+    // Once closed, keys reach the control again.
+    Driver().Escape();
+    Driver().Pump();
+    EXPECT_EQ(previewed, 1);
+}
+
 TEST_F(ButtonsAndLabels, TabOrderRunsDepthFirstThroughNestedContainers) {
     TForm* form = MakeForm("Nested", 400, 260);
     auto* a = Add<TEdit>(form, "A", 8, 8);

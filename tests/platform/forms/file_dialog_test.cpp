@@ -306,3 +306,36 @@ TEST_F(FileDialogTest, RendersTheDialog) {
     });
     EXPECT_FALSE(dlg.Execute());
 }
+
+TEST_F(FileDialogTest, ATildeIsTheHomeFolderAndTheLastChosenFolderIsRemembered) {
+    const char* oldHome = std::getenv("HOME");
+    const std::string savedHome = oldHome ? oldHome : "";
+    setenv("HOME", dir.c_str(), 1);
+    EXPECT_EQ(ExpandHomeFolder("~"), dir.string());
+    EXPECT_EQ(ExpandHomeFolder("~/sub/x.cfg"), (dir / "sub/x.cfg").string());
+    EXPECT_EQ(ExpandHomeFolder("~other/x"), "~other/x") << "another user's home is not ours to guess";
+    EXPECT_EQ(ExpandHomeFolder("a/~/b"), "a/~/b");
+
+    TSaveDialog save(nullptr);
+    save.SetInitialDir("~/sub");
+    Driver().OnNextModal([&](TCustomForm* form, UiDriver&) {
+        auto* fd = dynamic_cast<TFileDialogForm*>(form);
+        ASSERT_NE(fd, nullptr);
+        EXPECT_EQ(fd->Folder(), dir / "sub") << "the start folder may begin with ~";
+        fd->FileNameEdit()->SetText("~/Zeta/neu.txt");
+        fd->Accept();
+    });
+    ASSERT_TRUE(save.Execute());
+    EXPECT_EQ(save.FileName(), (dir / "Zeta/neu.txt").string());
+    EXPECT_EQ(LastFileDialogFolder(), (dir / "Zeta").string() + "/");
+    // A cancelled dialog leaves the remembered folder alone.
+    TOpenDialog open(nullptr);
+    open.SetInitialDir(dir.string());
+    Driver().CancelNextFileDialog();
+    EXPECT_FALSE(open.Execute());
+    EXPECT_EQ(LastFileDialogFolder(), (dir / "Zeta").string() + "/");
+    if (oldHome)
+        setenv("HOME", savedHome.c_str(), 1);
+    else
+        unsetenv("HOME");
+}

@@ -1,5 +1,6 @@
 #include <filesystem>
 
+#include "platform/forms/form_placement.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/sync/clock.h"
 #include "platform/win/input.h"
@@ -106,8 +107,10 @@ TEST_F(FormInput, ModalFormReturnsItsModalResult) {
         answer = dialog.ShowModal();
         EXPECT_FALSE(dialog.Visible());
     };
-    Driver().OnNextModal([&](TCustomForm*, UiDriver&) {
+    HWND dialogOwner = nullptr;
+    Driver().OnNextModal([&](TCustomForm* dialog, UiDriver&) {
         mainWasDisabled = !IsWindowEnabled(main->Handle());
+        dialogOwner = GetWindow(dialog->Handle(), GW_OWNER);
         InjectKey(VK_ESCAPE, true);
         InjectKey(VK_ESCAPE, false);
     });
@@ -119,8 +122,67 @@ TEST_F(FormInput, ModalFormReturnsItsModalResult) {
     EXPECT_EQ(answer, mrYes);
     EXPECT_EQ(Driver().PendingModalScripts(), 0);
     EXPECT_TRUE(mainWasDisabled);
+    EXPECT_EQ(dialogOwner, main->Handle()) << "a dialog belongs to the window it interrupts";
     EXPECT_TRUE(IsWindowEnabled(main->Handle()));
     EXPECT_EQ(GetActiveWindow(), main->Handle());
+}
+
+TEST_F(FormInput, PressingOnTheCaptionDragsTheWindow) {
+    TForm* form = MakeForm("Dragged", 300, 200);
+    form->SetCaption("Protokoll");
+    auto* box = Add<TTestBox>(form, "Box", 8, 8);
+    form->Show();
+    Driver().Pump();
+    TRect wr;
+    GetWindowRect(form->Handle(), &wr);
+    const TPoint grab{wr.Left + 60, wr.Top + 8};
+    ASSERT_EQ(SendMessage(form->Handle(), WM_NCHITTEST, 0, MAKELPARAM(grab.X, grab.Y)), HTCAPTION);
+    Driver().MoveTo(grab);
+    InjectMouseButton(grab, MouseButton::Left, true);
+    Driver().Pump();
+    Driver().MoveTo(TPoint{grab.X + 20, grab.Y + 10});
+    Driver().MoveTo(TPoint{grab.X + 70, grab.Y + 45});
+    Driver().Pump();
+    EXPECT_EQ(form->Left(), wr.Left + 70) << "the window follows the mouse while held";
+    EXPECT_EQ(form->Top(), wr.Top + 45);
+    InjectMouseButton(TPoint{grab.X + 70, grab.Y + 45}, MouseButton::Left, false);
+    Driver().Pump();
+    EXPECT_EQ(GetKeyState(VK_LBUTTON) & 0x8000, 0);
+    // Released: the mouse is the controls' again and the window stays.
+    Driver().MoveTo(TPoint{grab.X + 200, grab.Y + 100});
+    Driver().Pump();
+    EXPECT_EQ(form->Left(), wr.Left + 70);
+    Driver().Click(box);
+    EXPECT_TRUE(box->Focused());
+    EXPECT_EQ(form->Left(), wr.Left + 70);
+}
+
+TEST_F(FormInput, ASecondWindowShowsBesideTheMainWindowWhenThereIsRoom) {
+    const TRect work = Bounds(0, 0, 1600, 900);
+    const TRect main = Bounds(400, 100, 640, 480);
+    // Overlapping, with room on the right: right beside it, kept on the work area.
+    EXPECT_EQ(PlaceBesideMainWindow(Bounds(900, 0, 370, 500), main, work), Bounds(1040, 0, 370, 500));
+    EXPECT_EQ(PlaceBesideMainWindow(Bounds(900, 450, 370, 500), main, work), Bounds(1040, 400, 370, 500));
+    // No room on the right: on the left.
+    EXPECT_EQ(PlaceBesideMainWindow(Bounds(900, 0, 370, 500), Bounds(800, 100, 640, 480), work),
+              Bounds(430, 0, 370, 500));
+    // No room on either side, or no overlap: where it asked to be.
+    EXPECT_EQ(PlaceBesideMainWindow(Bounds(900, 0, 370, 500), Bounds(300, 100, 1000, 480), work),
+              Bounds(900, 0, 370, 500));
+    EXPECT_EQ(PlaceBesideMainWindow(Bounds(1200, 0, 370, 500), main, work), Bounds(1200, 0, 370, 500));
+
+    TForm* mainForm = MakeForm("MainForm", 400, 300);
+    mainForm->Show();
+    TForm* other = MakeForm("Protocol", 200, 300);
+    other->SetBounds(mainForm->Left() + 100, mainForm->Top(), 200, 300);
+    other->Show();
+    Driver().Pump();
+    EXPECT_EQ(other->Left(), mainForm->Left() + mainForm->Width());
+    // Shown again after the user moved it: it stays where it was put.
+    other->Hide();
+    other->SetLeft(mainForm->Left() + 10);
+    other->Show();
+    EXPECT_EQ(other->Left(), mainForm->Left() + 10);
 }
 
 TEST_F(FormInput, ReshownModalFormTakesAQuickClickAsAFreshPress) {

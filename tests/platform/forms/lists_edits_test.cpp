@@ -7,6 +7,7 @@
 #include "platform/forms/edit.h"
 #include "platform/forms/list_box.h"
 #include "platform/forms/memo.h"
+#include "platform/win/scroll_bars.h"
 #include "tests/platform/forms/forms_test_support.h"
 
 class ListsAndEdits : public FormsTest {
@@ -259,4 +260,38 @@ TEST_F(ListsAndEdits, EditUndoSelectionAndClipboardEdgeCases) {
     Driver().PressKey('X', {ssCtrl});
     EXPECT_EQ(Clipboard()->AsText(), "Grße");
     EXPECT_EQ(edit->Text(), "Grße");
+}
+
+TEST_F(ListsAndEdits, TheWheelScrollsThreeLinesPerNotchInListsAndMemos) {
+    auto* list = Add<TListBox>(form, "List1", 8, 8);
+    list->SetBounds(8, 8, 120, 80);
+    for (int i = 0; i < 40; ++i) list->Items()->Add("Zeile " + std::to_string(i));
+    auto* memo = Add<TMemo>(form, "Memo1", 140, 8);
+    memo->SetBounds(140, 8, 200, 100);
+    memo->SetScrollBars(ssVertical);
+    ShowForm();
+    std::string text;
+    for (int i = 0; i < 40; ++i) text += "Zeile " + std::to_string(i) + "\r\n";
+    memo->SetText(text);
+    Driver().Pump();
+
+    // The wheel goes to the focused control, as on Windows.
+    list->SetFocus();
+    Driver().Wheel(list, -1);
+    Driver().Pump();
+    EXPECT_EQ(list->TopIndex(), 3);
+    Driver().Wheel(list, -2);
+    Driver().Pump();
+    EXPECT_EQ(list->TopIndex(), 9);
+    Driver().Wheel(list, 1);
+    Driver().Pump();
+    EXPECT_EQ(list->TopIndex(), 6);
+
+    memo->SetFocus();
+    Driver().Wheel(memo, -1);
+    Driver().Pump();
+    EXPECT_EQ(GetScrollPos(memo->Handle(), SB_VERT), 3);
+    Driver().Wheel(memo, 1);
+    Driver().Pump();
+    EXPECT_EQ(GetScrollPos(memo->Handle(), SB_VERT), 0);
 }

@@ -1,0 +1,256 @@
+// The link on the real port component over a pseudo-terminal, with the test playing the
+// device: polls during the open, requests left at a close, a device that goes away, a device
+// that cannot be opened.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <atomic>
+#include <fstream>
+#include <thread>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include "link/com_port_link.h"
+#include "link/frame_codec.h"
+#include "link/link_state.h"
+#include "link/log_file.h"
+#include "link/program_dirs.h"
+#include "link/sercom_link.h"
+#include "platform/win/message_queue.h"
+#include "serial/ser_com_port.h"
+#include "tests/support/pty_pair.h"
+#include "tests/link/link_fakes.h"
+#include "tests/support/pump_until.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kPort = 23;
+
+// Sends the device's first poll `delay_ms` after the device is opened (0: before the open
+// goes on to set up the threads, the level and the window).
+class PollAtOpen : public TSerWin32Dispatcher {
+public:
+    PollAtOpen(TObject* owner, PtyPair& pty, int delay_ms) : TSerWin32Dispatcher(owner), pty_(pty), delay_ms_(delay_ms) {}
+    ~PollAtOpen() override {
+        if (device_.joinable()) device_.join();
+    }
+
+protected:
+    int OpenCom(const std::string& name) override {
+        const int handle = TSerWin32Dispatcher::OpenCom(name);
+        if (handle < 0) return handle;
+        const std::string poll = BuildWireFrame(0, 1, "");
+        if (delay_ms_ == 0) {
+            pty_.WriteAll(poll);
+        } else {
+            device_ = std::thread([this, poll] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(delay_ms_));
+                pty_.WriteAll(poll);
+            });
+        }
+        return handle;
+    }
+
+private:
+    PtyPair& pty_;
+    int delay_ms_;
+    std::thread device_;
+};
+
+}  // namespace
+
+TEST(LinkOpen, APollDuringTheOpenGetsExactlyOneAnswerAtOnce) {
+    InitWindowThread();
+    ClearLinkState();
+    PtyPair pty;
+    const fs::path dir = fs::temp_directory_path() / ("tovak-openpoll-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    fs::remove(dir / ("COM" + std::to_string(kPort)));
+    fs::create_symlink(pty.SlavePath(), dir / ("COM" + std::to_string(kPort)));
+    setenv("TOVAK_PORTS", dir.c_str(), 1);
+    {
+        TSerComPort com(nullptr);
+        int delay = 0;
+        com.DispatcherFactory = [&](TSerCustomComPort* cp) { return new PollAtOpen(cp, pty, delay); };
+        TComPortLink port(&com);
+        TSercomLink link(&port);
+        const std::string poll = BuildWireFrame(0, 1, "");
+        const std::string answer = BuildWireFrame(0, 1, "");
+        auto nextAnswer = [&] {
+            std::string got;
+            PumpUntil([&] {
+                got += pty.ReadAvailable();
+                return got.size() >= answer.size();
+            }, 1000);
+            return got;
+        };
+        for (int round = 0; round < 17; ++round) {  // 51 opens
+            for (int ms : {0, 5, 20}) {
+                delay = ms;
+                link.OpenPort(kPort, false);
+                ASSERT_TRUE(PortOpen);
+                ASSERT_EQ(answer, nextAnswer()) << "round " << round << ", poll " << ms << " ms after the open";
+                // The next poll gets one answer, not the first one's late answer beside its own.
+                pty.WriteAll(poll);
+                ASSERT_EQ(answer, nextAnswer()) << "round " << round << ", second poll";
+                port.Close();
+                PortOpen = false;
+            }
+        }
+    }
+    unsetenv("TOVAK_PORTS");
+    fs::remove_all(dir);
+    ClearLinkState();
+}
+
+namespace {
+
+std::string B(std::initializer_list<int> b) { return FakeLink::Data(b); }
+
+// The link on a pty that the test drives from the device side.
+class PtyLink : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InitWindowThread();
+        ClearLinkState();
+        dir_ = fs::temp_directory_path() / ("tovak-ptylink-" + std::to_string(getpid()));
+        fs::create_directories(dir_);
+        fs::remove(dir_ / "COM24");
+        fs::create_symlink(pty_.SlavePath(), dir_ / "COM24");
+        setenv("TOVAK_PORTS", dir_.c_str(), 1);
+        saved_prot_ = ProtDir;
+        ProtDir = dir_.string() + "/";
+        com_ = std::make_unique<TSerComPort>(nullptr);
+        port_ = std::make_unique<TComPortLink>(com_.get());
+        link_ = std::make_unique<TSercomLink>(port_.get(), &view_, &main_);
+    }
+    void TearDown() override {
+        StopPolling();
+        if (PortOpen) link_->ClosePort();
+        link_.reset();
+        port_.reset();
+        com_.reset();
+        ProtDir = saved_prot_;
+        unsetenv("TOVAK_PORTS");
+        fs::remove_all(dir_);
+        ClearLinkState();
+        PrtShow = false;
+    }
+    // The device polls every few milliseconds from its own thread until StopPolling.
+    void StartPolling() {
+        polling_ = true;
+        device_ = std::thread([this] {
+            while (polling_) {
+                pty_.WriteAll(BuildWireFrame(0, 1, ""));
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                heard_ += pty_.ReadAvailable();
+            }
+        });
+    }
+    // What the program sent while the device polled. A poll the device sent after the
+    // program had stopped listening is not left for the next opening.
+    std::string StopPolling() {
+        polling_ = false;
+        if (!device_.joinable()) return heard_;
+        device_.join();
+        heard_ += pty_.ReadAvailable();
+        int slave = ::open(pty_.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (slave >= 0) {
+            tcflush(slave, TCIFLUSH);
+            ::close(slave);
+        }
+        return heard_;
+    }
+    // One poll from the device, and the program's answer to it.
+    std::string PollOnce() {
+        pty_.WriteAll(BuildWireFrame(0, 1, ""));
+        std::string got;
+        PumpUntil([&] {
+            got += pty_.ReadAvailable();
+            return !got.empty() && got.back() == '\x03';
+        }, 2000);
+        return got;
+    }
+    std::string ComLog() {
+        std::ifstream in(LogFileName("TOVAK-COM-"), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    PtyPair pty_;
+    fs::path dir_;
+    std::string saved_prot_;
+    std::unique_ptr<TSerComPort> com_;
+    std::unique_ptr<TComPortLink> port_;
+    std::unique_ptr<TSercomLink> link_;
+    RecordingSercomView view_;
+    RecordingMainView main_;
+    std::thread device_;
+    std::atomic<bool> polling_{false};
+    std::string heard_;
+};
+
+}  // namespace
+
+TEST_F(PtyLink, RequestsLeftAtACloseLeaveWhileTheDevicePollsAndAreDroppedOtherwise) {
+    PrtShow = true;
+    const std::string unlock = B({0xFB, 0x02, 0x00, 0x50, 0x01});
+    const std::string endStep = B({0xFB, 0x02, 0x00, 0x50, 0x17});
+    const std::string typeQuery = B({0x20, 0x10});
+
+    // A device that still polls gets what was queued just before the close.
+    link_->OpenPort(24, false);
+    ASSERT_TRUE(PortOpen);
+    StartPolling();
+    link_->EnqueueRequest(endStep);
+    link_->ClosePort();
+    EXPECT_NE(std::string::npos, StopPolling().find(BuildWireFrame(0, 1, endStep)));
+    EXPECT_FALSE(link_->HasQueuedRequest());
+
+    // A device that stopped answering: its request is dropped and traced; the type query
+    // queued while the link was closed stays for the next opening.
+    link_->EnqueueRequest(typeQuery);
+    link_->OpenPort(24, false);
+    ASSERT_TRUE(PortOpen);
+    link_->EnqueueRequest(unlock);
+    link_->ClosePort();
+    ASSERT_EQ(1u, link_->QueueItems().size());
+    EXPECT_EQ("00,00,20,10", link_->QueueItems().front());
+    EXPECT_EQ(std::vector<std::string>{"00,00,20,10"}, view_.queue);
+    EXPECT_NE(view_.trace.end(),
+              std::find_if(view_.trace.begin(), view_.trace.end(),
+                           [](const std::string& l) { return l.find("dropped: 00,00,FB,02,00,50,01") != std::string::npos; }));
+
+    // The next opening (perhaps another door) sees the type query and nothing else.
+    link_->OpenPort(24, false);
+    ASSERT_TRUE(PortOpen);
+    EXPECT_EQ(BuildWireFrame(0, 1, typeQuery), PollOnce());
+    EXPECT_EQ(BuildWireFrame(0, 1, ""), PollOnce());
+}
+
+TEST_F(PtyLink, APulledDeviceClosesTheLinkAndSaysWhy) {
+    link_->OpenPort(24, false);
+    ASSERT_TRUE(PortOpen);
+    EXPECT_EQ(BuildWireFrame(0, 1, ""), PollOnce());
+    pty_.CloseMaster();
+    ASSERT_TRUE(PumpUntil([] { return !PortOpen; }, 5000));
+    const std::string status = view_.LastStatus();
+    EXPECT_NE(std::string::npos, status.find(pty_.SlavePath())) << status;
+    EXPECT_NE(std::string::npos, ComLog().find(status)) << ComLog();
+}
+
+TEST_F(PtyLink, AFailedOpenLogsTheDevicePathAndTheSystemsReason) {
+    fs::create_symlink(dir_ / "ttyUSB-gone", dir_ / "COM25");
+    testing::internal::CaptureStderr();
+    link_->OpenPort(25, false);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(PortOpen);
+    const std::string reason = (dir_ / "ttyUSB-gone").string() + ": No such file or directory";
+    EXPECT_NE(std::string::npos, err.find(reason)) << err;
+    EXPECT_NE(std::string::npos, ComLog().find(reason)) << ComLog();
+}
