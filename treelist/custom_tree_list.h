@@ -603,6 +603,7 @@ class TCustomvxTreeList : public TCustomvxContainer {
     void CMFontChanged(TMessage& Message) override;
     void CMParentFontChanged(TMessage& Message) override;
     void WndProc(TMessage& Message) override;
+    void CMVisibleChanged(TMessage& Message) override;
     void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void CreateParams(TCreateParams& Params) override;

@@ -86,6 +86,11 @@ void TCustomvxTreeList::UpdateHorzScrollBar() {
 
 void TCustomvxTreeList::UpdateScrollBars() {
     if (!HandleAllocated()) return;
+    // A hidden window leaves its bars alone; showing it brings them up to date.
+    if (!(static_cast<DWORD>(GetWindowLong(WindowHandle(), GWL_STYLE)) & WS_VISIBLE)) {
+        UpdateRowCounts();
+        return;
+    }
     // Showing a bar resizes the client and comes back here through WM_SIZE; the two passes
     // of the outer call settle it.
     if (scrollBarsUpdating_) {

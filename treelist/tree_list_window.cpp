@@ -219,3 +219,8 @@ void TCustomvxTreeList::WndProc(TMessage& Message) {
         RebuildTreeListExpandButtons();
     }
 }
+
+void TCustomvxTreeList::CMVisibleChanged(TMessage& Message) {
+    TCustomvxContainer::CMVisibleChanged(Message);
+    if (Visible()) UpdateScrollBars();
+}

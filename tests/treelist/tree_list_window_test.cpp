@@ -52,6 +52,16 @@ class TreeListWindow : public ::testing::Test {
         GetScrollInfo(tl->WindowHandle(), bar, &info);
         return info;
     }
+    // The top left pixel of the control's frame, as the form shows it.
+    COLORREF FramePixel() {
+        driver_->Pump();
+        UpdateAllWindows();
+        TRect control, form;
+        GetWindowRect(tl->WindowHandle(), &control);
+        GetWindowRect(form_->Handle(), &form);
+        HBITMAP buffer = GetWindowBackBuffer(form_->Handle());
+        return PixelToColor(buffer->Row(control.Top - form.Top)[control.Left - form.Left]);
+    }
     bool HasBar(DWORD style) { return (GetWindowLong(tl->WindowHandle(), GWL_STYLE) & style) != 0; }
     void OptionsEx(TvxTLOptionEx o, bool on) {
         TvxTreeListOptionsEx v = tl->OptionsEx();
@@ -190,6 +200,32 @@ TEST_F(TreeListWindow, BarsComeAndGoWithTheClient) {
     EXPECT_EQ(tl->LeftCoord(), 0);
 }
 
+TEST_F(TreeListWindow, AHiddenWindowLeavesItsBarsAlone) {
+    Client(400, 179);
+    tl->SetVisible(false);
+    driver_->Pump();
+    AddRows(30);
+    EXPECT_FALSE(HasBar(WS_VSCROLL));
+    EXPECT_EQ(tl->WhollyVisibleRows(), 10);
+    tl->SetVisible(true);
+    driver_->Pump();
+    EXPECT_TRUE(HasBar(WS_VSCROLL));
+    EXPECT_EQ(Bar(SB_VERT).nMax, 29);
+}
+
+TEST_F(TreeListWindow, ParentFontReachesTheOwnFonts) {
+    Client(400, 200);
+    tl->SetParentFont(true);
+    form_->Font()->SetSize(16);
+    driver_->Pump();
+    EXPECT_EQ(tl->HeaderFont()->Size(), 16);
+    EXPECT_EQ(tl->BandFont()->Size(), 16);
+    EXPECT_EQ(tl->PreviewFont()->Size(), 16);
+    EXPECT_EQ(tl->PreviewFont()->Color(), clBlue);
+    EXPECT_TRUE(tl->ParentFont());  // the control's own copies keep it
+    EXPECT_GT(tl->Metrics().HeaderLineHeight, 19);
+}
+
 TEST_F(TreeListWindow, SizingLimits) {
     Client(400, 200);
     AddRows(3);
@@ -277,9 +313,12 @@ TEST_F(TreeListWindow, FlatLooksDrawTheirOwnFrame) {
     EXPECT_EQ(tl->ClientRect().Width(), 402);  // one pixel of frame a side
     EXPECT_EQ(tl->ClientRect().Height(), 202);
     EXPECT_EQ(tl->FlatScrollBarMode(), FSB_REGULAR_MODE);
+    EXPECT_EQ(FramePixel(), GetSysColor(COLOR_BTNSHADOW));  // the sunken outer edge
     tl->SetLookAndFeel(lfUltraFlat);
     EXPECT_EQ(tl->FlatScrollBarMode(), FSB_FLAT_MODE);
     EXPECT_EQ(tl->ClientRect().Width(), 402);
+    tl->SetColor(clRed);
+    EXPECT_EQ(FramePixel(), GetSysColor(COLOR_BTNSHADOW));
     tl->SetBorderStyle(bsNone);
     driver_->Pump();
     EXPECT_EQ(tl->ClientRect().Width(), 404);
