@@ -116,6 +116,10 @@ TEST_F(HitGrid, EveryAreaNamesItsPlace) {
                   {50, 270, hkFooter, 0, 0, -1, "footer under A"},
                   {50, 285, hkFooter, 0, 2, -1, "footer under C"},
               });
+    EXPECT_EQ(tl.GetRowFooterCount(c0), 1);
+    EXPECT_EQ(tl.GetRowFooterLevel(c0, 0), 0);
+    EXPECT_EQ(tl.GetRowFooterLevel(c0, 1), -1);
+    EXPECT_EQ(tl.GetRowFooterCount(r0), 0);
     EXPECT_EQ(tl.GetHitNode(150, 160), c0);
     EXPECT_EQ(tl.GetHitInfo(TPoint{150, 160}).RowFooter, 0);
     EXPECT_EQ(tl.GetHitTestType(150, 200), hkCell);
@@ -170,6 +174,28 @@ TEST_F(HitGrid, HeaderThatSizesTheColumnsAndRowsWithoutIndicator) {
                   {350, 82, hkRowEdge, -1, -1, 0, "right of the data too"},
                   {150, 60, hkCell, 0, 2, 0, "the middle of a row"},
               });
+}
+
+TEST(TreeListHitTest, HeaderZones) {
+    TCustomvxTreeListControl tl(nullptr);
+    tl.SetBounds(0, 0, 404, 304);
+    AddColumns(tl, 2);
+    tl.RefreshLayout();
+    int zone = 0;
+    // A: 0..100 x 0..19; its filter button the rightmost 15 pixels inside a 2-pixel margin.
+    EXPECT_TRUE(tl.GetHeaderHitZone(50, 10, zone, 0));
+    EXPECT_EQ(zone, 1);
+    EXPECT_TRUE(tl.GetHeaderHitZone(90, 10, zone, 0));
+    EXPECT_EQ(zone, 2);
+    EXPECT_TRUE(tl.GetHeaderHitZone(82, 10, zone, 0));
+    EXPECT_EQ(zone, 1);
+    EXPECT_TRUE(tl.GetHeaderHitZone(98, 10, zone, 0));
+    EXPECT_EQ(zone, 1);
+    tl.Columns(1)->SetMinWidth(10);
+    tl.Columns(1)->SetWidth(15);  // too narrow for a button
+    tl.RefreshLayout();
+    EXPECT_TRUE(tl.GetHeaderHitZone(110, 10, zone, 1));
+    EXPECT_EQ(zone, 1);
 }
 
 TEST(TreeListHitTest, GroupPanelNewItemRowAndFilterStatus) {
