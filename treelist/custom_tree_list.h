@@ -392,7 +392,7 @@ class TCustomvxTreeList : public TCustomvxContainer {
     virtual int GetColumnAt(int /*Band*/, int /*Row*/, int /*Position*/) { return -1; }
     virtual int GetHeaderAlignment(int /*Column*/) { return 0; }
     virtual int GetColumnBand(int /*Column*/) { return 0; }
-    // The width a column is shown with; the geometry's shared widths refine it.
+    // The width a column is shown with: its share of its band row.
     virtual int GetColumnShownWidth(int Column) { return CalcColumnShownWidth(Column); }
     virtual int GetRowColumnCount(int /*Band*/, int /*Row*/) { return 0; }
     virtual int GetColumnPosition(int /*Column*/) { return 0; }
@@ -629,12 +629,10 @@ class TCustomvxTreeList : public TCustomvxContainer {
     void ClampScrollPositions();
     // Pixels the rows move when the top index moves by Delta rows from OldTop.
     int TopIndexPixelDistance(TvxTreeListNode* OldTop, int Delta);
-    void SetBandWidthsAutoWidth(int Band, int Width);
     // The columns' widths when their band goes from OldWidth to NewWidth.
     void ScaleBandColumns(int Band, int NewWidth, int OldWidth, std::vector<std::pair<int, int>>& Widths);
     // The widths of a band row's columns when the row fills Width.
     std::vector<int> DistributeRow(int Band, int Row, int Width);
-    bool scrollBarsUpdating_ = false;
     void SetImageList(TCustomImageList*& Field, TChangeLink* Link, TCustomImageList* Value);
     // Hooks a newly made node into the root list at Position (-1: at the end).
     TvxTreeListNode* AddRoot(int Position);
@@ -757,7 +755,9 @@ class TCustomvxTreeList : public TCustomvxContainer {
     TvxTreeListMetrics metrics_;
     int horzScrollStep_ = 16;
     int dragFeedbackCount_ = 0;
+    // Keeps the control's own copies of the parent font from ending ParentFont.
     bool fontUpdating_ = false;
+    bool scrollBarsUpdating_ = false;
     // Objects the control owns on behalf of its descendants; ClearNodes releases them.
     std::vector<std::unique_ptr<TObject>> ownedObjects_;
 };
