@@ -169,6 +169,22 @@ std::unique_ptr<X11Presenter> X11Presenter::Open(const std::string& displayName,
     m.selection = std::make_unique<X11Selection>(dpy, m.utility);
     // Held keys repeat as presses alone, as the window layer expects.
     XkbSetDetectableAutoRepeat(dpy, True, nullptr);
+    // Xlib asks to hear of key map changes only when it first translates a key, and that
+    // request waits in its buffer after it has fetched the map: a change the server makes
+    // meanwhile (the layout switched as the first key is typed) is never reported, and keys
+    // keep their old meaning. So the subscription is made and confirmed here, and the map
+    // taken afresh once it holds.
+    int minCode = 0, maxCode = 0;
+    XDisplayKeycodes(dpy, &minCode, &maxCode);
+    XkbKeycodeToKeysym(dpy, static_cast<KeyCode>(minCode), 0, 0);
+    XSync(dpy, False);
+    XMappingEvent wholeMap{};
+    wholeMap.type = MappingNotify;
+    wholeMap.display = dpy;
+    wholeMap.request = MappingKeyboard;
+    wholeMap.first_keycode = minCode;
+    wholeMap.count = maxCode - minCode + 1;
+    XRefreshKeyboardMapping(&wholeMap);
     // The input method composes dead keys by the locale's rules; in the plain C locale it
     // knows none, so the program's own composer does it there.
     const char* locale = std::setlocale(LC_CTYPE, nullptr);

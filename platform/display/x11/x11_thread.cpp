@@ -74,12 +74,15 @@ void X11Presenter::Impl::Run() {
                 Apply(c);
                 if (!connected) break;
             }
+            // XPending sends what is buffered and answers 0 only once Xlib's queue is empty.
+            // No call on the connection may follow before poll(): a flush also reads, and an
+            // event it moves into Xlib's queue is gone from the socket, so poll() would sleep
+            // on it (a typed key would wait for the next mouse move).
             while (connected && XPending(dpy) > 0) {
                 XEvent ev;
                 XNextEvent(dpy, &ev);
                 HandleEvent(ev);
             }
-            if (connected) XFlush(dpy);
         }
         if (!connected) {
             for (Command& c : batch)
@@ -100,6 +103,7 @@ void X11Presenter::Impl::Run() {
             std::lock_guard<std::mutex> guard(lock);
             if (!queue.empty() || stop) continue;
         }
+        if (connected && QLength(dpy) > 0) continue;
         pollfd fds[2] = {{wakeFd, POLLIN, 0}, {connected ? ConnectionNumber(dpy) : -1, POLLIN, 0}};
         poll(fds, 2, timeout);
     }
