@@ -10,6 +10,7 @@
 #include "platform/win/message_queue.h"
 #include "platform/win/paint.h"
 #include "platform/win/window_tree.h"
+#include "treelist/tree_list_unit.h"
 
 void RaiseInvalidTreeListOperation(const std::string& Message) {
     throw EInvalidvxTreeListOperation(Message);
@@ -23,6 +24,7 @@ TCustomvxTreeList::TCustomvxTreeList(TComponent* AOwner)
       spareFont_(std::make_unique<TFont>()),
       imagesLink_(std::make_unique<TChangeLink>()),
       stateImagesLink_(std::make_unique<TChangeLink>()) {
+    TreeListUnitStartUp();
     visibleNodes_.SetExists(true);
     SetControlStyle(ControlStyle() | csCaptureMouse | csOpaque | csDoubleClicks);
     SetBounds(Left(), Top(), 250, 150);
@@ -30,6 +32,9 @@ TCustomvxTreeList::TCustomvxTreeList(TComponent* AOwner)
     SetParentColor(false);
     SetTabStop(true);
     previewFont_->SetColor(clBlue);
+    bandFont_->OnChange = [this](TObject*) { OwnFontChanged(); };
+    headerFont_->OnChange = [this](TObject*) { OwnFontChanged(); };
+    previewFont_->OnChange = [this](TObject*) { OwnFontChanged(); };
     imagesLink_->OnChange = [this](TObject*) { RefreshLayout(); };
     stateImagesLink_->OnChange = [this](TObject*) { RefreshLayout(); };
 }
@@ -44,6 +49,7 @@ TCustomvxTreeList::~TCustomvxTreeList() {
     ClearNodes();
     SetImages(nullptr);
     SetStateImages(nullptr);
+    TreeListUnitShutDown();
 }
 
 void TCustomvxTreeList::Loaded() {
@@ -269,11 +275,6 @@ TvxTreeListNode* TCustomvxTreeList::GetAbsoluteNode(int Index) const {
     return WalkToIndex(Index);
 }
 
-void TCustomvxTreeList::ScrollToIndex(int Index) {
-    TvxTreeListNode* node = GetAbsoluteNode(std::max(0, Index));
-    if (node && node != topNode_) SetTopVisibleNode(node);
-}
-
 void TCustomvxTreeList::MakeNodeVisible(TvxTreeListNode* Node) {
     if (!Node) return;
     bool locked = false;
@@ -291,10 +292,21 @@ void TCustomvxTreeList::MakeNodeVisible(TvxTreeListNode* Node) {
     const int index = GetAbsoluteIndex(Node);
     const int lastWhole = top + whollyVisibleRows_ - 1;
     if (index >= 0 && !(top <= index && index <= lastWhole && !expanded)) {
-        if (index < top)
-            ScrollToIndex(index);
-        else if (index > lastWhole)
-            ScrollToIndex(index - whollyVisibleRows_ + 1);
+        if (index < top) {
+            SetTopIndex(index);
+        } else if (index > lastWhole) {
+            // The smallest top at which the node is the last row that fits wholly.
+            const int height = GetRectInfo().Rows.Height();
+            int first = index;
+            int sum = GetRowHeight(Node, metrics_.RowHeightUnit, false);
+            for (TvxTreeListNode* n = GetPriorVisibleNode(Node); n; n = GetPriorVisibleNode(n)) {
+                const int h = GetRowHeight(n, metrics_.RowHeightUnit, false);
+                if (sum + h > height) break;
+                sum += h;
+                --first;
+            }
+            SetTopIndex(std::max(first, index - whollyVisibleRows_ + 1));
+        }
     }
     if (locked) EndUpdate();
 }
@@ -403,12 +415,14 @@ void TCustomvxTreeList::RefreshLayout() {
         int& lock;
         ~Unlock() { --lock; }
     } unlock{updateLock_};
+    CalcMetrics();
     ClearCache();
     ColumnsChanged();
     UpdateScrollBars();
     LayoutChanged();
     SynchronizeData();
     if (!cacheBuilt_) LayoutChanged();
+    BuildColumnWidths();
     Invalidate();
 }
 
@@ -526,6 +540,7 @@ int TCustomvxTreeList::GetFocusedColumn() {
 }
 
 void TCustomvxTreeList::SetFocusedColumn(int Column) {
+    if (Column == focusedColumn_ || Column < 0 || Column >= GetVisibleColumnCount()) return;
     ChangeFocus(focusedNode_, Column, true);
 }
 
@@ -775,10 +790,16 @@ void TCustomvxTreeList::DoEditValidate(TObject* Sender, std::string& ErrorText, 
 
 // ---- Queries ----
 
-bool TCustomvxTreeList::GetHeaderHitZone(int /*X*/, int /*Y*/, int& Zone, int /*Column*/) {
-    // The filter-button zone needs the header cell's rectangle, which the header layout
-    // knows; without one the whole cell is the header zone.
+bool TCustomvxTreeList::GetHeaderHitZone(int X, int Y, int& Zone, int Column) {
     Zone = 1;
+    TvxTreeListLayout layout;
+    CalcLayout(layout);
+    const TvxTreeListHeaderCellEntry* cell = layout.FindCell(Column);
+    if (!cell) return true;
+    // The filter button: the rightmost 15 pixels of the cell shrunk by 2 on each side.
+    const TRect inner{cell->Rect.Left + 2, cell->Rect.Top + 2, cell->Rect.Right - 2, cell->Rect.Bottom - 2};
+    if (cell->Rect.Width() >= 16 && X >= inner.Right - 15 && X < inner.Right && Y >= inner.Top && Y < inner.Bottom)
+        Zone = 2;
     return true;
 }
 
@@ -798,11 +819,6 @@ int TCustomvxTreeList::GetVisibleColumnCount() {
     return count;
 }
 
-int TCustomvxTreeList::GetAbsoluteColumnIndex(int VisibleIndex) {
-    for (int i = 0; i < GetColumnCount(); ++i)
-        if (IsColumnVisible(i) && VisibleIndex-- == 0) return i;
-    return -1;
-}
 
 int TCustomvxTreeList::GetColumnLineHeight(TCanvas* Canvas, int Column) {
     if (!IsColumnOwnFont(Column)) return 0;
@@ -866,21 +882,88 @@ Variant TCustomvxTreeList::GetNodeSortValue(TvxTreeListNode*, int) {
 
 void TCustomvxTreeList::SetOptions(TvxTreeListOptions Value) {
     if (Value == options_) return;
+    const TvxTreeListOptions old = options_;
+    BeginUpdate();
+    CloseEditor();
+    if (Value.Contains(TvxTLOption::RowSelect)) optionsEx_.Exclude(TvxTLOptionEx::InvertSelect);
+    if (Value.Contains(TvxTLOption::AutoSort) && !old.Contains(TvxTLOption::AutoSort)) ClearSortedColumns();
+    if (Has(TvxTLOptionEx::KeepColumnWidth) && old.Contains(TvxTLOption::AutoWidth) &&
+        !Value.Contains(TvxTLOption::AutoWidth))
+        ReapplyFirstWidth();
     options_ = Value;
-    if (options_.Contains(TvxTLOption::RowSelect)) optionsEx_.Exclude(TvxTLOptionEx::InvertSelect);
-    RefreshLayout();
+    if (!HasState(csLoading)) {
+        ClearSelection();
+        if (focusedNode_) focusedNode_->SetSelected(true);
+        if (!IsRowSelect() && focusedColumn_ == -1) SetFocusedColumn(0);
+    }
+    EndUpdate();
 }
 
 void TCustomvxTreeList::SetOptionsEx(TvxTreeListOptionsEx Value) {
     if (Value == optionsEx_) return;
+    const TvxTreeListOptionsEx old = optionsEx_;
+    BeginUpdate();
+    CloseEditor();
+    if (Value.Contains(TvxTLOptionEx::InvertSelect)) options_.Exclude(TvxTLOption::RowSelect);
+    if ((old.Contains(TvxTLOptionEx::MultiSort) && !Value.Contains(TvxTLOptionEx::MultiSort)) ||
+        old.Contains(TvxTLOptionEx::AnsiSort) != Value.Contains(TvxTLOptionEx::AnsiSort))
+        ClearSortedColumns();
     optionsEx_ = Value;
-    if (optionsEx_.Contains(TvxTLOptionEx::InvertSelect)) options_.Exclude(TvxTLOption::RowSelect);
+    if (Value.Contains(TvxTLOptionEx::AutoHeaderPanelHeight) && !old.Contains(TvxTLOptionEx::AutoHeaderPanelHeight))
+        AdjustHeaderPanelRowCount();
+    if (searchActive_ && !Value.Contains(TvxTLOptionEx::AutoSearch)) {
+        searchActive_ = false;
+        searchText_.clear();
+    }
+    EndUpdate();
+}
+
+void TCustomvxTreeList::ReapplyFirstWidth() {
+    if (IsBandHeaderWidth() && GetBandCount() == 1 && GetVisibleColumnCount() > 0) {
+        const int column = GetAbsoluteColumnIndex(0);
+        const int width = GetColumnShownWidth(column);
+        if (IsColumnWidthFollowsBand())
+            SetColumnWidthFollowingBand(column, width);
+        else
+            SetColumnWidthByMouse(column, width);
+    } else if (GetBandCount() > 0) {
+        SetBandWidthByMouse(0, GetBandWidth(0) + GetGroupIndentWidth());
+    }
+}
+
+void TCustomvxTreeList::SetBandFont(TFont* Value) {
+    bandFont_->Assign(Value);
+}
+
+void TCustomvxTreeList::SetHeaderFont(TFont* Value) {
+    headerFont_->Assign(Value);
+}
+
+void TCustomvxTreeList::SetPreviewFont(TFont* Value) {
+    previewFont_->Assign(Value);
+}
+
+void TCustomvxTreeList::OwnFontChanged() {
+    if (!HasState(csLoading) && !fontUpdating_) SetParentFont(false);
+    RefreshLayout();
+}
+
+void TCustomvxTreeList::SetShowNewItemRow(bool Value) {
+    if (Value == showNewItemRow_) return;
+    if (!Value) SetNewItemRowActive(false);
+    showNewItemRow_ = Value;
     RefreshLayout();
 }
 
 void TCustomvxTreeList::LookAndFeelChanged() {
     CloseEditor(true);
-    SetFlatScrollBarMode(lookAndFeel_ == lfStandard ? FSB_REGULAR_MODE : FSB_FLAT_MODE);
+    // Only the ultra-flat look has flat scroll bars; changing the mode re-creates the window.
+    const uint8_t mode = lookAndFeel_ == lfUltraFlat ? FSB_FLAT_MODE : FSB_REGULAR_MODE;
+    RebuildTreeListExpandButtons();
+    if (mode != FlatScrollBarMode())
+        SetFlatScrollBarMode(mode);
+    else if (HandleAllocated())
+        RecreateWnd();
     RefreshLayout();
 }
 

@@ -19,6 +19,7 @@
 #include "platform/gdi/graphics_objects.h"
 #include "platform/rtl/variant.h"
 #include "treelist/tree_list_node.h"
+#include "treelist/tree_list_geometry.h"
 #include "treelist/tree_list_types.h"
 #include "treelist/visible_node_list.h"
 
@@ -146,11 +147,13 @@ class TCustomvxTreeList : public TCustomvxContainer {
     TVX_TL_PROPERTY(TColor, HighlightColor, highlightColor_, Invalidate())
     TVX_TL_PROPERTY(TColor, HighlightTextColor, highlightTextColor_, Invalidate())
     TVX_TL_PROPERTY(TvxLookAndFeel, LookAndFeel, lookAndFeel_, LookAndFeelChanged())
-    TVX_TL_PROPERTY(TScrollStyle, ScrollBars, scrollBars_, RefreshLayout())
+    TVX_TL_PROPERTY(TScrollStyle, ScrollBars, scrollBars_, if (HandleAllocated()) RecreateWnd())
     TVX_TL_PROPERTY(bool, ShowBands, showBands_, RefreshLayout())
     TVX_TL_PROPERTY(bool, ShowGrid, showGrid_, RefreshLayout())
     TVX_TL_PROPERTY(bool, ShowHeader, showHeader_, RefreshLayout())
-    TVX_TL_PROPERTY(bool, ShowNewItemRow, showNewItemRow_, RefreshLayout())
+    bool ShowNewItemRow() const { return showNewItemRow_; }
+    // Switching the row off first ends an insertion in it.
+    void SetShowNewItemRow(bool Value);
     TVX_TL_PROPERTY(bool, ShowPreviewGrid, showPreviewGrid_, RefreshLayout())
     TVX_TL_PROPERTY(bool, ShowRowFooter, showRowFooter_, RefreshLayout())
     TVX_TL_PROPERTY(uint32_t, WaitForExpandNodeTime, waitForExpandNodeTime_, )
@@ -169,15 +172,21 @@ class TCustomvxTreeList : public TCustomvxContainer {
     TVX_TL_PROPERTY(bool, ShowSummaryFooter, showSummaryFooter_, RefreshLayout())
     TVX_TL_PROPERTY(bool, ShowIndicator, showIndicator_, RefreshLayout())
     TVX_TL_PROPERTY(uint8_t, TreeLinesStyle, treeLinesStyle_, Invalidate())
-    TVX_TL_PROPERTY(int, LeftCoord, leftCoord_, Invalidate())
+    int LeftCoord() const { return leftCoord_; }
+    // Held within 0 .. total data width - visible data width; scrolls the window content.
+    void SetLeftCoord(int Value);
     // Node images and state images; a freed list is forgotten, a changed one re-lays out.
     TCustomImageList* Images() const { return images_; }
     void SetImages(TCustomImageList* Value);
     TCustomImageList* StateImages() const { return stateImages_; }
     void SetStateImages(TCustomImageList* Value);
+    // Assigning or changing these fonts ends ParentFont and re-lays out.
     TFont* BandFont() const { return bandFont_.get(); }
+    void SetBandFont(TFont* Value);
     TFont* HeaderFont() const { return headerFont_.get(); }
+    void SetHeaderFont(TFont* Value);
     TFont* PreviewFont() const { return previewFont_.get(); }
+    void SetPreviewFont(TFont* Value);
     // The setters below hold their values inside their limits.
     int FixedBandLineWidth() const { return fixedBandLineWidth_; }
     void SetFixedBandLineWidth(int Value);
@@ -193,6 +202,88 @@ class TCustomvxTreeList : public TCustomvxContainer {
     void SetRowSeparatorLineWidth(int Value);
     int DefaultRowHeight() const { return defaultRowHeight_; }
     bool DefaultRowHeightAssigned() const { return defaultRowHeightAssigned_; }
+
+    // ---- Geometry: metrics, areas and the layout record ----
+    const TvxTreeListMetrics& Metrics() const { return metrics_; }
+    // Measures the fonts and image lists; the full re-layout runs it first.
+    void CalcMetrics();
+    bool TreeStyle() const { return !listMode_; }
+    bool HasRootIndent() const { return !TreeStyle() || showRootIndent_; }
+    TvxTreeListRectInfo GetRectInfo();
+    void CalcLayout(TvxTreeListLayout& Layout);
+    static void FreeLayout(TvxTreeListLayout& Layout);
+    int GetVisibleColumnIndex(int AbsoluteIndex);
+    TRect GetCellRect(TvxTreeListNode* Node, int VisibleColumn);
+    TRect GetEditorRect(TvxTreeListNode* Node, int VisibleColumn);
+    // Width of a node's level cells and images, left of its first cell's text.
+    int GetNodeTreePartWidth(TvxTreeListNode* Node);
+    // The button, state image, image and indent rectangles of a node's row.
+    TvxTreeListNodeParts GetNodeParts(const TvxTreeListLayout& Layout, TvxTreeListNode* Node, int Top,
+                                      int Bottom);
+
+    // ---- Hit testing ----
+    TvxTreeListHitKind GetHitTestType(int X, int Y) { return GetHitInfo(TPoint{X, Y}).Kind; }
+    TvxTreeListNode* GetHitNode(int X, int Y) { return GetHitInfo(TPoint{X, Y}).Node; }
+    // BandSizing is on, the control lets the band be sized, and the bands are shown or the
+    // header does not size them.
+    bool IsBandSizable(int Band);
+    // The header's outer edges size the columns, not the bands.
+    bool IsHeaderSizesBands() { return IsBandHeaderWidth() && !showBands_; }
+
+    // ---- Band and column widths ----
+    int GetBandMinWidth(int Band);
+    int GetBandNaturalWidth(int Band);
+    int GetBandsTotalWidth();
+    int GetBandWidth(int Band);
+    int GetBandOffset(int Band);
+    int GetScrollableWidth();
+    int GetScrollAreaWidth();
+    // The band area between the fixed bands, rows, headers and footer included.
+    TRect GetScrollAreaRect();
+    int GetColumnHeaderRowSpan(int Column);
+    // The column's share of its band row (AutoWidth) or its stored width.
+    int CalcColumnShownWidth(int Column);
+    void SetBandWidthByMouse(int Band, int Width);
+    // A column sized by the mouse: the other columns of its row absorb the change.
+    void SetColumnWidthByMouse(int Column, int Width);
+    // A column sized by the mouse while the band's width follows its header.
+    void SetColumnWidthFollowingBand(int Column, int Width);
+
+    // ---- Sizing limits ----
+    TvxSizingLimits GetBandSizingLimits(int Band);
+    TvxSizingLimits GetColumnSizingLimits(int Column);
+    // The band panel bottom snapped to whole rows, for the line at Y.
+    int GetBandPanelSizingLimits(int Y, int& RowCount);
+    int GetHeaderPanelSizingLimits(int Y, int& RowCount);
+    TvxSizingLimits GetRowSizingLimits(int Row);
+
+    // ---- Rows ----
+    int GetRowHeight(TvxTreeListNode* Node, int LineHeight, bool NoCache);
+    int GetRowFooterCount(TvxTreeListNode* Node);
+    int GetRowFooterLevel(TvxTreeListNode* Node, int Index);
+    void FocusFirstNode();
+    void SetTopIndex(int Index);
+    void SetNewItemRowActive(bool Value);
+    bool NewItemRowActive() const { return newItemRowActive_; }
+
+    // ---- Scrolling ----
+    void ScrollColumns(int DX);
+    void ScrollRows(int DY);
+    // The data width shown between the fixed bands.
+    int GetVisibleDataWidth();
+    int HorzScrollStep() const { return horzScrollStep_; }
+
+    // ---- Drag feedback ----
+    void HideDragFeedback();
+    void ShowDragFeedback();
+    int DragFeedbackCount() const { return dragFeedbackCount_; }
+
+    // ---- Area invalidation ----
+    void InvalidateBandPanel();
+    void InvalidateHeaderPanel();
+    void InvalidateRowsArea();
+    void InvalidateFooter();
+    void InvalidateNewItemRow();
 
     // ---- Events ----
     TTLExpandedEvent OnBeginDragNode;
@@ -251,7 +342,7 @@ class TCustomvxTreeList : public TCustomvxContainer {
                             TvxTreeListNode* NextNode);
     virtual void DeleteNodeColumnData(TvxTreeListNode* Node, int Column);
     virtual void SynchronizeData() {}
-    virtual void GetRowsAreaRect(TRect& Rect) { Rect = ClientRect(); }
+    virtual void GetRowsAreaRect(TRect& Rect) { Rect = GetRectInfo().Rows; }
     virtual bool IsHotTrack() { return optionsEx_.Contains(TvxTLOptionEx::HotTrack); }
     virtual bool GetHeaderHitZone(int X, int Y, int& Zone, int Column);
     virtual void RefreshLayout();
@@ -301,8 +392,8 @@ class TCustomvxTreeList : public TCustomvxContainer {
     virtual int GetColumnAt(int /*Band*/, int /*Row*/, int /*Position*/) { return -1; }
     virtual int GetHeaderAlignment(int /*Column*/) { return 0; }
     virtual int GetColumnBand(int /*Column*/) { return 0; }
-    // The width a column is shown with; the geometry's shared widths refine it.
-    virtual int GetColumnShownWidth(int Column) { return GetColumnWidth(Column); }
+    // The width a column is shown with: its share of its band row.
+    virtual int GetColumnShownWidth(int Column) { return CalcColumnShownWidth(Column); }
     virtual int GetRowColumnCount(int /*Band*/, int /*Row*/) { return 0; }
     virtual int GetColumnPosition(int /*Column*/) { return 0; }
     virtual TBitmap* GetHeaderGlyph(int /*Column*/) { return nullptr; }
@@ -323,6 +414,13 @@ class TCustomvxTreeList : public TCustomvxContainer {
     virtual int GetVisibleColumnCount();
     virtual int GetAbsoluteColumnIndex(int VisibleIndex);
     virtual bool IsColumnVisible(int /*Column*/) { return true; }
+    // Whether a column takes a proportional share of its band row: a column that may not be
+    // sized keeps its own width.
+    virtual bool IsColumnProportional(int Column) { return CanSizeColumn(Column); }
+    // The per-column flag of a header cell entry that the painting reads.
+    virtual bool GetHeaderCellFlag(int /*Column*/) { return false; }
+    // Text lines of one header cell.
+    virtual int GetHeaderLineCount() { return 1; }
 
     // ---- Queries and option tests ----
     virtual TAlignment GetColumnAlignment(TvxTreeListNode* /*Node*/, int /*Column*/) { return taLeftJustify; }
@@ -335,6 +433,11 @@ class TCustomvxTreeList : public TCustomvxContainer {
     virtual int GetColumnLineHeight(TCanvas* Canvas, int Column);
     virtual void GetPreviewText(TvxTreeListNode* /*Node*/, std::string& Text) { Text.clear(); }
     virtual int GetIndicatorKind(TvxTreeListNode* /*Node*/, bool /*Selected*/) { return 0; }
+    // The row's text line count, raising LineHeight to the tallest cell line; -1 when none.
+    virtual int CalcRowLineCount(TvxTreeListNode* Node, int& LineHeight);
+    virtual int GetPreviewLineCount(TvxTreeListNode* /*Node*/) { return previewLines_; }
+    // The per-node value of a row entry while row footers are tested.
+    virtual int GetRowFooterValue(TvxTreeListNode* /*Node*/) { return -1; }
     virtual bool HasFilterCriteria() { return false; }
     virtual void GetFilterStatusText(std::string& Text) { Text.clear(); }
     virtual void GetClearFilterCaption(std::string& Text) { Text.clear(); }
@@ -434,13 +537,17 @@ class TCustomvxTreeList : public TCustomvxContainer {
     virtual bool IsLastNode(TvxTreeListNode* Node) { return Node != nullptr && Node == GetLastVisibleNode(); }
     virtual bool IsFirstNode(TvxTreeListNode* Node) { return Node != nullptr && Node == GetFirstNode(); }
     virtual int GetVisibleRowCount() { return partlyVisibleRows_; }
-    virtual void UpdateScrollBars() {}
-    // The row rectangle of a visible node; the geometry of the rows area answers it. The
-    // base knows no rows and answers an empty rectangle.
-    virtual TRect GetNodeRowRect(TvxTreeListNode* /*Node*/) { return TRect{}; }
+    virtual void GetVertScrollInfo(int& Min, int& Max, int& Page, int& Pos);
+    virtual void UpdateRowCounts();
+    // Twice, so that a bar that appears and takes room from the other settles.
+    virtual void UpdateScrollBars();
+    // The row rectangle of a node in view across the rows area; empty when out of view.
+    virtual TRect GetNodeRowRect(TvxTreeListNode* Node);
+    virtual TvxTreeListHitInfo GetHitInfo(TPoint P);
 
     // ---- Editing ----
     virtual bool IsEditing() { return state_ == 2; }
+    bool IsTabNavigation() override;
     virtual void DoEditingNewItemRow(bool& /*Allow*/) {}
     virtual TvxInplaceEdit* InplaceEditor() { return editor_; }
 
@@ -483,6 +590,20 @@ class TCustomvxTreeList : public TCustomvxContainer {
     virtual void EndSelection();
 
   protected:
+    void WMEraseBkgnd(TMessage& Message) override;
+    void WMGetDlgCode(TMessage& Message) override;
+    void WMHScroll(TMessage& Message) override;
+    void WMVScroll(TMessage& Message) override;
+    void WMSize(TMessage& Message) override;
+    void WMNCCalcSize(TMessage& Message) override;
+    void WMNCPaint(TMessage& Message) override;
+    void WMNCHitTest(TMessage& Message) override;
+    void WMSetCursor(TMessage& Message) override;
+    void CMColorChanged(TMessage& Message) override;
+    void CMFontChanged(TMessage& Message) override;
+    void CMParentFontChanged(TMessage& Message) override;
+    void WndProc(TMessage& Message) override;
+    void CMVisibleChanged(TMessage& Message) override;
     void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void CreateParams(TCreateParams& Params) override;
@@ -498,6 +619,20 @@ class TCustomvxTreeList : public TCustomvxContainer {
     bool Has(TvxTLOption o) const { return options_.Contains(o); }
     bool Has(TvxTLOptionEx o) const { return optionsEx_.Contains(o); }
     void LookAndFeelChanged();
+    void OwnFontChanged();
+    // The first band's or column's width applied again when AutoWidth goes off.
+    void ReapplyFirstWidth();
+    void UpdateVertScrollBar();
+    void UpdateHorzScrollBar();
+    // Removes both bars when everything fits without them.
+    void DropUnneededScrollBars();
+    void ClampScrollPositions();
+    // Pixels the rows move when the top index moves by Delta rows from OldTop.
+    int TopIndexPixelDistance(TvxTreeListNode* OldTop, int Delta);
+    // The columns' widths when their band goes from OldWidth to NewWidth.
+    void ScaleBandColumns(int Band, int NewWidth, int OldWidth, std::vector<std::pair<int, int>>& Widths);
+    // The widths of a band row's columns when the row fills Width.
+    std::vector<int> DistributeRow(int Band, int Row, int Width);
     void SetImageList(TCustomImageList*& Field, TChangeLink* Link, TCustomImageList* Value);
     // Hooks a newly made node into the root list at Position (-1: at the end).
     TvxTreeListNode* AddRoot(int Position);
@@ -507,7 +642,6 @@ class TCustomvxTreeList : public TCustomvxContainer {
     // rebuild; empty it rather than let it answer for a tree that no longer exists.
     void DropVisibleList();
     void ResetNodeReferences();
-    void ScrollToIndex(int Index);
     TvxTreeListNode* WalkToIndex(int Index) const;
     int WalkIndexOf(const TvxTreeListNode* Node) const;
     // Sorting one list of nodes in place (see tree_list_sort.cpp).
@@ -618,6 +752,12 @@ class TCustomvxTreeList : public TCustomvxContainer {
     int partlyVisibleRows_ = 1;
     int whollyVisibleRows_ = 1;
     TPoint lastMousePoint_{-1000, -1000};
+    TvxTreeListMetrics metrics_;
+    int horzScrollStep_ = 16;
+    int dragFeedbackCount_ = 0;
+    // Keeps the control's own copies of the parent font from ending ParentFont.
+    bool fontUpdating_ = false;
+    bool scrollBarsUpdating_ = false;
     // Objects the control owns on behalf of its descendants; ClearNodes releases them.
     std::vector<std::unique_ptr<TObject>> ownedObjects_;
 };

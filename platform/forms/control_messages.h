@@ -40,6 +40,7 @@ inline constexpr UINT CM_WANTSPECIALKEY = CM_BASE + 30;  // WParam: key; Result 
 inline constexpr UINT CM_RELEASE = CM_BASE + 33;
 inline constexpr UINT CM_SHOWHINTCHANGED = CM_BASE + 34;
 inline constexpr UINT CM_PARENTSHOWHINTCHANGED = CM_BASE + 35;
+inline constexpr UINT CM_SYSCOLORCHANGE = CM_BASE + 36;
 inline constexpr UINT CM_TABSTOPCHANGED = CM_BASE + 40;
 inline constexpr UINT CM_CONTROLLISTCHANGE = CM_BASE + 44;
 inline constexpr UINT CM_CHILDKEY = CM_BASE + 46;

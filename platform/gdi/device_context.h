@@ -158,3 +158,9 @@ int GetClipRgn(HDC dc, HRGN rgn);
 int GetClipBox(HDC dc, TRect* box);
 bool RectVisible(HDC dc, const TRect& r);
 bool PtVisible(HDC dc, int x, int y);
+
+// The colour a context shows for a requested one: our surfaces hold 32 bits a pixel, so
+// every colour is shown as it is.
+inline COLORREF GetNearestColor(HDC /*dc*/, COLORREF color) {
+    return color;
+}

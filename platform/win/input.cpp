@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <deque>
+#include <map>
 
 #include "platform/gdi/system_metrics.h"
 #include "platform/sync/clock.h"
@@ -515,6 +516,53 @@ bool SetCursorPos(int x, int y) {
 }
 
 HCURSOR LoadCursor(HCURSOR id) { return id; }
+
+namespace {
+
+struct OwnCursor {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> andPlane;
+    std::vector<uint8_t> xorPlane;
+};
+
+std::map<HCURSOR, OwnCursor>& OwnCursors() {
+    static std::map<HCURSOR, OwnCursor> cursors;
+    return cursors;
+}
+
+}  // namespace
+
+HCURSOR CreateCursor(int xHotSpot, int yHotSpot, int width, int height, const uint8_t* andPlane,
+                     const uint8_t* xorPlane) {
+    if (width <= 0 || height <= 0 || width > 256 || height > 256 || !andPlane || !xorPlane) return 0;
+    if (xHotSpot < 0 || yHotSpot < 0 || xHotSpot >= width || yHotSpot >= height) return 0;
+    static HCURSOR next = 0x10000;
+    const size_t bytes = static_cast<size_t>((width + 15) / 16 * 2) * static_cast<size_t>(height);
+    OwnCursor c;
+    c.width = width;
+    c.height = height;
+    c.andPlane.assign(andPlane, andPlane + bytes);
+    c.xorPlane.assign(xorPlane, xorPlane + bytes);
+    const HCURSOR id = next++;
+    OwnCursors()[id] = std::move(c);
+    return id;
+}
+
+bool DestroyCursor(HCURSOR cursor) {
+    return OwnCursors().erase(cursor) > 0;
+}
+
+bool GetCursorPicture(HCURSOR cursor, int* width, int* height, std::vector<uint8_t>* andPlane,
+                      std::vector<uint8_t>* xorPlane) {
+    auto it = OwnCursors().find(cursor);
+    if (it == OwnCursors().end()) return false;
+    if (width) *width = it->second.width;
+    if (height) *height = it->second.height;
+    if (andPlane) *andPlane = it->second.andPlane;
+    if (xorPlane) *xorPlane = it->second.xorPlane;
+    return true;
+}
 
 HCURSOR SetCursor(HCURSOR cursor) {
     TreeState& t = Tree();

@@ -11,6 +11,7 @@
 // its character (if any) follows as WM_CHAR before the next raw event.
 
 #include <cstdint>
+#include <vector>
 
 #include "platform/gdi/geometry.h"
 #include "platform/win/window_tree.h"
@@ -84,6 +85,16 @@ inline constexpr HCURSOR IDC_HAND = 32649;
 inline constexpr HCURSOR IDC_APPSTARTING = 32650;
 inline constexpr HCURSOR IDC_HELP = 32651;
 HCURSOR LoadCursor(HCURSOR id);
+// A cursor drawn by the program: monochrome AND and XOR planes of width x height pixels
+// (rows padded to 16 bits) with a hot spot. Answers a new id above the standard ones, or 0
+// for a picture that does not fit its planes; the display shows an id it does not know as
+// the arrow.
+HCURSOR CreateCursor(int xHotSpot, int yHotSpot, int width, int height, const uint8_t* andPlane,
+                     const uint8_t* xorPlane);
+bool DestroyCursor(HCURSOR cursor);
+// The picture of a cursor made by CreateCursor; false for any other id.
+bool GetCursorPicture(HCURSOR cursor, int* width, int* height, std::vector<uint8_t>* andPlane,
+                      std::vector<uint8_t>* xorPlane);
 HCURSOR SetCursor(HCURSOR cursor);
 HCURSOR GetCursor();
 
