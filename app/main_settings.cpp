@@ -12,7 +12,7 @@ int32_t CocPort = 1;
 int32_t CotPort = 1;
 int32_t KeyEnd = 2;
 bool PxtShow = false;
-bool PxtProt = false;
+// PxtProt lives with the text channel (link/form_txt_com.h).
 int32_t InstMode = 0;
 int32_t InstStepMode = 1;
 bool DbBridgeHex = false;

@@ -1,9 +1,21 @@
 #include "link/form_txt_com.h"
 
+#include <cstdio>
+
+#include "link/delay.h"
+#include "link/link_texts.h"
+#include "link/log_file.h"
+#include "link/message_dialog.h"
 #include "platform/forms/screen.h"
+#include "platform/win/message_queue.h"
 #include "serial/ser_com_port.h"
 
 TFormTxtCom* FormTxtCom = nullptr;
+bool PxtProt = false;
+
+namespace {
+const char* const kLog = "TOVAK-TSC-";
+}
 
 TFormTxtCom::TFormTxtCom(TComponent* AOwner) : TForm(AOwner) {
     SetName("FormTxtCom");
@@ -18,6 +30,7 @@ TFormTxtCom::TFormTxtCom(TComponent* AOwner) : TForm(AOwner) {
     Com2->SetName("Com2");
     Com2->SetAutoOpen(false);
     Com2->SetBaud(115200);
+    Com2->SetOnTriggerAvail([this](TObject*, uint16_t) { Com2TriggerAvail(); });
     OnCreate = [this](TObject*) { FormCreate(); };
 }
 
@@ -26,6 +39,91 @@ TFormTxtCom::~TFormTxtCom() {
 }
 
 void TFormTxtCom::FormCreate() {
+    TxtChannelOpen = false;
     ListBox1->SetAlign(alClient);
     SetBounds(Screen->Width() - Width(), 0, Width(), Height());
+}
+
+void TFormTxtCom::StartChannel(int32_t port, bool showError) {
+    const std::string number = std::to_string(port);
+    WriteLogLine(kLog, "StaxtCom", "CN=" + number);
+    TxtChannelOpen = false;
+    TextReceiveBuffer.clear();
+    try {
+        Com2->SetOpen(false);
+        Com2->SetComNumber(static_cast<uint16_t>(port & 0xFFFF));
+        Com2->SetOpen(true);
+    } catch (const std::exception& e) {
+        WriteLogLine(kLog, "StaxtCom", "ERROR CN=" + number);
+        // The box keeps its short text; the reason (missing, busy, no permission) is for
+        // whoever has to fix it.
+        std::fprintf(stderr, "tovak: COM%s: %s\n", number.c_str(), e.what());
+        if (showError) ShowMessageDialog(LinkTextFmt(1221, number), 1, 8);
+        return;
+    }
+    Delay(100);
+    TextReceiveBuffer.clear();
+    TxtChannelOpen = true;
+}
+
+void TFormTxtCom::StopChannel() {
+    WriteLogLine(kLog, "StoxpCom", "");
+    try {
+        Com2->SetOpen(false);
+    } catch (const std::exception& e) {
+        // A port that vanished is closed all the same.
+        WriteLogLine(kLog, "StoxpCom", e.what());
+    }
+    while (Com2->Open()) {
+        WriteLogLine(kLog, "--RpStopp--", "");
+        Delay(100);
+    }
+    TxtChannelOpen = false;
+}
+
+void TFormTxtCom::Com2TriggerAvail() {
+    while (Com2->CharReady()) {
+        char c;
+        try {
+            c = Com2->GetChar();
+        } catch (const std::exception&) {
+            continue;  // one lost character; the reply's check will tell
+        }
+        ++CharsReceived;
+        if (TextReceiveBuffer.size() < kMaxReply) TextReceiveBuffer += c;
+        else replyCut_ = true;
+    }
+}
+
+bool TFormTxtCom::SendCommand(const std::string& command, bool showError, std::string& reply) {
+    if (!Com2->Open()) return true;
+    AddTraceLine("S: " + command);
+    TextReceiveBuffer.clear();
+    replyCut_ = false;
+    try {
+        Com2->PutString(command + "\r\n");
+    } catch (const std::exception& e) {
+        // Nothing went out, so nothing comes back: the wait below ends as a failure.
+        WriteLogLine(kLog, "SND", std::string("ERROR ") + e.what());
+    }
+    auto answered = [this] { return TextReceiveBuffer.find("SUCCESS") != std::string::npos; };
+    for (int step = 0; step < 20 && !answered(); ++step) Delay(10);
+    reply = TextReceiveBuffer;
+    for (char& c : reply)
+        if (c == ';' || c == '\r' || c == '\n') c = ' ';
+    TextReceiveBuffer.clear();
+    const bool cut = replyCut_;
+    replyCut_ = false;
+    AddTraceLine("R: " + reply);
+    if (!cut && reply.find("SUCCESS") != std::string::npos) return false;
+    if (showError) ShowMessageDialog("Fehler in der Kommunikation:\r\r" + reply, 1, 4);
+    return true;
+}
+
+void TFormTxtCom::AddTraceLine(const std::string& text) {
+    if (ListBox1->Count() > 99) ListBox1->Items()->Delete(0);
+    ListBox1->Items()->Add(text);
+    ListBox1->SetItemIndex(ListBox1->Count() - 1);
+    ProcessMessages();
+    if (PxtProt) WriteLogLine(kLog, !text.empty() && text[0] == 'S' ? "SND" : "REC", text.size() > 3 ? text.substr(3) : "");
 }
