@@ -53,6 +53,10 @@ std::string ControllerDevice::ClockText(int64_t unix_ms) const {
 }
 
 std::optional<std::string> ControllerDevice::Answer(const std::string& line, uint64_t ticks, int64_t unix_ms) {
+    if (silent_left_ > 0) {
+        --silent_left_;
+        return std::nullopt;
+    }
     if (Restarting(ticks)) return std::nullopt;
     const size_t blank = line.find(' ');
     const std::string command = line.substr(0, blank);

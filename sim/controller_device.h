@@ -23,18 +23,24 @@ public:
     std::string uid = "STMX-1.12";
     ControllerNetwork network;
     int restart_ms = 5000;  // silence after a network setting or a factory reset
+    // Above 0: the restart ends once this many commands went unanswered, whatever the time.
+    int restart_commands = 0;
 
     // The answer to `line` at `ticks` (the simulator's clock) with the PC world's UTC time
     // `unix_ms`; nullopt while the controller restarts.
     std::optional<std::string> Answer(const std::string& line, uint64_t ticks, int64_t unix_ms);
 
-    bool Restarting(uint64_t ticks) const { return ticks < restart_until_; }
+    bool Restarting(uint64_t ticks) const { return ticks < restart_until_ || silent_left_ > 0; }
     // The controller's own UTC time as "YYYY-MM-DD" and "HH:MM:SS".
     std::string ClockText(int64_t unix_ms) const;
 
 private:
-    void Restart(uint64_t ticks) { restart_until_ = ticks + static_cast<uint64_t>(restart_ms); }
+    void Restart(uint64_t ticks) {
+        if (restart_commands > 0) silent_left_ = restart_commands;
+        else restart_until_ = ticks + static_cast<uint64_t>(restart_ms);
+    }
 
     int64_t clock_offset_ms_ = 0;  // controller time minus the PC world's UTC
     uint64_t restart_until_ = 0;
+    int silent_left_ = 0;
 };

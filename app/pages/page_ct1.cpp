@@ -1,6 +1,8 @@
 #include "app/pages/page_ct1.h"
 
+#include "app/main_settings.h"
 #include "app/pages/main_pages.h"
+#include "link/form_txt_com.h"
 
 TPageCT1::TPageCT1(TForm1& form) : TMainPage(form, Index) {
     TPage* p = Sheet();
@@ -13,7 +15,13 @@ TPageCT1::TPageCT1(TForm1& form) : TMainPage(form, Index) {
     const auto row = b_.ButtonRow(p, {{"Button2401", "Start"}, {"Button2402", "Abbruch"}});
     Button2401 = row[0];
     Button2402 = row[1];
+    Button2401->OnClick = [this](TObject*) { Button2401Click(); };
     Button2402->OnClick = [this](TObject*) { Pages().COM->Button103Click(); };
 }
 
 int32_t TPageCT1::CtcPortNumber() { return PortNumberOf(Notebook2401, Edit2401, ImageEdit2401); }
+
+void TPageCT1::Button2401Click() {
+    if (PxtShow && FormTxtCom) FormTxtCom->Show();
+    Pages().CT2->ReadMOLT();
+}

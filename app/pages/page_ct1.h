@@ -9,6 +9,8 @@ public:
     explicit TPageCT1(TForm1& form);
 
     int32_t CtcPortNumber();
+    // "Start": the text channel's window first when PXTSHOW asks for it, then the first read.
+    void Button2401Click();
 
     TLabel* Label191;
     TNotebook* Notebook2401;

@@ -11,7 +11,9 @@ TPageSEL::TPageSEL(TForm1& form) : TMainPage(form, Index) {
     Button004 = b_.Button(p, "Button004", "KZN konfigurieren", 16, 136, 264);
     Button001->OnClick = [this](TObject*) { Button001Click(); };
     Button002->OnClick = [this](TObject*) { Button002Click(); };
+    Button003->OnClick = [this](TObject*) { Button003Click(); };
 }
 
 void TPageSEL::Button001Click() { Pages().COC->Show(); }
 void TPageSEL::Button002Click() { Pages().COM->Show(); }
+void TPageSEL::Button003Click() { Pages().CT1->Show(); }

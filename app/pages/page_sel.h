@@ -10,6 +10,7 @@ public:
 
     void Button001Click();
     void Button002Click();
+    void Button003Click();
 
     TLabel* Label001;
     TAppButton* Button001;

@@ -4,7 +4,9 @@
 // the simulator has read and answered everything the program wrote and the program has taken
 // every byte the simulator wrote. So a reply is never "late" because a thread was slow: time
 // passes on the clock only as it would on a line with a controller that answers at once, and
-// late answers and restarts follow the simulator's own clock schedule.
+// late answers and restarts follow the simulator's own clock schedule. Each step waits until
+// the window thread handles messages (it waits, or pumps in a delay), so busy painting does
+// not let the clock run ahead. Made and destroyed on the window thread.
 
 #include <atomic>
 #include <chrono>
@@ -12,6 +14,8 @@
 
 #include "link/form_txt_com.h"
 #include "platform/sync/clock.h"
+#include "platform/win/message_queue.h"
+#include "serial/ser_com_port.h"
 #include "sim/controller_sim.h"
 
 class ControllerPilot {
@@ -20,6 +24,11 @@ public:
         : clock_(clock), sim_(sim), channel_(channel), step_ms_(step_ms), thread_([this] { Run(); }) {}
     ~ControllerPilot() {
         stop_ = true;
+        // The pilot may be waiting for the window thread to handle its message.
+        while (!finished_) {
+            ProcessMessages();
+            std::this_thread::yield();
+        }
         thread_.join();
     }
     ControllerPilot(const ControllerPilot&) = delete;
@@ -29,6 +38,12 @@ private:
     void Run() {
         while (!stop_) {
             if (!clock_.WaitForAdvanceListeners(1, std::chrono::milliseconds(20))) continue;
+            bool closing = false;
+            Synchronize([&] { closing = channel_.Com2->Dispatcher() && !channel_.Com2->Open(); });
+            if (stop_) break;
+            // A closing port waits for its threads, which end in real time: give them that
+            // time rather than let the clock run far ahead meanwhile.
+            if (closing) std::this_thread::sleep_for(std::chrono::milliseconds(1));
             const uint64_t written = sim_.Settle();
             if (channel_.CharsReceived.load() < written && sim_.ProgramConnected()) {
                 std::this_thread::yield();
@@ -36,6 +51,7 @@ private:
             }
             clock_.Advance(step_ms_);
         }
+        finished_ = true;
     }
 
     ManualClock& clock_;
@@ -43,5 +59,6 @@ private:
     const TFormTxtCom& channel_;
     uint64_t step_ms_;
     std::atomic<bool> stop_{false};
+    std::atomic<bool> finished_{false};
     std::thread thread_;
 };

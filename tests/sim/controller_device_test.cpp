@@ -42,4 +42,11 @@ TEST(ControllerDevice, NetworkSettingAndFactoryResetRestartSilently) {
     EXPECT_EQ("192.168.1.50", d.network.ip);
     EXPECT_EQ("00:1a:2b:3c:4d:5e", d.network.mac) << "the MAC address stays";
     EXPECT_EQ("scxSetTime;2026-01-15;12:00:00;SUCCESS", d.Answer("scxSetTime", 7000, kWinterNoon));
+
+    // Counted instead of timed: the third command after the restart is answered.
+    d.restart_commands = 2;
+    d.Answer("scxSetFactDef", 8000, kWinterNoon);
+    EXPECT_FALSE(d.Answer("scxUID", 1'000'000, kWinterNoon));
+    EXPECT_FALSE(d.Answer("scxUID", 1'000'000, kWinterNoon));
+    EXPECT_EQ("scxUID;STMX-1.12;SUCCESS", d.Answer("scxUID", 8000, kWinterNoon));
 }
