@@ -1,0 +1,341 @@
+// The tree list on screen: pixels of tree lines and buttons, header frames, selection and
+// focus, grid lines, the indicator and the footer, clipping to the update region, resources
+// given back when a handler raises, and pictures of whole controls for a person to look at.
+
+#include <filesystem>
+#include <stdexcept>
+
+#include "platform/forms/application.h"
+#include "platform/forms/screen.h"
+#include "platform/gdi/bitmap.h"
+#include "platform/gdi/canvas.h"
+#include "platform/gdi/draw.h"
+#include "platform/gdi/image_list.h"
+#include "platform/win/message_queue.h"
+#include "platform/win/paint.h"
+#include "tests/support/ui_driver.h"
+#include "tests/treelist/test_column_tree_list.h"
+#include "treelist/tree_list_unit.h"
+
+namespace {
+
+// A control whose indicator width a test can make odd.
+class TPaintTreeList : public TCustomvxTreeListControl {
+  public:
+    using TCustomvxTreeListControl::TCustomvxTreeListControl;
+    int IndicatorWidth = 12;
+    int GetIndicatorWidth() override { return IndicatorWidth; }
+};
+
+class TreeListPaint : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        driver_ = std::make_unique<UiDriver>();
+        form_ = new TForm(EnsureApplication());
+        form_->SetName("PaintForm");
+        form_->SetBounds(40, 40, 520, 420);
+        EnsureApplication()->FormCreated(form_);
+        tl = new TPaintTreeList(form_);
+        tl->SetName("Grid1");
+        cols = AddColumns(*tl, 3);
+        for (size_t i = 0; i < cols.size(); ++i) {
+            cols[i]->SetCaption(Numbered("Spalte ", static_cast<int>(i) + 1));
+            cols[i]->SetWidth(100);
+        }
+        tl->SetParent(form_);
+        tl->SetBounds(8, 8, 404, 304);
+        form_->Show();
+        driver_->Pump();
+    }
+    void TearDown() override {
+        ResetApplication();
+        driver_.reset();
+    }
+    TvxTreeListNode* Node(TvxTreeListNode* parent, const std::string& text) {
+        TvxTreeListNode* n = parent ? parent->AddChild() : tl->Add();
+        n->SetStrings(0, text);
+        n->SetStrings(1, text + " b");
+        n->SetStrings(2, text + " c");
+        return n;
+    }
+    // The pixel the form shows at a client point of the tree list.
+    COLORREF Pixel(int x, int y) {
+        driver_->Pump();
+        UpdateAllWindows();
+        TPoint screen = tl->ClientToScreen(TPoint{x, y});
+        TRect form;
+        GetWindowRect(form_->Handle(), &form);
+        HBITMAP buffer = GetWindowBackBuffer(form_->Handle());
+        return PixelToColor(buffer->Row(screen.Y - form.Top)[screen.X - form.Left]);
+    }
+    TvxTreeListLayout Layout() {
+        TvxTreeListLayout l;
+        tl->CalcLayout(l);
+        return l;
+    }
+    const TvxTreeListRowEntry& RowOf(const TvxTreeListLayout& l, TvxTreeListNode* n) {
+        const int i = l.FindRow(n);
+        EXPECT_GE(i, 0);
+        return l.RowEntries[static_cast<size_t>(std::max(0, i))];
+    }
+    std::string Picture(const std::string& name) {
+        const std::string dir = "treelist_pictures";
+        std::filesystem::create_directories(dir);
+        const std::string file = dir + "/" + name + ".png";
+        EXPECT_TRUE(driver_->SaveForm(form_, file));
+        return file;
+    }
+    void OptionsEx(TvxTLOptionEx o, bool on) {
+        TvxTreeListOptionsEx v = tl->OptionsEx();
+        tl->SetOptionsEx(on ? v.Include(o) : v.Exclude(o));
+    }
+    void Options(TvxTLOption o, bool on) {
+        TvxTreeListOptions v = tl->Options();
+        tl->SetOptions(on ? v.Include(o) : v.Exclude(o));
+    }
+
+    std::unique_ptr<UiDriver> driver_;
+    TForm* form_ = nullptr;
+    TPaintTreeList* tl = nullptr;
+    std::vector<TvxTreeListColumn*> cols;
+};
+
+const COLORREF kRed = RGB(255, 0, 0);
+
+TEST_F(TreeListPaint, PictureOfAFullControlInEachLook) {
+    MakeBands(*tl, 2);
+    tl->SetShowBands(true);
+    tl->SetHeaderPanelRowCount(2);
+    cols[2]->SetBandIndex(1);
+    cols[1]->SetRowIndex(1);
+    tl->SetShowGrid(true);
+    tl->SetShowIndicator(true);
+    tl->SetShowSummaryFooter(true);
+    Options(TvxTLOption::Preview, true);
+    tl->SetPreviewLines(1);
+    auto images = std::make_unique<TImageList>(nullptr);
+    images->SetWidth(8);
+    images->SetHeight(8);
+    TBitmap square(8, 8);
+    square.Canvas()->Brush()->SetColor(clBlue);
+    square.Canvas()->FillRect(TRect{0, 0, 8, 8});
+    images->Add(&square, nullptr);
+    tl->SetImages(images.get());
+    TvxTreeListNode* a = Node(nullptr, "Zentrale");
+    Node(Node(a, "Tür 1"), "Leser");
+    Node(a, "Tür 2");
+    Node(nullptr, "Nebengebäude");
+    a->SetImageIndex(0);
+    tl->FullExpand();
+    for (TvxLookAndFeel look : {lfStandard, lfFlat, lfUltraFlat}) {
+        tl->SetLookAndFeel(look);
+        EXPECT_FALSE(Picture("full_look" + std::to_string(look)).empty());
+    }
+    tl->SetImages(nullptr);
+}
+
+
+// A tree: A (A1, A2), B (B1, collapsed); solid red lines.
+class TreeLines : public TreeListPaint {
+  protected:
+    void SetUp() override {
+        TreeListPaint::SetUp();
+        tl->SetTreeLinesStyle(0);
+        tl->SetTreeLinesColor(clRed);
+        a = Node(nullptr, "A");
+        a1 = Node(a, "A1");
+        a2 = Node(a, "A2");
+        b = Node(nullptr, "B");
+        Node(b, "B1");
+        a->Expand(false);
+    }
+    struct Probe {
+        int x0, Y, H, YC;
+    };
+    Probe At(TvxTreeListNode* n) {
+        TvxTreeListLayout l = Layout();
+        const TvxTreeListRowEntry& r = RowOf(l, n);
+        return Probe{l.Rows.Left, r.Top, r.Height, r.Top + r.Height / 2};
+    }
+    TvxTreeListNode *a, *a1, *a2, *b;
+};
+
+TEST_F(TreeLines, ButtonsLinesAndTheirBreaks) {
+    const COLORREF frame = GetSysColor(COLOR_GRAYTEXT);
+    const COLORREF bar = GetSysColor(COLOR_WINDOWTEXT);
+    const COLORREF face = GetSysColor(COLOR_WINDOW);
+    Probe pa = At(a);
+    const int XC = pa.x0 + 7;
+    // Expanded A: the 9 x 9 box around (XC, YC) holds a minus only.
+    EXPECT_EQ(Pixel(XC - 4, pa.YC), frame);
+    EXPECT_EQ(Pixel(XC + 4, pa.YC - 4), frame);
+    EXPECT_EQ(Pixel(XC, pa.YC), bar);
+    EXPECT_EQ(Pixel(XC - 2, pa.YC), bar);
+    EXPECT_EQ(Pixel(XC, pa.YC - 2), face);
+    // The horizontal line starts right of the box and ends with the level cell.
+    EXPECT_EQ(Pixel(XC + 5, pa.YC), kRed);
+    EXPECT_EQ(Pixel(pa.x0 + 15, pa.YC), kRed);
+    EXPECT_NE(Pixel(pa.x0 + 16, pa.YC), kRed);
+    // The first root has no line above its button; below it runs to the row's end.
+    EXPECT_NE(Pixel(XC, pa.Y), kRed);
+    EXPECT_NE(Pixel(XC, pa.YC + 4), kRed);
+    EXPECT_EQ(Pixel(XC, pa.YC + 5), kRed);
+    EXPECT_EQ(Pixel(XC, pa.Y + pa.H - 1), kRed);
+
+    // A1 is not the last child: its line runs through; A's line passes through its row.
+    Probe p1 = At(a1);
+    const int XC1 = p1.x0 + 16 + 7;
+    EXPECT_EQ(Pixel(XC1, p1.Y), kRed);
+    EXPECT_EQ(Pixel(XC1, p1.Y + p1.H - 1), kRed);
+    EXPECT_EQ(Pixel(XC1 + 1, p1.YC), kRed);
+    EXPECT_EQ(Pixel(XC, p1.Y + 1), kRed);
+    // A2 is the last child: its line stops at the centre.
+    Probe p2 = At(a2);
+    EXPECT_EQ(Pixel(XC1, p2.YC), kRed);
+    EXPECT_NE(Pixel(XC1, p2.YC + 1), kRed);
+
+    // Collapsed B, the last root: a plus; the line above the button, none below.
+    Probe pb = At(b);
+    EXPECT_EQ(Pixel(XC, pb.YC - 2), bar);
+    EXPECT_EQ(Pixel(XC, pb.YC + 2), bar);
+    EXPECT_EQ(Pixel(XC, pb.Y), kRed);
+    EXPECT_EQ(Pixel(XC, pb.YC - 6), kRed);
+    EXPECT_NE(Pixel(XC, pb.YC - 5), kRed);
+    EXPECT_NE(Pixel(XC, pb.YC + 5), kRed);
+    Picture("tree_lines_solid");
+}
+
+TEST_F(TreeLines, WithoutRootIndentTheRootsHaveNoLevelCell) {
+    tl->SetShowRootIndent(false);
+    Probe pa = At(a);
+    for (int x = pa.x0; x < pa.x0 + 16; ++x) {
+        EXPECT_NE(Pixel(x, pa.YC), kRed) << x;
+        EXPECT_NE(Pixel(x, pa.YC), GetSysColor(COLOR_GRAYTEXT)) << x;
+    }
+    // The children's lines move one step to the left.
+    Probe p1 = At(a1);
+    EXPECT_EQ(Pixel(p1.x0 + 7, p1.Y), kRed);
+    EXPECT_EQ(Pixel(p1.x0 + 8, p1.YC), kRed);
+}
+
+TEST_F(TreeLines, DotsStayAlignedWithTheRowsArea) {
+    tl->SetTreeLinesStyle(1);
+    // The phase of the dots relative to the rows area, along A's line below its button.
+    auto phase = [&]() {
+        Probe pa = At(a);
+        std::string s;
+        for (int k = 5; k < 9; ++k) s += Pixel(pa.x0 + 7, pa.YC + k) == kRed ? '#' : '.';
+        return s;
+    };
+    const std::string even = phase();
+    EXPECT_TRUE(even == "#.#." || even == ".#.#") << even;
+    tl->IndicatorWidth = 13;
+    tl->SetShowIndicator(true);
+    EXPECT_EQ(Layout().Rows.Left % 2, 1);
+    EXPECT_EQ(phase(), even);
+    tl->SetShowHeader(false);
+    tl->SetShowIndicator(false);
+    const int top = Layout().Rows.Top;
+    tl->SetShowIndicator(true);
+    tl->SetShowHeader(true);
+    EXPECT_EQ(phase(), even) << "rows top " << top << " and " << Layout().Rows.Top;
+}
+
+TEST_F(TreeLines, ListModeButtonsInEachLook) {
+    tl->SetListMode(true);
+    Probe pa = At(a);
+    // Standard and flat: the shared 12 x 12 picture with its minus.
+    for (TvxLookAndFeel look : {lfStandard, lfFlat}) {
+        tl->SetLookAndFeel(look);
+        pa = At(a);
+        Picture("list_mode_" + std::to_string(look));
+        TBitmap* minus = TreeListExpandButton(false);
+        const int left = (pa.x0 + pa.x0 + 15 - 12 + 1) / 2;
+        const int top = (pa.Y + pa.Y + pa.H - 12 + 1) / 2;
+        int same = 0;
+        for (int y = 0; y < 12; ++y)
+            for (int x = 0; x < 12; ++x) same += Pixel(left + x, top + y) == minus->Pixel(x, y);
+        EXPECT_EQ(same, 144) << look;
+    }
+    // Ultra flat: an 11 x 11 box framed in the window-frame colour.
+    tl->SetLookAndFeel(lfUltraFlat);
+    pa = At(a);
+    const int left = (pa.x0 + pa.x0 + 15 - 11 + 1) / 2;
+    const int top = (pa.Y + pa.Y + pa.H - 11 + 1) / 2;
+    EXPECT_EQ(Pixel(left, top), GetSysColor(COLOR_WINDOWFRAME));
+    EXPECT_EQ(Pixel(left + 5, top + 5), GetSysColor(COLOR_WINDOWFRAME));
+    EXPECT_EQ(Pixel(left + 5, top + 3), GetSysColor(COLOR_WINDOW));
+    Picture("list_mode_ultra_flat");
+}
+
+TEST_F(TreeListPaint, HeaderFramesOfTheThreeLooks) {
+    const COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT);
+    const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
+    const COLORREF dark = GetSysColor(COLOR_3DDKSHADOW);
+    TRect c = Layout().CellEntries[0].Rect;
+    EXPECT_EQ(Pixel(c.Left, c.Top), light);
+    EXPECT_EQ(Pixel(c.Right - 1, c.Bottom - 1), dark);
+    EXPECT_EQ(Pixel(c.Right - 2, c.Bottom - 2), shadow);
+    tl->SetPressedHeader(cols[0]->Index());
+    tl->Invalidate();
+    EXPECT_EQ(Pixel(c.Left, c.Top), shadow);
+    EXPECT_EQ(Pixel(c.Right - 1, c.Bottom - 1), dark);
+
+    tl->SetPressedHeader(-1);
+    tl->SetLookAndFeel(lfFlat);
+    c = Layout().CellEntries[0].Rect;
+    // The first cell of a row: a full left edge, a short separator on the right.
+    EXPECT_EQ(Pixel(c.Left, c.Top), light);
+    EXPECT_EQ(Pixel(c.Left, c.Top + 1), light);
+    EXPECT_EQ(Pixel(c.Right - 1, c.Top + 1), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(Pixel(c.Right - 1, c.Top + 2), shadow);
+    // Pressed flat cells are inverted as a whole.
+    tl->SetPressedHeader(cols[0]->Index());
+    tl->Invalidate();
+    EXPECT_EQ(Pixel(c.Left, c.Top), light ^ 0xFFFFFFu);
+    EXPECT_EQ(Pixel(c.Left + 5, c.Top + 3), GetSysColor(COLOR_BTNFACE) ^ 0xFFFFFFu);
+
+    tl->SetPressedHeader(-1);
+    tl->SetLookAndFeel(lfUltraFlat);
+    c = Layout().CellEntries[1].Rect;
+    EXPECT_NE(Pixel(c.Left, c.Top), light);
+    EXPECT_EQ(Pixel(c.Left + 5, c.Top + 3), GetSysColor(COLOR_BTNFACE));
+    Picture("header_ultra_flat");
+}
+
+TEST_F(TreeListPaint, SortMarkAndAHeaderCellPartlyScrolledOut) {
+    cols[0]->SetSorted(csUp);
+    TRect c = Layout().CellEntries[0].Rect;
+    // The mark sits in the rightmost 16 pixels of the content, its dark left side first.
+    int marks = 0;
+    for (int y = c.Top; y < c.Bottom; ++y)
+        for (int x = c.Right - 18; x < c.Right - 2; ++x) marks += Pixel(x, y) == GetSysColor(COLOR_BTNSHADOW);
+    EXPECT_GE(marks, 4);
+    cols[0]->SetSorted(csNone);
+
+    tl->SetBounds(8, 8, 204, 200);
+    int calls = 0;
+    TRect seen;
+    tl->OnCustomDrawColumnHeader = [&](TObject*, TCanvas*, const TRect& r, TvxTreeListColumn* col, std::string&,
+                                       TColor&, TFont*, TAlignment&, TvxTreeListColumnSort&, bool&) {
+        if (col == cols[2]) {
+            ++calls;
+            seen = r;
+        }
+    };
+    tl->SetLeftCoord(60);
+    TvxTreeListLayout l = Layout();
+    const TvxTreeListHeaderCellEntry* cell = l.FindCell(cols[0]->Index());
+    ASSERT_NE(cell, nullptr);
+    EXPECT_LT(cell->Rect.Left, cell->Visible.Left);
+    // The visible part shows the right end of the full cell.
+    EXPECT_EQ(Pixel(cell->Rect.Right - 1, cell->Rect.Bottom - 1), GetSysColor(COLOR_3DDKSHADOW));
+    EXPECT_EQ(Pixel(cell->Visible.Left, cell->Rect.Top + 5), GetSysColor(COLOR_BTNFACE));
+    const TvxTreeListHeaderCellEntry* last = l.FindCell(cols[2]->Index());
+    ASSERT_NE(last, nullptr);
+    EXPECT_GT(calls, 0);
+    EXPECT_EQ(seen, last->Rect);
+    Picture("header_scrolled");
+}
+
+}  // namespace
