@@ -663,7 +663,7 @@ class TCustomvxTreeList : public TCustomvxContainer {
     virtual void BeginDrawNode(TvxTreeListNode* /*Node*/) {}
     virtual void EndDrawNode(TvxTreeListNode* /*Node*/) {}
     virtual bool IsEditCell(TvxTreeListNode* Node, int Column) {
-        return IsEditing() && Node == focusedNode_ && Column == focusedAbsoluteColumn_;
+        return IsEditing() && Node == focusedNode_ && Column == GetAbsoluteColumnIndex(GetFocusedColumn());
     }
     virtual bool HasCustomDrawCell(TvxTreeListNode* /*Node*/, int /*Column*/) { return false; }
     virtual void DoCustomDrawCell(TCanvas* /*Canvas*/, const TRect& /*Rect*/, TvxTreeListNode* /*Node*/,

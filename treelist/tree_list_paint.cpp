@@ -131,6 +131,7 @@ void TCustomvxTreeList::Paint() {
     p.DC = Canvas()->Handle();
     CalcLayout(p.Layout);
     p.ControlFocused = IsControlFocused();
+    p.FocusedColumn = GetAbsoluteColumnIndex(GetFocusedColumn());
     p.ShadowColor = GetShadowColor();
     struct Work {
         TCustomvxTreeList* self;

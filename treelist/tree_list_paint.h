@@ -27,6 +27,8 @@ struct TvxTreeListPaint {
     HDC DC = nullptr;
     TvxTreeListLayout Layout;
     bool ControlFocused = false;
+    // Absolute index of the focused column.
+    int FocusedColumn = -1;
     TColor ShadowColor = clBtnShadow;
 
     HBRUSH BandBrush = nullptr;

@@ -294,7 +294,7 @@ void TCustomvxTreeList::PaintRowCells(TvxTreeListPaint& P, const TvxTreeListRowE
                                 P.FixedBandLineBrush);
         if (rightFixed) FillRect(P.DC, TRect{L.RightFixedArea.Left, Y, L.RightFixedArea.Left + w, cellsBottom},
                                  P.FixedBandLineBrush);
-        const int focusedColumn = focusedAbsoluteColumn_;
+        const int focusedColumn = P.FocusedColumn;
         for (size_t h = 0; h < L.CellEntries.size(); ++h) {
             const TvxTreeListHeaderCellEntry& cell = L.CellEntries[h];
             const bool scrollable = cell.Band != leftFixedBand && cell.Band != rightFixedBand;
@@ -491,7 +491,7 @@ void TCustomvxTreeList::PaintNewItemRow(TvxTreeListPaint& P) {
         bool selected = false;
         if (active) {
             selected = rowSelect || (IsMultiSelect() && !invert) ||
-                       (invert ? cell.Column != focusedAbsoluteColumn_ : cell.Column == focusedAbsoluteColumn_);
+                       (invert ? cell.Column != P.FocusedColumn : cell.Column == P.FocusedColumn);
             if (hideSelection_ && !P.ControlFocused) selected = false;
         }
         TColor color, textColor, columnColor;
@@ -501,7 +501,7 @@ void TCustomvxTreeList::PaintNewItemRow(TvxTreeListPaint& P) {
         if (RectVisible(P.DC, r))
             DrawCell(P.Canvas, r, workBitmap_.get(), focusedNode_, cell.Column, selected, false, color, textColor,
                      brush, cell.ColumnFlag, 2, !cell.FirstInRow, !cell.LastInRow, columnColor, columnBrush);
-        if (selected && !rowSelect && !invert && cell.Column == focusedAbsoluteColumn_) PaintFocusRect(P, r);
+        if (selected && !rowSelect && !invert && cell.Column == P.FocusedColumn) PaintFocusRect(P, r);
         if (gridLines) {
             P.AddLineSegment(r.Left, r.Bottom, r.Right, r.Bottom);
             P.AddLineSegment(r.Right, r.Top, r.Right, r.Bottom);

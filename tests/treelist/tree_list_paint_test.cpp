@@ -3,6 +3,7 @@
 // given back when a handler raises, and pictures of whole controls for a person to look at.
 
 #include <filesystem>
+#include <functional>
 #include <stdexcept>
 
 #include "platform/forms/application.h"
@@ -11,6 +12,7 @@
 #include "platform/gdi/canvas.h"
 #include "platform/gdi/draw.h"
 #include "platform/gdi/image_list.h"
+#include "platform/forms/edit.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/paint.h"
 #include "tests/support/ui_driver.h"
@@ -24,7 +26,13 @@ class TPaintTreeList : public TCustomvxTreeListControl {
   public:
     using TCustomvxTreeListControl::TCustomvxTreeListControl;
     int IndicatorWidth = 12;
+    bool FilterStatus = false;
+    bool Criteria = false;
+    std::string StatusText;
     int GetIndicatorWidth() override { return IndicatorWidth; }
+    bool IsFilterStatusVisible() override { return FilterStatus; }
+    bool HasFilterCriteria() override { return Criteria; }
+    void GetFilterStatusText(std::string& Text) override { Text = StatusText; }
 };
 
 class TreeListPaint : public ::testing::Test {
@@ -336,6 +344,154 @@ TEST_F(TreeListPaint, SortMarkAndAHeaderCellPartlyScrolledOut) {
     EXPECT_GT(calls, 0);
     EXPECT_EQ(seen, last->Rect);
     Picture("header_scrolled");
+}
+
+// Two root nodes A and B with texts; the first cell of A focused.
+class Cells : public TreeListPaint {
+  protected:
+    void SetUp() override {
+        TreeListPaint::SetUp();
+        a = Node(nullptr, "Alpha");
+        b = Node(nullptr, "Beta");
+        edit = new TEdit(form_);
+        edit->SetParent(form_);
+        edit->SetBounds(420, 8, 80, 21);
+        Options(TvxTLOption::RowSelect, false);
+        tl->SetFocus();
+        a->SetFocused(true);
+        tl->SetFocusedColumn(0);
+    }
+    // A point of the row's cell in the column's last pixels, away from any text.
+    COLORREF Cell(TvxTreeListNode* n, int column, int dx = -6, int dy = 3) {
+        TvxTreeListLayout l = Layout();
+        const TvxTreeListRowEntry& r = RowOf(l, n);
+        const TRect c = l.CellEntries[static_cast<size_t>(column)].Rect;
+        return Pixel(c.Right + dx, r.Top + dy);
+    }
+    // Pixels of the row's cell area with the colour.
+    int Count(TvxTreeListNode* n, int column, COLORREF color, bool topEdgeOnly = false) {
+        TvxTreeListLayout l = Layout();
+        const TvxTreeListRowEntry& r = RowOf(l, n);
+        const TRect c = l.CellEntries[static_cast<size_t>(column)].Rect;
+        int count = 0;
+        for (int y = r.Top; y < (topEdgeOnly ? r.Top + 1 : r.Top + r.Height); ++y)
+            for (int x = std::max(c.Left, l.Rows.Left); x < c.Right; ++x) count += Pixel(x, y) == color;
+        return count;
+    }
+    TvxTreeListNode *a, *b;
+    TEdit* edit;
+};
+
+TEST_F(Cells, SelectionColoursFocusedUnfocusedAndHidden) {
+    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+    const COLORREF window = GetSysColor(COLOR_WINDOW);
+    ASSERT_TRUE(tl->Focused());
+    EXPECT_EQ(Cell(a, 0), highlight);
+    EXPECT_EQ(Cell(a, 1), window);
+    EXPECT_EQ(Cell(b, 0), window);
+    Options(TvxTLOption::RowSelect, true);
+    EXPECT_EQ(Cell(a, 1), highlight);
+    Options(TvxTLOption::RowSelect, false);
+    OptionsEx(TvxTLOptionEx::InvertSelect, true);
+    EXPECT_EQ(Cell(a, 0), window);
+    EXPECT_EQ(Cell(a, 1), highlight);
+    OptionsEx(TvxTLOptionEx::InvertSelect, false);
+
+    edit->SetFocus();
+    ASSERT_FALSE(tl->Focused());
+    EXPECT_EQ(Cell(a, 0), window);  // HideSelection
+    tl->SetHideSelection(false);
+    tl->SetHideSelectionColor(clYellow);
+    EXPECT_EQ(Cell(a, 0), ColorToRGB(clYellow));
+    Picture("selection_unfocused");
+}
+
+TEST_F(Cells, FocusRectanglesOfCellAndRow) {
+    const COLORREF inverted = GetSysColor(COLOR_HIGHLIGHT) ^ 0xFFFFFFu;
+    // The focused cell alone is framed by dots.
+    EXPECT_GT(Count(a, 0, inverted, true), 10);
+    EXPECT_EQ(Count(a, 1, inverted, true), 0);
+    // RowSelect and InvertSelect frame the whole row.
+    for (auto option : {TvxTLOption::RowSelect}) {
+        Options(option, true);
+        EXPECT_GT(Count(a, 2, inverted, true), 10);
+        Options(option, false);
+    }
+    // Inverted cells keep a border in the control's colour, which the dots invert.
+    OptionsEx(TvxTLOptionEx::InvertSelect, true);
+    EXPECT_GT(Count(a, 2, GetSysColor(COLOR_WINDOW) ^ 0xFFFFFFu, true), 10);
+    Picture("focus_invert_select");
+    OptionsEx(TvxTLOptionEx::InvertSelect, false);
+    // Without the focus the frame goes (HideFocusRect), or is an inverted line.
+    edit->SetFocus();
+    tl->SetHideSelection(false);
+    EXPECT_EQ(Count(a, 0, GetSysColor(COLOR_BTNFACE) ^ 0xFFFFFFu, true), 0);
+    tl->SetHideFocusRect(false);
+    EXPECT_GT(Count(a, 0, GetSysColor(COLOR_BTNFACE) ^ 0xFFFFFFu, true), 50);
+}
+
+TEST_F(Cells, GridLinesForTheFourCombinations) {
+    const COLORREF line = GetSysColor(COLOR_BTNSHADOW);
+    edit->SetFocus();
+    auto vertical = [&]() { return Cell(b, 0, -1, 3) == line; };
+    auto separator = [&]() {
+        TvxTreeListLayout l = Layout();
+        const TvxTreeListRowEntry& r = RowOf(l, b);
+        return Pixel(l.CellEntries[1].Rect.Left + 20, r.Top + r.Height - 1) == line;
+    };
+    struct Case {
+        bool grid, preview, vertical, separator;
+    };
+    for (Case c : {Case{false, false, false, false}, Case{false, true, false, false}, Case{true, false, false, true},
+                   Case{true, true, true, true}}) {
+        tl->SetShowGrid(c.grid);
+        tl->SetShowPreviewGrid(c.preview);
+        EXPECT_EQ(vertical(), c.vertical) << c.grid << c.preview;
+        EXPECT_EQ(separator(), c.separator) << c.grid << c.preview;
+    }
+    tl->SetGridLineColor(clRed);
+    EXPECT_EQ(Cell(b, 0, -1, 3), kRed);
+    Picture("grid");
+}
+
+TEST_F(Cells, OwnFontCustomDrawingWithDoneAndTheSearchHighlight) {
+    TFont red;
+    red.SetColor(clRed);
+    cols[1]->SetFont(&red);
+    edit->SetFocus();
+    EXPECT_GT(Count(b, 1, kRed), 5);
+    EXPECT_EQ(Count(b, 0, kRed), 0);
+    tl->SetFocus();
+    Options(TvxTLOption::RowSelect, true);
+    // A selected cell takes the selection's text colour.
+    EXPECT_EQ(Count(a, 1, kRed), 0);
+    Options(TvxTLOption::RowSelect, false);
+
+    tl->OnCustomDrawCell = [&](TObject*, TCanvas* canvas, const TRect& r, TvxTreeListNode*, TvxTreeListColumn* column,
+                               bool, bool, bool, std::string&, TColor&, TFont*, TAlignment&, bool& done) {
+        if (column != cols[0]) return;
+        canvas->Brush()->SetColor(clLime);
+        canvas->FillRect(r);
+        done = true;
+    };
+    TvxTreeListLayout l = Layout();
+    const TvxTreeListRowEntry& r = RowOf(l, b);
+    const TRect c = l.CellEntries[0].Rect;
+    // The handler's cell stays as it drew it, right of the indent.
+    EXPECT_EQ(Count(b, 0, ColorToRGB(clLime)), (c.Right - l.Rows.Left - 16) * r.Height);
+    tl->OnCustomDrawCell = nullptr;
+
+    // The matched prefix in the inverse of the cell's colours; nothing for an empty text.
+    const COLORREF inverse = GetSysColor(COLOR_HIGHLIGHT) ^ 0xFFFFFFu;
+    tl->StartSearch(0, "");
+    tl->Invalidate();
+    const int withoutText = Count(a, 0, inverse);
+    tl->StartSearch(0, "Al");
+    tl->Invalidate();
+    EXPECT_EQ(tl->GetFocusedNode(), a);
+    const int withText = Count(a, 0, inverse);
+    EXPECT_GT(withText, withoutText + 20);
+    Picture("search_highlight");
 }
 
 }  // namespace
