@@ -13,7 +13,10 @@
 #include "platform/gdi/draw.h"
 #include "platform/gdi/image_list.h"
 #include "platform/forms/edit.h"
+#include "platform/rtl/exception.h"
+#include "treelist/tree_list_band.h"
 #include "platform/win/message_queue.h"
+#include "platform/win/exception_report.h"
 #include "platform/win/paint.h"
 #include "tests/support/ui_driver.h"
 #include "tests/treelist/test_column_tree_list.h"
@@ -492,6 +495,132 @@ TEST_F(Cells, OwnFontCustomDrawingWithDoneAndTheSearchHighlight) {
     const int withText = Count(a, 0, inverse);
     EXPECT_GT(withText, withoutText + 20);
     Picture("search_highlight");
+}
+
+TEST_F(Cells, APaintOfTheRowsAreaLeavesEverythingElseAlone) {
+    TColor headerColour = clYellow;
+    TColor cellColour = clAqua;
+    int headerCalls = 0;
+    tl->OnCustomDrawColumnHeader = [&](TObject*, TCanvas*, const TRect&, TvxTreeListColumn*, std::string&,
+                                       TColor& color, TFont*, TAlignment&, TvxTreeListColumnSort&, bool&) {
+        ++headerCalls;
+        color = headerColour;
+    };
+    tl->OnCustomDrawCell = [&](TObject*, TCanvas*, const TRect&, TvxTreeListNode*, TvxTreeListColumn*, bool, bool,
+                               bool, std::string&, TColor& color, TFont*, TAlignment&, bool&) { color = cellColour; };
+    tl->Invalidate();
+    const TvxTreeListLayout l = Layout();
+    const TRect header = l.CellEntries[1].Rect;
+    EXPECT_EQ(Pixel(header.Left + 5, header.Top + 3), ColorToRGB(clYellow));
+    EXPECT_EQ(Cell(b, 1), ColorToRGB(clAqua));
+    headerColour = clFuchsia;
+    cellColour = clLime;
+    headerCalls = 0;
+    InvalidateRect(tl->WindowHandle(), &l.Rows, false);
+    EXPECT_EQ(Cell(b, 1), ColorToRGB(clLime));
+    EXPECT_EQ(Pixel(header.Left + 5, header.Top + 3), ColorToRGB(clYellow));
+    EXPECT_EQ(headerCalls, 0);
+}
+
+TEST_F(Cells, AHandlerThatRaisesLeavesNoObjectBehind) {
+    tl->SetShowIndicator(true);
+    tl->SetShowSummaryFooter(true);
+    tl->SetShowBands(true);
+    tl->Invalidate();
+    Pixel(0, 0);
+    int reported = 0;
+    ExceptionReporter previous = SetExceptionReporter([&](const std::exception&) { ++reported; });
+    const int brushes = GdiLiveObjects(GdiKind::Brush);
+    const int regions = GdiLiveObjects(GdiKind::Region);
+    const int bitmaps = GdiLiveObjects(GdiKind::Bitmap);
+    const int pens = GdiLiveObjects(GdiKind::Pen);
+    tl->OnCustomDrawCell = [&](TObject*, TCanvas*, const TRect&, TvxTreeListNode* node, TvxTreeListColumn*, bool,
+                               bool, bool, std::string&, TColor&, TFont*, TAlignment&, bool&) {
+        if (node == b) throw Exception("Zelle kaputt");
+    };
+    tl->Invalidate();
+    Pixel(0, 0);
+    SetExceptionReporter(previous);
+    EXPECT_EQ(reported, 1);
+    EXPECT_EQ(GdiLiveObjects(GdiKind::Brush), brushes);
+    EXPECT_EQ(GdiLiveObjects(GdiKind::Region), regions);
+    EXPECT_EQ(GdiLiveObjects(GdiKind::Bitmap), bitmaps);
+    EXPECT_EQ(GdiLiveObjects(GdiKind::Pen), pens);
+    EXPECT_EQ(tl->DragFeedbackCount(), 0);
+    EXPECT_EQ(tl->WorkBitmap(), nullptr);
+}
+
+TEST_F(TreeListPaint, FixedBandStripAcrossPanelsAndRows) {
+    MakeBands(*tl, 2);
+    tl->SetShowBands(true);
+    cols[2]->SetBandIndex(1);
+    tl->Bands()->Items(0)->SetFixed(bfLeft);
+    tl->SetFixedBandLineColor(clRed);
+    TvxTreeListNode* n = Node(nullptr, "Eins");
+    Node(nullptr, "Zwei");
+    const TvxTreeListLayout l = Layout();
+    ASSERT_FALSE(l.LeftFixedArea.Right <= l.LeftFixedArea.Left);
+    const int right = l.LeftFixedArea.Right;
+    const TvxTreeListRowEntry& row = RowOf(l, n);
+    for (int y : {l.BandPanel.Top + 3, l.HeaderPanel.Top + 3, row.Top + 2}) {
+        EXPECT_EQ(Pixel(right - 1, y), kRed) << y;
+        EXPECT_EQ(Pixel(right - 2, y), kRed) << y;
+        EXPECT_NE(Pixel(right - 3, y), kRed) << y;
+        EXPECT_NE(Pixel(right, y), kRed) << y;
+    }
+    Picture("fixed_band");
+}
+
+TEST_F(TreeListPaint, FooterFramesWithAndWithoutLeftCoord) {
+    tl->SetShowSummaryFooter(true);
+    for (auto* c : cols) c->SetWidth(200);
+    for (int i = 0; i < 30; ++i) Node(nullptr, Numbered("Zeile ", i));
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    struct Case {
+        TvxLookAndFeel look;
+        COLORREF top, left;
+    };
+    // The standard frame's inner edge moves one pixel left, over the outer line.
+    for (Case c : {Case{lfStandard, GetSysColor(COLOR_WINDOWFRAME), GetSysColor(COLOR_BTNHIGHLIGHT)},
+                   Case{lfFlat, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT)},
+                   Case{lfUltraFlat, GetSysColor(COLOR_BTNSHADOW), face}}) {
+        tl->SetLookAndFeel(c.look);
+        tl->SetLeftCoord(0);
+        TRect f = Layout().Footer;
+        EXPECT_EQ(Pixel(f.Left + 40, f.Top), c.top) << c.look;
+        EXPECT_EQ(Pixel(f.Left, f.Top + 5), c.left) << c.look;
+        // Scrolled: the left edge of the frame lies outside, the content continues.
+        tl->SetLeftCoord(30);
+        ASSERT_EQ(tl->LeftCoord(), 30);
+        EXPECT_EQ(Pixel(f.Left, f.Top + 5), face) << c.look;
+        EXPECT_EQ(Pixel(f.Left + 40, f.Top), c.top) << c.look;
+        Picture("footer_look" + std::to_string(c.look));
+    }
+}
+
+TEST_F(TreeListPaint, FilterStatusTextMovesForTheClearButton) {
+    tl->FilterStatus = true;
+    tl->StatusText = "Filter aktiv";
+    tl->Invalidate();
+    auto textLeft = [&]() {
+        const TRect p = Layout().FilterStatus;
+        EXPECT_GT(p.Height(), 0);
+        for (int x = p.Left; x < p.Right; ++x)
+            for (int y = p.Top; y < p.Bottom; ++y)
+                if (Pixel(x, y) == GetSysColor(COLOR_BTNHIGHLIGHT)) return x - p.Left;
+        return -1;
+    };
+    tl->RefreshLayout();
+    const int plain = textLeft();
+    EXPECT_GE(plain, 2);
+    tl->Criteria = true;
+    tl->Invalidate();
+    EXPECT_EQ(textLeft(), plain + 18);
+    // The clear button: 12 x 11 at the panel's left + 3, in the button face.
+    const TRect p = Layout().FilterStatus;
+    EXPECT_EQ(Pixel(p.Left + 3, p.Top + (p.Height() - 11) / 2), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(Pixel(p.Left + 5, p.Top + (p.Height() - 11) / 2 + 2), GetSysColor(COLOR_BTNTEXT));
+    Picture("filter_status");
 }
 
 }  // namespace
