@@ -34,6 +34,18 @@ class TPaintTreeList : public TCustomvxTreeListControl {
     std::string StatusText;
     int GetIndicatorWidth() override { return IndicatorWidth; }
     bool IsFilterStatusVisible() override { return FilterStatus; }
+    // Footers, preview texts and indicators for the pictures.
+    bool Footers = false;
+    bool IsExistRowFooter(int Level) override { return Footers && Level == 0; }
+    bool IsExistRowFooterCell(TvxTreeListNode*, int Column, int) override { return Footers && Column == 0; }
+    bool IsExistFooterCell(int Column) override { return Footers && Column != 1; }
+    void GetFooterCellText(TvxTreeListNode* Node, int, std::string& Text, int) override {
+        Text = Node ? "Summe Gruppe" : "Summe";
+    }
+    void GetPreviewText(TvxTreeListNode* Node, std::string& Text) override {
+        Text = Footers ? "Vorschau von " + Node->Strings(0) : "";
+    }
+    int GetIndicatorKind(TvxTreeListNode* Node, bool) override { return Node->Focused() ? 1 : 0; }
     bool HasFilterCriteria() override { return Criteria; }
     void GetFilterStatusText(std::string& Text) override { Text = StatusText; }
 };
@@ -138,6 +150,9 @@ TEST_F(TreeListPaint, PictureOfAFullControlInEachLook) {
     Node(nullptr, "Nebengebäude");
     a->SetImageIndex(0);
     tl->FullExpand();
+    tl->Footers = true;
+    tl->SetShowRowFooter(true);
+    tl->SetBounds(8, 8, 404, 400);
     for (TvxLookAndFeel look : {lfStandard, lfFlat, lfUltraFlat}) {
         tl->SetLookAndFeel(look);
         EXPECT_FALSE(Picture("full_look" + std::to_string(look)).empty());
