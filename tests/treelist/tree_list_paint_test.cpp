@@ -20,6 +20,7 @@
 #include "platform/win/paint.h"
 #include "tests/support/ui_driver.h"
 #include "tests/treelist/test_column_tree_list.h"
+#include "treelist/tree_list_drawing.h"
 #include "treelist/tree_list_unit.h"
 
 namespace {
@@ -636,6 +637,53 @@ TEST_F(TreeListPaint, FilterStatusTextMovesForTheClearButton) {
     EXPECT_EQ(Pixel(p.Left + 3, p.Top + (p.Height() - 11) / 2), GetSysColor(COLOR_BTNFACE));
     EXPECT_EQ(Pixel(p.Left + 5, p.Top + (p.Height() - 11) / 2 + 2), GetSysColor(COLOR_BTNTEXT));
     Picture("filter_status");
+}
+
+TEST_F(TreeListPaint, MaskColumnsNewItemRowAndIndicatorGlyphs) {
+    auto* mask = tl->CreateColumn<TvxTreeListMaskColumn>();
+    mask->SetWidth(80);
+    TvxTreeListNode* n = Node(nullptr, "Eins");
+    n->SetStrings(mask->Index(), "12:30");
+    tl->SetShowIndicator(true);
+    tl->SetShowNewItemRow(true);
+    Options(TvxTLOption::RowSelect, false);
+    n->SetFocused(true);
+    const TvxTreeListLayout l = Layout();
+    // The mask column's editor class draws the text.
+    const TvxTreeListHeaderCellEntry* cell = l.FindCell(mask->Index());
+    ASSERT_NE(cell, nullptr);
+    const TvxTreeListRowEntry& row = RowOf(l, n);
+    int ink = 0;
+    for (int y = row.Top; y < row.Top + row.Height; ++y)
+        for (int x = cell->Rect.Left; x < cell->Rect.Right; ++x) ink += Pixel(x, y) == GetSysColor(COLOR_WINDOWTEXT);
+    EXPECT_GT(ink, 10);
+    // The new-item row's indicator shows the insert glyph, the focused row the arrow.
+    auto glyphInk = [&](int top, int height) {
+        int count = 0;
+        for (int y = top; y < top + height; ++y)
+            for (int x = l.Indicator.Left; x < l.Indicator.Right; ++x) count += Pixel(x, y) == RGB(0, 0, 0);
+        return count;
+    };
+    ASSERT_GT(l.NewItemRow.Height(), 0);
+    EXPECT_GT(glyphInk(l.NewItemRow.Top + 2, tl->Metrics().RowHeightUnit - 4), 8);
+    EXPECT_GT(glyphInk(row.Top + 2, row.Height - 4), 8);
+    Picture("new_item_row");
+}
+
+TEST(TreeListDrawing, TextLineCountsAndTheirLimit) {
+    TreeListUnitStartUp();
+    TFont font;
+    int height = -1;
+    EXPECT_EQ(CalcTextLineCount(&font, "", 100, 0, 13, -1, false, height), 0);
+    EXPECT_EQ(height, -1);
+    const std::string text = "eins zwei drei vier fuenf";
+    const int lines = CalcTextLineCount(&font, text, 40, 0, 13, -1, false, height);
+    EXPECT_GE(lines, 4);
+    EXPECT_EQ(height, lines * 13 + 3);
+    EXPECT_EQ(CalcTextLineCount(&font, text, 40, 0, 13, 2, false, height), 2);
+    EXPECT_EQ(height, 2 * 13 + 3);
+    EXPECT_EQ(CalcTextLineCount(&font, text, 40, 0, 13, 0, false, height), 0);
+    TreeListUnitShutDown();
 }
 
 }  // namespace
