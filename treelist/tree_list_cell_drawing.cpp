@@ -196,8 +196,37 @@ void TCustomvxTreeList::DrawFooterCell(TCanvas* Canvas, const TRect& Rect, TBitm
     look.Color = color;
     SetBkColor(dc, ColorToRGB(color));
     DrawCellText(dc, Rect, look, text, Bitmap);
+
+    // A group row shows the search highlight like a cell: its matched prefix again in the
+    // inverse colours, then the focus rectangle.
+    if (Kind == 3 && searchActive_ && Focused && AbsoluteIndex == searchColumn_ && !searchText_.empty()) {
+        const int full = TextPixelWidth(dc, text);
+        const int prefix =
+            TextPixelWidth(dc, std::string_view(text).substr(0, std::min(text.size(), searchText_.size())));
+        int start = Rect.Left + 2;
+        if (alignment == taRightJustify) start = Rect.Right - 2 - full;
+        if (alignment == taCenter) start = Rect.Left + (Rect.Width() - full) / 2;
+        const TColor highlight = autoSearchColor_ == clNone ? Inverse(color) : autoSearchColor_;
+        const TColor highlightText =
+            autoSearchTextColor_ == clNone ? Inverse(static_cast<TColor>(GetTextColor(dc))) : autoSearchTextColor_;
+        HBRUSH highlightBrush = CreateSolidBrush(ColorToRGB(highlight));
+        struct Free {
+            HBRUSH b;
+            ~Free() { DeleteObject(b); }
+        } free{highlightBrush};
+        {
+            TvxClipScope clip(dc, TRect{std::max(start, Rect.Left), Rect.Top, std::min(start + prefix, Rect.Right),
+                                        Rect.Bottom});
+            const COLORREF oldText = SetTextColor(dc, ColorToRGB(highlightText));
+            look.Brush = highlightBrush;
+            look.Color = highlight;
+            SetBkColor(dc, ColorToRGB(highlight));
+            DrawCellText(dc, Rect, look, text, Bitmap);
+            SetTextColor(dc, oldText);
+        }
+        DrawFocusRectBW(dc, TRect{Rect.Left + 1, Rect.Top + 1, Rect.Right - 1, Rect.Bottom - 1});
+    }
     (void)Selected;
-    (void)Focused;
 }
 
 void TCustomvxTreeList::DrawPreview(TCanvas* Canvas, const TRect& Rect, bool Selected, HBRUSH Brush,

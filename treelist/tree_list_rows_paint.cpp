@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "controls/draw_utils.h"
 #include "platform/gdi/bitmap.h"
@@ -453,9 +455,22 @@ void TCustomvxTreeList::PaintRowCells(TvxTreeListPaint& P, const TvxTreeListRowE
         start = std::min(std::max(0, start - rootShift * step), GetBandsTotalWidth());
         const int count = showGrid_ ? sep : 1;
         const int endX = bandsEnd - 1 + (showGrid_ ? 0 : 1);
+        // A plain row's separator leaves the fixed-band strips whole.
+        std::vector<std::pair<int, int>> gaps;
+        if (!Row.Group && Row.PreviewLines == 0 && Row.FooterCount == 0) {
+            const int w = fixedBandLineWidth_;
+            if (leftFixed) gaps.emplace_back(L.LeftFixedArea.Right - w, L.LeftFixedArea.Right);
+            if (rightFixed) gaps.emplace_back(L.RightFixedArea.Left, L.RightFixedArea.Left + w);
+        }
         for (int k = 0; k < count; ++k) {
             const int y = groupNoGrid ? Y : Y + H - sep + k;
-            P.AddLineSegment(x0 + start, y, endX, y);
+            int from = x0 + start;
+            for (const auto& [gapLeft, gapRight] : gaps) {
+                if (gapRight <= from || gapLeft > endX) continue;
+                if (gapLeft > from) P.AddLineSegment(from, y, gapLeft - 1, y);
+                from = gapRight;
+            }
+            if (from <= endX) P.AddLineSegment(from, y, endX, y);
         }
     }
     (void)Index;

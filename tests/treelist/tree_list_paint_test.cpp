@@ -37,6 +37,8 @@ class TPaintTreeList : public TCustomvxTreeListControl {
     bool IsFilterStatusVisible() override { return FilterStatus; }
     // Footers, preview texts and indicators for the pictures.
     bool Footers = false;
+    bool Groups = false;
+    bool IsGroupNode(TvxTreeListNode* Node) override { return Groups && Node->Count() > 0; }
     bool IsExistRowFooter(int Level) override { return Footers && Level == 0; }
     bool IsExistRowFooterCell(TvxTreeListNode*, int Column, int) override { return Footers && Column == 0; }
     bool IsExistFooterCell(int Column) override { return Footers && Column != 1; }
@@ -584,6 +586,15 @@ TEST_F(TreeListPaint, FixedBandStripAcrossPanelsAndRows) {
         EXPECT_NE(Pixel(right - 3, y), kRed) << y;
         EXPECT_NE(Pixel(right, y), kRed) << y;
     }
+    // Row separators stop at the strip.
+    tl->SetShowGrid(true);
+    const TvxTreeListLayout g = Layout();
+    const TvxTreeListRowEntry& r = RowOf(g, n);
+    const int y = r.Top + r.Height - 1;
+    EXPECT_EQ(Pixel(right - 1, y), kRed);
+    EXPECT_EQ(Pixel(right - 2, y), kRed);
+    EXPECT_EQ(Pixel(right - 3, y), GetSysColor(COLOR_BTNSHADOW));
+    EXPECT_EQ(Pixel(right + 5, y), GetSysColor(COLOR_BTNSHADOW));
     Picture("fixed_band");
 }
 
@@ -684,6 +695,32 @@ TEST(TreeListDrawing, TextLineCountsAndTheirLimit) {
     EXPECT_EQ(height, 2 * 13 + 3);
     EXPECT_EQ(CalcTextLineCount(&font, text, 40, 0, 13, 0, false, height), 0);
     TreeListUnitShutDown();
+}
+
+TEST_F(Cells, GroupRowsShowTheSearchHighlight) {
+    Node(a, "Alpha 1");
+    tl->Groups = true;
+    tl->SetListMode(true);
+    a->Expand(false);
+    Options(TvxTLOption::RowSelect, true);
+    const TvxTreeListLayout l = Layout();
+    const TvxTreeListRowEntry& row = RowOf(l, a);
+    ASSERT_TRUE(row.Group);
+    auto inverse = [&](COLORREF color) {
+        int n = 0;
+        for (int y = row.Top; y < row.Top + row.Height; ++y)
+            for (int x = l.Rows.Left; x < l.Rows.Left + 120; ++x) n += Pixel(x, y) == (color ^ 0xFFFFFFu);
+        return n;
+    };
+    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+    tl->StartSearch(0, "");
+    tl->Invalidate();
+    const int plain = inverse(highlight);
+    tl->StartSearch(0, "Al");
+    tl->Invalidate();
+    EXPECT_EQ(tl->GetFocusedNode(), a);
+    EXPECT_GT(inverse(highlight), plain + 20);
+    Picture("group_search");
 }
 
 }  // namespace
