@@ -287,6 +287,9 @@ void TCustomvxTreeList::PaintBandPanel(TvxTreeListPaint& P) {
                     P.Canvas->Brush()->SetColor(color);
                     brush = P.Canvas->Brush()->Handle();
                 }
+                // The cell is drawn in whatever font the handler left on the canvas.
+                P.Canvas->Handle();
+                SetTextColor(P.DC, ColorToRGB(P.Canvas->Font()->Color()));
             }
             if (!done) {
                 TvxHeaderCellLook look;
@@ -296,7 +299,10 @@ void TCustomvxTreeList::PaintBandPanel(TvxTreeListPaint& P) {
                 look.Pressed = pressedBand_ == band.Band && pressedBand_ >= 0;
                 DrawBufferedHeaderCell(P.DC, band.Rect, band.Visible, look, text, workBitmap_.get(), brush);
             }
-            if (custom) P.Canvas->SetFont(workFont_.get());
+            if (custom) {
+                P.Canvas->SetFont(workFont_.get());
+                SetTextColor(P.DC, ColorToRGB(bandFont_->Color()));
+            }
         }
     }
     const int w = fixedBandLineWidth_;
@@ -346,6 +352,8 @@ void TCustomvxTreeList::PaintHeaderPanel(TvxTreeListPaint& P) {
                     P.Canvas->Brush()->SetColor(color);
                     brush = P.Canvas->Brush()->Handle();
                 }
+                P.Canvas->Handle();
+                SetTextColor(P.DC, ColorToRGB(P.Canvas->Font()->Color()));
             }
             if (!done) {
                 look.Pressed = pressedColumn_ == cell.Column && cell.Column >= 0;
@@ -354,7 +362,10 @@ void TCustomvxTreeList::PaintHeaderPanel(TvxTreeListPaint& P) {
                 DrawBufferedHeaderCell(P.DC, cell.Rect, cell.Visible, look, text, workBitmap_.get(), brush);
             }
             if (!Empty(cell.Filler)) FillRect(P.DC, cell.Filler, P.ShadowBrush);
-            if (custom) P.Canvas->SetFont(workFont_.get());
+            if (custom) {
+                P.Canvas->SetFont(workFont_.get());
+                SetTextColor(P.DC, ColorToRGB(headerFont_->Color()));
+            }
         }
     }
     for (const TvxTreeListEmptyBandEntry& filler : L.EmptyBandEntries)

@@ -723,4 +723,29 @@ TEST_F(Cells, GroupRowsShowTheSearchHighlight) {
     Picture("group_search");
 }
 
+TEST_F(TreeListPaint, ABandHandlerChangesTheFontOfItsOwnCellOnly) {
+    MakeBands(*tl, 2);
+    tl->SetShowBands(true);
+    cols[2]->SetBandIndex(1);
+    tl->OnCustomDrawBand = [&](TObject*, TCanvas* canvas, const TRect&, int band, std::string&, TColor& color,
+                               TFont*, TAlignment&, bool&) {
+        if (band != 0) return;
+        canvas->Font()->SetColor(clRed);
+        color = clYellow;
+    };
+    const TvxTreeListLayout l = Layout();
+    auto count = [&](const TRect& r, COLORREF c) {
+        int n = 0;
+        for (int y = r.Top; y < r.Bottom; ++y)
+            for (int x = r.Left; x < r.Right; ++x) n += Pixel(x, y) == c;
+        return n;
+    };
+    ASSERT_EQ(l.BandEntries.size(), 2u);
+    EXPECT_GT(count(l.BandEntries[0].Rect, kRed), 5);
+    EXPECT_GT(count(l.BandEntries[0].Rect, ColorToRGB(clYellow)), 100);
+    EXPECT_EQ(count(l.BandEntries[1].Rect, kRed), 0);
+    EXPECT_EQ(count(l.BandEntries[1].Rect, ColorToRGB(clYellow)), 0);
+    EXPECT_EQ(count(l.HeaderPanel, kRed), 0);
+}
+
 }  // namespace
