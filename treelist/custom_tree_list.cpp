@@ -42,6 +42,7 @@ TCustomvxTreeList::TCustomvxTreeList(TComponent* AOwner)
 
 TCustomvxTreeList::~TCustomvxTreeList() {
     Destroying();
+    StopTimers();
     searchActive_ = false;
     searchText_.clear();
     CloseEditor();
@@ -464,6 +465,10 @@ void TCustomvxTreeList::ResetNodeReferences() {
     pressedNode_ = nullptr;
     hotTrackNode_ = nullptr;
     rangeStartNode_ = nullptr;
+    rangeExtension_ = false;
+    editorNode_ = nullptr;
+    pressPreviousNode_ = nullptr;
+    downHit_.Node = nullptr;
 }
 
 void TCustomvxTreeList::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNode, bool Repaint,
@@ -491,6 +496,9 @@ void TCustomvxTreeList::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* Prior
     if (hotTrackNode_ == Node) hotTrackNode_ = nullptr;
     if (pressedNode_ == Node) pressedNode_ = nullptr;
     if (rangeStartNode_ == Node) rangeStartNode_ = nullptr;
+    if (pressPreviousNode_ == Node) pressPreviousNode_ = nullptr;
+    if (downHit_.Node == Node) downHit_.Node = nullptr;
+    if (editorNode_ == Node) editorNode_ = nullptr;
     if (!IsDestroying()) CloseEditor(true);
     if (deletedWasVisible_ && updateLock_ == 0 && !IsDestroying())
         ReportNodeChange(Node, true);

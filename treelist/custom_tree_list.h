@@ -699,6 +699,20 @@ class TCustomvxTreeList : public TCustomvxContainer {
     virtual int GetBandTextLineCount() { return 1; }
 
   protected:
+    void KeyDown(uint16_t& Key, TShiftState Shift) override;
+    void KeyPress(char32_t& Key) override;
+    void DoExit() override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void WMTimer(TMessage& Message);
+    virtual bool IsImmediateEditor() { return Has(TvxTLOption::ImmediateEditor); }
+    // Makes a node for the new-item row when a press finds none focused.
+    virtual void StartNewItemRow() {}
+    // Asked after OnKeyDown; False drops the key.
+    virtual bool CanProcessKey(uint16_t& /*Key*/, TShiftState /*Shift*/) { return true; }
+    // Drops the value typed for the focused cell without posting it.
+    virtual void ResetEditing();
     void Paint() override;
     void WMEraseBkgnd(TMessage& Message) override;
     void WMGetDlgCode(TMessage& Message) override;
@@ -725,6 +739,43 @@ class TCustomvxTreeList : public TCustomvxContainer {
 
   private:
     friend class TvxTreeListNode;
+
+    // Keyboard steps (see tree_list_keyboard.cpp).
+    void SearchKey(uint16_t Key, TShiftState Shift);
+    void CtrlKey(uint16_t Key);
+    void PlainKey(uint16_t Key, TShiftState Shift);
+    void RangePrologue(bool Shift);
+    void RangeEpilogue(bool Shift);
+    void RowStep(int Direction, bool Shift);
+    void PageStep(int Direction);
+    // Up or down through the header rows of the focused column's band; True when the move
+    // stayed on the same node.
+    bool HeaderRowStep(int Direction);
+    void TreeStepLeft();
+    void TreeStepRight();
+    // The first visible column at or after (at or before) From whose TabStop is set; the
+    // column count (-1) when none.
+    int FocusableColumnForward(int From);
+    int FocusableColumnBackward(int From);
+    void FocusNextNodeFirstColumn();
+    void FocusPreviousNodeLastColumn();
+
+    // Mouse steps (see tree_list_mouse.cpp).
+    void StartSizing(uint8_t State, int Position);
+    void NewItemRowPress(TMouseButton Button, const TvxTreeListHitInfo& Hit, bool HadFocus);
+    // False when the press changed the selection with a modifier and ends there.
+    bool RowPress(TMouseButton Button, TShiftState Shift, const TvxTreeListHitInfo& Hit, int X, int Y);
+    void CellPress(int X, int Y, const TvxTreeListHitInfo& Hit, bool HadFocus);
+    void RowPressScroll(int Y);
+    void FollowPress(const TvxTreeListHitInfo& Hit);
+    void EndBandSizing(int X);
+    void EndColumnSizing(int X);
+    void HeaderClick(int Column, TShiftState Shift);
+    void StartEditorDelay();
+    void StopEditorDelay();
+    void StartAutoScroll(bool Up);
+    void StopAutoScroll();
+    void StopTimers();
 
     // The areas of one paint, in the order they are drawn.
     void PaintAreas(TvxTreeListPaint& P);
@@ -793,6 +844,25 @@ class TCustomvxTreeList : public TCustomvxContainer {
     TvxTreeListNode* dragNode_ = nullptr;
     TvxTreeListNode* selectionAnchor_ = nullptr;
     TvxTreeListNode* rangeStartNode_ = nullptr;
+    // Set by the first Shift+Up/Down of a range, so that the next ones extend or take back.
+    bool rangeExtension_ = false;
+    // The last press: where, on what, and how it changed the selection.
+    TvxTreeListHitInfo downHit_;
+    TPoint downPoint_{0, 0};
+    TvxTreeListNode* pressPreviousNode_ = nullptr;
+    bool pressedIn_ = false;
+    bool modifierClick_ = false;
+    bool reduceOnUp_ = false;
+    bool focusMovedByClick_ = false;
+    int sizingStart_ = 0;
+    int sizingPosition_ = 0;
+    // The header click in progress: Shift with multi-sort, and Ctrl.
+    bool multiSortClick_ = false;
+    bool ctrlClick_ = false;
+    // Each control runs its own timers, so that one control's timer never stops another's.
+    bool editorDelayRunning_ = false;
+    bool autoScrollRunning_ = false;
+    bool autoScrollUp_ = false;
     bool interruptedState_ = false;
     TvxVisibleNodeList visibleNodes_;
     bool cacheBuilt_ = false;
@@ -883,6 +953,9 @@ class TCustomvxTreeList : public TCustomvxContainer {
     bool newItemRowActive_ = false;
     int newItemRowHeight_ = 0;
     TvxInplaceEdit* editor_ = nullptr;
+    // The cell the editor is bound to: a visible column index (-1 unbound) and a node.
+    int editorColumn_ = -1;
+    TvxTreeListNode* editorNode_ = nullptr;
     int focusedColumn_ = -1;
     int focusedAbsoluteColumn_ = -1;
     int pressedColumn_ = -1;

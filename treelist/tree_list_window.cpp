@@ -212,6 +212,10 @@ void TCustomvxTreeList::CMParentFontChanged(TMessage& Message) {
 }
 
 void TCustomvxTreeList::WndProc(TMessage& Message) {
+    if (Message.Msg == WM_TIMER) {
+        WMTimer(Message);
+        return;
+    }
     TCustomvxContainer::WndProc(Message);
     if (Message.Msg == CM_CTL3DCHANGED) {
         if (borderStyle_ == bsSingle && lookAndFeel_ == lfStandard && HandleAllocated()) RecreateWnd();
