@@ -7,33 +7,10 @@
 #include "platform/win/virtual_keys.h"
 #include "tests/support/ui_driver.h"
 #include "tests/treelist/test_column_tree_list.h"
+#include "tests/treelist/test_selecting_control.h"
 #include "tests/treelist/test_tree_list.h"
 
 namespace {
-
-// The column control with a kept selection, as the program's grids keep one.
-class TSelectingControl : public TCustomvxTreeListControl {
-  public:
-    using TCustomvxTreeListControl::TCustomvxTreeListControl;
-    std::vector<TvxTreeListNode*> SelectedNodes;
-    int GetSelectedCount() override { return static_cast<int>(SelectedNodes.size()); }
-    TvxTreeListNode* GetSelectedItem(int Index) override {
-        return Index >= 0 && Index < GetSelectedCount() ? SelectedNodes[static_cast<size_t>(Index)] : nullptr;
-    }
-    bool IsNodeSelected(TvxTreeListNode* Node) override {
-        return std::find(SelectedNodes.begin(), SelectedNodes.end(), Node) != SelectedNodes.end();
-    }
-    void SelectionChanged(TvxTreeListNode* Node, bool Select) override {
-        auto it = std::find(SelectedNodes.begin(), SelectedNodes.end(), Node);
-        if (Select && it == SelectedNodes.end()) SelectedNodes.push_back(Node);
-        if (!Select && it != SelectedNodes.end()) SelectedNodes.erase(it);
-        TCustomvxTreeListControl::SelectionChanged(Node, Select);
-    }
-    void ClearSelection() override {
-        SelectedNodes.clear();
-        TCustomvxTreeListControl::ClearSelection();
-    }
-};
 
 class TreeListKeys : public ::testing::Test {
   protected:
