@@ -391,8 +391,11 @@ void TCustomvxTreeList::BeginUpdate() {
     ++updateLock_;
     if (state_ == 6) interruptedState_ = true;
     if (state_ == 2 && editor_) {
-        editor_->SetHiddenByContainer(true);
-        editor_->Hide();
+        // An open edit is dropped, not posted: the data may change under the update.
+        editorColumn_ = -1;
+        editorNode_ = nullptr;
+        state_ = 0;
+        HideEditor(false);
     }
     state_ = 0;
     ClearCache();
@@ -725,6 +728,7 @@ void TCustomvxTreeList::ShowEditor() {
     if (state_ == 0 && focusedColumn_ != -1 && GetVisibleColumnCount() > 0) {
         focusedNode_->MakeVisible();
         SetState(2);
+        UpdateEditor(false);
     }
 }
 
@@ -754,11 +758,14 @@ void TCustomvxTreeList::CloseEditor(bool GiveFocusBack) {
     const bool editorHadFocus = editor_ && editor_->IsFocused();
     if (!IsDestroying() && editor_) editor_->ValidateEdit();
     SetState(0);
-    if (editor_) {
-        editor_->SetHiddenByContainer(true);
-        editor_->Hide();
+    if (IsDestroying()) {
+        // Nothing is posted into a tree that is going away.
+        editorColumn_ = -1;
+        editorNode_ = nullptr;
+        if (editor_) editor_->Hide();
+        return;
     }
-    if ((GiveFocusBack || editorHadFocus) && !IsDestroying() && CanFocus()) SetFocus();
+    HideEditor(GiveFocusBack || editorHadFocus);
 }
 
 // ---- Dispatchers ----

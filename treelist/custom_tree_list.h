@@ -605,6 +605,22 @@ class TCustomvxTreeList : public TCustomvxContainer {
 
     // ---- Editing ----
     virtual bool IsEditing() { return state_ == 2; }
+    bool IsValidChar(char32_t /*Key*/) override { return true; }
+    bool IsEditCellChanged() override { return GetFocusedColumn() != shownForColumn_; }
+    // Binds, fills and places the editor for the focused cell.
+    void UpdateEditor(bool KeepLock);
+    // Posts a modified value and unbinds the editor.
+    void HideEditor(bool FocusControl);
+    void PostEditor();
+    int EditorColumn() const { return editorColumn_; }
+    TvxTreeListNode* EditorNode() const { return editorNode_; }
+    // The editor for the focused cell (none at this level).
+    virtual TvxInplaceEdit* CreateEditor() { return nullptr; }
+    virtual void PrepareEditor(TvxInplaceEdit* /*Editor*/) {}
+    virtual Variant GetEditText(TvxTreeListNode* /*Node*/, TvxInplaceEdit* /*Editor*/) { return Variant(); }
+    virtual Variant AssignEditValue(TvxTreeListNode* /*Node*/, int /*Column*/, TvxInplaceEdit* /*Editor*/) {
+        return Variant();
+    }
     bool IsTabNavigation() override;
     virtual void DoEditingNewItemRow(bool& /*Allow*/) {}
     virtual TvxInplaceEdit* InplaceEditor() { return editor_; }
@@ -711,7 +727,7 @@ class TCustomvxTreeList : public TCustomvxContainer {
     virtual void StartNewItemRow() {}
     // Asked after OnKeyDown; False drops the key.
     virtual bool CanProcessKey(uint16_t& /*Key*/, TShiftState /*Shift*/) { return true; }
-    // Drops the value typed for the focused cell without posting it.
+    // Unbinds the editor and binds it again to the focused cell: the value typed is dropped.
     virtual void ResetEditing();
     void Paint() override;
     void WMEraseBkgnd(TMessage& Message) override;
@@ -759,6 +775,7 @@ class TCustomvxTreeList : public TCustomvxContainer {
     int FocusableColumnBackward(int From);
     void FocusNextNodeFirstColumn();
     void FocusPreviousNodeLastColumn();
+    void BindEditor();
 
     // Mouse steps (see tree_list_mouse.cpp).
     void StartSizing(uint8_t State, int Position);
@@ -956,6 +973,7 @@ class TCustomvxTreeList : public TCustomvxContainer {
     // The cell the editor is bound to: a visible column index (-1 unbound) and a node.
     int editorColumn_ = -1;
     TvxTreeListNode* editorNode_ = nullptr;
+    int shownForColumn_ = -1;
     int focusedColumn_ = -1;
     int focusedAbsoluteColumn_ = -1;
     int pressedColumn_ = -1;

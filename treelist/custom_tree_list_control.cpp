@@ -379,6 +379,32 @@ void TCustomvxTreeListControl::InitEditor(TvxInplaceEdit* Editor) {
         column->InitEditProperties(Editor);
 }
 
+TvxInplaceEdit* TCustomvxTreeListControl::CreateEditor() {
+    TvxTreeListColumn* column = Columns(GetAbsoluteColumnIndex(GetFocusedColumn()));
+    if (!column) return nullptr;
+    TvxInplaceEdit* editor = FindEditor(column);
+    return editor ? editor : CreateEditor(column);
+}
+
+void TCustomvxTreeListControl::PrepareEditor(TvxInplaceEdit* Editor) {
+    Editor->SetColor(GetEditColor());
+    Editor->Font()->Assign(GetEditFont());
+    InitEditor(Editor);
+}
+
+Variant TCustomvxTreeListControl::GetEditText(TvxTreeListNode* Node, TvxInplaceEdit* Editor) {
+    Variant value;
+    if (TvxTreeListColumn* column = Columns(GetAbsoluteColumnIndex(EditorColumn())))
+        column->InitEditValue(Node, Editor, value);
+    return value;
+}
+
+Variant TCustomvxTreeListControl::AssignEditValue(TvxTreeListNode* Node, int Column, TvxInplaceEdit* Editor) {
+    Variant value;
+    if (TvxTreeListColumn* column = Columns(GetAbsoluteColumnIndex(Column))) column->SaveEditValue(Node, Editor, value);
+    return value;
+}
+
 bool TCustomvxTreeListControl::CanEditModify() {
     TvxTreeListColumn* column = Columns(GetAbsoluteColumnIndex(GetFocusedColumn()));
     return column && !column->ReadOnly();

@@ -91,6 +91,11 @@ class TCustomvxTreeListControl : public TCustomvxTreeList {
     TvxInplaceEdit* CreateEditor(TvxTreeListColumn* Column);
     TvxInplaceEdit* FindEditor(TvxTreeListColumn* Column) const;
     virtual void InitEditor(TvxInplaceEdit* Editor);
+    // The editor of the focused column's editor class, made on first use.
+    TvxInplaceEdit* CreateEditor() override;
+    void PrepareEditor(TvxInplaceEdit* Editor) override;
+    Variant GetEditText(TvxTreeListNode* Node, TvxInplaceEdit* Editor) override;
+    Variant AssignEditValue(TvxTreeListNode* Node, int Column, TvxInplaceEdit* Editor) override;
     int EditorCount() const { return static_cast<int>(editors_.size()); }
 
     // ---- Layout storage ----
