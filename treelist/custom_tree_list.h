@@ -723,6 +723,11 @@ class TCustomvxTreeList : public TCustomvxContainer {
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void WMTimer(TMessage& Message);
     virtual bool IsImmediateEditor() { return Has(TvxTLOption::ImmediateEditor); }
+    // Whether a pressed header or band caption may be dragged away, and the news that it is.
+    virtual bool CanHeaderDragging(int /*Column*/) { return false; }
+    virtual void DoStartHeaderDragging(int /*Column*/) {}
+    virtual bool CanBandDragging(int /*Band*/) { return false; }
+    virtual void DoStartBandDragging(int /*Band*/) {}
     // Makes a node for the new-item row when a press finds none focused.
     virtual void StartNewItemRow() {}
     // Asked after OnKeyDown; False drops the key.
@@ -785,6 +790,7 @@ class TCustomvxTreeList : public TCustomvxContainer {
     void CellPress(int X, int Y, const TvxTreeListHitInfo& Hit, bool HadFocus);
     void RowPressScroll(int Y);
     void FollowPress(const TvxTreeListHitInfo& Hit);
+    bool BeyondDragThreshold(int X, int Y) const;
     void EndBandSizing(int X);
     void EndColumnSizing(int X);
     void HeaderClick(int Column, TShiftState Shift);

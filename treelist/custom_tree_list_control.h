@@ -251,18 +251,18 @@ class TCustomvxTreeListControl : public TCustomvxTreeList {
 
     // ---- Band and header operations of the dragging and customizing ----
     virtual void MoveBand(int FromVisible, int ToVisible);
-    virtual bool CanBandDragging(int Band);
+    bool CanBandDragging(int Band) override;
     virtual bool IsBandCustomizingDisabled(int Band);
     virtual void HideBand(int Band);
     virtual bool IsBandHidden(int Band);
-    virtual void DoStartBandDragging(int Band);
+    void DoStartBandDragging(int Band) override;
     virtual void ShowBand(int VisiblePosition, int Band);
-    virtual bool CanHeaderDragging(int Column);
+    bool CanHeaderDragging(int Column) override;
     virtual bool IsHeaderCustomizingDisabled(int Column);
     virtual void MoveHeader(int Column, int Band, int Row, int Col);
     virtual void HideHeader(int Column);
     virtual bool CanHideColumn(int Column);
-    virtual void DoStartHeaderDragging(int Column);
+    void DoStartHeaderDragging(int Column) override;
     virtual void ShowHeader(int Band, int Row, int Column, int Col);
     virtual void DoGetNodeDragText(TvxTreeListNode* Node, int Column, std::string& Text);
     virtual bool CanFilterColumn(int Column);

@@ -267,6 +267,22 @@ void TCustomvxTreeList::MouseMove(TShiftState Shift, int X, int Y) {
         case 14:
             sizingPosition_ = Y;
             break;
+        case 10:
+            if (BeyondDragThreshold(X, Y) && CanBandDragging(downHit_.Band)) {
+                SetState(9);
+                pressedBand_ = -1;
+                DoStartBandDragging(downHit_.Band);
+                Invalidate();
+            }
+            break;
+        case 4:
+            if (BeyondDragThreshold(X, Y) && CanHeaderDragging(downHit_.Column)) {
+                SetState(3);
+                pressedColumn_ = -1;
+                DoStartHeaderDragging(downHit_.Column);
+                Invalidate();
+            }
+            break;
         case 6:
             if (IsMouseScroll() && !roots_.empty()) RowPressScroll(Y);
             break;
@@ -275,6 +291,10 @@ void TCustomvxTreeList::MouseMove(TShiftState Shift, int X, int Y) {
     }
     FollowPress(hit);
     TCustomvxContainer::MouseMove(Shift, X, Y);
+}
+
+bool TCustomvxTreeList::BeyondDragThreshold(int X, int Y) const {
+    return std::abs(X - downPoint_.X) > kDragThreshold || std::abs(Y - downPoint_.Y) > kDragThreshold;
 }
 
 void TCustomvxTreeList::RowPressScroll(int Y) {
@@ -352,6 +372,10 @@ void TCustomvxTreeList::MouseUp(TMouseButton Button, TShiftState Shift, int X, i
         case 4:
             CancelDragSizing();
             if (hit.Kind == hkHeaderCell && hit.Column == downHit_.Column) HeaderClick(hit.Column, Shift);
+            break;
+        case 3:
+        case 9:
+            CancelDragSizing();
             break;
         case 11:
         case 7: {

@@ -6,6 +6,7 @@
 #include "platform/gdi/system_metrics.h"
 #include "platform/sync/clock.h"
 #include "platform/win/input.h"
+#include "platform/win/message_queue.h"
 #include "platform/win/virtual_keys.h"
 #include "tests/support/ui_driver.h"
 #include "tests/treelist/test_column_tree_list.h"
@@ -34,6 +35,13 @@ class TreeListMouse : public ::testing::Test {
     void TearDown() override {
         ResetApplication();
         driver.reset();
+    }
+    static LPARAM MakeLParam(TPoint p) {
+        return static_cast<LPARAM>((static_cast<uint32_t>(p.Y & 0xFFFF) << 16) | static_cast<uint32_t>(p.X & 0xFFFF));
+    }
+    static TPoint CellPointOf(TSelectingControl* g, int row) {
+        TRect r = g->GetCellRect(g->GetAbsoluteNode(row), 0);
+        return TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
     }
     TPoint CellPoint(int row, int column) {
         TRect r = grid->GetCellRect(grid->GetAbsoluteNode(row), column);
@@ -128,6 +136,8 @@ TEST_F(TreeListMouse, PressOnASelectedNodeReducesTheSelectionOnRelease) {
 TEST_F(TreeListMouse, HeaderClicksOnlyWhenReleasedOverItself) {
     int clicks = 0;
     TvxTreeListColumn* clicked = nullptr;
+    // Not draggable, so that the press follows the pointer over other headers.
+    for (TvxTreeListColumn* c : cols) c->SetDisableDragging(true);
     grid->OnColumnClick = [&](TObject*, TvxTreeListColumn* c) {
         ++clicks;
         clicked = c;
@@ -222,6 +232,94 @@ TEST_F(TreeListMouse, ImmediateEditorOpensOnTheRelease) {
     EXPECT_EQ(grid->State(), 2);
     EXPECT_EQ(Focused(), "r2");
     EXPECT_EQ(grid->GetFocusedColumn(), 1);
+}
+
+TEST_F(TreeListMouse, HeaderDragStartsOnTheSixthPixelNotTheFifth) {
+    int started = 0;
+    grid->OnStartHeaderDragging = [&](TObject*, TvxTreeListColumn*) { ++started; };
+    int clicks = 0;
+    grid->OnColumnClick = [&](TObject*, TvxTreeListColumn*) { ++clicks; };
+    const TPoint p = HeaderPoint(1);
+    Down(p);
+    Move(TPoint{p.X + 5, p.Y});
+    EXPECT_EQ(grid->State(), 4);
+    EXPECT_EQ(started, 0);
+    Move(TPoint{p.X + 6, p.Y});
+    EXPECT_EQ(grid->State(), 3);
+    EXPECT_EQ(started, 1);
+    Up(TPoint{p.X + 6, p.Y});
+    EXPECT_EQ(grid->State(), 0);
+    EXPECT_EQ(clicks, 0);
+    // A column that may not be dragged stays pressed however far the pointer goes.
+    cols[1]->SetDisableDragging(true);
+    clock->Advance(GetDoubleClickTime() + 1);
+    Down(p);
+    Move(TPoint{p.X + 30, p.Y});
+    EXPECT_EQ(grid->State(), 4);
+    Up(TPoint{p.X + 30, p.Y});
+}
+
+TEST_F(TreeListMouse, BandEdgeSizesTheBand) {
+    grid->SetShowBands(true);
+    driver->Pump();
+    TvxTreeListLayout layout;
+    grid->CalcLayout(layout);
+    ASSERT_FALSE(layout.BandEntries.empty());
+    const TRect band = layout.BandEntries[0].Rect;
+    TCustomvxTreeList::FreeLayout(layout);
+    const TPoint edge{band.Right - 1, (band.Top + band.Bottom) / 2};
+    ASSERT_EQ(grid->GetHitTestType(edge.X, edge.Y), hkBandEdge);
+    Down(edge);
+    EXPECT_EQ(grid->State(), 8);
+    Move(TPoint{edge.X - 50, edge.Y});
+    Up(TPoint{edge.X - 50, edge.Y});
+    EXPECT_EQ(grid->State(), 0);
+    EXPECT_EQ(grid->Bands()->Items(0)->Width(), edge.X - 50 - band.Left + 2);
+}
+
+// Presses sent straight to two windows, so that both hold a row at once.
+TEST_F(TreeListMouse, TwoControlsAutoScrollingBothStopWhenTheirPressesEnd) {
+    auto* other = new TSelectingControl(form);
+    other->SetBounds(8, 320, 500, 60);
+    AddColumns(*other, 1);
+    other->SetParent(form);
+    for (TSelectingControl* g : {grid, other}) {
+        g->SetOptions({TvxTLOption::RowSelect, TvxTLOption::MultiSelect});
+        g->SetOptionsEx(g->OptionsEx().Include(TvxTLOptionEx::MouseScroll));
+    }
+    for (int i = 0; i < 40; ++i) {
+        grid->Add()->SetStrings(0, Numbered("g", i));
+        other->Add()->SetStrings(0, Numbered("o", i));
+    }
+    driver->Pump();
+    auto press = [&](TSelectingControl* g) {
+        const TPoint p = CellPointOf(g, 0);
+        SendMessage(g->WindowHandle(), WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam(p));
+        const TRect rows = g->GetRectInfo().Rows;
+        SendMessage(g->WindowHandle(), WM_MOUSEMOVE, MK_LBUTTON, MakeLParam(TPoint{p.X, rows.Bottom + 20}));
+    };
+    press(grid);
+    press(other);
+    auto ticks = [&](int n) {
+        for (int i = 0; i < n; ++i) {
+            clock->Advance(61);
+            driver->Pump();
+        }
+    };
+    ticks(3);
+    const int gridMoving = grid->GetFocusedAbsoluteNodeIndex();
+    const int otherMoving = other->GetFocusedAbsoluteNodeIndex();
+    ticks(2);
+    EXPECT_GT(grid->GetFocusedAbsoluteNodeIndex(), gridMoving);
+    EXPECT_GT(other->GetFocusedAbsoluteNodeIndex(), otherMoving);
+    for (TSelectingControl* g : {grid, other})
+        SendMessage(g->WindowHandle(), WM_LBUTTONUP, 0, MakeLParam(TPoint{5, g->GetRectInfo().Rows.Bottom + 20}));
+    ticks(1);
+    const int gridStopped = grid->GetFocusedAbsoluteNodeIndex();
+    const int otherStopped = other->GetFocusedAbsoluteNodeIndex();
+    ticks(5);
+    EXPECT_EQ(grid->GetFocusedAbsoluteNodeIndex(), gridStopped);
+    EXPECT_EQ(other->GetFocusedAbsoluteNodeIndex(), otherStopped);
 }
 
 }  // namespace
