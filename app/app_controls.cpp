@@ -7,6 +7,18 @@ void TAppImageEdit::ItemsChanged() {
     Invalidate();
 }
 
+void TAppImageEdit::SetItems(const std::vector<std::pair<std::string, int>>& items) {
+    Descriptions()->Clear();
+    ImageIndexes()->Clear();
+    Values()->Clear();
+    for (const auto& [description, value] : items) {
+        Descriptions()->Add(description);
+        ImageIndexes()->Add(std::to_string(value));
+        Values()->Add(std::to_string(value));
+    }
+    ItemsChanged();
+}
+
 std::string TAppImageEdit::EditValue() const { return ItemIndex() >= 0 ? Text() : std::string(); }
 
 void TAppImageEdit::SetEditValue(const std::string& v) { SetText(v); }

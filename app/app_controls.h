@@ -4,6 +4,8 @@
 // style controller.
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "controls/vx_button.h"
 #include "controls/vx_check_edit_style.h"
@@ -23,6 +25,8 @@ public:
     explicit TAppImageEdit(TComponent* AOwner);
     // Repaints after the lists were filled; keeps the value when it is still one of them.
     void ItemsChanged();
+    // Replaces the items: each a description and its value, which is its image index too.
+    void SetItems(const std::vector<std::pair<std::string, int>>& items);
     // The value of the chosen item ("" with none).
     std::string EditValue() const;
     // Chooses the item with that value (none when no item has it).

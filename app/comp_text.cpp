@@ -18,13 +18,13 @@ std::string CompTextCaption(int id, const std::string& text) {
     return caption + ": " + text;
 }
 
-void CreateCompTextLabels(TComponent* owner, TWinControl* page1, TWinControl* page2) {
+void CreateCompTextLabels(TComponent* owner, TWinControl* page, int half) {
     const auto& texts = BuiltInCompTexts();
-    const size_t half = (texts.size() + 1) / 2;
-    for (size_t i = 0; i < texts.size(); ++i) {
+    const size_t first = half == 0 ? 0 : (texts.size() + 1) / 2;
+    const size_t end = half == 0 ? (texts.size() + 1) / 2 : texts.size();
+    for (size_t i = first; i < end; ++i) {
         const auto& [id, text] = texts[i];
-        TWinControl* page = i < half ? page1 : page2;
-        const int row = static_cast<int>(i < half ? i : i - half);
+        const int row = static_cast<int>(i - first);
         // Two columns of 36 rows, 16 px apart; the pages are never shown to the user.
         TLabel* label = new TLabel(owner);
         label->SetName("LabelX" + std::to_string(id));

@@ -18,9 +18,9 @@ const std::vector<std::pair<int, std::string>>& CompTextCatalogue();
 // The caption a catalogue label carries: "X" + id + ": " + text.
 std::string CompTextCaption(int id, const std::string& text);
 
-// Makes the labels on the two hidden text pages: the first half on `page1`, the rest on
-// `page2`; all owned by `owner`.
-void CreateCompTextLabels(TComponent* owner, TWinControl* page1, TWinControl* page2);
+// Makes the labels of one of the two hidden text pages (half 0: the first half of the
+// catalogue, 1: the rest) on `page`, owned by `owner`.
+void CreateCompTextLabels(TComponent* owner, TWinControl* page, int half);
 
 // The component whose labels answer GetCompText (the main window); null: the built-in texts.
 void SetCompTextOwner(TComponent* owner);

@@ -6,9 +6,8 @@
 // input block, 4 the output block.
 
 #include <cstdint>
-#include <string>
 
-class TLinkMainView;
+class TShape;
 
 // Lamp colours (0x00BBGGRR): idle, busy, done, failed.
 constexpr uint32_t kLampIdle = 0xFFFFFF;
@@ -21,20 +20,17 @@ constexpr int32_t HandshakeTicks = 10;
 
 class TConfigHandshake {
 public:
-    // The lamps are shapes of `view`; the count-down and the error live with the caller
-    // (the main window), whose timer calls HandshakeTimerTick.
-    TConfigHandshake(TLinkMainView& view, int32_t& countdown, int32_t& configError)
-        : view_(view), countdown_(countdown), error_(configError) {}
+    // The count-down and the error live with the caller (the main window), whose timer
+    // calls HandshakeTimerTick.
+    TConfigHandshake(int32_t& countdown, int32_t& configError) : countdown_(countdown), error_(configError) {}
 
-    // Shape201/ReadInputsRequested, then (only after success) Shape202/ReadOutputsRequested.
-    void ReadConfigHandshake();
-    // Shape401/WriteInputsRequested, then Shape402/WriteOutputsRequested.
-    void WriteConfigHandshake();
+    // The input block with its lamp, then (only after success) the output block.
+    void ReadBlocks(TShape* inputLamp, TShape* outputLamp);
+    void WriteBlocks(TShape* inputLamp, TShape* outputLamp);
     // One step; false when it failed (lamp red, ConfigError = errorNumber).
-    bool Step(const std::string& lamp, bool& request, int32_t errorNumber);
+    bool Step(TShape* lamp, bool& request, int32_t errorNumber);
 
 private:
-    TLinkMainView& view_;
     int32_t& countdown_;
     int32_t& error_;
 };

@@ -1,6 +1,7 @@
 #include "app/device_slot_display.h"
 
 #include "link/device_records.h"
+#include "link/link_state.h"
 #include "link/link_texts.h"
 #include "link/text_utils.h"
 #include "platform/forms/label.h"
@@ -38,7 +39,7 @@ std::string DeviceTypeShortName(const std::string& type_hex) {
 std::string DeviceNameByAddress(const std::string& default_text, int32_t address) {
     std::string result = default_text;
     for (int i = 1; i <= 32; ++i)
-        if (NodeTable.Nodes[i].NodeID == address) result = NodeTable.Nodes[i].AppVers;
+        if (LinkState.NodeTable.Nodes[i].NodeID == address) result = LinkState.NodeTable.Nodes[i].AppVers;
     return result;
 }
 
@@ -81,7 +82,7 @@ TLabel* TDeviceSlotDisplay::SlotErrorLabel(int slot) const {
 
 void TDeviceSlotDisplay::ShowDeviceSlots() {
     for (int s = 1; s <= 12; ++s) {
-        const TDeviceSlotRecord& slot = DoorSystem.Slots[s];
+        const TDeviceSlotRecord& slot = LinkState.DoorSystem.Slots[s];
         TLabel* label = SlotLabel(1, s);
         TShape* shape = SlotShape(1, s);
         if (slot.BusAddress != 0) {
@@ -104,8 +105,8 @@ void TDeviceSlotDisplay::ShowSlotErrors() {
             error->SetCaption("");
             error->SetHint("");
         }
-        if (DoorSystem.Slots[s].BusAddress != 0) {
-            uint32_t word = SlotErrors[s];
+        if (LinkState.DoorSystem.Slots[s].BusAddress != 0) {
+            uint32_t word = LinkState.SlotErrors[s];
             if (word != 0) {
                 if (shape) shape->Brush()->SetColor(kRed);
                 if (error) {

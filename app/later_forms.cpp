@@ -3,4 +3,3 @@
 TForm4* Form4 = nullptr;
 TForm5* Form5 = nullptr;
 TFormCompLst* FormCompLst = nullptr;
-TFormTxtCom* FormTxtCom = nullptr;

@@ -1,11 +1,12 @@
 #pragma once
 // Windows of the start order whose contents come with their own pages: code entry and code
-// change, the control-text catalogue and the text-command window (the alarm-mask and
-// block-text dialogs have their own files). Each is created at start and kept for the
+// change and the control-text catalogue (the alarm-mask and block-text dialogs and the
+// text-command window have their own files). Each is created at start and kept for the
 // program's life.
 
 #include "app/alarm_mask_form.h"
 #include "app/config_string_form.h"
+#include "link/form_txt_com.h"
 #include "platform/forms/form.h"
 
 #define TOVAK_EMPTY_FORM(Class, Global, Title)                                   \
@@ -25,6 +26,5 @@
 TOVAK_EMPTY_FORM(TForm4, Form4, "Code")
 TOVAK_EMPTY_FORM(TForm5, Form5, "Code ändern")
 TOVAK_EMPTY_FORM(TFormCompLst, FormCompLst, "Komponentenliste")
-TOVAK_EMPTY_FORM(TFormTxtCom, FormTxtCom, "Text-Kommunikation")
 
 #undef TOVAK_EMPTY_FORM

@@ -2,6 +2,9 @@
 
 #include <cmath>
 
+#include "app/device_slot_display.h"
+#include "app/pages/main_pages.h"
+
 #include "app/comp_text.h"
 #include "app/config_handshake.h"
 #include "app/cust_msg.h"
@@ -38,6 +41,9 @@ std::string BaseFile(const std::string& name) {
     return found.empty() ? BaseDir + name : found;
 }
 
+// Applies a language file's control texts to the windows (comes with the catalogue).
+void ApplyLanguageFile(const std::string&) {}
+
 }  // namespace
 
 std::string CaptionWithVersion(const std::string& caption, const std::string& version) {
@@ -57,9 +63,37 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     SetBorderIcons({biSystemMenu, biMinimize});
     SetPosition(poScreenCenter);
     SetKeyPreview(true);
-    BuildPages();
+    Notebook1 = new TNotebook(this);
+    Notebook1->SetName("Notebook1");
+    Notebook1->SetParent(this);
+    Notebook1->SetBounds(4, 4, kPageWidth, kPageHeight);
+    Notebook1->SetPages(std::vector<std::string>(std::begin(kPageNames), std::end(kPageNames)));
+    pages_ = std::make_unique<TMainPages>(*this);
+
+    StatusBar1 = new TStatusBar(this);
+    StatusBar1->SetName("StatusBar1");
+    StatusBar1->SetParent(this);
+    StatusBar1->SetBounds(0, 0, 100, 19);
+    StatusBar1->SetAlign(alBottom);
+    StatusBar1->SetSizeGrip(false);  // the window keeps its size
+    StatusBar1->Panels()->Add()->SetWidth(80);
+    StatusBar1->Panels()->Add()->SetWidth(64);
+    StatusBar1->Panels()->Add()->SetWidth(50);
+    Timer1 = new TTimer(this);
+    Timer1->SetName("Timer1");
+    Timer1->SetEnabled(false);
+    Timer1->SetInterval(100);
+    Timer1->OnTimer = [this](TObject*) { Timer1Timer(); };
+    Timer2 = new TTimer(this);
+    Timer2->SetName("Timer2");
+    Timer2->SetEnabled(false);
+    Timer2->SetInterval(200);
+    Timer2->OnTimer = [this](TObject*) { Timer2Timer(); };
+    Timer3 = new TTimer(this);
+    Timer3->SetName("Timer3");
+    Timer3->SetEnabled(false);
+
     SetCompTextOwner(this);
-    slots_ = std::make_unique<TDeviceSlotDisplay>(this);
     OnCreate = [this](TObject*) { FormCreate(); };
     OnKeyPress = [this](TObject*, char32_t& Key) { FormKeyPress(Key); };
 }
@@ -71,8 +105,8 @@ TForm1::~TForm1() {
 
 void TForm1::FormCreate() {
     FirstShowPending = true;
-    Ctl<TControl>("Button003")->SetVisible(false);
-    Ctl<TControl>("Button004")->SetVisible(false);
+    pages_->SEL->Button003->SetVisible(false);
+    pages_->SEL->Button004->SetVisible(false);
     ReadOdActive = false;
     InfoMsgShaded = false;
 
@@ -82,28 +116,33 @@ void TForm1::FormCreate() {
 
     ClearAtCreate();
 
-    for (int i = 502; i <= 506; ++i) Ctl<TControl>("Button" + std::to_string(i))->SetEnabled(false);
+    TPageTST& tst = *pages_->TST;
+    for (TAppButton* b : {tst.Button502, tst.Button503, tst.Button504, tst.Button505, tst.Button506}) b->SetEnabled(false);
     Notebook1->SetPageIndex(kPageStart);
-    if (auto* pc = Ctl<TPageControl>("PageControl1")) pc->SetActivePage(Ctl<TTabSheet>("TabSheet1"));
-    if (auto* pc = Ctl<TPageControl>("PageControl2")) pc->SetActivePage(Ctl<TTabSheet>("TabSheet3"));
-    if (auto* cb = Ctl<TComboBox>("ComboBox551")) cb->SetItemIndex(0);
-    Notebook91->SetPageIndex(0);
+    pages_->CFG->PageControl1->SetActivePage(pages_->CFG->TabSheet1);
+    tst.PageControl2->SetActivePage(tst.TabSheet3);
+    tst.ComboBox551->SetItemIndex(0);
+    pages_->CFG->Notebook91->SetPageIndex(0);
     ProgressHide();
-    FitLength(ButtonMap, 8);
-    AllButtonsPressed = false;
+    FitLength(LinkState.ButtonMap, 8);
+    LinkState.AllButtonsPressed = false;
 }
 
 void TForm1::ClearAtCreate() {
     lastDate_.clear();
     lastTime_.clear();
     HandshakeCountdown = 0;
-    ClearLinkState();
-    for (const char* name : {"Label189", "Label502", "Label511", "Label550", "Label551", "Label552", "Label553",
-                             "Label554", "Label800", "Edit501", "Edit502", "Edit503", "Edit101", "Edit601", "Edit2401",
-                             "Edit552", "Edit553", "MaskEdit191"})
-        if (TControl* c = Ctl<TControl>(name)) c->SetText("");
+    LinkState = TLinkState{};
+    const TMainPages& p = *pages_;
+    const TPageTST& tst = *p.TST;
+    for (TControl* c : std::initializer_list<TControl*>{
+             p.STG->Label189, tst.Label502, tst.Label511, tst.Label550, tst.Label551, tst.Label552, tst.Label553,
+             tst.Label554, p.STG->Label800, tst.Edit501, tst.Edit502, tst.Edit503, p.COM->Edit101, p.COC->Edit601,
+             p.CT1->Edit2401, tst.Edit552, tst.Edit553, p.PWX->MaskEdit191})
+        c->SetText("");
+    const TDeviceSlotDisplay slots(this);
     for (int s = 1; s <= 12; ++s)
-        if (TLabel* l = slots_->SlotErrorLabel(s)) {
+        if (TLabel* l = slots.SlotErrorLabel(s)) {
             l->SetCaption("");
             l->SetHint("");
         }
@@ -122,9 +161,8 @@ void TForm1::FormShow() {
     // Output rows: the mask button takes the place of the row's parameter edit; both hidden.
     for (int r : {21, 61})
         for (int row = r; row < r + 16; ++row) {
-            TControl* button = Ctl<TControl>("Button" + std::to_string(300 + row));
-            TControl* edit = Ctl<TControl>("Edit" + std::to_string(300 + row));
-            if (!button || !edit) continue;
+            TControl* button = pages_->CFG->RowMaskButton(row);
+            TControl* edit = pages_->CFG->RowParamEdit(row);
             button->SetLeft(edit->Left());
             button->SetVisible(false);
             edit->SetVisible(false);
@@ -134,12 +172,12 @@ void TForm1::FormShow() {
     ApplyMainSettings(s);
     Csm = s.Csm;
     Csv = s.Csv;
-    Edit501->SetText(std::to_string(s.Cot));
-    Edit101->SetText(std::to_string(s.Com));
-    Edit601->SetText(std::to_string(s.Coc));
-    Edit2401->SetText(std::to_string(s.Ctc));
-    ListBox101->SetVisible(Csv);
-    ListBox102->SetVisible(Csv);
+    pages_->TST->Edit501->SetText(std::to_string(s.Cot));
+    pages_->COM->Edit101->SetText(std::to_string(s.Com));
+    pages_->COC->Edit601->SetText(std::to_string(s.Coc));
+    pages_->CT1->Edit2401->SetText(std::to_string(s.Ctc));
+    pages_->COM->ListBox101->SetVisible(Csv);
+    pages_->COM->ListBox102->SetVisible(Csv);
 
     LoadFunctionListFile(BaseFile(Language.empty() ? "TOVAK.FLX" : "TOVAK-" + Language + ".FLX"));
 
@@ -148,34 +186,35 @@ void TForm1::FormShow() {
         if (!lgf.empty()) {
             UseEnglishMsgTexts();
             ApplyLanguageFile(lgf);
-            Ctl<TControl>("TabSheet1")->SetCaption(GetCompText(1691));
-            Ctl<TControl>("Label31")->SetCaption(GetCompText(1691));
-            Ctl<TControl>("TabSheet2")->SetCaption(GetCompText(1692));
-            Ctl<TControl>("Label32")->SetCaption(GetCompText(1692));
+            TPageCFG& cfg = *pages_->CFG;
+            cfg.TabSheet1->SetCaption(GetCompText(1691));
+            cfg.Label31->SetCaption(GetCompText(1691));
+            cfg.TabSheet2->SetCaption(GetCompText(1692));
+            cfg.Label32->SetCaption(GetCompText(1692));
         }
     }
 
     SetCaption(CaptionWithVersion(Caption(), GetVersionText()));
 
-    FillFunctionLists();
-    FillDeviceTypeList();
-    SetDeviceType(0);
+    pages_->CFG->FillFunctionLists();
+    pages_->CFG->FillDeviceTypeList();
+    pages_->CFG->SetDeviceType(0);
 
     const TFirstPass first = CommandLineFirstPass();
     if (first.Page >= 0) Notebook1->SetPageIndex(first.Page);
     if (first.TestPageUnlocked) TestPageUnlocked = true;
 
-    FillDoorOptionLists();
-    FillOptionLists();
+    pages_->EI2->FillDoorOptionLists();
+    pages_->EIG->FillOptionLists();
     const int portPage = Csm == 1 ? 1 : 0;
-    Notebook2->SetPageIndex(portPage);
-    Notebook3->SetPageIndex(portPage);
-    Notebook2401->SetPageIndex(portPage);
+    pages_->COM->Notebook2->SetPageIndex(portPage);
+    pages_->COC->Notebook3->SetPageIndex(portPage);
+    pages_->CT1->Notebook2401->SetPageIndex(portPage);
     if (Csm == 1) SearchSerialPorts();
     Notebook1->OnPageChanged = [this](TObject*) { PortPageShown(); };
 
     Timer1->SetEnabled(true);
-    if (PrtShow && FormSercom) FormSercom->Show();
+    if (LinkState.PrtShow && FormSercom) FormSercom->Show();
 
     const TSecondPass second = CommandLineSecondPass(TestPageUnlocked);
     if (second.Page >= 0) Notebook1->SetPageIndex(second.Page);
@@ -191,7 +230,7 @@ void TForm1::FormClose() {
     ReadOdActive = false;
     if (Timer3->Enabled()) Timer3->SetEnabled(false);
     PumpMessages();
-    if (PortOpen && FormSercom) {
+    if (LinkState.PortOpen && FormSercom) {
         ShowInfoMsg("TOVAK Close");
         Delay(500);
         FormSercom->ClosePort();
@@ -222,12 +261,10 @@ void TForm1::Timer1Timer() {
         lastTime_ = time;
         StatusBar1->Panels()->Items(1)->SetText(time);
     }
-    for (const char* name : {"ProgressBar1001", "ProgressBar1501"}) {
-        TProgressBar* bar = Ctl<TProgressBar>(name);
-        if (bar && bar->Visible()) bar->SetPosition(bar->Position() + 1 > 100 ? 0 : bar->Position() + 1);
-    }
-    TProgressBar* bar11 = Ctl<TProgressBar>("ProgressBar11");
-    if (bar11 && bar11->Visible() && bar11->Position() < 800) {
+    for (TProgressBar* bar : {pages_->EIN->ProgressBar1001, pages_->EIG->ProgressBar1501})
+        if (bar->Visible()) bar->SetPosition(bar->Position() + 1 > 100 ? 0 : bar->Position() + 1);
+    TProgressBar* bar11 = pages_->INS->ProgressBar11;
+    if (bar11->Visible() && bar11->Position() < 800) {
         if (bar11->Max() < 800) bar11->SetMax(800);
         bar11->SetPosition(bar11->Position() + 1);
     }
@@ -239,10 +276,10 @@ void TForm1::Timer2Timer() {
     Timer2->SetEnabled(false);
     const TStartJobs jobs = CommandLineJobs();
     switch (jobs.Job) {
-        case TStartJob::NetInfo: ShowNetInfo(jobs.Argument); break;
-        case TStartJob::ReadOd: StartReadOD(jobs.Argument); break;
-        case TStartJob::LoadIoConfig: LoadIoConfigFile(jobs.FileName); break;
-        case TStartJob::SaveIoConfig: SaveIoConfigFile(); break;
+        case TStartJob::NetInfo: pages_->NET->ShowNetInfo(jobs.Argument); break;
+        case TStartJob::ReadOd: pages_->ROD->StartReadOD(jobs.Argument); break;
+        case TStartJob::LoadIoConfig: pages_->LDC->LoadIoConfigFile(jobs.FileName); break;
+        case TStartJob::SaveIoConfig: pages_->SVC->SaveIoConfigFile(); break;
         case TStartJob::None: break;
     }
 }
@@ -256,10 +293,11 @@ void TForm1::StatusTick() {
 }
 
 void TForm1::AddComLine(const std::string& text) {
-    if (!ListBox11->Showing()) return;
-    if (PrtProt) WriteLogLine("TOVAK-COM-", "X", text);
-    ListBox11->Items()->Add(text);
-    ListBox11->SetItemIndex(ListBox11->Count() - 1);
+    TListBox* list = pages_->INS->ListBox11;
+    if (!list->Showing()) return;
+    if (LinkState.PrtProt) WriteLogLine("TOVAK-COM-", "X", text);
+    list->Items()->Add(text);
+    list->SetItemIndex(list->Count() - 1);
     PumpMessages();
 }
 
@@ -267,25 +305,25 @@ void TForm1::ProgressStart(int32_t steps) {
     step_ = 1;
     stepCount_ = steps < 1 ? 1 : steps;
     stepStart_ = Now();
-    ProgressBar701->SetPosition(0);
-    ProgressBar701->SetVisible(true);
-    Label701->SetCaption(GetCompText(1103));
-    Label702->SetCaption("1 / " + std::to_string(stepCount_));
+    pages_->MEN->ProgressBar701->SetPosition(0);
+    pages_->MEN->ProgressBar701->SetVisible(true);
+    pages_->MEN->Label701->SetCaption(GetCompText(1103));
+    pages_->MEN->Label702->SetCaption("1 / " + std::to_string(stepCount_));
     PumpMessages();
 }
 
 void TForm1::ProgressStep() {
     if (step_ < stepCount_) ++step_;
-    Label702->SetCaption(std::to_string(step_) + " / " + std::to_string(stepCount_));
-    ProgressBar701->SetPosition(static_cast<int>(std::lround(100.0 / stepCount_ * step_)));
+    pages_->MEN->Label702->SetCaption(std::to_string(step_) + " / " + std::to_string(stepCount_));
+    pages_->MEN->ProgressBar701->SetPosition(static_cast<int>(std::lround(100.0 / stepCount_ * step_)));
     PumpMessages();
 }
 
 void TForm1::ProgressHide() {
-    ProgressBar701->SetPosition(0);
-    ProgressBar701->SetVisible(false);
-    Label701->SetCaption("");
-    Label702->SetCaption("");
+    pages_->MEN->ProgressBar701->SetPosition(0);
+    pages_->MEN->ProgressBar701->SetVisible(false);
+    pages_->MEN->Label701->SetCaption("");
+    pages_->MEN->Label702->SetCaption("");
 }
 
 bool TForm1::CheckStepTimeout() {
@@ -294,42 +332,10 @@ bool TForm1::CheckStepTimeout() {
     if (CustMessageDlg(GetCompTextLines(1199), mtCustConfirmation, mbCustYes | mbCustNo, 0) == 6) {
         ProgressHide();
         Notebook1->SetPageIndex(kPageStart);
-        Notebook11->SetPageIndex(1);
+        pages_->INS->Notebook11->SetPageIndex(1);
         return true;
     }
     stepStart_ = Now();
     return false;
 }
 
-namespace {
-
-void FillImageEdit(TAppImageEdit* edit, std::initializer_list<std::pair<int, int>> entries) {
-    if (!edit) return;
-    edit->Descriptions()->Clear();
-    edit->ImageIndexes()->Clear();
-    edit->Values()->Clear();
-    for (const auto& [id, value] : entries) {
-        edit->Descriptions()->Add(GetCompText(id));
-        edit->ImageIndexes()->Add(std::to_string(value));
-        edit->Values()->Add(std::to_string(value));
-    }
-    edit->ItemsChanged();
-}
-
-}  // namespace
-
-void TForm1::FillOptionLists() {
-    FillImageEdit(Ctl<TAppImageEdit>("ImageEdit1501"), {{1501, 0}, {1502, 1}});
-    FillImageEdit(Ctl<TAppImageEdit>("ImageEdit1502"), {{1511, 0}, {1512, 1}, {1513, 2}});
-}
-
-void TForm1::FillDeviceTypeList() {
-    FillImageEdit(Ctl<TAppImageEdit>("ImageEdit300"), {{1911, 0}, {1912, 1}, {1913, 2}});
-    SetDeviceType(0);
-}
-
-
-// The device-list pages and the control-text catalogue fill these.
-void TForm1::ShowNetInfo(const std::string&) {}
-void TForm1::StartReadOD(const std::string&) {}
-void TForm1::ApplyLanguageFile(const std::string&) {}

@@ -1,7 +1,9 @@
 #include "app/main_settings.h"
 
 #include "link/link_state.h"
+#include "link/program_dirs.h"
 #include "link/text_utils.h"
+#include "platform/classes/file_utils.h"
 #include "platform/classes/ini_file.h"
 #include "platform/rtl/str_utils.h"
 
@@ -49,8 +51,8 @@ void ApplyMainSettings(const TMainSettings& s) {
     ComPort = s.Com;
     CocPort = s.Coc;
     KeyEnd = s.KeyEnd;
-    PrtShow = s.PrtShow;
-    PrtProt = s.PrtProt;
+    LinkState.PrtShow = s.PrtShow;
+    LinkState.PrtProt = s.PrtProt;
     PxtShow = s.PxtShow;
     PxtProt = s.PxtProt;
     InstMode = s.InstMode;
@@ -60,4 +62,11 @@ void ApplyMainSettings(const TMainSettings& s) {
     Language = s.Language;
     CmrRm = s.CmrRm;
     MProtRdOd = s.MProtRdOd;
+}
+
+void WriteIniInteger(const std::string& key, int32_t value) {
+    std::string file = FindFileCaseInsensitive(BaseDir, "TOVAK.INI");
+    if (file.empty()) file = BaseDir + "TOVAK.INI";
+    TIniFile ini(file);
+    ini.WriteInteger("MAIN", key, value);
 }

@@ -47,3 +47,6 @@ extern bool MProtRdOd;
 
 // Puts `s` into force (the globals above and the link's PrtShow/PrtProt).
 void ApplyMainSettings(const TMainSettings& s);
+
+// Writes one integer into section "MAIN" of the settings file (the test page keeps its port).
+void WriteIniInteger(const std::string& key, int32_t value);

@@ -3,18 +3,36 @@
 // above their fields, push buttons at least 73x25 in a row at the bottom right of a page.
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "app/app_controls.h"
+#include "link/text_utils.h"
 #include "platform/forms/label.h"
 #include "platform/forms/notebook.h"
 #include "platform/forms/shape.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/canvas.h"
 
-class TForm1;
+// A road's port entry: a notebook of the entry field, the list of found adapters and the
+// notice that none was found.
+struct TPortEntry {
+    TNotebook* Notebook = nullptr;
+    TAppEdit* Edit = nullptr;
+    TAppImageEdit* List = nullptr;
+    TLabel* Notice = nullptr;
+};
+
+// The port the entry shows: typed in, picked from the list, or none (0).
+inline int32_t PortNumberOf(TNotebook* notebook, TAppEdit* edit, TAppImageEdit* list) {
+    switch (notebook->PageIndex()) {
+        case 0: return StrToIntVal(edit->Text());
+        case 1: return StrToIntVal(list->EditValue());
+        default: return 0;
+    }
+}
 
 inline constexpr int kPageWidth = 608;
 inline constexpr int kPageHeight = 480;
@@ -70,16 +88,18 @@ public:
         return b;
     }
     // Buttons in a row ending at the page's bottom right, in the given order left to right.
-    void ButtonRow(TWinControl* parent, const std::vector<std::pair<std::string, std::string>>& buttons) {
+    std::vector<TAppButton*> ButtonRow(TWinControl* parent, const std::vector<std::pair<std::string, std::string>>& buttons) {
         int x = kPageWidth - 8;
         std::vector<int> widths;
         for (const auto& b : buttons) widths.push_back(ButtonWidth(b.second));
         for (int w : widths) x -= w + 8;
         x += 8;
+        std::vector<TAppButton*> made;
         for (size_t i = 0; i < buttons.size(); ++i) {
-            Button(parent, buttons[i].first, buttons[i].second, x, kButtonTop, widths[i]);
+            made.push_back(Button(parent, buttons[i].first, buttons[i].second, x, kButtonTop, widths[i]));
             x += widths[i] + 8;
         }
+        return made;
     }
     TAppEdit* Edit(TWinControl* parent, const std::string& name, int l, int t, int w = 121) {
         TAppEdit* e = Make<TAppEdit>(parent, name, l, t, w, 21);
@@ -97,14 +117,15 @@ public:
         return nb;
     }
     // The port entry of a road: entry field, list of found adapters, or the notice.
-    TNotebook* PortEntry(TWinControl* parent, const std::string& notebook, const std::string& edit,
+    TPortEntry PortEntry(TWinControl* parent, const std::string& notebook, const std::string& edit,
                          const std::string& list, const std::string& notice, int l, int t) {
-        TNotebook* nb = Notebook(parent, notebook, {"EDIT", "LIST", "NONE"}, l, t, 400, 24);
-        Edit(nb->Page(0), edit, 0, 0, 121);
-        ImageEdit(nb->Page(1), list, 0, 0, 121);
-        TLabel* l2 = Label(nb->Page(2), notice, "Kein Tangor (Schnittstellenadapter) gefunden !", 0, 4, true);
-        l2->Font()->SetColor(0x0000FF);
-        return nb;
+        TPortEntry e;
+        e.Notebook = Notebook(parent, notebook, {"EDIT", "LIST", "NONE"}, l, t, 400, 24);
+        e.Edit = Edit(e.Notebook->Page(0), edit, 0, 0, 121);
+        e.List = ImageEdit(e.Notebook->Page(1), list, 0, 0, 121);
+        e.Notice = Label(e.Notebook->Page(2), notice, "Kein Tangor (Schnittstellenadapter) gefunden !", 0, 4, true);
+        e.Notice->Font()->SetColor(0x0000FF);
+        return e;
     }
 
 private:

@@ -7,6 +7,7 @@
 #include "app/cust_msg.h"
 #include "app/later_forms.h"
 #include "app/main_form.h"
+#include "app/main_link_view.h"
 #include "app/msg_form.h"
 #include "controls/vx_editors_unit.h"
 #include "link/form_sercom.h"
@@ -19,6 +20,8 @@
 namespace {
 // The style controller all editors of the windows follow; it outlives the windows.
 std::unique_ptr<TvxCheckEditStyleController> g_editorStyle;
+// What the link shows on the main window; it outlives the windows too.
+std::unique_ptr<TMainLinkView> g_mainLinkView;
 }  // namespace
 
 void CreateProgramForms() {
@@ -40,7 +43,8 @@ void CreateProgramForms() {
     for (int i = 0; i < Application->ComponentCount(); ++i)
         if (auto* form = dynamic_cast<TCustomForm*>(Application->Components(i)))
             TieEditorsToStyleController(form, g_editorStyle.get());
-    FormSercom->SetMainView(Form1);
+    g_mainLinkView = std::make_unique<TMainLinkView>(*Form1);
+    FormSercom->SetMainView(g_mainLinkView.get());
     SetMessageDialogHandler([](const std::string& text, int type, int buttons, int help) -> int {
         return CustMessageDlg(text, static_cast<uint8_t>(type), static_cast<uint16_t>(buttons), help);
     });
@@ -68,6 +72,7 @@ void DestroyProgramForms() {
     FormTxtCom = nullptr;
     UseGermanMsgTexts();
     InfoMsgShaded = true;
+    g_mainLinkView.reset();
     g_editorStyle.reset();
     vxEditorsShutdown();
 }

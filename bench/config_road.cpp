@@ -15,6 +15,7 @@
 #include "link/com_port_link.h"
 #include "link/link_state.h"
 #include "link/sercom_link.h"
+#include "platform/forms/shape.h"
 #include "platform/forms/timer.h"
 #include "platform/win/message_queue.h"
 #include "sim/door_sim.h"
@@ -46,6 +47,7 @@ static void BM_ReadRoadAgainstTheSimulator(benchmark::State& state) {
     TNullMainView view;
     TSercomLink link(&port, nullptr, &view);
     int32_t countdown = 0, error = 0;
+    TShape inputLamp(nullptr), outputLamp(nullptr);
     TTimer timer(nullptr);
     timer.SetInterval(100);
     timer.OnTimer = [&](TObject*) { HandshakeTimerTick(countdown, error); };
@@ -56,11 +58,11 @@ static void BM_ReadRoadAgainstTheSimulator(benchmark::State& state) {
         const double cpu0 = ThreadCpuSeconds();
         link.OpenPort(21, false);
         const bool portalis = link.QueryDeviceType() == 0x97;
-        TConfigHandshake(view, countdown, error).ReadConfigHandshake();
+        TConfigHandshake(countdown, error).ReadBlocks(&inputLamp, &outputLamp);
         link.ClosePort();
         TIoConfig config;
-        DecodeInputBlock(view.ControlText("Edit502"), config);
-        DecodeOutputBlock(view.ControlText("Edit503"), config);
+        DecodeInputBlock(view.InputBlockText(), config);
+        DecodeOutputBlock(view.OutputBlockText(), config);
         if (!portalis || error != 0 || config.DeviceType != 2) ++failures;
         cpu += ThreadCpuSeconds() - cpu0;
         wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -24,7 +24,7 @@ public:
 void Run(benchmark::State& state, const std::string& frame) {
     MemoryPort port;
     TSercomLink link(&port);
-    ClearLinkState();
+    LinkState = TLinkState{};
     const int batch = 1000;
     for (int k = 0; k < batch; ++k) port.input += frame;
     for (auto _ : state) {

@@ -10,6 +10,7 @@
 #include "platform/gdi/draw.h"
 #include "platform/gdi/region.h"
 #include "platform/gdi/text.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/win/input.h"
 #include "platform/win/paint.h"
 
@@ -266,13 +267,8 @@ void TvxInplaceCheckEdit::Click() {
     if (ValueLoadingGuard()) return;
     TvxInplaceEdit::Click();
     firingChange_ = true;
-    try {
-        Change();
-    } catch (...) {
-        firingChange_ = false;
-        throw;
-    }
-    firingChange_ = false;
+    TScopeExit restore([&] { firingChange_ = false; });
+    Change();
 }
 
 void TvxInplaceCheckEdit::Change() {
@@ -283,16 +279,12 @@ void TvxInplaceCheckEdit::Change() {
 void TvxInplaceCheckEdit::SetEditValue(const Variant& Value) {
     const bool modified = GetModified();
     SetValueLoadingGuard(true);
-    try {
-        int v = (Value.IsNull() || Value.IsEmpty()) ? 0 : Value.AsInteger();
-        SetState(static_cast<TvxCheckBoxState>(std::clamp(v, 0, 2)));
-    } catch (...) {
+    TScopeExit restore([&] {
         SetValueLoadingGuard(false);
         SetModified(modified);
-        throw;
-    }
-    SetValueLoadingGuard(false);
-    SetModified(modified);
+    });
+    int v = (Value.IsNull() || Value.IsEmpty()) ? 0 : Value.AsInteger();
+    SetState(static_cast<TvxCheckBoxState>(std::clamp(v, 0, 2)));
 }
 
 void TvxInplaceCheckEdit::GetEditValue(Variant& Value, bool IsPaintCopy) {

@@ -7,6 +7,7 @@
 #include "controls/vx_editors_unit.h"
 #include "platform/rtl/convert.h"
 #include "platform/rtl/locale.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/rtl/str_utils.h"
 #include "platform/win/input.h"
 #include "platform/win/window_tree.h"
@@ -252,19 +253,14 @@ void TvxInplaceDateEdit::SetUseEditMask(bool v) {
 void TvxInplaceDateEdit::RebuildMask() {
     const bool guard = ValueLoadingGuard();
     SetValueLoadingGuard(true);
-    try {
-        SetEditMaskValue("");
-        if (useEditMask_) {
-            SetEditMaskValue(BuildDateMask());
-        } else {
-            SetAssignedValues(AssignedValues() & static_cast<TvxAssignedValues>(~avEditMask));
-        }
-        ApplyDate(date_);
-    } catch (...) {
-        SetValueLoadingGuard(guard);
-        throw;
+    TScopeExit restore([&] { SetValueLoadingGuard(guard); });
+    SetEditMaskValue("");
+    if (useEditMask_) {
+        SetEditMaskValue(BuildDateMask());
+    } else {
+        SetAssignedValues(AssignedValues() & static_cast<TvxAssignedValues>(~avEditMask));
     }
-    SetValueLoadingGuard(guard);
+    ApplyDate(date_);
 }
 
 void TvxInplaceDateEdit::WinIniChanged() {
@@ -275,16 +271,11 @@ void TvxInplaceDateEdit::WinIniChanged() {
 void TvxInplaceDateEdit::SetEditValue(const Variant& Value) {
     const bool guard = ValueLoadingGuard();
     SetValueLoadingGuard(true);
-    try {
-        if (Value.IsNull() || Value.IsEmpty() || (Value.IsString() && VarToStr(Value).empty()))
-            ApplyDate(NullDate);
-        else
-            ApplyDate(Value.AsDouble());
-    } catch (...) {
-        SetValueLoadingGuard(guard);
-        throw;
-    }
-    SetValueLoadingGuard(guard);
+    TScopeExit restore([&] { SetValueLoadingGuard(guard); });
+    if (Value.IsNull() || Value.IsEmpty() || (Value.IsString() && VarToStr(Value).empty()))
+        ApplyDate(NullDate);
+    else
+        ApplyDate(Value.AsDouble());
 }
 
 void TvxInplaceDateEdit::GetDisplayValue(Variant& Value) {

@@ -8,6 +8,7 @@
 #include "platform/gdi/draw.h"
 #include "platform/gdi/system_metrics.h"
 #include "platform/gdi/text.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/sync/clock.h"
 #include "platform/win/input.h"
 #include "platform/win/message_queue.h"
@@ -322,27 +323,22 @@ void TvxInplaceEdit::UpdateEditRegion() {
     static thread_local int depth = 0;
     if (depth > 0) return;
     ++depth;
-    try {
-        std::unique_ptr<TvxEditViewData> vd = CreateViewData(false);
-        TvxEditViewInfo vi;
-        editClass_->CalcViewInfo(*vd, EffectiveAutoSize(), vi);
-        if (vi.Bounds.Width() != Width() || vi.Bounds.Height() != Height())
-            SetBounds(Left(), Top(), vi.Bounds.Width(), vi.Bounds.Height());
-        HRGN shape = TvxInplaceEditClass::CreateShapeRegion(vi);
-        HRGN current = CreateRectRgn(0, 0, 0, 0);
-        bool has = GetWindowRgn(Handle(), current) != ERROR;
-        bool same = shape ? (has && EqualRgn(shape, current)) : !has;
-        DeleteObject(current);
-        if (same) {
-            if (shape) DeleteObject(shape);
-        } else {
-            SetWindowRgn(Handle(), shape, true);
-        }
-    } catch (...) {
-        --depth;
-        throw;
+    TScopeExit restore([&] { --depth; });
+    std::unique_ptr<TvxEditViewData> vd = CreateViewData(false);
+    TvxEditViewInfo vi;
+    editClass_->CalcViewInfo(*vd, EffectiveAutoSize(), vi);
+    if (vi.Bounds.Width() != Width() || vi.Bounds.Height() != Height())
+        SetBounds(Left(), Top(), vi.Bounds.Width(), vi.Bounds.Height());
+    HRGN shape = TvxInplaceEditClass::CreateShapeRegion(vi);
+    HRGN current = CreateRectRgn(0, 0, 0, 0);
+    bool has = GetWindowRgn(Handle(), current) != ERROR;
+    bool same = shape ? (has && EqualRgn(shape, current)) : !has;
+    DeleteObject(current);
+    if (same) {
+        if (shape) DeleteObject(shape);
+    } else {
+        SetWindowRgn(Handle(), shape, true);
     }
-    --depth;
 }
 
 // ---- Properties ----

@@ -4,6 +4,7 @@
 
 #include "platform/forms/clipboard.h"
 #include "platform/forms/control_paint.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/win/input.h"
 #include "platform/win/message_queue.h"
 
@@ -44,14 +45,11 @@ void TvxInplaceMaskEdit::SetEditMaskValue(const std::string& Value) {
     if (mask_.Empty()) maskState_ &= static_cast<uint8_t>(~vxmsMasked);
     else maskState_ |= vxmsMasked;
     internalChange_ = true;
-    try {
+    {
+        TScopeExit restore([&] { internalChange_ = false; });
         if (IsMasked()) TControl::SetText(ToUtf8(FormatValue(ToU32(value))));
         else TControl::SetText(value);
-    } catch (...) {
-        internalChange_ = false;
-        throw;
     }
-    internalChange_ = false;
     TCustomEdit::SetMaxLength(0);
     InternalSetMaxLength(IsMasked() ? maxChars_ : (IsAssigned(avMaxLength) ? MaxLength() : DefaultMaxLength()));
     if (IsMasked() && IsFocused()) SetCursor(selStart);
@@ -296,13 +294,10 @@ void TvxInplaceMaskEdit::InheritedKeyDown(uint16_t& Key, TShiftState Shift) {
     }
     TKeyEvent saved = std::move(OnKeyDown);
     OnKeyDown = nullptr;
-    try {
+    {
+        TScopeExit restore([&] { OnKeyDown = std::move(saved); });
         TCustomEdit::KeyDown(Key, Shift);
-    } catch (...) {
-        OnKeyDown = std::move(saved);
-        throw;
     }
-    OnKeyDown = std::move(saved);
     CheckCursor();
 }
 
@@ -402,13 +397,10 @@ void TvxInplaceMaskEdit::SetEditValue(const Variant& Value) {
         return;
     }
     internalChange_ = true;
-    try {
+    {
+        TScopeExit restore([&] { internalChange_ = false; });
         SetText((Value.IsNull() || Value.IsEmpty()) ? std::string() : VarToStr(Value));
-    } catch (...) {
-        internalChange_ = false;
-        throw;
     }
-    internalChange_ = false;
     ClearUndo();
 }
 
@@ -442,14 +434,9 @@ void TvxInplaceMaskEdit::Change() {
     if (IsMasked() && !creatingWnd_ && !reformatting_ && !HasState(csLoading) &&
         static_cast<int>(EditBuffer().size()) != mask_.Length()) {
         reformatting_ = true;
-        try {
-            SetEditBuffer(FormatValue(EditBuffer()), 0, 0, false);
-            TCustomEdit::SetModified(true);
-        } catch (...) {
-            reformatting_ = false;
-            throw;
-        }
-        reformatting_ = false;
+        TScopeExit restore([&] { reformatting_ = false; });
+        SetEditBuffer(FormatValue(EditBuffer()), 0, 0, false);
+        TCustomEdit::SetModified(true);
     }
     if (reformatting_) return;
     TvxInplaceTextEdit::Change();

@@ -5,6 +5,7 @@
 #include "platform/forms/clipboard.h"
 #include "platform/forms/control_paint.h"
 #include "platform/gdi/text.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/rtl/str_utils.h"
 #include "platform/win/input.h"
 
@@ -164,13 +165,10 @@ void TvxInplaceTextEdit::SelectionChange() { FireNotify(OnSelectionChange, this)
 
 void TvxInplaceTextEdit::SetEditValue(const Variant& Value) {
     internalChange_ = true;
-    try {
+    {
+        TScopeExit restore([&] { internalChange_ = false; });
         TvxInplaceEdit::SetEditValue(Value);
-    } catch (...) {
-        internalChange_ = false;
-        throw;
     }
-    internalChange_ = false;
     ClearUndo();
 }
 
@@ -248,13 +246,8 @@ void TvxInplaceTextEdit::KeyPress(char32_t& Key) { TvxInplaceEdit::KeyPress(Key)
 
 void TvxInplaceTextEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     focusByMouse_ = Button == mbLeft;
-    try {
-        TvxInplaceEdit::MouseDown(Button, Shift, X, Y);
-    } catch (...) {
-        focusByMouse_ = false;
-        throw;
-    }
-    focusByMouse_ = false;
+    TScopeExit restore([&] { focusByMouse_ = false; });
+    TvxInplaceEdit::MouseDown(Button, Shift, X, Y);
 }
 
 void TvxInplaceTextEdit::CMEnter(TMessage& Message) {

@@ -1,6 +1,7 @@
 #pragma once
-// The device records that the record decoder fills and the pages read. They keep their last
-// contents until the next record of the same kind; nothing clears them when the link closes.
+// The device records that the record decoder fills and the pages read (held in the link
+// state). They keep their last contents until the next record of the same kind; nothing
+// clears them when the link closes.
 
 #include <array>
 #include <cstdint>
@@ -73,22 +74,6 @@ struct TOdReply {
     std::string Value;  // 8 hex digits
 };
 
-extern TDoorSystemRecord DoorSystem;
-extern TNodeTable NodeTable;
-extern TTerminalSettings TerminalSettings;
-extern TOdReply OdReply;
-extern std::array<uint32_t, 13> SlotErrors;        // 1..12
-extern std::array<uint8_t, 9> EmergencyCounters;   // 1..8
-extern int32_t GrantedLevel;
-extern std::array<uint8_t, 9> BoxButtonBytes;      // 1..8
-extern std::array<std::array<uint8_t, 4>, 9> BoxBitWords;  // 1..8
-extern std::string ButtonMap;                      // 8 characters
-extern bool AllButtonsPressed;
-extern std::string BoxBitMap;
-
-// Derives ButtonMap, AllButtonsPressed and BoxBitMap from the button record (mode 1: one
-// byte per box, mode 2: with the KZN bit words).
+// Derives ButtonMap, AllButtonsPressed and BoxBitMap of the link state from its button
+// record (mode 1: one byte per box, mode 2: with the KZN bit words).
 void BuildButtonMap(int mode);
-
-// All records back to their start values.
-void ClearDeviceRecords();

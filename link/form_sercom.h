@@ -27,7 +27,7 @@ public:
     void SetMainView(TLinkMainView* main);
     TSercomLink& Link() { return *link_; }
 
-    // After the call PortOpen tells whether the port is open; a failure shows text 1221
+    // After the call LinkState.PortOpen tells whether the port is open; a failure shows text 1221
     // when `showError`.
     void OpenPort(int port, bool showError) { link_->OpenPort(port, showError); }
     void ClosePort() { link_->ClosePort(); }

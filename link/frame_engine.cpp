@@ -64,8 +64,8 @@ std::string TSercomLink::HexListToBytes(const std::string& text) { return ::HexL
 void TSercomLink::SendWire(uint8_t h1, const std::string& data) {
     std::string wire = BuildWireFrame(0x00, h1, data);
     TraceFrame("S", wire);
-    ReceiveBuffer.clear();
-    if (!LinkStopped && port_) port_->PutString(wire);
+    LinkState.ReceiveBuffer.clear();
+    if (!LinkState.LinkStopped && port_) port_->PutString(wire);
 }
 
 void TSercomLink::SendFrame(const std::string& data) { SendWire(0x01, data); }
@@ -73,12 +73,12 @@ void TSercomLink::SendFrame(const std::string& data) { SendWire(0x01, data); }
 void TSercomLink::SendRawFrame(const std::string& data) { SendWire(0x02, data); }
 
 void TSercomLink::Com1TriggerAvail() {
-    if (LinkStopped || !port_) return;
+    if (LinkState.LinkStopped || !port_) return;
     // A delivery nested inside a frame's handling leaves its bytes where they are: the outer
     // loop below reads them once the frame in hand has had its answer.
     if (receiving_) return;
     receiving_ = true;
-    while (!LinkStopped) {
+    while (!LinkState.LinkStopped) {
         try {
             if (!port_->CharReady()) break;
         } catch (const Exception&) {
@@ -86,13 +86,13 @@ void TSercomLink::Com1TriggerAvail() {
         }
         try {
             char c = port_->GetChar();
-            ReceiveBuffer += c;
+            LinkState.ReceiveBuffer += c;
             if (static_cast<uint8_t>(c) == kETX) {
                 std::string frame;
-                frame.swap(ReceiveBuffer);
+                frame.swap(LinkState.ReceiveBuffer);
                 HandleFrame(std::move(frame));
-            } else if (ReceiveBuffer.size() > kMaxReceiveBuffer) {
-                ReceiveBuffer.clear();
+            } else if (LinkState.ReceiveBuffer.size() > kMaxReceiveBuffer) {
+                LinkState.ReceiveBuffer.clear();
                 SetStatusText("REC-ERR: no ETX");
             }
         } catch (const Exception&) {
@@ -150,7 +150,7 @@ void TSercomLink::HandleFrame(std::string frame) {
             AppendBitPattern(bits, At(data, 1));
             bits += ' ';
             AppendBitPattern(bits, At(data, 2));
-            main_->SetControlText("Label511", bits);
+            main_->ShowBroadcastBits(bits);
             Pump();
         } else {
             const uint8_t cmd = At(data, 0);
@@ -158,42 +158,42 @@ void TSercomLink::HandleFrame(std::string frame) {
             const uint8_t x = len >= 6 ? At(data, 2) : 0;
             const std::string payload = data.size() > 3 ? data.substr(3) : std::string();
             if (cmd == 0x21) {
-                DeviceTypeAnswer = payload;
-                DeviceTypeCode = At(payload, 1);
+                LinkState.DeviceTypeAnswer = payload;
+                LinkState.DeviceTypeCode = At(payload, 1);
             } else if (cmd == 0xFB && sub == 0x02) {
                 HandleRecord(len, payload);
             } else if (cmd == 0xFC && sub == 0x13) {
                 if (x == 0) {
-                    main_->SetControlText("Edit502", BytesToHexList(payload));
-                    LinkBusy = false;
+                    main_->ShowInputBlockText(BytesToHexList(payload));
+                    LinkState.LinkBusy = false;
                 } else if (x == 1) {
-                    main_->SetControlText("Edit503", BytesToHexList(payload));
-                    LinkBusy = false;
+                    main_->ShowOutputBlockText(BytesToHexList(payload));
+                    LinkState.LinkBusy = false;
                 }
             } else if (cmd == 0x28 && sub == 0xFB) {
-                ResultCode = x;
+                LinkState.ResultCode = x;
                 SetStatusText("RES=" + BytesToHex(std::string(1, static_cast<char>(x))));
-                LinkBusy = false;
-                AwaitResult = false;
+                LinkState.LinkBusy = false;
+                LinkState.AwaitResult = false;
             }
         }
     }
 
     std::string answer;
-    if (ReadInputsRequested) {
-        ReadInputsRequested = false;
+    if (LinkState.ReadInputsRequested) {
+        LinkState.ReadInputsRequested = false;
         answer = std::string("\xFC\x13\x00", 3);
-    } else if (ReadOutputsRequested) {
-        ReadOutputsRequested = false;
+    } else if (LinkState.ReadOutputsRequested) {
+        LinkState.ReadOutputsRequested = false;
         answer = std::string("\xFC\x13\x01", 3);
-    } else if (WriteInputsRequested) {
-        WriteInputsRequested = false;
-        answer = std::string("\xFB\x13\x00", 3) + HexListToBytes(main_->ControlText("Edit502"));
-    } else if (WriteOutputsRequested) {
-        WriteOutputsRequested = false;
-        answer = std::string("\xFB\x13\x01", 3) + HexListToBytes(main_->ControlText("Edit503"));
-    } else if (!PendingFrame.empty()) {
-        answer.swap(PendingFrame);
+    } else if (LinkState.WriteInputsRequested) {
+        LinkState.WriteInputsRequested = false;
+        answer = std::string("\xFB\x13\x00", 3) + HexListToBytes(main_->InputBlockText());
+    } else if (LinkState.WriteOutputsRequested) {
+        LinkState.WriteOutputsRequested = false;
+        answer = std::string("\xFB\x13\x01", 3) + HexListToBytes(main_->OutputBlockText());
+    } else if (!LinkState.PendingFrame.empty()) {
+        answer.swap(LinkState.PendingFrame);
     } else if (HasQueuedRequest() && DequeueRequest(answer) && !answer.empty()) {
         // the queued request is the answer
     } else if (broadcast) {

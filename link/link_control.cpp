@@ -19,18 +19,18 @@
 #include "platform/win/message_queue.h"
 
 void TSercomLink::OpenPort(int port, bool show_error) {
-    LinkStopped = false;
-    PortOpen = false;
-    ReceiveBuffer.clear();
+    LinkState.LinkStopped = false;
+    LinkState.PortOpen = false;
+    LinkState.ReceiveBuffer.clear();
     // Orders and the acknowledgement left from an earlier device must not reach this one.
-    ClearBlockRequests();
-    PendingFrame.clear();
+    LinkState.ClearBlockRequests();
+    LinkState.PendingFrame.clear();
     try {
         if (!port_) throw Exception("no port");
         port_->Open(static_cast<uint16_t>(port & 0xFFFF));
-        PortOpen = true;
+        LinkState.PortOpen = true;
     } catch (const std::exception& e) {
-        PortOpen = false;
+        LinkState.PortOpen = false;
         // The box keeps its short text; the reason (missing, busy, no permission) is for
         // whoever has to fix it.
         const std::string reason = "COM" + std::to_string(port) + ": " + e.what();
@@ -41,28 +41,28 @@ void TSercomLink::OpenPort(int port, bool show_error) {
 }
 
 void TSercomLink::ClosePort() {
-    if (PortOpen && !LinkStopped && !lost_ && QueuedWhileOpen() > 0) {
+    if (LinkState.PortOpen && !LinkState.LinkStopped && !lost_ && QueuedWhileOpen() > 0) {
         const uint64_t deadline = CurrentClock().Ticks() + 500;
-        RunLoopUntil([this] { return QueuedWhileOpen() == 0 || !PortOpen || LinkStopped; }, deadline);
+        RunLoopUntil([this] { return QueuedWhileOpen() == 0 || !LinkState.PortOpen || LinkState.LinkStopped; }, deadline);
     }
-    LinkStopped = true;
+    LinkState.LinkStopped = true;
     Delay(200);
     try {
         if (port_) port_->Close();
     } catch (const std::exception&) {
         // A port that vanished is closed all the same.
     }
-    PortOpen = false;
-    ClearBlockOrders();
-    PendingFrame.clear();
-    ReceiveBuffer.clear();
+    LinkState.PortOpen = false;
+    LinkState.ClearBlockOrders();
+    LinkState.PendingFrame.clear();
+    LinkState.ReceiveBuffer.clear();
     DropQueuedWhileOpen();
-    main_->SetStatusPanel(2, " ");
+    main_->ClearReceiveTicker();
     ProcessMessages();
 }
 
 void TSercomLink::PortLost(const std::string& text) {
-    if (!PortOpen || LinkStopped) return;
+    if (!LinkState.PortOpen || LinkState.LinkStopped) return;
     WriteLogLine("TOVAK-COM-", "LOST", text);
     lost_ = true;
     ClosePort();
@@ -71,15 +71,15 @@ void TSercomLink::PortLost(const std::string& text) {
 }
 
 void TSercomLink::TraceFrame(const std::string& direction, const std::string& frame) {
-    if (!PrtShow && !PrtProt) return;
+    if (!LinkState.PrtShow && !LinkState.PrtProt) return;
     std::string line = direction + ": " + BytesToHexList(frame);
-    if (PrtShow) AddTraceLine(line);
-    if (PrtProt) WriteLogLine("TOVAK-COM-", "COM", line);
+    if (LinkState.PrtShow) AddTraceLine(line);
+    if (LinkState.PrtProt) WriteLogLine("TOVAK-COM-", "COM", line);
 }
 
 void TSercomLink::AddTraceLine(const std::string& text) {
-    if (++TraceLineCounter >= 100) TraceLineCounter = 1;
-    view_->TraceAdd(IntToStrZero(TraceLineCounter, 2) + " " + text);
+    if (++LinkState.TraceLineCounter >= 100) LinkState.TraceLineCounter = 1;
+    view_->TraceAdd(IntToStrZero(LinkState.TraceLineCounter, 2) + " " + text);
     Pump();
 }
 

@@ -1,61 +1,84 @@
 #pragma once
 // The state of the framed device link, shared by the frame engine, the request queue, the
-// record decoder and the pages that wait on the device. Window thread only.
+// record decoder and the pages that wait on the device. One value, so its start values are
+// written once: clearing it is assigning a fresh TLinkState. Window thread only.
 
+#include <array>
 #include <cstdint>
 #include <string>
 
+#include "link/device_records.h"
 #include "platform/rtl/date_time.h"
 
-// Frame engine.
-extern std::string ReceiveBuffer;   // bytes since the last ETX
-extern bool LinkStopped;            // received bytes ignored, nothing written
-extern bool PortOpen;
-extern bool LinkBusy;               // a block or result exchange is outstanding
-extern bool ReadInputsRequested;    // one-shot orders for the next answer frame
-extern bool ReadOutputsRequested;
-extern bool WriteInputsRequested;
-extern bool WriteOutputsRequested;
-extern std::string PendingFrame;    // DATA of one answer to send once (the acknowledgement)
-extern int32_t ResultCode;          // X of the last result answer
-extern bool AwaitResult;
-extern int32_t DeviceTypeCode;      // 0 while asking, -1 when no answer came
-extern std::string DeviceTypeAnswer;
+struct TLinkState {
+    // Frame engine.
+    std::string ReceiveBuffer;           // bytes since the last ETX
+    bool LinkStopped = false;            // received bytes ignored, nothing written
+    bool PortOpen = false;
+    bool LinkBusy = false;               // a block or result exchange is outstanding
+    bool ReadInputsRequested = false;    // one-shot orders for the next answer frame
+    bool ReadOutputsRequested = false;
+    bool WriteInputsRequested = false;
+    bool WriteOutputsRequested = false;
+    std::string PendingFrame;            // DATA of one answer to send once (the acknowledgement)
+    int32_t ResultCode = 0;              // X of the last result answer
+    bool AwaitResult = false;
+    int32_t DeviceTypeCode = 0;          // 0 while asking, -1 when no answer came
+    std::string DeviceTypeAnswer;
 
-// Await flags: set by a page before it queues a request, cleared by the matching record.
-extern bool AwaitDoorState;
-extern bool AwaitConfigBlock1;
-extern bool AwaitConfigBlock2;
-extern bool AwaitConfigBlock3;
-extern bool AwaitTerminalSettings;
-extern bool AwaitSaveDone;
-extern bool AwaitCodeCheck;
-extern bool AwaitButtonState;
-extern bool AwaitSlotErrors;
-extern bool AwaitEmergencyCounters;
-extern bool AwaitNodeList;
-extern bool AwaitOdReply;
-extern bool AwaitDoorState24;
+    // Await flags: set by a page before it queues a request, cleared by the matching record.
+    bool AwaitDoorState = false;
+    bool AwaitConfigBlock1 = false;
+    bool AwaitConfigBlock2 = false;
+    bool AwaitConfigBlock3 = false;
+    bool AwaitTerminalSettings = false;
+    bool AwaitSaveDone = false;
+    bool AwaitCodeCheck = false;
+    bool AwaitButtonState = false;
+    bool AwaitSlotErrors = false;
+    bool AwaitEmergencyCounters = false;
+    bool AwaitNodeList = false;
+    bool AwaitOdReply = false;
+    bool AwaitDoorState24 = false;
 
-// Hold of the request queue (a request queued with a non-zero wait key).
-extern bool MustWaitArmed;
-extern uint8_t MustWaitKey[2];
-extern TDateTime MustWaitSince;
+    // Hold of the request queue (a request queued with a non-zero wait key).
+    bool MustWaitArmed = false;
+    uint8_t MustWaitKey[2] = {0, 0};
+    TDateTime MustWaitSince = 0;
 
-// Trace.
-extern int32_t TraceLineCounter;
-extern bool PrtShow;  // settings switch PRTSHOW: trace lines in the protocol window
-extern bool PrtProt;  // settings switch PRTPROT: frames to the "TOVAK-COM-" log
+    // The device records the decoder fills; the pages read them.
+    TDoorSystemRecord DoorSystem;
+    TNodeTable NodeTable;
+    TTerminalSettings TerminalSettings;
+    TOdReply OdReply;
+    std::array<uint32_t, 13> SlotErrors{};        // 1..12
+    std::array<uint8_t, 9> EmergencyCounters{};   // 1..8
+    int32_t GrantedLevel = 0;
+    std::array<uint8_t, 9> BoxButtonBytes{};      // 1..8
+    std::array<std::array<uint8_t, 4>, 9> BoxBitWords{};  // 1..8
+    std::string ButtonMap = std::string(8, ' ');  // 8 characters
+    bool AllButtonsPressed = false;
+    std::string BoxBitMap;
 
-// The block orders and their busy flag. Cleared when the link opens and by a block step
-// whose wait ended without its block, so an order never reaches the next device that polls.
-void ClearBlockRequests();
-// Only the four orders: a close withdraws them but leaves LinkBusy to the step that waits on
-// it, which must see its exchange as unfinished, not as done.
-void ClearBlockOrders();
+    // Trace.
+    int32_t TraceLineCounter = 0;
+    bool PrtShow = false;  // settings switch PRTSHOW: trace lines in the protocol window
+    bool PrtProt = false;  // settings switch PRTPROT: frames to the "TOVAK-COM-" log
 
-// Everything above back to its start value (what the main window clears at creation).
-void ClearLinkState();
+    // The block orders and their busy flag. Cleared when the link opens and by a block step
+    // whose wait ended without its block, so an order never reaches the next device that polls.
+    void ClearBlockRequests() {
+        ClearBlockOrders();
+        LinkBusy = false;
+    }
+    // Only the four orders: a close withdraws them but leaves LinkBusy to the step that waits
+    // on it, which must see its exchange as unfinished, not as done.
+    void ClearBlockOrders() {
+        ReadInputsRequested = ReadOutputsRequested = WriteInputsRequested = WriteOutputsRequested = false;
+    }
+};
+
+extern TLinkState LinkState;
 
 // True while the frame engine handles a frame: window code reached from inside it must
 // only repaint, never run other handlers, until the frame's one answer has gone out.

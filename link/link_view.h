@@ -1,10 +1,9 @@
 #pragma once
 // What the device link shows, as two small interfaces: the protocol window's own controls,
-// and the controls of the main window that the link writes (addressed by their names).
-// The windows implement them; tests record the calls. Colours are 0x00BBGGRR.
+// and what it shows on the main window. The windows implement them; tests record the
+// calls. Colours are 0x00BBGGRR.
 
 #include <cstdint>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -23,22 +22,40 @@ public:
     virtual void SetStatusText(const std::string& text) = 0;
 };
 
+// What the link shows on the main window and what it reads back from it. Each call says
+// what it shows; the window decides on which of its controls.
 class TLinkMainView {
 public:
     virtual ~TLinkMainView() = default;
-    // Text of a label or edit ("Edit502", "Label511", "Label550", ...).
-    virtual std::string ControlText(const std::string& name) = 0;
-    virtual void SetControlText(const std::string& name, const std::string& text) = 0;
-    virtual void SetShapeColor(const std::string& name, uint32_t color) = 0;
-    virtual void SetFontColor(const std::string& name, uint32_t color) = 0;
-    virtual bool ControlVisible(const std::string& name) = 0;
-    virtual void SetControlVisible(const std::string& name, bool visible) = 0;
-    virtual void SetListItems(const std::string& name, const std::vector<std::string>& items) = 0;
-    virtual void SetStatusPanel(int index, const std::string& text) = 0;
+    // The input and output blocks as hex lists: filled by a block read, sent by a block write.
+    virtual std::string InputBlockText() = 0;
+    virtual std::string OutputBlockText() = 0;
+    virtual void ShowInputBlockText(const std::string& text) = 0;
+    virtual void ShowOutputBlockText(const std::string& text) = 0;
+    // The two data bytes of a broadcast frame as bit patterns ("X-------- ...").
+    virtual void ShowBroadcastBits(const std::string& bits) = 0;
+    // The door state as texts: door, pre-alarm, alarm, error, lock state.
+    virtual void ShowDoorStateTexts(const std::string& door, const std::string& preAlarm, const std::string& alarm,
+                                    const std::string& error, const std::string& lock) = 0;
+    // The status page's door and lock lamps, and the installation wizard's lock lamp.
+    virtual void ShowDoorLamp(uint32_t color, const std::string& text) = 0;
+    virtual void ShowLockLamp(uint32_t color, const std::string& text) = 0;
+    virtual void ShowWizardLockLamp(uint32_t color, const std::string& text) = 0;
+    // The status words as lists of their set bits' texts; the bus state as its texts.
+    virtual void ShowPendingAlarms(uint16_t word) = 0;
+    virtual void ShowAlarmsToAcknowledge(uint16_t word) = 0;
+    virtual void ShowBusState(const std::vector<std::string>& items) = 0;
+    // The door system's information text.
+    virtual void ShowSystemInfoText(const std::string& text) = 0;
+    // The installation wizard's device-configuration step: whether its progress shows, and
+    // a step (2 unlocked, 3 locked again, 4 saved) that the device has reported done.
+    virtual bool InstallProgressShown() = 0;
+    virtual void MarkInstallStepDone(int step) = 0;
+    // The receive ticker of the status bar back to blank (the link closed).
+    virtual void ClearReceiveTicker() = 0;
     // Main-window routines the link calls.
     virtual void StatusTick() = 0;
     virtual void AddComLine(const std::string& text) = 0;
-    virtual void ShowStatusBits(uint16_t word, const std::string& list_name) = 0;
     virtual void ShowDeviceSlots() = 0;
     virtual void ShowSlotErrors() = 0;
 };
@@ -55,26 +72,32 @@ public:
     void SetStatusText(const std::string&) override {}
 };
 
-// Keeps control texts, so the blocks in "Edit502"/"Edit503" survive without windows.
+// Keeps the block texts, so the blocks survive without windows.
 class TNullMainView : public TLinkMainView {
 public:
-    std::string ControlText(const std::string& name) override {
-        auto it = texts_.find(name);
-        return it == texts_.end() ? std::string() : it->second;
-    }
-    void SetControlText(const std::string& name, const std::string& text) override { texts_[name] = text; }
-    void SetShapeColor(const std::string&, uint32_t) override {}
-    void SetFontColor(const std::string&, uint32_t) override {}
-    bool ControlVisible(const std::string&) override { return false; }
-    void SetControlVisible(const std::string&, bool) override {}
-    void SetListItems(const std::string&, const std::vector<std::string>&) override {}
-    void SetStatusPanel(int, const std::string&) override {}
+    std::string InputBlockText() override { return inputs_; }
+    std::string OutputBlockText() override { return outputs_; }
+    void ShowInputBlockText(const std::string& text) override { inputs_ = text; }
+    void ShowOutputBlockText(const std::string& text) override { outputs_ = text; }
+    void ShowBroadcastBits(const std::string&) override {}
+    void ShowDoorStateTexts(const std::string&, const std::string&, const std::string&, const std::string&,
+                            const std::string&) override {}
+    void ShowDoorLamp(uint32_t, const std::string&) override {}
+    void ShowLockLamp(uint32_t, const std::string&) override {}
+    void ShowWizardLockLamp(uint32_t, const std::string&) override {}
+    void ShowPendingAlarms(uint16_t) override {}
+    void ShowAlarmsToAcknowledge(uint16_t) override {}
+    void ShowBusState(const std::vector<std::string>&) override {}
+    void ShowSystemInfoText(const std::string&) override {}
+    bool InstallProgressShown() override { return false; }
+    void MarkInstallStepDone(int) override {}
+    void ClearReceiveTicker() override {}
     void StatusTick() override {}
     void AddComLine(const std::string&) override {}
-    void ShowStatusBits(uint16_t, const std::string&) override {}
     void ShowDeviceSlots() override {}
     void ShowSlotErrors() override {}
 
 private:
-    std::map<std::string, std::string> texts_;
+    std::string inputs_;
+    std::string outputs_;
 };

@@ -19,7 +19,6 @@ constexpr uint32_t kGreen = 0x00FF00;
 constexpr uint32_t kRed = 0x0000FF;
 constexpr uint32_t kYellow = 0x00FFFF;
 constexpr uint32_t kSilver = 0xC0C0C0;
-constexpr uint32_t kBlack = 0x000000;
 
 // Payload positions are 1-based, as the record layouts count them.
 class Payload {
@@ -75,72 +74,59 @@ void FillSlot(TDeviceSlotRecord& slot, const Payload& p, size_t start) {
 void TSercomLink::ShowDoorState(const std::string& bytes) {
     Payload p(bytes);
     main_->AddComLine(LinkText(1808));
-    const uint8_t old_state = DoorSystem.DoorState;
-    DoorSystem.DoorState = p.B(4);
-    DoorSystem.PendingAlarms = p.W(5);
-    DoorSystem.AlarmsToAcknowledge = p.W(7);
-    DoorSystem.DoorAux1 = p.B(9);
-    DoorSystem.DoorAux2 = p.B(10);
-    DoorSystem.BusState = p.B(11);
-    const uint8_t state = DoorSystem.DoorState;
-    if (state == 0x18) AwaitDoorState24 = false;
+    const uint8_t old_state = LinkState.DoorSystem.DoorState;
+    LinkState.DoorSystem.DoorState = p.B(4);
+    LinkState.DoorSystem.PendingAlarms = p.W(5);
+    LinkState.DoorSystem.AlarmsToAcknowledge = p.W(7);
+    LinkState.DoorSystem.DoorAux1 = p.B(9);
+    LinkState.DoorSystem.DoorAux2 = p.B(10);
+    LinkState.DoorSystem.BusState = p.B(11);
+    const uint8_t state = LinkState.DoorSystem.DoorState;
+    if (state == 0x18) LinkState.AwaitDoorState24 = false;
 
-    if (main_->ControlVisible("ProgressBar11")) {
-        if (old_state != 0x10 && state == 0x18) {
-            main_->SetFontColor("Label1102", kBlack);
-            main_->SetControlVisible("Image1102", true);
-        } else if (old_state == 0x18 && state != 0x18) {
-            main_->SetFontColor("Label1103", kBlack);
-            main_->SetControlVisible("Image1103", true);
-        }
+    if (main_->InstallProgressShown()) {
+        if (old_state != 0x10 && state == 0x18)
+            main_->MarkInstallStepDone(2);
+        else if (old_state == 0x18 && state != 0x18)
+            main_->MarkInstallStepDone(3);
     }
 
-    if (state & 0x01) {
-        main_->SetControlText("Label550", LinkText(1403));
-        main_->SetShapeColor("Shape82", kGreen);
-        main_->SetControlText("Label82", LinkText(1404));
-    } else {
-        main_->SetControlText("Label550", LinkText(1401));
-        main_->SetShapeColor("Shape82", kRed);
-        main_->SetControlText("Label82", LinkText(1402));
-    }
-    main_->SetControlText("Label551", state & 0x02 ? LinkText(1405) : "-");
-    main_->SetControlText("Label552", state & 0x04 ? LinkText(1406) : "-");
-    main_->SetControlText("Label553", state & 0x08 ? LinkText(1407) : "-");
+    const std::string door = LinkText(state & 0x01 ? 1403 : 1401);
+    if (state & 0x01)
+        main_->ShowDoorLamp(kGreen, LinkText(1404));
+    else
+        main_->ShowDoorLamp(kRed, LinkText(1402));
 
+    std::string lock;
     switch (state >> 4) {
     case 0:
-        main_->SetControlText("Label554", LinkText(1408));
-        main_->SetShapeColor("Shape81", kRed);
-        main_->SetControlText("Label81", LinkText(1408));
-        main_->SetShapeColor("Shape11051", kRed);
-        main_->SetControlText("Label11051", LinkText(1409));
+        lock = LinkText(1408);
+        main_->ShowLockLamp(kRed, LinkText(1408));
+        main_->ShowWizardLockLamp(kRed, LinkText(1409));
         break;
     case 1:
-        main_->SetControlText("Label554", LinkText(1410));
-        main_->SetShapeColor("Shape81", kGreen);
-        main_->SetControlText("Label81", LinkText(1410));
-        main_->SetShapeColor("Shape11051", kGreen);
-        main_->SetControlText("Label11051", LinkText(1411));
+        lock = LinkText(1410);
+        main_->ShowLockLamp(kGreen, LinkText(1410));
+        main_->ShowWizardLockLamp(kGreen, LinkText(1411));
         break;
     case 2:
-        main_->SetControlText("Label554", LinkText(1412));
-        main_->SetShapeColor("Shape81", kYellow);
-        main_->SetControlText("Label81", LinkText(1413));
+        lock = LinkText(1412);
+        main_->ShowLockLamp(kYellow, LinkText(1413));
         break;
     default: {
         std::string nibble = IntToHex16(state >> 4, 2);
-        main_->SetControlText("Label554", LinkTextFmt(1414, nibble));
-        main_->SetShapeColor("Shape81", kSilver);
-        main_->SetControlText("Label81", LinkTextFmt(1415, nibble));
+        lock = LinkTextFmt(1414, nibble);
+        main_->ShowLockLamp(kSilver, LinkTextFmt(1415, nibble));
         break;
     }
     }
+    main_->ShowDoorStateTexts(door, state & 0x02 ? LinkText(1405) : "-", state & 0x04 ? LinkText(1406) : "-",
+                              state & 0x08 ? LinkText(1407) : "-", lock);
 
-    main_->ShowStatusBits(DoorSystem.PendingAlarms, "ListBox81");
-    main_->ShowStatusBits(DoorSystem.AlarmsToAcknowledge, "ListBox82");
+    main_->ShowPendingAlarms(LinkState.DoorSystem.PendingAlarms);
+    main_->ShowAlarmsToAcknowledge(LinkState.DoorSystem.AlarmsToAcknowledge);
 
-    const uint8_t bus = DoorSystem.BusState;
+    const uint8_t bus = LinkState.DoorSystem.BusState;
     std::vector<std::string> items;
     items.push_back(LinkText(bus & 0x01 ? 1822 : 1821));
     if (bus & 0x02) items.push_back(LinkText(1823));
@@ -149,14 +135,14 @@ void TSercomLink::ShowDoorState(const std::string& bytes) {
     if (bus & 0x10) items.push_back(LinkText(1827));
     if (bus & 0x20) items.push_back(LinkText(1828));
     if (bus & 0x40) items.push_back(LinkText(1829));
-    main_->SetListItems("ListBox83", items);
-    AwaitDoorState = false;
+    main_->ShowBusState(items);
+    LinkState.AwaitDoorState = false;
 }
 
 void TSercomLink::HandleRecord(int len, const std::string& bytes) {
     static const std::string kAck("\x28\x28\x00", 3);
     if (bytes.size() < 2) {
-        PendingFrame = kAck;
+        LinkState.PendingFrame = kAck;
         return;
     }
     Payload p(bytes);
@@ -164,81 +150,78 @@ void TSercomLink::HandleRecord(int len, const std::string& bytes) {
     const uint8_t i = p.B(2);
 
     if (t == 0x30 && i == 0x01 && p.Size() >= 3) {
-        GrantedLevel = p.B(3);
-        AwaitCodeCheck = false;
+        LinkState.GrantedLevel = p.B(3);
+        LinkState.AwaitCodeCheck = false;
     }
     if (t == 0x0D && i == 0x00 && p.Size() >= 11) ShowDoorState(bytes);
     if (t == 0x0E && i == 0x20) {
-        for (int k = 0; k < 4; ++k) TerminalSettings.Raw[k] = p.B(3 + k);
-        TerminalSettings.InputFunction = TerminalSettings.Raw[0];
-        TerminalSettings.PermOpenOutside = TerminalSettings.Raw[1] & 0x01;
-        TerminalSettings.PermOpenInside = TerminalSettings.Raw[1] & 0x02;
-        TerminalSettings.OutputFunction = TerminalSettings.Raw[2];
-        AwaitTerminalSettings = false;
+        for (int k = 0; k < 4; ++k) LinkState.TerminalSettings.Raw[k] = p.B(3 + k);
+        LinkState.TerminalSettings.InputFunction = LinkState.TerminalSettings.Raw[0];
+        LinkState.TerminalSettings.PermOpenOutside = LinkState.TerminalSettings.Raw[1] & 0x01;
+        LinkState.TerminalSettings.PermOpenInside = LinkState.TerminalSettings.Raw[1] & 0x02;
+        LinkState.TerminalSettings.OutputFunction = LinkState.TerminalSettings.Raw[2];
+        LinkState.AwaitTerminalSettings = false;
     }
     if (t == 0x10 && (i == 0x00 || i == 0x01)) {
         main_->AddComLine(LinkTextFmt(1809, std::to_string(i + 1)));
-        for (int j = 1; j <= 6; ++j) FillSlot(DoorSystem.Slots[i * 6 + j], p, 3 + 40 * (j - 1));
+        for (int j = 1; j <= 6; ++j) FillSlot(LinkState.DoorSystem.Slots[i * 6 + j], p, 3 + 40 * (j - 1));
         if (i == 0)
-            AwaitConfigBlock1 = false;
+            LinkState.AwaitConfigBlock1 = false;
         else
-            AwaitConfigBlock2 = false;
+            LinkState.AwaitConfigBlock2 = false;
     }
     if (t == 0x10 && i == 0x02) {
         main_->AddComLine(LinkText(1810));
-        DoorSystem.MaintenanceDate =
+        LinkState.DoorSystem.MaintenanceDate =
             IntToStrZero(p.B(6), 2) + "." + IntToStrZero(p.B(5), 2) + "." + IntToStrZero(p.W(3), 4);
         std::string text = p.Size() > 7 ? bytes.substr(6, p.Size() - 7) : std::string();
-        DoorSystem.InfoText = Chars(TakeUntilNul(text));
-        main_->SetControlText("Label80", DoorSystem.InfoText);
+        LinkState.DoorSystem.InfoText = Chars(TakeUntilNul(text));
+        main_->ShowSystemInfoText(LinkState.DoorSystem.InfoText);
         main_->ShowDeviceSlots();
-        AwaitConfigBlock3 = false;
+        LinkState.AwaitConfigBlock3 = false;
     }
     if (t == 0x12 && i == 0x00) {
         main_->AddComLine(LinkText(1811));
-        AwaitSaveDone = false;
-        if (main_->ControlVisible("ProgressBar11")) {
-            main_->SetFontColor("Label1104", kBlack);
-            main_->SetControlVisible("Image1104", true);
-        }
+        LinkState.AwaitSaveDone = false;
+        if (main_->InstallProgressShown()) main_->MarkInstallStepDone(4);
     }
     if (t == 0x51 && i == 0x00) {
         WriteLogLine("TOVAK-DAT-", "51,00", BytesToHexList(bytes));
         int mode;
         if (len >= 45) {
             for (int k = 1; k <= 8; ++k) {
-                BoxButtonBytes[k] = p.B(5 * k - 2);
-                for (int n = 0; n < 4; ++n) BoxBitWords[k][n] = p.B(5 * k - 1 + n);
+                LinkState.BoxButtonBytes[k] = p.B(5 * k - 2);
+                for (int n = 0; n < 4; ++n) LinkState.BoxBitWords[k][n] = p.B(5 * k - 1 + n);
             }
             mode = 2;
         } else {
-            for (int k = 1; k <= 8; ++k) BoxButtonBytes[k] = p.B(k + 2);
+            for (int k = 1; k <= 8; ++k) LinkState.BoxButtonBytes[k] = p.B(k + 2);
             mode = 1;
         }
         BuildButtonMap(mode);
-        AwaitButtonState = false;
+        LinkState.AwaitButtonState = false;
     }
     if (t == 0x52 && i == 0x01) {
         for (int k = 1; k <= 12; ++k) {
             size_t at = 3 + 4 * (k - 1);
-            SlotErrors[k] = (uint32_t{p.B(at)} << 24) | (uint32_t{p.B(at + 1)} << 16) | (uint32_t{p.B(at + 2)} << 8) |
+            LinkState.SlotErrors[k] = (uint32_t{p.B(at)} << 24) | (uint32_t{p.B(at + 1)} << 16) | (uint32_t{p.B(at + 2)} << 8) |
                             p.B(at + 3);
         }
         main_->ShowSlotErrors();
-        AwaitSlotErrors = false;
+        LinkState.AwaitSlotErrors = false;
     }
     if (t == 0x53 && i == 0x00) {
-        for (int k = 1; k <= 8; ++k) EmergencyCounters[k] = p.B(k + 2);
-        AwaitEmergencyCounters = false;
+        for (int k = 1; k <= 8; ++k) LinkState.EmergencyCounters[k] = p.B(k + 2);
+        LinkState.AwaitEmergencyCounters = false;
     }
     if (t == 0xA0 && i == 0x00) {
-        NodeTable.NodeCount = p.B(3);
-        AwaitNodeList = false;
+        LinkState.NodeTable.NodeCount = p.B(3);
+        LinkState.AwaitNodeList = false;
     }
     if (t == 0xA0 && i == 0xFF) {
         int s = static_cast<int>(p.B(3)) - 0x40;
         if (s >= 1 && s <= 32) {
-            TNodeEntry& e = NodeTable.Nodes[s];
+            TNodeEntry& e = LinkState.NodeTable.Nodes[s];
             e.Present = 1;
             e.NodeID = p.B(3);
             e.AppVers = p.Decimal(4, false) + "." + p.Decimal(5, false) + "." + p.Decimal(6, false);
@@ -256,19 +239,19 @@ void TSercomLink::HandleRecord(int len, const std::string& bytes) {
             e.Group = p.B(37);
             e.UsageCount = p.W(40);
         }
-        AwaitNodeList = false;
+        LinkState.AwaitNodeList = false;
     }
     if (t == 0xA1 && i == 0x00) {
-        OdReply.Node = p.B(3);
-        OdReply.Index = p.W(4);
-        OdReply.SubIndex = p.B(6);
-        OdReply.OdStatus = p.B(7);
-        OdReply.Value = p.Hex(8, 4);
-        AwaitOdReply = false;
+        LinkState.OdReply.Node = p.B(3);
+        LinkState.OdReply.Index = p.W(4);
+        LinkState.OdReply.SubIndex = p.B(6);
+        LinkState.OdReply.OdStatus = p.B(7);
+        LinkState.OdReply.Value = p.Hex(8, 4);
+        LinkState.AwaitOdReply = false;
     }
-    if (MustWaitArmed && t == MustWaitKey[0] && i == MustWaitKey[1]) {
-        MustWaitArmed = false;
-        if (PrtProt) WriteLogLine("TOVAK-COM-", "MustWait", "-> 0");
+    if (LinkState.MustWaitArmed && t == LinkState.MustWaitKey[0] && i == LinkState.MustWaitKey[1]) {
+        LinkState.MustWaitArmed = false;
+        if (LinkState.PrtProt) WriteLogLine("TOVAK-COM-", "MustWait", "-> 0");
     }
-    PendingFrame = kAck;
+    LinkState.PendingFrame = kAck;
 }

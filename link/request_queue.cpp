@@ -19,7 +19,7 @@ void TSercomLink::EnqueueRequest(const std::string& data, uint8_t key_type, uint
     std::string text = BytesToHexList(item);
     queue_.push_back(text);
     view_->QueueAdd(text);
-    if (PortOpen && !LinkStopped) ++queued_while_open_;
+    if (LinkState.PortOpen && !LinkState.LinkStopped) ++queued_while_open_;
 }
 
 size_t TSercomLink::QueuedWhileOpen() const { return std::min(queued_while_open_, queue_.size()); }
@@ -30,15 +30,15 @@ void TSercomLink::DropQueuedWhileOpen() {
         queue_.pop_back();
         view_->QueueDeleteLast();
         const std::string line = "dropped: " + item;
-        if (PrtShow) AddTraceLine(line);
-        if (PrtProt) WriteLogLine("TOVAK-COM-", "COM", line);
+        if (LinkState.PrtShow) AddTraceLine(line);
+        if (LinkState.PrtProt) WriteLogLine("TOVAK-COM-", "COM", line);
     }
     queued_while_open_ = 0;
 }
 
 bool TSercomLink::DequeueRequest(std::string& data) {
     data.clear();
-    if (MustWaitArmed || queue_.empty()) return false;
+    if (LinkState.MustWaitArmed || queue_.empty()) return false;
     std::string rest = queue_.front();
     queue_.pop_front();
     view_->QueueDeleteFirst();
@@ -52,21 +52,21 @@ bool TSercomLink::DequeueRequest(std::string& data) {
                       static_cast<uint8_t>(bytes.size() > 1 ? bytes[1] : 0)};
     data = bytes.size() > 2 ? bytes.substr(2) : std::string();
     if (key[0] != 0 || key[1] != 0) {
-        if (PrtProt) WriteLogLine("TOVAK-COM-", "MustWait", "-> 1");
-        MustWaitSince = Now();
-        MustWaitKey[0] = key[0];
-        MustWaitKey[1] = key[1];
-        MustWaitArmed = true;
+        if (LinkState.PrtProt) WriteLogLine("TOVAK-COM-", "MustWait", "-> 1");
+        LinkState.MustWaitSince = Now();
+        LinkState.MustWaitKey[0] = key[0];
+        LinkState.MustWaitKey[1] = key[1];
+        LinkState.MustWaitArmed = true;
     }
     return !data.empty();
 }
 
 bool TSercomLink::WaitForReply(int seconds) {
-    while (MustWaitArmed) {
-        int64_t elapsed = (DateTimeToMilliseconds(Now()) - DateTimeToMilliseconds(MustWaitSince)) / 1000;
+    while (LinkState.MustWaitArmed) {
+        int64_t elapsed = (DateTimeToMilliseconds(Now()) - DateTimeToMilliseconds(LinkState.MustWaitSince)) / 1000;
         if (elapsed > seconds) {
-            if (PrtProt) WriteLogLine("TOVAK-COM-", "MustWait", "TimeOut");
-            MustWaitArmed = false;
+            if (LinkState.PrtProt) WriteLogLine("TOVAK-COM-", "MustWait", "TimeOut");
+            LinkState.MustWaitArmed = false;
             return true;
         }
         ProcessMessages();
@@ -77,19 +77,19 @@ bool TSercomLink::WaitForReply(int seconds) {
 
 int32_t TSercomLink::QueryDeviceType() {
     for (int attempt = 0; attempt < 2; ++attempt) {
-        DeviceTypeCode = 0;
-        DeviceTypeAnswer.clear();
+        LinkState.DeviceTypeCode = 0;
+        LinkState.DeviceTypeAnswer.clear();
         EnqueueRequest(std::string("\x20\x10", 2), 0, 0);
-        if (DeviceTypeCode == 0) {
+        if (LinkState.DeviceTypeCode == 0) {
             int count = 10;
             do {
                 --count;
-                if (count < 1) DeviceTypeCode = -1;
+                if (count < 1) LinkState.DeviceTypeCode = -1;
                 ProcessMessages();
                 Delay(50);
-            } while (DeviceTypeCode == 0);
+            } while (LinkState.DeviceTypeCode == 0);
         }
-        if (DeviceTypeCode != -1) break;
+        if (LinkState.DeviceTypeCode != -1) break;
     }
-    return DeviceTypeCode;
+    return LinkState.DeviceTypeCode;
 }

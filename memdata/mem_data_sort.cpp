@@ -13,6 +13,7 @@
 #include "platform/db/time_stamp.h"
 #include "platform/db/wide_string_field.h"
 #include "platform/rtl/encoding.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/rtl/str_utils.h"
 
 namespace {
@@ -555,15 +556,8 @@ Variant TvxMemData::Lookup(const std::string& KeyFields, const Variant& KeyValue
     if (!filterBuffer_) filterBuffer_ = AllocRecordBuffer();
     store_->GetRecord(filterBuffer_, r);
     TDataSetState saved = SetTempState(dsFilter);
-    Variant v;
-    try {
-        v = result->Value();
-    } catch (...) {
-        RestoreState(saved);
-        throw;
-    }
-    RestoreState(saved);
-    return v;
+    TScopeExit restore([&] { RestoreState(saved); });
+    return result->Value();
 }
 
 int TvxMemData::GetRecNoByFieldValue(const Variant& Value, const std::string& FieldName) {

@@ -1,6 +1,7 @@
 #include "memdata/mem_persistent.h"
 
 #include "memdata/vx_mem_data.h"
+#include "platform/rtl/scope_exit.h"
 
 TvxMemPersistent::TvxMemPersistent(TvxMemData* ADataSet)
     : data_(std::make_unique<TMemoryStream>()), dataSet_(ADataSet) {}
@@ -18,14 +19,9 @@ void TvxMemPersistent::Assign(TPersistent* Source) {
 void TvxMemPersistent::LoadData() {
     if (!HasData() || isLoading_) return;
     isLoading_ = true;
-    try {
-        data_->SetPosition(0);
-        dataSet_->LoadFromStream(data_.get());
-    } catch (...) {
-        isLoading_ = false;
-        throw;
-    }
-    isLoading_ = false;
+    TScopeExit restore([&] { isLoading_ = false; });
+    data_->SetPosition(0);
+    dataSet_->LoadFromStream(data_.get());
 }
 
 void TvxMemPersistent::ReadData(TStream* Stream) {

@@ -80,13 +80,13 @@ void TSerBaseDispatcher::StartDispatcher() {
     }
     ReporterWindow();  // created here, on the window thread, before any thread needs it
     com_thread_ = true;
-    com_runner_.Start([this] { ComThreadBody(); });
+    com_runner_.Start(TComThread{{this}});
     started_event_.Wait(3000);
     disp_thread_ = true;
-    disp_runner_.Start([this] { DispThreadBody(); });
+    disp_runner_.Start(TDispThread{{this}});
     started_event_.Wait(3000);
     out_thread_ = true;
-    out_runner_.Start([this] { OutThreadBody(); });
+    out_runner_.Start(TOutThread{{this}});
     started_event_.Wait(3000);
 }
 
@@ -150,6 +150,10 @@ void TSerBaseDispatcher::ThreadGone(ThreadKind Kind) {
 }
 
 // ---- Thread bodies ----
+
+void TComThread::operator()() const { Dispatcher->ComThreadBody(); }
+void TDispThread::operator()() const { Dispatcher->DispThreadBody(); }
+void TOutThread::operator()() const { Dispatcher->OutThreadBody(); }
 
 void TSerBaseDispatcher::ComThreadBody() {
     InterlockedIncrement(thread_count_);

@@ -54,6 +54,24 @@ struct TTriggerSnapshot {
     std::vector<TStatusTrigger> StatusTriggers;
 };
 
+class TSerBaseDispatcher;
+
+// The bodies of the three threads of an open port, each run by the dispatcher's runner of
+// that thread: TComThread waits for the driver's events, TDispThread moves received bytes
+// into the input ring and delivers the trigger messages, TOutThread writes the output ring.
+struct TSerDispatcherThread {
+    TSerBaseDispatcher* Dispatcher;
+};
+struct TComThread : TSerDispatcherThread {
+    void operator()() const;
+};
+struct TDispThread : TSerDispatcherThread {
+    void operator()() const;
+};
+struct TOutThread : TSerDispatcherThread {
+    void operator()() const;
+};
+
 class TSerBaseDispatcher {
 public:
     explicit TSerBaseDispatcher(TObject* Owner);
@@ -171,6 +189,9 @@ protected:
 
 private:
     friend class TSerDispatcherTest;
+    friend struct TComThread;
+    friend struct TDispThread;
+    friend struct TOutThread;
     int WriteBack(DCB& dcb);
     uint32_t InBytesWaiting() const {  // input lock held
         if (dbuff_head_ == dbuff_tail_) return in_buff_full_ ? kInputRingSize : 0;

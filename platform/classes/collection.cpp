@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/classes/update_scope.h"
 #include "platform/rtl/exception.h"
 
 TCollectionItem::TCollectionItem(TCollection* ACollection) {
@@ -85,17 +86,11 @@ void TCollection::Delete(int Index) {
 
 void TCollection::Clear() {
     if (items_.empty()) return;
-    BeginUpdate();
-    try {
-        while (!items_.empty()) {
-            std::unique_ptr<TCollectionItem> owned = RemoveItem(items_.back().get());
-            owned.reset();
-        }
-    } catch (...) {
-        EndUpdate();
-        throw;
+    TUpdateScope update(this);
+    while (!items_.empty()) {
+        std::unique_ptr<TCollectionItem> owned = RemoveItem(items_.back().get());
+        owned.reset();
     }
-    EndUpdate();
 }
 
 TCollectionItem* TCollection::Items(int Index) const {
@@ -115,15 +110,9 @@ TCollectionItem* TCollection::FindItemID(int ID) const {
 void TCollection::Assign(TPersistent* Source) {
     if (auto* source = dynamic_cast<TCollection*>(Source)) {
         if (source == this) return;
-        BeginUpdate();
-        try {
-            Clear();
-            for (int i = 0; i < source->Count(); ++i) Add()->Assign(source->Items(i));
-        } catch (...) {
-            EndUpdate();
-            throw;
-        }
-        EndUpdate();
+        TUpdateScope update(this);
+        Clear();
+        for (int i = 0; i < source->Count(); ++i) Add()->Assign(source->Items(i));
         return;
     }
     TPersistent::Assign(Source);

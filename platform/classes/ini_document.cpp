@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/classes/strings.h"
+#include "platform/classes/update_scope.h"
 #include "platform/rtl/str_utils.h"
 
 namespace {
@@ -161,25 +162,13 @@ std::vector<std::pair<std::string, std::string>> TIniDocument::Entries(std::stri
 }
 
 void TIniDocument::FillEntries(std::string_view section, TStrings* strings, bool with_values) const {
-    strings->BeginUpdate();
-    try {
-        strings->Clear();
-        for (const auto& [key, value] : Entries(section)) strings->Add(with_values ? key + "=" + value : key);
-    } catch (...) {
-        strings->EndUpdate();
-        throw;
-    }
-    strings->EndUpdate();
+    TUpdateScope update(strings);
+    strings->Clear();
+    for (const auto& [key, value] : Entries(section)) strings->Add(with_values ? key + "=" + value : key);
 }
 
 void TIniDocument::FillSectionNames(TStrings* strings) const {
-    strings->BeginUpdate();
-    try {
-        strings->Clear();
-        for (const auto& name : SectionNames()) strings->Add(name);
-    } catch (...) {
-        strings->EndUpdate();
-        throw;
-    }
-    strings->EndUpdate();
+    TUpdateScope update(strings);
+    strings->Clear();
+    for (const auto& name : SectionNames()) strings->Add(name);
 }

@@ -2,6 +2,7 @@
 
 #include "platform/classes/file_stream.h"
 #include "platform/classes/file_utils.h"
+#include "platform/classes/update_scope.h"
 #include "platform/rtl/encoding.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/str_utils.h"
@@ -68,14 +69,8 @@ int TStrings::AddObject(const std::string& S, TObject* AObject) {
 }
 
 void TStrings::AddStrings(TStrings* Source) {
-    BeginUpdate();
-    try {
-        for (int i = 0; i < Source->Count(); ++i) AddObject(Source->Strings(i), Source->Objects(i));
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    TUpdateScope update(this);
+    for (int i = 0; i < Source->Count(); ++i) AddObject(Source->Strings(i), Source->Objects(i));
 }
 
 void TStrings::InsertObject(int Index, const std::string& S, TObject* AObject) {
@@ -84,35 +79,23 @@ void TStrings::InsertObject(int Index, const std::string& S, TObject* AObject) {
 }
 
 void TStrings::Exchange(int Index1, int Index2) {
-    BeginUpdate();
-    try {
-        std::string s = Strings(Index1);
-        TObject* o = Objects(Index1);
-        SetStrings(Index1, Strings(Index2));
-        SetObjects(Index1, Objects(Index2));
-        SetStrings(Index2, s);
-        SetObjects(Index2, o);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    TUpdateScope update(this);
+    std::string s = Strings(Index1);
+    TObject* o = Objects(Index1);
+    SetStrings(Index1, Strings(Index2));
+    SetObjects(Index1, Objects(Index2));
+    SetStrings(Index2, s);
+    SetObjects(Index2, o);
 }
 
 void TStrings::Move(int CurIndex, int NewIndex) {
     if (CurIndex == NewIndex) return;
-    BeginUpdate();
-    try {
-        std::string s = Strings(CurIndex);
-        TObject* o = Objects(CurIndex);
-        if (NewIndex < 0 || NewIndex >= Count()) IndexError(NewIndex);
-        Delete(CurIndex);
-        InsertObject(NewIndex, s, o);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    TUpdateScope update(this);
+    std::string s = Strings(CurIndex);
+    TObject* o = Objects(CurIndex);
+    if (NewIndex < 0 || NewIndex >= Count()) IndexError(NewIndex);
+    Delete(CurIndex);
+    InsertObject(NewIndex, s, o);
 }
 
 int TStrings::CompareStrings(std::string_view S1, std::string_view S2) const {
@@ -154,15 +137,11 @@ bool TStrings::Equals(TStrings* Other) const {
 void TStrings::Assign(TPersistent* Source) {
     if (auto* source = dynamic_cast<TStrings*>(Source)) {
         if (source == this) return;
-        BeginUpdate();
-        try {
+        {
+            TUpdateScope update(this);
             Clear();
             AddStrings(source);
-        } catch (...) {
-            EndUpdate();
-            throw;
         }
-        EndUpdate();
         return;
     }
     TPersistent::Assign(Source);
@@ -245,37 +224,31 @@ std::string TStrings::DelimitedTextWith(char delimiter, char quote) const {
 }
 
 void TStrings::SetDelimitedTextWith(std::string_view value, char delimiter, char quote) {
-    BeginUpdate();
-    try {
-        Clear();
-        size_t pos = 0;
-        auto skip_blanks = [&] {
-            while (pos < value.size() && IsBlank(value[pos])) ++pos;
-        };
-        skip_blanks();
-        while (pos < value.size()) {
-            if (value[pos] == quote) {
-                Add(ExtractQuoted(value, pos, quote));
-            } else {
-                size_t start = pos;
-                while (pos < value.size() && static_cast<unsigned char>(value[pos]) > ' ' &&
-                       value[pos] != delimiter) {
-                    ++pos;
-                }
-                Add(std::string(value.substr(start, pos - start)));
-            }
-            skip_blanks();
-            if (pos < value.size() && value[pos] == delimiter) {
-                if (pos + 1 == value.size()) Add("");
+    TUpdateScope update(this);
+    Clear();
+    size_t pos = 0;
+    auto skip_blanks = [&] {
+        while (pos < value.size() && IsBlank(value[pos])) ++pos;
+    };
+    skip_blanks();
+    while (pos < value.size()) {
+        if (value[pos] == quote) {
+            Add(ExtractQuoted(value, pos, quote));
+        } else {
+            size_t start = pos;
+            while (pos < value.size() && static_cast<unsigned char>(value[pos]) > ' ' &&
+                   value[pos] != delimiter) {
                 ++pos;
-                skip_blanks();
             }
+            Add(std::string(value.substr(start, pos - start)));
         }
-    } catch (...) {
-        EndUpdate();
-        throw;
+        skip_blanks();
+        if (pos < value.size() && value[pos] == delimiter) {
+            if (pos + 1 == value.size()) Add("");
+            ++pos;
+            skip_blanks();
+        }
     }
-    EndUpdate();
 }
 
 std::string TStrings::DelimitedText() const {
@@ -304,23 +277,17 @@ std::string TStrings::Text() const {
 }
 
 void TStrings::SetText(std::string_view Value) {
-    BeginUpdate();
-    try {
-        Clear();
-        size_t pos = 0;
-        while (pos < Value.size()) {
-            size_t end = Value.find_first_of("\r\n", pos);
-            if (end == std::string_view::npos) end = Value.size();
-            Add(std::string(Value.substr(pos, end - pos)));
-            pos = end;
-            if (pos < Value.size() && Value[pos] == '\r') ++pos;
-            if (pos < Value.size() && Value[pos] == '\n') ++pos;
-        }
-    } catch (...) {
-        EndUpdate();
-        throw;
+    TUpdateScope update(this);
+    Clear();
+    size_t pos = 0;
+    while (pos < Value.size()) {
+        size_t end = Value.find_first_of("\r\n", pos);
+        if (end == std::string_view::npos) end = Value.size();
+        Add(std::string(Value.substr(pos, end - pos)));
+        pos = end;
+        if (pos < Value.size() && Value[pos] == '\r') ++pos;
+        if (pos < Value.size() && Value[pos] == '\n') ++pos;
     }
-    EndUpdate();
 }
 
 void TStrings::LoadFromFile(const std::string& FileName) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/db/dataset.h"
+#include "platform/rtl/scope_exit.h"
 
 // ---------------------------------------------------------------- TDataSource
 
@@ -178,13 +179,8 @@ bool TDataLink::Edit() {
 
 void TDataLink::UpdateRecord() {
     updating_ = true;
-    try {
-        UpdateData();
-    } catch (...) {
-        updating_ = false;
-        throw;
-    }
-    updating_ = false;
+    TScopeExit restore([&] { updating_ = false; });
+    UpdateData();
 }
 
 void TDataLink::SetActive(bool Value) {

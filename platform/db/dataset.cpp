@@ -13,6 +13,7 @@
 #include "platform/db/numeric_fields.h"
 #include "platform/db/string_field.h"
 #include "platform/db/wide_string_field.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/rtl/str_utils.h"
 
 TDataSet::TDataSet(TComponent* AOwner) : TComponent(AOwner) {}
@@ -460,13 +461,8 @@ void TDataSet::InitRecord(TRecordBuffer Buffer) {
 void TDataSet::GetCalcFields(TRecordBuffer Buffer) {
     if (!HasCalcFields()) return;
     TDataSetState saved = SetTempState(dsCalcFields);
-    try {
-        CalculateFields(Buffer);
-    } catch (...) {
-        RestoreState(saved);
-        throw;
-    }
-    RestoreState(saved);
+    TScopeExit restore([&] { RestoreState(saved); });
+    CalculateFields(Buffer);
 }
 
 void TDataSet::CalculateFields(TRecordBuffer Buffer) {

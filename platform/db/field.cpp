@@ -6,6 +6,7 @@
 #include "platform/db/dataset.h"
 #include "platform/db/db_consts.h"
 #include "platform/db/wide_string_field.h"
+#include "platform/rtl/scope_exit.h"
 
 TField::TField(TComponent* AOwner) : TComponent(AOwner) {}
 
@@ -96,15 +97,11 @@ void TField::Validate(const void* Buffer) {
     if (!OnValidate) return;
     validating_ = true;
     validateBuffer_ = Buffer;
-    try {
-        OnValidate(this);
-    } catch (...) {
+    TScopeExit restore([&] {
         validating_ = false;
         validateBuffer_ = nullptr;
-        throw;
-    }
-    validating_ = false;
-    validateBuffer_ = nullptr;
+    });
+    OnValidate(this);
 }
 
 bool TField::IsNull() const {

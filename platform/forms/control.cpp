@@ -1,5 +1,6 @@
 #include "platform/forms/control.h"
 
+#include "platform/forms/canvas_handle_scope.h"
 #include "platform/forms/form.h"
 #include "platform/forms/win_control.h"
 #include "platform/gdi/device_context.h"
@@ -543,16 +544,8 @@ TGraphicControl::~TGraphicControl() = default;
 
 void TGraphicControl::WndProc(TMessage& Message) {
     if (Message.Msg == WM_PAINT && Message.WParam != 0) {
-        canvas_->FreeHandle();
-        canvas_->SetHandle(reinterpret_cast<HDC>(Message.WParam));
-        canvas_->SetFont(Font());
-        try {
-            Paint();
-        } catch (...) {
-            canvas_->SetHandle(nullptr);
-            throw;
-        }
-        canvas_->SetHandle(nullptr);
+        TCanvasHandleScope paint(canvas_.get(), reinterpret_cast<HDC>(Message.WParam), Font());
+        Paint();
         return;
     }
     TControl::WndProc(Message);

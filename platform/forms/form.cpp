@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/forms/application.h"
+#include "platform/forms/canvas_handle_scope.h"
 #include "platform/forms/form_placement.h"
 #include "platform/forms/screen.h"
 #include "platform/gdi/system_metrics.h"
@@ -76,16 +77,8 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
 void TCustomForm::CreateWnd() { TWinControl::CreateWnd(); }
 
 void TCustomForm::PaintWindow(HDC DC) {
-    canvas_->FreeHandle();
-    canvas_->SetHandle(DC);
-    canvas_->SetFont(Font());
-    try {
-        Paint();
-    } catch (...) {
-        canvas_->SetHandle(nullptr);
-        throw;
-    }
-    canvas_->SetHandle(nullptr);
+    TCanvasHandleScope paint(canvas_.get(), DC, Font());
+    Paint();
 }
 
 

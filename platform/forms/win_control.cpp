@@ -4,10 +4,12 @@
 #include <unordered_map>
 
 #include "platform/display/presenter.h"
+#include "platform/forms/canvas_handle_scope.h"
 #include "platform/forms/form.h"
 #include "platform/forms/screen.h"
 #include "platform/gdi/draw.h"
 #include "platform/rtl/exception.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/win/input.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/paint.h"
@@ -233,13 +235,8 @@ void TWinControl::Realign() {
     TRect r = ClientRect();
     AdjustClientRect(r);
     aligning_ = true;
-    try {
-        AlignControls(nullptr, r);
-    } catch (...) {
-        aligning_ = false;
-        throw;
-    }
-    aligning_ = false;
+    TScopeExit restore([&] { aligning_ = false; });
+    AlignControls(nullptr, r);
 }
 
 void TWinControl::RequestAlign() { TControl::RequestAlign(); }
@@ -416,13 +413,8 @@ void TWinControl::CreateParamsForMeasure(TCreateParams& p) {
     // CreateParams may ask for the parent's handle; measuring must not make windows.
     TWinControl* parent = Parent();
     parent_ = nullptr;
-    try {
-        CreateParams(p);
-    } catch (...) {
-        parent_ = parent;
-        throw;
-    }
-    parent_ = parent;
+    TScopeExit restore([&] { parent_ = parent; });
+    CreateParams(p);
 }
 
 TPoint TWinControl::ClientOrigin() {
@@ -832,14 +824,6 @@ TCustomControl::TCustomControl(TComponent* AOwner)
 TCustomControl::~TCustomControl() = default;
 
 void TCustomControl::PaintWindow(HDC DC) {
-    canvas_->FreeHandle();
-    canvas_->SetHandle(DC);
-    canvas_->SetFont(Font());
-    try {
-        Paint();
-    } catch (...) {
-        canvas_->SetHandle(nullptr);
-        throw;
-    }
-    canvas_->SetHandle(nullptr);
+    TCanvasHandleScope paint(canvas_.get(), DC, Font());
+    Paint();
 }

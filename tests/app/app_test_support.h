@@ -17,6 +17,7 @@
 
 #include "app/cust_msg.h"
 #include "app/main_form.h"
+#include "app/pages/main_pages.h"
 #include "app/program_start.h"
 #include "link/command_line.h"
 #include "link/form_sercom.h"
@@ -43,7 +44,7 @@ protected:
     }
 
     void TearDown() override {
-        if (FormSercom && PortOpen) FormSercom->ClosePort();
+        if (FormSercom && LinkState.PortOpen) FormSercom->ClosePort();
         DestroyProgramForms();
         ui_.reset();
         clock_.reset();

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/named_control.h"
 #include "app/alarm_mask_form.h"
 #include "app/config_string_form.h"
 #include "app/config_handshake.h"
@@ -37,7 +38,7 @@ protected:
         clock_.reset();  // the simulated device lives in real time
     }
     void TearDown() override {
-        if (FormSercom && PortOpen) FormSercom->ClosePort();
+        if (FormSercom && LinkState.PortOpen) FormSercom->ClosePort();
         sim_.reset();
         AppStart::TearDown();
     }
@@ -87,7 +88,7 @@ protected:
             }
         return out;
     }
-    uint32_t Lamp(const char* name) { return Form1->Ctl<TShape>(name)->Brush()->Color(); }
+    uint32_t Lamp(const char* name) { return NamedControl<TShape>(*Form1, name)->Brush()->Color(); }
     // Runs `act` once, as soon as `lamp` turns yellow (its step is waiting for the device).
     void WhenBusy(const char* lamp, std::function<void()> act) {
         watch_ = std::make_unique<TTimer>(nullptr);
@@ -100,7 +101,7 @@ protected:
         watch_->SetEnabled(true);
     }
     std::unique_ptr<TTimer> watch_;
-    bool Shown(const std::string& name) { return Form1->Ctl<TControl>(name)->Visible(); }
+    bool Shown(const std::string& name) { return NamedControl<TControl>(*Form1, name)->Visible(); }
 
     std::unique_ptr<DoorSim> sim_;
     std::string fs_start_;  // the folder a file dialog started in
@@ -123,32 +124,32 @@ TEST_F(ConfigRoad, ReadsEveryDeviceTypeIntoItsRows) {
         StartSim(state);
         ReadRoad();
         ASSERT_EQ(3, Form1->Notebook1->PageIndex()) << type;
-        EXPECT_FALSE(PortOpen);
+        EXPECT_FALSE(LinkState.PortOpen);
         EXPECT_EQ(kLampDone, Lamp("Shape201"));
         EXPECT_EQ(kLampDone, Lamp("Shape202"));
-        EXPECT_EQ(type, Form1->GetDeviceType());
-        EXPECT_EQ(3, Form1->GetRowFunction(1));
-        EXPECT_EQ(1, Form1->GetRowFlag(1));
-        EXPECT_EQ(5, Form1->GetRowParam(1));
+        EXPECT_EQ(type, Form1->Pages().CFG->GetDeviceType());
+        EXPECT_EQ(3, Form1->Pages().CFG->GetRowFunction(1));
+        EXPECT_EQ(1, Form1->Pages().CFG->GetRowFlag(1));
+        EXPECT_EQ(5, Form1->Pages().CFG->GetRowParam(1));
         EXPECT_TRUE(Shown("Edit301"));
-        EXPECT_EQ(2, Form1->GetRowFunction(2));
+        EXPECT_EQ(2, Form1->Pages().CFG->GetRowFunction(2));
         EXPECT_FALSE(Shown("Edit302"));
-        EXPECT_EQ(0xC1, Form1->GetRowFunction(22));
-        EXPECT_EQ("X______X", Form1->RowMaskButton(22)->Caption());
+        EXPECT_EQ(0xC1, Form1->Pages().CFG->GetRowFunction(22));
+        EXPECT_EQ("X______X", Form1->Pages().CFG->RowMaskButton(22)->Caption());
         EXPECT_TRUE(Shown("Button322"));
         EXPECT_FALSE(Shown("Edit322"));
         EXPECT_EQ(inputs[type] > 9 || inputs[type] == 9, Shown("ImageEdit309"));
         EXPECT_EQ(inputs[type] > 6, Shown("Label307"));
         EXPECT_EQ(outputs[type] > 8, Shown("ImageEdit329"));
         EXPECT_EQ(type == 2, Shown("Button911"));
-        EXPECT_EQ(type == 2 ? "Befehle" : "Eingänge", Form1->Ctl<TControl>("TabSheet1")->Caption());
+        EXPECT_EQ(type == 2 ? "Befehle" : "Eingänge", Form1->Pages().CFG->TabSheet1->Caption());
         // The code without an item keeps its value: encoded again it is the device's block.
-        EXPECT_EQ(0x1F, Form1->GetRowFunction(inputs[type] > 16 ? 40 + inputs[type] - 16 : inputs[type]));
-        Form1->EncodeInputs();
-        Form1->EncodeOutputs();
+        EXPECT_EQ(0x1F, Form1->Pages().CFG->GetRowFunction(inputs[type] > 16 ? 40 + inputs[type] - 16 : inputs[type]));
+        Form1->Pages().CFG->EncodeInputs();
+        Form1->Pages().CFG->EncodeOutputs();
         const DoorState device = sim_->Device().State();
-        EXPECT_EQ(TSercomLink::BytesToHexList(device.inputs), Form1->ControlText("Edit502"));
-        EXPECT_EQ(TSercomLink::BytesToHexList(device.outputs), Form1->ControlText("Edit503"));
+        EXPECT_EQ(TSercomLink::BytesToHexList(device.inputs), Form1->Pages().TST->Edit502->Text());
+        EXPECT_EQ(TSercomLink::BytesToHexList(device.outputs), Form1->Pages().TST->Edit503->Text());
         Ui().AnswerNextModalWith("Nein");
         Ui().Click("Form1.Button304");  // "Abbruch": answered with no
         EXPECT_EQ(3, Form1->Notebook1->PageIndex());
@@ -169,16 +170,16 @@ TEST_F(ConfigRoad, EditedRowsGoBackToTheDeviceByteForByte) {
     Ui().PressKey(VK_END);
     Ui().PressKey(VK_BACK);
     Ui().Type("9");
-    EXPECT_EQ(9, Form1->GetRowParam(3));
+    EXPECT_EQ(9, Form1->Pages().CFG->GetRowParam(3));
     // Row 1 inverted.
     Ui().Click("Form1.CheckEdit301");
-    EXPECT_EQ(1, Form1->GetRowFlag(1));
+    EXPECT_EQ(1, Form1->Pages().CFG->GetRowFlag(1));
     // The mask of output 8 (collective alarm) down to bits 0 and 7; a cancelled dialog first.
-    auto* tabs = Form1->Ctl<TPageControl>("PageControl1");
+    auto* tabs = Form1->Pages().CFG->PageControl1;
     const TRect tab = tabs->TabRect(1);
     (void)tab;
-    tabs->SetActivePage(Form1->Ctl<TTabSheet>("TabSheet2"));
-    ASSERT_EQ(Form1->Ctl<TTabSheet>("TabSheet2"), tabs->ActivePage());
+    tabs->SetActivePage(Form1->Pages().CFG->TabSheet2);
+    ASSERT_EQ(Form1->Pages().CFG->TabSheet2, tabs->ActivePage());
     Ui().OnNextModal([](TCustomForm* form, UiDriver& ui) {
         auto* dialog = dynamic_cast<TForm2*>(form);
         ASSERT_NE(nullptr, dialog);
@@ -187,7 +188,7 @@ TEST_F(ConfigRoad, EditedRowsGoBackToTheDeviceByteForByte) {
         ui.Click(dialog->Button2);
     });
     Ui().Click("Form1.Button328");
-    EXPECT_EQ("XXXXXXXX", Form1->RowMaskButton(28)->Caption());
+    EXPECT_EQ("XXXXXXXX", Form1->Pages().CFG->RowMaskButton(28)->Caption());
     Ui().Click("Form1.Label11");  // two quick clicks on one place would make a double click
     Ui().OnNextModal([](TCustomForm* form, UiDriver& ui) {
         auto* dialog = dynamic_cast<TForm2*>(form);
@@ -196,7 +197,7 @@ TEST_F(ConfigRoad, EditedRowsGoBackToTheDeviceByteForByte) {
         ui.Click(dialog->Button1);
     });
     Ui().Click("Form1.Button328");
-    EXPECT_EQ("X______X", Form1->RowMaskButton(28)->Caption());
+    EXPECT_EQ("X______X", Form1->Pages().CFG->RowMaskButton(28)->Caption());
 
     sim_->ClearExchanges();
     std::string saved;
@@ -213,10 +214,10 @@ TEST_F(ConfigRoad, EditedRowsGoBackToTheDeviceByteForByte) {
     EXPECT_EQ(Bytes(outputs), device.outputs);
     // The road read the configuration back and shows the device's values.
     ASSERT_EQ(3, Form1->Notebook1->PageIndex());
-    EXPECT_FALSE(PortOpen);
-    EXPECT_EQ(inputs, Form1->ControlText("Edit502"));
-    EXPECT_EQ(9, Form1->GetRowParam(3));
-    EXPECT_EQ(0x81, Form1->GetRowMask(28));
+    EXPECT_FALSE(LinkState.PortOpen);
+    EXPECT_EQ(inputs, Form1->Pages().TST->Edit502->Text());
+    EXPECT_EQ(9, Form1->Pages().CFG->GetRowParam(3));
+    EXPECT_EQ(0x81, Form1->Pages().CFG->GetRowMask(28));
     // Both block texts went to the menu log.
     const std::string log = ReadFile(ProtDir + "TOVAK-MEN-" + FormatDateTime("yyyymm", Now()) + ".PRT");
     EXPECT_NE(std::string::npos, log.find("SNDINP     " + inputs));
@@ -227,8 +228,8 @@ TEST_F(ConfigRoad, ConfigurationFileSavedAndLoadedThroughTheDialogs) {
     StartSim(DoorState::IoDevice(0));
     StartProgram();
     Ui().Click("Form1.Button002");
-    Form1->SetControlText("Edit502", StandardInputText(0));
-    Form1->SetControlText("Edit503", StandardOutputText(0));
+    Form1->Pages().TST->Edit502->SetText(StandardInputText(0));
+    Form1->Pages().TST->Edit503->SetText(StandardOutputText(0));
     Ui().Click("Form1.Button102");
     ASSERT_EQ(3, Form1->Notebook1->PageIndex());
     const std::string path = dir_ + "/ANLAGE.CFG";
@@ -257,19 +258,19 @@ TEST_F(ConfigRoad, ConfigurationFileSavedAndLoadedThroughTheDialogs) {
 
     // Another configuration on the page, then the file again.
     Ui().AnswerNextModalWith("Ja");
-    Form1->SetDeviceType(1);
+    Form1->Pages().CFG->SetDeviceType(1);
     Ui().Click("Form1.Button311");
-    EXPECT_EQ(1, Form1->GetDeviceType());
-    EXPECT_EQ(0x40, Form1->GetRowFunction(6));
+    EXPECT_EQ(1, Form1->Pages().CFG->GetDeviceType());
+    EXPECT_EQ(0x40, Form1->Pages().CFG->GetRowFunction(6));
     std::filesystem::create_directories(dir_ + "/sub");
     std::filesystem::copy_file(path, dir_ + "/sub/ANLAGE.CFG");
     chooseFile(dir_ + "/sub/ANLAGE.CFG");
     Ui().Click("Form1.Button301");
-    EXPECT_EQ(0, Form1->GetDeviceType());
-    Form1->EncodeInputs();
-    Form1->EncodeOutputs();
-    EXPECT_EQ(StandardInputText(0), Form1->ControlText("Edit502"));
-    EXPECT_EQ(StandardOutputText(0), Form1->ControlText("Edit503"));
+    EXPECT_EQ(0, Form1->Pages().CFG->GetDeviceType());
+    Form1->Pages().CFG->EncodeInputs();
+    Form1->Pages().CFG->EncodeOutputs();
+    EXPECT_EQ(StandardInputText(0), Form1->Pages().TST->Edit502->Text());
+    EXPECT_EQ(StandardOutputText(0), Form1->Pages().TST->Edit503->Text());
     // The next dialog starts in the folder just used, not where the program was started.
     Ui().Click("Form1.Label11");  // two quick clicks on one place would make a double click
     fs_start_.clear();
@@ -278,7 +279,7 @@ TEST_F(ConfigRoad, ConfigurationFileSavedAndLoadedThroughTheDialogs) {
         ui.Click(static_cast<TFileDialogForm*>(form)->CancelButton());
     });
     Ui().Click("Form1.Button301");
-    EXPECT_EQ(0, Form1->GetDeviceType());
+    EXPECT_EQ(0, Form1->Pages().CFG->GetDeviceType());
     EXPECT_EQ(fs_start_, dir_ + "/sub");
 }
 
@@ -291,7 +292,7 @@ TEST_F(ConfigRoad, WrongSilentAndHalfAnsweringDevices) {
     ReadRoad();
     EXPECT_EQ("Falsches Gerät (MR 4721) kontaktiert !", text);
     EXPECT_EQ(2, Form1->Notebook1->PageIndex());
-    EXPECT_FALSE(PortOpen);
+    EXPECT_FALSE(LinkState.PortOpen);
     EXPECT_TRUE(Shown("Button201") && Shown("Button202") && Shown("Button203"));
     EXPECT_EQ(kLampIdle, Lamp("Shape201"));
 
@@ -302,13 +303,13 @@ TEST_F(ConfigRoad, WrongSilentAndHalfAnsweringDevices) {
     Ui().Click("Form1.Button101");
     EXPECT_EQ("Falsches oder kein Gerät kontaktiert !", text);
     EXPECT_EQ(2, Form1->Notebook1->PageIndex());
-    EXPECT_FALSE(PortOpen);
+    EXPECT_FALSE(LinkState.PortOpen);
 
     // The input block comes, the output block does not.
     DoorState half = DoorState::IoDevice(1);
     half.answer_output_block = false;
     StartSim(half);
-    Form1->SetControlText("Edit503", "");
+    Form1->Pages().TST->Edit503->SetText("");
     Ui().Click("Form1.Button201");
     Ui().Click("Form1.Button101");
     EXPECT_EQ(kLampDone, Lamp("Shape201"));
@@ -316,13 +317,13 @@ TEST_F(ConfigRoad, WrongSilentAndHalfAnsweringDevices) {
     EXPECT_EQ(2, Form1->ConfigError);
     EXPECT_EQ(2, Form1->Notebook1->PageIndex());
     EXPECT_TRUE(Shown("Button201") && Shown("Button202") && Shown("Button203"));
-    EXPECT_FALSE(PortOpen);
-    EXPECT_FALSE(ReadOutputsRequested || LinkBusy);
+    EXPECT_FALSE(LinkState.PortOpen);
+    EXPECT_FALSE(LinkState.ReadOutputsRequested || LinkState.LinkBusy);
     EXPECT_EQ(0, Form1->HandshakeCountdown);
 
     // Writing to it fails at the output block: "Wiederholen" encodes the rows again.
     Ui().Click("Form1.Button202");
-    Form1->SetRowParam(1, 0);
+    Form1->Pages().CFG->SetRowParam(1, 0);
     Ui().Click("Form1.Button303");
     EXPECT_EQ(4, Form1->Notebook1->PageIndex());
     EXPECT_EQ(4, Form1->ConfigError);
@@ -330,9 +331,9 @@ TEST_F(ConfigRoad, WrongSilentAndHalfAnsweringDevices) {
     EXPECT_TRUE(Shown("Button401"));
     Ui().Click("Form1.Button202");  // (the page's buttons stay reachable by name)
     Form1->Notebook1->SetPageIndex(4);
-    Form1->SetRowFunction(1, 0x21);
+    Form1->Pages().CFG->SetRowFunction(1, 0x21);
     Ui().Click("Form1.Button401");
-    EXPECT_EQ("21", Form1->ControlText("Edit502").substr(0, 2));
+    EXPECT_EQ("21", Form1->Pages().TST->Edit502->Text().substr(0, 2));
     EXPECT_EQ(0x21, static_cast<uint8_t>(sim_->Device().State().inputs[0]));
 }
 
@@ -343,16 +344,16 @@ TEST_F(ConfigRoad, ClosingTheLinkDuringAStepFailsTheStep) {
     StartProgram();
 
     // Reading: Esc while the output block is awaited. Nothing is decoded, CFG is not shown.
-    Form1->SetRowFunction(1, 0x21);
+    Form1->Pages().CFG->SetRowFunction(1, 0x21);
     WhenBusy("Shape202", [this] { Ui().Escape(); });
     ReadRoad();
     EXPECT_EQ(kLampDone, Lamp("Shape201"));
     EXPECT_EQ(kLampFailed, Lamp("Shape202"));
     EXPECT_EQ(2, Form1->ConfigError);
     EXPECT_NE(3, Form1->Notebook1->PageIndex());
-    EXPECT_EQ(0x21, Form1->GetRowFunction(1));
-    EXPECT_FALSE(PortOpen);
-    EXPECT_FALSE(LinkBusy || ReadOutputsRequested);
+    EXPECT_EQ(0x21, Form1->Pages().CFG->GetRowFunction(1));
+    EXPECT_FALSE(LinkState.PortOpen);
+    EXPECT_FALSE(LinkState.LinkBusy || LinkState.ReadOutputsRequested);
 
     // Writing: Esc while the output block's result is awaited: no "saved" message and no
     // read-back (the port stays closed).
@@ -367,27 +368,27 @@ TEST_F(ConfigRoad, ClosingTheLinkDuringAStepFailsTheStep) {
     EXPECT_EQ(4, Form1->ConfigError);
     EXPECT_EQ(kLampFailed, Lamp("Shape402"));
     EXPECT_EQ("", box);
-    EXPECT_FALSE(PortOpen);
-    EXPECT_FALSE(LinkBusy || WriteOutputsRequested);
+    EXPECT_FALSE(LinkState.PortOpen);
+    EXPECT_FALSE(LinkState.LinkBusy || LinkState.WriteOutputsRequested);
     EXPECT_EQ(1, Ui().PendingModalScripts());
 
     // The test page's Close during ReadAll.
     Form1->Notebook1->SetPageIndex(5);
     Ui().Click("Form1.Button501");
-    ASSERT_TRUE(PortOpen);
+    ASSERT_TRUE(LinkState.PortOpen);
     WhenBusy("Shape202", [this] { Ui().Click("Form1.Button502"); });
     Ui().Click("Form1.Button507");
-    EXPECT_EQ("HasErr=2", Form1->ControlText("Label502"));
-    EXPECT_FALSE(PortOpen);
+    EXPECT_EQ("HasErr=2", Form1->Pages().TST->Label502->Text());
+    EXPECT_FALSE(LinkState.PortOpen);
 
     // The adapter pulled during ReadAll: the link closes, the step fails, and the protocol
     // window and the log say what the system said.
     Ui().Click("Form1.Button501");
-    ASSERT_TRUE(PortOpen);
+    ASSERT_TRUE(LinkState.PortOpen);
     WhenBusy("Shape202", [this] { sim_->Unplug(); });
     Ui().Click("Form1.Button507");
-    EXPECT_EQ("HasErr=2", Form1->ControlText("Label502"));
-    EXPECT_FALSE(PortOpen);
+    EXPECT_EQ("HasErr=2", Form1->Pages().TST->Label502->Text());
+    EXPECT_FALSE(LinkState.PortOpen);
     const std::string status = FormSercom->StatusBar1->Panels()->Items(1)->Text();
     EXPECT_NE(std::string::npos, status.find(sim_->SlavePath())) << status;
     EXPECT_NE(std::string::npos, ReadFile(LogFileName("TOVAK-COM-")).find(status));
@@ -397,7 +398,7 @@ TEST_F(ConfigRoad, PortZeroLetsTheUserChooseThePort) {
     StartSim(DoorState::IoDevice(0));
     StartProgram();
     Form1->Notebook1->SetPageIndex(5);
-    Form1->Edit501->SetText("0");
+    Form1->Pages().TST->Edit501->SetText("0");
     // Cancelled: the port stays closed and the usual message says so.
     bool asked = false;
     Ui().OnNextModal([&asked](TCustomForm* form, UiDriver& ui) {
@@ -411,7 +412,7 @@ TEST_F(ConfigRoad, PortZeroLetsTheUserChooseThePort) {
     Ui().Click("Form1.Button501");
     EXPECT_TRUE(asked);
     EXPECT_EQ("COM0 kann nicht geöffnet werden !", text);
-    EXPECT_FALSE(PortOpen);
+    EXPECT_FALSE(LinkState.PortOpen);
 
     // The device's port chosen: the link opens on it.
     Ui().OnNextModal([](TCustomForm* form, UiDriver& ui) {
@@ -421,7 +422,7 @@ TEST_F(ConfigRoad, PortZeroLetsTheUserChooseThePort) {
         ui.Click(dialog->OkBtn);
     });
     Ui().Click("Form1.Button501");
-    EXPECT_TRUE(PortOpen);
+    EXPECT_TRUE(LinkState.PortOpen);
     EXPECT_TRUE(Ui().WaitFor([this] { return sim_->ExchangeCount() > 2; }));
 }
 
@@ -440,31 +441,31 @@ TEST_F(ConfigRoad, TestPageFramesRequestsAndVirtualInputs) {
     StartSim(DoorState::IoDevice(2));
     StartProgram();
     Form1->Notebook1->SetPageIndex(5);
-    EXPECT_FALSE(Form1->Ctl<TControl>("Button503")->Enabled());
+    EXPECT_FALSE(Form1->Pages().TST->Button503->Enabled());
     Ui().Click("Form1.Button501");
-    ASSERT_TRUE(PortOpen);
-    EXPECT_FALSE(Form1->Ctl<TControl>("Button501")->Enabled());
-    EXPECT_TRUE(Form1->Ctl<TControl>("Button506")->Enabled());
+    ASSERT_TRUE(LinkState.PortOpen);
+    EXPECT_FALSE(Form1->Pages().TST->Button501->Enabled());
+    EXPECT_TRUE(Form1->Pages().TST->Button506->Enabled());
     EXPECT_NE(std::string::npos, ReadFile(BaseDir + "TOVAK.INI").find("COT=7"));
 
     // Both blocks at once, then one block on its own.
     Ui().Click("Form1.Button507");
-    EXPECT_EQ("HasErr=0", Form1->ControlText("Label502"));
-    EXPECT_EQ(TSercomLink::BytesToHexList(sim_->Device().State().outputs), Form1->ControlText("Edit503"));
-    Form1->SetControlText("Edit502", "");
+    EXPECT_EQ("HasErr=0", Form1->Pages().TST->Label502->Text());
+    EXPECT_EQ(TSercomLink::BytesToHexList(sim_->Device().State().outputs), Form1->Pages().TST->Edit503->Text());
+    Form1->Pages().TST->Edit502->SetText("");
     Ui().Click("Form1.Button503");
-    EXPECT_TRUE(Ui().WaitFor([] { return !Form1->ControlText("Edit502").empty(); }));
+    EXPECT_TRUE(Ui().WaitFor([] { return !Form1->Pages().TST->Edit502->Text().empty(); }));
 
     // A door command from the list, and raw DATA.
     sim_->ClearExchanges();
-    auto* list = Form1->Ctl<TComboBox>("ComboBox551");
+    auto* list = Form1->Pages().TST->ComboBox551;
     list->SetItemIndex(0);
     Ui().Click("Form1.Button551");  // "--- Steuern ---" sends nothing
     EXPECT_EQ(0, FormSercom->ListBox2->Count());
     list->SetItemIndex(2);
     Ui().Click("Form1.Label1");  // two quick clicks on one place would make a double click
     Ui().Click("Form1.Button551");
-    Form1->SetControlText("Edit553", " 20,10 ");
+    Form1->Pages().TST->Edit553->SetText(" 20,10 ");
     Ui().Click("Form1.Button553");
     EXPECT_TRUE(Ui().WaitFor([this] {
         auto sent = SentData();
@@ -478,17 +479,17 @@ TEST_F(ConfigRoad, TestPageFramesRequestsAndVirtualInputs) {
     EXPECT_NE(sent.end(), std::find(command, sent.end(), "20,10"));
 
     // Virtual inputs 00 and 17: FD 01 80 with the header 00 02, at once.
-    Form1->Ctl<TPageControl>("PageControl2")->SetActivePage(Form1->Ctl<TTabSheet>("TabSheet4"));
+    Form1->Pages().TST->PageControl2->SetActivePage(Form1->Pages().TST->TabSheet4);
     Ui().Click("Form1.CheckBox1");
     Ui().Click("Form1.CheckBox16");
-    EXPECT_EQ(std::string("\x01\x80", 2), Form1->VirtualInputBytes());
+    EXPECT_EQ(std::string("\x01\x80", 2), Form1->Pages().TST->VirtualInputBytes());
     Ui().Click("Form1.Button511");
     EXPECT_TRUE(Ui().WaitFor([this] { return !sim_->Device().State().virtual_inputs.empty(); }));
     EXPECT_EQ(std::string("\xFD\x01\x80", 3), sim_->Device().State().virtual_inputs.at(0));
 
     Ui().Click("Form1.Button502");
-    EXPECT_FALSE(PortOpen);
-    EXPECT_TRUE(Form1->Ctl<TControl>("Button501")->Enabled());
+    EXPECT_FALSE(LinkState.PortOpen);
+    EXPECT_TRUE(Form1->Pages().TST->Button501->Enabled());
 }
 
 TEST_F(ConfigRoad, PagePictures) {
@@ -496,20 +497,20 @@ TEST_F(ConfigRoad, PagePictures) {
     const char* keep = std::getenv("TOVAK_PICS");
     const std::string out = keep ? keep : dir_;
     StartProgram();
-    Form1->SetControlText("Edit502", StandardInputText(0));
-    Form1->SetControlText("Edit503", StandardOutputText(0));
-    Form1->Button102Click();
+    Form1->Pages().TST->Edit502->SetText(StandardInputText(0));
+    Form1->Pages().TST->Edit503->SetText(StandardOutputText(0));
+    Form1->Pages().COM->Button102Click();
     EXPECT_TRUE(Ui().SaveForm(Form1, out + "/cfg-type0-inputs.png"));
-    Form1->Ctl<TPageControl>("PageControl1")->SetActivePage(Form1->Ctl<TTabSheet>("TabSheet2"));
+    Form1->Pages().CFG->PageControl1->SetActivePage(Form1->Pages().CFG->TabSheet2);
     EXPECT_TRUE(Ui().SaveForm(Form1, out + "/cfg-type0-outputs.png"));
-    Form1->SetDeviceType(2);
-    Form1->Button921Click();
-    EXPECT_FALSE(Form1->Ctl<TControl>("Button921")->Visible());
-    EXPECT_TRUE(Form1->Ctl<TControl>("Button922")->Visible());
+    Form1->Pages().CFG->SetDeviceType(2);
+    Form1->Pages().CFG->Button921Click();
+    EXPECT_FALSE(Form1->Pages().CFG->Button921->Visible());
+    EXPECT_TRUE(Form1->Pages().CFG->Button922->Visible());
     EXPECT_TRUE(Ui().SaveForm(Form1, out + "/cfg-type2-outputs2.png"));
     Form1->Notebook1->SetPageIndex(5);
     EXPECT_TRUE(Ui().SaveForm(Form1, out + "/test-page.png"));
-    Form1->Ctl<TPageControl>("PageControl2")->SetActivePage(Form1->Ctl<TTabSheet>("TabSheet4"));
+    Form1->Pages().TST->PageControl2->SetActivePage(Form1->Pages().TST->TabSheet4);
     EXPECT_TRUE(Ui().SaveForm(Form1, out + "/test-page-belvar.png"));
     Form2->Show();
     EXPECT_TRUE(Ui().SaveForm(Form2, out + "/alarm-mask.png"));
@@ -523,8 +524,8 @@ TEST_F(ConfigRoad, PagePictures) {
 TEST_F(ConfigRoad, AFileWithoutConfigurationIsRefusedAndTheRowsStay) {
     StartProgram();
     Ui().Click("Form1.Button002");
-    Form1->SetControlText("Edit502", StandardInputText(0));
-    Form1->SetControlText("Edit503", StandardOutputText(0));
+    Form1->Pages().TST->Edit502->SetText(StandardInputText(0));
+    Form1->Pages().TST->Edit503->SetText(StandardOutputText(0));
     Ui().Click("Form1.Button102");
     ASSERT_EQ(3, Form1->Notebook1->PageIndex());
     for (const std::string& junk : {std::string("[MAIN]\r\nCOM=3\r\n"), std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)}) {
@@ -539,9 +540,9 @@ TEST_F(ConfigRoad, AFileWithoutConfigurationIsRefusedAndTheRowsStay) {
         AnswerBox(error);
         Ui().Click("Form1.Button301");
         EXPECT_NE(std::string::npos, error.find("keine Konfigurationsdatei")) << error;
-        EXPECT_EQ(0, Form1->GetDeviceType()) << "the rows stay as they were";
-        Form1->EncodeInputs();
-        EXPECT_EQ(StandardInputText(0), Form1->ControlText("Edit502"));
+        EXPECT_EQ(0, Form1->Pages().CFG->GetDeviceType()) << "the rows stay as they were";
+        Form1->Pages().CFG->EncodeInputs();
+        EXPECT_EQ(StandardInputText(0), Form1->Pages().TST->Edit502->Text());
         EXPECT_EQ(Ui().PendingModalScripts(), 0);
     }
 }
@@ -557,7 +558,7 @@ TEST_F(ConfigRoad, AValueItsByteCannotHoldIsRefusedBeforeAnythingIsWritten) {
     const std::string path = dir_ + "/ANLAGE.CFG";
     WriteFile("ANLAGE.CFG", "[INPUT]\r\n01=004;000;000;000\r\n");
     for (const char* typed : {"300", "abc", "-1"}) {
-        Form1->RowParamEdit(3)->SetText(typed);
+        Form1->Pages().CFG->RowParamEdit(3)->SetText(typed);
         // Saving: the box names the row, no file dialog opens, the file stays.
         std::string message;
         AnswerBox(message);
@@ -577,15 +578,15 @@ TEST_F(ConfigRoad, AValueItsByteCannotHoldIsRefusedBeforeAnythingIsWritten) {
         for (const std::string& data : SentData()) EXPECT_NE(0u, data.rfind("FB,13,", 0)) << data;
     }
     // 255 fits; an output's time limit is only checked where the row uses it.
-    Form1->RowParamEdit(3)->SetText("255");
-    EXPECT_TRUE(Form1->RowValuesFit());
-    Form1->RowParamEdit(21)->SetText("999");
-    EXPECT_TRUE(Form1->RowValuesFit()) << "row 21 has no time limit";
-    Form1->SetRowFunction(21, 0xB0);
-    Form1->RowParamEdit(21)->SetText("999");
+    Form1->Pages().CFG->RowParamEdit(3)->SetText("255");
+    EXPECT_TRUE(Form1->Pages().CFG->RowValuesFit());
+    Form1->Pages().CFG->RowParamEdit(21)->SetText("999");
+    EXPECT_TRUE(Form1->Pages().CFG->RowValuesFit()) << "row 21 has no time limit";
+    Form1->Pages().CFG->SetRowFunction(21, 0xB0);
+    Form1->Pages().CFG->RowParamEdit(21)->SetText("999");
     std::string message;
     AnswerBox(message);
-    EXPECT_FALSE(Form1->RowValuesFit());
+    EXPECT_FALSE(Form1->Pages().CFG->RowValuesFit());
     EXPECT_EQ("Ausgang 1: \"999\" ist kein gültiger Wert (0 bis 255). Es wurde nichts gespeichert.", message);
 }
 
@@ -594,10 +595,10 @@ TEST_F(ConfigRoad, TheLongestFunctionNameShowsWholeInTheRowDropDowns) {
     int longest = 0;
     std::string name;
     for (int type = 0; type < kDeviceTypeCount; ++type) {
-        Form1->SetDeviceType(type);
+        Form1->Pages().CFG->SetDeviceType(type);
         for (const auto& rows : {InputRowsOf(type), OutputRowsOf(type)})
             for (int r : rows) {
-                TAppImageEdit* e = Form1->RowFunctionEdit(r);
+                TAppImageEdit* e = Form1->Pages().CFG->RowFunctionEdit(r);
                 std::unique_ptr<TvxEditViewData> vd = e->CreateViewData(false);
                 vd->Bounds = Rect(0, 0, e->Width(), e->Height());
                 TvxEditViewInfo vi;
@@ -619,12 +620,12 @@ TEST_F(ConfigRoad, TheLongestFunctionNameShowsWholeInTheRowDropDowns) {
 TEST_F(ConfigRoad, EscapeClosingAPopUpLeavesThePageAndTheProgramAlone) {
     StartProgram();
     Ui().Click("Form1.Button002");
-    Form1->SetControlText("Edit502", StandardInputText(0));
-    Form1->SetControlText("Edit503", StandardOutputText(0));
+    Form1->Pages().TST->Edit502->SetText(StandardInputText(0));
+    Form1->Pages().TST->Edit503->SetText(StandardOutputText(0));
     Ui().Click("Form1.Button102");
     ASSERT_EQ(3, Form1->Notebook1->PageIndex());
     // A function drop-down: Escape closes the list, the page and its edits stay.
-    TAppImageEdit* function = Form1->RowFunctionEdit(1);
+    TAppImageEdit* function = Form1->Pages().CFG->RowFunctionEdit(1);
     function->SetFocus();
     Ui().PressKey(VK_F4);
     Ui().Pump();
@@ -633,9 +634,9 @@ TEST_F(ConfigRoad, EscapeClosingAPopUpLeavesThePageAndTheProgramAlone) {
     Ui().Pump();
     EXPECT_FALSE(function->IsDroppedDown());
     EXPECT_EQ(3, Form1->Notebook1->PageIndex());
-    EXPECT_EQ(0x04, Form1->GetRowFunction(1));
+    EXPECT_EQ(0x04, Form1->Pages().CFG->GetRowFunction(1));
     // An editor's right-click menu: Escape closes the menu only.
-    TAppEdit* delay = Form1->RowParamEdit(3);
+    TAppEdit* delay = Form1->Pages().CFG->RowParamEdit(3);
     Ui().RightClick(delay);
     Ui().Pump();
     ASSERT_NE(nullptr, delay->EditMenu());

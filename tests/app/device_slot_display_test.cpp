@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "link/device_records.h"
+#include "link/link_state.h"
 #include "platform/classes/component.h"
 #include "platform/classes/strings.h"
 #include "platform/forms/label.h"
@@ -15,7 +16,7 @@ namespace {
 class SlotDisplay : public ::testing::Test {
 protected:
     void SetUp() override {
-        ClearDeviceRecords();
+        LinkState = TLinkState{};
         owner_ = std::make_unique<TComponent>(nullptr);
         for (int s = 1; s <= 12; ++s) {
             Make<TLabel>("Label" + std::to_string(800 + s));
@@ -23,7 +24,7 @@ protected:
             Make<TLabel>("Label" + std::to_string(820 + s));
         }
     }
-    void TearDown() override { ClearDeviceRecords(); }
+    void TearDown() override { LinkState = TLinkState{}; }
     template <class T> T* Make(const std::string& name) {
         T* c = new T(owner_.get());
         c->SetName(name);
@@ -37,13 +38,13 @@ protected:
 }  // namespace
 
 TEST_F(SlotDisplay, SlotsShowAddressTypeAndVersionInTheirColours) {
-    DoorSystem.Slots[1].BusAddress = 5;
-    DoorSystem.Slots[1].DeviceTypeHex = "00000309";
-    DoorSystem.Slots[1].VersionText = "1.2.34";
-    DoorSystem.Slots[5].BusAddress = 21;
-    DoorSystem.Slots[5].DeviceTypeHex = "00000006";
-    NodeTable.Nodes[3].NodeID = 21;
-    NodeTable.Nodes[3].AppVers = "3.1.0";
+    LinkState.DoorSystem.Slots[1].BusAddress = 5;
+    LinkState.DoorSystem.Slots[1].DeviceTypeHex = "00000309";
+    LinkState.DoorSystem.Slots[1].VersionText = "1.2.34";
+    LinkState.DoorSystem.Slots[5].BusAddress = 21;
+    LinkState.DoorSystem.Slots[5].DeviceTypeHex = "00000006";
+    LinkState.NodeTable.Nodes[3].NodeID = 21;
+    LinkState.NodeTable.Nodes[3].AppVers = "3.1.0";
     TDeviceSlotDisplay d(owner_.get());
     d.ShowDeviceSlots();
     EXPECT_EQ("05: MR [1.2.34]", L(801)->Caption());
@@ -55,8 +56,8 @@ TEST_F(SlotDisplay, SlotsShowAddressTypeAndVersionInTheirColours) {
     EXPECT_EQ(nullptr, d.SlotErrorLabel(13));
     EXPECT_EQ("00000001", DeviceTypeShortName("00000001"));
 
-    SlotErrors[1] = 0x11;
-    SlotErrors[2] = 0x11;  // empty slot: no error shown
+    LinkState.SlotErrors[1] = 0x11;
+    LinkState.SlotErrors[2] = 0x11;  // empty slot: no error shown
     d.ShowSlotErrors();
     EXPECT_EQ("0011", L(821)->Caption());
     EXPECT_EQ("Error: 0x00000011\rBit0=Reset\rBit4=SRDO-Fehler", L(821)->Hint());

@@ -35,8 +35,8 @@ TEST_F(AppStart, CreatesTheTenWindowsInOrderAndShowsOnlyTheMain) {
     EXPECT_FALSE(FormCustMsg->Visible());
     EXPECT_EQ(26, Form1->Notebook1->PageCount());
     EXPECT_EQ(0, Form1->Notebook1->PageIndex());
-    EXPECT_FALSE(Form1->Ctl<TControl>("Button003")->Visible());
-    EXPECT_FALSE(Form1->Ctl<TControl>("Button502")->Enabled());
+    EXPECT_FALSE(Form1->Pages().SEL->Button003->Visible());
+    EXPECT_FALSE(Form1->Pages().TST->Button502->Enabled());
     EXPECT_FALSE(InfoMsgShaded);
     EXPECT_EQ(Form1->Notebook1->Width() + 23, Form1->Width());
     EXPECT_EQ(Form1->Notebook1->Height() + 63, Form1->Height());
@@ -47,32 +47,32 @@ TEST_F(AppStart, CreatesTheTenWindowsInOrderAndShowsOnlyTheMain) {
 
 TEST_F(AppStart, DefaultsWithoutSettingsFile) {
     Start();
-    EXPECT_EQ("1", Form1->Edit101->Text());
-    EXPECT_EQ("1", Form1->Edit601->Text());
-    EXPECT_EQ("1", Form1->Edit501->Text());
-    EXPECT_EQ("1", Form1->Edit2401->Text());
+    EXPECT_EQ("1", Form1->Pages().COM->Edit101->Text());
+    EXPECT_EQ("1", Form1->Pages().COC->Edit601->Text());
+    EXPECT_EQ("1", Form1->Pages().TST->Edit501->Text());
+    EXPECT_EQ("1", Form1->Pages().CT1->Edit2401->Text());
     EXPECT_EQ(2, KeyEnd);
-    EXPECT_FALSE(PrtShow);
-    EXPECT_FALSE(PrtProt);
+    EXPECT_FALSE(LinkState.PrtShow);
+    EXPECT_FALSE(LinkState.PrtProt);
     EXPECT_FALSE(PxtShow);
     EXPECT_TRUE(CmrRm);
     EXPECT_EQ(1, InstStepMode);
     EXPECT_EQ("", Language);
-    EXPECT_FALSE(Form1->ListBox101->Visible());
+    EXPECT_FALSE(Form1->Pages().COM->ListBox101->Visible());
     // CSM 1 with no adapter: the notice, start buttons off.
-    EXPECT_EQ(2, Form1->Notebook2->PageIndex());
-    EXPECT_EQ(2, Form1->Notebook3->PageIndex());
-    EXPECT_EQ(2, Form1->Notebook2401->PageIndex());
-    EXPECT_FALSE(Form1->Button101->Enabled());
-    EXPECT_FALSE(Form1->Button601->Enabled());
+    EXPECT_EQ(2, Form1->Pages().COM->Notebook2->PageIndex());
+    EXPECT_EQ(2, Form1->Pages().COC->Notebook3->PageIndex());
+    EXPECT_EQ(2, Form1->Pages().CT1->Notebook2401->PageIndex());
+    EXPECT_FALSE(Form1->Pages().COM->Button101->Enabled());
+    EXPECT_FALSE(Form1->Pages().COC->Button601->Enabled());
     EXPECT_EQ("TOVAK [" + GetVersionText() + "]", Form1->Caption());
     // The device type drop-down holds the type as its value and shows the type's name.
-    TAppImageEdit* deviceType = Form1->Ctl<TAppImageEdit>("ImageEdit300");
+    TAppImageEdit* deviceType = Form1->Pages().CFG->ImageEdit300;
     EXPECT_EQ("0", deviceType->Text());
     ASSERT_EQ(0, deviceType->ItemIndex());
     EXPECT_EQ("Xan Portalis für Hutschiene", deviceType->Descriptions()->Strings(0));
-    EXPECT_EQ("Schlüsselschalter", Form1->Ctl<TAppImageEdit>("ImageEdit1501")->Descriptions()->Strings(0));
-    EXPECT_EQ(3, Form1->Ctl<TAppImageEdit>("ImageEdit1502")->Values()->Count());
+    EXPECT_EQ("Schlüsselschalter", Form1->Pages().EIG->ImageEdit1501->Descriptions()->Strings(0));
+    EXPECT_EQ(3, Form1->Pages().EIG->ImageEdit1502->Values()->Count());
 }
 
 TEST_F(AppStart, EveryEditorFollowsTheOneFlatShadowedLook) {
@@ -92,7 +92,7 @@ TEST_F(AppStart, EveryEditorFollowsTheOneFlatShadowedLook) {
     }
     EXPECT_GT(editors, 3);
     // Drop-down lists show 25 rows.
-    EXPECT_EQ(25, Form1->Ctl<TAppImageEdit>("ImageEdit300")->DropDownRows());
+    EXPECT_EQ(25, Form1->Pages().CFG->ImageEdit300->DropDownRows());
 }
 
 TEST_F(AppStart, EverySettingsKeyTakesEffect) {
@@ -101,24 +101,24 @@ TEST_F(AppStart, EverySettingsKeyTakesEffect) {
               "PXTSHOW=1\r\nPXTPROT=1\r\nINSTMODE=3\r\nINSTSTPM=0\r\nDBBRIDGEHEX=1\r\nDBPROTNETINFO=1\r\n"
               "LANGUAGE= fü \r\nCMRRM=0\r\nMPROTRDOD=1\r\n");
     Start();
-    EXPECT_EQ("4", Form1->Edit501->Text());
-    EXPECT_EQ("5", Form1->Edit101->Text());
-    EXPECT_EQ("6", Form1->Edit601->Text());
-    EXPECT_EQ("7", Form1->Edit2401->Text());
+    EXPECT_EQ("4", Form1->Pages().TST->Edit501->Text());
+    EXPECT_EQ("5", Form1->Pages().COM->Edit101->Text());
+    EXPECT_EQ("6", Form1->Pages().COC->Edit601->Text());
+    EXPECT_EQ("7", Form1->Pages().CT1->Edit2401->Text());
     EXPECT_EQ(4, CotPort);
     EXPECT_EQ(5, ComPort);
     EXPECT_EQ(6, CocPort);
-    EXPECT_EQ(0, Form1->Notebook2->PageIndex());
-    EXPECT_EQ(5, Form1->ConfigPortNumber());
-    EXPECT_EQ(6, Form1->CocPortNumber());
-    EXPECT_EQ(7, Form1->CtcPortNumber());
-    EXPECT_TRUE(Form1->Button101->Enabled());
-    EXPECT_TRUE(Form1->ListBox101->Visible());
-    EXPECT_TRUE(Form1->ListBox102->Visible());
+    EXPECT_EQ(0, Form1->Pages().COM->Notebook2->PageIndex());
+    EXPECT_EQ(5, Form1->Pages().COM->ConfigPortNumber());
+    EXPECT_EQ(6, Form1->Pages().COC->CocPortNumber());
+    EXPECT_EQ(7, Form1->Pages().CT1->CtcPortNumber());
+    EXPECT_TRUE(Form1->Pages().COM->Button101->Enabled());
+    EXPECT_TRUE(Form1->Pages().COM->ListBox101->Visible());
+    EXPECT_TRUE(Form1->Pages().COM->ListBox102->Visible());
     EXPECT_EQ(1, KeyEnd);
-    EXPECT_TRUE(PrtShow);
+    EXPECT_TRUE(LinkState.PrtShow);
     EXPECT_TRUE(FormSercom->Visible());
-    EXPECT_TRUE(PrtProt);
+    EXPECT_TRUE(LinkState.PrtProt);
     EXPECT_TRUE(PxtShow);
     EXPECT_TRUE(PxtProt);
     EXPECT_EQ(3, InstMode);
@@ -209,28 +209,28 @@ TEST_F(AppStart, StatusPanelsShowDateTimeAndTicker) {
 TEST_F(AppStart, HandshakeCountdownGivesUpOnTheTimer) {
     Start();
     Form1->HandshakeCountdown = 3;
-    LinkBusy = true;
+    LinkState.LinkBusy = true;
     Run(200);
     EXPECT_EQ(0, Form1->ConfigError);
     Run(200);
     EXPECT_EQ(1, Form1->ConfigError);
-    EXPECT_FALSE(LinkBusy);
+    EXPECT_FALSE(LinkState.LinkBusy);
 }
 
 TEST_F(AppStart, StepProgressAndItsTwoMinuteQuestion) {
     Start();
     Form1->ProgressStart(0);
-    EXPECT_EQ("1 / 1", Form1->Label702->Caption());
-    EXPECT_EQ("Daten werden eingelesen ...", Form1->Label701->Caption());
+    EXPECT_EQ("1 / 1", Form1->Pages().MEN->Label702->Caption());
+    EXPECT_EQ("Daten werden eingelesen ...", Form1->Pages().MEN->Label701->Caption());
     Form1->ProgressStart(3);
-    EXPECT_TRUE(Form1->ProgressBar701->Visible());
+    EXPECT_TRUE(Form1->Pages().MEN->ProgressBar701->Visible());
     Form1->ProgressStep();
-    EXPECT_EQ("2 / 3", Form1->Label702->Caption());
-    EXPECT_EQ(67, Form1->ProgressBar701->Position());
+    EXPECT_EQ("2 / 3", Form1->Pages().MEN->Label702->Caption());
+    EXPECT_EQ(67, Form1->Pages().MEN->ProgressBar701->Position());
     Form1->ProgressStep();
     Form1->ProgressStep();
-    EXPECT_EQ("3 / 3", Form1->Label702->Caption());
-    EXPECT_EQ(100, Form1->ProgressBar701->Position());
+    EXPECT_EQ("3 / 3", Form1->Pages().MEN->Label702->Caption());
+    EXPECT_EQ(100, Form1->Pages().MEN->ProgressBar701->Position());
 
     Clock().Advance(119 * 1000);
     EXPECT_FALSE(Form1->CheckStepTimeout());
@@ -249,10 +249,10 @@ TEST_F(AppStart, StepProgressAndItsTwoMinuteQuestion) {
     Clock().Advance(125 * 1000);
     Ui().AnswerNextModalWith("Ja");
     EXPECT_TRUE(Form1->CheckStepTimeout());
-    EXPECT_FALSE(Form1->ProgressBar701->Visible());
-    EXPECT_EQ("", Form1->Label702->Caption());
+    EXPECT_FALSE(Form1->Pages().MEN->ProgressBar701->Visible());
+    EXPECT_EQ("", Form1->Pages().MEN->Label702->Caption());
     EXPECT_EQ(0, Form1->Notebook1->PageIndex());
-    EXPECT_EQ(1, Form1->Notebook11->PageIndex());
+    EXPECT_EQ(1, Form1->Pages().INS->Notebook11->PageIndex());
 }
 
 TEST_F(AppStart, EnglishSwitchWithALanguageFile) {
@@ -264,8 +264,8 @@ TEST_F(AppStart, EnglishSwitchWithALanguageFile) {
     EXPECT_EQ("Error", CustMsgTitle(1));
     EXPECT_EQ("&Yes", CustMsgButtonCaption(0));
     EXPECT_EQ("&Cancel", CustMsgButtonCaption(3));
-    EXPECT_EQ("Eingänge", Form1->Ctl<TControl>("TabSheet1")->Caption());
-    EXPECT_EQ("Ausgänge", Form1->Ctl<TControl>("Label32")->Caption());
+    EXPECT_EQ("Eingänge", Form1->Pages().CFG->TabSheet1->Caption());
+    EXPECT_EQ("Ausgänge", Form1->Pages().CFG->Label32->Caption());
     EXPECT_EQ("E|Lock|0", FunctionCatalogue[1]);
     EXPECT_EQ("A|Horn|0", FunctionCatalogue[255]);
     EXPECT_EQ("", FunctionCatalogue[0]);
@@ -290,15 +290,15 @@ TEST_F(AppStart, FileJobLoadIoConfig) {
     Run(300);
     EXPECT_FALSE(Form1->Timer2->Enabled());
     EXPECT_EQ(22, Form1->Notebook1->PageIndex());
-    EXPECT_EQ("Datei OK: \"" + BaseDir + "cfg.ini\"", Form1->Ctl<TLabel>("Label221")->Caption());
-    EXPECT_EQ(0x00FF00, Form1->Ctl<TShape>("Shape221")->Brush()->Color());
+    EXPECT_EQ("Datei OK: \"" + BaseDir + "cfg.ini\"", Form1->Pages().LDC->Label221->Caption());
+    EXPECT_EQ(0x00FF00, Form1->Pages().LDC->Shape221->Brush()->Color());
     EXPECT_EQ("COM250 kann nicht geöffnet werden !", error);
-    EXPECT_EQ(0x0000FF, Form1->Ctl<TShape>("Shape222")->Brush()->Color());
-    EXPECT_TRUE(Form1->Ctl<TControl>("Button221")->Visible());
+    EXPECT_EQ(0x0000FF, Form1->Pages().LDC->Shape222->Brush()->Color());
+    EXPECT_TRUE(Form1->Pages().LDC->Button221->Visible());
 
-    Form1->LoadIoConfigFile("missing.ini");
-    EXPECT_EQ("Datei Fehler: \"" + BaseDir + "missing.ini\"", Form1->Ctl<TLabel>("Label221")->Caption());
-    EXPECT_EQ(0x0000FF, Form1->Ctl<TShape>("Shape221")->Brush()->Color());
+    Form1->Pages().LDC->LoadIoConfigFile("missing.ini");
+    EXPECT_EQ("Datei Fehler: \"" + BaseDir + "missing.ini\"", Form1->Pages().LDC->Label221->Caption());
+    EXPECT_EQ(0x0000FF, Form1->Pages().LDC->Shape221->Brush()->Color());
     Ui().Click("Form1.Button221");
     EXPECT_TRUE(Application->Terminated());
 }
@@ -306,7 +306,7 @@ TEST_F(AppStart, FileJobLoadIoConfig) {
 TEST_F(AppStart, WriteIniIntegerKeepsTheOtherKeys) {
     WriteFile("TOVAK.INI", "[MAIN]\r\nCOM=3\r\nKEYEND=1\r\n");
     Start();
-    Form1->WriteIniInteger("COT", 9);
+    WriteIniInteger("COT", 9);
     const std::string text = ReadFile(BaseDir + "TOVAK.INI");
     EXPECT_NE(std::string::npos, text.find("COT=9"));
     EXPECT_NE(std::string::npos, text.find("KEYEND=1"));

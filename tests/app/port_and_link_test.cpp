@@ -26,26 +26,26 @@ TEST_F(AppStart, PortSearchFindsAPtyInThePortsFolder) {
     ASSERT_EQ(0, symlink(second.SlavePath().c_str(), (dir_ + "/ports/COM9").c_str()));
     WriteFile("TOVAK.INI", "[MAIN]\r\nCOC=9\r\nCOM=2\r\n");
     Start();
-    EXPECT_EQ(1, Form1->Notebook2->PageIndex());
-    EXPECT_EQ(1, Form1->Notebook3->PageIndex());
-    ASSERT_EQ(2, Form1->ImageEdit101->Values()->Count());
-    EXPECT_EQ("COM4", Form1->ImageEdit101->Descriptions()->Strings(0));
-    EXPECT_EQ("9", Form1->ImageEdit101->ImageIndexes()->Strings(1));
-    EXPECT_EQ(2, Form1->ListBox102->Count());
+    EXPECT_EQ(1, Form1->Pages().COM->Notebook2->PageIndex());
+    EXPECT_EQ(1, Form1->Pages().COC->Notebook3->PageIndex());
+    ASSERT_EQ(2, Form1->Pages().COM->ImageEdit101->Values()->Count());
+    EXPECT_EQ("COM4", Form1->Pages().COM->ImageEdit101->Descriptions()->Strings(0));
+    EXPECT_EQ("9", Form1->Pages().COM->ImageEdit101->ImageIndexes()->Strings(1));
+    EXPECT_EQ(2, Form1->Pages().COM->ListBox102->Count());
     // The saved port is preselected where it was found, else the first one.
-    EXPECT_EQ(9, Form1->CocPortNumber());
-    EXPECT_EQ(4, Form1->ConfigPortNumber());
-    EXPECT_EQ(4, Form1->CtcPortNumber());
-    EXPECT_TRUE(Form1->Button601->Enabled());
+    EXPECT_EQ(9, Form1->Pages().COC->CocPortNumber());
+    EXPECT_EQ(4, Form1->Pages().COM->ConfigPortNumber());
+    EXPECT_EQ(4, Form1->Pages().CT1->CtcPortNumber());
+    EXPECT_TRUE(Form1->Pages().COC->Button601->Enabled());
 
     // The control road opens the chosen port and goes to the menu.
     Ui().Click("Form1.Button001");
     EXPECT_EQ(6, Form1->Notebook1->PageIndex());
     Ui().Click("Form1.Button601");
-    EXPECT_TRUE(PortOpen);
+    EXPECT_TRUE(LinkState.PortOpen);
     EXPECT_EQ(7, Form1->Notebook1->PageIndex());
-    EXPECT_TRUE(Form1->Ctl<TAppCheckEdit>("CheckEdit701")->Checked());
-    EXPECT_TRUE(Form1->Ctl<TControl>("Button741")->Enabled());
+    EXPECT_TRUE(Form1->Pages().MEN->CheckEdit701->Checked());
+    EXPECT_TRUE(Form1->Pages().MEN->Button741->Enabled());
 
     // Esc during an installation step: the step's end is queued, then the link closes; no
     // device polls here, so the request is dropped rather than left for the next opening.
@@ -55,7 +55,7 @@ TEST_F(AppStart, PortSearchFindsAPtyInThePortsFolder) {
         Ui().Escape();
     }
     EXPECT_FALSE(Form1->InstallActive);
-    EXPECT_FALSE(PortOpen);
+    EXPECT_FALSE(LinkState.PortOpen);
     EXPECT_EQ(0, Form1->Notebook1->PageIndex());
     EXPECT_EQ(0, FormSercom->ListBox2->Count());
     EXPECT_EQ(" ", Form1->StatusBar1->Panels()->Items(2)->Text());
@@ -88,24 +88,24 @@ TEST_F(AppStart, ProtocolWindowTraceStatusAndSave) {
 TEST_F(AppStart, AnAdapterPluggedInLaterIsFoundWhenAPortPageShows) {
     WriteFile("TOVAK.INI", "[MAIN]\r\nCSM=1\r\n");
     Start();
-    EXPECT_EQ(2, Form1->Notebook2->PageIndex()) << "no adapter yet";
-    EXPECT_FALSE(Form1->Button101->Enabled());
-    EXPECT_FALSE(Form1->Button601->Enabled());
+    EXPECT_EQ(2, Form1->Pages().COM->Notebook2->PageIndex()) << "no adapter yet";
+    EXPECT_FALSE(Form1->Pages().COM->Button101->Enabled());
+    EXPECT_FALSE(Form1->Pages().COC->Button601->Enabled());
 
     PtyPair adapter;
     ASSERT_EQ(0, symlink(adapter.SlavePath().c_str(), (dir_ + "/ports/COM5").c_str()));
     Ui().Click("Form1.Button002");  // the configuration road's port page
     ASSERT_EQ(1, Form1->Notebook1->PageIndex());
-    EXPECT_EQ(1, Form1->Notebook2->PageIndex());
-    EXPECT_TRUE(Form1->Button101->Enabled());
-    ASSERT_EQ(1, Form1->ImageEdit101->Values()->Count());
-    EXPECT_EQ(5, Form1->ConfigPortNumber());
-    EXPECT_TRUE(Form1->Button601->Enabled()) << "every port page follows";
+    EXPECT_EQ(1, Form1->Pages().COM->Notebook2->PageIndex());
+    EXPECT_TRUE(Form1->Pages().COM->Button101->Enabled());
+    ASSERT_EQ(1, Form1->Pages().COM->ImageEdit101->Values()->Count());
+    EXPECT_EQ(5, Form1->Pages().COM->ConfigPortNumber());
+    EXPECT_TRUE(Form1->Pages().COC->Button601->Enabled()) << "every port page follows";
 
     // Unplugged again: the next visit says so.
     ASSERT_EQ(0, unlink((dir_ + "/ports/COM5").c_str()));
     Form1->Notebook1->SetPageIndex(0);
     Form1->Notebook1->SetPageIndex(6);
-    EXPECT_EQ(2, Form1->Notebook3->PageIndex());
-    EXPECT_FALSE(Form1->Button601->Enabled());
+    EXPECT_EQ(2, Form1->Pages().COC->Notebook3->PageIndex());
+    EXPECT_FALSE(Form1->Pages().COC->Button601->Enabled());
 }

@@ -26,19 +26,19 @@ TEST_F(AppStart, TestPagePortShowsTheStoredPortWhicheverWayThePageIsReached) {
         SCOPED_TRACE(label);
         Start(c.args);
         ASSERT_EQ(c.startPage, Form1->Notebook1->PageIndex());
-        EXPECT_EQ("7", Form1->Edit501->Text());
+        EXPECT_EQ("7", Form1->Pages().TST->Edit501->Text());
         Form1->Notebook1->SetPageIndex(5);
         Ui().Pump(50);
-        EXPECT_TRUE(Form1->Edit501->Showing());
-        EXPECT_EQ("7", Form1->Edit501->Text());
+        EXPECT_TRUE(Form1->Pages().TST->Edit501->Showing());
+        EXPECT_EQ("7", Form1->Pages().TST->Edit501->Text());
 
         // A road dropping the link state leaves the field alone; so does Esc on the page.
-        ClearLinkState();
-        Ui().Click(Form1->Edit501);
+        LinkState = TLinkState{};
+        Ui().Click(Form1->Pages().TST->Edit501);
         Ui().Escape();
         Ui().Pump(50);
         EXPECT_EQ(5, Form1->Notebook1->PageIndex());
-        EXPECT_EQ("7", Form1->Edit501->Text());
+        EXPECT_EQ("7", Form1->Pages().TST->Edit501->Text());
         DestroyProgramForms();
     }
 }

@@ -166,7 +166,7 @@ TEST_F(AppStart, LinkErrorsReachTheMessageBox) {
         ui.Click(ui.FindByCaption(form, "Abbruch"));
     });
     FormSercom->OpenPort(251, true);
-    EXPECT_FALSE(PortOpen);
+    EXPECT_FALSE(LinkState.PortOpen);
     EXPECT_EQ("COM251 kann nicht geöffnet werden !", text);
     FormSercom->OpenPort(251, false);  // quietly
     EXPECT_EQ(0, Ui().PendingModalScripts());
@@ -229,11 +229,11 @@ TEST_F(AppStart, EscWithKeyEndZeroOneAndTwo) {
         SCOPED_TRACE(keyEnd);
         WriteFile("TOVAK.INI", "[MAIN]\r\nKEYEND=" + std::to_string(keyEnd) + "\r\n");
         Start({"/1"});
-        Form1->Notebook11->SetPageIndex(4);
+        Form1->Pages().INS->Notebook11->SetPageIndex(4);
         Ui().Escape();
         EXPECT_EQ(keyEnd == 0 ? 6 : 0, Form1->Notebook1->PageIndex());
         if (keyEnd) {
-            EXPECT_EQ(1, Form1->Notebook11->PageIndex());
+            EXPECT_EQ(1, Form1->Pages().INS->Notebook11->PageIndex());
         }
         // On the start page.
         {

@@ -186,13 +186,13 @@ TEST_F(X11Program, TheScreenShowsTheMainWindowAndRealInputDrivesIt) {
     ASSERT_TRUE(WaitReal([] { return Form1->Notebook1->PageIndex() == kPageConfigRoad; }));
     EXPECT_EQ(ScreenDiffersFromHeadless(main, &where), 0) << "the port page: " << where;
 
-    ClickAt(Form1->Edit101);
-    ASSERT_TRUE(WaitReal([] { return Form1->Edit101->Focused(); }));
-    const std::string before = Form1->Edit101->Text();
+    ClickAt(Form1->Pages().COM->Edit101);
+    ASSERT_TRUE(WaitReal([] { return Form1->Pages().COM->Edit101->Focused(); }));
+    const std::string before = Form1->Pages().COM->Edit101->Text();
     Press(XK_End);
     Press(XK_7);
     EXPECT_EQ(before, "3");
-    EXPECT_TRUE(WaitReal([&] { return Form1->Edit101->Text() == "37"; })) << Form1->Edit101->Text();
+    EXPECT_TRUE(WaitReal([&] { return Form1->Pages().COM->Edit101->Text() == "37"; })) << Form1->Pages().COM->Edit101->Text();
 }
 
 TEST_F(X11Program, ClosingTheMainXWindowEndsTheProgramWithItsStoppLine) {

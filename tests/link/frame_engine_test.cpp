@@ -52,10 +52,10 @@ TEST(FrameEngine, AnswersEveryGoodFrameOnceInOrderOfPrecedence) {
     f.link.EnqueueRequest(Bytes({0xFB, 0x02, 0x00, 0x0D, 0x00}));
     f.link.EnqueueRequest(Bytes({0x20, 0x10}));
     EXPECT_EQ("00,00,FB,02,00,0D,00", f.view.queue.at(0));
-    PendingFrame = Bytes({0x28, 0x28, 0x00});
+    LinkState.PendingFrame = Bytes({0x28, 0x28, 0x00});
     f.main.texts["Edit502"] = "01,02";
     f.main.texts["Edit503"] = "";
-    WriteOutputsRequested = WriteInputsRequested = ReadOutputsRequested = ReadInputsRequested = true;
+    LinkState.WriteOutputsRequested = LinkState.WriteInputsRequested = LinkState.ReadOutputsRequested = LinkState.ReadInputsRequested = true;
 
     const std::string expected[] = {
         Bytes({0xFC, 0x13, 0x00}), Bytes({0xFC, 0x13, 0x01}), Bytes({0xFB, 0x13, 0x00, 0x01, 0x02}),
@@ -75,7 +75,7 @@ TEST(FrameEngine, BroadcastGetsNoAnswerUnlessSomethingIsOrdered) {
     auto out = f.Poll(FakeLink::Frame(Bytes({0x00, 0x81, 0x0F}), 0x02, 0x01));
     EXPECT_TRUE(out.empty());
     EXPECT_EQ("X------X XXXX----", f.main.texts["Label511"]);
-    ReadInputsRequested = true;
+    LinkState.ReadInputsRequested = true;
     out = f.Poll(FakeLink::Frame(Bytes({0x00, 0x00, 0x00}), 0x02, 0x01));
     ASSERT_EQ(1u, out.size());
     EXPECT_EQ(FakeLink::Frame(Bytes({0xFC, 0x13, 0x00})), out[0]);
@@ -126,7 +126,7 @@ TEST(FrameEngine, ReceiveBufferWithoutEtxIsCappedAtOneKilobyte) {
     FakeLink f;
     auto out = f.Poll(std::string(5000, '\x55'));
     EXPECT_TRUE(out.empty());
-    EXPECT_LE(ReceiveBuffer.size(), 1024u);
+    EXPECT_LE(LinkState.ReceiveBuffer.size(), 1024u);
     EXPECT_EQ("REC-ERR: no ETX", f.view.LastStatus());
     f.Poll(std::string(100, '\x55') + Empty());  // this one fails (garbage in front)...
     out = f.Poll(Empty());                         // ...and the next is clean
@@ -135,20 +135,20 @@ TEST(FrameEngine, ReceiveBufferWithoutEtxIsCappedAtOneKilobyte) {
 
 TEST(FrameEngine, ResultByteIsReadFromLenSixOnAndShortAnswersReadAsZero) {
     FakeLink f;
-    AwaitResult = LinkBusy = true;
+    LinkState.AwaitResult = LinkState.LinkBusy = true;
     f.Poll(FakeLink::Frame(Bytes({0x28, 0xFB, 0x07, 0x00, 0x00})));  // LEN 5
-    EXPECT_EQ(0, ResultCode);
-    EXPECT_FALSE(AwaitResult);
-    EXPECT_FALSE(LinkBusy);
+    EXPECT_EQ(0, LinkState.ResultCode);
+    EXPECT_FALSE(LinkState.AwaitResult);
+    EXPECT_FALSE(LinkState.LinkBusy);
     f.Poll(FakeLink::Frame(Bytes({0x28, 0xFB, 0x07, 0x00, 0x00, 0x00})));  // LEN 6
-    EXPECT_EQ(7, ResultCode);
+    EXPECT_EQ(7, LinkState.ResultCode);
     EXPECT_EQ("RES=07", f.view.LastStatus());
     // A type answer without its type byte: the code stays 0 (no answer), never read past the end.
-    DeviceTypeCode = 0;
+    LinkState.DeviceTypeCode = 0;
     f.Poll(FakeLink::Frame(Bytes({0x21, 0x10, 0x00})));
-    EXPECT_EQ(0, DeviceTypeCode);
+    EXPECT_EQ(0, LinkState.DeviceTypeCode);
     f.Poll(FakeLink::Frame(Bytes({0x21, 0x10, 0x00, 0x00, 0x91})));
-    EXPECT_EQ(0x91, DeviceTypeCode);
+    EXPECT_EQ(0x91, LinkState.DeviceTypeCode);
     // LEN says more than the frame holds: the missing bytes are not read.
     std::string lying = Bytes({0x00, 0x01, 0xF0, 0xFB, 0x02});
     lying += static_cast<char>(XorCheck(lying));
@@ -164,17 +164,17 @@ TEST(FrameEngine, ResultByteIsReadFromLenSixOnAndShortAnswersReadAsZero) {
 
 TEST(FrameEngine, BlockReadsFillTheEditsAndEndTheBusyState) {
     FakeLink f;
-    LinkBusy = true;
+    LinkState.LinkBusy = true;
     f.Poll(FakeLink::Frame(Bytes({0xFC, 0x13, 0x00, 0x01, 0x00, 0x05, 0x00})));
     EXPECT_EQ("01,00,05,00", f.main.texts["Edit502"]);
-    EXPECT_FALSE(LinkBusy);
-    LinkBusy = true;
+    EXPECT_FALSE(LinkState.LinkBusy);
+    LinkState.LinkBusy = true;
     f.Poll(FakeLink::Frame(Bytes({0xFC, 0x13, 0x01, 0x81, 0x00, 0x00, 0x00})));
     EXPECT_EQ("81,00,00,00", f.main.texts["Edit503"]);
-    EXPECT_FALSE(LinkBusy);
-    LinkBusy = true;
+    EXPECT_FALSE(LinkState.LinkBusy);
+    LinkState.LinkBusy = true;
     f.Poll(FakeLink::Frame(Bytes({0xFC, 0x13, 0x02, 0x81, 0x00, 0x00, 0x00})));
-    EXPECT_TRUE(LinkBusy);  // other X: nothing
+    EXPECT_TRUE(LinkState.LinkBusy);  // other X: nothing
 }
 
 TEST(FrameEngine, NestedDeliveryWaitsUntilTheFrameInHandHasItsAnswer) {
@@ -196,19 +196,19 @@ TEST(FrameEngine, NestedDeliveryWaitsUntilTheFrameInHandHasItsAnswer) {
 
 TEST(LinkControl, OpenAndCloseClearOrdersAndKeepTheQueue) {
     FakeLink f;
-    ReadInputsRequested = WriteOutputsRequested = LinkBusy = true;
-    PendingFrame = Bytes({0x28, 0x28, 0x00});
+    LinkState.ReadInputsRequested = LinkState.WriteOutputsRequested = LinkState.LinkBusy = true;
+    LinkState.PendingFrame = Bytes({0x28, 0x28, 0x00});
     f.link.EnqueueRequest(Bytes({0x20, 0x10}));
     f.link.OpenPort(7, false);
-    EXPECT_TRUE(PortOpen);
+    EXPECT_TRUE(LinkState.PortOpen);
     EXPECT_EQ(7, f.port.opened);
-    EXPECT_FALSE(ReadInputsRequested || WriteOutputsRequested || LinkBusy);
-    EXPECT_TRUE(PendingFrame.empty());
-    ReadOutputsRequested = true;
+    EXPECT_FALSE(LinkState.ReadInputsRequested || LinkState.WriteOutputsRequested || LinkState.LinkBusy);
+    EXPECT_TRUE(LinkState.PendingFrame.empty());
+    LinkState.ReadOutputsRequested = true;
     f.link.ClosePort();
-    EXPECT_FALSE(PortOpen);
-    EXPECT_TRUE(LinkStopped);
-    EXPECT_FALSE(ReadOutputsRequested);
+    EXPECT_FALSE(LinkState.PortOpen);
+    EXPECT_TRUE(LinkState.LinkStopped);
+    EXPECT_FALSE(LinkState.ReadOutputsRequested);
     EXPECT_EQ(" ", f.main.panels[2]);
     // Stopped: bytes are ignored and nothing is written.
     EXPECT_TRUE(f.Poll(Empty()).empty());
@@ -230,7 +230,7 @@ TEST(LinkControl, FailedOpenShowsTheTextOnlyWhenAsked) {
     });
     f.port.fail_open = true;
     f.link.OpenPort(99, false);
-    EXPECT_FALSE(PortOpen);
+    EXPECT_FALSE(LinkState.PortOpen);
     EXPECT_TRUE(shown.empty());
     f.link.OpenPort(99, true);
     ASSERT_EQ(1u, shown.size());

@@ -45,13 +45,13 @@ TEST(FrameFuzz, SeededFramesNeverCrashAndBadOnesGetNoAnswer) {
         else
             wire.resize(etx + 1);
         // Random orders and queue entries, so every answer rule gets its share.
-        if (rng() % 16 == 0) ReadInputsRequested = true;
+        if (rng() % 16 == 0) LinkState.ReadInputsRequested = true;
         if (rng() % 16 == 0) f.link.EnqueueRequest(std::string(1, byte()));
 
         SimFrame parsed;
         bool ok = SimDecodeFrame(wire, parsed) == SimParse::Ok;
         bool broadcast = ok && parsed.h0 == 0x02 && parsed.data.size() >= 3;
-        bool had_order = ReadInputsRequested || !PendingFrame.empty() || f.link.HasQueuedRequest();
+        bool had_order = LinkState.ReadInputsRequested || !LinkState.PendingFrame.empty() || f.link.HasQueuedRequest();
         auto out = f.Poll(wire);
         if (!ok) {
             ++bad;
@@ -65,7 +65,7 @@ TEST(FrameFuzz, SeededFramesNeverCrashAndBadOnesGetNoAnswer) {
             else
                 EXPECT_LE(out.size(), 1u);
         }
-        ASSERT_TRUE(ReceiveBuffer.empty());
+        ASSERT_TRUE(LinkState.ReceiveBuffer.empty());
         if (HasFailure()) break;
     }
     EXPECT_GT(good, 1000);

@@ -63,22 +63,40 @@ public:
     std::vector<std::string> status;
 };
 
+// Records what the link shows under the names of the main window's controls that show it.
 class RecordingMainView : public TLinkMainView {
 public:
-    std::string ControlText(const std::string& name) override { return texts[name]; }
-    void SetControlText(const std::string& name, const std::string& text) override { texts[name] = text; }
-    void SetShapeColor(const std::string& name, uint32_t color) override { colors[name] = color; }
-    void SetFontColor(const std::string& name, uint32_t color) override { font_colors[name] = color; }
-    bool ControlVisible(const std::string& name) override { return visible[name]; }
-    void SetControlVisible(const std::string& name, bool v) override { visible[name] = v; }
-    void SetListItems(const std::string& name, const std::vector<std::string>& items) override { lists[name] = items; }
-    void SetStatusPanel(int index, const std::string& text) override { panels[index] = text; }
+    std::string InputBlockText() override { return texts["Edit502"]; }
+    std::string OutputBlockText() override { return texts["Edit503"]; }
+    void ShowInputBlockText(const std::string& text) override { texts["Edit502"] = text; }
+    void ShowOutputBlockText(const std::string& text) override { texts["Edit503"] = text; }
+    void ShowBroadcastBits(const std::string& bits) override { texts["Label511"] = bits; }
+    void ShowDoorStateTexts(const std::string& door, const std::string& preAlarm, const std::string& alarm,
+                            const std::string& error, const std::string& lock) override {
+        texts["Label550"] = door;
+        texts["Label551"] = preAlarm;
+        texts["Label552"] = alarm;
+        texts["Label553"] = error;
+        texts["Label554"] = lock;
+    }
+    void ShowDoorLamp(uint32_t color, const std::string& text) override { Lamp("82", "82", color, text); }
+    void ShowLockLamp(uint32_t color, const std::string& text) override { Lamp("81", "81", color, text); }
+    void ShowWizardLockLamp(uint32_t color, const std::string& text) override { Lamp("11051", "11051", color, text); }
+    void ShowPendingAlarms(uint16_t word) override { status_bits["ListBox81"] = word; }
+    void ShowAlarmsToAcknowledge(uint16_t word) override { status_bits["ListBox82"] = word; }
+    void ShowBusState(const std::vector<std::string>& items) override { lists["ListBox83"] = items; }
+    void ShowSystemInfoText(const std::string& text) override { texts["Label80"] = text; }
+    bool InstallProgressShown() override { return visible["ProgressBar11"]; }
+    void MarkInstallStepDone(int step) override {
+        font_colors["Label110" + std::to_string(step)] = 0x000000;
+        visible["Image110" + std::to_string(step)] = true;
+    }
+    void ClearReceiveTicker() override { panels[2] = " "; }
     void StatusTick() override {
         ++ticks;
         if (on_tick) on_tick();
     }
     void AddComLine(const std::string& text) override { com_lines.push_back(text); }
-    void ShowStatusBits(uint16_t word, const std::string& list) override { status_bits[list] = word; }
     void ShowDeviceSlots() override { ++slot_shows; }
     void ShowSlotErrors() override { ++error_shows; }
 
@@ -94,21 +112,25 @@ public:
     int slot_shows = 0;
     int error_shows = 0;
     std::function<void()> on_tick;
+
+private:
+    void Lamp(const std::string& shape, const std::string& label, uint32_t color, const std::string& text) {
+        colors["Shape" + shape] = color;
+        texts["Label" + label] = text;
+    }
 };
 
 // A link on a fake port with recording views, its state cleared, its log files in a
 // folder of its own.
 struct FakeLink {
     FakeLink() : link(&port, &view, &main) {
-        ClearLinkState();
-        ClearDeviceRecords();
+        LinkState = TLinkState{};
         saved_prot = ProtDir;
         char pattern[] = "/tmp/tovak-fakelink-XXXXXX";
         if (mkdtemp(pattern)) ProtDir = std::string(pattern) + "/";
     }
     ~FakeLink() {
-        ClearLinkState();
-        PrtShow = PrtProt = false;
+        LinkState = TLinkState{};
         std::error_code ignored;
         if (ProtDir != saved_prot) std::filesystem::remove_all(ProtDir, ignored);
         ProtDir = saved_prot;

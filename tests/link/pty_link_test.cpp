@@ -67,7 +67,7 @@ private:
 
 TEST(LinkOpen, APollDuringTheOpenGetsExactlyOneAnswerAtOnce) {
     InitWindowThread();
-    ClearLinkState();
+    LinkState = TLinkState{};
     PtyPair pty;
     const fs::path dir = fs::temp_directory_path() / ("tovak-openpoll-" + std::to_string(getpid()));
     fs::create_directories(dir);
@@ -94,19 +94,19 @@ TEST(LinkOpen, APollDuringTheOpenGetsExactlyOneAnswerAtOnce) {
             for (int ms : {0, 5, 20}) {
                 delay = ms;
                 link.OpenPort(kPort, false);
-                ASSERT_TRUE(PortOpen);
+                ASSERT_TRUE(LinkState.PortOpen);
                 ASSERT_EQ(answer, nextAnswer()) << "round " << round << ", poll " << ms << " ms after the open";
                 // The next poll gets one answer, not the first one's late answer beside its own.
                 pty.WriteAll(poll);
                 ASSERT_EQ(answer, nextAnswer()) << "round " << round << ", second poll";
                 port.Close();
-                PortOpen = false;
+                LinkState.PortOpen = false;
             }
         }
     }
     unsetenv("TOVAK_PORTS");
     fs::remove_all(dir);
-    ClearLinkState();
+    LinkState = TLinkState{};
 }
 
 namespace {
@@ -118,7 +118,7 @@ class PtyLink : public ::testing::Test {
 protected:
     void SetUp() override {
         InitWindowThread();
-        ClearLinkState();
+        LinkState = TLinkState{};
         dir_ = fs::temp_directory_path() / ("tovak-ptylink-" + std::to_string(getpid()));
         fs::create_directories(dir_);
         fs::remove(dir_ / "COM24");
@@ -132,15 +132,15 @@ protected:
     }
     void TearDown() override {
         StopPolling();
-        if (PortOpen) link_->ClosePort();
+        if (LinkState.PortOpen) link_->ClosePort();
         link_.reset();
         port_.reset();
         com_.reset();
         ProtDir = saved_prot_;
         unsetenv("TOVAK_PORTS");
         fs::remove_all(dir_);
-        ClearLinkState();
-        PrtShow = false;
+        LinkState = TLinkState{};
+        LinkState.PrtShow = false;
     }
     // The device polls every few milliseconds from its own thread until StopPolling.
     void StartPolling() {
@@ -198,14 +198,14 @@ protected:
 }  // namespace
 
 TEST_F(PtyLink, RequestsLeftAtACloseLeaveWhileTheDevicePollsAndAreDroppedOtherwise) {
-    PrtShow = true;
+    LinkState.PrtShow = true;
     const std::string unlock = B({0xFB, 0x02, 0x00, 0x50, 0x01});
     const std::string endStep = B({0xFB, 0x02, 0x00, 0x50, 0x17});
     const std::string typeQuery = B({0x20, 0x10});
 
     // A device that still polls gets what was queued just before the close.
     link_->OpenPort(24, false);
-    ASSERT_TRUE(PortOpen);
+    ASSERT_TRUE(LinkState.PortOpen);
     StartPolling();
     link_->EnqueueRequest(endStep);
     link_->ClosePort();
@@ -216,7 +216,7 @@ TEST_F(PtyLink, RequestsLeftAtACloseLeaveWhileTheDevicePollsAndAreDroppedOtherwi
     // queued while the link was closed stays for the next opening.
     link_->EnqueueRequest(typeQuery);
     link_->OpenPort(24, false);
-    ASSERT_TRUE(PortOpen);
+    ASSERT_TRUE(LinkState.PortOpen);
     link_->EnqueueRequest(unlock);
     link_->ClosePort();
     ASSERT_EQ(1u, link_->QueueItems().size());
@@ -228,17 +228,17 @@ TEST_F(PtyLink, RequestsLeftAtACloseLeaveWhileTheDevicePollsAndAreDroppedOtherwi
 
     // The next opening (perhaps another door) sees the type query and nothing else.
     link_->OpenPort(24, false);
-    ASSERT_TRUE(PortOpen);
+    ASSERT_TRUE(LinkState.PortOpen);
     EXPECT_EQ(BuildWireFrame(0, 1, typeQuery), PollOnce());
     EXPECT_EQ(BuildWireFrame(0, 1, ""), PollOnce());
 }
 
 TEST_F(PtyLink, APulledDeviceClosesTheLinkAndSaysWhy) {
     link_->OpenPort(24, false);
-    ASSERT_TRUE(PortOpen);
+    ASSERT_TRUE(LinkState.PortOpen);
     EXPECT_EQ(BuildWireFrame(0, 1, ""), PollOnce());
     pty_.CloseMaster();
-    ASSERT_TRUE(PumpUntil([] { return !PortOpen; }, 5000));
+    ASSERT_TRUE(PumpUntil([] { return !LinkState.PortOpen; }, 5000));
     const std::string status = view_.LastStatus();
     EXPECT_NE(std::string::npos, status.find(pty_.SlavePath())) << status;
     EXPECT_NE(std::string::npos, ComLog().find(status)) << ComLog();
@@ -249,7 +249,7 @@ TEST_F(PtyLink, AFailedOpenLogsTheDevicePathAndTheSystemsReason) {
     testing::internal::CaptureStderr();
     link_->OpenPort(25, false);
     const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_FALSE(PortOpen);
+    EXPECT_FALSE(LinkState.PortOpen);
     const std::string reason = (dir_ / "ttyUSB-gone").string() + ": No such file or directory";
     EXPECT_NE(std::string::npos, err.find(reason)) << err;
     EXPECT_NE(std::string::npos, ComLog().find(reason)) << ComLog();

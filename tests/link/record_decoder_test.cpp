@@ -45,14 +45,14 @@ protected:
 }  // namespace
 
 TEST_F(RecordDecoder, DoorStateFillsTheRecordAndTheDisplays) {
-    AwaitDoorState = true;
+    LinkState.AwaitDoorState = true;
     f.link.EnqueueRequest(B({0x20, 0x10}));
     ExpectAcked(Rec(0x0D, 0x00, B({0x00, 0x11, 0x00, 0x05, 0x10, 0x00, 0x07, 0x08, 0x05})));
-    EXPECT_FALSE(AwaitDoorState);
-    EXPECT_EQ(0x11, DoorSystem.DoorState);
-    EXPECT_EQ(0x0005, DoorSystem.PendingAlarms);
-    EXPECT_EQ(0x1000, DoorSystem.AlarmsToAcknowledge);
-    EXPECT_EQ(0x05, DoorSystem.BusState);
+    EXPECT_FALSE(LinkState.AwaitDoorState);
+    EXPECT_EQ(0x11, LinkState.DoorSystem.DoorState);
+    EXPECT_EQ(0x0005, LinkState.DoorSystem.PendingAlarms);
+    EXPECT_EQ(0x1000, LinkState.DoorSystem.AlarmsToAcknowledge);
+    EXPECT_EQ(0x05, LinkState.DoorSystem.BusState);
     EXPECT_EQ("geöffnet", f.main.texts["Label550"]);
     EXPECT_EQ(0x00FF00u, f.main.colors["Shape82"]);
     EXPECT_EQ("Entriegelt", f.main.texts["Label554"]);
@@ -75,24 +75,24 @@ TEST_F(RecordDecoder, DoorStateFillsTheRecordAndTheDisplays) {
     EXPECT_EQ(7u, f.main.lists["ListBox83"].size());
 
     // Shorter than 11 bytes: ignored, but acknowledged.
-    AwaitDoorState = true;
+    LinkState.AwaitDoorState = true;
     ExpectAcked(Rec(0x0D, 0x00, B({0x00, 0x10})));
-    EXPECT_TRUE(AwaitDoorState);
-    EXPECT_EQ(0x38, DoorSystem.DoorState);
+    EXPECT_TRUE(LinkState.AwaitDoorState);
+    EXPECT_EQ(0x38, LinkState.DoorSystem.DoorState);
 }
 
 TEST_F(RecordDecoder, InstallationMarksFollowTheDoorStateWhileTheBarShows) {
     f.main.visible["ProgressBar11"] = true;
-    AwaitDoorState24 = true;
+    LinkState.AwaitDoorState24 = true;
     ExpectAcked(Rec(0x0D, 0x00, B({0, 0x18, 0, 0, 0, 0, 0, 0, 0})));
-    EXPECT_FALSE(AwaitDoorState24);
+    EXPECT_FALSE(LinkState.AwaitDoorState24);
     EXPECT_TRUE(f.main.visible["Image1102"]);
     EXPECT_FALSE(f.main.visible["Image1103"]);
     ExpectAcked(Rec(0x0D, 0x00, B({0, 0x00, 0, 0, 0, 0, 0, 0, 0})));
     EXPECT_TRUE(f.main.visible["Image1103"]);
-    AwaitSaveDone = true;
+    LinkState.AwaitSaveDone = true;
     ExpectAcked(Rec(0x12, 0x00, ""));
-    EXPECT_FALSE(AwaitSaveDone);
+    EXPECT_FALSE(LinkState.AwaitSaveDone);
     EXPECT_TRUE(f.main.visible["Image1104"]);
     EXPECT_EQ(0u, f.main.font_colors["Label1104"]);
 }
@@ -106,46 +106,46 @@ TEST_F(RecordDecoder, ConfigurationBlocksFillTheSlots) {
     group[34] = 0; group[35] = 0; group[36] = 0x03; group[37] = 0x09;
     group[38] = 0x22;
     std::string block = group + std::string(200, '\0');
-    AwaitConfigBlock1 = AwaitConfigBlock2 = AwaitConfigBlock3 = true;
+    LinkState.AwaitConfigBlock1 = LinkState.AwaitConfigBlock2 = LinkState.AwaitConfigBlock3 = true;
     ExpectAcked(Rec(0x10, 0x00, block));
-    EXPECT_FALSE(AwaitConfigBlock1);
-    const TDeviceSlotRecord& s = DoorSystem.Slots[1];
+    EXPECT_FALSE(LinkState.AwaitConfigBlock1);
+    const TDeviceSlotRecord& s = LinkState.DoorSystem.Slots[1];
     EXPECT_EQ(7, s.Params[0]);
     EXPECT_EQ(300, s.Params[1]);
     EXPECT_EQ(5, s.BusAddress);
     EXPECT_EQ("1.2.34", s.VersionText);
     EXPECT_EQ("00000309", s.DeviceTypeHex);
     EXPECT_EQ(0x22, s.SlotFlags);
-    EXPECT_EQ(0, DoorSystem.Slots[2].BusAddress);
+    EXPECT_EQ(0, LinkState.DoorSystem.Slots[2].BusAddress);
     EXPECT_EQ("Empfang Konfigurationsblock 1", f.main.com_lines.at(0));
     EXPECT_EQ(0, f.main.slot_shows);
 
     std::string no_version = group;
     no_version[30] = 0;
     ExpectAcked(Rec(0x10, 0x01, no_version));  // short block: the rest reads as zeros
-    EXPECT_FALSE(AwaitConfigBlock2);
-    EXPECT_EQ("", DoorSystem.Slots[7].VersionText);
-    EXPECT_EQ(0, DoorSystem.Slots[8].BusAddress);
+    EXPECT_FALSE(LinkState.AwaitConfigBlock2);
+    EXPECT_EQ("", LinkState.DoorSystem.Slots[7].VersionText);
+    EXPECT_EQ(0, LinkState.DoorSystem.Slots[8].BusAddress);
 
     ExpectAcked(Rec(0x10, 0x02, B({0x07, 0xE6, 0x03, 0x09}) + "Tor 4" + B({0x00, 'x', 0x00})));
-    EXPECT_FALSE(AwaitConfigBlock3);
-    EXPECT_EQ("09.03.2022", DoorSystem.MaintenanceDate);
-    EXPECT_EQ("Tor 4", DoorSystem.InfoText);
+    EXPECT_FALSE(LinkState.AwaitConfigBlock3);
+    EXPECT_EQ("09.03.2022", LinkState.DoorSystem.MaintenanceDate);
+    EXPECT_EQ("Tor 4", LinkState.DoorSystem.InfoText);
     EXPECT_EQ("Tor 4", f.main.texts["Label80"]);
     EXPECT_EQ(1, f.main.slot_shows);
 }
 
 TEST_F(RecordDecoder, NodeTableOdReplyCodeAndSettings) {
-    AwaitNodeList = true;
+    LinkState.AwaitNodeList = true;
     ExpectAcked(Rec(0xA0, 0x00, B({2})));
-    EXPECT_EQ(2, NodeTable.NodeCount);
-    EXPECT_FALSE(AwaitNodeList);
+    EXPECT_EQ(2, LinkState.NodeTable.NodeCount);
+    EXPECT_FALSE(LinkState.AwaitNodeList);
     std::string e = B({0x41, 1, 2, 3}) + "HW07" + B({'1', '2', 9, 3, 0x07, 0xE8, 14, 5, 6, 2, 0, 1, 0x41, 4,
                                                    0, 0, 0, 0x1E, 0, 0, 0, 11, 0x00, 0x01, 0x23, 0x45, 3, 0, 0, 0x01, 0x02});
-    AwaitNodeList = true;
+    LinkState.AwaitNodeList = true;
     ExpectAcked(Rec(0xA0, 0xFF, e));
-    EXPECT_FALSE(AwaitNodeList);
-    const TNodeEntry& n = NodeTable.Nodes[1];
+    EXPECT_FALSE(LinkState.AwaitNodeList);
+    const TNodeEntry& n = LinkState.NodeTable.Nodes[1];
     EXPECT_EQ(1, n.Present);
     EXPECT_EQ(0x41, n.NodeID);
     EXPECT_EQ(1, n.SameNode);
@@ -161,76 +161,76 @@ TEST_F(RecordDecoder, NodeTableOdReplyCodeAndSettings) {
     EXPECT_EQ(3, n.Group);
     EXPECT_EQ(0x0102, n.UsageCount);
     for (int entry : {0x40, 0x61}) {  // entry numbers 0 and 33
-        AwaitNodeList = true;
+        LinkState.AwaitNodeList = true;
         ExpectAcked(Rec(0xA0, 0xFF, B({entry})));
-        EXPECT_FALSE(AwaitNodeList);
+        EXPECT_FALSE(LinkState.AwaitNodeList);
     }
-    EXPECT_EQ(0, NodeTable.Nodes[32].Present);
+    EXPECT_EQ(0, LinkState.NodeTable.Nodes[32].Present);
 
-    AwaitOdReply = true;
+    LinkState.AwaitOdReply = true;
     ExpectAcked(Rec(0xA1, 0x00, B({0x05, 0x10, 0x10, 0x01, 0x00, 0x65, 0x76, 0x61, 0x73})));
-    EXPECT_FALSE(AwaitOdReply);
-    EXPECT_EQ(5, OdReply.Node);
-    EXPECT_EQ(0x1010, OdReply.Index);
-    EXPECT_EQ(1, OdReply.SubIndex);
-    EXPECT_EQ("65766173", OdReply.Value);
+    EXPECT_FALSE(LinkState.AwaitOdReply);
+    EXPECT_EQ(5, LinkState.OdReply.Node);
+    EXPECT_EQ(0x1010, LinkState.OdReply.Index);
+    EXPECT_EQ(1, LinkState.OdReply.SubIndex);
+    EXPECT_EQ("65766173", LinkState.OdReply.Value);
 
-    AwaitCodeCheck = true;
+    LinkState.AwaitCodeCheck = true;
     ExpectAcked(Rec(0x30, 0x01, B({2})));
-    EXPECT_EQ(2, GrantedLevel);
-    EXPECT_FALSE(AwaitCodeCheck);
-    AwaitCodeCheck = true;
+    EXPECT_EQ(2, LinkState.GrantedLevel);
+    EXPECT_FALSE(LinkState.AwaitCodeCheck);
+    LinkState.AwaitCodeCheck = true;
     ExpectAcked(Rec(0x30, 0x01, ""));  // too short: ignored
-    EXPECT_TRUE(AwaitCodeCheck);
+    EXPECT_TRUE(LinkState.AwaitCodeCheck);
 
-    AwaitTerminalSettings = true;
+    LinkState.AwaitTerminalSettings = true;
     ExpectAcked(Rec(0x0E, 0x20, B({1, 3, 2, 0})));
-    EXPECT_FALSE(AwaitTerminalSettings);
-    EXPECT_EQ(1, TerminalSettings.InputFunction);
-    EXPECT_TRUE(TerminalSettings.PermOpenOutside);
-    EXPECT_TRUE(TerminalSettings.PermOpenInside);
-    EXPECT_EQ(2, TerminalSettings.OutputFunction);
+    EXPECT_FALSE(LinkState.AwaitTerminalSettings);
+    EXPECT_EQ(1, LinkState.TerminalSettings.InputFunction);
+    EXPECT_TRUE(LinkState.TerminalSettings.PermOpenOutside);
+    EXPECT_TRUE(LinkState.TerminalSettings.PermOpenInside);
+    EXPECT_EQ(2, LinkState.TerminalSettings.OutputFunction);
 }
 
 TEST_F(RecordDecoder, ErrorsCountersAndButtons) {
-    AwaitSlotErrors = true;
+    LinkState.AwaitSlotErrors = true;
     std::string words(48, '\0');
     words[3] = 0x11;
     words[44] = static_cast<char>(0x80);
     ExpectAcked(Rec(0x52, 0x01, words));
-    EXPECT_FALSE(AwaitSlotErrors);
-    EXPECT_EQ(0x11u, SlotErrors[1]);
-    EXPECT_EQ(0x80000000u, SlotErrors[12]);
+    EXPECT_FALSE(LinkState.AwaitSlotErrors);
+    EXPECT_EQ(0x11u, LinkState.SlotErrors[1]);
+    EXPECT_EQ(0x80000000u, LinkState.SlotErrors[12]);
     EXPECT_EQ(1, f.main.error_shows);
 
-    AwaitEmergencyCounters = true;
+    LinkState.AwaitEmergencyCounters = true;
     ExpectAcked(Rec(0x53, 0x00, B({1, 2, 3, 4, 5, 6, 7, 8})));
-    EXPECT_FALSE(AwaitEmergencyCounters);
-    EXPECT_EQ(8, EmergencyCounters[8]);
+    EXPECT_FALSE(LinkState.AwaitEmergencyCounters);
+    EXPECT_EQ(8, LinkState.EmergencyCounters[8]);
 
     // Two terminals, two boxes; LEN 44 is read in the short form.
-    DoorSystem.Slots[1].BusAddress = 1;
-    DoorSystem.Slots[2].BusAddress = 2;
-    DoorSystem.Slots[5].BusAddress = 21;
-    DoorSystem.Slots[6].BusAddress = 22;
+    LinkState.DoorSystem.Slots[1].BusAddress = 1;
+    LinkState.DoorSystem.Slots[2].BusAddress = 2;
+    LinkState.DoorSystem.Slots[5].BusAddress = 21;
+    LinkState.DoorSystem.Slots[6].BusAddress = 22;
     std::string short_form = B({0x03, 0x01}) + std::string(37, 0);  // payload 41 bytes: LEN 44
-    AwaitButtonState = true;
+    LinkState.AwaitButtonState = true;
     ExpectAcked(Rec(0x51, 0x00, short_form));
-    EXPECT_FALSE(AwaitButtonState);
-    EXPECT_EQ("X?------", ButtonMap);
-    EXPECT_FALSE(AllButtonsPressed);
-    EXPECT_EQ("", BoxBitMap);
+    EXPECT_FALSE(LinkState.AwaitButtonState);
+    EXPECT_EQ("X?------", LinkState.ButtonMap);
+    EXPECT_FALSE(LinkState.AllButtonsPressed);
+    EXPECT_EQ("", LinkState.BoxBitMap);
     EXPECT_TRUE(fs::exists(LogFileName("TOVAK-DAT-")));
 
-    NodeTable.KznCount = 3;
+    LinkState.NodeTable.KznCount = 3;
     std::string long_form(42, '\0');
     long_form[0] = 0x03; long_form[1] = 0x05;   // box 1: buttons, KZN bits 101
     long_form[5] = 0x03;                        // box 2
-    AwaitButtonState = true;
+    LinkState.AwaitButtonState = true;
     ExpectAcked(Rec(0x51, 0x00, long_form));
-    EXPECT_EQ("XX------", ButtonMap);
-    EXPECT_TRUE(AllButtonsPressed);
-    EXPECT_EQ("X-X", BoxBitMap);
+    EXPECT_EQ("XX------", LinkState.ButtonMap);
+    EXPECT_TRUE(LinkState.AllButtonsPressed);
+    EXPECT_EQ("X-X", LinkState.BoxBitMap);
 }
 
 TEST_F(RecordDecoder, TinyAndUnknownRecordsAreOnlyAcknowledged) {
@@ -244,8 +244,8 @@ TEST_F(RecordDecoder, TinyAndUnknownRecordsAreOnlyAcknowledged) {
 }
 
 TEST_F(RecordDecoder, TraceLinesAreNumberedAndSavedToTheTraceFile) {
-    PrtShow = true;
-    PrtProt = true;
+    LinkState.PrtShow = true;
+    LinkState.PrtProt = true;
     for (int k = 0; k < 49; ++k) f.Poll(FakeLink::Frame(""));  // 98 lines: R and S
     f.Poll(FakeLink::Frame(""));
     ASSERT_EQ(100u, f.view.trace.size());

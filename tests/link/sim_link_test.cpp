@@ -39,21 +39,20 @@ class SimLink : public ::testing::Test {
 protected:
     void SetUp() override {
         InitWindowThread();
-        ClearLinkState();
-        ClearDeviceRecords();
+        LinkState = TLinkState{};
         dir_ = fs::temp_directory_path() / ("tovak-simlink-" + std::to_string(getpid()));
         fs::create_directories(dir_);
         setenv("TOVAK_PORTS", dir_.c_str(), 1);
     }
     void TearDown() override {
-        if (link_ && PortOpen) link_->ClosePort();
+        if (link_ && LinkState.PortOpen) link_->ClosePort();
         link_.reset();
         port_.reset();
         com_.reset();
         sim_.reset();
         unsetenv("TOVAK_PORTS");
         fs::remove_all(dir_);
-        ClearLinkState();
+        LinkState = TLinkState{};
     }
     void Start(DoorState state = DoorState::DoorTerminal(), int poll_ms = 10) {
         DoorSimOptions options;
@@ -66,7 +65,7 @@ protected:
         port_ = std::make_unique<TComPortLink>(com_.get());
         link_ = std::make_unique<TSercomLink>(port_.get(), &view_, &main_);
         link_->OpenPort(kPort, false);
-        ASSERT_TRUE(PortOpen);
+        ASSERT_TRUE(LinkState.PortOpen);
     }
     // Waits until `count` more exchanges have finished, pumping the window thread meanwhile.
     bool Exchanges(size_t count) {
@@ -92,11 +91,11 @@ TEST_F(SimLink, EveryPollGetsExactlyOneAnswerAndQueuedRequestsLeaveOnePerPollOld
     ASSERT_TRUE(Exchanges(3));
     sim_->ClearExchanges();
     // One request per answer, oldest first; records are acknowledged before the next request.
-    AwaitDoorState = AwaitConfigBlock3 = true;
+    LinkState.AwaitDoorState = LinkState.AwaitConfigBlock3 = true;
     link_->EnqueueRequest(B({0xFB, 0x02, 0x00, 0x0D, 0x00}));
     link_->EnqueueRequest(B({0xFB, 0x02, 0x00, 0x10, 0x02}));
-    ASSERT_TRUE(Await(AwaitConfigBlock3));
-    EXPECT_FALSE(AwaitDoorState);
+    ASSERT_TRUE(Await(LinkState.AwaitConfigBlock3));
+    EXPECT_FALSE(LinkState.AwaitDoorState);
     ASSERT_TRUE(Exchanges(2));
     sim_->Stop();
     std::vector<std::string> answers;
@@ -115,7 +114,7 @@ TEST_F(SimLink, EveryPollGetsExactlyOneAnswerAndQueuedRequestsLeaveOnePerPollOld
         BytesToHexList(Wire(B({0x28, 0x28, 0x00}))),              // answer to block 3
     };
     EXPECT_EQ(expected, answers);
-    EXPECT_EQ("TOVAK-SIM", DoorSystem.InfoText);
+    EXPECT_EQ("TOVAK-SIM", LinkState.DoorSystem.InfoText);
     EXPECT_GE(main_.slot_shows, 1);
 }
 
@@ -147,12 +146,12 @@ TEST_F(SimLink, BadFramesGetNoAnswerAndShowTheirStatusAndEscapesWorkBothWays) {
     sim_->ClearExchanges();
     sim_->EscapedCheckByteOnce();
     link_->EnqueueRequest(B({0xFB, 0x02, 0x04, 0xA1, 0x00, 0x1B, 0x10, 0x03, 0x02}));
-    AwaitOdReply = true;
+    LinkState.AwaitOdReply = true;
     sim_->Device().Update([](DoorState& s) { s.od[{0x1B, 0x1003, 0x02}] = 0x1B0302FF; });
-    ASSERT_TRUE(Await(AwaitOdReply));
-    EXPECT_EQ(0x1B, OdReply.Node);
-    EXPECT_EQ(0x1003, OdReply.Index);
-    EXPECT_EQ("1B0302FF", OdReply.Value);
+    ASSERT_TRUE(Await(LinkState.AwaitOdReply));
+    EXPECT_EQ(0x1B, LinkState.OdReply.Node);
+    EXPECT_EQ(0x1003, LinkState.OdReply.Index);
+    EXPECT_EQ("1B0302FF", LinkState.OdReply.Value);
     auto ex = sim_->Exchanges();
     size_t k = FirstUnusual(ex);
     ASSERT_LT(k, ex.size());
@@ -191,54 +190,54 @@ TEST_F(SimLink, DeviceTypeIsAskedAndItsAbsenceFoundInAboutOneSecond) {
 
 TEST_F(SimLink, BlocksAreReadAndWrittenThroughTheOrders) {
     Start(DoorState::IoDevice(1));
-    LinkBusy = true;
-    ReadInputsRequested = true;
-    ASSERT_TRUE(Await(LinkBusy));
+    LinkState.LinkBusy = true;
+    LinkState.ReadInputsRequested = true;
+    ASSERT_TRUE(Await(LinkState.LinkBusy));
     EXPECT_EQ(BytesToHexList(DoorState::IoDevice(1).inputs), main_.texts["Edit502"]);
-    LinkBusy = true;
-    ReadOutputsRequested = true;
-    ASSERT_TRUE(Await(LinkBusy));
+    LinkState.LinkBusy = true;
+    LinkState.ReadOutputsRequested = true;
+    ASSERT_TRUE(Await(LinkState.LinkBusy));
     EXPECT_EQ(BytesToHexList(DoorState::IoDevice(1).outputs), main_.texts["Edit503"]);
     main_.texts["Edit503"] = "81,01,02,03";
-    LinkBusy = true;
-    WriteOutputsRequested = true;
-    ASSERT_TRUE(Await(LinkBusy));
-    EXPECT_EQ(0, ResultCode);
+    LinkState.LinkBusy = true;
+    LinkState.WriteOutputsRequested = true;
+    ASSERT_TRUE(Await(LinkState.LinkBusy));
+    EXPECT_EQ(0, LinkState.ResultCode);
     EXPECT_EQ(B({0x81, 0x01, 0x02, 0x03}), sim_->Device().State().outputs);
 }
 
 TEST_F(SimLink, CodesNodesAndCommandsClearTheirWaits) {
     Start();
-    AwaitCodeCheck = true;
+    LinkState.AwaitCodeCheck = true;
     link_->EnqueueRequest(B({0xFB, 0x02, 0x02, 0x30, 0x00, 0x22, 0x22}));
-    ASSERT_TRUE(Await(AwaitCodeCheck));
-    EXPECT_EQ(2, GrantedLevel);
-    AwaitCodeCheck = true;
+    ASSERT_TRUE(Await(LinkState.AwaitCodeCheck));
+    EXPECT_EQ(2, LinkState.GrantedLevel);
+    LinkState.AwaitCodeCheck = true;
     link_->EnqueueRequest(B({0xFB, 0x02, 0x02, 0x30, 0x00, 0x99, 0x99}));
-    ASSERT_TRUE(Await(AwaitCodeCheck));
-    EXPECT_EQ(0, GrantedLevel);
+    ASSERT_TRUE(Await(LinkState.AwaitCodeCheck));
+    EXPECT_EQ(0, LinkState.GrantedLevel);
     // Change the control code to 12345 (four bytes, padded with A), then check it.
-    AwaitResult = true;
+    LinkState.AwaitResult = true;
     link_->EnqueueRequest(B({0xFB, 0x02, 0x04, 0x30, 0x02, 0x12, 0x34, 0x5A, 0xAA}));
-    ASSERT_TRUE(Await(AwaitResult));
-    EXPECT_EQ(0, ResultCode);
-    AwaitCodeCheck = true;
+    ASSERT_TRUE(Await(LinkState.AwaitResult));
+    EXPECT_EQ(0, LinkState.ResultCode);
+    LinkState.AwaitCodeCheck = true;
     link_->EnqueueRequest(B({0xFB, 0x02, 0x04, 0x30, 0x00, 0x12, 0x34, 0x5A, 0xAA}));
-    ASSERT_TRUE(Await(AwaitCodeCheck));
-    EXPECT_EQ(1, GrantedLevel);
+    ASSERT_TRUE(Await(LinkState.AwaitCodeCheck));
+    EXPECT_EQ(1, LinkState.GrantedLevel);
 
-    AwaitNodeList = true;
+    LinkState.AwaitNodeList = true;
     link_->EnqueueRequest(B({0xFB, 0x02, 0x00, 0xA0, 0x00}));
-    ASSERT_TRUE(Await(AwaitNodeList));
-    ASSERT_EQ(2, NodeTable.NodeCount);
+    ASSERT_TRUE(Await(LinkState.AwaitNodeList));
+    ASSERT_EQ(2, LinkState.NodeTable.NodeCount);
     for (int i = 1; i <= 2; ++i) {
-        AwaitNodeList = true;
+        LinkState.AwaitNodeList = true;
         link_->EnqueueRequest(B({0xFB, 0x02, 0x01, 0xA0, 0xFF, 0x40 + i}));
-        ASSERT_TRUE(Await(AwaitNodeList));
+        ASSERT_TRUE(Await(LinkState.AwaitNodeList));
     }
-    EXPECT_EQ(0x309, NodeTable.Nodes[1].ProdCode);
-    EXPECT_EQ(6, NodeTable.Nodes[2].ProdCode);
-    EXPECT_EQ(1, NodeTable.Nodes[2].SameNode);
+    EXPECT_EQ(0x309, LinkState.NodeTable.Nodes[1].ProdCode);
+    EXPECT_EQ(6, LinkState.NodeTable.Nodes[2].ProdCode);
+    EXPECT_EQ(1, LinkState.NodeTable.Nodes[2].SameNode);
 
     // Unlock: the device reports the new door state on its own.
     main_.texts.erase("Label11051");
@@ -250,29 +249,29 @@ TEST_F(SimLink, CodesNodesAndCommandsClearTheirWaits) {
     link_->EnqueueRequest(B({0xFB, 0x02, 0x00, 0x50, 0x02}));
     ASSERT_TRUE(PumpUntil([&] { return main_.texts["Label11051"] == "Tür verriegelt"; }));
     main_.visible["ProgressBar11"] = true;
-    AwaitConfigBlock1 = AwaitSaveDone = true;
+    LinkState.AwaitConfigBlock1 = LinkState.AwaitSaveDone = true;
     link_->EnqueueRequest(B({0xFB, 0x02, 0x00, 0x11, 0x00}));
-    ASSERT_TRUE(Await(AwaitSaveDone));
-    EXPECT_FALSE(AwaitConfigBlock1);
+    ASSERT_TRUE(Await(LinkState.AwaitSaveDone));
+    EXPECT_FALSE(LinkState.AwaitConfigBlock1);
     EXPECT_TRUE(main_.visible["Image1102"]);
     EXPECT_TRUE(main_.visible["Image1103"]);
     EXPECT_TRUE(main_.visible["Image1104"]);
-    EXPECT_EQ(5, DoorSystem.Slots[1].BusAddress);
+    EXPECT_EQ(5, LinkState.DoorSystem.Slots[1].BusAddress);
 }
 
 TEST_F(SimLink, QueueSurvivesACloseAndUnpluggingIsSurvived) {
     Start();
     ASSERT_TRUE(Exchanges(2));
     link_->ClosePort();
-    EXPECT_FALSE(PortOpen);
-    AwaitTerminalSettings = true;
+    EXPECT_FALSE(LinkState.PortOpen);
+    LinkState.AwaitTerminalSettings = true;
     link_->EnqueueRequest(B({0xFB, 0x02, 0x00, 0x0E, 0x20}));
     link_->OpenPort(kPort, false);
-    ASSERT_TRUE(PortOpen);
-    ASSERT_TRUE(Await(AwaitTerminalSettings));
+    ASSERT_TRUE(LinkState.PortOpen);
+    ASSERT_TRUE(Await(LinkState.AwaitTerminalSettings));
     sim_->Unplug();
     // The program goes on; the port reports its error on its own road, nothing crashes.
     PumpUntil([] { return false; }, 100);
     link_->ClosePort();
-    EXPECT_FALSE(PortOpen);
+    EXPECT_FALSE(LinkState.PortOpen);
 }

@@ -1,0 +1,20 @@
+#include "app/device_check.h"
+
+#include "app/comp_text.h"
+#include "app/cust_msg.h"
+#include "link/form_sercom.h"
+
+bool CheckDoorTerminal() {
+    const int32_t code = FormSercom->QueryDeviceType();
+    if (code == 0x81) return false;
+    const int id = code == 0x91 ? 1651 : code == 0x93 ? 1652 : code == 0x97 ? 1653 : 1650;
+    CustMessageDlg(GetCompText(id), mtCustError, mbCustCancel, 0);
+    return true;
+}
+
+bool CheckPortalisDevice() {
+    const int32_t code = FormSercom->QueryDeviceType();
+    if (code >= 0x91 && code <= 0x99) return false;
+    CustMessageDlg(GetCompText(code == 0x81 ? 1654 : 1650), mtCustError, mbCustCancel, 0);
+    return true;
+}

@@ -1,0 +1,40 @@
+#pragma once
+// One page of the main window's notebook Notebook1. A page class builds its controls on its
+// notebook page, owned by the main window (so their names, FindComponent and the control-text
+// catalogue work as for any control of the window), keeps them as typed fields named as the
+// controls are, and carries the handlers of those controls.
+//
+// Adding a page: a class TPage<name> derived from TMainPage in app/pages/page_<name>.h/.cpp
+// that builds its controls in its constructor, and one line for it in TMainPages.
+
+#include "app/page_builder.h"
+
+class TForm1;
+class TPage;
+struct TMainPages;
+
+class TMainPage {
+public:
+    TMainPage(TForm1& form, int index);
+    virtual ~TMainPage() = default;
+    TMainPage(const TMainPage&) = delete;
+    TMainPage& operator=(const TMainPage&) = delete;
+
+    int PageIndex() const { return index_; }
+    TPage* Sheet() const { return sheet_; }
+    // Makes this the shown page of Notebook1.
+    void Show();
+
+protected:
+    // Lets the windows repaint (handles pending messages) before a step that waits.
+    static void LetWindowsRepaint();
+    // The window's other pages; for handlers, not while the pages are being built.
+    TMainPages& Pages() const;
+
+    TForm1& form_;
+    TPageBuilder b_;
+
+private:
+    int index_;
+    TPage* sheet_;
+};

@@ -1,0 +1,31 @@
+#include "app/pages/page_coc.h"
+
+#include "app/pages/main_pages.h"
+#include "link/form_sercom.h"
+#include "link/link_state.h"
+
+TPageCOC::TPageCOC(TForm1& form) : TMainPage(form, Index) {
+    TPage* p = Sheet();
+    Label61 = b_.Label(p, "Label61", "Schnittstellen-Nummer für Datenübertragung angeben:", 16, 16, true);
+    const TPortEntry port = b_.PortEntry(p, "Notebook3", "Edit601", "ImageEdit601", "Label602", 16, 40);
+    Notebook3 = port.Notebook;
+    Edit601 = port.Edit;
+    ImageEdit601 = port.List;
+    Label602 = port.Notice;
+    const auto row = b_.ButtonRow(p, {{"Button601", "Start"}, {"Button603", "Abbruch"}});
+    Button601 = row[0];
+    Button603 = row[1];
+    Button601->OnClick = [this](TObject*) { Button601Click(); };
+    Button603->OnClick = [this](TObject*) { Pages().COM->Button103Click(); };
+}
+
+int32_t TPageCOC::CocPortNumber() { return PortNumberOf(Notebook3, Edit601, ImageEdit601); }
+
+void TPageCOC::Button601Click() {
+    FormSercom->OpenPort(CocPortNumber(), true);
+    if (!LinkState.PortOpen) return;
+    TPageMEN& men = *Pages().MEN;
+    men.CheckEdit701->SetChecked(true);
+    for (TAppButton* b : men.MenuButtons()) b->SetEnabled(true);
+    men.Show();
+}

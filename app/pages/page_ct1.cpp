@@ -1,0 +1,19 @@
+#include "app/pages/page_ct1.h"
+
+#include "app/pages/main_pages.h"
+
+TPageCT1::TPageCT1(TForm1& form) : TMainPage(form, Index) {
+    TPage* p = Sheet();
+    Label191 = b_.Label(p, "Label191", "Schnittstellen-Nummer für Datenübertragung angeben:", 16, 16, true);
+    const TPortEntry port = b_.PortEntry(p, "Notebook2401", "Edit2401", "ImageEdit2401", "Label192", 16, 40);
+    Notebook2401 = port.Notebook;
+    Edit2401 = port.Edit;
+    ImageEdit2401 = port.List;
+    Label192 = port.Notice;
+    const auto row = b_.ButtonRow(p, {{"Button2401", "Start"}, {"Button2402", "Abbruch"}});
+    Button2401 = row[0];
+    Button2402 = row[1];
+    Button2402->OnClick = [this](TObject*) { Pages().COM->Button103Click(); };
+}
+
+int32_t TPageCT1::CtcPortNumber() { return PortNumberOf(Notebook2401, Edit2401, ImageEdit2401); }

@@ -1,0 +1,14 @@
+#pragma once
+// Page PWX: the pass word in front of the test page.
+
+#include "app/pages/main_page.h"
+#include "platform/forms/mask_edit.h"
+
+class TPagePWX : public TMainPage {
+public:
+    static constexpr int Index = 19;
+    explicit TPagePWX(TForm1& form);
+
+    TLabel* Label1901;
+    TMaskEdit* MaskEdit191;
+};
