@@ -722,6 +722,10 @@ class TCustomvxTreeList : public TCustomvxContainer {
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void WMTimer(TMessage& Message);
+    void WMSetFocus(TMessage& Message) override;
+    void WMKillFocus(TMessage& Message) override;
+    void WMCancelMode(TMessage& Message) override;
+    void CMCancelMode(TMessage& Message) override;
     virtual bool IsImmediateEditor() { return Has(TvxTLOption::ImmediateEditor); }
     // Whether a pressed header or band caption may be dragged away, and the news that it is.
     virtual bool CanHeaderDragging(int /*Column*/) { return false; }

@@ -277,7 +277,7 @@ TEST_F(TreeListMouse, BandEdgeSizesTheBand) {
     EXPECT_EQ(grid->Bands()->Items(0)->Width(), edge.X - 50 - band.Left + 2);
 }
 
-// Presses sent straight to two windows, so that both hold a row at once.
+// Presses sent straight to two windows; each control runs and stops its own timer.
 TEST_F(TreeListMouse, TwoControlsAutoScrollingBothStopWhenTheirPressesEnd) {
     auto* other = new TSelectingControl(form);
     other->SetBounds(8, 320, 500, 60);
@@ -298,20 +298,25 @@ TEST_F(TreeListMouse, TwoControlsAutoScrollingBothStopWhenTheirPressesEnd) {
         const TRect rows = g->GetRectInfo().Rows;
         SendMessage(g->WindowHandle(), WM_MOUSEMOVE, MK_LBUTTON, MakeLParam(TPoint{p.X, rows.Bottom + 20}));
     };
-    press(grid);
-    press(other);
     auto ticks = [&](int n) {
         for (int i = 0; i < n; ++i) {
             clock->Advance(61);
             driver->Pump();
         }
     };
+    press(grid);
     ticks(3);
     const int gridMoving = grid->GetFocusedAbsoluteNodeIndex();
-    const int otherMoving = other->GetFocusedAbsoluteNodeIndex();
     ticks(2);
     EXPECT_GT(grid->GetFocusedAbsoluteNodeIndex(), gridMoving);
+    // The second press takes the focus, which ends the first one's press.
+    press(other);
+    ticks(3);
+    const int otherMoving = other->GetFocusedAbsoluteNodeIndex();
+    const int gridHeld = grid->GetFocusedAbsoluteNodeIndex();
+    ticks(2);
     EXPECT_GT(other->GetFocusedAbsoluteNodeIndex(), otherMoving);
+    EXPECT_EQ(grid->GetFocusedAbsoluteNodeIndex(), gridHeld);
     for (TSelectingControl* g : {grid, other})
         SendMessage(g->WindowHandle(), WM_LBUTTONUP, 0, MakeLParam(TPoint{5, g->GetRectInfo().Rows.Bottom + 20}));
     ticks(1);
