@@ -467,6 +467,7 @@ void TCustomvxTreeList::ResetNodeReferences() {
     dragNode_ = nullptr;
     pressedNode_ = nullptr;
     hotTrackNode_ = nullptr;
+    hotTrackColumn_ = -1;
     rangeStartNode_ = nullptr;
     rangeExtension_ = false;
     editorNode_ = nullptr;

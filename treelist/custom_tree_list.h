@@ -732,6 +732,14 @@ class TCustomvxTreeList : public TCustomvxContainer {
     virtual void DoStartHeaderDragging(int /*Column*/) {}
     virtual bool CanBandDragging(int /*Band*/) { return false; }
     virtual void DoStartBandDragging(int /*Band*/) {}
+    // Whether a cell lights up under the pointer.
+    virtual bool IsHotTrackCell(TvxTreeListNode* /*Node*/, int /*Column*/) { return IsHotTrack(); }
+    virtual void DoHotTrackNode(const TvxTreeListHotTrackInfo& Info, TCursor& Cursor) {
+        if (OnHotTrackNode) OnHotTrackNode(this, Info, Cursor);
+    }
+    // Set while hot tracking changes the cursor, so that the change is not taken as the
+    // control's own cursor.
+    bool HotTrackCursorChanging() const { return hotTrackCursorChanging_; }
     // Makes a node for the new-item row when a press finds none focused.
     virtual void StartNewItemRow() {}
     // Asked after OnKeyDown; False drops the key.
@@ -795,6 +803,8 @@ class TCustomvxTreeList : public TCustomvxContainer {
     void RowPressScroll(int Y);
     void FollowPress(const TvxTreeListHitInfo& Hit);
     bool BeyondDragThreshold(int X, int Y) const;
+    void HotTrack(const TvxTreeListHitInfo& Hit);
+    void InvalidateHotTarget();
     void EndBandSizing(int X);
     void EndColumnSizing(int X);
     void HeaderClick(int Column, TShiftState Shift);
@@ -890,6 +900,10 @@ class TCustomvxTreeList : public TCustomvxContainer {
     bool editorDelayRunning_ = false;
     bool autoScrollRunning_ = false;
     bool autoScrollUp_ = false;
+    // The hot-track target: a cell (node and column) or a header zone (1 header, 2 filter button).
+    int hotTrackColumn_ = -1;
+    int hotTrackKind_ = 0;
+    bool hotTrackCursorChanging_ = false;
     bool interruptedState_ = false;
     TvxVisibleNodeList visibleNodes_;
     bool cacheBuilt_ = false;

@@ -267,6 +267,7 @@ class TCustomvxTreeListControl : public TCustomvxTreeList {
     virtual void DoGetNodeDragText(TvxTreeListNode* Node, int Column, std::string& Text);
     virtual bool CanFilterColumn(int Column);
     virtual bool IsColumnHotTrack(int Column);
+    bool IsHotTrackCell(TvxTreeListNode* /*Node*/, int Column) override { return IsColumnHotTrack(Column); }
     virtual bool IsColumnMultiLine(int Column);
     // Custom drawing of one cell: either cell event or the column's own.
     bool HasCustomDrawCell(TvxTreeListNode* Node, int Column) override;

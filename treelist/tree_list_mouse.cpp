@@ -290,6 +290,7 @@ void TCustomvxTreeList::MouseMove(TShiftState Shift, int X, int Y) {
             break;
     }
     FollowPress(hit);
+    HotTrack(hit);
     TCustomvxContainer::MouseMove(Shift, X, Y);
 }
 
@@ -458,4 +459,48 @@ void TCustomvxTreeList::HeaderClick(int Column, TShiftState Shift) {
         ~Reset() { self->multiSortClick_ = self->ctrlClick_ = false; }
     } reset{this};
     DoHeaderClick(Column);
+}
+
+void TCustomvxTreeList::HotTrack(const TvxTreeListHitInfo& Hit) {
+    if (!IsHotTrack() && !IsFilterEnabled()) return;
+    TvxTreeListHotTrackInfo target;
+    int kind = 0;
+    if (Hit.Node && Hit.Column >= 0 && IsHotTrackCell(Hit.Node, Hit.Column)) {
+        target.Node = Hit.Node;
+        target.Column = Hit.Column;
+    } else if (Hit.Kind == hkHeaderCell && Hit.Column >= 0) {
+        int zone = 0;
+        if (GetHeaderHitZone(Hit.X, Hit.Y, zone, Hit.Column)) {
+            target.Column = Hit.Column;
+            kind = zone;
+        }
+    }
+    const bool sameCell = target.Node == hotTrackNode_ && target.Column == hotTrackColumn_;
+    if (sameCell && kind == hotTrackKind_) return;
+    InvalidateHotTarget();
+    hotTrackNode_ = target.Node;
+    hotTrackColumn_ = target.Column;
+    hotTrackKind_ = kind;
+    filterHotColumn_ = kind == 2 ? target.Column : -1;
+    if (!sameCell) {
+        TCursor cursor = Cursor();
+        DoHotTrackNode(target, cursor);
+        if (cursor != Cursor()) {
+            hotTrackCursorChanging_ = true;
+            struct Lower {
+                bool& flag;
+                ~Lower() { flag = false; }
+            } lower{hotTrackCursorChanging_};
+            SetCursor(cursor);
+        }
+    }
+    InvalidateHotTarget();
+}
+
+void TCustomvxTreeList::InvalidateHotTarget() {
+    if (hotTrackColumn_ < 0) return;
+    if (hotTrackNode_)
+        InvalidateRect(GetCellRect(hotTrackNode_, GetVisibleColumnIndex(hotTrackColumn_)));
+    else
+        Invalidate();
 }

@@ -277,6 +277,32 @@ TEST_F(TreeListMouse, BandEdgeSizesTheBand) {
     EXPECT_EQ(grid->Bands()->Items(0)->Width(), edge.X - 50 - band.Left + 2);
 }
 
+TEST_F(TreeListMouse, HotTrackingAsksForTheCursorOncePerCell) {
+    grid->SetOptionsEx(grid->OptionsEx().Include(TvxTLOptionEx::HotTrack));
+    std::vector<std::pair<TvxTreeListNode*, int>> asked;
+    grid->OnHotTrackNode = [&](TObject*, const TvxTreeListHotTrackInfo& info, TCursor& cursor) {
+        asked.emplace_back(info.Node, info.Column);
+        if (info.Node) cursor = crHandPoint;
+    };
+    const TPoint cell = CellPoint(2, 1);
+    Move(cell);
+    Move(TPoint{cell.X + 2, cell.Y});
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].first, grid->GetAbsoluteNode(2));
+    EXPECT_EQ(asked[0].second, 1);
+    EXPECT_EQ(grid->Cursor(), crHandPoint);
+    // Over a header the target has no node: the application puts its cursor back.
+    grid->OnHotTrackNode = [&](TObject*, const TvxTreeListHotTrackInfo& info, TCursor& cursor) {
+        asked.emplace_back(info.Node, info.Column);
+        if (!info.Node) cursor = crDefault;
+    };
+    Move(HeaderPoint(0));
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[1].first, nullptr);
+    EXPECT_EQ(asked[1].second, 0);
+    EXPECT_EQ(grid->Cursor(), crDefault);
+}
+
 // Presses sent straight to two windows; each control runs and stops its own timer.
 TEST_F(TreeListMouse, TwoControlsAutoScrollingBothStopWhenTheirPressesEnd) {
     auto* other = new TSelectingControl(form);
