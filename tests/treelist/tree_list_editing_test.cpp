@@ -108,4 +108,20 @@ TEST_F(TreeListEditing, UpdateDropsAnOpenEditWithoutPostingIt) {
     EXPECT_FALSE(grid->Editor()->Shown());
 }
 
+TEST_F(TreeListEditing, EnterThroughMovesToTheNextCellAndOpensTheEditorThere) {
+    grid->SetOptionsEx(grid->OptionsEx().Include(TvxTLOptionEx::EnterThrough));
+    cols[1]->SetTabStop(false);
+    Key(VK_RETURN);
+    EXPECT_EQ(grid->State(), 2);
+    EXPECT_EQ(grid->GetFocusedColumn(), 2);
+    EXPECT_EQ(grid->EditorColumn(), 2);
+    driver->Type("t");
+    Key(VK_RETURN);  // past the last column: the next node's first one
+    EXPECT_EQ(grid->GetAbsoluteNode(0)->Strings(2), "t");
+    EXPECT_EQ(grid->GetFocusedNode(), grid->GetAbsoluteNode(1));
+    EXPECT_EQ(grid->GetFocusedColumn(), 0);
+    EXPECT_EQ(grid->State(), 2);
+    EXPECT_EQ(EditorText(), "r1");
+}
+
 }  // namespace

@@ -55,6 +55,13 @@ class TreeListMouse : public ::testing::Test {
         TCustomvxTreeList::FreeLayout(layout);
         return r;
     }
+    int layoutBandRight() {
+        TvxTreeListLayout layout;
+        grid->CalcLayout(layout);
+        const int right = layout.BandEntries.empty() ? 0 : layout.BandEntries[0].Rect.Right;
+        TCustomvxTreeList::FreeLayout(layout);
+        return right;
+    }
     TPoint HeaderPoint(int column) {
         TRect r = HeaderRect(column);
         return TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
@@ -275,6 +282,17 @@ TEST_F(TreeListMouse, BandEdgeSizesTheBand) {
     Up(TPoint{edge.X - 50, edge.Y});
     EXPECT_EQ(grid->State(), 0);
     EXPECT_EQ(grid->Bands()->Items(0)->Width(), edge.X - 50 - band.Left + 2);
+    // A double click on the edge fits every column of the band.
+    int fitted = 0;
+    grid->OnChangedColumnsWidth = [&](TObject*) { ++fitted; };
+    clock->Advance(GetDoubleClickTime() + 1);
+    const TPoint edge2{layoutBandRight() - 1, edge.Y};
+    Down(edge2);
+    Up(edge2);
+    Down(edge2);
+    EXPECT_EQ(grid->State(), 0);
+    Up(edge2);
+    EXPECT_EQ(fitted, 1);
 }
 
 TEST_F(TreeListMouse, HotTrackingAsksForTheCursorOncePerCell) {
