@@ -149,6 +149,25 @@ TEST_F(ComPortTest, InputRingFillsAt8192AndRecovers) {
     EXPECT_EQ(0, d->InBuffUsed());
 }
 
+TEST_F(ComPortTest, PollingWithoutAHandlerWhileBytesStreamInLosesAndRepeatsNothing) {
+    auto port = std::make_unique<TSerComPort>(nullptr);
+    port->SetAutoOpen(false);
+    port->SetComNumber(11);
+    port->SetOpen(true);  // no handler: the dispatch thread still runs every announcement
+    const std::string in = Pattern(1 << 18);
+    std::thread writer([&] { pty_.WriteAll(in, 60000); });
+    std::string got;
+    bool all = PumpUntil(
+        [&] {
+            while (port->CharReady()) got += port->GetChar();
+            return got.size() >= in.size();
+        },
+        60000);
+    writer.join();
+    ASSERT_TRUE(all) << got.size();
+    EXPECT_TRUE(got == in) << got.size();
+}
+
 TEST_F(ComPortTest, PutStringOverTheFreeSpaceRaisesAndQueuesNothing) {
     auto port = std::make_unique<TSerComPort>(nullptr);
     port->SetAutoOpen(false);
