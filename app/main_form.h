@@ -42,6 +42,10 @@ public:
     // After 2 whole minutes asks whether to give up; true when the user gave up.
     bool CheckStepTimeout();
 
+    // Asks the device what `code` grants; true when it reaches `level`. Shows why not, except
+    // when the user left the page meanwhile.
+    bool CheckAccessCode(const std::string& code, int32_t level);
+
     // Fills the port lists of the three roads with the adapters' ports found: at first show,
     // and each time a port page comes up (adapters come and go while the program runs).
     void SearchSerialPorts();

@@ -174,6 +174,7 @@ void DoorDevice::HandleRequest(const std::string& r) {
         break;
     }
     case 0x30:
+        if (!s.answer_codes) break;
         if (i == 0x00) {
             int level = 0;
             for (int l = 1; l <= 3; ++l)

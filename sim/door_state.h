@@ -64,6 +64,7 @@ struct DoorState {
     std::vector<SimNode> nodes;              // entry i is nodes[i-1]
     std::array<std::string, 4> codes{"", "1111", "2222", "3333"};  // levels 1..3
     uint8_t code_change_result = 0;
+    bool answer_codes = true;        // false: code checks and changes go unanswered
     std::map<std::tuple<uint8_t, uint16_t, uint8_t>, uint32_t> od;  // (node, index, sub) -> value
     std::vector<std::string> virtual_inputs;  // DATA of every FD frame
 
