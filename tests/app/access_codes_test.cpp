@@ -8,13 +8,12 @@
 #include "app/code_form.h"
 #include "app/comp_text.h"
 #include "link/log_file.h"
-#include "sim/door_frame.h"
-#include "sim/door_sim.h"
-#include "tests/app/app_test_support.h"
+#include "tests/app/control_road_support.h"
 
 namespace {
 
-constexpr int kPort = 7;
+using namespace control_road;
+using AccessCodes = ControlRoad;
 
 TEST(CodeBytes, DigitsStandAsNibblesPaddedWithZeroOrA) {
     EXPECT_EQ(std::string("\x12\x34", 2), CodeBytes("1234"));
@@ -30,73 +29,6 @@ TEST(CodeBytes, DigitsStandAsNibblesPaddedWithZeroOrA) {
     EXPECT_EQ(4, CodeCheckError(1, 2));
     EXPECT_EQ(0, CodeCheckError(3, 2));
 }
-
-class AccessCodes : public AppStart {
-protected:
-    void SetUp() override {
-        AppStart::SetUp();
-        clock_.reset();  // the simulated device lives in real time
-    }
-    void TearDown() override {
-        if (FormSercom && LinkState.PortOpen) FormSercom->ClosePort();
-        sim_.reset();
-        AppStart::TearDown();
-    }
-    void StartSim(DoorState state = DoorState::DoorTerminal()) {
-        DoorSimOptions options;
-        options.port = kPort;
-        options.ports_dir = dir_ + "/ports";
-        options.poll_ms = 10;
-        sim_ = std::make_unique<DoorSim>(std::move(state), options);
-        sim_->Start();
-    }
-    // The program on the control road: the menu page with the link open.
-    void ToMenu(DoorState state = DoorState::DoorTerminal()) {
-        StartSim(std::move(state));
-        WriteFile("TOVAK.INI", "[MAIN]\r\nCSM=0\r\nCOC=" + std::to_string(kPort) + "\r\n");
-        Start();
-        Ui().Click("Form1.Button001");
-        Ui().Click("Form1.Button601");
-        ASSERT_TRUE(LinkState.PortOpen);
-        ASSERT_EQ(7, Form1->Notebook1->PageIndex());
-    }
-    // Answers the next message box with its only button, keeping its text.
-    void AnswerBox(std::string& text) {
-        Ui().OnNextModal([&text](TCustomForm* form, UiDriver& ui) {
-            auto* box = dynamic_cast<TFormCustMsg*>(form);
-            ASSERT_NE(nullptr, box);
-            text = box->Label1->Caption();
-            ui.Click(box->Button1->Visible() ? box->Button1 : box->Button2);
-        });
-    }
-    // Every record request the program sent, as hex lists.
-    std::vector<std::string> Requests() {
-        std::vector<std::string> out;
-        for (const SimExchange& ex : sim_->Exchanges())
-            for (const std::string& wire : ex.answers) {
-                SimFrame f;
-                if (SimDecodeFrame(wire, f) != SimParse::Ok || f.data.size() < 2 || f.data[0] != '\xFB') continue;
-                std::string hex;
-                for (unsigned char c : f.data) {
-                    static const char* d = "0123456789ABCDEF";
-                    if (!hex.empty()) hex += ",";
-                    hex += d[c >> 4];
-                    hex += d[c & 15];
-                }
-                out.push_back(hex);
-            }
-        return out;
-    }
-    bool Sent(const std::string& hex) {
-        return Ui().WaitFor([&] {
-            for (const std::string& r : Requests())
-                if (r == hex) return true;
-            return false;
-        });
-    }
-
-    std::unique_ptr<DoorSim> sim_;
-};
 
 TEST_F(AccessCodes, CheckSendsTheCodeBytesAndJudgesTheGrantedLevel) {
     DoorState state = DoorState::DoorTerminal();
@@ -260,7 +192,7 @@ TEST_F(AccessCodes, DoorCommandsGoOnePerPollInOrder) {
 }
 
 // The code waits give up after 10 s on the program's clock.
-class AccessCodesLate : public AccessCodes {
+class AccessCodesLate : public ControlRoad {
 protected:
     void SetUp() override {
         AppStart::SetUp();  // keeps the manual clock
