@@ -133,6 +133,7 @@ void DoorDevice::HandleRequest(const std::string& r) {
     const uint8_t i = At(r, 2);
     const std::string data = r.size() > 3 ? r.substr(3) : std::string();
     auto push = [&](const SimFrame& f) { replies_.push_back(f); };
+    if (s.silent_records.count(t)) return;
     switch (t) {
     case 0x0D:
         push(DoorStateRecord());

@@ -71,6 +71,7 @@ struct DoorState {
     std::set<uint8_t> silent_nodes;          // object requests to these nodes go unanswered
     int node_entries_answered = 32;          // node entries above this go unanswered; -1: no count either
     bool answer_terminal_settings = true;    // false: an old firmware without 0E 20
+    std::set<uint8_t> silent_records;        // requests of these record types go unanswered
     std::vector<std::string> virtual_inputs;  // DATA of every FD frame
 
     // The factory state of an input/output device of type 0, 1 or 2 (rows of 4 bytes).

@@ -82,15 +82,15 @@ protected:
     std::unique_ptr<DoorSim> sim_;
 };
 
-// Moves the manual clock on steadily, 20 ms every 2 ms, so the program's long waits end in
-// a fraction of their time while the device, living in real time, still answers well inside
-// them.
+// Moves the manual clock on steadily, `step` ms every 2 ms: at about real time by default, or
+// fast so the program's long waits for a device that stays silent end in a fraction of their
+// time.
 class SteadyAdvance {
 public:
-    explicit SteadyAdvance(ManualClock& clock) : clock_(clock), thread_([this] {
+    explicit SteadyAdvance(ManualClock& clock, uint64_t step = 2) : clock_(clock), thread_([this, step] {
         while (!stop_) {
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
-            clock_.Advance(20);
+            clock_.Advance(step);
         }
     }) {}
     ~SteadyAdvance() {
