@@ -242,11 +242,22 @@ TEST_F(AccessCodes, Pictures) {
     const char* keep = std::getenv("TOVAK_PICS");
     const std::string out = keep ? keep : dir_;
     Start();
-    for (auto [page, name] : {std::pair<TMainPage*, const char*>{Form1->Pages().BEN.get(), "ben"},
-                              {Form1->Pages().PWX.get(), "pwx"}, {Form1->Pages().STG.get(), "stg"}}) {
+    TMainPages& pages = Form1->Pages();
+    pages.EIN->ShowBusy(true, GetCompText(1102));
+    pages.EIG->ShowTerminalSettings();
+    pages.EIG->ImageEdit1501->SetEditValue("1");
+    pages.EI2->BoxRows()[0].Label->SetCaption("[66]");
+    pages.MEN->Label701->SetCaption(GetCompText(1103));
+    pages.MEN->Label702->SetCaption("3 / 6");
+    pages.MEN->ProgressBar701->SetPosition(50);
+    for (auto [page, name] : {std::pair<TMainPage*, const char*>{pages.BEN.get(), "ben"},
+                              {pages.PWX.get(), "pwx"}, {pages.STG.get(), "stg"}, {pages.MEN.get(), "men"},
+                              {pages.EIN.get(), "ein"}, {pages.EI2.get(), "ei2"}, {pages.EIG.get(), "eig"}}) {
         page->Show();
         EXPECT_TRUE(Ui().SaveForm(Form1, out + "/" + name + ".png"));
     }
+    pages.STG->ShowCommands(false);
+    EXPECT_TRUE(Ui().SaveForm(Form1, out + "/stg-information.png"));
     Form4->SetCaption("Install Code");
     Form4->Show();
     EXPECT_TRUE(Ui().SaveForm(Form4, out + "/form4.png"));
