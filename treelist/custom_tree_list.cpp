@@ -22,6 +22,7 @@ TCustomvxTreeList::TCustomvxTreeList(TComponent* AOwner)
       headerFont_(std::make_unique<TFont>()),
       previewFont_(std::make_unique<TFont>()),
       spareFont_(std::make_unique<TFont>()),
+      workFont_(std::make_unique<TFont>()),
       imagesLink_(std::make_unique<TChangeLink>()),
       stateImagesLink_(std::make_unique<TChangeLink>()) {
     TreeListUnitStartUp();

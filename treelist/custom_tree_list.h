@@ -28,6 +28,32 @@ class TChangeLink;
 class TCustomImageList;
 class TCanvas;
 class TBitmap;
+struct TvxTreeListPaint;
+
+// The cell record: what the cell drawing hands to the column and its editor class for one
+// cell. Rect is (0, 0, width, height) of the cell grown by 2 on each side.
+struct TvxTreeListCellRecord {
+    HBRUSH Brush = nullptr;
+    TFont* Font = nullptr;
+    TColor BrushColor = clWindow;
+    TColor TextColor = clWindowText;
+    TAlignment Alignment = taLeftJustify;
+    std::string Text;
+    int HighlightLength = 0;
+    bool Selected = false;
+    bool InvertSelect = false;
+    bool LeftNeighbour = false;
+    bool RightNeighbour = false;
+    bool MultiLine = false;
+    bool Highlight = false;
+    bool EndEllipsis = false;
+    TvxTreeListNode* Node = nullptr;
+    bool NewItemRow = false;
+    TColor SelectionColor = clHighlight;
+    TBitmap* Bitmap = nullptr;
+    bool EditCell = false;
+    TRect Rect;
+};
 
 // A plain stored property whose setter stores a changed value and then runs Action.
 #define TVX_TL_PROPERTY(Type, Name, Field, Action) \
@@ -272,6 +298,38 @@ class TCustomvxTreeList : public TCustomvxContainer {
     // The data width shown between the fixed bands.
     int GetVisibleDataWidth();
     int HorzScrollStep() const { return horzScrollStep_; }
+
+    // ---- Painting ----
+    // The bitmap header and band cells are composed in; it exists only while painting.
+    TBitmap* WorkBitmap() const { return workBitmap_.get(); }
+    // The colour of pressed and hidden-selection shadows: a fixed grey in the ultra-flat look.
+    TColor GetShadowColor() const;
+    TFont* WorkFont() const { return workFont_.get(); }
+    bool BandCornerPressed() const { return bandCornerPressed_; }
+    void SetBandCornerPressed(bool Value) { bandCornerPressed_ = Value; }
+    bool HeaderCornerPressed() const { return headerCornerPressed_; }
+    void SetHeaderCornerPressed(bool Value) { headerCornerPressed_ = Value; }
+    int PressedBand() const { return pressedBand_; }
+    void SetPressedBand(int Value) { pressedBand_ = Value; }
+    int PressedHeader() const { return pressedColumn_; }
+    void SetPressedHeader(int Value) { pressedColumn_ = Value; }
+    bool ClearFilterHot() const { return clearFilterHot_; }
+    bool ClearFilterPressed() const { return clearFilterPressed_; }
+    void SetClearFilterState(bool Hot, bool Pressed) {
+        clearFilterHot_ = Hot;
+        clearFilterPressed_ = Pressed;
+    }
+    // Whether a drag that started from this control is running (its drag object exists).
+    bool IsDragFromControl() const { return dragNode_ != nullptr; }
+    void SetDragNode(TvxTreeListNode* Node) { dragNode_ = Node; }
+    // The filter button's hot-track target: the column whose header button the pointer is on.
+    void SetFilterHotColumn(int Column, bool Pressed) {
+        filterHotColumn_ = Column;
+        filterPressed_ = Pressed;
+    }
+    // The rectangle of a node's row footer number FooterIndex below Top.
+    void GetRowFooterRect(TvxTreeListNode* Node, int FooterIndex, TRect& Rect, const TvxTreeListLayout& Layout,
+                          int RightInset, int Top);
 
     // ---- Drag feedback ----
     void HideDragFeedback();
@@ -589,7 +647,59 @@ class TCustomvxTreeList : public TCustomvxContainer {
     virtual void BeginSelection();
     virtual void EndSelection();
 
+    // ---- Painting (cells, custom drawing, colours) ----
+    virtual void DrawCell(TCanvas* Canvas, const TRect& Rect, TBitmap* Bitmap, TvxTreeListNode* Node,
+                          int AbsoluteIndex, bool Selected, bool Focused, TColor Color, TColor TextColor,
+                          HBRUSH Brush, bool MultiLine, int Kind, bool LeftNeighbour, bool RightNeighbour,
+                          TColor ColumnColor, HBRUSH ColumnBrush);
+    virtual void DrawFooterCell(TCanvas* Canvas, const TRect& Rect, TBitmap* Bitmap, TvxTreeListNode* Node,
+                                int AbsoluteIndex, int FooterIndex, bool Selected, bool Focused, TColor Color,
+                                HBRUSH Brush, bool MultiLine, int Kind);
+    virtual void DrawPreview(TCanvas* Canvas, const TRect& Rect, bool Selected, HBRUSH Brush, TColor TextColor,
+                             TColor Color, TvxTreeListNode* Node, TBitmap* Bitmap);
+    // Draws what a cell shows; this level shows nothing, the control with columns draws
+    // through the column's editor class.
+    virtual void DrawCellContent(HDC /*DC*/, TvxTreeListCellRecord& /*Cell*/, int /*Column*/) {}
+    virtual void BeginDrawNode(TvxTreeListNode* /*Node*/) {}
+    virtual void EndDrawNode(TvxTreeListNode* /*Node*/) {}
+    virtual bool IsEditCell(TvxTreeListNode* Node, int Column) {
+        return IsEditing() && Node == focusedNode_ && Column == GetAbsoluteColumnIndex(GetFocusedColumn());
+    }
+    virtual bool HasCustomDrawCell(TvxTreeListNode* /*Node*/, int /*Column*/) { return false; }
+    virtual void DoCustomDrawCell(TCanvas* /*Canvas*/, const TRect& /*Rect*/, TvxTreeListNode* /*Node*/,
+                                  int /*Column*/, bool /*Selected*/, bool /*Focused*/, bool /*NewItemRow*/,
+                                  std::string& /*Text*/, TColor& /*Color*/, TFont* /*Font*/,
+                                  TAlignment& /*Alignment*/, bool& /*Done*/) {}
+    virtual bool HasCustomDrawFooter(TvxTreeListNode* /*Node*/, int /*Column*/, int /*FooterIndex*/) { return false; }
+    virtual void DoCustomDrawFooter(TCanvas* /*Canvas*/, const TRect& /*Rect*/, TvxTreeListNode* /*Node*/,
+                                    int /*Column*/, int /*FooterIndex*/, std::string& /*Text*/, TColor& /*Color*/,
+                                    TFont* /*Font*/, TAlignment& /*Alignment*/, bool& /*Done*/) {}
+    virtual bool HasCustomDrawBand(int /*Band*/) { return false; }
+    virtual void DoCustomDrawBand(int /*Band*/, TCanvas* /*Canvas*/, const TRect& /*Rect*/,
+                                  const TRect& /*Visible*/, std::string& /*Text*/, TColor& /*Color*/,
+                                  TFont* /*Font*/, TAlignment& /*Alignment*/, bool& /*Done*/) {}
+    virtual bool HasCustomDrawHeader(int /*Column*/) { return false; }
+    virtual void DoCustomDrawHeader(int /*Column*/, TCanvas* /*Canvas*/, const TRect& /*Rect*/,
+                                    const TRect& /*Visible*/, std::string& /*Text*/, TColor& /*Color*/,
+                                    TFont* /*Font*/, TAlignment& /*Alignment*/, int& /*Sorted*/,
+                                    bool& /*Done*/) {}
+    virtual bool HasCustomDrawPreview(TvxTreeListNode* /*Node*/) { return false; }
+    virtual void DoCustomDrawPreview(TCanvas* /*Canvas*/, const TRect& /*Rect*/, TvxTreeListNode* /*Node*/,
+                                     bool /*Selected*/, std::string& /*Text*/, TColor& /*Color*/,
+                                     TColor& /*TextColor*/, TFont* /*Font*/, bool& /*Done*/) {}
+    virtual bool IsLevelColorAssigned() { return false; }
+    virtual void DoGetLevelColor(int /*Level*/, TColor& /*Color*/) {}
+    virtual void DrawGroupPanel(TCanvas* /*Canvas*/, const TRect& /*Rect*/, HBRUSH /*HeaderBrush*/,
+                                HBRUSH /*ShadowBrush*/) {}
+    // GridLineColor, or the button shadow when it is none.
+    virtual TColor GetGridLineColor(TColor Default);
+    // Flags of a header's filter button: 1 shown, 2 hot, 4 pressed (0: no button).
+    virtual int GetFilterButtonState(int Column);
+    virtual bool IsHideFocusRect() { return Has(TvxTLOption::HideFocusRect); }
+    virtual int GetBandTextLineCount() { return 1; }
+
   protected:
+    void Paint() override;
     void WMEraseBkgnd(TMessage& Message) override;
     void WMGetDlgCode(TMessage& Message) override;
     void WMHScroll(TMessage& Message) override;
@@ -615,6 +725,29 @@ class TCustomvxTreeList : public TCustomvxContainer {
 
   private:
     friend class TvxTreeListNode;
+
+    // The areas of one paint, in the order they are drawn.
+    void PaintAreas(TvxTreeListPaint& P);
+    void PaintBandPanel(TvxTreeListPaint& P);
+    void PaintHeaderPanel(TvxTreeListPaint& P);
+    void PaintNewItemRow(TvxTreeListPaint& P);
+    void PaintIndicator(TvxTreeListPaint& P);
+    void PaintFooter(TvxTreeListPaint& P);
+    void PaintFilterStatus(TvxTreeListPaint& P);
+    void PaintRows(TvxTreeListPaint& P);
+    void PaintRowIndent(TvxTreeListPaint& P, const TvxTreeListRowEntry& Row, size_t Index);
+    void PaintRowCells(TvxTreeListPaint& P, const TvxTreeListRowEntry& Row, size_t Index, bool ClipCells);
+    void PaintFocusRect(TvxTreeListPaint& P, const TRect& Rect);
+    // The colours of one cell; HeaderIndex -1 stands for whole-row areas.
+    void GetCellColors(TvxTreeListPaint& P, TvxTreeListNode* Node, bool Selected, bool IsGroupRow,
+                       bool HasChildren, int Level, int HeaderIndex, TColor& Color, TColor& TextColor,
+                       HBRUSH& Brush);
+    void GetColumnBrush(TvxTreeListPaint& P, int HeaderIndex, TColor& Color, HBRUSH& Brush);
+    HBRUSH GetLevelBrush(TvxTreeListPaint& P, int Level, TColor& Color);
+    void DrawSunkenFrame(HDC DC, const TRect& Rect);
+    void DrawCornerButton(HDC DC, const TRect& Rect, HBRUSH Brush, TvxLookAndFeel Look, bool Pressed);
+    TvxLookAndFeel EffectiveCellLook() const { return lookAndFeel_ == lfUltraFlat ? lfFlat : lookAndFeel_; }
+    void DrawHighlightedCell(HDC DC, TvxTreeListCellRecord& Cell, int Column);
 
     bool Has(TvxTLOption o) const { return options_.Contains(o); }
     bool Has(TvxTLOptionEx o) const { return optionsEx_.Contains(o); }
@@ -726,6 +859,15 @@ class TCustomvxTreeList : public TCustomvxContainer {
     uint8_t treeLinesStyle_ = 1;
     int leftCoord_ = 0;
     std::unique_ptr<TFont> spareFont_;
+    std::unique_ptr<TFont> workFont_;
+    std::unique_ptr<TBitmap> workBitmap_;
+    TvxTreeListCellRecord cellRecord_;
+    bool bandCornerPressed_ = false;
+    bool headerCornerPressed_ = false;
+    bool clearFilterHot_ = false;
+    bool clearFilterPressed_ = false;
+    int filterHotColumn_ = -1;
+    bool filterPressed_ = false;
     TCustomImageList* images_ = nullptr;
     TCustomImageList* stateImages_ = nullptr;
     std::unique_ptr<TChangeLink> imagesLink_;

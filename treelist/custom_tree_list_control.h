@@ -147,6 +147,13 @@ class TCustomvxTreeListControl : public TCustomvxTreeList {
     // The cell events: the first one fires before OnCustomDrawCell.
     TvxTLCustomDrawCell OnBeforeCustomDrawCell;
     TvxTLCustomDrawCell OnCustomDrawCell;
+    TvxTLCustomDrawBand OnCustomDrawBand;
+    TvxTLCustomDrawHeader OnCustomDrawColumnHeader;
+    TvxTLCustomDrawFooter OnCustomDrawFooter;
+    TvxTLCustomDrawFooter OnCustomDrawFooterNode;
+    TvxTLCustomDrawPreview OnCustomDrawPreview;
+    TvxTLCustomDrawPreview OnCustomDrawPreviewCell;
+    TvxTLGetLevelColor OnGetLevelColor;
 
     // ======== Overrides of the base ========
     bool CanEditModify() override;
@@ -257,10 +264,29 @@ class TCustomvxTreeListControl : public TCustomvxTreeList {
     virtual bool IsColumnHotTrack(int Column);
     virtual bool IsColumnMultiLine(int Column);
     // Custom drawing of one cell: either cell event or the column's own.
-    virtual bool HasCustomDrawCell(TvxTreeListNode* Node, int Column);
-    virtual void DoCustomDrawCell(TCanvas* Canvas, const TRect& Rect, TvxTreeListNode* Node, int Column,
-                                  bool Selected, bool Focused, bool NewItemRow, std::string& Text, TColor& Color,
-                                  TFont* Font, TAlignment& Alignment, bool& Done);
+    bool HasCustomDrawCell(TvxTreeListNode* Node, int Column) override;
+    void DoCustomDrawCell(TCanvas* Canvas, const TRect& Rect, TvxTreeListNode* Node, int Column, bool Selected,
+                          bool Focused, bool NewItemRow, std::string& Text, TColor& Color, TFont* Font,
+                          TAlignment& Alignment, bool& Done) override;
+    bool HasCustomDrawBand(int /*Band*/) override { return static_cast<bool>(OnCustomDrawBand); }
+    void DoCustomDrawBand(int Band, TCanvas* Canvas, const TRect& Rect, const TRect& Visible, std::string& Text,
+                          TColor& Color, TFont* Font, TAlignment& Alignment, bool& Done) override;
+    bool HasCustomDrawHeader(int Column) override;
+    void DoCustomDrawHeader(int Column, TCanvas* Canvas, const TRect& Rect, const TRect& Visible,
+                            std::string& Text, TColor& Color, TFont* Font, TAlignment& Alignment, int& Sorted,
+                            bool& Done) override;
+    bool HasCustomDrawFooter(TvxTreeListNode* Node, int Column, int FooterIndex) override;
+    void DoCustomDrawFooter(TCanvas* Canvas, const TRect& Rect, TvxTreeListNode* Node, int Column,
+                            int FooterIndex, std::string& Text, TColor& Color, TFont* Font, TAlignment& Alignment,
+                            bool& Done) override;
+    bool HasCustomDrawPreview(TvxTreeListNode* Node) override;
+    void DoCustomDrawPreview(TCanvas* Canvas, const TRect& Rect, TvxTreeListNode* Node, bool Selected,
+                             std::string& Text, TColor& Color, TColor& TextColor, TFont* Font, bool& Done) override;
+    bool IsLevelColorAssigned() override { return static_cast<bool>(OnGetLevelColor); }
+    void DoGetLevelColor(int Level, TColor& Color) override;
+    // The column's draw info, then its editor class draws the cell.
+    void DrawCellContent(HDC DC, TvxTreeListCellRecord& Cell, int Column) override;
+    int GetFilterButtonState(int Column) override;
     virtual bool CanShowColumnButton(int Column);
 
     // ======== Virtual operations of this class, in slot order ========
