@@ -189,6 +189,16 @@ TEST_F(AccessCodes, DoorCommandsGoOnePerPollInOrder) {
     stg.ShowCommands(false);
     EXPECT_FALSE(stg.Button81->Visible());
     EXPECT_TRUE(stg.Button80->Visible());
+
+    // The overview needs a device list that was read.
+    std::string text;
+    AnswerBox(text);
+    Ui().Click(stg.Button86);
+    EXPECT_EQ(GetCompTextLines(1198), text);
+    EXPECT_EQ(8, Form1->Notebook1->PageIndex());
+    LinkState.NodeTable.Valid = true;
+    Ui().Click(stg.Button86);
+    EXPECT_EQ(16, Form1->Notebook1->PageIndex());
 }
 
 // The code waits give up after 10 s on the program's clock.
