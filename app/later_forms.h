@@ -1,10 +1,11 @@
 #pragma once
-// Windows of the start order whose contents come with their own pages: code entry and code
-// change and the control-text catalogue (the alarm-mask and block-text dialogs and the
-// text-command window have their own files). Each is created at start and kept for the
-// program's life.
+// Windows of the start order whose contents come with their own pages: the control-text
+// catalogue (the alarm-mask, block-text and code dialogs and the text-command window have
+// their own files). Each is created at start and kept for the program's life.
 
 #include "app/alarm_mask_form.h"
+#include "app/code_change_form.h"
+#include "app/code_form.h"
 #include "app/config_string_form.h"
 #include "link/form_txt_com.h"
 #include "platform/forms/form.h"
@@ -23,8 +24,6 @@
     };                                                                           \
     extern Class* Global;
 
-TOVAK_EMPTY_FORM(TForm4, Form4, "Code")
-TOVAK_EMPTY_FORM(TForm5, Form5, "Code ändern")
 TOVAK_EMPTY_FORM(TFormCompLst, FormCompLst, "Komponentenliste")
 
 #undef TOVAK_EMPTY_FORM

@@ -319,6 +319,13 @@ void TForm1::ProgressStep() {
     PumpMessages();
 }
 
+void TForm1::ProgressAddSteps(int32_t steps) {
+    stepCount_ += steps;
+    pages_->MEN->Label702->SetCaption(std::to_string(step_) + " / " + std::to_string(stepCount_));
+    pages_->MEN->ProgressBar701->SetPosition(static_cast<int>(std::lround(100.0 / stepCount_ * step_)));
+    PumpMessages();
+}
+
 void TForm1::ProgressHide() {
     pages_->MEN->ProgressBar701->SetPosition(0);
     pages_->MEN->ProgressBar701->SetVisible(false);

@@ -42,6 +42,27 @@ public:
     // After 2 whole minutes asks whether to give up; true when the user gave up.
     bool CheckStepTimeout();
 
+    // Asks the device what `code` grants; true when it reaches `level`. Shows why not, except
+    // when the user left the page meanwhile.
+    bool CheckAccessCode(const std::string& code, int32_t level);
+
+    // Object-dictionary and node-list requests through the door terminal. Each waits up to
+    // 100 rounds of 100 ms on an unchanged page; leaving the page ends the wait as a failure.
+    bool SendShortCommand(uint8_t node, uint16_t index, uint8_t sub);
+    // Writes the value (8 upper-case hex digits) and reads it back; true when it reads the same.
+    bool SendLongCommand(uint8_t node, uint16_t index, uint8_t sub, uint8_t size, const std::string& value);
+    // Unless quiet, a time-out shows text 1198 in the state page's status line.
+    bool SendAndWait(bool quiet, const std::string& request);
+    // The product's display name, 15 characters (blanks when not shown or unknown).
+    static std::string DeviceTypeText(int32_t productCode, bool show);
+    // Reads the bus device list into NodeTable (and the network-information file when
+    // DBPROTNETINFO is on); false, with no file, when any request failed.
+    bool WriteNetInfo();
+    // Adds steps to the running progress without advancing it.
+    void ProgressAddSteps(int32_t steps);
+    // From just before a code is asked until its check has ended.
+    bool CodeEntryActive = false;
+
     // Fills the port lists of the three roads with the adapters' ports found: at first show,
     // and each time a port page comes up (adapters come and go while the program runs).
     void SearchSerialPorts();

@@ -362,13 +362,15 @@ bool TSerBaseDispatcher::ReadInput() {
         if (in_ring_.empty()) return false;
         if (in_buff_full_) {
             if (!driver_data_pending_) {
-                RefreshLineErrors();
-                if (com_status_.cbInQue > 0) driver_data_pending_ = true;
+                COMSTAT stat;
+                RefreshLineErrors(&stat);
+                if (stat.cbInQue > 0) driver_data_pending_ = true;
             }
             return true;
         }
-        RefreshLineErrors();
-        uint32_t n = com_status_.cbInQue;
+        COMSTAT stat;
+        RefreshLineErrors(&stat);
+        uint32_t n = stat.cbInQue;
         if (n == 0) return false;
         uint32_t free, contiguous;
         if (dbuff_head_ == dbuff_tail_) {
@@ -411,8 +413,9 @@ bool TSerBaseDispatcher::ReadInput() {
 bool TSerBaseDispatcher::MoreInputWaiting() {
     CriticalSectionGuard guard(input_lock_);
     if (in_ring_.empty() || in_buff_full_) return false;
-    RefreshLineErrors();
-    return com_status_.cbInQue > 0;
+    COMSTAT stat;
+    RefreshLineErrors(&stat);
+    return stat.cbInQue > 0;
 }
 
 bool TSerBaseDispatcher::CheckTriggers() {
@@ -556,13 +559,28 @@ bool TSerBaseDispatcher::SendEvent(uint32_t Msg, uint32_t WParam, uint16_t Data)
         for (const auto& p : proc_handlers_)
             if (!p.Deleted) procs.push_back(p);
     }
+    // From here until the end of the event every read only counts (get_count_); the count
+    // is taken from the ring at the end. The window thread may also read outside the event's
+    // handlers meanwhile - before the first starts, or after the last returned - so the count
+    // is started here, not before the first handler, and what it reached is taken at the end:
+    // a read that was not counted would be handed out again.
     {
         CriticalSectionGuard guard(input_lock_);
         max_get_count_ = 0;
+        get_count_ = 0;
         in_avail_dispatch_ = Msg == APW_TRIGGERAVAIL || Msg == APW_TRIGGERDATA;
     }
     LPARAM lparam = (static_cast<LPARAM>(handle_) << 16) + Data;
     bool result = true;
+    // Each further handler sees the same bytes as the first.
+    bool first_handler = true;
+    auto before_handler = [&] {
+        if (!first_handler) {
+            CriticalSectionGuard guard(input_lock_);
+            get_count_ = 0;
+        }
+        first_handler = false;
+    };
     auto after_handler = [&] {
         if (close_pending_) {
             result = false;
@@ -574,10 +592,7 @@ bool TSerBaseDispatcher::SendEvent(uint32_t Msg, uint32_t WParam, uint16_t Data)
     };
     bool go_on = true;
     for (auto& p : procs) {
-        {
-            CriticalSectionGuard guard(input_lock_);
-            get_count_ = 0;
-        }
+        before_handler();
         if (p.Synchronized)
             Synchronize([&] { p.Proc(Msg, WParam, lparam); });
         else
@@ -586,10 +601,7 @@ bool TSerBaseDispatcher::SendEvent(uint32_t Msg, uint32_t WParam, uint16_t Data)
     }
     if (go_on)
         for (HWND wnd : windows) {
-            {
-                CriticalSectionGuard guard(input_lock_);
-                get_count_ = 0;
-            }
+            before_handler();
             uintptr_t answer = 0;
             SendMessageTimeout(wnd, Msg, WParam, lparam, SMTO_BLOCK, 3000, &answer);
             if (!after_handler()) break;
@@ -598,11 +610,12 @@ bool TSerBaseDispatcher::SendEvent(uint32_t Msg, uint32_t WParam, uint16_t Data)
         CriticalSectionGuard guard(input_lock_);
         if (in_avail_dispatch_) {
             in_avail_dispatch_ = false;
+            const uint32_t taken = std::max(max_get_count_, get_count_);
             if (!in_ring_.empty()) {
-                dbuff_tail_ = (dbuff_tail_ + max_get_count_) % kInputRingSize;
-                if (max_get_count_) in_buff_full_ = false;
+                dbuff_tail_ = (dbuff_tail_ + taken) % kInputRingSize;
+                if (taken) in_buff_full_ = false;
             }
-            if (Msg == APW_TRIGGERAVAIL && max_get_count_ != WParam) result = false;
+            if (Msg == APW_TRIGGERAVAIL && taken != WParam) result = false;
         }
     }
     {

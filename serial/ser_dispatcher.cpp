@@ -67,10 +67,14 @@ TSerBaseDispatcher::TSerBaseDispatcher(TObject* Owner) : owner_(Owner) {
 }
 
 TSerBaseDispatcher::~TSerBaseDispatcher() {
-    if (close_pending_)
+    if (!close_pending_) DonePort();
+    // A close deferred by a running delivery is finished by the dispatch thread as it ends.
+    // Closing here at the same time would close the device's descriptors twice, the second
+    // time perhaps someone else's that got the same number; so wait for the threads first.
+    if (close_pending_) {
+        WaitForThread(dispatcher_started_);
         DonePortPrim();
-    else
-        DonePort();
+    }
     // The threads' last steps may still be running; they end before the members go.
     com_runner_.Join();
     disp_runner_.Join();
@@ -135,13 +139,14 @@ int TSerBaseDispatcher::FlushCom(int Queue) {
     return ok ? 0 : -static_cast<int>(device_.LastError());
 }
 
-uint32_t TSerBaseDispatcher::GetComError() {
+uint32_t TSerBaseDispatcher::GetComError(COMSTAT* Stat) {
+    // The queue counts go to the caller, not to a shared member: the window thread queries
+    // too (PutBlock, OutBuffUsed), and its older count must not replace the one the dispatch
+    // thread is about to read by, or announced bytes stay in the driver unread.
     uint32_t errors = 0;
     COMSTAT stat;
     if (!device_.ClearCommError(errors, &stat)) return 0;
-    CriticalSectionGuard guard(output_lock_);
-    com_status_ = stat;
-    com_status_.cbOutQue = OutBytesWaiting();
+    if (Stat) *Stat = stat;
     return errors;
 }
 
@@ -371,7 +376,7 @@ void TSerBaseDispatcher::RefreshModemStatus() {
     modem_status_ = static_cast<uint8_t>(now | (((now ^ old) & 0xF0) >> 4));
 }
 
-void TSerBaseDispatcher::RefreshLineErrors() { line_errors_ |= GetComError(); }
+void TSerBaseDispatcher::RefreshLineErrors(COMSTAT* Stat) { line_errors_ |= GetComError(Stat); }
 
 uint16_t TSerBaseDispatcher::GetLineError() {
     CriticalSectionGuard guard(general_lock_);

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/comm/comm_device.h"
@@ -111,13 +112,19 @@ public:
     // Input ring.
     // The component's window procedure brackets each trigger event with these (window
     // thread). While an event runs, its sender waits for it and the ring cannot change under
-    // the reader, so CharReady and GetChar take no lock per byte.
-    void BeginReaderDelivery() { ++reader_in_delivery_; }
-    void EndReaderDelivery() { --reader_in_delivery_; }
-    bool CharReady() { return reader_in_delivery_ > 0 ? CharWaiting() : CharReadyLocked(); }
+    // the reader, so CharReady and GetChar take no lock per byte - on the thread running the
+    // event only: any other thread reading meanwhile would race the dispatch thread's
+    // next fill and takes the lock.
+    void BeginReaderDelivery() {
+        if (delivery_depth_++ == 0) delivery_thread_.store(std::this_thread::get_id(), std::memory_order_relaxed);
+    }
+    void EndReaderDelivery() {
+        if (--delivery_depth_ == 0) delivery_thread_.store(std::thread::id(), std::memory_order_relaxed);
+    }
+    bool CharReady() { return InOwnDelivery() ? CharWaiting() : CharReadyLocked(); }
     int PeekChar(char& C, uint32_t Count);
     int GetChar(char& C) {
-        const int result = reader_in_delivery_ > 0 ? TakeChar(C) : GetCharLocked(C);
+        const int result = InOwnDelivery() ? TakeChar(C) : GetCharLocked(C);
         if (result == 0 && tracing_on_.load(std::memory_order_relaxed)) TraceReceived(C);
         return result;
     }
@@ -176,7 +183,8 @@ protected:
     virtual int OpenCom(const std::string& Name);
     int CloseCom();
     int FlushCom(int Queue);
-    uint32_t GetComError();
+    // Line errors since the last query; `Stat` (if given) gets the driver's queue counts.
+    uint32_t GetComError(COMSTAT* Stat = nullptr);
     bool GetComState(DCB& dcb);
     int SetComState(DCB& dcb);
     int EscapeComFunction(uint32_t Func);
@@ -193,6 +201,10 @@ private:
     friend struct TDispThread;
     friend struct TOutThread;
     int WriteBack(DCB& dcb);
+    // Only the delivering thread ever finds its own id here, so a relaxed load suffices.
+    bool InOwnDelivery() const {
+        return delivery_thread_.load(std::memory_order_relaxed) == std::this_thread::get_id();
+    }
     uint32_t InBytesWaiting() const {  // input lock held
         if (dbuff_head_ == dbuff_tail_) return in_buff_full_ ? kInputRingSize : 0;
         return dbuff_head_ > dbuff_tail_ ? dbuff_head_ - dbuff_tail_ : dbuff_head_ + kInputRingSize - dbuff_tail_;
@@ -230,7 +242,7 @@ private:
     void TraceReceived(char C);
     uint32_t OutBytesWaiting() const;  // output lock held
     void RefreshModemStatus();
-    void RefreshLineErrors();
+    void RefreshLineErrors(COMSTAT* Stat = nullptr);
     void ClearOutputRing();
 
     // Thread bodies and their steps.
@@ -260,7 +272,6 @@ private:
     std::atomic<uint32_t> line_errors_{0};
     uint32_t in_que_ = 0, out_que_ = 0;
     uint8_t modem_status_ = 0;
-    COMSTAT com_status_;
     uint32_t last_baud_ = 115200;
     uint32_t options_ = 0;
     uint8_t dtr_state_ = 0, dtr_auto_ = 0, rts_state_ = 0, rts_auto_ = 0;
@@ -320,7 +331,8 @@ private:
     std::atomic<int32_t> thread_count_{0};
 
     // Rings.
-    int reader_in_delivery_ = 0;  // window thread only
+    int delivery_depth_ = 0;  // the delivering (window) thread only
+    std::atomic<std::thread::id> delivery_thread_{};
     std::vector<char> in_ring_;
     uint32_t dbuff_head_ = 0, dbuff_tail_ = 0;
     bool in_buff_full_ = false;

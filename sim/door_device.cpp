@@ -133,6 +133,7 @@ void DoorDevice::HandleRequest(const std::string& r) {
     const uint8_t i = At(r, 2);
     const std::string data = r.size() > 3 ? r.substr(3) : std::string();
     auto push = [&](const SimFrame& f) { replies_.push_back(f); };
+    if (s.silent_records.count(t)) return;
     switch (t) {
     case 0x0D:
         push(DoorStateRecord());
@@ -148,6 +149,7 @@ void DoorDevice::HandleRequest(const std::string& r) {
         break;
     case 0x0E:
         if (i == 0x20) {
+            if (!s.answer_terminal_settings) break;
             push(Record(0x0E, 0x20, std::string(s.terminal.begin(), s.terminal.end())));
         } else if (i == 0x21) {
             for (size_t k = 0; k < 4; ++k) s.terminal[k] = At(data, k);
@@ -174,6 +176,7 @@ void DoorDevice::HandleRequest(const std::string& r) {
         break;
     }
     case 0x30:
+        if (!s.answer_codes) break;
         if (i == 0x00) {
             int level = 0;
             for (int l = 1; l <= 3; ++l)
@@ -231,9 +234,11 @@ void DoorDevice::HandleRequest(const std::string& r) {
     }
     case 0xA0:
         if (i == 0x00) {
+            if (s.node_entries_answered < 0) break;
             push(Record(0xA0, 0x00, B(static_cast<uint8_t>(s.nodes.size()))));
         } else if (i == 0xFF) {
             int entry = At(data, 0) - 0x40;
+            if (entry > s.node_entries_answered) break;
             if (entry >= 1 && entry <= static_cast<int>(s.nodes.size()))
                 push(Record(0xA0, 0xFF, NodeBytes(entry)));
             else
@@ -245,7 +250,9 @@ void DoorDevice::HandleRequest(const std::string& r) {
         uint16_t index = static_cast<uint16_t>(At(data, 1) << 8 | At(data, 2));
         uint8_t subi = At(data, 3);
         auto key = std::make_tuple(node, index, subi);
+        if (s.silent_nodes.count(node)) break;
         if (i == 0x01) {
+            if (s.od_read_only.count(key)) break;
             s.od[key] = static_cast<uint32_t>(At(data, 5)) << 24 | At(data, 6) << 16 | At(data, 7) << 8 | At(data, 8);
         } else if (i == 0x00) {
             auto it = s.od.find(key);

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -64,7 +65,13 @@ struct DoorState {
     std::vector<SimNode> nodes;              // entry i is nodes[i-1]
     std::array<std::string, 4> codes{"", "1111", "2222", "3333"};  // levels 1..3
     uint8_t code_change_result = 0;
+    bool answer_codes = true;        // false: code checks and changes go unanswered
     std::map<std::tuple<uint8_t, uint16_t, uint8_t>, uint32_t> od;  // (node, index, sub) -> value
+    std::set<std::tuple<uint8_t, uint16_t, uint8_t>> od_read_only;    // writes ignored: reads back different
+    std::set<uint8_t> silent_nodes;          // object requests to these nodes go unanswered
+    int node_entries_answered = 32;          // node entries above this go unanswered; -1: no count either
+    bool answer_terminal_settings = true;    // false: an old firmware without 0E 20
+    std::set<uint8_t> silent_records;        // requests of these record types go unanswered
     std::vector<std::string> virtual_inputs;  // DATA of every FD frame
 
     // The factory state of an input/output device of type 0, 1 or 2 (rows of 4 bytes).

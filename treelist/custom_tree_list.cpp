@@ -22,6 +22,7 @@ TCustomvxTreeList::TCustomvxTreeList(TComponent* AOwner)
       headerFont_(std::make_unique<TFont>()),
       previewFont_(std::make_unique<TFont>()),
       spareFont_(std::make_unique<TFont>()),
+      workFont_(std::make_unique<TFont>()),
       imagesLink_(std::make_unique<TChangeLink>()),
       stateImagesLink_(std::make_unique<TChangeLink>()) {
     TreeListUnitStartUp();
@@ -41,6 +42,7 @@ TCustomvxTreeList::TCustomvxTreeList(TComponent* AOwner)
 
 TCustomvxTreeList::~TCustomvxTreeList() {
     Destroying();
+    StopTimers();
     searchActive_ = false;
     searchText_.clear();
     CloseEditor();
@@ -389,8 +391,11 @@ void TCustomvxTreeList::BeginUpdate() {
     ++updateLock_;
     if (state_ == 6) interruptedState_ = true;
     if (state_ == 2 && editor_) {
-        editor_->SetHiddenByContainer(true);
-        editor_->Hide();
+        // An open edit is dropped, not posted: the data may change under the update.
+        editorColumn_ = -1;
+        editorNode_ = nullptr;
+        state_ = 0;
+        HideEditor(false);
     }
     state_ = 0;
     ClearCache();
@@ -462,7 +467,12 @@ void TCustomvxTreeList::ResetNodeReferences() {
     dragNode_ = nullptr;
     pressedNode_ = nullptr;
     hotTrackNode_ = nullptr;
+    hotTrackColumn_ = -1;
     rangeStartNode_ = nullptr;
+    rangeExtension_ = false;
+    editorNode_ = nullptr;
+    pressPreviousNode_ = nullptr;
+    downHit_.Node = nullptr;
 }
 
 void TCustomvxTreeList::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNode, bool Repaint,
@@ -490,6 +500,9 @@ void TCustomvxTreeList::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* Prior
     if (hotTrackNode_ == Node) hotTrackNode_ = nullptr;
     if (pressedNode_ == Node) pressedNode_ = nullptr;
     if (rangeStartNode_ == Node) rangeStartNode_ = nullptr;
+    if (pressPreviousNode_ == Node) pressPreviousNode_ = nullptr;
+    if (downHit_.Node == Node) downHit_.Node = nullptr;
+    if (editorNode_ == Node) editorNode_ = nullptr;
     if (!IsDestroying()) CloseEditor(true);
     if (deletedWasVisible_ && updateLock_ == 0 && !IsDestroying())
         ReportNodeChange(Node, true);
@@ -716,6 +729,7 @@ void TCustomvxTreeList::ShowEditor() {
     if (state_ == 0 && focusedColumn_ != -1 && GetVisibleColumnCount() > 0) {
         focusedNode_->MakeVisible();
         SetState(2);
+        UpdateEditor(false);
     }
 }
 
@@ -745,11 +759,14 @@ void TCustomvxTreeList::CloseEditor(bool GiveFocusBack) {
     const bool editorHadFocus = editor_ && editor_->IsFocused();
     if (!IsDestroying() && editor_) editor_->ValidateEdit();
     SetState(0);
-    if (editor_) {
-        editor_->SetHiddenByContainer(true);
-        editor_->Hide();
+    if (IsDestroying()) {
+        // Nothing is posted into a tree that is going away.
+        editorColumn_ = -1;
+        editorNode_ = nullptr;
+        if (editor_) editor_->Hide();
+        return;
     }
-    if ((GiveFocusBack || editorHadFocus) && !IsDestroying() && CanFocus()) SetFocus();
+    HideEditor(GiveFocusBack || editorHadFocus);
 }
 
 // ---- Dispatchers ----

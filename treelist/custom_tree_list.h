@@ -28,6 +28,32 @@ class TChangeLink;
 class TCustomImageList;
 class TCanvas;
 class TBitmap;
+struct TvxTreeListPaint;
+
+// The cell record: what the cell drawing hands to the column and its editor class for one
+// cell. Rect is (0, 0, width, height) of the cell grown by 2 on each side.
+struct TvxTreeListCellRecord {
+    HBRUSH Brush = nullptr;
+    TFont* Font = nullptr;
+    TColor BrushColor = clWindow;
+    TColor TextColor = clWindowText;
+    TAlignment Alignment = taLeftJustify;
+    std::string Text;
+    int HighlightLength = 0;
+    bool Selected = false;
+    bool InvertSelect = false;
+    bool LeftNeighbour = false;
+    bool RightNeighbour = false;
+    bool MultiLine = false;
+    bool Highlight = false;
+    bool EndEllipsis = false;
+    TvxTreeListNode* Node = nullptr;
+    bool NewItemRow = false;
+    TColor SelectionColor = clHighlight;
+    TBitmap* Bitmap = nullptr;
+    bool EditCell = false;
+    TRect Rect;
+};
 
 // A plain stored property whose setter stores a changed value and then runs Action.
 #define TVX_TL_PROPERTY(Type, Name, Field, Action) \
@@ -272,6 +298,38 @@ class TCustomvxTreeList : public TCustomvxContainer {
     // The data width shown between the fixed bands.
     int GetVisibleDataWidth();
     int HorzScrollStep() const { return horzScrollStep_; }
+
+    // ---- Painting ----
+    // The bitmap header and band cells are composed in; it exists only while painting.
+    TBitmap* WorkBitmap() const { return workBitmap_.get(); }
+    // The colour of pressed and hidden-selection shadows: a fixed grey in the ultra-flat look.
+    TColor GetShadowColor() const;
+    TFont* WorkFont() const { return workFont_.get(); }
+    bool BandCornerPressed() const { return bandCornerPressed_; }
+    void SetBandCornerPressed(bool Value) { bandCornerPressed_ = Value; }
+    bool HeaderCornerPressed() const { return headerCornerPressed_; }
+    void SetHeaderCornerPressed(bool Value) { headerCornerPressed_ = Value; }
+    int PressedBand() const { return pressedBand_; }
+    void SetPressedBand(int Value) { pressedBand_ = Value; }
+    int PressedHeader() const { return pressedColumn_; }
+    void SetPressedHeader(int Value) { pressedColumn_ = Value; }
+    bool ClearFilterHot() const { return clearFilterHot_; }
+    bool ClearFilterPressed() const { return clearFilterPressed_; }
+    void SetClearFilterState(bool Hot, bool Pressed) {
+        clearFilterHot_ = Hot;
+        clearFilterPressed_ = Pressed;
+    }
+    // Whether a drag that started from this control is running (its drag object exists).
+    bool IsDragFromControl() const { return dragNode_ != nullptr; }
+    void SetDragNode(TvxTreeListNode* Node) { dragNode_ = Node; }
+    // The filter button's hot-track target: the column whose header button the pointer is on.
+    void SetFilterHotColumn(int Column, bool Pressed) {
+        filterHotColumn_ = Column;
+        filterPressed_ = Pressed;
+    }
+    // The rectangle of a node's row footer number FooterIndex below Top.
+    void GetRowFooterRect(TvxTreeListNode* Node, int FooterIndex, TRect& Rect, const TvxTreeListLayout& Layout,
+                          int RightInset, int Top);
 
     // ---- Drag feedback ----
     void HideDragFeedback();
@@ -547,6 +605,22 @@ class TCustomvxTreeList : public TCustomvxContainer {
 
     // ---- Editing ----
     virtual bool IsEditing() { return state_ == 2; }
+    bool IsValidChar(char32_t /*Key*/) override { return true; }
+    bool IsEditCellChanged() override { return GetFocusedColumn() != shownForColumn_; }
+    // Binds, fills and places the editor for the focused cell.
+    void UpdateEditor(bool KeepLock);
+    // Posts a modified value and unbinds the editor.
+    void HideEditor(bool FocusControl);
+    void PostEditor();
+    int EditorColumn() const { return editorColumn_; }
+    TvxTreeListNode* EditorNode() const { return editorNode_; }
+    // The editor for the focused cell (none at this level).
+    virtual TvxInplaceEdit* CreateEditor() { return nullptr; }
+    virtual void PrepareEditor(TvxInplaceEdit* /*Editor*/) {}
+    virtual Variant GetEditText(TvxTreeListNode* /*Node*/, TvxInplaceEdit* /*Editor*/) { return Variant(); }
+    virtual Variant AssignEditValue(TvxTreeListNode* /*Node*/, int /*Column*/, TvxInplaceEdit* /*Editor*/) {
+        return Variant();
+    }
     bool IsTabNavigation() override;
     virtual void DoEditingNewItemRow(bool& /*Allow*/) {}
     virtual TvxInplaceEdit* InplaceEditor() { return editor_; }
@@ -589,7 +663,90 @@ class TCustomvxTreeList : public TCustomvxContainer {
     virtual void BeginSelection();
     virtual void EndSelection();
 
+    // ---- Painting (cells, custom drawing, colours) ----
+    virtual void DrawCell(TCanvas* Canvas, const TRect& Rect, TBitmap* Bitmap, TvxTreeListNode* Node,
+                          int AbsoluteIndex, bool Selected, bool Focused, TColor Color, TColor TextColor,
+                          HBRUSH Brush, bool MultiLine, int Kind, bool LeftNeighbour, bool RightNeighbour,
+                          TColor ColumnColor, HBRUSH ColumnBrush);
+    virtual void DrawFooterCell(TCanvas* Canvas, const TRect& Rect, TBitmap* Bitmap, TvxTreeListNode* Node,
+                                int AbsoluteIndex, int FooterIndex, bool Selected, bool Focused, TColor Color,
+                                HBRUSH Brush, bool MultiLine, int Kind);
+    virtual void DrawPreview(TCanvas* Canvas, const TRect& Rect, bool Selected, HBRUSH Brush, TColor TextColor,
+                             TColor Color, TvxTreeListNode* Node, TBitmap* Bitmap);
+    // Draws what a cell shows; this level shows nothing, the control with columns draws
+    // through the column's editor class.
+    virtual void DrawCellContent(HDC /*DC*/, TvxTreeListCellRecord& /*Cell*/, int /*Column*/) {}
+    virtual void BeginDrawNode(TvxTreeListNode* /*Node*/) {}
+    virtual void EndDrawNode(TvxTreeListNode* /*Node*/) {}
+    virtual bool IsEditCell(TvxTreeListNode* Node, int Column) {
+        return IsEditing() && Node == focusedNode_ && Column == GetAbsoluteColumnIndex(GetFocusedColumn());
+    }
+    virtual bool HasCustomDrawCell(TvxTreeListNode* /*Node*/, int /*Column*/) { return false; }
+    virtual void DoCustomDrawCell(TCanvas* /*Canvas*/, const TRect& /*Rect*/, TvxTreeListNode* /*Node*/,
+                                  int /*Column*/, bool /*Selected*/, bool /*Focused*/, bool /*NewItemRow*/,
+                                  std::string& /*Text*/, TColor& /*Color*/, TFont* /*Font*/,
+                                  TAlignment& /*Alignment*/, bool& /*Done*/) {}
+    virtual bool HasCustomDrawFooter(TvxTreeListNode* /*Node*/, int /*Column*/, int /*FooterIndex*/) { return false; }
+    virtual void DoCustomDrawFooter(TCanvas* /*Canvas*/, const TRect& /*Rect*/, TvxTreeListNode* /*Node*/,
+                                    int /*Column*/, int /*FooterIndex*/, std::string& /*Text*/, TColor& /*Color*/,
+                                    TFont* /*Font*/, TAlignment& /*Alignment*/, bool& /*Done*/) {}
+    virtual bool HasCustomDrawBand(int /*Band*/) { return false; }
+    virtual void DoCustomDrawBand(int /*Band*/, TCanvas* /*Canvas*/, const TRect& /*Rect*/,
+                                  const TRect& /*Visible*/, std::string& /*Text*/, TColor& /*Color*/,
+                                  TFont* /*Font*/, TAlignment& /*Alignment*/, bool& /*Done*/) {}
+    virtual bool HasCustomDrawHeader(int /*Column*/) { return false; }
+    virtual void DoCustomDrawHeader(int /*Column*/, TCanvas* /*Canvas*/, const TRect& /*Rect*/,
+                                    const TRect& /*Visible*/, std::string& /*Text*/, TColor& /*Color*/,
+                                    TFont* /*Font*/, TAlignment& /*Alignment*/, int& /*Sorted*/,
+                                    bool& /*Done*/) {}
+    virtual bool HasCustomDrawPreview(TvxTreeListNode* /*Node*/) { return false; }
+    virtual void DoCustomDrawPreview(TCanvas* /*Canvas*/, const TRect& /*Rect*/, TvxTreeListNode* /*Node*/,
+                                     bool /*Selected*/, std::string& /*Text*/, TColor& /*Color*/,
+                                     TColor& /*TextColor*/, TFont* /*Font*/, bool& /*Done*/) {}
+    virtual bool IsLevelColorAssigned() { return false; }
+    virtual void DoGetLevelColor(int /*Level*/, TColor& /*Color*/) {}
+    virtual void DrawGroupPanel(TCanvas* /*Canvas*/, const TRect& /*Rect*/, HBRUSH /*HeaderBrush*/,
+                                HBRUSH /*ShadowBrush*/) {}
+    // GridLineColor, or the button shadow when it is none.
+    virtual TColor GetGridLineColor(TColor Default);
+    // Flags of a header's filter button: 1 shown, 2 hot, 4 pressed (0: no button).
+    virtual int GetFilterButtonState(int Column);
+    virtual bool IsHideFocusRect() { return Has(TvxTLOption::HideFocusRect); }
+    virtual int GetBandTextLineCount() { return 1; }
+
   protected:
+    void KeyDown(uint16_t& Key, TShiftState Shift) override;
+    void KeyPress(char32_t& Key) override;
+    void DoExit() override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void WMTimer(TMessage& Message);
+    void WMSetFocus(TMessage& Message) override;
+    void WMKillFocus(TMessage& Message) override;
+    void WMCancelMode(TMessage& Message) override;
+    void CMCancelMode(TMessage& Message) override;
+    virtual bool IsImmediateEditor() { return Has(TvxTLOption::ImmediateEditor); }
+    // Whether a pressed header or band caption may be dragged away, and the news that it is.
+    virtual bool CanHeaderDragging(int /*Column*/) { return false; }
+    virtual void DoStartHeaderDragging(int /*Column*/) {}
+    virtual bool CanBandDragging(int /*Band*/) { return false; }
+    virtual void DoStartBandDragging(int /*Band*/) {}
+    // Whether a cell lights up under the pointer.
+    virtual bool IsHotTrackCell(TvxTreeListNode* /*Node*/, int /*Column*/) { return IsHotTrack(); }
+    virtual void DoHotTrackNode(const TvxTreeListHotTrackInfo& Info, TCursor& Cursor) {
+        if (OnHotTrackNode) OnHotTrackNode(this, Info, Cursor);
+    }
+    // Set while hot tracking changes the cursor, so that the change is not taken as the
+    // control's own cursor.
+    bool HotTrackCursorChanging() const { return hotTrackCursorChanging_; }
+    // Makes a node for the new-item row when a press finds none focused.
+    virtual void StartNewItemRow() {}
+    // Asked after OnKeyDown; False drops the key.
+    virtual bool CanProcessKey(uint16_t& /*Key*/, TShiftState /*Shift*/) { return true; }
+    // Unbinds the editor and binds it again to the focused cell: the value typed is dropped.
+    virtual void ResetEditing();
+    void Paint() override;
     void WMEraseBkgnd(TMessage& Message) override;
     void WMGetDlgCode(TMessage& Message) override;
     void WMHScroll(TMessage& Message) override;
@@ -615,6 +772,70 @@ class TCustomvxTreeList : public TCustomvxContainer {
 
   private:
     friend class TvxTreeListNode;
+
+    // Keyboard steps (see tree_list_keyboard.cpp).
+    void SearchKey(uint16_t Key, TShiftState Shift);
+    void CtrlKey(uint16_t Key);
+    void PlainKey(uint16_t Key, TShiftState Shift);
+    void RangePrologue(bool Shift);
+    void RangeEpilogue(bool Shift);
+    void RowStep(int Direction, bool Shift);
+    void PageStep(int Direction);
+    // Up or down through the header rows of the focused column's band; True when the move
+    // stayed on the same node.
+    bool HeaderRowStep(int Direction);
+    void TreeStepLeft();
+    void TreeStepRight();
+    // The first visible column at or after (at or before) From whose TabStop is set; the
+    // column count (-1) when none.
+    int FocusableColumnForward(int From);
+    int FocusableColumnBackward(int From);
+    void FocusNextNodeFirstColumn();
+    void FocusPreviousNodeLastColumn();
+    void BindEditor();
+
+    // Mouse steps (see tree_list_mouse.cpp).
+    void StartSizing(uint8_t State, int Position);
+    void NewItemRowPress(TMouseButton Button, const TvxTreeListHitInfo& Hit, bool HadFocus);
+    // False when the press changed the selection with a modifier and ends there.
+    bool RowPress(TMouseButton Button, TShiftState Shift, const TvxTreeListHitInfo& Hit, int X, int Y);
+    void CellPress(int X, int Y, const TvxTreeListHitInfo& Hit, bool HadFocus);
+    void RowPressScroll(int Y);
+    void FollowPress(const TvxTreeListHitInfo& Hit);
+    bool BeyondDragThreshold(int X, int Y) const;
+    void HotTrack(const TvxTreeListHitInfo& Hit);
+    void InvalidateHotTarget();
+    void EndBandSizing(int X);
+    void EndColumnSizing(int X);
+    void HeaderClick(int Column, TShiftState Shift);
+    void StartEditorDelay();
+    void StopEditorDelay();
+    void StartAutoScroll(bool Up);
+    void StopAutoScroll();
+    void StopTimers();
+
+    // The areas of one paint, in the order they are drawn.
+    void PaintAreas(TvxTreeListPaint& P);
+    void PaintBandPanel(TvxTreeListPaint& P);
+    void PaintHeaderPanel(TvxTreeListPaint& P);
+    void PaintNewItemRow(TvxTreeListPaint& P);
+    void PaintIndicator(TvxTreeListPaint& P);
+    void PaintFooter(TvxTreeListPaint& P);
+    void PaintFilterStatus(TvxTreeListPaint& P);
+    void PaintRows(TvxTreeListPaint& P);
+    void PaintRowIndent(TvxTreeListPaint& P, const TvxTreeListRowEntry& Row, size_t Index);
+    void PaintRowCells(TvxTreeListPaint& P, const TvxTreeListRowEntry& Row, size_t Index, bool ClipCells);
+    void PaintFocusRect(TvxTreeListPaint& P, const TRect& Rect);
+    // The colours of one cell; HeaderIndex -1 stands for whole-row areas.
+    void GetCellColors(TvxTreeListPaint& P, TvxTreeListNode* Node, bool Selected, bool IsGroupRow,
+                       bool HasChildren, int Level, int HeaderIndex, TColor& Color, TColor& TextColor,
+                       HBRUSH& Brush);
+    void GetColumnBrush(TvxTreeListPaint& P, int HeaderIndex, TColor& Color, HBRUSH& Brush);
+    HBRUSH GetLevelBrush(TvxTreeListPaint& P, int Level, TColor& Color);
+    void DrawSunkenFrame(HDC DC, const TRect& Rect);
+    void DrawCornerButton(HDC DC, const TRect& Rect, HBRUSH Brush, TvxLookAndFeel Look, bool Pressed);
+    TvxLookAndFeel EffectiveCellLook() const { return lookAndFeel_ == lfUltraFlat ? lfFlat : lookAndFeel_; }
+    void DrawHighlightedCell(HDC DC, TvxTreeListCellRecord& Cell, int Column);
 
     bool Has(TvxTLOption o) const { return options_.Contains(o); }
     bool Has(TvxTLOptionEx o) const { return optionsEx_.Contains(o); }
@@ -660,6 +881,29 @@ class TCustomvxTreeList : public TCustomvxContainer {
     TvxTreeListNode* dragNode_ = nullptr;
     TvxTreeListNode* selectionAnchor_ = nullptr;
     TvxTreeListNode* rangeStartNode_ = nullptr;
+    // Set by the first Shift+Up/Down of a range, so that the next ones extend or take back.
+    bool rangeExtension_ = false;
+    // The last press: where, on what, and how it changed the selection.
+    TvxTreeListHitInfo downHit_;
+    TPoint downPoint_{0, 0};
+    TvxTreeListNode* pressPreviousNode_ = nullptr;
+    bool pressedIn_ = false;
+    bool modifierClick_ = false;
+    bool reduceOnUp_ = false;
+    bool focusMovedByClick_ = false;
+    int sizingStart_ = 0;
+    int sizingPosition_ = 0;
+    // The header click in progress: Shift with multi-sort, and Ctrl.
+    bool multiSortClick_ = false;
+    bool ctrlClick_ = false;
+    // Each control runs its own timers, so that one control's timer never stops another's.
+    bool editorDelayRunning_ = false;
+    bool autoScrollRunning_ = false;
+    bool autoScrollUp_ = false;
+    // The hot-track target: a cell (node and column) or a header zone (1 header, 2 filter button).
+    int hotTrackColumn_ = -1;
+    int hotTrackKind_ = 0;
+    bool hotTrackCursorChanging_ = false;
     bool interruptedState_ = false;
     TvxVisibleNodeList visibleNodes_;
     bool cacheBuilt_ = false;
@@ -726,6 +970,15 @@ class TCustomvxTreeList : public TCustomvxContainer {
     uint8_t treeLinesStyle_ = 1;
     int leftCoord_ = 0;
     std::unique_ptr<TFont> spareFont_;
+    std::unique_ptr<TFont> workFont_;
+    std::unique_ptr<TBitmap> workBitmap_;
+    TvxTreeListCellRecord cellRecord_;
+    bool bandCornerPressed_ = false;
+    bool headerCornerPressed_ = false;
+    bool clearFilterHot_ = false;
+    bool clearFilterPressed_ = false;
+    int filterHotColumn_ = -1;
+    bool filterPressed_ = false;
     TCustomImageList* images_ = nullptr;
     TCustomImageList* stateImages_ = nullptr;
     std::unique_ptr<TChangeLink> imagesLink_;
@@ -741,6 +994,10 @@ class TCustomvxTreeList : public TCustomvxContainer {
     bool newItemRowActive_ = false;
     int newItemRowHeight_ = 0;
     TvxInplaceEdit* editor_ = nullptr;
+    // The cell the editor is bound to: a visible column index (-1 unbound) and a node.
+    int editorColumn_ = -1;
+    TvxTreeListNode* editorNode_ = nullptr;
+    int shownForColumn_ = -1;
     int focusedColumn_ = -1;
     int focusedAbsoluteColumn_ = -1;
     int pressedColumn_ = -1;

@@ -12,6 +12,7 @@
 #include "platform/rtl/str_utils.h"
 #include "platform/win/virtual_keys.h"
 #include "platform/win/input.h"
+#include "treelist/tree_list_paint.h"
 
 namespace {
 
@@ -376,6 +377,32 @@ TvxInplaceEdit* TCustomvxTreeListControl::FindEditor(TvxTreeListColumn* Column) 
 void TCustomvxTreeListControl::InitEditor(TvxInplaceEdit* Editor) {
     if (TvxTreeListColumn* column = Columns(GetAbsoluteColumnIndex(GetFocusedColumn())))
         column->InitEditProperties(Editor);
+}
+
+TvxInplaceEdit* TCustomvxTreeListControl::CreateEditor() {
+    TvxTreeListColumn* column = Columns(GetAbsoluteColumnIndex(GetFocusedColumn()));
+    if (!column) return nullptr;
+    TvxInplaceEdit* editor = FindEditor(column);
+    return editor ? editor : CreateEditor(column);
+}
+
+void TCustomvxTreeListControl::PrepareEditor(TvxInplaceEdit* Editor) {
+    Editor->SetColor(GetEditColor());
+    Editor->Font()->Assign(GetEditFont());
+    InitEditor(Editor);
+}
+
+Variant TCustomvxTreeListControl::GetEditText(TvxTreeListNode* Node, TvxInplaceEdit* Editor) {
+    Variant value;
+    if (TvxTreeListColumn* column = Columns(GetAbsoluteColumnIndex(EditorColumn())))
+        column->InitEditValue(Node, Editor, value);
+    return value;
+}
+
+Variant TCustomvxTreeListControl::AssignEditValue(TvxTreeListNode* Node, int Column, TvxInplaceEdit* Editor) {
+    Variant value;
+    if (TvxTreeListColumn* column = Columns(GetAbsoluteColumnIndex(Column))) column->SaveEditValue(Node, Editor, value);
+    return value;
 }
 
 bool TCustomvxTreeListControl::CanEditModify() {
@@ -1014,4 +1041,108 @@ void TCustomvxTreeListControl::ShowHeader(int Band, int Row, int Column, int Col
 void TCustomvxTreeListControl::DoGetNodeDragText(TvxTreeListNode* Node, int Column, std::string& Text) {
     Text = GetNodeString(Node, Column);
     if (OnGetNodeDragText) OnGetNodeDragText(this, Node, Columns(Column), Text);
+}
+
+// ---- Custom drawing and cell contents ----
+
+void TCustomvxTreeListControl::DoCustomDrawBand(int Band, TCanvas* Canvas, const TRect& Rect, const TRect&,
+                                                std::string& Text, TColor& Color, TFont* Font,
+                                                TAlignment& Alignment, bool& Done) {
+    if (OnCustomDrawBand) OnCustomDrawBand(this, Canvas, Rect, Band, Text, Color, Font, Alignment, Done);
+}
+
+bool TCustomvxTreeListControl::HasCustomDrawHeader(int Column) {
+    return OnCustomDrawColumnHeader || (ValidColumn(Column) && Columns(Column)->OnCustomDrawColumnHeader);
+}
+
+void TCustomvxTreeListControl::DoCustomDrawHeader(int Column, TCanvas* Canvas, const TRect& Rect, const TRect&,
+                                                  std::string& Text, TColor& Color, TFont* Font,
+                                                  TAlignment& Alignment, int& Sorted, bool& Done) {
+    TvxTreeListColumn* column = ValidColumn(Column) ? Columns(Column) : nullptr;
+    auto sorted = static_cast<TvxTreeListColumnSort>(Sorted);
+    if (OnCustomDrawColumnHeader)
+        OnCustomDrawColumnHeader(this, Canvas, Rect, column, Text, Color, Font, Alignment, sorted, Done);
+    if (!Done && column && column->OnCustomDrawColumnHeader)
+        column->OnCustomDrawColumnHeader(column, Canvas, Rect, column, Text, Color, Font, Alignment, sorted, Done);
+    Sorted = sorted;
+}
+
+bool TCustomvxTreeListControl::HasCustomDrawFooter(TvxTreeListNode*, int, int FooterIndex) {
+    return FooterIndex == -1 ? static_cast<bool>(OnCustomDrawFooter) : static_cast<bool>(OnCustomDrawFooterNode);
+}
+
+void TCustomvxTreeListControl::DoCustomDrawFooter(TCanvas* Canvas, const TRect& Rect, TvxTreeListNode* Node,
+                                                  int Column, int FooterIndex, std::string& Text, TColor& Color,
+                                                  TFont* Font, TAlignment& Alignment, bool& Done) {
+    const auto& event = FooterIndex == -1 ? OnCustomDrawFooter : OnCustomDrawFooterNode;
+    if (event)
+        event(this, Canvas, Rect, Node, ValidColumn(Column) ? Columns(Column) : nullptr, FooterIndex, Text, Color,
+              Font, Alignment, Done);
+}
+
+bool TCustomvxTreeListControl::HasCustomDrawPreview(TvxTreeListNode*) {
+    return OnCustomDrawPreview || OnCustomDrawPreviewCell;
+}
+
+void TCustomvxTreeListControl::DoCustomDrawPreview(TCanvas* Canvas, const TRect& Rect, TvxTreeListNode* Node,
+                                                   bool Selected, std::string& Text, TColor& Color,
+                                                   TColor& TextColor, TFont* Font, bool& Done) {
+    if (OnCustomDrawPreviewCell) OnCustomDrawPreviewCell(this, Canvas, Rect, Node, Selected, Text, Color, TextColor, Font, Done);
+    if (!Done && OnCustomDrawPreview)
+        OnCustomDrawPreview(this, Canvas, Rect, Node, Selected, Text, Color, TextColor, Font, Done);
+}
+
+void TCustomvxTreeListControl::DoGetLevelColor(int Level, TColor& Color) {
+    if (OnGetLevelColor) OnGetLevelColor(this, Level, Color);
+}
+
+int TCustomvxTreeListControl::GetFilterButtonState(int Column) {
+    if (ValidColumn(Column) && Columns(Column)->DisableFilter()) return 0;
+    return TCustomvxTreeList::GetFilterButtonState(Column);
+}
+
+void TCustomvxTreeListControl::DrawCellContent(HDC DC, TvxTreeListCellRecord& Cell, int Column) {
+    if (!ValidColumn(Column)) return;
+    TvxTreeListColumn* column = Columns(Column);
+    struct Drawing {
+        TvxTreeListColumn* column;
+        ~Drawing() { column->SetDrawingNode(nullptr); }
+    } drawing{column};
+    column->SetDrawingNode(Cell.Node);
+    TRect cell{Cell.Rect.Left + 2, Cell.Rect.Top + 2, Cell.Rect.Right - 2, Cell.Rect.Bottom - 2};
+    if (Cell.InvertSelect) {
+        // One-pixel borders in the control's colour keep inverted cells apart.
+        HBRUSH border = CreateSolidBrush(ColorToRGB(Color()));
+        FillRect(DC, TRect{cell.Left, cell.Top, cell.Right, cell.Top + 1}, border);
+        FillRect(DC, TRect{cell.Left, cell.Bottom - 1, cell.Right, cell.Bottom}, border);
+        cell.Top += 1;
+        cell.Bottom -= 1;
+        if (Cell.LeftNeighbour) {
+            FillRect(DC, TRect{cell.Left, cell.Top, cell.Left + 1, cell.Bottom}, border);
+            cell.Left += 1;
+        }
+        if (Cell.RightNeighbour) {
+            FillRect(DC, TRect{cell.Right - 1, cell.Top, cell.Right, cell.Bottom}, border);
+            cell.Right -= 1;
+        }
+        DeleteObject(border);
+    }
+    TvxTreeListCellDrawRecord record;
+    record.Rect = TRect{cell.Left - 2, cell.Top - 2, cell.Right + 2, cell.Bottom + 2};
+    record.BrushColor = Cell.BrushColor;
+    record.TextColor = Cell.TextColor;
+    record.Font = Cell.Font;
+    record.Alignment = Cell.Alignment;
+    record.Text = Cell.Text;
+    record.HighlightLength = Cell.HighlightLength;
+    record.SearchHighlight = Cell.Highlight;
+    record.EditCell = Cell.EditCell;
+    record.MultiLine = Cell.MultiLine;
+    record.EndEllipsis = Cell.EndEllipsis;
+    TvxEditViewData* view = column->GetViewData();
+    column->GetDrawInfo(*view, record);
+    view->Brush = Cell.Brush;
+    // The editor's border lies in the 2 pixels around the cell; only the cell is drawn.
+    TvxClipScope clip(DC, cell);
+    column->GetInplaceEditClass().DrawEdit(DC, nullptr, *view);
 }

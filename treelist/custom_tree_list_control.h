@@ -91,6 +91,11 @@ class TCustomvxTreeListControl : public TCustomvxTreeList {
     TvxInplaceEdit* CreateEditor(TvxTreeListColumn* Column);
     TvxInplaceEdit* FindEditor(TvxTreeListColumn* Column) const;
     virtual void InitEditor(TvxInplaceEdit* Editor);
+    // The editor of the focused column's editor class, made on first use.
+    TvxInplaceEdit* CreateEditor() override;
+    void PrepareEditor(TvxInplaceEdit* Editor) override;
+    Variant GetEditText(TvxTreeListNode* Node, TvxInplaceEdit* Editor) override;
+    Variant AssignEditValue(TvxTreeListNode* Node, int Column, TvxInplaceEdit* Editor) override;
     int EditorCount() const { return static_cast<int>(editors_.size()); }
 
     // ---- Layout storage ----
@@ -147,6 +152,13 @@ class TCustomvxTreeListControl : public TCustomvxTreeList {
     // The cell events: the first one fires before OnCustomDrawCell.
     TvxTLCustomDrawCell OnBeforeCustomDrawCell;
     TvxTLCustomDrawCell OnCustomDrawCell;
+    TvxTLCustomDrawBand OnCustomDrawBand;
+    TvxTLCustomDrawHeader OnCustomDrawColumnHeader;
+    TvxTLCustomDrawFooter OnCustomDrawFooter;
+    TvxTLCustomDrawFooter OnCustomDrawFooterNode;
+    TvxTLCustomDrawPreview OnCustomDrawPreview;
+    TvxTLCustomDrawPreview OnCustomDrawPreviewCell;
+    TvxTLGetLevelColor OnGetLevelColor;
 
     // ======== Overrides of the base ========
     bool CanEditModify() override;
@@ -239,28 +251,48 @@ class TCustomvxTreeListControl : public TCustomvxTreeList {
 
     // ---- Band and header operations of the dragging and customizing ----
     virtual void MoveBand(int FromVisible, int ToVisible);
-    virtual bool CanBandDragging(int Band);
+    bool CanBandDragging(int Band) override;
     virtual bool IsBandCustomizingDisabled(int Band);
     virtual void HideBand(int Band);
     virtual bool IsBandHidden(int Band);
-    virtual void DoStartBandDragging(int Band);
+    void DoStartBandDragging(int Band) override;
     virtual void ShowBand(int VisiblePosition, int Band);
-    virtual bool CanHeaderDragging(int Column);
+    bool CanHeaderDragging(int Column) override;
     virtual bool IsHeaderCustomizingDisabled(int Column);
     virtual void MoveHeader(int Column, int Band, int Row, int Col);
     virtual void HideHeader(int Column);
     virtual bool CanHideColumn(int Column);
-    virtual void DoStartHeaderDragging(int Column);
+    void DoStartHeaderDragging(int Column) override;
     virtual void ShowHeader(int Band, int Row, int Column, int Col);
     virtual void DoGetNodeDragText(TvxTreeListNode* Node, int Column, std::string& Text);
     virtual bool CanFilterColumn(int Column);
     virtual bool IsColumnHotTrack(int Column);
+    bool IsHotTrackCell(TvxTreeListNode* /*Node*/, int Column) override { return IsColumnHotTrack(Column); }
     virtual bool IsColumnMultiLine(int Column);
     // Custom drawing of one cell: either cell event or the column's own.
-    virtual bool HasCustomDrawCell(TvxTreeListNode* Node, int Column);
-    virtual void DoCustomDrawCell(TCanvas* Canvas, const TRect& Rect, TvxTreeListNode* Node, int Column,
-                                  bool Selected, bool Focused, bool NewItemRow, std::string& Text, TColor& Color,
-                                  TFont* Font, TAlignment& Alignment, bool& Done);
+    bool HasCustomDrawCell(TvxTreeListNode* Node, int Column) override;
+    void DoCustomDrawCell(TCanvas* Canvas, const TRect& Rect, TvxTreeListNode* Node, int Column, bool Selected,
+                          bool Focused, bool NewItemRow, std::string& Text, TColor& Color, TFont* Font,
+                          TAlignment& Alignment, bool& Done) override;
+    bool HasCustomDrawBand(int /*Band*/) override { return static_cast<bool>(OnCustomDrawBand); }
+    void DoCustomDrawBand(int Band, TCanvas* Canvas, const TRect& Rect, const TRect& Visible, std::string& Text,
+                          TColor& Color, TFont* Font, TAlignment& Alignment, bool& Done) override;
+    bool HasCustomDrawHeader(int Column) override;
+    void DoCustomDrawHeader(int Column, TCanvas* Canvas, const TRect& Rect, const TRect& Visible,
+                            std::string& Text, TColor& Color, TFont* Font, TAlignment& Alignment, int& Sorted,
+                            bool& Done) override;
+    bool HasCustomDrawFooter(TvxTreeListNode* Node, int Column, int FooterIndex) override;
+    void DoCustomDrawFooter(TCanvas* Canvas, const TRect& Rect, TvxTreeListNode* Node, int Column,
+                            int FooterIndex, std::string& Text, TColor& Color, TFont* Font, TAlignment& Alignment,
+                            bool& Done) override;
+    bool HasCustomDrawPreview(TvxTreeListNode* Node) override;
+    void DoCustomDrawPreview(TCanvas* Canvas, const TRect& Rect, TvxTreeListNode* Node, bool Selected,
+                             std::string& Text, TColor& Color, TColor& TextColor, TFont* Font, bool& Done) override;
+    bool IsLevelColorAssigned() override { return static_cast<bool>(OnGetLevelColor); }
+    void DoGetLevelColor(int Level, TColor& Color) override;
+    // The column's draw info, then its editor class draws the cell.
+    void DrawCellContent(HDC DC, TvxTreeListCellRecord& Cell, int Column) override;
+    int GetFilterButtonState(int Column) override;
     virtual bool CanShowColumnButton(int Column);
 
     // ======== Virtual operations of this class, in slot order ========

@@ -38,6 +38,23 @@ using TvxTLCustomDrawCell = std::function<void(
     bool ASelected, bool AFocused, bool ANewItemRow, std::string& AText, TColor& AColor, TFont* AFont,
     TAlignment& AAlignment, bool& ADone)>;
 
+// A header or band cell about to be drawn; Rect is the whole cell even when part of it is
+// scrolled out of view.
+using TvxTLCustomDrawHeader = std::function<void(
+    TObject* Sender, TCanvas* ACanvas, const TRect& ARect, TvxTreeListColumn* AColumn, std::string& AText,
+    TColor& AColor, TFont* AFont, TAlignment& AAlignment, TvxTreeListColumnSort& ASorted, bool& ADone)>;
+using TvxTLCustomDrawBand = std::function<void(TObject* Sender, TCanvas* ACanvas, const TRect& ARect, int ABand,
+                                               std::string& AText, TColor& AColor, TFont* AFont,
+                                               TAlignment& AAlignment, bool& ADone)>;
+// A summary-footer cell (ANode null) or a row-footer cell.
+using TvxTLCustomDrawFooter = std::function<void(
+    TObject* Sender, TCanvas* ACanvas, const TRect& ARect, TvxTreeListNode* ANode, TvxTreeListColumn* AColumn,
+    int AFooterIndex, std::string& AText, TColor& AColor, TFont* AFont, TAlignment& AAlignment, bool& ADone)>;
+using TvxTLCustomDrawPreview = std::function<void(
+    TObject* Sender, TCanvas* ACanvas, const TRect& ARect, TvxTreeListNode* ANode, bool ASelected,
+    std::string& AText, TColor& AColor, TColor& ATextColor, TFont* AFont, bool& ADone)>;
+using TvxTLGetLevelColor = std::function<void(TObject* Sender, int ALevel, TColor& AColor)>;
+
 // Assigned bits of a column.
 inline constexpr uint8_t tlcaAlignment = 0x01;
 inline constexpr uint8_t tlcaCaption = 0x02;
@@ -163,6 +180,7 @@ class TvxTreeListColumn : public TComponent {
 
     TNotifyEvent OnChange;
     TvxTLCustomDrawCell OnCustomDrawCell;
+    TvxTLCustomDrawHeader OnCustomDrawColumnHeader;
     TNotifyEvent OnNameChanged;
     TvxEditValidateEvent OnValidate;
 

@@ -189,7 +189,7 @@ void TCustomvxTreeList::CalcLayout(TvxTreeListLayout& L) {
         e.Node = node;
         e.Top = top;
         e.Group = IsGroupNode(node);
-        e.Selected = IsNodeSelected(node);
+        e.Selected = node->Selected();
         e.Height = GetRowHeight(node, m.RowHeightUnit, false);
         e.FooterCount = GetRowFooterCount(node);
         e.FooterHeight = e.FooterCount * m.RowFooterHeight;

@@ -11,6 +11,7 @@
 #include "platform/gdi/draw.h"
 #include "platform/gdi/image_list.h"
 #include "platform/win/input.h"
+#include "treelist/tree_list_drawing.h"
 
 namespace {
 
@@ -113,6 +114,7 @@ struct Unit {
     int users = 0;
     HDC screen = nullptr;
     std::unique_ptr<TImageList> emptyDragImage;
+    std::unique_ptr<TCustomImageList> indicators;
     std::unique_ptr<TBitmap> plus;
     std::unique_ptr<TBitmap> minus;
     std::vector<std::pair<TCursor, HCURSOR>> cursors;
@@ -164,6 +166,7 @@ void TreeListUnitStartUp() {
     u.emptyDragImage->SetWidth(1);
     u.emptyDragImage->SetHeight(1);
     u.screen = CreateCompatibleDC(nullptr);
+    u.indicators = MakeTreeListIndicatorImages();
     RebuildTreeListExpandButtons();
 }
 
@@ -173,6 +176,7 @@ void TreeListUnitShutDown() {
     if (u.screen) DeleteDC(u.screen);
     u.screen = nullptr;
     u.emptyDragImage.reset();
+    u.indicators.reset();
     u.plus.reset();
     u.minus.reset();
     TScreen* screen = EnsureScreen();
@@ -193,6 +197,10 @@ HDC TreeListScreenDC() {
 
 TCustomImageList* TreeListEmptyDragImage() {
     return TheUnit().emptyDragImage.get();
+}
+
+TCustomImageList* TreeListIndicatorImages() {
+    return TheUnit().indicators.get();
 }
 
 TBitmap* TreeListExpandButton(bool Plus) {

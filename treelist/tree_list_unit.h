@@ -32,5 +32,7 @@ HDC TreeListScreenDC();
 TCustomImageList* TreeListEmptyDragImage();
 // The 12 x 12 expand buttons: the plus (collapsed) and the minus picture.
 TBitmap* TreeListExpandButton(bool Plus);
+// The row indicator pictures (kind - 1 is the index).
+TCustomImageList* TreeListIndicatorImages();
 // Draws both pictures again in the current system colours.
 void RebuildTreeListExpandButtons();

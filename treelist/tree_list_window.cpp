@@ -3,9 +3,11 @@
 
 #include <algorithm>
 
+#include "controls/vx_inplace_edit.h"
 #include "platform/forms/screen.h"
 #include "platform/gdi/draw.h"
 #include "platform/gdi/system_metrics.h"
+#include "platform/sync/clock.h"
 #include "platform/win/input.h"
 #include "platform/win/paint.h"
 #include "platform/win/virtual_keys.h"
@@ -212,6 +214,17 @@ void TCustomvxTreeList::CMParentFontChanged(TMessage& Message) {
 }
 
 void TCustomvxTreeList::WndProc(TMessage& Message) {
+    if (Message.Msg == WM_TIMER) {
+        WMTimer(Message);
+        return;
+    }
+    if (Message.Msg == WM_LBUTTONDOWN) {
+        StopEditorDelay();
+        TCustomvxContainer::WndProc(Message);
+        // The editor that this press opened tells a second press from a double click.
+        if (editor_) editor_->SetShowTime(GetTickCount());
+        return;
+    }
     TCustomvxContainer::WndProc(Message);
     if (Message.Msg == CM_CTL3DCHANGED) {
         if (borderStyle_ == bsSingle && lookAndFeel_ == lfStandard && HandleAllocated()) RecreateWnd();
@@ -223,4 +236,41 @@ void TCustomvxTreeList::WndProc(TMessage& Message) {
 void TCustomvxTreeList::CMVisibleChanged(TMessage& Message) {
     TCustomvxContainer::CMVisibleChanged(Message);
     if (Visible()) UpdateScrollBars();
+}
+
+// ---- Focus and cancelled presses ----
+
+void TCustomvxTreeList::WMSetFocus(TMessage& Message) {
+    TCustomvxContainer::WMSetFocus(Message);
+    if (!focusedNode_ && topNode_) focusedNode_ = topNode_;
+    if (!IsRowSelect() && focusedColumn_ == -1) focusedColumn_ = 0;
+    const HWND from = reinterpret_cast<HWND>(Message.WParam);
+    if (!(editor_ && editor_->HandleAllocated() && from == editor_->Handle())) {
+        if (focusedNode_) InvalidateRect(GetNodeRowRect(focusedNode_));
+        UpdateEditor(false);
+    }
+    if (IsMultiSelect() && GetSelectedCount() > 0) InvalidateSelection();
+    if (IsNewItemRowVisible()) InvalidateNewItemRow();
+}
+
+void TCustomvxTreeList::WMKillFocus(TMessage& Message) {
+    TCustomvxContainer::WMKillFocus(Message);
+    const HWND to = reinterpret_cast<HWND>(Message.WParam);
+    if (!(editor_ && editor_->HandleAllocated() && to == editor_->Handle())) {
+        if (focusedNode_) InvalidateRect(GetNodeRowRect(focusedNode_));
+        CloseEditor();
+    }
+    if (IsMultiSelect() && GetSelectedCount() > 0) InvalidateSelection();
+    if (IsNewItemRowVisible()) InvalidateNewItemRow();
+    if (state_ == 6) SetState(0);
+}
+
+void TCustomvxTreeList::WMCancelMode(TMessage& Message) {
+    CancelDragSizing();
+    TCustomvxContainer::WMCancelMode(Message);
+}
+
+void TCustomvxTreeList::CMCancelMode(TMessage& Message) {
+    CancelDragSizing();
+    TCustomvxContainer::CMCancelMode(Message);
 }

@@ -1,5 +1,5 @@
 #pragma once
-// Page BEN: the user administration (its controls come with the menu's pages).
+// Page BEN: the user administration, the change of the three access codes.
 
 #include "app/pages/main_page.h"
 
@@ -8,5 +8,14 @@ public:
     static constexpr int Index = 9;
     explicit TPageBEN(TForm1& form);
 
+    void Button91Click();
+    void Button92Click();
+    void Button93Click();
+
     TLabel* Label91;
+    TLabel* Label92;
+    TAppButton* Button91;
+    TAppButton* Button92;
+    TAppButton* Button93;
+    TAppButton* Button90;
 };

@@ -1,10 +1,43 @@
 #include "app/pages/page_ei2.h"
 
+#include <cstdio>
+
 #include "app/comp_text.h"
+#include "app/cust_msg.h"
+#include "app/main_form.h"
+#include "app/pages/main_pages.h"
+#include "link/link_state.h"
+#include "link/text_utils.h"
+#include "platform/win/message_queue.h"
+
+namespace {
+
+constexpr uint16_t kLockingIndex = 0x2200;
+constexpr uint8_t kLockingSub = 14;
+constexpr uint16_t kLockingMode = 0x20;
+constexpr uint16_t kSwingDoor = 0x40;
+constexpr int32_t kKvBox = 6;
+
+}  // namespace
 
 TPageEI2::TPageEI2(TForm1& form) : TMainPage(form, Index) {
     TPage* p = Sheet();
-    Label1101 = b_.Label(p, "Label1101", "Erweiterte System-Einstellungen", 16, 16, true);
+    Label1100 = b_.Label(p, "Label1100", "Erweiterte System-Einstellungen", 16, 16, true);
+    for (int k = 1; k <= 8; ++k) {
+        const int y = 48 + (k - 1) * 32;
+        const std::string n = std::to_string(1090 + k);
+        b_.Label(p, "Label" + std::to_string(1080 + k), "KV " + std::to_string(k) + ":", 16, y + 4);
+        TBoxRow row;
+        row.Label = b_.Label(p, "Label" + n, "[--]", 64, y + 4);
+        row.ImageEdit = b_.ImageEdit(p, "ImageEdit" + n, 112, y, 224);
+        row.CheckEdit = b_.Make<TAppCheckEdit>(p, "CheckEdit" + n, 352, y + 2, 200, 17);
+        boxRows_.push_back(row);
+    }
+    const auto row = b_.ButtonRow(p, {{"Button1011", "&OK"}, {"Button1012", "&Abbruch"}});
+    Button1011 = row[0];
+    Button1012 = row[1];
+    Button1011->OnClick = [this](TObject*) { Button1011Click(); };
+    Button1012->OnClick = [this](TObject*) { Button1012Click(); };
 }
 
 void TPageEI2::FillDoorOptionLists() {
@@ -14,3 +47,65 @@ void TPageEI2::FillDoorOptionLists() {
         row.CheckEdit->SetCaption(GetCompText(1113));
     }
 }
+
+bool TPageEI2::ReadLockingWords() {
+    replies_.fill(TOdReply{});
+    const TNodeTable& table = LinkState.NodeTable;
+    size_t next = 0;
+    for (size_t i = 1; i <= 32; ++i) {
+        const TNodeEntry& e = table.Nodes[i];
+        if (!e.Present || !e.SameNode || e.ProdCode != kKvBox) continue;
+        if (!form_.SendShortCommand(e.NodeID, kLockingIndex, kLockingSub)) {
+            std::string text = GetCompText(1210);
+            const size_t at = text.find("%s");
+            if (at != std::string::npos) text.replace(at, 2, IntToHex16(e.NodeID, 2));
+            CustMessageDlg(text, mtCustError, mbCustCancel, 0);
+            return false;
+        }
+        replies_[next] = LinkState.OdReply;
+        if (next < replies_.size() - 1) ++next;
+    }
+    for (size_t k = 0; k < boxRows_.size(); ++k) {
+        const TBoxRow& row = boxRows_[k];
+        const TOdReply& r = replies_[k];
+        if (r.Node != 0) {
+            const uint16_t word = HexToInt16(r.Value.size() >= 4 ? r.Value.substr(r.Value.size() - 4) : r.Value);
+            row.Label->SetCaption("[" + IntToStrZero(r.Node, 2) + "]");
+            row.ImageEdit->SetEditValue(word & kLockingMode ? "2" : "0");
+            row.ImageEdit->SetEnabled(true);
+            row.CheckEdit->SetEnabled(true);
+            row.CheckEdit->SetChecked((word & kSwingDoor) != 0);
+        } else {
+            row.Label->SetCaption("[--]");
+            row.ImageEdit->SetEditValue("2");
+            row.ImageEdit->SetEnabled(false);
+            row.CheckEdit->SetChecked(false);
+            row.CheckEdit->SetEnabled(false);
+        }
+    }
+    return true;
+}
+
+void TPageEI2::Button1011Click() {
+    TPageEIN& ein = *Pages().EIN;
+    ein.EnableButtons(false);
+    ein.ShowBusy(true, GetCompText(1101));
+    ein.Show();
+    ProcessMessages();
+    for (size_t k = 0; k < boxRows_.size(); ++k) {
+        const TBoxRow& row = boxRows_[k];
+        const TOdReply& r = replies_[k];
+        if (!row.ImageEdit->Enabled()) continue;
+        uint32_t word = HexToInt32(r.Value);
+        word = row.ImageEdit->EditValue() != "0" ? word | kLockingMode : word & ~uint32_t{kLockingMode};
+        word = row.CheckEdit->Checked() ? word | kSwingDoor : word & ~uint32_t{kSwingDoor};
+        // The read-back is not judged here: the store command below follows either way.
+        form_.SendLongCommand(r.Node, r.Index, r.SubIndex, r.OdStatus, IntToHex32(word, 8));
+        form_.SendLongCommand(r.Node, 0x1010, 1, 4, "65766173");
+    }
+    ein.EnableButtons(true);
+    ein.ShowBusy(false);
+    ProcessMessages();
+}
+
+void TPageEI2::Button1012Click() { Pages().EIN->Show(); }

@@ -1,5 +1,5 @@
 #pragma once
-// Page EIG: the device settings of the door terminal.
+// Page EIG: the device settings of the door terminal, its input and output function.
 
 #include "app/pages/main_page.h"
 #include "platform/forms/progress_bar.h"
@@ -11,9 +11,24 @@ public:
 
     // The items of the input and output function lists.
     void FillOptionLists();
+    // Fills the page from the terminal settings and the door terminal's slot.
+    void ShowTerminalSettings();
+    void ImageEdit1501Change();
+    void Button1501Click();
 
     TLabel* Label1500;
+    TLabel* Label1505;
+    TLabel* Label1503;  // the door terminal's bus address
+    TLabel* Label1506;
+    TLabel* Label1504;  // its serial number
+    TLabel* Label1507;
     TAppImageEdit* ImageEdit1501;  // input function
+    TAppCheckEdit* CheckEdit1501;  // "Dauer Auf" outside
+    TAppCheckEdit* CheckEdit1502;  // "Dauer Auf" inside
+    TLabel* Label1508;
     TAppImageEdit* ImageEdit1502;  // output function
+    TLabel* Label1501;
     TProgressBar* ProgressBar1501;  // runs while the page waits for the device
+    TAppButton* Button1501;
+    TAppButton* Button1502;
 };

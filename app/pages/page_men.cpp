@@ -1,10 +1,38 @@
 #include "app/pages/page_men.h"
 
+#include "app/code_form.h"
+#include "app/comp_text.h"
+#include "app/cust_msg.h"
+#include "app/device_check.h"
+#include "app/main_form.h"
 #include "app/pages/main_pages.h"
+#include "link/delay.h"
+#include "link/form_sercom.h"
+#include "link/link_state.h"
+#include "link/log_file.h"
+#include "platform/sync/clock.h"
+#include "platform/win/message_queue.h"
+
+namespace {
+
+bool* AwaitFlagOf(uint8_t type, uint8_t index) {
+    if (type == 0x0D) return &LinkState.AwaitDoorState;
+    if (type == 0x10 && index == 0x00) return &LinkState.AwaitConfigBlock1;
+    if (type == 0x10 && index == 0x01) return &LinkState.AwaitConfigBlock2;
+    if (type == 0x10 && index == 0x02) return &LinkState.AwaitConfigBlock3;
+    if (type == 0x52) return &LinkState.AwaitSlotErrors;
+    return &LinkState.AwaitTerminalSettings;
+}
+
+const std::vector<std::pair<uint8_t, uint8_t>> kStateReads = {{0x0D, 0x00}, {0x10, 0x00}, {0x10, 0x01}, {0x10, 0x02},
+                                                              {0x52, 0x00}};
+
+}  // namespace
 
 TPageMEN::TPageMEN(TForm1& form) : TMainPage(form, Index) {
     TPage* p = Sheet();
     Label71 = b_.Label(p, "Label71", "Menü", 16, 16, true);
+    Label72 = b_.Label(p, "Label72", "Funktion auswählen:", 16, 40);
     const std::pair<TAppButton**, std::pair<const char*, const char*>> entries[] = {
         {&Button711, {"Button711", "Information"}},          {&Button712, {"Button712", "Steuerung"}},
         {&Button721, {"Button721", "Installation"}},         {&Button722, {"Button722", "Wartung"}},
@@ -12,16 +40,175 @@ TPageMEN::TPageMEN(TForm1& form) : TMainPage(form, Index) {
         {&Button741, {"Button741", "Geräte-Einstellungen"}}};
     for (size_t i = 0; i < std::size(entries); ++i)
         *entries[i].first = b_.Button(p, entries[i].second.first, entries[i].second.second,
-                                      16 + static_cast<int>(i % 2) * 200, 40 + static_cast<int>(i / 2) * 32, 184);
-    CheckEdit701 = b_.Make<TAppCheckEdit>(p, "CheckEdit701", 16, 176, 264, 17);
+                                      16 + static_cast<int>(i % 2) * 200, 64 + static_cast<int>(i / 2) * 32, 184);
+    CheckEdit701 = b_.Make<TAppCheckEdit>(p, "CheckEdit701", 16, 200, 264, 17);
     CheckEdit701->SetCaption("Daten Geräteliste neu einlesen");
-    Label701 = b_.Label(p, "Label701", "", 16, 216);
-    ProgressBar701 = b_.Make<TProgressBar>(p, "ProgressBar701", 16, 232, 384, 16);
-    Label702 = b_.Label(p, "Label702", "", 408, 234);
+    Label701 = b_.Label(p, "Label701", "", 16, 232);
+    ProgressBar701 = b_.Make<TProgressBar>(p, "ProgressBar701", 16, 248, 384, 16);
+    Label702 = b_.Label(p, "Label702", "", 408, 250);
     Button742 = b_.ButtonRow(p, {{"Button742", "Abbruch"}})[0];
     Button742->OnClick = [this](TObject*) { Pages().COM->Button103Click(); };
+    Button711->OnClick = [this](TObject*) { Button711Click(); };
+    Button712->OnClick = [this](TObject*) { Button712Click(); };
+    Button721->OnClick = [this](TObject*) { Button721Click(); };
+    Button722->OnClick = [this](TObject*) { Button722Click(); };
+    Button731->OnClick = [this](TObject*) { Button731Click(); };
+    Button732->OnClick = [this](TObject*) { Button732Click(); };
+    Button741->OnClick = [this](TObject*) { Button741Click(); };
 }
 
 std::vector<TAppButton*> TPageMEN::MenuButtons() const {
     return {Button711, Button712, Button721, Button722, Button731, Button732, Button741};
+}
+
+void TPageMEN::EnableEntries(bool enabled) {
+    for (TAppButton* b : MenuButtons()) b->SetEnabled(enabled);
+}
+
+bool TPageMEN::AskAndCheckCode(const TEntry& entry) {
+    std::string code;
+    bool granted = AskCode(entry.CodeCaption, code);
+    if (granted) {
+        ProcessMessages();
+        Delay(100);
+        granted = form_.CheckAccessCode(code, entry.Level);
+    }
+    if (!granted) form_.CodeEntryActive = false;
+    return granted;
+}
+
+bool TPageMEN::ReadDeviceData(const TEntry& entry, bool information) {
+    EnableEntries(false);
+    form_.CodeEntryActive = false;
+    form_.ProgressStart(entry.Steps);
+    if (!LinkState.NodeTable.Valid || CheckEdit701->Checked()) form_.WriteNetInfo();
+    for (const auto& [type, index] : entry.Requests) {
+        if (form_.Notebook1->PageIndex() != Index) return false;
+        form_.ProgressStep();
+        bool& flag = *AwaitFlagOf(type, index);
+        flag = true;
+        std::string request("\xFB\x02\x00", 3);
+        request += static_cast<char>(type);
+        request += static_cast<char>(index);
+        if (FormSercom) FormSercom->EnqueueRequest(request);
+        while (form_.Notebook1->PageIndex() == Index && flag) {
+            // "Information" looks at the clock in each round, so it wakes at least every
+            // 100 ms; the others sleep until a message comes. A quit ends the wait.
+            const bool done = RunLoopUntil([&] { return form_.Notebook1->PageIndex() != Index || !flag; },
+                                           information ? GetTickCount64() + 100 : kNoDeadline);
+            if (!done && !information) return false;
+            if (information && flag && form_.CheckStepTimeout()) return false;
+        }
+        if (form_.Notebook1->PageIndex() != Index) return false;
+        if (entry.WaitAfterBlock3 && type == 0x10 && index == 0x02 && FormSercom && FormSercom->Link().WaitForReply(2))
+            return false;
+    }
+    form_.ProgressStep();
+    return true;
+}
+
+bool TPageMEN::RunEntry(const TEntry& entry) {
+    WriteLogLine("TOVAK-MEN-", "MENU", entry.LogText);
+    if (CheckDoorTerminal()) return false;
+    if (entry.CodeCaption) {
+        if (form_.CodeEntryActive) return false;
+        form_.CodeEntryActive = true;
+        return AskAndCheckCode(entry);
+    }
+    return true;
+}
+
+void TPageMEN::Button711Click() {
+    const TEntry entry{"1", nullptr, 0, 6, kStateReads, true};
+    if (!RunEntry(entry) || !ReadDeviceData(entry, true)) return;
+    TPageSTG& stg = *Pages().STG;
+    stg.Label800->SetCaption(LinkState.DoorSystem.MaintenanceDate);
+    stg.ShowCommands(false);
+    form_.ProgressHide();
+    stg.Show();
+}
+
+void TPageMEN::Button712Click() {
+    const TEntry entry{"2", "Control Code", 1, 6, kStateReads};
+    if (!RunEntry(entry) || !ReadDeviceData(entry, false)) return;
+    TPageSTG& stg = *Pages().STG;
+    stg.Label800->SetCaption(LinkState.DoorSystem.MaintenanceDate);
+    stg.ShowCommands(true);
+    form_.ProgressHide();
+    stg.Show();
+}
+
+void TPageMEN::Button721Click() {
+    const TEntry entry{"3", "Install Code", 3, 5, {{0x0D, 0x00}, {0x10, 0x00}, {0x10, 0x01}, {0x10, 0x02}}};
+    if (!RunEntry(entry) || !ReadDeviceData(entry, false)) return;
+    form_.ProgressHide();
+    Pages().INS->Show();
+    Pages().INS->Notebook11->SetPageIndex(1);
+}
+
+void TPageMEN::Button722Click() {
+    const TEntry entry{"4", "Install Code", 3, 6, kStateReads};
+    if (!RunEntry(entry) || !ReadDeviceData(entry, false)) return;
+    TPageSTG& stg = *Pages().STG;
+    stg.Label800->SetCaption(LinkState.DoorSystem.MaintenanceDate);
+    stg.ShowCommands(true);
+    form_.ProgressHide();
+    Pages().WAR->Show();
+}
+
+void TPageMEN::Button731Click() {
+    const TEntry entry{"5", "System Code", 2, 4, {{0x10, 0x00}, {0x10, 0x01}, {0x10, 0x02}}};
+    TPageEIN& ein = *Pages().EIN;
+    ein.EnableButtons(true);
+    ein.ShowBusy(false);
+    if (!RunEntry(entry) || !ReadDeviceData(entry, false)) return;
+    if (LinkState.PrtProt) WriteLogLine("TOVAK-COM-", "MustWait", "-> pgEIN");
+    ein.ShowDoorTimes();
+    form_.ProgressHide();
+    ein.Show();
+    ein.Button1003->SetEnabled(LinkState.NodeTable.Valid);
+}
+
+void TPageMEN::Button732Click() {
+    const TEntry entry{"6", "Install Code", 3, 0, {}};
+    if (!RunEntry(entry)) return;
+    form_.CodeEntryActive = false;
+    Pages().BEN->Show();
+}
+
+bool TPageMEN::AwaitTerminalSettings() {
+    for (int round = 0; round < 100 && LinkState.AwaitTerminalSettings && form_.Notebook1->PageIndex() == Index;
+         ++round) {
+        ProcessMessages();
+        Delay(100);
+    }
+    return !LinkState.AwaitTerminalSettings;
+}
+
+void TPageMEN::Button741Click() {
+    const TEntry entry{"7", "System Code", 2, 5, {{0x10, 0x00}, {0x10, 0x01}, {0x10, 0x02}}, true};
+    TPageEIG& eig = *Pages().EIG;
+    eig.Button1501->SetEnabled(true);
+    eig.Button1502->SetEnabled(true);
+    eig.Label1501->SetVisible(false);
+    eig.ProgressBar1501->SetVisible(false);
+    if (!RunEntry(entry) || !ReadDeviceData(entry, false)) return;
+    // The terminal settings come last and are waited for on a clock of their own: an old
+    // firmware never sends them.
+    LinkState.AwaitTerminalSettings = true;
+    if (FormSercom) FormSercom->EnqueueRequest(std::string("\xFB\x02\x00\x0E\x20", 5));
+    const bool arrived = AwaitTerminalSettings();
+    if (form_.Notebook1->PageIndex() != Index) return;
+    if (!arrived) {
+        WriteLogLine("TOVAK-COM-", "MustWait", "-> pgEIG / 4721OldFirmware");
+        form_.ProgressHide();
+        CustMessageDlg(GetCompTextLines(1198), mtCustInformation, mbCustCancel, 0);
+        EnableEntries(true);
+        return;
+    }
+    if (LinkState.PrtProt) WriteLogLine("TOVAK-COM-", "MustWait", "-> pgEIG");
+    eig.ShowTerminalSettings();
+    form_.ProgressStep();
+    form_.ProgressHide();
+    eig.Show();
 }

@@ -1,7 +1,10 @@
 #pragma once
-// Page MEN: the menu of the control road, with the step progress of the long device
-// dialogues (the progress itself is the main window's).
+// Page MEN: the menu of the control road. Each entry checks the door terminal, asks for the
+// access code of its level, reads what the next page shows (with the step progress, which
+// is the main window's) and opens that page.
 
+#include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "app/pages/main_page.h"
@@ -14,8 +17,18 @@ public:
 
     // The menu's entries, Button711..Button741.
     std::vector<TAppButton*> MenuButtons() const;
+    void EnableEntries(bool enabled);
+
+    void Button711Click();
+    void Button712Click();
+    void Button721Click();
+    void Button722Click();
+    void Button731Click();
+    void Button732Click();
+    void Button741Click();
 
     TLabel* Label71;
+    TLabel* Label72;
     TAppButton* Button711;
     TAppButton* Button712;
     TAppButton* Button721;
@@ -28,4 +41,22 @@ public:
     TProgressBar* ProgressBar701;
     TLabel* Label702;
     TAppButton* Button742;
+
+private:
+    struct TEntry {
+        const char* LogText;
+        const char* CodeCaption;  // nullptr: no code asked
+        int32_t Level;
+        int32_t Steps;
+        std::vector<std::pair<uint8_t, uint8_t>> Requests;  // record type and index
+        bool WaitAfterBlock3 = false;  // a held request must be answered within 2 s of block 3
+    };
+    // The code step; true when the entry may go on.
+    bool AskAndCheckCode(const TEntry& entry);
+    // Steps 4 to 8 of an entry that reads: false when the entry ended on the way.
+    bool ReadDeviceData(const TEntry& entry, bool information);
+    // Runs the entry up to its page set-up; false when it ended on the way.
+    bool RunEntry(const TEntry& entry);
+    // Waits up to 10 s for the terminal settings while the menu stays.
+    bool AwaitTerminalSettings();
 };

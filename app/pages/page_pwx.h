@@ -9,6 +9,11 @@ public:
     static constexpr int Index = 19;
     explicit TPagePWX(TForm1& form);
 
+    void Button191Click();
+    void Button192Click();
+
     TLabel* Label1901;
     TMaskEdit* MaskEdit191;
+    TAppButton* Button191;
+    TAppButton* Button192;
 };

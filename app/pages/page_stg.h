@@ -2,7 +2,8 @@
 // Page STG: the state of the door system: lock and door lamps, the pending and the
 // unacknowledged alarms, the bus state, the twelve device slots with their errors
 // (Shape801.., Label801.., Label821..: addressed by slot number, see TDeviceSlotDisplay),
-// the system's information text.
+// the system's information text. Its door commands take effect at the device's next poll;
+// "Zurück" is shared by the pages the menu leads to.
 
 #include "app/pages/main_page.h"
 #include "platform/forms/list_box.h"
@@ -12,6 +13,18 @@ class TPageSTG : public TMainPage {
 public:
     static constexpr int Index = 8;
     explicit TPageSTG(TForm1& form);
+
+    // The door commands (the maintenance wizard's buttons share them).
+    void Button81Click();
+    void Button82Click();
+    void Button83Click();
+    void Button84Click();
+    void Button85Click();
+    // Back to the menu with all seven entries enabled (also for BEN, INS, WAR).
+    void Button80Click();
+    void Button86Click();
+    // Offers or hides the five door commands.
+    void ShowCommands(bool shown);
 
     TLabel* Label80;
     TShape* Shape81;
@@ -23,4 +36,11 @@ public:
     TListBox* ListBox83;  // bus state
     TLabel* Label800;
     TLabel* Label189;
+    TAppButton* Button81;
+    TAppButton* Button82;
+    TAppButton* Button83;
+    TAppButton* Button84;
+    TAppButton* Button85;
+    TAppButton* Button86;
+    TAppButton* Button80;
 };

@@ -359,18 +359,19 @@ bool TCommDevice::ClearCommError(uint32_t& errors, COMSTAT* stat) {
     errors = 0;
     if (stat) *stat = COMSTAT{};
     if (fd_ < 0) return Fail(ERROR_INVALID_HANDLE, "device not open");
-    struct serial_icounter_struct ic {};
-    if (ioctl(fd_, TIOCGICOUNT, &ic) == 0) {
-        int now[5] = {ic.buf_overrun, ic.overrun, ic.parity, ic.frame, ic.brk};
-        const uint32_t flags[5] = {CE_RXOVER, CE_OVERRUN, CE_RXPARITY, CE_FRAME, CE_BREAK};
-        if (icount_valid_)
-            for (int i = 0; i < 5; ++i)
-                if (now[i] != icount_[i]) errors |= flags[i];
-        std::memcpy(icount_, now, sizeof now);
-        icount_valid_ = true;
-    }
     {
+        // Writers query too, beside the dispatch thread: each change is reported to one of them.
         std::lock_guard<std::mutex> guard(error_lock_);
+        struct serial_icounter_struct ic {};
+        if (ioctl(fd_, TIOCGICOUNT, &ic) == 0) {
+            int now[5] = {ic.buf_overrun, ic.overrun, ic.parity, ic.frame, ic.brk};
+            const uint32_t flags[5] = {CE_RXOVER, CE_OVERRUN, CE_RXPARITY, CE_FRAME, CE_BREAK};
+            if (icount_valid_)
+                for (int i = 0; i < 5; ++i)
+                    if (now[i] != icount_[i]) errors |= flags[i];
+            std::memcpy(icount_, now, sizeof now);
+            icount_valid_ = true;
+        }
         errors |= pending_errors_;
         pending_errors_ = 0;
     }
@@ -473,6 +474,7 @@ bool TCommDevice::WaitCommEvent(uint32_t& events) {
                 if ((changed & MS_RING_ON) && (modem & MS_RING_ON)) events |= EV_RING;
             }
             struct serial_icounter_struct ic {};
+            std::lock_guard<std::mutex> guard(error_lock_);
             if (ioctl(fd_, TIOCGICOUNT, &ic) == 0 && icount_valid_) {
                 if (ic.brk != icount_[4]) events |= EV_BREAK;
                 if (ic.frame != icount_[3] || ic.parity != icount_[2] || ic.overrun != icount_[1] ||

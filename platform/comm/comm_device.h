@@ -4,8 +4,9 @@
 // purge, comm-event waits that another thread can end, and non-blocking read and write.
 //
 // Calls report failure by returning false (or 0 bytes) and leave a Windows error number in
-// LastError() with the system's own text in LastErrorText(). Any thread may call Wake*()
-// and SetCommMask(); the rest belongs to one thread at a time (the dispatcher locks).
+// LastError() with the system's own text in LastErrorText(). Any thread may call Wake*(),
+// SetCommMask() and ClearCommError(); the rest belongs to one thread at a time (the
+// dispatcher locks).
 
 #include <atomic>
 #include <cstdint>
@@ -127,7 +128,7 @@ private:
     std::atomic<bool> lost_{false};
     bool lost_reported_ = false;
     std::mutex error_lock_;
-    uint32_t pending_errors_ = 0;
+    uint32_t pending_errors_ = 0;  // error_lock_, as are the icount_ fields
     std::string lost_text_;  // error_lock_
     uint32_t last_error_ = 0;
     std::string last_error_text_;

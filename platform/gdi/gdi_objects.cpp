@@ -1,6 +1,7 @@
 #include "platform/gdi/gdi_objects.h"
 
 #include <array>
+#include <atomic>
 
 namespace {
 
@@ -253,4 +254,16 @@ void GdiRetain(HGDIOBJ obj) {
 void GdiRelease(HGDIOBJ obj) {
     if (!obj) return;
     if (--obj->selections <= 0 && obj->deletePending && !obj->stock) delete obj;
+}
+
+namespace {
+std::atomic<int> liveObjects[5];
+}  // namespace
+
+int GdiLiveObjects(GdiKind kind) {
+    return liveObjects[static_cast<int>(kind)].load();
+}
+
+void GdiCountObject(GdiKind kind, int delta) {
+    liveObjects[static_cast<int>(kind)] += delta;
 }

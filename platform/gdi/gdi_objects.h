@@ -15,9 +15,14 @@
 
 enum class GdiKind { Brush, Pen, Font, Bitmap, Region };
 
+// Objects of a kind that exist now (made and not yet freed, stock objects included); tests
+// compare it before and after a piece of drawing to find leaks.
+int GdiLiveObjects(GdiKind kind);
+void GdiCountObject(GdiKind kind, int delta);
+
 struct GdiObject {
-    explicit GdiObject(GdiKind k) : kind(k) {}
-    virtual ~GdiObject() = default;
+    explicit GdiObject(GdiKind k) : kind(k) { GdiCountObject(k, 1); }
+    virtual ~GdiObject() { GdiCountObject(kind, -1); }
     GdiObject(const GdiObject&) = delete;
     GdiObject& operator=(const GdiObject&) = delete;
     GdiKind kind;
