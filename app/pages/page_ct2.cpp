@@ -224,10 +224,14 @@ bool TPageCT2::CheckIpText(bool required, const std::string& text, TCustomEdit* 
     bool ok = std::count(text.begin(), text.end(), '.') == 3;
     if (ok) {
         size_t start = 0;
+        // Each part must be written as a number: the text goes to the controller as typed, so
+        // "a.b.c.d" or "1..2.3" would become its network setting.
         for (int part = 0; part < 4 && ok; ++part) {
             const size_t dot = text.find('.', start);
-            const int32_t value = StrToIntVal(text.substr(start, dot - start));
-            ok = value >= 0 && value <= 255;
+            const std::string digits = text.substr(start, dot - start);
+            ok = !digits.empty() && digits.size() <= 3 &&
+                 std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
+                 StrToIntVal(digits) <= 255;
             start = dot + 1;
         }
     }

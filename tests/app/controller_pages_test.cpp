@@ -230,11 +230,11 @@ TEST_F(ControllerPages, AddressesAreCheckedBeforeAnythingIsSent) {
     EXPECT_EQ(before, sim_->Commands().size());
 
     CT2().Edit2533->SetText("255.0.0.0");
-    for (const char* bad : {"1.2.3", "1.2.3.4.5", "1.2.3.-1", "1.2.3.1000"}) {
+    for (const char* bad : {"1.2.3", "1.2.3.4.5", "1.2.3.-1", "1.2.3.1000", "1..2.3", "a.b.c.d", "1.2.3.+4", "1.2.3.0x1"}) {
         AnswerBox("OK");
         EXPECT_TRUE(CT2().CheckIpText(false, bad, CT2().Edit2535)) << bad;
     }
-    for (const char* good : {"10.0.0.1", "0.0.0.0", "255.255.255.255", "1..2.3", "a.b.c.d"})
+    for (const char* good : {"10.0.0.1", "0.0.0.0", "255.255.255.255", "010.1.1.1"})
         EXPECT_FALSE(CT2().CheckIpText(true, good, CT2().Edit2535)) << good;
     EXPECT_FALSE(CT2().CheckIpText(false, "", CT2().Edit2534)) << "an empty gateway passes";
     AnswerBox("OK");
