@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "sim/controller_device.h"
+#include "sim/sim_pty.h"
 
 struct ControllerSimOptions {
     int port = 0;           // COM number; 0: no link in the ports folder
@@ -33,8 +34,8 @@ public:
     void Start();
     void Stop();
 
-    const std::string& SlavePath() const { return slave_path_; }
-    const std::string& LinkPath() const { return link_path_; }
+    const std::string& SlavePath() const { return pty_.SlavePath(); }
+    const std::string& LinkPath() const { return pty_.LinkPath(); }
 
     // The device, changed or read under the simulator's lock.
     template <class F> auto WithDevice(F&& f) {
@@ -69,13 +70,9 @@ private:
     void WriteDue();
 
     ControllerSimOptions options_;
-    int master_ = -1;
-    int slave_keep_ = -1;
-    std::string slave_path_;
-    std::string link_path_;
+    SimPty pty_;
     std::thread thread_;
     std::atomic<bool> stop_{false};
-    int wake_[2] = {-1, -1};
 
     mutable std::mutex lock_;
     std::condition_variable settled_;

@@ -5,23 +5,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <filesystem>
 #include <poll.h>
 #include <stdexcept>
-#include <sys/ioctl.h>
-#include <termios.h>
 #include <unistd.h>
 
-namespace fs = std::filesystem;
 using SteadyClock = std::chrono::steady_clock;
 
 namespace {
-
-std::string DefaultPortsDir() {
-    if (const char* env = std::getenv("TOVAK_PORTS"); env && *env) return env;
-    const char* home = std::getenv("HOME");
-    return std::string(home ? home : ".") + "/.config/tovak/ports";
-}
 
 double MicrosBetween(SteadyClock::time_point a, SteadyClock::time_point b) {
     return std::chrono::duration<double, std::micro>(b - a).count();
@@ -29,53 +19,10 @@ double MicrosBetween(SteadyClock::time_point a, SteadyClock::time_point b) {
 
 }  // namespace
 
-DoorSim::DoorSim(DoorState state, DoorSimOptions options) : device_(std::move(state)), options_(std::move(options)) {
-    master_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (master_ < 0) throw std::runtime_error(std::string("posix_openpt: ") + std::strerror(errno));
-    char name[128];
-    if (grantpt(master_) != 0 || unlockpt(master_) != 0 || ptsname_r(master_, name, sizeof name) != 0) {
-        close(master_);
-        throw std::runtime_error("pty set-up failed");
-    }
-    slave_path_ = name;
-    // Held open so the master does not hang up between the program's opens; raw, so the
-    // line discipline neither echoes nor edits the frames meanwhile.
-    slave_keep_ = open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (slave_keep_ >= 0) {
-        struct termios t {};
-        tcgetattr(slave_keep_, &t);
-        cfmakeraw(&t);
-        tcsetattr(slave_keep_, TCSANOW, &t);
-    }
-    struct termios m {};
-    if (tcgetattr(master_, &m) == 0) {
-        cfmakeraw(&m);
-        tcsetattr(master_, TCSANOW, &m);
-    }
-    if (pipe2(wake_, O_CLOEXEC | O_NONBLOCK) != 0) wake_[0] = wake_[1] = -1;
-    if (options_.port > 0) {
-        std::string dir = options_.ports_dir.empty() ? DefaultPortsDir() : options_.ports_dir;
-        std::error_code ec;
-        fs::create_directories(dir, ec);
-        link_path_ = dir + "/COM" + std::to_string(options_.port);
-        fs::remove(link_path_, ec);
-        fs::create_symlink(slave_path_, link_path_, ec);
-        if (ec) throw std::runtime_error("cannot link " + link_path_ + ": " + ec.message());
-    }
-}
+DoorSim::DoorSim(DoorState state, DoorSimOptions options)
+    : device_(std::move(state)), options_(std::move(options)), pty_(options_.port, options_.ports_dir) {}
 
-DoorSim::~DoorSim() {
-    Stop();
-    if (!link_path_.empty()) {
-        std::error_code ec;
-        // Only our own link: another simulator may have taken the name meanwhile.
-        if (fs::is_symlink(link_path_, ec) && fs::read_symlink(link_path_, ec) == slave_path_) fs::remove(link_path_, ec);
-    }
-    if (master_ >= 0) close(master_);
-    if (slave_keep_ >= 0) close(slave_keep_);
-    for (int fd : wake_)
-        if (fd >= 0) close(fd);
-}
+DoorSim::~DoorSim() { Stop(); }
 
 void DoorSim::Start() {
     if (thread_.joinable()) return;
@@ -85,10 +32,7 @@ void DoorSim::Start() {
 
 void DoorSim::Stop() {
     stop_ = true;
-    if (wake_[1] >= 0) {
-        char c = 1;
-        [[maybe_unused]] ssize_t n = write(wake_[1], &c, 1);
-    }
+    pty_.Wake();
     if (thread_.joinable()) thread_.join();
 }
 
@@ -130,10 +74,7 @@ void DoorSim::ClearExchanges() {
 
 bool DoorSim::ProgramConnected() const {
     if (options_.poll_always) return true;
-    int excl = 0;
-    // The program opens its port exclusively and gives that up on close.
-    if (slave_keep_ < 0 || ioctl(slave_keep_, TIOCGEXCL, &excl) != 0) return true;
-    return excl != 0;
+    return pty_.ProgramHasPortOpen();
 }
 
 bool DoorSim::WaitUntil(SteadyClock::time_point t) {
@@ -141,7 +82,7 @@ bool DoorSim::WaitUntil(SteadyClock::time_point t) {
         auto now = SteadyClock::now();
         if (now >= t) return true;
         int ms = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(t - now).count()) + 1;
-        struct pollfd p {wake_[0], POLLIN, 0};
+        struct pollfd p {pty_.WakeFd(), POLLIN, 0};
         poll(&p, 1, ms);
     }
     return false;
@@ -158,17 +99,14 @@ void DoorSim::Run() {
     while (!stop_) {
         {
             std::lock_guard<std::mutex> l(lock_);
-            if (unplug_ && master_ >= 0) {
-                close(master_);
-                master_ = -1;
-            }
+            if (unplug_) pty_.CloseMaster();
         }
-        if (master_ < 0) {
+        if (pty_.Master() < 0) {
             if (!WaitUntil(SteadyClock::now() + std::chrono::milliseconds(options_.poll_ms))) break;
             continue;
         }
         if (silent_ || !ProgramConnected()) {
-            if (slave_keep_ >= 0 && !silent_) tcflush(slave_keep_, TCIFLUSH);
+            if (!silent_) pty_.FlushProgramOutput();
             next = SteadyClock::now() + std::chrono::milliseconds(options_.poll_ms);
             if (!WaitUntil(next)) break;
             continue;
@@ -205,11 +143,11 @@ void DoorSim::Run() {
         ex.sent = wire;
         size_t done = 0;
         while (done < wire.size() && !stop_) {
-            ssize_t n = write(master_, wire.data() + done, wire.size() - done);
+            ssize_t n = write(pty_.Master(), wire.data() + done, wire.size() - done);
             if (n > 0) {
                 done += static_cast<size_t>(n);
             } else if (n < 0 && errno == EAGAIN) {
-                struct pollfd p {master_, POLLOUT, 0};
+                struct pollfd p {pty_.Master(), POLLOUT, 0};
                 poll(&p, 1, 10);
             } else {
                 break;
@@ -229,7 +167,7 @@ void DoorSim::Run() {
             auto until = wants_answer && ex.answers.empty() ? give_up : next;
             if (now >= until) break;
             int ms = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(until - now).count()) + 1;
-            struct pollfd p[2] = {{master_, POLLIN, 0}, {wake_[0], POLLIN, 0}};
+            struct pollfd p[2] = {{pty_.Master(), POLLIN, 0}, {pty_.WakeFd(), POLLIN, 0}};
             if (poll(p, 2, ms) <= 0) continue;
             if (p[1].revents) break;
             if (p[0].revents & (POLLHUP | POLLERR)) {
@@ -240,7 +178,7 @@ void DoorSim::Run() {
                 }
             }
             char buf[512];
-            ssize_t n = read(master_, buf, sizeof buf);
+            ssize_t n = read(pty_.Master(), buf, sizeof buf);
             if (n <= 0) continue;
             if (ex.latency_us < 0) ex.latency_us = MicrosBetween(written, SteadyClock::now());
             for (ssize_t k = 0; k < n; ++k) {

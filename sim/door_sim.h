@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "sim/door_device.h"
+#include "sim/sim_pty.h"
 
 struct DoorSimOptions {
     int port = 0;                 // COM number; 0: no link in the ports folder
@@ -44,8 +45,8 @@ public:
     void Stop();
 
     DoorDevice& Device() { return device_; }
-    const std::string& SlavePath() const { return slave_path_; }
-    const std::string& LinkPath() const { return link_path_; }
+    const std::string& SlavePath() const { return pty_.SlavePath(); }
+    const std::string& LinkPath() const { return pty_.LinkPath(); }
 
     // Misbehaviour, each for the next frame the device sends.
     void BadCheckByteOnce();
@@ -72,15 +73,11 @@ private:
 
     DoorDevice device_;
     DoorSimOptions options_;
-    int master_ = -1;
-    int slave_keep_ = -1;
-    std::string slave_path_;
-    std::string link_path_;
+    SimPty pty_;
 
     std::thread thread_;
     std::atomic<bool> stop_{false};
     std::atomic<bool> silent_{false};
-    int wake_[2] = {-1, -1};
 
     mutable std::mutex lock_;
     mutable std::condition_variable changed_;
