@@ -277,3 +277,15 @@ void DrawSizeGrip(HDC DC, const TRect& Rect, int Corner) {
     StretchBlt(DC, left ? square.Right : square.Left, top ? square.Bottom : square.Top, left ? -gw : gw,
                top ? -gh : gh, work.DC(), 0, 0, gw, gh, SRCCOPY);
 }
+
+void FillTriangle(HDC DC, const TPoint (&Points)[3], COLORREF Color) {
+    HPEN pen = CreatePen(PS_SOLID, 1, Color);
+    HBRUSH brush = CreateSolidBrush(Color);
+    HGDIOBJ oldPen = SelectObject(DC, pen);
+    HGDIOBJ oldBrush = SelectObject(DC, brush);
+    Polygon(DC, Points, 3);
+    SelectObject(DC, oldPen);
+    SelectObject(DC, oldBrush);
+    DeleteObject(pen);
+    DeleteObject(brush);
+}

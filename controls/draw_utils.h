@@ -50,6 +50,8 @@ void FillShadowStrips(HDC DC, const TRect& Rect, int Size, HBRUSH Brush);
 void GetWorkArea(TPoint P, TRect& Rect);
 // Corner: 0 top-left, 1 top-right, 2 bottom-left, 3 bottom-right.
 void DrawSizeGrip(HDC DC, const TRect& Rect, int Corner);
+// A solid triangle of one colour, edges included (the arrows of editor buttons).
+void FillTriangle(HDC DC, const TPoint (&Points)[3], COLORREF Color);
 
 // The shared 8x8 checkerboard brush (black where x and y are both even or both odd).
 HBRUSH DitherBrush();

@@ -115,15 +115,7 @@ void DrawSymbol(HDC DC, const TRect& R, TvxEditButtonKind Kind, int FullWidth, C
         const int x = (R.Left + R.Right - a) / 2;
         const int y = (R.Top + R.Bottom - a / 2) / 2 - ((R.Bottom - R.Top) & 1);
         TPoint pts[3] = {{x, y}, {x + a - 1, y}, {x + a / 2, y + a / 2}};
-        HPEN pen = CreatePen(PS_SOLID, 1, Color);
-        HBRUSH brush = CreateSolidBrush(Color);
-        HGDIOBJ oldPen = SelectObject(DC, pen);
-        HGDIOBJ oldBrush = SelectObject(DC, brush);
-        Polygon(DC, pts, 3);
-        SelectObject(DC, oldPen);
-        SelectObject(DC, oldBrush);
-        DeleteObject(pen);
-        DeleteObject(brush);
+        FillTriangle(DC, pts, Color);
     }
 }
 

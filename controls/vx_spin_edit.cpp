@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 
+#include "controls/draw_utils.h"
 #include "controls/vx_drop_down_edit.h"
 #include "platform/forms/control_messages.h"
 #include "platform/gdi/draw.h"
@@ -35,15 +36,7 @@ void DrawArrow(HDC DC, const TRect& R, bool Up, COLORREF Color) {
         pts[1] = {x + a - 1, y + 1};
         pts[2] = {x + a / 2, y + 1 + a / 2};
     }
-    HPEN pen = CreatePen(PS_SOLID, 1, Color);
-    HBRUSH brush = CreateSolidBrush(Color);
-    HGDIOBJ oldPen = SelectObject(DC, pen);
-    HGDIOBJ oldBrush = SelectObject(DC, brush);
-    Polygon(DC, pts, 3);
-    SelectObject(DC, oldPen);
-    SelectObject(DC, oldBrush);
-    DeleteObject(pen);
-    DeleteObject(brush);
+    FillTriangle(DC, pts, Color);
 }
 
 }  // namespace
