@@ -30,6 +30,15 @@
 
 class AppStart : public ::testing::Test {
 protected:
+    // Answers the next message box with its only button, keeping its text.
+    void AnswerBox(std::string& text) {
+        Ui().OnNextModal([&text](TCustomForm* form, UiDriver& ui) {
+            auto* box = dynamic_cast<TFormCustMsg*>(form);
+            ASSERT_NE(nullptr, box);
+            text = box->Label1->Caption();
+            ui.Click(box->Button1->Visible() ? box->Button1 : box->Button2);
+        });
+    }
     void SetUp() override {
         char pattern[] = "/tmp/tovak-app-XXXXXX";
         ASSERT_NE(nullptr, mkdtemp(pattern));

@@ -18,6 +18,7 @@
 #include "platform/forms/page_control.h"
 #include "platform/forms/timer.h"
 #include "platform/win/virtual_keys.h"
+#include "link/frame_codec.h"
 #include "link/log_file.h"
 #include "platform/forms/combo_box.h"
 #include "serial/port_dialog.h"
@@ -60,15 +61,6 @@ protected:
         Ui().Click("Form1.Button002");
         Ui().Click("Form1.Button101");
     }
-    // Answers the next message box with its only button, keeping its text.
-    void AnswerBox(std::string& text) {
-        Ui().OnNextModal([&text](TCustomForm* form, UiDriver& ui) {
-            auto* box = dynamic_cast<TFormCustMsg*>(form);
-            ASSERT_NE(nullptr, box);
-            text = box->Label1->Caption();
-            ui.Click(box->Button1->Visible() ? box->Button1 : box->Button2);
-        });
-    }
     // Every DATA the program sent in its answers, as hex lists.
     std::vector<std::string> SentData() {
         std::vector<std::string> out;
@@ -76,14 +68,7 @@ protected:
             for (const std::string& wire : ex.answers) {
                 SimFrame f;
                 if (SimDecodeFrame(wire, f) == SimParse::Ok && !f.data.empty()) {
-                    std::string hex;
-                    for (unsigned char c : f.data) {
-                        static const char* d = "0123456789ABCDEF";
-                        if (!hex.empty()) hex += ",";
-                        hex += d[c >> 4];
-                        hex += d[c & 15];
-                    }
-                    out.push_back(hex);
+                    out.push_back(BytesToHexList(f.data));
                 }
             }
         return out;

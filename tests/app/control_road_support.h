@@ -9,6 +9,7 @@
 #include "app/code_form.h"
 #include "sim/door_frame.h"
 #include "sim/door_sim.h"
+#include "link/frame_codec.h"
 #include "tests/app/app_test_support.h"
 
 namespace control_road {
@@ -44,15 +45,6 @@ protected:
         ASSERT_TRUE(LinkState.PortOpen);
         ASSERT_EQ(7, Form1->Notebook1->PageIndex());
     }
-    // Answers the next message box with its only button, keeping its text.
-    void AnswerBox(std::string& text) {
-        Ui().OnNextModal([&text](TCustomForm* form, UiDriver& ui) {
-            auto* box = dynamic_cast<TFormCustMsg*>(form);
-            ASSERT_NE(nullptr, box);
-            text = box->Label1->Caption();
-            ui.Click(box->Button1->Visible() ? box->Button1 : box->Button2);
-        });
-    }
     // Every record request the program sent, as hex lists.
     std::vector<std::string> Requests() {
         std::vector<std::string> out;
@@ -60,14 +52,7 @@ protected:
             for (const std::string& wire : ex.answers) {
                 SimFrame f;
                 if (SimDecodeFrame(wire, f) != SimParse::Ok || f.data.size() < 2 || f.data[0] != '\xFB') continue;
-                std::string hex;
-                for (unsigned char c : f.data) {
-                    static const char* d = "0123456789ABCDEF";
-                    if (!hex.empty()) hex += ",";
-                    hex += d[c >> 4];
-                    hex += d[c & 15];
-                }
-                out.push_back(hex);
+                out.push_back(BytesToHexList(f.data));
             }
         return out;
     }
