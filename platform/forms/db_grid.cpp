@@ -213,7 +213,11 @@ void TDBGrid::UpdateScrollBars() {
     TDataSet* ds = ActiveDataSet();
     SCROLLINFO v;
     v.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-    if (ds && ds->RecNo() > 0) {
+    if (ds && ds->State() != dsBrowse) {
+        // A record being edited or added has no place among the numbered ones yet: the bar
+        // waits for it to be posted.
+        v.fMask = 0;
+    } else if (ds && ds->RecNo() > 0) {
         v.nMax = std::max(ds->RecordCount() - 1, 0);
         v.nPage = static_cast<unsigned>(VisibleRowCount());
         v.nPos = ds->RecNo() - 1 - dataLink_->ActiveRecord();
@@ -222,7 +226,7 @@ void TDBGrid::UpdateScrollBars() {
         v.nMax = 2;
         v.nPos = ds->Bof() ? 0 : ds->Eof() ? 2 : 1;
     }
-    SetScrollInfo(Handle(), SB_VERT, &v, true);
+    if (v.fMask) SetScrollInfo(Handle(), SB_VERT, &v, true);
 
     int total = ColumnsWidth(Columns());
     leftOffset_ = std::clamp(leftOffset_, 0, std::max(0, total - DataAreaWidth()));

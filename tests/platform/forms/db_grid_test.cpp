@@ -234,6 +234,17 @@ TEST_F(DBGridTest, FollowsTheDatasetAndItsChanges) {
     type->SetAsString("Z");
     ds->Post();
     EXPECT_LT(CountPixels(grid, cell, ColorToRGB(clWindowText)), textBefore);
+
+    // A record being added shows as the current row; once posted the bar counts it.
+    ds->Append();
+    node->SetAsInteger(41);
+    ::UpdateAllWindows();
+    EXPECT_EQ(CurrentRowOnScreen(), grid->VisibleRowCount() - 1);
+    ds->Post();
+    int lo = 0, hi = 0;
+    GetScrollRange(grid->Handle(), SB_VERT, &lo, &hi);
+    EXPECT_EQ(hi, 40);
+    EXPECT_EQ(GetScrollPos(grid->Handle(), SB_VERT), 41 - grid->VisibleRowCount());
 }
 
 TEST_F(DBGridTest, ScrollBarsScrollRecordsAndColumns) {
