@@ -30,11 +30,16 @@ constexpr int kMarkerSize = 29;
 // Pixels per speed step beyond the marker's edge.
 constexpr int kSpeedStep = 5;
 
+// An arrow head pointing (dx, dy): one pixel at the tip, two more each row back, five rows.
 void Triangle(HDC dc, TPoint tip, int dx, int dy) {
-    // Four pixels deep and nine wide, pointing (dx, dy).
-    const TPoint base{tip.X - dx * 4, tip.Y - dy * 4};
-    const TPoint points[] = {tip, {base.X + dy * 4, base.Y + dx * 4}, {base.X - dy * 4, base.Y - dx * 4}};
-    Polygon(dc, points, 3);
+    HBRUSH ink = GetSysColorBrush(COLOR_WINDOWTEXT);
+    for (int i = 0; i < 5; ++i) {
+        const TPoint mid{tip.X - dx * i, tip.Y - dy * i};
+        if (dx == 0)
+            FillRect(dc, TRect{mid.X - i, mid.Y, mid.X + i + 1, mid.Y + 1}, ink);
+        else
+            FillRect(dc, TRect{mid.X, mid.Y - i, mid.X + 1, mid.Y + i + 1}, ink);
+    }
 }
 
 // The marker window paints its picture and the frame along its round edge.
