@@ -27,7 +27,7 @@ bool TCustomvxTreeList::IsOnClearFilterButton(const TvxTreeListHitInfo& Hit) {
 void TCustomvxTreeList::PressFilterButton(int Column) {
     SetState(15);
     filterHeader_ = Column;
-    filterPressed_ = true;
+    pressedIn_ = filterPressed_ = true;
     InvalidateHeaderPanel();
 }
 
@@ -47,7 +47,7 @@ void TCustomvxTreeList::ReleaseFilterButton(const TvxTreeListHitInfo& Hit) {
 
 void TCustomvxTreeList::PressClearFilterButton() {
     SetState(16);
-    clearFilterPressed_ = true;
+    pressedIn_ = clearFilterPressed_ = true;
     InvalidateRect(GetClearFilterButtonRect());
 }
 
