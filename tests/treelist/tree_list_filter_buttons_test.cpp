@@ -2,14 +2,8 @@
 // follow the pointer, actions only on a release over the button, and the clear button's hint
 // that comes after a second and goes after five, or when the pointer leaves.
 
-#include "platform/forms/application.h"
-#include "platform/gdi/system_metrics.h"
-#include "platform/sync/clock.h"
-#include "platform/win/input.h"
-#include "platform/win/paint.h"
-#include "tests/support/ui_driver.h"
-#include "tests/treelist/test_column_tree_list.h"
 #include "tests/treelist/test_selecting_control.h"
+#include "tests/treelist/test_tree_list_form.h"
 
 namespace {
 
@@ -29,34 +23,11 @@ class TFilterTreeList : public TSelectingControl {
     void ClearFilter() override { ++Cleared; }
 };
 
-class TreeListFilterButtons : public ::testing::Test {
+class TreeListFilterButtons : public TreeListOnForm<TFilterTreeList> {
   protected:
     void SetUp() override {
-        driver = std::make_unique<UiDriver>();
-        form = new TForm(EnsureApplication());
-        form->SetName("FilterForm");
-        form->SetBounds(50, 50, 600, 400);
-        EnsureApplication()->FormCreated(form);
-        grid = new TFilterTreeList(form);
-        grid->SetBounds(8, 8, 500, 300);
-        cols = AddColumns(*grid, 3);
-        for (TvxTreeListColumn* c : cols) c->SetWidth(100);
-        grid->SetParent(form);
-        for (int i = 0; i < 40; ++i) grid->Add()->SetStrings(0, Numbered("r", i));
-        form->Show();
-        driver->Pump();
-    }
-    void TearDown() override {
-        ResetApplication();
-        driver.reset();
-    }
-    TRect HeaderRect(int column) {
-        TvxTreeListLayout layout;
-        grid->CalcLayout(layout);
-        const TvxTreeListHeaderCellEntry* cell = layout.FindCell(column);
-        const TRect r = cell ? cell->Rect : TRect{};
-        TCustomvxTreeList::FreeLayout(layout);
-        return r;
+        TreeListOnForm::SetUp();
+        AddRows(40);
     }
     TPoint HeaderPoint(int column) {
         const TRect r = HeaderRect(column);
@@ -75,37 +46,6 @@ class TreeListFilterButtons : public ::testing::Test {
         const TRect p = grid->GetRectInfo().FilterStatus;
         return TPoint{p.Left + 60, (p.Top + p.Bottom) / 2};
     }
-    void Down(TPoint p) {
-        clock->Advance(GetDoubleClickTime() + 1);
-        driver->MouseDown(grid, p);
-        driver->Pump();
-    }
-    void Up(TPoint p) {
-        driver->MouseUp(grid, p);
-        driver->Pump();
-    }
-    void Move(TPoint p) {
-        driver->MoveTo(grid, p);
-        driver->Pump();
-    }
-    void Wait(uint32_t ms) {
-        clock->Advance(ms);
-        driver->Pump();
-    }
-    COLORREF Pixel(TPoint client) {
-        UpdateAllWindows();
-        const TPoint screen = grid->ClientToScreen(client);
-        TRect frame;
-        GetWindowRect(form->Handle(), &frame);
-        const HBITMAP buffer = GetWindowBackBuffer(form->Handle());
-        return PixelToColor(buffer->Row(screen.Y - frame.Top)[screen.X - frame.Left]);
-    }
-
-    ScopedManualClock clock;
-    std::unique_ptr<UiDriver> driver;
-    TForm* form = nullptr;
-    TFilterTreeList* grid = nullptr;
-    std::vector<TvxTreeListColumn*> cols;
 };
 
 TEST_F(TreeListFilterButtons, FilterButtonOpensOnlyOnAReleaseOverItself) {

@@ -6,19 +6,13 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/forms/application.h"
 #include "platform/forms/screen.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/elliptic_region.h"
 #include "platform/gdi/image_codec.h"
-#include "platform/gdi/system_metrics.h"
-#include "platform/sync/clock.h"
-#include "platform/win/input.h"
-#include "platform/win/paint.h"
 #include "platform/win/virtual_keys.h"
-#include "tests/support/ui_driver.h"
-#include "tests/treelist/test_column_tree_list.h"
 #include "tests/treelist/test_selecting_control.h"
+#include "tests/treelist/test_tree_list_form.h"
 #include "treelist/tree_list_panning.h"
 #include "treelist/tree_list_timers.h"
 #include "treelist/tree_list_unit.h"
@@ -61,36 +55,16 @@ TEST(TreeListPanningGeometry, TheLongerAxisWinsAndTheMarkerIsADeadZone) {
     EXPECT_EQ(horizontal.Direction(), pdNone);
 }
 
-class TreeListPanning : public ::testing::Test {
+class TreeListPanning : public TreeListOnForm<TSelectingControl> {
   protected:
     void SetUp() override {
-        driver = std::make_unique<UiDriver>();
-        form = new TForm(EnsureApplication());
-        form->SetName("PanForm");
-        form->SetBounds(50, 50, 600, 400);
-        EnsureApplication()->FormCreated(form);
-        grid = new TSelectingControl(form);
-        grid->SetBounds(8, 8, 500, 300);
-        cols = AddColumns(*grid, 3);
-        for (TvxTreeListColumn* c : cols) c->SetWidth(100);
-        grid->SetParent(form);
-        for (int i = 0; i < 100; ++i) grid->Add()->SetStrings(0, Numbered("r", i));
-        form->Show();
-        driver->Pump();
-        start = TPoint{250, 150};
-    }
-    void TearDown() override {
-        ResetApplication();
-        driver.reset();
+        TreeListOnForm::SetUp();
+        AddRows(100);
     }
     DWORD Style() { return GetWindowLong(grid->WindowHandle(), GWL_STYLE); }
     TPoint ScreenAt(int dx, int dy) { return grid->ClientToScreen(TPoint{start.X + dx, start.Y + dy}); }
     // Presses the middle button at the start point; the queued steps run inside the mode.
-    void Pan() {
-        clock->Advance(GetDoubleClickTime() + 1);
-        driver->MouseDown(grid, start, MouseButton::Middle);
-        driver->Pump();
-    }
+    void Pan() { Down(start, MouseButton::Middle); }
     void Step(std::function<void()> step) { driver->OnLoopIdle(std::move(step)); }
     void MoveBy(int dx, int dy) {
         Step([this, dx, dy] { InjectMouseMove(ScreenAt(dx, dy)); });
@@ -113,12 +87,7 @@ class TreeListPanning : public ::testing::Test {
     }
     HCURSOR CursorOf(TCursor c) { return EnsureScreen()->Cursors(c); }
 
-    ScopedManualClock clock;
-    std::unique_ptr<UiDriver> driver;
-    TForm* form = nullptr;
-    TSelectingControl* grid = nullptr;
-    std::vector<TvxTreeListColumn*> cols;
-    TPoint start;
+    const TPoint start{250, 150};
 };
 
 TEST_F(TreeListPanning, ScrollsFasterTheFurtherThePointerIsFromTheMarker) {

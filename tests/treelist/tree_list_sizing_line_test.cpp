@@ -4,95 +4,38 @@
 
 #include <filesystem>
 
-#include "platform/forms/application.h"
-#include "platform/gdi/system_metrics.h"
-#include "platform/sync/clock.h"
-#include "platform/win/input.h"
-#include "platform/win/paint.h"
-#include "tests/support/ui_driver.h"
-#include "tests/treelist/test_column_tree_list.h"
 #include "tests/treelist/test_selecting_control.h"
+#include "tests/treelist/test_tree_list_form.h"
 
 namespace {
 
-class TreeListSizingLine : public ::testing::Test {
+class TreeListSizingLine : public TreeListOnForm<TSelectingControl> {
   protected:
     void SetUp() override {
-        driver = std::make_unique<UiDriver>();
-        form = new TForm(EnsureApplication());
-        form->SetName("SizingForm");
-        form->SetBounds(50, 50, 600, 400);
-        EnsureApplication()->FormCreated(form);
-        grid = new TSelectingControl(form);
-        grid->SetBounds(8, 8, 500, 300);
-        cols = AddColumns(*grid, 3);
-        for (TvxTreeListColumn* c : cols) {
-            c->SetWidth(100);
-            c->SetCaption(Numbered("Spalte ", c->Index() + 1));
-        }
-        grid->SetParent(form);
+        TreeListOnForm::SetUp();
         grid->SetOptions({TvxTLOption::ColumnSizing});
+        for (TvxTreeListColumn* c : cols) c->SetCaption(Numbered("Spalte ", c->Index() + 1));
         for (int i = 0; i < 8; ++i) {
             TvxTreeListNode* n = grid->Add();
             for (int c = 0; c < 3; ++c) n->SetStrings(c, Numbered("Zeile ", i));
         }
-        form->Show();
         driver->Pump();
-    }
-    void TearDown() override {
-        ResetApplication();
-        driver.reset();
-    }
-    // The pixel the form shows at a client point of the tree list, once all is painted.
-    COLORREF Pixel(int x, int y) {
-        UpdateAllWindows();
-        const TPoint screen = grid->ClientToScreen(TPoint{x, y});
-        TRect frame;
-        GetWindowRect(form->Handle(), &frame);
-        const HBITMAP buffer = GetWindowBackBuffer(form->Handle());
-        return PixelToColor(buffer->Row(screen.Y - frame.Top)[screen.X - frame.Left]);
     }
     // Pixels down a column (or along a row) of the control.
     std::vector<COLORREF> Column(int x, const std::vector<int>& ys) {
         std::vector<COLORREF> out;
-        for (int y : ys) out.push_back(Pixel(x, y));
+        for (int y : ys) out.push_back(Pixel(TPoint{x, y}));
         return out;
     }
     std::vector<COLORREF> Row(int y, const std::vector<int>& xs) {
         std::vector<COLORREF> out;
-        for (int x : xs) out.push_back(Pixel(x, y));
+        for (int x : xs) out.push_back(Pixel(TPoint{x, y}));
         return out;
     }
     static std::vector<COLORREF> Inverted(std::vector<COLORREF> v) {
         for (COLORREF& c : v) c = ~c & 0xFFFFFF;
         return v;
     }
-    TRect HeaderRect(int column) {
-        TvxTreeListLayout layout;
-        grid->CalcLayout(layout);
-        const TvxTreeListHeaderCellEntry* cell = layout.FindCell(column);
-        const TRect r = cell ? cell->Rect : TRect{};
-        TCustomvxTreeList::FreeLayout(layout);
-        return r;
-    }
-    void Down(TPoint p, MouseButton b = MouseButton::Left) {
-        driver->MouseDown(grid, p, b);
-        driver->Pump();
-    }
-    void Up(TPoint p, MouseButton b = MouseButton::Left) {
-        driver->MouseUp(grid, p, b);
-        driver->Pump();
-    }
-    void Move(TPoint p) {
-        driver->MoveTo(grid, p);
-        driver->Pump();
-    }
-
-    ScopedManualClock clock;
-    std::unique_ptr<UiDriver> driver;
-    TForm* form = nullptr;
-    TSelectingControl* grid = nullptr;
-    std::vector<TvxTreeListColumn*> cols;
 };
 
 TEST_F(TreeListSizingLine, FollowsTheMouseAndLeavesNothingBehind) {
@@ -129,7 +72,6 @@ TEST_F(TreeListSizingLine, FollowsTheMouseAndLeavesNothingBehind) {
     EXPECT_EQ(cols[0]->Width(), 100);
 
     // A release sizes the column; what shows then is what a fresh paint shows.
-    clock->Advance(GetDoubleClickTime() + 1);
     Down(edge);
     Move(TPoint{edge.X + 40, edge.Y});
     Up(TPoint{edge.X + 40, edge.Y});
@@ -172,7 +114,6 @@ TEST_F(TreeListSizingLine, RowEdgeSetsTheDefaultRowHeight) {
     EXPECT_EQ(rowEntry(0).Height, unit + 9);
 
     // Above the row's least height the line stops there: the least line height comes back.
-    clock->Advance(GetDoubleClickTime() + 1);
     const TvxTreeListRowEntry tall = rowEntry(2);
     const TPoint edge2{150, tall.Top + tall.Height - 1};
     Down(edge2);
