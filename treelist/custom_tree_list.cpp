@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "controls/vx_inplace_edit.h"
+#include "platform/forms/screen.h"
 #include "platform/gdi/canvas.h"
 #include "platform/gdi/image_list.h"
 #include "platform/rtl/abstract_error.h"
@@ -686,7 +687,8 @@ void TCustomvxTreeList::CancelDragSizing() {
         case 12:
         case 13:
         case 14:
-            SetState(0);
+            EndSizing();
+            if (HandleAllocated()) ::SetCursor(EnsureScreen()->Cursors(Cursor()));
             break;
         case 10:
             SetState(0);
@@ -702,12 +704,15 @@ void TCustomvxTreeList::CancelDragSizing() {
         case 4:
             SetState(0);
             pressedColumn_ = -1;
+            filterHeader_ = -1;
+            filterPressed_ = false;
             Invalidate();
             break;
         case 16:
         case 11:
         case 7:
             SetState(0);
+            clearFilterPressed_ = false;
             Invalidate();
             break;
         default:

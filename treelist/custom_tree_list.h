@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "controls/vx_container.h"
+#include "controls/vx_hint_window.h"
 #include "platform/classes/string_list.h"
 #include "platform/forms/memo.h"
 #include "platform/gdi/graphics_objects.h"
@@ -315,18 +316,21 @@ class TCustomvxTreeList : public TCustomvxContainer {
     void SetPressedHeader(int Value) { pressedColumn_ = Value; }
     bool ClearFilterHot() const { return clearFilterHot_; }
     bool ClearFilterPressed() const { return clearFilterPressed_; }
-    void SetClearFilterState(bool Hot, bool Pressed) {
-        clearFilterHot_ = Hot;
-        clearFilterPressed_ = Pressed;
-    }
     // Whether a drag that started from this control is running (its drag object exists).
     bool IsDragFromControl() const { return dragNode_ != nullptr; }
     void SetDragNode(TvxTreeListNode* Node) { dragNode_ = Node; }
-    // The filter button's hot-track target: the column whose header button the pointer is on.
-    void SetFilterHotColumn(int Column, bool Pressed) {
-        filterHotColumn_ = Column;
-        filterPressed_ = Pressed;
-    }
+    // ---- Sizing line, filter buttons, clear-filter hint ----
+    // Whether the inverted line that shows where a sized edge goes stands on the control.
+    bool SizingLineShown() const { return sizingLineShown_; }
+    int SizingLinePosition() const { return sizingPosition_; }
+    // The column whose header filter button is held down (-1 none), and whether the pointer
+    // is still on it.
+    int FilterHeader() const { return filterHeader_; }
+    bool FilterPressedIn() const { return filterPressed_; }
+    // The clear button of the filter status panel; empty while it is not shown.
+    TRect GetClearFilterButtonRect();
+    static TRect ClearFilterButtonRectIn(const TRect& Panel);
+    TvxContainerHintWindow* ClearFilterHint() const { return clearFilterHint_.get(); }
     // The rectangle of a node's row footer number FooterIndex below Top.
     void GetRowFooterRect(TvxTreeListNode* Node, int FooterIndex, TRect& Rect, const TvxTreeListLayout& Layout,
                           int RightInset, int Top);
@@ -726,6 +730,8 @@ class TCustomvxTreeList : public TCustomvxContainer {
     void WMKillFocus(TMessage& Message) override;
     void WMCancelMode(TMessage& Message) override;
     void CMCancelMode(TMessage& Message) override;
+    void CMMouseEnter(TMessage& Message) override;
+    void CMMouseLeave(TMessage& Message) override;
     virtual bool IsImmediateEditor() { return Has(TvxTLOption::ImmediateEditor); }
     // Whether a pressed header or band caption may be dragged away, and the news that it is.
     virtual bool CanHeaderDragging(int /*Column*/) { return false; }
@@ -813,6 +819,23 @@ class TCustomvxTreeList : public TCustomvxContainer {
     void StartAutoScroll(bool Up);
     void StopAutoScroll();
     void StopTimers();
+    // Sizing line, filter buttons, clear-filter hint and panning (see tree_list_sizing_line.cpp,
+    // tree_list_filter_buttons.cpp, tree_list_clear_filter_hint.cpp, tree_list_panning.cpp).
+    void InvertSizingLine();
+    void ShowSizingLine(bool Show);
+    void MoveSizingLine(int Position);
+    void EndSizing();
+    void EndRowSizing(int Y);
+    bool IsOnFilterButton(const TvxTreeListHitInfo& Hit, int Column);
+    bool IsOnClearFilterButton(const TvxTreeListHitInfo& Hit);
+    void PressFilterButton(int Column);
+    void ReleaseFilterButton(const TvxTreeListHitInfo& Hit);
+    void PressClearFilterButton();
+    void ReleaseClearFilterButton();
+    void TrackClearFilterButton(const TvxTreeListHitInfo& Hit);
+    void ClearFilterHintTimer(UINT_PTR Timer);
+    void EndClearFilterHint();
+    void RunPanning();
 
     // The areas of one paint, in the order they are drawn.
     void PaintAreas(TvxTreeListPaint& P);
@@ -979,6 +1002,10 @@ class TCustomvxTreeList : public TCustomvxContainer {
     bool clearFilterPressed_ = false;
     int filterHotColumn_ = -1;
     bool filterPressed_ = false;
+    // The sizing line, the pressed filter button and the clear-filter hint.
+    bool sizingLineShown_ = false;
+    int filterHeader_ = -1;
+    std::unique_ptr<TvxContainerHintWindow> clearFilterHint_;
     TCustomImageList* images_ = nullptr;
     TCustomImageList* stateImages_ = nullptr;
     std::unique_ptr<TChangeLink> imagesLink_;

@@ -12,12 +12,13 @@
 #include "platform/win/input.h"
 #include "platform/win/timers.h"
 #include "treelist/custom_tree_list.h"
+#include "treelist/tree_list_timers.h"
 
 namespace {
 
-constexpr UINT_PTR kEditorDelayTimer = 2;
-constexpr UINT_PTR kAutoScrollTimer = 110;
-constexpr UINT kAutoScrollInterval = 60;
+constexpr UINT_PTR kEditorDelayTimer = kvxTLEditorDelayTimer;
+constexpr UINT_PTR kAutoScrollTimer = kvxTLAutoScrollTimer;
+constexpr UINT kAutoScrollInterval = kvxTLAutoScrollInterval;
 // A press turns into a drag only beyond this many pixels from where it began.
 constexpr int kDragThreshold = 5;
 
@@ -80,6 +81,11 @@ void TCustomvxTreeList::MouseDown(TMouseButton Button, TShiftState Shift, int X,
                 Invalidate();
                 break;
             case hkHeaderCell:
+                if (IsFilterEnabled() && hotTrackKind_ == 2) {
+                    PressFilterButton(hit.Column);
+                    break;
+                }
+                if (IsFilterEnabled() && hotTrackKind_ == 3) break;
                 SetState(4);
                 pressedColumn_ = hit.Column;
                 pressedIn_ = true;
@@ -102,6 +108,7 @@ void TCustomvxTreeList::MouseDown(TMouseButton Button, TShiftState Shift, int X,
                 break;
         }
     }
+    if (Button == mbLeft && IsOnClearFilterButton(hit)) PressClearFilterButton();
     const bool rowPress = hit.Kind == hkNewItemRow || IsRowPart(hit.Kind);
     if (state_ == 0 && (Button == mbLeft || (Button == mbRight && rowPress && hit.Kind != hkIndicator))) {
         if (hit.Kind == hkNewItemRow) {
@@ -124,12 +131,17 @@ void TCustomvxTreeList::MouseDown(TMouseButton Button, TShiftState Shift, int X,
     if (doubleClick && Button == mbLeft && CanDblClick() &&
         (hit.Kind == hkNone || (hit.Kind >= hkButton && hit.Kind <= hkOutside)))
         DblClick();
+    if (Button == mbMiddle && state_ == 0) {
+        RunPanning();
+        return;
+    }
     TCustomvxContainer::MouseDown(Button, Shift, X, Y);
 }
 
 void TCustomvxTreeList::StartSizing(uint8_t State, int Position) {
     SetState(State);
     sizingStart_ = sizingPosition_ = Position;
+    ShowSizingLine(true);
 }
 
 void TCustomvxTreeList::NewItemRowPress(TMouseButton Button, const TvxTreeListHitInfo& Hit, bool HadFocus) {
@@ -228,6 +240,7 @@ void TCustomvxTreeList::StopAutoScroll() {
 void TCustomvxTreeList::StopTimers() {
     StopEditorDelay();
     StopAutoScroll();
+    EndClearFilterHint();
 }
 
 void TCustomvxTreeList::WMTimer(TMessage& Message) {
@@ -243,6 +256,10 @@ void TCustomvxTreeList::WMTimer(TMessage& Message) {
             }
             SetFocusedAbsoluteNodeIndex(GetFocusedAbsoluteNodeIndex() + (autoScrollUp_ ? -1 : 1));
             break;
+        case kvxTLClearFilterHintShowTimer:
+        case kvxTLClearFilterHintHideTimer:
+            ClearFilterHintTimer(Message.WParam);
+            break;
         default:
             break;
     }
@@ -254,19 +271,29 @@ void TCustomvxTreeList::MouseMove(TShiftState Shift, int X, int Y) {
     switch (state_) {
         case 8: {
             const TvxSizingLimits limits = GetBandSizingLimits(downHit_.Band);
-            sizingPosition_ = std::clamp(X, limits.Min, std::max(limits.Min, limits.Max));
+            MoveSizingLine(std::clamp(X, limits.Min, std::max(limits.Min, limits.Max)));
             break;
         }
         case 1: {
             const TvxSizingLimits limits = GetColumnSizingLimits(downHit_.Column);
-            sizingPosition_ = std::clamp(X, limits.Min, std::max(limits.Min, limits.Max));
+            MoveSizingLine(std::clamp(X, limits.Min, std::max(limits.Min, limits.Max)));
             break;
         }
-        case 12:
-        case 13:
-        case 14:
-            sizingPosition_ = Y;
+        case 12: {
+            int rows = 0;
+            MoveSizingLine(GetBandPanelSizingLimits(Y, rows));
             break;
+        }
+        case 13: {
+            int rows = 0;
+            MoveSizingLine(GetHeaderPanelSizingLimits(Y, rows));
+            break;
+        }
+        case 14: {
+            const TvxSizingLimits limits = GetRowSizingLimits(downHit_.Row);
+            MoveSizingLine(std::clamp(Y, limits.Min, std::max(limits.Min, limits.Max)));
+            break;
+        }
         case 10:
             if (BeyondDragThreshold(X, Y) && CanBandDragging(downHit_.Band)) {
                 SetState(9);
@@ -327,6 +354,8 @@ void TCustomvxTreeList::FollowPress(const TvxTreeListHitInfo& Hit) {
         case 4: in = Hit.Kind == hkHeaderCell && Hit.Column == downHit_.Column; break;
         case 11: in = Hit.Kind == hkBandCorner; break;
         case 7: in = Hit.Kind == hkHeaderCorner; break;
+        case 15: in = IsOnFilterButton(Hit, filterHeader_); break;
+        case 16: in = IsOnClearFilterButton(Hit); break;
         default: return;
     }
     if (in == pressedIn_) return;
@@ -335,6 +364,8 @@ void TCustomvxTreeList::FollowPress(const TvxTreeListHitInfo& Hit) {
     if (state_ == 4) pressedColumn_ = in ? downHit_.Column : -1;
     if (state_ == 11) bandCornerPressed_ = in;
     if (state_ == 7) headerCornerPressed_ = in;
+    if (state_ == 15) filterPressed_ = in;
+    if (state_ == 16) clearFilterPressed_ = in;
     Invalidate();
 }
 
@@ -352,20 +383,20 @@ void TCustomvxTreeList::MouseUp(TMouseButton Button, TShiftState Shift, int X, i
         case 12: {
             int rows = 0;
             GetBandPanelSizingLimits(Y, rows);
-            SetState(0);
+            EndSizing();
             SetBandRowCount(rows);
             break;
         }
         case 13: {
             int rows = 0;
             GetHeaderPanelSizingLimits(Y, rows);
-            SetState(0);
+            EndSizing();
             SetHeaderPanelRowCount(std::max(1, rows));
             break;
         }
-        case 14:
-            SetState(0);
-            break;
+        case 14: EndRowSizing(Y); break;
+        case 15: ReleaseFilterButton(hit); break;
+        case 16: ReleaseClearFilterButton(); break;
         case 10:
             CancelDragSizing();
             if (hit.Kind == hkBandCell && hit.Band == downHit_.Band) DoBandClick(hit.Band);
@@ -415,7 +446,7 @@ void TCustomvxTreeList::MouseUp(TMouseButton Button, TShiftState Shift, int X, i
 
 void TCustomvxTreeList::EndBandSizing(int X) {
     const int band = downHit_.Band;
-    SetState(0);
+    EndSizing();
     if (band < 0) return;
     const TvxSizingLimits limits = GetBandSizingLimits(band);
     const int position = std::clamp(X, limits.Min, std::max(limits.Min, limits.Max));
@@ -432,7 +463,7 @@ void TCustomvxTreeList::EndBandSizing(int X) {
 
 void TCustomvxTreeList::EndColumnSizing(int X) {
     const int column = downHit_.Column;
-    SetState(0);
+    EndSizing();
     if (column < 0) return;
     const TvxSizingLimits limits = GetColumnSizingLimits(column);
     const int position = std::clamp(X, limits.Min, std::max(limits.Min, limits.Max));
@@ -462,6 +493,7 @@ void TCustomvxTreeList::HeaderClick(int Column, TShiftState Shift) {
 }
 
 void TCustomvxTreeList::HotTrack(const TvxTreeListHitInfo& Hit) {
+    if (state_ == 0 || state_ == 16) TrackClearFilterButton(Hit);
     if (!IsHotTrack() && !IsFilterEnabled()) return;
     TvxTreeListHotTrackInfo target;
     int kind = 0;

@@ -114,7 +114,7 @@ int TCustomvxTreeList::GetFilterButtonState(int Column) {
     int state = 1;
     if (filterHotColumn_ == Column && Column >= 0) {
         state |= 2;
-        if (filterPressed_) state |= 4;
+        if (filterHeader_ == Column && filterPressed_) state |= 4;
     }
     return state;
 }
@@ -468,8 +468,7 @@ void TCustomvxTreeList::PaintFilterStatus(TvxTreeListPaint& P) {
     DrawTextInRect(P.DC, text, nullptr, GetSysColor(COLOR_BTNHIGHLIGHT), ColorToRGB(P.ShadowColor),
                    Font()->Handle(), P.ShadowBrush, vxdtVCenter, textRect, panel);
     if (criteria) {
-        const int top = panel.Top + (panel.Height() - 11) / 2;
-        const TRect button{panel.Left + 3, top, panel.Left + 15, top + 11};
+        const TRect button = ClearFilterButtonRectIn(panel);
         int face = COLOR_BTNFACE;
         TColor line = clBtnText;
         if (clearFilterHot_ && clearFilterPressed_) {

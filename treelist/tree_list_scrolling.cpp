@@ -230,11 +230,13 @@ void TCustomvxTreeList::SetNewItemRowActive(bool Value) {
 // ---- Drag feedback ----
 
 void TCustomvxTreeList::HideDragFeedback() {
-    ++dragFeedbackCount_;
+    if (dragFeedbackCount_++ > 0) return;
+    if (sizingLineShown_) InvertSizingLine();
 }
 
 void TCustomvxTreeList::ShowDragFeedback() {
-    if (dragFeedbackCount_ > 0) --dragFeedbackCount_;
+    if (dragFeedbackCount_ == 0 || --dragFeedbackCount_ > 0) return;
+    if (sizingLineShown_) InvertSizingLine();
 }
 
 // ---- Area invalidation ----

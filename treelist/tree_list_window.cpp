@@ -218,6 +218,7 @@ void TCustomvxTreeList::WndProc(TMessage& Message) {
         WMTimer(Message);
         return;
     }
+    if (Message.Msg == WM_DESTROY) EndClearFilterHint();
     if (Message.Msg == WM_LBUTTONDOWN) {
         StopEditorDelay();
         TCustomvxContainer::WndProc(Message);

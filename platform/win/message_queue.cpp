@@ -143,6 +143,11 @@ Step PumpOne(uint64_t now) {
     return Step::kHandled;
 }
 
+MessageIdleHook& IdleHook() {
+    static MessageIdleHook hook;
+    return hook;
+}
+
 // Sleeps on the clock alone: what a wait means on a thread that has no queue.
 bool SleepUntil(uint64_t deadline) {
     std::mutex mutex;
@@ -326,6 +331,12 @@ bool PeekMessage(MSG& msg, HWND wnd, UINT filter_min, UINT filter_max, UINT remo
     return PeekInternal(msg, MessageFilter{wnd, filter_min, filter_max}, (remove & PM_REMOVE) != 0);
 }
 
+MessageIdleHook SetMessageIdleHook(MessageIdleHook hook) {
+    MessageIdleHook previous = std::move(IdleHook());
+    IdleHook() = std::move(hook);
+    return previous;
+}
+
 int GetMessage(MSG& msg, HWND wnd, UINT filter_min, UINT filter_max) {
     WindowSystem& sys = Sys();
     if (!sys.ClaimWindowThread()) return -1;
@@ -337,6 +348,12 @@ int GetMessage(MSG& msg, HWND wnd, UINT filter_min, UINT filter_max) {
             seen = sys.changes;
         }
         if (PeekInternal(msg, filter, true)) return msg.message == WM_QUIT ? 0 : 1;
+        if (filter.Accepts(nullptr, WM_PAINT) && win_internal::PaintOne()) continue;
+        if (IdleHook()) {
+            // A copy: the hook may replace itself.
+            MessageIdleHook hook = IdleHook();
+            if (hook()) continue;
+        }
         std::unique_lock<std::mutex> lock(sys.lock);
         sys.SleepUntilChange(lock, seen, filter, kNoDeadline);
     }

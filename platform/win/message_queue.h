@@ -71,6 +71,13 @@ struct MSG {
 // `wnd` (null: any) within [filter_min, filter_max] (both 0: any). PM_REMOVE takes it out.
 bool PeekMessage(MSG& msg, HWND wnd, UINT filter_min, UINT filter_max, UINT remove);
 // Waits for a message as PeekMessage finds it and removes it. 0 for WM_QUIT, else 1.
+// While it finds none, windows with an invalid part are painted first (where the window
+// system would hand out WM_PAINT), so that a modal loop built on it keeps the screen fresh.
 int GetMessage(MSG& msg, HWND wnd, UINT filter_min, UINT filter_max);
+// Called by GetMessage each time it has nothing to hand out and would sleep: the idle
+// moment of a modal loop, where a test driver feeds the next input. Answering true makes it
+// look again at once. Window thread only; answers the previous hook.
+using MessageIdleHook = std::function<bool()>;
+MessageIdleHook SetMessageIdleHook(MessageIdleHook hook);
 // Hands a message taken by PeekMessage/GetMessage to its window (or timer procedure).
 LRESULT DispatchMessage(const MSG& msg);

@@ -78,9 +78,21 @@ UiDriver::UiDriver() {
         scripts_.pop_front();
         script(form, *this);
     };
+    previousIdleHook_ = SetMessageIdleHook([this] {
+        if (loopSteps_.empty()) throw EComponentError("UI driver: a message loop waits with no step left");
+        std::function<void()> step = std::move(loopSteps_.front());
+        loopSteps_.pop_front();
+        step();
+        return true;
+    });
 }
 
-UiDriver::~UiDriver() { EnsureApplication()->OnModalBegin = previousHook_; }
+UiDriver::~UiDriver() {
+    SetMessageIdleHook(std::move(previousIdleHook_));
+    EnsureApplication()->OnModalBegin = previousHook_;
+}
+
+void UiDriver::OnLoopIdle(std::function<void()> step) { loopSteps_.push_back(std::move(step)); }
 
 TComponent* UiDriver::Find(const std::string& path) {
     std::vector<std::string> parts = SplitPath(path);

@@ -14,6 +14,7 @@
 #include "platform/forms/application.h"
 #include "platform/forms/screen.h"
 #include "platform/win/input.h"
+#include "platform/win/message_queue.h"
 
 class UiDriver {
 public:
@@ -72,6 +73,13 @@ public:
     void CancelNextFileDialog();
     int PendingModalScripts() const { return static_cast<int>(scripts_.size()); }
 
+    // Steps for a modal loop that waits in GetMessage (a tree list's panning mode): each
+    // time the loop has handled everything, the next step runs (inject input, move the
+    // clock, look at a window). A loop that would wait with no step left gets an error
+    // instead of hanging the test.
+    void OnLoopIdle(std::function<void()> step);
+    int PendingLoopSteps() const { return static_cast<int>(loopSteps_.size()); }
+
     // Handles what is pending (input included). False when the deadline passed first.
     bool Pump(uint32_t timeoutMs = 5000);
     bool WaitFor(const std::function<bool()>& condition, uint32_t timeoutMs = 5000);
@@ -83,4 +91,6 @@ public:
 private:
     std::deque<ModalScript> scripts_;
     std::function<void(TCustomForm*)> previousHook_;
+    std::deque<std::function<void()>> loopSteps_;
+    MessageIdleHook previousIdleHook_;
 };

@@ -1,10 +1,13 @@
 #include <future>
 #include <map>
+#include <string>
 #include <thread>
 
 #include "platform/rtl/exception.h"
 #include "platform/sync/clock.h"
 #include "platform/win/exception_report.h"
+#include "platform/win/paint.h"
+#include "platform/win/window_tree.h"
 #include "tests/platform/win/win_test_support.h"
 
 namespace {
@@ -277,6 +280,32 @@ TEST_F(MessageQueue, PeekMessageFiltersAndGetMessageReportsQuit) {
     EXPECT_EQ(UserMessages(), std::vector<UINT>{kPing});
     EXPECT_EQ(GetMessage(msg, nullptr, 0, 0), 0);
     EXPECT_EQ(msg.wParam, 4u);
+}
+
+// A modal loop on GetMessage keeps windows painted, and its idle hook runs only once
+// nothing else is left, each time it would otherwise sleep.
+TEST_F(MessageQueue, GetMessagePaintsThenAsksTheIdleHook) {
+    std::vector<std::string> order;
+    HWND shown = CreateWindowEx(0, WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                                [&](HWND wnd, UINT msg, WPARAM wparam, LPARAM lparam) -> LRESULT {
+                                    if (msg != WM_PAINT) return DefWindowProc(wnd, msg, wparam, lparam);
+                                    order.push_back("paint");
+                                    ValidateRect(wnd, nullptr);
+                                    return 0;
+                                });
+    InvalidateRect(shown, nullptr, false);
+    int idle = 0;
+    MessageIdleHook previous = SetMessageIdleHook([&] {
+        order.push_back("idle");
+        if (++idle == 1) PostMessage(wnd_, kPing, 0, 0);
+        return true;
+    });
+    MSG msg;
+    ASSERT_EQ(GetMessage(msg, nullptr, 0, 0), 1);
+    SetMessageIdleHook(previous);
+    DestroyWindow(shown);
+    EXPECT_EQ(msg.message, kPing);
+    EXPECT_EQ(order, (std::vector<std::string>{"paint", "idle"}));
 }
 
 }  // namespace
