@@ -98,6 +98,8 @@ DoorState LoadDoorState(const std::string& path) {
     s.pending_alarms = static_cast<uint16_t>(Hex(ini.ReadString("DOOR", "PENDING", ""), s.pending_alarms));
     s.alarms_to_ack = static_cast<uint16_t>(Hex(ini.ReadString("DOOR", "ACK", ""), s.alarms_to_ack));
     s.bus = static_cast<uint8_t>(Hex(ini.ReadString("DOOR", "BUS", ""), s.bus));
+    s.detect_ms = ini.ReadInteger("INSTALL", "DETECTMS", s.detect_ms);
+    s.restart_ms = ini.ReadInteger("INSTALL", "RESTARTMS", s.restart_ms);
     for (int level = 1; level <= 3; ++level)
         s.codes[level] = ini.ReadString("CODES", std::to_string(level), s.codes[level]);
     for (int n = 1; n <= 12; ++n) {
