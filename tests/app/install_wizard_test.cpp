@@ -301,4 +301,175 @@ TEST_F(Installation, WholeRunWithStepModeOne) {
     }
 }
 
+TEST_F(Installation, StepModeZeroLateDetectionLongLimitsAndTheClosedDoorBeforeTheTest) {
+    DoorState state = Terminal(kJ2J3Open, kJ2J3Open);
+    state.detect_ms = 3000;
+    state.door = 0x01;  // open: installation mode 2 goes on all the same, up to page 09
+    state.button_script = {{}, {0, 0x01, 0x01}};
+    ToWizard(state, "INSTSTPM=0\r\nINSTMODE=2\r\n");
+    bool waited = false;
+    Once([this] { return Step() == 2; }, [&] { waited = !Ins().Button11021->Enabled(); });
+    const uint64_t started = GetTickCount64();
+    Ui().Click(Ins().Button11011);
+    EXPECT_TRUE(waited);
+    EXPECT_GE(GetTickCount64() - started, 3000u);
+    EXPECT_TRUE(Ins().Button11021->Enabled());
+    EXPECT_TRUE(Ins().Button11022->Enabled());
+    Ui().Click(Ins().Button11021);
+    Ui().Click(Ins().Button11031);
+    ASSERT_EQ(5, Step());
+    Ui().Click(Ins().Button11051);
+    ASSERT_EQ(6, Step());
+
+    // The long limits: 121 s is refused, 120 s and 300 s go out high byte first.
+    std::string text;
+    Ins().Edit11061->SetText("121");
+    AnswerBox(text);
+    Ui().Click(Ins().Button11061);
+    EXPECT_EQ("Ungültiger Wert für t1 (möglich 0..120s) !", text);
+    Ins().Edit11061->SetText("120");
+    Ins().Edit11062->SetText("300");
+    Ui().Click(Ins().Button11061);
+    ASSERT_EQ(8, Step());
+    EXPECT_EQ("300", Ins().Label11082->Caption());
+
+    Once([this] { return Step() == 9 && !Ins().Button11091->Enabled(); },
+         [this] {
+             SavePage("ins-09");
+             sim_->Device().SetDoor(0x00);
+         });
+    Ui().Click(Ins().Button11081);
+    ASSERT_EQ(9, Step());
+    EXPECT_TRUE(Ins().Button11091->Enabled());
+    Ui().Click(Ins().Button11091);
+    ASSERT_EQ(10, Step());
+    EXPECT_EQ(kGreen, Lamp(3, 1));
+    EXPECT_TRUE(LinkState.AllButtonsPressed);
+
+    Ui().Click(Ins().Button11101);
+    Ui().Click(Ins().CheckEdit11111);
+    Clock().SetUnixMillis(1772721000000);  // 2026-03-05 14:30 UTC
+    Ui().Click(Ins().Button11111);
+    EXPECT_EQ("2011-0008-8000-0003-3100-0000-053Q-EU74", Ins().Label11121->Caption());
+    Ui().Click(Ins().Button11121);
+    ASSERT_EQ(13, Step());
+    EXPECT_EQ((std::vector<std::string>{"FB,02,00,50,15", "FB,02,00,50,14", "FB,02,00,50,01", "FB,02,00,50,16",
+                                        "FB,02,02,0E,06,00,78", "FB,02,02,0E,07,01,2C", "FB,02,00,11,00",
+                                        "FB,02,00,10,00", "FB,02,00,10,01", "FB,02,00,10,02", "FB,02,00,50,02",
+                                        "FB,02,00,50,15", "FB,02,00,50,19"}),
+              WizardRequests());
+}
+
+TEST_F(Installation, EscDuringTheConfigurationRunEndsTheInstallStep) {
+    DoorState state = Terminal(0x70, 0x70);  // every jumper set: the delays stay 0
+    state.restart_ms = 600000;               // the device stays in its restart
+    ToWizard(state);
+    Ui().Click(Ins().Button11011);
+    Ui().Click(Ins().Button11021);
+    Ui().Click(Ins().Button11031);
+    Ui().Click(Ins().Button11051);
+    ASSERT_EQ(6, Step());
+    EXPECT_EQ("0", Ins().Edit11061->Text());
+    EXPECT_FALSE(Ins().Edit11061->Enabled());
+    EXPECT_FALSE(Ins().Edit11062->Enabled());
+    Once([this] { return Step() == 7 && Ins().StepImages[1]->Visible(); }, [this] { Ui().Escape(); });
+    Ui().Click(Ins().Button11061);
+    EXPECT_EQ(0, Form1->Notebook1->PageIndex());
+    EXPECT_EQ(1, Step());
+    EXPECT_FALSE(Form1->InstallActive);
+    EXPECT_FALSE(LinkState.PortOpen);
+    EXPECT_FALSE(Ins().ProgressBar11->Visible());
+    const std::vector<std::string> sent = WizardRequests();
+    ASSERT_GE(sent.size(), 2u);
+    EXPECT_EQ("FB,02,02,0E,06,00,00", sent[3]);
+    EXPECT_EQ("FB,02,00,11,00", sent[sent.size() - 2]);
+    EXPECT_EQ("FB,02,00,50,17", sent.back());
+}
+
+TEST_F(Installation, ASilentDetectionOffersToGiveUpAfterTwoMinutes) {
+    DoorState state = Terminal(kJ2Open, kJ2Open);
+    state.detect_ms = 600000;
+    ToWizard(state);
+    std::unique_ptr<SteadyAdvance> fast;
+    Once([this] { return !Requests().empty() && Requests().back() == "FB,02,00,50,14"; },
+         [&] { fast = std::make_unique<SteadyAdvance>(Clock(), 200); });
+    std::string text;
+    Ui().OnNextModal([&](TCustomForm* form, UiDriver& u) {
+        fast.reset();
+        text = static_cast<TFormCustMsg*>(form)->Label1->Caption();
+        u.Click(static_cast<TFormCustMsg*>(form)->Button1);  // "Ja"
+    });
+    Ui().Click(Ins().Button11011);
+    EXPECT_EQ(GetCompTextLines(1199), text);
+    EXPECT_EQ(TPageMEN::Index, Form1->Notebook1->PageIndex());
+    EXPECT_EQ(1, Step());
+    EXPECT_FALSE(Form1->InstallActive);
+    EXPECT_TRUE(Sent("FB,02,00,50,17"));
+    EXPECT_TRUE(Form1->Pages().MEN->Button721->Enabled());
+}
+
+// The jumper check on its own: the boxes' flag bytes as the configuration blocks left them.
+class JumperCheck : public AppStart {
+protected:
+    void Boxes(std::initializer_list<int> flags) {
+        LinkState.DoorSystem = TDoorSystemRecord{};
+        int slot = 5;
+        for (int f : flags) {
+            LinkState.DoorSystem.Slots[static_cast<size_t>(slot)].BusAddress = 16 + slot;
+            LinkState.DoorSystem.Slots[static_cast<size_t>(slot)].SlotFlags = static_cast<uint8_t>(f);
+            ++slot;
+        }
+        Ins().Show();
+        Ins().Button11021Click();
+    }
+    TPageINS& Ins() { return *Form1->Pages().INS; }
+    // The picture the box's jumper shows is the pattern `pattern` (0 set, 1 open, 2 mixed).
+    bool Shows(int box, int jumper, int pattern) {
+        TBitmap* shown = Ins().InstallImage(box, jumper)->Picture()->Bitmap();
+        TBitmap* want = Ins().TemplateImages[static_cast<size_t>(pattern)]->Picture()->Bitmap();
+        if (shown->Width() != want->Width() || shown->Height() != want->Height()) return false;
+        for (int y = 0; y < want->Height(); ++y)
+            for (int x = 0; x < want->Width(); ++x)
+                if (shown->Canvas()->Pixels(x, y) != want->Canvas()->Pixels(x, y)) return false;
+        return true;
+    }
+};
+
+TEST_F(JumperCheck, DisagreeingJumpersOrBoxesOrNoBoxBlockTheWayOn) {
+    WriteFile("TOVAK.INI", "[MAIN]\r\nDBBRIDGEHEX=1\r\n");
+    Start({"/1"});
+    // Box 1's first jumper disagrees with itself (0x02 and 0x20 both set).
+    Boxes({0x23, 0x61});
+    EXPECT_TRUE(Shows(1, 1, 2));
+    EXPECT_TRUE(Shows(1, 2, 1));
+    EXPECT_TRUE(Shows(2, 1, 0));
+    EXPECT_TRUE(Shows(2, 3, 0));
+    EXPECT_EQ("1:23  [21]", Ins().InstallSlotLabel(1)->Caption());
+    EXPECT_EQ(GetCompText(1302), Ins().Label11032->Caption());
+    EXPECT_EQ(0x0000FFu, Ins().Label11032->Font()->Color());
+    EXPECT_FALSE(Ins().Button11031->Enabled());
+    const char* keep = std::getenv("TOVAK_PICS");
+    EXPECT_TRUE(Ui().SaveForm(Form1, std::string(keep ? keep : dir_) + "/ins-03-mixed.png"));
+
+    // Each box agrees with itself, but not with the other.
+    Boxes({0x61, 0x25});
+    EXPECT_TRUE(Shows(2, 3, 1));
+    EXPECT_EQ(GetCompText(1302), Ins().Label11032->Caption());
+    EXPECT_FALSE(Ins().Button11031->Enabled());
+    EXPECT_EQ(1 + 2, SystemCodeInputs[14]);  // box 2 sets J3 as well
+
+    Boxes({0x61, 0x61});
+    EXPECT_EQ(GetCompText(1303), Ins().Label11032->Caption());
+    EXPECT_TRUE(Ins().Button11031->Enabled());
+    EXPECT_EQ(1, SystemCodeInputs[15]);
+    EXPECT_FALSE(InstallJumperJ3);  // cleared by the new check
+
+    Boxes({});
+    EXPECT_EQ(GetCompText(1301), Ins().Label11032->Caption());
+    EXPECT_EQ(0x0000FFu, Ins().Label11032->Font()->Color());
+    EXPECT_FALSE(Ins().Button11031->Enabled());
+    EXPECT_EQ("1:    ----", Ins().InstallSlotLabel(1)->Caption());
+    EXPECT_FALSE(Ins().InstallImage(1, 1)->Visible());
+}
+
 }  // namespace
