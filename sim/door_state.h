@@ -94,8 +94,9 @@ struct DoorState {
 // hex lists; ANSWEROUTPUTS=0 for a device that ignores the output block; LATEMS, the delay of
 // every block answer, in hex), [DOOR] (STATE, PENDING, ACK, BUS in hex), [CODES] (1, 2, 3),
 // [SLOTn] (ADDRESS, TYPE hex, VERSION, FLAGS hex, Pk=value), [NODEn] (HOST, PRODCODE, SERIAL,
-// VENDOR in hex), [OD] ("node,index,sub=value" in hex), [INSTALL] (DETECTMS, RESTARTMS). Unknown keys are ignored; a missing
-// file throws std::runtime_error.
+// VENDOR in hex), [OD] ("node,index,sub=value" in hex), [INSTALL] (DETECTMS, RESTARTMS in
+// decimal; BUTTONS, the button script: states separated by ";", each a hex list of the box
+// bytes 1..8). Unknown keys are ignored; a missing file throws std::runtime_error.
 DoorState LoadDoorState(const std::string& path);
 
 // The block bytes of a hex list "01,00,05,00".

@@ -282,6 +282,7 @@ TEST_F(Installation, WholeRunWithStepModeOne) {
 
     Ui().Click(Ins().Button11121);
     ASSERT_EQ(13, Step());
+    EXPECT_FALSE(Form1->InstallActive);  // a later Esc must not cancel a finished installation
     SavePage("ins-13");
     Ui().Click(Ins().Button11131);
     EXPECT_EQ(TPageSTG::Index, Form1->Notebook1->PageIndex());
@@ -306,7 +307,10 @@ TEST_F(Installation, StepModeZeroLateDetectionLongLimitsAndTheClosedDoorBeforeTh
     state.detect_ms = 3000;
     state.door = 0x01;  // open: installation mode 2 goes on all the same, up to page 09
     state.button_script = {{}, {0, 0x01, 0x01}};
+    state.long_button_record = true;
+    state.box_bits[1] = {0x01, 0, 0, 0};  // the first KZN position's button seen
     ToWizard(state, "INSTSTPM=0\r\nINSTMODE=2\r\n");
+    LinkState.NodeTable.KznCount = 2;
     bool waited = false;
     Once([this] { return Step() == 2; }, [&] { waited = !Ins().Button11021->Enabled(); });
     const uint64_t started = GetTickCount64();
@@ -345,12 +349,15 @@ TEST_F(Installation, StepModeZeroLateDetectionLongLimitsAndTheClosedDoorBeforeTh
     ASSERT_EQ(10, Step());
     EXPECT_EQ(kGreen, Lamp(3, 1));
     EXPECT_TRUE(LinkState.AllButtonsPressed);
+    EXPECT_TRUE(Ins().Label11110->Visible());
+    EXPECT_EQ("X-", Ins().Label11111->Caption());
+    SavePage("ins-10-kzn");
 
     Ui().Click(Ins().Button11101);
     Ui().Click(Ins().CheckEdit11111);
     Clock().SetUnixMillis(1772721000000);  // 2026-03-05 14:30 UTC
     Ui().Click(Ins().Button11111);
-    EXPECT_EQ("2011-0008-8000-0003-3100-0000-053Q-EU74", Ins().Label11121->Caption());
+    EXPECT_EQ("2011-0008-8000-0003-3120-0000-053Q-EU76", Ins().Label11121->Caption());
     Ui().Click(Ins().Button11121);
     ASSERT_EQ(13, Step());
     EXPECT_EQ((std::vector<std::string>{"FB,02,00,50,15", "FB,02,00,50,14", "FB,02,00,50,01", "FB,02,00,50,16",
