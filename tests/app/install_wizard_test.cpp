@@ -367,6 +367,22 @@ TEST_F(Installation, StepModeZeroLateDetectionLongLimitsAndTheClosedDoorBeforeTh
               WizardRequests());
 }
 
+TEST_F(Installation, DisagreeingBoxesLeaveOnlyTheWayBack) {
+    ToWizard(Terminal(kJ2Open, kJ2J3Open));
+    Ui().Click(Ins().Button11011);
+    Ui().Click(Ins().Button11021);
+    ASSERT_EQ(3, Step());
+    EXPECT_EQ(GetCompText(1302), Ins().Label11032->Caption());
+    EXPECT_FALSE(Ins().Button11031->Enabled());
+    Confirm(Ui(), true);
+    Ui().Click("Form1.Button11032");
+    EXPECT_EQ(TPageMEN::Index, Form1->Notebook1->PageIndex());
+    EXPECT_EQ(1, Step());
+    EXPECT_FALSE(Form1->InstallActive);
+    EXPECT_TRUE(Sent("FB,02,00,50,17"));
+    EXPECT_EQ(std::vector<uint8_t>{0x17}, sim_->Device().State().install_steps);
+}
+
 TEST_F(Installation, EscDuringTheConfigurationRunEndsTheInstallStep) {
     DoorState state = Terminal(0x70, 0x70);  // every jumper set: the delays stay 0
     state.restart_ms = 600000;               // the device stays in its restart
