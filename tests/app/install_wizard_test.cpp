@@ -291,6 +291,7 @@ TEST_F(Installation, WholeRunWithStepModeOne) {
     EXPECT_EQ(0, Step());
     EXPECT_TRUE(Form1->Pages().STG->Button81->Visible());
 
+    EXPECT_TRUE(Sent("FB,02,00,50,15"));  // queued on page 12: it leaves with a later poll
     EXPECT_EQ((std::vector<std::string>{"FB,02,00,50,14", "FB,02,00,50,01", "FB,02,00,50,16",
                                         "FB,02,02,0E,06,00,0C", "FB,02,02,0E,07,00,B4", "FB,02,00,11,00",
                                         "FB,02,00,10,00", "FB,02,00,10,01", "FB,02,00,10,02",
