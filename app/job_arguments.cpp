@@ -91,7 +91,9 @@ TOdEntries ReadOdEntries(const std::string& path) {
         SplitFirst(rest, ",", sub);
         TOdEntry& e = entries[static_cast<size_t>(i - 1)];
         e.Node = static_cast<uint8_t>(StrToIntVal(Trim(node)));
-        e.Index = HexToInt16(Trim(index));
+        // Hand-written lists have lower-case digits too; read as blanks they would name
+        // another object.
+        e.Index = HexToInt16(UpperCaseDEStr(Trim(index)));
         e.Sub = static_cast<uint8_t>(StrToIntVal(Trim(sub)));
         e.Name = Trim(rest);
     }
