@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/classes/alignment.h"
+
 enum TFieldType : uint8_t {
     ftUnknown,
     ftString,
@@ -69,7 +71,6 @@ enum TFieldKind : uint8_t { fkData, fkCalculated, fkLookup, fkInternalCalc };
 enum TLocateOption : uint8_t { loCaseInsensitive, loPartialKey };
 enum TBlobStreamMode : uint8_t { bmRead, bmWrite, bmReadWrite };
 enum TDataAction : uint8_t { daFail, daAbort, daRetry };
-enum TAlignment : uint8_t { taLeftJustify, taRightJustify, taCenter };
 
 enum TDataEvent : uint8_t {
     deFieldChange,

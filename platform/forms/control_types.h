@@ -6,6 +6,7 @@
 #include <functional>
 #include <initializer_list>
 
+#include "platform/classes/alignment.h"
 #include "platform/classes/object.h"
 #include "platform/gdi/geometry.h"
 
@@ -41,8 +42,6 @@ enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 
 enum TAnchorKind { akLeft, akTop, akRight, akBottom };
 using TAnchors = TSmallSet<TAnchorKind>;
-
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 // Cursor ids (the class library's TCursor); the screen maps each to a window-system cursor.
 using TCursor = int16_t;

@@ -64,7 +64,12 @@ class TRowDataSet : public TDataSet {
         if (s != dsCalcFields) DataEvent(deFieldChange, reinterpret_cast<intptr_t>(Field));
     }
     int RecordCount() const override { return RowCount(); }
-    int RecNo() const override { return cur_ + 1; }
+    // The active row's number: the cursor is first brought back to it, as reading the ring
+    // leaves it elsewhere.
+    int RecNo() const override {
+        if (Active() && !IsEmpty()) const_cast<TRowDataSet*>(this)->UpdateCursorPos();
+        return cur_ + 1;
+    }
     bool BookmarkValid(const TBookmark& Value) override {
         if (Value.size() != 4) return false;
         int id;
