@@ -10,6 +10,8 @@ TPageDEV::TPageDEV(TForm1& form) : TMainPage(form, Index) {
     Label184 = b_.Label(p, "Label184", "Geräte-Übersicht", 16, 16, true);
     Mem1 = MakeDeviceOverviewTable(&form);
     Data1 = MakeTableSource(&form, "Data1", Mem1);
+    DBGrid1 = b_.Make<TDBGrid>(p, "DBGrid1", 16, 40, kPageWidth - 32, kButtonTop - 48);
+    DBGrid1->SetDataSource(Data1);
     Button161 = b_.ButtonRow(p, {{"Button161", "&Zurück"}})[0];
     Button161->OnClick = [this](TObject*) { Button161Click(); };
 }

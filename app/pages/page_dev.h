@@ -3,9 +3,9 @@
 // of the device list left them, in the table Mem1 shown through Data1.
 
 #include "app/pages/main_page.h"
+#include "platform/forms/db_grid.h"
 
 class TvxMemData;
-class TDataSource;
 
 class TPageDEV : public TMainPage {
 public:
@@ -20,5 +20,6 @@ public:
     TLabel* Label184;
     TvxMemData* Mem1;
     TDataSource* Data1;
+    TDBGrid* DBGrid1;
     TAppButton* Button161;
 };

@@ -53,11 +53,16 @@ TPageNET::TPageNET(TForm1& form) : TMainPage(form, Index) {
     Label1701 = b_.Label(p, "Label1701", "Daten werden eingelesen ...", 56, 58);
     Mem2 = MakeNetworkListTable(&form);
     Data2 = MakeTableSource(&form, "Data2", Mem2);
+    DBGrid17 = b_.Make<TDBGrid>(p, "DBGrid17", 16, 40, kPageWidth - 32, kButtonTop - 48);
+    DBGrid17->SetOptions({dgTitles, dgIndicator, dgColLines, dgRowLines, dgRowSelect, dgAlwaysShowSelection});
+    DBGrid17->SetDataSource(Data2);
+    DBGrid17->SetVisible(false);
     Button1701 = b_.ButtonRow(p, {{"Button1701", "&OK"}})[0];
     Button1701->OnClick = [this](TObject*) { Button1701Click(); };
 }
 
 void TPageNET::ShowReading(bool reading) {
+    DBGrid17->SetVisible(!reading);
     Image1701->SetVisible(reading);
     Label1701->SetVisible(reading);
 }

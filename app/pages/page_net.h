@@ -7,10 +7,10 @@
 #include <string>
 
 #include "app/pages/main_page.h"
+#include "platform/forms/db_grid.h"
 #include "platform/forms/image.h"
 
 class TvxMemData;
-class TDataSource;
 
 class TPageNET : public TMainPage {
 public:
@@ -26,6 +26,7 @@ public:
     TLabel* Label1701;
     TvxMemData* Mem2;
     TDataSource* Data2;
+    TDBGrid* DBGrid17;
     TAppButton* Button1701;
 
 private:

@@ -8,11 +8,36 @@
 #include "link/log_file.h"
 #include "link/run_program.h"
 #include "tests/app/control_road_support.h"
-#include "tests/app/table_text.h"
+#include "memdata/vx_mem_data.h"
+#include "platform/db/field.h"
 
 namespace {
 
 using namespace control_road;
+
+// One line per record, first to last: the data fields' texts joined by "|".
+std::vector<std::string> TableRows(TvxMemData& table) {
+    std::vector<std::string> rows;
+    for (table.First(); !table.Eof(); table.Next()) {
+        std::string row;
+        const char* separator = "";
+        for (int i = 0; i < table.Fields().Count(); ++i) {
+            const TField* f = table.Fields().Fields(i);
+            if (f->FieldKind() != fkData) continue;
+            row += separator + f->AsString();
+            separator = "|";
+        }
+        rows.push_back(row);
+    }
+    table.First();
+    return rows;
+}
+
+std::vector<std::string> GridTitles(TDBGrid& grid) {
+    std::vector<std::string> titles;
+    for (const TDBGridColumn& c : grid.Columns()) titles.push_back(c.Field->DisplayLabel());
+    return titles;
+}
 
 std::string Pictures(const std::string& fallback) {
     const char* keep = std::getenv("TOVAK_PICS");
@@ -47,8 +72,9 @@ protected:
         WriteSettings();
         Start({job});
     }
-    void SeeNextBox(BoxSeen& seen) {
-        Ui().OnNextModal([&seen](TCustomForm* form, UiDriver& ui) {
+    void SeeNextBox(BoxSeen& seen, std::function<void()> first = {}) {
+        Ui().OnNextModal([&seen, first](TCustomForm* form, UiDriver& ui) {
+            if (first) first();
             auto* box = dynamic_cast<TFormCustMsg*>(form);
             ASSERT_NE(nullptr, box);
             seen.text = box->Label1->Caption();
@@ -104,11 +130,15 @@ TEST_F(DevicePages, OverviewListsTheOwnHostsOfTheDeviceList) {
         "68|00C0FFEE|Down Counter   |3.2.1|1.0.0|1.0|HW01|6101|000000AB|12|4711",
     };
     EXPECT_EQ(want, TableRows(*dev.Mem1));
+    EXPECT_EQ((std::vector<std::string>{"NodeID", "SerNumber", "DevType", "AppVers", "BLVers", "XanVers", "HWVers",
+                                        "ProdCode", "VendorID", "Group", "UsageCount"}),
+              GridTitles(*dev.DBGrid1));
+    EXPECT_EQ(3, dev.DBGrid1->DataLink()->RecordCount());
     EXPECT_TRUE(Ui().SaveForm(Form1, Pictures(dir_) + "/dev.png"));
 
     Ui().Click(dev.Button161);
     EXPECT_EQ(TPageSTG::Index, Page());
-    EXPECT_FALSE(TableActive(*dev.Mem1));
+    EXPECT_FALSE(dev.Mem1->Active());
 }
 
 TEST_F(DevicePages, OverviewOfAListNeverReadOnlyExplains) {
@@ -122,7 +152,7 @@ TEST_F(DevicePages, OverviewOfAListNeverReadOnlyExplains) {
     EXPECT_EQ(GetCompTextLines(1198), box.text);
     EXPECT_EQ(std::vector<std::string>{"&Abbruch"}, box.buttons);
     EXPECT_EQ(TPageSTG::Index, Page());
-    EXPECT_FALSE(TableActive(*Form1->Pages().DEV->Mem1));
+    EXPECT_FALSE(Form1->Pages().DEV->Mem1->Active());
 }
 
 // The network list for a bus of 0, 2 or 32 devices.
@@ -149,6 +179,12 @@ TEST_P(NetInfoShow, ReadsTheBusAndShowsTheFileAsTheNetworkList) {
     ASSERT_TRUE(Ui().WaitFor([&] { return !Net().Label1701->Visible(); }, 30000));
     EXPECT_EQ(TPageNET::Index, Page());
     EXPECT_FALSE(Net().Image1701->Visible());
+    TDBGrid& grid = *Net().DBGrid17;
+    EXPECT_TRUE(grid.Visible());
+    EXPECT_EQ((std::vector<std::string>{"NODE", "HOST", "DEV", "APPVERS", "HWVERS", "XANVERS", "XANBDATE", "BLVERS",
+                                        "PRODCLASS", "VENDOR", "PRODCODE", "PRODNAME", "SERIALNO", "GRPBITS", "USAGE"}),
+              GridTitles(grid));
+    EXPECT_EQ(std::min(count, grid.VisibleRowCount()), grid.DataLink()->RecordCount());
     EXPECT_FALSE(LinkState.PortOpen);
     EXPECT_EQ(jeDone, JobExitStatus);
     const std::vector<std::string> rows = TableRows(*Net().Mem2);
@@ -182,7 +218,12 @@ TEST_F(DevicePages, NetInfoFileOpensTheFileOnceAndEnds) {
 
 TEST_F(DevicePages, JobsEndTheProgramWhenTheyCannotReachTheDoorTerminal) {
     BoxSeen wrong;
-    SeeNextBox(wrong);
+    // The page as it stands while the box is up: still reading.
+    SeeNextBox(wrong, [this] {
+        EXPECT_TRUE(Net().Label1701->Visible());
+        EXPECT_FALSE(Net().DBGrid17->Visible());
+        EXPECT_TRUE(Ui().SaveForm(Form1, Pictures(dir_) + "/net-reading.png"));
+    });
     StartJob("/NETINFO,7,SHOW", DoorState::IoDevice(0));
     ASSERT_TRUE(Ui().WaitFor([] { return Ended(); }, 30000));
     EXPECT_EQ("Falsches Gerät (Portalis) kontaktiert !", wrong.text);
