@@ -285,18 +285,21 @@ TEST_F(DevicePages, EscDuringTheCyclesLeavesNoRequestForTheNextOpening) {
     DoorState state = DoorState::DoorTerminal();
     state.silent_nodes.insert(0x43);
     WriteFile("OD.INI", "[ENTRIES]\r\n01=67,2000,1,Silent\r\n02=66,2200,14,Box\r\n");
+    bool escaped = false;
     TTimer watch(nullptr);
     watch.SetInterval(5);
     watch.OnTimer = [&](TObject*) {
         for (const std::string& r : ObjectReads())
             if (r == "FB,02,04,A1,00,43,20,00,01") {
                 watch.SetEnabled(false);
+                ASSERT_EQ(TPageROD::Index, Page());
                 Ui().Escape();
+                escaped = true;
             }
     };
     watch.SetEnabled(true);
     StartJob("/READOD,OD.INI,200,7", state);
-    ASSERT_TRUE(Ui().WaitFor([&] { return Page() == 0 && !LinkState.PortOpen; }, 30000));
+    ASSERT_TRUE(Ui().WaitFor([&] { return escaped && Page() == 0 && !LinkState.PortOpen; }, 30000));
     EXPECT_FALSE(Form1->ReadOdActive);
     EXPECT_FALSE(Form1->Timer3->Enabled());
     EXPECT_EQ("", Rod().Label1801->Caption());
