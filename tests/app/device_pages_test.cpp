@@ -208,8 +208,12 @@ TEST_P(NetInfoShow, ReadsTheBusAndShowsTheFileAsTheNetworkList) {
 INSTANTIATE_TEST_SUITE_P(Buses, NetInfoShow, ::testing::Values(0, 2, 32));
 
 TEST_F(DevicePages, NetInfoFileOpensTheFileOnceAndEnds) {
-    StartJob("/NETINFO,7,FILE");
+    StartSim();
+    WriteSettings();
+    Start({"/READOD,OD.INI,-1,7", "/NETINFO,7,FILE"});  // the last job named runs
     ASSERT_TRUE(Ui().WaitFor([] { return Ended(); }, 30000));
+    EXPECT_TRUE(ObjectReads().empty());
+    EXPECT_NE(TPageROD::Index, Page());
     EXPECT_EQ(std::vector<std::string>{BaseDir + "TOVAK-NETINFO.TXT"}, opened_);
     EXPECT_NE(std::string::npos, ReadFile(BaseDir + "TOVAK-NETINFO.TXT").find("COUNT=2\r\n"));
     EXPECT_EQ(jeDone, JobExitStatus);
