@@ -1,18 +1,14 @@
 #include "app/pages/page_net.h"
 
-#include <cstdio>
-
-#include "app/device_check.h"
 #include "app/device_tables.h"
 #include "app/job_arguments.h"
+#include "app/job_link.h"
 #include "app/main_form.h"
 #include "app/pages/main_pages.h"
 #include "app/unattended_run.h"
 #include "link/form_sercom.h"
-#include "link/link_state.h"
 #include "link/program_dirs.h"
 #include "link/run_program.h"
-#include "link/text_utils.h"
 #include "platform/classes/file_utils.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/canvas.h"
@@ -77,19 +73,10 @@ void TPageNET::ShowNetInfo(const std::string& argument) {
     TNetInfoJob job;
     std::string error;
     if (!ParseNetInfoJob(argument, job, error)) {
-        std::fprintf(stderr, "tovak: %s: %s\n", argument.c_str(), error.c_str());
-        JobExitStatus = jeArguments;
-        form_.Close();
+        EndJobForArguments(form_, argument, error);
         return;
     }
-    const int32_t port = job.Port < 1 ? Pages().COC->CocPortNumber() : job.Port;
-    if (port >= 1 || !UnattendedRun) FormSercom->OpenPort(port, true);
-    if (!LinkState.PortOpen || CheckDoorTerminal()) {
-        if (port < 1 && UnattendedRun) std::fprintf(stderr, "tovak: %s: no port to open\n", argument.c_str());
-        JobExitStatus = jeNoDevice;
-        form_.Close();
-        return;
-    }
+    if (!OpenJobLink(form_, argument, job.Port)) return;
     JobExitStatus = form_.WriteNetInfo() ? jeDone : jeNoDeviceList;
     FormSercom->ClosePort();
 

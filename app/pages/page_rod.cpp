@@ -1,9 +1,8 @@
 #include "app/pages/page_rod.h"
 
 #include <algorithm>
-#include <cstdio>
 
-#include "app/device_check.h"
+#include "app/job_link.h"
 #include "app/main_form.h"
 #include "app/main_settings.h"
 #include "app/pages/main_pages.h"
@@ -34,19 +33,10 @@ void TPageROD::StartReadOD(const std::string& argument) {
     TReadOdJob job;
     std::string error;
     if (!ParseReadOdJob(argument, job, error)) {
-        std::fprintf(stderr, "tovak: %s: %s\n", argument.c_str(), error.c_str());
-        JobExitStatus = jeArguments;
-        form_.Close();
+        EndJobForArguments(form_, argument, error);
         return;
     }
-    const int32_t port = job.Port < 1 ? Pages().COC->CocPortNumber() : job.Port;
-    if (port >= 1 || !UnattendedRun) FormSercom->OpenPort(port, true);
-    if (!LinkState.PortOpen || CheckDoorTerminal()) {
-        if (port < 1 && UnattendedRun) std::fprintf(stderr, "tovak: %s: no port to open\n", argument.c_str());
-        JobExitStatus = jeNoDevice;
-        form_.Close();
-        return;
-    }
+    if (!OpenJobLink(form_, argument, job.Port)) return;
     entries_ = ReadOdEntries(JobFilePath(job.File));
     form_.ReadOdActive = true;
     form_.Timer3->SetTag(job.Interval);
