@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 
+#include "app/unattended_run.h"
 #include "platform/forms/application.h"
 #include "platform/forms/screen.h"
 #include "platform/gdi/bitmap.h"
@@ -242,8 +243,12 @@ uint16_t TFormCustMsg::Execute(const std::string& text, uint8_t type, uint16_t b
 }
 
 uint16_t CustMessageDlg(const std::string& text, uint8_t type, uint16_t buttons, int32_t helpContext) {
-    if (!FormCustMsg) {
-        std::fprintf(stderr, "%s\n", text.c_str());
+    // Nobody could answer the box: the text goes where the caller's script can read it.
+    if (!FormCustMsg || UnattendedRun) {
+        std::string line = text;
+        for (char& ch : line)
+            if (ch == '\r') ch = '\n';
+        std::fprintf(stderr, "%s\n", line.c_str());
         return 0;
     }
     return FormCustMsg->Execute(text, type, buttons, helpContext);

@@ -2,10 +2,12 @@
 
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "app/display_loss.h"
 #include "app/program_start.h"
+#include "app/unattended_run.h"
 #include "link/program_dirs.h"
 #include "platform/classes/file_utils.h"
 #include "platform/display/x11/select_presenter.h"
@@ -27,6 +29,9 @@ int main() {
         std::fprintf(stderr, "tovak: %s\ntovak: set TOVAK_HEADLESS=1 to run without a display\n", why.c_str());
         return 1;
     }
+    // Without a display nobody answers a message box, and a start job ends the program.
+    UnattendedRun = ChoosePresenter(std::getenv("DISPLAY"), std::getenv("TOVAK_HEADLESS"), BuildHasX11()) ==
+                    PresenterKind::Headless;
     EndProgramWhenDisplayLost(*display);
     EnsureApplication();
     Application->Initialize();
@@ -35,5 +40,5 @@ int main() {
     // The windows go before the program's static state they refer to, the display last.
     DestroyProgramForms();
     InstallPresenter(nullptr);
-    return 0;
+    return JobExitStatus;
 }

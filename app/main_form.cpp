@@ -92,6 +92,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     Timer3 = new TTimer(this);
     Timer3->SetName("Timer3");
     Timer3->SetEnabled(false);
+    Timer3->OnTimer = [this](TObject*) { Timer3Timer(); };
 
     SetCompTextOwner(this);
     OnCreate = [this](TObject*) { FormCreate(); };
@@ -283,6 +284,8 @@ void TForm1::Timer2Timer() {
         case TStartJob::None: break;
     }
 }
+
+void TForm1::Timer3Timer() { pages_->ROD->ReadCycle(); }
 
 void TForm1::StatusTick() {
     TStatusPanel* panel = StatusBar1->Panels()->Items(2);

@@ -31,6 +31,7 @@ public:
     void FormResize();
     void Timer1Timer();
     void Timer2Timer();
+    void Timer3Timer();
     void FormKeyPress(char32_t& Key);
     void StatusTick();
     void AddComLine(const std::string& text);

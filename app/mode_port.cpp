@@ -72,6 +72,9 @@ void TForm1::FormKeyPress(char32_t& Key) {
     if (Key != 27) return;
     const TEscAction a = EscKeyAction(KeyEnd, Notebook1->PageIndex(), InstallActive, LinkState.PortOpen);
     if (!a.Handled) return;
+    // Cycles left running would queue requests on the closed link that leave, stale, when
+    // the port opens again.
+    if (Notebook1->PageIndex() == TPageROD::Index) pages_->ROD->StopReadOut();
     if (a.EndInstallStep) {
         FormSercom->EnqueueRequest(std::string("\xFB\x02\x00\x50\x17", 5));
         Delay(200);

@@ -12,6 +12,17 @@
 
 extern char** environ;
 
+namespace {
+
+std::function<void(const std::string&)>& Opener() {
+    static std::function<void(const std::string&)> opener;
+    return opener;
+}
+
+}  // namespace
+
+void SetProgramOpener(std::function<void(const std::string& path)> opener) { Opener() = std::move(opener); }
+
 void RunProgram(const std::string& directory, const std::string& file, const std::string& /*parameters*/,
                 bool check) {
     std::string path = directory.empty() ? file : directory + (directory.back() == '/' ? "" : "/") + file;
@@ -21,6 +32,10 @@ void RunProgram(const std::string& directory, const std::string& file, const std
             ShowMessageDialog("Programm/Modul \"" + path + "\" nicht vorhanden !", 1, 4);
             return;
         }
+    }
+    if (Opener()) {
+        Opener()(path);
+        return;
     }
     const char* opener_env = std::getenv("TOVAK_OPENER");
     std::string opener = opener_env && *opener_env ? opener_env : "xdg-open";

@@ -1,6 +1,27 @@
 #include "app/pages/page_dev.h"
 
+#include "app/device_tables.h"
+#include "app/main_form.h"
+#include "app/pages/main_pages.h"
+#include "link/link_state.h"
+
 TPageDEV::TPageDEV(TForm1& form) : TMainPage(form, Index) {
     TPage* p = Sheet();
-    Label1601 = b_.Label(p, "Label1601", "Geräte-Übersicht", 16, 16, true);
+    Label184 = b_.Label(p, "Label184", "Geräte-Übersicht", 16, 16, true);
+    Mem1 = MakeDeviceOverviewTable(&form);
+    Data1 = MakeTableSource(&form, "Data1", Mem1);
+    DBGrid1 = b_.Make<TDBGrid>(p, "DBGrid1", 16, 40, kPageWidth - 32, kButtonTop - 48);
+    DBGrid1->SetDataSource(Data1);
+    Button161 = b_.ButtonRow(p, {{"Button161", "&Zurück"}})[0];
+    Button161->OnClick = [this](TObject*) { Button161Click(); };
+}
+
+void TPageDEV::ShowOverview() {
+    FillDeviceOverview(*Mem1, LinkState.NodeTable, &TForm1::DeviceTypeText);
+    Show();
+}
+
+void TPageDEV::Button161Click() {
+    CloseTable(*Mem1);
+    Pages().STG->Show();
 }

@@ -1,8 +1,93 @@
 #include "app/pages/page_net.h"
 
-TPageNET::TPageNET(TForm1& form) : TMainPage(form, Index) {
-    TPage* p = Sheet();
-    Label1701 = b_.Label(p, "Label1701", "Netzwerk-Information", 16, 16, true);
+#include "app/device_tables.h"
+#include "app/job_arguments.h"
+#include "app/job_link.h"
+#include "app/main_form.h"
+#include "app/pages/main_pages.h"
+#include "app/unattended_run.h"
+#include "link/form_sercom.h"
+#include "link/program_dirs.h"
+#include "link/run_program.h"
+#include "platform/classes/file_utils.h"
+#include "platform/gdi/bitmap.h"
+#include "platform/gdi/canvas.h"
+
+namespace {
+
+constexpr const char* kNetInfoFile = "TOVAK-NETINFO.TXT";
+
+// An hourglass beside the "reading" text.
+void DrawHourglass(TImage* image) {
+    TBitmap bmp;
+    bmp.SetWidth(32);
+    bmp.SetHeight(32);
+    TCanvas* c = bmp.Canvas();
+    c->Brush()->SetColor(clBtnFace);
+    c->FillRect(TRect{0, 0, 32, 32});
+    c->Pen()->SetColor(0x000000);
+    c->Brush()->SetColor(0xFFFFFF);
+    c->Polygon({TPoint{6, 3}, TPoint{25, 3}, TPoint{16, 15}});
+    c->Polygon({TPoint{16, 16}, TPoint{25, 28}, TPoint{6, 28}});
+    c->Brush()->SetColor(0x0080C0);
+    c->Polygon({TPoint{10, 27}, TPoint{16, 21}, TPoint{21, 27}});
+    c->Pen()->SetWidth(2);
+    c->MoveTo(4, 2);
+    c->LineTo(28, 2);
+    c->MoveTo(4, 29);
+    c->LineTo(28, 29);
+    image->Picture()->SetBitmap(&bmp);
 }
 
-void TPageNET::ShowNetInfo(const std::string&) {}
+}  // namespace
+
+TPageNET::TPageNET(TForm1& form) : TMainPage(form, Index) {
+    TPage* p = Sheet();
+    Label186 = b_.Label(p, "Label186", "NET-Info", 16, 16, true);
+    Image1701 = b_.Make<TImage>(p, "Image1701", 16, 48, 32, 32);
+    DrawHourglass(Image1701);
+    Label1701 = b_.Label(p, "Label1701", "Daten werden eingelesen ...", 56, 58);
+    Mem2 = MakeNetworkListTable(&form);
+    Data2 = MakeTableSource(&form, "Data2", Mem2);
+    DBGrid17 = b_.Make<TDBGrid>(p, "DBGrid17", 16, 40, kPageWidth - 32, kButtonTop - 48);
+    DBGrid17->SetOptions({dgTitles, dgIndicator, dgColLines, dgRowLines, dgRowSelect, dgAlwaysShowSelection});
+    DBGrid17->SetDataSource(Data2);
+    DBGrid17->SetVisible(false);
+    Button1701 = b_.ButtonRow(p, {{"Button1701", "&OK"}})[0];
+    Button1701->OnClick = [this](TObject*) { Button1701Click(); };
+}
+
+void TPageNET::ShowReading(bool reading) {
+    DBGrid17->SetVisible(!reading);
+    Image1701->SetVisible(reading);
+    Label1701->SetVisible(reading);
+}
+
+void TPageNET::Button1701Click() { form_.Close(); }
+
+void TPageNET::ShowNetInfo(const std::string& argument) {
+    ShowReading(true);
+    Show();
+    LetWindowsRepaint();
+
+    TNetInfoJob job;
+    std::string error;
+    if (!ParseNetInfoJob(argument, job, error)) {
+        EndJobForArguments(form_, argument, error);
+        return;
+    }
+    if (!OpenJobLink(form_, argument, job.Port)) return;
+    JobExitStatus = form_.WriteNetInfo() ? jeDone : jeNoDeviceList;
+    FormSercom->ClosePort();
+
+    if (job.Mode != "SHOW") {
+        if (job.Mode == "FILE") RunProgram(BaseDir, kNetInfoFile, "", false);
+        form_.Close();
+        return;
+    }
+    const std::string found = FindFileCaseInsensitive(BaseDir, kNetInfoFile);
+    LoadNetworkList(*Mem2, found.empty() ? BaseDir + kNetInfoFile : found);
+    ShowReading(false);
+    if (UnattendedRun) form_.Close();
+}
+

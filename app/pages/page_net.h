@@ -1,16 +1,34 @@
 #pragma once
-// Page NET: the network information (its list comes with the device-list pages).
+// Page NET: the "/NETINFO,port,mode" start job. It reads the bus device list through the
+// door terminal (writing the network-information file when that is switched on) and then
+// opens the file with the desktop's opener (FILE), or reads it back into the network list
+// Mem2, shown through Data2 (SHOW), or just ends.
+
+#include <string>
 
 #include "app/pages/main_page.h"
-#include <string>
+#include "platform/forms/db_grid.h"
+#include "platform/forms/image.h"
+
+class TvxMemData;
 
 class TPageNET : public TMainPage {
 public:
     static constexpr int Index = 17;
     explicit TPageNET(TForm1& form);
 
-    // The "/NETINFO" start job (comes with the device-list pages).
     void ShowNetInfo(const std::string& argument);
+    // Ends the program.
+    void Button1701Click();
 
+    TLabel* Label186;
+    TImage* Image1701;
     TLabel* Label1701;
+    TvxMemData* Mem2;
+    TDataSource* Data2;
+    TDBGrid* DBGrid17;
+    TAppButton* Button1701;
+
+private:
+    void ShowReading(bool reading);
 };

@@ -1,8 +1,76 @@
 #include "app/pages/page_rod.h"
 
+#include <algorithm>
+
+#include "app/job_link.h"
+#include "app/main_form.h"
+#include "app/main_settings.h"
+#include "app/pages/main_pages.h"
+#include "app/unattended_run.h"
+#include "link/form_sercom.h"
+#include "link/link_state.h"
+#include "link/log_file.h"
+#include "link/text_utils.h"
+
+namespace {
+
+constexpr int kSingleCycle = -1;
+constexpr int kShortestInterval = 200;
+
+}  // namespace
+
 TPageROD::TPageROD(TForm1& form) : TMainPage(form, Index) {
     TPage* p = Sheet();
-    Label1801 = b_.Label(p, "Label1801", "Objektverzeichnis", 16, 16, true);
+    Label188 = b_.Label(p, "Label188", "Read OD", 16, 16, true);
+    Label1801 = b_.Label(p, "Label1801", "", 16, 48);
 }
 
-void TPageROD::StartReadOD(const std::string&) {}
+void TPageROD::StartReadOD(const std::string& argument) {
+    Label1801->SetCaption("");
+    Show();
+    LetWindowsRepaint();
+
+    TReadOdJob job;
+    std::string error;
+    if (!ParseReadOdJob(argument, job, error)) {
+        EndJobForArguments(form_, argument, error);
+        return;
+    }
+    if (!OpenJobLink(form_, argument, job.Port)) return;
+    entries_ = ReadOdEntries(JobFilePath(job.File));
+    form_.ReadOdActive = true;
+    form_.Timer3->SetTag(job.Interval);
+    form_.Timer3->SetInterval(static_cast<uint32_t>(std::max(job.Interval, kShortestInterval)));
+    form_.Timer3->SetEnabled(true);
+}
+
+void TPageROD::ReadCycle() {
+    form_.Timer3->SetEnabled(false);
+    if (!form_.ReadOdActive) return;
+    std::string display, log;
+    for (const TOdEntry& e : entries_) {
+        if (e.Node == 0) continue;
+        if (!form_.ReadOdActive) return;
+        if (!form_.SendShortCommand(e.Node, e.Index, e.Sub)) continue;
+        const TOdReply reply = LinkState.OdReply;
+        const std::string line = IntToStrZero(reply.Node, 2) + ": " + IntToHex16(reply.Index, 4) + "/" +
+                                 std::to_string(reply.SubIndex) + " " + reply.Value + " " + e.Name;
+        display += (display.empty() ? "" : "\r") + line;
+        log += (log.empty() ? "" : "\t") + line;
+    }
+    // Stopped during the last read: the stop stands, no further cycle is started.
+    if (!form_.ReadOdActive) return;
+    Label1801->SetCaption(display);
+    if (MProtRdOd) WriteLogLine("TOVAK-ROD-", "RD-OD", log);
+    if (form_.Timer3->Tag() == kSingleCycle) {
+        FormSercom->ClosePort();
+        if (UnattendedRun) form_.Close();
+        return;
+    }
+    form_.Timer3->SetEnabled(true);
+}
+
+void TPageROD::StopReadOut() {
+    form_.ReadOdActive = false;
+    form_.Timer3->SetEnabled(false);
+}

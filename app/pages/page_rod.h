@@ -1,16 +1,29 @@
 #pragma once
-// Page ROD: the object-dictionary readings (they come with the device-list pages).
+// Page ROD: the "/READOD,file,interval,port" start job. Objects of bus devices, listed in an
+// entries file, are read through the door terminal every interval (at least 200 ms), or
+// once with interval -1; each cycle shows its values and may log them.
 
-#include "app/pages/main_page.h"
 #include <string>
+
+#include "app/job_arguments.h"
+#include "app/pages/main_page.h"
 
 class TPageROD : public TMainPage {
 public:
     static constexpr int Index = 18;
     explicit TPageROD(TForm1& form);
 
-    // The "/READOD" start job (comes with the device-list pages).
     void StartReadOD(const std::string& argument);
+    // One read-out cycle (the form's Timer3).
+    void ReadCycle();
+    // Stops the read-out: the running cycle is abandoned before its next request.
+    void StopReadOut();
 
+    const TOdEntries& Entries() const { return entries_; }
+
+    TLabel* Label188;
     TLabel* Label1801;
+
+private:
+    TOdEntries entries_{};
 };

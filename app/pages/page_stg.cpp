@@ -75,14 +75,13 @@ void TPageSTG::Button80Click() {
     men.Show();
 }
 
-// The overview's table comes with its own page; without a valid device list there is
-// nothing to show.
+// Without a valid device list there is nothing to show.
 void TPageSTG::Button86Click() {
     if (!LinkState.NodeTable.Valid) {
         CustMessageDlg(GetCompTextLines(1198), mtCustInformation, mbCustCancel, 0);
         return;
     }
-    Pages().DEV->Show();
+    Pages().DEV->ShowOverview();
 }
 
 void TPageSTG::ShowCommands(bool shown) {

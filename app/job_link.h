@@ -1,0 +1,16 @@
+#pragma once
+// The start of the two command-line jobs: both end the program when their arguments are
+// unusable or the door terminal cannot be reached, and say so in the exit status.
+
+#include <cstdint>
+#include <string>
+
+class TForm1;
+
+// Says on standard error why the job's arguments are unusable and ends the program.
+void EndJobForArguments(TForm1& form, const std::string& job, const std::string& error);
+
+// Opens the link on `port` (below 1: the control road's port) and checks that the door
+// terminal answered; true when it did. Otherwise, after the link's or the check's message,
+// the program ends.
+bool OpenJobLink(TForm1& form, const std::string& job, int32_t port);

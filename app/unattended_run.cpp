@@ -1,0 +1,4 @@
+#include "app/unattended_run.h"
+
+bool UnattendedRun = false;
+int JobExitStatus = jeDone;

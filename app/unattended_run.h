@@ -1,0 +1,17 @@
+#pragma once
+// A run that nobody watches (no display, TOVAK_HEADLESS=1): a message box cannot be
+// answered, so its text goes to standard error instead, and a start job ends the program
+// once it has done its work. The exit status tells the calling script how the job went.
+
+// Set by the program start before the windows exist.
+extern bool UnattendedRun;
+
+enum TJobExit : int {
+    jeDone = 0,          // the job reached the device and did its work
+    jeArguments = 2,     // a port or interval that is not a number
+    jeNoDevice = 3,      // the port did not open, or another device answered
+    jeNoDeviceList = 4,  // the door terminal answered, but not with its whole device list
+};
+
+// What the program's process answers when it ends (jeDone unless a job failed).
+extern int JobExitStatus;

@@ -1,0 +1,367 @@
+// The device overview, the "/NETINFO" network list and the "/READOD" object read-out,
+// started as the command line starts them, against the simulated door terminal.
+
+#include <gtest/gtest.h>
+
+#include "app/comp_text.h"
+#include "app/unattended_run.h"
+#include "link/log_file.h"
+#include "link/run_program.h"
+#include "tests/app/control_road_support.h"
+#include "memdata/vx_mem_data.h"
+#include "platform/db/field.h"
+
+namespace {
+
+using namespace control_road;
+
+// One line per record, first to last: the data fields' texts joined by "|".
+std::vector<std::string> TableRows(TvxMemData& table) {
+    std::vector<std::string> rows;
+    for (table.First(); !table.Eof(); table.Next()) {
+        std::string row;
+        const char* separator = "";
+        for (int i = 0; i < table.Fields().Count(); ++i) {
+            const TField* f = table.Fields().Fields(i);
+            if (f->FieldKind() != fkData) continue;
+            row += separator + f->AsString();
+            separator = "|";
+        }
+        rows.push_back(row);
+    }
+    table.First();
+    return rows;
+}
+
+std::vector<std::string> GridTitles(TDBGrid& grid) {
+    std::vector<std::string> titles;
+    for (const TDBGridColumn& c : grid.Columns()) titles.push_back(c.Field->DisplayLabel());
+    return titles;
+}
+
+std::string Pictures(const std::string& fallback) {
+    const char* keep = std::getenv("TOVAK_PICS");
+    return keep ? keep : fallback;
+}
+
+// What the next message box said and which buttons it offered.
+struct BoxSeen {
+    std::string text;
+    std::vector<std::string> buttons;
+};
+
+class DevicePages : public ControlRoad {
+protected:
+    void SetUp() override {
+        ControlRoad::SetUp();
+        JobExitStatus = jeDone;
+        SetProgramOpener([this](const std::string& path) { opened_.push_back(path); });
+    }
+    void TearDown() override {
+        SetProgramOpener({});
+        JobExitStatus = jeDone;
+        ControlRoad::TearDown();
+    }
+    void WriteSettings(const std::string& more = "") {
+        WriteFile("TOVAK.INI", "[MAIN]\r\nCSM=0\r\nDBPROTNETINFO=1\r\nMPROTRDOD=1\r\nCOC=" + std::to_string(kPort) +
+                                   "\r\n" + more);
+    }
+    // Starts the program with the job against the simulated device; the job runs on its own.
+    void StartJob(const std::string& job, DoorState state = DoorState::DoorTerminal()) {
+        StartSim(std::move(state));
+        WriteSettings();
+        Start({job});
+    }
+    void SeeNextBox(BoxSeen& seen, std::function<void()> first = {}) {
+        Ui().OnNextModal([&seen, first](TCustomForm* form, UiDriver& ui) {
+            if (first) first();
+            auto* box = dynamic_cast<TFormCustMsg*>(form);
+            ASSERT_NE(nullptr, box);
+            seen.text = box->Label1->Caption();
+            for (TAppButton* b : {box->Button1, box->Button2, box->Button3, box->Button4})
+                if (b->Visible()) seen.buttons.push_back(b->Caption());
+            ui.Click(box->Button1->Visible() ? box->Button1 : box->Button2);
+        });
+    }
+    static bool Ended() { return Application->Terminated(); }
+    int Page() const { return Form1->Notebook1->PageIndex(); }
+    TPageNET& Net() { return *Form1->Pages().NET; }
+    TPageROD& Rod() { return *Form1->Pages().ROD; }
+    std::vector<std::string> ObjectReads() {
+        std::vector<std::string> out;
+        for (const std::string& r : Requests())
+            if (r.compare(0, 11, "FB,02,04,A1") == 0) out.push_back(r);
+        return out;
+    }
+    std::vector<std::string> opened_;
+};
+
+// Bus entries 1 and 2 of the door terminal, a device hanging on node 65, and a counter.
+DoorState BusWithAForeignEntry() {
+    DoorState state = DoorState::DoorTerminal();
+    SimNode foreign;
+    foreign.host = 0x41;
+    foreign.prod_code = 6;
+    foreign.serial = 0x777;
+    SimNode counter;
+    counter.host = 0x44;
+    counter.prod_code = 0x6101;
+    counter.serial = 0xC0FFEE;
+    counter.vendor = 0xAB;
+    counter.group = 12;
+    counter.usage = 4711;
+    counter.app = {3, 2, 1};
+    state.nodes.push_back(foreign);
+    state.nodes.push_back(counter);
+    return state;
+}
+
+TEST_F(DevicePages, OverviewListsTheOwnHostsOfTheDeviceList) {
+    ToMenu(BusWithAForeignEntry());
+    ASSERT_TRUE(Form1->WriteNetInfo());
+    TPageSTG& stg = *Form1->Pages().STG;
+    TPageDEV& dev = *Form1->Pages().DEV;
+    stg.Show();
+    Ui().Click(stg.Button86);
+    ASSERT_EQ(TPageDEV::Index, Page());
+    const std::vector<std::string> want = {
+        "65|00012345|MR Mirat       |1.0.0|1.0.0|1.0|HW01|0309|00000000|0|0",
+        "66|00054321|KV Kelvo       |1.0.0|1.0.0|1.0|HW01|0006|00000000|0|0",
+        "68|00C0FFEE|Down Counter   |3.2.1|1.0.0|1.0|HW01|6101|000000AB|12|4711",
+    };
+    EXPECT_EQ(want, TableRows(*dev.Mem1));
+    EXPECT_EQ((std::vector<std::string>{"NodeID", "SerNumber", "DevType", "AppVers", "BLVers", "XanVers", "HWVers",
+                                        "ProdCode", "VendorID", "Group", "UsageCount"}),
+              GridTitles(*dev.DBGrid1));
+    EXPECT_EQ(3, dev.DBGrid1->DataLink()->RecordCount());
+    EXPECT_TRUE(Ui().SaveForm(Form1, Pictures(dir_) + "/dev.png"));
+
+    Ui().Click(dev.Button161);
+    EXPECT_EQ(TPageSTG::Index, Page());
+    EXPECT_FALSE(dev.Mem1->Active());
+}
+
+TEST_F(DevicePages, OverviewOfAListNeverReadOnlyExplains) {
+    WriteSettings();
+    Start();
+    TPageSTG& stg = *Form1->Pages().STG;
+    stg.Show();
+    BoxSeen box;
+    SeeNextBox(box);
+    Ui().Click(stg.Button86);
+    EXPECT_EQ(GetCompTextLines(1198), box.text);
+    EXPECT_EQ(std::vector<std::string>{"&Abbruch"}, box.buttons);
+    EXPECT_EQ(TPageSTG::Index, Page());
+    EXPECT_FALSE(Form1->Pages().DEV->Mem1->Active());
+}
+
+// The network list for a bus of 0, 2 or 32 devices.
+class NetInfoShow : public DevicePages, public ::testing::WithParamInterface<int> {};
+
+DoorState BusOf(int count) {
+    DoorState state = DoorState::DoorTerminal();
+    if (count == 0) state.nodes.clear();
+    for (int i = 3; i <= count; ++i) {
+        SimNode n;
+        n.host = static_cast<uint8_t>(i == 7 ? 0x41 : 0x40 + i);
+        n.prod_code = 8;
+        n.serial = static_cast<uint32_t>(i);
+        n.group = 1;
+        n.usage = static_cast<uint32_t>(i * 10);
+        state.nodes.push_back(n);
+    }
+    return state;
+}
+
+TEST_P(NetInfoShow, ReadsTheBusAndShowsTheFileAsTheNetworkList) {
+    const int count = GetParam();
+    StartJob("/NETINFO,7,SHOW", BusOf(count));
+    ASSERT_TRUE(Ui().WaitFor([&] { return !Net().Label1701->Visible(); }, 30000));
+    EXPECT_EQ(TPageNET::Index, Page());
+    EXPECT_FALSE(Net().Image1701->Visible());
+    TDBGrid& grid = *Net().DBGrid17;
+    EXPECT_TRUE(grid.Visible());
+    EXPECT_EQ((std::vector<std::string>{"NODE", "HOST", "DEV", "APPVERS", "HWVERS", "XANVERS", "XANBDATE", "BLVERS",
+                                        "PRODCLASS", "VENDOR", "PRODCODE", "PRODNAME", "SERIALNO", "GRPBITS", "USAGE"}),
+              GridTitles(grid));
+    EXPECT_EQ(std::min(count, grid.VisibleRowCount()), grid.DataLink()->RecordCount());
+    EXPECT_FALSE(LinkState.PortOpen);
+    EXPECT_EQ(jeDone, JobExitStatus);
+    const std::vector<std::string> rows = TableRows(*Net().Mem2);
+    ASSERT_EQ(static_cast<size_t>(count), rows.size());
+    if (count >= 2) {
+        EXPECT_EQ("65|65|X|1.0.0|HW01|1.0|2024-01-01 00:00:00|1.0.0|00|00000000|0309|MR Mirat|00012345|0|0", rows[0]);
+        EXPECT_EQ("66|66|X|1.0.0|HW01|1.0|2024-01-01 00:00:00|1.0.0|00|00000000|0006|KV Kelvo|00054321|0|0", rows[1]);
+    }
+    if (count == 32) {
+        // Entry 7 hangs on node 65: no jumper, no product name.
+        EXPECT_EQ("71|65|-|1.0.0|HW01|1.0|2024-01-01 00:00:00|1.0.0|00|00000000|0008||00000007|1|70", rows[6]);
+        EXPECT_EQ("96|96|X|1.0.0|HW01|1.0|2024-01-01 00:00:00|1.0.0|00|00000000|0008|Tessel small UP|00000020|1|320",
+                  rows[31]);
+        EXPECT_TRUE(Ui().SaveForm(Form1, Pictures(dir_) + "/net.png"));
+    }
+    EXPECT_FALSE(Ended());
+    Ui().Click(Net().Button1701);
+    EXPECT_TRUE(Ended());
+}
+
+INSTANTIATE_TEST_SUITE_P(Buses, NetInfoShow, ::testing::Values(0, 2, 32));
+
+TEST_F(DevicePages, NetInfoFileOpensTheFileOnceAndEnds) {
+    StartSim();
+    WriteSettings();
+    Start({"/READOD,OD.INI,-1,7", "/NETINFO,7,FILE"});  // the last job named runs
+    ASSERT_TRUE(Ui().WaitFor([] { return Ended(); }, 30000));
+    EXPECT_TRUE(ObjectReads().empty());
+    EXPECT_NE(TPageROD::Index, Page());
+    EXPECT_EQ(std::vector<std::string>{BaseDir + "TOVAK-NETINFO.TXT"}, opened_);
+    EXPECT_NE(std::string::npos, ReadFile(BaseDir + "TOVAK-NETINFO.TXT").find("COUNT=2\r\n"));
+    EXPECT_EQ(jeDone, JobExitStatus);
+    EXPECT_FALSE(LinkState.PortOpen);
+}
+
+TEST_F(DevicePages, JobsEndTheProgramWhenTheyCannotReachTheDoorTerminal) {
+    BoxSeen wrong;
+    // The page as it stands while the box is up: still reading.
+    SeeNextBox(wrong, [this] {
+        EXPECT_TRUE(Net().Label1701->Visible());
+        EXPECT_FALSE(Net().DBGrid17->Visible());
+        EXPECT_TRUE(Ui().SaveForm(Form1, Pictures(dir_) + "/net-reading.png"));
+    });
+    StartJob("/NETINFO,7,SHOW", DoorState::IoDevice(0));
+    ASSERT_TRUE(Ui().WaitFor([] { return Ended(); }, 30000));
+    EXPECT_EQ("Falsches Gerät (Portalis) kontaktiert !", wrong.text);
+    EXPECT_EQ(jeNoDevice, JobExitStatus);
+    EXPECT_FALSE(LinkState.PortOpen);
+    EXPECT_TRUE(opened_.empty());
+}
+
+TEST_F(DevicePages, AJobOnAMissingPortEndsWithTheLinkMessage) {
+    WriteSettings();
+    BoxSeen missing;
+    SeeNextBox(missing);
+    Start({"/READOD,OD.INI,-1,9"});
+    ASSERT_TRUE(Ui().WaitFor([] { return Ended(); }, 30000));
+    EXPECT_EQ("COM9 kann nicht geöffnet werden !", missing.text);
+    EXPECT_EQ(jeNoDevice, JobExitStatus);
+    EXPECT_FALSE(Form1->ReadOdActive);
+}
+
+TEST_F(DevicePages, APortOrIntervalThatIsNoNumberEndsTheJobBeforeTheLinkOpens) {
+    for (const char* job : {"/NETINFO,x7,SHOW", "/READOD,OD.INI,often,7", "/READOD,OD.INI,-1,"}) {
+        SCOPED_TRACE(job);
+        WriteSettings();
+        Start({job});
+        ASSERT_TRUE(Ui().WaitFor([] { return Ended(); }, 5000));
+        EXPECT_EQ(jeArguments, JobExitStatus);
+        EXPECT_FALSE(LinkState.PortOpen);
+        EXPECT_EQ(0, Ui().PendingModalScripts());
+        DestroyProgramForms();
+        JobExitStatus = jeDone;
+    }
+}
+
+const char* const kEntries =
+    "[ENTRIES]\r\n"
+    "01=66, 2200, 14, Box setting\r\n"
+    "02=0,1000,0,unused\r\n"
+    "04=65,1018,1,Ident, vendor\r\n";
+
+TEST_F(DevicePages, ReadOdOnceShowsLogsAndClosesTheLink) {
+    DoorState state = DoorState::DoorTerminal();
+    state.od[{0x42, 0x2200, 14}] = 0x1234;
+    WriteFile("od.ini", kEntries);  // the command line hands the name over upper-cased
+    StartJob("/READOD,od.ini,-1,7", state);
+    ASSERT_TRUE(Ui().WaitFor([&] { return !Rod().Label1801->Caption().empty() && !LinkState.PortOpen; }, 30000));
+    const std::string lines[] = {"66: 2200/14 00001234 Box setting", "65: 1018/1 00000000 Ident, vendor"};
+    EXPECT_EQ(lines[0] + "\r" + lines[1], Rod().Label1801->Caption());
+    EXPECT_EQ((std::vector<std::string>{"FB,02,04,A1,00,42,22,00,0E", "FB,02,04,A1,00,41,10,18,01"}), ObjectReads());
+    const std::string log = ReadFile(LogFileName("TOVAK-ROD-"));
+    EXPECT_NE(std::string::npos, log.find(" RD-OD      " + lines[0] + "\t" + lines[1] + "\r\n")) << log;
+    EXPECT_EQ(TPageROD::Index, Page());
+    EXPECT_FALSE(Form1->Timer3->Enabled());
+    EXPECT_FALSE(Ended());
+    EXPECT_EQ(jeDone, JobExitStatus);
+    EXPECT_TRUE(Ui().SaveForm(Form1, Pictures(dir_) + "/rod.png"));
+}
+
+TEST_F(DevicePages, EscDuringTheCyclesLeavesNoRequestForTheNextOpening) {
+    DoorState state = DoorState::DoorTerminal();
+    state.silent_nodes.insert(0x43);
+    WriteFile("OD.INI", "[ENTRIES]\r\n01=67,2000,1,Silent\r\n02=66,2200,14,Box\r\n");
+    bool escaped = false;
+    TTimer watch(nullptr);
+    watch.SetInterval(5);
+    watch.OnTimer = [&](TObject*) {
+        for (const std::string& r : ObjectReads())
+            if (r == "FB,02,04,A1,00,43,20,00,01") {
+                watch.SetEnabled(false);
+                ASSERT_EQ(TPageROD::Index, Page());
+                Ui().Escape();
+                escaped = true;
+            }
+    };
+    watch.SetEnabled(true);
+    StartJob("/READOD,OD.INI,200,7", state);
+    ASSERT_TRUE(Ui().WaitFor([&] { return escaped && Page() == 0 && !LinkState.PortOpen; }, 30000));
+    EXPECT_FALSE(Form1->ReadOdActive);
+    EXPECT_FALSE(Form1->Timer3->Enabled());
+    EXPECT_EQ("", Rod().Label1801->Caption());
+
+    sim_->ClearExchanges();
+    FormSercom->OpenPort(kPort, true);
+    ASSERT_TRUE(LinkState.PortOpen);
+    EXPECT_TRUE(Form1->SendShortCommand(0x42, 0x1018, 2));
+    EXPECT_EQ(std::vector<std::string>{"FB,02,04,A1,00,42,10,18,02"}, ObjectReads());
+}
+
+// The read-out timer on the manual clock.
+class ReadOdTimer : public DevicePages {
+protected:
+    void SetUp() override {
+        AppStart::SetUp();
+        JobExitStatus = jeDone;
+    }
+    void TearDown() override {
+        {
+            SteadyAdvance advance(Clock(), 20);
+            if (FormSercom && LinkState.PortOpen) FormSercom->ClosePort();
+        }
+        DevicePages::TearDown();
+    }
+    size_t LogLines() {
+        const std::string log = ReadFile(LogFileName("TOVAK-ROD-"));
+        size_t n = 0;
+        for (size_t at = log.find(" RD-OD "); at != std::string::npos; at = log.find(" RD-OD ", at + 1)) ++n;
+        return n;
+    }
+    void Step(uint64_t ms) {
+        Clock().Advance(ms);
+        Ui().Pump(50);
+    }
+};
+
+TEST_F(ReadOdTimer, CyclesComeAtLeast200MsApartAndAMissingFileGivesEmptyOnes) {
+    {
+        SteadyAdvance advance(Clock());
+        StartJob("/READOD,NONE.INI,50,7");
+        ASSERT_TRUE(Ui().WaitFor([&] { return Form1->Timer3->Enabled(); }, 30000));
+    }
+    EXPECT_EQ(200u, Form1->Timer3->Interval());
+    // Counted from here on: the clock stands still between the steps.
+    Form1->Timer3->SetEnabled(false);
+    Form1->Timer3->SetEnabled(true);
+    const size_t before = LogLines();
+    Step(199);
+    EXPECT_EQ(before, LogLines());
+    Step(1);
+    EXPECT_EQ(before + 1, LogLines());
+    Step(200);
+    EXPECT_EQ(before + 2, LogLines());
+    EXPECT_EQ("", Rod().Label1801->Caption());
+    EXPECT_TRUE(ObjectReads().empty());
+    EXPECT_TRUE(Form1->ReadOdActive);
+    EXPECT_TRUE(Form1->Timer3->Enabled());
+}
+
+}  // namespace

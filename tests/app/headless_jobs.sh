@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# The start jobs as a script runs them: the program without a display against the simulated
+# door terminal, judged by its exit status, its messages, the network-information file and
+# the object read-out's log line.
+#   headless_jobs.sh <tovak> <tovak-sim>
+set -u
+tovak=$1
+sim=$2
+
+work=$(mktemp -d /tmp/tovak-jobs.XXXXXX)
+ports="$work/ports"
+base="$work/base/"
+mkdir -p "$ports" "$base"
+sims=()
+cleanup() {
+  for pid in "${sims[@]}"; do kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# Waits up to 10 s for a file to appear.
+await() {
+  for _ in $(seq 100); do [ -e "$1" ] && return 0; sleep 0.1; done
+  return 1
+}
+
+start_sim() {  # port, config file
+  "$sim" --port "$1" --ports-dir "$ports" --poll 10 --config "$2" >/dev/null &
+  sims+=($!)
+  await "$ports/COM$1" || { echo "simulator on COM$1 did not start"; exit 1; }
+}
+
+# A job run; its exit status in $status, its standard error in $work/stderr.
+job() {
+  TOVAK_HEADLESS=1 TOVAK_PORTS="$ports" timeout 60 "$tovak" "/BASEDIR=$base" "$@" 2>"$work/stderr" </dev/null
+  status=$?
+}
+
+printf '[DEVICE]\r\nTYPE=T\r\n[OD]\r\n42,2200,E=1234\r\n' >"$work/terminal.ini"
+printf '[DEVICE]\r\nTYPE=0\r\n' >"$work/portalis.ini"
+start_sim 5 "$work/terminal.ini"
+start_sim 6 "$work/portalis.ini"
+printf '[MAIN]\r\nCSM=0\r\nCOC=5\r\nDBPROTNETINFO=1\r\nMPROTRDOD=1\r\n' >"${base}TOVAK.INI"
+
+# The network list, read through the door terminal on port 5.
+job /NETINFO,5,SHOW
+[ "$status" = 0 ] || fail "/NETINFO,5,SHOW ended with $status: $(cat "$work/stderr")"
+netinfo="${base}TOVAK-NETINFO.TXT"
+grep -q $'^COUNT=2\r$' "$netinfo" 2>/dev/null || fail "network-information file without COUNT=2"
+grep -q '^DEV-01=65; 65; J; ' "$netinfo" 2>/dev/null || fail "network-information file without the terminal's line"
+grep -q $'^DEV-03=-\r$' "$netinfo" 2>/dev/null || fail "network-information file without the empty entry 3"
+
+# FILE hands the file to the desktop's opener; port 0 is the control road's port from the settings.
+rm -f "$netinfo"
+printf '#!/bin/sh\necho "$1" >"%s/opened"\n' "$work" >"$work/opener"
+chmod +x "$work/opener"
+TOVAK_OPENER="$work/opener" job /NETINFO,0,FILE
+[ "$status" = 0 ] || fail "/NETINFO,0,FILE ended with $status: $(cat "$work/stderr")"
+await "$work/opened" && [ "$(cat "$work/opened")" = "$netinfo" ] || fail "the opener did not get $netinfo"
+[ -e "$netinfo" ] || fail "/NETINFO,0,FILE wrote no file"
+
+# One object read-out cycle; the list's name is matched whatever its case.
+printf '[ENTRIES]\r\n01=66,2200,14,Box setting\r\n02=65,1018,1,Ident\r\n' >"${base}od.ini"
+job /READOD,od.ini,-1,5
+[ "$status" = 0 ] || fail "/READOD,od.ini,-1,5 ended with $status: $(cat "$work/stderr")"
+log=$(cat "${base}"PROT/TOVAK-ROD-*.PRT 2>/dev/null)
+want=$'RD-OD      66: 2200/14 00001234 Box setting\t65: 1018/1 00000000 Ident\r'
+case "$log" in
+  *"$want"*) ;;
+  *) fail "no RD-OD line with both values in the read-out log: $log" ;;
+esac
+
+# What a script learns when the job cannot do its work.
+job /NETINFO,9,SHOW
+[ "$status" = 3 ] || fail "a missing port ended with $status"
+grep -q 'COM9 kann nicht geöffnet werden !' "$work/stderr" || fail "no message for the missing port: $(cat "$work/stderr")"
+
+job /NETINFO,6,SHOW
+[ "$status" = 3 ] || fail "a wrong device ended with $status"
+grep -q 'Falsches Gerät (Portalis) kontaktiert !' "$work/stderr" || fail "no message for the wrong device: $(cat "$work/stderr")"
+
+job /READOD,od.ini,soon,5
+[ "$status" = 2 ] || fail "an interval that is no number ended with $status"
+grep -q 'interval "SOON" is not a number' "$work/stderr" || fail "no message for the interval: $(cat "$work/stderr")"
+
+[ "$failures" = 0 ] && echo "headless jobs: all passed"
+exit "$failures"
