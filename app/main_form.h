@@ -41,6 +41,8 @@ public:
     void ProgressHide();
     // After 2 whole minutes asks whether to give up; true when the user gave up.
     bool CheckStepTimeout();
+    // Starts the two minutes of CheckStepTimeout anew, for a wait outside the step progress.
+    void RestartStepTime() { stepStart_ = Now(); }
 
     // Asks the device what `code` grants; true when it reaches `level`. Shows why not, except
     // when the user left the page meanwhile.

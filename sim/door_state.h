@@ -84,7 +84,7 @@ struct DoorState {
 // hex lists; ANSWEROUTPUTS=0 for a device that ignores the output block; LATEMS, the delay of
 // every block answer, in hex), [DOOR] (STATE, PENDING, ACK, BUS in hex), [CODES] (1, 2, 3),
 // [SLOTn] (ADDRESS, TYPE hex, VERSION, FLAGS hex, Pk=value), [NODEn] (HOST, PRODCODE, SERIAL,
-// VENDOR in hex), [OD] ("node,index,sub=value" in hex). Unknown keys are ignored; a missing
+// VENDOR in hex), [OD] ("node,index,sub=value" in hex), [MAINT] (see door_maintenance.h). Unknown keys are ignored; a missing
 // file throws std::runtime_error.
 DoorState LoadDoorState(const std::string& path);
 
