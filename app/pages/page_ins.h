@@ -14,7 +14,17 @@ public:
     static constexpr int Index = 12;
     explicit TPageINS(TForm1& form);
 
+    // "&Abbruch" of every wizard page, this wizard's and the maintenance wizard's. Asks
+    // first; on yes ends the device's installation step when one is running and the button
+    // is not the one of page 01 (the step starts there), then returns to the menu with both
+    // wizard notebooks on their first step.
+    void Button11012Click(TObject* Sender);
+    // The return to the menu without the question, for a wait the technician gave up.
+    void LeaveWizard(bool endInstallStep);
+
     TNotebook* Notebook11;
+    TAppButton* Button11011;
+    TAppButton* Button11012;
     TImage* Image1102;
     TLabel* Label1102;
     TImage* Image1103;
