@@ -155,7 +155,7 @@ TPageWAW::TPageWAW(TForm1& form) : TMainPage(form, Index) {
     Button120B3->OnClick = [this](TObject*) { Button120B3Click(); };
     Button120B1->OnClick = [this](TObject*) { Button120B1Click(); };
     for (int page = 1; page <= kCounterState; ++page)
-        AbbruchButtons[page]->OnClick = [this](TObject*) { Cancel(); };
+        AbbruchButtons[page]->OnClick = [this](TObject* sender) { Pages().INS->Button11012Click(sender); };
 }
 
 TShape* TPageWAW::StateShape(int n) const { return n >= 1 && n <= 8 ? shapes_[n] : nullptr; }
@@ -219,7 +219,7 @@ void TPageWAW::Button120A1Click() {
         RunLoopUntil([this] { return !ShowsCounterState() || !LinkState.AwaitEmergencyCounters; },
                      GetTickCount64() + 100);
         if (ShowsCounterState() && LinkState.AwaitEmergencyCounters && form_.CheckStepTimeout()) {
-            LeaveToMenu();
+            Pages().INS->LeaveWizard(true);
             return;
         }
     }
@@ -252,14 +252,4 @@ void TPageWAW::Button12091Click() {
     if (written) Pages().WAR->Show();
     Button12091->SetEnabled(true);
     LetWindowsRepaint();
-}
-
-void TPageWAW::LeaveToMenu() {
-    Notebook21->SetPageIndex(1);
-    Pages().INS->Notebook11->SetPageIndex(1);
-    Pages().STG->Button80Click();
-}
-
-void TPageWAW::Cancel() {
-    if (CustMessageDlg(GetCompText(1211), mtCustConfirmation, mbCustYes | mbCustNo, 0) == 6) LeaveToMenu();
 }

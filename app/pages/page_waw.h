@@ -61,9 +61,6 @@ private:
     void ShowStep();
     void NextPage();
     bool ShowsCounterState() const;
-    // Leaves for the menu as a cancelled wizard does, without asking again.
-    void LeaveToMenu();
-    void Cancel();
     // Counter lamps before the record: white, and "--" in silver for the boxes not there.
     void PrepareCounterLamps(int boxes);
     void ShowCounters();

@@ -378,6 +378,16 @@ TEST_F(Maintenance, AbbruchAsksAndLeavesForTheMenuFromEveryPage) {
         EXPECT_TRUE(Form1->Pages().MEN->Button722->Enabled());
         Form1->Pages().WAR->Show();
     }
+    // An installation step the device still runs is ended on the way out.
+    Form1->InstallActive = true;
+    Ui().Click(War().Button12002);
+    std::string text;
+    AnswerYes(Ui(), text);
+    Ui().Click(Waw().AbbruchButtons[TPageWAW::kCounterReset]);
+    EXPECT_TRUE(Sent("FB,02,00,50,17"));
+    EXPECT_FALSE(Form1->InstallActive);
+    Form1->Pages().WAR->Show();
+
     // "Zurück" of WAR and of the wizard's empty page lead to the menu too.
     Form1->Pages().MEN->EnableEntries(false);
     Ui().Click(War().Button12000);
