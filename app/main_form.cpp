@@ -333,6 +333,8 @@ void TForm1::ProgressHide() {
     pages_->MEN->Label702->SetCaption("");
 }
 
+void TForm1::RestartStepTime() { stepStart_ = Now(); }
+
 bool TForm1::CheckStepTimeout() {
     const int64_t elapsed = DateTimeToMilliseconds(Now()) - DateTimeToMilliseconds(stepStart_);
     if (elapsed / 60000 < 2) return false;

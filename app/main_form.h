@@ -41,8 +41,9 @@ public:
     void ProgressHide();
     // After 2 whole minutes asks whether to give up; true when the user gave up.
     bool CheckStepTimeout();
-    // Starts the two minutes of CheckStepTimeout anew, for a wait outside the step progress.
-    void RestartStepTime() { stepStart_ = Now(); }
+    // Starts the two minutes of CheckStepTimeout anew without showing the progress: for the
+    // wizards' waits, which have no steps to count.
+    void RestartStepTime();
 
     // Asks the device what `code` grants; true when it reaches `level`. Shows why not, except
     // when the user left the page meanwhile.

@@ -20,6 +20,7 @@ DoorState DoorDevice::State() const {
 
 SimFrame DoorDevice::NextFrame() {
     std::lock_guard<std::mutex> lock(lock_);
+    ReleaseDue();
     if (replies_.empty()) return SimFrame{};
     SimFrame f = replies_.front();
     replies_.pop_front();
@@ -28,6 +29,7 @@ SimFrame DoorDevice::NextFrame() {
 
 bool DoorDevice::HasReply() const {
     std::lock_guard<std::mutex> lock(lock_);
+    ReleaseDue();
     return !replies_.empty();
 }
 
@@ -158,23 +160,8 @@ void DoorDevice::HandleRequest(const std::string& r) {
         }
         break;
     case 0x11:  // store: the device takes the configuration over, restarts and reports
-    {
-        std::string g;
-        for (int n = 1; n <= 6; ++n) g += SlotBytes(n);
-        push(Record(0x10, 0x00, g));
-        uint8_t old = s.door;
-        // An unlocked door (0x10) is locked before the restart state 0x18 is reported.
-        if (old == 0x10) {
-            s.door = static_cast<uint8_t>(old & 0x0F);
-            push(DoorStateRecord());
-        }
-        s.door = 0x18;
-        push(DoorStateRecord());
-        s.door = old == 0x18 ? 0x00 : old;
-        push(DoorStateRecord());
-        push(Record(0x12, 0x00, ""));
+        StoreAndRestart();
         break;
-    }
     case 0x30:
         if (!s.answer_codes) break;
         if (i == 0x00) {
@@ -206,18 +193,10 @@ void DoorDevice::HandleRequest(const std::string& r) {
         case 0x02: s.door = static_cast<uint8_t>(s.door & 0x0F); push(DoorStateRecord()); break;
         case 0x03: s.alarms_to_ack = 0; push(DoorStateRecord()); break;
         case 0x04: s.pending_alarms = 0; s.door &= 0xF1; push(DoorStateRecord()); break;
-        case 0x14: push(Record(0x12, 0x00, "")); break;
-        case 0x19: {
-            std::string f;
-            if (s.long_button_record) {
-                for (int k = 1; k <= 8; ++k) f += B(s.buttons[k]) + std::string(s.box_bits[k].begin(), s.box_bits[k].end());
-            } else {
-                for (int k = 1; k <= 8; ++k) f += B(s.buttons[k]);
-            }
-            push(Record(0x51, 0x00, f));
-            break;
-        }
-        default: break;  // installation step markers need no answer
+        case 0x14: Detect(); break;
+        case 0x15: case 0x16: case 0x17: s.install_steps.push_back(i); break;  // need no answer
+        case 0x19: ButtonRecord(); break;
+        default: break;
         }
         break;
     case 0x52: {

@@ -30,17 +30,28 @@ public:
         change(state_);
     }
 
+    // The door changes by itself (opened, closed, locked by hand): the device reports it.
+    void SetDoor(uint8_t door);
+
     // Record frames (DATA: FB 02 N T I payload...).
     static SimFrame Record(uint8_t type, uint8_t index, const std::string& fields);
     SimFrame DoorStateRecord() const;  // lock held by the caller or not needed
 
 private:
     void HandleRequest(const std::string& data);
+    // The installation's commands (door_install.cpp); the lock is held.
+    void Detect();
+    void StoreAndRestart();
+    void ButtonRecord();
+    void QueueLater(int delay_ms, const SimFrame& frame);
+    void ReleaseDue() const;
     std::string SlotBytes(int slot) const;
     std::string NodeBytes(int entry) const;
     static std::string CodeBytes(const std::string& code);
 
     mutable std::mutex lock_;
     DoorState state_;
-    std::deque<SimFrame> replies_;
+    mutable std::deque<SimFrame> replies_;
+    // Frames that go out once the program's clock reaches their tick, in this order.
+    mutable std::deque<std::pair<uint64_t, SimFrame>> later_;
 };

@@ -99,6 +99,18 @@ DoorState LoadDoorState(const std::string& path) {
     s.pending_alarms = static_cast<uint16_t>(Hex(ini.ReadString("DOOR", "PENDING", ""), s.pending_alarms));
     s.alarms_to_ack = static_cast<uint16_t>(Hex(ini.ReadString("DOOR", "ACK", ""), s.alarms_to_ack));
     s.bus = static_cast<uint8_t>(Hex(ini.ReadString("DOOR", "BUS", ""), s.bus));
+    s.detect_ms = ini.ReadInteger("INSTALL", "DETECTMS", s.detect_ms);
+    s.restart_ms = ini.ReadInteger("INSTALL", "RESTARTMS", s.restart_ms);
+    const std::string script = ini.ReadString("INSTALL", "BUTTONS", "");
+    for (size_t start = 0; start < script.size();) {
+        size_t end = script.find(';', start);
+        if (end == std::string::npos) end = script.size();
+        const std::string boxes = SimHexList(script.substr(start, end - start));
+        std::array<uint8_t, 9> buttons{};
+        for (size_t k = 0; k < boxes.size() && k < 8; ++k) buttons[k + 1] = static_cast<uint8_t>(boxes[k]);
+        s.button_script.push_back(buttons);
+        start = end + 1;
+    }
     for (int level = 1; level <= 3; ++level)
         s.codes[level] = ini.ReadString("CODES", std::to_string(level), s.codes[level]);
     for (int n = 1; n <= 12; ++n) {

@@ -74,6 +74,16 @@ struct DoorState {
     std::set<uint8_t> silent_records;        // requests of these record types go unanswered
     std::vector<std::string> virtual_inputs;  // DATA of every FD frame
 
+    // Installation. Times run on the program's clock (platform/sync), so a test's manual
+    // clock runs them too. Detection (50 14) reports 12 00 this long after the request (0: at
+    // once); after a store (11 00) the device restarts and reports again this long later.
+    int detect_ms = 0;
+    int restart_ms = 0;
+    // The button states that successive button-state requests (50 19) find, one per
+    // request, as if a technician pressed the buttons one by one; the last one stays.
+    std::vector<std::array<uint8_t, 9>> button_script;
+    std::vector<uint8_t> install_steps;      // index of every 50 15, 50 16, 50 17 received
+
     // The factory state of an input/output device of type 0, 1 or 2 (rows of 4 bytes).
     static DoorState IoDevice(int type);
     // A door terminal with one terminal and two boxes on the bus.
@@ -84,8 +94,10 @@ struct DoorState {
 // hex lists; ANSWEROUTPUTS=0 for a device that ignores the output block; LATEMS, the delay of
 // every block answer, in hex), [DOOR] (STATE, PENDING, ACK, BUS in hex), [CODES] (1, 2, 3),
 // [SLOTn] (ADDRESS, TYPE hex, VERSION, FLAGS hex, Pk=value), [NODEn] (HOST, PRODCODE, SERIAL,
-// VENDOR in hex), [OD] ("node,index,sub=value" in hex), [MAINT] (see door_maintenance.h). Unknown keys are ignored; a missing
-// file throws std::runtime_error.
+// VENDOR in hex), [OD] ("node,index,sub=value" in hex), [INSTALL] (DETECTMS, RESTARTMS in
+// decimal; BUTTONS, the button script: states separated by ";", each a hex list of the box
+// bytes 1..8), [MAINT] (see door_maintenance.h). Unknown keys are ignored; a missing file
+// throws std::runtime_error.
 DoorState LoadDoorState(const std::string& path);
 
 // The block bytes of a hex list "01,00,05,00".

@@ -1,0 +1,320 @@
+// The steps of the installation wizard (page INS): what each "&Weiter" does and how the
+// wizard waits for the device.
+
+#include "app/access_codes.h"
+#include "app/comp_text.h"
+#include "app/cust_msg.h"
+#include "app/device_slot_display.h"
+#include "app/main_form.h"
+#include "app/main_settings.h"
+#include "app/pages/main_pages.h"
+#include "link/delay.h"
+#include "link/form_sercom.h"
+#include "link/frame_codec.h"
+#include "link/link_state.h"
+#include "link/system_code.h"
+#include "link/text_utils.h"
+#include "platform/sync/clock.h"
+#include "platform/win/message_queue.h"
+
+namespace {
+
+constexpr TColor kGreen = 0x00FF00;
+constexpr TColor kRed = 0x0000FF;
+constexpr TColor kYellow = 0x00FFFF;
+constexpr TColor kSilver = 0xC0C0C0;
+
+std::string Command(uint8_t type, uint8_t index) {
+    return std::string("\xFB\x02\x00", 3) + static_cast<char>(type) + static_cast<char>(index);
+}
+
+std::string ParameterWrite(uint8_t param, int32_t value) {
+    return std::string("\xFB\x02\x02\x0E", 4) + static_cast<char>(param) + WordToBytes(static_cast<uint16_t>(value));
+}
+
+void Lamp(TShape* shape, TColor color) {
+    if (shape) shape->Brush()->SetColor(color);
+}
+
+void Caption(TLabel* label, const std::string& text) {
+    if (label) label->SetCaption(text);
+}
+
+}  // namespace
+
+bool TPageINS::Shown(int page) const {
+    return form_.Notebook1->PageIndex() == Index && Notebook11->PageIndex() == page;
+}
+
+bool TPageINS::DoorOpen() { return LinkState.DoorSystem.DoorState & 0x01; }
+
+bool TPageINS::Send(const std::string& data, uint32_t ms) {
+    if (FormSercom) FormSercom->EnqueueRequest(data);
+    if (ms) Delay(ms);
+    // Left meanwhile (Esc closes the link): nothing more may be queued for a later device.
+    return form_.Notebook1->PageIndex() == Index;
+}
+
+bool TPageINS::Await(const std::function<bool()>& waiting, bool deviceWait) {
+    form_.RestartStepTime();
+    while (waiting()) {
+        // A device wait looks at the clock every 100 ms for the question after two minutes.
+        RunLoopUntil([&] { return !waiting(); }, deviceWait ? GetTickCount64() + 100 : kNoDeadline);
+        if (!ProcessMessages()) return false;
+        if (deviceWait && waiting() && form_.CheckStepTimeout()) {
+            LeaveWizard(true);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool TPageINS::Request(bool& flag, const std::string& data, const std::function<bool()>& stay) {
+    flag = true;
+    if (FormSercom) FormSercom->EnqueueRequest(data);
+    return Await([&] { return stay() && flag; });
+}
+
+void TPageINS::Button11012Click(TObject* Sender) {
+    if (CustMessageDlg(GetCompText(1211), mtCustConfirmation, mbCustYes | mbCustNo, 0) != mrYes) return;
+    LeaveWizard(Sender != Button11012);
+}
+
+void TPageINS::LeaveWizard(bool endInstallStep) {
+    if (endInstallStep && form_.InstallActive) {
+        if (FormSercom) FormSercom->EnqueueRequest(Command(0x50, 0x17));
+        Delay(200);
+        form_.InstallActive = false;
+    }
+    ProgressBar11->SetVisible(false);
+    Pages().MEN->EnableEntries(true);
+    Pages().MEN->Show();
+    Notebook11->SetPageIndex(1);
+    Pages().WAW->Notebook21->SetPageIndex(1);
+}
+
+void TPageINS::Button11011Click() {
+    form_.InstallActive = true;
+    SystemCodeInputs.fill(0);
+    SystemCodeInputs[0] = 2;
+    SystemCodeInputs[1] = 1;
+    TDeviceSlotDisplay slots(&form_);
+    for (int s = 1; s <= 12; ++s) {
+        const int32_t address = LinkState.DoorSystem.Slots[static_cast<size_t>(s)].BusAddress;
+        Lamp(slots.SlotShape(2, s), address ? kGreen : kSilver);
+        Caption(slots.SlotLabel(2, s), address ? IntToStrZero(address, 2) : "");
+        if (address) SystemCodeInputs[static_cast<size_t>(1 + s)] = s <= 4 ? 1 : 8;
+    }
+    Button11021->SetEnabled(false);
+    Button11022->SetEnabled(false);
+    Notebook11->SetPageIndex(2);
+    LetWindowsRepaint();
+    if (InstStepMode == 0 && !Send(Command(0x50, 0x15))) return;
+    // The flag goes up before the request: a device that finishes at once must not leave
+    // the wizard waiting for ever.
+    LinkState.AwaitSaveDone = true;
+    if (!Send(Command(0x50, 0x14))) return;
+    if (!Await([this] { return Shown(2) && LinkState.AwaitSaveDone; })) return;
+    if (form_.Notebook1->PageIndex() != Index) return;
+    Button11021->SetEnabled(true);
+    Button11022->SetEnabled(true);
+}
+
+void TPageINS::ShowInstallImage(int box, int jumper, bool a, bool b) {
+    TImage* image = InstallImage(box, jumper);
+    if (!image) return;
+    image->Picture()->Assign(TemplateImages[static_cast<size_t>(JumperPicture(a, b))]->Picture());
+    image->SetVisible(true);
+}
+
+void TPageINS::Button11021Click() {
+    jumpers_ = CheckJumpers(LinkState.DoorSystem, DbBridgeHex);
+    for (int box = 1; box <= 8; ++box) {
+        const TBoxJumpers& shown = jumpers_.Boxes[static_cast<size_t>(box)];
+        InstallSlotLabel(box)->SetCaption(shown.Label);
+        for (int j = 1; j <= 3; ++j) {
+            const TJumperValues& v = shown.Jumpers[static_cast<size_t>(j - 1)];
+            if (shown.Present)
+                ShowInstallImage(box, j, v.A, v.B);
+            else
+                InstallImage(box, j)->SetVisible(false);
+        }
+    }
+    Label11032->SetCaption(GetCompText(jumpers_.ResultText));
+    Label11032->Font()->SetColor(jumpers_.MayGoOn() ? clWindowText : kRed);
+    Button11031->SetEnabled(jumpers_.MayGoOn());
+    SystemCodeInputs[14] = SystemCodeInputs[15] = jumpers_.Summary;
+    Notebook11->SetPageIndex(3);
+}
+
+void TPageINS::AwaitDoorClosed(int page, TAppButton* next) {
+    next->SetEnabled(false);
+    Notebook11->SetPageIndex(page);
+    LetWindowsRepaint();
+    // The technician closes the door: no question after two minutes here.
+    Await([this, page] { return Shown(page) && DoorOpen(); }, false);
+    next->SetEnabled(true);
+}
+
+void TPageINS::Button11031Click() {
+    if (InstMode == 2 || !DoorOpen()) {
+        Notebook11->SetPageIndex(5);
+        return;
+    }
+    AwaitDoorClosed(4, Button11041);
+}
+
+void TPageINS::Button11041Click() { Notebook11->SetPageIndex(5); }
+
+void TPageINS::Button11051Click() {
+    if (FormSercom) FormSercom->EnqueueRequest(Command(0x50, 0x01));
+    if (!Await([this] { return Shown(5) && Shape11051->Brush()->Color() != kGreen; })) return;
+    if (!Shown(5)) return;
+    const TDeviceSlotRecord& terminal = LinkState.DoorSystem.Slots[1];
+    Edit11061->SetText(InstallJumperJ2 ? std::to_string(terminal.Params[6]) : "0");
+    Edit11062->SetText(InstallJumperJ2 ? std::to_string(terminal.Params[7]) : "0");
+    Edit11061->SetEnabled(InstallJumperJ2);
+    Edit11062->SetEnabled(InstallJumperJ2);
+    Notebook11->SetPageIndex(6);
+}
+
+bool TPageINS::ReadDelay(TAppEdit* edit, int32_t limit, int text, int32_t& value) {
+    // A text that is no number would go out as 0; it is refused like a value out of range.
+    const std::string typed = TrimBlanksStr(edit->Text());
+    value = typed.size() <= 5 && IsDigitText(typed) ? StrToIntVal(typed) : -1;
+    if (value >= 0 && value <= limit) return true;
+    CustMessageDlg(GetCompTextFmt(text, {std::to_string(limit)}), mtCustError, mbCustCancel, 0);
+    edit->SelectAll();
+    if (edit->CanFocus()) edit->SetFocus();
+    return false;
+}
+
+void TPageINS::Button11061Click() {
+    const int32_t limit1 = InstallJumperJ3 ? 120 : 15;
+    const int32_t limit2 = InstallJumperJ3 ? 300 : 180;
+    int32_t t1 = 0, t2 = 0;
+    if (!ReadDelay(Edit11061, limit1, 1212, t1) || !ReadDelay(Edit11062, limit2, 1213, t2)) return;
+    RunConfiguration(t1, t2);
+    ProgressBar11->SetVisible(false);
+}
+
+void TPageINS::RunConfiguration(int32_t t1, int32_t t2) {
+    for (int k = 1; k <= 4; ++k) {
+        StepImages[static_cast<size_t>(k)]->SetVisible(false);
+        StepLabels[static_cast<size_t>(k)]->Font()->SetColor(clGray);
+    }
+    ProgressBar11->SetPosition(0);
+    ProgressBar11->SetVisible(true);
+    ListBox11->Clear();
+    Notebook11->SetPageIndex(7);
+    LetWindowsRepaint();
+    const auto onPage = [this] { return form_.Notebook1->PageIndex() == Index; };
+    form_.AddComLine(GetCompText(1802));
+    if (!Send(Command(0x50, 0x16))) return;
+    form_.AddComLine(GetCompText(1803));
+    if (!Send(ParameterWrite(6, t1))) return;
+    form_.AddComLine(GetCompText(1804));
+    if (!Send(ParameterWrite(7, t2))) return;
+    form_.AddComLine(GetCompText(1805));
+    // Storing makes the device restart and report "saved" afterwards; both flags go up
+    // before the request, so a quick device cannot slip past either wait.
+    LinkState.AwaitSaveDone = true;
+    if (!Request(LinkState.AwaitConfigBlock1, Command(0x11, 0x00), onPage) || !onPage()) return;
+    StepLabels[1]->Font()->SetColor(clBlack);
+    StepImages[1]->SetVisible(true);
+    if (!Await([this] { return Shown(7) && LinkState.AwaitSaveDone; }) || !onPage()) return;
+    form_.AddComLine(GetCompText(1806));
+    if (!Request(LinkState.AwaitConfigBlock1, Command(0x10, 0x00), onPage) || !onPage()) return;
+    if (!Request(LinkState.AwaitConfigBlock2, Command(0x10, 0x01), onPage) || !onPage()) return;
+    if (!Request(LinkState.AwaitConfigBlock3, Command(0x10, 0x02), onPage) || !onPage()) return;
+    form_.AddComLine(GetCompText(1807));
+    Delay(1000);
+    if (!onPage()) return;
+    const TDeviceSlotRecord& terminal = LinkState.DoorSystem.Slots[1];
+    Label11081->SetCaption(std::to_string(terminal.Params[6]));
+    Label11082->SetCaption(std::to_string(terminal.Params[7]));
+    if (!Send(Command(0x50, 0x02))) return;
+    if (InstStepMode == 0 && FormSercom) FormSercom->EnqueueRequest(Command(0x50, 0x15));
+    SystemCodeInputs[16] = (InstallJumperJ2 && (terminal.Params[6] > 0 || terminal.Params[7] > 0) ? 1 : 0) +
+                           (InstallJumperJ1 ? 2 : 0);
+    Notebook11->SetPageIndex(8);
+}
+
+void TPageINS::Button11081Click() {
+    if (InstMode != 2 || !DoorOpen()) {
+        ButtonTest();
+        return;
+    }
+    AwaitDoorClosed(9, Button11091);
+}
+
+void TPageINS::Button11091Click() { ButtonTest(); }
+
+void TPageINS::ButtonTest() {
+    TDeviceSlotDisplay slots(&form_);
+    for (int s = 1; s <= 4; ++s) {
+        const int32_t address = LinkState.DoorSystem.Slots[static_cast<size_t>(s)].BusAddress;
+        Lamp(slots.SlotShape(3, s), address ? kRed : kSilver);
+        Caption(slots.SlotLabel(3, s), address ? IntToStrZero(address, 2) : "");
+    }
+    const int32_t kzn = LinkState.NodeTable.KznCount;
+    for (TControl* c : std::initializer_list<TControl*>{Label11110, Shape11110, Label11111}) c->SetVisible(kzn > 0);
+    if (kzn > 0) {
+        Label11111->SetCaption("");
+        SystemCodeInputs[17] = kzn;
+    }
+    Button11101->SetEnabled(false);
+    Notebook11->SetPageIndex(10);
+    LetWindowsRepaint();
+    LinkState.AllButtonsPressed = false;
+    while (!LinkState.AllButtonsPressed && Shown(10)) {
+        if (!Request(LinkState.AwaitButtonState, Command(0x50, 0x19), [this] { return Shown(10); })) return;
+        if (!Shown(10)) break;
+        for (int s = 1; s <= 4; ++s) {
+            const char mark = LinkState.ButtonMap.size() >= static_cast<size_t>(s) ? LinkState.ButtonMap[static_cast<size_t>(s - 1)] : ' ';
+            if (mark == 'X') Lamp(slots.SlotShape(3, s), kGreen);
+            if (mark == '_') Lamp(slots.SlotShape(3, s), kRed);
+            if (mark == '?') Lamp(slots.SlotShape(3, s), kYellow);
+            if (mark == '-') Lamp(slots.SlotShape(3, s), kSilver);
+        }
+        Label11111->SetCaption(LinkState.BoxBitMap);
+        LetWindowsRepaint();
+        Delay(10);
+    }
+    Button11101->SetEnabled(true);
+}
+
+void TPageINS::Button11101Click() {
+    Button11111->SetEnabled(false);
+    CheckEdit11111->SetChecked(false);
+    Notebook11->SetPageIndex(11);
+}
+
+void TPageINS::CheckEdit11111Change() { Button11111->SetEnabled(CheckEdit11111->Checked()); }
+
+void TPageINS::Button11111Click() {
+    const std::string code = BuildSystemCode();
+    Label11121->SetCaption(code);
+    Edit11121->SetText(code);
+    Notebook11->SetPageIndex(12);
+}
+
+void TPageINS::Button11123Click() {
+    Edit11121->SelectAll();
+    Edit11121->CopyToClipboard();
+}
+
+void TPageINS::Button11121Click() {
+    if (InstStepMode == 1 && FormSercom) FormSercom->EnqueueRequest(Command(0x50, 0x15));
+    // The installation is complete on the device: a later Esc must not cancel it.
+    form_.InstallActive = false;
+    Notebook11->SetPageIndex(13);
+}
+
+void TPageINS::Button11131Click() {
+    TPageSTG& stg = *Pages().STG;
+    stg.Label800->SetCaption(LinkState.DoorSystem.MaintenanceDate);
+    stg.ShowCommands(true);
+    Notebook11->SetPageIndex(0);
+    stg.Show();
+}
