@@ -219,6 +219,31 @@ TEST_F(Maintenance, AMissingOrInvalidDateSendsNothing) {
     EXPECT_EQ(std::vector<std::string>{}, RequestsFrom(before));
 }
 
+TEST_F(Maintenance, EscDuringTheWriteStopsItWithoutSayingTheDateChanged) {
+    ToWar();
+    const TDateTime old = Waw().DateEdit12091->Date();
+    War().DateEdit12001->SetDate(EncodeDate(2027, 2, 1));
+    const size_t before = Requests().size();
+    TTimer watch(nullptr);
+    watch.SetInterval(5);
+    watch.OnTimer = [&](TObject*) {
+        if (Requests().size() <= before) return;
+        watch.SetEnabled(false);
+        Ui().Escape();
+    };
+    watch.SetEnabled(true);
+    std::string question, note;
+    AnswerYes(Ui(), question);
+    AnswerBox(note);
+    Ui().Click(War().Button12001);
+    EXPECT_EQ("", note);
+    EXPECT_EQ(1, Ui().PendingModalScripts());  // the note never came
+    EXPECT_FALSE(LinkState.PortOpen);
+    EXPECT_EQ(0, Form1->Notebook1->PageIndex());
+    EXPECT_EQ(old, Waw().DateEdit12091->Date());
+    for (const std::string& r : Requests()) EXPECT_NE("FB,02,00,11,00", r);
+}
+
 TEST_F(Maintenance, WithoutCounterResetNineStepsEndingWithTheDate) {
     ToWar();
     CmrRm = false;
