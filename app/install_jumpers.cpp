@@ -25,10 +25,12 @@ TJumperCheck CheckJumpers(const TDoorSystemRecord& system, bool flagsInHex) {
             continue;
         }
         shown.Present = true;
-        shown.Label = std::to_string(box) + ":" + (flagsInHex ? IntToHex16(slot.SlotFlags, 2) + "  [" : "    [") +
+        shown.Label = std::to_string(box) + ":" +
+                      (flagsInHex ? IntToHex16(slot.SlotFlags, 2) + "  [" : "    [") +
                       IntToStrZero(slot.BusAddress, 2) + "]";
         const TDeviceFlags f = DecodeDeviceFlags(slot.SlotFlags);
-        shown.Jumpers = {TJumperValues{f.J1a, f.J1b}, TJumperValues{f.J2a, f.J2b}, TJumperValues{f.J3a, f.J3b}};
+        shown.Jumpers = {TJumperValues{f.J1a, f.J1b}, TJumperValues{f.J2a, f.J2b},
+                         TJumperValues{f.J3a, f.J3b}};
         for (const TJumperValues& j : shown.Jumpers)
             if (j.A != j.B) check.AllJumpersConsistent = false;
         if (slot.SlotFlags != kept) check.AllBoxesAlike = false;

@@ -22,7 +22,7 @@ struct TJumperValues {
 
 struct TBoxJumpers {
     bool Present = false;
-    std::string Label;  // "n:    ----" for an empty slot
+    std::string Label;                       // "n:    ----" for an empty slot
     std::array<TJumperValues, 3> Jumpers{};  // J1..J3
 };
 

@@ -8,7 +8,9 @@
 
 namespace {
 
-std::string B(uint8_t v) { return std::string(1, static_cast<char>(v)); }
+std::string B(uint8_t v) {
+    return std::string(1, static_cast<char>(v));
+}
 
 }  // namespace
 
@@ -29,7 +31,9 @@ void DoorDevice::ReleaseDue() const {
     }
 }
 
-void DoorDevice::Detect() { QueueLater(state_.detect_ms, Record(0x12, 0x00, "")); }
+void DoorDevice::Detect() {
+    QueueLater(state_.detect_ms, Record(0x12, 0x00, ""));
+}
 
 void DoorDevice::StoreAndRestart() {
     DoorState& s = state_;
@@ -58,7 +62,9 @@ void DoorDevice::ButtonRecord() {
     std::string f;
     for (int k = 1; k <= 8; ++k) {
         f += B(s.buttons[static_cast<size_t>(k)]);
-        if (s.long_button_record) f += std::string(s.box_bits[static_cast<size_t>(k)].begin(), s.box_bits[static_cast<size_t>(k)].end());
+        if (s.long_button_record)
+            f += std::string(s.box_bits[static_cast<size_t>(k)].begin(),
+                             s.box_bits[static_cast<size_t>(k)].end());
     }
     replies_.push_back(Record(0x51, 0x00, f));
 }

@@ -17,7 +17,7 @@
 #include "platform/forms/shape.h"
 
 class TPageINS : public TMainPage {
-public:
+  public:
     static constexpr int Index = 12;
     explicit TPageINS(TForm1& form);
 
@@ -96,7 +96,7 @@ public:
     TAppButton* Button11121;
     TAppButton* Button11131;
 
-private:
+  private:
     // A title and the row "&Weiter", "&Abbruch" on step `page`; the buttons are named
     // Button110<page>1 and Button110<page>2.
     TAppButton* StepPage(int page, const std::function<void()>& next, TAppButton** abort = nullptr);
@@ -128,6 +128,6 @@ private:
     bool ReadDelay(TAppEdit* edit, int32_t limit, int text, int32_t& value);
 
     TJumperCheck jumpers_;
-    std::array<TLabel*, 9> boxLabels_{};                     // 1..8
-    std::array<std::array<TImage*, 4>, 9> boxImages_{};      // [box 1..8][jumper 1..3]
+    std::array<TLabel*, 9> boxLabels_{};                 // 1..8
+    std::array<std::array<TImage*, 4>, 9> boxImages_{};  // [box 1..8][jumper 1..3]
 };

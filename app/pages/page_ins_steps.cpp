@@ -29,7 +29,8 @@ std::string Command(uint8_t type, uint8_t index) {
 }
 
 std::string ParameterWrite(uint8_t param, int32_t value) {
-    return std::string("\xFB\x02\x02\x0E", 4) + static_cast<char>(param) + WordToBytes(static_cast<uint16_t>(value));
+    return std::string("\xFB\x02\x02\x0E", 4) + static_cast<char>(param) +
+           WordToBytes(static_cast<uint16_t>(value));
 }
 
 void Lamp(TShape* shape, TColor color) {
@@ -46,7 +47,9 @@ bool TPageINS::Shown(int page) const {
     return form_.Notebook1->PageIndex() == Index && Notebook11->PageIndex() == page;
 }
 
-bool TPageINS::DoorOpen() { return LinkState.DoorSystem.DoorState & 0x01; }
+bool TPageINS::DoorOpen() {
+    return LinkState.DoorSystem.DoorState & 0x01;
+}
 
 bool TPageINS::Send(const std::string& data, uint32_t ms) {
     if (FormSercom) FormSercom->EnqueueRequest(data);
@@ -164,7 +167,9 @@ void TPageINS::Button11031Click() {
     AwaitDoorClosed(4, Button11041);
 }
 
-void TPageINS::Button11041Click() { Notebook11->SetPageIndex(5); }
+void TPageINS::Button11041Click() {
+    Notebook11->SetPageIndex(5);
+}
 
 void TPageINS::Button11051Click() {
     if (FormSercom) FormSercom->EnqueueRequest(Command(0x50, 0x01));
@@ -248,7 +253,9 @@ void TPageINS::Button11081Click() {
     AwaitDoorClosed(9, Button11091);
 }
 
-void TPageINS::Button11091Click() { ButtonTest(); }
+void TPageINS::Button11091Click() {
+    ButtonTest();
+}
 
 void TPageINS::ButtonTest() {
     TDeviceSlotDisplay slots(&form_);
@@ -258,7 +265,8 @@ void TPageINS::ButtonTest() {
         Caption(slots.SlotLabel(3, s), address ? IntToStrZero(address, 2) : "");
     }
     const int32_t kzn = LinkState.NodeTable.KznCount;
-    for (TControl* c : std::initializer_list<TControl*>{Label11110, Shape11110, Label11111}) c->SetVisible(kzn > 0);
+    for (TControl* c : std::initializer_list<TControl*>{Label11110, Shape11110, Label11111})
+        c->SetVisible(kzn > 0);
     if (kzn > 0) {
         Label11111->SetCaption("");
         SystemCodeInputs[17] = kzn;
@@ -271,7 +279,9 @@ void TPageINS::ButtonTest() {
         if (!Request(LinkState.AwaitButtonState, Command(0x50, 0x19), [this] { return Shown(10); })) return;
         if (!Shown(10)) break;
         for (int s = 1; s <= 4; ++s) {
-            const char mark = LinkState.ButtonMap.size() >= static_cast<size_t>(s) ? LinkState.ButtonMap[static_cast<size_t>(s - 1)] : ' ';
+            const char mark = LinkState.ButtonMap.size() >= static_cast<size_t>(s)
+                                  ? LinkState.ButtonMap[static_cast<size_t>(s - 1)]
+                                  : ' ';
             if (mark == 'X') Lamp(slots.SlotShape(3, s), kGreen);
             if (mark == '_') Lamp(slots.SlotShape(3, s), kRed);
             if (mark == '?') Lamp(slots.SlotShape(3, s), kYellow);
@@ -290,7 +300,9 @@ void TPageINS::Button11101Click() {
     Notebook11->SetPageIndex(11);
 }
 
-void TPageINS::CheckEdit11111Change() { Button11111->SetEnabled(CheckEdit11111->Checked()); }
+void TPageINS::CheckEdit11111Change() {
+    Button11111->SetEnabled(CheckEdit11111->Checked());
+}
 
 void TPageINS::Button11111Click() {
     const std::string code = BuildSystemCode();

@@ -1,10 +1,10 @@
 // The simulated device's side of an installation, on the manual clock.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 #include "platform/sync/clock.h"
 #include "sim/door_device.h"
@@ -12,7 +12,8 @@
 namespace {
 
 SimFrame Request(uint8_t type, uint8_t index) {
-    return SimFrame{0x00, 0x01, std::string("\xFB\x02\x00", 3) + static_cast<char>(type) + static_cast<char>(index)};
+    return SimFrame{0x00, 0x01,
+                    std::string("\xFB\x02\x00", 3) + static_cast<char>(type) + static_cast<char>(index)};
 }
 
 // The record type and index of each frame sent until the device has nothing more to say.
@@ -74,8 +75,10 @@ TEST(SimInstall, ButtonStatesFollowTheScriptAndTheDoorReportsChangesByHand) {
 
 TEST(SimInstall, TheInstallationSectionOfTheStateFile) {
     namespace fs = std::filesystem;
-    const fs::path path = fs::temp_directory_path() / ("tovak-sim-install-" + std::to_string(getpid()) + ".ini");
-    std::ofstream(path) << "[INSTALL]\nDETECTMS=3000\nRESTARTMS=250\nBUTTONS=00,01;01,01,00\n[SLOT5]\nFLAGS=61\n";
+    const fs::path path =
+        fs::temp_directory_path() / ("tovak-sim-install-" + std::to_string(getpid()) + ".ini");
+    std::ofstream(path)
+        << "[INSTALL]\nDETECTMS=3000\nRESTARTMS=250\nBUTTONS=00,01;01,01,00\n[SLOT5]\nFLAGS=61\n";
     const DoorState s = LoadDoorState(path.string());
     fs::remove(path);
     EXPECT_EQ(3000, s.detect_ms);
