@@ -16,7 +16,8 @@ namespace {
 constexpr const char* kDateMissing = "Kein gültiger Wartungstermin eingegeben!";
 
 std::string Request(uint8_t count, uint8_t type, uint8_t index, std::initializer_list<uint8_t> data) {
-    std::string r{'\xFB', '\x02', static_cast<char>(count), static_cast<char>(type), static_cast<char>(index)};
+    std::string r{'\xFB', '\x02', static_cast<char>(count), static_cast<char>(type),
+                  static_cast<char>(index)};
     for (uint8_t b : data) r += static_cast<char>(b);
     return r;
 }
@@ -24,7 +25,9 @@ std::string Request(uint8_t count, uint8_t type, uint8_t index, std::initializer
 }  // namespace
 
 bool MaintenanceDateFromText(const std::string& text, TDateTime& date) {
-    auto part = [&](size_t from, size_t count) { return from < text.size() ? StrToIntVal(text.substr(from, count)) : 0; };
+    auto part = [&](size_t from, size_t count) {
+        return from < text.size() ? StrToIntVal(text.substr(from, count)) : 0;
+    };
     return TryEncodeDate(part(6, 4), part(3, 2), part(0, 2), date);
 }
 

@@ -44,4 +44,6 @@ void TPageWAR::Button12001Click() {
     LetWindowsRepaint();
 }
 
-void TPageWAR::Button12002Click() { Pages().WAW->StartWizard(); }
+void TPageWAR::Button12002Click() {
+    Pages().WAW->StartWizard();
+}

@@ -39,16 +39,13 @@ const TStepText kChecks[9] = {
       "Der Riegel muss ganz ausfahren und die Tür sicher halten.",
       "Mit \"Freigabe\" muss die Tür wieder zu öffnen sein."}},
     {"Prüfen der NOT-AUF-Taster:",
-     {"Jeden NOT-AUF-Taster betätigen.",
-      "Die Tür muss sofort entriegeln und der Alarm muss ertönen.",
+     {"Jeden NOT-AUF-Taster betätigen.", "Die Tür muss sofort entriegeln und der Alarm muss ertönen.",
       "Den Taster danach mit dem Schlüssel zurückstellen."}},
     {"Prüfen der Ansteuerung durch die Brandmeldeanlage:",
      {"Eine Auslösung der Brandmeldeanlage (BMA) herbeiführen.",
-      "Die Tür muss entriegeln und bis zum Rücksetzen der BMA",
-      "entriegelt bleiben."}},
+      "Die Tür muss entriegeln und bis zum Rücksetzen der BMA", "entriegelt bleiben."}},
     {"Alarme quittieren und zurücksetzen:",
-     {"Anstehende Alarme mit \"Quittieren\" bestätigen und das System",
-      "mit \"Reset\" zurücksetzen.",
+     {"Anstehende Alarme mit \"Quittieren\" bestätigen und das System", "mit \"Reset\" zurücksetzen.",
       "Anschließend die Tür mit \"Verriegeln\" verriegeln."}},
     {"Sichtprüfung der Komponenten:",
      {"Türterminal, Verriegelungen und Taster auf Beschädigungen prüfen.",
@@ -57,12 +54,13 @@ const TStepText kChecks[9] = {
      {"Alle Geräte müssen fest montiert sein.",
       "Leitungen und Anschlüsse auf festen Sitz und Beschädigungen prüfen."}},
     {"Festhalten der Mängel:",
-     {"Festgestellte Mängel im Wartungsprotokoll eintragen",
-      "und ihre Beseitigung veranlassen."}},
+     {"Festgestellte Mängel im Wartungsprotokoll eintragen", "und ihre Beseitigung veranlassen."}},
 };
 
 // The part of a control's name that stands for its page: 1-9, A (10-RRM1), B (11-RRM2).
-std::string PageCode(int page) { return page < 10 ? std::to_string(page) : std::string(1, static_cast<char>('A' + page - 10)); }
+std::string PageCode(int page) {
+    return page < 10 ? std::to_string(page) : std::string(1, static_cast<char>('A' + page - 10));
+}
 
 void Enqueue(const std::string& request) {
     if (FormSercom) FormSercom->EnqueueRequest(request);
@@ -85,8 +83,9 @@ TPageWAW::TPageWAW(TForm1& form) : TMainPage(form, Index) {
     Label1401 = b_.Label(p, "Label1401", "Wartung", 16, 16, true);
     Label1402 = b_.Label(p, "Label1402", "Schritt", 496, 16);
     Label190 = b_.Label(p, "Label190", "", 552, 16);
-    Notebook21 = b_.Notebook(p, "Notebook21", {"00", "01", "02", "03", "04", "05", "06", "07", "08", "09", "10-RRM1", "11-RRM2"},
-                             0, kTop, kPageWidth, kPageHeight - kTop);
+    Notebook21 = b_.Notebook(
+        p, "Notebook21", {"00", "01", "02", "03", "04", "05", "06", "07", "08", "09", "10-RRM1", "11-RRM2"},
+        0, kTop, kPageWidth, kPageHeight - kTop);
     auto text = [this](int page, const char* heading, const std::vector<const char*>& lines) {
         TPage* sheet = Notebook21->Page(page);
         b_.Label(sheet, "Label120" + PageCode(page) + "0", heading, 16, 8, true);
@@ -100,13 +99,15 @@ TPageWAW::TPageWAW(TForm1& form) : TMainPage(form, Index) {
         for (TAppButton* b : row) b->SetTop(kNavigationTop);
         return row;
     };
-    auto commands = [this](int page, const std::vector<std::pair<TAppButton**, std::pair<const char*, const char*>>>& buttons) {
-        int x = 16;
-        for (const auto& [field, names] : buttons) {
-            *field = b_.Button(Notebook21->Page(page), names.first, names.second, x, kCommandTop);
-            x += (*field)->Width() + 8;
-        }
-    };
+    auto commands =
+        [this](int page,
+               const std::vector<std::pair<TAppButton**, std::pair<const char*, const char*>>>& buttons) {
+            int x = 16;
+            for (const auto& [field, names] : buttons) {
+                *field = b_.Button(Notebook21->Page(page), names.first, names.second, x, kCommandTop);
+                x += (*field)->Width() + 8;
+            }
+        };
 
     vxButton1 = navigation(0, {{"vxButton1", "Zurück"}})[0];
     vxButton1->OnClick = [this](TObject*) { Pages().STG->Button80Click(); };
@@ -120,10 +121,13 @@ TPageWAW::TPageWAW(TForm1& form) : TMainPage(form, Index) {
     }
     commands(1, {{&vxButton2, {"vxButton2", "Freigabe"}}, {&vxButton3, {"vxButton3", "Verriegeln"}}});
     commands(2, {{&vxButton4, {"vxButton4", "Freigabe"}}, {&vxButton5, {"vxButton5", "Verriegeln"}}});
-    commands(5, {{&vxButton6, {"vxButton6", "Quittieren"}}, {&vxButton7, {"vxButton7", "Reset"}},
+    commands(5, {{&vxButton6, {"vxButton6", "Quittieren"}},
+                 {&vxButton7, {"vxButton7", "Reset"}},
                  {&vxButton8, {"vxButton8", "Verriegeln"}}});
-    for (TAppButton* b : {vxButton2, vxButton4}) b->OnClick = [this](TObject*) { Pages().STG->Button81Click(); };
-    for (TAppButton* b : {vxButton3, vxButton5, vxButton8}) b->OnClick = [this](TObject*) { Pages().STG->Button83Click(); };
+    for (TAppButton* b : {vxButton2, vxButton4})
+        b->OnClick = [this](TObject*) { Pages().STG->Button81Click(); };
+    for (TAppButton* b : {vxButton3, vxButton5, vxButton8})
+        b->OnClick = [this](TObject*) { Pages().STG->Button83Click(); };
     vxButton6->OnClick = [this](TObject*) { Pages().STG->Button84Click(); };
     vxButton7->OnClick = [this](TObject*) { Pages().STG->Button85Click(); };
 
@@ -134,7 +138,8 @@ TPageWAW::TPageWAW(TForm1& form) : TMainPage(form, Index) {
     AbbruchButtons[9] = ende[1];
     Button12091->OnClick = [this](TObject*) { Button12091Click(); };
 
-    text(kCounterReset, "Rücksetzen der NOT-AUF-Zähler in den Geräten:", {"Zuerst wird dazu die Tür entriegelt."});
+    text(kCounterReset,
+         "Rücksetzen der NOT-AUF-Zähler in den Geräten:", {"Zuerst wird dazu die Tür entriegelt."});
     auto reset = navigation(kCounterReset, {{"Button120A1", "&Weiter"}, {"Button120A2", "&Abbruch"}});
     Button120A1 = reset[0];
     AbbruchButtons[kCounterReset] = reset[1];
@@ -148,7 +153,8 @@ TPageWAW::TPageWAW(TForm1& form) : TMainPage(form, Index) {
         shapes_[n] = b_.Lamp(lamps, "Shape19" + std::to_string(n), 64, y);
         labels_[n] = b_.Label(lamps, "LabelS9" + std::to_string(n), "", 88, y + 2);
     }
-    auto state = navigation(kCounterState, {{"Button120B3", "&Zurück"}, {"Button120B1", "&Weiter"}, {"Button120B2", "&Abbruch"}});
+    auto state = navigation(
+        kCounterState, {{"Button120B3", "&Zurück"}, {"Button120B1", "&Weiter"}, {"Button120B2", "&Abbruch"}});
     Button120B3 = state[0];
     Button120B1 = state[1];
     AbbruchButtons[kCounterState] = state[2];
@@ -158,11 +164,17 @@ TPageWAW::TPageWAW(TForm1& form) : TMainPage(form, Index) {
         AbbruchButtons[page]->OnClick = [this](TObject* sender) { Pages().INS->Button11012Click(sender); };
 }
 
-TShape* TPageWAW::StateShape(int n) const { return n >= 1 && n <= 8 ? shapes_[n] : nullptr; }
+TShape* TPageWAW::StateShape(int n) const {
+    return n >= 1 && n <= 8 ? shapes_[n] : nullptr;
+}
 
-TLabel* TPageWAW::StateLabel(int n) const { return n >= 1 && n <= 8 ? labels_[n] : nullptr; }
+TLabel* TPageWAW::StateLabel(int n) const {
+    return n >= 1 && n <= 8 ? labels_[n] : nullptr;
+}
 
-void TPageWAW::ShowStep() { Label190->SetCaption(std::to_string(Step) + " / " + std::to_string(StepTotal)); }
+void TPageWAW::ShowStep() {
+    Label190->SetCaption(std::to_string(Step) + " / " + std::to_string(StepTotal));
+}
 
 void TPageWAW::NextPage() {
     ++Step;
@@ -178,7 +190,9 @@ void TPageWAW::StartWizard() {
     Show();
 }
 
-void TPageWAW::Button12011Click() { NextPage(); }
+void TPageWAW::Button12011Click() {
+    NextPage();
+}
 
 bool TPageWAW::ShowsCounterState() const {
     return form_.Notebook1->PageIndex() == Index && Notebook21->PageIndex() == kCounterState;

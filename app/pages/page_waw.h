@@ -41,8 +41,9 @@ public:
     TLabel* Label1402;
     TLabel* Label190;
     TNotebook* Notebook21;
-    std::array<TAppButton*, 9> WeiterButtons{};   // [1..8]: Button12011..Button12081
-    std::array<TAppButton*, 12> AbbruchButtons{};  // [1..11]: Button12012..Button12092, Button120A2, Button120B2
+    std::array<TAppButton*, 9> WeiterButtons{};  // [1..8]: Button12011..Button12081
+    // [1..11]: Button12012..Button12092, Button120A2, Button120B2
+    std::array<TAppButton*, 12> AbbruchButtons{};
     TAppButton* vxButton1;
     TAppButton* vxButton2;  // page 01: Freigabe, Verriegeln
     TAppButton* vxButton3;

@@ -1,9 +1,10 @@
 #include "sim/door_maintenance.h"
 
-#include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include "sim/door_device.h"
 
@@ -17,7 +18,8 @@ SimFrame Answer(std::initializer_list<int> bytes) {
 
 DoorState Loaded(const std::string& text) {
     namespace fs = std::filesystem;
-    const fs::path path = fs::temp_directory_path() / ("tovak-sim-maint-" + std::to_string(getpid()) + ".ini");
+    const fs::path path =
+        fs::temp_directory_path() / ("tovak-sim-maint-" + std::to_string(getpid()) + ".ini");
     std::ofstream(path) << text;
     DoorState s = LoadDoorState(path.string());
     fs::remove(path);
