@@ -6,6 +6,7 @@
 
 #include "platform/classes/ini_file.h"
 #include "platform/classes/string_list.h"
+#include "sim/door_maintenance.h"
 
 namespace {
 
@@ -147,5 +148,6 @@ DoorState LoadDoorState(const std::string& path) {
         s.od[{static_cast<uint8_t>(Hex(parts[0])), static_cast<uint16_t>(Hex(parts[1])), static_cast<uint8_t>(Hex(parts[2]))}] =
             Hex(ini.ReadString("OD", key, "0"));
     }
+    LoadMaintenanceState(ini, s);
     return s;
 }

@@ -96,7 +96,8 @@ struct DoorState {
 // [SLOTn] (ADDRESS, TYPE hex, VERSION, FLAGS hex, Pk=value), [NODEn] (HOST, PRODCODE, SERIAL,
 // VENDOR in hex), [OD] ("node,index,sub=value" in hex), [INSTALL] (DETECTMS, RESTARTMS in
 // decimal; BUTTONS, the button script: states separated by ";", each a hex list of the box
-// bytes 1..8). Unknown keys are ignored; a missing file throws std::runtime_error.
+// bytes 1..8), [MAINT] (see door_maintenance.h). Unknown keys are ignored; a missing file
+// throws std::runtime_error.
 DoorState LoadDoorState(const std::string& path);
 
 // The block bytes of a hex list "01,00,05,00".

@@ -152,6 +152,7 @@ void TPageMEN::Button722Click() {
     TPageSTG& stg = *Pages().STG;
     stg.Label800->SetCaption(LinkState.DoorSystem.MaintenanceDate);
     stg.ShowCommands(true);
+    Pages().WAR->ShowMaintenanceDate(LinkState.DoorSystem.MaintenanceDate);
     form_.ProgressHide();
     Pages().WAR->Show();
 }

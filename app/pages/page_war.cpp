@@ -1,18 +1,49 @@
 #include "app/pages/page_war.h"
 
-#include <string>
-#include "app/main_form.h"
-#include "app/named_control.h"
+#include "app/comp_text.h"
+#include "app/cust_msg.h"
+#include "app/maintenance_date.h"
+#include "app/pages/main_pages.h"
+#include "controls/vx_calendar.h"
 
 TPageWAR::TPageWAR(TForm1& form) : TMainPage(form, Index) {
     TPage* p = Sheet();
     Label1301 = b_.Label(p, "Label1301", "Wartung", 16, 16, true);
+    Label1302 = b_.Label(p, "Label1302", "Nächster Wartungstermin:", 16, 52);
+    DateEdit12001 = b_.Make<TAppDateEdit>(p, "DateEdit12001", 184, 48, 121, 21);
+    Button12001 = b_.Button(p, "Button12001", "Wartungstermin ändern", 313, 46);
+    Button12002 = b_.Button(p, "Button12002", "Wizzard starten", 16, 96);
+    Button12000 = b_.ButtonRow(p, {{"Button12000", "Zurück"}})[0];
+    Button12001->OnClick = [this](TObject*) { Button12001Click(); };
+    Button12002->OnClick = [this](TObject*) { Button12002Click(); };
+    Button12000->OnClick = [this](TObject*) { Pages().STG->Button80Click(); };
 }
 
-TShape* TPageWAR::StateShape(int n) {
-    return n >= 1 && n <= 8 ? NamedControl<TShape>(form_, "Shape19" + std::to_string(n)) : nullptr;
+void TPageWAR::ShowMaintenanceDate(const std::string& text) {
+    TDateTime date = NullDate;
+    if (!MaintenanceDateFromText(text, date)) date = NullDate;
+    DateEdit12001->SetDate(date);
+    Pages().WAW->DateEdit12091->SetDate(date);
 }
 
-TLabel* TPageWAR::StateLabel(int n) {
-    return n >= 1 && n <= 8 ? NamedControl<TLabel>(form_, "LabelS9" + std::to_string(n)) : nullptr;
+void TPageWAR::Button12001Click() {
+    if (!MaintenanceDateGiven(DateEdit12001)) return;
+    const TDateTime date = DateEdit12001->Date();
+    if (CustMessageDlg(GetCompTextFmt(1214, {FormatDateTime("dd.mm.yyyy", date)}), mtCustConfirmation,
+                       mbCustYes | mbCustNo, 0) != 6)
+        return;
+    Button12001->SetEnabled(false);
+    Button12002->SetEnabled(false);
+    LetWindowsRepaint();
+    if (WriteMaintenanceDate(date)) {
+        Pages().WAW->DateEdit12091->SetDate(date);
+        CustMessageDlg(GetCompText(1215), mtCustInformation, mbCustOK, 0);
+    }
+    Button12001->SetEnabled(true);
+    Button12002->SetEnabled(true);
+    LetWindowsRepaint();
+}
+
+void TPageWAR::Button12002Click() {
+    Pages().WAW->StartWizard();
 }

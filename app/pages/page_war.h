@@ -1,18 +1,26 @@
 #pragma once
-// Page WAR: the maintenance wizard (its steps come with the wizard).
+// Page WAR: the door system's next maintenance date, changed here or at the end of the
+// maintenance wizard (page WAW), which starts from here.
 
 #include "app/pages/main_page.h"
-#include "platform/forms/shape.h"
 
 class TPageWAR : public TMainPage {
 public:
     static constexpr int Index = 13;
     explicit TPageWAR(TForm1& form);
 
-    // The eight box lamps Shape191..Shape198 and their labels LabelS91..LabelS98 (n = 1..8);
-    // null for another n.
-    TShape* StateShape(int n);
-    TLabel* StateLabel(int n);
+    // Both date editors show the date of the device's records, or nothing when that is no date.
+    void ShowMaintenanceDate(const std::string& text);
+
+    // Writes the date of DateEdit12001 after asking.
+    void Button12001Click();
+    // Starts the wizard: with the counter reset when CMRRM is on.
+    void Button12002Click();
 
     TLabel* Label1301;
+    TLabel* Label1302;
+    TAppDateEdit* DateEdit12001;
+    TAppButton* Button12001;
+    TAppButton* Button12002;
+    TAppButton* Button12000;
 };
