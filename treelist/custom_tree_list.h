@@ -775,6 +775,9 @@ class TCustomvxTreeList : public TCustomvxContainer {
     virtual bool CanHideShowByDrag() { return false; }
     virtual void DoGetNodeDragText(TvxTreeListNode* /*Node*/, int /*Column*/, std::string& Text) { Text.clear(); }
     virtual void MoveBand(int /*FromVisible*/, int /*ToVisible*/) {}
+    // Asked on each move of a band or header drag; a refusal takes the drop arrows away.
+    virtual void DoDragOverBand(int /*Band*/, TPoint /*P*/, bool& /*Accept*/) {}
+    virtual void DoDragOverHeader(int /*Column*/, TPoint /*P*/, bool& /*Accept*/) {}
     virtual void DoDragEndBand(int /*Band*/, TPoint /*P*/, int /*VisibleIndex*/, int /*NewIndex*/, bool& /*Accept*/) {}
     virtual bool IsBandHideDisabled(int /*Band*/) { return false; }
     virtual void HideBand(int /*Band*/) {}

@@ -968,6 +968,10 @@ bool TCustomvxTreeListControl::IsBandHidden(int Band) {
     return band && !band->Visible();
 }
 
+void TCustomvxTreeListControl::DoDragOverBand(int Band, TPoint P, bool& Accept) {
+    if (OnDragOverBand) OnDragOverBand(this, AbsoluteBand(Band), P, Accept);
+}
+
 void TCustomvxTreeListControl::DoDragEndBand(int Band, TPoint P, int VisibleIndex, int NewIndex, bool& Accept) {
     if (OnDragEndBand) OnDragEndBand(this, AbsoluteBand(Band), P, Band, VisibleIndex, NewIndex, Accept);
 }
@@ -1025,6 +1029,10 @@ bool TCustomvxTreeListControl::CanHideColumn(int Column) {
     const bool shown = column->Visible() && column->BandIndex() != -1;
     if (!shown && !column->DisableCustomizing()) return true;
     return ShowHiddenInCustomizeBox() && !IsColumnVisible(Column);
+}
+
+void TCustomvxTreeListControl::DoDragOverHeader(int Column, TPoint P, bool& Accept) {
+    if (OnDragOverHeader && ValidColumn(Column)) OnDragOverHeader(this, Columns(Column), P, Accept);
 }
 
 void TCustomvxTreeListControl::DoDragEndHeader(int Column, TPoint P, TvxHeaderPosInfo& PosInfo, bool& Accept) {

@@ -34,6 +34,9 @@ using TvxTLDragEndBandEvent = std::function<void(TObject* Sender, TvxTreeListBan
                                                   int AbsoluteIndex, int VisibleIndex, int NewIndex, bool& Accept)>;
 using TvxTLDragEndHeaderEvent =
     std::function<void(TObject* Sender, TvxTreeListColumn* AColumn, TPoint P, TvxHeaderPosInfo& NewPosInfo, bool& Accept)>;
+using TvxTLDragOverBandEvent = std::function<void(TObject* Sender, TvxTreeListBand* ABand, TPoint P, bool& Accept)>;
+using TvxTLDragOverHeaderEvent =
+    std::function<void(TObject* Sender, TvxTreeListColumn* AColumn, TPoint P, bool& Accept)>;
 using TTLColumnMovedEvent = std::function<void(TObject* Sender, int FromIndex, int ToIndex)>;
 using TvxTLGetNodeDragTextEvent =
     std::function<void(TObject* Sender, TvxTreeListNode* Node, TvxTreeListColumn* Column, std::string& Text)>;
@@ -154,6 +157,8 @@ class TCustomvxTreeListControl : public TCustomvxTreeList {
     TNotifyEvent OnBandButtonClick;
     TNotifyEvent OnHeaderButtonClick;
     TvxTLGetNodeDragTextEvent OnGetNodeDragText;
+    TvxTLDragOverBandEvent OnDragOverBand;
+    TvxTLDragOverHeaderEvent OnDragOverHeader;
     TvxTLDragEndBandEvent OnDragEndBand;
     TvxTLDragEndHeaderEvent OnDragEndHeader;
     TTLColumnMovedEvent OnColumnMoved;
@@ -260,6 +265,7 @@ class TCustomvxTreeListControl : public TCustomvxTreeList {
     // ---- Band and header operations of the dragging and customizing ----
     void MoveBand(int FromVisible, int ToVisible) override;
     bool CanBandDragging(int Band) override;
+    void DoDragOverBand(int Band, TPoint P, bool& Accept) override;
     void DoDragEndBand(int Band, TPoint P, int VisibleIndex, int NewIndex, bool& Accept) override;
     virtual bool IsBandCustomizingDisabled(int Band);
     bool IsBandHideDisabled(int Band) override { return IsBandCustomizingDisabled(Band); }
@@ -268,6 +274,7 @@ class TCustomvxTreeListControl : public TCustomvxTreeList {
     void DoStartBandDragging(int Band) override;
     void ShowBand(int VisiblePosition, int Band) override;
     bool CanHeaderDragging(int Column) override;
+    void DoDragOverHeader(int Column, TPoint P, bool& Accept) override;
     void DoDragEndHeader(int Column, TPoint P, TvxHeaderPosInfo& PosInfo, bool& Accept) override;
     virtual bool IsHeaderCustomizingDisabled(int Column);
     bool IsHeaderHideDisabled(int Column) override { return IsHeaderCustomizingDisabled(Column); }

@@ -153,13 +153,18 @@ void TCustomvxTreeList::DragMoveHeaderOrBand() {
         hides = drop.Marker == -1 && MayHideColumn(draggedColumn_);
         lastHeaderDrop_ = drop;
     }
-    ShowDropArrows(arrow, lineHeight);
+    bool accept = true;
+    const TPoint client = ScreenToClient(cursor);
+    if (state_ == 9)
+        DoDragOverBand(draggedBand_, client, accept);
+    else
+        DoDragOverHeader(draggedColumn_, client, accept);
+    ShowDropArrows(accept ? arrow : ClientToScreen(TPoint{-100, -100}), lineHeight);
     // The cursor tells whether a release here hides what is dragged.
     TCursor shape = hides ? crvxTLDelete : Cursor();
     IsDropOnCustomizeForm(cursor, shape);
     ::SetCursor(EnsureScreen()->Cursors(shape));
     if (dragImages_) dragImages_->DragMove(cursor.X, cursor.Y);
-    const TPoint client = ScreenToClient(cursor);
     const TRect area = GetScrollAreaRect();
     if (client.X >= area.Left && client.X < area.Left + kDragScrollZone)
         StartDragTimer(kDragScrollXTimer, -1);

@@ -167,6 +167,35 @@ TEST_F(TreeListDrag, HeaderDropsWhereTheArrowsPoint) {
     EXPECT_EQ(ColumnOrder(*grid), "C B A");
 }
 
+TEST_F(TreeListDrag, DragEventsMayRefuseTheDrop) {
+    bool over = false, end = false;
+    TvxHeaderPosInfo told;
+    grid->OnDragOverHeader = [&](TObject*, TvxTreeListColumn*, TPoint, bool& accept) { accept = over; };
+    grid->OnDragEndHeader = [&](TObject*, TvxTreeListColumn*, TPoint, TvxHeaderPosInfo& info, bool& accept) {
+        told = info;
+        accept = end;
+    };
+    const TRect c = HeaderRect(2);
+    StartDrag(Mid(HeaderRect(0)));
+    Move(TPoint{c.Right - 5, Mid(c).Y});
+    EXPECT_FALSE(grid->ArrowsShown());
+    over = true;
+    Move(TPoint{c.Right - 6, Mid(c).Y});
+    EXPECT_TRUE(grid->ArrowsShown());
+    Up(TPoint{c.Right - 6, Mid(c).Y});
+    EXPECT_EQ(told, (TvxHeaderPosInfo{0, 0, 2, -3}));
+    EXPECT_EQ(ColumnOrder(*grid), "A B C");
+    int from = -1, to = -1;
+    grid->OnColumnMoved = [&](TObject*, int f, int t) { from = f, to = t; };
+    end = true;
+    StartDrag(Mid(HeaderRect(0)));
+    Move(TPoint{c.Right - 5, Mid(c).Y});
+    Up(TPoint{c.Right - 5, Mid(c).Y});
+    EXPECT_EQ(ColumnOrder(*grid), "B C A");
+    EXPECT_EQ(from, 0);
+    EXPECT_EQ(to, 2);
+}
+
 TEST_F(TreeListDrag, HeaderDropsThatChangeNothingOrGoBelowOrBeyond) {
     const TRect a = HeaderRect(0), b = HeaderRect(1), c = HeaderRect(2);
     // B on itself, on the left half of its right neighbour, on the right half of its left one.
