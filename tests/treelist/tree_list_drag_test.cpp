@@ -381,6 +381,21 @@ TEST_F(TreeListDrag, NodeDragStartsOnTheSixthPixelAndDrops) {
     EXPECT_EQ(droppedFrom, grid);
     EXPECT_EQ(endedOn, grid);
     EXPECT_EQ(grid->DraggedNode(), nullptr);
+    // Two selected nodes dragged together show the cursor for many.
+    const TPoint second = CellPoint(2);
+    Down(CellPoint(1));
+    Up(CellPoint(1));
+    InjectKey(VK_CONTROL, true);
+    Down(second);
+    Up(second);
+    InjectKey(VK_CONTROL, false);
+    ASSERT_EQ(grid->GetSelectedCount(), 2);
+    Down(second);
+    Move(TPoint{second.X, second.Y + 6});
+    Move(target);
+    EXPECT_EQ(GetCursor(), EnsureScreen()->Cursors(crMultiDrag));
+    Up(target);
+    EXPECT_EQ(grid->GetSelectedCount(), 2);
 }
 
 TEST_F(TreeListDrag, EscAndThePlusKeyDuringANodeDrag) {
