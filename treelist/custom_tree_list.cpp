@@ -466,6 +466,7 @@ void TCustomvxTreeList::ResetNodeReferences() {
     selectionAnchor_ = nullptr;
     previousFocusedNode_ = nullptr;
     dragNode_ = nullptr;
+    expandTarget_ = nullptr;
     pressedNode_ = nullptr;
     hotTrackNode_ = nullptr;
     hotTrackColumn_ = -1;
@@ -498,6 +499,7 @@ void TCustomvxTreeList::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* Prior
     if (selectionAnchor_ == Node) selectionAnchor_ = replacement;
     if (previousFocusedNode_ == Node) previousFocusedNode_ = nullptr;
     if (dragNode_ == Node) dragNode_ = nullptr;
+    if (expandTarget_ == Node) expandTarget_ = nullptr;
     if (hotTrackNode_ == Node) hotTrackNode_ = nullptr;
     if (pressedNode_ == Node) pressedNode_ = nullptr;
     if (rangeStartNode_ == Node) rangeStartNode_ = nullptr;
@@ -696,9 +698,10 @@ void TCustomvxTreeList::CancelDragSizing() {
             Invalidate();
             break;
         case 9:
+            EndBandDragging(false);
+            break;
         case 3:
-            SetState(0);
-            Invalidate();
+            EndHeaderDragging(false);
             break;
         case 15:
         case 4:

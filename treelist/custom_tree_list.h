@@ -16,9 +16,11 @@
 #include "controls/vx_container.h"
 #include "controls/vx_hint_window.h"
 #include "platform/classes/string_list.h"
+#include "platform/forms/drag_image_list.h"
 #include "platform/forms/memo.h"
 #include "platform/gdi/graphics_objects.h"
 #include "platform/rtl/variant.h"
+#include "treelist/tree_list_drop_arrows.h"
 #include "treelist/tree_list_node.h"
 #include "treelist/tree_list_geometry.h"
 #include "treelist/tree_list_types.h"
@@ -54,6 +56,16 @@ struct TvxTreeListCellRecord {
     TBitmap* Bitmap = nullptr;
     bool EditCell = false;
     TRect Rect;
+};
+
+// Where a dragged column header would drop. Marker -1: nowhere (all fields -1); -2: over the
+// header panel, but the drop changes nothing; -3: at (Band, Row, ColPos), a visible band.
+struct TvxHeaderPosInfo {
+    int Band = -1;
+    int Row = -1;
+    int ColPos = -1;
+    int Marker = -1;
+    friend bool operator==(const TvxHeaderPosInfo&, const TvxHeaderPosInfo&) = default;
 };
 
 // A plain stored property whose setter stores a changed value and then runs Action.
@@ -316,8 +328,8 @@ class TCustomvxTreeList : public TCustomvxContainer {
     void SetPressedHeader(int Value) { pressedColumn_ = Value; }
     bool ClearFilterHot() const { return clearFilterHot_; }
     bool ClearFilterPressed() const { return clearFilterPressed_; }
-    // Whether a drag that started from this control is running (its drag object exists).
-    bool IsDragFromControl() const { return dragNode_ != nullptr; }
+    // Whether a node drag that started from this control is running (its drag object exists).
+    bool IsDragFromControl() const { return nodeDragHeld_; }
     void SetDragNode(TvxTreeListNode* Node) { dragNode_ = Node; }
     // ---- Sizing line, filter buttons, clear-filter hint ----
     // Whether the inverted line that shows where a sized edge goes stands on the control.
@@ -339,6 +351,29 @@ class TCustomvxTreeList : public TCustomvxContainer {
     void HideDragFeedback();
     void ShowDragFeedback();
     int DragFeedbackCount() const { return dragFeedbackCount_; }
+
+    // ---- Header, band and node dragging (tree_list_drag.cpp, tree_list_header_drop.cpp) ----
+    // The drop place of a dragged header (Dragged: its absolute index; DraggedShown: the
+    // same while it is shown, else -1) for the screen point P; P leaves as the screen point
+    // of the drop arrows.
+    virtual void CalcHeaderDropPosition(TPoint& P, TvxHeaderPosInfo& Result, int Dragged, int DraggedShown);
+    // The same for a band: Result is the visible index it would stand at, -1 outside the
+    // band panel, -2 no change.
+    virtual void CalcHeaderDropPosition(TPoint& P, int& Result, int Dragged, int DraggedShown);
+    virtual void EndBandDragging(bool Accept);
+    virtual void EndHeaderDragging(bool Accept);
+    // The band (absolute index) or column dragged, -1 when none.
+    int DraggedBand() const { return draggedBand_; }
+    int DraggedColumn() const { return draggedColumn_; }
+    // The screen point the drop arrows stand at, and whether they show.
+    TPoint ArrowPosition() const { return arrowPos_; }
+    bool ArrowsShown() const { return dropArrows_.Showing(); }
+    HWND ArrowsWindow() const { return dropArrows_.Handle(); }
+    // The images of a header, band or node drag while one runs.
+    TDragImageList* GetDragImages() override;
+    // The node dragged, with its drag image (virtual: descendants draw their own).
+    virtual void MakeNodeDragImage(TvxTreeListNode* Node, int Column);
+    TvxTreeListNode* DraggedNode() const { return dragNode_; }
 
     // ---- Area invalidation ----
     void InvalidateBandPanel();
@@ -734,10 +769,35 @@ class TCustomvxTreeList : public TCustomvxContainer {
     void CMMouseLeave(TMessage& Message) override;
     virtual bool IsImmediateEditor() { return Has(TvxTLOption::ImmediateEditor); }
     // Whether a pressed header or band caption may be dragged away, and the news that it is.
-    virtual bool CanHeaderDragging(int /*Column*/) { return false; }
-    virtual void DoStartHeaderDragging(int /*Column*/) {}
-    virtual bool CanBandDragging(int /*Band*/) { return false; }
-    virtual void DoStartBandDragging(int /*Band*/) {}
+    virtual bool CanHeaderDragging(int /*Column*/) { return Has(TvxTLOption::ColumnMoving); }
+    // Starts the drag of a pressed header or band: image, arrows, state.
+    virtual void DoStartHeaderDragging(int Column);
+    virtual bool CanBandDragging(int /*Band*/) { return Has(TvxTLOptionEx::BandMoving); }
+    virtual void DoStartBandDragging(int Band);
+    // What the ends of header and band drags ask and do; the control with columns answers
+    // and carries them out.
+    virtual bool IsDropOnCustomizeForm(TPoint /*P*/, TCursor& Cursor);
+    virtual bool IsCustomizing() { return false; }
+    virtual bool CanHideShowByDrag() { return false; }
+    virtual void DoGetNodeDragText(TvxTreeListNode* /*Node*/, int /*Column*/, std::string& Text) { Text.clear(); }
+    virtual void MoveBand(int /*FromVisible*/, int /*ToVisible*/) {}
+    // Asked on each move of a band or header drag; a refusal takes the drop arrows away.
+    virtual void DoDragOverBand(int /*Band*/, TPoint /*P*/, bool& /*Accept*/) {}
+    virtual void DoDragOverHeader(int /*Column*/, TPoint /*P*/, bool& /*Accept*/) {}
+    virtual void DoDragEndBand(int /*Band*/, TPoint /*P*/, int /*VisibleIndex*/, int /*NewIndex*/, bool& /*Accept*/) {}
+    virtual bool IsBandHideDisabled(int /*Band*/) { return false; }
+    virtual void HideBand(int /*Band*/) {}
+    virtual void ShowBand(int /*VisiblePosition*/, int /*Band*/) {}
+    virtual void DoDragEndHeader(int /*Column*/, TPoint /*P*/, TvxHeaderPosInfo& /*PosInfo*/, bool& /*Accept*/) {}
+    virtual bool IsHeaderHideDisabled(int /*Column*/) { return false; }
+    virtual void MoveHeader(int /*Column*/, int /*Band*/, int /*Row*/, int /*Col*/) {}
+    virtual void HideHeader(int /*Column*/) {}
+    virtual void ShowHeader(int /*Band*/, int /*Row*/, int /*Column*/, int /*Col*/) {}
+    // Node drags of the class library's drag manager.
+    void DoStartDrag(TDragObject*& DragObject) override;
+    void DoEndDrag(TObject* Target, int X, int Y) override;
+    void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) override;
+    void CMDrag(TMessage& Message) override;
     // Whether a cell lights up under the pointer.
     virtual bool IsHotTrackCell(TvxTreeListNode* /*Node*/, int /*Column*/) { return IsHotTrack(); }
     virtual void DoHotTrackNode(const TvxTreeListHotTrackInfo& Info, TCursor& Cursor) {
@@ -836,6 +896,23 @@ class TCustomvxTreeList : public TCustomvxContainer {
     void ClearFilterHintTimer(UINT_PTR Timer);
     void EndClearFilterHint();
     void RunPanning();
+
+    // Dragging steps (see tree_list_drag.cpp).
+    void DragMoveHeaderOrBand();
+    void ShowDropArrows(TPoint Screen, int LineHeight);
+    // A drop outside the panel may hide the band or column.
+    bool MayHideBand(int Band);
+    bool MayHideColumn(int Column);
+    void StartNodeDrag(int X, int Y);
+    void DragFollowFocus(const TvxTreeListHitInfo& Hit);
+    void StartDragTimer(UINT_PTR Id, int Direction);
+    void StopDragTimers();
+    // True when the timer was one of the dragging timers.
+    bool DragTimer(UINT_PTR Id);
+    bool AnyDragRunning() const { return state_ == 3 || state_ == 5 || state_ == 9; }
+    // The window procedure's part of the dragging; True when the message was used up.
+    bool DragWndProc(TMessage& Message);
+    void BeginDragImage(TBitmap* Image, TPoint HotSpot);
 
     // The areas of one paint, in the order they are drawn.
     void PaintAreas(TvxTreeListPaint& P);
@@ -1039,6 +1116,23 @@ class TCustomvxTreeList : public TCustomvxContainer {
     TvxTreeListMetrics metrics_;
     int horzScrollStep_ = 16;
     int dragFeedbackCount_ = 0;
+    // Header, band and node dragging, and its timers (each control runs its own).
+    int draggedBand_ = -1;
+    int draggedBandShown_ = -1;
+    int draggedColumn_ = -1;
+    int draggedColumnShown_ = -1;
+    int lastBandDrop_ = -1;
+    TvxHeaderPosInfo lastHeaderDrop_;
+    std::unique_ptr<TDragImageList> dragImages_;
+    TPoint arrowPos_{-100, -100};
+    TvxDropArrows dropArrows_;
+    bool nodeDragHeld_ = false;
+    TvxTreeListNode* expandTarget_ = nullptr;
+    bool dragExpandRunning_ = false;
+    // Direction of each drag timer that runs (-1 left or up, +1 right or down), 0 when stopped.
+    int dragScrollX_ = 0;
+    int dragScrollY_ = 0;
+    int dragFocusScroll_ = 0;
     // Keeps the control's own copies of the parent font from ending ParentFont.
     bool fontUpdating_ = false;
     bool scrollBarsUpdating_ = false;

@@ -946,7 +946,7 @@ void TCustomvxTreeListControl::MoveBand(int FromVisible, int ToVisible) {
 bool TCustomvxTreeListControl::CanBandDragging(int Band) {
     TvxTreeListBand* band = VisibleBand(Band);
     if (!band) return false;
-    bool allow = band->Fixed() == bfNone && !band->DisableDragging();
+    bool allow = TCustomvxTreeList::CanBandDragging(Band) && band->Fixed() == bfNone && !band->DisableDragging();
     if (allow && OnCanBandDragging) OnCanBandDragging(this, band, allow);
     return allow;
 }
@@ -968,7 +968,16 @@ bool TCustomvxTreeListControl::IsBandHidden(int Band) {
     return band && !band->Visible();
 }
 
+void TCustomvxTreeListControl::DoDragOverBand(int Band, TPoint P, bool& Accept) {
+    if (OnDragOverBand) OnDragOverBand(this, AbsoluteBand(Band), P, Accept);
+}
+
+void TCustomvxTreeListControl::DoDragEndBand(int Band, TPoint P, int VisibleIndex, int NewIndex, bool& Accept) {
+    if (OnDragEndBand) OnDragEndBand(this, AbsoluteBand(Band), P, Band, VisibleIndex, NewIndex, Accept);
+}
+
 void TCustomvxTreeListControl::DoStartBandDragging(int Band) {
+    TCustomvxTreeList::DoStartBandDragging(Band);
     if (OnStartBandDragging) OnStartBandDragging(this, VisibleBand(Band));
 }
 
@@ -987,7 +996,7 @@ void TCustomvxTreeListControl::ShowBand(int VisiblePosition, int Band) {
 
 bool TCustomvxTreeListControl::CanHeaderDragging(int Column) {
     if (!ValidColumn(Column)) return false;
-    bool allow = !Columns(Column)->DisableDragging();
+    bool allow = TCustomvxTreeList::CanHeaderDragging(Column) && !Columns(Column)->DisableDragging();
     if (allow && OnCanHeaderDragging) OnCanHeaderDragging(this, Columns(Column), allow);
     return allow;
 }
@@ -1022,7 +1031,20 @@ bool TCustomvxTreeListControl::CanHideColumn(int Column) {
     return ShowHiddenInCustomizeBox() && !IsColumnVisible(Column);
 }
 
+void TCustomvxTreeListControl::DoDragOverHeader(int Column, TPoint P, bool& Accept) {
+    if (OnDragOverHeader && ValidColumn(Column)) OnDragOverHeader(this, Columns(Column), P, Accept);
+}
+
+void TCustomvxTreeListControl::DoDragEndHeader(int Column, TPoint P, TvxHeaderPosInfo& PosInfo, bool& Accept) {
+    if (!ValidColumn(Column)) return;
+    TvxTreeListColumn* column = Columns(Column);
+    if (OnDragEndHeader) OnDragEndHeader(this, column, P, PosInfo, Accept);
+    if (OnColumnMoved && Accept && PosInfo.Marker == -3 && bands_->VisibleCount() == 1)
+        OnColumnMoved(this, column->ColIndex(), PosInfo.ColPos);
+}
+
 void TCustomvxTreeListControl::DoStartHeaderDragging(int Column) {
+    TCustomvxTreeList::DoStartHeaderDragging(Column);
     if (OnStartHeaderDragging && ValidColumn(Column)) OnStartHeaderDragging(this, Columns(Column));
 }
 

@@ -30,6 +30,14 @@ using TvxTLBandEvent = std::function<void(TObject* Sender, TvxTreeListBand* Band
 using TvxTLCanBandDraggingEvent = std::function<void(TObject* Sender, TvxTreeListBand* Band, bool& Allow)>;
 using TvxTLCanHeaderDraggingEvent =
     std::function<void(TObject* Sender, TvxTreeListColumn* Column, bool& Allow)>;
+using TvxTLDragEndBandEvent = std::function<void(TObject* Sender, TvxTreeListBand* ABand, TPoint P,
+                                                  int AbsoluteIndex, int VisibleIndex, int NewIndex, bool& Accept)>;
+using TvxTLDragEndHeaderEvent =
+    std::function<void(TObject* Sender, TvxTreeListColumn* AColumn, TPoint P, TvxHeaderPosInfo& NewPosInfo, bool& Accept)>;
+using TvxTLDragOverBandEvent = std::function<void(TObject* Sender, TvxTreeListBand* ABand, TPoint P, bool& Accept)>;
+using TvxTLDragOverHeaderEvent =
+    std::function<void(TObject* Sender, TvxTreeListColumn* AColumn, TPoint P, bool& Accept)>;
+using TTLColumnMovedEvent = std::function<void(TObject* Sender, int FromIndex, int ToIndex)>;
 using TvxTLGetNodeDragTextEvent =
     std::function<void(TObject* Sender, TvxTreeListNode* Node, TvxTreeListColumn* Column, std::string& Text)>;
 
@@ -149,6 +157,11 @@ class TCustomvxTreeListControl : public TCustomvxTreeList {
     TNotifyEvent OnBandButtonClick;
     TNotifyEvent OnHeaderButtonClick;
     TvxTLGetNodeDragTextEvent OnGetNodeDragText;
+    TvxTLDragOverBandEvent OnDragOverBand;
+    TvxTLDragOverHeaderEvent OnDragOverHeader;
+    TvxTLDragEndBandEvent OnDragEndBand;
+    TvxTLDragEndHeaderEvent OnDragEndHeader;
+    TTLColumnMovedEvent OnColumnMoved;
     // The cell events: the first one fires before OnCustomDrawCell.
     TvxTLCustomDrawCell OnBeforeCustomDrawCell;
     TvxTLCustomDrawCell OnCustomDrawCell;
@@ -250,21 +263,27 @@ class TCustomvxTreeListControl : public TCustomvxTreeList {
     int GetSortedColumnIndex(int Index) override;
 
     // ---- Band and header operations of the dragging and customizing ----
-    virtual void MoveBand(int FromVisible, int ToVisible);
+    void MoveBand(int FromVisible, int ToVisible) override;
     bool CanBandDragging(int Band) override;
+    void DoDragOverBand(int Band, TPoint P, bool& Accept) override;
+    void DoDragEndBand(int Band, TPoint P, int VisibleIndex, int NewIndex, bool& Accept) override;
     virtual bool IsBandCustomizingDisabled(int Band);
-    virtual void HideBand(int Band);
+    bool IsBandHideDisabled(int Band) override { return IsBandCustomizingDisabled(Band); }
+    void HideBand(int Band) override;
     virtual bool IsBandHidden(int Band);
     void DoStartBandDragging(int Band) override;
-    virtual void ShowBand(int VisiblePosition, int Band);
+    void ShowBand(int VisiblePosition, int Band) override;
     bool CanHeaderDragging(int Column) override;
+    void DoDragOverHeader(int Column, TPoint P, bool& Accept) override;
+    void DoDragEndHeader(int Column, TPoint P, TvxHeaderPosInfo& PosInfo, bool& Accept) override;
     virtual bool IsHeaderCustomizingDisabled(int Column);
-    virtual void MoveHeader(int Column, int Band, int Row, int Col);
-    virtual void HideHeader(int Column);
+    bool IsHeaderHideDisabled(int Column) override { return IsHeaderCustomizingDisabled(Column); }
+    void MoveHeader(int Column, int Band, int Row, int Col) override;
+    void HideHeader(int Column) override;
     virtual bool CanHideColumn(int Column);
     void DoStartHeaderDragging(int Column) override;
-    virtual void ShowHeader(int Band, int Row, int Column, int Col);
-    virtual void DoGetNodeDragText(TvxTreeListNode* Node, int Column, std::string& Text);
+    void ShowHeader(int Band, int Row, int Column, int Col) override;
+    void DoGetNodeDragText(TvxTreeListNode* Node, int Column, std::string& Text) override;
     virtual bool CanFilterColumn(int Column);
     virtual bool IsColumnHotTrack(int Column);
     bool IsHotTrackCell(TvxTreeListNode* /*Node*/, int Column) override { return IsColumnHotTrack(Column); }

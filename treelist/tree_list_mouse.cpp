@@ -241,9 +241,11 @@ void TCustomvxTreeList::StopTimers() {
     StopEditorDelay();
     StopAutoScroll();
     EndClearFilterHint();
+    StopDragTimers();
 }
 
 void TCustomvxTreeList::WMTimer(TMessage& Message) {
+    if (DragTimer(Message.WParam)) return;
     switch (Message.WParam) {
         case kEditorDelayTimer:
             StopEditorDelay();
@@ -296,7 +298,6 @@ void TCustomvxTreeList::MouseMove(TShiftState Shift, int X, int Y) {
         }
         case 10:
             if (BeyondDragThreshold(X, Y) && CanBandDragging(downHit_.Band)) {
-                SetState(9);
                 pressedBand_ = -1;
                 DoStartBandDragging(downHit_.Band);
                 Invalidate();
@@ -304,14 +305,17 @@ void TCustomvxTreeList::MouseMove(TShiftState Shift, int X, int Y) {
             break;
         case 4:
             if (BeyondDragThreshold(X, Y) && CanHeaderDragging(downHit_.Column)) {
-                SetState(3);
                 pressedColumn_ = -1;
                 DoStartHeaderDragging(downHit_.Column);
                 Invalidate();
             }
             break;
         case 6:
-            if (IsMouseScroll() && !roots_.empty()) RowPressScroll(Y);
+            if (DragMode() == dmAutomatic) {
+                if (BeyondDragThreshold(X, Y)) StartNodeDrag(X, Y);
+            } else if (IsMouseScroll() && !roots_.empty()) {
+                RowPressScroll(Y);
+            }
             break;
         default:
             break;
@@ -406,8 +410,10 @@ void TCustomvxTreeList::MouseUp(TMouseButton Button, TShiftState Shift, int X, i
             if (hit.Kind == hkHeaderCell && hit.Column == downHit_.Column) HeaderClick(hit.Column, Shift);
             break;
         case 3:
+            EndHeaderDragging(true);
+            break;
         case 9:
-            CancelDragSizing();
+            EndBandDragging(true);
             break;
         case 11:
         case 7: {

@@ -214,6 +214,7 @@ void TCustomvxTreeList::CMParentFontChanged(TMessage& Message) {
 }
 
 void TCustomvxTreeList::WndProc(TMessage& Message) {
+    if (DragWndProc(Message)) return;
     if (Message.Msg == WM_TIMER) {
         WMTimer(Message);
         return;

@@ -1,6 +1,7 @@
 #include "platform/forms/control.h"
 
 #include "platform/forms/canvas_handle_scope.h"
+#include "platform/forms/drag_manager.h"
 #include "platform/forms/form.h"
 #include "platform/forms/win_control.h"
 #include "platform/gdi/device_context.h"
@@ -90,6 +91,7 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner), font_(std::make_uni
 TControl::~TControl() {
     if (g_captureControl == this) g_captureControl = nullptr;
     if (MouseControl() == this) TrackMouseControl(nullptr);
+    ForgetDragControl(this);
     if (popupMenuComponent_) popupMenuComponent_->RemoveFreeNotification(this);
     if (parent_) parent_->RemoveControl(this);
 }
@@ -282,6 +284,7 @@ LRESULT TControl::Perform(UINT Msg, WPARAM WParam, LPARAM LParam) {
 }
 
 void TControl::WndProc(TMessage& Message) {
+    if (RouteDragMessage(this, Message)) return;
     if (Message.Msg >= WM_MOUSEFIRST && Message.Msg <= WM_MOUSELAST) {
         if (!(controlStyle_ & csDoubleClicks)) {
             switch (Message.Msg) {
@@ -294,7 +297,13 @@ void TControl::WndProc(TMessage& Message) {
                     break;
             }
         }
-        if (Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK) controlState_ |= csLButtonDown;
+        if (Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK) {
+            if (dragMode_ == dmAutomatic && !HasState(csDesigning) && !Dragging()) {
+                BeginDrag(false);
+                return;
+            }
+            controlState_ |= csLButtonDown;
+        }
         if (Message.Msg == WM_LBUTTONUP) controlState_ &= ~csLButtonDown;
     }
     Dispatch(Message);
@@ -311,6 +320,7 @@ void TControl::Dispatch(TMessage& Message) {
         case WM_MBUTTONDOWN: WMMButtonDown(Message); break;
         case WM_MBUTTONUP: WMMButtonUp(Message); break;
         case WM_MOUSEMOVE: WMMouseMove(Message); break;
+        case CM_DRAG: CMDrag(Message); break;
         case WM_MOUSEWHEEL: WMMouseWheel(Message); break;
         case WM_CONTEXTMENU: WMContextMenu(Message); break;
         case WM_CANCELMODE: WMCancelMode(Message); break;

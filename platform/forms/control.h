@@ -15,6 +15,7 @@
 #include "platform/classes/component.h"
 #include "platform/forms/control_messages.h"
 #include "platform/forms/control_types.h"
+#include "platform/forms/drag_types.h"
 #include "platform/gdi/canvas.h"
 #include "platform/gdi/graphics_objects.h"
 #include "platform/win/window_handle.h"
@@ -23,6 +24,7 @@ class TWinControl;
 class TControl;
 class TCustomForm;
 class TPopupMenu;
+class TDragImageList;
 
 // ControlStyle bits.
 using TControlStyle = uint32_t;
@@ -193,6 +195,27 @@ public:
     // Any mouse handler may destroy its own control: WndProc checks this afterwards.
     bool IsBeingDestroyed() const { return HasState(csDestroying); }
 
+    // ---- Drag and drop (drag_manager.cpp) ----
+    TDragMode DragMode() const { return dragMode_; }
+    void SetDragMode(TDragMode v) { dragMode_ = v; }
+    // The cursor a drag from this control shows over a target that accepts it.
+    TCursor DragCursor() const { return dragCursor_; }
+    void SetDragCursor(TCursor v) { dragCursor_ = v; }
+    // Starts a drag with this control as its source. Without Immediate no target is asked
+    // until the pointer moved Threshold pixels (-1: the default of 5).
+    void BeginDrag(bool Immediate, int Threshold = -1);
+    void EndDrag(bool Drop);
+    bool Dragging() const;
+    // The images a drag from this control shows under the pointer (none by default).
+    virtual TDragImageList* GetDragImages() { return nullptr; }
+    TStartDragEvent OnStartDrag;
+    TDragOverEvent OnDragOver;
+    TDragDropEvent OnDragDrop;
+    TEndDragEvent OnEndDrag;
+    // The drag's start and end, called by the drag manager.
+    virtual void DoStartDrag(TDragObject*& DragObject);
+    virtual void DoEndDrag(TObject* Target, int X, int Y);
+
 protected:
     friend class TWinControl;
     virtual std::string GetText() const { return text_; }
@@ -245,6 +268,10 @@ protected:
     virtual void CMDialogChar(TMessage& Message);   // accelerator characters
     virtual void CMFocusChanged(TMessage& Message);  // broadcast by the form; LParam = new focus
     virtual void CMCancelMode(TMessage& Message);
+    // Accept starts True only when OnDragOver is assigned, which may change it.
+    virtual void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept);
+    virtual void DragDrop(TObject* Source, int X, int Y);
+    virtual void CMDrag(TMessage& Message);
 
     TControlStyle controlStyle_ = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
     TControlState controlState_ = 0;
@@ -275,6 +302,8 @@ private:
     TPopupMenu* popupMenu_ = nullptr;
     TComponent* popupMenuComponent_ = nullptr;
     TCursor cursor_ = crDefault;
+    TDragMode dragMode_ = dmManual;
+    TCursor dragCursor_ = crDrag;
 
 public:
     // Anchor bookkeeping the parent's alignment uses: distances kept when the parent grows.

@@ -242,6 +242,7 @@ TEST_F(TreeListMouse, ImmediateEditorOpensOnTheRelease) {
 }
 
 TEST_F(TreeListMouse, HeaderDragStartsOnTheSixthPixelNotTheFifth) {
+    grid->SetOptions(grid->Options().Include(TvxTLOption::ColumnMoving));
     int started = 0;
     grid->OnStartHeaderDragging = [&](TObject*, TvxTreeListColumn*) { ++started; };
     int clicks = 0;
