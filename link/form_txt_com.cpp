@@ -7,6 +7,7 @@
 #include "link/log_file.h"
 #include "link/message_dialog.h"
 #include "platform/forms/screen.h"
+#include "platform/sync/clock.h"
 #include "platform/win/message_queue.h"
 #include "serial/ser_com_port.h"
 
@@ -107,7 +108,10 @@ bool TFormTxtCom::SendCommand(const std::string& command, bool showError, std::s
         WriteLogLine(kLog, "SND", std::string("ERROR ") + e.what());
     }
     auto answered = [this] { return TextReceiveBuffer.find("SUCCESS") != std::string::npos; };
-    for (int step = 0; step < 20 && !answered(); ++step) Delay(10);
+    // Twenty steps of 10 ms, but never past 200 ms on the clock: a step that overruns must not
+    // let a late reply count as an answer.
+    const uint64_t deadline = CurrentClock().Ticks() + 200;
+    for (int step = 0; step < 20 && !answered() && CurrentClock().Ticks() < deadline; ++step) Delay(10);
     reply = TextReceiveBuffer;
     for (char& c : reply)
         if (c == ';' || c == '\r' || c == '\n') c = ' ';
