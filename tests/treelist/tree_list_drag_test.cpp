@@ -16,6 +16,7 @@
 #include "tests/support/ui_driver.h"
 #include "tests/treelist/test_column_tree_list.h"
 #include "tests/treelist/test_selecting_control.h"
+#include "tests/treelist/test_tree_list_form.h"
 #include "treelist/tree_list_unit.h"
 
 namespace {
@@ -33,36 +34,13 @@ TPoint Mid(const TRect& r) {
     return TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
 }
 
-class TreeListDrag : public ::testing::Test {
+class TreeListDrag : public TreeListOnForm<TDragGrid> {
   protected:
     void SetUp() override {
-        driver = std::make_unique<UiDriver>();
-        form = new TForm(EnsureApplication());
-        form->SetName("DragForm");
-        form->SetBounds(50, 50, 600, 400);
-        EnsureApplication()->FormCreated(form);
-        grid = new TDragGrid(form);
-        grid->SetBounds(8, 8, 500, 300);
-        cols = AddColumns(*grid, 3);
-        for (TvxTreeListColumn* c : cols) c->SetWidth(100);
-        grid->SetParent(form);
+        TreeListOnForm::SetUp();
         grid->SetOptions({TvxTLOption::MultiSelect, TvxTLOption::ColumnSizing, TvxTLOption::ColumnMoving});
-        for (int i = 0; i < 6; ++i) grid->Add()->SetStrings(0, Numbered("r", i));
         grid->OnHeaderMoved = [&](TObject*, TvxTreeListColumn*) { ++moved; };
-        form->Show();
-        driver->Pump();
-    }
-    void TearDown() override {
-        ResetApplication();
-        driver.reset();
-    }
-    TRect HeaderRect(int column) {
-        TvxTreeListLayout layout;
-        grid->CalcLayout(layout);
-        const TvxTreeListHeaderCellEntry* cell = layout.FindCell(column);
-        const TRect r = cell ? cell->Rect : TRect{};
-        TCustomvxTreeList::FreeLayout(layout);
-        return r;
+        AddRows(6);
     }
     TRect BandRect(int band) {
         TvxTreeListLayout layout;
@@ -74,23 +52,6 @@ class TreeListDrag : public ::testing::Test {
         return r;
     }
     TPoint CellPoint(int row) { return Mid(grid->GetCellRect(grid->GetAbsoluteNode(row), 0)); }
-    void Down(TPoint p) {
-        clock->Advance(GetDoubleClickTime() + 1);
-        driver->MouseDown(grid, p);
-        driver->Pump();
-    }
-    void Up(TPoint p) {
-        driver->MouseUp(grid, p);
-        driver->Pump();
-    }
-    void Move(TPoint p) {
-        driver->MoveTo(grid, p);
-        driver->Pump();
-    }
-    void Tick(uint32_t ms) {
-        clock->Advance(ms);
-        driver->Pump();
-    }
     // Presses a header (or band caption) and moves it far enough to start dragging it.
     void StartDrag(TPoint from) {
         Down(from);
@@ -137,11 +98,6 @@ class TreeListDrag : public ::testing::Test {
         ASSERT_EQ(grid->State(), 5);
     }
 
-    ScopedManualClock clock;
-    std::unique_ptr<UiDriver> driver;
-    TForm* form = nullptr;
-    TDragGrid* grid = nullptr;
-    std::vector<TvxTreeListColumn*> cols;
     int moved = 0;
 };
 
@@ -421,12 +377,12 @@ TEST_F(TreeListDrag, DragExpandTimerExpandsOrTogglesWithDragCollapse) {
     TvxTreeListNode* node = grid->GetAbsoluteNode(0);
     StartNodeDrag(2);
     Move(ButtonPoint(0));
-    Tick(grid->WaitForExpandNodeTime() - 1);
+    Wait(grid->WaitForExpandNodeTime() - 1);
     EXPECT_FALSE(node->Expanded());
-    Tick(1);
+    Wait(1);
     EXPECT_TRUE(node->Expanded());
     // Without DragCollapse the timer is done.
-    Tick(3 * grid->WaitForExpandNodeTime());
+    Wait(3 * grid->WaitForExpandNodeTime());
     EXPECT_TRUE(node->Expanded());
     driver->Escape();
     driver->Pump();
@@ -436,17 +392,17 @@ TEST_F(TreeListDrag, DragExpandTimerExpandsOrTogglesWithDragCollapse) {
     driver->Pump();
     StartNodeDrag(4);
     Move(ButtonPoint(0));
-    Tick(grid->WaitForExpandNodeTime());
+    Wait(grid->WaitForExpandNodeTime());
     EXPECT_TRUE(node->Expanded());
-    Tick(2 * grid->WaitForExpandNodeTime() - 1);
+    Wait(2 * grid->WaitForExpandNodeTime() - 1);
     EXPECT_TRUE(node->Expanded());
-    Tick(1);
+    Wait(1);
     EXPECT_FALSE(node->Expanded());
-    Tick(2 * grid->WaitForExpandNodeTime());
+    Wait(2 * grid->WaitForExpandNodeTime());
     EXPECT_TRUE(node->Expanded());
     // Leaving the button ends it.
     Move(CellPoint(3));
-    Tick(4 * grid->WaitForExpandNodeTime());
+    Wait(4 * grid->WaitForExpandNodeTime());
     EXPECT_TRUE(node->Expanded());
 }
 
@@ -458,22 +414,22 @@ TEST_F(TreeListDrag, DraggingNearAnEdgeScrollsUntilThePointerLeavesIt) {
     const TRect rows = grid->GetRectInfo().Rows;
     Move(TPoint{200, rows.Bottom - 5});
     EXPECT_EQ(grid->GetTopIndex(), 0);
-    Tick(100);
+    Wait(100);
     EXPECT_EQ(grid->GetTopIndex(), 1);
-    Tick(100);
+    Wait(100);
     EXPECT_EQ(grid->GetTopIndex(), 2);
     Move(TPoint{200, Mid(rows).Y});
-    Tick(500);
+    Wait(500);
     EXPECT_EQ(grid->GetTopIndex(), 2);
     // Sideways near the right edge of the scrolled bands.
     const TRect area = grid->GetScrollAreaRect();
     Move(TPoint{area.Right - 5, Mid(rows).Y});
-    Tick(100);
+    Wait(100);
     EXPECT_EQ(grid->LeftCoord(), 32);
     Move(TPoint{area.Left + 5, Mid(rows).Y});
-    Tick(100);
+    Wait(100);
     EXPECT_EQ(grid->LeftCoord(), 0);
-    Tick(300);
+    Wait(300);
     EXPECT_EQ(grid->LeftCoord(), 0);
     driver->Escape();
     driver->Pump();
