@@ -364,4 +364,55 @@ TEST_F(ReadOdTimer, CyclesComeAtLeast200MsApartAndAMissingFileGivesEmptyOnes) {
     EXPECT_TRUE(Form1->Timer3->Enabled());
 }
 
+// An adapter pulled during the read-out, with a window and in a script's run.
+struct LostLinkCase {
+    const char* name;
+    const char* job;
+    bool unattended;
+};
+
+class ReadOdLinkLost : public ReadOdTimer, public ::testing::WithParamInterface<LostLinkCase> {
+protected:
+    void TearDown() override {
+        UnattendedRun = false;
+        ReadOdTimer::TearDown();
+    }
+};
+
+TEST_P(ReadOdLinkLost, StopsTheCyclesAndNeverReportsSuccess) {
+    UnattendedRun = GetParam().unattended;
+    DoorState state = DoorState::DoorTerminal();
+    state.silent_nodes.insert(0x43);
+    WriteFile("OD.INI", "[ENTRIES]\r\n01=65,1018,1,Ident\r\n02=67,1018,2,Silent\r\n03=66,2200,14,Box\r\n");
+    TTimer pull(nullptr);
+    pull.SetInterval(5);
+    pull.OnTimer = [&](TObject*) {
+        for (const std::string& r : ObjectReads())
+            if (r == "FB,02,04,A1,00,43,10,18,02") {
+                pull.SetEnabled(false);
+                sim_->Unplug();
+            }
+    };
+    pull.SetEnabled(true);
+    SteadyAdvance advance(Clock(), 20);
+    StartJob(GetParam().job, state);
+    ASSERT_TRUE(Ui().WaitFor([&] { return !pull.Enabled() && !Form1->ReadOdActive; }, 120000));
+    EXPECT_FALSE(Form1->Timer3->Enabled());
+    EXPECT_EQ("65: 1018/1 00000000 Ident", Rod().Label1801->Caption());
+    EXPECT_EQ(std::vector<std::string>({"FB,02,04,A1,00,41,10,18,01", "FB,02,04,A1,00,43,10,18,02"}), ObjectReads());
+    if (GetParam().unattended) {
+        EXPECT_TRUE(Ended());
+        EXPECT_EQ(jeNoDevice, JobExitStatus);
+    } else {
+        EXPECT_FALSE(Ended());
+        EXPECT_EQ(TPageROD::Index, Page());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, ReadOdLinkLost,
+                         ::testing::Values(LostLinkCase{"Window", "/READOD,OD.INI,200,7", false},
+                                           LostLinkCase{"Script", "/READOD,OD.INI,200,7", true},
+                                           LostLinkCase{"ScriptOnce", "/READOD,OD.INI,-1,7", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
