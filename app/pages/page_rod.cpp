@@ -1,6 +1,7 @@
 #include "app/pages/page_rod.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "app/job_link.h"
 #include "app/main_form.h"
@@ -41,7 +42,10 @@ void TPageROD::StartReadOD(const std::string& argument) {
         return;
     }
     if (!OpenJobLink(form_, argument, job.Port)) return;
-    entries_ = ReadOdEntries(JobFilePath(job.File));
+    const std::string path = JobFilePath(job.File);
+    std::vector<std::string> skipped;
+    entries_ = ReadOdEntries(path, &skipped);
+    for (const std::string& why : skipped) std::fprintf(stderr, "tovak: %s: %s\n", path.c_str(), why.c_str());
     form_.ReadOdActive = true;
     form_.Timer3->SetTag(job.Interval);
     form_.Timer3->SetInterval(static_cast<uint32_t>(std::max(job.Interval, kShortestInterval)));
