@@ -78,6 +78,8 @@ void TPageNET::ShowNetInfo(const std::string& argument) {
     }
     if (!OpenJobLink(form_, argument, job.Port)) return;
     JobExitStatus = form_.WriteNetInfo() ? jeDone : jeNoDeviceList;
+    // The reading counts its steps in the menu's display, which no menu page started here.
+    form_.ProgressHide();
     FormSercom->ClosePort();
 
     if (job.Mode != "SHOW") {
