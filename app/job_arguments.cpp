@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <vector>
 
 #include "link/program_dirs.h"
@@ -104,6 +105,12 @@ std::string JobFilePath(const std::string& name) {
 TOdEntries ReadOdEntries(const std::string& path, std::vector<std::string>* skipped) {
     TOdEntries entries{};
     if (!FileExists(path)) return entries;
+    // A device or a pipe named by mistake would be read without end.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        if (skipped) skipped->push_back("no entries read: not a plain file");
+        return entries;
+    }
     TIniFile ini(path);
     for (int i = 1; i <= 10; ++i) {
         const std::string key = IntToStrZero(i, 2);

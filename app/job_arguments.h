@@ -41,6 +41,6 @@ struct TOdEntry {
 using TOdEntries = std::array<TOdEntry, 10>;
 
 // Section "ENTRIES", keys "01".."10": "node, index (hex), sub-index, name". A missing file
-// reads as no entries. An entry whose node, index or sub-index is unreadable or out of range
-// stays unused, with the reason added to `skipped`.
+// reads as no entries, and so does anything but a plain file. An entry whose node, index or
+// sub-index is unreadable or out of range stays unused; each such reason is added to `skipped`.
 TOdEntries ReadOdEntries(const std::string& path, std::vector<std::string>* skipped = nullptr);

@@ -125,6 +125,10 @@ TEST_F(JobFiles, EntriesThatNameNoObjectAreSkippedWithTheReason) {
         "entry 08 is skipped: its node is not a number from 0 to 255",
     };
     EXPECT_EQ(want, skipped);
+
+    skipped.clear();
+    for (const TOdEntry& x : ReadOdEntries("/dev/zero", &skipped)) EXPECT_EQ(0, x.Node);
+    EXPECT_EQ(std::vector<std::string>{"no entries read: not a plain file"}, skipped);
 }
 
 }  // namespace
