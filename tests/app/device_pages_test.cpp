@@ -366,6 +366,27 @@ TEST_F(ReadOdTimer, CyclesComeAtLeast200MsApartAndAMissingFileGivesEmptyOnes) {
     EXPECT_TRUE(Form1->Timer3->Enabled());
 }
 
+// The network list job on the manual clock: a device list that never comes.
+class NetInfoLate : public ReadOdTimer {};
+
+TEST_F(NetInfoLate, AListThatCouldNotBeReadSaysSoBeforeTheFileIsShown) {
+    DoorState state = DoorState::DoorTerminal();
+    state.node_entries_answered = -1;
+    WriteFile("TOVAK-NETINFO.TXT", "[NETINFO]\r\nCOUNT=1\r\nDEV-01=70; 70; J; \r\n");  // another bus, read earlier
+    BoxSeen box;
+    SeeNextBox(box);
+    SteadyAdvance advance(Clock(), 20);
+    StartSim(state);
+    WriteFile("TOVAK.INI", "[MAIN]\r\nCSM=0\r\nCOC=7\r\n");
+    Start({"/NETINFO,7,SHOW"});
+    ASSERT_TRUE(Ui().WaitFor([&] { return !Net().Label1701->Visible(); }, 120000));
+    EXPECT_EQ(GetCompTextLines(1198), box.text);
+    EXPECT_EQ(std::vector<std::string>{"&Abbruch"}, box.buttons);
+    EXPECT_EQ(jeNoDeviceList, JobExitStatus);
+    EXPECT_EQ(std::vector<std::string>{"70|70|X||||||||||||0"}, TableRows(*Net().Mem2));
+    EXPECT_FALSE(Ended());
+}
+
 // An adapter pulled during the read-out, with a window and in a script's run.
 struct LostLinkCase {
     const char* name;
