@@ -1,13 +1,16 @@
 #include "app/job_arguments.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <vector>
 
 #include "link/program_dirs.h"
 #include "link/text_utils.h"
 #include "platform/classes/file_utils.h"
 #include "platform/classes/ini_file.h"
+#include "platform/rtl/convert.h"
 #include "platform/rtl/str_utils.h"
 
 namespace {
@@ -29,6 +32,26 @@ bool NumberField(const std::string& text, const char* what, int32_t& value, std:
     if (ParseJobNumber(text, value)) return true;
     error = std::string(what) + " \"" + text + "\" is not a number";
     return false;
+}
+
+// A node or sub-index: a byte, as the run-time library reads numbers.
+bool ByteField(const std::string& text, uint8_t& value) {
+    int32_t v = 0;
+    if (!TryStrToInt(text, v) || v < 0 || v > 0xFF) return false;
+    value = static_cast<uint8_t>(v);
+    return true;
+}
+
+// An object index: up to four hex digits of either case, "$" or "0x" before them allowed.
+bool IndexField(const std::string& text, uint16_t& value) {
+    std::string digits = text;
+    if (digits.compare(0, 1, "$") == 0) digits.erase(0, 1);
+    else if (digits.compare(0, 2, "0x") == 0 || digits.compare(0, 2, "0X") == 0) digits.erase(0, 2);
+    if (digits.empty() || digits.size() > 4) return false;
+    for (char c : digits)
+        if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
+    value = static_cast<uint16_t>(std::stoul(digits, nullptr, 16));
+    return true;
 }
 
 }  // namespace
@@ -79,23 +102,38 @@ std::string JobFilePath(const std::string& name) {
     }
 }
 
-TOdEntries ReadOdEntries(const std::string& path) {
+TOdEntries ReadOdEntries(const std::string& path, std::vector<std::string>* skipped) {
     TOdEntries entries{};
     if (!FileExists(path)) return entries;
+    // A device or a pipe named by mistake would be read without end.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        if (skipped) skipped->push_back("no entries read: not a plain file");
+        return entries;
+    }
     TIniFile ini(path);
     for (int i = 1; i <= 10; ++i) {
-        const std::string value = ini.ReadString("ENTRIES", IntToStrZero(i, 2), "");
-        std::string rest = value, node, index, sub;
+        const std::string key = IntToStrZero(i, 2);
+        std::string rest = ini.ReadString("ENTRIES", key, ""), node, index, sub;
+        if (Trim(rest).empty()) continue;
         SplitFirst(rest, ",", node);
         SplitFirst(rest, ",", index);
         SplitFirst(rest, ",", sub);
-        TOdEntry& e = entries[static_cast<size_t>(i - 1)];
-        e.Node = static_cast<uint8_t>(StrToIntVal(Trim(node)));
-        // Hand-written lists have lower-case digits too; read as blanks they would name
-        // another object.
-        e.Index = HexToInt16(UpperCaseDEStr(Trim(index)));
-        e.Sub = static_cast<uint8_t>(StrToIntVal(Trim(sub)));
+        TOdEntry e;
+        // A node or index that does not fit would be cut down to another device's object,
+        // whose value would then be shown under this entry's name.
+        const char* bad = !ByteField(Trim(node), e.Node)     ? "its node is not a number from 0 to 255"
+                          : e.Node == 0                      ? nullptr
+                          : !IndexField(Trim(index), e.Index) ? "its index is not 1 to 4 hex digits"
+                          : !ByteField(Trim(sub), e.Sub)     ? "its sub-index is not a number from 0 to 255"
+                                                             : nullptr;
+        if (bad) {
+            if (skipped) skipped->push_back("entry " + key + " is skipped: " + bad);
+            continue;
+        }
+        if (e.Node == 0) continue;
         e.Name = Trim(rest);
+        entries[static_cast<size_t>(i - 1)] = e;
     }
     return entries;
 }

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct TNetInfoJob {
     int32_t Port = 0;   // below 1: the control road's port
@@ -40,5 +41,6 @@ struct TOdEntry {
 using TOdEntries = std::array<TOdEntry, 10>;
 
 // Section "ENTRIES", keys "01".."10": "node, index (hex), sub-index, name". A missing file
-// reads as no entries.
-TOdEntries ReadOdEntries(const std::string& path);
+// reads as no entries, and so does anything but a plain file. An entry whose node, index or
+// sub-index is unreadable or out of range stays unused; each such reason is added to `skipped`.
+TOdEntries ReadOdEntries(const std::string& path, std::vector<std::string>* skipped = nullptr);

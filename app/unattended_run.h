@@ -9,7 +9,7 @@ extern bool UnattendedRun;
 enum TJobExit : int {
     jeDone = 0,          // the job reached the device and did its work
     jeArguments = 2,     // a port or interval that is not a number
-    jeNoDevice = 3,      // the port did not open, or another device answered
+    jeNoDevice = 3,      // the port did not open, another device answered, or the link was lost
     jeNoDeviceList = 4,  // the door terminal answered, but not with its whole device list
 };
 

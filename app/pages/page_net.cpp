@@ -1,5 +1,7 @@
 #include "app/pages/page_net.h"
 
+#include "app/comp_text.h"
+#include "app/cust_msg.h"
 #include "app/device_tables.h"
 #include "app/job_arguments.h"
 #include "app/job_link.h"
@@ -77,8 +79,15 @@ void TPageNET::ShowNetInfo(const std::string& argument) {
         return;
     }
     if (!OpenJobLink(form_, argument, job.Port)) return;
-    JobExitStatus = form_.WriteNetInfo() ? jeDone : jeNoDeviceList;
+    const bool read = form_.WriteNetInfo();
+    JobExitStatus = read ? jeDone : jeNoDeviceList;
+    // The reading counts its steps in the menu's display, which no menu page started here.
+    form_.ProgressHide();
     FormSercom->ClosePort();
+    // Otherwise the list shown next, empty or left from an earlier reading, would pass for
+    // this bus. Leaving the page (Esc) is no failure to report.
+    if (!read && form_.Notebook1->PageIndex() == Index)
+        CustMessageDlg(GetCompTextLines(1198), mtCustInformation, mbCustCancel, 0);
 
     if (job.Mode != "SHOW") {
         if (job.Mode == "FILE") RunProgram(BaseDir, kNetInfoFile, "", false);

@@ -1,6 +1,7 @@
 #include "app/pages/page_rod.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "app/job_link.h"
 #include "app/main_form.h"
@@ -16,6 +17,10 @@ namespace {
 
 constexpr int kSingleCycle = -1;
 constexpr int kShortestInterval = 200;
+
+// False once the link is closing or closed, as after a pulled adapter: a request queued
+// now would only wait out its time and leave, stale, at the next opening.
+bool LinkUp() { return LinkState.PortOpen && !LinkState.LinkStopped; }
 
 }  // namespace
 
@@ -37,7 +42,10 @@ void TPageROD::StartReadOD(const std::string& argument) {
         return;
     }
     if (!OpenJobLink(form_, argument, job.Port)) return;
-    entries_ = ReadOdEntries(JobFilePath(job.File));
+    const std::string path = JobFilePath(job.File);
+    std::vector<std::string> skipped;
+    entries_ = ReadOdEntries(path, &skipped);
+    for (const std::string& why : skipped) std::fprintf(stderr, "tovak: %s: %s\n", path.c_str(), why.c_str());
     form_.ReadOdActive = true;
     form_.Timer3->SetTag(job.Interval);
     form_.Timer3->SetInterval(static_cast<uint32_t>(std::max(job.Interval, kShortestInterval)));
@@ -51,6 +59,7 @@ void TPageROD::ReadCycle() {
     for (const TOdEntry& e : entries_) {
         if (e.Node == 0) continue;
         if (!form_.ReadOdActive) return;
+        if (!LinkUp()) break;
         if (!form_.SendShortCommand(e.Node, e.Index, e.Sub)) continue;
         const TOdReply reply = LinkState.OdReply;
         const std::string line = IntToStrZero(reply.Node, 2) + ": " + IntToHex16(reply.Index, 4) + "/" +
@@ -62,6 +71,16 @@ void TPageROD::ReadCycle() {
     if (!form_.ReadOdActive) return;
     Label1801->SetCaption(display);
     if (MProtRdOd) WriteLogLine("TOVAK-ROD-", "RD-OD", log);
+    if (!LinkUp()) {
+        // The device is gone: further cycles could only show nothing, and a script must not
+        // take the job for done.
+        form_.ReadOdActive = false;
+        if (UnattendedRun) {
+            JobExitStatus = jeNoDevice;
+            form_.Close();
+        }
+        return;
+    }
     if (form_.Timer3->Tag() == kSingleCycle) {
         FormSercom->ClosePort();
         if (UnattendedRun) form_.Close();

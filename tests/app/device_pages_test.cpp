@@ -187,6 +187,8 @@ TEST_P(NetInfoShow, ReadsTheBusAndShowsTheFileAsTheNetworkList) {
     EXPECT_EQ(std::min(count, grid.VisibleRowCount()), grid.DataLink()->RecordCount());
     EXPECT_FALSE(LinkState.PortOpen);
     EXPECT_EQ(jeDone, JobExitStatus);
+    // The reading borrowed the menu's step display; a later visit there finds it cleared.
+    EXPECT_EQ("", Form1->Pages().MEN->Label702->Caption());
     const std::vector<std::string> rows = TableRows(*Net().Mem2);
     ASSERT_EQ(static_cast<size_t>(count), rows.size());
     if (count >= 2) {
@@ -363,5 +365,77 @@ TEST_F(ReadOdTimer, CyclesComeAtLeast200MsApartAndAMissingFileGivesEmptyOnes) {
     EXPECT_TRUE(Form1->ReadOdActive);
     EXPECT_TRUE(Form1->Timer3->Enabled());
 }
+
+// The network list job on the manual clock: a device list that never comes.
+class NetInfoLate : public ReadOdTimer {};
+
+TEST_F(NetInfoLate, AListThatCouldNotBeReadSaysSoBeforeTheFileIsShown) {
+    DoorState state = DoorState::DoorTerminal();
+    state.node_entries_answered = -1;
+    WriteFile("TOVAK-NETINFO.TXT", "[NETINFO]\r\nCOUNT=1\r\nDEV-01=70; 70; J; \r\n");  // another bus, read earlier
+    BoxSeen box;
+    SeeNextBox(box);
+    SteadyAdvance advance(Clock(), 20);
+    StartSim(state);
+    WriteFile("TOVAK.INI", "[MAIN]\r\nCSM=0\r\nCOC=7\r\n");
+    Start({"/NETINFO,7,SHOW"});
+    ASSERT_TRUE(Ui().WaitFor([&] { return !Net().Label1701->Visible(); }, 120000));
+    EXPECT_EQ(GetCompTextLines(1198), box.text);
+    EXPECT_EQ(std::vector<std::string>{"&Abbruch"}, box.buttons);
+    EXPECT_EQ(jeNoDeviceList, JobExitStatus);
+    EXPECT_EQ(std::vector<std::string>{"70|70|X||||||||||||0"}, TableRows(*Net().Mem2));
+    EXPECT_FALSE(Ended());
+}
+
+// An adapter pulled during the read-out, with a window and in a script's run.
+struct LostLinkCase {
+    const char* name;
+    const char* job;
+    bool unattended;
+};
+
+class ReadOdLinkLost : public ReadOdTimer, public ::testing::WithParamInterface<LostLinkCase> {
+protected:
+    void TearDown() override {
+        UnattendedRun = false;
+        ReadOdTimer::TearDown();
+    }
+};
+
+TEST_P(ReadOdLinkLost, StopsTheCyclesAndNeverReportsSuccess) {
+    UnattendedRun = GetParam().unattended;
+    DoorState state = DoorState::DoorTerminal();
+    state.silent_nodes.insert(0x43);
+    WriteFile("OD.INI", "[ENTRIES]\r\n01=65,1018,1,Ident\r\n02=67,1018,2,Silent\r\n03=66,2200,14,Box\r\n");
+    TTimer pull(nullptr);
+    pull.SetInterval(5);
+    pull.OnTimer = [&](TObject*) {
+        for (const std::string& r : ObjectReads())
+            if (r == "FB,02,04,A1,00,43,10,18,02") {
+                pull.SetEnabled(false);
+                sim_->Unplug();
+            }
+    };
+    pull.SetEnabled(true);
+    SteadyAdvance advance(Clock(), 20);
+    StartJob(GetParam().job, state);
+    ASSERT_TRUE(Ui().WaitFor([&] { return !pull.Enabled() && !Form1->ReadOdActive; }, 120000));
+    EXPECT_FALSE(Form1->Timer3->Enabled());
+    EXPECT_EQ("65: 1018/1 00000000 Ident", Rod().Label1801->Caption());
+    EXPECT_EQ(std::vector<std::string>({"FB,02,04,A1,00,41,10,18,01", "FB,02,04,A1,00,43,10,18,02"}), ObjectReads());
+    if (GetParam().unattended) {
+        EXPECT_TRUE(Ended());
+        EXPECT_EQ(jeNoDevice, JobExitStatus);
+    } else {
+        EXPECT_FALSE(Ended());
+        EXPECT_EQ(TPageROD::Index, Page());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, ReadOdLinkLost,
+                         ::testing::Values(LostLinkCase{"Window", "/READOD,OD.INI,200,7", false},
+                                           LostLinkCase{"Script", "/READOD,OD.INI,200,7", true},
+                                           LostLinkCase{"ScriptOnce", "/READOD,OD.INI,-1,7", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

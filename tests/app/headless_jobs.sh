@@ -86,5 +86,17 @@ job /READOD,od.ini,soon,5
 [ "$status" = 2 ] || fail "an interval that is no number ended with $status"
 grep -q 'interval "SOON" is not a number' "$work/stderr" || fail "no message for the interval: $(cat "$work/stderr")"
 
+# A device lost while the read-out repeats: the job ends and says so.
+start_sim 8 "$work/terminal.ini"
+rod_lines() { cat "${base}"PROT/TOVAK-ROD-*.PRT 2>/dev/null | wc -l; }
+before=$(rod_lines)
+TOVAK_HEADLESS=1 TOVAK_PORTS="$ports" timeout 60 "$tovak" "/BASEDIR=$base" /READOD,od.ini,200,8 2>"$work/stderr" </dev/null &
+reader=$!
+for _ in $(seq 100); do [ "$(rod_lines)" -gt "$before" ] && break; sleep 0.1; done
+kill "${sims[-1]}"
+wait "$reader"
+status=$?
+[ "$status" = 3 ] || fail "a device lost during the read-out ended the job with $status"
+
 [ "$failures" = 0 ] && echo "headless jobs: all passed"
 exit "$failures"

@@ -95,4 +95,40 @@ TEST_F(JobFiles, EntriesSkipUnusedPlacesAndKeepTheirNames) {
     for (const TOdEntry& x : ReadOdEntries(dir_ + "/MISSING.INI")) EXPECT_EQ(0, x.Node);
 }
 
+TEST_F(JobFiles, EntriesThatNameNoObjectAreSkippedWithTheReason) {
+    Write(dir_ + "/OD.INI",
+          "[ENTRIES]\r\n"
+          "01=300,1018,1,node cut to 44\r\n"
+          "02=-1,1018,1,node cut to 255\r\n"
+          "03=65,ZZZZ,1,index read as 0\r\n"
+          "04=65,12345,1,index cut\r\n"
+          "05=65,1018,999,sub cut\r\n"
+          "06=65 1018 1 no commas\r\n"
+          "07=66\r\n"
+          "08=\x01\xFF,\x02\r\n"
+          "09=$41,0x2200,0,written as the run-time library reads them\r\n"
+          "10=\r\n");
+    std::vector<std::string> skipped;
+    const TOdEntries e = ReadOdEntries(dir_ + "/OD.INI", &skipped);
+    for (size_t i = 0; i < 8; ++i) EXPECT_EQ(0, e[i].Node) << i;
+    EXPECT_EQ(0x41, e[8].Node);
+    EXPECT_EQ(0x2200, e[8].Index);
+    EXPECT_EQ(0, e[9].Node);
+    const std::vector<std::string> want = {
+        "entry 01 is skipped: its node is not a number from 0 to 255",
+        "entry 02 is skipped: its node is not a number from 0 to 255",
+        "entry 03 is skipped: its index is not 1 to 4 hex digits",
+        "entry 04 is skipped: its index is not 1 to 4 hex digits",
+        "entry 05 is skipped: its sub-index is not a number from 0 to 255",
+        "entry 06 is skipped: its node is not a number from 0 to 255",
+        "entry 07 is skipped: its index is not 1 to 4 hex digits",
+        "entry 08 is skipped: its node is not a number from 0 to 255",
+    };
+    EXPECT_EQ(want, skipped);
+
+    skipped.clear();
+    for (const TOdEntry& x : ReadOdEntries("/dev/zero", &skipped)) EXPECT_EQ(0, x.Node);
+    EXPECT_EQ(std::vector<std::string>{"no entries read: not a plain file"}, skipped);
+}
+
 }  // namespace
