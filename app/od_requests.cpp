@@ -19,7 +19,8 @@ TOdWait QueueAndWait(TNotebook* book, bool& flag, const std::string& request) {
     flag = true;
     if (FormSercom) FormSercom->EnqueueRequest(request);
     int rounds = 0;
-    while (rounds < kWaitRounds && book->PageIndex() == page && flag) {
+    // A closed link answers nothing: waiting out the rounds would only hold up the caller.
+    while (rounds < kWaitRounds && book->PageIndex() == page && flag && LinkState.PortOpen) {
         ProcessMessages();
         Delay(100);
         ++rounds;

@@ -407,12 +407,14 @@ TEST_P(ReadOdLinkLost, StopsTheCyclesAndNeverReportsSuccess) {
     DoorState state = DoorState::DoorTerminal();
     state.silent_nodes.insert(0x43);
     WriteFile("OD.INI", "[ENTRIES]\r\n01=65,1018,1,Ident\r\n02=67,1018,2,Silent\r\n03=66,2200,14,Box\r\n");
+    uint64_t pulledAt = 0;
     TTimer pull(nullptr);
     pull.SetInterval(5);
     pull.OnTimer = [&](TObject*) {
         for (const std::string& r : ObjectReads())
             if (r == "FB,02,04,A1,00,43,10,18,02") {
                 pull.SetEnabled(false);
+                pulledAt = Clock().Ticks();
                 sim_->Unplug();
             }
     };
@@ -421,6 +423,7 @@ TEST_P(ReadOdLinkLost, StopsTheCyclesAndNeverReportsSuccess) {
     StartJob(GetParam().job, state);
     ASSERT_TRUE(Ui().WaitFor([&] { return !pull.Enabled() && !Form1->ReadOdActive; }, 120000));
     EXPECT_FALSE(Form1->Timer3->Enabled());
+    EXPECT_LT(Clock().Ticks() - pulledAt, 10000u) << "the silent node's read ends with the link, not after its ten seconds";
     EXPECT_EQ("65: 1018/1 00000000 Ident", Rod().Label1801->Caption());
     EXPECT_EQ(std::vector<std::string>({"FB,02,04,A1,00,41,10,18,01", "FB,02,04,A1,00,43,10,18,02"}), ObjectReads());
     if (GetParam().unattended) {
