@@ -5,6 +5,7 @@
 #include "app/comp_text.h"
 #include "app/cust_msg.h"
 #include "app/device_slot_display.h"
+#include "app/install_link.h"
 #include "app/main_form.h"
 #include "app/main_settings.h"
 #include "app/pages/main_pages.h"
@@ -60,10 +61,14 @@ bool TPageINS::Send(const std::string& data, uint32_t ms) {
 
 bool TPageINS::Await(const std::function<bool()>& waiting, bool deviceWait) {
     form_.RestartStepTime();
+    // A closed main window only marks the program as ending: the main loop cannot end it
+    // while a wait goes on.
+    const auto over = [&] { return !waiting() || WizardProgramEnding(); };
     while (waiting()) {
+        if (WizardProgramEnding()) return false;
         // A device wait looks at the clock every 100 ms for the question after two minutes.
-        RunLoopUntil([&] { return !waiting(); }, deviceWait ? GetTickCount64() + 100 : kNoDeadline);
-        if (!ProcessMessages()) return false;
+        RunLoopUntil(over, deviceWait ? GetTickCount64() + 100 : kNoDeadline);
+        if (!ProcessMessages() || WizardProgramEnding()) return false;
         if (deviceWait && waiting() && form_.CheckStepTimeout()) {
             LeaveWizard(true);
             return false;

@@ -6,6 +6,7 @@
 #include "app/comp_text.h"
 #include "app/cust_msg.h"
 #include "app/main_form.h"
+#include "app/install_link.h"
 #include "app/main_settings.h"
 #include "app/maintenance_date.h"
 #include "app/pages/main_pages.h"
@@ -230,8 +231,11 @@ void TPageWAW::Button120A1Click() {
     // The record has no time of its own: after two minutes without it the user may give up.
     form_.RestartStepTime();
     while (ShowsCounterState() && LinkState.AwaitEmergencyCounters) {
-        RunLoopUntil([this] { return !ShowsCounterState() || !LinkState.AwaitEmergencyCounters; },
-                     GetTickCount64() + 100);
+        if (WizardProgramEnding()) return;
+        RunLoopUntil(
+            [this] { return !ShowsCounterState() || !LinkState.AwaitEmergencyCounters || WizardProgramEnding(); },
+            GetTickCount64() + 100);
+        if (WizardProgramEnding()) return;
         if (ShowsCounterState() && LinkState.AwaitEmergencyCounters && form_.CheckStepTimeout()) {
             Pages().INS->LeaveWizard(true);
             return;

@@ -435,6 +435,41 @@ TEST_F(Installation, ASilentDetectionOffersToGiveUpAfterTwoMinutes) {
     EXPECT_TRUE(Form1->Pages().MEN->Button721->Enabled());
 }
 
+// Leaves a wait that did not end by itself within `ms` on the program's clock (by showing
+// the menu, which every wait of the wizard gives way to), and tells so.
+class Rescue {
+  public:
+    explicit Rescue(uint32_t ms) {
+        timer_.SetInterval(ms);
+        timer_.OnTimer = [this](TObject*) {
+            timer_.SetEnabled(false);
+            used = true;
+            Form1->Notebook1->SetPageIndex(TPageMEN::Index);
+        };
+        timer_.SetEnabled(true);
+    }
+    bool used = false;
+
+  private:
+    TTimer timer_{nullptr};
+};
+
+TEST_F(Installation, ClosingTheWindowDuringAWaitLetsTheProgramEnd) {
+    DoorState state = Terminal(kJ2Open, kJ2Open);
+    state.detect_ms = 600000;
+    ToWizard(state);
+    std::unique_ptr<Rescue> rescue;
+    Once([this] { return !Requests().empty() && Requests().back() == "FB,02,00,50,14"; },
+         [&] {
+             Form1->Close();
+             rescue = std::make_unique<Rescue>(3000);
+         });
+    Ui().Click(Ins().Button11011);
+    ASSERT_TRUE(rescue);
+    EXPECT_TRUE(Application->Terminated());
+    EXPECT_FALSE(rescue->used);
+}
+
 // The jumper check on its own: the boxes' flag bytes as the configuration blocks left them.
 class JumperCheck : public AppStart {
   protected:

@@ -340,6 +340,34 @@ TEST_F(Maintenance, AMissingCounterRecordKeepsWaitingUntilTheUserGoesBack) {
     EXPECT_EQ("1 / 11", Waw().Label190->Caption());
 }
 
+TEST_F(Maintenance, ClosingTheWindowDuringTheCounterWaitLetsTheProgramEnd) {
+    DoorState state = DoorState::DoorTerminal();
+    state.silent_records.insert(0x53);
+    ToWar(state);
+    Ui().Click(War().Button12002);
+    TTimer close(nullptr), rescue(nullptr);
+    close.SetInterval(5);
+    close.OnTimer = [&](TObject*) {
+        if (!LinkState.AwaitEmergencyCounters) return;
+        close.SetEnabled(false);
+        Form1->Close();
+        rescue.SetEnabled(true);
+    };
+    // A wait that outlives the window is left by hand, so the test can tell.
+    bool rescued = false;
+    rescue.SetInterval(3000);
+    rescue.SetEnabled(false);
+    rescue.OnTimer = [&](TObject*) {
+        rescue.SetEnabled(false);
+        rescued = true;
+        Form1->Notebook1->SetPageIndex(TPageMEN::Index);
+    };
+    close.SetEnabled(true);
+    Ui().Click(Waw().Button120A1);
+    EXPECT_TRUE(Application->Terminated());
+    EXPECT_FALSE(rescued);
+}
+
 TEST_F(MaintenanceOnManualClock, AMissingCounterRecordOffersToGiveUpAfterTwoMinutes) {
     DoorState state = DoorState::DoorTerminal();
     state.silent_records.insert(0x53);

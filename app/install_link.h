@@ -1,0 +1,5 @@
+#pragma once
+// Whether the wizards may go on waiting for the device and sending to it.
+
+// The main window was closed: the waits must let the main loop end the program.
+bool WizardProgramEnding();
