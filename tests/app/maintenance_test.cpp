@@ -368,6 +368,42 @@ TEST_F(Maintenance, ClosingTheWindowDuringTheCounterWaitLetsTheProgramEnd) {
     EXPECT_FALSE(rescued);
 }
 
+// A pulled adapter during the counter wait or the date write: an error box and the start
+// page, where the port is chosen again; never "Wartungstermin wurde geändert!".
+TEST_F(Maintenance, APulledAdapterLeavesForTheStartPageWithAnError) {
+    DoorState state = DoorState::DoorTerminal();
+    state.silent_records.insert(0x53);
+    ToWar(state);
+    std::string text;
+    AnswerBox(text);
+    TTimer pull(nullptr);
+    pull.SetInterval(5);
+    pull.OnTimer = [&](TObject*) {
+        if (!LinkState.AwaitEmergencyCounters) return;
+        pull.SetEnabled(false);
+        sim_.reset();
+    };
+    pull.SetEnabled(true);
+    Ui().Click(War().Button12002);
+    Ui().Click(Waw().Button120A1);
+    EXPECT_EQ(GetCompText(1650), text);
+    EXPECT_EQ(0, Form1->Notebook1->PageIndex());
+    EXPECT_EQ(1, WizardPage());
+
+    // The date write on a link that is gone.
+    War().Show();
+    War().DateEdit12001->SetDate(EncodeDate(2027, 2, 1));
+    text.clear();
+    Ui().OnNextModal([&](TCustomForm* form, UiDriver& u) {
+        u.Click(static_cast<TFormCustMsg*>(form)->Button1);  // "Ja"
+        AnswerBox(text);
+    });
+    Ui().Click(War().Button12001);
+    EXPECT_EQ(GetCompText(1650), text);
+    EXPECT_EQ(0, Form1->Notebook1->PageIndex());
+    EXPECT_TRUE(War().Button12001->Enabled());
+}
+
 TEST_F(MaintenanceOnManualClock, AMissingCounterRecordOffersToGiveUpAfterTwoMinutes) {
     DoorState state = DoorState::DoorTerminal();
     state.silent_records.insert(0x53);
