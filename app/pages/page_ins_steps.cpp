@@ -113,6 +113,8 @@ void TPageINS::LeaveWizard(bool endInstallStep) {
 }
 
 void TPageINS::LinkLost() {
+    // Closing the main window closes the link too; that is no loss to report.
+    if (WizardProgramEnding()) return;
     // No request can end the device's step now; the next installation starts it afresh.
     form_.InstallActive = false;
     LeaveWizard(false);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 
 #include "app/comp_text.h"
@@ -402,6 +403,28 @@ TEST_F(Maintenance, APulledAdapterLeavesForTheStartPageWithAnError) {
     EXPECT_EQ(GetCompText(1650), text);
     EXPECT_EQ(0, Form1->Notebook1->PageIndex());
     EXPECT_TRUE(War().Button12001->Enabled());
+}
+
+TEST_F(Maintenance, ClosingTheWindowDuringTheDateWriteShowsNoBox) {
+    ToWar();
+    War().DateEdit12001->SetDate(EncodeDate(2027, 2, 1));
+    std::string text;
+    Ui().OnNextModal([&](TCustomForm* form, UiDriver& u) {
+        u.Click(static_cast<TFormCustMsg*>(form)->Button1);  // "Ja"
+        AnswerBox(text);
+    });
+    TTimer close(nullptr);
+    close.SetInterval(5);
+    close.OnTimer = [&](TObject*) {
+        const std::vector<std::string> sent = Requests();
+        if (std::find(sent.begin(), sent.end(), "FB,02,02,44,01,00,01") == sent.end()) return;
+        close.SetEnabled(false);
+        Form1->Close();
+    };
+    close.SetEnabled(true);
+    Ui().Click(War().Button12001);
+    EXPECT_TRUE(Application->Terminated());
+    EXPECT_EQ("", text);
 }
 
 TEST_F(MaintenanceOnManualClock, AMissingCounterRecordOffersToGiveUpAfterTwoMinutes) {
