@@ -5,8 +5,8 @@
 
 #include "app/comp_text.h"
 #include "app/cust_msg.h"
-#include "app/main_form.h"
 #include "app/install_link.h"
+#include "app/main_form.h"
 #include "app/main_settings.h"
 #include "app/maintenance_date.h"
 #include "app/pages/main_pages.h"
