@@ -32,6 +32,8 @@ public:
 
     // The door changes by itself (opened, closed, locked by hand): the device reports it.
     void SetDoor(uint8_t door);
+    // The technician opens a closed door or closes an open one; the rest of the state stays.
+    void OpenOrCloseDoor();
 
     // Record frames (DATA: FB 02 N T I payload...).
     static SimFrame Record(uint8_t type, uint8_t index, const std::string& fields);

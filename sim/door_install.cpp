@@ -74,3 +74,9 @@ void DoorDevice::SetDoor(uint8_t door) {
     state_.door = door;
     QueueLater(0, DoorStateRecord());
 }
+
+void DoorDevice::OpenOrCloseDoor() {
+    std::lock_guard<std::mutex> lock(lock_);
+    state_.door = static_cast<uint8_t>(state_.door ^ 0x01);
+    QueueLater(0, DoorStateRecord());
+}

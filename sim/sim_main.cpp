@@ -18,11 +18,17 @@ volatile std::sig_atomic_t stop_requested = 0;
 
 void OnSignal(int) { stop_requested = 1; }
 
+// SIGUSR1: the technician opens or closes the door (for the wizards' "close the door" pages).
+volatile std::sig_atomic_t door_moves = 0;
+
+void OnDoorSignal(int) { door_moves = 1; }
+
 int Usage() {
     std::fprintf(stderr,
                  "usage: tovak-sim [--port N] [--ports-dir DIR] [--poll MS] [--config FILE] [--type 0|1|2|T]\n"
                  "  Plays the door equipment on a pseudo-terminal linked as COMn (default COM1)\n"
-                 "  in the ports folder ($TOVAK_PORTS or ~/.config/tovak/ports).\n"
+                 "  in the ports folder ($TOVAK_PORTS or ~/.config/tovak/ports);\n"
+                 "  kill -USR1 opens or closes the door.\n"
                  "       tovak-sim --controller [--port N] [--ports-dir DIR] [--restart MS]\n"
                  "  Plays the door controller's text channel instead (default COM2).\n");
     return 2;
@@ -80,10 +86,16 @@ int main(int argc, char** argv) {
         std::signal(SIGINT, OnSignal);
         std::signal(SIGTERM, OnSignal);
         sim.Start();
+        std::signal(SIGUSR1, OnDoorSignal);
         std::printf("tovak-sim: COM%d -> %s (%s), polling every %d ms; Ctrl+C ends\n", options.port,
                     sim.SlavePath().c_str(), sim.LinkPath().c_str(), options.poll_ms);
         std::fflush(stdout);
-        while (!stop_requested) pause();
+        while (!stop_requested) {
+            pause();
+            if (!door_moves) continue;
+            door_moves = 0;
+            sim.Device().OpenOrCloseDoor();
+        }
         sim.Stop();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tovak-sim: %s\n", e.what());

@@ -28,6 +28,9 @@ class TPageINS : public TMainPage {
     void Button11012Click(TObject* Sender);
     // The return to the menu without the question, for a wait the technician gave up.
     void LeaveWizard(bool endInstallStep);
+    // The link to the device is gone: both wizards are left for the start page, where the
+    // technician chooses the port again, with an error box.
+    void LinkLost();
 
     void Button11011Click();  // detection
     void Button11021Click();  // jumper check
@@ -109,8 +112,11 @@ class TPageINS : public TMainPage {
     void BuildRecordCode();
 
     bool Shown(int page) const;
+    // True while the wizard may go on: the page is shown, the program is not ending and the
+    // link is up (a lost link leaves the wizard, see LinkLost).
+    bool Continues();
     // Queues a request to the device, then pauses `ms` (the device takes requests one poll
-    // at a time); false when the technician left the wizard meanwhile.
+    // at a time); false, with nothing queued, when the wizard cannot go on.
     bool Send(const std::string& data, uint32_t ms = 200);
     // Dispatches messages while `waiting` holds. A device wait offers, after two minutes
     // without progress, to give up; false when the technician gave up (the wizard is left)

@@ -5,9 +5,11 @@
 #include "app/comp_text.h"
 #include "app/cust_msg.h"
 #include "app/device_slot_display.h"
+#include "app/install_link.h"
 #include "app/main_form.h"
 #include "app/main_settings.h"
 #include "app/pages/main_pages.h"
+#include "app/start_options.h"
 #include "link/delay.h"
 #include "link/form_sercom.h"
 #include "link/frame_codec.h"
@@ -51,20 +53,31 @@ bool TPageINS::DoorOpen() {
     return LinkState.DoorSystem.DoorState & 0x01;
 }
 
+bool TPageINS::Continues() {
+    if (WizardProgramEnding() || form_.Notebook1->PageIndex() != Index) return false;
+    if (WizardLinkUp()) return true;
+    LinkLost();
+    return false;
+}
+
 bool TPageINS::Send(const std::string& data, uint32_t ms) {
+    if (!Continues()) return false;
     if (FormSercom) FormSercom->EnqueueRequest(data);
     if (ms) Delay(ms);
-    // Left meanwhile (Esc closes the link): nothing more may be queued for a later device.
-    return form_.Notebook1->PageIndex() == Index;
+    return Continues();
 }
 
 bool TPageINS::Await(const std::function<bool()>& waiting, bool deviceWait) {
     form_.RestartStepTime();
+    // A closed main window only marks the program as ending: the main loop cannot end it
+    // while a wait goes on.
+    const auto over = [&] { return !waiting() || WizardProgramEnding() || !WizardLinkUp(); };
     while (waiting()) {
+        if (!Continues()) return false;
         // A device wait looks at the clock every 100 ms for the question after two minutes.
-        RunLoopUntil([&] { return !waiting(); }, deviceWait ? GetTickCount64() + 100 : kNoDeadline);
-        if (!ProcessMessages()) return false;
-        if (deviceWait && waiting() && form_.CheckStepTimeout()) {
+        RunLoopUntil(over, deviceWait ? GetTickCount64() + 100 : kNoDeadline);
+        if (!ProcessMessages() || WizardProgramEnding()) return false;
+        if (deviceWait && waiting() && WizardLinkUp() && form_.CheckStepTimeout()) {
             LeaveWizard(true);
             return false;
         }
@@ -73,6 +86,7 @@ bool TPageINS::Await(const std::function<bool()>& waiting, bool deviceWait) {
 }
 
 bool TPageINS::Request(bool& flag, const std::string& data, const std::function<bool()>& stay) {
+    if (!Continues()) return false;
     flag = true;
     if (FormSercom) FormSercom->EnqueueRequest(data);
     return Await([&] { return stay() && flag; });
@@ -85,8 +99,10 @@ void TPageINS::Button11012Click(TObject* Sender) {
 
 void TPageINS::LeaveWizard(bool endInstallStep) {
     if (endInstallStep && form_.InstallActive) {
-        if (FormSercom) FormSercom->EnqueueRequest(Command(0x50, 0x17));
-        Delay(200);
+        if (FormSercom && WizardLinkUp()) {
+            FormSercom->EnqueueRequest(Command(0x50, 0x17));
+            Delay(200);
+        }
         form_.InstallActive = false;
     }
     ProgressBar11->SetVisible(false);
@@ -94,6 +110,16 @@ void TPageINS::LeaveWizard(bool endInstallStep) {
     Pages().MEN->Show();
     Notebook11->SetPageIndex(1);
     Pages().WAW->Notebook21->SetPageIndex(1);
+}
+
+void TPageINS::LinkLost() {
+    // Closing the main window closes the link too; that is no loss to report.
+    if (WizardProgramEnding()) return;
+    // No request can end the device's step now; the next installation starts it afresh.
+    form_.InstallActive = false;
+    LeaveWizard(false);
+    form_.Notebook1->SetPageIndex(kPageStart);
+    CustMessageDlg(GetCompText(1650), mtCustError, mbCustCancel, 0);
 }
 
 void TPageINS::Button11011Click() {
@@ -172,7 +198,7 @@ void TPageINS::Button11041Click() {
 }
 
 void TPageINS::Button11051Click() {
-    if (FormSercom) FormSercom->EnqueueRequest(Command(0x50, 0x01));
+    if (!Send(Command(0x50, 0x01), 0)) return;
     if (!Await([this] { return Shown(5) && Shape11051->Brush()->Color() != kGreen; })) return;
     if (!Shown(5)) return;
     const TDeviceSlotRecord& terminal = LinkState.DoorSystem.Slots[1];
@@ -317,7 +343,7 @@ void TPageINS::Button11123Click() {
 }
 
 void TPageINS::Button11121Click() {
-    if (InstStepMode == 1 && FormSercom) FormSercom->EnqueueRequest(Command(0x50, 0x15));
+    if (InstStepMode == 1 && FormSercom && WizardLinkUp()) FormSercom->EnqueueRequest(Command(0x50, 0x15));
     // The installation is complete on the device: a later Esc must not cancel it.
     form_.InstallActive = false;
     Notebook11->SetPageIndex(13);

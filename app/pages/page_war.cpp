@@ -2,6 +2,7 @@
 
 #include "app/comp_text.h"
 #include "app/cust_msg.h"
+#include "app/main_form.h"
 #include "app/maintenance_date.h"
 #include "app/pages/main_pages.h"
 #include "controls/vx_calendar.h"
@@ -38,6 +39,9 @@ void TPageWAR::Button12001Click() {
     if (WriteMaintenanceDate(date)) {
         Pages().WAW->DateEdit12091->SetDate(date);
         CustMessageDlg(GetCompText(1215), mtCustInformation, mbCustOK, 0);
+    } else if (form_.Notebook1->PageIndex() == Index) {
+        // Not left with Esc: the link was lost during the write.
+        Pages().INS->LinkLost();
     }
     Button12001->SetEnabled(true);
     Button12002->SetEnabled(true);

@@ -5,6 +5,7 @@
 
 #include "app/comp_text.h"
 #include "app/cust_msg.h"
+#include "app/install_link.h"
 #include "app/main_form.h"
 #include "app/main_settings.h"
 #include "app/maintenance_date.h"
@@ -219,6 +220,10 @@ void TPageWAW::ShowCounters() {
 }
 
 void TPageWAW::Button120A1Click() {
+    if (!WizardLinkUp()) {
+        Pages().INS->LinkLost();
+        return;
+    }
     Enqueue(std::string("\xFB\x02\x00\x50\x01", 5));
     PrepareCounterLamps(MaintenanceBoxCount(LinkState.NodeTable));
     Button120B1->SetEnabled(false);
@@ -230,8 +235,18 @@ void TPageWAW::Button120A1Click() {
     // The record has no time of its own: after two minutes without it the user may give up.
     form_.RestartStepTime();
     while (ShowsCounterState() && LinkState.AwaitEmergencyCounters) {
-        RunLoopUntil([this] { return !ShowsCounterState() || !LinkState.AwaitEmergencyCounters; },
-                     GetTickCount64() + 100);
+        if (WizardProgramEnding()) return;
+        if (!WizardLinkUp()) {
+            Pages().INS->LinkLost();
+            return;
+        }
+        RunLoopUntil(
+            [this] {
+                return !ShowsCounterState() || !LinkState.AwaitEmergencyCounters || WizardProgramEnding() ||
+                       !WizardLinkUp();
+            },
+            GetTickCount64() + 100);
+        if (WizardProgramEnding() || !WizardLinkUp()) continue;
         if (ShowsCounterState() && LinkState.AwaitEmergencyCounters && form_.CheckStepTimeout()) {
             Pages().INS->LeaveWizard(true);
             return;
@@ -262,8 +277,11 @@ void TPageWAW::Button12091Click() {
     LetWindowsRepaint();
     const bool written = WriteMaintenanceDate(date);
     if (written) Pages().WAR->DateEdit12001->SetDate(date);
-    // Esc during the pauses has left for the start page already.
-    if (written) Pages().WAR->Show();
+    // Esc during the pauses has left for the start page already; a lost link has not.
+    if (written)
+        Pages().WAR->Show();
+    else if (form_.Notebook1->PageIndex() == Index)
+        Pages().INS->LinkLost();
     Button12091->SetEnabled(true);
     LetWindowsRepaint();
 }

@@ -39,6 +39,11 @@ class WizardAbort : public AppStart {
 
 TEST_F(WizardAbort, EndsTheInstallStepOnlyAfterTheFirstPage) {
     Start({"/1"});
+    // As though a device were connected: the requests stay in the queue to be looked at.
+    struct OpenLink {
+        OpenLink() { LinkState.PortOpen = true; }
+        ~OpenLink() { LinkState.PortOpen = false; }
+    } open;
     TPageINS& ins = *Form1->Pages().INS;
     ins.Show();
     ins.Notebook11->SetPageIndex(1);
@@ -433,6 +438,80 @@ TEST_F(Installation, ASilentDetectionOffersToGiveUpAfterTwoMinutes) {
     EXPECT_FALSE(Form1->InstallActive);
     EXPECT_TRUE(Sent("FB,02,00,50,17"));
     EXPECT_TRUE(Form1->Pages().MEN->Button721->Enabled());
+}
+
+// Leaves a wait that did not end by itself within `ms` on the program's clock (by showing
+// the menu, which every wait of the wizard gives way to), and tells so.
+class Rescue {
+  public:
+    explicit Rescue(uint32_t ms) {
+        timer_.SetInterval(ms);
+        timer_.OnTimer = [this](TObject*) {
+            timer_.SetEnabled(false);
+            used = true;
+            Form1->Notebook1->SetPageIndex(TPageMEN::Index);
+        };
+        timer_.SetEnabled(true);
+    }
+    bool used = false;
+
+  private:
+    TTimer timer_{nullptr};
+};
+
+TEST_F(Installation, ClosingTheWindowDuringAWaitLetsTheProgramEnd) {
+    DoorState state = Terminal(kJ2Open, kJ2Open);
+    state.detect_ms = 600000;
+    ToWizard(state);
+    std::unique_ptr<Rescue> rescue;
+    Once([this] { return !Requests().empty() && Requests().back() == "FB,02,00,50,14"; },
+         [&] {
+             Form1->Close();
+             rescue = std::make_unique<Rescue>(3000);
+         });
+    Ui().Click(Ins().Button11011);
+    ASSERT_TRUE(rescue);
+    EXPECT_TRUE(Application->Terminated());
+    EXPECT_FALSE(rescue->used);
+}
+
+// A pulled adapter: the wizard leaves for the start page with an error box and queues
+// nothing, neither the next step nor the end of the install step: the queue outlives the
+// port, so the requests would reach whichever device is opened next.
+TEST_F(Installation, APulledAdapterLeavesTheWizardAndQueuesNothingForTheNextDevice) {
+    DoorState state = Terminal(kJ2Open, kJ2Open);
+    state.detect_ms = 600000;
+    ToWizard(state);
+    std::unique_ptr<Rescue> rescue;
+    Once([this] { return !Requests().empty() && Requests().back() == "FB,02,00,50,14"; },
+         [&] {
+             sim_.reset();
+             rescue = std::make_unique<Rescue>(3000);
+         });
+    std::string text;
+    AnswerBox(text);
+    Ui().Click(Ins().Button11011);
+    ASSERT_TRUE(rescue);
+    EXPECT_FALSE(rescue->used);
+    EXPECT_EQ(GetCompText(1650), text);
+    EXPECT_EQ(0, Form1->Notebook1->PageIndex());
+    EXPECT_EQ(1, Step());
+    EXPECT_FALSE(Form1->InstallActive);
+    EXPECT_TRUE(FormSercom->Link().QueueItems().empty());
+}
+
+TEST_F(Installation, AbbruchAfterAPulledAdapterQueuesNothingForTheNextDevice) {
+    ToWizard(Terminal(kJ2Open, kJ2Open));
+    Ui().Click(Ins().Button11011);
+    Ui().Click(Ins().Button11021);
+    ASSERT_EQ(3, Step());
+    sim_.reset();
+    ASSERT_TRUE(Ui().WaitFor([] { return !LinkState.PortOpen; }));
+    Confirm(Ui(), true);
+    Ui().Click("Form1.Button11032");
+    EXPECT_EQ(TPageMEN::Index, Form1->Notebook1->PageIndex());
+    EXPECT_FALSE(Form1->InstallActive);
+    EXPECT_TRUE(FormSercom->Link().QueueItems().empty());
 }
 
 // The jumper check on its own: the boxes' flag bytes as the configuration blocks left them.

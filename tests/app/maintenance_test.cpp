@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 
 #include "app/comp_text.h"
@@ -338,6 +339,92 @@ TEST_F(Maintenance, AMissingCounterRecordKeepsWaitingUntilTheUserGoesBack) {
     EXPECT_TRUE(wasWaiting);
     EXPECT_EQ(TPageWAW::kCounterReset, WizardPage());
     EXPECT_EQ("1 / 11", Waw().Label190->Caption());
+}
+
+TEST_F(Maintenance, ClosingTheWindowDuringTheCounterWaitLetsTheProgramEnd) {
+    DoorState state = DoorState::DoorTerminal();
+    state.silent_records.insert(0x53);
+    ToWar(state);
+    Ui().Click(War().Button12002);
+    TTimer close(nullptr), rescue(nullptr);
+    close.SetInterval(5);
+    close.OnTimer = [&](TObject*) {
+        if (!LinkState.AwaitEmergencyCounters) return;
+        close.SetEnabled(false);
+        Form1->Close();
+        rescue.SetEnabled(true);
+    };
+    // A wait that outlives the window is left by hand, so the test can tell.
+    bool rescued = false;
+    rescue.SetInterval(3000);
+    rescue.SetEnabled(false);
+    rescue.OnTimer = [&](TObject*) {
+        rescue.SetEnabled(false);
+        rescued = true;
+        Form1->Notebook1->SetPageIndex(TPageMEN::Index);
+    };
+    close.SetEnabled(true);
+    Ui().Click(Waw().Button120A1);
+    EXPECT_TRUE(Application->Terminated());
+    EXPECT_FALSE(rescued);
+}
+
+// A pulled adapter during the counter wait or the date write: an error box and the start
+// page, where the port is chosen again; never "Wartungstermin wurde geändert!".
+TEST_F(Maintenance, APulledAdapterLeavesForTheStartPageWithAnError) {
+    DoorState state = DoorState::DoorTerminal();
+    state.silent_records.insert(0x53);
+    ToWar(state);
+    std::string text;
+    AnswerBox(text);
+    TTimer pull(nullptr);
+    pull.SetInterval(5);
+    pull.OnTimer = [&](TObject*) {
+        if (!LinkState.AwaitEmergencyCounters) return;
+        pull.SetEnabled(false);
+        sim_.reset();
+    };
+    pull.SetEnabled(true);
+    Ui().Click(War().Button12002);
+    Ui().Click(Waw().Button120A1);
+    EXPECT_EQ(GetCompText(1650), text);
+    EXPECT_EQ(0, Form1->Notebook1->PageIndex());
+    EXPECT_EQ(1, WizardPage());
+
+    // The date write on a link that is gone.
+    War().Show();
+    War().DateEdit12001->SetDate(EncodeDate(2027, 2, 1));
+    text.clear();
+    Ui().OnNextModal([&](TCustomForm* form, UiDriver& u) {
+        u.Click(static_cast<TFormCustMsg*>(form)->Button1);  // "Ja"
+        AnswerBox(text);
+    });
+    Ui().Click(War().Button12001);
+    EXPECT_EQ(GetCompText(1650), text);
+    EXPECT_EQ(0, Form1->Notebook1->PageIndex());
+    EXPECT_TRUE(War().Button12001->Enabled());
+}
+
+TEST_F(Maintenance, ClosingTheWindowDuringTheDateWriteShowsNoBox) {
+    ToWar();
+    War().DateEdit12001->SetDate(EncodeDate(2027, 2, 1));
+    std::string text;
+    Ui().OnNextModal([&](TCustomForm* form, UiDriver& u) {
+        u.Click(static_cast<TFormCustMsg*>(form)->Button1);  // "Ja"
+        AnswerBox(text);
+    });
+    TTimer close(nullptr);
+    close.SetInterval(5);
+    close.OnTimer = [&](TObject*) {
+        const std::vector<std::string> sent = Requests();
+        if (std::find(sent.begin(), sent.end(), "FB,02,02,44,01,00,01") == sent.end()) return;
+        close.SetEnabled(false);
+        Form1->Close();
+    };
+    close.SetEnabled(true);
+    Ui().Click(War().Button12001);
+    EXPECT_TRUE(Application->Terminated());
+    EXPECT_EQ("", text);
 }
 
 TEST_F(MaintenanceOnManualClock, AMissingCounterRecordOffersToGiveUpAfterTwoMinutes) {

@@ -71,6 +71,9 @@ TEST(SimInstall, ButtonStatesFollowTheScriptAndTheDoorReportsChangesByHand) {
     d.SetDoor(0x11);
     const std::string record = d.NextFrame().data;
     EXPECT_EQ(std::string("\x0D\x00\x00\x11", 4), record.substr(3, 4));
+    // Closed by hand: the lock state stays.
+    d.OpenOrCloseDoor();
+    EXPECT_EQ(std::string("\x0D\x00\x00\x10", 4), d.NextFrame().data.substr(3, 4));
 }
 
 TEST(SimInstall, TheInstallationSectionOfTheStateFile) {
