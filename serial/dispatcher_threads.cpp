@@ -77,6 +77,7 @@ void TSerBaseDispatcher::StartDispatcher() {
         if (dispatcher_started_) throw Exception("Dispatcher already started");
         dispatcher_started_ = true;
         kill_threads_ = false;
+        all_gone_event_.Reset();
     }
     ReporterWindow();  // created here, on the window thread, before any thread needs it
     com_thread_ = true;
@@ -122,12 +123,9 @@ void TSerBaseDispatcher::StopDispatcher() {
 }
 
 bool TSerBaseDispatcher::WaitThreadsGone(uint32_t timeout_ms) {
-    uint64_t deadline = CurrentClock().Ticks() + timeout_ms;
-    while (dispatcher_started_) {
-        uint64_t now = CurrentClock().Ticks();
-        if (now >= deadline) break;
-        gone_event_.Wait(static_cast<uint32_t>(std::min<uint64_t>(deadline - now, 50)));
-    }
+    // Not the per-thread gone event: the dispatch thread may be waiting on that one too while
+    // it finishes a deferred close, and each signal releases only one of the two waiters.
+    if (dispatcher_started_) all_gone_event_.Wait(timeout_ms);
     return !dispatcher_started_;
 }
 
@@ -143,10 +141,16 @@ void TSerBaseDispatcher::ThreadGone(ThreadKind Kind) {
         }
         break;
     }
+    // Waiters are woken only once the state they look at has changed, or a wake-up could come
+    // between their look and their wait and be lost. The window thread may free the
+    // dispatcher as soon as the count reaches zero; its destructor joins this thread before
+    // the events go.
     gone_event_.Set();
+    if (InterlockedDecrement(thread_count_) == 0) {
+        dispatcher_started_ = false;
+        all_gone_event_.Set();
+    }
     WakeWindowThread();
-    // The last touch of this thread: the window thread may free the dispatcher after it.
-    if (InterlockedDecrement(thread_count_) == 0) dispatcher_started_ = false;
 }
 
 // ---- Thread bodies ----

@@ -314,6 +314,7 @@ private:
     TSyncEvent started_event_{false, false};
     TSyncEvent flush_ack_event_{false, false};
     TSyncEvent gone_event_{false, false};
+    TSyncEvent all_gone_event_{true, false};  // stays set once the last thread has ended
     TSyncEvent output_event_{false, false};
     TSyncEvent out_flush_event_{false, false};
     TSyncEvent recheck_event_{false, false};

@@ -66,6 +66,7 @@ ManualClock::ManualClock(int64_t unix_millis, uint64_t ticks) : ticks_(ticks), u
 
 uint64_t ManualClock::Ticks() const {
     std::lock_guard<std::mutex> guard(lock_);
+    CountLookLocked();
     return ticks_;
 }
 
@@ -76,6 +77,7 @@ int64_t ManualClock::UnixMillis() const {
 
 std::optional<std::chrono::nanoseconds> ManualClock::RealTimeUntil(uint64_t deadline) const {
     std::lock_guard<std::mutex> guard(lock_);
+    CountLookLocked();
     if (deadline <= ticks_) return std::chrono::nanoseconds(0);
     return std::nullopt;
 }
@@ -85,8 +87,24 @@ void ManualClock::Advance(uint64_t ms) {
         std::lock_guard<std::mutex> guard(lock_);
         ticks_ += ms;
         unix_millis_ += static_cast<int64_t>(ms);
+        watched_looked_ = watched_ == std::thread::id();
     }
     NotifyAdvance();
+}
+
+void ManualClock::WatchLooksOf(std::thread::id thread) {
+    std::lock_guard<std::mutex> guard(lock_);
+    watched_ = thread;
+    watched_looked_ = true;
+}
+
+bool ManualClock::WatchedThreadLookedSinceAdvance() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return watched_looked_;
+}
+
+void ManualClock::CountLookLocked() const {
+    if (watched_ != std::thread::id() && std::this_thread::get_id() == watched_) watched_looked_ = true;
 }
 
 void ManualClock::SetUnixMillis(int64_t unix_millis) {

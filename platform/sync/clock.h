@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <thread>
 #include <map>
 
 class Clock {
@@ -65,10 +66,21 @@ public:
     void Advance(uint64_t ms);
     void SetUnixMillis(int64_t unix_millis);
 
+    // Test aid: counts the looks at the ticks that `thread` takes (a default id stops
+    // watching), so a driver can let time move on only as fast as that thread follows it.
+    void WatchLooksOf(std::thread::id thread);
+    // True when the watched thread looked at the ticks after the last Advance (or after the
+    // watch began); always true when no thread is watched.
+    bool WatchedThreadLookedSinceAdvance() const;
+
 private:
+    void CountLookLocked() const;
+
     mutable std::mutex lock_;
     uint64_t ticks_;
     int64_t unix_millis_;
+    std::thread::id watched_;
+    mutable bool watched_looked_ = true;
 };
 
 // The clock in force; the system clock unless a test installed another.

@@ -21,7 +21,9 @@
 class ControllerPilot {
 public:
     ControllerPilot(ManualClock& clock, ControllerSim& sim, const TFormTxtCom& channel, uint64_t step_ms = 10)
-        : clock_(clock), sim_(sim), channel_(channel), step_ms_(step_ms), thread_([this] { Run(); }) {}
+        : clock_(clock), sim_(sim), channel_(channel), step_ms_(step_ms), thread_([this] { Run(); }) {
+        clock_.WatchLooksOf(std::this_thread::get_id());
+    }
     ~ControllerPilot() {
         stop_ = true;
         // The pilot may be waiting for the window thread to handle its message.
@@ -30,6 +32,7 @@ public:
             std::this_thread::yield();
         }
         thread_.join();
+        clock_.WatchLooksOf({});
     }
     ControllerPilot(const ControllerPilot&) = delete;
     ControllerPilot& operator=(const ControllerPilot&) = delete;
@@ -46,6 +49,13 @@ private:
             if (closing) std::this_thread::sleep_for(std::chrono::milliseconds(1));
             const uint64_t written = sim_.Settle();
             if (channel_.CharsReceived.load() < written && sim_.ProgramConnected()) {
+                std::this_thread::yield();
+                continue;
+            }
+            // A loaded window thread may handle several of our messages in one round of
+            // pumping without looking at the clock in between; a wait of 10 ms must not
+            // see 100 ms pass at once.
+            if (!clock_.WatchedThreadLookedSinceAdvance()) {
                 std::this_thread::yield();
                 continue;
             }

@@ -108,4 +108,33 @@ TEST(Clock, AListenerMayRemoveItselfAndIsNotCalledOnceRemoved) {
     EXPECT_EQ(calls, 1);
 }
 
+// A driver that moves the clock only as fast as one thread follows it: looks by other threads
+// do not count, and a waiter woken by the advance counts as a look.
+TEST(Clock, AWatchedThreadHasLookedOnlyOnceItReadTheTicksAfterTheLastAdvance) {
+    ScopedManualClock clock;
+    EXPECT_TRUE(clock->WatchedThreadLookedSinceAdvance()) << "nobody watched";
+    clock->WatchLooksOf(std::this_thread::get_id());
+    EXPECT_TRUE(clock->WatchedThreadLookedSinceAdvance()) << "a new watch lets the first step go";
+    clock->Advance(10);
+    EXPECT_FALSE(clock->WatchedThreadLookedSinceAdvance());
+    std::async(std::launch::async, [&] { return clock->Ticks(); }).get();
+    EXPECT_FALSE(clock->WatchedThreadLookedSinceAdvance()) << "another thread's look";
+    clock->Ticks();
+    EXPECT_TRUE(clock->WatchedThreadLookedSinceAdvance());
+
+    clock->Advance(10);
+    TSyncEvent never(false, false);
+    auto waiter = std::async(std::launch::async, [&] {
+        clock->WatchLooksOf(std::this_thread::get_id());
+        return never.Wait(20);
+    });
+    ASSERT_TRUE(clock->WaitForAdvanceListeners(1));
+    clock->Advance(20);
+    EXPECT_FALSE(Await(waiter));
+    EXPECT_TRUE(clock->WatchedThreadLookedSinceAdvance());
+    clock->WatchLooksOf({});
+    clock->Advance(10);
+    EXPECT_TRUE(clock->WatchedThreadLookedSinceAdvance()) << "watch ended";
+}
+
 }  // namespace
