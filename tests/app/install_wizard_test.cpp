@@ -150,6 +150,20 @@ class Installation : public ControlRoad {
         EXPECT_TRUE(Ui().SaveForm(Form1, std::string(keep ? keep : dir_) + "/" + name + ".png"));
     }
 
+    // `into` leads to the door-closed page `step`, which holds "&Weiter" (`next`) back until
+    // the simulator's door closes; then `next` leads on.
+    void PassDoorClosedPage(int step, TAppButton* into, TAppButton* next) {
+        Once([this, step, next] { return Step() == step && !next->Enabled(); },
+             [this, step] {
+                 SavePage("ins-0" + std::to_string(step));
+                 sim_->Device().SetDoor(0x00);
+             });
+        Ui().Click(into);
+        ASSERT_EQ(step, Step());
+        EXPECT_TRUE(next->Enabled());
+        Ui().Click(next);
+    }
+
     std::unique_ptr<SteadyAdvance> advance_;
     std::unique_ptr<TTimer> watch_;
     std::optional<std::string> savedTz_;
@@ -194,15 +208,7 @@ TEST_F(Installation, WholeRunWithStepModeOne) {
     EXPECT_TRUE(Ins().Button11031->Enabled());
     SavePage("ins-03");
 
-    Once([this] { return Step() == 4 && !Ins().Button11041->Enabled(); },
-         [this] {
-             SavePage("ins-04");
-             sim_->Device().SetDoor(0x00);
-         });
-    Ui().Click(Ins().Button11031);
-    ASSERT_EQ(4, Step());
-    EXPECT_TRUE(Ins().Button11041->Enabled());
-    Ui().Click(Ins().Button11041);
+    PassDoorClosedPage(4, Ins().Button11031, Ins().Button11041);
     ASSERT_EQ(5, Step());
     SavePage("ins-05");
 
@@ -346,15 +352,7 @@ TEST_F(Installation, StepModeZeroLateDetectionLongLimitsAndTheClosedDoorBeforeTh
     ASSERT_EQ(8, Step());
     EXPECT_EQ("300", Ins().Label11082->Caption());
 
-    Once([this] { return Step() == 9 && !Ins().Button11091->Enabled(); },
-         [this] {
-             SavePage("ins-09");
-             sim_->Device().SetDoor(0x00);
-         });
-    Ui().Click(Ins().Button11081);
-    ASSERT_EQ(9, Step());
-    EXPECT_TRUE(Ins().Button11091->Enabled());
-    Ui().Click(Ins().Button11091);
+    PassDoorClosedPage(9, Ins().Button11081, Ins().Button11091);
     ASSERT_EQ(10, Step());
     EXPECT_EQ(kGreen, Lamp(3, 1));
     EXPECT_TRUE(LinkState.AllButtonsPressed);
