@@ -13,6 +13,7 @@
 #include "platform/classes/ini_file.h"
 #include "platform/classes/string_list.h"
 #include "platform/forms/menus.h"
+#include "platform/rtl/encoding.h"
 #include "tests/app/app_test_support.h"
 
 namespace {
@@ -52,9 +53,11 @@ protected:
         RestoreBuiltInFunctions();
     }
     // Writes the settings naming language "EN" and its language file, then starts.
-    void StartWithLanguageFile(const std::vector<std::vector<std::string>>& rows) {
+    // `cp1252`: the file as an older installation wrote it.
+    void StartWithLanguageFile(const std::vector<std::vector<std::string>>& rows, bool cp1252 = false) {
         WriteFile("TOVAK.INI", "[MAIN]\r\nLANGUAGE=en\r\n");
-        WriteFile("TOVAK-EN.LGF", CatalogueFile(rows));
+        const std::string text = CatalogueFile(rows);
+        WriteFile("TOVAK-EN.LGF", cp1252 ? Utf8ToCp1252(text) : text);
         Start();
     }
 };
@@ -147,10 +150,20 @@ TEST_F(CompList, DoubleClickOnTheStartPagePictureWritesTheCatalogueFile) {
         << "UTF-8, TAB between the values, CR LF after each row";
     EXPECT_EQ(std::string::npos, text.find("FormCompLst"));
 
-    // The file reads back into the same rows.
+    // The file reads back into the same rows, and applying them changes nothing.
     const auto listed = CatalogueRows();
     FormCompLst->LoadCompList(file);
     EXPECT_EQ(listed, CatalogueRows());
+    const TPageSEL& sel = *Form1->Pages().SEL;
+    const std::string caption = Form1->Caption();
+    FormCompLst->ApplyCompList(true);
+    EXPECT_EQ(caption, Form1->Caption());
+    EXPECT_EQ("System steuern oder konfigurieren", sel.Button001->Caption());
+    EXPECT_FALSE(sel.Button003->Visible());
+    EXPECT_TRUE(sel.Label001->Visible());
+    EXPECT_EQ(0, Form1->Notebook1->PageIndex());
+    EXPECT_EQ("1", Form1->Pages().COM->Edit101->Text());
+    EXPECT_EQ(2, Form1->Pages().EIG->ImageEdit1501->Descriptions()->Count());
 }
 
 TEST_F(CompList, LanguageFileAppliedAtStart) {
@@ -265,8 +278,10 @@ TEST_F(CompList, FunctionListWrittenWithItsKeysAndReadBackAtStart) {
 
 TEST_F(CompList, LanguageFileShowingTheDoorControllerButtonLeadsToItsPages) {
     StartWithLanguageFile({{"Form1", "Button003", "TvxButton", "MOLT-30 konfigurieren", "Wahr", "16", "104", "264",
-                            "25", "", "Falsch", "Wahr", "Wahr", "0", "", ""}});
+                            "25", "", "Falsch", "Wahr", "Wahr", "0", "MOLT-30 (Türsteuerung)", ""}},
+                          true);
     ASSERT_TRUE(Form1->Pages().SEL->Button003->Visible());
+    EXPECT_EQ("MOLT-30 (Türsteuerung)", Form1->Pages().SEL->Button003->Caption());
     Ui().Click("Form1.Button003");
     EXPECT_EQ(Form1->Pages().CT1->PageIndex(), Form1->Notebook1->PageIndex());
 }
