@@ -1,6 +1,6 @@
 #pragma once
 // Page SEL, the start page: the choice between the control road and the configuration road.
-// Two pictures without a picture in the page's bottom corners hide the writers of the
+// Two empty pictures in the page's bottom corners hide the writers of the
 // control-text catalogue file (double click on Image2) and the function-list file (Image3).
 
 #include "app/pages/main_page.h"
