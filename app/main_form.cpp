@@ -5,6 +5,7 @@
 #include "app/device_slot_display.h"
 #include "app/pages/main_pages.h"
 
+#include "app/comp_list_form.h"
 #include "app/comp_text.h"
 #include "app/config_handshake.h"
 #include "app/cust_msg.h"
@@ -41,8 +42,18 @@ std::string BaseFile(const std::string& name) {
     return found.empty() ? BaseDir + name : found;
 }
 
-// Applies a language file's control texts to the windows (comes with the catalogue).
-void ApplyLanguageFile(const std::string&) {}
+// Writes a language file's control texts into the windows. A file that cannot be read is
+// reported and leaves the windows as they are: the program starts all the same.
+void ApplyLanguageFile(const std::string& fileName) {
+    if (!FormCompLst) return;
+    try {
+        FormCompLst->LoadCompList(fileName);
+    } catch (const std::exception& e) {
+        Application->HandleException(FormCompLst, Exception(fileName + ": " + e.what()));
+        return;
+    }
+    FormCompLst->ApplyCompList(true);
+}
 
 }  // namespace
 

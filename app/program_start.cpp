@@ -2,15 +2,20 @@
 
 #include <memory>
 
+#include "app/alarm_mask_form.h"
 #include "app/app_controls.h"
+#include "app/code_change_form.h"
+#include "app/code_form.h"
+#include "app/comp_list_form.h"
 #include "app/comp_text.h"
+#include "app/config_string_form.h"
 #include "app/cust_msg.h"
-#include "app/later_forms.h"
 #include "app/main_form.h"
 #include "app/main_link_view.h"
 #include "app/msg_form.h"
 #include "controls/vx_editors_unit.h"
 #include "link/form_sercom.h"
+#include "link/form_txt_com.h"
 #include "link/link_texts.h"
 #include "link/message_dialog.h"
 #include "platform/forms/application.h"

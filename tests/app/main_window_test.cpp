@@ -2,9 +2,9 @@
 
 #include <unistd.h>
 
+#include "app/comp_list_form.h"
 #include "app/comp_text.h"
 #include "app/function_catalogue.h"
-#include "app/later_forms.h"
 #include "app/main_settings.h"
 #include "app/msg_form.h"
 #include "link/log_file.h"

@@ -170,6 +170,29 @@ void UiDriver::RightClick(TControl* control) {
     Pump();
 }
 
+void UiDriver::ChooseMenuItem(TPopupMenu* menu, const std::string& caption) {
+    if (!menu || !menu->IsOpen()) throw EComponentError("UI driver: no open pop-up menu to choose '" + caption + "'");
+    TMenuItem* items = menu->Items();
+    for (int i = 0; i < items->Count(); ++i) {
+        if (StripAccel(items->Items(i)->Caption()) != StripAccel(caption)) continue;
+        const TRect r = menu->ItemRect(i);
+        if (IsRectEmpty(r)) break;  // hidden
+        TPoint p{r.Left + r.Width() / 2, r.Top + r.Height() / 2};
+        ClientToScreen(menu->WindowHandle(), &p);
+        InjectMouseMove(p);
+        InjectMouseButton(p, MouseButton::Left, true);
+        InjectMouseButton(p, MouseButton::Left, false);
+        Pump();
+        return;
+    }
+    throw EComponentError("UI driver: the pop-up menu shows no item '" + caption + "'");
+}
+
+void UiDriver::ChoosePopupItem(TControl* control, const std::string& caption) {
+    RightClick(control);
+    ChooseMenuItem(control->PopupMenu(), caption);
+}
+
 void UiDriver::Wheel(TControl* control, int notches) {
     InjectMouseWheel(Centre(control), notches);
     Pump();

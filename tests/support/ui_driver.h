@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/forms/application.h"
+#include "platform/forms/menus.h"
 #include "platform/forms/screen.h"
 #include "platform/win/input.h"
 #include "platform/win/message_queue.h"
@@ -44,6 +45,11 @@ public:
     void DoubleClick(const std::string& path) { DoubleClick(FindControl(path)); }
     void DoubleClick(TControl* control);
     void RightClick(TControl* control);
+    // Clicks the item captioned `caption` (with or without its "&") of the open pop-up menu;
+    // raises EComponentError when the menu is closed or shows no such item.
+    void ChooseMenuItem(TPopupMenu* menu, const std::string& caption);
+    // Opens the control's pop-up menu with a right click and chooses the item captioned `caption`.
+    void ChoosePopupItem(TControl* control, const std::string& caption);
     void MoveTo(TControl* control, TPoint local);
     void MoveTo(TPoint screen);
     void MouseDown(TControl* control, TPoint local, MouseButton button = MouseButton::Left);

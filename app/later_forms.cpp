@@ -1,3 +1,0 @@
-#include "app/later_forms.h"
-
-TFormCompLst* FormCompLst = nullptr;
