@@ -130,14 +130,7 @@ class Installation : public ControlRoad {
     }
     // Runs `act` once, on the window thread, as soon as `when` holds.
     void Once(std::function<bool()> when, std::function<void()> act) {
-        watch_ = std::make_unique<TTimer>(nullptr);
-        watch_->SetInterval(5);
-        watch_->OnTimer = [this, when, act](TObject*) {
-            if (!when()) return;
-            watch_->SetEnabled(false);
-            act();
-        };
-        watch_->SetEnabled(true);
+        watch_ = OnceWhen(std::move(when), std::move(act));
     }
     TColor Lamp(int bank, int slot) {
         return TDeviceSlotDisplay(Form1).SlotShape(bank, slot)->Brush()->Color();

@@ -25,16 +25,9 @@
 #include <vector>
 
 #include "sim/door_frame.h"
+#include "tests/support/xlib_client.h"
 #include "tests/support/xvfb_server.h"
 
-#define Screen XlibScreen
-#define Region XlibRegion
-#define Time XlibTime
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#undef Time
-#undef Region
-#undef Screen
 
 extern char** environ;
 
@@ -226,19 +219,6 @@ class RunScript : public ::testing::Test {
         return found;
     }
 
-    // What a window manager sends when the user closes the window.
-    void Close(Window w) {
-        XEvent ev{};
-        ev.xclient.type = ClientMessage;
-        ev.xclient.window = w;
-        ev.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
-        ev.xclient.format = 32;
-        ev.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
-        ev.xclient.data.l[1] = CurrentTime;
-        XSendEvent(display_, w, False, NoEventMask, &ev);
-        XFlush(display_);
-    }
-
     // The script's exit status once it ended, or -1.
     int ScriptEnded() {
         int status = 0;
@@ -272,7 +252,7 @@ TEST_F(RunScript, FirstStartPointsEachRoadAtItsSimulatorAndClosingTheWindowStops
     ASSERT_NE(0u, window) << Output();
     EXPECT_EQ("[MAIN]\r\nCOC=3\r\nCOM=4\r\nCOT=4\r\nCTC=5\r\nCSM=1\r\n", ReadAll(Ini()));
 
-    Close(window);
+    CloseAsWindowManager(display_, window);
     EXPECT_EQ(0, ScriptEnded()) << Output();
     ExpectEverythingStopped();
 }

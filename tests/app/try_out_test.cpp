@@ -43,18 +43,6 @@ class TryOut : public ControlRoad {
         Ui().Click(entry(*Form1->Pages().MEN));
     }
 
-    // Runs `act` once, on the window thread, as soon as `when` holds: a hand on the equipment.
-    void Once(std::function<bool()> when, std::function<void()> act) {
-        watch_ = std::make_unique<TTimer>(nullptr);
-        watch_->SetInterval(5);
-        watch_->OnTimer = [this, when, act](TObject*) {
-            if (!when()) return;
-            watch_->SetEnabled(false);
-            act();
-        };
-        watch_->SetEnabled(true);
-    }
-
     std::unique_ptr<SteadyAdvance> advance_;
     std::unique_ptr<TTimer> watch_;
 };
@@ -74,7 +62,7 @@ TEST_F(TryOut, TheInstallationRunsToItsEnd) {
     // The door opened by hand holds page 04 until it is closed again.
     sim_->Device().OpenOrCloseDoor();
     ASSERT_TRUE(Ui().WaitFor([] { return (LinkState.DoorSystem.DoorState & 0x01) != 0; }));
-    Once([&] { return step() == 4 && !ins.Button11041->Enabled(); }, [this] { sim_->Device().OpenOrCloseDoor(); });
+    watch_ = OnceWhen([&] { return step() == 4 && !ins.Button11041->Enabled(); }, [this] { sim_->Device().OpenOrCloseDoor(); });
     Ui().Click(ins.Button11031);
     ASSERT_EQ(4, step());
     ASSERT_TRUE(ins.Button11041->Enabled());
@@ -90,7 +78,7 @@ TEST_F(TryOut, TheInstallationRunsToItsEnd) {
     EXPECT_EQ("10", ins.Label11081->Caption());
 
     // The button test waits for the emergency buttons, pressed by hand.
-    Once([&] { return step() == 10 && !ins.Button11101->Enabled(); },
+    watch_ = OnceWhen([&] { return step() == 10 && !ins.Button11101->Enabled(); },
          [this] { sim_->Device().PressOrReleaseEmergencyButtons(); });
     Ui().Click(ins.Button11081);
     ASSERT_EQ(10, step());
