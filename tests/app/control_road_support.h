@@ -107,4 +107,23 @@ private:
     std::thread thread_;
 };
 
+// The control road on the manual clock moved on steadily at about real time: the simulator's
+// own times (its detection, its restart) run on the program's clock.
+class ControlRoadOnSteadyClock : public ControlRoad {
+protected:
+    void SetUp() override {
+        AppStart::SetUp();  // keeps the manual clock
+        advance_ = std::make_unique<SteadyAdvance>(Clock());
+    }
+    void TearDown() override {
+        watch_.reset();
+        if (FormSercom && LinkState.PortOpen) FormSercom->ClosePort();
+        advance_.reset();
+        ControlRoad::TearDown();
+    }
+
+    std::unique_ptr<SteadyAdvance> advance_;
+    std::unique_ptr<TTimer> watch_;  // for OnceWhen
+};
+
 }  // namespace control_road

@@ -84,19 +84,15 @@ TEST_F(WizardAbort, EndsTheInstallStepOnlyAfterTheFirstPage) {
     }
 }
 
-class Installation : public ControlRoad {
+class Installation : public ControlRoadOnSteadyClock {
   protected:
     void SetUp() override {
-        AppStart::SetUp();  // keeps the manual clock
         if (const char* tz = std::getenv("TZ")) savedTz_ = tz;
         setenv("TZ", "UTC", 1);
-        advance_ = std::make_unique<SteadyAdvance>(Clock());
+        ControlRoadOnSteadyClock::SetUp();
     }
     void TearDown() override {
-        watch_.reset();
-        if (FormSercom && LinkState.PortOpen) FormSercom->ClosePort();
-        advance_.reset();
-        ControlRoad::TearDown();
+        ControlRoadOnSteadyClock::TearDown();
         if (savedTz_)
             setenv("TZ", savedTz_->c_str(), 1);
         else
@@ -157,8 +153,6 @@ class Installation : public ControlRoad {
         Ui().Click(next);
     }
 
-    std::unique_ptr<SteadyAdvance> advance_;
-    std::unique_ptr<TTimer> watch_;
     std::optional<std::string> savedTz_;
     size_t wizardFrom_ = 0;
 };

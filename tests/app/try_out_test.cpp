@@ -1,6 +1,5 @@
 // The wizards walked to their end against the door terminal tovak-sim plays by default, with
-// the settings scripts/run.sh writes and the access code and hand actions its help names:
-// what a new user without hardware meets.
+// the access code and the hand actions its help names: what a new user without hardware meets.
 
 #include <gtest/gtest.h>
 
@@ -14,37 +13,17 @@ constexpr TColor kGreen = 0x00FF00;
 constexpr TColor kRed = 0x0000FF;
 constexpr TColor kSilver = 0xC0C0C0;
 
-class TryOut : public ControlRoad {
+class TryOut : public ControlRoadOnSteadyClock {
   protected:
-    void SetUp() override {
-        AppStart::SetUp();  // keeps the manual clock: the simulator's detection and restart run on it
-        advance_ = std::make_unique<SteadyAdvance>(Clock());
-    }
-    void TearDown() override {
-        watch_.reset();
-        if (FormSercom && LinkState.PortOpen) FormSercom->ClosePort();
-        advance_.reset();
-        ControlRoad::TearDown();
-    }
-
-    // The control road's menu entry `entry` with the install code, the port picked from the
-    // list as the run script's settings have it.
+    // The control road's menu entry `entry` with the install code.
     void Enter(TAppButton* (*entry)(TPageMEN&)) {
-        StartSim(DoorState::TryOutTerminal());
-        WriteFile("TOVAK.INI", "[MAIN]\r\nCOC=" + std::to_string(kPort) + "\r\nCSM=1\r\n");
-        Start();
-        Ui().Click("Form1.Button001");
-        Ui().Click("Form1.Button601");
-        ASSERT_TRUE(LinkState.PortOpen);
+        ToMenu(DoorState::TryOutTerminal());
         Ui().OnNextModal([](TCustomForm*, UiDriver& u) {
             u.Type("3333");
             u.Enter();
         });
         Ui().Click(entry(*Form1->Pages().MEN));
     }
-
-    std::unique_ptr<SteadyAdvance> advance_;
-    std::unique_ptr<TTimer> watch_;
 };
 
 TEST_F(TryOut, TheInstallationRunsToItsEnd) {
