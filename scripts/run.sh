@@ -45,7 +45,8 @@ stop_simulators() {
 }
 trap stop_simulators EXIT
 trap 'exit 130' INT
-trap 'exit 143' TERM HUP
+trap 'exit 143' TERM
+trap 'exit 129' HUP
 
 start_simulator() {  # port, then the simulator's own arguments
   "$build/sim/tovak-sim" --port "$1" --ports-dir "$ports" "${@:2}" &

@@ -90,21 +90,32 @@ class Port {
     int fd_;
 };
 
-// The device type a door simulator gives when asked, as the program asks it: the answer to
-// one of its polls, then its next frame.
+// The data of the first frame from a door simulator that `wanted` takes, its next frame
+// answered with `answer` and the frames after it with nothing; "" when none comes.
+std::string Ask(Port& port, const std::string& answer, const std::function<bool(const std::string&)>& wanted) {
+    for (int k = 0; k < 20; ++k) {
+        SimFrame frame;
+        if (SimDecodeFrame(port.ReadUpTo('\x03'), frame) != SimParse::Ok) return "";
+        if (wanted(frame.data)) return frame.data;
+        port.Write(SimEncodeFrame(SimFrame{0x00, 0x01, k == 0 ? answer : std::string()}));
+    }
+    return "";
+}
+
+// The device type a door simulator gives, asked as the program asks it.
 int DeviceType(const std::string& link) {
     Port port(link);
-    if (!port.Open()) return -1;
-    SimFrame poll;
-    if (SimDecodeFrame(port.ReadUpTo('\x03'), poll) != SimParse::Ok) return -2;
-    port.Write(SimEncodeFrame(SimFrame{0x00, 0x01, std::string("\x20\x10", 2)}));
-    for (int frame = 0; frame < 5; ++frame) {
-        SimFrame reply;
-        if (SimDecodeFrame(port.ReadUpTo('\x03'), reply) != SimParse::Ok) return -3;
-        if (reply.data.size() == 5 && reply.data.substr(0, 2) == "\x21\x10") return static_cast<uint8_t>(reply.data[4]);
-        port.Write(SimEncodeFrame(SimFrame{}));
-    }
-    return -4;
+    const std::string reply =
+        Ask(port, "\x20\x10", [](const std::string& d) { return d.size() == 5 && d.substr(0, 2) == "\x21\x10"; });
+    return reply.empty() ? -1 : static_cast<uint8_t>(reply[4]);
+}
+
+// The record of type `type` (FB 02 n type ...) that a door simulator sends first after the
+// request `request`, or "".
+std::string Record(Port& port, const std::string& request, uint8_t type) {
+    return Ask(port, request, [type](const std::string& d) {
+        return d.size() >= 5 && d.substr(0, 2) == "\xFB\x02" && static_cast<uint8_t>(d[3]) == type;
+    });
 }
 
 std::string ControllerAnswer(const std::string& link) {
@@ -247,6 +258,22 @@ TEST_F(RunScript, FirstStartPointsEachRoadAtItsSimulatorAndClosingTheWindowStops
     ASSERT_TRUE(SimulatorsStarted(3)) << Output();
     EXPECT_EQ(0x81, DeviceType(links_[3]));  // the door terminal for the control road
     EXPECT_EQ(0x91, DeviceType(links_[4]));  // a Portalis device for the configuration road
+    {
+        // The technician's hand, as the script tells: the door opens, the emergency buttons
+        // of the terminal are seen by both boxes.
+        Port terminal(links_[3]);
+        kill(sims_[3], SIGUSR1);
+        const std::string door = Record(terminal, "", 0x0D);
+        ASSERT_GE(door.size(), 7u);
+        EXPECT_EQ(0x01, door[6] & 0x01);
+        kill(sims_[3], SIGUSR2);
+        std::string buttons;
+        ASSERT_TRUE(Within(10, [&] {
+            buttons = Record(terminal, std::string("\xFB\x02\x00\x50\x19", 5), 0x51);
+            return buttons.size() >= 7 && buttons[5] == 1;
+        }));
+        EXPECT_EQ(std::string("\x01\x01\x00", 3), buttons.substr(5, 3));
+    }
     EXPECT_EQ("scxFWV;3.2.7;SUCCESS\r\n", ControllerAnswer(links_[5]));
     const Window window = MainWindow();
     ASSERT_NE(0u, window) << Output();
