@@ -1,13 +1,31 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the program, starts the door-equipment simulator on a
-# pseudo-terminal as COM3 and runs TOVAK against it in a window.
-#   TOVAK_SIM_TYPE  device the simulator plays: 0 or 1 (Portalis), 2 (Belvar), T (door terminal); default 0
+# Installs what is missing, builds the program, starts simulated door equipment on
+# pseudo-terminals and runs TOVAK against it in a window:
+#   COM3  a door terminal      "System steuern oder konfigurieren" (the control road)
+#   COM4  a Portalis device    "Portalis konfigurieren" (the configuration road), the test page
+#   COM5  the door controller  only with --controller: the door-controller pages
+# The first start writes TOVAK.INI so that each road's port is its simulator's; a TOVAK.INI
+# that exists is kept. The simulators end with the program, also on Ctrl+C. Other arguments
+# go to the program.
 #   TOVAK_HEADLESS=1  run without a display (the windows are drawn but not shown)
+#   TOVAK_BUILD_DIR   a build folder that holds the program already: nothing is installed or built
+#   XDG_DATA_HOME     the base folder is $XDG_DATA_HOME/tovak/ (default ~/.local/share/tovak/)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DTOVAK_TESTS=OFF -DTOVAK_BENCH=OFF
-cmake --build build --target tovak tovak-sim
+
+controller=0
+args=()
+for arg in "$@"; do
+  if [ "$arg" = --controller ]; then controller=1; else args+=("$arg"); fi
+done
+
+build="${TOVAK_BUILD_DIR:-}"
+if [ -z "$build" ]; then
+  build=build
+  bash scripts/deps.sh
+  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DTOVAK_TESTS=OFF -DTOVAK_BENCH=OFF
+  cmake --build build --target tovak tovak-sim
+fi
 
 if [ -z "${DISPLAY:-}" ] && [ "${TOVAK_HEADLESS:-0}" != 1 ]; then
   echo "No display here: TOVAK is a desktop program and needs an X display to show its window."
@@ -16,17 +34,45 @@ if [ -z "${DISPLAY:-}" ] && [ "${TOVAK_HEADLESS:-0}" != 1 ]; then
   exit 1
 fi
 
+# The simulators' links live in a folder of their own, so no link of a real adapter is touched.
 ports=$(mktemp -d)
 export TOVAK_PORTS="$ports"
-./build/sim/tovak-sim --port 3 --ports-dir "$ports" --type "${TOVAK_SIM_TYPE:-0}" &
-sim=$!
-trap 'kill "$sim" 2>/dev/null; wait "$sim" 2>/dev/null; rm -rf "$ports"' EXIT
-for _ in $(seq 50); do [ -e "$ports/COM3" ] && break; sleep 0.1; done
+sims=()
+stop_simulators() {
+  for pid in "${sims[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${sims[@]}"; do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$ports"
+}
+trap stop_simulators EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+trap 'exit 129' HUP
 
-# Settings and logs live in one folder per user that survives a new build folder; a first
-# start points every road at the simulator's port.
+start_simulator() {  # port, then the simulator's own arguments
+  "$build/sim/tovak-sim" --port "$1" --ports-dir "$ports" "${@:2}" &
+  sims+=($!)
+  for _ in $(seq 100); do
+    [ -e "$ports/COM$1" ] && return 0
+    kill -0 "${sims[-1]}" 2>/dev/null || break
+    sleep 0.1
+  done
+  echo "The simulator for COM$1 did not start." >&2
+  exit 1
+}
+start_simulator 3 --type T
+start_simulator 4 --type 0
+if [ "$controller" = 1 ]; then start_simulator 5 --controller; fi
+echo "Door commands by hand: kill -USR1 <pid> opens or closes the door, kill -USR2 <pid> presses the"
+echo "emergency buttons, kill <pid> pulls the adapter ($build/sim/tovak-sim --help tells more)."
+
+# Settings and logs live in one folder per user that survives a new build folder.
 base="${XDG_DATA_HOME:-$HOME/.local/share}/tovak/"
 mkdir -p "$base"
 ini="${base}TOVAK.INI"
-[ -f "$ini" ] || printf '[MAIN]\r\nCOM=3\r\nCOC=3\r\nCOT=3\r\nCTC=3\r\nCSM=1\r\n' > "$ini"
-./build/app/tovak "/BASEDIR=$base" "$@"
+if [ -e "$ini" ]; then
+  echo "$ini is kept: where its ports are not COM3 (door terminal), COM4 (Portalis)"
+  echo "and COM5 (door controller), pick these in the roads' port lists."
+else
+  printf '[MAIN]\r\nCOC=3\r\nCOM=4\r\nCOT=4\r\nCTC=5\r\nCSM=1\r\n' >"$ini"
+fi
+"$build/app/tovak" "/BASEDIR=$base" "${args[@]}"

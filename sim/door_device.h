@@ -34,6 +34,9 @@ public:
     void SetDoor(uint8_t door);
     // The technician opens a closed door or closes an open one; the rest of the state stays.
     void OpenOrCloseDoor();
+    // The technician presses every door terminal's emergency button, each seen by every box;
+    // when any is seen already, all are released instead (for the installation's button test).
+    void PressOrReleaseEmergencyButtons();
 
     // Record frames (DATA: FB 02 N T I payload...).
     static SimFrame Record(uint8_t type, uint8_t index, const std::string& fields);

@@ -80,3 +80,16 @@ void DoorDevice::OpenOrCloseDoor() {
     state_.door = static_cast<uint8_t>(state_.door ^ 0x01);
     QueueLater(0, DoorStateRecord());
 }
+
+void DoorDevice::PressOrReleaseEmergencyButtons() {
+    std::lock_guard<std::mutex> lock(lock_);
+    DoorState& s = state_;
+    const bool release = std::any_of(s.buttons.begin(), s.buttons.end(), [](uint8_t b) { return b != 0; });
+    uint8_t terminals = 0;
+    for (int t = 1; t <= 4; ++t)
+        if (s.slots[static_cast<size_t>(t)].address) terminals |= static_cast<uint8_t>(1 << (t - 1));
+    s.buttons.fill(0);
+    if (release) return;
+    for (int box = 1; box <= 8; ++box)
+        if (s.slots[static_cast<size_t>(box + 4)].address) s.buttons[static_cast<size_t>(box)] = terminals;
+}

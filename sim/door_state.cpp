@@ -84,6 +84,47 @@ DoorState DoorState::DoorTerminal() {
     return s;
 }
 
+DoorState DoorState::TryOutTerminal() {
+    DoorState s = DoorTerminal();
+    // Both boxes jumpered alike (J1 and J3 set, J2 open): the installation's jumper check
+    // passes and lets the delays t1 and t2 be edited.
+    for (int box = 5; box <= 6; ++box) s.slots[box].flags = 0x61;
+    // Long enough to watch the installation's detection and restart happen.
+    s.detect_ms = 1000;
+    s.restart_ms = 2000;
+    s.maint_year = 2027;
+    s.maint_month = 3;
+    s.maint_day = 1;
+    s.counters[2] = 3;  // box 2 counted three emergency stops since the last maintenance
+    s.info_text = "TRY-OUT";
+
+    // The bus: the terminal, its two boxes and a KZN connector with two boxes behind it,
+    // each answering its identity objects; the boxes also their locking word.
+    constexpr uint32_t kVendor = 0x0000029C;
+    const struct {
+        uint32_t prod_code, serial;
+    } nodes[] = {{0x0309, 0x00012345}, {6, 0x00054321}, {6, 0x00054322}, {11, 0x00067890}};
+    s.nodes.clear();
+    for (const auto& n : nodes) {
+        SimNode node;
+        const uint8_t id = static_cast<uint8_t>(0x41 + s.nodes.size());
+        node.host = id;
+        node.vendor = kVendor;
+        node.prod_code = n.prod_code;
+        node.serial = n.serial;
+        s.nodes.push_back(node);
+        s.od[{id, 0x1018, 1}] = kVendor;
+        s.od[{id, 0x1018, 2}] = n.prod_code;
+        s.od[{id, 0x1018, 3}] = 0x00010000;
+        s.od[{id, 0x1018, 4}] = n.serial;
+    }
+    s.od[{0x42, 0x2200, 14}] = 0x00000040;  // swing door
+    s.od[{0x43, 0x2200, 14}] = 0x00000020;  // locking mode 2
+    s.od[{0x44, 0x2008, 1}] = 0x00070001;
+    s.od[{0x44, 0x2008, 2}] = 0x00070002;
+    return s;
+}
+
 DoorState LoadDoorState(const std::string& path) {
     struct stat st {};
     if (stat(path.c_str(), &st) != 0) throw std::runtime_error("cannot read " + path);

@@ -88,6 +88,9 @@ struct DoorState {
     static DoorState IoDevice(int type);
     // A door terminal with one terminal and two boxes on the bus.
     static DoorState DoorTerminal();
+    // The door terminal tovak-sim plays unless told otherwise: a system on which every road
+    // of the program can be walked to its end by hand (see its --help).
+    static DoorState TryOutTerminal();
 };
 
 // Reads sections [DEVICE] (TYPE=0|1|2|T for terminal, TYPECODE=hex), [IO] (INPUTS, OUTPUTS as

@@ -1,50 +1,107 @@
 // tovak-sim: the door equipment on a pseudo-terminal, for trying the program without hardware.
-//   tovak-sim [--port N] [--ports-dir DIR] [--poll MS] [--config FILE] [--type 0|1|2|T]
-//   tovak-sim --controller [--port N] [--ports-dir DIR] [--restart MS]   (the door controller)
+// `tovak-sim --help` tells how.
+
+#include <pthread.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
-#include <unistd.h>
 
 #include "sim/controller_sim.h"
 #include "sim/door_sim.h"
 
 namespace {
 
-volatile std::sig_atomic_t stop_requested = 0;
+constexpr const char* kUsage =
+    "usage: tovak-sim [--port N] [--ports-dir DIR] [--type T|0|1|2] [--poll MS] [--config FILE]\n"
+    "       tovak-sim --controller [--port N] [--ports-dir DIR] [--restart MS]\n"
+    "       tovak-sim --help\n";
 
-void OnSignal(int) { stop_requested = 1; }
-
-// SIGUSR1: the technician opens or closes the door (for the wizards' "close the door" pages).
-volatile std::sig_atomic_t door_moves = 0;
-
-void OnDoorSignal(int) { door_moves = 1; }
+void Help(const DoorState& terminal) {
+    std::printf(
+        "%s\n"
+        "Plays VXR door equipment on a pseudo-terminal that TOVAK opens as COMn: the simulator\n"
+        "puts the link COMn into the ports folder and removes it when it ends.\n"
+        "\n"
+        "  --port N         the COM number (default 1, the door controller 2)\n"
+        "  --ports-dir DIR  the ports folder (default $TOVAK_PORTS, else ~/.config/tovak/ports)\n"
+        "  --type T         a door terminal (default), for \"System steuern oder konfigurieren\":\n"
+        "                   one terminal, two boxes with matching jumpers, a KZN connector\n"
+        "  --type 0|1       a Portalis interface device of type 0 or 1, for \"Portalis konfigurieren\"\n"
+        "  --type 2         a Belvar interface device\n"
+        "  --poll MS        the poll interval (default 50)\n"
+        "  --config FILE    the device's state from an INI file instead (sections in sim/door_state.h)\n"
+        "  --controller     the door controller's text channel instead, for its pages\n"
+        "  --restart MS     the controller's silence after a network change or a factory reset\n"
+        "                   (default 5000)\n"
+        "\n"
+        "Access codes of the door terminal:\n"
+        "  %-8s control  (Steuerung)\n"
+        "  %-8s system   (System-Einstellungen, Geräte-Einstellungen)\n"
+        "  %-8s install  (Installation, Wartung, Benutzerverwaltung)\n"
+        "\n"
+        "Signals (the simulator prints its process id when it starts):\n"
+        "  kill -USR1 PID   opens the door, or closes it\n"
+        "  kill -USR2 PID   presses every door terminal's emergency button, or releases them\n"
+        "                   (the installation's button test waits for them)\n"
+        "  kill PID, Ctrl+C ends the simulator: to the program its adapter was pulled\n",
+        kUsage, terminal.codes[1].c_str(), terminal.codes[2].c_str(), terminal.codes[3].c_str());
+}
 
 int Usage() {
-    std::fprintf(stderr,
-                 "usage: tovak-sim [--port N] [--ports-dir DIR] [--poll MS] [--config FILE] [--type 0|1|2|T]\n"
-                 "  Plays the door equipment on a pseudo-terminal linked as COMn (default COM1)\n"
-                 "  in the ports folder ($TOVAK_PORTS or ~/.config/tovak/ports);\n"
-                 "  kill -USR1 opens or closes the door.\n"
-                 "       tovak-sim --controller [--port N] [--ports-dir DIR] [--restart MS]\n"
-                 "  Plays the door controller's text channel instead (default COM2).\n");
+    std::fprintf(stderr, "%s  (tovak-sim --help tells more)\n", kUsage);
     return 2;
 }
 
+// The signals are blocked in every thread and taken by the main thread alone with sigwait,
+// so none is lost between a check and a wait, and none lands on a simulator thread.
+sigset_t BlockSignals() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGUSR1, SIGUSR2}) sigaddset(&set, sig);
+    pthread_sigmask(SIG_BLOCK, &set, nullptr);
+    return set;
+}
+
+int NextSignal(const sigset_t& set) {
+    int sig = 0;
+    return sigwait(&set, &sig) == 0 ? sig : SIGTERM;
+}
+
 int RunController(int port, const std::string& ports_dir, int restart_ms) {
+    const sigset_t signals = BlockSignals();
     try {
         ControllerSim sim({port, ports_dir});
         sim.WithDevice([&](ControllerDevice& d) { d.restart_ms = restart_ms; });
-        std::signal(SIGINT, OnSignal);
-        std::signal(SIGTERM, OnSignal);
         sim.Start();
-        std::printf("tovak-sim: controller COM%d -> %s (%s); Ctrl+C ends\n", port, sim.SlavePath().c_str(),
-                    sim.LinkPath().c_str());
+        std::printf("tovak-sim %d: door controller COM%d -> %s (%s); Ctrl+C ends\n", static_cast<int>(getpid()),
+                    port, sim.SlavePath().c_str(), sim.LinkPath().c_str());
         std::fflush(stdout);
-        while (!stop_requested) pause();
+        for (int sig = NextSignal(signals); sig == SIGUSR1 || sig == SIGUSR2; sig = NextSignal(signals)) {
+        }
+        sim.Stop();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "tovak-sim: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
+
+int RunDoor(const DoorState& state, const DoorSimOptions& options) {
+    const sigset_t signals = BlockSignals();
+    try {
+        DoorSim sim(state, options);
+        sim.Start();
+        std::printf("tovak-sim %d: %s COM%d -> %s (%s), polling every %d ms; Ctrl+C ends\n",
+                    static_cast<int>(getpid()), state.type_code == 0x81 ? "door terminal" : "interface device",
+                    options.port, sim.SlavePath().c_str(), sim.LinkPath().c_str(), options.poll_ms);
+        std::fflush(stdout);
+        for (int sig = NextSignal(signals); sig == SIGUSR1 || sig == SIGUSR2; sig = NextSignal(signals)) {
+            if (sig == SIGUSR1) sim.Device().OpenOrCloseDoor();
+            else sim.Device().PressOrReleaseEmergencyButtons();
+        }
         sim.Stop();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tovak-sim: %s\n", e.what());
@@ -66,6 +123,10 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         auto value = [&]() -> std::string { return i + 1 < argc ? argv[++i] : std::string(); };
+        if (arg == "--help" || arg == "-h") {
+            Help(DoorState::TryOutTerminal());
+            return 0;
+        }
         if (arg == "--controller") controller = true;
         else if (arg == "--restart") restart_ms = std::atoi(value().c_str());
         else if (arg == "--port") port = std::atoi(value().c_str());
@@ -78,28 +139,15 @@ int main(int argc, char** argv) {
     if (port) options.port = port;
     if (controller) return port >= 0 && restart_ms >= 0 ? RunController(port ? port : 2, options.ports_dir, restart_ms) : Usage();
     if (options.port < 1 || options.poll_ms < 1) return Usage();
+    if (type == "t") type = "T";
+    if (type != "T" && type != "0" && type != "1" && type != "2") return Usage();
     try {
-        DoorState state = !config.empty() ? LoadDoorState(config)
-                          : type == "0" || type == "1" || type == "2" ? DoorState::IoDevice(type[0] - '0')
-                                                                       : DoorState::DoorTerminal();
-        DoorSim sim(state, options);
-        std::signal(SIGINT, OnSignal);
-        std::signal(SIGTERM, OnSignal);
-        sim.Start();
-        std::signal(SIGUSR1, OnDoorSignal);
-        std::printf("tovak-sim: COM%d -> %s (%s), polling every %d ms; Ctrl+C ends\n", options.port,
-                    sim.SlavePath().c_str(), sim.LinkPath().c_str(), options.poll_ms);
-        std::fflush(stdout);
-        while (!stop_requested) {
-            pause();
-            if (!door_moves) continue;
-            door_moves = 0;
-            sim.Device().OpenOrCloseDoor();
-        }
-        sim.Stop();
+        const DoorState state = !config.empty() ? LoadDoorState(config)
+                                : type == "T"    ? DoorState::TryOutTerminal()
+                                                 : DoorState::IoDevice(type[0] - '0');
+        return RunDoor(state, options);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tovak-sim: %s\n", e.what());
         return 1;
     }
-    return 0;
 }

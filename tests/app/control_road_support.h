@@ -4,12 +4,15 @@
 // driver like a technician would.
 
 #include <atomic>
+#include <functional>
+#include <memory>
 #include <thread>
 
 #include "app/code_form.h"
 #include "sim/door_frame.h"
 #include "sim/door_sim.h"
 #include "link/frame_codec.h"
+#include "platform/forms/timer.h"
 #include "tests/app/app_test_support.h"
 
 namespace control_road {
@@ -67,6 +70,21 @@ protected:
     std::unique_ptr<DoorSim> sim_;
 };
 
+// Runs `act` once, on the window thread, as soon as `when` holds (looked at every 5 ms of the
+// program's timers): a hand on the equipment at the right moment of a wait. Ends with the timer.
+inline std::unique_ptr<TTimer> OnceWhen(std::function<bool()> when, std::function<void()> act) {
+    auto timer = std::make_unique<TTimer>(nullptr);
+    TTimer* t = timer.get();
+    t->SetInterval(5);
+    t->OnTimer = [t, when = std::move(when), act = std::move(act)](TObject*) {
+        if (!when()) return;
+        t->SetEnabled(false);
+        act();
+    };
+    t->SetEnabled(true);
+    return timer;
+}
+
 // Moves the manual clock on steadily, `step` ms every 2 ms: at about real time by default, or
 // fast so the program's long waits for a device that stays silent end in a fraction of their
 // time.
@@ -87,6 +105,25 @@ private:
     ManualClock& clock_;
     std::atomic<bool> stop_{false};
     std::thread thread_;
+};
+
+// The control road on the manual clock moved on steadily at about real time: the simulator's
+// own times (its detection, its restart) run on the program's clock.
+class ControlRoadOnSteadyClock : public ControlRoad {
+protected:
+    void SetUp() override {
+        AppStart::SetUp();  // keeps the manual clock
+        advance_ = std::make_unique<SteadyAdvance>(Clock());
+    }
+    void TearDown() override {
+        watch_.reset();
+        if (FormSercom && LinkState.PortOpen) FormSercom->ClosePort();
+        advance_.reset();
+        ControlRoad::TearDown();
+    }
+
+    std::unique_ptr<SteadyAdvance> advance_;
+    std::unique_ptr<TTimer> watch_;  // for OnceWhen
 };
 
 }  // namespace control_road

@@ -84,19 +84,15 @@ TEST_F(WizardAbort, EndsTheInstallStepOnlyAfterTheFirstPage) {
     }
 }
 
-class Installation : public ControlRoad {
+class Installation : public ControlRoadOnSteadyClock {
   protected:
     void SetUp() override {
-        AppStart::SetUp();  // keeps the manual clock
         if (const char* tz = std::getenv("TZ")) savedTz_ = tz;
         setenv("TZ", "UTC", 1);
-        advance_ = std::make_unique<SteadyAdvance>(Clock());
+        ControlRoadOnSteadyClock::SetUp();
     }
     void TearDown() override {
-        watch_.reset();
-        if (FormSercom && LinkState.PortOpen) FormSercom->ClosePort();
-        advance_.reset();
-        ControlRoad::TearDown();
+        ControlRoadOnSteadyClock::TearDown();
         if (savedTz_)
             setenv("TZ", savedTz_->c_str(), 1);
         else
@@ -130,14 +126,7 @@ class Installation : public ControlRoad {
     }
     // Runs `act` once, on the window thread, as soon as `when` holds.
     void Once(std::function<bool()> when, std::function<void()> act) {
-        watch_ = std::make_unique<TTimer>(nullptr);
-        watch_->SetInterval(5);
-        watch_->OnTimer = [this, when, act](TObject*) {
-            if (!when()) return;
-            watch_->SetEnabled(false);
-            act();
-        };
-        watch_->SetEnabled(true);
+        watch_ = OnceWhen(std::move(when), std::move(act));
     }
     TColor Lamp(int bank, int slot) {
         return TDeviceSlotDisplay(Form1).SlotShape(bank, slot)->Brush()->Color();
@@ -164,8 +153,6 @@ class Installation : public ControlRoad {
         Ui().Click(next);
     }
 
-    std::unique_ptr<SteadyAdvance> advance_;
-    std::unique_ptr<TTimer> watch_;
     std::optional<std::string> savedTz_;
     size_t wizardFrom_ = 0;
 };

@@ -18,18 +18,7 @@
 #include "tests/app/app_test_support.h"
 #include "tests/support/xvfb_server.h"
 
-// Xlib's Screen, Region and Time would clash with the form layer's Screen, the drawing
-// layer's Region and the run-time library's Time().
-#define Screen XlibScreen
-#define Region XlibRegion
-#define Time XlibTime
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
-#undef Time
-#undef Region
-#undef Screen
+#include "tests/support/xlib_client.h"
 
 namespace {
 
@@ -133,19 +122,7 @@ protected:
         XFlush(probe_);
     }
 
-    // What a window manager sends when the user closes the window.
-    void CloseAsWindowManager(HWND wnd) {
-        Window id = x11_->XWindowOf(wnd);
-        XEvent ev{};
-        ev.xclient.type = ClientMessage;
-        ev.xclient.window = id;
-        ev.xclient.message_type = XInternAtom(probe_, "WM_PROTOCOLS", False);
-        ev.xclient.format = 32;
-        ev.xclient.data.l[0] = static_cast<long>(XInternAtom(probe_, "WM_DELETE_WINDOW", False));
-        ev.xclient.data.l[1] = CurrentTime;
-        XSendEvent(probe_, id, False, NoEventMask, &ev);
-        XFlush(probe_);
-    }
+    void CloseAsWindowManager(HWND wnd) { ::CloseAsWindowManager(probe_, x11_->XWindowOf(wnd)); }
 
     // Runs the program's loop as main() does; should it never end, a watchdog ends it after
     // ten seconds (and the test fails on what it checks afterwards).

@@ -76,6 +76,21 @@ TEST(SimInstall, ButtonStatesFollowTheScriptAndTheDoorReportsChangesByHand) {
     EXPECT_EQ(std::string("\x0D\x00\x00\x10", 4), d.NextFrame().data.substr(3, 4));
 }
 
+TEST(SimInstall, EmergencyButtonsPressedByHandReachEveryBoxAndAreReleasedTogether) {
+    DoorState state = DoorState::DoorTerminal();
+    state.slots[3].address = 7;  // a second terminal, in slot 3
+    state.slots[6].address = 0;  // only the box of slot 5
+    DoorDevice d(state);
+    d.PressOrReleaseEmergencyButtons();
+    EXPECT_EQ((std::array<uint8_t, 9>{0, 0x05}), d.State().buttons);
+    d.PressOrReleaseEmergencyButtons();
+    EXPECT_EQ((std::array<uint8_t, 9>{}), d.State().buttons);
+    // A box that saw one button already: the press releases instead.
+    d.Update([](DoorState& s) { s.buttons[1] = 0x01; });
+    d.PressOrReleaseEmergencyButtons();
+    EXPECT_EQ((std::array<uint8_t, 9>{}), d.State().buttons);
+}
+
 TEST(SimInstall, TheInstallationSectionOfTheStateFile) {
     namespace fs = std::filesystem;
     const fs::path path =
