@@ -28,7 +28,9 @@ TCustomvxTreeList::TCustomvxTreeList(TComponent* AOwner)
       stateImagesLink_(std::make_unique<TChangeLink>()) {
     TreeListUnitStartUp();
     visibleNodes_.SetExists(true);
-    SetControlStyle(ControlStyle() | csCaptureMouse | csOpaque | csDoubleClicks);
+    // Exactly these: the list fires its own click events, only for presses on rows, so the
+    // inherited click events would report every click twice and header clicks as well.
+    SetControlStyle(csCaptureMouse | csOpaque | csDoubleClicks | csDisplayDragImage);
     SetBounds(Left(), Top(), 250, 150);
     SetColor(clWindow);
     SetParentColor(false);
