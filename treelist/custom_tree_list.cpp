@@ -379,13 +379,7 @@ void TCustomvxTreeList::ClearCache() {
 
 void TCustomvxTreeList::ResetRowHeights() {
     if (clearing_ || IsDestroying()) return;
-    std::vector<TvxTreeListNode*> stack(roots_.rbegin(), roots_.rend());
-    while (!stack.empty()) {
-        TvxTreeListNode* n = stack.back();
-        stack.pop_back();
-        n->SetRowHeightCache(0);
-        stack.insert(stack.end(), n->children_.rbegin(), n->children_.rend());
-    }
+    ++rowHeightGeneration_;
 }
 
 // ---- Update locking ----
