@@ -855,7 +855,7 @@ int TCustomvxTreeList::GetMaxColumnLineHeight(TCanvas* Canvas) {
 }
 
 void TCustomvxTreeList::SetDefaultRowHeight(int Height) {
-    defaultRowHeight_ = Height;
+    defaultRowHeight_ = std::clamp(Height, 0, kvxMaxRowHeight);
     defaultRowHeightAssigned_ = true;
     RefreshLayout();
 }
