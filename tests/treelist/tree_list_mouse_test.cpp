@@ -357,6 +357,16 @@ TEST_F(TreeListMouse, AFocusedListStaysAliveWhenItsWindowIsRecreated) {
     EXPECT_EQ(Focused(), "r4");
 }
 
+TEST_F(TreeListMouse, AFormWhoseListReadsNodesOnDeletionClosesCleanly) {
+    std::vector<std::string> deleted;
+    grid->OnDeletion = [&](TObject*, TvxTreeListNode* node) { deleted.push_back(node->Strings(0)); };
+    form->Release();
+    driver->Pump();
+    EXPECT_EQ(deleted, (std::vector<std::string>{"r0", "r1", "r2", "r3", "r4", "r5"}));
+    form = nullptr;
+    grid = nullptr;
+}
+
 // Presses sent straight to two windows; each control runs and stops its own timer.
 TEST_F(TreeListMouse, TwoControlsAutoScrollingBothStopWhenTheirPressesEnd) {
     auto* other = new TSelectingControl(form);
