@@ -28,7 +28,9 @@ TCustomvxTreeList::TCustomvxTreeList(TComponent* AOwner)
       stateImagesLink_(std::make_unique<TChangeLink>()) {
     TreeListUnitStartUp();
     visibleNodes_.SetExists(true);
-    SetControlStyle(ControlStyle() | csCaptureMouse | csOpaque | csDoubleClicks);
+    // Exactly these: the list fires its own click events, only for presses on rows, so the
+    // inherited click events would report every click twice and header clicks as well.
+    SetControlStyle(csCaptureMouse | csOpaque | csDoubleClicks | csDisplayDragImage);
     SetBounds(Left(), Top(), 250, 150);
     SetColor(clWindow);
     SetParentColor(false);
@@ -377,13 +379,7 @@ void TCustomvxTreeList::ClearCache() {
 
 void TCustomvxTreeList::ResetRowHeights() {
     if (clearing_ || IsDestroying()) return;
-    std::vector<TvxTreeListNode*> stack(roots_.rbegin(), roots_.rend());
-    while (!stack.empty()) {
-        TvxTreeListNode* n = stack.back();
-        stack.pop_back();
-        n->SetRowHeightCache(0);
-        stack.insert(stack.end(), n->children_.rbegin(), n->children_.rend());
-    }
+    ++rowHeightGeneration_;
 }
 
 // ---- Update locking ----
@@ -859,7 +855,7 @@ int TCustomvxTreeList::GetMaxColumnLineHeight(TCanvas* Canvas) {
 }
 
 void TCustomvxTreeList::SetDefaultRowHeight(int Height) {
-    defaultRowHeight_ = Height;
+    defaultRowHeight_ = std::clamp(Height, 0, kvxMaxRowHeight);
     defaultRowHeightAssigned_ = true;
     RefreshLayout();
 }

@@ -1006,6 +1006,8 @@ class TCustomvxTreeList : public TCustomvxContainer {
     bool hotTrackCursorChanging_ = false;
     bool interruptedState_ = false;
     TvxVisibleNodeList visibleNodes_;
+    // Moved on by ResetRowHeights; a node's cached row height counts only for the current one.
+    uint64_t rowHeightGeneration_ = 1;
     bool cacheBuilt_ = false;
     TvxTreeListNode* changedNode_ = nullptr;
     bool changedNodeVisible_ = false;

@@ -49,6 +49,9 @@ TCustomvxTreeListControl::~TCustomvxTreeListControl() {
     SaveStoredLayout();
     Destroying();
     CloseEditor();
+    // The nodes go while the columns still stand: a deletion handler may read a node's cells,
+    // which the base could only answer with an abstract-method error.
+    ClearNodes();
     ClearCache();
     DestroyColumns();
     bands_->SetTreeList(nullptr);

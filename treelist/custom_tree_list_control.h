@@ -46,6 +46,8 @@ class TCustomvxTreeListControl : public TCustomvxTreeList {
     explicit TCustomvxTreeListControl(TComponent* AOwner);
     ~TCustomvxTreeListControl() override;
     std::string ClassName() const override { return "TCustomvxTreeListControl"; }
+    // The header-showing hook below would otherwise hide the getter of the same name.
+    using TCustomvxTreeList::ShowHeader;
 
     // ---- Bands and header rows ----
     TvxTreeListBands* Bands() const { return bands_.get(); }

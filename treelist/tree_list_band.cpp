@@ -135,7 +135,7 @@ void TvxTreeListBand::SetFixed(TvxGridBandFixed Value) {
 }
 
 void TvxTreeListBand::SetMinWidth(int Value) {
-    Value = std::max(0, Value);
+    Value = std::clamp(Value, 0, kvxMaxWidth);
     if (minWidth_ == Value) return;
     minWidth_ = Value;
     SetWidth(width_);
@@ -152,7 +152,7 @@ void TvxTreeListBand::SetVisible(bool Value) {
 }
 
 void TvxTreeListBand::SetWidth(int Value) {
-    Value = std::max(Value, minWidth_);
+    Value = std::clamp(Value, minWidth_, kvxMaxWidth);
     TCustomvxTreeListControl* control = GetTreeList();
     if (width_ == Value && !(control && control->IsBandHeaderWidth())) return;
     width_ = Value;

@@ -179,7 +179,7 @@ bool TvxTreeListColumn::IsReadOnlyStored() {
 }
 
 void TvxTreeListColumn::SetWidth(int Value) {
-    Value = std::max(Value, minWidth_);
+    Value = std::clamp(Value, minWidth_, kvxMaxWidth);
     if (!(assigned_ & tlcaWidth) && Value == DefaultWidth()) return;
     width_ = Value;
     assigned_ |= tlcaWidth;
@@ -279,7 +279,7 @@ void TvxTreeListColumn::SetHeaderMaxLineCount(int Value) {
 }
 
 void TvxTreeListColumn::SetMinWidth(int Value) {
-    Value = std::max(0, Value);
+    Value = std::clamp(Value, 0, kvxMaxWidth);
     if (minWidth_ == Value) return;
     minWidth_ = Value;
     SetWidth(width_);

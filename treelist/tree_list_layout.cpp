@@ -136,7 +136,8 @@ void TCustomvxTreeListControl::LoadLayout(TObject* Storage, std::string Path) {
         const std::string section = ColumnSection(Path, column);
         column->SetBandIndex(wrapper.ReadInteger(section, "BandIndex", column->BandIndex()));
         column->SetRowIndex(wrapper.ReadInteger(section, "RowIndex", column->RowIndex()));
-        column->SetStoredRowIndex(std::max(0, wrapper.ReadInteger(section, "StoredRowIndex", column->StoredRowIndex())));
+        const int stored = wrapper.ReadInteger(section, "StoredRowIndex", column->StoredRowIndex());
+        column->SetStoredRowIndex(std::clamp(stored, 0, headerPanelMaxRowCount_ - 1));
     }
     --layoutLoading_;
     ColumnChanged(nullptr);

@@ -30,14 +30,30 @@ const std::vector<TvxTreeListNode*>& TvxTreeListNode::SiblingList() const {
     return parent_ ? parent_->children_ : owner_->roots_;
 }
 
+// A move, insertion or deletion shifts the siblings behind it by a place or a few, so the
+// search starts at the remembered position and widens to both sides: it costs what the shift
+// was, not the node's distance from the front.
 int TvxTreeListNode::Index() const {
     const auto& list = SiblingList();
-    const auto hint = static_cast<size_t>(indexHint_);
-    if (hint < list.size() && list[hint] == this) return indexHint_;
-    auto it = std::find(list.begin(), list.end(), this);
-    if (it == list.end()) return -1;
-    indexHint_ = static_cast<int>(it - list.begin());
-    return indexHint_;
+    const auto n = static_cast<std::ptrdiff_t>(list.size());
+    const std::ptrdiff_t hint = std::clamp<std::ptrdiff_t>(indexHint_, 0, std::max<std::ptrdiff_t>(n - 1, 0));
+    for (std::ptrdiff_t d = 0; hint - d >= 0 || hint + d < n; ++d) {
+        for (const std::ptrdiff_t at : {hint - d, hint + d}) {
+            if (at < 0 || at >= n || list[static_cast<size_t>(at)] != this) continue;
+            indexHint_ = static_cast<int>(at);
+            return indexHint_;
+        }
+    }
+    return -1;
+}
+
+int TvxTreeListNode::RowHeightCache() const {
+    return rowHeightGeneration_ == owner_->rowHeightGeneration_ ? rowHeight_ : 0;
+}
+
+void TvxTreeListNode::SetRowHeightCache(int Value) {
+    rowHeight_ = Value;
+    rowHeightGeneration_ = owner_->rowHeightGeneration_;
 }
 
 int TvxTreeListNode::AbsoluteIndex() const {

@@ -9,6 +9,7 @@
 // while the whole object is still alive.
 
 #include <string>
+#include <cstdint>
 #include <vector>
 
 #include "platform/rtl/variant.h"
@@ -56,8 +57,8 @@ class TvxTreeListNode : public TObject {
     void SetStateIndex(int Value);
 
     // The row height last computed by the owner; 0 when none is cached.
-    int RowHeightCache() const { return rowHeight_; }
-    void SetRowHeightCache(int Value) { rowHeight_ = Value; }
+    int RowHeightCache() const;
+    void SetRowHeightCache(int Value);
 
     // ---- Navigation ----
     TvxTreeListNode* GetFirstChild() const { return Items(0); }
@@ -84,6 +85,7 @@ class TvxTreeListNode : public TObject {
 
   private:
     friend class TCustomvxTreeList;
+    friend class TvxVisibleNodeList;
 
     // The list the node lies in: its parent's children, or the owner's roots.
     const std::vector<TvxTreeListNode*>& SiblingList() const;
@@ -102,9 +104,15 @@ class TvxTreeListNode : public TObject {
     TCustomvxTreeList* owner_;
     TvxTreeListNode* parent_ = nullptr;
     int rowHeight_ = 0;
+    // The owner's row-height generation the cached height belongs to: a reset of all heights
+    // moves the owner's generation on instead of visiting every node.
+    uint64_t rowHeightGeneration_ = 0;
     // Where the node last was among its siblings; checked before use, so Index() stays
     // cheap for long sibling lists without being trusted blindly.
     mutable int indexHint_ = 0;
+    // The node's place in its owner's visible-node list, valid while the stamp is the list's.
+    mutable uint64_t visibleStamp_ = 0;
+    int displayIndex_ = -1;
 };
 
 // The node of the control with columns: three image indexes and one text per column,

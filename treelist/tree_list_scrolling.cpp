@@ -168,10 +168,10 @@ void TCustomvxTreeList::SetTopIndex(int Index) {
 void TCustomvxTreeList::SetLeftCoord(int Value) {
     CloseEditor();
     if (Value == leftCoord_) return;
-    Value = std::max(0, Value);
     const int total = GetScrollableWidth();
     const int visible = GetVisibleDataWidth();
-    if (Value + visible > total) Value = std::max(0, total - visible);
+    // Held to the range before anything is added to it.
+    Value = std::clamp(Value, 0, std::max(0, total - visible));
     if (Value == leftCoord_) return;
     const int distance = leftCoord_ - Value;
     leftCoord_ = Value;

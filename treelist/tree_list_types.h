@@ -18,6 +18,12 @@ enum TvxNodeMoveMode { nmAdd, nmAddFirst, nmAddChild, nmAddChildFirst, nmInsert 
 
 enum TvxLookAndFeel { lfStandard, lfFlat, lfUltraFlat };
 
+// The widest band or column and the tallest row line: far beyond any screen, and small enough
+// that the sums over a whole layout stay within int, whatever a program or a hand-edited
+// layout file asks for.
+inline constexpr int kvxMaxWidth = 100000;
+inline constexpr int kvxMaxRowHeight = 10000;
+
 // Elements of Options; the value is the bit position.
 enum class TvxTLOption : uint8_t {
     ColumnSizing = 0,

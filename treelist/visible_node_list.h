@@ -1,11 +1,15 @@
 #pragma once
-// The visible-node list of a tree list: the visible nodes in display order, and the same
-// nodes sorted by address with each one's display index, so that a node's display index,
-// and with it its neighbours in display order, cost a binary search instead of a tree walk.
+// The visible-node list of a tree list: the visible nodes in display order. Each node in it
+// carries its own display index, stamped with the list's current build, so that a node's
+// display index, and with it its neighbours in display order, cost no tree walk and no
+// search; emptying the list only moves the stamp on. Rebuilding it is one walk over the
+// visible nodes, and patching one node renumbers only the nodes behind it.
 //
 // It holds only node pointers; its owner keeps it in step with the tree (rebuild, or patch
 // one added or deleted node) and empties it whenever it cannot.
 
+#include <cstddef>
+#include <cstdint>
 #include <vector>
 
 class TvxTreeListNode;
@@ -20,7 +24,7 @@ class TvxVisibleNodeList {
     }
 
     int Count() const { return static_cast<int>(display_.size()); }
-    bool Empty() const { return byAddress_.empty(); }
+    bool Empty() const { return display_.empty(); }
     void Clear();
 
     // Display index of Node; -1 when it is not in the list.
@@ -35,15 +39,12 @@ class TvxVisibleNodeList {
     void Remove(const TvxTreeListNode* Node);
 
   private:
-    struct Entry {
-        TvxTreeListNode* Node;
-        int DisplayIndex;
-    };
-    // First entry whose address is not below Node's.
-    std::vector<Entry>::const_iterator LowerBound(const TvxTreeListNode* Node) const;
-    void AppendSubtree(TvxTreeListNode* Node);
+    void AppendSubtree(TvxTreeListNode* Node, std::vector<TvxTreeListNode*>& Stack);
+    // Gives the nodes from display index From on their places under the current stamp.
+    void Number(size_t From);
 
     bool exists_ = false;
+    // Unique among all lists, so that a node of another control is never taken for one of ours.
+    uint64_t stamp_ = 0;
     std::vector<TvxTreeListNode*> display_;
-    std::vector<Entry> byAddress_;
 };

@@ -35,6 +35,18 @@ int Digits(const std::string& text, size_t pos, size_t len) {
     return pos - 1 < text.size() ? StrToIntVal(text.substr(pos - 1, len)) : 0;
 }
 
+// The controller's number at [pos, pos + len) of `text` (1-based); -1 unless every one of
+// those places holds a decimal digit, so that a garbled or short reply is never read as 0.
+int ReplyDigits(const std::string& text, size_t pos, size_t len) {
+    if (pos - 1 + len > text.size()) return -1;
+    int value = 0;
+    for (size_t i = pos - 1; i < pos - 1 + len; ++i) {
+        if (text[i] < '0' || text[i] > '9') return -1;
+        value = value * 10 + (text[i] - '0');
+    }
+    return value;
+}
+
 bool DateOfText(const std::string& date, TDateTime& result) {
     return TryEncodeDate(Digits(date, 1, 4), Digits(date, 6, 2), Digits(date, 9, 2), result);
 }
@@ -86,9 +98,16 @@ private:
 }  // namespace
 
 void UtcToLocalText(std::string& date, std::string& time) {
+    if (date.size() != 10 || time.size() != 8) return;
     TDateTime d, t;
-    if (!DateOfText(date, d) || !TimeOfText(time, t)) return;
+    if (!TryEncodeDate(ReplyDigits(date, 1, 4), ReplyDigits(date, 6, 2), ReplyDigits(date, 9, 2), d) ||
+        !TryEncodeTime(ReplyDigits(time, 1, 2), ReplyDigits(time, 4, 2), ReplyDigits(time, 7, 2), 0, t))
+        return;
     const TDateTime local = UTCToLocal(ComposeDateTime(d, t));
+    // The zone may move the moment past the calendar's last or first day: no date shows it.
+    int year, month, day;
+    DecodeDate(local, year, month, day);
+    if (year == 0) return;
     date = DateText(local);
     time = TimeText(local);
 }

@@ -43,6 +43,7 @@ inline constexpr TControlStyle csReplicatable = 1u << 11;
 inline constexpr TControlStyle csNoStdEvents = 1u << 12;
 inline constexpr TControlStyle csActionClient = 1u << 13;
 inline constexpr TControlStyle csMenuEvents = 1u << 14;
+inline constexpr TControlStyle csDisplayDragImage = 1u << 15;
 
 // ControlState bits.
 using TControlState = uint32_t;

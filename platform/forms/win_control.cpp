@@ -137,10 +137,14 @@ void TWinControl::DestroyHandle() { DestroyWnd(); }
 
 void TWinControl::RecreateWnd() {
     if (!handle_) return;
-    bool focused = Focused();
+    // The focus may sit in this window or in one of its children; both go with the old window.
+    TWinControl* focused = FindControl(GetFocus());
+    if (focused && !ContainsControl(focused)) focused = nullptr;
     DestroyWnd();
     CreateHandle();
-    if (focused && CanFocus()) SetFocus();
+    // The form still names the control as its active one, so asking it to focus the control
+    // would change nothing: the new window takes the focus itself.
+    if (focused && focused->HandleAllocated() && focused->CanFocus()) ::SetFocus(focused->Handle());
 }
 
 void TWinControl::MainWndProc(TMessage& Message) {

@@ -100,7 +100,9 @@ bool IsValidUtf8(std::string_view text) {
 }
 
 std::string DecodeTextBytes(std::string_view bytes) {
-    if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+    // Editors that add a mark to a file that has one already leave several: each would hide
+    // the first line (an INI file's first section) behind the ones not taken away.
+    while (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
     if (IsValidUtf8(bytes)) return std::string(bytes);
     return Cp1252ToUtf8(bytes);
 }

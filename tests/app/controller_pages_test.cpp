@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -208,6 +211,34 @@ TEST(UtcToLocalText, ConvertsValidMomentsAndLeavesOthersAlone) {
     d = "2026-01-01", t = "10:61:00";
     UtcToLocalText(d, t);
     EXPECT_EQ("2026-01-01 10:61:00", d + " " + t);
+    if (saved) setenv("TZ", keep.c_str(), 1);
+    else unsetenv("TZ");
+}
+
+// Garbled clock replies kept under corpus/: the date and time words, as the channel hands
+// them over (";" turned into blanks), show as they came, never as a moment made up of zeros.
+TEST(UtcToLocalText, GarbledClockRepliesInTheKeptFilesStayAsTheyCame) {
+    const char* saved = std::getenv("TZ");
+    const std::string keep = saved ? saved : "";
+    setenv("TZ", "Europe/Berlin", 1);
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(TOVAK_APP_CORPUS)) {
+        if (entry.path().filename().string().rfind("clock-", 0) != 0) continue;
+        ++files;
+        std::ifstream in(entry.path(), std::ios::binary);
+        std::string reply((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::replace(reply.begin(), reply.end(), ';', ' ');
+        std::vector<std::string> words(1);
+        for (char c : reply) {
+            if (c == ' ') words.emplace_back();
+            else words.back() += c;
+        }
+        ASSERT_GE(words.size(), 3u) << entry.path();
+        std::string d = words[1], t = words[2];
+        UtcToLocalText(d, t);
+        EXPECT_EQ(words[1] + " " + words[2], d + " " + t) << entry.path();
+    }
+    EXPECT_GT(files, 0);
     if (saved) setenv("TZ", keep.c_str(), 1);
     else unsetenv("TZ");
 }

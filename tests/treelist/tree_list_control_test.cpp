@@ -449,3 +449,27 @@ TEST(TreeListControl, RandomColumnEditsKeepTextsAndRowsInPlace) {
         EXPECT_EQ(snapshot(), walked);
     }
 }
+
+// A form with such a list closes cleanly: the deletion handler reads every node's cells while
+// the columns still stand, children before their parents.
+TEST(TreeListControl, DeletionHandlersReadNodeTextsWhileTheListIsFreed) {
+    std::vector<std::string> deleted;
+    {
+        TComponent owner(nullptr);
+        auto* tl = new TCustomvxTreeListControl(&owner);
+        AddColumns(*tl, 2);
+        TvxTreeListNode* a = tl->Add();
+        a->SetStrings(1, "a");
+        a->AddChild()->SetStrings(1, "a1");
+        tl->Add()->SetStrings(1, "b");
+        tl->OnDeletion = [&](TObject*, TvxTreeListNode* node) { deleted.push_back(node->Strings(1)); };
+    }
+    EXPECT_EQ(deleted, (std::vector<std::string>{"a1", "a", "b"}));
+}
+
+TEST(TreeListControl, TheHeaderGetterStaysCallableBesideTheHeaderHook) {
+    TCustomvxTreeListControl tl(nullptr);
+    EXPECT_TRUE(tl.ShowHeader());
+    tl.SetShowHeader(false);
+    EXPECT_FALSE(tl.ShowHeader());
+}

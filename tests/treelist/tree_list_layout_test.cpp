@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -206,6 +207,39 @@ TEST_F(TreeListLayout, HandEditedFilesAreReadSafely) {
     g.tl.LoadFromIniFile(path);
     g.tl.LoadFromIniFile(File("missing.ini"));
     EXPECT_EQ(ColumnOrder(g.tl), "colA colB colC");
+}
+
+// Hand-edited files kept under corpus/, with values at the ends of the integer range: every
+// value comes in held to its range, the row still shows and no sum overflows.
+TEST_F(TreeListLayout, ExtremeValuesInKeptFilesAreHeldToTheirRanges) {
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(TOVAK_TREELIST_CORPUS)) {
+        SCOPED_TRACE(entry.path().filename().string());
+        ++files;
+        Grid g;
+        g.tl.SetIniSectionName("S");
+        g.tl.SetBounds(0, 0, 400, 300);
+        g.tl.SetOptionsEx(TvxTreeListOptionsEx(g.tl.OptionsEx()).Include(TvxTLOptionEx::MultiSort));
+        g.tl.LoadFromIniFile(entry.path().string());
+        EXPECT_GE(g.tl.DefaultRowHeight(), 0);
+        EXPECT_LE(g.tl.DefaultRowHeight(), kvxMaxRowHeight);
+        for (int b = 0; b < g.tl.Bands()->Count(); ++b) EXPECT_LE(g.tl.Bands()->Items(b)->Width(), kvxMaxWidth);
+        for (TvxTreeListColumn* c : g.cols) {
+            EXPECT_GE(c->Width(), c->MinWidth());
+            EXPECT_LE(c->Width(), kvxMaxWidth);
+            EXPECT_LT(c->StoredRowIndex(), g.tl.HeaderPanelMaxRowCount());
+        }
+        TvxTreeListLayout layout;
+        g.tl.CalcLayout(layout);
+        ASSERT_EQ(layout.RowEntries.size(), 1u);
+        EXPECT_GT(layout.RowEntries[0].Height, 0);
+        TCustomvxTreeList::FreeLayout(layout);
+        g.tl.SetLeftCoord(INT_MAX);
+        EXPECT_LE(g.tl.LeftCoord(), g.tl.GetScrollableWidth());
+        g.tl.SetLeftCoord(INT_MIN);
+        EXPECT_EQ(g.tl.LeftCoord(), 0);
+    }
+    EXPECT_GT(files, 0);
 }
 
 TEST_F(TreeListLayout, HeaderPanelRowCountKeyAndTheAutomaticHeight) {

@@ -322,6 +322,51 @@ TEST_F(TreeListMouse, HotTrackingAsksForTheCursorOncePerCell) {
     EXPECT_EQ(grid->Cursor(), crDefault);
 }
 
+TEST_F(TreeListMouse, EachClickFiresItsEventOnceAndHeaderClicksNone) {
+    int clicks = 0;
+    int doubleClicks = 0;
+    grid->OnClick = [&](TObject*) { ++clicks; };
+    grid->OnDblClick = [&](TObject*) { ++doubleClicks; };
+    Click(CellPoint(1, 0));
+    EXPECT_EQ(clicks, 1);
+    Click(HeaderPoint(1));
+    EXPECT_EQ(clicks, 1);
+    clock->Advance(GetDoubleClickTime() + 1);
+    clicks = 0;
+    driver->DoubleClick(grid);
+    driver->Pump();
+    EXPECT_EQ(doubleClicks, 1);
+    EXPECT_EQ(grid->ControlStyle(), csCaptureMouse | csOpaque | csDoubleClicks | csDisplayDragImage);
+}
+
+// A new look re-creates the window; the list keeps the focus and answers presses and keys.
+TEST_F(TreeListMouse, AFocusedListStaysAliveWhenItsWindowIsRecreated) {
+    grid->SetOptions({TvxTLOption::Editing});
+    Click(CellPoint(0, 0));
+    ASSERT_TRUE(grid->Focused());
+    grid->SetLookAndFeel(lfFlat);
+    driver->Pump();
+    EXPECT_TRUE(grid->Focused());
+    Click(CellPoint(2, 0));
+    EXPECT_EQ(Focused(), "r2");
+    driver->PressKey(VK_DOWN);
+    EXPECT_EQ(Focused(), "r3");
+    grid->SetBorderStyle(bsNone);
+    driver->Pump();
+    driver->PressKey(VK_DOWN);
+    EXPECT_EQ(Focused(), "r4");
+}
+
+TEST_F(TreeListMouse, AFormWhoseListReadsNodesOnDeletionClosesCleanly) {
+    std::vector<std::string> deleted;
+    grid->OnDeletion = [&](TObject*, TvxTreeListNode* node) { deleted.push_back(node->Strings(0)); };
+    form->Release();
+    driver->Pump();
+    EXPECT_EQ(deleted, (std::vector<std::string>{"r0", "r1", "r2", "r3", "r4", "r5"}));
+    form = nullptr;
+    grid = nullptr;
+}
+
 // Presses sent straight to two windows; each control runs and stops its own timer.
 TEST_F(TreeListMouse, TwoControlsAutoScrollingBothStopWhenTheirPressesEnd) {
     auto* other = new TSelectingControl(form);

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
+#include <vector>
+
 #include "platform/classes/mem_ini_file.h"
 #include "platform/classes/string_list.h"
 #include "tests/platform/classes/temp_dir.h"
@@ -197,4 +200,43 @@ TEST(MemIniFile, MissingFileIsEmpty) {
     TStringList list;
     mem.ReadSections(&list);
     EXPECT_EQ(list.Count(), 0);
+}
+
+// Files kept under corpus/ that once lost a setting: every key written reads back from the
+// written file, through both readers, and no section is added twice.
+TEST(IniFile, WrittenFilesFromTheKeptInputsReadBackWhatWasWritten) {
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(TOVAK_CLASSES_CORPUS)) {
+        SCOPED_TRACE(entry.path().filename().string());
+        ++files;
+        TempDir dir;
+        const std::string file = dir.File("kept.ini");
+        std::filesystem::copy_file(entry.path(), file);
+        std::vector<std::pair<std::string, std::string>> written;
+        {
+            TMemIniFile ini(file);
+            TStringList sections, keys;
+            ini.ReadSections(&sections);
+            for (int i = 0; i < sections.Count(); ++i) {
+                EXPECT_EQ(sections.Strings(i).find('\xEF'), std::string::npos) << "a mark read as part of a name";
+                ini.ReadSection(sections.Strings(i), &keys);
+                for (int k = 0; k < keys.Count(); ++k) written.emplace_back(sections.Strings(i), keys.Strings(k));
+            }
+            written.emplace_back("MAIN", "CSM");
+            written.emplace_back("MAIN", "Added");
+            for (const auto& [section, key] : written) ini.WriteString(section, key, section + "." + key + ".new");
+            ini.UpdateFile();
+        }
+        TMemIniFile mem(file);
+        TIniFile plain(file);
+        for (const auto& [section, key] : written) {
+            EXPECT_EQ(mem.ReadString(section, key, "-"), section + "." + key + ".new") << section << "/" << key;
+            EXPECT_EQ(plain.ReadString(section, key, "-"), section + "." + key + ".new") << section << "/" << key;
+        }
+        const std::string raw = TempDir::Read(file);
+        size_t mains = 0;
+        for (size_t at = raw.find("[MAIN]"); at != std::string::npos; at = raw.find("[MAIN]", at + 1)) ++mains;
+        EXPECT_EQ(mains, 1u);
+    }
+    EXPECT_GT(files, 0);
 }

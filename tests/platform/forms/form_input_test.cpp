@@ -1,6 +1,7 @@
 #include <filesystem>
 
 #include "platform/forms/form_placement.h"
+#include "platform/forms/panel.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/sync/clock.h"
 #include "platform/win/input.h"
@@ -274,6 +275,33 @@ TEST_F(FormInput, KeyPreviewSeesKeysFirstAndMayEatThem) {
     Driver().Type("z");
     EXPECT_TRUE(order.empty());
     EXPECT_EQ(box->log.back(), "char:z");
+}
+
+TEST_F(FormInput, ARecreatedWindowKeepsTheFocusOfItselfOrItsChild) {
+    TForm* form = MakeForm("Recreate");
+    auto* panel = new TPanel(form);
+    panel->SetBounds(8, 8, 200, 100);
+    panel->SetParent(form);
+    auto* inner = Add<TTestBox>(panel, "Inner", 8, 8);
+    auto* outer = Add<TTestBox>(form, "Outer", 8, 120);
+    form->Show();
+    Driver().Pump();
+
+    // The control's own window is re-created while it has the focus.
+    outer->SetFocus();
+    ASSERT_TRUE(outer->Focused());
+    outer->RecreateWnd();
+    EXPECT_TRUE(outer->Focused());
+    Driver().Type("x");
+    EXPECT_EQ(outer->log.back(), "char:x");
+
+    // A parent's window goes and takes the focused child's window with it.
+    inner->SetFocus();
+    ASSERT_TRUE(inner->Focused());
+    panel->RecreateWnd();
+    EXPECT_TRUE(inner->Focused());
+    Driver().Type("y");
+    EXPECT_EQ(inner->log.back(), "char:y");
 }
 
 TEST_F(FormInput, DisabledControlIgnoresMouseAndFocus) {

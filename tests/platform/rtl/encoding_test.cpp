@@ -41,4 +41,6 @@ TEST(Encoding, DecodeTextBytesFallsBackToWindows1252) {
     EXPECT_EQ(DecodeTextBytes("T\xC3\xBCr"), "Tür");
     EXPECT_EQ(DecodeTextBytes("T\xFCr \x80"), "Tür €");
     EXPECT_EQ(DecodeTextBytes(""), "");
+    EXPECT_EQ(DecodeTextBytes("\xEF\xBB\xBF\xEF\xBB\xBFT\xC3\xBCr"), "Tür") << "every leading mark goes";
+    EXPECT_EQ(DecodeTextBytes("\xEF\xBB\xBF\xEF\xBB"), "\xC3\xAF\xC2\xBB") << "half a mark is text";
 }
