@@ -150,18 +150,16 @@ void TvxDBTreeListColumn::SetFieldName(const std::string& Value) {
 void TvxDBTreeListColumn::SetIndex(int Value) {
     TCustomvxDBTreeListControl* control = DBControl();
     const int old = Index();
+    // The field follows its column to the place of the field shown where the column goes
+    // (the last field's place when that column shows none).
+    int target = -1;
+    if (control && old >= 0 && Value != old && control->GetDefaultFields() && LinkActive() && field_) {
+        const int at = std::clamp(Value, 0, control->ColumnCount() - 1);
+        TvxDBTreeListColumn* there = control->GetColumn(at);
+        target = there && there->Field() ? there->Field()->Index() : control->DataSet()->FieldCount() - 1;
+    }
     TvxTreeListColumn::SetIndex(Value);
-    if (!control || old < 0 || Index() == old || !control->GetDefaultFields() || !LinkActive() || !field_) return;
-    // The field follows its column: it takes the index of the field shown next to where the
-    // column went (the last field's index when that place shows none).
-    TDataSet* ds = control->DataSet();
-    const int at = Index();
-    TvxDBTreeListColumn* neighbour = nullptr;
-    if (old < at && at > 0) neighbour = control->GetColumn(at - 1);
-    if (old > at && at + 1 < control->ColumnCount()) neighbour = control->GetColumn(at + 1);
-    int target = ds->FieldCount() - 1;
-    if (neighbour && neighbour->Field()) target = neighbour->Field()->Index();
-    field_->SetIndex(target);
+    if (target >= 0 && field_) field_->SetIndex(target);
 }
 
 void TvxDBTreeListColumn::LoadColumnNodeData(TvxTreeListNode* Node) {

@@ -174,12 +174,20 @@ void TCustomvxDBTreeListControl::ColumnsChanged() {
             } clear{destroyingColumns_};
             DestroyColumns();
         }
+        // A column found for a mapping position is claimed, so that a column moved ahead of
+        // its field (the field follows a moment later) is not taken for missing.
+        std::vector<TvxDBTreeListColumn*> claimed;
         for (int i = 0; i < link->FieldMapCount(); ++i) {
             TField* field = link->GetMappedField(i);
             if (field) {
                 bool found = false;
-                for (int j = i; j < ColumnCount() && !found; ++j)
-                    if (TvxDBTreeListColumn* c = GetColumn(j); c && c->Field() == field) found = true;
+                for (int j = 0; j < ColumnCount() && !found; ++j) {
+                    TvxDBTreeListColumn* c = GetColumn(j);
+                    if (c && c->Field() == field && std::find(claimed.begin(), claimed.end(), c) == claimed.end()) {
+                        claimed.push_back(c);
+                        found = true;
+                    }
+                }
                 if (found) continue;
                 TvxDBTreeListColumn* column = CreateColumnOfClass(GetColumnClassForField(field));
                 column->SetFieldName(field->FieldName());

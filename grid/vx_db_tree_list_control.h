@@ -142,9 +142,6 @@ class TCustomvxDBTreeListControl : public TCustomvxTreeListControl {
     static void UnregisterGrid(TCustomvxDBTreeListControl* Grid);
     static bool IsDataSetBusy(TDataSet* ADataSet);
     static int RegisteredGridCount();
-    bool FindNodeByTextPublic(int Column, const std::string& Text, TvxTreeListNode*& Node, int Direction) {
-        return FindNodeByText(Column, Text, Node, Direction);
-    }
     // The node is watched while the focus moves; False when the move deleted it.
     bool FocusNode(TvxTreeListNode* Node) override;
 
