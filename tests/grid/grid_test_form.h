@@ -79,6 +79,15 @@ class GridOnForm : public ::testing::Test {
         return node;
     }
     TvxDBTreeListColumn* Column(const std::string& fieldName) { return grid->GetColumnByFieldName(fieldName); }
+    // The pixel the form shows at a client point of the grid, once all is painted.
+    COLORREF PixelOf(TPoint client) {
+        UpdateAllWindows();
+        const TPoint screen = grid->ClientToScreen(client);
+        TRect frame;
+        GetWindowRect(form->Handle(), &frame);
+        const HBITMAP buffer = GetWindowBackBuffer(form->Handle());
+        return PixelToColor(buffer->Row(screen.Y - frame.Top)[screen.X - frame.Left]);
+    }
 
     ScopedManualClock clock;
     std::unique_ptr<UiDriver> driver;
