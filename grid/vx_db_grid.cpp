@@ -59,6 +59,8 @@ TCustomvxDBGrid::TCustomvxDBGrid(TComponent* AOwner) : TCustomvxDBTreeListContro
 }
 
 TCustomvxDBGrid::~TCustomvxDBGrid() {
+    // No layout, painting or dataset event reaches a grid being taken apart.
+    Destroying();
     UnregisterGrid(this);
     DestroyFilter();
     ClearCache();
@@ -80,8 +82,9 @@ TDataSource* TCustomvxDBGrid::GetDataSource() const {
 void TCustomvxDBGrid::SetDataSource(TDataSource* Value) {
     if (Value == GetDataSource()) return;
     ClearSelection();
-    if (TDataSource* old = GetDataSource()) old->RemoveFreeNotification(this);
+    if (notifiedSource_) notifiedSource_->RemoveFreeNotification(this);
     dataLink_->SetDataSource(Value);
+    notifiedSource_ = Value;
     if (Value) Value->FreeNotification(this);
     if (IsCursorMode()) LinkActive(dataLink_->Active());
 }
@@ -90,7 +93,9 @@ void TCustomvxDBGrid::SetDefaultFields(bool Value) {
     if (defaultFields_ == Value) return;
     defaultFields_ = Value;
     TUpdateBracket update(this);
-    if (Has(egoLoadAllRecords)) {
+    // Only default fields going on end loading all: loading all going on is what switches
+    // them off, and must stay on.
+    if (Value && Has(egoLoadAllRecords)) {
         TvxDBGridOptions options = legacyOptions_;
         options.Exclude(egoLoadAllRecords);
         SetGridOptions(options);
@@ -485,28 +490,26 @@ void TCustomvxDBGrid::Loaded() {
 }
 
 void TCustomvxDBGrid::Notification(TComponent* AComponent, TOperation Operation) {
+    const bool keyFieldRemoved =
+        Operation == opRemove && KeyFieldObject() && AComponent == static_cast<TComponent*>(KeyFieldObject());
     TCustomvxDBTreeListControl::Notification(AComponent, Operation);
     if (Operation != opRemove || IsDestroying()) return;
-    if (dataLink_ && AComponent == dataLink_->DataSource()) {
+    // The source has let go of the link already, when it tells us.
+    if (AComponent == notifiedSource_) {
+        notifiedSource_ = nullptr;
         SetDataSource(nullptr);
+        LinkActive(false);
         return;
     }
-    auto* field = dynamic_cast<TField*>(AComponent);
-    if (!field) return;
-    const bool wasKey = field == KeyFieldObject();
-    for (int i = 0; i < ColumnCount(); ++i)
-        if (TvxDBTreeListColumn* c = GetColumn(i); c && c->Field() == field) c->ForgetField();
-    if (wasKey) {
-        SetKeyFieldObject(nullptr);
-        TDataSet* ds = DataSet();
-        if (ds && !ds->ControlsDisabled()) {
-            TUpdateBracket update(this);
-            for (int i = 0; i < ColumnCount(); ++i)
-                if (TvxDBTreeListColumn* c = GetColumn(i); c && SameText(c->FieldName(), field->FieldName()))
-                    c->SetFieldName(c->FieldName());
-        }
-        if (!IsCursorMode() && dataLink_->Active()) LinkActive(true);
+    if (!keyFieldRemoved) return;
+    TDataSet* ds = DataSet();
+    if (ds && !ds->ControlsDisabled()) {
+        TUpdateBracket update(this);
+        for (int i = 0; i < ColumnCount(); ++i)
+            if (TvxDBTreeListColumn* c = GetColumn(i); c && SameText(c->FieldName(), KeyField()))
+                c->SetFieldName(c->FieldName());
     }
+    if (!IsCursorMode() && dataLink_->Active()) LinkActive(true);
 }
 
 void TCustomvxDBGrid::DoEditing(TvxTreeListNode* Node, bool& Allow) {

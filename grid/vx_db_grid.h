@@ -186,6 +186,8 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     bool loadingNodes_ = false;
     bool loadingFromStream_ = false;
     std::unique_ptr<TvxGridDataLink> dataLink_;
+    // The source the grid asked to hear from when it goes.
+    TDataSource* notifiedSource_ = nullptr;
     bool defaultFields_ = false;
     bool startReached_ = false;
     bool endReached_ = false;

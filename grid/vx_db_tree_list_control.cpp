@@ -160,10 +160,8 @@ void TCustomvxDBTreeListControl::ColumnsChanged() {
             for (int i = ColumnCount() - 1; i >= 0; --i) {
                 TvxDBTreeListColumn* c = GetColumn(i);
                 if (c && (!c->Field() || ds->Fields().IndexOf(c->Field()) < 0)) {
-                    destroyingColumns_ = true;
-                    RemoveColumn(c);
+                    // The column's destructor drops its node data and leaves the list.
                     delete c;
-                    destroyingColumns_ = false;
                 }
             }
         } else if (ColumnCount() > 0) {
@@ -534,6 +532,10 @@ TColor TCustomvxDBTreeListControl::GetEditColor() {
 void TCustomvxDBTreeListControl::Notification(TComponent* AComponent, TOperation Operation) {
     TCustomvxTreeListControl::Notification(AComponent, Operation);
     if (Operation != opRemove) return;
+    // A field reports itself while only its component part is left: compare addresses.
+    for (int i = 0; i < ColumnCount(); ++i)
+        if (TvxDBTreeListColumn* c = GetColumn(i); c && static_cast<TComponent*>(c->Field()) == AComponent)
+            c->ForgetField();
     if (AComponent == previewField_) previewField_ = nullptr;
     if (AComponent == keyFieldObject_) keyFieldObject_ = nullptr;
 }

@@ -110,6 +110,7 @@ TEST_F(DBGridOptions, PartialLoadAndLoadAllSwitchDefaultFieldsOff) {
     db.Include(edgoLoadAllRecords);
     grid->SetOptionsDB(db);
     EXPECT_FALSE(grid->DefaultFields());
+    EXPECT_TRUE(grid->Has(egoLoadAllRecords));  // and loading all stays on
     EXPECT_FALSE(grid->PartialLoad());
 
     // DefaultFields in turn switches loading all off.

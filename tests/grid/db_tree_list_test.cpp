@@ -261,3 +261,61 @@ TEST(CompareVariants, AnswersMinusOneForValuesThatCannotBeCompared) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DBTreeList, ColumnNamesReachTheSummaryItemsAndARemovedSourceOrFieldUnbindsTheColumns) {
+    auto* name = grid->CreateColumn<TvxDBGridMaskColumn>();
+    name->SetName("ColName");
+    name->SetFieldName("Name");
+    auto* id = grid->CreateColumn<TvxDBGridColumn>();
+    id->SetFieldName("ID");
+    TvxDBGridSummaryItem* item = grid->SummaryGroups()->Add()->SummaryItems()->Add();
+    item->SetColumnName("colname");
+    name->SetName("ColFirst");
+    EXPECT_EQ(item->ColumnName(), "ColFirst");
+
+    table->Open();
+    EXPECT_EQ(name->Field(), table->FieldByName("Name"));
+    table->Close();
+    TField* field = table->FieldByName("ID");
+    delete field;
+    EXPECT_EQ(id->Field(), nullptr);
+    EXPECT_EQ(grid->ColumnCount(), 2);
+
+    delete source;
+    EXPECT_EQ(grid->DataSource(), nullptr);
+    EXPECT_EQ(name->Field(), nullptr);
+    EXPECT_EQ(grid->ColumnCount(), 2);
+
+    delete name;
+    EXPECT_EQ(item->ColumnName(), "");
+}
+
+TEST_F(DBTreeList, AGridLoadingNodesMakesItsDatasetBusy) {
+    EXPECT_FALSE(TCustomvxDBTreeListControl::IsDataSetBusy(table));
+    grid->SetBusy(true);
+    EXPECT_TRUE(TCustomvxDBTreeListControl::IsDataSetBusy(table));
+    grid->SetBusy(false);
+    const int before = TCustomvxDBTreeListControl::RegisteredGridCount();
+    delete grid;
+    grid = nullptr;
+    EXPECT_EQ(TCustomvxDBTreeListControl::RegisteredGridCount(), before - 1);
+}
+
+TEST_F(DBTreeList, AnEmptyDatasetThatTakesNoInsertsForbidsEditing) {
+    grid->SetDefaultFields(true);
+    table->Open();
+    grid->SetOptionsDB(TvxDBGridOptionsDB{edgoCanNavigation});
+    EXPECT_TRUE(grid->IsDataSetEmpty());
+    EXPECT_TRUE(grid->IsContainerBusy());
+    AddRecord(1, "Anna");
+    EXPECT_FALSE(grid->IsDataSetEmpty());
+    // A grid that loads its records finds them again only through a key field.
+    grid->SetOptionsDB(TvxDBGridOptionsDB{edgoCanNavigation, edgoLoadAllRecords});
+    EXPECT_TRUE(grid->IsEditingForbidden());
+    grid->SetKeyField("ID");
+    EXPECT_FALSE(grid->IsEditingForbidden());
+}
+
+}  // namespace
