@@ -335,8 +335,12 @@ int TCustomvxDBTreeListControl::CompareVariants(const Variant& A, const Variant&
 }
 
 int TCustomvxDBTreeListControl::CompareValues(TvxTreeListNode* Node1, TvxTreeListNode* Node2) {
-    const Variant a = GetNodeColumn(Node1, 0).Value;
-    const Variant b = GetNodeColumn(Node2, 0).Value;
+    // Equal sort keys fall back to the records' key values, then to the nodes' identities.
+    TvxDBTreeListControlNode* n1 = DBNode(Node1);
+    TvxDBTreeListControlNode* n2 = DBNode(Node2);
+    if (!n1 || !n2) return TCustomvxTreeListControl::CompareValues(Node1, Node2);
+    const Variant& a = n1->KeyValue;
+    const Variant& b = n2->KeyValue;
     if (a.IsEmpty() || b.IsEmpty()) return 0;
     const int c = CompareVariants(a, b);
     return c == 0 ? TCustomvxTreeListControl::CompareValues(Node1, Node2) : c;

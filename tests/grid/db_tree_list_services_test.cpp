@@ -117,3 +117,32 @@ TEST_F(DBTreeListServices, OneSortedColumnIsKeptWithoutMultiSort) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DBTreeListServices, SelectedBookmarksStaySortedAndAreFoundAgain) {
+    table->Open();
+    std::vector<TBookmark> marks;
+    for (int i = 1; i <= 5; ++i) {
+        AddRecord(i, "r");
+        marks.push_back(table->Bookmark());
+    }
+    for (int i : {3, 0, 4, 1}) grid->AddSelectedBookmark(marks[static_cast<size_t>(i)]);
+    grid->AddSelectedBookmark(marks[3]);  // once only
+    ASSERT_EQ(grid->GetSelectedCount(), 4);
+    for (int i = 0; i + 1 < grid->GetSelectedCount(); ++i)
+        EXPECT_LT(table->CompareBookmarks(grid->GetSelectedBookmark(i), grid->GetSelectedBookmark(i + 1)), 0);
+    int index = -1;
+    EXPECT_TRUE(grid->FindBookmark(marks[3], index));
+    EXPECT_EQ(index, 2);
+    EXPECT_FALSE(grid->FindBookmark(marks[2], index));
+    EXPECT_EQ(index, 2);  // where it would go
+    grid->RemoveSelectedBookmark(marks[1]);
+    EXPECT_TRUE(grid->FindBookmark(marks[3], index));  // the cache follows the change
+    EXPECT_EQ(index, 1);
+    grid->ClearSelection();
+    EXPECT_EQ(grid->GetSelectedCount(), 0);
+    EXPECT_FALSE(grid->FindBookmark(marks[3], index));
+}
+
+}  // namespace
