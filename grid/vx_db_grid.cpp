@@ -8,17 +8,11 @@
 #include "platform/db/data_source.h"
 #include "platform/db/dataset.h"
 #include "platform/db/field.h"
+#include "platform/classes/update_scope.h"
 #include "platform/rtl/str_utils.h"
 
 namespace {
-// Brackets an update of the grid.
-struct TUpdateBracket {
-    TCustomvxTreeList* grid;
-    explicit TUpdateBracket(TCustomvxTreeList* g) : grid(g) { grid->BeginUpdate(); }
-    ~TUpdateBracket() { grid->EndUpdate(); }
-    TUpdateBracket(const TUpdateBracket&) = delete;
-    TUpdateBracket& operator=(const TUpdateBracket&) = delete;
-};
+using TUpdateBracket = TUpdateScope<TCustomvxTreeList>;
 }  // namespace
 
 TCustomvxDBGrid::TCustomvxDBGrid(TComponent* AOwner) : TCustomvxDBTreeListControl(AOwner) {

@@ -257,16 +257,17 @@ bool TvxDBTreeListColumn::IsValidChar(char32_t Key) {
 
 // ---- Overrides ----
 
+TvxColumnAssignScope::TvxColumnAssignScope(TvxDBTreeListColumn* Column) : control_(Column->DBControl()) {
+    if (control_) control_->BeginUpdate();
+}
+
+TvxColumnAssignScope::~TvxColumnAssignScope() {
+    if (control_) control_->EndUpdate();
+}
+
 void TvxDBTreeListColumn::Assign(TPersistent* Source) {
     auto* source = dynamic_cast<TvxDBTreeListColumn*>(Source);
-    TCustomvxDBTreeListControl* control = DBControl();
-    if (control) control->BeginUpdate();
-    struct End {
-        TCustomvxDBTreeListControl* c;
-        ~End() {
-            if (c) c->EndUpdate();
-        }
-    } end{control};
+    TvxColumnAssignScope update(this);
     TvxTreeListColumn::Assign(Source);
     if (!source) return;
     SetDisableGrouping(source->DisableGrouping());
@@ -404,14 +405,7 @@ void TvxDBTreeListMaskColumn::SetIgnoreMaskBlank(bool Value) {
 }
 
 void TvxDBTreeListMaskColumn::Assign(TPersistent* Source) {
-    TCustomvxDBTreeListControl* control = DBControl();
-    if (control) control->BeginUpdate();
-    struct End {
-        TCustomvxDBTreeListControl* c;
-        ~End() {
-            if (c) c->EndUpdate();
-        }
-    } end{control};
+    TvxColumnAssignScope update(this);
     TvxDBTreeListColumn::Assign(Source);
     if (auto* source = dynamic_cast<TvxDBTreeListMaskColumn*>(Source)) {
         editMask_ = source->editMask_;

@@ -150,6 +150,18 @@ class TvxDBTreeListColumn : public TvxTreeListColumn {
     TvxSummaryAccumulator footerSummary_;
 };
 
+// Holds the control's updates while a column copies another (when the column has a control).
+class TvxColumnAssignScope {
+  public:
+    explicit TvxColumnAssignScope(TvxDBTreeListColumn* Column);
+    ~TvxColumnAssignScope();
+    TvxColumnAssignScope(const TvxColumnAssignScope&) = delete;
+    TvxColumnAssignScope& operator=(const TvxColumnAssignScope&) = delete;
+
+  private:
+    TCustomvxDBTreeListControl* control_;
+};
+
 // ---- The mask column and its editor ----
 
 class TvxInplaceDBTreeListMaskEditClass : public TvxInplaceTreeListMaskEditClass {

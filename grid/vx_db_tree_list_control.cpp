@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/classes/update_scope.h"
 #include "platform/db/blob_field.h"
 #include "platform/db/dataset.h"
 #include "platform/db/field.h"
@@ -107,11 +108,7 @@ TvxDBTreeListColumn* TCustomvxDBTreeListControl::CreateDefaultColumn(const TvxDB
 
 void TCustomvxDBTreeListControl::CreateColumnsFromFields(TDataSet* ADataSet, TComponent* AOwner) {
     if (!ADataSet) return;
-    BeginUpdate();
-    struct End {
-        TCustomvxDBTreeListControl* self;
-        ~End() { self->EndUpdate(); }
-    } end{this};
+    TUpdateScope<TCustomvxTreeList> update(this);
     for (int i = 0; i < ADataSet->FieldCount(); ++i) {
         TField* field = ADataSet->Fields().Fields(i);
         TvxDBTreeListColumn* column = CreateDefaultColumn(GetColumnClassForField(field), AOwner ? AOwner : this);
