@@ -22,6 +22,8 @@ TCustomvxDBGrid::TCustomvxDBGrid(TComponent* AOwner) : TCustomvxDBTreeListContro
                        legacyOptionsEx_);
     SetHideFocusRect(false);
     SetHideSelection(false);
+    // Records form a flat list with group rows, not a tree.
+    SetListMode(true);
     SetShowGrid(true);
     // The tree list's options take what the default sets drive.
     TvxTreeListOptions options = Options();

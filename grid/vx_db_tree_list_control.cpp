@@ -497,6 +497,11 @@ void TCustomvxDBTreeListControl::DoCustomDrawFooter(TCanvas* Canvas, const TRect
                                                      Alignment, Done);
 }
 
+bool TCustomvxDBTreeListControl::HasCustomDrawHeader(int Column) {
+    TvxDBTreeListColumn* c = GetColumn(Column);
+    return TCustomvxTreeListControl::HasCustomDrawHeader(Column) || (c && c->OnCustomDrawHeader);
+}
+
 void TCustomvxDBTreeListControl::DoCustomDrawHeader(int Column, TCanvas* Canvas, const TRect& Rect,
                                                     const TRect& Visible, std::string& Text, TColor& Color,
                                                     TFont* Font, TAlignment& Alignment, int& Sorted, bool& Done) {

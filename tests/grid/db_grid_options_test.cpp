@@ -55,6 +55,7 @@ TEST_F(DBGridOptions, ANewGridReadsItsDefaults) {
     EXPECT_EQ(grid->PartialLoadBufferCount(), 100);
     EXPECT_EQ(grid->SummarySeparator(), ", ");
     EXPECT_TRUE(grid->ShowGrid());
+    EXPECT_TRUE(grid->ListMode());
     EXPECT_FALSE(grid->HideFocusRect());
     EXPECT_TRUE(grid->IsCursorMode());
     EXPECT_TRUE(grid->UseBookmarks());

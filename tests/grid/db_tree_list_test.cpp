@@ -2,6 +2,8 @@
 // records by field type, editing through the dataset, leaving an untouched new record, late
 // binding, column widths from the fields, the dataset search and the link's forwarding.
 
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -316,6 +318,47 @@ TEST_F(DBTreeList, AnEmptyDatasetThatTakesNoInsertsForbidsEditing) {
     EXPECT_TRUE(grid->IsEditingForbidden());
     grid->SetKeyField("ID");
     EXPECT_FALSE(grid->IsEditingForbidden());
+}
+
+}  // namespace
+
+namespace {
+
+// A grid as the network list shows one: default columns, the indicator, a footer summary;
+// the picture is for a person to look at.
+TEST_F(DBTreeList, PictureOfAGridWithFooterSummaries) {
+    grid->SetDefaultFields(true);
+    table->Open();
+    for (int i = 1; i <= 3; ++i) AddRecord(i, "Tür " + std::to_string(i), i % 2 == 1, 1.25 * i);
+    table->First();
+    for (int i = 0; i < 3; ++i) {
+        grid->LoadNodeData(grid->Add());
+        table->Next();
+    }
+    grid->SetOptionsView(TvxDBGridOptionsView{edgoIndicator, edgoUseBitmap, edgoBandHeaderWidth});
+    grid->SetShowSummaryFooter(true);
+    TvxDBTreeListColumn* amount = Column("Amount");
+    amount->SetSummaryFooterType(cstSum);
+    grid->RefreshSummaryFields();
+    table->First();
+    while (!table->Eof()) {
+        amount->FooterSummary().Add(cstSum, table->FieldByName("Amount")->AsFloat());
+        table->Next();
+    }
+    std::string text;
+    amount->GetSummaryFooterText(text);
+    EXPECT_EQ(text, "7,50");
+    int headerDraws = 0;
+    Column("Name")->OnCustomDrawHeader = [&](TObject*, TCanvas*, const TRect&, TvxDBTreeListColumn*, bool&) {
+        ++headerDraws;
+    };
+    grid->GetItem(0)->SetFocused(true);
+    grid->Invalidate();
+    driver->Pump();
+    UpdateAllWindows();
+    EXPECT_GT(headerDraws, 0);
+    if (const char* dir = std::getenv("TOVAK_PNG_DIR"))
+        driver->SaveForm(form, (std::filesystem::path(dir) / "tovak_grid_footer.png").string());
 }
 
 }  // namespace
