@@ -141,7 +141,7 @@ void TCustomvxDBTreeListControl::MapColumnFields() {
 void TCustomvxDBTreeListControl::ColumnsChanged() {
     TCustomvxTreeListControl::ColumnsChanged();
     TvxDBTreeListControlDataLink* link = GetDataLink();
-    if (!link || IsDestroying() || HasState(csLoading)) return;
+    if (!link || IsDestroying()) return;
     std::vector<TField*> before;
     for (int i = 0; i < link->FieldMapCount(); ++i) before.push_back(link->GetMappedField(i));
     link->ClearMapping();

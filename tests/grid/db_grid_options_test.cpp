@@ -154,3 +154,36 @@ TEST_F(DBGridOptions, GroupingRefusesBlobsDuplicateFieldsAndTheLastVisibleColumn
 }
 
 }  // namespace
+
+namespace {
+
+// A form's stream: properties in stream order while loading, then Loaded.
+TEST_F(DBGridOptions, AGridLoadedFromAFormBindsItsColumnsAndRegroups) {
+    table->Open();
+    auto* loaded = new TvxDBGrid(form);
+    loaded->IncludeState(csLoading);
+    loaded->SetName("DBGrid17");
+    loaded->SetParent(form);
+    loaded->SetDataSource(source);
+    loaded->SetGridOptions(TvxDBGridOptions{egoCanNavigation, egoRowSelect, egoLoadAllRecords});
+    auto* node = new TvxDBGridMaskColumn(form);
+    node->IncludeState(csLoading);
+    node->SetTreeList(loaded);
+    node->SetFieldName("ID");
+    auto* name = new TvxDBGridMaskColumn(form);
+    name->IncludeState(csLoading);
+    name->SetTreeList(loaded);
+    name->SetFieldName("Name");
+    name->SetGroupIndex(0);
+    for (TComponent* c : std::initializer_list<TComponent*>{loaded, node, name}) c->Loaded();
+    for (TComponent* c : std::initializer_list<TComponent*>{loaded, node, name}) c->ExcludeState(csLoading);
+    EXPECT_EQ(loaded->OptionsView(), (TvxDBGridOptionsView{edgoBandHeaderWidth, edgoRowSelect, edgoUseBitmap}));
+    EXPECT_TRUE(loaded->Options().Contains(TvxTLOption::RowSelect));
+    EXPECT_EQ(node->Field(), table->FieldByName("ID"));
+    EXPECT_EQ(loaded->GetDataLink()->FieldMapCount(), 2);
+    ASSERT_EQ(loaded->GroupColumnCount(), 1);
+    EXPECT_EQ(loaded->GroupColumns()[0], name);
+    EXPECT_FALSE(loaded->IsBusy());
+}
+
+}  // namespace
