@@ -104,6 +104,19 @@ TEST_F(DBTreeList, AnEditReachesTheFieldAndIsPostedWhenTheRowChanges) {
     table->First();
     EXPECT_EQ(table->FieldByName("Name")->AsString(), "X");
     EXPECT_EQ(grid->LastEditValue().AsString(), "X");
+
+    // Leaving the grid while editing commits the text and lets the focus go.
+    grid->SetFocus();
+    driver->Pump();
+    grid->ShowEditor();
+    driver->Type("Y");
+    driver->Pump();
+    other->SetFocus();
+    driver->Pump();
+    EXPECT_TRUE(other->Focused());
+    EXPECT_EQ(grid->State(), 0);
+    EXPECT_EQ(table->State(), dsEdit);
+    EXPECT_EQ(table->FieldByName("Name")->AsString(), "Y");
 }
 
 TEST_F(DBTreeList, AnUntouchedNewRecordIsDroppedWhenTheGridLosesTheFocus) {
