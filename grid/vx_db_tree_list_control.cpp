@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "controls/vx_inplace_edit.h"
 #include "platform/classes/update_scope.h"
 #include "platform/db/blob_field.h"
 #include "platform/db/dataset.h"
