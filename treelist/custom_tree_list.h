@@ -9,6 +9,7 @@
 // The visible-node list is an accelerator only: every display-order reader answers exactly
 // what a walk over the tree answers, and walks the tree whenever the list is not valid.
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -201,7 +202,14 @@ class TCustomvxTreeList : public TCustomvxContainer {
     TVX_TL_PROPERTY(bool, AutoExpandOnSearch, autoExpandOnSearch_, )
     TVX_TL_PROPERTY(TColor, AutoSearchColor, autoSearchColor_, Invalidate())
     TVX_TL_PROPERTY(TColor, AutoSearchTextColor, autoSearchTextColor_, Invalidate())
-    TVX_TL_PROPERTY(int, GrIndicatorWidth, grIndicatorWidth_, RefreshLayout())
+    int GrIndicatorWidth() const { return grIndicatorWidth_; }
+    // The indicator column is never narrower than its glyphs (12).
+    void SetGrIndicatorWidth(int Value) {
+        Value = std::max(Value, 12);
+        if (grIndicatorWidth_ == Value) return;
+        grIndicatorWidth_ = Value;
+        RefreshLayout();
+    }
     TVX_TL_PROPERTY(TColor, ShadowColor, shadowColor_, Invalidate())
     TVX_TL_PROPERTY(TColor, TreeLinesColor, treeLinesColor_, Invalidate())
     TVX_TL_PROPERTY(bool, ListMode, listMode_, RefreshLayout())

@@ -3,7 +3,7 @@
 // of the device list left them, in the table Mem1 shown through Data1.
 
 #include "app/pages/main_page.h"
-#include "platform/forms/db_grid.h"
+#include "platform/dbctrls/db_grid.h"
 
 class TvxMemData;
 

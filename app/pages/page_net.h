@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/pages/main_page.h"
-#include "platform/forms/db_grid.h"
+#include "platform/dbctrls/db_grid.h"
 #include "platform/forms/image.h"
 
 class TvxMemData;

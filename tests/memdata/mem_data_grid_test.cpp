@@ -6,7 +6,7 @@
 
 #include "memdata/vx_mem_data.h"
 #include "platform/db/db.h"
-#include "platform/forms/db_grid.h"
+#include "platform/dbctrls/db_grid.h"
 #include "platform/win/scroll_bars.h"
 #include "tests/platform/forms/forms_test_support.h"
 

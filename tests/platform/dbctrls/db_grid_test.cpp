@@ -8,7 +8,7 @@
 
 #include "platform/db/data_source.h"
 #include "platform/forms/control_paint.h"
-#include "platform/forms/db_grid.h"
+#include "platform/dbctrls/db_grid.h"
 #include "platform/gdi/system_metrics.h"
 #include "platform/win/scroll_bars.h"
 #include "platform/win/window_tree.h"

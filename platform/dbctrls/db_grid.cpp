@@ -1,4 +1,4 @@
-#include "platform/forms/db_grid.h"
+#include "platform/dbctrls/db_grid.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,0 +1,99 @@
+#pragma once
+// A form with a DB grid over a memory table of an integer, a text, a Boolean, a float, a
+// date and a memo field, a data source, and a box that can take the focus away from the
+// grid. Rows are added by hand (loading records comes with the grid's loading).
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "grid/vx_db_grid.h"
+#include "memdata/vx_mem_data.h"
+#include "platform/db/db.h"
+#include "platform/forms/application.h"
+#include "platform/forms/form.h"
+#include "platform/rtl/date_time.h"
+#include "platform/sync/clock.h"
+#include "tests/platform/forms/forms_test_support.h"
+#include "tests/support/ui_driver.h"
+
+class GridOnForm : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        driver = std::make_unique<UiDriver>();
+        form = new TForm(EnsureApplication());
+        form->SetName("GridForm");
+        form->SetBounds(50, 50, 700, 400);
+        EnsureApplication()->FormCreated(form);
+        table = new TvxMemData(form);
+        table->SetName("Mem1");
+        Field<TIntegerField>("ID");
+        Field<TStringField>("Name", 20);
+        Field<TBooleanField>("Active");
+        Field<TFloatField>("Amount");
+        Field<TDateField>("Day");
+        Field<TMemoField>("Note");
+        source = new TDataSource(form);
+        source->SetName("DataSource1");
+        source->SetDataSet(table);
+        grid = new TvxDBGrid(form);
+        grid->SetName("DBGrid1");
+        grid->SetBounds(8, 8, 660, 300);
+        grid->SetParent(form);
+        other = new TTestBox(form);
+        other->SetName("Other");
+        other->SetBounds(8, 320, 60, 24);
+        other->SetParent(form);
+        grid->SetDataSource(source);
+        form->Show();
+        driver->Pump();
+    }
+    void TearDown() override {
+        ResetApplication();
+        driver.reset();
+    }
+    template <class F>
+    F* Field(const std::string& name, int size = 0) {
+        auto* f = new F(form);
+        f->SetFieldName(name);
+        if (size > 0) f->SetSize(size);
+        f->SetDataSet(table);
+        return f;
+    }
+    void AddRecord(int id, const std::string& name, bool active = false, double amount = 0) {
+        table->Append();
+        table->FieldByName("ID")->SetAsInteger(id);
+        table->FieldByName("Name")->SetAsString(name);
+        table->FieldByName("Active")->SetAsBoolean(active);
+        table->FieldByName("Amount")->SetAsFloat(amount);
+        table->FieldByName("Day")->SetAsDateTime(EncodeDate(2024, 3, id));
+        table->FieldByName("Note")->SetAsString("note " + name);
+        table->Post();
+    }
+    // A row for the current record, focused.
+    TvxTreeListNode* RowForCurrentRecord() {
+        TvxTreeListNode* node = grid->Add();
+        grid->LoadNodeData(node);
+        node->SetFocused(true);
+        return node;
+    }
+    TvxDBTreeListColumn* Column(const std::string& fieldName) { return grid->GetColumnByFieldName(fieldName); }
+    // The pixel the form shows at a client point of the grid, once all is painted.
+    COLORREF PixelOf(TPoint client) {
+        UpdateAllWindows();
+        const TPoint screen = grid->ClientToScreen(client);
+        TRect frame;
+        GetWindowRect(form->Handle(), &frame);
+        const HBITMAP buffer = GetWindowBackBuffer(form->Handle());
+        return PixelToColor(buffer->Row(screen.Y - frame.Top)[screen.X - frame.Left]);
+    }
+
+    ScopedManualClock clock;
+    std::unique_ptr<UiDriver> driver;
+    TForm* form = nullptr;
+    TvxMemData* table = nullptr;
+    TDataSource* source = nullptr;
+    TvxDBGrid* grid = nullptr;
+    TTestBox* other = nullptr;
+};
