@@ -22,7 +22,7 @@
 
 // The catalogue's grid: the class library's plain data grid until the data-aware grid with
 // check columns takes its place (then only TCompListGrid and MakeCompListGrid change).
-#include "platform/forms/db_grid.h"
+#include "platform/dbctrls/db_grid.h"
 using TCompListGrid = TDBGrid;
 
 class TFormCompLst : public TForm {
