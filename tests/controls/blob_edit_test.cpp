@@ -139,6 +139,15 @@ TEST_F(BlobEdit, OkSavesCancelAndEscapeNeverAndOtherClosingsOnlyWithAlwaysSaveTe
     EXPECT_EQ(e->BlobText(), "fest");
 }
 
+TEST_F(BlobEdit, AClickIntoAnotherFieldSavesTheMemoAndLeavesTheFocusThere) {
+    TvxInplaceBlobEdit* e = Make();
+    auto* other = Add<TEdit>(form_, "O", 8, 300);
+    Driver().Pump();
+    EXPECT_EQ(EditAndClose(e, [&](TCustomvxBlobPopup*) { Driver().Click(other); }), "altneu");
+    EXPECT_TRUE(other->Focused());
+    EXPECT_FALSE(e->Focused());
+}
+
 TEST_F(BlobEdit, ThePopupOpensAboveOrLeftNearTheEdgesAndKeepsAResize) {
     const TRect a = EnsureScreen()->WorkAreaRect();
     TvxInplaceBlobEdit* e = Make();
