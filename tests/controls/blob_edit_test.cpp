@@ -217,6 +217,51 @@ TEST_F(BlobEdit, APicturePopupSizesToThePictureAndStoresWhatWasPasted) {
     Clipboard()->Clear();
 }
 
+TEST_F(BlobEdit, APictureTheFieldCannotShowIsRefusedAtLoadingAndTheValueStays) {
+    TvxInplaceBlobEdit* e = Make();
+    e->SetEditKind(vxbkPicture);
+    PixelImage img;
+    img.width = 3;
+    img.height = 2;
+    img.pixels.assign(6, 0x0000FF);
+    const std::string before = EncodeBmp(img);
+    e->SetEditValue(Variant(before));
+    e->SetModified(false);
+    ReportedErrors reports;
+    Driver().PressKey(VK_F4);
+    Driver().Pump();
+    TCustomvxBlobPopup* p = e->Popup();
+    ASSERT_TRUE(p && IsWindowVisible(p->Handle()));
+
+    // A picture pasted one column wider than a picture may be.
+    TBitmap wide(8193, 1);
+    Clipboard()->Assign(&wide);
+    Driver().PressKey(VK_INSERT, TShiftState{ssShift});
+    Driver().Pump();
+    EXPECT_EQ(reports.messages, std::vector<std::string>{"Picture size is not supported"});
+    EXPECT_EQ(p->Picture()->Width(), 3);
+
+    // The same limit for "Load..." of such a PNG.
+    Clipboard()->Clear();
+    Driver().AnswerNextFileDialog(std::string(TOVAK_CORPUS_DIR) + "/png-8193-by-2048-grey.bin");
+    TPopupMenu* m = p->ShowContextMenu({10, 10});
+    ASSERT_EQ(m->Items()->Items(5)->Caption(), "&Load...");
+    Driver().PressKey(VK_END);  // "&Save To...", the last item
+    Driver().PressKey(VK_UP);
+    Driver().Enter();
+    Driver().Pump();
+    EXPECT_EQ(Driver().PendingModalScripts(), 0);
+    EXPECT_EQ(reports.messages.size(), 2u);
+    EXPECT_EQ(reports.messages.back(), "Picture size is not supported");
+    EXPECT_EQ(p->Picture()->Width(), 3);
+
+    ClickBar(p, vxbbOK);
+    Driver().Pump();
+    EXPECT_FALSE(IsWindowVisible(p->Handle()));
+    EXPECT_EQ(e->BlobText(), before) << "the field keeps its old value";
+    EXPECT_FALSE(e->Modified());
+}
+
 TEST_F(BlobEdit, ContextMenusOfferWhatTheContentAllows) {
     TvxInplaceBlobEdit* e = Make();
     e->SetEditValue(Variant(std::string("Wort")));
