@@ -193,13 +193,7 @@ void TBitmap::Draw(TCanvas* canvas, const TRect& r) {
     DeleteObject(maskBmp);
 }
 
-void TBitmap::LoadFromImage(const PixelImage& image) {
-    bitmap_->width = image.width;
-    bitmap_->height = image.height;
-    bitmap_->monochrome = image.monochrome;
-    bitmap_->pixels = image.pixels;
-    Changed();
-}
+void TBitmap::LoadFromImage(const PixelImage& image) { LoadFromImage(PixelImage(image)); }
 
 void TBitmap::LoadFromImage(PixelImage&& image) {
     bitmap_->width = image.width;
