@@ -209,7 +209,8 @@ TEST_F(PictureBlobFuzz, PicturesPastTheLimitAreRefusedBeforeTheirPixelsByEveryWa
                   }),
                   "Picture size is not supported");
         TPicture kept;
-        kept.SetGraphic(std::make_unique<TBitmap>(2, 3).get());
+        TBitmap small(2, 3);
+        kept.SetGraphic(&small);
         EXPECT_EQ(refused([&] { LoadPictureFromBlob(&kept, nullptr, Variant(WithHeader(data))); }),
                   "Picture size is not supported");
         EXPECT_EQ(kept.Width(), 2) << "the picture keeps what it held";
