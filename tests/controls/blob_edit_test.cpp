@@ -55,6 +55,14 @@ protected:
         EXPECT_FALSE(e->IsDroppedDown());
         return e->BlobText();
     }
+    // A one-colour picture as the bytes a picture field holds.
+    static std::string Bmp(int w, int h, uint32_t colour) {
+        PixelImage img;
+        img.width = w;
+        img.height = h;
+        img.pixels.assign(static_cast<size_t>(w * h), colour);
+        return EncodeBmp(img);
+    }
     void ClickBar(TCustomvxBlobPopup* p, int button) {
         const TRect r = p->BarButtonRect(button);
         const TPoint c{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
@@ -191,11 +199,7 @@ TEST_F(BlobEdit, ThePopupOpensAboveOrLeftNearTheEdgesAndKeepsAResize) {
 TEST_F(BlobEdit, APicturePopupSizesToThePictureAndStoresWhatWasPasted) {
     TvxInplaceBlobEdit* e = Make();
     e->SetEditKind(vxbkPicture);
-    PixelImage img;
-    img.width = 150;
-    img.height = 60;
-    img.pixels.assign(150 * 60, 0x00FF00);
-    e->SetEditValue(Variant(EncodeBmp(img)));
+    e->SetEditValue(Variant(Bmp(150, 60, 0x00FF00)));
     Driver().PressKey(VK_F4);
     Driver().Pump();
     TCustomvxBlobPopup* p = e->Popup();
@@ -220,11 +224,7 @@ TEST_F(BlobEdit, APicturePopupSizesToThePictureAndStoresWhatWasPasted) {
 TEST_F(BlobEdit, APictureTheFieldCannotShowIsRefusedAtLoadingAndTheValueStays) {
     TvxInplaceBlobEdit* e = Make();
     e->SetEditKind(vxbkPicture);
-    PixelImage img;
-    img.width = 3;
-    img.height = 2;
-    img.pixels.assign(6, 0x0000FF);
-    const std::string before = EncodeBmp(img);
+    const std::string before = Bmp(3, 2, 0x0000FF);
     e->SetEditValue(Variant(before));
     e->SetModified(false);
     ReportedErrors reports;
@@ -316,11 +316,7 @@ TEST_F(BlobEdit, ALargePictureScrollsInWholeStepsAndStaysInside) {
     TvxInplaceBlobEdit* e = Make();
     e->SetEditKind(vxbkPicture);
     e->PictureAutoSize = false;
-    PixelImage img;
-    img.width = 500;
-    img.height = 300;
-    img.pixels.assign(500 * 300, 0x0000FF);
-    e->SetEditValue(Variant(EncodeBmp(img)));
+    e->SetEditValue(Variant(Bmp(500, 300, 0x0000FF)));
     Driver().PressKey(VK_F4);
     Driver().Pump();
     TCustomvxBlobPopup* p = e->Popup();
