@@ -117,19 +117,17 @@ std::unique_ptr<TBitmap> BlobPicture(std::string_view kind) {
     return b;
 }
 
-// The empty-value picture of a kind: its frame only, in grey.
+// The empty-value picture of a kind: the kind's own drawing faded to greys (black lines
+// mid grey, colours lighter, white kept), so that each kind stays recognisable empty.
 std::unique_ptr<TBitmap> NullPicture(std::string_view kind) {
     auto b = BlobPicture(kind);
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x) {
-            COLORREF p = b->Pixel(x, y);
+            const COLORREF p = b->Pixel(x, y);
             if (p == static_cast<COLORREF>(clOlive)) continue;
-            bool frame = x == 1 || x == 14 || y == 1 || y == 14;
-            if (x < 1 || x > 14 || y < 1 || y > 14) {
-                b->SetPixel(x, y, static_cast<COLORREF>(clOlive));
-                continue;
-            }
-            b->SetPixel(x, y, frame ? RGB(128, 128, 128) : RGB(255, 255, 255));
+            const int luma = (GetRValue(p) * 30 + GetGValue(p) * 59 + GetBValue(p) * 11) / 100;
+            const auto grey = static_cast<uint8_t>(128 + luma * 127 / 255);
+            b->SetPixel(x, y, RGB(grey, grey, grey));
         }
     return b;
 }

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/gdi/image_codec.h"
 #include "platform/rtl/exception.h"
 
 namespace {
@@ -18,11 +19,6 @@ uint32_t Be32(std::string_view d, size_t at) {
 
 [[noreturn]] void Bad(const char* why) { throw EInvalidGraphic(why); }
 
-void CheckSides(int64_t w, int64_t h) {
-    if (w <= 0 || h <= 0 || w > vxMaxBlobPictureSide || h > vxMaxBlobPictureSide || w * h > vxMaxBlobPicturePixels)
-        Bad("Picture size is not supported");
-}
-
 void CheckBmp(std::string_view d) {
     if (d.size() < 54) Bad("Picture file is cut short");
     const uint32_t offset = Le32(d, 10);
@@ -30,7 +26,7 @@ void CheckBmp(std::string_view d) {
     int64_t h = static_cast<int32_t>(Le32(d, 22));
     if (h < 0) h = -h;
     const uint32_t bpp = Le16(d, 28);
-    CheckSides(w, h);
+    CheckPictureSize(w, h);
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24 && bpp != 32) Bad("Bitmap format is not supported");
     const uint64_t stride = ((static_cast<uint64_t>(w) * bpp + 31) / 32) * 4;
     if (offset > d.size() || stride * static_cast<uint64_t>(h) > d.size() - offset) Bad("Picture file is cut short");
@@ -64,7 +60,7 @@ void CheckPng(std::string_view d) {
         at += 12 + static_cast<size_t>(len);
     }
     if (!header) Bad("PNG file is damaged");
-    CheckSides(w, h);
+    CheckPictureSize(w, h);
     const int channels = colorType == 2 ? 3 : colorType == 4 ? 2 : colorType == 6 ? 4 : 1;
     const uint64_t raw = (static_cast<uint64_t>(w) * static_cast<uint64_t>(channels) + 1) * static_cast<uint64_t>(h);
     if (raw > compressed * kMaxInflateRatio + 1024) Bad("Picture file is cut short");
@@ -124,7 +120,7 @@ void LoadPictureFromBlob(TPicture* Picture, TGraphicClass GraphicClass, const Va
     // Loaded aside first: a picture that fails to load leaves the old one in place.
     std::unique_ptr<TGraphic> graphic = (GraphicClass ? GraphicClass : &kBitmapClass)->Create();
     graphic->LoadFromStream(&stream);
-    Picture->SetGraphic(graphic.get());
+    Picture->AdoptGraphic(std::move(graphic));
 }
 
 void SavePictureToBlob(const TPicture* Picture, std::string& S) {

@@ -44,12 +44,9 @@ public:
 // it otherwise; empty for a blob shorter than 8 bytes.
 std::string_view PictureBlobData(std::string_view Blob);
 
-// The largest picture a blob may hold (pixels; each side at most vxMaxBlobPictureSide).
-inline constexpr int vxMaxBlobPictureSide = 8192;
-inline constexpr int64_t vxMaxBlobPicturePixels = 16ll * 1024 * 1024;
-// Checks the picture data's own size fields against its length and the limits above;
-// raises EInvalidGraphic when they do not fit. Data in a format we cannot read passes
-// (the decoder rejects it without allocating).
+// Checks the picture data's own size fields against its length and the picture limit
+// (MaxPictureSide, MaxPicturePixels); raises EInvalidGraphic when they do not fit. Data
+// in a format we cannot read passes (the decoder rejects it without allocating).
 void CheckPictureData(std::string_view Data);
 
 bool IsPictureEmpty(const TPicture* Picture);

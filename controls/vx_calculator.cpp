@@ -221,6 +221,12 @@ long double TCustomvxCalculator::GetCalcValue() {
 }
 
 void TCustomvxCalculator::SetCalcValue(long double X) {
+    // A result past the number range is an error as a division by zero is: the display
+    // never shows "INF", which no later step could read.
+    if (!std::isfinite(X)) {
+        Fail();
+        return;
+    }
     const std::string s = FloatToStrF(X, ffGeneral, std::max<int>(2, precision_), 0);
     if (s == GetText()) return;
     SetText(s);
@@ -292,7 +298,12 @@ void TCustomvxCalculator::PerformButton(uint8_t Kind) {
         case vxcbMPlus: {
             status_ = vxcsFirst;
             const long double v = GetCalcValue();
-            memory_ = Kind == vxcbMS ? v : memory_ + v;
+            const long double m = Kind == vxcbMS ? v : memory_ + v;
+            if (!std::isfinite(m)) {
+                Fail();  // the memory keeps its last good value
+                break;
+            }
+            memory_ = m;
             UpdateMemoryButtons();
             InvalidateButton(vxcbMC);
             InvalidateButton(vxcbMR);
@@ -364,7 +375,7 @@ void TCustomvxCalculator::PasteFromClipboard() {
     const std::string& currency = FormatSettings().CurrencyString;
     if (!currency.empty()) s = StringReplace(s, currency, "", rfReplaceAll);
     long double v = 0;
-    if (!TryStrToFloat(Trim(s), v)) v = 0;
+    if (!TryStrToFloat(Trim(s), v) || !std::isfinite(v)) v = 0;
     SetCalcValue(v);
     status_ = vxcsValid;
 }

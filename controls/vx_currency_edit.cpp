@@ -12,18 +12,25 @@
 #include "platform/rtl/str_utils.h"
 #include "platform/win/input.h"
 
-bool TryStrToDouble(const std::string& S, double& Value) {
+namespace {
+
+bool TryTextToDouble(const std::string& S, double& Value, char Decimal, char Thousands) {
     Value = 0;
     std::string s;
-    const char thousands = FormatSettings().ThousandSeparator;
     for (char c : S)
-        if (c != thousands) s += c;
+        if (c != Thousands) s += c;
     long double v = 0;
-    if (!TextToFloat(s, v, FormatSettings().DecimalSeparator)) return false;
+    if (!TextToFloat(s, v, Decimal)) return false;
     const long double a = std::fabs(v);
     if (v != 0 && (a < 5.0E-324L || a > 1.7E308L)) return false;
     Value = static_cast<double>(v);
     return true;
+}
+
+}  // namespace
+
+bool TryStrToDouble(const std::string& S, double& Value) {
+    return TryTextToDouble(S, Value, FormatSettings().DecimalSeparator, FormatSettings().ThousandSeparator);
 }
 
 const TvxInplaceCurrencyEditClass& TvxInplaceCurrencyEdit::StaticClass() {
@@ -41,6 +48,8 @@ TvxInplaceCurrencyEdit::TvxInplaceCurrencyEdit(TComponent* AOwner, const TvxInpl
     : TvxInplaceMaskEdit(AOwner, AClass) {
     controlStyle_ &= ~csSetCaption;
     displayFormat_ = GetDefaultDisplayFormat();
+    textDecimal_ = FormatSettings().DecimalSeparator;
+    textThousands_ = FormatSettings().ThousandSeparator;
 }
 
 void TvxInplaceCurrencyEdit::SetDisplayFormatAssigned(const std::string& v) {
@@ -244,11 +253,20 @@ void TvxInplaceCurrencyEdit::PasteFromClipboard() {
 
 void TvxInplaceCurrencyEdit::WndProc(TMessage& Message) {
     switch (Message.Msg) {
-        case CM_WININICHANGE:
+        case CM_WININICHANGE: {
             TvxInplaceMaskEdit::WndProc(Message);
-            // The locale table is what the number routines read, so it is current already.
+            // The locale table is what the number routines read, so it is current already:
+            // the text is read with the separators it was written in and shown anew, so
+            // that the amount stays what it was.
+            double value = 0;
+            const std::string text = WindowText();
+            const bool number = !text.empty() && TryTextToDouble(text, value, textDecimal_, textThousands_);
+            textDecimal_ = FormatSettings().DecimalSeparator;
+            textThousands_ = FormatSettings().ThousandSeparator;
+            if (number) SetValue(value);
             if (!IsAssigned(avCurrencyFormat)) SetDisplayFormat(GetDefaultDisplayFormat());
             return;
+        }
         default:
             break;
     }

@@ -82,6 +82,9 @@ private:
     std::string displayFormat_;
     double maxValue_ = 0;
     double minValue_ = 0;
+    // The separators the window text is written in (the locale's until it changes).
+    char textDecimal_ = 0;
+    char textThousands_ = 0;
     bool nullable_ = false;
     std::string nullString_;
     bool useThousandSeparator_ = false;

@@ -313,8 +313,14 @@ bool TvxInplaceDateEdit::KeepOpenOnMouseDown() {
 }
 
 void TvxInplaceDateEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
-    validationError_ = false;
+    // An Enter validated when it was offered as a dialog key keeps that outcome; the base
+    // does not validate it again (IsValidateOnEnter).
+    if (!(enterValidated_ && Key == VK_RETURN)) {
+        validationError_ = false;
+        enterValidated_ = false;
+    }
     TvxInplaceDropDownEdit::KeyDown(Key, Shift);
+    enterValidated_ = false;
 }
 
 void TvxInplaceDateEdit::ValidateEdit() {
@@ -425,8 +431,10 @@ void TvxInplaceDateEdit::WndProc(TMessage& Message) {
     // Enter converts the typed text at once: on a form with a Default button the dialog
     // key clicks the button before the key reaches the editor, and its handler must read
     // the date, not the text.
-    if (Message.Msg == CN_KEYDOWN && Message.WParam == VK_RETURN && !IsInplace() && !IsDroppedDown())
+    if (Message.Msg == CN_KEYDOWN && Message.WParam == VK_RETURN && !IsInplace() && !IsDroppedDown()) {
+        enterValidated_ = true;
         ValidateEdit();
+    }
     if (Message.Msg == CM_VX_WININICHANGE) {
         TvxInplaceDropDownEdit::WndProc(Message);
         WinIniChanged();

@@ -79,7 +79,7 @@ public:
     void GetDisplayValue(Variant& Value) override;
     bool IsResetClear() override { return false; }
     void GetDisplayText(std::string& S) override;
-    bool IsValidateOnEnter() override { return true; }
+    bool IsValidateOnEnter() override { return !enterValidated_; }
     void ValidateEdit() override;
     void DropDown() override;
     // A validation error is pending: a press elsewhere leaves the editor open.
@@ -107,6 +107,8 @@ private:
     TDateTime date_ = NullDate;
     TDateButtons dateButtons_{btnToday, btnClear};
     TDateTime lastDate_ = NullDate;
+    // This Enter was validated already, when offered as a dialog key.
+    bool enterValidated_ = false;
     TDateOnError dateOnError_ = deNull;
     TvxGridDatePopup* calendar_ = nullptr;
     bool dateValidation_ = false;

@@ -4,7 +4,9 @@
 
 #include "controls/draw_utils.h"
 #include "controls/vx_container.h"
+#include "controls/vx_popup_control.h"
 #include "platform/forms/control_messages.h"
+#include "platform/forms/form.h"
 #include "platform/gdi/draw.h"
 #include "platform/gdi/system_metrics.h"
 #include "platform/win/input.h"
@@ -460,6 +462,22 @@ void TvxInplaceDropDownEdit::WMKillFocus(TMessage& Message) {
     CloseUp(false);
 }
 
+void TvxInplaceDropDownEdit::CloseUnusablePopup() {
+    if (!popupWindow_ || !popupWindow_->HandleAllocated() || !IsWindowVisible(popupWindow_->Handle())) return;
+    if (Enabled() && HandleAllocated() && IsWindowVisible(Handle()) && IsWindowEnabled(Handle())) return;
+    const HWND focus = GetFocus();
+    const HWND popupWnd = popupWindow_->Handle();
+    const bool heldFocus = focus && (focus == popupWnd || IsChild(popupWnd, focus));
+    if (auto* popup = dynamic_cast<TvxInplacePopupControl*>(popupWindow_)) popup->ClosePopupKeepingFocus();
+    else CloseUp(false);
+    isDroppedDown_ = false;
+    // A closed pop-up keeps no keyboard: the form takes it while it is shown, else nobody.
+    if (heldFocus && GetFocus() == focus) {
+        TCustomForm* form = GetParentForm(this);
+        ::SetFocus(form && form->HandleAllocated() && IsWindowVisible(form->Handle()) ? form->Handle() : nullptr);
+    }
+}
+
 void TvxInplaceDropDownEdit::NCHitTest(TMessage& Message) {
     if (HasState(csDesigning) || !HandleAllocated()) return;
     TRect wr;
@@ -588,6 +606,12 @@ void TvxInplaceDropDownEdit::WndProc(TMessage& Message) {
             return;
         case WM_VX_CLOSEDUP:
             isDroppedDown_ = false;
+            return;
+        case CM_VISIBLECHANGED:
+        case CM_ENABLEDCHANGED:
+        case CM_SHOWINGCHANGED:
+            TvxInplaceMaskEdit::WndProc(Message);
+            CloseUnusablePopup();
             return;
         default:
             break;

@@ -152,6 +152,9 @@ protected:
 
 private:
     void NCHitTest(TMessage& Message);
+    // Closes an open pop-up once the editor can no longer be used (hidden, by itself, its
+    // parent or its form, or disabled), leaving the focus where it went.
+    void CloseUnusablePopup();
 
     int hotButtonIndex_ = -1;
     std::unique_ptr<TBitmap> buttonGlyph_;

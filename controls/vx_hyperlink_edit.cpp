@@ -8,14 +8,6 @@
 #include "platform/win/message_queue.h"
 #include "platform/win/paint.h"
 
-TShortCut ShortCut(uint16_t Key, TShiftState Shift) {
-    TShortCut s = static_cast<TShortCut>(Key & 0xFF);
-    if (Shift.Contains(ssShift)) s |= scShift;
-    if (Shift.Contains(ssCtrl)) s |= scCtrl;
-    if (Shift.Contains(ssAlt)) s |= scAlt;
-    return s;
-}
-
 // ---- Class level ----
 
 TvxInplaceEdit* TvxInplaceHyperLinkEditClass::Create(TComponent* AOwner) const {

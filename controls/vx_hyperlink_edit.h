@@ -13,13 +13,7 @@
 #include <memory>
 
 #include "controls/vx_text_edit.h"
-
-// A key with its shift state in one word (the class library's TShortCut).
-using TShortCut = uint16_t;
-inline constexpr TShortCut scShift = 0x2000;
-inline constexpr TShortCut scCtrl = 0x4000;
-inline constexpr TShortCut scAlt = 0x8000;
-TShortCut ShortCut(uint16_t Key, TShiftState Shift);
+#include "platform/forms/short_cut.h"
 
 struct TvxHyperLinkEditViewData : TvxTextEditViewData {
     bool LinkActive = false;  // a plain click in this cell starts the link

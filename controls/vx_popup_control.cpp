@@ -9,6 +9,7 @@
 #include "platform/win/input.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/paint.h"
+#include "platform/win/window_tree.h"
 
 int PopupBorderWidth(TvxPopupBorder Kind) {
     switch (Kind) {
@@ -115,7 +116,11 @@ void TvxInplacePopupControl::ClosePopup() {
         SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
                      SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
         SetVisibleFlag(false);
-        if (refocusEditor_ && editor_ && editor_->HandleAllocated() && editor_->CanFocus())
+        // The focus goes back to the editor only from the pop-up itself: a click into
+        // another field closed it, and that field keeps the focus the click gave it.
+        const HWND focus = GetFocus();
+        const bool ownsFocus = !focus || focus == Handle() || IsChild(Handle(), focus);
+        if (refocusEditor_ && ownsFocus && editor_ && editor_->HandleAllocated() && editor_->CanFocus())
             ::SetFocus(editor_->Handle());
     }
     if (editor_ && editor_->HandleAllocated()) PostMessage(editor_->Handle(), WM_VX_POPUPCLOSED, 0, 0);

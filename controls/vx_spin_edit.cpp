@@ -184,10 +184,15 @@ void TvxInplaceSpinEdit::SetValueText(const std::string& S) {
 }
 
 void TvxInplaceSpinEdit::SetValue(double Value) {
+    // What is no number changes nothing; an overflow stops at the range's end, or without
+    // a range at the largest number whose text (15 digits) reads back: never "INF".
+    constexpr double kLargest = 1.79769313486231e308;
+    if (std::isnan(Value)) return;
     if (maxValue_ != minValue_) Value = std::clamp(Value, minValue_, maxValue_);
+    Value = std::clamp(Value, -kLargest, kLargest);
     if (valueType_ == vxvtInteger) {
         // Unbounded steps can leave the 32-bit range; a double beyond it has no integer.
-        const double v = std::isnan(Value) ? 0.0 : std::clamp(Value, double{INT32_MIN}, double{INT32_MAX});
+        const double v = std::clamp(Value, double{INT32_MIN}, double{INT32_MAX});
         SetValueText(IntToStr(static_cast<int32_t>(std::nearbyint(v))));
     } else {
         SetValueText(FloatToStrF(Value, ffGeneral, 15, 0));
@@ -348,6 +353,7 @@ void TvxInplaceSpinEdit::WndProc(TMessage& Message) {
         case WM_CUT:
         case WM_PASTE:
         case WM_CLEAR:
+        case WM_UNDO:
             if (!editorEnabled_) return;
             break;
         case WM_NCHITTEST: {

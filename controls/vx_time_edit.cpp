@@ -109,11 +109,20 @@ void TvxInplaceTimeEdit::SetEditValue(const Variant& Value) {
     if (Value.IsNull() || Value.IsEmpty() || (Value.IsString() && VarToStr(Value).empty())) {
         datePart_ = 0;
         SetValue(0);
+        loadedTime_ = loadedShown_ = 0;
         return;
     }
     const double d = Value.AsDouble();
     datePart_ = std::trunc(d >= 0 ? d + 1e-11 : d - 1e-11);
-    SetValue(static_cast<double>(TimeOf(d)));
+    // The editor shows whole seconds; a stored fraction of a second is kept aside and goes
+    // back with the value as long as the user leaves the time as it is.
+    const double t = static_cast<double>(TimeOf(d));
+    const long long ms = std::llround(t * 86400000.0);
+    double shown = t;
+    if (ms % 1000 != 0) shown = static_cast<double>(std::min(ms / 1000, 86399ll)) / 86400.0;
+    SetValue(shown);
+    loadedTime_ = t;
+    loadedShown_ = time_;
 }
 
 void TvxInplaceTimeEdit::GetDisplayValue(Variant& Value) {
@@ -121,6 +130,7 @@ void TvxInplaceTimeEdit::GetDisplayValue(Variant& Value) {
         Value = Variant::FromCurrency(0);
         return;
     }
+    const double t = time_ == loadedShown_ ? loadedTime_ : time_;
     // Before 30 December 1899 the time counts away from zero, as in the value it came from.
-    Value = Variant(datePart_ < 0 ? datePart_ - time_ : datePart_ + time_);
+    Value = Variant(datePart_ < 0 ? datePart_ - t : datePart_ + t);
 }

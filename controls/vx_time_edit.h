@@ -47,5 +47,8 @@ protected:
 private:
     TDateTime datePart_ = 0;
     TDateTime time_ = 0;
+    // The time of the value last loaded, with its fraction of a second, and what it showed as.
+    double loadedTime_ = 0;
+    double loadedShown_ = 0;
     TvxTimeEditFormat timeEditFormat_ = tfHourMinSec;
 };

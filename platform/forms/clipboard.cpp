@@ -2,6 +2,7 @@
 
 #include "platform/display/presenter.h"
 #include "platform/gdi/bitmap.h"
+#include "platform/gdi/image_codec.h"
 #include "platform/rtl/exception.h"
 
 TClipboard::TClipboard() = default;
@@ -63,14 +64,14 @@ void TClipboard::Assign(TPersistent* Source) {
 }
 
 void TClipboard::AssignTo(TPersistent* Dest) {
-    if (auto* bmp = dynamic_cast<TBitmap*>(Dest)) {
+    auto* bmp = dynamic_cast<TBitmap*>(Dest);
+    auto* picture = dynamic_cast<TPicture*>(Dest);
+    if (bmp || picture) {
         if (!bitmap_) throw EConvertError("The clipboard holds no picture");
-        bmp->Assign(bitmap_.get());
-        return;
-    }
-    if (auto* picture = dynamic_cast<TPicture*>(Dest)) {
-        if (!bitmap_) throw EConvertError("The clipboard holds no picture");
-        picture->Assign(bitmap_.get());
+        // A picture pasted comes in under the same limit as one read from a file.
+        if (!bitmap_->Empty()) CheckPictureSize(bitmap_->Width(), bitmap_->Height());
+        if (bmp) bmp->Assign(bitmap_.get());
+        else picture->Assign(bitmap_.get());
         return;
     }
     TPersistent::AssignTo(Dest);

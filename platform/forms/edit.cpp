@@ -448,7 +448,7 @@ void TCustomEdit::EditKeyDown(uint16_t& Key, TShiftState Shift) {
     }
     case VK_DELETE:
         if (shift) {
-            CutToClipboard();
+            Perform(WM_CUT, 0, 0);
         } else if (CanModify()) {
             if (SelLength() == 0) {
                 if (caret_ >= n) break;
@@ -458,8 +458,8 @@ void TCustomEdit::EditKeyDown(uint16_t& Key, TShiftState Shift) {
         }
         break;
     case VK_INSERT:
-        if (ctrl) CopyToClipboard();
-        else if (shift) PasteFromClipboard();
+        if (ctrl) Perform(WM_COPY, 0, 0);
+        else if (shift) Perform(WM_PASTE, 0, 0);
         break;
     default:
         break;
@@ -479,17 +479,19 @@ void TCustomEdit::EditKeyPress(char32_t& Key) {
     case 1:  // Ctrl+A
         SelectAll();
         return;
+    // The clipboard keys go out as the messages a menu sends, so that whatever a control
+    // refuses to those it refuses to the keys as well.
     case 3:  // Ctrl+C
-        CopyToClipboard();
+        Perform(WM_COPY, 0, 0);
         return;
     case 22:  // Ctrl+V
-        PasteFromClipboard();
+        Perform(WM_PASTE, 0, 0);
         return;
     case 24:  // Ctrl+X
-        CutToClipboard();
+        Perform(WM_CUT, 0, 0);
         return;
     case 26:  // Ctrl+Z
-        Undo();
+        Perform(WM_UNDO, 0, 0);
         return;
     case 8:  // Backspace
         if (!CanModify()) return;

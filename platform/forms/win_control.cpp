@@ -786,6 +786,20 @@ void TWinControl::CMVisibleChanged(TMessage& Message) {
     }
     if (handle_ && Parent()) ShowWindow(handle_, Visible() ? SW_SHOWNA : SW_HIDE);
     TControl::CMVisibleChanged(Message);
+    NotifyShowingChanged();
+}
+
+void TWinControl::NotifyShowingChanged() {
+    // The windows inside learn that they were shown or hidden with this one (a page switch,
+    // a hidden form): what they keep open elsewhere, such as a pop-up, can follow.
+    std::vector<TControl*> list = controls_;
+    for (TControl* c : list) {
+        if (std::find(controls_.begin(), controls_.end(), c) == controls_.end()) continue;
+        if (auto* w = dynamic_cast<TWinControl*>(c)) {
+            w->Perform(CM_SHOWINGCHANGED, 0, 0);
+            w->NotifyShowingChanged();
+        }
+    }
 }
 
 void TWinControl::CMColorChanged(TMessage& Message) {

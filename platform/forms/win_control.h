@@ -161,6 +161,7 @@ protected:
     virtual void CNSysChar(TMessage& Message);
     virtual void CMEnter(TMessage& Message);
     virtual void CMExit(TMessage& Message);
+    // Sent to every window control inside one that was shown or hidden.
     virtual void CMShowingChanged(TMessage& Message);
     virtual void CMChildKey(TMessage& Message);
     void Dispatch(TMessage& Message) override;
@@ -185,6 +186,7 @@ private:
     void DoAlign(TAlign AAlign, TControl* AControl, TRect& Rect);
     void CreateChildHandles();
     void ApplyShowing();
+    void NotifyShowingChanged();
 
     HWND handle_ = nullptr;
     std::vector<TControl*> controls_;     // z-order among graphic children: last painted on top

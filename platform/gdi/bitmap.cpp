@@ -193,11 +193,13 @@ void TBitmap::Draw(TCanvas* canvas, const TRect& r) {
     DeleteObject(maskBmp);
 }
 
-void TBitmap::LoadFromImage(const PixelImage& image) {
+void TBitmap::LoadFromImage(const PixelImage& image) { LoadFromImage(PixelImage(image)); }
+
+void TBitmap::LoadFromImage(PixelImage&& image) {
     bitmap_->width = image.width;
     bitmap_->height = image.height;
     bitmap_->monochrome = image.monochrome;
-    bitmap_->pixels = image.pixels;
+    bitmap_->pixels = std::move(image.pixels);
     Changed();
 }
 
@@ -215,7 +217,8 @@ void TBitmap::LoadFromStream(TStream* stream) {
     }
     // Decoded fully before anything changes: a bad file leaves the bitmap as it was.
     PixelImage image = DecodeImage(data);
-    LoadFromImage(image);
+    data = std::string();
+    LoadFromImage(std::move(image));
 }
 
 void TBitmap::SaveToStream(TStream* stream) {
@@ -274,12 +277,16 @@ void TPicture::Assign(TPersistent* Source) {
     }
 }
 
+void TPicture::AdoptGraphic(std::unique_ptr<TGraphic> v) {
+    if (v) v->OnChange = [this](TObject*) { Changed(); };
+    graphic_ = std::move(v);
+    Changed();
+}
+
 void TPicture::LoadFromFile(const std::string& fileName) {
     auto b = std::make_unique<TBitmap>();
     b->LoadFromFile(fileName);
-    b->OnChange = [this](TObject*) { Changed(); };
-    graphic_ = std::move(b);
-    Changed();
+    AdoptGraphic(std::move(b));
 }
 
 void TPicture::SaveToFile(const std::string& fileName) {

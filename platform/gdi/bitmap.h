@@ -82,6 +82,8 @@ class TBitmap : public TGraphic {
     void SaveToStream(TStream* stream) override;
     void SaveToPngFile(const std::string& fileName);
     void LoadFromImage(const PixelImage& image);
+    // Takes the image's pixels over instead of copying them.
+    void LoadFromImage(PixelImage&& image);
     PixelImage ToImage() const;
 
   private:
@@ -101,6 +103,8 @@ class TPicture : public TPersistent {
     TGraphic* Graphic() const { return graphic_.get(); }
     // Copies the graphic (nullptr empties the picture).
     void SetGraphic(TGraphic* v);
+    // Holds the graphic itself (a freshly loaded picture needs no second copy).
+    void AdoptGraphic(std::unique_ptr<TGraphic> v);
     // The bitmap held, made (empty) when the picture holds none.
     TBitmap* Bitmap();
     void SetBitmap(TBitmap* v) { SetGraphic(v); }

@@ -39,14 +39,12 @@ class Reader {
     std::string_view d_;
 };
 
-constexpr int kMaxSide = 32768;
+}  // namespace
 
-void CheckSize(int64_t w, int64_t h) {
-    if (w <= 0 || h <= 0 || w > kMaxSide || h > kMaxSide || w * h > 64ll * 1024 * 1024)
+void CheckPictureSize(int64_t w, int64_t h) {
+    if (w <= 0 || h <= 0 || w > MaxPictureSide || h > MaxPictureSide || w * h > MaxPicturePixels)
         throw EInvalidGraphic("Picture size is not supported");
 }
-
-}  // namespace
 
 std::string EncodeBmp(const PixelImage& img) {
     int bpp = img.monochrome ? 1 : 24;
@@ -109,7 +107,7 @@ PixelImage DecodeBmp(std::string_view data) {
     uint32_t colorsUsed = r.U32(46);
     bool topDown = h < 0;
     int64_t height = topDown ? -static_cast<int64_t>(h) : h;
-    CheckSize(w, height);
+    CheckPictureSize(w, height);
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24 && bpp != 32)
         throw EInvalidGraphic("Bitmap format is not supported");
     if (compression != 0 && !(compression == 3 && bpp == 32))
@@ -243,7 +241,7 @@ PixelImage DecodePng(std::string_view data) {
         }
         at += 12 + static_cast<size_t>(len);
     }
-    CheckSize(w, h);
+    CheckPictureSize(w, h);
     if (depth != 8 || interlace != 0) throw EInvalidGraphic("PNG format is not supported");
     int channels;
     switch (colorType) {

@@ -9,6 +9,15 @@
 #include <string_view>
 #include <vector>
 
+// The largest picture the program takes in, by any way (file, clipboard, stored value):
+// each side at most MaxPictureSide pixels and MaxPicturePixels in all. Readers check it
+// before they make any pixel buffer.
+inline constexpr int MaxPictureSide = 8192;
+inline constexpr int64_t MaxPicturePixels = 16ll * 1024 * 1024;
+// Raises EInvalidGraphic ("Picture size is not supported") for a size outside the limit
+// (or not positive).
+void CheckPictureSize(int64_t width, int64_t height);
+
 struct PixelImage {
     int width = 0;
     int height = 0;

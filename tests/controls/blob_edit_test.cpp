@@ -55,6 +55,14 @@ protected:
         EXPECT_FALSE(e->IsDroppedDown());
         return e->BlobText();
     }
+    // A one-colour picture as the bytes a picture field holds.
+    static std::string Bmp(int w, int h, uint32_t colour) {
+        PixelImage img;
+        img.width = w;
+        img.height = h;
+        img.pixels.assign(static_cast<size_t>(w * h), colour);
+        return EncodeBmp(img);
+    }
     void ClickBar(TCustomvxBlobPopup* p, int button) {
         const TRect r = p->BarButtonRect(button);
         const TPoint c{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
@@ -139,6 +147,15 @@ TEST_F(BlobEdit, OkSavesCancelAndEscapeNeverAndOtherClosingsOnlyWithAlwaysSaveTe
     EXPECT_EQ(e->BlobText(), "fest");
 }
 
+TEST_F(BlobEdit, AClickIntoAnotherFieldSavesTheMemoAndLeavesTheFocusThere) {
+    TvxInplaceBlobEdit* e = Make();
+    auto* other = Add<TEdit>(form_, "O", 8, 300);
+    Driver().Pump();
+    EXPECT_EQ(EditAndClose(e, [&](TCustomvxBlobPopup*) { Driver().Click(other); }), "altneu");
+    EXPECT_TRUE(other->Focused());
+    EXPECT_FALSE(e->Focused());
+}
+
 TEST_F(BlobEdit, ThePopupOpensAboveOrLeftNearTheEdgesAndKeepsAResize) {
     const TRect a = EnsureScreen()->WorkAreaRect();
     TvxInplaceBlobEdit* e = Make();
@@ -182,11 +199,7 @@ TEST_F(BlobEdit, ThePopupOpensAboveOrLeftNearTheEdgesAndKeepsAResize) {
 TEST_F(BlobEdit, APicturePopupSizesToThePictureAndStoresWhatWasPasted) {
     TvxInplaceBlobEdit* e = Make();
     e->SetEditKind(vxbkPicture);
-    PixelImage img;
-    img.width = 150;
-    img.height = 60;
-    img.pixels.assign(150 * 60, 0x00FF00);
-    e->SetEditValue(Variant(EncodeBmp(img)));
+    e->SetEditValue(Variant(Bmp(150, 60, 0x00FF00)));
     Driver().PressKey(VK_F4);
     Driver().Pump();
     TCustomvxBlobPopup* p = e->Popup();
@@ -206,6 +219,47 @@ TEST_F(BlobEdit, APicturePopupSizesToThePictureAndStoresWhatWasPasted) {
     EXPECT_EQ(stored.Width(), 5);
     EXPECT_EQ(e->GraphicClass, BitmapGraphicClass());
     Clipboard()->Clear();
+}
+
+TEST_F(BlobEdit, APictureTheFieldCannotShowIsRefusedAtLoadingAndTheValueStays) {
+    TvxInplaceBlobEdit* e = Make();
+    e->SetEditKind(vxbkPicture);
+    const std::string before = Bmp(3, 2, 0x0000FF);
+    e->SetEditValue(Variant(before));
+    e->SetModified(false);
+    ReportedErrors reports;
+    Driver().PressKey(VK_F4);
+    Driver().Pump();
+    TCustomvxBlobPopup* p = e->Popup();
+    ASSERT_TRUE(p && IsWindowVisible(p->Handle()));
+
+    // A picture pasted one column wider than a picture may be.
+    TBitmap wide(8193, 1);
+    Clipboard()->Assign(&wide);
+    Driver().PressKey(VK_INSERT, TShiftState{ssShift});
+    Driver().Pump();
+    EXPECT_EQ(reports.messages, std::vector<std::string>{"Picture size is not supported"});
+    EXPECT_EQ(p->Picture()->Width(), 3);
+
+    // The same limit for "Load..." of such a PNG.
+    Clipboard()->Clear();
+    Driver().AnswerNextFileDialog(std::string(TOVAK_CORPUS_DIR) + "/png-8193-by-2048-grey.bin");
+    TPopupMenu* m = p->ShowContextMenu({10, 10});
+    ASSERT_EQ(m->Items()->Items(5)->Caption(), "&Load...");
+    Driver().PressKey(VK_END);  // "&Save To...", the last item
+    Driver().PressKey(VK_UP);
+    Driver().Enter();
+    Driver().Pump();
+    EXPECT_EQ(Driver().PendingModalScripts(), 0);
+    EXPECT_EQ(reports.messages,
+              (std::vector<std::string>{"Picture size is not supported", "Picture size is not supported"}));
+    EXPECT_EQ(p->Picture()->Width(), 3);
+
+    ClickBar(p, vxbbOK);
+    Driver().Pump();
+    EXPECT_FALSE(IsWindowVisible(p->Handle()));
+    EXPECT_EQ(e->BlobText(), before) << "the field keeps its old value";
+    EXPECT_FALSE(e->Modified());
 }
 
 TEST_F(BlobEdit, ContextMenusOfferWhatTheContentAllows) {
@@ -262,11 +316,7 @@ TEST_F(BlobEdit, ALargePictureScrollsInWholeStepsAndStaysInside) {
     TvxInplaceBlobEdit* e = Make();
     e->SetEditKind(vxbkPicture);
     e->PictureAutoSize = false;
-    PixelImage img;
-    img.width = 500;
-    img.height = 300;
-    img.pixels.assign(500 * 300, 0x0000FF);
-    e->SetEditValue(Variant(EncodeBmp(img)));
+    e->SetEditValue(Variant(Bmp(500, 300, 0x0000FF)));
     Driver().PressKey(VK_F4);
     Driver().Pump();
     TCustomvxBlobPopup* p = e->Popup();

@@ -108,6 +108,23 @@ TEST_F(CalcEdit, DivisionByZeroLeavesAModifiedZero) {
     EXPECT_TRUE(e->Modified());
 }
 
+TEST_F(CalcEdit, AClickIntoAnotherFieldClosesTheCalculatorAndTakesTheFocus) {
+    TForm* form = MakeForm("F", 320, 300);
+    TCalcEdit* e = MakeEdit(form);
+    auto* other = Add<TCalcEdit>(form, "O", 180, 8);
+    Driver().Pump();
+    Driver().PressKey(VK_F4);
+    Driver().Pump();
+    ASSERT_TRUE(Open(e));
+    Keys("7");
+    Driver().Click(other);
+    Driver().Pump();
+    EXPECT_FALSE(Open(e));
+    EXPECT_TRUE(other->Focused());
+    EXPECT_FALSE(e->Focused());
+    EXPECT_EQ(e->Text(), "7");
+}
+
 TEST_F(CalcEdit, ReadOnlyEditorDoesNotDropDown) {
     TForm* form = MakeForm("F", 320, 300);
     TCalcEdit* e = MakeEdit(form);

@@ -219,6 +219,35 @@ TEST_F(Calculator, EachFailureEntersTheErrorStateThatOnlyCAndCELeave) {
     EXPECT_EQ(c->text, "8");
 }
 
+TEST_F(Calculator, AnOverflowIsTheErrorStateAndTheMemoryKeepsItsLastGoodValue) {
+    TForm* form = MakeForm("F", 320, 240);
+    TTextCalculator* c = MakeCalc(form);
+    auto paste = [&](const std::string& s) {
+        Clipboard()->SetAsText(s);
+        Driver().PressKey(VK_INSERT, TShiftState{ssShift});
+    };
+    paste("1E4000");
+    Keys("*");
+    paste("1E4000");
+    Keys("=");
+    EXPECT_EQ(c->text, kvxCalcErrorText);
+    EXPECT_EQ(c->Status(), vxcsError);
+    Keys("5+");
+    EXPECT_EQ(c->text, kvxCalcErrorText) << "later keys keep the error, no conversion fault";
+    Driver().PressKey(VK_ESCAPE);
+    EXPECT_EQ(c->text, "0");
+    paste("1E5000");
+    EXPECT_EQ(c->text, "0") << "a pasted number past the range is no number";
+    // Memory plus that overflows.
+    paste("1E4932");
+    Driver().PressKey('M', TShiftState{ssCtrl});
+    Driver().PressKey('P', TShiftState{ssCtrl});
+    EXPECT_EQ(c->text, kvxCalcErrorText);
+    Driver().PressKey(VK_ESCAPE);
+    Driver().PressKey('R', TShiftState{ssCtrl});
+    EXPECT_EQ(c->text, "1E4932");
+}
+
 TEST_F(Calculator, LayoutFollowsTheClientSize) {
     TForm* form = MakeForm("F", 640, 480);
     TTextCalculator* c = MakeCalc(form);

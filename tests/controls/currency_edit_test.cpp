@@ -182,6 +182,27 @@ TEST_F(CurrencyEdit, LocaleChangesReachEveryEditorUnlessItsFormatWasAssigned) {
     EXPECT_EQ(date->WindowText(), "03/05/2026") << "the editors' own notice rebuilt the date mask";
 }
 
+TEST_F(CurrencyEdit, ALocaleChangeKeepsTheAmountAndShowsItInTheNewFormat) {
+    TForm* form = MakeForm("F");
+    TCurrencyEdit* e = MakeEdit(form);
+    Driver().Type("1234,5");
+    other_->SetText("-7,25");
+    e->SetModified(false);
+    UseEnglish();
+    NotifyFormatSettingsChanged();
+    EXPECT_EQ(e->WindowText(), "1234.5");
+    EXPECT_DOUBLE_EQ(e->GetValue(), 1234.5);
+    EXPECT_FALSE(e->Modified()) << "the same amount is no edit";
+    EXPECT_DOUBLE_EQ(other_->GetValue(), -7.25);
+    Leave();
+    EXPECT_EQ(Painted(e), "$1,234.50");
+    // And back, from what the English settings wrote.
+    ResetFormatSettings();
+    NotifyFormatSettingsChanged();
+    EXPECT_DOUBLE_EQ(e->GetValue(), 1234.5);
+    EXPECT_EQ(e->WindowText(), "1234,5");
+}
+
 TEST(LocaleNotice, ReachesEveryControlOfEveryForm) {
     struct Counter : TCustomControl {
         using TCustomControl::TCustomControl;

@@ -269,3 +269,29 @@ TEST_F(DateEdit, EnterConvertsTheTypedWordBeforeTheDefaultButtonIsClicked) {
     EXPECT_EQ(seen[0], D(2026, 3, 6));
     EXPECT_EQ(e->WindowText(), "06.03.2026");
 }
+
+TEST_F(DateEdit, OneEnterOnAnInvalidDateReportsOnce) {
+    TForm* form = MakeForm("F", 320, 200);
+    auto* e = Add<TvxDateEdit>(form, "D", 8, 8);
+    e->SetDateValidation(true);
+    ReportedErrors reports;
+    int validations = 0;
+    e->OnDateValidateInput = [&](TObject*, const std::string&, TDateTime&, std::string&, bool&) { ++validations; };
+    form->Show();
+    e->SetFocus();
+    Driver().Pump();
+    Driver().Type("32.01.2026");
+    Driver().Enter();
+    Driver().Pump();
+    EXPECT_EQ(validations, 1);
+    EXPECT_EQ(reports.messages, std::vector<std::string>{"Invalid Date"});
+    EXPECT_TRUE(e->KeepOpenOnMouseDown()) << "the failed Enter still holds the editor";
+    // A good date on the next Enter is taken, once.
+    e->SelectAll();
+    Driver().Type("31.01.2026");
+    Driver().Enter();
+    Driver().Pump();
+    EXPECT_EQ(validations, 2);
+    EXPECT_EQ(reports.messages.size(), 1u);
+    EXPECT_EQ(e->Date(), D(2026, 1, 31));
+}

@@ -5,6 +5,7 @@
 #include "controls/vx_edit.h"
 #include "controls/vx_standalone_edits.h"
 #include "platform/forms/combo_box.h"
+#include "platform/forms/panel.h"
 #include "platform/gdi/draw.h"
 #include "platform/gdi/system_metrics.h"
 #include "platform/win/input.h"
@@ -371,6 +372,54 @@ TEST_F(DropDownEdit, DateEditorsCalendarClosesByItsButtonByHidingAndByFocusLeavi
     Driver().Pump();
     EXPECT_FALSE(IsWindowVisible(cal->Handle()));
     EXPECT_FALSE(date->IsDroppedDown());
+}
+
+TEST_F(DropDownEdit, TheCalendarClosesWhenItsEditorCanNoLongerBeUsed) {
+    TForm* form = MakeForm("F", 320, 400);
+    auto* panel = Add<TPanel>(form, "P", 0, 0);
+    panel->SetBounds(0, 0, 300, 100);
+    auto* date = new TvxDateEdit(form);
+    date->SetParent(panel);
+    date->SetBounds(8, 8, 120, 24);
+    date->SetDate(EncodeDate(2026, 3, 5));
+    form->Show();
+    Driver().Pump();
+    auto open = [&] {
+        if (!form->Visible()) form->Show();
+        panel->Show();
+        date->Show();
+        date->SetEnabled(true);
+        date->SetFocus();
+        Driver().Pump();
+        Driver().PressKey(VK_F4);
+        Driver().Pump();
+        return date->Calendar() && IsWindowVisible(date->Calendar()->Handle());
+    };
+    auto closed = [&] {
+        Driver().Pump();
+        TvxGridDatePopup* cal = date->Calendar();
+        const HWND focus = GetFocus();
+        return !IsWindowVisible(cal->Handle()) && !date->IsDroppedDown() && focus != cal->Handle();
+    };
+    ASSERT_TRUE(open());
+    date->SetVisible(false);
+    EXPECT_TRUE(closed()) << "editor hidden";
+    ASSERT_TRUE(open());
+    date->SetEnabled(false);
+    EXPECT_TRUE(closed()) << "editor disabled";
+    Driver().PressKey(VK_RIGHT);
+    Driver().Enter();
+    Driver().Pump();
+    EXPECT_EQ(date->Date(), EncodeDate(2026, 3, 5)) << "no key reaches the closed calendar";
+    ASSERT_TRUE(open());
+    panel->Hide();
+    EXPECT_TRUE(closed()) << "its page hidden";
+    ASSERT_TRUE(open());
+    form->Hide();
+    EXPECT_TRUE(closed()) << "its form hidden";
+    ASSERT_TRUE(open());
+    form->Release();
+    Driver().Pump();
 }
 
 TEST_F(DropDownEdit, TheWheelScrollsAnOpenListThreeLinesAndStepsAClosedEditorOne) {

@@ -45,6 +45,26 @@ TEST(EditImages, BlobPicturesAreEighteenBySixteenWithTransparentSides) {
     EXPECT_NE(cell.Pixel(8, 8), RGB(0, 255, 0)) << "the page itself is drawn";
 }
 
+TEST(EditImages, EachBlobKindHasItsOwnEmptyPicture) {
+    TImageList* blobs = BlobImages();
+    auto drawn = [&](int index) {
+        TBitmap cell(18, 16);
+        cell.Canvas()->Brush()->SetColor(clLime);
+        cell.Canvas()->FillRect(Rect(0, 0, 18, 16));
+        blobs->Draw(cell.Canvas(), 0, 0, index);
+        return cell.ToImage().pixels;
+    };
+    const int empties[] = {biBlobNull, biMemoNull, biPictNull, biOleNull};
+    for (int i : empties) {
+        for (int j : empties) {
+            if (i < j) {
+                EXPECT_NE(drawn(i), drawn(j)) << "empty pictures " << i << " and " << j;
+            }
+        }
+        EXPECT_NE(drawn(i), drawn(i + 1)) << "empty and filled of kind " << i / 2;
+    }
+}
+
 TEST(CurrencyFormat, PatternFromTheLocale) {
     TFormatSettings& fs = FormatSettings();
     std::string f;

@@ -1,8 +1,12 @@
 // The spin editor: value and bounds, the typing filter, the keys, the wheel and the
 // auto-repeat of a held button on the manual clock.
 
+#include <cmath>
+#include <limits>
+
 #include "controls/vx_container.h"
 #include "controls/vx_spin_edit.h"
+#include "platform/forms/clipboard.h"
 #include "platform/sync/clock.h"
 #include "platform/win/input.h"
 #include "platform/win/window_tree.h"
@@ -67,6 +71,26 @@ TEST_F(SpinEdit, BoundsClampOnlyWhenTheyDifferAndEmptyTextStartsAtTheMinimum) {
     EXPECT_EQ(e->MaxValue(), 10) << "never below the minimum";
 }
 
+TEST_F(SpinEdit, AFloatEditorNeverHoldsAValueThatIsNotFinite) {
+    TForm* form = MakeForm("F");
+    TSpinEdit* e = MakeSpin(form);
+    e->SetValueTypeAssigned(vxvtFloat);
+    e->SetIncrement(1e308);
+    e->SetValue(1.5e308);
+    Driver().PressKey(VK_UP);
+    EXPECT_EQ(e->Text(), "1,79769313486231E308") << "an overflowing step stops at the top";
+    EXPECT_TRUE(std::isfinite(e->GetValue()));
+    e->SetValue(-std::numeric_limits<double>::infinity());
+    EXPECT_EQ(e->Text(), "-1,79769313486231E308");
+    EXPECT_LT(e->GetValue(), -1e308);
+    e->SetValue(2);
+    e->SetValue(std::nan(""));
+    EXPECT_EQ(e->Text(), "2");
+    e->SetMinMaxValues(-5, 5);
+    e->SetValue(std::numeric_limits<double>::infinity());
+    EXPECT_EQ(e->Text(), "5");
+}
+
 TEST_F(SpinEdit, IntegerStepsStayWithinTheIntegerRange) {
     TForm* form = MakeForm("F");
     TSpinEdit* e = MakeSpin(form);
@@ -124,6 +148,38 @@ TEST_F(SpinEdit, TypingFilterFollowsTypeLocaleAndEditorEnabled) {
     Driver().PressKey(VK_UP);
     EXPECT_EQ(e->Text(), "1.5");
     EXPECT_EQ(MessageBeepCount(), before + 1);
+}
+
+TEST_F(SpinEdit, WithTheEditorDisabledNoClipboardKeyOrMessageChangesTheText) {
+    TForm* form = MakeForm("F");
+    TSpinEdit* e = MakeSpin(form);
+    e->SetText("4");
+    e->SetEditorEnabled(false);
+    Clipboard()->SetAsText("77");
+    e->SetSelRange(1, 1, false);
+    Driver().PressKey('V', TShiftState{ssCtrl});
+    Driver().PressKey(VK_INSERT, TShiftState{ssShift});
+    Driver().Pump();
+    EXPECT_EQ(e->Text(), "4") << "no paste";
+    e->SelectAll();
+    Driver().PressKey('X', TShiftState{ssCtrl});
+    Driver().PressKey(VK_DELETE, TShiftState{ssShift});
+    Driver().PressKey('Z', TShiftState{ssCtrl});
+    Driver().Pump();
+    EXPECT_EQ(e->Text(), "4") << "no cut, no undo";
+    e->Perform(WM_PASTE, 0, 0);
+    e->Perform(WM_CUT, 0, 0);
+    EXPECT_EQ(e->Text(), "4");
+    Driver().PressKey('C', TShiftState{ssCtrl});
+    Driver().Pump();
+    EXPECT_EQ(Clipboard()->AsText(), "4") << "copying reads only";
+    // Enabled again, the same keys edit.
+    e->SetEditorEnabled(true);
+    e->SetSelRange(1, 1, false);
+    Clipboard()->SetAsText("77");
+    Driver().PressKey('V', TShiftState{ssCtrl});
+    Driver().Pump();
+    EXPECT_EQ(e->Text(), "477");
 }
 
 TEST_F(SpinEdit, HeldButtonStepsAtOnceAfter400msThenEvery100msWhileOverIt) {

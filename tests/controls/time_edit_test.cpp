@@ -114,6 +114,26 @@ TEST_F(TimeEdit, DatePartIsKeptAsideAndEmptyGivesCurrencyZero) {
     EXPECT_EQ(e->WindowText(), "08:00:00") << "a read-only editor takes no new time";
 }
 
+TEST_F(TimeEdit, AStoredFractionOfASecondShowsCutAndGoesBackUntilTheTimeIsChanged) {
+    TForm* form = MakeForm("F");
+    TTimeEdit* e = MakeEdit(form);
+    e->SetEditValue(Variant(static_cast<double>(EncodeTime(9, 15, 0, 0))));
+    EXPECT_EQ(e->WindowText(), "09:15:00");
+    const double late = 3 + static_cast<double>(EncodeTime(23, 59, 59, 400));
+    e->SetEditValue(Variant(late));
+    EXPECT_EQ(e->WindowText(), "23:59:59");
+    Variant v;
+    e->GetDisplayValue(v);
+    EXPECT_DOUBLE_EQ(v.AsDouble(), late) << "untouched, the value goes back as it came";
+    // The caret in the minutes, one step down: what the user changed is written back.
+    e->SetSelRange(4, 5, false);
+    Driver().PressKey(VK_DOWN);
+    Driver().Pump();
+    EXPECT_EQ(e->WindowText(), "23:58:59");
+    e->GetDisplayValue(v);
+    EXPECT_DOUBLE_EQ(v.AsDouble(), 3 + static_cast<double>(EncodeTime(23, 58, 59, 0)));
+}
+
 TEST_F(TimeEdit, FormatChangesTheMaskAtOnce) {
     TForm* form = MakeForm("F");
     TTimeEdit* e = MakeEdit(form);

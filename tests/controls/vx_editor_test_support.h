@@ -6,12 +6,14 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "controls/vx_editors_unit.h"
 #include "platform/forms/application.h"
 #include "platform/forms/form.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/rtl/locale.h"
+#include "platform/win/exception_report.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/paint.h"
 #include "tests/support/ui_driver.h"
@@ -62,4 +64,19 @@ protected:
 
 private:
     std::unique_ptr<UiDriver> driver_;
+};
+
+// The messages of the exceptions that escape message handlers while it lives (what the
+// program would show the user).
+class ReportedErrors {
+public:
+    ReportedErrors()
+        : previous_(SetExceptionReporter([this](const std::exception& e) { messages.push_back(e.what()); })) {}
+    ~ReportedErrors() { SetExceptionReporter(previous_); }
+    ReportedErrors(const ReportedErrors&) = delete;
+    ReportedErrors& operator=(const ReportedErrors&) = delete;
+    std::vector<std::string> messages;
+
+private:
+    ExceptionReporter previous_;
 };

@@ -1,19 +1,23 @@
-// Random and mutated blobs, with and without the 8-byte header, fed to the picture loader:
-// it either loads a picture or raises EInvalidGraphic, never reads outside the bytes (the
-// sanitizers watch), and never asks for more memory than the data could fill. Inputs that
-// break a rule are written next to this program; keep them under tests/controls/corpus/.
+// Random and mutated blobs, with and without the 8-byte header, fed to the picture loader
+// and to the picture file reader: each either loads a picture or raises EInvalidGraphic,
+// never reads outside the bytes (the sanitizers watch), and never asks for more memory
+// than the data could fill or than a picture within the limit needs. Inputs that break a
+// rule are written next to this program; keep them under tests/controls/corpus/.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <new>
 #include <random>
 
 #include "controls/picture_blob.h"
 #include "platform/rtl/exception.h"
+#include "platform/gdi/bitmap.h"
 #include "platform/gdi/image_codec.h"
 
 namespace {
@@ -67,18 +71,43 @@ std::vector<std::string> Seeds() {
 
 // The most memory one load may ask for: the loader allocates for the pixels only what the
 // data can fill, so the bound grows with the input and stays far below the picture limit.
-size_t Bound(size_t inputSize) { return 64 * 1024 + inputSize * 8 * 1032; }
+// Whatever the data, no buffer exceeds what the largest picture allowed needs (its pixels,
+// or its inflated rows at four bytes a pixel).
+size_t Bound(size_t inputSize) {
+    const size_t limit = 4 * static_cast<size_t>(MaxPicturePixels) + MaxPictureSide + 64 * 1024;
+    return std::min(limit, 64 * 1024 + inputSize * 8 * 1032);
+}
+
+// Loads Data as a picture file (through a stream, as TPicture::LoadFromFile reads).
+void LoadAsFile(const std::string& data) {
+    TBitmap bitmap;
+    TMemoryStreamReadOnly stream(data.data(), static_cast<int64_t>(data.size()));
+    bitmap.LoadFromStream(&stream);
+}
+
+std::string ReadCorpusFile(const std::string& name) {
+    std::ifstream in(std::string(TOVAK_CORPUS_DIR) + "/" + name, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
 
 class PictureBlobFuzz : public ::testing::Test {
 protected:
-    // Loads one blob; answers false (after saving it) when it broke a rule.
+    // Loads one blob, and the same bytes as a picture file; answers false (after saving
+    // them) when either broke a rule.
     bool Feed(const std::string& blob) {
-        TPicture picture;
+        return FeedOne(blob, [&] {
+                   TPicture picture;
+                   LoadPictureFromBlob(&picture, nullptr, Variant(blob));
+               }) &&
+               FeedOne(blob, [&] { LoadAsFile(blob); });
+    }
+    template <class Load>
+    bool FeedOne(const std::string& blob, const Load& load) {
         g_largest = 0;
         g_watching = true;
         std::string failure;
         try {
-            LoadPictureFromBlob(&picture, nullptr, Variant(blob));
+            load();
         } catch (const EInvalidGraphic&) {
         } catch (const std::exception& e) {
             failure = std::string("raised ") + typeid(e).name() + ": " + e.what();
@@ -151,5 +180,39 @@ TEST_F(PictureBlobFuzz, UntouchedSeedsLoad) {
         LoadPictureFromBlob(&picture, nullptr, Variant(WithHeader(seed)));
         EXPECT_EQ(picture.Width(), 5);
         EXPECT_EQ(picture.Height(), 3);
+    }
+}
+
+TEST_F(PictureBlobFuzz, PicturesPastTheLimitAreRefusedBeforeTheirPixelsByEveryWayIn) {
+    // 8192 x 8192 grey in one 65 KB stream of zeros; 8193 x 2048: one column too wide.
+    for (const char* name : {"png-8192-square-grey-zeros.bin", "png-8193-by-2048-grey.bin"}) {
+        SCOPED_TRACE(name);
+        const std::string data = ReadCorpusFile(name);
+        ASSERT_GT(data.size(), 1000u);
+        auto refused = [&](const std::function<void()>& load) {
+            g_largest = 0;
+            g_watching = true;
+            std::string message;
+            try {
+                load();
+            } catch (const EInvalidGraphic& e) {
+                message = e.Message();
+            }
+            g_watching = false;
+            EXPECT_LT(g_largest.load(), 4 * data.size() + 256 * 1024) << "no pixel buffer is made";
+            return message;
+        };
+        EXPECT_EQ(refused([&] { LoadAsFile(data); }), "Picture size is not supported");
+        EXPECT_EQ(refused([&] {
+                      TPicture picture;
+                      picture.LoadFromFile(std::string(TOVAK_CORPUS_DIR) + "/" + name);
+                  }),
+                  "Picture size is not supported");
+        TPicture kept;
+        TBitmap small(2, 3);
+        kept.SetGraphic(&small);
+        EXPECT_EQ(refused([&] { LoadPictureFromBlob(&kept, nullptr, Variant(WithHeader(data))); }),
+                  "Picture size is not supported");
+        EXPECT_EQ(kept.Width(), 2) << "the picture keeps what it held";
     }
 }
