@@ -146,3 +146,91 @@ TEST_F(DBTreeListServices, SelectedBookmarksStaySortedAndAreFoundAgain) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DBTreeListServices, ColumnsCompareTheFieldWithTheEditorsValue) {
+    auto* name = grid->CreateColumn<TvxDBGridColumn>();
+    name->SetFieldName("Name");
+    auto* masked = grid->CreateColumn<TvxDBGridMaskColumn>();
+    masked->SetFieldName("Name");
+    auto* id = grid->CreateColumn<TvxDBGridColumn>();
+    id->SetFieldName("ID");
+    table->Open();
+    AddRecord(7, "Anna");
+    EXPECT_TRUE(name->IsFieldValueEqual(Variant("Anna")));
+    EXPECT_FALSE(name->IsFieldValueEqual(Variant("Anna ")));
+    EXPECT_FALSE(name->IsFieldValueEqual(Variant()));
+    EXPECT_FALSE(name->IsFieldValueEqual(Null()));
+    EXPECT_TRUE(id->IsFieldValueEqual(Variant(7)));
+    EXPECT_TRUE(id->IsFieldValueEqual(Variant("7")));
+    // The mask column drops trailing blanks, and its blank text matches an empty field.
+    EXPECT_TRUE(masked->IsFieldValueEqual(Variant("Anna  ")));
+    masked->SetEditMask("99-99;0;_");
+    table->Edit();
+    table->FieldByName("Name")->SetAsString("");
+    EXPECT_TRUE(masked->IsFieldValueEqual(Variant("__-__")));
+    EXPECT_FALSE(masked->IsFieldValueEqual(Variant("12-34")));
+    table->Cancel();
+}
+
+TEST_F(DBTreeListServices, CellRecordsGoWithTheirColumnAndTheLinkResetsAnUntouchedEdit) {
+    auto* id = grid->CreateColumn<TvxDBGridColumn>();
+    id->SetFieldName("ID");
+    auto* amount = grid->CreateColumn<TvxDBGridColumn>();
+    amount->SetFieldName("Amount");
+    table->Open();
+    AddRecord(3, "Carl", false, 9.5);
+    TvxTreeListNode* node = RowForCurrentRecord();
+    TvxTreeListNode* child = node->AddChild();
+    grid->LoadNodeData(child);
+    delete id;
+    EXPECT_DOUBLE_EQ(grid->GetNodeColumn(node, 0).Value.AsDouble(), 9.5);
+    EXPECT_DOUBLE_EQ(grid->GetNodeColumn(child, 0).Value.AsDouble(), 9.5);
+    EXPECT_TRUE(grid->GetNodeColumn(node, 1).Value.IsEmpty());
+
+    TvxDBTreeListControlDataLink* link = grid->GetDataLink();
+    table->Edit();
+    link->Reset();  // nothing typed: the edit goes
+    EXPECT_EQ(table->State(), dsBrowse);
+    table->Edit();
+    link->SetModified(true);
+    link->Reset();  // typed: the record is read again, the edit stays
+    EXPECT_EQ(table->State(), dsEdit);
+    table->Cancel();
+}
+
+TEST_F(DBTreeListServices, ARecordNodeDeletesItsRecordOnlyWhereItCanFindIt) {
+    auto* name = grid->CreateColumn<TvxDBGridColumn>();
+    name->SetFieldName("Name");
+    table->Open();
+    AddRecord(1, "Anna");
+    AddRecord(2, "Bert");
+    TvxTreeListNode* focused = RowForCurrentRecord();
+    TvxTreeListNode* other = grid->Add();
+    ASSERT_TRUE(grid->IsCursorMode());
+    static_cast<TvxDBGridNode*>(other)->DeleteRecord();  // not the current record
+    EXPECT_EQ(table->RecordCount(), 2);
+    static_cast<TvxDBGridNode*>(focused)->DeleteRecord();
+    EXPECT_EQ(table->RecordCount(), 1);
+    EXPECT_EQ(grid->SyncedNode(), focused);
+
+    // Loading all: found again by the record's place, never for a group row.
+    grid->SetKeyField("ID");
+    TvxDBGridOptionsDB db = grid->OptionsDB();
+    db.Include(edgoLoadAllRecords);
+    grid->SetOptionsDB(db);
+    AddRecord(3, "Carl");
+    table->First();
+    auto* first = static_cast<TvxDBGridNode*>(grid->Add());
+    grid->LoadNodeData(first);
+    first->RecordIndex = 0;
+    first->SetFocused(true);
+    auto* last = static_cast<TvxDBGridNode*>(grid->Add());
+    last->RecordIndex = 1;
+    last->DeleteRecord();
+    EXPECT_EQ(table->RecordCount(), 1);
+    EXPECT_EQ(table->FieldByName("Name")->AsString(), "Anna");
+}
+
+}  // namespace
