@@ -163,14 +163,7 @@ void TvxInplacePopupControl::WMNCCalcSize(TMessage& Message) {
         TCustomControl::WMNCCalcSize(Message);
         return;
     }
-    int w = PopupBorderWidth(popupBorder_);
-    InflateRect(*rc, -w, -w);
-    if (shadow_) {
-        rc->Right -= shadowSize_;
-        rc->Bottom -= shadowSize_;
-    }
-    if (rc->Right < rc->Left) rc->Right = rc->Left;
-    if (rc->Bottom < rc->Top) rc->Bottom = rc->Top;
+    ShrinkPopupClientRect(*rc, popupBorder_, shadow_, shadowSize_);
     Message.Result = 0;
 }
 
@@ -190,6 +183,17 @@ void TvxInplacePopupControl::WMSize(TMessage& Message) {
 
 void TvxInplacePopupControl::SetShadowRegion() {
     SetPopupShadowRegion(this, shadow_, shadowSize_);
+}
+
+void ShrinkPopupClientRect(TRect& Rect, TvxPopupBorder Kind, bool Shadow, int ShadowSize) {
+    const int b = PopupBorderWidth(Kind);
+    InflateRect(Rect, -b, -b);
+    if (Shadow) {
+        Rect.Right -= ShadowSize;
+        Rect.Bottom -= ShadowSize;
+    }
+    if (Rect.Right < Rect.Left) Rect.Right = Rect.Left;
+    if (Rect.Bottom < Rect.Top) Rect.Bottom = Rect.Top;
 }
 
 void SetPopupShadowRegion(TWinControl* Control, bool Shadow, int ShadowSize) {

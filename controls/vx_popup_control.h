@@ -61,5 +61,7 @@ void DrawPopupFrame(HDC DC, TRect Rect, TvxPopupBorder Kind, int ShadowSize, boo
 void DrawPopupBorder(TWinControl* Control, TvxPopupBorder Kind, int ShadowSize, bool Shadow);
 // The window region of a pop-up with its drop shadow (none without shadow).
 void SetPopupShadowRegion(TWinControl* Control, bool Shadow, int ShadowSize);
+// The client rectangle of a pop-up inside its border and drop shadow (never inverted).
+void ShrinkPopupClientRect(TRect& Rect, TvxPopupBorder Kind, bool Shadow, int ShadowSize);
 // Client inset of a pop-up border kind on each side.
 int PopupBorderWidth(TvxPopupBorder Kind);

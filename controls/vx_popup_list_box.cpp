@@ -117,14 +117,7 @@ void TCustomvxPopupListBox::WMNCCalcSize(TMessage& Message) {
     TListBox::WMNCCalcSize(Message);
     auto* rc = reinterpret_cast<TRect*>(Message.LParam);
     if (!rc) return;
-    const int b = PopupBorderWidth(popupBorderStyle_);
-    InflateRect(*rc, -b, -b);
-    if (shadow_) {
-        rc->Right -= shadowSize_;
-        rc->Bottom -= shadowSize_;
-    }
-    if (rc->Right < rc->Left) rc->Right = rc->Left;
-    if (rc->Bottom < rc->Top) rc->Bottom = rc->Top;
+    ShrinkPopupClientRect(*rc, popupBorderStyle_, shadow_, shadowSize_);
 }
 
 void TCustomvxPopupListBox::WMNCPaint(TMessage& Message) {

@@ -340,8 +340,6 @@ void TvxInplaceLookupEdit::DropDown() {
     SetPopupWindow(popupList_);
     PrepareList();
     PositionPopup(popupList_, false);
-    SetWindowPos(popupList_->Handle(), HWND_TOPMOST, popupList_->Left(), popupList_->Top(), 0, 0,
-                 SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     popupList_->ShowList();
     SetIsDroppedDown(true);
     InvalidateEdit();

@@ -30,14 +30,7 @@ void TPopupDBLookupListBox::WMNCCalcSize(TMessage& Message) {
     TPopupDataList::WMNCCalcSize(Message);
     auto* rc = reinterpret_cast<TRect*>(Message.LParam);
     if (!rc) return;
-    const int b = PopupBorderWidth(popupBorder_);
-    InflateRect(*rc, -b, -b);
-    if (shadow_) {
-        rc->Right -= shadowSize_;
-        rc->Bottom -= shadowSize_;
-    }
-    if (rc->Right < rc->Left) rc->Right = rc->Left;
-    if (rc->Bottom < rc->Top) rc->Bottom = rc->Top;
+    ShrinkPopupClientRect(*rc, popupBorder_, shadow_, shadowSize_);
 }
 
 void TPopupDBLookupListBox::WMNCPaint(TMessage& Message) {

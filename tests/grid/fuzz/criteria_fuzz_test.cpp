@@ -5,11 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <new>
 #include <random>
 
 #include "grid/vx_criteria.h"
@@ -17,38 +14,7 @@
 #include "grid/vx_criteria_stream.h"
 #include "platform/classes/memory_stream.h"
 #include "platform/rtl/exception.h"
-
-namespace {
-
-std::atomic<bool> g_watching{false};
-std::atomic<size_t> g_largest{0};
-
-void Note(size_t size) {
-    if (!g_watching.load(std::memory_order_relaxed)) return;
-    size_t seen = g_largest.load(std::memory_order_relaxed);
-    while (size > seen && !g_largest.compare_exchange_weak(seen, size)) {
-    }
-}
-
-}  // namespace
-
-void* operator new(size_t size) {
-    Note(size);
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](size_t size) { return operator new(size); }
-void* operator new(size_t size, const std::nothrow_t&) noexcept {
-    Note(size);
-    return std::malloc(size ? size : 1);
-}
-void* operator new[](size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, size_t) noexcept { std::free(p); }
-void operator delete[](void* p, size_t) noexcept { std::free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+#include "tests/support/allocation_watch.h"
 
 namespace {
 
@@ -85,8 +51,8 @@ class CriteriaFuzz : public ::testing::Test {
         {
             TvxCriteria criteria;
             TStringStream s(bytes);
-            g_largest = 0;
-            g_watching = true;
+            allocation_watch::largest = 0;
+            allocation_watch::watching = true;
             try {
                 criteria.ReadData(&s);
             } catch (const EReadError& e) {
@@ -94,7 +60,7 @@ class CriteriaFuzz : public ::testing::Test {
             } catch (const std::exception& e) {
                 failure = std::string("raised ") + typeid(e).name() + ": " + e.what();
             }
-            g_watching = false;
+            allocation_watch::watching = false;
             // Whatever was kept can be shown and written again.
             if (failure.empty()) {
                 try {
@@ -106,8 +72,8 @@ class CriteriaFuzz : public ::testing::Test {
                 }
             }
         }
-        if (failure.empty() && g_largest > Bound(bytes.size()))
-            failure = "asked for " + std::to_string(g_largest.load()) + " bytes";
+        if (failure.empty() && allocation_watch::largest > Bound(bytes.size()))
+            failure = "asked for " + std::to_string(allocation_watch::largest.load()) + " bytes";
         if (failure.empty()) return true;
         const std::string name =
             std::string(TOVAK_FUZZ_OUT_DIR) + "/failure-" + std::to_string(++failures_) + ".bin";
