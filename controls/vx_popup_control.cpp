@@ -168,14 +168,7 @@ void TvxInplacePopupControl::WMNCCalcSize(TMessage& Message) {
         TCustomControl::WMNCCalcSize(Message);
         return;
     }
-    int w = PopupBorderWidth(popupBorder_);
-    InflateRect(*rc, -w, -w);
-    if (shadow_) {
-        rc->Right -= shadowSize_;
-        rc->Bottom -= shadowSize_;
-    }
-    if (rc->Right < rc->Left) rc->Right = rc->Left;
-    if (rc->Bottom < rc->Top) rc->Bottom = rc->Top;
+    ShrinkPopupClientRect(*rc, popupBorder_, shadow_, shadowSize_);
     Message.Result = 0;
 }
 
@@ -194,16 +187,31 @@ void TvxInplacePopupControl::WMSize(TMessage& Message) {
 }
 
 void TvxInplacePopupControl::SetShadowRegion() {
-    if (!HandleAllocated()) return;
-    if (!shadow_) {
-        SetWindowRgn(Handle(), nullptr, true);
+    SetPopupShadowRegion(this, shadow_, shadowSize_);
+}
+
+void ShrinkPopupClientRect(TRect& Rect, TvxPopupBorder Kind, bool Shadow, int ShadowSize) {
+    const int b = PopupBorderWidth(Kind);
+    InflateRect(Rect, -b, -b);
+    if (Shadow) {
+        Rect.Right -= ShadowSize;
+        Rect.Bottom -= ShadowSize;
+    }
+    if (Rect.Right < Rect.Left) Rect.Right = Rect.Left;
+    if (Rect.Bottom < Rect.Top) Rect.Bottom = Rect.Top;
+}
+
+void SetPopupShadowRegion(TWinControl* Control, bool Shadow, int ShadowSize) {
+    if (!Control->HandleAllocated()) return;
+    if (!Shadow) {
+        SetWindowRgn(Control->Handle(), nullptr, true);
         return;
     }
-    TRect r = Rect(0, 0, Width() - shadowSize_, Height() - shadowSize_);
+    TRect r = Rect(0, 0, Control->Width() - ShadowSize, Control->Height() - ShadowSize);
     HRGN rgn = CreateRectRgnIndirect(r);
-    OffsetRect(r, shadowSize_, shadowSize_);
+    OffsetRect(r, ShadowSize, ShadowSize);
     HRGN s = CreateRectRgnIndirect(r);
     CombineRgn(rgn, rgn, s, RGN_OR);
     DeleteObject(s);
-    SetWindowRgn(Handle(), rgn, true);
+    SetWindowRgn(Control->Handle(), rgn, true);
 }

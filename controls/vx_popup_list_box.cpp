@@ -117,14 +117,7 @@ void TCustomvxPopupListBox::WMNCCalcSize(TMessage& Message) {
     TListBox::WMNCCalcSize(Message);
     auto* rc = reinterpret_cast<TRect*>(Message.LParam);
     if (!rc) return;
-    const int b = PopupBorderWidth(popupBorderStyle_);
-    InflateRect(*rc, -b, -b);
-    if (shadow_) {
-        rc->Right -= shadowSize_;
-        rc->Bottom -= shadowSize_;
-    }
-    if (rc->Right < rc->Left) rc->Right = rc->Left;
-    if (rc->Bottom < rc->Top) rc->Bottom = rc->Top;
+    ShrinkPopupClientRect(*rc, popupBorderStyle_, shadow_, shadowSize_);
 }
 
 void TCustomvxPopupListBox::WMNCPaint(TMessage& Message) {
@@ -138,18 +131,7 @@ void TCustomvxPopupListBox::WMSize(TMessage& Message) {
 }
 
 void TCustomvxPopupListBox::SetShadowRegion() {
-    if (!HandleAllocated()) return;
-    if (!shadow_) {
-        SetWindowRgn(Handle(), nullptr, true);
-        return;
-    }
-    TRect r = Rect(0, 0, Width() - shadowSize_, Height() - shadowSize_);
-    HRGN rgn = CreateRectRgnIndirect(r);
-    OffsetRect(r, shadowSize_, shadowSize_);
-    HRGN s = CreateRectRgnIndirect(r);
-    CombineRgn(rgn, rgn, s, RGN_OR);
-    DeleteObject(s);
-    SetWindowRgn(Handle(), rgn, true);
+    SetPopupShadowRegion(this, shadow_, shadowSize_);
 }
 
 // ---- TvxPopupImageListBox ----

@@ -7,50 +7,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <new>
 #include <random>
 
 #include "controls/picture_blob.h"
 #include "platform/rtl/exception.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/image_codec.h"
-
-namespace {
-
-std::atomic<bool> g_watching{false};
-std::atomic<size_t> g_largest{0};
-
-void Note(size_t size) {
-    if (!g_watching.load(std::memory_order_relaxed)) return;
-    size_t seen = g_largest.load(std::memory_order_relaxed);
-    while (size > seen && !g_largest.compare_exchange_weak(seen, size)) {
-    }
-}
-
-}  // namespace
-
-void* operator new(size_t size) {
-    Note(size);
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](size_t size) { return operator new(size); }
-void* operator new(size_t size, const std::nothrow_t&) noexcept {
-    Note(size);
-    return std::malloc(size ? size : 1);
-}
-void* operator new[](size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, size_t) noexcept { std::free(p); }
-void operator delete[](void* p, size_t) noexcept { std::free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+#include "tests/support/allocation_watch.h"
 
 namespace {
 
@@ -103,8 +69,8 @@ protected:
     }
     template <class Load>
     bool FeedOne(const std::string& blob, const Load& load) {
-        g_largest = 0;
-        g_watching = true;
+        allocation_watch::largest = 0;
+        allocation_watch::watching = true;
         std::string failure;
         try {
             load();
@@ -112,9 +78,9 @@ protected:
         } catch (const std::exception& e) {
             failure = std::string("raised ") + typeid(e).name() + ": " + e.what();
         }
-        g_watching = false;
-        if (failure.empty() && g_largest > Bound(blob.size()))
-            failure = "asked for " + std::to_string(g_largest.load()) + " bytes";
+        allocation_watch::watching = false;
+        if (failure.empty() && allocation_watch::largest > Bound(blob.size()))
+            failure = "asked for " + std::to_string(allocation_watch::largest.load()) + " bytes";
         if (failure.empty()) return true;
         const std::string name = std::string(TOVAK_FUZZ_OUT_DIR) + "/failure-" + std::to_string(++failures_) + ".bin";
         std::ofstream(name, std::ios::binary) << blob;
@@ -190,16 +156,16 @@ TEST_F(PictureBlobFuzz, PicturesPastTheLimitAreRefusedBeforeTheirPixelsByEveryWa
         const std::string data = ReadCorpusFile(name);
         ASSERT_GT(data.size(), 1000u);
         auto refused = [&](const std::function<void()>& load) {
-            g_largest = 0;
-            g_watching = true;
+            allocation_watch::largest = 0;
+            allocation_watch::watching = true;
             std::string message;
             try {
                 load();
             } catch (const EInvalidGraphic& e) {
                 message = e.Message();
             }
-            g_watching = false;
-            EXPECT_LT(g_largest.load(), 4 * data.size() + 256 * 1024) << "no pixel buffer is made";
+            allocation_watch::watching = false;
+            EXPECT_LT(allocation_watch::largest.load(), 4 * data.size() + 256 * 1024) << "no pixel buffer is made";
             return message;
         };
         EXPECT_EQ(refused([&] { LoadAsFile(data); }), "Picture size is not supported");
