@@ -416,6 +416,8 @@ bool TCustomvxDBTreeListControl::FocusNode(TvxTreeListNode* Node) {
 void TCustomvxDBTreeListControl::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNode, bool Repaint,
                                             bool WasLast, TvxTreeListNode* NextNode) {
     watchedNodes_.erase(std::remove(watchedNodes_.begin(), watchedNodes_.end(), Node), watchedNodes_.end());
+    for (TvxTreeListNode*& selected : selectedNodes_)
+        if (selected == Node) selected = nullptr;
     TCustomvxTreeListControl::DoDeletion(Node, PriorNode, Repaint, WasLast, NextNode);
 }
 

@@ -232,6 +232,10 @@ class ScrollRecordingGrid : public TvxDBGrid {
 TEST_F(DBTreeList, TheLinkReversesTheScrollDistanceAndMapsFieldsByName) {
     auto* recording = new ScrollRecordingGrid(form);
     recording->SetParent(form);
+    // A buffer of one record, so that every move scrolls the link's window.
+    TvxDBGridOptionsDB db = recording->OptionsDB();
+    db.Include(edgoLoadAllRecords);
+    recording->SetOptionsDB(db);
     recording->SetDataSource(source);
     table->Open();
     for (int i = 1; i <= 6; ++i) AddRecord(i, "r" + std::to_string(i));
