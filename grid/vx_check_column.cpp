@@ -82,14 +82,7 @@ const std::string& TvxDBTreeListCheckColumn::TextOfState(TvxCheckBoxState State)
 
 void TvxDBTreeListCheckColumn::Assign(TPersistent* Source) {
     auto* source = dynamic_cast<TvxDBTreeListCheckColumn*>(Source);
-    TCustomvxDBTreeListControl* control = DBControl();
-    if (control) control->BeginUpdate();
-    struct End {
-        TCustomvxDBTreeListControl* c;
-        ~End() {
-            if (c) c->EndUpdate();
-        }
-    } end{control};
+    TvxColumnAssignScope update(this);
     TvxDBTreeListColumn::Assign(Source);
     if (!source) return;
     allowGrayed_ = source->allowGrayed_;
@@ -204,14 +197,7 @@ void TvxDBGridCheckColumn::SetDisplayNull(const std::string& Value) {
 }
 
 void TvxDBGridCheckColumn::Assign(TPersistent* Source) {
-    TCustomvxDBTreeListControl* control = DBControl();
-    if (control) control->BeginUpdate();
-    struct End {
-        TCustomvxDBTreeListControl* c;
-        ~End() {
-            if (c) c->EndUpdate();
-        }
-    } end{control};
+    TvxColumnAssignScope update(this);
     TvxDBTreeListCheckColumn::Assign(Source);
     if (auto* source = dynamic_cast<TvxDBGridCheckColumn*>(Source)) {
         displayChecked_ = source->displayChecked_;

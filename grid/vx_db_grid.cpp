@@ -8,17 +8,11 @@
 #include "platform/db/data_source.h"
 #include "platform/db/dataset.h"
 #include "platform/db/field.h"
+#include "platform/classes/update_scope.h"
 #include "platform/rtl/str_utils.h"
 
 namespace {
-// Brackets an update of the grid.
-struct TUpdateBracket {
-    TCustomvxTreeList* grid;
-    explicit TUpdateBracket(TCustomvxTreeList* g) : grid(g) { grid->BeginUpdate(); }
-    ~TUpdateBracket() { grid->EndUpdate(); }
-    TUpdateBracket(const TUpdateBracket&) = delete;
-    TUpdateBracket& operator=(const TUpdateBracket&) = delete;
-};
+using TUpdateBracket = TUpdateScope<TCustomvxTreeList>;
 }  // namespace
 
 TCustomvxDBGrid::TCustomvxDBGrid(TComponent* AOwner) : TCustomvxDBTreeListControl(AOwner) {
@@ -28,6 +22,8 @@ TCustomvxDBGrid::TCustomvxDBGrid(TComponent* AOwner) : TCustomvxDBTreeListContro
                        legacyOptionsEx_);
     SetHideFocusRect(false);
     SetHideSelection(false);
+    // Records form a flat list with group rows, not a tree.
+    SetListMode(true);
     SetShowGrid(true);
     // The tree list's options take what the default sets drive.
     TvxTreeListOptions options = Options();
@@ -59,6 +55,8 @@ TCustomvxDBGrid::TCustomvxDBGrid(TComponent* AOwner) : TCustomvxDBTreeListContro
 }
 
 TCustomvxDBGrid::~TCustomvxDBGrid() {
+    // No layout, painting or dataset event reaches a grid being taken apart.
+    Destroying();
     UnregisterGrid(this);
     DestroyFilter();
     ClearCache();
@@ -80,8 +78,9 @@ TDataSource* TCustomvxDBGrid::GetDataSource() const {
 void TCustomvxDBGrid::SetDataSource(TDataSource* Value) {
     if (Value == GetDataSource()) return;
     ClearSelection();
-    if (TDataSource* old = GetDataSource()) old->RemoveFreeNotification(this);
+    if (notifiedSource_) notifiedSource_->RemoveFreeNotification(this);
     dataLink_->SetDataSource(Value);
+    notifiedSource_ = Value;
     if (Value) Value->FreeNotification(this);
     if (IsCursorMode()) LinkActive(dataLink_->Active());
 }
@@ -90,7 +89,9 @@ void TCustomvxDBGrid::SetDefaultFields(bool Value) {
     if (defaultFields_ == Value) return;
     defaultFields_ = Value;
     TUpdateBracket update(this);
-    if (Has(egoLoadAllRecords)) {
+    // Only default fields going on end loading all: loading all going on is what switches
+    // them off, and must stay on.
+    if (Value && Has(egoLoadAllRecords)) {
         TvxDBGridOptions options = legacyOptions_;
         options.Exclude(egoLoadAllRecords);
         SetGridOptions(options);
@@ -428,28 +429,26 @@ void TCustomvxDBGrid::Loaded() {
 }
 
 void TCustomvxDBGrid::Notification(TComponent* AComponent, TOperation Operation) {
+    const bool keyFieldRemoved =
+        Operation == opRemove && KeyFieldObject() && AComponent == static_cast<TComponent*>(KeyFieldObject());
     TCustomvxDBTreeListControl::Notification(AComponent, Operation);
     if (Operation != opRemove || IsDestroying()) return;
-    if (dataLink_ && AComponent == dataLink_->DataSource()) {
+    // The source has let go of the link already, when it tells us.
+    if (AComponent == notifiedSource_) {
+        notifiedSource_ = nullptr;
         SetDataSource(nullptr);
+        LinkActive(false);
         return;
     }
-    auto* field = dynamic_cast<TField*>(AComponent);
-    if (!field) return;
-    const bool wasKey = field == KeyFieldObject();
-    for (int i = 0; i < ColumnCount(); ++i)
-        if (TvxDBTreeListColumn* c = GetColumn(i); c && c->Field() == field) c->ForgetField();
-    if (wasKey) {
-        SetKeyFieldObject(nullptr);
-        TDataSet* ds = DataSet();
-        if (ds && !ds->ControlsDisabled()) {
-            TUpdateBracket update(this);
-            for (int i = 0; i < ColumnCount(); ++i)
-                if (TvxDBTreeListColumn* c = GetColumn(i); c && SameText(c->FieldName(), field->FieldName()))
-                    c->SetFieldName(c->FieldName());
-        }
-        if (!IsCursorMode() && dataLink_->Active()) LinkActive(true);
+    if (!keyFieldRemoved) return;
+    TDataSet* ds = DataSet();
+    if (ds && !ds->ControlsDisabled()) {
+        TUpdateBracket update(this);
+        for (int i = 0; i < ColumnCount(); ++i)
+            if (TvxDBTreeListColumn* c = GetColumn(i); c && SameText(c->FieldName(), KeyField()))
+                c->SetFieldName(c->FieldName());
     }
+    if (!IsCursorMode() && dataLink_->Active()) LinkActive(true);
 }
 
 void TCustomvxDBGrid::DoEditing(TvxTreeListNode* Node, bool& Allow) {

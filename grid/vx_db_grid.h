@@ -16,8 +16,6 @@
 #include "grid/vx_grid_data_link.h"
 #include "grid/vx_summary_groups.h"
 
-class TvxDBGridFilter;
-
 using TAddGroupColumnEvent = std::function<void(TObject* Sender, TvxDBTreeListColumn* Column, bool& Allow)>;
 using TvxDBGridBackgroundDrawEvent = std::function<void(TObject* Sender, TCanvas* ACanvas, const TRect& ARect)>;
 using TvxDBTreeListColumnSorting =
@@ -330,6 +328,8 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     bool loadingNodes_ = false;
     bool loadingFromStream_ = false;
     std::unique_ptr<TvxGridDataLink> dataLink_;
+    // The source the grid asked to hear from when it goes.
+    TDataSource* notifiedSource_ = nullptr;
     bool defaultFields_ = false;
     bool startReached_ = false;
     bool endReached_ = false;
@@ -382,16 +382,4 @@ class TvxDBGrid : public TCustomvxDBGrid {
   public:
     explicit TvxDBGrid(TComponent* AOwner) : TCustomvxDBGrid(AOwner) {}
     std::string ClassName() const override { return "TvxDBGrid"; }
-};
-
-// Carries the grid's filter through a form's stream.
-class TFilterWrapper : public TComponent {
-  public:
-    explicit TFilterWrapper(TComponent* AOwner) : TComponent(AOwner) {}
-    std::string ClassName() const override { return "TFilterWrapper"; }
-    TvxDBGridFilter* Filter() const { return filter_; }
-    void SetFilter(TvxDBGridFilter* Value) { filter_ = Value; }
-
-  private:
-    TvxDBGridFilter* filter_ = nullptr;
 };

@@ -3,6 +3,7 @@
 // settings of the field-bound column published.
 
 #include "grid/vx_db_tree_list_column.h"
+#include "grid/vx_db_tree_list_mask_column.h"
 
 class TvxDBGridColumn : public TvxDBTreeListColumn {
   public:

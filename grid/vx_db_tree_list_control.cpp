@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "controls/vx_inplace_edit.h"
+#include "platform/classes/update_scope.h"
 #include "platform/db/blob_field.h"
 #include "platform/db/dataset.h"
 #include "platform/db/field.h"
@@ -107,11 +109,7 @@ TvxDBTreeListColumn* TCustomvxDBTreeListControl::CreateDefaultColumn(const TvxDB
 
 void TCustomvxDBTreeListControl::CreateColumnsFromFields(TDataSet* ADataSet, TComponent* AOwner) {
     if (!ADataSet) return;
-    BeginUpdate();
-    struct End {
-        TCustomvxDBTreeListControl* self;
-        ~End() { self->EndUpdate(); }
-    } end{this};
+    TUpdateScope<TCustomvxTreeList> update(this);
     for (int i = 0; i < ADataSet->FieldCount(); ++i) {
         TField* field = ADataSet->Fields().Fields(i);
         TvxDBTreeListColumn* column = CreateDefaultColumn(GetColumnClassForField(field), AOwner ? AOwner : this);
@@ -144,7 +142,7 @@ void TCustomvxDBTreeListControl::MapColumnFields() {
 void TCustomvxDBTreeListControl::ColumnsChanged() {
     TCustomvxTreeListControl::ColumnsChanged();
     TvxDBTreeListControlDataLink* link = GetDataLink();
-    if (!link || IsDestroying() || HasState(csLoading)) return;
+    if (!link || IsDestroying()) return;
     std::vector<TField*> before;
     for (int i = 0; i < link->FieldMapCount(); ++i) before.push_back(link->GetMappedField(i));
     link->ClearMapping();
@@ -160,10 +158,8 @@ void TCustomvxDBTreeListControl::ColumnsChanged() {
             for (int i = ColumnCount() - 1; i >= 0; --i) {
                 TvxDBTreeListColumn* c = GetColumn(i);
                 if (c && (!c->Field() || ds->Fields().IndexOf(c->Field()) < 0)) {
-                    destroyingColumns_ = true;
-                    RemoveColumn(c);
+                    // The column's destructor drops its node data and leaves the list.
                     delete c;
-                    destroyingColumns_ = false;
                 }
             }
         } else if (ColumnCount() > 0) {
@@ -337,8 +333,12 @@ int TCustomvxDBTreeListControl::CompareVariants(const Variant& A, const Variant&
 }
 
 int TCustomvxDBTreeListControl::CompareValues(TvxTreeListNode* Node1, TvxTreeListNode* Node2) {
-    const Variant a = GetNodeColumn(Node1, 0).Value;
-    const Variant b = GetNodeColumn(Node2, 0).Value;
+    // Equal sort keys fall back to the records' key values, then to the nodes' identities.
+    TvxDBTreeListControlNode* n1 = DBNode(Node1);
+    TvxDBTreeListControlNode* n2 = DBNode(Node2);
+    if (!n1 || !n2) return TCustomvxTreeListControl::CompareValues(Node1, Node2);
+    const Variant& a = n1->KeyValue;
+    const Variant& b = n2->KeyValue;
     if (a.IsEmpty() || b.IsEmpty()) return 0;
     const int c = CompareVariants(a, b);
     return c == 0 ? TCustomvxTreeListControl::CompareValues(Node1, Node2) : c;
@@ -500,6 +500,11 @@ void TCustomvxDBTreeListControl::DoCustomDrawFooter(TCanvas* Canvas, const TRect
                                                      Alignment, Done);
 }
 
+bool TCustomvxDBTreeListControl::HasCustomDrawHeader(int Column) {
+    TvxDBTreeListColumn* c = GetColumn(Column);
+    return TCustomvxTreeListControl::HasCustomDrawHeader(Column) || (c && c->OnCustomDrawHeader);
+}
+
 void TCustomvxDBTreeListControl::DoCustomDrawHeader(int Column, TCanvas* Canvas, const TRect& Rect,
                                                     const TRect& Visible, std::string& Text, TColor& Color,
                                                     TFont* Font, TAlignment& Alignment, int& Sorted, bool& Done) {
@@ -536,6 +541,10 @@ TColor TCustomvxDBTreeListControl::GetEditColor() {
 void TCustomvxDBTreeListControl::Notification(TComponent* AComponent, TOperation Operation) {
     TCustomvxTreeListControl::Notification(AComponent, Operation);
     if (Operation != opRemove) return;
+    // A field reports itself while only its component part is left: compare addresses.
+    for (int i = 0; i < ColumnCount(); ++i)
+        if (TvxDBTreeListColumn* c = GetColumn(i); c && static_cast<TComponent*>(c->Field()) == AComponent)
+            c->ForgetField();
     if (AComponent == previewField_) previewField_ = nullptr;
     if (AComponent == keyFieldObject_) keyFieldObject_ = nullptr;
 }

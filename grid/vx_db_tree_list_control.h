@@ -186,6 +186,7 @@ class TCustomvxDBTreeListControl : public TCustomvxTreeListControl {
     bool HasCustomDrawFooter(TvxTreeListNode* Node, int Column, int FooterIndex) override;
     void DoCustomDrawFooter(TCanvas* Canvas, const TRect& Rect, TvxTreeListNode* Node, int Column, int FooterIndex,
                             std::string& Text, TColor& Color, TFont* Font, TAlignment& Alignment, bool& Done) override;
+    bool HasCustomDrawHeader(int Column) override;
     void DoCustomDrawHeader(int Column, TCanvas* Canvas, const TRect& Rect, const TRect& Visible, std::string& Text,
                             TColor& Color, TFont* Font, TAlignment& Alignment, int& Sorted, bool& Done) override;
     bool IsExistFooterCell(int Column) override;

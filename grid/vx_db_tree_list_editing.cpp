@@ -81,10 +81,9 @@ bool TCustomvxDBTreeListControl::IsEditing() {
 }
 
 void TCustomvxDBTreeListControl::UpdateData() {
-    if (State() != 2) return;
-    if (!IsDestroying())
-        if (TvxInplaceEdit* editor = Editor()) editor->ValidateEdit();
-    CloseEditor(true);
+    // The editor validates its value and posts it. The focus comes back only from the
+    // editor: a grid left for another control must not pull it back while committing.
+    CloseEditor(false);
 }
 
 void TCustomvxDBTreeListControl::UpdateActiveEditor() {

@@ -209,7 +209,11 @@ void TCustomvxDBTreeListControl::WMHScroll(TMessage& Message) {
         for (auto it = starts.rbegin(); it != starts.rend(); ++it)
             if (*it > left) target = *it;
     } else {
-        const int pos = static_cast<int>(static_cast<int16_t>(HIWORD(Message.WParam)));
+        // The thumb's place from the bar (the message's 16 bits cut wide grids short).
+        SCROLLINFO info;
+        info.fMask = SIF_TRACKPOS;
+        FlatSB_GetScrollInfo(SB_HORZ, info);
+        const int pos = info.nTrackPos;
         const int range = std::max(0, GetScrollableWidth() - GetVisibleDataWidth());
         if (pos < 1) {
             target = 0;

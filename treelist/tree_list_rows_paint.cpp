@@ -350,7 +350,10 @@ void TCustomvxTreeList::PaintRowCells(TvxTreeListPaint& P, const TvxTreeListRowE
                 const bool inside = !ClipCells || !scrollable || (r.Right >= scrollLeft && r.Right < scrollRight);
                 if (!keepsRight && inside) {
                     int bottom = r.Bottom;
-                    if (cell.LastInRow) bottom = headerRows == 1 ? cellsBottom : Y + headerRows * unit - 1;
+                    // The last cell's edge, and an edge with a filler below, closes the row down to
+                    // its last header row: beside it stands a taller cell or another filler.
+                    if (cell.LastInRow || !IsRectEmpty(cell.Filler))
+                        bottom = headerRows == 1 ? cellsBottom : Y + headerRows * unit - 1;
                     P.AddLineSegment(r.Right, r.Top, r.Right, bottom);
                 }
             }

@@ -55,6 +55,7 @@ TEST_F(DBGridOptions, ANewGridReadsItsDefaults) {
     EXPECT_EQ(grid->PartialLoadBufferCount(), 100);
     EXPECT_EQ(grid->SummarySeparator(), ", ");
     EXPECT_TRUE(grid->ShowGrid());
+    EXPECT_TRUE(grid->ListMode());
     EXPECT_FALSE(grid->HideFocusRect());
     EXPECT_TRUE(grid->IsCursorMode());
     EXPECT_TRUE(grid->UseBookmarks());
@@ -110,6 +111,7 @@ TEST_F(DBGridOptions, PartialLoadAndLoadAllSwitchDefaultFieldsOff) {
     db.Include(edgoLoadAllRecords);
     grid->SetOptionsDB(db);
     EXPECT_FALSE(grid->DefaultFields());
+    EXPECT_TRUE(grid->Has(egoLoadAllRecords));  // and loading all stays on
     EXPECT_FALSE(grid->PartialLoad());
 
     // DefaultFields in turn switches loading all off.
@@ -149,6 +151,39 @@ TEST_F(DBGridOptions, GroupingRefusesBlobsDuplicateFieldsAndTheLastVisibleColumn
     EXPECT_TRUE(asked);
     name->SetGroupIndex(-1);
     EXPECT_EQ(grid->GroupColumnCount(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// A form's stream: properties in stream order while loading, then Loaded.
+TEST_F(DBGridOptions, AGridLoadedFromAFormBindsItsColumnsAndRegroups) {
+    table->Open();
+    auto* loaded = new TvxDBGrid(form);
+    loaded->IncludeState(csLoading);
+    loaded->SetName("DBGrid17");
+    loaded->SetParent(form);
+    loaded->SetDataSource(source);
+    loaded->SetGridOptions(TvxDBGridOptions{egoCanNavigation, egoRowSelect, egoLoadAllRecords});
+    auto* node = new TvxDBGridMaskColumn(form);
+    node->IncludeState(csLoading);
+    node->SetTreeList(loaded);
+    node->SetFieldName("ID");
+    auto* name = new TvxDBGridMaskColumn(form);
+    name->IncludeState(csLoading);
+    name->SetTreeList(loaded);
+    name->SetFieldName("Name");
+    name->SetGroupIndex(0);
+    for (TComponent* c : std::initializer_list<TComponent*>{loaded, node, name}) c->Loaded();
+    for (TComponent* c : std::initializer_list<TComponent*>{loaded, node, name}) c->ExcludeState(csLoading);
+    EXPECT_EQ(loaded->OptionsView(), (TvxDBGridOptionsView{edgoBandHeaderWidth, edgoRowSelect, edgoUseBitmap}));
+    EXPECT_TRUE(loaded->Options().Contains(TvxTLOption::RowSelect));
+    EXPECT_EQ(node->Field(), table->FieldByName("ID"));
+    EXPECT_EQ(loaded->GetDataLink()->FieldMapCount(), 2);
+    ASSERT_EQ(loaded->GroupColumnCount(), 1);
+    EXPECT_EQ(loaded->GroupColumns()[0], name);
+    EXPECT_FALSE(loaded->IsBusy());
 }
 
 }  // namespace

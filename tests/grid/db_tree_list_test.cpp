@@ -2,6 +2,8 @@
 // records by field type, editing through the dataset, leaving an untouched new record, late
 // binding, column widths from the fields, the dataset search and the link's forwarding.
 
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -102,6 +104,19 @@ TEST_F(DBTreeList, AnEditReachesTheFieldAndIsPostedWhenTheRowChanges) {
     table->First();
     EXPECT_EQ(table->FieldByName("Name")->AsString(), "X");
     EXPECT_EQ(grid->LastEditValue().AsString(), "X");
+
+    // Leaving the grid while editing commits the text and lets the focus go.
+    grid->SetFocus();
+    driver->Pump();
+    grid->ShowEditor();
+    driver->Type("Y");
+    driver->Pump();
+    other->SetFocus();
+    driver->Pump();
+    EXPECT_TRUE(other->Focused());
+    EXPECT_EQ(grid->State(), 0);
+    EXPECT_EQ(table->State(), dsEdit);
+    EXPECT_EQ(table->FieldByName("Name")->AsString(), "Y");
 }
 
 TEST_F(DBTreeList, AnUntouchedNewRecordIsDroppedWhenTheGridLosesTheFocus) {
@@ -262,6 +277,105 @@ TEST(CompareVariants, AnswersMinusOneForValuesThatCannotBeCompared) {
     EXPECT_NO_THROW(TCustomvxDBTreeListControl::CompareVariants(Variant("abc"), Variant(5)));
     EXPECT_EQ(TCustomvxDBTreeListControl::CompareVariants(Variant::Array({1, 2}), Variant::Array({1, 3})), -1);
     EXPECT_EQ(TCustomvxDBTreeListControl::CompareVariants(Variant::Array({1, 3}), Variant::Array({1, 2})), -1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DBTreeList, ColumnNamesReachTheSummaryItemsAndARemovedSourceOrFieldUnbindsTheColumns) {
+    auto* name = grid->CreateColumn<TvxDBGridMaskColumn>();
+    name->SetName("ColName");
+    name->SetFieldName("Name");
+    auto* id = grid->CreateColumn<TvxDBGridColumn>();
+    id->SetFieldName("ID");
+    TvxDBGridSummaryItem* item = grid->SummaryGroups()->Add()->SummaryItems()->Add();
+    item->SetColumnName("colname");
+    name->SetName("ColFirst");
+    EXPECT_EQ(item->ColumnName(), "ColFirst");
+
+    table->Open();
+    EXPECT_EQ(name->Field(), table->FieldByName("Name"));
+    table->Close();
+    TField* field = table->FieldByName("ID");
+    delete field;
+    EXPECT_EQ(id->Field(), nullptr);
+    EXPECT_EQ(grid->ColumnCount(), 2);
+
+    delete source;
+    EXPECT_EQ(grid->DataSource(), nullptr);
+    EXPECT_EQ(name->Field(), nullptr);
+    EXPECT_EQ(grid->ColumnCount(), 2);
+
+    delete name;
+    EXPECT_EQ(item->ColumnName(), "");
+}
+
+TEST_F(DBTreeList, AGridLoadingNodesMakesItsDatasetBusy) {
+    EXPECT_FALSE(TCustomvxDBTreeListControl::IsDataSetBusy(table));
+    grid->SetBusy(true);
+    EXPECT_TRUE(TCustomvxDBTreeListControl::IsDataSetBusy(table));
+    grid->SetBusy(false);
+    const int before = TCustomvxDBTreeListControl::RegisteredGridCount();
+    delete grid;
+    grid = nullptr;
+    EXPECT_EQ(TCustomvxDBTreeListControl::RegisteredGridCount(), before - 1);
+}
+
+TEST_F(DBTreeList, AnEmptyDatasetThatTakesNoInsertsForbidsEditing) {
+    grid->SetDefaultFields(true);
+    table->Open();
+    grid->SetOptionsDB(TvxDBGridOptionsDB{edgoCanNavigation});
+    EXPECT_TRUE(grid->IsDataSetEmpty());
+    EXPECT_TRUE(grid->IsContainerBusy());
+    AddRecord(1, "Anna");
+    EXPECT_FALSE(grid->IsDataSetEmpty());
+    // A grid that loads its records finds them again only through a key field.
+    grid->SetOptionsDB(TvxDBGridOptionsDB{edgoCanNavigation, edgoLoadAllRecords});
+    EXPECT_TRUE(grid->IsEditingForbidden());
+    grid->SetKeyField("ID");
+    EXPECT_FALSE(grid->IsEditingForbidden());
+}
+
+}  // namespace
+
+namespace {
+
+// A grid as the network list shows one: default columns, the indicator, a footer summary;
+// the picture is for a person to look at.
+TEST_F(DBTreeList, PictureOfAGridWithFooterSummaries) {
+    grid->SetDefaultFields(true);
+    table->Open();
+    for (int i = 1; i <= 3; ++i) AddRecord(i, "Tür " + std::to_string(i), i % 2 == 1, 1.25 * i);
+    table->First();
+    for (int i = 0; i < 3; ++i) {
+        grid->LoadNodeData(grid->Add());
+        table->Next();
+    }
+    grid->SetOptionsView(TvxDBGridOptionsView{edgoIndicator, edgoUseBitmap, edgoBandHeaderWidth});
+    grid->SetShowSummaryFooter(true);
+    TvxDBTreeListColumn* amount = Column("Amount");
+    amount->SetSummaryFooterType(cstSum);
+    grid->RefreshSummaryFields();
+    table->First();
+    while (!table->Eof()) {
+        amount->FooterSummary().Add(cstSum, table->FieldByName("Amount")->AsFloat());
+        table->Next();
+    }
+    std::string text;
+    amount->GetSummaryFooterText(text);
+    EXPECT_EQ(text, "7,50");
+    int headerDraws = 0;
+    Column("Name")->OnCustomDrawHeader = [&](TObject*, TCanvas*, const TRect&, TvxDBTreeListColumn*, bool&) {
+        ++headerDraws;
+    };
+    grid->GetItem(0)->SetFocused(true);
+    grid->Invalidate();
+    driver->Pump();
+    UpdateAllWindows();
+    EXPECT_GT(headerDraws, 0);
+    if (const char* dir = std::getenv("TOVAK_PNG_DIR"))
+        driver->SaveForm(form, (std::filesystem::path(dir) / "tovak_grid_footer.png").string());
 }
 
 }  // namespace

@@ -749,3 +749,32 @@ TEST_F(TreeListPaint, ABandHandlerChangesTheFontOfItsOwnCellOnly) {
 }
 
 }  // namespace
+
+namespace {
+
+// Two header rows, one band row: the middle column spans both rows, its neighbours one row
+// with a filler below. Every cell edge has its grid line down the whole row.
+TEST_F(TreeListPaint, GridLinesBesideFillersAndTallerNeighboursRunTheWholeRow) {
+    tl->SetHeaderPanelRowCount(2);
+    cols[0]->SetHeaderMaxLineCount(1);
+    cols[1]->SetHeaderMaxLineCount(0);
+    cols[2]->SetHeaderMaxLineCount(1);
+    tl->SetShowGrid(true);
+    tl->SetGridLineColor(clRed);
+    Node(nullptr, "A");
+    TvxTreeListNode* b = Node(nullptr, "B");
+    TvxTreeListLayout l = Layout();
+    ASSERT_EQ(l.CellEntries.size(), 3u);
+    ASSERT_EQ(l.CellEntries[1].RowSpan, 2);
+    ASSERT_FALSE(IsRectEmpty(l.CellEntries[0].Filler));
+    const TvxTreeListRowEntry& row = RowOf(l, b);
+    const int unit = tl->Metrics().RowHeightUnit;
+    Picture("grid_fillers");
+    for (int y : {row.Top + 2, row.Top + unit + 2, row.Top + 2 * unit - 3}) {
+        EXPECT_EQ(Pixel(l.CellEntries[0].Rect.Right - 1, y), kRed) << y - row.Top;
+        EXPECT_EQ(Pixel(l.CellEntries[1].Rect.Right - 1, y), kRed) << y - row.Top;
+    }
+    TCustomvxTreeList::FreeLayout(l);
+}
+
+}  // namespace
