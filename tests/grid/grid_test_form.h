@@ -79,6 +79,12 @@ class GridOnForm : public ::testing::Test {
         if (node) grid->LoadNodeData(node);
         return node;
     }
+    // Rows built by hand stay: a grid loading all records without a key field loads none.
+    void KeepHandBuiltRows() {
+        TvxDBGridOptionsDB db = grid->OptionsDB();
+        db.Include(edgoLoadAllRecords);
+        grid->SetOptionsDB(db);
+    }
     TvxDBTreeListColumn* Column(const std::string& fieldName) { return grid->GetColumnByFieldName(fieldName); }
     // The pixel the form shows at a client point of the grid, once all is painted.
     COLORREF PixelOf(TPoint client) {
