@@ -746,11 +746,14 @@ void TCustomvxDBGrid::RefreshCurrentRecord() {
 void TCustomvxDBGrid::InsertNewRecordNode() {
     TvxTreeListNode* focused = GetFocusedNode();
     if (focused && focused == syncedNode_) return;
+    // An appended record's row goes last, an inserted one's before the focused row.
+    TDataSet* ds = DataSet();
+    TvxTreeListNode* before = ds && ds->Eof() ? nullptr : focused;
     TvxTreeListNode* node;
     if (focused && focused->Parent())
-        node = focused->Parent()->InsertChild(focused);
+        node = focused->Parent()->InsertChild(before);
     else
-        node = InsertNode(focused);
+        node = InsertNode(before);
     auto* row = GridNode(node);
     LoadNodeData(row);
     row->RecordIndex = focused ? GridNode(focused)->RecordIndex : 0;
