@@ -307,7 +307,7 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     void ReselectLoaded(TvxTreeListNode* Node);
     bool SelectionKey(TvxTreeListNode* Node, Variant& Key);
     bool NodeBookmark(TvxTreeListNode* Node, TBookmark& Bookmark);
-    void RefreshCurrentRecord();
+    bool RefreshCurrentRecord();
     void InsertNewRecordNode();
     Variant StoredNodeValue(TvxTreeListNode* Node, int Column);
     // Record window (vx_db_grid_record_window.cpp).
@@ -371,6 +371,7 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     bool updatingScrollBars_ = false;
     bool keyProcessing_ = false;
     bool readingDataSet_ = false;
+    bool columnFieldChanging_ = false;
     bool rebuildBeganInCursorMode_ = false;
     int focusedTopDistance_ = -1;
     // Set while the grid itself moves the dataset and back; the data change that follows

@@ -95,12 +95,12 @@ void TCustomvxDBGrid::ChangeGroupIndex(TvxDBTreeListColumn* Column, int GroupInd
 }
 
 void TCustomvxDBGrid::ColumnFieldChanged(TvxDBTreeListColumn* Column) {
-    static thread_local bool inside = false;
-    if (inside || loadingFromStream_ || HasState(csLoading)) return;
-    inside = true;
+    if (columnFieldChanging_ || loadingFromStream_ || HasState(csLoading)) return;
+    columnFieldChanging_ = true;
     struct Reset {
-        ~Reset() { inside = false; }
-    } reset;
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{columnFieldChanging_};
     if (Column && Column->GroupIndex() >= 0) {
         TDataSet* ds = DataSet();
         const bool blob = dynamic_cast<TBlobField*>(Column->Field()) != nullptr;
@@ -259,6 +259,8 @@ void TCustomvxDBGrid::ReloadAfterChange() {
                 n->AddChildrenToList(stack);
         }
         std::sort(kept.begin(), kept.end(), KeyLess);
+        // The snapshot brings the selection back row by row.
+        ClearSelection();
         ReloadNodes(&kept);
     }
     DropSnapshot();
@@ -641,10 +643,12 @@ void TCustomvxDBGrid::SynchronizeData() {
 void TCustomvxDBGrid::DataChanged() {
     TDataSet* ds = DataSet();
     if (!ds) return;
-    const bool inPlace = Has(egoSmartRefresh) && !suppressRegroup_ && !ds->Bof() && !ds->Eof() &&
-                         !(GetCount() == 1 && GroupColumnCount() > 0 && GetItem(0)->Count() == 0) &&
-                         !IsPartialLoadMode();
-    if (inPlace && !loadingNodes_ && !IsCursorMode()) RefreshCurrentRecord();
+    const bool canRefreshInPlace = Has(egoSmartRefresh) && !suppressRegroup_ && !ds->Bof() && !ds->Eof() &&
+                                   !(GetCount() == 1 && GroupColumnCount() > 0 && GetItem(0)->Count() == 0) &&
+                                   !IsPartialLoadMode();
+    // Only a row that still shows the current record is refreshed in place; anything else
+    // (a deleted or a new record) reloads.
+    const bool inPlace = canRefreshInPlace && !loadingNodes_ && !IsCursorMode() && RefreshCurrentRecord();
     if (postingSelf_) {
         postingSelf_ = false;
         return;
@@ -727,11 +731,11 @@ void TCustomvxDBGrid::Scroll(int Distance) {
 
 // ---- The current record in place and a new record's row ----
 
-void TCustomvxDBGrid::RefreshCurrentRecord() {
+bool TCustomvxDBGrid::RefreshCurrentRecord() {
     auto* focused = GridNode(GetFocusedNode());
     TField* key = KeyFieldObject();
-    if (!focused || IsGroupNode(focused) || !key) return;
-    if (CompareVariants(focused->KeyValue, key->Value()) != 0) return;
+    if (!focused || IsGroupNode(focused) || !key) return false;
+    if (CompareVariants(focused->KeyValue, key->Value()) != 0) return false;
     LoadNodeData(focused);
     DoRefreshNodeData(focused);
     if (!groupColumns_.empty()) {
@@ -741,6 +745,7 @@ void TCustomvxDBGrid::RefreshCurrentRecord() {
         ResortNodes();
     }
     RepaintNode(focused, false);
+    return true;
 }
 
 void TCustomvxDBGrid::InsertNewRecordNode() {
