@@ -599,6 +599,20 @@ void TCustomvxDBGrid::SyncFocusToCurrentRecord() {
 void TCustomvxDBGrid::ChangeFocus(TvxTreeListNode* Node, int Column, bool MakeVisible) {
     // A row focused by the user takes the dataset to its record.
     TDataSet* ds = DataSet();
+    if (IsCursorMode()) {
+        const int row = CursorRow(Node);
+        const int active = dataLink_->ActiveRecord();
+        if (!syncing_ && ds && row >= 0 && row != active) {
+            ds->MoveBy(row - active);
+            Node = GetItem(std::clamp(dataLink_->ActiveRecord(), 0, std::max(0, GetCount() - 1)));
+            syncing_ = true;
+            TCustomvxDBTreeListControl::ChangeFocus(Node, Column, MakeVisible);
+            syncing_ = false;
+            return;
+        }
+        TCustomvxDBTreeListControl::ChangeFocus(Node, Column, MakeVisible);
+        return;
+    }
     auto* node = GridNode(Node);
     if (node && !loadingNodes_ && !syncing_ && !IsCursorMode() && Node != GetFocusedNode() && ds && ds->Active() &&
         Has(egoCanNavigation) && !IsUpdateLocked()) {

@@ -88,6 +88,10 @@ TEST_F(DBGridRecordWindow, ScrollMessagesMoveTheTable) {
     EXPECT_EQ(Current(), 1);
     Scroll(SB_ENDSCROLL);
     EXPECT_EQ(Current(), 1);
+    // Focusing a row goes to its record.
+    grid->GetItem(3)->SetFocused(true);
+    EXPECT_EQ(Current(), 4);
+    EXPECT_EQ(grid->GetFocusedNode(), grid->GetItem(3));
 }
 
 TEST_F(DBGridRecordWindow, APaintLeavesTheTableOnItsRecord) {
