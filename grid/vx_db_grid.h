@@ -307,6 +307,8 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     void ReselectLoaded(TvxTreeListNode* Node);
     bool SelectionKey(TvxTreeListNode* Node, Variant& Key);
     bool NodeBookmark(TvxTreeListNode* Node, TBookmark& Bookmark);
+    // The visible columns' texts of the current record, separated by tabs.
+    std::string CurrentRecordLine();
     bool RefreshCurrentRecord();
     void InsertNewRecordNode();
     Variant StoredNodeValue(TvxTreeListNode* Node, int Column);

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "grid/vx_db_grid.h"
+#include "platform/classes/update_scope.h"
 #include "platform/db/blob_field.h"
 #include "platform/db/dataset.h"
 #include "platform/db/field.h"
@@ -20,14 +21,6 @@ bool KeyLess(TvxTreeListNode* A, TvxTreeListNode* B) {
     return TCustomvxDBTreeListControl::CompareVariants(GridNode(A)->KeyValue, GridNode(B)->KeyValue) < 0;
 }
 
-// Brackets an update of the grid.
-struct TUpdateScope {
-    TCustomvxTreeList* grid;
-    explicit TUpdateScope(TCustomvxTreeList* g) : grid(g) { grid->BeginUpdate(); }
-    ~TUpdateScope() { grid->EndUpdate(); }
-    TUpdateScope(const TUpdateScope&) = delete;
-    TUpdateScope& operator=(const TUpdateScope&) = delete;
-};
 }  // namespace
 
 // What one load carries from record to record.
@@ -49,7 +42,7 @@ bool TCustomvxDBGrid::InsertGroupColumn(int Index, TvxDBTreeListColumn* Column) 
     Index = std::clamp(Index, 0, GroupColumnCount());
     groupColumns_.insert(groupColumns_.begin() + Index, Column);
     for (size_t i = 0; i < groupColumns_.size(); ++i) groupColumns_[i]->StoreGroupIndex(static_cast<int>(i));
-    TUpdateScope update(this);
+    TUpdateScope<TCustomvxTreeList> update(this);
     if (Column->Sorted() == csNone) {
         BeginSorting();
         Column->SetSorted(csUp);
@@ -65,7 +58,7 @@ void TCustomvxDBGrid::RemoveGroupColumn(int Index) {
     if (Index < 0 || Index >= GroupColumnCount()) return;
     TvxDBTreeListColumn* column = groupColumns_[static_cast<size_t>(Index)];
     {
-        TUpdateScope update(this);
+        TUpdateScope<TCustomvxTreeList> update(this);
         BeginSorting();
         column->SetVisible(true);
         column->SetSorted(csNone);
@@ -81,7 +74,7 @@ void TCustomvxDBGrid::RemoveGroupColumn(int Index) {
 void TCustomvxDBGrid::ChangeGroupIndex(TvxDBTreeListColumn* Column, int GroupIndex) {
     if (!Column) return;
     if (GroupIndex == Column->GroupIndex() && !rebuildingGroupIndexes_) return;
-    TUpdateScope update(this);
+    TUpdateScope<TCustomvxTreeList> update(this);
     BeginGroupRebuild();
     struct End {
         TCustomvxDBGrid* grid;
@@ -144,7 +137,7 @@ bool TCustomvxDBGrid::GroupFieldsChanged() const {
 void TCustomvxDBGrid::RebuildGroupColumns() {
     if (Has(egoSmartRefresh) && !suppressRegroup_ && !IsCursorMode()) {
         regroupPending_ = true;
-        TUpdateScope update(this);
+        TUpdateScope<TCustomvxTreeList> update(this);
         RecalcSummaries(nullptr);
         return;
     }
@@ -181,7 +174,7 @@ void TCustomvxDBGrid::RebuildGroupColumns() {
 void TCustomvxDBGrid::ClearGrouping() {
     BeginSorting();
     {
-        TUpdateScope update(this);
+        TUpdateScope<TCustomvxTreeList> update(this);
         BeginGroupRebuild();
         while (!groupColumns_.empty()) RemoveGroupColumn(0);
         EndGroupRebuild();
@@ -207,7 +200,7 @@ bool TCustomvxDBGrid::CanRegroupLoaded() {
 }
 
 void TCustomvxDBGrid::ReloadGroupList() {
-    TUpdateScope update(this);
+    TUpdateScope<TCustomvxTreeList> update(this);
     CloseEditor();
     if (!CanRegroupLoaded()) ClearNodes();
     ClearSelection();
@@ -232,7 +225,7 @@ void TCustomvxDBGrid::ReloadAfterChange() {
         UpdateScrollBars();
         return;
     }
-    TUpdateScope update(this);
+    TUpdateScope<TCustomvxTreeList> update(this);
     SnapshotSelection();
     if (auto* focused = GridNode(GetFocusedNode())) {
         focusedKeyValue_ = focused->KeyValue;
@@ -728,6 +721,8 @@ void TCustomvxDBGrid::Scroll(int Distance) {
         DropSnapshot();
     }
     if (IsCursorMode()) {
+        // The table moved by something else than the grid's keys: a range starts over.
+        if (!keyProcessing_) selectionAnchorBookmark_.clear();
         if (!HandleAllocated()) return;
         TvxTreeListNode* oldFocused = GetFocusedNode();
         if (oldFocused) InvalidateRect(GetNodeRowRect(oldFocused));
@@ -753,7 +748,7 @@ bool TCustomvxDBGrid::RefreshCurrentRecord() {
     LoadNodeData(focused);
     DoRefreshNodeData(focused);
     if (!groupColumns_.empty()) {
-        TUpdateScope update(this);
+        TUpdateScope<TCustomvxTreeList> update(this);
         RecalcSummaries(focused);
     } else {
         ResortNodes();

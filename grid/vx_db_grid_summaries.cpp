@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "grid/vx_db_grid.h"
+#include "platform/classes/update_scope.h"
 #include "platform/db/dataset.h"
 #include "platform/db/field.h"
 #include "platform/rtl/str_utils.h"
@@ -32,14 +33,6 @@ int DateFieldType(TField* Field, TvxSummaryType Type) {
     const TFieldType t = Field->DataType();
     return t == ftDate || t == ftTime || t == ftDateTime ? t : 0;
 }
-
-struct TUpdateScope {
-    TCustomvxTreeList* grid;
-    explicit TUpdateScope(TCustomvxTreeList* g) : grid(g) { grid->BeginUpdate(); }
-    ~TUpdateScope() { grid->EndUpdate(); }
-    TUpdateScope(const TUpdateScope&) = delete;
-    TUpdateScope& operator=(const TUpdateScope&) = delete;
-};
 
 // Every node of the tree, parents before children.
 void ForEachNode(TCustomvxTreeList* Tree, const std::function<void(TvxTreeListNode*)>& Visit) {
@@ -176,7 +169,7 @@ void TCustomvxDBGrid::FinishSummaries(bool SmartRegroup) {
 }
 
 void TCustomvxDBGrid::RecalcSummaries(TvxTreeListNode* Node) {
-    TUpdateScope update(this);
+    TUpdateScope<TCustomvxTreeList> update(this);
     if (groupColumns_.empty()) {
         RefreshSummaryFields();
         DoBeforeCalcSummary();
@@ -413,7 +406,7 @@ void TCustomvxDBGrid::SortByColumn(TvxTreeListColumn* Column) {
         for (TvxDBTreeListColumn* g : groupColumns_)
             if (g->Field() && g->Field() == column->Field()) return;
     if (!IsAutoSort() || IsSortingLocked()) return;
-    TUpdateScope update(this);
+    TUpdateScope<TCustomvxTreeList> update(this);
     const int level = column->GroupIndex() >= 0 ? column->GroupIndex() : GroupColumnCount();
     SortNodes(level, column->GetIndex(), column->Sorted() == csDown);
 }
@@ -427,7 +420,7 @@ void TCustomvxDBGrid::ResortNodes() {
     if (IsBufferedMode() && !IsPartialLoadMode()) return;
     TvxDBTreeListColumn* column = GetSortedColumn();
     if (!column) return;
-    TUpdateScope update(this);
+    TUpdateScope<TCustomvxTreeList> update(this);
     SortNodes(GroupColumnCount(), column->GetIndex(), column->Sorted() == csDown);
 }
 
