@@ -362,6 +362,8 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     bool regroupPending_ = false;
     bool suppressRegroup_ = false;
     int footerRecordCount_ = 0;
+    // The columns with a footer summary, found by RefreshSummaryFields before each count.
+    std::vector<TvxDBTreeListColumn*> footerColumns_;
     // The selection by keys (without bookmarks), sorted, each with its row.
     std::vector<std::pair<Variant, TvxTreeListNode*>> selectedKeys_;
     std::vector<TBookmark> savedSelectionBookmarks_;

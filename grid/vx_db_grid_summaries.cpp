@@ -82,6 +82,9 @@ void TCustomvxDBGrid::CalcSummaries() {
 void TCustomvxDBGrid::RefreshSummaryFields() {
     TCustomvxDBTreeListControl::RefreshSummaryFields();
     footerRecordCount_ = 0;
+    footerColumns_.clear();
+    for (int i = 0; i < ColumnCount(); ++i)
+        if (TvxDBTreeListColumn* c = GetColumn(i); c && c->SummaryFooterType() != cstNone) footerColumns_.push_back(c);
 }
 
 // ---- Accumulating ----
@@ -123,9 +126,7 @@ void TCustomvxDBGrid::AccumulateGroupSummaries(TvxTreeListNode* GroupRow, TvxTre
 
 void TCustomvxDBGrid::AccumulateFooterSummaries(TvxTreeListNode* DataRow) {
     TDataSet* ds = DataSet();
-    for (int i = 0; i < ColumnCount(); ++i) {
-        TvxDBTreeListColumn* c = GetColumn(i);
-        if (!c || c->SummaryFooterType() == cstNone) continue;
+    for (TvxDBTreeListColumn* c : footerColumns_) {
         Extended v = SummarySourceValue(c->SummaryFooterFieldObject(), DataRow, c->SummaryFooterType());
         if (c->OnSummaryFooter) c->OnSummaryFooter(c, ds, v);
         c->FooterSummary().Add(c->SummaryFooterType(), v);
