@@ -2,6 +2,9 @@
 // footer summaries with their texts, the regroup of loaded rows without reading the table,
 // and what a reload after a data change keeps.
 
+#include <cstdlib>
+#include <filesystem>
+
 #include "grid/vx_db_grid_column.h"
 #include "platform/rtl/locale.h"
 #include "tests/grid/grid_test_form.h"
@@ -156,6 +159,13 @@ TEST_F(DBGridLoading, TwoLevelsSumInGroupRowsGroupFootersAndTheFooter) {
     grid->GetFooterCellText(nullptr, id->GetIndex(), text, -1);
     EXPECT_EQ(text, "MAX=10.00");
     EXPECT_EQ(grid->FooterRecordCount(), 4);
+
+    grid->SetShowSummaryFooter(true);
+    grid->FullExpand();
+    driver->Pump();
+    if (const char* dir = std::getenv("TOVAK_PNG_DIR"))
+        driver->SaveForm(form, (std::filesystem::path(dir) / "tovak_grid_groups.png").string());
+    a = grid->GetItem(yesIndex)->Items(0);
 
     // Recalculating without reading gives what a fresh load gives.
     const std::string loaded = grid->GetNodeString(a, 0);
