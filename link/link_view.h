@@ -53,6 +53,8 @@ public:
     virtual void MarkInstallStepDone(int step) = 0;
     // The receive ticker of the status bar back to blank (the link closed).
     virtual void ClearReceiveTicker() = 0;
+    // The device went away (the link is closed already): say so and show nothing as known.
+    virtual void LinkLost() {}
     // Main-window routines the link calls.
     virtual void StatusTick() = 0;
     virtual void AddComLine(const std::string& text) = 0;

@@ -121,13 +121,14 @@ private:
 };
 
 // A link on a fake port with recording views, its state cleared, its log files in a
-// folder of its own.
+// folder of its own. It starts open, as a device only polls an open link.
 struct FakeLink {
-    FakeLink() : link(&port, &view, &main) {
+    explicit FakeLink(bool open = true) : link(&port, &view, &main) {
         LinkState = TLinkState{};
         saved_prot = ProtDir;
         char pattern[] = "/tmp/tovak-fakelink-XXXXXX";
         if (mkdtemp(pattern)) ProtDir = std::string(pattern) + "/";
+        if (open) link.OpenPort(1, false);
     }
     ~FakeLink() {
         LinkState = TLinkState{};
