@@ -54,7 +54,7 @@ TWaitEnd AskCodeService(bool& flag, uint8_t sub, const std::string& code, const 
     data += '\x30';
     data += static_cast<char>(sub);
     flag = true;
-    if (!FormSercom || !FormSercom->EnqueueRequest(data + bytes)) {
+    if (!Form1 || !Form1->QueueForDevice(data + bytes)) {
         flag = false;
         return TWaitEnd::LinkClosed;
     }

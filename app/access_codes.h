@@ -36,5 +36,5 @@ inline constexpr int32_t kCodeAnswerLate = 2;
 TWaitEnd AwaitCodeAnswer(bool& flag, const std::function<bool()>& stillWanted);
 
 // Sets `flag`, queues the code service request FB 02 n 30 `sub` with the code bytes and
-// waits for its answer. A refused request (no link) ends as LinkClosed.
+// waits for its answer. A refused request (no link) shows the loss and ends as LinkClosed.
 TWaitEnd AskCodeService(bool& flag, uint8_t sub, const std::string& code, const std::function<bool()>& stillWanted);
