@@ -32,8 +32,8 @@ namespace {
 void PumpMessages() {
     if (LinkFrameInProgress())
         UpdateAllWindows();
-    else if (Application)
-        Application->ProcessMessages();
+    else
+        HandlePendingMessages();
 }
 
 std::string BaseFile(const std::string& name) {

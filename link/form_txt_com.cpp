@@ -128,6 +128,6 @@ void TFormTxtCom::AddTraceLine(const std::string& text) {
     if (ListBox1->Count() > 99) ListBox1->Items()->Delete(0);
     ListBox1->Items()->Add(text);
     ListBox1->SetItemIndex(ListBox1->Count() - 1);
-    ProcessMessages();
+    HandlePendingMessages();
     if (PxtProt) WriteLogLine(kLog, !text.empty() && text[0] == 'S' ? "SND" : "REC", text.size() > 3 ? text.substr(3) : "");
 }

@@ -35,6 +35,8 @@ TWaitEnd WaitFor(const std::function<bool()>& condition, uint64_t deadline, cons
     return why;
 }
 
+void HandlePendingMessages() { WaitFor(nullptr, 0); }
+
 bool DeviceLinkUp() { return LinkState.PortOpen && !LinkState.LinkStopped && !LinkState.LinkClosing; }
 
 TWaitEnds DeviceWaitEnds(std::function<bool()> shown) { return TWaitEnds{DeviceLinkUp, std::move(shown)}; }

@@ -27,6 +27,10 @@ struct TWaitEnds {
 
 TWaitEnd WaitFor(const std::function<bool()>& condition, uint64_t deadline, const TWaitEnds& ends = {});
 
+// Handles the messages that are pending now, without waiting (a repaint, a click already
+// made): a wait that ends at once.
+void HandlePendingMessages();
+
 // The framed device link is open and not closing.
 bool DeviceLinkUp();
 // Ends for a wait on the device: its link, and (when given) the page.

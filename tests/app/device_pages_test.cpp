@@ -387,6 +387,18 @@ TEST_F(NetInfoLate, AListThatCouldNotBeReadSaysSoBeforeTheFileIsShown) {
     EXPECT_FALSE(Ended());
 }
 
+TEST_F(NetInfoLate, AJobThatOnlyWritesTheFileGoesOnWithoutABox) {
+    DoorState state = DoorState::DoorTerminal();
+    state.node_entries_answered = -1;
+    SteadyAdvance advance(Clock(), 20);
+    StartSim(state);
+    WriteFile("TOVAK.INI", "[MAIN]\r\nCSM=0\r\nCOC=7\r\nDBPROTNETINFO=1\r\n");
+    Start({"/NETINFO,7,FILE"});
+    ASSERT_TRUE(Ui().WaitFor([] { return Ended(); }, 120000));
+    EXPECT_EQ(jeNoDeviceList, JobExitStatus);
+    EXPECT_EQ(0, Ui().PendingModalScripts());
+}
+
 // An adapter pulled during the read-out, with a window and in a script's run.
 struct LostLinkCase {
     const char* name;
