@@ -457,7 +457,8 @@ class Rescue {
     TTimer timer_{nullptr};
 };
 
-TEST_F(Installation, ClosingTheWindowDuringAWaitLetsTheProgramEnd) {
+// Closing the window does what "&Abbruch" would first: the device leaves its install step.
+TEST_F(Installation, ClosingTheWindowDuringAWaitEndsTheInstallStepAndLetsTheProgramEnd) {
     DoorState state = Terminal(kJ2Open, kJ2Open);
     state.detect_ms = 600000;
     ToWizard(state);
@@ -471,6 +472,8 @@ TEST_F(Installation, ClosingTheWindowDuringAWaitLetsTheProgramEnd) {
     ASSERT_TRUE(rescue);
     EXPECT_TRUE(Application->Terminated());
     EXPECT_FALSE(rescue->used);
+    EXPECT_FALSE(Form1->InstallActive);
+    EXPECT_EQ("FB,02,00,50,17", Requests().back());
 }
 
 // A pulled adapter: the wizard leaves for the start page with an error box and queues
