@@ -47,7 +47,6 @@ public:
     void TraceClear() override;
     void QueueAdd(const std::string& item) override;
     void QueueDeleteFirst() override;
-    void QueueDeleteLast() override;
     void SetStatusText(const std::string& text) override;
 
     TPanel* ToolBar1;

@@ -54,7 +54,6 @@ public:
     void TraceClear() override { trace.clear(); }
     void QueueAdd(const std::string& item) override { queue.push_back(item); }
     void QueueDeleteFirst() override { queue.erase(queue.begin()); }
-    void QueueDeleteLast() override { queue.pop_back(); }
     void SetStatusText(const std::string& text) override { status.push_back(text); }
     std::string LastStatus() const { return status.empty() ? std::string() : status.back(); }
 
