@@ -73,8 +73,12 @@ void TApplication::Run() {
 
 void TApplication::Terminate() {
     terminated_ = true;
-    // Every nested wait ends on a pending quit, so the program can end from inside one.
-    PostQuitMessage(0);
+    // Every nested wait of the running program ends on a pending quit, so the program can end
+    // from inside one. Outside Run (a test's windows) there is no loop to take it.
+    if (running_)
+        PostQuitMessage(0);
+    else
+        WakeWindowThread();
 }
 
 void TApplication::MainFormClosed() { Terminate(); }

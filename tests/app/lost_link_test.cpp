@@ -15,13 +15,6 @@ namespace {
 
 using namespace control_road;
 
-void TypeCode(UiDriver& ui, const std::string& code) {
-    ui.OnNextModal([code](TCustomForm*, UiDriver& u) {
-        u.Type(code);
-        u.Enter();
-    });
-}
-
 class LostLink : public ControlRoad {
 public:
     TPageMEN& Men() { return *Form1->Pages().MEN; }

@@ -141,8 +141,8 @@ protected:
     }
 
     // What a window manager sends when the user closes the window.
-    void CloseAsWindowManager(HWND wnd) {
-        Window id = x11_->XWindowOf(wnd);
+    void CloseAsWindowManager(HWND wnd) { CloseAsWindowManager(x11_->XWindowOf(wnd)); }
+    void CloseAsWindowManager(Window id) {
         XEvent ev{};
         ev.xclient.type = ClientMessage;
         ev.xclient.window = id;
@@ -333,15 +333,7 @@ TEST_F(X11Program, TheProgramEndsWhenItsWindowClosesDuringAWaitForTheDevice) {
     const bool waiting = toMenu && (std::this_thread::sleep_for(std::chrono::milliseconds(300)), click(info),
                                     waitReal([&] { return menuLog().find("MENU") != std::string::npos; }));
     if (waiting) {
-        XEvent ev{};
-        ev.xclient.type = ClientMessage;
-        ev.xclient.window = program;
-        ev.xclient.message_type = XInternAtom(probe_, "WM_PROTOCOLS", False);
-        ev.xclient.format = 32;
-        ev.xclient.data.l[0] = static_cast<long>(XInternAtom(probe_, "WM_DELETE_WINDOW", False));
-        ev.xclient.data.l[1] = CurrentTime;
-        XSendEvent(probe_, program, False, NoEventMask, &ev);
-        XFlush(probe_);
+        CloseAsWindowManager(program);
         waitReal([] { return false; });
     }
     if (!ended()) {
