@@ -1,10 +1,10 @@
 #include "app/config_handshake.h"
 
+#include "app/main_form.h"
 #include "link/delay.h"
 #include "link/link_state.h"
-#include "platform/forms/shape.h"
-#include "app/main_form.h"
 #include "link/wait_for.h"
+#include "platform/forms/shape.h"
 
 bool TConfigHandshake::Step(TShape* lamp, bool& request, int32_t errorNumber) {
     lamp->Brush()->SetColor(kLampBusy);

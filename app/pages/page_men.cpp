@@ -6,10 +6,10 @@
 #include "app/device_check.h"
 #include "app/main_form.h"
 #include "app/pages/main_pages.h"
-#include "link/wait_for.h"
 #include "link/form_sercom.h"
 #include "link/link_state.h"
 #include "link/log_file.h"
+#include "link/wait_for.h"
 #include "platform/sync/clock.h"
 
 namespace {

@@ -3,7 +3,6 @@
 #include <array>
 
 #include "app/block_text.h"
-#include "link/wait_for.h"
 #include "app/config_string_form.h"
 #include "app/main_form.h"
 #include "app/main_settings.h"
@@ -11,6 +10,7 @@
 #include "link/form_sercom.h"
 #include "link/link_state.h"
 #include "link/text_utils.h"
+#include "link/wait_for.h"
 
 namespace {
 
