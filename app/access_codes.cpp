@@ -7,7 +7,6 @@
 #include "link/link_state.h"
 #include "link/text_utils.h"
 #include "platform/sync/clock.h"
-#include "platform/win/message_queue.h"
 
 std::string CodeBytes(const std::string& code) {
     std::string padded = code;
@@ -41,31 +40,33 @@ std::string CodeCheckMessage(int32_t number) {
     return GetCompText(id) + " (" + std::to_string(number) + ") !";
 }
 
-TCodeWait AwaitCodeAnswer(const bool& flag, const std::function<bool()>& stillWanted) {
-    const uint64_t deadline = CurrentClock().Ticks() + kCodeAnswerLimitMs;
-    // A quit message ends the loop early; the wait then counts as left.
-    RunLoopUntil([&] { return !flag || !stillWanted(); }, deadline);
-    if (!stillWanted()) return TCodeWait::Left;
-    return flag ? TCodeWait::TimedOut : TCodeWait::Answered;
+TWaitEnd AwaitCodeAnswer(bool& flag, const std::function<bool()>& stillWanted) {
+    const TWaitEnd end = WaitFor([&] { return !flag; }, CurrentClock().Ticks() + kCodeAnswerLimitMs,
+                                 DeviceWaitEnds(stillWanted));
+    flag = false;
+    return end;
 }
 
-void SendCodeRequest(uint8_t sub, const std::string& code) {
+TWaitEnd AskCodeService(bool& flag, uint8_t sub, const std::string& code, const std::function<bool()>& stillWanted) {
     const std::string bytes = CodeBytes(code);
     std::string data("\xFB\x02", 2);
     data += static_cast<char>(bytes.size());
     data += '\x30';
     data += static_cast<char>(sub);
-    if (FormSercom) FormSercom->EnqueueRequest(data + bytes);
+    flag = true;
+    if (!Form1 || !Form1->QueueForDevice(data + bytes)) {
+        flag = false;
+        return TWaitEnd::LinkClosed;
+    }
+    return AwaitCodeAnswer(flag, stillWanted);
 }
 
 bool TForm1::CheckAccessCode(const std::string& code, int32_t level) {
-    LinkState.AwaitCodeCheck = true;
-    SendCodeRequest(0x00, code);
     const int page = Notebook1->PageIndex();
-    const TCodeWait wait = AwaitCodeAnswer(LinkState.AwaitCodeCheck, [&] { return Notebook1->PageIndex() == page; });
-    if (wait == TCodeWait::Left) return false;
-    if (wait == TCodeWait::TimedOut) LinkState.AwaitCodeCheck = false;
-    const int32_t error = wait == TCodeWait::TimedOut ? kCodeAnswerLate : CodeCheckError(LinkState.GrantedLevel, level);
+    const TWaitEnd wait =
+        AskCodeService(LinkState.AwaitCodeCheck, 0x00, code, [&] { return Notebook1->PageIndex() == page; });
+    if (wait != TWaitEnd::Met && wait != TWaitEnd::Deadline) return WaitMet(wait);
+    const int32_t error = wait == TWaitEnd::Deadline ? kCodeAnswerLate : CodeCheckError(LinkState.GrantedLevel, level);
     if (error == 0) return true;
     CustMessageDlg(CodeCheckMessage(error), mtCustError, mbCustCancel, 0);
     return false;

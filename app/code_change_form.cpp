@@ -3,6 +3,7 @@
 #include "app/access_codes.h"
 #include "app/comp_text.h"
 #include "app/cust_msg.h"
+#include "app/main_form.h"
 #include "app/page_builder.h"
 #include "link/link_state.h"
 
@@ -49,22 +50,17 @@ void TForm5::Button1Click() {
         CustMessageDlg(GetCompText(1220), mtCustError, mbCustCancel, 0);
         return;
     }
-    LinkState.AwaitCodeCheck = true;
-    SendCodeRequest(0x00, MaskEdit1->Text());
-    TCodeWait wait = AwaitCodeAnswer(LinkState.AwaitCodeCheck, [this] { return StillOpen(); });
-    if (wait == TCodeWait::Left) return;
-    if (wait == TCodeWait::TimedOut) LinkState.AwaitCodeCheck = false;
-    int32_t error = wait == TCodeWait::TimedOut ? kCodeAnswerLate : CodeCheckError(LinkState.GrantedLevel, Level);
+    TWaitEnd wait = AskCodeService(LinkState.AwaitCodeCheck, 0x00, MaskEdit1->Text(), [this] { return StillOpen(); });
+    if (Ended(wait)) return;
+    int32_t error = wait == TWaitEnd::Deadline ? kCodeAnswerLate : CodeCheckError(LinkState.GrantedLevel, Level);
     if (error != 0) {
         CustMessageDlg(CodeCheckMessage(error), mtCustError, mbCustCancel, 0);
         return;
     }
-    LinkState.AwaitResult = true;
-    SendCodeRequest(static_cast<uint8_t>(Level + 1), MaskEdit2->Text());
-    wait = AwaitCodeAnswer(LinkState.AwaitResult, [this] { return StillOpen(); });
-    if (wait == TCodeWait::Left) return;
-    if (wait == TCodeWait::TimedOut) {
-        LinkState.AwaitResult = false;
+    wait = AskCodeService(LinkState.AwaitResult, static_cast<uint8_t>(Level + 1), MaskEdit2->Text(),
+                          [this] { return StillOpen(); });
+    if (Ended(wait)) return;
+    if (wait == TWaitEnd::Deadline) {
         CustMessageDlg(CodeCheckMessage(kCodeAnswerLate), mtCustError, mbCustCancel, 0);
         return;
     }
@@ -78,6 +74,16 @@ void TForm5::Button1Click() {
 }
 
 void TForm5::Button2Click() { SetModalResult(mrCancel); }
+
+bool TForm5::Ended(TWaitEnd wait) {
+    if (wait == TWaitEnd::Met || wait == TWaitEnd::Deadline) return false;
+    // Without the device there is no code to change: the dialog goes, the loss shows.
+    if (wait == TWaitEnd::LinkClosed || wait == TWaitEnd::ProgramEnd) {
+        SetModalResult(mrCancel);
+        if (Form1) Form1->WaitMet(wait);
+    }
+    return true;
+}
 
 bool ChangeCode(int32_t level, const std::string& caption, std::string& oldCode, std::string& newCode) {
     if (!Form5) return false;

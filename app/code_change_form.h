@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/app_controls.h"
+#include "link/wait_for.h"
 #include "platform/forms/form.h"
 #include "platform/forms/label.h"
 #include "platform/forms/mask_edit.h"
@@ -34,6 +35,8 @@ public:
 private:
     // The dialog is still up and nobody pressed a button that ends it.
     bool StillOpen() const;
+    // True when `wait` ended the change (dialog closed, page left, link lost, program end).
+    bool Ended(TWaitEnd wait);
 };
 
 extern TForm5* Form5;

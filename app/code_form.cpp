@@ -40,7 +40,6 @@ void TForm4::Button1Click() {
         return;
     }
     Accepted = true;
-    ProcessMessages();
     Delay(100);
     WriteLogLine("TOVAK-MEN-", "GETCODE", "OK");
     SetModalResult(mrOk);

@@ -1,20 +1,21 @@
 #include "app/config_handshake.h"
 
+#include "app/main_form.h"
 #include "link/delay.h"
 #include "link/link_state.h"
+#include "link/wait_for.h"
 #include "platform/forms/shape.h"
-#include "platform/win/message_queue.h"
 
 bool TConfigHandshake::Step(TShape* lamp, bool& request, int32_t errorNumber) {
     lamp->Brush()->SetColor(kLampBusy);
-    ProcessMessages();
     error_ = 0;
     LinkState.LinkBusy = true;
     countdown_ = HandshakeTicks;
     request = true;
-    // A pending quit ends the wait too (the program is closing), and so does a close of the
-    // link (Esc, Close, a lost device): the block never came, so the step has failed.
-    const bool done = RunLoopUntil([] { return !LinkState.LinkBusy || LinkState.LinkStopped || !LinkState.PortOpen; });
+    // The program's end ends the wait too, and so does a close of the link (Esc, Close, a
+    // lost device): the block never came, so the step has failed.
+    const TWaitEnd end = WaitFor([] { return !LinkState.LinkBusy; }, kNoDeadline, DeviceWaitEnds());
+    const bool done = end == TWaitEnd::Met;
     // The count-down belongs to this step alone: left running it would fail the road later,
     // during the pause below or after the last step, although the block came in time.
     countdown_ = 0;
@@ -25,10 +26,10 @@ bool TConfigHandshake::Step(TShape* lamp, bool& request, int32_t errorNumber) {
     if (error_ != 0) {
         lamp->Brush()->SetColor(kLampFailed);
         error_ = errorNumber;
+        if (Form1) Form1->WaitMet(end);
         return false;
     }
     lamp->Brush()->SetColor(kLampDone);
-    ProcessMessages();
     Delay(200);
     return true;
 }

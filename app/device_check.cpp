@@ -2,11 +2,25 @@
 
 #include "app/comp_text.h"
 #include "app/cust_msg.h"
+#include "app/main_form.h"
 #include "link/form_sercom.h"
+#include "link/wait_for.h"
+
+namespace {
+
+// The type query was refused or its link went: that is the lost device, shown once.
+bool LinkGone() {
+    if (DeviceLinkUp() || !Form1) return false;
+    Form1->ShowLinkLost();
+    return true;
+}
+
+}  // namespace
 
 bool CheckDoorTerminal() {
     const int32_t code = FormSercom->QueryDeviceType();
     if (code == 0x81) return false;
+    if (LinkGone()) return true;
     const int id = code == 0x91 ? 1651 : code == 0x93 ? 1652 : code == 0x97 ? 1653 : 1650;
     CustMessageDlg(GetCompText(id), mtCustError, mbCustCancel, 0);
     return true;
@@ -15,6 +29,7 @@ bool CheckDoorTerminal() {
 bool CheckPortalisDevice() {
     const int32_t code = FormSercom->QueryDeviceType();
     if (code >= 0x91 && code <= 0x99) return false;
+    if (LinkGone()) return true;
     CustMessageDlg(GetCompText(code == 0x81 ? 1654 : 1650), mtCustError, mbCustCancel, 0);
     return true;
 }

@@ -9,21 +9,31 @@
 #include "link/form_sercom.h"
 #include "link/link_state.h"
 
-void EndJobForArguments(TForm1& form, const std::string& job, const std::string& error) {
-    std::fprintf(stderr, "tovak: %s: %s\n", job.c_str(), error.c_str());
-    JobExitStatus = jeArguments;
+void EndJob(TForm1& form, const std::string& job, int status, const std::string& why) {
+    std::fprintf(stderr, "tovak: %s: %s\n", job.c_str(), why.c_str());
+    JobExitStatus = status;
     form.Close();
+}
+
+void EndJobForArguments(TForm1& form, const std::string& job, const std::string& error) {
+    EndJob(form, job, jeArguments, error);
 }
 
 bool OpenJobLink(TForm1& form, const std::string& job, int32_t port) {
     if (port < 1) port = form.Pages().COC->CocPortNumber();
     // Port 0 would ask the user for a port, and no one is there to answer.
-    if (port < 1 && UnattendedRun)
-        std::fprintf(stderr, "tovak: %s: no port to open\n", job.c_str());
-    else
-        FormSercom->OpenPort(port, true);
-    if (LinkState.PortOpen && !CheckDoorTerminal()) return true;
-    JobExitStatus = jeNoDevice;
-    form.Close();
-    return false;
+    if (port < 1 && UnattendedRun) {
+        EndJob(form, job, jeNoDevice, "no port to open");
+        return false;
+    }
+    FormSercom->OpenPort(port, true);
+    if (!LinkState.PortOpen) {
+        EndJob(form, job, jeNoDevice, "the port did not open");
+        return false;
+    }
+    if (CheckDoorTerminal()) {
+        EndJob(form, job, jeNoDevice, "no door terminal answered");
+        return false;
+    }
+    return true;
 }

@@ -7,6 +7,9 @@
 
 class TForm1;
 
+// Says on standard error why the job ends ("tovak: <job>: <why>"), sets the exit status and
+// ends the program.
+void EndJob(TForm1& form, const std::string& job, int status, const std::string& why);
 // Says on standard error why the job's arguments are unusable and ends the program.
 void EndJobForArguments(TForm1& form, const std::string& job, const std::string& error);
 

@@ -7,6 +7,7 @@
 
 #include "app/display_loss.h"
 #include "app/program_start.h"
+#include "app/stop_signals.h"
 #include "app/unattended_run.h"
 #include "link/program_dirs.h"
 #include "platform/classes/file_utils.h"
@@ -14,6 +15,7 @@
 #include "platform/forms/application.h"
 
 int main() {
+    BlockStopSignals();
     InitProgramDirs();
     // A first start of an installed program: its per-user folder does not exist yet.
     ForceDirectories(BaseDir);
@@ -36,6 +38,7 @@ int main() {
     EnsureApplication();
     Application->Initialize();
     CreateProgramForms();
+    EndProgramOnStopSignals();
     RunProgramLoop();
     // The windows go before the program's static state they refer to, the display last.
     DestroyProgramForms();

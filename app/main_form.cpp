@@ -33,8 +33,8 @@ namespace {
 void PumpMessages() {
     if (LinkFrameInProgress())
         UpdateAllWindows();
-    else if (Application)
-        Application->ProcessMessages();
+    else
+        HandlePendingMessages();
 }
 
 std::string BaseFile(const std::string& name) {
@@ -241,6 +241,10 @@ void TForm1::DoClose(TCloseAction& Action) {
 void TForm1::FormClose() {
     ReadOdActive = false;
     if (Timer3->Enabled()) Timer3->SetEnabled(false);
+    // As "&Abbruch" would: the device leaves its installation step (the pause below and the
+    // close give the request time to leave).
+    if (InstallActive && FormSercom) FormSercom->EnqueueRequest(std::string("\xFB\x02\x00\x50\x17", 5));
+    InstallActive = false;
     PumpMessages();
     if (LinkState.PortOpen && FormSercom) {
         ShowInfoMsg("TOVAK Close");

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "link/wait_for.h"
 #include "platform/forms/form.h"
 #include "platform/forms/notebook.h"
 #include "platform/forms/status_bar.h"
@@ -49,6 +50,22 @@ public:
     // Asks the device what `code` grants; true when it reaches `level`. Shows why not, except
     // when the user left the page meanwhile.
     bool CheckAccessCode(const std::string& code, int32_t level);
+    // The device is gone: text 1650. The configuration road stays on its page (its edits
+    // can still be saved to a file); every other page leaves for the start page. Nothing
+    // while the program ends.
+    void ShowLinkLost();
+    // The same, once for each lost link however many waits notice it.
+    void NoticeLinkLost();
+    // Queues a request for the device; a refusal (no link) shows the loss and answers false.
+    bool QueueForDevice(const std::string& request);
+    // The ends of a wait for the device that page `page` started.
+    TWaitEnds PageWaitEnds(int page);
+    // A pause of `ms` on page `page` while the device works: true when it ran its time. A
+    // closed link shows the loss; a page left or the program's end just answer false.
+    bool DevicePause(uint32_t ms, int page);
+    // The verdict on a wait for the device: a link closed because the device went away shows
+    // the loss. Answers whether the wait was met.
+    bool WaitMet(TWaitEnd end);
 
     // Object-dictionary and node-list requests through the door terminal. Each waits up to
     // 100 rounds of 100 ms on an unchanged page; leaving the page ends the wait as a failure.
@@ -89,6 +106,8 @@ protected:
 
 private:
     void ClearAtCreate();
+
+    uint32_t lossShownFor_ = 0;  // the link opening whose loss was shown
 
     std::unique_ptr<TMainPages> pages_;
     std::string lastDate_, lastTime_;

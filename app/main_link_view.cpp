@@ -6,6 +6,9 @@
 
 namespace {
 
+// The colour lamps are built with, before the device has said anything.
+constexpr uint32_t kLampUnknown = 0xFFFFFF;
+
 void ShowLamp(TShape* lamp, TLabel* label, uint32_t color, const std::string& text) {
     lamp->Brush()->SetColor(static_cast<TColor>(color));
     label->SetCaption(text);
@@ -67,6 +70,18 @@ void TMainLinkView::MarkInstallStepDone(int step) {
 }
 
 void TMainLinkView::ClearReceiveTicker() { form_.StatusBar1->Panels()->Items(2)->SetText(" "); }
+void TMainLinkView::LinkLost() {
+    // What the lost device showed last may be wrong by now: the lamps and texts go blank.
+    TPageSTG& stg = *form_.Pages().STG;
+    ShowLamp(stg.Shape81, stg.Label81, kLampUnknown, "");
+    ShowLamp(stg.Shape82, stg.Label82, kLampUnknown, "");
+    ShowLamp(form_.Pages().INS->Shape11051, form_.Pages().INS->Label11051, kLampUnknown, "");
+    for (TListBox* list : {stg.ListBox81, stg.ListBox82, stg.ListBox83}) list->Items()->Clear();
+    ShowDoorStateTexts("", "", "", "", "");
+    form_.Pages().TST->ShowPortOpen(false);
+    form_.NoticeLinkLost();
+}
+
 void TMainLinkView::StatusTick() { form_.StatusTick(); }
 void TMainLinkView::AddComLine(const std::string& text) { form_.AddComLine(text); }
 void TMainLinkView::ShowDeviceSlots() { slots_.ShowDeviceSlots(); }

@@ -29,6 +29,7 @@ public:
     bool InstallProgressShown() override;
     void MarkInstallStepDone(int step) override;
     void ClearReceiveTicker() override;
+    void LinkLost() override;
     void StatusTick() override;
     void AddComLine(const std::string& text) override;
     void ShowDeviceSlots() override;

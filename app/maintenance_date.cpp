@@ -42,11 +42,10 @@ std::vector<std::string> MaintenanceDateRequests(TDateTime date) {
 
 bool WriteMaintenanceDate(TDateTime date) {
     for (const std::string& request : MaintenanceDateRequests(date)) {
-        if (!FormSercom || !LinkState.PortOpen) return false;
-        FormSercom->EnqueueRequest(request);
-        Delay(500);
+        if (!FormSercom || !FormSercom->EnqueueRequest(request)) return false;
+        if (Delay(500, DeviceWaitEnds()) != TWaitEnd::Deadline) return false;
     }
-    return LinkState.PortOpen;
+    return true;
 }
 
 bool MaintenanceDateGiven(TAppDateEdit* edit) {

@@ -1,5 +1,6 @@
 #include "app/msg_form.h"
 
+#include "link/wait_for.h"
 #include "platform/forms/application.h"
 #include "platform/forms/screen.h"
 #include "platform/gdi/canvas.h"
@@ -55,15 +56,15 @@ void ShowInfoMsg(const std::string& text) {
     if (FormMsg->IsShown()) FormMsg->Close();
     FormMsg->Label1->SetCaption(text);
     FormMsg->Show();
-    Application->ProcessMessages();
-    Application->ProcessMessages();
+    HandlePendingMessages();
+    HandlePendingMessages();
 }
 
 void UpdateInfoMsg(const std::string& text) {
     if (!FormMsg || !FormMsg->IsShown()) return;
     FormMsg->Label1->SetCaption(text);
-    Application->ProcessMessages();
-    Application->ProcessMessages();
+    HandlePendingMessages();
+    HandlePendingMessages();
 }
 
 void HideInfoMsg() {

@@ -1,32 +1,29 @@
 #include "app/comp_text.h"
 #include "app/main_form.h"
 #include "app/pages/main_pages.h"
-#include "link/delay.h"
+#include "link/wait_for.h"
+#include "platform/sync/clock.h"
 #include "link/form_sercom.h"
 #include "link/link_state.h"
 #include "link/text_utils.h"
-#include "platform/win/message_queue.h"
 
 namespace {
 
-constexpr int kWaitRounds = 100;
+constexpr uint64_t kAnswerLimitMs = 10000;
 
-enum class TOdWait { Answered, Left, TimedOut };
-
-// Queues `request` with `flag` set and waits for the decoder to clear it.
-TOdWait QueueAndWait(TNotebook* book, bool& flag, const std::string& request) {
-    const int page = book->PageIndex();
+// Queues `request` with `flag` set and waits for the decoder to clear it, on the page that
+// asked. A refused request or a closed link shows the loss.
+TWaitEnd QueueAndWait(TForm1& form, bool& flag, const std::string& request) {
+    const int page = form.Notebook1->PageIndex();
     flag = true;
-    if (FormSercom) FormSercom->EnqueueRequest(request);
-    int rounds = 0;
-    // A closed link answers nothing: waiting out the rounds would only hold up the caller.
-    while (rounds < kWaitRounds && book->PageIndex() == page && flag && LinkState.PortOpen) {
-        ProcessMessages();
-        Delay(100);
-        ++rounds;
+    if (!form.QueueForDevice(request)) {
+        flag = false;
+        return TWaitEnd::LinkClosed;
     }
-    if (book->PageIndex() != page) return TOdWait::Left;
-    return flag ? TOdWait::TimedOut : TOdWait::Answered;
+    const TWaitEnd end =
+        WaitFor([&] { return !flag; }, CurrentClock().Ticks() + kAnswerLimitMs, form.PageWaitEnds(page));
+    form.WaitMet(end);
+    return end;
 }
 
 std::string ReadRequest(uint8_t node, uint16_t index, uint8_t sub) {
@@ -42,7 +39,7 @@ std::string ReadRequest(uint8_t node, uint16_t index, uint8_t sub) {
 
 bool TForm1::SendShortCommand(uint8_t node, uint16_t index, uint8_t sub) {
     LinkState.OdReply.Node = 0;
-    return QueueAndWait(Notebook1, LinkState.AwaitOdReply, ReadRequest(node, index, sub)) == TOdWait::Answered;
+    return QueueAndWait(*this, LinkState.AwaitOdReply, ReadRequest(node, index, sub)) == TWaitEnd::Met;
 }
 
 bool TForm1::SendLongCommand(uint8_t node, uint16_t index, uint8_t sub, uint8_t size, const std::string& value) {
@@ -54,17 +51,16 @@ bool TForm1::SendLongCommand(uint8_t node, uint16_t index, uint8_t sub, uint8_t 
     write += static_cast<char>(sub);
     write += static_cast<char>(size);
     for (int shift = 24; shift >= 0; shift -= 8) write += static_cast<char>((v >> shift) & 0xFF);
-    if (FormSercom) FormSercom->EnqueueRequest(write);
+    if (!QueueForDevice(write)) return false;
     LinkState.OdReply.Node = 0;
-    if (QueueAndWait(Notebook1, LinkState.AwaitOdReply, ReadRequest(node, index, sub)) != TOdWait::Answered)
-        return false;
+    if (QueueAndWait(*this, LinkState.AwaitOdReply, ReadRequest(node, index, sub)) != TWaitEnd::Met) return false;
     return LinkState.OdReply.Value == value;
 }
 
 bool TForm1::SendAndWait(bool quiet, const std::string& request) {
-    const TOdWait wait = QueueAndWait(Notebook1, LinkState.AwaitNodeList, request);
-    if (!quiet) pages_->STG->Label189->SetCaption(wait == TOdWait::TimedOut ? GetCompTextLines(1198) : "");
-    return wait == TOdWait::Answered;
+    const TWaitEnd wait = QueueAndWait(*this, LinkState.AwaitNodeList, request);
+    if (!quiet) pages_->STG->Label189->SetCaption(wait == TWaitEnd::Deadline ? GetCompTextLines(1198) : "");
+    return wait == TWaitEnd::Met;
 }
 
 std::string TForm1::DeviceTypeText(int32_t productCode, bool show) {

@@ -11,6 +11,8 @@ enum TJobExit : int {
     jeArguments = 2,     // a port or interval that is not a number
     jeNoDevice = 3,      // the port did not open, another device answered, or the link was lost
     jeNoDeviceList = 4,  // the door terminal answered, but not with its whole device list
+                         // (or, reading objects, not with every entry)
+    jeNothingToDo = 5,   // no entries file, or a device list nobody asked to be written
 };
 
 // What the program's process answers when it ends (jeDone unless a job failed).

@@ -92,8 +92,4 @@ void TFormSercom::QueueDeleteFirst() {
     if (ListBox2->Count() > 0) ListBox2->Items()->Delete(0);
 }
 
-void TFormSercom::QueueDeleteLast() {
-    if (ListBox2->Count() > 0) ListBox2->Items()->Delete(ListBox2->Count() - 1);
-}
-
 void TFormSercom::SetStatusText(const std::string& text) { StatusBar1->Panels()->Items(1)->SetText(text); }

@@ -33,8 +33,8 @@ public:
     void ClosePort() { link_->ClosePort(); }
     void TraceFrame(const std::string& direction, const std::string& frame) { link_->TraceFrame(direction, frame); }
     void AddTraceLine(const std::string& text) { link_->AddTraceLine(text); }
-    void EnqueueRequest(const std::string& data, uint8_t keyType = 0, uint8_t keyIndex = 0) {
-        link_->EnqueueRequest(data, keyType, keyIndex);
+    bool EnqueueRequest(const std::string& data, uint8_t keyType = 0, uint8_t keyIndex = 0) {
+        return link_->EnqueueRequest(data, keyType, keyIndex);
     }
     int32_t QueryDeviceType() { return link_->QueryDeviceType(); }
     // Saves the trace as BaseDir + "TOVAK-PRT-YYMMDD-HHNNSS.TXT", empties the list, opens the
@@ -47,7 +47,6 @@ public:
     void TraceClear() override;
     void QueueAdd(const std::string& item) override;
     void QueueDeleteFirst() override;
-    void QueueDeleteLast() override;
     void SetStatusText(const std::string& text) override;
 
     TPanel* ToolBar1;

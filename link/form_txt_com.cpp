@@ -6,6 +6,7 @@
 #include "link/link_texts.h"
 #include "link/log_file.h"
 #include "link/message_dialog.h"
+#include "link/wait_for.h"
 #include "platform/forms/screen.h"
 #include "platform/sync/clock.h"
 #include "platform/win/message_queue.h"
@@ -75,9 +76,9 @@ void TFormTxtCom::StopChannel() {
         // A port that vanished is closed all the same.
         WriteLogLine(kLog, "StoxpCom", e.what());
     }
-    while (Com2->Open()) {
+    if (Com2->Open()) {
         WriteLogLine(kLog, "--RpStopp--", "");
-        Delay(100);
+        WaitFor([this] { return !Com2->Open(); }, CurrentClock().Ticks() + 1000);
     }
     TxtChannelOpen = false;
 }
@@ -108,10 +109,9 @@ bool TFormTxtCom::SendCommand(const std::string& command, bool showError, std::s
         WriteLogLine(kLog, "SND", std::string("ERROR ") + e.what());
     }
     auto answered = [this] { return TextReceiveBuffer.find("SUCCESS") != std::string::npos; };
-    // Twenty steps of 10 ms, but never past 200 ms on the clock: a step that overruns must not
-    // let a late reply count as an answer.
+    // 200 ms on the clock: a late reply must not count as an answer.
     const uint64_t deadline = CurrentClock().Ticks() + 200;
-    for (int step = 0; step < 20 && !answered() && CurrentClock().Ticks() < deadline; ++step) Delay(10);
+    WaitFor(answered, deadline, TWaitEnds{[this] { return Com2->Open(); }, {}});
     reply = TextReceiveBuffer;
     for (char& c : reply)
         if (c == ';' || c == '\r' || c == '\n') c = ' ';
@@ -128,6 +128,6 @@ void TFormTxtCom::AddTraceLine(const std::string& text) {
     if (ListBox1->Count() > 99) ListBox1->Items()->Delete(0);
     ListBox1->Items()->Add(text);
     ListBox1->SetItemIndex(ListBox1->Count() - 1);
-    ProcessMessages();
+    HandlePendingMessages();
     if (PxtProt) WriteLogLine(kLog, !text.empty() && text[0] == 'S' ? "SND" : "REC", text.size() > 3 ? text.substr(3) : "");
 }

@@ -7,6 +7,7 @@
 #include "link/link_state.h"
 #include "link/log_file.h"
 #include "link/sercom_link.h"
+#include "link/wait_for.h"
 #include "platform/rtl/exception.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/paint.h"
@@ -55,7 +56,7 @@ void TSercomLink::Pump() {
     if (LinkFrameInProgress())
         UpdateAllWindows();
     else
-        ProcessMessages();
+        HandlePendingMessages();
 }
 
 std::string TSercomLink::BytesToHexList(const std::string& bytes) { return ::BytesToHexList(bytes); }

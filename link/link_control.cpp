@@ -13,6 +13,7 @@
 #include "link/run_program.h"
 #include "link/sercom_link.h"
 #include "link/text_utils.h"
+#include "link/wait_for.h"
 #include "platform/rtl/date_time.h"
 #include "platform/rtl/exception.h"
 #include "platform/sync/clock.h"
@@ -20,6 +21,7 @@
 
 void TSercomLink::OpenPort(int port, bool show_error) {
     LinkState.LinkStopped = false;
+    LinkState.LinkClosing = false;
     LinkState.PortOpen = false;
     LinkState.ReceiveBuffer.clear();
     // Orders and the acknowledgement left from an earlier device must not reach this one.
@@ -29,6 +31,7 @@ void TSercomLink::OpenPort(int port, bool show_error) {
         if (!port_) throw Exception("no port");
         port_->Open(static_cast<uint16_t>(port & 0xFFFF));
         LinkState.PortOpen = true;
+        ++openings_;
     } catch (const std::exception& e) {
         LinkState.PortOpen = false;
         // The box keeps its short text; the reason (missing, busy, no permission) is for
@@ -41,9 +44,11 @@ void TSercomLink::OpenPort(int port, bool show_error) {
 }
 
 void TSercomLink::ClosePort() {
-    if (LinkState.PortOpen && !LinkState.LinkStopped && !lost_ && QueuedWhileOpen() > 0) {
+    const bool drain = DeviceLinkUp() && !lost_ && !queue_.empty();
+    LinkState.LinkClosing = true;
+    if (drain) {
         const uint64_t deadline = CurrentClock().Ticks() + 500;
-        RunLoopUntil([this] { return QueuedWhileOpen() == 0 || !LinkState.PortOpen || LinkState.LinkStopped; }, deadline);
+        WaitFor([this] { return queue_.empty() || !LinkState.PortOpen || LinkState.LinkStopped; }, deadline);
     }
     LinkState.LinkStopped = true;
     Delay(200);
@@ -56,18 +61,21 @@ void TSercomLink::ClosePort() {
     LinkState.ClearBlockOrders();
     LinkState.PendingFrame.clear();
     LinkState.ReceiveBuffer.clear();
-    DropQueuedWhileOpen();
+    DropQueue();
+    LinkState.LinkClosing = false;
     main_->ClearReceiveTicker();
-    ProcessMessages();
+    Pump();
 }
 
 void TSercomLink::PortLost(const std::string& text) {
     if (!LinkState.PortOpen || LinkState.LinkStopped) return;
     WriteLogLine("TOVAK-COM-", "LOST", text);
+    lost_opening_ = openings_;
     lost_ = true;
     ClosePort();
     lost_ = false;
     SetStatusText(text);
+    main_->LinkLost();
 }
 
 void TSercomLink::TraceFrame(const std::string& direction, const std::string& frame) {

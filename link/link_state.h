@@ -15,6 +15,7 @@ struct TLinkState {
     std::string ReceiveBuffer;           // bytes since the last ETX
     bool LinkStopped = false;            // received bytes ignored, nothing written
     bool PortOpen = false;
+    bool LinkClosing = false;            // a close is under way: nothing more is queued
     bool LinkBusy = false;               // a block or result exchange is outstanding
     bool ReadInputsRequested = false;    // one-shot orders for the next answer frame
     bool ReadOutputsRequested = false;

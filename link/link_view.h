@@ -14,10 +14,9 @@ public:
     virtual void TraceAdd(const std::string& line) = 0;
     virtual std::vector<std::string> TraceLines() const = 0;
     virtual void TraceClear() = 0;
-    // Request queue list: append an item; remove the first; remove the last.
+    // Request queue list: append an item; remove the first.
     virtual void QueueAdd(const std::string& item) = 0;
     virtual void QueueDeleteFirst() = 0;
-    virtual void QueueDeleteLast() = 0;
     // First panel of the status bar.
     virtual void SetStatusText(const std::string& text) = 0;
 };
@@ -53,6 +52,8 @@ public:
     virtual void MarkInstallStepDone(int step) = 0;
     // The receive ticker of the status bar back to blank (the link closed).
     virtual void ClearReceiveTicker() = 0;
+    // The device went away (the link is closed already): say so and show nothing as known.
+    virtual void LinkLost() {}
     // Main-window routines the link calls.
     virtual void StatusTick() = 0;
     virtual void AddComLine(const std::string& text) = 0;
@@ -68,7 +69,6 @@ public:
     void TraceClear() override {}
     void QueueAdd(const std::string&) override {}
     void QueueDeleteFirst() override {}
-    void QueueDeleteLast() override {}
     void SetStatusText(const std::string&) override {}
 };
 

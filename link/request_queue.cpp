@@ -1,39 +1,45 @@
 // The request queue: what the pages want from the device leaves one item per answer frame,
-// oldest first. It lives as long as the link and survives a close of the port.
+// oldest first. Only an open link takes requests, and a close empties it: nothing queued
+// for one device can reach the next.
 
 #include <algorithm>
 
-#include "link/delay.h"
 #include "link/frame_codec.h"
 #include "link/link_state.h"
 #include "link/log_file.h"
 #include "link/sercom_link.h"
 #include "link/text_utils.h"
-#include "platform/win/message_queue.h"
+#include "link/wait_for.h"
+#include "platform/sync/clock.h"
 
-void TSercomLink::EnqueueRequest(const std::string& data, uint8_t key_type, uint8_t key_index) {
+bool TSercomLink::EnqueueRequest(const std::string& data, uint8_t key_type, uint8_t key_index) {
     std::string item;
     item += static_cast<char>(key_type);
     item += static_cast<char>(key_index);
     item += data;
     std::string text = BytesToHexList(item);
+    // Whatever is queued now would leave at the next opening, perhaps to another device.
+    if (!DeviceLinkUp()) {
+        TraceQueueLine("refused: link closed " + text);
+        return false;
+    }
     queue_.push_back(text);
     view_->QueueAdd(text);
-    if (LinkState.PortOpen && !LinkState.LinkStopped) ++queued_while_open_;
+    return true;
 }
 
-size_t TSercomLink::QueuedWhileOpen() const { return std::min(queued_while_open_, queue_.size()); }
+void TSercomLink::TraceQueueLine(const std::string& line) {
+    if (LinkState.PrtShow) AddTraceLine(line);
+    if (LinkState.PrtProt) WriteLogLine("TOVAK-COM-", "COM", line);
+}
 
-void TSercomLink::DropQueuedWhileOpen() {
-    for (size_t n = QueuedWhileOpen(); n > 0; --n) {
-        const std::string item = queue_.back();
-        queue_.pop_back();
-        view_->QueueDeleteLast();
-        const std::string line = "dropped: " + item;
-        if (LinkState.PrtShow) AddTraceLine(line);
-        if (LinkState.PrtProt) WriteLogLine("TOVAK-COM-", "COM", line);
+void TSercomLink::DropQueue() {
+    while (!queue_.empty()) {
+        const std::string item = queue_.front();
+        queue_.pop_front();
+        view_->QueueDeleteFirst();
+        TraceQueueLine("dropped: " + item);
     }
-    queued_while_open_ = 0;
 }
 
 bool TSercomLink::DequeueRequest(std::string& data) {
@@ -62,34 +68,30 @@ bool TSercomLink::DequeueRequest(std::string& data) {
 }
 
 bool TSercomLink::WaitForReply(int seconds) {
-    while (LinkState.MustWaitArmed) {
-        int64_t elapsed = (DateTimeToMilliseconds(Now()) - DateTimeToMilliseconds(LinkState.MustWaitSince)) / 1000;
-        if (elapsed > seconds) {
-            if (LinkState.PrtProt) WriteLogLine("TOVAK-COM-", "MustWait", "TimeOut");
-            LinkState.MustWaitArmed = false;
-            return true;
-        }
-        ProcessMessages();
-        Delay(10);
-    }
-    return false;
+    if (!LinkState.MustWaitArmed) return false;
+    const int64_t waited = DateTimeToMilliseconds(Now()) - DateTimeToMilliseconds(LinkState.MustWaitSince);
+    // Whole seconds are counted: the hold runs out once more than `seconds` have passed.
+    const int64_t left = std::max<int64_t>(0, (static_cast<int64_t>(seconds) + 1) * 1000 - waited);
+    const TWaitEnd end = WaitFor([] { return !LinkState.MustWaitArmed; },
+                                 CurrentClock().Ticks() + static_cast<uint64_t>(left), DeviceWaitEnds());
+    if (end == TWaitEnd::Met) return false;
+    if (end == TWaitEnd::Deadline && LinkState.PrtProt) WriteLogLine("TOVAK-COM-", "MustWait", "TimeOut");
+    LinkState.MustWaitArmed = false;
+    return true;
 }
 
 int32_t TSercomLink::QueryDeviceType() {
     for (int attempt = 0; attempt < 2; ++attempt) {
         LinkState.DeviceTypeCode = 0;
         LinkState.DeviceTypeAnswer.clear();
-        EnqueueRequest(std::string("\x20\x10", 2), 0, 0);
-        if (LinkState.DeviceTypeCode == 0) {
-            int count = 10;
-            do {
-                --count;
-                if (count < 1) LinkState.DeviceTypeCode = -1;
-                ProcessMessages();
-                Delay(50);
-            } while (LinkState.DeviceTypeCode == 0);
+        if (!EnqueueRequest(std::string("\x20\x10", 2), 0, 0)) {
+            LinkState.DeviceTypeCode = -1;
+            break;
         }
-        if (LinkState.DeviceTypeCode != -1) break;
+        const TWaitEnd end = WaitFor([] { return LinkState.DeviceTypeCode != 0; },
+                                     CurrentClock().Ticks() + kTypeQueryMs, DeviceWaitEnds());
+        if (end != TWaitEnd::Met) LinkState.DeviceTypeCode = -1;
+        if (end != TWaitEnd::Deadline) break;
     }
     return LinkState.DeviceTypeCode;
 }

@@ -33,21 +33,30 @@ public:
     static std::string HexListToBytes(const std::string& text);
 
     // Request queue and waits.
-    void EnqueueRequest(const std::string& data, uint8_t key_type = 0, uint8_t key_index = 0);
+    // False (and a "refused" trace line) while the link is not open or is closing: the
+    // caller must count the request as failed.
+    bool EnqueueRequest(const std::string& data, uint8_t key_type = 0, uint8_t key_index = 0);
     bool HasQueuedRequest() const { return !queue_.empty(); }
     bool DequeueRequest(std::string& data);
     const std::deque<std::string>& QueueItems() const { return queue_; }
+    // True when an armed hold did not end by its record (ran out, link closed, program end).
     bool WaitForReply(int seconds);
+    // The device type, or -1 (no answer in two attempts of kTypeQueryMs, or no link).
     int32_t QueryDeviceType();
+    static constexpr uint64_t kTypeQueryMs = 500;
 
     // Record decoder.
     void HandleRecord(int len, const std::string& payload);
 
     // Link control and trace.
     void OpenPort(int port, bool show_error);
-    // Requests queued while the link was open get up to 500 ms to leave while the device
-    // still polls; the rest are dropped (and traced as dropped), so they cannot reach the
-    // next device. Requests queued while the link was closed stay for the next opening.
+    // How many times the port has been opened: tells one link's life from the next.
+    uint32_t Openings() const { return openings_; }
+    // The last opening ended because the device went away (not by a close of our own).
+    bool WasLost() const { return lost_opening_ != 0 && lost_opening_ == openings_; }
+    // Requests still queued get up to 500 ms to leave while the device still polls; nothing
+    // new is taken meanwhile. What is left then is dropped (and traced as dropped), so it
+    // cannot reach the next device.
     void ClosePort();
     // The device went away: the link closes, the status bar and the log say why.
     void PortLost(const std::string& text);
@@ -63,8 +72,8 @@ private:
     // Inside a frame only repaints; elsewhere handles pending window messages.
     void Pump();
     void ShowDoorState(const std::string& payload);
-    size_t QueuedWhileOpen() const;
-    void DropQueuedWhileOpen();
+    void TraceQueueLine(const std::string& line);
+    void DropQueue();
 
     TLinkPort* port_;
     TSercomView* view_;
@@ -72,9 +81,8 @@ private:
     TNullSercomView null_view_;
     TNullMainView null_main_;
     std::deque<std::string> queue_;
-    // Items queued while the link was open. Those still waiting are the queue's last ones:
-    // items queued while it was closed came before them and leave first.
-    size_t queued_while_open_ = 0;
+    uint32_t openings_ = 0;
+    uint32_t lost_opening_ = 0;
     bool lost_ = false;
     bool receiving_ = false;
 };

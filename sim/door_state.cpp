@@ -189,6 +189,7 @@ DoorState LoadDoorState(const std::string& path) {
         s.od[{static_cast<uint8_t>(Hex(parts[0])), static_cast<uint16_t>(Hex(parts[1])), static_cast<uint8_t>(Hex(parts[2]))}] =
             Hex(ini.ReadString("OD", key, "0"));
     }
+    for (char node : SimHexList(ini.ReadString("BUS", "SILENT", ""))) s.silent_nodes.insert(static_cast<uint8_t>(node));
     LoadMaintenanceState(ini, s);
     return s;
 }

@@ -1,7 +1,7 @@
 #include "app/pages/main_page.h"
 
 #include "app/main_form.h"
-#include "platform/forms/application.h"
+#include "link/wait_for.h"
 
 TMainPage::TMainPage(TForm1& form, int index)
     : form_(form), b_(&form), index_(index), sheet_(form.Notebook1->Page(index)) {}
@@ -11,5 +11,5 @@ void TMainPage::Show() { form_.Notebook1->SetPageIndex(index_); }
 TMainPages& TMainPage::Pages() const { return form_.Pages(); }
 
 void TMainPage::LetWindowsRepaint() {
-    if (Application) Application->ProcessMessages();
+    HandlePendingMessages();
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/cust_msg.h"
+#include "app/main_form.h"
 #include "app/main_settings.h"
 #include "app/msg_form.h"
 #include "app/pages/main_pages.h"
@@ -259,17 +260,22 @@ bool TPageCT2::CheckIpText(bool required, const std::string& text, TCustomEdit* 
     return true;
 }
 
-void TPageCT2::PollRestart(int32_t port) {
+bool TPageCT2::Pause(uint32_t ms) {
+    return Delay(ms, TWaitEnds{{}, [this] { return form_.Notebook1->PageIndex() == Index; }}) == TWaitEnd::Deadline;
+}
+
+bool TPageCT2::PollRestart(int32_t port) {
     for (int poll = 0; poll < 20; ++poll) {
         std::string reply;
         {
             TChannelUse channel(port, false);
-            Delay(100);
+            if (!Pause(100)) return false;
             channel.Send("scxUID", false, reply);
         }
-        Delay(1000);
-        if (reply.find("SUCCESS") != std::string::npos) return;
+        if (!Pause(1000)) return false;
+        if (reply.find("SUCCESS") != std::string::npos) return true;
     }
+    return true;
 }
 
 void TPageCT2::SetMOLTNetwork() {
@@ -291,10 +297,13 @@ void TPageCT2::SetMOLTNetwork() {
         LetWindowsRepaint();
     }
     ShowInfoMsg(kRestarting);
-    Delay(4000);
-    PollRestart(port);
+    // Leaving the page or closing the program ends the wait for the restart.
+    const bool waited = Pause(4000) && PollRestart(port);
     HideInfoMsg();
-    ReadMOLT();
+    if (waited)
+        ReadMOLT();
+    else
+        EnableActions(true);
 }
 
 void TPageCT2::ResetMOLTFactory() {
@@ -310,10 +319,9 @@ void TPageCT2::ResetMOLTFactory() {
         LetWindowsRepaint();
     }
     ShowInfoMsg(kRestarting);
-    Delay(6000);
-    PollRestart(port);
+    const bool waited = Pause(6000) && PollRestart(port);
     HideInfoMsg();
-    ReadMOLT();
+    if (waited) ReadMOLT();
     EnableActions(true);
 }
 

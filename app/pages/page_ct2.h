@@ -45,7 +45,10 @@ private:
     bool ReadAll();
     void EnableActions(bool on);
     // Up to 20 times: open, ask "scxUID", close, wait, until the controller answers again.
-    void PollRestart(int32_t port);
+    // Polls the restarting controller; false when the page was left or the program ends.
+    bool PollRestart(int32_t port);
+    // A pause on this page: false when it ended early (page left, program end).
+    bool Pause(uint32_t ms);
     // The moment entered in the two mask edits; false when the date is no real date.
     bool EnteredMoment(TDateTime& moment);
     void RefuseEntry(TCustomEdit* edit);

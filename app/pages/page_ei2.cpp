@@ -8,6 +8,7 @@
 #include "app/pages/main_pages.h"
 #include "link/link_state.h"
 #include "link/text_utils.h"
+#include "link/wait_for.h"
 #include "platform/win/message_queue.h"
 
 namespace {
@@ -56,6 +57,8 @@ bool TPageEI2::ReadLockingWords() {
         const TNodeEntry& e = table.Nodes[i];
         if (!e.Present || !e.SameNode || e.ProdCode != kKvBox) continue;
         if (!form_.SendShortCommand(e.NodeID, kLockingIndex, kLockingSub)) {
+            // A lost link has said so already.
+            if (!DeviceLinkUp() || ProgramEnding()) return false;
             std::string text = GetCompText(1210);
             const size_t at = text.find("%s");
             if (at != std::string::npos) text.replace(at, 2, IntToHex16(e.NodeID, 2));
@@ -91,8 +94,10 @@ void TPageEI2::Button1011Click() {
     ein.EnableButtons(false);
     ein.ShowBusy(true, GetCompText(1101));
     ein.Show();
-    ProcessMessages();
+    LetWindowsRepaint();
     for (size_t k = 0; k < boxRows_.size(); ++k) {
+        // Without the link every write is refused; the loss has been shown at the first.
+        if (!DeviceLinkUp()) break;
         const TBoxRow& row = boxRows_[k];
         const TOdReply& r = replies_[k];
         if (!row.ImageEdit->Enabled()) continue;
@@ -105,7 +110,6 @@ void TPageEI2::Button1011Click() {
     }
     ein.EnableButtons(true);
     ein.ShowBusy(false);
-    ProcessMessages();
 }
 
 void TPageEI2::Button1012Click() { Pages().EIN->Show(); }

@@ -74,7 +74,7 @@ void TPageEIG::Button1501Click() {
     Label1501->SetVisible(true);
     ProgressBar1501->SetPosition(0);
     ProgressBar1501->SetVisible(true);
-    ProcessMessages();
+    LetWindowsRepaint();
     TTerminalSettings& t = LinkState.TerminalSettings;
     t.InputFunction = StrToIntVal(ImageEdit1501->EditValue());
     t.PermOpenOutside = t.InputFunction != 0 && CheckEdit1501->Checked();
@@ -85,13 +85,10 @@ void TPageEIG::Button1501Click() {
              static_cast<uint8_t>(t.OutputFunction), 0};
     std::string request("\xFB\x02\x04\x0E\x21", 5);
     for (uint8_t b : t.Raw) request += static_cast<char>(b);
-    if (FormSercom) FormSercom->EnqueueRequest(request);
-    Delay(1000);
-    ProcessMessages();
-    Delay(500);
+    const bool stored = form_.QueueForDevice(request) && form_.DevicePause(1500, Index);
     Label1501->SetVisible(false);
     ProgressBar1501->SetVisible(false);
     Button1501->SetEnabled(true);
     Button1502->SetEnabled(true);
-    Pages().EIN->Button1002Click();
+    if (stored) Pages().EIN->Button1002Click();
 }

@@ -96,22 +96,24 @@ void TPageEIN::Button1001Click() {
     }
     EnableButtons(false);
     ShowBusy(true, GetCompText(1101));
-    ProcessMessages();
+    LetWindowsRepaint();
+    // The values and the store go together or not at all: the queue refuses only while
+    // the link is closed, and nothing closes it between these lines.
+    bool stored = true;
     for (const TDoorTime& t : Editable()) {
         const int32_t v = StrToIntVal(TrimBlanksStr(t.Edit->Text()));
         std::string request("\xFB\x02\x02\x0E", 4);
         request += static_cast<char>(t.Param);
         request += static_cast<char>((v >> 8) & 0xFF);
         request += static_cast<char>(v & 0xFF);
-        if (FormSercom) FormSercom->EnqueueRequest(request);
+        stored = stored && form_.QueueForDevice(request);
     }
-    if (FormSercom) FormSercom->EnqueueRequest(std::string("\xFB\x02\x00\x11\x00", 5));
-    Delay(1000);
+    stored = stored && form_.QueueForDevice(std::string("\xFB\x02\x00\x11\x00", 5));
+    stored = stored && form_.DevicePause(1000, Index);
     ShowBusy(false);
-    ProcessMessages();
-    Delay(500);
+    stored = stored && form_.DevicePause(500, Index);
     EnableButtons(true);
-    Button1002Click();
+    if (stored) Button1002Click();
 }
 
 void TPageEIN::Button1002Click() {
@@ -123,10 +125,9 @@ void TPageEIN::Button1002Click() {
 void TPageEIN::Button1003Click() {
     EnableButtons(false);
     ShowBusy(true, GetCompText(1102));
-    ProcessMessages();
+    LetWindowsRepaint();
     if (Pages().EI2->ReadLockingWords()) {
         ShowBusy(false);
-        ProcessMessages();
         Pages().EI2->Show();
     } else {
         ShowBusy(false);

@@ -17,7 +17,6 @@
 #include "link/system_code.h"
 #include "link/text_utils.h"
 #include "platform/sync/clock.h"
-#include "platform/win/message_queue.h"
 
 namespace {
 
@@ -61,23 +60,22 @@ bool TPageINS::Continues() {
 }
 
 bool TPageINS::Send(const std::string& data, uint32_t ms) {
-    if (!Continues()) return false;
-    if (FormSercom) FormSercom->EnqueueRequest(data);
-    if (ms) Delay(ms);
+    if (!Continues() || !form_.QueueForDevice(data)) return false;
+    if (ms) Delay(ms, form_.PageWaitEnds(Index));
     return Continues();
 }
 
 bool TPageINS::Await(const std::function<bool()>& waiting, bool deviceWait) {
     form_.RestartStepTime();
-    // A closed main window only marks the program as ending: the main loop cannot end it
-    // while a wait goes on.
-    const auto over = [&] { return !waiting() || WizardProgramEnding() || !WizardLinkUp(); };
     while (waiting()) {
         if (!Continues()) return false;
         // A device wait looks at the clock every 100 ms for the question after two minutes.
-        RunLoopUntil(over, deviceWait ? GetTickCount64() + 100 : kNoDeadline);
-        if (!ProcessMessages() || WizardProgramEnding()) return false;
-        if (deviceWait && waiting() && WizardLinkUp() && form_.CheckStepTimeout()) {
+        const TWaitEnd end = WaitFor([&] { return !waiting(); }, deviceWait ? GetTickCount64() + 100 : kNoDeadline,
+                                     form_.PageWaitEnds(Index));
+        if (end == TWaitEnd::Met) break;
+        form_.WaitMet(end);
+        if (end != TWaitEnd::Deadline) return false;
+        if (form_.CheckStepTimeout()) {
             LeaveWizard(true);
             return false;
         }
@@ -88,7 +86,10 @@ bool TPageINS::Await(const std::function<bool()>& waiting, bool deviceWait) {
 bool TPageINS::Request(bool& flag, const std::string& data, const std::function<bool()>& stay) {
     if (!Continues()) return false;
     flag = true;
-    if (FormSercom) FormSercom->EnqueueRequest(data);
+    if (!form_.QueueForDevice(data)) {
+        flag = false;
+        return false;
+    }
     return Await([&] { return stay() && flag; });
 }
 
@@ -99,10 +100,8 @@ void TPageINS::Button11012Click(TObject* Sender) {
 
 void TPageINS::LeaveWizard(bool endInstallStep) {
     if (endInstallStep && form_.InstallActive) {
-        if (FormSercom && WizardLinkUp()) {
-            FormSercom->EnqueueRequest(Command(0x50, 0x17));
-            Delay(200);
-        }
+        // Without a link there is no step to end: the request is refused and nothing waits.
+        if (FormSercom && FormSercom->EnqueueRequest(Command(0x50, 0x17))) Delay(200, DeviceWaitEnds());
         form_.InstallActive = false;
     }
     ProgressBar11->SetVisible(false);
@@ -113,13 +112,9 @@ void TPageINS::LeaveWizard(bool endInstallStep) {
 }
 
 void TPageINS::LinkLost() {
-    // Closing the main window closes the link too; that is no loss to report.
-    if (WizardProgramEnding()) return;
-    // No request can end the device's step now; the next installation starts it afresh.
-    form_.InstallActive = false;
-    LeaveWizard(false);
-    form_.Notebook1->SetPageIndex(kPageStart);
-    CustMessageDlg(GetCompText(1650), mtCustError, mbCustCancel, 0);
+    // The main window leaves the wizard (no request can end the device's step now; the
+    // next installation starts it afresh) and says so once.
+    form_.ShowLinkLost();
 }
 
 void TPageINS::Button11011Click() {
@@ -259,13 +254,12 @@ void TPageINS::RunConfiguration(int32_t t1, int32_t t2) {
     if (!Request(LinkState.AwaitConfigBlock2, Command(0x10, 0x01), onPage) || !onPage()) return;
     if (!Request(LinkState.AwaitConfigBlock3, Command(0x10, 0x02), onPage) || !onPage()) return;
     form_.AddComLine(GetCompText(1807));
-    Delay(1000);
-    if (!onPage()) return;
+    if (!form_.DevicePause(1000, Index) || !onPage()) return;
     const TDeviceSlotRecord& terminal = LinkState.DoorSystem.Slots[1];
     Label11081->SetCaption(std::to_string(terminal.Params[6]));
     Label11082->SetCaption(std::to_string(terminal.Params[7]));
     if (!Send(Command(0x50, 0x02))) return;
-    if (InstStepMode == 0 && FormSercom) FormSercom->EnqueueRequest(Command(0x50, 0x15));
+    if (InstStepMode == 0 && !form_.QueueForDevice(Command(0x50, 0x15))) return;
     SystemCodeInputs[16] = (InstallJumperJ2 && (terminal.Params[6] > 0 || terminal.Params[7] > 0) ? 1 : 0) +
                            (InstallJumperJ1 ? 2 : 0);
     Notebook11->SetPageIndex(8);
@@ -314,8 +308,7 @@ void TPageINS::ButtonTest() {
             if (mark == '-') Lamp(slots.SlotShape(3, s), kSilver);
         }
         Label11111->SetCaption(LinkState.BoxBitMap);
-        LetWindowsRepaint();
-        Delay(10);
+        if (!form_.DevicePause(10, Index)) return;
     }
     Button11101->SetEnabled(true);
 }
@@ -343,7 +336,7 @@ void TPageINS::Button11123Click() {
 }
 
 void TPageINS::Button11121Click() {
-    if (InstStepMode == 1 && FormSercom && WizardLinkUp()) FormSercom->EnqueueRequest(Command(0x50, 0x15));
+    if (InstStepMode == 1 && !form_.QueueForDevice(Command(0x50, 0x15))) return;
     // The installation is complete on the device: a later Esc must not cancel it.
     form_.InstallActive = false;
     Notebook11->SetPageIndex(13);

@@ -6,12 +6,11 @@
 #include "app/device_check.h"
 #include "app/main_form.h"
 #include "app/pages/main_pages.h"
-#include "link/delay.h"
 #include "link/form_sercom.h"
 #include "link/link_state.h"
 #include "link/log_file.h"
+#include "link/wait_for.h"
 #include "platform/sync/clock.h"
-#include "platform/win/message_queue.h"
 
 namespace {
 
@@ -68,11 +67,7 @@ void TPageMEN::EnableEntries(bool enabled) {
 bool TPageMEN::AskAndCheckCode(const TEntry& entry) {
     std::string code;
     bool granted = AskCode(entry.CodeCaption, code);
-    if (granted) {
-        ProcessMessages();
-        Delay(100);
-        granted = form_.CheckAccessCode(code, entry.Level);
-    }
+    if (granted) granted = form_.DevicePause(100, Index) && form_.CheckAccessCode(code, entry.Level);
     if (!granted) form_.CodeEntryActive = false;
     return granted;
 }
@@ -90,14 +85,15 @@ bool TPageMEN::ReadDeviceData(const TEntry& entry, bool information) {
         std::string request("\xFB\x02\x00", 3);
         request += static_cast<char>(type);
         request += static_cast<char>(index);
-        if (FormSercom) FormSercom->EnqueueRequest(request);
-        while (form_.Notebook1->PageIndex() == Index && flag) {
-            // "Information" looks at the clock in each round, so it wakes at least every
-            // 100 ms; the others sleep until a message comes. A quit ends the wait.
-            const bool done = RunLoopUntil([&] { return form_.Notebook1->PageIndex() != Index || !flag; },
-                                           information ? GetTickCount64() + 100 : kNoDeadline);
-            if (!done && !information) return false;
-            if (information && flag && form_.CheckStepTimeout()) return false;
+        if (!form_.QueueForDevice(request)) return false;
+        for (;;) {
+            // "Information" looks at the clock every 100 ms for the question after two
+            // minutes; the others wait for the record, the page, the link or the end.
+            const TWaitEnd end = WaitFor([&] { return !flag; }, information ? GetTickCount64() + 100 : kNoDeadline,
+                                         form_.PageWaitEnds(Index));
+            if (end == TWaitEnd::Met) break;
+            if (end != TWaitEnd::Deadline) return form_.WaitMet(end);
+            if (form_.CheckStepTimeout()) return false;
         }
         if (form_.Notebook1->PageIndex() != Index) return false;
         if (entry.WaitAfterBlock3 && type == 0x10 && index == 0x02 && FormSercom && FormSercom->Link().WaitForReply(2))
@@ -177,13 +173,9 @@ void TPageMEN::Button732Click() {
     Pages().BEN->Show();
 }
 
-bool TPageMEN::AwaitTerminalSettings() {
-    for (int round = 0; round < 100 && LinkState.AwaitTerminalSettings && form_.Notebook1->PageIndex() == Index;
-         ++round) {
-        ProcessMessages();
-        Delay(100);
-    }
-    return !LinkState.AwaitTerminalSettings;
+TWaitEnd TPageMEN::AwaitTerminalSettings() {
+    return WaitFor([] { return !LinkState.AwaitTerminalSettings; }, GetTickCount64() + kTerminalSettingsMs,
+                   form_.PageWaitEnds(Index));
 }
 
 void TPageMEN::Button741Click() {
@@ -197,10 +189,13 @@ void TPageMEN::Button741Click() {
     // The terminal settings come last and are waited for on a clock of their own: an old
     // firmware never sends them.
     LinkState.AwaitTerminalSettings = true;
-    if (FormSercom) FormSercom->EnqueueRequest(std::string("\xFB\x02\x00\x0E\x20", 5));
-    const bool arrived = AwaitTerminalSettings();
-    if (form_.Notebook1->PageIndex() != Index) return;
-    if (!arrived) {
+    if (!form_.QueueForDevice(std::string("\xFB\x02\x00\x0E\x20", 5))) return;
+    const TWaitEnd end = AwaitTerminalSettings();
+    if (end != TWaitEnd::Met && end != TWaitEnd::Deadline) {
+        form_.WaitMet(end);
+        return;
+    }
+    if (end == TWaitEnd::Deadline) {
         WriteLogLine("TOVAK-COM-", "MustWait", "-> pgEIG / 4721OldFirmware");
         form_.ProgressHide();
         CustMessageDlg(GetCompTextLines(1198), mtCustInformation, mbCustCancel, 0);

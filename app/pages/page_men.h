@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/pages/main_page.h"
+#include "link/wait_for.h"
 #include "platform/forms/progress_bar.h"
 
 class TPageMEN : public TMainPage {
@@ -57,6 +58,7 @@ private:
     bool ReadDeviceData(const TEntry& entry, bool information);
     // Runs the entry up to its page set-up; false when it ended on the way.
     bool RunEntry(const TEntry& entry);
-    // Waits up to 10 s for the terminal settings while the menu stays.
-    bool AwaitTerminalSettings();
+    // Waits up to 10 s for the terminal settings while the menu stays and the link is open.
+    TWaitEnd AwaitTerminalSettings();
+    static constexpr uint64_t kTerminalSettingsMs = 10000;
 };

@@ -1,7 +1,6 @@
 #include "app/pages/page_net.h"
 
-#include "grid/vx_db_grid_column.h"
-#include "platform/db/field.h"
+#include <cstdio>
 
 #include "app/comp_text.h"
 #include "app/cust_msg.h"
@@ -9,6 +8,7 @@
 #include "app/job_arguments.h"
 #include "app/job_link.h"
 #include "app/main_form.h"
+#include "app/main_settings.h"
 #include "app/pages/main_pages.h"
 #include "app/unattended_run.h"
 #include "grid/vx_db_grid_column.h"
@@ -16,6 +16,7 @@
 #include "memdata/vx_mem_data.h"
 #include "link/program_dirs.h"
 #include "link/run_program.h"
+#include "link/wait_for.h"
 #include "platform/classes/file_utils.h"
 #include "platform/db/field.h"
 #include "platform/gdi/bitmap.h"
@@ -101,16 +102,28 @@ void TPageNET::ShowNetInfo(const std::string& argument) {
         EndJobForArguments(form_, argument, error);
         return;
     }
+    // A script gets the list only as its file: without the file there is nothing to give.
+    if (UnattendedRun && !DbProtNetInfo) {
+        EndJob(form_, argument, jeNothingToDo, "DBPROTNETINFO is off: no device list file is written");
+        return;
+    }
     if (!OpenJobLink(form_, argument, job.Port)) return;
     const bool read = form_.WriteNetInfo();
-    JobExitStatus = read ? jeDone : jeNoDeviceList;
+    const bool lost = !read && !DeviceLinkUp();
+    JobExitStatus = read ? jeDone : lost ? jeNoDevice : jeNoDeviceList;
+    if (!read)
+        std::fprintf(stderr, "tovak: %s: %s\n", argument.c_str(),
+                     lost ? "the device went away" : "the device list is incomplete");
     // The reading counts its steps in the menu's display, which no menu page started here.
     form_.ProgressHide();
     FormSercom->ClosePort();
     // Otherwise the list shown next, empty or left from an earlier reading, would pass for
-    // this bus. Leaving the page (Esc) is no failure to report.
-    if (!read && form_.Notebook1->PageIndex() == Index)
+    // this bus. Leaving the page (Esc) is no failure to report, and a job that only writes
+    // the file goes on without a box.
+    if (!read && job.Mode == "SHOW" && form_.Notebook1->PageIndex() == Index)
         CustMessageDlg(GetCompTextLines(1198), mtCustInformation, mbCustCancel, 0);
+    // A lost device has been shown and the start page is up: there is no list to show.
+    if (lost && job.Mode == "SHOW" && !UnattendedRun) return;
 
     if (job.Mode != "SHOW") {
         if (job.Mode == "FILE") RunProgram(BaseDir, kNetInfoFile, "", false);

@@ -12,15 +12,14 @@
 #include "link/link_state.h"
 #include "link/log_file.h"
 #include "link/text_utils.h"
+#include "link/wait_for.h"
+#include "platform/classes/file_utils.h"
+#include "platform/sync/clock.h"
 
 namespace {
 
 constexpr int kSingleCycle = -1;
 constexpr int kShortestInterval = 200;
-
-// False once the link is closing or closed, as after a pulled adapter: a request queued
-// now would only wait out its time and leave, stale, at the next opening.
-bool LinkUp() { return LinkState.PortOpen && !LinkState.LinkStopped; }
 
 }  // namespace
 
@@ -41,11 +40,23 @@ void TPageROD::StartReadOD(const std::string& argument) {
         EndJobForArguments(form_, argument, error);
         return;
     }
-    if (!OpenJobLink(form_, argument, job.Port)) return;
     const std::string path = JobFilePath(job.File);
     std::vector<std::string> skipped;
     entries_ = ReadOdEntries(path, &skipped);
     for (const std::string& why : skipped) std::fprintf(stderr, "tovak: %s: %s\n", path.c_str(), why.c_str());
+    // A script is told that there is nothing to read, and the device is not even asked; a
+    // window shows its empty cycles.
+    if (UnattendedRun && !FileExists(path)) {
+        EndJob(form_, argument, jeNothingToDo, "no entries file " + path);
+        return;
+    }
+    if (UnattendedRun && std::none_of(entries_.begin(), entries_.end(), [](const TOdEntry& e) { return e.Node != 0; })) {
+        EndJob(form_, argument, jeNothingToDo, "no entries to read in " + path);
+        return;
+    }
+    if (!OpenJobLink(form_, argument, job.Port)) return;
+    job_ = argument;
+    lastAnswer_ = GetTickCount64();
     form_.ReadOdActive = true;
     form_.Timer3->SetTag(job.Interval);
     form_.Timer3->SetInterval(static_cast<uint32_t>(std::max(job.Interval, kShortestInterval)));
@@ -56,11 +67,16 @@ void TPageROD::ReadCycle() {
     form_.Timer3->SetEnabled(false);
     if (!form_.ReadOdActive) return;
     std::string display, log;
+    std::vector<std::string> unanswered;
     for (const TOdEntry& e : entries_) {
         if (e.Node == 0) continue;
         if (!form_.ReadOdActive) return;
-        if (!LinkUp()) break;
-        if (!form_.SendShortCommand(e.Node, e.Index, e.Sub)) continue;
+        if (!DeviceLinkUp()) break;
+        if (!form_.SendShortCommand(e.Node, e.Index, e.Sub)) {
+            if (DeviceLinkUp()) unanswered.push_back(e.Name.empty() ? IntToHex16(e.Index, 4) : e.Name);
+            continue;
+        }
+        lastAnswer_ = GetTickCount64();
         const TOdReply reply = LinkState.OdReply;
         const std::string line = IntToStrZero(reply.Node, 2) + ": " + IntToHex16(reply.Index, 4) + "/" +
                                  std::to_string(reply.SubIndex) + " " + reply.Value + " " + e.Name;
@@ -71,17 +87,33 @@ void TPageROD::ReadCycle() {
     if (!form_.ReadOdActive) return;
     Label1801->SetCaption(display);
     if (MProtRdOd) WriteLogLine("TOVAK-ROD-", "RD-OD", log);
-    if (!LinkUp()) {
+    const bool once = form_.Timer3->Tag() == kSingleCycle;
+    if (!DeviceLinkUp()) {
         // The device is gone: further cycles could only show nothing, and a script must not
         // take the job for done.
         form_.ReadOdActive = false;
-        if (UnattendedRun) {
-            JobExitStatus = jeNoDevice;
-            form_.Close();
-        }
+        JobExitStatus = jeNoDevice;
+        if (UnattendedRun) EndJob(form_, job_, jeNoDevice, "the device went away");
         return;
     }
-    if (form_.Timer3->Tag() == kSingleCycle) {
+    if (!unanswered.empty()) {
+        // Status 0 says that every entry was read in every cycle.
+        const bool silent = !once && GetTickCount64() - lastAnswer_ >= kSilenceMs;
+        const int status = silent ? jeNoDevice : jeNoDeviceList;
+        std::string names;
+        for (const std::string& n : unanswered) names += (names.empty() ? "" : ", ") + n;
+        const std::string why = silent ? "no answer for " + std::to_string(kSilenceMs / 1000) + " s"
+                                       : "no answer for " + names;
+        JobExitStatus = status;
+        if (UnattendedRun) {
+            form_.ReadOdActive = false;
+            FormSercom->ClosePort();
+            EndJob(form_, job_, status, why);
+            return;
+        }
+        std::fprintf(stderr, "tovak: %s: %s\n", job_.c_str(), why.c_str());
+    }
+    if (once) {
         FormSercom->ClosePort();
         if (UnattendedRun) form_.Close();
         return;

@@ -3,6 +3,7 @@
 // entries file, are read through the door terminal every interval (at least 200 ms), or
 // once with interval -1; each cycle shows its values and may log them.
 
+#include <cstdint>
 #include <string>
 
 #include "app/job_arguments.h"
@@ -24,6 +25,11 @@ public:
     TLabel* Label188;
     TLabel* Label1801;
 
+    // A repeating read-out that hears nothing for this long has lost its device.
+    static constexpr uint64_t kSilenceMs = 10000;
+
 private:
     TOdEntries entries_{};
+    std::string job_;
+    uint64_t lastAnswer_ = 0;
 };

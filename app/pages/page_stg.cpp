@@ -5,6 +5,7 @@
 #include "app/pages/main_pages.h"
 #include "app/comp_text.h"
 #include "app/cust_msg.h"
+#include "app/main_form.h"
 #include "link/form_sercom.h"
 #include "link/link_state.h"
 
@@ -55,13 +56,9 @@ TPageSTG::TPageSTG(TForm1& form) : TMainPage(form, Index) {
     Button80->OnClick = [this](TObject*) { Button80Click(); };
 }
 
-namespace {
-
-void DoorCommand(uint8_t command) {
-    if (FormSercom) FormSercom->EnqueueRequest(std::string("\xFB\x02\x00\x50", 4) + static_cast<char>(command));
+void TPageSTG::DoorCommand(uint8_t command) {
+    form_.QueueForDevice(std::string("\xFB\x02\x00\x50", 4) + static_cast<char>(command));
 }
-
-}  // namespace
 
 void TPageSTG::Button81Click() { DoorCommand(0x01); }
 void TPageSTG::Button82Click() { DoorCommand(0x00); }

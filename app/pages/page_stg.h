@@ -43,4 +43,8 @@ public:
     TAppButton* Button85;
     TAppButton* Button86;
     TAppButton* Button80;
+
+private:
+    // Queued for the device's next poll; without a link the loss shows instead.
+    void DoorCommand(uint8_t command);
 };

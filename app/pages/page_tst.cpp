@@ -10,6 +10,7 @@
 #include "link/form_sercom.h"
 #include "link/link_state.h"
 #include "link/text_utils.h"
+#include "link/wait_for.h"
 
 namespace {
 
@@ -110,10 +111,18 @@ void TPageTST::Button502Click() {
     ShowPortOpen(false);
 }
 
-void TPageTST::Button503Click() { LinkState.ReadInputsRequested = true; }
-void TPageTST::Button504Click() { LinkState.WriteInputsRequested = true; }
-void TPageTST::Button505Click() { LinkState.ReadOutputsRequested = true; }
-void TPageTST::Button506Click() { LinkState.WriteOutputsRequested = true; }
+// A block order is for the device on the open link only.
+void TPageTST::OrderBlock(bool& order) {
+    if (DeviceLinkUp())
+        order = true;
+    else
+        form_.ShowLinkLost();
+}
+
+void TPageTST::Button503Click() { OrderBlock(LinkState.ReadInputsRequested); }
+void TPageTST::Button504Click() { OrderBlock(LinkState.WriteInputsRequested); }
+void TPageTST::Button505Click() { OrderBlock(LinkState.ReadOutputsRequested); }
+void TPageTST::Button506Click() { OrderBlock(LinkState.WriteOutputsRequested); }
 
 void TPageTST::Button507Click() {
     Label502->SetCaption("");
@@ -142,21 +151,27 @@ void TPageTST::Button510Click() {
 void TPageTST::Button551Click() {
     if (ComboBox551->ItemIndex() < 0) return;
     const std::string data = CommandItemData(ComboBox551->Items()->Strings(ComboBox551->ItemIndex()));
-    if (!data.empty()) FormSercom->EnqueueRequest(std::string("\xFB\x02", 2) + HexFieldsToBytes(data));
+    if (!data.empty()) form_.QueueForDevice(std::string("\xFB\x02", 2) + HexFieldsToBytes(data));
 }
 
 void TPageTST::Button552Click() {
     const std::string data = TrimBlanksStr(Edit552->Text());
-    if (!data.empty()) FormSercom->EnqueueRequest(std::string("\xFB\x02", 2) + HexFieldsToBytes(data));
+    if (!data.empty()) form_.QueueForDevice(std::string("\xFB\x02", 2) + HexFieldsToBytes(data));
 }
 
 void TPageTST::Button553Click() {
     // An empty request would leave as nothing at all and only cost a poll.
     const std::string data = TrimBlanksStr(Edit553->Text());
-    if (!data.empty()) FormSercom->EnqueueRequest(HexFieldsToBytes(data));
+    if (!data.empty()) form_.QueueForDevice(HexFieldsToBytes(data));
 }
 
-void TPageTST::Button511Click() { FormSercom->Link().SendRawFrame("\xFD" + VirtualInputBytes()); }
+void TPageTST::Button511Click() {
+    if (!DeviceLinkUp()) {
+        form_.ShowLinkLost();
+        return;
+    }
+    FormSercom->Link().SendRawFrame("\xFD" + VirtualInputBytes());
+}
 
 std::string TPageTST::VirtualInputBytes() {
     const TCheckBox* boxes[] = {CheckBox1, CheckBox2,  CheckBox3,  CheckBox4,  CheckBox5,  CheckBox6,  CheckBox7,  CheckBox8,

@@ -70,7 +70,9 @@ public:
     TCheckBox *CheckBox9, *CheckBox10, *CheckBox11, *CheckBox12, *CheckBox13, *CheckBox14, *CheckBox15, *CheckBox16;
     TAppButton* Button511;
 
-private:
     // Button501 while the port is closed; Button502..Button506 while it is open.
     void ShowPortOpen(bool open);
+
+private:
+    void OrderBlock(bool& order);
 };

@@ -5,7 +5,6 @@
 
 #include "app/comp_text.h"
 #include "app/cust_msg.h"
-#include "app/install_link.h"
 #include "app/main_form.h"
 #include "app/main_settings.h"
 #include "app/maintenance_date.h"
@@ -13,7 +12,6 @@
 #include "link/form_sercom.h"
 #include "link/link_state.h"
 #include "platform/sync/clock.h"
-#include "platform/win/message_queue.h"
 
 namespace {
 
@@ -61,10 +59,6 @@ const TStepText kChecks[9] = {
 // The part of a control's name that stands for its page: 1-9, A (10-RRM1), B (11-RRM2).
 std::string PageCode(int page) {
     return page < 10 ? std::to_string(page) : std::string(1, static_cast<char>('A' + page - 10));
-}
-
-void Enqueue(const std::string& request) {
-    if (FormSercom) FormSercom->EnqueueRequest(request);
 }
 
 }  // namespace
@@ -220,34 +214,25 @@ void TPageWAW::ShowCounters() {
 }
 
 void TPageWAW::Button120A1Click() {
-    if (!WizardLinkUp()) {
-        Pages().INS->LinkLost();
-        return;
-    }
-    Enqueue(std::string("\xFB\x02\x00\x50\x01", 5));
+    if (!form_.QueueForDevice(std::string("\xFB\x02\x00\x50\x01", 5))) return;
     PrepareCounterLamps(MaintenanceBoxCount(LinkState.NodeTable));
     Button120B1->SetEnabled(false);
     Button120B3->SetEnabled(true);
     NextPage();
     LetWindowsRepaint();
     LinkState.AwaitEmergencyCounters = true;
-    Enqueue(std::string("\xFB\x02\x00\x53", 4));
+    if (!form_.QueueForDevice(std::string("\xFB\x02\x00\x53", 4))) return;
     // The record has no time of its own: after two minutes without it the user may give up.
     form_.RestartStepTime();
-    while (ShowsCounterState() && LinkState.AwaitEmergencyCounters) {
-        if (WizardProgramEnding()) return;
-        if (!WizardLinkUp()) {
-            Pages().INS->LinkLost();
+    for (;;) {
+        const TWaitEnd end = WaitFor([] { return !LinkState.AwaitEmergencyCounters; }, GetTickCount64() + 100,
+                                     DeviceWaitEnds([this] { return ShowsCounterState(); }));
+        if (end == TWaitEnd::Met) break;
+        if (end != TWaitEnd::Deadline) {
+            form_.WaitMet(end);
             return;
         }
-        RunLoopUntil(
-            [this] {
-                return !ShowsCounterState() || !LinkState.AwaitEmergencyCounters || WizardProgramEnding() ||
-                       !WizardLinkUp();
-            },
-            GetTickCount64() + 100);
-        if (WizardProgramEnding() || !WizardLinkUp()) continue;
-        if (ShowsCounterState() && LinkState.AwaitEmergencyCounters && form_.CheckStepTimeout()) {
+        if (form_.CheckStepTimeout()) {
             Pages().INS->LeaveWizard(true);
             return;
         }

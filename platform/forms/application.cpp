@@ -34,6 +34,10 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {}
 TApplication::~TApplication() = default;
 
 void TApplication::ResetState() {
+    if (terminated_ && !running_) {
+        MSG msg;
+        PeekMessage(msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    }
     mainForm_ = nullptr;
     terminated_ = false;
     running_ = false;
@@ -69,7 +73,12 @@ void TApplication::Run() {
 
 void TApplication::Terminate() {
     terminated_ = true;
-    WakeWindowThread();
+    // Every nested wait of the running program ends on a pending quit, so the program can end
+    // from inside one. Outside Run (a test's windows) there is no loop to take it.
+    if (running_)
+        PostQuitMessage(0);
+    else
+        WakeWindowThread();
 }
 
 void TApplication::MainFormClosed() { Terminate(); }

@@ -28,6 +28,7 @@ public:
     }
     // Shows the main form and runs the message loop until it closes or Terminate.
     void Run();
+    // While Run goes on, posts WM_QUIT: nested waits and the main loop end.
     void Terminate();
     bool Terminated() const { return terminated_; }
     void ProcessMessages();

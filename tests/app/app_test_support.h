@@ -26,6 +26,7 @@
 #include "platform/forms/application.h"
 #include "platform/rtl/param_str.h"
 #include "platform/sync/clock.h"
+#include "tests/support/auto_advance.h"
 #include "tests/support/ui_driver.h"
 
 class AppStart : public ::testing::Test {
@@ -92,24 +93,8 @@ protected:
         }
     }
 
-    // While alive, moves the manual clock on whenever the window thread sleeps on it, so the
-    // program's own pauses (Delay) end without real waiting.
-    class AutoAdvance {
-    public:
-        explicit AutoAdvance(ManualClock& clock) : clock_(clock), thread_([this] {
-            while (!stop_)
-                if (clock_.WaitForAdvanceListeners(1, std::chrono::milliseconds(20))) clock_.Advance(50);
-        }) {}
-        ~AutoAdvance() {
-            stop_ = true;
-            thread_.join();
-        }
-
-    private:
-        ManualClock& clock_;
-        std::atomic<bool> stop_{false};
-        std::thread thread_;
-    };
+    // The program's own pauses (Delay) end without real waiting while one is alive.
+    using AutoAdvance = ::AutoAdvance;
 
     UiDriver& Ui() { return *ui_; }
     ManualClock& Clock() { return **clock_; }

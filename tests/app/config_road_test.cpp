@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/comp_text.h"
+
 #include "app/named_control.h"
 #include "app/alarm_mask_form.h"
 #include "app/config_string_form.h"
@@ -345,8 +347,9 @@ TEST_F(ConfigRoad, ClosingTheLinkDuringAStepFailsTheStep) {
     Form1->Notebook1->SetPageIndex(3);
     std::string box;
     Ui().OnNextModal([&box](TCustomForm* form, UiDriver& ui) {
-        box = "shown";
-        ui.Click(dynamic_cast<TFormCustMsg*>(form)->Button1);
+        auto* msg = dynamic_cast<TFormCustMsg*>(form);
+        box = msg->Label1->Caption();
+        ui.Click(msg->Button1->Visible() ? msg->Button1 : msg->Button2);
     });
     WhenBusy("Shape402", [this] { Ui().Escape(); });
     Ui().Click("Form1.Button303");
@@ -366,17 +369,40 @@ TEST_F(ConfigRoad, ClosingTheLinkDuringAStepFailsTheStep) {
     EXPECT_EQ("HasErr=2", Form1->Pages().TST->Label502->Text());
     EXPECT_FALSE(LinkState.PortOpen);
 
-    // The adapter pulled during ReadAll: the link closes, the step fails, and the protocol
-    // window and the log say what the system said.
+    // The adapter pulled during ReadAll: the link closes, the step fails, the program says
+    // so and leaves the test page, and the protocol window and the log say what the system
+    // said.
     Ui().Click("Form1.Button501");
     ASSERT_TRUE(LinkState.PortOpen);
     WhenBusy("Shape202", [this] { sim_->Unplug(); });
     Ui().Click("Form1.Button507");
     EXPECT_EQ("HasErr=2", Form1->Pages().TST->Label502->Text());
     EXPECT_FALSE(LinkState.PortOpen);
+    EXPECT_EQ(GetCompText(1650), box);
+    EXPECT_EQ(0, Ui().PendingModalScripts());
+    EXPECT_EQ(0, Form1->Notebook1->PageIndex());
     const std::string status = FormSercom->StatusBar1->Panels()->Items(1)->Text();
     EXPECT_NE(std::string::npos, status.find(sim_->SlavePath())) << status;
     EXPECT_NE(std::string::npos, ReadFile(LogFileName("TOVAK-COM-")).find(status));
+}
+
+TEST_F(ConfigRoad, AnAdapterPulledDuringTheWriteSaysSoOnceAndKeepsThePageAndItsEdits) {
+    StartSim(DoorState::IoDevice(1));
+    StartProgram();
+    Form1->Notebook1->SetPageIndex(3);
+    Form1->Pages().CFG->SetRowFunction(1, 0x21);
+    std::string text;
+    AnswerBox(text);
+    WhenBusy("Shape401", [this] { sim_->Unplug(); });
+    Ui().Click("Form1.Button303");
+    EXPECT_EQ(GetCompText(1650), text);
+    EXPECT_EQ(0, Ui().PendingModalScripts());
+    EXPECT_EQ(4, Form1->Notebook1->PageIndex());
+    EXPECT_EQ(3, Form1->ConfigError);
+    EXPECT_EQ(kLampFailed, Lamp("Shape401"));
+    EXPECT_TRUE(Shown("Button401"));
+    EXPECT_EQ(0x21, Form1->Pages().CFG->GetRowFunction(1));
+    EXPECT_FALSE(LinkState.PortOpen);
 }
 
 TEST_F(ConfigRoad, PortZeroLetsTheUserChooseThePort) {

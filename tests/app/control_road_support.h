@@ -85,6 +85,15 @@ inline std::unique_ptr<TTimer> OnceWhen(std::function<bool()> when, std::functio
     return timer;
 }
 
+// Types `code` into the next code dialog and confirms it.
+inline void TypeCode(UiDriver& ui, const std::string& code) {
+    ui.OnNextModal([code](TCustomForm* form, UiDriver& u) {
+        ASSERT_EQ(Form4, form);
+        u.Type(code);
+        u.Enter();
+    });
+}
+
 // Moves the manual clock on steadily, `step` ms every 2 ms: at about real time by default, or
 // fast so the program's long waits for a device that stays silent end in a fraction of their
 // time.

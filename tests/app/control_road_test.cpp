@@ -13,15 +13,6 @@ namespace {
 
 using namespace control_road;
 
-// Types `code` into the next code dialog and confirms it.
-void TypeCode(UiDriver& ui, const std::string& code) {
-    ui.OnNextModal([code](TCustomForm* form, UiDriver& u) {
-        ASSERT_EQ(Form4, form);
-        u.Type(code);
-        u.Enter();
-    });
-}
-
 class Menu : public ControlRoad {
 protected:
     // The record requests after the first `from`.

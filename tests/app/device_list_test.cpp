@@ -12,13 +12,6 @@ namespace {
 
 using namespace control_road;
 
-void TypeCode(UiDriver& ui, const std::string& code) {
-    ui.OnNextModal([code](TCustomForm*, UiDriver& u) {
-        u.Type(code);
-        u.Enter();
-    });
-}
-
 TEST(DeviceTypeText, FifteenCharactersOrBlanks) {
     EXPECT_EQ("KZN Connector  ", TForm1::DeviceTypeText(11, true));
     EXPECT_EQ(std::string(15, ' '), TForm1::DeviceTypeText(11, false));

@@ -394,6 +394,18 @@ TEST_F(NetInfoLate, AListThatCouldNotBeReadSaysSoBeforeTheFileIsShown) {
     EXPECT_FALSE(Ended());
 }
 
+TEST_F(NetInfoLate, AJobThatOnlyWritesTheFileGoesOnWithoutABox) {
+    DoorState state = DoorState::DoorTerminal();
+    state.node_entries_answered = -1;
+    SteadyAdvance advance(Clock(), 20);
+    StartSim(state);
+    WriteFile("TOVAK.INI", "[MAIN]\r\nCSM=0\r\nCOC=7\r\nDBPROTNETINFO=1\r\n");
+    Start({"/NETINFO,7,FILE"});
+    ASSERT_TRUE(Ui().WaitFor([] { return Ended(); }, 120000));
+    EXPECT_EQ(jeNoDeviceList, JobExitStatus);
+    EXPECT_EQ(0, Ui().PendingModalScripts());
+}
+
 // An adapter pulled during the read-out, with a window and in a script's run.
 struct LostLinkCase {
     const char* name;
@@ -426,6 +438,8 @@ TEST_P(ReadOdLinkLost, StopsTheCyclesAndNeverReportsSuccess) {
             }
     };
     pull.SetEnabled(true);
+    std::string text;
+    if (!GetParam().unattended) AnswerBox(text);
     SteadyAdvance advance(Clock(), 20);
     StartJob(GetParam().job, state);
     ASSERT_TRUE(Ui().WaitFor([&] { return !pull.Enabled() && !Form1->ReadOdActive; }, 120000));
@@ -437,8 +451,11 @@ TEST_P(ReadOdLinkLost, StopsTheCyclesAndNeverReportsSuccess) {
         EXPECT_TRUE(Ended());
         EXPECT_EQ(jeNoDevice, JobExitStatus);
     } else {
+        // The window says so at once and leaves for the start page.
         EXPECT_FALSE(Ended());
-        EXPECT_EQ(TPageROD::Index, Page());
+        ASSERT_TRUE(Ui().WaitFor([&] { return !text.empty(); }));
+        EXPECT_EQ(GetCompText(1650), text);
+        EXPECT_EQ(0, Page());
     }
 }
 

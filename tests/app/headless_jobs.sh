@@ -86,9 +86,47 @@ job /READOD,od.ini,soon,5
 [ "$status" = 2 ] || fail "an interval that is no number ended with $status"
 grep -q 'interval "SOON" is not a number' "$work/stderr" || fail "no message for the interval: $(cat "$work/stderr")"
 
+# An entry the device does not answer: status 4 and the entry's name; a repeating read-out
+# that hears nothing for 10 s: status 3.
+printf '[DEVICE]\r\nTYPE=T\r\n[BUS]\r\nSILENT=43\r\n' >"$work/silent.ini"
+start_sim 7 "$work/silent.ini"
+printf '[ENTRIES]\r\n01=65,1018,1,Ident\r\n02=67,1018,2,Quiet box\r\n' >"${base}part.ini"
+job /READOD,part.ini,-1,7
+[ "$status" = 4 ] || fail "an unanswered entry ended the job with $status"
+grep -q 'no answer for Quiet box' "$work/stderr" || fail "no name of the unanswered entry: $(cat "$work/stderr")"
+printf '[ENTRIES]\r\n01=67,1018,2,Quiet box\r\n' >"${base}quiet.ini"
+job /READOD,quiet.ini,200,7
+[ "$status" = 3 ] || fail "a silent device ended the repeating read-out with $status"
+grep -q 'no answer for 10 s' "$work/stderr" || fail "no message for the silent device: $(cat "$work/stderr")"
+
+# Nothing to do: no entries file, or a device list that no setting asks to be written.
+job /READOD,missing.ini,-1,5
+[ "$status" = 5 ] || fail "a missing entries file ended with $status"
+grep -q 'no entries file' "$work/stderr" || fail "no message for the missing entries file: $(cat "$work/stderr")"
+plain="$work/plain/"
+mkdir -p "$plain"
+printf '[MAIN]\r\nCSM=0\r\nCOC=5\r\n' >"${plain}TOVAK.INI"
+TOVAK_HEADLESS=1 TOVAK_PORTS="$ports" timeout 60 "$tovak" "/BASEDIR=$plain" /NETINFO,5,FILE 2>"$work/stderr" </dev/null
+status=$?
+[ "$status" = 5 ] || fail "/NETINFO without DBPROTNETINFO ended with $status"
+grep -q 'DBPROTNETINFO' "$work/stderr" || fail "no message for DBPROTNETINFO: $(cat "$work/stderr")"
+
+# SIGTERM during a repeating read-out ends it as closing the window would: with the STOPP line.
+men_stops() { cat "${base}"PROT/TOVAK-MEN-*.PRT 2>/dev/null | grep -c STOPP; }
+rod_lines() { cat "${base}"PROT/TOVAK-ROD-*.PRT 2>/dev/null | wc -l; }
+stops=$(men_stops)
+before=$(rod_lines)
+TOVAK_HEADLESS=1 TOVAK_PORTS="$ports" timeout 60 "$tovak" "/BASEDIR=$base" /READOD,od.ini,200,5 2>"$work/stderr" </dev/null &
+reader=$!
+for _ in $(seq 100); do [ "$(rod_lines)" -gt "$before" ] && break; sleep 0.1; done
+kill -TERM "$reader"
+wait "$reader"
+status=$?
+[ "$status" != 124 ] && [ "$status" -lt 128 ] || fail "SIGTERM did not end the read-out (status $status)"
+[ "$(men_stops)" -gt "$stops" ] || fail "no STOPP line after SIGTERM"
+
 # A device lost while the read-out repeats: the job ends and says so.
 start_sim 8 "$work/terminal.ini"
-rod_lines() { cat "${base}"PROT/TOVAK-ROD-*.PRT 2>/dev/null | wc -l; }
 before=$(rod_lines)
 TOVAK_HEADLESS=1 TOVAK_PORTS="$ports" timeout 60 "$tovak" "/BASEDIR=$base" /READOD,od.ini,200,8 2>"$work/stderr" </dev/null &
 reader=$!
@@ -97,6 +135,7 @@ kill "${sims[-1]}"
 wait "$reader"
 status=$?
 [ "$status" = 3 ] || fail "a device lost during the read-out ended the job with $status"
+grep -q 'the device went away' "$work/stderr" || fail "no message for the lost device: $(cat "$work/stderr")"
 
 [ "$failures" = 0 ] && echo "headless jobs: all passed"
 exit "$failures"

@@ -444,7 +444,8 @@ class Rescue {
     TTimer timer_{nullptr};
 };
 
-TEST_F(Installation, ClosingTheWindowDuringAWaitLetsTheProgramEnd) {
+// Closing the window does what "&Abbruch" would first: the device leaves its install step.
+TEST_F(Installation, ClosingTheWindowDuringAWaitEndsTheInstallStepAndLetsTheProgramEnd) {
     DoorState state = Terminal(kJ2Open, kJ2Open);
     state.detect_ms = 600000;
     ToWizard(state);
@@ -458,6 +459,8 @@ TEST_F(Installation, ClosingTheWindowDuringAWaitLetsTheProgramEnd) {
     ASSERT_TRUE(rescue);
     EXPECT_TRUE(Application->Terminated());
     EXPECT_FALSE(rescue->used);
+    EXPECT_FALSE(Form1->InstallActive);
+    EXPECT_EQ("FB,02,00,50,17", Requests().back());
 }
 
 // A pulled adapter: the wizard leaves for the start page with an error box and queues
@@ -485,16 +488,17 @@ TEST_F(Installation, APulledAdapterLeavesTheWizardAndQueuesNothingForTheNextDevi
     EXPECT_TRUE(FormSercom->Link().QueueItems().empty());
 }
 
-TEST_F(Installation, AbbruchAfterAPulledAdapterQueuesNothingForTheNextDevice) {
+TEST_F(Installation, APulledAdapterLeavesTheWizardAtOnceAndQueuesNothingForTheNextDevice) {
     ToWizard(Terminal(kJ2Open, kJ2Open));
     Ui().Click(Ins().Button11011);
     Ui().Click(Ins().Button11021);
     ASSERT_EQ(3, Step());
+    std::string text;
+    AnswerBox(text);
     sim_.reset();
-    ASSERT_TRUE(Ui().WaitFor([] { return !LinkState.PortOpen; }));
-    Confirm(Ui(), true);
-    Ui().Click("Form1.Button11032");
-    EXPECT_EQ(TPageMEN::Index, Form1->Notebook1->PageIndex());
+    ASSERT_TRUE(Ui().WaitFor([&] { return !text.empty(); }));
+    EXPECT_EQ(GetCompText(1650), text);
+    EXPECT_EQ(0, Form1->Notebook1->PageIndex());
     EXPECT_FALSE(Form1->InstallActive);
     EXPECT_TRUE(FormSercom->Link().QueueItems().empty());
 }

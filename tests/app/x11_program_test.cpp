@@ -5,9 +5,15 @@
 
 #include <atomic>
 #include <chrono>
+#include <csignal>
+#include <filesystem>
 #include <functional>
 #include <set>
 #include <thread>
+#include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "app/display_loss.h"
 #include "app/start_options.h"
@@ -15,6 +21,7 @@
 #include "platform/display/x11/x11_presenter.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/win/message_queue.h"
+#include "sim/door_sim.h"
 #include "tests/app/app_test_support.h"
 #include "tests/support/xvfb_server.h"
 
@@ -122,7 +129,8 @@ protected:
         XFlush(probe_);
     }
 
-    void CloseAsWindowManager(HWND wnd) { ::CloseAsWindowManager(probe_, x11_->XWindowOf(wnd)); }
+    void CloseAsWindowManager(HWND wnd) { CloseAsWindowManager(x11_->XWindowOf(wnd)); }
+    void CloseAsWindowManager(Window id) { ::CloseAsWindowManager(probe_, id); }
 
     // Runs the program's loop as main() does; should it never end, a watchdog ends it after
     // ten seconds (and the test fails on what it checks afterwards).
@@ -198,6 +206,124 @@ TEST_F(X11Program, LosingTheDisplayClosesTheMainWindowWithItsStoppLine) {
     EXPECT_FALSE(x11_->Connected());
     EXPECT_LT(ranFor_, std::chrono::seconds(10)) << "the loss went unnoticed";
     EXPECT_TRUE(LoggedStopp());
+}
+
+// The program binary, closed by its window during "Information" against a door terminal that
+// never sends its door state: the process ends, with its STOPP line.
+TEST_F(X11Program, TheProgramEndsWhenItsWindowClosesDuringAWaitForTheDevice) {
+    // Where the three buttons sit in the window, from this process's own windows.
+    Start();
+    const auto at = [](TControl* c) {
+        TRect r;
+        GetWindowRect(Form1->Handle(), &r);
+        const TPoint p = c->ClientToScreen(TPoint{c->Width() / 2, c->Height() / 2});
+        return TPoint{p.X - r.Left, p.Y - r.Top};
+    };
+    Form1->Pages().SEL->Show();
+    const TPoint sel = at(Form1->Pages().SEL->Button001);
+    Form1->Pages().COC->Show();
+    const TPoint coc = at(Form1->Pages().COC->Button601);
+    Form1->Pages().MEN->Show();
+    const TPoint info = at(Form1->Pages().MEN->Button711);
+    Form1->Hide();
+    x11_->Sync();
+
+    DoorState state = DoorState::DoorTerminal();
+    state.silent_records.insert(0x0D);
+    DoorSimOptions options;
+    options.port = 7;
+    options.ports_dir = dir_ + "/ports";
+    options.poll_ms = 10;
+    DoorSim sim(std::move(state), options);
+    sim.Start();
+    const std::string base = dir_ + "/program/";
+    std::filesystem::create_directories(base);
+    WriteFile("program/TOVAK.INI", "[MAIN]\r\nCSM=0\r\nCOC=7\r\n");
+
+    // Everything the child needs is made before the fork: only exec follows it.
+    std::vector<std::string> env{"DISPLAY=" + Server().Display()};
+    for (char** e = environ; *e; ++e) {
+        const std::string var = *e;
+        if (var.rfind("DISPLAY=", 0) != 0 && var.rfind("TOVAK_HEADLESS=", 0) != 0) env.push_back(var);
+    }
+    std::vector<char*> envp;
+    for (std::string& var : env) envp.push_back(var.data());
+    envp.push_back(nullptr);
+    std::string program_path = TOVAK_PROGRAM, baseArg = "/BASEDIR=" + base;
+    char* argv[] = {program_path.data(), baseArg.data(), nullptr};
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        execve(argv[0], argv, envp.data());
+        _exit(127);
+    }
+    int status = 0;
+    bool exited = false;
+    const auto ended = [&] {
+        if (!exited && waitpid(child, &status, WNOHANG) == child) exited = true;
+        return exited;
+    };
+    const auto menuLog = [&] {
+        std::string all;
+        for (const auto& f : std::filesystem::directory_iterator(base + "PROT"))
+            if (f.path().filename().string().rfind("TOVAK-MEN-", 0) == 0) all += ReadFile(f.path().string());
+        return all;
+    };
+    const auto waitReal = [&](const std::function<bool()>& what) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!what()) {
+            if (ended() || std::chrono::steady_clock::now() > deadline) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return true;
+    };
+    // The program's main window on the screen, and its place there.
+    Window program = 0;
+    const auto findProgram = [&] {
+        Window root = DefaultRootWindow(probe_), parent = 0, *children = nullptr;
+        unsigned count = 0;
+        if (!XQueryTree(probe_, root, &root, &parent, &children, &count)) return false;
+        for (unsigned i = 0; i < count && !program; ++i) {
+            char* name = nullptr;
+            XWindowAttributes attrs;
+            if (XFetchName(probe_, children[i], &name) && name) {
+                if (std::string(name).rfind("TOVAK [", 0) == 0 && XGetWindowAttributes(probe_, children[i], &attrs) &&
+                    attrs.map_state == IsViewable)
+                    program = children[i];
+                XFree(name);
+            }
+        }
+        if (children) XFree(children);
+        return program != 0;
+    };
+    const auto click = [&](TPoint p) {
+        int x = 0, y = 0;
+        Window ignored;
+        XTranslateCoordinates(probe_, program, DefaultRootWindow(probe_), p.X, p.Y, &x, &y, &ignored);
+        XTestFakeMotionEvent(probe_, DefaultScreen(probe_), x, y, CurrentTime);
+        XTestFakeButtonEvent(probe_, 1, True, CurrentTime);
+        XTestFakeButtonEvent(probe_, 1, False, CurrentTime);
+        XFlush(probe_);
+    };
+    const bool shown = waitReal(findProgram);
+    const bool toMenu = shown && (click(sel), std::this_thread::sleep_for(std::chrono::milliseconds(300)), click(coc),
+                                  waitReal([&] { return sim.ExchangeCount() > 5; }));
+    const bool waiting = toMenu && (std::this_thread::sleep_for(std::chrono::milliseconds(300)), click(info),
+                                    waitReal([&] { return menuLog().find("MENU") != std::string::npos; }));
+    if (waiting) {
+        CloseAsWindowManager(program);
+        waitReal([] { return false; });
+    }
+    if (!ended()) {
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+    }
+    ASSERT_TRUE(shown) << "the program's window never showed";
+    ASSERT_TRUE(toMenu) << "the control road did not open";
+    ASSERT_TRUE(waiting) << "\"Information\" did not start";
+    EXPECT_TRUE(exited) << "the process went on after its window closed";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_NE(std::string::npos, menuLog().find("STOPP"));
 }
 
 }  // namespace

@@ -5,7 +5,9 @@
 #include "link/frame_codec.h"
 #include "link/link_state.h"
 #include "link/message_dialog.h"
+#include "platform/sync/clock.h"
 #include "tests/link/link_fakes.h"
+#include "tests/support/auto_advance.h"
 
 namespace {
 
@@ -194,29 +196,44 @@ TEST(FrameEngine, NestedDeliveryWaitsUntilTheFrameInHandHasItsAnswer) {
     EXPECT_EQ(Empty(), out[1]);
 }
 
-TEST(LinkControl, OpenAndCloseClearOrdersAndKeepTheQueue) {
-    FakeLink f;
+TEST(LinkControl, OpenAndCloseClearOrdersAndNothingOutlivesTheLink) {
+    ScopedManualClock clock;
+    AutoAdvance advance(*clock);
+    FakeLink f(false);
+    LinkState.PrtShow = true;
+    // Closed: a request is refused and traced, so it cannot leave at the next opening.
+    EXPECT_FALSE(f.link.EnqueueRequest(Bytes({0x20, 0x10})));
+    EXPECT_FALSE(f.link.HasQueuedRequest());
+    ASSERT_FALSE(f.view.trace.empty());
+    EXPECT_NE(std::string::npos, f.view.trace.back().find("refused: link closed 00,00,20,10"));
+
     LinkState.ReadInputsRequested = LinkState.WriteOutputsRequested = LinkState.LinkBusy = true;
     LinkState.PendingFrame = Bytes({0x28, 0x28, 0x00});
-    f.link.EnqueueRequest(Bytes({0x20, 0x10}));
     f.link.OpenPort(7, false);
     EXPECT_TRUE(LinkState.PortOpen);
     EXPECT_EQ(7, f.port.opened);
     EXPECT_FALSE(LinkState.ReadInputsRequested || LinkState.WriteOutputsRequested || LinkState.LinkBusy);
     EXPECT_TRUE(LinkState.PendingFrame.empty());
+
+    // Queued while open, never polled for: dropped at the close and traced.
+    EXPECT_TRUE(f.link.EnqueueRequest(Bytes({0xFB, 0x02, 0x00, 0x50, 0x01})));
     LinkState.ReadOutputsRequested = true;
     f.link.ClosePort();
     EXPECT_FALSE(LinkState.PortOpen);
     EXPECT_TRUE(LinkState.LinkStopped);
     EXPECT_FALSE(LinkState.ReadOutputsRequested);
     EXPECT_EQ(" ", f.main.panels[2]);
+    EXPECT_FALSE(f.link.HasQueuedRequest());
+    EXPECT_TRUE(f.view.queue.empty());
+    EXPECT_NE(std::string::npos, f.view.trace.back().find("dropped: 00,00,FB,02,00,50,01"));
     // Stopped: bytes are ignored and nothing is written.
     EXPECT_TRUE(f.Poll(Empty()).empty());
-    EXPECT_TRUE(f.link.HasQueuedRequest());
+
+    // The next opening starts empty.
     f.link.OpenPort(7, false);
     auto out = f.Poll(Empty());
     ASSERT_EQ(1u, out.size());
-    EXPECT_EQ(FakeLink::Frame(Bytes({0x20, 0x10})), out[0]);
+    EXPECT_EQ(Empty(), out[0]);
 }
 
 TEST(LinkControl, FailedOpenShowsTheTextOnlyWhenAsked) {

@@ -54,7 +54,6 @@ public:
     void TraceClear() override { trace.clear(); }
     void QueueAdd(const std::string& item) override { queue.push_back(item); }
     void QueueDeleteFirst() override { queue.erase(queue.begin()); }
-    void QueueDeleteLast() override { queue.pop_back(); }
     void SetStatusText(const std::string& text) override { status.push_back(text); }
     std::string LastStatus() const { return status.empty() ? std::string() : status.back(); }
 
@@ -121,13 +120,14 @@ private:
 };
 
 // A link on a fake port with recording views, its state cleared, its log files in a
-// folder of its own.
+// folder of its own. It starts open, as a device only polls an open link.
 struct FakeLink {
-    FakeLink() : link(&port, &view, &main) {
+    explicit FakeLink(bool open = true) : link(&port, &view, &main) {
         LinkState = TLinkState{};
         saved_prot = ProtDir;
         char pattern[] = "/tmp/tovak-fakelink-XXXXXX";
         if (mkdtemp(pattern)) ProtDir = std::string(pattern) + "/";
+        if (open) link.OpenPort(1, false);
     }
     ~FakeLink() {
         LinkState = TLinkState{};

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -21,6 +22,7 @@
 #include "link/program_dirs.h"
 #include "link/sercom_link.h"
 #include "platform/win/message_queue.h"
+#include "platform/win/timers.h"
 #include "serial/ser_com_port.h"
 #include "tests/support/pty_pair.h"
 #include "tests/link/link_fakes.h"
@@ -197,39 +199,52 @@ protected:
 
 }  // namespace
 
-TEST_F(PtyLink, RequestsLeftAtACloseLeaveWhileTheDevicePollsAndAreDroppedOtherwise) {
+TEST_F(PtyLink, RequestsLeftAtACloseLeaveWhileTheDevicePollsAndNothingReachesTheNextOpening) {
     LinkState.PrtShow = true;
     const std::string unlock = B({0xFB, 0x02, 0x00, 0x50, 0x01});
     const std::string endStep = B({0xFB, 0x02, 0x00, 0x50, 0x17});
     const std::string typeQuery = B({0x20, 0x10});
+    const auto traced = [this](const std::string& text) {
+        return std::find_if(view_.trace.begin(), view_.trace.end(), [&](const std::string& l) {
+                   return l.find(text) != std::string::npos;
+               }) != view_.trace.end();
+    };
 
     // A device that still polls gets what was queued just before the close.
     link_->OpenPort(24, false);
     ASSERT_TRUE(LinkState.PortOpen);
     StartPolling();
-    link_->EnqueueRequest(endStep);
+    ASSERT_TRUE(link_->EnqueueRequest(endStep));
     link_->ClosePort();
     EXPECT_NE(std::string::npos, StopPolling().find(BuildWireFrame(0, 1, endStep)));
     EXPECT_FALSE(link_->HasQueuedRequest());
 
-    // A device that stopped answering: its request is dropped and traced; the type query
-    // queued while the link was closed stays for the next opening.
-    link_->EnqueueRequest(typeQuery);
-    link_->OpenPort(24, false);
-    ASSERT_TRUE(LinkState.PortOpen);
-    link_->EnqueueRequest(unlock);
-    link_->ClosePort();
-    ASSERT_EQ(1u, link_->QueueItems().size());
-    EXPECT_EQ("00,00,20,10", link_->QueueItems().front());
-    EXPECT_EQ(std::vector<std::string>{"00,00,20,10"}, view_.queue);
-    EXPECT_NE(view_.trace.end(),
-              std::find_if(view_.trace.begin(), view_.trace.end(),
-                           [](const std::string& l) { return l.find("dropped: 00,00,FB,02,00,50,01") != std::string::npos; }));
+    // The closed link takes nothing, and says so.
+    EXPECT_FALSE(link_->EnqueueRequest(typeQuery));
+    EXPECT_FALSE(link_->HasQueuedRequest());
+    EXPECT_TRUE(traced("refused: link closed 00,00,20,10"));
 
-    // The next opening (perhaps another door) sees the type query and nothing else.
+    // A device that stopped answering: its request is dropped and traced. A timer that
+    // queues during the close's pause is refused.
     link_->OpenPort(24, false);
     ASSERT_TRUE(LinkState.PortOpen);
-    EXPECT_EQ(BuildWireFrame(0, 1, typeQuery), PollOnce());
+    ASSERT_TRUE(link_->EnqueueRequest(unlock));
+    int refused = 0;
+    HWND timer_window = AllocateHWnd([&](TMessage& m) {
+        if (m.Msg == WM_TIMER && !link_->EnqueueRequest(typeQuery)) ++refused;
+    });
+    SetTimer(timer_window, 1, 20, nullptr);
+    link_->ClosePort();
+    KillTimer(timer_window, 1);
+    DeallocateHWnd(timer_window);
+    EXPECT_GT(refused, 0);
+    EXPECT_FALSE(link_->HasQueuedRequest());
+    EXPECT_TRUE(view_.queue.empty());
+    EXPECT_TRUE(traced("dropped: 00,00,FB,02,00,50,01"));
+
+    // The next opening (perhaps another door) starts with an empty queue.
+    link_->OpenPort(24, false);
+    ASSERT_TRUE(LinkState.PortOpen);
     EXPECT_EQ(BuildWireFrame(0, 1, ""), PollOnce());
 }
 

@@ -259,15 +259,16 @@ TEST_F(SimLink, CodesNodesAndCommandsClearTheirWaits) {
     EXPECT_EQ(5, LinkState.DoorSystem.Slots[1].BusAddress);
 }
 
-TEST_F(SimLink, QueueSurvivesACloseAndUnpluggingIsSurvived) {
+TEST_F(SimLink, AClosedLinkRefusesRequestsAndUnpluggingIsSurvived) {
     Start();
     ASSERT_TRUE(Exchanges(2));
     link_->ClosePort();
     EXPECT_FALSE(LinkState.PortOpen);
-    LinkState.AwaitTerminalSettings = true;
-    link_->EnqueueRequest(B({0xFB, 0x02, 0x00, 0x0E, 0x20}));
+    EXPECT_FALSE(link_->EnqueueRequest(B({0xFB, 0x02, 0x00, 0x0E, 0x20})));
     link_->OpenPort(kPort, false);
     ASSERT_TRUE(LinkState.PortOpen);
+    LinkState.AwaitTerminalSettings = true;
+    ASSERT_TRUE(link_->EnqueueRequest(B({0xFB, 0x02, 0x00, 0x0E, 0x20})));
     ASSERT_TRUE(Await(LinkState.AwaitTerminalSettings));
     sim_->Unplug();
     // The program goes on; the port reports its error on its own road, nothing crashes.

@@ -275,7 +275,8 @@ bool UiDriver::Pump(uint32_t timeoutMs) {
 }
 
 bool UiDriver::WaitFor(const std::function<bool()>& condition, uint32_t timeoutMs) {
-    return RunLoopUntil(condition, DeadlineAfter(timeoutMs));
+    // A program that ended (WM_QUIT pending) ends the loop; the condition still decides.
+    return RunLoopUntil(condition, DeadlineAfter(timeoutMs)) || condition();
 }
 
 bool UiDriver::SaveForm(TCustomForm* form, const std::string& fileName) {

@@ -1,0 +1,161 @@
+// The one nested wait and the link's waits built on it, against each of their ends on the
+// manual clock: the end comes from a message handled inside the wait, as it would from a
+// received frame, a click or a closed window.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "link/delay.h"
+#include "link/link_state.h"
+#include "link/wait_for.h"
+#include "platform/sync/clock.h"
+#include "platform/win/message_queue.h"
+#include "platform/win/window_handle.h"
+#include "tests/link/link_fakes.h"
+#include "tests/support/auto_advance.h"
+
+namespace {
+
+constexpr UINT kTrigger = WM_USER + 7;
+
+// Runs `trigger` from a posted message, i.e. inside the wait that is about to start.
+class Trigger {
+public:
+    explicit Trigger(std::function<void()> trigger) : trigger_(std::move(trigger)) {
+        wnd_ = AllocateHWnd([this](TMessage& m) {
+            if (m.Msg == kTrigger && trigger_) trigger_();
+        });
+        if (trigger_) PostMessage(wnd_, kTrigger, 0, 0);
+    }
+    ~Trigger() {
+        DeallocateHWnd(wnd_);
+        // A quit posted for the test must not end later loops.
+        MSG msg;
+        PeekMessage(msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    }
+
+private:
+    std::function<void()> trigger_;
+    HWND wnd_;
+};
+
+struct EndCase {
+    const char* name;
+    TWaitEnd expected;
+};
+
+const EndCase kEnds[] = {{"met", TWaitEnd::Met},
+                         {"program end", TWaitEnd::ProgramEnd},
+                         {"link closed", TWaitEnd::LinkClosed},
+                         {"page left", TWaitEnd::PageLeft},
+                         {"deadline", TWaitEnd::Deadline}};
+
+// What ended a wait that answers only "not met": a pending quit, the link, or its time.
+TWaitEnd OtherEnd() {
+    if (!ProcessMessages()) return TWaitEnd::ProgramEnd;
+    return DeviceLinkUp() ? TWaitEnd::Deadline : TWaitEnd::LinkClosed;
+}
+
+}  // namespace
+
+TEST(WaitFor, EndsOnEachOfItsEndsAndSaysWhich) {
+    InitWindowThread();
+    ScopedManualClock clock;
+    AutoAdvance advance(*clock);
+    for (const EndCase& c : kEnds) {
+        bool met = false, up = true, shown = true;
+        Trigger t([&] {
+            switch (c.expected) {
+                case TWaitEnd::Met: met = true; break;
+                case TWaitEnd::ProgramEnd: PostQuitMessage(0); break;
+                case TWaitEnd::LinkClosed: up = false; break;
+                case TWaitEnd::PageLeft: shown = false; break;
+                case TWaitEnd::Deadline: break;
+            }
+        });
+        const TWaitEnd end = WaitFor([&] { return met; }, clock->Ticks() + 1000,
+                                     TWaitEnds{[&] { return up; }, [&] { return shown; }});
+        EXPECT_EQ(WaitEndName(c.expected), std::string(WaitEndName(end))) << c.name;
+    }
+}
+
+TEST(WaitFor, TheProgramsEndWinsAndAConditionMetBeatsTheLinkAndThePage) {
+    InitWindowThread();
+    ScopedManualClock clock;
+    {
+        Trigger t([] { PostQuitMessage(0); });
+        EXPECT_EQ(TWaitEnd::ProgramEnd, WaitFor([] { return true; }, kNoDeadline));
+    }
+    EXPECT_EQ(TWaitEnd::Met, WaitFor([] { return true; }, kNoDeadline,
+                                     TWaitEnds{[] { return false; }, [] { return false; }}));
+    EXPECT_EQ(TWaitEnd::LinkClosed, WaitFor([] { return false; }, clock->Ticks(),
+                                            TWaitEnds{[] { return false; }, [] { return false; }}));
+}
+
+// Delay, the type query and the hold of the link, each against every end that applies to it.
+// Whenever the link closed, nothing is left in the queue.
+TEST(LinkWaits, DelayTypeQueryAndHoldEndOnTheirEnds) {
+    InitWindowThread();
+    ScopedManualClock clock;
+    AutoAdvance advance(*clock);
+    struct Wait {
+        const char* name;
+        // Runs the wait; answers how it ended (in its own terms, mapped to a wait end).
+        std::function<TWaitEnd(FakeLink&)> run;
+        // Makes its condition come true.
+        std::function<void(FakeLink&)> meet;
+    };
+    const Wait waits[] = {
+        {"Delay", [](FakeLink&) { return Delay(1000, DeviceWaitEnds([] { return LinkState.ResultCode == 0; })); },
+         nullptr},
+        {"QueryDeviceType",
+         [](FakeLink& f) {
+             const int32_t code = f.link.QueryDeviceType();
+             if (code == 0x81) return TWaitEnd::Met;
+             return OtherEnd();
+         },
+         [](FakeLink&) { LinkState.DeviceTypeCode = 0x81; }},
+        {"WaitForReply",
+         [](FakeLink& f) {
+             LinkState.MustWaitArmed = true;
+             LinkState.MustWaitSince = Now();
+             const bool ranOut = f.link.WaitForReply(2);
+             if (!ranOut) return TWaitEnd::Met;
+             return OtherEnd();
+         },
+         [](FakeLink&) { LinkState.MustWaitArmed = false; }},
+    };
+    for (const Wait& w : waits) {
+        for (const EndCase& c : kEnds) {
+            if (c.expected == TWaitEnd::Met && !w.meet) continue;
+            // The hold and the type query do not look at a page; the delay has no condition.
+            if (c.expected == TWaitEnd::PageLeft && w.meet) continue;
+            FakeLink f;
+            Trigger t([&] {
+                switch (c.expected) {
+                    case TWaitEnd::Met: w.meet(f); break;
+                    case TWaitEnd::ProgramEnd: PostQuitMessage(0); break;
+                    case TWaitEnd::LinkClosed: f.link.ClosePort(); break;
+                    case TWaitEnd::PageLeft: LinkState.ResultCode = 1; break;
+                    case TWaitEnd::Deadline: break;
+                }
+            });
+            EXPECT_EQ(WaitEndName(c.expected), std::string(WaitEndName(w.run(f)))) << w.name << ": " << c.name;
+            if (!LinkState.PortOpen) {
+                EXPECT_FALSE(f.link.HasQueuedRequest()) << w.name << ": " << c.name;
+            }
+        }
+    }
+}
+
+TEST(LinkWaits, TheTypeQueryOnAClosedLinkAnswersAtOnceAndQueuesNothing) {
+    InitWindowThread();
+    ScopedManualClock clock;
+    FakeLink f(false);
+    const uint64_t start = clock->Ticks();
+    EXPECT_EQ(-1, f.link.QueryDeviceType());
+    EXPECT_EQ(start, clock->Ticks());
+    EXPECT_FALSE(f.link.HasQueuedRequest());
+}
