@@ -133,31 +133,44 @@ using BlobList = std::vector<std::unique_ptr<std::vector<std::string>>>;
 
 // The quicksort of the table: pivot from the middle, equal keys told apart by the caller's
 // comparison (the RecId tie-break), ids and blob entries swapped along with the blocks.
-template <class Cmp>
-void QuickSortImpl(Blocks& recs, std::vector<int32_t>& ids, BlobList* blobs, int L, int R, const Cmp& cmp) {
+// `cmp(i, pivot)` compares the record at i with the pivot taken before the partitioning;
+// `swap_more(i, j)` moves what else goes along with the records.
+template <class Pivot, class MakePivot, class Cmp, class SwapMore>
+void QuickSortImpl(Blocks& recs, std::vector<int32_t>& ids, BlobList* blobs, int L, int R, const MakePivot& make_pivot,
+                   const Cmp& cmp, const SwapMore& swap_more) {
     while (L < R) {
-        const uint8_t* pivot = recs[(L + R) / 2];
+        const Pivot pivot = make_pivot((L + R) / 2);
         int i = L, j = R;
         do {
-            while (i < R && cmp(recs[i], pivot) < 0) ++i;
-            while (j > L && cmp(recs[j], pivot) > 0) --j;
+            while (i < R && cmp(i, pivot) < 0) ++i;
+            while (j > L && cmp(j, pivot) > 0) --j;
             if (i <= j) {
                 std::swap(recs[i], recs[j]);
                 std::swap(ids[i], ids[j]);
                 if (blobs) std::swap((*blobs)[i], (*blobs)[j]);
+                swap_more(i, j);
                 ++i;
                 --j;
             }
         } while (i <= j);
         // Recurse into the smaller part, loop on the larger: the depth stays logarithmic.
         if (j - L < R - i) {
-            if (L < j) QuickSortImpl(recs, ids, blobs, L, j, cmp);
+            if (L < j) QuickSortImpl<Pivot>(recs, ids, blobs, L, j, make_pivot, cmp, swap_more);
             L = i;
         } else {
-            if (i < R) QuickSortImpl(recs, ids, blobs, i, R, cmp);
+            if (i < R) QuickSortImpl<Pivot>(recs, ids, blobs, i, R, make_pivot, cmp, swap_more);
             R = j;
         }
     }
+}
+
+// The first eight bytes of a text, big-endian, zero after its end: two texts that differ
+// there compare as these numbers do.
+uint64_t TextPrefix(const uint8_t* text) {
+    uint64_t v = 0;
+    int i = 0;
+    for (; i < 8 && text[i] != 0; ++i) v = (v << 8) | text[i];
+    return i == 0 ? 0 : v << (8 * (8 - i));
 }
 }  // namespace
 
@@ -166,23 +179,45 @@ void TvxMemData::QuickSort(int L, int R, int ValueOffset, TFieldType Type, bool 
     BlobList* blobs = blobs_.empty() ? nullptr : &blobs_;
     int rid = sortRecIdOffset_;
     if (Type == ftString && !sortOptions_.Contains(soCaseInsensitive)) {
-        // Byte-wise text order, inlined: most keys differ in their first bytes.
-        auto cmp = [=](const uint8_t* a, const uint8_t* b) {
-            const uint8_t* pa = a + ValueOffset;
-            const uint8_t* pb = b + ValueOffset;
-            while (*pa == *pb && *pa != 0) {
-                ++pa;
-                ++pb;
+        // Byte-wise text order. Most keys differ in their first eight bytes: those sit in a
+        // row of numbers moved along with the blocks, so that most comparisons do not read
+        // two scattered blocks. The order is the bytes' order, so the sort is the same.
+        std::vector<uint64_t> pre(recs.size());
+        for (int i = L; i <= R; ++i) pre[i] = TextPrefix(recs[i] + ValueOffset);
+        struct Pivot {
+            uint64_t prefix;
+            const uint8_t* rec;
+        };
+        auto make_pivot = [&](int i) { return Pivot{pre[i], recs[i]}; };
+        auto cmp = [&](int i, const Pivot& p) {
+            int r;
+            if (pre[i] != p.prefix) {
+                r = pre[i] < p.prefix ? -1 : 1;
+            } else {
+                const uint8_t* pa = recs[i] + ValueOffset;
+                const uint8_t* pb = p.rec + ValueOffset;
+                while (*pa == *pb && *pa != 0) {
+                    ++pa;
+                    ++pb;
+                }
+                r = *pa < *pb ? -1 : (*pa > *pb ? 1 : 0);
+                if (r == 0 && rid >= 0) r = Sign3(Load<int32_t>(recs[i] + rid), Load<int32_t>(p.rec + rid));
             }
-            int r = *pa < *pb ? -1 : (*pa > *pb ? 1 : 0);
-            if (r == 0 && rid >= 0) r = Sign3(Load<int32_t>(a + rid), Load<int32_t>(b + rid));
             return Desc ? -r : r;
         };
-        QuickSortImpl(recs, ids_, blobs, L, R, cmp);
+        auto swap_more = [&](int i, int j) { std::swap(pre[i], pre[j]); };
+        QuickSortImpl<Pivot>(recs, ids_, blobs, L, R, make_pivot, cmp, swap_more);
+        // The row is the prefix cache of the new order.
+        if (L == 0 && R + 1 == static_cast<int>(recs.size())) {
+            prefixes_ = std::move(pre);
+            prefixModCount_ = store_->ModCount();
+            prefixOffset_ = ValueOffset;
+        }
         return;
     }
-    auto cmp = [&](const uint8_t* a, const uint8_t* b) { return CmpRecords(a, b, ValueOffset, Type, Desc); };
-    QuickSortImpl(recs, ids_, blobs, L, R, cmp);
+    auto make_pivot = [&](int i) { return recs[i]; };
+    auto cmp = [&](int i, const uint8_t* pivot) { return CmpRecords(recs[i], pivot, ValueOffset, Type, Desc); };
+    QuickSortImpl<const uint8_t*>(recs, ids_, blobs, L, R, make_pivot, cmp, [](int, int) {});
 }
 
 void TvxMemData::Resort() {
@@ -292,14 +327,6 @@ bool BinarySearchImpl(int n, const At& Record, int Offset, const uint8_t* Value,
     return BinarySearchWith(n, Record, compare, Offset, Value, Type, Desc, CaseInsensitive, Low, High, Pos);
 }
 
-// The first eight bytes of a text, big-endian, zero after its end: two texts that differ
-// there compare as these numbers do.
-uint64_t TextPrefix(const uint8_t* text) {
-    uint64_t v = 0;
-    int i = 0;
-    for (; i < 8 && text[i] != 0; ++i) v = (v << 8) | text[i];
-    return i == 0 ? 0 : v << (8 * (8 - i));
-}
 }  // namespace
 
 const std::vector<uint64_t>& TvxMemData::SortPrefixes(int Offset) {

@@ -11,6 +11,14 @@ bool IsIdentStart(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
 }
 
+// Names compare ignoring case; identifiers are ASCII, other bytes stay as they are.
+std::string NameKey(std::string_view name) {
+    std::string key(name);
+    for (char& c : key)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return key;
+}
+
 }  // namespace
 
 bool IsValidIdent(std::string_view ident) {
@@ -64,11 +72,21 @@ void TComponent::SetComponentIndex(int Index) {
 }
 
 TComponent* TComponent::FindComponent(std::string_view AName) const {
-    if (AName.empty()) return nullptr;
-    for (TComponent* c : components_) {
-        if (SameText(c->name_, AName)) return c;
-    }
-    return nullptr;
+    if (AName.empty() || !names_) return nullptr;
+    auto it = names_->find(NameKey(AName));
+    return it == names_->end() ? nullptr : it->second;
+}
+
+void TComponent::IndexName(TComponent* AComponent) {
+    if (AComponent->name_.empty()) return;
+    if (!names_) names_ = std::make_unique<std::unordered_map<std::string, TComponent*>>();
+    names_->emplace(NameKey(AComponent->name_), AComponent);
+}
+
+void TComponent::UnindexName(TComponent* AComponent) {
+    if (AComponent->name_.empty() || !names_) return;
+    auto it = names_->find(NameKey(AComponent->name_));
+    if (it != names_->end() && it->second == AComponent) names_->erase(it);
 }
 
 void TComponent::SetName(const std::string& NewName) {
@@ -81,7 +99,9 @@ void TComponent::SetName(const std::string& NewName) {
     } else {
         ValidateRename(nullptr, name_, NewName);
     }
+    if (owner_ != nullptr) owner_->UnindexName(this);
     name_ = NewName;
+    if (owner_ != nullptr) owner_->IndexName(this);
 }
 
 void TComponent::ValidateRename(TComponent* AComponent, const std::string& CurName,
@@ -116,12 +136,28 @@ void TComponent::RemoveComponent(TComponent* AComponent) {
 void TComponent::Insert(TComponent* AComponent) {
     components_.push_back(AComponent);
     AComponent->owner_ = this;
+    IndexName(AComponent);
+    if (AComponent->CanCare()) AComponent->Listen();
 }
 
 void TComponent::Remove(TComponent* AComponent) {
-    auto it = std::find(components_.begin(), components_.end(), AComponent);
-    if (it != components_.end()) components_.erase(it);
+    // Components leave mostly in reverse order of their arrival: search from the back.
+    auto it = std::find(components_.rbegin(), components_.rend(), AComponent);
+    if (it != components_.rend()) components_.erase(std::next(it).base());
+    UnindexName(AComponent);
+    if (AComponent->listening_) {
+        auto l = std::find(listeners_.rbegin(), listeners_.rend(), AComponent);
+        if (l != listeners_.rend()) listeners_.erase(std::next(l).base());
+        AComponent->listening_ = false;
+    }
     AComponent->owner_ = nullptr;
+}
+
+void TComponent::Listen() {
+    for (TComponent* c = this; c->owner_ != nullptr && !c->listening_; c = c->owner_) {
+        c->listening_ = true;
+        c->owner_->listeners_.push_back(c);
+    }
 }
 
 void TComponent::DestroyComponents() {
@@ -147,6 +183,7 @@ void TComponent::FreeNotification(TComponent* AComponent) {
         AComponent->FreeNotification(this);
     }
     state_ |= csFreeNotification;
+    Listen();
 }
 
 void TComponent::RemoveFreeNotification(TComponent* AComponent) {
@@ -163,15 +200,16 @@ void TComponent::RemoveNotification(TComponent* AComponent) {
 
 void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
     if (Operation == opRemove && AComponent != nullptr) RemoveFreeNotification(AComponent);
-    // A handler may free siblings: walk by index and re-check the bounds each step.
-    size_t i = components_.size();
+    // Only the listeners can care; a component without references ignores the notice. A
+    // handler may free siblings: walk by index and re-check the bounds each step.
+    size_t i = listeners_.size();
     while (i > 0) {
         --i;
-        if (i >= components_.size()) {
-            if (components_.empty()) break;
-            i = components_.size() - 1;
+        if (i >= listeners_.size()) {
+            if (listeners_.empty()) break;
+            i = listeners_.size() - 1;
         }
-        components_[i]->Notification(AComponent, Operation);
+        listeners_[i]->Notification(AComponent, Operation);
     }
 }
 

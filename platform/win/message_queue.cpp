@@ -157,6 +157,16 @@ bool SleepUntil(uint64_t deadline) {
     return false;
 }
 
+// The record a thread sends through, made once per thread: a sender waits for its message
+// (or withdraws it) before it sends the next, so one record serves all its sends. The
+// window thread may still hold it for a moment after the answer; that only wakes the
+// sender's condition once more.
+const std::shared_ptr<SentMessage>& SenderMessage() {
+    thread_local std::shared_ptr<SentMessage> message = std::make_shared<SentMessage>();
+    message->Reuse();
+    return message;
+}
+
 }  // namespace
 
 void InitWindowThread() { Sys().SetWindowThread(); }
@@ -195,7 +205,7 @@ LRESULT SendMessageTimeout(HWND wnd, UINT msg, WPARAM wparam, LPARAM lparam, UIN
         return 1;
     }
     const uint64_t deadline = DeadlineAfter(timeout_ms);
-    auto message = std::make_shared<SentMessage>();
+    const std::shared_ptr<SentMessage>& message = SenderMessage();
     message->wnd = wnd;
     message->msg = msg;
     message->wparam = wparam;
@@ -203,7 +213,10 @@ LRESULT SendMessageTimeout(HWND wnd, UINT msg, WPARAM wparam, LPARAM lparam, UIN
     std::unique_lock<std::mutex> lock(sys.lock);
     if (!sys.FindLocked(wnd)) return 0;
     sys.sent.push_back(message);
-    sys.NotifyLocked();
+    sys.MarkChangedLocked();
+    lock.unlock();
+    sys.WakeAfterUnlock();
+    lock.lock();
     auto done = [&] { return message->state == SentMessage::kDone; };
     if (!WaitUntilTicks(lock, message->done, deadline, done)) {
         if (message->state == SentMessage::kQueued) {
@@ -231,12 +244,16 @@ void Synchronize(const std::function<void()>& fn) {
         }
         return;
     }
-    auto message = std::make_shared<SentMessage>();
+    const std::shared_ptr<SentMessage>& message = SenderMessage();
     message->call = fn;
     std::unique_lock<std::mutex> lock(sys.lock);
     sys.sent.push_back(message);
-    sys.NotifyLocked();
+    sys.MarkChangedLocked();
+    lock.unlock();
+    sys.WakeAfterUnlock();
+    lock.lock();
     message->done.wait(lock, [&] { return message->state == SentMessage::kDone; });
+    message->call = nullptr;
 }
 
 void PostQuitMessage(int exit_code) {

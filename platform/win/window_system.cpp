@@ -75,9 +75,13 @@ bool WindowSystem::HandleOneSent() {
     } else if (record) {
         result = CallProc(record, message->wnd, message->msg, message->wparam, message->lparam);
     }
-    std::lock_guard<std::mutex> guard(lock);
-    message->result = result;
-    message->state = SentMessage::kDone;
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        message->result = result;
+        message->state = SentMessage::kDone;
+    }
+    // Outside the lock, so the woken sender does not block on it; `message` keeps the
+    // record alive until then.
     message->done.notify_all();
     return true;
 }

@@ -39,6 +39,14 @@ struct SentMessage {
     bool failed = false;  // the window was gone
     LRESULT result = 0;
     std::condition_variable done;
+
+    // Makes a used message ready for the next send from the same thread.
+    void Reuse() {
+        call = nullptr;
+        state = kQueued;
+        failed = false;
+        result = 0;
+    }
 };
 
 // Input as it came from the display or the driver, before the pump turns it into messages.
@@ -96,6 +104,10 @@ public:
         ++changes;
         wake.notify_one();
     }
+    // The same in two steps, for a caller that wakes the window thread only after releasing
+    // the lock, so that the woken thread does not at once block on it.
+    void MarkChangedLocked() { ++changes; }
+    void WakeAfterUnlock() { wake.notify_one(); }
 
     // Runs a procedure for one message, catching and reporting whatever escapes it.
     static LRESULT CallProc(const std::shared_ptr<WindowRecord>& record, HWND wnd, UINT msg, WPARAM wparam,

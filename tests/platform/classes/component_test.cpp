@@ -69,19 +69,34 @@ TEST_F(ComponentTest, OwnerFreesWhatItOwnsLastFirst) {
     EXPECT_EQ(log, (std::vector<std::string>{"free form", "free b", "free a", "free a1"}));
 }
 
-TEST_F(ComponentTest, FreeingAnOwnedComponentTellsTheOwner) {
+TEST_F(ComponentTest, InsertAndRemoveReachTheOwnerAndWhoKeepsReferences) {
     auto form = std::make_unique<TProbe>(nullptr, "form");
     auto* a = new TProbe(form.get(), "a");
-    auto* b = new TProbe(form.get(), "b");
-    // Every owned component hears of an insertion too, the new one included.
-    EXPECT_EQ(log, (std::vector<std::string>{"a +a", "form +a", "b +b", "a +b", "form +b"}));
+    new TProbe(form.get(), "b");
+    EXPECT_EQ(log, (std::vector<std::string>{"form +a", "form +b"}));
+    // A component keeping a reference hears the owner's notices, even one owned further down.
+    auto* panel = new TProbe(form.get(), "panel");
+    auto* user = new TProbe(panel, "user");
+    auto other = std::make_unique<TProbe>(nullptr, "other");
+    other->FreeNotification(user);
     log.clear();
 
+    new TProbe(form.get(), "c");
+    EXPECT_EQ(log, (std::vector<std::string>{"user +c", "panel +c", "form +c"}));
+    log.clear();
     Free(a);
-    // The owner hears it, and passes it on to what it still owns.
-    EXPECT_EQ(log, (std::vector<std::string>{"free a", "b -a", "form -a"}));
-    EXPECT_EQ(form->ComponentCount(), 1);
-    EXPECT_EQ(b->ComponentIndex(), 0);
+    EXPECT_EQ(log, (std::vector<std::string>{"free a", "user -a", "panel -a", "form -a"}));
+    EXPECT_EQ(form->ComponentCount(), 3);
+
+    // Moved to another owner, it listens there and no longer here.
+    auto form2 = std::make_unique<TProbe>(nullptr, "form2");
+    form2->InsertComponent(panel);
+    log.clear();
+    new TProbe(form.get(), "d");
+    new TProbe(form2.get(), "e");
+    EXPECT_EQ(log, (std::vector<std::string>{"form +d", "user +e", "panel +e", "form2 +e"}));
+    EXPECT_EQ(form->FindComponent("PANEL"), nullptr);
+    EXPECT_EQ(form2->FindComponent("Panel"), panel);
 }
 
 // Reads its partner while being freed, as a control reading its pop-up menu does.
