@@ -130,14 +130,29 @@ void TComponent::InsertComponent(TComponent* AComponent) {
 void TComponent::RemoveComponent(TComponent* AComponent) {
     if (AComponent == nullptr || AComponent->owner_ != this) return;
     Notification(AComponent, opRemove);
+    // Who keeps a reference to it among this owner's components lets go of it now; each is
+    // detached before it hears, so the list shrinks as it is walked.
+    std::vector<TComponent*> partners = AComponent->free_notifies_;
+    for (TComponent* partner : partners) {
+        // A handler before may have freed it (it is gone from the list then) or let go.
+        if (std::find(AComponent->free_notifies_.begin(), AComponent->free_notifies_.end(), partner) ==
+            AComponent->free_notifies_.end())
+            continue;
+        if (partner != this && partner->OwnedBy(this)) partner->Notification(AComponent, opRemove);
+    }
     Remove(AComponent);
+}
+
+bool TComponent::OwnedBy(const TComponent* AOwner) const {
+    for (const TComponent* c = owner_; c != nullptr; c = c->owner_)
+        if (c == AOwner) return true;
+    return false;
 }
 
 void TComponent::Insert(TComponent* AComponent) {
     components_.push_back(AComponent);
     AComponent->owner_ = this;
     IndexName(AComponent);
-    if (AComponent->CanCare()) AComponent->Listen();
 }
 
 void TComponent::Remove(TComponent* AComponent) {
@@ -145,19 +160,7 @@ void TComponent::Remove(TComponent* AComponent) {
     auto it = std::find(components_.rbegin(), components_.rend(), AComponent);
     if (it != components_.rend()) components_.erase(std::next(it).base());
     UnindexName(AComponent);
-    if (AComponent->listening_) {
-        auto l = std::find(listeners_.rbegin(), listeners_.rend(), AComponent);
-        if (l != listeners_.rend()) listeners_.erase(std::next(l).base());
-        AComponent->listening_ = false;
-    }
     AComponent->owner_ = nullptr;
-}
-
-void TComponent::Listen() {
-    for (TComponent* c = this; c->owner_ != nullptr && !c->listening_; c = c->owner_) {
-        c->listening_ = true;
-        c->owner_->listeners_.push_back(c);
-    }
 }
 
 void TComponent::DestroyComponents() {
@@ -183,7 +186,6 @@ void TComponent::FreeNotification(TComponent* AComponent) {
         AComponent->FreeNotification(this);
     }
     state_ |= csFreeNotification;
-    Listen();
 }
 
 void TComponent::RemoveFreeNotification(TComponent* AComponent) {
@@ -199,18 +201,9 @@ void TComponent::RemoveNotification(TComponent* AComponent) {
 }
 
 void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
+    // The notice is not passed on to the owned components: RemoveComponent tells the ones
+    // keeping a reference, and nothing keeps one to a component just inserted.
     if (Operation == opRemove && AComponent != nullptr) RemoveFreeNotification(AComponent);
-    // Only the listeners can care; a component without references ignores the notice. A
-    // handler may free siblings: walk by index and re-check the bounds each step.
-    size_t i = listeners_.size();
-    while (i > 0) {
-        --i;
-        if (i >= listeners_.size()) {
-            if (listeners_.empty()) break;
-            i = listeners_.size() - 1;
-        }
-        listeners_[i]->Notification(AComponent, Operation);
-    }
 }
 
 void TComponent::SetDesigning(bool Value, bool SetChildren) {

@@ -82,9 +82,9 @@ class TComponent : public TPersistent {
 
   protected:
     // Called on the owner for every component inserted or removed, and on every component
-    // registered with FreeNotification. The inherited call passes it on to the owned
-    // components that can care: those registered with FreeNotification (the ones keeping
-    // references) and those owning such components.
+    // registered with FreeNotification when that one is freed. A component removed from its
+    // owner is also announced to the components of that owner (at any depth) that keep a
+    // reference to it: only they can care, and they registered with FreeNotification.
     virtual void Notification(TComponent* AComponent, TOperation Operation);
     virtual void ValidateRename(TComponent* AComponent, const std::string& CurName,
                                 const std::string& NewName);
@@ -94,9 +94,7 @@ class TComponent : public TPersistent {
     void Insert(TComponent* AComponent);
     void Remove(TComponent* AComponent);
     void RemoveNotification(TComponent* AComponent);
-    bool CanCare() const { return HasState(csFreeNotification) || !listeners_.empty(); }
-    // Puts this component (and, up the owner chain, its owners) among the owner's listeners.
-    void Listen();
+    bool OwnedBy(const TComponent* AOwner) const;  // at any depth
     void IndexName(TComponent* AComponent);
     void UnindexName(TComponent* AComponent);
 
@@ -106,8 +104,6 @@ class TComponent : public TPersistent {
     TComponentState state_ = 0;
     std::vector<TComponent*> components_;
     std::vector<TComponent*> free_notifies_;
-    std::vector<TComponent*> listeners_;  // owned components that hear the owner's notices
-    bool listening_ = false;              // among the owner's listeners_
     // Owned components by their name in capitals; made with the first named component.
     std::unique_ptr<std::unordered_map<std::string, TComponent*>> names_;
 };
