@@ -1,11 +1,12 @@
 // The cost of an open, idle link: the simulated door terminal polls every 50 ms over a
 // pseudo-terminal and the program answers each poll. Beside it, in the same run and over the
 // same seconds, a bare responder answers a second simulator's polls from the slave side.
-// Counted are the CPU time and the wake-ups (context switches) of the program's threads
+// Counted are the CPU time and the wake-ups (voluntary context switches) of the program's threads
 // (the window thread and the port's three threads) and of the bare responder's one thread.
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -46,28 +47,17 @@ ThreadCost CostOf(pid_t tid) {
     std::ifstream status(base + "/status");
     std::string line;
     while (std::getline(status, line)) {
-        if (line.rfind("voluntary_ctxt_switches:", 0) == 0 || line.rfind("nonvoluntary_ctxt_switches:", 0) == 0)
-            cost.switches += std::stod(line.substr(line.find(':') + 1));
+        // A sleep ended is a wake-up; preemptions by a loaded machine are not counted.
+        if (line.rfind("voluntary_ctxt_switches:", 0) == 0) cost.switches += std::stod(line.substr(line.find(':') + 1));
     }
     return cost;
 }
 
-std::string ThreadName(pid_t tid) {
-    std::ifstream comm("/proc/self/task/" + std::to_string(tid) + "/comm");
-    std::string name;
-    std::getline(comm, name);
-    return name;
-}
-
-// The window thread and the threads of the open port, by their names.
-std::vector<pid_t> ProgramThreads(pid_t window_thread) {
-    std::vector<pid_t> tids{window_thread};
+std::vector<pid_t> AllThreads() {
+    std::vector<pid_t> tids;
     if (DIR* dir = opendir("/proc/self/task")) {
-        while (dirent* e = readdir(dir)) {
-            if (e->d_name[0] == '.') continue;
-            const pid_t tid = static_cast<pid_t>(std::atoi(e->d_name));
-            if (ThreadName(tid).rfind("serial-", 0) == 0) tids.push_back(tid);
-        }
+        while (dirent* e = readdir(dir))
+            if (e->d_name[0] != '.') tids.push_back(static_cast<pid_t>(std::atoi(e->d_name)));
         closedir(dir);
     }
     return tids;
@@ -118,15 +108,22 @@ void BM_IdleLinkPolledEvery50ms(benchmark::State& state) {
     TSerComPort com(nullptr);
     TComPortLink port(&com);
     TSercomLink link(&port);
+    // The port's threads are the ones the open adds (the simulators start only later).
+    const std::vector<pid_t> before = AllThreads();
     link.OpenPort(19, false);
+    std::vector<pid_t> program{Tid()};
+    for (pid_t tid : AllThreads())
+        if (std::find(before.begin(), before.end(), tid) == before.end()) program.push_back(tid);
     sim.Start();
     bare_sim.Start();
     // The first polls after the open pass before the measuring starts.
     RunLoopUntil([&] { return sim.ExchangeCount() >= 5 && bare_tid != 0; }, CurrentClock().Ticks() + 5000);
-    const std::vector<pid_t> program = ProgramThreads(Tid());
+    sim.ClearExchanges();
 
     double seconds = 0;
     ThreadCost program_cost, bare_cost;
+    std::vector<ThreadCost> each0;
+    for (pid_t tid : program) each0.push_back(CostOf(tid));
     for (auto _ : state) {
         const ThreadCost p0 = Sum(program), b0 = CostOf(bare_tid);
         const auto start = std::chrono::steady_clock::now();
@@ -138,6 +135,13 @@ void BM_IdleLinkPolledEvery50ms(benchmark::State& state) {
         bare_cost.cpu_ns += b1.cpu_ns - b0.cpu_ns;
         bare_cost.switches += b1.switches - b0.switches;
     }
+    // Wake-ups of each of the program's threads: the window thread first, then the port's.
+    for (size_t i = 0; i < program.size() && seconds > 0; ++i)
+    {
+        const ThreadCost now = CostOf(program[i]);
+        state.counters["wakeups_per_s_" + std::to_string(i)] = (now.switches - each0[i].switches) / seconds;
+        state.counters["cpu_us_per_s_" + std::to_string(i)] = (now.cpu_ns - each0[i].cpu_ns) / 1e3 / seconds;
+    }
     if (seconds > 0) {
         state.counters["cpu_pct"] = program_cost.cpu_ns / 1e9 / seconds * 100;
         state.counters["wakeups_per_s"] = program_cost.switches / seconds;
@@ -147,6 +151,7 @@ void BM_IdleLinkPolledEvery50ms(benchmark::State& state) {
         if (bare_cost.cpu_ns > 0) state.counters["cpu_x_bare"] = program_cost.cpu_ns / bare_cost.cpu_ns;
         if (bare_cost.switches > 0) state.counters["wakeups_x_bare"] = program_cost.switches / bare_cost.switches;
         state.counters["threads"] = static_cast<double>(program.size());
+        state.counters["polls_per_s"] = static_cast<double>(sim.ExchangeCount()) / seconds;
     }
     sim.Stop();
     bare_sim.Stop();
