@@ -355,7 +355,8 @@ void TSerBaseDispatcher::ProcessCommEvent() {
     if (ev & EV_RXCHAR) {
         // Bytes that arrive while the last ones are being handled are taken here at once: a
         // round through the comm-event thread costs two more thread switches per piece.
-        // The read that finds nothing more ends the rounds: no queue query is needed.
+        // One look at the driver's queue decides another round: a read that finds nothing
+        // costs two calls (an empty read, then the look for a hang-up).
         ReadInput();
         for (int rounds = 1;; ++rounds) {
             if (in_dispatch_) break;
@@ -364,7 +365,7 @@ void TSerBaseDispatcher::ProcessCommEvent() {
             }
             if (close_pending_) return;  // the close signals the comm-event thread itself
             if (status_fired_) ResetStatusTriggers();
-            if (rounds >= 16 || ReadInput() == 0) break;
+            if (rounds >= 16 || device_.InQueue() == 0 || ReadInput() == 0) break;
         }
     }
     if (close_pending_) return;
