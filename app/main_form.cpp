@@ -1,6 +1,9 @@
 #include "app/main_form.h"
 
 #include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <string_view>
 
 #include "app/device_slot_display.h"
 #include "app/pages/main_pages.h"
@@ -23,6 +26,7 @@
 #include "link/version.h"
 #include "platform/classes/file_utils.h"
 #include "platform/forms/application.h"
+#include "platform/sync/clock.h"
 #include "platform/win/paint.h"
 
 TForm1* Form1 = nullptr;
@@ -143,6 +147,7 @@ void TForm1::FormCreate() {
 void TForm1::ClearAtCreate() {
     lastDate_.clear();
     lastTime_.clear();
+    lastClockSecond_ = INT64_MIN;
     HandshakeCountdown = 0;
     LinkState = TLinkState{};
     const TMainPages& p = *pages_;
@@ -266,16 +271,29 @@ void TForm1::FormResize() {
 }
 
 void TForm1::Timer1Timer() {
-    const TDateTime now = Now();
-    const std::string date = FormatDateTime("yyyy-mm-dd", now);
-    const std::string time = FormatDateTime("hh:nn:ss", now);
-    if (date != lastDate_) {
-        lastDate_ = date;
-        StatusBar1->Panels()->Items(0)->SetText(date);
-    }
-    if (time != lastTime_) {
-        lastTime_ = time;
-        StatusBar1->Panels()->Items(1)->SetText(time);
+    // The clock changes once a second, the tick comes ten times: the other nine cost only
+    // the comparison. localtime_r uses the zone as last read instead of looking at the
+    // zone file on every call.
+    const int64_t unix_ms = CurrentClock().UnixMillis();
+    const int64_t second = unix_ms >= 0 ? unix_ms / 1000 : -((-unix_ms + 999) / 1000);
+    if (second != lastClockSecond_) {
+        lastClockSecond_ = second;
+        const time_t t = static_cast<time_t>(second);
+        struct tm local {};
+        char text[80] = {};
+        if (localtime_r(&t, &local) != nullptr)
+            std::snprintf(text, sizeof text, "%04d-%02d-%02d%02d:%02d:%02d", local.tm_year + 1900, local.tm_mon + 1,
+                          local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+        const std::string_view both(text);
+        const std::string_view date = both.substr(0, 10), time = both.size() > 10 ? both.substr(10) : both.substr(0, 0);
+        if (date != lastDate_) {
+            lastDate_ = date;
+            StatusBar1->Panels()->Items(0)->SetText(lastDate_);
+        }
+        if (time != lastTime_) {
+            lastTime_ = time;
+            StatusBar1->Panels()->Items(1)->SetText(lastTime_);
+        }
     }
     for (TProgressBar* bar : {pages_->EIN->ProgressBar1001, pages_->EIG->ProgressBar1501})
         if (bar->Visible()) bar->SetPosition(bar->Position() + 1 > 100 ? 0 : bar->Position() + 1);

@@ -1,7 +1,8 @@
 // A full menu entry of the control road against the simulated door terminal polling every
 // 10 ms over a pseudo-terminal: the code check, then the five reads of the state page. The
 // poll rate dominates; the counter "program_share" is the window thread's CPU time over the
-// wall time of an entry (aim: under 0.1).
+// wall time of an entry (aim: under 0.1). Then the idle cost of the open menu against a
+// terminal polling every 50 ms, beside the bare responder of idle_cost.h.
 
 #include <benchmark/benchmark.h>
 
@@ -11,6 +12,7 @@
 #include <fstream>
 
 #include "app/main_form.h"
+#include "bench/idle_cost.h"
 #include "app/pages/main_pages.h"
 #include "app/program_start.h"
 #include "link/command_line.h"
@@ -82,6 +84,45 @@ void BM_ControlEntryAgainstTheSimulator(benchmark::State& state) {
     std::filesystem::remove_all(dir);
 }
 
+void BM_IdleControlMenuOpen(benchmark::State& state) {
+    char pattern[] = "/tmp/tovak-bench-idle-menu-XXXXXX";
+    if (!mkdtemp(pattern)) {
+        state.SkipWithError("no temporary folder");
+        return;
+    }
+    const std::string dir = pattern;
+    std::filesystem::create_directories(dir + "/ports");
+    setenv("TOVAK_PORTS", (dir + "/ports").c_str(), 1);
+    BaseDir = dir + "/";
+    ProtDir = BaseDir + "PROT/";
+    std::ofstream(BaseDir + "TOVAK.INI") << "[MAIN]\r\nCSM=0\r\nCOC=22\r\n";
+    BareResponder bare;
+    DoorSimOptions options;
+    options.port = 22;
+    options.ports_dir = dir + "/ports";
+    options.poll_ms = 50;
+    DoorSim sim(DoorState::DoorTerminal(), options);
+    sim.Start();
+    SetCommandLineForTesting({"tovak"});
+    ParseParams();
+    CurrentPresenter();
+    EnsureApplication()->Initialize();
+    CreateProgramForms();
+    Form1->Show();
+    Application->ProcessMessages();
+    TMainPages& pages = Form1->Pages();
+    const std::vector<pid_t> program = ThreadsOpenedBy([&] { pages.COC->Button601Click(); });
+    if (!LinkState.PortOpen || !Form1->CheckAccessCode("1111", 1)) state.SkipWithError("no simulated device");
+    MeasureIdle(state, program, bare);
+    if (LinkState.PortOpen) FormSercom->ClosePort();
+    DestroyProgramForms();
+    sim.Stop();
+    SetCommandLineForTesting({});
+    unsetenv("TOVAK_PORTS");
+    std::filesystem::remove_all(dir);
+}
+
 }  // namespace
 
+BENCHMARK(BM_IdleControlMenuOpen)->Iterations(5)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ControlEntryAgainstTheSimulator)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();

@@ -1,6 +1,8 @@
 #include "controls/vx_button.h"
 
 #include <algorithm>
+#include <compare>
+#include <map>
 #include <vector>
 
 #include "platform/forms/control_paint.h"
@@ -18,6 +20,46 @@ int Random(int range) {
     g_randSeed = g_randSeed * 0x08088405u + 1;
     if (range <= 0) return 0;
     return static_cast<int>((static_cast<uint64_t>(g_randSeed) * static_cast<uint32_t>(range)) >> 32);
+}
+
+// p / q rounded half to even, as Round does, in integers (q > 0).
+int RoundDiv(int p, int q) {
+    int n = p / q;
+    const int r2 = 2 * (p % q < 0 ? -(p % q) : p % q);
+    if (r2 > q || (r2 == q && (n & 1) != 0)) n += p < 0 ? -1 : 1;
+    return n;
+}
+
+// Faces without dither depend on nothing but their size, colours and steps: buttons of one
+// size and colouring share them. Only the window thread makes buttons.
+struct FaceKey {
+    int w, h;
+    TColor from, to;
+    int steps;
+    auto operator<=>(const FaceKey&) const = default;
+};
+
+std::map<FaceKey, std::weak_ptr<TBitmap>>& FaceCache() {
+    static std::map<FaceKey, std::weak_ptr<TBitmap>> cache;
+    return cache;
+}
+
+std::shared_ptr<TBitmap> Face(int W, int H, TColor From, TColor To, int Steps, bool Dither) {
+    auto make = [&] {
+        auto face = std::make_shared<TBitmap>();
+        FillGradient(W, H, From, To, Steps, 1, Dither, face.get());
+        return face;
+    };
+    // The scatter goes on from face to face: a dithered one is never shared.
+    if (Dither) return make();
+    auto& cache = FaceCache();
+    const FaceKey key{W, H, From, To, Steps};
+    if (auto it = cache.find(key); it != cache.end())
+        if (auto face = it->second.lock()) return face;
+    if (cache.size() >= 64) std::erase_if(cache, [](const auto& entry) { return entry.second.expired(); });
+    auto face = make();
+    cache[key] = face;
+    return face;
 }
 
 void SetClipped(TBitmap* b, int x, int y, COLORREF c) {
@@ -52,9 +94,7 @@ void FillGradient(int W, int H, TColor FromColor, TColor ToColor, int Steps, int
     COLORREF b = ColorToRGB(ToColor);
     std::vector<COLORREF> ramp(static_cast<size_t>(Steps));
     for (int i = 0; i < Steps; ++i) {
-        auto channel = [&](int first, int second) {
-            return static_cast<int>(first + Round(static_cast<long double>(i) * (second - first) / (Steps - 1)));
-        };
+        auto channel = [&](int first, int second) { return first + RoundDiv(i * (second - first), Steps - 1); };
         ramp[static_cast<size_t>(i)] = RGB(channel(GetRValue(a), GetRValue(b)), channel(GetGValue(a), GetGValue(b)),
                                            channel(GetBValue(a), GetBValue(b)));
     }
@@ -94,12 +134,12 @@ void DrawButtonText(TCanvas* Canvas, const std::string& Text, unsigned Flags, TR
 
 TvxButton::TvxButton(TComponent* AOwner)
     : TvxCustomControl(AOwner),
-      background_(std::make_unique<TBitmap>()),
-      clicked_(std::make_unique<TBitmap>()),
+      background_(std::make_shared<TBitmap>()),
+      clicked_(background_),
       colors_(std::make_unique<TvxColors>(this)),
-      focused_(std::make_unique<TBitmap>()),
+      focused_(background_),
       glyph_(std::make_unique<TBitmap>()),
-      highlight_(std::make_unique<TBitmap>()) {
+      highlight_(background_) {
     SetBounds(Left(), Top(), 73, 25);
     SetTabStop(true);
     SetColor(clBtnFace);
@@ -146,11 +186,16 @@ void TvxButton::RebuildBitmaps() {
     int k = HasFrame(true) ? 1 : 0;
     int w = Width();
     int h = Height();
-    FillGradient(w - 2 - 4 * k, h - 2 - 4 * k, colors_->BackgroundFrom(), colors_->BackgroundTo(), steps, 1, dither,
-                 background_.get());
-    FillGradient(w - 2, h - 2, colors_->ClickedFrom(), colors_->ClickedTo(), steps, 1, dither, clicked_.get());
-    FillGradient(w - 2, h - 2, colors_->FocusedFrom(), colors_->FocusedTo(), steps, 1, dither, focused_.get());
-    FillGradient(w - 2, h - 2, colors_->HighlightFrom(), colors_->HighlightTo(), steps, 1, dither, highlight_.get());
+    // A resize to the same size (the constructor's, a layout pass) changes nothing.
+    const TvxColors& c = *colors_;
+    const std::array<int, 12> built{w, h, k, steps, c.BackgroundFrom(), c.BackgroundTo(), c.ClickedFrom(),
+                                    c.ClickedTo(), c.FocusedFrom(), c.FocusedTo(), c.HighlightFrom(), c.HighlightTo()};
+    if (!dither && built == built_) return;
+    built_ = built;
+    background_ = Face(w - 2 - 4 * k, h - 2 - 4 * k, c.BackgroundFrom(), c.BackgroundTo(), steps, dither);
+    clicked_ = Face(w - 2, h - 2, c.ClickedFrom(), c.ClickedTo(), steps, dither);
+    focused_ = Face(w - 2, h - 2, c.FocusedFrom(), c.FocusedTo(), steps, dither);
+    highlight_ = Face(w - 2, h - 2, c.HighlightFrom(), c.HighlightTo(), steps, dither);
     Invalidate();
 }
 

@@ -6,6 +6,7 @@
 // focus; Esc clicks it when Cancel (no modifier held); Space presses it. A click sets the
 // parent form's ModalResult to the button's.
 
+#include <array>
 #include <memory>
 
 #include "controls/vx_colors.h"
@@ -86,14 +87,14 @@ private:
         Invalidate();
     }
     bool autoGray_ = true;
-    std::unique_ptr<TBitmap> background_;
+    std::shared_ptr<TBitmap> background_;  // shared with buttons of the same face
     bool cancel_ = false;
-    std::unique_ptr<TBitmap> clicked_;
+    std::shared_ptr<TBitmap> clicked_;  // shared with buttons of the same face
     std::unique_ptr<TvxColors> colors_;
     bool default_ = false;
-    std::unique_ptr<TBitmap> focused_;
+    std::shared_ptr<TBitmap> focused_;  // shared with buttons of the same face
     std::unique_ptr<TBitmap> glyph_;
-    std::unique_ptr<TBitmap> highlight_;
+    std::shared_ptr<TBitmap> highlight_;  // shared with buttons of the same face
     bool hotTrack_ = false;
     int imageIndex_ = -1;
     TvxLayout layout_ = blGlyphLeft;
@@ -102,4 +103,5 @@ private:
     bool showFocusRect_ = true;
     uint8_t spacing_ = 3;
     bool wordWrap_ = true;
+    std::array<int, 12> built_{};  // what the faces were last built for (width 0: nothing yet)
 };

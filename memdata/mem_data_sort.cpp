@@ -1,8 +1,10 @@
 // Sorting, searching and filtering of the memory table, on the byte forms of its blocks.
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <limits>
+#include <span>
 
 #include "memdata/vx_mem_data.h"
 #include "platform/db/blob_field.h"
@@ -97,19 +99,23 @@ int CompareTyped(const uint8_t* A, const uint8_t* B, TFieldType FieldType, bool 
     }
 }
 
-// A key in byte form; wide-string keys keep their own string.
+// A key in byte form; wide-string keys keep their own string. Keys of the usual sizes live
+// in the key itself: a search then costs no allocation for it.
 struct KeyValue {
     bool isNull = true;
-    std::vector<uint8_t> bytes;
+    std::array<uint8_t, 64> small{};
+    std::vector<uint8_t> large;
     std::u16string wide;
+    uint8_t* Data() { return large.empty() ? small.data() : large.data(); }
 };
 
 KeyValue MakeKey(const Variant& v, const TField* f) {
     KeyValue k;
     if (v.IsNull() || v.IsEmpty()) return k;
-    k.bytes.assign(std::max(f->DataSize(), static_cast<int>(sizeof(void*))) + 1, 0);
-    if (f->DataType() == ftWideString) SetWideSlot(k.bytes.data(), &k.wide);
-    if (!VariantToBuffer(v, k.bytes.data(), f)) return k;
+    const size_t size = static_cast<size_t>(std::max(f->DataSize(), static_cast<int>(sizeof(void*)))) + 1;
+    if (size > k.small.size()) k.large.assign(size, 0);
+    if (f->DataType() == ftWideString) SetWideSlot(k.Data(), &k.wide);
+    if (!VariantToBuffer(v, k.Data(), f)) return k;
     k.isNull = false;
     return k;
 }
@@ -133,31 +139,44 @@ using BlobList = std::vector<std::unique_ptr<std::vector<std::string>>>;
 
 // The quicksort of the table: pivot from the middle, equal keys told apart by the caller's
 // comparison (the RecId tie-break), ids and blob entries swapped along with the blocks.
-template <class Cmp>
-void QuickSortImpl(Blocks& recs, std::vector<int32_t>& ids, BlobList* blobs, int L, int R, const Cmp& cmp) {
+// `cmp(i, pivot)` compares the record at i with the pivot taken before the partitioning;
+// `swap_more(i, j)` moves what else goes along with the records.
+template <class Pivot, class MakePivot, class Cmp, class SwapMore>
+void QuickSortImpl(Blocks& recs, std::vector<int32_t>& ids, BlobList* blobs, int L, int R, const MakePivot& make_pivot,
+                   const Cmp& cmp, const SwapMore& swap_more) {
     while (L < R) {
-        const uint8_t* pivot = recs[(L + R) / 2];
+        const Pivot pivot = make_pivot((L + R) / 2);
         int i = L, j = R;
         do {
-            while (i < R && cmp(recs[i], pivot) < 0) ++i;
-            while (j > L && cmp(recs[j], pivot) > 0) --j;
+            while (i < R && cmp(i, pivot) < 0) ++i;
+            while (j > L && cmp(j, pivot) > 0) --j;
             if (i <= j) {
                 std::swap(recs[i], recs[j]);
                 std::swap(ids[i], ids[j]);
                 if (blobs) std::swap((*blobs)[i], (*blobs)[j]);
+                swap_more(i, j);
                 ++i;
                 --j;
             }
         } while (i <= j);
         // Recurse into the smaller part, loop on the larger: the depth stays logarithmic.
         if (j - L < R - i) {
-            if (L < j) QuickSortImpl(recs, ids, blobs, L, j, cmp);
+            if (L < j) QuickSortImpl<Pivot>(recs, ids, blobs, L, j, make_pivot, cmp, swap_more);
             L = i;
         } else {
-            if (i < R) QuickSortImpl(recs, ids, blobs, i, R, cmp);
+            if (i < R) QuickSortImpl<Pivot>(recs, ids, blobs, i, R, make_pivot, cmp, swap_more);
             R = j;
         }
     }
+}
+
+// The first eight bytes of a text, big-endian, zero after its end: two texts that differ
+// there compare as these numbers do.
+uint64_t TextPrefix(const uint8_t* text) {
+    uint64_t v = 0;
+    int i = 0;
+    for (; i < 8 && text[i] != 0; ++i) v = (v << 8) | text[i];
+    return i == 0 ? 0 : v << (8 * (8 - i));
 }
 }  // namespace
 
@@ -166,23 +185,45 @@ void TvxMemData::QuickSort(int L, int R, int ValueOffset, TFieldType Type, bool 
     BlobList* blobs = blobs_.empty() ? nullptr : &blobs_;
     int rid = sortRecIdOffset_;
     if (Type == ftString && !sortOptions_.Contains(soCaseInsensitive)) {
-        // Byte-wise text order, inlined: most keys differ in their first bytes.
-        auto cmp = [=](const uint8_t* a, const uint8_t* b) {
-            const uint8_t* pa = a + ValueOffset;
-            const uint8_t* pb = b + ValueOffset;
-            while (*pa == *pb && *pa != 0) {
-                ++pa;
-                ++pb;
+        // Byte-wise text order. Most keys differ in their first eight bytes: those sit in a
+        // row of numbers moved along with the blocks, so that most comparisons do not read
+        // two scattered blocks. The order is the bytes' order, so the sort is the same.
+        std::vector<uint64_t> pre(recs.size());
+        for (int i = L; i <= R; ++i) pre[i] = TextPrefix(recs[i] + ValueOffset);
+        struct Pivot {
+            uint64_t prefix;
+            const uint8_t* rec;
+        };
+        auto make_pivot = [&](int i) { return Pivot{pre[i], recs[i]}; };
+        auto cmp = [&](int i, const Pivot& p) {
+            int r;
+            if (pre[i] != p.prefix) {
+                r = pre[i] < p.prefix ? -1 : 1;
+            } else {
+                const uint8_t* pa = recs[i] + ValueOffset;
+                const uint8_t* pb = p.rec + ValueOffset;
+                while (*pa == *pb && *pa != 0) {
+                    ++pa;
+                    ++pb;
+                }
+                r = *pa < *pb ? -1 : (*pa > *pb ? 1 : 0);
+                if (r == 0 && rid >= 0) r = Sign3(Load<int32_t>(recs[i] + rid), Load<int32_t>(p.rec + rid));
             }
-            int r = *pa < *pb ? -1 : (*pa > *pb ? 1 : 0);
-            if (r == 0 && rid >= 0) r = Sign3(Load<int32_t>(a + rid), Load<int32_t>(b + rid));
             return Desc ? -r : r;
         };
-        QuickSortImpl(recs, ids_, blobs, L, R, cmp);
+        auto swap_more = [&](int i, int j) { std::swap(pre[i], pre[j]); };
+        QuickSortImpl<Pivot>(recs, ids_, blobs, L, R, make_pivot, cmp, swap_more);
+        // The row is the prefix cache of the new order.
+        if (L == 0 && R + 1 == static_cast<int>(recs.size())) {
+            prefixes_ = std::move(pre);
+            prefixModCount_ = store_->ModCount();
+            prefixOffset_ = ValueOffset;
+        }
         return;
     }
-    auto cmp = [&](const uint8_t* a, const uint8_t* b) { return CmpRecords(a, b, ValueOffset, Type, Desc); };
-    QuickSortImpl(recs, ids_, blobs, L, R, cmp);
+    auto make_pivot = [&](int i) { return recs[i]; };
+    auto cmp = [&](int i, const uint8_t* pivot) { return CmpRecords(recs[i], pivot, ValueOffset, Type, Desc); };
+    QuickSortImpl<const uint8_t*>(recs, ids_, blobs, L, R, make_pivot, cmp, [](int, int) {});
 }
 
 void TvxMemData::Resort() {
@@ -292,14 +333,6 @@ bool BinarySearchImpl(int n, const At& Record, int Offset, const uint8_t* Value,
     return BinarySearchWith(n, Record, compare, Offset, Value, Type, Desc, CaseInsensitive, Low, High, Pos);
 }
 
-// The first eight bytes of a text, big-endian, zero after its end: two texts that differ
-// there compare as these numbers do.
-uint64_t TextPrefix(const uint8_t* text) {
-    uint64_t v = 0;
-    int i = 0;
-    for (; i < 8 && text[i] != 0; ++i) v = (v << 8) | text[i];
-    return i == 0 ? 0 : v << (8 * (8 - i));
-}
 }  // namespace
 
 const std::vector<uint64_t>& TvxMemData::SortPrefixes(int Offset) {
@@ -422,12 +455,20 @@ int FirstOfRun(int pos, int count, const Match& matches) {
 }  // namespace
 
 int TvxMemData::LocateRecord(const std::string& KeyFields, const Variant& KeyValues, TLocateOptions Options) {
-    std::vector<TField*> fields;
-    try {
-        GetFieldList(fields, KeyFields);
-    } catch (const EDatabaseError&) {
-        DatabaseError(DbFmt(SFieldNotFound, KeyFields));
+    // One plain field name, the common case, needs no list: no splitting, trimming or
+    // allocation; nor does its key.
+    const bool plain = !KeyFields.empty() && KeyFields.find(';') == std::string::npos && KeyFields.front() != ' ' &&
+                       KeyFields.back() != ' ';
+    TField* single = plain ? FindField(KeyFields) : nullptr;
+    std::vector<TField*> list;
+    if (!single) {
+        try {
+            GetFieldList(list, KeyFields);
+        } catch (const EDatabaseError&) {
+            DatabaseError(DbFmt(SFieldNotFound, KeyFields));
+        }
     }
+    const std::span<TField* const> fields = single ? std::span<TField* const>(&single, 1) : std::span<TField* const>(list);
     int count = store_->RecordCount();
     if (count == 0 || fields.empty()) return -1;
     if ((fields.size() == 1 && KeyValues.IsArray()) || (fields.size() > 1 && !KeyValues.IsArray())) return -1;
@@ -435,12 +476,13 @@ int TvxMemData::LocateRecord(const std::string& KeyFields, const Variant& KeyVal
     CheckBrowseMode();
     UpdateCursorPos();
 
-    std::vector<KeyValue> keys;
+    KeyValue first = MakeKey(fields.size() == 1 ? KeyValues : KeyValues[0], fields[0]);
+    std::vector<KeyValue> more;
+    more.reserve(fields.size() - 1);
+    for (size_t i = 1; i < fields.size(); ++i) more.push_back(MakeKey(KeyValues[static_cast<int>(i)], fields[i]));
+    auto keyAt = [&](size_t i) -> KeyValue& { return i == 0 ? first : more[i - 1]; };
     for (size_t i = 0; i < fields.size(); ++i)
-        keys.push_back(MakeKey(fields.size() == 1 ? KeyValues : KeyValues[static_cast<int>(i)], fields[i]));
-    for (size_t i = 0; i < fields.size(); ++i)
-        if (fields[i]->DataType() == ftWideString && !keys[i].isNull)
-            SetWideSlot(keys[i].bytes.data(), &keys[i].wide);
+        if (fields[i]->DataType() == ftWideString && !keyAt(i).isNull) SetWideSlot(keyAt(i).Data(), &keyAt(i).wide);
 
     bool caseRule = Options.Contains(loCaseInsensitive) == sortOptions_.Contains(soCaseInsensitive);
     bool ci = Options.Contains(loCaseInsensitive);
@@ -452,14 +494,14 @@ int TvxMemData::LocateRecord(const std::string& KeyFields, const Variant& KeyVal
     TvxMemIndex* index0 = indexes_->GetIndexByField(f0);
     bool sorted0 = d0 && (f0 == sortField_ || index0) && caseRule;
 
-    if (fields.size() == 1 && !filterActive_ && sorted0 && !keys[0].isNull) {
+    if (fields.size() == 1 && !filterActive_ && sorted0 && !first.isNull) {
         int pos = -1;
         bool found;
         if (f0 == sortField_ && d0->DataType == ftString && !ci) {
             // Repeated searches on a text key mostly decide on a cached key prefix, which
             // keeps them off the scattered record blocks.
             const std::vector<uint64_t>& pre = SortPrefixes(d0->DataOffset);
-            const uint8_t* key = keys[0].bytes.data();
+            const uint8_t* key = first.Data();
             uint64_t keyPrefix = TextPrefix(key);
             auto view = [&](int i) -> const uint8_t* { return recs[i]; };
             auto compare = [&](int i) {
@@ -468,17 +510,20 @@ int TvxMemData::LocateRecord(const std::string& KeyFields, const Variant& KeyVal
             };
             found = BinarySearchWith(count, view, compare, d0->DataOffset, key, ftString,
                                      sortOptions_.Contains(soDesc), false, -1, -1, pos);
+            // A whole, non-empty key: the search found the first equal text already, and
+            // only a stored value can equal it.
+            if (Options.Empty() && key[0] != 0) return found && pos >= 0 && pos < count ? pos : -1;
         } else if (f0 == sortField_) {
             auto view = [&](int i) -> const uint8_t* { return recs[i]; };
-            found = BinarySearchImpl(count, view, d0->DataOffset, keys[0].bytes.data(), d0->DataType,
+            found = BinarySearchImpl(count, view, d0->DataOffset, first.Data(), d0->DataType,
                                      sortOptions_.Contains(soDesc), ci, -1, -1, pos);
         } else {
-            found = index0->Find(keys[0].bytes.data(), pos, ci);
+            found = index0->Find(first.Data(), pos, ci);
         }
         if (isText(d0->DataType)) {
             auto matches = [&](int i) {
                 const uint8_t* b = recs[i];
-                return b[d0->Offset] && PartialMatch(keys[0].bytes.data(), b + d0->DataOffset, d0->DataType, Options);
+                return b[d0->Offset] && PartialMatch(first.Data(), b + d0->DataOffset, d0->DataType, Options);
             };
             if (f0 == sortField_) pos = FirstOfRun(pos, count, matches);
             if (pos < 0 || pos >= count) return -1;
@@ -494,11 +539,11 @@ int TvxMemData::LocateRecord(const std::string& KeyFields, const Variant& KeyVal
         TvxMemField* d = descs[i];
         if (!d) return false;
         bool has = block[d->Offset] != 0;
-        if (keys[i].isNull) return !has;
+        if (keyAt(i).isNull) return !has;
         if (!has) return false;
         if (isText(d->DataType) && !Options.Empty())
-            return PartialMatch(keys[i].bytes.data(), block + d->DataOffset, d->DataType, Options);
-        return CompareTyped(block + d->DataOffset, keys[i].bytes.data(), d->DataType, ci) == 0;
+            return PartialMatch(keyAt(i).Data(), block + d->DataOffset, d->DataType, Options);
+        return CompareTyped(block + d->DataOffset, keyAt(i).Data(), d->DataType, ci) == 0;
     };
     auto matchAll = [&](const uint8_t* block) {
         for (size_t i = 0; i < fields.size(); ++i)
@@ -510,10 +555,10 @@ int TvxMemData::LocateRecord(const std::string& KeyFields, const Variant& KeyVal
     int start = 0;
     bool stopEarly = false;
     // In store order only the table's own sort keeps equal keys together.
-    if (!filterActive_ && sorted0 && f0 == sortField_ && !keys[0].isNull) {
+    if (!filterActive_ && sorted0 && f0 == sortField_ && !first.isNull) {
         auto view = [&](int i) -> const uint8_t* { return recs[i]; };
         int pos;
-        BinarySearchImpl(count, view, d0->DataOffset, keys[0].bytes.data(), d0->DataType,
+        BinarySearchImpl(count, view, d0->DataOffset, first.Data(), d0->DataType,
                          sortOptions_.Contains(soDesc), ci, -1, -1, pos);
         start = FirstOfRun(pos, count, [&](int i) { return matchField(0, recs[i]); });
         stopEarly = true;
@@ -565,13 +610,13 @@ int TvxMemData::GetRecNoByFieldValue(const Variant& Value, const std::string& Fi
     TvxMemField* d = f ? store_->FindField(f) : nullptr;
     if (!d) return -1;
     KeyValue key = MakeKey(Value, f);
-    if (f->DataType() == ftWideString && !key.isNull) SetWideSlot(key.bytes.data(), &key.wide);
+    if (f->DataType() == ftWideString && !key.isNull) SetWideSlot(key.Data(), &key.wide);
     const auto& recs = store_->RecordList();
     for (int r = 0; r < store_->RecordCount(); ++r) {
         const uint8_t* block = recs[r];
         bool has = block[d->Offset] != 0;
         if (key.isNull ? !has
-                       : (has && CompareValues(block + d->DataOffset, key.bytes.data(), d->DataType) == 0))
+                       : (has && CompareValues(block + d->DataOffset, key.Data(), d->DataType) == 0))
             return r + 1;
     }
     return -1;

@@ -11,6 +11,14 @@ bool IsIdentStart(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
 }
 
+// Names compare ignoring case; identifiers are ASCII, other bytes stay as they are.
+std::string NameKey(std::string_view name) {
+    std::string key(name);
+    for (char& c : key)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return key;
+}
+
 }  // namespace
 
 bool IsValidIdent(std::string_view ident) {
@@ -64,11 +72,21 @@ void TComponent::SetComponentIndex(int Index) {
 }
 
 TComponent* TComponent::FindComponent(std::string_view AName) const {
-    if (AName.empty()) return nullptr;
-    for (TComponent* c : components_) {
-        if (SameText(c->name_, AName)) return c;
-    }
-    return nullptr;
+    if (AName.empty() || !names_) return nullptr;
+    auto it = names_->find(NameKey(AName));
+    return it == names_->end() ? nullptr : it->second;
+}
+
+void TComponent::IndexName(TComponent* AComponent) {
+    if (AComponent->name_.empty()) return;
+    if (!names_) names_ = std::make_unique<std::unordered_map<std::string, TComponent*>>();
+    names_->emplace(NameKey(AComponent->name_), AComponent);
+}
+
+void TComponent::UnindexName(TComponent* AComponent) {
+    if (AComponent->name_.empty() || !names_) return;
+    auto it = names_->find(NameKey(AComponent->name_));
+    if (it != names_->end() && it->second == AComponent) names_->erase(it);
 }
 
 void TComponent::SetName(const std::string& NewName) {
@@ -81,7 +99,9 @@ void TComponent::SetName(const std::string& NewName) {
     } else {
         ValidateRename(nullptr, name_, NewName);
     }
+    if (owner_ != nullptr) owner_->UnindexName(this);
     name_ = NewName;
+    if (owner_ != nullptr) owner_->IndexName(this);
 }
 
 void TComponent::ValidateRename(TComponent* AComponent, const std::string& CurName,
@@ -110,17 +130,36 @@ void TComponent::InsertComponent(TComponent* AComponent) {
 void TComponent::RemoveComponent(TComponent* AComponent) {
     if (AComponent == nullptr || AComponent->owner_ != this) return;
     Notification(AComponent, opRemove);
+    // Who keeps a reference to it among this owner's components lets go of it now; each is
+    // detached before it hears, so the list shrinks as it is walked.
+    std::vector<TComponent*> partners = AComponent->free_notifies_;
+    for (TComponent* partner : partners) {
+        // A handler before may have freed it (it is gone from the list then) or let go.
+        if (std::find(AComponent->free_notifies_.begin(), AComponent->free_notifies_.end(), partner) ==
+            AComponent->free_notifies_.end())
+            continue;
+        if (partner != this && partner->OwnedBy(this)) partner->Notification(AComponent, opRemove);
+    }
     Remove(AComponent);
+}
+
+bool TComponent::OwnedBy(const TComponent* AOwner) const {
+    for (const TComponent* c = owner_; c != nullptr; c = c->owner_)
+        if (c == AOwner) return true;
+    return false;
 }
 
 void TComponent::Insert(TComponent* AComponent) {
     components_.push_back(AComponent);
     AComponent->owner_ = this;
+    IndexName(AComponent);
 }
 
 void TComponent::Remove(TComponent* AComponent) {
-    auto it = std::find(components_.begin(), components_.end(), AComponent);
-    if (it != components_.end()) components_.erase(it);
+    // Components leave mostly in reverse order of their arrival: search from the back.
+    auto it = std::find(components_.rbegin(), components_.rend(), AComponent);
+    if (it != components_.rend()) components_.erase(std::next(it).base());
+    UnindexName(AComponent);
     AComponent->owner_ = nullptr;
 }
 
@@ -162,17 +201,9 @@ void TComponent::RemoveNotification(TComponent* AComponent) {
 }
 
 void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
+    // The notice is not passed on to the owned components: RemoveComponent tells the ones
+    // keeping a reference, and nothing keeps one to a component just inserted.
     if (Operation == opRemove && AComponent != nullptr) RemoveFreeNotification(AComponent);
-    // A handler may free siblings: walk by index and re-check the bounds each step.
-    size_t i = components_.size();
-    while (i > 0) {
-        --i;
-        if (i >= components_.size()) {
-            if (components_.empty()) break;
-            i = components_.size() - 1;
-        }
-        components_[i]->Notification(AComponent, Operation);
-    }
 }
 
 void TComponent::SetDesigning(bool Value, bool SetChildren) {

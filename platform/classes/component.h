@@ -7,8 +7,10 @@
 // them gone while it is still whole calls Destroying() and DestroyComponents() first.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/classes/persistent.h"
@@ -80,7 +82,9 @@ class TComponent : public TPersistent {
 
   protected:
     // Called on the owner for every component inserted or removed, and on every component
-    // registered with FreeNotification. The inherited call passes it to the owned components.
+    // registered with FreeNotification when that one is freed. A component removed from its
+    // owner is also announced to the components of that owner (at any depth) that keep a
+    // reference to it: only they can care, and they registered with FreeNotification.
     virtual void Notification(TComponent* AComponent, TOperation Operation);
     virtual void ValidateRename(TComponent* AComponent, const std::string& CurName,
                                 const std::string& NewName);
@@ -90,6 +94,9 @@ class TComponent : public TPersistent {
     void Insert(TComponent* AComponent);
     void Remove(TComponent* AComponent);
     void RemoveNotification(TComponent* AComponent);
+    bool OwnedBy(const TComponent* AOwner) const;  // at any depth
+    void IndexName(TComponent* AComponent);
+    void UnindexName(TComponent* AComponent);
 
     TComponent* owner_ = nullptr;
     std::string name_;
@@ -97,4 +104,6 @@ class TComponent : public TPersistent {
     TComponentState state_ = 0;
     std::vector<TComponent*> components_;
     std::vector<TComponent*> free_notifies_;
+    // Owned components by their name in capitals; made with the first named component.
+    std::unique_ptr<std::unordered_map<std::string, TComponent*>> names_;
 };

@@ -157,6 +157,16 @@ bool SleepUntil(uint64_t deadline) {
     return false;
 }
 
+// The record a thread sends through, made once per thread: a sender waits for its message
+// (or withdraws it) before it sends the next, so one record serves all its sends. The
+// window thread may still hold it for a moment after the answer; that only wakes the
+// sender's condition once more.
+const std::shared_ptr<SentMessage>& SenderMessage() {
+    thread_local std::shared_ptr<SentMessage> message = std::make_shared<SentMessage>();
+    message->Reuse();
+    return message;
+}
+
 }  // namespace
 
 void InitWindowThread() { Sys().SetWindowThread(); }
@@ -195,26 +205,35 @@ LRESULT SendMessageTimeout(HWND wnd, UINT msg, WPARAM wparam, LPARAM lparam, UIN
         return 1;
     }
     const uint64_t deadline = DeadlineAfter(timeout_ms);
-    auto message = std::make_shared<SentMessage>();
+    const std::shared_ptr<SentMessage>& message = SenderMessage();
     message->wnd = wnd;
     message->msg = msg;
     message->wparam = wparam;
     message->lparam = lparam;
-    std::unique_lock<std::mutex> lock(sys.lock);
-    if (!sys.FindLocked(wnd)) return 0;
-    sys.sent.push_back(message);
-    sys.NotifyLocked();
-    auto done = [&] { return message->state == SentMessage::kDone; };
-    if (!WaitUntilTicks(lock, message->done, deadline, done)) {
-        if (message->state == SentMessage::kQueued) {
-            // Not started: withdraw it, so it is never handled after we gave up.
-            sys.sent.erase(std::find(sys.sent.begin(), sys.sent.end(), message));
-            return 0;
+    {
+        std::lock_guard<std::mutex> guard(sys.lock);
+        if (!sys.FindLocked(wnd)) return 0;
+        sys.sent.push_back(message);
+        sys.MarkChangedLocked();
+    }
+    sys.WakeAfterUnlock();
+    auto done = [&] { return message->Done(); };
+    std::unique_lock<std::mutex> answer(message->lock);
+    if (!WaitUntilTicks(answer, message->done, deadline, done)) {
+        answer.unlock();
+        {
+            std::lock_guard<std::mutex> guard(sys.lock);
+            if (message->state.load() == SentMessage::kQueued) {
+                // Not started: withdraw it, so it is never handled after we gave up.
+                sys.sent.erase(std::find(sys.sent.begin(), sys.sent.end(), message));
+                return 0;
+            }
+            // Started: the handler may already have taken bytes; wait for its answer.
+            ++sys.late_senders;
+            sys.wake.notify_all();
         }
-        // Started: the handler may already have taken bytes; wait for its answer.
-        ++sys.late_senders;
-        sys.wake.notify_all();
-        message->done.wait(lock, done);
+        answer.lock();
+        message->done.wait(answer, done);
     }
     if (message->failed) return 0;
     if (result) *result = static_cast<uintptr_t>(message->result);
@@ -231,12 +250,17 @@ void Synchronize(const std::function<void()>& fn) {
         }
         return;
     }
-    auto message = std::make_shared<SentMessage>();
+    const std::shared_ptr<SentMessage>& message = SenderMessage();
     message->call = fn;
-    std::unique_lock<std::mutex> lock(sys.lock);
-    sys.sent.push_back(message);
-    sys.NotifyLocked();
-    message->done.wait(lock, [&] { return message->state == SentMessage::kDone; });
+    {
+        std::lock_guard<std::mutex> guard(sys.lock);
+        sys.sent.push_back(message);
+        sys.MarkChangedLocked();
+    }
+    sys.WakeAfterUnlock();
+    std::unique_lock<std::mutex> answer(message->lock);
+    message->done.wait(answer, [&] { return message->Done(); });
+    message->call = nullptr;
 }
 
 void PostQuitMessage(int exit_code) {

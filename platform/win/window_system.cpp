@@ -75,10 +75,8 @@ bool WindowSystem::HandleOneSent() {
     } else if (record) {
         result = CallProc(record, message->wnd, message->msg, message->wparam, message->lparam);
     }
-    std::lock_guard<std::mutex> guard(lock);
-    message->result = result;
-    message->state = SentMessage::kDone;
-    message->done.notify_all();
+    // `message` keeps the record alive while the sender is woken.
+    message->Finish(result, message->failed);
     return true;
 }
 
@@ -117,9 +115,7 @@ void WindowSystem::PurgeWindowLocked(HWND wnd) {
                  posted.end());
     for (auto it = sent.begin(); it != sent.end();) {
         if ((*it)->wnd == wnd && !(*it)->call) {
-            (*it)->failed = true;
-            (*it)->state = SentMessage::kDone;
-            (*it)->done.notify_all();
+            (*it)->Finish(0, true);
             it = sent.erase(it);
         } else {
             ++it;

@@ -27,7 +27,10 @@ struct PostedMessage {
     uint32_t time;
 };
 
-// A message sent from another thread, shared by the sender and the window thread.
+// A message sent from another thread, shared by the sender and the window thread. It
+// leaves the queue (kQueued to kRunning, or withdrawn) under the window system's lock; it
+// becomes kDone under its own `lock`, on which alone the sender waits for the answer, so a
+// woken sender does not queue up behind the window thread for the system's lock.
 struct SentMessage {
     enum State { kQueued, kRunning, kDone };
     HWND wnd = nullptr;
@@ -35,10 +38,30 @@ struct SentMessage {
     WPARAM wparam = 0;
     LPARAM lparam = 0;
     std::function<void()> call;  // instead of a window message: Synchronize
-    State state = kQueued;
+    std::atomic<State> state{kQueued};
     bool failed = false;  // the window was gone
     LRESULT result = 0;
+    std::mutex lock;
     std::condition_variable done;
+
+    bool Done() const { return state.load(std::memory_order_acquire) == kDone; }
+    // Sets the answer and wakes the sender.
+    void Finish(LRESULT answer, bool window_gone) {
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            result = answer;
+            failed = window_gone;
+            state.store(kDone, std::memory_order_release);
+        }
+        done.notify_all();
+    }
+    // Makes a used message ready for the next send from the same thread.
+    void Reuse() {
+        call = nullptr;
+        state.store(kQueued, std::memory_order_relaxed);
+        failed = false;
+        result = 0;
+    }
 };
 
 // Input as it came from the display or the driver, before the pump turns it into messages.
@@ -96,6 +119,10 @@ public:
         ++changes;
         wake.notify_one();
     }
+    // The same in two steps, for a caller that wakes the window thread only after releasing
+    // the lock, so that the woken thread does not at once block on it.
+    void MarkChangedLocked() { ++changes; }
+    void WakeAfterUnlock() { wake.notify_one(); }
 
     // Runs a procedure for one message, catching and reporting whatever escapes it.
     static LRESULT CallProc(const std::shared_ptr<WindowRecord>& record, HWND wnd, UINT msg, WPARAM wparam,

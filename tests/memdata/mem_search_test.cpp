@@ -90,6 +90,34 @@ TEST(MemSort, PlacingTerminatesForValuesBetweenNeighbours) {
     EXPECT_EQ(t.m->GetRecNoByFieldValue(45, "Nix"), -1);
 }
 
+// Texts alike in their first eight bytes are told apart by the rest, duplicates are found
+// from the first of them, and an empty key never finds an empty record.
+TEST(MemSearch, SortedTextsSharingLongPrefixesSortAndLocateExactly) {
+    TextTable t;
+    t.Add(1, "Abcdefghiz");
+    t.Add(2, "Abcdefghia");
+    t.Add(3, "");
+    t.Add(4, "Abcdefghia");
+    t.Add(5, "Abcdefgh");
+    for (bool desc : {false, true}) {
+        SCOPED_TRACE(desc);
+        t.m->SetSortOptions(desc ? TvxSortOptions{soDesc} : TvxSortOptions{});
+        t.m->SetSortedField("S");
+        std::vector<std::string> ascending{"/3", "Abcdefgh/5", "Abcdefghia/2", "Abcdefghia/4", "Abcdefghiz/1"};
+        std::vector<std::string> expected = ascending;
+        if (desc) expected = {"Abcdefghiz/1", "Abcdefghia/4", "Abcdefghia/2", "Abcdefgh/5", "/3"};
+        EXPECT_EQ(t.Order(t.s), expected);
+        ASSERT_TRUE(t.m->Locate("S", "Abcdefghia", {}));
+        EXPECT_EQ(t.n->AsInteger(), desc ? 4 : 2);
+        ASSERT_TRUE(t.m->Locate("S", "Abcdefgh", {}));
+        EXPECT_EQ(t.n->AsInteger(), 5);
+        EXPECT_FALSE(t.m->Locate("S", "Abcdefghi", {}));
+        EXPECT_FALSE(t.m->Locate("S", "Abcdefghzz", {}));
+        EXPECT_FALSE(t.m->Locate("S", "", {}));
+        t.m->SetSortedField("");
+    }
+}
+
 TEST(MemSearch, LocatePartialCaseInsensitiveAndErrors) {
     TextTable t;
     t.Add(1, "Abc");

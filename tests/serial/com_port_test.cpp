@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <random>
 #include <sstream>
 #include <sys/resource.h>
 #include <termios.h>
@@ -166,6 +167,73 @@ TEST_F(ComPortTest, PollingWithoutAHandlerWhileBytesStreamInLosesAndRepeatsNothi
     writer.join();
     ASSERT_TRUE(all) << got.size();
     EXPECT_TRUE(got == in) << got.size();
+}
+
+// Random chunk sizes and pauses on the device side, while the window thread reads partly
+// inside the announcements and partly outside them, sometimes not at all for a while so that
+// the ring fills: every byte must arrive once and in order.
+TEST_F(ComPortTest, RandomChunksAndReadersLoseAndRepeatNothing) {
+    for (uint32_t seed : {1u, 2u, 3u}) {
+        SCOPED_TRACE(seed);
+        std::mt19937 rng(seed);
+        const std::string in = Pattern(96 * 1024 + seed * 777);
+        std::string got;
+        auto port = std::make_unique<TSerComPort>(nullptr);
+        port->SetAutoOpen(false);
+        port->SetComNumber(11);
+        std::mt19937 reader_rng(seed * 31);
+        port->SetOnTriggerAvail([&](TObject*, uint16_t count) {
+            // Some events take nothing, some part of what was announced, some everything.
+            const uint32_t take = std::uniform_int_distribution<uint32_t>(0, 3)(reader_rng) == 0
+                                      ? 0
+                                      : std::uniform_int_distribution<uint32_t>(1, count + 1)(reader_rng);
+            for (uint32_t i = 0; i < take && port->CharReady(); ++i) got += port->GetChar();
+        });
+        port->SetOpen(true);
+        std::thread writer([&, chunk_seed = seed * 97] {
+            std::mt19937 wrng(chunk_seed);
+            size_t sent = 0;
+            while (sent < in.size()) {
+                const size_t max = std::uniform_int_distribution<int>(0, 9)(wrng) == 0 ? 12000 : 300;
+                const size_t n = std::min(in.size() - sent, std::uniform_int_distribution<size_t>(1, max)(wrng));
+                if (!pty_.WriteAll(in.substr(sent, n), 60000)) return;
+                sent += n;
+                const int pause = std::uniform_int_distribution<int>(0, 4)(wrng);
+                if (pause == 0) std::this_thread::yield();
+                if (pause == 1) std::this_thread::sleep_for(std::chrono::microseconds(wrng() % 2000));
+            }
+        });
+        bool all = PumpUntil(
+            [&] {
+                // Outside the announcements the window thread takes a random share too.
+                const int take = std::uniform_int_distribution<int>(0, 2)(rng) == 0 ? 0 : static_cast<int>(rng() % 4096);
+                for (int i = 0; i < take && port->CharReady(); ++i) got += port->GetChar();
+                return got.size() >= in.size();
+            },
+            120000);
+        writer.join();
+        ASSERT_TRUE(all) << got.size();
+        ASSERT_EQ(in.size(), got.size());
+        EXPECT_TRUE(got == in) << "first difference at "
+                               << std::mismatch(in.begin(), in.end(), got.begin()).first - in.begin();
+        port->SetOpen(false);
+    }
+}
+
+// The dispatch thread sleeps without a deadline while no timer runs; a timer put in place
+// later must still fire.
+TEST_F(ComPortTest, ATimerTriggerRestoredOnAnIdlePortFires) {
+    auto port = OpenCollecting();
+    std::vector<uint16_t> fired;
+    port->SetOnTriggerTimer([&](TObject*, uint16_t handle) { fired.push_back(handle); });
+    TSerBaseDispatcher* d = port->Dispatcher();
+    TTriggerSnapshot snapshot;
+    d->SaveTriggers(snapshot);
+    const uint32_t now = GetTickCount() / 55;
+    snapshot.TimerTriggers.push_back(TTimerTrigger{7, now, now + 2, true});
+    d->RestoreTriggers(snapshot);
+    ASSERT_TRUE(PumpUntil([&] { return !fired.empty(); }));
+    EXPECT_EQ(std::vector<uint16_t>{7}, fired);
 }
 
 TEST_F(ComPortTest, PutStringOverTheFreeSpaceRaisesAndQueuesNothing) {

@@ -69,19 +69,36 @@ TEST_F(ComponentTest, OwnerFreesWhatItOwnsLastFirst) {
     EXPECT_EQ(log, (std::vector<std::string>{"free form", "free b", "free a", "free a1"}));
 }
 
-TEST_F(ComponentTest, FreeingAnOwnedComponentTellsTheOwner) {
+TEST_F(ComponentTest, InsertAndRemoveReachTheOwnerAndWhoKeepsReferences) {
     auto form = std::make_unique<TProbe>(nullptr, "form");
     auto* a = new TProbe(form.get(), "a");
-    auto* b = new TProbe(form.get(), "b");
-    // Every owned component hears of an insertion too, the new one included.
-    EXPECT_EQ(log, (std::vector<std::string>{"a +a", "form +a", "b +b", "a +b", "form +b"}));
+    new TProbe(form.get(), "b");
+    EXPECT_EQ(log, (std::vector<std::string>{"form +a", "form +b"}));
+    // A reference to `a` kept further down in the owner, and one kept outside it.
+    auto* panel = new TProbe(form.get(), "panel");
+    auto* user = new TProbe(panel, "user");
+    auto outside = std::make_unique<TProbe>(nullptr, "outside");
+    user->partner = a;
+    outside->partner = a;
+    a->FreeNotification(user);
+    a->FreeNotification(outside.get());
     log.clear();
 
+    // Leaving the owner, `a` is announced to the owner and to the holder inside it only.
+    form->RemoveComponent(a);
+    EXPECT_EQ(log, (std::vector<std::string>{"form -a", "user -a"}));
+    EXPECT_EQ(user->partner, nullptr);
+    EXPECT_EQ(outside->partner, a);
+    EXPECT_EQ(form->FindComponent("A"), nullptr);
+    log.clear();
+    // Freed, it tells who still holds it; an insert reaches the owner alone.
     Free(a);
-    // The owner hears it, and passes it on to what it still owns.
-    EXPECT_EQ(log, (std::vector<std::string>{"free a", "b -a", "form -a"}));
-    EXPECT_EQ(form->ComponentCount(), 1);
-    EXPECT_EQ(b->ComponentIndex(), 0);
+    EXPECT_EQ(log, (std::vector<std::string>{"free a", "outside -a"}));
+    EXPECT_EQ(outside->partner, nullptr);
+    log.clear();
+    new TProbe(form.get(), "c");
+    EXPECT_EQ(log, (std::vector<std::string>{"form +c"}));
+    EXPECT_EQ(form->FindComponent("c")->Name(), "c");
 }
 
 // Reads its partner while being freed, as a control reading its pop-up menu does.
