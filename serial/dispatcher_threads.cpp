@@ -119,7 +119,6 @@ void TSerBaseDispatcher::StopDispatcher() {
         ready_event_.Set();
         WaitForThread(com_thread_);
     }
-    disp_wake_event_.Set();
     WaitForThread(disp_thread_);
 }
 
@@ -181,34 +180,12 @@ void TSerBaseDispatcher::ComThreadBody() {
     ThreadGone(ThreadKind::Com);
 }
 
-uint32_t TSerBaseDispatcher::DispatchWaitMs() {
-    // Bytes left in the driver by a full ring and armed status triggers are looked at
-    // regularly; otherwise the thread sleeps until an event or the next timer trigger.
-    if (driver_data_pending_) return 50;
-    CriticalSectionGuard guard(general_lock_);
-    for (const auto& t : status_triggers_)
-        if (t.Armed && !t.Fired) return 50;
-    uint32_t wait = INFINITE;
-    const uint32_t now_ms = GetTickCount();
-    for (const auto& t : timer_triggers_) {
-        if (!t.Active) continue;
-        // The trigger counts 55 ms units and expires once the unit after ExpireTicks begins.
-        const uint32_t now = now_ms / 55;
-        if (now < t.StartTicks) return 50;  // the tick count wrapped: look as before
-        if (now > t.ExpireTicks) return 0;
-        const uint64_t due_ms = (static_cast<uint64_t>(t.ExpireTicks) + 1) * 55;
-        wait = std::min<uint64_t>(wait, due_ms - now_ms);
-    }
-    return wait;
-}
-
 void TSerBaseDispatcher::DispThreadBody() {
     InterlockedIncrement(thread_count_);
     started_event_.Set();
     try {
         while (!kill_threads_ && !close_pending_) {
-            TSyncEvent* events[3] = {&com_event_, &recheck_event_, &disp_wake_event_};
-            const int which = WaitForAny(events, 3, DispatchWaitMs());
+            const int which = WaitForEither(com_event_, recheck_event_, 50);
             if (kill_threads_ && !close_pending_) {
                 ThreadGone(ThreadKind::Disp);
                 return;
@@ -220,7 +197,7 @@ void TSerBaseDispatcher::DispThreadBody() {
                 last_avail_pos_ = UINT32_MAX;
                 while (!in_dispatch_ && !close_pending_ && CheckTriggers()) {
                 }
-            } else if (which < 0 && driver_data_pending_) {
+            } else if (driver_data_pending_) {
                 bool full;
                 {
                     CriticalSectionGuard guard(input_lock_);
@@ -228,7 +205,7 @@ void TSerBaseDispatcher::DispThreadBody() {
                 }
                 // Bytes taken from the driver here are announced too; otherwise they would
                 // wait for the next byte to arrive, which may never come.
-                if (!full && ReadInput() > 0 && !in_dispatch_ && !close_pending_)
+                if (!full && ReadInput() && !in_dispatch_ && !close_pending_)
                     while (CheckTriggers() && !close_pending_) {
                     }
             }
@@ -355,18 +332,16 @@ void TSerBaseDispatcher::ProcessCommEvent() {
     if (ev & EV_RXCHAR) {
         // Bytes that arrive while the last ones are being handled are taken here at once: a
         // round through the comm-event thread costs two more thread switches per piece.
-        // One look at the driver's queue decides another round: a read that finds nothing
-        // costs two calls (an empty read, then the look for a hang-up).
-        ReadInput();
-        for (int rounds = 1;; ++rounds) {
+        int rounds = 0;
+        do {
+            ReadInput();
             if (in_dispatch_) break;
             StatusPass();
             while (!close_pending_ && CheckTriggers()) {
             }
             if (close_pending_) return;  // the close signals the comm-event thread itself
             if (status_fired_) ResetStatusTriggers();
-            if (rounds >= 16 || device_.InQueue() == 0 || ReadInput() == 0) break;
-        }
+        } while (++rounds < 16 && MoreInputWaiting());
     }
     if (close_pending_) return;
     ready_event_.Set();
@@ -383,19 +358,24 @@ void TSerBaseDispatcher::PerPassChecks() {
     if (status_fired_) ResetStatusTriggers();
 }
 
-uint32_t TSerBaseDispatcher::ReadInput() {
+bool TSerBaseDispatcher::ReadInput() {
     uint32_t read_total = 0;
     std::vector<char> logged;
     {
         CriticalSectionGuard guard(input_lock_);
-        if (in_ring_.empty()) return 0;
+        if (in_ring_.empty()) return false;
         if (in_buff_full_) {
-            if (!driver_data_pending_ && device_.InQueue() > 0) driver_data_pending_ = true;
-            return 0;
+            if (!driver_data_pending_) {
+                COMSTAT stat;
+                RefreshLineErrors(&stat);
+                if (stat.cbInQue > 0) driver_data_pending_ = true;
+            }
+            return true;
         }
-        // The read itself says what the driver holds: asking for the count first would cost
-        // a call per wake-up.
-        RefreshLineErrors();
+        COMSTAT stat;
+        RefreshLineErrors(&stat);
+        uint32_t n = stat.cbInQue;
+        if (n == 0) return false;
         uint32_t free, contiguous;
         if (dbuff_head_ == dbuff_tail_) {
             free = kInputRingSize;
@@ -406,26 +386,40 @@ uint32_t TSerBaseDispatcher::ReadInput() {
         } else {
             free = contiguous = dbuff_tail_ - dbuff_head_;
         }
-        uint32_t got = ReadCom(in_ring_.data() + dbuff_head_, contiguous);
+        if (free < n) {
+            driver_data_pending_ = true;
+            n = free;
+        } else {
+            driver_data_pending_ = false;
+        }
+        uint32_t first_want = std::min(n, contiguous);
+        uint32_t got = ReadCom(in_ring_.data() + dbuff_head_, first_want);
         if (logging_on_) logged.assign(in_ring_.data() + dbuff_head_, in_ring_.data() + dbuff_head_ + got);
         dbuff_head_ += got;
         if (dbuff_head_ == kInputRingSize) dbuff_head_ = 0;
+        if (got) in_buff_full_ = dbuff_head_ == dbuff_tail_;
         read_total = got;
-        if (got == contiguous && free > contiguous) {
-            uint32_t more = ReadCom(in_ring_.data() + dbuff_head_, free - contiguous);
+        if (got == first_want && n > contiguous) {
+            uint32_t more = ReadCom(in_ring_.data() + dbuff_head_, n - contiguous);
             if (logging_on_) logged.insert(logged.end(), in_ring_.data() + dbuff_head_, in_ring_.data() + dbuff_head_ + more);
             dbuff_head_ += more;
+            if (more) in_buff_full_ = dbuff_head_ == dbuff_tail_;
             read_total += more;
         }
-        // A ring filled to the brim may have left bytes in the driver.
-        if (read_total) in_buff_full_ = read_total == free;
-        driver_data_pending_ = read_total == free;
     }
     if (read_total && logging_on_) {
         CriticalSectionGuard guard(general_lock_);
         AddDispatchEntry(1, 1, read_total, logged.data(), static_cast<uint32_t>(logged.size()));
     }
-    return read_total;
+    return read_total > 0 || driver_data_pending_;
+}
+
+bool TSerBaseDispatcher::MoreInputWaiting() {
+    CriticalSectionGuard guard(input_lock_);
+    if (in_ring_.empty() || in_buff_full_) return false;
+    COMSTAT stat;
+    RefreshLineErrors(&stat);
+    return stat.cbInQue > 0;
 }
 
 bool TSerBaseDispatcher::CheckTriggers() {
@@ -720,13 +714,9 @@ void TSerBaseDispatcher::SaveTriggers(TTriggerSnapshot& Snapshot) {
 }
 
 void TSerBaseDispatcher::RestoreTriggers(const TTriggerSnapshot& Snapshot) {
-    {
-        CriticalSectionGuard guard(general_lock_);
-        avail_level_ = Snapshot.AvailLevel;
-        timer_triggers_ = Snapshot.TimerTriggers;
-        data_triggers_ = Snapshot.DataTriggers;
-        status_triggers_ = Snapshot.StatusTriggers;
-    }
-    // The dispatch thread may sleep without a deadline: it takes the new triggers' one.
-    disp_wake_event_.Set();
+    CriticalSectionGuard guard(general_lock_);
+    avail_level_ = Snapshot.AvailLevel;
+    timer_triggers_ = Snapshot.TimerTriggers;
+    data_triggers_ = Snapshot.DataTriggers;
+    status_triggers_ = Snapshot.StatusTriggers;
 }

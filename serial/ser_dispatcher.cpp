@@ -112,7 +112,6 @@ int TSerBaseDispatcher::CloseCom() {
         // that died mid-delivery has nobody else to wake it.
         out_flush_event_.Set();
         ready_event_.Set();
-        disp_wake_event_.Set();
     }
     // The descriptor itself is closed once no thread waits on it (DonePortPrim), so its
     // number cannot be reused under a waiting thread.
@@ -145,7 +144,9 @@ uint32_t TSerBaseDispatcher::GetComError(COMSTAT* Stat) {
     // too (PutBlock, OutBuffUsed), and its older count must not replace the one the dispatch
     // thread is about to read by, or announced bytes stay in the driver unread.
     uint32_t errors = 0;
-    if (!device_.ClearCommError(errors, Stat)) return 0;
+    COMSTAT stat;
+    if (!device_.ClearCommError(errors, &stat)) return 0;
+    if (Stat) *Stat = stat;
     return errors;
 }
 

@@ -116,10 +116,10 @@ public:
     // event only: any other thread reading meanwhile would race the dispatch thread's
     // next fill and takes the lock.
     void BeginReaderDelivery() {
-        if (delivery_depth_++ == 0) delivery_thread_.store(&this_thread_tag_, std::memory_order_relaxed);
+        if (delivery_depth_++ == 0) delivery_thread_.store(std::this_thread::get_id(), std::memory_order_relaxed);
     }
     void EndReaderDelivery() {
-        if (--delivery_depth_ == 0) delivery_thread_.store(nullptr, std::memory_order_relaxed);
+        if (--delivery_depth_ == 0) delivery_thread_.store(std::thread::id(), std::memory_order_relaxed);
     }
     bool CharReady() { return InOwnDelivery() ? CharWaiting() : CharReadyLocked(); }
     int PeekChar(char& C, uint32_t Count);
@@ -201,11 +201,10 @@ private:
     friend struct TDispThread;
     friend struct TOutThread;
     int WriteBack(DCB& dcb);
-    // Only the delivering thread ever finds its own tag here, so a relaxed load suffices. The
-    // tag's address tells the threads apart at the cost of one load, without asking the
-    // thread library on every byte.
-    bool InOwnDelivery() const { return delivery_thread_.load(std::memory_order_relaxed) == &this_thread_tag_; }
-    static inline thread_local const char this_thread_tag_ = 0;
+    // Only the delivering thread ever finds its own id here, so a relaxed load suffices.
+    bool InOwnDelivery() const {
+        return delivery_thread_.load(std::memory_order_relaxed) == std::this_thread::get_id();
+    }
     uint32_t InBytesWaiting() const {  // input lock held
         if (dbuff_head_ == dbuff_tail_) return in_buff_full_ ? kInputRingSize : 0;
         return dbuff_head_ > dbuff_tail_ ? dbuff_head_ - dbuff_tail_ : dbuff_head_ + kInputRingSize - dbuff_tail_;
@@ -259,10 +258,8 @@ private:
     bool CheckStatusTriggers();
     bool CheckTimerTriggers();
     bool CheckDeviceLost();
-    // Moves what the driver holds into the ring; the number of bytes taken.
-    uint32_t ReadInput();
-    // How long the dispatch thread may sleep when no event comes.
-    uint32_t DispatchWaitMs();
+    bool ReadInput();
+    bool MoreInputWaiting();  // the driver holds bytes and the ring has room
     bool SendEvent(uint32_t Msg, uint32_t WParam, uint16_t Data);
     enum class ThreadKind { Com, Disp, Out };
     void ThreadGone(ThreadKind Kind);
@@ -321,7 +318,6 @@ private:
     TSyncEvent output_event_{false, false};
     TSyncEvent out_flush_event_{false, false};
     TSyncEvent recheck_event_{false, false};
-    TSyncEvent disp_wake_event_{false, false};  // ends the dispatch thread's sleep
 
     std::atomic<uint32_t> current_event_{0};
     bool ring_flag_ = false;
@@ -337,7 +333,7 @@ private:
 
     // Rings.
     int delivery_depth_ = 0;  // the delivering (window) thread only
-    std::atomic<const char*> delivery_thread_{nullptr};
+    std::atomic<std::thread::id> delivery_thread_{};
     std::vector<char> in_ring_;
     uint32_t dbuff_head_ = 0, dbuff_tail_ = 0;
     bool in_buff_full_ = false;

@@ -160,7 +160,6 @@ bool TCommDevice::Open(const std::string& name) {
     shadow_ = DCB{};
     stale_in_ = 0;
     icount_valid_ = false;
-    icount_refused_ = false;
     mask_ = 0;
     last_error_ = 0;
     last_error_text_.clear();
@@ -180,8 +179,6 @@ bool TCommDevice::Adopt(int fd) {
     }
     lost_ = false;
     lost_reported_ = false;
-    icount_valid_ = false;
-    icount_refused_ = false;
     return true;
 }
 
@@ -358,20 +355,6 @@ bool TCommDevice::GetCommModemStatus(uint32_t& status) {
     return true;
 }
 
-bool TCommDevice::ReadLineCounters(int now[5]) {
-    // A pseudo-terminal (and many USB adapters) refuse the counters every time; once refused,
-    // the descriptor is not asked again.
-    if (icount_refused_) return false;
-    struct serial_icounter_struct ic {};
-    if (ioctl(fd_, TIOCGICOUNT, &ic) != 0) {
-        if (Refused(errno)) icount_refused_ = true;
-        return false;
-    }
-    const int got[5] = {ic.buf_overrun, ic.overrun, ic.parity, ic.frame, ic.brk};
-    std::memcpy(now, got, sizeof got);
-    return true;
-}
-
 bool TCommDevice::ClearCommError(uint32_t& errors, COMSTAT* stat) {
     errors = 0;
     if (stat) *stat = COMSTAT{};
@@ -379,8 +362,9 @@ bool TCommDevice::ClearCommError(uint32_t& errors, COMSTAT* stat) {
     {
         // Writers query too, beside the dispatch thread: each change is reported to one of them.
         std::lock_guard<std::mutex> guard(error_lock_);
-        int now[5];
-        if (ReadLineCounters(now)) {
+        struct serial_icounter_struct ic {};
+        if (ioctl(fd_, TIOCGICOUNT, &ic) == 0) {
+            int now[5] = {ic.buf_overrun, ic.overrun, ic.parity, ic.frame, ic.brk};
             const uint32_t flags[5] = {CE_RXOVER, CE_OVERRUN, CE_RXPARITY, CE_FRAME, CE_BREAK};
             if (icount_valid_)
                 for (int i = 0; i < 5; ++i)
@@ -392,17 +376,12 @@ bool TCommDevice::ClearCommError(uint32_t& errors, COMSTAT* stat) {
         pending_errors_ = 0;
     }
     if (stat && !lost_) {
-        stat->cbInQue = InQueue();
         int n = 0;
+        if (ioctl(fd_, FIONREAD, &n) == 0 && n > 0) stat->cbInQue = static_cast<uint32_t>(n);
+        n = 0;
         if (ioctl(fd_, TIOCOUTQ, &n) == 0 && n > 0) stat->cbOutQue = static_cast<uint32_t>(n);
     }
     return true;
-}
-
-uint32_t TCommDevice::InQueue() {
-    int n = 0;
-    if (fd_ < 0 || lost_ || ioctl(fd_, FIONREAD, &n) != 0 || n < 0) return 0;
-    return static_cast<uint32_t>(n);
 }
 
 bool TCommDevice::PurgeComm(uint32_t flags) {
@@ -447,13 +426,11 @@ bool TCommDevice::WaitCommEvent(uint32_t& events) {
         }
         // Bytes the dispatcher left in the driver (its ring is full) are not news; only a
         // growing count is, which is checked every 50 ms rather than spinning on POLLIN.
-        // When everything announced has been read, POLLIN alone tells of new bytes.
+        int inq = 0;
+        ioctl(fd_, FIONREAD, &inq);
+        uint32_t in_now = inq > 0 ? static_cast<uint32_t>(inq) : 0;
         uint32_t stale = stale_in_.load();
-        uint32_t in_now = 0;
-        if (stale > 0) {
-            in_now = InQueue();
-            if (in_now < stale) stale_in_ = stale = in_now;
-        }
+        if (in_now < stale) stale_in_ = stale = in_now;
         if ((mask & EV_RXCHAR) && in_now > stale) {
             stale_in_ = in_now;
             events = EV_RXCHAR;
@@ -478,9 +455,10 @@ bool TCommDevice::WaitCommEvent(uint32_t& events) {
             continue;
         }
         if (p[1].revents & POLLIN) {
-            const uint32_t inq = InQueue();
+            inq = 0;
+            ioctl(fd_, FIONREAD, &inq);
             if (inq > 0) {
-                stale_in_ = inq;
+                stale_in_ = static_cast<uint32_t>(inq);
                 events |= EV_RXCHAR;
             }
         }
@@ -495,11 +473,12 @@ bool TCommDevice::WaitCommEvent(uint32_t& events) {
                 if ((changed & MS_RING_ON) && !(modem & MS_RING_ON)) events |= EV_RING_TE;
                 if ((changed & MS_RING_ON) && (modem & MS_RING_ON)) events |= EV_RING;
             }
+            struct serial_icounter_struct ic {};
             std::lock_guard<std::mutex> guard(error_lock_);
-            int now[5];
-            if (ReadLineCounters(now) && icount_valid_) {
-                if (now[4] != icount_[4]) events |= EV_BREAK;
-                if (now[3] != icount_[3] || now[2] != icount_[2] || now[1] != icount_[1] || now[0] != icount_[0])
+            if (ioctl(fd_, TIOCGICOUNT, &ic) == 0 && icount_valid_) {
+                if (ic.brk != icount_[4]) events |= EV_BREAK;
+                if (ic.frame != icount_[3] || ic.parity != icount_[2] || ic.overrun != icount_[1] ||
+                    ic.buf_overrun != icount_[0])
                     events |= EV_ERR;
             }
         }

@@ -90,10 +90,7 @@ public:
     bool EscapeCommFunction(uint32_t func);
     bool GetCommModemStatus(uint32_t& status);
     // Accumulated line errors since the last call, and the driver's queue counts.
-    // Only a given `stat` costs the queue queries.
     bool ClearCommError(uint32_t& errors, COMSTAT* stat);
-    // Bytes waiting in the driver's input queue (0 when closed or lost).
-    uint32_t InQueue();
     bool PurgeComm(uint32_t flags);
 
     // Replaces the event mask and ends a wait in progress (it returns with mask 0).
@@ -122,7 +119,6 @@ private:
     bool SetupWakes();
     bool ModemCapable();
     bool IsPseudoTerminal() const;
-    bool ReadLineCounters(int now[5]);  // error_lock_ held
 
     int fd_ = -1;
     int wait_wake_ = -1;   // eventfd ending WaitCommEvent
@@ -142,6 +138,5 @@ private:
     DCB shadow_;
     bool keeps_frame_ = true;  // false on a pseudo-terminal (always 8 bits, no parity)  // fields termios does not hold (DTR/DSR handshake, limits)
     bool icount_valid_ = false;
-    bool icount_refused_ = false;  // the driver has no line counters (error_lock_)
     int icount_[5] = {};
 };
