@@ -314,7 +314,9 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     void ReselectLoaded(TvxTreeListNode* Node);
     bool SelectionKey(TvxTreeListNode* Node, Variant& Key);
     bool NodeBookmark(TvxTreeListNode* Node, TBookmark& Bookmark);
-    void RefreshCurrentRecord();
+    // The visible columns' texts of the current record, separated by tabs.
+    std::string CurrentRecordLine();
+    bool RefreshCurrentRecord();
     void InsertNewRecordNode();
     Variant StoredNodeValue(TvxTreeListNode* Node, int Column);
     // Record window (vx_db_grid_record_window.cpp).
@@ -367,6 +369,8 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     bool regroupPending_ = false;
     bool suppressRegroup_ = false;
     int footerRecordCount_ = 0;
+    // The columns with a footer summary, found by RefreshSummaryFields before each count.
+    std::vector<TvxDBTreeListColumn*> footerColumns_;
     // The selection by keys (without bookmarks), sorted, each with its row.
     std::vector<std::pair<Variant, TvxTreeListNode*>> selectedKeys_;
     std::vector<TBookmark> savedSelectionBookmarks_;
@@ -378,6 +382,7 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     bool updatingScrollBars_ = false;
     bool keyProcessing_ = false;
     bool readingDataSet_ = false;
+    bool columnFieldChanging_ = false;
     bool rebuildBeganInCursorMode_ = false;
     int focusedTopDistance_ = -1;
     // Set while the grid itself moves the dataset and back; the data change that follows

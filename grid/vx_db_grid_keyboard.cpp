@@ -63,6 +63,8 @@ bool TCustomvxDBGrid::RecordKey(uint16_t& Key, TShiftState Shift) {
     }
     const bool untouchedInsert = ds->State() == dsInsert && !ds->Modified();
     if (IsCursorMode()) {
+        // A range runs from where the first Shift-move started; any other key starts over.
+        if (!shift) selectionAnchorBookmark_.clear();
         if ((Key == VK_END || Key == VK_HOME) && !shift && (rowSelect || ctrl)) {
             if (Key == VK_END)
                 ds->Last();
@@ -95,6 +97,7 @@ bool TCustomvxDBGrid::RecordKey(uint16_t& Key, TShiftState Shift) {
             }
         }
         if (shift && IsMultiSelect() && (Key == VK_PRIOR || Key == VK_NEXT || Key == VK_END || Key == VK_HOME)) {
+            if (selectionAnchorBookmark_.empty()) selectionAnchorBookmark_ = ds->Bookmark();
             const int row = focused ? IndexOfRoot(focused) : 0;
             const int page = std::max(1, PartlyVisibleRows() - 1);
             if (Key == VK_PRIOR) ds->MoveBy(-(row > 0 ? row : page));

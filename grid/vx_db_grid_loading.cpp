@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "grid/vx_db_grid.h"
+#include "platform/classes/update_scope.h"
 #include "platform/db/blob_field.h"
 #include "platform/db/dataset.h"
 #include "platform/db/field.h"
@@ -20,14 +21,6 @@ bool KeyLess(TvxTreeListNode* A, TvxTreeListNode* B) {
     return TCustomvxDBTreeListControl::CompareVariants(GridNode(A)->KeyValue, GridNode(B)->KeyValue) < 0;
 }
 
-// Brackets an update of the grid.
-struct TUpdateScope {
-    TCustomvxTreeList* grid;
-    explicit TUpdateScope(TCustomvxTreeList* g) : grid(g) { grid->BeginUpdate(); }
-    ~TUpdateScope() { grid->EndUpdate(); }
-    TUpdateScope(const TUpdateScope&) = delete;
-    TUpdateScope& operator=(const TUpdateScope&) = delete;
-};
 }  // namespace
 
 // What one load carries from record to record.
@@ -49,7 +42,7 @@ bool TCustomvxDBGrid::InsertGroupColumn(int Index, TvxDBTreeListColumn* Column) 
     Index = std::clamp(Index, 0, GroupColumnCount());
     groupColumns_.insert(groupColumns_.begin() + Index, Column);
     for (size_t i = 0; i < groupColumns_.size(); ++i) groupColumns_[i]->StoreGroupIndex(static_cast<int>(i));
-    TUpdateScope update(this);
+    TUpdateScope<TCustomvxTreeList> update(this);
     if (Column->Sorted() == csNone) {
         BeginSorting();
         Column->SetSorted(csUp);
@@ -65,7 +58,7 @@ void TCustomvxDBGrid::RemoveGroupColumn(int Index) {
     if (Index < 0 || Index >= GroupColumnCount()) return;
     TvxDBTreeListColumn* column = groupColumns_[static_cast<size_t>(Index)];
     {
-        TUpdateScope update(this);
+        TUpdateScope<TCustomvxTreeList> update(this);
         BeginSorting();
         column->SetVisible(true);
         column->SetSorted(csNone);
@@ -81,7 +74,7 @@ void TCustomvxDBGrid::RemoveGroupColumn(int Index) {
 void TCustomvxDBGrid::ChangeGroupIndex(TvxDBTreeListColumn* Column, int GroupIndex) {
     if (!Column) return;
     if (GroupIndex == Column->GroupIndex() && !rebuildingGroupIndexes_) return;
-    TUpdateScope update(this);
+    TUpdateScope<TCustomvxTreeList> update(this);
     BeginGroupRebuild();
     struct End {
         TCustomvxDBGrid* grid;
@@ -95,12 +88,12 @@ void TCustomvxDBGrid::ChangeGroupIndex(TvxDBTreeListColumn* Column, int GroupInd
 }
 
 void TCustomvxDBGrid::ColumnFieldChanged(TvxDBTreeListColumn* Column) {
-    static thread_local bool inside = false;
-    if (inside || loadingFromStream_ || HasState(csLoading)) return;
-    inside = true;
+    if (columnFieldChanging_ || loadingFromStream_ || HasState(csLoading)) return;
+    columnFieldChanging_ = true;
     struct Reset {
-        ~Reset() { inside = false; }
-    } reset;
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{columnFieldChanging_};
     if (Column && Column->GroupIndex() >= 0) {
         TDataSet* ds = DataSet();
         const bool blob = dynamic_cast<TBlobField*>(Column->Field()) != nullptr;
@@ -144,7 +137,7 @@ bool TCustomvxDBGrid::GroupFieldsChanged() const {
 void TCustomvxDBGrid::RebuildGroupColumns() {
     if (Has(egoSmartRefresh) && !suppressRegroup_ && !IsCursorMode()) {
         regroupPending_ = true;
-        TUpdateScope update(this);
+        TUpdateScope<TCustomvxTreeList> update(this);
         RecalcSummaries(nullptr);
         return;
     }
@@ -181,7 +174,7 @@ void TCustomvxDBGrid::RebuildGroupColumns() {
 void TCustomvxDBGrid::ClearGrouping() {
     BeginSorting();
     {
-        TUpdateScope update(this);
+        TUpdateScope<TCustomvxTreeList> update(this);
         BeginGroupRebuild();
         while (!groupColumns_.empty()) RemoveGroupColumn(0);
         EndGroupRebuild();
@@ -207,7 +200,7 @@ bool TCustomvxDBGrid::CanRegroupLoaded() {
 }
 
 void TCustomvxDBGrid::ReloadGroupList() {
-    TUpdateScope update(this);
+    TUpdateScope<TCustomvxTreeList> update(this);
     CloseEditor();
     if (!CanRegroupLoaded()) ClearNodes();
     ClearSelection();
@@ -232,7 +225,7 @@ void TCustomvxDBGrid::ReloadAfterChange() {
         UpdateScrollBars();
         return;
     }
-    TUpdateScope update(this);
+    TUpdateScope<TCustomvxTreeList> update(this);
     SnapshotSelection();
     if (auto* focused = GridNode(GetFocusedNode())) {
         focusedKeyValue_ = focused->KeyValue;
@@ -259,6 +252,8 @@ void TCustomvxDBGrid::ReloadAfterChange() {
                 n->AddChildrenToList(stack);
         }
         std::sort(kept.begin(), kept.end(), KeyLess);
+        // The snapshot brings the selection back row by row.
+        ClearSelection();
         ReloadNodes(&kept);
     }
     DropSnapshot();
@@ -597,6 +592,20 @@ void TCustomvxDBGrid::SyncFocusToCurrentRecord() {
 void TCustomvxDBGrid::ChangeFocus(TvxTreeListNode* Node, int Column, bool MakeVisible) {
     // A row focused by the user takes the dataset to its record.
     TDataSet* ds = DataSet();
+    if (IsCursorMode()) {
+        const int row = CursorRow(Node);
+        const int active = dataLink_->ActiveRecord();
+        if (!syncing_ && ds && row >= 0 && row != active) {
+            ds->MoveBy(row - active);
+            Node = GetItem(std::clamp(dataLink_->ActiveRecord(), 0, std::max(0, GetCount() - 1)));
+            syncing_ = true;
+            TCustomvxDBTreeListControl::ChangeFocus(Node, Column, MakeVisible);
+            syncing_ = false;
+            return;
+        }
+        TCustomvxDBTreeListControl::ChangeFocus(Node, Column, MakeVisible);
+        return;
+    }
     auto* node = GridNode(Node);
     if (node && !loadingNodes_ && !syncing_ && !IsCursorMode() && Node != GetFocusedNode() && ds && ds->Active() &&
         Has(egoCanNavigation) && !IsUpdateLocked()) {
@@ -641,10 +650,12 @@ void TCustomvxDBGrid::SynchronizeData() {
 void TCustomvxDBGrid::DataChanged() {
     TDataSet* ds = DataSet();
     if (!ds) return;
-    const bool inPlace = Has(egoSmartRefresh) && !suppressRegroup_ && !ds->Bof() && !ds->Eof() &&
-                         !(GetCount() == 1 && GroupColumnCount() > 0 && GetItem(0)->Count() == 0) &&
-                         !IsPartialLoadMode();
-    if (inPlace && !loadingNodes_ && !IsCursorMode()) RefreshCurrentRecord();
+    const bool canRefreshInPlace = Has(egoSmartRefresh) && !suppressRegroup_ && !ds->Bof() && !ds->Eof() &&
+                                   !(GetCount() == 1 && GroupColumnCount() > 0 && GetItem(0)->Count() == 0) &&
+                                   !IsPartialLoadMode();
+    // Only a row that still shows the current record is refreshed in place; anything else
+    // (a deleted or a new record) reloads.
+    const bool inPlace = canRefreshInPlace && !loadingNodes_ && !IsCursorMode() && RefreshCurrentRecord();
     if (postingSelf_) {
         postingSelf_ = false;
         return;
@@ -710,6 +721,8 @@ void TCustomvxDBGrid::Scroll(int Distance) {
         DropSnapshot();
     }
     if (IsCursorMode()) {
+        // The table moved by something else than the grid's keys: a range starts over.
+        if (!keyProcessing_) selectionAnchorBookmark_.clear();
         if (!HandleAllocated()) return;
         TvxTreeListNode* oldFocused = GetFocusedNode();
         if (oldFocused) InvalidateRect(GetNodeRowRect(oldFocused));
@@ -727,20 +740,21 @@ void TCustomvxDBGrid::Scroll(int Distance) {
 
 // ---- The current record in place and a new record's row ----
 
-void TCustomvxDBGrid::RefreshCurrentRecord() {
+bool TCustomvxDBGrid::RefreshCurrentRecord() {
     auto* focused = GridNode(GetFocusedNode());
     TField* key = KeyFieldObject();
-    if (!focused || IsGroupNode(focused) || !key) return;
-    if (CompareVariants(focused->KeyValue, key->Value()) != 0) return;
+    if (!focused || IsGroupNode(focused) || !key) return false;
+    if (CompareVariants(focused->KeyValue, key->Value()) != 0) return false;
     LoadNodeData(focused);
     DoRefreshNodeData(focused);
     if (!groupColumns_.empty()) {
-        TUpdateScope update(this);
+        TUpdateScope<TCustomvxTreeList> update(this);
         RecalcSummaries(focused);
     } else {
         ResortNodes();
     }
     RepaintNode(focused, false);
+    return true;
 }
 
 void TCustomvxDBGrid::InsertNewRecordNode() {

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "grid/vx_db_grid.h"
+#include "platform/classes/update_scope.h"
 #include "platform/db/dataset.h"
 #include "platform/db/field.h"
 #include "platform/win/scroll_bars.h"
@@ -13,14 +14,6 @@ namespace {
 TvxDBGridNode* GridNode(TvxTreeListNode* Node) {
     return dynamic_cast<TvxDBGridNode*>(Node);
 }
-
-struct TUpdateScope {
-    TCustomvxTreeList* grid;
-    explicit TUpdateScope(TCustomvxTreeList* g) : grid(g) { grid->BeginUpdate(); }
-    ~TUpdateScope() { grid->EndUpdate(); }
-    TUpdateScope(const TUpdateScope&) = delete;
-    TUpdateScope& operator=(const TUpdateScope&) = delete;
-};
 
 // Makes a buffer row the link's active record and restores the old one.
 class TActiveRowScope {
@@ -97,7 +90,7 @@ void TCustomvxDBGrid::SyncCursorNodes() {
     const int activeRow = active ? dataLink_->ActiveRecord() : 0;
     if (GetFocusedNode() && IndexOfRoot(GetFocusedNode()) != activeRow) CloseEditor();
     {
-        TUpdateScope update(this);
+        TUpdateScope<TCustomvxTreeList> update(this);
         while (GetCount() < wanted) Add();
         while (GetCount() > wanted) GetItem(GetCount() - 1)->Free();
         if (TopVisibleNode() != GetItem(0)) SetTopVisibleNode(GetItem(0));

@@ -283,6 +283,16 @@ int TCustomvxDBGrid::DeleteSelection() {
 
 // ---- Copying in the record window ----
 
+std::string TCustomvxDBGrid::CurrentRecordLine() {
+    std::string line;
+    for (int v = 0; v < GetVisibleColumnCount(); ++v) {
+        if (v > 0) line += '\t';
+        TvxDBTreeListColumn* column = GetColumn(GetAbsoluteColumnIndex(v));
+        if (column && column->Field()) line += column->Field()->DisplayText();
+    }
+    return line;
+}
+
 void TCustomvxDBGrid::SaveAllToStrings(TStrings* Strings) {
     TDataSet* ds = DataSet();
     if (!IsCursorMode() || !ds || !ds->Active() || !Strings) {
@@ -295,13 +305,7 @@ void TCustomvxDBGrid::SaveAllToStrings(TStrings* Strings) {
     const TBookmark back = ds->Bookmark();
     ds->First();
     while (!ds->Eof()) {
-        std::string line;
-        for (int v = 0; v < GetVisibleColumnCount(); ++v) {
-            if (v > 0) line += '\t';
-            TvxDBTreeListColumn* column = GetColumn(GetAbsoluteColumnIndex(v));
-            if (column && column->Field()) line += column->Field()->DisplayText();
-        }
-        Strings->Add(line);
+        Strings->Add(CurrentRecordLine());
         ds->Next();
     }
     if (!back.empty() && ds->BookmarkValid(back)) ds->GotoBookmark(back);
@@ -322,13 +326,7 @@ void TCustomvxDBGrid::SaveSelectedToStrings(TStrings* Strings) {
     for (const TBookmark& bookmark : std::vector<TBookmark>(SelectedBookmarks())) {
         if (!ds->BookmarkValid(bookmark)) continue;
         ds->GotoBookmark(bookmark);
-        std::string line;
-        for (int v = 0; v < GetVisibleColumnCount(); ++v) {
-            if (v > 0) line += '\t';
-            TvxDBTreeListColumn* column = GetColumn(GetAbsoluteColumnIndex(v));
-            if (column && column->Field()) line += column->Field()->DisplayText();
-        }
-        Strings->Add(line);
+        Strings->Add(CurrentRecordLine());
     }
     if (!back.empty() && ds->BookmarkValid(back)) ds->GotoBookmark(back);
     --nestedOperation_;

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "grid/vx_db_grid.h"
+#include "platform/classes/update_scope.h"
 #include "platform/db/dataset.h"
 #include "platform/db/field.h"
 #include "platform/rtl/str_utils.h"
@@ -32,14 +33,6 @@ int DateFieldType(TField* Field, TvxSummaryType Type) {
     const TFieldType t = Field->DataType();
     return t == ftDate || t == ftTime || t == ftDateTime ? t : 0;
 }
-
-struct TUpdateScope {
-    TCustomvxTreeList* grid;
-    explicit TUpdateScope(TCustomvxTreeList* g) : grid(g) { grid->BeginUpdate(); }
-    ~TUpdateScope() { grid->EndUpdate(); }
-    TUpdateScope(const TUpdateScope&) = delete;
-    TUpdateScope& operator=(const TUpdateScope&) = delete;
-};
 
 // Every node of the tree, parents before children.
 void ForEachNode(TCustomvxTreeList* Tree, const std::function<void(TvxTreeListNode*)>& Visit) {
@@ -89,6 +82,9 @@ void TCustomvxDBGrid::CalcSummaries() {
 void TCustomvxDBGrid::RefreshSummaryFields() {
     TCustomvxDBTreeListControl::RefreshSummaryFields();
     footerRecordCount_ = 0;
+    footerColumns_.clear();
+    for (int i = 0; i < ColumnCount(); ++i)
+        if (TvxDBTreeListColumn* c = GetColumn(i); c && c->SummaryFooterType() != cstNone) footerColumns_.push_back(c);
 }
 
 // ---- Accumulating ----
@@ -130,9 +126,7 @@ void TCustomvxDBGrid::AccumulateGroupSummaries(TvxTreeListNode* GroupRow, TvxTre
 
 void TCustomvxDBGrid::AccumulateFooterSummaries(TvxTreeListNode* DataRow) {
     TDataSet* ds = DataSet();
-    for (int i = 0; i < ColumnCount(); ++i) {
-        TvxDBTreeListColumn* c = GetColumn(i);
-        if (!c || c->SummaryFooterType() == cstNone) continue;
+    for (TvxDBTreeListColumn* c : footerColumns_) {
         Extended v = SummarySourceValue(c->SummaryFooterFieldObject(), DataRow, c->SummaryFooterType());
         if (c->OnSummaryFooter) c->OnSummaryFooter(c, ds, v);
         c->FooterSummary().Add(c->SummaryFooterType(), v);
@@ -176,7 +170,7 @@ void TCustomvxDBGrid::FinishSummaries(bool SmartRegroup) {
 }
 
 void TCustomvxDBGrid::RecalcSummaries(TvxTreeListNode* Node) {
-    TUpdateScope update(this);
+    TUpdateScope<TCustomvxTreeList> update(this);
     if (groupColumns_.empty()) {
         RefreshSummaryFields();
         DoBeforeCalcSummary();
@@ -413,7 +407,7 @@ void TCustomvxDBGrid::SortByColumn(TvxTreeListColumn* Column) {
         for (TvxDBTreeListColumn* g : groupColumns_)
             if (g->Field() && g->Field() == column->Field()) return;
     if (!IsAutoSort() || IsSortingLocked()) return;
-    TUpdateScope update(this);
+    TUpdateScope<TCustomvxTreeList> update(this);
     const int level = column->GroupIndex() >= 0 ? column->GroupIndex() : GroupColumnCount();
     SortNodes(level, column->GetIndex(), column->Sorted() == csDown);
 }
@@ -427,7 +421,7 @@ void TCustomvxDBGrid::ResortNodes() {
     if (IsBufferedMode() && !IsPartialLoadMode()) return;
     TvxDBTreeListColumn* column = GetSortedColumn();
     if (!column) return;
-    TUpdateScope update(this);
+    TUpdateScope<TCustomvxTreeList> update(this);
     SortNodes(GroupColumnCount(), column->GetIndex(), column->Sorted() == csDown);
 }
 

@@ -2,6 +2,9 @@
 // footer summaries with their texts, the regroup of loaded rows without reading the table,
 // and what a reload after a data change keeps.
 
+#include <cstdlib>
+#include <filesystem>
+
 #include "grid/vx_db_grid_column.h"
 #include "platform/rtl/locale.h"
 #include "tests/grid/grid_test_form.h"
@@ -157,6 +160,13 @@ TEST_F(DBGridLoading, TwoLevelsSumInGroupRowsGroupFootersAndTheFooter) {
     EXPECT_EQ(text, "MAX=10.00");
     EXPECT_EQ(grid->FooterRecordCount(), 4);
 
+    grid->SetShowSummaryFooter(true);
+    grid->FullExpand();
+    driver->Pump();
+    if (const char* dir = std::getenv("TOVAK_PNG_DIR"))
+        driver->SaveForm(form, (std::filesystem::path(dir) / "tovak_grid_groups.png").string());
+    a = grid->GetItem(yesIndex)->Items(0);
+
     // Recalculating without reading gives what a fresh load gives.
     const std::string loaded = grid->GetNodeString(a, 0);
     grid->RecalcSummaries(nullptr);
@@ -187,6 +197,34 @@ TEST_F(DBGridLoading, ASmartRegroupRegroupsTheLoadedRowsWithoutReadingTheTable) 
     name->SetGroupIndex(-1);
     EXPECT_EQ(scrolls, 0);
     EXPECT_EQ(grid->GetCount(), 3);
+}
+
+TEST_F(DBGridLoading, ADataChangeKeepsGroupRowsAndDropsThoseLeftEmpty) {
+    Add(1, "A", 1);
+    Add(2, "B", 2);
+    Add(3, "A", 3);
+    LoadAll();
+    name->SetGroupIndex(0);
+    ASSERT_EQ(grid->GetCount(), 2);
+    TvxTreeListNode* a = grid->GetItem(0);
+    a->Expand(false);
+    // Record 2 moves from group B to group A: B goes, A keeps its row and its state.
+    table->Locate("ID", Variant(2), {});
+    table->Edit();
+    table->FieldByName("Name")->SetAsString("A");
+    table->Post();
+    ASSERT_EQ(grid->GetCount(), 1);
+    EXPECT_EQ(grid->GetItem(0), a);
+    EXPECT_TRUE(a->Expanded());
+    EXPECT_EQ(a->Count(), 3);
+    // With the in-place refresh a deleted record's row goes too.
+    TvxDBGridOptions options = grid->GridOptions();
+    options.Include(egoSmartRefresh);
+    grid->SetGridOptions(options);
+    table->Locate("ID", Variant(3), {});
+    table->Delete();
+    EXPECT_EQ(grid->GetItem(0)->Count(), 2);
+    EXPECT_EQ(table->RecordCount(), 2);
 }
 
 TEST_F(DBGridLoading, FocusTopRowAndSelectionSurviveAppendPostAndDelete) {

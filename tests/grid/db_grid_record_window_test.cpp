@@ -4,6 +4,7 @@
 // current record, both ends, loading more as the top row nears an end).
 
 #include "grid/vx_db_grid_column.h"
+#include "platform/classes/string_list.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/scroll_bars.h"
 #include "tests/grid/grid_test_form.h"
@@ -88,6 +89,10 @@ TEST_F(DBGridRecordWindow, ScrollMessagesMoveTheTable) {
     EXPECT_EQ(Current(), 1);
     Scroll(SB_ENDSCROLL);
     EXPECT_EQ(Current(), 1);
+    // Focusing a row goes to its record.
+    grid->GetItem(3)->SetFocused(true);
+    EXPECT_EQ(Current(), 4);
+    EXPECT_EQ(grid->GetFocusedNode(), grid->GetItem(3));
 }
 
 TEST_F(DBGridRecordWindow, APaintLeavesTheTableOnItsRecord) {
@@ -117,6 +122,30 @@ TEST_F(DBGridRecordWindow, ASelectionByBookmarksOutlivesScrolling) {
     table->First();
     EXPECT_TRUE(grid->GetItem(2)->Selected());
     EXPECT_FALSE(grid->GetItem(1)->Selected());
+}
+
+TEST_F(DBGridRecordWindow, CopyingAndRangesReachRecordsOutsideTheWindow) {
+    Fill(40);
+    RowsHigh(5);
+    table->MoveBy(3);
+    TStringList all;
+    grid->SaveAllToStrings(&all);
+    ASSERT_EQ(all.Count(), 41);
+    EXPECT_EQ(all.Strings(40), "40\tr40");
+    EXPECT_EQ(Current(), 4);
+    // Shift+End from the fourth record selects it and every record after it.
+    TvxDBGridOptions options = grid->GridOptions();
+    options.Include(egoMultiSelect);
+    grid->SetGridOptions(options);
+    grid->SetFocus();
+    driver->PressKey(VK_END, {ssShift});
+    EXPECT_EQ(Current(), 40);
+    EXPECT_EQ(grid->GetSelectedCount(), 37);
+    TStringList selected;
+    grid->SaveSelectedToStrings(&selected);
+    ASSERT_EQ(selected.Count(), 38);
+    EXPECT_EQ(selected.Strings(1), "4\tr4");
+    EXPECT_EQ(Current(), 40);
 }
 
 TEST_F(DBGridRecordWindow, PartialLoadSizesItsBuffersFromTheWindow) {
