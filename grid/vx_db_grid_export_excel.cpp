@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 #include "grid/vx_biff_writer.h"
 #include "grid/vx_db_grid.h"
@@ -34,46 +35,32 @@ uint32_t PaletteEntry(TColor Color) {
     return Color == clNone ? 0 : static_cast<uint32_t>(ColorToRGB(Color)) & 0xFFFFFF;
 }
 
-// The integer a value converts to, when it does.
-bool AsInteger(const Variant& V, int64_t& Out) {
-    if (V.IsNull() || V.IsEmpty()) {
-        Out = 0;
-        return true;
-    }
+// The number a value converts to, when it does (Null as 0).
+template <class T>
+bool ToNumber(const Variant& V, T& Out) {
+    Out = 0;
+    if (V.IsNull() || V.IsEmpty()) return true;
     try {
         if (V.IsString()) {
             const std::string& s = V.AsString();
             size_t used = 0;
-            Out = std::stoll(s, &used);
+            if constexpr (std::is_integral_v<T>)
+                Out = std::stoll(s, &used);
+            else
+                Out = std::stod(s, &used);
             return used == s.size();
         }
         if (!V.IsNumeric()) return false;
         const double d = V.AsDouble();
-        if (!std::isfinite(d) || std::abs(d) > 9e18) return false;
-        Out = V.AsInt64();
+        if constexpr (std::is_integral_v<T>) {
+            if (!std::isfinite(d) || std::abs(d) > 9e18) return false;
+            Out = V.AsInt64();
+        } else {
+            Out = d;
+        }
         return true;
     } catch (const std::exception&) {
         // A text that is no number, a value out of range: the caller writes it as text.
-        return false;
-    }
-}
-
-bool AsReal(const Variant& V, double& Out) {
-    if (V.IsNull() || V.IsEmpty()) {
-        Out = 0;
-        return true;
-    }
-    try {
-        if (V.IsString()) {
-            const std::string& s = V.AsString();
-            size_t used = 0;
-            Out = std::stod(s, &used);
-            return used == s.size();
-        }
-        if (!V.IsNumeric()) return false;
-        Out = V.AsDouble();
-        return true;
-    } catch (const std::exception&) {
         return false;
     }
 }
@@ -287,9 +274,9 @@ void TvxDBGridExportExcel::Cell(TvxTreeListNode* Node, int K) {
     int64_t i = 0;
     double d = 0;
     // A value that does not convert to a number is kept as its text.
-    if (integer && AsInteger(v, i))
+    if (integer && ToNumber(v, i))
         Integer(RowIndex, sheetColumn, xf, i);
-    else if (real && AsReal(v, d))
+    else if (real && ToNumber(v, d))
         Number(RowIndex, sheetColumn, xf, d);
     else
         Label(RowIndex, sheetColumn, xf, text());

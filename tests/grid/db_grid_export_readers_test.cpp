@@ -29,28 +29,15 @@ class ExportReaders : public GridExport {
   protected:
     void SetUp() override {
         GridExport::SetUp();
-        amount = grid->CreateColumn<TvxDBGridColumn>();
-        amount->SetName("colAmount");
-        amount->SetFieldName("Amount");
-        name->SetSummaryFooterType(cstCount);
-        amount->SetSummaryFooterType(cstMax);
+        AddAmountColumn();
         AddRecord(1, "Änne <&>", true, 1.5);
         AddRecord(2, "Bernd \"B\"", false, 2.25);
         AddRecord(3, "Jörg", true, 3);
         AddRecord(4, "Dora", false, 4);
-        LoadAll();
-        TvxDBGridSummaryGroup* group = grid->SummaryGroups()->Add();
-        group->SetName("G");
-        TvxDBGridSummaryItem* under = group->SummaryItems()->Add();
-        under->SetSummaryType(cstSum);
-        under->SetColumnName("colAmount");
-        active->SetSummaryGroupName("G");
-        active->SetGroupIndex(0);
-        grid->SetShowRowFooter(true);
+        GroupByActiveWithRowFooters();
         grid->SaveToXLS(File("grid.xls"), true);
         grid->SaveToHTML(File("grid.html"), true);
     }
-    TvxDBGridColumn* amount = nullptr;
 };
 
 // What LibreOffice and Gnumeric show: the footer computed from the rows above it.

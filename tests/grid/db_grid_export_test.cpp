@@ -64,31 +64,18 @@ class GroupedExport : public GridExport {
   protected:
     void SetUp() override {
         GridExport::SetUp();
-        amount = grid->CreateColumn<TvxDBGridColumn>();
-        amount->SetName("colAmount");
-        amount->SetFieldName("Amount");
+        AddAmountColumn();
         amount->SetWidth(70);
+        amount->SetSummaryFooterField("AMOUNT");
         grid->Bands()->Items(0)->SetCaption("Person");
         grid->Bands()->Add()->SetCaption("Werte");
         active->SetBandIndex(1);
         amount->SetBandIndex(1);
         grid->SetShowBands(true);
-        name->SetSummaryFooterType(cstCount);
-        amount->SetSummaryFooterType(cstMax);
-        amount->SetSummaryFooterField("AMOUNT");
         AddRows();
         AddRecord(4, "Dora", false, 4);
-        LoadAll();
-        TvxDBGridSummaryGroup* group = grid->SummaryGroups()->Add();
-        group->SetName("G");
-        TvxDBGridSummaryItem* under = group->SummaryItems()->Add();
-        under->SetSummaryType(cstSum);
-        under->SetColumnName("colAmount");
-        active->SetSummaryGroupName("G");
-        active->SetGroupIndex(0);
-        grid->SetShowRowFooter(true);
+        GroupByActiveWithRowFooters();
     }
-    TvxDBGridColumn* amount = nullptr;
 };
 
 TEST_F(GridExport, ThreeColumnsLoadingAllRecordsTwiceGiveTheSameFiles) {
@@ -239,7 +226,7 @@ TEST_F(GridExport, IntegersBeyondTheRKRangeAreNumbersAndBytesAreTexts) {
 }
 
 TEST_F(GridExport, FooterFormulasWithoutRowsAndWithAnotherField) {
-    auto* amount = grid->CreateColumn<TvxDBGridColumn>();
+    amount = grid->CreateColumn<TvxDBGridColumn>();
     amount->SetName("colAmount");
     amount->SetFieldName("Amount");
     LoadAll();

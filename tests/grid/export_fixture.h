@@ -61,6 +61,26 @@ class GridExport : public GridOnForm {
         db.Include(edgoLoadAllRecords);
         grid->SetOptionsDB(db);
     }
+    // An Amount column, the name counted and the largest amount in the footer.
+    void AddAmountColumn() {
+        amount = grid->CreateColumn<TvxDBGridColumn>();
+        amount->SetName("colAmount");
+        amount->SetFieldName("Amount");
+        name->SetSummaryFooterType(cstCount);
+        amount->SetSummaryFooterType(cstMax);
+    }
+    // Every record a row, grouped by Active, a row footer summing Amount under each group.
+    void GroupByActiveWithRowFooters() {
+        LoadAll();
+        TvxDBGridSummaryGroup* group = grid->SummaryGroups()->Add();
+        group->SetName("G");
+        TvxDBGridSummaryItem* under = group->SummaryItems()->Add();
+        under->SetSummaryType(cstSum);
+        under->SetColumnName("colAmount");
+        active->SetSummaryGroupName("G");
+        active->SetGroupIndex(0);
+        grid->SetShowRowFooter(true);
+    }
     std::string File(const std::string& leaf) const { return (dir / leaf).string(); }
     static std::string Read(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
@@ -99,4 +119,5 @@ class GridExport : public GridOnForm {
     TvxDBGridColumn* id = nullptr;
     TvxDBGridColumn* name = nullptr;
     TvxDBTreeListCheckColumn* active = nullptr;
+    TvxDBGridColumn* amount = nullptr;
 };
