@@ -153,6 +153,20 @@ TEST_F(GridExport, TheRecordWindowExportsTheSelectedRecordsAndStaysWhereItWas) {
     // A file that cannot be made: the error reaches the caller, nothing moved.
     EXPECT_THROW(grid->SaveToXLS(File("missing/grid.xls"), true), Exception);
     stays();
+    // An error in the middle of the walk: the rows so far and the page's end are in the
+    // file, the table is back where it was and tells its controls again.
+    table->FieldByName("Name")->OnGetText = [](TField* field, std::string& text, bool) {
+        if (field->DataSet()->FieldByName("ID")->AsInteger() == 5) throw Exception("unreadable");
+        text = field->AsString();
+    };
+    EXPECT_THROW(grid->SaveToHTML(File("grid.html"), true), Exception);
+    table->FieldByName("Name")->OnGetText = nullptr;
+    stays();
+    EXPECT_FALSE(table->ControlsDisabled());
+    const std::string html = Read(File("grid.html"));
+    EXPECT_NE(html.find(">R4<"), std::string::npos);
+    EXPECT_EQ(html.find(">R5<"), std::string::npos);
+    EXPECT_EQ(html.substr(html.size() - 18), "</BODY>\r\n</HTML>\r\n");
 }
 
 TEST_F(GridExport, MarkupUmlautsAndCharactersOutsideTheCodePage) {
