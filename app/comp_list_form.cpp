@@ -6,6 +6,7 @@
 
 #include "app/msg_form.h"
 #include "app/page_builder.h"
+#include "grid/vx_db_grid_column.h"
 #include "link/text_utils.h"
 #include "platform/forms/application.h"
 #include "platform/forms/message_dlg.h"
@@ -195,12 +196,35 @@ void TFormCompLst::MakeTable() {
     Mem1->Open();
 }
 
-// One column per visible field of the table.
-TCompListGrid* TFormCompLst::MakeCompListGrid() {
-    auto* grid = new TCompListGrid(this);
+// One column per field of the table, the record number hidden; the Boolean fields as check
+// columns.
+TvxDBGrid* TFormCompLst::MakeCompListGrid() {
+    auto* grid = new TvxDBGrid(this);
     grid->SetName("DBGrid1");
     grid->SetParent(this);
     grid->SetAlign(alClient);
+    for (TField* field : Mem1->Fields().List()) {
+        TvxDBTreeListColumn* column;
+        if (field->DataType() == ftBoolean) {
+            auto* check = grid->CreateColumn<TvxDBGridCheckColumn>(this);
+            checkColumns_.push_back(check);
+            column = check;
+        } else {
+            column = grid->CreateColumn<TvxDBGridMaskColumn>(this);
+        }
+        column->SetName("DBGrid1" + field->FieldName());
+        column->SetFieldName(field->FieldName());
+        if (field == Mem1->RecIdField()) column->SetVisible(false);
+    }
+    // The grid only shows the rows: a double click on one opens the editor of the translated
+    // column (page FUNCTION) instead of an editor in the cell.
+    TvxDBGridOptionsBehavior behavior = grid->OptionsBehavior();
+    behavior.Exclude(edgoEditing);
+    behavior.Exclude(edgoImmediateEditor);
+    grid->SetOptionsBehavior(behavior);
+    TvxDBGridOptions options = grid->GridOptions();
+    options.Include(egoDblClick);
+    grid->SetGridOptions(options);
     grid->SetDataSource(DataSource1);
     return grid;
 }
@@ -213,7 +237,6 @@ TMenuItem* TFormCompLst::AddMenuItem(const std::string& name, const std::string&
     return item;
 }
 
-// The export and layout items come with the grid's exports.
 void TFormCompLst::MakePopupMenu() {
     PopupMenu1 = new TPopupMenu(this);
     PopupMenu1->SetName("PopupMenu1");
@@ -226,13 +249,65 @@ void TFormCompLst::MakePopupMenu() {
     AddMenuItem("N2", "-");
     Einstellungenspeichern1 = AddMenuItem("Einstellungenspeichern1", "&Einstellungen speichern");
     Einstellungenladen1 = AddMenuItem("Einstellungenladen1", "Einstellungen &laden");
+    Einklappen1->OnClick = [this](TObject*) { DBGrid1->FullCollapse(); };
+    Aufklappen1->OnClick = [this](TObject*) { DBGrid1->FullExpand(); };
+    SpeichernalsText1->OnClick = [this](TObject*) { SaveGridAs(0); };
+    SpeichernalsHTML1->OnClick = [this](TObject*) { SaveGridAs(1); };
+    SpeichernalsExcel1->OnClick = [this](TObject*) { SaveGridAs(2); };
+    Einstellungenspeichern1->OnClick = [this](TObject*) { SaveGridLayout(); };
+    Einstellungenladen1->OnClick = [this](TObject*) { LoadGridLayout(); };
+    SaveDialog1 = new TSaveDialog(this);
+    SaveDialog1->SetName("SaveDialog1");
+    OpenDialog1 = new TOpenDialog(this);
+    OpenDialog1->SetName("OpenDialog1");
+    OpenDialog1->SetOptions({ofFileMustExist});
+}
+
+bool TFormCompLst::AskFileName(TOpenDialog* Dialog, const std::string& Extension, const std::string& Filter,
+                               std::string& FileName) {
+    Dialog->SetDefaultExt(Extension);
+    Dialog->SetFilter(Filter);
+    Dialog->SetFileName("");
+    if (!Dialog->Execute()) return false;
+    FileName = Dialog->FileName();
+    return true;
+}
+
+// 0 text (TAB between the cells), 1 HTML, 2 spreadsheet; every row.
+void TFormCompLst::SaveGridAs(int Format) {
+    static const char* const kExtensions[] = {"TXT", "HTML", "XLS"};
+    static const char* const kFilters[] = {"Textdateien|*.TXT", "HTML-Dateien|*.HTML", "Excel-Dateien|*.XLS"};
+    std::string file;
+    if (!AskFileName(SaveDialog1, kExtensions[Format], kFilters[Format], file)) return;
+    if (Format == 0)
+        DBGrid1->SaveToText(file, true, "\t", "", "");
+    else if (Format == 1)
+        DBGrid1->SaveToHTML(file, true);
+    else
+        DBGrid1->SaveToXLS(file, true);
+}
+
+void TFormCompLst::SaveGridLayout() {
+    std::string file;
+    if (!AskFileName(SaveDialog1, "GRD", "Grid-Dateien|*.GRD", file)) return;
+    DBGrid1->SetIniSectionName("DBGRID");
+    DBGrid1->SaveToIniFile(file);
+}
+
+void TFormCompLst::LoadGridLayout() {
+    std::string file;
+    if (!AskFileName(OpenDialog1, "GRD", "Grid-Dateien|*.GRD", file)) return;
+    DBGrid1->SetIniSectionName("DBGRID");
+    DBGrid1->LoadFromIniFile(file);
 }
 
 void TFormCompLst::SetCompListBoolTexts(const std::string& Checked, const std::string& Unchecked) {
-    // The plain grid shows the Boolean fields' own texts, "Wahr" and "Falsch"; the check
-    // columns of the data-aware grid take these.
     boolChecked_ = Checked;
     boolUnchecked_ = Unchecked;
+    for (TvxDBGridCheckColumn* column : checkColumns_) {
+        column->SetValueChecked(Checked);
+        column->SetValueUnchecked(Unchecked);
+    }
 }
 
 void TFormCompLst::FormResize() {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/app_controls.h"
 #include "memdata/vx_mem_data.h"
@@ -20,10 +21,9 @@
 #include "platform/forms/menus.h"
 #include "platform/forms/notebook.h"
 
-// The catalogue's grid: the class library's plain data grid until the data-aware grid with
-// check columns takes its place (then only TCompListGrid and MakeCompListGrid change).
-#include "platform/dbctrls/db_grid.h"
-using TCompListGrid = TDBGrid;
+#include "grid/vx_check_column.h"
+#include "grid/vx_db_grid.h"
+#include "platform/forms/file_dialog.h"
 
 class TFormCompLst : public TForm {
 public:
@@ -71,7 +71,7 @@ public:
     TStringField* Mem1FCAPTION;
     TStringField* Mem1FHINT;
     TDataSource* DataSource1;
-    TCompListGrid* DBGrid1;
+    TvxDBGrid* DBGrid1;
 
     TPopupMenu* PopupMenu1;
     TMenuItem* Einklappen1;
@@ -81,6 +81,9 @@ public:
     TMenuItem* SpeichernalsExcel1;
     TMenuItem* Einstellungenspeichern1;
     TMenuItem* Einstellungenladen1;
+    // Ask for the files the pop-up menu's items write and read.
+    TSaveDialog* SaveDialog1;
+    TOpenDialog* OpenDialog1;
 
     TNotebook* Notebook1;  // pages DEFAULT and FUNCTION
     TListBox* ListBox1;    // the names of the listed windows (not shown)
@@ -99,8 +102,14 @@ public:
 
 private:
     void MakeTable();
-    TCompListGrid* MakeCompListGrid();
+    TvxDBGrid* MakeCompListGrid();
     void MakePopupMenu();
+    // The pop-up menu's export and layout items: a file name from the dialog, or nothing.
+    bool AskFileName(TOpenDialog* Dialog, const std::string& Extension, const std::string& Filter,
+                     std::string& FileName);
+    void SaveGridAs(int Format);
+    void SaveGridLayout();
+    void LoadGridLayout();
     TMenuItem* AddMenuItem(const std::string& name, const std::string& caption);
 
     void AddFormCompRow(const TCustomForm& form);
@@ -110,6 +119,8 @@ private:
     // Sets FCAPTION of every row whose CAPTION is Edit1's text, the current row kept.
     void SetFCaptionOfAll(const std::string& text);
 
+    // The check columns of CHANGE, SHOWHINT, VISIBLE and ENABLED.
+    std::vector<TvxDBGridCheckColumn*> checkColumns_;
     std::string boolChecked_ = "Wahr";
     std::string boolUnchecked_ = "Falsch";
 };

@@ -151,6 +151,13 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     bool MoveDataSetToNode(TvxDBGridNode* Node);
     void DeleteNodeRecord(TvxDBGridNode* Node);
 
+    // ---- Exports (vx_db_grid_export.cpp) ----
+    // SaveAll False: the selected rows with their group rows and descendants.
+    void SaveToText(const std::string& FileName, bool SaveAll, const std::string& Separator,
+                    const std::string& BeginString, const std::string& EndString);
+    void SaveToHTML(const std::string& FileName, bool SaveAll);
+    void SaveToXLS(const std::string& FileName, bool SaveAll);
+
     // ---- Events ----
     TAddGroupColumnEvent OnAddGroupColumn;
     TvxDBGridBackgroundDrawEvent OnBackgroundDrawEvent;

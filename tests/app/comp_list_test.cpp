@@ -306,7 +306,8 @@ TEST_F(CompList, CatalogueWindowEditsTheTranslatedColumn) {
     w.GetCompList();
     w.Show();
     Ui().Pump();
-    EXPECT_EQ(16u, w.DBGrid1->Columns().size()) << "RecId is hidden";
+    EXPECT_EQ(17, w.DBGrid1->ColumnCount());
+    EXPECT_EQ(16, w.DBGrid1->GetVisibleColumnCount()) << "RecId is hidden";
     EXPECT_EQ(w.Width() - 176, w.Button1->Left());
     EXPECT_EQ(w.Width() - 88, w.Button2->Left());
     w.SetBounds(w.Left(), w.Top(), 900, 500);
@@ -317,7 +318,7 @@ TEST_F(CompList, CatalogueWindowEditsTheTranslatedColumn) {
     TvxMemData& mem = *w.Mem1;
     mem.First();
     Ui().Pump();
-    const TRect first = w.DBGrid1->RowRect(0);
+    const TRect first = w.DBGrid1->GetCellRect(w.DBGrid1->TopVisibleNode(), 0);
     const TPoint at{first.Left + 40, first.Top + first.Height() / 2};
     for (int i = 0; i < 2; ++i) {
         Ui().MouseDown(w.DBGrid1, at);
@@ -381,3 +382,67 @@ TEST_F(CompList, CatalogueWindowEditsTheTranslatedColumn) {
     EXPECT_THROW(Ui().ChoosePopupItem(w.DBGrid1, "Drucken"), EComponentError);
     w.Close();
 }
+
+namespace {
+
+TEST_F(CompList, PopupMenuExportsEveryRowAndSavesAndLoadsTheLayout) {
+    Start();
+    TFormCompLst& w = *FormCompLst;
+    w.GetCompList();
+    w.Show();
+    Ui().Pump();
+    const int rows = w.Mem1->RecordCount();
+    ASSERT_GT(rows, 20);
+
+    // The check columns take the texts they are handed.
+    auto* change = dynamic_cast<TvxDBGridCheckColumn*>(w.DBGrid1->GetColumnByFieldName("CHANGE"));
+    ASSERT_NE(change, nullptr);
+    EXPECT_EQ("Wahr", change->ValueChecked());
+    EXPECT_EQ("Falsch", change->ValueUnchecked());
+    w.SetCompListBoolTexts("Ja", "Nein");
+    EXPECT_EQ("Ja", change->ValueChecked());
+    EXPECT_EQ("Nein", dynamic_cast<TvxDBGridCheckColumn*>(w.DBGrid1->GetColumnByFieldName("ENABLED"))->ValueUnchecked());
+    w.SetCompListBoolTexts("Wahr", "Falsch");
+    EXPECT_FALSE(w.DBGrid1->GetColumnByFieldName("RecId")->Visible());
+
+    // The text: the sixteen captions, an empty line, a line per row, TAB between cells.
+    Ui().AnswerNextFileDialog(BaseDir + "cat.txt");
+    Ui().ChoosePopupItem(w.DBGrid1, "Speichern als Text");
+    const std::string text = ReadFile(BaseDir + "cat.txt");
+    EXPECT_EQ(0u, text.find(std::string(kHeader) + "\r\n\r\nForm1\t")) << text.substr(0, 200);
+    EXPECT_EQ(rows + 2, std::count(text.begin(), text.end(), '\n'));
+
+    // HTML and the spreadsheet with the extension the dialog adds.
+    Ui().AnswerNextFileDialog(BaseDir + "cat");
+    Ui().ChoosePopupItem(w.DBGrid1, "Speichern als HTML");
+    const std::string html = ReadFile(BaseDir + "cat.HTML");
+    EXPECT_EQ(0u, html.find("<!DOCTYPE HTML PUBLIC"));
+    // 17 lines before the table's rows, the header row, no footer (the grid shows the table
+    // as a window onto it), 4 closing lines.
+    EXPECT_EQ(17 + 1 + rows + 4, std::count(html.begin(), html.end(), '\n'));
+    Ui().AnswerNextFileDialog(BaseDir + "cat");
+    Ui().ChoosePopupItem(w.DBGrid1, "Speichern als Excel");
+    const std::string xls = ReadFile(BaseDir + "cat.XLS");
+    EXPECT_EQ(std::string("\x09\x04\x06\x00", 4), xls.substr(0, 4));
+    EXPECT_EQ(std::string("\x0A\x00\x00\x00", 4), xls.substr(xls.size() - 4));
+
+    // A cancelled dialog writes nothing.
+    Ui().CancelNextFileDialog();
+    Ui().ChoosePopupItem(w.DBGrid1, "Speichern als Text");
+    EXPECT_EQ(0, Ui().PendingModalScripts());
+
+    // The layout under "DBGRID".
+    TvxTreeListColumn* caption = w.DBGrid1->GetColumnByFieldName("CAPTION");
+    caption->SetWidth(300);
+    Ui().AnswerNextFileDialog(BaseDir + "layout");
+    Ui().ChoosePopupItem(w.DBGrid1, "Einstellungen speichern");
+    EXPECT_EQ("DBGRID", w.DBGrid1->IniSectionName());
+    EXPECT_NE(std::string::npos, ReadFile(BaseDir + "layout.GRD").find("DBGRID]"));
+    caption->SetWidth(50);
+    Ui().AnswerNextFileDialog(BaseDir + "layout.GRD");
+    Ui().ChoosePopupItem(w.DBGrid1, "Einstellungen laden");
+    EXPECT_EQ(300, w.DBGrid1->GetColumnByFieldName("CAPTION")->Width());
+    w.Close();
+}
+
+}  // namespace

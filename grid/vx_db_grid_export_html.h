@@ -1,0 +1,31 @@
+#pragma once
+// The grid as an HTML 3.2 page holding one table that mirrors it: band and header rows,
+// group rows with indent cells, data rows in each column's colours and font, row footers
+// and the summary footer. The page declares no character set, so it is written in
+// Windows-1252; markup characters in texts are escaped and a character outside the code
+// page becomes a numeric reference.
+
+#include <string>
+#include <vector>
+
+#include "grid/vx_db_grid_export.h"
+
+class TFont;
+
+class TvxDBGridExportHTML : public TvxDBGridExport {
+  public:
+    void BeginExport() override;
+    void EndExport() override;
+    void WriteHeader() override;
+    void WriteFooter() override;
+    void WriteNode(TvxTreeListNode* Node) override;
+
+    // A text for the page: "&", "<", ">" (and '"' with Attribute) escaped, Windows-1252.
+    static std::string Escape(const std::string& Text, bool Attribute = false);
+
+  private:
+    void WriteRowFooters(TvxTreeListNode* Node);
+    std::string IndentCell() const;
+    std::vector<int> columns_;
+    int groups_ = 0;
+};
