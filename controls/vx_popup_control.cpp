@@ -194,16 +194,20 @@ void TvxInplacePopupControl::WMSize(TMessage& Message) {
 }
 
 void TvxInplacePopupControl::SetShadowRegion() {
-    if (!HandleAllocated()) return;
-    if (!shadow_) {
-        SetWindowRgn(Handle(), nullptr, true);
+    SetPopupShadowRegion(this, shadow_, shadowSize_);
+}
+
+void SetPopupShadowRegion(TWinControl* Control, bool Shadow, int ShadowSize) {
+    if (!Control->HandleAllocated()) return;
+    if (!Shadow) {
+        SetWindowRgn(Control->Handle(), nullptr, true);
         return;
     }
-    TRect r = Rect(0, 0, Width() - shadowSize_, Height() - shadowSize_);
+    TRect r = Rect(0, 0, Control->Width() - ShadowSize, Control->Height() - ShadowSize);
     HRGN rgn = CreateRectRgnIndirect(r);
-    OffsetRect(r, shadowSize_, shadowSize_);
+    OffsetRect(r, ShadowSize, ShadowSize);
     HRGN s = CreateRectRgnIndirect(r);
     CombineRgn(rgn, rgn, s, RGN_OR);
     DeleteObject(s);
-    SetWindowRgn(Handle(), rgn, true);
+    SetWindowRgn(Control->Handle(), rgn, true);
 }

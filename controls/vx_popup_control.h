@@ -59,5 +59,7 @@ private:
 void DrawPopupFrame(HDC DC, TRect Rect, TvxPopupBorder Kind, int ShadowSize, bool Shadow, bool SizeGrip);
 // Paints Control's non-client border (window rectangle moved to the origin).
 void DrawPopupBorder(TWinControl* Control, TvxPopupBorder Kind, int ShadowSize, bool Shadow);
+// The window region of a pop-up with its drop shadow (none without shadow).
+void SetPopupShadowRegion(TWinControl* Control, bool Shadow, int ShadowSize);
 // Client inset of a pop-up border kind on each side.
 int PopupBorderWidth(TvxPopupBorder Kind);

@@ -138,18 +138,7 @@ void TCustomvxPopupListBox::WMSize(TMessage& Message) {
 }
 
 void TCustomvxPopupListBox::SetShadowRegion() {
-    if (!HandleAllocated()) return;
-    if (!shadow_) {
-        SetWindowRgn(Handle(), nullptr, true);
-        return;
-    }
-    TRect r = Rect(0, 0, Width() - shadowSize_, Height() - shadowSize_);
-    HRGN rgn = CreateRectRgnIndirect(r);
-    OffsetRect(r, shadowSize_, shadowSize_);
-    HRGN s = CreateRectRgnIndirect(r);
-    CombineRgn(rgn, rgn, s, RGN_OR);
-    DeleteObject(s);
-    SetWindowRgn(Handle(), rgn, true);
+    SetPopupShadowRegion(this, shadow_, shadowSize_);
 }
 
 // ---- TvxPopupImageListBox ----

@@ -56,6 +56,9 @@ class TField : public TComponent {
     void SetAlignment(TAlignment Value);
     int DisplayWidth() const { return displayWidth_ > 0 ? displayWidth_ : DefaultDisplayWidth(); }
     void SetDisplayWidth(int Value);
+    // The field's name in the database it comes from, when that differs (filter expressions).
+    const std::string& Origin() const { return origin_; }
+    void SetOrigin(const std::string& Value) { origin_ = Value; }
     const std::string& EditMask() const { return editMask_; }
     void SetEditMask(const std::string& Value) { editMask_ = Value; }
     virtual bool IsValidChar(char32_t c) const;
@@ -162,6 +165,7 @@ class TField : public TComponent {
     std::string editMask_;
     TDataSet* lookupDataSet_ = nullptr;
     std::string keyFields_, lookupKeyFields_, lookupResultField_;
+    std::string origin_;
     bool validating_ = false;
     const void* validateBuffer_ = nullptr;
 };

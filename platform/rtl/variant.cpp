@@ -71,6 +71,26 @@ Variant Variant::Array(std::vector<Variant> items) {
     return v;
 }
 
+Variant Variant::FromByte(uint8_t value) {
+    Variant v;
+    v.type_ = varByte;
+    v.i_ = value;
+    return v;
+}
+
+Variant Variant::FromSingle(float value) {
+    Variant v;
+    v.type_ = varSingle;
+    v.d_ = value;
+    return v;
+}
+
+Variant Variant::FromOleStr(std::string value) {
+    Variant v(std::move(value));
+    v.type_ = varOleStr;
+    return v;
+}
+
 Variant VarArrayOf(std::initializer_list<Variant> items) {
     return Variant::Array(std::vector<Variant>(items));
 }
@@ -85,6 +105,12 @@ std::string VarTypeName(TVarType t) {
             return "Smallint";
         case varInteger:
             return "Integer";
+        case varSingle:
+            return "Single";
+        case varOleStr:
+            return "OleStr";
+        case varByte:
+            return "Byte";
         case varDouble:
             return "Double";
         case varCurrency:
@@ -114,7 +140,9 @@ bool Variant::IsNumeric() const {
     switch (type_) {
         case varSmallint:
         case varInteger:
+        case varByte:
         case varInt64:
+        case varSingle:
         case varDouble:
         case varCurrency:
         case varDate:
@@ -127,7 +155,11 @@ bool Variant::IsNumeric() const {
 
 namespace {
 bool IsIntegerType(TVarType t) {
-    return t == varSmallint || t == varInteger || t == varInt64 || t == varBoolean;
+    return t == varSmallint || t == varInteger || t == varByte || t == varInt64 || t == varBoolean;
+}
+
+bool IsFloatType(TVarType t) {
+    return t == varSingle || t == varDouble || t == varCurrency || t == varDate;
 }
 
 int64_t RoundToInt64(double d, bool& ok) {
@@ -141,13 +173,13 @@ int64_t RoundToInt64(double d, bool& ok) {
 int64_t Variant::AsInt64() const {
     if (type_ == varEmpty) return 0;
     if (IsIntegerType(type_)) return type_ == varBoolean ? (i_ ? -1 : 0) : i_;
-    if (type_ == varDouble || type_ == varCurrency || type_ == varDate) {
+    if (IsFloatType(type_)) {
         bool ok;
         int64_t r = RoundToInt64(d_, ok);
         if (!ok) CastError("Int64");
         return r;
     }
-    if (type_ == varString) {
+    if (IsString()) {
         int64_t r;
         if (VariantTextToInt64(s_, r)) return r;
         double d;
@@ -177,8 +209,8 @@ double Variant::AsDouble() const {
     if (type_ == varEmpty) return 0;
     if (type_ == varBoolean) return i_ ? -1.0 : 0.0;
     if (IsIntegerType(type_)) return static_cast<double>(i_);
-    if (type_ == varDouble || type_ == varCurrency || type_ == varDate) return d_;
-    if (type_ == varString) {
+    if (IsFloatType(type_)) return d_;
+    if (IsString()) {
         double d;
         if (VariantTextToDouble(s_, d)) return d;
     }
@@ -186,7 +218,7 @@ double Variant::AsDouble() const {
 }
 
 double Variant::AsDate() const {
-    if (type_ == varString) {
+    if (IsString()) {
         double d;
         if (VariantTextToDate(s_, d)) return d;
         CastError("Date");
@@ -201,8 +233,8 @@ double Variant::AsDate() const {
 bool Variant::AsBoolean() const {
     if (type_ == varEmpty) return false;
     if (IsIntegerType(type_)) return i_ != 0;
-    if (type_ == varDouble || type_ == varCurrency || type_ == varDate) return d_ != 0;
-    if (type_ == varString) {
+    if (IsFloatType(type_)) return d_ != 0;
+    if (IsString()) {
         bool b;
         if (VariantTextToBool(s_, b)) return b;
         double d;
@@ -216,13 +248,17 @@ std::string Variant::AsString() const {
         case varEmpty:
             return "";
         case varString:
+        case varOleStr:
             return s_;
         case varBoolean:
             return i_ ? "True" : "False";
         case varSmallint:
         case varInteger:
+        case varByte:
         case varInt64:
             return std::to_string(i_);
+        case varSingle:
+            return FloatToStrF(d_, ffGeneral, 7, 0);
         case varDouble:
         case varCurrency:
             return VariantDoubleToText(d_);
@@ -298,4 +334,59 @@ bool operator==(const Variant& a, const Variant& b) {
 }
 bool operator<(const Variant& a, const Variant& b) {
     return VarCompareValue(a, b) == vrLessThan;
+}
+
+Variant VarAsType(const Variant& v, TVarType type) {
+    if (v.VarType() == type) return v;
+    if (v.IsNull() || v.IsEmpty()) {
+        if (type == varNull) return Null();
+        if (type == varEmpty) return Unassigned();
+        if (v.IsEmpty()) return VarAsType(Variant(0), type);
+    }
+    auto castError = [&]() {
+        throw EVariantError("Variante des Typs (" + VarTypeName(v.VarType()) + ") konnte nicht in Typ (" +
+                            VarTypeName(type) + ") konvertiert werden");
+    };
+    auto inRange = [&](int64_t x, int64_t lo, int64_t hi) {
+        if (x < lo || x > hi) castError();
+        return x;
+    };
+    try {
+        switch (type) {
+            case varSmallint:
+                return Variant(static_cast<int16_t>(inRange(v.AsInt64(), -32768, 32767)));
+            case varInteger:
+                return Variant(static_cast<int>(inRange(v.AsInt64(), std::numeric_limits<int32_t>::min(),
+                                                        std::numeric_limits<int32_t>::max())));
+            case varByte:
+                return Variant::FromByte(static_cast<uint8_t>(inRange(v.AsInt64(), 0, 255)));
+            case varInt64:
+                return Variant(v.AsInt64());
+            case varSingle: {
+                double d = v.AsDouble();
+                if (std::isfinite(d) && std::fabs(d) > std::numeric_limits<float>::max()) castError();
+                return Variant::FromSingle(static_cast<float>(d));
+            }
+            case varDouble:
+                return Variant(v.AsDouble());
+            case varCurrency:
+                return Variant::FromCurrency(v.AsDouble());
+            case varDate:
+                return Variant::FromDate(v.AsDate());
+            case varBoolean:
+                return Variant(v.AsBoolean());
+            case varString:
+                return Variant(v.AsString());
+            case varOleStr:
+                return Variant::FromOleStr(v.AsString());
+            default:
+                break;
+        }
+    } catch (const EVariantError&) {
+        castError();
+    } catch (const EConvertError&) {
+        castError();
+    }
+    castError();
+    return Variant();
 }

@@ -15,11 +15,14 @@ enum TVarType : uint16_t {
     varNull = 1,
     varSmallint = 2,
     varInteger = 3,
+    varSingle = 4,
     varDouble = 5,
     varCurrency = 6,
     varDate = 7,
+    varOleStr = 8,
     varBoolean = 11,
     varVariant = 12,
+    varByte = 17,
     varInt64 = 20,
     varString = 0x100,
     varArray = 0x2000,
@@ -47,13 +50,18 @@ class Variant {
     static Variant FromDate(double dateTime);   // a TDateTime
     static Variant FromCurrency(double value);  // kept to four decimals
     static Variant Array(std::vector<Variant> items);
+    static Variant FromByte(uint8_t value);
+    // A 4-byte float: the value is kept at single precision.
+    static Variant FromSingle(float value);
+    // A wide string; the text is UTF-8 like every other string of the program.
+    static Variant FromOleStr(std::string value);
 
     TVarType VarType() const { return type_; }
     bool IsNull() const { return type_ == varNull; }
     bool IsEmpty() const { return type_ == varEmpty; }
     bool IsArray() const { return type_ == varArray; }
     bool IsNumeric() const;  // integers, floats, currency, Boolean and date count
-    bool IsString() const { return type_ == varString; }
+    bool IsString() const { return type_ == varString || type_ == varOleStr; }
 
     int32_t AsInteger() const;
     int64_t AsInt64() const;
@@ -103,3 +111,6 @@ std::string VarToStr(const Variant& v);
 // bytes; a string against a number compares as numbers when it reads as one, else as text.
 TVariantRelationship VarCompareValue(const Variant& a, const Variant& b);
 std::string VarTypeName(TVarType t);
+// The value converted to the given type (one of the simple types above); Null and Empty only
+// to themselves or to each other. A conversion that cannot succeed raises EVariantError.
+Variant VarAsType(const Variant& v, TVarType type);

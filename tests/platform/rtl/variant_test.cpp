@@ -65,3 +65,41 @@ TEST(Variant, ComparisonsAndArrays) {
     EXPECT_THROW(a[3], EVariantError);
     EXPECT_THROW(Variant(1)[0], EVariantError);
 }
+
+TEST(Variant, ByteSingleAndWideStringBehaveAsTheirKinds) {
+    Variant b = Variant::FromByte(200);
+    EXPECT_EQ(b.VarType(), varByte);
+    EXPECT_TRUE(b.IsNumeric());
+    EXPECT_EQ(b.AsString(), "200");
+    EXPECT_EQ(b, Variant(200));
+    Variant s = Variant::FromSingle(1.1f);
+    EXPECT_EQ(s.VarType(), varSingle);
+    EXPECT_EQ(s.AsDouble(), static_cast<double>(1.1f));
+    EXPECT_EQ(s.AsString(), "1,1");  // single precision, not the widened double's digits
+    Variant w = Variant::FromOleStr("Grüße");
+    EXPECT_EQ(w.VarType(), varOleStr);
+    EXPECT_TRUE(w.IsString());
+    EXPECT_EQ(w, Variant("Grüße"));
+    EXPECT_TRUE(Variant("A") < w);
+}
+
+TEST(Variant, VarAsTypeConvertsOrRaisesTheConversionError) {
+    EXPECT_EQ(VarAsType(Variant("12"), varInteger).VarType(), varInteger);
+    EXPECT_EQ(VarAsType(Variant("12"), varInteger).AsInteger(), 12);
+    EXPECT_EQ(VarAsType(Variant(7), varString).AsString(), "7");
+    EXPECT_EQ(VarAsType(Variant(2.5), varCurrency).VarType(), varCurrency);
+    EXPECT_EQ(VarAsType(Variant(255), varByte).AsInteger(), 255);
+    EXPECT_EQ(VarAsType(Variant("x"), varOleStr).VarType(), varOleStr);
+    EXPECT_TRUE(VarIsNull(VarAsType(Null(), varNull)));
+    EXPECT_EQ(VarAsType(Variant(), varInteger).AsInteger(), 0);
+    try {
+        VarAsType(Variant("abc"), varDouble);
+        ADD_FAILURE() << "no error";
+    } catch (const EVariantError& e) {
+        EXPECT_EQ(e.Message(), "Variante des Typs (String) konnte nicht in Typ (Double) konvertiert werden");
+    }
+    EXPECT_THROW(VarAsType(Variant(256), varByte), EVariantError);
+    EXPECT_THROW(VarAsType(Variant(40000), varSmallint), EVariantError);
+    EXPECT_THROW(VarAsType(Null(), varInteger), EVariantError);
+    EXPECT_THROW(VarAsType(Variant(1e300), varSingle), EVariantError);
+}
