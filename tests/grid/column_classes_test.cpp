@@ -534,6 +534,48 @@ TEST_F(ColumnClasses, CheckTextsServeTheFilterWhileCellsKeepTheirBoxes) {
     EXPECT_EQ(text, "offen");
 }
 
+TEST_F(ColumnClasses, AssignCopiesAColumnOfTheSameKindAndResetRestoresTheDefaults) {
+    auto* image = Add<TvxDBGridImageColumn>("ID");
+    image->Values()->Add("1");
+    image->Descriptions()->Add("eins");
+    image->SetShowDescription(true);
+    auto* imageCopy = Add<TvxDBGridImageColumn>("ID");
+    imageCopy->Assign(image);
+    EXPECT_EQ(imageCopy->DescriptionOf("1"), "eins");
+    EXPECT_TRUE(imageCopy->ShowDescription());
+    image->Values()->Clear();
+    EXPECT_EQ(imageCopy->DescriptionOf("1"), "eins") << "the lists are copied, not shared";
+
+    auto* button = Add<TvxDBGridButtonColumn>("Name");
+    button->Buttons()->Add();
+    button->SetEditButtonStyle(ebsDown);
+    auto* buttonCopy = Add<TvxDBGridButtonColumn>("Name");
+    buttonCopy->Assign(button);
+    EXPECT_EQ(buttonCopy->Buttons()->Count(), 2);
+    EXPECT_EQ(buttonCopy->EditButtonStyle(), ebsDown);
+
+    auto* blob = Add<TvxDBGridBlobColumn>("Data");
+    blob->SetPopupWidth(321);
+    blob->SetBlobPaintStyle(bpsText);
+    auto* blobCopy = Add<TvxDBGridBlobColumn>("Data");
+    blobCopy->Assign(blob);
+    EXPECT_EQ(blobCopy->PopupWidth(), 321);
+    EXPECT_EQ(blobCopy->BlobPaintStyle(), bpsText);
+    blobCopy->Assign(image);  // another kind: its own settings start from the defaults
+    EXPECT_EQ(blobCopy->PopupWidth(), 200);
+    blobCopy->RestoreDefaults();
+    EXPECT_EQ(blobCopy->MemoScrollBars(), ssBoth);
+    EXPECT_EQ(blobCopy->MinWidth(), 20);
+    EXPECT_TRUE(blobCopy->DisableFilter());
+
+    auto* price = Add<TvxDBGridCurrencyColumn>("Price");
+    const std::string format = price->DisplayFormat();
+    EXPECT_FALSE(format.empty()) << "built from the system's currency format";
+    price->SetDisplayFormat("0.00");
+    price->RestoreDefaults();
+    EXPECT_EQ(price->DisplayFormat(), format);
+}
+
 TEST(DefaultColumnTable, EveryFieldTypeGetsItsClassAndTheTableResets) {
     GridColumnsUnitStartUp();
     const char* expected[kvxDefaultColumnTypeCount] = {
