@@ -99,6 +99,9 @@ void TvxDBTreeListImageColumn::InitEditProperties(TvxInplaceEdit* Editor) {
     TvxDBTreeListDropDownColumn::InitEditProperties(Editor);
     auto* edit = dynamic_cast<TvxInplaceImageEdit*>(Editor);
     if (!edit) return;
+    edit->CloseUpHandler = [this](TObject*, Variant& Value, bool& Accept) {
+        if (image_.OnCloseUp) image_.OnCloseUp(this, Value, Accept);
+    };
     edit->SetDefaultImages(image_.DefaultImages);
     edit->SetDescriptions(descriptions_.get());
     edit->SetImages(image_.Images);

@@ -19,6 +19,9 @@ void TvxDBTreeListLookupColumn::InitEditProperties(TvxInplaceEdit* Editor) {
     TvxDBTreeListDropDownColumn::InitEditProperties(Editor);
     auto* edit = dynamic_cast<TvxInplaceLookupEdit*>(Editor);
     if (!edit) return;
+    edit->CloseUpHandler = [this](TObject*, Variant& Value, bool& Accept) {
+        if (lookup_.OnCloseUp) lookup_.OnCloseUp(this, Value, Accept);
+    };
     edit->SetClearKey(lookup_.ClearKey);
     edit->SetLookupField(Field());
     edit->SetListFieldName(lookup_.ListFieldName);

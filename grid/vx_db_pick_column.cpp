@@ -34,6 +34,9 @@ void TvxDBTreeListPickColumn::InitEditProperties(TvxInplaceEdit* Editor) {
     TvxDBTreeListDropDownColumn::InitEditProperties(Editor);
     auto* edit = dynamic_cast<TvxInplacePickEdit*>(Editor);
     if (!edit) return;
+    edit->CloseUpHandler = [this](TObject*, Variant& Value, bool& Accept) {
+        if (pick_.OnCloseUp) pick_.OnCloseUp(this, Value, Accept);
+    };
     edit->SetDropDownListStyle(pick_.DropDownListStyle);
     edit->SetItems(items_.get());
     edit->SetCanDeleteText(pick_.CanDeleteText);

@@ -397,6 +397,16 @@ TEST_F(ColumnClasses, PickAndMruEditorsGetTheirItemsAndTheMruListComesBack) {
     ASSERT_NE(pickEditor, nullptr);
     EXPECT_EQ(pickEditor->Items()->Count(), 2);
     EXPECT_TRUE(pickEditor->DropDownListStyle());
+    bool closedUp = false;
+    pick->OnCloseUp() = [&](TObject* sender, Variant&, bool& accept) {
+        closedUp = sender == pick;
+        accept = false;
+    };
+    Variant chosen(std::string("Bert"));
+    bool accept = true;
+    pickEditor->CloseUpHandler(pickEditor, chosen, accept);
+    EXPECT_TRUE(closedUp);
+    EXPECT_FALSE(accept);
     CloseEditor();
 
     auto* mru = Add<TvxDBGridMRUColumn>("Name");
