@@ -28,7 +28,8 @@
 template <std::size_t N>
 struct TvxEditClassName {
     char Text[N];
-    constexpr TvxEditClassName(const char (&S)[N]) { std::copy_n(S, N, Text); }  // NOLINT: literal type
+    // Implicit, so that a string literal names the class in a template argument.
+    constexpr TvxEditClassName(const char (&S)[N]) { std::copy_n(S, N, Text); }
 };
 
 template <class TEdit, class TEditClass, TvxEditClassName Name, bool Inplace = true>
