@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "controls/draw_utils.h"
+#include "controls/oem_convert.h"
 #include "controls/vx_editors_unit.h"
 #include "controls/vx_inplace_edit.h"
 #include "platform/forms/clipboard.h"
@@ -31,8 +32,10 @@ protected:
     }
     void KeyPress(char32_t& Key) override {
         if (popup_) popup_->KeyPress(Key);
+        if (popup_ && popup_->OEMConvert && Key >= 32) Key = OemRoundTrip(Key);
         if (Key != 0) TMemo::KeyPress(Key);
     }
+    bool KeepsScrollBar() const override { return !popup_ || !popup_->HideScrollBars; }
     void WMGetDlgCode(TMessage& Message) override {
         TMemo::WMGetDlgCode(Message);
         Message.Result |= DLGC_WANTALLKEYS | DLGC_WANTTAB;

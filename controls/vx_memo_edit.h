@@ -80,6 +80,7 @@ protected:
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
     void WMGetDlgCode(TMessage& Message) override;
     void WMKeyDown(TMessage& Message) override;
+    bool KeepsScrollBar() const override { return !hideScrollBars_; }
 
 private:
     friend class TvxMemoStrings;

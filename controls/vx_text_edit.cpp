@@ -1,6 +1,7 @@
 #include "controls/vx_text_edit.h"
 
 #include "controls/draw_utils.h"
+#include "controls/oem_convert.h"
 #include "controls/vx_edit_menu.h"
 #include "platform/forms/clipboard.h"
 #include "platform/forms/control_paint.h"
@@ -242,7 +243,11 @@ void TvxInplaceTextEdit::WndProc(TMessage& Message) {
     }
 }
 
-void TvxInplaceTextEdit::KeyPress(char32_t& Key) { TvxInplaceEdit::KeyPress(Key); }
+void TvxInplaceTextEdit::KeyPress(char32_t& Key) {
+    // As the edit control of the system does: what the OEM code page cannot hold is not typed.
+    if (oemConvert_ && Key >= 32) Key = OemRoundTrip(Key);
+    TvxInplaceEdit::KeyPress(Key);
+}
 
 void TvxInplaceTextEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     focusByMouse_ = Button == mbLeft;

@@ -2,18 +2,10 @@
 
 #include "grid/vx_db_tree_list_control.h"
 #include "platform/db/field.h"
+#include "platform/classes/string_list.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/system_metrics.h"
 #include "platform/rtl/str_utils.h"
-
-TvxInplaceEdit* TvxInplaceDBTreeListCheckEditClass::Create(TComponent* AOwner) const {
-    return new TvxInplaceDBTreeListCheckEdit(AOwner);
-}
-
-const TvxInplaceDBTreeListCheckEditClass& TvxInplaceDBTreeListCheckEdit::StaticClass() {
-    static const TvxInplaceDBTreeListCheckEditClass instance;
-    return instance;
-}
 
 TvxDBTreeListCheckColumn::TvxDBTreeListCheckColumn(TComponent* AOwner) : TvxDBTreeListColumn(AOwner) {
     SetMinWidth(16);
@@ -184,6 +176,47 @@ bool TvxDBTreeListCheckColumn::IsFieldValueEqual(const Variant& Value) {
     return TvxDBTreeListColumn::IsFieldValueEqual(Value);
 }
 
+const TvxInplaceEditClass& TvxDBTreeListCheckColumn::GetFilterEditClass() {
+    return TCustomvxFilterImageEdit::StaticClass();
+}
+
+void TvxDBTreeListCheckColumn::GetFilterEditValue(TvxInplaceEdit* Editor, Variant& Value, std::string& DisplayText) {
+    TvxDBTreeListColumn::GetFilterEditValue(Editor, Value, DisplayText);
+    if (Value.IsString()) {
+        const std::string text = Value.AsString();
+        if (Field() && Field()->DataType() == ftBoolean) {
+            const TvxCheckBoxState state = StateOfText(text);
+            Value = state == cbsGrayed ? Null() : Variant(state == cbsChecked);
+        } else if (text == valueGrayed_) {
+            Value = Null();
+        }
+    }
+    if (auto* image = dynamic_cast<TvxInplaceImageEdit*>(Editor)) {
+        const int item = image->ItemIndex();
+        if (item >= 0 && item < image->Descriptions()->Count()) DisplayText = image->Descriptions()->Strings(item);
+    }
+}
+
+void TvxDBTreeListCheckColumn::SetFilterEditValue(TvxInplaceEdit* Editor, const Variant& Value) {
+    if (Value.IsNull()) TvxDBTreeListColumn::SetFilterEditValue(Editor, Variant(valueGrayed_));
+    else if (Value.VarType() == varBoolean)
+        TvxDBTreeListColumn::SetFilterEditValue(Editor, Variant(Value.AsBoolean() ? valueChecked_ : valueUnchecked_));
+    else TvxDBTreeListColumn::SetFilterEditValue(Editor, Value);
+}
+
+void TvxDBTreeListCheckColumn::InitFilterEdit(TvxInplaceEdit* Editor) {
+    TvxDBTreeListColumn::InitFilterEdit(Editor);
+    auto* image = dynamic_cast<TvxInplaceImageEdit*>(Editor);
+    if (!image) return;
+    TStringList texts;
+    texts.Add(valueGrayed_);
+    texts.Add(valueUnchecked_);
+    texts.Add(valueChecked_);
+    image->SetValues(&texts);
+    image->SetDescriptions(&texts);
+    image->SetShowDescription(true);
+}
+
 // ---- The grid's check column ----
 
 void TvxDBGridCheckColumn::SetDisplayChecked(const std::string& Value) {
@@ -211,6 +244,17 @@ void TvxDBGridCheckColumn::RestoreDefaults() {
     displayChecked_.clear();
     displayUnChecked_.clear();
     displayNull_.clear();
+}
+
+void TvxDBGridCheckColumn::InitFilterEdit(TvxInplaceEdit* Editor) {
+    TvxDBTreeListCheckColumn::InitFilterEdit(Editor);
+    auto* image = dynamic_cast<TvxInplaceImageEdit*>(Editor);
+    if (!image || (displayChecked_.empty() && displayUnChecked_.empty() && displayNull_.empty())) return;
+    TStringList texts;
+    texts.Add(displayNull_);
+    texts.Add(displayUnChecked_);
+    texts.Add(displayChecked_);
+    image->SetDescriptions(&texts);
 }
 
 void TvxDBGridCheckColumn::GetFilterDisplayText(std::string& Text) {

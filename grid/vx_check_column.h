@@ -9,6 +9,7 @@
 #include <string>
 
 #include "controls/vx_check_edit.h"
+#include "grid/vx_inplace_db_edits.h"
 #include "grid/vx_db_tree_list_column.h"
 
 class TBitmap;
@@ -17,18 +18,6 @@ using TvxToggleEvent = std::function<void(TObject* Sender, const std::string& Te
 
 inline constexpr const char* kvxCheckTrueText = "True";
 inline constexpr const char* kvxCheckFalseText = "False";
-
-class TvxInplaceDBTreeListCheckEditClass : public TvxInplaceCheckEditClass {
-  public:
-    std::string ClassName() const override { return "TvxInplaceDBTreeListCheckEdit"; }
-    TvxInplaceEdit* Create(TComponent* AOwner) const override;
-};
-
-class TvxInplaceDBTreeListCheckEdit : public TvxInplaceCheckEdit {
-  public:
-    explicit TvxInplaceDBTreeListCheckEdit(TComponent* AOwner) : TvxInplaceCheckEdit(AOwner, StaticClass()) {}
-    static const TvxInplaceDBTreeListCheckEditClass& StaticClass();
-};
 
 class TvxDBTreeListCheckColumn : public TvxDBTreeListColumn {
   public:
@@ -71,6 +60,11 @@ class TvxDBTreeListCheckColumn : public TvxDBTreeListColumn {
     int GetMinCellHeight() override;
     void GetDrawInfo(TvxEditViewData& ViewData, const TvxTreeListCellDrawRecord& Cell) override;
     bool IsFieldValueEqual(const Variant& Value) override;
+    const TvxInplaceEditClass& GetFilterEditClass() override;
+    TvxFilterOperators GetFilterOperators() override { return vxListFilterOperators; }
+    void GetFilterEditValue(TvxInplaceEdit* Editor, Variant& Value, std::string& DisplayText) override;
+    void SetFilterEditValue(TvxInplaceEdit* Editor, const Variant& Value) override;
+    void InitFilterEdit(TvxInplaceEdit* Editor) override;
 
   private:
     bool allowGrayed_ = false;
@@ -101,6 +95,7 @@ class TvxDBGridCheckColumn : public TvxDBTreeListCheckColumn {
     void Assign(TPersistent* Source) override;
     void RestoreDefaults() override;
     void GetFilterDisplayText(std::string& Text) override;
+    void InitFilterEdit(TvxInplaceEdit* Editor) override;
 
   private:
     std::string displayChecked_;

@@ -33,6 +33,9 @@ enum TvxFilterOperator : uint8_t {
 };
 using TvxFilterOperators = uint8_t;
 inline constexpr TvxFilterOperators vxAllFilterOperators = 0xFF;
+// The comparisons of columns whose values are picked from a list: equal or not, blank or not.
+inline constexpr TvxFilterOperators vxListFilterOperators =
+    (1u << foEqual) | (1u << foNotEqual) | (1u << foBlanks) | (1u << foNonBlanks);
 
 class TvxDBTreeListColumn : public TvxTreeListColumn {
   public:
@@ -130,6 +133,13 @@ class TvxDBTreeListColumn : public TvxTreeListColumn {
     // Whether the control is there and its link active.
     bool LinkActive() const;
     void ColumnChanged() { Changed(false); }
+    // A property setter: stores a differing value and reports the change.
+    template <class T>
+    void StoreProperty(T& Field, const T& Value) {
+        if (Field == Value) return;
+        Field = Value;
+        ColumnChanged();
+    }
 
   private:
     std::string fieldName_;

@@ -1,7 +1,7 @@
 #include "grid/vx_default_column_table.h"
 
-#include "grid/vx_check_column.h"
 #include "grid/vx_db_grid_column.h"
+#include "grid/vx_db_grid_columns.h"
 #include "platform/db/field.h"
 
 namespace {
@@ -26,16 +26,28 @@ TTable& Table() {
     return table;
 }
 
-// The column unit's own classes; the remaining kinds get the mask column until their
-// classes exist.
+// The column unit's classes by field type (only the type's low 7 bits count).
 void GridColumnClasses(int FieldType, int Kind, TvxDefaultColumnEntry& Entry) {
     Entry.Priority = 1;
     if (Kind == 2) {
-        Entry.ColumnClass = ColumnClassOf<TvxDBGridMaskColumn>();
+        Entry.ColumnClass = ColumnClassOf<TvxDBGridLookupColumn>();
         return;
     }
     switch (FieldType & 0x7F) {
         case ftBoolean: Entry.ColumnClass = ColumnClassOf<TvxDBGridCheckColumn>(); break;
+        case ftCurrency: Entry.ColumnClass = ColumnClassOf<TvxDBGridCurrencyColumn>(); break;
+        case ftDate:
+        case ftDateTime: Entry.ColumnClass = ColumnClassOf<TvxDBGridDateColumn>(); break;
+        case ftTime: Entry.ColumnClass = ColumnClassOf<TvxDBGridTimeColumn>(); break;
+        case ftMemo: Entry.ColumnClass = ColumnClassOf<TvxDBGridMemoColumn>(); break;
+        case ftGraphic: Entry.ColumnClass = ColumnClassOf<TvxDBGridGraphicColumn>(); break;
+        case ftBytes:
+        case ftVarBytes:
+        case ftBlob:
+        case ftFmtMemo:
+        case ftParadoxOle:
+        case ftDBaseOle:
+        case ftTypedBinary: Entry.ColumnClass = ColumnClassOf<TvxDBGridBlobColumn>(); break;
         default: Entry.ColumnClass = ColumnClassOf<TvxDBGridMaskColumn>(); break;
     }
 }

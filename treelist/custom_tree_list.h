@@ -113,6 +113,8 @@ class TCustomvxTreeList : public TCustomvxContainer {
 
     // ---- Focus and top row ----
     TvxTreeListNode* GetFocusedNode() const { return focusedNode_; }
+    // The row under the pointer while hot tracking.
+    TvxTreeListNode* HotTrackNode() const { return hotTrackNode_; }
     int GetFocusedColumn();
     void SetFocusedColumn(int Column);
     int GetFocusedAbsoluteNodeIndex() const;
@@ -449,6 +451,7 @@ class TCustomvxTreeList : public TCustomvxContainer {
     virtual void SynchronizeData() {}
     virtual void GetRowsAreaRect(TRect& Rect) { Rect = GetRectInfo().Rows; }
     virtual bool IsHotTrack() { return optionsEx_.Contains(TvxTLOptionEx::HotTrack); }
+    bool IsShowButtonAlways() override { return optionsEx_.Contains(TvxTLOptionEx::ShowButtonAlways); }
     virtual bool GetHeaderHitZone(int X, int Y, int& Zone, int Column);
     virtual void RefreshLayout();
     virtual void BuildBandMaps() {}

@@ -810,6 +810,15 @@ bool TCustomvxTreeListControl::CanFilterColumn(int Column) {
 bool TCustomvxTreeListControl::IsColumnHotTrack(int Column) {
     return IsHotTrack() || (ValidColumn(Column) && Columns(Column)->IsHotTrack());
 }
+void TCustomvxTreeListControl::DoHotTrackNode(const TvxTreeListHotTrackInfo& Info, TCursor& Cursor) {
+    // A cursor that the last hot cell chose is not the control's own: each cell starts from
+    // the cursor the control had before hot tracking changed it.
+    if (hotTrackCursorSet_) Cursor = cursorBeforeHotTrack_;
+    else cursorBeforeHotTrack_ = Cursor;
+    if (Info.Node && ValidColumn(Info.Column)) Columns(Info.Column)->GetHotTrackCursor(Cursor);
+    TCustomvxTreeList::DoHotTrackNode(Info, Cursor);
+    hotTrackCursorSet_ = Cursor != cursorBeforeHotTrack_;
+}
 bool TCustomvxTreeListControl::IsColumnMultiLine(int Column) {
     return ValidColumn(Column) && Columns(Column)->IsMultiLine();
 }

@@ -289,6 +289,8 @@ class TCustomvxTreeListControl : public TCustomvxTreeList {
     virtual bool CanFilterColumn(int Column);
     virtual bool IsColumnHotTrack(int Column);
     bool IsHotTrackCell(TvxTreeListNode* /*Node*/, int Column) override { return IsColumnHotTrack(Column); }
+    // The hot cell's column picks the cursor before the event may change it.
+    void DoHotTrackNode(const TvxTreeListHotTrackInfo& Info, TCursor& Cursor) override;
     virtual bool IsColumnMultiLine(int Column);
     // Custom drawing of one cell: either cell event or the column's own.
     bool HasCustomDrawCell(TvxTreeListNode* Node, int Column) override;
@@ -350,6 +352,8 @@ class TCustomvxTreeListControl : public TCustomvxTreeList {
     void CMFontChanged(TMessage& Message) override;
 
   private:
+    TCursor cursorBeforeHotTrack_ = 0;
+    bool hotTrackCursorSet_ = false;
     friend class TvxTreeListColumn;
     void RebuildBandMaps();
     void RebuildColumnValueCache();

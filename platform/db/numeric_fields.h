@@ -17,6 +17,11 @@ class TIntegerField : public TNumericField {
     std::string ClassName() const override { return "TIntegerField"; }
     int DataSize() const override;
     bool IsValidChar(char32_t c) const override;
+    // The limits an editor offers for the field (0 and 0: none); stored only.
+    int32_t MinValue() const { return minValue_; }
+    void SetMinValue(int32_t v) { minValue_ = v; }
+    int32_t MaxValue() const { return maxValue_; }
+    void SetMaxValue(int32_t v) { maxValue_ = v; }
 
   protected:
     Variant GetAsVariant() const override;
@@ -34,6 +39,10 @@ class TIntegerField : public TNumericField {
     bool ReadInt(int64_t& v) const;
     void WriteInt(int64_t v);
     void RangeCheck(int64_t v) const;
+
+  private:
+    int32_t minValue_ = 0;
+    int32_t maxValue_ = 0;
 };
 
 class TSmallintField : public TIntegerField {
@@ -66,6 +75,14 @@ class TFloatField : public TNumericField {
     std::string ClassName() const override { return "TFloatField"; }
     int DataSize() const override { return 8; }
     bool IsValidChar(char32_t c) const override;
+    // The limits an editor offers for the field (0 and 0: none) and the significant digits
+    // of its values; stored only.
+    double MinValue() const { return minValue_; }
+    void SetMinValue(double v) { minValue_ = v; }
+    double MaxValue() const { return maxValue_; }
+    void SetMaxValue(double v) { maxValue_ = v; }
+    int Precision() const { return precision_; }
+    void SetPrecision(int v) { precision_ = v; }
 
   protected:
     Variant GetAsVariant() const override;
@@ -79,6 +96,11 @@ class TFloatField : public TNumericField {
     void GetText(std::string& Text, bool DisplayText) const override;
     bool ReadFloat(double& v) const;
     virtual void WriteFloat(double v);
+
+  private:
+    double minValue_ = 0;
+    double maxValue_ = 0;
+    int precision_ = 15;
 };
 
 class TCurrencyField : public TFloatField {

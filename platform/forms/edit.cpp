@@ -350,10 +350,16 @@ void TCustomEdit::ScrollCaretIntoView() {
     }
 }
 
+void TCustomEdit::CreateWindowHandle(const TCreateParams& Params) {
+    // Known before the window's first sizing, which may already hide the bar.
+    vScrollStyle_ = (Params.Style & WS_VSCROLL) != 0;
+    TCustomControl::CreateWindowHandle(Params);
+}
+
 void TCustomEdit::UpdateScrollBar() {
-    if (!multiLine_ || !HandleAllocated() || !(GetWindowLong(Handle(), GWL_STYLE) & WS_VSCROLL)) return;
+    if (!multiLine_ || !HandleAllocated() || !vScrollStyle_) return;
     SCROLLINFO si;
-    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | (KeepsScrollBar() ? SIF_DISABLENOSCROLL : 0u);
     si.nMin = 0;
     si.nMax = LineCount() - 1;
     si.nPage = static_cast<unsigned>(VisibleLines());

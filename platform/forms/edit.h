@@ -86,6 +86,7 @@ protected:
 
     void Paint() override;
     void CreateParams(TCreateParams& Params) override;
+    void CreateWindowHandle(const TCreateParams& Params) override;
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
     void KeyPress(char32_t& Key) override;
     // The editing part of the key handlers (after the OnKeyDown / OnKeyPress events).
@@ -118,9 +119,13 @@ protected:
     void ScrollCaretIntoView();
     int VisibleLines();
     void UpdateScrollBar();
+    // False hides the vertical scroll bar while all lines fit (it stays, disabled, otherwise).
+    virtual bool KeepsScrollBar() const { return true; }
     int topLine_ = 0;
 
 private:
+    // Whether the window was made with a vertical scroll bar (which it may hide since).
+    bool vScrollStyle_ = false;
     int WordStart(int pos) const;
     int WordEnd(int pos) const;
     void MoveCaret(int pos, bool extend);

@@ -120,3 +120,40 @@ TEST_F(MemoEdit, InACellDownLeavesOnlyWithTheWholeTextSelected) {
     EXPECT_TRUE(e->Shown());
     EXPECT_LT(e->SelLength(), 9);
 }
+
+TEST_F(MemoEdit, HiddenScrollBarsAppearOnlyWhenTheLinesDoNotFit) {
+    TvxInplaceMemoEdit* e = MakeStandAlone();
+    auto barShown = [&] { return (GetWindowLong(e->Handle(), GWL_STYLE) & WS_VSCROLL) != 0; };
+    e->SetScrollBars(ssVertical);
+    e->Lines()->SetText("eins\r\nzwei");
+    Driver().Pump();
+    EXPECT_FALSE(barShown());
+    e->SetHideScrollBars(false);  // the bar stays, disabled
+    e->Lines()->SetText("eins\r\nzwei");
+    Driver().Pump();
+    EXPECT_TRUE(barShown());
+    e->SetHideScrollBars(true);
+    std::string many;
+    for (int i = 0; i < 30; ++i) many += "Zeile\r\n";
+    e->Lines()->SetText(many);
+    Driver().Pump();
+    EXPECT_TRUE(barShown()) << "too many lines: the bar is needed";
+    e->Lines()->SetText("eins");
+    Driver().Pump();
+    EXPECT_FALSE(barShown());
+    e->Lines()->SetText(many);
+    Driver().Pump();
+    EXPECT_TRUE(barShown()) << "and it comes back";
+}
+
+TEST_F(MemoEdit, OemConvertKeepsOnlyWhatTheOemCodePageHolds) {
+    TvxInplaceMemoEdit* e = MakeStandAlone();
+    Driver().Type("€ä–");
+    EXPECT_EQ(e->Text(), "€ä–");
+    e->SetText("");
+    e->SetOEMConvert(true);
+    e->SetFocus();
+    Driver().Pump();
+    Driver().Type("€äß–Œ");
+    EXPECT_EQ(e->Text(), "?äß-O");
+}

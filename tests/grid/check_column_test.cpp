@@ -129,7 +129,7 @@ TEST(DefaultColumnTable, RegistrationsWinOnlyWithAHigherPriorityAndTheTableReset
     };
     EXPECT_EQ(make(DefaultColumnEntry(ftBoolean)), "TvxDBGridCheckColumn");
     EXPECT_EQ(make(DefaultColumnEntry(ftString)), "TvxDBGridMaskColumn");
-    EXPECT_EQ(make(DefaultColumnEntry(ftMemo)), "TvxDBGridMaskColumn");
+    EXPECT_EQ(make(DefaultColumnEntry(ftMemo)), "TvxDBGridMemoColumn");
     auto claim = [](int priority) {
         RegisterDefaultColumnClasses([priority](int type, int kind, TvxDefaultColumnEntry& e) {
             if (kind == 0 && type == ftString) {
@@ -154,8 +154,8 @@ TEST_F(CheckColumn, LookupAndCalculatedFieldsTakeTheirOwnClasses) {
     auto* lookup = Field<TStringField>("Other", 10);
     lookup->SetFieldKind(fkLookup);
     EXPECT_EQ(grid->GetColumnClassForField(calc)(form)->ClassName(), "TvxDBGridColumn");
-    EXPECT_EQ(grid->GetColumnClassForField(lookup)(form)->ClassName(), "TvxDBGridMaskColumn");
-    EXPECT_EQ(grid->GetColumnClassForField(table->FieldByName("Day"))(form)->ClassName(), "TvxDBGridMaskColumn");
+    EXPECT_EQ(grid->GetColumnClassForField(lookup)(form)->ClassName(), "TvxDBGridLookupColumn");
+    EXPECT_EQ(grid->GetColumnClassForField(table->FieldByName("Day"))(form)->ClassName(), "TvxDBGridDateColumn");
 }
 
 }  // namespace

@@ -63,7 +63,7 @@ TEST_F(DBTreeList, CellRecordsKeepTheValuesOfTypedFieldsAndOnGetTextChangesTheTe
     EXPECT_EQ(cell("Name").Flags, 0);
     EXPECT_EQ(cell("Note").Flags, 0);
     EXPECT_EQ(node->Strings(Column("Name")->Index()), "<Anna>");
-    EXPECT_EQ(node->Strings(Column("Note")->Index()), "(Memo)");
+    EXPECT_EQ(node->Strings(Column("Note")->Index()), "note Anna");  // the memo column shows the text
     // A text without a kept value reads as the text; an empty one as Null.
     EXPECT_EQ(grid->GetCellValue(node, Column("Name")->Index()).AsString(), "<Anna>");
     EXPECT_DOUBLE_EQ(static_cast<double>(grid->GetCellFloat(node, Column("Amount")->Index())), 2.5);

@@ -1,0 +1,53 @@
+#include "grid/vx_db_time_column.h"
+
+#include "grid/vx_db_spin_column.h"
+#include "grid/vx_db_tree_list_control.h"
+#include "platform/db/field.h"
+
+void TvxDBTreeListTimeColumn::Assign(TPersistent* Source) {
+    TvxColumnAssignScope update(this);
+    TvxDBTreeListColumn::Assign(Source);
+    if (auto* source = dynamic_cast<TvxDBTreeListTimeColumn*>(Source)) time_ = source->time_;
+}
+
+void TvxDBTreeListTimeColumn::RestoreDefaults() {
+    TvxDBTreeListColumn::RestoreDefaults();
+    time_ = {};
+}
+
+const TvxInplaceEditClass& TvxDBTreeListTimeColumn::GetInplaceEditClass() {
+    return TvxInplaceDBTreeListTimeEdit::StaticClass();
+}
+
+void TvxDBTreeListTimeColumn::InitEditProperties(TvxInplaceEdit* Editor) {
+    TvxDBTreeListColumn::InitEditProperties(Editor);
+    auto* edit = dynamic_cast<TvxInplaceTimeEdit*>(Editor);
+    if (!edit) return;
+    edit->SetTimeEditFormat(time_.TimeEditFormat);
+    edit->SetUseCtrlIncrement(time_.UseCtrlIncrement);
+}
+
+void TvxDBTreeListTimeColumn::InitEditValue(TvxTreeListNode* Node, TvxInplaceEdit* Editor, Variant& Value) {
+    auto* edit = dynamic_cast<TvxInplaceTimeEdit*>(Editor);
+    if (!Field() || !edit) {
+        TvxDBTreeListColumn::InitEditValue(Node, Editor, Value);
+        return;
+    }
+    Value = Field()->Value();
+    edit->SetEditValue(Value);
+}
+
+void TvxDBTreeListTimeColumn::SaveEditValue(TvxTreeListNode* Node, TvxInplaceEdit* Editor, Variant& Value) {
+    auto* edit = dynamic_cast<TvxInplaceTimeEdit*>(Editor);
+    if (!Field() || !edit || !DBControl()) {
+        TvxDBTreeListColumn::SaveEditValue(Node, Editor, Value);
+        return;
+    }
+    if (edit->Text().empty()) Field()->Clear();
+    else Field()->SetAsDateTime(edit->DatePart() + edit->GetTime());
+    Value = DBControl()->GetCellValue(Node, GetIndex());
+}
+
+const TvxInplaceEditClass& TvxDBTreeListTimeColumn::GetFilterEditClass() {
+    return TCustomvxFilterTimeEdit::StaticClass();
+}
