@@ -118,3 +118,28 @@ TEST_F(LostLink, StatusLampsAndTextsGoBlankWithTheDevice) {
     EXPECT_EQ(0xFFFFFFu, static_cast<uint32_t>(stg.Shape81->Brush()->Color()));
     EXPECT_EQ(0, stg.ListBox83->Count());
 }
+
+TEST_F(LostLink, ADeviceLostWhileACodeIsAskedForClosesTheCodeDialog) {
+    ToMenu();
+    std::string text;
+    bool stillAsked = false;
+    std::unique_ptr<TTimer> afterBox;
+    Ui().OnNextModal([&](TCustomForm* form, UiDriver&) {
+        ASSERT_EQ(Form4, form);
+        AnswerBox(text);
+        // Once the loss is shown, the dialog must not be left over the start page; if it is,
+        // note it and cancel it so the test goes on.
+        afterBox = OnceWhen([&] { return !text.empty() && !FormCustMsg->Visible(); },
+                            [&] {
+                                stillAsked = Form4->Modal();
+                                Form4->SetModalResult(mrCancel);
+                            });
+        sim_->Unplug();
+    });
+    Ui().Click(Men().Button712);
+    EXPECT_EQ(GetCompText(1650), text);
+    EXPECT_FALSE(stillAsked) << "the code dialog stayed open over the start page";
+    EXPECT_FALSE(Form4->Visible());
+    EXPECT_EQ(0, Page());
+    EXPECT_EQ(0, Ui().PendingModalScripts());
+}
