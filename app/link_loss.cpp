@@ -63,3 +63,12 @@ bool TForm1::WaitMet(TWaitEnd end) {
     if (end == TWaitEnd::LinkClosed && FormSercom && FormSercom->Link().WasLost()) NoticeLinkLost();
     return end == TWaitEnd::Met;
 }
+
+bool TForm1::DeviceTookRequests() {
+    if (!FormSercom || !FormSercom->Link().HasQueuedRequest()) return true;
+    // A device that polls takes a request within a few of its polls; one that took none of
+    // ours in the pause has gone silent with its port still open. It is lost like a pulled
+    // one, so that what it never took cannot reach it (or another device) later.
+    FormSercom->Link().PortLost("device silent: requests not taken");
+    return false;
+}

@@ -143,3 +143,34 @@ TEST_F(LostLink, ADeviceLostWhileACodeIsAskedForClosesTheCodeDialog) {
     EXPECT_EQ(0, Page());
     EXPECT_EQ(0, Ui().PendingModalScripts());
 }
+
+TEST_F(LostLink, AStoreTheSilentDeviceNeverTookIsALossAndNeverReachesItLater) {
+    const PageAction stores[] = {
+        {"EIN store", [](LostLink& t) { t.Entry(&TPageMEN::Button731, "2222", TPageEIN::Index); },
+         [] { Form1->Pages().EIN->Button1001Click(); }},
+        {"EIG store", [](LostLink& t) { t.Entry(&TPageMEN::Button741, "2222", TPageEIG::Index); },
+         [] { Form1->Pages().EIG->Button1501Click(); }},
+    };
+    ToMenu();
+    for (const PageAction& s : stores) {
+        SCOPED_TRACE(s.name);
+        s.reach(*this);
+        sim_->SetSilent(true);
+        sim_->ClearExchanges();
+        std::string text;
+        AnswerBox(text);
+        s.act();
+        EXPECT_EQ(GetCompText(1650), text);
+        EXPECT_EQ(0, Page());
+        EXPECT_EQ(0, Ui().PendingModalScripts());
+        EXPECT_TRUE(FormSercom->Link().QueueItems().empty());
+
+        // The device wakes up: what it did not take in time is gone.
+        sim_->SetSilent(false);
+        Ui().Click("Form1.Button001");
+        Ui().Click("Form1.Button601");
+        ASSERT_EQ(TPageMEN::Index, Page());
+        ASSERT_TRUE(sim_->WaitForExchanges(5, 5000));
+        EXPECT_TRUE(Requests().empty());
+    }
+}
