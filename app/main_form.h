@@ -63,6 +63,9 @@ public:
     // A pause of `ms` on page `page` while the device works: true when it ran its time. A
     // closed link shows the loss; a page left or the program's end just answer false.
     bool DevicePause(uint32_t ms, int page);
+    // After such a pause: true when the device took every queued request. Otherwise it has
+    // gone silent; it is lost as a pulled device is (text 1650, the queue dropped).
+    bool DeviceTookRequests();
     // The verdict on a wait for the device: a link closed because the device went away shows
     // the loss. Answers whether the wait was met.
     bool WaitMet(TWaitEnd end);

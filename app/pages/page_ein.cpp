@@ -109,7 +109,7 @@ void TPageEIN::Button1001Click() {
         stored = stored && form_.QueueForDevice(request);
     }
     stored = stored && form_.QueueForDevice(std::string("\xFB\x02\x00\x11\x00", 5));
-    stored = stored && form_.DevicePause(1000, Index);
+    stored = stored && form_.DevicePause(1000, Index) && form_.DeviceTookRequests();
     ShowBusy(false);
     stored = stored && form_.DevicePause(500, Index);
     EnableButtons(true);

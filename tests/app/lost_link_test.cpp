@@ -118,3 +118,59 @@ TEST_F(LostLink, StatusLampsAndTextsGoBlankWithTheDevice) {
     EXPECT_EQ(0xFFFFFFu, static_cast<uint32_t>(stg.Shape81->Brush()->Color()));
     EXPECT_EQ(0, stg.ListBox83->Count());
 }
+
+TEST_F(LostLink, ADeviceLostWhileACodeIsAskedForClosesTheCodeDialog) {
+    ToMenu();
+    std::string text;
+    bool stillAsked = false;
+    std::unique_ptr<TTimer> afterBox;
+    Ui().OnNextModal([&](TCustomForm* form, UiDriver&) {
+        ASSERT_EQ(Form4, form);
+        AnswerBox(text);
+        // Once the loss is shown, the dialog must not be left over the start page; if it is,
+        // note it and cancel it so the test goes on.
+        afterBox = OnceWhen([&] { return !text.empty() && !FormCustMsg->Visible(); },
+                            [&] {
+                                stillAsked = Form4->Modal();
+                                Form4->SetModalResult(mrCancel);
+                            });
+        sim_->Unplug();
+    });
+    Ui().Click(Men().Button712);
+    EXPECT_EQ(GetCompText(1650), text);
+    EXPECT_FALSE(stillAsked) << "the code dialog stayed open over the start page";
+    EXPECT_FALSE(Form4->Visible());
+    EXPECT_EQ(0, Page());
+    EXPECT_EQ(0, Ui().PendingModalScripts());
+}
+
+TEST_F(LostLink, AStoreTheSilentDeviceNeverTookIsALossAndNeverReachesItLater) {
+    const PageAction stores[] = {
+        {"EIN store", [](LostLink& t) { t.Entry(&TPageMEN::Button731, "2222", TPageEIN::Index); },
+         [] { Form1->Pages().EIN->Button1001Click(); }},
+        {"EIG store", [](LostLink& t) { t.Entry(&TPageMEN::Button741, "2222", TPageEIG::Index); },
+         [] { Form1->Pages().EIG->Button1501Click(); }},
+    };
+    ToMenu();
+    for (const PageAction& s : stores) {
+        SCOPED_TRACE(s.name);
+        s.reach(*this);
+        sim_->SetSilent(true);
+        sim_->ClearExchanges();
+        std::string text;
+        AnswerBox(text);
+        s.act();
+        EXPECT_EQ(GetCompText(1650), text);
+        EXPECT_EQ(0, Page());
+        EXPECT_EQ(0, Ui().PendingModalScripts());
+        EXPECT_TRUE(FormSercom->Link().QueueItems().empty());
+
+        // The device wakes up: what it did not take in time is gone.
+        sim_->SetSilent(false);
+        Ui().Click("Form1.Button001");
+        Ui().Click("Form1.Button601");
+        ASSERT_EQ(TPageMEN::Index, Page());
+        ASSERT_TRUE(sim_->WaitForExchanges(5, 5000));
+        EXPECT_TRUE(Requests().empty());
+    }
+}
