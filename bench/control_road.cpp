@@ -19,6 +19,7 @@
 #include "link/form_sercom.h"
 #include "link/link_state.h"
 #include "link/program_dirs.h"
+#include "link/wait_for.h"
 #include "platform/display/presenter.h"
 #include "platform/forms/application.h"
 #include "platform/rtl/param_str.h"
@@ -56,7 +57,7 @@ void BM_ControlEntryAgainstTheSimulator(benchmark::State& state) {
     EnsureApplication()->Initialize();
     CreateProgramForms();
     Form1->Show();
-    Application->ProcessMessages();
+    HandlePendingMessages();
     TMainPages& pages = Form1->Pages();
     pages.COC->Button601Click();
     // The device list once, so the entries measured read the state only.
@@ -109,7 +110,7 @@ void BM_IdleControlMenuOpen(benchmark::State& state) {
     EnsureApplication()->Initialize();
     CreateProgramForms();
     Form1->Show();
-    Application->ProcessMessages();
+    HandlePendingMessages();
     TMainPages& pages = Form1->Pages();
     const std::vector<pid_t> program = ThreadsOpenedBy([&] { pages.COC->Button601Click(); });
     if (!LinkState.PortOpen || !Form1->CheckAccessCode("1111", 1)) state.SkipWithError("no simulated device");
