@@ -270,38 +270,8 @@ bool TCustomvxDBGrid::IsUseLocate() {
 
 // ---- Grouping ----
 
-void TCustomvxDBGrid::BeginGroupRebuild() {
-    if (groupRebuildLock_++ == 0) {
-        loadedGroupFields_.clear();
-        for (TvxDBTreeListColumn* c : groupColumns_) loadedGroupFields_.push_back(c->FieldName());
-    }
-}
 
-void TCustomvxDBGrid::EndGroupRebuild() {
-    if (groupRebuildLock_ > 0) --groupRebuildLock_;
-}
 
-void TCustomvxDBGrid::RebuildGroupColumns() {
-    rebuildingGroupIndexes_ = true;
-    struct Clear {
-        bool& flag;
-        ~Clear() { flag = false; }
-    } clear{rebuildingGroupIndexes_};
-    std::vector<TvxDBTreeListColumn*> grouped;
-    for (int i = 0; i < ColumnCount(); ++i)
-        if (TvxDBTreeListColumn* c = GetColumn(i); c && c->GroupIndex() >= 0) grouped.push_back(c);
-    std::stable_sort(grouped.begin(), grouped.end(),
-                     [](TvxDBTreeListColumn* a, TvxDBTreeListColumn* b) { return a->GroupIndex() < b->GroupIndex(); });
-    groupColumns_.clear();
-    for (TvxDBTreeListColumn* c : grouped) {
-        if (!CanAddGroupColumn(c)) {
-            c->StoreGroupIndex(-1);
-            continue;
-        }
-        c->StoreGroupIndex(static_cast<int>(groupColumns_.size()));
-        groupColumns_.push_back(c);
-    }
-}
 
 bool TCustomvxDBGrid::CanAddGroupColumn(TvxDBTreeListColumn* Column) {
     if (defaultFields_) return false;
@@ -320,36 +290,20 @@ bool TCustomvxDBGrid::CanAddGroupColumn(TvxDBTreeListColumn* Column) {
     return allow;
 }
 
-void TCustomvxDBGrid::ChangeGroupIndex(TvxDBTreeListColumn* Column, int GroupIndex) {
-    if (!Column || Column->GroupIndex() == GroupIndex) return;
-    if (GroupIndex >= 0 && Column->GroupIndex() < 0 && !CanAddGroupColumn(Column)) return;
-    TUpdateBracket update(this);
-    auto it = std::find(groupColumns_.begin(), groupColumns_.end(), Column);
-    if (it != groupColumns_.end()) groupColumns_.erase(it);
-    if (GroupIndex >= 0) {
-        const size_t at = std::min(static_cast<size_t>(GroupIndex), groupColumns_.size());
-        groupColumns_.insert(groupColumns_.begin() + static_cast<std::ptrdiff_t>(at), Column);
-    } else {
-        Column->StoreGroupIndex(-1);
-    }
-    for (size_t i = 0; i < groupColumns_.size(); ++i) groupColumns_[i]->StoreGroupIndex(static_cast<int>(i));
-}
 
-void TCustomvxDBGrid::ClearGrouping() {
-    BeginSorting();
-    TUpdateBracket update(this);
-    BeginGroupRebuild();
-    for (TvxDBTreeListColumn* c : std::vector<TvxDBTreeListColumn*>(groupColumns_)) c->StoreGroupIndex(-1);
-    groupColumns_.clear();
-    EndGroupRebuild();
-    EndSorting();
-}
 
 void TCustomvxDBGrid::SummaryGroupsChanged() {
     if (IsCursorMode()) {
         RefreshLayout();
         return;
     }
+    // A group being added reports itself before it is built: regroup once it is.
+    const TCollection* groups = summaryGroups_.get();
+    for (int i = 0; groups && i < groups->Count(); ++i)
+        if (!dynamic_cast<TvxDBGridSummaryGroup*>(groups->TCollection::Items(i))) {
+            RefreshLayout();
+            return;
+        }
     suppressRegroup_ = true;
     RebuildGroupColumns();
     suppressRegroup_ = false;
@@ -389,15 +343,7 @@ void TCustomvxDBGrid::DeleteNodeRecord(TvxDBGridNode* Node) {
     ds->Delete();
 }
 
-void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>*) {
-    DoClearNodeData();
-}
 
-void TCustomvxDBGrid::LinkActive(bool Active) {
-    if (!Active) CloseEditor();
-    SetKeyFieldObject(Active && DataSet() && !KeyField().empty() ? DataSet()->FindField(KeyField()) : nullptr);
-    RefreshLayout();
-}
 
 // ---- Filter hooks (the filter object fills them) ----
 
@@ -438,9 +384,6 @@ void TCustomvxDBGrid::DoClearNodeData() {
 
 // ---- The data-aware control's operations ----
 
-void TCustomvxDBGrid::RefreshSummaryFields() {
-    TCustomvxDBTreeListControl::RefreshSummaryFields();
-}
 
 Variant TCustomvxDBGrid::GetSummaryValue(TvxTreeListNode* Node) {
     auto* node = dynamic_cast<TvxDBGridNode*>(Node);

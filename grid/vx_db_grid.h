@@ -96,6 +96,55 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     int GroupRebuildLock() const { return groupRebuildLock_; }
     // The group columns again from the columns' GroupIndex, numbered 0 .. n-1.
     void RebuildGroupColumns();
+    // False when CanAddGroupColumn refuses the column.
+    bool InsertGroupColumn(int Index, TvxDBTreeListColumn* Column);
+    void RemoveGroupColumn(int Index);
+    // The number of group columns or their fields differ from the last load.
+    bool GroupFieldsChanged() const;
+    bool RegroupPending() const { return regroupPending_; }
+    // A structural change: the nodes again from the dataset (or the loaded rows regrouped).
+    void ReloadGroupList();
+    // A data change: group rows and rows of unchanged keys are kept.
+    void ReloadAfterChange();
+    bool CanRegroupLoaded();
+    // Among the children of Parent (the roots when null) from Start on, the group row of
+    // Value at Level; otherwise Node is where such a row goes (null: after the last).
+    bool FindGroupNode(TvxTreeListNode* Parent, int Level, const Variant& Value, int Start, TvxTreeListNode*& Node);
+    // A is the sibling's value: Null first, then by value (upper-cased with the case option).
+    int CompareGroupValues(const Variant& A, const Variant& B);
+    // The group summaries and the footer again from the loaded rows; Node, when given, first
+    // moves to the group rows its own values call for.
+    void RecalcSummaries(TvxTreeListNode* Node);
+    void FinishSummaries(bool SmartRegroup);
+    // Every group row takes the key and record index of its first child.
+    void PropagateGroupKeys();
+    // Focuses the row of the dataset's current record.
+    void SyncFocusToCurrentRecord();
+    std::string GetGroupSummaryText(TvxTreeListNode* Node);
+    // The number of data rows below a group row.
+    static int GroupRecordCount(TvxTreeListNode* Node);
+    int FooterRecordCount() const { return footerRecordCount_; }
+    bool SelectLoadedNodes() const { return selectLoadedNodes_; }
+    void SetSelectLoadedNodes(bool Value) { selectLoadedNodes_ = Value; }
+    // Text the grid adds after a group row's summary text (an internal hook).
+    std::function<void(TObject* Sender, TvxTreeListNode* Node, std::string& Text)> OnGetGroupText;
+    // Summary values of group rows (the grid's own hook beside the columns').
+    std::function<void(TObject* Sender, TvxTreeListNode* Node, Extended& Value, TDataSet* DataSet)> OnGroupSummary;
+
+    // ---- Record window and partial load ----
+    // Direction 0 around the current record, 1 the next buffer, 2 the previous, 3 all;
+    // TopMode 0 keeps the focused row's distance from the top, 1 puts it on top, 2 at the
+    // bottom; Select selects the records between the anchor and the current one.
+    void LoadPartialBuffer(int Direction, int TopMode, bool Select);
+    // max(5 x visible rows, PartialLoadBufferCount).
+    int PartialBufferSize();
+    // Selects Count records from the anchor towards the current record.
+    void SelectCursorRange(bool Up, int Count);
+
+    // ---- Records and keys ----
+    // Asks before a delete when egoConfirmDelete is on; False when the user cancels.
+    bool ConfirmDelete();
+    int DeleteSelection() override;
     TvxTreeListNode* SyncedNode() const { return syncedNode_; }
     const Variant& SyncedKeyValue() const { return syncedKeyValue_; }
     // Moves the dataset to the node's record; False when it was not reached.
@@ -155,6 +204,64 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     TvxDBTreeListColumnClass GetDefaultColumnClass() override;
     TvxDBTreeListColumnClass GetColumnClassForField(TField* Field) override;
 
+    void DataChanged() override;
+    void RecordChanged(TField* Field) override;
+    void Scroll(int Distance) override;
+    void CalcSummaries() override;
+    void ColumnFieldChanged(TvxDBTreeListColumn* Column) override;
+    void SynchronizeData() override;
+
+    // ---- Tree list operations: grouping, summaries and sorting ----
+    Variant GetNodeValue(TvxTreeListNode* Node, int Column) override;
+    std::string GetNodeString(TvxTreeListNode* Node, int Column) override;
+    Variant GetNodeSortValue(TvxTreeListNode* Node, int Column) override;
+    void GetPreviewText(TvxTreeListNode* Node, std::string& Text) override;
+    TAlignment GetColumnAlignment(TvxTreeListNode* Node, int Column) override;
+    void GetFooterCellText(TvxTreeListNode* Node, int Column, std::string& Text, int Level) override;
+    bool IsExistRowFooter(int Level) override;
+    bool IsExistRowFooterCell(TvxTreeListNode* Node, int Column, int Level) override;
+    int GetGroupIndentWidth() override;
+    void AddSortedColumn(TvxTreeListColumn* Column) override;
+    void SortByColumn(TvxTreeListColumn* Column) override;
+    void SortNodes(int Level, int ColumnIndex, bool Descending) override;
+    void ResortNodes() override;
+    bool DoColumnSorting(TvxTreeListColumn* Column) override;
+    void ChangeFocus(TvxTreeListNode* Node, int Column, bool MakeVisible) override;
+
+    // ---- Tree list operations: record window ----
+    bool IsFirstNode(TvxTreeListNode* Node) override;
+    bool IsLastNode(TvxTreeListNode* Node) override;
+    bool IsFirstFocused() override;
+    bool IsLastFocused() override;
+    TvxTreeListNode* GetNeighbourNode(TvxTreeListNode* Node, int Direction, bool AllNodes) override;
+    void SetFocusedAbsoluteNodeIndex(int Index) override;
+    void SetTopVisibleNode(TvxTreeListNode* Node) override;
+    void BeginDrawNode(TvxTreeListNode* Node) override;
+    void EndDrawNode(TvxTreeListNode* Node) override;
+    int GetVisibleRowCount() override;
+    void GetVertScrollInfo(int& Min, int& Max, int& Page, int& Pos) override;
+    void UpdateRowCounts() override;
+    void UpdateScrollBars() override;
+    void GetRowsAreaRect(TRect& Rect) override;
+    bool CanCacheRowHeights() override;
+    bool KeepScrollBars() override;
+    bool CanSelectRange() override { return !IsCursorMode(); }
+    void WMVScroll(TMessage& Message) override;
+
+    // ---- Tree list operations: selection by records ----
+    void SetSelectionAnchor(TvxTreeListNode* Node) override;
+    int CompareWithAnchor(TvxTreeListNode* Node) override;
+    void SelectionChanged(TvxTreeListNode* Node, bool Select) override;
+    bool IsNodeSelected(TvxTreeListNode* Node) override;
+    bool DoCanNodeSelected(TvxTreeListNode* Node) override;
+    int GetSelectedCount() override;
+    TvxTreeListNode* GetSelectedItem(int Index) override;
+    void ClearSelection() override;
+    void InvalidateSelection() override;
+    void SelectRange(TvxTreeListNode* Node1, TvxTreeListNode* Node2) override;
+    void SaveAllToStrings(TStrings* Strings) override;
+    void SaveSelectedToStrings(TStrings* Strings) override;
+
     // ---- Tree list operations ----
     TvxTreeListNode* CreateNode() override;
     void Loaded() override;
@@ -163,8 +270,8 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     void DoEditing(TvxTreeListNode* Node, bool& Allow) override;
     bool IsEditing() override;
     bool IsGroupNode(TvxTreeListNode* Node) override;
-    bool IsMultiSort() override { return optionsBehavior_.Contains(edgoMultiSort); }
-    bool IsAutoSort() override { return optionsBehavior_.Contains(edgoAutoSort); }
+    bool IsMultiSort() override { return optionsBehavior_.Contains(edgoMultiSort) && !IsCursorMode(); }
+    bool IsAutoSort() override { return optionsBehavior_.Contains(edgoAutoSort) && !IsBufferedMode(); }
     bool HasCustomDrawCell(TvxTreeListNode* Node, int Column) override;
     void DoCustomDrawCell(TCanvas* Canvas, const TRect& Rect, TvxTreeListNode* Node, int Column, bool Selected,
                           bool Focused, bool NewItemRow, std::string& Text, TColor& Color, TFont* Font,
@@ -173,8 +280,47 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     void ShowHeader(int Band, int Row, int Column, int Col) override;
     void HideHeader(int Column) override;
 
+  protected:
+    void KeyDown(uint16_t& Key, TShiftState Shift) override;
+
   private:
     friend class TvxGridDataLink;
+    // Loading (vx_db_grid_loading.cpp).
+    struct TLoadWalk;
+    void LoadRecord(TLoadWalk& W, int RecordNumber);
+    void RegroupLoaded(TLoadWalk& W);
+    TvxDBGridNode* GroupRowFor(TLoadWalk& W, TvxTreeListNode* Parent, int Level, const Variant& Value, int Start,
+                               TvxDBGridNode* Source);
+    void AttachToGroups(TvxTreeListNode* Node, int Start, TLoadWalk* W);
+    void AccumulateGroupSummaries(TvxTreeListNode* GroupRow, TvxTreeListNode* DataRow);
+    void AccumulateFooterSummaries(TvxTreeListNode* DataRow);
+    Extended SummarySourceValue(TField* Field, TvxTreeListNode* DataRow, TvxSummaryType Type);
+    TvxDBGridSummaryGroup* GroupSummaryGroup(int Level);
+    void ResortBySummary();
+    void UngroupNodes();
+    void DropGroupColumnsWithoutField();
+    Variant GetNodeGroupValue(TvxTreeListNode* Node, int Level);
+    void FocusGroupOrRecord(TvxTreeListNode* Node);
+    // Selection kept across a reload.
+    void SnapshotSelection();
+    void DropSnapshot();
+    void ReselectLoaded(TvxTreeListNode* Node);
+    bool SelectionKey(TvxTreeListNode* Node, Variant& Key);
+    bool NodeBookmark(TvxTreeListNode* Node, TBookmark& Bookmark);
+    // The visible columns' texts of the current record, separated by tabs.
+    std::string CurrentRecordLine();
+    bool RefreshCurrentRecord();
+    void InsertNewRecordNode();
+    Variant StoredNodeValue(TvxTreeListNode* Node, int Column);
+    // Record window (vx_db_grid_record_window.cpp).
+    Variant CursorNodeValue(TvxTreeListNode* Node, int Column, bool Text);
+    Variant CursorPreview(TvxTreeListNode* Node);
+    int CursorRow(TvxTreeListNode* Node);
+    void SyncCursorNodes();
+    TvxDBGridNode* AddPartialNode(bool Upwards, int RecordIndex, const TBookmark& Low, const TBookmark& High,
+                                  bool Select);
+    // Keys (vx_db_grid_keyboard.cpp).
+    bool RecordKey(uint16_t& Key, TShiftState Shift);
     // Switches the tree-list options a set drives from OldBits to NewBits.
     void ApplyDrives(TvxDBGridOptionSet Set, uint32_t OldBits, uint32_t NewBits);
     void RewriteLegacy();
@@ -215,6 +361,26 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     bool filterApplied_ = false;
     bool regroupPending_ = false;
     bool suppressRegroup_ = false;
+    int footerRecordCount_ = 0;
+    // The columns with a footer summary, found by RefreshSummaryFields before each count.
+    std::vector<TvxDBTreeListColumn*> footerColumns_;
+    // The selection by keys (without bookmarks), sorted, each with its row.
+    std::vector<std::pair<Variant, TvxTreeListNode*>> selectedKeys_;
+    std::vector<TBookmark> savedSelectionBookmarks_;
+    std::vector<Variant> savedSelectionKeys_;
+    TBookmark selectionAnchorBookmark_;
+    bool postingSelf_ = false;
+    bool syncing_ = false;
+    int partialLoadLock_ = 0;
+    bool updatingScrollBars_ = false;
+    bool keyProcessing_ = false;
+    bool readingDataSet_ = false;
+    bool columnFieldChanging_ = false;
+    bool rebuildBeganInCursorMode_ = false;
+    int focusedTopDistance_ = -1;
+    // Set while the grid itself moves the dataset and back; the data change that follows
+    // is not a reason to reload.
+    int nestedOperation_ = 0;
 };
 
 class TvxDBGrid : public TCustomvxDBGrid {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "grid/vx_db_tree_list_node.h"
+#include "grid/vx_summary.h"
 #include "platform/rtl/extended.h"
 
 class TvxDBGridNode : public TvxDBTreeListControlNode {
@@ -18,9 +19,16 @@ class TvxDBGridNode : public TvxDBTreeListControlNode {
 
     Variant GroupValue;
     Extended SummaryValue = 0;
+    bool HasSummaryValue = false;
     int RecordIndex = 0;
     // One accumulator per summary item of the node's level.
-    std::vector<Extended> GroupSummaries;
+    std::vector<TvxSummaryAccumulator> GroupSummaries;
+
+    void ClearSummaries() {
+        SummaryValue = 0;
+        HasSummaryValue = false;
+        GroupSummaries.clear();
+    }
 
   protected:
     ~TvxDBGridNode() override = default;

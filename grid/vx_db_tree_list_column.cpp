@@ -168,7 +168,6 @@ void TvxDBTreeListColumn::LoadColumnNodeData(TvxTreeListNode* Node) {
     GetDisplayText(Node, text);
     if (OnGetText) OnGetText(this, Node, text);
     const int index = GetIndex();
-    control->SetNodeString(Node, index, text);
     TvxDBCellRecord record;
     if (field_) {
         if (KeepsValueByType(field_) || KeepsFieldValue()) {
@@ -182,6 +181,15 @@ void TvxDBTreeListColumn::LoadColumnNodeData(TvxTreeListNode* Node) {
             }
         }
     }
+    // A node the load has sized takes both at once.
+    auto* node = dynamic_cast<TvxDBTreeListControlNode*>(Node);
+    const auto at = static_cast<size_t>(index);
+    if (node && index >= 0 && at < node->FTexts.size() && at < node->FCells.size()) {
+        node->FTexts[at] = std::move(text);
+        node->FCells[at] = std::move(record);
+        return;
+    }
+    control->SetNodeString(Node, index, text);
     control->SetNodeColumn(Node, index, record);
 }
 

@@ -300,6 +300,10 @@ void TCustomvxDBTreeListControl::LoadNodeData(TvxTreeListNode* Node) {
     TvxDBTreeListControlNode* node = DBNode(Node);
     if (!node) return;
     node->KeyValue = keyFieldObject_ ? keyFieldObject_->Value() : Variant();
+    // One allocation per node rather than one per column: loads fill many thousands.
+    const size_t columns = static_cast<size_t>(ColumnCount());
+    if (node->FCells.size() < columns) node->FCells.resize(columns);
+    if (node->FTexts.size() < columns) node->FTexts.resize(columns);
     for (int i = 0; i < ColumnCount(); ++i)
         if (TvxDBTreeListColumn* c = GetColumn(i); c && c->Field()) LoadColumnNodeData(Node, c);
     if (previewField_) {
@@ -416,6 +420,8 @@ bool TCustomvxDBTreeListControl::FocusNode(TvxTreeListNode* Node) {
 void TCustomvxDBTreeListControl::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNode, bool Repaint,
                                             bool WasLast, TvxTreeListNode* NextNode) {
     watchedNodes_.erase(std::remove(watchedNodes_.begin(), watchedNodes_.end(), Node), watchedNodes_.end());
+    for (TvxTreeListNode*& selected : selectedNodes_)
+        if (selected == Node) selected = nullptr;
     TCustomvxTreeListControl::DoDeletion(Node, PriorNode, Repaint, WasLast, NextNode);
 }
 

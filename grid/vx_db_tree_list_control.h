@@ -133,9 +133,14 @@ class TCustomvxDBTreeListControl : public TCustomvxTreeListControl {
     void DeleteNodeWithEmptyParents(TvxTreeListNode* Node);
     const TBookmark& GetSelectedBookmark(int Index) const { return selectedBookmarks_.at(static_cast<size_t>(Index)); }
     const std::vector<TBookmark>& SelectedBookmarks() const { return selectedBookmarks_; }
-    // Adds or removes a bookmark keeping the order.
-    void AddSelectedBookmark(const TBookmark& Bookmark);
+    // Adds or removes a bookmark keeping the order; Node is the row it stands for, if any.
+    void AddSelectedBookmark(const TBookmark& Bookmark, TvxTreeListNode* Node = nullptr);
     void RemoveSelectedBookmark(const TBookmark& Bookmark);
+    TvxTreeListNode* SelectedBookmarkNode(int Index) const {
+        return Index >= 0 && Index < static_cast<int>(selectedNodes_.size()) ? selectedNodes_[static_cast<size_t>(Index)]
+                                                                               : nullptr;
+    }
+    int IndexOfSelectedNode(const TvxTreeListNode* Node) const;
     void SelectFocusedOnly();
     void RefreshEditorValue(TField* Field);
     static void RegisterGrid(TCustomvxDBTreeListControl* Grid);
@@ -205,6 +210,8 @@ class TCustomvxDBTreeListControl : public TCustomvxTreeListControl {
     TvxDBTreeListColumn* FocusedDBColumn();
 
     std::vector<TBookmark> selectedBookmarks_;
+    // The row of each selected bookmark (null: the record has no row).
+    std::vector<TvxTreeListNode*> selectedNodes_;
     TBookmark bookmarkCacheKey_;
     bool bookmarkCacheFound_ = false;
     int bookmarkCacheIndex_ = -1;

@@ -49,10 +49,14 @@ bool TCustomvxDBTreeListControl::FindInteger(const std::vector<int>& List, int V
     return it != List.end() && *it == Value;
 }
 
-void TCustomvxDBTreeListControl::AddSelectedBookmark(const TBookmark& Bookmark) {
+void TCustomvxDBTreeListControl::AddSelectedBookmark(const TBookmark& Bookmark, TvxTreeListNode* Node) {
     int index = 0;
-    if (FindBookmark(Bookmark, index)) return;
+    if (FindBookmark(Bookmark, index)) {
+        if (Node) selectedNodes_[static_cast<size_t>(index)] = Node;
+        return;
+    }
     selectedBookmarks_.insert(selectedBookmarks_.begin() + index, Bookmark);
+    selectedNodes_.insert(selectedNodes_.begin() + index, Node);
     InvalidateBookmarkCache();
 }
 
@@ -60,7 +64,14 @@ void TCustomvxDBTreeListControl::RemoveSelectedBookmark(const TBookmark& Bookmar
     int index = 0;
     if (!FindBookmark(Bookmark, index)) return;
     selectedBookmarks_.erase(selectedBookmarks_.begin() + index);
+    selectedNodes_.erase(selectedNodes_.begin() + index);
     InvalidateBookmarkCache();
+}
+
+int TCustomvxDBTreeListControl::IndexOfSelectedNode(const TvxTreeListNode* Node) const {
+    if (!Node) return -1;
+    auto it = std::find(selectedNodes_.begin(), selectedNodes_.end(), Node);
+    return it == selectedNodes_.end() ? -1 : static_cast<int>(it - selectedNodes_.begin());
 }
 
 int TCustomvxDBTreeListControl::GetSelectedCount() {
@@ -69,12 +80,13 @@ int TCustomvxDBTreeListControl::GetSelectedCount() {
 
 TvxTreeListNode* TCustomvxDBTreeListControl::GetSelectedItem(int Index) {
     if (Index < 0 || Index >= GetSelectedCount()) return nullptr;
-    return TCustomvxTreeListControl::GetSelectedItem(Index);
+    return SelectedBookmarkNode(Index);
 }
 
 void TCustomvxDBTreeListControl::ClearSelection() {
     if (!IsDestroying() && !selectedBookmarks_.empty()) InvalidateSelection();
     selectedBookmarks_.clear();
+    selectedNodes_.clear();
     InvalidateBookmarkCache();
     TCustomvxTreeListControl::ClearSelection();
 }

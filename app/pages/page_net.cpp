@@ -1,5 +1,8 @@
 #include "app/pages/page_net.h"
 
+#include "grid/vx_db_grid_column.h"
+#include "platform/db/field.h"
+
 #include "app/comp_text.h"
 #include "app/cust_msg.h"
 #include "app/device_tables.h"
@@ -8,10 +11,13 @@
 #include "app/main_form.h"
 #include "app/pages/main_pages.h"
 #include "app/unattended_run.h"
+#include "grid/vx_db_grid_column.h"
 #include "link/form_sercom.h"
+#include "memdata/vx_mem_data.h"
 #include "link/program_dirs.h"
 #include "link/run_program.h"
 #include "platform/classes/file_utils.h"
+#include "platform/db/field.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/canvas.h"
 
@@ -51,10 +57,27 @@ TPageNET::TPageNET(TForm1& form) : TMainPage(form, Index) {
     Label1701 = b_.Label(p, "Label1701", "Daten werden eingelesen ...", 56, 58);
     Mem2 = MakeNetworkListTable(&form);
     Data2 = MakeTableSource(&form, "Data2", Mem2);
-    DBGrid17 = b_.Make<TDBGrid>(p, "DBGrid17", 16, 40, kPageWidth - 32, kButtonTop - 48);
-    DBGrid17->SetOptions({dgTitles, dgIndicator, dgColLines, dgRowLines, dgRowSelect, dgAlwaysShowSelection});
-    DBGrid17->SetDataSource(Data2);
+    DBGrid17 = b_.Make<TvxDBGrid>(p, "DBGrid17", 16, 40, kPageWidth - 32, kButtonTop - 48);
     DBGrid17->SetVisible(false);
+    // Every record is a row, found again by the table's record number; whole rows select.
+    DBGrid17->SetShowRootIndent(false);
+    DBGrid17->SetKeyField("RecId");
+    TvxDBGridOptionsDB db = DBGrid17->OptionsDB();
+    db.Include(edgoLoadAllRecords);
+    DBGrid17->SetOptionsDB(db);
+    TvxDBGridOptionsView view = DBGrid17->OptionsView();
+    view.Include(edgoRowSelect);
+    view.Include(edgoIndicator);
+    DBGrid17->SetOptionsView(view);
+    // One mask column per field, in the order of the network-information file.
+    for (int i = 0; i < Mem2->FieldCount(); ++i) {
+        TField* field = Mem2->Fields().Fields(i);
+        if (field->FieldKind() != fkData) continue;
+        auto* column = DBGrid17->CreateColumn<TvxDBGridMaskColumn>(&form);
+        column->SetName("DBGrid17" + field->FieldName());
+        column->SetFieldName(field->FieldName());
+    }
+    DBGrid17->SetDataSource(Data2);
     Button1701 = b_.ButtonRow(p, {{"Button1701", "&OK"}})[0];
     Button1701->OnClick = [this](TObject*) { Button1701Click(); };
 }

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/pages/main_page.h"
-#include "platform/dbctrls/db_grid.h"
+#include "grid/vx_db_grid.h"
 #include "platform/forms/image.h"
 
 class TvxMemData;
@@ -26,7 +26,7 @@ public:
     TLabel* Label1701;
     TvxMemData* Mem2;
     TDataSource* Data2;
-    TDBGrid* DBGrid17;
+    TvxDBGrid* DBGrid17;
     TAppButton* Button1701;
 
 private:

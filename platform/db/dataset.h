@@ -55,6 +55,8 @@ class TDataSet : public TComponent {
     virtual int RecNo() const { return -1; }
     virtual void SetRecNo(int Value) { (void)Value; }
     virtual int RecordCount() const { return -1; }
+    // Whether RecNo and RecordCount describe the records (scroll bars ask).
+    bool Sequenced() const { return IsSequenced(); }
 
     // Editing.
     void Append();

@@ -97,7 +97,7 @@ TEST_F(CheckColumn, TheBoxIsDrawnInTheCellsWithTheFieldsState) {
     table->Append();
     table->FieldByName("Active")->SetAsBoolean(false);
     table->Post();
-    grid->LoadNodeData(grid->Add());
+    grid->UpdateScrollBars();
     grid->SetShowIndicator(true);
     driver->Pump();
     if (const char* dir = std::getenv("TOVAK_PNG_DIR"))

@@ -1,7 +1,7 @@
 #pragma once
 // A form with a DB grid over a memory table of an integer, a text, a Boolean, a float, a
 // date and a memo field, a data source, and a box that can take the focus away from the
-// grid. Rows are added by hand (loading records comes with the grid's loading).
+// grid. The grid starts in the record window: one row per visible record.
 
 #include <gtest/gtest.h>
 
@@ -71,12 +71,19 @@ class GridOnForm : public ::testing::Test {
         table->FieldByName("Note")->SetAsString("note " + name);
         table->Post();
     }
-    // A row for the current record, focused.
+    // The row of the current record (the grid shows the records around it), with its
+    // cell records filled.
     TvxTreeListNode* RowForCurrentRecord() {
-        TvxTreeListNode* node = grid->Add();
-        grid->LoadNodeData(node);
-        node->SetFocused(true);
+        grid->UpdateScrollBars();
+        TvxTreeListNode* node = grid->GetFocusedNode();
+        if (node) grid->LoadNodeData(node);
         return node;
+    }
+    // Rows built by hand stay: a grid loading all records without a key field loads none.
+    void KeepHandBuiltRows() {
+        TvxDBGridOptionsDB db = grid->OptionsDB();
+        db.Include(edgoLoadAllRecords);
+        grid->SetOptionsDB(db);
     }
     TvxDBTreeListColumn* Column(const std::string& fieldName) { return grid->GetColumnByFieldName(fieldName); }
     // The pixel the form shows at a client point of the grid, once all is painted.

@@ -1,0 +1,779 @@
+// Loading every record as a node: the walk over the dataset, grouping by the group columns,
+// the regroup of loaded rows, the reloads after structural and data changes, and what a
+// reload keeps (focused record, top row, selection).
+
+#include <algorithm>
+
+#include "grid/vx_db_grid.h"
+#include "platform/classes/update_scope.h"
+#include "platform/db/blob_field.h"
+#include "platform/db/dataset.h"
+#include "platform/db/field.h"
+#include "platform/forms/screen.h"
+#include "platform/rtl/str_utils.h"
+
+namespace {
+TvxDBGridNode* GridNode(TvxTreeListNode* Node) {
+    return dynamic_cast<TvxDBGridNode*>(Node);
+}
+
+bool KeyLess(TvxTreeListNode* A, TvxTreeListNode* B) {
+    return TCustomvxDBTreeListControl::CompareVariants(GridNode(A)->KeyValue, GridNode(B)->KeyValue) < 0;
+}
+
+}  // namespace
+
+// What one load carries from record to record.
+struct TCustomvxDBGrid::TLoadWalk {
+    TDataSet* DataSet = nullptr;
+    bool Smart = false;
+    // Data rows of the last load that may be taken again, sorted by key.
+    std::vector<TvxTreeListNode*> Remembered;
+    TvxTreeListNode* TopCandidate = nullptr;
+    int Passed = 0;
+    int Read = 0;
+};
+
+// ---- The group-column list ----
+
+bool TCustomvxDBGrid::InsertGroupColumn(int Index, TvxDBTreeListColumn* Column) {
+    if (!CanAddGroupColumn(Column)) return false;
+    if (!IsCursorMode() && !IsPartialLoadMode()) regroupPending_ = true;
+    Index = std::clamp(Index, 0, GroupColumnCount());
+    groupColumns_.insert(groupColumns_.begin() + Index, Column);
+    for (size_t i = 0; i < groupColumns_.size(); ++i) groupColumns_[i]->StoreGroupIndex(static_cast<int>(i));
+    TUpdateScope<TCustomvxTreeList> update(this);
+    if (Column->Sorted() == csNone) {
+        BeginSorting();
+        Column->SetSorted(csUp);
+        EndSorting();
+    }
+    TCustomvxDBTreeListControl::AddSortedColumn(Column);
+    if (!optionsCustomize_.Contains(edgoNotHideColumn)) Column->SetVisible(false);
+    if (groupRebuildLock_ == 0) ReloadGroupList();
+    return true;
+}
+
+void TCustomvxDBGrid::RemoveGroupColumn(int Index) {
+    if (Index < 0 || Index >= GroupColumnCount()) return;
+    TvxDBTreeListColumn* column = groupColumns_[static_cast<size_t>(Index)];
+    {
+        TUpdateScope<TCustomvxTreeList> update(this);
+        BeginSorting();
+        column->SetVisible(true);
+        column->SetSorted(csNone);
+        EndSorting();
+        column->StoreGroupIndex(-1);
+        groupColumns_.erase(groupColumns_.begin() + Index);
+        for (size_t i = 0; i < groupColumns_.size(); ++i) groupColumns_[i]->StoreGroupIndex(static_cast<int>(i));
+        regroupPending_ = true;
+        if (groupRebuildLock_ == 0) ReloadGroupList();
+    }
+}
+
+void TCustomvxDBGrid::ChangeGroupIndex(TvxDBTreeListColumn* Column, int GroupIndex) {
+    if (!Column) return;
+    if (GroupIndex == Column->GroupIndex() && !rebuildingGroupIndexes_) return;
+    TUpdateScope<TCustomvxTreeList> update(this);
+    BeginGroupRebuild();
+    struct End {
+        TCustomvxDBGrid* grid;
+        ~End() { grid->EndGroupRebuild(); }
+    } end{this};
+    if (!rebuildingGroupIndexes_) {
+        auto it = std::find(groupColumns_.begin(), groupColumns_.end(), Column);
+        if (it != groupColumns_.end()) RemoveGroupColumn(static_cast<int>(it - groupColumns_.begin()));
+    }
+    if (GroupIndex != -1) InsertGroupColumn(GroupIndex, Column);
+}
+
+void TCustomvxDBGrid::ColumnFieldChanged(TvxDBTreeListColumn* Column) {
+    if (columnFieldChanging_ || loadingFromStream_ || HasState(csLoading)) return;
+    columnFieldChanging_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{columnFieldChanging_};
+    if (Column && Column->GroupIndex() >= 0) {
+        TDataSet* ds = DataSet();
+        const bool blob = dynamic_cast<TBlobField*>(Column->Field()) != nullptr;
+        if (blob || Column->FieldName().empty() || (ds && !ds->FindField(Column->FieldName()))) {
+            ChangeGroupIndex(Column, -1);
+            return;
+        }
+    }
+    BeginGroupRebuild();
+    EndGroupRebuild();
+}
+
+void TCustomvxDBGrid::BeginGroupRebuild() {
+    if (groupRebuildLock_++ == 0) {
+        loadedGroupFields_.clear();
+        for (TvxDBTreeListColumn* c : groupColumns_) loadedGroupFields_.push_back(c->FieldName());
+        rebuildBeganInCursorMode_ = IsCursorMode();
+    }
+}
+
+void TCustomvxDBGrid::EndGroupRebuild() {
+    if (groupRebuildLock_ == 0) return;
+    if (--groupRebuildLock_ > 0) return;
+    if (rebuildBeganInCursorMode_) regroupPending_ = false;
+    if (!loadingFromStream_ && !HasState(csLoading)) {
+        if (GroupFieldsChanged())
+            ReloadGroupList();
+        else
+            ReloadAfterChange();
+    }
+    loadedGroupFields_.clear();
+}
+
+bool TCustomvxDBGrid::GroupFieldsChanged() const {
+    if (loadedGroupFields_.size() != groupColumns_.size()) return true;
+    for (size_t i = 0; i < groupColumns_.size(); ++i)
+        if (!SameText(groupColumns_[i]->FieldName(), loadedGroupFields_[i])) return true;
+    return false;
+}
+
+void TCustomvxDBGrid::RebuildGroupColumns() {
+    if (Has(egoSmartRefresh) && !suppressRegroup_ && !IsCursorMode()) {
+        regroupPending_ = true;
+        TUpdateScope<TCustomvxTreeList> update(this);
+        RecalcSummaries(nullptr);
+        return;
+    }
+    rebuildingGroupIndexes_ = true;
+    struct Clear {
+        bool& flag;
+        ~Clear() { flag = false; }
+    } clear{rebuildingGroupIndexes_};
+    // Stable by GroupIndex: equal indexes keep the order of the column list.
+    std::vector<TvxDBTreeListColumn*> grouped;
+    for (int i = 0; i < ColumnCount(); ++i)
+        if (TvxDBTreeListColumn* c = GetColumn(i); c && c->GroupIndex() >= 0) grouped.push_back(c);
+    std::stable_sort(grouped.begin(), grouped.end(),
+                     [](TvxDBTreeListColumn* a, TvxDBTreeListColumn* b) { return a->GroupIndex() < b->GroupIndex(); });
+    if (!grouped.empty()) {
+        BeginGroupRebuild();
+        struct End {
+            TCustomvxDBGrid* grid;
+            ~End() { grid->EndGroupRebuild(); }
+        } end{this};
+        groupColumns_.clear();
+        for (TvxDBTreeListColumn* c : grouped) {
+            const int wanted = c->GroupIndex();
+            c->StoreGroupIndex(-1);
+            ChangeGroupIndex(c, wanted);
+        }
+        regroupPending_ = false;
+    } else {
+        groupColumns_.clear();
+        if (!IsCursorMode()) ReloadGroupList();
+    }
+}
+
+void TCustomvxDBGrid::ClearGrouping() {
+    BeginSorting();
+    {
+        TUpdateScope<TCustomvxTreeList> update(this);
+        BeginGroupRebuild();
+        while (!groupColumns_.empty()) RemoveGroupColumn(0);
+        EndGroupRebuild();
+    }
+    EndSorting();
+}
+
+void TCustomvxDBGrid::DropGroupColumnsWithoutField() {
+    ++groupRebuildLock_;
+    for (int i = GroupColumnCount() - 1; i >= 0; --i)
+        if (!groupColumns_[static_cast<size_t>(i)]->Field()) {
+            groupColumns_[static_cast<size_t>(i)]->StoreGroupIndex(-1);
+            groupColumns_.erase(groupColumns_.begin() + i);
+        }
+    for (size_t i = 0; i < groupColumns_.size(); ++i) groupColumns_[i]->StoreGroupIndex(static_cast<int>(i));
+    --groupRebuildLock_;
+}
+
+// ---- Reloads ----
+
+bool TCustomvxDBGrid::CanRegroupLoaded() {
+    return Has(egoSmartReload) && regroupPending_ && !IsCursorMode();
+}
+
+void TCustomvxDBGrid::ReloadGroupList() {
+    TUpdateScope<TCustomvxTreeList> update(this);
+    CloseEditor();
+    if (!CanRegroupLoaded()) ClearNodes();
+    ClearSelection();
+    if (TvxDBTreeListControlDataLink* link = GetDataLink()) {
+        link->ClearMapping();
+        if (link->Active()) MapColumnFields();
+    }
+    for (int i = 0; i < ColumnCount(); ++i)
+        if (TvxDBTreeListColumn* c = GetColumn(i)) c->SetFieldName(c->FieldName());
+    ReloadNodes(nullptr);
+    SyncFocusToCurrentRecord();
+    if (OnReloadGroupList) OnReloadGroupList(this);
+}
+
+void TCustomvxDBGrid::ReloadAfterChange() {
+    focusedKeyValue_ = Variant();
+    focusedLevel_ = 0;
+    regroupPending_ = false;
+    suppressRegroup_ = false;
+    if (IsCursorMode()) {
+        ClearNodes();
+        UpdateScrollBars();
+        return;
+    }
+    TUpdateScope<TCustomvxTreeList> update(this);
+    SnapshotSelection();
+    if (auto* focused = GridNode(GetFocusedNode())) {
+        focusedKeyValue_ = focused->KeyValue;
+        focusedLevel_ = focused->Level();
+        const int top = GetTopIndex();
+        focusedTopDistance_ = top >= 0 ? GetAbsoluteIndex(focused) - top : -1;
+    } else {
+        focusedTopDistance_ = -1;
+    }
+    std::vector<TvxTreeListNode*> kept;
+    if (groupColumns_.empty() || (GetCount() == 1 && GetItem(0)->Count() == 0)) {
+        ClearNodes();
+        ReloadNodes(nullptr);
+    } else {
+        // Group rows stay with their expanded state; their data rows may be taken again.
+        std::vector<TvxTreeListNode*> stack;
+        for (int i = 0; i < GetCount(); ++i) stack.push_back(GetItem(i));
+        while (!stack.empty()) {
+            TvxTreeListNode* n = stack.back();
+            stack.pop_back();
+            if (n->Level() >= GroupColumnCount())
+                kept.push_back(n);
+            else
+                n->AddChildrenToList(stack);
+        }
+        std::sort(kept.begin(), kept.end(), KeyLess);
+        // The snapshot brings the selection back row by row.
+        ClearSelection();
+        ReloadNodes(&kept);
+    }
+    DropSnapshot();
+    SyncFocusToCurrentRecord();
+}
+
+void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
+    if (loadingFromStream_ || HasState(csLoading)) return;
+    if (IsPartialLoadMode()) {
+        ResolvePreviewField();
+        LoadPartialBuffer(0, 0, false);
+        return;
+    }
+    TDataSet* ds = DataSet();
+    loadingNodes_ = true;
+    // Whatever happens below, the cursor and the dataset's controls come back (step 12).
+    struct Finish {
+        TCustomvxDBGrid* grid;
+        TDataSet* enable = nullptr;
+        bool restoreCursor = false;
+        TCursor cursor = crDefault;
+        ~Finish() {
+            if (restoreCursor) EnsureScreen()->SetCursor(cursor);
+            if (enable) enable->EnableControls();
+            grid->loadingNodes_ = false;
+            grid->regroupPending_ = false;
+        }
+    } finish{this};
+    TField* key = ds && ds->Active() && !KeyField().empty() ? ds->FindField(KeyField()) : nullptr;
+    SetKeyFieldObject(key);
+    if (!key && Has(egoCanNavigation)) return;
+    if (ds && ds->Active()) DropGroupColumnsWithoutField();
+    if (IsCursorMode() || !ds || !ds->Active()) return;
+    for (TvxDBTreeListColumn* g : groupColumns_)
+        if (!g->Field() || dynamic_cast<TBlobField*>(g->Field())) return;
+
+    TLoadWalk walk;
+    walk.DataSet = ds;
+    SetSelectionAnchor(nullptr);
+    walk.Smart = CanRegroupLoaded();
+    ResolvePreviewField();
+    CalcSummaries();
+    if (!walk.Smart) RefreshSummaryFields();
+    if (focusedKeyValue_.IsEmpty()) focusedLevel_ = 0;
+    TBookmark bookmark;
+    if (!walk.Smart) {
+        ds->DisableControls();
+        finish.enable = ds;
+        if (DataSetEditing()) ds->Cancel();
+        bookmark = ds->Bookmark();
+    }
+    if (optionsBehavior_.Contains(edgoShowHourGlass)) {
+        finish.cursor = EnsureScreen()->Cursor();
+        finish.restoreCursor = true;
+        EnsureScreen()->SetCursor(crHourGlass);
+    }
+    const bool bof = ds->Bof(), eof = ds->Eof();
+    if (!walk.Smart) ds->First();
+    footerRecordCount_ = 0;
+    DoClearNodeData();
+    DoBeforeCalcSummary();
+    if (IsFilterInEffect()) PrepareFilter();
+
+    if (!walk.Smart) {
+        if (Nodes) walk.Remembered = *Nodes;
+        readingDataSet_ = true;
+        struct Reading {
+            bool& flag;
+            ~Reading() { flag = false; }
+        } reading{readingDataSet_};
+        int number = 0;
+        while (!ds->Eof()) {
+            LoadRecord(walk, number);
+            ds->Next();
+            ++number;
+        }
+        walk.Read = number;
+        if (!TopVisibleNode() && GetCount() > 0 && !GetFocusedNode()) GetItem(0)->SetFocused(true);
+    } else {
+        RegroupLoaded(walk);
+    }
+
+    footerRecordCount_ = IsFilterInEffect() ? walk.Passed : walk.Read;
+    for (TvxTreeListNode* left : walk.Remembered)
+        if (left) DeleteNodeWithEmptyParents(left);
+    ResortNodes();
+    FinishSummaries(walk.Smart);
+    ResortBySummary();
+    PropagateGroupKeys();
+    if (!walk.Smart) {
+        if (!bookmark.empty() && ds->BookmarkValid(bookmark)) ds->GotoBookmark(bookmark);
+        if (bof && !ds->Bof()) ds->Prior();
+        if (eof && !ds->Eof()) ds->Next();
+    }
+    if (walk.TopCandidate) {
+        const int index = GetAbsoluteIndex(walk.TopCandidate);
+        SetTopIndex(focusedTopDistance_ >= 0 ? std::max(0, index - focusedTopDistance_) : index);
+    }
+}
+
+TvxDBGridNode* TCustomvxDBGrid::GroupRowFor(TLoadWalk& W, TvxTreeListNode* Parent, int Level, const Variant& Value,
+                                            int Start, TvxDBGridNode* Source) {
+    TvxTreeListNode* found = nullptr;
+    if (FindGroupNode(Parent, Level, Value, Start, found)) return GridNode(found);
+    TvxTreeListNode* row;
+    if (Parent)
+        row = Parent->InsertChild(found);
+    else
+        row = InsertNode(found);
+    auto* group = GridNode(row);
+    TvxDBTreeListColumn* column = groupColumns_[static_cast<size_t>(Level)];
+    group->GroupValue = Value;
+    if (Source) {
+        group->KeyValue = Source->KeyValue;
+        const int c = column->GetIndex();
+        SetNodeColumn(group, c, GetNodeColumn(Source, c));
+        SetNodeString(group, c, TCustomvxTreeListControl::GetNodeString(Source, c));
+        group->RecordIndex = Source->RecordIndex;
+    } else {
+        group->KeyValue = KeyFieldObject() ? KeyFieldObject()->Value() : Variant();
+        LoadColumnNodeData(group, column);
+        group->RecordIndex = W.Read;
+        DoRefreshNodeData(group);
+    }
+    if (selectLoadedNodes_) group->SetSelected(true);
+    return group;
+}
+
+void TCustomvxDBGrid::LoadRecord(TLoadWalk& W, int RecordNumber) {
+    W.Read = RecordNumber;
+    TvxTreeListNode* parent = nullptr;
+    for (int level = 0; level < GroupColumnCount(); ++level)
+        parent = GroupRowFor(W, parent, level, groupColumns_[static_cast<size_t>(level)]->Field()->Value(), 0,
+                             nullptr);
+    TvxDBGridNode* row = nullptr;
+    if (!W.Remembered.empty() && KeyFieldObject()) {
+        // A row of the same key under the same parent is taken again.
+        const Variant key = KeyFieldObject()->Value();
+        auto it = std::lower_bound(W.Remembered.begin(), W.Remembered.end(), key,
+                                   [](TvxTreeListNode* n, const Variant& k) { return CompareVariants(GridNode(n)->KeyValue, k) < 0; });
+        for (; it != W.Remembered.end() && CompareVariants(GridNode(*it)->KeyValue, key) == 0; ++it)
+            if ((*it)->Parent() == parent) {
+                row = GridNode(*it);
+                W.Remembered.erase(it);
+                break;
+            }
+    }
+    if (!row) row = GridNode(parent ? parent->AddChild() : Add());
+    row->GroupValue = Variant();
+    LoadNodeData(row);
+    row->RecordIndex = RecordNumber;
+    DoRefreshNodeData(row);
+    if (IsNodeInFilter(row)) {
+        ++W.Passed;
+        if (selectLoadedNodes_)
+            row->SetSelected(true);
+        else
+            ReselectLoaded(row);
+        if (parent) AccumulateGroupSummaries(parent, row);
+        AccumulateFooterSummaries(row);
+    }
+    if (!focusedKeyValue_.IsEmpty() && !row->KeyValue.IsEmpty() &&
+        CompareVariants(row->KeyValue, focusedKeyValue_) == 0) {
+        TvxTreeListNode* candidate = row;
+        while (candidate->Parent() && candidate->Level() > focusedLevel_) candidate = candidate->Parent();
+        W.TopCandidate = candidate;
+        candidate->SetFocused(true);
+    }
+}
+
+void TCustomvxDBGrid::UngroupNodes() {
+    std::vector<TvxTreeListNode*> data;
+    std::vector<TvxTreeListNode*> stack;
+    for (int i = 0; i < GetCount(); ++i) stack.push_back(GetItem(i));
+    std::vector<TvxTreeListNode*> groups;
+    while (!stack.empty()) {
+        TvxTreeListNode* n = stack.back();
+        stack.pop_back();
+        if (n->Count() > 0) {
+            groups.push_back(n);
+            for (int i = n->Count() - 1; i >= 0; --i) stack.push_back(n->Items(i));
+        } else {
+            data.push_back(n);
+        }
+    }
+    // Data rows become roots in display order (after the first group row, which goes with
+    // the others).
+    TvxTreeListNode* anchor = GetItem(0);
+    for (TvxTreeListNode* n : data)
+        if (n->Parent()) n->MoveTo(anchor, nmAdd);
+    for (auto it = groups.rbegin(); it != groups.rend(); ++it) (*it)->Free();
+}
+
+void TCustomvxDBGrid::RegroupLoaded(TLoadWalk& W) {
+    if (GetCount() > 0 && GetItem(0)->Count() > 0) UngroupNodes();
+    const int count = GetCount();
+    W.Read = count;
+    if (groupColumns_.empty()) {
+        for (int i = 0; i < count; ++i) {
+            auto* row = GridNode(GetItem(i));
+            row->GroupValue = Variant();
+            ReselectLoaded(row);
+            if (IsNodeInFilter(row)) ++W.Passed;
+        }
+    } else {
+        for (int moved = 0; moved < count && GetCount() > 0; ++moved) {
+            auto* row = GridNode(GetItem(0));
+            if (!row || row->Count() > 0) break;
+            if (!IsNodeInFilter(row)) continue;
+            ++W.Passed;
+            AttachToGroups(row, count - moved, &W);
+        }
+    }
+    if (GetCount() > 0) GetItem(0)->SetFocused(true);
+}
+
+void TCustomvxDBGrid::AttachToGroups(TvxTreeListNode* Node, int Start, TLoadWalk* W) {
+    auto* row = GridNode(Node);
+    TLoadWalk local;
+    TLoadWalk& walk = W ? *W : local;
+    TvxTreeListNode* parent = nullptr;
+    for (int level = 0; level < GroupColumnCount(); ++level)
+        parent = GroupRowFor(walk, parent, level, GetNodeGroupValue(row, level), level == 0 ? Start : 0, row);
+    if (parent && row->Parent() != parent) row->MoveTo(parent, nmAddChild);
+    if (parent) AccumulateGroupSummaries(parent, row);
+}
+
+Variant TCustomvxDBGrid::GetNodeGroupValue(TvxTreeListNode* Node, int Level) {
+    TvxDBTreeListColumn* column = groupColumns_[static_cast<size_t>(Level)];
+    return GetCellValue(Node, column->GetIndex());
+}
+
+// ---- Group search ----
+
+int TCustomvxDBGrid::CompareGroupValues(const Variant& A, const Variant& B) {
+    Variant a = A, b = B;
+    if (a.IsString() && b.IsString() && optionsBehavior_.Contains(edgoCaseInsensitive)) {
+        a = Variant(AnsiUpperCase(a.AsString()));
+        b = Variant(AnsiUpperCase(b.AsString()));
+    }
+    if (VarCompareValue(a, b) == vrEqual) return 0;
+    if (a.IsNull() || a.IsEmpty()) return -1;
+    if (b.IsNull() || b.IsEmpty()) return 1;
+    if (a.IsString() && optionsBehavior_.Contains(edgoAnsiSort)) return AnsiCompareStr(a.AsString(), VarToStr(b));
+    return VarCompareValue(a, b) == vrGreaterThan ? 1 : -1;
+}
+
+bool TCustomvxDBGrid::FindGroupNode(TvxTreeListNode* Parent, int Level, const Variant& Value, int Start,
+                                    TvxTreeListNode*& Node) {
+    Node = nullptr;
+    const int count = Parent ? Parent->Count() : GetCount();
+    auto sibling = [&](int i) { return Parent ? Parent->Items(i) : GetItem(i); };
+    if (Level < 0 || Level >= GroupColumnCount()) return false;
+    TvxDBTreeListColumn* column = groupColumns_[static_cast<size_t>(Level)];
+    Start = std::max(0, Start);
+    if (column->SortBySummary()) {
+        for (int i = Start; i < count; ++i) {
+            Node = sibling(i);
+            if (CompareGroupValues(GridNode(Node)->GroupValue, Value) == 0) return true;
+        }
+        return false;
+    }
+    const bool descending = column->Sorted() == csDown;
+    int lo = Start, hi = count - 1;
+    while (lo <= hi) {
+        const int mid = lo + (hi - lo) / 2;
+        int c = CompareGroupValues(GridNode(sibling(mid))->GroupValue, Value);
+        if (descending) c = -c;
+        if (c == 0) {
+            Node = sibling(mid);
+            return true;
+        }
+        if (c < 0)
+            lo = mid + 1;
+        else
+            hi = mid - 1;
+    }
+    Node = lo < count ? sibling(lo) : nullptr;
+    return false;
+}
+
+// ---- Following the current record ----
+
+void TCustomvxDBGrid::FocusGroupOrRecord(TvxTreeListNode* Node) {
+    if (!Node) return;
+    if (optionsBehavior_.Contains(edgoSeekDetail))
+        while (Node->Count() > 0) Node = Node->Items(0);
+    Node->MakeVisible();
+    Node->SetFocused(true);
+}
+
+void TCustomvxDBGrid::SyncFocusToCurrentRecord() {
+    TField* key = KeyFieldObject();
+    TDataSet* ds = DataSet();
+    if (!key || !Has(egoCanNavigation) || loadingNodes_ || IsCursorMode() || !ds || !ds->Active() || ds->IsEmpty())
+        return;
+    const Variant k = key->Value();
+    syncing_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{syncing_};
+    if (groupColumns_.empty()) {
+        for (int i = 0; i < GetCount(); ++i)
+            if (CompareVariants(GridNode(GetItem(i))->KeyValue, k) == 0) {
+                FocusGroupOrRecord(GetItem(i));
+                return;
+            }
+        return;
+    }
+    TvxTreeListNode* g = nullptr;
+    for (int level = 0; level < GroupColumnCount(); ++level) {
+        TvxTreeListNode* found = nullptr;
+        TField* field = groupColumns_[static_cast<size_t>(level)]->Field();
+        if (!field || !FindGroupNode(g, level, field->Value(), 0, found) || found->Count() == 0) return;
+        g = found;
+    }
+    if (CompareVariants(GridNode(g)->KeyValue, k) == 0) {
+        TvxTreeListNode* first = g->Items(0);
+        if (first && first->Focused()) {
+            FocusGroupOrRecord(first);
+            return;
+        }
+        while (g->Parent() && !g->IsVisible() && CompareVariants(GridNode(g->Parent())->KeyValue, k) == 0)
+            g = g->Parent();
+        FocusGroupOrRecord(g);
+        return;
+    }
+    for (int i = 0; i < g->Count(); ++i)
+        if (CompareVariants(GridNode(g->Items(i))->KeyValue, k) == 0) {
+            FocusGroupOrRecord(g->Items(i));
+            return;
+        }
+}
+
+void TCustomvxDBGrid::ChangeFocus(TvxTreeListNode* Node, int Column, bool MakeVisible) {
+    // A row focused by the user takes the dataset to its record.
+    TDataSet* ds = DataSet();
+    if (IsCursorMode()) {
+        const int row = CursorRow(Node);
+        const int active = dataLink_->ActiveRecord();
+        if (!syncing_ && ds && row >= 0 && row != active) {
+            ds->MoveBy(row - active);
+            Node = GetItem(std::clamp(dataLink_->ActiveRecord(), 0, std::max(0, GetCount() - 1)));
+            syncing_ = true;
+            TCustomvxDBTreeListControl::ChangeFocus(Node, Column, MakeVisible);
+            syncing_ = false;
+            return;
+        }
+        TCustomvxDBTreeListControl::ChangeFocus(Node, Column, MakeVisible);
+        return;
+    }
+    auto* node = GridNode(Node);
+    if (node && !loadingNodes_ && !syncing_ && !IsCursorMode() && Node != GetFocusedNode() && ds && ds->Active() &&
+        Has(egoCanNavigation) && !IsUpdateLocked()) {
+        TvxTreeListNode* target = Node;
+        while (target->Count() > 0) target = target->Items(0);
+        if (auto* data = GridNode(target); data && !DataSetEditing()) {
+            syncing_ = true;
+            struct Reset {
+                bool& flag;
+                ~Reset() { flag = false; }
+            } reset{syncing_};
+            if (IsUseLocate() || !GetFocusedNode())
+                ds->Locate(KeyField(), data->KeyValue, {});
+            else
+                MoveDataSetToNode(data);
+        }
+    }
+    TCustomvxDBTreeListControl::ChangeFocus(Node, Column, MakeVisible);
+}
+
+// ---- Data events outside the record window ----
+
+void TCustomvxDBGrid::LinkActive(bool Active) {
+    if (!Active) CloseEditor();
+    SetKeyFieldObject(Active && DataSet() && !KeyField().empty() ? DataSet()->FindField(KeyField()) : nullptr);
+    if (loadingFromStream_ || HasState(csLoading)) return;
+    ReloadGroupList();
+    if (Active) SyncFocusToCurrentRecord();
+    if (IsCursorMode()) UpdateScrollBars();
+}
+
+void TCustomvxDBGrid::SynchronizeData() {
+    TDataSet* ds = DataSet();
+    SetKeyFieldObject(ds && ds->Active() && !KeyField().empty() ? ds->FindField(KeyField()) : nullptr);
+    if (IsCursorMode())
+        SyncCursorNodes();
+    else
+        UpdateScrollBars();
+    UpdateActiveEditor();
+}
+
+void TCustomvxDBGrid::DataChanged() {
+    TDataSet* ds = DataSet();
+    if (!ds) return;
+    const bool canRefreshInPlace = Has(egoSmartRefresh) && !suppressRegroup_ && !ds->Bof() && !ds->Eof() &&
+                                   !(GetCount() == 1 && GroupColumnCount() > 0 && GetItem(0)->Count() == 0) &&
+                                   !IsPartialLoadMode();
+    // Only a row that still shows the current record is refreshed in place; anything else
+    // (a deleted or a new record) reloads.
+    const bool inPlace = canRefreshInPlace && !loadingNodes_ && !IsCursorMode() && RefreshCurrentRecord();
+    if (postingSelf_) {
+        postingSelf_ = false;
+        return;
+    }
+    if (loadingNodes_) return;
+    if (nestedOperation_ > 0 || (IsDataSetBusy(ds) && IsLoadAllMode())) return;
+    if (IsCursorMode()) {
+        if (HandleAllocated() && !(ds->IsEmpty() && ds->State() == dsInsert)) SyncCursorNodes();
+        ResetEditing();
+        if (ds->State() == dsInsert) {
+            if (GetFocusedNode()) InvalidateRect(GetNodeRowRect(GetFocusedNode()));
+            if (Has(egoResetColumnFocus)) SetFocusedColumn(0);
+        }
+        Invalidate();
+        return;
+    }
+    if (ds->State() == dsEdit || ds->State() == dsSetKey) return;
+    if (ds->State() == dsInsert && KeyFieldObject()) {
+        InsertNewRecordNode();
+        if (Has(egoResetColumnFocus)) SetFocusedColumn(0);
+        return;
+    }
+    if (!inPlace) {
+        BeginGroupRebuild();
+        EndGroupRebuild();
+        SyncFocusToCurrentRecord();
+    }
+    syncedNode_ = nullptr;
+    syncedKeyValue_ = Variant();
+}
+
+void TCustomvxDBGrid::RecordChanged(TField* Field) {
+    (void)Field;
+    TDataSet* ds = DataSet();
+    if (!ds) return;
+    if (!IsCursorMode()) {
+        if (ds->State() == dsSetKey) return;
+        if (ds->State() == dsInsert && !syncedNode_) return;
+    }
+    if (TvxTreeListNode* focused = GetFocusedNode(); focused && !IsGroupNode(focused)) {
+        if (IsCursorMode() || ds->State() != dsInsert || focused == syncedNode_) {
+            LoadNodeData(focused);
+            DoRefreshNodeData(focused);
+            RepaintNode(focused, false);
+        }
+        if (!syncedNode_) {
+            syncedNode_ = focused;
+            syncedKeyValue_ = GridNode(focused)->KeyValue;
+        }
+    }
+}
+
+void TCustomvxDBGrid::Scroll(int Distance) {
+    if (IsPartialLoadMode() && Distance != 0 && !loadingNodes_ && partialLoadLock_ == 0) {
+        SnapshotSelection();
+        auto* focused = GridNode(GetFocusedNode());
+        auto* first = GridNode(GetItem(0));
+        auto* last = GridNode(GetItem(GetCount() - 1));
+        if (focused && first && Distance > focused->RecordIndex - first->RecordIndex)
+            LoadPartialBuffer(0, 1, false);
+        else if (focused && last && -Distance > last->RecordIndex - focused->RecordIndex)
+            LoadPartialBuffer(0, 2, false);
+        DropSnapshot();
+    }
+    if (IsCursorMode()) {
+        // The table moved by something else than the grid's keys: a range starts over.
+        if (!keyProcessing_) selectionAnchorBookmark_.clear();
+        if (!HandleAllocated()) return;
+        TvxTreeListNode* oldFocused = GetFocusedNode();
+        if (oldFocused) InvalidateRect(GetNodeRowRect(oldFocused));
+        SyncCursorNodes();
+        Invalidate();
+        if (optionsDB_.Contains(edgoSyncSelection) && IsMultiSelect()) {
+            ClearSelection();
+            if (GetFocusedNode()) GetFocusedNode()->SetSelected(true);
+        }
+        DoChangeNodeEx();
+        return;
+    }
+    if (!syncing_) SyncFocusToCurrentRecord();
+}
+
+// ---- The current record in place and a new record's row ----
+
+bool TCustomvxDBGrid::RefreshCurrentRecord() {
+    auto* focused = GridNode(GetFocusedNode());
+    TField* key = KeyFieldObject();
+    if (!focused || IsGroupNode(focused) || !key) return false;
+    if (CompareVariants(focused->KeyValue, key->Value()) != 0) return false;
+    LoadNodeData(focused);
+    DoRefreshNodeData(focused);
+    if (!groupColumns_.empty()) {
+        TUpdateScope<TCustomvxTreeList> update(this);
+        RecalcSummaries(focused);
+    } else {
+        ResortNodes();
+    }
+    RepaintNode(focused, false);
+    return true;
+}
+
+void TCustomvxDBGrid::InsertNewRecordNode() {
+    TvxTreeListNode* focused = GetFocusedNode();
+    if (focused && focused == syncedNode_) return;
+    // An appended record's row goes last, an inserted one's before the focused row.
+    TDataSet* ds = DataSet();
+    TvxTreeListNode* before = ds && ds->Eof() ? nullptr : focused;
+    TvxTreeListNode* node;
+    if (focused && focused->Parent())
+        node = focused->Parent()->InsertChild(before);
+    else
+        node = InsertNode(before);
+    auto* row = GridNode(node);
+    LoadNodeData(row);
+    row->RecordIndex = focused ? GridNode(focused)->RecordIndex : 0;
+    syncedNode_ = node;
+    syncedKeyValue_ = row->KeyValue;
+    syncing_ = true;
+    node->SetFocused(true);
+    syncing_ = false;
+}

@@ -1,0 +1,140 @@
+// The grid's record keys through the keyboard: Ctrl+Del with the confirmation answered and
+// without one, Insert, Down on the last row appending and Up dropping the untouched record,
+// Left and Right on group rows, Esc dropping a changed record.
+
+#include "grid/vx_db_grid_column.h"
+#include "tests/grid/grid_test_form.h"
+
+namespace {
+
+class DBGridKeys : public GridOnForm {
+  protected:
+    void SetUp() override {
+        GridOnForm::SetUp();
+        auto* id = grid->CreateColumn<TvxDBGridColumn>();
+        id->SetFieldName("ID");
+        name = grid->CreateColumn<TvxDBGridMaskColumn>();
+        name->SetName("colName");
+        name->SetFieldName("Name");
+        table->Open();
+        AddRecord(1, "Anna");
+        AddRecord(2, "Bert");
+        AddRecord(3, "Anna");
+        grid->SetKeyField("ID");
+        TvxDBGridOptionsDB db = grid->OptionsDB();
+        db.Include(edgoLoadAllRecords);
+        grid->SetOptionsDB(db);
+        grid->SetFocus();
+        driver->Pump();
+    }
+    void Option(TvxDBGridOption o, bool on) {
+        TvxDBGridOptions options = grid->GridOptions();
+        on ? options.Include(o) : options.Exclude(o);
+        grid->SetGridOptions(options);
+    }
+    int FocusedId() { return dynamic_cast<TvxDBGridNode*>(grid->GetFocusedNode())->KeyValue.AsInteger(); }
+
+    TvxDBGridMaskColumn* name = nullptr;
+};
+
+TEST_F(DBGridKeys, CtrlDeleteAsksAndDeletesOnOkOnly) {
+    ASSERT_EQ(grid->GetCount(), 3);
+    grid->GetItem(1)->SetFocused(true);
+    std::string caption, text;
+    auto answer = [&](const char* button) {
+        driver->OnNextModal([&, button](TCustomForm* box, UiDriver& d) {
+            caption = box->Caption();
+            text = dynamic_cast<TControl*>(d.FindByCaption(box, "Delete record?")) ? "Delete record?" : "";
+            d.Click(d.FindByCaption(box, button));
+        });
+    };
+    answer("Abbrechen");
+    driver->PressKey(VK_DELETE, {ssCtrl});
+    EXPECT_EQ(caption, "Confirm");
+    EXPECT_EQ(text, "Delete record?");
+    EXPECT_EQ(table->RecordCount(), 3);
+    answer("OK");
+    driver->PressKey(VK_DELETE, {ssCtrl});
+    EXPECT_EQ(table->RecordCount(), 2);
+    EXPECT_EQ(grid->GetCount(), 2);
+    EXPECT_FALSE(table->Locate("ID", Variant(2), {}));
+    // Without the confirmation nothing asks.
+    Option(egoConfirmDelete, false);
+    driver->PressKey(VK_DELETE, {ssCtrl});
+    EXPECT_EQ(driver->PendingModalScripts(), 0);
+    EXPECT_EQ(table->RecordCount(), 1);
+}
+
+TEST_F(DBGridKeys, CtrlDeleteWithASelectionAsksForAllOfThem) {
+    Option(egoMultiSelect, true);
+    grid->GetItem(0)->SetSelected(true);
+    grid->GetItem(2)->SetSelected(true);
+    ASSERT_EQ(grid->GetSelectedCount(), 2);
+    bool asked = false;
+    driver->OnNextModal([&](TCustomForm* box, UiDriver& d) {
+        asked = d.FindByCaption(box, "Delete all selected records?") != nullptr;
+        d.Click(d.FindByCaption(box, "OK"));
+    });
+    driver->PressKey(VK_DELETE, {ssCtrl});
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(table->RecordCount(), 1);
+    EXPECT_EQ(table->FieldByName("ID")->AsInteger(), 2);
+    EXPECT_EQ(grid->GetCount(), 1);
+}
+
+TEST_F(DBGridKeys, DownOnTheLastRowAppendsAndUpDropsTheUntouchedRecord) {
+    Option(egoCanAppend, true);
+    grid->GetItem(2)->SetFocused(true);
+    driver->PressKey(VK_DOWN);
+    EXPECT_EQ(table->State(), dsInsert);
+    EXPECT_EQ(grid->GetCount(), 4);
+    EXPECT_EQ(grid->GetFocusedNode(), grid->GetItem(3));
+    driver->PressKey(VK_UP);
+    EXPECT_EQ(table->State(), dsBrowse);
+    EXPECT_EQ(table->RecordCount(), 3);
+    EXPECT_EQ(grid->GetCount(), 3);
+    EXPECT_EQ(FocusedId(), 3);
+    // Without egoCanAppend Down stays on the last row.
+    Option(egoCanAppend, false);
+    driver->PressKey(VK_DOWN);
+    EXPECT_EQ(table->State(), dsBrowse);
+}
+
+TEST_F(DBGridKeys, InsertStartsANewRecordAndEscDropsAChangedOne) {
+    grid->GetItem(1)->SetFocused(true);
+    driver->PressKey(VK_INSERT);
+    EXPECT_EQ(table->State(), dsInsert);
+    EXPECT_EQ(grid->GetCount(), 4);
+    driver->Escape();  // the editor goes first
+    driver->Escape();
+    EXPECT_EQ(table->State(), dsBrowse);
+    EXPECT_EQ(grid->GetCount(), 3);
+    table->Edit();
+    table->FieldByName("Name")->SetAsString("Zora");
+    driver->Escape();
+    EXPECT_EQ(table->State(), dsBrowse);
+    EXPECT_EQ(table->FieldByName("Name")->AsString(), "Bert");
+}
+
+TEST_F(DBGridKeys, LeftAndRightCloseAndOpenGroupRowsOrScrollWithRowSelect) {
+    name->SetGroupIndex(0);
+    ASSERT_EQ(grid->GetCount(), 2);
+    TvxTreeListNode* anna = grid->GetItem(0);
+    anna->Expand(false);
+    anna->SetFocused(true);
+    driver->PressKey(VK_LEFT);
+    EXPECT_FALSE(anna->Expanded());
+    EXPECT_EQ(grid->GetFocusedNode(), anna);
+    driver->PressKey(VK_RIGHT);
+    EXPECT_TRUE(anna->Expanded());
+    // With whole rows selected Left scrolls instead.
+    TvxDBGridOptionsView view = grid->OptionsView();
+    view.Include(edgoRowSelect);
+    grid->SetOptionsView(view);
+    anna->Items(0)->SetFocused(true);
+    driver->PressKey(VK_LEFT);
+    EXPECT_TRUE(anna->Expanded());
+    EXPECT_EQ(grid->GetFocusedNode(), anna->Items(0));
+}
+
+}  // namespace

@@ -1,0 +1,257 @@
+// Loading every record: group rows in order with Null first, two grouping levels, group and
+// footer summaries with their texts, the regroup of loaded rows without reading the table,
+// and what a reload after a data change keeps.
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "grid/vx_db_grid_column.h"
+#include "platform/rtl/locale.h"
+#include "tests/grid/grid_test_form.h"
+
+namespace {
+
+class DBGridLoading : public GridOnForm {
+  protected:
+    void SetUp() override {
+        GridOnForm::SetUp();
+        FormatSettings().DecimalSeparator = '.';
+        id = Col("ID");
+        name = Col("Name");
+        amount = Col("Amount");
+        active = Col("Active");
+        table->Open();
+    }
+    void TearDown() override {
+        ResetFormatSettings();
+        GridOnForm::TearDown();
+    }
+    TvxDBGridColumn* Col(const std::string& field) {
+        auto* c = grid->CreateColumn<TvxDBGridColumn>();
+        c->SetName("col" + field);
+        c->SetFieldName(field);
+        return c;
+    }
+    void LoadAll() {
+        grid->SetKeyField("ID");
+        TvxDBGridOptionsDB db = grid->OptionsDB();
+        db.Include(edgoLoadAllRecords);
+        grid->SetOptionsDB(db);
+    }
+    void Add(int id_, const char* name_, double amount_, bool active_ = false) {
+        table->Append();
+        table->FieldByName("ID")->SetAsInteger(id_);
+        if (name_) table->FieldByName("Name")->SetAsString(name_);
+        table->FieldByName("Amount")->SetAsFloat(amount_);
+        table->FieldByName("Active")->SetAsBoolean(active_);
+        table->Post();
+    }
+    std::string GroupValue(TvxTreeListNode* n) { return VarToStr(dynamic_cast<TvxDBGridNode*>(n)->GroupValue); }
+    int Id(TvxTreeListNode* n) { return dynamic_cast<TvxDBGridNode*>(n)->KeyValue.AsInteger(); }
+
+    TvxDBGridColumn* id = nullptr;
+    TvxDBGridColumn* name = nullptr;
+    TvxDBGridColumn* amount = nullptr;
+    TvxDBGridColumn* active = nullptr;
+};
+
+TEST_F(DBGridLoading, EveryRecordIsARowAndGroupRowsComeInOrderWithNullFirst) {
+    Add(1, "C", 1);
+    Add(2, "A", 2);
+    Add(3, "B", 3);
+    Add(4, "A", 4);
+    Add(5, nullptr, 5);
+    // Without a key field a navigating grid builds nothing.
+    TvxDBGridOptionsDB db = grid->OptionsDB();
+    db.Include(edgoLoadAllRecords);
+    grid->SetOptionsDB(db);
+    EXPECT_EQ(grid->GetCount(), 0);
+    LoadAll();
+    ASSERT_EQ(grid->GetCount(), 5);
+    EXPECT_EQ(Id(grid->GetItem(4)), 5);
+
+    name->SetGroupIndex(0);
+    ASSERT_EQ(grid->GetCount(), 4);
+    EXPECT_TRUE(VarIsNull(dynamic_cast<TvxDBGridNode*>(grid->GetItem(0))->GroupValue));
+    EXPECT_EQ(GroupValue(grid->GetItem(1)), "A");
+    EXPECT_EQ(GroupValue(grid->GetItem(2)), "B");
+    EXPECT_EQ(GroupValue(grid->GetItem(3)), "C");
+    ASSERT_EQ(grid->GetItem(1)->Count(), 2);
+    EXPECT_EQ(Id(grid->GetItem(1)->Items(0)), 2);
+    EXPECT_EQ(Id(grid->GetItem(1)->Items(1)), 4);
+    EXPECT_FALSE(name->Visible());
+    EXPECT_TRUE(grid->IsLoadAllMode());
+
+    // Descending: a group column sorted down before it is grouped.
+    name->SetGroupIndex(-1);
+    EXPECT_EQ(grid->GetCount(), 5);
+    EXPECT_TRUE(name->Visible());
+    name->SetSorted(csDown);
+    name->SetGroupIndex(0);
+    ASSERT_EQ(grid->GetCount(), 4);
+    EXPECT_EQ(GroupValue(grid->GetItem(0)), "C");
+    EXPECT_EQ(GroupValue(grid->GetItem(1)), "B");
+    EXPECT_EQ(GroupValue(grid->GetItem(2)), "A");
+}
+
+TEST_F(DBGridLoading, TwoLevelsSumInGroupRowsGroupFootersAndTheFooter) {
+    Add(1, "A", 2, true);
+    Add(2, "A", 4, true);
+    Add(3, "B", -3.5, true);
+    Add(4, "A", 10, false);
+    LoadAll();
+    active->SetGroupIndex(0);
+    name->SetGroupIndex(1);
+    ASSERT_EQ(grid->GetCount(), 2);
+    // The group of the three active records.
+    const int yesIndex = grid->GetItem(0)->Count() == 2 ? 0 : 1;
+    TvxTreeListNode* yes = grid->GetItem(yesIndex);
+    ASSERT_EQ(yes->Count(), 2);
+    TvxTreeListNode* a = yes->Items(0);
+    EXPECT_EQ(a->Level(), 1);
+    EXPECT_EQ(a->Items(0)->Level(), 2);
+    EXPECT_EQ(grid->GroupRecordCount(yes), 3);
+
+    name->SetSummaryType(cstAvg);
+    name->SetSummaryField("Amount");
+    active->SetSummaryType(cstCount);
+    amount->SetSummaryFooterType(cstSum);
+    id->SetSummaryFooterType(cstMax);
+    id->SetSummaryFooterField("Amount");
+    // Items of a default group: two in the row text, one under the Amount column.
+    TvxDBGridSummaryGroup* group = grid->SummaryGroups()->Add();
+    group->SetName("G");
+    group->SetBeginSummaryText("[");
+    group->SetEndSummaryText("]");
+    TvxDBGridSummaryItem* min = group->SummaryItems()->Add();
+    min->SetSummaryType(cstMin);
+    min->SetSummaryField("Amount");
+    TvxDBGridSummaryItem* none = group->SummaryItems()->Add();
+    none->SetSummaryField("Amount");
+    TvxDBGridSummaryItem* max = group->SummaryItems()->Add();
+    max->SetSummaryType(cstMax);
+    max->SetSummaryField("Amount");
+    TvxDBGridSummaryItem* under = group->SummaryItems()->Add();
+    under->SetSummaryType(cstSum);
+    under->SetColumnName("colAmount");
+    name->SetSummaryGroupName("G");
+    yes = grid->GetItem(yesIndex);
+    a = yes->Items(0);
+    TvxTreeListNode* b = yes->Items(1);
+    EXPECT_EQ(grid->GetNodeString(a, 0), "Name : A (AVG=3.00) [(MIN=2.00), (MAX=4.00)]");
+    EXPECT_EQ(grid->GetNodeString(b, 0), "Name : B (AVG=-3.50) [(MIN=-3.50), (MAX=-3.50)]");
+    EXPECT_EQ(grid->GetNodeString(yes, 0), "Active : Wahr (COUNT=3) ");
+    grid->SetSummarySeparator("; ");
+    none->SetSummaryType(cstCount);
+    grid->RecalcSummaries(nullptr);
+    EXPECT_EQ(grid->GetNodeString(grid->GetItem(yesIndex)->Items(0), 0), "Name : A (AVG=3.00) [(MIN=2.00); (COUNT=2); (MAX=4.00)]");
+
+    // The group footer under Amount, the summary footer per column.
+    grid->SetShowRowFooter(true);
+    a = grid->GetItem(yesIndex)->Items(0);
+    EXPECT_TRUE(grid->IsExistRowFooter(1));
+    EXPECT_FALSE(grid->IsExistRowFooter(0));
+    std::string text;
+    grid->GetFooterCellText(a->Items(1), amount->GetIndex(), text, 0);
+    EXPECT_EQ(text, "6.00");
+    grid->GetFooterCellText(nullptr, amount->GetIndex(), text, -1);
+    EXPECT_EQ(text, "12.50");
+    grid->GetFooterCellText(nullptr, id->GetIndex(), text, -1);
+    EXPECT_EQ(text, "MAX=10.00");
+    EXPECT_EQ(grid->FooterRecordCount(), 4);
+
+    grid->SetShowSummaryFooter(true);
+    grid->FullExpand();
+    driver->Pump();
+    if (const char* dir = std::getenv("TOVAK_PNG_DIR"))
+        driver->SaveForm(form, (std::filesystem::path(dir) / "tovak_grid_groups.png").string());
+    a = grid->GetItem(yesIndex)->Items(0);
+
+    // Recalculating without reading gives what a fresh load gives.
+    const std::string loaded = grid->GetNodeString(a, 0);
+    grid->RecalcSummaries(nullptr);
+    EXPECT_EQ(grid->GetNodeString(grid->GetItem(yesIndex)->Items(0), 0), loaded);
+    grid->GetFooterCellText(nullptr, amount->GetIndex(), text, -1);
+    EXPECT_EQ(text, "12.50");
+}
+
+TEST_F(DBGridLoading, ASmartRegroupRegroupsTheLoadedRowsWithoutReadingTheTable) {
+    Add(1, "B", 1);
+    Add(2, "A", 2);
+    Add(3, "B", 3);
+    LoadAll();
+    TvxDBGridOptions options = grid->GridOptions();
+    options.Include(egoSmartReload);
+    grid->SetGridOptions(options);
+    int scrolls = 0;
+    table->BeforeScroll = [&](TDataSet*) { ++scrolls; };
+    name->SetGroupIndex(0);
+    EXPECT_EQ(scrolls, 0);
+    ASSERT_EQ(grid->GetCount(), 2);
+    EXPECT_EQ(GroupValue(grid->GetItem(0)), "A");
+    ASSERT_EQ(grid->GetItem(1)->Count(), 2);
+    EXPECT_EQ(Id(grid->GetItem(1)->Items(0)), 1);
+    EXPECT_EQ(Id(grid->GetItem(1)->Items(1)), 3);
+    // The group rows take their first record's key.
+    EXPECT_EQ(Id(grid->GetItem(1)), 1);
+    name->SetGroupIndex(-1);
+    EXPECT_EQ(scrolls, 0);
+    EXPECT_EQ(grid->GetCount(), 3);
+}
+
+TEST_F(DBGridLoading, FocusTopRowAndSelectionSurviveAppendPostAndDelete) {
+    for (int i = 1; i <= 30; ++i) Add(i, ("n" + std::to_string(i)).c_str(), i);
+    grid->SetGridOptions([&] {
+        TvxDBGridOptions o = grid->GridOptions();
+        o.Include(egoMultiSelect);
+        return o;
+    }());
+    LoadAll();
+    ASSERT_EQ(grid->GetCount(), 30);
+    grid->SetTopIndex(5);
+    grid->GetItem(8)->SetFocused(true);
+    EXPECT_EQ(table->FieldByName("ID")->AsInteger(), 9);
+    grid->GetItem(8)->SetSelected(true);
+    grid->GetItem(10)->SetSelected(true);
+    EXPECT_EQ(grid->GetSelectedCount(), 2);
+    auto check = [&](const char* step) {
+        SCOPED_TRACE(step);
+        ASSERT_TRUE(grid->GetFocusedNode());
+        EXPECT_EQ(Id(grid->GetFocusedNode()), 9);
+        EXPECT_EQ(grid->GetTopIndex(), 5);
+        ASSERT_EQ(grid->GetSelectedCount(), 2);
+        EXPECT_TRUE(grid->GetItem(8)->Selected());
+        EXPECT_TRUE(grid->GetItem(10)->Selected());
+    };
+    // An append and a delete of another record (the table back on the focused one before
+    // it tells the grid), and a post of the focused record.
+    table->DisableControls();
+    Add(31, "n31", 31);
+    table->Locate("ID", Variant(9), {});
+    table->EnableControls();
+    EXPECT_EQ(grid->GetCount(), 31);
+    check("append");
+    table->Edit();
+    table->FieldByName("Amount")->SetAsFloat(99);
+    table->Post();
+    check("post");
+    table->DisableControls();
+    table->Locate("ID", Variant(31), {});
+    table->Delete();
+    table->Locate("ID", Variant(9), {});
+    table->EnableControls();
+    EXPECT_EQ(grid->GetCount(), 30);
+    check("delete");
+
+    // By keys when bookmarks are off.
+    grid->SetUseBookmarks(false);
+    grid->ClearSelection();
+    grid->GetItem(8)->SetSelected(true);
+    grid->GetItem(10)->SetSelected(true);
+    table->Edit();
+    table->FieldByName("Amount")->SetAsFloat(98);
+    table->Post();
+    check("post by keys");
+}
+
+}  // namespace

@@ -1,0 +1,209 @@
+// The record window (rows for the records of the link's buffer, the scroll bar and its
+// messages moving the table, painting leaving the table where it was, a selection by
+// bookmarks outliving the rows) and the partial load (buffer sizes, the run around the
+// current record, both ends, loading more as the top row nears an end).
+
+#include "grid/vx_db_grid_column.h"
+#include "platform/classes/string_list.h"
+#include "platform/win/message_queue.h"
+#include "platform/win/scroll_bars.h"
+#include "tests/grid/grid_test_form.h"
+
+namespace {
+
+class DBGridRecordWindow : public GridOnForm {
+  protected:
+    void Fill(int count) {
+        auto* id = grid->CreateColumn<TvxDBGridColumn>();
+        id->SetFieldName("ID");
+        auto* name = grid->CreateColumn<TvxDBGridColumn>();
+        name->SetFieldName("Name");
+        table->Open();
+        table->DisableControls();
+        for (int i = 1; i <= count; ++i) {
+            table->Append();
+            table->FieldByName("ID")->SetAsInteger(i);
+            table->FieldByName("Name")->SetAsString("r" + std::to_string(i));
+            table->Post();
+        }
+        table->First();
+        table->EnableControls();
+        driver->Pump();
+    }
+    int Current() { return table->FieldByName("ID")->AsInteger(); }
+    // The record a row shows: its ID as the grid reads it.
+    int Id(TvxTreeListNode* n) { return std::stoi(grid->GetNodeString(n, 0)); }
+    int RowHeight() { return grid->GetRowHeight(nullptr, grid->Metrics().RowHeightUnit, true); }
+    // Sizes the grid so that its rows area holds exactly Rows rows.
+    void RowsHigh(int rows) {
+        const int now = grid->GetRectInfo().Rows.Height();
+        grid->SetHeight(grid->Height() + rows * RowHeight() - now);
+        driver->Pump();
+    }
+    void Scroll(int code) { SendMessage(grid->Handle(), WM_VSCROLL, static_cast<WPARAM>(code), 0); }
+    void PartialLoad(int bufferCount) {
+        grid->SetKeyField("ID");
+        grid->SetPartialLoadBufferCount(bufferCount);
+        grid->SetPartialLoad(true);
+    }
+};
+
+TEST_F(DBGridRecordWindow, TheRowsAreTheRecordsOfTheLinksBuffer) {
+    Fill(1000);
+    RowsHigh(20);
+    ASSERT_TRUE(grid->IsCursorMode());
+    EXPECT_EQ(grid->PartlyVisibleRows(), 20);
+    EXPECT_EQ(grid->GetDataLink()->BufferCount(), 20);
+    EXPECT_EQ(grid->GetCount(), 20);
+    int min = 0, max = 0, page = 0, pos = 0;
+    grid->GetVertScrollInfo(min, max, page, pos);
+    EXPECT_EQ(min, 0);
+    EXPECT_EQ(max, 1019);
+    EXPECT_EQ(page, 20);
+    EXPECT_EQ(pos, 1);
+    // A shorter grid holds fewer rows; a short table fewer still.
+    RowsHigh(7);
+    EXPECT_EQ(grid->GetDataLink()->BufferCount(), 7);
+    EXPECT_EQ(grid->GetCount(), 7);
+    table->Last();
+    EXPECT_EQ(Id(grid->GetFocusedNode()), 1000);
+    EXPECT_EQ(grid->GetDataLink()->ActiveRecord(), 6);
+    // The texts come from the records in the buffer.
+    EXPECT_EQ(grid->GetNodeString(grid->GetItem(0), 1), "r994");
+}
+
+TEST_F(DBGridRecordWindow, ScrollMessagesMoveTheTable) {
+    Fill(100);
+    RowsHigh(10);
+    Scroll(SB_LINEDOWN);  // the record below the last row
+    EXPECT_EQ(Current(), 11);
+    Scroll(SB_LINEUP);  // the record above the first row
+    EXPECT_EQ(Current(), 1);
+    Scroll(SB_PAGEDOWN);
+    EXPECT_EQ(Current(), 11);
+    Scroll(SB_PAGEUP);
+    EXPECT_EQ(Current(), 1);
+    Scroll(SB_BOTTOM);
+    EXPECT_EQ(Current(), 100);
+    Scroll(SB_TOP);
+    EXPECT_EQ(Current(), 1);
+    Scroll(SB_ENDSCROLL);
+    EXPECT_EQ(Current(), 1);
+    // Focusing a row goes to its record.
+    grid->GetItem(3)->SetFocused(true);
+    EXPECT_EQ(Current(), 4);
+    EXPECT_EQ(grid->GetFocusedNode(), grid->GetItem(3));
+}
+
+TEST_F(DBGridRecordWindow, APaintLeavesTheTableOnItsRecord) {
+    Fill(50);
+    RowsHigh(10);
+    table->MoveBy(4);
+    const int active = grid->GetDataLink()->ActiveRecord();
+    grid->Invalidate();
+    UpdateAllWindows();
+    EXPECT_EQ(Current(), 5);
+    EXPECT_EQ(grid->GetDataLink()->ActiveRecord(), active);
+    EXPECT_EQ(Id(grid->GetFocusedNode()), 5);
+}
+
+TEST_F(DBGridRecordWindow, ASelectionByBookmarksOutlivesScrolling) {
+    Fill(100);
+    RowsHigh(10);
+    TvxDBGridOptions options = grid->GridOptions();
+    options.Include(egoMultiSelect);
+    grid->SetGridOptions(options);
+    table->MoveBy(2);
+    grid->ClearSelection();
+    grid->GetFocusedNode()->SetSelected(true);
+    EXPECT_EQ(grid->GetSelectedCount(), 1);
+    table->MoveBy(50);
+    EXPECT_FALSE(grid->GetFocusedNode()->Selected());
+    table->First();
+    EXPECT_TRUE(grid->GetItem(2)->Selected());
+    EXPECT_FALSE(grid->GetItem(1)->Selected());
+}
+
+TEST_F(DBGridRecordWindow, CopyingAndRangesReachRecordsOutsideTheWindow) {
+    Fill(40);
+    RowsHigh(5);
+    table->MoveBy(3);
+    TStringList all;
+    grid->SaveAllToStrings(&all);
+    ASSERT_EQ(all.Count(), 41);
+    EXPECT_EQ(all.Strings(40), "40\tr40");
+    EXPECT_EQ(Current(), 4);
+    // Shift+End from the fourth record selects it and every record after it.
+    TvxDBGridOptions options = grid->GridOptions();
+    options.Include(egoMultiSelect);
+    grid->SetGridOptions(options);
+    grid->SetFocus();
+    driver->PressKey(VK_END, {ssShift});
+    EXPECT_EQ(Current(), 40);
+    EXPECT_EQ(grid->GetSelectedCount(), 37);
+    TStringList selected;
+    grid->SaveSelectedToStrings(&selected);
+    ASSERT_EQ(selected.Count(), 38);
+    EXPECT_EQ(selected.Strings(1), "4\tr4");
+    EXPECT_EQ(Current(), 40);
+}
+
+TEST_F(DBGridRecordWindow, PartialLoadSizesItsBuffersFromTheWindow) {
+    Fill(30);
+    RowsHigh(10);
+    PartialLoad(20);
+    EXPECT_EQ(grid->PartialBufferSize(), 55);  // 5 x (10 + 1) beats 20
+    grid->SetPartialLoadBufferCount(100);
+    EXPECT_EQ(grid->PartialBufferSize(), 100);
+    // A short table is loaded whole: both ends reached.
+    EXPECT_TRUE(grid->IsPartialLoadMode());
+    EXPECT_EQ(grid->GetCount(), 30);
+    EXPECT_TRUE(grid->StartReached());
+    EXPECT_TRUE(grid->EndReached());
+    EXPECT_TRUE(grid->IsAllRecordsLoaded());
+}
+
+TEST_F(DBGridRecordWindow, PartialLoadHoldsARunAroundTheCurrentRecordAndLoadsMoreAtTheEnds) {
+    Fill(1000);
+    RowsHigh(6);
+    table->MoveBy(499);
+    PartialLoad(100);
+    ASSERT_EQ(grid->GetCount(), 100);
+    EXPECT_EQ(Id(grid->GetItem(0)), 451);
+    EXPECT_EQ(Id(grid->GetItem(99)), 550);
+    EXPECT_EQ(Id(grid->GetFocusedNode()), 500);
+    EXPECT_EQ(Current(), 500);
+    EXPECT_FALSE(grid->StartReached());
+    EXPECT_FALSE(grid->EndReached());
+
+    // The top row near the first loaded record loads the buffer before it.
+    grid->SetTopIndex(2);
+    ASSERT_EQ(grid->GetCount(), 200);
+    EXPECT_EQ(Id(grid->GetItem(0)), 351);
+    // Near the last, the buffer after it.
+    grid->SetTopIndex(grid->GetAbsoluteCount() - 8);
+    ASSERT_EQ(grid->GetCount(), 300);
+    EXPECT_EQ(Id(grid->GetItem(299)), 650);
+    EXPECT_EQ(Current(), 500);
+
+    // Ten records above the current one: those, the current one and the next 89.
+    grid->SetPartialLoad(false);
+    table->First();
+    table->MoveBy(10);
+    grid->SetPartialLoad(true);
+    ASSERT_EQ(grid->GetCount(), 100);
+    EXPECT_EQ(Id(grid->GetItem(0)), 1);
+    EXPECT_EQ(Id(grid->GetItem(99)), 100);
+    EXPECT_TRUE(grid->StartReached());
+    EXPECT_FALSE(grid->IsFirstNode(grid->GetItem(1)));
+}
+
+TEST_F(DBGridRecordWindow, AnEmptyTableReachesBothEnds) {
+    Fill(0);
+    PartialLoad(100);
+    EXPECT_TRUE(grid->StartReached());
+    EXPECT_TRUE(grid->EndReached());
+    EXPECT_EQ(grid->GetCount(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,42 @@
+// The window system's message box: the caller's caption, the buttons of its flags, the
+// answer of the pressed one; unattended, Cancel (or No) with the text on standard error.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "platform/forms/message_box.h"
+#include "tests/platform/forms/forms_test_support.h"
+
+namespace {
+
+class MessageBoxTest : public FormsTest {};
+
+TEST_F(MessageBoxTest, TakesTheCallersCaptionAndAnswersThePressedButton) {
+    std::string caption;
+    Driver().OnNextModal([&](TCustomForm* box, UiDriver& d) {
+        caption = box->Caption();
+        d.Click(d.FindByCaption(box, "OK"));
+    });
+    EXPECT_EQ(MessageBox("Delete record?", "Confirm", MB_OKCANCEL | MB_ICONQUESTION), IDOK);
+    EXPECT_EQ(caption, "Confirm");
+    Driver().OnNextModal([](TCustomForm*, UiDriver& d) { d.Escape(); });
+    EXPECT_EQ(MessageBox("Delete record?", "Confirm", MB_OKCANCEL | MB_ICONQUESTION), IDCANCEL);
+    Driver().AnswerNextModalWith("&Ja");
+    EXPECT_EQ(MessageBox("Weiter?", "Frage", MB_YESNO), IDYES);
+}
+
+TEST_F(MessageBoxTest, UnattendedItCancelsAndSaysSoOnStandardError) {
+    setenv("TOVAK_HEADLESS", "1", 1);
+    testing::internal::CaptureStderr();
+    const int cancel = MessageBox("Delete record?", "Confirm", MB_OKCANCEL | MB_ICONQUESTION);
+    const int no = MessageBox("Weiter?", "Frage", MB_YESNO);
+    const std::string said = testing::internal::GetCapturedStderr();
+    unsetenv("TOVAK_HEADLESS");
+    EXPECT_EQ(cancel, IDCANCEL);
+    EXPECT_EQ(no, IDNO);
+    EXPECT_NE(said.find("Confirm: Delete record? [Cancel]"), std::string::npos);
+    EXPECT_EQ(Driver().PendingModalScripts(), 0);
+}
+
+}  // namespace
