@@ -199,6 +199,34 @@ TEST_F(DBGridLoading, ASmartRegroupRegroupsTheLoadedRowsWithoutReadingTheTable) 
     EXPECT_EQ(grid->GetCount(), 3);
 }
 
+TEST_F(DBGridLoading, ADataChangeKeepsGroupRowsAndDropsThoseLeftEmpty) {
+    Add(1, "A", 1);
+    Add(2, "B", 2);
+    Add(3, "A", 3);
+    LoadAll();
+    name->SetGroupIndex(0);
+    ASSERT_EQ(grid->GetCount(), 2);
+    TvxTreeListNode* a = grid->GetItem(0);
+    a->Expand(false);
+    // Record 2 moves from group B to group A: B goes, A keeps its row and its state.
+    table->Locate("ID", Variant(2), {});
+    table->Edit();
+    table->FieldByName("Name")->SetAsString("A");
+    table->Post();
+    ASSERT_EQ(grid->GetCount(), 1);
+    EXPECT_EQ(grid->GetItem(0), a);
+    EXPECT_TRUE(a->Expanded());
+    EXPECT_EQ(a->Count(), 3);
+    // With the in-place refresh a deleted record's row goes too.
+    TvxDBGridOptions options = grid->GridOptions();
+    options.Include(egoSmartRefresh);
+    grid->SetGridOptions(options);
+    table->Locate("ID", Variant(3), {});
+    table->Delete();
+    EXPECT_EQ(grid->GetItem(0)->Count(), 2);
+    EXPECT_EQ(table->RecordCount(), 2);
+}
+
 TEST_F(DBGridLoading, FocusTopRowAndSelectionSurviveAppendPostAndDelete) {
     for (int i = 1; i <= 30; ++i) Add(i, ("n" + std::to_string(i)).c_str(), i);
     grid->SetGridOptions([&] {
