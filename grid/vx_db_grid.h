@@ -311,6 +311,12 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     TColor GetGridLineColor(TColor Default) override;
     void RemoveColumn(TvxTreeListColumn* Column) override;
 
+    // ---- Layout (vx_db_grid_layout.cpp) ----
+    void LoadColumnLayout(TvxRegIniWrapper* Wrapper, const std::string& Section, TvxTreeListColumn* Column) override;
+    void LoadViewLayout(TvxRegIniWrapper* Wrapper, const std::string& Section) override;
+    void SaveColumnLayout(TvxRegIniWrapper* Wrapper, const std::string& Section, TvxTreeListColumn* Column) override;
+    void SaveViewLayout(TvxRegIniWrapper* Wrapper, const std::string& Section) override;
+
   protected:
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
     // While the filter drop-down is open it gets the keys and the mouse over it.
