@@ -311,6 +311,14 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     TColor GetGridLineColor(TColor Default) override;
     void RemoveColumn(TvxTreeListColumn* Column) override;
 
+    // ---- Group panel (vx_group_panel.cpp) ----
+    int GetGroupPanelHeight() override;
+    void DrawGroupPanel(TCanvas* Canvas, const TRect& Rect, HBRUSH HeaderBrush, HBRUSH ShadowBrush) override;
+    // Box Index of the group panel, in client coordinates.
+    TRect GroupBoxRect(int Index);
+    // Where a column dropped at P (client coordinates) goes among the group columns.
+    int GroupDropIndex(TPoint P);
+
     // ---- Layout (vx_db_grid_layout.cpp) ----
     void LoadColumnLayout(TvxRegIniWrapper* Wrapper, const std::string& Section, TvxTreeListColumn* Column) override;
     void LoadViewLayout(TvxRegIniWrapper* Wrapper, const std::string& Section) override;

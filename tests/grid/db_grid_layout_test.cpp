@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -57,6 +58,43 @@ TEST_F(DBGridLayout, GroupIndexAndTheViewSwitchesRoundTripInAnIniFile) {
     EXPECT_TRUE(grid->ShowNewItemRow());
     EXPECT_TRUE(grid->ShowRowFooter());
     EXPECT_TRUE(grid->ShowSummaryFooter());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DBGridLayout, TheGroupPanelGrowsHalfARowPerGroupColumnAndDropsGoByBoxCentres) {
+    TvxDBGridColumn* id = Col("ID");
+    TvxDBGridColumn* name = Col("Name");
+    Col("Amount");
+    table->Open();
+    EXPECT_EQ(grid->GetGroupPanelHeight(), 0);
+    grid->SetShowGroupPanel(true);
+    driver->Pump();
+    const int h = grid->Metrics().HeaderLineHeight;
+    const int d = h / 2;
+    EXPECT_EQ(grid->GetGroupPanelHeight(), h - d + 16);
+    EXPECT_EQ(grid->GetRectInfo().GroupPanel.Height(), h - d + 16);
+    if (const char* dir = std::getenv("TOVAK_PNG_DIR"))
+        driver->SaveForm(form, (std::filesystem::path(dir) / "tovak_grid_group_panel_empty.png").string());
+    name->SetGroupIndex(0);
+    EXPECT_EQ(grid->GetGroupPanelHeight(), h + 16);
+    id->SetGroupIndex(1);
+    EXPECT_EQ(grid->GetGroupPanelHeight(), h + 16 + d);
+    driver->Pump();
+    const TRect panel = grid->GetRectInfo().GroupPanel;
+    const TRect box1 = grid->GroupBoxRect(1);
+    EXPECT_EQ(box1.Left - panel.Left, 8 + 104);
+    EXPECT_EQ(box1.Top - panel.Top, 8 + d);
+    EXPECT_EQ(box1.Width(), 100);
+    EXPECT_EQ(box1.Height(), h);
+    const int centre = (box1.Left + box1.Right) / 2;
+    EXPECT_EQ(grid->GroupDropIndex(TPoint{centre, box1.Top}), 2);
+    EXPECT_EQ(grid->GroupDropIndex(TPoint{centre - 1, box1.Top}), 1);
+    EXPECT_EQ(grid->GroupDropIndex(TPoint{panel.Left, box1.Top}), 0);
+    if (const char* dir = std::getenv("TOVAK_PNG_DIR"))
+        driver->SaveForm(form, (std::filesystem::path(dir) / "tovak_grid_group_panel.png").string());
 }
 
 }  // namespace
