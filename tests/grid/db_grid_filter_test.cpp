@@ -148,6 +148,9 @@ TEST_F(DBGridFilter, RowsOfTheFilterStayHiddenThroughAReload) {
     Add(4, "A", 4);
     driver->Pump();
     EXPECT_EQ(Ids(), (std::vector<int>{2, 3}));
+    // The record last added is current, but its row is hidden: the focus stays in the tree.
+    ASSERT_NE(grid->GetFocusedNode(), nullptr);
+    for (TvxTreeListNode* hidden : grid->HiddenNodes()) EXPECT_NE(grid->GetFocusedNode(), hidden);
     EXPECT_EQ(grid->FooterRecordCount(), 2);
     grid->Filter()->SetActive(false);
     EXPECT_EQ(Ids().size(), 4u);
