@@ -124,6 +124,17 @@ TEST_F(FilterDialog, OneConditionTwoJoinedByOrAndAnEmptyValueMeaningBlanks) {
     EXPECT_EQ(item->DisplayValue(), "");
 }
 
+TEST_F(FilterDialog, AFilterEditorFiresNoEditingEventOfTheGrid) {
+    int changes = 0;
+    name->OnChange = [&](TObject*) { ++changes; };
+    name->SetReadOnly(true);
+    std::unique_ptr<TvxInplaceEdit> editor(name->CreateFilterEdit(nullptr));
+    EXPECT_FALSE(editor->ReadOnly());
+    EXPECT_FALSE(editor->OnChange);
+    EXPECT_FALSE(editor->OnValidate);
+    EXPECT_EQ(changes, 0);
+}
+
 TEST_F(FilterDialog, AnInvalidValueKeepsTheDialogOpenAndCancelChangesNothing) {
     grid->Filter()->SetFilterValue(id, Variant(4), "4");
     std::string shown;
