@@ -318,6 +318,7 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     TRect GroupBoxRect(int Index);
     // Where a column dropped at P (client coordinates) goes among the group columns.
     int GroupDropIndex(TPoint P);
+    void EndHeaderDragging(bool Accept) override;
 
     // ---- Layout (vx_db_grid_layout.cpp) ----
     void LoadColumnLayout(TvxRegIniWrapper* Wrapper, const std::string& Section, TvxTreeListColumn* Column) override;

@@ -1,12 +1,15 @@
 // The group panel above the headers: one header-like box per group column, each half a
 // header row lower than the one before, joined by lines; empty, it asks for a column.
 
+#include <algorithm>
+
 #include "grid/vx_db_grid.h"
 #include "grid/vx_db_tree_list_column.h"
 #include "platform/gdi/canvas.h"
 #include "platform/gdi/draw.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/text.h"
+#include "platform/win/input.h"
 #include "treelist/tree_list_drawing.h"
 
 TRect TCustomvxDBGrid::GroupBoxRect(int Index) {
@@ -75,4 +78,24 @@ void TCustomvxDBGrid::DrawGroupPanel(TCanvas* Canvas, const TRect& Rect, HBRUSH 
         look.Sorted = column->Sorted() == csDown ? 1 : column->Sorted() == csUp ? 2 : 0;
         DrawHeaderCell(dc, box, HeaderBrush, look, column->Caption());
     }
+}
+
+// A header dropped on the group panel groups by its column at the box it was dropped by.
+void TCustomvxDBGrid::EndHeaderDragging(bool Accept) {
+    const int dragged = DraggedColumn();
+    TPoint cursor;
+    GetCursorPos(&cursor);
+    const TPoint p = ScreenToClient(cursor);
+    TvxDBTreeListColumn* column = dragged >= 0 ? GetColumn(dragged) : nullptr;
+    if (!Accept || !showGroupPanel_ || !column || !PtInRect(GetRectInfo().GroupPanel, p)) {
+        TCustomvxDBTreeListControl::EndHeaderDragging(Accept);
+        return;
+    }
+    TCustomvxDBTreeListControl::EndHeaderDragging(false);
+    int position = GroupDropIndex(p);
+    // A grouped column only moves among the group columns.
+    if (column->GroupIndex() >= 0) position = std::min(position, GroupColumnCount() - 1);
+    bool allow = true;
+    DoEndDragGroupColumn(column, position, allow);
+    if (allow) column->SetGroupIndex(position);
 }

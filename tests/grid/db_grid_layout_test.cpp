@@ -68,6 +68,7 @@ TEST_F(DBGridLayout, TheGroupPanelGrowsHalfARowPerGroupColumnAndDropsGoByBoxCent
     TvxDBGridColumn* id = Col("ID");
     TvxDBGridColumn* name = Col("Name");
     Col("Amount");
+    Col("Day");
     table->Open();
     EXPECT_EQ(grid->GetGroupPanelHeight(), 0);
     grid->SetShowGroupPanel(true);
@@ -95,6 +96,23 @@ TEST_F(DBGridLayout, TheGroupPanelGrowsHalfARowPerGroupColumnAndDropsGoByBoxCent
     EXPECT_EQ(grid->GroupDropIndex(TPoint{panel.Left, box1.Top}), 0);
     if (const char* dir = std::getenv("TOVAK_PNG_DIR"))
         driver->SaveForm(form, (std::filesystem::path(dir) / "tovak_grid_group_panel.png").string());
+
+    // A header dropped left of the first box's centre groups by its column first (the last
+    // visible column could not go).
+    TvxDBGridColumn* amount = dynamic_cast<TvxDBGridColumn*>(grid->GetColumn(2));
+    int allowed = 0;
+    grid->OnEndDragGroupColumn = [&](TObject*, TvxDBTreeListColumn*, int Index, bool&) { allowed = Index + 10; };
+    const TRect header = grid->GetRectInfo().HeaderPanel;
+    const TPoint from{header.Left + 20, header.Top + 4};
+    driver->MouseDown(grid, from);
+    driver->MoveTo(grid, TPoint{from.X + 10, from.Y - 10});
+    driver->MoveTo(grid, TPoint{panel.Left + 10, panel.Top + 10});
+    driver->MouseUp(grid, TPoint{panel.Left + 10, panel.Top + 10});
+    driver->Pump();
+    EXPECT_EQ(allowed, 10);
+    EXPECT_EQ(amount->GroupIndex(), 0);
+    EXPECT_EQ(name->GroupIndex(), 1);
+    EXPECT_EQ(grid->GroupColumnCount(), 3);
 }
 
 }  // namespace
