@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "grid/vx_db_grid_column.h"
+#include "grid/vx_db_grid_filter_popup.h"
 #include "grid/vx_default_column_table.h"
 #include "platform/db/blob_field.h"
 #include "platform/db/data_source.h"
@@ -51,6 +52,7 @@ TCustomvxDBGrid::TCustomvxDBGrid(TComponent* AOwner) : TCustomvxDBTreeListContro
     SetHideSelectionColor(HighlightColor());
     SetHideSelectionTextColor(HighlightTextColor());
     summaryGroups_ = std::make_unique<TvxDBGridSummaryGroups>(this);
+    filter_ = std::make_unique<TvxDBGridFilter>(this);
     RegisterGrid(this);
 }
 
@@ -344,35 +346,6 @@ void TCustomvxDBGrid::DeleteNodeRecord(TvxDBGridNode* Node) {
 }
 
 
-
-// ---- Filter hooks (the filter object fills them) ----
-
-bool TCustomvxDBGrid::IsRecordInFilter(TvxTreeListNode*) {
-    return true;
-}
-
-void TCustomvxDBGrid::FilterChanged() {
-    filterApplied_ = false;
-    RefilterNodes();
-    DoFilterChanged();
-}
-
-bool TCustomvxDBGrid::IsNodeInFilter(TvxTreeListNode* Node) {
-    return !IsFilterInEffect() || FilterNodes(Node, false);
-}
-
-bool TCustomvxDBGrid::FilterNodes(TvxTreeListNode*, bool) {
-    return true;
-}
-
-void TCustomvxDBGrid::RefilterNodes() {
-    PrepareFilter();
-    FilterNodes(nullptr, true);
-}
-
-void TCustomvxDBGrid::DoFilterChanged() {
-    if (OnFilterChanged) OnFilterChanged(this, DataSet(), std::string());
-}
 
 void TCustomvxDBGrid::DoEndDragGroupColumn(TvxDBTreeListColumn* Column, int NewGroupIndex, bool& Allow) {
     if (OnEndDragGroupColumn) OnEndDragGroupColumn(this, Column, NewGroupIndex, Allow);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "grid/vx_db_grid_filter.h"
 #include "grid/vx_db_grid_node.h"
 #include "grid/vx_db_grid_options.h"
 #include "grid/vx_db_tree_list_control.h"
@@ -28,10 +29,12 @@ using THideColumnEvent = TShowColumnEvent;
 using TvxDBGridFilterChangedEvent =
     std::function<void(TObject* Sender, TDataSet* ADataSet, const std::string& AFilterText)>;
 using TvxDBGridEnumFilterValuesEvent = std::function<void(TObject* Sender, TvxDBTreeListColumn* AColumn,
-                                                          const Variant& AValue, const std::string& ADisplayText,
+                                                          Variant& AValue, std::string& ADisplayText,
                                                           bool& ARepeatEnumeration)>;
 
 inline constexpr const char* kvxGroupPanelText = "Drag a column header here to group by that column";
+
+class TvxDBGridFilterPopupListBox;
 
 class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
   public:
@@ -60,6 +63,18 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     void SetGroupPanelColor(TColor Value);
     TColor GroupPanelFontColor() const { return groupPanelFontColor_; }
     void SetGroupPanelFontColor(TColor Value);
+
+    TvxDBGridFilter* Filter() const { return filter_.get(); }
+    void SetFilter(TvxDBGridFilter* Value) { filter_->Assign(Value); }
+
+    // ---- Filtering (vx_db_grid_filtering.cpp) ----
+    // FilterApplied from the criteria, the rows filtered again, the change announced.
+    void ApplyFilter();
+    // The drop-down's entries for a column: the fixed ones, then the values.
+    void FillFilterValues(TvxDBTreeListColumn* Column);
+    TvxDBGridFilterPopupListBox* FilterDropDown() const { return filterDropDown_.get(); }
+    bool FilterDroppedDown() const { return filterDroppedDown_; }
+    void SetFilterDroppedDown(bool Value) { filterDroppedDown_ = Value; }
 
     // ---- Option sets and the legacy words ----
     TvxDBGridOptionsBehavior OptionsBehavior() const { return optionsBehavior_; }
@@ -116,6 +131,9 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     // moves to the group rows its own values call for.
     void RecalcSummaries(TvxTreeListNode* Node);
     void FinishSummaries(bool SmartRegroup);
+    // The group rows a data row's own values call for, made where missing; the deepest
+    // (null without group columns).
+    TvxTreeListNode* GroupPathFor(TvxTreeListNode* Node);
     // Every group row takes the key and record index of its first child.
     void PropagateGroupKeys();
     // Focuses the row of the dataset's current record.
@@ -179,11 +197,11 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     virtual void ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes);
     virtual bool IsRecordInFilter(TvxTreeListNode* Node);
     virtual void FilterChanged();
-    virtual void DestroyFilter() {}
+    virtual void DestroyFilter();
     virtual bool IsAllLoaded() { return IsLoadAllMode(); }
     virtual bool IsNodeInFilter(TvxTreeListNode* Node);
     virtual bool FilterNodes(TvxTreeListNode* Node, bool Recalc);
-    virtual void PrepareFilter() {}
+    virtual void PrepareFilter();
     virtual void RefilterNodes();
     virtual void DoFilterChanged();
     virtual bool CanAddGroupColumn(TvxDBTreeListColumn* Column);
@@ -287,8 +305,38 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     void ShowHeader(int Band, int Row, int Column, int Col) override;
     void HideHeader(int Column) override;
 
+    // ---- Tree list operations: filter ----
+    bool IsFilterEnabled() override;
+    bool HasFilterCriteria() override;
+    void GetFilterStatusText(std::string& Text) override;
+    void GetClearFilterCaption(std::string& Text) override;
+    void ClearFilter() override;
+    bool IsFilterStatusVisible() override;
+    int GetFilterButtonState(int Column) override;
+    void ShowFilterDropDown(int Column) override;
+    void CancelDragSizing() override;
+    TColor GetGridLineColor(TColor Default) override;
+    void RemoveColumn(TvxTreeListColumn* Column) override;
+
+    // ---- Group panel (vx_group_panel.cpp) ----
+    int GetGroupPanelHeight() override;
+    void DrawGroupPanel(TCanvas* Canvas, const TRect& Rect, HBRUSH HeaderBrush, HBRUSH ShadowBrush) override;
+    // Box Index of the group panel, in client coordinates.
+    TRect GroupBoxRect(int Index);
+    // Where a column dropped at P (client coordinates) goes among the group columns.
+    int GroupDropIndex(TPoint P);
+    void EndHeaderDragging(bool Accept) override;
+
+    // ---- Layout (vx_db_grid_layout.cpp) ----
+    void LoadColumnLayout(TvxRegIniWrapper* Wrapper, const std::string& Section, TvxTreeListColumn* Column) override;
+    void LoadViewLayout(TvxRegIniWrapper* Wrapper, const std::string& Section) override;
+    void SaveColumnLayout(TvxRegIniWrapper* Wrapper, const std::string& Section, TvxTreeListColumn* Column) override;
+    void SaveViewLayout(TvxRegIniWrapper* Wrapper, const std::string& Section) override;
+
   protected:
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
+    // While the filter drop-down is open it gets the keys and the mouse over it.
+    void WndProc(TMessage& Message) override;
 
   private:
     friend class TvxGridDataLink;
@@ -366,6 +414,10 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     TvxDBGridOptionsDB optionsDB_ = kvxDefaultOptionsDB;
     TvxDBGridOptionsView optionsView_ = kvxDefaultOptionsView;
     bool filterApplied_ = false;
+    std::unique_ptr<TvxDBGridFilter> filter_;
+    // Kept from the first drop-down to DestroyFilter.
+    std::unique_ptr<TvxDBGridFilterPopupListBox> filterDropDown_;
+    bool filterDroppedDown_ = false;
     bool regroupPending_ = false;
     bool suppressRegroup_ = false;
     int footerRecordCount_ = 0;

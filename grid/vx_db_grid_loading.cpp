@@ -406,15 +406,15 @@ void TCustomvxDBGrid::LoadRecord(TLoadWalk& W, int RecordNumber) {
     LoadNodeData(row);
     row->RecordIndex = RecordNumber;
     DoRefreshNodeData(row);
-    if (IsNodeInFilter(row)) {
-        ++W.Passed;
-        if (selectLoadedNodes_)
-            row->SetSelected(true);
-        else
-            ReselectLoaded(row);
-        if (parent) AccumulateGroupSummaries(parent, row);
-        AccumulateFooterSummaries(row);
-    }
+    // A row the filter rejects is in the hidden-node list now: no summaries, no focus.
+    if (!IsNodeInFilter(row)) return;
+    ++W.Passed;
+    if (selectLoadedNodes_)
+        row->SetSelected(true);
+    else
+        ReselectLoaded(row);
+    if (parent) AccumulateGroupSummaries(parent, row);
+    AccumulateFooterSummaries(row);
     if (!focusedKeyValue_.IsEmpty() && !row->KeyValue.IsEmpty() &&
         CompareVariants(row->KeyValue, focusedKeyValue_) == 0) {
         TvxTreeListNode* candidate = row;

@@ -182,25 +182,7 @@ void TCustomvxDBGrid::RecalcSummaries(TvxTreeListNode* Node) {
     }
     if (auto* node = GridNode(Node); node && node->Count() == 0) {
         TvxTreeListNode* oldParent = node->Parent();
-        TvxTreeListNode* parent = nullptr;
-        TLoadWalk* none = nullptr;
-        (void)none;
-        for (int level = 0; level < GroupColumnCount(); ++level) {
-            TvxTreeListNode* found = nullptr;
-            const Variant value = GetNodeGroupValue(node, level);
-            if (!FindGroupNode(parent, level, value, 0, found)) {
-                TvxTreeListNode* made = parent ? parent->InsertChild(found) : InsertNode(found);
-                auto* group = GridNode(made);
-                group->GroupValue = value;
-                group->KeyValue = node->KeyValue;
-                group->RecordIndex = node->RecordIndex;
-                const int c = groupColumns_[static_cast<size_t>(level)]->GetIndex();
-                SetNodeColumn(group, c, GetNodeColumn(node, c));
-                SetNodeString(group, c, TCustomvxTreeListControl::GetNodeString(node, c));
-                found = made;
-            }
-            parent = found;
-        }
+        TvxTreeListNode* parent = GroupPathFor(node);
         if (parent && parent != oldParent) {
             node->MoveTo(parent, nmAddChild);
             if (oldParent && oldParent->Count() == 0) DeleteNodeWithEmptyParents(oldParent);
@@ -222,6 +204,29 @@ void TCustomvxDBGrid::RecalcSummaries(TvxTreeListNode* Node) {
     FinishSummaries(false);
     ResortBySummary();
     PropagateGroupKeys();
+}
+
+TvxTreeListNode* TCustomvxDBGrid::GroupPathFor(TvxTreeListNode* Node) {
+    TvxTreeListNode* parent = nullptr;
+    auto* node = GridNode(Node);
+    if (!node) return nullptr;
+    for (int level = 0; level < GroupColumnCount(); ++level) {
+        TvxTreeListNode* found = nullptr;
+        const Variant value = GetNodeGroupValue(node, level);
+        if (!FindGroupNode(parent, level, value, 0, found)) {
+            TvxTreeListNode* made = parent ? parent->InsertChild(found) : InsertNode(found);
+            auto* group = GridNode(made);
+            group->GroupValue = value;
+            group->KeyValue = node->KeyValue;
+            group->RecordIndex = node->RecordIndex;
+            const int c = groupColumns_[static_cast<size_t>(level)]->GetIndex();
+            SetNodeColumn(group, c, GetNodeColumn(node, c));
+            SetNodeString(group, c, TCustomvxTreeListControl::GetNodeString(node, c));
+            found = made;
+        }
+        parent = found;
+    }
+    return parent;
 }
 
 void TCustomvxDBGrid::PropagateGroupKeys() {

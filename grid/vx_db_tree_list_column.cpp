@@ -196,7 +196,27 @@ void TvxDBTreeListColumn::LoadColumnNodeData(TvxTreeListNode* Node) {
 // ---- Filter services (the filter's users come with the filter) ----
 
 TvxInplaceEdit* TvxDBTreeListColumn::CreateFilterEdit(TComponent* AOwner) {
-    return GetFilterEditClass().Create(AOwner);
+    TvxInplaceEdit* editor = GetFilterEditClass().Create(AOwner);
+    InitFilterEdit(editor);
+    return editor;
+}
+
+TVarType TvxDBTreeListColumn::GetFilterValueType() {
+    TField* field = Field();
+    if (!field) return varVariant;
+    switch (field->DataType()) {
+        case ftSmallint: return varSmallint;
+        case ftInteger:
+        case ftWord:
+        case ftAutoInc: return varInteger;
+        case ftFloat: return varDouble;
+        case ftCurrency:
+        case ftBCD: return varCurrency;
+        case ftDate:
+        case ftTime:
+        case ftDateTime: return varDate;
+        default: return varString;
+    }
 }
 
 const TvxInplaceEditClass& TvxDBTreeListColumn::GetFilterEditClass() {

@@ -101,6 +101,8 @@ class TvxDBTreeListColumn : public TvxTreeListColumn {
     virtual void GetFilterEditValue(TvxInplaceEdit* Editor, Variant& Value, std::string& DisplayText);
     virtual void SetFilterEditValue(TvxInplaceEdit* Editor, const Variant& Value);
     virtual TvxFilterOperators GetFilterOperators() { return vxAllFilterOperators; }
+    // The type the filter dialog converts its values to; varVariant: no conversion.
+    virtual TVarType GetFilterValueType();
     virtual void GetFilterNodeValue(TvxTreeListNode* Node, Variant& Value);
     virtual void GetFilterNodeDisplay(TvxTreeListNode* Node, Variant& Value, std::string& Text);
     virtual void GetFilterDisplayText(std::string& /*Text*/) {}

@@ -161,6 +161,9 @@ void TCustomvxTreeList::ClearNodes() {
         roots_ = {};
         for (TvxTreeListNode* node : roots) node->Free();
     }
+    std::vector<TvxTreeListNode*> hidden = std::move(hiddenNodes_);
+    hiddenNodes_ = {};
+    for (TvxTreeListNode* node : hidden) node->Free();
     ownedObjects_.clear();
     insideClear_ = oldInsideClear;
     clearing_ = false;

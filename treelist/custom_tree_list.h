@@ -94,6 +94,15 @@ class TCustomvxTreeList : public TCustomvxContainer {
     int IndexOfRoot(const TvxTreeListNode* Node) const;
     void ClearNodes();
     void FullExpand();
+
+    // ---- Hidden nodes ----
+    // Nodes taken out of the tree (with their subtrees) but kept: a filter's rejected rows.
+    // They are freed with the tree.
+    const std::vector<TvxTreeListNode*>& HiddenNodes() const { return hiddenNodes_; }
+    // Takes a node out of the tree into the hidden list; references into it are dropped.
+    void HideNode(TvxTreeListNode* Node);
+    // Puts a hidden node back as child Position of Parent (a root when null; -1 at the end).
+    void UnhideNode(TvxTreeListNode* Node, TvxTreeListNode* Parent, int Position);
     void FullCollapse();
 
     // ---- Display order ----
@@ -983,6 +992,7 @@ class TCustomvxTreeList : public TCustomvxContainer {
 
     // Nodes and caches.
     std::vector<TvxTreeListNode*> roots_;
+    std::vector<TvxTreeListNode*> hiddenNodes_;
     int updateLock_ = 0;
     TvxTreeListNode* focusedNode_ = nullptr;
     TvxTreeListNode* pressedNode_ = nullptr;

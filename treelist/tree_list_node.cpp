@@ -205,7 +205,12 @@ void TvxTreeListNode::DetachFromParent() {
 
 void TvxTreeListNode::DetachFromOwner() {
     const int index = Index();
-    if (index >= 0) owner_->roots_.erase(owner_->roots_.begin() + index);
+    if (index >= 0) {
+        owner_->roots_.erase(owner_->roots_.begin() + index);
+        return;
+    }
+    auto& hidden = owner_->hiddenNodes_;
+    hidden.erase(std::remove(hidden.begin(), hidden.end(), this), hidden.end());
 }
 
 bool TvxTreeListNode::MoveTo(TvxTreeListNode* Destination, TvxNodeMoveMode Mode) {

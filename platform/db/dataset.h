@@ -25,6 +25,10 @@ class TStream;
 
 using TDataSetNotifyEvent = std::function<void(TDataSet* DataSet)>;
 using TDataSetErrorEvent = std::function<void(TDataSet* DataSet, EDatabaseError& E, TDataAction& Action)>;
+// Filter options, one bit each.
+using TFilterOptions = uint8_t;
+inline constexpr TFilterOptions foCaseInsensitive = 1;
+inline constexpr TFilterOptions foNoPartialCompare = 2;
 using TFilterRecordEvent = std::function<void(TDataSet* DataSet, bool& Accept)>;
 
 class TDataSet : public TComponent {
@@ -103,9 +107,14 @@ class TDataSet : public TComponent {
     bool AutoCalcFields() const { return autoCalcFields_; }
     void SetAutoCalcFields(bool Value) { autoCalcFields_ = Value; }
 
-    // Filtering is the descendant's work; the framework keeps the switch and the event.
+    // Filtering is the descendant's work; the framework keeps the switch, the expression,
+    // its options and the event.
     bool Filtered() const { return filtered_; }
     virtual void SetFiltered(bool Value);
+    const std::string& Filter() const { return filterText_; }
+    virtual void SetFilter(const std::string& Value) { filterText_ = Value; }
+    TFilterOptions FilterOptions() const { return filterOptions_; }
+    virtual void SetFilterOptions(TFilterOptions Value) { filterOptions_ = Value; }
     const TFilterRecordEvent& OnFilterRecord() const { return onFilterRecord_; }
     virtual void SetOnFilterRecord(const TFilterRecordEvent& Value) { onFilterRecord_ = Value; }
 
@@ -275,5 +284,7 @@ class TDataSet : public TComponent {
     TFields fields_;
     TFieldDefs fieldDefs_;
     TFilterRecordEvent onFilterRecord_;
+    std::string filterText_;
+    TFilterOptions filterOptions_ = 0;
     std::vector<TDataSource*> dataSources_;
 };

@@ -1,0 +1,326 @@
+// Filtering the loaded rows: rows leave and come back with their group rows and the
+// summaries follow; the drop-down's entries and its current entry; the open drop-down's
+// size, keys and closing; the filter handed to the dataset.
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "grid/vx_criteria_operators.h"
+#include "grid/vx_db_grid_column.h"
+#include "grid/vx_db_grid_filter_popup.h"
+#include "platform/rtl/locale.h"
+#include "platform/win/window_tree.h"
+#include "tests/grid/grid_test_form.h"
+
+namespace {
+
+class DBGridFilter : public GridOnForm {
+  protected:
+    void SetUp() override {
+        GridOnForm::SetUp();
+        FormatSettings().DecimalSeparator = '.';
+        id = Col("ID");
+        name = Col("Name");
+        amount = Col("Amount");
+        table->Open();
+    }
+    void TearDown() override {
+        ResetFormatSettings();
+        GridOnForm::TearDown();
+    }
+    TvxDBGridColumn* Col(const std::string& field) {
+        auto* c = grid->CreateColumn<TvxDBGridColumn>();
+        c->SetName("col" + field);
+        c->SetFieldName(field);
+        return c;
+    }
+    void LoadAll() {
+        grid->SetKeyField("ID");
+        TvxDBGridOptionsDB db = grid->OptionsDB();
+        db.Include(edgoLoadAllRecords);
+        grid->SetOptionsDB(db);
+    }
+    void Add(int id_, const char* name_, double amount_) {
+        table->Append();
+        table->FieldByName("ID")->SetAsInteger(id_);
+        if (name_) table->FieldByName("Name")->SetAsString(name_);
+        table->FieldByName("Amount")->SetAsFloat(amount_);
+        table->Post();
+    }
+    std::string Footer(TvxDBGridColumn* c) {
+        std::string text;
+        grid->GetFooterCellText(nullptr, c->GetIndex(), text, -1);
+        return text;
+    }
+    std::vector<int> Ids() {
+        std::vector<int> ids;
+        std::vector<TvxTreeListNode*> stack;
+        for (int i = grid->GetCount() - 1; i >= 0; --i) stack.push_back(grid->GetItem(i));
+        while (!stack.empty()) {
+            TvxTreeListNode* n = stack.back();
+            stack.pop_back();
+            if (n->Count() == 0) ids.push_back(dynamic_cast<TvxDBGridNode*>(n)->KeyValue.AsInteger());
+            for (int i = n->Count() - 1; i >= 0; --i) stack.push_back(n->Items(i));
+        }
+        return ids;
+    }
+    std::vector<std::string> Items() {
+        std::vector<std::string> items;
+        TStrings* s = grid->FilterDropDown()->Items();
+        for (int i = 0; i < s->Count(); ++i) items.push_back(s->Strings(i));
+        return items;
+    }
+    void OpenDropDown(TvxDBGridColumn* c) {
+        grid->ShowFilterDropDown(c->GetIndex());
+        driver->Pump();
+    }
+
+    TvxDBGridColumn* id = nullptr;
+    TvxDBGridColumn* name = nullptr;
+    TvxDBGridColumn* amount = nullptr;
+};
+
+TEST_F(DBGridFilter, RowsLeaveAndComeBackWithTheirGroupRowsAndTheSummariesFollow) {
+    Add(1, "A", 1);
+    Add(2, "B", 2);
+    Add(3, "A", 4);
+    Add(4, "C", 8);
+    LoadAll();
+    amount->SetSummaryFooterType(cstSum);
+    name->SetGroupIndex(0);
+    grid->FullExpand();
+    ASSERT_EQ(grid->GetCount(), 3);
+    EXPECT_EQ(Footer(amount), "15.00");
+    TvxDBGridFilter* filter = grid->Filter();
+    filter->SetActive(true);
+
+    filter->SetFilterValue(name, Variant(std::string("A")), "A");
+    EXPECT_TRUE(grid->FilterApplied());
+    EXPECT_EQ(grid->GetCount(), 1);
+    EXPECT_EQ(Ids(), (std::vector<int>{1, 3}));
+    EXPECT_EQ(grid->HiddenNodes().size(), 2u);
+    EXPECT_EQ(Footer(amount), "5.00");
+    EXPECT_EQ(grid->FooterRecordCount(), 2);
+    EXPECT_EQ(grid->GetFilterButtonState(name->GetIndex()) & 8, 8);
+    EXPECT_EQ(grid->GetFilterButtonState(amount->GetIndex()) & 8, 0);
+    EXPECT_TRUE(grid->IsFilterStatusVisible());
+    std::string text;
+    grid->GetFilterStatusText(text);
+    EXPECT_EQ(text, "(Name = A)");
+    EXPECT_EQ(grid->GetFocusedNode()->Level() >= 0, true);
+
+    // A second condition narrows further; a row that fails only the new one goes too.
+    filter->Criteria()->AddItem(nullptr, amount, vxoGreater, Variant(2.0), "2");
+    grid->FilterChanged();
+    EXPECT_EQ(Ids(), (std::vector<int>{3}));
+    EXPECT_EQ(Footer(amount), "4.00");
+
+    // Removing the condition gives every row back in record order under new group rows.
+    filter->RemoveFilter(name);
+    EXPECT_EQ(Ids(), (std::vector<int>{3, 4}));
+    filter->ClearCriteria();
+    EXPECT_FALSE(grid->FilterApplied());
+    EXPECT_EQ(grid->GetCount(), 3);
+    EXPECT_EQ(Ids(), (std::vector<int>{1, 3, 2, 4}));
+    EXPECT_TRUE(grid->HiddenNodes().empty());
+    EXPECT_EQ(Footer(amount), "15.00");
+    EXPECT_FALSE(grid->IsFilterStatusVisible());
+    filter->SetFilterStatus(fsAlways);
+    EXPECT_TRUE(grid->IsFilterStatusVisible());
+
+    // A column that goes leaves no dangling condition behind.
+    filter->SetFilterValue(amount, Variant(8.0), "8");
+    EXPECT_EQ(Ids(), (std::vector<int>{4}));
+    amount->SetTreeList(nullptr);
+    EXPECT_EQ(static_cast<TvxDBGridCriteriaItem*>(filter->Criteria()->Root()->Items(0))->Column(), nullptr);
+    grid->ClearFilter();
+    EXPECT_EQ(Ids().size(), 4u);
+}
+
+TEST_F(DBGridFilter, RowsOfTheFilterStayHiddenThroughAReload) {
+    Add(1, "A", 1);
+    Add(2, "B", 2);
+    LoadAll();
+    grid->Filter()->SetActive(true);
+    grid->Filter()->SetFilterValue(name, Variant(std::string("B")), "B");
+    EXPECT_EQ(Ids(), (std::vector<int>{2}));
+    Add(3, "B", 3);
+    Add(4, "A", 4);
+    driver->Pump();
+    EXPECT_EQ(Ids(), (std::vector<int>{2, 3}));
+    // The record last added is current, but its row is hidden: the focus stays in the tree.
+    ASSERT_NE(grid->GetFocusedNode(), nullptr);
+    for (TvxTreeListNode* hidden : grid->HiddenNodes()) EXPECT_NE(grid->GetFocusedNode(), hidden);
+    EXPECT_EQ(grid->FooterRecordCount(), 2);
+    grid->Filter()->SetActive(false);
+    EXPECT_EQ(Ids().size(), 4u);
+}
+
+TEST_F(DBGridFilter, TheDropDownListsTheValuesAfterTheFixedEntriesAndShowsTheCurrentCondition) {
+    Add(1, "b", 1);
+    Add(2, nullptr, 2);
+    Add(3, "a", 3);
+    Add(4, "", 4);
+    Add(5, "b", 5);
+    LoadAll();
+    grid->Filter()->SetActive(true);
+    OpenDropDown(name);
+    ASSERT_TRUE(grid->FilterDroppedDown());
+    EXPECT_EQ(Items(), (std::vector<std::string>{"(All)", "(Custom...)", "(Blanks)", "(NonBlanks)", "a", "b"}));
+    EXPECT_EQ(grid->FilterDropDown()->ItemIndex(), 0);
+
+    // Choosing an entry sets the condition; the next opening shows it as current.
+    TvxDBGridFilterPopupListBox* list = grid->FilterDropDown();
+    list->SetItemIndex(5);
+    list->CloseUp(true);
+    EXPECT_FALSE(grid->FilterDroppedDown());
+    EXPECT_EQ(Ids(), (std::vector<int>{1, 5}));
+    OpenDropDown(name);
+    // The hidden rows' values are still offered.
+    EXPECT_EQ(Items().size(), 6u);
+    EXPECT_EQ(list->ItemIndex(), 5);
+    list->SetItemIndex(3);
+    list->CloseUp(true);
+    EXPECT_EQ(Ids(), (std::vector<int>{1, 3, 5}));
+    OpenDropDown(name);
+    EXPECT_EQ(list->ItemIndex(), 3);
+    list->SetItemIndex(2);
+    list->CloseUp(true);
+    EXPECT_EQ(Ids(), (std::vector<int>{2, 4}));
+    OpenDropDown(name);
+    EXPECT_EQ(list->ItemIndex(), 2);
+    list->CloseUp(false);
+    grid->Filter()->Criteria()->RemoveItems(name);
+    grid->Filter()->Criteria()->AddItem(nullptr, name, vxoGreater, Variant(std::string("a")), "a");
+    OpenDropDown(name);
+    EXPECT_EQ(list->ItemIndex(), 1);
+    list->SetItemIndex(0);
+    list->CloseUp(true);
+    EXPECT_FALSE(grid->Filter()->HasFilter(name));
+    EXPECT_EQ(Ids().size(), 5u);
+
+    // Without blanks the values start at the third entry.
+    OpenDropDown(id);
+    EXPECT_EQ(Items(), (std::vector<std::string>{"(All)", "(Custom...)", "1", "2", "3", "4", "5"}));
+    list->CloseUp(false);
+}
+
+TEST_F(DBGridFilter, WithoutEveryRecordLoadedTheValuesComeFromTheEnumerationEvent) {
+    Add(1, "x", 1);
+    grid->Filter()->SetActive(true);
+    OpenDropDown(name);
+    EXPECT_EQ(Items(), (std::vector<std::string>{"(All)", "(Custom...)"}));
+    grid->FilterDropDown()->CloseUp(false);
+    int calls = 0;
+    grid->OnEnumFilterValues = [&](TObject*, TvxDBTreeListColumn*, Variant& Value, std::string& Text, bool& Again) {
+        ++calls;
+        const char* values[] = {"z", "y", "z"};
+        if (calls > 3) {
+            Again = false;
+            return;
+        }
+        Value = Variant(std::string(values[calls - 1]));
+        Text = values[calls - 1];
+    };
+    OpenDropDown(name);
+    // Appended in the order given, duplicates kept.
+    EXPECT_EQ(Items(), (std::vector<std::string>{"(All)", "(Custom...)", "z", "y", "z"}));
+    grid->FilterDropDown()->CloseUp(false);
+    // A handler that never stops ends at the filter's count.
+    grid->Filter()->SetMaxDropDownCount(7);
+    grid->OnEnumFilterValues = [](TObject*, TvxDBTreeListColumn*, Variant& Value, std::string& Text, bool&) {
+        Value = Variant(1);
+        Text = "1";
+    };
+    OpenDropDown(name);
+    EXPECT_EQ(Items().size(), 9u);
+    grid->FilterDropDown()->CloseUp(false);
+}
+
+TEST(DBGridFilterValues, SortedUniqueUpToMaxCountWhileFixedEntriesAlwaysGoIn) {
+    TvxDBGridFilterValues values;
+    values.MaxCount = 2;
+    values.CaseInsensitive = true;
+    values.AddValue("b", Variant(std::string("b")), false);
+    values.AddValue("a", Variant(std::string("a")), false);
+    values.AddValue("B", Variant(std::string("B")), false);
+    ASSERT_EQ(values.Count(), 2);
+    EXPECT_EQ(values.Strings(0), "A");
+    EXPECT_EQ(values.Strings(1), "B");
+    values.AddValue("c", Variant(std::string("c")), false);
+    EXPECT_EQ(values.Count(), 2);
+    values.AddValue("c", Variant(std::string("c")), true);
+    values.AddValue("a", Variant(std::string("a")), true);
+    EXPECT_EQ(values.Count(), 4);
+    EXPECT_EQ(values.Strings(3), "A");
+    EXPECT_EQ(values.IndexOfValue(Variant(std::string("C"))), 2);
+}
+
+TEST_F(DBGridFilter, TheOpenDropDownTakesTheKeysIsSizedByItsCountAndClosesOnFocusLoss) {
+    for (int i = 1; i <= 30; ++i) Add(i, "n", i);
+    LoadAll();
+    grid->Filter()->SetActive(true);
+    grid->SetFocus();
+    driver->Pump();
+    OpenDropDown(id);
+    TvxDBGridFilterPopupListBox* list = grid->FilterDropDown();
+    const int itemHeight = list->ItemHeight();
+    EXPECT_EQ(list->ClientHeight(), 12 * itemHeight);
+    TRect window{};
+    GetWindowRect(list->Handle(), &window);
+    EXPECT_GE(window.Width(), list->Canvas()->TextWidth("(Custom...)") + 4);
+    if (const char* dir = std::getenv("TOVAK_PNG_DIR"))
+        driver->SaveForm(form, (std::filesystem::path(dir) / "tovak_grid_filter_drop_down.png").string());
+
+    // Keys typed into the grid move the list; Enter takes the entry.
+    driver->PressKey(VK_DOWN);
+    driver->PressKey(VK_DOWN);
+    EXPECT_EQ(list->ItemIndex(), 2);
+    driver->Enter();
+    driver->Pump();
+    EXPECT_FALSE(grid->FilterDroppedDown());
+    EXPECT_EQ(Ids(), (std::vector<int>{1}));
+
+    // Escape and F4 close without a change.
+    OpenDropDown(id);
+    driver->PressKey(VK_DOWN);
+    driver->Escape();
+    driver->Pump();
+    EXPECT_FALSE(grid->FilterDroppedDown());
+    EXPECT_EQ(Ids(), (std::vector<int>{1}));
+    OpenDropDown(id);
+    driver->PressKey(VK_F4);
+    driver->Pump();
+    EXPECT_FALSE(grid->FilterDroppedDown());
+
+    // Fewer entries than the count: as many rows as entries.
+    grid->Filter()->SetDropDownCount(5);
+    grid->Filter()->SetDropDownWidth(300);
+    OpenDropDown(name);
+    EXPECT_EQ(list->ClientHeight(), 3 * itemHeight);
+    EXPECT_GE(list->ClientWidth(), 304);
+    other->SetFocus();
+    driver->Pump();
+    EXPECT_FALSE(grid->FilterDroppedDown());
+    EXPECT_FALSE(list->IsListVisible());
+}
+
+TEST_F(DBGridFilter, AutoDataSetFilterHandsTheTextToTheDataSet) {
+    Add(1, "O'Brien", 1);
+    LoadAll();
+    std::string announced;
+    grid->OnFilterChanged = [&](TObject*, TDataSet*, const std::string& Text) { announced = Text; };
+    grid->Filter()->SetActive(true);
+    grid->Filter()->SetAutoDataSetFilter(true);
+    grid->Filter()->SetCaseInsensitive(true);
+    grid->Filter()->SetFilterValue(name, Variant(std::string("O'Brien")), "O'Brien");
+    EXPECT_EQ(announced, "(Name = 'O''Brien')");
+    EXPECT_EQ(table->Filter(), announced);
+    EXPECT_TRUE(table->Filtered());
+    EXPECT_EQ(table->FilterOptions(), foCaseInsensitive);
+    grid->Filter()->SetAutoDataSetFilter(false);
+    EXPECT_EQ(table->Filter(), "");
+    EXPECT_FALSE(table->Filtered());
+}
+
+}  // namespace
