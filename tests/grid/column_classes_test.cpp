@@ -312,20 +312,20 @@ TEST_F(ColumnClasses, TheHyperlinkColumnDrawsItsLinkFontAndExportsAnEscapedAncho
     // The hand over a cell with text, nothing over an empty one (in a grid that tracks the
     // pointer).
     grid->SetOptionsView(grid->OptionsView().Include(edgoHotTrack));
-    TvxTreeListNode* filled = grid->GetFocusedNode();
     table->Append();
     table->Post();
-    TvxTreeListNode* empty = grid->Add();
-    grid->LoadNodeData(empty);
     driver->Pump();
-    auto cursorOver = [&](TvxTreeListNode* node) {
+    auto cursorOverCurrentRecord = [&] {
+        TvxTreeListNode* node = RowForCurrentRecord();
         const TRect r = grid->GetCellRect(node, grid->GetVisibleColumnIndex(link->Index()));
         driver->MoveTo(grid, TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2});
         driver->Pump();
         return grid->Cursor();
     };
-    EXPECT_EQ(cursorOver(filled), crvxHandPoint);
-    EXPECT_NE(cursorOver(empty), crvxHandPoint);
+    table->First();
+    EXPECT_EQ(cursorOverCurrentRecord(), crvxHandPoint);
+    table->Last();
+    EXPECT_NE(cursorOverCurrentRecord(), crvxHandPoint);
 }
 
 TEST_F(ColumnClasses, BlobCellsFollowThePaintStyleAndThePopupKeepsItsSize) {
