@@ -455,9 +455,11 @@ void TFormCompLst::ApplyCompList(bool UseTranslations) {
             control.SetText(caption);
         }
         control.SetHint(hint);
-        control.SetShowHint(Mem1SHOWHINT->AsBoolean());
-        control.SetVisible(Mem1VISIBLE->AsBoolean());
-        control.SetEnabled(Mem1ENABLED->AsBoolean());
+        // A row cut short (a file that ends inside it) says nothing about the states it
+        // lacks: read as "Falsch", they would hide or lock the control.
+        if (!Mem1SHOWHINT->IsNull()) control.SetShowHint(Mem1SHOWHINT->AsBoolean());
+        if (!Mem1VISIBLE->IsNull()) control.SetVisible(Mem1VISIBLE->AsBoolean());
+        if (!Mem1ENABLED->IsNull()) control.SetEnabled(Mem1ENABLED->AsBoolean());
     }
 }
 

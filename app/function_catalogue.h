@@ -10,5 +10,6 @@ extern std::array<std::string, 256> FunctionCatalogue;
 
 // For every code, the entry of section "INPFUNCS" (codes 00..7F) or "OUTFUNCS" (80..FF) under
 // the code as two upper-case hex digits replaces the catalogue entry; a missing key empties
-// it. A missing file changes nothing; false then.
+// it. A missing file changes nothing; false then. A file with neither section changes nothing
+// and raises Exception naming it.
 bool LoadFunctionListFile(const std::string& fileName);

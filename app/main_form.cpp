@@ -196,7 +196,11 @@ void TForm1::FormShow() {
     pages_->COM->ListBox101->SetVisible(Csv);
     pages_->COM->ListBox102->SetVisible(Csv);
 
-    LoadFunctionListFile(BaseFile(Language.empty() ? "TOVAK.FLX" : "TOVAK-" + Language + ".FLX"));
+    try {
+        LoadFunctionListFile(BaseFile(Language.empty() ? "TOVAK.FLX" : "TOVAK-" + Language + ".FLX"));
+    } catch (const Exception& e) {
+        Application->HandleException(this, e);
+    }
 
     if (!Language.empty()) {
         const std::string lgf = FindFileCaseInsensitive(BaseDir, "TOVAK-" + Language + ".LGF");

@@ -41,6 +41,28 @@ size_t DecodeOne(std::string_view s, size_t pos, char32_t& cp) {
     return len;
 }
 
+// The bytes without a lead byte and its continuation bytes at the end that are fewer than
+// the lead byte announces; unchanged when the end is no such cut character.
+std::string_view WithoutCutLastCharacter(std::string_view s) {
+    size_t tail = 0;
+    while (tail < 3 && tail < s.size() && (static_cast<uint8_t>(s[s.size() - 1 - tail]) & 0xC0) == 0x80)
+        ++tail;
+    if (tail == s.size()) return s;
+    const auto lead = static_cast<uint8_t>(s[s.size() - 1 - tail]);
+    const size_t len = lead >= 0xF0 && lead <= 0xF4   ? 4
+                       : lead >= 0xE0 && lead <= 0xEF ? 3
+                       : lead >= 0xC2 && lead <= 0xDF ? 2
+                                                      : 0;
+    if (len == 0 || tail + 1 >= len) return s;
+    return s.substr(0, s.size() - 1 - tail);
+}
+
+bool HasMultiByteCharacter(std::string_view s) {
+    for (char c : s)
+        if (static_cast<uint8_t>(c) >= 0x80) return true;
+    return false;
+}
+
 }  // namespace
 
 std::string Cp1252ToUtf8(std::string_view bytes) {
@@ -104,5 +126,11 @@ std::string DecodeTextBytes(std::string_view bytes) {
     // the first line (an INI file's first section) behind the ones not taken away.
     while (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
     if (IsValidUtf8(bytes)) return std::string(bytes);
+    // A UTF-8 file cut off inside its last character: read as Windows-1252, every other
+    // umlaut of it would turn into two characters. The cut character is lost either way.
+    // An older file ending in one such byte has no UTF-8 sequence before it and stays.
+    const std::string_view whole = WithoutCutLastCharacter(bytes);
+    if (whole.size() < bytes.size() && IsValidUtf8(whole) && HasMultiByteCharacter(whole))
+        return std::string(whole);
     return Cp1252ToUtf8(bytes);
 }

@@ -276,6 +276,26 @@ TEST_F(CompList, FunctionListWrittenWithItsKeysAndReadBackAtStart) {
     EXPECT_EQ("E|Riegel|0", FunctionCatalogue[0x01]);
 }
 
+TEST_F(CompList, AFunctionListFileOfJunkIsReportedAndTheBuiltInFunctionsStay) {
+    std::string junk("\x00\x9F\xFF[INPFUN\r\n01=x\x1A\r\n", 16);
+    for (int i = 0; i < 500; ++i) junk += static_cast<char>((i * 37) % 256 == '[' ? 0 : (i * 37) % 256);
+    WriteFile("TOVAK.FLX", junk);
+    std::string error;
+    Ui().OnNextModal([&error](TCustomForm* form, UiDriver& ui) {
+        for (int i = 0; i < form->ControlCount(); ++i)
+            if (auto* label = dynamic_cast<TLabel*>(form->Controls(i))) error += label->Caption();
+        ui.Click(ui.FindByCaption(form, "OK"));
+    });
+    Start();
+    ASSERT_EQ(0u, error.find(BaseDir + "TOVAK.FLX: ")) << error;
+    EXPECT_EQ(BuiltInFunctionCatalogue(), FunctionCatalogue);
+
+    // Written anew, the list has the functions' names again.
+    Ui().AnswerNextModalWith("Ja");
+    Ui().DoubleClick("Form1.Image3");
+    EXPECT_EQ(BuiltInFunctionCatalogue()[0x01], TIniFile(BaseDir + "TOVAK.FLX").ReadString("INPFUNCS", "01", ""));
+}
+
 TEST_F(CompList, LanguageFileShowingTheDoorControllerButtonLeadsToItsPages) {
     StartWithLanguageFile({{"Form1", "Button003", "TvxButton", "MOLT-30 konfigurieren", "Wahr", "16", "104", "264",
                             "25", "", "Falsch", "Wahr", "Wahr", "0", "MOLT-30 (Türsteuerung)", ""}},
@@ -298,6 +318,24 @@ TEST_F(CompList, AnUnreadableLanguageFileIsReportedAndTheProgramStarts) {
     EXPECT_EQ(0u, error.find(BaseDir + "TOVAK-EN.LGF: ")) << error;
     EXPECT_EQ("System steuern oder konfigurieren", Form1->Pages().SEL->Button001->Caption());
     EXPECT_TRUE(Form1->Timer1->Enabled());
+}
+
+TEST_F(CompList, ALanguageFileCutOffInsideItsLastRowKeepsItsUmlautsAndTheControlsStates) {
+    WriteFile("TOVAK.INI", "[MAIN]\r\nLANGUAGE=en\r\n");
+    const std::string cut =
+        "Form1\tButton002\tTvxButton\tPortalis konfigurieren\tWahr\t16\t72\t264\t25\tPortalis-Ger\xC3";
+    WriteFile("TOVAK-EN.LGF", CatalogueFile({{"Form1", "Button003", "TvxButton", "MOLT-30 konfigurieren", "Wahr",
+                                              "16", "104", "264", "25", "", "Falsch", "Wahr", "Wahr", "0",
+                                              "MOLT-30 (Türsteuerung)", ""}}) +
+                                  cut);
+    Start();
+    const TPageSEL& sel = *Form1->Pages().SEL;
+    EXPECT_EQ("MOLT-30 (Türsteuerung)", sel.Button003->Caption());
+    EXPECT_EQ(0u, sel.Button002->Hint().find("Portalis-Ger")) << sel.Button002->Hint();
+    EXPECT_TRUE(sel.Button002->Visible());
+    EXPECT_TRUE(sel.Button002->Enabled());
+    Ui().Click("Form1.Button002");
+    EXPECT_EQ(Form1->Pages().COM->PageIndex(), Form1->Notebook1->PageIndex());
 }
 
 TEST_F(CompList, CatalogueWindowEditsTheTranslatedColumn) {

@@ -44,3 +44,10 @@ TEST(Encoding, DecodeTextBytesFallsBackToWindows1252) {
     EXPECT_EQ(DecodeTextBytes("\xEF\xBB\xBF\xEF\xBB\xBFT\xC3\xBCr"), "Tür") << "every leading mark goes";
     EXPECT_EQ(DecodeTextBytes("\xEF\xBB\xBF\xEF\xBB"), "\xC3\xAF\xC2\xBB") << "half a mark is text";
 }
+
+TEST(Encoding, DecodeTextBytesKeepsAUtf8FileCutInsideItsLastCharacter) {
+    EXPECT_EQ(DecodeTextBytes("T\xC3\xBCr \xC3"), "Tür ");
+    EXPECT_EQ(DecodeTextBytes("T\xC3\xBCr \xE2\x82"), "Tür ");
+    EXPECT_EQ(DecodeTextBytes("Caf\xE9"), "Café") << "an older file ending in an accented letter";
+    EXPECT_EQ(DecodeTextBytes("T\xFCr \xC3"), "Tür Ã") << "Windows-1252 before the end";
+}
