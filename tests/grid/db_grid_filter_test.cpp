@@ -28,18 +28,6 @@ class DBGridFilter : public GridOnForm {
         ResetFormatSettings();
         GridOnForm::TearDown();
     }
-    TvxDBGridColumn* Col(const std::string& field) {
-        auto* c = grid->CreateColumn<TvxDBGridColumn>();
-        c->SetName("col" + field);
-        c->SetFieldName(field);
-        return c;
-    }
-    void LoadAll() {
-        grid->SetKeyField("ID");
-        TvxDBGridOptionsDB db = grid->OptionsDB();
-        db.Include(edgoLoadAllRecords);
-        grid->SetOptionsDB(db);
-    }
     void Add(int id_, const char* name_, double amount_) {
         table->Append();
         table->FieldByName("ID")->SetAsInteger(id_);

@@ -13,15 +13,7 @@
 
 namespace {
 
-class DBGridLayout : public GridOnForm {
-  protected:
-    TvxDBGridColumn* Col(const std::string& field) {
-        auto* c = grid->CreateColumn<TvxDBGridColumn>();
-        c->SetName("col" + field);
-        c->SetFieldName(field);
-        return c;
-    }
-};
+class DBGridLayout : public GridOnForm {};
 
 TEST_F(DBGridLayout, GroupIndexAndTheViewSwitchesRoundTripInAnIniFile) {
     TvxDBGridColumn* id = Col("ID");

@@ -26,18 +26,6 @@ class DBGridLoading : public GridOnForm {
         ResetFormatSettings();
         GridOnForm::TearDown();
     }
-    TvxDBGridColumn* Col(const std::string& field) {
-        auto* c = grid->CreateColumn<TvxDBGridColumn>();
-        c->SetName("col" + field);
-        c->SetFieldName(field);
-        return c;
-    }
-    void LoadAll() {
-        grid->SetKeyField("ID");
-        TvxDBGridOptionsDB db = grid->OptionsDB();
-        db.Include(edgoLoadAllRecords);
-        grid->SetOptionsDB(db);
-    }
     void Add(int id_, const char* name_, double amount_, bool active_ = false) {
         table->Append();
         table->FieldByName("ID")->SetAsInteger(id_);

@@ -23,12 +23,6 @@ class FilterDialog : public GridOnForm {
         grid->Filter()->SetActive(true);
         criteria = grid->Filter()->Criteria();
     }
-    TvxDBGridColumn* Col(const std::string& field) {
-        auto* c = grid->CreateColumn<TvxDBGridColumn>();
-        c->SetName("col" + field);
-        c->SetFieldName(field);
-        return c;
-    }
     // Runs the dialog on Column; Script fills it in and returns whether to press OK.
     bool Run(TvxDBTreeListColumn* Column, std::function<void(TfmCustomDialog*)> Script) {
         driver->OnNextModal([Script](TCustomForm* f, UiDriver& d) {

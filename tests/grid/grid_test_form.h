@@ -9,6 +9,7 @@
 #include <string>
 
 #include "grid/vx_db_grid.h"
+#include "grid/vx_db_grid_column.h"
 #include "memdata/vx_mem_data.h"
 #include "platform/db/db.h"
 #include "platform/forms/application.h"
@@ -78,6 +79,20 @@ class GridOnForm : public ::testing::Test {
         TvxTreeListNode* node = grid->GetFocusedNode();
         if (node) grid->LoadNodeData(node);
         return node;
+    }
+    // A grid column showing `field`, named after it.
+    TvxDBGridColumn* Col(const std::string& field) {
+        auto* c = grid->CreateColumn<TvxDBGridColumn>();
+        c->SetName("col" + field);
+        c->SetFieldName(field);
+        return c;
+    }
+    // Every record a row, keyed on the table's ID.
+    void LoadAll() {
+        grid->SetKeyField("ID");
+        TvxDBGridOptionsDB db = grid->OptionsDB();
+        db.Include(edgoLoadAllRecords);
+        grid->SetOptionsDB(db);
     }
     // Rows built by hand stay: a grid loading all records without a key field loads none.
     void KeepHandBuiltRows() {
