@@ -10,6 +10,8 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <string>
 
 #include "app/main_form.h"
 #include "bench/idle_cost.h"
@@ -33,31 +35,58 @@ double ThreadCpuSeconds() {
     return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
 
+// A temporary base folder, the simulated door terminal on COM22 and the program's windows
+// shown; everything goes again at the end.
+class ProgramOnSimulator {
+  public:
+    ProgramOnSimulator(const char* folder, int pollMs) : dir_(folder) {
+        if (!mkdtemp(dir_.data())) {
+            dir_.clear();
+            return;
+        }
+        std::filesystem::create_directories(dir_ + "/ports");
+        setenv("TOVAK_PORTS", (dir_ + "/ports").c_str(), 1);
+        BaseDir = dir_ + "/";
+        ProtDir = BaseDir + "PROT/";
+        std::ofstream(BaseDir + "TOVAK.INI") << "[MAIN]\r\nCSM=0\r\nCOC=22\r\n";
+        DoorSimOptions options;
+        options.port = 22;
+        options.ports_dir = dir_ + "/ports";
+        options.poll_ms = pollMs;
+        sim_ = std::make_unique<DoorSim>(DoorState::DoorTerminal(), options);
+        sim_->Start();
+        SetCommandLineForTesting({"tovak"});
+        ParseParams();
+        CurrentPresenter();
+        EnsureApplication()->Initialize();
+        CreateProgramForms();
+        Form1->Show();
+        HandlePendingMessages();
+    }
+    ~ProgramOnSimulator() {
+        if (dir_.empty()) return;
+        if (LinkState.PortOpen) FormSercom->ClosePort();
+        DestroyProgramForms();
+        sim_->Stop();
+        SetCommandLineForTesting({});
+        unsetenv("TOVAK_PORTS");
+        std::filesystem::remove_all(dir_);
+    }
+    ProgramOnSimulator(const ProgramOnSimulator&) = delete;
+    ProgramOnSimulator& operator=(const ProgramOnSimulator&) = delete;
+    bool Ready() const { return !dir_.empty(); }
+
+  private:
+    std::string dir_;
+    std::unique_ptr<DoorSim> sim_;
+};
+
 void BM_ControlEntryAgainstTheSimulator(benchmark::State& state) {
-    char pattern[] = "/tmp/tovak-bench-menu-XXXXXX";
-    if (!mkdtemp(pattern)) {
+    ProgramOnSimulator program("/tmp/tovak-bench-menu-XXXXXX", 10);
+    if (!program.Ready()) {
         state.SkipWithError("no temporary folder");
         return;
     }
-    const std::string dir = pattern;
-    std::filesystem::create_directories(dir + "/ports");
-    setenv("TOVAK_PORTS", (dir + "/ports").c_str(), 1);
-    BaseDir = dir + "/";
-    ProtDir = BaseDir + "PROT/";
-    std::ofstream(BaseDir + "TOVAK.INI") << "[MAIN]\r\nCSM=0\r\nCOC=22\r\n";
-    DoorSimOptions options;
-    options.port = 22;
-    options.ports_dir = dir + "/ports";
-    options.poll_ms = 10;
-    DoorSim sim(DoorState::DoorTerminal(), options);
-    sim.Start();
-    SetCommandLineForTesting({"tovak"});
-    ParseParams();
-    CurrentPresenter();
-    EnsureApplication()->Initialize();
-    CreateProgramForms();
-    Form1->Show();
-    HandlePendingMessages();
     TMainPages& pages = Form1->Pages();
     pages.COC->Button601Click();
     // The device list once, so the entries measured read the state only.
@@ -77,50 +106,19 @@ void BM_ControlEntryAgainstTheSimulator(benchmark::State& state) {
     }
     state.counters["program_share"] = wall > 0 ? cpu / wall : 0;
     state.counters["failures"] = failures;
-    if (LinkState.PortOpen) FormSercom->ClosePort();
-    DestroyProgramForms();
-    sim.Stop();
-    SetCommandLineForTesting({});
-    unsetenv("TOVAK_PORTS");
-    std::filesystem::remove_all(dir);
 }
 
 void BM_IdleControlMenuOpen(benchmark::State& state) {
-    char pattern[] = "/tmp/tovak-bench-idle-menu-XXXXXX";
-    if (!mkdtemp(pattern)) {
+    BareResponder bare;
+    ProgramOnSimulator program("/tmp/tovak-bench-idle-menu-XXXXXX", 50);
+    if (!program.Ready()) {
         state.SkipWithError("no temporary folder");
         return;
     }
-    const std::string dir = pattern;
-    std::filesystem::create_directories(dir + "/ports");
-    setenv("TOVAK_PORTS", (dir + "/ports").c_str(), 1);
-    BaseDir = dir + "/";
-    ProtDir = BaseDir + "PROT/";
-    std::ofstream(BaseDir + "TOVAK.INI") << "[MAIN]\r\nCSM=0\r\nCOC=22\r\n";
-    BareResponder bare;
-    DoorSimOptions options;
-    options.port = 22;
-    options.ports_dir = dir + "/ports";
-    options.poll_ms = 50;
-    DoorSim sim(DoorState::DoorTerminal(), options);
-    sim.Start();
-    SetCommandLineForTesting({"tovak"});
-    ParseParams();
-    CurrentPresenter();
-    EnsureApplication()->Initialize();
-    CreateProgramForms();
-    Form1->Show();
-    HandlePendingMessages();
     TMainPages& pages = Form1->Pages();
-    const std::vector<pid_t> program = ThreadsOpenedBy([&] { pages.COC->Button601Click(); });
+    const std::vector<pid_t> threads = ThreadsOpenedBy([&] { pages.COC->Button601Click(); });
     if (!LinkState.PortOpen || !Form1->CheckAccessCode("1111", 1)) state.SkipWithError("no simulated device");
-    MeasureIdle(state, program, bare);
-    if (LinkState.PortOpen) FormSercom->ClosePort();
-    DestroyProgramForms();
-    sim.Stop();
-    SetCommandLineForTesting({});
-    unsetenv("TOVAK_PORTS");
-    std::filesystem::remove_all(dir);
+    MeasureIdle(state, threads, bare);
 }
 
 }  // namespace
