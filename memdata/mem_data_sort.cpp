@@ -346,6 +346,54 @@ const std::vector<uint64_t>& TvxMemData::SortPrefixes(int Offset) {
     return prefixes_;
 }
 
+namespace {
+// The first of n numbers, ascending after XOR with flip, that is not below key (in the same
+// terms). The halving never branches on the numbers: a search costs its loads and no
+// mispredicted jumps.
+size_t FirstNotBelow(const uint64_t* a, size_t n, uint64_t key, uint64_t flip) {
+    if (n == 0) return 0;
+    const uint64_t* base = a;
+    while (n > 1) {
+        size_t half = n / 2;
+        __builtin_prefetch(base + half / 2);
+        __builtin_prefetch(base + half + half / 2);
+        base = (base[half] ^ flip) < key ? base + half : base;
+        n -= half;
+    }
+    return static_cast<size_t>(base - a) + ((*base ^ flip) < key ? 1 : 0);
+}
+}  // namespace
+
+int TvxMemData::FindSortedText(int Offset, const uint8_t* Key, bool Desc) {
+    const std::vector<uint64_t>& pre = SortPrefixes(Offset);
+    const auto& recs = store_->RecordList();
+    // A descending row of prefixes is an ascending one of their complements.
+    const uint64_t flip = Desc ? ~uint64_t{0} : 0;
+    const uint64_t k = TextPrefix(Key) ^ flip;
+    const size_t n = pre.size();
+    // The records whose prefix is the key's: [lo, hi), mostly one or none.
+    size_t lo = FirstNotBelow(pre.data(), n, k, flip);
+    if (lo == n || (pre[lo] ^ flip) != k) return -1;
+    size_t hi = lo + 1;
+    if (hi < n && (pre[hi] ^ flip) == k)
+        hi = k == UINT64_MAX ? n : lo + FirstNotBelow(pre.data() + lo, n - lo, k + 1, flip);
+    // Among them the first whose whole text does not sort before the key.
+    auto before = [&](size_t i) {
+        int r = CompareBytes(recs[i] + Offset, Key, false);
+        return Desc ? r > 0 : r < 0;
+    };
+    while (lo < hi) {
+        size_t mid = lo + (hi - lo) / 2;
+        if (before(mid))
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo < n && (pre[lo] ^ flip) == k && CompareBytes(recs[lo] + Offset, Key, false) == 0
+               ? static_cast<int>(lo)
+               : -1;
+}
+
 bool TvxMemData::BinarySearch(int Count, const TRecordAt& Record, int Offset, const uint8_t* Value,
                               TFieldType Type, bool Desc, bool CaseInsensitive, int Low, int High,
                               int& Pos) const {
@@ -497,6 +545,9 @@ int TvxMemData::LocateRecord(const std::string& KeyFields, const Variant& KeyVal
     if (fields.size() == 1 && !filterActive_ && sorted0 && !first.isNull) {
         int pos = -1;
         bool found;
+        if (f0 == sortField_ && d0->DataType == ftString && !ci && Options.Empty() && first.Data()[0] != 0)
+            // A whole, non-empty key: only a stored value can equal it.
+            return FindSortedText(d0->DataOffset, first.Data(), sortOptions_.Contains(soDesc));
         if (f0 == sortField_ && d0->DataType == ftString && !ci) {
             // Repeated searches on a text key mostly decide on a cached key prefix, which
             // keeps them off the scattered record blocks.
@@ -510,9 +561,6 @@ int TvxMemData::LocateRecord(const std::string& KeyFields, const Variant& KeyVal
             };
             found = BinarySearchWith(count, view, compare, d0->DataOffset, key, ftString,
                                      sortOptions_.Contains(soDesc), false, -1, -1, pos);
-            // A whole, non-empty key: the search found the first equal text already, and
-            // only a stored value can equal it.
-            if (Options.Empty() && key[0] != 0) return found && pos >= 0 && pos < count ? pos : -1;
         } else if (f0 == sortField_) {
             auto view = [&](int i) -> const uint8_t* { return recs[i]; };
             found = BinarySearchImpl(count, view, d0->DataOffset, first.Data(), d0->DataType,

@@ -183,6 +183,8 @@ class TvxMemData : public TDataSet {
     int sortRecIdOffset_ = -1;  // RecId value offset while sorting, -1 without RecId
     // Text-key prefixes of the records in store order, valid for one store version.
     const std::vector<uint64_t>& SortPrefixes(int Offset);
+    // The first record whose sort text (byte-wise order, at Offset) equals Key, or -1.
+    int FindSortedText(int Offset, const uint8_t* Key, bool Desc);
     std::vector<uint64_t> prefixes_;
     uint64_t prefixModCount_ = UINT64_MAX;
     int prefixOffset_ = -1;
