@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 
+#include "memdata/mem_list_growth.h"
 #include "memdata/vx_mem_data.h"
 #include "platform/classes/stream.h"
 #include "platform/classes/string_list.h"
@@ -249,8 +250,10 @@ void TvxMemData::ReadStream(TStream* Stream) {
         if (!ok) break;  // the record was cut short: it is dropped
         if (Stream->Position() == recordStart) break;  // a record of no bytes cannot end
         ++recordNo;
-        if (BlobFieldCount() > 0)
+        if (BlobFieldCount() > 0) {
+            MakeRoomForOneMore(blobs_);
             blobs_.push_back(std::make_unique<std::vector<std::string>>(BlobFieldCount()));
+        }
         for (TField* f : Fields().List()) {
             const Entry* e = nullptr;
             for (const Entry& x : entries)

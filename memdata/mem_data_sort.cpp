@@ -134,7 +134,7 @@ int TvxMemData::CmpRecords(const uint8_t* A, const uint8_t* B, int ValueOffset, 
 }
 
 namespace {
-using Blocks = std::vector<uint8_t*>;
+using Blocks = std::vector<TBlockRef>;
 using BlobList = std::vector<std::unique_ptr<std::vector<std::string>>>;
 
 // The quicksort of the table: pivot from the middle, equal keys told apart by the caller's
@@ -182,6 +182,8 @@ uint64_t TextPrefix(const uint8_t* text) {
 
 void TvxMemData::QuickSort(int L, int R, int ValueOffset, TFieldType Type, bool Desc) {
     auto& recs = store_->Records();
+    const TvxMemFields& store = *store_;
+    auto block = [&](int i) -> const uint8_t* { return store.At(recs[i]); };
     BlobList* blobs = blobs_.empty() ? nullptr : &blobs_;
     int rid = sortRecIdOffset_;
     if (Type == ftString && !sortOptions_.Contains(soCaseInsensitive)) {
@@ -189,25 +191,26 @@ void TvxMemData::QuickSort(int L, int R, int ValueOffset, TFieldType Type, bool 
         // row of numbers moved along with the blocks, so that most comparisons do not read
         // two scattered blocks. The order is the bytes' order, so the sort is the same.
         std::vector<uint64_t> pre(recs.size());
-        for (int i = L; i <= R; ++i) pre[i] = TextPrefix(recs[i] + ValueOffset);
+        for (int i = L; i <= R; ++i) pre[i] = TextPrefix(block(i) + ValueOffset);
         struct Pivot {
             uint64_t prefix;
             const uint8_t* rec;
         };
-        auto make_pivot = [&](int i) { return Pivot{pre[i], recs[i]}; };
+        auto make_pivot = [&](int i) { return Pivot{pre[i], block(i)}; };
         auto cmp = [&](int i, const Pivot& p) {
             int r;
             if (pre[i] != p.prefix) {
                 r = pre[i] < p.prefix ? -1 : 1;
             } else {
-                const uint8_t* pa = recs[i] + ValueOffset;
+                const uint8_t* rec = block(i);
+                const uint8_t* pa = rec + ValueOffset;
                 const uint8_t* pb = p.rec + ValueOffset;
                 while (*pa == *pb && *pa != 0) {
                     ++pa;
                     ++pb;
                 }
                 r = *pa < *pb ? -1 : (*pa > *pb ? 1 : 0);
-                if (r == 0 && rid >= 0) r = Sign3(Load<int32_t>(recs[i] + rid), Load<int32_t>(p.rec + rid));
+                if (r == 0 && rid >= 0) r = Sign3(Load<int32_t>(rec + rid), Load<int32_t>(p.rec + rid));
             }
             return Desc ? -r : r;
         };
@@ -221,8 +224,8 @@ void TvxMemData::QuickSort(int L, int R, int ValueOffset, TFieldType Type, bool 
         }
         return;
     }
-    auto make_pivot = [&](int i) { return recs[i]; };
-    auto cmp = [&](int i, const uint8_t* pivot) { return CmpRecords(recs[i], pivot, ValueOffset, Type, Desc); };
+    auto make_pivot = [&](int i) { return block(i); };
+    auto cmp = [&](int i, const uint8_t* pivot) { return CmpRecords(block(i), pivot, ValueOffset, Type, Desc); };
     QuickSortImpl<const uint8_t*>(recs, ids_, blobs, L, R, make_pivot, cmp, [](int, int) {});
 }
 
@@ -366,7 +369,8 @@ size_t FirstNotBelow(const uint64_t* a, size_t n, uint64_t key, uint64_t flip) {
 
 int TvxMemData::FindSortedText(int Offset, const uint8_t* Key, bool Desc) {
     const std::vector<uint64_t>& pre = SortPrefixes(Offset);
-    const auto& recs = store_->RecordList();
+    const auto& refs = store_->RecordList();
+    const TvxMemFields& store = *store_;
     // A descending row of prefixes is an ascending one of their complements.
     const uint64_t flip = Desc ? ~uint64_t{0} : 0;
     const uint64_t k = TextPrefix(Key) ^ flip;
@@ -379,7 +383,7 @@ int TvxMemData::FindSortedText(int Offset, const uint8_t* Key, bool Desc) {
         hi = k == UINT64_MAX ? n : lo + FirstNotBelow(pre.data() + lo, n - lo, k + 1, flip);
     // Among them the first whose whole text does not sort before the key.
     auto before = [&](size_t i) {
-        int r = CompareBytes(recs[i] + Offset, Key, false);
+        int r = CompareBytes(store.At(refs[i]) + Offset, Key, false);
         return Desc ? r > 0 : r < 0;
     };
     while (lo < hi) {
@@ -389,7 +393,7 @@ int TvxMemData::FindSortedText(int Offset, const uint8_t* Key, bool Desc) {
         else
             hi = mid;
     }
-    return lo < n && (pre[lo] ^ flip) == k && CompareBytes(recs[lo] + Offset, Key, false) == 0
+    return lo < n && (pre[lo] ^ flip) == k && CompareBytes(store.At(refs[lo]) + Offset, Key, false) == 0
                ? static_cast<int>(lo)
                : -1;
 }
@@ -403,7 +407,7 @@ bool TvxMemData::BinarySearch(int Count, const TRecordAt& Record, int Offset, co
 void TvxMemData::MoveRecord(int From, int To) {
     if (From == To) return;
     auto& recs = store_->Records();
-    uint8_t* block = recs[From];
+    TBlockRef block = recs[From];
     recs.erase(recs.begin() + From);
     recs.insert(recs.begin() + To, block);
     int32_t id = ids_[From];
@@ -442,17 +446,16 @@ void TvxMemData::MoveCurRecToSortedPlace() {
     if (loading_ || !isOpen_ || count < 2 || !d || curRec_ < 0 || curRec_ >= count) return;
     bool desc = sortOptions_.Contains(soDesc);
     bool ci = sortOptions_.Contains(soCaseInsensitive);
-    auto& recs = store_->Records();
-    const uint8_t* cur = recs[curRec_];
+    const uint8_t* cur = store_->Block(curRec_);
     auto dirCmp = [&](const uint8_t* a, const uint8_t* b) {
         int r = CompareValues(a + d->DataOffset, b + d->DataOffset, d->DataType);
         return desc ? -r : r;
     };
-    if (curRec_ > 0 && dirCmp(cur, recs[curRec_ - 1]) < 0)
+    if (curRec_ > 0 && dirCmp(cur, store_->Block(curRec_ - 1)) < 0)
         searchHigh_ = curRec_ - 1;
     else if (curRec_ < count - 1)
         searchLow_ = curRec_ + 1;
-    auto view = [&](int i) -> const uint8_t* { return recs[i]; };
+    auto view = [&](int i) -> const uint8_t* { return store_->Block(i); };
     // The value is copied: the search must not read from a block that is about to move.
     std::vector<uint8_t> value(cur + d->DataOffset, cur + d->DataOffset + std::max(d->DataSize, 1));
     int target;
@@ -492,6 +495,45 @@ bool TvxMemData::PartialMatch(const uint8_t* Key, const uint8_t* RecValue, TFiel
 }
 
 namespace {
+constexpr int kNotANumber = -2;
+
+// The first record (store order) whose value equals Key, read as T: the same equality as
+// CompareTyped's, with the type chosen once for the whole scan.
+template <typename T>
+int ScanFor(const TvxMemFields& Store, const TvxMemField& D, const uint8_t* Key) {
+    const T key = Load<T>(Key);
+    const TMemBlockArena& arena = Store.Arena();
+    const std::vector<TBlockRef>& refs = Store.RecordList();
+    const int offset = D.DataOffset, flag = D.FlagOffset;
+    const uint8_t mask = D.FlagMask;
+    for (size_t r = 0; r < refs.size(); ++r) {
+        const uint8_t* b = arena.At(refs[r]);
+        if ((b[flag] & mask) != 0 && Sign3(Load<T>(b + offset), key) == 0) return static_cast<int>(r);
+    }
+    return -1;
+}
+
+// ScanFor for the numeric types; kNotANumber for the others.
+int ScanForNumber(const TvxMemFields& Store, const TvxMemField& D, const uint8_t* Key) {
+    switch (D.DataType) {
+        case ftSmallint:
+            return ScanFor<int16_t>(Store, D, Key);
+        case ftWord:
+            return ScanFor<uint16_t>(Store, D, Key);
+        case ftInteger:
+        case ftAutoInc:
+            return ScanFor<int32_t>(Store, D, Key);
+        case ftFloat:
+        case ftCurrency:
+            return ScanFor<double>(Store, D, Key);
+        case ftBCD:
+        case ftLargeint:
+            return ScanFor<int64_t>(Store, D, Key);
+        default:
+            return kNotANumber;
+    }
+}
+
 // The search answers where the key would go. Texts that begin with a partial key sort after
 // it, so in a descending sort they lie before that place: walk back to the first of them.
 template <class Match>
@@ -534,7 +576,8 @@ int TvxMemData::LocateRecord(const std::string& KeyFields, const Variant& KeyVal
 
     bool caseRule = Options.Contains(loCaseInsensitive) == sortOptions_.Contains(soCaseInsensitive);
     bool ci = Options.Contains(loCaseInsensitive);
-    const auto& recs = store_->RecordList();
+    const TvxMemFields& store = *store_;
+    auto rec = [&](int i) -> const uint8_t* { return store.Block(i); };
     auto isText = [](TFieldType t) { return t == ftString || t == ftWideString; };
 
     TField* f0 = fields[0];
@@ -554,15 +597,15 @@ int TvxMemData::LocateRecord(const std::string& KeyFields, const Variant& KeyVal
             const std::vector<uint64_t>& pre = SortPrefixes(d0->DataOffset);
             const uint8_t* key = first.Data();
             uint64_t keyPrefix = TextPrefix(key);
-            auto view = [&](int i) -> const uint8_t* { return recs[i]; };
+            auto view = rec;
             auto compare = [&](int i) {
                 if (pre[i] != keyPrefix) return pre[i] < keyPrefix ? -1 : 1;
-                return CompareTyped(recs[i] + d0->DataOffset, key, ftString, false);
+                return CompareTyped(rec(i) + d0->DataOffset, key, ftString, false);
             };
             found = BinarySearchWith(count, view, compare, d0->DataOffset, key, ftString,
                                      sortOptions_.Contains(soDesc), false, -1, -1, pos);
         } else if (f0 == sortField_) {
-            auto view = [&](int i) -> const uint8_t* { return recs[i]; };
+            auto view = rec;
             found = BinarySearchImpl(count, view, d0->DataOffset, first.Data(), d0->DataType,
                                      sortOptions_.Contains(soDesc), ci, -1, -1, pos);
         } else {
@@ -570,8 +613,8 @@ int TvxMemData::LocateRecord(const std::string& KeyFields, const Variant& KeyVal
         }
         if (isText(d0->DataType)) {
             auto matches = [&](int i) {
-                const uint8_t* b = recs[i];
-                return b[d0->Offset] && PartialMatch(first.Data(), b + d0->DataOffset, d0->DataType, Options);
+                const uint8_t* b = rec(i);
+                return d0->HasValue(b) && PartialMatch(first.Data(), b + d0->DataOffset, d0->DataType, Options);
             };
             if (f0 == sortField_) pos = FirstOfRun(pos, count, matches);
             if (pos < 0 || pos >= count) return -1;
@@ -586,7 +629,7 @@ int TvxMemData::LocateRecord(const std::string& KeyFields, const Variant& KeyVal
     auto matchField = [&](size_t i, const uint8_t* block) {
         TvxMemField* d = descs[i];
         if (!d) return false;
-        bool has = block[d->Offset] != 0;
+        bool has = d->HasValue(block);
         if (keyAt(i).isNull) return !has;
         if (!has) return false;
         if (isText(d->DataType) && !Options.Empty())
@@ -604,17 +647,19 @@ int TvxMemData::LocateRecord(const std::string& KeyFields, const Variant& KeyVal
     bool stopEarly = false;
     // In store order only the table's own sort keeps equal keys together.
     if (!filterActive_ && sorted0 && f0 == sortField_ && !first.isNull) {
-        auto view = [&](int i) -> const uint8_t* { return recs[i]; };
+        auto view = rec;
         int pos;
         BinarySearchImpl(count, view, d0->DataOffset, first.Data(), d0->DataType,
                          sortOptions_.Contains(soDesc), ci, -1, -1, pos);
-        start = FirstOfRun(pos, count, [&](int i) { return matchField(0, recs[i]); });
+        start = FirstOfRun(pos, count, [&](int i) { return matchField(0, rec(i)); });
         stopEarly = true;
     }
+    if (fields.size() == 1 && !filterActive_ && !stopEarly && d0 && !first.isNull)
+        if (int found = ScanForNumber(*store_, *d0, first.Data()); found != kNotANumber) return found;
     for (int p = start; p < n; ++p) {
         int r = filterActive_ ? filterList_[p] - 1 : p;
         if (r < 0 || r >= count) continue;
-        const uint8_t* block = recs[r];
+        const uint8_t* block = rec(r);
         if (matchAll(block)) return p;
         if (stopEarly && p > start && !matchField(0, block)) break;
     }
@@ -659,10 +704,9 @@ int TvxMemData::GetRecNoByFieldValue(const Variant& Value, const std::string& Fi
     if (!d) return -1;
     KeyValue key = MakeKey(Value, f);
     if (f->DataType() == ftWideString && !key.isNull) SetWideSlot(key.Data(), &key.wide);
-    const auto& recs = store_->RecordList();
     for (int r = 0; r < store_->RecordCount(); ++r) {
-        const uint8_t* block = recs[r];
-        bool has = block[d->Offset] != 0;
+        const uint8_t* block = store_->Block(r);
+        bool has = d->HasValue(block);
         if (key.isNull ? !has
                        : (has && CompareValues(block + d->DataOffset, key.Data(), d->DataType) == 0))
             return r + 1;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "memdata/mem_list_growth.h"
 #include "memdata/vx_mem_data.h"
 #include "platform/db/date_time_fields.h"
 #include "platform/db/db_consts.h"
@@ -46,13 +47,6 @@ void TvxMemField::CreateField(TField* AField) {
     IsRecId = AnsiUpperCase(AField->FieldName()) == "RECID";
     IsAutoInc = IsRecId || DataType == ftAutoInc;
     IsWideString = DataType == ftWideString;
-    if (Index == 0) {
-        Offset = 0;
-    } else {
-        TvxMemField* prev = Owner->Items(Index - 1);
-        Offset = prev->Offset + prev->DataSize + 1;
-    }
-    DataOffset = Offset + 1;
     AutoIncValue = 0;
 }
 
@@ -60,19 +54,19 @@ uint8_t* TvxMemField::Values(int r) const {
     return Owner->Block(r) + DataOffset;
 }
 bool TvxMemField::HasValues(int r) const {
-    return Owner->Block(r)[Offset] != 0;
+    return HasValue(Owner->Block(r));
 }
 
 void TvxMemField::SetHasValues(int r, bool Flag) {
     Owner->Touch();
     uint8_t* block = Owner->Block(r);
     if (IsWideString) {
-        if (block[Offset] && !Flag)
+        if (HasValue(block) && !Flag)
             FreeWide(block + DataOffset);
-        else if (!block[Offset] && Flag)
+        else if (!HasValue(block) && Flag)
             SetWideSlot(block + DataOffset, new std::u16string());
     }
-    block[Offset] = Flag ? 1 : 0;
+    SetHasValue(block, Flag);
 }
 
 void TvxMemField::CheckAutoIncValue(std::optional<int32_t> Supplied) const {
@@ -88,7 +82,7 @@ void TvxMemField::SetAutoIncValue(uint8_t* Block, std::optional<int32_t> Supplie
         return;
     }
     ++AutoIncValue;
-    Block[Offset] = 1;
+    SetHasValue(Block, true);
     std::memcpy(Block + DataOffset, &AutoIncValue, 4);
 }
 
@@ -103,11 +97,18 @@ TvxMemFields::~TvxMemFields() {
 TvxMemField* TvxMemFields::AddField(TField* Field) {
     items_.push_back(std::make_unique<TvxMemField>(this));
     TvxMemField* f = items_.back().get();
-    if (f->Index == 0) totalSize_ = 0;
     f->CreateField(Field);
     if (f->IsWideString) wideStringFields_.push_back(f);
     if (f->IsAutoInc) autoIncFields_.push_back(f);
-    totalSize_ += f->DataSize + 1;
+    // Always at the end: the bytes and bits of removed fields may still hold their values.
+    if (flagBits_ == 0 || flagBits_ == 8) {
+        flagOffset_ = totalSize_++;
+        flagBits_ = 0;
+    }
+    f->FlagOffset = flagOffset_;
+    f->FlagMask = static_cast<uint8_t>(1u << flagBits_++);
+    f->DataOffset = totalSize_;
+    totalSize_ += f->DataSize;
     return f;
 }
 
@@ -131,8 +132,8 @@ void TvxMemFields::RemoveField(TField* Field) {
     std::erase(calcFields_, Field);
     // Strings of the slot are released now: nothing will read them again.
     if (f->IsWideString && values_)
-        for (auto& b : *values_)
-            if (b[f->Offset]) FreeWide(b + f->DataOffset);
+        for (TBlockRef ref : *values_)
+            if (uint8_t* b = At(ref); f->HasValue(b)) FreeWide(b + f->DataOffset);
     for (size_t i = 0; i < items_.size(); ++i)
         if (items_[i].get() == f) {
             items_.erase(items_.begin() + static_cast<long>(i));
@@ -143,13 +144,13 @@ void TvxMemFields::RemoveField(TField* Field) {
 void TvxMemFields::CreateRecordList() {
     ++modCount_;
     ++orderCount_;
-    values_ = std::make_unique<std::vector<uint8_t*>>();
+    values_ = std::make_unique<std::vector<TBlockRef>>();
     arena_ = std::make_unique<TMemBlockArena>(totalSize_);
 }
 
 void TvxMemFields::FreeBlockStrings(uint8_t* Block) const {
     for (TvxMemField* f : wideStringFields_)
-        if (Block[f->Offset]) FreeWide(Block + f->DataOffset);
+        if (f->HasValue(Block)) FreeWide(Block + f->DataOffset);
 }
 
 void TvxMemFields::InitBufferStrings(uint8_t* Buffer) const {
@@ -180,7 +181,7 @@ void TvxMemFields::CopyBlockToBuffer(const uint8_t* Block, uint8_t* Buffer) cons
     std::memcpy(Buffer, Block, totalSize_);
     for (size_t i = 0; i < keep.size(); ++i) {
         TvxMemField* f = wideStringFields_[i];
-        if (Block[f->Offset])
+        if (f->HasValue(Block))
             *keep[i] = *WideSlot(Block + f->DataOffset);
         else
             keep[i]->clear();
@@ -196,7 +197,7 @@ void TvxMemFields::CopyBufferToNewBlock(const uint8_t* Buffer, uint8_t* Block) c
     std::memcpy(Block, Buffer, totalSize_);
     for (TvxMemField* f : wideStringFields_)
         SetWideSlot(Block + f->DataOffset,
-                    Block[f->Offset] ? new std::u16string(*WideSlot(Buffer + f->DataOffset)) : nullptr);
+                    f->HasValue(Block) ? new std::u16string(*WideSlot(Buffer + f->DataOffset)) : nullptr);
 }
 
 void TvxMemFields::SetRecord(const uint8_t* Buffer, int r) {
@@ -208,12 +209,12 @@ void TvxMemFields::SetRecord(const uint8_t* Buffer, int r) {
     }
     for (const auto& fp : items_) {
         TvxMemField* f = fp.get();
-        bool has = Buffer[f->Offset] != 0;
+        bool has = f->HasValue(Buffer);
         if (f->IsWideString) {
             f->SetHasValues(r, has);
             if (has) *WideSlot(block + f->DataOffset) = *WideSlot(Buffer + f->DataOffset);
         } else {
-            block[f->Offset] = has ? 1 : 0;
+            f->SetHasValue(block, has);
             if (has) std::memcpy(block + f->DataOffset, Buffer + f->DataOffset, f->DataSize);
         }
     }
@@ -221,7 +222,7 @@ void TvxMemFields::SetRecord(const uint8_t* Buffer, int r) {
 
 namespace {
 std::optional<int32_t> SuppliedNumber(const uint8_t* Buffer, const TvxMemField* f) {
-    if (!Buffer || !Buffer[f->Offset]) return std::nullopt;
+    if (!Buffer || !f->HasValue(Buffer)) return std::nullopt;
     int32_t v;
     std::memcpy(&v, Buffer + f->DataOffset, 4);
     return v;
@@ -233,15 +234,17 @@ int TvxMemFields::InsertRecord(const uint8_t* Buffer, int r, bool Append) {
     for (TvxMemField* f : autoIncFields_) f->CheckAutoIncValue(SuppliedNumber(Buffer, f));
     ++modCount_;
     ++orderCount_;
-    uint8_t* raw = NewBlock();
+    MakeRoomForOneMore(*values_);
+    TBlockRef ref = NewBlock();
+    uint8_t* raw = At(ref);
     CopyBufferToNewBlock(Buffer, raw);
     int at;
     if (Append) {
-        values_->push_back(raw);
+        values_->push_back(ref);
         at = RecordCount() - 1;
     } else {
         at = r < 0 ? 0 : std::min(r, RecordCount());
-        values_->insert(values_->begin() + at, raw);
+        values_->insert(values_->begin() + at, ref);
     }
     for (TvxMemField* f : autoIncFields_) f->SetAutoIncValue(raw, SuppliedNumber(Buffer, f));
     return at;
@@ -251,16 +254,17 @@ void TvxMemFields::AddValue(TvxMemField* Field, const void* Value) {
     ++modCount_;
     if (Field->Index == 0) {
         ++orderCount_;
+        MakeRoomForOneMore(*values_);
         values_->push_back(NewBlock());
     }
     if (values_->empty()) return;
-    uint8_t* block = values_->back();
+    uint8_t* block = At(values_->back());
     int r = RecordCount() - 1;
     if (Field->IsWideString) {
         Field->SetHasValues(r, Value != nullptr);
         if (Value) *WideSlot(block + Field->DataOffset) = *static_cast<const std::u16string*>(Value);
     } else {
-        block[Field->Offset] = Value ? 1 : 0;
+        Field->SetHasValue(block, Value != nullptr);
         if (Value) std::memcpy(block + Field->DataOffset, Value, Field->DataSize);
     }
     if (Field->IsAutoInc) {
@@ -278,14 +282,14 @@ void TvxMemFields::DeleteRecord(int r) {
     ++modCount_;
     ++orderCount_;
     FreeBlockStrings(Block(r));
-    arena_->Free(Block(r));
+    arena_->Free((*values_)[r]);
     values_->erase(values_->begin() + r);
 }
 
 bool TvxMemFields::GetFieldData(const uint8_t* Buffer, const TField* Field, void* Dest) const {
     TvxMemField* f = FindField(Field);
     if (!f || !Buffer) return false;
-    bool has = Buffer[f->Offset] != 0;
+    bool has = f->HasValue(Buffer);
     if (Dest) {
         if (f->IsWideString) {
             auto* d = static_cast<std::u16string*>(Dest);
@@ -307,7 +311,7 @@ void TvxMemFields::SetFieldData(uint8_t* Buffer, const void* Value, const TField
     if (dataSet_ && dataSet_->State() == dsCalcFields &&
         (Field->FieldKind() == fkCalculated || Field->FieldKind() == fkLookup))
         return;
-    Buffer[f->Offset] = Value ? 1 : 0;
+    f->SetHasValue(Buffer, Value != nullptr);
     if (f->IsWideString) {
         std::u16string* s = WideSlot(Buffer + f->DataOffset);
         if (!s) return;
@@ -328,7 +332,7 @@ void TvxMemFields::Clear() {
     ++modCount_;
     ++orderCount_;
     if (values_) {
-        for (uint8_t* b : *values_) FreeBlockStrings(b);
+        for (TBlockRef ref : *values_) FreeBlockStrings(At(ref));
         values_.reset();
         arena_.reset();
     }
@@ -337,6 +341,8 @@ void TvxMemFields::Clear() {
     autoIncFields_.clear();
     wideStringFields_.clear();
     totalSize_ = 0;
+    flagOffset_ = 0;
+    flagBits_ = 0;
 }
 
 void TvxMemFields::ExtendBlocks(int OldTotalSize) {
@@ -345,15 +351,15 @@ void TvxMemFields::ExtendBlocks(int OldTotalSize) {
     if (!values_ || OldTotalSize == totalSize_) return;
     // Every block moves to an arena of the new size; the old one goes with its blocks.
     auto grown = std::make_unique<TMemBlockArena>(totalSize_);
-    for (uint8_t*& b : *values_) {
-        uint8_t* n = grown->Allocate();
-        std::memcpy(n, b, std::min(OldTotalSize, totalSize_));
-        b = n;
+    for (TBlockRef& ref : *values_) {
+        TBlockRef n = grown->Allocate();
+        std::memcpy(grown->At(n), At(ref), std::min(OldTotalSize, totalSize_));
+        ref = n;
     }
     arena_ = std::move(grown);
 }
 
-uint8_t* TvxMemFields::NewBlock() {
+TBlockRef TvxMemFields::NewBlock() {
     // A layout that changed while the table held no records gets blocks of its new size.
     if (!arena_ || (arena_->BlockSize() != totalSize_ && RecordCount() == 0))
         arena_ = std::make_unique<TMemBlockArena>(totalSize_);

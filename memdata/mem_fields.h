@@ -1,9 +1,13 @@
 #pragma once
 // The memory table's record store: one descriptor per stored field and the list of record
-// blocks. A block is TotalSize bytes: per field a has-value byte and the value in its byte
-// form, no padding, no header. Wide-string slots hold an owned std::u16string*: in a block
-// only while the has-value byte is set, in a record buffer always (possibly empty). Values
-// are deep-copied between buffers and blocks, so no string has two owners.
+// blocks. A block is TotalSize bytes: the values in their byte forms, in field order, with
+// a flag byte in front of every eighth field that holds the has-value bits of that field
+// and the seven after it; no padding, no header. Record buffers have the same layout, so a
+// block and a buffer copy into each other whole. A field added later goes to the end and
+// never takes over the bytes or bit of a removed one. Wide-string slots hold an owned
+// std::u16string*: in a block only while the has-value bit is set, in a record buffer
+// always (possibly empty). Values are deep-copied between buffers and blocks, so no string
+// has two owners.
 
 #include <cstdint>
 #include <memory>
@@ -35,11 +39,17 @@ class TvxMemField : public TObject {
     uint8_t* Values(int r) const;
     bool HasValues(int r) const;
     void SetHasValues(int r, bool Flag);
+    // The has-value bit in a block or record buffer.
+    bool HasValue(const uint8_t* Rec) const { return (Rec[FlagOffset] & FlagMask) != 0; }
+    void SetHasValue(uint8_t* Rec, bool Flag) const {
+        Rec[FlagOffset] = static_cast<uint8_t>(Flag ? Rec[FlagOffset] | FlagMask : Rec[FlagOffset] & ~FlagMask);
+    }
 
     TField* Field = nullptr;
     TFieldType DataType = ftUnknown;
     int DataSize = 0;
-    int Offset = 0;
+    int FlagOffset = 0;    // the byte holding the has-value bit
+    uint8_t FlagMask = 1;  // the bit in it
     int DataOffset = 0;
     int32_t AutoIncValue = 0;
     TvxMemFields* Owner = nullptr;
@@ -70,15 +80,17 @@ class TvxMemFields {
     std::vector<TField*>& CalcFields() { return calcFields_; }
     const std::vector<TvxMemField*>& AutoIncFields() const { return autoIncFields_; }
 
-    uint8_t* Block(int r) const { return (*values_)[r]; }
+    uint8_t* Block(int r) const { return arena_->At((*values_)[r]); }
+    uint8_t* At(TBlockRef Ref) const { return arena_->At(Ref); }
+    const TMemBlockArena& Arena() const { return *arena_; }
     // Handing out the list for reordering counts as a change. The blocks belong to the
     // store: the list only orders them.
-    std::vector<uint8_t*>& Records() {
+    std::vector<TBlockRef>& Records() {
         ++modCount_;
         ++orderCount_;
         return *values_;
     }
-    const std::vector<uint8_t*>& RecordList() const { return *values_; }
+    const std::vector<TBlockRef>& RecordList() const { return *values_; }
     // Grows with every change to the records' content or order.
     uint64_t ModCount() const { return modCount_; }
     void Touch() { ++modCount_; }
@@ -98,7 +110,8 @@ class TvxMemFields {
     bool GetFieldData(const uint8_t* Buffer, const TField* Field, void* Dest) const;
     void SetFieldData(uint8_t* Buffer, const void* Value, const TField* Field);
     void Clear();
-    // A descriptor added while records exist: every block grows by the new slot, empty.
+    // A descriptor added while records exist: every block grows by the new slot (and flag
+    // byte), empty.
     void ExtendBlocks(int OldTotalSize);
 
     // Buffer helpers that keep the wide-string ownership rules.
@@ -114,13 +127,15 @@ class TvxMemFields {
     std::vector<std::unique_ptr<TvxMemField>> items_;
     std::vector<TField*> calcFields_;
     TvxMemData* dataSet_;
-    uint8_t* NewBlock();
+    TBlockRef NewBlock();
 
-    std::unique_ptr<std::vector<uint8_t*>> values_;
+    std::unique_ptr<std::vector<TBlockRef>> values_;
     std::unique_ptr<TMemBlockArena> arena_;
     std::vector<TvxMemField*> autoIncFields_;
     std::vector<TvxMemField*> wideStringFields_;
     int totalSize_ = 0;
+    int flagOffset_ = 0;  // the flag byte that the next field's bit goes to
+    int flagBits_ = 0;    // bits of it taken; a new flag byte starts at 0 and after 8
     uint64_t modCount_ = 0;
     uint64_t orderCount_ = 0;
 };

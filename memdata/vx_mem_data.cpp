@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "memdata/mem_blob_stream.h"
+#include "memdata/mem_list_growth.h"
 #include "platform/db/blob_field.h"
 #include "platform/db/db_consts.h"
 #include "platform/db/field.h"
@@ -252,15 +253,13 @@ void TvxMemData::InternalOpen() {
     filterRecPos_ = -1;
     filterList_.clear();
     filterActive_ = Filtered();
-    recordDataSize_ = 0;
-    for (TField* f : Fields().List())
-        if (!f->IsBlob()) recordDataSize_ += f->DataSize() + 1;
-    blobOffset_ = recordDataSize_ + kBookmarkSize + 1;
     SetBookmarkSize(kBookmarkSize);
     InternalInitFieldDefs();
     if (DefaultFields()) CreateFields();
     for (TField* f : Fields().List())
         if (!f->IsBlob()) store_->AddField(f);
+    recordDataSize_ = store_->TotalSize();
+    blobOffset_ = recordDataSize_ + kBookmarkSize + 1;
     store_->CreateRecordList();
     BindFields(true);
     isOpen_ = true;
@@ -329,7 +328,7 @@ void TvxMemData::InternalInsert() {
     // Past the largest number the record stays without one; posting it is refused.
     if (!d || !b || d->AutoIncValue == INT32_MAX) return;
     int32_t next = d->AutoIncValue + 1;
-    b[d->Offset] = 1;
+    d->SetHasValue(b, true);
     std::memcpy(b + d->DataOffset, &next, 4);
 }
 
@@ -341,7 +340,7 @@ void TvxMemData::ClearCalcFields(TRecordBuffer Buffer) {
             first = false;
             continue;
         }
-        if (TvxMemField* d = store_->FindField(f)) Buffer[d->Offset] = 0;
+        if (TvxMemField* d = store_->FindField(f)) d->SetHasValue(Buffer, false);
     }
 }
 
@@ -456,14 +455,18 @@ void TvxMemData::InternalPost() {
         int at = store_->InsertRecord(buf, curRec_ == -1 ? 0 : curRec_, false);
         ++lastId_;
         curRec_ = at;
+        MakeRoomForOneMore(ids_);
         ids_.insert(ids_.begin() + at, lastId_);
-        if (BlobFieldCount() > 0) blobs_.insert(blobs_.begin() + at, nullptr);
+        if (BlobFieldCount() > 0) {
+            MakeRoomForOneMore(blobs_);
+            blobs_.insert(blobs_.begin() + at, nullptr);
+        }
         if (Filtered()) InsertFilterNumber(at);
     } else {
         if (curRec_ < 0 || curRec_ >= store_->RecordCount()) DatabaseError("No Records");
         if (move) {
             const uint8_t* old = store_->Block(curRec_);
-            bool oldHas = old[sortDesc->Offset] != 0, newHas = buf[sortDesc->Offset] != 0;
+            bool oldHas = sortDesc->HasValue(old), newHas = sortDesc->HasValue(buf);
             move = oldHas != newHas ||
                    (newHas && CompareValues(old + sortDesc->DataOffset, buf + sortDesc->DataOffset,
                                             sortDesc->DataType) != 0);
@@ -505,8 +508,10 @@ void TvxMemData::InternalAddRecord(TRecordBuffer Buffer, bool Append) {
     int at = store_->InsertRecord(Buffer, place, false);
     ++lastId_;
     curRec_ = at;
+    MakeRoomForOneMore(ids_);
     ids_.insert(ids_.begin() + at, lastId_);
     if (BlobFieldCount() > 0) {
+        MakeRoomForOneMore(blobs_);
         blobs_.insert(blobs_.begin() + at, nullptr);
         StoreBlobs(Buffer, at);
     }

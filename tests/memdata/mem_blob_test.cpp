@@ -116,7 +116,7 @@ class TDirectMemData : public TvxMemData {
         TRecordBuffer buf = AllocRecordBuffer();
         InternalInitRecord(buf);
         TvxMemField* d = Store().FindField(FieldByName("N"));
-        buf[d->Offset] = 1;
+        d->SetHasValue(buf, true);
         std::memcpy(buf + d->DataOffset, &value, 4);
         BufferBlob(buf, 0) = blob;
         InternalAddRecord(buf, append);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 
 #include "memdata/vx_mem_data.h"
 #include "platform/rtl/exception.h"
@@ -21,28 +22,40 @@ TEST(MemStore, BlockLayoutAndBytesPerFieldType) {
     form.Add<TStringField>(m, "Name", 10);
     form.Add<TBooleanField>(m, "Flag");
     m->Open();
-    EXPECT_EQ(m->Store().TotalSize(), 25);
+    // One flag byte, then RecId 4, Num 4, Name 10 + zero, Flag 2.
+    EXPECT_EQ(m->Store().TotalSize(), 22);
+    EXPECT_EQ(m->RecordDataSize(), 22);
     ASSERT_EQ(m->Store().FieldCount(), 4);
-    EXPECT_EQ(m->Store().Items(0)->Offset, 0);
     EXPECT_TRUE(m->Store().Items(0)->IsRecId);
-    EXPECT_EQ(m->Store().Items(1)->Offset, 5);
-    EXPECT_EQ(m->Store().Items(2)->Offset, 10);
-    EXPECT_EQ(m->Store().Items(3)->Offset, 22);
+    const int dataOffsets[] = {1, 5, 9, 20};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(m->Store().Items(i)->DataOffset, dataOffsets[i]);
+        EXPECT_EQ(m->Store().Items(i)->FlagOffset, 0);
+        EXPECT_EQ(m->Store().Items(i)->FlagMask, 1 << i);
+    }
 
     m->Append();
     m->FieldByName("Num")->SetAsInteger(-2);
     m->FieldByName("Name")->SetAsString("Straße über zehn Zeichen");  // cut to 10, Windows-1252
     m->FieldByName("Flag")->SetAsBoolean(true);
     m->Post();
-    const uint8_t* b = m->Store().Block(0);
-    const uint8_t expected[25] = {1,   1,    0,    0,    0,     // RecId 1
-                                  1,   0xFE, 0xFF, 0xFF, 0xFF,  // -2
-                                  1,   'S',  't',  'r',  'a',  0xDF,
-                                  'e', ' ',  0xFC, 'b',  'e',  0,  // 10 chars + zero
-                                  1,   1,    0};                   // true is 1
-    EXPECT_EQ(0, std::memcmp(b, expected, 25));
+    m->Append();
+    m->FieldByName("Num")->SetAsInteger(7);  // Name and Flag stay null
+    m->Post();
+    const uint8_t first[22] = {0x0F,                                          // all four hold values
+                               1,    0,    0,    0,                           // RecId 1
+                               0xFE, 0xFF, 0xFF, 0xFF,                        // -2
+                               'S',  't',  'r',  'a',  0xDF, 'e', ' ', 0xFC, 'b', 'e', 0,  // 10 chars + zero
+                               1,    0};                                      // true is 1
+    EXPECT_EQ(0, std::memcmp(m->Store().Block(0), first, 22));
+    const uint8_t second[22] = {0x03, 2, 0, 0, 0, 7, 0, 0, 0};
+    EXPECT_EQ(0, std::memcmp(m->Store().Block(1), second, 22));
+    m->First();
     EXPECT_EQ(m->FieldByName("Name")->AsString(), "Straße übe");
     EXPECT_EQ(m->FieldByName("Flag")->AsString(), "Wahr");
+    m->Next();
+    EXPECT_TRUE(m->FieldByName("Name")->IsNull());
+    EXPECT_TRUE(m->FieldByName("Flag")->IsNull());
 }
 
 TEST(MemStore, ByteFormsOfTheOtherTypes) {
@@ -190,7 +203,7 @@ TEST(MemStore, FieldAddedToOpenTableGivesEveryRecordAnEmptySlot) {
         m->Post();
     }
     auto* s = form.Add<TStringField>(m, "S", 30);
-    EXPECT_EQ(m->Store().TotalSize(), 5 + 5 + 32);
+    EXPECT_EQ(m->Store().TotalSize(), 1 + 4 + 4 + 31);  // its has-value bit joins the flag byte
     m->First();
     EXPECT_TRUE(s->IsNull());
     m->Edit();
@@ -204,6 +217,47 @@ TEST(MemStore, FieldAddedToOpenTableGivesEveryRecordAnEmptySlot) {
     m->Post();
     EXPECT_EQ(m->RecordCount(), 4);
     EXPECT_EQ(s->AsString(), "neu");
+}
+
+// The bytes of a removed field still hold its values: a field added after it must not read
+// them (a text read as a wide-string reference would be followed).
+TEST(MemStore, FieldAddedAfterARemovedOneStartsNullInEveryRecord) {
+    TestForm form;
+    TvxMemData* m = form.Table();
+    auto* a = form.Add<TIntegerField>(m, "A");
+    auto owned = std::make_unique<TStringField>(form.owner.get());
+    owned->SetFieldName("S");
+    owned->SetSize(20);
+    owned->SetDataSet(m);
+    m->Open();
+    for (int i = 1; i <= 3; ++i) {
+        m->Append();
+        a->SetAsInteger(i);
+        owned->SetAsString("Text mit zwanzig Zei");
+        m->Post();
+    }
+    owned.reset();
+    auto* w = form.Add<TWideStringField>(m, "W", 10);
+    auto* n = form.Add<TIntegerField>(m, "N");
+    m->First();
+    for (int i = 1; i <= 3; ++i) {
+        EXPECT_EQ(a->AsInteger(), i);
+        EXPECT_TRUE(w->IsNull());
+        EXPECT_EQ(w->AsString(), "");
+        EXPECT_TRUE(n->IsNull());
+        m->Next();
+    }
+    m->First();
+    m->Edit();
+    w->SetAsString("größer");
+    n->SetAsInteger(-9);
+    m->Post();
+    m->Next();
+    EXPECT_TRUE(w->IsNull());
+    m->First();
+    EXPECT_EQ(w->AsString(), "größer");
+    EXPECT_EQ(n->AsInteger(), -9);
+    EXPECT_EQ(a->AsInteger(), 1);
 }
 
 TEST(MemStore, FieldRemovedFromOpenTableReleasesItsStrings) {
