@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "memdata/vx_mem_data.h"
+#include "platform/rtl/encoding.h"
 #include "platform/rtl/exception.h"
 #include "tests/memdata/mem_test_util.h"
 
@@ -114,6 +117,47 @@ TEST(MemSearch, SortedTextsSharingLongPrefixesSortAndLocateExactly) {
         EXPECT_FALSE(t.m->Locate("S", "Abcdefghi", {}));
         EXPECT_FALSE(t.m->Locate("S", "Abcdefghzz", {}));
         EXPECT_FALSE(t.m->Locate("S", "", {}));
+        t.m->SetSortedField("");
+    }
+}
+
+// Many texts alike in their first eight bytes (and bytes above 0x7F, and duplicates): the
+// sorted locate must land on the same record as a walk from the top, both ways round;
+// numbers searched in an unsorted field likewise.
+TEST(MemSearch, SortedAndScannedLocateAgreeWithAWalkFromTheTop) {
+    TextTable t;
+    std::mt19937 rng(7);
+    const std::vector<std::string> stems{"", "A", "Abcdefgh", "Abcdefgh\xFF", "\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF", "zz"};
+    std::vector<std::string> texts;
+    for (int i = 0; i < 300; ++i) {
+        std::string text = stems[rng() % stems.size()];
+        text += std::string(rng() % 3, static_cast<char>('a' + rng() % 3));
+        texts.push_back(Cp1252ToUtf8(text.substr(0, 10)));
+        t.Add(static_cast<int>(rng() % 50), texts.back());
+    }
+    texts.push_back(Cp1252ToUtf8("Abcdefgh\xFFz"));  // absent
+    texts.push_back("B");
+    auto walk = [&](TField* f, const Variant& v) {
+        t.m->First();
+        for (int rec = 1; !t.m->Eof(); ++rec, t.m->Next())
+            if (!f->IsNull() && f->Value() == v) return rec;
+        return -1;
+    };
+    for (bool desc : {false, true}) {
+        SCOPED_TRACE(desc);
+        t.m->SetSortOptions(desc ? TvxSortOptions{soDesc} : TvxSortOptions{});
+        t.m->SetSortedField("S");
+        for (const std::string& text : texts) {
+            if (text.empty()) continue;
+            int expected = walk(t.s, Variant(text));
+            bool found = t.m->Locate("S", Variant(text), {});
+            EXPECT_EQ(found ? t.m->RecNo() : -1, expected) << text;
+        }
+        for (int n = -1; n <= 50; ++n) {
+            int expected = walk(t.n, Variant(n));
+            bool found = t.m->Locate("N", n, {});
+            EXPECT_EQ(found ? t.m->RecNo() : -1, expected) << n;
+        }
         t.m->SetSortedField("");
     }
 }

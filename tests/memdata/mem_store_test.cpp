@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <memory>
+#include <set>
+#include <string>
+#include <vector>
 
 #include "memdata/vx_mem_data.h"
 #include "platform/rtl/exception.h"
@@ -281,4 +285,150 @@ TEST(MemStore, FieldRemovedFromOpenTableReleasesItsStrings) {
     a->SetAsInteger(4);
     m->Post();
     EXPECT_EQ(m->RecordCount(), 4);
+}
+
+namespace {
+// Seventeen stored fields of every type (three flag bytes), a memo beside them, and per
+// record a different set of nulls. Each setter writes the record's own value; the expected
+// text is what reading it back must give.
+struct EveryTypeTable {
+    TestForm form;
+    TvxMemData* m = form.Table();
+    TIntegerField* id = form.Add<TIntegerField>(m, "Id");
+    std::vector<TField*> fields;
+    std::vector<std::function<void(TField*, int)>> setters;
+    TMemoField* memo = form.Add<TMemoField>(m, "Memo");
+
+    template <typename F>
+    void Field(const std::string& name, int size, std::function<void(TField*, int)> set) {
+        fields.push_back(form.Add<F>(m, name, size));
+        setters.push_back(std::move(set));
+    }
+    EveryTypeTable() {
+        Field<TSmallintField>("Small", 0, [](TField* f, int k) { f->SetAsInteger(-100 * k - 1); });
+        Field<TWordField>("Word", 0, [](TField* f, int k) { f->SetAsInteger(65535 - k); });
+        Field<TBooleanField>("Bool", 0, [](TField* f, int k) { f->SetAsBoolean(k % 2 == 0); });
+        Field<TFloatField>("Float", 0, [](TField* f, int k) { f->SetAsFloat(k + 0.125); });
+        Field<TCurrencyField>("Cur", 0, [](TField* f, int k) { f->SetAsFloat(-k - 0.5); });
+        Field<TBCDField>("Bcd", 0, [](TField* f, int k) { f->SetAsFloat(k * 1.0001); });
+        Field<TDateField>("Date", 0, [](TField* f, int k) { f->SetAsDateTime(40000 + k); });
+        Field<TTimeField>("Time", 0, [](TField* f, int k) { f->SetAsDateTime(0.25 + k / 100.0); });
+        Field<TDateTimeField>("Stamp", 0, [](TField* f, int k) { f->SetAsDateTime(45000.5 + k); });
+        Field<TLargeintField>("Large", 0, [](TField* f, int k) { f->SetAsLargeInt(-5000000000LL * (k + 1)); });
+        Field<TWideStringField>("Wide", 5, [](TField* f, int k) { f->SetAsString(std::string(k % 7, 'w') + "äöü"); });
+        // Texts of no, one less than, exactly and one more than the field's size.
+        Field<TStringField>("One", 1, [](TField* f, int k) { f->SetAsString(std::string(k % 3, 'a' + k % 26)); });
+        Field<TStringField>("Eight", 8, [](TField* f, int k) { f->SetAsString(std::string(6 + k % 4, 'A' + k % 26)); });
+        Field<TStringField>("Nine", 9, [](TField* f, int k) { f->SetAsString("ß" + std::to_string(k * 1234567)); });
+        Field<TIntegerField>("Int", 0, [](TField* f, int k) { f->SetAsInteger(k * 7 - 50); });
+        m->Open();
+    }
+    // Record k leaves field j null when (j + k) % 3 == 0; record 0 sets none, record 1 all.
+    static bool Sets(int k, size_t j) { return k == 1 || (k != 0 && (j + k) % 3 != 0); }
+    void Add(int k) {
+        m->Append();
+        id->SetAsInteger(k);
+        for (size_t j = 0; j < fields.size(); ++j)
+            if (Sets(k, j)) setters[j](fields[j], k);
+        if (k % 2) memo->SetAsString("Notiz " + std::to_string(k));
+        m->Post();
+    }
+    // What each field reads for record k: the value set and read back on a second table's
+    // edit buffer, never stored, so only the storage is under test.
+    std::vector<std::string> Expected(int k) {
+        std::vector<std::string> out;
+        for (size_t j = 0; j < fields.size(); ++j) out.push_back(Sets(k, j) ? Reference(j, k) : "<null>");
+        out.push_back(k % 2 ? "Notiz " + std::to_string(k) : "");
+        return out;
+    }
+    std::vector<std::string> Current() {
+        std::vector<std::string> out;
+        for (TField* f : fields) out.push_back(f->IsNull() ? "<null>" : f->AsString());
+        out.push_back(memo->AsString());
+        return out;
+    }
+    std::string Reference(size_t j, int k) {
+        if (!reference_) reference_ = std::make_unique<EveryTypeTable>();
+        TvxMemData* r = reference_->m;
+        r->Append();
+        reference_->setters[j](reference_->fields[j], k);
+        std::string text = reference_->fields[j]->AsString();
+        r->Cancel();
+        return text;
+    }
+    // Checks every record by its id, wherever sorting put it.
+    void CheckAll(const std::set<int>& ids) {
+        EXPECT_EQ(m->RecordCount(), static_cast<int>(ids.size()));
+        m->First();
+        std::set<int> seen;
+        while (!m->Eof()) {
+            int k = id->AsInteger();
+            seen.insert(k);
+            EXPECT_EQ(Current(), Expected(k)) << "record " << k;
+            m->Next();
+        }
+        EXPECT_EQ(seen, ids);
+    }
+
+  private:
+    std::unique_ptr<EveryTypeTable> reference_;
+};
+}  // namespace
+
+TEST(MemStore, EveryTypeKeepsItsValueAndNullThroughSortEditDeleteAndGrowth) {
+    EveryTypeTable t;
+    EXPECT_EQ(t.m->Store().FieldCount(), 17);
+    std::set<int> ids;
+    for (int k = 0; k < 40; ++k) {
+        t.Add(k);
+        ids.insert(k);
+    }
+    t.CheckAll(ids);
+    for (const char* sorted : {"Eight", "Nine", "Wide", "Float", "Int"}) {
+        SCOPED_TRACE(sorted);
+        t.m->SetSortOptions(TvxSortOptions{soDesc});
+        t.m->SetSortedField(sorted);
+        t.CheckAll(ids);
+        t.m->SetSortOptions(TvxSortOptions{});
+        t.CheckAll(ids);
+    }
+    // Locate lands on the record that holds the value, by a text at its size and by a number.
+    ASSERT_TRUE(t.m->Locate("Eight", Variant(std::string(8, 'A' + 14 % 26)), {}));
+    EXPECT_EQ(t.Current(), t.Expected(t.id->AsInteger()));
+    ASSERT_TRUE(t.m->Locate("Id", 17, {}));
+    EXPECT_EQ(t.Current(), t.Expected(17));
+    // Edits swap which fields are null: record 17 takes record 18's values and nulls.
+    t.m->Edit();
+    for (size_t j = 0; j < t.fields.size(); ++j) {
+        if (EveryTypeTable::Sets(18, j))
+            t.setters[j](t.fields[j], 18);
+        else
+            t.fields[j]->Clear();
+    }
+    t.memo->Clear();
+    t.id->SetAsInteger(1018);
+    t.m->Post();
+    ids.erase(17);
+    ids.insert(1018);
+    ASSERT_TRUE(t.m->Locate("Id", 1018, {}));
+    std::vector<std::string> edited = t.Expected(18);
+    edited.back() = "";
+    EXPECT_EQ(t.Current(), edited);
+    t.m->Edit();
+    t.id->SetAsInteger(18);
+    t.m->Post();  // two records of id 18 now: delete the edited one
+    t.m->Delete();
+    ids.erase(1018);
+    ASSERT_TRUE(t.m->Locate("Id", 5, {}));
+    t.m->Delete();
+    ids.erase(5);
+    t.CheckAll(ids);
+    // A field added while records exist starts null everywhere and leaves the others alone.
+    auto* extra = t.form.Add<TFloatField>(t.m, "Extra");
+    t.m->First();
+    while (!t.m->Eof()) {
+        EXPECT_TRUE(extra->IsNull());
+        t.m->Next();
+    }
+    t.CheckAll(ids);
 }
