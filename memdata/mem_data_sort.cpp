@@ -338,15 +338,21 @@ bool BinarySearchImpl(int n, const At& Record, int Offset, const uint8_t* Value,
 
 }  // namespace
 
-const std::vector<uint64_t>& TvxMemData::SortPrefixes(int Offset) {
+const std::vector<uint64_t>* TvxMemData::SortPrefixes(int Offset) {
     if (prefixModCount_ != store_->ModCount() || prefixOffset_ != Offset) {
+        // Rebuilding reads every block: worth it for a run of searches, not for one search
+        // between two changes. The row waits for the second search on the same version.
+        if (prefixWantedAt_ != store_->ModCount()) {
+            prefixWantedAt_ = store_->ModCount();
+            return nullptr;
+        }
         int n = store_->RecordCount();
         prefixes_.resize(n);
         for (int i = 0; i < n; ++i) prefixes_[i] = TextPrefix(store_->Block(i) + Offset);
         prefixModCount_ = store_->ModCount();
         prefixOffset_ = Offset;
     }
-    return prefixes_;
+    return &prefixes_;
 }
 
 namespace {
@@ -368,20 +374,23 @@ size_t FirstNotBelow(const uint64_t* a, size_t n, uint64_t key, uint64_t flip) {
 }  // namespace
 
 int TvxMemData::FindSortedText(int Offset, const uint8_t* Key, bool Desc) {
-    const std::vector<uint64_t>& pre = SortPrefixes(Offset);
+    const std::vector<uint64_t>* pre = SortPrefixes(Offset);
     const auto& refs = store_->RecordList();
     const TvxMemFields& store = *store_;
-    // A descending row of prefixes is an ascending one of their complements.
-    const uint64_t flip = Desc ? ~uint64_t{0} : 0;
-    const uint64_t k = TextPrefix(Key) ^ flip;
-    const size_t n = pre.size();
-    // The records whose prefix is the key's: [lo, hi), mostly one or none.
-    size_t lo = FirstNotBelow(pre.data(), n, k, flip);
-    if (lo == n || (pre[lo] ^ flip) != k) return -1;
-    size_t hi = lo + 1;
-    if (hi < n && (pre[hi] ^ flip) == k)
-        hi = k == UINT64_MAX ? n : lo + FirstNotBelow(pre.data() + lo, n - lo, k + 1, flip);
-    // Among them the first whose whole text does not sort before the key.
+    const size_t n = refs.size();
+    size_t lo = 0, hi = n;
+    if (pre) {
+        // A descending row of prefixes is an ascending one of their complements.
+        const uint64_t flip = Desc ? ~uint64_t{0} : 0;
+        const uint64_t k = TextPrefix(Key) ^ flip;
+        const uint64_t* p = pre->data();
+        // The records whose prefix is the key's: [lo, hi), mostly one or none.
+        lo = FirstNotBelow(p, n, k, flip);
+        if (lo == n || (p[lo] ^ flip) != k) return -1;
+        hi = lo + 1;
+        if (hi < n && (p[hi] ^ flip) == k) hi = k == UINT64_MAX ? n : lo + FirstNotBelow(p + lo, n - lo, k + 1, flip);
+    }
+    // The first whose whole text does not sort before the key.
     auto before = [&](size_t i) {
         int r = CompareBytes(store.At(refs[i]) + Offset, Key, false);
         return Desc ? r > 0 : r < 0;
@@ -393,9 +402,7 @@ int TvxMemData::FindSortedText(int Offset, const uint8_t* Key, bool Desc) {
         else
             hi = mid;
     }
-    return lo < n && (pre[lo] ^ flip) == k && CompareBytes(store.At(refs[lo]) + Offset, Key, false) == 0
-               ? static_cast<int>(lo)
-               : -1;
+    return lo < n && CompareBytes(store.At(refs[lo]) + Offset, Key, false) == 0 ? static_cast<int>(lo) : -1;
 }
 
 bool TvxMemData::BinarySearch(int Count, const TRecordAt& Record, int Offset, const uint8_t* Value,
@@ -594,12 +601,12 @@ int TvxMemData::LocateRecord(const std::string& KeyFields, const Variant& KeyVal
         if (f0 == sortField_ && d0->DataType == ftString && !ci) {
             // Repeated searches on a text key mostly decide on a cached key prefix, which
             // keeps them off the scattered record blocks.
-            const std::vector<uint64_t>& pre = SortPrefixes(d0->DataOffset);
+            const std::vector<uint64_t>* pre = SortPrefixes(d0->DataOffset);
             const uint8_t* key = first.Data();
             uint64_t keyPrefix = TextPrefix(key);
             auto view = rec;
             auto compare = [&](int i) {
-                if (pre[i] != keyPrefix) return pre[i] < keyPrefix ? -1 : 1;
+                if (pre && (*pre)[i] != keyPrefix) return (*pre)[i] < keyPrefix ? -1 : 1;
                 return CompareTyped(rec(i) + d0->DataOffset, key, ftString, false);
             };
             found = BinarySearchWith(count, view, compare, d0->DataOffset, key, ftString,

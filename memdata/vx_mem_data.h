@@ -181,11 +181,13 @@ class TvxMemData : public TDataSet {
     std::unique_ptr<TvxMemPersistent> persistent_;
     TRecordBuffer filterBuffer_ = nullptr;
     int sortRecIdOffset_ = -1;  // RecId value offset while sorting, -1 without RecId
-    // Text-key prefixes of the records in store order, valid for one store version.
-    const std::vector<uint64_t>& SortPrefixes(int Offset);
+    // Text-key prefixes of the records in store order, valid for one store version; null
+    // for the first search after a change.
+    const std::vector<uint64_t>* SortPrefixes(int Offset);
     // The first record whose sort text (byte-wise order, at Offset) equals Key, or -1.
     int FindSortedText(int Offset, const uint8_t* Key, bool Desc);
     std::vector<uint64_t> prefixes_;
     uint64_t prefixModCount_ = UINT64_MAX;
+    uint64_t prefixWantedAt_ = UINT64_MAX;  // store version of the last search without the row
     int prefixOffset_ = -1;
 };
