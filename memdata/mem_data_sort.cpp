@@ -219,6 +219,7 @@ void TvxMemData::QuickSort(int L, int R, int ValueOffset, TFieldType Type, bool 
         // The row is the prefix cache of the new order.
         if (L == 0 && R + 1 == static_cast<int>(recs.size())) {
             prefixes_ = std::move(pre);
+            prefixLevels_.Build(prefixes_);
             prefixModCount_ = store_->ModCount();
             prefixOffset_ = ValueOffset;
         }
@@ -349,29 +350,12 @@ const std::vector<uint64_t>* TvxMemData::SortPrefixes(int Offset) {
         int n = store_->RecordCount();
         prefixes_.resize(n);
         for (int i = 0; i < n; ++i) prefixes_[i] = TextPrefix(store_->Block(i) + Offset);
+        prefixLevels_.Build(prefixes_);
         prefixModCount_ = store_->ModCount();
         prefixOffset_ = Offset;
     }
     return &prefixes_;
 }
-
-namespace {
-// The first of n numbers, ascending after XOR with flip, that is not below key (in the same
-// terms). The halving never branches on the numbers: a search costs its loads and no
-// mispredicted jumps.
-size_t FirstNotBelow(const uint64_t* a, size_t n, uint64_t key, uint64_t flip) {
-    if (n == 0) return 0;
-    const uint64_t* base = a;
-    while (n > 1) {
-        size_t half = n / 2;
-        __builtin_prefetch(base + half / 2);
-        __builtin_prefetch(base + half + half / 2);
-        base = (base[half] ^ flip) < key ? base + half : base;
-        n -= half;
-    }
-    return static_cast<size_t>(base - a) + ((*base ^ flip) < key ? 1 : 0);
-}
-}  // namespace
 
 int TvxMemData::FindSortedText(int Offset, const uint8_t* Key, bool Desc) {
     const std::vector<uint64_t>* pre = SortPrefixes(Offset);
@@ -385,10 +369,10 @@ int TvxMemData::FindSortedText(int Offset, const uint8_t* Key, bool Desc) {
         const uint64_t k = TextPrefix(Key) ^ flip;
         const uint64_t* p = pre->data();
         // The records whose prefix is the key's: [lo, hi), mostly one or none.
-        lo = FirstNotBelow(p, n, k, flip);
+        lo = prefixLevels_.FirstNotBelow(*pre, k, flip);
         if (lo == n || (p[lo] ^ flip) != k) return -1;
         hi = lo + 1;
-        if (hi < n && (p[hi] ^ flip) == k) hi = k == UINT64_MAX ? n : lo + FirstNotBelow(p + lo, n - lo, k + 1, flip);
+        if (hi < n && (p[hi] ^ flip) == k) hi = k == UINT64_MAX ? n : prefixLevels_.FirstNotBelow(*pre, k + 1, flip);
     }
     // The first whose whole text does not sort before the key.
     auto before = [&](size_t i) {

@@ -14,6 +14,7 @@
 #include "memdata/mem_fields.h"
 #include "memdata/mem_index.h"
 #include "memdata/mem_persistent.h"
+#include "memdata/mem_prefix_levels.h"
 #include "platform/db/dataset.h"
 #include "platform/db/db_types.h"
 
@@ -187,6 +188,7 @@ class TvxMemData : public TDataSet {
     // The first record whose sort text (byte-wise order, at Offset) equals Key, or -1.
     int FindSortedText(int Offset, const uint8_t* Key, bool Desc);
     std::vector<uint64_t> prefixes_;
+    TMemPrefixLevels prefixLevels_;  // built with the row
     uint64_t prefixModCount_ = UINT64_MAX;
     uint64_t prefixWantedAt_ = UINT64_MAX;  // store version of the last search without the row
     int prefixOffset_ = -1;
