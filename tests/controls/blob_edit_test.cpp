@@ -306,6 +306,35 @@ TEST_F(BlobEdit, ContextMenusOfferWhatTheContentAllows) {
     Clipboard()->Clear();
 }
 
+TEST_F(BlobEdit, ThePopupMemoActsOnTheMemoSettings) {
+    TvxInplaceBlobEdit* e = Make();
+    e->MemoOEMConvert = true;
+    e->MemoCharCase = ecUpperCase;
+    e->MemoSelectionBar = true;
+    e->SetEditValue(Variant(std::string("erste\r\nzweite")));
+    Driver().PressKey(VK_F4);
+    Driver().Pump();
+    TCustomvxBlobPopup* p = e->Popup();
+    ASSERT_TRUE(p && IsWindowVisible(p->Handle()));
+    TMemo* memo = p->Memo();
+    // A click in the selection bar takes the first line with its break.
+    Driver().MouseDown(memo, {3, 5});
+    Driver().MouseUp(memo, {3, 5});
+    Driver().Pump();
+    EXPECT_EQ(memo->SelStart(), 0);
+    EXPECT_EQ(memo->SelLength(), 6);
+    Driver().PressKey(VK_END, TShiftState{ssCtrl});
+    Driver().Type("€ä");
+    EXPECT_EQ(memo->Text(), "ERSTE\r\nZWEITE?\xC3\x84") << "OEM round trip, upper case on the whole text";
+    Driver().Escape();
+
+    e->MemoSelectionBar = false;
+    Driver().PressKey(VK_F4);
+    Driver().Pump();
+    EXPECT_FALSE(p->Memo()->SelectionBar());
+    Driver().Escape();
+}
+
 TEST_F(BlobEdit, AFormClosedWithThePopupOpenTakesItDownQuietly) {
     TvxInplaceBlobEdit* e = Make();
     e->SetEditValue(Variant(std::string("offen")));

@@ -9,13 +9,16 @@
 #include <tuple>
 #include <vector>
 
+#include "controls/vx_edit_style.h"
 #include "controls/vx_editors_unit.h"
 #include "grid/vx_db_grid_column.h"
 #include "grid/vx_db_grid_columns.h"
+#include "grid/vx_db_grid_filter_popup.h"
 #include "grid/vx_default_column_table.h"
 #include "grid/vx_filter_dialog.h"
 #include "platform/forms/button.h"
 #include "platform/forms/speed_button.h"
+#include "platform/gdi/bitmap.h"
 #include "platform/gdi/canvas.h"
 #include "platform/gdi/image_codec.h"
 #include "platform/gdi/graphics_objects.h"
@@ -142,6 +145,7 @@ TEST_F(ColumnClasses, TheMemoEditorGetsTheColumnsSettingsAndTheCellShowsTheTextC
     // The live editor has the bar: a click left of the text takes the whole line.
     driver->MouseDown(editor, {3, 5});
     driver->MouseUp(editor, {3, 5});
+    driver->Pump();
     EXPECT_EQ(editor->SelStart(), 0);
     EXPECT_EQ(editor->SelLength(), 9);
     std::string shown;
@@ -495,6 +499,45 @@ TEST_F(ColumnClasses, PickAndMruEditorsGetTheirItemsAndTheMruListComesBack) {
     EXPECT_EQ(mru->Items()->Strings(1), "Old");
 }
 
+TEST_F(ColumnClasses, CheckAndDropDownEditorsGetTheirSettings) {
+    auto* check = Add<TvxDBGridCheckColumn>("Active");
+    check->SetAllowGrayed(true);
+    check->SetShowNullFieldStyle(nsInactive);
+    check->SetGlyphCount(3);
+    auto* checkEditor = dynamic_cast<TvxInplaceCheckEdit*>(OpenEditor(check));
+    ASSERT_NE(checkEditor, nullptr);
+    EXPECT_TRUE(checkEditor->AllowGrayed());
+    EXPECT_EQ(checkEditor->NullStyle(), nsInactive);
+    EXPECT_EQ(checkEditor->GlyphCount(), 3);
+    EXPECT_EQ(checkEditor->Alignment(), taCenter);
+    EXPECT_EQ(checkEditor->Style()->ButtonStyle(), btsFlat) << "the border the cells draw";
+    CloseEditor();
+    check->SetBorder3D(true);
+    checkEditor = dynamic_cast<TvxInplaceCheckEdit*>(OpenEditor(check));
+    ASSERT_NE(checkEditor, nullptr);
+    EXPECT_EQ(checkEditor->Style()->ButtonStyle(), bts3D);
+    CloseEditor();
+
+    auto* pick = Add<TvxDBGridPickColumn>("Name");
+    pick->SetDropDownRows(3);
+    pick->SetDropDownWidth(150);
+    pick->SetImmediateDropDown(false);
+    pick->SetPopupAlignment(taRightJustify);
+    pick->SetPopupBorder(pbFlat);
+    TBitmap glyph;
+    glyph.SetSize(5, 4);
+    pick->SetButtonGlyph(&glyph);
+    auto* pickEditor = dynamic_cast<TvxInplacePickEdit*>(OpenEditor(pick));
+    ASSERT_NE(pickEditor, nullptr);
+    EXPECT_EQ(pickEditor->DropDownRows(), 3);
+    EXPECT_EQ(pickEditor->DropDownWidth(), 150);
+    EXPECT_FALSE(pickEditor->ImmediateDropDown());
+    EXPECT_EQ(pickEditor->PopupAlignment(), taRightJustify);
+    EXPECT_EQ(pickEditor->PopupBorder(), pbFlat);
+    EXPECT_EQ(pickEditor->ButtonGlyph()->Width(), 5);
+    CloseEditor();
+}
+
 TEST_F(ColumnClasses, CalcLookupAndTimeEditorsGetTheirSettings) {
     auto* calc = Add<TvxDBGridCalcColumn>("Amount");
     calc->SetPrecision(5);
@@ -612,6 +655,45 @@ TEST_F(ColumnClasses, CheckTextsServeTheFilterWhileCellsKeepTheirBoxes) {
     check->GetFilterEditValue(filter, value, text);
     EXPECT_TRUE(value.IsNull());
     EXPECT_EQ(text, "offen");
+}
+
+TEST_F(ColumnClasses, TheFilterDropDownListsTheCheckTextsAndTheCellsStillShowBoxes) {
+    auto* check = Add<TvxDBGridCheckColumn>("Active");
+    check->SetValueChecked("Wahr");
+    check->SetValueUnchecked("Falsch");
+    check->SetDisplayChecked("ja");
+    check->SetDisplayUnChecked("nein");
+    table->Open();
+    AddRecord(1, "Anna", true);
+    AddRecord(2, "Bert", false);
+    AddRecord(3, "Carl", true);
+    LoadAll();
+    grid->Filter()->SetActive(true);
+    driver->Pump();
+    auto items = [&] {
+        std::vector<std::string> v;
+        TStrings* s = grid->FilterDropDown()->Items();
+        for (int i = 0; i < s->Count(); ++i) v.push_back(s->Strings(i));
+        return v;
+    };
+    grid->ShowFilterDropDown(check->GetIndex());
+    driver->Pump();
+    ASSERT_TRUE(grid->FilterDroppedDown());
+    const std::vector<std::string> shown = items();
+    ASSERT_EQ(shown.size(), 4u);
+    EXPECT_EQ(std::vector<std::string>(shown.begin() + 2, shown.end()), (std::vector<std::string>{"ja", "nein"}))
+        << "the values in their display texts";
+    // Choosing "ja" keeps the checked rows; their cells still draw the ticked box.
+    grid->FilterDropDown()->SetItemIndex(2);
+    grid->FilterDropDown()->CloseUp(true);
+    driver->Pump();
+    ASSERT_EQ(grid->GetAbsoluteCount(), 2);
+    const TRect cell = grid->GetCellRect(grid->GetItem(0), grid->GetVisibleColumnIndex(check->Index()));
+    int dark = 0;
+    for (int y = cell.Top + 2; y < cell.Bottom - 2; ++y)
+        for (int x = cell.Left + 2; x < cell.Right - 2; ++x) dark += PixelOf({x, y}) == 0;
+    EXPECT_GT(dark, 0);
+    EXPECT_EQ(grid->GetItem(0)->Strings(check->Index()), "Wahr");
 }
 
 TEST_F(ColumnClasses, AssignCopiesAColumnOfTheSameKindAndResetRestoresTheDefaults) {
