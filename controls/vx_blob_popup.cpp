@@ -554,12 +554,6 @@ int TCustomvxBlobPopup::ScrollRequest(bool Horizontal, int Code, int ThumbPos) {
 }
 
 void TCustomvxBlobPopup::WndProc(TMessage& Message) {
-    if (Message.Msg == WM_HSCROLL || Message.Msg == WM_VSCROLL) {
-        ScrollRequest(Message.Msg == WM_HSCROLL, static_cast<int>(LOWORD(Message.WParam)),
-                      static_cast<int>(static_cast<int16_t>(HIWORD(Message.WParam))));
-        Message.Result = 0;
-        return;
-    }
     if (Message.Msg == WM_CONTEXTMENU) {
         TPoint screen{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
         if (screen.X == -1 && screen.Y == -1) screen = ClientToScreen({0, 0});

@@ -21,6 +21,7 @@
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/canvas.h"
 #include "platform/gdi/image_codec.h"
+#include "platform/gdi/image_list.h"
 #include "platform/gdi/graphics_objects.h"
 #include "platform/rtl/locale.h"
 #include "tests/grid/grid_test_form.h"
@@ -356,9 +357,17 @@ TEST_F(ColumnClasses, ImageDescriptionsShowExportAndFilterWhileUnlistedValuesKee
     EXPECT_EQ(editor->Descriptions()->Strings(1), "zwei");
     EXPECT_TRUE(editor->ShowDescription());
     CloseEditor();
-    // The best fit is the description's width.
+    // The best fit is the description's width, with an image list plus an image's width;
+    // the cells are as high as an image.
     TCanvas* canvas = grid->Canvas();
     EXPECT_EQ(image->GetBestFitWidth(canvas, grid->GetFocusedNode()), canvas->TextWidth("eins"));
+    auto* images = new TImageList(12, 20, form);
+    image->SetImages(images);
+    EXPECT_EQ(image->GetBestFitWidth(canvas, grid->GetFocusedNode()), canvas->TextWidth("eins") + 12);
+    EXPECT_EQ(image->GetMinCellHeight(), 20);
+    delete images;  // the column lets go of a list that is freed
+    EXPECT_EQ(image->Images(), nullptr);
+    EXPECT_EQ(image->GetMinCellHeight(), 0);
 }
 
 TEST_F(ColumnClasses, TheHyperlinkColumnDrawsItsLinkFontAndExportsAnEscapedAnchor) {
