@@ -13,8 +13,10 @@
 #include "platform/gdi/device_context.h"
 #include "platform/gdi/system_metrics.h"
 #include "platform/rtl/math_utils.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/win/input.h"
 #include "platform/win/message_queue.h"
+#include "platform/win/scroll_bars.h"
 #include "platform/win/window_tree.h"
 
 // The memo of a memo pop-up: the pop-up sees its keys first and hears when the focus goes.
@@ -55,16 +57,53 @@ private:
     TCustomvxBlobPopup* popup_;
 };
 
+// The picture of a picture pop-up in the content area, with its own scroll bars: the bar
+// of buttons stays below (or above) them, and the bars scroll only the picture.
+class TvxBlobPopupPicture : public TCustomControl {
+public:
+    explicit TvxBlobPopupPicture(TCustomvxBlobPopup* Popup) : TCustomControl(Popup), popup_(Popup) {}
+    std::string ClassName() const override { return "TCustomvxBlobPopupPict"; }
+    void Detach() { popup_ = nullptr; }
+
+protected:
+    void Paint() override {
+        if (popup_) popup_->PaintPicture(Canvas(), ClientRect());
+    }
+    void WndProc(TMessage& Message) override {
+        if (popup_ && (Message.Msg == WM_HSCROLL || Message.Msg == WM_VSCROLL)) {
+            popup_->ScrollRequest(Message.Msg == WM_HSCROLL, static_cast<int>(LOWORD(Message.WParam)),
+                                  static_cast<int>(static_cast<int16_t>(HIWORD(Message.WParam))));
+            Message.Result = 0;
+            return;
+        }
+        if (popup_ && Message.Msg == WM_CONTEXTMENU) {
+            TPoint screen{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+            if (screen.X == -1 && screen.Y == -1) screen = ClientToScreen({0, 0});
+            popup_->ShowContextMenu(screen);
+            Message.Result = 1;
+            return;
+        }
+        TCustomControl::WndProc(Message);
+    }
+
+private:
+    TCustomvxBlobPopup* popup_;
+};
+
 TCustomvxBlobPopup::TCustomvxBlobPopup(TComponent* AOwner)
     : TvxInplacePopupControl(AOwner), ClipboardFormat(CF_PICTURE) {
     SetBounds(0, 0, 185, 89);
     SetTabStop(true);
     memo_ = new TvxBlobPopupMemo(this);
     memo_->SetParent(this);
+    pictureView_ = new TvxBlobPopupPicture(this);
+    pictureView_->SetVisible(false);
+    pictureView_->SetParent(this);
 }
 
 TCustomvxBlobPopup::~TCustomvxBlobPopup() {
     memo_->Detach();
+    pictureView_->Detach();
     OnAccept = nullptr;
     OnResize = nullptr;
     closing_ = true;  // the focus leaving a window being destroyed is no closing
@@ -72,9 +111,12 @@ TCustomvxBlobPopup::~TCustomvxBlobPopup() {
 
 TMemo* TCustomvxBlobPopup::Memo() const { return memo_; }
 
+TWinControl* TCustomvxBlobPopup::PictureView() const { return pictureView_; }
+
 void TCustomvxBlobPopup::SetKind(int v) {
     kind_ = v;
     memo_->SetVisible(kind_ == 0);
+    pictureView_->SetVisible(kind_ == 1);
 }
 
 void TCustomvxBlobPopup::SetReadOnly(bool v) {
@@ -88,7 +130,9 @@ TPicture* TCustomvxBlobPopup::Picture() {
         picture_ = std::make_unique<TPicture>();
         picture_->OnChange = [this](TObject*) {
             pictureModified_ = true;
+            UpdatePictureScrollBars();
             Invalidate();
+            pictureView_->Invalidate();
         };
     }
     return picture_.get();
@@ -218,10 +262,44 @@ void TCustomvxBlobPopup::CalcSize(const TRect& E, int PopupWidth, int PopupHeigh
 }
 
 void TCustomvxBlobPopup::LayoutContent() {
-    if (!memo_) return;  // sized while being built
+    if (!memo_ || !pictureView_) return;  // sized while being built
     const TRect c = ContentRect();
     memo_->SetBounds(c.Left, c.Top, std::max(c.Width(), 0), std::max(c.Height(), 0));
+    pictureView_->SetBounds(c.Left, c.Top, std::max(c.Width(), 0), std::max(c.Height(), 0));
+    UpdatePictureScrollBars();
+}
+
+TRect TCustomvxBlobPopup::PictureArea() const {
+    // Until the view has a window its client area is the content, without scroll bars.
+    return pictureView_->HandleAllocated() ? pictureView_->ClientRect()
+                                           : Rect(0, 0, pictureView_->Width(), pictureView_->Height());
+}
+
+void TCustomvxBlobPopup::UpdatePictureScrollBars() {
+    if (updatingBars_) return;
+    updatingBars_ = true;
+    TScopeExit done([this] { updatingBars_ = false; });
     ClampScroll();
+    if (!pictureView_->HandleAllocated()) return;
+    // A picture larger than the view scrolls, unless the pop-up sizes itself to it.
+    const bool scrolls = kind_ == 1 && !PictureAutoSize && picture_ && !IsPictureEmpty(picture_.get());
+    const int pw = scrolls ? picture_->Width() : 0, ph = scrolls ? picture_->Height() : 0;
+    // One bar shown narrows the room for the other: a second round settles both.
+    for (int round = 0; round < 2; ++round) {
+        const TRect area = PictureArea();
+        for (const bool horizontal : {true, false}) {
+            SCROLLINFO si;
+            si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+            si.nMin = 0;
+            si.nMax = std::max((horizontal ? pw : ph) - 1, 0);
+            si.nPage = static_cast<unsigned>(std::max(horizontal ? area.Width() : area.Height(), 0));
+            si.nPos = horizontal ? scroll_.X : scroll_.Y;
+            SetScrollInfo(pictureView_->Handle(), horizontal ? SB_HORZ : SB_VERT, &si, true);
+        }
+        ClampScroll();
+    }
+    SetScrollPos(pictureView_->Handle(), SB_HORZ, scroll_.X, true);
+    SetScrollPos(pictureView_->Handle(), SB_VERT, scroll_.Y, true);
 }
 
 void TCustomvxBlobPopup::Resize() {
@@ -230,7 +308,7 @@ void TCustomvxBlobPopup::Resize() {
 }
 
 void TCustomvxBlobPopup::ClampScroll() {
-    const TRect c = ContentRect();
+    const TRect c = PictureArea();
     const int pw = picture_ ? picture_->Width() : 0, ph = picture_ ? picture_->Height() : 0;
     scroll_.X = std::clamp(scroll_.X, 0, std::max(pw - c.Width(), 0));
     scroll_.Y = std::clamp(scroll_.Y, 0, std::max(ph - c.Height(), 0));
@@ -239,8 +317,8 @@ void TCustomvxBlobPopup::ClampScroll() {
 void TCustomvxBlobPopup::ScrollPicture(int DX, int DY) {
     scroll_.X += DX;
     scroll_.Y += DY;
-    ClampScroll();
-    Invalidate();
+    UpdatePictureScrollBars();
+    pictureView_->Invalidate();
 }
 
 // ---- Showing, closing, saving ----
@@ -254,8 +332,11 @@ void TCustomvxBlobPopup::ShowPopup() {
     memo_->SetWantReturns(WantReturns);
     memo_->SetWantTabs(WantTabs);
     memo_->SetWordWrap(WordWrap);
+    memo_->SetSelectionBar(SelectionBar);
     LayoutContent();
     TvxInplacePopupControl::ShowPopup();
+    // The window's frame is known only now that it exists: lay the content out inside it.
+    LayoutContent();
     if (kind_ == 0) ::SetFocus(memo_->Handle());
     else ::SetFocus(Handle());
 }
@@ -445,7 +526,7 @@ TPopupMenu* TCustomvxBlobPopup::ShowContextMenu(TPoint Screen) {
 }
 
 int TCustomvxBlobPopup::ScrollRequest(bool Horizontal, int Code, int ThumbPos) {
-    const TRect c = ContentRect();
+    const TRect c = PictureArea();
     const int picture = picture_ ? (Horizontal ? picture_->Width() : picture_->Height()) : 0;
     const int page = Horizontal ? c.Width() : c.Height();
     const int limit = std::max(picture - page, 0);
@@ -467,17 +548,12 @@ int TCustomvxBlobPopup::ScrollRequest(bool Horizontal, int Code, int ThumbPos) {
     }
     pos = std::clamp(pos, 0, limit);
     (Horizontal ? scroll_.X : scroll_.Y) = pos;
-    Invalidate();
+    if (pictureView_->HandleAllocated()) SetScrollPos(pictureView_->Handle(), Horizontal ? SB_HORZ : SB_VERT, pos, true);
+    pictureView_->Invalidate();
     return pos;
 }
 
 void TCustomvxBlobPopup::WndProc(TMessage& Message) {
-    if (Message.Msg == WM_HSCROLL || Message.Msg == WM_VSCROLL) {
-        ScrollRequest(Message.Msg == WM_HSCROLL, static_cast<int>(LOWORD(Message.WParam)),
-                      static_cast<int>(static_cast<int16_t>(HIWORD(Message.WParam))));
-        Message.Result = 0;
-        return;
-    }
     if (Message.Msg == WM_CONTEXTMENU) {
         TPoint screen{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
         if (screen.X == -1 && screen.Y == -1) screen = ClientToScreen({0, 0});
@@ -499,6 +575,24 @@ void TCustomvxBlobPopup::WndProc(TMessage& Message) {
     TvxInplacePopupControl::WndProc(Message);
 }
 
+void TCustomvxBlobPopup::PaintPicture(TCanvas* C, const TRect& Area) {
+    C->Brush()->SetStyle(bsSolid);
+    C->Brush()->SetColor(Color());
+    C->FillRect(Area);
+    if (kind_ != 1 || IsPictureEmpty(Picture())) return;
+    TGraphic* g = Picture()->Graphic();
+    if (PictureTransparency != 0) g->SetTransparent(PictureTransparency == 2);
+    TRect target = Rect(Area.Left - scroll_.X, Area.Top - scroll_.Y, 0, 0);
+    if (PictureAutoSize) {
+        target.Right = Area.Right;
+        target.Bottom = Area.Bottom;
+    } else {
+        target.Right = target.Left + g->Width();
+        target.Bottom = target.Top + g->Height();
+    }
+    C->StretchDraw(target, g);
+}
+
 void TCustomvxBlobPopup::Paint() {
     TCanvas* c = Canvas();
     const TRect client = ClientRect();
@@ -511,22 +605,6 @@ void TCustomvxBlobPopup::Paint() {
         TRect frame = content;
         InflateRect(frame, 1, 1);
         c->FrameRect(frame);
-    }
-    if (kind_ == 1 && !IsPictureEmpty(Picture())) {
-        const int saved = SaveDC(c->Handle());
-        IntersectClipRect(c->Handle(), content.Left, content.Top, content.Right, content.Bottom);
-        TGraphic* g = Picture()->Graphic();
-        if (PictureTransparency != 0) g->SetTransparent(PictureTransparency == 2);
-        TRect target = Rect(content.Left - scroll_.X, content.Top - scroll_.Y, 0, 0);
-        if (PictureAutoSize) {
-            target.Right = content.Right;
-            target.Bottom = content.Bottom;
-        } else {
-            target.Right = target.Left + g->Width();
-            target.Bottom = target.Top + g->Height();
-        }
-        c->StretchDraw(target, g);
-        RestoreDC(c->Handle(), saved);
     }
     // The bar.
     const int bar = BarHeight();

@@ -6,7 +6,8 @@
 // and the grip at its outer corner, as the sizing before each drop-down decides.
 //
 // The bar and grip are drawn in the client area beside the content (our windows have no
-// custom non-client painting for pop-ups); the metrics are the classic ones.
+// custom non-client painting for pop-ups); the metrics are the classic ones. The memo and
+// the picture are child windows over the content, each with its own scroll bars.
 
 #include <functional>
 #include <memory>
@@ -16,6 +17,7 @@
 #include "platform/forms/memo.h"
 
 class TvxBlobPopupMemo;
+class TvxBlobPopupPicture;
 class TPopupMenu;
 
 // Bar buttons.
@@ -62,6 +64,8 @@ public:
     std::string MemoText() const;
     TPicture* Picture();
     TMemo* Memo() const;
+    // The picture's window in the content area; its scroll bars scroll the picture.
+    TWinControl* PictureView() const;
     bool ContentModified() const;
     void SetContentModified(bool v);
 
@@ -91,6 +95,8 @@ public:
     // screen point; null when the menu has nothing to offer.
     TPopupMenu* ShowContextMenu(TPoint Screen);
     TPoint ScrollOffset() const { return scroll_; }
+    // The part of the content that shows the picture (inside the picture's scroll bars).
+    TRect PictureArea() const;
     void ScrollPicture(int DX, int DY);
     // A scroll request (SB_* code) for the picture; answers the new offset.
     int ScrollRequest(bool Horizontal, int Code, int ThumbPos);
@@ -107,6 +113,7 @@ protected:
 
 private:
     friend class TvxBlobPopupMemo;
+    friend class TvxBlobPopupPicture;
     struct Metrics {
         int F, G, V, ButtonHeight, W, Z, N;
     };
@@ -114,6 +121,9 @@ private:
     void DoAccept();
     void LayoutContent();
     void ClampScroll();
+    // The picture's scroll bars follow the picture, the view and the offsets.
+    void UpdatePictureScrollBars();
+    void PaintPicture(TCanvas* C, const TRect& Area);
     // The focus left the pop-up and its memo for another window.
     void FocusLeft(HWND To);
     bool Owns(HWND Wnd);
@@ -132,6 +142,8 @@ private:
     TPoint scroll_{0, 0};
     std::unique_ptr<TPicture> picture_;
     TvxBlobPopupMemo* memo_ = nullptr;
+    TvxBlobPopupPicture* pictureView_ = nullptr;
+    bool updatingBars_ = false;
     bool closing_ = false;
     TPopupMenu* menu_ = nullptr;  // owned as a component
 };

@@ -146,12 +146,6 @@ void TvxInplaceTextEdit::SetPasswordChar(char32_t v) {
     TCustomEdit::SetPasswordChar(v);
 }
 
-void TvxInplaceTextEdit::SetSelectionBar(bool v) {
-    if (selectionBar_ == v) return;
-    selectionBar_ = v;
-    if (HandleAllocated()) RecreateWnd();
-}
-
 int TvxInplaceTextEdit::GetTextBuf(std::string& Buffer, int Size) {
     std::u32string t = ToU32(WindowText());
     if (Size < 0) Size = 0;
@@ -184,7 +178,7 @@ std::unique_ptr<TvxEditViewData> TvxInplaceTextEdit::CreateViewData(bool IsPaint
     if (auto* t = dynamic_cast<TvxTextEditViewData*>(vd.get())) {
         t->CharCase = charCase_;
         t->PasswordChar = passwordChar_;
-        t->SelectionBar = selectionBar_;
+        t->SelectionBar = SelectionBar();
     }
     return vd;
 }

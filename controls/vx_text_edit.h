@@ -61,8 +61,6 @@ public:
     void SetOEMConvert(bool v);
     char32_t PasswordChar() const { return passwordChar_; }
     void SetPasswordChar(char32_t v);
-    bool SelectionBar() const { return selectionBar_; }
-    void SetSelectionBar(bool v);
     // The menu shown when neither the editor nor a parent has a PopupMenu (made on first use).
     TPopupMenu* EditMenu() const { return editMenu_; }
 
@@ -128,7 +126,6 @@ private:
     int maxLength_ = 0;
     bool oemConvert_ = false;
     char32_t passwordChar_ = 0;
-    bool selectionBar_ = false;
     bool focusByMouse_ = false;
     int lastSelStart_ = 0;
     int lastSelLength_ = 0;

@@ -1,5 +1,6 @@
 #include "grid/vx_check_column.h"
 
+#include "controls/vx_edit_style.h"
 #include "grid/vx_db_tree_list_control.h"
 #include "platform/db/field.h"
 #include "platform/classes/string_list.h"
@@ -145,6 +146,8 @@ void TvxDBTreeListCheckColumn::InitEditProperties(TvxInplaceEdit* Editor) {
     if (!check) return;
     check->SetAlignment(taCenter);
     check->SetAllowGrayed(allowGrayed_);
+    // The live box has the border the cells draw, so that opening the editor changes nothing.
+    check->Style()->SetButtonStyle(border3D_ ? bts3D : btsFlat);
     check->SetGlyph(glyph_.get());
     check->SetGlyphCount(glyphCount_);
     check->SetNullStyle(showNullFieldStyle_);

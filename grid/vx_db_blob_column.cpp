@@ -1,5 +1,6 @@
 #include "grid/vx_db_blob_column.h"
 
+#include "controls/edit_images.h"
 #include "grid/vx_db_memo_column.h"
 #include "platform/db/field.h"
 
@@ -72,5 +73,6 @@ void TvxDBTreeListBlobColumn::GetDrawInfo(TvxEditViewData& ViewData, const TvxTr
     if (!view) return;
     view->EditKind = GetBlobEditKind(blob_.BlobKind, Field());
     view->BlobPaintStyle = blob_.BlobPaintStyle;
+    view->Images = blob_.BlobPaintStyle == bpsIcon ? BlobImages() : nullptr;
     view->IsEmpty = Cell.Text.empty();
 }

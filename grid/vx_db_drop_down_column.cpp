@@ -58,6 +58,10 @@ void TvxDBTreeListDropDownColumn::InitEditProperties(TvxInplaceEdit* Editor) {
     edit->SetImmediateDropDown(drop_.ImmediateDropDown);
     edit->SetPopupAlignment(drop_.PopupAlignment);
     edit->SetPopupBorder(drop_.PopupBorder);
+    // Every drop-down and every button click of the editor passes through its drop-down hook.
+    edit->DropDownHandler = [this](TObject*) {
+        if (drop_.OnEditButtonClick) drop_.OnEditButtonClick(this);
+    };
 }
 
 void TvxDBTreeListDropDownColumn::GetDrawInfo(TvxEditViewData& ViewData, const TvxTreeListCellDrawRecord& Cell) {

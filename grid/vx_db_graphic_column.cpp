@@ -5,7 +5,9 @@
 #include "platform/rtl/exception.h"
 
 TvxDBTreeListGraphicColumn::TvxDBTreeListGraphicColumn(TComponent* AOwner)
-    : TvxDBTreeListColumn(AOwner), cellPicture_(std::make_unique<TPicture>()) {
+    : TvxDBTreeListColumn(AOwner),
+      popupToolBar_(std::make_unique<TvxPopupToolBarWindow>(this)),
+      cellPicture_(std::make_unique<TPicture>()) {
     SetHeaderMaxLineCount(0);
     SetDisableFilter(true);
 }
@@ -15,12 +17,22 @@ TvxDBTreeListGraphicColumn::~TvxDBTreeListGraphicColumn() = default;
 void TvxDBTreeListGraphicColumn::Assign(TPersistent* Source) {
     TvxColumnAssignScope update(this);
     TvxDBTreeListColumn::Assign(Source);
-    if (auto* source = dynamic_cast<TvxDBTreeListGraphicColumn*>(Source)) graphic_ = source->graphic_;
+    if (auto* source = dynamic_cast<TvxDBTreeListGraphicColumn*>(Source)) {
+        graphic_ = source->graphic_;
+        popupToolBar_->Assign(source->popupToolBar_.get());
+    }
+}
+
+void TvxDBTreeListGraphicColumn::SetPopupToolBar(TvxPopupToolBarWindow* Value) {
+    if (Value) popupToolBar_->Assign(Value);
+    ColumnChanged();
 }
 
 void TvxDBTreeListGraphicColumn::RestoreDefaults() {
     TvxDBTreeListColumn::RestoreDefaults();
     graphic_ = {};
+    TvxPopupToolBarWindow defaults(this);
+    popupToolBar_->Assign(&defaults);
     SetHeaderMaxLineCount(0);
     SetDisableFilter(true);
 }
@@ -57,6 +69,7 @@ void TvxDBTreeListGraphicColumn::InitEditProperties(TvxInplaceEdit* Editor) {
     edit->SetDblClickActivate(graphic_.DblClickActivate);
     edit->SetGraphicTransparency(graphic_.GraphicTransparency);
     edit->SetPopupToolBarPosStored(graphic_.PopupToolbarPosStored);
+    edit->PopupToolBar()->Assign(popupToolBar_.get());
     edit->SetQuickDraw(graphic_.QuickDraw);
     edit->SetStretch(graphic_.Stretch);
     edit->OnAssignPicture = graphic_.OnAssignPicture;
@@ -69,7 +82,9 @@ void TvxDBTreeListGraphicColumn::GetDrawInfo(TvxEditViewData& ViewData, const Tv
     auto* view = dynamic_cast<TvxGraphicEditViewData*>(&ViewData);
     if (!view) return;
     view->Center = graphic_.Center;
-    view->ShadowSelection = graphic_.ShadowSelection;
+    // Only a selected cell is shaded, in the selection's colour.
+    view->ShadowSelection = graphic_.ShadowSelection && Cell.Selected;
+    view->ShadowColor = ColorToRGB(Cell.SelectionColor);
     view->QuickDraw = graphic_.QuickDraw;
     view->Stretch = graphic_.Stretch;
     view->Picture = LoadCellPicture(DrawingNode()) ? cellPicture_.get() : nullptr;

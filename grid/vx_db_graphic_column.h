@@ -41,6 +41,9 @@ class TvxDBTreeListGraphicColumn : public TvxDBTreeListColumn {
     void SetDblClickActivate(bool Value) { StoreProperty(graphic_.DblClickActivate, Value); }
     TvxGraphicEditTransparency GraphicTransparency() const { return graphic_.GraphicTransparency; }
     void SetGraphicTransparency(TvxGraphicEditTransparency Value) { StoreProperty(graphic_.GraphicTransparency, Value); }
+    // The editor's commands: a tool window or a context menu, with its buttons.
+    TvxPopupToolBarWindow* PopupToolBar() const { return popupToolBar_.get(); }
+    void SetPopupToolBar(TvxPopupToolBarWindow* Value);
     bool PopupToolbarPosStored() const { return graphic_.PopupToolbarPosStored; }
     void SetPopupToolbarPosStored(bool Value) { StoreProperty(graphic_.PopupToolbarPosStored, Value); }
     bool QuickDraw() const { return graphic_.QuickDraw; }
@@ -67,5 +70,6 @@ class TvxDBTreeListGraphicColumn : public TvxDBTreeListColumn {
     bool LoadCellPicture(TvxTreeListNode* Node);
 
     TProperties graphic_;
+    std::unique_ptr<TvxPopupToolBarWindow> popupToolBar_;
     std::unique_ptr<TPicture> cellPicture_;
 };

@@ -98,6 +98,10 @@ bool TvxDBGridExport::ExportValue(TvxTreeListNode* Node, int Column, bool IsHTML
 std::string TvxDBGridExport::CellText(TvxTreeListNode* Node, int Column, bool IsHTML) const {
     Variant value;
     if (ExportValue(Node, Column, IsHTML, value)) return VarToStr(value);
+    return ShownText(Node, Column);
+}
+
+std::string TvxDBGridExport::ShownText(TvxTreeListNode* Node, int Column) const {
     if (Node) return Node->Strings(Column);
     TvxDBTreeListColumn* column = ColumnAt(Column);
     return column && column->Field() ? column->Field()->DisplayText() : std::string();

@@ -58,6 +58,8 @@ class TvxDBGridExport {
     // The cell text as the grid shows it: the export value first, then the row's text, or
     // the field's display text for the current record.
     std::string CellText(TvxTreeListNode* Node, int Column, bool IsHTML) const;
+    // The row's text, or the field's display text for the current record (no export value).
+    std::string ShownText(TvxTreeListNode* Node, int Column) const;
     TvxDBTreeListColumn* ColumnAt(int Column) const;
 
   private:

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "grid/html_escape.h"
 #include "grid/vx_db_grid.h"
 #include "platform/gdi/color.h"
 #include "platform/gdi/graphics_objects.h"
@@ -27,14 +28,19 @@ const char* AlignmentWord(int Alignment) {
     }
 }
 
-std::string Styled(TFont* Font, const std::string& Text) {
+// Markup in the font's style tags.
+std::string StyledMarkup(TFont* Font, const std::string& Markup) {
     const TFontStyles s = Font->Style();
     std::string open, close;
     if (s.Contains(fsBold)) open += "<B>", close = "</B>" + close;
     if (s.Contains(fsItalic)) open += "<I>", close = "</I>" + close;
     if (s.Contains(fsUnderline)) open += "<U>", close = "</U>" + close;
     if (s.Contains(fsStrikeOut)) open += "<STRIKE>", close = "</STRIKE>" + close;
-    return open + TvxDBGridExportHTML::Escape(Text) + close;
+    return open + Markup + close;
+}
+
+std::string Styled(TFont* Font, const std::string& Text) {
+    return StyledMarkup(Font, TvxDBGridExportHTML::Escape(Text));
 }
 
 // The styled text, or a blank space when there is none.
@@ -76,26 +82,21 @@ long NextCodePoint(const std::string& Text, size_t& i) {
 }  // namespace
 
 std::string TvxDBGridExportHTML::Escape(const std::string& Text, bool Attribute) {
+    return PageText(HtmlEscape(Text, Attribute));
+}
+
+std::string TvxDBGridExportHTML::PageText(const std::string& Markup) {
     std::string out;
-    out.reserve(Text.size());
-    for (size_t i = 0; i < Text.size();) {
+    out.reserve(Markup.size());
+    for (size_t i = 0; i < Markup.size();) {
         const size_t start = i;
-        const long cp = NextCodePoint(Text, i);
-        switch (cp) {
-            case '&': out += "&amp;"; continue;
-            case '<': out += "&lt;"; continue;
-            case '>': out += "&gt;"; continue;
-            case '"':
-                out += Attribute ? "&quot;" : "\"";
-                continue;
-            default: break;
-        }
+        const long cp = NextCodePoint(Markup, i);
         if (cp < 0) {
             out += "&#65533;";
         } else if (cp < 0x80) {
             out += static_cast<char>(cp);
         } else {
-            const std::string byte = Utf8ToCp1252(std::string_view(Text).substr(start, i - start));
+            const std::string byte = Utf8ToCp1252(std::string_view(Markup).substr(start, i - start));
             if (byte == "?")
                 out += "&#" + std::to_string(cp) + ";";
             else
@@ -103,6 +104,14 @@ std::string TvxDBGridExportHTML::Escape(const std::string& Text, bool Attribute)
         }
     }
     return out;
+}
+
+std::string TvxDBGridExportHTML::CellMarkup(TvxTreeListNode* Node, int Column) const {
+    TFont* font = ColumnAt(Column)->Font();
+    Variant value;
+    if (!ExportValue(Node, Column, true, value)) return StyledOrSpace(font, ShownText(Node, Column));
+    const std::string markup = VarToStr(value);
+    return markup.empty() ? "&nbsp;" : StyledMarkup(font, PageText(markup));
 }
 
 std::string TvxDBGridExportHTML::IndentCell() const {
@@ -181,7 +190,7 @@ void TvxDBGridExportHTML::WriteNode(TvxTreeListNode* Node) {
         TFont* font = column->Font();
         row += std::string("<TD NOWRAP ALIGN=\"") + AlignmentWord(column->Alignment()) + "\" BGCOLOR=#" +
                Hex(column->Color()) + "><FONT STYLE=\"font-family: " + FontStyle(font, font->Color()) + "\">" +
-               StyledOrSpace(font, CellText(Node, c, true)) + "</FONT></TD>";
+               CellMarkup(Node, c) + "</FONT></TD>";
     }
     WriteLine(row + "</TR>");
     WriteRowFooters(Node);

@@ -1,30 +1,12 @@
 #include "grid/vx_db_hyperlink_column.h"
 
 #include "controls/vx_editors_unit.h"
+#include "grid/html_escape.h"
 #include "grid/vx_db_tree_list_control.h"
 #include "platform/gdi/graphics_objects.h"
 
 std::string HtmlAnchor(const std::string& Text) {
-    // The text comes from the data: markup in it must stay text, and a quote must not end
-    // the address early.
-    auto escape = [](const std::string& S, bool Attribute) {
-        std::string out;
-        out.reserve(S.size());
-        for (char c : S) {
-            switch (c) {
-                case '&': out += "&amp;"; break;
-                case '<': out += "&lt;"; break;
-                case '>': out += "&gt;"; break;
-                case '"':
-                    if (Attribute) out += "&quot;";
-                    else out += c;
-                    break;
-                default: out += c; break;
-            }
-        }
-        return out;
-    };
-    return "<a href=\"" + escape(Text, true) + "\">" + escape(Text, false) + "</a>";
+    return "<a href=\"" + HtmlEscape(Text, true) + "\">" + HtmlEscape(Text) + "</a>";
 }
 
 TvxDBTreeListHyperLinkColumn::TvxDBTreeListHyperLinkColumn(TComponent* AOwner)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "grid/html_escape.h"
 #include "grid/vx_db_tree_list_control.h"
 #include "platform/gdi/canvas.h"
 #include "platform/gdi/image_list.h"
@@ -79,8 +80,9 @@ void TvxDBTreeListImageColumn::GetValueDisplayText(TvxTreeListNode*, const std::
     Result = DescriptionOf(Text);
 }
 
-bool TvxDBTreeListImageColumn::GetExportValue(bool, Variant& Value) {
-    Value = Variant(DescriptionOf(VarToStr(Value)));
+bool TvxDBTreeListImageColumn::GetExportValue(bool IsHTML, Variant& Value) {
+    const std::string text = DescriptionOf(VarToStr(Value));
+    Value = Variant(IsHTML ? HtmlEscape(text) : text);
     return true;
 }
 

@@ -44,7 +44,7 @@ void TvxDBTreeListWrapperColumn::SaveEditValue(TvxTreeListNode* Node, TvxInplace
 }
 
 const TvxInplaceEditClass& TvxDBTreeListWrapperColumn::GetInplaceEditClass() {
-    TvxDBTreeListColumn* reference = FocusedReference();
+    TvxDBTreeListColumn* reference = CurrentReference();
     return reference ? reference->GetInplaceEditClass() : TvxDBTreeListColumn::GetInplaceEditClass();
 }
 
@@ -54,7 +54,7 @@ void TvxDBTreeListWrapperColumn::GetHotTrackCursor(TCursor& Cursor) {
 }
 
 TvxEditViewData* TvxDBTreeListWrapperColumn::GetViewData() {
-    TvxDBTreeListColumn* reference = ReferenceColumn(DrawingNode());
+    TvxDBTreeListColumn* reference = CurrentReference();
     return reference ? reference->GetViewData() : TvxDBTreeListColumn::GetViewData();
 }
 
@@ -69,13 +69,22 @@ void TvxDBTreeListWrapperColumn::InitEditValue(TvxTreeListNode* Node, TvxInplace
 }
 
 bool TvxDBTreeListWrapperColumn::CanShowButton() {
-    TvxDBTreeListColumn* reference = FocusedReference();
+    TvxDBTreeListColumn* reference = CurrentReference();
     return reference ? reference->CanShowButton() : TvxDBTreeListColumn::CanShowButton();
 }
 
 void TvxDBTreeListWrapperColumn::GetDrawInfo(TvxEditViewData& ViewData, const TvxTreeListCellDrawRecord& Cell) {
-    if (TvxDBTreeListColumn* reference = ReferenceColumn(DrawingNode())) reference->GetDrawInfo(ViewData, Cell);
-    else TvxDBTreeListColumn::GetDrawInfo(ViewData, Cell);
+    TvxDBTreeListColumn* reference = CurrentReference();
+    if (!reference) {
+        TvxDBTreeListColumn::GetDrawInfo(ViewData, Cell);
+        return;
+    }
+    // The reference column draws the row being drawn here (its button rule and pictures
+    // ask for the row), then goes back to whatever it was drawing itself.
+    TvxTreeListNode* own = reference->DrawingNode();
+    reference->SetDrawingNode(DrawingNode());
+    TScopeExit restore([reference, own] { reference->SetDrawingNode(own); });
+    reference->GetDrawInfo(ViewData, Cell);
 }
 
 void TvxDBTreeListWrapperColumn::GetDisplayText(TvxTreeListNode* Node, std::string& Text) {

@@ -43,4 +43,7 @@ class TvxDBTreeListWrapperColumn : public TvxDBTreeListColumn {
 
   private:
     TvxDBTreeListColumn* FocusedReference() { return ReferenceColumn(nullptr); }
+    // The reference of the row being drawn, else of the focused row: a cell is drawn with
+    // the editor class and view data of its own row's reference.
+    TvxDBTreeListColumn* CurrentReference() { return ReferenceColumn(DrawingNode()); }
 };

@@ -1173,6 +1173,8 @@ void TCustomvxTreeListControl::DrawCellContent(HDC DC, TvxTreeListCellRecord& Ce
     record.EditCell = Cell.EditCell;
     record.MultiLine = Cell.MultiLine;
     record.EndEllipsis = Cell.EndEllipsis;
+    record.Selected = Cell.Selected;
+    record.SelectionColor = Cell.SelectionColor;
     TvxEditViewData* view = column->GetViewData();
     column->GetDrawInfo(*view, record);
     view->Brush = Cell.Brush;

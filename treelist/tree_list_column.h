@@ -79,6 +79,9 @@ struct TvxTreeListCellDrawRecord {
     bool EditCell = false;
     bool MultiLine = false;
     bool EndEllipsis = false;
+    // A selected cell and the colour of the selection (for editors that shade it).
+    bool Selected = false;
+    TColor SelectionColor = clHighlight;
 };
 
 class TvxTreeListColumn : public TComponent {
@@ -208,6 +211,7 @@ class TvxTreeListColumn : public TComponent {
     virtual bool CanShowButton() { return false; }
     virtual void GetDrawInfo(TvxEditViewData& ViewData, const TvxTreeListCellDrawRecord& Cell);
     virtual void SetIndex(int Value);
+    // True when the column supplies the value an export writes; a value for HTML is markup.
     virtual bool GetExportValue(bool /*IsHTML*/, Variant& /*Value*/) { return false; }
     virtual TAlignment DefaultAlignment() { return taLeftJustify; }
     virtual std::string DefaultCaption() { return {}; }

@@ -11,6 +11,7 @@
 
 namespace {
 constexpr int kMarginX = 2;
+constexpr int kSelectionBarWidth = 8;
 
 bool IsWordChar(char32_t c) { return c > U' ' && c != U'\n'; }
 }  // namespace
@@ -298,11 +299,29 @@ int TCustomEdit::VisibleLines() {
     return std::max(1, (ClientHeight() - 2) / LineHeight());
 }
 
+void TCustomEdit::SetSelectionBar(bool v) {
+    if (selectionBar_ == v) return;
+    selectionBar_ = v;
+    scrollX_ = 0;
+    if (HandleAllocated()) {
+        ScrollCaretIntoView();
+        Invalidate();
+    }
+}
+
+int TCustomEdit::TextLeft() const { return kMarginX + (selectionBar_ ? kSelectionBarWidth : 0); }
+
+int TCustomEdit::LineAt(int Y) {
+    if (!multiLine_) return 0;
+    const int lh = LineHeight();
+    return std::clamp(topLine_ + (Y - 1) / lh - (Y < 1 ? 1 : 0), 0, LineCount() - 1);
+}
+
 TPoint TCustomEdit::PosToPoint(int pos) {
     int line = LineOf(pos);
     int start = LineStart(line);
     std::u32string disp = DisplayText();
-    int x = kMarginX - scrollX_ +
+    int x = TextLeft() - scrollX_ +
             TextWidth(std::u32string_view(disp).substr(static_cast<size_t>(start), static_cast<size_t>(pos - start)));
     int lh = LineHeight();
     int y = multiLine_ ? 1 + (line - topLine_) * lh : std::max(1, (ClientHeight() - lh) / 2);
@@ -310,18 +329,14 @@ TPoint TCustomEdit::PosToPoint(int pos) {
 }
 
 int TCustomEdit::PositionAt(TPoint p) {
-    int line = 0;
-    if (multiLine_) {
-        int lh = LineHeight();
-        line = std::clamp(topLine_ + (p.Y - 1) / lh - (p.Y < 1 ? 1 : 0), 0, LineCount() - 1);
-    }
+    const int line = LineAt(p.Y);
     int start = LineStart(line);
     int end = LineEnd(line);
     std::u32string disp = DisplayText();
     int best = start;
     int bestDist = 1 << 30;
     for (int i = start; i <= end; ++i) {
-        int x = kMarginX - scrollX_ +
+        int x = TextLeft() - scrollX_ +
                 TextWidth(std::u32string_view(disp).substr(static_cast<size_t>(start), static_cast<size_t>(i - start)));
         int d = std::abs(x - p.X);
         if (d < bestDist) {
@@ -333,7 +348,7 @@ int TCustomEdit::PositionAt(TPoint p) {
 }
 
 void TCustomEdit::ScrollCaretIntoView() {
-    int cw = TextAreaWidth() - 2 * kMarginX;
+    int cw = TextAreaWidth() - kMarginX - TextLeft();
     if (cw <= 0) return;
     int line = LineOf(caret_);
     int start = LineStart(line);
@@ -560,20 +575,37 @@ void TCustomEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y
             focusByMouse_ = false;
         }
         preferredX_ = -1;
-        MoveCaret(PositionAt({X, Y}), Shift.Contains(ssShift));
-        mouseSelecting_ = !Shift.Contains(ssDouble);
+        if (selectionBar_ && X < TextLeft()) {
+            const int line = LineAt(Y);
+            barAnchorLine_ = Shift.Contains(ssShift) ? LineOf(anchor_) : line;
+            SelectLines(barAnchorLine_, line);
+            lineSelecting_ = true;
+            mouseSelecting_ = false;
+        } else {
+            lineSelecting_ = false;
+            MoveCaret(PositionAt({X, Y}), Shift.Contains(ssShift));
+            mouseSelecting_ = !Shift.Contains(ssDouble);
+        }
     }
     TCustomControl::MouseDown(Button, Shift, X, Y);
 }
 
 void TCustomEdit::MouseMove(TShiftState Shift, int X, int Y) {
-    if (mouseSelecting_) SetSelection(anchor_, PositionAt({X, Y}));
+    if (lineSelecting_) SelectLines(barAnchorLine_, LineAt(Y));
+    else if (mouseSelecting_) SetSelection(anchor_, PositionAt({X, Y}));
     TCustomControl::MouseMove(Shift, X, Y);
 }
 
 void TCustomEdit::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    if (Button == mbLeft) mouseSelecting_ = false;
+    if (Button == mbLeft) mouseSelecting_ = lineSelecting_ = false;
     TCustomControl::MouseUp(Button, Shift, X, Y);
+}
+
+void TCustomEdit::SelectLines(int From, int To) {
+    // A line with its line break, so that cutting it takes the line away.
+    auto after = [this](int line) { return line < LineCount() - 1 ? LineStart(line + 1) : LineEnd(line); };
+    if (From <= To) SetSelection(LineStart(From), after(To));
+    else SetSelection(after(From), LineStart(To));
 }
 
 void TCustomEdit::DblClick() {
@@ -593,7 +625,7 @@ void TCustomEdit::WMSetFocus(TMessage& Message) {
 
 void TCustomEdit::WMKillFocus(TMessage& Message) {
     TCustomControl::WMKillFocus(Message);
-    mouseSelecting_ = false;
+    mouseSelecting_ = lineSelecting_ = false;
     Invalidate();
 }
 

@@ -37,6 +37,10 @@ public:
     void SetBorderStyle(TBorderStyle v);
     bool Modified() const { return modified_; }
     void SetModified(bool v) { modified_ = v; }
+    // A margin left of the text (8 pixels) where a click selects whole lines: a click the
+    // line under it (with its line break), Shift and dragging extend by lines.
+    bool SelectionBar() const { return selectionBar_; }
+    void SetSelectionBar(bool v);
 
     // Selection: start and length in code points (the caret is at one end of it).
     int SelStart() const;
@@ -80,6 +84,10 @@ protected:
     virtual TFont* CharFormatFont() { return Font(); }
     // The character position nearest to a client point.
     int PositionAt(TPoint p);
+    // The line shown at a client height (clamped to the lines there are).
+    int LineAt(int Y);
+    // Client x where the text starts (after the margin and the selection bar).
+    int TextLeft() const;
     bool multiLine_ = false;
     bool wantReturns_ = true;
     bool wantTabs_ = false;
@@ -129,6 +137,8 @@ private:
     int WordStart(int pos) const;
     int WordEnd(int pos) const;
     void MoveCaret(int pos, bool extend);
+    // Whole lines From to To selected, the caret at To's end away from From.
+    void SelectLines(int From, int To);
     std::u32string ApplyCase(std::u32string s) const;
 
     std::u32string text_;
@@ -149,6 +159,9 @@ private:
     bool lastWasTyping_ = false;
     int scrollX_ = 0;
     bool mouseSelecting_ = false;
+    bool selectionBar_ = false;
+    bool lineSelecting_ = false;  // a press in the selection bar is held
+    int barAnchorLine_ = 0;
     bool focusByMouse_ = false;
     int preferredX_ = -1;
     HDC measureDC_ = nullptr;

@@ -3,12 +3,18 @@
 
 #include "controls/vx_blob_edit.h"
 
+#include <cstdlib>
+#include <filesystem>
+
 #include "controls/draw_utils.h"
 #include "controls/edit_images.h"
+#include "platform/display/presenter.h"
 #include "platform/forms/clipboard.h"
 #include "platform/forms/menus.h"
 #include "platform/gdi/image_codec.h"
+#include "platform/gdi/system_metrics.h"
 #include "platform/win/input.h"
+#include "platform/win/scroll_bars.h"
 #include "platform/win/window_tree.h"
 #include "tests/controls/vx_editor_test_support.h"
 
@@ -300,6 +306,35 @@ TEST_F(BlobEdit, ContextMenusOfferWhatTheContentAllows) {
     Clipboard()->Clear();
 }
 
+TEST_F(BlobEdit, ThePopupMemoActsOnTheMemoSettings) {
+    TvxInplaceBlobEdit* e = Make();
+    e->MemoOEMConvert = true;
+    e->MemoCharCase = ecUpperCase;
+    e->MemoSelectionBar = true;
+    e->SetEditValue(Variant(std::string("erste\r\nzweite")));
+    Driver().PressKey(VK_F4);
+    Driver().Pump();
+    TCustomvxBlobPopup* p = e->Popup();
+    ASSERT_TRUE(p && IsWindowVisible(p->Handle()));
+    TMemo* memo = p->Memo();
+    // A click in the selection bar takes the first line with its break.
+    Driver().MouseDown(memo, {3, 5});
+    Driver().MouseUp(memo, {3, 5});
+    Driver().Pump();
+    EXPECT_EQ(memo->SelStart(), 0);
+    EXPECT_EQ(memo->SelLength(), 6);
+    Driver().PressKey(VK_END, TShiftState{ssCtrl});
+    Driver().Type("€ä");
+    EXPECT_EQ(memo->Text(), "ERSTE\r\nZWEITE?\xC3\x84") << "OEM round trip, upper case on the whole text";
+    Driver().Escape();
+
+    e->MemoSelectionBar = false;
+    Driver().PressKey(VK_F4);
+    Driver().Pump();
+    EXPECT_FALSE(p->Memo()->SelectionBar());
+    Driver().Escape();
+}
+
 TEST_F(BlobEdit, AFormClosedWithThePopupOpenTakesItDownQuietly) {
     TvxInplaceBlobEdit* e = Make();
     e->SetEditValue(Variant(std::string("offen")));
@@ -322,15 +357,41 @@ TEST_F(BlobEdit, ALargePictureScrollsInWholeStepsAndStaysInside) {
     TCustomvxBlobPopup* p = e->Popup();
     ASSERT_TRUE(p);
     EXPECT_EQ(p->Width(), 200) << "the pop-up keeps its own size";
-    const TRect c = p->ContentRect();
+    // Both scroll bars lie inside the content, the bar of buttons outside them.
+    const HWND view = p->PictureView()->Handle();
+    ASSERT_TRUE(GetWindowLong(view, GWL_STYLE) & WS_HSCROLL);
+    ASSERT_TRUE(GetWindowLong(view, GWL_STYLE) & WS_VSCROLL);
+    const TRect c = p->PictureArea();
+    EXPECT_EQ(c.Width(), p->ContentRect().Width() - GetSystemMetrics(SM_CXVSCROLL));
+    EXPECT_EQ(c.Height(), p->ContentRect().Height() - GetSystemMetrics(SM_CYHSCROLL));
     const int limitX = 500 - c.Width();
     EXPECT_EQ(p->ScrollRequest(true, SB_THUMBTRACK, 13), 12);
+    EXPECT_EQ(GetScrollPos(view, SB_HORZ), 12) << "the thumb follows the picture";
     EXPECT_EQ(p->ScrollRequest(true, SB_THUMBPOSITION, limitX), limitX) << "the end is reachable";
     EXPECT_EQ(p->ScrollRequest(true, SB_PAGERIGHT, 0), limitX);
     EXPECT_EQ(p->ScrollRequest(false, SB_PAGEDOWN, 0), std::min(c.Height(), 300 - c.Height()));
     EXPECT_EQ(p->ScrollRequest(false, SB_TOP, 0), 0);
     EXPECT_EQ(p->ScrollRequest(false, SB_LINEUP, 0), 0);
+    // A click on the vertical bar's lower arrow scrolls a line; the pop-up stays open.
+    Driver().MouseDown(p->PictureView(), {c.Right + 2, c.Bottom - 3});
+    Driver().MouseUp(p->PictureView(), {c.Right + 2, c.Bottom - 3});
+    Driver().Pump();
+    EXPECT_EQ(p->ScrollOffset().Y, GetSystemMetrics(SM_CYHSCROLL));
+    if (const char* dir = std::getenv("TOVAK_PNG_DIR"))
+        SaveWindowToPng(p->Handle(), (std::filesystem::path(dir) / "tovak_blob_picture_popup.png").string());
+    EXPECT_EQ(GetScrollPos(view, SB_VERT), p->ScrollOffset().Y);
+    EXPECT_TRUE(IsWindowVisible(p->Handle()));
     p->SetBounds(p->Left(), p->Top(), 450, p->Height());  // wider: less to scroll
-    EXPECT_EQ(p->ScrollOffset().X, 500 - p->ContentRect().Width());
+    EXPECT_EQ(p->ScrollOffset().X, 500 - p->PictureArea().Width());
+    p->SetBounds(p->Left(), p->Top(), 540, p->Height());  // wide enough: no horizontal bar
+    EXPECT_FALSE(GetWindowLong(view, GWL_STYLE) & WS_HSCROLL);
+    EXPECT_EQ(p->ScrollOffset().X, 0);
+    Driver().Escape();
+
+    // A picture the pop-up sizes itself to never scrolls.
+    e->PictureAutoSize = true;
+    Driver().PressKey(VK_F4);
+    Driver().Pump();
+    EXPECT_FALSE(GetWindowLong(view, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL));
     Driver().Escape();
 }

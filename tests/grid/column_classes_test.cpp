@@ -6,12 +6,22 @@
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
+#include <tuple>
+#include <vector>
 
+#include "controls/vx_edit_style.h"
 #include "controls/vx_editors_unit.h"
 #include "grid/vx_db_grid_column.h"
 #include "grid/vx_db_grid_columns.h"
+#include "grid/vx_db_grid_filter_popup.h"
 #include "grid/vx_default_column_table.h"
+#include "grid/vx_filter_dialog.h"
+#include "platform/forms/button.h"
+#include "platform/forms/speed_button.h"
+#include "platform/gdi/bitmap.h"
 #include "platform/gdi/canvas.h"
+#include "platform/gdi/image_codec.h"
+#include "platform/gdi/image_list.h"
 #include "platform/gdi/graphics_objects.h"
 #include "platform/rtl/locale.h"
 #include "tests/grid/grid_test_form.h"
@@ -133,6 +143,12 @@ TEST_F(ColumnClasses, TheMemoEditorGetsTheColumnsSettingsAndTheCellShowsTheTextC
     EXPECT_FALSE(editor->HideScrollBars());
     EXPECT_TRUE(editor->SelectionBar());
     EXPECT_EQ(editor->Text(), "note Anna");  // the editor holds the whole text
+    // The live editor has the bar: a click left of the text takes the whole line.
+    driver->MouseDown(editor, {3, 5});
+    driver->MouseUp(editor, {3, 5});
+    driver->Pump();
+    EXPECT_EQ(editor->SelStart(), 0);
+    EXPECT_EQ(editor->SelLength(), 9);
     std::string shown;
     memo->GetDisplayText(grid->GetFocusedNode(), shown);
     EXPECT_EQ(shown, "note A");
@@ -144,6 +160,49 @@ TEST_F(ColumnClasses, TheMemoEditorGetsTheColumnsSettingsAndTheCellShowsTheTextC
     memo->RestoreDefaults();
     EXPECT_EQ(memo->MaxDisplayLength(), 255);
     EXPECT_TRUE(memo->DisableFilter());
+}
+
+TEST_F(ColumnClasses, TheFilterDialogOffersEachColumnsComparisonsInItsOwnEditors) {
+    const std::vector<std::string> all{"0", "1", "2", "3", "4", "5", "6", "7"}, list{"0", "1", "6", "7"};
+    struct Case {
+        TvxDBTreeListColumn* column;
+        const std::vector<std::string>* pickers;
+        const char* editor;
+    };
+    const Case cases[] = {
+        {Add<TvxDBGridCheckColumn>("Active"), &list, "TCustomvxFilterImageEdit"},
+        {Add<TvxDBGridImageColumn>("ID"), &list, "TCustomvxFilterImageEdit"},
+        {Add<TvxDBGridLookupColumn>("City"), &list, "TCustomvxFilterLookupEdit"},
+        {Add<TvxDBGridDateColumn>("Day"), &all, "TCustomvxFilterDateEdit"},
+        {Add<TvxDBGridSpinColumn>("Amount"), &all, "TCustomvxFilterSpinEdit"},
+    };
+    table->Open();
+    AddRecord(1, "Anna", true);
+    grid->Filter()->SetActive(true);
+    auto values = [](TvxInplaceImageEdit* picker) {
+        std::vector<std::string> v;
+        for (int i = 0; i < picker->Values()->Count(); ++i) v.push_back(picker->Values()->Strings(i));
+        return v;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.column->ClassName());
+        bool shown = false;
+        driver->OnNextModal([&](TCustomForm* f, UiDriver& d) {
+            auto* dialog = dynamic_cast<TfmCustomDialog*>(f);
+            ASSERT_NE(dialog, nullptr);
+            shown = true;
+            EXPECT_EQ(values(dialog->Operator1), *c.pickers);
+            std::vector<std::string> second{"-1"};  // the second condition may stay empty
+            second.insert(second.end(), c.pickers->begin(), c.pickers->end());
+            EXPECT_EQ(values(dialog->Operator2), second);
+            EXPECT_EQ(dialog->Operator1->Descriptions()->Strings(1), "does not equal");
+            EXPECT_EQ(dialog->Value1Edit->ClassName(), c.editor);
+            EXPECT_EQ(dialog->Value2Edit->ClassName(), c.editor);
+            d.Click(dialog->btnCancel);
+        });
+        EXPECT_FALSE(grid->Filter()->ShowCustomDialog(c.column));
+        EXPECT_TRUE(shown);
+    }
 }
 
 TEST_F(ColumnClasses, SpinAndCurrencyBoundsFollowTheFieldUntilAssigned) {
@@ -247,8 +306,24 @@ TEST_F(ColumnClasses, TheButtonStyleKeepsAFirstButtonOfItsKindAndClicksReportThe
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(editor->Buttons()->Count(), 2);
     EXPECT_EQ(editor->ClickKey(), scCtrl | 'K');
+    int editButtonClicks = 0;
+    button->OnEditButtonClick() = [&](TObject* sender) {
+        EXPECT_EQ(sender, button);
+        ++editButtonClicks;
+    };
     editor->ButtonClick(1);
     EXPECT_EQ(clicked, 1);
+    EXPECT_EQ(editButtonClicks, 1) << "every button of the editor is an edit button";
+    CloseEditor();
+    // A drop-down column hears its editor's button too.
+    auto* pick = Add<TvxDBGridPickColumn>("Name");
+    int pickClicks = 0;
+    pick->OnEditButtonClick() = [&](TObject* sender) { pickClicks += sender == pick; };
+    auto* pickEditor = dynamic_cast<TvxInplaceDropDownEdit*>(OpenEditor(pick));
+    ASSERT_NE(pickEditor, nullptr);
+    pickEditor->DoDropDown();
+    EXPECT_EQ(pickClicks, 1);
+    CloseEditor();
     button->RestoreDefaults();
     EXPECT_EQ(button->Buttons()->Count(), 1);
     EXPECT_EQ(button->ClickKey(), scCtrl | 13);
@@ -282,9 +357,17 @@ TEST_F(ColumnClasses, ImageDescriptionsShowExportAndFilterWhileUnlistedValuesKee
     EXPECT_EQ(editor->Descriptions()->Strings(1), "zwei");
     EXPECT_TRUE(editor->ShowDescription());
     CloseEditor();
-    // The best fit is the description's width.
+    // The best fit is the description's width, with an image list plus an image's width;
+    // the cells are as high as an image.
     TCanvas* canvas = grid->Canvas();
     EXPECT_EQ(image->GetBestFitWidth(canvas, grid->GetFocusedNode()), canvas->TextWidth("eins"));
+    auto* images = new TImageList(12, 20, form);
+    image->SetImages(images);
+    EXPECT_EQ(image->GetBestFitWidth(canvas, grid->GetFocusedNode()), canvas->TextWidth("eins") + 12);
+    EXPECT_EQ(image->GetMinCellHeight(), 20);
+    delete images;  // the column lets go of a list that is freed
+    EXPECT_EQ(image->Images(), nullptr);
+    EXPECT_EQ(image->GetMinCellHeight(), 0);
 }
 
 TEST_F(ColumnClasses, TheHyperlinkColumnDrawsItsLinkFontAndExportsAnEscapedAnchor) {
@@ -425,6 +508,45 @@ TEST_F(ColumnClasses, PickAndMruEditorsGetTheirItemsAndTheMruListComesBack) {
     EXPECT_EQ(mru->Items()->Strings(1), "Old");
 }
 
+TEST_F(ColumnClasses, CheckAndDropDownEditorsGetTheirSettings) {
+    auto* check = Add<TvxDBGridCheckColumn>("Active");
+    check->SetAllowGrayed(true);
+    check->SetShowNullFieldStyle(nsInactive);
+    check->SetGlyphCount(3);
+    auto* checkEditor = dynamic_cast<TvxInplaceCheckEdit*>(OpenEditor(check));
+    ASSERT_NE(checkEditor, nullptr);
+    EXPECT_TRUE(checkEditor->AllowGrayed());
+    EXPECT_EQ(checkEditor->NullStyle(), nsInactive);
+    EXPECT_EQ(checkEditor->GlyphCount(), 3);
+    EXPECT_EQ(checkEditor->Alignment(), taCenter);
+    EXPECT_EQ(checkEditor->Style()->ButtonStyle(), btsFlat) << "the border the cells draw";
+    CloseEditor();
+    check->SetBorder3D(true);
+    checkEditor = dynamic_cast<TvxInplaceCheckEdit*>(OpenEditor(check));
+    ASSERT_NE(checkEditor, nullptr);
+    EXPECT_EQ(checkEditor->Style()->ButtonStyle(), bts3D);
+    CloseEditor();
+
+    auto* pick = Add<TvxDBGridPickColumn>("Name");
+    pick->SetDropDownRows(3);
+    pick->SetDropDownWidth(150);
+    pick->SetImmediateDropDown(false);
+    pick->SetPopupAlignment(taRightJustify);
+    pick->SetPopupBorder(pbFlat);
+    TBitmap glyph;
+    glyph.SetSize(5, 4);
+    pick->SetButtonGlyph(&glyph);
+    auto* pickEditor = dynamic_cast<TvxInplacePickEdit*>(OpenEditor(pick));
+    ASSERT_NE(pickEditor, nullptr);
+    EXPECT_EQ(pickEditor->DropDownRows(), 3);
+    EXPECT_EQ(pickEditor->DropDownWidth(), 150);
+    EXPECT_FALSE(pickEditor->ImmediateDropDown());
+    EXPECT_EQ(pickEditor->PopupAlignment(), taRightJustify);
+    EXPECT_EQ(pickEditor->PopupBorder(), pbFlat);
+    EXPECT_EQ(pickEditor->ButtonGlyph()->Width(), 5);
+    CloseEditor();
+}
+
 TEST_F(ColumnClasses, CalcLookupAndTimeEditorsGetTheirSettings) {
     auto* calc = Add<TvxDBGridCalcColumn>("Amount");
     calc->SetPrecision(5);
@@ -544,6 +666,45 @@ TEST_F(ColumnClasses, CheckTextsServeTheFilterWhileCellsKeepTheirBoxes) {
     EXPECT_EQ(text, "offen");
 }
 
+TEST_F(ColumnClasses, TheFilterDropDownListsTheCheckTextsAndTheCellsStillShowBoxes) {
+    auto* check = Add<TvxDBGridCheckColumn>("Active");
+    check->SetValueChecked("Wahr");
+    check->SetValueUnchecked("Falsch");
+    check->SetDisplayChecked("ja");
+    check->SetDisplayUnChecked("nein");
+    table->Open();
+    AddRecord(1, "Anna", true);
+    AddRecord(2, "Bert", false);
+    AddRecord(3, "Carl", true);
+    LoadAll();
+    grid->Filter()->SetActive(true);
+    driver->Pump();
+    auto items = [&] {
+        std::vector<std::string> v;
+        TStrings* s = grid->FilterDropDown()->Items();
+        for (int i = 0; i < s->Count(); ++i) v.push_back(s->Strings(i));
+        return v;
+    };
+    grid->ShowFilterDropDown(check->GetIndex());
+    driver->Pump();
+    ASSERT_TRUE(grid->FilterDroppedDown());
+    const std::vector<std::string> shown = items();
+    ASSERT_EQ(shown.size(), 4u);
+    EXPECT_EQ(std::vector<std::string>(shown.begin() + 2, shown.end()), (std::vector<std::string>{"ja", "nein"}))
+        << "the values in their display texts";
+    // Choosing "ja" keeps the checked rows; their cells still draw the ticked box.
+    grid->FilterDropDown()->SetItemIndex(2);
+    grid->FilterDropDown()->CloseUp(true);
+    driver->Pump();
+    ASSERT_EQ(grid->GetAbsoluteCount(), 2);
+    const TRect cell = grid->GetCellRect(grid->GetItem(0), grid->GetVisibleColumnIndex(check->Index()));
+    int dark = 0;
+    for (int y = cell.Top + 2; y < cell.Bottom - 2; ++y)
+        for (int x = cell.Left + 2; x < cell.Right - 2; ++x) dark += PixelOf({x, y}) == 0;
+    EXPECT_GT(dark, 0);
+    EXPECT_EQ(grid->GetItem(0)->Strings(check->Index()), "Wahr");
+}
+
 TEST_F(ColumnClasses, AssignCopiesAColumnOfTheSameKindAndResetRestoresTheDefaults) {
     auto* image = Add<TvxDBGridImageColumn>("ID");
     image->Values()->Add("1");
@@ -621,6 +782,90 @@ TEST(DefaultColumnTable, EveryFieldTypeGetsItsClassAndTheTableResets) {
     EXPECT_EQ(DefaultLookupColumnEntry().ColumnClass(&owner)->ClassName(), "TvxDBGridColumn");
 }
 
+TEST_F(ColumnClasses, TheGraphicColumnHandsItsToolBarToTheEditor) {
+    auto* graphic = Add<TvxDBGridGraphicColumn>("Pic");
+    ASSERT_NE(graphic->PopupToolBar(), nullptr);
+    EXPECT_TRUE(graphic->PopupToolBar()->IsPopupMenu());
+    graphic->SetDblClickActivate(false);
+    graphic->PopupToolBar()->SetIsPopupMenu(false);
+    graphic->PopupToolBar()->SetButtons(vxPtbBit(ptbCopy) | vxPtbBit(ptbLoad));
+    graphic->PopupToolBar()->SetCustomButtonCaption("Scan");
+    auto* copy = Add<TvxDBGridGraphicColumn>("Pic");
+    copy->Assign(graphic);
+    EXPECT_FALSE(copy->PopupToolBar()->IsPopupMenu());
+    EXPECT_EQ(copy->PopupToolBar()->CustomButtonCaption(), "Scan");
+
+    // The editor takes the focus and, activated without a double click, shows the tool
+    // window with the column's buttons only.
+    auto* editor = dynamic_cast<TvxInplaceGraphicEdit*>(OpenEditor(graphic));
+    ASSERT_NE(editor, nullptr);
+    driver->Pump();
+    EXPECT_EQ(editor->PopupToolBar()->Buttons(), vxPtbBit(ptbCopy) | vxPtbBit(ptbLoad));
+    TvxPopupToolBar* bar = editor->ToolBar();
+    ASSERT_TRUE(bar->HandleAllocated());
+    EXPECT_TRUE(IsWindowVisible(bar->Handle()));
+    EXPECT_TRUE(bar->ToolButtons(ptbCopy)->Visible());
+    EXPECT_FALSE(bar->ToolButtons(ptbCut)->Visible());
+    CloseEditor();
+
+    copy->RestoreDefaults();
+    EXPECT_TRUE(copy->PopupToolBar()->IsPopupMenu());
+    EXPECT_EQ(copy->PopupToolBar()->Buttons(), vxPtbStandard);
+    EXPECT_EQ(copy->PopupToolBar()->CustomButtonCaption(), "");
+}
+
+TEST_F(ColumnClasses, EachWrapperCellIsDrawnAsItsOwnRowsReference) {
+    auto* check = Add<TvxDBGridCheckColumn>("Active");
+    check->SetValueChecked("Wahr");
+    auto* date = Add<TvxDBGridDateColumn>("Day");
+    auto* wrapper = Add<TvxDBGridWrapperColumn>("Active");
+    for (auto* c : std::initializer_list<TvxDBTreeListColumn*>{check, date, wrapper}) c->SetWidth(80);
+    table->Open();
+    AddRecord(1, "Anna", true);
+    TvxTreeListNode* first = RowForCurrentRecord();
+    AddRecord(2, "Bert", false);
+    TvxTreeListNode* second = RowForCurrentRecord();
+    wrapper->OnGetReferenceColumn = [&](TObject*, TvxTreeListNode* node, TvxDBTreeListColumn*& column) {
+        column = node == first ? static_cast<TvxDBTreeListColumn*>(check) : date;
+    };
+    ASSERT_TRUE(second->Focused());
+    // While the first row is drawn the wrapper is a check column, whatever row has the focus.
+    wrapper->SetDrawingNode(first);
+    EXPECT_EQ(wrapper->GetInplaceEditClass().ClassName(), "TvxInplaceDBTreeListCheckEdit");
+    EXPECT_NE(dynamic_cast<TvxCheckEditViewData*>(wrapper->GetViewData()), nullptr);
+    wrapper->SetDrawingNode(nullptr);
+    EXPECT_EQ(wrapper->GetInplaceEditClass().ClassName(), "TvxInplaceDBTreeListDateEdit");
+    // The reference draws the wrapper's row: the date column shows its button on the
+    // focused row only, and is back to its own row afterwards.
+    grid->SetOptionsView(grid->OptionsView().Include(edgoShowButtonAlways));
+    auto buttonDrawn = [&](TvxTreeListNode* node) {
+        wrapper->SetDrawingNode(node);
+        auto* view = dynamic_cast<TvxDropDownEditViewData*>(date->GetViewData());
+        wrapper->GetDrawInfo(*view, TvxTreeListCellDrawRecord{});
+        wrapper->SetDrawingNode(nullptr);
+        return !view->ButtonsHidden;
+    };
+    date->SetDrawingNode(first);
+    EXPECT_TRUE(buttonDrawn(second));
+    EXPECT_EQ(date->DrawingNode(), first);
+    date->SetDrawingNode(nullptr);
+
+    // On the screen: the wrapper's first cell looks exactly like the check column's.
+    grid->SetOptionsView(grid->OptionsView().Exclude(edgoShowButtonAlways));
+    driver->Pump();
+    const TRect own = grid->GetCellRect(first, grid->GetVisibleColumnIndex(check->Index()));
+    const TRect borrowed = grid->GetCellRect(first, grid->GetVisibleColumnIndex(wrapper->Index()));
+    int differing = 0, dark = 0;
+    for (int y = own.Top + 1; y < own.Bottom - 1; ++y)
+        for (int x = 1; x < own.Width() - 1; ++x) {
+            const COLORREF a = PixelOf({own.Left + x, y});
+            differing += a != PixelOf({borrowed.Left + x, y});
+            dark += a == 0;
+        }
+    EXPECT_GT(dark, 0) << "the tick of the checked box";
+    EXPECT_EQ(differing, 0);
+}
+
 TEST_F(ColumnClasses, AGridOfEveryKindIsDrawnWithAnEditorOpen) {
     form->SetBounds(20, 20, 1240, 260);
     grid->SetBounds(8, 8, 1210, 200);
@@ -649,10 +894,23 @@ TEST_F(ColumnClasses, AGridOfEveryKindIsDrawnWithAnEditorOpen) {
     for (int i = 0; i < grid->ColumnCount(); ++i) grid->GetColumn(i)->SetWidth(70);
     grid->SetOptionsView(grid->OptionsView().Include(edgoShowButtonAlways));
     table->Open();
-    AddRecord(1, "Anna", true, 12.5);
-    RowForCurrentRecord();
-    AddRecord(2, "Bert", false, 3);
-    RowForCurrentRecord();
+    // A picture of two colours, so that its drawing shows.
+    PixelImage picture;
+    picture.width = 24;
+    picture.height = 12;
+    picture.pixels.assign(24 * 12, 0x00C000);
+    std::fill_n(picture.pixels.begin(), 24 * 6, 0xFFFF00);
+    for (auto [key, name, active, amount] : {std::tuple{1, "Anna", true, 12.5}, {2, "Bert", false, 3.0}}) {
+        AddRecord(key, name, active, amount);
+        table->Edit();
+        table->FieldByName("At")->SetAsDateTime(EncodeTime(8 + key, 30, 0, 0));
+        table->FieldByName("Price")->SetAsFloat(amount * 2);
+        table->FieldByName("Data")->SetAsString(key == 1 ? std::string("bytes") : std::string());
+        table->FieldByName("Pic")->SetAsString(EncodeBmp(picture));
+        table->Post();
+        RowForCurrentRecord();
+    }
+    table->Refresh();  // the memory table works out its lookup values on a refresh
     ASSERT_NE(OpenEditor(date), nullptr);
     driver->Pump();
     if (const char* dir = std::getenv("TOVAK_PNG_DIR"))

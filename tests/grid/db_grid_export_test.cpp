@@ -8,6 +8,8 @@
 
 #include "grid/vx_db_grid_export_excel.h"
 #include "grid/vx_db_grid_export_html.h"
+#include "grid/vx_db_hyperlink_column.h"
+#include "grid/vx_db_image_column.h"
 #include "tests/grid/export_fixture.h"
 
 namespace {
@@ -184,6 +186,13 @@ TEST_F(GridExport, MarkupUmlautsAndCharactersOutsideTheCodePage) {
     name->SetFieldName("Wide");
     name->SetCaption("N<a>me");
     grid->Font()->SetName("Ari\"al");
+    // The columns whose HTML values are their own: a link (markup) and a description (text).
+    auto* link = grid->CreateColumn<TvxDBTreeListHyperLinkColumn>();
+    link->SetFieldName("Wide");
+    auto* image = grid->CreateColumn<TvxDBTreeListImageColumn>();
+    image->SetFieldName("ID");
+    image->Values()->Add("2");
+    image->Descriptions()->Add("<zwei>");
     LoadAll();
     const std::string text = Text();
     EXPECT_NE(text.find("\t<Ä&ö> \"x\"\t"), std::string::npos) << text;
@@ -195,6 +204,11 @@ TEST_F(GridExport, MarkupUmlautsAndCharactersOutsideTheCodePage) {
     EXPECT_NE(html.find(">\x80 &#9731;</FONT>"), std::string::npos);
     EXPECT_NE(html.find("font-family: Ari&quot;al;"), std::string::npos);
     EXPECT_EQ(html.find("Ari\"al"), std::string::npos);
+    EXPECT_NE(html.find("><a href=\"&lt;\xC4&amp;\xF6&gt; &quot;x&quot;\">&lt;\xC4&amp;\xF6&gt; \"x\"</a></FONT>"),
+              std::string::npos)
+        << "the anchor stays markup, its text is escaped once";
+    EXPECT_NE(html.find("><a href=\"\x80 &#9731;\">\x80 &#9731;</a></FONT>"), std::string::npos);
+    EXPECT_NE(html.find(">&lt;zwei&gt;</FONT>"), std::string::npos);
 
     const auto records = Records(Xls());
     EXPECT_EQ(Cells(records, 0)[1].Text(), "N<a>me");

@@ -11,6 +11,7 @@
 #include "platform/forms/menus.h"
 #include "platform/forms/message_dlg.h"
 #include "platform/rtl/exception.h"
+#include "platform/sync/clock.h"
 #include "platform/win/exception_report.h"
 #include "tests/platform/forms/forms_test_support.h"
 
@@ -145,6 +146,51 @@ TEST_F(EditWidget, MemoLinesFollowTheText) {
     Driver().Type("x");
     EXPECT_EQ(memo->Lines()->Count(), 3);
     EXPECT_EQ(memo->Lines()->Strings(1), "x");
+}
+
+TEST_F(EditWidget, TheSelectionBarSelectsWholeLines) {
+    auto* memo = Add<TMemo>(form, "Memo1", 140, 8);
+    memo->SetBounds(140, 8, 160, 100);
+    memo->SetText("eins\r\nzwei\r\ndrei");
+    constexpr int kLine = 13;  // the built-in font's line
+    auto lineY = [](int line) { return 1 + line * kLine + kLine / 2; };
+    ScopedManualClock clock;  // clicks far enough apart to stay single clicks
+    auto click = [&](int x, int line, TShiftState shift = {}) {
+        clock->Advance(1000);
+        if (shift.Contains(ssShift)) {
+            // Shift held through the click, as the user does.
+            memo->Perform(WM_LBUTTONDOWN, MK_SHIFT, MAKELPARAM(x, lineY(line)));
+            memo->Perform(WM_LBUTTONUP, 0, MAKELPARAM(x, lineY(line)));
+        } else {
+            Driver().MouseDown(memo, {x, lineY(line)});
+            Driver().MouseUp(memo, {x, lineY(line)});
+        }
+        Driver().Pump();
+    };
+    // Without the bar the left margin is text: a click there places the caret.
+    click(11, 1);
+    EXPECT_EQ(memo->SelLength(), 0);
+    EXPECT_GT(memo->SelStart(), 5);
+    memo->SetSelectionBar(true);
+    click(11, 1);
+    EXPECT_EQ(memo->SelStart(), 5) << "the text begins after the bar";
+    EXPECT_EQ(memo->SelLength(), 0);
+    // A click in the bar takes the line with its line break, Shift extends by lines.
+    click(4, 1);
+    EXPECT_EQ(memo->SelStart(), 5);
+    EXPECT_EQ(memo->SelLength(), 5);
+    click(4, 2, TShiftState{ssShift});
+    EXPECT_EQ(memo->SelStart(), 5);
+    EXPECT_EQ(memo->SelLength(), 9) << "the last line has no break to take";
+    // Dragging upwards from the last line selects up to the first one's start.
+    clock->Advance(1000);
+    Driver().MouseDown(memo, {4, lineY(2)});
+    Driver().MoveTo(memo, {4, lineY(0)});
+    Driver().MouseUp(memo, {4, lineY(0)});
+    Driver().Pump();
+    EXPECT_EQ(memo->SelStart(), 0);
+    EXPECT_EQ(memo->SelLength(), 14);
+    EXPECT_EQ(memo->CaretPos(), 0);
 }
 
 TEST_F(EditWidget, ComboBoxPicksFromItsDropDown) {
