@@ -3,11 +3,13 @@
 // filter as the component stream of a wrapper around it.
 
 #include "controls/reg_ini_wrapper.h"
+#include "grid/vx_criteria_stream.h"
 #include "grid/vx_db_grid.h"
 #include "grid/vx_db_grid_filter.h"
 #include "grid/vx_db_tree_list_column.h"
 #include "grid/vx_filter_wrapper.h"
 #include "platform/classes/memory_stream.h"
+#include "platform/rtl/exception.h"
 
 void TCustomvxDBGrid::LoadColumnLayout(TvxRegIniWrapper* Wrapper, const std::string& Section,
                                        TvxTreeListColumn* Column) {
@@ -48,7 +50,12 @@ void TCustomvxDBGrid::LoadFilterLayout(TvxRegIniWrapper* Wrapper, const std::str
     if (size <= 0 || !filter_) return;
     TMemoryStream stream;
     stream.SetSize(size);
-    stream.SetSize(Wrapper->ReadBinaryData(Section, "Filter", stream.Memory(), size));
+    try {
+        stream.SetSize(Wrapper->ReadBinaryData(Section, "Filter", stream.Memory(), size));
+    } catch (const ERegistryException&) {
+        // A value of another kind under the name is as unreadable as a garbled stream.
+        throw EReadError(SReadError);
+    }
     TFilterWrapper wrapper(nullptr);
     wrapper.SetFilter(filter_.get());
     wrapper.ReadComponent(&stream);

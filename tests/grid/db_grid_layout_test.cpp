@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 
@@ -166,11 +167,6 @@ class DBGridFilterLayout : public GridOnForm {
         f->ClearCriteria();
     }
     std::string FilterText() { return grid->Filter()->Criteria()->GetFilterText(true); }
-    void WriteStoredFilter(const std::string& bytes) {
-        TRegistry reg;
-        ASSERT_TRUE(reg.OpenKey("\\" + key, false));
-        reg.WriteBinaryData("Filter", bytes.data(), static_cast<int>(bytes.size()));
-    }
     std::string StoredFilter() {
         TRegistry reg;
         if (!reg.OpenKey("\\" + key, false)) return {};
@@ -254,8 +250,10 @@ TEST_F(DBGridFilterLayout, AMalformedValueRaisesAndTheRestOfTheLayoutStillLoads)
     using namespace std::string_literals;
     const std::string cutCriteria = good.substr(0, criteria - 4) + "\x0e\x00\x00\x00"s + good.substr(criteria, 14) + "\x00\x00"s;
 
-    for (const std::string& bad : {good.substr(0, good.size() / 2), hugeCount, otherClass, cutCriteria}) {
-        WriteStoredFilter(bad);
+    auto refused = [&](const std::function<void(TRegistry&)>& Store) {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey("\\" + key, false));
+        Store(reg);
         ResetFilter();
         grid->Filter()->SetFilterValue(id, Variant(2), "2");
         name->SetGroupIndex(-1);
@@ -273,7 +271,10 @@ TEST_F(DBGridFilterLayout, AMalformedValueRaisesAndTheRestOfTheLayoutStillLoads)
         EXPECT_EQ(FilterText(), "(ID = 2)");
         EXPECT_FALSE(grid->Filter()->CaseInsensitive());
         EXPECT_EQ(DataRowIds(), std::vector<int>{2});
-    }
+    };
+    for (const std::string& bad : {good.substr(0, good.size() / 2), hugeCount, otherClass, cutCriteria})
+        refused([&](TRegistry& reg) { reg.WriteBinaryData("Filter", bad.data(), static_cast<int>(bad.size())); });
+    refused([](TRegistry& reg) { reg.WriteString("Filter", "TPF0"); });
 
     // Loaded with the form, the fault is reported and the form comes up.
     std::string reported;
@@ -293,11 +294,14 @@ TEST_F(DBGridFilterLayout, StoredDropDownSizesStayOnTheScreen) {
     grid->Filter()->SetDropDownWidth(INT32_MAX);
     grid->Filter()->SetDropDownCount(0);
     grid->Filter()->SetMaxDropDownCount(0);
-    for (int i = 6; i < 400; ++i) {
+    // More values than rows fit on the screen.
+    table->DisableControls();
+    for (int i = 6; i < 6 + EnsureScreen()->Height() / 8; ++i) {
         table->Append();
         table->FieldByName("ID")->SetAsInteger(i);
         table->Post();
     }
+    table->EnableControls();
     grid->SaveToRegistry(key);
     ResetFilter();
     grid->LoadFromRegistry(key);
