@@ -98,7 +98,7 @@ std::string ReadCriteria(const std::string& bytes) {
 std::string ReadFilter(const std::string& bytes) {
     TvxDBGridFilter filter(nullptr);
     MakeFilterOdd(filter);
-    const std::string before = FilterValue(&filter);
+    static const std::string before = FilterValue(&filter);
     TFilterWrapper wrapper(nullptr);
     wrapper.SetFilter(&filter);
     TStringStream s(bytes);
