@@ -140,7 +140,8 @@ void TFilterWrapper::ReadComponent(TStream* Stream) {
     if (!SameText(ReadStreamShortString(Stream), ClassName())) Malformed();
     (void)ReadStreamShortString(Stream);  // the component's name: the wrapper is never named
     TFilterImage image;
-    for (std::string name = ReadStreamShortString(Stream); !name.empty(); name = ReadStreamShortString(Stream))
+    for (std::string name = ReadStreamShortString(Stream); !name.empty();
+         name = ReadStreamShortString(Stream))
         ReadProperty(Stream, name, image);
     if (ReadStreamByte(Stream) != 0) Malformed();  // the wrapper has no child components
     if (!filter_) return;

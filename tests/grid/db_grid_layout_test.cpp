@@ -5,8 +5,8 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "controls/registry.h"
@@ -210,11 +210,16 @@ TEST_F(DBGridFilterLayout, TheValueIsTheWrappersComponentStreamWithoutDefaults) 
     grid->Filter()->SetFilterStatus(fsNone);
     grid->SaveToRegistry(key);
     using namespace std::string_literals;
-    EXPECT_EQ(StoredFilter(), "TPF0\x0eTFilterWrapper\x00"s
-                              "\x14"s "Filter.DropDownCount\x03\x2c\x01"s
-                              "\x13"s "Filter.FilterStatus\x07\x06" "fsNone"s
-                              "\x0f"s "Filter.Criteria\x0a\x04\x00\x00\x00\x00\x00\x00\x00"s
-                              "\x00\x00"s);
+    EXPECT_EQ(StoredFilter(),
+              "TPF0\x0eTFilterWrapper\x00"s
+              "\x14"s
+              "Filter.DropDownCount\x03\x2c\x01"s
+              "\x13"s
+              "Filter.FilterStatus\x07\x06"
+              "fsNone"s
+              "\x0f"s
+              "Filter.Criteria\x0a\x04\x00\x00\x00\x00\x00\x00\x00"s
+              "\x00\x00"s);
 }
 
 TEST_F(DBGridFilterLayout, IniFilesNeitherKeepNorRestoreTheFilter) {
@@ -248,7 +253,8 @@ TEST_F(DBGridFilterLayout, AMalformedValueRaisesAndTheRestOfTheLayoutStillLoads)
     otherClass[5] = 'X';
     // The wrapper is whole but its criteria stop inside the first condition.
     using namespace std::string_literals;
-    const std::string cutCriteria = good.substr(0, criteria - 4) + "\x0e\x00\x00\x00"s + good.substr(criteria, 14) + "\x00\x00"s;
+    const std::string cutCriteria =
+        good.substr(0, criteria - 4) + "\x0e\x00\x00\x00"s + good.substr(criteria, 14) + "\x00\x00"s;
 
     auto refused = [&](const std::function<void(TRegistry&)>& Store) {
         TRegistry reg;
@@ -273,7 +279,8 @@ TEST_F(DBGridFilterLayout, AMalformedValueRaisesAndTheRestOfTheLayoutStillLoads)
         EXPECT_EQ(DataRowIds(), std::vector<int>{2});
     };
     for (const std::string& bad : {good.substr(0, good.size() / 2), hugeCount, otherClass, cutCriteria})
-        refused([&](TRegistry& reg) { reg.WriteBinaryData("Filter", bad.data(), static_cast<int>(bad.size())); });
+        refused(
+            [&](TRegistry& reg) { reg.WriteBinaryData("Filter", bad.data(), static_cast<int>(bad.size())); });
     refused([](TRegistry& reg) { reg.WriteString("Filter", "TPF0"); });
 
     // Loaded with the form, the fault is reported and the form comes up.

@@ -26,9 +26,19 @@ namespace {
 
 // A tree with every value code and nested, negated lists.
 void FillCriteria(TvxCriteria& criteria) {
-    const Variant values[] = {Null(), Unassigned(), Variant(5), Variant(300), Variant(70000), Variant(2.5),
-                              Variant("kurz"), Variant(std::string(300, 'L')), Variant(true), Variant(false),
-                              Variant::FromSingle(1.5f), Variant::FromCurrency(9.99), Variant::FromDate(45000),
+    const Variant values[] = {Null(),
+                              Unassigned(),
+                              Variant(5),
+                              Variant(300),
+                              Variant(70000),
+                              Variant(2.5),
+                              Variant("kurz"),
+                              Variant(std::string(300, 'L')),
+                              Variant(true),
+                              Variant(false),
+                              Variant::FromSingle(1.5f),
+                              Variant::FromCurrency(9.99),
+                              Variant::FromDate(45000),
                               Variant::FromOleStr("breit")};
     TvxCriteriaItemList* list = criteria.AddList(nullptr, true);
     for (const Variant& v : values) criteria.AddItem(list, "colX", vxoGreater, "shown", v);
@@ -75,7 +85,9 @@ std::vector<std::string> FilterSeeds() {
 
 // The most one read may ask for: nothing is allocated from a length the bytes cannot fill,
 // so the bound grows with the input.
-size_t Bound(size_t inputSize) { return 64 * 1024 + inputSize * 8; }
+size_t Bound(size_t inputSize) {
+    return 64 * 1024 + inputSize * 8;
+}
 
 // Answers what went wrong, empty when the reader kept every rule.
 using TReadCheck = std::function<std::string(const std::string& bytes)>;
