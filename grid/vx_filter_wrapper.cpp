@@ -7,7 +7,9 @@
 #include "grid/vx_filter_wrapper.h"
 
 #include <cstring>
+#include <iterator>
 #include <optional>
+#include <string>
 
 #include "grid/vx_criteria.h"
 #include "grid/vx_criteria_stream.h"
