@@ -12,23 +12,6 @@
 #include "platform/rtl/extended.h"
 
 namespace {
-enum TValueCode : uint8_t {
-    vaNull = 0,
-    vaInt8 = 2,
-    vaInt16 = 3,
-    vaInt32 = 4,
-    vaExtended = 5,
-    vaString = 6,
-    vaFalse = 8,
-    vaTrue = 9,
-    vaLString = 12,
-    vaNil = 13,
-    vaSingle = 15,
-    vaCurrency = 16,
-    vaDate = 17,
-    vaWString = 18,
-};
-
 // The smallest entries: a list (flags, Or, count) and a condition (flags, two empty texts,
 // operator, a one-byte value).
 constexpr int64_t kMinListSize = 1 + 1 + 1 + 4;
@@ -72,10 +55,7 @@ void WriteLE(TStream* Stream, T Value) {
 }
 
 std::string ReadChars(TStream* Stream, int64_t Length) {
-    Need(Stream, Length);
-    std::string bytes(static_cast<size_t>(Length), '\0');
-    ReadBytes(Stream, bytes.data(), Length);
-    return Cp1252ToUtf8(bytes);
+    return Cp1252ToUtf8(ReadStreamBytes(Stream, Length));
 }
 
 std::string ReadText(TStream* Stream) {
@@ -88,7 +68,7 @@ void WriteText(TStream* Stream, const std::string& Utf8) {
     Stream->WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
 }
 
-void WriteCode(TStream* Stream, TValueCode Code) {
+void WriteCode(TStream* Stream, TValueType Code) {
     WriteLE<uint8_t>(Stream, Code);
 }
 
@@ -129,6 +109,40 @@ void WriteInteger(TStream* Stream, int64_t Value) {
     }
 }
 }  // namespace
+
+std::string ReadStreamBytes(TStream* Stream, int64_t Count) {
+    Need(Stream, Count);
+    std::string bytes(static_cast<size_t>(Count), '\0');
+    ReadBytes(Stream, bytes.data(), Count);
+    return bytes;
+}
+
+uint8_t ReadStreamByte(TStream* Stream) {
+    return ReadLE<uint8_t>(Stream);
+}
+
+int32_t ReadStreamInt32(TStream* Stream) {
+    return ReadLE<int32_t>(Stream);
+}
+
+std::string ReadStreamShortString(TStream* Stream) {
+    return ReadChars(Stream, ReadLE<uint8_t>(Stream));
+}
+
+void WriteStreamByte(TStream* Stream, uint8_t Value) {
+    WriteLE<uint8_t>(Stream, Value);
+}
+
+void WriteStreamInt32(TStream* Stream, int32_t Value) {
+    WriteLE<int32_t>(Stream, Value);
+}
+
+void WriteStreamShortString(TStream* Stream, const std::string& Utf8) {
+    std::string bytes = Utf8ToCp1252(Utf8);
+    if (bytes.size() > 255) throw EWriteError(SWriteError);
+    WriteLE<uint8_t>(Stream, static_cast<uint8_t>(bytes.size()));
+    Stream->WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+}
 
 void WriteCriteriaValue(TStream* Stream, const Variant& Value) {
     switch (Value.VarType()) {
@@ -195,7 +209,7 @@ Variant ReadCriteriaValue(TStream* Stream) {
             return Variant(static_cast<double>(ReadExtended10(ext)));
         }
         case vaString:
-            return Variant(ReadChars(Stream, ReadLE<uint8_t>(Stream)));
+            return Variant(ReadStreamShortString(Stream));
         case vaFalse:
             return Variant(false);
         case vaTrue:

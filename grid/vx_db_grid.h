@@ -381,6 +381,9 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     void RewriteLegacy();
     void ClearBufferedSorting();
     TvxDBTreeListColumn* ColumnAt(int Column) const { return GetColumn(Column); }
+    // The binary "Filter" of the layout (vx_db_grid_layout.cpp).
+    void LoadFilterLayout(TvxRegIniWrapper* Wrapper, const std::string& Section);
+    void SaveFilterLayout(TvxRegIniWrapper* Wrapper, const std::string& Section);
 
     bool loadingNodes_ = false;
     bool loadingFromStream_ = false;

@@ -8,6 +8,7 @@
 #include "grid/vx_db_grid_filter_popup.h"
 #include "grid/vx_db_tree_list_column.h"
 #include "platform/forms/control_messages.h"
+#include "platform/forms/screen.h"
 #include "platform/gdi/canvas.h"
 #include "platform/win/messages.h"
 
@@ -33,8 +34,11 @@ void TCustomvxDBGrid::ShowFilterDropDown(int Column) {
 
     const int itemHeight = list->MeasuredItemHeight();
     const int count = list->Items()->Count();
-    const int rows = filter_->DropDownCount() > 0 ? std::min(count, filter_->DropDownCount()) : count;
-    int clientWidth = filter_->DropDownWidth();
+    // The filter's sizes may come from a stored layout: the list never outgrows the screen.
+    TScreen* screen = EnsureScreen();
+    int rows = filter_->DropDownCount() > 0 ? std::min(count, filter_->DropDownCount()) : count;
+    rows = std::min(rows, std::max(1, screen->Height() / std::max(1, itemHeight)));
+    int clientWidth = std::min(filter_->DropDownWidth(), screen->Width());
     if (clientWidth == 0) {
         TCanvas* canvas = list->Canvas();
         canvas->Font()->Assign(list->Font());
@@ -42,10 +46,11 @@ void TCustomvxDBGrid::ShowFilterDropDown(int Column) {
     }
     clientWidth += 4;
     const TSize size = list->WindowSizeFor(clientWidth, itemHeight * rows, rows);
-    const int width = std::max(rect.Width(), size.cx);
+    const int width = std::min(std::max(rect.Width(), size.cx), screen->Width());
+    const int height = std::min(size.cy, screen->Height());
     TPoint p = ClientToScreen(TPoint{rect.Left, rect.Bottom});
-    AdjustPopupPosition(p, width, size.cy, rect.Height());
-    list->SetBounds(p.X, p.Y, width, size.cy);
+    AdjustPopupPosition(p, width, height, rect.Height());
+    list->SetBounds(p.X, p.Y, width, height);
     if (list->ItemIndex() >= 0) list->MakeVisible(list->ItemIndex());
     list->ShowList();
     filterDroppedDown_ = true;

@@ -1,9 +1,15 @@
-// What the grid adds to the stored layout: each column's group index and the four view
-// switches of the grid.
+// What the grid adds to the stored layout: each column's group index, the four view
+// switches of the grid and, in the registry only (INI files hold no binary values), the
+// filter as the component stream of a wrapper around it.
 
 #include "controls/reg_ini_wrapper.h"
+#include "grid/vx_criteria_stream.h"
 #include "grid/vx_db_grid.h"
+#include "grid/vx_db_grid_filter.h"
 #include "grid/vx_db_tree_list_column.h"
+#include "grid/vx_filter_wrapper.h"
+#include "platform/classes/memory_stream.h"
+#include "platform/rtl/exception.h"
 
 void TCustomvxDBGrid::LoadColumnLayout(TvxRegIniWrapper* Wrapper, const std::string& Section,
                                        TvxTreeListColumn* Column) {
@@ -27,6 +33,7 @@ void TCustomvxDBGrid::LoadViewLayout(TvxRegIniWrapper* Wrapper, const std::strin
     SetShowNewItemRow(Wrapper->ReadBool(Section, "ShowNewItemRow", ShowNewItemRow()));
     SetShowRowFooter(Wrapper->ReadBool(Section, "ShowRowFooter", ShowRowFooter()));
     SetShowSummaryFooter(Wrapper->ReadBool(Section, "ShowSummaryFooter", ShowSummaryFooter()));
+    LoadFilterLayout(Wrapper, Section);
 }
 
 void TCustomvxDBGrid::SaveViewLayout(TvxRegIniWrapper* Wrapper, const std::string& Section) {
@@ -35,4 +42,31 @@ void TCustomvxDBGrid::SaveViewLayout(TvxRegIniWrapper* Wrapper, const std::strin
     Wrapper->WriteBool(Section, "ShowNewItemRow", ShowNewItemRow());
     Wrapper->WriteBool(Section, "ShowRowFooter", ShowRowFooter());
     Wrapper->WriteBool(Section, "ShowSummaryFooter", ShowSummaryFooter());
+    SaveFilterLayout(Wrapper, Section);
+}
+
+void TCustomvxDBGrid::LoadFilterLayout(TvxRegIniWrapper* Wrapper, const std::string& Section) {
+    const int size = Wrapper->ReadBinaryData(Section, "Filter", nullptr, 0);
+    if (size <= 0 || !filter_) return;
+    TMemoryStream stream;
+    stream.SetSize(size);
+    try {
+        stream.SetSize(Wrapper->ReadBinaryData(Section, "Filter", stream.Memory(), size));
+    } catch (const ERegistryException&) {
+        // A value of another kind under the name is as unreadable as a garbled stream.
+        throw EReadError(SReadError);
+    }
+    TFilterWrapper wrapper(nullptr);
+    wrapper.SetFilter(filter_.get());
+    wrapper.ReadComponent(&stream);
+    ApplyFilter();
+}
+
+void TCustomvxDBGrid::SaveFilterLayout(TvxRegIniWrapper* Wrapper, const std::string& Section) {
+    if (!filter_) return;
+    TMemoryStream stream;
+    TFilterWrapper wrapper(nullptr);
+    wrapper.SetFilter(filter_.get());
+    wrapper.WriteComponent(&stream);
+    Wrapper->WriteBinaryData(Section, "Filter", stream.Memory(), static_cast<int>(stream.Size()));
 }

@@ -2,6 +2,7 @@
 // one per column under a base path, in an INI file or the registry.
 
 #include <algorithm>
+#include <exception>
 #include <iostream>
 
 #include "controls/reg_ini_wrapper.h"
@@ -9,7 +10,9 @@
 #include "platform/classes/custom_ini_file.h"
 #include "platform/classes/mem_ini_file.h"
 #include "platform/classes/string_list.h"
+#include "platform/forms/application.h"
 #include "platform/forms/form.h"
+#include "platform/rtl/exception.h"
 #include "treelist/custom_tree_list_control.h"
 
 namespace {
@@ -104,7 +107,14 @@ void TCustomvxTreeListControl::LoadLayout(TObject* Storage, std::string Path) {
         TCustomvxTreeListControl* self;
         ~End() { self->EndColumnsUpdate(); }
     } end{this};
-    LoadViewLayout(&wrapper, Path);
+    // A stored value that cannot be read (the grid's binary filter) is raised once the rest
+    // of the layout is in.
+    std::exception_ptr fault;
+    try {
+        LoadViewLayout(&wrapper, Path);
+    } catch (const EReadError&) {
+        fault = std::current_exception();
+    }
 
     std::vector<std::pair<int, TvxTreeListBand*>> bands;
     for (int i = 0; i < bands_->Count(); ++i) {
@@ -142,6 +152,7 @@ void TCustomvxTreeListControl::LoadLayout(TObject* Storage, std::string Path) {
     --layoutLoading_;
     ColumnChanged(nullptr);
     if (IsMultiSort()) RestoreSortedColumns();
+    if (fault) std::rethrow_exception(fault);
 }
 
 void TCustomvxTreeListControl::LoadViewLayout(TvxRegIniWrapper* Wrapper, const std::string& Section) {
@@ -200,8 +211,19 @@ void TCustomvxTreeListControl::LoadStoredLayout() {
     if (layoutRestored_) return;
     layoutRestored_ = true;
     if (HasState(csDesigning)) return;
-    if (Options().Contains(TvxTLOption::StoreToRegistry) && !registryPath_.empty()) LoadFromRegistry(registryPath_);
-    if (Options().Contains(TvxTLOption::StoreToIniFile) && !iniFileName_.empty()) LoadFromIniFile(iniFileName_);
+    // Runs while the form is being built: a stored value that cannot be read is reported and
+    // the form comes up with the rest of the layout.
+    auto load = [this](auto&& from) {
+        try {
+            from();
+        } catch (const EReadError& e) {
+            EnsureApplication()->HandleException(this, e);
+        }
+    };
+    if (Options().Contains(TvxTLOption::StoreToRegistry) && !registryPath_.empty())
+        load([this] { LoadFromRegistry(registryPath_); });
+    if (Options().Contains(TvxTLOption::StoreToIniFile) && !iniFileName_.empty())
+        load([this] { LoadFromIniFile(iniFileName_); });
 }
 
 void TCustomvxTreeListControl::SaveStoredLayout() {

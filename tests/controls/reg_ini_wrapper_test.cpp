@@ -1,42 +1,23 @@
 #include "controls/reg_ini_wrapper.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <optional>
 
 #include "controls/registry.h"
 #include "platform/classes/ini_file.h"
 #include "platform/classes/mem_ini_file.h"
 #include "platform/classes/string_list.h"
 #include "platform/rtl/exception.h"
+#include "tests/support/scoped_config_home.h"
 
 namespace {
 
-// Points the configuration folder at a fresh temporary folder for each test.
+// A fresh configuration folder, holding the registry store, for each test.
 class RegistryStore : public testing::Test {
   protected:
-    void SetUp() override {
-        const char* old = std::getenv("XDG_CONFIG_HOME");
-        saved_ = old ? std::optional<std::string>(old) : std::nullopt;
-        dir_ = std::filesystem::temp_directory_path() /
-               ("tovak_reg_" + std::to_string(::getpid()) + "_" +
-                testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-        setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
-    }
-    void TearDown() override {
-        if (saved_)
-            setenv("XDG_CONFIG_HOME", saved_->c_str(), 1);
-        else
-            unsetenv("XDG_CONFIG_HOME");
-        std::filesystem::remove_all(dir_);
-    }
-    std::filesystem::path dir_;
-    std::optional<std::string> saved_;
+    ScopedConfigHome home_{"tovak_reg_"};
+    const std::filesystem::path& dir_ = home_.Path();
 };
 
 }  // namespace

@@ -40,18 +40,6 @@ class DBGridFilter : public GridOnForm {
         grid->GetFooterCellText(nullptr, c->GetIndex(), text, -1);
         return text;
     }
-    std::vector<int> Ids() {
-        std::vector<int> ids;
-        std::vector<TvxTreeListNode*> stack;
-        for (int i = grid->GetCount() - 1; i >= 0; --i) stack.push_back(grid->GetItem(i));
-        while (!stack.empty()) {
-            TvxTreeListNode* n = stack.back();
-            stack.pop_back();
-            if (n->Count() == 0) ids.push_back(dynamic_cast<TvxDBGridNode*>(n)->KeyValue.AsInteger());
-            for (int i = n->Count() - 1; i >= 0; --i) stack.push_back(n->Items(i));
-        }
-        return ids;
-    }
     std::vector<std::string> Items() {
         std::vector<std::string> items;
         TStrings* s = grid->FilterDropDown()->Items();
@@ -85,7 +73,7 @@ TEST_F(DBGridFilter, RowsLeaveAndComeBackWithTheirGroupRowsAndTheSummariesFollow
     filter->SetFilterValue(name, Variant(std::string("A")), "A");
     EXPECT_TRUE(grid->FilterApplied());
     EXPECT_EQ(grid->GetCount(), 1);
-    EXPECT_EQ(Ids(), (std::vector<int>{1, 3}));
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{1, 3}));
     EXPECT_EQ(grid->HiddenNodes().size(), 2u);
     EXPECT_EQ(Footer(amount), "5.00");
     EXPECT_EQ(grid->FooterRecordCount(), 2);
@@ -100,16 +88,16 @@ TEST_F(DBGridFilter, RowsLeaveAndComeBackWithTheirGroupRowsAndTheSummariesFollow
     // A second condition narrows further; a row that fails only the new one goes too.
     filter->Criteria()->AddItem(nullptr, amount, vxoGreater, Variant(2.0), "2");
     grid->FilterChanged();
-    EXPECT_EQ(Ids(), (std::vector<int>{3}));
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{3}));
     EXPECT_EQ(Footer(amount), "4.00");
 
     // Removing the condition gives every row back in record order under new group rows.
     filter->RemoveFilter(name);
-    EXPECT_EQ(Ids(), (std::vector<int>{3, 4}));
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{3, 4}));
     filter->ClearCriteria();
     EXPECT_FALSE(grid->FilterApplied());
     EXPECT_EQ(grid->GetCount(), 3);
-    EXPECT_EQ(Ids(), (std::vector<int>{1, 3, 2, 4}));
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{1, 3, 2, 4}));
     EXPECT_TRUE(grid->HiddenNodes().empty());
     EXPECT_EQ(Footer(amount), "15.00");
     EXPECT_FALSE(grid->IsFilterStatusVisible());
@@ -118,11 +106,11 @@ TEST_F(DBGridFilter, RowsLeaveAndComeBackWithTheirGroupRowsAndTheSummariesFollow
 
     // A column that goes leaves no dangling condition behind.
     filter->SetFilterValue(amount, Variant(8.0), "8");
-    EXPECT_EQ(Ids(), (std::vector<int>{4}));
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{4}));
     amount->SetTreeList(nullptr);
     EXPECT_EQ(static_cast<TvxDBGridCriteriaItem*>(filter->Criteria()->Root()->Items(0))->Column(), nullptr);
     grid->ClearFilter();
-    EXPECT_EQ(Ids().size(), 4u);
+    EXPECT_EQ(DataRowIds().size(), 4u);
 }
 
 TEST_F(DBGridFilter, RowsOfTheFilterStayHiddenThroughAReload) {
@@ -131,17 +119,17 @@ TEST_F(DBGridFilter, RowsOfTheFilterStayHiddenThroughAReload) {
     LoadAll();
     grid->Filter()->SetActive(true);
     grid->Filter()->SetFilterValue(name, Variant(std::string("B")), "B");
-    EXPECT_EQ(Ids(), (std::vector<int>{2}));
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{2}));
     Add(3, "B", 3);
     Add(4, "A", 4);
     driver->Pump();
-    EXPECT_EQ(Ids(), (std::vector<int>{2, 3}));
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{2, 3}));
     // The record last added is current, but its row is hidden: the focus stays in the tree.
     ASSERT_NE(grid->GetFocusedNode(), nullptr);
     for (TvxTreeListNode* hidden : grid->HiddenNodes()) EXPECT_NE(grid->GetFocusedNode(), hidden);
     EXPECT_EQ(grid->FooterRecordCount(), 2);
     grid->Filter()->SetActive(false);
-    EXPECT_EQ(Ids().size(), 4u);
+    EXPECT_EQ(DataRowIds().size(), 4u);
 }
 
 TEST_F(DBGridFilter, TheDropDownListsTheValuesAfterTheFixedEntriesAndShowsTheCurrentCondition) {
@@ -162,19 +150,19 @@ TEST_F(DBGridFilter, TheDropDownListsTheValuesAfterTheFixedEntriesAndShowsTheCur
     list->SetItemIndex(5);
     list->CloseUp(true);
     EXPECT_FALSE(grid->FilterDroppedDown());
-    EXPECT_EQ(Ids(), (std::vector<int>{1, 5}));
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{1, 5}));
     OpenDropDown(name);
     // The hidden rows' values are still offered.
     EXPECT_EQ(Items().size(), 6u);
     EXPECT_EQ(list->ItemIndex(), 5);
     list->SetItemIndex(3);
     list->CloseUp(true);
-    EXPECT_EQ(Ids(), (std::vector<int>{1, 3, 5}));
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{1, 3, 5}));
     OpenDropDown(name);
     EXPECT_EQ(list->ItemIndex(), 3);
     list->SetItemIndex(2);
     list->CloseUp(true);
-    EXPECT_EQ(Ids(), (std::vector<int>{2, 4}));
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{2, 4}));
     OpenDropDown(name);
     EXPECT_EQ(list->ItemIndex(), 2);
     list->CloseUp(false);
@@ -185,7 +173,7 @@ TEST_F(DBGridFilter, TheDropDownListsTheValuesAfterTheFixedEntriesAndShowsTheCur
     list->SetItemIndex(0);
     list->CloseUp(true);
     EXPECT_FALSE(grid->Filter()->HasFilter(name));
-    EXPECT_EQ(Ids().size(), 5u);
+    EXPECT_EQ(DataRowIds().size(), 5u);
 
     // Without blanks the values start at the third entry.
     OpenDropDown(id);
@@ -267,7 +255,7 @@ TEST_F(DBGridFilter, TheOpenDropDownTakesTheKeysIsSizedByItsCountAndClosesOnFocu
     driver->Enter();
     driver->Pump();
     EXPECT_FALSE(grid->FilterDroppedDown());
-    EXPECT_EQ(Ids(), (std::vector<int>{1}));
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{1}));
 
     // Escape and F4 close without a change.
     OpenDropDown(id);
@@ -275,7 +263,7 @@ TEST_F(DBGridFilter, TheOpenDropDownTakesTheKeysIsSizedByItsCountAndClosesOnFocu
     driver->Escape();
     driver->Pump();
     EXPECT_FALSE(grid->FilterDroppedDown());
-    EXPECT_EQ(Ids(), (std::vector<int>{1}));
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{1}));
     OpenDropDown(id);
     driver->PressKey(VK_F4);
     driver->Pump();

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "grid/vx_db_grid.h"
 #include "grid/vx_db_grid_column.h"
@@ -99,6 +100,19 @@ class GridOnForm : public ::testing::Test {
         TvxDBGridOptionsDB db = grid->OptionsDB();
         db.Include(edgoLoadAllRecords);
         grid->SetOptionsDB(db);
+    }
+    // The keys of the data rows in the tree, in display order (group rows walked down).
+    std::vector<int> DataRowIds() {
+        std::vector<int> ids;
+        std::vector<TvxTreeListNode*> stack;
+        for (int i = grid->GetCount() - 1; i >= 0; --i) stack.push_back(grid->GetItem(i));
+        while (!stack.empty()) {
+            TvxTreeListNode* n = stack.back();
+            stack.pop_back();
+            if (n->Count() == 0) ids.push_back(dynamic_cast<TvxDBGridNode*>(n)->KeyValue.AsInteger());
+            for (int i = n->Count() - 1; i >= 0; --i) stack.push_back(n->Items(i));
+        }
+        return ids;
     }
     TvxDBTreeListColumn* Column(const std::string& fieldName) { return grid->GetColumnByFieldName(fieldName); }
     // The pixel the form shows at a client point of the grid, once all is painted.

@@ -2,19 +2,17 @@
 // in widths, order, visibility and sorting, stale and unrelated sections, hand-edited files,
 // the automatic store and load, and the same through the registry.
 
-#include <unistd.h>
 
 #include <climits>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <sstream>
 
 #include "controls/registry.h"
 #include "platform/classes/mem_ini_file.h"
 #include "platform/forms/application.h"
 #include "platform/forms/form.h"
+#include "tests/support/scoped_config_home.h"
 #include "tests/treelist/test_column_tree_list.h"
 
 namespace {
@@ -24,22 +22,8 @@ namespace fs = std::filesystem;
 // A fresh folder for files and the registry store of each test.
 class TreeListLayout : public testing::Test {
   protected:
-    void SetUp() override {
-        const char* old = std::getenv("XDG_CONFIG_HOME");
-        saved_ = old ? std::optional<std::string>(old) : std::nullopt;
-        dir_ = fs::temp_directory_path() / ("tovak_tl_layout_" + std::to_string(::getpid()) + "_" +
-                                            testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
-    }
-    void TearDown() override {
-        if (saved_)
-            setenv("XDG_CONFIG_HOME", saved_->c_str(), 1);
-        else
-            unsetenv("XDG_CONFIG_HOME");
-        fs::remove_all(dir_);
-    }
+    ScopedConfigHome home_{"tovak_tl_layout_"};
+    const fs::path& dir_ = home_.Path();
     std::string File(const std::string& name) const { return (dir_ / name).string(); }
     static void Write(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
     static std::string Read(const std::string& path) {
@@ -60,9 +44,6 @@ class TreeListLayout : public testing::Test {
         }
         return out;
     }
-
-    fs::path dir_;
-    std::optional<std::string> saved_;
 };
 
 // A control with three columns colA, colB, colC and one node whose texts name their column.
