@@ -11,6 +11,8 @@
 #include "platform/db/field.h"
 #include "platform/classes/update_scope.h"
 #include "platform/rtl/str_utils.h"
+#include "platform/win/paint.h"
+#include "platform/win/window_tree.h"
 
 namespace {
 using TUpdateBracket = TUpdateScope<TCustomvxTreeList>;
@@ -120,6 +122,12 @@ void TCustomvxDBGrid::SetShowGroupPanel(bool Value) {
     if (showGroupPanel_ == Value) return;
     CloseEditor();
     showGroupPanel_ = Value;
+    if (HandleAllocated() && IsWindowVisible(WindowHandle()) && LockUpdate() == 0 && !HasState(csLoading) &&
+        !HasState(csDesigning) && State() == 0) {
+        // What waits to be painted would be painted with the panel already switched.
+        ValidateRect(WindowHandle(), nullptr);
+        if (!AnimateGroupPanel(Value)) return;
+    }
     RefreshLayout();
 }
 
@@ -244,6 +252,14 @@ void TCustomvxDBGrid::SetGridOptionsEx(TvxDBGridOptionsEx Value) {
     SetOptionsCustomize(sets.Customize);
     SetOptionsDB(sets.DB);
     SetOptionsView(sets.View);
+}
+
+void TCustomvxDBGrid::ClearAutoHeaderPanelHeight() {
+    TCustomvxDBTreeListControl::ClearAutoHeaderPanelHeight();
+    if (!Has(egoAutoHeaderPanelHeight)) return;
+    TvxDBGridOptionsEx legacy = legacyOptionsEx_;
+    legacy.Exclude(egoAutoHeaderPanelHeight);
+    SetGridOptionsEx(legacy);
 }
 
 void TCustomvxDBGrid::ClearBufferedSorting() {

@@ -33,6 +33,9 @@ using TvxDBGridEnumFilterValuesEvent = std::function<void(TObject* Sender, TvxDB
                                                           bool& ARepeatEnumeration)>;
 
 inline constexpr const char* kvxGroupPanelText = "Drag a column header here to group by that column";
+// The drop-position marker of a header over the group panel; ColPos holds the group index
+// it would take.
+inline constexpr int kvxGroupPanelDrop = -4;
 
 class TvxDBGridFilterPopupListBox;
 
@@ -325,7 +328,14 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     TRect GroupBoxRect(int Index);
     // Where a column dropped at P (client coordinates) goes among the group columns.
     int GroupDropIndex(TPoint P);
+    // The group box at a client point, -1 when none.
+    int GroupBoxAt(TPoint P);
+    using TCustomvxDBTreeListControl::CalcHeaderDropPosition;
+    void CalcHeaderDropPosition(TPoint& P, TvxHeaderPosInfo& Result, int Dragged, int DraggedShown) override;
     void EndHeaderDragging(bool Accept) override;
+    // The group column whose box is being dragged, null when none.
+    TvxDBTreeListColumn* DraggedGroupColumn() const { return draggedGroupColumn_; }
+    void ClearAutoHeaderPanelHeight() override;
 
     // ---- Layout (vx_db_grid_layout.cpp) ----
     void LoadColumnLayout(TvxRegIniWrapper* Wrapper, const std::string& Section, TvxTreeListColumn* Column) override;
@@ -335,6 +345,13 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
 
   protected:
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
+    // A press on a group box remembers its column: moved away it drags the column, released
+    // in place it sorts by it.
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    bool IsDropOnCustomizeForm(TPoint P, TCursor& Cursor) override;
+    bool CanHideShowByDrag() override;
     // While the filter drop-down is open it gets the keys and the mouse over it.
     void WndProc(TMessage& Message) override;
 
@@ -380,6 +397,14 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     void ApplyDrives(TvxDBGridOptionSet Set, uint32_t OldBits, uint32_t NewBits);
     void RewriteLegacy();
     void ClearBufferedSorting();
+    // Group panel (vx_group_panel.cpp, vx_group_panel_animation.cpp).
+    int GroupPanelHeightFor(int GroupCount);
+    bool IsOverGroupPanel(TPoint Client);
+    // The column may be dropped on the panel: grouped already, or CanAddGroupColumn lets it.
+    bool MayDropOnGroupPanel(TvxDBTreeListColumn* Column);
+    // Scrolls the grid's picture by the panel's height, step by step, for at most 400 ms.
+    // False when the window went away meanwhile.
+    bool AnimateGroupPanel(bool Show);
     TvxDBTreeListColumn* ColumnAt(int Column) const { return GetColumn(Column); }
     // The binary "Filter" of the layout (vx_db_grid_layout.cpp).
     void LoadFilterLayout(TvxRegIniWrapper* Wrapper, const std::string& Section);
@@ -410,6 +435,9 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     TColor groupPanelColor_ = clBtnShadow;
     TColor groupPanelFontColor_ = clBtnFace;
     bool showGroupPanel_ = false;
+    TvxDBTreeListColumn* pressedGroupColumn_ = nullptr;
+    TPoint groupPressPoint_;
+    TvxDBTreeListColumn* draggedGroupColumn_ = nullptr;
     TvxDBGridOptions legacyOptions_;
     TvxDBGridOptionsEx legacyOptionsEx_;
     TvxDBGridOptionsBehavior optionsBehavior_ = kvxDefaultOptionsBehavior;

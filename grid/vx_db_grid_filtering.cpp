@@ -209,6 +209,8 @@ TColor TCustomvxDBGrid::GetGridLineColor(TColor Default) {
 void TCustomvxDBGrid::RemoveColumn(TvxTreeListColumn* Column) {
     auto* column = dynamic_cast<TvxDBTreeListColumn*>(Column);
     if (filter_ && column) filter_->Criteria()->ColumnRemoved(column);
+    if (pressedGroupColumn_ == column) pressedGroupColumn_ = nullptr;
+    if (draggedGroupColumn_ == column) draggedGroupColumn_ = nullptr;
     if (filterDropDown_ && filterDropDown_->Column() == column) {
         filterDropDown_->CloseUp(false);
         filterDropDown_->SetColumn(nullptr);

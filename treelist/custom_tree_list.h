@@ -788,6 +788,8 @@ class TCustomvxTreeList : public TCustomvxContainer {
     void CMMouseEnter(TMessage& Message) override;
     void CMMouseLeave(TMessage& Message) override;
     virtual bool IsImmediateEditor() { return Has(TvxTLOption::ImmediateEditor); }
+    // A click on a header: Shift adds to a multiple sort, Ctrl clears it.
+    void HeaderClick(int Column, TShiftState Shift);
     // Whether a pressed header or band caption may be dragged away, and the news that it is.
     virtual bool CanHeaderDragging(int /*Column*/) { return Has(TvxTLOption::ColumnMoving); }
     // Starts the drag of a pressed header or band: image, arrows, state.
@@ -893,7 +895,6 @@ class TCustomvxTreeList : public TCustomvxContainer {
     void InvalidateHotTarget();
     void EndBandSizing(int X);
     void EndColumnSizing(int X);
-    void HeaderClick(int Column, TShiftState Shift);
     void StartEditorDelay();
     void StopEditorDelay();
     void StartAutoScroll(bool Up);

@@ -98,6 +98,8 @@ void TCustomvxTreeList::DoStartHeaderDragging(int Column) {
     CalcLayout(layout);
     if (const TvxTreeListHeaderCellEntry* cell = layout.FindCell(Column)) width = cell->Rect.Width();
     FreeLayout(layout);
+    // A column not shown in the header (a group column's box) keeps its own width.
+    if (width <= 0) width = GetColumnWidth(Column);
     TBitmap image(std::min(width > 0 ? width : 20, EnsureScreen()->Width()), std::max(1, metrics_.HeaderLineHeight));
     TCanvas* canvas = image.Canvas();
     canvas->SetFont(headerFont_.get());

@@ -99,6 +99,21 @@ TEST_F(DBGridOptions, OneValueWinsWhereTwoExcludeEachOther) {
     EXPECT_FALSE(grid->Has(egoInvertSelect));
 }
 
+TEST_F(DBGridOptions, AHeaderPanelGivenItsRowCountDropsTheAutomaticHeightFromEveryWord) {
+    Col("ID");
+    Col("Name");
+    TvxDBGridOptionsView view = grid->OptionsView();
+    view.Include(edgoAutoHeaderPanelHeight);
+    grid->SetOptionsView(view);
+    ASSERT_TRUE(grid->Has(egoAutoHeaderPanelHeight));
+    ASSERT_TRUE(grid->OptionsEx().Contains(TvxTLOptionEx::AutoHeaderPanelHeight));
+    grid->SetHeaderPanelRowCount(2);
+    EXPECT_EQ(grid->HeaderPanelRowCount(), 2);
+    EXPECT_FALSE(grid->OptionsEx().Contains(TvxTLOptionEx::AutoHeaderPanelHeight));
+    EXPECT_FALSE(grid->Has(egoAutoHeaderPanelHeight));
+    EXPECT_FALSE(grid->OptionsView().Contains(edgoAutoHeaderPanelHeight));
+}
+
 TEST_F(DBGridOptions, PartialLoadAndLoadAllSwitchDefaultFieldsOff) {
     grid->SetDefaultFields(true);
     grid->SetPartialLoad(true);

@@ -17,6 +17,7 @@
 #include "platform/forms/form.h"
 #include "platform/rtl/date_time.h"
 #include "platform/sync/clock.h"
+#include "platform/win/message_queue.h"
 #include "tests/platform/forms/forms_test_support.h"
 #include "tests/support/ui_driver.h"
 
@@ -115,6 +116,20 @@ class GridOnForm : public ::testing::Test {
         return ids;
     }
     TvxDBTreeListColumn* Column(const std::string& fieldName) { return grid->GetColumnByFieldName(fieldName); }
+    // Shows or hides the group panel on the shown grid: its slide waits for frames, and each
+    // time it waits the clock moves on by msPerWait. Answers the milliseconds it took.
+    uint64_t SwitchGroupPanel(bool show, uint64_t msPerWait = 10) {
+        const uint64_t begin = clock->Ticks();
+        struct Restore {
+            MessageIdleHook previous;
+            ~Restore() { SetMessageIdleHook(std::move(previous)); }
+        } restore{SetMessageIdleHook([this, msPerWait] {
+            clock->Advance(msPerWait);
+            return true;
+        })};
+        grid->SetShowGroupPanel(show);
+        return clock->Ticks() - begin;
+    }
     // The pixel the form shows at a client point of the grid, once all is painted.
     COLORREF PixelOf(TPoint client) {
         UpdateAllWindows();
