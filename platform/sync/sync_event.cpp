@@ -17,8 +17,13 @@ void TSyncEvent::Set() {
     std::lock_guard<std::mutex> guard(lock_);
     set_ = true;
     for (EventWaiter* waiter : waiters_) {
-        std::lock_guard<std::mutex> poke(waiter->lock);
-        waiter->poked = true;
+        {
+            std::lock_guard<std::mutex> poke(waiter->lock);
+            waiter->poked = true;
+        }
+        // Woken after its lock is free, or the waiter wakes only to sleep again on it. The
+        // waiter still exists: it leaves the list only under our lock_. Nor can it miss the
+        // poke: it looks at `poked` and goes to sleep under its lock in one step.
         waiter->wake.notify_one();
     }
 }
