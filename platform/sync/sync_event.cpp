@@ -1,6 +1,9 @@
 #include "platform/sync/sync_event.h"
 
 #include <algorithm>
+#include <atomic>
+#include <iterator>
+#include <thread>
 
 // One per waiting thread; each event it waits on pokes it on Set. Lock order: an event's
 // lock, then a waiter's; the waiting thread never holds its own lock while it looks at the
@@ -9,22 +12,37 @@ struct EventWaiter {
     std::mutex lock;
     std::condition_variable wake;
     bool poked = false;
+    std::atomic<int> pins{0};  // Sets that found it in a list and have yet to wake it
 };
 
 TSyncEvent::TSyncEvent(bool manual_reset, bool initially_set) : manual_reset_(manual_reset), set_(initially_set) {}
 
 void TSyncEvent::Set() {
-    std::lock_guard<std::mutex> guard(lock_);
-    set_ = true;
-    for (EventWaiter* waiter : waiters_) {
-        {
-            std::lock_guard<std::mutex> poke(waiter->lock);
-            waiter->poked = true;
+    // Waiters are woken once every lock is free: a waiter woken while the setter still holds
+    // one wakes only to sleep again on it. Each stays alive until then, as it leaves only
+    // once its pins are gone (WaitForAny). None can miss its poke: it looks at `poked` and
+    // goes to sleep under its own lock in one step, and the poke is made under that lock.
+    EventWaiter* woken[4];
+    size_t count = 0;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        set_ = true;
+        for (EventWaiter* waiter : waiters_) {
+            {
+                std::lock_guard<std::mutex> poke(waiter->lock);
+                waiter->poked = true;
+            }
+            if (count < std::size(woken)) {
+                waiter->pins.fetch_add(1, std::memory_order_relaxed);
+                woken[count++] = waiter;
+            } else {
+                waiter->wake.notify_one();
+            }
         }
-        // Woken after its lock is free, or the waiter wakes only to sleep again on it. The
-        // waiter still exists: it leaves the list only under our lock_. Nor can it miss the
-        // poke: it looks at `poked` and goes to sleep under its lock in one step.
-        waiter->wake.notify_one();
+    }
+    for (size_t i = 0; i < count; ++i) {
+        woken[i]->wake.notify_one();
+        woken[i]->pins.fetch_sub(1, std::memory_order_release);  // the last touch
     }
 }
 
@@ -89,6 +107,9 @@ int WaitForAny(TSyncEvent* const* events, int count, uint32_t timeout_ms) {
         }
     }
     for (int i = 0; i < count; ++i) events[i]->RemoveWaiter(&waiter);
+    // A Set that found the waiter in a list before it left may still be waking it. That
+    // takes no longer than one wake-up call, so a yield is enough to wait it out.
+    while (waiter.pins.load(std::memory_order_acquire) != 0) std::this_thread::yield();
     return index;
 }
 
