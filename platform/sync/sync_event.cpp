@@ -15,13 +15,29 @@ struct EventWaiter {
     std::atomic<int> pins{0};  // Sets that found it in a list and have yet to wake it
 };
 
+namespace {
+
+// Each thread's waiter lives as long as the thread. Set wakes a waiter once every lock is
+// free, so that wake-up may come after the wait ended; it then finds the waiter still there,
+// and the thread's next wait takes it for what it is: one more look at its events. A thread
+// waits on one set of events at a time. Only at the thread's end is a wake-up in progress
+// waited out, which takes one wake-up call of another thread.
+struct ThreadWaiter {
+    EventWaiter waiter;
+    ~ThreadWaiter() {
+        while (waiter.pins.load(std::memory_order_acquire) != 0) std::this_thread::yield();
+    }
+};
+
+}  // namespace
+
 TSyncEvent::TSyncEvent(bool manual_reset, bool initially_set) : manual_reset_(manual_reset), set_(initially_set) {}
 
 void TSyncEvent::Set() {
     // Waiters are woken once every lock is free: a waiter woken while the setter still holds
-    // one wakes only to sleep again on it. Each stays alive until then, as it leaves only
-    // once its pins are gone (WaitForAny). None can miss its poke: it looks at `poked` and
-    // goes to sleep under its own lock in one step, and the poke is made under that lock.
+    // one wakes only to sleep again on it. Each is still there then (ThreadWaiter). None can
+    // miss its poke: it looks at `poked` and goes to sleep under its own lock in one step,
+    // and the poke is made under that lock.
     EventWaiter* woken[4];
     size_t count = 0;
     {
@@ -90,7 +106,8 @@ int WaitForAny(TSyncEvent* const* events, int count, uint32_t timeout_ms) {
     if (index >= 0 || timeout_ms == 0 || count <= 0) return index;
 
     const uint64_t deadline = DeadlineAfter(timeout_ms);
-    EventWaiter waiter;
+    thread_local ThreadWaiter own;
+    EventWaiter& waiter = own.waiter;
     for (int i = 0; i < count; ++i) events[i]->AddWaiter(&waiter);
     for (;;) {
         {
@@ -107,9 +124,6 @@ int WaitForAny(TSyncEvent* const* events, int count, uint32_t timeout_ms) {
         }
     }
     for (int i = 0; i < count; ++i) events[i]->RemoveWaiter(&waiter);
-    // A Set that found the waiter in a list before it left may still be waking it. That
-    // takes no longer than one wake-up call, so a yield is enough to wait it out.
-    while (waiter.pins.load(std::memory_order_acquire) != 0) std::this_thread::yield();
     return index;
 }
 
