@@ -119,6 +119,7 @@ void TSerBaseDispatcher::StopDispatcher() {
         ready_event_.Set();
         WaitForThread(com_thread_);
     }
+    disp_wake_event_.Set();  // it may sleep without a deadline
     WaitForThread(disp_thread_);
 }
 
@@ -163,16 +164,25 @@ void TSerBaseDispatcher::ComThreadBody() {
     InterlockedIncrement(thread_count_);
     try {
         device_.SetCommMask(EV_RXCHAR | EV_CTS | EV_DSR | EV_RLSD | EV_BREAK | EV_ERR | EV_RING);
+        ready_event_.Reset();  // a stop of an earlier run of the port may have left it set
         started_event_.Set();
+        // The two threads go in lock-step: an event is handed over only once the dispatch
+        // thread has processed the one before (it sets the ready event at the end of each).
+        // This thread waits for the next event meanwhile, which takes nothing from the driver
+        // (an arrival is only signalled, and the bytes stay until the dispatch thread reads
+        // them), and for the ready event only when it has something to hand over: on an idle
+        // link the ready event is long set by then, and the poll costs this thread one sleep.
+        bool ready = true;  // nothing handed over yet
         for (;;) {
             uint32_t events = 0;
             if (!device_.WaitCommEvent(events)) break;
             if (events & (EV_RING | EV_RING_TE)) ring_flag_ = true;
+            if (kill_threads_) break;
+            if (!ready) ready_event_.Wait(INFINITE);
+            if (kill_threads_) break;
             current_event_ = events;
-            if (kill_threads_) break;
+            ready = false;
             com_event_.Set();
-            ready_event_.Wait(INFINITE);
-            if (kill_threads_) break;
         }
     } catch (...) {
         PostThreadException(std::current_exception());
@@ -180,12 +190,38 @@ void TSerBaseDispatcher::ComThreadBody() {
     ThreadGone(ThreadKind::Com);
 }
 
+// How long the dispatch thread may sleep when no event comes. It is the only thread that
+// takes bytes from the driver, and the driver signals each arrival once (WaitCommEvent): so
+// bytes it left there for want of room in the ring are its own to come back for, and it
+// never sleeps without a deadline while there are any. Everything else it looks at on its
+// own (armed status triggers, running timer triggers) is looked at every 50 ms; those
+// lists change only under the general lock in RestoreTriggers, which wakes it, as does
+// every stop and close. So a sleep without a deadline can miss nothing: each change that
+// needs this thread either sets one of the events it waits on after the change, or is made
+// by this thread itself before it computes the next sleep.
+uint32_t TSerBaseDispatcher::DispatchWaitMs() {
+    if (driver_data_pending_) {
+        // Room in the ring: at once, as long as each pass takes something (a pass that
+        // takes nothing falls back to the 50 ms look, so that nothing can spin). A full ring
+        // is emptied by the window thread, which does not say when.
+        CriticalSectionGuard guard(input_lock_);
+        return in_buff_full_ || last_read_ == 0 ? 50 : 0;
+    }
+    CriticalSectionGuard guard(general_lock_);
+    for (const auto& t : status_triggers_)
+        if (t.Armed && !t.Fired) return 50;
+    for (const auto& t : timer_triggers_)
+        if (t.Active) return 50;
+    return INFINITE;
+}
+
 void TSerBaseDispatcher::DispThreadBody() {
     InterlockedIncrement(thread_count_);
     started_event_.Set();
     try {
         while (!kill_threads_ && !close_pending_) {
-            const int which = WaitForEither(com_event_, recheck_event_, 50);
+            TSyncEvent* events[3] = {&com_event_, &recheck_event_, &disp_wake_event_};
+            const int which = WaitForAny(events, 3, DispatchWaitMs());
             if (kill_threads_ && !close_pending_) {
                 ThreadGone(ThreadKind::Disp);
                 return;
@@ -364,18 +400,22 @@ bool TSerBaseDispatcher::ReadInput() {
     {
         CriticalSectionGuard guard(input_lock_);
         if (in_ring_.empty()) return false;
+        last_read_ = 0;
         if (in_buff_full_) {
             if (!driver_data_pending_) {
-                COMSTAT stat;
-                RefreshLineErrors(&stat);
-                if (stat.cbInQue > 0) driver_data_pending_ = true;
+                RefreshLineErrors();
+                if (device_.InQueue() > 0) driver_data_pending_ = true;
             }
             return true;
         }
-        COMSTAT stat;
-        RefreshLineErrors(&stat);
-        uint32_t n = stat.cbInQue;
-        if (n == 0) return false;
+        RefreshLineErrors();
+        uint32_t n = device_.InQueue();
+        if (n == 0) {
+            // Nothing is left in the driver, whatever an earlier pass left there (a purge
+            // takes it too); what comes next is signalled as an arrival.
+            driver_data_pending_ = false;
+            return false;
+        }
         uint32_t free, contiguous;
         if (dbuff_head_ == dbuff_tail_) {
             free = kInputRingSize;
@@ -399,12 +439,14 @@ bool TSerBaseDispatcher::ReadInput() {
         if (dbuff_head_ == kInputRingSize) dbuff_head_ = 0;
         if (got) in_buff_full_ = dbuff_head_ == dbuff_tail_;
         read_total = got;
+        last_read_ = got;
         if (got == first_want && n > contiguous) {
             uint32_t more = ReadCom(in_ring_.data() + dbuff_head_, n - contiguous);
             if (logging_on_) logged.insert(logged.end(), in_ring_.data() + dbuff_head_, in_ring_.data() + dbuff_head_ + more);
             dbuff_head_ += more;
             if (more) in_buff_full_ = dbuff_head_ == dbuff_tail_;
             read_total += more;
+            last_read_ = read_total;
         }
     }
     if (read_total && logging_on_) {
@@ -417,9 +459,7 @@ bool TSerBaseDispatcher::ReadInput() {
 bool TSerBaseDispatcher::MoreInputWaiting() {
     CriticalSectionGuard guard(input_lock_);
     if (in_ring_.empty() || in_buff_full_) return false;
-    COMSTAT stat;
-    RefreshLineErrors(&stat);
-    return stat.cbInQue > 0;
+    return device_.InQueue() > 0;
 }
 
 bool TSerBaseDispatcher::CheckTriggers() {
@@ -714,9 +754,13 @@ void TSerBaseDispatcher::SaveTriggers(TTriggerSnapshot& Snapshot) {
 }
 
 void TSerBaseDispatcher::RestoreTriggers(const TTriggerSnapshot& Snapshot) {
-    CriticalSectionGuard guard(general_lock_);
-    avail_level_ = Snapshot.AvailLevel;
-    timer_triggers_ = Snapshot.TimerTriggers;
-    data_triggers_ = Snapshot.DataTriggers;
-    status_triggers_ = Snapshot.StatusTriggers;
+    {
+        CriticalSectionGuard guard(general_lock_);
+        avail_level_ = Snapshot.AvailLevel;
+        timer_triggers_ = Snapshot.TimerTriggers;
+        data_triggers_ = Snapshot.DataTriggers;
+        status_triggers_ = Snapshot.StatusTriggers;
+    }
+    // Set after the change: the dispatch thread looks at the lists again once woken.
+    disp_wake_event_.Set();
 }

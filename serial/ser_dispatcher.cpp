@@ -112,6 +112,7 @@ int TSerBaseDispatcher::CloseCom() {
         // that died mid-delivery has nobody else to wake it.
         out_flush_event_.Set();
         ready_event_.Set();
+        disp_wake_event_.Set();
     }
     // The descriptor itself is closed once no thread waits on it (DonePortPrim), so its
     // number cannot be reused under a waiting thread.
@@ -142,11 +143,10 @@ int TSerBaseDispatcher::FlushCom(int Queue) {
 uint32_t TSerBaseDispatcher::GetComError(COMSTAT* Stat) {
     // The queue counts go to the caller, not to a shared member: the window thread queries
     // too (PutBlock, OutBuffUsed), and its older count must not replace the one the dispatch
-    // thread is about to read by, or announced bytes stay in the driver unread.
+    // thread is about to read by, or announced bytes stay in the driver unread. Without
+    // `Stat` the driver is not asked for them.
     uint32_t errors = 0;
-    COMSTAT stat;
-    if (!device_.ClearCommError(errors, &stat)) return 0;
-    if (Stat) *Stat = stat;
+    if (!device_.ClearCommError(errors, Stat)) return 0;
     return errors;
 }
 
@@ -260,8 +260,10 @@ int TSerBaseDispatcher::DonePort() {
     }
     if (!in_dispatch_)
         DonePortPrim();
-    else
+    else {
         close_pending_ = true;
+        disp_wake_event_.Set();
+    }
     return 0;
 }
 

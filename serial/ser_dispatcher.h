@@ -116,10 +116,10 @@ public:
     // event only: any other thread reading meanwhile would race the dispatch thread's
     // next fill and takes the lock.
     void BeginReaderDelivery() {
-        if (delivery_depth_++ == 0) delivery_thread_.store(std::this_thread::get_id(), std::memory_order_relaxed);
+        if (delivery_depth_++ == 0) delivery_thread_.store(&this_thread_tag_, std::memory_order_relaxed);
     }
     void EndReaderDelivery() {
-        if (--delivery_depth_ == 0) delivery_thread_.store(std::thread::id(), std::memory_order_relaxed);
+        if (--delivery_depth_ == 0) delivery_thread_.store(nullptr, std::memory_order_relaxed);
     }
     bool CharReady() { return InOwnDelivery() ? CharWaiting() : CharReadyLocked(); }
     int PeekChar(char& C, uint32_t Count);
@@ -201,10 +201,11 @@ private:
     friend struct TDispThread;
     friend struct TOutThread;
     int WriteBack(DCB& dcb);
-    // Only the delivering thread ever finds its own id here, so a relaxed load suffices.
-    bool InOwnDelivery() const {
-        return delivery_thread_.load(std::memory_order_relaxed) == std::this_thread::get_id();
-    }
+    // Only the delivering thread ever finds its own tag here, so a relaxed load suffices.
+    // The tag's address tells the threads apart with one load per byte, where asking the
+    // thread library for the id costs a call.
+    bool InOwnDelivery() const { return delivery_thread_.load(std::memory_order_relaxed) == &this_thread_tag_; }
+    static inline thread_local const char this_thread_tag_ = 0;
     uint32_t InBytesWaiting() const {  // input lock held
         if (dbuff_head_ == dbuff_tail_) return in_buff_full_ ? kInputRingSize : 0;
         return dbuff_head_ > dbuff_tail_ ? dbuff_head_ - dbuff_tail_ : dbuff_head_ + kInputRingSize - dbuff_tail_;
@@ -260,6 +261,7 @@ private:
     bool CheckDeviceLost();
     bool ReadInput();
     bool MoreInputWaiting();  // the driver holds bytes and the ring has room
+    uint32_t DispatchWaitMs();
     bool SendEvent(uint32_t Msg, uint32_t WParam, uint16_t Data);
     enum class ThreadKind { Com, Disp, Out };
     void ThreadGone(ThreadKind Kind);
@@ -318,10 +320,12 @@ private:
     TSyncEvent output_event_{false, false};
     TSyncEvent out_flush_event_{false, false};
     TSyncEvent recheck_event_{false, false};
+    TSyncEvent disp_wake_event_{false, false};  // the dispatch thread looks at its state again
 
     std::atomic<uint32_t> current_event_{0};
     bool ring_flag_ = false;
     std::atomic<bool> driver_data_pending_{false};
+    uint32_t last_read_ = 0;  // bytes the last ReadInput took (input lock)
     std::atomic<bool> output_written_{false};
 
     std::atomic<bool> in_dispatch_{false};
@@ -333,7 +337,7 @@ private:
 
     // Rings.
     int delivery_depth_ = 0;  // the delivering (window) thread only
-    std::atomic<std::thread::id> delivery_thread_{};
+    std::atomic<const char*> delivery_thread_{nullptr};
     std::vector<char> in_ring_;
     uint32_t dbuff_head_ = 0, dbuff_tail_ = 0;
     bool in_buff_full_ = false;

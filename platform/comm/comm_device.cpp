@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <linux/serial.h>
 #include <poll.h>
+#include <sys/epoll.h>
 #include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -98,13 +99,25 @@ std::string TCommDevice::LostText() {
 bool TCommDevice::SetupWakes() {
     wait_wake_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     write_wake_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    if (wait_wake_ < 0 || write_wake_ < 0) {
+    arrivals_ = epoll_create1(EPOLL_CLOEXEC);
+    // The device is watched edge-triggered: the driver signals each arrival once, so bytes
+    // that wait in it for room in the reader's ring do not wake the waiter again and again.
+    // An arrival before the first wait is reported by the first wait (the registration
+    // finds the bytes already there).
+    struct epoll_event wake{EPOLLIN, {}};
+    wake.data.fd = wait_wake_;
+    struct epoll_event device{EPOLLIN | EPOLLET, {}};
+    device.data.fd = fd_;
+    if (wait_wake_ < 0 || write_wake_ < 0 || arrivals_ < 0 || epoll_ctl(arrivals_, EPOLL_CTL_ADD, wait_wake_, &wake) != 0 ||
+        epoll_ctl(arrivals_, EPOLL_CTL_ADD, fd_, &device) != 0) {
         int err = errno;
-        if (wait_wake_ >= 0) close(wait_wake_);
-        if (write_wake_ >= 0) close(write_wake_);
-        wait_wake_ = write_wake_ = -1;
+        for (int* f : {&wait_wake_, &write_wake_, &arrivals_}) {
+            if (*f >= 0) close(*f);
+            *f = -1;
+        }
         return FailErrno(err, "eventfd");
     }
+    arrived_ = false;
     return true;
 }
 
@@ -158,8 +171,8 @@ bool TCommDevice::Open(const std::string& name) {
     modem_capable_ = -1;
     keeps_frame_ = true;
     shadow_ = DCB{};
-    stale_in_ = 0;
     icount_valid_ = false;
+    icount_refused_ = false;
     mask_ = 0;
     last_error_ = 0;
     last_error_text_.clear();
@@ -179,6 +192,8 @@ bool TCommDevice::Adopt(int fd) {
     }
     lost_ = false;
     lost_reported_ = false;
+    icount_valid_ = false;
+    icount_refused_ = false;
     return true;
 }
 
@@ -187,9 +202,10 @@ bool TCommDevice::Close() {
     ioctl(fd_, TIOCNXCL);
     int r = close(fd_);
     fd_ = -1;
-    if (wait_wake_ >= 0) close(wait_wake_);
-    if (write_wake_ >= 0) close(write_wake_);
-    wait_wake_ = write_wake_ = -1;
+    for (int* f : {&arrivals_, &wait_wake_, &write_wake_}) {
+        if (*f >= 0) close(*f);
+        *f = -1;
+    }
     if (r != 0) return FailErrno(errno, "close");
     return true;
 }
@@ -355,6 +371,20 @@ bool TCommDevice::GetCommModemStatus(uint32_t& status) {
     return true;
 }
 
+bool TCommDevice::ReadLineCounters(int now[5]) {
+    // A pseudo-terminal (and many USB adapters) refuse the counters every time; once
+    // refused, the descriptor is not asked again.
+    if (icount_refused_) return false;
+    struct serial_icounter_struct ic {};
+    if (ioctl(fd_, TIOCGICOUNT, &ic) != 0) {
+        if (Refused(errno)) icount_refused_ = true;
+        return false;
+    }
+    const int got[5] = {ic.buf_overrun, ic.overrun, ic.parity, ic.frame, ic.brk};
+    std::memcpy(now, got, sizeof got);
+    return true;
+}
+
 bool TCommDevice::ClearCommError(uint32_t& errors, COMSTAT* stat) {
     errors = 0;
     if (stat) *stat = COMSTAT{};
@@ -362,9 +392,8 @@ bool TCommDevice::ClearCommError(uint32_t& errors, COMSTAT* stat) {
     {
         // Writers query too, beside the dispatch thread: each change is reported to one of them.
         std::lock_guard<std::mutex> guard(error_lock_);
-        struct serial_icounter_struct ic {};
-        if (ioctl(fd_, TIOCGICOUNT, &ic) == 0) {
-            int now[5] = {ic.buf_overrun, ic.overrun, ic.parity, ic.frame, ic.brk};
+        int now[5];
+        if (ReadLineCounters(now)) {
             const uint32_t flags[5] = {CE_RXOVER, CE_OVERRUN, CE_RXPARITY, CE_FRAME, CE_BREAK};
             if (icount_valid_)
                 for (int i = 0; i < 5; ++i)
@@ -376,12 +405,17 @@ bool TCommDevice::ClearCommError(uint32_t& errors, COMSTAT* stat) {
         pending_errors_ = 0;
     }
     if (stat && !lost_) {
+        stat->cbInQue = InQueue();
         int n = 0;
-        if (ioctl(fd_, FIONREAD, &n) == 0 && n > 0) stat->cbInQue = static_cast<uint32_t>(n);
-        n = 0;
         if (ioctl(fd_, TIOCOUTQ, &n) == 0 && n > 0) stat->cbOutQue = static_cast<uint32_t>(n);
     }
     return true;
+}
+
+uint32_t TCommDevice::InQueue() const {
+    int n = 0;
+    if (fd_ < 0 || lost_ || ioctl(fd_, FIONREAD, &n) != 0 || n < 0) return 0;
+    return static_cast<uint32_t>(n);
 }
 
 bool TCommDevice::PurgeComm(uint32_t flags) {
@@ -424,61 +458,54 @@ bool TCommDevice::WaitCommEvent(uint32_t& events) {
             Drain(wait_wake_);
             return true;
         }
-        // Bytes the dispatcher left in the driver (its ring is full) are not news; only a
-        // growing count is, which is checked every 50 ms rather than spinning on POLLIN.
-        int inq = 0;
-        ioctl(fd_, FIONREAD, &inq);
-        uint32_t in_now = inq > 0 ? static_cast<uint32_t>(inq) : 0;
-        uint32_t stale = stale_in_.load();
-        if (in_now < stale) stale_in_ = stale = in_now;
-        if ((mask & EV_RXCHAR) && in_now > stale) {
-            stale_in_ = in_now;
+        // An arrival is kept until a wait whose mask asks for it: each is signalled only once.
+        if ((mask & EV_RXCHAR) && arrived_) {
+            arrived_ = false;
             events = EV_RXCHAR;
             return true;
         }
-        bool watch_input = (mask & EV_RXCHAR) && in_now == 0;
-        int timeout = -1;
-        if (!watch_input && (mask & EV_RXCHAR)) timeout = 50;
-        if ((mask & kModemEvents) && ModemCapable()) timeout = timeout < 0 ? 100 : std::min(timeout, 100);
-        struct pollfd p[2] = {{wait_wake_, POLLIN, 0}, {fd_, static_cast<short>(watch_input ? POLLIN : 0), 0}};
-        int r = poll(p, 2, timeout);
+        const bool modem = (mask & kModemEvents) && ModemCapable();
+        struct epoll_event got[2];
+        int r = epoll_wait(arrivals_, got, 2, modem ? 100 : -1);
         if (r < 0) {
             if (errno == EINTR) continue;
-            return FailErrno(errno, "poll");
+            return FailErrno(errno, "epoll_wait");
         }
-        if (p[0].revents & POLLIN) {
-            Drain(wait_wake_);
-            return true;  // ended: events stay 0
-        }
-        if (p[1].revents & (POLLHUP | POLLERR | POLLNVAL)) {
-            MarkLost(EIO);
-            continue;
-        }
-        if (p[1].revents & POLLIN) {
-            inq = 0;
-            ioctl(fd_, FIONREAD, &inq);
-            if (inq > 0) {
-                stale_in_ = static_cast<uint32_t>(inq);
-                events |= EV_RXCHAR;
+        bool ended = false;
+        for (int i = 0; i < r; ++i) {
+            if (got[i].data.fd == wait_wake_) {
+                ended = true;
+            } else if (got[i].events & (EPOLLHUP | EPOLLERR)) {
+                MarkLost(EIO);
+            } else if (got[i].events & EPOLLIN) {
+                arrived_ = true;
             }
         }
-        if ((mask & kModemEvents) && ModemCapable()) {
-            uint32_t modem = 0;
-            if (GetCommModemStatus(modem)) {
-                uint32_t changed = modem ^ last_modem_;
-                last_modem_ = modem;
+        if (ended) {
+            Drain(wait_wake_);
+            return true;  // ended: events stay 0; an arrival seen beside it waits for the next wait
+        }
+        if (lost_) continue;
+        if ((mask & EV_RXCHAR) && arrived_) {
+            arrived_ = false;
+            events |= EV_RXCHAR;
+        }
+        if (modem) {
+            uint32_t lines = 0;
+            if (GetCommModemStatus(lines)) {
+                uint32_t changed = lines ^ last_modem_;
+                last_modem_ = lines;
                 if (changed & MS_CTS_ON) events |= EV_CTS;
                 if (changed & MS_DSR_ON) events |= EV_DSR;
                 if (changed & MS_RLSD_ON) events |= EV_RLSD;
-                if ((changed & MS_RING_ON) && !(modem & MS_RING_ON)) events |= EV_RING_TE;
-                if ((changed & MS_RING_ON) && (modem & MS_RING_ON)) events |= EV_RING;
+                if ((changed & MS_RING_ON) && !(lines & MS_RING_ON)) events |= EV_RING_TE;
+                if ((changed & MS_RING_ON) && (lines & MS_RING_ON)) events |= EV_RING;
             }
-            struct serial_icounter_struct ic {};
             std::lock_guard<std::mutex> guard(error_lock_);
-            if (ioctl(fd_, TIOCGICOUNT, &ic) == 0 && icount_valid_) {
-                if (ic.brk != icount_[4]) events |= EV_BREAK;
-                if (ic.frame != icount_[3] || ic.parity != icount_[2] || ic.overrun != icount_[1] ||
-                    ic.buf_overrun != icount_[0])
+            int now[5];
+            if (ReadLineCounters(now) && icount_valid_) {
+                if (now[4] != icount_[4]) events |= EV_BREAK;
+                if (now[3] != icount_[3] || now[2] != icount_[2] || now[1] != icount_[1] || now[0] != icount_[0])
                     events |= EV_ERR;
             }
         }
@@ -491,13 +518,7 @@ uint32_t TCommDevice::ReadFile(void* buf, uint32_t size) {
     if (fd_ < 0 || size == 0 || lost_) return 0;
     for (;;) {
         ssize_t n = read(fd_, buf, size);
-        if (n > 0) {
-            uint32_t got = static_cast<uint32_t>(n);
-            uint32_t stale = stale_in_.load();
-            while (!stale_in_.compare_exchange_weak(stale, stale > got ? stale - got : 0)) {
-            }
-            return static_cast<uint32_t>(n);
-        }
+        if (n > 0) return static_cast<uint32_t>(n);
         if (n == 0) {
             // With VMIN=VTIME=0 an empty queue also reads 0; only a hang-up says the
             // device has gone.

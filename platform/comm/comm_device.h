@@ -89,15 +89,20 @@ public:
     // A pseudo-terminal refuses the modem-line calls; that counts as success.
     bool EscapeCommFunction(uint32_t func);
     bool GetCommModemStatus(uint32_t& status);
-    // Accumulated line errors since the last call, and the driver's queue counts.
+    // Accumulated line errors since the last call, and the driver's queue counts; only a
+    // given `stat` costs the queue queries.
     bool ClearCommError(uint32_t& errors, COMSTAT* stat);
+    // Bytes waiting in the driver's input queue: one query (0 when closed or gone).
+    uint32_t InQueue() const;
     bool PurgeComm(uint32_t flags);
 
     // Replaces the event mask and ends a wait in progress (it returns with mask 0).
     bool SetCommMask(uint32_t mask);
-    // Blocks until an event of the mask happens or the wait is ended. A device that goes
-    // away is reported once as EV_ERR (with CE_IOE in the next ClearCommError); later waits
-    // only wait to be ended.
+    // Blocks until an event of the mask happens or the wait is ended. EV_RXCHAR means that
+    // bytes arrived since the last report, as on Windows: bytes left in the driver are not
+    // reported again, so whoever leaves them there must come back for them. A device that
+    // goes away is reported once as EV_ERR (with CE_IOE in the next ClearCommError); later
+    // waits only wait to be ended.
     bool WaitCommEvent(uint32_t& events);
 
     // Non-blocking: what the driver has, up to `size` (0 when nothing is there).
@@ -119,10 +124,13 @@ private:
     bool SetupWakes();
     bool ModemCapable();
     bool IsPseudoTerminal() const;
+    bool ReadLineCounters(int now[5]);  // error_lock_ held
 
     int fd_ = -1;
     int wait_wake_ = -1;   // eventfd ending WaitCommEvent
     int write_wake_ = -1;  // eventfd ending WaitWritable
+    int arrivals_ = -1;    // epoll: wait_wake_, and fd_ edge-triggered (each arrival once)
+    bool arrived_ = false;  // an arrival seen but not yet reported (WaitCommEvent's thread)
     std::string path_;
     std::atomic<uint32_t> mask_{0};
     std::atomic<bool> lost_{false};
@@ -134,9 +142,9 @@ private:
     std::string last_error_text_;
     int modem_capable_ = -1;  // unknown, 0, 1
     uint32_t last_modem_ = 0;
-    std::atomic<uint32_t> stale_in_{0};  // bytes in the driver already announced
     DCB shadow_;
     bool keeps_frame_ = true;  // false on a pseudo-terminal (always 8 bits, no parity)  // fields termios does not hold (DTR/DSR handshake, limits)
     bool icount_valid_ = false;
+    bool icount_refused_ = false;  // the driver has no line counters (a pseudo-terminal)
     int icount_[5] = {};
 };

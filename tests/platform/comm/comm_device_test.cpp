@@ -9,6 +9,7 @@
 #include <future>
 #include <gtest/gtest.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -152,6 +153,35 @@ TEST(CommDevice, ReadsWritesAndReportsReceivedBytes) {
     ASSERT_TRUE(dev.WriteFile("abc", 3, written));
     EXPECT_EQ(3u, written);
     EXPECT_EQ("abc", pty.ReadExactly(3));
+}
+
+// The receive path relies on this: each arrival is reported once, bytes left in the driver
+// are not reported again, and an arrival seen together with the end of a wait is kept.
+TEST(CommDevice, EachArrivalIsReportedOnceEvenBesideAnEndedWait) {
+    PtyPair pty;
+    TCommDevice dev;
+    ASSERT_TRUE(dev.Open(pty.SlavePath()));
+    ASSERT_TRUE(pty.WriteAll("abc"));
+    for (int i = 0; i < 100000 && dev.InQueue() < 3; ++i) std::this_thread::yield();
+    ASSERT_EQ(3u, dev.InQueue());
+    dev.SetCommMask(EV_RXCHAR);
+    uint32_t ev = 99;
+    ASSERT_TRUE(dev.WaitCommEvent(ev));
+    EXPECT_EQ(0u, ev);  // ended by the mask change
+    ASSERT_TRUE(dev.WaitCommEvent(ev));
+    EXPECT_EQ(EV_RXCHAR, ev);
+    // The bytes are still unread; the next wait sleeps until more arrive.
+    auto waiter = std::async(std::launch::async, [&] {
+        uint32_t e = 0;
+        dev.WaitCommEvent(e);
+        return e;
+    });
+    EXPECT_EQ(std::future_status::timeout, waiter.wait_for(std::chrono::milliseconds(100)));
+    ASSERT_TRUE(pty.WriteAll("d"));
+    EXPECT_EQ(EV_RXCHAR, waiter.get());
+    char buf[8];
+    ASSERT_EQ(4u, dev.ReadFile(buf, sizeof buf));
+    EXPECT_EQ("abcd", std::string(buf, 4));
 }
 
 TEST(CommDevice, SetCommMaskEndsAWaitFromAnotherThread) {
