@@ -56,15 +56,26 @@ bool WindowSystem::HandleOneSent() {
     std::shared_ptr<WindowRecord> record;
     {
         std::lock_guard<std::mutex> guard(lock);
-        if (sent.empty()) return false;
-        message = std::move(sent.front());
-        sent.pop_front();
-        message->state = SentMessage::kRunning;
-        if (!message->call) {
-            record = FindLocked(message->wnd);
-            if (!record) message->failed = true;
-        }
+        message = TakeSentLocked(record);
     }
+    if (!message) return false;
+    RunSent(message, record);
+    return true;
+}
+
+std::shared_ptr<SentMessage> WindowSystem::TakeSentLocked(std::shared_ptr<WindowRecord>& record) {
+    if (sent.empty()) return nullptr;
+    std::shared_ptr<SentMessage> message = std::move(sent.front());
+    sent.pop_front();
+    message->state.store(SentMessage::kRunning, std::memory_order_relaxed);
+    if (!message->call) {
+        record = FindLocked(message->wnd);
+        if (!record) message->failed = true;
+    }
+    return message;
+}
+
+void WindowSystem::RunSent(const std::shared_ptr<SentMessage>& message, const std::shared_ptr<WindowRecord>& record) {
     LRESULT result = 0;
     if (message->call) {
         try {
@@ -77,7 +88,6 @@ bool WindowSystem::HandleOneSent() {
     }
     // `message` keeps the record alive while the sender is woken.
     message->Finish(result, message->failed);
-    return true;
 }
 
 uint64_t WindowSystem::NextTimerDueLocked(const MessageFilter& filter) const {
