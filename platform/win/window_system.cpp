@@ -19,8 +19,11 @@ bool WindowSystem::IsWindowThread() const {
 }
 
 bool WindowSystem::ClaimWindowThread() {
-    uint32_t expected = 0;
-    uint32_t me = CurrentThreadId();
+    const uint32_t me = CurrentThreadId();
+    // Read before writing: every pump asks, and a write (even a failed exchange) would take
+    // the line away from senders that read it on each send.
+    uint32_t expected = window_thread_.load(std::memory_order_acquire);
+    if (expected != 0) return expected == me;
     if (window_thread_.compare_exchange_strong(expected, me, std::memory_order_acq_rel)) return true;
     return expected == me;
 }
