@@ -8,6 +8,7 @@
 #include "app/page_builder.h"
 #include "grid/vx_db_grid_column.h"
 #include "link/text_utils.h"
+#include "platform/classes/update_scope.h"
 #include "platform/forms/application.h"
 #include "platform/forms/message_dlg.h"
 #include "platform/rtl/scope_exit.h"
@@ -203,18 +204,22 @@ TvxDBGrid* TFormCompLst::MakeCompListGrid() {
     grid->SetName("DBGrid1");
     grid->SetParent(this);
     grid->SetAlign(alClient);
-    for (TField* field : Mem1->Fields().List()) {
-        TvxDBTreeListColumn* column;
-        if (field->DataType() == ftBoolean) {
-            auto* check = grid->CreateColumn<TvxDBGridCheckColumn>(this);
-            checkColumns_.push_back(check);
-            column = check;
-        } else {
-            column = grid->CreateColumn<TvxDBGridMaskColumn>(this);
+    {
+        // Laid out once, when every column is there.
+        TUpdateScope<TCustomvxTreeList> update(grid);
+        for (TField* field : Mem1->Fields().List()) {
+            TvxDBTreeListColumn* column;
+            if (field->DataType() == ftBoolean) {
+                auto* check = grid->CreateColumn<TvxDBGridCheckColumn>(this);
+                checkColumns_.push_back(check);
+                column = check;
+            } else {
+                column = grid->CreateColumn<TvxDBGridMaskColumn>(this);
+            }
+            column->SetName("DBGrid1" + field->FieldName());
+            column->SetFieldName(field->FieldName());
+            if (field == Mem1->RecIdField()) column->SetVisible(false);
         }
-        column->SetName("DBGrid1" + field->FieldName());
-        column->SetFieldName(field->FieldName());
-        if (field == Mem1->RecIdField()) column->SetVisible(false);
     }
     // The grid only shows the rows: a double click on one opens the editor of the translated
     // column (page FUNCTION) instead of an editor in the cell.

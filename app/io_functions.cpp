@@ -116,6 +116,12 @@ std::string FunctionItemText(int code, int deviceType) {
     return IntToStrZero(code, 3) + " " + v[static_cast<size_t>(t)];
 }
 
+std::array<std::string, 256> FunctionItemTexts(int deviceType) {
+    std::array<std::string, 256> texts;
+    for (int code = 0; code < 256; ++code) texts[static_cast<size_t>(code)] = FunctionItemText(code, deviceType);
+    return texts;
+}
+
 bool FunctionUsesParam(int code) {
     if (code < 0 || code > 255) return false;
     return StrToIntVal(TrimBlanksStr(SplitFunctionEntry(FunctionCatalogue[static_cast<size_t>(code)]).Rest)) != 0;

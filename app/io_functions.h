@@ -26,5 +26,7 @@ std::array<std::string, 3> SplitVariants(const std::string& name);
 // The drop-down text of a code for a device type ("003 Entriegeln mit Verzögerung"), or ""
 // when the catalogue offers no choice for it. Reads FunctionCatalogue.
 std::string FunctionItemText(int code, int deviceType);
+// FunctionItemText of every code for one device type, for filling many lists at once.
+std::array<std::string, 256> FunctionItemTexts(int deviceType);
 // The catalogue's parameter flag of the code reads as a non-zero number.
 bool FunctionUsesParam(int code);

@@ -10,6 +10,7 @@
 // what a walk over the tree answers, and walks the tree whenever the list is not valid.
 
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -299,8 +300,10 @@ class TCustomvxTreeList : public TCustomvxContainer {
     // The band area between the fixed bands, rows, headers and footer included.
     TRect GetScrollAreaRect();
     int GetColumnHeaderRowSpan(int Column);
-    // The column's share of its band row (AutoWidth) or its stored width.
-    int CalcColumnShownWidth(int Column);
+    // The column's share of its band row (AutoWidth) or its stored width. A caller asking
+    // for many columns at once passes `rows`, where each band row is shared out only once.
+    using TRowShares = std::map<std::pair<int, int>, std::vector<int>>;
+    int CalcColumnShownWidth(int Column, TRowShares* rows = nullptr);
     void SetBandWidthByMouse(int Band, int Width);
     // A column sized by the mouse: the other columns of its row absorb the change.
     void SetColumnWidthByMouse(int Column, int Width);

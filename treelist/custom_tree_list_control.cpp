@@ -491,17 +491,23 @@ void TCustomvxTreeListControl::BuildColumnGrid() {
 void TCustomvxTreeListControl::RebuildColumnValueCache() {
     columnValueCacheBuilding_ = true;
     std::vector<int> cache(columns_.size(), 0);
+    TRowShares rows;
     for (int i = 0; i < ColumnCount(); ++i)
-        if (IsColumnVisible(i)) cache[static_cast<size_t>(i)] = TCustomvxTreeList::GetColumnShownWidth(i);
+        if (IsColumnVisible(i)) cache[static_cast<size_t>(i)] = CalcColumnShownWidth(i, &rows);
     columnValueCache_ = std::move(cache);
     columnValueCacheBuilding_ = false;
 }
 
+const std::vector<int>* TCustomvxTreeListControl::BuiltRowColumns(int VisibleBand, int Row) const {
+    if (VisibleBand < 0 || VisibleBand >= static_cast<int>(columnGrid_.size()) || Row < 0) return nullptr;
+    const auto& rows = columnGrid_[static_cast<size_t>(VisibleBand)];
+    return Row < static_cast<int>(rows.size()) ? &rows[static_cast<size_t>(Row)] : nullptr;
+}
+
 std::vector<int> TCustomvxTreeListControl::RowColumns(int VisibleBand, int Row) {
     if (columnGridBuilt_) {
-        if (VisibleBand < 0 || VisibleBand >= static_cast<int>(columnGrid_.size()) || Row < 0) return {};
-        const auto& rows = columnGrid_[static_cast<size_t>(VisibleBand)];
-        return Row < static_cast<int>(rows.size()) ? rows[static_cast<size_t>(Row)] : std::vector<int>{};
+        const std::vector<int>* row = BuiltRowColumns(VisibleBand, Row);
+        return row ? *row : std::vector<int>{};
     }
     std::vector<int> result;
     const int band = bands_->GetAbsoluteIndex(VisibleBand);
@@ -693,12 +699,23 @@ bool TCustomvxTreeListControl::GetBandFlag(int Band) {
 
 // ---- Column queries ----
 
+// Layout asks these for every column of a row, many times over: read the grid where it is
+// built instead of copying its row each time.
 int TCustomvxTreeListControl::GetColumnAt(int Band, int Row, int Position) {
+    if (columnGridBuilt_) {
+        const std::vector<int>* row = BuiltRowColumns(Band, Row);
+        return row && Position >= 0 && Position < static_cast<int>(row->size()) ? (*row)[static_cast<size_t>(Position)]
+                                                                               : -1;
+    }
     std::vector<int> row = RowColumns(Band, Row);
     return Position >= 0 && Position < static_cast<int>(row.size()) ? row[static_cast<size_t>(Position)] : -1;
 }
 
 int TCustomvxTreeListControl::GetRowColumnCount(int Band, int Row) {
+    if (columnGridBuilt_) {
+        const std::vector<int>* row = BuiltRowColumns(Band, Row);
+        return row ? static_cast<int>(row->size()) : 0;
+    }
     return static_cast<int>(RowColumns(Band, Row).size());
 }
 

@@ -364,6 +364,8 @@ class TCustomvxTreeListControl : public TCustomvxTreeList {
     TvxTreeListBand* AbsoluteBand(int Index) const;
     // The shown columns of a visible band and header row, in list order.
     std::vector<int> RowColumns(int VisibleBand, int Row);
+    // The same row of the built grid (columnGridBuilt_); null outside it.
+    const std::vector<int>* BuiltRowColumns(int VisibleBand, int Row) const;
     void SortByLoadedOrder();
 
     std::unique_ptr<TvxTreeListBands> bands_;

@@ -172,14 +172,17 @@ std::vector<int> TCustomvxTreeList::DistributeRow(int Band, int Row, int Width) 
     return widths;
 }
 
-int TCustomvxTreeList::CalcColumnShownWidth(int Column) {
+int TCustomvxTreeList::CalcColumnShownWidth(int Column, TRowShares* rows) {
     if (Column < 0 || Column >= GetColumnCount() || !IsColumnVisible(Column)) return GetColumnWidth(Column);
     const int band = GetVisibleBandIndex(GetColumnBand(Column));
     const int row = GetColumnRow(Column);
     const int position = GetColumnPosition(Column);
     if (band < 0 || GetColumnAt(band, row, position) != Column) return GetColumnWidth(Column);
-    const int width = GetBandWidth(band) + (band == 0 ? GetGroupIndentWidth() : 0);
-    return DistributeRow(band, row, width)[static_cast<size_t>(position)];
+    auto share = [&] { return DistributeRow(band, row, GetBandWidth(band) + (band == 0 ? GetGroupIndentWidth() : 0)); };
+    if (!rows) return share()[static_cast<size_t>(position)];
+    auto [it, fresh] = rows->try_emplace({band, row});
+    if (fresh) it->second = share();
+    return it->second[static_cast<size_t>(position)];
 }
 
 int TCustomvxTreeList::GetColumnHeaderRowSpan(int Column) {

@@ -302,7 +302,7 @@ void TPageCFG::FillDeviceTypeList() {
 }
 
 void TPageCFG::FillFunctionLists() {
-    const int type = GetDeviceType();
+    const std::array<std::string, 256> texts = FunctionItemTexts(GetDeviceType());
     for (const auto& rows : {AllInputRows(), AllOutputRows()})
         for (int r : rows) {
             TAppImageEdit* e = RowFunctionEdit(r);
@@ -312,7 +312,7 @@ void TPageCFG::FillFunctionLists() {
             e->Values()->Clear();
             const int first = IsInputRow(r) ? 0 : 128;
             for (int code = first; code < first + 128; ++code) {
-                const std::string text = FunctionItemText(code, type);
+                const std::string& text = texts[static_cast<size_t>(code)];
                 if (text.empty()) continue;
                 e->Descriptions()->Add(text);
                 e->ImageIndexes()->Add(std::to_string(code));
@@ -336,16 +336,18 @@ int FindItemByCode(int code, TAppImageEdit* e) {
 }  // namespace
 
 void TPageCFG::RenameFunctionItems() {
-    const int type = GetDeviceType();
+    const std::array<std::string, 256> texts = FunctionItemTexts(GetDeviceType());
     for (const auto& rows : {AllInputRows(), AllOutputRows()})
         for (int r : rows) {
             TAppImageEdit* e = RowFunctionEdit(r);
             if (!e) continue;
             bool changed = false;
             for (int i = 0; i < e->Descriptions()->Count(); ++i) {
-                const int code = StrToIntVal(e->Descriptions()->Strings(i).substr(0, 3));
-                const std::string text = FunctionItemText(code, type);
-                if (text.empty() || e->Descriptions()->Strings(i) == text || FindItemByCode(code, e) != i) continue;
+                const std::string item = e->Descriptions()->Strings(i);
+                const int code = StrToIntVal(item.substr(0, 3));
+                if (code < 0 || code > 255) continue;
+                const std::string& text = texts[static_cast<size_t>(code)];
+                if (text.empty() || item == text || FindItemByCode(code, e) != i) continue;
                 e->Descriptions()->SetStrings(i, text);
                 changed = true;
             }

@@ -18,6 +18,7 @@
 #include "link/run_program.h"
 #include "link/wait_for.h"
 #include "platform/classes/file_utils.h"
+#include "platform/classes/update_scope.h"
 #include "platform/db/field.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/canvas.h"
@@ -70,13 +71,17 @@ TPageNET::TPageNET(TForm1& form) : TMainPage(form, Index) {
     view.Include(edgoRowSelect);
     view.Include(edgoIndicator);
     DBGrid17->SetOptionsView(view);
-    // One mask column per field, in the order of the network-information file.
-    for (int i = 0; i < Mem2->FieldCount(); ++i) {
-        TField* field = Mem2->Fields().Fields(i);
-        if (field->FieldKind() != fkData) continue;
-        auto* column = DBGrid17->CreateColumn<TvxDBGridMaskColumn>(&form);
-        column->SetName("DBGrid17" + field->FieldName());
-        column->SetFieldName(field->FieldName());
+    // One mask column per field, in the order of the network-information file; laid out
+    // once, when all are there.
+    {
+        TUpdateScope<TCustomvxTreeList> update(DBGrid17);
+        for (int i = 0; i < Mem2->FieldCount(); ++i) {
+            TField* field = Mem2->Fields().Fields(i);
+            if (field->FieldKind() != fkData) continue;
+            auto* column = DBGrid17->CreateColumn<TvxDBGridMaskColumn>(&form);
+            column->SetName("DBGrid17" + field->FieldName());
+            column->SetFieldName(field->FieldName());
+        }
     }
     DBGrid17->SetDataSource(Data2);
     Button1701 = b_.ButtonRow(p, {{"Button1701", "&OK"}})[0];

@@ -85,8 +85,10 @@ void TStatusBar::SetSizeGrip(bool v) {
 }
 
 void TStatusBar::InvalidatePanel(int Index) {
-    if (simplePanel_ || Index < 0 || !HandleAllocated()) return;
+    if (simplePanel_ || Index < 0 || Index >= panels_.Count() || !HandleAllocated()) return;
     TRect r = PanelRect(Index);
+    // The text stays inside the bevel, which does not change with it.
+    if (panels_.Items(Index)->Bevel() != pbNone) InflateRect(r, -1, -1);
     InvalidateRect(Handle(), &r, false);
 }
 
@@ -109,10 +111,19 @@ void TStatusBar::Paint() {
     c->Brush()->SetColor(Color());
     c->FillRect(ClientRect());
     c->SetFont(Font());
+    const TRect clip = c->ClipRect();
     auto panel = [&](TRect r, const std::string& text, TAlignment align, TStatusPanelBevel bevel) {
-        if (bevel != pbNone)
-            Frame3D(c, r, bevel == pbLowered ? clBtnShadow : clBtnHighlight,
-                    bevel == pbLowered ? clBtnHighlight : clBtnShadow, 1);
+        if (bevel != pbNone) {
+            TRect inside = r;
+            InflateRect(inside, -1, -1);
+            // A repaint of the text alone leaves the bevel as it is.
+            if (clip.Left >= inside.Left && clip.Top >= inside.Top && clip.Right <= inside.Right &&
+                clip.Bottom <= inside.Bottom)
+                r = inside;
+            else
+                Frame3D(c, r, bevel == pbLowered ? clBtnShadow : clBtnHighlight,
+                        bevel == pbLowered ? clBtnHighlight : clBtnShadow, 1);
+        }
         TRect t = r;
         InflateRect(t, -2, 0);
         unsigned flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
@@ -124,7 +135,6 @@ void TStatusBar::Paint() {
         panel(Rect(0, 2, ClientWidth() - (sizeGrip_ ? ClientHeight() - 2 : 0), ClientHeight()), simpleText_,
               taLeftJustify, pbLowered);
     } else {
-        const TRect clip = c->ClipRect();
         for (int i = 0; i < panels_.Count(); ++i) {
             TStatusPanel* p = panels_.Items(i);
             TRect r = PanelRect(i), shown;
@@ -133,7 +143,7 @@ void TStatusBar::Paint() {
     }
     if (sizeGrip_) {
         int s = ClientHeight() - 2;
-        TRect g = Rect(ClientWidth() - s, ClientHeight() - s, ClientWidth(), ClientHeight());
-        DrawFrameControl(c->Handle(), g, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
+        TRect g = Rect(ClientWidth() - s, ClientHeight() - s, ClientWidth(), ClientHeight()), shown;
+        if (IntersectRect(shown, g, clip)) DrawFrameControl(c->Handle(), g, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
     }
 }

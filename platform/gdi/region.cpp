@@ -1,6 +1,7 @@
 #include "platform/gdi/region.h"
 
 #include <algorithm>
+#include <optional>
 
 Region::Region(const TRect& r) {
     if (!IsRectEmpty(r)) rects_.push_back(r);
@@ -107,10 +108,56 @@ Intervals CombineIntervals(const Intervals& a, const Intervals& b, RegionOp op) 
     return out;
 }
 
+bool RectContains(const TRect& outer, const TRect& inner) {
+    return outer.Left <= inner.Left && outer.Top <= inner.Top && outer.Right >= inner.Right &&
+           outer.Bottom >= inner.Bottom;
+}
+
+// The answer without the band sweep where one region is empty, the two lie apart or one
+// rectangle covers the other region: painting combines such pairs on every update. Every
+// region is in its banded form, so handing one back as it stands keeps that form.
+std::optional<Region> Shortcut(const Region& a, const Region& b, RegionOp op) {
+    if (a.Empty() || b.Empty()) {
+        switch (op) {
+            case RegionOp::And:
+                return Region();
+            case RegionOp::Diff:
+                return a;
+            default:
+                return a.Empty() ? b : a;
+        }
+    }
+    const TRect boxA = a.Box(), boxB = b.Box();
+    TRect common;
+    const bool apart = !IntersectRect(common, boxA, boxB);
+    const bool aCovers = a.Rects().size() == 1 && RectContains(boxA, boxB);
+    const bool bCovers = b.Rects().size() == 1 && RectContains(boxB, boxA);
+    switch (op) {
+        case RegionOp::And:
+            if (apart) return Region();
+            if (bCovers) return a;
+            if (aCovers) return b;
+            if (a.Rects().size() == 1 && b.Rects().size() == 1) return Region(common);
+            break;
+        case RegionOp::Or:
+            if (aCovers) return a;
+            if (bCovers) return b;
+            break;
+        case RegionOp::Diff:
+            if (apart) return a;
+            if (bCovers) return Region();
+            break;
+        default:
+            break;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 Region Region::Combine(const Region& a, const Region& b, RegionOp op) {
     if (op == RegionOp::Copy) return a;
+    if (std::optional<Region> quick = Shortcut(a, b, op)) return std::move(*quick);
     std::vector<int> ys;
     for (const TRect& r : a.rects_) {
         ys.push_back(r.Top);

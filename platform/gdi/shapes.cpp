@@ -98,6 +98,14 @@ void PenLine(HDC dc, Raster& ras, int x0, int y0, int x1, int y1) {
         y1 = ny1;
     }
 
+    // Frames and bevels are mostly solid horizontal lines: one run instead of a pixel each.
+    if (w == 1 && pattern.empty() && y0 == y1) {
+        if (x0 < x1)
+            ras.Span(y0, x0, x1, ink);
+        else
+            ras.Span(y0, x1 + 1, x0 + 1, ink);
+        return;
+    }
     int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
     int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
     int err = dx + dy;

@@ -32,9 +32,12 @@ std::array<std::atomic<uint8_t>, 256>& AsyncKeys() {
 void Push(RawInput in) {
     WindowSystem& sys = WindowSystem::Get();
     in.time = GetTickCount();
-    std::lock_guard<std::mutex> guard(sys.lock);
-    sys.input.push_back(in);
-    sys.NotifyLocked();
+    {
+        std::lock_guard<std::mutex> guard(sys.lock);
+        sys.input.push_back(in);
+        sys.MarkChangedLocked();
+    }
+    sys.WakeAfterUnlock();
 }
 
 void SetKey(std::array<uint8_t, 256>& keys, uint16_t vk, bool down) {

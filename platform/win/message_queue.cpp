@@ -115,12 +115,15 @@ enum class Step { kNothing, kHandled, kQuit };
 // pending) a timer due at `now`.
 Step PumpOne(uint64_t now) {
     WindowSystem& sys = Sys();
-    if (sys.HandleOneSent()) return Step::kHandled;
     MSG msg{};
-    enum { kMessage, kInput, kPaint } what = kMessage;
+    enum { kSent, kMessage, kInput, kPaint } what = kMessage;
+    std::shared_ptr<SentMessage> sent;
+    std::shared_ptr<WindowRecord> record;
     {
         std::lock_guard<std::mutex> guard(sys.lock);
-        if (!sys.posted.empty()) {
+        if ((sent = sys.TakeSentLocked(record))) {
+            what = kSent;
+        } else if (!sys.posted.empty()) {
             const PostedMessage& m = sys.posted.front();
             msg = MSG{m.wnd, m.msg, m.wparam, m.lparam, m.time};
             sys.posted.pop_front();
@@ -135,6 +138,10 @@ Step PumpOne(uint64_t now) {
             if (timer < 0) return Step::kNothing;
             msg = TakeTimerLocked(sys, timer);
         }
+    }
+    if (what == kSent) {
+        WindowSystem::RunSent(sent, record);
+        return Step::kHandled;
     }
     // Input, then painting, come when nothing sent or posted waits (outside the lock).
     if (what == kInput) return win_internal::PumpInput() ? Step::kHandled : Step::kNothing;
@@ -180,10 +187,13 @@ bool PostMessage(HWND wnd, UINT msg, WPARAM wparam, LPARAM lparam) {
         return true;
     }
     uint32_t time = GetTickCount();
-    std::lock_guard<std::mutex> guard(sys.lock);
-    if (wnd != nullptr && !sys.FindLocked(wnd)) return false;
-    sys.posted.push_back(PostedMessage{wnd, msg, wparam, lparam, time});
-    sys.NotifyLocked();
+    {
+        std::lock_guard<std::mutex> guard(sys.lock);
+        if (wnd != nullptr && !sys.IsWindowLocked(wnd)) return false;
+        sys.posted.push_back(PostedMessage{wnd, msg, wparam, lparam, time});
+        sys.MarkChangedLocked();
+    }
+    sys.WakeAfterUnlock();
     return true;
 }
 
@@ -212,7 +222,7 @@ LRESULT SendMessageTimeout(HWND wnd, UINT msg, WPARAM wparam, LPARAM lparam, UIN
     message->lparam = lparam;
     {
         std::lock_guard<std::mutex> guard(sys.lock);
-        if (!sys.FindLocked(wnd)) return 0;
+        if (!sys.IsWindowLocked(wnd)) return 0;
         sys.sent.push_back(message);
         sys.MarkChangedLocked();
     }
@@ -265,10 +275,13 @@ void Synchronize(const std::function<void()>& fn) {
 
 void PostQuitMessage(int exit_code) {
     WindowSystem& sys = Sys();
-    std::lock_guard<std::mutex> guard(sys.lock);
-    sys.quit_pending = true;
-    sys.quit_code = exit_code;
-    sys.NotifyLocked();
+    {
+        std::lock_guard<std::mutex> guard(sys.lock);
+        sys.quit_pending = true;
+        sys.quit_code = exit_code;
+        sys.MarkChangedLocked();
+    }
+    sys.WakeAfterUnlock();
 }
 
 bool PeekAndDispatch() {
@@ -315,9 +328,12 @@ bool WaitMessage(uint64_t deadline_ticks) {
 
 void WakeWindowThread() {
     WindowSystem& sys = Sys();
-    std::lock_guard<std::mutex> guard(sys.lock);
-    sys.woken = true;
-    sys.NotifyLocked();
+    {
+        std::lock_guard<std::mutex> guard(sys.lock);
+        sys.woken = true;
+        sys.MarkChangedLocked();
+    }
+    sys.WakeAfterUnlock();
 }
 
 int RunMessageLoop() {

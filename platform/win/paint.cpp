@@ -21,11 +21,7 @@ std::unordered_map<HDC, DcRecord>& OpenDCs() {
     return *map;
 }
 
-void Wake() {
-    WindowSystem& sys = WindowSystem::Get();
-    std::lock_guard<std::mutex> guard(sys.lock);
-    sys.NotifyLocked();
-}
+void Wake() { WindowSystem::Get().Notify(); }
 
 TRect ClientBounds(WindowRecord* r) { return Bounds(0, 0, r->client.Width(), r->client.Height()); }
 

@@ -19,8 +19,11 @@ bool WindowSystem::IsWindowThread() const {
 }
 
 bool WindowSystem::ClaimWindowThread() {
-    uint32_t expected = 0;
-    uint32_t me = CurrentThreadId();
+    const uint32_t me = CurrentThreadId();
+    // Read before writing: every pump asks, and a write (even a failed exchange) would take
+    // the line away from senders that read it on each send.
+    uint32_t expected = window_thread_.load(std::memory_order_acquire);
+    if (expected != 0) return expected == me;
     if (window_thread_.compare_exchange_strong(expected, me, std::memory_order_acq_rel)) return true;
     return expected == me;
 }
@@ -56,15 +59,26 @@ bool WindowSystem::HandleOneSent() {
     std::shared_ptr<WindowRecord> record;
     {
         std::lock_guard<std::mutex> guard(lock);
-        if (sent.empty()) return false;
-        message = std::move(sent.front());
-        sent.pop_front();
-        message->state = SentMessage::kRunning;
-        if (!message->call) {
-            record = FindLocked(message->wnd);
-            if (!record) message->failed = true;
-        }
+        message = TakeSentLocked(record);
     }
+    if (!message) return false;
+    RunSent(message, record);
+    return true;
+}
+
+std::shared_ptr<SentMessage> WindowSystem::TakeSentLocked(std::shared_ptr<WindowRecord>& record) {
+    if (sent.empty()) return nullptr;
+    std::shared_ptr<SentMessage> message = std::move(sent.front());
+    sent.pop_front();
+    message->state.store(SentMessage::kRunning, std::memory_order_relaxed);
+    if (!message->call) {
+        record = FindLocked(message->wnd);
+        if (!record) message->failed = true;
+    }
+    return message;
+}
+
+void WindowSystem::RunSent(const std::shared_ptr<SentMessage>& message, const std::shared_ptr<WindowRecord>& record) {
     LRESULT result = 0;
     if (message->call) {
         try {
@@ -77,7 +91,6 @@ bool WindowSystem::HandleOneSent() {
     }
     // `message` keeps the record alive while the sender is woken.
     message->Finish(result, message->failed);
-    return true;
 }
 
 uint64_t WindowSystem::NextTimerDueLocked(const MessageFilter& filter) const {

@@ -53,7 +53,7 @@ struct SentMessage {
             failed = window_gone;
             state.store(kDone, std::memory_order_release);
         }
-        done.notify_all();
+        done.notify_one();  // only the sender waits on it
     }
     // Makes a used message ready for the next send from the same thread.
     void Reuse() {
@@ -112,17 +112,21 @@ public:
 
     // Records of live windows; null when `wnd` is not one. Caller holds `lock`.
     std::shared_ptr<WindowRecord> FindLocked(HWND wnd) const;
+    bool IsWindowLocked(HWND wnd) const { return wnd != nullptr && windows.count(wnd) != 0; }
     std::shared_ptr<WindowRecord> Find(HWND wnd);
 
-    // Every change a sleeping window thread should look at goes through here (lock held).
-    void NotifyLocked() {
-        ++changes;
-        wake.notify_one();
-    }
-    // The same in two steps, for a caller that wakes the window thread only after releasing
-    // the lock, so that the woken thread does not at once block on it.
+    // Every change a sleeping window thread should look at is marked under the lock, and the
+    // thread woken only after the lock is released, so that it does not at once block on it.
     void MarkChangedLocked() { ++changes; }
     void WakeAfterUnlock() { wake.notify_one(); }
+    // Both, for a change made outside the lock.
+    void Notify() {
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            MarkChangedLocked();
+        }
+        WakeAfterUnlock();
+    }
 
     // Runs a procedure for one message, catching and reporting whatever escapes it.
     static LRESULT CallProc(const std::shared_ptr<WindowRecord>& record, HWND wnd, UINT msg, WPARAM wparam,
@@ -130,6 +134,11 @@ public:
 
     // Handles the oldest pending sent message; false when there is none.
     bool HandleOneSent();
+    // The two halves of it, for a pump that looks at the other queues under the same lock:
+    // takes the oldest sent message (null when none) with the record of its window (lock
+    // held), then runs it and answers its sender (lock not held).
+    std::shared_ptr<SentMessage> TakeSentLocked(std::shared_ptr<WindowRecord>& record);
+    static void RunSent(const std::shared_ptr<SentMessage>& message, const std::shared_ptr<WindowRecord>& record);
     // Sleeps until `changes` moves away from `seen`, a timer accepted by `filter` falls due,
     // or `deadline` passes. Returns false only for the deadline. Caller holds `lock` in `held`.
     bool SleepUntilChange(std::unique_lock<std::mutex>& held, uint64_t seen, const MessageFilter& filter,

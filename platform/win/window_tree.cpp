@@ -139,9 +139,7 @@ void InvalidateRootArea(HWND root, const TRect& area) {
     WindowRecord* r = Rec(root);
     if (!r || IsRectEmpty(area)) return;
     InvalidateTree(r, area);
-    WindowSystem& sys = WindowSystem::Get();
-    std::lock_guard<std::mutex> guard(sys.lock);
-    sys.NotifyLocked();
+    WindowSystem::Get().Notify();
 }
 
 HBITMAP EnsureBackBuffer(HWND root) {

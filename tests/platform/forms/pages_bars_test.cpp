@@ -143,6 +143,39 @@ TEST_F(PagesAndBars, StatusBarPanelsShowTheirTextsInTheirPlaces) {
     EXPECT_EQ(bar->Panels()->Items(0)->Text(), "OFFEN");
 }
 
+// A ticker panel repaints only inside its bevel: after many changes the bar looks as it does
+// painted whole.
+TEST_F(PagesAndBars, StatusPanelTextChangesLeaveTheBarAsAWholePaintWould) {
+    TForm* form = MakeForm("Ticker", 360, 120);
+    auto* bar = Add<TStatusBar>(form, "StatusBar1", 0, 0);
+    bar->Panels()->Add()->SetWidth(80);
+    TStatusPanel* flat = bar->Panels()->Add();
+    flat->SetWidth(60);
+    flat->SetBevel(pbNone);
+    TStatusPanel* ticker = bar->Panels()->Add();
+    form->Show();
+    Driver().Pump();
+    auto pixels = [&] {
+        std::vector<COLORREF> all;
+        for (int y = 0; y < bar->ClientHeight(); ++y)
+            for (int x = 0; x < bar->ClientWidth(); ++x) all.push_back(PixelAt(bar, Point(x, y)));
+        return all;
+    };
+    for (const char* text : {".", "..", "...", "WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW", ""}) {
+        ticker->SetText(text);
+        bar->Panels()->Items(0)->SetText(text);
+        flat->SetText(text);
+        ::UpdateAllWindows();
+    }
+    ticker->SetText("COM3");
+    const TRect r = bar->PanelRect(2);
+    EXPECT_EQ(PixelAt(bar, Point(r.Left, r.Top)), GetSysColor(COLOR_BTNSHADOW)) << "the bevel stays";
+    EXPECT_EQ(PixelAt(bar, Point(r.Right - 1, r.Bottom - 1)), GetSysColor(COLOR_BTNHIGHLIGHT));
+    const std::vector<COLORREF> step = pixels();
+    bar->Invalidate();
+    EXPECT_EQ(pixels(), step);
+}
+
 TEST_F(PagesAndBars, ProgressBarFillsInProportionToItsPosition) {
     TForm* form = MakeForm("Progress", 260, 80);
     auto* bar = Add<TProgressBar>(form, "ProgressBar1", 8, 8);
