@@ -7,6 +7,7 @@
 #include "link/link_state.h"
 #include "link/program_dirs.h"
 #include "link/text_utils.h"
+#include "link/wait_for.h"
 #include "platform/rtl/encoding.h"
 
 namespace {
@@ -65,6 +66,9 @@ bool TForm1::WriteNetInfo() {
     const int count = std::min<int>(table.NodeCount, 32);
     ProgressAddSteps(count);
     for (int i = 1; i <= count; ++i) {
+        // An answer that came just before the device went away ends the read all the same:
+        // the next request would only show the loss a second time.
+        if (!DeviceLinkUp()) return false;
         std::string request("\xFB\x02\x01\xA0\xFF", 5);
         request += static_cast<char>(0x40 + i);
         if (!SendAndWait(true, request)) return false;
@@ -75,7 +79,8 @@ bool TForm1::WriteNetInfo() {
     if (table.ConnectorNode != 0) {
         int present = 0;
         for (int i = 1; i <= 32; ++i) {
-            if (!SendShortCommand(table.ConnectorNode, 0x2008, static_cast<uint8_t>(i))) return false;
+            if (!DeviceLinkUp() || !SendShortCommand(table.ConnectorNode, 0x2008, static_cast<uint8_t>(i)))
+                return false;
             const TOdReply reply = LinkState.OdReply;
             if (reply.Node != table.ConnectorNode) continue;
             const std::string value = reply.Value == "00000000" ? "" : reply.Value;

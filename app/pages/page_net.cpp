@@ -114,11 +114,16 @@ void TPageNET::ShowNetInfo(const std::string& argument) {
     }
     if (!OpenJobLink(form_, argument, job.Port)) return;
     const bool read = form_.WriteNetInfo();
-    const bool lost = !read && !DeviceLinkUp();
+    // Esc and the window's close also close the link: only the link's own loss flag tells a
+    // device that went away from a user who stopped the reading.
+    const bool lost = !read && FormSercom->Link().WasLost();
+    const bool ended_by_hand = !read && !lost && (ProgramEnding() || form_.Notebook1->PageIndex() != Index);
     JobExitStatus = read ? jeDone : lost ? jeNoDevice : jeNoDeviceList;
     if (!read)
         std::fprintf(stderr, "tovak: %s: %s\n", argument.c_str(),
-                     lost ? "the device went away" : "the device list is incomplete");
+                     lost            ? "the device went away"
+                     : ended_by_hand ? "ended before the device list was read"
+                                     : "the device list is incomplete");
     // The reading counts its steps in the menu's display, which no menu page started here.
     form_.ProgressHide();
     FormSercom->ClosePort();
@@ -127,11 +132,13 @@ void TPageNET::ShowNetInfo(const std::string& argument) {
     // the file goes on without a box.
     if (!read && job.Mode == "SHOW" && form_.Notebook1->PageIndex() == Index)
         CustMessageDlg(GetCompTextLines(1198), mtCustInformation, mbCustCancel, 0);
-    // A lost device has been shown and the start page is up: there is no list to show.
-    if (lost && job.Mode == "SHOW" && !UnattendedRun) return;
+    // A lost device has been shown and the start page is up, or the user has left the page:
+    // there is no list to show.
+    if ((lost || ended_by_hand) && job.Mode == "SHOW" && !UnattendedRun) return;
 
     if (job.Mode != "SHOW") {
-        if (job.Mode == "FILE") RunProgram(BaseDir, kNetInfoFile, "", false);
+        // A failed read removed the file: there is nothing to open.
+        if (job.Mode == "FILE" && read) RunProgram(BaseDir, kNetInfoFile, "", false);
         form_.Close();
         return;
     }

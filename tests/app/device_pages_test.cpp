@@ -1,6 +1,8 @@
 // The device overview, the "/NETINFO" network list and the "/READOD" object read-out,
 // started as the command line starts them, against the simulated door terminal.
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "app/comp_text.h"
@@ -216,6 +218,51 @@ TEST_P(NetInfoShow, ReadsTheBusAndShowsTheFileAsTheNetworkList) {
 
 INSTANTIATE_TEST_SUITE_P(Buses, NetInfoShow, ::testing::Values(0, 2, 32));
 
+// Esc and the window's close end the reading by the user's hand: no lost device, no list.
+// A pulled adapter is the lost device.
+enum class ReadingEnd { Esc, Close, Pull };
+
+class NetInfoEnded : public DevicePages, public ::testing::WithParamInterface<ReadingEnd> {};
+
+TEST_P(NetInfoEnded, ByHandIsNoLostDevice) {
+    const ReadingEnd end = GetParam();
+    auto watch = OnceWhen(
+        [this] {
+            const std::vector<std::string> sent = Requests();
+            return std::find(sent.begin(), sent.end(), "FB,02,01,A0,FF,43") != sent.end();
+        },
+        [this, end] {
+            if (end == ReadingEnd::Esc) Ui().Escape();
+            if (end == ReadingEnd::Close) Form1->Close();
+            if (end == ReadingEnd::Pull) sim_->Unplug();
+        });
+    BoxSeen box;
+    if (end == ReadingEnd::Pull) SeeNextBox(box);
+    ::testing::internal::CaptureStderr();
+    StartJob("/NETINFO,7,SHOW", BusOf(32));
+    // Esc and the lost device go back to the start page; the closed window ends the program.
+    ASSERT_TRUE(Ui().WaitFor([end] { return JobExitStatus != jeDone && (end != ReadingEnd::Close || Ended()); },
+                             30000));
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(LinkState.PortOpen);
+    EXPECT_FALSE(Net().DBGrid17->Visible());
+    EXPECT_EQ(0, Ui().PendingModalScripts());
+    if (end == ReadingEnd::Pull) {
+        EXPECT_EQ(jeNoDevice, JobExitStatus);
+        EXPECT_NE(std::string::npos, said.find("the device went away")) << said;
+        EXPECT_EQ(GetCompText(1650), box.text);
+    } else {
+        EXPECT_EQ(jeNoDeviceList, JobExitStatus);
+        EXPECT_NE(std::string::npos, said.find("ended before the device list was read")) << said;
+    }
+    if (end != ReadingEnd::Close) {
+        EXPECT_EQ(0, Page());
+        EXPECT_FALSE(Ended());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Hands, NetInfoEnded, ::testing::Values(ReadingEnd::Esc, ReadingEnd::Close, ReadingEnd::Pull));
+
 TEST_F(DevicePages, NetInfoFileOpensTheFileOnceAndEnds) {
     StartSim();
     WriteSettings();
@@ -404,6 +451,7 @@ TEST_F(NetInfoLate, AJobThatOnlyWritesTheFileGoesOnWithoutABox) {
     ASSERT_TRUE(Ui().WaitFor([] { return Ended(); }, 120000));
     EXPECT_EQ(jeNoDeviceList, JobExitStatus);
     EXPECT_EQ(0, Ui().PendingModalScripts());
+    EXPECT_TRUE(opened_.empty());  // the failed read left no file to open
 }
 
 // An adapter pulled during the read-out, with a window and in a script's run.
