@@ -17,6 +17,9 @@ build_and_test() {
   echo "== $dir"
   cmake -S . -B "$dir" -G Ninja -DTOVAK_WERROR=ON "$@"
   cmake --build "$dir" -j "$jobs"
+  # The pictures the tests draw of windows, kept for looking at.
+  export TOVAK_TEST_PICTURES="$PWD/$dir/pictures"
+  mkdir -p "$TOVAK_TEST_PICTURES"
   ctest --test-dir "$dir" --output-on-failure -j "$jobs" --timeout 300
 }
 

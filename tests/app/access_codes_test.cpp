@@ -257,7 +257,7 @@ TEST_F(AccessCodes, PassWordAbbruchEndsTheProgram) {
 }
 
 TEST_F(AccessCodes, Pictures) {
-    const char* keep = std::getenv("TOVAK_PICS");
+    const char* keep = std::getenv("TOVAK_TEST_PICTURES");
     const std::string out = keep ? keep : dir_;
     Start();
     TMainPages& pages = Form1->Pages();

@@ -504,8 +504,8 @@ TEST_F(ConfigRoad, TestPageFramesRequestsAndVirtualInputs) {
 }
 
 TEST_F(ConfigRoad, PagePictures) {
-    // Pictures for looking at the layout ($TOVAK_PICS keeps them).
-    const char* keep = std::getenv("TOVAK_PICS");
+    // Pictures for looking at the layout ($TOVAK_TEST_PICTURES keeps them).
+    const char* keep = std::getenv("TOVAK_TEST_PICTURES");
     const std::string out = keep ? keep : dir_;
     StartProgram();
     Form1->Pages().TST->Edit502->SetText(StandardInputText(0));

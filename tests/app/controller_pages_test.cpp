@@ -346,8 +346,8 @@ TEST_F(ControllerPages, FactoryResetAfterConfirmation) {
 }
 
 TEST_F(ControllerPages, PagePictures) {
-    // Pictures for looking at the layout ($TOVAK_PICS keeps them).
-    const char* keep = std::getenv("TOVAK_PICS");
+    // Pictures for looking at the layout ($TOVAK_TEST_PICTURES keeps them).
+    const char* keep = std::getenv("TOVAK_TEST_PICTURES");
     const std::string out = keep ? keep : dir_;
     StartOnCT1();
     EXPECT_TRUE(Ui().SaveForm(Form1, out + "/controller-ct1.png"));

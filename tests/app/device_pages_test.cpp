@@ -42,7 +42,7 @@ std::vector<std::string> GridTitles(TDBGrid& grid) {
 }
 
 std::string Pictures(const std::string& fallback) {
-    const char* keep = std::getenv("TOVAK_PICS");
+    const char* keep = std::getenv("TOVAK_TEST_PICTURES");
     return keep ? keep : fallback;
 }
 
@@ -261,7 +261,12 @@ TEST_P(NetInfoEnded, ByHandIsNoLostDevice) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Hands, NetInfoEnded, ::testing::Values(ReadingEnd::Esc, ReadingEnd::Close, ReadingEnd::Pull));
+INSTANTIATE_TEST_SUITE_P(Hands, NetInfoEnded, ::testing::Values(ReadingEnd::Esc, ReadingEnd::Close, ReadingEnd::Pull),
+                         [](const ::testing::TestParamInfo<ReadingEnd>& info) {
+                             return info.param == ReadingEnd::Esc     ? std::string("Esc")
+                                    : info.param == ReadingEnd::Close ? std::string("WindowClosed")
+                                                                      : std::string("AdapterPulled");
+                         });
 
 TEST_F(DevicePages, NetInfoFileOpensTheFileOnceAndEnds) {
     StartSim();

@@ -135,7 +135,7 @@ class Installation : public ControlRoadOnSteadyClock {
         return TDeviceSlotDisplay(Form1).SlotLabel(bank, slot)->Caption();
     }
     void SavePage(const std::string& name) {
-        const char* keep = std::getenv("TOVAK_PICS");
+        const char* keep = std::getenv("TOVAK_TEST_PICTURES");
         EXPECT_TRUE(Ui().SaveForm(Form1, std::string(keep ? keep : dir_) + "/" + name + ".png"));
     }
 
@@ -543,7 +543,7 @@ TEST_F(JumperCheck, DisagreeingJumpersOrBoxesOrNoBoxBlockTheWayOn) {
     EXPECT_EQ(GetCompText(1302), Ins().Label11032->Caption());
     EXPECT_EQ(0x0000FFu, Ins().Label11032->Font()->Color());
     EXPECT_FALSE(Ins().Button11031->Enabled());
-    const char* keep = std::getenv("TOVAK_PICS");
+    const char* keep = std::getenv("TOVAK_TEST_PICTURES");
     EXPECT_TRUE(Ui().SaveForm(Form1, std::string(keep ? keep : dir_) + "/ins-03-mixed.png"));
 
     // Each box agrees with itself, but not with the other.

@@ -515,7 +515,7 @@ TEST_F(Maintenance, AbbruchAsksAndLeavesForTheMenuFromEveryPage) {
 }
 
 TEST_F(AppStart, MaintenancePagePictures) {
-    const char* keep = std::getenv("TOVAK_PICS");
+    const char* keep = std::getenv("TOVAK_TEST_PICTURES");
     const std::string out = keep ? keep : dir_;
     Start();
     TMainPages& pages = Form1->Pages();

@@ -377,7 +377,7 @@ TEST_F(BlobEdit, ALargePictureScrollsInWholeStepsAndStaysInside) {
     Driver().MouseUp(p->PictureView(), {c.Right + 2, c.Bottom - 3});
     Driver().Pump();
     EXPECT_EQ(p->ScrollOffset().Y, GetSystemMetrics(SM_CYHSCROLL));
-    if (const char* dir = std::getenv("TOVAK_PNG_DIR"))
+    if (const char* dir = std::getenv("TOVAK_TEST_PICTURES"))
         SaveWindowToPng(p->Handle(), (std::filesystem::path(dir) / "tovak_blob_picture_popup.png").string());
     EXPECT_EQ(GetScrollPos(view, SB_VERT), p->ScrollOffset().Y);
     EXPECT_TRUE(IsWindowVisible(p->Handle()));

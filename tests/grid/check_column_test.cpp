@@ -100,7 +100,7 @@ TEST_F(CheckColumn, TheBoxIsDrawnInTheCellsWithTheFieldsState) {
     grid->UpdateScrollBars();
     grid->SetShowIndicator(true);
     driver->Pump();
-    if (const char* dir = std::getenv("TOVAK_PNG_DIR"))
+    if (const char* dir = std::getenv("TOVAK_TEST_PICTURES"))
         driver->SaveForm(form, (std::filesystem::path(dir) / "tovak_grid_check_column.png").string());
     // The checked row's box has its tick (window-text pixels inside the box); the other has none.
     const TRect first = grid->GetCellRect(grid->GetItem(0), grid->GetVisibleColumnIndex(check->Index()));

@@ -913,7 +913,7 @@ TEST_F(ColumnClasses, AGridOfEveryKindIsDrawnWithAnEditorOpen) {
     table->Refresh();  // the memory table works out its lookup values on a refresh
     ASSERT_NE(OpenEditor(date), nullptr);
     driver->Pump();
-    if (const char* dir = std::getenv("TOVAK_PNG_DIR"))
+    if (const char* dir = std::getenv("TOVAK_TEST_PICTURES"))
         driver->SaveForm(form, (std::filesystem::path(dir) / "tovak_grid_column_kinds.png").string());
     // The open editor covers its cell: the grid painted around a live date editor.
     EXPECT_TRUE(grid->Editor()->Visible());

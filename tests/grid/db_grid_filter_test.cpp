@@ -245,7 +245,7 @@ TEST_F(DBGridFilter, TheOpenDropDownTakesTheKeysIsSizedByItsCountAndClosesOnFocu
     TRect window{};
     GetWindowRect(list->Handle(), &window);
     EXPECT_GE(window.Width(), list->Canvas()->TextWidth("(Custom...)") + 4);
-    if (const char* dir = std::getenv("TOVAK_PNG_DIR"))
+    if (const char* dir = std::getenv("TOVAK_TEST_PICTURES"))
         driver->SaveForm(form, (std::filesystem::path(dir) / "tovak_grid_filter_drop_down.png").string());
 
     // Keys typed into the grid move the list; Enter takes the entry.

@@ -102,7 +102,7 @@ TEST_F(DBGridGroupPanel, TheGroupPanelGrowsHalfARowPerGroupColumnAndDropsGoByBox
     const int d = h / 2;
     EXPECT_EQ(grid->GetGroupPanelHeight(), h - d + 16);
     EXPECT_EQ(grid->GetRectInfo().GroupPanel.Height(), h - d + 16);
-    if (const char* dir = std::getenv("TOVAK_PNG_DIR"))
+    if (const char* dir = std::getenv("TOVAK_TEST_PICTURES"))
         driver->SaveForm(form, (std::filesystem::path(dir) / "tovak_grid_group_panel_empty.png").string());
     name->SetGroupIndex(0);
     EXPECT_EQ(grid->GetGroupPanelHeight(), h + 16);
@@ -119,7 +119,7 @@ TEST_F(DBGridGroupPanel, TheGroupPanelGrowsHalfARowPerGroupColumnAndDropsGoByBox
     EXPECT_EQ(grid->GroupDropIndex(TPoint{centre, box1.Top}), 2);
     EXPECT_EQ(grid->GroupDropIndex(TPoint{centre - 1, box1.Top}), 1);
     EXPECT_EQ(grid->GroupDropIndex(TPoint{panel.Left, box1.Top}), 0);
-    if (const char* dir = std::getenv("TOVAK_PNG_DIR"))
+    if (const char* dir = std::getenv("TOVAK_TEST_PICTURES"))
         driver->SaveForm(form, (std::filesystem::path(dir) / "tovak_grid_group_panel.png").string());
 
     // A header dropped left of the first box's centre groups by its column first (the last
@@ -274,7 +274,7 @@ TEST_F(DBGridGroupPanel, ThePanelSlidesInAndOutWithin400Milliseconds) {
     EXPECT_EQ(ShownPixel(TPoint{x, height - 1}), ColorToRGB(clBtnShadow));
     EXPECT_EQ(ShownPixel(TPoint{x, height}), headerTop);
     EXPECT_EQ(grid->GetRectInfo().GroupPanel.Height(), height);
-    if (const char* dir = std::getenv("TOVAK_PNG_DIR"))
+    if (const char* dir = std::getenv("TOVAK_TEST_PICTURES"))
         driver->SaveForm(form, (std::filesystem::path(dir) / "tovak_grid_group_panel_grouped.png").string());
 
     // Hiding moves the footer up and leaves the grid's own colour below it.

@@ -151,7 +151,7 @@ TEST_F(DBGridLoading, TwoLevelsSumInGroupRowsGroupFootersAndTheFooter) {
     grid->SetShowSummaryFooter(true);
     grid->FullExpand();
     driver->Pump();
-    if (const char* dir = std::getenv("TOVAK_PNG_DIR"))
+    if (const char* dir = std::getenv("TOVAK_TEST_PICTURES"))
         driver->SaveForm(form, (std::filesystem::path(dir) / "tovak_grid_groups.png").string());
     a = grid->GetItem(yesIndex)->Items(0);
 

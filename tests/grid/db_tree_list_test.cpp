@@ -370,7 +370,7 @@ TEST_F(DBTreeList, PictureOfAGridWithFooterSummaries) {
     driver->Pump();
     UpdateAllWindows();
     EXPECT_GT(headerDraws, 0);
-    if (const char* dir = std::getenv("TOVAK_PNG_DIR"))
+    if (const char* dir = std::getenv("TOVAK_TEST_PICTURES"))
         driver->SaveForm(form, (std::filesystem::path(dir) / "tovak_grid_footer.png").string());
 }
 

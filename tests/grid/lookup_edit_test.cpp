@@ -199,7 +199,7 @@ TEST_F(LookupEdit, TheDropDownShrinksToAShortListAndTakesItsRowOnlyWhenAccepted)
     EXPECT_EQ(list->KeyValue().AsInteger(), 3);
     // The key's row is highlighted: the third of three.
     UpdateAllWindows();
-    const char* keep = std::getenv("TOVAK_PICS");
+    const char* keep = std::getenv("TOVAK_TEST_PICTURES");
     std::filesystem::path dir = keep ? std::filesystem::path(keep) : std::filesystem::temp_directory_path();
     ASSERT_TRUE(SaveWindowToPng(list->Handle(), (dir / "tovak_lookup_list.png").string()));
     ASSERT_TRUE(driver->SaveForm(form, (dir / "tovak_lookup_form.png").string()));

@@ -20,7 +20,7 @@ namespace {
 TPoint Centre(TRect r) { return Point((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2); }
 
 std::string PictureFile(const std::string& name) {
-    const char* keep = std::getenv("TOVAK_PICS");
+    const char* keep = std::getenv("TOVAK_TEST_PICTURES");
     std::filesystem::path dir = keep ? std::filesystem::path(keep) : std::filesystem::temp_directory_path();
     return (dir / ("tovak_db_grid_" + name + ".png")).string();
 }

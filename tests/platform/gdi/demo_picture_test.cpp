@@ -178,7 +178,7 @@ void DrawDemo(TBitmap& b) {
 TEST(DemoPicture, EveryPrimitiveAndTheFontAsPng) {
     TBitmap b(640, 480);
     DrawDemo(b);
-    const char* dir = std::getenv("TOVAK_PICTURES");
+    const char* dir = std::getenv("TOVAK_TEST_PICTURES");
     std::filesystem::path out = dir ? std::filesystem::path(dir) : std::filesystem::temp_directory_path();
     out /= "tovak-gdi-demo.png";
     b.SaveToPngFile(out.string());
