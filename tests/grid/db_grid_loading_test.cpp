@@ -270,10 +270,6 @@ TEST_F(DBGridLoading, FocusTopRowAndSelectionSurviveAppendPostAndDelete) {
     check("post by keys");
 }
 
-}  // namespace
-
-namespace {
-
 // Grouping builds the tree anew: it shows from its first row when everything fits, and
 // otherwise keeps the focused row in view.
 TEST_F(DBGridLoading, GroupingShowsTheFirstRowAndKeepsTheFocusedRowInView) {
@@ -326,7 +322,7 @@ TEST_F(DBGridLoading, GroupingShowsTheFirstRowAndKeepsTheFocusedRowInView) {
     EXPECT_EQ(grid->GetTopIndex(), 38 - grid->WhollyVisibleRows());
 
     // With the first record current its group row B is the first one made, and still A
-    // stays in view above it.
+    // stays in view above it; the row focused at the delete above has no say.
     name->SetGroupIndex(-1);
     table->Locate("ID", Variant(1), {});
     name->SetGroupIndex(0);
