@@ -256,6 +256,11 @@ void TCustomvxDBGrid::ReloadAfterChange() {
         ClearSelection();
         ReloadNodes(&kept);
     }
+    // The focused row's key and place serve this reload only: kept, they would pick the top
+    // row (and focus) of a later regroup after an old record.
+    focusedKeyValue_ = Variant();
+    focusedLevel_ = 0;
+    focusedTopDistance_ = -1;
     DropSnapshot();
     SyncFocusToCurrentRecord();
 }
@@ -294,6 +299,8 @@ void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
     walk.DataSet = ds;
     SetSelectionAnchor(nullptr);
     walk.Smart = CanRegroupLoaded();
+    // A tree built anew shows its first row; the rows kept by a data change keep theirs.
+    const bool fresh = walk.Smart || GetCount() == 0;
     ResolvePreviewField();
     CalcSummaries();
     if (!walk.Smart) RefreshSummaryFields();
@@ -348,6 +355,13 @@ void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
         if (bof && !ds->Bof()) ds->Prior();
         if (eof && !ds->Eof()) ds->Next();
     }
+    // The first node made is not the first row once group rows go in above it, and a
+    // regroup may have moved the top row into a collapsed group.
+    if (fresh && GetCount() > 0 && TopVisibleNode() != GetItem(0)) SetTopVisibleNode(GetItem(0));
+    if (HandleAllocated()) UpdateRowCounts();
+    // Rows kept by a data change: new rows above the top do not stay out of view while
+    // everything fits.
+    ClampTopIndex();
     if (walk.TopCandidate) {
         const int index = GetAbsoluteIndex(walk.TopCandidate);
         SetTopIndex(focusedTopDistance_ >= 0 ? std::max(0, index - focusedTopDistance_) : index);

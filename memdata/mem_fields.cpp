@@ -308,9 +308,10 @@ bool TvxMemFields::GetFieldData(const uint8_t* Buffer, const TField* Field, void
 void TvxMemFields::SetFieldData(uint8_t* Buffer, const void* Value, const TField* Field) {
     TvxMemField* f = FindField(Field);
     if (!f || !Buffer) return;
-    if (dataSet_ && dataSet_->State() == dsCalcFields &&
-        (Field->FieldKind() == fkCalculated || Field->FieldKind() == fkLookup))
-        return;
+    // Calculated values come from the refresh pass alone. A lookup value depends only on
+    // the record's keys, so the framework's recalculation after a key changes is taken: the
+    // record shows it at once and posts it with the rest.
+    if (dataSet_ && dataSet_->State() == dsCalcFields && Field->FieldKind() == fkCalculated) return;
     f->SetHasValue(Buffer, Value != nullptr);
     if (f->IsWideString) {
         std::u16string* s = WideSlot(Buffer + f->DataOffset);

@@ -296,6 +296,9 @@ void TCustomvxTreeList::MakeNodeVisible(TvxTreeListNode* Node) {
             expanded = true;
         }
     }
+    // The counts describe the tree of the last layout; rows added or expanded since then
+    // (inside an update, or just now) change the page.
+    if (HandleAllocated()) UpdateRowCounts();
     const int top = GetTopIndex();
     const int index = GetAbsoluteIndex(Node);
     const int lastWhole = top + whollyVisibleRows_ - 1;

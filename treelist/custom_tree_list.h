@@ -324,6 +324,9 @@ class TCustomvxTreeList : public TCustomvxContainer {
     int GetRowFooterLevel(TvxTreeListNode* Node, int Index);
     void FocusFirstNode();
     void SetTopIndex(int Index);
+    // Scrolls up so that no empty space is left below the last row while rows are above
+    // the top, as the top index's own clamp does.
+    void ClampTopIndex();
     void SetNewItemRowActive(bool Value);
     bool NewItemRowActive() const { return newItemRowActive_; }
 

@@ -186,10 +186,14 @@ void TCustomvxTreeList::SetLeftCoord(int Value) {
     DoChangeLeftCoord();
 }
 
-void TCustomvxTreeList::ClampScrollPositions() {
+void TCustomvxTreeList::ClampTopIndex() {
     const int top = GetTopIndex();
     const int count = GetAbsoluteCount();
     if (top >= 0 && count > 1 && top + whollyVisibleRows_ > count) SetTopIndex(std::max(0, count - whollyVisibleRows_));
+}
+
+void TCustomvxTreeList::ClampScrollPositions() {
+    ClampTopIndex();
     const int total = GetScrollableWidth();
     const int visible = GetVisibleDataWidth();
     if (total <= visible)

@@ -270,4 +270,65 @@ TEST_F(DBGridLoading, FocusTopRowAndSelectionSurviveAppendPostAndDelete) {
     check("post by keys");
 }
 
+// Grouping builds the tree anew: it shows from its first row when everything fits, and
+// otherwise keeps the focused row in view.
+TEST_F(DBGridLoading, GroupingShowsTheFirstRowAndKeepsTheFocusedRowInView) {
+    Add(1, "B", 10);
+    Add(2, "A", 20);
+    Add(3, "B", 30);
+    Add(4, "C", 40);
+    LoadAll();
+    driver->Pump();
+    // Record 4 is current: its group row C is focused, and A, made after B, is not
+    // scrolled out above it.
+    name->SetGroupIndex(0);
+    driver->Pump();
+    ASSERT_EQ(grid->GetAbsoluteCount(), 3);
+    EXPECT_EQ(GroupValue(grid->GetFocusedNode()), "C");
+    EXPECT_EQ(grid->GetTopIndex(), 0);
+    if (const char* dir = std::getenv("TOVAK_PNG_DIR"))
+        driver->SaveForm(form, (std::filesystem::path(dir) / "tovak_grid_grouped_top.png").string());
+
+    // Regrouping the loaded rows: the same.
+    TvxDBGridOptions options = grid->GridOptions();
+    options.Include(egoSmartReload);
+    grid->SetGridOptions(options);
+    name->SetGroupIndex(-1);
+    driver->Pump();
+    name->SetGroupIndex(0);
+    driver->Pump();
+    EXPECT_EQ(GroupValue(grid->GetFocusedNode()), "C");
+    EXPECT_EQ(grid->GetTopIndex(), 0);
+
+    // Thirty-nine groups do not fit: the focused last one is the last row shown.
+    options.Exclude(egoSmartReload);
+    grid->SetGridOptions(options);
+    name->SetGroupIndex(-1);
+    for (int i = 5; i <= 40; ++i) Add(i, ("z" + std::to_string(i / 10) + std::to_string(i % 10)).c_str(), i);
+    driver->Pump();
+    name->SetGroupIndex(0);
+    driver->Pump();
+    ASSERT_EQ(grid->GetAbsoluteCount(), 39);
+    ASSERT_GT(grid->WhollyVisibleRows(), 3);
+    EXPECT_EQ(GroupValue(grid->GetFocusedNode()), "z40");
+    EXPECT_EQ(grid->GetTopIndex(), 39 - grid->WhollyVisibleRows());
+
+    // Deleting the focused record drops its group row at the end: the kept rows move down
+    // instead of leaving a gap below the last one.
+    table->Delete();
+    driver->Pump();
+    ASSERT_EQ(grid->GetAbsoluteCount(), 38);
+    EXPECT_EQ(GroupValue(grid->GetFocusedNode()), "z39");
+    EXPECT_EQ(grid->GetTopIndex(), 38 - grid->WhollyVisibleRows());
+
+    // With the first record current its group row B is the first one made, and still A
+    // stays in view above it; the row focused at the delete above has no say.
+    name->SetGroupIndex(-1);
+    table->Locate("ID", Variant(1), {});
+    name->SetGroupIndex(0);
+    driver->Pump();
+    EXPECT_EQ(GroupValue(grid->GetFocusedNode()), "B");
+    EXPECT_EQ(grid->GetTopIndex(), 0);
+}
+
 }  // namespace

@@ -55,7 +55,6 @@ class LookupEdit : public ::testing::Test {
         people->Append();
         ref->SetAsInteger(3);
         people->Post();
-        people->Refresh();  // the lookup value of the posted record
         people->Edit();
 
         edit = new TvxInplaceLookupEdit(form);

@@ -269,6 +269,8 @@ TEST(MemDataSet, CalculatedFieldsAreStoredByRefresh) {
     EXPECT_EQ(twice->AsInteger(), 6);
 }
 
+// A lookup field shows the text for its key as soon as the key is set, keeps it through
+// the post and follows an edit of the key; a refresh looks every record up again.
 TEST(MemDataSet, LookupFieldTakesItsValueFromTheOtherTable) {
     TestForm form;
     TvxMemData* names = form.Table("Names");
@@ -292,7 +294,34 @@ TEST(MemDataSet, LookupFieldTakesItsValueFromTheOtherTable) {
     m->Open();
     m->Append();
     ref->SetAsInteger(2);
-    m->Post();
-    m->Refresh();
     EXPECT_EQ(look->AsString(), "zwei");
+    m->Post();
+    EXPECT_EQ(look->AsString(), "zwei");
+    m->Append();
+    ref->SetAsInteger(1);
+    m->Post();
+    m->First();
+    EXPECT_EQ(look->AsString(), "zwei");
+    m->Next();
+    EXPECT_EQ(look->AsString(), "eins");
+
+    m->Edit();
+    ref->SetAsInteger(2);
+    EXPECT_EQ(look->AsString(), "zwei");
+    m->Cancel();
+    EXPECT_EQ(look->AsString(), "eins");
+    m->Edit();
+    ref->SetAsInteger(3);  // no such key
+    EXPECT_EQ(look->AsString(), "");
+    m->Post();
+    m->First();
+    m->Last();
+    EXPECT_EQ(look->AsString(), "");
+
+    names->Append();
+    key->SetAsInteger(3);
+    text->SetAsString("drei");
+    names->Post();
+    m->Refresh();
+    EXPECT_EQ(look->AsString(), "drei");
 }

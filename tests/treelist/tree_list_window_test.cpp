@@ -123,6 +123,23 @@ TEST_F(TreeListWindow, TopIndexAndTheVerticalBar) {
     EXPECT_EQ(tl->PartlyVisibleRows(), 10);
 }
 
+// Rows added inside an update are measured when a node is brought into view, not the page
+// of the shorter list before it.
+TEST_F(TreeListWindow, MakeVisibleInsideAnUpdateMeasuresTheRowsAsTheyAreNow) {
+    Client(400, 179);  // ten rows of 16
+    AddRows(3);
+    ASSERT_EQ(tl->WhollyVisibleRows(), 3);
+    tl->BeginUpdate();
+    for (int i = 0; i < 4; ++i) tl->Add();
+    tl->GetItem(5)->MakeVisible();
+    EXPECT_EQ(tl->GetTopIndex(), 0);
+    for (int i = 0; i < 23; ++i) tl->Add();
+    tl->GetItem(25)->MakeVisible();
+    EXPECT_EQ(tl->GetTopIndex(), 16);
+    tl->EndUpdate();
+    EXPECT_EQ(tl->GetTopIndex(), 16);
+}
+
 TEST_F(TreeListWindow, LeftCoordAndTheHorizontalBar) {
     cols[2]->SetWidth(800);  // 1000 pixels of data
     Client(300, 200);
