@@ -286,7 +286,7 @@ TEST_F(DBGridLoading, GroupingShowsTheFirstRowAndKeepsTheFocusedRowInView) {
     ASSERT_EQ(grid->GetAbsoluteCount(), 3);
     EXPECT_EQ(GroupValue(grid->GetFocusedNode()), "C");
     EXPECT_EQ(grid->GetTopIndex(), 0);
-    if (const char* dir = std::getenv("TOVAK_PNG_DIR"))
+    if (const char* dir = std::getenv("TOVAK_TEST_PICTURES"))
         driver->SaveForm(form, (std::filesystem::path(dir) / "tovak_grid_grouped_top.png").string());
 
     // Regrouping the loaded rows: the same.
