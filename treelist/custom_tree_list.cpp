@@ -322,6 +322,22 @@ void TCustomvxTreeList::MakeNodeVisible(TvxTreeListNode* Node) {
     if (locked) EndUpdate();
 }
 
+void TCustomvxTreeList::MakeColumnVisible(int Column) {
+    if (Column < 0 || Column >= GetColumnCount()) return;
+    const int band = GetVisibleBandIndex(GetColumnBand(Column));
+    if (band < 0 || band == GetLeftFixedBand() || band == GetRightFixedBand()) return;
+    int left = GetBandOffset(band);
+    const int row = GetColumnRow(Column);
+    const int position = GetColumnPosition(Column);
+    for (int p = 0; p < position; ++p) left += GetColumnShownWidth(GetColumnAt(band, row, p));
+    const int right = left + GetColumnShownWidth(Column);
+    const int visible = GetVisibleDataWidth();
+    if (left < leftCoord_)
+        SetLeftCoord(left);
+    else if (right > leftCoord_ + visible)
+        SetLeftCoord(std::min(left, right - visible));
+}
+
 // ---- The visible-node list ----
 
 void TCustomvxTreeList::LayoutChanged() {
@@ -594,9 +610,14 @@ void TCustomvxTreeList::ChangeFocus(TvxTreeListNode* Node, int Column, bool Make
     if (Node == oldNode) {
         if (IsRowSelect() || Column == oldColumn) return;
         focusedColumn_ = Column;
+        if (!AnyDragRunning()) MakeColumnVisible(GetAbsoluteColumnIndex(Column));
         InvalidateRect(GetNodeRowRect(Node));
     } else {
-        if (!IsRowSelect()) focusedColumn_ = Column;
+        if (!IsRowSelect()) {
+            focusedColumn_ = Column;
+            // A drag scrolls at the edges on its own; the focus only follows the pointer.
+            if (!AnyDragRunning()) MakeColumnVisible(GetAbsoluteColumnIndex(Column));
+        }
         if (oldNode) InvalidateRect(GetNodeRowRect(oldNode));
         previousFocusedNode_ = oldNode;
         focusedNode_ = Node;
@@ -737,6 +758,7 @@ void TCustomvxTreeList::ShowEditor() {
         return;
     }
     if (state_ == 0 && focusedColumn_ != -1 && GetVisibleColumnCount() > 0) {
+        MakeColumnVisible(GetAbsoluteColumnIndex(GetFocusedColumn()));
         focusedNode_->MakeVisible();
         SetState(2);
         UpdateEditor(false);

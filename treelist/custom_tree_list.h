@@ -116,6 +116,9 @@ class TCustomvxTreeList : public TCustomvxContainer {
     TvxTreeListNode* GetAbsoluteNode(int Index) const;
     bool IsNodeVisible(const TvxTreeListNode* Node) const;
     void MakeNodeVisible(TvxTreeListNode* Node);
+    // Scrolls horizontally until the column (absolute index) shows whole, or starts at the
+    // left edge when it is wider than the scroll area; columns of fixed bands always show.
+    void MakeColumnVisible(int Column);
     // The visible-node list holds nodes and the control is not being destroyed.
     bool IsVisibleListValid() const;
     int VisibleListCount() const { return visibleNodes_.Count(); }

@@ -106,7 +106,12 @@ void TControl::SetParent(TWinControl* AParent) {
 void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     if (ALeft == left_ && ATop == top_ && AWidth == width_ && AHeight == height_) return;
     bool sized = AWidth != width_ || AHeight != height_;
-    Invalidate();
+    // The area the control leaves is its parent's again and is erased, even under an
+    // opaque control: a label that shrinks would otherwise leave its old text behind.
+    if (parent_ && parent_->HandleAllocated() && visible_) {
+        TRect old = BoundsRect();
+        InvalidateRect(parent_->Handle(), &old, true);
+    }
     left_ = ALeft;
     top_ = ATop;
     width_ = AWidth;

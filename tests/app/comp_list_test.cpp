@@ -484,3 +484,42 @@ TEST_F(CompList, PopupMenuExportsEveryRowAndSavesAndLoadsTheLayout) {
 }
 
 }  // namespace
+
+namespace {
+
+// Moving the focus through the catalogue's columns by keyboard brings each focused cell into
+// view, at either edge, as the mouse user would expect from the scroll bar.
+TEST_F(CompList, KeyboardFocusScrollsEachFocusedColumnIntoView) {
+    Start();
+    TFormCompLst& w = *FormCompLst;
+    w.GetCompList();
+    w.Show();
+    w.SetBounds(w.Left(), w.Top(), 500, 400);
+    Ui().Pump();
+    TvxDBGrid& grid = *w.DBGrid1;
+    w.Mem1->First();
+    grid.SetFocus();
+    Ui().Pump();
+    const int columns = grid.GetVisibleColumnCount();
+    // Whole, or from the area's left edge when the column is wider than the area.
+    auto focusedCellShows = [&] {
+        const TRect cell = grid.GetCellRect(grid.GetFocusedNode(), grid.GetFocusedColumn());
+        const TRect area = grid.GetScrollAreaRect();
+        if (cell.Right <= cell.Left || cell.Left < area.Left) return false;
+        return cell.Right <= area.Right || cell.Left == area.Left;
+    };
+    ASSERT_TRUE(focusedCellShows());
+    for (int c = 1; c < columns; ++c) {
+        Ui().PressKey(0x27);  // Right
+        ASSERT_EQ(c, grid.GetFocusedColumn());
+        EXPECT_TRUE(focusedCellShows()) << "column " << c;
+    }
+    EXPECT_GT(grid.LeftCoord(), 0);
+    Ui().PressKey(0x24);  // Home
+    EXPECT_EQ(0, grid.GetFocusedColumn());
+    EXPECT_EQ(0, grid.LeftCoord());
+    EXPECT_TRUE(focusedCellShows());
+    w.Close();
+}
+
+}  // namespace

@@ -3,6 +3,7 @@
 // manual clock.
 
 #include "platform/forms/edit.h"
+#include "platform/forms/label.h"
 #include "platform/forms/notebook.h"
 #include "platform/forms/page_control.h"
 #include "platform/forms/panel.h"
@@ -174,6 +175,31 @@ TEST_F(PagesAndBars, StatusPanelTextChangesLeaveTheBarAsAWholePaintWould) {
     const std::vector<COLORREF> step = pixels();
     bar->Invalidate();
     EXPECT_EQ(pixels(), step);
+}
+
+// A page paints nothing of its own: what an opaque label leaves when it shrinks or moves
+// must be erased, or its old text stays on the page.
+TEST_F(PagesAndBars, ALabelThatShrinksOrMovesOnAPageLeavesNoTextBehind) {
+    TForm* form = MakeForm("Leftovers", 240, 120);
+    auto* book = Add<TNotebook>(form, "Notebook1", 0, 0);
+    book->SetBounds(0, 0, 240, 100);
+    book->SetPages({"CT2"});
+    auto* version = Add<TLabel>(book->Page(0), "Label1", 100, 10);
+    auto* mac = Add<TLabel>(book->Page(0), "Label2", 100, 40);
+    version->SetCaption("STMX-1.12");
+    mac->SetCaption("00:1A:2B:3C:4D:5E");
+    form->Show();
+    Driver().Pump();
+    const TRect oldVersion = version->BoundsRect();
+    const TRect oldMac = mac->BoundsRect();
+    const COLORREF text = ColorToRGB(version->Font()->Color());
+    ASSERT_GT(CountPixels(book->Page(0), oldVersion, text), 0);
+    version->SetCaption("");
+    mac->SetTop(70);
+    Driver().Pump();
+    EXPECT_EQ(0, CountPixels(book->Page(0), oldVersion, text)) << "the emptied label's old text";
+    EXPECT_EQ(0, CountPixels(book->Page(0), oldMac, text)) << "the moved label's old place";
+    EXPECT_GT(CountPixels(book->Page(0), mac->BoundsRect(), text), 0);
 }
 
 TEST_F(PagesAndBars, ProgressBarFillsInProportionToItsPosition) {
