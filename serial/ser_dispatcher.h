@@ -2,7 +2,9 @@
 // The dispatcher: the core of one open port. It opens the device, keeps an 8192-byte input
 // ring that its dispatch thread fills and an output ring its output thread drains, applies
 // line, modem-line and flow settings, and delivers trigger messages to the component's
-// window by a blocking send. Every operation answers a result code (0 or negative).
+// window by a send (one at a time; the answer to an announcement of waiting bytes is taken
+// after the dispatch thread's next sleep, the event itself ends when its handler returns).
+// Every operation answers a result code (0 or negative).
 //
 // Locks: general (settings, device-control block, triggers, handler lists, trace, log),
 // output (output ring) and input (input ring, peek counters); the output and input locks are
