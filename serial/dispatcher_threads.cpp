@@ -201,18 +201,25 @@ void TSerBaseDispatcher::ComThreadBody() {
 // by this thread itself before it computes the next sleep.
 uint32_t TSerBaseDispatcher::DispatchWaitMs() {
     if (driver_data_pending_) {
+        // The room the last event's handler made in the ring counts.
+        CompleteDelivery();
         // Room in the ring: at once, as long as each pass takes something (a pass that
         // takes nothing falls back to the 50 ms look, so that nothing can spin). A full ring
         // is emptied by the window thread, which does not say when.
         CriticalSectionGuard guard(input_lock_);
         return in_buff_full_ || last_read_ == 0 ? 50 : 0;
     }
+    return PassHasWork() ? 50 : INFINITE;
+}
+
+bool TSerBaseDispatcher::PassHasWork() {
     CriticalSectionGuard guard(general_lock_);
+    if (status_fired_) return true;
     for (const auto& t : status_triggers_)
-        if (t.Armed && !t.Fired) return 50;
+        if (t.Armed && !t.Fired) return true;
     for (const auto& t : timer_triggers_)
-        if (t.Active) return 50;
-    return INFINITE;
+        if (t.Active) return true;
+    return false;
 }
 
 void TSerBaseDispatcher::DispThreadBody() {
@@ -220,12 +227,26 @@ void TSerBaseDispatcher::DispThreadBody() {
     started_event_.Set();
     try {
         while (!kill_threads_ && !close_pending_) {
-            TSyncEvent* events[3] = {&com_event_, &recheck_event_, &disp_wake_event_};
-            const int which = WaitForAny(events, 3, DispatchWaitMs());
-            if (kill_threads_ && !close_pending_) {
-                ThreadGone(ThreadKind::Disp);
-                return;
+            uint32_t wait_ms = DispatchWaitMs();
+            if (delivery_send_.Pending()) {
+                // The last event's answer is taken after the sleep (CompleteDelivery), so the
+                // answer does not wake this thread a second time per event; a send whose
+                // handler has not started by its deadline is withdrawn then, as any send.
+                if (delivery_send_.Answered()) {
+                    CompleteDelivery();
+                } else {
+                    const uint64_t now = CurrentClock().Ticks();
+                    const uint64_t left = delivery_send_.Deadline() > now ? delivery_send_.Deadline() - now : 0;
+                    wait_ms = static_cast<uint32_t>(std::min<uint64_t>(wait_ms, left));
+                }
             }
+            TSyncEvent* events[3] = {&com_event_, &recheck_event_, &disp_wake_event_};
+            const int which = WaitForAny(events, 3, wait_ms);
+            // What the last event's handler did (a close, bytes taken) decides this pass.
+            // Whatever it changes that this thread must act on also sets one of the events
+            // above after the change (DonePort, CloseCom), so the sleep missed nothing.
+            CompleteDelivery();
+            if (kill_threads_ || close_pending_) break;
             if (which == 0) {
                 ProcessCommEvent();
             } else if (which == 1) {
@@ -250,6 +271,8 @@ void TSerBaseDispatcher::DispThreadBody() {
     } catch (...) {
         PostThreadException(std::current_exception());
     }
+    // No handler may run after this thread has gone: a close or stop waits for it.
+    CompleteDelivery();
     close_on_disp_exit_ = close_pending_;
     ThreadGone(ThreadKind::Disp);
 }
@@ -384,6 +407,10 @@ void TSerBaseDispatcher::ProcessCommEvent() {
 }
 
 void TSerBaseDispatcher::PerPassChecks() {
+    // On most passes there is nothing to look at; then an event's answer still out is not
+    // waited for either.
+    if (close_pending_ || !PassHasWork()) return;
+    CompleteDelivery();
     if (close_pending_ || in_dispatch_) return;
     {
         CriticalSectionGuard guard(general_lock_);
@@ -395,6 +422,8 @@ void TSerBaseDispatcher::PerPassChecks() {
 }
 
 bool TSerBaseDispatcher::ReadInput() {
+    // The ring is the running event's until its handler is done.
+    CompleteDelivery();
     uint32_t read_total = 0;
     std::vector<char> logged;
     {
@@ -457,12 +486,21 @@ bool TSerBaseDispatcher::ReadInput() {
 }
 
 bool TSerBaseDispatcher::MoreInputWaiting() {
+    if (delivery_send_.Pending()) {
+        // Only more input is worth waiting for the last event's answer here.
+        if (device_.InQueue() == 0) return false;
+        CompleteDelivery();
+        if (close_pending_) return false;
+        CriticalSectionGuard guard(input_lock_);
+        return !in_ring_.empty() && !in_buff_full_;
+    }
     CriticalSectionGuard guard(input_lock_);
     if (in_ring_.empty() || in_buff_full_) return false;
     return device_.InQueue() > 0;
 }
 
 bool TSerBaseDispatcher::CheckTriggers() {
+    CompleteDelivery();  // the ring is the running event's until its handler is done
     uint32_t head;
     std::vector<std::pair<uint16_t, uint16_t>> matched;  // handle, length
     uint32_t scan_pos;
@@ -536,7 +574,9 @@ bool TSerBaseDispatcher::CheckTriggers() {
             if (logging_on_) AddDispatchEntry(2, 5, count, nullptr, 0);
         }
         last_avail_pos_ = head;
-        return SendEvent(APW_TRIGGERAVAIL, count, 0);
+        // Scanned up to head and announced there: until more bytes are read, the next call
+        // finds nothing, whatever this delivery answers, so its answer may come later.
+        return SendEvent(APW_TRIGGERAVAIL, count, 0, true);
     }
     return false;
 }
@@ -590,7 +630,9 @@ bool TSerBaseDispatcher::CheckTimerTriggers() {
     return SendEvent(APW_TRIGGERTIMER, handle, 0);
 }
 
-bool TSerBaseDispatcher::SendEvent(uint32_t Msg, uint32_t WParam, uint16_t Data) {
+bool TSerBaseDispatcher::SendEvent(uint32_t Msg, uint32_t WParam, uint16_t Data, bool MayDefer) {
+    // One delivery at a time and in order: the one before is answered first.
+    CompleteDelivery();
     std::vector<HWND> windows;
     std::vector<ProcHandler> procs;
     {
@@ -614,8 +656,10 @@ bool TSerBaseDispatcher::SendEvent(uint32_t Msg, uint32_t WParam, uint16_t Data)
         get_count_ = 0;
         in_avail_dispatch_ = Msg == APW_TRIGGERAVAIL || Msg == APW_TRIGGERDATA;
     }
+    delivery_msg_ = Msg;
+    delivery_wparam_ = WParam;
+    delivery_result_ = true;
     LPARAM lparam = (static_cast<LPARAM>(handle_) << 16) + Data;
-    bool result = true;
     // Each further handler sees the same bytes as the first.
     bool first_handler = true;
     auto before_handler = [&] {
@@ -625,15 +669,6 @@ bool TSerBaseDispatcher::SendEvent(uint32_t Msg, uint32_t WParam, uint16_t Data)
         }
         first_handler = false;
     };
-    auto after_handler = [&] {
-        if (close_pending_) {
-            result = false;
-            return false;
-        }
-        CriticalSectionGuard guard(input_lock_);
-        max_get_count_ = std::max(max_get_count_, get_count_);
-        return true;
-    };
     bool go_on = true;
     for (auto& p : procs) {
         before_handler();
@@ -641,15 +676,43 @@ bool TSerBaseDispatcher::SendEvent(uint32_t Msg, uint32_t WParam, uint16_t Data)
             Synchronize([&] { p.Proc(Msg, WParam, lparam); });
         else
             p.Proc(Msg, WParam, lparam);
-        if (!(go_on = after_handler())) break;
+        if (!(go_on = HandlerReturned())) break;
     }
     if (go_on)
-        for (HWND wnd : windows) {
+        for (size_t i = 0; i < windows.size(); ++i) {
             before_handler();
+            // The last handler's end also ends the delivery, on the window thread right
+            // after it returns: so the event is over (InDispatch false, bytes taken from the
+            // ring) before the window thread does anything else, as if this thread had
+            // waited, and this thread need not wake for the answer.
+            if (MayDefer && i + 1 == windows.size() &&
+                delivery_send_.Begin(windows[i], Msg, WParam, lparam, 3000, [this] {
+                    HandlerReturned();
+                    EndDelivery();
+                }))
+                return false;
             uintptr_t answer = 0;
-            SendMessageTimeout(wnd, Msg, WParam, lparam, SMTO_BLOCK, 3000, &answer);
-            if (!after_handler()) break;
+            SendMessageTimeout(windows[i], Msg, WParam, lparam, SMTO_BLOCK, 3000, &answer);
+            if (!HandlerReturned()) break;
         }
+    return EndDelivery();
+}
+
+// After each handler of a delivery: a close it asked for ends the delivery.
+bool TSerBaseDispatcher::HandlerReturned() {
+    if (close_pending_) {
+        delivery_result_ = false;
+        return false;
+    }
+    CriticalSectionGuard guard(input_lock_);
+    max_get_count_ = std::max(max_get_count_, get_count_);
+    return true;
+}
+
+// The end of a delivery: the ring gives up what its handlers took, handlers deregistered
+// meanwhile go. Answers the delivery's result.
+bool TSerBaseDispatcher::EndDelivery() {
+    bool result = delivery_result_;
     {
         CriticalSectionGuard guard(input_lock_);
         if (in_avail_dispatch_) {
@@ -659,7 +722,7 @@ bool TSerBaseDispatcher::SendEvent(uint32_t Msg, uint32_t WParam, uint16_t Data)
                 dbuff_tail_ = (dbuff_tail_ + taken) % kInputRingSize;
                 if (taken) in_buff_full_ = false;
             }
-            if (Msg == APW_TRIGGERAVAIL && taken != WParam) result = false;
+            if (delivery_msg_ == APW_TRIGGERAVAIL && taken != delivery_wparam_) result = false;
         }
     }
     {
@@ -678,6 +741,17 @@ bool TSerBaseDispatcher::SendEvent(uint32_t Msg, uint32_t WParam, uint16_t Data)
     CriticalSectionGuard guard(input_lock_);
     get_count_ = 0;
     return result;
+}
+
+// Takes the answer of a delivery whose last handler this thread did not wait for. The
+// window thread ended it after the handler; a send withdrawn at its time-out, or dropped
+// with its window, never ran, and the delivery ends here as after any such send.
+void TSerBaseDispatcher::CompleteDelivery() {
+    if (!delivery_send_.Pending()) return;
+    if (!delivery_send_.End()) {
+        HandlerReturned();
+        EndDelivery();
+    }
 }
 
 // ---- Handlers and triggers ----

@@ -2,7 +2,9 @@
 // The dispatcher: the core of one open port. It opens the device, keeps an 8192-byte input
 // ring that its dispatch thread fills and an output ring its output thread drains, applies
 // line, modem-line and flow settings, and delivers trigger messages to the component's
-// window by a blocking send. Every operation answers a result code (0 or negative).
+// window by a send (one at a time; the answer to an announcement of waiting bytes is taken
+// after the dispatch thread's next sleep, the event itself ends when its handler returns).
+// Every operation answers a result code (0 or negative).
 //
 // Locks: general (settings, device-control block, triggers, handler lists, trace, log),
 // output (output ring) and input (input ring, peek counters); the output and input locks are
@@ -20,6 +22,7 @@
 #include "platform/sync/critical_section.h"
 #include "platform/sync/sync_event.h"
 #include "platform/sync/thread.h"
+#include "platform/win/pending_send.h"
 #include "platform/win/window_handle.h"
 #include "serial/serial_types.h"
 
@@ -111,10 +114,10 @@ public:
 
     // Input ring.
     // The component's window procedure brackets each trigger event with these (window
-    // thread). While an event runs, its sender waits for it and the ring cannot change under
-    // the reader, so CharReady and GetChar take no lock per byte - on the thread running the
-    // event only: any other thread reading meanwhile would race the dispatch thread's
-    // next fill and takes the lock.
+    // thread). While an event runs, the dispatch thread leaves the ring alone (it takes the
+    // event's answer before it reads on), so CharReady and GetChar take no lock per byte - on
+    // the thread running the event only: any other thread reading meanwhile would race the
+    // dispatch thread's next fill and takes the lock.
     void BeginReaderDelivery() {
         if (delivery_depth_++ == 0) delivery_thread_.store(&this_thread_tag_, std::memory_order_relaxed);
     }
@@ -262,7 +265,13 @@ private:
     bool ReadInput();
     bool MoreInputWaiting();  // the driver holds bytes and the ring has room
     uint32_t DispatchWaitMs();
-    bool SendEvent(uint32_t Msg, uint32_t WParam, uint16_t Data);
+    bool PassHasWork();  // armed status or running timer triggers, or fired ones to reset
+    // `MayDefer`: the caller needs no answer, so the last window's may come after the
+    // dispatch thread has gone on (CompleteDelivery); the result is then false.
+    bool SendEvent(uint32_t Msg, uint32_t WParam, uint16_t Data, bool MayDefer = false);
+    bool HandlerReturned();
+    bool EndDelivery();
+    void CompleteDelivery();
     enum class ThreadKind { Com, Disp, Out };
     void ThreadGone(ThreadKind Kind);
     void WaitForThread(const std::atomic<bool>& alive);
@@ -302,6 +311,10 @@ private:
     bool in_avail_dispatch_ = false;
     uint32_t get_count_ = 0, max_get_count_ = 0;
     uint32_t last_avail_pos_ = UINT32_MAX;
+    // The delivery running: its message, wParam and result so far (dispatch thread, or the
+    // window thread while its deferred answer is out).
+    uint32_t delivery_msg_ = 0, delivery_wparam_ = 0;
+    bool delivery_result_ = true;
     uint8_t thread_boost_ = 0;
     bool device_lost_delivered_ = false;
 
@@ -321,6 +334,9 @@ private:
     TSyncEvent out_flush_event_{false, false};
     TSyncEvent recheck_event_{false, false};
     TSyncEvent disp_wake_event_{false, false};  // the dispatch thread looks at its state again
+    // The deferred send to the last window (dispatch thread). After the locks: its answer
+    // hook takes them.
+    TPendingSend delivery_send_;
 
     std::atomic<uint32_t> current_event_{0};
     bool ring_flag_ = false;

@@ -220,31 +220,7 @@ LRESULT SendMessageTimeout(HWND wnd, UINT msg, WPARAM wparam, LPARAM lparam, UIN
     message->msg = msg;
     message->wparam = wparam;
     message->lparam = lparam;
-    {
-        std::lock_guard<std::mutex> guard(sys.lock);
-        if (!sys.IsWindowLocked(wnd)) return 0;
-        sys.sent.push_back(message);
-        sys.MarkChangedLocked();
-    }
-    sys.WakeAfterUnlock();
-    auto done = [&] { return message->Done(); };
-    std::unique_lock<std::mutex> answer(message->lock);
-    if (!WaitUntilTicks(answer, message->done, deadline, done)) {
-        answer.unlock();
-        {
-            std::lock_guard<std::mutex> guard(sys.lock);
-            if (message->state.load() == SentMessage::kQueued) {
-                // Not started: withdraw it, so it is never handled after we gave up.
-                sys.sent.erase(std::find(sys.sent.begin(), sys.sent.end(), message));
-                return 0;
-            }
-            // Started: the handler may already have taken bytes; wait for its answer.
-            ++sys.late_senders;
-            sys.wake.notify_all();
-        }
-        answer.lock();
-        message->done.wait(answer, done);
-    }
+    if (!sys.QueueSent(message) || !sys.AwaitAnswer(message, deadline)) return 0;
     if (message->failed) return 0;
     if (result) *result = static_cast<uintptr_t>(message->result);
     return 1;
@@ -262,12 +238,7 @@ void Synchronize(const std::function<void()>& fn) {
     }
     const std::shared_ptr<SentMessage>& message = SenderMessage();
     message->call = fn;
-    {
-        std::lock_guard<std::mutex> guard(sys.lock);
-        sys.sent.push_back(message);
-        sys.MarkChangedLocked();
-    }
-    sys.WakeAfterUnlock();
+    sys.QueueSent(message);
     std::unique_lock<std::mutex> answer(message->lock);
     message->done.wait(answer, [&] { return message->Done(); });
     message->call = nullptr;

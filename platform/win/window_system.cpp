@@ -89,8 +89,47 @@ void WindowSystem::RunSent(const std::shared_ptr<SentMessage>& message, const st
     } else if (record) {
         result = CallProc(record, message->wnd, message->msg, message->wparam, message->lparam);
     }
+    if (message->after) {
+        try {
+            message->after();
+        } catch (...) {
+            HandleCurrentException();
+        }
+        message->after_ran = true;
+    }
     // `message` keeps the record alive while the sender is woken.
     message->Finish(result, message->failed);
+}
+
+bool WindowSystem::QueueSent(const std::shared_ptr<SentMessage>& message) {
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        if (!message->call && !IsWindowLocked(message->wnd)) return false;
+        sent.push_back(message);
+        MarkChangedLocked();
+    }
+    WakeAfterUnlock();
+    return true;
+}
+
+bool WindowSystem::AwaitAnswer(const std::shared_ptr<SentMessage>& message, uint64_t deadline) {
+    auto done = [&] { return message->Done(); };
+    std::unique_lock<std::mutex> answer(message->lock);
+    if (WaitUntilTicks(answer, message->done, deadline, done)) return true;
+    answer.unlock();
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        if (message->state.load() == SentMessage::kQueued) {
+            sent.erase(std::find(sent.begin(), sent.end(), message));
+            return false;
+        }
+        // Started: the handler may already have taken bytes; wait for its answer.
+        ++late_senders;
+        wake.notify_all();
+    }
+    answer.lock();
+    message->done.wait(answer, done);
+    return true;
 }
 
 uint64_t WindowSystem::NextTimerDueLocked(const MessageFilter& filter) const {

@@ -38,8 +38,10 @@ struct SentMessage {
     WPARAM wparam = 0;
     LPARAM lparam = 0;
     std::function<void()> call;  // instead of a window message: Synchronize
+    std::function<void()> after;  // TPendingSend: runs on the window thread after the procedure
     std::atomic<State> state{kQueued};
     bool failed = false;  // the window was gone
+    bool after_ran = false;  // `after` ran (set before the answer)
     LRESULT result = 0;
     std::mutex lock;
     std::condition_variable done;
@@ -58,8 +60,10 @@ struct SentMessage {
     // Makes a used message ready for the next send from the same thread.
     void Reuse() {
         call = nullptr;
+        after = nullptr;
         state.store(kQueued, std::memory_order_relaxed);
         failed = false;
+        after_ran = false;
         result = 0;
     }
 };
@@ -139,6 +143,11 @@ public:
     // held), then runs it and answers its sender (lock not held).
     std::shared_ptr<SentMessage> TakeSentLocked(std::shared_ptr<WindowRecord>& record);
     static void RunSent(const std::shared_ptr<SentMessage>& message, const std::shared_ptr<WindowRecord>& record);
+    // Queues a message sent from another thread; false when `wnd` is not a window.
+    bool QueueSent(const std::shared_ptr<SentMessage>& message);
+    // Waits for the answer to a queued message until `deadline`. One whose handler has not
+    // started by then is withdrawn, never to be handled (false); a started one is waited for.
+    bool AwaitAnswer(const std::shared_ptr<SentMessage>& message, uint64_t deadline);
     // Sleeps until `changes` moves away from `seen`, a timer accepted by `filter` falls due,
     // or `deadline` passes. Returns false only for the deadline. Caller holds `lock` in `held`.
     bool SleepUntilChange(std::unique_lock<std::mutex>& held, uint64_t seen, const MessageFilter& filter,

@@ -309,6 +309,25 @@ TEST_F(ComPortTest, ClosingFromInsideTheAvailEventFinishesLaterAndAReopenWaitsFo
     EXPECT_EQ("after", received_.substr(received_.size() - 5));
 }
 
+// The dispatch thread does not wait for an event's answer, but the event is over when its
+// handler returns: what it took has left the ring and a close right after is not deferred.
+TEST_F(ComPortTest, AnEventIsOverWhenItsHandlerReturns) {
+    for (int round = 0; round < 10; ++round) {
+        SCOPED_TRACE(round);
+        auto port = OpenCollecting();
+        TSerBaseDispatcher* d = port->Dispatcher();
+        received_.clear();
+        ASSERT_TRUE(pty_.WriteAll("hello"));
+        ASSERT_TRUE(PumpUntil([&] { return received_.size() == 5; }));
+        EXPECT_FALSE(d->InDispatch());
+        EXPECT_EQ(0, d->InBuffUsed());
+        port->SetOpen(false);
+        EXPECT_EQ(psClosed, port->PortState());
+        EXPECT_EQ(nullptr, port->Dispatcher());
+        EXPECT_EQ("hello", received_);
+    }
+}
+
 TEST_F(ComPortTest, ChangingComNumberReopensOnTheNewDevice) {
     PtyPair second;
     Link(12, second.SlavePath());
