@@ -13,6 +13,8 @@
 #include "platform/classes/ini_file.h"
 #include "platform/classes/string_list.h"
 #include "platform/forms/menus.h"
+#include "platform/gdi/gdi_objects.h"
+#include "platform/win/paint.h"
 #include "platform/rtl/encoding.h"
 #include "tests/app/app_test_support.h"
 
@@ -519,6 +521,50 @@ TEST_F(CompList, KeyboardFocusScrollsEachFocusedColumnIntoView) {
     EXPECT_EQ(0, grid.GetFocusedColumn());
     EXPECT_EQ(0, grid.LeftCoord());
     EXPECT_TRUE(focusedCellShows());
+    w.Close();
+}
+
+}  // namespace
+
+namespace {
+
+// The pixel the catalogue window shows at a client point of its grid, once all is painted.
+COLORREF GridPixel(TFormCompLst& w, TPoint client) {
+    UpdateAllWindows();
+    const TPoint screen = w.DBGrid1->ClientToScreen(client);
+    TRect frame;
+    GetWindowRect(w.Handle(), &frame);
+    return PixelToColor(GetWindowBackBuffer(w.Handle())->Row(screen.Y - frame.Top)[screen.X - frame.Left]);
+}
+
+// A layout that hides every column leaves an empty grid: its headers and rows area show the
+// grid's background, also where widening the window adds to it.
+TEST_F(CompList, LayoutHidingEveryColumnLeavesAnEmptyGridPainted) {
+    Start();
+    TFormCompLst& w = *FormCompLst;
+    w.GetCompList();
+    w.Show();
+    w.SetBounds(w.Left(), w.Top(), 500, 400);
+    Ui().Pump();
+    Ui().AnswerNextFileDialog(BaseDir + "layout");
+    Ui().ChoosePopupItem(w.DBGrid1, "Einstellungen speichern");
+    std::string grd = ReadFile(BaseDir + "layout.GRD");
+    for (size_t at = grd.find("Visible=1"); at != std::string::npos; at = grd.find("Visible=1", at)) grd[at + 8] = '0';
+    WriteFile("hidden.GRD", grd);
+    Ui().AnswerNextFileDialog(BaseDir + "hidden.GRD");
+    Ui().ChoosePopupItem(w.DBGrid1, "Einstellungen laden");
+    ASSERT_EQ(0, w.DBGrid1->GetVisibleColumnCount());
+    const int oldWidth = w.DBGrid1->ClientWidth();
+    w.SetBounds(w.Left(), w.Top(), 800, 400);
+    Ui().Pump();
+    TvxDBGrid& grid = *w.DBGrid1;
+    ASSERT_GT(grid.ClientWidth(), oldWidth + 200);
+    const COLORREF background = ColorToRGB(grid.Color());
+    const int bottom = grid.ClientHeight() - 2;
+    for (TPoint p : {TPoint{2, 2}, TPoint{oldWidth / 2, 2}, TPoint{oldWidth / 2, bottom / 2}, TPoint{oldWidth - 2, 2},
+                     TPoint{oldWidth - 2, bottom}, TPoint{oldWidth + 8, bottom / 2}, TPoint{oldWidth + 100, 2}, TPoint{oldWidth + 100, bottom},
+                     TPoint{grid.ClientWidth() - 2, bottom / 2}})
+        EXPECT_EQ(background, GridPixel(w, p)) << p.X << "," << p.Y;
     w.Close();
 }
 
