@@ -62,6 +62,16 @@ protected:
         WriteFile("TOVAK-EN.LGF", cp1252 ? Utf8ToCp1252(text) : text);
         Start();
     }
+    // Starts and shows the catalogue window, 500 by 400, with the program's controls listed.
+    TFormCompLst& StartWithCatalogueShown() {
+        Start();
+        TFormCompLst& w = *FormCompLst;
+        w.GetCompList();
+        w.Show();
+        w.SetBounds(w.Left(), w.Top(), 500, 400);
+        Ui().Pump();
+        return w;
+    }
 };
 
 }  // namespace
@@ -492,12 +502,7 @@ namespace {
 // Moving the focus through the catalogue's columns by keyboard brings each focused cell into
 // view, at either edge, as the mouse user would expect from the scroll bar.
 TEST_F(CompList, KeyboardFocusScrollsEachFocusedColumnIntoView) {
-    Start();
-    TFormCompLst& w = *FormCompLst;
-    w.GetCompList();
-    w.Show();
-    w.SetBounds(w.Left(), w.Top(), 500, 400);
-    Ui().Pump();
+    TFormCompLst& w = StartWithCatalogueShown();
     TvxDBGrid& grid = *w.DBGrid1;
     w.Mem1->First();
     grid.SetFocus();
@@ -540,12 +545,7 @@ COLORREF GridPixel(TFormCompLst& w, TPoint client) {
 // A layout that hides every column leaves an empty grid: its headers and rows area show the
 // grid's background, also where widening the window adds to it.
 TEST_F(CompList, LayoutHidingEveryColumnLeavesAnEmptyGridPainted) {
-    Start();
-    TFormCompLst& w = *FormCompLst;
-    w.GetCompList();
-    w.Show();
-    w.SetBounds(w.Left(), w.Top(), 500, 400);
-    Ui().Pump();
+    TFormCompLst& w = StartWithCatalogueShown();
     Ui().AnswerNextFileDialog(BaseDir + "layout");
     Ui().ChoosePopupItem(w.DBGrid1, "Einstellungen speichern");
     std::string grd = ReadFile(BaseDir + "layout.GRD");
