@@ -215,11 +215,12 @@ void GetWorkArea(TPoint P, TRect& Rect) {
     if (GetMonitorInfo(MonitorFromPoint(P, MONITOR_DEFAULTTONEAREST), &info)) Rect = info.rcWork;
 }
 
-void AdjustPopupPosition(TPoint& P, int Width, int Height, int OwnerHeight) {
+void AdjustPopupPosition(TPoint& P, int& Width, int Height, int OwnerHeight) {
     TRect wa;
     GetWorkArea(P, wa);
-    if (P.X < wa.Left) P.X = wa.Left;
+    Width = std::min(Width, wa.Width());
     if (P.X + Width > wa.Right) P.X = wa.Right - Width;
+    if (P.X < wa.Left) P.X = wa.Left;
     if (P.Y + Height > wa.Bottom) {
         int below = wa.Bottom - (P.Y + OwnerHeight);
         int above = P.Y - wa.Top;

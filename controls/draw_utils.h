@@ -40,8 +40,9 @@ int DrawTextInRect(HDC DC, std::string_view Text, int* Height, COLORREF TextColo
                    HFONT Font, HBRUSH Brush, unsigned Flags, TRect TextRect, TRect FillRect);
 
 // P is a pop-up's top-left corner just below its owner: keeps the pop-up on the work area,
-// flipping it above the owner when there is more room there.
-void AdjustPopupPosition(TPoint& P, int Width, int Height, int OwnerHeight);
+// flipping it above the owner when there is more room there. A pop-up wider than the work
+// area is narrowed to it, so its start stays visible.
+void AdjustPopupPosition(TPoint& P, int& Width, int Height, int OwnerHeight);
 // clNone and clDefault become the image list's CLR_NONE and CLR_DEFAULT.
 COLORREF GetImageListColor(TColor Color);
 void DrawImageListImage(HDC DC, int X, int Y, TCustomImageList* ImageList, int Index);

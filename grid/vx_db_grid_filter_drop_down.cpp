@@ -46,7 +46,7 @@ void TCustomvxDBGrid::ShowFilterDropDown(int Column) {
     }
     clientWidth += 4;
     const TSize size = list->WindowSizeFor(clientWidth, itemHeight * rows, rows);
-    const int width = std::min(std::max(rect.Width(), size.cx), screen->Width());
+    int width = std::max(rect.Width(), size.cx);
     const int height = std::min(size.cy, screen->Height());
     TPoint p = ClientToScreen(TPoint{rect.Left, rect.Bottom});
     AdjustPopupPosition(p, width, height, rect.Height());

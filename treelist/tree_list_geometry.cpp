@@ -83,7 +83,12 @@ void TCustomvxTreeList::CalcLayout(TvxTreeListLayout& L) {
         L.LeftFixedEntry = 0;
         L.BandEntries.push_back(e);
     }
-    if (count > 0 && L.BandPanel.Width() > totalWidth) {
+    if (count == 0) {
+        // Nothing to show (every column hidden, say): the grid below the group panel paints
+        // as an empty grid, its panels keep answering point tests and drops.
+        L.BandsFiller = TRect{L.BandPanel.Left, L.BandPanel.Top, L.Client.Right, L.Rows.Bottom};
+        if (!Empty(L.NewItemRow)) L.NewItemRow.Right = L.BandsFiller.Left;
+    } else if (L.BandPanel.Width() > totalWidth) {
         L.BandPanel.Right = L.BandPanel.Left + totalWidth;
         L.HeaderPanel.Right = L.BandPanel.Left + totalWidth;
         L.BandsFiller = TRect{L.BandPanel.Right, L.BandPanel.Top, L.Client.Right, L.Rows.Bottom};

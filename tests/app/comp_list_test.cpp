@@ -13,6 +13,8 @@
 #include "platform/classes/ini_file.h"
 #include "platform/classes/string_list.h"
 #include "platform/forms/menus.h"
+#include "platform/gdi/gdi_objects.h"
+#include "platform/win/paint.h"
 #include "platform/rtl/encoding.h"
 #include "tests/app/app_test_support.h"
 
@@ -59,6 +61,16 @@ protected:
         const std::string text = CatalogueFile(rows);
         WriteFile("TOVAK-EN.LGF", cp1252 ? Utf8ToCp1252(text) : text);
         Start();
+    }
+    // Starts and shows the catalogue window, 500 by 400, with the program's controls listed.
+    TFormCompLst& StartWithCatalogueShown() {
+        Start();
+        TFormCompLst& w = *FormCompLst;
+        w.GetCompList();
+        w.Show();
+        w.SetBounds(w.Left(), w.Top(), 500, 400);
+        Ui().Pump();
+        return w;
     }
 };
 
@@ -490,12 +502,7 @@ namespace {
 // Moving the focus through the catalogue's columns by keyboard brings each focused cell into
 // view, at either edge, as the mouse user would expect from the scroll bar.
 TEST_F(CompList, KeyboardFocusScrollsEachFocusedColumnIntoView) {
-    Start();
-    TFormCompLst& w = *FormCompLst;
-    w.GetCompList();
-    w.Show();
-    w.SetBounds(w.Left(), w.Top(), 500, 400);
-    Ui().Pump();
+    TFormCompLst& w = StartWithCatalogueShown();
     TvxDBGrid& grid = *w.DBGrid1;
     w.Mem1->First();
     grid.SetFocus();
@@ -519,6 +526,45 @@ TEST_F(CompList, KeyboardFocusScrollsEachFocusedColumnIntoView) {
     EXPECT_EQ(0, grid.GetFocusedColumn());
     EXPECT_EQ(0, grid.LeftCoord());
     EXPECT_TRUE(focusedCellShows());
+    w.Close();
+}
+
+}  // namespace
+
+namespace {
+
+// The pixel the catalogue window shows at a client point of its grid, once all is painted.
+COLORREF GridPixel(TFormCompLst& w, TPoint client) {
+    UpdateAllWindows();
+    const TPoint screen = w.DBGrid1->ClientToScreen(client);
+    TRect frame;
+    GetWindowRect(w.Handle(), &frame);
+    return PixelToColor(GetWindowBackBuffer(w.Handle())->Row(screen.Y - frame.Top)[screen.X - frame.Left]);
+}
+
+// A layout that hides every column leaves an empty grid: its headers and rows area show the
+// grid's background, also where widening the window adds to it.
+TEST_F(CompList, LayoutHidingEveryColumnLeavesAnEmptyGridPainted) {
+    TFormCompLst& w = StartWithCatalogueShown();
+    Ui().AnswerNextFileDialog(BaseDir + "layout");
+    Ui().ChoosePopupItem(w.DBGrid1, "Einstellungen speichern");
+    std::string grd = ReadFile(BaseDir + "layout.GRD");
+    for (size_t at = grd.find("Visible=1"); at != std::string::npos; at = grd.find("Visible=1", at)) grd[at + 8] = '0';
+    WriteFile("hidden.GRD", grd);
+    Ui().AnswerNextFileDialog(BaseDir + "hidden.GRD");
+    Ui().ChoosePopupItem(w.DBGrid1, "Einstellungen laden");
+    ASSERT_EQ(0, w.DBGrid1->GetVisibleColumnCount());
+    const int oldWidth = w.DBGrid1->ClientWidth();
+    w.SetBounds(w.Left(), w.Top(), 800, 400);
+    Ui().Pump();
+    TvxDBGrid& grid = *w.DBGrid1;
+    ASSERT_GT(grid.ClientWidth(), oldWidth + 200);
+    const COLORREF background = ColorToRGB(grid.Color());
+    const int bottom = grid.ClientHeight() - 2;
+    for (TPoint p : {TPoint{2, 2}, TPoint{oldWidth / 2, 2}, TPoint{oldWidth / 2, bottom / 2}, TPoint{oldWidth - 2, 2},
+                     TPoint{oldWidth - 2, bottom}, TPoint{oldWidth + 8, bottom / 2}, TPoint{oldWidth + 100, 2}, TPoint{oldWidth + 100, bottom},
+                     TPoint{grid.ClientWidth() - 2, bottom / 2}})
+        EXPECT_EQ(background, GridPixel(w, p)) << p.X << "," << p.Y;
     w.Close();
 }
 

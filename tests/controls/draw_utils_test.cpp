@@ -22,22 +22,27 @@ constexpr COLORREF kBlack = RGB(0, 0, 0);
 
 TEST(AdjustPopupPosition, KeepsThePopupOnTheWorkArea) {
     TPoint p{-20, 100};
-    AdjustPopupPosition(p, 200, 100, 20);
+    int width = 200;
+    AdjustPopupPosition(p, width, 100, 20);
     EXPECT_EQ(p, Point(0, 100));
     p = {900, 100};
-    AdjustPopupPosition(p, 200, 100, 20);
+    AdjustPopupPosition(p, width, 100, 20);
     EXPECT_EQ(p, Point(824, 100));
-    // Wider than the work area: ends at its right edge, starting left of it.
+    EXPECT_EQ(width, 200);
+    // Wider than the work area: narrowed to it, its start on the work area's left edge.
     p = {10, 100};
-    AdjustPopupPosition(p, 1100, 100, 20);
-    EXPECT_EQ(p, Point(-76, 100));
+    width = 1100;
+    AdjustPopupPosition(p, width, 100, 20);
+    EXPECT_EQ(p, Point(0, 100));
+    EXPECT_EQ(width, 1024);
     // Too low: more room above the owner than below, so it flips above.
     p = {10, 700};
-    AdjustPopupPosition(p, 100, 150, 20);
+    width = 100;
+    AdjustPopupPosition(p, width, 150, 20);
     EXPECT_EQ(p, Point(10, 700 - 170));
     // Too low but even less room above: stays.
     p = {10, 120};
-    AdjustPopupPosition(p, 100, 700, 20);
+    AdjustPopupPosition(p, width, 700, 20);
     EXPECT_EQ(p, Point(10, 120));
     TRect wa;
     GetWorkArea(Point(5000, 5000), wa);

@@ -1,5 +1,6 @@
 // The image editor: items, stepping, first-letter search, the list's size, painting.
 
+#include "controls/draw_utils.h"
 #include "controls/edit_images.h"
 #include "controls/vx_container.h"
 #include "controls/vx_standalone_edits.h"
@@ -130,6 +131,25 @@ TEST_F(ImageEdit, ListShowsAtMostDropDownRowsAndEmptyDescriptions) {
     Driver().PressKey(VK_F4);
     Driver().Pump();
     EXPECT_FALSE(e->IsDroppedDown());
+}
+
+TEST_F(ImageEdit, ListWiderThanTheScreenStaysOnIt) {
+    TForm* form = MakeForm("F");
+    auto* e = Add<TvxImageEdit>(form, "E", 8, 8);
+    Fill(e, {"A", "B"}, {"Apple", std::string(5000, 'W').c_str()});
+    e->SetText("A");
+    form->Show();
+    Driver().Pump();
+    Driver().PressKey(VK_F4);
+    Driver().Pump();
+    ASSERT_TRUE(e->IsDroppedDown());
+    TRect r;
+    GetWindowRect(e->PopupList()->Handle(), &r);
+    TRect wa;
+    GetWorkArea(TPoint{r.Left, r.Top}, wa);
+    EXPECT_EQ(r.Left, wa.Left) << "every item's start is visible";
+    EXPECT_EQ(r.Right, wa.Right);
+    Driver().Escape();
 }
 
 TEST_F(ImageEdit, ImageIndexesThatAreNoNumbersShowNoImage) {
