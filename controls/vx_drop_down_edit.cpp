@@ -426,6 +426,11 @@ void TvxInplaceDropDownEdit::RefocusEdit() {
     SetFocus();
 }
 
+bool TvxInplaceDropDownEdit::FocusForDropDown() {
+    if (!Focused() && CanFocus()) SetFocus();
+    return Focused();
+}
+
 // ---- Keys and mouse ----
 
 void TvxInplaceDropDownEdit::KeyDown(uint16_t& Key, TShiftState Shift) {

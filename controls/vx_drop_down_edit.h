@@ -130,6 +130,9 @@ public:
     // OnMouseUp of a list pop-up: a left release accepts inside the list, rejects outside.
     void ListMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     void RefocusEdit();
+    // A list opens only on the focused editor: takes the focus when it can; false when the
+    // editor still has none.
+    bool FocusForDropDown();
 
 protected:
     TvxInplaceDropDownEdit(TComponent* AOwner, const TvxInplaceEditClass& AClass);

@@ -273,10 +273,7 @@ void TvxInplaceImageEdit::WMGetDlgCode(TMessage& Message) {
 
 void TvxInplaceImageEdit::DropDown() {
     if (IsDroppedDown() || !CanEditText() || !CanModify() || !HandleAllocated()) return;
-    if (!Focused()) {
-        if (CanFocus()) SetFocus();
-        if (!Focused()) return;
-    }
+    if (!FocusForDropDown()) return;
     DoDropDown();
     if (values_->Count() == 0) return;
     TvxPopupImageListBox* list = popupList_;

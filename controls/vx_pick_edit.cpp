@@ -253,10 +253,7 @@ void TvxInplacePickEdit::FillPickList() {
 
 void TvxInplacePickEdit::DropDown() {
     if (IsDroppedDown() || !HandleAllocated()) return;
-    if (!Focused()) {
-        if (CanFocus()) SetFocus();
-        if (!Focused()) return;
-    }
+    if (!FocusForDropDown()) return;
     DoDropDown();
     SetPopupWindow(popupList_);
     if (items_->Count() == 0) return;

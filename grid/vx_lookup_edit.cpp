@@ -332,10 +332,7 @@ void TvxInplaceLookupEdit::PrepareList() {
 
 void TvxInplaceLookupEdit::DropDown() {
     if (IsDroppedDown() || !HandleAllocated() || !CanDropDown()) return;
-    if (!Focused()) {
-        if (CanFocus()) SetFocus();
-        if (!Focused()) return;
-    }
+    if (!FocusForDropDown()) return;
     DoDropDown();
     SetPopupWindow(popupList_);
     PrepareList();
