@@ -274,7 +274,7 @@ void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
     }
     TDataSet* ds = DataSet();
     loadingNodes_ = true;
-    // Whatever happens below, the cursor and the dataset's controls come back (step 12).
+    // Whatever happens below, the cursor and the dataset's controls come back.
     struct Finish {
         TCustomvxDBGrid* grid;
         TDataSet* enable = nullptr;

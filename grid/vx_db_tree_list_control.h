@@ -30,7 +30,7 @@ using TvxGetEditColor =
     std::function<void(TObject* Sender, TvxTreeListNode* ANode, TvxDBTreeListColumn* AColumn, TColor& AColor)>;
 using TvxGetPreviewTextEvent = std::function<void(TObject* Sender, TvxTreeListNode* Node, std::string& Text)>;
 
-// A column class of the Parts: a factory of columns owned by the given component.
+// A column class: a factory of columns owned by the given component.
 using TvxDBTreeListColumnClass = std::function<TvxDBTreeListColumn*(TComponent*)>;
 template <class T>
 TvxDBTreeListColumnClass ColumnClassOf() {

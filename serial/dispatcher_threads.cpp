@@ -60,7 +60,8 @@ void PostThreadException(std::exception_ptr e) {
     PostMessage(ReporterWindow(), kThreadExceptionMsg, 0, 0);
 }
 
-// The tick timer of 55 ms units, with the wrap rule of the original.
+// The tick timer of 55 ms units. A tick count that wrapped since the start still counts
+// on from it, so a time-out that spans the wrap ends on time.
 bool TimerExpired(uint32_t start, uint32_t expire) {
     uint32_t now = GetTickCount() / 55;
     if (now >= start) return now > expire;

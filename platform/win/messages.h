@@ -1,5 +1,5 @@
 #pragma once
-// Message types and numbers of the window system, in the values the Parts assume.
+// Message types and numbers of the window system, in the values its programs expect.
 
 #include <cstdint>
 

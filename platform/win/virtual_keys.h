@@ -1,5 +1,5 @@
 #pragma once
-// Virtual key codes as the Parts use them (letters and digits are their upper-case ASCII
+// Virtual key codes as the window system numbers them (letters and digits are their upper-case ASCII
 // codes: 'A'..'Z', '0'..'9').
 
 #include <cstdint>

@@ -90,5 +90,5 @@ TEST_F(Accelerators, KeyDownOfTheFocusedControlStillSeesAltKeys) {
     // A handler that swallows the key (Key = 0) keeps the accelerator from firing.
     first->OnKeyDown = [](TObject*, uint16_t& key, TShiftState) { key = 0; };
     Driver().PressKey('A', {ssAlt});
-    EXPECT_EQ(applyClicks, 2) << "the character still comes: WM_SYSCHAR follows the key, as on the original";
+    EXPECT_EQ(applyClicks, 2) << "the character still comes: WM_SYSCHAR follows the key";
 }
