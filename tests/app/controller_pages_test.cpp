@@ -136,13 +136,22 @@ TEST_F(ControllerPages, AMissingSuccessStopsTheReadWithTheChannelsMessage) {
     EXPECT_TRUE(ActionsDisabled());
     EXPECT_FALSE(FormTxtCom->Com2->Open());
 
+    // Nothing answers on the port: the message says so.
+    Form1->Notebook1->SetPageIndex(24);
+    sim_->SilentOnce();
+    AnswerBox("OK");
+    Act("Button2401");
+    ASSERT_EQ(2u, boxes_.size());
+    EXPECT_EQ("Fehler in der Kommunikation:\r\rKeine Antwort", boxes_[1]);
+    EXPECT_TRUE(ActionsDisabled());
+
     // A port that does not open leaves CT1 with text 1221.
     Form1->Pages().CT1->Edit2401->SetText("9");
     Form1->Notebook1->SetPageIndex(24);
     AnswerBox("Abbruch");
     Act("Button2401");
-    ASSERT_EQ(2u, boxes_.size());
-    EXPECT_EQ("COM9 kann nicht geöffnet werden !", boxes_[1]);
+    ASSERT_EQ(3u, boxes_.size());
+    EXPECT_EQ("COM9 kann nicht geöffnet werden !", boxes_[2]);
     EXPECT_EQ(24, Form1->Notebook1->PageIndex());
 }
 
@@ -309,7 +318,7 @@ TEST_F(ControllerPages, AControllerThatNeverComesBackFailsTheReadAfterTwentyPoll
     expected.push_back("scxFWV");
     EXPECT_EQ(expected, CommandsSince(before));
     ASSERT_EQ(1u, boxes_.size());
-    EXPECT_EQ("Fehler in der Kommunikation:\r\r", boxes_[0]);
+    EXPECT_EQ("Fehler in der Kommunikation:\r\rKeine Antwort", boxes_[0]);
     EXPECT_TRUE(ActionsDisabled());
     EXPECT_FALSE(FormTxtCom->Com2->Open());
 }
