@@ -24,6 +24,7 @@ const std::array<const char*, 11> kGermanCaptions = {"&Ja",         "&Nein",    
 const std::array<const char*, 11> kEnglishCaptions = {"&Yes",   "&No",     "&Ok",  "&Cancel", "&Help", "&Abort",
                                                       "&Retry", "&Ignore", "A&ll", "",        "&Help"};
 constexpr std::array<uint16_t, 11> kResults = {6, 7, 1, 2, 0, 3, 4, 5, 8, 0, 0};
+constexpr uint16_t kCancelResult = 2;
 // The order in which requested buttons take the free places.
 constexpr std::array<int, 9> kOrder = {2, 3, 0, 1, 10, 4, 5, 6, 7};
 
@@ -202,6 +203,10 @@ void TFormCustMsg::Prepare(const std::string& text, uint8_t type, uint16_t butto
         b->SetVisible(true);
     }
     shownButtons_ = n;
+    // Esc answers as the Cancel button would, or as the only button; a question without
+    // Cancel waits for a real answer.
+    for (int k = 1; k <= 4; ++k)
+        ButtonNo(k)->SetCancel(n == 1 ? k == 1 : k <= n && results_[k - 1] == kCancelResult);
 
     const int bw = Button1->Width();
     int need = n * bw + (n > 0 ? (n - 1) * 20 : 0);

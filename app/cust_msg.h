@@ -1,7 +1,8 @@
 #pragma once
 // The program's one modal message box and its caller CustMessageDlg: a title and a picture
 // by message type, the text measured line by line (lines break at CR), up to four buttons
-// chosen from a bit set in a fixed order, the window sized around them and centred.
+// chosen from a bit set in a fixed order, the window sized around them and centred. Enter
+// presses the first button; Esc the Cancel button, or the only button a box shows.
 
 #include <cstdint>
 #include <string>

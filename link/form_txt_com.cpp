@@ -17,7 +17,24 @@ bool PxtProt = false;
 
 namespace {
 const char* const kLog = "TOVAK-TSC-";
+
+// Why a command failed, for the user: what came back, with bytes that are no text shown
+// as <hex>, or that nothing came.
+std::string FailureReason(const std::string& reply) {
+    if (reply.find_first_not_of(' ') == std::string::npos) return "Keine Antwort";
+    std::string shown;
+    for (unsigned char c : reply) {
+        if (c >= 0x20 && c < 0x7F) {
+            shown += static_cast<char>(c);
+        } else {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "<%02X>", c);
+            shown += hex;
+        }
+    }
+    return shown;
 }
+}  // namespace
 
 TFormTxtCom::TFormTxtCom(TComponent* AOwner) : TForm(AOwner) {
     SetName("FormTxtCom");
@@ -120,7 +137,7 @@ bool TFormTxtCom::SendCommand(const std::string& command, bool showError, std::s
     replyCut_ = false;
     AddTraceLine("R: " + reply);
     if (!cut && reply.find("SUCCESS") != std::string::npos) return false;
-    if (showError) ShowMessageDialog("Fehler in der Kommunikation:\r\r" + reply, 1, 4);
+    if (showError) ShowMessageDialog("Fehler in der Kommunikation:\r\r" + FailureReason(reply), 1, 4);
     return true;
 }
 

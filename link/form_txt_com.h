@@ -36,8 +36,8 @@ public:
     void StopChannel();
     // Sends `command` with CR LF and collects the reply for up to 200 ms, until it holds
     // "SUCCESS"; `reply` gets it with ";", CR and LF as blanks. True on failure (no SUCCESS,
-    // a reply cut at kMaxReply, or the port not open), after showing the reply when
-    // `showError`.
+    // a reply cut at kMaxReply, or the port not open), after showing why when `showError`:
+    // what came back, or that nothing came.
     bool SendCommand(const std::string& command, bool showError, std::string& reply);
     // `text` begins with "S: " or "R: "; the list keeps the last 100 lines.
     void AddTraceLine(const std::string& text);

@@ -5,8 +5,9 @@
 #   COM4  a Portalis device    "Portalis konfigurieren" (the configuration road), the test page
 #   COM5  the door controller  only with --controller: the door-controller pages
 # The first start writes TOVAK.INI so that each road's port is its simulator's; a TOVAK.INI
-# that exists is kept. The simulators end with the program, also on Ctrl+C. Other arguments
-# go to the program.
+# that exists is kept. --controller also makes the start page show the button of the
+# door-controller pages (a language file with that one row, named in TOVAK.INI). The
+# simulators end with the program, also on Ctrl+C. Other arguments go to the program.
 #   TOVAK_HEADLESS=1  run without a display (the windows are drawn but not shown)
 #   TOVAK_BUILD_DIR   a build folder that holds the program already: nothing is installed or built
 #   XDG_DATA_HOME     the base folder is $XDG_DATA_HOME/tovak/ (default ~/.local/share/tovak/)
@@ -64,15 +65,37 @@ start_simulator 4 --type 0
 if [ "$controller" = 1 ]; then start_simulator 5 --controller; fi
 echo "Door commands by hand: kill -USR1 <pid> opens or closes the door, kill -USR2 <pid> presses the"
 echo "emergency buttons, kill <pid> pulls the adapter ($build/sim/tovak-sim --help tells more)."
+echo "The ports folder of this run is $ports; a simulator started there plugs the adapter in again:"
+echo "  $build/sim/tovak-sim --port 3 --ports-dir $ports &"
 
 # Settings and logs live in one folder per user that survives a new build folder.
 base="${XDG_DATA_HOME:-$HOME/.local/share}/tovak/"
 mkdir -p "$base"
 ini="${base}TOVAK.INI"
+seeded=0
 if [ -e "$ini" ]; then
   echo "$ini is kept: where its ports are not COM3 (door terminal), COM4 (Portalis)"
   echo "and COM5 (door controller), pick these in the roads' port lists."
 else
   printf '[MAIN]\r\nCOC=3\r\nCOM=4\r\nCOT=4\r\nCTC=5\r\nCSM=1\r\n' >"$ini"
+  seeded=1
+fi
+if [ "$controller" = 1 ]; then
+  # The button "MOLT-30 konfigurieren" shows only through a row of the language file that
+  # LANGUAGE names. A LANGUAGE of the user's stays; a [MAIN] added at the end of the user's
+  # file reads as part of the first one.
+  language=$(sed -n 's/^[[:space:]]*LANGUAGE[[:space:]]*=[[:space:]]*\([^[:space:]]*\).*/\1/Ip' "$ini" | head -1 | tr '[:lower:]' '[:upper:]')
+  if [ -z "$language" ]; then
+    language=DE
+    if [ "$seeded" = 1 ]; then printf 'LANGUAGE=DE\r\n' >>"$ini"; else printf '[MAIN]\r\nLANGUAGE=DE\r\n' >>"$ini"; fi
+    echo "LANGUAGE=DE added to $ini for the door-controller pages."
+  fi
+  lgf="${base}TOVAK-$language.LGF"
+  if ! grep -qs $'^Form1\tButton003\t' "$lgf"; then
+    [ -s "$lgf" ] || printf 'FORM\tCONTROL\tTYPE\tCAPTION\tCHANGE\tLEFT\tTOP\tWIDTH\tHEIGHT\tHINT\tSHOWHINT\tVISIBLE\tENABLED\tTAG\tFCAPTION\tFHINT\r\n' >"$lgf"
+    [ -z "$(tail -c 1 "$lgf")" ] || printf '\r\n' >>"$lgf"
+    printf 'Form1\tButton003\tTvxButton\tMOLT-30 konfigurieren\tWahr\t16\t104\t264\t25\t\tFalsch\tWahr\tWahr\t0\t\t\r\n' >>"$lgf"
+    echo "$lgf shows the start page's button \"MOLT-30 konfigurieren\"."
+  fi
 fi
 "$build/app/tovak" "/BASEDIR=$base" "${args[@]}"

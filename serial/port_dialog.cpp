@@ -67,6 +67,7 @@ TComSelectForm::TComSelectForm(TComponent* AOwner) : TForm(AOwner) {
     AbortBtn->SetBounds(126, 95, 85, 27);
     AbortBtn->SetCaption("Cancel");
     AbortBtn->SetModalResult(mrCancel);
+    AbortBtn->SetCancel(true);
     AbortBtn->SetTabOrder(1);
     PortsComboBox = Make<TComboBox>(this, "PortsComboBox");
     PortsComboBox->SetBounds(8, 64, 201, 21);

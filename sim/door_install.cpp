@@ -89,6 +89,7 @@ void DoorDevice::PressOrReleaseEmergencyButtons() {
     for (int t = 1; t <= 4; ++t)
         if (s.slots[static_cast<size_t>(t)].address) terminals |= static_cast<uint8_t>(1 << (t - 1));
     s.buttons.fill(0);
+    s.box_bits[1][0] = release ? 0 : s.kzn_buttons;
     if (release) return;
     for (int box = 1; box <= 8; ++box)
         if (s.slots[static_cast<size_t>(box + 4)].address) s.buttons[static_cast<size_t>(box)] = terminals;

@@ -86,9 +86,20 @@ DoorState DoorState::DoorTerminal() {
 
 DoorState DoorState::TryOutTerminal() {
     DoorState s = DoorTerminal();
+    // Each slot at the bus address of its node below, so the slots show the nodes' versions.
+    s.slots[1].address = 0x41;
     // Both boxes jumpered alike (J1 and J3 set, J2 open): the installation's jumper check
     // passes and lets the delays t1 and t2 be edited.
-    for (int box = 5; box <= 6; ++box) s.slots[box].flags = 0x61;
+    for (int box = 5; box <= 6; ++box) {
+        s.slots[box].address = static_cast<uint8_t>(0x42 + box - 5);
+        s.slots[box].flags = 0x61;
+    }
+    // The door times of a usual door (seconds; the permanent release in minutes).
+    const struct {
+        size_t param;
+        uint16_t value;
+    } times[] = {{0x00, 5}, {0x02, 20}, {0x08, 10}, {0x03, 60}, {0x04, 1}, {0x09, 180}, {0x0A, 3}};
+    for (const auto& t : times) s.slots[1].params[t.param] = t.value;
     // Long enough to watch the installation's detection and restart happen.
     s.detect_ms = 1000;
     s.restart_ms = 2000;
@@ -122,6 +133,9 @@ DoorState DoorState::TryOutTerminal() {
     s.od[{0x43, 0x2200, 14}] = 0x00000020;  // locking mode 2
     s.od[{0x44, 0x2008, 1}] = 0x00070001;
     s.od[{0x44, 0x2008, 2}] = 0x00070002;
+    // The emergency buttons are seen by the KZN connector's two boxes as well.
+    s.long_button_record = true;
+    s.kzn_buttons = 0x03;
     return s;
 }
 

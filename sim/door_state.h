@@ -60,6 +60,7 @@ struct DoorState {
     std::array<uint8_t, 9> buttons{};        // 1..8, bit b-1: terminal b's button seen by the box
     std::array<std::array<uint8_t, 4>, 9> box_bits{};
     bool long_button_record = false;
+    uint8_t kzn_buttons = 0;                 // the KZN boxes' bits in box_bits[1][0] while pressed
     std::array<uint8_t, 9> counters{};       // 1..8
 
     std::vector<SimNode> nodes;              // entry i is nodes[i-1]

@@ -31,14 +31,10 @@ std::string ReplyWord(const std::string& reply, size_t n) {
     return n < words.size() ? words[n] : std::string();
 }
 
-// Decimal digits at [pos, pos + len) of `text` (1-based, as the masks count); 0 when absent.
+// The number at [pos, pos + len) of `text` (1-based, as the masks count); -1 unless every
+// one of those places holds a decimal digit, so that a garbled or short reply, or a
+// half-typed entry, is never read as 0.
 int Digits(const std::string& text, size_t pos, size_t len) {
-    return pos - 1 < text.size() ? StrToIntVal(text.substr(pos - 1, len)) : 0;
-}
-
-// The controller's number at [pos, pos + len) of `text` (1-based); -1 unless every one of
-// those places holds a decimal digit, so that a garbled or short reply is never read as 0.
-int ReplyDigits(const std::string& text, size_t pos, size_t len) {
     if (pos - 1 + len > text.size()) return -1;
     int value = 0;
     for (size_t i = pos - 1; i < pos - 1 + len; ++i) {
@@ -46,6 +42,15 @@ int ReplyDigits(const std::string& text, size_t pos, size_t len) {
         value = value * 10 + (text[i] - '0');
     }
     return value;
+}
+
+// Every digit of "YYYY-MM-DD" or "HH:NN:SS" in its place.
+bool DateComplete(const std::string& date) {
+    return Digits(date, 1, 4) >= 0 && Digits(date, 6, 2) >= 0 && Digits(date, 9, 2) >= 0;
+}
+
+bool TimeComplete(const std::string& time) {
+    return Digits(time, 1, 2) >= 0 && Digits(time, 4, 2) >= 0 && Digits(time, 7, 2) >= 0;
 }
 
 bool DateOfText(const std::string& date, TDateTime& result) {
@@ -101,9 +106,7 @@ private:
 void UtcToLocalText(std::string& date, std::string& time) {
     if (date.size() != 10 || time.size() != 8) return;
     TDateTime d, t;
-    if (!TryEncodeDate(ReplyDigits(date, 1, 4), ReplyDigits(date, 6, 2), ReplyDigits(date, 9, 2), d) ||
-        !TryEncodeTime(ReplyDigits(time, 1, 2), ReplyDigits(time, 4, 2), ReplyDigits(time, 7, 2), 0, t))
-        return;
+    if (!DateOfText(date, d) || !TimeOfText(time, t)) return;
     const TDateTime local = UTCToLocal(ComposeDateTime(d, t));
     // The zone may move the moment past the calendar's last or first day: no date shows it.
     int year, month, day;
@@ -206,23 +209,27 @@ void TPageCT2::RefuseEntry(TCustomEdit* edit) {
     CustMessageDlg("Fehlerhafte Angabe - bitte überprüfen !", 1, 4, 0);
 }
 
-bool TPageCT2::EnteredMoment(TDateTime& moment) {
+TMaskEdit* TPageCT2::EnteredMoment(TDateTime& moment) {
+    const std::string dateText = MaskEdit2521->Text(), timeText = MaskEdit2522->Text();
     TDateTime date, time;
-    if (!DateOfText(MaskEdit2521->Text(), date)) return false;
-    if (!TimeOfText(MaskEdit2522->Text(), time)) time = TimeOf(Now());
+    if (!DateComplete(dateText) || !DateOfText(dateText, date)) return MaskEdit2521;
+    if (!TimeComplete(timeText)) return MaskEdit2522;
+    if (!TimeOfText(timeText, time)) time = TimeOf(Now());
     moment = ComposeDateTime(date, time);
-    return true;
+    return nullptr;
 }
 
 void TPageCT2::SetMOLTClock() {
     const int32_t port = Pages().CT1->CtcPortNumber();
     if (port <= 0) return;
     TDateTime moment = Now();
-    // A date that is no date is refused before anything is sent, as an address would be.
-    if (!CheckBox2523->Checked() && !EnteredMoment(moment)) {
-        RefuseEntry(MaskEdit2521);
-        return;
-    }
+    // A half-typed entry or a date that is no date is refused before anything is sent, as
+    // an address would be.
+    if (!CheckBox2523->Checked())
+        if (TMaskEdit* wrong = EnteredMoment(moment)) {
+            RefuseEntry(wrong);
+            return;
+        }
     TChannelUse channel(port, true);
     if (!channel.IsOpen()) return;
     const TDateTime utc = LocalToUTC(moment);

@@ -49,8 +49,9 @@ private:
     bool PollRestart(int32_t port);
     // A pause on this page: false when it ended early (page left, program end).
     bool Pause(uint32_t ms);
-    // The moment entered in the two mask edits; false when the date is no real date.
-    bool EnteredMoment(TDateTime& moment);
+    // The moment entered in the two mask edits; else the edit to correct: an entry with an
+    // unfilled place, or a date that is no real date (a full time that is none means now).
+    TMaskEdit* EnteredMoment(TDateTime& moment);
     void RefuseEntry(TCustomEdit* edit);
 };
 

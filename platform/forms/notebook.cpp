@@ -75,16 +75,24 @@ void TNotebook::SetPageIndex(int v) {
     TPage* next = pages_[static_cast<size_t>(v)];
     next->BringToFront();
     next->SetVisible(true);
+    bool focusLeft = false;
     if (pageIndex_ >= 0 && pageIndex_ < PageCount()) {
         TPage* old = pages_[static_cast<size_t>(pageIndex_)];
         // The focus must not stay on a control that is hidden now.
         if (TCustomForm* form = GetParentForm(this))
-            if (TWinControl* active = form->ActiveControl(); active && old->ContainsControl(active))
+            if (TWinControl* active = form->ActiveControl(); active && old->ContainsControl(active)) {
                 form->SetActiveControl(nullptr);
+                focusLeft = true;
+            }
         old->SetVisible(false);
     }
     pageIndex_ = v;
     if (!HasState(csLoading) && OnPageChanged) OnPageChanged(this);
+    // The focus the old page held goes to the new page's first control once the page is set
+    // up, so the keyboard goes on where the eye does; unless the change placed it already.
+    if (focusLeft && pageIndex_ == v)
+        if (TCustomForm* form = GetParentForm(this); form && !form->ActiveControl())
+            if (TWinControl* first = next->FindNextControl(nullptr, true, true, false)) first->SetFocus();
 }
 
 std::string TNotebook::ActivePage() const {

@@ -28,7 +28,8 @@ public:
     void SetPages(const std::vector<std::string>& Names);
 
     int PageIndex() const { return pageIndex_; }
-    // An index outside the pages is ignored.
+    // An index outside the pages is ignored. When the old page held the focus, the new
+    // page's first control in tab order takes it.
     void SetPageIndex(int v);
     std::string ActivePage() const;
     // Raises EListError for a name that is no page.

@@ -136,13 +136,22 @@ TEST_F(ControllerPages, AMissingSuccessStopsTheReadWithTheChannelsMessage) {
     EXPECT_TRUE(ActionsDisabled());
     EXPECT_FALSE(FormTxtCom->Com2->Open());
 
+    // Nothing answers on the port: the message says so.
+    Form1->Notebook1->SetPageIndex(24);
+    sim_->SilentOnce();
+    AnswerBox("OK");
+    Act("Button2401");
+    ASSERT_EQ(2u, boxes_.size());
+    EXPECT_EQ("Fehler in der Kommunikation:\r\rKeine Antwort", boxes_[1]);
+    EXPECT_TRUE(ActionsDisabled());
+
     // A port that does not open leaves CT1 with text 1221.
     Form1->Pages().CT1->Edit2401->SetText("9");
     Form1->Notebook1->SetPageIndex(24);
     AnswerBox("Abbruch");
     Act("Button2401");
-    ASSERT_EQ(2u, boxes_.size());
-    EXPECT_EQ("COM9 kann nicht geöffnet werden !", boxes_[1]);
+    ASSERT_EQ(3u, boxes_.size());
+    EXPECT_EQ("COM9 kann nicht geöffnet werden !", boxes_[2]);
     EXPECT_EQ(24, Form1->Notebook1->PageIndex());
 }
 
@@ -190,6 +199,33 @@ TEST_F(ControllerPages, TheClockGoesOutInUtcAndComesBackInLocalTimeBothSidesOfTh
     EXPECT_EQ("Fehlerhafte Angabe - bitte überprüfen !", boxes_[0]);
     EXPECT_TRUE(CT2().MaskEdit2521->Focused());
     EXPECT_FALSE(FormTxtCom->Com2->Open());
+
+    // A time typed only half, the button pressed by its key while the field still has the
+    // focus: refused like the date, nothing sent; a half date too.
+    CT2().MaskEdit2521->SetText("2026-03-29");
+    CT2().MaskEdit2522->SetText("");
+    CT2().MaskEdit2522->SetFocus();
+    Ui().PressKey(VK_HOME);
+    Ui().Type("123");
+    ASSERT_EQ("12:3_:__", CT2().MaskEdit2522->EditText());
+    size_t before = sim_->Commands().size();
+    AnswerBox("OK");
+    Ui().PressKey('U', {ssAlt});
+    ASSERT_EQ(2u, boxes_.size());
+    EXPECT_EQ("Fehlerhafte Angabe - bitte überprüfen !", boxes_[1]);
+    EXPECT_TRUE(CT2().MaskEdit2522->Focused());
+    EXPECT_EQ(before, sim_->Commands().size());
+    CT2().MaskEdit2522->SetText("12:30:00");
+    CT2().MaskEdit2521->SetText("2026-1");
+    AnswerBox("OK");
+    EXPECT_TRUE(setClock(kWinterNoon).empty());
+    ASSERT_EQ(3u, boxes_.size());
+    EXPECT_TRUE(CT2().MaskEdit2521->Focused());
+    // A whole time that is no time still means the PC's time, as before.
+    CT2().MaskEdit2521->SetText("2026-03-29");
+    CT2().MaskEdit2522->SetText("25:61:00");
+    EXPECT_EQ("scxSetTime 2026-03-29;11:00:", setClock(kWinterNoon).at(0).substr(0, 28));
+    EXPECT_EQ(3u, boxes_.size());
 }
 
 TEST(UtcToLocalText, ConvertsValidMomentsAndLeavesOthersAlone) {
@@ -309,7 +345,7 @@ TEST_F(ControllerPages, AControllerThatNeverComesBackFailsTheReadAfterTwentyPoll
     expected.push_back("scxFWV");
     EXPECT_EQ(expected, CommandsSince(before));
     ASSERT_EQ(1u, boxes_.size());
-    EXPECT_EQ("Fehler in der Kommunikation:\r\r", boxes_[0]);
+    EXPECT_EQ("Fehler in der Kommunikation:\r\rKeine Antwort", boxes_[0]);
     EXPECT_TRUE(ActionsDisabled());
     EXPECT_FALSE(FormTxtCom->Com2->Open());
 }

@@ -109,3 +109,35 @@ TEST_F(AppStart, AnAdapterPluggedInLaterIsFoundWhenAPortPageShows) {
     EXPECT_EQ(2, Form1->Pages().COC->Notebook3->PageIndex());
     EXPECT_FALSE(Form1->Pages().COC->Button601->Enabled());
 }
+
+TEST_F(AppStart, APageTakesTheKeyboardWhereItOpens) {
+    PtyPair adapter;
+    ASSERT_EQ(0, symlink(adapter.SlavePath().c_str(), (dir_ + "/ports/COM9").c_str()));
+    WriteFile("TOVAK.INI", "[MAIN]\r\nCOC=9\r\nCOM=9\r\n");
+    Start();
+    TPageSEL& sel = *Form1->Pages().SEL;
+    TPageCOC& coc = *Form1->Pages().COC;
+    // By keyboard alone: Enter on the start page's first button, the port page's list takes
+    // the focus, Tab reaches "Start".
+    ASSERT_TRUE(sel.Button001->Focused());
+    Ui().Enter();
+    ASSERT_EQ(TPageCOC::Index, Form1->Notebook1->PageIndex());
+    EXPECT_TRUE(coc.ImageEdit601->Focused());
+    Ui().Tab();
+    EXPECT_TRUE(coc.Button601->Focused());
+    Ui().Enter();
+    ASSERT_TRUE(LinkState.PortOpen);
+    ASSERT_EQ(TPageMEN::Index, Form1->Notebook1->PageIndex());
+    EXPECT_NE(nullptr, Form1->ActiveControl());
+    // Esc leads back to the start page, and the keyboard with it.
+    {
+        AutoAdvance advance(Clock());
+        Ui().Escape();
+    }
+    ASSERT_EQ(0, Form1->Notebook1->PageIndex());
+    EXPECT_TRUE(sel.Button001->Focused());
+    // The mouse's way into the other road likewise.
+    Ui().Click(sel.Button002);
+    ASSERT_EQ(TPageCOM::Index, Form1->Notebook1->PageIndex());
+    EXPECT_TRUE(Form1->Pages().COM->ImageEdit101->Focused());
+}

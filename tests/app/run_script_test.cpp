@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "sim/door_frame.h"
+#include "tests/app/readme_commands.h"
 #include "tests/support/xlib_client.h"
 #include "tests/support/xvfb_server.h"
 
@@ -124,6 +125,14 @@ std::string ControllerAnswer(const std::string& link) {
     port.Write("scxFWV\r\n");
     return port.ReadUpTo('\n');
 }
+
+// The language file's header and the row that shows the start page's button to the
+// door-controller pages.
+constexpr const char* kLanguageHeader =
+    "FORM\tCONTROL\tTYPE\tCAPTION\tCHANGE\tLEFT\tTOP\tWIDTH\tHEIGHT\tHINT\tSHOWHINT\tVISIBLE\tENABLED\tTAG\tFCAPTION"
+    "\tFHINT\r\n";
+constexpr const char* kControllerRow =
+    "Form1\tButton003\tTvxButton\tMOLT-30 konfigurieren\tWahr\t16\t104\t264\t25\t\tFalsch\tWahr\tWahr\t0\t\t\r\n";
 
 class RunScript : public ::testing::Test {
   protected:
@@ -272,12 +281,19 @@ TEST_F(RunScript, FirstStartPointsEachRoadAtItsSimulatorAndClosingTheWindowStops
             buttons = Record(terminal, std::string("\xFB\x02\x00\x50\x19", 5), 0x51);
             return buttons.size() >= 7 && buttons[5] == 1;
         }));
-        EXPECT_EQ(std::string("\x01\x01\x00", 3), buttons.substr(5, 3));
+        // Each record of a box: its terminal buttons, then the four bytes of what its bus
+        // sees, where the KZN connector's two boxes have theirs.
+        ASSERT_GE(buttons.size(), 16u);
+        EXPECT_EQ(1, buttons[5]);
+        EXPECT_EQ(3, buttons[6]);
+        EXPECT_EQ(1, buttons[10]);
+        EXPECT_EQ(0, buttons[15]);
     }
     EXPECT_EQ("scxFWV;3.2.7;SUCCESS\r\n", ControllerAnswer(links_[5]));
     const Window window = MainWindow();
     ASSERT_NE(0u, window) << Output();
-    EXPECT_EQ("[MAIN]\r\nCOC=3\r\nCOM=4\r\nCOT=4\r\nCTC=5\r\nCSM=1\r\n", ReadAll(Ini()));
+    EXPECT_EQ("[MAIN]\r\nCOC=3\r\nCOM=4\r\nCOT=4\r\nCTC=5\r\nCSM=1\r\nLANGUAGE=DE\r\n", ReadAll(Ini()));
+    EXPECT_EQ(std::string(kLanguageHeader) + kControllerRow, ReadAll(Ini().parent_path() / "TOVAK-DE.LGF"));
 
     CloseAsWindowManager(display_, window);
     EXPECT_EQ(0, ScriptEnded()) << Output();
@@ -295,6 +311,55 @@ TEST_F(RunScript, ASettingsFileThatExistsIsKeptAndCtrlCStopsEverything) {
     EXPECT_EQ(mine, ReadAll(Ini()));
     EXPECT_NE(std::string::npos, Output().find("TOVAK.INI is kept")) << Output();
 
+    kill(-script_, SIGINT);
+    EXPECT_EQ(130, ScriptEnded()) << Output();
+    ExpectEverythingStopped();
+}
+
+TEST_F(RunScript, TheControllerButtonJoinsSettingsOfOnesOwnAndAPulledAdapterPlugsInAgain) {
+    fs::create_directories(Ini().parent_path());
+    const std::string mine = "[MAIN]\r\nCOC=3\r\nCOM=4\r\n";
+    std::ofstream(Ini(), std::ios::binary) << mine;
+    // A language file of another program version, without a last line end.
+    std::ofstream(Ini().parent_path() / "TOVAK-DE.LGF", std::ios::binary)
+        << kLanguageHeader
+        << "Form1\tButton001\tTvxButton\tSteuern\tWahr\t16\t40\t264\t25\t\tFalsch\tWahr\tWahr\t0\t\t";
+    StartScript({"--controller"});
+    ASSERT_TRUE(SimulatorsStarted(3)) << Output();
+    ASSERT_NE(0u, MainWindow()) << Output();
+    EXPECT_EQ(mine + "[MAIN]\r\nLANGUAGE=DE\r\n", ReadAll(Ini()));
+    const std::string lgf = ReadAll(Ini().parent_path() / "TOVAK-DE.LGF");
+    EXPECT_NE(std::string::npos, lgf.find("\t0\t\t\r\n" + std::string(kControllerRow))) << lgf;
+
+    // The adapter pulled, then plugged in again with the README's command, in the ports
+    // folder the script printed, from the clone's folder.
+    std::smatch printed;
+    const std::string out = Output();
+    ASSERT_TRUE(std::regex_search(out, printed, std::regex("The ports folder of this run is (\\S+);")))
+        << out;
+    const std::string ports = printed[1];
+    kill(sims_[3], SIGTERM);
+    ASSERT_TRUE(Within(10, [&] { return !fs::exists(fs::symlink_status(links_[3])); }));
+    std::string command = ReadmeCommand("Trying it without hardware", "./build/sim/tovak-sim --port 3 ");
+    ASSERT_NE("", command);
+    command = std::regex_replace(command, std::regex("--ports-dir \\S+"), "--ports-dir " + ports);
+    fs::create_directories(work_ / "clone");
+    fs::create_symlink(TOVAK_BUILD_DIR, work_ / "clone/build");
+    const fs::path replugged = work_ / "replugged.txt";
+    const std::string shell =
+        "(cd " + (work_ / "clone").string() + " && " + command + ") >" + replugged.string() + " 2>&1";
+    ASSERT_EQ(0, std::system(shell.c_str()));
+    std::smatch pid;
+    std::string started;
+    ASSERT_TRUE(Within(10, [&] {
+        started = ReadAll(replugged);
+        return std::regex_search(started, pid, std::regex("tovak-sim (\\d+): door terminal COM3 "));
+    })) << started;
+    sims_[30] = static_cast<pid_t>(std::stoi(pid[1]));  // not the script's: ended by hand below
+    ASSERT_TRUE(fs::exists(links_[3]));
+    EXPECT_EQ(0x81, DeviceType(links_[3]));
+
+    kill(sims_[30], SIGTERM);
     kill(-script_, SIGINT);
     EXPECT_EQ(130, ScriptEnded()) << Output();
     ExpectEverythingStopped();

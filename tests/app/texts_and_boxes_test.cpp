@@ -115,6 +115,39 @@ TEST_F(AppStart, EveryMessageBoxTypeWithItsButtonsAndResult) {
     EXPECT_EQ(0, CustMessageDlg("Text", 3, 3, 0));
 }
 
+TEST_F(AppStart, MessageBoxKeysAnswerAsItsButtons) {
+    Start();
+    struct Case {
+        uint8_t type;
+        uint16_t buttons;
+        uint16_t key;
+        int result;
+    };
+    // Esc: the Cancel button, or the only button; Enter: the first button.
+    const Case cases[] = {
+        {1, 8, VK_ESCAPE, 2},  {2, 4, VK_ESCAPE, 1},  {4, 12, VK_ESCAPE, 2}, {3, 0x0B, VK_ESCAPE, 2},
+        {2, 0x110, VK_ESCAPE, 0}, {4, 12, VK_RETURN, 1}, {3, 3, VK_RETURN, 6},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.buttons) + " key " + std::to_string(c.key));
+        Ui().OnNextModal([&](TCustomForm*, UiDriver& ui) { ui.PressKey(c.key); });
+        EXPECT_EQ(c.result, CustMessageDlg("Text", c.type, c.buttons, 0));
+        EXPECT_EQ(0, Ui().PendingModalScripts());
+    }
+    // A question without Cancel waits for a real answer: the Esc before the click on "Ja"
+    // changes nothing.
+    Ui().OnNextModal([](TCustomForm* form, UiDriver& ui) {
+        ui.Escape();
+        ui.Click(ui.FindByCaption(form, "Ja"));
+    });
+    EXPECT_EQ(6, CustMessageDlg("Wirklich?", 3, 3, 0));
+    Ui().OnNextModal([](TCustomForm* form, UiDriver& ui) {
+        ui.Escape();
+        ui.Click(ui.FindByCaption(form, "Wiederholen"));
+    });
+    EXPECT_EQ(4, CustMessageDlg("Nochmal?", 0, 0xE0, 0)) << "Abort is no Cancel";
+}
+
 TEST_F(AppStart, MessageBoxSizesAroundTextAndButtons) {
     Start();
     TFormCustMsg* box = FormCustMsg;

@@ -62,6 +62,7 @@ TEST_F(TryOut, TheInstallationRunsToItsEnd) {
     Ui().Click(ins.Button11081);
     ASSERT_EQ(10, step());
     ASSERT_TRUE(ins.Button11101->Enabled());
+    EXPECT_EQ("XX", ins.Label11111->Caption()) << "both KZN boxes saw the buttons too";
     Ui().Click(ins.Button11101);
     Ui().Click(ins.CheckEdit11111);
     Ui().Click(ins.Button11111);

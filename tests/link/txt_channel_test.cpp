@@ -120,13 +120,19 @@ TEST_F(TxtChannel, RepliesWithoutSuccessFailWithTheReplyShown) {
     ASSERT_EQ(1u, boxes_.size());
     EXPECT_EQ("Fehler in der Kommunikation:\r\rscxUID ERROR  |1|4", boxes_[0]);
 
+    // The box says what came back, bytes that are no text as hex, or that nothing came.
     sim_->GarbageOnce();
-    EXPECT_TRUE(Send("scxUID", reply, false));
+    EXPECT_TRUE(Send("scxUID", reply));
     EXPECT_EQ(std::string("\x7F#?\x01~~  ", 8), reply);
     sim_->SilentOnce();
-    EXPECT_TRUE(Send("scxUID", reply, false));
+    EXPECT_TRUE(Send("scxUID", reply));
     EXPECT_EQ("", reply);
-    EXPECT_EQ(1u, boxes_.size()) << "no box when not asked";
+    ASSERT_EQ(3u, boxes_.size());
+    EXPECT_EQ("Fehler in der Kommunikation:\r\r<7F>#?<01>~~  |1|4", boxes_[1]);
+    EXPECT_EQ("Fehler in der Kommunikation:\r\rKeine Antwort|1|4", boxes_[2]);
+    sim_->SilentOnce();
+    EXPECT_TRUE(Send("scxUID", reply, false));
+    EXPECT_EQ(3u, boxes_.size()) << "no box when not asked";
 
     // A reply that never ends is cut and fails, even if "SUCCESS" were somewhere in it.
     sim_->EndlessOnce(5000);

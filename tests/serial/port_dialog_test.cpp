@@ -71,6 +71,23 @@ TEST_F(PortDialog, PromptReturnsTheChosenNumberOrCancels) {
     EXPECT_EQ(chosen, 0);
 }
 
+TEST_F(PortDialog, EnterTakesTheChosenPortAndEscCancels) {
+    InstallPortSelectionDialog();
+    driver_->OnNextModal([](TCustomForm* f, UiDriver& d) {
+        auto* dlg = dynamic_cast<TComSelectForm*>(f);
+        dlg->PortsComboBox->SetItemIndex(dlg->PortsComboBox->Items()->IndexOf("COM12"));
+        d.Enter();
+    });
+    uint16_t chosen = 0;
+    EXPECT_TRUE(PortSelectionPrompt()(chosen));
+    EXPECT_EQ(chosen, 12);
+    driver_->OnNextModal([](TCustomForm*, UiDriver& d) { d.Escape(); });
+    chosen = 0;
+    EXPECT_FALSE(PortSelectionPrompt()(chosen));
+    EXPECT_EQ(chosen, 0);
+    EXPECT_EQ(0, driver_->PendingModalScripts());
+}
+
 TEST_F(PortDialog, OkOnAnEmptyListActsAsCancel) {
     auto form = std::make_unique<TComSelectForm>(EnsureApplication());
     form->PortsComboBox->Items()->Clear();
