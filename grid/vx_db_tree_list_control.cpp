@@ -4,6 +4,7 @@
 
 #include "controls/vx_inplace_edit.h"
 #include "platform/classes/update_scope.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/db/blob_field.h"
 #include "platform/db/dataset.h"
 #include "platform/db/field.h"
@@ -173,6 +174,9 @@ void TCustomvxDBTreeListControl::ColumnsChanged() {
         // A column found for a mapping position is claimed, so that a column moved ahead of
         // its field (the field follows a moment later) is not taken for missing.
         std::vector<TvxDBTreeListColumn*> claimed;
+        const bool wasMaking = makingDefaultColumns_;
+        makingDefaultColumns_ = true;
+        TScopeExit making([this, wasMaking] { makingDefaultColumns_ = wasMaking; });
         for (int i = 0; i < link->FieldMapCount(); ++i) {
             TField* field = link->GetMappedField(i);
             if (field) {
@@ -196,6 +200,10 @@ void TCustomvxDBTreeListControl::ColumnsChanged() {
             if (TvxDBTreeListColumn* c = GetColumn(i)) c->SetFieldName(c->FieldName());
     }
     RefreshColumnDefaults();
+}
+
+void TCustomvxDBTreeListControl::CheckCanAddColumn() {
+    if (GetDefaultFields() && !makingDefaultColumns_) throw Exception(kvxDefaultFieldsText);
 }
 
 void TCustomvxDBTreeListControl::DestroyColumns() {

@@ -152,6 +152,8 @@ class TCustomvxDBTreeListControl : public TCustomvxTreeListControl {
 
     // ---- Overrides of the tree list ----
     void ColumnsChanged() override;
+    // With DefaultFields on, the columns follow the fields: the control alone makes them.
+    void CheckCanAddColumn() override;
     void DestroyColumns() override;
     void SetName(const std::string& NewName) override;
     TvxTreeListNode* CreateNode() override;
@@ -216,6 +218,7 @@ class TCustomvxDBTreeListControl : public TCustomvxTreeListControl {
     bool bookmarkCacheFound_ = false;
     int bookmarkCacheIndex_ = -1;
     bool destroyingColumns_ = false;
+    bool makingDefaultColumns_ = false;
     std::string keyField_;
     std::vector<TvxTreeListNode*> watchedNodes_;
     std::string previewFieldName_;
