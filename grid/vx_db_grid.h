@@ -383,6 +383,10 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     std::string CurrentRecordLine();
     bool RefreshCurrentRecord();
     void InsertNewRecordNode();
+    // Posts the record being edited before the focus leaves its row (a refused post raises).
+    // Answers the row to focus then: Node, or the row of Node's record when the post
+    // reloaded the rows; null when there is none.
+    TvxTreeListNode* PostBeforeLeavingRow(TvxTreeListNode* Node);
     Variant StoredNodeValue(TvxTreeListNode* Node, int Column);
     // Record window (vx_db_grid_record_window.cpp).
     Variant CursorNodeValue(TvxTreeListNode* Node, int Column, bool Text);

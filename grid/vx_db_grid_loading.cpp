@@ -10,6 +10,7 @@
 #include "platform/db/dataset.h"
 #include "platform/db/field.h"
 #include "platform/forms/screen.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/rtl/str_utils.h"
 
 namespace {
@@ -623,6 +624,7 @@ void TCustomvxDBGrid::ChangeFocus(TvxTreeListNode* Node, int Column, bool MakeVi
     auto* node = GridNode(Node);
     if (node && !loadingNodes_ && !syncing_ && !IsCursorMode() && Node != GetFocusedNode() && ds && ds->Active() &&
         Has(egoCanNavigation) && !IsUpdateLocked()) {
+        if (DataSetEditing() && !(Node = PostBeforeLeavingRow(Node))) return;
         TvxTreeListNode* target = Node;
         while (target->Count() > 0) target = target->Items(0);
         if (auto* data = GridNode(target); data && !DataSetEditing()) {
@@ -638,6 +640,22 @@ void TCustomvxDBGrid::ChangeFocus(TvxTreeListNode* Node, int Column, bool MakeVi
         }
     }
     TCustomvxDBTreeListControl::ChangeFocus(Node, Column, MakeVisible);
+}
+
+TvxTreeListNode* TCustomvxDBGrid::PostBeforeLeavingRow(TvxTreeListNode* Node) {
+    const Variant key = GridNode(Node)->KeyValue;
+    const int level = Node->Level();
+    bool kept = false;
+    {
+        WatchNode(Node);
+        TScopeExit unwatch([&] { kept = UnwatchNode(Node); });
+        DataSet()->Post();
+    }
+    if (kept) return Node;
+    if (key.IsEmpty()) return nullptr;
+    for (TvxTreeListNode* n = GetFirstNode(); n; n = n->GetNext())
+        if (n->Level() == level && CompareVariants(GridNode(n)->KeyValue, key) == 0) return n;
+    return nullptr;
 }
 
 // ---- Data events outside the record window ----

@@ -417,8 +417,12 @@ void TCustomvxDBTreeListControl::FocusColumnByField(TField* Field) {
 }
 
 bool TCustomvxDBTreeListControl::FocusNode(TvxTreeListNode* Node) {
-    watchedNodes_.push_back(Node);
+    WatchNode(Node);
     TCustomvxTreeListControl::FocusNode(Node);
+    return UnwatchNode(Node);
+}
+
+bool TCustomvxDBTreeListControl::UnwatchNode(TvxTreeListNode* Node) {
     auto it = std::find(watchedNodes_.begin(), watchedNodes_.end(), Node);
     if (it == watchedNodes_.end()) return false;
     watchedNodes_.erase(it);

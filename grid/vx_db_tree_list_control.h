@@ -206,6 +206,10 @@ class TCustomvxDBTreeListControl : public TCustomvxTreeListControl {
     bool DataSetEditing() const;
     bool DataSetInState(TDataSetState State) const;
     void ResolvePreviewField();
+    // A watched node leaves the list when it is deleted; Unwatch answers whether it is
+    // still there.
+    void WatchNode(TvxTreeListNode* Node) { watchedNodes_.push_back(Node); }
+    bool UnwatchNode(TvxTreeListNode* Node);
 
   private:
     void InvalidateBookmarkCache() { bookmarkCacheIndex_ = -1; }
