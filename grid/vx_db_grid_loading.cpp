@@ -792,17 +792,20 @@ bool TCustomvxDBGrid::RefreshCurrentRecord() {
 void TCustomvxDBGrid::InsertNewRecordNode() {
     TvxTreeListNode* focused = GetFocusedNode();
     if (focused && focused == syncedNode_) return;
-    // An appended record's row goes last, an inserted one's before the focused row.
+    // The row goes among the data rows: on a focused group row, into its first group. An
+    // appended record's row goes last, an inserted one's before the focused row.
+    TvxTreeListNode* place = focused;
+    while (place && place->Count() > 0) place = place->Items(0);
     TDataSet* ds = DataSet();
-    TvxTreeListNode* before = ds && ds->Eof() ? nullptr : focused;
+    TvxTreeListNode* before = ds && ds->Eof() ? nullptr : place;
     TvxTreeListNode* node;
-    if (focused && focused->Parent())
-        node = focused->Parent()->InsertChild(before);
+    if (place && place->Parent())
+        node = place->Parent()->InsertChild(before);
     else
         node = InsertNode(before);
     auto* row = GridNode(node);
     LoadNodeData(row);
-    row->RecordIndex = focused ? GridNode(focused)->RecordIndex : 0;
+    row->RecordIndex = place ? GridNode(place)->RecordIndex : 0;
     syncedNode_ = node;
     syncedKeyValue_ = row->KeyValue;
     syncing_ = true;

@@ -215,6 +215,43 @@ TEST_F(DBGridLoading, ADataChangeKeepsGroupRowsAndDropsThoseLeftEmpty) {
     EXPECT_EQ(table->RecordCount(), 2);
 }
 
+// A record appended while the rows are grouped goes into its group: no root is left
+// without rows, neither while it is entered nor after the post, with or without the
+// in-place refresh.
+TEST_F(DBGridLoading, ARecordAppendedWhileGroupedJoinsItsGroup) {
+    Add(1, "A", 1);
+    Add(2, "B", 2);
+    LoadAll();
+    name->SetGroupIndex(0);
+    ASSERT_EQ(grid->GetCount(), 2);
+    auto everyRootHasRows = [&](const char* step) {
+        SCOPED_TRACE(step);
+        ASSERT_EQ(grid->GetCount(), 2);
+        for (int i = 0; i < grid->GetCount(); ++i) EXPECT_GT(grid->GetItem(i)->Count(), 0) << i;
+    };
+    auto append = [&](int id_, const char* group) {
+        table->Append();
+        everyRootHasRows("entering");
+        table->FieldByName("ID")->SetAsInteger(id_);
+        table->FieldByName("Name")->SetAsString(group);
+        table->Post();
+        everyRootHasRows("posted");
+    };
+    append(3, "A");
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{1, 3, 2}));
+    table->Edit();
+    table->FieldByName("Amount")->SetAsFloat(5);
+    table->Post();
+    everyRootHasRows("edited");
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{1, 3, 2}));
+
+    TvxDBGridOptions options = grid->GridOptions();
+    options.Include(egoSmartRefresh);
+    grid->SetGridOptions(options);
+    append(4, "B");
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{1, 3, 2, 4}));
+}
+
 TEST_F(DBGridLoading, FocusTopRowAndSelectionSurviveAppendPostAndDelete) {
     for (int i = 1; i <= 30; ++i) Add(i, ("n" + std::to_string(i)).c_str(), i);
     grid->SetGridOptions([&] {
