@@ -129,6 +129,8 @@ class TCustomvxTreeListControl : public TCustomvxTreeList {
     void LoadFromRegistry(const std::string& Path);
     // "\" in front, no "\" at the end.
     static std::string NormalizeLayoutPath(std::string Path);
+    // Where a column's keys go under a normalised layout path.
+    static std::string ColumnLayoutSection(const std::string& Path, const TvxTreeListColumn* Column);
 
     // ---- What the bands and columns ask ----
     bool BandMapsValid() const { return !bandMapsBuilding_; }
