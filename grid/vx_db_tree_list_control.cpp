@@ -4,11 +4,11 @@
 
 #include "controls/vx_inplace_edit.h"
 #include "platform/classes/update_scope.h"
-#include "platform/rtl/scope_exit.h"
 #include "platform/db/blob_field.h"
 #include "platform/db/dataset.h"
 #include "platform/db/field.h"
 #include "platform/rtl/convert.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/rtl/str_utils.h"
 
 namespace {
