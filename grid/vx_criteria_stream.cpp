@@ -170,7 +170,7 @@ void WriteCriteriaValue(TStream* Stream, const Variant& Value) {
         }
         case varCurrency:
             WriteCode(Stream, vaCurrency);
-            WriteLE<int64_t>(Stream, std::llround(Value.AsDouble() * 10000.0));
+            WriteLE<int64_t>(Stream, Value.CurrencyUnits());
             return;
         case varDate:
             WriteCode(Stream, vaDate);
@@ -221,7 +221,7 @@ Variant ReadCriteriaValue(TStream* Stream) {
         case vaSingle:
             return Variant::FromSingle(ReadLE<float>(Stream));
         case vaCurrency:
-            return Variant::FromCurrency(static_cast<double>(ReadLE<int64_t>(Stream)) / 10000.0);
+            return Variant::FromCurrencyUnits(ReadLE<int64_t>(Stream));
         case vaDate:
             return Variant::FromDate(ReadLE<double>(Stream));
         case vaWString: {

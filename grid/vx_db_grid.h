@@ -338,7 +338,6 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     void ClearAutoHeaderPanelHeight() override;
 
     // ---- Layout (vx_db_grid_layout.cpp) ----
-    void LoadColumnLayout(TvxRegIniWrapper* Wrapper, const std::string& Section, TvxTreeListColumn* Column) override;
     void LoadViewLayout(TvxRegIniWrapper* Wrapper, const std::string& Section) override;
     void SaveColumnLayout(TvxRegIniWrapper* Wrapper, const std::string& Section, TvxTreeListColumn* Column) override;
     void SaveViewLayout(TvxRegIniWrapper* Wrapper, const std::string& Section) override;
@@ -383,6 +382,10 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     std::string CurrentRecordLine();
     bool RefreshCurrentRecord();
     void InsertNewRecordNode();
+    // Posts the record being edited before the focus leaves its row (a refused post raises).
+    // Answers the row to focus then: Node, or the row of Node's record when the post
+    // reloaded the rows; null when there is none.
+    TvxTreeListNode* PostBeforeLeavingRow(TvxTreeListNode* Node);
     Variant StoredNodeValue(TvxTreeListNode* Node, int Column);
     // Record window (vx_db_grid_record_window.cpp).
     Variant CursorNodeValue(TvxTreeListNode* Node, int Column, bool Text);
@@ -406,6 +409,8 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     // False when the window went away meanwhile.
     bool AnimateGroupPanel(bool Show);
     TvxDBTreeListColumn* ColumnAt(int Column) const { return GetColumn(Column); }
+    // Every column's "GroupIndex" under the layout path, applied in level order.
+    void LoadGroupLayout(TvxRegIniWrapper* Wrapper, const std::string& Path);
     // The binary "Filter" of the layout (vx_db_grid_layout.cpp).
     void LoadFilterLayout(TvxRegIniWrapper* Wrapper, const std::string& Section);
     void SaveFilterLayout(TvxRegIniWrapper* Wrapper, const std::string& Section);

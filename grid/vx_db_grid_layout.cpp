@@ -2,6 +2,10 @@
 // switches of the grid and, in the registry only (INI files hold no binary values), the
 // filter as the component stream of a wrapper around it.
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "controls/reg_ini_wrapper.h"
 #include "grid/vx_criteria_stream.h"
 #include "grid/vx_db_grid.h"
@@ -10,15 +14,7 @@
 #include "grid/vx_filter_wrapper.h"
 #include "platform/classes/memory_stream.h"
 #include "platform/rtl/exception.h"
-
-void TCustomvxDBGrid::LoadColumnLayout(TvxRegIniWrapper* Wrapper, const std::string& Section,
-                                       TvxTreeListColumn* Column) {
-    // The group index first: grouping moves and hides the column, which the inherited
-    // keys then correct.
-    if (auto* column = dynamic_cast<TvxDBTreeListColumn*>(Column))
-        column->SetGroupIndex(Wrapper->ReadInteger(Section, "GroupIndex", column->GroupIndex()));
-    TCustomvxDBTreeListControl::LoadColumnLayout(Wrapper, Section, Column);
-}
+#include "platform/rtl/scope_exit.h"
 
 void TCustomvxDBGrid::SaveColumnLayout(TvxRegIniWrapper* Wrapper, const std::string& Section,
                                        TvxTreeListColumn* Column) {
@@ -27,7 +23,10 @@ void TCustomvxDBGrid::SaveColumnLayout(TvxRegIniWrapper* Wrapper, const std::str
         Wrapper->WriteInteger(Section, "GroupIndex", column->GroupIndex());
 }
 
+// Grouping comes before every column's own keys: it moves, hides and sorts the columns,
+// which those keys then correct.
 void TCustomvxDBGrid::LoadViewLayout(TvxRegIniWrapper* Wrapper, const std::string& Section) {
+    LoadGroupLayout(Wrapper, Section);
     TCustomvxDBTreeListControl::LoadViewLayout(Wrapper, Section);
     SetShowGroupPanel(Wrapper->ReadBool(Section, "ShowGroupPanel", ShowGroupPanel()));
     SetShowNewItemRow(Wrapper->ReadBool(Section, "ShowNewItemRow", ShowNewItemRow()));
@@ -43,6 +42,24 @@ void TCustomvxDBGrid::SaveViewLayout(TvxRegIniWrapper* Wrapper, const std::strin
     Wrapper->WriteBool(Section, "ShowRowFooter", ShowRowFooter());
     Wrapper->WriteBool(Section, "ShowSummaryFooter", ShowSummaryFooter());
     SaveFilterLayout(Wrapper, Section);
+}
+
+void TCustomvxDBGrid::LoadGroupLayout(TvxRegIniWrapper* Wrapper, const std::string& Path) {
+    // Each level given renumbers the levels behind it: all are read first, then given in
+    // level order (ungrouped columns first), so that none moves one given before.
+    std::vector<std::pair<int, TvxDBTreeListColumn*>> levels;
+    bool changed = false;
+    for (int i = 0; i < ColumnCount(); ++i)
+        if (TvxDBTreeListColumn* column = GetColumn(i)) {
+            const int level = Wrapper->ReadInteger(ColumnLayoutSection(Path, column), "GroupIndex", column->GroupIndex());
+            levels.emplace_back(level, column);
+            changed = changed || level != column->GroupIndex();
+        }
+    if (!changed) return;
+    std::stable_sort(levels.begin(), levels.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    BeginGroupRebuild();
+    TScopeExit rebuilt([this] { EndGroupRebuild(); });
+    for (const auto& [level, column] : levels) column->SetGroupIndex(level);
 }
 
 void TCustomvxDBGrid::LoadFilterLayout(TvxRegIniWrapper* Wrapper, const std::string& Section) {

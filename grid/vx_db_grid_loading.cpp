@@ -10,6 +10,7 @@
 #include "platform/db/dataset.h"
 #include "platform/db/field.h"
 #include "platform/forms/screen.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/rtl/str_utils.h"
 
 namespace {
@@ -623,6 +624,7 @@ void TCustomvxDBGrid::ChangeFocus(TvxTreeListNode* Node, int Column, bool MakeVi
     auto* node = GridNode(Node);
     if (node && !loadingNodes_ && !syncing_ && !IsCursorMode() && Node != GetFocusedNode() && ds && ds->Active() &&
         Has(egoCanNavigation) && !IsUpdateLocked()) {
+        if (DataSetEditing() && !(Node = PostBeforeLeavingRow(Node))) return;
         TvxTreeListNode* target = Node;
         while (target->Count() > 0) target = target->Items(0);
         if (auto* data = GridNode(target); data && !DataSetEditing()) {
@@ -638,6 +640,22 @@ void TCustomvxDBGrid::ChangeFocus(TvxTreeListNode* Node, int Column, bool MakeVi
         }
     }
     TCustomvxDBTreeListControl::ChangeFocus(Node, Column, MakeVisible);
+}
+
+TvxTreeListNode* TCustomvxDBGrid::PostBeforeLeavingRow(TvxTreeListNode* Node) {
+    const Variant key = GridNode(Node)->KeyValue;
+    const int level = Node->Level();
+    bool kept = false;
+    {
+        WatchNode(Node);
+        TScopeExit unwatch([&] { kept = UnwatchNode(Node); });
+        DataSet()->Post();
+    }
+    if (kept) return Node;
+    if (key.IsEmpty()) return nullptr;
+    for (TvxTreeListNode* n = GetFirstNode(); n; n = n->GetNext())
+        if (n->Level() == level && CompareVariants(GridNode(n)->KeyValue, key) == 0) return n;
+    return nullptr;
 }
 
 // ---- Data events outside the record window ----
@@ -774,17 +792,20 @@ bool TCustomvxDBGrid::RefreshCurrentRecord() {
 void TCustomvxDBGrid::InsertNewRecordNode() {
     TvxTreeListNode* focused = GetFocusedNode();
     if (focused && focused == syncedNode_) return;
-    // An appended record's row goes last, an inserted one's before the focused row.
+    // The row goes among the data rows: on a focused group row, into its first group. An
+    // appended record's row goes last, an inserted one's before the focused row.
+    TvxTreeListNode* place = focused;
+    while (place && place->Count() > 0) place = place->Items(0);
     TDataSet* ds = DataSet();
-    TvxTreeListNode* before = ds && ds->Eof() ? nullptr : focused;
+    TvxTreeListNode* before = ds && ds->Eof() ? nullptr : place;
     TvxTreeListNode* node;
-    if (focused && focused->Parent())
-        node = focused->Parent()->InsertChild(before);
+    if (place && place->Parent())
+        node = place->Parent()->InsertChild(before);
     else
         node = InsertNode(before);
     auto* row = GridNode(node);
     LoadNodeData(row);
-    row->RecordIndex = focused ? GridNode(focused)->RecordIndex : 0;
+    row->RecordIndex = place ? GridNode(place)->RecordIndex : 0;
     syncedNode_ = node;
     syncedKeyValue_ = row->KeyValue;
     syncing_ = true;

@@ -115,7 +115,11 @@ void TvxDBTreeListColumn::SetSummaryGroupName(const std::string& Value) {
 void TvxDBTreeListColumn::SetSummaryFooterType(TvxSummaryType Value) {
     if (summaryFooterType_ == Value) return;
     summaryFooterType_ = Value;
-    ColumnChanged();
+    // The running value was summed for the old type, or not at all.
+    if (TCustomvxDBTreeListControl* control = DBControl())
+        control->ColumnFieldChanged(this);
+    else
+        ColumnChanged();
 }
 
 void TvxDBTreeListColumn::SetSummaryFooterField(const std::string& Value) {

@@ -8,6 +8,7 @@
 #include "platform/db/dataset.h"
 #include "platform/db/field.h"
 #include "platform/rtl/convert.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/rtl/str_utils.h"
 
 namespace {
@@ -173,6 +174,9 @@ void TCustomvxDBTreeListControl::ColumnsChanged() {
         // A column found for a mapping position is claimed, so that a column moved ahead of
         // its field (the field follows a moment later) is not taken for missing.
         std::vector<TvxDBTreeListColumn*> claimed;
+        const bool wasMaking = makingDefaultColumns_;
+        makingDefaultColumns_ = true;
+        TScopeExit making([this, wasMaking] { makingDefaultColumns_ = wasMaking; });
         for (int i = 0; i < link->FieldMapCount(); ++i) {
             TField* field = link->GetMappedField(i);
             if (field) {
@@ -196,6 +200,10 @@ void TCustomvxDBTreeListControl::ColumnsChanged() {
             if (TvxDBTreeListColumn* c = GetColumn(i)) c->SetFieldName(c->FieldName());
     }
     RefreshColumnDefaults();
+}
+
+void TCustomvxDBTreeListControl::CheckCanAddColumn() {
+    if (GetDefaultFields() && !makingDefaultColumns_) throw Exception(kvxDefaultFieldsText);
 }
 
 void TCustomvxDBTreeListControl::DestroyColumns() {
@@ -409,8 +417,12 @@ void TCustomvxDBTreeListControl::FocusColumnByField(TField* Field) {
 }
 
 bool TCustomvxDBTreeListControl::FocusNode(TvxTreeListNode* Node) {
-    watchedNodes_.push_back(Node);
+    WatchNode(Node);
     TCustomvxTreeListControl::FocusNode(Node);
+    return UnwatchNode(Node);
+}
+
+bool TCustomvxDBTreeListControl::UnwatchNode(TvxTreeListNode* Node) {
     auto it = std::find(watchedNodes_.begin(), watchedNodes_.end(), Node);
     if (it == watchedNodes_.end()) return false;
     watchedNodes_.erase(it);

@@ -152,6 +152,8 @@ class TCustomvxDBTreeListControl : public TCustomvxTreeListControl {
 
     // ---- Overrides of the tree list ----
     void ColumnsChanged() override;
+    // With DefaultFields on, the columns follow the fields: the control alone makes them.
+    void CheckCanAddColumn() override;
     void DestroyColumns() override;
     void SetName(const std::string& NewName) override;
     TvxTreeListNode* CreateNode() override;
@@ -204,6 +206,10 @@ class TCustomvxDBTreeListControl : public TCustomvxTreeListControl {
     bool DataSetEditing() const;
     bool DataSetInState(TDataSetState State) const;
     void ResolvePreviewField();
+    // A watched node leaves the list when it is deleted; Unwatch answers whether it is
+    // still there.
+    void WatchNode(TvxTreeListNode* Node) { watchedNodes_.push_back(Node); }
+    bool UnwatchNode(TvxTreeListNode* Node);
 
   private:
     void InvalidateBookmarkCache() { bookmarkCacheIndex_ = -1; }
@@ -216,6 +222,7 @@ class TCustomvxDBTreeListControl : public TCustomvxTreeListControl {
     bool bookmarkCacheFound_ = false;
     int bookmarkCacheIndex_ = -1;
     bool destroyingColumns_ = false;
+    bool makingDefaultColumns_ = false;
     std::string keyField_;
     std::vector<TvxTreeListNode*> watchedNodes_;
     std::string previewFieldName_;

@@ -53,7 +53,15 @@ TvxDBGridSummaryItems::TvxDBGridSummaryItems(TvxDBGridSummaryGroup* AGroup)
 void TvxDBGridSummaryItems::Update(TCollectionItem*) {
     TvxDBGridSummaryGroups* groups = group_ ? group_->Groups() : nullptr;
     TCustomvxDBTreeListControl* grid = groups ? groups->Grid() : nullptr;
-    if (!GridLoading(grid)) grid->RefreshLayout();
+    if (GridLoading(grid)) return;
+    // An item being added reports itself before it is built: it changes no value yet.
+    for (int i = 0; i < Count(); ++i)
+        if (!dynamic_cast<TvxDBGridSummaryItem*>(TCollection::Items(i))) {
+            grid->RefreshLayout();
+            return;
+        }
+    // An item's type or field changes the values of the loaded group rows, not only the layout.
+    grid->SummaryGroupsChanged();
 }
 
 // ---- Groups ----

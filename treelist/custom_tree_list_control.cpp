@@ -204,6 +204,7 @@ TvxTreeListColumn* TCustomvxTreeListControl::FindColumnByName(const std::string&
 
 TvxTreeListColumn* TCustomvxTreeListControl::CreateColumn(const std::function<TvxTreeListColumn*(TComponent*)>& Make,
                                                           TComponent* Owner) {
+    CheckCanAddColumn();
     TvxTreeListColumn* column = Make(Owner ? Owner : this);
     for (int n = ColumnCount() + 1;; ++n) {
         try {
@@ -219,6 +220,7 @@ TvxTreeListColumn* TCustomvxTreeListControl::CreateColumn(const std::function<Tv
 
 void TCustomvxTreeListControl::AddColumn(TvxTreeListColumn* Column) {
     if (!Column || Column->treeList_ == this) return;
+    CheckCanAddColumn();
     if (Column->treeList_) Column->treeList_->RemoveColumn(Column);
     columns_.push_back(Column);
     Column->treeList_ = this;
@@ -245,6 +247,7 @@ void TCustomvxTreeListControl::DestroyColumns() {
 
 void TCustomvxTreeListControl::AssignColumns(TCustomvxTreeListControl* Source) {
     if (!Source || Source == this) return;
+    CheckCanAddColumn();
     BeginUpdate();
     DestroyColumns();
     for (int i = 0; i < Source->ColumnCount(); ++i) {

@@ -74,7 +74,8 @@ class TCustomvxTreeListControl : public TCustomvxTreeList {
     TvxTreeListColumn* SortedColumns(int Index) const;
     TvxTreeListColumn* FindColumnByName(const std::string& Name) const;
     // A column of the class Make builds, owned by Owner (the control when null), named after
-    // the control and added.
+    // the control and added. Raises before anything is made when the control takes no
+    // columns from outside (CheckCanAddColumn).
     TvxTreeListColumn* CreateColumn(const std::function<TvxTreeListColumn*(TComponent*)>& Make,
                                     TComponent* Owner = nullptr);
     template <class T>
@@ -82,6 +83,8 @@ class TCustomvxTreeListControl : public TCustomvxTreeList {
         return static_cast<T*>(CreateColumn([](TComponent* o) -> TvxTreeListColumn* { return new T(o); }, Owner));
     }
     void AddColumn(TvxTreeListColumn* Column);
+    // Raises when the control keeps its own columns and takes none from a caller.
+    virtual void CheckCanAddColumn() {}
     void RefreshColumnDefaults();
     void BeginSorting() { ++sortingLock_; }
     void EndSorting();
@@ -126,6 +129,8 @@ class TCustomvxTreeListControl : public TCustomvxTreeList {
     void LoadFromRegistry(const std::string& Path);
     // "\" in front, no "\" at the end.
     static std::string NormalizeLayoutPath(std::string Path);
+    // Where a column's keys go under a normalised layout path.
+    static std::string ColumnLayoutSection(const std::string& Path, const TvxTreeListColumn* Column);
 
     // ---- What the bands and columns ask ----
     bool BandMapsValid() const { return !bandMapsBuilding_; }

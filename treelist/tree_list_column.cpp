@@ -40,8 +40,11 @@ void TvxTreeListColumn::SetName(const std::string& NewName) {
 
 void TvxTreeListColumn::SetTreeList(TCustomvxTreeListControl* Value) {
     if (treeList_ == Value) return;
-    if (treeList_) treeList_->RemoveColumn(this);
-    if (Value) Value->AddColumn(this);
+    // Adding takes the column from its former control once the new one accepts it.
+    if (Value)
+        Value->AddColumn(this);
+    else
+        treeList_->RemoveColumn(this);
 }
 
 void TvxTreeListColumn::Changed(bool AllItems) {

@@ -21,10 +21,6 @@ std::string BandSection(const std::string& Path, int Index) {
     return Path + "\\Band\\Band" + std::to_string(Index);
 }
 
-std::string ColumnSection(const std::string& Path, const TvxTreeListColumn* Column) {
-    return Path + "\\Columns\\" + Column->Name();
-}
-
 // Items in the order of their stored "Index" values; equal values keep the current order.
 template <class T>
 std::vector<T*> OrderByIndex(std::vector<std::pair<int, T*>> Entries) {
@@ -40,6 +36,10 @@ std::string TCustomvxTreeListControl::NormalizeLayoutPath(std::string Path) {
     if (!Path.empty() && Path.front() != '\\') Path.insert(Path.begin(), '\\');
     while (!Path.empty() && Path.back() == '\\') Path.pop_back();
     return Path;
+}
+
+std::string TCustomvxTreeListControl::ColumnLayoutSection(const std::string& Path, const TvxTreeListColumn* Column) {
+    return Path + "\\Columns\\" + Column->Name();
 }
 
 std::string TCustomvxTreeListControl::LayoutSectionName() const {
@@ -65,7 +65,7 @@ void TCustomvxTreeListControl::SaveLayout(TObject* Storage, std::string Path) {
         }
     }
     SaveViewLayout(&wrapper, Path);
-    for (TvxTreeListColumn* column : columns_) SaveColumnLayout(&wrapper, ColumnSection(Path, column), column);
+    for (TvxTreeListColumn* column : columns_) SaveColumnLayout(&wrapper, ColumnLayoutSection(Path, column), column);
 }
 
 void TCustomvxTreeListControl::SaveViewLayout(TvxRegIniWrapper* Wrapper, const std::string& Section) {
@@ -134,7 +134,7 @@ void TCustomvxTreeListControl::LoadLayout(TObject* Storage, std::string Path) {
 
     std::vector<std::pair<int, TvxTreeListColumn*>> columns;
     for (TvxTreeListColumn* column : std::vector<TvxTreeListColumn*>(columns_)) {
-        const std::string section = ColumnSection(Path, column);
+        const std::string section = ColumnLayoutSection(Path, column);
         LoadColumnLayout(&wrapper, section, column);
         columns.emplace_back(wrapper.ReadInteger(section, "Index", column->Index()), column);
     }
@@ -143,7 +143,7 @@ void TCustomvxTreeListControl::LoadLayout(TObject* Storage, std::string Path) {
 
     ++layoutLoading_;
     for (TvxTreeListColumn* column : columns_) {
-        const std::string section = ColumnSection(Path, column);
+        const std::string section = ColumnLayoutSection(Path, column);
         column->SetBandIndex(wrapper.ReadInteger(section, "BandIndex", column->BandIndex()));
         column->SetRowIndex(wrapper.ReadInteger(section, "RowIndex", column->RowIndex()));
         const int stored = wrapper.ReadInteger(section, "StoredRowIndex", column->StoredRowIndex());

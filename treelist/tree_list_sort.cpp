@@ -110,4 +110,7 @@ void TCustomvxTreeList::SortNodes(int Level, int ColumnIndex, bool Descending) {
         LayoutChanged();
     else
         DropVisibleList();
+    // The top row keeps its node, which the sort may have taken towards the end: the rows
+    // from it on must still fill the view.
+    if (!IsDestroying()) ClampTopIndex();
 }

@@ -57,11 +57,34 @@ Variant Variant::FromDate(double dateTime) {
     return v;
 }
 
+namespace {
+int64_t UnitsOf(double value) {
+    const double scaled = std::round(value * 10000.0);
+    if (std::isnan(scaled)) return 0;
+    if (scaled >= 9.2233720368547758e18) return std::numeric_limits<int64_t>::max();
+    if (scaled < -9.2233720368547758e18) return std::numeric_limits<int64_t>::min();
+    return static_cast<int64_t>(scaled);
+}
+}  // namespace
+
 Variant Variant::FromCurrency(double value) {
     Variant v;
     v.type_ = varCurrency;
+    v.i_ = UnitsOf(value);
     v.d_ = std::round(value * 10000.0) / 10000.0;
     return v;
+}
+
+Variant Variant::FromCurrencyUnits(int64_t units) {
+    Variant v;
+    v.type_ = varCurrency;
+    v.i_ = units;
+    v.d_ = static_cast<double>(units) / 10000.0;
+    return v;
+}
+
+int64_t Variant::CurrencyUnits() const {
+    return type_ == varCurrency ? i_ : UnitsOf(AsDouble());
 }
 
 Variant Variant::Array(std::vector<Variant> items) {
@@ -320,6 +343,7 @@ TVariantRelationship VarCompareValue(const Variant& a, const Variant& b) {
     if (a.IsString() && b.IsString()) return Rel(a.AsString(), b.AsString());
     if (a.IsNumeric() && b.IsNumeric()) {
         if (IsIntegerType(a.VarType()) && IsIntegerType(b.VarType())) return Rel(a.AsInt64(), b.AsInt64());
+        if (a.VarType() == varCurrency && b.VarType() == varCurrency) return Rel(a.CurrencyUnits(), b.CurrencyUnits());
         return Rel(a.AsDouble(), b.AsDouble());
     }
     // One string, one number.

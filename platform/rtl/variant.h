@@ -49,6 +49,8 @@ class Variant {
     static Variant Null();
     static Variant FromDate(double dateTime);   // a TDateTime
     static Variant FromCurrency(double value);  // kept to four decimals
+    // A currency value as the class library keeps it: an integer count of 0.0001 units.
+    static Variant FromCurrencyUnits(int64_t units);
     static Variant Array(std::vector<Variant> items);
     static Variant FromByte(uint8_t value);
     // A 4-byte float: the value is kept at single precision.
@@ -69,6 +71,9 @@ class Variant {
     bool AsBoolean() const;
     std::string AsString() const;
     double AsDate() const;
+    // The value in 0.0001 units: exact for a currency value; other numbers are rounded and
+    // held to the 64-bit range.
+    int64_t CurrencyUnits() const;
 
     // Variant arrays (one dimension, low bound 0).
     int ArrayHighBound() const;
@@ -82,7 +87,7 @@ class Variant {
   private:
     [[noreturn]] void CastError(const char* target) const;
     TVarType type_ = varEmpty;
-    int64_t i_ = 0;
+    int64_t i_ = 0;  // integers, Booleans, and a currency value's units beside its double
     double d_ = 0;
     std::string s_;
     std::unique_ptr<std::vector<Variant>> items_;

@@ -12,6 +12,7 @@
 #include "tests/app/control_road_support.h"
 #include "memdata/vx_mem_data.h"
 #include "platform/db/field.h"
+#include "treelist/tree_list_geometry.h"
 
 namespace {
 
@@ -217,6 +218,65 @@ TEST_P(NetInfoShow, ReadsTheBusAndShowsTheFileAsTheNetworkList) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Buses, NetInfoShow, ::testing::Values(0, 2, 32));
+
+// Sorting the list by a click on a column title shows every row from the first, the focused
+// one among them.
+TEST_F(DevicePages, NetworkListSortedByHeaderClicksShowsAllItsRows) {
+    StartJob("/NETINFO,7,SHOW", BusOf(4));
+    ASSERT_TRUE(Ui().WaitFor([&] { return !Net().Label1701->Visible(); }, 30000));
+    TvxDBGrid& grid = *Net().DBGrid17;
+    ASSERT_EQ(4, grid.GetCount());
+    auto headerRect = [&](const std::string& caption) {
+        TvxTreeListLayout layout;
+        grid.CalcLayout(layout);
+        TRect r{};
+        for (int i = 0; i < grid.ColumnCount(); ++i)
+            if (grid.Columns(i)->Caption() == caption)
+                if (const TvxTreeListHeaderCellEntry* cell = layout.FindCell(i)) r = cell->Rect;
+        TCustomvxTreeList::FreeLayout(layout);
+        return r;
+    };
+    // Clicks on one title land apart, so that two in a row are no double click.
+    int clicks = 0;
+    auto clickTitle = [&](const std::string& caption) {
+        const TRect r = headerRect(caption);
+        ASSERT_GT(r.Right - r.Left, 8) << caption;
+        const TPoint p{r.Left + (r.Right - r.Left) * ((++clicks % 2) ? 1 : 2) / 3, (r.Top + r.Bottom) / 2};
+        Ui().MouseDown(&grid, p);
+        Ui().MouseUp(&grid, p);
+        Ui().Pump();
+    };
+    auto column = [&](const std::string& caption) {
+        std::vector<std::string> texts;
+        int index = -1;
+        for (int i = 0; i < grid.ColumnCount(); ++i)
+            if (grid.Columns(i)->Caption() == caption) index = i;
+        for (TvxTreeListNode* n = grid.GetFirstNode(); n; n = n->GetNextVisible()) texts.push_back(n->Strings(index));
+        return texts;
+    };
+    auto allInView = [&](const std::string& step) {
+        SCOPED_TRACE(step);
+        EXPECT_EQ(0, grid.GetTopIndex());
+        const int focused = grid.GetFocusedAbsoluteNodeIndex();
+        EXPECT_GE(focused, grid.GetTopIndex());
+        EXPECT_LT(focused, grid.GetTopIndex() + grid.WhollyVisibleRows());
+        EXPECT_GE(grid.WhollyVisibleRows(), 4);
+        EXPECT_TRUE(Ui().SaveForm(Form1, Pictures(dir_) + "/net-sorted-" + step + ".png"));
+    };
+    grid.GetItem(3)->SetFocused(true);
+    clickTitle("NODE");
+    EXPECT_EQ((std::vector<std::string>{"65", "66", "67", "68"}), column("NODE"));
+    allInView("node-up");
+    clickTitle("NODE");
+    EXPECT_EQ((std::vector<std::string>{"68", "67", "66", "65"}), column("NODE"));
+    allInView("node-down");
+    clickTitle("NODE");
+    allInView("node-again");
+    for (int i = 0; i < grid.ColumnCount(); ++i)
+        if (grid.Columns(i)->Caption() == "PRODNAME") grid.MakeColumnVisible(i);
+    clickTitle("PRODNAME");
+    allInView("prodname");
+}
 
 // Esc and the window's close end the reading by the user's hand: no lost device, no list.
 // A pulled adapter is the lost device.

@@ -95,6 +95,20 @@ TEST(CriteriaStream, EveryOtherValueCodeRoundTripsByteExact) {
     EXPECT_EQ(Hex(ValueBytes(Variant(int64_t{5000000000}))), "06 0A 35 30 30 30 30 30 30 30 30 30");
 }
 
+// The scaled integer of a currency value goes in and out as it is, to both ends of its range
+// and where a double no longer holds every step of 0.0001.
+TEST(CriteriaStream, CurrencyKeepsItsScaledIntegerExactly) {
+    for (const char* bytes : {"10 FF FF FF FF FF FF FF 7F", "10 00 00 00 00 00 00 00 80", "10 01 00 00 00 00 00 20 00",
+                              "10 FF FF FF FF FF FF DF FF", "10 01 00 00 00 00 00 00 00"}) {
+        std::string raw;
+        for (const char* p = bytes; *p; p += p[2] ? 3 : 2) raw += static_cast<char>(std::stoi(std::string(p, 2), nullptr, 16));
+        const Variant value = ValueOf(raw);
+        EXPECT_EQ(value.VarType(), varCurrency) << bytes;
+        EXPECT_EQ(Hex(ValueBytes(value)), bytes);
+    }
+    EXPECT_GT(ValueOf(std::string("\x10\xFF\xFF\xFF\xFF\xFF\xFF\xFF\x7F", 9)).AsDouble(), 0);
+}
+
 TEST(CriteriaStream, StringsUpTo255CharactersAreShortAndLongerOnesLong) {
     std::string s255(255, 'x'), s256(256, 'y');
     std::string b255 = ValueBytes(Variant(s255)), b256 = ValueBytes(Variant(s256));

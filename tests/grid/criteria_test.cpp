@@ -163,6 +163,16 @@ TEST_F(Criteria, RemovingConditionsFreesEmptyListsAndDissolvesSingleOnes) {
     EXPECT_EQ(moved->Parent(), criteria->Root());
     EXPECT_EQ(untouched->Count(), 1);  // a list that lost nothing stays as it was
     EXPECT_EQ(criteria->FindItem(name), nullptr);
+    // NOT (Name = A AND NOT ID = 1) without Name selects ID = 1: the two negations cancel.
+    criteria->Clear();
+    pair = criteria->AddList(nullptr, false);
+    criteria->AddItem(pair, name, vxoEqual, Variant("A"), "A");
+    criteria->AddItem(pair, id, vxoEqual, Variant(1), "1")->SetNot(true);
+    pair->SetNot(true);
+    criteria->RemoveItems(name);
+    ASSERT_EQ(criteria->Root()->Count(), 1);
+    EXPECT_FALSE(criteria->Root()->Items(0)->Not());
+    EXPECT_EQ(criteria->GetFilterText(false), "(ID = 1)");
 
     // A plain "=" straight in the root is the drop-down's value, not a custom filter.
     criteria->Clear();

@@ -177,7 +177,7 @@ TEST_F(GridExport, MarkupUmlautsAndCharactersOutsideTheCodePage) {
     Field<TWideStringField>("Wide", 20);
     table->Open();
     int key = 0;
-    for (const char* text : {"<Ä&ö> \"x\"", "€ ☃"}) {
+    for (const char* text : {"<Ä&ö> \"x\"", "€ ☃", "x\x01\x7F\xC2\x85\xEF\xBF\xBE\ty"}) {
         table->Append();
         table->FieldByName("ID")->SetAsInteger(++key);
         table->FieldByName("Wide")->SetAsString(text);
@@ -209,6 +209,12 @@ TEST_F(GridExport, MarkupUmlautsAndCharactersOutsideTheCodePage) {
         << "the anchor stays markup, its text is escaped once";
     EXPECT_NE(html.find("><a href=\"\x80 &#9731;\">\x80 &#9731;</a></FONT>"), std::string::npos);
     EXPECT_NE(html.find(">&lt;zwei&gt;</FONT>"), std::string::npos);
+    // Characters a page may not hold (controls, noncharacters) become the replacement
+    // character; a tab stays.
+    EXPECT_NE(html.find(">x&#65533;&#65533;&#65533;&#65533;\ty</FONT>"), std::string::npos);
+    EXPECT_NE(html.find("href=\"x&#65533;&#65533;&#65533;&#65533;\ty\""), std::string::npos);
+    EXPECT_EQ(html.find('\x01'), std::string::npos);
+    EXPECT_EQ(html.find('\x7F'), std::string::npos);
 
     const auto records = Records(Xls());
     EXPECT_EQ(Cells(records, 0)[1].Text(), "N<a>me");

@@ -3,6 +3,7 @@
 // Left and Right on group rows, Esc dropping a changed record.
 
 #include "grid/vx_db_grid_column.h"
+#include "platform/win/exception_report.h"
 #include "tests/grid/grid_test_form.h"
 
 namespace {
@@ -114,6 +115,63 @@ TEST_F(DBGridKeys, InsertStartsANewRecordAndEscDropsAChangedOne) {
     driver->Escape();
     EXPECT_EQ(table->State(), dsBrowse);
     EXPECT_EQ(table->FieldByName("Name")->AsString(), "Bert");
+}
+
+TEST_F(DBGridKeys, AnEditIsPostedWhenTheFocusLeavesItsRowAndHoldsTheRowWhenThePostFails) {
+    auto typeInto = [&](int row, const char* text) {
+        grid->GetItem(row)->SetFocused(true);
+        grid->SetFocusedColumn(grid->GetVisibleColumnIndex(name->Index()));
+        grid->ShowEditor();
+        ASSERT_NE(grid->Editor(), nullptr);
+        driver->Type(text);
+        driver->Pump();
+        ASSERT_EQ(table->State(), dsEdit);
+    };
+    typeInto(0, "Z");
+    driver->PressKey(VK_DOWN);
+    EXPECT_EQ(table->State(), dsBrowse);
+    EXPECT_EQ(FocusedId(), 2);
+    EXPECT_EQ(table->FieldByName("ID")->AsInteger(), 2);
+    // What a later reload reads is what was typed.
+    name->SetGroupIndex(0);
+    name->SetGroupIndex(-1);
+    ASSERT_TRUE(table->Locate("ID", Variant(1), {}));
+    EXPECT_EQ(table->FieldByName("Name")->AsString(), "Z");
+
+    // A post the table refuses keeps the row, the record and the edit.
+    std::string reported;
+    ExceptionReporter previous = SetExceptionReporter([&](const std::exception& e) { reported = e.what(); });
+    struct Restore {
+        ExceptionReporter& previous;
+        ~Restore() { SetExceptionReporter(std::move(previous)); }
+    } restore{previous};
+    table->BeforePost = [](TDataSet*) { throw Exception("Der Name fehlt"); };
+    typeInto(1, "Y");
+    driver->PressKey(VK_DOWN);
+    EXPECT_EQ(reported, "Der Name fehlt");
+    EXPECT_EQ(table->State(), dsEdit);
+    EXPECT_EQ(FocusedId(), 2);
+    EXPECT_EQ(table->FieldByName("ID")->AsInteger(), 2);
+    table->BeforePost = nullptr;
+    driver->PressKey(VK_DOWN);
+    EXPECT_EQ(table->State(), dsBrowse);
+    EXPECT_EQ(FocusedId(), 3);
+    ASSERT_TRUE(table->Locate("ID", Variant(2), {}));
+    EXPECT_EQ(table->FieldByName("Name")->AsString(), "Y");
+
+    // Grouped: the edited record leaves its group, which goes; the focus reaches the row it
+    // was sent to.
+    name->SetGroupIndex(0);
+    grid->FullExpand();
+    ASSERT_EQ(grid->GetCount(), 3);  // Anna (3), Y (2), Z (1)
+    grid->GetItem(0)->Items(0)->SetFocused(true);
+    table->Edit();
+    table->FieldByName("Name")->SetAsString("Y");
+    driver->PressKey(VK_DOWN);
+    EXPECT_EQ(table->State(), dsBrowse);
+    ASSERT_EQ(grid->GetCount(), 2);
+    EXPECT_EQ(grid->GetFocusedNode(), grid->GetItem(0));
+    EXPECT_EQ(grid->GetItem(0)->Count(), 2);
 }
 
 TEST_F(DBGridKeys, LeftAndRightCloseAndOpenGroupRowsOrScrollWithRowSelect) {

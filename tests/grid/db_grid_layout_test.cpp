@@ -60,6 +60,53 @@ TEST_F(DBGridLayout, GroupIndexAndTheViewSwitchesRoundTripInAnIniFile) {
     EXPECT_TRUE(grid->ShowSummaryFooter());
 }
 
+// Levels that each assignment would shift if they went in column order come back as saved,
+// with the columns' sort marks and sort order.
+TEST_F(DBGridLayout, GroupLevelsAndTheirSortingComeBackAsSaved) {
+    Col("ID");
+    TvxDBGridColumn* name = Col("Name");
+    TvxDBGridColumn* amount = Col("Amount");
+    TvxDBGridColumn* active = Col("Active");
+    table->Open();
+    AddRecord(1, "Anna", true, 5);
+    AddRecord(2, "Bert", false, 15);
+    LoadAll();
+    TvxDBGridOptionsBehavior behavior = grid->OptionsBehavior();
+    behavior.Include(edgoMultiSort);
+    grid->SetOptionsBehavior(behavior);
+    name->SetSorted(csDown);
+    active->SetGroupIndex(0);
+    amount->SetGroupIndex(1);
+    name->SetGroupIndex(2);
+    ASSERT_EQ(grid->GroupColumns(), (std::vector<TvxDBTreeListColumn*>{active, amount, name}));
+    auto state = [&] {
+        std::vector<std::string> s;
+        for (int i = 0; i < grid->ColumnCount(); ++i) {
+            TvxTreeListColumn* c = grid->Columns(i);
+            s.push_back(c->Name() + " group " + std::to_string(grid->GetColumn(i)->GroupIndex()) + " sort " +
+                        std::to_string(c->Sorted()) + " order " + std::to_string(c->GetSortedOrder()) +
+                        (c->Visible() ? " shown" : " hidden"));
+        }
+        return s;
+    };
+    const std::vector<std::string> saved = state();
+    const auto path =
+        std::filesystem::temp_directory_path() / ("tovak_grid_levels_" + std::to_string(::getpid()) + ".ini");
+    grid->SaveToIniFile(path.string());
+
+    name->SetGroupIndex(0);
+    amount->SetGroupIndex(-1);
+    grid->LoadFromIniFile(path.string());
+    EXPECT_EQ(state(), saved);
+    EXPECT_EQ(grid->GroupColumns(), (std::vector<TvxDBTreeListColumn*>{active, amount, name}));
+
+    // Into a grid that groups nothing.
+    grid->ClearGrouping();
+    grid->LoadFromIniFile(path.string());
+    std::filesystem::remove(path);
+    EXPECT_EQ(state(), saved);
+}
+
 }  // namespace
 
 namespace {

@@ -163,6 +163,58 @@ TEST_F(DBGridLoading, TwoLevelsSumInGroupRowsGroupFootersAndTheFooter) {
     EXPECT_EQ(text, "12.50");
 }
 
+// Every summary setting changed on a loaded grid shows at once, without a reload by hand.
+TEST_F(DBGridLoading, SummarySettingsOfALoadedGridTakeEffectAtOnce) {
+    Add(1, "A", 2);
+    Add(2, "A", 4);
+    Add(3, "B", -1.5);
+    Add(4, "B", 5.5);
+    LoadAll();
+    auto footer = [&](TvxDBGridColumn* column) {
+        std::string text;
+        grid->GetFooterCellText(nullptr, column->GetIndex(), text, -1);
+        return text;
+    };
+    amount->SetSummaryFooterType(cstSum);
+    EXPECT_EQ(footer(amount), "10.00");
+    amount->SetSummaryFooterType(cstMin);
+    EXPECT_EQ(footer(amount), "MIN=-1.50");
+    amount->SetSummaryFooterFormat("0.0");
+    EXPECT_EQ(footer(amount), "-1.5");
+    id->SetSummaryFooterType(cstMax);
+    EXPECT_EQ(footer(id), "MAX=4.00");
+    id->SetSummaryFooterField("Amount");
+    EXPECT_EQ(footer(id), "MAX=5.50");
+
+    name->SetGroupIndex(0);
+    auto groupA = [&] { return grid->GetNodeString(grid->GetItem(0), 0); };
+    name->SetSummaryType(cstSum);
+    name->SetSummaryField("Amount");
+    EXPECT_EQ(groupA(), "Name : A (SUM=6.00) ");
+    name->SetSummaryType(cstMin);
+    EXPECT_EQ(groupA(), "Name : A (MIN=2.00) ");
+    name->SetSummaryFormat("<0.0>");
+    EXPECT_EQ(groupA(), "Name : A <2.0> ");
+    name->SetSummaryType(cstNone);
+
+    TvxDBGridSummaryGroup* group = grid->SummaryGroups()->Add();
+    group->SetName("G");
+    name->SetSummaryGroupName("G");
+    TvxDBGridSummaryItem* item = group->SummaryItems()->Add();
+    item->SetSummaryField("Amount");
+    item->SetSummaryType(cstMax);
+    EXPECT_EQ(groupA(), "Name : A (MAX=4.00)");
+    item->SetSummaryType(cstCount);
+    EXPECT_EQ(groupA(), "Name : A (COUNT=2)");
+    item->SetSummaryFormat("n=0");
+    EXPECT_EQ(groupA(), "Name : A n=2");
+    item->SetSummaryType(cstSum);
+    item->SetSummaryField("ID");
+    EXPECT_EQ(groupA(), "Name : A n=3");
+    group->SetBeginSummaryText("[");
+    EXPECT_EQ(groupA(), "Name : A [n=3");
+}
+
 TEST_F(DBGridLoading, ASmartRegroupRegroupsTheLoadedRowsWithoutReadingTheTable) {
     Add(1, "B", 1);
     Add(2, "A", 2);
@@ -213,6 +265,43 @@ TEST_F(DBGridLoading, ADataChangeKeepsGroupRowsAndDropsThoseLeftEmpty) {
     table->Delete();
     EXPECT_EQ(grid->GetItem(0)->Count(), 2);
     EXPECT_EQ(table->RecordCount(), 2);
+}
+
+// A record appended while the rows are grouped goes into its group: no root is left
+// without rows, neither while it is entered nor after the post, with or without the
+// in-place refresh.
+TEST_F(DBGridLoading, ARecordAppendedWhileGroupedJoinsItsGroup) {
+    Add(1, "A", 1);
+    Add(2, "B", 2);
+    LoadAll();
+    name->SetGroupIndex(0);
+    ASSERT_EQ(grid->GetCount(), 2);
+    auto everyRootHasRows = [&](const char* step) {
+        SCOPED_TRACE(step);
+        ASSERT_EQ(grid->GetCount(), 2);
+        for (int i = 0; i < grid->GetCount(); ++i) EXPECT_GT(grid->GetItem(i)->Count(), 0) << i;
+    };
+    auto append = [&](int id_, const char* group) {
+        table->Append();
+        everyRootHasRows("entering");
+        table->FieldByName("ID")->SetAsInteger(id_);
+        table->FieldByName("Name")->SetAsString(group);
+        table->Post();
+        everyRootHasRows("posted");
+    };
+    append(3, "A");
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{1, 3, 2}));
+    table->Edit();
+    table->FieldByName("Amount")->SetAsFloat(5);
+    table->Post();
+    everyRootHasRows("edited");
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{1, 3, 2}));
+
+    TvxDBGridOptions options = grid->GridOptions();
+    options.Include(egoSmartRefresh);
+    grid->SetGridOptions(options);
+    append(4, "B");
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{1, 3, 2, 4}));
 }
 
 TEST_F(DBGridLoading, FocusTopRowAndSelectionSurviveAppendPostAndDelete) {

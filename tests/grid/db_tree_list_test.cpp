@@ -33,8 +33,18 @@ TEST_F(DBTreeList, DefaultColumnsFollowTheFieldsOnOpenAndGoOnClose) {
     EXPECT_EQ(Column("Name")->Caption(), "Name");
     EXPECT_EQ(Column("Amount")->Alignment(), taRightJustify);
     EXPECT_EQ(Column("Name")->MaxLength(), 20);
-    // The columns belong to the grid: creating one from outside is refused.
+    // The columns belong to the grid: creating or adding one from outside is refused before
+    // anything is made, and a column the caller made stays the caller's.
     EXPECT_THROW(grid->CreateDefaultColumn(ColumnClassOf<TvxDBGridColumn>(), form), Exception);
+    EXPECT_THROW(grid->CreateColumn<TvxDBGridMaskColumn>(), Exception);
+    EXPECT_THROW(grid->CreateColumn<TvxDBGridMaskColumn>(form), Exception);
+    const int formComponents = form->ComponentCount();
+    auto* mine = new TvxDBGridColumn(form);
+    EXPECT_THROW(mine->SetTreeList(grid), Exception);
+    EXPECT_THROW(grid->AddColumn(mine), Exception);
+    EXPECT_EQ(mine->GetTreeList(), nullptr);
+    EXPECT_EQ(form->ComponentCount(), formComponents + 1);
+    EXPECT_EQ(grid->ColumnCount(), 6);
     EXPECT_THROW(grid->DestroyColumns(), Exception);
 
     // Moving a column moves its field to the place of the field shown where it went.
@@ -44,6 +54,8 @@ TEST_F(DBTreeList, DefaultColumnsFollowTheFieldsOnOpenAndGoOnClose) {
     EXPECT_EQ(ColumnFields(grid), (std::vector<std::string>{"Name", "Active", "ID", "Amount", "Day", "Note"}));
 
     table->Close();
+    EXPECT_EQ(grid->ColumnCount(), 0);
+    EXPECT_THROW(grid->CreateColumn<TvxDBGridMaskColumn>(), Exception);
     EXPECT_EQ(grid->ColumnCount(), 0);
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "platform/rtl/exception.h"
 
 TEST(Variant, NullEmptyAndTypes) {
@@ -18,6 +20,21 @@ TEST(Variant, NullEmptyAndTypes) {
     EXPECT_EQ(Variant("x").VarType(), varString);
     EXPECT_EQ(Variant::FromDate(2.0).VarType(), varDate);
     EXPECT_EQ(Variant::FromCurrency(1.23456).AsDouble(), 1.2346);
+}
+
+// A currency value is a count of 0.0001 units, exact where a double is not.
+TEST(Variant, CurrencyKeepsItsUnitsExactly) {
+    EXPECT_EQ(Variant::FromCurrency(-1.23456).CurrencyUnits(), -12346);
+    const int64_t big = (int64_t{1} << 53) + 1;
+    EXPECT_EQ(Variant::FromCurrencyUnits(big).CurrencyUnits(), big);
+    EXPECT_NE(Variant::FromCurrencyUnits(big), Variant::FromCurrencyUnits(big - 1));
+    EXPECT_LT(Variant::FromCurrencyUnits(big - 1), Variant::FromCurrencyUnits(big));
+    EXPECT_EQ(Variant::FromCurrencyUnits(INT64_MAX).CurrencyUnits(), INT64_MAX);
+    EXPECT_GT(Variant::FromCurrencyUnits(INT64_MAX).AsDouble(), 0);
+    EXPECT_EQ(Variant::FromCurrencyUnits(INT64_MIN).CurrencyUnits(), INT64_MIN);
+    // Beyond the range a value is held at its end.
+    EXPECT_EQ(Variant::FromCurrency(1e300).CurrencyUnits(), INT64_MAX);
+    EXPECT_EQ(Variant(2.5).CurrencyUnits(), 25000);
 }
 
 TEST(Variant, ConversionsFollowTheLocaleAndRaiseOnFailure) {
