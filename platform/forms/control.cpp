@@ -3,6 +3,7 @@
 #include "platform/forms/canvas_handle_scope.h"
 #include "platform/forms/drag_manager.h"
 #include "platform/forms/form.h"
+#include "platform/forms/size_constraints.h"
 #include "platform/forms/win_control.h"
 #include "platform/gdi/device_context.h"
 #include "platform/rtl/exception.h"
@@ -84,7 +85,8 @@ void TControlCanvas::CreateHandle() {
 
 // ---- TControl ----
 
-TControl::TControl(TComponent* AOwner) : TComponent(AOwner), font_(std::make_unique<TFont>()) {
+TControl::TControl(TComponent* AOwner)
+    : TComponent(AOwner), font_(std::make_unique<TFont>()), constraints_(std::make_unique<TSizeConstraints>(this)) {
     font_->OnChange = [this](TObject* sender) { FontChanged(sender); };
 }
 
@@ -104,6 +106,7 @@ void TControl::SetParent(TWinControl* AParent) {
 }
 
 void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    constraints_->Constrain(AWidth, AHeight);
     if (ALeft == left_ && ATop == top_ && AWidth == width_ && AHeight == height_) return;
     bool sized = AWidth != width_ || AHeight != height_;
     // The area the control leaves is its parent's again and is erased, even under an
@@ -176,6 +179,8 @@ void TControl::SetAlign(TAlign v) {
     if (v != alNone) anchors_ = TAnchors{akLeft, akTop};
     RequestAlign();
 }
+
+void TControl::SetConstraints(TSizeConstraints* v) { constraints_->Assign(v); }
 
 void TControl::SetAnchors(TAnchors v) {
     if (anchors_ == v) return;
@@ -275,6 +280,15 @@ void TControl::SetPopupMenuComponent(TPopupMenu* menu, TComponent* asComponent) 
 }
 
 void TControl::SetPopupMenuShow(TPopupMenuShow fn) { g_popupShow = fn; }
+
+TBiDiMode TControl::BiDiMode() const {
+    return parentBiDiMode_ && parent_ ? parent_->BiDiMode() : biDiMode_;
+}
+
+void TControl::SetBiDiMode(TBiDiMode v) {
+    biDiMode_ = v;
+    parentBiDiMode_ = false;
+}
 
 void TControl::SetCursor(TCursor v) {
     if (cursor_ == v) return;

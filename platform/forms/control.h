@@ -25,6 +25,7 @@ class TControl;
 class TCustomForm;
 class TPopupMenu;
 class TDragImageList;
+class TSizeConstraints;
 
 // ControlStyle bits.
 using TControlStyle = uint32_t;
@@ -113,6 +114,9 @@ public:
     void SetAlign(TAlign v);
     TAnchors Anchors() const { return anchors_; }
     void SetAnchors(TAnchors v);
+    // The size limits SetBounds keeps the control in.
+    TSizeConstraints* Constraints() { return constraints_.get(); }
+    void SetConstraints(TSizeConstraints* v);
 
     // ---- State ----
     bool Visible() const { return visible_; }
@@ -159,6 +163,13 @@ public:
     TCursor Cursor() const { return cursor_; }
     void SetCursor(TCursor v);
 
+    // Stored for forms that set it; text is drawn left to right whatever it says. With
+    // ParentBiDiMode the control answers its parent's mode; setting a mode clears that.
+    TBiDiMode BiDiMode() const;
+    void SetBiDiMode(TBiDiMode v);
+    bool ParentBiDiMode() const { return parentBiDiMode_; }
+    void SetParentBiDiMode(bool v) { parentBiDiMode_ = v; }
+
     TControlStyle ControlStyle() const { return controlStyle_; }
     void SetControlStyle(TControlStyle v) { controlStyle_ = v; }
     TControlState ControlState() const { return controlState_; }
@@ -202,6 +213,10 @@ public:
     // The cursor a drag from this control shows over a target that accepts it.
     TCursor DragCursor() const { return dragCursor_; }
     void SetDragCursor(TCursor v) { dragCursor_ = v; }
+    // Stored: the platform docks nothing, so a drag is a drag whatever the kind, and the
+    // dock events (kept for forms that assign them) never fire.
+    TDragKind DragKind() const { return dragKind_; }
+    void SetDragKind(TDragKind v) { dragKind_ = v; }
     // Starts a drag with this control as its source. Without Immediate no target is asked
     // until the pointer moved Threshold pixels (-1: the default of 5).
     void BeginDrag(bool Immediate, int Threshold = -1);
@@ -213,6 +228,8 @@ public:
     TDragOverEvent OnDragOver;
     TDragDropEvent OnDragDrop;
     TEndDragEvent OnEndDrag;
+    TStartDockEvent OnStartDock;
+    TEndDockEvent OnEndDock;
     // The drag's start and end, called by the drag manager.
     virtual void DoStartDrag(TDragObject*& DragObject);
     virtual void DoEndDrag(TObject* Target, int X, int Y);
@@ -305,6 +322,10 @@ private:
     TCursor cursor_ = crDefault;
     TDragMode dragMode_ = dmManual;
     TCursor dragCursor_ = crDrag;
+    TDragKind dragKind_ = dkDrag;
+    TBiDiMode biDiMode_ = bdLeftToRight;
+    bool parentBiDiMode_ = true;
+    std::unique_ptr<TSizeConstraints> constraints_;
 
 public:
     // Anchor bookkeeping the parent's alignment uses: distances kept when the parent grows.
