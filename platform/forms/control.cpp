@@ -1,6 +1,7 @@
 #include "platform/forms/control.h"
 
 #include "platform/forms/canvas_handle_scope.h"
+#include "platform/forms/control_action_link.h"
 #include "platform/forms/drag_manager.h"
 #include "platform/forms/form.h"
 #include "platform/forms/size_constraints.h"
@@ -91,6 +92,7 @@ TControl::TControl(TComponent* AOwner)
 }
 
 TControl::~TControl() {
+    SetAction(nullptr);
     if (g_captureControl == this) g_captureControl = nullptr;
     if (MouseControl() == this) TrackMouseControl(nullptr);
     ForgetDragControl(this);
@@ -383,7 +385,11 @@ void TControl::Update() {
     if (parent_) parent_->Update();
 }
 
-void TControl::Click() { FireNotify(OnClick, this); }
+void TControl::Click() {
+    // An OnClick of the control's own goes before its action.
+    if (!OnClick && actionLink_ && !HasState(csDesigning)) actionLink_->Execute();
+    else FireNotify(OnClick, this);
+}
 void TControl::DblClick() { FireNotify(OnDblClick, this); }
 
 TCustomForm* TControl::ParentForm() const { return GetParentForm(this); }
@@ -422,6 +428,8 @@ void TControl::Notification(TComponent* AComponent, TOperation Operation) {
         popupMenu_ = nullptr;
         popupMenuComponent_ = nullptr;
     }
+    // A freed action has already let go of the link when its removal is announced.
+    if (Operation == opRemove && actionLink_ && (AComponent == Action() || !Action())) SetAction(nullptr);
 }
 
 void TControl::Loaded() {

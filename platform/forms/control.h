@@ -9,6 +9,7 @@
 // Setters compare, store, then notify (CM_* to the control, then Invalidate/re-align).
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -25,7 +26,12 @@ class TControl;
 class TCustomForm;
 class TPopupMenu;
 class TDragImageList;
+class TBasicAction;
+class TControlActionLink;
 class TSizeConstraints;
+
+// A class of action link: makes the link for a client (GetActionLinkClass answers one).
+using TControlActionLinkClass = std::function<std::unique_ptr<TControlActionLink>(TControl* Client)>;
 
 // ControlStyle bits.
 using TControlStyle = uint32_t;
@@ -170,6 +176,13 @@ public:
     bool ParentBiDiMode() const { return parentBiDiMode_; }
     void SetParentBiDiMode(bool v) { parentBiDiMode_ = v; }
 
+    // ---- Action (control_action_link.cpp) ----
+    // The control follows the action's caption, enabled state, hint and visibility and
+    // clicks by executing it; a freed action leaves the control without one.
+    TBasicAction* Action() const;
+    void SetAction(TBasicAction* Value);
+    TControlActionLink* ActionLink() const { return actionLink_.get(); }
+
     TControlStyle ControlStyle() const { return controlStyle_; }
     void SetControlStyle(TControlStyle v) { controlStyle_ = v; }
     TControlState ControlState() const { return controlState_; }
@@ -255,6 +268,11 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void Loaded() override;
     virtual void VisibleChanging() {}
+    // The class of link SetAction makes.
+    virtual TControlActionLinkClass GetActionLinkClass();
+    // Takes the action's state (Sender: the action); with CheckDefaults only where the
+    // control still has its default.
+    virtual void ActionChange(TObject* Sender, bool CheckDefaults);
 
     // Message handlers that descendants override (call the inherited one for the default).
     virtual void WMLButtonDown(TMessage& Message);
@@ -299,6 +317,7 @@ private:
     void DoMouseDown(TMessage& Message, TMouseButton Button, TShiftState Shift);
     void DoMouseUp(TMessage& Message, TMouseButton Button);
     void UpdateAnchorRules();
+    void DoActionChange(TObject* Sender);
 
     TWinControl* parent_ = nullptr;
     int left_ = 0;
@@ -326,6 +345,7 @@ private:
     TBiDiMode biDiMode_ = bdLeftToRight;
     bool parentBiDiMode_ = true;
     std::unique_ptr<TSizeConstraints> constraints_;
+    std::unique_ptr<TControlActionLink> actionLink_;
 
 public:
     // Anchor bookkeeping the parent's alignment uses: distances kept when the parent grows.
