@@ -5,6 +5,8 @@
 #include <map>
 #include <vector>
 
+#include "controls/vx_button_action_link.h"
+#include "platform/forms/action_list.h"
 #include "platform/forms/control_paint.h"
 #include "platform/forms/form.h"
 #include "platform/gdi/draw.h"
@@ -139,14 +141,16 @@ TvxButton::TvxButton(TComponent* AOwner)
       colors_(std::make_unique<TvxColors>(this)),
       focused_(background_),
       glyph_(std::make_unique<TBitmap>()),
-      highlight_(background_) {
+      highlight_(background_),
+      imageChangeLink_(std::make_unique<TChangeLink>()) {
+    imageChangeLink_->OnChange = [this](TObject* Sender) { ImageListChanged(Sender); };
     SetBounds(Left(), Top(), 73, 25);
     SetTabStop(true);
     SetColor(clBtnFace);
     RebuildBitmaps();
 }
 
-TvxButton::~TvxButton() = default;
+TvxButton::~TvxButton() { imageChangeLink_->OnChange = nullptr; }
 
 void TvxButton::SetDefault(bool v) {
     if (default_ == v) return;
@@ -171,6 +175,33 @@ void TvxButton::SetQuality(TvxQuality v) {
 void TvxButton::Click() {
     if (TCustomForm* form = GetParentForm(this)) form->SetModalResult(modalResult_);
     TvxCustomControl::Click();
+}
+
+TControlActionLinkClass TvxButton::GetActionLinkClass() { return ActionLinkClass<TvxButtonActionLink>(); }
+
+TCustomImageList* TvxButton::ActionImages() const {
+    auto* action = dynamic_cast<TCustomAction*>(Action());
+    return action && action->ActionList() ? action->ActionList()->Images() : nullptr;
+}
+
+void TvxButton::ActionChange(TObject* Sender, bool CheckDefaults) {
+    TvxCustomControl::ActionChange(Sender, CheckDefaults);
+    auto* action = dynamic_cast<TCustomAction*>(Sender);
+    if (TCustomImageList* images = action && action->ActionList() ? action->ActionList()->Images() : nullptr) {
+        if (imageChangeLink_->Sender() != images) images->RegisterChanges(imageChangeLink_.get());
+        if (action->ImageIndex() >= 0 && action->ImageIndex() < images->Count()) imageIndex_ = action->ImageIndex();
+    }
+    Invalidate();
+}
+
+void TvxButton::ImageListChanged(TObject* Sender) {
+    TCustomImageList* images = ActionImages();
+    auto* action = dynamic_cast<TCustomAction*>(Action());
+    if (images && dynamic_cast<TCustomImageList*>(Sender) && action->ImageIndex() < images->Count())
+        imageIndex_ = action->ImageIndex();
+    else
+        imageIndex_ = -1;
+    Invalidate();
 }
 
 bool TvxButton::HasFrame(bool IgnoreDefault) const {
@@ -238,9 +269,17 @@ void TvxButton::Paint() {
 
     unsigned flags = DT_END_ELLIPSIS;
     if (wordWrap_) flags |= DT_WORDBREAK;
-    // The glyph, greyed when disabled.
+    // The glyph (the action's image when there is one), greyed when disabled. An image of
+    // the list keeps its own transparent pixels; a Glyph leaves out its bottom-left colour.
     TBitmap glyph;
-    glyph.Assign(glyph_.get());
+    const std::vector<uint8_t>* mask = nullptr;
+    TCustomImageList* images = ActionImages();
+    if (images && imageIndex_ >= 0 && imageIndex_ < images->Count()) {
+        images->GetBitmap(imageIndex_, &glyph);
+        mask = &images->Handle()->images[static_cast<size_t>(imageIndex_)].mask;
+    } else {
+        glyph.Assign(glyph_.get());
+    }
     if (autoGray_ && !Enabled() && !glyph.Empty())
         for (int y = 0; y < glyph.Height(); ++y)
             for (int x = 0; x < glyph.Width(); ++x) {
@@ -277,11 +316,13 @@ void TvxButton::Paint() {
         case blGlyphTop: at = {(w - gw) / 2 + p, r.Top - gh - sp}; break;
         case blGlyphBottom: at = {(w - gw) / 2 + p, r.Bottom + sp}; break;
         }
-        // Drawn transparent: the bottom-left pixel's colour is left out.
         COLORREF clear = glyph.Pixel(0, gh - 1);
         for (int y = 0; y < gh; ++y)
-            for (int x = 0; x < gw; ++x)
-                if (COLORREF px = glyph.Pixel(x, y); px != clear) c->SetPixels(at.X + x, at.Y + y, static_cast<TColor>(px));
+            for (int x = 0; x < gw; ++x) {
+                COLORREF px = glyph.Pixel(x, y);
+                bool transparent = mask ? (*mask)[static_cast<size_t>(y * gw + x)] != 0 : px == clear;
+                if (!transparent) c->SetPixels(at.X + x, at.Y + y, static_cast<TColor>(px));
+            }
     }
     DrawButtonText(c, Caption(), flags, r, showAccelChar_, Enabled(), c->Font());
     if (HasFlag(vxHasFocus) && showFocusRect_) {

@@ -4,7 +4,8 @@
 // changes), a rounded border, a glyph on one side of the caption and the caption. Enter
 // clicks it while focused, or while it is Default and no button of this family has the
 // focus; Esc clicks it when Cancel (no modifier held); Space presses it. A click sets the
-// parent form's ModalResult to the button's.
+// parent form's ModalResult to the button's. With an action in an action list that has
+// Images, the glyph is the action's image (while its index lies inside the list).
 
 #include <array>
 #include <memory>
@@ -12,6 +13,7 @@
 #include "controls/vx_colors.h"
 #include "controls/vx_custom_control.h"
 #include "platform/gdi/bitmap.h"
+#include "platform/gdi/image_list.h"
 
 enum TvxLayout : uint8_t { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 enum TvxQuality : uint8_t { bqLow, bqMiddle, bqHigh };
@@ -65,6 +67,9 @@ public:
     // Raised (ring shown): pressed and not hot, or hot or focused; without IgnoreDefault also
     // an unfocused-family Default button.
     bool HasFrame(bool IgnoreDefault) const;
+    // Follows the action's image index in its list's Images (-1 when the action has none
+    // there); told by the image list of every change.
+    void ImageListChanged(TObject* Sender);
 
     // The cached faces (tests look at them).
     TBitmap* BackgroundBitmap() { return background_.get(); }
@@ -78,8 +83,13 @@ protected:
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
     void KeyUp(uint16_t& Key, TShiftState Shift) override;
     void CMDialogKey(TMessage& Message) override;
+    TControlActionLinkClass GetActionLinkClass() override;
+    void ActionChange(TObject* Sender, bool CheckDefaults) override;
 
 private:
+    // The Images of the action list of the button's action (null when any of them is missing).
+    TCustomImageList* ActionImages() const;
+
     template <class T>
     void SetRepaint(T& field, T v) {
         if (field == v) return;
@@ -96,6 +106,7 @@ private:
     std::unique_ptr<TBitmap> glyph_;
     std::shared_ptr<TBitmap> highlight_;  // shared with buttons of the same face
     bool hotTrack_ = false;
+    std::unique_ptr<TChangeLink> imageChangeLink_;
     int imageIndex_ = -1;
     TvxLayout layout_ = blGlyphLeft;
     TvxQuality quality_ = bqMiddle;

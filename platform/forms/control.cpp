@@ -1,8 +1,10 @@
 #include "platform/forms/control.h"
 
 #include "platform/forms/canvas_handle_scope.h"
+#include "platform/forms/control_action_link.h"
 #include "platform/forms/drag_manager.h"
 #include "platform/forms/form.h"
+#include "platform/forms/size_constraints.h"
 #include "platform/forms/win_control.h"
 #include "platform/gdi/device_context.h"
 #include "platform/rtl/exception.h"
@@ -84,11 +86,13 @@ void TControlCanvas::CreateHandle() {
 
 // ---- TControl ----
 
-TControl::TControl(TComponent* AOwner) : TComponent(AOwner), font_(std::make_unique<TFont>()) {
+TControl::TControl(TComponent* AOwner)
+    : TComponent(AOwner), font_(std::make_unique<TFont>()), constraints_(std::make_unique<TSizeConstraints>(this)) {
     font_->OnChange = [this](TObject* sender) { FontChanged(sender); };
 }
 
 TControl::~TControl() {
+    SetAction(nullptr);
     if (g_captureControl == this) g_captureControl = nullptr;
     if (MouseControl() == this) TrackMouseControl(nullptr);
     ForgetDragControl(this);
@@ -104,6 +108,7 @@ void TControl::SetParent(TWinControl* AParent) {
 }
 
 void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    constraints_->Constrain(AWidth, AHeight);
     if (ALeft == left_ && ATop == top_ && AWidth == width_ && AHeight == height_) return;
     bool sized = AWidth != width_ || AHeight != height_;
     // The area the control leaves is its parent's again and is erased, even under an
@@ -176,6 +181,8 @@ void TControl::SetAlign(TAlign v) {
     if (v != alNone) anchors_ = TAnchors{akLeft, akTop};
     RequestAlign();
 }
+
+void TControl::SetConstraints(TSizeConstraints* v) { constraints_->Assign(v); }
 
 void TControl::SetAnchors(TAnchors v) {
     if (anchors_ == v) return;
@@ -276,6 +283,15 @@ void TControl::SetPopupMenuComponent(TPopupMenu* menu, TComponent* asComponent) 
 
 void TControl::SetPopupMenuShow(TPopupMenuShow fn) { g_popupShow = fn; }
 
+TBiDiMode TControl::BiDiMode() const {
+    return parentBiDiMode_ && parent_ ? parent_->BiDiMode() : biDiMode_;
+}
+
+void TControl::SetBiDiMode(TBiDiMode v) {
+    biDiMode_ = v;
+    parentBiDiMode_ = false;
+}
+
 void TControl::SetCursor(TCursor v) {
     if (cursor_ == v) return;
     cursor_ = v;
@@ -369,7 +385,11 @@ void TControl::Update() {
     if (parent_) parent_->Update();
 }
 
-void TControl::Click() { FireNotify(OnClick, this); }
+void TControl::Click() {
+    // An OnClick of the control's own goes before its action.
+    if (!OnClick && actionLink_ && !HasState(csDesigning)) actionLink_->Execute();
+    else FireNotify(OnClick, this);
+}
 void TControl::DblClick() { FireNotify(OnDblClick, this); }
 
 TCustomForm* TControl::ParentForm() const { return GetParentForm(this); }
@@ -408,6 +428,8 @@ void TControl::Notification(TComponent* AComponent, TOperation Operation) {
         popupMenu_ = nullptr;
         popupMenuComponent_ = nullptr;
     }
+    // A freed action has already let go of the link when its removal is announced.
+    if (Operation == opRemove && actionLink_ && (AComponent == Action() || !Action())) SetAction(nullptr);
 }
 
 void TControl::Loaded() {

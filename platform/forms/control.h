@@ -9,6 +9,7 @@
 // Setters compare, store, then notify (CM_* to the control, then Invalidate/re-align).
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -25,6 +26,12 @@ class TControl;
 class TCustomForm;
 class TPopupMenu;
 class TDragImageList;
+class TBasicAction;
+class TControlActionLink;
+class TSizeConstraints;
+
+// A class of action link: makes the link for a client (GetActionLinkClass answers one).
+using TControlActionLinkClass = std::function<std::unique_ptr<TControlActionLink>(TControl* Client)>;
 
 // ControlStyle bits.
 using TControlStyle = uint32_t;
@@ -113,6 +120,9 @@ public:
     void SetAlign(TAlign v);
     TAnchors Anchors() const { return anchors_; }
     void SetAnchors(TAnchors v);
+    // The size limits SetBounds keeps the control in.
+    TSizeConstraints* Constraints() { return constraints_.get(); }
+    void SetConstraints(TSizeConstraints* v);
 
     // ---- State ----
     bool Visible() const { return visible_; }
@@ -159,6 +169,20 @@ public:
     TCursor Cursor() const { return cursor_; }
     void SetCursor(TCursor v);
 
+    // Stored for forms that set it; text is drawn left to right whatever it says. With
+    // ParentBiDiMode the control answers its parent's mode; setting a mode clears that.
+    TBiDiMode BiDiMode() const;
+    void SetBiDiMode(TBiDiMode v);
+    bool ParentBiDiMode() const { return parentBiDiMode_; }
+    void SetParentBiDiMode(bool v) { parentBiDiMode_ = v; }
+
+    // ---- Action (control_action_link.cpp) ----
+    // The control follows the action's caption, enabled state, hint and visibility and
+    // clicks by executing it; a freed action leaves the control without one.
+    TBasicAction* Action() const;
+    void SetAction(TBasicAction* Value);
+    TControlActionLink* ActionLink() const { return actionLink_.get(); }
+
     TControlStyle ControlStyle() const { return controlStyle_; }
     void SetControlStyle(TControlStyle v) { controlStyle_ = v; }
     TControlState ControlState() const { return controlState_; }
@@ -202,6 +226,10 @@ public:
     // The cursor a drag from this control shows over a target that accepts it.
     TCursor DragCursor() const { return dragCursor_; }
     void SetDragCursor(TCursor v) { dragCursor_ = v; }
+    // Stored: the platform docks nothing, so a drag is a drag whatever the kind, and the
+    // dock events (kept for forms that assign them) never fire.
+    TDragKind DragKind() const { return dragKind_; }
+    void SetDragKind(TDragKind v) { dragKind_ = v; }
     // Starts a drag with this control as its source. Without Immediate no target is asked
     // until the pointer moved Threshold pixels (-1: the default of 5).
     void BeginDrag(bool Immediate, int Threshold = -1);
@@ -213,6 +241,8 @@ public:
     TDragOverEvent OnDragOver;
     TDragDropEvent OnDragDrop;
     TEndDragEvent OnEndDrag;
+    TStartDockEvent OnStartDock;
+    TEndDockEvent OnEndDock;
     // The drag's start and end, called by the drag manager.
     virtual void DoStartDrag(TDragObject*& DragObject);
     virtual void DoEndDrag(TObject* Target, int X, int Y);
@@ -238,6 +268,11 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void Loaded() override;
     virtual void VisibleChanging() {}
+    // The class of link SetAction makes.
+    virtual TControlActionLinkClass GetActionLinkClass();
+    // Takes the action's state (Sender: the action); with CheckDefaults only where the
+    // control still has its default.
+    virtual void ActionChange(TObject* Sender, bool CheckDefaults);
 
     // Message handlers that descendants override (call the inherited one for the default).
     virtual void WMLButtonDown(TMessage& Message);
@@ -282,6 +317,7 @@ private:
     void DoMouseDown(TMessage& Message, TMouseButton Button, TShiftState Shift);
     void DoMouseUp(TMessage& Message, TMouseButton Button);
     void UpdateAnchorRules();
+    void DoActionChange(TObject* Sender);
 
     TWinControl* parent_ = nullptr;
     int left_ = 0;
@@ -305,6 +341,11 @@ private:
     TCursor cursor_ = crDefault;
     TDragMode dragMode_ = dmManual;
     TCursor dragCursor_ = crDrag;
+    TDragKind dragKind_ = dkDrag;
+    TBiDiMode biDiMode_ = bdLeftToRight;
+    bool parentBiDiMode_ = true;
+    std::unique_ptr<TSizeConstraints> constraints_;
+    std::unique_ptr<TControlActionLink> actionLink_;
 
 public:
     // Anchor bookkeeping the parent's alignment uses: distances kept when the parent grows.

@@ -40,6 +40,8 @@ enum TMouseButton { mbLeft, mbRight, mbMiddle };
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 
+enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+
 enum TAnchorKind { akLeft, akTop, akRight, akBottom };
 using TAnchors = TSmallSet<TAnchorKind>;
 

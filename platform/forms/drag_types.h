@@ -12,6 +12,7 @@ class TDragObject;
 // dmAutomatic: a left press starts a drag by itself; dmManual: the control calls BeginDrag.
 enum TDragMode { dmManual, dmAutomatic };
 enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+enum TDragKind { dkDrag, dkDock };
 
 // WParam: a TDragMessage; LParam: a TDragRec*. Enter and move answer non-zero to accept.
 inline constexpr UINT CM_DRAG = CM_BASE + 47;
@@ -28,3 +29,5 @@ using TDragOverEvent =
 using TDragDropEvent = std::function<void(TObject* Sender, TObject* Source, int X, int Y)>;
 // Target is null when the drag ended without a drop.
 using TEndDragEvent = std::function<void(TObject* Sender, TObject* Target, int X, int Y)>;
+using TStartDockEvent = std::function<void(TObject* Sender, TDragObject*& DragObject)>;
+using TEndDockEvent = std::function<void(TObject* Sender, TObject* Target, int X, int Y)>;

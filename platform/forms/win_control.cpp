@@ -7,6 +7,7 @@
 #include "platform/forms/canvas_handle_scope.h"
 #include "platform/forms/form.h"
 #include "platform/forms/screen.h"
+#include "platform/forms/size_constraints.h"
 #include "platform/gdi/draw.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/scope_exit.h"
@@ -431,6 +432,7 @@ TPoint TWinControl::ClientOrigin() {
 }
 
 void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    Constraints()->Constrain(AWidth, AHeight);
     if (ALeft == Left() && ATop == Top() && AWidth == Width() && AHeight == Height()) return;
     bool sized = AWidth != Width() || AHeight != Height();
     SetBoundsFields(ALeft, ATop, AWidth, AHeight);
