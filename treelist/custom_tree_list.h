@@ -543,8 +543,9 @@ class TCustomvxTreeList : public TCustomvxContainer {
     // Whether a column takes a proportional share of its band row: a column that may not be
     // sized keeps its own width.
     virtual bool IsColumnProportional(int Column) { return CanSizeColumn(Column); }
-    // The per-column flag of a header cell entry that the painting reads.
-    virtual bool GetHeaderCellFlag(int /*Column*/) { return false; }
+    // The cells of a multi-line column wrap their text; the layout's header cell entries
+    // carry the answer to the painting.
+    virtual bool IsColumnMultiLine(int /*Column*/) { return false; }
     // Text lines of one header cell.
     virtual int GetHeaderLineCount() { return 1; }
 
@@ -561,6 +562,12 @@ class TCustomvxTreeList : public TCustomvxContainer {
     virtual int GetIndicatorKind(TvxTreeListNode* /*Node*/, bool /*Selected*/) { return 0; }
     // The row's text line count, raising LineHeight to the tallest cell line; -1 when none.
     virtual int CalcRowLineCount(TvxTreeListNode* Node, int& LineHeight);
+    // The lines a cell's text takes at Width, and the height of one of them (LineHeight);
+    // this level measures nothing.
+    virtual int CalcCellLineCount(TvxTreeListNode* /*Node*/, int /*Column*/, const std::string& /*Text*/,
+                                  int /*Width*/, int& /*LineHeight*/) {
+        return 0;
+    }
     virtual int GetPreviewLineCount(TvxTreeListNode* /*Node*/) { return previewLines_; }
     // The per-node value of a row entry while row footers are tested.
     virtual int GetRowFooterValue(TvxTreeListNode* /*Node*/) { return -1; }
@@ -980,6 +987,9 @@ class TCustomvxTreeList : public TCustomvxContainer {
     void ClampScrollPositions();
     // Pixels the rows move when the top index moves by Delta rows from OldTop.
     int TopIndexPixelDistance(TvxTreeListNode* OldTop, int Delta);
+    // The largest top index that leaves no empty space below the last row; rows of their
+    // own heights are counted from the end.
+    int LastTopIndex();
     // The columns' widths when their band goes from OldWidth to NewWidth.
     void ScaleBandColumns(int Band, int NewWidth, int OldWidth, std::vector<std::pair<int, int>>& Widths);
     // The widths of a band row's columns when the row fills Width.
