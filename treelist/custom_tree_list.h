@@ -119,8 +119,11 @@ class TCustomvxTreeList : public TCustomvxContainer {
     // Scrolls horizontally until the column (absolute index) shows whole, or starts at the
     // left edge when it is wider than the scroll area; columns of fixed bands always show.
     void MakeColumnVisible(int Column);
+    // Scrolls horizontally until the band (visible index) shows, as far as it fits; fixed
+    // bands always show.
+    void MakeBandVisible(int BandIndex);
     // The visible-node list holds nodes and the control is not being destroyed.
-    bool IsVisibleListValid() const;
+    bool IsNodeCacheValid() const;
     int VisibleListCount() const { return visibleNodes_.Count(); }
     bool IsCacheBuilt() const { return cacheBuilt_; }
 
@@ -699,6 +702,10 @@ class TCustomvxTreeList : public TCustomvxContainer {
     bool IsTabNavigation() override;
     virtual void DoEditingNewItemRow(bool& /*Allow*/) {}
     virtual TvxInplaceEdit* InplaceEditor() { return editor_; }
+    // The open editor's text; empty when no editor is open.
+    virtual std::string GetEditorText();
+    // Gives an open editor a text; nothing when none is open.
+    virtual void SetEditorText(const std::string& Text);
 
     // ---- Selection ----
     virtual bool CanSelectRange() { return true; }
@@ -730,6 +737,8 @@ class TCustomvxTreeList : public TCustomvxContainer {
     virtual void DoIncrementalSearch(std::string& Text, int Direction, bool ClearOnFail);
     virtual bool FindNodeByText(int Column, const std::string& Text, TvxTreeListNode*& Node, int Direction);
     virtual bool IsControlFocused();
+    // The focus is on the control's window or on a window inside it.
+    bool IsFocusInside();
     virtual bool IsFirstFocused();
     virtual bool IsLastFocused();
     virtual bool IsInvertSelect() { return Has(TvxTLOptionEx::InvertSelect); }
