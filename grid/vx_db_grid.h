@@ -391,6 +391,9 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     void SyncCursorNodes();
     TvxDBGridNode* AddPartialNode(bool Upwards, int RecordIndex, const TBookmark& Low, const TBookmark& High,
                                   bool Select);
+    // The rows of the link's buffer from the top, one record at a time, until they fill
+    // the rows area or the table ends; the partly and wholly visible counts.
+    void CountCursorRows(int Height, int& Partly, int& Wholly);
     // Keys (vx_db_grid_keyboard.cpp).
     bool RecordKey(uint16_t& Key, TShiftState Shift);
     // Switches the tree-list options a set drives from OldBits to NewBits.
@@ -468,6 +471,8 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     bool columnFieldChanging_ = false;
     bool rebuildBeganInCursorMode_ = false;
     int focusedTopDistance_ = -1;
+    // The height of the record window's rows with a record, when their heights differ.
+    int cursorRowsHeight_ = -1;
     // Set while the grid itself moves the dataset and back; the data change that follows
     // is not a reason to reload.
     int nestedOperation_ = 0;

@@ -116,8 +116,50 @@ void TCustomvxDBGrid::UpdateRowCounts() {
         return;
     }
     const int height = std::max(0, GetRectInfo().Rows.Height());
+    cursorRowsHeight_ = -1;
+    if (IsRowAutoHeight() && dataLink_->Active() && HandleAllocated()) {
+        int partly = 0, wholly = 0;
+        CountCursorRows(height, partly, wholly);
+        SetVisibleRowCounts(std::max(1, partly), std::max(1, wholly));
+        return;
+    }
     const int row = std::max(1, GetRowHeight(nullptr, Metrics().RowHeightUnit, true));
     SetVisibleRowCounts((height + row - 1) / row, height / row);
+}
+
+void TCustomvxDBGrid::CountCursorRows(int Height, int& Partly, int& Wholly) {
+    const int unit = Metrics().RowHeightUnit;
+    int sum = 0, row = 0;
+    int activeRow = dataLink_->ActiveRecord();
+    Partly = Wholly = 0;
+    while (sum < Height) {
+        if (row >= dataLink_->RecordCount()) {
+            // A buffer not filled up means the table has no more records.
+            if (dataLink_->RecordCount() < dataLink_->BufferCount()) break;
+            dataLink_->SetBufferCount(dataLink_->BufferCount() + 1);
+            if (row >= dataLink_->RecordCount()) break;
+            if (dataLink_->ActiveRecord() != activeRow) {
+                // The buffer grew at its front (the table's end was in view): the rows
+                // counted so far show other records now.
+                activeRow = dataLink_->ActiveRecord();
+                sum = row = Partly = Wholly = 0;
+                continue;
+            }
+        }
+        if (row >= GetCount()) {
+            // A row measures the record of its place in the buffer. The new rows are not
+            // laid out yet: the re-layout that follows the count does it.
+            BeginUpdate();
+            while (GetCount() <= row) Add();
+            CancelUpdate();
+        }
+        const int h = GetRowHeight(GetItem(row), unit, true);
+        ++Partly;
+        if (sum + h <= Height) ++Wholly;
+        sum += h;
+        ++row;
+    }
+    cursorRowsHeight_ = sum;
 }
 
 int TCustomvxDBGrid::GetVisibleRowCount() {
@@ -145,6 +187,10 @@ void TCustomvxDBGrid::GetVertScrollInfo(int& Min, int& Max, int& Page, int& Pos)
 void TCustomvxDBGrid::GetRowsAreaRect(TRect& Rect) {
     TCustomvxDBTreeListControl::GetRowsAreaRect(Rect);
     if (!IsCursorMode() || !dataLink_->Active()) return;
+    if (cursorRowsHeight_ >= 0) {
+        Rect.Bottom = std::min(Rect.Bottom, Rect.Top + cursorRowsHeight_);
+        return;
+    }
     const int row = std::max(1, GetRowHeight(nullptr, Metrics().RowHeightUnit, true));
     Rect.Bottom = std::min(Rect.Bottom, Rect.Top + dataLink_->RecordCount() * row);
 }
