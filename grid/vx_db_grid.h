@@ -322,6 +322,11 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     void CancelDragSizing() override;
     TColor GetGridLineColor(TColor Default) override;
     void RemoveColumn(TvxTreeListColumn* Column) override;
+    // Inside the group-rebuild lock; from another grid the columns of the same names are
+    // grouped as there.
+    void AssignColumns(TCustomvxTreeListControl* Source) override;
+    void BeginColumnsUpdate() override;
+    void EndColumnsUpdate() override;
 
     // ---- Group panel (vx_group_panel.cpp) ----
     int GetGroupPanelHeight() override;
