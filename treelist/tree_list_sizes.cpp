@@ -392,6 +392,10 @@ int TCustomvxTreeList::CalcRowLineCount(TvxTreeListNode* Node, int& LineHeight) 
     // Each cell is measured at the width it is painted with.
     const bool gridLines = showGrid_ && showPreviewGrid_;
     const int treePart = GetNodeTreePartWidth(Node);
+    // Each band row is shared out once for the whole row, also while the control's cache of
+    // shown widths is being rebuilt.
+    TRowShares shares;
+    auto shown = [&](int column) { return CalcColumnShownWidth(column, &shares); };
     int lines = -1;
     std::string text;
     for (int v = 0, n = GetVisibleColumnCount(); v < n; ++v) {
@@ -399,10 +403,10 @@ int TCustomvxTreeList::CalcRowLineCount(TvxTreeListNode* Node, int& LineHeight) 
         const int band = GetVisibleBandIndex(GetColumnBand(column));
         const int row = GetColumnRow(column);
         const int position = GetColumnPosition(column);
-        int width = GetColumnShownWidth(column);
+        int width = shown(column);
         if (band == 0) {
             int offset = 0;
-            for (int p = 0; p < position; ++p) offset += GetColumnShownWidth(GetColumnAt(0, row, p));
+            for (int p = 0; p < position; ++p) offset += shown(GetColumnAt(0, row, p));
             width -= std::clamp(treePart - offset, 0, width);
         }
         if (gridLines) width -= 1;
