@@ -479,3 +479,30 @@ void TCustomvxDBGrid::HideHeader(int Column) {
     TCustomvxDBTreeListControl::HideHeader(Column);
     if (OnHideColumn) OnHideColumn(this, ColumnAt(Column));
 }
+
+// ---- Column changes under the group-rebuild lock ----
+// The groups are rebuilt once, when the lock ends, not after every column that changes.
+
+void TCustomvxDBGrid::AssignColumns(TCustomvxTreeListControl* Source) {
+    BeginGroupRebuild();
+    struct End {
+        TCustomvxDBGrid* grid;
+        ~End() { grid->EndGroupRebuild(); }
+    } end{this};
+    TCustomvxDBTreeListControl::AssignColumns(Source);
+    auto* grid = dynamic_cast<TCustomvxDBGrid*>(Source);
+    if (!grid || grid == this) return;
+    for (TvxDBTreeListColumn* from : grid->GroupColumns())
+        if (auto* column = dynamic_cast<TvxDBTreeListColumn*>(FindColumnByName(from->Name())))
+            ChangeGroupIndex(column, GroupColumnCount());
+}
+
+void TCustomvxDBGrid::BeginColumnsUpdate() {
+    BeginGroupRebuild();
+    TCustomvxDBTreeListControl::BeginColumnsUpdate();
+}
+
+void TCustomvxDBGrid::EndColumnsUpdate() {
+    TCustomvxDBTreeListControl::EndColumnsUpdate();
+    EndGroupRebuild();
+}

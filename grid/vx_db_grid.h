@@ -287,6 +287,8 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     void ClearSelection() override;
     void InvalidateSelection() override;
     void SelectRange(TvxTreeListNode* Node1, TvxTreeListNode* Node2) override;
+    // The outermost batch, ending, tells OnChangeNodeEx when the focused record changed.
+    void EndSelection() override;
     void SaveAllToStrings(TStrings* Strings) override;
     void SaveSelectedToStrings(TStrings* Strings) override;
 
@@ -320,6 +322,11 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     void CancelDragSizing() override;
     TColor GetGridLineColor(TColor Default) override;
     void RemoveColumn(TvxTreeListColumn* Column) override;
+    // Inside the group-rebuild lock; from another grid the columns of the same names are
+    // grouped as there.
+    void AssignColumns(TCustomvxTreeListControl* Source) override;
+    void BeginColumnsUpdate() override;
+    void EndColumnsUpdate() override;
 
     // ---- Group panel (vx_group_panel.cpp) ----
     int GetGroupPanelHeight() override;
@@ -392,8 +399,17 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     Variant CursorPreview(TvxTreeListNode* Node);
     int CursorRow(TvxTreeListNode* Node);
     void SyncCursorNodes();
+    // A row for the current record; with Select it is selected when its bookmark lies in
+    // Low .. High.
     TvxDBGridNode* AddPartialNode(bool Upwards, int RecordIndex, const TBookmark& Low, const TBookmark& High,
                                   bool Select);
+    // Whether the bookmark is among the selection saved for the reload (a sorted list).
+    bool InSavedSelection(const TBookmark& Bookmark);
+    // The rows of the link's buffer from the top, one record at a time, until they fill
+    // the rows area or the table ends; the partly and wholly visible counts.
+    void CountCursorRows(int Height, int& Partly, int& Wholly);
+    // OnChangeNodeEx when the focused record is not the one remembered.
+    void CheckFocusedRecordChange();
     // Keys (vx_db_grid_keyboard.cpp).
     bool RecordKey(uint16_t& Key, TShiftState Shift);
     // Switches the tree-list options a set drives from OldBits to NewBits.
@@ -473,6 +489,12 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     bool columnFieldChanging_ = false;
     bool rebuildBeganInCursorMode_ = false;
     int focusedTopDistance_ = -1;
+    // The record that was focused when OnChangeNodeEx last looked (its bookmark).
+    TBookmark changeNodeExRecord_;
+    // The anchor's row, found while a partial load reads the anchor's record.
+    TvxTreeListNode* partialAnchor_ = nullptr;
+    // The height of the record window's rows with a record, when their heights differ.
+    int cursorRowsHeight_ = -1;
     // Set while the grid itself moves the dataset and back; the data change that follows
     // is not a reason to reload.
     int nestedOperation_ = 0;

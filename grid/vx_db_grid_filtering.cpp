@@ -211,6 +211,8 @@ void TCustomvxDBGrid::RemoveColumn(TvxTreeListColumn* Column) {
     if (filter_ && column) filter_->Criteria()->ColumnRemoved(column);
     if (pressedGroupColumn_ == column) pressedGroupColumn_ = nullptr;
     if (draggedGroupColumn_ == column) draggedGroupColumn_ = nullptr;
+    // A grouped column leaves the group columns before the grid forgets it.
+    if (column && column->GroupIndex() >= 0 && !IsDestroying()) ChangeGroupIndex(column, -1);
     if (filterDropDown_ && filterDropDown_->Column() == column) {
         filterDropDown_->CloseUp(false);
         filterDropDown_->SetColumn(nullptr);

@@ -682,6 +682,7 @@ void TCustomvxDBGrid::SynchronizeData() {
 void TCustomvxDBGrid::DataChanged() {
     TDataSet* ds = DataSet();
     if (!ds) return;
+    if (SelectionBatchCount() == 0) CheckFocusedRecordChange();
     const bool canRefreshInPlace = Has(egoSmartRefresh) && !suppressRegroup_ && !ds->Bof() && !ds->Eof() &&
                                    !(GetCount() == 1 && GroupColumnCount() > 0 && GetItem(0)->Count() == 0) &&
                                    !IsPartialLoadMode();
@@ -693,7 +694,11 @@ void TCustomvxDBGrid::DataChanged() {
         return;
     }
     if (loadingNodes_) return;
-    if (nestedOperation_ > 0 || (IsDataSetBusy(ds) && IsLoadAllMode())) return;
+    if (nestedOperation_ > 0) return;
+    if (IsDataSetBusy(ds) && IsLoadAllMode()) {
+        Scroll(0);
+        return;
+    }
     if (IsCursorMode()) {
         if (HandleAllocated() && !(ds->IsEmpty() && ds->State() == dsInsert)) SyncCursorNodes();
         ResetEditing();
@@ -764,10 +769,11 @@ void TCustomvxDBGrid::Scroll(int Distance) {
             ClearSelection();
             if (GetFocusedNode()) GetFocusedNode()->SetSelected(true);
         }
-        DoChangeNodeEx();
+        if (SelectionBatchCount() == 0) CheckFocusedRecordChange();
         return;
     }
     if (!syncing_) SyncFocusToCurrentRecord();
+    if (SelectionBatchCount() == 0) CheckFocusedRecordChange();
 }
 
 // ---- The current record in place and a new record's row ----

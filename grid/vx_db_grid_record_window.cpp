@@ -116,8 +116,50 @@ void TCustomvxDBGrid::UpdateRowCounts() {
         return;
     }
     const int height = std::max(0, GetRectInfo().Rows.Height());
+    cursorRowsHeight_ = -1;
+    if (IsRowAutoHeight() && dataLink_->Active() && HandleAllocated()) {
+        int partly = 0, wholly = 0;
+        CountCursorRows(height, partly, wholly);
+        SetVisibleRowCounts(std::max(1, partly), std::max(1, wholly));
+        return;
+    }
     const int row = std::max(1, GetRowHeight(nullptr, Metrics().RowHeightUnit, true));
     SetVisibleRowCounts((height + row - 1) / row, height / row);
+}
+
+void TCustomvxDBGrid::CountCursorRows(int Height, int& Partly, int& Wholly) {
+    const int unit = Metrics().RowHeightUnit;
+    int sum = 0, row = 0;
+    int activeRow = dataLink_->ActiveRecord();
+    Partly = Wholly = 0;
+    while (sum < Height) {
+        if (row >= dataLink_->RecordCount()) {
+            // A buffer not filled up means the table has no more records.
+            if (dataLink_->RecordCount() < dataLink_->BufferCount()) break;
+            dataLink_->SetBufferCount(dataLink_->BufferCount() + 1);
+            if (row >= dataLink_->RecordCount()) break;
+            if (dataLink_->ActiveRecord() != activeRow) {
+                // The buffer grew at its front (the table's end was in view): the rows
+                // counted so far show other records now.
+                activeRow = dataLink_->ActiveRecord();
+                sum = row = Partly = Wholly = 0;
+                continue;
+            }
+        }
+        if (row >= GetCount()) {
+            // A row measures the record of its place in the buffer. The new rows are not
+            // laid out yet: the re-layout that follows the count does it.
+            BeginUpdate();
+            while (GetCount() <= row) Add();
+            CancelUpdate();
+        }
+        const int h = GetRowHeight(GetItem(row), unit, true);
+        ++Partly;
+        if (sum + h <= Height) ++Wholly;
+        sum += h;
+        ++row;
+    }
+    cursorRowsHeight_ = sum;
 }
 
 int TCustomvxDBGrid::GetVisibleRowCount() {
@@ -145,6 +187,10 @@ void TCustomvxDBGrid::GetVertScrollInfo(int& Min, int& Max, int& Page, int& Pos)
 void TCustomvxDBGrid::GetRowsAreaRect(TRect& Rect) {
     TCustomvxDBTreeListControl::GetRowsAreaRect(Rect);
     if (!IsCursorMode() || !dataLink_->Active()) return;
+    if (cursorRowsHeight_ >= 0) {
+        Rect.Bottom = std::min(Rect.Bottom, Rect.Top + cursorRowsHeight_);
+        return;
+    }
     const int row = std::max(1, GetRowHeight(nullptr, Metrics().RowHeightUnit, true));
     Rect.Bottom = std::min(Rect.Bottom, Rect.Top + dataLink_->RecordCount() * row);
 }
@@ -266,15 +312,37 @@ int TCustomvxDBGrid::PartialBufferSize() {
     return std::max(5 * visible, partialLoadBufferCount_);
 }
 
-TvxDBGridNode* TCustomvxDBGrid::AddPartialNode(bool Upwards, int RecordIndex, const TBookmark&, const TBookmark&,
-                                               bool) {
+TvxDBGridNode* TCustomvxDBGrid::AddPartialNode(bool Upwards, int RecordIndex, const TBookmark& Low,
+                                               const TBookmark& High, bool Select) {
     TvxTreeListNode* node = Upwards ? InsertNode(GetItem(0)) : Add();
     auto* row = GridNode(node);
     row->GroupValue = Variant();
     LoadNodeData(row);
     row->RecordIndex = RecordIndex;
-    ReselectLoaded(row);
+    if (!IsUseBookmarks()) {
+        ReselectLoaded(row);
+        return row;
+    }
+    TDataSet* ds = DataSet();
+    const TBookmark bookmark = ds->Bookmark();
+    if (!selectionAnchorBookmark_.empty() && ds->CompareBookmarks(bookmark, selectionAnchorBookmark_) == 0)
+        partialAnchor_ = row;
+    bool selected = InSavedSelection(bookmark);
+    if (!selected && Select && !Low.empty() && ds->CompareBookmarks(bookmark, Low) >= 0 &&
+        ds->CompareBookmarks(bookmark, High) <= 0)
+        selected = DoCanNodeSelected(row);
+    // The selection is kept in record order: the place is found, not assumed.
+    if (selected) AddSelectedBookmark(bookmark, row);
     return row;
+}
+
+bool TCustomvxDBGrid::InSavedSelection(const TBookmark& Bookmark) {
+    TDataSet* ds = DataSet();
+    if (savedSelectionBookmarks_.empty() || !ds) return false;
+    auto it = std::lower_bound(
+        savedSelectionBookmarks_.begin(), savedSelectionBookmarks_.end(), Bookmark,
+        [ds](const TBookmark& A, const TBookmark& B) { return ds->CompareBookmarks(A, B) < 0; });
+    return it != savedSelectionBookmarks_.end() && ds->CompareBookmarks(*it, Bookmark) == 0;
 }
 
 void TCustomvxDBGrid::LoadPartialBuffer(int Direction, int TopMode, bool Select) {
@@ -305,7 +373,19 @@ void TCustomvxDBGrid::LoadPartialBuffer(int Direction, int TopMode, bool Select)
     const TBookmark bookmark = ds->Bookmark();
     const bool bof = ds->Bof(), eof = ds->Eof();
     dataLink_->SetBufferCount(1);
-    const TBookmark none;
+    // The range a Select selects: between the anchor's record and the current one.
+    TBookmark low, high;
+    const TBookmark current = ds->Bookmark();
+    auto widen = [ds](TBookmark& Low, TBookmark& High, const TBookmark& B) {
+        if (B.empty()) return;
+        if (Low.empty() || ds->CompareBookmarks(B, Low) < 0) Low = B;
+        if (High.empty() || ds->CompareBookmarks(B, High) > 0) High = B;
+    };
+    if (Select) {
+        widen(low, high, selectionAnchorBookmark_);
+        widen(low, high, current);
+    }
+    partialAnchor_ = nullptr;
     auto* focused = GridNode(GetFocusedNode());
     int focusedIndex = -1;
     if (Direction == 1 && GetCount() > 0) {
@@ -315,7 +395,7 @@ void TCustomvxDBGrid::LoadPartialBuffer(int Direction, int TopMode, bool Select)
         for (int added = 0; added < size; ++added) {
             ds->Next();
             if (ds->Eof()) break;
-            AddPartialNode(false, ++number, none, none, Select);
+            AddPartialNode(false, ++number, low, high, Select);
         }
         endReached_ = ds->Eof();
     } else if (Direction == 2 && GetCount() > 0) {
@@ -325,7 +405,7 @@ void TCustomvxDBGrid::LoadPartialBuffer(int Direction, int TopMode, bool Select)
         for (int added = 0; added < size; ++added) {
             ds->Prior();
             if (ds->Bof()) break;
-            AddPartialNode(true, --number, none, none, Select);
+            AddPartialNode(true, --number, low, high, Select);
         }
         startReached_ = ds->Bof();
     } else if (Direction == 3) {
@@ -333,52 +413,63 @@ void TCustomvxDBGrid::LoadPartialBuffer(int Direction, int TopMode, bool Select)
         ClearNodes();
         ds->First();
         for (int number = 0; !ds->Eof(); ++number) {
-            AddPartialNode(false, number, none, none, Select);
+            AddPartialNode(false, number, low, high, Select);
             ds->Next();
         }
         startReached_ = endReached_ = true;
     } else if (Direction == 0) {
         const int top = GetTopIndex();
         int distance = focused && top >= 0 ? GetAbsoluteIndex(focused) - top : 0;
+        // The run holds the saved selection and the range being selected, so that no
+        // selected record is left without its row.
+        TBookmark runLow = low, runHigh = high;
+        if (!savedSelectionBookmarks_.empty()) {
+            widen(runLow, runHigh, savedSelectionBookmarks_.front());
+            widen(runLow, runHigh, savedSelectionBookmarks_.back());
+        }
         ClearNodes();
         if (ds->IsEmpty()) {
             startReached_ = endReached_ = true;
         } else {
-            // Up to half a buffer from the current record upwards, the rest downwards.
+            // Up to half a buffer (the current record counted), and on up to the run's lower
+            // bound; then the rows are made from the top down, so that each one is appended.
             const int half = size / 2;
-            TvxDBGridNode* current = AddPartialNode(true, 0, none, none, Select);
-            int up = 1;
-            bool hitStart = false;
-            while (up < half) {
+            int above = 0;
+            while (above < half - 1 ||
+                   (!runLow.empty() && ds->CompareBookmarks(ds->Bookmark(), runLow) > 0)) {
                 ds->Prior();
-                if (ds->Bof()) {
-                    hitStart = true;
-                    break;
-                }
-                AddPartialNode(true, -up, none, none, Select);
-                ++up;
+                if (ds->Bof()) break;
+                ++above;
             }
-            startReached_ = hitStart || ds->Bof();
-            const int moved = ds->MoveBy(hitStart ? up : up);
-            int total = up;
-            int number = 1;
-            if (moved == up) {
-                while (total < size && !ds->Eof()) {
-                    AddPartialNode(false, number++, none, none, Select);
-                    ++total;
-                    ds->Next();
-                }
+            startReached_ = ds->Bof();
+            // The rest of the buffer below the current record (half a buffer at least), on
+            // down to the run's upper bound, and from there half a buffer more at most.
+            int limit = std::max(size, above + half), total = 0;
+            TvxDBGridNode* currentRow = nullptr;
+            for (int number = -above; !ds->Eof(); ++number) {
+                const int toHigh = runHigh.empty() ? 1 : ds->CompareBookmarks(ds->Bookmark(), runHigh);
+                if (number > 0 && total >= limit && toHigh > 0) break;
+                TvxDBGridNode* row = AddPartialNode(false, number, low, high, Select);
+                ++total;
+                if (number == 0) currentRow = row;
+                if (number >= 0 && toHigh == 0) limit = total + half;
+                ds->Next();
             }
             endReached_ = ds->Eof();
             if (TopMode == 1) distance = 0;
             if (TopMode == 2) distance = std::max(0, PartlyVisibleRows() - 1);
-            syncing_ = true;
-            TCustomvxDBTreeListControl::ChangeFocus(current, GetFocusedColumn(), false);
-            syncing_ = false;
-            focusedIndex = GetAbsoluteIndex(current);
+            if (currentRow) {
+                syncing_ = true;
+                TCustomvxDBTreeListControl::ChangeFocus(currentRow, GetFocusedColumn(), false);
+                syncing_ = false;
+                focusedIndex = GetAbsoluteIndex(currentRow);
+            }
         }
         if (focusedIndex >= 0) SetTopIndex(std::max(0, focusedIndex - distance));
     }
+    // A reload keeps the anchor of a range being selected on its record's row.
+    if (partialAnchor_) TCustomvxDBTreeListControl::SetSelectionAnchor(partialAnchor_);
+    partialAnchor_ = nullptr;
     if (!bookmark.empty() && ds->BookmarkValid(bookmark)) ds->GotoBookmark(bookmark);
     if (bof && !ds->Bof()) ds->Prior();
     if (eof && !ds->Eof()) ds->Next();

@@ -147,6 +147,15 @@ void TCustomvxDBGrid::SelectRange(TvxTreeListNode* Node1, TvxTreeListNode* Node2
         TCustomvxDBGrid* grid;
         ~End() { grid->EndSelection(); }
     } end{this};
+    if (IsPartialLoadMode() && IsUseBookmarks()) {
+        // The rows are loaded again around the current record, reaching back to the anchor's
+        // record: a range may reach records that had no row yet.
+        if (selectionAnchorBookmark_.empty()) NodeBookmark(Node1, selectionAnchorBookmark_);
+        SnapshotSelection();
+        LoadPartialBuffer(0, 0, true);
+        DropSnapshot();
+        return;
+    }
     if (GetAbsoluteIndex(Node1) > GetAbsoluteIndex(Node2)) std::swap(Node1, Node2);
     const int limit = GetAbsoluteIndex(Node2) - GetAbsoluteIndex(Node1) + 1;
     int done = 0;
@@ -197,6 +206,25 @@ void TCustomvxDBGrid::SelectCursorRange(bool Up, int Count) {
     --nestedOperation_;
     ds->EnableControls();
     Invalidate();
+}
+
+// ---- The focused record for OnChangeNodeEx ----
+
+// The record is followed whether or not a handler listens, so that a handler assigned
+// later compares with the record focused then.
+void TCustomvxDBGrid::CheckFocusedRecordChange() {
+    TDataSet* ds = DataSet();
+    if (IsDestroying() || !dataLink_->Active() || !ds) return;
+    TBookmark record = ds->Bookmark();
+    if (record == changeNodeExRecord_) return;
+    changeNodeExRecord_ = std::move(record);
+    if (OnChangeNodeEx) DoChangeNodeEx();
+}
+
+void TCustomvxDBGrid::EndSelection() {
+    const bool outermost = SelectionBatchCount() == 1;
+    TCustomvxDBTreeListControl::EndSelection();
+    if (outermost) CheckFocusedRecordChange();
 }
 
 // ---- Across reloads ----

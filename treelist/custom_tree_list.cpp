@@ -190,7 +190,7 @@ void TCustomvxTreeList::FullCollapse() {
 
 // ---- Display order ----
 
-bool TCustomvxTreeList::IsVisibleListValid() const {
+bool TCustomvxTreeList::IsNodeCacheValid() const {
     return visibleNodes_.Exists() && !visibleNodes_.Empty() && !IsDestroying();
 }
 
@@ -203,7 +203,7 @@ TvxTreeListNode* TCustomvxTreeList::GetLastVisibleNode() const {
 
 TvxTreeListNode* TCustomvxTreeList::GetNextVisibleNode(const TvxTreeListNode* Node) const {
     if (!Node) return nullptr;
-    if (IsVisibleListValid()) {
+    if (IsNodeCacheValid()) {
         const int index = visibleNodes_.IndexOf(Node);
         return index < 0 ? nullptr : visibleNodes_.At(index + 1);
     }
@@ -215,7 +215,7 @@ TvxTreeListNode* TCustomvxTreeList::GetNextVisibleNode(const TvxTreeListNode* No
 
 TvxTreeListNode* TCustomvxTreeList::GetPriorVisibleNode(const TvxTreeListNode* Node) const {
     if (!Node) return nullptr;
-    if (IsVisibleListValid()) {
+    if (IsNodeCacheValid()) {
         const int index = visibleNodes_.IndexOf(Node);
         return index < 1 ? nullptr : visibleNodes_.At(index - 1);
     }
@@ -260,12 +260,12 @@ int TCustomvxTreeList::WalkIndexOf(const TvxTreeListNode* Node) const {
 
 int TCustomvxTreeList::GetAbsoluteIndex(const TvxTreeListNode* Node) const {
     if (!Node || roots_.empty()) return -1;
-    if (IsVisibleListValid()) return visibleNodes_.IndexOf(Node);
+    if (IsNodeCacheValid()) return visibleNodes_.IndexOf(Node);
     return WalkIndexOf(Node);
 }
 
 int TCustomvxTreeList::GetAbsoluteCount() const {
-    if (IsVisibleListValid()) return visibleNodes_.Count();
+    if (IsNodeCacheValid()) return visibleNodes_.Count();
     int count = 0;
     for (TvxTreeListNode* n = GetFirstNode(); n; n = GetNextVisibleNode(n)) ++count;
     return count;
@@ -279,7 +279,7 @@ TvxTreeListNode* TCustomvxTreeList::WalkToIndex(int Index) const {
 }
 
 TvxTreeListNode* TCustomvxTreeList::GetAbsoluteNode(int Index) const {
-    if (IsVisibleListValid()) return visibleNodes_.At(Index);
+    if (IsNodeCacheValid()) return visibleNodes_.At(Index);
     return WalkToIndex(Index);
 }
 
@@ -338,13 +338,27 @@ void TCustomvxTreeList::MakeColumnVisible(int Column) {
         SetLeftCoord(std::min(left, right - visible));
 }
 
+void TCustomvxTreeList::MakeBandVisible(int BandIndex) {
+    const int count = GetBandCount();
+    if (count < 2 || BandIndex < 0 || BandIndex >= count || BandIndex == GetLeftFixedBand() ||
+        BandIndex == GetRightFixedBand())
+        return;
+    const int left = GetBandOffset(BandIndex);
+    const int right = left + GetBandWidth(BandIndex);
+    const int visible = GetScrollAreaWidth();
+    if (left < leftCoord_)
+        SetLeftCoord(left);
+    else if (right > leftCoord_ + visible)
+        SetLeftCoord(std::min(left, right - visible));
+}
+
 // ---- The visible-node list ----
 
 void TCustomvxTreeList::LayoutChanged() {
     if (!visibleNodes_.Exists()) return;
     if (!changedNode_) {
         visibleNodes_.Rebuild(roots_);
-    } else if (changedNodeVisible_ && IsVisibleListValid()) {
+    } else if (changedNodeVisible_ && IsNodeCacheValid()) {
         TvxTreeListNode* node = changedNode_;
         if (changedNodeDeleted_) {
             visibleNodes_.Remove(node);
@@ -386,7 +400,7 @@ void TCustomvxTreeList::ReportNodeChange(TvxTreeListNode* Node, bool Deleted) {
 }
 
 void TCustomvxTreeList::DropVisibleList() {
-    if (!IsVisibleListValid()) return;
+    if (!IsNodeCacheValid()) return;
     visibleNodes_.Clear();
     cacheBuilt_ = false;
 }
@@ -680,11 +694,14 @@ TvxTreeListNode* TCustomvxTreeList::MoveFocus(int Direction, bool AllNodes) {
     return node;
 }
 
-bool TCustomvxTreeList::IsControlFocused() {
+bool TCustomvxTreeList::IsFocusInside() {
     if (!HandleAllocated()) return false;
     HWND focus = GetFocus();
-    if (focus && (focus == WindowHandle() || IsChild(WindowHandle(), focus))) return true;
-    return state_ == 2 && editor_ && editor_->IsFocused();
+    return focus && (focus == WindowHandle() || IsChild(WindowHandle(), focus));
+}
+
+bool TCustomvxTreeList::IsControlFocused() {
+    return IsFocusInside() || (state_ == 2 && editor_ && editor_->IsFocused());
 }
 
 bool TCustomvxTreeList::IsFirstFocused() {

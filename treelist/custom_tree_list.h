@@ -119,8 +119,11 @@ class TCustomvxTreeList : public TCustomvxContainer {
     // Scrolls horizontally until the column (absolute index) shows whole, or starts at the
     // left edge when it is wider than the scroll area; columns of fixed bands always show.
     void MakeColumnVisible(int Column);
+    // Scrolls horizontally until the band (visible index) shows, as far as it fits; fixed
+    // bands always show.
+    void MakeBandVisible(int BandIndex);
     // The visible-node list holds nodes and the control is not being destroyed.
-    bool IsVisibleListValid() const;
+    bool IsNodeCacheValid() const;
     int VisibleListCount() const { return visibleNodes_.Count(); }
     bool IsCacheBuilt() const { return cacheBuilt_; }
 
@@ -543,8 +546,9 @@ class TCustomvxTreeList : public TCustomvxContainer {
     // Whether a column takes a proportional share of its band row: a column that may not be
     // sized keeps its own width.
     virtual bool IsColumnProportional(int Column) { return CanSizeColumn(Column); }
-    // The per-column flag of a header cell entry that the painting reads.
-    virtual bool GetHeaderCellFlag(int /*Column*/) { return false; }
+    // The cells of a multi-line column wrap their text; the layout's header cell entries
+    // carry the answer to the painting.
+    virtual bool IsColumnMultiLine(int /*Column*/) { return false; }
     // Text lines of one header cell.
     virtual int GetHeaderLineCount() { return 1; }
 
@@ -561,6 +565,12 @@ class TCustomvxTreeList : public TCustomvxContainer {
     virtual int GetIndicatorKind(TvxTreeListNode* /*Node*/, bool /*Selected*/) { return 0; }
     // The row's text line count, raising LineHeight to the tallest cell line; -1 when none.
     virtual int CalcRowLineCount(TvxTreeListNode* Node, int& LineHeight);
+    // The lines a cell's text takes at Width, and the height of one of them (LineHeight);
+    // this level measures nothing.
+    virtual int CalcCellLineCount(TvxTreeListNode* /*Node*/, int /*Column*/, const std::string& /*Text*/,
+                                  int /*Width*/, int& /*LineHeight*/) {
+        return 0;
+    }
     virtual int GetPreviewLineCount(TvxTreeListNode* /*Node*/) { return previewLines_; }
     // The per-node value of a row entry while row footers are tested.
     virtual int GetRowFooterValue(TvxTreeListNode* /*Node*/) { return -1; }
@@ -692,6 +702,10 @@ class TCustomvxTreeList : public TCustomvxContainer {
     bool IsTabNavigation() override;
     virtual void DoEditingNewItemRow(bool& /*Allow*/) {}
     virtual TvxInplaceEdit* InplaceEditor() { return editor_; }
+    // The open editor's text; empty when no editor is open.
+    virtual std::string GetEditorText();
+    // Gives an open editor a text; nothing when none is open.
+    virtual void SetEditorText(const std::string& Text);
 
     // ---- Selection ----
     virtual bool CanSelectRange() { return true; }
@@ -723,6 +737,8 @@ class TCustomvxTreeList : public TCustomvxContainer {
     virtual void DoIncrementalSearch(std::string& Text, int Direction, bool ClearOnFail);
     virtual bool FindNodeByText(int Column, const std::string& Text, TvxTreeListNode*& Node, int Direction);
     virtual bool IsControlFocused();
+    // The focus is on the control's window or on a window inside it.
+    bool IsFocusInside();
     virtual bool IsFirstFocused();
     virtual bool IsLastFocused();
     virtual bool IsInvertSelect() { return Has(TvxTLOptionEx::InvertSelect); }
@@ -980,6 +996,9 @@ class TCustomvxTreeList : public TCustomvxContainer {
     void ClampScrollPositions();
     // Pixels the rows move when the top index moves by Delta rows from OldTop.
     int TopIndexPixelDistance(TvxTreeListNode* OldTop, int Delta);
+    // The largest top index that leaves no empty space below the last row; rows of their
+    // own heights are counted from the end.
+    int LastTopIndex();
     // The columns' widths when their band goes from OldWidth to NewWidth.
     void ScaleBandColumns(int Band, int NewWidth, int OldWidth, std::vector<std::pair<int, int>>& Widths);
     // The widths of a band row's columns when the row fills Width.

@@ -4,15 +4,17 @@
 #include <map>
 
 #include "controls/vx_inplace_edit.h"
+#include "controls/vx_text_edit.h"
 #include "platform/forms/form.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/canvas.h"
 #include "platform/gdi/image_list.h"
 #include "platform/rtl/math_utils.h"
 #include "platform/rtl/str_utils.h"
-#include "platform/win/virtual_keys.h"
 #include "platform/win/input.h"
+#include "platform/win/virtual_keys.h"
 #include "treelist/tree_list_paint.h"
+#include "treelist/tree_list_unit.h"
 
 namespace {
 
@@ -841,6 +843,81 @@ void TCustomvxTreeListControl::DoHotTrackNode(const TvxTreeListHotTrackInfo& Inf
 }
 bool TCustomvxTreeListControl::IsColumnMultiLine(int Column) {
     return ValidColumn(Column) && Columns(Column)->IsMultiLine();
+}
+
+int TCustomvxTreeListControl::GetCellLineHeight(TCanvas* Canvas, int Column) {
+    Canvas->Font()->Assign(GetColumnFont(Column));
+    const int minimum = ValidColumn(Column) ? Columns(Column)->GetMinCellHeight() : 0;
+    return std::max(Canvas->TextHeight("Wg"), minimum);
+}
+
+int TCustomvxTreeListControl::CalcCellLineCount(TvxTreeListNode* Node, int Column, const std::string& Text,
+                                                int Width, int& LineHeight) {
+    if (!ValidColumn(Column)) return 0;
+    HDC dc = TreeListScreenDC();
+    if (!dc) return 0;
+    int textHeight;
+    {
+        TCanvas canvas;
+        canvas.SetHandle(dc);
+        textHeight = GetCellLineHeight(&canvas, Column);
+    }
+    int lines = 0;
+    LineHeight = textHeight;
+    CalcRowLineHeight(Node, Column, Text, Width, textHeight, MaxRowLineCount(), true, lines, LineHeight);
+    return lines;
+}
+
+int TCustomvxTreeListControl::CalcRowLineHeight(TvxTreeListNode* Node, int Column, const std::string& Text,
+                                                int BoundsWidth, int TextHeight, int MaxLineCount,
+                                                bool Inflate, int& LineCount, int& LineHeight) {
+    TvxTreeListColumn* column = ValidColumn(Column) ? Columns(Column) : nullptr;
+    bool done = false;
+    if (OnCalcRowLineHeight)
+        OnCalcRowLineHeight(this, Node, column, Text, BoundsWidth, TextHeight, MaxLineCount, Inflate,
+                            LineCount, LineHeight, done);
+    if (!done && column)
+        MeasureCellText(column, Node, Text, BoundsWidth, TextHeight, Inflate, LineCount, LineHeight);
+    if (MaxLineCount != -1 && LineCount > MaxLineCount) LineCount = MaxLineCount;
+    return LineHeight * LineCount;
+}
+
+void TCustomvxTreeListControl::MeasureCellText(TvxTreeListColumn* Column, TvxTreeListNode* Node,
+                                               const std::string& Text, int Width, int TextHeight,
+                                               bool Inflate, int& LineCount, int& LineHeight) {
+    LineCount = Text.empty() ? 0 : 1;
+    LineHeight = TextHeight;
+    HDC dc = TreeListScreenDC();
+    if (!dc || Text.empty()) return;
+    // The cell as the painting hands it over: the editor's margin around the cell, the text
+    // wrapped inside.
+    const int margin = Inflate ? 2 : 0;
+    TvxTreeListCellDrawRecord record;
+    record.Rect = TRect{-margin, -margin, Width + margin, TextHeight + margin};
+    record.Font = Column->Font();
+    record.Alignment = Column->Alignment();
+    record.Text = Text;
+    record.MultiLine = true;
+    TvxEditViewData* view = Column->GetViewData();
+    struct Measured {
+        TvxTreeListColumn* column;
+        TvxEditViewData* view;
+        ~Measured() {
+            view->MeasureOnly = false;
+            column->SetDrawingNode(nullptr);
+        }
+    } measured{Column, view};
+    Column->SetDrawingNode(Node);
+    Column->GetDrawInfo(*view, record);
+    view->MeasureOnly = true;
+    const TvxInplaceEditClass& editClass = Column->GetInplaceEditClass();
+    TvxEditViewInfo info;
+    editClass.CalcViewInfo(*view, false, info);
+    editClass.DrawContent(dc, info.ContentRect, false, *view);
+    if (auto* text = dynamic_cast<TvxTextEditViewData*>(view)) {
+        LineCount = std::max(1, text->LineCount);
+        LineHeight = text->LineHeight > 0 ? text->LineHeight : TextHeight;
+    }
 }
 bool TCustomvxTreeListControl::HasCustomDrawCell(TvxTreeListNode*, int Column) {
     return OnBeforeCustomDrawCell || OnCustomDrawCell || (ValidColumn(Column) && Columns(Column)->HasDrawCellEvent());

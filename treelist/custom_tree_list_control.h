@@ -38,6 +38,13 @@ using TvxTLDragOverBandEvent = std::function<void(TObject* Sender, TvxTreeListBa
 using TvxTLDragOverHeaderEvent =
     std::function<void(TObject* Sender, TvxTreeListColumn* AColumn, TPoint P, bool& Accept)>;
 using TTLColumnMovedEvent = std::function<void(TObject* Sender, int FromIndex, int ToIndex)>;
+// A cell's lines measured for an automatically heightened row: the handler may give
+// LineCount and LineHeight itself and set Done. BoundsWidth is the cell's width; with
+// Inflate the editor's 2-pixel margin lies around it.
+using TvxTLCalcRowLineHeight =
+    std::function<void(TObject* Sender, TvxTreeListNode* Node, TvxTreeListColumn* Column,
+                       const std::string& Text, int BoundsWidth, int TextHeight, int MaxLineCount,
+                       bool Inflate, int& LineCount, int& LineHeight, bool& Done)>;
 using TvxTLGetNodeDragTextEvent =
     std::function<void(TObject* Sender, TvxTreeListNode* Node, TvxTreeListColumn* Column, std::string& Text)>;
 
@@ -164,6 +171,7 @@ class TCustomvxTreeListControl : public TCustomvxTreeList {
     TNotifyEvent OnBandButtonClick;
     TNotifyEvent OnHeaderButtonClick;
     TvxTLGetNodeDragTextEvent OnGetNodeDragText;
+    TvxTLCalcRowLineHeight OnCalcRowLineHeight;
     TvxTLDragOverBandEvent OnDragOverBand;
     TvxTLDragOverHeaderEvent OnDragOverHeader;
     TvxTLDragEndBandEvent OnDragEndBand;
@@ -296,7 +304,17 @@ class TCustomvxTreeListControl : public TCustomvxTreeList {
     bool IsHotTrackCell(TvxTreeListNode* /*Node*/, int Column) override { return IsColumnHotTrack(Column); }
     // The hot cell's column picks the cursor before the event may change it.
     void DoHotTrackNode(const TvxTreeListHotTrackInfo& Info, TCursor& Cursor) override;
-    virtual bool IsColumnMultiLine(int Column);
+    bool IsColumnMultiLine(int Column) override;
+    // The text height of the column's font, or the column's least cell height when taller.
+    virtual int GetCellLineHeight(TCanvas* Canvas, int Column);
+    int CalcCellLineCount(TvxTreeListNode* Node, int Column, const std::string& Text, int Width,
+                          int& LineHeight) override;
+    // One cell's lines (LineCount, LineHeight) for an automatically heightened row: the
+    // event's, else the column's editor class measures the wrapped text. Answers the cell's
+    // text height.
+    virtual int CalcRowLineHeight(TvxTreeListNode* Node, int Column, const std::string& Text, int BoundsWidth,
+                                  int TextHeight, int MaxLineCount, bool Inflate, int& LineCount,
+                                  int& LineHeight);
     // Custom drawing of one cell: either cell event or the column's own.
     bool HasCustomDrawCell(TvxTreeListNode* Node, int Column) override;
     void DoCustomDrawCell(TCanvas* Canvas, const TRect& Rect, TvxTreeListNode* Node, int Column, bool Selected,
@@ -357,6 +375,9 @@ class TCustomvxTreeListControl : public TCustomvxTreeList {
     void CMFontChanged(TMessage& Message) override;
 
   private:
+    // The wrapped text's lines as the column's editor class draws them at Width.
+    void MeasureCellText(TvxTreeListColumn* Column, TvxTreeListNode* Node, const std::string& Text, int Width,
+                         int TextHeight, bool Inflate, int& LineCount, int& LineHeight);
     TCursor cursorBeforeHotTrack_ = 0;
     bool hotTrackCursorSet_ = false;
     friend class TvxTreeListColumn;

@@ -79,3 +79,12 @@ void TCustomvxTreeList::ResetEditing() {
     editorNode_ = nullptr;
     UpdateEditor(false);
 }
+
+std::string TCustomvxTreeList::GetEditorText() {
+    return state_ == 2 && editor_ ? editor_->Text() : std::string();
+}
+
+void TCustomvxTreeList::SetEditorText(const std::string& Text) {
+    // As if typed: a read-only editor keeps its text, and a changed one is posted on closing.
+    if (state_ == 2 && editor_) editor_->UserSetText(Text);
+}

@@ -179,7 +179,7 @@ void TCustomvxTreeList::CalcLayout(TvxTreeListLayout& L) {
                 e.LastInRow = c == n - 1;
                 e.FirstOfBand0 = b == 0 && c == 0;
                 e.LastOfLastScrolledBand = b == L.LastScrolledBand && c == n - 1;
-                e.ColumnFlag = GetHeaderCellFlag(col);
+                e.MultiLine = IsColumnMultiLine(col);
                 L.CellEntries.push_back(e);
             }
         }

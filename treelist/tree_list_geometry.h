@@ -78,7 +78,7 @@ struct TvxTreeListHeaderCellEntry {
     bool LastInRow = false;
     bool FirstOfBand0 = false;
     bool LastOfLastScrolledBand = false;
-    bool ColumnFlag = false;
+    bool MultiLine = false;
 };
 
 struct TvxTreeListEmptyBandEntry {

@@ -51,6 +51,10 @@ int TvxTreeListNode::RowHeightCache() const {
     return rowHeightGeneration_ == owner_->rowHeightGeneration_ ? rowHeight_ : 0;
 }
 
+int TvxTreeListNode::LineCountCache() const {
+    return rowHeightGeneration_ == owner_->rowHeightGeneration_ ? lineCount_ : 0;
+}
+
 void TvxTreeListNode::SetRowHeightCache(int Value) {
     rowHeight_ = Value;
     rowHeightGeneration_ = owner_->rowHeightGeneration_;

@@ -59,6 +59,9 @@ class TvxTreeListNode : public TObject {
     // The row height last computed by the owner; 0 when none is cached.
     int RowHeightCache() const;
     void SetRowHeightCache(int Value);
+    // The text lines of the row, cached with its height; 0 when none is cached.
+    int LineCountCache() const;
+    void SetLineCountCache(int Value) { lineCount_ = Value; }
 
     // ---- Navigation ----
     TvxTreeListNode* GetFirstChild() const { return Items(0); }
@@ -104,6 +107,7 @@ class TvxTreeListNode : public TObject {
     TCustomvxTreeList* owner_;
     TvxTreeListNode* parent_ = nullptr;
     int rowHeight_ = 0;
+    int lineCount_ = 0;
     // The owner's row-height generation the cached height belongs to: a reset of all heights
     // moves the owner's generation on instead of visiting every node.
     uint64_t rowHeightGeneration_ = 0;

@@ -270,6 +270,8 @@ void TCustomvxTreeList::PaintRowCells(TvxTreeListPaint& P, const TvxTreeListRowE
     const int leftFixedBand = leftFixed ? 0 : -1;
     const int rightFixedBand = rightFixed ? GetRightFixedBand() : -1;
     const int headerRows = GetHeaderPanelRowCount();
+    // A row heightened for its wrapped texts wraps every cell's text.
+    const bool multiLineRow = node->LineCountCache() > 1;
 
     if (Row.Group) {
         TRect r{indentRight, Y + (listShift ? 1 : 0), bandsEnd - (showGrid_ ? 1 : 0), Y + H - sep};
@@ -335,9 +337,9 @@ void TCustomvxTreeList::PaintRowCells(TvxTreeListPaint& P, const TvxTreeListRowE
                 GetCellColors(P, node, selected, false, children, level, static_cast<int>(h), color, textColor,
                               brush);
                 GetColumnBrush(P, static_cast<int>(h), columnColor, columnBrush);
-                DrawCell(P.Canvas, r, workBitmap_.get(), node, cell.Column, selected, focused, color, textColor,
-                         brush, cell.RowSpan > 1 || cell.ColumnFlag, 0, !cell.FirstInRow, !cell.LastInRow,
-                         columnColor, columnBrush);
+                DrawCell(P.Canvas, r, workBitmap_.get(), node, cell.Column, selected, focused, color,
+                         textColor, brush, cell.RowSpan > 1 || multiLineRow || cell.MultiLine, 0,
+                         !cell.FirstInRow, !cell.LastInRow, columnColor, columnBrush);
                 if (!newItemActive && !rowSelect && !invert && focusedNode && cell.Column == focusedColumn)
                     PaintFocusRect(P, r);
             }
@@ -517,8 +519,9 @@ void TCustomvxTreeList::PaintNewItemRow(TvxTreeListPaint& P) {
         GetCellColors(P, focusedNode_, selected, false, false, 0, static_cast<int>(h), color, textColor, brush);
         GetColumnBrush(P, static_cast<int>(h), columnColor, columnBrush);
         if (RectVisible(P.DC, r))
-            DrawCell(P.Canvas, r, workBitmap_.get(), focusedNode_, cell.Column, selected, false, color, textColor,
-                     brush, cell.ColumnFlag, 2, !cell.FirstInRow, !cell.LastInRow, columnColor, columnBrush);
+            DrawCell(P.Canvas, r, workBitmap_.get(), focusedNode_, cell.Column, selected, false, color,
+                     textColor, brush, cell.MultiLine, 2, !cell.FirstInRow, !cell.LastInRow, columnColor,
+                     columnBrush);
         if (selected && !rowSelect && !invert && cell.Column == P.FocusedColumn) PaintFocusRect(P, r);
         if (gridLines) {
             P.AddLineSegment(r.Left, r.Bottom, r.Right, r.Bottom);

@@ -141,25 +141,40 @@ int TCustomvxTreeList::TopIndexPixelDistance(TvxTreeListNode* OldTop, int Delta)
     return pixels;
 }
 
+int TCustomvxTreeList::LastTopIndex() {
+    // Rows of one height: any page holds as many as the one shown.
+    if (!IsRowAutoHeight()) return std::max(0, GetAbsoluteCount() - whollyVisibleRows_);
+    const int height = GetRectInfo().Rows.Height();
+    int fitting = 0, sum = 0;
+    for (TvxTreeListNode* n = GetLastVisibleNode(); n; n = GetPriorVisibleNode(n)) {
+        sum += GetRowHeight(n, metrics_.RowHeightUnit, false);
+        if (sum > height) break;
+        ++fitting;
+    }
+    return std::max(0, GetAbsoluteCount() - std::max(1, fitting));
+}
+
 void TCustomvxTreeList::SetTopIndex(int Index) {
     CloseEditor();
     const int old = GetTopIndex();
     if (Index == old) return;
     Index = std::max(0, Index);
     const int count = GetAbsoluteCount();
-    if (count > 1 && Index + whollyVisibleRows_ > count) Index = std::max(0, count - whollyVisibleRows_);
+    if (count > 1) Index = std::min(Index, LastTopIndex());
     TvxTreeListNode* node = GetAbsoluteNode(Index);
     if (!node || node == topNode_) return;
     TvxTreeListNode* const oldTop = topNode_;
     const int rows = old - Index;
-    const int pixels = oldTop ? TopIndexPixelDistance(oldTop, rows) : 0;
+    // A jump beyond a page repaints everything: the rows passed over are never measured.
+    const bool scrolls = std::abs(rows) <= whollyVisibleRows_;
+    const int pixels = oldTop && scrolls ? TopIndexPixelDistance(oldTop, rows) : 0;
     const TRect oldFocus = GetNodeRowRect(focusedNode_);
     SetTopVisibleNode(node);
     UpdateScrollBars();
     if (IsUpdateLocked()) return;
     InvalidateRect(oldFocus);
     InvalidateRect(GetNodeRowRect(focusedNode_));
-    if (std::abs(rows) <= whollyVisibleRows_)
+    if (scrolls)
         ScrollRows(pixels);
     else
         Invalidate();
@@ -188,8 +203,9 @@ void TCustomvxTreeList::SetLeftCoord(int Value) {
 
 void TCustomvxTreeList::ClampTopIndex() {
     const int top = GetTopIndex();
-    const int count = GetAbsoluteCount();
-    if (top >= 0 && count > 1 && top + whollyVisibleRows_ > count) SetTopIndex(std::max(0, count - whollyVisibleRows_));
+    if (top < 0 || GetAbsoluteCount() <= 1) return;
+    const int last = LastTopIndex();
+    if (top > last) SetTopIndex(last);
 }
 
 void TCustomvxTreeList::ClampScrollPositions() {

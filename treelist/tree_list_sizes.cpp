@@ -386,24 +386,58 @@ TvxSizingLimits TCustomvxTreeList::GetRowSizingLimits(int Row) {
 
 // ---- Rows ----
 
-// The cells' own line counts are the columns' business; the base shows one line a row.
-int TCustomvxTreeList::CalcRowLineCount(TvxTreeListNode* /*Node*/, int& /*LineHeight*/) {
-    return 1;
+int TCustomvxTreeList::CalcRowLineCount(TvxTreeListNode* Node, int& LineHeight) {
+    if (Node->RowHeightCache() > 0 && Node->LineCountCache() > 0) return Node->LineCountCache();
+    if (IsGroupNode(Node)) return 1;
+    // Each cell is measured at the width it is painted with.
+    const bool gridLines = showGrid_ && showPreviewGrid_;
+    const int treePart = GetNodeTreePartWidth(Node);
+    // Each band row is shared out once for the whole row, also while the control's cache of
+    // shown widths is being rebuilt.
+    TRowShares shares;
+    auto shown = [&](int column) { return CalcColumnShownWidth(column, &shares); };
+    int lines = -1;
+    std::string text;
+    for (int v = 0, n = GetVisibleColumnCount(); v < n; ++v) {
+        const int column = GetAbsoluteColumnIndex(v);
+        const int band = GetVisibleBandIndex(GetColumnBand(column));
+        const int row = GetColumnRow(column);
+        const int position = GetColumnPosition(column);
+        int width = shown(column);
+        if (band == 0) {
+            int offset = 0;
+            for (int p = 0; p < position; ++p) offset += shown(GetColumnAt(0, row, p));
+            width -= std::clamp(treePart - offset, 0, width);
+        }
+        if (gridLines) width -= 1;
+        if (IsInvertSelect())
+            width -= (position > 0 ? 1 : 0) + (position < GetRowColumnCount(band, row) - 1 ? 1 : 0);
+        GetCellText(Node, column, text);
+        int cellLine = 0;
+        lines = std::max(lines, CalcCellLineCount(Node, column, text, std::max(0, width), cellLine));
+        LineHeight = std::max(LineHeight, cellLine);
+    }
+    return lines;
 }
 
 int TCustomvxTreeList::GetRowHeight(TvxTreeListNode* Node, int LineHeight, bool NoCache) {
     if (CanCacheRowHeights() && !NoCache && Node && Node->RowHeightCache() > 0) return Node->RowHeightCache();
+    // The count is measured again with the height; a height asked for without the cache
+    // leaves a good cache alone.
+    if (Node && !(NoCache && CanCacheRowHeights())) Node->SetLineCountCache(0);
     const bool preview = IsShowPreview();
     const int previewLines = preview && Node ? GetPreviewLineCount(Node) : 0;
     const bool gridLines = showGrid_ && showPreviewGrid_;
     const int grid = showGrid_ ? rowSeparatorLineWidth_ : 0;
     const int rowsPerNode = GetHeaderPanelRowCount();
     int height = grid;
+    int lines = 0;
     if (Node && !preview && rowsPerNode == 1 && IsRowAutoHeight()) {
-        int raised = LineHeight;
-        const int lines = CalcRowLineCount(Node, raised);
-        if (lines > 1 && raised == LineHeight) LineHeight += (lines - 1) * metrics_.LineStep;
-        if (raised > LineHeight) LineHeight = raised;
+        int cellLine = 0;
+        lines = CalcRowLineCount(Node, cellLine);
+        // A cell line taller than the row's line sets the pace of every line.
+        if (lines > 1) LineHeight += (lines - 1) * std::max(metrics_.LineStep, cellLine);
+        if (cellLine > LineHeight) LineHeight = cellLine;
     }
     const bool group = Node && IsGroupNode(Node);
     if (group)
@@ -415,7 +449,10 @@ int TCustomvxTreeList::GetRowHeight(TvxTreeListNode* Node, int LineHeight, bool 
     if (previewLines > 0 && !group) height += 2;
     if (gridLines) height -= 1;
     if (Node) height += GetRowFooterCount(Node) * metrics_.RowFooterHeight;
-    if (!NoCache && Node) Node->SetRowHeightCache(height);
+    if (!NoCache && Node) {
+        Node->SetRowHeightCache(height);
+        Node->SetLineCountCache(std::max(0, lines));
+    }
     return height;
 }
 

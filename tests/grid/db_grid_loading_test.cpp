@@ -8,6 +8,7 @@
 #include "grid/vx_db_grid_column.h"
 #include "platform/rtl/locale.h"
 #include "tests/grid/grid_test_form.h"
+#include "tests/treelist/test_column_tree_list.h"
 
 namespace {
 
@@ -418,6 +419,70 @@ TEST_F(DBGridLoading, GroupingShowsTheFirstRowAndKeepsTheFocusedRowInView) {
     driver->Pump();
     EXPECT_EQ(GroupValue(grid->GetFocusedNode()), "B");
     EXPECT_EQ(grid->GetTopIndex(), 0);
+}
+
+TEST_F(DBGridLoading, AssignedColumnsAreGroupedAsInTheSourceGridOnceTheLockEnds) {
+    Add(1, "B", 1, true);
+    Add(2, "A", 2, false);
+    Add(3, "B", 3, true);
+    LoadAll();
+    active->SetGroupIndex(0);
+    name->SetGroupIndex(1);
+    ASSERT_EQ(grid->GroupColumnCount(), 2);
+
+    auto* copy = new TvxDBGrid(form);
+    copy->SetName("DBGrid2");
+    copy->SetBounds(8, 8, 300, 200);
+    copy->SetParent(form);
+    copy->SetKeyField("ID");
+    copy->SetOptionsDB(copy->OptionsDB().Include(edgoLoadAllRecords));
+    copy->SetDataSource(source);
+    int reloads = 0;
+    copy->OnReloadGroupList = [&](TObject*) { ++reloads; };
+    copy->AssignColumns(grid);
+    ASSERT_EQ(copy->ColumnCount(), 4);
+    ASSERT_EQ(copy->GroupColumnCount(), 2);
+    EXPECT_EQ(copy->GroupColumns()[0]->Name(), "colActive");
+    EXPECT_EQ(copy->GroupColumns()[1]->Name(), "colName");
+    EXPECT_EQ(copy->GroupColumns()[0]->FieldName(), "Active");
+    EXPECT_EQ(reloads, 1);  // the groups are built once, when the lock ends
+    // The same group rows, with the same rows below them, as in the source grid.
+    auto tree = [](TCustomvxDBGrid* g) {
+        std::string s;
+        for (int i = 0; i < g->GetCount(); ++i) {
+            TvxTreeListNode* row = g->GetItem(i);
+            s += g->GetNodeString(row, 0) + " {";
+            for (int j = 0; j < row->Count(); ++j)
+                s += " " + g->GetNodeString(row->Items(j), 0) + " " + std::to_string(row->Items(j)->Count());
+            s += " } ";
+        }
+        return s;
+    };
+    EXPECT_EQ(tree(copy), tree(grid));
+    EXPECT_EQ(tree(copy), "Active : Wahr  { Name : B  2 } Active : Falsch  { Name : A  1 } ");
+    // A grid of another kind has no groups to copy.
+    TCustomvxTreeListControl plain(nullptr);
+    AddColumns(plain, 2);
+    reloads = 0;
+    copy->AssignColumns(&plain);
+    EXPECT_EQ(copy->ColumnCount(), 2);
+    EXPECT_EQ(copy->GroupColumnCount(), 0);
+    EXPECT_EQ(reloads, 1);
+
+    // Columns regrouped inside a columns update are rebuilt once at its end.
+    reloads = 0;
+    grid->OnReloadGroupList = [&](TObject*) { ++reloads; };
+    grid->BeginColumnsUpdate();
+    active->SetGroupIndex(-1);
+    name->SetGroupIndex(-1);
+    amount->SetGroupIndex(0);
+    EXPECT_EQ(reloads, 0);
+    EXPECT_EQ(grid->GroupRebuildLock(), 1);
+    grid->EndColumnsUpdate();
+    EXPECT_EQ(reloads, 1);
+    EXPECT_EQ(grid->GroupRebuildLock(), 0);
+    ASSERT_EQ(grid->GroupColumnCount(), 1);
+    EXPECT_EQ(grid->GetCount(), 3);  // amounts 1, 2, 3
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "platform/classes/string_list.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/scroll_bars.h"
+#include "platform/win/virtual_keys.h"
 #include "tests/grid/grid_test_form.h"
 
 namespace {
@@ -204,6 +205,101 @@ TEST_F(DBGridRecordWindow, AnEmptyTableReachesBothEnds) {
     EXPECT_TRUE(grid->StartReached());
     EXPECT_TRUE(grid->EndReached());
     EXPECT_EQ(grid->GetCount(), 0);
+}
+
+TEST_F(DBGridRecordWindow, AShiftRangeInAPartialLoadReachesRecordsThatHadNoRows) {
+    Fill(1000);
+    RowsHigh(6);
+    grid->SetGridOptions(grid->GridOptions().Include(egoMultiSelect));
+    table->MoveBy(459);
+    PartialLoad(100);
+    ASSERT_EQ(Id(grid->GetItem(0)), 411);
+    ASSERT_EQ(Id(grid->GetItem(99)), 510);
+    grid->SetFocus();
+    // Record 460 selected as a click selects it: the anchor of a range.
+    TvxTreeListNode* first = grid->GetFocusedNode();
+    ASSERT_EQ(Id(first), 460);
+    first->SetSelected(true);
+    grid->SetSelectionAnchor(first);
+    int changes = 0;
+    grid->OnChangeNodeEx = [&](TObject*) { ++changes; };
+
+    // The table moves far on (records 511 .. 899 never had rows): the run reaches back to the
+    // selected record, and half a buffer past the current one.
+    table->MoveBy(440);
+    EXPECT_EQ(changes, 1);
+    ASSERT_EQ(Id(grid->GetItem(0)), 460);
+    EXPECT_EQ(Id(grid->GetItem(grid->GetCount() - 1)), 949);
+    EXPECT_EQ(Id(grid->GetFocusedNode()), 900);
+    EXPECT_TRUE(grid->GetItem(0)->Selected());
+    EXPECT_EQ(grid->SelectionAnchor(), grid->GetItem(0));
+
+    // Shift+Down selects from the anchor's record to the next one: 442 records, the
+    // selection in record order.
+    driver->PressKey(VK_DOWN, {ssShift});
+    EXPECT_EQ(Current(), 901);
+    EXPECT_EQ(changes, 2);  // one key, one change of the focused record
+    ASSERT_EQ(grid->GetSelectedCount(), 442);
+    EXPECT_EQ(Id(grid->GetSelectedItem(0)), 460);
+    EXPECT_EQ(Id(grid->GetSelectedItem(441)), 901);
+    for (int i = 1; i < 442; ++i)
+        ASSERT_EQ(Id(grid->GetSelectedItem(i)), Id(grid->GetSelectedItem(i - 1)) + 1) << i;
+    EXPECT_EQ(Id(grid->GetItem(0)), 460);
+    EXPECT_FALSE(grid->GetItem(grid->GetCount() - 1)->Selected());
+    // Another Shift+Down goes one further from the same anchor.
+    driver->PressKey(VK_DOWN, {ssShift});
+    EXPECT_EQ(grid->GetSelectedCount(), 443);
+    EXPECT_EQ(Id(grid->GetSelectedItem(0)), 460);
+    EXPECT_EQ(changes, 3);
+}
+
+TEST_F(DBGridRecordWindow, OnChangeNodeExTellsOfEachNewFocusedRecordOnce) {
+    Fill(100);
+    RowsHigh(10);
+    grid->SetFocus();
+    int changes = 0;
+    grid->OnChangeNodeEx = [&](TObject* sender) {
+        EXPECT_EQ(sender, grid);
+        ++changes;
+    };
+    driver->PressKey(VK_DOWN);
+    EXPECT_EQ(Current(), 2);
+    EXPECT_EQ(changes, 1);
+    driver->PressKey(VK_NEXT);  // a page down moves the table several times
+    EXPECT_EQ(changes, 2);
+    table->MoveBy(3);  // outside any batch: at once
+    EXPECT_EQ(changes, 3);
+    // A batch tells of where it ends, not of each step; back where it began, of nothing.
+    grid->BeginSelection();
+    table->Next();
+    table->Next();
+    EXPECT_EQ(changes, 3);
+    grid->EndSelection();
+    EXPECT_EQ(changes, 4);
+    grid->BeginSelection();
+    table->Next();
+    table->Prior();
+    grid->EndSelection();
+    EXPECT_EQ(changes, 4);
+    // A post keeps the record; a delete moves on to the next one.
+    table->Edit();
+    table->FieldByName("Name")->SetAsString("neu");
+    table->Post();
+    EXPECT_EQ(changes, 4);
+    const int deleted = Current();
+    table->Delete();
+    EXPECT_NE(Current(), deleted);
+    EXPECT_EQ(changes, 5);
+
+    // Every record loaded: the same.
+    grid->SetKeyField("ID");
+    grid->SetOptionsDB(grid->OptionsDB().Include(edgoLoadAllRecords));
+    driver->Pump();
+    const int before = changes;
+    driver->PressKey(VK_DOWN);
+    EXPECT_EQ(changes, before + 1);
+    driver->PressKey(VK_UP);
+    EXPECT_EQ(changes, before + 2);
 }
 
 }  // namespace

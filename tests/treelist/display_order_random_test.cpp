@@ -117,7 +117,7 @@ TEST(TreeListDisplayOrder, EveryAnswerEqualsATreeWalkThroughRandomChanges) {
             tree.Step();
             const std::string diff = tree.Check();
             ASSERT_EQ(diff, "") << "seed " << seed << " step " << step;
-            if (tree.List().IsVisibleListValid()) ++validSteps;
+            if (tree.List().IsNodeCacheValid()) ++validSteps;
         }
         while (tree.List().LockUpdate() > 0) tree.List().EndUpdate();
         ASSERT_EQ(tree.Check(), "") << "seed " << seed << " after the locks";
@@ -132,14 +132,14 @@ TEST(TreeListDisplayOrder, ReadersWalkTheTreeInsideAnUpdateLock) {
     tl.ChildText(a, "a1");
     tl.AddText("b");
     a->Expand(false);
-    ASSERT_TRUE(tl.IsVisibleListValid());
+    ASSERT_TRUE(tl.IsNodeCacheValid());
     tl.BeginUpdate();
-    EXPECT_FALSE(tl.IsVisibleListValid());
+    EXPECT_FALSE(tl.IsNodeCacheValid());
     auto* a2 = tl.ChildText(a, "a2");
     EXPECT_EQ(DisplayNames(tl), "a a1 a2 b");
     EXPECT_EQ(tl.GetAbsoluteIndex(a2), 2);
     tl.EndUpdate();
-    EXPECT_TRUE(tl.IsVisibleListValid());
+    EXPECT_TRUE(tl.IsNodeCacheValid());
     EXPECT_EQ(tl.GetAbsoluteIndex(a2), 2);
 }
 
@@ -148,7 +148,7 @@ TEST(TreeListDisplayOrder, ListIsPatchedOrLeftAloneAsChangesArrive) {
     // Roots added one by one to an empty tree leave the list empty until a rebuild.
     auto* a = tl.AddText("a");
     auto* b = tl.AddText("b");
-    EXPECT_FALSE(tl.IsVisibleListValid());
+    EXPECT_FALSE(tl.IsNodeCacheValid());
     EXPECT_TRUE(tl.IsCacheBuilt());
     a->SetHasChildren(true);
     a->Expand(false);  // rebuilds
@@ -182,7 +182,7 @@ TEST(TreeListDisplayOrder, ListFilledByMoveInsideALockNeverHoldsAFreedNode) {
     auto* c = tl.AddText("c");
     tl.BeginUpdate();
     c->MoveTo(a, nmAddFirst);  // refills the list inside the lock
-    ASSERT_TRUE(tl.IsVisibleListValid());
+    ASSERT_TRUE(tl.IsNodeCacheValid());
     b->Free();
     auto* d = tl.AddText("d");
     EXPECT_EQ(DisplayNames(tl), "c a d");
@@ -190,7 +190,7 @@ TEST(TreeListDisplayOrder, ListFilledByMoveInsideALockNeverHoldsAFreedNode) {
     EXPECT_EQ(tl.GetNextVisibleNode(a), d);
     tl.EndUpdate();
     EXPECT_EQ(DisplayNames(tl), "c a d");
-    EXPECT_TRUE(tl.IsVisibleListValid());
+    EXPECT_TRUE(tl.IsNodeCacheValid());
 }
 
 TEST(TreeListDisplayOrder, RaisingLayoutChangeLeavesNoPendingNode) {

@@ -5,6 +5,7 @@
 #include "controls/vx_inplace_edit.h"
 #include "platform/forms/application.h"
 #include "platform/win/virtual_keys.h"
+#include "tests/platform/forms/forms_test_support.h"
 #include "tests/support/ui_driver.h"
 #include "tests/treelist/test_column_tree_list.h"
 #include "tests/treelist/test_selecting_control.h"
@@ -69,6 +70,32 @@ TEST_F(TreeListEditing, TypedCharacterOpensTheEditorAndMovingOnPostsItOnce) {
     EXPECT_EQ(grid->State(), 0);
     EXPECT_EQ(edited.size(), 1u);
     EXPECT_EQ(grid->GetFocusedColumn(), 1);
+}
+
+TEST_F(TreeListEditing, EditorTextAndFocusInsideOnlyWhileTheyApply) {
+    // No editor open: no text, and a text given goes nowhere.
+    EXPECT_EQ(grid->GetEditorText(), "");
+    grid->SetEditorText("lost");
+    EXPECT_EQ(grid->State(), 0);
+    EXPECT_TRUE(grid->IsFocusInside());
+    driver->Type("x");
+    ASSERT_EQ(grid->State(), 2);
+    EXPECT_EQ(grid->GetEditorText(), "x");
+    // The editor's window is inside the control.
+    EXPECT_TRUE(grid->IsFocusInside());
+    // A text given to the open editor counts as typed: moving on posts it.
+    grid->SetEditorText("given");
+    EXPECT_EQ(grid->GetEditorText(), "given");
+    Key(VK_DOWN);
+    EXPECT_EQ(grid->GetAbsoluteNode(0)->Strings(0), "given");
+    EXPECT_EQ(edited, std::vector<std::string>{"given"});
+    EXPECT_EQ(grid->GetEditorText(), "");
+    auto* other = new TTestBox(form);
+    other->SetBounds(8, 320, 60, 24);
+    other->SetParent(form);
+    other->SetFocus();
+    driver->Pump();
+    EXPECT_FALSE(grid->IsFocusInside());
 }
 
 TEST_F(TreeListEditing, RefusedValueKeepsTheEditorOpenOnTab) {

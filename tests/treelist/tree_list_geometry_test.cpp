@@ -266,6 +266,37 @@ TEST(TreeListGeometry, BandsWiderThanThePanelArePlacedWhileInView) {
     EXPECT_EQ(L.BandEntries[1].Rect.Right, 150);
 }
 
+TEST(TreeListGeometry, MakingABandVisibleScrollsAsLittleAsItCan) {
+    Grid g(4, 154, 104);  // four 100-pixel bands in a 150-pixel client
+    MakeBands(g.tl, 4);
+    for (int i = 1; i < 4; ++i) g.cols[static_cast<size_t>(i)]->SetBandIndex(i);
+    g.tl.RefreshLayout();
+    g.tl.MakeBandVisible(2);  // ends at 300: the right edge comes into view
+    EXPECT_EQ(g.tl.LeftCoord(), 150);
+    g.tl.MakeBandVisible(1);  // starts at 100, left of the view
+    EXPECT_EQ(g.tl.LeftCoord(), 100);
+    g.tl.MakeBandVisible(1);
+    EXPECT_EQ(g.tl.LeftCoord(), 100);
+    g.tl.MakeBandVisible(3);
+    EXPECT_EQ(g.tl.LeftCoord(), 250);
+    for (int band : {-1, 4}) {
+        g.tl.MakeBandVisible(band);
+        EXPECT_EQ(g.tl.LeftCoord(), 250);
+    }
+    // A fixed band is always in view: nothing scrolls for it.
+    g.tl.Bands()->Items(0)->SetFixed(bfLeft);
+    g.tl.SetLeftCoord(100);
+    g.tl.MakeBandVisible(0);
+    EXPECT_EQ(g.tl.LeftCoord(), 100);
+    // A band wider than the view shows from its start.
+    g.cols[2]->SetWidth(300);
+    g.tl.Bands()->Items(2)->SetWidth(300);
+    g.tl.RefreshLayout();
+    g.tl.SetLeftCoord(0);
+    g.tl.MakeBandVisible(2);
+    EXPECT_EQ(g.tl.LeftCoord(), g.tl.GetBandOffset(2));
+}
+
 TEST(TreeListGeometry, TwoHeaderRowsWithRowSpans) {
     Grid g(4);
     MakeBands(g.tl, 2);

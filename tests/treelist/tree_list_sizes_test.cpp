@@ -200,3 +200,103 @@ TEST(TreeListSizes, FontsNewItemRowAndDragFeedback) {
     EXPECT_EQ(s.tl.GetFocusedNode(), s.tl.GetItem(0));
     EXPECT_EQ(s.tl.TopVisibleNode(), s.tl.GetItem(0));
 }
+
+TEST(TreeListSizes, AutoHeightRowsGrowByTheirWrappedCells) {
+    Sizes s(2, 300);
+    const int unit = s.tl.Metrics().RowHeightUnit;
+    const int step = s.tl.Metrics().LineStep;
+    TvxTreeListNode* tall = s.tl.Add();
+    tall->SetStrings(0, "one\ntwo\nthree");
+    tall->SetStrings(1, "x");
+    TvxTreeListNode* plain = s.tl.Add();
+    plain->SetStrings(1, "short");
+    TvxTreeListNode* wrapped = s.tl.Add();
+    wrapped->SetStrings(1, "a text of many words that needs more than one line in a hundred pixels");
+    // Without the option every row keeps its unit.
+    EXPECT_EQ(s.tl.GetRowHeight(tall, unit, true), unit);
+
+    s.OptionsEx(TvxTLOptionEx::RowAutoHeight, true);
+    EXPECT_EQ(s.tl.GetRowHeight(tall, unit, false), unit + 2 * step);
+    EXPECT_EQ(tall->LineCountCache(), 3);
+    // A height asked for past the cache (the row sizing's limit) leaves the cached lines.
+    s.tl.GetRowHeight(tall, s.tl.Metrics().MinRowLineHeight, true);
+    EXPECT_EQ(tall->LineCountCache(), 3);
+    EXPECT_EQ(s.tl.GetRowHeight(plain, unit, false), unit);
+    const int wrappedHeight = s.tl.GetRowHeight(wrapped, unit, false);
+    const int lines = wrapped->LineCountCache();
+    EXPECT_GT(lines, 1);
+    EXPECT_EQ(wrappedHeight, unit + (lines - 1) * step);
+    // A wider column needs fewer lines; a new layout measures again.
+    s.cols[1]->SetWidth(600);
+    s.tl.RefreshLayout();
+    EXPECT_LT(s.tl.GetRowHeight(wrapped, unit, false), wrappedHeight);
+
+    // MaxRowLineCount caps the lines; 0 switches the option off.
+    s.tl.SetMaxRowLineCount(2);
+    EXPECT_EQ(s.tl.GetRowHeight(tall, unit, true), unit + step);
+    s.tl.SetMaxRowLineCount(0);
+    EXPECT_EQ(s.tl.GetRowHeight(tall, unit, true), unit);
+    s.tl.SetMaxRowLineCount(-1);
+    // A preview keeps rows at their unit.
+    s.Options(TvxTLOption::Preview, true);
+    EXPECT_EQ(s.tl.GetRowHeight(tall, unit, true), unit + 2 * 13 + 2);
+    s.Options(TvxTLOption::Preview, false);
+
+    // The event sees each cell at the width it is painted with (the first column less its
+    // tree indent) and may answer for it.
+    struct Call {
+        std::string column;
+        std::string text;
+        int width, textHeight, maxLines;
+        bool inflate;
+    };
+    std::vector<Call> calls;
+    s.tl.OnCalcRowLineHeight = [&](TObject* Sender, TvxTreeListNode* Node, TvxTreeListColumn* Column,
+                                   const std::string& Text, int Width, int TextHeight, int MaxLineCount,
+                                   bool Inflate, int& LineCount, int& LineHeight, bool& Done) {
+        EXPECT_EQ(Sender, &s.tl);
+        EXPECT_EQ(Node, tall);
+        calls.push_back({Column->Name(), Text, Width, TextHeight, MaxLineCount, Inflate});
+        if (Column->Name() == "B") {
+            LineCount = 5;
+            LineHeight = 13;
+            Done = true;
+        }
+    };
+    s.tl.SetMaxRowLineCount(9);
+    EXPECT_EQ(s.tl.GetRowHeight(tall, unit, false), unit + 4 * step);
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0].column, "A");
+    EXPECT_EQ(calls[0].text, "one\ntwo\nthree");
+    EXPECT_EQ(calls[0].width, 100 - 16);
+    EXPECT_EQ(calls[1].width, 600);
+    EXPECT_EQ(calls[1].textHeight, 13);
+    EXPECT_EQ(calls[1].maxLines, 9);
+    EXPECT_TRUE(calls[1].inflate);
+    // The cached height answers until the next layout; the line count stays with it.
+    EXPECT_EQ(s.tl.GetRowHeight(tall, unit, false), unit + 4 * step);
+    EXPECT_EQ(calls.size(), 2u);
+    int lineHeight = 0;
+    EXPECT_EQ(s.tl.CalcRowLineCount(tall, lineHeight), 5);
+    EXPECT_EQ(calls.size(), 2u);
+    s.tl.RefreshLayout();
+    EXPECT_EQ(tall->LineCountCache(), 0);
+}
+
+TEST(TreeListSizes, TheLastPageOfAutoHeightRowsIsCountedByTheirHeights) {
+    Sizes s(2, 300);
+    s.OptionsEx(TvxTLOptionEx::RowAutoHeight, true);
+    for (int i = 0; i < 30; ++i) s.tl.Add()->SetStrings(1, i < 25 ? "kurz" : "eins\nzwei\ndrei\nvier");
+    s.tl.RefreshLayout();
+    const int unit = s.tl.Metrics().RowHeightUnit;
+    const int tall = unit + 3 * s.tl.Metrics().LineStep;
+    ASSERT_EQ(s.tl.GetRowHeight(s.tl.GetItem(29), unit, false), tall);
+    const int area = s.tl.GetRectInfo().Rows.Height();
+    ASSERT_GT(5 * tall, area);  // fewer than five tall rows fit
+    const int fitting = area / tall;
+    // The top stops where the last rows fill the area, not further down.
+    s.tl.SetTopIndex(29);
+    EXPECT_EQ(s.tl.GetTopIndex(), 30 - fitting);
+    s.tl.SetTopIndex(0);
+    EXPECT_EQ(s.tl.GetTopIndex(), 0);
+}
