@@ -250,8 +250,9 @@ void TSerBaseDispatcher::DispThreadBody() {
             if (which == 0) {
                 ProcessCommEvent();
             } else if (which == 1) {
-                // What was announced before the open finished reached no one.
-                last_avail_pos_ = UINT32_MAX;
+                // What was announced before the open finished reached no one. What reached
+                // a handler is announced again only with a new byte, as always.
+                if (!avail_heard_) last_avail_pos_ = UINT32_MAX;
                 while (!in_dispatch_ && !close_pending_ && CheckTriggers()) {
                 }
             } else if (driver_data_pending_) {
@@ -353,8 +354,9 @@ void TSerBaseDispatcher::WritePump() {
 
 // ---- Dispatch steps ----
 
-void TSerBaseDispatcher::ResetStatusTriggers() {
+void TSerBaseDispatcher::ResetFiredStatusTriggers() {
     CriticalSectionGuard guard(general_lock_);
+    if (!status_fired_) return;
     for (auto& t : status_triggers_) t.Fired = false;
     status_fired_ = false;
 }
@@ -364,7 +366,7 @@ void TSerBaseDispatcher::StatusPass() {
     while (!close_pending_ && CheckStatusTriggers()) {
     }
     if (!close_pending_) CheckDeviceLost();
-    if (status_fired_) ResetStatusTriggers();
+    ResetFiredStatusTriggers();
 }
 
 bool TSerBaseDispatcher::CheckDeviceLost() {
@@ -399,7 +401,7 @@ void TSerBaseDispatcher::ProcessCommEvent() {
             while (!close_pending_ && CheckTriggers()) {
             }
             if (close_pending_) return;  // the close signals the comm-event thread itself
-            if (status_fired_) ResetStatusTriggers();
+            ResetFiredStatusTriggers();
         } while (++rounds < 16 && MoreInputWaiting());
     }
     if (close_pending_) return;
@@ -418,7 +420,7 @@ void TSerBaseDispatcher::PerPassChecks() {
     }
     while (!close_pending_ && (CheckStatusTriggers() || CheckTimerTriggers())) {
     }
-    if (status_fired_) ResetStatusTriggers();
+    ResetFiredStatusTriggers();
 }
 
 bool TSerBaseDispatcher::ReadInput() {
@@ -504,12 +506,14 @@ bool TSerBaseDispatcher::CheckTriggers() {
     uint32_t head;
     std::vector<std::pair<uint16_t, uint16_t>> matched;  // handle, length
     uint32_t scan_pos;
+    uint32_t level;  // the open sets it while this thread already runs
     {
         CriticalSectionGuard in_guard(input_lock_);
         head = dbuff_head_;
     }
     {
         CriticalSectionGuard guard(general_lock_);
+        level = avail_level_;
         scan_pos = data_scan_pos_;
         if (!data_triggers_.empty()) {
             CriticalSectionGuard in_guard(input_lock_);
@@ -550,8 +554,9 @@ bool TSerBaseDispatcher::CheckTriggers() {
             before = (end + kInputRingSize - dbuff_tail_) % kInputRingSize;
             before -= std::min<uint32_t>(before, matched.front().second);
         }
-        if (avail_level_ && last_avail_pos_ != scan_pos && before >= avail_level_) {
+        if (level && last_avail_pos_ != scan_pos && before >= level) {
             SendEvent(APW_TRIGGERAVAIL, before, 0);
+            avail_heard_ = delivery_reached_;
             data_scan_pos_ = last_avail_pos_ = scan_pos;
         }
         for (auto [handle, length] : matched) {
@@ -568,7 +573,7 @@ bool TSerBaseDispatcher::CheckTriggers() {
     }
     data_scan_pos_ = head;
     uint32_t count = static_cast<uint32_t>(InBuffUsed());
-    if (avail_level_ && last_avail_pos_ != head && count >= avail_level_) {
+    if (level && last_avail_pos_ != head && count >= level) {
         {
             CriticalSectionGuard guard(general_lock_);
             if (logging_on_) AddDispatchEntry(2, 5, count, nullptr, 0);
@@ -576,7 +581,9 @@ bool TSerBaseDispatcher::CheckTriggers() {
         last_avail_pos_ = head;
         // Scanned up to head and announced there: until more bytes are read, the next call
         // finds nothing, whatever this delivery answers, so its answer may come later.
-        return SendEvent(APW_TRIGGERAVAIL, count, 0, true);
+        const bool result = SendEvent(APW_TRIGGERAVAIL, count, 0, true);
+        avail_heard_ = delivery_reached_;
+        return result;
     }
     return false;
 }
@@ -637,6 +644,7 @@ bool TSerBaseDispatcher::SendEvent(uint32_t Msg, uint32_t WParam, uint16_t Data,
     std::vector<ProcHandler> procs;
     {
         CriticalSectionGuard guard(general_lock_);
+        delivery_reached_ = false;
         if (!events_active_) return true;
         in_dispatch_ = true;
         if (window_handlers_.size() > 1 || always_send_to_windows_)
@@ -644,6 +652,7 @@ bool TSerBaseDispatcher::SendEvent(uint32_t Msg, uint32_t WParam, uint16_t Data,
                 if (!w.Deleted) windows.push_back(w.Wnd);
         for (const auto& p : proc_handlers_)
             if (!p.Deleted) procs.push_back(p);
+        delivery_reached_ = !windows.empty() || !procs.empty();
     }
     // From here until the end of the event every read only counts (get_count_); the count
     // is taken from the ring at the end. The window thread may also read outside the event's

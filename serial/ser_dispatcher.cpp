@@ -211,6 +211,7 @@ int TSerBaseDispatcher::InitPort(const std::string& Name, int Baud, int Parity, 
     close_on_disp_exit_ = false;
     data_scan_pos_ = 0;
     last_avail_pos_ = UINT32_MAX;
+    avail_heard_ = false;
     rs485_mode_ = false;
 
     DCB dcb;

@@ -257,7 +257,7 @@ private:
     void ProcessCommEvent();
     void PerPassChecks();
     void StatusPass();
-    void ResetStatusTriggers();
+    void ResetFiredStatusTriggers();
     bool CheckTriggers();
     bool CheckStatusTriggers();
     bool CheckTimerTriggers();
@@ -311,6 +311,11 @@ private:
     bool in_avail_dispatch_ = false;
     uint32_t get_count_ = 0, max_get_count_ = 0;
     uint32_t last_avail_pos_ = UINT32_MAX;
+    // The last delivery had a handler to go to (dispatch thread), and so had the last
+    // announcement of waiting bytes: bytes announced while the port was still opening, before
+    // its window was registered, are announced again once the open is done.
+    bool delivery_reached_ = false;
+    bool avail_heard_ = false;
     // The delivery running: its message, wParam and result so far (dispatch thread, or the
     // window thread while its deferred answer is out).
     uint32_t delivery_msg_ = 0, delivery_wparam_ = 0;
