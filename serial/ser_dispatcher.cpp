@@ -532,14 +532,17 @@ int TSerBaseDispatcher::InBuffUsed() {
 
 int TSerBaseDispatcher::FlushInBuffer() {
     int result = FlushCom(1);
-    CriticalSectionGuard guard(input_lock_);
-    if (in_avail_dispatch_) {
-        max_get_count_ = InBytesWaiting();
-    } else {
-        dbuff_tail_ = dbuff_head_;
-        get_count_ = 0;
+    {
+        CriticalSectionGuard guard(input_lock_);
+        if (in_avail_dispatch_) {
+            max_get_count_ = InBytesWaiting();
+        } else {
+            dbuff_tail_ = dbuff_head_;
+            get_count_ = 0;
+        }
+        in_buff_full_ = false;
     }
-    in_buff_full_ = false;
+    // Not inside the input lock: the dispatch thread takes the two the other way round.
     CriticalSectionGuard general(general_lock_);
     for (auto& t : data_triggers_) std::fill(t.States.begin(), t.States.end(), 0);
     return result;
