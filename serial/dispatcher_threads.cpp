@@ -77,7 +77,7 @@ void TSerBaseDispatcher::StartDispatcher() {
         if (dispatcher_started_) throw Exception("Dispatcher already started");
         dispatcher_started_ = true;
         kill_threads_ = false;
-        all_gone_event_.Reset();
+        for (TSyncEvent* gone : {&com_gone_event_, &disp_gone_event_, &out_gone_event_, &all_gone_event_}) gone->Reset();
     }
     ReporterWindow();  // created here, on the window thread, before any thread needs it
     com_thread_ = true;
@@ -91,15 +91,13 @@ void TSerBaseDispatcher::StartDispatcher() {
     started_event_.Wait(3000);
 }
 
-void TSerBaseDispatcher::WaitForThread(const std::atomic<bool>& alive) {
-    while (alive) {
-        if (IsWindowThread()) {
-            // Pump so that a send from the dispatch thread still gets its answer.
-            if (!SafeYield()) WaitMessage(CurrentClock().Ticks() + 50);
-        } else {
-            gone_event_.Wait(50);
-        }
-    }
+void TSerBaseDispatcher::WaitForThread(const std::atomic<bool>& alive, TSyncEvent& gone) {
+    // The window thread goes on handling messages, so that a send the thread waits in gets
+    // its answer; ThreadGone wakes it. Once the program is ending nothing more of it is run:
+    // the thread still has to end before the dispatcher goes, and a send it waits in is
+    // withdrawn at its time-out.
+    if (!alive || (IsWindowThread() && RunLoopUntil([&] { return !alive; }))) return;
+    gone.Wait(INFINITE);
 }
 
 void TSerBaseDispatcher::StopDispatcher() {
@@ -112,41 +110,47 @@ void TSerBaseDispatcher::StopDispatcher() {
     if (out_thread_) {
         out_flush_event_.Set();
         device_.WakeWriter();
-        WaitForThread(out_thread_);
+        WaitForThread(out_thread_, out_gone_event_);
     }
     if (com_thread_) {
         device_.SetCommMask(0);
         ready_event_.Set();
-        WaitForThread(com_thread_);
+        WaitForThread(com_thread_, com_gone_event_);
     }
     disp_wake_event_.Set();  // it may sleep without a deadline
-    WaitForThread(disp_thread_);
+    WaitForThread(disp_thread_, disp_gone_event_);
 }
 
 bool TSerBaseDispatcher::WaitThreadsGone(uint32_t timeout_ms) {
-    // Not the per-thread gone event: the dispatch thread may be waiting on that one too while
-    // it finishes a deferred close, and each signal releases only one of the two waiters.
     if (dispatcher_started_) all_gone_event_.Wait(timeout_ms);
     return !dispatcher_started_;
 }
 
 void TSerBaseDispatcher::ThreadGone(ThreadKind Kind) {
+    TSyncEvent* gone = nullptr;
     switch (Kind) {
-    case ThreadKind::Com: com_thread_ = false; break;
-    case ThreadKind::Out: out_thread_ = false; break;
+    case ThreadKind::Com:
+        com_thread_ = false;
+        gone = &com_gone_event_;
+        break;
+    case ThreadKind::Out:
+        out_thread_ = false;
+        gone = &out_gone_event_;
+        break;
     case ThreadKind::Disp:
         disp_thread_ = false;
         if (close_on_disp_exit_) {
             DonePortPrim();
             close_on_disp_exit_ = false;
         }
+        gone = &disp_gone_event_;
         break;
     }
     // Waiters are woken only once the state they look at has changed, or a wake-up could come
     // between their look and their wait and be lost. The window thread may free the
     // dispatcher as soon as the count reaches zero; its destructor joins this thread before
     // the events go.
-    gone_event_.Set();
+    gone->Set();
     if (InterlockedDecrement(thread_count_) == 0) {
         dispatcher_started_ = false;
         all_gone_event_.Set();

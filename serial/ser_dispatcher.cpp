@@ -72,7 +72,7 @@ TSerBaseDispatcher::~TSerBaseDispatcher() {
     // Closing here at the same time would close the device's descriptors twice, the second
     // time perhaps someone else's that got the same number; so wait for the threads first.
     if (close_pending_) {
-        WaitForThread(dispatcher_started_);
+        WaitForThread(dispatcher_started_, all_gone_event_);
         DonePortPrim();
     }
     // The threads' last steps may still be running; they end before the members go.

@@ -274,7 +274,8 @@ private:
     void CompleteDelivery();
     enum class ThreadKind { Com, Disp, Out };
     void ThreadGone(ThreadKind Kind);
-    void WaitForThread(const std::atomic<bool>& alive);
+    // Until `alive` is false; `gone` is set once it is.
+    void WaitForThread(const std::atomic<bool>& alive, TSyncEvent& gone);
 
     TObject* owner_;
     int handle_ = -1;
@@ -333,8 +334,10 @@ private:
     TSyncEvent ready_event_{false, false};
     TSyncEvent started_event_{false, false};
     TSyncEvent flush_ack_event_{false, false};
-    TSyncEvent gone_event_{false, false};
-    TSyncEvent all_gone_event_{true, false};  // stays set once the last thread has ended
+    // Each stays set once its thread has ended (any number of threads may wait for it), the
+    // last once every thread has.
+    TSyncEvent com_gone_event_{true, true}, disp_gone_event_{true, true}, out_gone_event_{true, true};
+    TSyncEvent all_gone_event_{true, true};
     TSyncEvent output_event_{false, false};
     TSyncEvent out_flush_event_{false, false};
     TSyncEvent recheck_event_{false, false};

@@ -379,6 +379,25 @@ TEST_F(ComPortTest, AnEventIsOverWhenItsHandlerReturns) {
     }
 }
 
+// A close while the program ends still waits for the port's threads, and leaves the end
+// pending for the main loop.
+TEST_F(ComPortTest, ClosingAsTheProgramEndsStillEndsTheThreads) {
+    for (int round = 0; round < 20; ++round) {
+        SCOPED_TRACE(round);
+        auto port = OpenCollecting();
+        received_.clear();
+        ASSERT_TRUE(pty_.WriteAll("bye"));
+        ASSERT_TRUE(PumpUntil([&] { return received_.size() == 3; }));
+        PostQuitMessage(5);
+        port->SetOpen(false);
+        EXPECT_EQ(psClosed, port->PortState());
+        EXPECT_EQ(nullptr, port->Dispatcher());
+        MSG msg;
+        ASSERT_TRUE(PeekMessage(msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+        EXPECT_EQ(5u, msg.wParam);
+    }
+}
+
 TEST_F(ComPortTest, ChangingComNumberReopensOnTheNewDevice) {
     PtyPair second;
     Link(12, second.SlavePath());
