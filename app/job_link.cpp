@@ -8,6 +8,7 @@
 #include "app/unattended_run.h"
 #include "link/form_sercom.h"
 #include "link/link_state.h"
+#include "link/wait_for.h"
 
 void EndJob(TForm1& form, const std::string& job, int status, const std::string& why) {
     std::fprintf(stderr, "tovak: %s: %s\n", job.c_str(), why.c_str());
@@ -19,7 +20,7 @@ void EndJobForArguments(TForm1& form, const std::string& job, const std::string&
     EndJob(form, job, jeArguments, error);
 }
 
-bool OpenJobLink(TForm1& form, const std::string& job, int32_t port) {
+bool OpenJobLink(TForm1& form, const std::string& job, int32_t port, const std::string& stopped) {
     if (port < 1) port = form.Pages().COC->CocPortNumber();
     // Port 0 would ask the user for a port, and no one is there to answer.
     if (port < 1 && UnattendedRun) {
@@ -32,7 +33,11 @@ bool OpenJobLink(TForm1& form, const std::string& job, int32_t port) {
         return false;
     }
     if (CheckDoorTerminal()) {
-        EndJob(form, job, jeNoDevice, "no door terminal answered");
+        // A stop while the device is asked for its type is no failure of the device.
+        if (ProgramEnding())
+            EndJob(form, job, jeNoDeviceList, stopped);
+        else
+            EndJob(form, job, jeNoDevice, "no door terminal answered");
         return false;
     }
     return true;

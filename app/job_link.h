@@ -15,5 +15,6 @@ void EndJobForArguments(TForm1& form, const std::string& job, const std::string&
 
 // Opens the link on `port` (below 1: the control road's port) and checks that the door
 // terminal answered; true when it did. Otherwise, after the link's or the check's message,
-// the program ends.
-bool OpenJobLink(TForm1& form, const std::string& job, int32_t port);
+// the program ends; when the program was stopped meanwhile, the job ends as incomplete
+// with `stopped` as its reason.
+bool OpenJobLink(TForm1& form, const std::string& job, int32_t port, const std::string& stopped);

@@ -243,13 +243,17 @@ void TForm1::FormShow() {
 }
 
 void TForm1::DoClose(TCloseAction& Action) {
-    FormClose();
+    // The program ends once: a job that ends after a stop closes the window again, and so
+    // does a second stop.
+    if (!closed_) {
+        closed_ = true;
+        FormClose();
+    }
     TForm::DoClose(Action);
 }
 
 void TForm1::FormClose() {
-    ReadOdActive = false;
-    if (Timer3->Enabled()) Timer3->SetEnabled(false);
+    pages_->ROD->StopReadOut();
     // As "&Abbruch" would: the device leaves its installation step (the pause below and the
     // close give the request time to leave).
     if (InstallActive && FormSercom) FormSercom->EnqueueRequest(std::string("\xFB\x02\x00\x50\x17", 5));

@@ -111,6 +111,7 @@ private:
     void ClearAtCreate();
 
     uint32_t lossShownFor_ = 0;  // the link opening whose loss was shown
+    bool closed_ = false;        // the program's close has run
 
     std::unique_ptr<TMainPages> pages_;
     std::string lastDate_, lastTime_;

@@ -11,7 +11,8 @@ enum TJobExit : int {
     jeArguments = 2,     // a port or interval that is not a number
     jeNoDevice = 3,      // the port did not open, another device answered, or the link was lost
     jeNoDeviceList = 4,  // the door terminal answered, but not with its whole device list
-                         // (or, reading objects, not with every entry)
+                         // (or, reading objects, not with every entry), or the job was
+                         // stopped before it had them
     jeNothingToDo = 5,   // no entries file, or a device list nobody asked to be written
 };
 

@@ -30,14 +30,15 @@ void FillStrip(HWND Wnd, const TRect& Strip, TColor Color) {
 
 // Until the frame timer falls due; false when the program is ending or the window went.
 bool WaitForFrame(HWND Wnd, UINT_PTR Timer) {
-    MSG msg;
-    for (;;) {
-        if (PeekMessage(msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) return false;
-        if (GetMessage(msg, nullptr, WM_TIMER, WM_TIMER) != 1) return false;
-        if (msg.hwnd == nullptr && msg.wParam == Timer) return IsWindow(Wnd);
-        DispatchMessage(msg);
-        if (!IsWindow(Wnd)) return false;
-    }
+    bool due = false;
+    TLoopMessages timers;
+    timers.First = timers.Last = WM_TIMER;
+    timers.Take = [&](const MSG& msg) {
+        if (msg.hwnd != nullptr || msg.wParam != Timer) return false;
+        due = true;
+        return true;
+    };
+    return RunLoopUntil([&] { return due || !IsWindow(Wnd); }, kNoDeadline, timers) && IsWindow(Wnd);
 }
 
 }  // namespace

@@ -78,7 +78,7 @@ void TSerBaseDispatcher::StartDispatcher() {
         if (dispatcher_started_) throw Exception("Dispatcher already started");
         dispatcher_started_ = true;
         kill_threads_ = false;
-        all_gone_event_.Reset();
+        for (TSyncEvent* gone : {&com_gone_event_, &disp_gone_event_, &out_gone_event_, &all_gone_event_}) gone->Reset();
     }
     ReporterWindow();  // created here, on the window thread, before any thread needs it
     com_thread_ = true;
@@ -92,15 +92,13 @@ void TSerBaseDispatcher::StartDispatcher() {
     started_event_.Wait(3000);
 }
 
-void TSerBaseDispatcher::WaitForThread(const std::atomic<bool>& alive) {
-    while (alive) {
-        if (IsWindowThread()) {
-            // Pump so that a send from the dispatch thread still gets its answer.
-            if (!SafeYield()) WaitMessage(CurrentClock().Ticks() + 50);
-        } else {
-            gone_event_.Wait(50);
-        }
-    }
+void TSerBaseDispatcher::WaitForThread(const std::atomic<bool>& alive, TSyncEvent& gone) {
+    // The window thread goes on handling messages, so that a send the thread waits in gets
+    // its answer; ThreadGone wakes it. Once the program is ending nothing more of it is run:
+    // the thread still has to end before the dispatcher goes, and a send it waits in is
+    // withdrawn at its time-out.
+    if (!alive || (IsWindowThread() && RunLoopUntil([&] { return !alive; }))) return;
+    gone.Wait(INFINITE);
 }
 
 void TSerBaseDispatcher::StopDispatcher() {
@@ -113,41 +111,47 @@ void TSerBaseDispatcher::StopDispatcher() {
     if (out_thread_) {
         out_flush_event_.Set();
         device_.WakeWriter();
-        WaitForThread(out_thread_);
+        WaitForThread(out_thread_, out_gone_event_);
     }
     if (com_thread_) {
         device_.SetCommMask(0);
         ready_event_.Set();
-        WaitForThread(com_thread_);
+        WaitForThread(com_thread_, com_gone_event_);
     }
     disp_wake_event_.Set();  // it may sleep without a deadline
-    WaitForThread(disp_thread_);
+    WaitForThread(disp_thread_, disp_gone_event_);
 }
 
 bool TSerBaseDispatcher::WaitThreadsGone(uint32_t timeout_ms) {
-    // Not the per-thread gone event: the dispatch thread may be waiting on that one too while
-    // it finishes a deferred close, and each signal releases only one of the two waiters.
     if (dispatcher_started_) all_gone_event_.Wait(timeout_ms);
     return !dispatcher_started_;
 }
 
 void TSerBaseDispatcher::ThreadGone(ThreadKind Kind) {
+    TSyncEvent* gone = nullptr;
     switch (Kind) {
-    case ThreadKind::Com: com_thread_ = false; break;
-    case ThreadKind::Out: out_thread_ = false; break;
+    case ThreadKind::Com:
+        com_thread_ = false;
+        gone = &com_gone_event_;
+        break;
+    case ThreadKind::Out:
+        out_thread_ = false;
+        gone = &out_gone_event_;
+        break;
     case ThreadKind::Disp:
         disp_thread_ = false;
         if (close_on_disp_exit_) {
             DonePortPrim();
             close_on_disp_exit_ = false;
         }
+        gone = &disp_gone_event_;
         break;
     }
     // Waiters are woken only once the state they look at has changed, or a wake-up could come
     // between their look and their wait and be lost. The window thread may free the
     // dispatcher as soon as the count reaches zero; its destructor joins this thread before
     // the events go.
-    gone_event_.Set();
+    gone->Set();
     if (InterlockedDecrement(thread_count_) == 0) {
         dispatcher_started_ = false;
         all_gone_event_.Set();
@@ -251,8 +255,9 @@ void TSerBaseDispatcher::DispThreadBody() {
             if (which == 0) {
                 ProcessCommEvent();
             } else if (which == 1) {
-                // What was announced before the open finished reached no one.
-                last_avail_pos_ = UINT32_MAX;
+                // What was announced before the open finished reached no one. What reached
+                // a handler is announced again only with a new byte, as always.
+                if (!avail_heard_) last_avail_pos_ = UINT32_MAX;
                 while (!in_dispatch_ && !close_pending_ && CheckTriggers()) {
                 }
             } else if (driver_data_pending_) {
@@ -354,8 +359,9 @@ void TSerBaseDispatcher::WritePump() {
 
 // ---- Dispatch steps ----
 
-void TSerBaseDispatcher::ResetStatusTriggers() {
+void TSerBaseDispatcher::ResetFiredStatusTriggers() {
     CriticalSectionGuard guard(general_lock_);
+    if (!status_fired_) return;
     for (auto& t : status_triggers_) t.Fired = false;
     status_fired_ = false;
 }
@@ -365,7 +371,7 @@ void TSerBaseDispatcher::StatusPass() {
     while (!close_pending_ && CheckStatusTriggers()) {
     }
     if (!close_pending_) CheckDeviceLost();
-    if (status_fired_) ResetStatusTriggers();
+    ResetFiredStatusTriggers();
 }
 
 bool TSerBaseDispatcher::CheckDeviceLost() {
@@ -400,7 +406,7 @@ void TSerBaseDispatcher::ProcessCommEvent() {
             while (!close_pending_ && CheckTriggers()) {
             }
             if (close_pending_) return;  // the close signals the comm-event thread itself
-            if (status_fired_) ResetStatusTriggers();
+            ResetFiredStatusTriggers();
         } while (++rounds < 16 && MoreInputWaiting());
     }
     if (close_pending_) return;
@@ -419,7 +425,7 @@ void TSerBaseDispatcher::PerPassChecks() {
     }
     while (!close_pending_ && (CheckStatusTriggers() || CheckTimerTriggers())) {
     }
-    if (status_fired_) ResetStatusTriggers();
+    ResetFiredStatusTriggers();
 }
 
 bool TSerBaseDispatcher::ReadInput() {
@@ -505,12 +511,14 @@ bool TSerBaseDispatcher::CheckTriggers() {
     uint32_t head;
     std::vector<std::pair<uint16_t, uint16_t>> matched;  // handle, length
     uint32_t scan_pos;
+    uint32_t level;  // the open sets it while this thread already runs
     {
         CriticalSectionGuard in_guard(input_lock_);
         head = dbuff_head_;
     }
     {
         CriticalSectionGuard guard(general_lock_);
+        level = avail_level_;
         scan_pos = data_scan_pos_;
         if (!data_triggers_.empty()) {
             CriticalSectionGuard in_guard(input_lock_);
@@ -551,8 +559,9 @@ bool TSerBaseDispatcher::CheckTriggers() {
             before = (end + kInputRingSize - dbuff_tail_) % kInputRingSize;
             before -= std::min<uint32_t>(before, matched.front().second);
         }
-        if (avail_level_ && last_avail_pos_ != scan_pos && before >= avail_level_) {
+        if (level && last_avail_pos_ != scan_pos && before >= level) {
             SendEvent(APW_TRIGGERAVAIL, before, 0);
+            avail_heard_ = delivery_reached_;
             data_scan_pos_ = last_avail_pos_ = scan_pos;
         }
         for (auto [handle, length] : matched) {
@@ -569,7 +578,7 @@ bool TSerBaseDispatcher::CheckTriggers() {
     }
     data_scan_pos_ = head;
     uint32_t count = static_cast<uint32_t>(InBuffUsed());
-    if (avail_level_ && last_avail_pos_ != head && count >= avail_level_) {
+    if (level && last_avail_pos_ != head && count >= level) {
         {
             CriticalSectionGuard guard(general_lock_);
             if (logging_on_) AddDispatchEntry(2, 5, count, nullptr, 0);
@@ -577,7 +586,9 @@ bool TSerBaseDispatcher::CheckTriggers() {
         last_avail_pos_ = head;
         // Scanned up to head and announced there: until more bytes are read, the next call
         // finds nothing, whatever this delivery answers, so its answer may come later.
-        return SendEvent(APW_TRIGGERAVAIL, count, 0, true);
+        const bool result = SendEvent(APW_TRIGGERAVAIL, count, 0, true);
+        avail_heard_ = delivery_reached_;
+        return result;
     }
     return false;
 }
@@ -638,6 +649,7 @@ bool TSerBaseDispatcher::SendEvent(uint32_t Msg, uint32_t WParam, uint16_t Data,
     std::vector<ProcHandler> procs;
     {
         CriticalSectionGuard guard(general_lock_);
+        delivery_reached_ = false;
         if (!events_active_) return true;
         in_dispatch_ = true;
         if (window_handlers_.size() > 1 || always_send_to_windows_)
@@ -645,6 +657,7 @@ bool TSerBaseDispatcher::SendEvent(uint32_t Msg, uint32_t WParam, uint16_t Data,
                 if (!w.Deleted) windows.push_back(w.Wnd);
         for (const auto& p : proc_handlers_)
             if (!p.Deleted) procs.push_back(p);
+        delivery_reached_ = !windows.empty() || !procs.empty();
     }
     // From here until the end of the event every read only counts (get_count_); the count
     // is taken from the ring at the end. The window thread may also read outside the event's

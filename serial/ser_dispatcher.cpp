@@ -72,7 +72,7 @@ TSerBaseDispatcher::~TSerBaseDispatcher() {
     // Closing here at the same time would close the device's descriptors twice, the second
     // time perhaps someone else's that got the same number; so wait for the threads first.
     if (close_pending_) {
-        WaitForThread(dispatcher_started_);
+        WaitForThread(dispatcher_started_, all_gone_event_);
         DonePortPrim();
     }
     // The threads' last steps may still be running; they end before the members go.
@@ -211,6 +211,7 @@ int TSerBaseDispatcher::InitPort(const std::string& Name, int Baud, int Parity, 
     close_on_disp_exit_ = false;
     data_scan_pos_ = 0;
     last_avail_pos_ = UINT32_MAX;
+    avail_heard_ = false;
     rs485_mode_ = false;
 
     DCB dcb;
@@ -531,14 +532,17 @@ int TSerBaseDispatcher::InBuffUsed() {
 
 int TSerBaseDispatcher::FlushInBuffer() {
     int result = FlushCom(1);
-    CriticalSectionGuard guard(input_lock_);
-    if (in_avail_dispatch_) {
-        max_get_count_ = InBytesWaiting();
-    } else {
-        dbuff_tail_ = dbuff_head_;
-        get_count_ = 0;
+    {
+        CriticalSectionGuard guard(input_lock_);
+        if (in_avail_dispatch_) {
+            max_get_count_ = InBytesWaiting();
+        } else {
+            dbuff_tail_ = dbuff_head_;
+            get_count_ = 0;
+        }
+        in_buff_full_ = false;
     }
-    in_buff_full_ = false;
+    // Not inside the input lock: the dispatch thread takes the two the other way round.
     CriticalSectionGuard general(general_lock_);
     for (auto& t : data_triggers_) std::fill(t.States.begin(), t.States.end(), 0);
     return result;

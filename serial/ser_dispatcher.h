@@ -257,7 +257,7 @@ private:
     void ProcessCommEvent();
     void PerPassChecks();
     void StatusPass();
-    void ResetStatusTriggers();
+    void ResetFiredStatusTriggers();
     bool CheckTriggers();
     bool CheckStatusTriggers();
     bool CheckTimerTriggers();
@@ -274,7 +274,8 @@ private:
     void CompleteDelivery();
     enum class ThreadKind { Com, Disp, Out };
     void ThreadGone(ThreadKind Kind);
-    void WaitForThread(const std::atomic<bool>& alive);
+    // Until `alive` is false; `gone` is set once it is.
+    void WaitForThread(const std::atomic<bool>& alive, TSyncEvent& gone);
 
     TObject* owner_;
     int handle_ = -1;
@@ -311,6 +312,11 @@ private:
     bool in_avail_dispatch_ = false;
     uint32_t get_count_ = 0, max_get_count_ = 0;
     uint32_t last_avail_pos_ = UINT32_MAX;
+    // The last delivery had a handler to go to (dispatch thread), and so had the last
+    // announcement of waiting bytes: bytes announced while the port was still opening, before
+    // its window was registered, are announced again once the open is done.
+    bool delivery_reached_ = false;
+    bool avail_heard_ = false;
     // The delivery running: its message, wParam and result so far (dispatch thread, or the
     // window thread while its deferred answer is out).
     uint32_t delivery_msg_ = 0, delivery_wparam_ = 0;
@@ -328,8 +334,10 @@ private:
     TSyncEvent ready_event_{false, false};
     TSyncEvent started_event_{false, false};
     TSyncEvent flush_ack_event_{false, false};
-    TSyncEvent gone_event_{false, false};
-    TSyncEvent all_gone_event_{true, false};  // stays set once the last thread has ended
+    // Each stays set once its thread has ended (any number of threads may wait for it), the
+    // last once every thread has.
+    TSyncEvent com_gone_event_{true, true}, disp_gone_event_{true, true}, out_gone_event_{true, true};
+    TSyncEvent all_gone_event_{true, true};
     TSyncEvent output_event_{false, false};
     TSyncEvent out_flush_event_{false, false};
     TSyncEvent recheck_event_{false, false};

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -15,6 +16,20 @@ namespace {
 
 double MicrosBetween(SteadyClock::time_point a, SteadyClock::time_point b) {
     return std::chrono::duration<double, std::micro>(b - a).count();
+}
+
+// "request FB 02 04 A1 ...": what a script waits for to know the program has asked. Empty
+// answers and the acknowledgement of a record are no requests.
+void PrintRequest(const SimFrame& frame) {
+    if (frame.data.size() < 2 || frame.data == std::string("\x28\x28\x00", 3)) return;
+    std::string line = "request";
+    char hex[4];
+    for (unsigned char c : frame.data) {
+        std::snprintf(hex, sizeof hex, " %02X", c);
+        line += hex;
+    }
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
 }
 
 }  // namespace
@@ -187,6 +202,7 @@ void DoorSim::Run() {
                     ex.answers.push_back(pending);
                     SimFrame answer;
                     if (SimDecodeFrame(pending, answer) == SimParse::Ok) {
+                        if (options_.print_requests) PrintRequest(answer);
                         if (answer.h1 == 0x02) {
                             device_.HandleAnswer(answer);  // raw frames come unasked
                         } else if (!answered) {

@@ -24,6 +24,7 @@ struct DoorSimOptions {
     int poll_ms = 50;
     int answer_timeout_ms = 250;  // how long a frame waits for its answer at most
     bool poll_always = false;     // poll even when no program holds the port
+    bool print_requests = false;  // each request of the program as a line on standard output
 };
 
 // One frame the device sent and what came back before its next frame.

@@ -16,6 +16,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: tovak-sim [--port N] [--ports-dir DIR] [--type T|0|1|2] [--poll MS] [--config FILE]\n"
+    "                 [--print-requests]\n"
     "       tovak-sim --controller [--port N] [--ports-dir DIR] [--restart MS]\n"
     "       tovak-sim --help\n";
 
@@ -33,6 +34,7 @@ void Help(const DoorState& terminal) {
         "  --type 2         a Belvar interface device\n"
         "  --poll MS        the poll interval (default 50)\n"
         "  --config FILE    the device's state from an INI file instead (sections in sim/door_state.h)\n"
+        "  --print-requests each request of the program as a line \"request FB 02 ...\" (hex)\n"
         "  --controller     the door controller's text channel instead, for its pages\n"
         "  --restart MS     the controller's silence after a network change or a factory reset\n"
         "                   (default 5000)\n"
@@ -133,6 +135,7 @@ int main(int argc, char** argv) {
         else if (arg == "--ports-dir") options.ports_dir = value();
         else if (arg == "--poll") options.poll_ms = std::atoi(value().c_str());
         else if (arg == "--config") config = value();
+        else if (arg == "--print-requests") options.print_requests = true;
         else if (arg == "--type") type = value();
         else return Usage();
     }

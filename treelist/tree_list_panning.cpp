@@ -15,6 +15,7 @@
 #include "platform/gdi/draw.h"
 #include "platform/gdi/elliptic_region.h"
 #include "platform/gdi/region_paint.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/win/input.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/paint.h"
@@ -183,50 +184,50 @@ void TCustomvxTreeList::RunPanning() {
     int ticks = 0;
     const UINT_PTR timer = SetTimer(nullptr, 0, kvxTLPanningTick);
     SetCapture(wnd);
-    struct End {
-        HWND wnd;
-        UINT_PTR timer;
-        ~End() {
-            if (GetCapture() == wnd) ReleaseCapture();
-            KillTimer(nullptr, timer);
-        }
-    } end{wnd, timer};
+    auto release = [wnd, timer] {
+        if (GetCapture() == wnd) ReleaseCapture();
+        KillTimer(nullptr, timer);
+    };
+    TScopeExit end(release);
     marker.Show(wnd, start);
     TPoint last = start;
-    MSG msg;
-    while (GetCapture() == wnd) {
-        const int got = GetMessage(msg, nullptr, 0, 0);
-        if (got == -1) break;
-        if (got == 0) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
+    // What ends the mode is taken with the mouse already given back, so that the input
+    // after it goes where it would have gone without the mode.
+    bool ended = false;
+    auto finish = [&] {
+        ended = true;
+        release();
+        return true;
+    };
+    TLoopMessages messages;
+    messages.Take = [&](const MSG& msg) {
+        if (ended) return false;
         switch (msg.message) {
             case WM_KEYDOWN:
             case WM_KEYUP:
-                if (msg.wParam == VK_ESCAPE) return;
-                continue;
+                // Keys do nothing in the mode; Esc ends it.
+                return msg.wParam == VK_ESCAPE ? finish() : true;
             case WM_MOUSEMOVE: {
                 TPoint p{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)};
                 ::ClientToScreen(msg.hwnd, &p);
-                if (p.X == last.X && p.Y == last.Y) continue;
+                if (p.X == last.X && p.Y == last.Y) return true;
                 last = p;
                 pan.Track(p);
                 ::SetCursor(screen->Cursors(pan.Cursor()));
-                continue;
+                return true;
             }
             case WM_TIMER:
-                if (msg.hwnd != nullptr || msg.wParam != timer) break;
+                if (msg.hwnd != nullptr || msg.wParam != timer) return false;
                 ++ticks;
                 if (pan.StepDue(ticks)) SendScrollStep(wnd, pan.Direction());
-                continue;
+                return true;
             case WM_MBUTTONUP:
-                if (pan.MovedOut()) return;
-                continue;
+                return pan.MovedOut() ? finish() : true;
             default:
-                if (msg.message > WM_MOUSEFIRST && msg.message <= WM_MOUSEWHEEL) return;
-                break;
+                if (msg.message > WM_MOUSEFIRST && msg.message <= WM_MOUSEWHEEL) return finish();
+                return false;
         }
-        DispatchMessage(msg);
-    }
+    };
+    // The program's end ends the mode too; its quit stays for the main loop.
+    RunLoopUntil([&] { return ended || GetCapture() != wnd; }, kNoDeadline, messages);
 }

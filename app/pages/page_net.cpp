@@ -26,6 +26,7 @@
 namespace {
 
 constexpr const char* kNetInfoFile = "TOVAK-NETINFO.TXT";
+constexpr const char* kStopped = "ended before the device list was read";
 
 // An hourglass beside the "reading" text.
 void DrawHourglass(TImage* image) {
@@ -112,7 +113,7 @@ void TPageNET::ShowNetInfo(const std::string& argument) {
         EndJob(form_, argument, jeNothingToDo, "DBPROTNETINFO is off: no device list file is written");
         return;
     }
-    if (!OpenJobLink(form_, argument, job.Port)) return;
+    if (!OpenJobLink(form_, argument, job.Port, kStopped)) return;
     const bool read = form_.WriteNetInfo();
     // Esc and the window's close also close the link: only the link's own loss flag tells a
     // device that went away from a user who stopped the reading.
@@ -122,15 +123,15 @@ void TPageNET::ShowNetInfo(const std::string& argument) {
     if (!read)
         std::fprintf(stderr, "tovak: %s: %s\n", argument.c_str(),
                      lost            ? "the device went away"
-                     : ended_by_hand ? "ended before the device list was read"
+                     : ended_by_hand ? kStopped
                                      : "the device list is incomplete");
     // The reading counts its steps in the menu's display, which no menu page started here.
     form_.ProgressHide();
     FormSercom->ClosePort();
     // Otherwise the list shown next, empty or left from an earlier reading, would pass for
-    // this bus. Leaving the page (Esc) is no failure to report, and a job that only writes
-    // the file goes on without a box.
-    if (!read && job.Mode == "SHOW" && form_.Notebook1->PageIndex() == Index)
+    // this bus. Leaving the page (Esc) or stopping the program is no failure to report, and
+    // a job that only writes the file goes on without a box.
+    if (!read && !ended_by_hand && job.Mode == "SHOW" && form_.Notebook1->PageIndex() == Index)
         CustMessageDlg(GetCompTextLines(1198), mtCustInformation, mbCustCancel, 0);
     // A lost device has been shown and the start page is up, or the user has left the page:
     // there is no list to show.

@@ -20,6 +20,7 @@ namespace {
 
 constexpr int kSingleCycle = -1;
 constexpr int kShortestInterval = 200;
+constexpr const char* kStopped = "ended before every entry was read";
 
 }  // namespace
 
@@ -54,8 +55,9 @@ void TPageROD::StartReadOD(const std::string& argument) {
         EndJob(form_, argument, jeNothingToDo, "no entries to read in " + path);
         return;
     }
-    if (!OpenJobLink(form_, argument, job.Port)) return;
+    if (!OpenJobLink(form_, argument, job.Port, kStopped)) return;
     job_ = argument;
+    cycleRead_ = false;
     lastAnswer_ = GetTickCount64();
     form_.ReadOdActive = true;
     form_.Timer3->SetTag(job.Interval);
@@ -85,6 +87,7 @@ void TPageROD::ReadCycle() {
     }
     // Stopped during the last read: the stop stands, no further cycle is started.
     if (!form_.ReadOdActive) return;
+    cycleRead_ = true;
     Label1801->SetCaption(display);
     if (MProtRdOd) WriteLogLine("TOVAK-ROD-", "RD-OD", log);
     const bool once = form_.Timer3->Tag() == kSingleCycle;
@@ -122,6 +125,11 @@ void TPageROD::ReadCycle() {
 }
 
 void TPageROD::StopReadOut() {
+    // Stopped before any cycle asked for every entry: a script must not take that for done.
+    if (form_.ReadOdActive && !cycleRead_) {
+        std::fprintf(stderr, "tovak: %s: %s\n", job_.c_str(), kStopped);
+        JobExitStatus = jeNoDeviceList;
+    }
     form_.ReadOdActive = false;
     form_.Timer3->SetEnabled(false);
 }

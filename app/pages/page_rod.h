@@ -17,7 +17,8 @@ public:
     void StartReadOD(const std::string& argument);
     // One read-out cycle (the form's Timer3).
     void ReadCycle();
-    // Stops the read-out: the running cycle is abandoned before its next request.
+    // Stops the read-out: the running cycle is abandoned before its next request. A stop
+    // before the first cycle has asked for every entry ends the job as incomplete.
     void StopReadOut();
 
     const TOdEntries& Entries() const { return entries_; }
@@ -32,4 +33,5 @@ private:
     TOdEntries entries_{};
     std::string job_;
     uint64_t lastAnswer_ = 0;
+    bool cycleRead_ = false;  // a cycle of this job has asked for every entry
 };

@@ -1,6 +1,8 @@
 #include "platform/win/message_queue.h"
 
 #include <algorithm>
+#include <deque>
+#include <functional>
 
 #include "platform/sync/clock_wait.h"
 #include "platform/win/exception_report.h"
@@ -111,9 +113,17 @@ bool PeekInternal(MSG& out, const MessageFilter& filter, bool remove) {
 // What one pumping step found.
 enum class Step { kNothing, kHandled, kQuit };
 
-// One step of pumping: a sent message, else a posted one, else (unless a WM_QUIT is
-// pending) a timer due at `now`.
-Step PumpOne(uint64_t now) {
+// The first posted message `filter` accepts. Lock held.
+std::deque<PostedMessage>::iterator FirstAcceptedLocked(WindowSystem& sys, const MessageFilter& filter) {
+    return std::find_if(sys.posted.begin(), sys.posted.end(),
+                        [&](const PostedMessage& m) { return filter.Accepts(m.wnd, m.msg); });
+}
+
+using LoopTake = std::function<bool(const MSG&)>;
+
+// One step of pumping: a sent message, else a posted one `filter` accepts (shown to `take`
+// first), else (unless a WM_QUIT is pending) raw input, painting, a timer due at `now`.
+Step PumpOne(uint64_t now, const MessageFilter& filter = {}, const LoopTake& take = {}) {
     WindowSystem& sys = Sys();
     MSG msg{};
     enum { kSent, kMessage, kInput, kPaint } what = kMessage;
@@ -121,20 +131,20 @@ Step PumpOne(uint64_t now) {
     std::shared_ptr<WindowRecord> record;
     {
         std::lock_guard<std::mutex> guard(sys.lock);
+        auto posted = sys.posted.end();
         if ((sent = sys.TakeSentLocked(record))) {
             what = kSent;
-        } else if (!sys.posted.empty()) {
-            const PostedMessage& m = sys.posted.front();
-            msg = MSG{m.wnd, m.msg, m.wparam, m.lparam, m.time};
-            sys.posted.pop_front();
+        } else if ((posted = FirstAcceptedLocked(sys, filter)) != sys.posted.end()) {
+            msg = MSG{posted->wnd, posted->msg, posted->wparam, posted->lparam, posted->time};
+            sys.posted.erase(posted);
         } else if (sys.quit_pending) {
             return Step::kQuit;
         } else if (!sys.input.empty()) {
             what = kInput;
-        } else if (win_internal::PaintPending()) {
+        } else if (filter.Accepts(nullptr, WM_PAINT) && win_internal::PaintPending()) {
             what = kPaint;
         } else {
-            int timer = sys.DueTimerLocked(now, MessageFilter{});
+            int timer = sys.DueTimerLocked(now, filter);
             if (timer < 0) return Step::kNothing;
             msg = TakeTimerLocked(sys, timer);
         }
@@ -146,8 +156,44 @@ Step PumpOne(uint64_t now) {
     // Input, then painting, come when nothing sent or posted waits (outside the lock).
     if (what == kInput) return win_internal::PumpInput() ? Step::kHandled : Step::kNothing;
     if (what == kPaint) return win_internal::PaintOne() ? Step::kHandled : Step::kNothing;
+    if (take && take(msg)) return Step::kHandled;
     DispatchOne(msg);
     return Step::kHandled;
+}
+
+// Handles everything pending that `filter` accepts, without waiting. False when a WM_QUIT is
+// pending. Timers count as due against the time the round began, so a timer whose handler
+// is slower than its interval cannot keep the round going for ever.
+bool PumpRound(const MessageFilter& filter = {}, const LoopTake& take = {}) {
+    const uint64_t now = CurrentClock().Ticks();
+    for (;;) {
+        switch (PumpOne(now, filter, take)) {
+            case Step::kHandled:
+                break;
+            case Step::kNothing:
+                return true;
+            case Step::kQuit:
+                return false;
+        }
+    }
+}
+
+// Sleeps until something `filter` accepts can be handled or the deadline passes (false).
+bool WaitForMessage(const MessageFilter& filter, uint64_t deadline_ticks) {
+    WindowSystem& sys = Sys();
+    std::unique_lock<std::mutex> lock(sys.lock);
+    for (;;) {
+        if (sys.woken) {
+            sys.woken = false;
+            return true;
+        }
+        if (!sys.sent.empty() || !sys.input.empty() || sys.quit_pending ||
+            FirstAcceptedLocked(sys, filter) != sys.posted.end())
+            return true;
+        if (filter.Accepts(nullptr, WM_PAINT) && win_internal::PaintPending()) return true;
+        if (sys.DueTimerLocked(CurrentClock().Ticks(), filter) >= 0) return true;
+        if (!sys.SleepUntilChange(lock, sys.changes, filter, deadline_ticks)) return false;
+    }
 }
 
 MessageIdleHook& IdleHook() {
@@ -265,36 +311,12 @@ bool PeekAndDispatch() {
 
 bool ProcessMessages() {
     if (!Sys().ClaimWindowThread()) return true;
-    // Timers count as due against the time the round began, so a timer whose handler is
-    // slower than its interval cannot keep the round going for ever.
-    const uint64_t now = CurrentClock().Ticks();
-    for (;;) {
-        switch (PumpOne(now)) {
-            case Step::kHandled:
-                break;
-            case Step::kNothing:
-                return true;
-            case Step::kQuit:
-                return false;
-        }
-    }
+    return PumpRound();
 }
 
 bool WaitMessage(uint64_t deadline_ticks) {
-    WindowSystem& sys = Sys();
-    if (!sys.ClaimWindowThread()) return SleepUntil(deadline_ticks);
-    const MessageFilter any;
-    std::unique_lock<std::mutex> lock(sys.lock);
-    for (;;) {
-        if (sys.woken) {
-            sys.woken = false;
-            return true;
-        }
-        if (!sys.sent.empty() || !sys.posted.empty() || !sys.input.empty() || sys.quit_pending) return true;
-        if (win_internal::PaintPending()) return true;
-        if (sys.DueTimerLocked(CurrentClock().Ticks(), any) >= 0) return true;
-        if (!sys.SleepUntilChange(lock, sys.changes, any, deadline_ticks)) return false;
-    }
+    if (!Sys().ClaimWindowThread()) return SleepUntil(deadline_ticks);
+    return WaitForMessage(MessageFilter{}, deadline_ticks);
 }
 
 void WakeWindowThread() {
@@ -320,6 +342,10 @@ int RunMessageLoop() {
 }
 
 bool RunLoopUntil(const std::function<bool()>& done, uint64_t deadline_ticks) {
+    return RunLoopUntil(done, deadline_ticks, TLoopMessages{});
+}
+
+bool RunLoopUntil(const std::function<bool()>& done, uint64_t deadline_ticks, const TLoopMessages& messages) {
     if (!Sys().ClaimWindowThread()) {
         while (!done()) {
             if (CurrentClock().Ticks() >= deadline_ticks) return false;
@@ -327,11 +353,17 @@ bool RunLoopUntil(const std::function<bool()>& done, uint64_t deadline_ticks) {
         }
         return true;
     }
+    const MessageFilter filter{nullptr, messages.First, messages.Last};
     for (;;) {
-        if (!ProcessMessages()) return false;
+        if (!PumpRound(filter, messages.Take)) return false;
         if (done()) return true;
-        if (!WaitMessage(deadline_ticks)) {
-            if (!ProcessMessages()) return false;
+        if (deadline_ticks == kNoDeadline && IdleHook()) {
+            // A copy: the hook may replace itself.
+            MessageIdleHook hook = IdleHook();
+            if (hook()) continue;
+        }
+        if (!WaitForMessage(filter, deadline_ticks)) {
+            if (!PumpRound(filter, messages.Take)) return false;
             return done();
         }
     }

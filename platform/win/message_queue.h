@@ -55,10 +55,6 @@ void WakeWindowThread();
 // The main loop: pumps until WM_QUIT and answers its exit code. A nested call (from inside a
 // handler) ends on WM_QUIT too and leaves it pending for the outer loop.
 int RunMessageLoop();
-// A nested (modal) loop: pumps until `done()` holds (true), WM_QUIT is pending (false) or the
-// deadline passes (false). `done` is tested after each pumping round and on each wake-up.
-bool RunLoopUntil(const std::function<bool()>& done, uint64_t deadline_ticks = kNoDeadline);
-
 // The raw message interface that later layers build modal and capture loops on.
 struct MSG {
     HWND hwnd;
@@ -67,6 +63,24 @@ struct MSG {
     LPARAM lParam;
     uint32_t time;
 };
+
+// What a loop of a control's own (a capture mode, an animation) handles besides the sent
+// messages, which every loop answers: only the posted messages (input, timers) in
+// [First, Last] (both 0: all), the others staying queued as GetMessage's range leaves them,
+// and windows are painted only when WM_PAINT is in the range. Each posted message handled
+// goes to Take first: answering true takes it from its window.
+struct TLoopMessages {
+    UINT First = 0, Last = 0;
+    std::function<bool(const MSG&)> Take;
+};
+
+// The one nested (modal) loop: pumps until `done()` holds (true), WM_QUIT is pending (false;
+// it stays pending for the outer loop) or the deadline passes (false). `done` is tested
+// after each pumping round and on each wake-up. Without a deadline the loop waits for the
+// user: each time it would sleep, the idle hook (SetMessageIdleHook) has its turn first.
+bool RunLoopUntil(const std::function<bool()>& done, uint64_t deadline_ticks = kNoDeadline);
+bool RunLoopUntil(const std::function<bool()>& done, uint64_t deadline_ticks, const TLoopMessages& messages);
+
 // Handles pending sends, then looks for a posted message (or due timer, or WM_QUIT) for
 // `wnd` (null: any) within [filter_min, filter_max] (both 0: any). PM_REMOVE takes it out.
 bool PeekMessage(MSG& msg, HWND wnd, UINT filter_min, UINT filter_max, UINT remove);
@@ -74,9 +88,10 @@ bool PeekMessage(MSG& msg, HWND wnd, UINT filter_min, UINT filter_max, UINT remo
 // While it finds none, windows with an invalid part are painted first (where the window
 // system would hand out WM_PAINT), so that a modal loop built on it keeps the screen fresh.
 int GetMessage(MSG& msg, HWND wnd, UINT filter_min, UINT filter_max);
-// Called by GetMessage each time it has nothing to hand out and would sleep: the idle
-// moment of a modal loop, where a test driver feeds the next input. Answering true makes it
-// look again at once. Window thread only; answers the previous hook.
+// Called by GetMessage, and by RunLoopUntil without a deadline, each time it has nothing to
+// hand out and would sleep: the idle moment of a modal loop, where a test driver feeds the
+// next input. Answering true makes it look again at once. Window thread only; answers the
+// previous hook.
 using MessageIdleHook = std::function<bool()>;
 MessageIdleHook SetMessageIdleHook(MessageIdleHook hook);
 // Hands a message taken by PeekMessage/GetMessage to its window (or timer procedure).

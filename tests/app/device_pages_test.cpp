@@ -328,6 +328,56 @@ INSTANTIATE_TEST_SUITE_P(Hands, NetInfoEnded, ::testing::Values(ReadingEnd::Esc,
                                                                       : std::string("AdapterPulled");
                          });
 
+// The window closed while a job waits for the device: the job ends as incomplete, says
+// why, and the program's end is logged once although the job closes the window again.
+struct StoppedJob {
+    const char* name;
+    const char* job;
+    const char* request;  // the job waits for its answer when the window closes
+    const char* why;
+};
+
+class JobStopped : public DevicePages, public ::testing::WithParamInterface<StoppedJob> {};
+
+TEST_P(JobStopped, EndsIncompleteWithOneStopLine) {
+    const StoppedJob& c = GetParam();
+    DoorState state = BusOf(32);
+    state.silent_nodes.insert(0x43);
+    WriteFile("OD.INI", "[ENTRIES]\r\n01=66,2200,14,Box\r\n02=67,2000,1,Silent\r\n");
+    auto count = [](const std::string& text, const std::string& what) {
+        size_t n = 0;
+        for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+        return n;
+    };
+    const size_t stops = count(ReadFile(LogFileName("TOVAK-MEN-")), " STOPP ");
+    const size_t lines = count(ReadFile(LogFileName("TOVAK-ROD-")), " RD-OD ");
+    auto watch = OnceWhen(
+        [this, &c] {
+            const std::vector<std::string> sent = Requests();
+            return std::find(sent.begin(), sent.end(), c.request) != sent.end();
+        },
+        [] { Form1->Close(); });
+    ::testing::internal::CaptureStderr();
+    StartJob(c.job, state);
+    ASSERT_TRUE(Ui().WaitFor([] { return Ended() && !LinkState.PortOpen; }, 30000));
+    Ui().Pump();
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(jeNoDeviceList, JobExitStatus);
+    EXPECT_NE(std::string::npos, said.find(c.why)) << said;
+    EXPECT_EQ(stops + 1, count(ReadFile(LogFileName("TOVAK-MEN-")), " STOPP "));
+    EXPECT_EQ(lines, count(ReadFile(LogFileName("TOVAK-ROD-")), " RD-OD "));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Jobs, JobStopped,
+    ::testing::Values(StoppedJob{"ReadOdOnce", "/READOD,OD.INI,-1,7", "FB,02,04,A1,00,43,20,00,01",
+                                 "ended before every entry was read"},
+                      StoppedJob{"ReadOdRepeating", "/READOD,OD.INI,200,7", "FB,02,04,A1,00,43,20,00,01",
+                                 "ended before every entry was read"},
+                      StoppedJob{"NetInfoFile", "/NETINFO,7,FILE", "FB,02,01,A0,FF,43",
+                                 "ended before the device list was read"}),
+    [](const ::testing::TestParamInfo<StoppedJob>& info) { return std::string(info.param.name); });
+
 TEST_F(DevicePages, NetInfoFileOpensTheFileOnceAndEnds) {
     StartSim();
     WriteSettings();

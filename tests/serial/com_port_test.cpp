@@ -220,6 +220,57 @@ TEST_F(ComPortTest, RandomChunksAndReadersLoseAndRepeatNothing) {
     }
 }
 
+// A device that writes as the port opens, at a random moment of the open, to a handler that
+// takes only part of each announcement: what it left is announced again only with a new
+// byte, and nothing is lost. Run under ThreadSanitizer, the open races nothing either.
+// TOVAK_OPEN_ROUNDS sets the rounds (and TOVAK_OPEN_SEED the seed) for a longer run.
+TEST_F(ComPortTest, BytesArrivingWhileThePortOpensAreAnnouncedAgainOnlyWithANewByte) {
+    auto from_env = [](const char* name, unsigned fallback) {
+        const char* v = std::getenv(name);
+        return v && *v ? static_cast<unsigned>(std::strtoul(v, nullptr, 10)) : fallback;
+    };
+    const unsigned rounds = from_env("TOVAK_OPEN_ROUNDS", 500);
+    std::mt19937 rng(from_env("TOVAK_OPEN_SEED", 44));
+    for (unsigned round = 0; round < rounds; ++round) {
+        SCOPED_TRACE(round);
+        const std::string burst = Pattern(1 + rng() % 40);
+        const uint32_t take = 1 + rng() % 3;
+        const auto delay = std::chrono::microseconds(rng() % 1500);
+        std::string got;
+        uint32_t left = 0;  // what the last announcement left in the ring
+        std::vector<uint32_t> repeated;
+        auto port = std::make_unique<TSerComPort>(nullptr);
+        port->SetAutoOpen(false);
+        port->SetComNumber(11);
+        port->SetOnTriggerAvail([&](TObject* cp, uint16_t count) {
+            auto* p = static_cast<TSerComPort*>(cp);
+            if (count <= left) repeated.push_back(count);
+            // The last byte ends the round: then everything is taken.
+            const uint32_t n = got.size() + count > burst.size() ? count : std::min<uint32_t>(take, count);
+            for (uint32_t i = 0; i < n; ++i) got += p->GetChar();
+            left = count - n;
+        });
+        std::atomic<bool> go{false};
+        std::thread device([&] {
+            while (!go) std::this_thread::yield();
+            std::this_thread::sleep_for(delay);
+            pty_.WriteAll(burst);
+        });
+        go = true;
+        port->SetOpen(true);
+        device.join();
+        TSerBaseDispatcher* d = port->Dispatcher();
+        ASSERT_TRUE(PumpUntil([&] { return got.size() + d->InBuffUsed() == burst.size(); })) << got.size();
+        ASSERT_TRUE(pty_.WriteAll("."));
+        ASSERT_TRUE(PumpUntil([&] { return got.size() == burst.size() + 1; })) << got.size();
+        port->SetOpen(false);
+        EXPECT_EQ(burst + ".", got);
+        EXPECT_TRUE(repeated.empty()) << "announced again without a new byte: " << repeated.size() << " times, "
+                                      << repeated.front() << " bytes";
+        if (HasFailure()) break;
+    }
+}
+
 // The dispatch thread sleeps without a deadline while no timer runs; a timer put in place
 // later must still fire.
 TEST_F(ComPortTest, ATimerTriggerRestoredOnAnIdlePortFires) {
@@ -325,6 +376,25 @@ TEST_F(ComPortTest, AnEventIsOverWhenItsHandlerReturns) {
         EXPECT_EQ(psClosed, port->PortState());
         EXPECT_EQ(nullptr, port->Dispatcher());
         EXPECT_EQ("hello", received_);
+    }
+}
+
+// A close while the program ends still waits for the port's threads, and leaves the end
+// pending for the main loop.
+TEST_F(ComPortTest, ClosingAsTheProgramEndsStillEndsTheThreads) {
+    for (int round = 0; round < 20; ++round) {
+        SCOPED_TRACE(round);
+        auto port = OpenCollecting();
+        received_.clear();
+        ASSERT_TRUE(pty_.WriteAll("bye"));
+        ASSERT_TRUE(PumpUntil([&] { return received_.size() == 3; }));
+        PostQuitMessage(5);
+        port->SetOpen(false);
+        EXPECT_EQ(psClosed, port->PortState());
+        EXPECT_EQ(nullptr, port->Dispatcher());
+        MSG msg;
+        ASSERT_TRUE(PeekMessage(msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+        EXPECT_EQ(5u, msg.wParam);
     }
 }
 

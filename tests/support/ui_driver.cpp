@@ -79,7 +79,9 @@ UiDriver::UiDriver() {
         script(form, *this);
     };
     previousIdleHook_ = SetMessageIdleHook([this] {
-        if (loopSteps_.empty()) throw EComponentError("UI driver: a message loop waits with no step left");
+        // Without a step the loop waits as it would without the driver: a modal form, say,
+        // that a message from another thread ends.
+        if (loopSteps_.empty()) return false;
         std::function<void()> step = std::move(loopSteps_.front());
         loopSteps_.pop_front();
         step();

@@ -79,10 +79,9 @@ public:
     void CancelNextFileDialog();
     int PendingModalScripts() const { return static_cast<int>(scripts_.size()); }
 
-    // Steps for a modal loop that waits in GetMessage (a tree list's panning mode): each
-    // time the loop has handled everything, the next step runs (inject input, move the
-    // clock, look at a window). A loop that would wait with no step left gets an error
-    // instead of hanging the test.
+    // Steps for a loop that waits for the user (a tree list's panning mode): each time the
+    // loop has handled everything, the next step runs (inject input, move the clock, look at
+    // a window). With no step left the loop waits as it would without the driver.
     void OnLoopIdle(std::function<void()> step);
     int PendingLoopSteps() const { return static_cast<int>(loopSteps_.size()); }
 

@@ -158,6 +158,26 @@ TEST_F(TreeListPanning, AMiddleClickStaysInTheModeAndOtherInputEndsIt) {
     EXPECT_EQ(driver->PendingLoopSteps(), 0);
 }
 
+TEST_F(TreeListPanning, TheProgramsEndEndsTheModeAndStaysForTheMainLoop) {
+    int top = -1;
+    MoveBy(0, 14 + 55);
+    Ticks(1);
+    Step([&] {
+        top = grid->GetTopIndex();
+        PostQuitMessage(4);
+    });
+    Pan();
+    EXPECT_FALSE(InMode());
+    EXPECT_EQ(Marker(), nullptr);
+    EXPECT_EQ(top, 1);
+    EXPECT_EQ(driver->PendingLoopSteps(), 0);
+    MSG msg;
+    ASSERT_TRUE(PeekMessage(msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 4u);
+    InjectMouseButton(ScreenAt(0, 0), MouseButton::Middle, false);
+    driver->Pump();
+}
+
 TEST_F(TreeListPanning, WithOnlyAVerticalBarSidewaysMovesNeverPan) {
     ASSERT_EQ(Style() & (WS_HSCROLL | WS_VSCROLL), WS_VSCROLL);
     HCURSOR cursor = 0;

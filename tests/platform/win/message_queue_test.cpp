@@ -308,4 +308,43 @@ TEST_F(MessageQueue, GetMessagePaintsThenAsksTheIdleHook) {
     EXPECT_EQ(order, (std::vector<std::string>{"paint", "idle"}));
 }
 
+// A loop of a control's own: the posted messages outside its range stay queued, its Take
+// sees each one in range first and may keep it from its window, and while it waits for the
+// user the idle hook has its turn. A loop with a deadline leaves the hook alone.
+TEST_F(MessageQueue, ALoopOfItsOwnHandlesItsRangeAndTakesWhatItWants) {
+    ScopedManualClock clock;
+    PostMessage(wnd_, kPing, 0, 0);
+    PostMessage(wnd_, kPong, 1, 0);
+    PostMessage(wnd_, kPong, 2, 0);
+    std::vector<WPARAM> taken;
+    TLoopMessages pongs;
+    pongs.First = pongs.Last = kPong;
+    pongs.Take = [&](const MSG& m) {
+        if (m.wParam != 1) return false;
+        taken.push_back(m.wParam);
+        return true;
+    };
+    int idle = 0;
+    MessageIdleHook previous = SetMessageIdleHook([&] {
+        PostMessage(wnd_, kPong, 3, 0);
+        return ++idle > 0;
+    });
+    auto handled = [&] {
+        std::vector<WPARAM> out;
+        for (const Received& r : received_)
+            if (r.msg >= WM_USER) out.push_back(r.msg == kPong ? r.wparam : 100 + r.wparam);
+        return out;
+    };
+    EXPECT_TRUE(RunLoopUntil([&] { return handled().size() == 2; }, kNoDeadline, pongs));
+    EXPECT_EQ(taken, std::vector<WPARAM>{1});
+    EXPECT_EQ(handled(), (std::vector<WPARAM>{2, 3}));
+    EXPECT_EQ(idle, 1);
+    EXPECT_FALSE(RunLoopUntil([] { return false; }, CurrentClock().Ticks(), pongs));
+    EXPECT_EQ(idle, 1);
+    SetMessageIdleHook(previous);
+    EXPECT_EQ(handled(), (std::vector<WPARAM>{2, 3}));
+    ProcessMessages();
+    EXPECT_EQ(handled(), (std::vector<WPARAM>{2, 3, 100}));
+}
+
 }  // namespace
