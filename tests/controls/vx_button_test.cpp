@@ -8,6 +8,7 @@
 #include "platform/forms/application.h"
 #include "platform/forms/edit.h"
 #include "platform/win/paint.h"
+#include "tests/support/test_pictures.h"
 #include "tests/support/ui_driver.h"
 
 namespace {
@@ -113,7 +114,7 @@ TEST_F(VxButton, LooksFollowTheState) {
     // Disabled: embossed caption in the shadow colour.
     cancel_->SetEnabled(false);
     EXPECT_TRUE(HasPixel(cancel_, Rect(10, 6, 63, 19), GetSysColor(COLOR_BTNSHADOW)));
-    std::string png = (std::filesystem::temp_directory_path() / "tovak_vx_button.png").string();
+    std::string png = TestPicturePath("tovak_vx_button.png");
     ASSERT_TRUE(driver_->SaveForm(form_, png));
 }
 

@@ -21,6 +21,7 @@
 #include "platform/sync/clock.h"
 #include "platform/win/virtual_keys.h"
 #include "tests/platform/forms/forms_test_support.h"
+#include "tests/support/test_pictures.h"
 #include "tests/support/ui_driver.h"
 
 namespace {
@@ -198,10 +199,8 @@ TEST_F(LookupEdit, TheDropDownShrinksToAShortListAndTakesItsRowOnlyWhenAccepted)
     EXPECT_EQ(list->KeyValue().AsInteger(), 3);
     // The key's row is highlighted: the third of three.
     UpdateAllWindows();
-    const char* keep = std::getenv("TOVAK_TEST_PICTURES");
-    std::filesystem::path dir = keep ? std::filesystem::path(keep) : std::filesystem::temp_directory_path();
-    ASSERT_TRUE(SaveWindowToPng(list->Handle(), (dir / "tovak_lookup_list.png").string()));
-    ASSERT_TRUE(driver->SaveForm(form, (dir / "tovak_lookup_form.png").string()));
+    ASSERT_TRUE(SaveWindowToPng(list->Handle(), TestPicturePath("tovak_lookup_list.png")));
+    ASSERT_TRUE(driver->SaveForm(form, TestPicturePath("tovak_lookup_form.png")));
     const int h = list->RowHeight();
     EXPECT_GT(CountPixels(list, TRect{0, 2 * h, list->ClientWidth(), 3 * h}, ColorToRGB(clHighlight)), 0);
     EXPECT_EQ(CountPixels(list, TRect{0, 0, list->ClientWidth(), 2 * h}, ColorToRGB(clHighlight)), 0);

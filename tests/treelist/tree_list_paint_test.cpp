@@ -14,6 +14,7 @@
 #include "platform/gdi/image_list.h"
 #include "platform/forms/edit.h"
 #include "platform/rtl/exception.h"
+#include "tests/support/test_pictures.h"
 #include "treelist/tree_list_band.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/exception_report.h"
@@ -105,9 +106,7 @@ class TreeListPaint : public ::testing::Test {
         return l.RowEntries[static_cast<size_t>(std::max(0, i))];
     }
     std::string Picture(const std::string& name) {
-        const std::string dir = "treelist_pictures";
-        std::filesystem::create_directories(dir);
-        const std::string file = dir + "/" + name + ".png";
+        const std::string file = TestPicturePath("treelist_" + name + ".png");
         EXPECT_TRUE(driver_->SaveForm(form_, file));
         return file;
     }
