@@ -10,6 +10,7 @@
 #include "platform/gdi/system_metrics.h"
 #include "platform/win/message_queue.h"
 #include "tests/grid/grid_test_form.h"
+#include "tests/support/screen_picture.h"
 #include "tests/support/test_pictures.h"
 #include "tests/treelist/test_column_tree_list.h"
 #include "treelist/tree_list_unit.h"
@@ -79,10 +80,7 @@ class DBGridGroupPanel : public GridOnForm {
     }
     // What the window shows now, without painting what waits to be painted.
     COLORREF ShownPixel(TPoint client) {
-        const TPoint screen = grid->ClientToScreen(client);
-        TRect frame;
-        GetWindowRect(form->Handle(), &frame);
-        return PixelToColor(GetWindowBackBuffer(form->Handle())->Row(screen.Y - frame.Top)[screen.X - frame.Left]);
+        return ::ShownPixel(form->Handle(), grid->ClientToScreen(client));
     }
 
     TvxDBGridColumn* id = nullptr;

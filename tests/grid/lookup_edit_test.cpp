@@ -21,6 +21,7 @@
 #include "platform/sync/clock.h"
 #include "platform/win/virtual_keys.h"
 #include "tests/platform/forms/forms_test_support.h"
+#include "tests/support/screen_picture.h"
 #include "tests/support/test_pictures.h"
 #include "tests/support/ui_driver.h"
 
@@ -96,15 +97,10 @@ class LookupEdit : public ::testing::Test {
     // Pixels of a colour in a client rectangle of a top-level window (the pop-up).
     static int CountPixels(TWinControl* w, TRect local, COLORREF color) {
         UpdateAllWindows();
-        TRect wr;
-        GetWindowRect(w->Handle(), &wr);
-        HBITMAP buffer = GetWindowBackBuffer(w->Handle());
         int n = 0;
         for (int y = local.Top; y < local.Bottom; ++y)
-            for (int x = local.Left; x < local.Right; ++x) {
-                TPoint screen = w->ClientToScreen(Point(x, y));
-                if (PixelToColor(buffer->Row(screen.Y - wr.Top)[screen.X - wr.Left]) == color) ++n;
-            }
+            for (int x = local.Left; x < local.Right; ++x)
+                if (ShownPixel(w->Handle(), w->ClientToScreen(Point(x, y))) == color) ++n;
         return n;
     }
     std::string Selected() { return edit->Text().substr(edit->SelStart(), edit->SelLength()); }

@@ -5,6 +5,7 @@
 #include "platform/display/presenter.h"
 #include "platform/forms/form.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/win/paint.h"
 #include "platform/win/window_tree.h"
 
 bool CaptureScreenOf(TCustomForm* Form, const std::vector<HWND>& Above, TBitmap& Out) {
@@ -35,4 +36,13 @@ bool SaveScreenOf(TCustomForm* Form, const std::vector<HWND>& Above, const std::
     if (!CaptureScreenOf(Form, Above, screen)) return false;
     screen.SaveToPngFile(FileName);
     return std::filesystem::exists(FileName);
+}
+
+COLORREF ShownPixel(HWND TopLevel, TPoint Screen) {
+    TRect frame;
+    GetWindowRect(TopLevel, &frame);
+    const HBITMAP buffer = GetWindowBackBuffer(TopLevel);
+    const int x = Screen.X - frame.Left, y = Screen.Y - frame.Top;
+    if (!buffer || x < 0 || y < 0 || x >= buffer->width || y >= buffer->height) return CLR_INVALID;
+    return PixelToColor(buffer->Row(y)[x]);
 }

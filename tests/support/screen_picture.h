@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "platform/gdi/bitmap.h"
+#include "platform/gdi/color.h"
+#include "platform/gdi/geometry.h"
 #include "platform/win/window_record.h"
 
 class TCustomForm;
@@ -16,3 +18,7 @@ class TCustomForm;
 bool CaptureScreenOf(TCustomForm* Form, const std::vector<HWND>& Above, TBitmap& Out);
 // The same as a PNG file; false when nothing was written.
 bool SaveScreenOf(TCustomForm* Form, const std::vector<HWND>& Above, const std::string& FileName);
+// The colour a top-level window shows at a point of the screen, as last painted (paint what
+// is pending first where that matters); CLR_INVALID outside the window or before its first
+// painting.
+COLORREF ShownPixel(HWND TopLevel, TPoint Screen);
