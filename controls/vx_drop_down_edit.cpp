@@ -431,6 +431,10 @@ bool TvxInplaceDropDownEdit::FocusForDropDown() {
     return Focused();
 }
 
+void TvxInplaceDropDownEdit::CancelMouseCapture() {
+    if (HWND capture = GetCapture()) SendMessage(capture, WM_CANCELMODE, 0, 0);
+}
+
 // ---- Keys and mouse ----
 
 void TvxInplaceDropDownEdit::KeyDown(uint16_t& Key, TShiftState Shift) {

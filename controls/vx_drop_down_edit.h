@@ -152,8 +152,32 @@ protected:
     const TvxInplaceDropDownEditClass& DropDownClass() const {
         return static_cast<const TvxInplaceDropDownEditClass&>(EditClass());
     }
+    // How the list editors (image, pick, lookup) open their list, which leaves the focus in
+    // the edit: the editor takes the focus first, OnDropDown hears of it, then Fill readies
+    // the list (items, size, place) and answers whether there is anything to show.
+    template <class List, class Fill>
+    void DropDownList(List* list, Fill&& fill) {
+        if (!FocusForDropDown()) return;
+        DoDropDown();
+        SetPopupWindow(list);
+        if (!fill()) return;
+        list->ShowList();
+        SetIsDroppedDown(true);
+        InvalidateEdit();
+    }
+    // And how they close it while it is open: a mouse the list holds lets go, the edit gets
+    // the focus back and the list hides.
+    template <class List>
+    void CloseUpList(List* list) {
+        CancelMouseCapture();
+        RefocusEdit();
+        list->HideList();
+        SetIsDroppedDown(false);
+        InvalidateEdit();
+    }
 
 private:
+    static void CancelMouseCapture();
     void NCHitTest(TMessage& Message);
     // Closes an open pop-up once the editor can no longer be used (hidden, by itself, its
     // parent or its form, or disabled), leaving the focus where it went.

@@ -273,11 +273,15 @@ void TvxInplaceImageEdit::WMGetDlgCode(TMessage& Message) {
 
 void TvxInplaceImageEdit::DropDown() {
     if (IsDroppedDown() || !CanEditText() || !CanModify() || !HandleAllocated()) return;
-    if (!FocusForDropDown()) return;
-    DoDropDown();
-    if (values_->Count() == 0) return;
+    DropDownList(popupList_, [this] {
+        if (values_->Count() == 0) return false;
+        FillImageList();
+        return true;
+    });
+}
+
+void TvxInplaceImageEdit::FillImageList() {
     TvxPopupImageListBox* list = popupList_;
-    SetPopupWindow(list);
     list->SetColor(Color());
     list->Font()->Assign(Font());
     list->SetImages(largeImages_ ? largeImages_ : images_);
@@ -296,16 +300,7 @@ void TvxInplaceImageEdit::DropDown() {
     const int clientHeight = rows * itemHeight;
     int clientWidth = DropDownWidth();
     if (clientWidth == 0) {
-        HDC dc = CreateCompatibleDC(nullptr);
-        SelectObject(dc, list->Font()->Handle());
-        int widest = 0;
-        for (int i = 0; i < list->Count(); ++i) {
-            TSize size;
-            GetTextExtentPoint32(dc, list->Items()->Strings(i), &size);
-            widest = std::max(widest, static_cast<int>(size.cx));
-        }
-        DeleteDC(dc);
-        clientWidth = std::max(widest + 2, 10);
+        clientWidth = std::max(list->WidestItemText() + 2, 10);
         if (largeImages_) clientWidth += largeImages_->Width();
         else if (list->Images()) clientWidth += list->Images()->Width();
         else clientWidth += itemHeight;
@@ -316,18 +311,11 @@ void TvxInplaceImageEdit::DropDown() {
     list->HandleNeeded();
     list->SetItemIndex(ItemIndex());
     PositionPopup(list, true);
-    list->ShowList();
-    SetIsDroppedDown(true);
-    InvalidateEdit();
 }
 
 void TvxInplaceImageEdit::CloseUp(bool Accept) {
     if (!IsDroppedDown()) return;
-    if (HWND capture = GetCapture()) SendMessage(capture, WM_CANCELMODE, 0, 0);
-    RefocusEdit();
-    popupList_->HideList();
-    SetIsDroppedDown(false);
-    InvalidateEdit();
+    CloseUpList(popupList_);
     const int index = popupList_->ItemIndex();
     if (index >= 0 && index < values_->Count()) {
         Variant value(values_->Strings(index));

@@ -86,6 +86,8 @@ protected:
 
 private:
     void MoveChangeLink(TChangeLink* Link, TCustomImageList*& Field, TCustomImageList* Value);
+    // The list holds the descriptions and images of the values, sized and placed below.
+    void FillImageList();
 
     bool defaultImages_ = true;
     std::unique_ptr<TStringList> descriptions_;

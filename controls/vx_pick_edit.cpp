@@ -234,16 +234,7 @@ void TvxInplacePickEdit::FillPickList() {
         const TSize size = list->WindowSizeFor(0, clientHeight, rows);
         list->SetBounds(list->Left(), list->Top(), DropDownWidth(), size.cy);
     } else {
-        HDC dc = CreateCompatibleDC(nullptr);
-        SelectObject(dc, list->Font()->Handle());
-        int widest = 0;
-        for (int i = 0; i < list->Count(); ++i) {
-            TSize size;
-            GetTextExtentPoint32(dc, list->Items()->Strings(i), &size);
-            widest = std::max(widest, static_cast<int>(size.cx));
-        }
-        DeleteDC(dc);
-        const TSize size = list->WindowSizeFor(std::max(widest, 10) + 4, clientHeight, rows);
+        const TSize size = list->WindowSizeFor(std::max(list->WidestItemText(), 10) + 4, clientHeight, rows);
         list->SetBounds(list->Left(), list->Top(), size.cx, size.cy);
     }
     list->HandleNeeded();
@@ -253,24 +244,17 @@ void TvxInplacePickEdit::FillPickList() {
 
 void TvxInplacePickEdit::DropDown() {
     if (IsDroppedDown() || !HandleAllocated()) return;
-    if (!FocusForDropDown()) return;
-    DoDropDown();
-    SetPopupWindow(popupList_);
-    if (items_->Count() == 0) return;
-    FillPickList();
-    popupList_->ShowList();
-    SetIsDroppedDown(true);
-    InvalidateEdit();
+    DropDownList(popupList_, [this] {
+        if (items_->Count() == 0) return false;
+        FillPickList();
+        return true;
+    });
 }
 
 void TvxInplacePickEdit::CloseUp(bool Accept) {
     if (!IsDroppedDown()) return;
     ClearSearch();
-    if (HWND capture = GetCapture()) SendMessage(capture, WM_CANCELMODE, 0, 0);
-    RefocusEdit();
-    popupList_->HideList();
-    SetIsDroppedDown(false);
-    InvalidateEdit();
+    CloseUpList(popupList_);
     const int index = popupList_->ItemIndex();
     Variant value(index >= 0 && index < popupList_->Count() ? popupList_->Items()->Strings(index) : WindowText());
     DoCloseUp(value, Accept);

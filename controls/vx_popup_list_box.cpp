@@ -76,6 +76,19 @@ TSize TCustomvxPopupListBox::WindowSizeFor(int Width, int Height, int Rows) {
     return TSize{w, Height + 2 * b + s};
 }
 
+int TCustomvxPopupListBox::WidestItemText() {
+    HDC dc = CreateCompatibleDC(nullptr);
+    SelectObject(dc, Font()->Handle());
+    int widest = 0;
+    for (int i = 0; i < Count(); ++i) {
+        TSize size;
+        GetTextExtentPoint32(dc, Items()->Strings(i), &size);
+        widest = std::max(widest, static_cast<int>(size.cx));
+    }
+    DeleteDC(dc);
+    return widest;
+}
+
 void TCustomvxPopupListBox::ShowList() {
     SetVisibleFlag(true);
     SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);

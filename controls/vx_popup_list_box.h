@@ -25,6 +25,8 @@ public:
 
     // The row height measured for the list's font (see MeasureItem).
     int MeasuredItemHeight();
+    // The width of the widest item's text in the list's font.
+    int WidestItemText();
     // Shows the window where it stands without activating it, or hides it.
     void ShowList();
     void HideList();

@@ -1,7 +1,6 @@
 #include "grid/vx_db_currency_column.h"
 
 #include "controls/currency_format.h"
-#include "grid/vx_db_spin_column.h"
 #include "grid/vx_db_tree_list_control.h"
 #include "platform/db/field.h"
 #include "platform/rtl/locale.h"
@@ -58,7 +57,8 @@ void TvxDBTreeListCurrencyColumn::SaveEditValue(TvxTreeListNode* Node, TvxInplac
         TvxDBTreeListColumn::SaveEditValue(Node, Editor, Value);
         return;
     }
-    Value = SaveNumberValue(DBControl(), Node, GetIndex(), Field(), edit, edit->GetValue());
+    Value = StoreEditValue(Node, edit->Text().empty(),
+                           [edit](TField* field) { field->SetAsFloat(edit->GetValue()); });
 }
 
 const TvxInplaceEditClass& TvxDBTreeListCurrencyColumn::GetFilterEditClass() {

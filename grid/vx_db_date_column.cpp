@@ -42,14 +42,12 @@ void TvxDBTreeListDateColumn::InitEditValue(TvxTreeListNode* Node, TvxInplaceEdi
 
 void TvxDBTreeListDateColumn::SaveEditValue(TvxTreeListNode* Node, TvxInplaceEdit* Editor, Variant& Value) {
     auto* edit = dynamic_cast<TvxInplaceDateEdit*>(Editor);
-    TCustomvxDBTreeListControl* control = DBControl();
-    if (!Field() || !edit || !control) {
+    if (!Field() || !edit || !DBControl()) {
         TvxDBTreeListDropDownColumn::SaveEditValue(Node, Editor, Value);
         return;
     }
-    if (edit->Date() == NullDate) Field()->Clear();
-    else Field()->SetAsDateTime(edit->Date());
-    Value = control->GetCellValue(Node, GetIndex());
+    Value = StoreEditValue(Node, edit->Date() == NullDate,
+                           [edit](TField* field) { field->SetAsDateTime(edit->Date()); });
 }
 
 const TvxInplaceEditClass& TvxDBTreeListDateColumn::GetFilterEditClass() {

@@ -3,13 +3,6 @@
 #include "grid/vx_db_tree_list_control.h"
 #include "platform/db/field.h"
 
-Variant SaveNumberValue(TCustomvxDBTreeListControl* Control, TvxTreeListNode* Node, int Column, TField* Field,
-                        TvxInplaceEdit* Editor, double Number) {
-    if (Editor->Text().empty()) Field->Clear();
-    else Field->SetAsFloat(Number);
-    return Control->GetCellValue(Node, Column);
-}
-
 void TvxDBTreeListSpinColumn::Assign(TPersistent* Source) {
     TvxColumnAssignScope update(this);
     TvxDBTreeListColumn::Assign(Source);
@@ -51,7 +44,8 @@ void TvxDBTreeListSpinColumn::SaveEditValue(TvxTreeListNode* Node, TvxInplaceEdi
         TvxDBTreeListColumn::SaveEditValue(Node, Editor, Value);
         return;
     }
-    Value = SaveNumberValue(DBControl(), Node, GetIndex(), Field(), edit, edit->GetValue());
+    Value = StoreEditValue(Node, edit->Text().empty(),
+                           [edit](TField* field) { field->SetAsFloat(edit->GetValue()); });
 }
 
 const TvxInplaceEditClass& TvxDBTreeListSpinColumn::GetFilterEditClass() {

@@ -54,7 +54,3 @@ class TvxDBTreeListSpinColumn : public TvxDBTreeListColumn {
   private:
     TProperties spin_;
 };
-
-// A number editor's value into a field: an empty text clears it. Answers the cell's new value.
-Variant SaveNumberValue(TCustomvxDBTreeListControl* Control, TvxTreeListNode* Node, int Column, TField* Field,
-                        TvxInplaceEdit* Editor, double Number);

@@ -1,6 +1,5 @@
 #include "grid/vx_db_time_column.h"
 
-#include "grid/vx_db_spin_column.h"
 #include "grid/vx_db_tree_list_control.h"
 #include "platform/db/field.h"
 
@@ -43,9 +42,9 @@ void TvxDBTreeListTimeColumn::SaveEditValue(TvxTreeListNode* Node, TvxInplaceEdi
         TvxDBTreeListColumn::SaveEditValue(Node, Editor, Value);
         return;
     }
-    if (edit->Text().empty()) Field()->Clear();
-    else Field()->SetAsDateTime(edit->DatePart() + edit->GetTime());
-    Value = DBControl()->GetCellValue(Node, GetIndex());
+    Value = StoreEditValue(Node, edit->Text().empty(), [edit](TField* field) {
+        field->SetAsDateTime(edit->DatePart() + edit->GetTime());
+    });
 }
 
 const TvxInplaceEditClass& TvxDBTreeListTimeColumn::GetFilterEditClass() {

@@ -335,6 +335,13 @@ void TvxDBTreeListColumn::SaveEditValue(TvxTreeListNode* Node, TvxInplaceEdit* E
     Value = control->GetCellValue(Node, GetIndex());
 }
 
+Variant TvxDBTreeListColumn::StoreEditValue(TvxTreeListNode* Node, bool Empty,
+                                            const std::function<void(TField*)>& Store) {
+    if (Empty) field_->Clear();
+    else Store(field_);
+    return DBControl()->GetCellValue(Node, GetIndex());
+}
+
 bool TvxDBTreeListColumn::HasDrawCellEvent() {
     return TvxTreeListColumn::HasDrawCellEvent() || static_cast<bool>(OnCustomDraw);
 }

@@ -142,6 +142,10 @@ class TvxDBTreeListColumn : public TvxTreeListColumn {
         Field = Value;
         ColumnChanged();
     }
+    // How an editor that holds a typed value (a number, a date, a time) is saved: when it is
+    // empty the field is cleared, else Store writes the value into the field. Answers the
+    // cell's new value as the control shows it; the caller has made sure of field and control.
+    Variant StoreEditValue(TvxTreeListNode* Node, bool Empty, const std::function<void(TField*)>& Store);
 
   private:
     std::string fieldName_;

@@ -65,10 +65,6 @@ void TvxDBTreeListMaskColumn::InitEditProperties(TvxInplaceEdit* Editor) {
     }
 }
 
-void TvxDBTreeListMaskColumn::InitEditValue(TvxTreeListNode* Node, TvxInplaceEdit* Editor, Variant& Value) {
-    TvxDBTreeListColumn::InitEditValue(Node, Editor, Value);
-}
-
 void TvxDBTreeListMaskColumn::SaveEditValue(TvxTreeListNode* Node, TvxInplaceEdit* Editor, Variant& Value) {
     if (!Field()) {
         TvxDBTreeListColumn::SaveEditValue(Node, Editor, Value);

@@ -37,7 +37,6 @@ class TvxDBTreeListMaskColumn : public TvxDBTreeListColumn {
     void RestoreDefaults() override;
     const TvxInplaceEditClass& GetInplaceEditClass() override;
     void InitEditProperties(TvxInplaceEdit* Editor) override;
-    void InitEditValue(TvxTreeListNode* Node, TvxInplaceEdit* Editor, Variant& Value) override;
     void SaveEditValue(TvxTreeListNode* Node, TvxInplaceEdit* Editor, Variant& Value) override;
     bool IsFieldValueEqual(const Variant& Value) override;
 

@@ -332,28 +332,21 @@ void TvxInplaceLookupEdit::PrepareList() {
 
 void TvxInplaceLookupEdit::DropDown() {
     if (IsDroppedDown() || !HandleAllocated() || !CanDropDown()) return;
-    if (!FocusForDropDown()) return;
-    DoDropDown();
-    SetPopupWindow(popupList_);
-    PrepareList();
-    PositionPopup(popupList_, false);
-    popupList_->ShowList();
-    SetIsDroppedDown(true);
-    InvalidateEdit();
+    DropDownList(popupList_, [this] {
+        PrepareList();
+        PositionPopup(popupList_, false);
+        return true;
+    });
 }
 
 void TvxInplaceLookupEdit::CloseUp(bool Accept) {
     if (!IsDroppedDown()) return;
     EndSearch();
-    if (HWND capture = GetCapture()) SendMessage(capture, WM_CANCELMODE, 0, 0);
-    RefocusEdit();
-    popupList_->HideList();
-    SetIsDroppedDown(false);
+    CloseUpList(popupList_);
     const bool hadList = popupList_->ListDataSet() != nullptr;
     Variant value = popupList_->KeyValue();
     popupList_->SetListSource(nullptr);
     listSource_->SetDataSet(nullptr);
-    InvalidateEdit();
     DoCloseUp(value, Accept);
     if (Accept && hadList) {
         SetKeyValue(value);

@@ -9,6 +9,7 @@
 #include "app/comp_text.h"
 #include "link/log_file.h"
 #include "tests/app/control_road_support.h"
+#include "tests/support/test_pictures.h"
 
 namespace {
 
@@ -257,8 +258,7 @@ TEST_F(AccessCodes, PassWordAbbruchEndsTheProgram) {
 }
 
 TEST_F(AccessCodes, Pictures) {
-    const char* keep = std::getenv("TOVAK_TEST_PICTURES");
-    const std::string out = keep ? keep : dir_;
+    const std::string out = TestPicturesFolder();
     Start();
     TMainPages& pages = Form1->Pages();
     pages.EIN->ShowBusy(true, GetCompText(1102));

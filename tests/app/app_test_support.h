@@ -27,6 +27,7 @@
 #include "platform/rtl/param_str.h"
 #include "platform/sync/clock.h"
 #include "tests/support/auto_advance.h"
+#include "tests/support/temp_folder.h"
 #include "tests/support/ui_driver.h"
 
 class AppStart : public ::testing::Test {
@@ -41,9 +42,7 @@ protected:
         });
     }
     void SetUp() override {
-        char pattern[] = "/tmp/tovak-app-XXXXXX";
-        ASSERT_NE(nullptr, mkdtemp(pattern));
-        dir_ = pattern;
+        dir_ = temp_.Path().string();
         BaseDir = dir_ + "/";
         ProtDir = BaseDir + "PROT/";
         std::filesystem::create_directories(dir_ + "/ports");
@@ -62,8 +61,6 @@ protected:
         ParseParams();
         unsetenv("TOVAK_PORTS");
         unsetenv("TOVAK_OPENER");
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
     }
 
     void WriteFile(const std::string& name, const std::string& text) {
@@ -99,6 +96,7 @@ protected:
     UiDriver& Ui() { return *ui_; }
     ManualClock& Clock() { return **clock_; }
 
+    TempFolder temp_{"tovak-app"};
     std::string dir_;
     std::unique_ptr<ScopedManualClock> clock_;
     std::unique_ptr<UiDriver> ui_;

@@ -17,6 +17,7 @@
 #include "platform/win/paint.h"
 #include "platform/rtl/encoding.h"
 #include "tests/app/app_test_support.h"
+#include "tests/support/screen_picture.h"
 
 namespace {
 
@@ -536,10 +537,7 @@ namespace {
 // The pixel the catalogue window shows at a client point of its grid, once all is painted.
 COLORREF GridPixel(TFormCompLst& w, TPoint client) {
     UpdateAllWindows();
-    const TPoint screen = w.DBGrid1->ClientToScreen(client);
-    TRect frame;
-    GetWindowRect(w.Handle(), &frame);
-    return PixelToColor(GetWindowBackBuffer(w.Handle())->Row(screen.Y - frame.Top)[screen.X - frame.Left]);
+    return ShownPixel(w.Handle(), w.DBGrid1->ClientToScreen(client));
 }
 
 // A layout that hides every column leaves an empty grid: its headers and rows area show the

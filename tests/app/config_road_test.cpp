@@ -27,6 +27,7 @@
 #include "sim/door_frame.h"
 #include "sim/door_sim.h"
 #include "tests/app/app_test_support.h"
+#include "tests/support/test_pictures.h"
 
 namespace {
 
@@ -504,9 +505,8 @@ TEST_F(ConfigRoad, TestPageFramesRequestsAndVirtualInputs) {
 }
 
 TEST_F(ConfigRoad, PagePictures) {
-    // Pictures for looking at the layout ($TOVAK_TEST_PICTURES keeps them).
-    const char* keep = std::getenv("TOVAK_TEST_PICTURES");
-    const std::string out = keep ? keep : dir_;
+    // Pictures for looking at the layout.
+    const std::string out = TestPicturesFolder();
     StartProgram();
     Form1->Pages().TST->Edit502->SetText(StandardInputText(0));
     Form1->Pages().TST->Edit503->SetText(StandardOutputText(0));

@@ -19,6 +19,7 @@
 #include "serial/ser_com_port.h"
 #include "tests/app/app_test_support.h"
 #include "tests/link/controller_pilot.h"
+#include "tests/support/test_pictures.h"
 
 namespace {
 
@@ -382,9 +383,8 @@ TEST_F(ControllerPages, FactoryResetAfterConfirmation) {
 }
 
 TEST_F(ControllerPages, PagePictures) {
-    // Pictures for looking at the layout ($TOVAK_TEST_PICTURES keeps them).
-    const char* keep = std::getenv("TOVAK_TEST_PICTURES");
-    const std::string out = keep ? keep : dir_;
+    // Pictures for looking at the layout.
+    const std::string out = TestPicturesFolder();
     StartOnCT1();
     EXPECT_TRUE(Ui().SaveForm(Form1, out + "/controller-ct1.png"));
     ReadOk();

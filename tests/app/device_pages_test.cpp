@@ -12,6 +12,7 @@
 #include "tests/app/control_road_support.h"
 #include "memdata/vx_mem_data.h"
 #include "platform/db/field.h"
+#include "tests/support/test_pictures.h"
 #include "treelist/tree_list_geometry.h"
 
 namespace {
@@ -40,11 +41,6 @@ std::vector<std::string> GridTitles(TDBGrid& grid) {
     std::vector<std::string> titles;
     for (const TDBGridColumn& c : grid.Columns()) titles.push_back(c.Field->DisplayLabel());
     return titles;
-}
-
-std::string Pictures(const std::string& fallback) {
-    const char* keep = std::getenv("TOVAK_TEST_PICTURES");
-    return keep ? keep : fallback;
 }
 
 // What the next message box said and which buttons it offered.
@@ -137,7 +133,7 @@ TEST_F(DevicePages, OverviewListsTheOwnHostsOfTheDeviceList) {
                                         "ProdCode", "VendorID", "Group", "UsageCount"}),
               GridTitles(*dev.DBGrid1));
     EXPECT_EQ(3, dev.DBGrid1->DataLink()->RecordCount());
-    EXPECT_TRUE(Ui().SaveForm(Form1, Pictures(dir_) + "/dev.png"));
+    EXPECT_TRUE(Ui().SaveForm(Form1, TestPicturePath("dev.png")));
 
     Ui().Click(dev.Button161);
     EXPECT_EQ(TPageSTG::Index, Page());
@@ -210,7 +206,7 @@ TEST_P(NetInfoShow, ReadsTheBusAndShowsTheFileAsTheNetworkList) {
         EXPECT_EQ("71|65|-|1.0.0|HW01|1.0|2024-01-01 00:00:00|1.0.0|00|00000000|0008||00000007|1|70", rows[6]);
         EXPECT_EQ("96|96|X|1.0.0|HW01|1.0|2024-01-01 00:00:00|1.0.0|00|00000000|0008|Tessel small UP|00000020|1|320",
                   rows[31]);
-        EXPECT_TRUE(Ui().SaveForm(Form1, Pictures(dir_) + "/net.png"));
+        EXPECT_TRUE(Ui().SaveForm(Form1, TestPicturePath("net.png")));
     }
     EXPECT_FALSE(Ended());
     Ui().Click(Net().Button1701);
@@ -261,7 +257,7 @@ TEST_F(DevicePages, NetworkListSortedByHeaderClicksShowsAllItsRows) {
         EXPECT_GE(focused, grid.GetTopIndex());
         EXPECT_LT(focused, grid.GetTopIndex() + grid.WhollyVisibleRows());
         EXPECT_GE(grid.WhollyVisibleRows(), 4);
-        EXPECT_TRUE(Ui().SaveForm(Form1, Pictures(dir_) + "/net-sorted-" + step + ".png"));
+        EXPECT_TRUE(Ui().SaveForm(Form1, TestPicturePath("net-sorted-" + step + ".png")));
     };
     grid.GetItem(3)->SetFocused(true);
     clickTitle("NODE");
@@ -397,7 +393,7 @@ TEST_F(DevicePages, JobsEndTheProgramWhenTheyCannotReachTheDoorTerminal) {
     SeeNextBox(wrong, [this] {
         EXPECT_TRUE(Net().Label1701->Visible());
         EXPECT_FALSE(Net().DBGrid17->Visible());
-        EXPECT_TRUE(Ui().SaveForm(Form1, Pictures(dir_) + "/net-reading.png"));
+        EXPECT_TRUE(Ui().SaveForm(Form1, TestPicturePath("net-reading.png")));
     });
     StartJob("/NETINFO,7,SHOW", DoorState::IoDevice(0));
     ASSERT_TRUE(Ui().WaitFor([] { return Ended(); }, 30000));
@@ -453,7 +449,7 @@ TEST_F(DevicePages, ReadOdOnceShowsLogsAndClosesTheLink) {
     EXPECT_FALSE(Form1->Timer3->Enabled());
     EXPECT_FALSE(Ended());
     EXPECT_EQ(jeDone, JobExitStatus);
-    EXPECT_TRUE(Ui().SaveForm(Form1, Pictures(dir_) + "/rod.png"));
+    EXPECT_TRUE(Ui().SaveForm(Form1, TestPicturePath("rod.png")));
 }
 
 TEST_F(DevicePages, EscDuringTheCyclesLeavesNoRequestForTheNextOpening) {

@@ -12,6 +12,7 @@
 #include "link/system_code.h"
 #include "platform/forms/clipboard.h"
 #include "tests/app/control_road_support.h"
+#include "tests/support/test_pictures.h"
 
 namespace {
 
@@ -135,8 +136,7 @@ class Installation : public ControlRoadOnSteadyClock {
         return TDeviceSlotDisplay(Form1).SlotLabel(bank, slot)->Caption();
     }
     void SavePage(const std::string& name) {
-        const char* keep = std::getenv("TOVAK_TEST_PICTURES");
-        EXPECT_TRUE(Ui().SaveForm(Form1, std::string(keep ? keep : dir_) + "/" + name + ".png"));
+        EXPECT_TRUE(Ui().SaveForm(Form1, TestPicturePath(name + ".png")));
     }
 
     // `into` leads to the door-closed page `step`, which holds "&Weiter" (`next`) back until
@@ -543,8 +543,7 @@ TEST_F(JumperCheck, DisagreeingJumpersOrBoxesOrNoBoxBlockTheWayOn) {
     EXPECT_EQ(GetCompText(1302), Ins().Label11032->Caption());
     EXPECT_EQ(0x0000FFu, Ins().Label11032->Font()->Color());
     EXPECT_FALSE(Ins().Button11031->Enabled());
-    const char* keep = std::getenv("TOVAK_TEST_PICTURES");
-    EXPECT_TRUE(Ui().SaveForm(Form1, std::string(keep ? keep : dir_) + "/ins-03-mixed.png"));
+    EXPECT_TRUE(Ui().SaveForm(Form1, TestPicturePath("ins-03-mixed.png")));
 
     // Each box agrees with itself, but not with the other.
     Boxes({0x61, 0x25});

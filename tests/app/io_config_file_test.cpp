@@ -10,23 +10,22 @@
 #include "app/io_config_file.h"
 #include "app/io_row_values.h"
 #include "platform/rtl/exception.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
 class ConfigFile : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/tovak-cfg-XXXXXX";
-        ASSERT_NE(nullptr, mkdtemp(pattern));
-        dir_ = pattern;
+        dir_ = temp_.Path().string();
         path_ = dir_ + "/TEST.CFG";
     }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
     void Write(const std::string& text) { std::ofstream(path_, std::ios::binary) << text; }
     std::string Read() {
         std::ifstream in(path_, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
+    TempFolder temp_{"tovak-cfg"};
     std::string dir_, path_;
 };
 

@@ -8,6 +8,7 @@
 
 #include "app/job_arguments.h"
 #include "link/program_dirs.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -47,20 +48,18 @@ TEST(JobArguments, FieldsAfterTheKeyAreTrimmed) {
 class JobFiles : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/tovak-jobfile-XXXXXX";
-        ASSERT_NE(nullptr, mkdtemp(pattern));
-        dir_ = pattern;
+        dir_ = temp_.Path().string();
         saved_ = BaseDir;
         BaseDir = dir_ + "/";
     }
     void TearDown() override {
         BaseDir = saved_;
-        std::filesystem::remove_all(dir_);
     }
     void Write(const std::string& path, const std::string& text) {
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());
         std::ofstream(path, std::ios::binary) << text;
     }
+    TempFolder temp_{"tovak-jobfile"};
     std::string dir_, saved_;
 };
 

@@ -13,6 +13,8 @@
 #include "platform/win/paint.h"
 #include "platform/win/window_tree.h"
 #include "tests/app/app_test_support.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_pictures.h"
 
 namespace {
 
@@ -133,16 +135,14 @@ TEST_F(AppStart, EverySettingsKeyTakesEffect) {
 }
 
 TEST(MainSettings, BadValuesGiveTheDefaults) {
-    char pattern[] = "/tmp/tovak-ini-XXXXXX";
-    ASSERT_NE(nullptr, mkdtemp(pattern));
-    const std::string file = std::string(pattern) + "/TOVAK.INI";
+    const TempFolder folder("tovak-ini");
+    const std::string file = folder.File("TOVAK.INI");
     std::ofstream(file) << "[MAIN]\nCOM=abc\nKEYEND=\nCMRRM=yes\n[OTHER]\nCOC=9\n";
     const TMainSettings s = ReadMainSettings(file);
     EXPECT_EQ(1, s.Com);
     EXPECT_EQ(2, s.KeyEnd);
     EXPECT_TRUE(s.CmrRm);
     EXPECT_EQ(1, s.Coc);
-    std::filesystem::remove_all(pattern);
 }
 
 struct PageCase {
@@ -322,16 +322,16 @@ TEST(MainCaption, VersionIsNeverAppendedTwice) {
 TEST_F(AppStart, SavesStartPageAndMessageBoxPictures) {
     Start();
     Run(100);
-    ASSERT_TRUE(Ui().SaveForm(Form1, "/tmp/tovak_app_start.png"));
+    ASSERT_TRUE(Ui().SaveForm(Form1, TestPicturePath("tovak_app_start.png")));
     Ui().OnNextModal([](TCustomForm* form, UiDriver& ui) {
-        ui.SaveForm(form, "/tmp/tovak_app_msg.png");
+        ui.SaveForm(form, TestPicturePath("tovak_app_msg.png"));
         ui.Click(ui.FindByCaption(form, "Nein"));
     });
     EXPECT_EQ(7, CustMessageDlg(GetCompTextLines(1199), 3, 3, 0));
     Form1->Notebook1->SetPageIndex(1);
-    ASSERT_TRUE(Ui().SaveForm(Form1, "/tmp/tovak_app_com.png"));
+    ASSERT_TRUE(Ui().SaveForm(Form1, TestPicturePath("tovak_app_com.png")));
     Form1->Notebook1->SetPageIndex(5);
-    ASSERT_TRUE(Ui().SaveForm(Form1, "/tmp/tovak_app_tst.png"));
+    ASSERT_TRUE(Ui().SaveForm(Form1, TestPicturePath("tovak_app_tst.png")));
     Form1->Notebook1->SetPageIndex(7);
-    ASSERT_TRUE(Ui().SaveForm(Form1, "/tmp/tovak_app_men.png"));
+    ASSERT_TRUE(Ui().SaveForm(Form1, TestPicturePath("tovak_app_men.png")));
 }

@@ -10,6 +10,7 @@
 #include "app/maintenance_date.h"
 #include "controls/vx_calendar.h"
 #include "tests/app/control_road_support.h"
+#include "tests/support/test_pictures.h"
 
 namespace {
 
@@ -515,8 +516,7 @@ TEST_F(Maintenance, AbbruchAsksAndLeavesForTheMenuFromEveryPage) {
 }
 
 TEST_F(AppStart, MaintenancePagePictures) {
-    const char* keep = std::getenv("TOVAK_TEST_PICTURES");
-    const std::string out = keep ? keep : dir_;
+    const std::string out = TestPicturesFolder();
     Start();
     TMainPages& pages = Form1->Pages();
     pages.WAR->ShowMaintenanceDate("01.02.2027");

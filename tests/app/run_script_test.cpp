@@ -26,6 +26,7 @@
 
 #include "sim/door_frame.h"
 #include "tests/app/readme_commands.h"
+#include "tests/support/temp_folder.h"
 #include "tests/support/xlib_client.h"
 #include "tests/support/xvfb_server.h"
 
@@ -141,9 +142,7 @@ class RunScript : public ::testing::Test {
 
     void SetUp() override {
         if (!SharedXvfb().Running()) GTEST_SKIP() << SharedXvfbProblem();
-        char pattern[] = "/tmp/tovak-run-XXXXXX";
-        ASSERT_NE(nullptr, mkdtemp(pattern));
-        work_ = pattern;
+        work_ = temp_.Path();
         for (const char* d : {"home", "data", "tmp"}) fs::create_directories(work_ / d);
         display_ = XOpenDisplay(SharedXvfb().Display().c_str());
         ASSERT_NE(nullptr, display_);
@@ -156,8 +155,6 @@ class RunScript : public ::testing::Test {
         for (const auto& [port, pid] : sims_)
             if (!Gone(pid)) kill(pid, SIGKILL);
         if (display_) XCloseDisplay(display_);
-        std::error_code ec;
-        fs::remove_all(work_, ec);
     }
 
     fs::path Ini() const { return work_ / "data/tovak/TOVAK.INI"; }
@@ -255,6 +252,7 @@ class RunScript : public ::testing::Test {
         EXPECT_TRUE(fs::is_empty(work_ / "tmp"));
     }
 
+    TempFolder temp_{"tovak-run"};
     fs::path work_;
     Display* display_ = nullptr;
     pid_t script_ = 0;

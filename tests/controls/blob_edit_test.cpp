@@ -17,6 +17,7 @@
 #include "platform/win/scroll_bars.h"
 #include "platform/win/window_tree.h"
 #include "tests/controls/vx_editor_test_support.h"
+#include "tests/support/test_pictures.h"
 
 namespace {
 
@@ -377,8 +378,7 @@ TEST_F(BlobEdit, ALargePictureScrollsInWholeStepsAndStaysInside) {
     Driver().MouseUp(p->PictureView(), {c.Right + 2, c.Bottom - 3});
     Driver().Pump();
     EXPECT_EQ(p->ScrollOffset().Y, GetSystemMetrics(SM_CYHSCROLL));
-    if (const char* dir = std::getenv("TOVAK_TEST_PICTURES"))
-        SaveWindowToPng(p->Handle(), (std::filesystem::path(dir) / "tovak_blob_picture_popup.png").string());
+    SaveWindowToPng(p->Handle(), TestPicturePath("tovak_blob_picture_popup.png"));
     EXPECT_EQ(GetScrollPos(view, SB_VERT), p->ScrollOffset().Y);
     EXPECT_TRUE(IsWindowVisible(p->Handle()));
     p->SetBounds(p->Left(), p->Top(), 450, p->Height());  // wider: less to scroll

@@ -6,6 +6,7 @@
 #include "platform/sync/clock.h"
 #include "platform/win/input.h"
 #include "tests/controls/vx_editor_test_support.h"
+#include "tests/support/screen_picture.h"
 
 namespace {
 
@@ -246,13 +247,7 @@ TEST_F(Calendar, PaintsTitleDayNamesSelectionAndToday) {
     p->SetFlat(false);
     Open(p, D(2026, 3, 10));
     ::UpdateAllWindows();
-    HBITMAP buffer = GetWindowBackBuffer(p->Handle());
-    TRect wr;
-    GetWindowRect(p->Handle(), &wr);
-    TPoint origin = p->ClientToScreen(Point(0, 0));
-    auto pixel = [&](int x, int y) {
-        return PixelToColor(buffer->Row(origin.Y - wr.Top + y)[origin.X - wr.Left + x]);
-    };
+    auto pixel = [&](int x, int y) { return ShownPixel(p->Handle(), p->ClientToScreen(Point(x, y))); };
     // The selected day (10th: Tuesday, row 2) in the highlight colour.
     TRect sel = p->DayCellRect(2, 1);
     EXPECT_EQ(pixel(sel.Left + 1, sel.Top + 1), ColorToRGB(clHighlight));

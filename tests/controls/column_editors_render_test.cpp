@@ -12,6 +12,7 @@
 #include "tests/controls/vx_editor_test_support.h"
 #include "tests/controls/vx_picture_test_support.h"
 #include "tests/controls/vx_standalone_test_support.h"
+#include "tests/support/test_pictures.h"
 
 namespace {
 
@@ -83,7 +84,7 @@ TEST_F(ColumnEditorsPicture, StandAloneClosedAndOpen) {
     FillValues(e);
     form->Show();
     Driver().Pump();
-    const std::string dir = TestPictureDir();
+    const std::string dir = TestPicturesFolder();
     ASSERT_TRUE(Driver().SaveForm(form, dir + "/column_editors_closed.png"));
 
     e.Calc->SetFocus();
@@ -127,7 +128,7 @@ TEST_F(ColumnEditorsPicture, InPlaceClosedAndOpen) {
     }
     e.Spin->SetFocus();
     Driver().Pump();
-    const std::string dir = TestPictureDir();
+    const std::string dir = TestPicturesFolder();
     ASSERT_TRUE(Driver().SaveForm(form, dir + "/column_editors_inplace_closed.png"));
     e.Calc->SetFocus();
     Driver().PressKey(VK_F4);

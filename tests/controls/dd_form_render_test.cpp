@@ -10,47 +10,8 @@
 #include "platform/forms/label.h"
 #include "platform/sync/clock.h"
 #include "tests/controls/vx_editor_test_support.h"
-
-namespace {
-
-std::string PictureDir() {
-    const char* dir = std::getenv("TOVAK_TEST_PICTURES");
-    std::string d = dir ? dir : (std::filesystem::temp_directory_path() / "tovak-pictures").string();
-    std::filesystem::create_directories(d);
-    return d;
-}
-
-// The form with the pop-ups over it, as the screen shows them (pop-ups are windows of
-// their own with back buffers of their own).
-bool SaveScreenOf(TForm* form, std::initializer_list<TWinControl*> popups, const std::string& file) {
-    ::UpdateAllWindows();
-    TRect fr;
-    GetWindowRect(form->Handle(), &fr);
-    TBitmap out(fr.Width(), fr.Height());
-    auto blit = [&](HWND wnd) {
-        TRect r;
-        GetWindowRect(wnd, &r);
-        HBITMAP buffer = GetWindowBackBuffer(wnd);
-        if (!buffer) return;
-        HRGN rgn = CreateRectRgn(0, 0, 0, 0);
-        bool hasRgn = GetWindowRgn(wnd, rgn) != ERROR;
-        for (int y = 0; y < r.Height(); ++y)
-            for (int x = 0; x < r.Width(); ++x) {
-                int ox = r.Left - fr.Left + x, oy = r.Top - fr.Top + y;
-                if (ox < 0 || oy < 0 || ox >= fr.Width() || oy >= fr.Height()) continue;
-                if (hasRgn && !PtInRegion(rgn, x, y)) continue;
-                out.SetPixel(ox, oy, PixelToColor(buffer->Row(y)[x]));
-            }
-        DeleteObject(rgn);
-    };
-    blit(form->Handle());
-    for (TWinControl* p : popups)
-        if (p && p->HandleAllocated() && IsWindowVisible(p->Handle())) blit(p->Handle());
-    out.SaveToPngFile(file);
-    return std::filesystem::exists(file);
-}
-
-}  // namespace
+#include "tests/controls/vx_picture_test_support.h"
+#include "tests/support/test_pictures.h"
 
 class EditorFormPicture : public EditorTest {};
 
@@ -96,7 +57,7 @@ TEST_F(EditorFormPicture, EveryEditorClosedAndDroppedDown) {
         e->SetStyleController(ctl);
     form->Show();
     Driver().Pump();
-    const std::string dir = PictureDir();
+    const std::string dir = TestPicturesFolder();
     ASSERT_TRUE(Driver().SaveForm(form, dir + "/editors_closed.png"));
 
     image->SetFocus();
@@ -104,7 +65,7 @@ TEST_F(EditorFormPicture, EveryEditorClosedAndDroppedDown) {
     Driver().PressKey(VK_DOWN, TShiftState{ssAlt});
     Driver().Pump();
     ASSERT_TRUE(image->IsDroppedDown());
-    ASSERT_TRUE(SaveScreenOf(form, {image->PopupList()}, dir + "/editors_image_open.png"));
+    ASSERT_TRUE(SaveFormWithPopups(form, {image->PopupList()}, dir + "/editors_image_open.png"));
     Driver().Escape();
     Driver().Pump();
     EXPECT_FALSE(image->IsDroppedDown());
@@ -114,7 +75,7 @@ TEST_F(EditorFormPicture, EveryEditorClosedAndDroppedDown) {
     Driver().PressKey(VK_F4);
     Driver().Pump();
     ASSERT_TRUE(date->IsDroppedDown());
-    ASSERT_TRUE(SaveScreenOf(form, {date->Calendar()}, dir + "/editors_date_open.png"));
+    ASSERT_TRUE(SaveFormWithPopups(form, {date->Calendar()}, dir + "/editors_date_open.png"));
     Driver().Escape();
     Driver().Pump();
 }

@@ -11,6 +11,8 @@
 #include "platform/win/input.h"
 #include "platform/win/window_tree.h"
 #include "tests/controls/vx_editor_test_support.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_pictures.h"
 
 namespace {
 
@@ -134,7 +136,8 @@ TEST_F(GraphicEdit, CommandsAndKeysCopyCutPasteAndRespectReadOnly) {
 }
 
 TEST_F(GraphicEdit, LoadsAndSavesThroughTheFileDialogs) {
-    const std::string dir = ::testing::TempDir();
+    const TempFolder folder("tovak-graphic-edit");
+    const std::string dir = folder.Path().string();
     edit_->SetEditValue(Variant(Blob(9, 6, 0x0000FF)));
     Driver().AnswerNextFileDialog(dir + "/graphic_edit_save.bmp");
     edit_->ToolButtonClick(nullptr, 5);
@@ -203,7 +206,7 @@ TEST_F(GraphicEdit, DrawsACellStretchedOrCentredAndShadesTheSelection) {
     edit_->EditClass().DrawContent(cell.Canvas()->Handle(), Rect(0, 0, 80, 80), false, *g);
     EXPECT_EQ(cell.Pixel(79, 39), RGB(255, 0, 0)) << "stretched to 80 x 40";
     EXPECT_EQ(cell.Pixel(10, 41), RGB(255, 255, 255)) << "the rest is background";
-    cell.SaveToPngFile(::testing::TempDir() + "/graphic_edit_cell.png");
+    cell.SaveToPngFile(TestPicturePath("graphic_edit_cell.png"));
 
     g->Stretch = false;
     g->ShadowSelection = true;

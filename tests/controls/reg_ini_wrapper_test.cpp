@@ -16,7 +16,7 @@ namespace {
 // A fresh configuration folder, holding the registry store, for each test.
 class RegistryStore : public testing::Test {
   protected:
-    ScopedConfigHome home_{"tovak_reg_"};
+    ScopedConfigHome home_{"tovak-reg"};
     const std::filesystem::path& dir_ = home_.Path();
 };
 

@@ -11,6 +11,7 @@
 #include "platform/forms/custom_action.h"
 #include "platform/win/paint.h"
 #include "tests/controls/vx_picture_test_support.h"
+#include "tests/support/test_pictures.h"
 #include "tests/support/ui_driver.h"
 
 namespace {
@@ -101,7 +102,7 @@ TEST_F(VxButtonAction, TheActionsChangesReachTheButton) {
     EXPECT_EQ(Shows(clRed), kImagePixels);
     EXPECT_EQ(Shows(clFuchsia), 0) << "the image's transparent frame";
     EXPECT_EQ(Shows(clYellow), 0) << "the action's image stands in for the Glyph";
-    ASSERT_TRUE(SaveFormWithPopups(form_, {}, TestPictureDir() + "/vx_button_action.png"));
+    ASSERT_TRUE(SaveFormWithPopups(form_, {}, TestPicturePath("vx_button_action.png")));
 
     action_->SetCaption("Neu laden");
     action_->SetHint("Liest die Datei neu");

@@ -8,6 +8,8 @@
 #include "platform/forms/application.h"
 #include "platform/forms/edit.h"
 #include "platform/win/paint.h"
+#include "tests/support/screen_picture.h"
+#include "tests/support/test_pictures.h"
 #include "tests/support/ui_driver.h"
 
 namespace {
@@ -47,12 +49,7 @@ protected:
     }
     COLORREF Pixel(TControl* c, int x, int y) {
         UpdateAllWindows();
-        TPoint screen = c->ClientToScreen({x, y});
-        TRect wr;
-        GetWindowRect(form_->Handle(), &wr);
-        TBitmap shot;
-        HBITMAP buffer = GetWindowBackBuffer(form_->Handle());
-        return PixelToColor(buffer->Row(screen.Y - wr.Top)[screen.X - wr.Left]);
+        return ShownPixel(form_->Handle(), c->ClientToScreen({x, y}));
     }
     bool HasPixel(TControl* c, TRect area, COLORREF colour) {
         for (int y = area.Top; y < area.Bottom; ++y)
@@ -113,7 +110,7 @@ TEST_F(VxButton, LooksFollowTheState) {
     // Disabled: embossed caption in the shadow colour.
     cancel_->SetEnabled(false);
     EXPECT_TRUE(HasPixel(cancel_, Rect(10, 6, 63, 19), GetSysColor(COLOR_BTNSHADOW)));
-    std::string png = (std::filesystem::temp_directory_path() / "tovak_vx_button.png").string();
+    std::string png = TestPicturePath("tovak_vx_button.png");
     ASSERT_TRUE(driver_->SaveForm(form_, png));
 }
 

@@ -11,6 +11,7 @@
 #include "platform/gdi/text.h"
 #include "platform/win/input.h"
 #include "tests/controls/vx_editor_test_support.h"
+#include "tests/support/test_pictures.h"
 
 namespace {
 
@@ -340,9 +341,7 @@ TEST_F(StandAloneEdit, FormWithEditorsRendersToPng) {
     ro->SetEnabled(false);
     form->Show();
     Driver().Pump();
-    std::filesystem::path dir = std::filesystem::path(testing::TempDir()) / "tovak_editors";
-    std::filesystem::create_directories(dir);
-    std::string file = (dir / "editor_form.png").string();
+    std::string file = TestPicturePath("editor_form.png");
     ASSERT_TRUE(Driver().SaveForm(form, file));
     EXPECT_GT(std::filesystem::file_size(file), 100u);
 }

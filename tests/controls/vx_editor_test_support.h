@@ -16,6 +16,7 @@
 #include "platform/win/exception_report.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/paint.h"
+#include "tests/support/screen_picture.h"
 #include "tests/support/ui_driver.h"
 
 class EditorTest : public ::testing::Test {
@@ -53,12 +54,9 @@ protected:
     // included: (0, 0) is the top-left of its bounds).
     COLORREF WindowPixel(TWinControl* c, TPoint p) {
         ::UpdateAllWindows();
-        TCustomForm* form = GetParentForm(c);
-        TRect fr, cr;
-        GetWindowRect(form->Handle(), &fr);
+        TRect cr;
         GetWindowRect(c->Handle(), &cr);
-        HBITMAP buffer = GetWindowBackBuffer(form->Handle());
-        return PixelToColor(buffer->Row(cr.Top - fr.Top + p.Y)[cr.Left - fr.Left + p.X]);
+        return ShownPixel(GetParentForm(c)->Handle(), TPoint{cr.Left + p.X, cr.Top + p.Y});
     }
     UiDriver& Driver() { return *driver_; }
 

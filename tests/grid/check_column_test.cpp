@@ -10,6 +10,7 @@
 #include "grid/vx_default_column_table.h"
 #include "platform/win/virtual_keys.h"
 #include "tests/grid/grid_test_form.h"
+#include "tests/support/test_pictures.h"
 
 namespace {
 
@@ -100,8 +101,7 @@ TEST_F(CheckColumn, TheBoxIsDrawnInTheCellsWithTheFieldsState) {
     grid->UpdateScrollBars();
     grid->SetShowIndicator(true);
     driver->Pump();
-    if (const char* dir = std::getenv("TOVAK_TEST_PICTURES"))
-        driver->SaveForm(form, (std::filesystem::path(dir) / "tovak_grid_check_column.png").string());
+    driver->SaveForm(form, TestPicturePath("tovak_grid_check_column.png"));
     // The checked row's box has its tick (window-text pixels inside the box); the other has none.
     const TRect first = grid->GetCellRect(grid->GetItem(0), grid->GetVisibleColumnIndex(check->Index()));
     const TRect second = grid->GetCellRect(grid->GetItem(1), grid->GetVisibleColumnIndex(check->Index()));

@@ -25,6 +25,7 @@
 #include "platform/gdi/graphics_objects.h"
 #include "platform/rtl/locale.h"
 #include "tests/grid/grid_test_form.h"
+#include "tests/support/test_pictures.h"
 
 namespace {
 
@@ -916,8 +917,7 @@ TEST_F(ColumnClasses, AGridOfEveryKindIsDrawnWithAnEditorOpen) {
     }
     ASSERT_NE(OpenEditor(date), nullptr);
     driver->Pump();
-    if (const char* dir = std::getenv("TOVAK_TEST_PICTURES"))
-        driver->SaveForm(form, (std::filesystem::path(dir) / "tovak_grid_column_kinds.png").string());
+    driver->SaveForm(form, TestPicturePath("tovak_grid_column_kinds.png"));
     // The open editor covers its cell: the grid painted around a live date editor.
     EXPECT_TRUE(grid->Editor()->Visible());
 }

@@ -10,6 +10,7 @@
 #include "platform/gdi/bitmap.h"
 #include "platform/win/paint.h"
 #include "tests/controls/vx_picture_test_support.h"
+#include "tests/support/test_pictures.h"
 #include "tests/grid/grid_test_form.h"
 
 namespace {
@@ -102,7 +103,7 @@ TEST_F(DBGridAutoHeight, EveryRowIsAsHighAsItsWrappedTextsAndShowsEveryLine) {
 
     grid->GetItem(1)->SetFocused(true);
     driver->Pump();
-    EXPECT_TRUE(SaveFormWithPopups(form, {}, TestPictureDir() + "/db_grid_auto_height_rows.png"));
+    EXPECT_TRUE(SaveFormWithPopups(form, {}, TestPicturePath("db_grid_auto_height_rows.png")));
 }
 
 TEST_F(DBGridAutoHeight, TheRecordWindowHoldsTheRecordsWhoseRowsFillTheGrid) {
@@ -138,7 +139,7 @@ TEST_F(DBGridAutoHeight, TheRecordWindowHoldsTheRecordsWhoseRowsFillTheGrid) {
         if (shown < area) shown += expected(node);
     }
     EXPECT_GE(shown, area);
-    EXPECT_TRUE(SaveFormWithPopups(form, {}, TestPictureDir() + "/db_grid_auto_height_window.png"));
+    EXPECT_TRUE(SaveFormWithPopups(form, {}, TestPicturePath("db_grid_auto_height_window.png")));
 
     // A short table: the rows area ends below the last record's row.
     while (table->RecordCount() > 3) {

@@ -11,6 +11,7 @@
 #include "platform/rtl/locale.h"
 #include "platform/win/window_tree.h"
 #include "tests/grid/grid_test_form.h"
+#include "tests/support/test_pictures.h"
 
 namespace {
 
@@ -245,8 +246,7 @@ TEST_F(DBGridFilter, TheOpenDropDownTakesTheKeysIsSizedByItsCountAndClosesOnFocu
     TRect window{};
     GetWindowRect(list->Handle(), &window);
     EXPECT_GE(window.Width(), list->Canvas()->TextWidth("(Custom...)") + 4);
-    if (const char* dir = std::getenv("TOVAK_TEST_PICTURES"))
-        driver->SaveForm(form, (std::filesystem::path(dir) / "tovak_grid_filter_drop_down.png").string());
+    driver->SaveForm(form, TestPicturePath("tovak_grid_filter_drop_down.png"));
 
     // Keys typed into the grid move the list; Enter takes the entry.
     driver->PressKey(VK_DOWN);

@@ -10,6 +10,8 @@
 #include "platform/gdi/system_metrics.h"
 #include "platform/win/message_queue.h"
 #include "tests/grid/grid_test_form.h"
+#include "tests/support/screen_picture.h"
+#include "tests/support/test_pictures.h"
 #include "tests/treelist/test_column_tree_list.h"
 #include "treelist/tree_list_unit.h"
 
@@ -78,10 +80,7 @@ class DBGridGroupPanel : public GridOnForm {
     }
     // What the window shows now, without painting what waits to be painted.
     COLORREF ShownPixel(TPoint client) {
-        const TPoint screen = grid->ClientToScreen(client);
-        TRect frame;
-        GetWindowRect(form->Handle(), &frame);
-        return PixelToColor(GetWindowBackBuffer(form->Handle())->Row(screen.Y - frame.Top)[screen.X - frame.Left]);
+        return ::ShownPixel(form->Handle(), grid->ClientToScreen(client));
     }
 
     TvxDBGridColumn* id = nullptr;
@@ -102,8 +101,7 @@ TEST_F(DBGridGroupPanel, TheGroupPanelGrowsHalfARowPerGroupColumnAndDropsGoByBox
     const int d = h / 2;
     EXPECT_EQ(grid->GetGroupPanelHeight(), h - d + 16);
     EXPECT_EQ(grid->GetRectInfo().GroupPanel.Height(), h - d + 16);
-    if (const char* dir = std::getenv("TOVAK_TEST_PICTURES"))
-        driver->SaveForm(form, (std::filesystem::path(dir) / "tovak_grid_group_panel_empty.png").string());
+    driver->SaveForm(form, TestPicturePath("tovak_grid_group_panel_empty.png"));
     name->SetGroupIndex(0);
     EXPECT_EQ(grid->GetGroupPanelHeight(), h + 16);
     id->SetGroupIndex(1);
@@ -119,8 +117,7 @@ TEST_F(DBGridGroupPanel, TheGroupPanelGrowsHalfARowPerGroupColumnAndDropsGoByBox
     EXPECT_EQ(grid->GroupDropIndex(TPoint{centre, box1.Top}), 2);
     EXPECT_EQ(grid->GroupDropIndex(TPoint{centre - 1, box1.Top}), 1);
     EXPECT_EQ(grid->GroupDropIndex(TPoint{panel.Left, box1.Top}), 0);
-    if (const char* dir = std::getenv("TOVAK_TEST_PICTURES"))
-        driver->SaveForm(form, (std::filesystem::path(dir) / "tovak_grid_group_panel.png").string());
+    driver->SaveForm(form, TestPicturePath("tovak_grid_group_panel.png"));
 
     // A header dropped left of the first box's centre groups by its column first (the last
     // visible column could not go).
@@ -274,8 +271,7 @@ TEST_F(DBGridGroupPanel, ThePanelSlidesInAndOutWithin400Milliseconds) {
     EXPECT_EQ(ShownPixel(TPoint{x, height - 1}), ColorToRGB(clBtnShadow));
     EXPECT_EQ(ShownPixel(TPoint{x, height}), headerTop);
     EXPECT_EQ(grid->GetRectInfo().GroupPanel.Height(), height);
-    if (const char* dir = std::getenv("TOVAK_TEST_PICTURES"))
-        driver->SaveForm(form, (std::filesystem::path(dir) / "tovak_grid_group_panel_grouped.png").string());
+    driver->SaveForm(form, TestPicturePath("tovak_grid_group_panel_grouped.png"));
 
     // Hiding moves the footer up and leaves the grid's own colour below it.
     grid->SetShowSummaryFooter(true);

@@ -1,7 +1,6 @@
 // The grid's layout keys: group indexes and the four view switches go through an INI file
 // and come back into a grid with other settings; the filter goes through the registry only.
 
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -18,6 +17,7 @@
 #include "platform/rtl/exception.h"
 #include "tests/grid/grid_test_form.h"
 #include "tests/support/scoped_config_home.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -34,7 +34,8 @@ TEST_F(DBGridLayout, GroupIndexAndTheViewSwitchesRoundTripInAnIniFile) {
     grid->SetShowNewItemRow(true);
     grid->SetShowRowFooter(true);
     grid->SetShowSummaryFooter(true);
-    const auto path = std::filesystem::temp_directory_path() / ("tovak_grid_layout_" + std::to_string(::getpid()) + ".ini");
+    const TempFolder folder("tovak-grid-layout");
+    const auto path = folder.Path() / "layout.ini";
     grid->SaveToIniFile(path.string());
     std::stringstream text;
     text << std::ifstream(path).rdbuf();
@@ -49,7 +50,6 @@ TEST_F(DBGridLayout, GroupIndexAndTheViewSwitchesRoundTripInAnIniFile) {
     grid->SetShowRowFooter(false);
     grid->SetShowSummaryFooter(false);
     grid->LoadFromIniFile(path.string());
-    std::filesystem::remove(path);
     EXPECT_EQ(name->GroupIndex(), 0);
     EXPECT_EQ(amount->GroupIndex(), 1);
     EXPECT_EQ(id->GroupIndex(), -1);
@@ -90,8 +90,8 @@ TEST_F(DBGridLayout, GroupLevelsAndTheirSortingComeBackAsSaved) {
         return s;
     };
     const std::vector<std::string> saved = state();
-    const auto path =
-        std::filesystem::temp_directory_path() / ("tovak_grid_levels_" + std::to_string(::getpid()) + ".ini");
+    const TempFolder folder("tovak-grid-levels");
+    const auto path = folder.Path() / "layout.ini";
     grid->SaveToIniFile(path.string());
 
     name->SetGroupIndex(0);
@@ -103,7 +103,6 @@ TEST_F(DBGridLayout, GroupLevelsAndTheirSortingComeBackAsSaved) {
     // Into a grid that groups nothing.
     grid->ClearGrouping();
     grid->LoadFromIniFile(path.string());
-    std::filesystem::remove(path);
     EXPECT_EQ(state(), saved);
 }
 
@@ -167,7 +166,7 @@ class DBGridFilterLayout : public GridOnForm {
         return bytes;
     }
 
-    ScopedConfigHome home{"tovak_grid_filter_layout_"};
+    ScopedConfigHome home{"tovak-grid-filter-layout"};
     const std::string key = "Software\\Tovak\\FilterGrid";
     TvxDBGridColumn* id = nullptr;
     TvxDBGridColumn* name = nullptr;

@@ -8,6 +8,7 @@
 #include "grid/vx_db_grid_column.h"
 #include "platform/rtl/locale.h"
 #include "tests/grid/grid_test_form.h"
+#include "tests/support/test_pictures.h"
 #include "tests/treelist/test_column_tree_list.h"
 
 namespace {
@@ -152,8 +153,7 @@ TEST_F(DBGridLoading, TwoLevelsSumInGroupRowsGroupFootersAndTheFooter) {
     grid->SetShowSummaryFooter(true);
     grid->FullExpand();
     driver->Pump();
-    if (const char* dir = std::getenv("TOVAK_TEST_PICTURES"))
-        driver->SaveForm(form, (std::filesystem::path(dir) / "tovak_grid_groups.png").string());
+    driver->SaveForm(form, TestPicturePath("tovak_grid_groups.png"));
     a = grid->GetItem(yesIndex)->Items(0);
 
     // Recalculating without reading gives what a fresh load gives.
@@ -376,8 +376,7 @@ TEST_F(DBGridLoading, GroupingShowsTheFirstRowAndKeepsTheFocusedRowInView) {
     ASSERT_EQ(grid->GetAbsoluteCount(), 3);
     EXPECT_EQ(GroupValue(grid->GetFocusedNode()), "C");
     EXPECT_EQ(grid->GetTopIndex(), 0);
-    if (const char* dir = std::getenv("TOVAK_TEST_PICTURES"))
-        driver->SaveForm(form, (std::filesystem::path(dir) / "tovak_grid_grouped_top.png").string());
+    driver->SaveForm(form, TestPicturePath("tovak_grid_grouped_top.png"));
 
     // Regrouping the loaded rows: the same.
     TvxDBGridOptions options = grid->GridOptions();

@@ -12,6 +12,7 @@
 #include "platform/gdi/canvas.h"
 #include "platform/gdi/text.h"
 #include "tests/grid/grid_test_form.h"
+#include "tests/support/test_pictures.h"
 
 namespace {
 
@@ -382,8 +383,7 @@ TEST_F(DBTreeList, PictureOfAGridWithFooterSummaries) {
     driver->Pump();
     UpdateAllWindows();
     EXPECT_GT(headerDraws, 0);
-    if (const char* dir = std::getenv("TOVAK_TEST_PICTURES"))
-        driver->SaveForm(form, (std::filesystem::path(dir) / "tovak_grid_footer.png").string());
+    driver->SaveForm(form, TestPicturePath("tovak_grid_footer.png"));
 }
 
 }  // namespace

@@ -12,15 +12,13 @@
 #include "grid/vx_db_grid_export.h"
 #include "platform/rtl/locale.h"
 #include "tests/grid/grid_test_form.h"
+#include "tests/support/temp_folder.h"
 
 class GridExport : public GridOnForm {
   protected:
     void SetUp() override {
         GridOnForm::SetUp();
-        dir = std::filesystem::path(testing::TempDir()) /
-              ("tovak_export_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
+        dir = temp.Path();
         id = grid->CreateColumn<TvxDBGridColumn>();
         id->SetName("colID");
         id->SetFieldName("ID");
@@ -115,6 +113,7 @@ class GridExport : public GridOnForm {
         return Read(File("grid.xls"));
     }
 
+    TempFolder temp{"tovak-export"};
     std::filesystem::path dir;
     TvxDBGridColumn* id = nullptr;
     TvxDBGridColumn* name = nullptr;

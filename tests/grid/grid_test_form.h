@@ -19,6 +19,7 @@
 #include "platform/sync/clock.h"
 #include "platform/win/message_queue.h"
 #include "tests/platform/forms/forms_test_support.h"
+#include "tests/support/screen_picture.h"
 #include "tests/support/ui_driver.h"
 
 class GridOnForm : public ::testing::Test {
@@ -133,11 +134,7 @@ class GridOnForm : public ::testing::Test {
     // The pixel the form shows at a client point of the grid, once all is painted.
     COLORREF PixelOf(TPoint client) {
         UpdateAllWindows();
-        const TPoint screen = grid->ClientToScreen(client);
-        TRect frame;
-        GetWindowRect(form->Handle(), &frame);
-        const HBITMAP buffer = GetWindowBackBuffer(form->Handle());
-        return PixelToColor(buffer->Row(screen.Y - frame.Top)[screen.X - frame.Left]);
+        return ShownPixel(form->Handle(), grid->ClientToScreen(client));
     }
 
     ScopedManualClock clock;

@@ -21,6 +21,8 @@
 #include "platform/sync/clock.h"
 #include "platform/win/virtual_keys.h"
 #include "tests/platform/forms/forms_test_support.h"
+#include "tests/support/screen_picture.h"
+#include "tests/support/test_pictures.h"
 #include "tests/support/ui_driver.h"
 
 namespace {
@@ -95,15 +97,10 @@ class LookupEdit : public ::testing::Test {
     // Pixels of a colour in a client rectangle of a top-level window (the pop-up).
     static int CountPixels(TWinControl* w, TRect local, COLORREF color) {
         UpdateAllWindows();
-        TRect wr;
-        GetWindowRect(w->Handle(), &wr);
-        HBITMAP buffer = GetWindowBackBuffer(w->Handle());
         int n = 0;
         for (int y = local.Top; y < local.Bottom; ++y)
-            for (int x = local.Left; x < local.Right; ++x) {
-                TPoint screen = w->ClientToScreen(Point(x, y));
-                if (PixelToColor(buffer->Row(screen.Y - wr.Top)[screen.X - wr.Left]) == color) ++n;
-            }
+            for (int x = local.Left; x < local.Right; ++x)
+                if (ShownPixel(w->Handle(), w->ClientToScreen(Point(x, y))) == color) ++n;
         return n;
     }
     std::string Selected() { return edit->Text().substr(edit->SelStart(), edit->SelLength()); }
@@ -198,10 +195,8 @@ TEST_F(LookupEdit, TheDropDownShrinksToAShortListAndTakesItsRowOnlyWhenAccepted)
     EXPECT_EQ(list->KeyValue().AsInteger(), 3);
     // The key's row is highlighted: the third of three.
     UpdateAllWindows();
-    const char* keep = std::getenv("TOVAK_TEST_PICTURES");
-    std::filesystem::path dir = keep ? std::filesystem::path(keep) : std::filesystem::temp_directory_path();
-    ASSERT_TRUE(SaveWindowToPng(list->Handle(), (dir / "tovak_lookup_list.png").string()));
-    ASSERT_TRUE(driver->SaveForm(form, (dir / "tovak_lookup_form.png").string()));
+    ASSERT_TRUE(SaveWindowToPng(list->Handle(), TestPicturePath("tovak_lookup_list.png")));
+    ASSERT_TRUE(driver->SaveForm(form, TestPicturePath("tovak_lookup_form.png")));
     const int h = list->RowHeight();
     EXPECT_GT(CountPixels(list, TRect{0, 2 * h, list->ClientWidth(), 3 * h}, ColorToRGB(clHighlight)), 0);
     EXPECT_EQ(CountPixels(list, TRect{0, 0, list->ClientWidth(), 2 * h}, ColorToRGB(clHighlight)), 0);

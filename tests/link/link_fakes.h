@@ -18,6 +18,7 @@
 #include "link/log_file.h"
 #include "link/program_dirs.h"
 #include "link/sercom_link.h"
+#include "tests/support/temp_folder.h"
 
 class FakePort : public TLinkPort {
 public:
@@ -125,14 +126,11 @@ struct FakeLink {
     explicit FakeLink(bool open = true) : link(&port, &view, &main) {
         LinkState = TLinkState{};
         saved_prot = ProtDir;
-        char pattern[] = "/tmp/tovak-fakelink-XXXXXX";
-        if (mkdtemp(pattern)) ProtDir = std::string(pattern) + "/";
+        ProtDir = logs.Path().string() + "/";
         if (open) link.OpenPort(1, false);
     }
     ~FakeLink() {
         LinkState = TLinkState{};
-        std::error_code ignored;
-        if (ProtDir != saved_prot) std::filesystem::remove_all(ProtDir, ignored);
         ProtDir = saved_prot;
     }
     // Everything the link wrote to its "TOVAK-COM-" log.
@@ -154,6 +152,7 @@ struct FakeLink {
     }
 
     std::string saved_prot;
+    TempFolder logs{"tovak-fakelink"};
     FakePort port;
     RecordingSercomView view;
     RecordingMainView main;

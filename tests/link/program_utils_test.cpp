@@ -11,22 +11,9 @@
 #include "link/text_utils.h"
 #include "platform/rtl/param_str.h"
 #include "platform/sync/clock.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
-
-class TempFolder {
-public:
-    TempFolder() {
-        char pattern[] = "/tmp/tovak-link-XXXXXX";
-        path_ = mkdtemp(pattern);
-        path_ += "/";
-    }
-    ~TempFolder() { std::filesystem::remove_all(path_); }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
 
 std::string ReadFile(const std::string& name) {
     std::ifstream in(name, std::ios::binary);
@@ -85,43 +72,45 @@ TEST_F(CommandLine, TakesOnlyTheFirstFiftyArguments) {
 }
 
 TEST_F(CommandLine, FolderOptionsReplaceTheFoldersAsGiven) {
-    TempFolder dir;
-    SetCommandLineForTesting({dir.path() + "tovak.bin", "/protdir=/var/log/tovak", "/DATADIR=/data/"});
+    const TempFolder folder("tovak-link");
+    const std::string dir = folder.Path().string() + "/";
+    SetCommandLineForTesting({dir + "tovak.bin", "/protdir=/var/log/tovak", "/DATADIR=/data/"});
     InitProgramDirs();
-    EXPECT_EQ(BaseDir, dir.path());
+    EXPECT_EQ(BaseDir, dir);
     EXPECT_EQ(ProgramName, "tovak");
     EXPECT_EQ(ProtDir, "/var/log/tovak");  // no separator added: file names are glued on
     EXPECT_EQ(DataDir, "/data/");
-    EXPECT_EQ(ComdDir, dir.path() + "COMD/");
-    EXPECT_EQ(TempDir, dir.path() + "TEMP/");
+    EXPECT_EQ(ComdDir, dir + "COMD/");
+    EXPECT_EQ(TempDir, dir + "TEMP/");
 
     // The base folder takes the logs and the other folders along, unless they are given too.
-    SetCommandLineForTesting({dir.path() + "tovak", "/PROTDIR=/var/log/tovak/", "/BASEDIR=/srv/tovak"});
+    SetCommandLineForTesting({dir + "tovak", "/PROTDIR=/var/log/tovak/", "/BASEDIR=/srv/tovak"});
     InitProgramDirs();
     EXPECT_EQ(BaseDir, "/srv/tovak/");
     EXPECT_EQ(DataDir, "/srv/tovak/DATA/");
     EXPECT_EQ(TempDir, "/srv/tovak/TEMP/");
     EXPECT_EQ(ProtDir, "/var/log/tovak/");
-    SetCommandLineForTesting({dir.path() + "tovak", "/BASEDIR=/srv/tovak/"});
+    SetCommandLineForTesting({dir + "tovak", "/BASEDIR=/srv/tovak/"});
     InitProgramDirs();
     EXPECT_EQ(ProtDir, "/srv/tovak/PROT/");
 }
 
 TEST_F(CommandLine, AnInstalledProgramKeepsItsDataWithTheUser) {
-    TempFolder dir;
-    const std::string bin = dir.path() + "bin/";
+    const TempFolder folder("tovak-link");
+    const std::string dir = folder.Path().string() + "/";
+    const std::string bin = dir + "bin/";
     std::filesystem::create_directories(bin);
     const char* old = std::getenv("XDG_DATA_HOME");
     const std::string saved = old ? old : "";
-    setenv("XDG_DATA_HOME", (dir.path() + "share").c_str(), 1);
+    setenv("XDG_DATA_HOME", (dir + "share").c_str(), 1);
     SetCommandLineForTesting({bin + "tovak"});
     InitProgramDirs();
-    EXPECT_EQ(BaseDir, dir.path() + "share/tovak/");
-    EXPECT_EQ(ProtDir, dir.path() + "share/tovak/PROT/");
+    EXPECT_EQ(BaseDir, dir + "share/tovak/");
+    EXPECT_EQ(ProtDir, dir + "share/tovak/PROT/");
     // Where it was built (a writable folder of another name) it keeps them beside itself.
-    SetCommandLineForTesting({dir.path() + "tovak"});
+    SetCommandLineForTesting({dir + "tovak"});
     InitProgramDirs();
-    EXPECT_EQ(BaseDir, dir.path());
+    EXPECT_EQ(BaseDir, dir);
     if (old)
         setenv("XDG_DATA_HOME", saved.c_str(), 1);
     else
@@ -129,9 +118,10 @@ TEST_F(CommandLine, AnInstalledProgramKeepsItsDataWithTheUser) {
 }
 
 TEST_F(LogFile, AppendsDatedLinesToTheMonthlyFileAndCreatesTheFolder) {
-    TempFolder dir;
+    const TempFolder folder("tovak-link");
+    const std::string dir = folder.Path().string() + "/";
     ScopedManualClock clock(1772721000000);  // 2026-03-05 14:30:00 UTC
-    ProtDir = dir.path() + "PROT/";
+    ProtDir = dir + "PROT/";
     WriteLogLine("TOVAK-COM-", "MustWaitLonger", "first");
     clock->Advance(61'000);
     WriteLogLine("TOVAK-COM-", "X", "zweite Zeile äöü");

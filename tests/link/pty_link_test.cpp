@@ -27,6 +27,7 @@
 #include "tests/support/pty_pair.h"
 #include "tests/link/link_fakes.h"
 #include "tests/support/pump_until.h"
+#include "tests/support/temp_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -71,8 +72,8 @@ TEST(LinkOpen, APollDuringTheOpenGetsExactlyOneAnswerAtOnce) {
     InitWindowThread();
     LinkState = TLinkState{};
     PtyPair pty;
-    const fs::path dir = fs::temp_directory_path() / ("tovak-openpoll-" + std::to_string(getpid()));
-    fs::create_directories(dir);
+    const TempFolder folder("tovak-openpoll");
+    const fs::path& dir = folder.Path();
     fs::remove(dir / ("COM" + std::to_string(kPort)));
     fs::create_symlink(pty.SlavePath(), dir / ("COM" + std::to_string(kPort)));
     setenv("TOVAK_PORTS", dir.c_str(), 1);
@@ -107,7 +108,6 @@ TEST(LinkOpen, APollDuringTheOpenGetsExactlyOneAnswerAtOnce) {
         }
     }
     unsetenv("TOVAK_PORTS");
-    fs::remove_all(dir);
     LinkState = TLinkState{};
 }
 
@@ -121,8 +121,7 @@ protected:
     void SetUp() override {
         InitWindowThread();
         LinkState = TLinkState{};
-        dir_ = fs::temp_directory_path() / ("tovak-ptylink-" + std::to_string(getpid()));
-        fs::create_directories(dir_);
+        dir_ = temp_.Path();
         fs::remove(dir_ / "COM24");
         fs::create_symlink(pty_.SlavePath(), dir_ / "COM24");
         setenv("TOVAK_PORTS", dir_.c_str(), 1);
@@ -140,7 +139,6 @@ protected:
         com_.reset();
         ProtDir = saved_prot_;
         unsetenv("TOVAK_PORTS");
-        fs::remove_all(dir_);
         LinkState = TLinkState{};
         LinkState.PrtShow = false;
     }
@@ -185,6 +183,7 @@ protected:
     }
 
     PtyPair pty_;
+    TempFolder temp_{"tovak-ptylink"};
     fs::path dir_;
     std::string saved_prot_;
     std::unique_ptr<TSerComPort> com_;

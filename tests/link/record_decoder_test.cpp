@@ -2,11 +2,11 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <regex>
-#include <unistd.h>
 
 #include "link/log_file.h"
 #include "link/program_dirs.h"
 #include "tests/link/link_fakes.h"
+#include "tests/support/temp_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -22,14 +22,12 @@ const std::string kAck = FakeLink::Frame(B({0x28, 0x28, 0x00}));
 class RecordDecoder : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("tovak-link-rec-" + std::to_string(getpid()));
-        fs::create_directories(dir_);
+        dir_ = temp_.Path();
         saved_prot_ = ProtDir;
         ProtDir = dir_.string() + "/";
     }
     void TearDown() override {
         ProtDir = saved_prot_;
-        fs::remove_all(dir_);
     }
     // The record is acknowledged first; anything queued leaves one poll later.
     void ExpectAcked(const std::string& record) {
@@ -38,6 +36,7 @@ protected:
         EXPECT_EQ(kAck, out[0]);
     }
     FakeLink f;
+    TempFolder temp_{"tovak-link-rec"};
     fs::path dir_;
     std::string saved_prot_;
 };

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/pump_until.h"
-#include <unistd.h>
 
 #include "link/com_port_link.h"
 #include "link/device_records.h"
@@ -16,6 +15,7 @@
 #include "platform/win/message_queue.h"
 #include "sim/door_sim.h"
 #include "tests/link/link_fakes.h"
+#include "tests/support/temp_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -40,8 +40,7 @@ protected:
     void SetUp() override {
         InitWindowThread();
         LinkState = TLinkState{};
-        dir_ = fs::temp_directory_path() / ("tovak-simlink-" + std::to_string(getpid()));
-        fs::create_directories(dir_);
+        dir_ = temp_.Path();
         setenv("TOVAK_PORTS", dir_.c_str(), 1);
     }
     void TearDown() override {
@@ -51,7 +50,6 @@ protected:
         com_.reset();
         sim_.reset();
         unsetenv("TOVAK_PORTS");
-        fs::remove_all(dir_);
         LinkState = TLinkState{};
     }
     void Start(DoorState state = DoorState::DoorTerminal(), int poll_ms = 10) {
@@ -75,6 +73,7 @@ protected:
     // Pumps until the flag is clear.
     bool Await(const bool& flag) { return PumpUntil([&] { return !flag; }); }
 
+    TempFolder temp_{"tovak-simlink"};
     fs::path dir_;
     std::unique_ptr<DoorSim> sim_;
     std::unique_ptr<TSerComPort> com_;

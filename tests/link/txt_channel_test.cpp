@@ -15,6 +15,7 @@
 #include "link/program_dirs.h"
 #include "serial/ser_com_port.h"
 #include "tests/link/controller_pilot.h"
+#include "tests/support/temp_folder.h"
 #include "tests/support/ui_driver.h"
 
 namespace fs = std::filesystem;
@@ -26,7 +27,7 @@ constexpr int kPort = 31;
 class TxtChannel : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("tovak-txt-" + std::to_string(getpid()));
+        dir_ = temp_.Path();
         fs::create_directories(dir_ / "ports");
         setenv("TOVAK_PORTS", (dir_ / "ports").c_str(), 1);
         saved_prot_ = ProtDir;
@@ -50,8 +51,6 @@ protected:
         PxtProt = false;
         ProtDir = saved_prot_;
         unsetenv("TOVAK_PORTS");
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
     }
 
     // Sends with the pilot running the clock; answers the failure flag.
@@ -77,6 +76,7 @@ protected:
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
+    TempFolder temp_{"tovak-txt"};
     fs::path dir_;
     std::string saved_prot_;
     ScopedManualClock clock_{1772721000000};

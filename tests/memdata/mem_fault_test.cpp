@@ -11,6 +11,7 @@
 #include "memdata/vx_mem_data.h"
 #include "platform/rtl/exception.h"
 #include "tests/memdata/mem_test_util.h"
+#include "tests/support/temp_folder.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/lsan_interface.h>
@@ -362,13 +363,13 @@ TEST(MemTextFileFaults, AFailedLoadLeavesAnEmptySortedTable) {
     auto* n = form.Add<TIntegerField>(m, "N");
     m->SetSortedField("N");
     m->Open();
-    std::string path = ::testing::TempDir() + "memdata_failed_" + std::to_string(::getpid());
+    const TempFolder folder("tovak-memdata");
+    const std::string path = folder.File("failed");
     {
         std::ofstream out(path, std::ios::binary);
         out << "N\r\n3\r\n1\r\nzwei\r\n";
     }
     EXPECT_THROW(m->LoadFromTextFile(path), EConvertError);
-    std::remove(path.c_str());
     EXPECT_EQ(m->RecordCount(), 0);
     EXPECT_FALSE(m->Loading());
     ASSERT_EQ(m->SortField(), n);

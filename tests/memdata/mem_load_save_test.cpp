@@ -8,12 +8,9 @@
 #include "platform/classes/memory_stream.h"
 #include "platform/rtl/exception.h"
 #include "tests/memdata/mem_test_util.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
-std::string TempPath(const std::string& name) {
-    return ::testing::TempDir() + "memdata_" + name + "_" + std::to_string(::getpid());
-}
-
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream ss;
@@ -95,7 +92,8 @@ TEST(MemTextFile, DeviceOverviewRoundTrip) {
         t.m->Post();
     }
     t.m->SetRecNo(2);
-    std::string path = TempPath("dev");
+    const TempFolder folder("tovak-memdata");
+    const std::string path = folder.File("dev");
     t.m->SaveToTextFile(path);
     EXPECT_EQ(t.m->FieldByName("NodeID")->AsInteger(), 2);  // the position is kept
     std::string text = ReadFile(path);
@@ -113,7 +111,6 @@ TEST(MemTextFile, DeviceOverviewRoundTrip) {
     EXPECT_EQ(u.m->FieldByName("DevType")->AsString(), "Türsteuerung");
     EXPECT_TRUE(u.m->FieldByName("AppVers")->IsNull());
     EXPECT_EQ(u.m->RecIdField()->AsInteger(), 3);
-    std::remove(path.c_str());
 }
 
 TEST(MemTextFile, NetworkListRoundTrip) {
@@ -127,7 +124,8 @@ TEST(MemTextFile, NetworkListRoundTrip) {
     t.m->FieldByName("PRODNAME")->SetAsString("Drehkreuz mit Anzeige");  // 21 characters, cut to 20
     t.m->FieldByName("USAGE")->SetAsInteger(3);
     t.m->Post();
-    std::string path = TempPath("net");
+    const TempFolder folder("tovak-memdata");
+    const std::string path = folder.File("net");
     t.m->SaveToTextFile(path);
     NetworkList u;
     u.m->Open();
@@ -137,7 +135,6 @@ TEST(MemTextFile, NetworkListRoundTrip) {
     EXPECT_EQ(u.m->FieldByName("XANBDATE")->AsString(), "12.03.2019 10:11");
     EXPECT_EQ(u.m->FieldByName("PRODNAME")->AsString(), "Drehkreuz mit Anzeig");
     EXPECT_EQ(u.m->FieldByName("NODE")->AsInteger(), 17);
-    std::remove(path.c_str());
 }
 
 TEST(MemTextFile, CatalogueBooleansAsWahrAndFalsch) {
@@ -152,7 +149,8 @@ TEST(MemTextFile, CatalogueBooleansAsWahrAndFalsch) {
     t.m->FieldByName("VISIBLE")->SetAsBoolean(false);
     t.m->FieldByName("TAG")->SetAsInteger(-1);
     t.m->Post();
-    std::string path = TempPath("comp");
+    const TempFolder folder("tovak-memdata");
+    const std::string path = folder.File("comp");
     t.m->SaveToTextFile(path);
     std::string text = ReadFile(path);
     EXPECT_NE(text.find("Form1\t===\tTFORM\tTürsteuerung\tWahr\t\t\t\t\t\t\tFalsch\t\t-1\t\t\r\n"),
@@ -182,7 +180,6 @@ TEST(MemTextFile, CatalogueBooleansAsWahrAndFalsch) {
     WriteFile(path, "CONTROL\tCHANGE\r\n");
     t.m->LoadFromTextFile(path);
     EXPECT_EQ(t.m->RecordCount(), 0);
-    std::remove(path.c_str());
 }
 
 TEST(MemTextFile, LongLinesAreCutAfterTheirFirstDelimiter) {
@@ -193,13 +190,13 @@ TEST(MemTextFile, LongLinesAreCutAfterTheirFirstDelimiter) {
     auto* c = form.Add<TStringField>(m, "C", 250);
     (void)b;
     m->Open();
-    std::string path = TempPath("long");
+    const TempFolder folder("tovak-memdata");
+    const std::string path = folder.File("long");
     WriteFile(path, "A\tC\tMemo\r\nx\t" + std::string(1200, 'y') + "\r\n");
     m->LoadFromTextFile(path);
     EXPECT_EQ(c->AsString(), std::string(250, 'y'));
     m->SaveToTextFile(path);
     EXPECT_EQ(ReadFile(path).substr(0, 6), "A\tC\r\nx");
-    std::remove(path.c_str());
 }
 
 TEST(MemStream, WithAndWithoutSignature) {

@@ -18,6 +18,7 @@
 #include "serial/serial_exceptions.h"
 #include "tests/support/pty_pair.h"
 #include "tests/support/pump_until.h"
+#include "tests/support/temp_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -27,14 +28,12 @@ class ComPortTest : public ::testing::Test {
 protected:
     void SetUp() override {
         InitWindowThread();
-        dir_ = fs::temp_directory_path() / ("tovak-serial-" + std::to_string(getpid()));
-        fs::create_directories(dir_);
+        dir_ = temp_.Path();
         setenv("TOVAK_PORTS", dir_.c_str(), 1);
         Link(11, pty_.SlavePath());
     }
     void TearDown() override {
         unsetenv("TOVAK_PORTS");
-        fs::remove_all(dir_);
     }
     void Link(int n, const std::string& target) {
         fs::remove(dir_ / ("COM" + std::to_string(n)));
@@ -54,6 +53,7 @@ protected:
     }
 
     PtyPair pty_;
+    TempFolder temp_{"tovak-serial"};
     fs::path dir_;
     std::string received_;
 };

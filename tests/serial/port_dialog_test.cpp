@@ -12,6 +12,8 @@
 #include "serial/port_dialog.h"
 #include "serial/ser_com_port.h"
 #include "tests/support/pty_pair.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_pictures.h"
 #include "tests/support/ui_driver.h"
 
 namespace fs = std::filesystem;
@@ -20,8 +22,7 @@ class PortDialog : public ::testing::Test {
 protected:
     void SetUp() override {
         driver_ = std::make_unique<UiDriver>();
-        dir_ = fs::temp_directory_path() / ("tovak_ports_" + std::to_string(::getpid()));
-        fs::create_directories(dir_);
+        dir_ = temp_.Path();
         setenv("TOVAK_PORTS", dir_.c_str(), 1);
         fs::create_symlink(free_.SlavePath(), dir_ / "COM3");
         fs::create_symlink(busy_.SlavePath(), dir_ / "COM12");
@@ -31,12 +32,12 @@ protected:
     void TearDown() override {
         holder_.Close();
         unsetenv("TOVAK_PORTS");
-        fs::remove_all(dir_);
         PortSelectionPrompt() = nullptr;
         ResetApplication();
         driver_.reset();
     }
     std::unique_ptr<UiDriver> driver_;
+    TempFolder temp_{"tovak-ports"};
     fs::path dir_;
     PtyPair free_;
     PtyPair busy_;
@@ -94,7 +95,7 @@ TEST_F(PortDialog, OkOnAnEmptyListActsAsCancel) {
     driver_->OnNextModal([](TCustomForm* f, UiDriver& d) { d.Click(dynamic_cast<TComSelectForm*>(f)->OkBtn); });
     EXPECT_EQ(form->ShowModal(), mrCancel);
     EXPECT_EQ(form->SelectedPort(), 0);
-    std::string png = (fs::temp_directory_path() / "tovak_port_dialog.png").string();
+    std::string png = TestPicturePath("tovak_port_dialog.png");
     form->PortsComboBox->Items()->Add("COM3");
     form->PortsComboBox->SetItemIndex(0);
     form->Show();

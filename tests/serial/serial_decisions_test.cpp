@@ -22,6 +22,7 @@
 #include "serial/serial_exceptions.h"
 #include "tests/support/pty_pair.h"
 #include "tests/support/pump_until.h"
+#include "tests/support/temp_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -47,15 +48,13 @@ class SerialDecisionsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         InitWindowThread();
-        dir_ = fs::temp_directory_path() / ("tovak-serdec-" + std::to_string(getpid()));
-        fs::create_directories(dir_);
+        dir_ = temp_.Path();
         setenv("TOVAK_PORTS", dir_.c_str(), 1);
         fs::remove(dir_ / "COM21");
         fs::create_symlink(pty_.SlavePath(), dir_ / "COM21");
     }
     void TearDown() override {
         unsetenv("TOVAK_PORTS");
-        fs::remove_all(dir_);
     }
     std::unique_ptr<TSerComPort> NewPort() {
         auto port = std::make_unique<TSerComPort>(nullptr);
@@ -71,6 +70,7 @@ protected:
     }
 
     PtyPair pty_;
+    TempFolder temp_{"tovak-serdec"};
     fs::path dir_;
     std::string received_;
 };

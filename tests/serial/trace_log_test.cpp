@@ -4,9 +4,9 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
-#include <unistd.h>
 
 #include "platform/sync/clock.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -15,10 +15,6 @@ std::string ReadFile(const std::filesystem::path& path) {
     std::stringstream s;
     s << in.rdbuf();
     return s.str();
-}
-
-std::filesystem::path TempFile(const std::string& name) {
-    return std::filesystem::temp_directory_path() / (name + "-" + std::to_string(getpid()));
 }
 
 }  // namespace
@@ -30,7 +26,8 @@ TEST(Trace, DumpWritesSectionsPerDirection) {
     d.AddTraceEntry('R', 'B');
     d.AddTraceEntry('R', 13);
     d.AddTraceEntry('T', 'x');
-    auto path = TempFile("trace-plain");
+    const TempFolder folder("tovak-trace");
+    const std::string path = folder.File("trace-plain");
     ASSERT_EQ(0, d.DumpTrace(path, false));
     EXPECT_EQ("Receive: \r\nAB[13]\r\n\r\nTransmit: \r\nx", ReadFile(path));
 
@@ -42,14 +39,14 @@ TEST(Trace, DumpWritesSectionsPerDirection) {
     d.AddTraceEntry('Z', 'q');
     ASSERT_EQ(0, d.DumpTrace(path, true));
     EXPECT_EQ("Transmit: \r\n[20][7F]\r\n\r\nSpecial-Z: \r\nq", ReadFile(path));
-    std::filesystem::remove(path);
 }
 
 TEST(Trace, WrapsLinesAt79ColumnsAndKeepsTheNewestEntries) {
     TSerWin32Dispatcher d(nullptr);
     ASSERT_EQ(0, d.InitTracing(100));
     for (int i = 0; i < 130; ++i) d.AddTraceEntry('R', static_cast<char>('0' + i % 10));
-    auto path = TempFile("trace-wrap");
+    const TempFolder folder("tovak-trace");
+    const std::string path = folder.File("trace-wrap");
     ASSERT_EQ(0, d.DumpTrace(path, false));
     std::string text = ReadFile(path);
     // 100 newest entries: 30..129, 78 on the first line.
@@ -59,7 +56,6 @@ TEST(Trace, WrapsLinesAt79ColumnsAndKeepsTheNewestEntries) {
     expected += bytes.substr(0, 78) + "\r\n" + bytes.substr(78);
     EXPECT_EQ(expected, text);
     EXPECT_EQ(-1002, d.InitTracing(4000001));
-    std::filesystem::remove(path);
 }
 
 TEST(DispatchLog, DumpFormat) {
@@ -71,7 +67,8 @@ TEST(DispatchLog, DumpFormat) {
     d.AddDispatchEntry(2, 5, 3, nullptr, 0);
     d.AddDispatchEntry(1, 4, 0x30, nullptr, 0);
     d.AddDispatchEntry(1, 2, 990, std::string(990, 'z').data(), 990);  // cannot fit: refused whole
-    auto path = TempFile("dispatch-log");
+    const TempFolder folder("tovak-trace");
+    const std::string path = folder.File("dispatch-log");
     ASSERT_EQ(0, d.DumpDispatchLog(path, true));
     std::string text = ReadFile(path);
     std::istringstream lines(text);
@@ -95,5 +92,4 @@ TEST(DispatchLog, DumpFormat) {
     ASSERT_EQ(0, d.DumpDispatchLog(path, true));
     text = ReadFile(path);
     EXPECT_NE(std::string::npos, text.find("\n1234.5678  Trigger   Avail         00000001  \r")) << text;
-    std::filesystem::remove(path);
 }

@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include "sim/door_frame.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -75,11 +75,11 @@ TEST(SimDoorDevice, StoreFromAnUnlockedDoorPassesAStateBeforeTheRestart) {
 
 TEST(SimDoorDevice, LoadsItsStateFromAnIniFile) {
     namespace fs = std::filesystem;
-    fs::path path = fs::temp_directory_path() / ("tovak-sim-" + std::to_string(getpid()) + ".ini");
+    const TempFolder folder("tovak-sim");
+    const fs::path path = folder.Path() / "state.ini";
     std::ofstream(path) << "[DEVICE]\nTYPE=1\n[IO]\nINPUTS=01,00,05,00\n[DOOR]\nSTATE=11\n[CODES]\n1=4711\n"
                            "[SLOT1]\nADDRESS=7\nTYPE=309\nVERSION=1234\n[NODE1]\nHOST=41\nPRODCODE=B\n[OD]\n5,1010,1=65766173\n";
     DoorState s = LoadDoorState(path.string());
-    fs::remove(path);
     EXPECT_EQ(0x93, s.type_code);
     EXPECT_EQ(std::string("\x01\x00\x05\x00", 4), s.inputs);
     EXPECT_EQ(24u, s.outputs.size());

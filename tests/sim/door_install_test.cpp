@@ -1,13 +1,13 @@
 // The simulated device's side of an installation, on the manual clock.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "platform/sync/clock.h"
 #include "sim/door_device.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -93,12 +93,11 @@ TEST(SimInstall, EmergencyButtonsPressedByHandReachEveryBoxAndAreReleasedTogethe
 
 TEST(SimInstall, TheInstallationSectionOfTheStateFile) {
     namespace fs = std::filesystem;
-    const fs::path path =
-        fs::temp_directory_path() / ("tovak-sim-install-" + std::to_string(getpid()) + ".ini");
+    const TempFolder folder("tovak-sim-install");
+    const fs::path path = folder.Path() / "state.ini";
     std::ofstream(path)
         << "[INSTALL]\nDETECTMS=3000\nRESTARTMS=250\nBUTTONS=00,01;01,01,00\n[SLOT5]\nFLAGS=61\n";
     const DoorState s = LoadDoorState(path.string());
-    fs::remove(path);
     EXPECT_EQ(3000, s.detect_ms);
     EXPECT_EQ(250, s.restart_ms);
     ASSERT_EQ(2u, s.button_script.size());

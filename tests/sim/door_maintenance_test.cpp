@@ -1,12 +1,12 @@
 #include "sim/door_maintenance.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "sim/door_device.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -18,12 +18,10 @@ SimFrame Answer(std::initializer_list<int> bytes) {
 
 DoorState Loaded(const std::string& text) {
     namespace fs = std::filesystem;
-    const fs::path path =
-        fs::temp_directory_path() / ("tovak-sim-maint-" + std::to_string(getpid()) + ".ini");
+    const TempFolder folder("tovak-sim-maint");
+    const fs::path path = folder.Path() / "state.ini";
     std::ofstream(path) << text;
-    DoorState s = LoadDoorState(path.string());
-    fs::remove(path);
-    return s;
+    return LoadDoorState(path.string());
 }
 
 TEST(SimMaintenance, DateAndCountersFromTheIniFile) {

@@ -10,6 +10,7 @@
 #include "platform/sync/clock.h"
 #include "platform/win/input.h"
 #include "platform/win/paint.h"
+#include "tests/support/screen_picture.h"
 #include "tests/support/ui_driver.h"
 #include "tests/treelist/test_column_tree_list.h"
 
@@ -67,11 +68,7 @@ class TreeListOnForm : public ::testing::Test {
     // The pixel the form shows at a client point of the tree list, once all is painted.
     COLORREF Pixel(TPoint client) {
         UpdateAllWindows();
-        const TPoint screen = grid->ClientToScreen(client);
-        TRect frame;
-        GetWindowRect(form->Handle(), &frame);
-        const HBITMAP buffer = GetWindowBackBuffer(form->Handle());
-        return PixelToColor(buffer->Row(screen.Y - frame.Top)[screen.X - frame.Left]);
+        return ShownPixel(form->Handle(), grid->ClientToScreen(client));
     }
 
     ScopedManualClock clock;

@@ -13,6 +13,8 @@
 #include "platform/sync/clock.h"
 #include "platform/win/input.h"
 #include "platform/win/window_tree.h"
+#include "tests/support/screen_picture.h"
+#include "tests/support/test_pictures.h"
 #include "tests/support/ui_driver.h"
 #include "tests/treelist/test_column_tree_list.h"
 #include "tests/treelist/test_selecting_control.h"
@@ -436,31 +438,6 @@ TEST_F(TreeListDrag, DraggingNearAnEdgeScrollsUntilThePointerLeavesIt) {
     EXPECT_EQ(grid->State(), 0);
 }
 
-// Paints the form with the feedback windows over it, as a person would see the screen.
-bool SaveScreenOf(TForm* form, std::initializer_list<HWND> above, const std::string& file, TBitmap& out) {
-    if (!CaptureWindow(form->Handle(), out)) return false;
-    TRect formRect;
-    GetWindowRect(form->Handle(), &formRect);
-    for (HWND wnd : above) {
-        TBitmap layer;
-        if (!wnd || !CaptureWindow(wnd, layer)) continue;
-        TRect r;
-        GetWindowRect(wnd, &r);
-        HRGN shape = CreateRectRgn(0, 0, 0, 0);
-        const bool shaped = GetWindowRgn(wnd, shape) != ERROR;
-        for (int y = 0; y < layer.Height(); ++y)
-            for (int x = 0; x < layer.Width(); ++x) {
-                const int fx = r.Left - formRect.Left + x, fy = r.Top - formRect.Top + y;
-                if (fx < 0 || fy < 0 || fx >= out.Width() || fy >= out.Height()) continue;
-                if (shaped && !PtInRegion(shape, x, y)) continue;
-                out.SetPixel(fx, fy, layer.Pixel(x, y));
-            }
-        DeleteObject(shape);
-    }
-    out.SaveToPngFile(file);
-    return true;
-}
-
 TEST_F(TreeListDrag, PictureOfAHeaderDragShowsArrowsAndImage) {
     const char* captions[] = {"Name", "Typ", "Wert"};
     for (size_t i = 0; i < cols.size(); ++i) cols[i]->SetCaption(captions[i]);
@@ -472,8 +449,8 @@ TEST_F(TreeListDrag, PictureOfAHeaderDragShowsArrowsAndImage) {
     ASSERT_TRUE(grid->ArrowsShown());
     ASSERT_NE(grid->GetDragImages()->DragWindow(), nullptr);
     TBitmap screen;
-    const std::string file = (std::filesystem::temp_directory_path() / "tovak_treelist_header_drag.png").string();
-    ASSERT_TRUE(SaveScreenOf(form, {grid->ArrowsWindow(), grid->GetDragImages()->DragWindow()}, file, screen));
+    ASSERT_TRUE(CaptureScreenOf(form, {grid->ArrowsWindow(), grid->GetDragImages()->DragWindow()}, screen));
+    screen.SaveToPngFile(TestPicturePath("tovak_treelist_header_drag.png"));
     TRect formRect;
     GetWindowRect(form->Handle(), &formRect);
     const TPoint arrows = grid->ArrowPosition();

@@ -22,7 +22,7 @@ namespace fs = std::filesystem;
 // A fresh folder for files and the registry store of each test.
 class TreeListLayout : public testing::Test {
   protected:
-    ScopedConfigHome home_{"tovak_tl_layout_"};
+    ScopedConfigHome home_{"tovak-tl-layout"};
     const fs::path& dir_ = home_.Path();
     std::string File(const std::string& name) const { return (dir_ / name).string(); }
     static void Write(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }

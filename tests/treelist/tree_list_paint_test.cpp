@@ -14,6 +14,8 @@
 #include "platform/gdi/image_list.h"
 #include "platform/forms/edit.h"
 #include "platform/rtl/exception.h"
+#include "tests/support/screen_picture.h"
+#include "tests/support/test_pictures.h"
 #include "treelist/tree_list_band.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/exception_report.h"
@@ -88,11 +90,7 @@ class TreeListPaint : public ::testing::Test {
     COLORREF Pixel(int x, int y) {
         driver_->Pump();
         UpdateAllWindows();
-        TPoint screen = tl->ClientToScreen(TPoint{x, y});
-        TRect form;
-        GetWindowRect(form_->Handle(), &form);
-        HBITMAP buffer = GetWindowBackBuffer(form_->Handle());
-        return PixelToColor(buffer->Row(screen.Y - form.Top)[screen.X - form.Left]);
+        return ShownPixel(form_->Handle(), tl->ClientToScreen(TPoint{x, y}));
     }
     TvxTreeListLayout Layout() {
         TvxTreeListLayout l;
@@ -105,9 +103,7 @@ class TreeListPaint : public ::testing::Test {
         return l.RowEntries[static_cast<size_t>(std::max(0, i))];
     }
     std::string Picture(const std::string& name) {
-        const std::string dir = "treelist_pictures";
-        std::filesystem::create_directories(dir);
-        const std::string file = dir + "/" + name + ".png";
+        const std::string file = TestPicturePath("treelist_" + name + ".png");
         EXPECT_TRUE(driver_->SaveForm(form_, file));
         return file;
     }

@@ -11,6 +11,7 @@
 #include "platform/gdi/elliptic_region.h"
 #include "platform/gdi/image_codec.h"
 #include "platform/win/virtual_keys.h"
+#include "tests/support/test_pictures.h"
 #include "tests/treelist/test_selecting_control.h"
 #include "tests/treelist/test_tree_list_form.h"
 #include "treelist/tree_list_panning.h"
@@ -270,8 +271,7 @@ TEST_F(TreeListPanning, TheMarkerIsARoundWindowAtTheStartPoint) {
     for (int y = 0; y < large.height; ++y)
         for (int x = 0; x < large.width; ++x)
             large.pixels.push_back(picture.pixels[static_cast<size_t>(y / 8 * 29 + x / 8)]);
-    std::filesystem::create_directories("treelist_pictures");
-    std::ofstream("treelist_pictures/panning_marker.png", std::ios::binary) << EncodePng(large);
+    std::ofstream(TestPicturePath("treelist_panning_marker.png"), std::ios::binary) << EncodePng(large);
 }
 
 }  // namespace

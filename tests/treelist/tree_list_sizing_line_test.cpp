@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "tests/support/test_pictures.h"
 #include "tests/treelist/test_selecting_control.h"
 #include "tests/treelist/test_tree_list_form.h"
 
@@ -60,8 +61,7 @@ TEST_F(TreeListSizingLine, FollowsTheMouseAndLeavesNothingBehind) {
     grid->Invalidate();
     driver->Pump();
     EXPECT_EQ(line(edge.X + 40), std::make_pair(Inverted(further.first), Inverted(further.second)));
-    std::filesystem::create_directories("treelist_pictures");
-    EXPECT_TRUE(driver->SaveForm(form, "treelist_pictures/sizing_line.png"));
+    EXPECT_TRUE(driver->SaveForm(form, TestPicturePath("treelist_sizing_line.png")));
     // A right press cancels: the line goes, the width stays.
     Down(TPoint{edge.X + 40, edge.Y}, MouseButton::Right);
     Up(TPoint{edge.X + 40, edge.Y}, MouseButton::Right);

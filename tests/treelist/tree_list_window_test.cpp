@@ -10,6 +10,7 @@
 #include "platform/win/message_queue.h"
 #include "platform/win/paint.h"
 #include "platform/win/scroll_bars.h"
+#include "tests/support/screen_picture.h"
 #include "tests/support/ui_driver.h"
 #include "tests/treelist/test_column_tree_list.h"
 #include "treelist/tree_list_unit.h"
@@ -56,11 +57,9 @@ class TreeListWindow : public ::testing::Test {
     COLORREF FramePixel() {
         driver_->Pump();
         UpdateAllWindows();
-        TRect control, form;
+        TRect control;
         GetWindowRect(tl->WindowHandle(), &control);
-        GetWindowRect(form_->Handle(), &form);
-        HBITMAP buffer = GetWindowBackBuffer(form_->Handle());
-        return PixelToColor(buffer->Row(control.Top - form.Top)[control.Left - form.Left]);
+        return ShownPixel(form_->Handle(), TPoint{control.Left, control.Top});
     }
     bool HasBar(DWORD style) { return (GetWindowLong(tl->WindowHandle(), GWL_STYLE) & style) != 0; }
     void OptionsEx(TvxTLOptionEx o, bool on) {

@@ -1,28 +1,16 @@
 #pragma once
-// A fresh folder under /tmp for one test, removed with everything in it afterwards.
+// A fresh folder for one test, removed with everything in it afterwards, and whole-file
+// reading and writing for the file classes' tests.
 
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 
-class TempDir {
-  public:
-    TempDir() {
-        char pattern[] = "/tmp/tovak-classes-XXXXXX";
-        const char* made = ::mkdtemp(pattern);
-        path_ = made != nullptr ? made : "";
-    }
-    ~TempDir() {
-        std::error_code ec;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
+#include "tests/support/temp_folder.h"
 
-    const std::string& Path() const { return path_; }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
+class TempDir : public TempFolder {
+  public:
+    TempDir() : TempFolder("tovak-classes") {}
 
     static void Write(const std::string& file, const std::string& bytes) {
         std::ofstream out(file, std::ios::binary);
@@ -32,7 +20,4 @@ class TempDir {
         std::ifstream in(file, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
-
-  private:
-    std::string path_;
 };

@@ -2,6 +2,7 @@
 #include "platform/comm/comm_errors.h"
 #include "platform/comm/port_map.h"
 #include "tests/support/pty_pair.h"
+#include "tests/support/temp_folder.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -233,8 +234,8 @@ TEST(CommDevice, AVanishedDeviceIsReportedOnceThenTheWaitOnlyEnds) {
 
 TEST(PortMap, ResolvesComNamesThroughThePortsFolder) {
     PtyPair pty;
-    auto dir = std::filesystem::temp_directory_path() / ("tovak-ports-" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
+    const TempFolder folder("tovak-ports");
+    const std::filesystem::path& dir = folder.Path();
     std::filesystem::create_symlink(pty.SlavePath(), dir / "COM7");
     std::filesystem::create_symlink("/dev/tovak-gone", dir / "COM9");
     setenv("TOVAK_PORTS", dir.c_str(), 1);
@@ -259,5 +260,4 @@ TEST(PortMap, ResolvesComNamesThroughThePortsFolder) {
     }
 
     unsetenv("TOVAK_PORTS");
-    std::filesystem::remove_all(dir);
 }

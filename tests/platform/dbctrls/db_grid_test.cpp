@@ -14,15 +14,14 @@
 #include "platform/win/window_tree.h"
 #include "tests/platform/db/row_dataset.h"
 #include "tests/platform/forms/forms_test_support.h"
+#include "tests/support/test_pictures.h"
 
 namespace {
 
 TPoint Centre(TRect r) { return Point((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2); }
 
 std::string PictureFile(const std::string& name) {
-    const char* keep = std::getenv("TOVAK_TEST_PICTURES");
-    std::filesystem::path dir = keep ? std::filesystem::path(keep) : std::filesystem::temp_directory_path();
-    return (dir / ("tovak_db_grid_" + name + ".png")).string();
+    return TestPicturePath("tovak_db_grid_" + name + ".png");
 }
 
 class DBGridTest : public FormsTest {

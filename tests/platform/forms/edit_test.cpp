@@ -14,6 +14,7 @@
 #include "platform/sync/clock.h"
 #include "platform/win/exception_report.h"
 #include "tests/platform/forms/forms_test_support.h"
+#include "tests/support/test_pictures.h"
 
 class EditWidget : public FormsTest {
 protected:
@@ -259,5 +260,5 @@ TEST_F(EditWidget, MessageDialogAnswersWithThePressedButton) {
     EXPECT_EQ(MessageDlg("Gerät reagiert nicht mehr!", mtWarning, mbYesNo, 0), mrNo);
     std::unique_ptr<TForm> dlg(CreateMessageDialog("Gerät reagiert nicht mehr!\r\nAbbruch?", mtWarning, mbYesNo));
     dlg->Show();
-    ASSERT_TRUE(Driver().SaveForm(dlg.get(), (std::filesystem::temp_directory_path() / "tovak_message.png").string()));
+    ASSERT_TRUE(Driver().SaveForm(dlg.get(), TestPicturePath("tovak_message.png")));
 }

@@ -14,6 +14,8 @@
 #include "platform/forms/label.h"
 #include "platform/forms/list_box.h"
 #include "tests/platform/forms/forms_test_support.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_pictures.h"
 
 namespace fs = std::filesystem;
 
@@ -48,8 +50,7 @@ class FileDialogTest : public FormsTest {
 protected:
     void SetUp() override {
         FormsTest::SetUp();
-        dir = fs::temp_directory_path() / ("tovak_file_dialog_" + std::to_string(getpid()));
-        fs::remove_all(dir);
+        dir = temp.Path();
         fs::create_directories(dir / "sub");
         dir = fs::weakly_canonical(dir);
         fs::create_directories(dir / "Zeta");
@@ -59,7 +60,6 @@ protected:
     void TearDown() override {
         std::error_code ec;
         fs::permissions(dir / "locked", fs::perms::owner_all, ec);
-        fs::remove_all(dir, ec);
         FormsTest::TearDown();
     }
     static void Touch(const fs::path& p) { std::ofstream(p) << "x"; }
@@ -98,6 +98,7 @@ protected:
             InjectMouseButton(p, MouseButton::Left, false);
         });
     }
+    TempFolder temp{"tovak-file-dialog"};
     fs::path dir;
 };
 
@@ -300,7 +301,7 @@ TEST_F(FileDialogTest, RendersTheDialog) {
     dlg.SetFilter("Textdateien (*.txt)|*.txt|Alle Dateien (*.*)|*.*");
     dlg.SetFileName("bericht.txt");
     Driver().OnNextModal([&](TCustomForm* form, UiDriver& d) {
-        std::string png = (fs::temp_directory_path() / "tovak_file_dialog.png").string();
+        std::string png = TestPicturePath("tovak_file_dialog.png");
         EXPECT_TRUE(d.SaveForm(form, png));
         d.Escape();
     });

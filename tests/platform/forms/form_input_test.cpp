@@ -6,6 +6,7 @@
 #include "platform/sync/clock.h"
 #include "platform/win/input.h"
 #include "tests/platform/forms/forms_test_support.h"
+#include "tests/support/test_pictures.h"
 
 namespace {
 
@@ -445,7 +446,7 @@ TEST_F(FormInput, FormRendersToPng) {
     auto* swatch = Add<TTestSwatch>(form, "Swatch", 80, 8);
     swatch->SetColor(clNavy);
     form->Show();
-    std::string file = (std::filesystem::temp_directory_path() / "tovak_forms_picture.png").string();
+    std::string file = TestPicturePath("tovak_forms_picture.png");
     ASSERT_TRUE(Driver().SaveForm("Picture", file));
     TBitmap read;
     read.LoadFromFile(file);

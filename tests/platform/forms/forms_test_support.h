@@ -12,6 +12,7 @@
 #include "platform/forms/screen.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/paint.h"
+#include "tests/support/screen_picture.h"
 #include "tests/support/ui_driver.h"
 
 // Paints its Color and records input, focus and mouse enter/leave.
@@ -131,26 +132,16 @@ protected:
     // The back-buffer pixel (RGB, COLORREF layout) at a client point of a control.
     COLORREF PixelAt(TControl* c, TPoint local) {
         ::UpdateAllWindows();
-        TCustomForm* form = GetParentForm(c);
-        TPoint screen = c->ClientToScreen(local);
-        TRect wr;
-        GetWindowRect(form->Handle(), &wr);
-        HBITMAP buffer = GetWindowBackBuffer(form->Handle());
-        return PixelToColor(buffer->Row(screen.Y - wr.Top)[screen.X - wr.Left]);
+        return ShownPixel(GetParentForm(c)->Handle(), c->ClientToScreen(local));
     }
     // How many pixels of a rectangle of the control (client coordinates) have the colour.
     int CountPixels(TControl* c, TRect local, COLORREF color) {
         ::UpdateAllWindows();
-        TCustomForm* form = GetParentForm(c);
-        TRect wr;
-        GetWindowRect(form->Handle(), &wr);
-        HBITMAP buffer = GetWindowBackBuffer(form->Handle());
+        const HWND form = GetParentForm(c)->Handle();
         int n = 0;
         for (int y = local.Top; y < local.Bottom; ++y)
-            for (int x = local.Left; x < local.Right; ++x) {
-                TPoint screen = c->ClientToScreen(Point(x, y));
-                if (PixelToColor(buffer->Row(screen.Y - wr.Top)[screen.X - wr.Left]) == color) ++n;
-            }
+            for (int x = local.Left; x < local.Right; ++x)
+                if (ShownPixel(form, c->ClientToScreen(Point(x, y))) == color) ++n;
         return n;
     }
     UiDriver& Driver() { return *driver_; }

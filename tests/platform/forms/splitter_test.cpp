@@ -9,6 +9,7 @@
 #include "platform/forms/status_bar.h"
 #include "platform/forms/tool_bar.h"
 #include "tests/platform/forms/forms_test_support.h"
+#include "tests/support/test_pictures.h"
 
 class SplitterTest : public FormsTest {
 protected:
@@ -190,6 +191,6 @@ TEST_F(SplitterTest, RendersAWindowWithToolBarSplitterAndStatusBar) {
     EXPECT_EQ(PixelAt(bar->Buttons(0), {3, 3}), GetSysColor(COLOR_BTNFACE)) << "the mask colour is transparent";
     Drag(splitter, 0, -40);
     EXPECT_EQ(top->Height(), 80);
-    std::string png = (std::filesystem::temp_directory_path() / "tovak_protocol_layout.png").string();
+    std::string png = TestPicturePath("tovak_protocol_layout.png");
     ASSERT_TRUE(Driver().SaveForm(form, png));
 }

@@ -23,6 +23,7 @@
 #include "platform/forms/status_bar.h"
 #include "platform/rtl/exception.h"
 #include "tests/platform/forms/forms_test_support.h"
+#include "tests/support/test_pictures.h"
 
 namespace {
 
@@ -151,7 +152,7 @@ TEST_F(StandardControls, FormRendersEveryControl) {
     AllControls a = Build();
     a.form->Show();
     Driver().Pump();
-    std::string png = (std::filesystem::temp_directory_path() / "tovak_standard_controls.png").string();
+    std::string png = TestPicturePath("tovak_standard_controls.png");
     ASSERT_TRUE(Driver().SaveForm(a.form, png));
     EXPECT_TRUE(std::filesystem::exists(png));
     // The lamp is green inside its black pen.
@@ -289,6 +290,6 @@ TEST_F(StandardControls, NotebookShowsPagesByIndexAndName) {
     EXPECT_EQ(a.notebook->PageIndex(), 2) << "an index outside the pages changes nothing";
     EXPECT_THROW(a.notebook->SetActivePage("XYZ"), EListError);
     EXPECT_EQ(a.notebook->ActivePage(), "NONE");
-    std::string png = (std::filesystem::temp_directory_path() / "tovak_standard_controls_2.png").string();
+    std::string png = TestPicturePath("tovak_standard_controls_2.png");
     ASSERT_TRUE(Driver().SaveForm(a.form, png));
 }

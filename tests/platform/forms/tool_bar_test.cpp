@@ -8,6 +8,7 @@
 #include "platform/forms/tool_bar.h"
 #include "platform/rtl/exception.h"
 #include "tests/platform/forms/forms_test_support.h"
+#include "tests/support/test_pictures.h"
 
 class ToolBarTest : public FormsTest {
 protected:
@@ -150,7 +151,7 @@ TEST_F(ToolBarTest, CaptionsGrowTheButtonsAndAutoSizeTheBar) {
     EXPECT_EQ(memo->Top(), bar->Height());
     outputs->SetCaption("Alle Ausgänge anzeigen");
     EXPECT_GT(open->Width(), size.cx) << "a longer caption widens all buttons";
-    std::string png = (std::filesystem::temp_directory_path() / "tovak_tool_bar.png").string();
+    std::string png = TestPicturePath("tovak_tool_bar.png");
     ASSERT_TRUE(Driver().SaveForm(form, png));
 }
 

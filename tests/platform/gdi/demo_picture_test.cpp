@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "platform/gdi/gdi.h"
+#include "tests/support/test_pictures.h"
 
 namespace {
 
@@ -178,9 +179,7 @@ void DrawDemo(TBitmap& b) {
 TEST(DemoPicture, EveryPrimitiveAndTheFontAsPng) {
     TBitmap b(640, 480);
     DrawDemo(b);
-    const char* dir = std::getenv("TOVAK_TEST_PICTURES");
-    std::filesystem::path out = dir ? std::filesystem::path(dir) : std::filesystem::temp_directory_path();
-    out /= "tovak-gdi-demo.png";
+    const std::filesystem::path out = TestPicturesFolder() / "tovak-gdi-demo.png";
     b.SaveToPngFile(out.string());
     std::printf("demo picture: %s\n", out.string().c_str());
     TBitmap back;

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "platform/gdi/gdi.h"
 #include "platform/rtl/exception.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -122,8 +122,8 @@ TEST(ImageCodec, MalformedFilesRaiseAndNeverOverread) {
 }
 
 TEST(ImageCodec, BitmapFilesSavedAndLoadedEqualTheBitmap) {
-    auto dir = std::filesystem::temp_directory_path() / ("tovak_gdi_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
+    const TempFolder folder("tovak-gdi");
+    const std::filesystem::path& dir = folder.Path();
     TBitmap b(17, 9);
     for (int y = 0; y < 9; ++y)
         for (int x = 0; x < 17; ++x) b.SetPixel(x, y, RGB(x * 10, y * 20, 99));
@@ -139,5 +139,4 @@ TEST(ImageCodec, BitmapFilesSavedAndLoadedEqualTheBitmap) {
     EXPECT_THROW(fromBmp.LoadFromFile((dir / "bad.bmp").string()), EInvalidGraphic);
     EXPECT_EQ(fromBmp.Width(), 17);
     EXPECT_THROW(fromBmp.LoadFromFile((dir / "missing.bmp").string()), EFOpenError);
-    std::filesystem::remove_all(dir);
 }
