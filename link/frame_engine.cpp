@@ -9,6 +9,7 @@
 #include "link/sercom_link.h"
 #include "link/wait_for.h"
 #include "platform/rtl/exception.h"
+#include "platform/sync/clock.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/paint.h"
 
@@ -41,6 +42,7 @@ TSercomLink::TSercomLink(TLinkPort* port, TSercomView* view, TLinkMainView* main
 }
 
 TSercomLink::~TSercomLink() {
+    StopWatch();
     if (port_) {
         port_->OnAvail = nullptr;
         port_->OnLost = nullptr;
@@ -138,6 +140,8 @@ void TSercomLink::HandleFrame(std::string frame) {
         SetStatusText("REC-ERR: BCC wrong");
         return;
     }
+    heard_ = true;
+    last_heard_ = CurrentClock().Ticks();
     SetStatusText("");
     main_->StatusTick();
 
@@ -161,6 +165,7 @@ void TSercomLink::HandleFrame(std::string frame) {
             if (cmd == 0x21) {
                 LinkState.DeviceTypeAnswer = payload;
                 LinkState.DeviceTypeCode = At(payload, 1);
+                Fulfil(AwaitDeviceType);
             } else if (cmd == 0xFB && sub == 0x02) {
                 HandleRecord(len, payload);
             } else if (cmd == 0xFC && sub == 0x13) {
@@ -175,7 +180,7 @@ void TSercomLink::HandleFrame(std::string frame) {
                 LinkState.ResultCode = x;
                 SetStatusText("RES=" + BytesToHex(std::string(1, static_cast<char>(x))));
                 LinkState.LinkBusy = false;
-                LinkState.AwaitResult = false;
+                Fulfil(AwaitResult);
             }
         }
     }

@@ -53,7 +53,7 @@ public:
     std::vector<std::string> TraceLines() const override { return trace; }
     void TraceClear() override { trace.clear(); }
     void QueueAdd(const std::string& item) override { queue.push_back(item); }
-    void QueueDeleteFirst() override { queue.erase(queue.begin()); }
+    void QueueDelete(int index) override { queue.erase(queue.begin() + index); }
     void SetStatusText(const std::string& text) override { status.push_back(text); }
     std::string LastStatus() const { return status.empty() ? std::string() : status.back(); }
 
