@@ -73,7 +73,13 @@ void TSercomLink::SendWire(uint8_t h1, const std::string& data) {
 
 void TSercomLink::SendFrame(const std::string& data) { SendWire(0x01, data); }
 
-void TSercomLink::SendRawFrame(const std::string& data) { SendWire(0x02, data); }
+void TSercomLink::SendRawFrame(const std::string& data) {
+    if (heard_ && CurrentClock().Ticks() - last_heard_ > kRawFreshMs) {
+        raw_pending_ = data;
+        return;
+    }
+    SendWire(0x02, data);
+}
 
 void TSercomLink::Com1TriggerAvail() {
     if (LinkState.LinkStopped || !port_) return;
@@ -202,10 +208,13 @@ void TSercomLink::HandleFrame(std::string frame) {
         answer.swap(LinkState.PendingFrame);
     } else if (HasQueuedRequest() && DequeueRequest(answer) && !answer.empty()) {
         // the queued request is the answer
-    } else if (broadcast) {
-        return;
     } else {
-        answer.clear();
+        answer.clear();  // an empty frame, except after a broadcast: none at all
     }
-    SendFrame(answer);
+    if (!answer.empty() || !broadcast) SendFrame(answer);
+    if (!raw_pending_.empty()) {
+        std::string raw;
+        raw.swap(raw_pending_);
+        SendWire(0x02, raw);
+    }
 }

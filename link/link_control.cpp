@@ -63,6 +63,8 @@ void TSercomLink::ClosePort() {
     LinkState.ClearBlockOrders();
     LinkState.PendingFrame.clear();
     LinkState.ReceiveBuffer.clear();
+    if (!raw_pending_.empty()) TraceQueueLine("dropped: raw " + BytesToHexList(raw_pending_));
+    raw_pending_.clear();
     DropQueue();
     LinkState.LinkClosing = false;
     main_->ClearReceiveTicker();

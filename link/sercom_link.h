@@ -29,7 +29,14 @@ public:
 
     // Frame engine.
     void SendFrame(const std::string& data);
-    void SendRawFrame(const std::string& data);  // header 00 02
+    // Header 00 02, sent at once, outside the queue. A device that has talked but not for
+    // kRawFreshMs may have stopped: it must not find the frame on the line when it wakes, so
+    // the frame waits for its next frame and follows that one's answer (or is dropped with
+    // the link).
+    void SendRawFrame(const std::string& data);
+    // The installation gives a device this long to take each command: one that talks sends
+    // a frame at least this often, unless it is preparing a long answer.
+    static constexpr uint64_t kRawFreshMs = 200;
     void Com1TriggerAvail();
     void HandleFrame(std::string frame);
     static std::string BytesToHexList(const std::string& bytes);
@@ -70,8 +77,9 @@ public:
     // the type query) come within a second.
     static constexpr uint64_t kSilenceLimitMs = 2000;
     static constexpr uint32_t kWatchIntervalMs = 100;
-    // Whether the device sent a good frame since the port opened.
+    // Whether the device sent a good frame since the port opened, and when it sent the last.
     bool Heard() const { return heard_; }
+    uint64_t LastHeard() const { return last_heard_; }
 
     // Record decoder.
     void HandleRecord(int len, const std::string& payload);
@@ -122,6 +130,7 @@ private:
     uintptr_t watch_timer_ = 0;
     uint64_t last_heard_ = 0;
     bool heard_ = false;
+    std::string raw_pending_;  // a raw frame for the device's next frame
     uint32_t openings_ = 0;
     uint32_t lost_opening_ = 0;
     bool lost_ = false;

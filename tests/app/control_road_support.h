@@ -120,6 +120,39 @@ private:
     std::thread thread_;
 };
 
+// Moves the manual clock `step` ms at a time while something sleeps on it, and only after the
+// window thread has looked at it since the last step: the program's timers and waits fall
+// due at their times on its clock, however slow the machine. For a device that says nothing
+// (nothing else must keep pace in real time). Every timer must run slower than the step, or
+// it is due at each look and the window thread never gets to a wait's deadline. Made and
+// destroyed on the window thread.
+class IdleSteps {
+public:
+    explicit IdleSteps(ManualClock& clock, uint64_t step = 2) : clock_(clock) {
+        clock_.WatchLooksOf(std::this_thread::get_id());
+        thread_ = std::thread([this, step] {
+            while (!stop_) {
+                if (!clock_.WaitForAdvanceListeners(1, std::chrono::milliseconds(20))) continue;
+                if (!clock_.WatchedThreadLookedSinceAdvance()) {
+                    std::this_thread::yield();
+                    continue;
+                }
+                clock_.Advance(step);
+            }
+        });
+    }
+    ~IdleSteps() {
+        stop_ = true;
+        thread_.join();
+        clock_.WatchLooksOf({});
+    }
+
+private:
+    ManualClock& clock_;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
 // The control road on the manual clock moved on steadily at about real time: the simulator's
 // own times (its detection, its restart) run on the program's clock.
 class ControlRoadOnSteadyClock : public ControlRoad {
