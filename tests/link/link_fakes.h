@@ -98,6 +98,7 @@ public:
     void AddComLine(const std::string& text) override { com_lines.push_back(text); }
     void ShowDeviceSlots() override { ++slot_shows; }
     void ShowSlotErrors() override { ++error_shows; }
+    void LinkLost() override { ++losses; }
 
     std::map<std::string, std::string> texts;
     std::map<std::string, uint32_t> colors;
@@ -110,6 +111,7 @@ public:
     int ticks = 0;
     int slot_shows = 0;
     int error_shows = 0;
+    int losses = 0;
     std::function<void()> on_tick;
 
 private:
