@@ -7,11 +7,19 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "app/code_change_form.h"
 #include "app/comp_text.h"
 #include "tests/app/control_road_support.h"
+#include "tests/support/pump_until.h"
 
 namespace {
 
@@ -104,6 +112,27 @@ public:
             }
         return got;
     }
+
+    // The technician's road to the state page with the control code; on the way the door
+    // state is read.
+    void ToStatePage() {
+        Ui().Click("Form1.Button001");
+        Ui().Click("Form1.Button601");
+        ASSERT_EQ(TPageMEN::Index, Page());
+        if (LinkState.NodeTable.Valid) Men().CheckEdit701->SetChecked(false);
+        Entry(&TPageMEN::Button712, "1111", TPageSTG::Index);
+    }
+    // From here the clock moves only while the program sleeps.
+    void ClockOnlyWhileIdle() {
+        advance_.reset();
+        idle_ = std::make_unique<IdleSteps>(Clock());
+        lossText_.clear();
+    }
+    void ClockSteady() {
+        idle_.reset();
+        advance_ = std::make_unique<SteadyAdvance>(Clock());
+    }
+    const std::string& LossText() const { return lossText_; }
 
     // Every press runs from the menu with the device talking, falls silent, presses, and
     // checks the loss and what the device hears when it talks again.
@@ -283,4 +312,66 @@ TEST_F(SilentDevice, TheWizardSteps) {
          },
          [](SilentDevice& t) { Click(t, Form1->Pages().WAW->Button12091); }},
     });
+}
+
+// The simulator program itself, stopped as a hung device stops (SIGSTOP) while the state page
+// is shown: "Freigabe" is the lost device, traced as withdrawn, and when the process goes on
+// the door is still locked: the release never reached it.
+TEST_F(SilentDevice, AStoppedSimulatorProcessNeverGetsTheReleaseItMissed) {
+    namespace fs = std::filesystem;
+    const std::string program = std::string(TOVAK_BUILD_DIR) + "/sim/tovak-sim";
+    const std::string port = std::to_string(kPort), ports = dir_ + "/ports", out = dir_ + "/sim.txt";
+    std::vector<std::string> args{program, "--port", port, "--ports-dir", ports, "--poll", "10"};
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_addopen(&files, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t sim = 0;
+    ASSERT_EQ(0, posix_spawn(&sim, program.c_str(), &files, nullptr, argv.data(), environ));
+    posix_spawn_file_actions_destroy(&files);
+    struct Ended {
+        pid_t pid;
+        ~Ended() {
+            kill(pid, SIGCONT);
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+        }
+    } ended{sim};
+    ASSERT_TRUE(PumpUntil([&] { return fs::exists(ports + "/COM" + port); }));
+    const auto stopped = [sim] {
+        std::ifstream stat("/proc/" + std::to_string(sim) + "/stat");
+        std::string text((std::istreambuf_iterator<char>(stat)), {});
+        const size_t close = text.rfind(')');
+        return close != std::string::npos && close + 2 < text.size() && text[close + 2] == 'T';
+    };
+
+    WriteFile("TOVAK.INI", "[MAIN]\r\nCSM=0\r\nCOC=" + port + "\r\nPRTSHOW=1\r\n");
+    Start();
+    ToStatePage();
+    TPageSTG& stg = *Form1->Pages().STG;
+    EXPECT_EQ("Verriegelt", stg.Label81->Caption());
+
+    kill(sim, SIGSTOP);
+    ASSERT_TRUE(PumpUntil(stopped));
+    Ui().WaitFor([] { return false; }, 100);  // what it sent before has been handled
+    ClockOnlyWhileIdle();
+    ExpectLoss();
+    Ui().Click(stg.Button81);
+    ASSERT_TRUE(Ui().WaitFor([&] { return !LossText().empty(); }, 10000));
+    EXPECT_EQ(GetCompText(1650), LossText());
+    EXPECT_EQ(0, Page());
+    EXPECT_EQ("", stg.Label81->Caption());
+    const TStrings* trace = FormSercom->ListBox1->Items();
+    bool withdrawn = false;
+    for (int k = 0; k < trace->Count(); ++k)
+        withdrawn = withdrawn || trace->Strings(k).find("withdrawn: 00,00,FB,02,00,50,01") != std::string::npos;
+    EXPECT_TRUE(withdrawn);
+
+    kill(sim, SIGCONT);
+    ClockSteady();
+    ASSERT_TRUE(PumpUntil([&] { return !stopped(); }));
+    ToStatePage();
+    EXPECT_EQ("Verriegelt", stg.Label81->Caption());
 }
