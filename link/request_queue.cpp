@@ -40,7 +40,7 @@ std::shared_ptr<TDeviceRequest> TSercomLink::QueueRequest(const std::string& dat
     }
     if (!waited) request->Deadline = CurrentClock().Ticks() + kUntakenLimitMs;
     queue_.push_back(request);
-    if (answer.Kind != TAnswer::TKind::Taken) awaiting_.push_back(request);
+    if (answer.Kind != TAnswer::TKind::Taken) Await(request);
     view_->QueueAdd(request->Item);
     return request;
 }
@@ -52,8 +52,14 @@ bool TSercomLink::EnqueueRequest(const std::string& data, uint8_t key_type, uint
 std::shared_ptr<TDeviceRequest> TSercomLink::ExpectAnswer(TAnswer answer) {
     auto expected = MakeRequest(std::string(), answer, 0, 0);
     expected->State = TDeviceRequest::TState::Taken;
-    awaiting_.push_back(expected);
+    Await(expected);
     return expected;
+}
+
+void TSercomLink::Await(const std::shared_ptr<TDeviceRequest>& request) {
+    // Requests whose waits have ended go from the list here as well as when an answer comes.
+    std::erase_if(awaiting_, [](const std::weak_ptr<TDeviceRequest>& weak) { return weak.expired(); });
+    awaiting_.push_back(request);
 }
 
 void TSercomLink::Withdraw(TDeviceRequest& request) {

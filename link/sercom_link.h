@@ -70,8 +70,8 @@ public:
     int32_t QueryDeviceType();
     static constexpr uint64_t kTypeQueryMs = 500;
 
-    // Longest a request nobody waits for may stay in the queue: the Parts give a device this
-    // long to take what they queue (the system settings' store pause).
+    // Longest a request nobody waits for may stay in the queue: the system settings' store
+    // gives a device this long to take the nine requests it queues.
     static constexpr uint64_t kUntakenLimitMs = 1000;
     // Longest silence of a device that still talks: its slowest answers (block transfers,
     // the type query) come within a second.
@@ -114,6 +114,7 @@ private:
     void Watch();
     std::shared_ptr<TDeviceRequest> MakeRequest(const std::string& data, TAnswer answer, uint8_t key_type,
                                                 uint8_t key_index);
+    void Await(const std::shared_ptr<TDeviceRequest>& request);
     // Inside a frame only repaints; elsewhere handles pending window messages.
     void Pump();
     void ShowDoorState(const std::string& payload);

@@ -172,7 +172,6 @@ void TPageMEN::Button732Click() {
     Pages().BEN->Show();
 }
 
-
 void TPageMEN::Button741Click() {
     const TEntry entry{"7", "System Code", 2, 5, {{0x10, 0x00}, {0x10, 0x01}, {0x10, 0x02}}, true};
     TPageEIG& eig = *Pages().EIG;
