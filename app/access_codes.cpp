@@ -40,31 +40,21 @@ std::string CodeCheckMessage(int32_t number) {
     return GetCompText(id) + " (" + std::to_string(number) + ") !";
 }
 
-TWaitEnd AwaitCodeAnswer(bool& flag, const std::function<bool()>& stillWanted) {
-    const TWaitEnd end = WaitFor([&] { return !flag; }, CurrentClock().Ticks() + kCodeAnswerLimitMs,
-                                 DeviceWaitEnds(stillWanted));
-    flag = false;
-    return end;
-}
-
-TWaitEnd AskCodeService(bool& flag, uint8_t sub, const std::string& code, const std::function<bool()>& stillWanted) {
+TWaitEnd AskCodeService(TAnswer answer, uint8_t sub, const std::string& code, const std::function<bool()>& stillWanted) {
     const std::string bytes = CodeBytes(code);
     std::string data("\xFB\x02", 2);
     data += static_cast<char>(bytes.size());
     data += '\x30';
     data += static_cast<char>(sub);
-    flag = true;
-    if (!Form1 || !Form1->QueueForDevice(data + bytes)) {
-        flag = false;
-        return TWaitEnd::LinkClosed;
-    }
-    return AwaitCodeAnswer(flag, stillWanted);
+    TDeviceWait wait(DeviceLink());
+    if (!Form1 || !Form1->QueueForDevice(wait, data + bytes, answer)) return TWaitEnd::LinkClosed;
+    return wait.Until(CurrentClock().Ticks() + kCodeAnswerLimitMs, DeviceWaitEnds(stillWanted));
 }
 
 bool TForm1::CheckAccessCode(const std::string& code, int32_t level) {
     const int page = Notebook1->PageIndex();
     const TWaitEnd wait =
-        AskCodeService(LinkState.AwaitCodeCheck, 0x00, code, [&] { return Notebook1->PageIndex() == page; });
+        AskCodeService(AwaitCodeCheck, 0x00, code, [&] { return Notebook1->PageIndex() == page; });
     if (wait != TWaitEnd::Met && wait != TWaitEnd::Deadline) return WaitMet(wait);
     const int32_t error = wait == TWaitEnd::Deadline ? kCodeAnswerLate : CodeCheckError(LinkState.GrantedLevel, level);
     if (error == 0) return true;

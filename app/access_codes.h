@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "link/device_request.h"
 #include "link/wait_for.h"
 
 // The code as 2 bytes (up to 4 digits, padded with "0") or 4 bytes (5 to 8 digits, padded
@@ -30,11 +31,8 @@ std::string CodeCheckMessage(int32_t number);
 inline constexpr uint32_t kCodeAnswerLimitMs = 10000;
 inline constexpr int32_t kCodeAnswerLate = 2;
 
-// Waits until `flag` is cleared by the answer (Met), `stillWanted` turns false (PageLeft),
-// the link closes, the program ends or kCodeAnswerLimitMs pass on the program's clock.
-// Whatever ended it, `flag` is clear afterwards.
-TWaitEnd AwaitCodeAnswer(bool& flag, const std::function<bool()>& stillWanted);
-
-// Sets `flag`, queues the code service request FB 02 n 30 `sub` with the code bytes and
-// waits for its answer. A refused request (no link) shows the loss and ends as LinkClosed.
-TWaitEnd AskCodeService(bool& flag, uint8_t sub, const std::string& code, const std::function<bool()>& stillWanted);
+// Queues the code service request FB 02 n 30 `sub` with the code bytes and waits for
+// `answer` until `stillWanted` turns false (PageLeft), the link closes, the program ends or
+// kCodeAnswerLimitMs pass on the program's clock. A refused request (no link) shows the loss
+// and ends as LinkClosed.
+TWaitEnd AskCodeService(TAnswer answer, uint8_t sub, const std::string& code, const std::function<bool()>& stillWanted);

@@ -50,14 +50,14 @@ void TForm5::Button1Click() {
         CustMessageDlg(GetCompText(1220), mtCustError, mbCustCancel, 0);
         return;
     }
-    TWaitEnd wait = AskCodeService(LinkState.AwaitCodeCheck, 0x00, MaskEdit1->Text(), [this] { return StillOpen(); });
+    TWaitEnd wait = AskCodeService(AwaitCodeCheck, 0x00, MaskEdit1->Text(), [this] { return StillOpen(); });
     if (Ended(wait)) return;
     int32_t error = wait == TWaitEnd::Deadline ? kCodeAnswerLate : CodeCheckError(LinkState.GrantedLevel, Level);
     if (error != 0) {
         CustMessageDlg(CodeCheckMessage(error), mtCustError, mbCustCancel, 0);
         return;
     }
-    wait = AskCodeService(LinkState.AwaitResult, static_cast<uint8_t>(Level + 1), MaskEdit2->Text(),
+    wait = AskCodeService(AwaitResult, static_cast<uint8_t>(Level + 1), MaskEdit2->Text(),
                           [this] { return StillOpen(); });
     if (Ended(wait)) return;
     if (wait == TWaitEnd::Deadline) {

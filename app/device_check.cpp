@@ -4,14 +4,23 @@
 #include "app/cust_msg.h"
 #include "app/main_form.h"
 #include "link/form_sercom.h"
+#include "link/link_state.h"
 #include "link/wait_for.h"
 
 namespace {
 
-// The type query was refused or its link went: that is the lost device, shown once.
+// The type query was refused or its link went: that is the lost device, shown once. A device
+// that talked on this link and now leaves the query unanswered has gone silent: it is lost
+// as a pulled one is, so that nothing queued reaches it when it wakes.
 bool LinkGone() {
+    TSercomLink& link = FormSercom->Link();
+    if (DeviceLinkUp() && link.Heard() && LinkState.DeviceTypeCode == -1)
+        link.PortLost("device silent: no answer to the type query");
     if (DeviceLinkUp() || !Form1) return false;
-    Form1->ShowLinkLost();
+    if (link.WasLost())
+        Form1->NoticeLinkLost();
+    else
+        Form1->ShowLinkLost();
     return true;
 }
 

@@ -1,8 +1,7 @@
 // What the pages do when the device link is gone: one message for each lost link, and the
 // page the technician is left on.
 
-#include "app/code_change_form.h"
-#include "app/code_form.h"
+#include "app/after_boxes.h"
 #include "app/comp_text.h"
 #include "app/cust_msg.h"
 #include "app/main_form.h"
@@ -35,15 +34,22 @@ void TForm1::ShowLinkLost() {
         pages_->INS->LeaveWizard(false);
         ProgressHide();
         Notebook1->SetPageIndex(kPageStart);
-        // A code asked for on the road just left would open nothing: the dialog goes with it.
-        for (TForm* dialog : {static_cast<TForm*>(Form4), static_cast<TForm*>(Form5)})
-            if (dialog && dialog->Modal()) dialog->SetModalResult(mrCancel);
     }
-    CustMessageDlg(GetCompText(1650), mtCustError, mbCustCancel, 0);
+    // A question asked before the loss has no answer any more: it goes, cancelled, and the
+    // loss shows once it has.
+    afterBoxes_->Run([] {
+        if (!ProgramEnding()) CustMessageDlg(GetCompText(1650), mtCustError, mbCustCancel, 0);
+    });
 }
 
 bool TForm1::QueueForDevice(const std::string& request) {
     if (FormSercom && FormSercom->EnqueueRequest(request)) return true;
+    ShowLinkLost();
+    return false;
+}
+
+bool TForm1::QueueForDevice(TDeviceWait& wait, const std::string& request, TAnswer answer) {
+    if (wait.Queue(request, answer)) return true;
     ShowLinkLost();
     return false;
 }
@@ -62,13 +68,4 @@ bool TForm1::WaitMet(TWaitEnd end) {
     // by the link already, and is shown at most once.
     if (end == TWaitEnd::LinkClosed && FormSercom && FormSercom->Link().WasLost()) NoticeLinkLost();
     return end == TWaitEnd::Met;
-}
-
-bool TForm1::DeviceTookRequests() {
-    if (!FormSercom || !FormSercom->Link().HasQueuedRequest()) return true;
-    // A device that polls takes a request within a few of its polls; one that took none of
-    // ours in the pause has gone silent with its port still open. It is lost like a pulled
-    // one, so that what it never took cannot reach it (or another device) later.
-    FormSercom->Link().PortLost("device silent: requests not taken");
-    return false;
 }

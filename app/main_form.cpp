@@ -5,6 +5,7 @@
 #include <ctime>
 #include <string_view>
 
+#include "app/after_boxes.h"
 #include "app/device_slot_display.h"
 #include "app/pages/main_pages.h"
 
@@ -109,6 +110,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     Timer3->SetEnabled(false);
     Timer3->OnTimer = [this](TObject*) { Timer3Timer(); };
 
+    afterBoxes_ = std::make_unique<TAfterBoxes>();
     SetCompTextOwner(this);
     OnCreate = [this](TObject*) { FormCreate(); };
     OnKeyPress = [this](TObject*, char32_t& Key) { FormKeyPress(Key); };

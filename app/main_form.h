@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "link/device_wait.h"
 #include "link/wait_for.h"
 #include "platform/forms/form.h"
 #include "platform/forms/notebook.h"
@@ -15,6 +16,7 @@
 #include "platform/forms/timer.h"
 #include "platform/rtl/date_time.h"
 
+class TAfterBoxes;
 struct TMainPages;
 
 class TForm1 : public TForm {
@@ -51,21 +53,22 @@ public:
     // when the user left the page meanwhile.
     bool CheckAccessCode(const std::string& code, int32_t level);
     // The device is gone: text 1650. The configuration road stays on its page (its edits
-    // can still be saved to a file); every other page leaves for the start page. Nothing
-    // while the program ends.
+    // can still be saved to a file); every other page leaves for the start page. An open
+    // box or dialog is ended with its cancel answer first; the text follows once it has
+    // closed. Nothing while the program ends.
     void ShowLinkLost();
     // The same, once for each lost link however many waits notice it.
     void NoticeLinkLost();
-    // Queues a request for the device; a refusal (no link) shows the loss and answers false.
+    // Queues a request that nobody waits for (the device must take it in time, or it is
+    // lost); a refusal (no link) shows the loss and answers false.
     bool QueueForDevice(const std::string& request);
+    // Queues a request of `wait`, answered by `answer`; a refusal shows the loss.
+    bool QueueForDevice(TDeviceWait& wait, const std::string& request, TAnswer answer = {});
     // The ends of a wait for the device that page `page` started.
     TWaitEnds PageWaitEnds(int page);
     // A pause of `ms` on page `page` while the device works: true when it ran its time. A
     // closed link shows the loss; a page left or the program's end just answer false.
     bool DevicePause(uint32_t ms, int page);
-    // After such a pause: true when the device took every queued request. Otherwise it has
-    // gone silent; it is lost as a pulled device is (text 1650, the queue dropped).
-    bool DeviceTookRequests();
     // The verdict on a wait for the device: a link closed because the device went away shows
     // the loss. Answers whether the wait was met.
     bool WaitMet(TWaitEnd end);
@@ -112,6 +115,7 @@ private:
 
     uint32_t lossShownFor_ = 0;  // the link opening whose loss was shown
     bool closed_ = false;        // the program's close has run
+    std::unique_ptr<TAfterBoxes> afterBoxes_;
 
     std::unique_ptr<TMainPages> pages_;
     std::string lastDate_, lastTime_;

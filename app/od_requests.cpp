@@ -11,17 +11,14 @@ namespace {
 
 constexpr uint64_t kAnswerLimitMs = 10000;
 
-// Queues `request` with `flag` set and waits for the decoder to clear it, on the page that
-// asked. A refused request or a closed link shows the loss.
-TWaitEnd QueueAndWait(TForm1& form, bool& flag, const std::string& request) {
+// Queues `request` (after `first`, when given) and waits up to kAnswerLimitMs for `answer`,
+// on the page that asked. A refused request or a closed link shows the loss.
+TWaitEnd QueueAndWait(TForm1& form, TAnswer answer, const std::string& request, const std::string& first = {}) {
     const int page = form.Notebook1->PageIndex();
-    flag = true;
-    if (!form.QueueForDevice(request)) {
-        flag = false;
+    TDeviceWait wait(DeviceLink());
+    if ((!first.empty() && !form.QueueForDevice(wait, first)) || !form.QueueForDevice(wait, request, answer))
         return TWaitEnd::LinkClosed;
-    }
-    const TWaitEnd end =
-        WaitFor([&] { return !flag; }, CurrentClock().Ticks() + kAnswerLimitMs, form.PageWaitEnds(page));
+    const TWaitEnd end = wait.Until(CurrentClock().Ticks() + kAnswerLimitMs, form.PageWaitEnds(page));
     form.WaitMet(end);
     return end;
 }
@@ -39,7 +36,7 @@ std::string ReadRequest(uint8_t node, uint16_t index, uint8_t sub) {
 
 bool TForm1::SendShortCommand(uint8_t node, uint16_t index, uint8_t sub) {
     LinkState.OdReply.Node = 0;
-    return QueueAndWait(*this, LinkState.AwaitOdReply, ReadRequest(node, index, sub)) == TWaitEnd::Met;
+    return QueueAndWait(*this, AwaitOdReply, ReadRequest(node, index, sub)) == TWaitEnd::Met;
 }
 
 bool TForm1::SendLongCommand(uint8_t node, uint16_t index, uint8_t sub, uint8_t size, const std::string& value) {
@@ -51,14 +48,14 @@ bool TForm1::SendLongCommand(uint8_t node, uint16_t index, uint8_t sub, uint8_t 
     write += static_cast<char>(sub);
     write += static_cast<char>(size);
     for (int shift = 24; shift >= 0; shift -= 8) write += static_cast<char>((v >> shift) & 0xFF);
-    if (!QueueForDevice(write)) return false;
     LinkState.OdReply.Node = 0;
-    if (QueueAndWait(*this, LinkState.AwaitOdReply, ReadRequest(node, index, sub)) != TWaitEnd::Met) return false;
+    // The write and its read-back are one wait: neither leaves once it has ended.
+    if (QueueAndWait(*this, AwaitOdReply, ReadRequest(node, index, sub), write) != TWaitEnd::Met) return false;
     return LinkState.OdReply.Value == value;
 }
 
 bool TForm1::SendAndWait(bool quiet, const std::string& request) {
-    const TWaitEnd wait = QueueAndWait(*this, LinkState.AwaitNodeList, request);
+    const TWaitEnd wait = QueueAndWait(*this, AwaitNodeList, request);
     if (!quiet) pages_->STG->Label189->SetCaption(wait == TWaitEnd::Deadline ? GetCompTextLines(1198) : "");
     return wait == TWaitEnd::Met;
 }

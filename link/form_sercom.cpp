@@ -88,8 +88,8 @@ void TFormSercom::TraceClear() { ListBox1->Clear(); }
 
 void TFormSercom::QueueAdd(const std::string& item) { ListBox2->Items()->Add(item); }
 
-void TFormSercom::QueueDeleteFirst() {
-    if (ListBox2->Count() > 0) ListBox2->Items()->Delete(0);
+void TFormSercom::QueueDelete(int index) {
+    if (index >= 0 && index < ListBox2->Count()) ListBox2->Items()->Delete(index);
 }
 
 void TFormSercom::SetStatusText(const std::string& text) { StatusBar1->Panels()->Items(1)->SetText(text); }

@@ -46,7 +46,7 @@ public:
     std::vector<std::string> TraceLines() const override;
     void TraceClear() override;
     void QueueAdd(const std::string& item) override;
-    void QueueDeleteFirst() override;
+    void QueueDelete(int index) override;
     void SetStatusText(const std::string& text) override;
 
     TPanel* ToolBar1;
@@ -66,3 +66,6 @@ private:
 };
 
 extern TFormSercom* FormSercom;
+
+// The program's device link; null before the protocol window exists.
+inline TSercomLink* DeviceLink() { return FormSercom ? &FormSercom->Link() : nullptr; }

@@ -9,6 +9,7 @@
 #include "link/sercom_link.h"
 #include "link/wait_for.h"
 #include "platform/rtl/exception.h"
+#include "platform/sync/clock.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/paint.h"
 
@@ -41,6 +42,7 @@ TSercomLink::TSercomLink(TLinkPort* port, TSercomView* view, TLinkMainView* main
 }
 
 TSercomLink::~TSercomLink() {
+    StopWatch();
     if (port_) {
         port_->OnAvail = nullptr;
         port_->OnLost = nullptr;
@@ -71,7 +73,13 @@ void TSercomLink::SendWire(uint8_t h1, const std::string& data) {
 
 void TSercomLink::SendFrame(const std::string& data) { SendWire(0x01, data); }
 
-void TSercomLink::SendRawFrame(const std::string& data) { SendWire(0x02, data); }
+void TSercomLink::SendRawFrame(const std::string& data) {
+    if (heard_ && CurrentClock().Ticks() - last_heard_ > kRawFreshMs) {
+        raw_pending_ = data;
+        return;
+    }
+    SendWire(0x02, data);
+}
 
 void TSercomLink::Com1TriggerAvail() {
     if (LinkState.LinkStopped || !port_) return;
@@ -138,6 +146,8 @@ void TSercomLink::HandleFrame(std::string frame) {
         SetStatusText("REC-ERR: BCC wrong");
         return;
     }
+    heard_ = true;
+    last_heard_ = CurrentClock().Ticks();
     SetStatusText("");
     main_->StatusTick();
 
@@ -161,6 +171,7 @@ void TSercomLink::HandleFrame(std::string frame) {
             if (cmd == 0x21) {
                 LinkState.DeviceTypeAnswer = payload;
                 LinkState.DeviceTypeCode = At(payload, 1);
+                Fulfil(AwaitDeviceType);
             } else if (cmd == 0xFB && sub == 0x02) {
                 HandleRecord(len, payload);
             } else if (cmd == 0xFC && sub == 0x13) {
@@ -175,7 +186,7 @@ void TSercomLink::HandleFrame(std::string frame) {
                 LinkState.ResultCode = x;
                 SetStatusText("RES=" + BytesToHex(std::string(1, static_cast<char>(x))));
                 LinkState.LinkBusy = false;
-                LinkState.AwaitResult = false;
+                Fulfil(AwaitResult);
             }
         }
     }
@@ -197,10 +208,13 @@ void TSercomLink::HandleFrame(std::string frame) {
         answer.swap(LinkState.PendingFrame);
     } else if (HasQueuedRequest() && DequeueRequest(answer) && !answer.empty()) {
         // the queued request is the answer
-    } else if (broadcast) {
-        return;
     } else {
-        answer.clear();
+        answer.clear();  // an empty frame, except after a broadcast: none at all
     }
-    SendFrame(answer);
+    if (!answer.empty() || !broadcast) SendFrame(answer);
+    if (!raw_pending_.empty()) {
+        std::string raw;
+        raw.swap(raw_pending_);
+        SendWire(0x02, raw);
+    }
 }

@@ -32,6 +32,7 @@ void TSercomLink::OpenPort(int port, bool show_error) {
         port_->Open(static_cast<uint16_t>(port & 0xFFFF));
         LinkState.PortOpen = true;
         ++openings_;
+        StartWatch();
     } catch (const std::exception& e) {
         LinkState.PortOpen = false;
         // The box keeps its short text; the reason (missing, busy, no permission) is for
@@ -44,6 +45,7 @@ void TSercomLink::OpenPort(int port, bool show_error) {
 }
 
 void TSercomLink::ClosePort() {
+    StopWatch();
     const bool drain = DeviceLinkUp() && !lost_ && !queue_.empty();
     LinkState.LinkClosing = true;
     if (drain) {
@@ -61,6 +63,8 @@ void TSercomLink::ClosePort() {
     LinkState.ClearBlockOrders();
     LinkState.PendingFrame.clear();
     LinkState.ReceiveBuffer.clear();
+    if (!raw_pending_.empty()) TraceQueueLine("dropped: raw " + BytesToHexList(raw_pending_));
+    raw_pending_.clear();
     DropQueue();
     LinkState.LinkClosing = false;
     main_->ClearReceiveTicker();

@@ -23,23 +23,10 @@ struct TLinkState {
     bool WriteOutputsRequested = false;
     std::string PendingFrame;            // DATA of one answer to send once (the acknowledgement)
     int32_t ResultCode = 0;              // X of the last result answer
-    bool AwaitResult = false;
     int32_t DeviceTypeCode = 0;          // 0 while asking, -1 when no answer came
     std::string DeviceTypeAnswer;
-
-    // Await flags: set by a page before it queues a request, cleared by the matching record.
-    bool AwaitDoorState = false;
-    bool AwaitConfigBlock1 = false;
-    bool AwaitConfigBlock2 = false;
-    bool AwaitConfigBlock3 = false;
-    bool AwaitTerminalSettings = false;
-    bool AwaitSaveDone = false;
-    bool AwaitCodeCheck = false;
-    bool AwaitButtonState = false;
-    bool AwaitSlotErrors = false;
-    bool AwaitEmergencyCounters = false;
-    bool AwaitNodeList = false;
-    bool AwaitOdReply = false;
+    // Cleared when the door state becomes 0x18; nothing waits on it. (What the pages wait
+    // for are requests and their answers: see TDeviceWait.)
     bool AwaitDoorState24 = false;
 
     // Hold of the request queue (a request queued with a non-zero wait key).

@@ -14,9 +14,9 @@ public:
     virtual void TraceAdd(const std::string& line) = 0;
     virtual std::vector<std::string> TraceLines() const = 0;
     virtual void TraceClear() = 0;
-    // Request queue list: append an item; remove the first.
+    // Request queue list: append an item; remove the one at `index` (0: the first).
     virtual void QueueAdd(const std::string& item) = 0;
-    virtual void QueueDeleteFirst() = 0;
+    virtual void QueueDelete(int index) = 0;
     // First panel of the status bar.
     virtual void SetStatusText(const std::string& text) = 0;
 };
@@ -68,7 +68,7 @@ public:
     std::vector<std::string> TraceLines() const override { return {}; }
     void TraceClear() override {}
     void QueueAdd(const std::string&) override {}
-    void QueueDeleteFirst() override {}
+    void QueueDelete(int) override {}
     void SetStatusText(const std::string&) override {}
 };
 

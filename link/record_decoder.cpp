@@ -1,5 +1,5 @@
 // The record decoder: turns the device's data records into the shared device records,
-// updates their displays and clears the await flag of each. Every record is acknowledged.
+// updates their displays and answers the requests that await each. Every record is acknowledged.
 // Bytes a short record lacks read as 0, so a short record can never read outside itself.
 
 #include <string>
@@ -136,7 +136,7 @@ void TSercomLink::ShowDoorState(const std::string& bytes) {
     if (bus & 0x20) items.push_back(LinkText(1828));
     if (bus & 0x40) items.push_back(LinkText(1829));
     main_->ShowBusState(items);
-    LinkState.AwaitDoorState = false;
+    Fulfil(AwaitDoorState);
 }
 
 void TSercomLink::HandleRecord(int len, const std::string& bytes) {
@@ -151,7 +151,7 @@ void TSercomLink::HandleRecord(int len, const std::string& bytes) {
 
     if (t == 0x30 && i == 0x01 && p.Size() >= 3) {
         LinkState.GrantedLevel = p.B(3);
-        LinkState.AwaitCodeCheck = false;
+        Fulfil(AwaitCodeCheck);
     }
     if (t == 0x0D && i == 0x00 && p.Size() >= 11) ShowDoorState(bytes);
     if (t == 0x0E && i == 0x20) {
@@ -160,15 +160,12 @@ void TSercomLink::HandleRecord(int len, const std::string& bytes) {
         LinkState.TerminalSettings.PermOpenOutside = LinkState.TerminalSettings.Raw[1] & 0x01;
         LinkState.TerminalSettings.PermOpenInside = LinkState.TerminalSettings.Raw[1] & 0x02;
         LinkState.TerminalSettings.OutputFunction = LinkState.TerminalSettings.Raw[2];
-        LinkState.AwaitTerminalSettings = false;
+        Fulfil(AwaitTerminalSettings);
     }
     if (t == 0x10 && (i == 0x00 || i == 0x01)) {
         main_->AddComLine(LinkTextFmt(1809, std::to_string(i + 1)));
         for (int j = 1; j <= 6; ++j) FillSlot(LinkState.DoorSystem.Slots[i * 6 + j], p, 3 + 40 * (j - 1));
-        if (i == 0)
-            LinkState.AwaitConfigBlock1 = false;
-        else
-            LinkState.AwaitConfigBlock2 = false;
+        Fulfil(i == 0 ? AwaitConfigBlock1 : AwaitConfigBlock2);
     }
     if (t == 0x10 && i == 0x02) {
         main_->AddComLine(LinkText(1810));
@@ -178,11 +175,11 @@ void TSercomLink::HandleRecord(int len, const std::string& bytes) {
         LinkState.DoorSystem.InfoText = Chars(TakeUntilNul(text));
         main_->ShowSystemInfoText(LinkState.DoorSystem.InfoText);
         main_->ShowDeviceSlots();
-        LinkState.AwaitConfigBlock3 = false;
+        Fulfil(AwaitConfigBlock3);
     }
     if (t == 0x12 && i == 0x00) {
         main_->AddComLine(LinkText(1811));
-        LinkState.AwaitSaveDone = false;
+        Fulfil(AwaitSaveDone);
         if (main_->InstallProgressShown()) main_->MarkInstallStepDone(4);
     }
     if (t == 0x51 && i == 0x00) {
@@ -199,7 +196,7 @@ void TSercomLink::HandleRecord(int len, const std::string& bytes) {
             mode = 1;
         }
         BuildButtonMap(mode);
-        LinkState.AwaitButtonState = false;
+        Fulfil(AwaitButtonState);
     }
     if (t == 0x52 && i == 0x01) {
         for (int k = 1; k <= 12; ++k) {
@@ -208,15 +205,15 @@ void TSercomLink::HandleRecord(int len, const std::string& bytes) {
                             p.B(at + 3);
         }
         main_->ShowSlotErrors();
-        LinkState.AwaitSlotErrors = false;
+        Fulfil(AwaitSlotErrors);
     }
     if (t == 0x53 && i == 0x00) {
         for (int k = 1; k <= 8; ++k) LinkState.EmergencyCounters[k] = p.B(k + 2);
-        LinkState.AwaitEmergencyCounters = false;
+        Fulfil(AwaitEmergencyCounters);
     }
     if (t == 0xA0 && i == 0x00) {
         LinkState.NodeTable.NodeCount = p.B(3);
-        LinkState.AwaitNodeList = false;
+        Fulfil(AwaitNodeList);
     }
     if (t == 0xA0 && i == 0xFF) {
         int s = static_cast<int>(p.B(3)) - 0x40;
@@ -239,7 +236,7 @@ void TSercomLink::HandleRecord(int len, const std::string& bytes) {
             e.Group = p.B(37);
             e.UsageCount = p.W(40);
         }
-        LinkState.AwaitNodeList = false;
+        Fulfil(AwaitNodeList);
     }
     if (t == 0xA1 && i == 0x00) {
         LinkState.OdReply.Node = p.B(3);
@@ -247,7 +244,7 @@ void TSercomLink::HandleRecord(int len, const std::string& bytes) {
         LinkState.OdReply.SubIndex = p.B(6);
         LinkState.OdReply.OdStatus = p.B(7);
         LinkState.OdReply.Value = p.Hex(8, 4);
-        LinkState.AwaitOdReply = false;
+        Fulfil(AwaitOdReply);
     }
     if (LinkState.MustWaitArmed && t == LinkState.MustWaitKey[0] && i == LinkState.MustWaitKey[1]) {
         LinkState.MustWaitArmed = false;

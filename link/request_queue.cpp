@@ -1,9 +1,12 @@
 // The request queue: what the pages want from the device leaves one item per answer frame,
 // oldest first. Only an open link takes requests, and a close empties it: nothing queued
-// for one device can reach the next.
+// for one device can reach the next. Nothing outlives the wait that queued it either: a
+// wait withdraws what the device has not taken when it ends (TDeviceWait), and a request
+// that nobody waits for has a deadline of its own (see Watch).
 
 #include <algorithm>
 
+#include "link/device_wait.h"
 #include "link/frame_codec.h"
 #include "link/link_state.h"
 #include "link/log_file.h"
@@ -12,56 +15,123 @@
 #include "link/wait_for.h"
 #include "platform/sync/clock.h"
 
-bool TSercomLink::EnqueueRequest(const std::string& data, uint8_t key_type, uint8_t key_index) {
+std::shared_ptr<TDeviceRequest> TSercomLink::MakeRequest(const std::string& data, TAnswer answer, uint8_t key_type,
+                                                         uint8_t key_index) {
+    auto request = std::make_shared<TDeviceRequest>();
+    request->Data = data;
+    request->Key[0] = key_type;
+    request->Key[1] = key_index;
+    request->Answer = answer;
     std::string item;
     item += static_cast<char>(key_type);
     item += static_cast<char>(key_index);
     item += data;
-    std::string text = BytesToHexList(item);
+    request->Item = BytesToHexList(item);
+    return request;
+}
+
+std::shared_ptr<TDeviceRequest> TSercomLink::QueueRequest(const std::string& data, TAnswer answer, bool waited,
+                                                          uint8_t key_type, uint8_t key_index) {
+    auto request = MakeRequest(data, answer, key_type, key_index);
     // Whatever is queued now would leave at the next opening, perhaps to another device.
     if (!DeviceLinkUp()) {
-        TraceQueueLine("refused: link closed " + text);
-        return false;
+        TraceQueueLine("refused: link closed " + request->Item);
+        return nullptr;
     }
-    queue_.push_back(text);
-    view_->QueueAdd(text);
-    return true;
+    if (!waited) request->Deadline = CurrentClock().Ticks() + kUntakenLimitMs;
+    queue_.push_back(request);
+    if (answer.Kind != TAnswer::TKind::Taken) Await(request);
+    view_->QueueAdd(request->Item);
+    return request;
+}
+
+bool TSercomLink::EnqueueRequest(const std::string& data, uint8_t key_type, uint8_t key_index) {
+    return QueueRequest(data, TAnswer{}, false, key_type, key_index) != nullptr;
+}
+
+std::shared_ptr<TDeviceRequest> TSercomLink::ExpectAnswer(TAnswer answer) {
+    auto expected = MakeRequest(std::string(), answer, 0, 0);
+    expected->State = TDeviceRequest::TState::Taken;
+    Await(expected);
+    return expected;
+}
+
+void TSercomLink::Await(const std::shared_ptr<TDeviceRequest>& request) {
+    // Requests whose waits have ended go from the list here as well as when an answer comes.
+    std::erase_if(awaiting_, [](const std::weak_ptr<TDeviceRequest>& weak) { return weak.expired(); });
+    awaiting_.push_back(request);
+}
+
+void TSercomLink::Withdraw(TDeviceRequest& request) {
+    const auto it = std::find_if(queue_.begin(), queue_.end(), [&](const auto& r) { return r.get() == &request; });
+    if (it == queue_.end()) return;
+    const std::shared_ptr<TDeviceRequest> held = *it;  // the queue may have been its only owner
+    view_->QueueDelete(static_cast<int>(it - queue_.begin()));
+    queue_.erase(it);
+    held->State = TDeviceRequest::TState::Withdrawn;
+    TraceQueueLine("withdrawn: " + held->Item);
+}
+
+void TSercomLink::Fulfil(TAnswer answer) {
+    // Requests whose waits have ended are gone from here with them.
+    std::erase_if(awaiting_, [&](const std::weak_ptr<TDeviceRequest>& weak) {
+        const auto request = weak.lock();
+        if (!request) return true;
+        if (request->Answer != answer) return false;
+        request->Answered = true;
+        return true;
+    });
+}
+
+bool TSercomLink::Awaiting(TAnswer answer) const {
+    return std::any_of(awaiting_.begin(), awaiting_.end(), [&](const std::weak_ptr<TDeviceRequest>& weak) {
+        const auto request = weak.lock();
+        return request && !request->Answered && request->Answer == answer &&
+               request->State != TDeviceRequest::TState::Withdrawn;
+    });
+}
+
+std::vector<std::string> TSercomLink::QueueItems() const {
+    std::vector<std::string> items;
+    for (const auto& request : queue_) items.push_back(request->Item);
+    return items;
 }
 
 void TSercomLink::TraceQueueLine(const std::string& line) {
-    if (LinkState.PrtShow) AddTraceLine(line);
+    // Also written from a wait's end, where nothing may be handled: the line only goes into
+    // the list (which paints with the next message handled).
+    if (LinkState.PrtShow) {
+        if (++LinkState.TraceLineCounter >= 100) LinkState.TraceLineCounter = 1;
+        view_->TraceAdd(IntToStrZero(LinkState.TraceLineCounter, 2) + " " + line);
+    }
     if (LinkState.PrtProt) WriteLogLine("TOVAK-COM-", "COM", line);
 }
 
 void TSercomLink::DropQueue() {
     while (!queue_.empty()) {
-        const std::string item = queue_.front();
+        const auto request = queue_.front();
         queue_.pop_front();
-        view_->QueueDeleteFirst();
-        TraceQueueLine("dropped: " + item);
+        view_->QueueDelete(0);
+        request->State = TDeviceRequest::TState::Withdrawn;
+        TraceQueueLine("dropped: " + request->Item);
     }
 }
 
 bool TSercomLink::DequeueRequest(std::string& data) {
     data.clear();
     if (LinkState.MustWaitArmed || queue_.empty()) return false;
-    std::string rest = queue_.front();
+    // Past its own deadline the request is not the device's any more: the watch withdraws it.
+    if (queue_.front()->Deadline <= CurrentClock().Ticks()) return false;
+    const auto request = queue_.front();
     queue_.pop_front();
-    view_->QueueDeleteFirst();
-    std::string bytes;
-    while (!rest.empty()) {
-        std::string token;
-        SplitFirst(rest, ",", token);
-        bytes += static_cast<char>(HexToInt16(token) & 0xFF);
-    }
-    uint8_t key[2] = {static_cast<uint8_t>(bytes.size() > 0 ? bytes[0] : 0),
-                      static_cast<uint8_t>(bytes.size() > 1 ? bytes[1] : 0)};
-    data = bytes.size() > 2 ? bytes.substr(2) : std::string();
-    if (key[0] != 0 || key[1] != 0) {
+    view_->QueueDelete(0);
+    request->State = TDeviceRequest::TState::Taken;
+    data = request->Data;
+    if (request->Key[0] != 0 || request->Key[1] != 0) {
         if (LinkState.PrtProt) WriteLogLine("TOVAK-COM-", "MustWait", "-> 1");
         LinkState.MustWaitSince = Now();
-        LinkState.MustWaitKey[0] = key[0];
-        LinkState.MustWaitKey[1] = key[1];
+        LinkState.MustWaitKey[0] = request->Key[0];
+        LinkState.MustWaitKey[1] = request->Key[1];
         LinkState.MustWaitArmed = true;
     }
     return !data.empty();
@@ -84,12 +154,13 @@ int32_t TSercomLink::QueryDeviceType() {
     for (int attempt = 0; attempt < 2; ++attempt) {
         LinkState.DeviceTypeCode = 0;
         LinkState.DeviceTypeAnswer.clear();
-        if (!EnqueueRequest(std::string("\x20\x10", 2), 0, 0)) {
+        TDeviceWait wait(this);
+        if (!wait.Queue(std::string("\x20\x10", 2), AwaitDeviceType)) {
             LinkState.DeviceTypeCode = -1;
             break;
         }
-        const TWaitEnd end = WaitFor([] { return LinkState.DeviceTypeCode != 0; },
-                                     CurrentClock().Ticks() + kTypeQueryMs, DeviceWaitEnds());
+        const TWaitEnd end = wait.Until(CurrentClock().Ticks() + kTypeQueryMs, DeviceWaitEnds(),
+                                        [] { return LinkState.DeviceTypeCode != 0; });
         if (end != TWaitEnd::Met) LinkState.DeviceTypeCode = -1;
         if (end != TWaitEnd::Deadline) break;
     }

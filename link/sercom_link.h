@@ -8,8 +8,11 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "link/device_request.h"
 #include "link/link_port.h"
 #include "link/link_view.h"
 
@@ -26,24 +29,57 @@ public:
 
     // Frame engine.
     void SendFrame(const std::string& data);
-    void SendRawFrame(const std::string& data);  // header 00 02
+    // Header 00 02, sent at once, outside the queue. A device that has talked but not for
+    // kRawFreshMs may have stopped: it must not find the frame on the line when it wakes, so
+    // the frame waits for its next frame and follows that one's answer (or is dropped with
+    // the link).
+    void SendRawFrame(const std::string& data);
+    // The installation gives a device this long to take each command: one that talks sends
+    // a frame at least this often, unless it is preparing a long answer.
+    static constexpr uint64_t kRawFreshMs = 200;
     void Com1TriggerAvail();
     void HandleFrame(std::string frame);
     static std::string BytesToHexList(const std::string& bytes);
     static std::string HexListToBytes(const std::string& text);
 
     // Request queue and waits.
-    // False (and a "refused" trace line) while the link is not open or is closing: the
-    // caller must count the request as failed.
+    // Queues a request that nobody waits for: the device must take it within
+    // kUntakenLimitMs, or it is withdrawn and the device is lost (see Watch). False (and a
+    // "refused" trace line) while the link is not open or is closing: the caller must count
+    // the request as failed.
     bool EnqueueRequest(const std::string& data, uint8_t key_type = 0, uint8_t key_index = 0);
+    // For TDeviceWait: queues a request answered by `answer`; `waited`: the wait answers for
+    // it, so it has no deadline of its own. Null when refused.
+    std::shared_ptr<TDeviceRequest> QueueRequest(const std::string& data, TAnswer answer, bool waited,
+                                                 uint8_t key_type = 0, uint8_t key_index = 0);
+    // For TDeviceWait: `answer` counts as awaited from now on, with nothing to send.
+    std::shared_ptr<TDeviceRequest> ExpectAnswer(TAnswer answer);
+    // Takes a request off the queue before the device took it (a "withdrawn" trace line).
+    void Withdraw(TDeviceRequest& request);
+    // The decoder: `answer` came; every request awaiting it is answered.
+    void Fulfil(TAnswer answer);
+    // Some request (or expectation) of a running wait awaits `answer`.
+    bool Awaiting(TAnswer answer) const;
     bool HasQueuedRequest() const { return !queue_.empty(); }
     bool DequeueRequest(std::string& data);
-    const std::deque<std::string>& QueueItems() const { return queue_; }
+    // The queue as its list shows it.
+    std::vector<std::string> QueueItems() const;
     // True when an armed hold did not end by its record (ran out, link closed, program end).
     bool WaitForReply(int seconds);
     // The device type, or -1 (no answer in two attempts of kTypeQueryMs, or no link).
     int32_t QueryDeviceType();
     static constexpr uint64_t kTypeQueryMs = 500;
+
+    // Longest a request nobody waits for may stay in the queue: the system settings' store
+    // gives a device this long to take the nine requests it queues.
+    static constexpr uint64_t kUntakenLimitMs = 1000;
+    // Longest silence of a device that still talks: its slowest answers (block transfers,
+    // the type query) come within a second.
+    static constexpr uint64_t kSilenceLimitMs = 2000;
+    static constexpr uint32_t kWatchIntervalMs = 100;
+    // Whether the device sent a good frame since the port opened, and when it sent the last.
+    bool Heard() const { return heard_; }
+    uint64_t LastHeard() const { return last_heard_; }
 
     // Record decoder.
     void HandleRecord(int len, const std::string& payload);
@@ -69,6 +105,16 @@ public:
 
 private:
     void SendWire(uint8_t h1, const std::string& data);
+    // The watch runs while the port is open: it withdraws requests past their own deadline
+    // and ends the link of a device that took none of them or has stopped talking, as a
+    // pulled one ends. It runs on the program's clock from a timer, so it notices a silent
+    // device while no wait is running and no frame comes.
+    void StartWatch();
+    void StopWatch();
+    void Watch();
+    std::shared_ptr<TDeviceRequest> MakeRequest(const std::string& data, TAnswer answer, uint8_t key_type,
+                                                uint8_t key_index);
+    void Await(const std::shared_ptr<TDeviceRequest>& request);
     // Inside a frame only repaints; elsewhere handles pending window messages.
     void Pump();
     void ShowDoorState(const std::string& payload);
@@ -80,7 +126,12 @@ private:
     TLinkMainView* main_;
     TNullSercomView null_view_;
     TNullMainView null_main_;
-    std::deque<std::string> queue_;
+    std::deque<std::shared_ptr<TDeviceRequest>> queue_;
+    std::vector<std::weak_ptr<TDeviceRequest>> awaiting_;
+    uintptr_t watch_timer_ = 0;
+    uint64_t last_heard_ = 0;
+    bool heard_ = false;
+    std::string raw_pending_;  // a raw frame for the device's next frame
     uint32_t openings_ = 0;
     uint32_t lost_opening_ = 0;
     bool lost_ = false;

@@ -10,6 +10,8 @@
 #include <stdexcept>
 #include <unistd.h>
 
+#include "platform/sync/clock.h"
+
 using SteadyClock = std::chrono::steady_clock;
 
 namespace {
@@ -110,8 +112,13 @@ void DoorSim::Finish(SimExchange& ex) {
 }
 
 void DoorSim::Run() {
+    ++running_;
+    struct Stopped {
+        ~Stopped() { --running_; }
+    } stopped;
     auto next = SteadyClock::now();
     while (!stop_) {
+        last_round_ = CurrentClock().Ticks();
         {
             std::lock_guard<std::mutex> l(lock_);
             if (unplug_) pty_.CloseMaster();

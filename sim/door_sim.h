@@ -67,6 +67,13 @@ public:
     void ClearExchanges();
     bool ProgramConnected() const;
 
+    // The program's clock when a running simulator last went round its loop (an exchange, or
+    // a turn while silent or while no program holds the port), and how many simulators run:
+    // a test that moves a manual clock fast keeps it from running ahead of the device, which
+    // would seem silent to the program otherwise.
+    static uint64_t LastRound() { return last_round_; }
+    static int Running() { return running_; }
+
 private:
     void Run();
     void Finish(SimExchange& ex);
@@ -87,4 +94,6 @@ private:
     std::vector<std::pair<Fault, std::string>> faults_;
     int late_ms_ = 0;
     bool unplug_ = false;
+    static inline std::atomic<uint64_t> last_round_{0};
+    static inline std::atomic<int> running_{0};
 };

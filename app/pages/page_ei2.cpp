@@ -106,6 +106,7 @@ void TPageEI2::Button1011Click() {
         word = row.CheckEdit->Checked() ? word | kSwingDoor : word & ~uint32_t{kSwingDoor};
         // The read-back is not judged here: the store command below follows either way.
         form_.SendLongCommand(r.Node, r.Index, r.SubIndex, r.OdStatus, IntToHex32(word, 8));
+        if (!DeviceLinkUp()) break;
         form_.SendLongCommand(r.Node, 0x1010, 1, 4, "65766173");
     }
     ein.EnableButtons(true);

@@ -11,6 +11,7 @@
 
 #include "app/install_jumpers.h"
 #include "app/pages/main_page.h"
+#include "link/device_wait.h"
 #include "platform/forms/image.h"
 #include "platform/forms/list_box.h"
 #include "platform/forms/progress_bar.h"
@@ -116,14 +117,18 @@ class TPageINS : public TMainPage {
     // link is up (a lost link leaves the wizard, see LinkLost).
     bool Continues();
     // Queues a request to the device, then pauses `ms` (the device takes requests one poll
-    // at a time); false, with nothing queued, when the wizard cannot go on.
+    // at a time); false, with nothing queued, when the wizard cannot go on. Without `wait`
+    // nobody waits for it: the device must take it in time.
     bool Send(const std::string& data, uint32_t ms = 200);
-    // Dispatches messages while `waiting` holds. A device wait offers, after two minutes
-    // without progress, to give up; false when the technician gave up (the wizard is left)
-    // or the program is ending.
+    bool Send(TDeviceWait& wait, const std::string& data, TAnswer answer, uint32_t ms = 200);
+    // Dispatches messages while `waiting` holds, as the wait for the requests of `wait`
+    // (withdrawn when it ends unanswered). A device wait offers, after two minutes without
+    // progress, to give up; false when the technician gave up (the wizard is left) or the
+    // program is ending.
+    bool Await(TDeviceWait& wait, const std::function<bool()>& waiting, bool deviceWait = true);
     bool Await(const std::function<bool()>& waiting, bool deviceWait = true);
-    // Sets the flag, queues the request and waits while `stay` and the flag hold.
-    bool Request(bool& flag, const std::string& data, const std::function<bool()>& stay);
+    // Queues the request and waits while `stay` holds and `answer` has not come.
+    bool Request(TAnswer answer, const std::string& data, const std::function<bool()>& stay);
     // The door-open bit of the last door state.
     static bool DoorOpen();
     // Pages 04 and 09: waits for the door to be closed before "&Weiter" may be pressed.

@@ -65,13 +65,24 @@ bool TPageINS::Send(const std::string& data, uint32_t ms) {
     return Continues();
 }
 
+bool TPageINS::Send(TDeviceWait& wait, const std::string& data, TAnswer answer, uint32_t ms) {
+    if (!Continues() || !form_.QueueForDevice(wait, data, answer)) return false;
+    if (ms) Delay(ms, form_.PageWaitEnds(Index));
+    return Continues();
+}
+
 bool TPageINS::Await(const std::function<bool()>& waiting, bool deviceWait) {
+    TDeviceWait none(nullptr);
+    return Await(none, waiting, deviceWait);
+}
+
+bool TPageINS::Await(TDeviceWait& wait, const std::function<bool()>& waiting, bool deviceWait) {
     form_.RestartStepTime();
     while (waiting()) {
         if (!Continues()) return false;
         // A device wait looks at the clock every 100 ms for the question after two minutes.
-        const TWaitEnd end = WaitFor([&] { return !waiting(); }, deviceWait ? GetTickCount64() + 100 : kNoDeadline,
-                                     form_.PageWaitEnds(Index));
+        const TWaitEnd end = wait.Until(deviceWait ? GetTickCount64() + 100 : kNoDeadline, form_.PageWaitEnds(Index),
+                                        [&] { return !waiting(); });
         if (end == TWaitEnd::Met) break;
         form_.WaitMet(end);
         if (end != TWaitEnd::Deadline) return false;
@@ -83,14 +94,10 @@ bool TPageINS::Await(const std::function<bool()>& waiting, bool deviceWait) {
     return true;
 }
 
-bool TPageINS::Request(bool& flag, const std::string& data, const std::function<bool()>& stay) {
-    if (!Continues()) return false;
-    flag = true;
-    if (!form_.QueueForDevice(data)) {
-        flag = false;
-        return false;
-    }
-    return Await([&] { return stay() && flag; });
+bool TPageINS::Request(TAnswer answer, const std::string& data, const std::function<bool()>& stay) {
+    TDeviceWait wait(DeviceLink());
+    if (!Continues() || !form_.QueueForDevice(wait, data, answer)) return false;
+    return Await(wait, [&] { return stay() && !wait.Answered(); });
 }
 
 void TPageINS::Button11012Click(TObject* Sender) {
@@ -134,11 +141,11 @@ void TPageINS::Button11011Click() {
     Notebook11->SetPageIndex(2);
     LetWindowsRepaint();
     if (InstStepMode == 0 && !Send(Command(0x50, 0x15))) return;
-    // The flag goes up before the request: a device that finishes at once must not leave
-    // the wizard waiting for ever.
-    LinkState.AwaitSaveDone = true;
-    if (!Send(Command(0x50, 0x14))) return;
-    if (!Await([this] { return Shown(2) && LinkState.AwaitSaveDone; })) return;
+    // The answer counts from the request on, the pause included: a device that finishes at
+    // once must not leave the wizard waiting for ever.
+    TDeviceWait detection(DeviceLink());
+    if (!Send(detection, Command(0x50, 0x14), AwaitSaveDone)) return;
+    if (!Await(detection, [&] { return Shown(2) && !detection.Answered(); })) return;
     if (form_.Notebook1->PageIndex() != Index) return;
     Button11021->SetEnabled(true);
     Button11022->SetEnabled(true);
@@ -193,8 +200,9 @@ void TPageINS::Button11041Click() {
 }
 
 void TPageINS::Button11051Click() {
-    if (!Send(Command(0x50, 0x01), 0)) return;
-    if (!Await([this] { return Shown(5) && Shape11051->Brush()->Color() != kGreen; })) return;
+    TDeviceWait unlock(DeviceLink());
+    if (!Send(unlock, Command(0x50, 0x01), TAnswer{}, 0)) return;
+    if (!Await(unlock, [this] { return Shown(5) && Shape11051->Brush()->Color() != kGreen; })) return;
     if (!Shown(5)) return;
     const TDeviceSlotRecord& terminal = LinkState.DoorSystem.Slots[1];
     Edit11061->SetText(InstallJumperJ2 ? std::to_string(terminal.Params[6]) : "0");
@@ -242,17 +250,18 @@ void TPageINS::RunConfiguration(int32_t t1, int32_t t2) {
     form_.AddComLine(GetCompText(1804));
     if (!Send(ParameterWrite(7, t2))) return;
     form_.AddComLine(GetCompText(1805));
-    // Storing makes the device restart and report "saved" afterwards; both flags go up
-    // before the request, so a quick device cannot slip past either wait.
-    LinkState.AwaitSaveDone = true;
-    if (!Request(LinkState.AwaitConfigBlock1, Command(0x11, 0x00), onPage) || !onPage()) return;
+    // Storing makes the device restart and report "saved" afterwards; both answers are
+    // awaited from before the request, so a quick device cannot slip past either wait.
+    TDeviceWait saved(DeviceLink());
+    saved.Expect(AwaitSaveDone);
+    if (!Request(AwaitConfigBlock1, Command(0x11, 0x00), onPage) || !onPage()) return;
     StepLabels[1]->Font()->SetColor(clBlack);
     StepImages[1]->SetVisible(true);
-    if (!Await([this] { return Shown(7) && LinkState.AwaitSaveDone; }) || !onPage()) return;
+    if (!Await(saved, [&] { return Shown(7) && !saved.Answered(); }) || !onPage()) return;
     form_.AddComLine(GetCompText(1806));
-    if (!Request(LinkState.AwaitConfigBlock1, Command(0x10, 0x00), onPage) || !onPage()) return;
-    if (!Request(LinkState.AwaitConfigBlock2, Command(0x10, 0x01), onPage) || !onPage()) return;
-    if (!Request(LinkState.AwaitConfigBlock3, Command(0x10, 0x02), onPage) || !onPage()) return;
+    if (!Request(AwaitConfigBlock1, Command(0x10, 0x00), onPage) || !onPage()) return;
+    if (!Request(AwaitConfigBlock2, Command(0x10, 0x01), onPage) || !onPage()) return;
+    if (!Request(AwaitConfigBlock3, Command(0x10, 0x02), onPage) || !onPage()) return;
     form_.AddComLine(GetCompText(1807));
     if (!form_.DevicePause(1000, Index) || !onPage()) return;
     const TDeviceSlotRecord& terminal = LinkState.DoorSystem.Slots[1];
@@ -296,7 +305,7 @@ void TPageINS::ButtonTest() {
     LetWindowsRepaint();
     LinkState.AllButtonsPressed = false;
     while (!LinkState.AllButtonsPressed && Shown(10)) {
-        if (!Request(LinkState.AwaitButtonState, Command(0x50, 0x19), [this] { return Shown(10); })) return;
+        if (!Request(AwaitButtonState, Command(0x50, 0x19), [this] { return Shown(10); })) return;
         if (!Shown(10)) break;
         for (int s = 1; s <= 4; ++s) {
             const char mark = LinkState.ButtonMap.size() >= static_cast<size_t>(s)

@@ -14,13 +14,13 @@
 
 namespace {
 
-bool* AwaitFlagOf(uint8_t type, uint8_t index) {
-    if (type == 0x0D) return &LinkState.AwaitDoorState;
-    if (type == 0x10 && index == 0x00) return &LinkState.AwaitConfigBlock1;
-    if (type == 0x10 && index == 0x01) return &LinkState.AwaitConfigBlock2;
-    if (type == 0x10 && index == 0x02) return &LinkState.AwaitConfigBlock3;
-    if (type == 0x52) return &LinkState.AwaitSlotErrors;
-    return &LinkState.AwaitTerminalSettings;
+TAnswer AwaitFlagOf(uint8_t type, uint8_t index) {
+    if (type == 0x0D) return AwaitDoorState;
+    if (type == 0x10 && index == 0x00) return AwaitConfigBlock1;
+    if (type == 0x10 && index == 0x01) return AwaitConfigBlock2;
+    if (type == 0x10 && index == 0x02) return AwaitConfigBlock3;
+    if (type == 0x52) return AwaitSlotErrors;
+    return AwaitTerminalSettings;
 }
 
 const std::vector<std::pair<uint8_t, uint8_t>> kStateReads = {{0x0D, 0x00}, {0x10, 0x00}, {0x10, 0x01}, {0x10, 0x02},
@@ -80,17 +80,16 @@ bool TPageMEN::ReadDeviceData(const TEntry& entry, bool information) {
     for (const auto& [type, index] : entry.Requests) {
         if (form_.Notebook1->PageIndex() != Index) return false;
         form_.ProgressStep();
-        bool& flag = *AwaitFlagOf(type, index);
-        flag = true;
         std::string request("\xFB\x02\x00", 3);
         request += static_cast<char>(type);
         request += static_cast<char>(index);
-        if (!form_.QueueForDevice(request)) return false;
+        TDeviceWait wait(DeviceLink());
+        if (!form_.QueueForDevice(wait, request, AwaitFlagOf(type, index))) return false;
         for (;;) {
             // "Information" looks at the clock every 100 ms for the question after two
             // minutes; the others wait for the record, the page, the link or the end.
-            const TWaitEnd end = WaitFor([&] { return !flag; }, information ? GetTickCount64() + 100 : kNoDeadline,
-                                         form_.PageWaitEnds(Index));
+            const TWaitEnd end =
+                wait.Until(information ? GetTickCount64() + 100 : kNoDeadline, form_.PageWaitEnds(Index));
             if (end == TWaitEnd::Met) break;
             if (end != TWaitEnd::Deadline) return form_.WaitMet(end);
             if (form_.CheckStepTimeout()) return false;
@@ -173,11 +172,6 @@ void TPageMEN::Button732Click() {
     Pages().BEN->Show();
 }
 
-TWaitEnd TPageMEN::AwaitTerminalSettings() {
-    return WaitFor([] { return !LinkState.AwaitTerminalSettings; }, GetTickCount64() + kTerminalSettingsMs,
-                   form_.PageWaitEnds(Index));
-}
-
 void TPageMEN::Button741Click() {
     const TEntry entry{"7", "System Code", 2, 5, {{0x10, 0x00}, {0x10, 0x01}, {0x10, 0x02}}, true};
     TPageEIG& eig = *Pages().EIG;
@@ -188,9 +182,9 @@ void TPageMEN::Button741Click() {
     if (!RunEntry(entry) || !ReadDeviceData(entry, false)) return;
     // The terminal settings come last and are waited for on a clock of their own: an old
     // firmware never sends them.
-    LinkState.AwaitTerminalSettings = true;
-    if (!form_.QueueForDevice(std::string("\xFB\x02\x00\x0E\x20", 5))) return;
-    const TWaitEnd end = AwaitTerminalSettings();
+    TDeviceWait wait(DeviceLink());
+    if (!form_.QueueForDevice(wait, std::string("\xFB\x02\x00\x0E\x20", 5), AwaitTerminalSettings)) return;
+    const TWaitEnd end = wait.Until(GetTickCount64() + kTerminalSettingsMs, form_.PageWaitEnds(Index));
     if (end != TWaitEnd::Met && end != TWaitEnd::Deadline) {
         form_.WaitMet(end);
         return;

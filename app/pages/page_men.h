@@ -58,7 +58,6 @@ private:
     bool ReadDeviceData(const TEntry& entry, bool information);
     // Runs the entry up to its page set-up; false when it ended on the way.
     bool RunEntry(const TEntry& entry);
-    // Waits up to 10 s for the terminal settings while the menu stays and the link is open.
-    TWaitEnd AwaitTerminalSettings();
+    // How long the terminal settings are waited for, while the menu stays and the link is open.
     static constexpr uint64_t kTerminalSettingsMs = 10000;
 };

@@ -220,13 +220,13 @@ void TPageWAW::Button120A1Click() {
     Button120B3->SetEnabled(true);
     NextPage();
     LetWindowsRepaint();
-    LinkState.AwaitEmergencyCounters = true;
-    if (!form_.QueueForDevice(std::string("\xFB\x02\x00\x53", 4))) return;
+    TDeviceWait counters(DeviceLink());
+    if (!form_.QueueForDevice(counters, std::string("\xFB\x02\x00\x53", 4), AwaitEmergencyCounters)) return;
     // The record has no time of its own: after two minutes without it the user may give up.
     form_.RestartStepTime();
     for (;;) {
-        const TWaitEnd end = WaitFor([] { return !LinkState.AwaitEmergencyCounters; }, GetTickCount64() + 100,
-                                     DeviceWaitEnds([this] { return ShowsCounterState(); }));
+        const TWaitEnd end =
+            counters.Until(GetTickCount64() + 100, DeviceWaitEnds([this] { return ShowsCounterState(); }));
         if (end == TWaitEnd::Met) break;
         if (end != TWaitEnd::Deadline) {
             form_.WaitMet(end);

@@ -224,7 +224,7 @@ TEST_F(AccessCodesLate, AnUnansweredCheckGivesUpWithNumberTwo) {
     StartSim(state);
     WriteFile("TOVAK.INI", "[MAIN]\r\nCSM=0\r\nCOC=" + std::to_string(kPort) + "\r\n");
     Start();
-    AutoAdvance advance(Clock());
+    SteadyAdvance advance(Clock(), 20);
     Ui().Click("Form1.Button001");
     Ui().Click("Form1.Button601");
     ASSERT_TRUE(LinkState.PortOpen);
@@ -232,7 +232,7 @@ TEST_F(AccessCodesLate, AnUnansweredCheckGivesUpWithNumberTwo) {
     AnswerBox(text);
     EXPECT_FALSE(Form1->CheckAccessCode("1111", 1));
     EXPECT_EQ(GetCompText(1207) + " (2) !", text);
-    EXPECT_FALSE(LinkState.AwaitCodeCheck);
+    EXPECT_FALSE(FormSercom->Link().Awaiting(AwaitCodeCheck));
     FormSercom->ClosePort();  // its pause needs the clock moving
 }
 

@@ -54,8 +54,8 @@ protected:
 TEST_F(AppWaits, EveryWaitEndsOnEachOfItsEndsAndOnlyALostLinkIsShown) {
     const PageWait waits[] = {
         {"object read", [] { return Form1->SendShortCommand(0x41, 0x1018, 1); },
-         [] { return LinkState.AwaitOdReply; }, [](DoorState& s) { s.silent_nodes.insert(0x41); }, ""},
-        {"code check", [] { return Form1->CheckAccessCode("1111", 1); }, [] { return LinkState.AwaitCodeCheck; },
+         [] { return FormSercom->Link().Awaiting(AwaitOdReply); }, [](DoorState& s) { s.silent_nodes.insert(0x41); }, ""},
+        {"code check", [] { return Form1->CheckAccessCode("1111", 1); }, [] { return FormSercom->Link().Awaiting(AwaitCodeCheck); },
          [](DoorState& s) { s.silent_records.insert(0x30); }, CodeCheckMessage(kCodeAnswerLate)},
         {"pause after a store", [] { return Form1->DevicePause(1000, TPageMEN::Index); }, [] { return true; },
          nullptr, ""},

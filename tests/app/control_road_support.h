@@ -96,18 +96,55 @@ inline void TypeCode(UiDriver& ui, const std::string& code) {
 
 // Moves the manual clock on steadily, `step` ms every 2 ms: at about real time by default, or
 // fast so the program's long waits for a device that stays silent end in a fraction of their
-// time.
+// time. While a simulated device runs, the clock never runs more than kLeadMs ahead of its
+// last round: a device held up in real time (a busy machine) must not look silent to the
+// program, which ends the link of a device silent for two seconds of its clock.
 class SteadyAdvance {
 public:
+    static constexpr uint64_t kLeadMs = 500;
     explicit SteadyAdvance(ManualClock& clock, uint64_t step = 2) : clock_(clock), thread_([this, step] {
         while (!stop_) {
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            if (DoorSim::Running() > 0 && clock_.Ticks() + step > DoorSim::LastRound() + kLeadMs) continue;
             clock_.Advance(step);
         }
     }) {}
     ~SteadyAdvance() {
         stop_ = true;
         thread_.join();
+    }
+
+private:
+    ManualClock& clock_;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+// Moves the manual clock `step` ms at a time while something sleeps on it, and only after the
+// window thread has looked at it since the last step: the program's timers and waits fall
+// due at their times on its clock, however slow the machine. For a device that says nothing
+// (nothing else must keep pace in real time). Every timer must run slower than the step, or
+// it is due at each look and the window thread never gets to a wait's deadline. Made and
+// destroyed on the window thread.
+class IdleSteps {
+public:
+    explicit IdleSteps(ManualClock& clock, uint64_t step = 2) : clock_(clock) {
+        clock_.WatchLooksOf(std::this_thread::get_id());
+        thread_ = std::thread([this, step] {
+            while (!stop_) {
+                if (!clock_.WaitForAdvanceListeners(1, std::chrono::milliseconds(20))) continue;
+                if (!clock_.WatchedThreadLookedSinceAdvance()) {
+                    std::this_thread::yield();
+                    continue;
+                }
+                clock_.Advance(step);
+            }
+        });
+    }
+    ~IdleSteps() {
+        stop_ = true;
+        thread_.join();
+        clock_.WatchLooksOf({});
     }
 
 private:

@@ -35,7 +35,7 @@ void Confirm(UiDriver& ui, bool yes, std::string* text = nullptr) {
 
 class WizardAbort : public AppStart {
   protected:
-    const std::deque<std::string>& Queue() { return FormSercom->Link().QueueItems(); }
+    std::vector<std::string> Queue() { return FormSercom->Link().QueueItems(); }
 };
 
 TEST_F(WizardAbort, EndsTheInstallStepOnlyAfterTheFirstPage) {

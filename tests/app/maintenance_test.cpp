@@ -158,7 +158,12 @@ TEST_F(MaintenanceOnManualClock, DateGoesOutAsFourRequestsHalfASecondApartAndRea
             alone.push_back(Requests().size() == before + k + 1);
             Clock().Advance(1);
         }
-        for (int i = 0; i < 10; ++i) Clock().Advance(500);  // never leave the program waiting
+        // Never leave the program waiting; the device polls between the steps, as it would
+        // in half a second.
+        for (int i = 0; i < 10; ++i) {
+            LetDevicePoll();
+            Clock().Advance(500);
+        }
     });
     Ui().Click(War().Button12001);
     stepper.join();
@@ -326,7 +331,7 @@ TEST_F(Maintenance, AMissingCounterRecordKeepsWaitingUntilTheUserGoesBack) {
     back.SetInterval(5);
     bool wasWaiting = false;
     back.OnTimer = [&](TObject*) {
-        if (!LinkState.AwaitEmergencyCounters || WizardPage() != TPageWAW::kCounterState) return;
+        if (!FormSercom->Link().Awaiting(AwaitEmergencyCounters) || WizardPage() != TPageWAW::kCounterState) return;
         back.SetEnabled(false);
         // One box in the list: its lamp white, the others "--" in silver.
         wasWaiting = Waw().StateShape(1)->Brush()->Color() == kWhite &&
@@ -350,7 +355,7 @@ TEST_F(Maintenance, ClosingTheWindowDuringTheCounterWaitLetsTheProgramEnd) {
     TTimer close(nullptr), rescue(nullptr);
     close.SetInterval(5);
     close.OnTimer = [&](TObject*) {
-        if (!LinkState.AwaitEmergencyCounters) return;
+        if (!FormSercom->Link().Awaiting(AwaitEmergencyCounters)) return;
         close.SetEnabled(false);
         Form1->Close();
         rescue.SetEnabled(true);
@@ -381,7 +386,7 @@ TEST_F(Maintenance, APulledAdapterLeavesForTheStartPageWithAnError) {
     TTimer pull(nullptr);
     pull.SetInterval(5);
     pull.OnTimer = [&](TObject*) {
-        if (!LinkState.AwaitEmergencyCounters) return;
+        if (!FormSercom->Link().Awaiting(AwaitEmergencyCounters)) return;
         pull.SetEnabled(false);
         sim_.reset();
     };
@@ -439,7 +444,7 @@ TEST_F(MaintenanceOnManualClock, AMissingCounterRecordOffersToGiveUpAfterTwoMinu
     watch.SetInterval(5);
     std::unique_ptr<SteadyAdvance> fast;
     watch.OnTimer = [&](TObject*) {
-        if (!LinkState.AwaitEmergencyCounters) return;
+        if (!FormSercom->Link().Awaiting(AwaitEmergencyCounters)) return;
         watch.SetEnabled(false);
         fast = std::make_unique<SteadyAdvance>(Clock(), 200);
     };

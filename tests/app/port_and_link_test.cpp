@@ -5,6 +5,7 @@
 #include "app/port_search.h"
 #include "link/link_state.h"
 #include "tests/app/app_test_support.h"
+#include "tests/app/control_road_support.h"
 #include "tests/support/pty_pair.h"
 
 TEST(PortSearch, OnlyVirtualComPortsCount) {
@@ -51,7 +52,9 @@ TEST_F(AppStart, PortSearchFindsAPtyInThePortsFolder) {
     // device polls here, so the request is dropped rather than left for the next opening.
     Form1->InstallActive = true;
     {
-        AutoAdvance advance(Clock());
+        // At about real time: the request that nobody waits for must not run out of its
+        // time before the close has dropped it.
+        control_road::SteadyAdvance advance(Clock());
         Ui().Escape();
     }
     EXPECT_FALSE(Form1->InstallActive);

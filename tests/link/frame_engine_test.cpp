@@ -137,10 +137,11 @@ TEST(FrameEngine, ReceiveBufferWithoutEtxIsCappedAtOneKilobyte) {
 
 TEST(FrameEngine, ResultByteIsReadFromLenSixOnAndShortAnswersReadAsZero) {
     FakeLink f;
-    LinkState.AwaitResult = LinkState.LinkBusy = true;
+    const auto result = f.link.ExpectAnswer(AwaitResult);
+    LinkState.LinkBusy = true;
     f.Poll(FakeLink::Frame(Bytes({0x28, 0xFB, 0x07, 0x00, 0x00})));  // LEN 5
     EXPECT_EQ(0, LinkState.ResultCode);
-    EXPECT_FALSE(LinkState.AwaitResult);
+    EXPECT_TRUE(result->Answered);
     EXPECT_FALSE(LinkState.LinkBusy);
     f.Poll(FakeLink::Frame(Bytes({0x28, 0xFB, 0x07, 0x00, 0x00, 0x00})));  // LEN 6
     EXPECT_EQ(7, LinkState.ResultCode);

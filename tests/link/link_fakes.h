@@ -54,7 +54,7 @@ public:
     std::vector<std::string> TraceLines() const override { return trace; }
     void TraceClear() override { trace.clear(); }
     void QueueAdd(const std::string& item) override { queue.push_back(item); }
-    void QueueDeleteFirst() override { queue.erase(queue.begin()); }
+    void QueueDelete(int index) override { queue.erase(queue.begin() + index); }
     void SetStatusText(const std::string& text) override { status.push_back(text); }
     std::string LastStatus() const { return status.empty() ? std::string() : status.back(); }
 
@@ -99,6 +99,7 @@ public:
     void AddComLine(const std::string& text) override { com_lines.push_back(text); }
     void ShowDeviceSlots() override { ++slot_shows; }
     void ShowSlotErrors() override { ++error_shows; }
+    void LinkLost() override { ++losses; }
 
     std::map<std::string, std::string> texts;
     std::map<std::string, uint32_t> colors;
@@ -111,6 +112,7 @@ public:
     int ticks = 0;
     int slot_shows = 0;
     int error_shows = 0;
+    int losses = 0;
     std::function<void()> on_tick;
 
 private:

@@ -35,8 +35,11 @@ protected:
         ASSERT_EQ(1u, out.size());
         EXPECT_EQ(kAck, out[0]);
     }
+    // A wait that awaits `answer` from now on (the decoder answers it).
+    void Expect(TAnswer answer) { expected_.push_back(f.link.ExpectAnswer(answer)); }
     FakeLink f;
     TempFolder temp_{"tovak-link-rec"};
+    std::vector<std::shared_ptr<TDeviceRequest>> expected_;
     fs::path dir_;
     std::string saved_prot_;
 };
@@ -44,10 +47,10 @@ protected:
 }  // namespace
 
 TEST_F(RecordDecoder, DoorStateFillsTheRecordAndTheDisplays) {
-    LinkState.AwaitDoorState = true;
+    Expect(AwaitDoorState);
     f.link.EnqueueRequest(B({0x20, 0x10}));
     ExpectAcked(Rec(0x0D, 0x00, B({0x00, 0x11, 0x00, 0x05, 0x10, 0x00, 0x07, 0x08, 0x05})));
-    EXPECT_FALSE(LinkState.AwaitDoorState);
+    EXPECT_FALSE(f.link.Awaiting(AwaitDoorState));
     EXPECT_EQ(0x11, LinkState.DoorSystem.DoorState);
     EXPECT_EQ(0x0005, LinkState.DoorSystem.PendingAlarms);
     EXPECT_EQ(0x1000, LinkState.DoorSystem.AlarmsToAcknowledge);
@@ -74,9 +77,9 @@ TEST_F(RecordDecoder, DoorStateFillsTheRecordAndTheDisplays) {
     EXPECT_EQ(7u, f.main.lists["ListBox83"].size());
 
     // Shorter than 11 bytes: ignored, but acknowledged.
-    LinkState.AwaitDoorState = true;
+    Expect(AwaitDoorState);
     ExpectAcked(Rec(0x0D, 0x00, B({0x00, 0x10})));
-    EXPECT_TRUE(LinkState.AwaitDoorState);
+    EXPECT_TRUE(f.link.Awaiting(AwaitDoorState));
     EXPECT_EQ(0x38, LinkState.DoorSystem.DoorState);
 }
 
@@ -89,9 +92,9 @@ TEST_F(RecordDecoder, InstallationMarksFollowTheDoorStateWhileTheBarShows) {
     EXPECT_FALSE(f.main.visible["Image1103"]);
     ExpectAcked(Rec(0x0D, 0x00, B({0, 0x00, 0, 0, 0, 0, 0, 0, 0})));
     EXPECT_TRUE(f.main.visible["Image1103"]);
-    LinkState.AwaitSaveDone = true;
+    Expect(AwaitSaveDone);
     ExpectAcked(Rec(0x12, 0x00, ""));
-    EXPECT_FALSE(LinkState.AwaitSaveDone);
+    EXPECT_FALSE(f.link.Awaiting(AwaitSaveDone));
     EXPECT_TRUE(f.main.visible["Image1104"]);
     EXPECT_EQ(0u, f.main.font_colors["Label1104"]);
 }
@@ -105,9 +108,11 @@ TEST_F(RecordDecoder, ConfigurationBlocksFillTheSlots) {
     group[34] = 0; group[35] = 0; group[36] = 0x03; group[37] = 0x09;
     group[38] = 0x22;
     std::string block = group + std::string(200, '\0');
-    LinkState.AwaitConfigBlock1 = LinkState.AwaitConfigBlock2 = LinkState.AwaitConfigBlock3 = true;
+    Expect(AwaitConfigBlock1);
+    Expect(AwaitConfigBlock2);
+    Expect(AwaitConfigBlock3);
     ExpectAcked(Rec(0x10, 0x00, block));
-    EXPECT_FALSE(LinkState.AwaitConfigBlock1);
+    EXPECT_FALSE(f.link.Awaiting(AwaitConfigBlock1));
     const TDeviceSlotRecord& s = LinkState.DoorSystem.Slots[1];
     EXPECT_EQ(7, s.Params[0]);
     EXPECT_EQ(300, s.Params[1]);
@@ -122,12 +127,12 @@ TEST_F(RecordDecoder, ConfigurationBlocksFillTheSlots) {
     std::string no_version = group;
     no_version[30] = 0;
     ExpectAcked(Rec(0x10, 0x01, no_version));  // short block: the rest reads as zeros
-    EXPECT_FALSE(LinkState.AwaitConfigBlock2);
+    EXPECT_FALSE(f.link.Awaiting(AwaitConfigBlock2));
     EXPECT_EQ("", LinkState.DoorSystem.Slots[7].VersionText);
     EXPECT_EQ(0, LinkState.DoorSystem.Slots[8].BusAddress);
 
     ExpectAcked(Rec(0x10, 0x02, B({0x07, 0xE6, 0x03, 0x09}) + "Tor 4" + B({0x00, 'x', 0x00})));
-    EXPECT_FALSE(LinkState.AwaitConfigBlock3);
+    EXPECT_FALSE(f.link.Awaiting(AwaitConfigBlock3));
     EXPECT_EQ("09.03.2022", LinkState.DoorSystem.MaintenanceDate);
     EXPECT_EQ("Tor 4", LinkState.DoorSystem.InfoText);
     EXPECT_EQ("Tor 4", f.main.texts["Label80"]);
@@ -135,15 +140,15 @@ TEST_F(RecordDecoder, ConfigurationBlocksFillTheSlots) {
 }
 
 TEST_F(RecordDecoder, NodeTableOdReplyCodeAndSettings) {
-    LinkState.AwaitNodeList = true;
+    Expect(AwaitNodeList);
     ExpectAcked(Rec(0xA0, 0x00, B({2})));
     EXPECT_EQ(2, LinkState.NodeTable.NodeCount);
-    EXPECT_FALSE(LinkState.AwaitNodeList);
+    EXPECT_FALSE(f.link.Awaiting(AwaitNodeList));
     std::string e = B({0x41, 1, 2, 3}) + "HW07" + B({'1', '2', 9, 3, 0x07, 0xE8, 14, 5, 6, 2, 0, 1, 0x41, 4,
                                                    0, 0, 0, 0x1E, 0, 0, 0, 11, 0x00, 0x01, 0x23, 0x45, 3, 0, 0, 0x01, 0x02});
-    LinkState.AwaitNodeList = true;
+    Expect(AwaitNodeList);
     ExpectAcked(Rec(0xA0, 0xFF, e));
-    EXPECT_FALSE(LinkState.AwaitNodeList);
+    EXPECT_FALSE(f.link.Awaiting(AwaitNodeList));
     const TNodeEntry& n = LinkState.NodeTable.Nodes[1];
     EXPECT_EQ(1, n.Present);
     EXPECT_EQ(0x41, n.NodeID);
@@ -160,31 +165,31 @@ TEST_F(RecordDecoder, NodeTableOdReplyCodeAndSettings) {
     EXPECT_EQ(3, n.Group);
     EXPECT_EQ(0x0102, n.UsageCount);
     for (int entry : {0x40, 0x61}) {  // entry numbers 0 and 33
-        LinkState.AwaitNodeList = true;
+        Expect(AwaitNodeList);
         ExpectAcked(Rec(0xA0, 0xFF, B({entry})));
-        EXPECT_FALSE(LinkState.AwaitNodeList);
+        EXPECT_FALSE(f.link.Awaiting(AwaitNodeList));
     }
     EXPECT_EQ(0, LinkState.NodeTable.Nodes[32].Present);
 
-    LinkState.AwaitOdReply = true;
+    Expect(AwaitOdReply);
     ExpectAcked(Rec(0xA1, 0x00, B({0x05, 0x10, 0x10, 0x01, 0x00, 0x65, 0x76, 0x61, 0x73})));
-    EXPECT_FALSE(LinkState.AwaitOdReply);
+    EXPECT_FALSE(f.link.Awaiting(AwaitOdReply));
     EXPECT_EQ(5, LinkState.OdReply.Node);
     EXPECT_EQ(0x1010, LinkState.OdReply.Index);
     EXPECT_EQ(1, LinkState.OdReply.SubIndex);
     EXPECT_EQ("65766173", LinkState.OdReply.Value);
 
-    LinkState.AwaitCodeCheck = true;
+    Expect(AwaitCodeCheck);
     ExpectAcked(Rec(0x30, 0x01, B({2})));
     EXPECT_EQ(2, LinkState.GrantedLevel);
-    EXPECT_FALSE(LinkState.AwaitCodeCheck);
-    LinkState.AwaitCodeCheck = true;
+    EXPECT_FALSE(f.link.Awaiting(AwaitCodeCheck));
+    Expect(AwaitCodeCheck);
     ExpectAcked(Rec(0x30, 0x01, ""));  // too short: ignored
-    EXPECT_TRUE(LinkState.AwaitCodeCheck);
+    EXPECT_TRUE(f.link.Awaiting(AwaitCodeCheck));
 
-    LinkState.AwaitTerminalSettings = true;
+    Expect(AwaitTerminalSettings);
     ExpectAcked(Rec(0x0E, 0x20, B({1, 3, 2, 0})));
-    EXPECT_FALSE(LinkState.AwaitTerminalSettings);
+    EXPECT_FALSE(f.link.Awaiting(AwaitTerminalSettings));
     EXPECT_EQ(1, LinkState.TerminalSettings.InputFunction);
     EXPECT_TRUE(LinkState.TerminalSettings.PermOpenOutside);
     EXPECT_TRUE(LinkState.TerminalSettings.PermOpenInside);
@@ -192,19 +197,19 @@ TEST_F(RecordDecoder, NodeTableOdReplyCodeAndSettings) {
 }
 
 TEST_F(RecordDecoder, ErrorsCountersAndButtons) {
-    LinkState.AwaitSlotErrors = true;
+    Expect(AwaitSlotErrors);
     std::string words(48, '\0');
     words[3] = 0x11;
     words[44] = static_cast<char>(0x80);
     ExpectAcked(Rec(0x52, 0x01, words));
-    EXPECT_FALSE(LinkState.AwaitSlotErrors);
+    EXPECT_FALSE(f.link.Awaiting(AwaitSlotErrors));
     EXPECT_EQ(0x11u, LinkState.SlotErrors[1]);
     EXPECT_EQ(0x80000000u, LinkState.SlotErrors[12]);
     EXPECT_EQ(1, f.main.error_shows);
 
-    LinkState.AwaitEmergencyCounters = true;
+    Expect(AwaitEmergencyCounters);
     ExpectAcked(Rec(0x53, 0x00, B({1, 2, 3, 4, 5, 6, 7, 8})));
-    EXPECT_FALSE(LinkState.AwaitEmergencyCounters);
+    EXPECT_FALSE(f.link.Awaiting(AwaitEmergencyCounters));
     EXPECT_EQ(8, LinkState.EmergencyCounters[8]);
 
     // Two terminals, two boxes; LEN 44 is read in the short form.
@@ -213,9 +218,9 @@ TEST_F(RecordDecoder, ErrorsCountersAndButtons) {
     LinkState.DoorSystem.Slots[5].BusAddress = 21;
     LinkState.DoorSystem.Slots[6].BusAddress = 22;
     std::string short_form = B({0x03, 0x01}) + std::string(37, 0);  // payload 41 bytes: LEN 44
-    LinkState.AwaitButtonState = true;
+    Expect(AwaitButtonState);
     ExpectAcked(Rec(0x51, 0x00, short_form));
-    EXPECT_FALSE(LinkState.AwaitButtonState);
+    EXPECT_FALSE(f.link.Awaiting(AwaitButtonState));
     EXPECT_EQ("X?------", LinkState.ButtonMap);
     EXPECT_FALSE(LinkState.AllButtonsPressed);
     EXPECT_EQ("", LinkState.BoxBitMap);
@@ -225,7 +230,7 @@ TEST_F(RecordDecoder, ErrorsCountersAndButtons) {
     std::string long_form(42, '\0');
     long_form[0] = 0x03; long_form[1] = 0x05;   // box 1: buttons, KZN bits 101
     long_form[5] = 0x03;                        // box 2
-    LinkState.AwaitButtonState = true;
+    Expect(AwaitButtonState);
     ExpectAcked(Rec(0x51, 0x00, long_form));
     EXPECT_EQ("XX------", LinkState.ButtonMap);
     EXPECT_TRUE(LinkState.AllButtonsPressed);

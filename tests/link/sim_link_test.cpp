@@ -8,6 +8,7 @@
 
 #include "link/com_port_link.h"
 #include "link/device_records.h"
+#include "link/device_wait.h"
 #include "link/frame_codec.h"
 #include "link/link_state.h"
 #include "link/sercom_link.h"
@@ -71,7 +72,13 @@ protected:
         return PumpUntil([&] { return sim_->ExchangeCount() >= target; });
     }
     // Pumps until the flag is clear.
-    bool Await(const bool& flag) { return PumpUntil([&] { return !flag; }); }
+    // Pumps until every request of `wait` is taken and answered.
+    bool Await(const TDeviceWait& wait) { return PumpUntil([&] { return wait.Answered(); }); }
+    // One request and its answer.
+    bool Ask(const std::string& data, TAnswer answer) {
+        TDeviceWait wait(link_.get());
+        return wait.Queue(data, answer) && Await(wait);
+    }
 
     TempFolder temp_{"tovak-simlink"};
     fs::path dir_;
@@ -90,11 +97,10 @@ TEST_F(SimLink, EveryPollGetsExactlyOneAnswerAndQueuedRequestsLeaveOnePerPollOld
     ASSERT_TRUE(Exchanges(3));
     sim_->ClearExchanges();
     // One request per answer, oldest first; records are acknowledged before the next request.
-    LinkState.AwaitDoorState = LinkState.AwaitConfigBlock3 = true;
-    link_->EnqueueRequest(B({0xFB, 0x02, 0x00, 0x0D, 0x00}));
-    link_->EnqueueRequest(B({0xFB, 0x02, 0x00, 0x10, 0x02}));
-    ASSERT_TRUE(Await(LinkState.AwaitConfigBlock3));
-    EXPECT_FALSE(LinkState.AwaitDoorState);
+    TDeviceWait wait(link_.get());
+    wait.Queue(B({0xFB, 0x02, 0x00, 0x0D, 0x00}), AwaitDoorState);
+    wait.Queue(B({0xFB, 0x02, 0x00, 0x10, 0x02}), AwaitConfigBlock3);
+    ASSERT_TRUE(Await(wait));
     ASSERT_TRUE(Exchanges(2));
     sim_->Stop();
     std::vector<std::string> answers;
@@ -144,10 +150,8 @@ TEST_F(SimLink, BadFramesGetNoAnswerAndShowTheirStatusAndEscapesWorkBothWays) {
     // leaves escaped and arrives whole.
     sim_->ClearExchanges();
     sim_->EscapedCheckByteOnce();
-    link_->EnqueueRequest(B({0xFB, 0x02, 0x04, 0xA1, 0x00, 0x1B, 0x10, 0x03, 0x02}));
-    LinkState.AwaitOdReply = true;
     sim_->Device().Update([](DoorState& s) { s.od[{0x1B, 0x1003, 0x02}] = 0x1B0302FF; });
-    ASSERT_TRUE(Await(LinkState.AwaitOdReply));
+    ASSERT_TRUE(Ask(B({0xFB, 0x02, 0x04, 0xA1, 0x00, 0x1B, 0x10, 0x03, 0x02}), AwaitOdReply));
     EXPECT_EQ(0x1B, LinkState.OdReply.Node);
     EXPECT_EQ(0x1003, LinkState.OdReply.Index);
     EXPECT_EQ("1B0302FF", LinkState.OdReply.Value);
@@ -191,48 +195,36 @@ TEST_F(SimLink, BlocksAreReadAndWrittenThroughTheOrders) {
     Start(DoorState::IoDevice(1));
     LinkState.LinkBusy = true;
     LinkState.ReadInputsRequested = true;
-    ASSERT_TRUE(Await(LinkState.LinkBusy));
+    ASSERT_TRUE(PumpUntil([] { return !LinkState.LinkBusy; }));
     EXPECT_EQ(BytesToHexList(DoorState::IoDevice(1).inputs), main_.texts["Edit502"]);
     LinkState.LinkBusy = true;
     LinkState.ReadOutputsRequested = true;
-    ASSERT_TRUE(Await(LinkState.LinkBusy));
+    ASSERT_TRUE(PumpUntil([] { return !LinkState.LinkBusy; }));
     EXPECT_EQ(BytesToHexList(DoorState::IoDevice(1).outputs), main_.texts["Edit503"]);
     main_.texts["Edit503"] = "81,01,02,03";
     LinkState.LinkBusy = true;
     LinkState.WriteOutputsRequested = true;
-    ASSERT_TRUE(Await(LinkState.LinkBusy));
+    ASSERT_TRUE(PumpUntil([] { return !LinkState.LinkBusy; }));
     EXPECT_EQ(0, LinkState.ResultCode);
     EXPECT_EQ(B({0x81, 0x01, 0x02, 0x03}), sim_->Device().State().outputs);
 }
 
 TEST_F(SimLink, CodesNodesAndCommandsClearTheirWaits) {
     Start();
-    LinkState.AwaitCodeCheck = true;
-    link_->EnqueueRequest(B({0xFB, 0x02, 0x02, 0x30, 0x00, 0x22, 0x22}));
-    ASSERT_TRUE(Await(LinkState.AwaitCodeCheck));
+    ASSERT_TRUE(Ask(B({0xFB, 0x02, 0x02, 0x30, 0x00, 0x22, 0x22}), AwaitCodeCheck));
     EXPECT_EQ(2, LinkState.GrantedLevel);
-    LinkState.AwaitCodeCheck = true;
-    link_->EnqueueRequest(B({0xFB, 0x02, 0x02, 0x30, 0x00, 0x99, 0x99}));
-    ASSERT_TRUE(Await(LinkState.AwaitCodeCheck));
+    ASSERT_TRUE(Ask(B({0xFB, 0x02, 0x02, 0x30, 0x00, 0x99, 0x99}), AwaitCodeCheck));
     EXPECT_EQ(0, LinkState.GrantedLevel);
     // Change the control code to 12345 (four bytes, padded with A), then check it.
-    LinkState.AwaitResult = true;
-    link_->EnqueueRequest(B({0xFB, 0x02, 0x04, 0x30, 0x02, 0x12, 0x34, 0x5A, 0xAA}));
-    ASSERT_TRUE(Await(LinkState.AwaitResult));
+    ASSERT_TRUE(Ask(B({0xFB, 0x02, 0x04, 0x30, 0x02, 0x12, 0x34, 0x5A, 0xAA}), AwaitResult));
     EXPECT_EQ(0, LinkState.ResultCode);
-    LinkState.AwaitCodeCheck = true;
-    link_->EnqueueRequest(B({0xFB, 0x02, 0x04, 0x30, 0x00, 0x12, 0x34, 0x5A, 0xAA}));
-    ASSERT_TRUE(Await(LinkState.AwaitCodeCheck));
+    ASSERT_TRUE(Ask(B({0xFB, 0x02, 0x04, 0x30, 0x00, 0x12, 0x34, 0x5A, 0xAA}), AwaitCodeCheck));
     EXPECT_EQ(1, LinkState.GrantedLevel);
 
-    LinkState.AwaitNodeList = true;
-    link_->EnqueueRequest(B({0xFB, 0x02, 0x00, 0xA0, 0x00}));
-    ASSERT_TRUE(Await(LinkState.AwaitNodeList));
+    ASSERT_TRUE(Ask(B({0xFB, 0x02, 0x00, 0xA0, 0x00}), AwaitNodeList));
     ASSERT_EQ(2, LinkState.NodeTable.NodeCount);
     for (int i = 1; i <= 2; ++i) {
-        LinkState.AwaitNodeList = true;
-        link_->EnqueueRequest(B({0xFB, 0x02, 0x01, 0xA0, 0xFF, 0x40 + i}));
-        ASSERT_TRUE(Await(LinkState.AwaitNodeList));
+        ASSERT_TRUE(Ask(B({0xFB, 0x02, 0x01, 0xA0, 0xFF, 0x40 + i}), AwaitNodeList));
     }
     EXPECT_EQ(0x309, LinkState.NodeTable.Nodes[1].ProdCode);
     EXPECT_EQ(6, LinkState.NodeTable.Nodes[2].ProdCode);
@@ -248,10 +240,10 @@ TEST_F(SimLink, CodesNodesAndCommandsClearTheirWaits) {
     link_->EnqueueRequest(B({0xFB, 0x02, 0x00, 0x50, 0x02}));
     ASSERT_TRUE(PumpUntil([&] { return main_.texts["Label11051"] == "Tür verriegelt"; }));
     main_.visible["ProgressBar11"] = true;
-    LinkState.AwaitConfigBlock1 = LinkState.AwaitSaveDone = true;
-    link_->EnqueueRequest(B({0xFB, 0x02, 0x00, 0x11, 0x00}));
-    ASSERT_TRUE(Await(LinkState.AwaitSaveDone));
-    EXPECT_FALSE(LinkState.AwaitConfigBlock1);
+    TDeviceWait store(link_.get());
+    store.Expect(AwaitSaveDone);
+    store.Queue(B({0xFB, 0x02, 0x00, 0x11, 0x00}), AwaitConfigBlock1);
+    ASSERT_TRUE(Await(store));
     EXPECT_TRUE(main_.visible["Image1102"]);
     EXPECT_TRUE(main_.visible["Image1103"]);
     EXPECT_TRUE(main_.visible["Image1104"]);
@@ -266,9 +258,7 @@ TEST_F(SimLink, AClosedLinkRefusesRequestsAndUnpluggingIsSurvived) {
     EXPECT_FALSE(link_->EnqueueRequest(B({0xFB, 0x02, 0x00, 0x0E, 0x20})));
     link_->OpenPort(kPort, false);
     ASSERT_TRUE(LinkState.PortOpen);
-    LinkState.AwaitTerminalSettings = true;
-    ASSERT_TRUE(link_->EnqueueRequest(B({0xFB, 0x02, 0x00, 0x0E, 0x20})));
-    ASSERT_TRUE(Await(LinkState.AwaitTerminalSettings));
+    ASSERT_TRUE(Ask(B({0xFB, 0x02, 0x00, 0x0E, 0x20}), AwaitTerminalSettings));
     sim_->Unplug();
     // The program goes on; the port reports its error on its own road, nothing crashes.
     PumpUntil([] { return false; }, 100);

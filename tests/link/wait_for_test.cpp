@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "link/delay.h"
+#include "link/device_wait.h"
 #include "link/link_state.h"
 #include "link/wait_for.h"
 #include "platform/sync/clock.h"
@@ -158,4 +161,78 @@ TEST(LinkWaits, TheTypeQueryOnAClosedLinkAnswersAtOnceAndQueuesNothing) {
     EXPECT_EQ(-1, f.link.QueryDeviceType());
     EXPECT_EQ(start, clock->Ticks());
     EXPECT_FALSE(f.link.HasQueuedRequest());
+}
+
+// The queue's rule against each way a wait ends: a request a wait queued never leaves once
+// the wait has ended other than by its answer, and a request nobody waits for is withdrawn
+// when its own deadline passes, the device then counting as lost. Each time the next poll
+// (on the same opening, or on the next) gets an empty answer: nothing stale is left.
+TEST(LinkWaits, NothingAWaitQueuedOutlivesItAndARequestNobodyWaitsForHasItsOwnDeadline) {
+    InitWindowThread();
+    ScopedManualClock clock;
+    AutoAdvance advance(*clock);
+    const std::string doorState = FakeLink::Data({0xFB, 0x02, 0x00, 0x0D, 0x00});
+    const std::string item = "00,00,FB,02,00,0D,00";
+    const std::string poll = FakeLink::Frame("");
+    const std::string record = FakeLink::Frame(FakeLink::Data({0xFB, 0x02, 0x09, 0x0D, 0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    struct Row {
+        const char* name;
+        TWaitEnd end;  // how the wait (or the request's own deadline) ends
+        const char* line;  // the queue's trace line for the request ("": it left)
+        bool waited;
+    };
+    const Row rows[] = {
+        {"met", TWaitEnd::Met, "", true},
+        {"deadline", TWaitEnd::Deadline, "withdrawn: ", true},
+        {"page left", TWaitEnd::PageLeft, "withdrawn: ", true},
+        {"link closed", TWaitEnd::LinkClosed, "dropped: ", true},
+        {"program end", TWaitEnd::ProgramEnd, "withdrawn: ", true},
+        {"own deadline", TWaitEnd::LinkClosed, "withdrawn: ", false},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        FakeLink f;
+        LinkState.PrtShow = true;
+        std::vector<std::string> sent;
+        bool shown = true;
+        Trigger t([&] {
+            switch (r.end) {
+                case TWaitEnd::Met:
+                    sent = f.Poll(poll);
+                    f.Poll(record);
+                    break;
+                case TWaitEnd::ProgramEnd: PostQuitMessage(0); break;
+                case TWaitEnd::LinkClosed:
+                    if (r.waited) f.link.ClosePort();
+                    break;
+                case TWaitEnd::PageLeft: shown = false; break;
+                case TWaitEnd::Deadline: break;
+            }
+        });
+        TWaitEnd end;
+        if (r.waited) {
+            TDeviceWait wait(&f.link);
+            ASSERT_TRUE(wait.Queue(doorState, AwaitDoorState));
+            end = wait.Until(clock->Ticks() + 1000, DeviceWaitEnds([&] { return shown; }));
+            EXPECT_EQ(r.end == TWaitEnd::Met, wait.Answered());
+        } else {
+            ASSERT_TRUE(f.link.EnqueueRequest(doorState));
+            // Longer than the request may wait, shorter than a silence would take.
+            end = Delay(TSercomLink::kUntakenLimitMs + 2 * TSercomLink::kWatchIntervalMs, DeviceWaitEnds());
+            EXPECT_EQ(1, f.main.losses);
+        }
+        EXPECT_EQ(WaitEndName(r.end), std::string(WaitEndName(end)));
+        EXPECT_TRUE(f.link.QueueItems().empty());
+        EXPECT_TRUE(f.view.queue.empty());
+        const bool traced = std::any_of(f.view.trace.begin(), f.view.trace.end(), [&](const std::string& line) {
+            return line.find(std::string(r.line) + item) != std::string::npos;
+        });
+        EXPECT_EQ(*r.line != '\0', traced);
+        if (r.end == TWaitEnd::Met) {
+            ASSERT_EQ(1u, sent.size());
+            EXPECT_EQ(FakeLink::Frame(doorState), sent[0]);
+        }
+        if (!LinkState.PortOpen) f.link.OpenPort(1, false);
+        EXPECT_EQ(std::vector<std::string>{poll}, f.Poll(poll));
+    }
 }

@@ -1,0 +1,46 @@
+// The watch over an open link: a device that no longer takes what is queued for it, or that
+// has stopped talking, is lost as a pulled one is. Without it a request would wait in the
+// queue for a device that was only stopped, and reach it, stale, when it wakes.
+
+#include <algorithm>
+
+#include "link/link_state.h"
+#include "link/sercom_link.h"
+#include "link/wait_for.h"
+#include "platform/sync/clock.h"
+#include "platform/win/timers.h"
+
+void TSercomLink::StartWatch() {
+    StopWatch();
+    heard_ = false;
+    last_heard_ = CurrentClock().Ticks();
+    watch_timer_ = SetTimer(nullptr, 0, kWatchIntervalMs, [this](HWND, UINT, UINT_PTR, uint32_t) { Watch(); });
+}
+
+void TSercomLink::StopWatch() {
+    if (watch_timer_ == 0) return;
+    KillTimer(nullptr, watch_timer_);
+    watch_timer_ = 0;
+}
+
+void TSercomLink::Watch() {
+    // A frame in hand gets its answer first; a close under way needs no second one.
+    if (!DeviceLinkUp() || LinkFrameInProgress() || lost_) return;
+    const uint64_t now = CurrentClock().Ticks();
+    bool untaken = false;
+    for (size_t k = 0; k < queue_.size();) {
+        if (queue_[k]->Deadline > now) {
+            ++k;
+            continue;
+        }
+        Withdraw(*queue_[k]);
+        untaken = true;
+    }
+    if (untaken) {
+        PortLost("device silent: request not taken");
+        return;
+    }
+    // Before its first frame a device is not silent but absent: the opening's type query
+    // finds that out.
+    if (heard_ && now - last_heard_ > kSilenceLimitMs) PortLost("device silent");
+}
