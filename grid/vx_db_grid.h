@@ -406,6 +406,8 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     // False when the window went away meanwhile.
     bool AnimateGroupPanel(bool Show);
     TvxDBTreeListColumn* ColumnAt(int Column) const { return GetColumn(Column); }
+    // Rows the filter rejects go to the hidden-node list (vx_db_grid_filtering.cpp).
+    void HideRejectedRows(const std::vector<TvxTreeListNode*>& Rows);
     // The binary "Filter" of the layout (vx_db_grid_layout.cpp).
     void LoadFilterLayout(TvxRegIniWrapper* Wrapper, const std::string& Section);
     void SaveFilterLayout(TvxRegIniWrapper* Wrapper, const std::string& Section);

@@ -10,6 +10,7 @@
 // what a walk over the tree answers, and walks the tree whenever the list is not valid.
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -26,6 +27,7 @@
 #include "treelist/tree_list_node.h"
 #include "treelist/tree_list_geometry.h"
 #include "treelist/tree_list_types.h"
+#include "treelist/hidden_node_list.h"
 #include "treelist/visible_node_list.h"
 
 class TvxInplaceEdit;
@@ -83,6 +85,8 @@ struct TvxHeaderPosInfo {
 
 class TCustomvxTreeList : public TCustomvxContainer {
   public:
+    using TvxNodeLess = std::function<bool(const TvxTreeListNode*, const TvxTreeListNode*)>;
+
     explicit TCustomvxTreeList(TComponent* AOwner);
     ~TCustomvxTreeList() override;
     std::string ClassName() const override { return "TCustomvxTreeList"; }
@@ -99,11 +103,21 @@ class TCustomvxTreeList : public TCustomvxContainer {
     // ---- Hidden nodes ----
     // Nodes taken out of the tree (with their subtrees) but kept: a filter's rejected rows.
     // They are freed with the tree.
-    const std::vector<TvxTreeListNode*>& HiddenNodes() const { return hiddenNodes_; }
-    // Takes a node out of the tree into the hidden list; references into it are dropped.
-    void HideNode(TvxTreeListNode* Node);
-    // Puts a hidden node back as child Position of Parent (a root when null; -1 at the end).
-    void UnhideNode(TvxTreeListNode* Node, TvxTreeListNode* Parent, int Position);
+    const std::vector<TvxTreeListNode*>& HiddenNodes() const { return hiddenNodes_.Nodes(); }
+    bool IsNodeHidden(const TvxTreeListNode* Node) const { return hiddenNodes_.Contains(Node); }
+    // Takes nodes out of the tree into the end of the hidden list, in order; references
+    // into them are dropped. Each sibling list they leave is closed up in one pass.
+    void HideNodes(const std::vector<TvxTreeListNode*>& Nodes);
+    // Where a hidden node goes back: under Parent, a root when null.
+    struct TvxNodeReturn {
+        TvxTreeListNode* Node;
+        TvxTreeListNode* Parent;
+    };
+    // Puts hidden nodes back, each before the first sibling that Precedes(node, sibling)
+    // puts it before, or last: the same as putting them back one by one in the order given,
+    // but each sibling list is merged in one pass. Precedes orders the returning nodes among
+    // themselves as well.
+    void UnhideNodes(const std::vector<TvxNodeReturn>& Nodes, const TvxNodeLess& Precedes);
     void FullCollapse();
 
     // ---- Display order ----
@@ -1002,7 +1016,7 @@ class TCustomvxTreeList : public TCustomvxContainer {
 
     // Nodes and caches.
     std::vector<TvxTreeListNode*> roots_;
-    std::vector<TvxTreeListNode*> hiddenNodes_;
+    TvxHiddenNodeList hiddenNodes_;
     int updateLock_ = 0;
     TvxTreeListNode* focusedNode_ = nullptr;
     TvxTreeListNode* pressedNode_ = nullptr;

@@ -34,7 +34,10 @@ const std::vector<TvxTreeListNode*>& TvxTreeListNode::SiblingList() const {
 // search starts at the remembered position and widens to both sides: it costs what the shift
 // was, not the node's distance from the front.
 int TvxTreeListNode::Index() const {
-    const auto& list = SiblingList();
+    return hiddenPlace_ >= 0 ? -1 : IndexIn(SiblingList());
+}
+
+int TvxTreeListNode::IndexIn(const std::vector<TvxTreeListNode*>& list) const {
     const auto n = static_cast<std::ptrdiff_t>(list.size());
     const std::ptrdiff_t hint = std::clamp<std::ptrdiff_t>(indexHint_, 0, std::max<std::ptrdiff_t>(n - 1, 0));
     for (std::ptrdiff_t d = 0; hint - d >= 0 || hint + d < n; ++d) {
@@ -45,6 +48,10 @@ int TvxTreeListNode::Index() const {
         }
     }
     return -1;
+}
+
+void TvxTreeListNode::NumberPlaces(const std::vector<TvxTreeListNode*>& List) {
+    for (size_t i = 0; i < List.size(); ++i) List[i]->indexHint_ = static_cast<int>(i);
 }
 
 int TvxTreeListNode::RowHeightCache() const {
@@ -204,13 +211,12 @@ void TvxTreeListNode::DetachFromParent() {
 }
 
 void TvxTreeListNode::DetachFromOwner() {
-    const int index = Index();
-    if (index >= 0) {
-        owner_->roots_.erase(owner_->roots_.begin() + index);
+    if (owner_->hiddenNodes_.Contains(this)) {
+        owner_->hiddenNodes_.Remove(this);
         return;
     }
-    auto& hidden = owner_->hiddenNodes_;
-    hidden.erase(std::remove(hidden.begin(), hidden.end(), this), hidden.end());
+    const int index = Index();
+    if (index >= 0) owner_->roots_.erase(owner_->roots_.begin() + index);
 }
 
 bool TvxTreeListNode::MoveTo(TvxTreeListNode* Destination, TvxNodeMoveMode Mode) {

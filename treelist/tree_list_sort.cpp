@@ -75,6 +75,7 @@ void TCustomvxTreeList::SortNodeList(std::vector<TvxTreeListNode*>& List, int Co
         MergeSortItems(items, byValue);
     }
     for (size_t i = 0; i < items.size(); ++i) List[i] = items[i]->Node;
+    TvxTreeListNode::NumberPlaces(List);
 }
 
 void TCustomvxTreeList::SortLevel(std::vector<TvxTreeListNode*>& List, int Depth, int Level, int ColumnIndex,
