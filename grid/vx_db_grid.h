@@ -130,6 +130,7 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     bool FindGroupNode(TvxTreeListNode* Parent, int Level, const Variant& Value, int Start, TvxTreeListNode*& Node);
     // A is the sibling's value: Null first, then by value (upper-cased with the case option).
     int CompareGroupValues(const Variant& A, const Variant& B);
+    int CompareGroupValuesAsTheyAre(const Variant& A, const Variant& B);
     // The group summaries and the footer again from the loaded rows; Node, when given, first
     // moves to the group rows its own values call for.
     void RecalcSummaries(TvxTreeListNode* Node);
@@ -359,6 +360,8 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     friend class TvxGridDataLink;
     // Loading (vx_db_grid_loading.cpp).
     struct TLoadWalk;
+    void DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNode, bool Repaint, bool WasLast,
+                    TvxTreeListNode* NextNode) override;
     void LoadRecord(TLoadWalk& W, int RecordNumber);
     void RegroupLoaded(TLoadWalk& W);
     TvxDBGridNode* GroupRowFor(TLoadWalk& W, TvxTreeListNode* Parent, int Level, const Variant& Value, int Start,
@@ -467,6 +470,8 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     bool updatingScrollBars_ = false;
     bool keyProcessing_ = false;
     bool readingDataSet_ = false;
+    // The walk over the dataset while it runs; it hears of the nodes deleted meanwhile.
+    TLoadWalk* loadWalk_ = nullptr;
     bool columnFieldChanging_ = false;
     bool rebuildBeganInCursorMode_ = false;
     int focusedTopDistance_ = -1;

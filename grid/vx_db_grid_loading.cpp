@@ -3,6 +3,9 @@
 // reload keeps (focused record, top row, selection).
 
 #include <algorithm>
+#include <map>
+#include <optional>
+#include <unordered_map>
 
 #include "grid/vx_db_grid.h"
 #include "platform/classes/update_scope.h"
@@ -25,13 +28,103 @@ bool KeyLess(TvxTreeListNode* A, TvxTreeListNode* B) {
 
 // What one load carries from record to record.
 struct TCustomvxDBGrid::TLoadWalk {
+    // The group rows under each parent (null: the roots), found by value during the walk
+    // over the dataset. A group row made meanwhile goes last among its siblings, and every
+    // sibling list that grew is put in group order once, when the walk ends: putting each
+    // new row in its place at once would shift the rest of its list every time.
+    class GroupRows {
+      public:
+        explicit GroupRows(TCustomvxDBGrid* Grid) : grid_(Grid) {}
+        // Null when there is none: Add then takes the place the search ended at.
+        TvxDBGridNode* Find(TvxTreeListNode* Parent, const Variant& Value) {
+            Siblings& siblings = Of(Parent);
+            searched_ = &siblings;
+            place_ = siblings.Rows.lower_bound(Value);
+            if (place_ != siblings.Rows.end() && !siblings.Rows.key_comp()(Value, place_->first)) return place_->second;
+            return nullptr;
+        }
+        // Row, a new group row with the GroupValue just searched for, went last among
+        // Parent's children.
+        void Add(TvxTreeListNode* Parent, TvxDBGridNode* Row) {
+            Siblings& siblings = Of(Parent);
+            if (searched_ == &siblings)
+                siblings.Rows.emplace_hint(place_, Row->GroupValue, Row);
+            else
+                siblings.Rows.emplace(Row->GroupValue, Row);
+            searched_ = nullptr;
+            siblings.Grew = true;
+            if (Parent) parentOf_[Row] = Parent;
+        }
+        // Node was deleted (it has left its parent already).
+        void Forget(TvxTreeListNode* Node) {
+            searched_ = nullptr;
+            lists_.erase(Node);
+            auto parent = parentOf_.find(Node);
+            auto list = lists_.find(parent == parentOf_.end() ? nullptr : parent->second);
+            if (list != lists_.end()) {
+                auto& rows = list->second.Rows;
+                if (auto row = rows.find(GridNode(Node)->GroupValue); row != rows.end() && row->second == Node)
+                    rows.erase(row);
+            }
+            if (parent != parentOf_.end()) parentOf_.erase(parent);
+        }
+        // The rows are in group order in the index already.
+        void PutInOrder() {
+            for (auto& [parent, siblings] : lists_) {
+                if (!siblings.Grew) continue;
+                std::vector<TvxTreeListNode*> order;
+                order.reserve(siblings.Rows.size());
+                for (const auto& [value, row] : siblings.Rows) order.push_back(row);
+                const int level = parent ? parent->Level() + 1 : 0;
+                if (grid_->groupColumns_[static_cast<size_t>(level)]->Sorted() == csDown)
+                    std::reverse(order.begin(), order.end());
+                grid_->ArrangeChildren(parent, order);
+                siblings.Grew = false;
+            }
+        }
+
+      private:
+        struct ValueLess {
+            TCustomvxDBGrid* Grid;
+            bool operator()(const Variant& A, const Variant& B) const { return Grid->CompareGroupValues(A, B) < 0; }
+        };
+        struct Siblings {
+            std::map<Variant, TvxDBGridNode*, ValueLess> Rows;
+            bool Grew = false;
+        };
+        // The rows under Parent, taken from the tree the first time.
+        Siblings& Of(TvxTreeListNode* Parent) {
+            auto [it, added] = lists_.try_emplace(Parent, Siblings{std::map<Variant, TvxDBGridNode*, ValueLess>(ValueLess{grid_})});
+            if (added) {
+                const int count = Parent ? Parent->Count() : grid_->GetCount();
+                for (int i = 0; i < count; ++i)
+                    if (auto* row = GridNode(Parent ? Parent->Items(i) : grid_->GetItem(i))) {
+                        it->second.Rows.emplace(row->GroupValue, row);
+                        if (Parent) parentOf_[row] = Parent;
+                    }
+            }
+            return it->second;
+        }
+
+        TCustomvxDBGrid* grid_;
+        std::unordered_map<TvxTreeListNode*, Siblings> lists_;
+        std::unordered_map<TvxTreeListNode*, TvxTreeListNode*> parentOf_;
+        // Where the last search ended, until the index changes.
+        Siblings* searched_ = nullptr;
+        std::map<Variant, TvxDBGridNode*, ValueLess>::iterator place_;
+    };
+
     TDataSet* DataSet = nullptr;
     bool Smart = false;
-    // Data rows of the last load that may be taken again, sorted by key.
+    // Data rows of the last load that may be taken again, sorted by key. A row taken is
+    // marked, not erased: erasing would shift the rest of the list for every record.
     std::vector<TvxTreeListNode*> Remembered;
+    std::vector<bool> Taken;
     TvxTreeListNode* TopCandidate = nullptr;
     int Passed = 0;
     int Read = 0;
+    // Only while the dataset is read.
+    std::optional<GroupRows> Groups;
 };
 
 // ---- The group-column list ----
@@ -325,12 +418,22 @@ void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
     if (IsFilterInEffect()) PrepareFilter();
 
     if (!walk.Smart) {
-        if (Nodes) walk.Remembered = *Nodes;
+        if (Nodes) {
+            walk.Remembered = *Nodes;
+            walk.Taken.assign(Nodes->size(), false);
+        }
         readingDataSet_ = true;
+        walk.Groups.emplace(this);
+        loadWalk_ = &walk;
+        // A walk the dataset broke off still leaves its group rows in order.
         struct Reading {
-            bool& flag;
-            ~Reading() { flag = false; }
-        } reading{readingDataSet_};
+            TCustomvxDBGrid* grid;
+            ~Reading() {
+                if (grid->loadWalk_ && grid->loadWalk_->Groups) grid->loadWalk_->Groups->PutInOrder();
+                grid->readingDataSet_ = false;
+                grid->loadWalk_ = nullptr;
+            }
+        } reading{this};
         int number = 0;
         while (!ds->Eof()) {
             LoadRecord(walk, number);
@@ -338,14 +441,17 @@ void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
             ++number;
         }
         walk.Read = number;
+        walk.Groups->PutInOrder();
+        walk.Groups.reset();
+        loadWalk_ = nullptr;
         if (!TopVisibleNode() && GetCount() > 0 && !GetFocusedNode()) GetItem(0)->SetFocused(true);
     } else {
         RegroupLoaded(walk);
     }
 
     footerRecordCount_ = IsFilterInEffect() ? walk.Passed : walk.Read;
-    for (TvxTreeListNode* left : walk.Remembered)
-        if (left) DeleteNodeWithEmptyParents(left);
+    for (size_t i = 0; i < walk.Remembered.size(); ++i)
+        if (!walk.Taken[i] && walk.Remembered[i]) DeleteNodeWithEmptyParents(walk.Remembered[i]);
     ResortNodes();
     FinishSummaries(walk.Smart);
     ResortBySummary();
@@ -370,16 +476,22 @@ void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
 
 TvxDBGridNode* TCustomvxDBGrid::GroupRowFor(TLoadWalk& W, TvxTreeListNode* Parent, int Level, const Variant& Value,
                                             int Start, TvxDBGridNode* Source) {
-    TvxTreeListNode* found = nullptr;
-    if (FindGroupNode(Parent, Level, Value, Start, found)) return GridNode(found);
-    TvxTreeListNode* row;
-    if (Parent)
-        row = Parent->InsertChild(found);
-    else
-        row = InsertNode(found);
-    auto* group = GridNode(row);
     TvxDBTreeListColumn* column = groupColumns_[static_cast<size_t>(Level)];
+    // Group rows ordered by their summaries are found and placed one by one, as the order of
+    // their making decides among equal summaries.
+    const bool byIndex = W.Groups && !column->SortBySummary();
+    TvxTreeListNode* found = nullptr;
+    TvxTreeListNode* row;
+    if (byIndex) {
+        if (TvxDBGridNode* group = W.Groups->Find(Parent, Value)) return group;
+        row = Parent ? Parent->AddChild() : Add();
+    } else {
+        if (FindGroupNode(Parent, Level, Value, Start, found)) return GridNode(found);
+        row = Parent ? Parent->InsertChild(found) : InsertNode(found);
+    }
+    auto* group = GridNode(row);
     group->GroupValue = Value;
+    if (byIndex) W.Groups->Add(Parent, group);
     if (Source) {
         group->KeyValue = Source->KeyValue;
         const int c = column->GetIndex();
@@ -408,12 +520,14 @@ void TCustomvxDBGrid::LoadRecord(TLoadWalk& W, int RecordNumber) {
         const Variant key = KeyFieldObject()->Value();
         auto it = std::lower_bound(W.Remembered.begin(), W.Remembered.end(), key,
                                    [](TvxTreeListNode* n, const Variant& k) { return CompareVariants(GridNode(n)->KeyValue, k) < 0; });
-        for (; it != W.Remembered.end() && CompareVariants(GridNode(*it)->KeyValue, key) == 0; ++it)
-            if ((*it)->Parent() == parent) {
+        for (; it != W.Remembered.end() && CompareVariants(GridNode(*it)->KeyValue, key) == 0; ++it) {
+            const auto at = static_cast<size_t>(it - W.Remembered.begin());
+            if (!W.Taken[at] && (*it)->Parent() == parent) {
                 row = GridNode(*it);
-                W.Remembered.erase(it);
+                W.Taken[at] = true;
                 break;
             }
+        }
     }
     if (!row) row = GridNode(parent ? parent->AddChild() : Add());
     row->GroupValue = Variant();
@@ -500,19 +614,28 @@ Variant TCustomvxDBGrid::GetNodeGroupValue(TvxTreeListNode* Node, int Level) {
     return GetCellValue(Node, column->GetIndex());
 }
 
+void TCustomvxDBGrid::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNode, bool Repaint, bool WasLast,
+                                 TvxTreeListNode* NextNode) {
+    if (loadWalk_ && loadWalk_->Groups) loadWalk_->Groups->Forget(Node);
+    TCustomvxDBTreeListControl::DoDeletion(Node, PriorNode, Repaint, WasLast, NextNode);
+}
+
 // ---- Group search ----
 
 int TCustomvxDBGrid::CompareGroupValues(const Variant& A, const Variant& B) {
-    Variant a = A, b = B;
-    if (a.IsString() && b.IsString() && optionsBehavior_.Contains(edgoCaseInsensitive)) {
-        a = Variant(AnsiUpperCase(a.AsString()));
-        b = Variant(AnsiUpperCase(b.AsString()));
-    }
-    if (VarCompareValue(a, b) == vrEqual) return 0;
-    if (a.IsNull() || a.IsEmpty()) return -1;
-    if (b.IsNull() || b.IsEmpty()) return 1;
-    if (a.IsString() && optionsBehavior_.Contains(edgoAnsiSort)) return AnsiCompareStr(a.AsString(), VarToStr(b));
-    return VarCompareValue(a, b) == vrGreaterThan ? 1 : -1;
+    // Every step of every group search comes here: the values are copied only to upper-case.
+    if (A.IsString() && B.IsString() && optionsBehavior_.Contains(edgoCaseInsensitive))
+        return CompareGroupValuesAsTheyAre(Variant(AnsiUpperCase(A.AsString())), Variant(AnsiUpperCase(B.AsString())));
+    return CompareGroupValuesAsTheyAre(A, B);
+}
+
+int TCustomvxDBGrid::CompareGroupValuesAsTheyAre(const Variant& A, const Variant& B) {
+    const TVariantRelationship relation = VarCompareValue(A, B);
+    if (relation == vrEqual) return 0;
+    if (A.IsNull() || A.IsEmpty()) return -1;
+    if (B.IsNull() || B.IsEmpty()) return 1;
+    if (A.IsString() && optionsBehavior_.Contains(edgoAnsiSort)) return AnsiCompareStr(A.AsString(), VarToStr(B));
+    return relation == vrGreaterThan ? 1 : -1;
 }
 
 bool TCustomvxDBGrid::FindGroupNode(TvxTreeListNode* Parent, int Level, const Variant& Value, int Start,

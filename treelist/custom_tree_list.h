@@ -730,6 +730,9 @@ class TCustomvxTreeList : public TCustomvxContainer {
     virtual bool IsSortedColumnDescending(int /*Index*/) { return false; }
     virtual int GetSortedColumnIndex(int Index) { return Index; }
     virtual bool CanSort() { return IsMultiSort(); }
+    // Gives the children of Parent (the roots when null) the order of Order, which holds
+    // them all; nothing when it does not.
+    void ArrangeChildren(TvxTreeListNode* Parent, const std::vector<TvxTreeListNode*>& Order);
 
     // ---- Navigation, search and copying ----
     virtual TvxTreeListNode* GetNeighbourNode(TvxTreeListNode* Node, int Direction, bool AllNodes);

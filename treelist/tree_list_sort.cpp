@@ -112,3 +112,22 @@ void TCustomvxTreeList::SortNodes(int Level, int ColumnIndex, bool Descending) {
     else
         DropVisibleList();
 }
+
+void TCustomvxTreeList::ArrangeChildren(TvxTreeListNode* Parent, const std::vector<TvxTreeListNode*>& Order) {
+    std::vector<TvxTreeListNode*>& list = Parent ? Parent->children_ : roots_;
+    if (Order.size() != list.size()) return;
+    std::vector<TvxTreeListNode*> old = Order;
+    list.swap(old);
+    TvxTreeListNode::NumberPlaces(list);
+    // Every node that was there found at its new place: Order holds them all.
+    for (TvxTreeListNode* node : old)
+        if (list[static_cast<size_t>(node->indexHint_)] != node) {
+            list.swap(old);
+            TvxTreeListNode::NumberPlaces(list);
+            return;
+        }
+    if (updateLock_ == 0 && !IsDestroying())
+        LayoutChanged();
+    else
+        DropVisibleList();
+}
