@@ -345,6 +345,9 @@ void TCustomvxDBGrid::ReloadAfterChange() {
                 n->AddChildrenToList(stack);
         }
         std::sort(kept.begin(), kept.end(), KeyLess);
+        // Rows the filter hid come again with their records and are hidden again: kept,
+        // every reload would add a copy of each to the hidden list.
+        for (TvxTreeListNode* hidden : std::vector<TvxTreeListNode*>(HiddenNodes())) hidden->Free();
         // The snapshot brings the selection back row by row.
         ClearSelection();
         ReloadNodes(&kept);

@@ -132,6 +132,26 @@ TEST_F(DBGridFilter, RowsOfTheFilterStayHiddenThroughAReload) {
     EXPECT_EQ(DataRowIds().size(), 4u);
 }
 
+TEST_F(DBGridFilter, AGroupedReloadKeepsEachHiddenRowOnce) {
+    Add(1, "A", 1);
+    Add(2, "B", 2);
+    Add(3, "A", 3);
+    LoadAll();
+    name->SetGroupIndex(0);
+    grid->Filter()->SetActive(true);
+    grid->Filter()->SetFilterValue(name, Variant(std::string("A")), "A");
+    ASSERT_EQ(grid->HiddenNodes().size(), 1u);
+    // Data changes reload the rows under the group rows that stay.
+    Add(4, "A", 4);
+    Add(5, "B", 5);
+    driver->Pump();
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{1, 3, 4}));
+    EXPECT_EQ(grid->HiddenNodes().size(), 2u);
+    grid->ClearFilter();
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{1, 3, 4, 2, 5}));
+    EXPECT_TRUE(grid->HiddenNodes().empty());
+}
+
 TEST_F(DBGridFilter, TheDropDownListsTheValuesAfterTheFixedEntriesAndShowsTheCurrentCondition) {
     Add(1, "b", 1);
     Add(2, nullptr, 2);
