@@ -20,10 +20,6 @@ TvxDBGridNode* GridNode(TvxTreeListNode* Node) {
     return dynamic_cast<TvxDBGridNode*>(Node);
 }
 
-bool KeyLess(TvxTreeListNode* A, TvxTreeListNode* B) {
-    return TCustomvxDBTreeListControl::CompareVariants(GridNode(A)->KeyValue, GridNode(B)->KeyValue) < 0;
-}
-
 }  // namespace
 
 // What one load carries from record to record.
@@ -114,12 +110,73 @@ struct TCustomvxDBGrid::TLoadWalk {
         std::map<Variant, TvxDBGridNode*, ValueLess>::iterator place_;
     };
 
+    // Data rows of the last load that may be taken again, each by the record of its key
+    // under its parent. A parent's rows are tried in their order there, the order their
+    // records come in until something reorders them; the first record that does not find its
+    // row next has the parent's rows sorted by key and searched from then on. A row taken is
+    // marked, not erased: erasing would shift the rest of the list for every record.
+    class KeptRows {
+      public:
+        explicit KeptRows(const std::vector<TvxTreeListNode*>& Rows) {
+            for (TvxTreeListNode* node : Rows)
+                if (TvxDBGridNode* row = GridNode(node)) {
+                    byParent_[row->Parent()].Rows.push_back(rows_.size());
+                    rows_.push_back({&row->KeyValue, row});
+                }
+        }
+        TvxDBGridNode* Take(TvxTreeListNode* Parent, const Variant& Key) {
+            auto parent = byParent_.find(Parent);
+            if (parent == byParent_.end()) return nullptr;
+            Siblings& siblings = parent->second;
+            std::vector<size_t>& at = siblings.Rows;
+            if (!siblings.ByKey) {
+                while (siblings.Next < at.size() && rows_[at[siblings.Next]].Taken) ++siblings.Next;
+                if (siblings.Next < at.size() && CompareVariants(*rows_[at[siblings.Next]].Key, Key) == 0)
+                    return TakeRow(at[siblings.Next++]);
+                std::stable_sort(at.begin(), at.end(), [this](size_t a, size_t b) { return KeyOf(a, b) < 0; });
+                siblings.ByKey = true;
+            }
+            auto it = std::lower_bound(at.begin(), at.end(), Key, [this](size_t a, const Variant& k) {
+                return CompareVariants(*rows_[a].Key, k) < 0;
+            });
+            for (; it != at.end() && CompareVariants(*rows_[*it].Key, Key) == 0; ++it)
+                if (!rows_[*it].Taken) return TakeRow(*it);
+            return nullptr;
+        }
+        // The rows no record took, by key.
+        std::vector<TvxTreeListNode*> Left() const {
+            std::vector<size_t> left;
+            for (size_t i = 0; i < rows_.size(); ++i)
+                if (!rows_[i].Taken) left.push_back(i);
+            std::stable_sort(left.begin(), left.end(), [this](size_t a, size_t b) { return KeyOf(a, b) < 0; });
+            std::vector<TvxTreeListNode*> nodes;
+            for (size_t i : left) nodes.push_back(rows_[i].Node);
+            return nodes;
+        }
+
+      private:
+        struct Row {
+            const Variant* Key;
+            TvxDBGridNode* Node;
+            bool Taken = false;
+        };
+        struct Siblings {
+            std::vector<size_t> Rows;
+            size_t Next = 0;
+            bool ByKey = false;
+        };
+        int KeyOf(size_t A, size_t B) const { return CompareVariants(*rows_[A].Key, *rows_[B].Key); }
+        TvxDBGridNode* TakeRow(size_t At) {
+            rows_[At].Taken = true;
+            return rows_[At].Node;
+        }
+        std::vector<Row> rows_;
+        std::unordered_map<TvxTreeListNode*, Siblings> byParent_;
+    };
+
     TDataSet* DataSet = nullptr;
     bool Smart = false;
-    // Data rows of the last load that may be taken again, sorted by key. A row taken is
-    // marked, not erased: erasing would shift the rest of the list for every record.
-    std::vector<TvxTreeListNode*> Remembered;
-    std::vector<bool> Taken;
+    std::optional<KeptRows> Kept;
     TvxTreeListNode* TopCandidate = nullptr;
     int Passed = 0;
     int Read = 0;
@@ -334,17 +391,17 @@ void TCustomvxDBGrid::ReloadAfterChange() {
         ReloadNodes(nullptr);
     } else {
         // Group rows stay with their expanded state; their data rows may be taken again.
+        // In their order in the tree, the order their records were read in last time.
         std::vector<TvxTreeListNode*> stack;
-        for (int i = 0; i < GetCount(); ++i) stack.push_back(GetItem(i));
+        for (int i = GetCount() - 1; i >= 0; --i) stack.push_back(GetItem(i));
         while (!stack.empty()) {
             TvxTreeListNode* n = stack.back();
             stack.pop_back();
             if (n->Level() >= GroupColumnCount())
                 kept.push_back(n);
             else
-                n->AddChildrenToList(stack);
+                for (int i = n->Count() - 1; i >= 0; --i) stack.push_back(n->Items(i));
         }
-        std::sort(kept.begin(), kept.end(), KeyLess);
         // Rows the filter hid come again with their records and are hidden again: kept,
         // every reload would add a copy of each to the hidden list.
         for (TvxTreeListNode* hidden : std::vector<TvxTreeListNode*>(HiddenNodes())) hidden->Free();
@@ -421,10 +478,7 @@ void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
     if (IsFilterInEffect()) PrepareFilter();
 
     if (!walk.Smart) {
-        if (Nodes) {
-            walk.Remembered = *Nodes;
-            walk.Taken.assign(Nodes->size(), false);
-        }
+        if (Nodes) walk.Kept.emplace(*Nodes);
         readingDataSet_ = true;
         walk.Groups.emplace(this);
         loadWalk_ = &walk;
@@ -453,8 +507,8 @@ void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
     }
 
     footerRecordCount_ = IsFilterInEffect() ? walk.Passed : walk.Read;
-    for (size_t i = 0; i < walk.Remembered.size(); ++i)
-        if (!walk.Taken[i] && walk.Remembered[i]) DeleteNodeWithEmptyParents(walk.Remembered[i]);
+    if (walk.Kept)
+        for (TvxTreeListNode* left : walk.Kept->Left()) DeleteNodeWithEmptyParents(left);
     ResortNodes();
     FinishSummaries(walk.Smart);
     ResortBySummary();
@@ -518,20 +572,8 @@ void TCustomvxDBGrid::LoadRecord(TLoadWalk& W, int RecordNumber) {
         parent = GroupRowFor(W, parent, level, groupColumns_[static_cast<size_t>(level)]->Field()->Value(), 0,
                              nullptr);
     TvxDBGridNode* row = nullptr;
-    if (!W.Remembered.empty() && KeyFieldObject()) {
-        // A row of the same key under the same parent is taken again.
-        const Variant key = KeyFieldObject()->Value();
-        auto it = std::lower_bound(W.Remembered.begin(), W.Remembered.end(), key,
-                                   [](TvxTreeListNode* n, const Variant& k) { return CompareVariants(GridNode(n)->KeyValue, k) < 0; });
-        for (; it != W.Remembered.end() && CompareVariants(GridNode(*it)->KeyValue, key) == 0; ++it) {
-            const auto at = static_cast<size_t>(it - W.Remembered.begin());
-            if (!W.Taken[at] && (*it)->Parent() == parent) {
-                row = GridNode(*it);
-                W.Taken[at] = true;
-                break;
-            }
-        }
-    }
+    // A row of the same key under the same parent is taken again.
+    if (W.Kept && KeyFieldObject()) row = W.Kept->Take(parent, KeyFieldObject()->Value());
     if (!row) row = GridNode(parent ? parent->AddChild() : Add());
     row->GroupValue = Variant();
     LoadNodeData(row);
