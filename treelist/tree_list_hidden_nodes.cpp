@@ -70,8 +70,13 @@ void TCustomvxTreeList::HideNodes(const std::vector<TvxTreeListNode*>& Nodes) {
             const int index = leaving.front()->IndexIn(siblings);
             if (index >= 0) siblings.erase(siblings.begin() + index);
         } else {
-            std::erase_if(siblings, [this](TvxTreeListNode* n) { return hiddenNodes_.Contains(n); });
-            TvxTreeListNode::NumberPlaces(siblings);
+            size_t kept = 0;
+            for (TvxTreeListNode* n : siblings) {
+                if (hiddenNodes_.Contains(n)) continue;
+                n->indexHint_ = static_cast<int>(kept);
+                siblings[kept++] = n;
+            }
+            siblings.resize(kept);
         }
         for (TvxTreeListNode* node : leaving) node->parent_ = nullptr;
         if (parent && siblings.empty()) parent->LostLastChild();
@@ -103,15 +108,21 @@ void TCustomvxTreeList::UnhideNodes(const std::vector<TvxNodeReturn>& Nodes, con
             std::stable_sort(returning.begin(), returning.end(), Precedes);
         std::vector<TvxTreeListNode*> merged;
         merged.reserve(siblings.size() + returning.size());
+        auto place = [&merged](TvxTreeListNode* n) {
+            n->indexHint_ = static_cast<int>(merged.size());
+            merged.push_back(n);
+        };
         size_t next = 0;
+        auto placeReturning = [&] {
+            returning[next]->parent_ = parent;
+            place(returning[next++]);
+        };
         for (TvxTreeListNode* sibling : siblings) {
-            while (next < returning.size() && Precedes(returning[next], sibling)) merged.push_back(returning[next++]);
-            merged.push_back(sibling);
+            while (next < returning.size() && Precedes(returning[next], sibling)) placeReturning();
+            place(sibling);
         }
-        merged.insert(merged.end(), returning.begin() + static_cast<std::ptrdiff_t>(next), returning.end());
+        while (next < returning.size()) placeReturning();
         siblings = std::move(merged);
-        TvxTreeListNode::NumberPlaces(siblings);
-        for (TvxTreeListNode* node : returning) node->parent_ = parent;
         if (parent) parent->hasChildren_ = true;
     }
     if (!topNode_) topNode_ = first;
