@@ -477,20 +477,20 @@ void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
     DoBeforeCalcSummary();
     if (IsFilterInEffect()) PrepareFilter();
 
+    walk.Groups.emplace(this);
+    loadWalk_ = &walk;
+    // A walk broken off still leaves its group rows in order.
+    struct Walking {
+        TCustomvxDBGrid* grid;
+        ~Walking() {
+            if (grid->loadWalk_ && grid->loadWalk_->Groups) grid->loadWalk_->Groups->PutInOrder();
+            grid->readingDataSet_ = false;
+            grid->loadWalk_ = nullptr;
+        }
+    } walking{this};
     if (!walk.Smart) {
         if (Nodes) walk.Kept.emplace(*Nodes);
         readingDataSet_ = true;
-        walk.Groups.emplace(this);
-        loadWalk_ = &walk;
-        // A walk the dataset broke off still leaves its group rows in order.
-        struct Reading {
-            TCustomvxDBGrid* grid;
-            ~Reading() {
-                if (grid->loadWalk_ && grid->loadWalk_->Groups) grid->loadWalk_->Groups->PutInOrder();
-                grid->readingDataSet_ = false;
-                grid->loadWalk_ = nullptr;
-            }
-        } reading{this};
         int number = 0;
         while (!ds->Eof()) {
             LoadRecord(walk, number);
@@ -499,12 +499,12 @@ void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
         }
         walk.Read = number;
         walk.Groups->PutInOrder();
-        walk.Groups.reset();
-        loadWalk_ = nullptr;
         if (!TopVisibleNode() && GetCount() > 0 && !GetFocusedNode()) GetItem(0)->SetFocused(true);
     } else {
         RegroupLoaded(walk);
     }
+    walk.Groups.reset();
+    loadWalk_ = nullptr;
 
     footerRecordCount_ = IsFilterInEffect() ? walk.Passed : walk.Read;
     if (walk.Kept)
@@ -612,11 +612,17 @@ void TCustomvxDBGrid::UngroupNodes() {
             data.push_back(n);
         }
     }
-    // Data rows become roots in display order (after the first group row, which goes with
-    // the others).
-    TvxTreeListNode* anchor = GetItem(0);
+    // Data rows become roots in display order, after the others; the group rows go, deepest
+    // last first. Each step moves every row at once: one at a time, each would shift the
+    // lists it leaves.
+    std::vector<TvxTreeListNode*> grouped, rootGroups;
     for (TvxTreeListNode* n : data)
-        if (n->Parent()) n->MoveTo(anchor, nmAdd);
+        if (n->Parent()) grouped.push_back(n);
+    DetachNodes(grouped);
+    AttachNodes(grouped, nullptr, -1);
+    for (TvxTreeListNode* g : groups)
+        if (!g->Parent()) rootGroups.push_back(g);
+    DetachNodes(rootGroups);
     for (auto it = groups.rbegin(); it != groups.rend(); ++it) (*it)->Free();
 }
 
@@ -632,13 +638,27 @@ void TCustomvxDBGrid::RegroupLoaded(TLoadWalk& W) {
             if (IsNodeInFilter(row)) ++W.Passed;
         }
     } else {
-        for (int moved = 0; moved < count && GetCount() > 0; ++moved) {
-            auto* row = GridNode(GetItem(0));
+        // The data rows in front leave the root list at once and go under their group rows
+        // in turn; the group rows are then the only roots the search meets. A row the walk
+        // does not reach (it broke off) goes back in front.
+        std::vector<TvxTreeListNode*> rows;
+        for (int i = 0; i < count; ++i) {
+            auto* row = GridNode(GetItem(i));
             if (!row || row->Count() > 0) break;
+            rows.push_back(row);
+        }
+        DetachNodes(rows);
+        struct PutBack {
+            TCustomvxDBGrid* grid;
+            const std::vector<TvxTreeListNode*>& rows;
+            ~PutBack() { grid->AttachNodes(rows, nullptr, 0); }
+        } putBack{this, rows};
+        for (TvxTreeListNode* row : rows) {
             if (!IsNodeInFilter(row)) continue;
             ++W.Passed;
-            AttachToGroups(row, count - moved, &W);
+            AttachToGroups(row, 0, &W);
         }
+        if (W.Groups) W.Groups->PutInOrder();
     }
     if (GetCount() > 0) GetItem(0)->SetFocused(true);
 }
@@ -650,7 +670,10 @@ void TCustomvxDBGrid::AttachToGroups(TvxTreeListNode* Node, int Start, TLoadWalk
     TvxTreeListNode* parent = nullptr;
     for (int level = 0; level < GroupColumnCount(); ++level)
         parent = GroupRowFor(walk, parent, level, GetNodeGroupValue(row, level), level == 0 ? Start : 0, row);
-    if (parent && row->Parent() != parent) row->MoveTo(parent, nmAddChild);
+    if (parent && row->Parent() != parent) {
+        if (row->Parent() || IndexOfRoot(row) >= 0) DetachNodes({row});
+        AttachNodes({row}, parent, -1);
+    }
     if (parent) AccumulateGroupSummaries(parent, row);
 }
 

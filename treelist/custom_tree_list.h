@@ -118,6 +118,15 @@ class TCustomvxTreeList : public TCustomvxContainer {
     // but each sibling list is merged in one pass. Precedes orders the returning nodes among
     // themselves as well.
     void UnhideNodes(const std::vector<TvxNodeReturn>& Nodes, const TvxNodeLess& Precedes);
+
+    // ---- Moving many nodes at once (the data-aware grid's regroup) ----
+    // Takes nodes out of their sibling lists, each list closed up in one pass; they lie in no
+    // list, with their subtrees, until attached again or freed. Focus and top row stay as
+    // they are: the caller sets them afterwards.
+    void DetachNodes(const std::vector<TvxTreeListNode*>& Nodes);
+    // Puts detached nodes, in order, among the children of Parent (the roots when null) at
+    // Position (-1: last); other nodes are left alone.
+    void AttachNodes(const std::vector<TvxTreeListNode*>& Nodes, TvxTreeListNode* Parent, int Position);
     void FullCollapse();
 
     // ---- Display order ----
@@ -1010,6 +1019,8 @@ class TCustomvxTreeList : public TCustomvxContainer {
     // rebuild; empty it rather than let it answer for a tree that no longer exists.
     void DropVisibleList();
     void ResetNodeReferences();
+    // Takes nodes that lie in sibling lists out of them (tree_list_batch_moves.cpp).
+    void DetachInBatch(const std::vector<TvxTreeListNode*>& Nodes);
     TvxTreeListNode* WalkToIndex(int Index) const;
     int WalkIndexOf(const TvxTreeListNode* Node) const;
     // Sorting one list of nodes in place (see tree_list_sort.cpp).

@@ -5,34 +5,10 @@
 // in it are written as it goes, instead of one search and one shift of the list per node.
 
 #include <algorithm>
-#include <unordered_map>
 
 #include "treelist/custom_tree_list.h"
+#include "treelist/touched_sibling_lists.h"
 #include "treelist/tree_list_node.h"
-
-namespace {
-// The sibling lists a batch touches, in the order it first touches them (null: the roots).
-class TouchedLists {
-  public:
-    // Answers the slot of Parent's list, adding it when it is new.
-    std::vector<TvxTreeListNode*>& Of(TvxTreeListNode* Parent) {
-        auto [it, added] = slots_.try_emplace(Parent, parents_.size());
-        if (added) {
-            parents_.push_back(Parent);
-            nodes_.emplace_back();
-        }
-        return nodes_[it->second];
-    }
-    size_t Count() const { return parents_.size(); }
-    TvxTreeListNode* Parent(size_t I) const { return parents_[I]; }
-    std::vector<TvxTreeListNode*>& Nodes(size_t I) { return nodes_[I]; }
-
-  private:
-    std::unordered_map<TvxTreeListNode*, size_t> slots_;
-    std::vector<TvxTreeListNode*> parents_;
-    std::vector<std::vector<TvxTreeListNode*>> nodes_;
-};
-}  // namespace
 
 void TCustomvxTreeList::HideNodes(const std::vector<TvxTreeListNode*>& Nodes) {
     // Marking each node hidden first also drops repeats and nodes that are hidden already.
@@ -59,34 +35,13 @@ void TCustomvxTreeList::HideNodes(const std::vector<TvxTreeListNode*>& Nodes) {
     focusedNode_ = focus;
     topNode_ = top;
 
-    TouchedLists lists;
-    for (TvxTreeListNode* node : hiding) lists.Of(node->Parent()).push_back(node);
-    for (size_t i = 0; i < lists.Count(); ++i) {
-        TvxTreeListNode* parent = lists.Parent(i);
-        auto& siblings = parent ? parent->children_ : roots_;
-        const std::vector<TvxTreeListNode*>& leaving = lists.Nodes(i);
-        if (leaving.size() == 1) {
-            // One node: its place is known, and the list shifts only behind it.
-            const int index = leaving.front()->IndexIn(siblings);
-            if (index >= 0) siblings.erase(siblings.begin() + index);
-        } else {
-            size_t kept = 0;
-            for (TvxTreeListNode* n : siblings) {
-                if (hiddenNodes_.Contains(n)) continue;
-                n->indexHint_ = static_cast<int>(kept);
-                siblings[kept++] = n;
-            }
-            siblings.resize(kept);
-        }
-        for (TvxTreeListNode* node : leaving) node->parent_ = nullptr;
-        if (parent && siblings.empty()) parent->LostLastChild();
-    }
+    DetachInBatch(hiding);
     DropVisibleList();
     if (updateLock_ == 0) LayoutChanged();
 }
 
 void TCustomvxTreeList::UnhideNodes(const std::vector<TvxNodeReturn>& Nodes, const TvxNodeLess& Precedes) {
-    TouchedLists lists;
+    TvxTouchedSiblingLists lists;
     TvxTreeListNode* first = nullptr;
     for (const TvxNodeReturn& r : Nodes) {
         TvxTreeListNode* node = r.Node;

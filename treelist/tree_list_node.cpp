@@ -38,6 +38,7 @@ int TvxTreeListNode::Index() const {
 }
 
 int TvxTreeListNode::IndexIn(const std::vector<TvxTreeListNode*>& list) const {
+    if (indexHint_ < 0) return -1;
     const auto n = static_cast<std::ptrdiff_t>(list.size());
     const std::ptrdiff_t hint = std::clamp<std::ptrdiff_t>(indexHint_, 0, std::max<std::ptrdiff_t>(n - 1, 0));
     for (std::ptrdiff_t d = 0; hint - d >= 0 || hint + d < n; ++d) {
@@ -142,8 +143,10 @@ TvxTreeListNode* TvxTreeListNode::GetLastChild() const {
 }
 
 TvxTreeListNode* TvxTreeListNode::GetNextSibling() const {
+    const int index = Index();
+    if (index < 0) return nullptr;
     const auto& list = SiblingList();
-    const size_t next = static_cast<size_t>(Index()) + 1;
+    const size_t next = static_cast<size_t>(index) + 1;
     return next < list.size() ? list[next] : nullptr;
 }
 
@@ -207,6 +210,7 @@ void TvxTreeListNode::DetachFromParent() {
     const int index = Index();
     if (index >= 0) parent->children_.erase(parent->children_.begin() + index);
     parent_ = nullptr;
+    indexHint_ = -1;
     if (parent->children_.empty()) parent->LostLastChild();
 }
 
@@ -217,6 +221,7 @@ void TvxTreeListNode::DetachFromOwner() {
     }
     const int index = Index();
     if (index >= 0) owner_->roots_.erase(owner_->roots_.begin() + index);
+    indexHint_ = -1;
 }
 
 bool TvxTreeListNode::MoveTo(TvxTreeListNode* Destination, TvxNodeMoveMode Mode) {
@@ -239,7 +244,8 @@ bool TvxTreeListNode::MoveTo(TvxTreeListNode* Destination, TvxNodeMoveMode Mode)
 
     if (Mode == nmAddChild || Mode == nmAddChildFirst) {
         auto& list = Destination->children_;
-        list.insert(Mode == nmAddChild ? list.end() : list.begin(), this);
+        indexHint_ = Mode == nmAddChild ? static_cast<int>(list.size()) : 0;
+        list.insert(list.begin() + indexHint_, this);
         parent_ = Destination;
         Destination->hasChildren_ = true;
     } else {
@@ -248,6 +254,7 @@ bool TvxTreeListNode::MoveTo(TvxTreeListNode* Destination, TvxNodeMoveMode Mode)
         size_t at = Mode == nmAdd ? list.size() : 0;
         if (Mode == nmInsert) at = static_cast<size_t>(std::max(0, Destination->Index()));
         list.insert(list.begin() + static_cast<std::ptrdiff_t>(at), this);
+        indexHint_ = static_cast<int>(at);
         parent_ = newParent;
     }
     owner_->focusedNode_ = this;

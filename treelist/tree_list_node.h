@@ -113,7 +113,8 @@ class TvxTreeListNode : public TObject {
     // moves the owner's generation on instead of visiting every node.
     uint64_t rowHeightGeneration_ = 0;
     // Where the node last was among its siblings; checked before use, so Index() stays
-    // cheap for long sibling lists without being trusted blindly.
+    // cheap for long sibling lists without being trusted blindly. -1 while the node lies
+    // in no list (it left one and is being freed, or is being moved in a batch).
     mutable int indexHint_ = 0;
     // The node's place in its owner's visible-node list, valid while the stamp is the list's.
     mutable uint64_t visibleStamp_ = 0;
