@@ -600,7 +600,7 @@ void TCustomvxDBGrid::LoadRecord(TLoadWalk& W, int RecordNumber) {
 void TCustomvxDBGrid::UngroupNodes() {
     std::vector<TvxTreeListNode*> data;
     std::vector<TvxTreeListNode*> stack;
-    for (int i = 0; i < GetCount(); ++i) stack.push_back(GetItem(i));
+    for (int i = GetCount() - 1; i >= 0; --i) stack.push_back(GetItem(i));
     std::vector<TvxTreeListNode*> groups;
     while (!stack.empty()) {
         TvxTreeListNode* n = stack.back();
