@@ -132,6 +132,24 @@ TEST_F(DBGridFilter, RowsOfTheFilterStayHiddenThroughAReload) {
     EXPECT_EQ(DataRowIds().size(), 4u);
 }
 
+TEST_F(DBGridFilter, AFilteredLoadMakesAGroupRowAgainForALaterRecordOfItsValue) {
+    Add(1, "B", 1);
+    Add(2, "A", 2);
+    Add(3, "B", 3);
+    LoadAll();
+    grid->Filter()->SetActive(true);
+    grid->Filter()->SetFilterValue(amount, Variant(3.0), "3");
+    // The load makes B for record 1, drops it with the row, and makes it again for record 3.
+    name->SetGroupIndex(0);
+    ASSERT_EQ(grid->GetCount(), 1);
+    EXPECT_EQ(VarToStr(dynamic_cast<TvxDBGridNode*>(grid->GetItem(0))->GroupValue), "B");
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{3}));
+    EXPECT_EQ(grid->HiddenNodes().size(), 2u);
+    grid->ClearFilter();
+    ASSERT_EQ(grid->GetCount(), 2);
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{2, 1, 3}));
+}
+
 TEST_F(DBGridFilter, AGroupedReloadKeepsEachHiddenRowOnce) {
     Add(1, "A", 1);
     Add(2, "B", 2);
