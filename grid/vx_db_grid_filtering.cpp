@@ -165,7 +165,17 @@ bool TCustomvxDBGrid::FilterNodes(TvxTreeListNode* Node, bool Recalc) {
 // built by hand) leave one by one.
 void TCustomvxDBGrid::HideRejectedRows(const std::vector<TvxTreeListNode*>& Rows) {
     const int level = Rows.empty() ? 0 : Rows.front()->Level();
-    if (!std::all_of(Rows.begin(), Rows.end(), [level](TvxTreeListNode* r) { return r->Level() == level; })) {
+    bool oneLevel = true;
+    std::vector<TvxTreeListNode*> emptied;
+    std::unordered_map<TvxTreeListNode*, size_t> lastRow;
+    for (size_t i = 0; i < Rows.size() && oneLevel; ++i) {
+        oneLevel = Rows[i]->Level() == level;
+        if (TvxTreeListNode* parent = Rows[i]->Parent()) {
+            if (!lastRow.count(parent)) emptied.push_back(parent);
+            lastRow[parent] = i;
+        }
+    }
+    if (!oneLevel) {
         for (TvxTreeListNode* row : Rows) {
             TvxTreeListNode* parent = row->Parent();
             HideNodes({row});
@@ -173,13 +183,6 @@ void TCustomvxDBGrid::HideRejectedRows(const std::vector<TvxTreeListNode*>& Rows
         }
         return;
     }
-    std::vector<TvxTreeListNode*> emptied;
-    std::unordered_map<TvxTreeListNode*, size_t> lastRow;
-    for (size_t i = 0; i < Rows.size(); ++i)
-        if (TvxTreeListNode* parent = Rows[i]->Parent()) {
-            if (!lastRow.count(parent)) emptied.push_back(parent);
-            lastRow[parent] = i;
-        }
     std::sort(emptied.begin(), emptied.end(),
               [&lastRow](TvxTreeListNode* a, TvxTreeListNode* b) { return lastRow[a] < lastRow[b]; });
     HideNodes(Rows);

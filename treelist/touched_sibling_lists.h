@@ -12,12 +12,15 @@ class TvxTouchedSiblingLists {
   public:
     // The batch's nodes in Parent's list, the list joining when it is new.
     std::vector<TvxTreeListNode*>& Of(TvxTreeListNode* Parent) {
+        // Batches come list by list: the last list asked for is the likely one.
+        if (last_ < parents_.size() && parents_[last_] == Parent) return nodes_[last_];
         auto [it, added] = slots_.try_emplace(Parent, parents_.size());
         if (added) {
             parents_.push_back(Parent);
             nodes_.emplace_back();
         }
-        return nodes_[it->second];
+        last_ = it->second;
+        return nodes_[last_];
     }
     size_t Count() const { return parents_.size(); }
     TvxTreeListNode* Parent(size_t I) const { return parents_[I]; }
@@ -27,4 +30,5 @@ class TvxTouchedSiblingLists {
     std::unordered_map<TvxTreeListNode*, size_t> slots_;
     std::vector<TvxTreeListNode*> parents_;
     std::vector<std::vector<TvxTreeListNode*>> nodes_;
+    size_t last_ = 0;
 };

@@ -17,8 +17,13 @@ void TCustomvxTreeList::DetachInBatch(const std::vector<TvxTreeListNode*>& Nodes
             // One node: its place is known, and the list shifts only behind it.
             const int index = leaving.front()->IndexIn(siblings);
             if (index >= 0) siblings.erase(siblings.begin() + index);
+            leaving.front()->parent_ = nullptr;
+            leaving.front()->indexHint_ = -1;
         } else {
-            for (TvxTreeListNode* node : leaving) node->indexHint_ = -1;
+            for (TvxTreeListNode* node : leaving) {
+                node->parent_ = nullptr;
+                node->indexHint_ = -1;
+            }
             size_t kept = 0;
             for (TvxTreeListNode* n : siblings) {
                 if (n->indexHint_ < 0) continue;
@@ -26,10 +31,6 @@ void TCustomvxTreeList::DetachInBatch(const std::vector<TvxTreeListNode*>& Nodes
                 siblings[kept++] = n;
             }
             siblings.resize(kept);
-        }
-        for (TvxTreeListNode* node : leaving) {
-            node->parent_ = nullptr;
-            node->indexHint_ = -1;
         }
         if (parent && siblings.empty()) parent->LostLastChild();
     }
