@@ -121,7 +121,7 @@ struct TCustomvxDBGrid::TLoadWalk {
             for (TvxTreeListNode* node : Rows)
                 if (TvxDBGridNode* row = GridNode(node)) {
                     byParent_[row->Parent()].Rows.push_back(rows_.size());
-                    rows_.push_back({&row->KeyValue, row});
+                    rows_.push_back({row->KeyValue, row});
                 }
         }
         TvxDBGridNode* Take(TvxTreeListNode* Parent, const Variant& Key) {
@@ -131,18 +131,21 @@ struct TCustomvxDBGrid::TLoadWalk {
             std::vector<size_t>& at = siblings.Rows;
             if (!siblings.ByKey) {
                 while (siblings.Next < at.size() && rows_[at[siblings.Next]].Taken) ++siblings.Next;
-                if (siblings.Next < at.size() && CompareVariants(*rows_[at[siblings.Next]].Key, Key) == 0)
+                if (siblings.Next < at.size() && CompareVariants(rows_[at[siblings.Next]].Key, Key) == 0)
                     return TakeRow(at[siblings.Next++]);
                 std::stable_sort(at.begin(), at.end(), [this](size_t a, size_t b) { return KeyOf(a, b) < 0; });
                 siblings.ByKey = true;
             }
             auto it = std::lower_bound(at.begin(), at.end(), Key, [this](size_t a, const Variant& k) {
-                return CompareVariants(*rows_[a].Key, k) < 0;
+                return CompareVariants(rows_[a].Key, k) < 0;
             });
-            for (; it != at.end() && CompareVariants(*rows_[*it].Key, Key) == 0; ++it)
+            for (; it != at.end() && CompareVariants(rows_[*it].Key, Key) == 0; ++it)
                 if (!rows_[*it].Taken) return TakeRow(*it);
             return nullptr;
         }
+        // Node was deleted: were it a parent of kept rows, a new node made at its address
+        // would find them.
+        void Forget(TvxTreeListNode* Node) { byParent_.erase(Node); }
         // The rows no record took, by key.
         std::vector<TvxTreeListNode*> Left() const {
             std::vector<size_t> left;
@@ -156,7 +159,7 @@ struct TCustomvxDBGrid::TLoadWalk {
 
       private:
         struct Row {
-            const Variant* Key;
+            Variant Key;
             TvxDBGridNode* Node;
             bool Taken = false;
         };
@@ -165,7 +168,7 @@ struct TCustomvxDBGrid::TLoadWalk {
             size_t Next = 0;
             bool ByKey = false;
         };
-        int KeyOf(size_t A, size_t B) const { return CompareVariants(*rows_[A].Key, *rows_[B].Key); }
+        int KeyOf(size_t A, size_t B) const { return CompareVariants(rows_[A].Key, rows_[B].Key); }
         TvxDBGridNode* TakeRow(size_t At) {
             rows_[At].Taken = true;
             return rows_[At].Node;
@@ -685,6 +688,7 @@ Variant TCustomvxDBGrid::GetNodeGroupValue(TvxTreeListNode* Node, int Level) {
 void TCustomvxDBGrid::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNode, bool Repaint, bool WasLast,
                                  TvxTreeListNode* NextNode) {
     if (loadWalk_ && loadWalk_->Groups) loadWalk_->Groups->Forget(Node);
+    if (loadWalk_ && loadWalk_->Kept) loadWalk_->Kept->Forget(Node);
     TCustomvxDBTreeListControl::DoDeletion(Node, PriorNode, Repaint, WasLast, NextNode);
 }
 

@@ -150,6 +150,33 @@ TEST_F(DBGridFilter, AFilteredLoadMakesAGroupRowAgainForALaterRecordOfItsValue) 
     EXPECT_EQ(DataRowIds(), (std::vector<int>{2, 1, 3}));
 }
 
+TEST_F(DBGridFilter, AnEditThatTakesAGroupsLastRowOutOfTheFilterDropsTheGroupRow) {
+    Add(1, "A", 1);
+    Add(2, "B", 2);
+    Add(3, "C", 3);
+    Add(4, "D", 4);
+    LoadAll();
+    name->SetGroupIndex(0);
+    grid->Filter()->SetActive(true);
+    grid->Filter()->Criteria()->AddItem(nullptr, amount, vxoLess, Variant(10.0), "10");
+    grid->FilterChanged();
+    ASSERT_EQ(grid->GetCount(), 4);
+    // The reload keeps the group rows; B's only row now fails and takes B with it, and the
+    // rows after it are taken back as before.
+    TvxTreeListNode* c = grid->GetItem(2);
+    TvxTreeListNode* rowOfC = c->Items(0);
+    table->Locate("ID", Variant(2), {});
+    table->Edit();
+    table->FieldByName("Amount")->SetAsFloat(50);
+    table->Post();
+    ASSERT_EQ(grid->GetCount(), 3);
+    EXPECT_EQ(grid->GetItem(1), c);
+    EXPECT_EQ(c->Items(0), rowOfC);
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{1, 3, 4}));
+    grid->ClearFilter();
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{1, 2, 3, 4}));
+}
+
 TEST_F(DBGridFilter, AGroupedReloadKeepsEachHiddenRowOnce) {
     Add(1, "A", 1);
     Add(2, "B", 2);
