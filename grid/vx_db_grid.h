@@ -130,6 +130,7 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     bool FindGroupNode(TvxTreeListNode* Parent, int Level, const Variant& Value, int Start, TvxTreeListNode*& Node);
     // A is the sibling's value: Null first, then by value (upper-cased with the case option).
     int CompareGroupValues(const Variant& A, const Variant& B);
+    int CompareGroupValuesAsTheyAre(const Variant& A, const Variant& B);
     // The group summaries and the footer again from the loaded rows; Node, when given, first
     // moves to the group rows its own values call for.
     void RecalcSummaries(TvxTreeListNode* Node);
@@ -365,6 +366,8 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     friend class TvxGridDataLink;
     // Loading (vx_db_grid_loading.cpp).
     struct TLoadWalk;
+    void DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNode, bool Repaint, bool WasLast,
+                    TvxTreeListNode* NextNode) override;
     void LoadRecord(TLoadWalk& W, int RecordNumber);
     void RegroupLoaded(TLoadWalk& W);
     TvxDBGridNode* GroupRowFor(TLoadWalk& W, TvxTreeListNode* Parent, int Level, const Variant& Value, int Start,
@@ -427,6 +430,8 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     TvxDBTreeListColumn* ColumnAt(int Column) const { return GetColumn(Column); }
     // Every column's "GroupIndex" under the layout path, applied in level order.
     void LoadGroupLayout(TvxRegIniWrapper* Wrapper, const std::string& Path);
+    // Rows the filter rejects go to the hidden-node list (vx_db_grid_filtering.cpp).
+    void HideRejectedRows(const std::vector<TvxTreeListNode*>& Rows);
     // The binary "Filter" of the layout (vx_db_grid_layout.cpp).
     void LoadFilterLayout(TvxRegIniWrapper* Wrapper, const std::string& Section);
     void SaveFilterLayout(TvxRegIniWrapper* Wrapper, const std::string& Section);
@@ -486,6 +491,8 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     bool updatingScrollBars_ = false;
     bool keyProcessing_ = false;
     bool readingDataSet_ = false;
+    // The walk over the dataset while it runs; it hears of the nodes deleted meanwhile.
+    TLoadWalk* loadWalk_ = nullptr;
     bool columnFieldChanging_ = false;
     bool rebuildBeganInCursorMode_ = false;
     int focusedTopDistance_ = -1;

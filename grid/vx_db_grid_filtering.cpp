@@ -3,6 +3,7 @@
 // line and the header buttons.
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "controls/draw_utils.h"
 #include "grid/vx_db_grid.h"
@@ -103,29 +104,28 @@ bool TCustomvxDBGrid::FilterNodes(TvxTreeListNode* Node, bool Recalc) {
         } else {
             std::vector<TvxTreeListNode*> rows = DataRows(this);
             const std::vector<TvxTreeListNode*> hidden = HiddenNodes();
-            for (auto it = hidden.rbegin(); it != hidden.rend(); ++it) {
-                TvxTreeListNode* row = *it;
-                if (!IsRecordInFilter(row)) continue;
-                TvxTreeListNode* parent = GroupPathFor(row);
-                // Siblings are in record order until the grid sorts them again.
-                int at = -1;
-                const int count = parent ? parent->Count() : GetCount();
-                const int index = GridNode(row) ? GridNode(row)->RecordIndex : 0;
-                for (int i = 0; i < count && at < 0; ++i) {
-                    auto* sibling = GridNode(parent ? parent->Items(i) : GetItem(i));
-                    if (sibling && sibling->Count() == 0 && sibling->RecordIndex > index) at = i;
-                }
-                UnhideNode(row, parent, at);
-            }
+            std::vector<std::pair<int, TvxNodeReturn>> back;
+            for (auto it = hidden.rbegin(); it != hidden.rend(); ++it)
+                if (IsRecordInFilter(*it))
+                    back.push_back({GridNode(*it) ? GridNode(*it)->RecordIndex : 0, {*it, GroupPathFor(*it)}});
+            // Siblings are in record order until the grid sorts them again: a row goes back
+            // before the first data row of a later record. Sorted here by their record
+            // numbers, the rows need no sorting by the node order below.
+            std::stable_sort(back.begin(), back.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+            std::vector<TvxNodeReturn> returning;
+            returning.reserve(back.size());
+            for (const auto& [index, row] : back) returning.push_back(row);
+            UnhideNodes(returning, [](const TvxTreeListNode* Row, const TvxTreeListNode* Sibling) {
+                auto* row = dynamic_cast<const TvxDBGridNode*>(Row);
+                auto* sibling = dynamic_cast<const TvxDBGridNode*>(Sibling);
+                return sibling && sibling->Count() == 0 && sibling->RecordIndex > (row ? row->RecordIndex : 0);
+            });
             for (TvxTreeListNode* row : rows)
                 if (!IsRecordInFilter(row)) rejected.push_back(row);
         }
-        for (TvxTreeListNode* row : rejected) {
+        for (TvxTreeListNode* row : rejected)
             if (row == formerFocus) formerHidden = true;
-            TvxTreeListNode* parent = row->Parent();
-            HideNode(row);
-            if (parent && parent->Count() == 0) DeleteNodeWithEmptyParents(parent);
-        }
+        HideRejectedRows(rejected);
         if (!Node) {
             if (formerHidden || !formerFocus) {
                 PropagateGroupKeys();
@@ -156,6 +156,38 @@ bool TCustomvxDBGrid::FilterNodes(TvxTreeListNode* Node, bool Recalc) {
         --nestedOperation_;
     }
     return rejected.empty();
+}
+
+// Each row leaves its parent, and group rows left empty go with it, up the tree. Rows all on
+// one level leave in one batch, and the group rows go afterwards in the order they were
+// emptied (by their last row): no group row then holds another's rows, so each goes exactly
+// when it would have gone had the rows left one by one. Rows on several levels (a tree
+// built by hand) leave one by one.
+void TCustomvxDBGrid::HideRejectedRows(const std::vector<TvxTreeListNode*>& Rows) {
+    const int level = Rows.empty() ? 0 : Rows.front()->Level();
+    bool oneLevel = true;
+    std::vector<TvxTreeListNode*> emptied;
+    std::unordered_map<TvxTreeListNode*, size_t> lastRow;
+    for (size_t i = 0; i < Rows.size() && oneLevel; ++i) {
+        oneLevel = Rows[i]->Level() == level;
+        if (TvxTreeListNode* parent = Rows[i]->Parent()) {
+            if (!lastRow.count(parent)) emptied.push_back(parent);
+            lastRow[parent] = i;
+        }
+    }
+    if (!oneLevel) {
+        for (TvxTreeListNode* row : Rows) {
+            TvxTreeListNode* parent = row->Parent();
+            HideNodes({row});
+            if (parent && parent->Count() == 0) DeleteNodeWithEmptyParents(parent);
+        }
+        return;
+    }
+    std::sort(emptied.begin(), emptied.end(),
+              [&lastRow](TvxTreeListNode* a, TvxTreeListNode* b) { return lastRow[a] < lastRow[b]; });
+    HideNodes(Rows);
+    for (TvxTreeListNode* parent : emptied)
+        if (parent->Count() == 0) DeleteNodeWithEmptyParents(parent);
 }
 
 // ---- Status line, buttons and lines ----

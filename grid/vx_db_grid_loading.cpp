@@ -3,6 +3,9 @@
 // reload keeps (focused record, top row, selection).
 
 #include <algorithm>
+#include <map>
+#include <optional>
+#include <unordered_map>
 
 #include "grid/vx_db_grid.h"
 #include "platform/classes/update_scope.h"
@@ -18,21 +21,171 @@ TvxDBGridNode* GridNode(TvxTreeListNode* Node) {
     return dynamic_cast<TvxDBGridNode*>(Node);
 }
 
-bool KeyLess(TvxTreeListNode* A, TvxTreeListNode* B) {
-    return TCustomvxDBTreeListControl::CompareVariants(GridNode(A)->KeyValue, GridNode(B)->KeyValue) < 0;
-}
-
 }  // namespace
 
 // What one load carries from record to record.
 struct TCustomvxDBGrid::TLoadWalk {
+    // The group rows under each parent (null: the roots), found by value during the walk
+    // over the dataset. A group row made meanwhile goes last among its siblings, and every
+    // sibling list that grew is put in group order once, when the walk ends: putting each
+    // new row in its place at once would shift the rest of its list every time.
+    class GroupRows {
+      public:
+        explicit GroupRows(TCustomvxDBGrid* Grid) : grid_(Grid) {}
+        // Null when there is none: Add then takes the place the search ended at.
+        TvxDBGridNode* Find(TvxTreeListNode* Parent, const Variant& Value) {
+            Siblings& siblings = Of(Parent);
+            searched_ = &siblings;
+            place_ = siblings.Rows.lower_bound(Value);
+            if (place_ != siblings.Rows.end() && !siblings.Rows.key_comp()(Value, place_->first)) return place_->second;
+            return nullptr;
+        }
+        // Row, a new group row with the GroupValue just searched for, went last among
+        // Parent's children.
+        void Add(TvxTreeListNode* Parent, TvxDBGridNode* Row) {
+            Siblings& siblings = Of(Parent);
+            if (searched_ == &siblings)
+                siblings.Rows.emplace_hint(place_, Row->GroupValue, Row);
+            else
+                siblings.Rows.emplace(Row->GroupValue, Row);
+            searched_ = nullptr;
+            siblings.Grew = true;
+            if (Parent) parentOf_[Row] = Parent;
+        }
+        // Node was deleted (it has left its parent already).
+        void Forget(TvxTreeListNode* Node) {
+            searched_ = nullptr;
+            lists_.erase(Node);
+            auto parent = parentOf_.find(Node);
+            auto list = lists_.find(parent == parentOf_.end() ? nullptr : parent->second);
+            if (list != lists_.end()) {
+                auto& rows = list->second.Rows;
+                if (auto row = rows.find(GridNode(Node)->GroupValue); row != rows.end() && row->second == Node)
+                    rows.erase(row);
+            }
+            if (parent != parentOf_.end()) parentOf_.erase(parent);
+        }
+        // The rows are in group order in the index already.
+        void PutInOrder() {
+            for (auto& [parent, siblings] : lists_) {
+                if (!siblings.Grew) continue;
+                std::vector<TvxTreeListNode*> order;
+                order.reserve(siblings.Rows.size());
+                for (const auto& [value, row] : siblings.Rows) order.push_back(row);
+                const int level = parent ? parent->Level() + 1 : 0;
+                if (grid_->groupColumns_[static_cast<size_t>(level)]->Sorted() == csDown)
+                    std::reverse(order.begin(), order.end());
+                grid_->ArrangeChildren(parent, order);
+                siblings.Grew = false;
+            }
+        }
+
+      private:
+        struct ValueLess {
+            TCustomvxDBGrid* Grid;
+            bool operator()(const Variant& A, const Variant& B) const { return Grid->CompareGroupValues(A, B) < 0; }
+        };
+        struct Siblings {
+            std::map<Variant, TvxDBGridNode*, ValueLess> Rows;
+            bool Grew = false;
+        };
+        // The rows under Parent, taken from the tree the first time.
+        Siblings& Of(TvxTreeListNode* Parent) {
+            auto [it, added] = lists_.try_emplace(Parent, Siblings{std::map<Variant, TvxDBGridNode*, ValueLess>(ValueLess{grid_})});
+            if (added) {
+                const int count = Parent ? Parent->Count() : grid_->GetCount();
+                for (int i = 0; i < count; ++i)
+                    if (auto* row = GridNode(Parent ? Parent->Items(i) : grid_->GetItem(i))) {
+                        it->second.Rows.emplace(row->GroupValue, row);
+                        if (Parent) parentOf_[row] = Parent;
+                    }
+            }
+            return it->second;
+        }
+
+        TCustomvxDBGrid* grid_;
+        std::unordered_map<TvxTreeListNode*, Siblings> lists_;
+        std::unordered_map<TvxTreeListNode*, TvxTreeListNode*> parentOf_;
+        // Where the last search ended, until the index changes.
+        Siblings* searched_ = nullptr;
+        std::map<Variant, TvxDBGridNode*, ValueLess>::iterator place_;
+    };
+
+    // Data rows of the last load that may be taken again, each by the record of its key
+    // under its parent. A parent's rows are tried in their order there, the order their
+    // records come in until something reorders them; the first record that does not find its
+    // row next has the parent's rows sorted by key and searched from then on. A row taken is
+    // marked, not erased: erasing would shift the rest of the list for every record.
+    class KeptRows {
+      public:
+        explicit KeptRows(const std::vector<TvxTreeListNode*>& Rows) {
+            for (TvxTreeListNode* node : Rows)
+                if (TvxDBGridNode* row = GridNode(node)) {
+                    byParent_[row->Parent()].Rows.push_back(rows_.size());
+                    rows_.push_back({row->KeyValue, row});
+                }
+        }
+        TvxDBGridNode* Take(TvxTreeListNode* Parent, const Variant& Key) {
+            auto parent = byParent_.find(Parent);
+            if (parent == byParent_.end()) return nullptr;
+            Siblings& siblings = parent->second;
+            std::vector<size_t>& at = siblings.Rows;
+            if (!siblings.ByKey) {
+                while (siblings.Next < at.size() && rows_[at[siblings.Next]].Taken) ++siblings.Next;
+                if (siblings.Next < at.size() && CompareVariants(rows_[at[siblings.Next]].Key, Key) == 0)
+                    return TakeRow(at[siblings.Next++]);
+                std::stable_sort(at.begin(), at.end(), [this](size_t a, size_t b) { return KeyOf(a, b) < 0; });
+                siblings.ByKey = true;
+            }
+            auto it = std::lower_bound(at.begin(), at.end(), Key, [this](size_t a, const Variant& k) {
+                return CompareVariants(rows_[a].Key, k) < 0;
+            });
+            for (; it != at.end() && CompareVariants(rows_[*it].Key, Key) == 0; ++it)
+                if (!rows_[*it].Taken) return TakeRow(*it);
+            return nullptr;
+        }
+        // Node was deleted: were it a parent of kept rows, a new node made at its address
+        // would find them.
+        void Forget(TvxTreeListNode* Node) { byParent_.erase(Node); }
+        // The rows no record took, by key.
+        std::vector<TvxTreeListNode*> Left() const {
+            std::vector<size_t> left;
+            for (size_t i = 0; i < rows_.size(); ++i)
+                if (!rows_[i].Taken) left.push_back(i);
+            std::stable_sort(left.begin(), left.end(), [this](size_t a, size_t b) { return KeyOf(a, b) < 0; });
+            std::vector<TvxTreeListNode*> nodes;
+            for (size_t i : left) nodes.push_back(rows_[i].Node);
+            return nodes;
+        }
+
+      private:
+        struct Row {
+            Variant Key;
+            TvxDBGridNode* Node;
+            bool Taken = false;
+        };
+        struct Siblings {
+            std::vector<size_t> Rows;
+            size_t Next = 0;
+            bool ByKey = false;
+        };
+        int KeyOf(size_t A, size_t B) const { return CompareVariants(rows_[A].Key, rows_[B].Key); }
+        TvxDBGridNode* TakeRow(size_t At) {
+            rows_[At].Taken = true;
+            return rows_[At].Node;
+        }
+        std::vector<Row> rows_;
+        std::unordered_map<TvxTreeListNode*, Siblings> byParent_;
+    };
+
     TDataSet* DataSet = nullptr;
     bool Smart = false;
-    // Data rows of the last load that may be taken again, sorted by key.
-    std::vector<TvxTreeListNode*> Remembered;
+    std::optional<KeptRows> Kept;
     TvxTreeListNode* TopCandidate = nullptr;
     int Passed = 0;
     int Read = 0;
+    // Only while the dataset is read.
+    std::optional<GroupRows> Groups;
 };
 
 // ---- The group-column list ----
@@ -242,17 +395,20 @@ void TCustomvxDBGrid::ReloadAfterChange() {
         ReloadNodes(nullptr);
     } else {
         // Group rows stay with their expanded state; their data rows may be taken again.
+        // In their order in the tree, the order their records were read in last time.
         std::vector<TvxTreeListNode*> stack;
-        for (int i = 0; i < GetCount(); ++i) stack.push_back(GetItem(i));
+        for (int i = GetCount() - 1; i >= 0; --i) stack.push_back(GetItem(i));
         while (!stack.empty()) {
             TvxTreeListNode* n = stack.back();
             stack.pop_back();
             if (n->Level() >= GroupColumnCount())
                 kept.push_back(n);
             else
-                n->AddChildrenToList(stack);
+                for (int i = n->Count() - 1; i >= 0; --i) stack.push_back(n->Items(i));
         }
-        std::sort(kept.begin(), kept.end(), KeyLess);
+        // Rows the filter hid come again with their records and are hidden again: kept,
+        // every reload would add a copy of each to the hidden list.
+        for (TvxTreeListNode* hidden : std::vector<TvxTreeListNode*>(HiddenNodes())) hidden->Free();
         // The snapshot brings the selection back row by row.
         ClearSelection();
         ReloadNodes(&kept);
@@ -325,13 +481,20 @@ void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
     DoBeforeCalcSummary();
     if (IsFilterInEffect()) PrepareFilter();
 
+    walk.Groups.emplace(this);
+    loadWalk_ = &walk;
+    // A walk broken off still leaves its group rows in order.
+    struct Walking {
+        TCustomvxDBGrid* grid;
+        ~Walking() {
+            if (grid->loadWalk_ && grid->loadWalk_->Groups) grid->loadWalk_->Groups->PutInOrder();
+            grid->readingDataSet_ = false;
+            grid->loadWalk_ = nullptr;
+        }
+    } walking{this};
     if (!walk.Smart) {
-        if (Nodes) walk.Remembered = *Nodes;
+        if (Nodes) walk.Kept.emplace(*Nodes);
         readingDataSet_ = true;
-        struct Reading {
-            bool& flag;
-            ~Reading() { flag = false; }
-        } reading{readingDataSet_};
         int number = 0;
         while (!ds->Eof()) {
             LoadRecord(walk, number);
@@ -339,14 +502,17 @@ void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
             ++number;
         }
         walk.Read = number;
+        walk.Groups->PutInOrder();
         if (!TopVisibleNode() && GetCount() > 0 && !GetFocusedNode()) GetItem(0)->SetFocused(true);
     } else {
         RegroupLoaded(walk);
     }
+    walk.Groups.reset();
+    loadWalk_ = nullptr;
 
     footerRecordCount_ = IsFilterInEffect() ? walk.Passed : walk.Read;
-    for (TvxTreeListNode* left : walk.Remembered)
-        if (left) DeleteNodeWithEmptyParents(left);
+    if (walk.Kept)
+        for (TvxTreeListNode* left : walk.Kept->Left()) DeleteNodeWithEmptyParents(left);
     ResortNodes();
     FinishSummaries(walk.Smart);
     ResortBySummary();
@@ -371,16 +537,22 @@ void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
 
 TvxDBGridNode* TCustomvxDBGrid::GroupRowFor(TLoadWalk& W, TvxTreeListNode* Parent, int Level, const Variant& Value,
                                             int Start, TvxDBGridNode* Source) {
-    TvxTreeListNode* found = nullptr;
-    if (FindGroupNode(Parent, Level, Value, Start, found)) return GridNode(found);
-    TvxTreeListNode* row;
-    if (Parent)
-        row = Parent->InsertChild(found);
-    else
-        row = InsertNode(found);
-    auto* group = GridNode(row);
     TvxDBTreeListColumn* column = groupColumns_[static_cast<size_t>(Level)];
+    // Group rows ordered by their summaries are found and placed one by one, as the order of
+    // their making decides among equal summaries.
+    const bool byIndex = W.Groups && !column->SortBySummary();
+    TvxTreeListNode* found = nullptr;
+    TvxTreeListNode* row;
+    if (byIndex) {
+        if (TvxDBGridNode* group = W.Groups->Find(Parent, Value)) return group;
+        row = Parent ? Parent->AddChild() : Add();
+    } else {
+        if (FindGroupNode(Parent, Level, Value, Start, found)) return GridNode(found);
+        row = Parent ? Parent->InsertChild(found) : InsertNode(found);
+    }
+    auto* group = GridNode(row);
     group->GroupValue = Value;
+    if (byIndex) W.Groups->Add(Parent, group);
     if (Source) {
         group->KeyValue = Source->KeyValue;
         const int c = column->GetIndex();
@@ -404,18 +576,8 @@ void TCustomvxDBGrid::LoadRecord(TLoadWalk& W, int RecordNumber) {
         parent = GroupRowFor(W, parent, level, groupColumns_[static_cast<size_t>(level)]->Field()->Value(), 0,
                              nullptr);
     TvxDBGridNode* row = nullptr;
-    if (!W.Remembered.empty() && KeyFieldObject()) {
-        // A row of the same key under the same parent is taken again.
-        const Variant key = KeyFieldObject()->Value();
-        auto it = std::lower_bound(W.Remembered.begin(), W.Remembered.end(), key,
-                                   [](TvxTreeListNode* n, const Variant& k) { return CompareVariants(GridNode(n)->KeyValue, k) < 0; });
-        for (; it != W.Remembered.end() && CompareVariants(GridNode(*it)->KeyValue, key) == 0; ++it)
-            if ((*it)->Parent() == parent) {
-                row = GridNode(*it);
-                W.Remembered.erase(it);
-                break;
-            }
-    }
+    // A row of the same key under the same parent is taken again.
+    if (W.Kept && KeyFieldObject()) row = W.Kept->Take(parent, KeyFieldObject()->Value());
     if (!row) row = GridNode(parent ? parent->AddChild() : Add());
     row->GroupValue = Variant();
     LoadNodeData(row);
@@ -442,7 +604,7 @@ void TCustomvxDBGrid::LoadRecord(TLoadWalk& W, int RecordNumber) {
 void TCustomvxDBGrid::UngroupNodes() {
     std::vector<TvxTreeListNode*> data;
     std::vector<TvxTreeListNode*> stack;
-    for (int i = 0; i < GetCount(); ++i) stack.push_back(GetItem(i));
+    for (int i = GetCount() - 1; i >= 0; --i) stack.push_back(GetItem(i));
     std::vector<TvxTreeListNode*> groups;
     while (!stack.empty()) {
         TvxTreeListNode* n = stack.back();
@@ -454,11 +616,17 @@ void TCustomvxDBGrid::UngroupNodes() {
             data.push_back(n);
         }
     }
-    // Data rows become roots in display order (after the first group row, which goes with
-    // the others).
-    TvxTreeListNode* anchor = GetItem(0);
+    // Data rows become roots in display order, after the others; the group rows go, deepest
+    // last first. Each step moves every row at once: one at a time, each would shift the
+    // lists it leaves.
+    std::vector<TvxTreeListNode*> grouped, rootGroups;
     for (TvxTreeListNode* n : data)
-        if (n->Parent()) n->MoveTo(anchor, nmAdd);
+        if (n->Parent()) grouped.push_back(n);
+    DetachNodes(grouped);
+    AttachNodes(grouped, nullptr, -1);
+    for (TvxTreeListNode* g : groups)
+        if (!g->Parent()) rootGroups.push_back(g);
+    DetachNodes(rootGroups);
     for (auto it = groups.rbegin(); it != groups.rend(); ++it) (*it)->Free();
 }
 
@@ -474,13 +642,27 @@ void TCustomvxDBGrid::RegroupLoaded(TLoadWalk& W) {
             if (IsNodeInFilter(row)) ++W.Passed;
         }
     } else {
-        for (int moved = 0; moved < count && GetCount() > 0; ++moved) {
-            auto* row = GridNode(GetItem(0));
+        // The data rows in front leave the root list at once and go under their group rows
+        // in turn; the group rows are then the only roots the search meets. A row the walk
+        // does not reach (it broke off) goes back in front.
+        std::vector<TvxTreeListNode*> rows;
+        for (int i = 0; i < count; ++i) {
+            auto* row = GridNode(GetItem(i));
             if (!row || row->Count() > 0) break;
+            rows.push_back(row);
+        }
+        DetachNodes(rows);
+        struct PutBack {
+            TCustomvxDBGrid* grid;
+            const std::vector<TvxTreeListNode*>& rows;
+            ~PutBack() { grid->AttachNodes(rows, nullptr, 0); }
+        } putBack{this, rows};
+        for (TvxTreeListNode* row : rows) {
             if (!IsNodeInFilter(row)) continue;
             ++W.Passed;
-            AttachToGroups(row, count - moved, &W);
+            AttachToGroups(row, 0, &W);
         }
+        if (W.Groups) W.Groups->PutInOrder();
     }
     if (GetCount() > 0) GetItem(0)->SetFocused(true);
 }
@@ -492,7 +674,10 @@ void TCustomvxDBGrid::AttachToGroups(TvxTreeListNode* Node, int Start, TLoadWalk
     TvxTreeListNode* parent = nullptr;
     for (int level = 0; level < GroupColumnCount(); ++level)
         parent = GroupRowFor(walk, parent, level, GetNodeGroupValue(row, level), level == 0 ? Start : 0, row);
-    if (parent && row->Parent() != parent) row->MoveTo(parent, nmAddChild);
+    if (parent && row->Parent() != parent) {
+        if (row->Parent() || IndexOfRoot(row) >= 0) DetachNodes({row});
+        AttachNodes({row}, parent, -1);
+    }
     if (parent) AccumulateGroupSummaries(parent, row);
 }
 
@@ -501,19 +686,29 @@ Variant TCustomvxDBGrid::GetNodeGroupValue(TvxTreeListNode* Node, int Level) {
     return GetCellValue(Node, column->GetIndex());
 }
 
+void TCustomvxDBGrid::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNode, bool Repaint, bool WasLast,
+                                 TvxTreeListNode* NextNode) {
+    if (loadWalk_ && loadWalk_->Groups) loadWalk_->Groups->Forget(Node);
+    if (loadWalk_ && loadWalk_->Kept) loadWalk_->Kept->Forget(Node);
+    TCustomvxDBTreeListControl::DoDeletion(Node, PriorNode, Repaint, WasLast, NextNode);
+}
+
 // ---- Group search ----
 
 int TCustomvxDBGrid::CompareGroupValues(const Variant& A, const Variant& B) {
-    Variant a = A, b = B;
-    if (a.IsString() && b.IsString() && optionsBehavior_.Contains(edgoCaseInsensitive)) {
-        a = Variant(AnsiUpperCase(a.AsString()));
-        b = Variant(AnsiUpperCase(b.AsString()));
-    }
-    if (VarCompareValue(a, b) == vrEqual) return 0;
-    if (a.IsNull() || a.IsEmpty()) return -1;
-    if (b.IsNull() || b.IsEmpty()) return 1;
-    if (a.IsString() && optionsBehavior_.Contains(edgoAnsiSort)) return AnsiCompareStr(a.AsString(), VarToStr(b));
-    return VarCompareValue(a, b) == vrGreaterThan ? 1 : -1;
+    // Every step of every group search comes here: the values are copied only to upper-case.
+    if (A.IsString() && B.IsString() && optionsBehavior_.Contains(edgoCaseInsensitive))
+        return CompareGroupValuesAsTheyAre(Variant(AnsiUpperCase(A.AsString())), Variant(AnsiUpperCase(B.AsString())));
+    return CompareGroupValuesAsTheyAre(A, B);
+}
+
+int TCustomvxDBGrid::CompareGroupValuesAsTheyAre(const Variant& A, const Variant& B) {
+    const TVariantRelationship relation = VarCompareValue(A, B);
+    if (relation == vrEqual) return 0;
+    if (A.IsNull() || A.IsEmpty()) return -1;
+    if (B.IsNull() || B.IsEmpty()) return 1;
+    if (A.IsString() && optionsBehavior_.Contains(edgoAnsiSort)) return AnsiCompareStr(A.AsString(), VarToStr(B));
+    return relation == vrGreaterThan ? 1 : -1;
 }
 
 bool TCustomvxDBGrid::FindGroupNode(TvxTreeListNode* Parent, int Level, const Variant& Value, int Start,

@@ -161,9 +161,7 @@ void TCustomvxTreeList::ClearNodes() {
         roots_ = {};
         for (TvxTreeListNode* node : roots) node->Free();
     }
-    std::vector<TvxTreeListNode*> hidden = std::move(hiddenNodes_);
-    hiddenNodes_ = {};
-    for (TvxTreeListNode* node : hidden) node->Free();
+    for (TvxTreeListNode* node : hiddenNodes_.TakeAll()) node->Free();
     ownedObjects_.clear();
     insideClear_ = oldInsideClear;
     clearing_ = false;
@@ -266,8 +264,15 @@ int TCustomvxTreeList::GetAbsoluteIndex(const TvxTreeListNode* Node) const {
 
 int TCustomvxTreeList::GetAbsoluteCount() const {
     if (IsNodeCacheValid()) return visibleNodes_.Count();
+    // Each shown node and, while it is expanded, its children: no node looks for its siblings.
     int count = 0;
-    for (TvxTreeListNode* n = GetFirstNode(); n; n = GetNextVisibleNode(n)) ++count;
+    std::vector<const TvxTreeListNode*> stack(roots_.begin(), roots_.end());
+    while (!stack.empty()) {
+        const TvxTreeListNode* n = stack.back();
+        stack.pop_back();
+        ++count;
+        if (n->Expanded()) stack.insert(stack.end(), n->children_.begin(), n->children_.end());
+    }
     return count;
 }
 

@@ -10,6 +10,7 @@
 // what a walk over the tree answers, and walks the tree whenever the list is not valid.
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -26,6 +27,7 @@
 #include "treelist/tree_list_node.h"
 #include "treelist/tree_list_geometry.h"
 #include "treelist/tree_list_types.h"
+#include "treelist/hidden_node_list.h"
 #include "treelist/visible_node_list.h"
 
 class TvxInplaceEdit;
@@ -83,6 +85,8 @@ struct TvxHeaderPosInfo {
 
 class TCustomvxTreeList : public TCustomvxContainer {
   public:
+    using TvxNodeLess = std::function<bool(const TvxTreeListNode*, const TvxTreeListNode*)>;
+
     explicit TCustomvxTreeList(TComponent* AOwner);
     ~TCustomvxTreeList() override;
     std::string ClassName() const override { return "TCustomvxTreeList"; }
@@ -99,11 +103,30 @@ class TCustomvxTreeList : public TCustomvxContainer {
     // ---- Hidden nodes ----
     // Nodes taken out of the tree (with their subtrees) but kept: a filter's rejected rows.
     // They are freed with the tree.
-    const std::vector<TvxTreeListNode*>& HiddenNodes() const { return hiddenNodes_; }
-    // Takes a node out of the tree into the hidden list; references into it are dropped.
-    void HideNode(TvxTreeListNode* Node);
-    // Puts a hidden node back as child Position of Parent (a root when null; -1 at the end).
-    void UnhideNode(TvxTreeListNode* Node, TvxTreeListNode* Parent, int Position);
+    const std::vector<TvxTreeListNode*>& HiddenNodes() const { return hiddenNodes_.Nodes(); }
+    bool IsNodeHidden(const TvxTreeListNode* Node) const { return hiddenNodes_.Contains(Node); }
+    // Takes nodes out of the tree into the end of the hidden list, in order; references
+    // into them are dropped. Each sibling list they leave is closed up in one pass.
+    void HideNodes(const std::vector<TvxTreeListNode*>& Nodes);
+    // Where a hidden node goes back: under Parent, a root when null.
+    struct TvxNodeReturn {
+        TvxTreeListNode* Node;
+        TvxTreeListNode* Parent;
+    };
+    // Puts hidden nodes back, each before the first sibling that Precedes(node, sibling)
+    // puts it before, or last: the same as putting them back one by one in the order given,
+    // but each sibling list is merged in one pass. Precedes orders the returning nodes among
+    // themselves as well.
+    void UnhideNodes(const std::vector<TvxNodeReturn>& Nodes, const TvxNodeLess& Precedes);
+
+    // ---- Moving many nodes at once (the data-aware grid's regroup) ----
+    // Takes nodes out of their sibling lists, each list closed up in one pass; they lie in no
+    // list, with their subtrees, until attached again or freed. Focus and top row stay as
+    // they are: the caller sets them afterwards.
+    void DetachNodes(const std::vector<TvxTreeListNode*>& Nodes);
+    // Puts detached nodes, in order, among the children of Parent (the roots when null) at
+    // Position (-1: last); other nodes are left alone.
+    void AttachNodes(const std::vector<TvxTreeListNode*>& Nodes, TvxTreeListNode* Parent, int Position);
     void FullCollapse();
 
     // ---- Display order ----
@@ -730,6 +753,9 @@ class TCustomvxTreeList : public TCustomvxContainer {
     virtual bool IsSortedColumnDescending(int /*Index*/) { return false; }
     virtual int GetSortedColumnIndex(int Index) { return Index; }
     virtual bool CanSort() { return IsMultiSort(); }
+    // Gives the children of Parent (the roots when null) the order of Order, which holds
+    // them all; nothing when it does not.
+    void ArrangeChildren(TvxTreeListNode* Parent, const std::vector<TvxTreeListNode*>& Order);
 
     // ---- Navigation, search and copying ----
     virtual TvxTreeListNode* GetNeighbourNode(TvxTreeListNode* Node, int Direction, bool AllNodes);
@@ -1012,6 +1038,8 @@ class TCustomvxTreeList : public TCustomvxContainer {
     // rebuild; empty it rather than let it answer for a tree that no longer exists.
     void DropVisibleList();
     void ResetNodeReferences();
+    // Takes nodes that lie in sibling lists out of them (tree_list_batch_moves.cpp).
+    void DetachInBatch(const std::vector<TvxTreeListNode*>& Nodes);
     TvxTreeListNode* WalkToIndex(int Index) const;
     int WalkIndexOf(const TvxTreeListNode* Node) const;
     // Sorting one list of nodes in place (see tree_list_sort.cpp).
@@ -1021,7 +1049,7 @@ class TCustomvxTreeList : public TCustomvxContainer {
 
     // Nodes and caches.
     std::vector<TvxTreeListNode*> roots_;
-    std::vector<TvxTreeListNode*> hiddenNodes_;
+    TvxHiddenNodeList hiddenNodes_;
     int updateLock_ = 0;
     TvxTreeListNode* focusedNode_ = nullptr;
     TvxTreeListNode* pressedNode_ = nullptr;

@@ -278,8 +278,11 @@ void TCustomvxTreeListControl::ColumnChanged(TvxTreeListColumn* Column) {
     DropPlacementCaches();
     if (HasState(csLoading)) return;
     if (Column) Column->ApplyDefaultWidth();
-    if (layoutLoading_ == 0) NormalizePlacement();
-    RefreshLayout();
+    // Normalising the placement ends with the re-layout.
+    if (layoutLoading_ == 0)
+        NormalizePlacement();
+    else
+        RefreshLayout();
 }
 
 void TCustomvxTreeListControl::MoveNodeColumnData(int From, int To) {
@@ -430,7 +433,7 @@ void TCustomvxTreeListControl::DoEditing(TvxTreeListNode* Node, bool& Allow) {
 void TCustomvxTreeListControl::DropPlacementCaches() {
     visibleToBand_.clear();
     bandToVisible_.clear();
-    columnGrid_.clear();
+    columnGrid_ = {};
     columnGridBuilt_ = false;
     columnValueCache_.clear();
 }
@@ -480,17 +483,34 @@ void TCustomvxTreeListControl::RebuildBandMaps() {
 
 void TCustomvxTreeListControl::BuildColumnGrid() {
     columnGridBuilt_ = false;
-    columnGrid_.assign(visibleToBand_.size(), {});
+    columnGrid_ = PlaceShownColumns();
+    columnGridBuilt_ = true;
+}
+
+TCustomvxTreeListControl::TColumnGrid TCustomvxTreeListControl::PlaceShownColumns() {
+    TColumnGrid grid;
+    grid.Rows.assign(static_cast<size_t>(bands_->VisibleCount()), {});
+    grid.Positions.assign(columns_.size(), -1);
     for (int i = 0; i < ColumnCount(); ++i) {
         if (!IsColumnVisible(i)) continue;
         const TvxTreeListColumn* column = columns_[static_cast<size_t>(i)];
-        const int band = bandToVisible_[static_cast<size_t>(column->BandIndex())];
-        auto& rows = columnGrid_[static_cast<size_t>(band)];
+        auto& rows = grid.Rows[static_cast<size_t>(bands_->GetVisibleIndex(column->BandIndex()))];
         const size_t row = static_cast<size_t>(column->RowIndex());
         if (rows.size() <= row) rows.resize(row + 1);
+        grid.Positions[static_cast<size_t>(i)] = static_cast<int>(rows[row].size());
         rows[row].push_back(i);
     }
-    columnGridBuilt_ = true;
+    grid.BandRowCounts.assign(grid.Rows.size(), 0);
+    int rowsUsed = 0;
+    for (size_t band = 0; band < grid.Rows.size(); ++band) {
+        for (const std::vector<int>& row : grid.Rows[band])
+            if (!row.empty()) ++grid.BandRowCounts[band];
+        rowsUsed = std::max(rowsUsed, grid.BandRowCounts[band]);
+    }
+    for (size_t row = 0; row < static_cast<size_t>(rowsUsed); ++row)
+        for (const auto& rows : grid.Rows)
+            if (row < rows.size()) grid.VisibleOrder.insert(grid.VisibleOrder.end(), rows[row].begin(), rows[row].end());
+    return grid;
 }
 
 void TCustomvxTreeListControl::RebuildColumnValueCache() {
@@ -504,8 +524,8 @@ void TCustomvxTreeListControl::RebuildColumnValueCache() {
 }
 
 const std::vector<int>* TCustomvxTreeListControl::BuiltRowColumns(int VisibleBand, int Row) const {
-    if (VisibleBand < 0 || VisibleBand >= static_cast<int>(columnGrid_.size()) || Row < 0) return nullptr;
-    const auto& rows = columnGrid_[static_cast<size_t>(VisibleBand)];
+    if (VisibleBand < 0 || VisibleBand >= static_cast<int>(columnGrid_.Rows.size()) || Row < 0) return nullptr;
+    const auto& rows = columnGrid_.Rows[static_cast<size_t>(VisibleBand)];
     return Row < static_cast<int>(rows.size()) ? &rows[static_cast<size_t>(Row)] : nullptr;
 }
 
@@ -725,6 +745,10 @@ int TCustomvxTreeListControl::GetRowColumnCount(int Band, int Row) {
 }
 
 int TCustomvxTreeListControl::GetBandRowCountOf(int Band) {
+    if (columnGridBuilt_)
+        return Band >= 0 && Band < static_cast<int>(columnGrid_.BandRowCounts.size())
+                   ? columnGrid_.BandRowCounts[static_cast<size_t>(Band)]
+                   : 0;
     const int absolute = bands_->GetAbsoluteIndex(Band);
     if (absolute < 0) return 0;
     std::vector<int> rows;
@@ -749,7 +773,27 @@ int TCustomvxTreeListControl::GetColumnShownWidth(int Column) {
     return TCustomvxTreeList::GetColumnShownWidth(Column);
 }
 int TCustomvxTreeListControl::GetColumnPosition(int Column) {
-    return ValidColumn(Column) ? Columns(Column)->ColIndex() : 0;
+    if (!ValidColumn(Column)) return 0;
+    const std::vector<int>& positions = columnGrid_.Positions;
+    if (columnGridBuilt_ && static_cast<size_t>(Column) < positions.size() && positions[static_cast<size_t>(Column)] >= 0)
+        return positions[static_cast<size_t>(Column)];
+    return Columns(Column)->ColIndex();
+}
+
+int TCustomvxTreeListControl::GetAbsoluteColumnIndex(int VisibleIndex) {
+    if (!columnGridBuilt_) return TCustomvxTreeList::GetAbsoluteColumnIndex(VisibleIndex);
+    const std::vector<int>& order = columnGrid_.VisibleOrder;
+    return VisibleIndex >= 0 && VisibleIndex < static_cast<int>(order.size()) ? order[static_cast<size_t>(VisibleIndex)]
+                                                                               : -1;
+}
+
+// The metrics come first in a layout, before the grid is built: one grid for this call.
+int TCustomvxTreeListControl::GetMaxColumnLineHeight(TCanvas* Canvas) {
+    const TColumnGrid grid = columnGridBuilt_ ? TColumnGrid{} : PlaceShownColumns();
+    int height = 0;
+    for (int column : (columnGridBuilt_ ? columnGrid_ : grid).VisibleOrder)
+        height = std::max(height, GetColumnLineHeight(Canvas, column));
+    return height;
 }
 TBitmap* TCustomvxTreeListControl::GetHeaderGlyph(int Column) {
     return ValidColumn(Column) ? Columns(Column)->HeaderGlyph() : nullptr;

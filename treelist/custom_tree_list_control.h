@@ -238,6 +238,8 @@ class TCustomvxTreeListControl : public TCustomvxTreeList {
     int GetColumnHeaderMaxLineCount(int Column) override;
     int GetColumnMinWidth(int Column) override;
     int GetBandRowCountOf(int Band) override;
+    int GetAbsoluteColumnIndex(int VisibleIndex) override;
+    int GetMaxColumnLineHeight(TCanvas* Canvas) override;
     int GetColumnRow(int Column) override;
     int GetHeaderSorted(int Column) override;
     bool GetColumnTabStop(int Column) override;
@@ -384,6 +386,20 @@ class TCustomvxTreeListControl : public TCustomvxTreeList {
     void RebuildBandMaps();
     void RebuildColumnValueCache();
     void BuildColumnGrid();
+    // The shown columns placed by band and header row, with what a layout reads off them for
+    // every column: each answer then costs no pass over the columns.
+    struct TColumnGrid {
+        // Per visible band, per header row, the absolute indexes in list order.
+        std::vector<std::vector<std::vector<int>>> Rows;
+        // Per visible band, the header rows its shown columns use.
+        std::vector<int> BandRowCounts;
+        // Per column, its position in its row; -1 when it is not shown.
+        std::vector<int> Positions;
+        // The shown columns in visible order: row by row across the bands, as far as the
+        // band with the most used rows reaches.
+        std::vector<int> VisibleOrder;
+    };
+    TColumnGrid PlaceShownColumns();
     // Whether a column is in range.
     bool ValidColumn(int Column) const { return Column >= 0 && Column < ColumnCount(); }
     TvxTreeListBand* VisibleBand(int VisibleIndex) const { return bands_->VisibleItems(VisibleIndex); }
@@ -416,8 +432,7 @@ class TCustomvxTreeListControl : public TCustomvxTreeList {
     std::vector<int> visibleToBand_;
     std::vector<int> bandToVisible_;
     bool bandMapsBuilding_ = false;
-    // Per visible band, per header row, the absolute indexes of the shown columns.
-    std::vector<std::vector<std::vector<int>>> columnGrid_;
+    TColumnGrid columnGrid_;
     bool columnGridBuilt_ = false;
     std::vector<int> columnValueCache_;
     bool columnValueCacheBuilding_ = false;

@@ -1,16 +1,31 @@
 // The hidden-node list: nodes kept outside the tree until they are wanted again.
+//
+// A filter hides or brings back most of the rows at once, so both directions take the whole
+// batch: each sibling list is closed up or merged in one pass, and the places of the nodes
+// in it are written as it goes, instead of one search and one shift of the list per node.
 
 #include <algorithm>
 
 #include "treelist/custom_tree_list.h"
+#include "treelist/touched_sibling_lists.h"
 #include "treelist/tree_list_node.h"
 
-void TCustomvxTreeList::HideNode(TvxTreeListNode* Node) {
-    if (!Node || Node->Owner() != this) return;
-    if (std::find(hiddenNodes_.begin(), hiddenNodes_.end(), Node) != hiddenNodes_.end()) return;
-    auto inside = [Node](TvxTreeListNode* n) { return n && (n == Node || n->HasAsParent(Node)); };
-    if (IsNodeSelected(Node)) SelectionChanged(Node, false);
-    // Only the focus and the top row survive when they lie outside the hidden subtree; the
+void TCustomvxTreeList::HideNodes(const std::vector<TvxTreeListNode*>& Nodes) {
+    // Marking each node hidden first also drops repeats and nodes that are hidden already.
+    std::vector<TvxTreeListNode*> hiding;
+    for (TvxTreeListNode* node : Nodes) {
+        if (!node || node->Owner() != this || hiddenNodes_.Contains(node)) continue;
+        hiddenNodes_.Add(node);
+        hiding.push_back(node);
+        if (IsNodeSelected(node)) SelectionChanged(node, false);
+    }
+    if (hiding.empty()) return;
+    auto inside = [this](const TvxTreeListNode* n) {
+        for (; n; n = n->Parent())
+            if (hiddenNodes_.Contains(n)) return true;
+        return false;
+    };
+    // Only the focus and the top row survive when they lie outside the hidden subtrees; the
     // other references (anchor, pressed and hot nodes, the editor's node) are dropped.
     TvxTreeListNode* focus = inside(focusedNode_) ? nullptr : focusedNode_;
     TvxTreeListNode* top = inside(topNode_) ? nullptr : topNode_;
@@ -18,27 +33,54 @@ void TCustomvxTreeList::HideNode(TvxTreeListNode* Node) {
     ResetNodeReferences();
     focusedNode_ = focus;
     topNode_ = top;
-    if (Node->Parent())
-        Node->DetachFromParent();
-    else
-        Node->DetachFromOwner();
-    hiddenNodes_.push_back(Node);
+
+    DetachInBatch(hiding);
     DropVisibleList();
-    LayoutChanged();
+    if (updateLock_ == 0) LayoutChanged();
 }
 
-void TCustomvxTreeList::UnhideNode(TvxTreeListNode* Node, TvxTreeListNode* Parent, int Position) {
-    auto it = std::find(hiddenNodes_.begin(), hiddenNodes_.end(), Node);
-    if (it == hiddenNodes_.end() || (Parent && (Parent->Owner() != this || Parent->HasAsParent(Node)))) return;
-    hiddenNodes_.erase(it);
-    auto& list = Parent ? Parent->children_ : roots_;
-    const size_t at = Position < 0 ? list.size() : std::min(list.size(), static_cast<size_t>(Position));
-    list.insert(list.begin() + static_cast<std::ptrdiff_t>(at), Node);
-    Node->parent_ = Parent;
-    Node->indexHint_ = static_cast<int>(at);
-    if (Parent) Parent->hasChildren_ = true;
-    if (!topNode_) topNode_ = Node;
+void TCustomvxTreeList::UnhideNodes(const std::vector<TvxNodeReturn>& Nodes, const TvxNodeLess& Precedes) {
+    TvxTouchedSiblingLists lists;
+    TvxTreeListNode* first = nullptr;
+    for (const TvxNodeReturn& r : Nodes) {
+        TvxTreeListNode* node = r.Node;
+        TvxTreeListNode* parent = r.Parent;
+        if (!hiddenNodes_.Contains(node) || node->Owner() != this) continue;
+        if (parent && (parent->Owner() != this || parent == node || parent->HasAsParent(node))) continue;
+        hiddenNodes_.Remove(node);
+        lists.Of(parent).push_back(node);
+        if (!first) first = node;
+    }
+    if (!first) return;
+    for (size_t i = 0; i < lists.Count(); ++i) {
+        TvxTreeListNode* parent = lists.Parent(i);
+        auto& siblings = parent ? parent->children_ : roots_;
+        std::vector<TvxTreeListNode*>& returning = lists.Nodes(i);
+        // Put back one by one, each before the first sibling it precedes, they would end in
+        // this order, each run of them just before the sibling that stopped it.
+        if (!std::is_sorted(returning.begin(), returning.end(), Precedes))
+            std::stable_sort(returning.begin(), returning.end(), Precedes);
+        std::vector<TvxTreeListNode*> merged;
+        merged.reserve(siblings.size() + returning.size());
+        auto place = [&merged](TvxTreeListNode* n) {
+            n->indexHint_ = static_cast<int>(merged.size());
+            merged.push_back(n);
+        };
+        size_t next = 0;
+        auto placeReturning = [&] {
+            returning[next]->parent_ = parent;
+            place(returning[next++]);
+        };
+        for (TvxTreeListNode* sibling : siblings) {
+            while (next < returning.size() && Precedes(returning[next], sibling)) placeReturning();
+            place(sibling);
+        }
+        while (next < returning.size()) placeReturning();
+        siblings = std::move(merged);
+        if (parent) parent->hasChildren_ = true;
+    }
+    if (!topNode_) topNode_ = first;
     if (!focusedNode_) focusedNode_ = topNode_;
     DropVisibleList();
-    LayoutChanged();
+    if (updateLock_ == 0) LayoutChanged();
 }

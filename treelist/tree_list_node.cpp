@@ -34,7 +34,11 @@ const std::vector<TvxTreeListNode*>& TvxTreeListNode::SiblingList() const {
 // search starts at the remembered position and widens to both sides: it costs what the shift
 // was, not the node's distance from the front.
 int TvxTreeListNode::Index() const {
-    const auto& list = SiblingList();
+    return hiddenPlace_ >= 0 ? -1 : IndexIn(SiblingList());
+}
+
+int TvxTreeListNode::IndexIn(const std::vector<TvxTreeListNode*>& list) const {
+    if (indexHint_ < 0) return -1;
     const auto n = static_cast<std::ptrdiff_t>(list.size());
     const std::ptrdiff_t hint = std::clamp<std::ptrdiff_t>(indexHint_, 0, std::max<std::ptrdiff_t>(n - 1, 0));
     for (std::ptrdiff_t d = 0; hint - d >= 0 || hint + d < n; ++d) {
@@ -45,6 +49,10 @@ int TvxTreeListNode::Index() const {
         }
     }
     return -1;
+}
+
+void TvxTreeListNode::NumberPlaces(const std::vector<TvxTreeListNode*>& List) {
+    for (size_t i = 0; i < List.size(); ++i) List[i]->indexHint_ = static_cast<int>(i);
 }
 
 int TvxTreeListNode::RowHeightCache() const {
@@ -139,8 +147,10 @@ TvxTreeListNode* TvxTreeListNode::GetLastChild() const {
 }
 
 TvxTreeListNode* TvxTreeListNode::GetNextSibling() const {
+    const int index = Index();
+    if (index < 0) return nullptr;
     const auto& list = SiblingList();
-    const size_t next = static_cast<size_t>(Index()) + 1;
+    const size_t next = static_cast<size_t>(index) + 1;
     return next < list.size() ? list[next] : nullptr;
 }
 
@@ -204,17 +214,18 @@ void TvxTreeListNode::DetachFromParent() {
     const int index = Index();
     if (index >= 0) parent->children_.erase(parent->children_.begin() + index);
     parent_ = nullptr;
+    indexHint_ = -1;
     if (parent->children_.empty()) parent->LostLastChild();
 }
 
 void TvxTreeListNode::DetachFromOwner() {
-    const int index = Index();
-    if (index >= 0) {
-        owner_->roots_.erase(owner_->roots_.begin() + index);
+    if (owner_->hiddenNodes_.Contains(this)) {
+        owner_->hiddenNodes_.Remove(this);
         return;
     }
-    auto& hidden = owner_->hiddenNodes_;
-    hidden.erase(std::remove(hidden.begin(), hidden.end(), this), hidden.end());
+    const int index = Index();
+    if (index >= 0) owner_->roots_.erase(owner_->roots_.begin() + index);
+    indexHint_ = -1;
 }
 
 bool TvxTreeListNode::MoveTo(TvxTreeListNode* Destination, TvxNodeMoveMode Mode) {
@@ -237,7 +248,8 @@ bool TvxTreeListNode::MoveTo(TvxTreeListNode* Destination, TvxNodeMoveMode Mode)
 
     if (Mode == nmAddChild || Mode == nmAddChildFirst) {
         auto& list = Destination->children_;
-        list.insert(Mode == nmAddChild ? list.end() : list.begin(), this);
+        indexHint_ = Mode == nmAddChild ? static_cast<int>(list.size()) : 0;
+        list.insert(list.begin() + indexHint_, this);
         parent_ = Destination;
         Destination->hasChildren_ = true;
     } else {
@@ -246,6 +258,7 @@ bool TvxTreeListNode::MoveTo(TvxTreeListNode* Destination, TvxNodeMoveMode Mode)
         size_t at = Mode == nmAdd ? list.size() : 0;
         if (Mode == nmInsert) at = static_cast<size_t>(std::max(0, Destination->Index()));
         list.insert(list.begin() + static_cast<std::ptrdiff_t>(at), this);
+        indexHint_ = static_cast<int>(at);
         parent_ = newParent;
     }
     owner_->focusedNode_ = this;

@@ -89,9 +89,14 @@ class TvxTreeListNode : public TObject {
   private:
     friend class TCustomvxTreeList;
     friend class TvxVisibleNodeList;
+    friend class TvxHiddenNodeList;
 
     // The list the node lies in: its parent's children, or the owner's roots.
     const std::vector<TvxTreeListNode*>& SiblingList() const;
+    // The node's position in List, -1 when it is not there.
+    int IndexIn(const std::vector<TvxTreeListNode*>& List) const;
+    // Tells every node of a sibling list that was rearranged where it is now.
+    static void NumberPlaces(const std::vector<TvxTreeListNode*>& List);
     void DetachFromParent();
     void DetachFromOwner();
     // The parent lost its last child: the list goes, and with it the expand button unless
@@ -112,11 +117,14 @@ class TvxTreeListNode : public TObject {
     // moves the owner's generation on instead of visiting every node.
     uint64_t rowHeightGeneration_ = 0;
     // Where the node last was among its siblings; checked before use, so Index() stays
-    // cheap for long sibling lists without being trusted blindly.
+    // cheap for long sibling lists without being trusted blindly. -1 while the node lies
+    // in no list (it left one and is being freed, or is being moved in a batch).
     mutable int indexHint_ = 0;
     // The node's place in its owner's visible-node list, valid while the stamp is the list's.
     mutable uint64_t visibleStamp_ = 0;
     int displayIndex_ = -1;
+    // The node's place in its owner's hidden-node list; -1 while it is not hidden.
+    mutable int hiddenPlace_ = -1;
 };
 
 // The node of the control with columns: three image indexes and one text per column,

@@ -75,6 +75,7 @@ void TCustomvxTreeList::SortNodeList(std::vector<TvxTreeListNode*>& List, int Co
         MergeSortItems(items, byValue);
     }
     for (size_t i = 0; i < items.size(); ++i) List[i] = items[i]->Node;
+    TvxTreeListNode::NumberPlaces(List);
 }
 
 void TCustomvxTreeList::SortLevel(std::vector<TvxTreeListNode*>& List, int Depth, int Level, int ColumnIndex,
@@ -113,4 +114,23 @@ void TCustomvxTreeList::SortNodes(int Level, int ColumnIndex, bool Descending) {
     // The top row keeps its node, which the sort may have taken towards the end: the rows
     // from it on must still fill the view.
     if (!IsDestroying()) ClampTopIndex();
+}
+
+void TCustomvxTreeList::ArrangeChildren(TvxTreeListNode* Parent, const std::vector<TvxTreeListNode*>& Order) {
+    std::vector<TvxTreeListNode*>& list = Parent ? Parent->children_ : roots_;
+    if (Order.size() != list.size()) return;
+    std::vector<TvxTreeListNode*> old = Order;
+    list.swap(old);
+    TvxTreeListNode::NumberPlaces(list);
+    // Every node that was there found at its new place: Order holds them all.
+    for (TvxTreeListNode* node : old)
+        if (list[static_cast<size_t>(node->indexHint_)] != node) {
+            list.swap(old);
+            TvxTreeListNode::NumberPlaces(list);
+            return;
+        }
+    if (updateLock_ == 0 && !IsDestroying())
+        LayoutChanged();
+    else
+        DropVisibleList();
 }

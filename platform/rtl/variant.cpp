@@ -340,7 +340,11 @@ TVariantRelationship VarCompareValue(const Variant& a, const Variant& b) {
             if (VarCompareValue(a[i], b[i]) != vrEqual) return vrNotEqual;
         return vrEqual;
     }
-    if (a.IsString() && b.IsString()) return Rel(a.AsString(), b.AsString());
+    if (a.IsString() && b.IsString()) {
+        // Compared in place: sorting and grouping compare each string many times.
+        const int c = a.s_.compare(b.s_);
+        return c < 0 ? vrLessThan : c > 0 ? vrGreaterThan : vrEqual;
+    }
     if (a.IsNumeric() && b.IsNumeric()) {
         if (IsIntegerType(a.VarType()) && IsIntegerType(b.VarType())) return Rel(a.AsInt64(), b.AsInt64());
         if (a.VarType() == varCurrency && b.VarType() == varCurrency) return Rel(a.CurrencyUnits(), b.CurrencyUnits());

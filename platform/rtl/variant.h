@@ -80,6 +80,7 @@ class Variant {
     const Variant& operator[](int i) const;
     Variant& operator[](int i);
 
+    friend TVariantRelationship VarCompareValue(const Variant& a, const Variant& b);
     friend bool operator==(const Variant& a, const Variant& b);
     friend bool operator!=(const Variant& a, const Variant& b) { return !(a == b); }
     friend bool operator<(const Variant& a, const Variant& b);

@@ -133,6 +133,71 @@ TEST_F(DBGridFilter, RowsOfTheFilterStayHiddenThroughAReload) {
     EXPECT_EQ(DataRowIds().size(), 4u);
 }
 
+TEST_F(DBGridFilter, AFilteredLoadMakesAGroupRowAgainForALaterRecordOfItsValue) {
+    Add(1, "B", 1);
+    Add(2, "A", 2);
+    Add(3, "B", 3);
+    LoadAll();
+    grid->Filter()->SetActive(true);
+    grid->Filter()->SetFilterValue(amount, Variant(3.0), "3");
+    // The load makes B for record 1, drops it with the row, and makes it again for record 3.
+    name->SetGroupIndex(0);
+    ASSERT_EQ(grid->GetCount(), 1);
+    EXPECT_EQ(VarToStr(dynamic_cast<TvxDBGridNode*>(grid->GetItem(0))->GroupValue), "B");
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{3}));
+    EXPECT_EQ(grid->HiddenNodes().size(), 2u);
+    grid->ClearFilter();
+    ASSERT_EQ(grid->GetCount(), 2);
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{2, 1, 3}));
+}
+
+TEST_F(DBGridFilter, AnEditThatTakesAGroupsLastRowOutOfTheFilterDropsTheGroupRow) {
+    Add(1, "A", 1);
+    Add(2, "B", 2);
+    Add(3, "C", 3);
+    Add(4, "D", 4);
+    LoadAll();
+    name->SetGroupIndex(0);
+    grid->Filter()->SetActive(true);
+    grid->Filter()->Criteria()->AddItem(nullptr, amount, vxoLess, Variant(10.0), "10");
+    grid->FilterChanged();
+    ASSERT_EQ(grid->GetCount(), 4);
+    // The reload keeps the group rows; B's only row now fails and takes B with it, and the
+    // rows after it are taken back as before.
+    TvxTreeListNode* c = grid->GetItem(2);
+    TvxTreeListNode* rowOfC = c->Items(0);
+    table->Locate("ID", Variant(2), {});
+    table->Edit();
+    table->FieldByName("Amount")->SetAsFloat(50);
+    table->Post();
+    ASSERT_EQ(grid->GetCount(), 3);
+    EXPECT_EQ(grid->GetItem(1), c);
+    EXPECT_EQ(c->Items(0), rowOfC);
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{1, 3, 4}));
+    grid->ClearFilter();
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{1, 2, 3, 4}));
+}
+
+TEST_F(DBGridFilter, AGroupedReloadKeepsEachHiddenRowOnce) {
+    Add(1, "A", 1);
+    Add(2, "B", 2);
+    Add(3, "A", 3);
+    LoadAll();
+    name->SetGroupIndex(0);
+    grid->Filter()->SetActive(true);
+    grid->Filter()->SetFilterValue(name, Variant(std::string("A")), "A");
+    ASSERT_EQ(grid->HiddenNodes().size(), 1u);
+    // Data changes reload the rows under the group rows that stay.
+    Add(4, "A", 4);
+    Add(5, "B", 5);
+    driver->Pump();
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{1, 3, 4}));
+    EXPECT_EQ(grid->HiddenNodes().size(), 2u);
+    grid->ClearFilter();
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{1, 3, 4, 2, 5}));
+    EXPECT_TRUE(grid->HiddenNodes().empty());
+}
+
 TEST_F(DBGridFilter, TheDropDownListsTheValuesAfterTheFixedEntriesAndShowsTheCurrentCondition) {
     Add(1, "b", 1);
     Add(2, nullptr, 2);

@@ -3,6 +3,7 @@
 // and what a reload after a data change keeps.
 
 #include <cstdlib>
+#include <map>
 #include <filesystem>
 
 #include "grid/vx_db_grid_column.h"
@@ -303,6 +304,80 @@ TEST_F(DBGridLoading, ARecordAppendedWhileGroupedJoinsItsGroup) {
     grid->SetGridOptions(options);
     append(4, "B");
     EXPECT_EQ(DataRowIds(), (std::vector<int>{1, 3, 2, 4}));
+}
+
+TEST_F(DBGridLoading, ADataChangeTakesBackTheRowOfEveryRecordThatStaysInItsGroup) {
+    for (int i = 1; i <= 8; ++i) Add(i, i % 2 ? "A" : "B", 10 - i);
+    LoadAll();
+    name->SetGroupIndex(0);
+    auto rowsById = [&] {
+        std::map<int, TvxTreeListNode*> rows;
+        for (int g = 0; g < grid->GetCount(); ++g)
+            for (int i = 0; i < grid->GetItem(g)->Count(); ++i) rows[Id(grid->GetItem(g)->Items(i))] = grid->GetItem(g)->Items(i);
+        return rows;
+    };
+    auto edit = [&](int id, const char* field, const Variant& value) {
+        table->Locate("ID", Variant(id), {});
+        table->Edit();
+        table->FieldByName(field)->SetAsVariant(value);
+        table->Post();
+    };
+    // Once with the rows in their records' order, once sorted by amount against it.
+    for (bool sorted : {false, true}) {
+        SCOPED_TRACE(sorted ? "sorted by amount" : "in record order");
+        if (sorted) amount->SetSorted(csUp);
+        const auto before = rowsById();
+        ASSERT_EQ(before.size(), 8u);
+        edit(3, "Amount", Variant(50.0));
+        EXPECT_EQ(rowsById(), before);
+        // A record that changes its group gets a row there; the others keep theirs.
+        edit(4, "Name", Variant(std::string("A")));
+        const auto after = rowsById();
+        ASSERT_EQ(after.size(), 8u);
+        for (const auto& [id, row] : before) {
+            if (id != 4) {
+                EXPECT_EQ(after.at(id), row) << id;
+            }
+        }
+        EXPECT_EQ(GroupValue(after.at(4)->Parent()), "A");
+        edit(4, "Name", Variant(std::string("B")));
+        edit(3, "Amount", Variant(7.0));
+    }
+    EXPECT_EQ(grid->GetItem(0)->Count(), 4);
+    EXPECT_EQ(Id(grid->GetItem(0)->Items(0)), 7);
+}
+
+TEST_F(DBGridLoading, ASmartRegroupLeavesTheGroupRowsClosedAndTheRowsInRecordOrder) {
+    Add(1, "B", 1);
+    Add(2, "A", 2);
+    Add(3, "B", 3);
+    Add(4, "C", 4);
+    Add(5, "A", 5);
+    LoadAll();
+    TvxDBGridOptions options = grid->GridOptions();
+    options.Include(egoSmartReload);
+    grid->SetGridOptions(options);
+    name->SetGroupIndex(0);
+    ASSERT_EQ(grid->GetCount(), 3);
+    // Only the current record's group row opens, to show it.
+    EXPECT_EQ(Id(grid->GetFocusedNode()), 5);
+    EXPECT_TRUE(grid->GetItem(0)->Expanded());
+    EXPECT_FALSE(grid->GetItem(1)->Expanded());
+    EXPECT_FALSE(grid->GetItem(2)->Expanded());
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{2, 5, 1, 3, 4}));
+    // Back to rows in the order they were shown in; the group rows are gone.
+    name->SetGroupIndex(-1);
+    ASSERT_EQ(grid->GetCount(), 5);
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{2, 5, 1, 3, 4}));
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(grid->GetItem(i)->Index(), i);
+    }
+    // And a second level.
+    name->SetGroupIndex(0);
+    active->SetGroupIndex(1);
+    ASSERT_EQ(grid->GetCount(), 3);
+    EXPECT_EQ(grid->GetItem(0)->Items(0)->Level(), 1);
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{2, 5, 1, 3, 4}));
 }
 
 TEST_F(DBGridLoading, FocusTopRowAndSelectionSurviveAppendPostAndDelete) {

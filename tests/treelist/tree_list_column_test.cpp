@@ -364,3 +364,39 @@ TEST(TreeListColumn, DrawInfoCarriesTheCellAndTheColumnsLook) {
     cols[0]->GetDrawInfo(*view, cell);
     EXPECT_EQ(view->VerticalLayout, 3);
 }
+
+// A layout asks each column's place of the grid of shown columns; after random placements it
+// answers as a pass over the columns does (the grid dropped, as inside an update).
+TEST(TreeListColumn, TheShownColumnsGridAnswersAsThePassOverTheColumns) {
+    TCustomvxTreeListControl tl(nullptr);
+    MakeBands(tl, 3);
+    tl.SetHeaderPanelRowCount(3);
+    auto cols = AddColumns(tl, 9);
+    uint32_t seed = 4711;
+    auto next = [&](int n) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 16) % static_cast<uint32_t>(n));
+    };
+    auto answers = [&] {
+        std::vector<int> a;
+        for (int v = -1; v <= tl.ColumnCount(); ++v) a.push_back(tl.GetAbsoluteColumnIndex(v));
+        for (int c = 0; c < tl.ColumnCount(); ++c) a.push_back(tl.GetColumnPosition(c));
+        for (int b = -1; b <= tl.Bands()->Count(); ++b) a.push_back(tl.GetBandRowCountOf(b));
+        return a;
+    };
+    for (int step = 0; step < 300; ++step) {
+        TvxTreeListColumn* column = cols[static_cast<size_t>(next(static_cast<int>(cols.size())))];
+        switch (next(5)) {
+            case 0: column->SetBandIndex(next(4) - 1); break;
+            case 1: column->SetRowIndex(next(3)); break;
+            case 2: column->SetVisible(next(4) != 0); break;
+            case 3: column->SetIndex(next(tl.ColumnCount())); break;
+            default: tl.Bands()->Items(next(3))->SetVisible(next(3) != 0); break;
+        }
+        SCOPED_TRACE(step);
+        tl.ClearCache();
+        const std::vector<int> passed = answers();
+        tl.RefreshLayout();
+        EXPECT_EQ(answers(), passed);
+    }
+}

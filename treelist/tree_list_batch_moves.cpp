@@ -1,0 +1,70 @@
+// Moving many nodes at once: each sibling list they leave is closed up in one pass, and
+// nodes taken out lie in no list (their place -1) until they are attached again, hidden or
+// freed, so that none of them is looked for among siblings it has left.
+
+#include "treelist/custom_tree_list.h"
+#include "treelist/touched_sibling_lists.h"
+#include "treelist/tree_list_node.h"
+
+void TCustomvxTreeList::DetachInBatch(const std::vector<TvxTreeListNode*>& Nodes) {
+    TvxTouchedSiblingLists lists;
+    for (TvxTreeListNode* node : Nodes) lists.Of(node->Parent()).push_back(node);
+    for (size_t i = 0; i < lists.Count(); ++i) {
+        TvxTreeListNode* parent = lists.Parent(i);
+        auto& siblings = parent ? parent->children_ : roots_;
+        const std::vector<TvxTreeListNode*>& leaving = lists.Nodes(i);
+        if (leaving.size() == 1) {
+            // One node: its place is known, and the list shifts only behind it.
+            const int index = leaving.front()->IndexIn(siblings);
+            if (index >= 0) siblings.erase(siblings.begin() + index);
+            leaving.front()->parent_ = nullptr;
+            leaving.front()->indexHint_ = -1;
+        } else {
+            for (TvxTreeListNode* node : leaving) {
+                node->parent_ = nullptr;
+                node->indexHint_ = -1;
+            }
+            size_t kept = 0;
+            for (TvxTreeListNode* n : siblings) {
+                if (n->indexHint_ < 0) continue;
+                n->indexHint_ = static_cast<int>(kept);
+                siblings[kept++] = n;
+            }
+            siblings.resize(kept);
+        }
+        if (parent && siblings.empty()) parent->LostLastChild();
+    }
+}
+
+void TCustomvxTreeList::DetachNodes(const std::vector<TvxTreeListNode*>& Nodes) {
+    std::vector<TvxTreeListNode*> leaving;
+    for (TvxTreeListNode* node : Nodes)
+        if (node && node->owner_ == this && node->indexHint_ >= 0 && !hiddenNodes_.Contains(node))
+            leaving.push_back(node);
+    if (leaving.empty()) return;
+    DetachInBatch(leaving);
+    DropVisibleList();
+    if (updateLock_ == 0) LayoutChanged();
+}
+
+void TCustomvxTreeList::AttachNodes(const std::vector<TvxTreeListNode*>& Nodes, TvxTreeListNode* Parent,
+                                    int Position) {
+    if (Parent && Parent->owner_ != this) return;
+    std::vector<TvxTreeListNode*> coming;
+    for (TvxTreeListNode* node : Nodes) {
+        if (!node || node->owner_ != this || node->indexHint_ >= 0 || node->parent_ || hiddenNodes_.Contains(node))
+            continue;
+        if (Parent && (Parent == node || Parent->HasAsParent(node))) continue;
+        node->indexHint_ = 0;  // taken: a repeat of it in Nodes is not
+        coming.push_back(node);
+    }
+    if (coming.empty()) return;
+    auto& list = Parent ? Parent->children_ : roots_;
+    const size_t at = Position < 0 ? list.size() : std::min(list.size(), static_cast<size_t>(Position));
+    list.insert(list.begin() + static_cast<std::ptrdiff_t>(at), coming.begin(), coming.end());
+    for (TvxTreeListNode* node : coming) node->parent_ = Parent;
+    for (size_t i = at; i < list.size(); ++i) list[i]->indexHint_ = static_cast<int>(i);
+    if (Parent) Parent->hasChildren_ = true;
+    DropVisibleList();
+    if (updateLock_ == 0) LayoutChanged();
+}
