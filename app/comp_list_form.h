@@ -21,8 +21,8 @@
 #include "platform/forms/menus.h"
 #include "platform/forms/notebook.h"
 
-#include "grid/vx_check_column.h"
-#include "grid/vx_db_grid.h"
+#include "grid/columns/vx_check_column.h"
+#include "grid/core/vx_db_grid.h"
 #include "platform/forms/file_dialog.h"
 
 class TFormCompLst : public TForm {

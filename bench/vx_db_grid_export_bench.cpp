@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <string>
 
-#include "grid/vx_db_grid.h"
-#include "grid/vx_db_grid_column.h"
-#include "grid/vx_db_grid_export_excel.h"
+#include "grid/core/vx_db_grid.h"
+#include "grid/columns/vx_db_grid_column.h"
+#include "grid/export/vx_db_grid_export_excel.h"
 #include "memdata/vx_mem_data.h"
 #include "platform/db/db.h"
 #include "platform/forms/application.h"

@@ -19,9 +19,9 @@
 #include <map>
 #include <string>
 
-#include "grid/vx_db_grid.h"
-#include "grid/vx_db_grid_column.h"
-#include "grid/vx_db_grid_filter.h"
+#include "grid/core/vx_db_grid.h"
+#include "grid/columns/vx_db_grid_column.h"
+#include "grid/filter/vx_db_grid_filter.h"
 #include "memdata/vx_mem_data.h"
 #include "platform/db/db.h"
 #include "platform/forms/application.h"

@@ -18,11 +18,16 @@ endif()
 
 find_package(Threads REQUIRED)
 
-# tovak_library(<target> DEPS <targets...>)
-# Builds every .cpp of the calling folder into one static library.
+# tovak_library(<target> [SUBDIRS <folders...>] DEPS <targets...>)
+# Builds every .cpp of the calling folder, and of the sub-folders named, into one static
+# library (a large folder is grouped into sub-folders by concern and is still one library).
 function(tovak_library target)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
+  cmake_parse_arguments(ARG "" "" "DEPS;SUBDIRS" ${ARGN})
+  set(patterns "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
+  foreach(sub IN LISTS ARG_SUBDIRS)
+    list(APPEND patterns "${CMAKE_CURRENT_SOURCE_DIR}/${sub}/*.cpp")
+  endforeach()
+  file(GLOB sources CONFIGURE_DEPENDS ${patterns})
   if(sources)
     add_library(${target} STATIC ${sources})
     target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})

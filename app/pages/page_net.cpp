@@ -11,7 +11,7 @@
 #include "app/main_settings.h"
 #include "app/pages/main_pages.h"
 #include "app/unattended_run.h"
-#include "grid/vx_db_grid_column.h"
+#include "grid/columns/vx_db_grid_column.h"
 #include "link/form_sercom.h"
 #include "memdata/vx_mem_data.h"
 #include "link/program_dirs.h"

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/pages/main_page.h"
-#include "grid/vx_db_grid.h"
+#include "grid/core/vx_db_grid.h"
 #include "platform/forms/image.h"
 
 class TvxMemData;

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "grid/vx_check_column.h"
-#include "grid/vx_db_grid_column.h"
-#include "grid/vx_default_column_table.h"
+#include "grid/columns/vx_check_column.h"
+#include "grid/columns/vx_db_grid_column.h"
+#include "grid/columns/vx_default_column_table.h"
 #include "platform/win/virtual_keys.h"
 #include "tests/grid/grid_test_form.h"
 #include "tests/support/test_pictures.h"

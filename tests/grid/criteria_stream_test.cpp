@@ -6,9 +6,9 @@
 #include <cmath>
 #include <string>
 
-#include "grid/vx_criteria.h"
-#include "grid/vx_criteria_operators.h"
-#include "grid/vx_criteria_stream.h"
+#include "grid/filter/vx_criteria.h"
+#include "grid/filter/vx_criteria_operators.h"
+#include "grid/filter/vx_criteria_stream.h"
 #include "platform/classes/memory_stream.h"
 #include "platform/rtl/exception.h"
 

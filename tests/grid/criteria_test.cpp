@@ -1,9 +1,9 @@
 // Filter criteria bound to grid columns: the expression text in its display and dataset
 // forms, evaluation against rows, finding and removing conditions, and binding by name.
 
-#include "grid/vx_criteria_operators.h"
-#include "grid/vx_db_grid_column.h"
-#include "grid/vx_db_grid_criteria.h"
+#include "grid/filter/vx_criteria_operators.h"
+#include "grid/columns/vx_db_grid_column.h"
+#include "grid/filter/vx_db_grid_criteria.h"
 #include "platform/rtl/abstract_error.h"
 #include "tests/grid/grid_test_form.h"
 

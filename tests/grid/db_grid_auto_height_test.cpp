@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "grid/vx_db_grid_columns.h"
+#include "grid/columns/vx_db_grid_columns.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/win/paint.h"
 #include "tests/controls/vx_picture_test_support.h"

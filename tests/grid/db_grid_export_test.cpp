@@ -6,10 +6,10 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "grid/vx_db_grid_export_excel.h"
-#include "grid/vx_db_grid_export_html.h"
-#include "grid/vx_db_hyperlink_column.h"
-#include "grid/vx_db_image_column.h"
+#include "grid/export/vx_db_grid_export_excel.h"
+#include "grid/export/vx_db_grid_export_html.h"
+#include "grid/columns/vx_db_hyperlink_column.h"
+#include "grid/columns/vx_db_image_column.h"
 #include "tests/grid/export_fixture.h"
 
 namespace {

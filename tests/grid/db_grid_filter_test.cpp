@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "grid/vx_criteria_operators.h"
-#include "grid/vx_db_grid_column.h"
-#include "grid/vx_db_grid_filter_popup.h"
+#include "grid/filter/vx_criteria_operators.h"
+#include "grid/columns/vx_db_grid_column.h"
+#include "grid/filter/vx_db_grid_filter_popup.h"
 #include "platform/rtl/locale.h"
 #include "platform/win/window_tree.h"
 #include "tests/grid/grid_test_form.h"

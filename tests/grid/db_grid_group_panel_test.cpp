@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "grid/vx_db_grid_column.h"
+#include "grid/columns/vx_db_grid_column.h"
 #include "platform/gdi/color.h"
 #include "platform/gdi/system_metrics.h"
 #include "platform/win/message_queue.h"

@@ -2,7 +2,7 @@
 // without one, Insert, Down on the last row appending and Up dropping the untouched record,
 // Left and Right on group rows, Esc dropping a changed record.
 
-#include "grid/vx_db_grid_column.h"
+#include "grid/columns/vx_db_grid_column.h"
 #include "platform/win/exception_report.h"
 #include "tests/grid/grid_test_form.h"
 

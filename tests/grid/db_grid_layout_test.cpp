@@ -9,10 +9,10 @@
 #include <sstream>
 
 #include "controls/registry.h"
-#include "grid/vx_criteria_operators.h"
-#include "grid/vx_db_grid_column.h"
-#include "grid/vx_db_grid_filter.h"
-#include "grid/vx_db_grid_filter_popup.h"
+#include "grid/filter/vx_criteria_operators.h"
+#include "grid/columns/vx_db_grid_column.h"
+#include "grid/filter/vx_db_grid_filter.h"
+#include "grid/filter/vx_db_grid_filter_popup.h"
 #include "platform/forms/screen.h"
 #include "platform/rtl/exception.h"
 #include "tests/grid/grid_test_form.h"

@@ -6,7 +6,7 @@
 #include <map>
 #include <filesystem>
 
-#include "grid/vx_db_grid_column.h"
+#include "grid/columns/vx_db_grid_column.h"
 #include "platform/rtl/locale.h"
 #include "tests/grid/grid_test_form.h"
 #include "tests/support/test_pictures.h"

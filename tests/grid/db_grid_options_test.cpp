@@ -2,8 +2,8 @@
 // back, the precedence rules, the values an empty legacy word keeps, what a new grid reads,
 // and the tree-list options the sets switch.
 
-#include "grid/vx_db_grid_column.h"
-#include "grid/vx_db_grid_options.h"
+#include "grid/columns/vx_db_grid_column.h"
+#include "grid/core/vx_db_grid_options.h"
 #include "tests/grid/grid_test_form.h"
 
 namespace {

@@ -3,7 +3,7 @@
 // bookmarks outliving the rows) and the partial load (buffer sizes, the run around the
 // current record, both ends, loading more as the top row nears an end).
 
-#include "grid/vx_db_grid_column.h"
+#include "grid/columns/vx_db_grid_column.h"
 #include "platform/classes/string_list.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/scroll_bars.h"

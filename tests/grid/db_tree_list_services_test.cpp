@@ -2,7 +2,7 @@
 // columns, the indicator column's width, key checks against the field, the new-item row,
 // removing a record node with the group rows it leaves empty, and the sorted columns.
 
-#include "grid/vx_db_grid_column.h"
+#include "grid/columns/vx_db_grid_column.h"
 #include "platform/win/messages.h"
 #include "tests/grid/grid_test_form.h"
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "grid/vx_check_column.h"
-#include "grid/vx_db_grid_column.h"
+#include "grid/columns/vx_check_column.h"
+#include "grid/columns/vx_db_grid_column.h"
 #include "platform/gdi/canvas.h"
 #include "platform/gdi/text.h"
 #include "tests/grid/grid_test_form.h"

@@ -7,9 +7,9 @@
 #include <iterator>
 #include <sstream>
 
-#include "grid/vx_check_column.h"
-#include "grid/vx_db_grid_column.h"
-#include "grid/vx_db_grid_export.h"
+#include "grid/columns/vx_check_column.h"
+#include "grid/columns/vx_db_grid_column.h"
+#include "grid/export/vx_db_grid_export.h"
 #include "platform/rtl/locale.h"
 #include "tests/grid/grid_test_form.h"
 #include "tests/support/temp_folder.h"

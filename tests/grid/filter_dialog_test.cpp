@@ -2,9 +2,9 @@
 // empty value means blanks, two conditions go into a sub-list, a value of the wrong type
 // keeps the dialog open, and Cancel changes nothing.
 
-#include "grid/vx_criteria_operators.h"
-#include "grid/vx_db_grid_column.h"
-#include "grid/vx_filter_dialog.h"
+#include "grid/filter/vx_criteria_operators.h"
+#include "grid/columns/vx_db_grid_column.h"
+#include "grid/filter/vx_filter_dialog.h"
 #include "platform/forms/button.h"
 #include "platform/forms/radio_button.h"
 #include "platform/win/message_queue.h"

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "grid/vx_db_grid.h"
-#include "grid/vx_db_grid_column.h"
+#include "grid/core/vx_db_grid.h"
+#include "grid/columns/vx_db_grid_column.h"
 #include "memdata/vx_mem_data.h"
 #include "platform/db/db.h"
 #include "platform/forms/application.h"

@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <memory>
 
-#include "grid/vx_db_blob_routines.h"
-#include "grid/vx_lookup_edit.h"
+#include "grid/editors/vx_db_blob_routines.h"
+#include "grid/editors/vx_lookup_edit.h"
 #include "memdata/vx_mem_data.h"
 #include "platform/db/db.h"
 #include "platform/display/presenter.h"

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "grid/vx_summary.h"
-#include "grid/vx_summary_groups.h"
+#include "grid/summaries/vx_summary.h"
+#include "grid/summaries/vx_summary_groups.h"
 #include "platform/rtl/date_time.h"
 #include "platform/rtl/locale.h"
 #include "treelist/tree_list_types.h"

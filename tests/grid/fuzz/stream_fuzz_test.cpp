@@ -13,11 +13,11 @@
 #include <functional>
 #include <random>
 
-#include "grid/vx_criteria.h"
-#include "grid/vx_criteria_operators.h"
-#include "grid/vx_criteria_stream.h"
-#include "grid/vx_db_grid_filter.h"
-#include "grid/vx_filter_wrapper.h"
+#include "grid/filter/vx_criteria.h"
+#include "grid/filter/vx_criteria_operators.h"
+#include "grid/filter/vx_criteria_stream.h"
+#include "grid/filter/vx_db_grid_filter.h"
+#include "grid/filter/vx_filter_wrapper.h"
 #include "platform/classes/memory_stream.h"
 #include "platform/rtl/exception.h"
 #include "tests/support/allocation_watch.h"

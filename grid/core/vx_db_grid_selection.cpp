@@ -1,0 +1,362 @@
+// The grid's selection by records: bookmarks (with the row each stands for) or, without
+// bookmarks, key values; what a reload keeps of it; range selection by records in the
+// record window; deleting the selected records.
+
+#include <algorithm>
+
+#include "grid/core/vx_db_grid.h"
+#include "platform/classes/string_list.h"
+#include "platform/db/dataset.h"
+#include "platform/db/field.h"
+
+namespace {
+TvxDBGridNode* GridNode(TvxTreeListNode* Node) {
+    return dynamic_cast<TvxDBGridNode*>(Node);
+}
+
+bool KeyLess(const std::pair<Variant, TvxTreeListNode*>& A, const Variant& B) {
+    return TCustomvxDBTreeListControl::CompareVariants(A.first, B) < 0;
+}
+}  // namespace
+
+// ---- Finding a row's record ----
+
+bool TCustomvxDBGrid::NodeBookmark(TvxTreeListNode* Node, TBookmark& Bookmark) {
+    TDataSet* ds = DataSet();
+    if (!Node || !ds || !ds->Active() || !dataLink_->Active()) return false;
+    if (IsCursorMode()) {
+        const int row = CursorRow(Node);
+        if (row < 0) return false;
+        const int saved = dataLink_->ActiveRecord();
+        dataLink_->SetActiveRecord(row);
+        Bookmark = ds->Bookmark();
+        dataLink_->SetActiveRecord(saved);
+        return !Bookmark.empty();
+    }
+    if (readingDataSet_ || Node == GetFocusedNode()) {
+        Bookmark = ds->Bookmark();
+        return !Bookmark.empty();
+    }
+    // Off to the row's record and back, without the dataset telling anyone.
+    auto* node = GridNode(Node);
+    if (!node || IsGroupNode(Node)) return false;
+    ++nestedOperation_;
+    ds->DisableControls();
+    const TBookmark back = ds->Bookmark();
+    const bool reached = MoveDataSetToNode(node);
+    if (reached) Bookmark = ds->Bookmark();
+    if (!back.empty() && ds->BookmarkValid(back)) ds->GotoBookmark(back);
+    ds->EnableControls();
+    --nestedOperation_;
+    return reached && !Bookmark.empty();
+}
+
+bool TCustomvxDBGrid::SelectionKey(TvxTreeListNode* Node, Variant& Key) {
+    auto* node = GridNode(Node);
+    if (!node || node->KeyValue.IsEmpty()) return false;
+    Key = node->KeyValue;
+    return true;
+}
+
+// ---- The selection ----
+
+int TCustomvxDBGrid::GetSelectedCount() {
+    return IsUseBookmarks() ? TCustomvxDBTreeListControl::GetSelectedCount() : static_cast<int>(selectedKeys_.size());
+}
+
+TvxTreeListNode* TCustomvxDBGrid::GetSelectedItem(int Index) {
+    if (IsUseBookmarks()) return TCustomvxDBTreeListControl::GetSelectedItem(Index);
+    if (Index < 0 || Index >= static_cast<int>(selectedKeys_.size())) return nullptr;
+    return selectedKeys_[static_cast<size_t>(Index)].second;
+}
+
+void TCustomvxDBGrid::ClearSelection() {
+    if (!selectedKeys_.empty() && !IsDestroying()) Invalidate();
+    selectedKeys_.clear();
+    TCustomvxDBTreeListControl::ClearSelection();
+}
+
+bool TCustomvxDBGrid::IsNodeSelected(TvxTreeListNode* Node) {
+    if (!Node) return false;
+    if (IsCursorMode()) {
+        TBookmark bookmark;
+        int index = 0;
+        return NodeBookmark(Node, bookmark) && FindBookmark(bookmark, index);
+    }
+    if (IsUseBookmarks()) return IndexOfSelectedNode(Node) >= 0;
+    Variant key;
+    if (!SelectionKey(Node, key)) return false;
+    auto it = std::lower_bound(selectedKeys_.begin(), selectedKeys_.end(), key, KeyLess);
+    return it != selectedKeys_.end() && CompareVariants(it->first, key) == 0;
+}
+
+bool TCustomvxDBGrid::DoCanNodeSelected(TvxTreeListNode* Node) {
+    bool allow = true;
+    if (OnCanNodeSelected) OnCanNodeSelected(this, Node, allow);
+    if (!allow || IsCursorMode() || IsExtMultiSelect()) return allow;
+    // Group rows and data rows are not selected together.
+    TvxTreeListNode* first = GetFirstSelectedNode();
+    if (!first) return true;
+    return IsGroupNode(first) == IsGroupNode(Node);
+}
+
+void TCustomvxDBGrid::SelectionChanged(TvxTreeListNode* Node, bool Select) {
+    if (!Node || !IsMultiSelect() || !dataLink_->Active()) {
+        TCustomvxDBTreeListControl::SelectionChanged(Node, Select);
+        return;
+    }
+    if (Select && IsNodeSelected(Node)) return;
+    if (Select && !DoCanNodeSelected(Node)) return;
+    if (IsUseBookmarks()) {
+        TBookmark bookmark;
+        if (!NodeBookmark(Node, bookmark)) return;
+        if (Select)
+            AddSelectedBookmark(bookmark, IsCursorMode() ? nullptr : Node);
+        else
+            RemoveSelectedBookmark(bookmark);
+    } else {
+        Variant key;
+        if (!SelectionKey(Node, key)) return;
+        auto it = std::lower_bound(selectedKeys_.begin(), selectedKeys_.end(), key, KeyLess);
+        const bool found = it != selectedKeys_.end() && CompareVariants(it->first, key) == 0;
+        if (Select && !found) selectedKeys_.insert(it, {key, Node});
+        if (!Select && found) selectedKeys_.erase(it);
+    }
+    if (HandleAllocated()) InvalidateRect(GetNodeRowRect(Node));
+    TCustomvxDBTreeListControl::SelectionChanged(Node, Select);
+}
+
+void TCustomvxDBGrid::InvalidateSelection() {
+    if (!IsCursorMode()) {
+        TCustomvxDBTreeListControl::InvalidateSelection();
+        return;
+    }
+    if (GetSelectedCount() == 0 && GetFocusedNode()) InvalidateRect(GetNodeRowRect(GetFocusedNode()));
+    for (int i = 0; i < GetCount(); ++i)
+        if (IsNodeSelected(GetItem(i))) InvalidateRect(GetNodeRowRect(GetItem(i)));
+}
+
+void TCustomvxDBGrid::SelectRange(TvxTreeListNode* Node1, TvxTreeListNode* Node2) {
+    if (DataSetEditing() || !IsMultiSelect() || !Node1 || !Node2) return;
+    if (IsCursorMode()) {
+        TCustomvxDBTreeListControl::SelectRange(Node1, Node2);
+        return;
+    }
+    BeginSelection();
+    struct End {
+        TCustomvxDBGrid* grid;
+        ~End() { grid->EndSelection(); }
+    } end{this};
+    if (IsPartialLoadMode() && IsUseBookmarks()) {
+        // The rows are loaded again around the current record, reaching back to the anchor's
+        // record: a range may reach records that had no row yet.
+        if (selectionAnchorBookmark_.empty()) NodeBookmark(Node1, selectionAnchorBookmark_);
+        SnapshotSelection();
+        LoadPartialBuffer(0, 0, true);
+        DropSnapshot();
+        return;
+    }
+    if (GetAbsoluteIndex(Node1) > GetAbsoluteIndex(Node2)) std::swap(Node1, Node2);
+    const int limit = GetAbsoluteIndex(Node2) - GetAbsoluteIndex(Node1) + 1;
+    int done = 0;
+    for (TvxTreeListNode* node = Node1; node && done < limit; node = GetNextVisibleNode(node), ++done)
+        node->SetSelected(true);
+}
+
+void TCustomvxDBGrid::SetSelectionAnchor(TvxTreeListNode* Node) {
+    TDataSet* ds = DataSet();
+    if ((IsCursorMode() || IsPartialLoadMode()) && ds && ds->Active())
+        selectionAnchorBookmark_ = Node ? ds->Bookmark() : TBookmark();
+    if (IsCursorMode()) {
+        TCustomvxDBTreeListControl::SetSelectionAnchor(nullptr);
+        return;
+    }
+    TCustomvxDBTreeListControl::SetSelectionAnchor(Node);
+}
+
+int TCustomvxDBGrid::CompareWithAnchor(TvxTreeListNode* Node) {
+    TDataSet* ds = DataSet();
+    if (!IsCursorMode() || !ds || !ds->Active()) return TCustomvxDBTreeListControl::CompareWithAnchor(Node);
+    return ds->CompareBookmarks(ds->Bookmark(), selectionAnchorBookmark_);
+}
+
+void TCustomvxDBGrid::SelectCursorRange(bool Up, int Count) {
+    TDataSet* ds = DataSet();
+    if (!IsMultiSelect() || !dataLink_->Active() || !ds || GetCount() == 0) return;
+    CloseEditor();
+    ds->DisableControls();
+    ++nestedOperation_;
+    const TBookmark current = ds->Bookmark();
+    if (selectionAnchorBookmark_.empty()) selectionAnchorBookmark_ = current;
+    TCustomvxDBTreeListControl::ClearSelection();
+    if (ds->BookmarkValid(selectionAnchorBookmark_)) {
+        ds->GotoBookmark(selectionAnchorBookmark_);
+        for (int i = 0; i <= Count; ++i) {
+            const TBookmark bookmark = ds->Bookmark();
+            AddSelectedBookmark(bookmark);
+            if (ds->CompareBookmarks(bookmark, current) == 0) break;
+            if (Up)
+                ds->Prior();
+            else
+                ds->Next();
+            if (Up ? ds->Bof() : ds->Eof()) break;
+        }
+    }
+    if (ds->BookmarkValid(current)) ds->GotoBookmark(current);
+    --nestedOperation_;
+    ds->EnableControls();
+    Invalidate();
+}
+
+// ---- The focused record for OnChangeNodeEx ----
+
+// The record is followed whether or not a handler listens, so that a handler assigned
+// later compares with the record focused then.
+void TCustomvxDBGrid::CheckFocusedRecordChange() {
+    TDataSet* ds = DataSet();
+    if (IsDestroying() || !dataLink_->Active() || !ds) return;
+    TBookmark record = ds->Bookmark();
+    if (record == changeNodeExRecord_) return;
+    changeNodeExRecord_ = std::move(record);
+    if (OnChangeNodeEx) DoChangeNodeEx();
+}
+
+void TCustomvxDBGrid::EndSelection() {
+    const bool outermost = SelectionBatchCount() == 1;
+    TCustomvxDBTreeListControl::EndSelection();
+    if (outermost) CheckFocusedRecordChange();
+}
+
+// ---- Across reloads ----
+
+void TCustomvxDBGrid::SnapshotSelection() {
+    if (IsUseBookmarks()) {
+        savedSelectionBookmarks_ = SelectedBookmarks();
+        savedSelectionKeys_.clear();
+    } else {
+        savedSelectionKeys_.clear();
+        for (const auto& entry : selectedKeys_) savedSelectionKeys_.push_back(entry.first);
+        savedSelectionBookmarks_.clear();
+    }
+}
+
+void TCustomvxDBGrid::DropSnapshot() {
+    savedSelectionBookmarks_.clear();
+    savedSelectionKeys_.clear();
+}
+
+void TCustomvxDBGrid::ReselectLoaded(TvxTreeListNode* Node) {
+    TDataSet* ds = DataSet();
+    if (!ds) return;
+    if (IsUseBookmarks()) {
+        if (savedSelectionBookmarks_.empty() || !readingDataSet_) return;
+        const TBookmark bookmark = ds->Bookmark();
+        for (auto it = savedSelectionBookmarks_.begin(); it != savedSelectionBookmarks_.end(); ++it)
+            if (ds->CompareBookmarks(*it, bookmark) == 0) {
+                AddSelectedBookmark(bookmark, Node);
+                savedSelectionBookmarks_.erase(it);
+                return;
+            }
+        return;
+    }
+    Variant key;
+    if (savedSelectionKeys_.empty() || !SelectionKey(Node, key)) return;
+    for (auto it = savedSelectionKeys_.begin(); it != savedSelectionKeys_.end(); ++it)
+        if (CompareVariants(*it, key) == 0) {
+            auto at = std::lower_bound(selectedKeys_.begin(), selectedKeys_.end(), key, KeyLess);
+            selectedKeys_.insert(at, {key, Node});
+            savedSelectionKeys_.erase(it);
+            return;
+        }
+}
+
+// ---- Deleting the selected records ----
+
+int TCustomvxDBGrid::DeleteSelection() {
+    TDataSet* ds = DataSet();
+    if (!ds || !ds->Active() || GetSelectedCount() == 0) return TCustomvxDBTreeListControl::DeleteSelection();
+    CloseEditor();
+    std::vector<TBookmark> bookmarks;
+    std::vector<Variant> keys;
+    if (IsUseBookmarks())
+        bookmarks = SelectedBookmarks();
+    else
+        for (const auto& entry : selectedKeys_) keys.push_back(entry.first);
+    suppressRegroup_ = true;
+    ds->DisableControls();
+    struct Enable {
+        TCustomvxDBGrid* grid;
+        TDataSet* ds;
+        ~Enable() {
+            grid->suppressRegroup_ = false;
+            grid->TCustomvxDBTreeListControl::ClearSelection();
+            grid->selectedKeys_.clear();
+            ds->EnableControls();
+        }
+    } enable{this, ds};
+    int deleted = 0;
+    for (const TBookmark& bookmark : bookmarks)
+        if (ds->BookmarkValid(bookmark)) {
+            ds->GotoBookmark(bookmark);
+            ds->Delete();
+            ++deleted;
+        }
+    for (const Variant& key : keys)
+        if (!KeyField().empty() && ds->Locate(KeyField(), key, {})) {
+            ds->Delete();
+            ++deleted;
+        }
+    return deleted;
+}
+
+// ---- Copying in the record window ----
+
+std::string TCustomvxDBGrid::CurrentRecordLine() {
+    std::string line;
+    for (int v = 0; v < GetVisibleColumnCount(); ++v) {
+        if (v > 0) line += '\t';
+        TvxDBTreeListColumn* column = GetColumn(GetAbsoluteColumnIndex(v));
+        if (column && column->Field()) line += column->Field()->DisplayText();
+    }
+    return line;
+}
+
+void TCustomvxDBGrid::SaveAllToStrings(TStrings* Strings) {
+    TDataSet* ds = DataSet();
+    if (!IsCursorMode() || !ds || !ds->Active() || !Strings) {
+        TCustomvxDBTreeListControl::SaveAllToStrings(Strings);
+        return;
+    }
+    Strings->Add(GetHeaderLineText());
+    ds->DisableControls();
+    ++nestedOperation_;
+    const TBookmark back = ds->Bookmark();
+    ds->First();
+    while (!ds->Eof()) {
+        Strings->Add(CurrentRecordLine());
+        ds->Next();
+    }
+    if (!back.empty() && ds->BookmarkValid(back)) ds->GotoBookmark(back);
+    --nestedOperation_;
+    ds->EnableControls();
+}
+
+void TCustomvxDBGrid::SaveSelectedToStrings(TStrings* Strings) {
+    TDataSet* ds = DataSet();
+    if (!IsCursorMode() || !ds || !ds->Active() || !Strings || !IsMultiSelect()) {
+        TCustomvxDBTreeListControl::SaveSelectedToStrings(Strings);
+        return;
+    }
+    Strings->Add(GetHeaderLineText());
+    ds->DisableControls();
+    ++nestedOperation_;
+    const TBookmark back = ds->Bookmark();
+    for (const TBookmark& bookmark : std::vector<TBookmark>(SelectedBookmarks())) {
+        if (!ds->BookmarkValid(bookmark)) continue;
+        ds->GotoBookmark(bookmark);
+        Strings->Add(CurrentRecordLine());
+    }
+    if (!back.empty() && ds->BookmarkValid(back)) ds->GotoBookmark(back);
+    --nestedOperation_;
+    ds->EnableControls();
+}

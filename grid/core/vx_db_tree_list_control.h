@@ -1,0 +1,233 @@
+#pragma once
+// TCustomvxDBTreeListControl: the tree list with columns bound to a dataset. It keeps a data
+// link, makes default columns from the fields, stores per-node copies of field values,
+// routes cell editing through the dataset, keeps the selection as a sorted list of
+// bookmarks, and introduces the operations through which the grid loads records, groups
+// and sums. It loads no records itself.
+//
+// Values are compared only through VarCompareValue, which never raises: comparisons run in
+// the middle of loads, sorts and filters, where a conversion error would leave the grid
+// half built. The comparisons are no strict orders, so node lists reach them only through
+// the tree list's own merge sort.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "grid/columns/vx_db_tree_list_column.h"
+#include "grid/core/vx_db_tree_list_data_link.h"
+#include "grid/core/vx_db_tree_list_node.h"
+#include "platform/db/db_types.h"
+#include "platform/rtl/extended.h"
+#include "treelist/custom_tree_list_control.h"
+
+class TDataSet;
+class TDataSource;
+class TField;
+
+using TvxGetEditColor =
+    std::function<void(TObject* Sender, TvxTreeListNode* ANode, TvxDBTreeListColumn* AColumn, TColor& AColor)>;
+using TvxGetPreviewTextEvent = std::function<void(TObject* Sender, TvxTreeListNode* Node, std::string& Text)>;
+
+// A column class: a factory of columns owned by the given component.
+using TvxDBTreeListColumnClass = std::function<TvxDBTreeListColumn*(TComponent*)>;
+template <class T>
+TvxDBTreeListColumnClass ColumnClassOf() {
+    return [](TComponent* Owner) -> TvxDBTreeListColumn* { return new T(Owner); };
+}
+
+inline constexpr const char* kvxDefaultFieldsText = "DefaultFields property should be set to False";
+
+// The unit's texts of the grid's delete commands.
+inline constexpr const char* kvxConfirmCaption = "Confirm";
+inline constexpr const char* kvxDeleteRecordText = "Delete record?";
+inline constexpr const char* kvxDeleteSelectedText = "Delete all selected records?";
+
+class TCustomvxDBTreeListControl : public TCustomvxTreeListControl {
+  public:
+    explicit TCustomvxDBTreeListControl(TComponent* AOwner);
+    ~TCustomvxDBTreeListControl() override;
+    std::string ClassName() const override { return "TCustomvxDBTreeListControl"; }
+
+    // ---- Properties ----
+    const std::string& KeyField() const { return keyField_; }
+    void SetKeyField(const std::string& Value);
+    const std::string& PreviewFieldName() const { return previewFieldName_; }
+    void SetPreviewFieldName(const std::string& Value);
+    int PreviewMaxLength() const { return previewMaxLength_; }
+    void SetPreviewMaxLength(int Value);
+    TField* KeyFieldObject() const { return keyFieldObject_; }
+    void SetKeyFieldObject(TField* Value) { keyFieldObject_ = Value; }
+    TField* PreviewField() const { return previewField_; }
+    const Variant& LastEditValue() const { return lastEditValue_; }
+    bool DestroyingColumns() const { return destroyingColumns_; }
+
+    TvxGetEditColor OnGetEditColor;
+    TNotifyEvent OnChangeNodeEx;
+    TTLExpandedEvent OnRefreshNodeData;
+    TNotifyEvent OnBeforeCalcSummary;
+    TNotifyEvent OnCalcSummary;
+    TvxGetPreviewTextEvent OnGetPreviewText;
+
+    TDataSet* DataSet() const;
+
+    // ---- Virtual operations of this class, in slot order ----
+    virtual TvxDBTreeListControlDataLink* GetDataLink() const = 0;
+    virtual TDataSource* GetDataSource() const = 0;
+    virtual bool GetDefaultFields() const = 0;
+    virtual bool IsCancelOnExit() { return true; }
+    virtual bool CanInsert() = 0;
+    virtual bool CanNavigation() = 0;
+    virtual bool IsSelectionByNodes() { return false; }
+    virtual bool IsEditingForbidden() = 0;
+    virtual bool IsAllRecordsLoaded() = 0;
+    virtual bool IsUseBookmarks() = 0;
+    virtual void SetBusy(bool Value) = 0;
+    virtual void UpdateActiveEditor();
+    virtual void DataChanged() {}
+    virtual bool IsBusy() { return false; }
+    virtual void LinkActive(bool /*Active*/) {}
+    virtual void RecordChanged(TField* /*Field*/) {}
+    virtual void Scroll(int /*Distance*/) {}
+    virtual void UpdateData();
+    virtual void GetFocusedValue(TvxTreeListNode*& /*Node*/) {}
+    virtual void ColumnFieldChanged(TvxDBTreeListColumn* /*Column*/) {}
+    virtual void ChangeGroupIndex(TvxDBTreeListColumn* /*Column*/, int /*GroupIndex*/) {}
+    virtual void CalcSummaries() {}
+    virtual void RefreshSummaryFields();
+    virtual void DoBeforeCalcSummary();
+    virtual void DoRefreshNodeData(TvxTreeListNode* Node);
+    virtual Variant GetSummaryValue(TvxTreeListNode* /*Node*/) { return Variant(0.0); }
+    virtual void ColumnNameChanged(const std::string& /*OldName*/, const std::string& /*NewName*/) {}
+    virtual void LoadColumnNodeData(TvxTreeListNode* Node, TvxDBTreeListColumn* Column);
+    virtual void LoadNodeData(TvxTreeListNode* Node);
+    virtual TvxDBTreeListColumn* CreateColumnOfClass(const TvxDBTreeListColumnClass& ColumnClass);
+    virtual void MapColumnFields();
+    virtual void DoChangeNodeEx();
+    virtual bool IsDataSetEmpty();
+    virtual void ClearGrouping() {}
+    virtual TvxDBTreeListColumn* CreateDefaultColumn(const TvxDBTreeListColumnClass& ColumnClass, TComponent* AOwner);
+    virtual void CreateColumnsFromFields(TDataSet* ADataSet, TComponent* AOwner);
+    virtual void SummaryGroupsChanged() { RefreshLayout(); }
+    virtual TvxDBTreeListColumnClass GetDefaultColumnClass();
+    virtual TvxDBTreeListColumnClass GetColumnClassForField(TField* Field);
+
+    // ---- Services of the grid ----
+    TvxDBTreeListColumn* GetColumn(int Index) const;
+    TvxDBTreeListColumn* GetColumnByFieldName(const std::string& FieldName) const;
+    TvxDBCellRecord GetNodeColumn(TvxTreeListNode* Node, int Column) const;
+    void SetNodeColumn(TvxTreeListNode* Node, int Column, const TvxDBCellRecord& Record);
+    Variant GetCellValue(TvxTreeListNode* Node, int Column);
+    Extended GetCellFloat(TvxTreeListNode* Node, int Column);
+    TField* GetFocusedField();
+    void FocusColumnByField(TField* Field);
+    TvxDBTreeListColumn* GetSortedColumn();
+    void KeepOneSortedColumn();
+    // Binary search of the selected bookmarks; Index: where it is or would go.
+    bool FindBookmark(const TBookmark& Bookmark, int& Index);
+    static bool FindInteger(const std::vector<int>& List, int Value, int& Index);
+    std::string CutPreviewText(const std::string& Text) const;
+    // 0 equal, -1 smaller, 1 larger; -1 also when the two cannot be compared.
+    static int CompareVariants(const Variant& A, const Variant& B);
+    void DeleteNodeWithEmptyParents(TvxTreeListNode* Node);
+    const TBookmark& GetSelectedBookmark(int Index) const { return selectedBookmarks_.at(static_cast<size_t>(Index)); }
+    const std::vector<TBookmark>& SelectedBookmarks() const { return selectedBookmarks_; }
+    // Adds or removes a bookmark keeping the order; Node is the row it stands for, if any.
+    void AddSelectedBookmark(const TBookmark& Bookmark, TvxTreeListNode* Node = nullptr);
+    void RemoveSelectedBookmark(const TBookmark& Bookmark);
+    TvxTreeListNode* SelectedBookmarkNode(int Index) const {
+        return Index >= 0 && Index < static_cast<int>(selectedNodes_.size()) ? selectedNodes_[static_cast<size_t>(Index)]
+                                                                               : nullptr;
+    }
+    int IndexOfSelectedNode(const TvxTreeListNode* Node) const;
+    void SelectFocusedOnly();
+    void RefreshEditorValue(TField* Field);
+    static void RegisterGrid(TCustomvxDBTreeListControl* Grid);
+    static void UnregisterGrid(TCustomvxDBTreeListControl* Grid);
+    static bool IsDataSetBusy(TDataSet* ADataSet);
+    static int RegisteredGridCount();
+    // The node is watched while the focus moves; False when the move deleted it.
+    bool FocusNode(TvxTreeListNode* Node) override;
+
+    // ---- Overrides of the tree list ----
+    void ColumnsChanged() override;
+    // With DefaultFields on, the columns follow the fields: the control alone makes them.
+    void CheckCanAddColumn() override;
+    void DestroyColumns() override;
+    void SetName(const std::string& NewName) override;
+    TvxTreeListNode* CreateNode() override;
+    Variant GetNodeValue(TvxTreeListNode* Node, int Column) override;
+    void DeleteNodeColumnData(TvxTreeListNode* Node, int Column) override;
+    void MoveNodeColumnData(int From, int To) override;
+    int CompareValues(TvxTreeListNode* Node1, TvxTreeListNode* Node2) override;
+    bool CanEditModify() override;
+    bool IsValidChar(char32_t Key) override;
+    bool IsContainerBusy() override;
+    TColor GetEditColor() override;
+    void DoEditing(TvxTreeListNode* Node, bool& Allow) override;
+    Variant AssignEditValue(TvxTreeListNode* Node, int Column, TvxInplaceEdit* Editor) override;
+    Variant GetEditText(TvxTreeListNode* Node, TvxInplaceEdit* Editor) override;
+    bool IsEditing() override;
+    void DoEditingNewItemRow(bool& Allow) override;
+    void StartNewItemRow() override;
+    bool IsNewItemRowEditing() override;
+    void GetNewItemRowText(int Column, std::string& Text) override;
+    bool IsDragScroll() override;
+    int GetSelectedCount() override;
+    TvxTreeListNode* GetSelectedItem(int Index) override;
+    void ClearSelection() override;
+    void SelectRange(TvxTreeListNode* Node1, TvxTreeListNode* Node2) override;
+    int GetIndicatorKind(TvxTreeListNode* Node, bool Selected) override;
+    int GetIndicatorWidth() override { return GrIndicatorWidth(); }
+    void GetPreviewText(TvxTreeListNode* Node, std::string& Text) override;
+    bool FindNodeByText(int Column, const std::string& Text, TvxTreeListNode*& Node, int Direction) override;
+    void ClearSortedColumns() override;
+    void PrepareColumnSort(TvxTreeListColumn* Column) override;
+    bool HasCustomDrawCell(TvxTreeListNode* Node, int Column) override;
+    bool HasCustomDrawFooter(TvxTreeListNode* Node, int Column, int FooterIndex) override;
+    void DoCustomDrawFooter(TCanvas* Canvas, const TRect& Rect, TvxTreeListNode* Node, int Column, int FooterIndex,
+                            std::string& Text, TColor& Color, TFont* Font, TAlignment& Alignment, bool& Done) override;
+    bool HasCustomDrawHeader(int Column) override;
+    void DoCustomDrawHeader(int Column, TCanvas* Canvas, const TRect& Rect, const TRect& Visible, std::string& Text,
+                            TColor& Color, TFont* Font, TAlignment& Alignment, int& Sorted, bool& Done) override;
+    bool IsExistFooterCell(int Column) override;
+    void GetFooterCellText(TvxTreeListNode* Node, int Column, std::string& Text, int Level) override;
+    void DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNode, bool Repaint, bool WasLast,
+                    TvxTreeListNode* NextNode) override;
+    bool AcquireFocus() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    void WMHScroll(TMessage& Message) override;
+
+  protected:
+    void DoExit() override;
+    void DoStartDrag(TDragObject*& DragObject) override;
+    // Whether the dataset is in edit, insert or set-key state.
+    bool DataSetEditing() const;
+    bool DataSetInState(TDataSetState State) const;
+    void ResolvePreviewField();
+    // A watched node leaves the list when it is deleted; Unwatch answers whether it is
+    // still there.
+    void WatchNode(TvxTreeListNode* Node) { watchedNodes_.push_back(Node); }
+    bool UnwatchNode(TvxTreeListNode* Node);
+
+  private:
+    void InvalidateBookmarkCache() { bookmarkCacheIndex_ = -1; }
+    TvxDBTreeListColumn* FocusedDBColumn();
+
+    std::vector<TBookmark> selectedBookmarks_;
+    // The row of each selected bookmark (null: the record has no row).
+    std::vector<TvxTreeListNode*> selectedNodes_;
+    TBookmark bookmarkCacheKey_;
+    bool bookmarkCacheFound_ = false;
+    int bookmarkCacheIndex_ = -1;
+    bool destroyingColumns_ = false;
+    bool makingDefaultColumns_ = false;
+    std::string keyField_;
+    std::vector<TvxTreeListNode*> watchedNodes_;
+    std::string previewFieldName_;
+    int previewMaxLength_ = 0;
+    Variant lastEditValue_;
+    TField* keyFieldObject_ = nullptr;
+    TField* previewField_ = nullptr;
+};

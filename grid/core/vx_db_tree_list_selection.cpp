@@ -1,0 +1,229 @@
+// The selection as a sorted list of bookmarks, the indicator, the dataset search and the
+// horizontal scroll that snaps to columns.
+
+#include <algorithm>
+
+#include "controls/vx_inplace_edit.h"
+#include "grid/core/vx_db_tree_list_control.h"
+#include "platform/db/dataset.h"
+#include "platform/db/field.h"
+#include "platform/rtl/str_utils.h"
+#include "platform/win/scroll_bars.h"
+
+// ---- Bookmarks ----
+
+bool TCustomvxDBTreeListControl::FindBookmark(const TBookmark& Bookmark, int& Index) {
+    if (bookmarkCacheIndex_ >= 0 && bookmarkCacheKey_ == Bookmark) {
+        Index = bookmarkCacheIndex_;
+        return bookmarkCacheFound_;
+    }
+    TvxDBTreeListControlDataLink* link = GetDataLink();
+    TDataSet* ds = DataSet();
+    const bool active = link && link->Active() && ds;
+    int lo = 0, hi = static_cast<int>(selectedBookmarks_.size()) - 1;
+    bool found = false;
+    while (lo <= hi) {
+        const int mid = (lo + hi) / 2;
+        const int c = active ? ds->CompareBookmarks(selectedBookmarks_[static_cast<size_t>(mid)], Bookmark) : -1;
+        if (c < 0) {
+            lo = mid + 1;
+        } else {
+            hi = mid - 1;
+            if (c == 0) {
+                found = true;
+                lo = mid;
+                break;
+            }
+        }
+    }
+    Index = lo;
+    bookmarkCacheKey_ = Bookmark;
+    bookmarkCacheFound_ = found;
+    bookmarkCacheIndex_ = Index;
+    return found;
+}
+
+bool TCustomvxDBTreeListControl::FindInteger(const std::vector<int>& List, int Value, int& Index) {
+    auto it = std::lower_bound(List.begin(), List.end(), Value);
+    Index = static_cast<int>(it - List.begin());
+    return it != List.end() && *it == Value;
+}
+
+void TCustomvxDBTreeListControl::AddSelectedBookmark(const TBookmark& Bookmark, TvxTreeListNode* Node) {
+    int index = 0;
+    if (FindBookmark(Bookmark, index)) {
+        if (Node) selectedNodes_[static_cast<size_t>(index)] = Node;
+        return;
+    }
+    selectedBookmarks_.insert(selectedBookmarks_.begin() + index, Bookmark);
+    selectedNodes_.insert(selectedNodes_.begin() + index, Node);
+    InvalidateBookmarkCache();
+}
+
+void TCustomvxDBTreeListControl::RemoveSelectedBookmark(const TBookmark& Bookmark) {
+    int index = 0;
+    if (!FindBookmark(Bookmark, index)) return;
+    selectedBookmarks_.erase(selectedBookmarks_.begin() + index);
+    selectedNodes_.erase(selectedNodes_.begin() + index);
+    InvalidateBookmarkCache();
+}
+
+int TCustomvxDBTreeListControl::IndexOfSelectedNode(const TvxTreeListNode* Node) const {
+    if (!Node) return -1;
+    auto it = std::find(selectedNodes_.begin(), selectedNodes_.end(), Node);
+    return it == selectedNodes_.end() ? -1 : static_cast<int>(it - selectedNodes_.begin());
+}
+
+int TCustomvxDBTreeListControl::GetSelectedCount() {
+    return static_cast<int>(selectedBookmarks_.size());
+}
+
+TvxTreeListNode* TCustomvxDBTreeListControl::GetSelectedItem(int Index) {
+    if (Index < 0 || Index >= GetSelectedCount()) return nullptr;
+    return SelectedBookmarkNode(Index);
+}
+
+void TCustomvxDBTreeListControl::ClearSelection() {
+    if (!IsDestroying() && !selectedBookmarks_.empty()) InvalidateSelection();
+    selectedBookmarks_.clear();
+    selectedNodes_.clear();
+    InvalidateBookmarkCache();
+    TCustomvxTreeListControl::ClearSelection();
+}
+
+void TCustomvxDBTreeListControl::SelectRange(TvxTreeListNode* Node1, TvxTreeListNode* Node2) {
+    if (DataSetEditing() || !IsMultiSelect()) return;
+    BeginSelection();
+    struct End {
+        TCustomvxDBTreeListControl* self;
+        ~End() { self->EndSelection(); }
+    } end{this};
+    if (IsSelectionByNodes()) {
+        TCustomvxTreeListControl::SelectRange(Node1, Node2);
+        return;
+    }
+    // Record selection needs the grid to reach each node's record; the grid does it.
+}
+
+void TCustomvxDBTreeListControl::SelectFocusedOnly() {
+    TvxTreeListNode* focused = GetFocusedNode();
+    if (!IsMultiSelect() || Focused() || (InplaceEditor() && InplaceEditor()->Focused()) || GetCount() == 0 ||
+        !focused)
+        return;
+    if (GetSelectedCount() == 1 && focused->Selected()) return;
+    BeginSelection();
+    struct End {
+        TCustomvxDBTreeListControl* self;
+        ~End() { self->EndSelection(); }
+    } end{this};
+    ClearSelection();
+    focused->SetSelected(true);
+}
+
+// ---- Indicator ----
+
+int TCustomvxDBTreeListControl::GetIndicatorKind(TvxTreeListNode* Node, bool Selected) {
+    if (Node && Node == GetFocusedNode()) {
+        if (DataSetInState(dsEdit)) return 2;
+        if (DataSetInState(dsInsert)) return 3;
+        return Selected && IsMultiSelect() ? 5 : 1;
+    }
+    return Selected ? 4 : 0;
+}
+
+// ---- Dataset search ----
+
+bool TCustomvxDBTreeListControl::FindNodeByText(int Column, const std::string& Text, TvxTreeListNode*& Node,
+                                                int Direction) {
+    if (IsAllRecordsLoaded()) return TCustomvxTreeListControl::FindNodeByText(Column, Text, Node, Direction);
+    TDataSet* ds = DataSet();
+    TvxDBTreeListColumn* column = GetColumn(Column);
+    if (!GetDataSource() || !ds || !ds->Active() || (ds->Bof() && ds->Eof()) || DataSetEditing() || Text.empty() ||
+        !column || !column->Field())
+        return false;
+    TField* field = column->Field();
+    const int length = Utf8Length(Text);
+    auto matches = [&] { return AnsiSameText(Utf8Copy(field->DisplayText(), 1, length), Text); };
+    if (Direction == 0 && matches()) {
+        Node = GetFocusedNode();
+        return true;
+    }
+    const TBookmark start = ds->Bookmark();
+    bool found = false;
+    ds->DisableControls();
+    {
+        struct Enable {
+            TDataSet* ds;
+            ~Enable() { ds->EnableControls(); }
+        } enable{ds};
+        // One pass over every record at most, even when bookmarks never compare equal.
+        const int limit = std::max(ds->RecordCount(), 0) + 2;
+        for (int step = 0; step < limit; ++step) {
+            if (Direction == 1) {
+                ds->Prior();
+                if (ds->Bof()) ds->Last();
+            } else {
+                ds->Next();
+                if (ds->Eof()) {
+                    if (Direction == 0) break;
+                    ds->First();
+                }
+            }
+            if (ds->CompareBookmarks(ds->Bookmark(), start) == 0) break;
+            if (matches()) {
+                found = true;
+                break;
+            }
+        }
+        if (!found && ds->BookmarkValid(start)) ds->GotoBookmark(start);
+    }
+    if (found) Node = GetFocusedNode();
+    return found;
+}
+
+// ---- Horizontal scrolling snaps to columns ----
+
+void TCustomvxDBTreeListControl::WMHScroll(TMessage& Message) {
+    const int code = static_cast<int>(LOWORD(Message.WParam));
+    if (!AcquireFocus() || ColumnCount() == 0) return;
+    if (code != SB_LINELEFT && code != SB_LINERIGHT && code != SB_THUMBPOSITION && code != SB_THUMBTRACK) {
+        TCustomvxTreeListControl::WMHScroll(Message);
+        return;
+    }
+    // The starts of the visible columns in scroll coordinates.
+    std::vector<int> starts;
+    int x = 0;
+    for (int v = 0; v < GetVisibleColumnCount(); ++v) {
+        starts.push_back(x);
+        x += GetColumnShownWidth(GetAbsoluteColumnIndex(v));
+    }
+    if (starts.empty()) return;
+    const int left = LeftCoord();
+    int target = left;
+    if (code == SB_LINELEFT) {
+        target = starts.front();
+        for (int s : starts)
+            if (s < left) target = s;
+    } else if (code == SB_LINERIGHT) {
+        target = starts.back();
+        for (auto it = starts.rbegin(); it != starts.rend(); ++it)
+            if (*it > left) target = *it;
+    } else {
+        // The thumb's place from the bar (the message's 16 bits cut wide grids short).
+        SCROLLINFO info;
+        info.fMask = SIF_TRACKPOS;
+        FlatSB_GetScrollInfo(SB_HORZ, info);
+        const int pos = info.nTrackPos;
+        const int range = std::max(0, GetScrollableWidth() - GetVisibleDataWidth());
+        if (pos < 1) {
+            target = 0;
+        } else if (pos >= range) {
+            target = range;
+        } else {
+            target = starts.front();
+            for (int s : starts)
+                if (s <= pos) target = s;
+        }
+    }
+    SetLeftCoord(target);
+}

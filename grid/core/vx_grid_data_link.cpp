@@ -1,0 +1,43 @@
+#include "grid/core/vx_grid_data_link.h"
+
+#include "grid/core/vx_db_grid.h"
+#include "platform/db/field.h"
+
+TvxGridDataLink::TvxGridDataLink(TCustomvxDBGrid* AGrid) : TvxDBTreeListControlDataLink(AGrid), grid_(AGrid) {}
+
+void TvxGridDataLink::FocusControl(TField** Field) {
+    if (!Field || !*Field || !grid_ || !grid_->Has(egoCanNavigation)) return;
+    if (!grid_->IsCursorMode()) {
+        TvxTreeListNode* node = grid_->GetFocusedNode();
+        while (node && node->Count() > 0) node = node->Items(0);
+        if (node && node != grid_->GetFocusedNode()) {
+            node->SetFocused(true);
+            node->MakeVisible();
+        }
+    }
+    if (grid_->Has(egoRowSelect)) return;
+    if (grid_->CanFocus()) grid_->FocusColumnByField(*Field);
+    TvxDBTreeListColumn* focused = grid_->GetColumn(grid_->GetAbsoluteColumnIndex(grid_->GetFocusedColumn()));
+    if (focused && focused->Field() == *Field && grid_->AcquireFocus()) {
+        *Field = nullptr;
+        grid_->ShowEditor();
+    }
+}
+
+void TvxGridDataLink::LayoutChanged() {
+    if (!grid_) {
+        TvxDBTreeListControlDataLink::LayoutChanged();
+        return;
+    }
+    if (!grid_->IsCursorMode()) {
+        grid_->BeginGroupRebuild();
+        grid_->RefreshLayout();
+        grid_->suppressRegroup_ = true;
+        grid_->EndGroupRebuild();
+        grid_->suppressRegroup_ = false;
+        if (grid_->GroupRebuildLock() == 0) TvxDBTreeListControlDataLink::LayoutChanged();
+        return;
+    }
+    grid_->RefreshLayout();
+    TvxDBTreeListControlDataLink::LayoutChanged();
+}

@@ -1,0 +1,327 @@
+// The grid's side of filtering: rows the filter rejects leave the tree for the hidden-node
+// list and come back when it accepts them again; the filter drop-down's values; the status
+// line and the header buttons.
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "controls/draw_utils.h"
+#include "grid/core/vx_db_grid.h"
+#include "grid/filter/vx_db_grid_filter_popup.h"
+#include "grid/columns/vx_db_tree_list_column.h"
+#include "platform/classes/update_scope.h"
+#include "platform/db/dataset.h"
+#include "platform/gdi/canvas.h"
+#include "platform/win/window_tree.h"
+
+namespace {
+TvxDBGridNode* GridNode(TvxTreeListNode* Node) {
+    return dynamic_cast<TvxDBGridNode*>(Node);
+}
+
+// Data rows of the tree in display order, group rows walked down.
+std::vector<TvxTreeListNode*> DataRows(TCustomvxDBGrid* Grid) {
+    std::vector<TvxTreeListNode*> rows, stack;
+    for (int i = Grid->GetCount() - 1; i >= 0; --i) stack.push_back(Grid->GetItem(i));
+    while (!stack.empty()) {
+        TvxTreeListNode* n = stack.back();
+        stack.pop_back();
+        if (n->Count() == 0) {
+            rows.push_back(n);
+            continue;
+        }
+        for (int i = n->Count() - 1; i >= 0; --i) stack.push_back(n->Items(i));
+    }
+    return rows;
+}
+
+bool IsBlank(const Variant& Value) {
+    return Value.IsEmpty() || Value.IsNull() || (Value.IsString() && Value.AsString().empty());
+}
+}  // namespace
+
+// ---- Conditions ----
+
+bool TCustomvxDBGrid::IsRecordInFilter(TvxTreeListNode* Node) {
+    if (!IsFilterInEffect() || !filter_) return true;
+    return filter_->IsFiltered(Node);
+}
+
+void TCustomvxDBGrid::FilterChanged() {
+    filterApplied_ = false;
+    ApplyFilter();
+}
+
+void TCustomvxDBGrid::ApplyFilter() {
+    filterApplied_ = filter_ && filter_->Criteria()->Root()->Count() > 0;
+    RefilterNodes();
+    DoFilterChanged();
+    Invalidate();
+}
+
+void TCustomvxDBGrid::PrepareFilter() {
+    if (filter_) filter_->Criteria()->SetCaseInsensitive(filter_->CaseInsensitive());
+}
+
+bool TCustomvxDBGrid::IsNodeInFilter(TvxTreeListNode* Node) {
+    return !IsFilterInEffect() || FilterNodes(Node, false);
+}
+
+void TCustomvxDBGrid::RefilterNodes() {
+    PrepareFilter();
+    FilterNodes(nullptr, true);
+}
+
+void TCustomvxDBGrid::DoFilterChanged() {
+    const std::string text = filter_ ? filter_->GetFilterText() : std::string();
+    if (OnFilterChanged) OnFilterChanged(this, DataSet(), text);
+    TDataSet* ds = DataSet();
+    if (!filter_ || !filter_->AutoDataSetFilter() || !ds) return;
+    ds->SetFilterOptions(filter_->CaseInsensitive() ? foCaseInsensitive : TFilterOptions{0});
+    ds->SetFilter(text);
+    ds->SetFiltered(!text.empty());
+}
+
+// A filter that was just emptied still has rows to give back, so the walk without a node
+// runs whenever rows are hidden, not only while a filter is applied.
+bool TCustomvxDBGrid::FilterNodes(TvxTreeListNode* Node, bool Recalc) {
+    if (!IsLoadAllMode() || (!filterApplied_ && (Node || HiddenNodes().empty()))) return true;
+    if (Node && Node->Count() > 0) return true;
+    std::vector<TvxTreeListNode*> rejected;
+    // The focus is followed through its record: a focused group row may be freed here.
+    TvxDBGridNode* formerFocus = nullptr;
+    int formerLevel = 0;
+    if (TvxTreeListNode* f = GetFocusedNode()) {
+        formerLevel = f->Level();
+        while (f->Count() > 0) f = f->Items(0);
+        formerFocus = GridNode(f);
+    }
+    bool formerHidden = false;
+    {
+        TUpdateScope<TCustomvxTreeList> update(this);
+        if (Node) {
+            if (!IsRecordInFilter(Node)) rejected.push_back(Node);
+        } else {
+            std::vector<TvxTreeListNode*> rows = DataRows(this);
+            const std::vector<TvxTreeListNode*> hidden = HiddenNodes();
+            std::vector<std::pair<int, TvxNodeReturn>> back;
+            for (auto it = hidden.rbegin(); it != hidden.rend(); ++it)
+                if (IsRecordInFilter(*it))
+                    back.push_back({GridNode(*it) ? GridNode(*it)->RecordIndex : 0, {*it, GroupPathFor(*it)}});
+            // Siblings are in record order until the grid sorts them again: a row goes back
+            // before the first data row of a later record. Sorted here by their record
+            // numbers, the rows need no sorting by the node order below.
+            std::stable_sort(back.begin(), back.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+            std::vector<TvxNodeReturn> returning;
+            returning.reserve(back.size());
+            for (const auto& [index, row] : back) returning.push_back(row);
+            UnhideNodes(returning, [](const TvxTreeListNode* Row, const TvxTreeListNode* Sibling) {
+                auto* row = dynamic_cast<const TvxDBGridNode*>(Row);
+                auto* sibling = dynamic_cast<const TvxDBGridNode*>(Sibling);
+                return sibling && sibling->Count() == 0 && sibling->RecordIndex > (row ? row->RecordIndex : 0);
+            });
+            for (TvxTreeListNode* row : rows)
+                if (!IsRecordInFilter(row)) rejected.push_back(row);
+        }
+        for (TvxTreeListNode* row : rejected)
+            if (row == formerFocus) formerHidden = true;
+        HideRejectedRows(rejected);
+        if (!Node) {
+            if (formerHidden || !formerFocus) {
+                PropagateGroupKeys();
+            } else {
+                TvxTreeListNode* f = formerFocus;
+                while (f->Parent() && f->Level() > formerLevel) f = f->Parent();
+                if (GetFocusedNode() != f) f->SetFocused(true);
+            }
+        }
+        if (Recalc) RecalcSummaries(nullptr);
+    }
+    if (!Node && (formerHidden || !GetFocusedNode()) && GetCount() > 0) {
+        TvxTreeListNode* first = GetItem(0);
+        TvxTreeListNode* data = first;
+        while (data->Count() > 0) data = data->Items(0);
+        TDataSet* ds = DataSet();
+        ++nestedOperation_;
+        syncing_ = true;
+        if (ds && ds->Active() && formerHidden && formerFocus) {
+            if (IsUseLocate()) {
+                if (!KeyField().empty()) ds->Locate(KeyField(), GridNode(data)->KeyValue, {});
+            } else {
+                ds->MoveBy(GridNode(data)->RecordIndex - formerFocus->RecordIndex);
+            }
+        }
+        first->SetFocused(true);
+        syncing_ = false;
+        --nestedOperation_;
+    }
+    return rejected.empty();
+}
+
+// Each row leaves its parent, and group rows left empty go with it, up the tree. Rows all on
+// one level leave in one batch, and the group rows go afterwards in the order they were
+// emptied (by their last row): no group row then holds another's rows, so each goes exactly
+// when it would have gone had the rows left one by one. Rows on several levels (a tree
+// built by hand) leave one by one.
+void TCustomvxDBGrid::HideRejectedRows(const std::vector<TvxTreeListNode*>& Rows) {
+    const int level = Rows.empty() ? 0 : Rows.front()->Level();
+    bool oneLevel = true;
+    std::vector<TvxTreeListNode*> emptied;
+    std::unordered_map<TvxTreeListNode*, size_t> lastRow;
+    for (size_t i = 0; i < Rows.size() && oneLevel; ++i) {
+        oneLevel = Rows[i]->Level() == level;
+        if (TvxTreeListNode* parent = Rows[i]->Parent()) {
+            if (!lastRow.count(parent)) emptied.push_back(parent);
+            lastRow[parent] = i;
+        }
+    }
+    if (!oneLevel) {
+        for (TvxTreeListNode* row : Rows) {
+            TvxTreeListNode* parent = row->Parent();
+            HideNodes({row});
+            if (parent && parent->Count() == 0) DeleteNodeWithEmptyParents(parent);
+        }
+        return;
+    }
+    std::sort(emptied.begin(), emptied.end(),
+              [&lastRow](TvxTreeListNode* a, TvxTreeListNode* b) { return lastRow[a] < lastRow[b]; });
+    HideNodes(Rows);
+    for (TvxTreeListNode* parent : emptied)
+        if (parent->Count() == 0) DeleteNodeWithEmptyParents(parent);
+}
+
+// ---- Status line, buttons and lines ----
+
+bool TCustomvxDBGrid::IsFilterEnabled() {
+    return filter_ && filter_->Active();
+}
+
+bool TCustomvxDBGrid::HasFilterCriteria() {
+    return filter_ && filter_->Criteria()->Root()->Count() > 0;
+}
+
+void TCustomvxDBGrid::GetFilterStatusText(std::string& Text) {
+    Text = filter_ ? filter_->Criteria()->GetFilterText(true) : std::string();
+}
+
+void TCustomvxDBGrid::GetClearFilterCaption(std::string& Text) {
+    Text = "Clear Filter";
+}
+
+void TCustomvxDBGrid::ClearFilter() {
+    if (!filter_) return;
+    filter_->Criteria()->Clear();
+    FilterChanged();
+}
+
+bool TCustomvxDBGrid::IsFilterStatusVisible() {
+    if (!filter_) return false;
+    switch (filter_->FilterStatus()) {
+        case fsNone: return false;
+        case fsAlways: return true;
+        case fsAuto: break;
+    }
+    return filterApplied_ && filter_->Criteria()->Root()->Count() > 0;
+}
+
+int TCustomvxDBGrid::GetFilterButtonState(int Column) {
+    int state = TCustomvxDBTreeListControl::GetFilterButtonState(Column);
+    if (state != 0 && filter_ && filter_->HasFilter(GetColumn(Column))) state |= 8;
+    return state;
+}
+
+TColor TCustomvxDBGrid::GetGridLineColor(TColor Default) {
+    if (GridLineColor() != clNone) return GridLineColor();
+    if (!groupColumns_.empty()) return TCustomvxDBTreeListControl::GetGridLineColor(Default);
+    const TColor face = static_cast<TColor>(ColorToRGB(clBtnFace));
+    if (Default != clBtnFace && face != clBlack && face != clWhite) return clBtnFace;
+    return clBtnShadow;
+}
+
+void TCustomvxDBGrid::RemoveColumn(TvxTreeListColumn* Column) {
+    auto* column = dynamic_cast<TvxDBTreeListColumn*>(Column);
+    if (filter_ && column) filter_->Criteria()->ColumnRemoved(column);
+    if (pressedGroupColumn_ == column) pressedGroupColumn_ = nullptr;
+    if (draggedGroupColumn_ == column) draggedGroupColumn_ = nullptr;
+    // A grouped column leaves the group columns before the grid forgets it.
+    if (column && column->GroupIndex() >= 0 && !IsDestroying()) ChangeGroupIndex(column, -1);
+    if (filterDropDown_ && filterDropDown_->Column() == column) {
+        filterDropDown_->CloseUp(false);
+        filterDropDown_->SetColumn(nullptr);
+    }
+    TCustomvxDBTreeListControl::RemoveColumn(Column);
+}
+
+void TCustomvxDBGrid::DestroyFilter() {
+    if (filterDropDown_) {
+        filterDroppedDown_ = false;
+        filterDropDown_.reset();
+    }
+    filter_.reset();
+}
+
+// ---- The drop-down ----
+
+void TCustomvxDBGrid::FillFilterValues(TvxDBTreeListColumn* Column) {
+    if (!filterDropDown_ || !filter_) return;
+    TvxDBGridFilterValues& values = *filterDropDown_->FilterValues();
+    values.Clear();
+    values.CaseInsensitive = filter_->CaseInsensitive();
+    values.MaxCount = filter_->MaxDropDownCount();
+    bool hasBlanks = false;
+    auto add = [&](const Variant& Value, const std::string& Text, bool Append) {
+        if (IsBlank(Value))
+            hasBlanks = true;
+        else
+            values.AddValue(Text, Value, Append);
+    };
+    if (Column && IsAllLoaded()) {
+        std::vector<TvxTreeListNode*> rows = DataRows(this);
+        rows.insert(rows.end(), HiddenNodes().begin(), HiddenNodes().end());
+        for (TvxTreeListNode* row : rows) {
+            Variant value;
+            std::string text;
+            Column->GetFilterNodeDisplay(row, value, text);
+            add(value, text, false);
+        }
+    } else if (Column && OnEnumFilterValues) {
+        // A handler that never says stop still ends: at most MaxDropDownCount answers.
+        const int limit = filter_->MaxDropDownCount() > 0 ? filter_->MaxDropDownCount() : 1000;
+        for (int n = 0; n < limit; ++n) {
+            bool again = true;
+            Variant value;
+            std::string text;
+            OnEnumFilterValues(this, Column, value, text, again);
+            if (!again) break;
+            add(value, text, true);
+        }
+    }
+    TStrings* items = filterDropDown_->Items();
+    items->BeginUpdate();
+    items->Clear();
+    items->Add("(All)");
+    items->Add("(Custom...)");
+    if (hasBlanks) {
+        items->Add("(Blanks)");
+        items->Add("(NonBlanks)");
+    }
+    const int first = items->Count();
+    filterDropDown_->SetFirstValueItem(first);
+    for (int i = 0; i < values.Count(); ++i) items->Add(values.Strings(i));
+    items->EndUpdate();
+
+    Variant current;
+    int index = 0;
+    switch (filter_->GetFilterState(Column, current)) {
+        case kvxFilterBlanks: index = hasBlanks ? 2 : 0; break;
+        case kvxFilterNonBlanks: index = hasBlanks ? 3 : 0; break;
+        case kvxFilterValue: {
+            const int at = values.IndexOfValue(current);
+            index = at >= 0 ? first + at : 0;
+            break;
+        }
+        case kvxFilterCustom: index = 1; break;
+        default: break;
+    }
+    filterDropDown_->SetItemIndex(index);
+}

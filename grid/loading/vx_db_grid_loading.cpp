@@ -1,0 +1,1015 @@
+// Loading every record as a node: the walk over the dataset, grouping by the group columns,
+// the regroup of loaded rows, the reloads after structural and data changes, and what a
+// reload keeps (focused record, top row, selection).
+
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <unordered_map>
+
+#include "grid/core/vx_db_grid.h"
+#include "platform/classes/update_scope.h"
+#include "platform/db/blob_field.h"
+#include "platform/db/dataset.h"
+#include "platform/db/field.h"
+#include "platform/forms/screen.h"
+#include "platform/rtl/scope_exit.h"
+#include "platform/rtl/str_utils.h"
+
+namespace {
+TvxDBGridNode* GridNode(TvxTreeListNode* Node) {
+    return dynamic_cast<TvxDBGridNode*>(Node);
+}
+
+}  // namespace
+
+// What one load carries from record to record.
+struct TCustomvxDBGrid::TLoadWalk {
+    // The group rows under each parent (null: the roots), found by value during the walk
+    // over the dataset. A group row made meanwhile goes last among its siblings, and every
+    // sibling list that grew is put in group order once, when the walk ends: putting each
+    // new row in its place at once would shift the rest of its list every time.
+    class GroupRows {
+      public:
+        explicit GroupRows(TCustomvxDBGrid* Grid) : grid_(Grid) {}
+        // Null when there is none: Add then takes the place the search ended at.
+        TvxDBGridNode* Find(TvxTreeListNode* Parent, const Variant& Value) {
+            Siblings& siblings = Of(Parent);
+            searched_ = &siblings;
+            place_ = siblings.Rows.lower_bound(Value);
+            if (place_ != siblings.Rows.end() && !siblings.Rows.key_comp()(Value, place_->first)) return place_->second;
+            return nullptr;
+        }
+        // Row, a new group row with the GroupValue just searched for, went last among
+        // Parent's children.
+        void Add(TvxTreeListNode* Parent, TvxDBGridNode* Row) {
+            Siblings& siblings = Of(Parent);
+            if (searched_ == &siblings)
+                siblings.Rows.emplace_hint(place_, Row->GroupValue, Row);
+            else
+                siblings.Rows.emplace(Row->GroupValue, Row);
+            searched_ = nullptr;
+            siblings.Grew = true;
+            if (Parent) parentOf_[Row] = Parent;
+        }
+        // Node was deleted (it has left its parent already).
+        void Forget(TvxTreeListNode* Node) {
+            searched_ = nullptr;
+            lists_.erase(Node);
+            auto parent = parentOf_.find(Node);
+            auto list = lists_.find(parent == parentOf_.end() ? nullptr : parent->second);
+            if (list != lists_.end()) {
+                auto& rows = list->second.Rows;
+                if (auto row = rows.find(GridNode(Node)->GroupValue); row != rows.end() && row->second == Node)
+                    rows.erase(row);
+            }
+            if (parent != parentOf_.end()) parentOf_.erase(parent);
+        }
+        // The rows are in group order in the index already.
+        void PutInOrder() {
+            for (auto& [parent, siblings] : lists_) {
+                if (!siblings.Grew) continue;
+                std::vector<TvxTreeListNode*> order;
+                order.reserve(siblings.Rows.size());
+                for (const auto& [value, row] : siblings.Rows) order.push_back(row);
+                const int level = parent ? parent->Level() + 1 : 0;
+                if (grid_->groupColumns_[static_cast<size_t>(level)]->Sorted() == csDown)
+                    std::reverse(order.begin(), order.end());
+                grid_->ArrangeChildren(parent, order);
+                siblings.Grew = false;
+            }
+        }
+
+      private:
+        struct ValueLess {
+            TCustomvxDBGrid* Grid;
+            bool operator()(const Variant& A, const Variant& B) const { return Grid->CompareGroupValues(A, B) < 0; }
+        };
+        struct Siblings {
+            std::map<Variant, TvxDBGridNode*, ValueLess> Rows;
+            bool Grew = false;
+        };
+        // The rows under Parent, taken from the tree the first time.
+        Siblings& Of(TvxTreeListNode* Parent) {
+            auto [it, added] = lists_.try_emplace(Parent, Siblings{std::map<Variant, TvxDBGridNode*, ValueLess>(ValueLess{grid_})});
+            if (added) {
+                const int count = Parent ? Parent->Count() : grid_->GetCount();
+                for (int i = 0; i < count; ++i)
+                    if (auto* row = GridNode(Parent ? Parent->Items(i) : grid_->GetItem(i))) {
+                        it->second.Rows.emplace(row->GroupValue, row);
+                        if (Parent) parentOf_[row] = Parent;
+                    }
+            }
+            return it->second;
+        }
+
+        TCustomvxDBGrid* grid_;
+        std::unordered_map<TvxTreeListNode*, Siblings> lists_;
+        std::unordered_map<TvxTreeListNode*, TvxTreeListNode*> parentOf_;
+        // Where the last search ended, until the index changes.
+        Siblings* searched_ = nullptr;
+        std::map<Variant, TvxDBGridNode*, ValueLess>::iterator place_;
+    };
+
+    // Data rows of the last load that may be taken again, each by the record of its key
+    // under its parent. A parent's rows are tried in their order there, the order their
+    // records come in until something reorders them; the first record that does not find its
+    // row next has the parent's rows sorted by key and searched from then on. A row taken is
+    // marked, not erased: erasing would shift the rest of the list for every record.
+    class KeptRows {
+      public:
+        explicit KeptRows(const std::vector<TvxTreeListNode*>& Rows) {
+            for (TvxTreeListNode* node : Rows)
+                if (TvxDBGridNode* row = GridNode(node)) {
+                    byParent_[row->Parent()].Rows.push_back(rows_.size());
+                    rows_.push_back({row->KeyValue, row});
+                }
+        }
+        TvxDBGridNode* Take(TvxTreeListNode* Parent, const Variant& Key) {
+            auto parent = byParent_.find(Parent);
+            if (parent == byParent_.end()) return nullptr;
+            Siblings& siblings = parent->second;
+            std::vector<size_t>& at = siblings.Rows;
+            if (!siblings.ByKey) {
+                while (siblings.Next < at.size() && rows_[at[siblings.Next]].Taken) ++siblings.Next;
+                if (siblings.Next < at.size() && CompareVariants(rows_[at[siblings.Next]].Key, Key) == 0)
+                    return TakeRow(at[siblings.Next++]);
+                std::stable_sort(at.begin(), at.end(), [this](size_t a, size_t b) { return KeyOf(a, b) < 0; });
+                siblings.ByKey = true;
+            }
+            auto it = std::lower_bound(at.begin(), at.end(), Key, [this](size_t a, const Variant& k) {
+                return CompareVariants(rows_[a].Key, k) < 0;
+            });
+            for (; it != at.end() && CompareVariants(rows_[*it].Key, Key) == 0; ++it)
+                if (!rows_[*it].Taken) return TakeRow(*it);
+            return nullptr;
+        }
+        // Node was deleted: were it a parent of kept rows, a new node made at its address
+        // would find them.
+        void Forget(TvxTreeListNode* Node) { byParent_.erase(Node); }
+        // The rows no record took, by key.
+        std::vector<TvxTreeListNode*> Left() const {
+            std::vector<size_t> left;
+            for (size_t i = 0; i < rows_.size(); ++i)
+                if (!rows_[i].Taken) left.push_back(i);
+            std::stable_sort(left.begin(), left.end(), [this](size_t a, size_t b) { return KeyOf(a, b) < 0; });
+            std::vector<TvxTreeListNode*> nodes;
+            for (size_t i : left) nodes.push_back(rows_[i].Node);
+            return nodes;
+        }
+
+      private:
+        struct Row {
+            Variant Key;
+            TvxDBGridNode* Node;
+            bool Taken = false;
+        };
+        struct Siblings {
+            std::vector<size_t> Rows;
+            size_t Next = 0;
+            bool ByKey = false;
+        };
+        int KeyOf(size_t A, size_t B) const { return CompareVariants(rows_[A].Key, rows_[B].Key); }
+        TvxDBGridNode* TakeRow(size_t At) {
+            rows_[At].Taken = true;
+            return rows_[At].Node;
+        }
+        std::vector<Row> rows_;
+        std::unordered_map<TvxTreeListNode*, Siblings> byParent_;
+    };
+
+    TDataSet* DataSet = nullptr;
+    bool Smart = false;
+    std::optional<KeptRows> Kept;
+    TvxTreeListNode* TopCandidate = nullptr;
+    int Passed = 0;
+    int Read = 0;
+    // Only while the dataset is read.
+    std::optional<GroupRows> Groups;
+};
+
+// ---- The group-column list ----
+
+bool TCustomvxDBGrid::InsertGroupColumn(int Index, TvxDBTreeListColumn* Column) {
+    if (!CanAddGroupColumn(Column)) return false;
+    if (!IsCursorMode() && !IsPartialLoadMode()) regroupPending_ = true;
+    Index = std::clamp(Index, 0, GroupColumnCount());
+    groupColumns_.insert(groupColumns_.begin() + Index, Column);
+    for (size_t i = 0; i < groupColumns_.size(); ++i) groupColumns_[i]->StoreGroupIndex(static_cast<int>(i));
+    TUpdateScope<TCustomvxTreeList> update(this);
+    if (Column->Sorted() == csNone) {
+        BeginSorting();
+        Column->SetSorted(csUp);
+        EndSorting();
+    }
+    TCustomvxDBTreeListControl::AddSortedColumn(Column);
+    if (!optionsCustomize_.Contains(edgoNotHideColumn)) Column->SetVisible(false);
+    if (groupRebuildLock_ == 0) ReloadGroupList();
+    return true;
+}
+
+void TCustomvxDBGrid::RemoveGroupColumn(int Index) {
+    if (Index < 0 || Index >= GroupColumnCount()) return;
+    TvxDBTreeListColumn* column = groupColumns_[static_cast<size_t>(Index)];
+    {
+        TUpdateScope<TCustomvxTreeList> update(this);
+        BeginSorting();
+        column->SetVisible(true);
+        column->SetSorted(csNone);
+        EndSorting();
+        column->StoreGroupIndex(-1);
+        groupColumns_.erase(groupColumns_.begin() + Index);
+        for (size_t i = 0; i < groupColumns_.size(); ++i) groupColumns_[i]->StoreGroupIndex(static_cast<int>(i));
+        regroupPending_ = true;
+        if (groupRebuildLock_ == 0) ReloadGroupList();
+    }
+}
+
+void TCustomvxDBGrid::ChangeGroupIndex(TvxDBTreeListColumn* Column, int GroupIndex) {
+    if (!Column) return;
+    if (GroupIndex == Column->GroupIndex() && !rebuildingGroupIndexes_) return;
+    TUpdateScope<TCustomvxTreeList> update(this);
+    BeginGroupRebuild();
+    struct End {
+        TCustomvxDBGrid* grid;
+        ~End() { grid->EndGroupRebuild(); }
+    } end{this};
+    if (!rebuildingGroupIndexes_) {
+        auto it = std::find(groupColumns_.begin(), groupColumns_.end(), Column);
+        if (it != groupColumns_.end()) RemoveGroupColumn(static_cast<int>(it - groupColumns_.begin()));
+    }
+    if (GroupIndex != -1) InsertGroupColumn(GroupIndex, Column);
+}
+
+void TCustomvxDBGrid::ColumnFieldChanged(TvxDBTreeListColumn* Column) {
+    if (columnFieldChanging_ || loadingFromStream_ || HasState(csLoading)) return;
+    columnFieldChanging_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{columnFieldChanging_};
+    if (Column && Column->GroupIndex() >= 0) {
+        TDataSet* ds = DataSet();
+        const bool blob = dynamic_cast<TBlobField*>(Column->Field()) != nullptr;
+        if (blob || Column->FieldName().empty() || (ds && !ds->FindField(Column->FieldName()))) {
+            ChangeGroupIndex(Column, -1);
+            return;
+        }
+    }
+    BeginGroupRebuild();
+    EndGroupRebuild();
+}
+
+void TCustomvxDBGrid::BeginGroupRebuild() {
+    if (groupRebuildLock_++ == 0) {
+        loadedGroupFields_.clear();
+        for (TvxDBTreeListColumn* c : groupColumns_) loadedGroupFields_.push_back(c->FieldName());
+        rebuildBeganInCursorMode_ = IsCursorMode();
+    }
+}
+
+void TCustomvxDBGrid::EndGroupRebuild() {
+    if (groupRebuildLock_ == 0) return;
+    if (--groupRebuildLock_ > 0) return;
+    if (rebuildBeganInCursorMode_) regroupPending_ = false;
+    if (!loadingFromStream_ && !HasState(csLoading)) {
+        if (GroupFieldsChanged())
+            ReloadGroupList();
+        else
+            ReloadAfterChange();
+    }
+    loadedGroupFields_.clear();
+}
+
+bool TCustomvxDBGrid::GroupFieldsChanged() const {
+    if (loadedGroupFields_.size() != groupColumns_.size()) return true;
+    for (size_t i = 0; i < groupColumns_.size(); ++i)
+        if (!SameText(groupColumns_[i]->FieldName(), loadedGroupFields_[i])) return true;
+    return false;
+}
+
+void TCustomvxDBGrid::RebuildGroupColumns() {
+    if (Has(egoSmartRefresh) && !suppressRegroup_ && !IsCursorMode()) {
+        regroupPending_ = true;
+        TUpdateScope<TCustomvxTreeList> update(this);
+        RecalcSummaries(nullptr);
+        return;
+    }
+    rebuildingGroupIndexes_ = true;
+    struct Clear {
+        bool& flag;
+        ~Clear() { flag = false; }
+    } clear{rebuildingGroupIndexes_};
+    // Stable by GroupIndex: equal indexes keep the order of the column list.
+    std::vector<TvxDBTreeListColumn*> grouped;
+    for (int i = 0; i < ColumnCount(); ++i)
+        if (TvxDBTreeListColumn* c = GetColumn(i); c && c->GroupIndex() >= 0) grouped.push_back(c);
+    std::stable_sort(grouped.begin(), grouped.end(),
+                     [](TvxDBTreeListColumn* a, TvxDBTreeListColumn* b) { return a->GroupIndex() < b->GroupIndex(); });
+    if (!grouped.empty()) {
+        BeginGroupRebuild();
+        struct End {
+            TCustomvxDBGrid* grid;
+            ~End() { grid->EndGroupRebuild(); }
+        } end{this};
+        groupColumns_.clear();
+        for (TvxDBTreeListColumn* c : grouped) {
+            const int wanted = c->GroupIndex();
+            c->StoreGroupIndex(-1);
+            ChangeGroupIndex(c, wanted);
+        }
+        regroupPending_ = false;
+    } else {
+        groupColumns_.clear();
+        if (!IsCursorMode()) ReloadGroupList();
+    }
+}
+
+void TCustomvxDBGrid::ClearGrouping() {
+    BeginSorting();
+    {
+        TUpdateScope<TCustomvxTreeList> update(this);
+        BeginGroupRebuild();
+        while (!groupColumns_.empty()) RemoveGroupColumn(0);
+        EndGroupRebuild();
+    }
+    EndSorting();
+}
+
+void TCustomvxDBGrid::DropGroupColumnsWithoutField() {
+    ++groupRebuildLock_;
+    for (int i = GroupColumnCount() - 1; i >= 0; --i)
+        if (!groupColumns_[static_cast<size_t>(i)]->Field()) {
+            groupColumns_[static_cast<size_t>(i)]->StoreGroupIndex(-1);
+            groupColumns_.erase(groupColumns_.begin() + i);
+        }
+    for (size_t i = 0; i < groupColumns_.size(); ++i) groupColumns_[i]->StoreGroupIndex(static_cast<int>(i));
+    --groupRebuildLock_;
+}
+
+// ---- Reloads ----
+
+bool TCustomvxDBGrid::CanRegroupLoaded() {
+    return Has(egoSmartReload) && regroupPending_ && !IsCursorMode();
+}
+
+void TCustomvxDBGrid::ReloadGroupList() {
+    TUpdateScope<TCustomvxTreeList> update(this);
+    CloseEditor();
+    if (!CanRegroupLoaded()) ClearNodes();
+    ClearSelection();
+    if (TvxDBTreeListControlDataLink* link = GetDataLink()) {
+        link->ClearMapping();
+        if (link->Active()) MapColumnFields();
+    }
+    for (int i = 0; i < ColumnCount(); ++i)
+        if (TvxDBTreeListColumn* c = GetColumn(i)) c->SetFieldName(c->FieldName());
+    ReloadNodes(nullptr);
+    SyncFocusToCurrentRecord();
+    if (OnReloadGroupList) OnReloadGroupList(this);
+}
+
+void TCustomvxDBGrid::ReloadAfterChange() {
+    focusedKeyValue_ = Variant();
+    focusedLevel_ = 0;
+    regroupPending_ = false;
+    suppressRegroup_ = false;
+    if (IsCursorMode()) {
+        ClearNodes();
+        UpdateScrollBars();
+        return;
+    }
+    TUpdateScope<TCustomvxTreeList> update(this);
+    SnapshotSelection();
+    if (auto* focused = GridNode(GetFocusedNode())) {
+        focusedKeyValue_ = focused->KeyValue;
+        focusedLevel_ = focused->Level();
+        const int top = GetTopIndex();
+        focusedTopDistance_ = top >= 0 ? GetAbsoluteIndex(focused) - top : -1;
+    } else {
+        focusedTopDistance_ = -1;
+    }
+    std::vector<TvxTreeListNode*> kept;
+    if (groupColumns_.empty() || (GetCount() == 1 && GetItem(0)->Count() == 0)) {
+        ClearNodes();
+        ReloadNodes(nullptr);
+    } else {
+        // Group rows stay with their expanded state; their data rows may be taken again.
+        // In their order in the tree, the order their records were read in last time.
+        std::vector<TvxTreeListNode*> stack;
+        for (int i = GetCount() - 1; i >= 0; --i) stack.push_back(GetItem(i));
+        while (!stack.empty()) {
+            TvxTreeListNode* n = stack.back();
+            stack.pop_back();
+            if (n->Level() >= GroupColumnCount())
+                kept.push_back(n);
+            else
+                for (int i = n->Count() - 1; i >= 0; --i) stack.push_back(n->Items(i));
+        }
+        // Rows the filter hid come again with their records and are hidden again: kept,
+        // every reload would add a copy of each to the hidden list.
+        for (TvxTreeListNode* hidden : std::vector<TvxTreeListNode*>(HiddenNodes())) hidden->Free();
+        // The snapshot brings the selection back row by row.
+        ClearSelection();
+        ReloadNodes(&kept);
+    }
+    // The focused row's key and place serve this reload only: kept, they would pick the top
+    // row (and focus) of a later regroup after an old record.
+    focusedKeyValue_ = Variant();
+    focusedLevel_ = 0;
+    focusedTopDistance_ = -1;
+    DropSnapshot();
+    SyncFocusToCurrentRecord();
+}
+
+void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
+    if (loadingFromStream_ || HasState(csLoading)) return;
+    if (IsPartialLoadMode()) {
+        ResolvePreviewField();
+        LoadPartialBuffer(0, 0, false);
+        return;
+    }
+    TDataSet* ds = DataSet();
+    loadingNodes_ = true;
+    // Whatever happens below, the cursor and the dataset's controls come back.
+    struct Finish {
+        TCustomvxDBGrid* grid;
+        TDataSet* enable = nullptr;
+        bool restoreCursor = false;
+        TCursor cursor = crDefault;
+        ~Finish() {
+            if (restoreCursor) EnsureScreen()->SetCursor(cursor);
+            if (enable) enable->EnableControls();
+            grid->loadingNodes_ = false;
+            grid->regroupPending_ = false;
+        }
+    } finish{this};
+    TField* key = ds && ds->Active() && !KeyField().empty() ? ds->FindField(KeyField()) : nullptr;
+    SetKeyFieldObject(key);
+    if (!key && Has(egoCanNavigation)) return;
+    if (ds && ds->Active()) DropGroupColumnsWithoutField();
+    if (IsCursorMode() || !ds || !ds->Active()) return;
+    for (TvxDBTreeListColumn* g : groupColumns_)
+        if (!g->Field() || dynamic_cast<TBlobField*>(g->Field())) return;
+
+    TLoadWalk walk;
+    walk.DataSet = ds;
+    SetSelectionAnchor(nullptr);
+    walk.Smart = CanRegroupLoaded();
+    // A tree built anew shows its first row; the rows kept by a data change keep theirs.
+    const bool fresh = walk.Smart || GetCount() == 0;
+    ResolvePreviewField();
+    CalcSummaries();
+    if (!walk.Smart) RefreshSummaryFields();
+    if (focusedKeyValue_.IsEmpty()) focusedLevel_ = 0;
+    TBookmark bookmark;
+    if (!walk.Smart) {
+        ds->DisableControls();
+        finish.enable = ds;
+        if (DataSetEditing()) ds->Cancel();
+        bookmark = ds->Bookmark();
+    }
+    if (optionsBehavior_.Contains(edgoShowHourGlass)) {
+        finish.cursor = EnsureScreen()->Cursor();
+        finish.restoreCursor = true;
+        EnsureScreen()->SetCursor(crHourGlass);
+    }
+    const bool bof = ds->Bof(), eof = ds->Eof();
+    if (!walk.Smart) ds->First();
+    footerRecordCount_ = 0;
+    DoClearNodeData();
+    DoBeforeCalcSummary();
+    if (IsFilterInEffect()) PrepareFilter();
+
+    walk.Groups.emplace(this);
+    loadWalk_ = &walk;
+    // A walk broken off still leaves its group rows in order.
+    struct Walking {
+        TCustomvxDBGrid* grid;
+        ~Walking() {
+            if (grid->loadWalk_ && grid->loadWalk_->Groups) grid->loadWalk_->Groups->PutInOrder();
+            grid->readingDataSet_ = false;
+            grid->loadWalk_ = nullptr;
+        }
+    } walking{this};
+    if (!walk.Smart) {
+        if (Nodes) walk.Kept.emplace(*Nodes);
+        readingDataSet_ = true;
+        int number = 0;
+        while (!ds->Eof()) {
+            LoadRecord(walk, number);
+            ds->Next();
+            ++number;
+        }
+        walk.Read = number;
+        walk.Groups->PutInOrder();
+        if (!TopVisibleNode() && GetCount() > 0 && !GetFocusedNode()) GetItem(0)->SetFocused(true);
+    } else {
+        RegroupLoaded(walk);
+    }
+    walk.Groups.reset();
+    loadWalk_ = nullptr;
+
+    footerRecordCount_ = IsFilterInEffect() ? walk.Passed : walk.Read;
+    if (walk.Kept)
+        for (TvxTreeListNode* left : walk.Kept->Left()) DeleteNodeWithEmptyParents(left);
+    ResortNodes();
+    FinishSummaries(walk.Smart);
+    ResortBySummary();
+    PropagateGroupKeys();
+    if (!walk.Smart) {
+        if (!bookmark.empty() && ds->BookmarkValid(bookmark)) ds->GotoBookmark(bookmark);
+        if (bof && !ds->Bof()) ds->Prior();
+        if (eof && !ds->Eof()) ds->Next();
+    }
+    // The first node made is not the first row once group rows go in above it, and a
+    // regroup may have moved the top row into a collapsed group.
+    if (fresh && GetCount() > 0 && TopVisibleNode() != GetItem(0)) SetTopVisibleNode(GetItem(0));
+    if (HandleAllocated()) UpdateRowCounts();
+    // Rows kept by a data change: new rows above the top do not stay out of view while
+    // everything fits.
+    ClampTopIndex();
+    if (walk.TopCandidate) {
+        const int index = GetAbsoluteIndex(walk.TopCandidate);
+        SetTopIndex(focusedTopDistance_ >= 0 ? std::max(0, index - focusedTopDistance_) : index);
+    }
+}
+
+TvxDBGridNode* TCustomvxDBGrid::GroupRowFor(TLoadWalk& W, TvxTreeListNode* Parent, int Level, const Variant& Value,
+                                            int Start, TvxDBGridNode* Source) {
+    TvxDBTreeListColumn* column = groupColumns_[static_cast<size_t>(Level)];
+    // Group rows ordered by their summaries are found and placed one by one, as the order of
+    // their making decides among equal summaries.
+    const bool byIndex = W.Groups && !column->SortBySummary();
+    TvxTreeListNode* found = nullptr;
+    TvxTreeListNode* row;
+    if (byIndex) {
+        if (TvxDBGridNode* group = W.Groups->Find(Parent, Value)) return group;
+        row = Parent ? Parent->AddChild() : Add();
+    } else {
+        if (FindGroupNode(Parent, Level, Value, Start, found)) return GridNode(found);
+        row = Parent ? Parent->InsertChild(found) : InsertNode(found);
+    }
+    auto* group = GridNode(row);
+    group->GroupValue = Value;
+    if (byIndex) W.Groups->Add(Parent, group);
+    if (Source) {
+        group->KeyValue = Source->KeyValue;
+        const int c = column->GetIndex();
+        SetNodeColumn(group, c, GetNodeColumn(Source, c));
+        SetNodeString(group, c, TCustomvxTreeListControl::GetNodeString(Source, c));
+        group->RecordIndex = Source->RecordIndex;
+    } else {
+        group->KeyValue = KeyFieldObject() ? KeyFieldObject()->Value() : Variant();
+        LoadColumnNodeData(group, column);
+        group->RecordIndex = W.Read;
+        DoRefreshNodeData(group);
+    }
+    if (selectLoadedNodes_) group->SetSelected(true);
+    return group;
+}
+
+void TCustomvxDBGrid::LoadRecord(TLoadWalk& W, int RecordNumber) {
+    W.Read = RecordNumber;
+    TvxTreeListNode* parent = nullptr;
+    for (int level = 0; level < GroupColumnCount(); ++level)
+        parent = GroupRowFor(W, parent, level, groupColumns_[static_cast<size_t>(level)]->Field()->Value(), 0,
+                             nullptr);
+    TvxDBGridNode* row = nullptr;
+    // A row of the same key under the same parent is taken again.
+    if (W.Kept && KeyFieldObject()) row = W.Kept->Take(parent, KeyFieldObject()->Value());
+    if (!row) row = GridNode(parent ? parent->AddChild() : Add());
+    row->GroupValue = Variant();
+    LoadNodeData(row);
+    row->RecordIndex = RecordNumber;
+    DoRefreshNodeData(row);
+    // A row the filter rejects is in the hidden-node list now: no summaries, no focus.
+    if (!IsNodeInFilter(row)) return;
+    ++W.Passed;
+    if (selectLoadedNodes_)
+        row->SetSelected(true);
+    else
+        ReselectLoaded(row);
+    if (parent) AccumulateGroupSummaries(parent, row);
+    AccumulateFooterSummaries(row);
+    if (!focusedKeyValue_.IsEmpty() && !row->KeyValue.IsEmpty() &&
+        CompareVariants(row->KeyValue, focusedKeyValue_) == 0) {
+        TvxTreeListNode* candidate = row;
+        while (candidate->Parent() && candidate->Level() > focusedLevel_) candidate = candidate->Parent();
+        W.TopCandidate = candidate;
+        candidate->SetFocused(true);
+    }
+}
+
+void TCustomvxDBGrid::UngroupNodes() {
+    std::vector<TvxTreeListNode*> data;
+    std::vector<TvxTreeListNode*> stack;
+    for (int i = GetCount() - 1; i >= 0; --i) stack.push_back(GetItem(i));
+    std::vector<TvxTreeListNode*> groups;
+    while (!stack.empty()) {
+        TvxTreeListNode* n = stack.back();
+        stack.pop_back();
+        if (n->Count() > 0) {
+            groups.push_back(n);
+            for (int i = n->Count() - 1; i >= 0; --i) stack.push_back(n->Items(i));
+        } else {
+            data.push_back(n);
+        }
+    }
+    // Data rows become roots in display order, after the others; the group rows go, deepest
+    // last first. Each step moves every row at once: one at a time, each would shift the
+    // lists it leaves.
+    std::vector<TvxTreeListNode*> grouped, rootGroups;
+    for (TvxTreeListNode* n : data)
+        if (n->Parent()) grouped.push_back(n);
+    DetachNodes(grouped);
+    AttachNodes(grouped, nullptr, -1);
+    for (TvxTreeListNode* g : groups)
+        if (!g->Parent()) rootGroups.push_back(g);
+    DetachNodes(rootGroups);
+    for (auto it = groups.rbegin(); it != groups.rend(); ++it) (*it)->Free();
+}
+
+void TCustomvxDBGrid::RegroupLoaded(TLoadWalk& W) {
+    if (GetCount() > 0 && GetItem(0)->Count() > 0) UngroupNodes();
+    const int count = GetCount();
+    W.Read = count;
+    if (groupColumns_.empty()) {
+        for (int i = 0; i < count; ++i) {
+            auto* row = GridNode(GetItem(i));
+            row->GroupValue = Variant();
+            ReselectLoaded(row);
+            if (IsNodeInFilter(row)) ++W.Passed;
+        }
+    } else {
+        // The data rows in front leave the root list at once and go under their group rows
+        // in turn; the group rows are then the only roots the search meets. A row the walk
+        // does not reach (it broke off) goes back in front.
+        std::vector<TvxTreeListNode*> rows;
+        for (int i = 0; i < count; ++i) {
+            auto* row = GridNode(GetItem(i));
+            if (!row || row->Count() > 0) break;
+            rows.push_back(row);
+        }
+        DetachNodes(rows);
+        struct PutBack {
+            TCustomvxDBGrid* grid;
+            const std::vector<TvxTreeListNode*>& rows;
+            ~PutBack() { grid->AttachNodes(rows, nullptr, 0); }
+        } putBack{this, rows};
+        for (TvxTreeListNode* row : rows) {
+            if (!IsNodeInFilter(row)) continue;
+            ++W.Passed;
+            AttachToGroups(row, 0, &W);
+        }
+        if (W.Groups) W.Groups->PutInOrder();
+    }
+    if (GetCount() > 0) GetItem(0)->SetFocused(true);
+}
+
+void TCustomvxDBGrid::AttachToGroups(TvxTreeListNode* Node, int Start, TLoadWalk* W) {
+    auto* row = GridNode(Node);
+    TLoadWalk local;
+    TLoadWalk& walk = W ? *W : local;
+    TvxTreeListNode* parent = nullptr;
+    for (int level = 0; level < GroupColumnCount(); ++level)
+        parent = GroupRowFor(walk, parent, level, GetNodeGroupValue(row, level), level == 0 ? Start : 0, row);
+    if (parent && row->Parent() != parent) {
+        if (row->Parent() || IndexOfRoot(row) >= 0) DetachNodes({row});
+        AttachNodes({row}, parent, -1);
+    }
+    if (parent) AccumulateGroupSummaries(parent, row);
+}
+
+Variant TCustomvxDBGrid::GetNodeGroupValue(TvxTreeListNode* Node, int Level) {
+    TvxDBTreeListColumn* column = groupColumns_[static_cast<size_t>(Level)];
+    return GetCellValue(Node, column->GetIndex());
+}
+
+void TCustomvxDBGrid::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNode, bool Repaint, bool WasLast,
+                                 TvxTreeListNode* NextNode) {
+    if (loadWalk_ && loadWalk_->Groups) loadWalk_->Groups->Forget(Node);
+    if (loadWalk_ && loadWalk_->Kept) loadWalk_->Kept->Forget(Node);
+    TCustomvxDBTreeListControl::DoDeletion(Node, PriorNode, Repaint, WasLast, NextNode);
+}
+
+// ---- Group search ----
+
+int TCustomvxDBGrid::CompareGroupValues(const Variant& A, const Variant& B) {
+    // Every step of every group search comes here: the values are copied only to upper-case.
+    if (A.IsString() && B.IsString() && optionsBehavior_.Contains(edgoCaseInsensitive))
+        return CompareGroupValuesAsTheyAre(Variant(AnsiUpperCase(A.AsString())), Variant(AnsiUpperCase(B.AsString())));
+    return CompareGroupValuesAsTheyAre(A, B);
+}
+
+int TCustomvxDBGrid::CompareGroupValuesAsTheyAre(const Variant& A, const Variant& B) {
+    const TVariantRelationship relation = VarCompareValue(A, B);
+    if (relation == vrEqual) return 0;
+    if (A.IsNull() || A.IsEmpty()) return -1;
+    if (B.IsNull() || B.IsEmpty()) return 1;
+    if (A.IsString() && optionsBehavior_.Contains(edgoAnsiSort)) return AnsiCompareStr(A.AsString(), VarToStr(B));
+    return relation == vrGreaterThan ? 1 : -1;
+}
+
+bool TCustomvxDBGrid::FindGroupNode(TvxTreeListNode* Parent, int Level, const Variant& Value, int Start,
+                                    TvxTreeListNode*& Node) {
+    Node = nullptr;
+    const int count = Parent ? Parent->Count() : GetCount();
+    auto sibling = [&](int i) { return Parent ? Parent->Items(i) : GetItem(i); };
+    if (Level < 0 || Level >= GroupColumnCount()) return false;
+    TvxDBTreeListColumn* column = groupColumns_[static_cast<size_t>(Level)];
+    Start = std::max(0, Start);
+    if (column->SortBySummary()) {
+        for (int i = Start; i < count; ++i) {
+            Node = sibling(i);
+            if (CompareGroupValues(GridNode(Node)->GroupValue, Value) == 0) return true;
+        }
+        return false;
+    }
+    const bool descending = column->Sorted() == csDown;
+    int lo = Start, hi = count - 1;
+    while (lo <= hi) {
+        const int mid = lo + (hi - lo) / 2;
+        int c = CompareGroupValues(GridNode(sibling(mid))->GroupValue, Value);
+        if (descending) c = -c;
+        if (c == 0) {
+            Node = sibling(mid);
+            return true;
+        }
+        if (c < 0)
+            lo = mid + 1;
+        else
+            hi = mid - 1;
+    }
+    Node = lo < count ? sibling(lo) : nullptr;
+    return false;
+}
+
+// ---- Following the current record ----
+
+void TCustomvxDBGrid::FocusGroupOrRecord(TvxTreeListNode* Node) {
+    if (!Node) return;
+    if (optionsBehavior_.Contains(edgoSeekDetail))
+        while (Node->Count() > 0) Node = Node->Items(0);
+    Node->MakeVisible();
+    Node->SetFocused(true);
+}
+
+void TCustomvxDBGrid::SyncFocusToCurrentRecord() {
+    TField* key = KeyFieldObject();
+    TDataSet* ds = DataSet();
+    if (!key || !Has(egoCanNavigation) || loadingNodes_ || IsCursorMode() || !ds || !ds->Active() || ds->IsEmpty())
+        return;
+    const Variant k = key->Value();
+    syncing_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{syncing_};
+    if (groupColumns_.empty()) {
+        for (int i = 0; i < GetCount(); ++i)
+            if (CompareVariants(GridNode(GetItem(i))->KeyValue, k) == 0) {
+                FocusGroupOrRecord(GetItem(i));
+                return;
+            }
+        return;
+    }
+    TvxTreeListNode* g = nullptr;
+    for (int level = 0; level < GroupColumnCount(); ++level) {
+        TvxTreeListNode* found = nullptr;
+        TField* field = groupColumns_[static_cast<size_t>(level)]->Field();
+        if (!field || !FindGroupNode(g, level, field->Value(), 0, found) || found->Count() == 0) return;
+        g = found;
+    }
+    if (CompareVariants(GridNode(g)->KeyValue, k) == 0) {
+        TvxTreeListNode* first = g->Items(0);
+        if (first && first->Focused()) {
+            FocusGroupOrRecord(first);
+            return;
+        }
+        while (g->Parent() && !g->IsVisible() && CompareVariants(GridNode(g->Parent())->KeyValue, k) == 0)
+            g = g->Parent();
+        FocusGroupOrRecord(g);
+        return;
+    }
+    for (int i = 0; i < g->Count(); ++i)
+        if (CompareVariants(GridNode(g->Items(i))->KeyValue, k) == 0) {
+            FocusGroupOrRecord(g->Items(i));
+            return;
+        }
+}
+
+void TCustomvxDBGrid::ChangeFocus(TvxTreeListNode* Node, int Column, bool MakeVisible) {
+    // A row focused by the user takes the dataset to its record.
+    TDataSet* ds = DataSet();
+    if (IsCursorMode()) {
+        const int row = CursorRow(Node);
+        const int active = dataLink_->ActiveRecord();
+        if (!syncing_ && ds && row >= 0 && row != active) {
+            ds->MoveBy(row - active);
+            Node = GetItem(std::clamp(dataLink_->ActiveRecord(), 0, std::max(0, GetCount() - 1)));
+            syncing_ = true;
+            TCustomvxDBTreeListControl::ChangeFocus(Node, Column, MakeVisible);
+            syncing_ = false;
+            return;
+        }
+        TCustomvxDBTreeListControl::ChangeFocus(Node, Column, MakeVisible);
+        return;
+    }
+    auto* node = GridNode(Node);
+    if (node && !loadingNodes_ && !syncing_ && !IsCursorMode() && Node != GetFocusedNode() && ds && ds->Active() &&
+        Has(egoCanNavigation) && !IsUpdateLocked()) {
+        if (DataSetEditing() && !(Node = PostBeforeLeavingRow(Node))) return;
+        TvxTreeListNode* target = Node;
+        while (target->Count() > 0) target = target->Items(0);
+        if (auto* data = GridNode(target); data && !DataSetEditing()) {
+            syncing_ = true;
+            struct Reset {
+                bool& flag;
+                ~Reset() { flag = false; }
+            } reset{syncing_};
+            if (IsUseLocate() || !GetFocusedNode())
+                ds->Locate(KeyField(), data->KeyValue, {});
+            else
+                MoveDataSetToNode(data);
+        }
+    }
+    TCustomvxDBTreeListControl::ChangeFocus(Node, Column, MakeVisible);
+}
+
+TvxTreeListNode* TCustomvxDBGrid::PostBeforeLeavingRow(TvxTreeListNode* Node) {
+    const Variant key = GridNode(Node)->KeyValue;
+    const int level = Node->Level();
+    bool kept = false;
+    {
+        WatchNode(Node);
+        TScopeExit unwatch([&] { kept = UnwatchNode(Node); });
+        DataSet()->Post();
+    }
+    if (kept) return Node;
+    if (key.IsEmpty()) return nullptr;
+    for (TvxTreeListNode* n = GetFirstNode(); n; n = n->GetNext())
+        if (n->Level() == level && CompareVariants(GridNode(n)->KeyValue, key) == 0) return n;
+    return nullptr;
+}
+
+// ---- Data events outside the record window ----
+
+void TCustomvxDBGrid::LinkActive(bool Active) {
+    if (!Active) CloseEditor();
+    SetKeyFieldObject(Active && DataSet() && !KeyField().empty() ? DataSet()->FindField(KeyField()) : nullptr);
+    if (loadingFromStream_ || HasState(csLoading)) return;
+    ReloadGroupList();
+    if (Active) SyncFocusToCurrentRecord();
+    if (IsCursorMode()) UpdateScrollBars();
+}
+
+void TCustomvxDBGrid::SynchronizeData() {
+    TDataSet* ds = DataSet();
+    SetKeyFieldObject(ds && ds->Active() && !KeyField().empty() ? ds->FindField(KeyField()) : nullptr);
+    if (IsCursorMode())
+        SyncCursorNodes();
+    else
+        UpdateScrollBars();
+    UpdateActiveEditor();
+}
+
+void TCustomvxDBGrid::DataChanged() {
+    TDataSet* ds = DataSet();
+    if (!ds) return;
+    if (SelectionBatchCount() == 0) CheckFocusedRecordChange();
+    const bool canRefreshInPlace = Has(egoSmartRefresh) && !suppressRegroup_ && !ds->Bof() && !ds->Eof() &&
+                                   !(GetCount() == 1 && GroupColumnCount() > 0 && GetItem(0)->Count() == 0) &&
+                                   !IsPartialLoadMode();
+    // Only a row that still shows the current record is refreshed in place; anything else
+    // (a deleted or a new record) reloads.
+    const bool inPlace = canRefreshInPlace && !loadingNodes_ && !IsCursorMode() && RefreshCurrentRecord();
+    if (postingSelf_) {
+        postingSelf_ = false;
+        return;
+    }
+    if (loadingNodes_) return;
+    if (nestedOperation_ > 0) return;
+    if (IsDataSetBusy(ds) && IsLoadAllMode()) {
+        Scroll(0);
+        return;
+    }
+    if (IsCursorMode()) {
+        if (HandleAllocated() && !(ds->IsEmpty() && ds->State() == dsInsert)) SyncCursorNodes();
+        ResetEditing();
+        if (ds->State() == dsInsert) {
+            if (GetFocusedNode()) InvalidateRect(GetNodeRowRect(GetFocusedNode()));
+            if (Has(egoResetColumnFocus)) SetFocusedColumn(0);
+        }
+        Invalidate();
+        return;
+    }
+    if (ds->State() == dsEdit || ds->State() == dsSetKey) return;
+    if (ds->State() == dsInsert && KeyFieldObject()) {
+        InsertNewRecordNode();
+        if (Has(egoResetColumnFocus)) SetFocusedColumn(0);
+        return;
+    }
+    if (!inPlace) {
+        BeginGroupRebuild();
+        EndGroupRebuild();
+        SyncFocusToCurrentRecord();
+    }
+    syncedNode_ = nullptr;
+    syncedKeyValue_ = Variant();
+}
+
+void TCustomvxDBGrid::RecordChanged(TField* Field) {
+    (void)Field;
+    TDataSet* ds = DataSet();
+    if (!ds) return;
+    if (!IsCursorMode()) {
+        if (ds->State() == dsSetKey) return;
+        if (ds->State() == dsInsert && !syncedNode_) return;
+    }
+    if (TvxTreeListNode* focused = GetFocusedNode(); focused && !IsGroupNode(focused)) {
+        if (IsCursorMode() || ds->State() != dsInsert || focused == syncedNode_) {
+            LoadNodeData(focused);
+            DoRefreshNodeData(focused);
+            RepaintNode(focused, false);
+        }
+        if (!syncedNode_) {
+            syncedNode_ = focused;
+            syncedKeyValue_ = GridNode(focused)->KeyValue;
+        }
+    }
+}
+
+void TCustomvxDBGrid::Scroll(int Distance) {
+    if (IsPartialLoadMode() && Distance != 0 && !loadingNodes_ && partialLoadLock_ == 0) {
+        SnapshotSelection();
+        auto* focused = GridNode(GetFocusedNode());
+        auto* first = GridNode(GetItem(0));
+        auto* last = GridNode(GetItem(GetCount() - 1));
+        if (focused && first && Distance > focused->RecordIndex - first->RecordIndex)
+            LoadPartialBuffer(0, 1, false);
+        else if (focused && last && -Distance > last->RecordIndex - focused->RecordIndex)
+            LoadPartialBuffer(0, 2, false);
+        DropSnapshot();
+    }
+    if (IsCursorMode()) {
+        // The table moved by something else than the grid's keys: a range starts over.
+        if (!keyProcessing_) selectionAnchorBookmark_.clear();
+        if (!HandleAllocated()) return;
+        TvxTreeListNode* oldFocused = GetFocusedNode();
+        if (oldFocused) InvalidateRect(GetNodeRowRect(oldFocused));
+        SyncCursorNodes();
+        Invalidate();
+        if (optionsDB_.Contains(edgoSyncSelection) && IsMultiSelect()) {
+            ClearSelection();
+            if (GetFocusedNode()) GetFocusedNode()->SetSelected(true);
+        }
+        if (SelectionBatchCount() == 0) CheckFocusedRecordChange();
+        return;
+    }
+    if (!syncing_) SyncFocusToCurrentRecord();
+    if (SelectionBatchCount() == 0) CheckFocusedRecordChange();
+}
+
+// ---- The current record in place and a new record's row ----
+
+bool TCustomvxDBGrid::RefreshCurrentRecord() {
+    auto* focused = GridNode(GetFocusedNode());
+    TField* key = KeyFieldObject();
+    if (!focused || IsGroupNode(focused) || !key) return false;
+    if (CompareVariants(focused->KeyValue, key->Value()) != 0) return false;
+    LoadNodeData(focused);
+    DoRefreshNodeData(focused);
+    if (!groupColumns_.empty()) {
+        TUpdateScope<TCustomvxTreeList> update(this);
+        RecalcSummaries(focused);
+    } else {
+        ResortNodes();
+    }
+    RepaintNode(focused, false);
+    return true;
+}
+
+void TCustomvxDBGrid::InsertNewRecordNode() {
+    TvxTreeListNode* focused = GetFocusedNode();
+    if (focused && focused == syncedNode_) return;
+    // The row goes among the data rows: on a focused group row, into its first group. An
+    // appended record's row goes last, an inserted one's before the focused row.
+    TvxTreeListNode* place = focused;
+    while (place && place->Count() > 0) place = place->Items(0);
+    TDataSet* ds = DataSet();
+    TvxTreeListNode* before = ds && ds->Eof() ? nullptr : place;
+    TvxTreeListNode* node;
+    if (place && place->Parent())
+        node = place->Parent()->InsertChild(before);
+    else
+        node = InsertNode(before);
+    auto* row = GridNode(node);
+    LoadNodeData(row);
+    row->RecordIndex = place ? GridNode(place)->RecordIndex : 0;
+    syncedNode_ = node;
+    syncedKeyValue_ = row->KeyValue;
+    syncing_ = true;
+    node->SetFocused(true);
+    syncing_ = false;
+}

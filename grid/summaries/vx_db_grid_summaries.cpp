@@ -1,0 +1,437 @@
+// Group and footer summaries of the loaded rows, the texts of group rows and group footers,
+// and sorting with groups.
+
+#include <algorithm>
+#include <functional>
+
+#include "grid/core/vx_db_grid.h"
+#include "platform/classes/update_scope.h"
+#include "platform/db/dataset.h"
+#include "platform/db/field.h"
+#include "platform/rtl/str_utils.h"
+
+namespace {
+TvxDBGridNode* GridNode(TvxTreeListNode* Node) {
+    return dynamic_cast<TvxDBGridNode*>(Node);
+}
+
+void Combine(TvxSummaryType Type, Extended& Value, bool& HasValue, Extended V) {
+    if (!HasValue) {
+        Value = V;
+    } else if (Type == cstSum || Type == cstAvg) {
+        Value += V;
+    } else if (Type == cstMin) {
+        if (V < Value) Value = V;
+    } else if (Type == cstMax) {
+        if (V > Value) Value = V;
+    }
+    HasValue = true;
+}
+
+int DateFieldType(TField* Field, TvxSummaryType Type) {
+    if (!Field || Type == cstCount) return 0;
+    const TFieldType t = Field->DataType();
+    return t == ftDate || t == ftTime || t == ftDateTime ? t : 0;
+}
+
+// Every node of the tree, parents before children.
+void ForEachNode(TCustomvxTreeList* Tree, const std::function<void(TvxTreeListNode*)>& Visit) {
+    std::vector<TvxTreeListNode*> stack;
+    for (int i = Tree->GetCount() - 1; i >= 0; --i) stack.push_back(Tree->GetItem(i));
+    while (!stack.empty()) {
+        TvxTreeListNode* n = stack.back();
+        stack.pop_back();
+        Visit(n);
+        for (int i = n->Count() - 1; i >= 0; --i) stack.push_back(n->Items(i));
+    }
+}
+}  // namespace
+
+// ---- Resolving ----
+
+TvxDBGridSummaryGroup* TCustomvxDBGrid::GroupSummaryGroup(int Level) {
+    if (Level < 0 || Level >= GroupColumnCount() || !summaryGroups_) return nullptr;
+    TvxDBTreeListColumn* column = groupColumns_[static_cast<size_t>(Level)];
+    if (!column->SummaryGroupName().empty()) return summaryGroups_->FindGroupByName(column->SummaryGroupName());
+    if (column->SummaryType() == cstNone) return summaryGroups_->FindDefaultGroup();
+    return nullptr;
+}
+
+void TCustomvxDBGrid::CalcSummaries() {
+    TDataSet* ds = DataSet();
+    if (!ds) return;
+    for (TvxDBTreeListColumn* c : groupColumns_)
+        c->SetSummaryFieldObject(c->SummaryField().empty() ? nullptr : ds->FindField(c->SummaryField()));
+    ForEachNode(this, [](TvxTreeListNode* n) {
+        if (auto* node = GridNode(n)) node->ClearSummaries();
+    });
+    for (int g = 0; g < summaryGroups_->Count(); ++g) {
+        TvxDBGridSummaryItems* items = summaryGroups_->Items(g)->SummaryItems();
+        for (int i = 0; i < items->Count(); ++i) {
+            TvxDBGridSummaryItem* item = items->Items(i);
+            std::string name = item->SummaryField();
+            if (name.empty())
+                if (auto* column = dynamic_cast<TvxDBTreeListColumn*>(FindColumnByName(item->ColumnName())))
+                    name = column->FieldName();
+            item->SetField(name.empty() ? nullptr : ds->FindField(name));
+        }
+    }
+    footerRecordCount_ = 0;
+}
+
+void TCustomvxDBGrid::RefreshSummaryFields() {
+    TCustomvxDBTreeListControl::RefreshSummaryFields();
+    footerRecordCount_ = 0;
+    footerColumns_.clear();
+    for (int i = 0; i < ColumnCount(); ++i)
+        if (TvxDBTreeListColumn* c = GetColumn(i); c && c->SummaryFooterType() != cstNone) footerColumns_.push_back(c);
+}
+
+// ---- Accumulating ----
+
+Extended TCustomvxDBGrid::SummarySourceValue(TField* Field, TvxTreeListNode* DataRow, TvxSummaryType Type) {
+    if (!Field || Type == cstCount) return 0;
+    // While the walk reads the dataset the field is on the row's record.
+    if (readingDataSet_) return static_cast<Extended>(Field->AsFloat());
+    TvxDBTreeListColumn* column = GetColumnByFieldName(Field->FieldName());
+    return column ? GetCellFloat(DataRow, column->GetIndex()) : 0;
+}
+
+void TCustomvxDBGrid::AccumulateGroupSummaries(TvxTreeListNode* GroupRow, TvxTreeListNode* DataRow) {
+    TDataSet* ds = DataSet();
+    for (TvxTreeListNode* n = GroupRow; n; n = n->Parent()) {
+        auto* row = GridNode(n);
+        const int level = n->Level();
+        if (!row || level >= GroupColumnCount()) continue;
+        TvxDBTreeListColumn* column = groupColumns_[static_cast<size_t>(level)];
+        if (column->SummaryType() != cstNone || OnGroupSummary) {
+            Extended v = SummarySourceValue(column->SummaryFieldObject(), DataRow, column->SummaryType());
+            if (column->OnSummary) column->OnSummary(column, ds, v);
+            if (OnGroupSummary) OnGroupSummary(this, n, v, ds);
+            Combine(column->SummaryType(), row->SummaryValue, row->HasSummaryValue, v);
+        }
+        TvxDBGridSummaryGroup* group = GroupSummaryGroup(level);
+        if (!group) continue;
+        TvxDBGridSummaryItems* items = group->SummaryItems();
+        if (static_cast<int>(row->GroupSummaries.size()) < items->Count())
+            row->GroupSummaries.resize(static_cast<size_t>(items->Count()));
+        for (int i = 0; i < items->Count(); ++i) {
+            TvxDBGridSummaryItem* item = items->Items(i);
+            Extended v = item->SummaryType() == cstNone ? 0 : SummarySourceValue(item->Field(), DataRow, item->SummaryType());
+            if (item->OnSummary) item->OnSummary(item, ds, v);
+            row->GroupSummaries[static_cast<size_t>(i)].Add(item->SummaryType(), v);
+        }
+    }
+}
+
+void TCustomvxDBGrid::AccumulateFooterSummaries(TvxTreeListNode* DataRow) {
+    TDataSet* ds = DataSet();
+    for (TvxDBTreeListColumn* c : footerColumns_) {
+        Extended v = SummarySourceValue(c->SummaryFooterFieldObject(), DataRow, c->SummaryFooterType());
+        if (c->OnSummaryFooter) c->OnSummaryFooter(c, ds, v);
+        c->FooterSummary().Add(c->SummaryFooterType(), v);
+    }
+}
+
+int TCustomvxDBGrid::GroupRecordCount(TvxTreeListNode* Node) {
+    if (!Node) return 0;
+    if (Node->Count() == 0) return 1;
+    int count = 0;
+    for (int i = 0; i < Node->Count(); ++i) count += GroupRecordCount(Node->Items(i));
+    return count;
+}
+
+void TCustomvxDBGrid::FinishSummaries(bool SmartRegroup) {
+    (void)SmartRegroup;  // the footer keeps its running values; its results are counted on reading
+    ForEachNode(this, [this](TvxTreeListNode* n) {
+        auto* row = GridNode(n);
+        const int level = n->Level();
+        if (!row || n->Count() == 0 || level >= GroupColumnCount()) return;
+        TvxDBTreeListColumn* column = groupColumns_[static_cast<size_t>(level)];
+        const int count = GroupRecordCount(n);
+        if (column->SummaryType() == cstCount) {
+            row->SummaryValue = count;
+            row->HasSummaryValue = true;
+        } else if (column->SummaryType() == cstAvg && count > 0) {
+            row->SummaryValue /= count;
+        }
+        if (TvxDBGridSummaryGroup* group = GroupSummaryGroup(level)) {
+            TvxDBGridSummaryItems* items = group->SummaryItems();
+            for (int i = 0; i < items->Count() && i < static_cast<int>(row->GroupSummaries.size()); ++i) {
+                TvxSummaryAccumulator& entry = row->GroupSummaries[static_cast<size_t>(i)];
+                if (items->Items(i)->SummaryType() == cstCount)
+                    entry.Value = count;
+                else if (items->Items(i)->SummaryType() == cstAvg && count > 0)
+                    entry.Value /= count;
+            }
+        }
+    });
+    if (OnCalcSummary) OnCalcSummary(this);
+}
+
+void TCustomvxDBGrid::RecalcSummaries(TvxTreeListNode* Node) {
+    TUpdateScope<TCustomvxTreeList> update(this);
+    if (groupColumns_.empty()) {
+        RefreshSummaryFields();
+        DoBeforeCalcSummary();
+        for (int i = 0; i < GetCount(); ++i) AccumulateFooterSummaries(GetItem(i));
+        footerRecordCount_ = GetCount();
+        ResortNodes();
+        FinishSummaries(false);
+        return;
+    }
+    if (auto* node = GridNode(Node); node && node->Count() == 0) {
+        TvxTreeListNode* oldParent = node->Parent();
+        TvxTreeListNode* parent = GroupPathFor(node);
+        if (parent && parent != oldParent) {
+            node->MoveTo(parent, nmAddChild);
+            if (oldParent && oldParent->Count() == 0) DeleteNodeWithEmptyParents(oldParent);
+        }
+    }
+    ForEachNode(this, [](TvxTreeListNode* n) {
+        if (auto* row = GridNode(n)) row->ClearSummaries();
+    });
+    RefreshSummaryFields();
+    DoBeforeCalcSummary();
+    footerRecordCount_ = 0;
+    ForEachNode(this, [this](TvxTreeListNode* n) {
+        if (n->Count() > 0) return;
+        if (n->Parent()) AccumulateGroupSummaries(n->Parent(), n);
+        AccumulateFooterSummaries(n);
+        ++footerRecordCount_;
+    });
+    ResortNodes();
+    FinishSummaries(false);
+    ResortBySummary();
+    PropagateGroupKeys();
+}
+
+TvxTreeListNode* TCustomvxDBGrid::GroupPathFor(TvxTreeListNode* Node) {
+    TvxTreeListNode* parent = nullptr;
+    auto* node = GridNode(Node);
+    if (!node) return nullptr;
+    for (int level = 0; level < GroupColumnCount(); ++level) {
+        TvxTreeListNode* found = nullptr;
+        const Variant value = GetNodeGroupValue(node, level);
+        if (!FindGroupNode(parent, level, value, 0, found)) {
+            TvxTreeListNode* made = parent ? parent->InsertChild(found) : InsertNode(found);
+            auto* group = GridNode(made);
+            group->GroupValue = value;
+            group->KeyValue = node->KeyValue;
+            group->RecordIndex = node->RecordIndex;
+            const int c = groupColumns_[static_cast<size_t>(level)]->GetIndex();
+            SetNodeColumn(group, c, GetNodeColumn(node, c));
+            SetNodeString(group, c, TCustomvxTreeListControl::GetNodeString(node, c));
+            found = made;
+        }
+        parent = found;
+    }
+    return parent;
+}
+
+void TCustomvxDBGrid::PropagateGroupKeys() {
+    if (groupColumns_.empty()) return;
+    std::function<void(TvxTreeListNode*)> visit = [&](TvxTreeListNode* n) {
+        if (n->Count() == 0) return;
+        for (int i = 0; i < n->Count(); ++i) visit(n->Items(i));
+        auto* row = GridNode(n);
+        auto* first = GridNode(n->Items(0));
+        if (row && first) {
+            row->KeyValue = first->KeyValue;
+            row->RecordIndex = first->RecordIndex;
+        }
+    };
+    for (int i = 0; i < GetCount(); ++i) visit(GetItem(i));
+}
+
+void TCustomvxDBGrid::ResortBySummary() {
+    for (int level = 0; level < GroupColumnCount(); ++level) {
+        TvxDBTreeListColumn* c = groupColumns_[static_cast<size_t>(level)];
+        if (c->SortBySummary() && c->Sorted() != csNone) SortNodes(level, c->GetIndex(), c->Sorted() == csDown);
+    }
+}
+
+// ---- Texts ----
+
+std::string TCustomvxDBGrid::GetGroupSummaryText(TvxTreeListNode* Node) {
+    auto* row = GridNode(Node);
+    if (!row || Node->Level() >= GroupColumnCount()) return {};
+    const int level = Node->Level();
+    TvxDBTreeListColumn* column = groupColumns_[static_cast<size_t>(level)];
+    std::string text;
+    if (column->SummaryType() != cstNone) {
+        std::string value;
+        FormatSummaryText(column->SummaryType(), column->SummaryFormat(),
+                          DateFieldType(column->SummaryFieldObject(), column->SummaryType()), false, row->SummaryValue,
+                          value);
+        text += value + " ";
+    }
+    TvxDBGridSummaryGroup* group = GroupSummaryGroup(level);
+    if (!group || group->SummaryItems()->Count() == 0) return text;
+    text += group->BeginSummaryText();
+    bool written = false;
+    TvxDBGridSummaryItems* items = group->SummaryItems();
+    for (int i = 0; i < items->Count(); ++i) {
+        TvxDBGridSummaryItem* item = items->Items(i);
+        if (!item->ColumnName().empty()) continue;
+        if (written && item->SummaryType() != cstNone) text += summarySeparator_;
+        std::string value;
+        const Extended v = i < static_cast<int>(row->GroupSummaries.size())
+                               ? row->GroupSummaries[static_cast<size_t>(i)].Value
+                               : 0;
+        FormatSummaryText(item->SummaryType(), item->SummaryFormat(), DateFieldType(item->Field(), item->SummaryType()),
+                          false, v, value);
+        text += value;
+        if (item->SummaryType() != cstNone) written = true;
+    }
+    return text + group->EndSummaryText();
+}
+
+// The value a row holds for a column: its cell record's value, else its own text.
+Variant TCustomvxDBGrid::StoredNodeValue(TvxTreeListNode* Node, int Column) {
+    const TvxDBCellRecord record = GetNodeColumn(Node, Column);
+    if (record.Flags & vxcfValue) return record.Value;
+    const std::string text = TCustomvxDBTreeListControl::GetNodeString(Node, Column);
+    return text.empty() ? Null() : Variant(text);
+}
+
+Variant TCustomvxDBGrid::GetNodeValue(TvxTreeListNode* Node, int Column) {
+    if (IsCursorMode()) return CursorNodeValue(Node, Column, false);
+    return StoredNodeValue(Node, Column);
+}
+
+std::string TCustomvxDBGrid::GetNodeString(TvxTreeListNode* Node, int Column) {
+    if (IsCursorMode()) return VarToStr(CursorNodeValue(Node, Column, true));
+    if (IsGroupNode(Node) && Node->Count() > 0) {
+        TvxDBTreeListColumn* column = groupColumns_[static_cast<size_t>(Node->Level())];
+        std::string text = column->Caption() + " : " +
+                           TCustomvxDBTreeListControl::GetNodeString(Node, column->GetIndex()) + " " +
+                           GetGroupSummaryText(Node);
+        if (OnGetGroupText) {
+            std::string more;
+            OnGetGroupText(this, Node, more);
+            text += more;
+        }
+        return text;
+    }
+    return TCustomvxDBTreeListControl::GetNodeString(Node, Column);
+}
+
+Variant TCustomvxDBGrid::GetNodeSortValue(TvxTreeListNode* Node, int Column) {
+    TvxDBTreeListColumn* column = GetColumn(Column);
+    auto* row = GridNode(Node);
+    if (column && row && column->SortBySummary() && Node->Count() > 0)
+        return Variant(static_cast<double>(row->SummaryValue));
+    const Variant value = StoredNodeValue(Node, Column);
+    if (!value.IsString()) return value;
+    std::string text = TCustomvxDBTreeListControl::GetNodeString(Node, Column);
+    if (IsCaseInsensitive()) text = AnsiUpperCase(text);
+    return Variant(text);
+}
+
+void TCustomvxDBGrid::GetPreviewText(TvxTreeListNode* Node, std::string& Text) {
+    if (IsCursorMode() && Node && DataSet() && PreviewField()) {
+        Text = VarToStr(CursorPreview(Node));
+        if (OnGetPreviewText) OnGetPreviewText(this, Node, Text);
+        return;
+    }
+    TCustomvxDBTreeListControl::GetPreviewText(Node, Text);
+}
+
+TAlignment TCustomvxDBGrid::GetColumnAlignment(TvxTreeListNode* Node, int Column) {
+    if (Node && IsGroupNode(Node) && Node->Count() > 0) return taLeftJustify;
+    return TCustomvxDBTreeListControl::GetColumnAlignment(Node, Column);
+}
+
+namespace {
+// The index of the item of Group bound to Column with a type, -1 when none.
+int ItemForColumn(TvxDBGridSummaryGroup* Group, TvxDBTreeListColumn* Column) {
+    if (!Group || !Column) return -1;
+    TvxDBGridSummaryItems* items = Group->SummaryItems();
+    for (int i = 0; i < items->Count(); ++i)
+        if (items->Items(i)->SummaryType() != cstNone && !Column->Name().empty() &&
+            SameText(items->Items(i)->ColumnName(), Column->Name()))
+            return i;
+    return -1;
+}
+}  // namespace
+
+void TCustomvxDBGrid::GetFooterCellText(TvxTreeListNode* Node, int Column, std::string& Text, int Level) {
+    Text.clear();
+    TvxDBTreeListColumn* column = GetColumn(Column);
+    if (!Node || Level < 0) {
+        if (column) column->GetSummaryFooterText(Text);
+        return;
+    }
+    // Level arrives as the row footer's index below the node.
+    const int level = GetRowFooterLevel(Node, Level);
+    TvxTreeListNode* row = Node;
+    while (row && row->Level() > level) row = row->Parent();
+    auto* group = GridNode(row);
+    TvxDBGridSummaryGroup* summaries = GroupSummaryGroup(level);
+    const int item = ItemForColumn(summaries, column);
+    if (!group || item < 0) return;
+    TvxDBGridSummaryItem* it = summaries->SummaryItems()->Items(item);
+    const Extended v = item < static_cast<int>(group->GroupSummaries.size())
+                           ? group->GroupSummaries[static_cast<size_t>(item)].Value
+                           : 0;
+    FormatSummaryText(it->SummaryType(), it->SummaryFormat(), DateFieldType(it->Field(), it->SummaryType()), true, v,
+                      Text);
+}
+
+bool TCustomvxDBGrid::IsExistRowFooter(int Level) {
+    TvxDBGridSummaryGroup* group = GroupSummaryGroup(Level);
+    if (!group) return false;
+    TvxDBGridSummaryItems* items = group->SummaryItems();
+    for (int i = 0; i < items->Count(); ++i)
+        if (!items->Items(i)->ColumnName().empty()) return true;
+    return false;
+}
+
+bool TCustomvxDBGrid::IsExistRowFooterCell(TvxTreeListNode*, int Column, int Level) {
+    return ItemForColumn(GroupSummaryGroup(Level), GetColumn(Column)) >= 0;
+}
+
+int TCustomvxDBGrid::GetGroupIndentWidth() {
+    return GroupColumnCount() * Metrics().Indent;
+}
+
+// ---- Sorting with groups ----
+
+void TCustomvxDBGrid::AddSortedColumn(TvxTreeListColumn* Column) {
+    auto* column = dynamic_cast<TvxDBTreeListColumn*>(Column);
+    if (!column || column->Sorted() == csNone || column->GroupIndex() >= 0) return;
+    TCustomvxDBTreeListControl::AddSortedColumn(Column);
+}
+
+void TCustomvxDBGrid::SortByColumn(TvxTreeListColumn* Column) {
+    auto* column = dynamic_cast<TvxDBTreeListColumn*>(Column);
+    if (!column || column->Sorted() == csNone || loadingNodes_) return;
+    AddSortedColumn(Column);
+    if (column->GroupIndex() < 0)
+        for (TvxDBTreeListColumn* g : groupColumns_)
+            if (g->Field() && g->Field() == column->Field()) return;
+    if (!IsAutoSort() || IsSortingLocked()) return;
+    TUpdateScope<TCustomvxTreeList> update(this);
+    const int level = column->GroupIndex() >= 0 ? column->GroupIndex() : GroupColumnCount();
+    SortNodes(level, column->GetIndex(), column->Sorted() == csDown);
+}
+
+void TCustomvxDBGrid::SortNodes(int Level, int ColumnIndex, bool Descending) {
+    TCustomvxDBTreeListControl::SortNodes(Level, ColumnIndex, Descending);
+    PropagateGroupKeys();
+}
+
+void TCustomvxDBGrid::ResortNodes() {
+    if (IsBufferedMode() && !IsPartialLoadMode()) return;
+    TvxDBTreeListColumn* column = GetSortedColumn();
+    if (!column) return;
+    TUpdateScope<TCustomvxTreeList> update(this);
+    SortNodes(GroupColumnCount(), column->GetIndex(), column->Sorted() == csDown);
+}
+
+bool TCustomvxDBGrid::DoColumnSorting(TvxTreeListColumn* Column) {
+    bool allow = true;
+    if (OnColumnSorting) OnColumnSorting(this, dynamic_cast<TvxDBTreeListColumn*>(Column), allow);
+    return allow;
+}

@@ -1,7 +1,0 @@
-#include "grid/vx_db_grid_node.h"
-
-#include "grid/vx_db_grid.h"
-
-void TvxDBGridNode::DeleteRecord() {
-    if (auto* grid = dynamic_cast<TCustomvxDBGrid*>(Owner())) grid->DeleteNodeRecord(this);
-}
