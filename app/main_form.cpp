@@ -28,19 +28,10 @@
 #include "platform/classes/file_utils.h"
 #include "platform/forms/application.h"
 #include "platform/sync/clock.h"
-#include "platform/win/paint.h"
 
 TForm1* Form1 = nullptr;
 
 namespace {
-
-// Inside the frame handler only repaint: the frame's one answer must leave first.
-void PumpMessages() {
-    if (LinkFrameInProgress())
-        UpdateAllWindows();
-    else
-        HandlePendingMessages();
-}
 
 std::string BaseFile(const std::string& name) {
     std::string found = FindFileCaseInsensitive(BaseDir, name);
