@@ -31,7 +31,7 @@ void TForm1::ShowLinkLost() {
     if (!OnConfigRoad(Notebook1->PageIndex())) {
         // No request can end the device's installation step now; the next one starts afresh.
         InstallActive = false;
-        pages_->INS->LeaveWizard(false);
+        pages_->LeaveWizards(false);
         ProgressHide();
         Notebook1->SetPageIndex(kPageStart);
     }

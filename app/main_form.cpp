@@ -1,6 +1,5 @@
 #include "app/main_form.h"
 
-#include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <string_view>
@@ -28,19 +27,10 @@
 #include "platform/classes/file_utils.h"
 #include "platform/forms/application.h"
 #include "platform/sync/clock.h"
-#include "platform/win/paint.h"
 
 TForm1* Form1 = nullptr;
 
 namespace {
-
-// Inside the frame handler only repaint: the frame's one answer must leave first.
-void PumpMessages() {
-    if (LinkFrameInProgress())
-        UpdateAllWindows();
-    else
-        HandlePendingMessages();
-}
 
 std::string BaseFile(const std::string& name) {
     std::string found = FindFileCaseInsensitive(BaseDir, name);
@@ -305,13 +295,9 @@ void TForm1::Timer1Timer() {
             StatusBar1->Panels()->Items(1)->SetText(lastTime_);
         }
     }
-    for (TProgressBar* bar : {pages_->EIN->ProgressBar1001, pages_->EIG->ProgressBar1501})
-        if (bar->Visible()) bar->SetPosition(bar->Position() + 1 > 100 ? 0 : bar->Position() + 1);
-    TProgressBar* bar11 = pages_->INS->ProgressBar11;
-    if (bar11->Visible() && bar11->Position() < 800) {
-        if (bar11->Max() < 800) bar11->SetMax(800);
-        bar11->SetPosition(bar11->Position() + 1);
-    }
+    pages_->EIN->TickBusyBar();
+    pages_->EIG->TickBusyBar();
+    pages_->INS->TickRunBar();
     HandshakeTimerTick(HandshakeCountdown, ConfigError);
     PumpMessages();
 }
@@ -339,11 +325,8 @@ void TForm1::StatusTick() {
 }
 
 void TForm1::AddComLine(const std::string& text) {
-    TListBox* list = pages_->INS->ListBox11;
-    if (!list->Showing()) return;
+    if (!pages_->INS->AddRunLine(text)) return;
     if (LinkState.PrtProt) WriteLogLine("TOVAK-COM-", "X", text);
-    list->Items()->Add(text);
-    list->SetItemIndex(list->Count() - 1);
     PumpMessages();
 }
 
@@ -351,33 +334,23 @@ void TForm1::ProgressStart(int32_t steps) {
     step_ = 1;
     stepCount_ = steps < 1 ? 1 : steps;
     stepStart_ = Now();
-    pages_->MEN->ProgressBar701->SetPosition(0);
-    pages_->MEN->ProgressBar701->SetVisible(true);
-    pages_->MEN->Label701->SetCaption(GetCompText(1103));
-    pages_->MEN->Label702->SetCaption("1 / " + std::to_string(stepCount_));
+    pages_->MEN->ShowProgressStart(stepCount_);
     PumpMessages();
 }
 
 void TForm1::ProgressStep() {
     if (step_ < stepCount_) ++step_;
-    pages_->MEN->Label702->SetCaption(std::to_string(step_) + " / " + std::to_string(stepCount_));
-    pages_->MEN->ProgressBar701->SetPosition(static_cast<int>(std::lround(100.0 / stepCount_ * step_)));
+    pages_->MEN->ShowProgress(step_, stepCount_);
     PumpMessages();
 }
 
 void TForm1::ProgressAddSteps(int32_t steps) {
     stepCount_ += steps;
-    pages_->MEN->Label702->SetCaption(std::to_string(step_) + " / " + std::to_string(stepCount_));
-    pages_->MEN->ProgressBar701->SetPosition(static_cast<int>(std::lround(100.0 / stepCount_ * step_)));
+    pages_->MEN->ShowProgress(step_, stepCount_);
     PumpMessages();
 }
 
-void TForm1::ProgressHide() {
-    pages_->MEN->ProgressBar701->SetPosition(0);
-    pages_->MEN->ProgressBar701->SetVisible(false);
-    pages_->MEN->Label701->SetCaption("");
-    pages_->MEN->Label702->SetCaption("");
-}
+void TForm1::ProgressHide() { pages_->MEN->HideProgress(); }
 
 void TForm1::RestartStepTime() { stepStart_ = Now(); }
 
@@ -387,7 +360,7 @@ bool TForm1::CheckStepTimeout() {
     if (CustMessageDlg(GetCompTextLines(1199), mtCustConfirmation, mbCustYes | mbCustNo, 0) == 6) {
         ProgressHide();
         Notebook1->SetPageIndex(kPageStart);
-        pages_->INS->Notebook11->SetPageIndex(1);
+        pages_->INS->RewindWizard();
         return true;
     }
     stepStart_ = Now();

@@ -39,7 +39,7 @@ public:
     void StatusTick();
     void AddComLine(const std::string& text);
 
-    // Step progress of the long device dialogues (on the menu page).
+    // Step progress of the long device dialogues (the menu page shows it).
     void ProgressStart(int32_t steps);
     void ProgressStep();
     void ProgressHide();

@@ -18,10 +18,10 @@ void ShowLamp(TShape* lamp, TLabel* label, uint32_t color, const std::string& te
 
 TMainLinkView::TMainLinkView(TForm1& form) : form_(form), slots_(&form) {}
 
-std::string TMainLinkView::InputBlockText() { return form_.Pages().TST->Edit502->Text(); }
-std::string TMainLinkView::OutputBlockText() { return form_.Pages().TST->Edit503->Text(); }
-void TMainLinkView::ShowInputBlockText(const std::string& text) { form_.Pages().TST->Edit502->SetText(text); }
-void TMainLinkView::ShowOutputBlockText(const std::string& text) { form_.Pages().TST->Edit503->SetText(text); }
+std::string TMainLinkView::InputBlockText() { return form_.Pages().TST->InputBlock(); }
+std::string TMainLinkView::OutputBlockText() { return form_.Pages().TST->OutputBlock(); }
+void TMainLinkView::ShowInputBlockText(const std::string& text) { form_.Pages().TST->SetInputBlock(text); }
+void TMainLinkView::ShowOutputBlockText(const std::string& text) { form_.Pages().TST->SetOutputBlock(text); }
 void TMainLinkView::ShowBroadcastBits(const std::string& bits) { form_.Pages().TST->Label511->SetCaption(bits); }
 
 void TMainLinkView::ShowDoorStateTexts(const std::string& door, const std::string& preAlarm, const std::string& alarm,

@@ -1,5 +1,6 @@
 #include "app/main_settings.h"
 
+#include "link/form_txt_com.h"
 #include "link/link_state.h"
 #include "link/program_dirs.h"
 #include "link/text_utils.h"

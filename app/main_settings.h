@@ -1,6 +1,7 @@
 #pragma once
 // The settings file "TOVAK.INI", section "MAIN": every key with its type and default, read
-// once at the main window's first show. PrtShow and PrtProt live with the link (link_state.h).
+// once at the main window's first show. PrtShow and PrtProt live with the link (link_state.h),
+// PxtProt with the text channel (link/form_txt_com.h).
 
 #include <cstdint>
 #include <string>
@@ -36,7 +37,6 @@ extern int32_t CocPort;
 extern int32_t CotPort;
 extern int32_t KeyEnd;
 extern bool PxtShow;
-extern bool PxtProt;
 extern int32_t InstMode;
 extern int32_t InstStepMode;
 extern bool DbBridgeHex;
@@ -45,7 +45,7 @@ extern std::string Language;
 extern bool CmrRm;
 extern bool MProtRdOd;
 
-// Puts `s` into force (the globals above and the link's PrtShow/PrtProt).
+// Puts `s` into force (the globals above, the link's PrtShow/PrtProt and PxtProt).
 void ApplyMainSettings(const TMainSettings& s);
 
 // Writes one integer into section "MAIN" of the settings file (the test page keeps its port).

@@ -86,6 +86,6 @@ void TForm1::FormKeyPress(char32_t& Key) {
         Close();
     } else if (a.ToStartPage) {
         Notebook1->SetPageIndex(kPageStart);
-        pages_->INS->Notebook11->SetPageIndex(1);
+        pages_->INS->RewindWizard();
     }
 }

@@ -93,7 +93,7 @@ bool TForm1::WriteNetInfo() {
         table.KznCount = present;
     }
     table.Valid = true;
-    pages_->MEN->CheckEdit701->SetChecked(false);
+    pages_->MEN->RereadDeviceList(false);
     if (DbProtNetInfo) {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         if (out) out << Utf8ToCp1252(NetInfoText(table));

@@ -56,7 +56,7 @@ bool TForm1::SendLongCommand(uint8_t node, uint16_t index, uint8_t sub, uint8_t 
 
 bool TForm1::SendAndWait(bool quiet, const std::string& request) {
     const TWaitEnd wait = QueueAndWait(*this, AwaitNodeList, request);
-    if (!quiet) pages_->STG->Label189->SetCaption(wait == TWaitEnd::Deadline ? GetCompTextLines(1198) : "");
+    if (!quiet) pages_->STG->ShowNotice(wait == TWaitEnd::Deadline ? GetCompTextLines(1198) : "");
     return wait == TWaitEnd::Met;
 }
 

@@ -12,6 +12,7 @@
 #include "link/text_utils.h"
 #include "platform/forms/label.h"
 #include "platform/forms/notebook.h"
+#include "platform/forms/progress_bar.h"
 #include "platform/forms/shape.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/canvas.h"
@@ -32,6 +33,12 @@ inline int32_t PortNumberOf(TNotebook* notebook, TAppEdit* edit, TAppImageEdit* 
         case 1: return StrToIntVal(list->EditValue());
         default: return 0;
     }
+}
+
+// One tick of a bar that shows the program is busy: 0 to 100, then round again; nothing
+// while it is hidden.
+inline void AdvanceBusyBar(TProgressBar* bar) {
+    if (bar->Visible()) bar->SetPosition(bar->Position() + 1 > 100 ? 0 : bar->Position() + 1);
 }
 
 inline constexpr int kPageWidth = 608;

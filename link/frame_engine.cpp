@@ -10,8 +10,6 @@
 #include "link/wait_for.h"
 #include "platform/rtl/exception.h"
 #include "platform/sync/clock.h"
-#include "platform/win/message_queue.h"
-#include "platform/win/paint.h"
 
 namespace {
 
@@ -52,13 +50,6 @@ TSercomLink::~TSercomLink() {
 void TSercomLink::SetViews(TSercomView* view, TLinkMainView* main) {
     view_ = view ? view : &null_view_;
     main_ = main ? main : &null_main_;
-}
-
-void TSercomLink::Pump() {
-    if (LinkFrameInProgress())
-        UpdateAllWindows();
-    else
-        HandlePendingMessages();
 }
 
 std::string TSercomLink::BytesToHexList(const std::string& bytes) { return ::BytesToHexList(bytes); }
@@ -162,7 +153,7 @@ void TSercomLink::HandleFrame(std::string frame) {
             bits += ' ';
             AppendBitPattern(bits, At(data, 2));
             main_->ShowBroadcastBits(bits);
-            Pump();
+            PumpMessages();
         } else {
             const uint8_t cmd = At(data, 0);
             const uint8_t sub = At(data, 1);

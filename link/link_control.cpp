@@ -68,7 +68,7 @@ void TSercomLink::ClosePort() {
     DropQueue();
     LinkState.LinkClosing = false;
     main_->ClearReceiveTicker();
-    Pump();
+    PumpMessages();
 }
 
 void TSercomLink::PortLost(const std::string& text) {
@@ -92,12 +92,12 @@ void TSercomLink::TraceFrame(const std::string& direction, const std::string& fr
 void TSercomLink::AddTraceLine(const std::string& text) {
     if (++LinkState.TraceLineCounter >= 100) LinkState.TraceLineCounter = 1;
     view_->TraceAdd(IntToStrZero(LinkState.TraceLineCounter, 2) + " " + text);
-    Pump();
+    PumpMessages();
 }
 
 void TSercomLink::SetStatusText(const std::string& text) {
     view_->SetStatusText(text);
-    Pump();
+    PumpMessages();
 }
 
 std::string TSercomLink::ListBox1DblClick() {

@@ -115,8 +115,6 @@ private:
     std::shared_ptr<TDeviceRequest> MakeRequest(const std::string& data, TAnswer answer, uint8_t key_type,
                                                 uint8_t key_index);
     void Await(const std::shared_ptr<TDeviceRequest>& request);
-    // Inside a frame only repaints; elsewhere handles pending window messages.
-    void Pump();
     void ShowDoorState(const std::string& payload);
     void TraceQueueLine(const std::string& line);
     void DropQueue();

@@ -4,6 +4,7 @@
 #include "platform/forms/application.h"
 #include "platform/sync/clock.h"
 #include "platform/win/message_queue.h"
+#include "platform/win/paint.h"
 
 namespace {
 
@@ -36,6 +37,13 @@ TWaitEnd WaitFor(const std::function<bool()>& condition, uint64_t deadline, cons
 }
 
 void HandlePendingMessages() { WaitFor(nullptr, 0); }
+
+void PumpMessages() {
+    if (LinkFrameInProgress())
+        UpdateAllWindows();
+    else
+        HandlePendingMessages();
+}
 
 bool DeviceLinkUp() { return LinkState.PortOpen && !LinkState.LinkStopped && !LinkState.LinkClosing; }
 

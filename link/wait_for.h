@@ -31,6 +31,10 @@ TWaitEnd WaitFor(const std::function<bool()>& condition, uint64_t deadline, cons
 // made): a wait that ends at once.
 void HandlePendingMessages();
 
+// As HandlePendingMessages, except while the frame engine handles a frame: then it only
+// repaints, so no other handler runs before the frame's one answer has gone out.
+void PumpMessages();
+
 // The framed device link is open and not closing.
 bool DeviceLinkUp();
 // Ends for a wait on the device: its link, and (when given) the page.

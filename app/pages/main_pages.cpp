@@ -1,5 +1,10 @@
 #include "app/pages/main_pages.h"
 
+#include "app/comp_text.h"
+#include "app/cust_msg.h"
+#include "app/main_form.h"
+#include "link/log_file.h"
+
 TMainPages::TMainPages(TForm1& form)
     : SEL(std::make_unique<TPageSEL>(form)),
       COM(std::make_unique<TPageCOM>(form)),
@@ -26,4 +31,37 @@ TMainPages::TMainPages(TForm1& form)
       LDC(std::make_unique<TPageLDC>(form)),
       SVC(std::make_unique<TPageSVC>(form)),
       CT1(std::make_unique<TPageCT1>(form)),
-      CT2(std::make_unique<TPageCT2>(form)) {}
+      CT2(std::make_unique<TPageCT2>(form)),
+      form_(form) {}
+
+void TMainPages::AskToQuit() {
+    WriteLogLine("TOVAK-MEN-", "MENU", "8");
+    if (CustMessageDlg(GetCompText(1201), mtCustConfirmation, mbCustYes | mbCustNo, 0) == mrYes)
+        form_.Close();
+}
+
+void TMainPages::BackToMenu() {
+    MEN->EnableEntries(true);
+    MEN->Show();
+}
+
+void TMainPages::AskToLeaveWizards(bool endInstallStep) {
+    if (CustMessageDlg(GetCompText(1211), mtCustConfirmation, mbCustYes | mbCustNo, 0) != mrYes) return;
+    LeaveWizards(endInstallStep);
+}
+
+void TMainPages::LeaveWizards(bool endInstallStep) {
+    INS->Leave(endInstallStep);
+    BackToMenu();
+    INS->RewindWizard();
+    WAW->RewindWizard();
+}
+
+void TMainPages::DoorCommand(TDoorCommand command) {
+    form_.QueueForDevice(std::string("\xFB\x02\x00\x50", 4) + static_cast<char>(command));
+}
+
+void TMainPages::ShowMaintenanceDate(TDateTime date) {
+    WAR->ShowMaintenanceDate(date);
+    WAW->ShowMaintenanceDate(date);
+}

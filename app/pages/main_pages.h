@@ -2,7 +2,10 @@
 // The pages of the main window's notebook Notebook1, one object per page, built in page
 // order (so the components keep their order for the control-text catalogue). A new page
 // class takes its place here: a field named after the page, and a line in the constructor.
+// What several pages share, they do through the operations here, never through another
+// page's controls or click handlers.
 
+#include <cstdint>
 #include <memory>
 
 #include "app/pages/page_ben.h"
@@ -31,9 +34,34 @@
 #include "app/pages/page_war.h"
 #include "app/pages/page_waw.h"
 #include "app/pages/page_wrx.h"
+#include "platform/rtl/date_time.h"
+
+// The door commands of the state page and the maintenance wizard.
+enum class TDoorCommand : uint8_t {
+    ShortRelease = 0x00,
+    Release = 0x01,
+    Lock = 0x02,
+    Acknowledge = 0x03,
+    Reset = 0x04,
+};
 
 struct TMainPages {
     explicit TMainPages(TForm1& form);
+
+    // "Abbruch" of the roads and the menu: asks, and on yes closes the main window, which
+    // ends the program.
+    void AskToQuit();
+    // Back to the menu with all its entries enabled.
+    void BackToMenu();
+    // "&Abbruch" of both wizards: asks, and on yes leaves them as LeaveWizards does.
+    void AskToLeaveWizards(bool endInstallStep);
+    // Back to the menu from either wizard, both wizards on their first step next time. With
+    // `endInstallStep` a running installation step of the device is ended first.
+    void LeaveWizards(bool endInstallStep);
+    // Queued for the device's next poll; without a link the loss shows instead.
+    void DoorCommand(TDoorCommand command);
+    // Both maintenance pages offer `date` for change (NullDate: none).
+    void ShowMaintenanceDate(TDateTime date);
 
     std::unique_ptr<TPageSEL> SEL;
     std::unique_ptr<TPageCOM> COM;
@@ -61,4 +89,7 @@ struct TMainPages {
     std::unique_ptr<TPageSVC> SVC;
     std::unique_ptr<TPageCT1> CT1;
     std::unique_ptr<TPageCT2> CT2;
+
+private:
+    TForm1& form_;
 };

@@ -15,7 +15,7 @@ TPageBEN::TPageBEN(TForm1& form) : TMainPage(form, Index) {
     Button91->OnClick = [this](TObject*) { Button91Click(); };
     Button92->OnClick = [this](TObject*) { Button92Click(); };
     Button93->OnClick = [this](TObject*) { Button93Click(); };
-    Button90->OnClick = [this](TObject*) { Pages().STG->Button80Click(); };
+    Button90->OnClick = [this](TObject*) { Pages().BackToMenu(); };
 }
 
 // The codes the dialog hands back are of no further use here: the device keeps them.

@@ -4,7 +4,6 @@
 
 #include "app/alarm_mask_form.h"
 #include "app/comp_text.h"
-#include "app/config_handshake.h"
 #include "app/cust_msg.h"
 #include "app/device_check.h"
 #include "app/function_catalogue.h"
@@ -104,8 +103,8 @@ TPageCFG::TPageCFG(TForm1& form) : TMainPage(form, Index) {
     Button304 = row[3];
     Button301->OnClick = [this](TObject*) { Button301Click(); };
     Button302->OnClick = [this](TObject*) { Button302Click(); };
-    Button303->OnClick = [this](TObject*) { Button303Click(); };
-    Button304->OnClick = [this](TObject*) { Pages().COM->Button103Click(); };
+    Button303->OnClick = [this](TObject*) { WriteConfiguration(); };
+    Button304->OnClick = [this](TObject*) { Pages().AskToQuit(); };
 
     OpenDialog1 = new TOpenDialog(&form);
     OpenDialog1->SetName("OpenDialog1");
@@ -271,12 +270,12 @@ void TPageCFG::ConfigToRows(const TIoConfig& c) {
         }
 }
 
-void TPageCFG::EncodeInputs() { Pages().TST->Edit502->SetText(EncodeInputBlock(RowsToConfig())); }
-void TPageCFG::EncodeOutputs() { Pages().TST->Edit503->SetText(EncodeOutputBlock(RowsToConfig())); }
+void TPageCFG::EncodeInputs() { Pages().TST->SetInputBlock(EncodeInputBlock(RowsToConfig())); }
+void TPageCFG::EncodeOutputs() { Pages().TST->SetOutputBlock(EncodeOutputBlock(RowsToConfig())); }
 
 void TPageCFG::DecodeInputs() {
     TIoConfig c = RowsToConfig();
-    DecodeInputBlock(Pages().TST->Edit502->Text(), c);
+    DecodeInputBlock(Pages().TST->InputBlock(), c);
     SetDeviceType(c.DeviceType);
     for (int r : AllInputRows()) {
         SetRowFunction(r, c.Row(r).Function);
@@ -287,13 +286,19 @@ void TPageCFG::DecodeInputs() {
 
 void TPageCFG::DecodeOutputs() {
     TIoConfig c = RowsToConfig();
-    DecodeOutputBlock(Pages().TST->Edit503->Text(), c);
+    DecodeOutputBlock(Pages().TST->OutputBlock(), c);
     for (int r : AllOutputRows()) {
         SetRowFunction(r, c.Row(r).Function);
         SetRowFlag(r, c.Row(r).Inverted ? 1 : 0);
         SetRowParam(r, c.Row(r).Param);
         SetRowMask(r, c.Row(r).Mask);
     }
+}
+
+void TPageCFG::ShowBlocks() {
+    DecodeInputs();
+    DecodeOutputs();
+    Show();
 }
 
 void TPageCFG::FillDeviceTypeList() {
@@ -422,13 +427,13 @@ void TPageCFG::ImageEdit321Change(TObject* Sender) {
 
 void TPageCFG::Button311Click() {
     if (CustMessageDlg(GetCompText(1203), mtCustConfirmation, mbCustYes | mbCustNo, 0) != mrYes) return;
-    Pages().TST->Edit502->SetText(StandardInputText(GetDeviceType()));
+    Pages().TST->SetInputBlock(StandardInputText(GetDeviceType()));
     DecodeInputs();
 }
 
 void TPageCFG::Button312Click() {
     if (CustMessageDlg(GetCompText(1204), mtCustConfirmation, mbCustYes | mbCustNo, 0) != mrYes) return;
-    Pages().TST->Edit503->SetText(StandardOutputText(GetDeviceType()));
+    Pages().TST->SetOutputBlock(StandardOutputText(GetDeviceType()));
     DecodeOutputs();
 }
 
@@ -491,20 +496,18 @@ void TPageCFG::Button301Click() {
 
 // --- the writing road -----------------------------------------------------------------
 
-void TPageCFG::Button303Click() {
+void TPageCFG::WriteConfiguration() {
     if (!RowValuesFit()) return;
     TPageWRX& wrx = *Pages().WRX;
-    TPageTST& tst = *Pages().TST;
-    wrx.Shape401->Brush()->SetColor(kLampIdle);
-    wrx.Shape402->Brush()->SetColor(kLampIdle);
+    const TPageTST& tst = *Pages().TST;
+    wrx.ResetLamps();
     LetWindowsRepaint();
     EncodeInputs();
     EncodeOutputs();
-    WriteLogLine("TOVAK-MEN-", "SNDINP", tst.Edit502->Text());
-    WriteLogLine("TOVAK-MEN-", "SNDOUT", tst.Edit503->Text());
+    WriteLogLine("TOVAK-MEN-", "SNDINP", tst.InputBlock());
+    WriteLogLine("TOVAK-MEN-", "SNDOUT", tst.OutputBlock());
     wrx.Show();
-    wrx.Button401->SetVisible(false);
-    wrx.Button402->SetVisible(false);
+    wrx.ShowButtons(false);
     LetWindowsRepaint();
     FormSercom->OpenPort(Pages().COM->ConfigPortNumber(), true);
     if (LinkState.PortOpen) {
@@ -513,13 +516,12 @@ void TPageCFG::Button303Click() {
             FormSercom->ClosePort();
             if (form_.ConfigError < 1) {
                 CustMessageDlg(GetCompText(1202), mtCustInformation, mbCustOK, 0);
-                Pages().COM->Button101Click();
+                Pages().COM->ReadConfiguration();
                 return;
             }
         } else {
             FormSercom->ClosePort();
         }
     }
-    wrx.Button401->SetVisible(true);
-    wrx.Button402->SetVisible(true);
+    wrx.ShowButtons(true);
 }

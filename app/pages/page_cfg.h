@@ -49,6 +49,8 @@ public:
     void EncodeOutputs();
     void DecodeInputs();
     void DecodeOutputs();
+    // Fills the rows from both blocks and shows the page.
+    void ShowBlocks();
     void FillDeviceTypeList();
     void FillFunctionLists();
     void RenameFunctionItems();
@@ -67,8 +69,9 @@ public:
     void Button922Click();
     void Button301Click();
     void Button302Click();
-    // Writing road: encodes and writes both blocks, then reads them back.
-    void Button303Click();
+    // The writing road (Button303, and WRX's "Wiederholen"): encodes and writes both blocks,
+    // then reads them back.
+    void WriteConfiguration();
 
     TLabel* Label11;
     TAppImageEdit* ImageEdit300;

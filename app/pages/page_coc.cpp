@@ -16,7 +16,7 @@ TPageCOC::TPageCOC(TForm1& form) : TMainPage(form, Index) {
     Button601 = row[0];
     Button603 = row[1];
     Button601->OnClick = [this](TObject*) { Button601Click(); };
-    Button603->OnClick = [this](TObject*) { Pages().COM->Button103Click(); };
+    Button603->OnClick = [this](TObject*) { Pages().AskToQuit(); };
 }
 
 int32_t TPageCOC::CocPortNumber() { return PortNumberOf(Notebook3, Edit601, ImageEdit601); }
@@ -24,8 +24,6 @@ int32_t TPageCOC::CocPortNumber() { return PortNumberOf(Notebook3, Edit601, Imag
 void TPageCOC::Button601Click() {
     FormSercom->OpenPort(CocPortNumber(), true);
     if (!LinkState.PortOpen) return;
-    TPageMEN& men = *Pages().MEN;
-    men.CheckEdit701->SetChecked(true);
-    for (TAppButton* b : men.MenuButtons()) b->SetEnabled(true);
-    men.Show();
+    Pages().MEN->RereadDeviceList(true);
+    Pages().BackToMenu();
 }

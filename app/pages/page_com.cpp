@@ -1,14 +1,10 @@
 #include "app/pages/page_com.h"
 
-#include "app/comp_text.h"
-#include "app/config_handshake.h"
-#include "app/cust_msg.h"
 #include "app/device_check.h"
 #include "app/main_form.h"
 #include "app/pages/main_pages.h"
 #include "link/form_sercom.h"
 #include "link/link_state.h"
-#include "link/log_file.h"
 
 TPageCOM::TPageCOM(TForm1& form) : TMainPage(form, Index) {
     TPage* p = Sheet();
@@ -27,17 +23,17 @@ TPageCOM::TPageCOM(TForm1& form) : TMainPage(form, Index) {
     Button101 = row[0];
     Button102 = row[1];
     Button103 = row[2];
-    Button101->OnClick = [this](TObject*) { Button101Click(); };
+    Button101->OnClick = [this](TObject*) { ReadConfiguration(); };
     Button102->OnClick = [this](TObject*) { Button102Click(); };
-    Button103->OnClick = [this](TObject*) { Button103Click(); };
+    Button103->OnClick = [this](TObject*) { Pages().AskToQuit(); };
 }
 
 int32_t TPageCOM::ConfigPortNumber() { return PortNumberOf(Notebook2, Edit101, ImageEdit101); }
 
-void TPageCOM::Button101Click() {
+void TPageCOM::ReadConfiguration() {
     TPageRDX& rdx = *Pages().RDX;
-    TPageWRX& wrx = *Pages().WRX;
-    for (TShape* lamp : {rdx.Shape201, rdx.Shape202, wrx.Shape401, wrx.Shape402}) lamp->Brush()->SetColor(kLampIdle);
+    rdx.ResetLamps();
+    Pages().WRX->ResetLamps();
     LetWindowsRepaint();
     rdx.Show();
     rdx.ShowButtons(false);
@@ -56,21 +52,10 @@ void TPageCOM::Button101Click() {
     rdx.ReadConfigHandshake();
     FormSercom->ClosePort();
     if (form_.ConfigError < 1) {
-        Pages().CFG->DecodeInputs();
-        Pages().CFG->DecodeOutputs();
-        Pages().CFG->Show();
+        Pages().CFG->ShowBlocks();
     } else {
         rdx.ShowButtons(true);
     }
 }
 
-void TPageCOM::Button102Click() {
-    Pages().CFG->DecodeInputs();
-    Pages().CFG->DecodeOutputs();
-    Pages().CFG->Show();
-}
-
-void TPageCOM::Button103Click() {
-    WriteLogLine("TOVAK-MEN-", "MENU", "8");
-    if (CustMessageDlg(GetCompText(1201), mtCustConfirmation, mbCustYes | mbCustNo, 0) == mrYes) form_.Close();
-}
+void TPageCOM::Button102Click() { Pages().CFG->ShowBlocks(); }

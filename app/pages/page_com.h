@@ -1,6 +1,5 @@
 #pragma once
 // Page COM: the port of the configuration road, and the start of reading the configuration.
-// Button103Click is the quit that every "Abbruch" of the roads and the menu shares.
 
 #include "app/pages/main_page.h"
 #include "platform/forms/list_box.h"
@@ -11,10 +10,10 @@ public:
     explicit TPageCOM(TForm1& form);
 
     int32_t ConfigPortNumber();
-    // Reading road: opens the link, checks the device, reads both blocks and shows CFG.
-    void Button101Click();
+    // The reading road (Button101, and again after the writing road): opens the link, checks
+    // the device, reads both blocks and shows CFG.
+    void ReadConfiguration();
     void Button102Click();
-    void Button103Click();
 
     TLabel* Label7;
     TNotebook* Notebook2;

@@ -16,7 +16,7 @@ TPageCT1::TPageCT1(TForm1& form) : TMainPage(form, Index) {
     Button2401 = row[0];
     Button2402 = row[1];
     Button2401->OnClick = [this](TObject*) { Button2401Click(); };
-    Button2402->OnClick = [this](TObject*) { Pages().COM->Button103Click(); };
+    Button2402->OnClick = [this](TObject*) { Pages().AskToQuit(); };
 }
 
 int32_t TPageCT1::CtcPortNumber() { return PortNumberOf(Notebook2401, Edit2401, ImageEdit2401); }

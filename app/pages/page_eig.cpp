@@ -33,7 +33,7 @@ TPageEIG::TPageEIG(TForm1& form) : TMainPage(form, Index) {
     Button1502 = row[1];
     ImageEdit1501->OnChange = [this](TObject*) { ImageEdit1501Change(); };
     Button1501->OnClick = [this](TObject*) { Button1501Click(); };
-    Button1502->OnClick = [this](TObject*) { Pages().EIN->Button1002Click(); };
+    Button1502->OnClick = [this](TObject*) { Pages().BackToMenu(); };
 }
 
 void TPageEIG::FillOptionLists() {
@@ -67,13 +67,26 @@ void TPageEIG::ImageEdit1501Change() {
     CheckEdit1502->SetVisible(reader);
 }
 
+void TPageEIG::ShowBusy(bool busy) {
+    if (busy) {
+        Button1501->SetEnabled(false);
+        Button1502->SetEnabled(false);
+        Label1501->SetCaption(GetCompText(1101));
+        Label1501->SetVisible(true);
+        ProgressBar1501->SetPosition(0);
+        ProgressBar1501->SetVisible(true);
+    } else {
+        Label1501->SetVisible(false);
+        ProgressBar1501->SetVisible(false);
+        Button1501->SetEnabled(true);
+        Button1502->SetEnabled(true);
+    }
+}
+
+void TPageEIG::TickBusyBar() { AdvanceBusyBar(ProgressBar1501); }
+
 void TPageEIG::Button1501Click() {
-    Button1501->SetEnabled(false);
-    Button1502->SetEnabled(false);
-    Label1501->SetCaption(GetCompText(1101));
-    Label1501->SetVisible(true);
-    ProgressBar1501->SetPosition(0);
-    ProgressBar1501->SetVisible(true);
+    ShowBusy(true);
     LetWindowsRepaint();
     TTerminalSettings& t = LinkState.TerminalSettings;
     t.InputFunction = StrToIntVal(ImageEdit1501->EditValue());
@@ -86,9 +99,6 @@ void TPageEIG::Button1501Click() {
     std::string request("\xFB\x02\x04\x0E\x21", 5);
     for (uint8_t b : t.Raw) request += static_cast<char>(b);
     const bool stored = form_.QueueForDevice(request) && form_.DevicePause(1500, Index);
-    Label1501->SetVisible(false);
-    ProgressBar1501->SetVisible(false);
-    Button1501->SetEnabled(true);
-    Button1502->SetEnabled(true);
-    if (stored) Pages().EIN->Button1002Click();
+    ShowBusy(false);
+    if (stored) Pages().BackToMenu();
 }

@@ -15,6 +15,10 @@ public:
     void ShowTerminalSettings();
     void ImageEdit1501Change();
     void Button1501Click();
+    // While the page waits for the device: the buttons disabled, the status line and its bar.
+    void ShowBusy(bool busy);
+    // One tick of the status line's bar while it shows.
+    void TickBusyBar();
 
     TLabel* Label1500;
     TLabel* Label1505;

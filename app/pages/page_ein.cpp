@@ -73,6 +73,10 @@ void TPageEIN::EnableButtons(bool enabled) {
     for (TAppButton* b : {Button1001, Button1002, Button1003}) b->SetEnabled(enabled);
 }
 
+void TPageEIN::EnableExtended(bool enabled) { Button1003->SetEnabled(enabled); }
+
+void TPageEIN::TickBusyBar() { AdvanceBusyBar(ProgressBar1001); }
+
 void TPageEIN::ShowBusy(bool shown, const std::string& text) {
     if (shown) {
         Label1001->SetCaption(text);
@@ -117,11 +121,7 @@ void TPageEIN::Button1001Click() {
     if (stored) Button1002Click();
 }
 
-void TPageEIN::Button1002Click() {
-    TPageMEN& men = *Pages().MEN;
-    for (TAppButton* b : men.MenuButtons()) b->SetEnabled(true);
-    men.Show();
-}
+void TPageEIN::Button1002Click() { Pages().BackToMenu(); }
 
 void TPageEIN::Button1003Click() {
     EnableButtons(false);

@@ -16,10 +16,14 @@ public:
     // Fills the door times from the door terminal's slot parameters.
     void ShowDoorTimes();
     void Button1001Click();
-    // Back to the menu with all entries enabled (EIG's "Abbruch" too).
+    // Back to the menu with all entries enabled.
     void Button1002Click();
     void Button1003Click();
     void EnableButtons(bool enabled);
+    // "Erweitert" needs the bus device list.
+    void EnableExtended(bool enabled);
+    // One tick of the status line's bar while it shows.
+    void TickBusyBar();
     // Shows (or hides) the status line and its bar with `text`.
     void ShowBusy(bool shown, const std::string& text = "");
 

@@ -22,16 +22,25 @@ class TPageINS : public TMainPage {
     static constexpr int Index = 12;
     explicit TPageINS(TForm1& form);
 
-    // "&Abbruch" of every wizard page, this wizard's and the maintenance wizard's. Asks
-    // first; on yes ends the device's installation step when one is running and the button
-    // is not the one of page 01 (the step starts there), then returns to the menu with both
-    // wizard notebooks on their first step.
+    // "&Abbruch" of every page of the wizard: leaves both wizards after asking, ending the
+    // device's installation step unless the button is the one of page 01 (the step starts
+    // after it).
     void Button11012Click(TObject* Sender);
-    // The return to the menu without the question, for a wait the technician gave up.
-    void LeaveWizard(bool endInstallStep);
+    // This wizard's part in leaving: the device's installation step ends (when asked and one
+    // is running) and the run's bar goes.
+    void Leave(bool endInstallStep);
+    // Shows the page at the wizard's first step.
+    void StartWizard();
+    // Back to the first step (Notebook11's page 01), where leaving the wizard puts it.
+    void RewindWizard();
     // The link to the device is gone: both wizards are left for the start page, where the
     // technician chooses the port again, with an error box.
     void LinkLost();
+    // Adds a line to the configuration run's list (page 07) and selects it; false, adding
+    // nothing, while the list does not show.
+    bool AddRunLine(const std::string& text);
+    // One tick of the configuration run's bar while it shows: it fills once, in 80 s.
+    void TickRunBar();
 
     void Button11011Click();  // detection
     void Button11021Click();  // jumper check

@@ -87,7 +87,7 @@ bool TPageINS::Await(TDeviceWait& wait, const std::function<bool()>& waiting, bo
         form_.WaitMet(end);
         if (end != TWaitEnd::Deadline) return false;
         if (form_.CheckStepTimeout()) {
-            LeaveWizard(true);
+            Pages().LeaveWizards(true);
             return false;
         }
     }
@@ -100,22 +100,35 @@ bool TPageINS::Request(TAnswer answer, const std::string& data, const std::funct
     return Await(wait, [&] { return stay() && !wait.Answered(); });
 }
 
-void TPageINS::Button11012Click(TObject* Sender) {
-    if (CustMessageDlg(GetCompText(1211), mtCustConfirmation, mbCustYes | mbCustNo, 0) != mrYes) return;
-    LeaveWizard(Sender != Button11012);
-}
+void TPageINS::Button11012Click(TObject* Sender) { Pages().AskToLeaveWizards(Sender != Button11012); }
 
-void TPageINS::LeaveWizard(bool endInstallStep) {
+void TPageINS::Leave(bool endInstallStep) {
     if (endInstallStep && form_.InstallActive) {
         // Without a link there is no step to end: the request is refused and nothing waits.
         if (FormSercom && FormSercom->EnqueueRequest(Command(0x50, 0x17))) Delay(200, DeviceWaitEnds());
         form_.InstallActive = false;
     }
     ProgressBar11->SetVisible(false);
-    Pages().MEN->EnableEntries(true);
-    Pages().MEN->Show();
-    Notebook11->SetPageIndex(1);
-    Pages().WAW->Notebook21->SetPageIndex(1);
+}
+
+void TPageINS::StartWizard() {
+    Show();
+    RewindWizard();
+}
+
+void TPageINS::RewindWizard() { Notebook11->SetPageIndex(1); }
+
+bool TPageINS::AddRunLine(const std::string& text) {
+    if (!ListBox11->Showing()) return false;
+    ListBox11->Items()->Add(text);
+    ListBox11->SetItemIndex(ListBox11->Count() - 1);
+    return true;
+}
+
+void TPageINS::TickRunBar() {
+    if (!ProgressBar11->Visible() || ProgressBar11->Position() >= 800) return;
+    if (ProgressBar11->Max() < 800) ProgressBar11->SetMax(800);
+    ProgressBar11->SetPosition(ProgressBar11->Position() + 1);
 }
 
 void TPageINS::LinkLost() {
@@ -353,8 +366,7 @@ void TPageINS::Button11121Click() {
 
 void TPageINS::Button11131Click() {
     TPageSTG& stg = *Pages().STG;
-    stg.Label800->SetCaption(LinkState.DoorSystem.MaintenanceDate);
-    stg.ShowCommands(true);
+    stg.Prepare(true);
     Notebook11->SetPageIndex(0);
     stg.Show();
 }

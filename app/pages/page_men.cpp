@@ -1,10 +1,13 @@
 #include "app/pages/page_men.h"
 
+#include <cmath>
+
 #include "app/code_form.h"
 #include "app/comp_text.h"
 #include "app/cust_msg.h"
 #include "app/device_check.h"
 #include "app/main_form.h"
+#include "app/maintenance_date.h"
 #include "app/pages/main_pages.h"
 #include "link/form_sercom.h"
 #include "link/link_state.h"
@@ -46,7 +49,7 @@ TPageMEN::TPageMEN(TForm1& form) : TMainPage(form, Index) {
     ProgressBar701 = b_.Make<TProgressBar>(p, "ProgressBar701", 16, 248, 384, 16);
     Label702 = b_.Label(p, "Label702", "", 408, 250);
     Button742 = b_.ButtonRow(p, {{"Button742", "Abbruch"}})[0];
-    Button742->OnClick = [this](TObject*) { Pages().COM->Button103Click(); };
+    Button742->OnClick = [this](TObject*) { Pages().AskToQuit(); };
     Button711->OnClick = [this](TObject*) { Button711Click(); };
     Button712->OnClick = [this](TObject*) { Button712Click(); };
     Button721->OnClick = [this](TObject*) { Button721Click(); };
@@ -62,6 +65,27 @@ std::vector<TAppButton*> TPageMEN::MenuButtons() const {
 
 void TPageMEN::EnableEntries(bool enabled) {
     for (TAppButton* b : MenuButtons()) b->SetEnabled(enabled);
+}
+
+void TPageMEN::RereadDeviceList(bool reread) { CheckEdit701->SetChecked(reread); }
+
+void TPageMEN::ShowProgressStart(int32_t count) {
+    ProgressBar701->SetPosition(0);
+    ProgressBar701->SetVisible(true);
+    Label701->SetCaption(GetCompText(1103));
+    Label702->SetCaption("1 / " + std::to_string(count));
+}
+
+void TPageMEN::ShowProgress(int32_t step, int32_t count) {
+    Label702->SetCaption(std::to_string(step) + " / " + std::to_string(count));
+    ProgressBar701->SetPosition(static_cast<int>(std::lround(100.0 / count * step)));
+}
+
+void TPageMEN::HideProgress() {
+    ProgressBar701->SetPosition(0);
+    ProgressBar701->SetVisible(false);
+    Label701->SetCaption("");
+    Label702->SetCaption("");
 }
 
 bool TPageMEN::AskAndCheckCode(const TEntry& entry) {
@@ -117,8 +141,7 @@ void TPageMEN::Button711Click() {
     const TEntry entry{"1", nullptr, 0, 6, kStateReads, true};
     if (!RunEntry(entry) || !ReadDeviceData(entry, true)) return;
     TPageSTG& stg = *Pages().STG;
-    stg.Label800->SetCaption(LinkState.DoorSystem.MaintenanceDate);
-    stg.ShowCommands(false);
+    stg.Prepare(false);
     form_.ProgressHide();
     stg.Show();
 }
@@ -127,8 +150,7 @@ void TPageMEN::Button712Click() {
     const TEntry entry{"2", "Control Code", 1, 6, kStateReads};
     if (!RunEntry(entry) || !ReadDeviceData(entry, false)) return;
     TPageSTG& stg = *Pages().STG;
-    stg.Label800->SetCaption(LinkState.DoorSystem.MaintenanceDate);
-    stg.ShowCommands(true);
+    stg.Prepare(true);
     form_.ProgressHide();
     stg.Show();
 }
@@ -137,17 +159,16 @@ void TPageMEN::Button721Click() {
     const TEntry entry{"3", "Install Code", 3, 5, {{0x0D, 0x00}, {0x10, 0x00}, {0x10, 0x01}, {0x10, 0x02}}};
     if (!RunEntry(entry) || !ReadDeviceData(entry, false)) return;
     form_.ProgressHide();
-    Pages().INS->Show();
-    Pages().INS->Notebook11->SetPageIndex(1);
+    Pages().INS->StartWizard();
 }
 
 void TPageMEN::Button722Click() {
     const TEntry entry{"4", "Install Code", 3, 6, kStateReads};
     if (!RunEntry(entry) || !ReadDeviceData(entry, false)) return;
-    TPageSTG& stg = *Pages().STG;
-    stg.Label800->SetCaption(LinkState.DoorSystem.MaintenanceDate);
-    stg.ShowCommands(true);
-    Pages().WAR->ShowMaintenanceDate(LinkState.DoorSystem.MaintenanceDate);
+    Pages().STG->Prepare(true);
+    TDateTime date = NullDate;
+    if (!MaintenanceDateFromText(LinkState.DoorSystem.MaintenanceDate, date)) date = NullDate;
+    Pages().ShowMaintenanceDate(date);
     form_.ProgressHide();
     Pages().WAR->Show();
 }
@@ -162,7 +183,7 @@ void TPageMEN::Button731Click() {
     ein.ShowDoorTimes();
     form_.ProgressHide();
     ein.Show();
-    ein.Button1003->SetEnabled(LinkState.NodeTable.Valid);
+    ein.EnableExtended(LinkState.NodeTable.Valid);
 }
 
 void TPageMEN::Button732Click() {
@@ -175,10 +196,7 @@ void TPageMEN::Button732Click() {
 void TPageMEN::Button741Click() {
     const TEntry entry{"7", "System Code", 2, 5, {{0x10, 0x00}, {0x10, 0x01}, {0x10, 0x02}}, true};
     TPageEIG& eig = *Pages().EIG;
-    eig.Button1501->SetEnabled(true);
-    eig.Button1502->SetEnabled(true);
-    eig.Label1501->SetVisible(false);
-    eig.ProgressBar1501->SetVisible(false);
+    eig.ShowBusy(false);
     if (!RunEntry(entry) || !ReadDeviceData(entry, false)) return;
     // The terminal settings come last and are waited for on a clock of their own: an old
     // firmware never sends them.

@@ -1,7 +1,7 @@
 #pragma once
 // Page MEN: the menu of the control road. Each entry checks the door terminal, asks for the
-// access code of its level, reads what the next page shows (with the step progress, which
-// is the main window's) and opens that page.
+// access code of its level, reads what the next page shows (with the step progress the main
+// window counts and this page shows) and opens that page.
 
 #include <cstdint>
 #include <utility>
@@ -19,6 +19,12 @@ public:
     // The menu's entries, Button711..Button741.
     std::vector<TAppButton*> MenuButtons() const;
     void EnableEntries(bool enabled);
+    // Whether the next entry reads the bus device list afresh (CheckEdit701).
+    void RereadDeviceList(bool reread);
+    // The step progress: shown at step 1 of `count` with text 1103, at `step`, or hidden.
+    void ShowProgressStart(int32_t count);
+    void ShowProgress(int32_t step, int32_t count);
+    void HideProgress();
 
     void Button711Click();
     void Button712Click();
@@ -52,9 +58,11 @@ private:
         std::vector<std::pair<uint8_t, uint8_t>> Requests;  // record type and index
         bool WaitAfterBlock3 = false;  // a held request must be answered within 2 s of block 3
     };
-    // The code step; true when the entry may go on.
+    // Asks for the entry's access code and has the device judge it; true when the entry may
+    // go on.
     bool AskAndCheckCode(const TEntry& entry);
-    // Steps 4 to 8 of an entry that reads: false when the entry ended on the way.
+    // Reads the entry's records one request at a time with the step progress (the device list
+    // first when it is not valid or asked for): false when the entry ended on the way.
     bool ReadDeviceData(const TEntry& entry, bool information);
     // Runs the entry up to its page set-up; false when it ended on the way.
     bool RunEntry(const TEntry& entry);

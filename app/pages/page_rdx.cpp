@@ -19,7 +19,7 @@ TPageRDX::TPageRDX(TForm1& form) : TMainPage(form, Index) {
     Button203 = row[2];
     Button201->OnClick = [this](TObject*) { Button201Click(); };
     Button202->OnClick = [this](TObject*) { Button202Click(); };
-    Button203->OnClick = [this](TObject*) { Pages().COM->Button103Click(); };
+    Button203->OnClick = [this](TObject*) { Pages().AskToQuit(); };
 }
 
 void TPageRDX::ReadConfigHandshake() {
@@ -28,6 +28,10 @@ void TPageRDX::ReadConfigHandshake() {
 
 void TPageRDX::ShowButtons(bool shown) {
     for (TAppButton* b : {Button201, Button202, Button203}) b->SetVisible(shown);
+}
+
+void TPageRDX::ResetLamps() {
+    for (TShape* lamp : {Shape201, Shape202}) lamp->Brush()->SetColor(kLampIdle);
 }
 
 void TPageRDX::Button201Click() { Pages().COM->Show(); }

@@ -12,6 +12,8 @@ public:
     // Reads the input block, then (only after success) the output block; ConfigError tells.
     void ReadConfigHandshake();
     void ShowButtons(bool shown);
+    // Both lamps back to idle before a read.
+    void ResetLamps();
     void Button201Click();
     void Button202Click();
 

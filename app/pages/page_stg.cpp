@@ -5,8 +5,6 @@
 #include "app/pages/main_pages.h"
 #include "app/comp_text.h"
 #include "app/cust_msg.h"
-#include "app/main_form.h"
-#include "link/form_sercom.h"
 #include "link/link_state.h"
 
 TPageSTG::TPageSTG(TForm1& form) : TMainPage(form, Index) {
@@ -56,21 +54,13 @@ TPageSTG::TPageSTG(TForm1& form) : TMainPage(form, Index) {
     Button80->OnClick = [this](TObject*) { Button80Click(); };
 }
 
-void TPageSTG::DoorCommand(uint8_t command) {
-    form_.QueueForDevice(std::string("\xFB\x02\x00\x50", 4) + static_cast<char>(command));
-}
+void TPageSTG::Button81Click() { Pages().DoorCommand(TDoorCommand::Release); }
+void TPageSTG::Button82Click() { Pages().DoorCommand(TDoorCommand::ShortRelease); }
+void TPageSTG::Button83Click() { Pages().DoorCommand(TDoorCommand::Lock); }
+void TPageSTG::Button84Click() { Pages().DoorCommand(TDoorCommand::Acknowledge); }
+void TPageSTG::Button85Click() { Pages().DoorCommand(TDoorCommand::Reset); }
 
-void TPageSTG::Button81Click() { DoorCommand(0x01); }
-void TPageSTG::Button82Click() { DoorCommand(0x00); }
-void TPageSTG::Button83Click() { DoorCommand(0x02); }
-void TPageSTG::Button84Click() { DoorCommand(0x03); }
-void TPageSTG::Button85Click() { DoorCommand(0x04); }
-
-void TPageSTG::Button80Click() {
-    TPageMEN& men = *Pages().MEN;
-    for (TAppButton* b : men.MenuButtons()) b->SetEnabled(true);
-    men.Show();
-}
+void TPageSTG::Button80Click() { Pages().BackToMenu(); }
 
 // Without a valid device list there is nothing to show.
 void TPageSTG::Button86Click() {
@@ -84,3 +74,10 @@ void TPageSTG::Button86Click() {
 void TPageSTG::ShowCommands(bool shown) {
     for (TAppButton* b : {Button81, Button82, Button83, Button84, Button85}) b->SetVisible(shown);
 }
+
+void TPageSTG::Prepare(bool withCommands) {
+    Label800->SetCaption(LinkState.DoorSystem.MaintenanceDate);
+    ShowCommands(withCommands);
+}
+
+void TPageSTG::ShowNotice(const std::string& text) { Label189->SetCaption(text); }

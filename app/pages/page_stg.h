@@ -2,8 +2,9 @@
 // Page STG: the state of the door system: lock and door lamps, the pending and the
 // unacknowledged alarms, the bus state, the twelve device slots with their errors
 // (Shape801.., Label801.., Label821..: addressed by slot number, see TDeviceSlotDisplay),
-// the system's information text. Its door commands take effect at the device's next poll;
-// "Zurück" is shared by the pages the menu leads to.
+// the system's information text. Its door commands take effect at the device's next poll.
+
+#include <string>
 
 #include "app/pages/main_page.h"
 #include "platform/forms/list_box.h"
@@ -14,17 +15,22 @@ public:
     static constexpr int Index = 8;
     explicit TPageSTG(TForm1& form);
 
-    // The door commands (the maintenance wizard's buttons share them).
+    // The door commands (the maintenance wizard offers them too).
     void Button81Click();
     void Button82Click();
     void Button83Click();
     void Button84Click();
     void Button85Click();
-    // Back to the menu with all seven entries enabled (also for BEN, INS, WAR).
+    // Back to the menu with all seven entries enabled.
     void Button80Click();
     void Button86Click();
     // Offers or hides the five door commands.
     void ShowCommands(bool shown);
+    // Before the page is shown: the maintenance date of the device's last records, and the
+    // door commands offered or not.
+    void Prepare(bool withCommands);
+    // The status line under the date (empty: none).
+    void ShowNotice(const std::string& text);
 
     TLabel* Label80;
     TShape* Shape81;
@@ -43,8 +49,4 @@ public:
     TAppButton* Button85;
     TAppButton* Button86;
     TAppButton* Button80;
-
-private:
-    // Queued for the device's next poll; without a link the loss shows instead.
-    void DoorCommand(uint8_t command);
 };

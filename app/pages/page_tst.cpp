@@ -98,6 +98,11 @@ void TPageTST::ShowPortOpen(bool open) {
     for (TAppButton* b : {Button502, Button503, Button504, Button505, Button506}) b->SetEnabled(open);
 }
 
+std::string TPageTST::InputBlock() const { return Edit502->Text(); }
+void TPageTST::SetInputBlock(const std::string& text) { Edit502->SetText(text); }
+std::string TPageTST::OutputBlock() const { return Edit503->Text(); }
+void TPageTST::SetOutputBlock(const std::string& text) { Edit503->SetText(text); }
+
 void TPageTST::Button501Click() {
     const int port = StrToIntVal(Edit501->Text());
     FormSercom->OpenPort(port, true);

@@ -72,6 +72,12 @@ public:
 
     // Button501 while the port is closed; Button502..Button506 while it is open.
     void ShowPortOpen(bool open);
+    // The raw input and output blocks (Edit502, Edit503) as the configuration editor and the
+    // link read and write them.
+    std::string InputBlock() const;
+    void SetInputBlock(const std::string& text);
+    std::string OutputBlock() const;
+    void SetOutputBlock(const std::string& text);
 
 private:
     void OrderBlock(bool& order);

@@ -17,15 +17,10 @@ TPageWAR::TPageWAR(TForm1& form) : TMainPage(form, Index) {
     Button12000 = b_.ButtonRow(p, {{"Button12000", "Zurück"}})[0];
     Button12001->OnClick = [this](TObject*) { Button12001Click(); };
     Button12002->OnClick = [this](TObject*) { Button12002Click(); };
-    Button12000->OnClick = [this](TObject*) { Pages().STG->Button80Click(); };
+    Button12000->OnClick = [this](TObject*) { Pages().BackToMenu(); };
 }
 
-void TPageWAR::ShowMaintenanceDate(const std::string& text) {
-    TDateTime date = NullDate;
-    if (!MaintenanceDateFromText(text, date)) date = NullDate;
-    DateEdit12001->SetDate(date);
-    Pages().WAW->DateEdit12091->SetDate(date);
-}
+void TPageWAR::ShowMaintenanceDate(TDateTime date) { DateEdit12001->SetDate(date); }
 
 void TPageWAR::Button12001Click() {
     if (!MaintenanceDateGiven(DateEdit12001)) return;
@@ -37,11 +32,12 @@ void TPageWAR::Button12001Click() {
     Button12002->SetEnabled(false);
     LetWindowsRepaint();
     if (WriteMaintenanceDate(date)) {
-        Pages().WAW->DateEdit12091->SetDate(date);
+        // The wizard's last page offers the date the device now has.
+        Pages().WAW->ShowMaintenanceDate(date);
         CustMessageDlg(GetCompText(1215), mtCustInformation, mbCustOK, 0);
     } else if (form_.Notebook1->PageIndex() == Index) {
         // Not left with Esc: the link was lost during the write.
-        Pages().INS->LinkLost();
+        form_.ShowLinkLost();
     }
     Button12001->SetEnabled(true);
     Button12002->SetEnabled(true);

@@ -3,14 +3,15 @@
 // maintenance wizard (page WAW), which starts from here.
 
 #include "app/pages/main_page.h"
+#include "platform/rtl/date_time.h"
 
 class TPageWAR : public TMainPage {
 public:
     static constexpr int Index = 13;
     explicit TPageWAR(TForm1& form);
 
-    // Both date editors show the date of the device's records, or nothing when that is no date.
-    void ShowMaintenanceDate(const std::string& text);
+    // The date editor offers `date` for change (NullDate: empty).
+    void ShowMaintenanceDate(TDateTime date);
 
     // Writes the date of DateEdit12001 after asking.
     void Button12001Click();

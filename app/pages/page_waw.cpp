@@ -105,7 +105,7 @@ TPageWAW::TPageWAW(TForm1& form) : TMainPage(form, Index) {
         };
 
     vxButton1 = navigation(0, {{"vxButton1", "Zurück"}})[0];
-    vxButton1->OnClick = [this](TObject*) { Pages().STG->Button80Click(); };
+    vxButton1->OnClick = [this](TObject*) { Pages().BackToMenu(); };
     for (int page = 1; page <= 8; ++page) {
         text(page, kChecks[page].Heading, kChecks[page].Lines);
         const auto row = navigation(page, {{"Button120" + PageCode(page) + "1", "&Weiter"},
@@ -120,11 +120,11 @@ TPageWAW::TPageWAW(TForm1& form) : TMainPage(form, Index) {
                  {&vxButton7, {"vxButton7", "Reset"}},
                  {&vxButton8, {"vxButton8", "Verriegeln"}}});
     for (TAppButton* b : {vxButton2, vxButton4})
-        b->OnClick = [this](TObject*) { Pages().STG->Button81Click(); };
+        b->OnClick = [this](TObject*) { Pages().DoorCommand(TDoorCommand::Release); };
     for (TAppButton* b : {vxButton3, vxButton5, vxButton8})
-        b->OnClick = [this](TObject*) { Pages().STG->Button83Click(); };
-    vxButton6->OnClick = [this](TObject*) { Pages().STG->Button84Click(); };
-    vxButton7->OnClick = [this](TObject*) { Pages().STG->Button85Click(); };
+        b->OnClick = [this](TObject*) { Pages().DoorCommand(TDoorCommand::Lock); };
+    vxButton6->OnClick = [this](TObject*) { Pages().DoorCommand(TDoorCommand::Acknowledge); };
+    vxButton7->OnClick = [this](TObject*) { Pages().DoorCommand(TDoorCommand::Reset); };
 
     text(9, "Eingabe des nächsten Wartungstermins:", {});
     DateEdit12091 = b_.Make<TAppDateEdit>(Notebook21->Page(9), "DateEdit12091", 16, 32, 121, 21);
@@ -156,7 +156,7 @@ TPageWAW::TPageWAW(TForm1& form) : TMainPage(form, Index) {
     Button120B3->OnClick = [this](TObject*) { Button120B3Click(); };
     Button120B1->OnClick = [this](TObject*) { Button120B1Click(); };
     for (int page = 1; page <= kCounterState; ++page)
-        AbbruchButtons[page]->OnClick = [this](TObject* sender) { Pages().INS->Button11012Click(sender); };
+        AbbruchButtons[page]->OnClick = [this](TObject*) { Pages().AskToLeaveWizards(true); };
 }
 
 TShape* TPageWAW::StateShape(int n) const {
@@ -184,6 +184,10 @@ void TPageWAW::StartWizard() {
     ShowStep();
     Show();
 }
+
+void TPageWAW::RewindWizard() { Notebook21->SetPageIndex(1); }
+
+void TPageWAW::ShowMaintenanceDate(TDateTime date) { DateEdit12091->SetDate(date); }
 
 void TPageWAW::Button12011Click() {
     NextPage();
@@ -233,7 +237,7 @@ void TPageWAW::Button120A1Click() {
             return;
         }
         if (form_.CheckStepTimeout()) {
-            Pages().INS->LeaveWizard(true);
+            Pages().LeaveWizards(true);
             return;
         }
     }
@@ -261,12 +265,12 @@ void TPageWAW::Button12091Click() {
     Button12091->SetEnabled(false);
     LetWindowsRepaint();
     const bool written = WriteMaintenanceDate(date);
-    if (written) Pages().WAR->DateEdit12001->SetDate(date);
+    if (written) Pages().WAR->ShowMaintenanceDate(date);
     // Esc during the pauses has left for the start page already; a lost link has not.
     if (written)
         Pages().WAR->Show();
     else if (form_.Notebook1->PageIndex() == Index)
-        Pages().INS->LinkLost();
+        form_.ShowLinkLost();
     Button12091->SetEnabled(true);
     LetWindowsRepaint();
 }

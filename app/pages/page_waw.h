@@ -9,6 +9,7 @@
 #include "app/pages/main_page.h"
 #include "link/device_records.h"
 #include "platform/forms/shape.h"
+#include "platform/rtl/date_time.h"
 
 class TPageWAW : public TMainPage {
 public:
@@ -17,8 +18,13 @@ public:
     static constexpr int kCounterState = 11;
     explicit TPageWAW(TForm1& form);
 
-    // Step 1 on the first page of the wizard, then page WAW.
+    // Shows the page at the wizard's first step: the counter reset when CMRRM is on, else
+    // the first check.
     void StartWizard();
+    // Back to the first check (Notebook21's page 01), where leaving the wizard puts it.
+    void RewindWizard();
+    // The date editor of the last step offers `date` for change (NullDate: empty).
+    void ShowMaintenanceDate(TDateTime date);
     // "&Weiter" of pages 01-08.
     void Button12011Click();
     // Releases the door, shows the box lamps and waits for the counter record.

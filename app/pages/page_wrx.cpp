@@ -16,11 +16,19 @@ TPageWRX::TPageWRX(TForm1& form) : TMainPage(form, Index) {
     Button401 = row[0];
     Button402 = row[1];
     Button401->OnClick = [this](TObject*) { Button401Click(); };
-    Button402->OnClick = [this](TObject*) { Pages().COM->Button103Click(); };
+    Button402->OnClick = [this](TObject*) { Pages().AskToQuit(); };
 }
 
 void TPageWRX::WriteConfigHandshake() {
     TConfigHandshake(form_.HandshakeCountdown, form_.ConfigError).WriteBlocks(Shape401, Shape402);
 }
 
-void TPageWRX::Button401Click() { Pages().CFG->Button303Click(); }
+void TPageWRX::ResetLamps() {
+    for (TShape* lamp : {Shape401, Shape402}) lamp->Brush()->SetColor(kLampIdle);
+}
+
+void TPageWRX::ShowButtons(bool shown) {
+    for (TAppButton* b : {Button401, Button402}) b->SetVisible(shown);
+}
+
+void TPageWRX::Button401Click() { Pages().CFG->WriteConfiguration(); }

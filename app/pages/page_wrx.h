@@ -11,6 +11,9 @@ public:
 
     // Writes the input block, then (only after success) the output block; ConfigError tells.
     void WriteConfigHandshake();
+    // Both lamps back to idle before a write.
+    void ResetLamps();
+    void ShowButtons(bool shown);
     void Button401Click();
 
     TLabel* Label28;

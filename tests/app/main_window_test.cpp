@@ -7,6 +7,7 @@
 #include "app/function_catalogue.h"
 #include "app/main_settings.h"
 #include "app/msg_form.h"
+#include "link/form_txt_com.h"
 #include "link/log_file.h"
 #include "link/version.h"
 #include "platform/forms/screen.h"

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <thread>
 
 #include "app/comp_text.h"
@@ -252,17 +253,33 @@ TEST_F(Maintenance, EscDuringTheWriteStopsItWithoutSayingTheDateChanged) {
     for (const std::string& r : Requests()) EXPECT_NE("FB,02,00,11,00", r);
 }
 
-TEST_F(Maintenance, WithoutCounterResetNineStepsEndingWithTheDate) {
+TEST_F(Maintenance, WithoutCounterResetNineStepsWithTheDoorCommandsEndingWithTheDate) {
     ToWar();
     CmrRm = false;
     Ui().Click(War().Button12002);
     ASSERT_EQ(TPageWAW::Index, Form1->Notebook1->PageIndex());
     EXPECT_EQ(1, WizardPage());
     EXPECT_EQ("1 / 9", Waw().Label190->Caption());
+    // The checks of pages 01, 02 and 05 offer the door commands of the state page.
+    const std::map<int, std::vector<TAppButton*>> commands = {
+        {1, {Waw().vxButton2, Waw().vxButton3}},
+        {2, {Waw().vxButton4, Waw().vxButton5}},
+        {5, {Waw().vxButton6, Waw().vxButton7, Waw().vxButton8}}};
+    const size_t first = Requests().size();
     for (int page = 1; page <= 8; ++page) {
         EXPECT_EQ(std::to_string(page) + " / 9", Waw().Label190->Caption());
+        if (commands.count(page))
+            for (TAppButton* b : commands.at(page)) {
+                const size_t sent = Requests().size();
+                Ui().Click(b);
+                ASSERT_TRUE(Ui().WaitFor([&] { return Requests().size() > sent; }));
+            }
         Ui().Click(Waw().WeiterButtons[page]);
     }
+    EXPECT_EQ((std::vector<std::string>{"FB,02,00,50,01", "FB,02,00,50,02", "FB,02,00,50,01",
+                                        "FB,02,00,50,02", "FB,02,00,50,03", "FB,02,00,50,04",
+                                        "FB,02,00,50,02"}),
+              RequestsFrom(first));
     EXPECT_EQ(9, WizardPage());
     EXPECT_EQ("9 / 9", Waw().Label190->Caption());
 
@@ -524,7 +541,7 @@ TEST_F(AppStart, MaintenancePagePictures) {
     const std::string out = TestPicturesFolder();
     Start();
     TMainPages& pages = Form1->Pages();
-    pages.WAR->ShowMaintenanceDate("01.02.2027");
+    pages.ShowMaintenanceDate(EncodeDate(2027, 2, 1));
     pages.WAR->Show();
     EXPECT_TRUE(Ui().SaveForm(Form1, out + "/war.png"));
     TPageWAW& w = *pages.WAW;
