@@ -10,6 +10,4 @@ void TMainPage::Show() { form_.Notebook1->SetPageIndex(index_); }
 
 TMainPages& TMainPage::Pages() const { return form_.Pages(); }
 
-void TMainPage::LetWindowsRepaint() {
-    HandlePendingMessages();
-}
+void TMainPage::LetWindowsRepaint() { PumpMessages(); }

@@ -26,7 +26,7 @@ public:
     void Show();
 
 protected:
-    // Lets the windows repaint (handles pending messages) before a step that waits.
+    // Lets the windows repaint before a step that waits (inside a frame's handling, only that).
     static void LetWindowsRepaint();
     // The window's other pages; for handlers, not while the pages are being built.
     TMainPages& Pages() const;
