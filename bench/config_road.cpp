@@ -7,7 +7,6 @@
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <ctime>
-#include <filesystem>
 #include <unistd.h>
 
 #include "app/config_handshake.h"
@@ -19,6 +18,7 @@
 #include "platform/forms/timer.h"
 #include "platform/win/message_queue.h"
 #include "sim/door_sim.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -32,13 +32,11 @@ double ThreadCpuSeconds() {
 
 static void BM_ReadRoadAgainstTheSimulator(benchmark::State& state) {
     InitWindowThread();
-    namespace fs = std::filesystem;
-    fs::path dir = fs::temp_directory_path() / ("tovak-bench-road-" + std::to_string(getpid()));
-    fs::create_directories(dir);
-    setenv("TOVAK_PORTS", dir.c_str(), 1);
+    const TempFolder dir("tovak-bench-road");
+    setenv("TOVAK_PORTS", dir.Path().c_str(), 1);
     DoorSimOptions options;
     options.port = 21;
-    options.ports_dir = dir.string();
+    options.ports_dir = dir.Path().string();
     options.poll_ms = 10;
     DoorSim sim(DoorState::IoDevice(2), options);
     sim.Start();
@@ -71,6 +69,5 @@ static void BM_ReadRoadAgainstTheSimulator(benchmark::State& state) {
     state.counters["program_share"] = wall > 0 ? cpu / wall : 0;
     state.counters["failures"] = failures;
     unsetenv("TOVAK_PORTS");
-    fs::remove_all(dir);
 }
 BENCHMARK(BM_ReadRoadAgainstTheSimulator)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();

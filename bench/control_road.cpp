@@ -26,6 +26,7 @@
 #include "platform/forms/application.h"
 #include "platform/rtl/param_str.h"
 #include "sim/door_sim.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -39,11 +40,7 @@ double ThreadCpuSeconds() {
 // shown; everything goes again at the end.
 class ProgramOnSimulator {
   public:
-    ProgramOnSimulator(const char* folder, int pollMs) : dir_(folder) {
-        if (!mkdtemp(dir_.data())) {
-            dir_.clear();
-            return;
-        }
+    ProgramOnSimulator(const char* prefix, int pollMs) : folder_(prefix), dir_(folder_.Path().string()) {
         std::filesystem::create_directories(dir_ + "/ports");
         setenv("TOVAK_PORTS", (dir_ + "/ports").c_str(), 1);
         BaseDir = dir_ + "/";
@@ -64,29 +61,23 @@ class ProgramOnSimulator {
         HandlePendingMessages();
     }
     ~ProgramOnSimulator() {
-        if (dir_.empty()) return;
         if (LinkState.PortOpen) FormSercom->ClosePort();
         DestroyProgramForms();
         sim_->Stop();
         SetCommandLineForTesting({});
         unsetenv("TOVAK_PORTS");
-        std::filesystem::remove_all(dir_);
     }
     ProgramOnSimulator(const ProgramOnSimulator&) = delete;
     ProgramOnSimulator& operator=(const ProgramOnSimulator&) = delete;
-    bool Ready() const { return !dir_.empty(); }
 
   private:
+    TempFolder folder_;
     std::string dir_;
     std::unique_ptr<DoorSim> sim_;
 };
 
 void BM_ControlEntryAgainstTheSimulator(benchmark::State& state) {
-    ProgramOnSimulator program("/tmp/tovak-bench-menu-XXXXXX", 10);
-    if (!program.Ready()) {
-        state.SkipWithError("no temporary folder");
-        return;
-    }
+    ProgramOnSimulator program("tovak-bench-menu", 10);
     TMainPages& pages = Form1->Pages();
     pages.COC->Button601Click();
     // The device list once, so the entries measured read the state only.
@@ -110,11 +101,7 @@ void BM_ControlEntryAgainstTheSimulator(benchmark::State& state) {
 
 void BM_IdleControlMenuOpen(benchmark::State& state) {
     BareResponder bare;
-    ProgramOnSimulator program("/tmp/tovak-bench-idle-menu-XXXXXX", 50);
-    if (!program.Ready()) {
-        state.SkipWithError("no temporary folder");
-        return;
-    }
+    ProgramOnSimulator program("tovak-bench-idle-menu", 50);
     TMainPages& pages = Form1->Pages();
     const std::vector<pid_t> threads = ThreadsOpenedBy([&] { pages.COC->Button601Click(); });
     if (!LinkState.PortOpen || !Form1->CheckAccessCode("1111", 1)) state.SkipWithError("no simulated device");

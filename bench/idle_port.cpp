@@ -3,9 +3,9 @@
 // (see idle_cost.h).
 
 #include <cstdlib>
-#include <filesystem>
 
 #include "bench/idle_cost.h"
+#include "tests/support/temp_folder.h"
 #include "link/com_port_link.h"
 #include "link/sercom_link.h"
 
@@ -13,14 +13,12 @@ namespace {
 
 void BM_IdleLinkPolledEvery50ms(benchmark::State& state) {
     InitWindowThread();
-    namespace fs = std::filesystem;
-    fs::path dir = fs::temp_directory_path() / ("tovak-bench-idle-" + std::to_string(getpid()));
-    fs::create_directories(dir);
-    setenv("TOVAK_PORTS", dir.c_str(), 1);
+    const TempFolder dir("tovak-bench-idle");
+    setenv("TOVAK_PORTS", dir.Path().c_str(), 1);
     BareResponder bare;
     DoorSimOptions options;
     options.port = 19;
-    options.ports_dir = dir.string();
+    options.ports_dir = dir.Path().string();
     options.poll_ms = 50;
     DoorSim sim(DoorState::DoorTerminal(), options);
     TSerComPort com(nullptr);
@@ -37,7 +35,6 @@ void BM_IdleLinkPolledEvery50ms(benchmark::State& state) {
     state.counters["polls_per_s"] = static_cast<double>(sim.ExchangeCount()) / seconds;
     sim.Stop();
     link.ClosePort();
-    fs::remove_all(dir);
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
 #include <fcntl.h>
 #include <poll.h>
 #include <thread>
@@ -22,6 +21,7 @@
 #include "platform/sync/clock.h"
 #include "platform/win/message_queue.h"
 #include "sim/door_sim.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -81,13 +81,11 @@ std::vector<double> BareRoundTrips(size_t count) {
 static void BM_PollToAnswerOverPty(benchmark::State& state) {
     std::vector<double> bare;
     InitWindowThread();
-    namespace fs = std::filesystem;
-    fs::path dir = fs::temp_directory_path() / ("tovak-bench-" + std::to_string(getpid()));
-    fs::create_directories(dir);
-    setenv("TOVAK_PORTS", dir.c_str(), 1);
+    const TempFolder dir("tovak-bench-latency");
+    setenv("TOVAK_PORTS", dir.Path().c_str(), 1);
     DoorSimOptions options;
     options.port = 19;
-    options.ports_dir = dir.string();
+    options.ports_dir = dir.Path().string();
     options.poll_ms = 2;
     DoorSim sim(DoorState::DoorTerminal(), options);
     TSerComPort com(nullptr);
@@ -139,6 +137,5 @@ static void BM_PollToAnswerOverPty(benchmark::State& state) {
         state.counters["samples"] = static_cast<double>(lat.size());
     }
     link.ClosePort();
-    fs::remove_all(dir);
 }
 BENCHMARK(BM_PollToAnswerOverPty)->Iterations(2000)->Unit(benchmark::kMicrosecond);

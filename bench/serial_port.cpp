@@ -18,6 +18,7 @@
 #include "platform/sync/clock.h"
 #include "platform/win/message_queue.h"
 #include "serial/ser_com_port.h"
+#include "tests/support/temp_folder.h"
 
 namespace fs = std::filesystem;
 using SteadyClock = std::chrono::steady_clock;
@@ -26,7 +27,7 @@ namespace {
 
 struct Rig {
     BenchPty pty;
-    fs::path dir;
+    TempFolder dir{"tovak-bench-serial"};
     std::unique_ptr<TSerComPort> port;
     size_t received = 0;
     size_t events = 0;
@@ -34,11 +35,8 @@ struct Rig {
 
     Rig() {
         InitWindowThread();
-        dir = fs::temp_directory_path() / ("tovak-bench-" + std::to_string(getpid()));
-        fs::create_directories(dir);
-        fs::remove(dir / "COM21");
-        fs::create_symlink(pty.SlavePath(), dir / "COM21");
-        setenv("TOVAK_PORTS", dir.c_str(), 1);
+        fs::create_symlink(pty.SlavePath(), dir.Path() / "COM21");
+        setenv("TOVAK_PORTS", dir.Path().c_str(), 1);
         port = std::make_unique<TSerComPort>(nullptr);
         port->SetAutoOpen(false);
         port->SetComNumber(21);
@@ -52,10 +50,8 @@ struct Rig {
         });
         port->SetOpen(true);
     }
-    ~Rig() {
-        port.reset();
-        fs::remove_all(dir);
-    }
+    // The port closes before its folder goes.
+    ~Rig() { port.reset(); }
 };
 
 double Seconds(SteadyClock::time_point a, SteadyClock::time_point b) { return std::chrono::duration<double>(b - a).count(); }

@@ -18,16 +18,13 @@
 #include "platform/forms/application.h"
 #include "platform/rtl/param_str.h"
 #include "platform/win/message_queue.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
 void BM_StartupToIdleMainWindow(benchmark::State& state) {
-    char pattern[] = "/tmp/tovak-bench-XXXXXX";
-    if (!mkdtemp(pattern)) {
-        state.SkipWithError("no temporary folder");
-        return;
-    }
-    const std::string dir = pattern;
+    const TempFolder folder("tovak-bench-startup");
+    const std::string dir = folder.Path().string();
     std::filesystem::create_directories(dir + "/ports");
     setenv("TOVAK_PORTS", (dir + "/ports").c_str(), 1);
     BaseDir = dir + "/";
@@ -53,7 +50,6 @@ void BM_StartupToIdleMainWindow(benchmark::State& state) {
     getrusage(RUSAGE_SELF, &usage);
     state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
     SetCommandLineForTesting({});
-    std::filesystem::remove_all(dir);
 }
 
 }  // namespace
