@@ -191,6 +191,41 @@ TEST_F(X11Program, ClosingTheMainXWindowEndsTheProgramWithItsStoppLine) {
     EXPECT_TRUE(LoggedStopp());
 }
 
+// Another program destroys our X windows (xdotool windowclose): the protocol window closes,
+// a message box is cancelled, and the main window, destroyed while a box waits, ends the
+// program with its STOPP line.
+TEST_F(X11Program, WindowsDestroyedFromOutsideCloseAndTheMainOneEndsTheProgram) {
+    WriteFile("TOVAK.INI", "[MAIN]\r\nPRTSHOW=1\r\n");
+    Start();
+    ASSERT_TRUE(Shown(Form1->Handle()));
+    ASSERT_TRUE(Shown(FormSercom->Handle()));
+    const auto destroy = [&](HWND wnd) {
+        XDestroyWindow(probe_, x11_->XWindowOf(wnd));
+        XFlush(probe_);
+    };
+
+    destroy(FormSercom->Handle());
+    EXPECT_TRUE(WaitReal([] { return !FormSercom->Visible(); })) << "the protocol window stayed open";
+
+    Ui().OnNextModal([&](TCustomForm* box, UiDriver&) {
+        ASSERT_TRUE(Shown(box->Handle()));
+        destroy(box->Handle());
+    });
+    EXPECT_EQ(CustMessageDlg("Tür 1 offen", mtCustConfirmation, mbCustYes | mbCustNo, 0), 0)
+        << "a box closed without an answer answers none";
+    ASSERT_FALSE(Application->Terminated());
+
+    Ui().OnNextModal([&](TCustomForm* box, UiDriver&) {
+        ASSERT_TRUE(Shown(box->Handle()));
+        destroy(Form1->Handle());
+    });
+    CustMessageDlg("Tür 2 offen", mtCustInformation, mbCustOK, 0);
+    RunUntilTheProgramEnds();
+    EXPECT_TRUE(Application->Terminated());
+    EXPECT_LT(ranFor_, std::chrono::seconds(10)) << "the program went on without its window";
+    EXPECT_TRUE(LoggedStopp());
+}
+
 TEST_F(X11Program, LosingTheDisplayClosesTheMainWindowWithItsStoppLine) {
     XvfbServer own;
     std::string why;
