@@ -530,6 +530,13 @@ void X11Presenter::Impl::RefreshWmSupport() {
 }
 
 void X11Presenter::Impl::StartWmMove(XWin& w, TPoint screen) {
+    // A button released already (a quick click on the caption) ends no move the window manager
+    // starts now: the window would follow the pointer until the next click.
+    Window rootBack = 0, child = 0;
+    int rootX = 0, rootY = 0, x = 0, y = 0;
+    unsigned buttons = 0;
+    if (!XQueryPointer(dpy, root, &rootBack, &child, &rootX, &rootY, &x, &y, &buttons) || !(buttons & Button1Mask))
+        return;
     // The press gave us the pointer; the window manager needs it to drag.
     XUngrabPointer(dpy, CurrentTime);
     XEvent e{};

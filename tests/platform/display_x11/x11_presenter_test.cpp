@@ -661,26 +661,50 @@ TEST_F(X11PresenterTest, WithoutAWindowManagerACaptionDragMovesTheWindowItself) 
     EXPECT_TRUE(Driver().WaitFor([&] { return clicks_ == 1; }));
 }
 
-TEST_F(X11PresenterTest, ACaptionDragIsHandedToTheWindowManagerAndItsMoveFollowed) {
-    // The test plays the window manager: it announces the move request and watches the root.
-    Window root = DefaultRootWindow(probe_);
-    Atom supported = XInternAtom(probe_, "_NET_SUPPORTED", False);
-    Atom moveResize = XInternAtom(probe_, "_NET_WM_MOVERESIZE", False);
-    XChangeProperty(probe_, root, supported, XA_ATOM, 32, PropModeReplace,
-                    reinterpret_cast<unsigned char*>(&moveResize), 1);
-    XSelectInput(probe_, root, SubstructureNotifyMask);
-    XSync(probe_, False);
-    struct Cleanup {
-        Display* dpy;
-        Window root;
-        Atom supported;
-        ~Cleanup() {
-            XDeleteProperty(dpy, root, supported);
-            XSelectInput(dpy, root, NoEventMask);
-            XSync(dpy, False);
+// The test plays a window manager that moves windows on request: it announces
+// _NET_WM_MOVERESIZE and watches the root for the requests.
+class MoveResizeWindowManager {
+  public:
+    explicit MoveResizeWindowManager(Display* dpy)
+        : dpy_(dpy),
+          root_(DefaultRootWindow(dpy)),
+          supported_(XInternAtom(dpy, "_NET_SUPPORTED", False)),
+          moveResize_(XInternAtom(dpy, "_NET_WM_MOVERESIZE", False)) {
+        XChangeProperty(dpy_, root_, supported_, XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<unsigned char*>(&moveResize_), 1);
+        XSelectInput(dpy_, root_, SubstructureNotifyMask);
+        XSync(dpy_, False);
+    }
+    ~MoveResizeWindowManager() {
+        XDeleteProperty(dpy_, root_, supported_);
+        XSelectInput(dpy_, root_, NoEventMask);
+        XSync(dpy_, False);
+    }
+    // True once a move request came; the first one is Request().
+    bool Requested() {
+        while (XPending(dpy_) > 0) {
+            XEvent ev;
+            XNextEvent(dpy_, &ev);
+            if (ev.type == ClientMessage && ev.xclient.message_type == moveResize_ && !requested_) {
+                request_ = ev.xclient;
+                requested_ = true;
+            }
         }
-    } cleanup{probe_, root, supported};
+        return requested_;
+    }
+    const XClientMessageEvent& Request() const { return request_; }
 
+  private:
+    Display* dpy_;
+    Window root_;
+    Atom supported_;
+    Atom moveResize_;
+    bool requested_ = false;
+    XClientMessageEvent request_{};
+};
+
+TEST_F(X11PresenterTest, ACaptionDragIsHandedToTheWindowManagerAndItsMoveFollowed) {
+    MoveResizeWindowManager wm(probe_);
     TForm* form = MakeDoorForm();
     ASSERT_TRUE(Driver().WaitFor([&] { return x11_->Sync() && x11_->XWindowOf(form->Handle()) != 0; }));
     const Window id = x11_->XWindowOf(form->Handle());
@@ -690,23 +714,15 @@ TEST_F(X11PresenterTest, ACaptionDragIsHandedToTheWindowManagerAndItsMoveFollowe
     MovePointer(grab);
     XTestFakeButtonEvent(probe_, 1, True, CurrentTime);
     XFlush(probe_);
-    XEvent request{};
-    bool asked = Driver().WaitFor([&] {
-        x11_->Sync();
-        while (XPending(probe_) > 0) {
-            XNextEvent(probe_, &request);
-            if (request.type == ClientMessage && request.xclient.message_type == moveResize) return true;
-        }
-        return false;
-    });
+    bool asked = PumpUntil([&] { return x11_->Sync() && wm.Requested(); }, 5000);
     XTestFakeButtonEvent(probe_, 1, False, CurrentTime);
     XFlush(probe_);
     ASSERT_TRUE(asked) << "no _NET_WM_MOVERESIZE request";
-    EXPECT_EQ(request.xclient.window, id);
-    EXPECT_EQ(request.xclient.data.l[0], grab.X);
-    EXPECT_EQ(request.xclient.data.l[1], grab.Y);
-    EXPECT_EQ(request.xclient.data.l[2], 8) << "a move";
-    EXPECT_EQ(request.xclient.data.l[3], 1) << "by the left button";
+    EXPECT_EQ(wm.Request().window, id);
+    EXPECT_EQ(wm.Request().data.l[0], grab.X);
+    EXPECT_EQ(wm.Request().data.l[1], grab.Y);
+    EXPECT_EQ(wm.Request().data.l[2], 8) << "a move";
+    EXPECT_EQ(wm.Request().data.l[3], 1) << "by the left button";
     EXPECT_EQ(GetKeyState(VK_LBUTTON) & 0x8000, 0) << "the window manager has the button now";
 
     // The window manager moves the window: the window layer follows it.
@@ -717,6 +733,25 @@ TEST_F(X11PresenterTest, ACaptionDragIsHandedToTheWindowManagerAndItsMoveFollowe
     EXPECT_EQ(XPosition(probe_, id), (TPoint{wr.Left + 90, wr.Top + 30})) << "no echo moved it back";
     ClickAt(button_->ClientToScreen(TPoint{36, 12}));
     EXPECT_TRUE(Driver().WaitFor([&] { return clicks_ == 1; }));
+}
+
+// A quick click on the caption (press and release at once, as a click to bring the window to
+// the front) hands no move to the window manager: one started after the release would drag
+// the window along until the next click.
+TEST_F(X11PresenterTest, AQuickClickOnTheCaptionStartsNoMove) {
+    MoveResizeWindowManager wm(probe_);
+    TForm* form = MakeDoorForm();
+    ASSERT_TRUE(Driver().WaitFor([&] { return x11_->Sync() && x11_->XWindowOf(form->Handle()) != 0; }));
+    TRect wr;
+    GetWindowRect(form->Handle(), &wr);
+    ClickAt(TPoint{wr.Left + 60, wr.Top + 8});
+    // A click on the button after it: once that arrived, the caption's click was handled.
+    ClickAt(button_->ClientToScreen(TPoint{36, 12}));
+    ASSERT_TRUE(Driver().WaitFor([&] { return clicks_ == 1; }));
+    ASSERT_TRUE(x11_->Sync());
+    EXPECT_FALSE(wm.Requested()) << "a move was handed over after the button was up";
+    EXPECT_EQ(form->Left(), wr.Left);
+    EXPECT_EQ(form->Top(), wr.Top);
 }
 
 TEST_F(X11PresenterTest, DialogsAreTransientForTheWindowTheyInterrupt) {
