@@ -226,6 +226,34 @@ TEST_F(X11Program, WindowsDestroyedFromOutsideCloseAndTheMainOneEndsTheProgram) 
     EXPECT_TRUE(LoggedStopp());
 }
 
+// The protocol window under another program's window while its trace runs on: uncovered,
+// the screen shows all of it as drawn, the lines added meanwhile included.
+TEST_F(X11Program, AnUncoveredProtocolWindowShowsItsWholeTrace) {
+    WriteFile("TOVAK.INI", "[MAIN]\r\nPRTSHOW=1\r\n");
+    Start();
+    ASSERT_TRUE(Shown(FormSercom->Handle()));
+    Form1->SetTop(FormSercom->Top() + FormSercom->Height());  // nothing of ours in front of it
+    for (int i = 0; i < 30; ++i) FormSercom->AddTraceLine("S: 02,00,01,00,01,03 " + std::to_string(i));
+    std::string where;
+    ASSERT_EQ(ScreenDiffersFromHeadless(FormSercom->Handle(), &where), 0) << where;
+
+    TRect r;
+    GetWindowRect(FormSercom->Handle(), &r);
+    XSetWindowAttributes a{};
+    a.override_redirect = True;
+    a.background_pixel = 0x00FF00;
+    const Window cover = XCreateWindow(probe_, DefaultRootWindow(probe_), r.Left + 20, r.Top + 30,
+                                       static_cast<unsigned>(r.Width()), static_cast<unsigned>(r.Height()), 0,
+                                       CopyFromParent, InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &a);
+    XMapRaised(probe_, cover);
+    XSync(probe_, False);
+    for (int i = 30; i < 60; ++i) FormSercom->AddTraceLine("R: 02,00,01,00,01,03 " + std::to_string(i));
+    ASSERT_TRUE(WaitReal([&] { return x11_->Sync(); }));
+    XDestroyWindow(probe_, cover);
+    XSync(probe_, False);
+    EXPECT_EQ(ScreenDiffersFromHeadless(FormSercom->Handle(), &where), 0) << where;
+}
+
 TEST_F(X11Program, LosingTheDisplayClosesTheMainWindowWithItsStoppLine) {
     XvfbServer own;
     std::string why;
