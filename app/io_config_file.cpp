@@ -56,7 +56,8 @@ std::string CutRow(const std::string& bytes) {
     if (!SameText(section, kInput) && !SameText(section, kOutput)) return {};
     const size_t equals = line.find('=');
     if (equals == std::string::npos) return line;
-    return std::count(line.begin() + static_cast<std::ptrdiff_t>(equals), line.end(), ';') < 3 ? line : std::string();
+    const auto fields = std::count(line.begin() + static_cast<std::ptrdiff_t>(equals), line.end(), ';') + 1;
+    return fields < 4 ? line : std::string();
 }
 
 std::string InputValue(const TIoRow& row) {
@@ -123,7 +124,8 @@ void LoadIoConfigFromFile(const std::string& fileName, TIoConfig& config) {
         throw EReadError("Datei \"" + fileName + "\" ist keine Konfigurationsdatei (kein Abschnitt [INPUT] oder [OUTPUT])");
     const std::string cut = CutRow(ReadFileBytes(fileName));
     if (!cut.empty()) {
-        const bool showable = cut.size() <= 40 && std::all_of(cut.begin(), cut.end(), [](char c) { return c >= ' ' && c < 0x7F; });
+        const bool showable =
+            cut.size() <= 40 && std::all_of(cut.begin(), cut.end(), [](char c) { return c >= ' ' && c < 0x7F; });
         throw EReadError("Datei \"" + fileName + "\" ist unvollständig: sie endet mitten in " +
                          (showable ? "der Zeile \"" + cut + "\"" : std::string("einer Zeile")));
     }
