@@ -1,11 +1,13 @@
 #include "app/io_config_file.h"
 
+#include <algorithm>
 #include <fstream>
 
 #include "link/text_utils.h"
 #include "platform/classes/file_utils.h"
 #include "platform/classes/mem_ini_file.h"
 #include "platform/rtl/exception.h"
+#include "platform/rtl/str_utils.h"
 
 namespace {
 
@@ -33,6 +35,30 @@ Fields SplitFields(const std::string& value) {
 }
 
 uint8_t Low(int32_t v) { return static_cast<uint8_t>(v & 0xFF); }
+
+// The last line of a file that stops inside a row of its configuration (a copy or a write
+// that broke off): that row lost fields and every row after it is gone. "" when the file
+// ends with a line end or with a complete line (a hand-made file may lack the last line
+// end; the program writes every row with its four fields).
+std::string CutRow(const std::string& bytes) {
+    if (bytes.empty() || bytes.back() == '\n' || bytes.back() == '\r') return {};
+    std::string section, line;
+    for (size_t pos = 0;;) {
+        const size_t end = bytes.find_first_of("\r\n", pos);
+        line = Trim(bytes.substr(pos, end == std::string::npos ? std::string::npos : end - pos));
+        if (end == std::string::npos) break;  // the last line, which has no line end
+        if (!line.empty() && line[0] == '[' && line.find(']') != std::string::npos)
+            section = Trim(line.substr(1, line.find(']') - 1));
+        pos = end + 1;
+    }
+    if (line.empty() || line[0] == ';') return {};
+    if (line[0] == '[') return line.find(']') == std::string::npos ? line : std::string();
+    if (!SameText(section, kInput) && !SameText(section, kOutput)) return {};
+    const size_t equals = line.find('=');
+    if (equals == std::string::npos) return line;
+    const auto fields = std::count(line.begin() + static_cast<std::ptrdiff_t>(equals), line.end(), ';') + 1;
+    return fields < 4 ? line : std::string();
+}
 
 std::string InputValue(const TIoRow& row) {
     return IntToStrZero(row.Function, 3) + ";" + IntToStrZero(row.Inverted ? 1 : 0, 3) + ";" + IntToStrZero(row.Param, 3) +
@@ -96,6 +122,13 @@ void LoadIoConfigFromFile(const std::string& fileName, TIoConfig& config) {
     // Anything else read as a configuration would blank every row, ready to be written.
     if (!ini.SectionExists(kInput) && !ini.SectionExists(kOutput))
         throw EReadError("Datei \"" + fileName + "\" ist keine Konfigurationsdatei (kein Abschnitt [INPUT] oder [OUTPUT])");
+    const std::string cut = CutRow(ReadFileBytes(fileName));
+    if (!cut.empty()) {
+        const bool showable =
+            cut.size() <= 40 && std::all_of(cut.begin(), cut.end(), [](char c) { return c >= ' ' && c < 0x7F; });
+        throw EReadError("Datei \"" + fileName + "\" ist unvollständig: sie endet mitten in " +
+                         (showable ? "der Zeile \"" + cut + "\"" : std::string("einer Zeile")));
+    }
     TIoConfig loaded;
     int lastKey = 0;
     for (int k = 1; k <= 16; ++k) {

@@ -165,7 +165,7 @@ void TForm1::DoShow() {
 void TForm1::FormShow() {
     if (!FirstShowPending) return;
     FirstShowPending = false;
-    WriteLogLine("TOVAK-MEN-", "START", std::string(37, '-'));
+    WriteLogLine("TOVAK-MEN-", "START", std::string(37, '-'), &logProblem_);
 
     // Output rows: the mask button takes the place of the row's parameter edit; both hidden.
     for (int r : {21, 61})
@@ -300,6 +300,13 @@ void TForm1::Timer1Timer() {
     pages_->INS->TickRunBar();
     HandshakeTimerTick(HandshakeCountdown, ConfigError);
     PumpMessages();
+    if (!logProblem_.empty()) {
+        // The log lines are the technician's record of the work: a folder that takes none is
+        // told once, with the window on the screen, rather than losing every line unseen.
+        const std::string why = std::move(logProblem_);
+        logProblem_.clear();
+        CustMessageDlg("Die Protokolldatei kann nicht geschrieben werden:\r" + why, mtCustWarning, mbCustOK, 0);
+    }
 }
 
 void TForm1::Timer2Timer() {

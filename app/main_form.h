@@ -120,6 +120,7 @@ private:
     std::unique_ptr<TMainPages> pages_;
     std::string lastDate_, lastTime_;
     int64_t lastClockSecond_ = INT64_MIN;  // the second the clock panels show
+    std::string logProblem_;               // why the START line found no log file, until told
     int32_t step_ = 0;
     int32_t stepCount_ = 1;
     TDateTime stepStart_ = 0;

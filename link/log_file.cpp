@@ -1,6 +1,8 @@
 #include "link/log_file.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <mutex>
 
@@ -12,7 +14,7 @@ std::string LogFileName(const std::string& prefix) {
     return ProtDir + prefix + FormatDateTime("yyyymm", Now()) + ".PRT";
 }
 
-void WriteLogLine(const std::string& prefix, const std::string& tag, const std::string& text) {
+bool WriteLogLine(const std::string& prefix, const std::string& tag, const std::string& text, std::string* why) {
     static std::mutex lock;
     std::lock_guard<std::mutex> guard(lock);
     TDateTime now = Now();
@@ -25,7 +27,15 @@ void WriteLogLine(const std::string& prefix, const std::string& tag, const std::
         std::filesystem::create_directories(ProtDir, ignored);
         file = std::fopen(file_name.c_str(), "ab");
     }
-    if (!file) return;
-    std::fwrite(line.data(), 1, line.size(), file);
-    std::fclose(file);
+    if (!file) {
+        if (why) *why = file_name + " (" + std::strerror(errno) + ")";
+        return false;
+    }
+    const bool written = std::fwrite(line.data(), 1, line.size(), file) == line.size();
+    const int error = errno;
+    if (std::fclose(file) != 0 || !written) {
+        if (why) *why = file_name + " (" + std::strerror(written ? errno : error) + ")";
+        return false;
+    }
+    return true;
 }

@@ -373,7 +373,11 @@ void BeginCaptionMove(HWND wnd, TPoint screen) {
     TreeState& t = Tree();
     HWND root = RootOf(wnd);
     if (!root || !SyncDown(VK_LBUTTON)) return;
-    if (t.sink && t.sink->BeginMove(root, screen)) {
+    // A click whose release came in meanwhile is over: a window manager handed the move now
+    // would drag the window until the next click. The window layer's own move ends at that
+    // release instead.
+    const bool stillDown = (AsyncKeys()[VK_LBUTTON].load() & 0x80) != 0;
+    if (t.sink && stillDown && t.sink->BeginMove(root, screen)) {
         // The window manager holds the mouse until the release, which we never see.
         SetSyncKey(VK_LBUTTON, false);
         return;

@@ -532,14 +532,19 @@ TEST_F(ConfigRoad, PagePictures) {
     Form3->Hide();
 }
 
-TEST_F(ConfigRoad, AFileWithoutConfigurationIsRefusedAndTheRowsStay) {
+TEST_F(ConfigRoad, AFileWithoutAWholeConfigurationIsRefusedAndTheRowsStay) {
     StartProgram();
     Ui().Click("Form1.Button002");
     Form1->Pages().TST->Edit502->SetText(StandardInputText(0));
     Form1->Pages().TST->Edit503->SetText(StandardOutputText(0));
     Ui().Click("Form1.Button102");
     ASSERT_EQ(3, Form1->Notebook1->PageIndex());
-    for (const std::string& junk : {std::string("[MAIN]\r\nCOM=3\r\n"), std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)}) {
+    // Junk, and a file of this program cut short (a copy that broke off inside its inputs).
+    const std::vector<std::pair<std::string, std::string>> files{
+        {std::string("[MAIN]\r\nCOM=3\r\n"), "keine Konfigurationsdatei"},
+        {std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), "keine Konfigurationsdatei"},
+        {"[INPUT]\r\n01=001;000;000;000\r\n02=002;000;001;000\r\n03=003;0", "unvollständig"}};
+    for (const auto& [junk, why] : files) {
         const std::string path = dir_ + "/JUNK.CFG";
         WriteFile("JUNK.CFG", junk);
         Ui().OnNextModal([path](TCustomForm* form, UiDriver&) {
@@ -550,7 +555,7 @@ TEST_F(ConfigRoad, AFileWithoutConfigurationIsRefusedAndTheRowsStay) {
         std::string error;
         AnswerBox(error);
         Ui().Click("Form1.Button301");
-        EXPECT_NE(std::string::npos, error.find("keine Konfigurationsdatei")) << error;
+        EXPECT_NE(std::string::npos, error.find(why)) << error;
         EXPECT_EQ(0, Form1->Pages().CFG->GetDeviceType()) << "the rows stay as they were";
         Form1->Pages().CFG->EncodeInputs();
         EXPECT_EQ(StandardInputText(0), Form1->Pages().TST->Edit502->Text());

@@ -124,6 +124,26 @@ TEST_F(ConfigFile, FilesThatCannotBeUsedRaiseAndChangeNothing) {
         EXPECT_THROW(LoadIoConfigFromFile(path_, c), EReadError) << junk;
         EXPECT_EQ(4, c.Row(1).Function);
     }
+    // A saved file cut short (a copy that broke off) stops inside a row: refused, for its
+    // rows after the cut are gone. A hand-made last row without its line end is whole.
+    TIoConfig standard;
+    DecodeInputBlock(StandardInputText(0), standard);
+    DecodeOutputBlock(StandardOutputText(0), standard);
+    SaveIoConfigToFile(path_, standard);
+    const std::string saved = Read();
+    for (size_t cut : {saved.find("06=") + 7, saved.find("06=") + 2, saved.find("[OUTPUT]") + 4,
+                       saved.find("08=193") + 10}) {
+        Write(saved.substr(0, cut));
+        EXPECT_THROW(LoadIoConfigFromFile(path_, c), EReadError) << saved.substr(0, cut);
+        EXPECT_EQ(4, c.Row(1).Function);
+    }
+    Write(saved.substr(0, saved.size() - 2));
+    LoadIoConfigFromFile(path_, c);
+    EXPECT_EQ(0, c.DeviceType);
+    EXPECT_EQ(0xC1, c.Row(28).Function);
+    EXPECT_EQ(255, c.Row(28).Mask);
+    c.Row(1).Function = 4;
+
     Write("[input]\r\n01=005;000;000;000\r\n");
     LoadIoConfigFromFile(path_, c);
     EXPECT_EQ(5, c.Row(1).Function) << "section names are matched as INI files match them";

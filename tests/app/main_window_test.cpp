@@ -6,6 +6,7 @@
 #include "app/comp_text.h"
 #include "app/function_catalogue.h"
 #include "app/main_settings.h"
+#include "app/start_options.h"
 #include "app/msg_form.h"
 #include "link/form_txt_com.h"
 #include "link/log_file.h"
@@ -190,6 +191,25 @@ TEST_F(AppStart, StartAndStoppLinesInTheDatedLog) {
     EXPECT_NE(std::string::npos, text.find(" START      " + std::string(37, '-') + "\r\n")) << text;
     EXPECT_NE(std::string::npos, text.find(" STOPP      \r\n")) << text;
     EXPECT_LT(text.find("START"), text.find("STOPP"));
+}
+
+// A log folder that takes no file (here a path through a plain file) is told once, with the
+// window on the screen, naming the file and the reason; the program runs on.
+TEST_F(AppStart, ALogFolderThatTakesNoLinesIsToldOnceAtTheStart) {
+    WriteFile("PLAIN", "");
+    ProtDir = BaseDir + "PLAIN/PROT/";
+    std::string text;
+    AnswerBox(text);
+    Start();
+    Run(500);
+    EXPECT_NE(std::string::npos, text.find("Protokolldatei")) << text;
+    EXPECT_NE(std::string::npos, text.find(ProtDir + "TOVAK-MEN-")) << text;
+    EXPECT_EQ(Ui().PendingModalScripts(), 0);
+    Ui().Click("Form1.Button002");
+    EXPECT_EQ(kPageConfigRoad, Form1->Notebook1->PageIndex());
+    Form1->Close();  // its STOPP line is lost without another box
+    Ui().Pump(100);
+    EXPECT_TRUE(Application->Terminated());
 }
 
 TEST_F(AppStart, StatusPanelsShowDateTimeAndTicker) {

@@ -191,6 +191,69 @@ TEST_F(X11Program, ClosingTheMainXWindowEndsTheProgramWithItsStoppLine) {
     EXPECT_TRUE(LoggedStopp());
 }
 
+// Another program destroys our X windows (xdotool windowclose): the protocol window closes,
+// a message box is cancelled, and the main window, destroyed while a box waits, ends the
+// program with its STOPP line.
+TEST_F(X11Program, WindowsDestroyedFromOutsideCloseAndTheMainOneEndsTheProgram) {
+    WriteFile("TOVAK.INI", "[MAIN]\r\nPRTSHOW=1\r\n");
+    Start();
+    ASSERT_TRUE(Shown(Form1->Handle()));
+    ASSERT_TRUE(Shown(FormSercom->Handle()));
+    const auto destroy = [&](HWND wnd) {
+        XDestroyWindow(probe_, x11_->XWindowOf(wnd));
+        XFlush(probe_);
+    };
+
+    destroy(FormSercom->Handle());
+    EXPECT_TRUE(WaitReal([] { return !FormSercom->Visible(); })) << "the protocol window stayed open";
+
+    Ui().OnNextModal([&](TCustomForm* box, UiDriver&) {
+        ASSERT_TRUE(Shown(box->Handle()));
+        destroy(box->Handle());
+    });
+    EXPECT_EQ(CustMessageDlg("Tür 1 offen", mtCustConfirmation, mbCustYes | mbCustNo, 0), 0)
+        << "a box closed without an answer answers none";
+    ASSERT_FALSE(Application->Terminated());
+
+    Ui().OnNextModal([&](TCustomForm* box, UiDriver&) {
+        ASSERT_TRUE(Shown(box->Handle()));
+        destroy(Form1->Handle());
+    });
+    CustMessageDlg("Tür 2 offen", mtCustInformation, mbCustOK, 0);
+    RunUntilTheProgramEnds();
+    EXPECT_TRUE(Application->Terminated());
+    EXPECT_LT(ranFor_, std::chrono::seconds(10)) << "the program went on without its window";
+    EXPECT_TRUE(LoggedStopp());
+}
+
+// The protocol window under another program's window while its trace runs on: uncovered,
+// the screen shows all of it as drawn, the lines added meanwhile included.
+TEST_F(X11Program, AnUncoveredProtocolWindowShowsItsWholeTrace) {
+    WriteFile("TOVAK.INI", "[MAIN]\r\nPRTSHOW=1\r\n");
+    Start();
+    ASSERT_TRUE(Shown(FormSercom->Handle()));
+    Form1->SetTop(FormSercom->Top() + FormSercom->Height());  // nothing of ours in front of it
+    for (int i = 0; i < 30; ++i) FormSercom->AddTraceLine("S: 02,00,01,00,01,03 " + std::to_string(i));
+    std::string where;
+    ASSERT_EQ(ScreenDiffersFromHeadless(FormSercom->Handle(), &where), 0) << where;
+
+    TRect r;
+    GetWindowRect(FormSercom->Handle(), &r);
+    XSetWindowAttributes a{};
+    a.override_redirect = True;
+    a.background_pixel = 0x00FF00;
+    const Window cover = XCreateWindow(probe_, DefaultRootWindow(probe_), r.Left + 20, r.Top + 30,
+                                       static_cast<unsigned>(r.Width()), static_cast<unsigned>(r.Height()), 0,
+                                       CopyFromParent, InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &a);
+    XMapRaised(probe_, cover);
+    XSync(probe_, False);
+    for (int i = 30; i < 60; ++i) FormSercom->AddTraceLine("R: 02,00,01,00,01,03 " + std::to_string(i));
+    ASSERT_TRUE(WaitReal([&] { return x11_->Sync(); }));
+    XDestroyWindow(probe_, cover);
+    XSync(probe_, False);
+    EXPECT_EQ(ScreenDiffersFromHeadless(FormSercom->Handle(), &where), 0) << where;
+}
+
 TEST_F(X11Program, LosingTheDisplayClosesTheMainWindowWithItsStoppLine) {
     XvfbServer own;
     std::string why;

@@ -65,6 +65,24 @@ void X11Presenter::Impl::HelperMessage(TMessage& m) {
         return;
     }
     HWND wnd = reinterpret_cast<HWND>(m.WParam);
+    if (m.Msg == kMsgGone) {
+        // A window hidden meanwhile gets a new X window when it is shown again.
+        if (!IsWindow(wnd) || !IsWindowVisible(wnd)) return;
+        // Nobody sees it any more: it closes as by its close box, when it has one (the main
+        // window so ends the program). Should it stay (a close refused, a pop-up), it comes
+        // back on the screen once the close has run its course.
+        const uint32_t closeBox = WS_CAPTION | WS_SYSMENU;
+        if ((GetWindowLong(wnd, GWL_STYLE) & closeBox) == closeBox) SendMessage(wnd, WM_CLOSE, 0, 0);
+        if (self->load() == this && helper.load()) PostMessage(helper.load(), kMsgReshow, m.WParam, 0);
+        return;
+    }
+    if (m.Msg == kMsgReshow) {
+        if (!IsWindow(wnd) || !IsWindowVisible(wnd) || presenter->XWindowOf(wnd) != 0) return;
+        TRect r;
+        GetWindowRect(wnd, &r);
+        presenter->TopLevelShown(wnd, r);
+        return;
+    }
     if (m.Msg == kMsgMoved) {
         if (!IsWindow(wnd)) return;
         movedByDisplay = wnd;

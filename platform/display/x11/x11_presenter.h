@@ -4,7 +4,9 @@
 // no decorations of its own); pop-ups that never take activation are override-redirect.
 // Mouse, wheel, keyboard (the layout's characters, dead keys), enter/leave, focus and the
 // window manager's close request come back through the Deliver* calls. Losing the X server
-// runs the display-lost action (Presenter::SetDisplayLostAction) on the window thread.
+// runs the display-lost action (Presenter::SetDisplayLostAction) on the window thread. An X
+// window that another client destroys closes its window as the close box would (the main
+// window's close ends the program); a window still shown after that gets a new X window.
 //
 // All X traffic runs on one thread of its own: the window thread only queues what changed
 // (copies of the new pixels included) and never waits for the X server, except in Sync().

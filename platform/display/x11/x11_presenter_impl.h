@@ -50,6 +50,8 @@ inline constexpr UINT kMsgActivate = WM_USER + 1;  // wParam: the window the X f
 inline constexpr UINT kMsgRaise = WM_USER + 2;     // wParam: the window clicked on
 inline constexpr UINT kMsgLost = WM_USER + 3;      // the connection to the X server is gone
 inline constexpr UINT kMsgMoved = WM_USER + 4;     // wParam: the window the window manager moved; lParam: x, y
+inline constexpr UINT kMsgGone = WM_USER + 5;      // wParam: the window whose X window another client destroyed
+inline constexpr UINT kMsgReshow = WM_USER + 6;    // wParam: that window, shown again if it still is
 
 // Someone waiting for the X thread (Sync, clipboard fetch).
 struct Waiter {
@@ -198,6 +200,8 @@ struct X11Presenter::Impl {
     void RefreshWmSupport();
     void StartWmMove(XWin& w, TPoint screen);
     void Configured(XWin& w, XEvent& ev);
+    // Another client destroyed the X window: the window layer's window lives on without it.
+    void DestroyedOutside(XWin& w);
     Cursor CursorFor(unsigned shape);
     void Key(XWin& w, XKeyEvent& ke, bool down);
     void ReleaseKeys();

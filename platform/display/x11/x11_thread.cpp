@@ -153,13 +153,13 @@ void X11Presenter::Impl::Apply(Command& c) {
                 w->rect = c.rect;
                 if (w->width != c.rect.Width() || w->height != c.rect.Height())
                     ResizeMirror(*w, c.rect.Width(), c.rect.Height());
-                SetGeometry(*w);
+                if (w->id) SetGeometry(*w);
             }
             break;
         case Command::kDestroy:
             if (w) {
                 if (w->ic) XDestroyIC(w->ic);
-                XDestroyWindow(dpy, w->id);
+                if (w->id) XDestroyWindow(dpy, w->id);
                 byId.erase(w->id);
                 if (pendingFocus == w->id) pendingFocus = 0;
                 {
@@ -182,12 +182,13 @@ void X11Presenter::Impl::Apply(Command& c) {
             }
             break;
         case Command::kTitle:
-            if (w) SetTitle(*w, c.text);
+            if (w && w->id) SetTitle(*w, c.text);
             break;
         case Command::kCursor: {
             cursorShape = c.shape;
             Cursor cursor = CursorFor(c.shape);
-            for (auto& [hwnd, win] : wins) XDefineCursor(dpy, win.id, cursor);
+            for (auto& [hwnd, win] : wins)
+                if (win.id) XDefineCursor(dpy, win.id, cursor);
             break;
         }
         case Command::kFocus:
@@ -500,6 +501,9 @@ void X11Presenter::Impl::HandleEvent(XEvent& ev) {
         case ConfigureNotify:
             Configured(w, ev);
             break;
+        case DestroyNotify:
+            if (ev.xdestroywindow.window == w.id) DestroyedOutside(w);
+            break;
         case ClientMessage:
             if (ev.xclient.message_type == wmProtocols && static_cast<Atom>(ev.xclient.data.l[0]) == wmDelete)
                 presenter->DeliverClose(w.wnd);
@@ -526,6 +530,13 @@ void X11Presenter::Impl::RefreshWmSupport() {
 }
 
 void X11Presenter::Impl::StartWmMove(XWin& w, TPoint screen) {
+    // A button released already (a quick click on the caption) ends no move the window manager
+    // starts now: the window would follow the pointer until the next click.
+    Window rootBack = 0, child = 0;
+    int rootX = 0, rootY = 0, x = 0, y = 0;
+    unsigned buttons = 0;
+    if (!XQueryPointer(dpy, root, &rootBack, &child, &rootX, &rootY, &x, &y, &buttons) || !(buttons & Button1Mask))
+        return;
     // The press gave us the pointer; the window manager needs it to drag.
     XUngrabPointer(dpy, CurrentTime);
     XEvent e{};
@@ -561,6 +572,23 @@ void X11Presenter::Impl::Configured(XWin& w, XEvent& ev) {
     if (x == w.rect.Left && y == w.rect.Top) return;
     OffsetRect(w.rect, x - w.rect.Left, y - w.rect.Top);
     if (helper) PostMessage(helper, kMsgMoved, reinterpret_cast<WPARAM>(w.wnd), MAKELPARAM(x, y));
+}
+
+void X11Presenter::Impl::DestroyedOutside(XWin& w) {
+    // Our own destroys forget the window first, so this one came from elsewhere. The record
+    // stays, pixels included: showing the window again makes a new X window.
+    if (w.ic) XDestroyIC(w.ic);
+    w.ic = nullptr;
+    byId.erase(w.id);
+    if (pendingFocus == w.id) pendingFocus = 0;
+    {
+        std::lock_guard<std::mutex> guard(idLock);
+        idOf.erase(w.wnd);
+    }
+    w.id = 0;
+    w.mapped = w.viewable = w.focusOnMap = false;
+    w.requested.clear();
+    if (helper) PostMessage(helper, kMsgGone, reinterpret_cast<WPARAM>(w.wnd), 0);
 }
 
 void X11Presenter::Impl::Key(XWin& w, XKeyEvent& ke, bool down) {

@@ -17,6 +17,7 @@
 #include "platform/forms/edit.h"
 #include "platform/forms/label.h"
 #include "platform/gdi/bitmap.h"
+#include "tests/support/pump_until.h"
 #include "tests/support/xvfb_server.h"
 #include "tests/platform/forms/forms_test_support.h"
 
@@ -294,6 +295,19 @@ TEST_F(X11PresenterTest, ThePointerEnteringAndLeavingReachesTheControl) {
     EXPECT_TRUE(Driver().WaitFor([&] { return box->leaves == 1; }));
 }
 
+// Runs the application's loop until the main form ends it; should that never happen, a
+// watchdog ends the loop after ten seconds (and the test fails on what it checks next).
+void RunUntilTerminated() {
+    std::thread watchdog([] {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (std::chrono::steady_clock::now() < deadline && !EnsureApplication()->Terminated())
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (!EnsureApplication()->Terminated()) PostMessage(nullptr, WM_QUIT, 0, 0);
+    });
+    EnsureApplication()->Run();
+    watchdog.join();
+}
+
 TEST_F(X11PresenterTest, ClosingTheXWindowEndsTheProgram) {
     TForm* form = MakeDoorForm();
     ASSERT_EQ(EnsureApplication()->MainForm(), form);
@@ -313,20 +327,96 @@ TEST_F(X11PresenterTest, ClosingTheXWindowEndsTheProgram) {
     XSendEvent(probe_, id, False, NoEventMask, &ev);
     XFlush(probe_);
 
-    // Should the close never arrive, the loop still ends (and the test fails on `closed`).
-    std::thread watchdog([] {
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (std::chrono::steady_clock::now() < deadline && !EnsureApplication()->Terminated())
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        if (!EnsureApplication()->Terminated()) PostMessage(nullptr, WM_QUIT, 0, 0);
-    });
-    EnsureApplication()->Run();
-    watchdog.join();
+    RunUntilTerminated();
     EXPECT_TRUE(closed);
     EXPECT_TRUE(EnsureApplication()->Terminated());
     ASSERT_TRUE(x11_->Sync());
     XWindowAttributes attrs{};
     EXPECT_TRUE(!XGetWindowAttributes(probe_, id, &attrs) || attrs.map_state == IsUnmapped);
+}
+
+// Another program destroys the main X window (xdotool windowclose, xkill's cousin): the
+// program ends through the same close as by the close box.
+TEST_F(X11PresenterTest, DestroyingTheMainXWindowFromOutsideEndsTheProgram) {
+    TForm* form = MakeDoorForm();
+    ASSERT_EQ(EnsureApplication()->MainForm(), form);
+    bool closed = false;
+    form->OnClose = [&](TObject*, TCloseAction&) { closed = true; };
+    ASSERT_TRUE(Driver().WaitFor([&] { return x11_->Sync() && x11_->XWindowOf(form->Handle()) != 0; }));
+    XDestroyWindow(probe_, x11_->XWindowOf(form->Handle()));
+    XFlush(probe_);
+
+    RunUntilTerminated();
+    EXPECT_TRUE(closed);
+    EXPECT_TRUE(EnsureApplication()->Terminated());
+    EXPECT_FALSE(form->Visible());
+    ASSERT_TRUE(x11_->Sync());
+    EXPECT_EQ(x11_->XWindowOf(form->Handle()), 0u) << "a closed window came back";
+}
+
+// Any other window of the program destroyed from outside: a modal dialog is cancelled as by
+// its close box, a window that refuses to close and a pop-up (which has no close box) come
+// back on the screen as they were, and nothing breaks when the program destroys them itself.
+TEST_F(X11PresenterTest, OtherWindowsDestroyedFromOutsideCloseOrComeBack) {
+    TForm* main = MakeDoorForm();
+    const auto shown = [&](HWND wnd) {
+        return Driver().WaitFor([&] { return x11_->Sync() && x11_->XWindowOf(wnd) != 0; });
+    };
+    // A new X window for `wnd`: looked at again and again, as a sync's own wait may handle the
+    // news and leave nothing to wake the test.
+    const auto cameBack = [&](HWND wnd, Window before) {
+        return PumpUntil([&] {
+            return x11_->Sync() && x11_->XWindowOf(wnd) != 0 && x11_->XWindowOf(wnd) != before;
+        });
+    };
+    const auto destroyOutside = [&](HWND wnd) {
+        Window id = x11_->XWindowOf(wnd);
+        XDestroyWindow(probe_, id);
+        XFlush(probe_);
+        return id;
+    };
+
+    TForm* dialog = MakeForm("Form2", 200, 120);
+    TModalResult result = mrOk;
+    bool cancelledAsByTheCloseBox = false;
+    dialog->OnClose = [&](TObject*, TCloseAction&) { cancelledAsByTheCloseBox = dialog->ModalResult() == mrCancel; };
+    Driver().OnNextModal([&](TCustomForm* form, UiDriver&) {
+        ASSERT_TRUE(shown(form->Handle()));
+        destroyOutside(form->Handle());
+    });
+    result = dialog->ShowModal();
+    EXPECT_EQ(result, mrCancel);
+    EXPECT_TRUE(cancelledAsByTheCloseBox);
+    EXPECT_FALSE(dialog->Visible());
+
+    TForm* stubborn = MakeForm("Form3", 220, 140);
+    int asked = 0;
+    stubborn->OnCloseQuery = [&](TObject*, bool& canClose) {
+        ++asked;
+        canClose = false;
+    };
+    Add<TLabel>(stubborn, "Label1", 8, 8)->SetCaption("Tür 7 offen");
+    stubborn->Show();
+    ASSERT_TRUE(shown(stubborn->Handle()));
+    Window before = destroyOutside(stubborn->Handle());
+    EXPECT_TRUE(cameBack(stubborn->Handle(), before)) << "the window did not come back";
+    EXPECT_EQ(asked, 1);
+    std::string where;
+    EXPECT_EQ(ScreenDiffersFromHeadless(stubborn->Handle(), &where), 0) << where;
+
+    HWND popup = CreateWindowEx(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, WS_POPUP | WS_BORDER, 200, 200, 80, 60,
+                                main->Handle(), DefWindowProc);
+    ShowWindow(popup, SW_SHOWNA);
+    ASSERT_TRUE(shown(popup));
+    before = destroyOutside(popup);
+    EXPECT_TRUE(cameBack(popup, before)) << "the pop-up did not come back";
+    ASSERT_TRUE(IsWindow(popup)) << "a pop-up has no close box to be closed by";
+
+    DestroyWindow(popup);
+    delete stubborn;
+    ASSERT_TRUE(x11_->Sync());
+    EXPECT_TRUE(x11_->Connected());
+    EXPECT_FALSE(EnsureApplication()->Terminated());
 }
 
 TEST_F(X11PresenterTest, PopUpsThatNeverActivateAreNotManaged) {
@@ -571,26 +661,50 @@ TEST_F(X11PresenterTest, WithoutAWindowManagerACaptionDragMovesTheWindowItself) 
     EXPECT_TRUE(Driver().WaitFor([&] { return clicks_ == 1; }));
 }
 
-TEST_F(X11PresenterTest, ACaptionDragIsHandedToTheWindowManagerAndItsMoveFollowed) {
-    // The test plays the window manager: it announces the move request and watches the root.
-    Window root = DefaultRootWindow(probe_);
-    Atom supported = XInternAtom(probe_, "_NET_SUPPORTED", False);
-    Atom moveResize = XInternAtom(probe_, "_NET_WM_MOVERESIZE", False);
-    XChangeProperty(probe_, root, supported, XA_ATOM, 32, PropModeReplace,
-                    reinterpret_cast<unsigned char*>(&moveResize), 1);
-    XSelectInput(probe_, root, SubstructureNotifyMask);
-    XSync(probe_, False);
-    struct Cleanup {
-        Display* dpy;
-        Window root;
-        Atom supported;
-        ~Cleanup() {
-            XDeleteProperty(dpy, root, supported);
-            XSelectInput(dpy, root, NoEventMask);
-            XSync(dpy, False);
+// The test plays a window manager that moves windows on request: it announces
+// _NET_WM_MOVERESIZE and watches the root for the requests.
+class MoveResizeWindowManager {
+  public:
+    explicit MoveResizeWindowManager(Display* dpy)
+        : dpy_(dpy),
+          root_(DefaultRootWindow(dpy)),
+          supported_(XInternAtom(dpy, "_NET_SUPPORTED", False)),
+          moveResize_(XInternAtom(dpy, "_NET_WM_MOVERESIZE", False)) {
+        XChangeProperty(dpy_, root_, supported_, XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<unsigned char*>(&moveResize_), 1);
+        XSelectInput(dpy_, root_, SubstructureNotifyMask);
+        XSync(dpy_, False);
+    }
+    ~MoveResizeWindowManager() {
+        XDeleteProperty(dpy_, root_, supported_);
+        XSelectInput(dpy_, root_, NoEventMask);
+        XSync(dpy_, False);
+    }
+    // True once a move request came; the first one is Request().
+    bool Requested() {
+        while (XPending(dpy_) > 0) {
+            XEvent ev;
+            XNextEvent(dpy_, &ev);
+            if (ev.type == ClientMessage && ev.xclient.message_type == moveResize_ && !requested_) {
+                request_ = ev.xclient;
+                requested_ = true;
+            }
         }
-    } cleanup{probe_, root, supported};
+        return requested_;
+    }
+    const XClientMessageEvent& Request() const { return request_; }
 
+  private:
+    Display* dpy_;
+    Window root_;
+    Atom supported_;
+    Atom moveResize_;
+    bool requested_ = false;
+    XClientMessageEvent request_{};
+};
+
+TEST_F(X11PresenterTest, ACaptionDragIsHandedToTheWindowManagerAndItsMoveFollowed) {
+    MoveResizeWindowManager wm(probe_);
     TForm* form = MakeDoorForm();
     ASSERT_TRUE(Driver().WaitFor([&] { return x11_->Sync() && x11_->XWindowOf(form->Handle()) != 0; }));
     const Window id = x11_->XWindowOf(form->Handle());
@@ -600,23 +714,15 @@ TEST_F(X11PresenterTest, ACaptionDragIsHandedToTheWindowManagerAndItsMoveFollowe
     MovePointer(grab);
     XTestFakeButtonEvent(probe_, 1, True, CurrentTime);
     XFlush(probe_);
-    XEvent request{};
-    bool asked = Driver().WaitFor([&] {
-        x11_->Sync();
-        while (XPending(probe_) > 0) {
-            XNextEvent(probe_, &request);
-            if (request.type == ClientMessage && request.xclient.message_type == moveResize) return true;
-        }
-        return false;
-    });
+    bool asked = PumpUntil([&] { return x11_->Sync() && wm.Requested(); }, 5000);
     XTestFakeButtonEvent(probe_, 1, False, CurrentTime);
     XFlush(probe_);
     ASSERT_TRUE(asked) << "no _NET_WM_MOVERESIZE request";
-    EXPECT_EQ(request.xclient.window, id);
-    EXPECT_EQ(request.xclient.data.l[0], grab.X);
-    EXPECT_EQ(request.xclient.data.l[1], grab.Y);
-    EXPECT_EQ(request.xclient.data.l[2], 8) << "a move";
-    EXPECT_EQ(request.xclient.data.l[3], 1) << "by the left button";
+    EXPECT_EQ(wm.Request().window, id);
+    EXPECT_EQ(wm.Request().data.l[0], grab.X);
+    EXPECT_EQ(wm.Request().data.l[1], grab.Y);
+    EXPECT_EQ(wm.Request().data.l[2], 8) << "a move";
+    EXPECT_EQ(wm.Request().data.l[3], 1) << "by the left button";
     EXPECT_EQ(GetKeyState(VK_LBUTTON) & 0x8000, 0) << "the window manager has the button now";
 
     // The window manager moves the window: the window layer follows it.
@@ -627,6 +733,25 @@ TEST_F(X11PresenterTest, ACaptionDragIsHandedToTheWindowManagerAndItsMoveFollowe
     EXPECT_EQ(XPosition(probe_, id), (TPoint{wr.Left + 90, wr.Top + 30})) << "no echo moved it back";
     ClickAt(button_->ClientToScreen(TPoint{36, 12}));
     EXPECT_TRUE(Driver().WaitFor([&] { return clicks_ == 1; }));
+}
+
+// A quick click on the caption (press and release at once, as a click to bring the window to
+// the front) hands no move to the window manager: one started after the release would drag
+// the window along until the next click.
+TEST_F(X11PresenterTest, AQuickClickOnTheCaptionStartsNoMove) {
+    MoveResizeWindowManager wm(probe_);
+    TForm* form = MakeDoorForm();
+    ASSERT_TRUE(Driver().WaitFor([&] { return x11_->Sync() && x11_->XWindowOf(form->Handle()) != 0; }));
+    TRect wr;
+    GetWindowRect(form->Handle(), &wr);
+    ClickAt(TPoint{wr.Left + 60, wr.Top + 8});
+    // A click on the button after it: once that arrived, the caption's click was handled.
+    ClickAt(button_->ClientToScreen(TPoint{36, 12}));
+    ASSERT_TRUE(Driver().WaitFor([&] { return clicks_ == 1; }));
+    ASSERT_TRUE(x11_->Sync());
+    EXPECT_FALSE(wm.Requested()) << "a move was handed over after the button was up";
+    EXPECT_EQ(form->Left(), wr.Left);
+    EXPECT_EQ(form->Top(), wr.Top);
 }
 
 TEST_F(X11PresenterTest, DialogsAreTransientForTheWindowTheyInterrupt) {
