@@ -98,9 +98,12 @@ TPageWAW::TPageWAW(TForm1& form) : TMainPage(form, Index) {
         [this](int page,
                const std::vector<std::pair<TAppButton**, std::pair<const char*, const char*>>>& buttons) {
             int x = 16;
+            int order = 0;
             for (const auto& [field, names] : buttons) {
                 *field = b_.Button(Notebook21->Page(page), names.first, names.second, x, kCommandTop);
                 x += (*field)->Width() + 8;
+                // Above the step buttons on the page, so before them for Tab too.
+                (*field)->SetTabOrder(order++);
             }
         };
 
