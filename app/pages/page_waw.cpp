@@ -131,6 +131,7 @@ TPageWAW::TPageWAW(TForm1& form) : TMainPage(form, Index) {
 
     text(9, "Eingabe des nächsten Wartungstermins:", {});
     DateEdit12091 = b_.Make<TAppDateEdit>(Notebook21->Page(9), "DateEdit12091", 16, 32, 121, 21);
+    RefuseInvalidDates(DateEdit12091);
     auto ende = navigation(9, {{"Button12091", "&Ende"}, {"Button12092", "&Abbruch"}});
     Button12091 = ende[0];
     AbbruchButtons[9] = ende[1];
