@@ -10,10 +10,11 @@
 
 // Rewrites the two sections (other sections and comments stay) in one atomic write. Raises
 // EFCreateError when the file cannot be written, EFOpenError when an existing file cannot be
-// read (writing would lose its other sections); the file is then unchanged.
+// read (writing would lose its other sections) and EReadError when it is larger than a
+// configuration file can be (1 MiB); the file is then unchanged.
 void SaveIoConfigToFile(const std::string& fileName, const TIoConfig& config);
 // Raises EFOpenError when the file does not exist or cannot be read, EReadError when it has
-// neither an INPUT nor an OUTPUT section; `config` is then unchanged. Fields that are empty
+// neither an INPUT nor an OUTPUT section or is larger than 1 MiB; `config` is then unchanged. Fields that are empty
 // or not numbers read 0.
 void LoadIoConfigFromFile(const std::string& fileName, TIoConfig& config);
 
