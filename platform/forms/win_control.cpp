@@ -787,6 +787,10 @@ void TWinControl::CMEnabledChanged(TMessage& Message) {
     if (handle_) EnableWindow(handle_, Enabled());
     TControl::CMEnabledChanged(Message);
     if (next && next != this && !ContainsControl(next) && next->CanFocus() && !form->ActiveControl()) next->SetFocus();
+    // A page shown with its buttons disabled for a wait leaves the keyboard nowhere; the first
+    // of them enabled again takes it.
+    if (Enabled() && TabStop() && Parent())
+        if (TCustomForm* f = GetParentForm(this); f && f->Showing() && !f->ActiveControl() && CanFocus()) SetFocus();
 }
 
 void TWinControl::CMVisibleChanged(TMessage& Message) {

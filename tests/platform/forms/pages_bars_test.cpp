@@ -147,6 +147,13 @@ TEST_F(PagesAndBars, TheKeyboardGoesOnWhenItsControlIsDisabledOrItsPageLeft) {
     second->SetEnabled(true);
     book->SetPageIndex(0);
     EXPECT_TRUE(first->Focused());
+    // A page shown with its only control disabled for a wait: the keyboard is nowhere until
+    // the control comes back, and then it is there.
+    next->SetEnabled(false);
+    book->SetPageIndex(1);
+    EXPECT_EQ(nullptr, form->ActiveControl());
+    next->SetEnabled(true);
+    EXPECT_TRUE(next->Focused());
 }
 
 TEST_F(PagesAndBars, StatusBarPanelsShowTheirTextsInTheirPlaces) {
