@@ -1,6 +1,8 @@
 #include "app/io_config_file.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <filesystem>
 #include <fstream>
 
 #include "link/text_utils.h"
@@ -17,6 +19,19 @@ const char* const kOutput = "OUTPUT";
 bool Readable(const std::string& fileName) {
     std::ifstream in(fileName, std::ios::binary);
     return in.good();
+}
+
+// A configuration file holds at most 64 short entries beside whatever other sections a user
+// keeps in it; a file this large is something else (a log, an image) picked by mistake, and
+// reading it whole would hold the window for minutes.
+constexpr std::uintmax_t kMaxConfigFileBytes = 1024 * 1024;
+
+void RefuseOversized(const std::string& fileName) {
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(fileName, ec);
+    if (!ec && size > kMaxConfigFileBytes)
+        throw EReadError("Datei \"" + fileName + "\" ist zu groß für eine Konfigurationsdatei (" + std::to_string(size) +
+                         " Bytes, höchstens " + std::to_string(kMaxConfigFileBytes) + ")");
 }
 
 struct Fields {
@@ -107,6 +122,7 @@ int DeviceTypeForLastInputKey(int key) {
 void SaveIoConfigToFile(const std::string& fileName, const TIoConfig& config) {
     if (FileExists(fileName) && !Readable(fileName))
         throw EFOpenError("Datei \"" + fileName + "\" kann nicht gelesen werden");
+    RefuseOversized(fileName);
     TMemIniFile ini(fileName);
     ini.EraseSection(kInput);
     for (int r : InputRowsOf(config.DeviceType)) ini.WriteString(kInput, ConfigFileKey(r), InputValue(config.Row(r)));
@@ -118,6 +134,7 @@ void SaveIoConfigToFile(const std::string& fileName, const TIoConfig& config) {
 void LoadIoConfigFromFile(const std::string& fileName, TIoConfig& config) {
     if (!FileExists(fileName) || !Readable(fileName))
         throw EFOpenError("Datei \"" + fileName + "\" kann nicht geöffnet werden");
+    RefuseOversized(fileName);
     TMemIniFile ini(fileName);
     // Anything else read as a configuration would blank every row, ready to be written.
     if (!ini.SectionExists(kInput) && !ini.SectionExists(kOutput))

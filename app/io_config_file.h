@@ -10,11 +10,12 @@
 
 // Rewrites the two sections (other sections and comments stay) in one atomic write. Raises
 // EFCreateError when the file cannot be written, EFOpenError when an existing file cannot be
-// read (writing would lose its other sections); the file is then unchanged.
+// read (writing would lose its other sections) and EReadError when it is larger than a
+// configuration file can be (1 MiB); the file is then unchanged.
 void SaveIoConfigToFile(const std::string& fileName, const TIoConfig& config);
 // Raises EFOpenError when the file does not exist or cannot be read, EReadError when it has
-// neither an INPUT nor an OUTPUT section or stops inside a row (cut short); `config` is then
-// unchanged. Fields that are empty or not numbers read 0.
+// neither an INPUT nor an OUTPUT section, stops inside a row (cut short) or is larger than
+// 1 MiB; `config` is then unchanged. Fields that are empty or not numbers read 0.
 void LoadIoConfigFromFile(const std::string& fileName, TIoConfig& config);
 
 // The file key of a row ("01".."32"), "" for a row number that does not exist.

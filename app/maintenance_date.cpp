@@ -48,9 +48,24 @@ bool WriteMaintenanceDate(TDateTime date) {
     return true;
 }
 
+void RefuseInvalidDates(TAppDateEdit* edit) {
+    edit->SetDateValidation(true);
+    edit->OnDateValidateInput = [](TObject*, const std::string& text, TDateTime&, std::string& message, bool& error) {
+        if (error) message = "\"" + TrimBlanksStr(text) + "\" ist kein gültiges Datum!";
+    };
+}
+
 bool MaintenanceDateGiven(TAppDateEdit* edit) {
-    // A date typed but not yet left (the button reached by its accelerator key) counts too.
-    if (edit->Focused()) edit->ValidateEdit();
+    // A date typed but not yet left (the button reached by its accelerator key) counts too;
+    // one that is no date keeps its text for correcting.
+    if (edit->Focused()) {
+        try {
+            edit->ValidateEdit();
+        } catch (const Exception& e) {
+            CustMessageDlg(e.Message(), mtCustError, mbCustCancel, 0);
+            return false;
+        }
+    }
     if (edit->Date() != NullDate) return true;
     if (edit->CanFocus()) edit->SetFocus();
     CustMessageDlg(kDateMissing, mtCustError, mbCustCancel, 0);

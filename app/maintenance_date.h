@@ -20,6 +20,10 @@ std::vector<std::string> MaintenanceDateRequests(TDateTime date);
 // may not have reached the device, so nobody may say it changed.
 bool WriteMaintenanceDate(TDateTime date);
 
+// Leaving `edit` with a text that is no date (31.02.2027) is refused with an error that
+// names the text, which stays for correcting; an emptied editor holds no date.
+void RefuseInvalidDates(TAppDateEdit* edit);
+
 // True when `edit` holds a date. Otherwise the editor takes the focus and an error box says
 // the date is missing: an empty editor must not reach the device as some date of its own.
 bool MaintenanceDateGiven(TAppDateEdit* edit);

@@ -70,6 +70,9 @@ void TForm1::PortPageShown() {
 
 void TForm1::FormKeyPress(char32_t& Key) {
     if (Key != 27) return;
+    // A field that takes Esc for itself (a masked field undoing what was typed, as its error
+    // message tells the user to) gets it; the page is left with the next Esc.
+    if (TWinControl* field = ActiveControl(); field && field->Perform(CM_WANTSPECIALKEY, VK_ESCAPE, 0) != 0) return;
     const TEscAction a = EscKeyAction(KeyEnd, Notebook1->PageIndex(), InstallActive, LinkState.PortOpen);
     if (!a.Handled) return;
     // Cycles left running would queue requests on the closed link that leave, stale, when

@@ -59,6 +59,13 @@ void TvxCustomControl::CMFocusChanged(TMessage& Message) {
 
 void TvxCustomControl::WMLButtonDown(TMessage& Message) {
     DoPress();
+    // The field being left kept the focus (its text is no valid value, and it said so): this
+    // is no press, or the click would act on that text.
+    if (CanFocus() && !Focused()) {
+        SetFlag(vxPressed, false);
+        Invalidate();
+        return;
+    }
     TCustomControl::WMLButtonDown(Message);
 }
 

@@ -106,6 +106,9 @@ void TPageINS::BuildDelays() {
     Edit11061 = b_.Edit(sheet, "Edit11061", 184, 48, 81);
     b_.Label(sheet, "LabelIns06b", "Zeitverzögerung t2 [s]:", 16, 84);
     Edit11062 = b_.Edit(sheet, "Edit11062", 184, 80, 81);
+    // Tab goes from the fields above to the step buttons below, as the eye does.
+    Edit11061->SetTabOrder(0);
+    Edit11062->SetTabOrder(1);
 
     Button11081 = StepPage(8, [this] { Button11081Click(); });
     sheet = Notebook11->Page(8);
@@ -164,6 +167,7 @@ void TPageINS::BuildButtonTest() {
     CheckEdit11111 = b_.Make<TAppCheckEdit>(Notebook11->Page(11), "CheckEdit11111", 16, 48, 320, 17);
     CheckEdit11111->SetCaption("Bestätigung, Tür lässt sich öffnen");
     CheckEdit11111->OnChange = [this](TObject*) { CheckEdit11111Change(); };
+    CheckEdit11111->SetTabOrder(0);
 }
 
 void TPageINS::BuildRecordCode() {

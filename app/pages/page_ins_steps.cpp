@@ -226,9 +226,10 @@ void TPageINS::Button11051Click() {
 }
 
 bool TPageINS::ReadDelay(TAppEdit* edit, int32_t limit, int text, int32_t& value) {
-    // A text that is no number would go out as 0; it is refused like a value out of range.
+    // A text that is no number, an emptied field too, would go out as 0; it is refused like a
+    // value out of range.
     const std::string typed = TrimBlanksStr(edit->Text());
-    value = typed.size() <= 5 && IsDigitText(typed) ? StrToIntVal(typed) : -1;
+    value = !typed.empty() && typed.size() <= 5 && IsDigitText(typed) ? StrToIntVal(typed) : -1;
     if (value >= 0 && value <= limit) return true;
     CustMessageDlg(GetCompTextFmt(text, {std::to_string(limit)}), mtCustError, mbCustCancel, 0);
     edit->SelectAll();

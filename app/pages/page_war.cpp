@@ -12,6 +12,7 @@ TPageWAR::TPageWAR(TForm1& form) : TMainPage(form, Index) {
     Label1301 = b_.Label(p, "Label1301", "Wartung", 16, 16, true);
     Label1302 = b_.Label(p, "Label1302", "Nächster Wartungstermin:", 16, 52);
     DateEdit12001 = b_.Make<TAppDateEdit>(p, "DateEdit12001", 184, 48, 121, 21);
+    RefuseInvalidDates(DateEdit12001);
     Button12001 = b_.Button(p, "Button12001", "Wartungstermin ändern", 313, 46);
     Button12002 = b_.Button(p, "Button12002", "Wizzard starten", 16, 96);
     Button12000 = b_.ButtonRow(p, {{"Button12000", "Zurück"}})[0];

@@ -98,9 +98,12 @@ TPageWAW::TPageWAW(TForm1& form) : TMainPage(form, Index) {
         [this](int page,
                const std::vector<std::pair<TAppButton**, std::pair<const char*, const char*>>>& buttons) {
             int x = 16;
+            int order = 0;
             for (const auto& [field, names] : buttons) {
                 *field = b_.Button(Notebook21->Page(page), names.first, names.second, x, kCommandTop);
                 x += (*field)->Width() + 8;
+                // Above the step buttons on the page, so before them for Tab too.
+                (*field)->SetTabOrder(order++);
             }
         };
 
@@ -128,6 +131,7 @@ TPageWAW::TPageWAW(TForm1& form) : TMainPage(form, Index) {
 
     text(9, "Eingabe des nächsten Wartungstermins:", {});
     DateEdit12091 = b_.Make<TAppDateEdit>(Notebook21->Page(9), "DateEdit12091", 16, 32, 121, 21);
+    RefuseInvalidDates(DateEdit12091);
     auto ende = navigation(9, {{"Button12091", "&Ende"}, {"Button12092", "&Abbruch"}});
     Button12091 = ende[0];
     AbbruchButtons[9] = ende[1];

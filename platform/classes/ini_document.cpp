@@ -1,6 +1,7 @@
 #include "platform/classes/ini_document.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "platform/classes/strings.h"
 #include "platform/classes/update_scope.h"
@@ -149,13 +150,13 @@ std::vector<std::string> TIniDocument::SectionNames() const {
 
 std::vector<std::pair<std::string, std::string>> TIniDocument::Entries(std::string_view section) const {
     std::vector<std::pair<std::string, std::string>> entries;
+    // One look-up per line: a file of a million keys is read in one pass, not a million.
+    std::unordered_set<std::string> known;
     for (const auto& s : sections_) {
         if (!SameName(s.name, section)) continue;
         for (const auto& line : s.lines) {
             if (line.key.empty()) continue;
-            bool known = std::any_of(entries.begin(), entries.end(),
-                                     [&](const auto& e) { return SameName(e.first, line.key); });
-            if (!known) entries.emplace_back(line.key, line.value);
+            if (known.insert(AnsiUpperCase(Trim(line.key))).second) entries.emplace_back(line.key, line.value);
         }
     }
     return entries;

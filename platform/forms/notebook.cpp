@@ -88,10 +88,11 @@ void TNotebook::SetPageIndex(int v) {
     }
     pageIndex_ = v;
     if (!HasState(csLoading) && OnPageChanged) OnPageChanged(this);
-    // The focus the old page held goes to the new page's first control once the page is set
-    // up, so the keyboard goes on where the eye does; unless the change placed it already.
-    if (focusLeft && pageIndex_ == v)
-        if (TCustomForm* form = GetParentForm(this); form && !form->ActiveControl())
+    // The focus the old page held, or a focus that was nowhere, goes to the new page's first
+    // control once the page is set up, so the keyboard goes on where the eye does; unless the
+    // change placed it already.
+    if (pageIndex_ == v)
+        if (TCustomForm* form = GetParentForm(this); form && !form->ActiveControl() && (focusLeft || Showing()))
             if (TWinControl* first = next->FindNextControl(nullptr, true, true, false)) first->SetFocus();
 }
 

@@ -775,11 +775,22 @@ void TWinControl::CMExit(TMessage&) { DoExit(); }
 void TWinControl::CMShowingChanged(TMessage&) {}
 
 void TWinControl::CMEnabledChanged(TMessage& Message) {
-    if (!Enabled() && Parent()) {
-        if (TCustomForm* form = GetParentForm(this)) form->DefocusControl(this, false);
+    // A control that is disabled while it has the keyboard hands it on to the next control in
+    // Tab order (a button disabled for a wait, say), so the keyboard is never left nowhere.
+    TWinControl* next = nullptr;
+    TCustomForm* form = !Enabled() && Parent() ? GetParentForm(this) : nullptr;
+    if (form) {
+        if (TWinControl* active = form->ActiveControl(); active && ContainsControl(active))
+            next = form->FindNextControl(active, true, true, false);
+        form->DefocusControl(this, false);
     }
     if (handle_) EnableWindow(handle_, Enabled());
     TControl::CMEnabledChanged(Message);
+    if (next && next != this && !ContainsControl(next) && next->CanFocus() && !form->ActiveControl()) next->SetFocus();
+    // A page shown with its buttons disabled for a wait leaves the keyboard nowhere; the first
+    // of them enabled again takes it.
+    if (Enabled() && TabStop() && Parent())
+        if (TCustomForm* f = GetParentForm(this); f && f->Showing() && !f->ActiveControl() && CanFocus()) SetFocus();
 }
 
 void TWinControl::CMVisibleChanged(TMessage& Message) {

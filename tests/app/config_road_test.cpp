@@ -539,12 +539,18 @@ TEST_F(ConfigRoad, AFileWithoutAWholeConfigurationIsRefusedAndTheRowsStay) {
     Form1->Pages().TST->Edit503->SetText(StandardOutputText(0));
     Ui().Click("Form1.Button102");
     ASSERT_EQ(3, Form1->Notebook1->PageIndex());
-    // Junk, and a file of this program cut short (a copy that broke off inside its inputs).
-    const std::vector<std::pair<std::string, std::string>> files{
-        {std::string("[MAIN]\r\nCOM=3\r\n"), "keine Konfigurationsdatei"},
+    // Junk, a file of this program cut short (a copy that broke off inside its inputs), and a
+    // file far larger than any configuration (a log picked by mistake), refused before it is
+    // read however its lines look.
+    std::string huge = "[INPUT]\r\n";
+    for (int k = 0; huge.size() <= 1024 * 1024; ++k) huge += "K" + std::to_string(k) + "=001;000;000;000\r\n";
+    const std::pair<std::string, const char*> files[] = {
+        {"[MAIN]\r\nCOM=3\r\n", "keine Konfigurationsdatei"},
         {std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), "keine Konfigurationsdatei"},
-        {"[INPUT]\r\n01=001;000;000;000\r\n02=002;000;001;000\r\n03=003;0", "unvollständig"}};
-    for (const auto& [junk, why] : files) {
+        {"[INPUT]\r\n01=001;000;000;000\r\n02=002;000;001;000\r\n03=003;0", "unvollständig"},
+        {huge, "zu groß für eine Konfigurationsdatei"},
+    };
+    for (const auto& [junk, refusal] : files) {
         const std::string path = dir_ + "/JUNK.CFG";
         WriteFile("JUNK.CFG", junk);
         Ui().OnNextModal([path](TCustomForm* form, UiDriver&) {
@@ -555,12 +561,25 @@ TEST_F(ConfigRoad, AFileWithoutAWholeConfigurationIsRefusedAndTheRowsStay) {
         std::string error;
         AnswerBox(error);
         Ui().Click("Form1.Button301");
-        EXPECT_NE(std::string::npos, error.find(why)) << error;
+        EXPECT_NE(std::string::npos, error.find(refusal)) << error;
         EXPECT_EQ(0, Form1->Pages().CFG->GetDeviceType()) << "the rows stay as they were";
         Form1->Pages().CFG->EncodeInputs();
         EXPECT_EQ(StandardInputText(0), Form1->Pages().TST->Edit502->Text());
         EXPECT_EQ(Ui().PendingModalScripts(), 0);
     }
+    // Saved into that file, the rows would be written into something that is no
+    // configuration: it stays as it was.
+    const std::string path = dir_ + "/JUNK.CFG";
+    Ui().OnNextModal([path](TCustomForm* form, UiDriver&) {
+        auto* dialog = static_cast<TFileDialogForm*>(form);
+        dialog->FileNameEdit()->SetText(path);
+        dialog->Accept();
+    });
+    std::string error;
+    AnswerBox(error);
+    Ui().Click("Form1.Button302");
+    EXPECT_NE(std::string::npos, error.find("zu groß")) << error;
+    EXPECT_EQ(huge, ReadFile(path));
 }
 
 TEST_F(ConfigRoad, AValueItsByteCannotHoldIsRefusedBeforeAnythingIsWritten) {

@@ -219,10 +219,15 @@ TEST_F(Installation, WholeRunWithStepModeOne) {
     Ui().Click(Ins().Button11061);
     EXPECT_EQ("Ungültiger Wert für t2 (möglich 0..180s) !", text);
     EXPECT_EQ(6, Step());
-    Ins().Edit11062->SetText("x");
-    AnswerBox(text);
-    Ui().Click(Ins().Button11061);
-    EXPECT_EQ("Ungültiger Wert für t2 (möglich 0..180s) !", text);
+    // Neither a letter nor an emptied field goes out as 0.
+    for (const char* typed : {"x", " "}) {
+        Ins().Edit11062->SetText(typed);
+        text.clear();
+        AnswerBox(text);
+        Ui().Click(Ins().Button11061);
+        EXPECT_EQ("Ungültiger Wert für t2 (möglich 0..180s) !", text) << "'" << typed << "'";
+        EXPECT_EQ(6, Step());
+    }
     Ins().Edit11062->SetText("180");
     SavePage("ins-06");
 

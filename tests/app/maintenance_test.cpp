@@ -10,6 +10,7 @@
 #include "app/main_settings.h"
 #include "app/maintenance_date.h"
 #include "controls/vx_calendar.h"
+#include "platform/win/exception_report.h"
 #include "tests/app/control_road_support.h"
 #include "tests/support/test_pictures.h"
 
@@ -204,13 +205,35 @@ TEST_F(Maintenance, AMissingOrInvalidDateSendsNothing) {
     EXPECT_TRUE(War().DateEdit12001->Focused());
     EXPECT_EQ(0, Ui().PendingModalScripts());  // no question followed
 
-    // A typed text that is no date counts as none when the button is pressed.
+    // A typed text that is no date is refused when the field is left, by Tab or by a click
+    // on the button, and stays for correcting: nothing goes out.
     War().DateEdit12001->SetFocus();
     Ui().Type("31.02.2027");
+    // (The program shows what the field raises in an error box; here it is collected.)
+    std::vector<std::string> refused;
+    const ExceptionReporter previous = SetExceptionReporter([&refused](const std::exception& e) {
+        auto* ex = dynamic_cast<const Exception*>(&e);
+        refused.push_back(ex ? ex->Message() : e.what());
+    });
+    for (bool byClick : {false, true}) {
+        refused.clear();
+        if (byClick)
+            Ui().Click(War().Button12001);
+        else
+            Ui().Tab();
+        EXPECT_EQ(std::vector<std::string>{"\"31.02.2027\" ist kein gültiges Datum!"}, refused) << byClick;
+        EXPECT_TRUE(War().DateEdit12001->Focused());
+        EXPECT_EQ("31.02.2027", War().DateEdit12001->Text());
+        EXPECT_EQ(0, Ui().PendingModalScripts()) << "the button's own check never ran";
+    }
+    SetExceptionReporter(previous);
+    // The same text reached through the button's own check (the field still focused).
     text.clear();
     AnswerBox(text);
-    Ui().Click(War().Button12001);
-    EXPECT_EQ("Kein gültiger Wartungstermin eingegeben!", text);
+    War().Button12001Click();
+    EXPECT_EQ("\"31.02.2027\" ist kein gültiges Datum!", text);
+    EXPECT_EQ("31.02.2027", War().DateEdit12001->Text());
+    War().DateEdit12001->SetText("");
 
     // The wizard's last page likewise stays.
     CmrRm = false;

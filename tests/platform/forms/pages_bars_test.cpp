@@ -2,6 +2,7 @@
 // by mouse and keys; status bar panels, the progress bar's blocks, and TTimer on the
 // manual clock.
 
+#include "platform/forms/button.h"
 #include "platform/forms/edit.h"
 #include "platform/forms/label.h"
 #include "platform/forms/notebook.h"
@@ -111,6 +112,48 @@ TEST_F(PagesAndBars, NotebookShowsOnePageAtATime) {
     book->SetPages({"EINS"});
     EXPECT_EQ(form->FindComponent("Green"), nullptr);
     EXPECT_EQ(book->PageCount(), 1);
+}
+
+TEST_F(PagesAndBars, TheKeyboardGoesOnWhenItsControlIsDisabledOrItsPageLeft) {
+    TForm* form = MakeForm("Wait", 240, 160);
+    auto* book = Add<TNotebook>(form, "Notebook1", 8, 8);
+    book->SetBounds(8, 8, 200, 100);
+    book->SetPages({"MENU", "NEXT"});
+    auto button = [&](TWinControl* page, const std::string& name, int left) {
+        auto* b = new TButton(form);
+        b->SetName(name);
+        b->SetParent(page);
+        b->SetBounds(left, 8, 60, 25);
+        return b;
+    };
+    TButton* first = button(book->Page(0), "First", 8);
+    TButton* second = button(book->Page(0), "Second", 80);
+    TButton* next = button(book->Page(1), "Next", 8);
+    form->Show();
+    Driver().Pump();
+    first->SetFocus();
+    // A button disabled for a wait hands the keyboard to the next one.
+    first->SetEnabled(false);
+    EXPECT_TRUE(second->Focused());
+    EXPECT_EQ(second, form->ActiveControl());
+    // The last one on the page has nobody to hand it to...
+    second->SetEnabled(false);
+    EXPECT_EQ(nullptr, form->ActiveControl());
+    // ...and the page that follows the wait takes it at its first control.
+    book->SetPageIndex(1);
+    EXPECT_TRUE(next->Focused());
+    // Back on a page whose controls came back: the focus leaves the hidden one for the first.
+    first->SetEnabled(true);
+    second->SetEnabled(true);
+    book->SetPageIndex(0);
+    EXPECT_TRUE(first->Focused());
+    // A page shown with its only control disabled for a wait: the keyboard is nowhere until
+    // the control comes back, and then it is there.
+    next->SetEnabled(false);
+    book->SetPageIndex(1);
+    EXPECT_EQ(nullptr, form->ActiveControl());
+    next->SetEnabled(true);
+    EXPECT_TRUE(next->Focused());
 }
 
 TEST_F(PagesAndBars, StatusBarPanelsShowTheirTextsInTheirPlaces) {
