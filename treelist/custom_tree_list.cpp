@@ -461,8 +461,11 @@ void TCustomvxTreeList::RefreshLayout() {
     CalcMetrics();
     ClearCache();
     ColumnsChanged();
-    UpdateScrollBars();
+    // The scroll bars count the rows: with the visible-node list built first that costs no
+    // walk over the tree. A size change that follows from the bars resets the row heights.
     LayoutChanged();
+    UpdateScrollBars();
+    if (!cacheBuilt_) LayoutChanged();
     SynchronizeData();
     if (!cacheBuilt_) LayoutChanged();
     BuildColumnWidths();
@@ -560,7 +563,7 @@ void TCustomvxTreeList::DeleteNodeColumnData(TvxTreeListNode* Node, int Column) 
     while (!stack.empty()) {
         TvxTreeListNode* n = stack.back();
         stack.pop_back();
-        if (auto* text = dynamic_cast<TvxTreeListTextNode*>(n)) {
+        if (auto* text = NodeAs<TvxTreeListTextNode>(n)) {
             if (Column >= 0 && Column < static_cast<int>(text->FTexts.size()))
                 text->FTexts.erase(text->FTexts.begin() + Column);
         }

@@ -116,8 +116,8 @@ class TCustomvxTreeList : public TCustomvxContainer {
     // Puts hidden nodes back, each before the first sibling that Precedes(node, sibling)
     // puts it before, or last: the same as putting them back one by one in the order given,
     // but each sibling list is merged in one pass. Precedes orders the returning nodes among
-    // themselves as well.
-    void UnhideNodes(const std::vector<TvxNodeReturn>& Nodes, const TvxNodeLess& Precedes);
+    // themselves as well; InOrder says the caller has put Nodes in that order already.
+    void UnhideNodes(const std::vector<TvxNodeReturn>& Nodes, const TvxNodeLess& Precedes, bool InOrder = false);
 
     // ---- Moving many nodes at once (the data-aware grid's regroup) ----
     // Takes nodes out of their sibling lists, each list closed up in one pass; they lie in no

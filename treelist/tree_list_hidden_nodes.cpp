@@ -39,7 +39,8 @@ void TCustomvxTreeList::HideNodes(const std::vector<TvxTreeListNode*>& Nodes) {
     if (updateLock_ == 0) LayoutChanged();
 }
 
-void TCustomvxTreeList::UnhideNodes(const std::vector<TvxNodeReturn>& Nodes, const TvxNodeLess& Precedes) {
+void TCustomvxTreeList::UnhideNodes(const std::vector<TvxNodeReturn>& Nodes, const TvxNodeLess& Precedes,
+                                    bool InOrder) {
     TvxTouchedSiblingLists lists;
     TvxTreeListNode* first = nullptr;
     for (const TvxNodeReturn& r : Nodes) {
@@ -58,7 +59,7 @@ void TCustomvxTreeList::UnhideNodes(const std::vector<TvxNodeReturn>& Nodes, con
         std::vector<TvxTreeListNode*>& returning = lists.Nodes(i);
         // Put back one by one, each before the first sibling it precedes, they would end in
         // this order, each run of them just before the sibling that stopped it.
-        if (!std::is_sorted(returning.begin(), returning.end(), Precedes))
+        if (!InOrder && !std::is_sorted(returning.begin(), returning.end(), Precedes))
             std::stable_sort(returning.begin(), returning.end(), Precedes);
         std::vector<TvxTreeListNode*> merged;
         merged.reserve(siblings.size() + returning.size());

@@ -22,7 +22,8 @@ struct TvxDBCellRecord {
 
 class TvxDBTreeListControlNode : public TvxTreeListTextNode {
   public:
-    explicit TvxDBTreeListControlNode(TCustomvxTreeList* AOwner) : TvxTreeListTextNode(AOwner) {}
+    static constexpr TvxNodeKind kKind = TvxNodeKind::DBControl;
+    explicit TvxDBTreeListControlNode(TCustomvxTreeList* AOwner) : TvxTreeListTextNode(AOwner) { kind_ = kKind; }
     std::string ClassName() const override { return "TvxDBTreeListControlNode"; }
 
     // Deletes the node's record from the dataset; the grid's node does it.
