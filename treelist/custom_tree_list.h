@@ -116,7 +116,9 @@ class TCustomvxTreeList : public TCustomvxContainer {
     // Puts hidden nodes back, each before the first sibling that Precedes(node, sibling)
     // puts it before, or last: the same as putting them back one by one in the order given,
     // but each sibling list is merged in one pass. Precedes orders the returning nodes among
-    // themselves as well; InOrder says the caller has put Nodes in that order already.
+    // themselves as well. InOrder says the caller has put Nodes in that order already, so
+    // that the nodes preceding a sibling are a run at the front of those not yet placed; the
+    // merge then asks Precedes about a few of them per sibling instead of every one.
     void UnhideNodes(const std::vector<TvxNodeReturn>& Nodes, const TvxNodeLess& Precedes, bool InOrder = false);
 
     // ---- Moving many nodes at once (the data-aware grid's regroup) ----

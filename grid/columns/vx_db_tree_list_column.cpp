@@ -184,7 +184,7 @@ void TvxDBTreeListColumn::LoadColumnNodeData(TvxTreeListNode* Node) {
         if (field_->Lookup() && field_->DataSet()) {
             if (TField* key = field_->DataSet()->FindField(field_->KeyFields())) {
                 record.Flags |= vxcfKeyValue;
-                record.KeyValue = key->Value();
+                record.KeyValue = std::make_shared<const Variant>(key->Value());
             }
         }
     }

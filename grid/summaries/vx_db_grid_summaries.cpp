@@ -223,6 +223,8 @@ void TCustomvxDBGrid::RecalcSummaries(TvxTreeListNode* Node) {
 
 TvxTreeListNode* TCustomvxDBGrid::GroupPathFor(TvxTreeListNode* Node) {
     TvxTreeListNode* parent = nullptr;
+    // Without groups the row is not even looked at: callers pass every row of the grid.
+    if (groupColumns_.empty()) return nullptr;
     auto* node = GridNode(Node);
     if (!node) return nullptr;
     for (int level = 0; level < GroupColumnCount(); ++level) {
