@@ -404,6 +404,24 @@ void TCustomvxTreeList::ReportNodeChange(TvxTreeListNode* Node, bool Deleted) {
     LayoutChanged();
 }
 
+void TCustomvxTreeList::DropVisibleDescendants(TvxTreeListNode* Node) {
+    if (!IsNodeCacheValid() || !Node->Expanded() || Node->children_.empty()) return;
+    const int d = visibleNodes_.IndexOf(Node);
+    if (d < 0) return;
+    // They run from the node up to the next node shown after its subtree.
+    int end = visibleNodes_.Count();
+    for (const TvxTreeListNode* n = Node; n; n = n->Parent())
+        if (TvxTreeListNode* s = n->GetNextSibling()) {
+            end = visibleNodes_.IndexOf(s);
+            break;
+        }
+    if (end < d + 1) {
+        DropVisibleList();
+        return;
+    }
+    visibleNodes_.RemoveRange(d + 1, end);
+}
+
 void TCustomvxTreeList::DropVisibleList() {
     if (!IsNodeCacheValid()) return;
     visibleNodes_.Clear();

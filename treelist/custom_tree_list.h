@@ -1039,6 +1039,9 @@ class TCustomvxTreeList : public TCustomvxContainer {
     // A change the visible-node list is not told about makes it useless until the next
     // rebuild; empty it rather than let it answer for a tree that no longer exists.
     void DropVisibleList();
+    // The shown descendants of Node leave the visible-node list in one piece (Node is about
+    // to free its children): one by one, each would renumber every row behind it.
+    void DropVisibleDescendants(TvxTreeListNode* Node);
     void ResetNodeReferences();
     // Takes nodes that lie in sibling lists out of them (tree_list_batch_moves.cpp).
     void DetachInBatch(const std::vector<TvxTreeListNode*>& Nodes);

@@ -28,7 +28,8 @@ class TvxTreeListNode : public TObject {
     std::string ClassName() const override { return "TvxTreeListNode"; }
     TvxNodeKind Kind() const { return kind_; }
 
-    // Deletes the node with its subtree (deepest nodes first).
+    // Deletes the node with its subtree, deepest nodes first and children first to last;
+    // meanwhile the node's list of the children left runs from the last to the first.
     void Free();
 
     // ---- Queries ----
