@@ -404,6 +404,24 @@ void TCustomvxTreeList::ReportNodeChange(TvxTreeListNode* Node, bool Deleted) {
     LayoutChanged();
 }
 
+void TCustomvxTreeList::DropVisibleDescendants(TvxTreeListNode* Node) {
+    if (!IsNodeCacheValid() || !Node->Expanded() || Node->children_.empty()) return;
+    const int d = visibleNodes_.IndexOf(Node);
+    if (d < 0) return;
+    // They run from the node up to the next node shown after its subtree.
+    int end = visibleNodes_.Count();
+    for (const TvxTreeListNode* n = Node; n; n = n->Parent())
+        if (TvxTreeListNode* s = n->GetNextSibling()) {
+            end = visibleNodes_.IndexOf(s);
+            break;
+        }
+    if (end < d + 1) {
+        DropVisibleList();
+        return;
+    }
+    visibleNodes_.RemoveRange(d + 1, end);
+}
+
 void TCustomvxTreeList::DropVisibleList() {
     if (!IsNodeCacheValid()) return;
     visibleNodes_.Clear();
@@ -461,8 +479,11 @@ void TCustomvxTreeList::RefreshLayout() {
     CalcMetrics();
     ClearCache();
     ColumnsChanged();
-    UpdateScrollBars();
+    // The scroll bars count the rows: with the visible-node list built first that costs no
+    // walk over the tree. A size change that follows from the bars resets the row heights.
     LayoutChanged();
+    UpdateScrollBars();
+    if (!cacheBuilt_) LayoutChanged();
     SynchronizeData();
     if (!cacheBuilt_) LayoutChanged();
     BuildColumnWidths();
@@ -560,7 +581,7 @@ void TCustomvxTreeList::DeleteNodeColumnData(TvxTreeListNode* Node, int Column) 
     while (!stack.empty()) {
         TvxTreeListNode* n = stack.back();
         stack.pop_back();
-        if (auto* text = dynamic_cast<TvxTreeListTextNode*>(n)) {
+        if (auto* text = NodeAs<TvxTreeListTextNode>(n)) {
             if (Column >= 0 && Column < static_cast<int>(text->FTexts.size()))
                 text->FTexts.erase(text->FTexts.begin() + Column);
         }

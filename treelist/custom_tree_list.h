@@ -116,8 +116,10 @@ class TCustomvxTreeList : public TCustomvxContainer {
     // Puts hidden nodes back, each before the first sibling that Precedes(node, sibling)
     // puts it before, or last: the same as putting them back one by one in the order given,
     // but each sibling list is merged in one pass. Precedes orders the returning nodes among
-    // themselves as well.
-    void UnhideNodes(const std::vector<TvxNodeReturn>& Nodes, const TvxNodeLess& Precedes);
+    // themselves as well. InOrder says the caller has put Nodes in that order already, so
+    // that the nodes preceding a sibling are a run at the front of those not yet placed; the
+    // merge then asks Precedes about a few of them per sibling instead of every one.
+    void UnhideNodes(const std::vector<TvxNodeReturn>& Nodes, const TvxNodeLess& Precedes, bool InOrder = false);
 
     // ---- Moving many nodes at once (the data-aware grid's regroup) ----
     // Takes nodes out of their sibling lists, each list closed up in one pass; they lie in no
@@ -1037,6 +1039,9 @@ class TCustomvxTreeList : public TCustomvxContainer {
     // A change the visible-node list is not told about makes it useless until the next
     // rebuild; empty it rather than let it answer for a tree that no longer exists.
     void DropVisibleList();
+    // The shown descendants of Node leave the visible-node list in one piece (Node is about
+    // to free its children): one by one, each would renumber every row behind it.
+    void DropVisibleDescendants(TvxTreeListNode* Node);
     void ResetNodeReferences();
     // Takes nodes that lie in sibling lists out of them (tree_list_batch_moves.cpp).
     void DetachInBatch(const std::vector<TvxTreeListNode*>& Nodes);

@@ -19,7 +19,7 @@
 namespace {
 
 TvxTreeListTextNode* TextNode(TvxTreeListNode* Node) {
-    return dynamic_cast<TvxTreeListTextNode*>(Node);
+    return NodeAs<TvxTreeListTextNode>(Node);
 }
 
 // Every node of the tree, parents before children.
@@ -226,6 +226,7 @@ void TCustomvxTreeListControl::AddColumn(TvxTreeListColumn* Column) {
     if (Column->treeList_) Column->treeList_->RemoveColumn(Column);
     columns_.push_back(Column);
     Column->treeList_ = this;
+    Column->TreeListChanged();
     ColumnChanged(nullptr);
 }
 
@@ -233,6 +234,7 @@ void TCustomvxTreeListControl::RemoveColumn(TvxTreeListColumn* Column) {
     auto it = std::find(columns_.begin(), columns_.end(), Column);
     if (it == columns_.end()) return;
     Column->treeList_ = nullptr;
+    Column->TreeListChanged();
     columns_.erase(it);
     RemoveSortedColumn(Column);
     DropPlacementCaches();

@@ -54,8 +54,12 @@ void TvxTreeListColumn::Changed(bool AllItems) {
 int TvxTreeListColumn::GetIndex() const {
     if (indexOverride_ != -1) return indexOverride_;
     if (!treeList_) return -1;
+    if (treeList_->Columns(indexHint_) == this) return indexHint_;
     for (int i = 0; i < treeList_->ColumnCount(); ++i)
-        if (treeList_->Columns(i) == this) return i;
+        if (treeList_->Columns(i) == this) {
+            indexHint_ = i;
+            return i;
+        }
     return -1;
 }
 

@@ -97,6 +97,9 @@ class TvxTreeListColumn : public TComponent {
 
     TCustomvxTreeListControl* GetTreeList() const { return treeList_; }
     void SetTreeList(TCustomvxTreeListControl* Value);
+    // The column is of the data-aware column class (or one deriving from it): its controls
+    // ask that for every cell they load, which a dynamic_cast would make cost more than the cell.
+    bool IsDataAware() const { return dataAware_; }
     int Index() { return GetIndex(); }
     int GetSortedOrder() const;
 
@@ -232,6 +235,10 @@ class TvxTreeListColumn : public TComponent {
   protected:
     // Tells the control: the whole layout when AllItems, else this column.
     void Changed(bool AllItems);
+    // The column joined a control or left it (GetTreeList() tells which).
+    virtual void TreeListChanged() {}
+    // Set by the data-aware column class's constructor.
+    bool dataAware_ = false;
 
   private:
     friend class TCustomvxTreeListControl;
@@ -270,6 +277,9 @@ class TvxTreeListColumn : public TComponent {
     bool disableFilter_ = false;
     TvxTreeListColumnSort sorted_ = csNone;
     int indexOverride_ = -1;
+    // Where the column last was in its control's list; checked before use, so that asking a
+    // column its index on every row costs no search.
+    mutable int indexHint_ = 0;
     TvxTreeListNode* drawingNode_ = nullptr;
 };
 

@@ -39,7 +39,8 @@ void TCustomvxTreeList::HideNodes(const std::vector<TvxTreeListNode*>& Nodes) {
     if (updateLock_ == 0) LayoutChanged();
 }
 
-void TCustomvxTreeList::UnhideNodes(const std::vector<TvxNodeReturn>& Nodes, const TvxNodeLess& Precedes) {
+void TCustomvxTreeList::UnhideNodes(const std::vector<TvxNodeReturn>& Nodes, const TvxNodeLess& Precedes,
+                                    bool InOrder) {
     TvxTouchedSiblingLists lists;
     TvxTreeListNode* first = nullptr;
     for (const TvxNodeReturn& r : Nodes) {
@@ -58,7 +59,7 @@ void TCustomvxTreeList::UnhideNodes(const std::vector<TvxNodeReturn>& Nodes, con
         std::vector<TvxTreeListNode*>& returning = lists.Nodes(i);
         // Put back one by one, each before the first sibling it precedes, they would end in
         // this order, each run of them just before the sibling that stopped it.
-        if (!std::is_sorted(returning.begin(), returning.end(), Precedes))
+        if (!InOrder && !std::is_sorted(returning.begin(), returning.end(), Precedes))
             std::stable_sort(returning.begin(), returning.end(), Precedes);
         std::vector<TvxTreeListNode*> merged;
         merged.reserve(siblings.size() + returning.size());
@@ -71,8 +72,34 @@ void TCustomvxTreeList::UnhideNodes(const std::vector<TvxNodeReturn>& Nodes, con
             returning[next]->parent_ = parent;
             place(returning[next++]);
         };
+        // The run of returning nodes that goes before Sibling ends at the first that does not
+        // precede it. In Precedes order the run is a prefix of what is left, found by
+        // galloping: a few returning nodes are asked, not every one.
+        auto runEnd = [&](TvxTreeListNode* Sibling) {
+            if (!InOrder) {
+                size_t end = next;
+                while (end < returning.size() && Precedes(returning[end], Sibling)) ++end;
+                return end;
+            }
+            size_t in = next, step = 1;
+            while (in + step <= returning.size() && Precedes(returning[in + step - 1], Sibling)) {
+                in += step;
+                step *= 2;
+            }
+            // The run ends in [in, min(in + step, size)]: returning[in - 1] precedes, when in > next.
+            size_t lo = in, hi = std::min(in + step - 1, returning.size());
+            while (lo < hi) {
+                const size_t mid = lo + (hi - lo) / 2;
+                if (Precedes(returning[mid], Sibling))
+                    lo = mid + 1;
+                else
+                    hi = mid;
+            }
+            return lo;
+        };
         for (TvxTreeListNode* sibling : siblings) {
-            while (next < returning.size() && Precedes(returning[next], sibling)) placeReturning();
+            const size_t end = runEnd(sibling);
+            while (next < end) placeReturning();
             place(sibling);
         }
         while (next < returning.size()) placeReturning();

@@ -329,8 +329,14 @@ void TvxTreeListNode::Free() {
         std::vector<TvxTreeListNode*> children = std::move(children_);
         children_ = {};
         for (TvxTreeListNode* child : children) child->Free();
-    } else {
-        while (!children_.empty()) children_.front()->Free();
+    } else if (!children_.empty()) {
+        // The children go first to last. Their rows leave the visible-node list at once, and
+        // their list is turned round, so that each leaves from its end: taken from the front,
+        // each would shift all the others.
+        owner->DropVisibleDescendants(this);
+        std::reverse(children_.begin(), children_.end());
+        NumberPlaces(children_);
+        while (!children_.empty()) children_.back()->Free();
     }
 
     TvxTreeListNode* prior = nullptr;
@@ -338,10 +344,13 @@ void TvxTreeListNode::Free() {
     bool wasLast = false;
     bool wasVisible = false;
     if (!owner->clearing_) {
-        prior = GetPrevSibling();
+        // Under a parent being freed the node is the first of the children left (their list
+        // runs backwards meanwhile).
+        const bool parentFreed = parent_ && parent_->deleting_;
+        prior = parentFreed ? nullptr : GetPrevSibling();
         if (!prior) prior = parent_;
         nextVisible = owner->GetNextVisibleNode(this);
-        wasLast = IsLast();
+        wasLast = parentFreed ? parent_->children_.size() == 1 : IsLast();
         wasVisible = IsVisible();
     }
     owner->deletedWasVisible_ = wasVisible;

@@ -15,12 +15,21 @@
 #include "platform/rtl/variant.h"
 #include "treelist/tree_list_types.h"
 
+// The node classes of the tree list and the data-aware controls, each deriving from the one
+// before: a node knows the most derived of them it is, so that the controls, which ask for
+// their own node class on every row they touch, answer with one comparison instead of a
+// dynamic_cast.
+enum class TvxNodeKind : uint8_t { Plain, Text, DBControl, DBGrid };
+
 class TvxTreeListNode : public TObject {
   public:
+    static constexpr TvxNodeKind kKind = TvxNodeKind::Plain;
     explicit TvxTreeListNode(TCustomvxTreeList* AOwner);
     std::string ClassName() const override { return "TvxTreeListNode"; }
+    TvxNodeKind Kind() const { return kind_; }
 
-    // Deletes the node with its subtree (deepest nodes first).
+    // Deletes the node with its subtree, deepest nodes first and children first to last;
+    // meanwhile the node's list of the children left runs from the last to the first.
     void Free();
 
     // ---- Queries ----
@@ -85,6 +94,8 @@ class TvxTreeListNode : public TObject {
   protected:
     // Protected: nodes are released through Free().
     ~TvxTreeListNode() override = default;
+    // Set by each node class's constructor to its own kind.
+    TvxNodeKind kind_ = TvxNodeKind::Plain;
 
   private:
     friend class TCustomvxTreeList;
@@ -131,7 +142,8 @@ class TvxTreeListNode : public TObject {
 // plain storage that the owner's node-data operations read and write.
 class TvxTreeListTextNode : public TvxTreeListNode {
   public:
-    explicit TvxTreeListTextNode(TCustomvxTreeList* AOwner) : TvxTreeListNode(AOwner) {}
+    static constexpr TvxNodeKind kKind = TvxNodeKind::Text;
+    explicit TvxTreeListTextNode(TCustomvxTreeList* AOwner) : TvxTreeListNode(AOwner) { kind_ = kKind; }
     std::string ClassName() const override { return "TvxTreeListTextNode"; }
 
     int FImageIndex = 0;
@@ -142,3 +154,14 @@ class TvxTreeListTextNode : public TvxTreeListNode {
   protected:
     ~TvxTreeListTextNode() override = default;
 };
+
+// Node as node class T (TvxTreeListNode or one deriving from it along the chain of
+// TvxNodeKind), null when it is not one.
+template <class T>
+T* NodeAs(TvxTreeListNode* Node) {
+    return Node && Node->Kind() >= T::kKind ? static_cast<T*>(Node) : nullptr;
+}
+template <class T>
+const T* NodeAs(const TvxTreeListNode* Node) {
+    return Node && Node->Kind() >= T::kKind ? static_cast<const T*>(Node) : nullptr;
+}

@@ -60,6 +60,15 @@ void TvxVisibleNodeList::Insert(TvxTreeListNode* Node, int D) {
     Number(static_cast<size_t>(D));
 }
 
+void TvxVisibleNodeList::RemoveRange(int From, int To) {
+    From = std::clamp(From, 0, Count());
+    To = std::clamp(To, From, Count());
+    if (From == To) return;
+    for (int i = From; i < To; ++i) display_[static_cast<size_t>(i)]->visibleStamp_ = 0;
+    display_.erase(display_.begin() + From, display_.begin() + To);
+    Number(static_cast<size_t>(From));
+}
+
 void TvxVisibleNodeList::Remove(const TvxTreeListNode* Node) {
     const int D = IndexOf(Node);
     if (D < 0) return;

@@ -37,6 +37,8 @@ class TvxVisibleNodeList {
     void Insert(TvxTreeListNode* Node, int D);
     // Node leaves; nothing when it is not in the list.
     void Remove(const TvxTreeListNode* Node);
+    // The nodes at display indexes From to To - 1 leave.
+    void RemoveRange(int From, int To);
 
   private:
     void AppendSubtree(TvxTreeListNode* Node, std::vector<TvxTreeListNode*>& Stack);

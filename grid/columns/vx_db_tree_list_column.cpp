@@ -45,7 +45,9 @@ bool KeepsValueByType(TField* Field) {
 }
 }  // namespace
 
-TvxDBTreeListColumn::TvxDBTreeListColumn(TComponent* AOwner) : TvxTreeListColumn(AOwner) {}
+TvxDBTreeListColumn::TvxDBTreeListColumn(TComponent* AOwner) : TvxTreeListColumn(AOwner) {
+    dataAware_ = true;
+}
 
 TvxDBTreeListColumn::~TvxDBTreeListColumn() {
     TCustomvxDBTreeListControl* control = DBControl();
@@ -54,8 +56,9 @@ TvxDBTreeListColumn::~TvxDBTreeListColumn() {
     if (!control->IsDestroying()) control->ColumnNameChanged(Name(), std::string());
 }
 
-TCustomvxDBTreeListControl* TvxDBTreeListColumn::DBControl() const {
-    return dynamic_cast<TCustomvxDBTreeListControl*>(GetTreeList());
+void TvxDBTreeListColumn::TreeListChanged() {
+    TvxTreeListColumn::TreeListChanged();
+    dbControl_ = dynamic_cast<TCustomvxDBTreeListControl*>(GetTreeList());
 }
 
 bool TvxDBTreeListColumn::LinkActive() const {
@@ -181,12 +184,12 @@ void TvxDBTreeListColumn::LoadColumnNodeData(TvxTreeListNode* Node) {
         if (field_->Lookup() && field_->DataSet()) {
             if (TField* key = field_->DataSet()->FindField(field_->KeyFields())) {
                 record.Flags |= vxcfKeyValue;
-                record.KeyValue = key->Value();
+                record.KeyValue = std::make_shared<const Variant>(key->Value());
             }
         }
     }
     // A node the load has sized takes both at once.
-    auto* node = dynamic_cast<TvxDBTreeListControlNode*>(Node);
+    auto* node = NodeAs<TvxDBTreeListControlNode>(Node);
     const auto at = static_cast<size_t>(index);
     if (node && index >= 0 && at < node->FTexts.size() && at < node->FCells.size()) {
         node->FTexts[at] = std::move(text);

@@ -46,7 +46,11 @@ class TvxDBTreeListColumn : public TvxTreeListColumn {
         return new TvxDBTreeListColumn(AOwner);
     }
 
-    TCustomvxDBTreeListControl* DBControl() const;
+    // The control as a data-aware one; null while the column is in none, and once the
+    // data-aware part of its control has been taken apart.
+    TCustomvxDBTreeListControl* DBControl() const { return dbControl_; }
+    // The data-aware part of the control is being taken apart.
+    void ForgetDBControl() { dbControl_ = nullptr; }
     TField* Field() const { return field_; }
     // The control's notice that the field is gone.
     void ForgetField() { field_ = nullptr; }
@@ -146,8 +150,11 @@ class TvxDBTreeListColumn : public TvxTreeListColumn {
     // empty the field is cleared, else Store writes the value into the field. Answers the
     // cell's new value as the control shows it; the caller has made sure of field and control.
     Variant StoreEditValue(TvxTreeListNode* Node, bool Empty, const std::function<void(TField*)>& Store);
+    void TreeListChanged() override;
 
   private:
+    // Found once when the column joins a control: every row loaded asks for it.
+    TCustomvxDBTreeListControl* dbControl_ = nullptr;
     std::string fieldName_;
     TField* field_ = nullptr;
     bool disableGrouping_ = false;

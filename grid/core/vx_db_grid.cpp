@@ -341,7 +341,7 @@ bool TCustomvxDBGrid::MoveDataSetToNode(TvxDBGridNode* Node) {
         if (KeyField().empty()) return false;
         return ds->Locate(KeyField(), Node->KeyValue, {});
     }
-    auto* focused = dynamic_cast<TvxDBGridNode*>(GetFocusedNode());
+    auto* focused = NodeAs<TvxDBGridNode>(GetFocusedNode());
     if (!focused) return false;
     const int distance = Node->RecordIndex - focused->RecordIndex;
     return ds->MoveBy(distance) == distance;
@@ -375,7 +375,7 @@ void TCustomvxDBGrid::DoClearNodeData() {
 
 
 Variant TCustomvxDBGrid::GetSummaryValue(TvxTreeListNode* Node) {
-    auto* node = dynamic_cast<TvxDBGridNode*>(Node);
+    auto* node = NodeAs<TvxDBGridNode>(Node);
     return Variant(node ? static_cast<double>(node->SummaryValue) : 0.0);
 }
 

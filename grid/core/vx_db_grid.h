@@ -375,6 +375,9 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     void AttachToGroups(TvxTreeListNode* Node, int Start, TLoadWalk* W);
     void AccumulateGroupSummaries(TvxTreeListNode* GroupRow, TvxTreeListNode* DataRow);
     void AccumulateFooterSummaries(TvxTreeListNode* DataRow);
+    // Finishes the summaries of the group rows in Node's subtree (Node on Level); answers the
+    // records below Node (1 for a data row).
+    int FinishGroupSummaries(TvxTreeListNode* Node, int Level);
     Extended SummarySourceValue(TField* Field, TvxTreeListNode* DataRow, TvxSummaryType Type);
     TvxDBGridSummaryGroup* GroupSummaryGroup(int Level);
     void ResortBySummary();
@@ -480,6 +483,9 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     int footerRecordCount_ = 0;
     // The columns with a footer summary, found by RefreshSummaryFields before each count.
     std::vector<TvxDBTreeListColumn*> footerColumns_;
+    // The column each summary field was found in during this count (-1: none), so that each
+    // row costs no search of the columns by field name; emptied before each count.
+    std::vector<std::pair<TField*, int>> summarySourceColumns_;
     // The selection by keys (without bookmarks), sorted, each with its row.
     std::vector<std::pair<Variant, TvxTreeListNode*>> selectedKeys_;
     std::vector<TBookmark> savedSelectionBookmarks_;

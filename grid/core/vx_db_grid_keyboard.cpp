@@ -50,7 +50,7 @@ bool TCustomvxDBGrid::RecordKey(uint16_t& Key, TShiftState Shift) {
         if (IsBusy() || !focused || IsGroupNode(focused) || ds->IsEmpty() || !ds->CanModify()) return false;
         if (!ConfirmDelete()) return false;
         if (GetSelectedCount() == 0) {
-            if (auto* node = dynamic_cast<TvxDBGridNode*>(focused)) node->DeleteRecord();
+            if (auto* node = NodeAs<TvxDBGridNode>(focused)) node->DeleteRecord();
         } else {
             DeleteSelection();
         }

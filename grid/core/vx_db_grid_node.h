@@ -11,7 +11,8 @@
 
 class TvxDBGridNode : public TvxDBTreeListControlNode {
   public:
-    explicit TvxDBGridNode(TCustomvxTreeList* AOwner) : TvxDBTreeListControlNode(AOwner) {}
+    static constexpr TvxNodeKind kKind = TvxNodeKind::DBGrid;
+    explicit TvxDBGridNode(TCustomvxTreeList* AOwner) : TvxDBTreeListControlNode(AOwner) { kind_ = kKind; }
     std::string ClassName() const override { return "TvxDBGridNode"; }
 
     // Deletes the node's record through the grid (a group row never).

@@ -11,7 +11,7 @@
 
 namespace {
 TvxDBGridNode* GridNode(TvxTreeListNode* Node) {
-    return dynamic_cast<TvxDBGridNode*>(Node);
+    return NodeAs<TvxDBGridNode>(Node);
 }
 
 bool KeyLess(const std::pair<Variant, TvxTreeListNode*>& A, const Variant& B) {

@@ -19,7 +19,7 @@ std::vector<TCustomvxDBTreeListControl*>& Grids() {
 }
 
 TvxDBTreeListControlNode* DBNode(TvxTreeListNode* Node) {
-    return dynamic_cast<TvxDBTreeListControlNode*>(Node);
+    return NodeAs<TvxDBTreeListControlNode>(Node);
 }
 
 bool IsPreviewBlob(TField* Field) {
@@ -36,6 +36,9 @@ TCustomvxDBTreeListControl::TCustomvxDBTreeListControl(TComponent* AOwner) : TCu
 
 TCustomvxDBTreeListControl::~TCustomvxDBTreeListControl() {
     UnregisterGrid(this);
+    // The columns outlive this part of the control: from here on it is a plain tree list to them.
+    for (int i = 0; i < ColumnCount(); ++i)
+        if (TvxDBTreeListColumn* c = GetColumn(i)) c->ForgetDBControl();
 }
 
 TDataSet* TCustomvxDBTreeListControl::DataSet() const {
@@ -79,7 +82,8 @@ void TCustomvxDBTreeListControl::ResolvePreviewField() {
 // ---- Columns ----
 
 TvxDBTreeListColumn* TCustomvxDBTreeListControl::GetColumn(int Index) const {
-    return dynamic_cast<TvxDBTreeListColumn*>(Columns(Index));
+    TvxTreeListColumn* column = Columns(Index);
+    return column && column->IsDataAware() ? static_cast<TvxDBTreeListColumn*>(column) : nullptr;
 }
 
 TvxDBTreeListColumn* TCustomvxDBTreeListControl::GetColumnByFieldName(const std::string& FieldName) const {
@@ -236,9 +240,14 @@ TvxTreeListNode* TCustomvxDBTreeListControl::CreateNode() {
 }
 
 TvxDBCellRecord TCustomvxDBTreeListControl::GetNodeColumn(TvxTreeListNode* Node, int Column) const {
-    TvxDBTreeListControlNode* node = DBNode(Node);
-    if (!node || Column < 0 || Column >= static_cast<int>(node->FCells.size())) return {};
-    return node->FCells[static_cast<size_t>(Column)];
+    const TvxDBCellRecord* cell = NodeCell(Node, Column);
+    return cell ? *cell : TvxDBCellRecord{};
+}
+
+const TvxDBCellRecord* TCustomvxDBTreeListControl::NodeCell(const TvxTreeListNode* Node, int Column) const {
+    const auto* node = NodeAs<TvxDBTreeListControlNode>(Node);
+    if (!node || Column < 0 || Column >= static_cast<int>(node->FCells.size())) return nullptr;
+    return &node->FCells[static_cast<size_t>(Column)];
 }
 
 void TCustomvxDBTreeListControl::SetNodeColumn(TvxTreeListNode* Node, int Column, const TvxDBCellRecord& Record) {
@@ -249,15 +258,15 @@ void TCustomvxDBTreeListControl::SetNodeColumn(TvxTreeListNode* Node, int Column
 }
 
 Variant TCustomvxDBTreeListControl::GetCellValue(TvxTreeListNode* Node, int Column) {
-    TvxDBTreeListControlNode* node = DBNode(Node);
-    if (node && Column >= 0 && Column < static_cast<int>(node->FCells.size()) &&
-        (node->FCells[static_cast<size_t>(Column)].Flags & vxcfValue))
-        return node->FCells[static_cast<size_t>(Column)].Value;
+    if (const TvxDBCellRecord* cell = NodeCell(Node, Column); cell && (cell->Flags & vxcfValue)) return cell->Value;
     const std::string text = GetNodeString(Node, Column);
     return text.empty() ? Null() : Variant(text);
 }
 
 Extended TCustomvxDBTreeListControl::GetCellFloat(TvxTreeListNode* Node, int Column) {
+    // The stored value is read where it lies: summaries read one for every row.
+    if (const TvxDBCellRecord* cell = NodeCell(Node, Column); cell && (cell->Flags & vxcfValue))
+        return cell->Value.IsNumeric() ? cell->Value.AsDouble() : 0;
     const Variant v = GetCellValue(Node, Column);
     if (!v.IsNumeric()) return 0;
     return v.AsDouble();

@@ -117,6 +117,9 @@ class TCustomvxDBTreeListControl : public TCustomvxTreeListControl {
     TvxDBTreeListColumn* GetColumn(int Index) const;
     TvxDBTreeListColumn* GetColumnByFieldName(const std::string& FieldName) const;
     TvxDBCellRecord GetNodeColumn(TvxTreeListNode* Node, int Column) const;
+    // The node's cell record of the column, null when it has none; valid until the node's
+    // cells change. For readers of every row that need no copy.
+    const TvxDBCellRecord* NodeCell(const TvxTreeListNode* Node, int Column) const;
     void SetNodeColumn(TvxTreeListNode* Node, int Column, const TvxDBCellRecord& Record);
     Variant GetCellValue(TvxTreeListNode* Node, int Column);
     Extended GetCellFloat(TvxTreeListNode* Node, int Column);

@@ -4,6 +4,7 @@
 // columns: deleting or moving a column's data deletes or moves them too.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,12 +18,15 @@ inline constexpr uint8_t vxcfKeyValue = 0x02;  // KeyValue holds a lookup field'
 struct TvxDBCellRecord {
     uint8_t Flags = 0;
     Variant Value;
-    Variant KeyValue;
+    // Held apart: only lookup columns have one, and every other cell of a load, many
+    // thousands, would carry the room for it.
+    std::shared_ptr<const Variant> KeyValue;
 };
 
 class TvxDBTreeListControlNode : public TvxTreeListTextNode {
   public:
-    explicit TvxDBTreeListControlNode(TCustomvxTreeList* AOwner) : TvxTreeListTextNode(AOwner) {}
+    static constexpr TvxNodeKind kKind = TvxNodeKind::DBControl;
+    explicit TvxDBTreeListControlNode(TCustomvxTreeList* AOwner) : TvxTreeListTextNode(AOwner) { kind_ = kKind; }
     std::string ClassName() const override { return "TvxDBTreeListControlNode"; }
 
     // Deletes the node's record from the dataset; the grid's node does it.

@@ -29,6 +29,11 @@ void ForEachItem(TvxCriteriaItemList* List, const std::function<void(TvxDBGridCr
             Action(item);
     }
 }
+// The node the grid is testing: every condition reads it, and finding it again from the
+// generic context by a dynamic_cast for each condition of each row would cost more than the
+// test itself.
+const TObject* testedContext = nullptr;
+TvxTreeListNode* testedNode = nullptr;
 }  // namespace
 
 std::string TvxDBGridCriteriaItem::GetFieldCaption() {
@@ -36,7 +41,7 @@ std::string TvxDBGridCriteriaItem::GetFieldCaption() {
 }
 
 void TvxDBGridCriteriaItem::GetRecordValue(TObject* Context, Variant& Value) {
-    auto* node = dynamic_cast<TvxTreeListNode*>(Context);
+    auto* node = Context && Context == testedContext ? testedNode : dynamic_cast<TvxTreeListNode*>(Context);
     TCustomvxDBTreeListControl* control = column_ ? column_->DBControl() : nullptr;
     Value = control && node ? control->GetCellValue(node, column_->GetIndex()) : Unassigned();
 }
@@ -79,6 +84,17 @@ bool TvxDBGridCriteria::IsCustomFilter(TvxDBTreeListColumn* Column) const {
 }
 
 bool TvxDBGridCriteria::IsFiltered(TvxTreeListNode* Node) {
+    // A handler may test another node meanwhile.
+    struct Testing {
+        const TObject* context = testedContext;
+        TvxTreeListNode* node = testedNode;
+        ~Testing() {
+            testedContext = context;
+            testedNode = node;
+        }
+    } testing;
+    testedContext = Node;
+    testedNode = Node;
     return Evaluate(Node);
 }
 

@@ -3,6 +3,7 @@
 // line and the header buttons.
 
 #include <algorithm>
+#include <functional>
 #include <unordered_map>
 
 #include "controls/draw_utils.h"
@@ -16,7 +17,7 @@
 
 namespace {
 TvxDBGridNode* GridNode(TvxTreeListNode* Node) {
-    return dynamic_cast<TvxDBGridNode*>(Node);
+    return NodeAs<TvxDBGridNode>(Node);
 }
 
 // Data rows of the tree in display order, group rows walked down.
@@ -104,22 +105,39 @@ bool TCustomvxDBGrid::FilterNodes(TvxTreeListNode* Node, bool Recalc) {
         } else {
             std::vector<TvxTreeListNode*> rows = DataRows(this);
             const std::vector<TvxTreeListNode*> hidden = HiddenNodes();
-            std::vector<std::pair<int, TvxNodeReturn>> back;
+            std::vector<TvxNodeReturn> returning;
+            std::vector<int> records;
             for (auto it = hidden.rbegin(); it != hidden.rend(); ++it)
-                if (IsRecordInFilter(*it))
-                    back.push_back({GridNode(*it) ? GridNode(*it)->RecordIndex : 0, {*it, GroupPathFor(*it)}});
+                if (IsRecordInFilter(*it)) {
+                    returning.push_back({*it, GroupPathFor(*it)});
+                    records.push_back(GridNode(*it) ? GridNode(*it)->RecordIndex : 0);
+                }
             // Siblings are in record order until the grid sorts them again: a row goes back
             // before the first data row of a later record. Sorted here by their record
-            // numbers, the rows need no sorting by the node order below.
-            std::stable_sort(back.begin(), back.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-            std::vector<TvxNodeReturn> returning;
-            returning.reserve(back.size());
-            for (const auto& [index, row] : back) returning.push_back(row);
-            UnhideNodes(returning, [](const TvxTreeListNode* Row, const TvxTreeListNode* Sibling) {
-                auto* row = dynamic_cast<const TvxDBGridNode*>(Row);
-                auto* sibling = dynamic_cast<const TvxDBGridNode*>(Sibling);
-                return sibling && sibling->Count() == 0 && sibling->RecordIndex > (row ? row->RecordIndex : 0);
-            });
+            // numbers (stable), the rows need no sorting by the node order below. The hidden
+            // list is in the order the rows were hidden, usually record order, and is walked
+            // from its end: then the rows come in falling record order, and turning them
+            // round sorts them.
+            if (std::adjacent_find(records.begin(), records.end(), std::less_equal<int>()) == records.end()) {
+                std::reverse(returning.begin(), returning.end());
+            } else if (!std::is_sorted(records.begin(), records.end())) {
+                std::vector<size_t> order(returning.size());
+                for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+                std::stable_sort(order.begin(), order.end(), [&records](size_t a, size_t b) { return records[a] < records[b]; });
+                std::vector<TvxNodeReturn> sorted;
+                sorted.reserve(order.size());
+                for (size_t i : order) sorted.push_back(returning[i]);
+                returning = std::move(sorted);
+            }
+            records = {};
+            UnhideNodes(
+                returning,
+                [](const TvxTreeListNode* Row, const TvxTreeListNode* Sibling) {
+                    auto* row = NodeAs<TvxDBGridNode>(Row);
+                    auto* sibling = NodeAs<TvxDBGridNode>(Sibling);
+                    return sibling && sibling->Count() == 0 && sibling->RecordIndex > (row ? row->RecordIndex : 0);
+                },
+                true);
             for (TvxTreeListNode* row : rows)
                 if (!IsRecordInFilter(row)) rejected.push_back(row);
         }

@@ -18,7 +18,7 @@
 
 namespace {
 TvxDBGridNode* GridNode(TvxTreeListNode* Node) {
-    return dynamic_cast<TvxDBGridNode*>(Node);
+    return NodeAs<TvxDBGridNode>(Node);
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 
 namespace {
 TvxDBGridNode* GridNode(TvxTreeListNode* Node) {
-    return dynamic_cast<TvxDBGridNode*>(Node);
+    return NodeAs<TvxDBGridNode>(Node);
 }
 
 // Makes a buffer row the link's active record and restores the old one.

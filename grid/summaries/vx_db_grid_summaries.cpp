@@ -12,7 +12,7 @@
 
 namespace {
 TvxDBGridNode* GridNode(TvxTreeListNode* Node) {
-    return dynamic_cast<TvxDBGridNode*>(Node);
+    return NodeAs<TvxDBGridNode>(Node);
 }
 
 void Combine(TvxSummaryType Type, Extended& Value, bool& HasValue, Extended V) {
@@ -77,12 +77,14 @@ void TCustomvxDBGrid::CalcSummaries() {
         }
     }
     footerRecordCount_ = 0;
+    summarySourceColumns_.clear();
 }
 
 void TCustomvxDBGrid::RefreshSummaryFields() {
     TCustomvxDBTreeListControl::RefreshSummaryFields();
     footerRecordCount_ = 0;
     footerColumns_.clear();
+    summarySourceColumns_.clear();
     for (int i = 0; i < ColumnCount(); ++i)
         if (TvxDBTreeListColumn* c = GetColumn(i); c && c->SummaryFooterType() != cstNone) footerColumns_.push_back(c);
 }
@@ -93,8 +95,13 @@ Extended TCustomvxDBGrid::SummarySourceValue(TField* Field, TvxTreeListNode* Dat
     if (!Field || Type == cstCount) return 0;
     // While the walk reads the dataset the field is on the row's record.
     if (readingDataSet_) return static_cast<Extended>(Field->AsFloat());
-    TvxDBTreeListColumn* column = GetColumnByFieldName(Field->FieldName());
-    return column ? GetCellFloat(DataRow, column->GetIndex()) : 0;
+    auto known = std::find_if(summarySourceColumns_.begin(), summarySourceColumns_.end(),
+                              [Field](const auto& entry) { return entry.first == Field; });
+    if (known == summarySourceColumns_.end()) {
+        TvxDBTreeListColumn* column = GetColumnByFieldName(Field->FieldName());
+        known = summarySourceColumns_.insert(summarySourceColumns_.end(), {Field, column ? column->GetIndex() : -1});
+    }
+    return known->second >= 0 ? GetCellFloat(DataRow, known->second) : 0;
 }
 
 void TCustomvxDBGrid::AccumulateGroupSummaries(TvxTreeListNode* GroupRow, TvxTreeListNode* DataRow) {
@@ -141,31 +148,39 @@ int TCustomvxDBGrid::GroupRecordCount(TvxTreeListNode* Node) {
     return count;
 }
 
+int TCustomvxDBGrid::FinishGroupSummaries(TvxTreeListNode* Node, int Level) {
+    if (Node->Count() == 0) return 1;
+    if (Level >= GroupColumnCount()) return GroupRecordCount(Node);
+    int count = 0;
+    for (int i = 0; i < Node->Count(); ++i) count += FinishGroupSummaries(Node->Items(i), Level + 1);
+    auto* row = GridNode(Node);
+    if (!row) return count;
+    TvxDBTreeListColumn* column = groupColumns_[static_cast<size_t>(Level)];
+    if (column->SummaryType() == cstCount) {
+        row->SummaryValue = count;
+        row->HasSummaryValue = true;
+    } else if (column->SummaryType() == cstAvg && count > 0) {
+        row->SummaryValue /= count;
+    }
+    if (TvxDBGridSummaryGroup* group = GroupSummaryGroup(Level)) {
+        TvxDBGridSummaryItems* items = group->SummaryItems();
+        for (int i = 0; i < items->Count() && i < static_cast<int>(row->GroupSummaries.size()); ++i) {
+            TvxSummaryAccumulator& entry = row->GroupSummaries[static_cast<size_t>(i)];
+            if (items->Items(i)->SummaryType() == cstCount)
+                entry.Value = count;
+            else if (items->Items(i)->SummaryType() == cstAvg && count > 0)
+                entry.Value /= count;
+        }
+    }
+    return count;
+}
+
 void TCustomvxDBGrid::FinishSummaries(bool SmartRegroup) {
     (void)SmartRegroup;  // the footer keeps its running values; its results are counted on reading
-    ForEachNode(this, [this](TvxTreeListNode* n) {
-        auto* row = GridNode(n);
-        const int level = n->Level();
-        if (!row || n->Count() == 0 || level >= GroupColumnCount()) return;
-        TvxDBTreeListColumn* column = groupColumns_[static_cast<size_t>(level)];
-        const int count = GroupRecordCount(n);
-        if (column->SummaryType() == cstCount) {
-            row->SummaryValue = count;
-            row->HasSummaryValue = true;
-        } else if (column->SummaryType() == cstAvg && count > 0) {
-            row->SummaryValue /= count;
-        }
-        if (TvxDBGridSummaryGroup* group = GroupSummaryGroup(level)) {
-            TvxDBGridSummaryItems* items = group->SummaryItems();
-            for (int i = 0; i < items->Count() && i < static_cast<int>(row->GroupSummaries.size()); ++i) {
-                TvxSummaryAccumulator& entry = row->GroupSummaries[static_cast<size_t>(i)];
-                if (items->Items(i)->SummaryType() == cstCount)
-                    entry.Value = count;
-                else if (items->Items(i)->SummaryType() == cstAvg && count > 0)
-                    entry.Value /= count;
-            }
-        }
-    });
+    // Only group rows have summaries to finish; each learns its record count from the rows
+    // below it, counted once on the way up.
+    if (!groupColumns_.empty())
+        for (int i = 0; i < GetCount(); ++i) FinishGroupSummaries(GetItem(i), 0);
     if (OnCalcSummary) OnCalcSummary(this);
 }
 
@@ -208,6 +223,8 @@ void TCustomvxDBGrid::RecalcSummaries(TvxTreeListNode* Node) {
 
 TvxTreeListNode* TCustomvxDBGrid::GroupPathFor(TvxTreeListNode* Node) {
     TvxTreeListNode* parent = nullptr;
+    // Without groups the row is not even looked at: callers pass every row of the grid.
+    if (groupColumns_.empty()) return nullptr;
     auto* node = GridNode(Node);
     if (!node) return nullptr;
     for (int level = 0; level < GroupColumnCount(); ++level) {
@@ -289,8 +306,8 @@ std::string TCustomvxDBGrid::GetGroupSummaryText(TvxTreeListNode* Node) {
 
 // The value a row holds for a column: its cell record's value, else its own text.
 Variant TCustomvxDBGrid::StoredNodeValue(TvxTreeListNode* Node, int Column) {
-    const TvxDBCellRecord record = GetNodeColumn(Node, Column);
-    if (record.Flags & vxcfValue) return record.Value;
+    if (const TvxDBCellRecord* record = NodeCell(Node, Column); record && (record->Flags & vxcfValue))
+        return record->Value;
     const std::string text = TCustomvxDBTreeListControl::GetNodeString(Node, Column);
     return text.empty() ? Null() : Variant(text);
 }

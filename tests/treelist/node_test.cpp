@@ -228,3 +228,37 @@ TEST(TreeListNode, DeletionReportsDeepestFirstAfterLeavingTheParent) {
     EXPECT_EQ(order, (std::vector<std::string>{"b"}));
     EXPECT_EQ(t.tl.GetCount(), 0);
 }
+
+// The rows of a freed parent leave the display order at once; its children still go first
+// to last, each reported with the parent as its prior node, and whatever the focus was on
+// ends on the row before the parent.
+TEST(TreeListNode, FreeingAShownParentOfManyChildrenKeepsTheDisplayOrder) {
+    TTestTreeList tl;
+    TvxTreeListNode* first = tl.AddText("first");
+    TvxTreeListNode* parent = tl.AddText("parent");
+    for (int i = 0; i < 50; ++i) tl.ChildText(parent, "c" + std::to_string(i));
+    tl.ChildText(parent->Items(3), "c3a");
+    TvxTreeListNode* last = tl.AddText("last");
+    parent->Expand(true);
+    ASSERT_EQ(tl.GetAbsoluteCount(), 54);
+    parent->Items(10)->SetFocused(true);
+    std::vector<std::string> order;
+    tl.OnDeletion = [&](TObject*, TvxTreeListNode* n) {
+        order.push_back(n->Strings(0));
+        // The rows left keep their places while the children go.
+        EXPECT_EQ(tl.GetAbsoluteIndex(first), 0);
+        EXPECT_EQ(tl.GetAbsoluteIndex(last), tl.GetAbsoluteCount() - 1);
+    };
+    parent->Free();
+    tl.OnDeletion = nullptr;
+    ASSERT_EQ(order.size(), 52u);
+    EXPECT_EQ(order[0], "c0");
+    EXPECT_EQ(order[3], "c3a");
+    EXPECT_EQ(order[4], "c3");
+    EXPECT_EQ(order[50], "c49");
+    EXPECT_EQ(order[51], "parent");
+    EXPECT_EQ(tl.GetAbsoluteCount(), 2);
+    EXPECT_EQ(tl.GetAbsoluteIndex(last), 1);
+    EXPECT_EQ(tl.GetNextVisibleNode(first), last);
+    EXPECT_EQ(tl.GetFocusedNode(), first);
+}
