@@ -240,6 +240,9 @@ bool TvxTreeListNode::MoveTo(TvxTreeListNode* Destination, TvxNodeMoveMode Mode)
     // Destination may be this node itself (nmAdd, nmAddFirst): its place before the move
     // decides, so read it before detaching.
     TvxTreeListNode* const destinationParent = Destination->parent_;
+    // Inside the caller's update the rows are laid out once, when it ends: each move of a
+    // batch rebuilding the visible-node list and scrolling to its node would cost the tree.
+    const bool inBatch = owner_->IsUpdateLocked();
     owner_->BeginUpdate();
     if (parent_)
         DetachFromParent();
@@ -262,8 +265,16 @@ bool TvxTreeListNode::MoveTo(TvxTreeListNode* Destination, TvxNodeMoveMode Mode)
         parent_ = newParent;
     }
     owner_->focusedNode_ = this;
-    owner_->LayoutChanged();
-    MakeVisible();
+    if (inBatch) {
+        // Shown as a move outside an update shows it, only scrolled to when the update ends.
+        owner_->DropVisibleList();
+        for (TvxTreeListNode* p = parent_; p; p = p->parent_)
+            if (!p->expanded_) p->SetExpanded(true);
+        owner_->pendingVisibleNode_ = this;
+    } else {
+        owner_->LayoutChanged();
+        MakeVisible();
+    }
     owner_->EndUpdate();
     return true;
 }

@@ -690,6 +690,7 @@ void TCustomvxDBGrid::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNo
                                  TvxTreeListNode* NextNode) {
     if (loadWalk_ && loadWalk_->Groups) loadWalk_->Groups->Forget(Node);
     if (loadWalk_ && loadWalk_->Kept) loadWalk_->Kept->Forget(Node);
+    if (rangeBookmarks_) rangeBookmarks_->erase(Node);
     TCustomvxDBTreeListControl::DoDeletion(Node, PriorNode, Repaint, WasLast, NextNode);
 }
 
