@@ -240,9 +240,6 @@ bool TvxTreeListNode::MoveTo(TvxTreeListNode* Destination, TvxNodeMoveMode Mode)
     // Destination may be this node itself (nmAdd, nmAddFirst): its place before the move
     // decides, so read it before detaching.
     TvxTreeListNode* const destinationParent = Destination->parent_;
-    // Inside the caller's update the rows are laid out once, when it ends: each move of a
-    // batch rebuilding the visible-node list and scrolling to its node would cost the tree.
-    const bool inBatch = owner_->IsUpdateLocked();
     owner_->BeginUpdate();
     if (parent_)
         DetachFromParent();
@@ -264,17 +261,13 @@ bool TvxTreeListNode::MoveTo(TvxTreeListNode* Destination, TvxNodeMoveMode Mode)
         indexHint_ = static_cast<int>(at);
         parent_ = newParent;
     }
+    // The node is shown (its parents expanded) at once, and scrolled to once the rows are
+    // laid out again when the update ends: the move's own, or the caller's around a batch of
+    // moves, which would otherwise rebuild the visible-node list and scroll for each.
     owner_->focusedNode_ = this;
-    if (inBatch) {
-        // Shown as a move outside an update shows it, only scrolled to when the update ends.
-        owner_->DropVisibleList();
-        for (TvxTreeListNode* p = parent_; p; p = p->parent_)
-            if (!p->expanded_) p->SetExpanded(true);
-        owner_->pendingVisibleNode_ = this;
-    } else {
-        owner_->LayoutChanged();
-        MakeVisible();
-    }
+    for (TvxTreeListNode* p = parent_; p; p = p->parent_)
+        if (!p->expanded_) p->SetExpanded(true);
+    owner_->pendingVisibleNode_ = this;
     owner_->EndUpdate();
     return true;
 }
