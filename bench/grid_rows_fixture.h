@@ -16,6 +16,7 @@
 #include <malloc.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
@@ -133,8 +134,12 @@ struct GroupedGrid : GridOnTable {
     }
 };
 
+// 100,000 and 200,000 rows; TOVAK_GRID_BENCH_ROWS=N runs N and 2N instead (a quick look,
+// or a run under valgrind). The ratios are printed for the default sizes only.
 inline void Rows(benchmark::internal::Benchmark* b) {
-    b->Arg(100000)->Arg(200000)->Unit(benchmark::kMillisecond);
+    const char* rows = std::getenv("TOVAK_GRID_BENCH_ROWS");
+    const int64_t n = rows && std::atoi(rows) > 0 ? std::atoi(rows) : 100000;
+    b->Arg(n)->Arg(2 * n)->Unit(benchmark::kMillisecond);
 }
 
 // Keeps the median CPU time of every benchmark (on a shared machine CPU time moves less than

@@ -57,7 +57,10 @@ void BM_FilterHiding99Percent(benchmark::State& state) {
         g.FilterOnePlace();
         UpdateAllWindows();
         state.PauseTiming();
-        if (g.grid->GetCount() != g.records / kPlaces) state.SkipWithError("the filter kept other rows");
+        if (g.grid->GetCount() != g.records / kPlaces) {
+            state.SkipWithError("the filter kept other rows");
+            break;
+        }
         g.grid->ClearFilter();
         UpdateAllWindows();
         state.ResumeTiming();
@@ -76,7 +79,10 @@ void BM_ClearFilter(benchmark::State& state) {
         g.grid->ClearFilter();
         UpdateAllWindows();
         state.PauseTiming();
-        if (g.grid->GetCount() != g.records) state.SkipWithError("rows stayed hidden");
+        if (g.grid->GetCount() != g.records) {
+            state.SkipWithError("rows stayed hidden");
+            break;
+        }
         state.ResumeTiming();
     }
 }
@@ -96,7 +102,10 @@ void BM_GroupByUniqueColumn(benchmark::State& state) {
         g.name->SetGroupIndex(0);
         UpdateAllWindows();
         state.PauseTiming();
-        if (g.grid->GetCount() != g.records) state.SkipWithError("not one group row per record");
+        if (g.grid->GetCount() != g.records) {
+            state.SkipWithError("not one group row per record");
+            break;
+        }
         g.name->SetGroupIndex(-1);
         UpdateAllWindows();
         state.ResumeTiming();
@@ -115,7 +124,10 @@ void BM_SmartGroupByUniqueColumn(benchmark::State& state) {
         g.name->SetGroupIndex(0);
         UpdateAllWindows();
         state.PauseTiming();
-        if (g.grid->GetCount() != g.records) state.SkipWithError("not one group row per record");
+        if (g.grid->GetCount() != g.records) {
+            state.SkipWithError("not one group row per record");
+            break;
+        }
         g.name->SetGroupIndex(-1);
         UpdateAllWindows();
         state.ResumeTiming();
@@ -161,7 +173,10 @@ void BM_AppendInGroupedGrid(benchmark::State& state) {
         g.Append(g.records + 1);
         UpdateAllWindows();
         state.PauseTiming();
-        if (g.grid->FooterRecordCount() != g.records + 1) state.SkipWithError("the new record has no row");
+        if (g.grid->FooterRecordCount() != g.records + 1) {
+            state.SkipWithError("the new record has no row");
+            break;
+        }
         DeleteLast(g);
         state.ResumeTiming();
     }
@@ -188,7 +203,10 @@ void BM_DeleteInGroupedGrid(benchmark::State& state) {
         state.ResumeTiming();
         deleteMiddle();
         state.PauseTiming();
-        if (g.grid->FooterRecordCount() != g.records - 1) state.SkipWithError("the row stayed");
+        if (g.grid->FooterRecordCount() != g.records - 1) {
+            state.SkipWithError("the row stayed");
+            break;
+        }
         putBack();
         state.ResumeTiming();
     }

@@ -461,12 +461,21 @@ void TCustomvxTreeList::BeginUpdate() {
 void TCustomvxTreeList::EndUpdate() {
     if (updateLock_ > 0) --updateLock_;
     RefreshLayout();
+    MakePendingNodeVisible();
     EndSelection();
 }
 
 void TCustomvxTreeList::CancelUpdate() {
     if (updateLock_ > 0) --updateLock_;
+    MakePendingNodeVisible();
     EndSelection();
+}
+
+void TCustomvxTreeList::MakePendingNodeVisible() {
+    if (updateLock_ > 0 || !pendingVisibleNode_) return;
+    TvxTreeListNode* node = pendingVisibleNode_;
+    pendingVisibleNode_ = nullptr;
+    if (!IsDestroying()) MakeNodeVisible(node);
 }
 
 void TCustomvxTreeList::RefreshLayout() {
@@ -533,6 +542,7 @@ void TCustomvxTreeList::ResetNodeReferences() {
     editorNode_ = nullptr;
     pressPreviousNode_ = nullptr;
     downHit_.Node = nullptr;
+    pendingVisibleNode_ = nullptr;
 }
 
 void TCustomvxTreeList::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNode, bool Repaint,
@@ -561,6 +571,7 @@ void TCustomvxTreeList::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* Prior
     if (hotTrackNode_ == Node) hotTrackNode_ = nullptr;
     if (pressedNode_ == Node) pressedNode_ = nullptr;
     if (rangeStartNode_ == Node) rangeStartNode_ = nullptr;
+    if (pendingVisibleNode_ == Node) pendingVisibleNode_ = nullptr;
     if (pressPreviousNode_ == Node) pressPreviousNode_ = nullptr;
     if (downHit_.Node == Node) downHit_.Node = nullptr;
     if (editorNode_ == Node) editorNode_ = nullptr;

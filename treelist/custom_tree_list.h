@@ -1042,6 +1042,8 @@ class TCustomvxTreeList : public TCustomvxContainer {
     // The shown descendants of Node leave the visible-node list in one piece (Node is about
     // to free its children): one by one, each would renumber every row behind it.
     void DropVisibleDescendants(TvxTreeListNode* Node);
+    // The node a move inside an update made visible, once the update ends.
+    void MakePendingNodeVisible();
     void ResetNodeReferences();
     // Takes nodes that lie in sibling lists out of them (tree_list_batch_moves.cpp).
     void DetachInBatch(const std::vector<TvxTreeListNode*>& Nodes);
@@ -1064,6 +1066,8 @@ class TCustomvxTreeList : public TCustomvxContainer {
     TvxTreeListNode* dragNode_ = nullptr;
     TvxTreeListNode* selectionAnchor_ = nullptr;
     TvxTreeListNode* rangeStartNode_ = nullptr;
+    // The last node moved inside an update: it is made visible when the update ends.
+    TvxTreeListNode* pendingVisibleNode_ = nullptr;
     // Set by the first Shift+Up/Down of a range, so that the next ones extend or take back.
     bool rangeExtension_ = false;
     // The last press: where, on what, and how it changed the selection.

@@ -257,6 +257,15 @@ int TCustomvxTreeList::GetNodeTreePartWidth(TvxTreeListNode* Node) {
 
 TRect TCustomvxTreeList::GetNodeRowRect(TvxTreeListNode* Node) {
     if (!Node) return TRect{};
+    // The rows shown run from the top row on, each at least a pixel high: a node outside
+    // them has no rectangle, which the visible-node list tells without laying out the page.
+    // (Every selection change asks this of its row, a range of many thousands included.)
+    if (IsNodeCacheValid()) {
+        const int index = visibleNodes_.IndexOf(Node);
+        const int top = topNode_ ? visibleNodes_.IndexOf(topNode_) : -1;
+        if (!topNode_ || (index < 0 && Node != topNode_)) return TRect{};
+        if (index >= 0 && top >= 0 && (index < top || index - top >= std::max(0, ClientHeight()))) return TRect{};
+    }
     TvxTreeListLayout layout;
     CalcLayout(layout);
     const int row = layout.FindRow(Node);

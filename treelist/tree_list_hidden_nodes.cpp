@@ -29,10 +29,12 @@ void TCustomvxTreeList::HideNodes(const std::vector<TvxTreeListNode*>& Nodes) {
     // other references (anchor, pressed and hot nodes, the editor's node) are dropped.
     TvxTreeListNode* focus = inside(focusedNode_) ? nullptr : focusedNode_;
     TvxTreeListNode* top = inside(topNode_) ? nullptr : topNode_;
+    TvxTreeListNode* pending = inside(pendingVisibleNode_) ? nullptr : pendingVisibleNode_;
     if (inside(editorNode_)) CloseEditor(false);
     ResetNodeReferences();
     focusedNode_ = focus;
     topNode_ = top;
+    pendingVisibleNode_ = pending;
 
     DetachInBatch(hiding);
     DropVisibleList();

@@ -261,9 +261,13 @@ bool TvxTreeListNode::MoveTo(TvxTreeListNode* Destination, TvxNodeMoveMode Mode)
         indexHint_ = static_cast<int>(at);
         parent_ = newParent;
     }
+    // The node is shown (its parents expanded) at once, and scrolled to once the rows are
+    // laid out again when the update ends: the move's own, or the caller's around a batch of
+    // moves, which would otherwise rebuild the visible-node list and scroll for each.
     owner_->focusedNode_ = this;
-    owner_->LayoutChanged();
-    MakeVisible();
+    for (TvxTreeListNode* p = parent_; p; p = p->parent_)
+        if (!p->expanded_) p->SetExpanded(true);
+    owner_->pendingVisibleNode_ = this;
     owner_->EndUpdate();
     return true;
 }

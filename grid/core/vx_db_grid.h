@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "grid/filter/vx_db_grid_filter.h"
@@ -391,6 +392,9 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     void ReselectLoaded(TvxTreeListNode* Node);
     bool SelectionKey(TvxTreeListNode* Node, Variant& Key);
     bool NodeBookmark(TvxTreeListNode* Node, TBookmark& Bookmark);
+    // The bookmarks of many rows found in one walk over their records, in record order;
+    // rows whose records the walk does not reach are left out.
+    std::unordered_map<const TvxTreeListNode*, TBookmark> FindNodeBookmarks(const std::vector<TvxTreeListNode*>& Nodes);
     // The visible columns' texts of the current record, separated by tabs.
     std::string CurrentRecordLine();
     bool RefreshCurrentRecord();
@@ -490,6 +494,8 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     std::vector<std::pair<Variant, TvxTreeListNode*>> selectedKeys_;
     std::vector<TBookmark> savedSelectionBookmarks_;
     std::vector<Variant> savedSelectionKeys_;
+    // While a range is selected: the bookmarks of its rows, found beforehand in one walk.
+    std::unordered_map<const TvxTreeListNode*, TBookmark>* rangeBookmarks_ = nullptr;
     TBookmark selectionAnchorBookmark_;
     bool postingSelf_ = false;
     bool syncing_ = false;

@@ -37,6 +37,12 @@ bool TCustomvxDBGrid::NodeBookmark(TvxTreeListNode* Node, TBookmark& Bookmark) {
         Bookmark = ds->Bookmark();
         return !Bookmark.empty();
     }
+    if (rangeBookmarks_) {
+        if (auto found = rangeBookmarks_->find(Node); found != rangeBookmarks_->end()) {
+            Bookmark = found->second;
+            return !Bookmark.empty();
+        }
+    }
     // Off to the row's record and back, without the dataset telling anyone.
     auto* node = GridNode(Node);
     if (!node || IsGroupNode(Node)) return false;
@@ -49,6 +55,57 @@ bool TCustomvxDBGrid::NodeBookmark(TvxTreeListNode* Node, TBookmark& Bookmark) {
     ds->EnableControls();
     --nestedOperation_;
     return reached && !Bookmark.empty();
+}
+
+std::unordered_map<const TvxTreeListNode*, TBookmark> TCustomvxDBGrid::FindNodeBookmarks(
+    const std::vector<TvxTreeListNode*>& Nodes) {
+    std::unordered_map<const TvxTreeListNode*, TBookmark> found;
+    TDataSet* ds = DataSet();
+    auto* focused = GridNode(GetFocusedNode());
+    if (!ds || !ds->Active() || !dataLink_->Active() || IsCursorMode() || Nodes.empty()) return found;
+    const bool locate = IsUseLocate();
+    TField* key = locate && !KeyField().empty() ? ds->FindField(KeyField()) : nullptr;
+    if (locate ? !key : !focused) return found;
+    // Each row once, as NodeBookmark takes it: data rows, by record position or by key.
+    std::vector<TvxDBGridNode*> rows;
+    rows.reserve(Nodes.size());
+    for (TvxTreeListNode* n : Nodes)
+        if (auto* row = GridNode(n); row && !IsGroupNode(n) && (!locate || !row->KeyValue.IsEmpty()))
+            rows.push_back(row);
+    if (locate)
+        std::stable_sort(rows.begin(), rows.end(), [](const TvxDBGridNode* a, const TvxDBGridNode* b) {
+            return CompareVariants(a->KeyValue, b->KeyValue) < 0;
+        });
+    else
+        std::stable_sort(rows.begin(), rows.end(),
+                         [](const TvxDBGridNode* a, const TvxDBGridNode* b) { return a->RecordIndex < b->RecordIndex; });
+    ++nestedOperation_;
+    ds->DisableControls();
+    const TBookmark back = ds->Bookmark();
+    if (locate) {
+        // The first record of each key, as a search by key finds it.
+        for (ds->First(); !ds->Eof(); ds->Next()) {
+            const Variant value = key->Value();
+            auto it = std::lower_bound(rows.begin(), rows.end(), value, [](const TvxDBGridNode* row, const Variant& v) {
+                return CompareVariants(row->KeyValue, v) < 0;
+            });
+            for (; it != rows.end() && CompareVariants((*it)->KeyValue, value) == 0; ++it)
+                found.try_emplace(*it, ds->Bookmark());
+        }
+    } else {
+        // From the focused row's record, the dataset's current one, record by record forward.
+        int at = focused->RecordIndex;
+        for (TvxDBGridNode* row : rows) {
+            const int distance = row->RecordIndex - at;
+            if (ds->MoveBy(distance) != distance) break;
+            at = row->RecordIndex;
+            found.try_emplace(row, ds->Bookmark());
+        }
+    }
+    if (!back.empty() && ds->BookmarkValid(back)) ds->GotoBookmark(back);
+    ds->EnableControls();
+    --nestedOperation_;
+    return found;
 }
 
 bool TCustomvxDBGrid::SelectionKey(TvxTreeListNode* Node, Variant& Key) {
@@ -83,7 +140,7 @@ bool TCustomvxDBGrid::IsNodeSelected(TvxTreeListNode* Node) {
         int index = 0;
         return NodeBookmark(Node, bookmark) && FindBookmark(bookmark, index);
     }
-    if (IsUseBookmarks()) return IndexOfSelectedNode(Node) >= 0;
+    if (IsUseBookmarks()) return IsSelectedBookmarkNode(Node);
     Variant key;
     if (!SelectionKey(Node, key)) return false;
     auto it = std::lower_bound(selectedKeys_.begin(), selectedKeys_.end(), key, KeyLess);
@@ -159,6 +216,22 @@ void TCustomvxDBGrid::SelectRange(TvxTreeListNode* Node1, TvxTreeListNode* Node2
     if (GetAbsoluteIndex(Node1) > GetAbsoluteIndex(Node2)) std::swap(Node1, Node2);
     const int limit = GetAbsoluteIndex(Node2) - GetAbsoluteIndex(Node1) + 1;
     int done = 0;
+    // Each row's record, reached from the focused row's and back, would cost a walk over the
+    // records between them; one walk over the range's records finds every bookmark first.
+    // (A row deleted meanwhile leaves the found ones.)
+    std::unordered_map<const TvxTreeListNode*, TBookmark> bookmarks;
+    if (IsUseBookmarks()) {
+        std::vector<TvxTreeListNode*> range;
+        for (TvxTreeListNode* node = Node1; node && done < limit; node = GetNextVisibleNode(node), ++done)
+            range.push_back(node);
+        done = 0;
+        bookmarks = FindNodeBookmarks(range);
+    }
+    rangeBookmarks_ = &bookmarks;
+    struct Forget {
+        TCustomvxDBGrid* grid;
+        ~Forget() { grid->rangeBookmarks_ = nullptr; }
+    } forget{this};
     for (TvxTreeListNode* node = Node1; node && done < limit; node = GetNextVisibleNode(node), ++done)
         node->SetSelected(true);
 }

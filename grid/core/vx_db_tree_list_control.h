@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "grid/columns/vx_db_tree_list_column.h"
@@ -144,6 +145,10 @@ class TCustomvxDBTreeListControl : public TCustomvxTreeListControl {
                                                                                : nullptr;
     }
     int IndexOfSelectedNode(const TvxTreeListNode* Node) const;
+    // Node stands for a selected bookmark; no search, which every selection change asks.
+    bool IsSelectedBookmarkNode(const TvxTreeListNode* Node) const {
+        return Node && selectedNodeCounts_.count(Node) > 0;
+    }
     void SelectFocusedOnly();
     void RefreshEditorValue(TField* Field);
     static void RegisterGrid(TCustomvxDBTreeListControl* Grid);
@@ -216,11 +221,15 @@ class TCustomvxDBTreeListControl : public TCustomvxTreeListControl {
 
   private:
     void InvalidateBookmarkCache() { bookmarkCacheIndex_ = -1; }
+    // Keeps the count of selected bookmarks Node stands for as selectedNodes_ changes.
+    void CountSelectedNode(const TvxTreeListNode* Node, int Delta);
     TvxDBTreeListColumn* FocusedDBColumn();
 
     std::vector<TBookmark> selectedBookmarks_;
     // The row of each selected bookmark (null: the record has no row).
     std::vector<TvxTreeListNode*> selectedNodes_;
+    // How many entries of selectedNodes_ each row is (rows only).
+    std::unordered_map<const TvxTreeListNode*, int> selectedNodeCounts_;
     TBookmark bookmarkCacheKey_;
     bool bookmarkCacheFound_ = false;
     int bookmarkCacheIndex_ = -1;

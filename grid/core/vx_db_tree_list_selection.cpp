@@ -49,20 +49,32 @@ bool TCustomvxDBTreeListControl::FindInteger(const std::vector<int>& List, int V
     return it != List.end() && *it == Value;
 }
 
+void TCustomvxDBTreeListControl::CountSelectedNode(const TvxTreeListNode* Node, int Delta) {
+    if (!Node) return;
+    auto it = selectedNodeCounts_.try_emplace(Node, 0).first;
+    if ((it->second += Delta) <= 0) selectedNodeCounts_.erase(it);
+}
+
 void TCustomvxDBTreeListControl::AddSelectedBookmark(const TBookmark& Bookmark, TvxTreeListNode* Node) {
     int index = 0;
     if (FindBookmark(Bookmark, index)) {
-        if (Node) selectedNodes_[static_cast<size_t>(index)] = Node;
+        if (Node) {
+            CountSelectedNode(selectedNodes_[static_cast<size_t>(index)], -1);
+            selectedNodes_[static_cast<size_t>(index)] = Node;
+            CountSelectedNode(Node, 1);
+        }
         return;
     }
     selectedBookmarks_.insert(selectedBookmarks_.begin() + index, Bookmark);
     selectedNodes_.insert(selectedNodes_.begin() + index, Node);
+    CountSelectedNode(Node, 1);
     InvalidateBookmarkCache();
 }
 
 void TCustomvxDBTreeListControl::RemoveSelectedBookmark(const TBookmark& Bookmark) {
     int index = 0;
     if (!FindBookmark(Bookmark, index)) return;
+    CountSelectedNode(selectedNodes_[static_cast<size_t>(index)], -1);
     selectedBookmarks_.erase(selectedBookmarks_.begin() + index);
     selectedNodes_.erase(selectedNodes_.begin() + index);
     InvalidateBookmarkCache();
@@ -87,6 +99,7 @@ void TCustomvxDBTreeListControl::ClearSelection() {
     if (!IsDestroying() && !selectedBookmarks_.empty()) InvalidateSelection();
     selectedBookmarks_.clear();
     selectedNodes_.clear();
+    selectedNodeCounts_.clear();
     InvalidateBookmarkCache();
     TCustomvxTreeListControl::ClearSelection();
 }

@@ -690,6 +690,7 @@ void TCustomvxDBGrid::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNo
                                  TvxTreeListNode* NextNode) {
     if (loadWalk_ && loadWalk_->Groups) loadWalk_->Groups->Forget(Node);
     if (loadWalk_ && loadWalk_->Kept) loadWalk_->Kept->Forget(Node);
+    if (rangeBookmarks_) rangeBookmarks_->erase(Node);
     TCustomvxDBTreeListControl::DoDeletion(Node, PriorNode, Repaint, WasLast, NextNode);
 }
 
@@ -828,10 +829,15 @@ void TCustomvxDBGrid::ChangeFocus(TvxTreeListNode* Node, int Column, bool MakeVi
                 bool& flag;
                 ~Reset() { flag = false; }
             } reset{syncing_};
-            if (IsUseLocate() || !GetFocusedNode())
+            if (IsUseLocate() || !GetFocusedNode()) {
+                // A search may report the whole dataset changed; the grid moved it and
+                // reloads nothing (a reload would keep the focus where it was).
+                ++nestedOperation_;
+                TScopeExit nested([this] { --nestedOperation_; });
                 ds->Locate(KeyField(), data->KeyValue, {});
-            else
+            } else {
                 MoveDataSetToNode(data);
+            }
         }
     }
     TCustomvxDBTreeListControl::ChangeFocus(Node, Column, MakeVisible);

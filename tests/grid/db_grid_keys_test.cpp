@@ -83,6 +83,65 @@ TEST_F(DBGridKeys, CtrlDeleteWithASelectionAsksForAllOfThem) {
     EXPECT_EQ(grid->GetCount(), 1);
 }
 
+// A Shift range selects the records of exactly its rows, whether the rows show in record
+// order or sorted otherwise, and whether records are reached by position or by key.
+TEST_F(DBGridKeys, AShiftRangeSelectsTheRecordsOfItsRowsInAnyOrder) {
+    Option(egoMultiSelect, true);
+    Option(egoConfirmDelete, false);
+    for (int id = 4; id <= 9; ++id) AddRecord(id, std::string(1, static_cast<char>('K' - id)));
+    auto ids = [&] {
+        std::vector<int> left;
+        for (table->First(); !table->Eof(); table->Next()) left.push_back(table->FieldByName("ID")->AsInteger());
+        return left;
+    };
+    // By name: Anna(1), Anna(3), Bert(2), B(9), C(8), D(7), E(6), F(5), G(4); the range from
+    // D to the end.
+    name->SetSorted(csUp);
+    ASSERT_EQ(grid->GetCount(), 9);
+    TvxTreeListNode* from = nullptr;
+    for (int i = 0; i < grid->GetCount(); ++i)
+        if (grid->GetItem(i)->Strings(1) == "D") from = grid->GetItem(i);
+    ASSERT_NE(from, nullptr);
+    from->SetFocused(true);
+    driver->PressKey(VK_END, {ssCtrl, ssShift});
+    EXPECT_EQ(grid->GetSelectedCount(), 4);
+    driver->PressKey(VK_DELETE, {ssCtrl});
+    EXPECT_EQ(ids(), (std::vector<int>{1, 2, 3, 8, 9}));
+
+    // Reached by key, by name: Anna(1), Anna(3), B(9), Bert(2), C(8); the first three.
+    Option(egoUseLocate, true);
+    ASSERT_EQ(grid->GetCount(), 5);
+    // (Reading the table above left it, and with it the focus, on its last record.)
+    driver->PressKey(VK_HOME, {ssCtrl});
+    ASSERT_EQ(grid->GetFocusedNode(), grid->GetItem(0));
+    driver->PressKey(VK_DOWN, {ssShift});
+    driver->PressKey(VK_DOWN, {ssShift});
+    EXPECT_EQ(grid->GetSelectedCount(), 3);
+    driver->PressKey(VK_DELETE, {ssCtrl});
+    EXPECT_EQ(ids(), (std::vector<int>{2, 8}));
+}
+
+// Reaching records by key, the keys still take the focus and the record along together: the
+// search that moves the dataset is the grid's own and reloads nothing.
+TEST_F(DBGridKeys, WithRecordsReachedByKeyTheFocusFollowsTheKeys) {
+    Option(egoUseLocate, true);
+    auto focusedId = [&] { return FocusedId(); };
+    auto currentId = [&] { return table->FieldByName("ID")->AsInteger(); };
+    grid->GetItem(2)->SetFocused(true);
+    EXPECT_EQ(currentId(), 3);
+    TvxTreeListNode* first = grid->GetItem(0);
+    driver->PressKey(VK_HOME, {ssCtrl});
+    EXPECT_EQ(focusedId(), 1);
+    EXPECT_EQ(currentId(), 1);
+    EXPECT_EQ(grid->GetItem(0), first);
+    driver->PressKey(VK_DOWN);
+    EXPECT_EQ(focusedId(), 2);
+    EXPECT_EQ(currentId(), 2);
+    driver->PressKey(VK_END, {ssCtrl});
+    EXPECT_EQ(focusedId(), 3);
+    EXPECT_EQ(currentId(), 3);
+}
+
 TEST_F(DBGridKeys, DownOnTheLastRowAppendsAndUpDropsTheUntouchedRecord) {
     Option(egoCanAppend, true);
     grid->GetItem(2)->SetFocused(true);
@@ -196,3 +255,4 @@ TEST_F(DBGridKeys, LeftAndRightCloseAndOpenGroupRowsOrScrollWithRowSelect) {
 }
 
 }  // namespace
+

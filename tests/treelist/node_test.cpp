@@ -189,6 +189,50 @@ TEST(TreeListNode, MoveToPlacesTheNodeByMode) {
     EXPECT_FALSE(t.a1->HasChildren());
 }
 
+// Each node moved inside an update is shown (its parents expanded) and focused as outside
+// one; the rows are laid out and scrolled to the last node moved when the update ends.
+TEST(TreeListNode, MovesInsideAnUpdateShowEachNodeAndScrollWhenItEnds) {
+    SmallTree t;
+    t.a->Collapse(true);
+    int expanded = 0;
+    t.tl.OnExpanded = [&](TObject*, TvxTreeListNode*) { ++expanded; };
+    t.tl.BeginUpdate();
+    EXPECT_TRUE(t.b->MoveTo(t.a1, nmAddChild));
+    EXPECT_TRUE(t.a->Expanded());
+    EXPECT_TRUE(t.a1->Expanded());
+    EXPECT_EQ(expanded, 2);
+    EXPECT_EQ(t.tl.GetFocusedNode(), t.b);
+    EXPECT_TRUE(t.a2->MoveTo(t.a, nmAdd));
+    EXPECT_FALSE(t.tl.IsNodeCacheValid());
+    t.tl.EndUpdate();
+    EXPECT_EQ(t.tl.GetFocusedNode(), t.a2);
+    EXPECT_EQ(ChildNames(t.tl, nullptr), "a a2");
+    EXPECT_EQ(ChildNames(t.tl, t.a1), "a11 b");
+    EXPECT_TRUE(t.tl.IsNodeCacheValid());
+    EXPECT_EQ(t.tl.GetAbsoluteIndex(t.a2), 4);
+
+    // A node moved inside an update and freed before it ends is forgotten.
+    t.tl.BeginUpdate();
+    EXPECT_TRUE(t.b->MoveTo(t.a, nmAdd));
+    t.b->Free();
+    t.tl.EndUpdate();
+    EXPECT_EQ(ChildNames(t.tl, nullptr), "a a2");
+    t.tl.OnExpanded = nullptr;
+
+    // Scrolled to the last node moved once the update ends, not before.
+    TTestTreeList long_;
+    std::vector<TvxTreeListNode*> rows;
+    for (int i = 0; i < 50; ++i) rows.push_back(long_.AddText("r" + std::to_string(i)));
+    long_.SetTopVisibleNode(rows[0]);
+    long_.BeginUpdate();
+    EXPECT_TRUE(rows[0]->MoveTo(rows[49], nmAdd));
+    EXPECT_TRUE(rows[1]->MoveTo(rows[0], nmAdd));
+    EXPECT_EQ(long_.TopVisibleNode(), rows[0]);
+    long_.EndUpdate();
+    EXPECT_EQ(long_.GetAbsoluteIndex(rows[1]), 49);
+    EXPECT_GT(long_.GetTopIndex(), 40);
+}
+
 TEST(TreeListNode, MoveToRefusesItsOwnSubtreeAndOtherControls) {
     SmallTree t;
     EXPECT_FALSE(t.a->MoveTo(nullptr, nmAdd));
