@@ -3,6 +3,8 @@
 // clicks as a person gives them where the grid takes them from the keyboard or the mouse:
 // - sorting by the Name column with a click on its header;
 // - fully expanding and collapsing a grid grouped by Name (a group row per record);
+// - a filter hiding 99 % of the rows and clearing it in that grid (the group rows go and
+//   come back);
 // - selecting every row with Ctrl+Home and then Shift+Ctrl+End;
 // - deleting the selected records, one in a hundred (Ctrl+Delete);
 // - moving a thousand rows to the end one by one inside one update, and one row without;
@@ -118,6 +120,29 @@ void BM_FullCollapseAndExpand(benchmark::State& state) {
     if (g.ShownRows() != 2 * g.records) state.SkipWithError("not every row shown");
 }
 BENCHMARK(BM_FullCollapseAndExpand)->Apply(Rows);
+
+// A filter on one Place, and clearing it, in a grid grouped by Name: the filter empties 99 %
+// of the group rows, which go, and clearing it brings them back.
+void BM_FilterAndClearGroupedByName(benchmark::State& state) {
+    GridOnTable g(static_cast<int>(state.range(0)));
+    g.name->SetGroupIndex(0);
+    UpdateAllWindows();
+    auto filterAndClear = [&g] {
+        g.FilterOnePlace();
+        UpdateAllWindows();
+        g.grid->ClearFilter();
+        UpdateAllWindows();
+    };
+    filterAndClear();
+    for (auto _ : state) {
+        filterAndClear();
+        if (g.grid->GetCount() != g.records) {
+            state.SkipWithError("group rows went missing");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_FilterAndClearGroupedByName)->Apply(Rows);
 
 void BM_SelectAllByShiftRange(benchmark::State& state) {
     KeyedGrid g(static_cast<int>(state.range(0)), true);
@@ -335,7 +360,8 @@ BENCHMARK(BM_ColumnResizeAndBestFit)->Apply(Rows);
 
 int main(int argc, char** argv) {
     return RunWithRatios(argc, argv, [](const RatioReporter& reporter) {
-        reporter.PrintRowRatios({"SortByHeaderClick", "FullCollapseAndExpand", "SelectAllByShiftRange",
+        reporter.PrintRowRatios({"SortByHeaderClick", "FullCollapseAndExpand", "FilterAndClearGroupedByName",
+                                 "SelectAllByShiftRange",
                                  "DeleteSelectedRecords", "MoveAThousandRowsToTheEnd", "MoveOneRowWithoutLock",
                                  "ClearNodes", "RecalcSummaries", "LayoutSaveAndLoad", "ExportText", "ExportHTML",
                                  "ExportSpreadsheet", "IncrementalSearch", "CtrlEndAndPaging",

@@ -129,6 +129,12 @@ class TCustomvxTreeList : public TCustomvxContainer {
     // Puts detached nodes, in order, among the children of Parent (the roots when null) at
     // Position (-1: last); other nodes are left alone.
     void AttachNodes(const std::vector<TvxTreeListNode*>& Nodes, TvxTreeListNode* Parent, int Position);
+    // Frees the nodes in the order given, inside one update, as freeing them one by one would
+    // (no node may lie below one given before it), but each sibling list they leave is
+    // closed up in one pass. The top row, the focus and the selection anchor, when they go,
+    // end on the nearest sibling before that stays, else the parent when it stays, else
+    // (among the roots) the nearest root after that stays. Hidden nodes are left alone.
+    void FreeNodes(const std::vector<TvxTreeListNode*>& Nodes);
     void FullCollapse();
 
     // ---- Display order ----

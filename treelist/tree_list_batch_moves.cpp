@@ -2,17 +2,21 @@
 // nodes taken out lie in no list (their place -1) until they are attached again, hidden or
 // freed, so that none of them is looked for among siblings it has left.
 
+#include <unordered_set>
+
 #include "treelist/custom_tree_list.h"
 #include "treelist/touched_sibling_lists.h"
 #include "treelist/tree_list_node.h"
 
 void TCustomvxTreeList::DetachInBatch(const std::vector<TvxTreeListNode*>& Nodes) {
     TvxTouchedSiblingLists lists;
-    for (TvxTreeListNode* node : Nodes) lists.Of(node->Parent()).push_back(node);
+    lists.Reserve(Nodes.size());
+    for (TvxTreeListNode* node : Nodes) lists.Add(node->Parent(), node);
+    std::vector<TvxTreeListNode*> leaving;
     for (size_t i = 0; i < lists.Count(); ++i) {
         TvxTreeListNode* parent = lists.Parent(i);
         auto& siblings = parent ? parent->children_ : roots_;
-        const std::vector<TvxTreeListNode*>& leaving = lists.Nodes(i);
+        lists.Nodes(i, leaving);
         if (leaving.size() == 1) {
             // One node: its place is known, and the list shifts only behind it.
             const int index = leaving.front()->IndexIn(siblings);
@@ -67,4 +71,47 @@ void TCustomvxTreeList::AttachNodes(const std::vector<TvxTreeListNode*>& Nodes, 
     if (Parent) Parent->hasChildren_ = true;
     DropVisibleList();
     if (updateLock_ == 0) LayoutChanged();
+}
+
+void TCustomvxTreeList::FreeNodes(const std::vector<TvxTreeListNode*>& Nodes) {
+    std::unordered_set<const TvxTreeListNode*> going;
+    std::vector<TvxTreeListNode*> freeing;
+    for (TvxTreeListNode* node : Nodes)
+        if (node && node->owner_ == this && !hiddenNodes_.Contains(node) && going.insert(node).second)
+            freeing.push_back(node);
+    if (freeing.empty()) return;
+    // Where a reference into the nodes going ends, one by one: each freed node hands it to
+    // the sibling before it, else to its parent, else to the next row; those that go hand it
+    // on in turn.
+    auto staying = [&](TvxTreeListNode* Node) -> TvxTreeListNode* {
+        TvxTreeListNode* outer = nullptr;
+        for (TvxTreeListNode* n = Node; n; n = n->parent_)
+            if (going.count(n)) outer = n;
+        if (!outer) return Node;
+        for (TvxTreeListNode* n = outer;;) {
+            const auto& siblings = n->SiblingList();
+            const int at = n->IndexIn(siblings);
+            for (int i = at - 1; i >= 0; --i)
+                if (!going.count(siblings[static_cast<size_t>(i)])) return siblings[static_cast<size_t>(i)];
+            if (n->parent_) {
+                if (!going.count(n->parent_)) return n->parent_;
+                n = n->parent_;
+                continue;
+            }
+            for (size_t i = at < 0 ? siblings.size() : static_cast<size_t>(at) + 1; i < siblings.size(); ++i)
+                if (!going.count(siblings[i])) return siblings[i];
+            return nullptr;
+        }
+    };
+    BeginUpdate();
+    topNode_ = staying(topNode_);
+    focusedNode_ = staying(focusedNode_);
+    selectionAnchor_ = staying(selectionAnchor_);
+    std::vector<TvxTreeListNode*> attached;
+    for (TvxTreeListNode* node : freeing)
+        if (node->indexHint_ >= 0) attached.push_back(node);
+    DetachInBatch(attached);
+    DropVisibleList();
+    for (TvxTreeListNode* node : freeing) node->Free();
+    EndUpdate();
 }

@@ -44,6 +44,7 @@ void TCustomvxTreeList::HideNodes(const std::vector<TvxTreeListNode*>& Nodes) {
 void TCustomvxTreeList::UnhideNodes(const std::vector<TvxNodeReturn>& Nodes, const TvxNodeLess& Precedes,
                                     bool InOrder) {
     TvxTouchedSiblingLists lists;
+    lists.Reserve(Nodes.size());
     TvxTreeListNode* first = nullptr;
     for (const TvxNodeReturn& r : Nodes) {
         TvxTreeListNode* node = r.Node;
@@ -51,14 +52,15 @@ void TCustomvxTreeList::UnhideNodes(const std::vector<TvxNodeReturn>& Nodes, con
         if (!hiddenNodes_.Contains(node) || node->Owner() != this) continue;
         if (parent && (parent->Owner() != this || parent == node || parent->HasAsParent(node))) continue;
         hiddenNodes_.Remove(node);
-        lists.Of(parent).push_back(node);
+        lists.Add(parent, node);
         if (!first) first = node;
     }
     if (!first) return;
+    std::vector<TvxTreeListNode*> returning;
     for (size_t i = 0; i < lists.Count(); ++i) {
         TvxTreeListNode* parent = lists.Parent(i);
         auto& siblings = parent ? parent->children_ : roots_;
-        std::vector<TvxTreeListNode*>& returning = lists.Nodes(i);
+        lists.Nodes(i, returning);
         // Put back one by one, each before the first sibling it precedes, they would end in
         // this order, each run of them just before the sibling that stopped it.
         if (!InOrder && !std::is_sorted(returning.begin(), returning.end(), Precedes))

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <functional>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "controls/draw_utils.h"
 #include "grid/core/vx_db_grid.h"
@@ -105,13 +106,19 @@ bool TCustomvxDBGrid::FilterNodes(TvxTreeListNode* Node, bool Recalc) {
         } else {
             std::vector<TvxTreeListNode*> rows = DataRows(this);
             const std::vector<TvxTreeListNode*> hidden = HiddenNodes();
-            std::vector<TvxNodeReturn> returning;
+            std::vector<TvxTreeListNode*> back;
             std::vector<int> records;
             for (auto it = hidden.rbegin(); it != hidden.rend(); ++it)
                 if (IsRecordInFilter(*it)) {
-                    returning.push_back({*it, GroupPathFor(*it)});
+                    back.push_back(*it);
                     records.push_back(GridNode(*it) ? GridNode(*it)->RecordIndex : 0);
                 }
+            // The group rows the returning rows need, those missing made all at once.
+            const std::vector<TvxTreeListNode*> parents = GroupPathsFor(back);
+            std::vector<TvxNodeReturn> returning;
+            returning.reserve(back.size());
+            for (size_t i = 0; i < back.size(); ++i) returning.push_back({back[i], parents[i]});
+            back = {};
             // Siblings are in record order until the grid sorts them again: a row goes back
             // before the first data row of a later record. Sorted here by their record
             // numbers (stable), the rows need no sorting by the node order below. The hidden
@@ -184,15 +191,14 @@ bool TCustomvxDBGrid::FilterNodes(TvxTreeListNode* Node, bool Recalc) {
 void TCustomvxDBGrid::HideRejectedRows(const std::vector<TvxTreeListNode*>& Rows) {
     const int level = Rows.empty() ? 0 : Rows.front()->Level();
     bool oneLevel = true;
+    // The parents in the order of their last rows: met first from the end, turned round.
     std::vector<TvxTreeListNode*> emptied;
-    std::unordered_map<TvxTreeListNode*, size_t> lastRow;
-    for (size_t i = 0; i < Rows.size() && oneLevel; ++i) {
-        oneLevel = Rows[i]->Level() == level;
-        if (TvxTreeListNode* parent = Rows[i]->Parent()) {
-            if (!lastRow.count(parent)) emptied.push_back(parent);
-            lastRow[parent] = i;
-        }
+    std::unordered_set<const TvxTreeListNode*> met;
+    for (auto it = Rows.rbegin(); it != Rows.rend() && oneLevel; ++it) {
+        oneLevel = (*it)->Level() == level;
+        if (TvxTreeListNode* parent = (*it)->Parent(); parent && met.insert(parent).second) emptied.push_back(parent);
     }
+    std::reverse(emptied.begin(), emptied.end());
     if (!oneLevel) {
         for (TvxTreeListNode* row : Rows) {
             TvxTreeListNode* parent = row->Parent();
@@ -201,11 +207,24 @@ void TCustomvxDBGrid::HideRejectedRows(const std::vector<TvxTreeListNode*>& Rows
         }
         return;
     }
-    std::sort(emptied.begin(), emptied.end(),
-              [&lastRow](TvxTreeListNode* a, TvxTreeListNode* b) { return lastRow[a] < lastRow[b]; });
     HideNodes(Rows);
-    for (TvxTreeListNode* parent : emptied)
-        if (parent->Count() == 0) DeleteNodeWithEmptyParents(parent);
+    // Each empty group row goes with the group rows above it that it leaves empty, as
+    // DeleteNodeWithEmptyParents takes them; counted here and freed together, the lists
+    // they leave close up once instead of shifting for every group row.
+    std::unordered_map<const TvxTreeListNode*, int> leaving;
+    auto left = [&leaving](TvxTreeListNode* n) {
+        auto it = leaving.find(n);
+        return n->Count() - (it == leaving.end() ? 0 : it->second);
+    };
+    std::vector<TvxTreeListNode*> going;
+    for (TvxTreeListNode* parent : emptied) {
+        if (left(parent) != 0) continue;
+        TvxTreeListNode* node = parent;
+        while (node->Parent() && left(node->Parent()) == 1) node = node->Parent();
+        going.push_back(node);
+        if (node->Parent()) ++leaving[node->Parent()];
+    }
+    FreeNodes(going);
 }
 
 // ---- Status line, buttons and lines ----

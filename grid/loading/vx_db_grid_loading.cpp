@@ -681,6 +681,48 @@ void TCustomvxDBGrid::AttachToGroups(TvxTreeListNode* Node, int Start, TLoadWalk
     if (parent) AccumulateGroupSummaries(parent, row);
 }
 
+std::vector<TvxTreeListNode*> TCustomvxDBGrid::GroupPathsFor(const std::vector<TvxTreeListNode*>& Rows) {
+    std::vector<TvxTreeListNode*> paths(Rows.size(), nullptr);
+    if (groupColumns_.empty()) return paths;
+    TLoadWalk walk;
+    walk.Groups.emplace(this);
+    for (size_t i = 0; i < Rows.size(); ++i) {
+        auto* row = GridNode(Rows[i]);
+        if (!row) continue;
+        TvxTreeListNode* parent = nullptr;
+        for (int level = 0; level < GroupColumnCount(); ++level) {
+            TvxDBTreeListColumn* column = groupColumns_[static_cast<size_t>(level)];
+            const Variant value = GetNodeGroupValue(row, level);
+            TvxDBGridNode* group = nullptr;
+            TvxTreeListNode* made = nullptr;
+            // Group rows ordered by their summaries are found and placed one by one.
+            if (column->SortBySummary()) {
+                TvxTreeListNode* found = nullptr;
+                if (FindGroupNode(parent, level, value, 0, found))
+                    group = GridNode(found);
+                else
+                    made = parent ? parent->InsertChild(found) : InsertNode(found);
+            } else if (!(group = walk.Groups->Find(parent, value))) {
+                made = parent ? parent->AddChild() : Add();
+            }
+            if (made) {
+                group = GridNode(made);
+                group->GroupValue = value;
+                if (!column->SortBySummary()) walk.Groups->Add(parent, group);
+                group->KeyValue = row->KeyValue;
+                group->RecordIndex = row->RecordIndex;
+                const int c = column->GetIndex();
+                SetNodeColumn(group, c, GetNodeColumn(row, c));
+                SetNodeString(group, c, TCustomvxTreeListControl::GetNodeString(row, c));
+            }
+            parent = group;
+        }
+        paths[i] = parent;
+    }
+    walk.Groups->PutInOrder();
+    return paths;
+}
+
 Variant TCustomvxDBGrid::GetNodeGroupValue(TvxTreeListNode* Node, int Level) {
     TvxDBTreeListColumn* column = groupColumns_[static_cast<size_t>(Level)];
     return GetCellValue(Node, column->GetIndex());

@@ -114,6 +114,38 @@ TEST_F(DBGridFilter, RowsLeaveAndComeBackWithTheirGroupRowsAndTheSummariesFollow
     EXPECT_EQ(DataRowIds().size(), 4u);
 }
 
+// Group rows a filter empties go and come back in their order, also with two levels and the
+// outer one sorted downwards.
+TEST_F(DBGridFilter, GroupRowsComeBackInTheirOrderOnEveryLevel) {
+    const char* names[] = {"D", "A", "C", "B", "E"};
+    for (int i = 0; i < 10; ++i) Add(i + 1, names[i % 5], i % 2);
+    LoadAll();
+    name->SetGroupIndex(0);
+    name->SetSorted(csDown);
+    amount->SetGroupIndex(1);
+    grid->FullExpand();
+    auto groups = [&] {
+        std::string text;
+        for (int i = 0; i < grid->GetCount(); ++i) {
+            TvxTreeListNode* g = grid->GetItem(i);
+            text += VarToStr(NodeAs<TvxDBGridNode>(g)->GroupValue) + "(";
+            for (int j = 0; j < g->Count(); ++j) text += VarToStr(NodeAs<TvxDBGridNode>(g->Items(j))->GroupValue);
+            text += ")";
+        }
+        return text;
+    };
+    const std::string all = groups();
+    EXPECT_EQ(all, "E(01)D(01)C(01)B(01)A(01)");
+    grid->Filter()->SetActive(true);
+    grid->Filter()->SetFilterValue(amount, Variant(1.0), "1");
+    EXPECT_EQ(groups(), "E(1)D(1)C(1)B(1)A(1)");
+    grid->Filter()->SetFilterValue(name, Variant(std::string("C")), "C");
+    EXPECT_EQ(groups(), "C(1)");
+    grid->ClearFilter();
+    EXPECT_EQ(groups(), all);
+    EXPECT_EQ(DataRowIds().size(), 10u);
+}
+
 TEST_F(DBGridFilter, RowsOfTheFilterStayHiddenThroughAReload) {
     Add(1, "A", 1);
     Add(2, "B", 2);

@@ -269,3 +269,56 @@ TEST(TreeListBatchMoves, HidingKeepsFocusAndTopOutsideTheHiddenRowsAndDropsTheRe
     EXPECT_EQ(DisplayNames(tl), "b a a1 c");
     EXPECT_TRUE(tl.HiddenNodes().empty());
 }
+
+// Freeing nodes together ends as freeing them one by one does: the same deletions in the same
+// order, the same lists, and the top row, the focus and the anchor on the same nodes.
+TEST(TreeListBatchMoves, FreeingNodesTogetherEndsAsFreeingThemOneByOne) {
+    // r0 (a (a0 .. a5), b (b0, b1)), r1, r2, r3; the names of what goes, in order, and where
+    // the top row, the focus and the anchor start.
+    struct Case {
+        std::vector<std::string> going;
+        std::string top, focus, anchor;
+    };
+    const std::vector<Case> cases = {
+        {{"a1", "a2", "a4"}, "a2", "a4", "a1"},
+        {{"a0", "a1"}, "a0", "a1", "a0"},
+        {{"b0", "b1", "b", "a3"}, "b1", "b", "b0"},
+        {{"r1", "r2", "a"}, "r2", "a3", "r1"},
+        {{"r0", "r1"}, "r1", "b0", "r0"},
+        {{"r1", "r2", "r3"}, "r3", "r2", "r1"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> events[2];
+        std::string ends[2];
+        for (int way = 0; way < 2; ++way) {
+            TTestTreeList tl;
+            std::map<std::string, TvxTreeListNode*> n;
+            n["r0"] = tl.AddText("r0");
+            n["a"] = tl.ChildText(n["r0"], "a");
+            for (int i = 0; i < 6; ++i) n["a" + std::to_string(i)] = tl.ChildText(n["a"], "a" + std::to_string(i));
+            n["b"] = tl.ChildText(n["r0"], "b");
+            for (int i = 0; i < 2; ++i) n["b" + std::to_string(i)] = tl.ChildText(n["b"], "b" + std::to_string(i));
+            for (const char* r : {"r1", "r2", "r3"}) n[r] = tl.AddText(r);
+            tl.FullExpand();
+            tl.SetTopVisibleNode(n[c.top]);
+            n[c.focus]->SetFocused(true);
+            tl.SetSelectionAnchor(n[c.anchor]);
+            tl.OnDeletion = [&](TObject*, TvxTreeListNode* node) { events[way].push_back(node->Strings(0)); };
+            std::vector<TvxTreeListNode*> going;
+            for (const std::string& name : c.going) going.push_back(n[name]);
+            if (way == 0) {
+                tl.BeginUpdate();
+                for (TvxTreeListNode* node : going) node->Free();
+                tl.EndUpdate();
+            } else {
+                tl.FreeNodes(going);
+            }
+            tl.OnDeletion = nullptr;
+            auto name = [](TvxTreeListNode* node) { return node ? node->Strings(0) : std::string("-"); };
+            ends[way] = DisplayNames(tl) + " | " + name(tl.TopVisibleNode()) + " " + name(tl.GetFocusedNode()) + " " +
+                        name(tl.SelectionAnchor());
+        }
+        EXPECT_EQ(events[1], events[0]) << c.going.front();
+        EXPECT_EQ(ends[1], ends[0]) << c.going.front();
+    }
+}
