@@ -350,6 +350,7 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     void LoadViewLayout(TvxRegIniWrapper* Wrapper, const std::string& Section) override;
     void SaveColumnLayout(TvxRegIniWrapper* Wrapper, const std::string& Section, TvxTreeListColumn* Column) override;
     void SaveViewLayout(TvxRegIniWrapper* Wrapper, const std::string& Section) override;
+    bool RestoresSortedOrder() override;
 
   protected:
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
