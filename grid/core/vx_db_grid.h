@@ -277,6 +277,7 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     bool KeepScrollBars() override;
     bool CanSelectRange() override { return !IsCursorMode(); }
     void WMVScroll(TMessage& Message) override;
+    void ScrollVertical(bool Up, int Count) override;
 
     // ---- Tree list operations: selection by records ----
     void SetSelectionAnchor(TvxTreeListNode* Node) override;
