@@ -312,7 +312,9 @@ unsigned TControl::DrawTextBiDiModeFlags(unsigned Flags) const {
     return Flags | DrawTextBiDiModeFlagsReadingOnly();
 }
 
-unsigned TControl::DrawTextBiDiModeFlagsReadingOnly() const { return UseRightToLeftReading() ? DT_RTLREADING : 0; }
+unsigned TControl::DrawTextBiDiModeFlagsReadingOnly() const {
+    return UseRightToLeftReading() ? DT_RTLREADING : 0;
+}
 
 void TControl::SetCursor(TCursor v) {
     if (cursor_ == v) return;

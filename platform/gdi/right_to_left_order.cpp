@@ -21,7 +21,8 @@ Dir ClassOf(uint32_t cp) {
     // Hebrew, Arabic, Syriac, Thaana, N'Ko and their presentation forms.
     if ((cp >= 0x0590 && cp <= 0x08FF) || (cp >= 0xFB1D && cp <= 0xFDFF) || (cp >= 0xFE70 && cp <= 0xFEFF))
         return Dir::R;
-    if ((cp >= 'A' && cp <= 'Z') || (cp >= 'a' && cp <= 'z') || cp == 0xAA || cp == 0xB5 || cp == 0xBA) return Dir::L;
+    if ((cp >= 'A' && cp <= 'Z') || (cp >= 'a' && cp <= 'z') || cp == 0xAA || cp == 0xB5 || cp == 0xBA)
+        return Dir::L;
     if (cp >= 0xC0 && cp < 0x2000 && cp != 0xD7 && cp != 0xF7) return Dir::L;
     // General punctuation, symbols and arrows are neutral; the scripts after them read
     // left to right.
@@ -62,7 +63,8 @@ std::vector<TShownChar> RightToLeftOrder(const std::vector<uint32_t>& text) {
 
     // A single separator between two numbers joins them ("1.5", "2+3").
     for (size_t i = 1; i + 1 < n; ++i)
-        if ((t[i] == Dir::ES || t[i] == Dir::CS) && t[i - 1] == Dir::EN && t[i + 1] == Dir::EN) t[i] = Dir::EN;
+        if ((t[i] == Dir::ES || t[i] == Dir::CS) && t[i - 1] == Dir::EN && t[i + 1] == Dir::EN)
+            t[i] = Dir::EN;
     // Terminators next to a number belong to it ("5 %" does not, "5%" and "$5" do).
     for (size_t i = 0; i < n;) {
         if (t[i] != Dir::ET) {
@@ -71,7 +73,8 @@ std::vector<TShownChar> RightToLeftOrder(const std::vector<uint32_t>& text) {
         }
         size_t end = i;
         while (end < n && t[end] == Dir::ET) ++end;
-        if ((i > 0 && t[i - 1] == Dir::EN) || (end < n && t[end] == Dir::EN)) std::fill(t.begin() + i, t.begin() + end, Dir::EN);
+        if ((i > 0 && t[i - 1] == Dir::EN) || (end < n && t[end] == Dir::EN))
+            std::fill(t.begin() + i, t.begin() + end, Dir::EN);
         i = end;
     }
     for (Dir& d : t)

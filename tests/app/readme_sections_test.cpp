@@ -57,8 +57,9 @@ TEST_F(AppStart, TheReadmesTestPageCommandsReachTheTestPage) {
         std::istringstream words(command.substr(run.size(), command.find('#') - run.size()));
         for (std::string word; words >> word;) args.push_back(word);
         Start(args);
-        const auto pwd = std::find_if(args.begin(), args.end(), [](const std::string& a) { return a.rfind("/PWD=", 0) == 0; });
-        if (pwd == args.end()) {
+        const bool withPassWord = std::any_of(args.begin(), args.end(),
+                                              [](const std::string& a) { return a.rfind("/PWD=", 0) == 0; });
+        if (!withPassWord) {
             ASSERT_EQ(TPagePWX::Index, Form1->Notebook1->PageIndex());
             Ui().Type("quarzmen");  // the README's pass word, in lower case
             Ui().Enter();

@@ -292,7 +292,8 @@ TEST_F(RunScript, FirstStartPointsEachRoadAtItsSimulatorAndClosingTheWindowStops
     EXPECT_EQ("scxFWV;3.2.7;SUCCESS\r\n", ControllerAnswer(links_[5]));
     const Window window = MainWindow();
     ASSERT_NE(0u, window) << Output();
-    EXPECT_EQ("[MAIN]\r\nCOC=3\r\nCOM=4\r\nCOT=4\r\nCTC=5\r\nCSM=1\r\nLANGUAGE=DE\r\n", ReadAll(ControllerIni()));
+    EXPECT_EQ("[MAIN]\r\nCOC=3\r\nCOM=4\r\nCOT=4\r\nCTC=5\r\nCSM=1\r\nLANGUAGE=DE\r\n",
+              ReadAll(ControllerIni()));
     EXPECT_EQ(std::string(kLanguageHeader) + kControllerRow,
               ReadAll(ControllerIni().parent_path() / "TOVAK-DE.LGF"));
     EXPECT_FALSE(fs::exists(Ini().parent_path())) << "a plain run starts as if this one never was";

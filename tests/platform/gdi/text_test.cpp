@@ -236,21 +236,3 @@ TEST(Text, RightToLeftReadingKeepsWordsAndMovesWhatReadsWithTheLine) {
     };
     for (const auto& [text, shown] : table) EXPECT_EQ(ShownRightToLeft(text), shown) << text;
 }
-
-// DrawText in right-to-left reading order shows what the same call shows for the text in
-// its laid-out order; the accelerator stays under its own letter, the alignment as given.
-TEST(Text, DrawTextReadsRightToLeft) {
-    auto render = [](const std::string& text, unsigned format, std::vector<uint32_t>& pixels) {
-        TestSurface s(120, 20);
-        SetBkMode(s.dc, TRANSPARENT);
-        TRect r{2, 2, 118, 18};
-        DrawText(s.dc, text, r, format);
-        pixels = s.bitmap->pixels;
-    };
-    for (const unsigned align : {DT_LEFT, DT_CENTER, DT_RIGHT}) {
-        std::vector<uint32_t> rtl, ltr;
-        render("&Weiter >", align | DT_RTLREADING, rtl);
-        render("< &Weiter", align, ltr);
-        EXPECT_EQ(rtl, ltr) << "alignment " << align;
-    }
-}
