@@ -125,11 +125,12 @@ void FillGradient(int W, int H, TColor FromColor, TColor ToColor, int Steps, int
     }
 }
 
-void DrawButtonText(TCanvas* Canvas, const std::string& Text, unsigned Flags, TRect& R, bool ShowAccelChar,
-                    bool Enabled, TFont* Font) {
+void TvxButton::DrawButtonText(TCanvas* Canvas, const std::string& Text, unsigned Flags, TRect& R,
+                               bool ShowAccelChar, bool Enabled, TFont* Font) {
     std::string text = Text;
     if ((Flags & DT_CALCRECT) && (text.empty() || (ShowAccelChar && text == "&"))) text = " ";
     if (!ShowAccelChar) Flags |= DT_NOPREFIX;
+    Flags = DrawTextBiDiModeFlags(Flags);
     if (Font != Canvas->Font()) Canvas->SetFont(Font);
     DrawControlText(Canvas, text, R, Flags, Enabled || (Flags & DT_CALCRECT));
 }

@@ -24,10 +24,6 @@ enum TvxQuality : uint8_t { bqLow, bqMiddle, bqHigh };
 void FillGradient(int W, int H, TColor FromColor, TColor ToColor, int Steps, int Direction, bool Dither,
                   TBitmap* Bitmap);
 
-// Draws (or, with DT_CALCRECT, measures) a button caption; a disabled one is embossed.
-void DrawButtonText(TCanvas* Canvas, const std::string& Text, unsigned Flags, TRect& R, bool ShowAccelChar,
-                    bool Enabled, TFont* Font);
-
 class TvxButton : public TvxCustomControl {
 public:
     explicit TvxButton(TComponent* AOwner);
@@ -80,6 +76,10 @@ public:
 protected:
     std::string GetVersion() const override { return "1.0.2e"; }
     void Paint() override;
+    // Draws (or, with DT_CALCRECT, measures) a caption in the button's reading order and
+    // alignment; a disabled one is embossed.
+    void DrawButtonText(TCanvas* Canvas, const std::string& Text, unsigned Flags, TRect& R,
+                        bool ShowAccelChar, bool Enabled, TFont* Font);
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
     void KeyUp(uint16_t& Key, TShiftState Shift) override;
     void CMDialogKey(TMessage& Message) override;

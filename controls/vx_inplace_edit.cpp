@@ -752,7 +752,17 @@ void TvxInplaceEdit::MouseUp(TMouseButton Button, TShiftState Shift, int X, int 
     else TCustomControl::MouseUp(Button, Shift, X, Y);
 }
 
-void TvxInplaceEdit::DefaultHandler(TMessage& Message) { TCustomEdit::DefaultHandler(Message); }
+bool TvxInplaceEdit::ForwardsWheel() {
+    TCustomvxContainer* c = GetContainer();
+    return IsInplace() && !IsMouseWheelHandled() && c && c->HandleAllocated();
+}
+
+void TvxInplaceEdit::DefaultHandler(TMessage& Message) {
+    // The window's own default hands the wheel to its parent, the container, which has had
+    // it already: once is one step.
+    if (Message.Msg == WM_MOUSEWHEEL && ForwardsWheel()) return;
+    TCustomEdit::DefaultHandler(Message);
+}
 
 void TvxInplaceEdit::WndProc(TMessage& Message) {
     TCustomvxContainer* c = GetContainer();
@@ -775,7 +785,7 @@ void TvxInplaceEdit::WndProc(TMessage& Message) {
                 showTime_ = 0;
                 break;
             case WM_MOUSEWHEEL:
-                if (!IsMouseWheelHandled() && c && c->HandleAllocated()) {
+                if (ForwardsWheel()) {
                     c->Perform(CM_CANCELMODE, 0, 0);
                     SendMessage(c->Handle(), WM_MOUSEWHEEL, Message.WParam, Message.LParam);
                 }

@@ -345,6 +345,9 @@ protected:
     bool keepOpenOnMouseDown_ = false;
 
 private:
+    // An editor in place hands the wheel to its container unless it takes the wheel itself.
+    bool ForwardsWheel();
+
     const TvxInplaceEditClass* editClass_;
     TAlignment alignment_ = taLeftJustify;
     bool autoSize_ = true;

@@ -6,11 +6,14 @@
 #   COM5  the door controller  only with --controller: the door-controller pages
 # The first start writes TOVAK.INI so that each road's port is its simulator's; a TOVAK.INI
 # that exists is kept. --controller also makes the start page show the button of the
-# door-controller pages (a language file with that one row, named in TOVAK.INI). The
-# simulators end with the program, also on Ctrl+C. Other arguments go to the program.
+# door-controller pages (a language file with that one row, named in TOVAK.INI); it keeps
+# its settings and logs in a base folder of its own, so a later run without it starts as
+# before (a language file in use switches the message boxes to English). The simulators end
+# with the program, also on Ctrl+C. Other arguments go to the program.
 #   TOVAK_HEADLESS=1  run without a display (the windows are drawn but not shown)
 #   TOVAK_BUILD_DIR   a build folder that holds the program already: nothing is installed or built
-#   XDG_DATA_HOME     the base folder is $XDG_DATA_HOME/tovak/ (default ~/.local/share/tovak/)
+#   XDG_DATA_HOME     the base folder is $XDG_DATA_HOME/tovak/ (default ~/.local/share/tovak/),
+#                     with --controller $XDG_DATA_HOME/tovak-controller/
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -70,6 +73,7 @@ echo "  $build/sim/tovak-sim --port 3 --ports-dir $ports &"
 
 # Settings and logs live in one folder per user that survives a new build folder.
 base="${XDG_DATA_HOME:-$HOME/.local/share}/tovak/"
+if [ "$controller" = 1 ]; then base="${XDG_DATA_HOME:-$HOME/.local/share}/tovak-controller/"; fi
 mkdir -p "$base"
 ini="${base}TOVAK.INI"
 seeded=0
@@ -82,8 +86,8 @@ else
 fi
 if [ "$controller" = 1 ]; then
   # The button "MOLT-30 konfigurieren" shows only through a row of the language file that
-  # LANGUAGE names. A LANGUAGE of the user's stays; a [MAIN] added at the end of the user's
-  # file reads as part of the first one.
+  # LANGUAGE names. A LANGUAGE of the user's stays; a [MAIN] added at the end of a file the
+  # user wrote reads as part of the first one.
   language=$(sed -n 's/^[[:space:]]*LANGUAGE[[:space:]]*=[[:space:]]*\([^[:space:]]*\).*/\1/Ip' "$ini" | head -1 | tr '[:lower:]' '[:upper:]')
   if [ -z "$language" ]; then
     language=DE

@@ -363,6 +363,9 @@ class TCustomvxTreeListControl : public TCustomvxTreeList {
     virtual void LoadViewLayout(TvxRegIniWrapper* Wrapper, const std::string& Section);
     virtual void SaveColumnLayout(TvxRegIniWrapper* Wrapper, const std::string& Section, TvxTreeListColumn* Column);
     virtual void SaveViewLayout(TvxRegIniWrapper* Wrapper, const std::string& Section);
+    // Whether loading a layout gives the sorted-column list back in its stored order: when
+    // the list can hold more than one column.
+    virtual bool RestoresSortedOrder() { return IsMultiSort(); }
     // One column, or every column when null.
     virtual void ApplyBestFit(TvxTreeListColumn* Column);
     virtual void AssignColumns(TCustomvxTreeListControl* Source);

@@ -151,7 +151,7 @@ void TCustomvxTreeListControl::LoadLayout(TObject* Storage, std::string Path) {
     }
     --layoutLoading_;
     ColumnChanged(nullptr);
-    if (IsMultiSort()) RestoreSortedColumns();
+    if (RestoresSortedOrder()) RestoreSortedColumns();
     if (fault) std::rethrow_exception(fault);
 }
 

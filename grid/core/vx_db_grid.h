@@ -277,6 +277,7 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     bool KeepScrollBars() override;
     bool CanSelectRange() override { return !IsCursorMode(); }
     void WMVScroll(TMessage& Message) override;
+    void ScrollVertical(bool Up, int Count) override;
 
     // ---- Tree list operations: selection by records ----
     void SetSelectionAnchor(TvxTreeListNode* Node) override;
@@ -350,6 +351,7 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     void LoadViewLayout(TvxRegIniWrapper* Wrapper, const std::string& Section) override;
     void SaveColumnLayout(TvxRegIniWrapper* Wrapper, const std::string& Section, TvxTreeListColumn* Column) override;
     void SaveViewLayout(TvxRegIniWrapper* Wrapper, const std::string& Section) override;
+    bool RestoresSortedOrder() override;
 
   protected:
     void KeyDown(uint16_t& Key, TShiftState Shift) override;

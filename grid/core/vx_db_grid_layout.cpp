@@ -62,6 +62,13 @@ void TCustomvxDBGrid::LoadGroupLayout(TvxRegIniWrapper* Wrapper, const std::stri
     for (const auto& [level, column] : levels) column->SetGroupIndex(level);
 }
 
+// Group columns are sorted columns with or without multi-sort, in the order they were
+// grouped, which a level inserted in front of others makes differ from the level order that
+// loading groups them in.
+bool TCustomvxDBGrid::RestoresSortedOrder() {
+    return TCustomvxDBTreeListControl::RestoresSortedOrder() || GroupColumnCount() > 0;
+}
+
 void TCustomvxDBGrid::LoadFilterLayout(TvxRegIniWrapper* Wrapper, const std::string& Section) {
     const int size = Wrapper->ReadBinaryData(Section, "Filter", nullptr, 0);
     if (size <= 0 || !filter_) return;

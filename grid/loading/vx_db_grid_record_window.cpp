@@ -304,6 +304,22 @@ void TCustomvxDBGrid::WMVScroll(TMessage& Message) {
     }
 }
 
+// A wheel step is one record whatever the wheel's lines setting: the focused row follows the
+// table rather than the rows scrolling away from it. The editor is closed first, so that
+// what it holds goes to the record it was opened on.
+void TCustomvxDBGrid::ScrollVertical(bool Up, int Count) {
+    TDataSet* ds = DataSet();
+    if (!IsCursorMode() || !dataLink_->Active() || !ds) {
+        TCustomvxDBTreeListControl::ScrollVertical(Up, Count);
+        return;
+    }
+    CloseEditor();
+    if (Up)
+        ds->Prior();
+    else
+        ds->Next();
+}
+
 // ---- Partial load ----
 
 int TCustomvxDBGrid::PartialBufferSize() {

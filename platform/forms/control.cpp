@@ -7,6 +7,7 @@
 #include "platform/forms/size_constraints.h"
 #include "platform/forms/win_control.h"
 #include "platform/gdi/device_context.h"
+#include "platform/gdi/text.h"
 #include "platform/rtl/exception.h"
 #include "platform/win/input.h"
 #include "platform/win/paint.h"
@@ -288,8 +289,31 @@ TBiDiMode TControl::BiDiMode() const {
 }
 
 void TControl::SetBiDiMode(TBiDiMode v) {
+    const TBiDiMode before = BiDiMode();
     biDiMode_ = v;
     parentBiDiMode_ = false;
+    if (v != before) BiDiModeChanged();
+}
+
+void TControl::SetParentBiDiMode(bool v) {
+    if (parentBiDiMode_ == v) return;
+    const TBiDiMode before = BiDiMode();
+    parentBiDiMode_ = v;
+    if (BiDiMode() != before) BiDiModeChanged();
+}
+
+unsigned TControl::DrawTextBiDiModeFlags(unsigned Flags) const {
+    if (UseRightToLeftAlignment()) {
+        if (Flags & DT_RIGHT)
+            Flags &= ~DT_RIGHT;
+        else if (!(Flags & DT_CENTER))
+            Flags |= DT_RIGHT;
+    }
+    return Flags | DrawTextBiDiModeFlagsReadingOnly();
+}
+
+unsigned TControl::DrawTextBiDiModeFlagsReadingOnly() const {
+    return UseRightToLeftReading() ? DT_RTLREADING : 0;
 }
 
 void TControl::SetCursor(TCursor v) {

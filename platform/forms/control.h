@@ -169,12 +169,19 @@ public:
     TCursor Cursor() const { return cursor_; }
     void SetCursor(TCursor v);
 
-    // Stored for forms that set it; text is drawn left to right whatever it says. With
-    // ParentBiDiMode the control answers its parent's mode; setting a mode clears that.
+    // With ParentBiDiMode the control answers its parent's mode; setting a mode clears that.
+    // A change repaints the control and the controls that follow it.
     TBiDiMode BiDiMode() const;
     void SetBiDiMode(TBiDiMode v);
     bool ParentBiDiMode() const { return parentBiDiMode_; }
-    void SetParentBiDiMode(bool v) { parentBiDiMode_ = v; }
+    void SetParentBiDiMode(bool v);
+    // Right-to-left alignment is bdRightToLeft's alone; every right-to-left mode reads right
+    // to left. The flags of a DrawText call for the control: left and right alignment
+    // swapped (centred text stays centred) and DT_RTLREADING added, as the mode says.
+    bool UseRightToLeftAlignment() const { return BiDiMode() == bdRightToLeft; }
+    bool UseRightToLeftReading() const { return BiDiMode() != bdLeftToRight; }
+    unsigned DrawTextBiDiModeFlags(unsigned Flags) const;
+    unsigned DrawTextBiDiModeFlagsReadingOnly() const;
 
     // ---- Action (control_action_link.cpp) ----
     // The control follows the action's caption, enabled state, hint and visibility and
@@ -268,6 +275,8 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void Loaded() override;
     virtual void VisibleChanging() {}
+    // The mode the control answers changed: repaint (a windowed control passes it on).
+    virtual void BiDiModeChanged() { Invalidate(); }
     // The class of link SetAction makes.
     virtual TControlActionLinkClass GetActionLinkClass();
     // Takes the action's state (Sender: the action); with CheckDefaults only where the

@@ -220,6 +220,12 @@ void TWinControl::Broadcast(TMessage& Message) {
     }
 }
 
+void TWinControl::BiDiModeChanged() {
+    TControl::BiDiModeChanged();
+    for (TControl* control : controls_)
+        if (control->ParentBiDiMode()) control->BiDiModeChanged();
+}
+
 void TWinControl::NotifyControls(UINT Msg) {
     TMessage m{Msg, 0, 0, 0};
     Broadcast(m);

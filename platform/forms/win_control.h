@@ -106,6 +106,7 @@ public:
 
 protected:
     friend class TCustomForm;
+    void BiDiModeChanged() override;
     virtual void CreateParams(TCreateParams& Params);
     virtual void CreateWnd();
     virtual void CreateWindowHandle(const TCreateParams& Params);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/gdi/raster.h"
+#include "platform/gdi/right_to_left_order.h"
 
 namespace {
 
@@ -242,6 +243,18 @@ const Line& Dots() {
     return dots;
 }
 
+// The line in the order it shows read right to left; an accelerator mark stays with its
+// character.
+Line ReadRightToLeft(const Line& line) {
+    std::vector<uint32_t> text;
+    text.reserve(line.size());
+    for (const Char& c : line) text.push_back(c.cp);
+    Line shown;
+    shown.reserve(line.size());
+    for (const TShownChar& c : RightToLeftOrder(text)) shown.push_back({c.cp, line[c.index].underline});
+    return shown;
+}
+
 Line EndEllipsis(Line line, const Layout& layout, int width) {
     if (layout.Width(line) <= width) return line;
     while (!line.empty()) {
@@ -338,6 +351,8 @@ int DrawText(HDC dc, std::string_view text, TRect& r, unsigned format) {
         OffsetRect(s, ras.Offset().X, ras.Offset().Y);
         ras.IntersectClip(s);
     }
+    if (format & DT_RTLREADING)
+        for (Line& l : lines) l = ReadRightToLeft(l);
     int y = top;
     for (const Line& l : lines) {
         int w = layout.Width(l);

@@ -48,5 +48,7 @@ constexpr unsigned DT_PREFIXONLY = 0x00200000;
 // nothing and sets r's right and bottom to the text's extent. Lines break at CR, LF and
 // CR LF unless DT_SINGLELINE; DT_WORDBREAK breaks at blanks and never inside a word (a
 // long word overflows and is clipped); "&x" underlines x and "&&" shows "&" unless
-// DT_NOPREFIX; tabs expand to every 8 average character widths with DT_EXPANDTABS.
+// DT_NOPREFIX; tabs expand to every 8 average character widths with DT_EXPANDTABS;
+// DT_RTLREADING shows each line in right-to-left reading order (right_to_left_order.h),
+// aligned as the other flags say.
 int DrawText(HDC dc, std::string_view text, TRect& r, unsigned format);

@@ -1,15 +1,20 @@
 // The README's door-controller section, its commands run as written on the base folder that
 // scripts/run.sh seeds: every road keeps its port, and the start page shows the button that
-// leads to the controller's pages.
+// leads to the controller's pages. The test page opens with the command lines and the pass
+// word the README gives.
 
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
+#include "app/pages/page_pwx.h"
+#include "app/pages/page_tst.h"
 #include "tests/app/app_test_support.h"
 #include "tests/app/readme_commands.h"
 
@@ -39,4 +44,28 @@ TEST_F(AppStart, TheReadmesControllerCommandsKeepTheSeededPortsAndShowTheButton)
     EXPECT_EQ("MOLT-30 konfigurieren", Form1->Pages().SEL->Button003->Caption());
     Ui().Click(Form1->Pages().SEL->Button003);
     EXPECT_EQ(TPageCT1::Index, Form1->Notebook1->PageIndex());
+}
+
+TEST_F(AppStart, TheReadmesTestPageCommandsReachTheTestPage) {
+    const std::string run = "bash scripts/run.sh ";
+    int commands = 0;
+    for (const std::string& command : ReadmeCommands("Trying it without hardware")) {
+        if (command.rfind(run + "/TEST", 0) != 0) continue;
+        ++commands;
+        SCOPED_TRACE(command);
+        std::vector<std::string> args;
+        std::istringstream words(command.substr(run.size(), command.find('#') - run.size()));
+        for (std::string word; words >> word;) args.push_back(word);
+        Start(args);
+        const bool withPassWord = std::any_of(args.begin(), args.end(),
+                                              [](const std::string& a) { return a.rfind("/PWD=", 0) == 0; });
+        if (!withPassWord) {
+            ASSERT_EQ(TPagePWX::Index, Form1->Notebook1->PageIndex());
+            Ui().Type("quarzmen");  // the README's pass word, in lower case
+            Ui().Enter();
+        }
+        EXPECT_EQ(TPageTST::Index, Form1->Notebook1->PageIndex());
+        DestroyProgramForms();
+    }
+    EXPECT_EQ(2, commands);
 }

@@ -158,6 +158,8 @@ class RunScript : public ::testing::Test {
     }
 
     fs::path Ini() const { return work_ / "data/tovak/TOVAK.INI"; }
+    // --controller's own base folder, so that its language file stays out of a plain run.
+    fs::path ControllerIni() const { return work_ / "data/tovak-controller/TOVAK.INI"; }
 
     // bash scripts/run.sh `args` in a process group of its own, as a terminal runs it, with
     // its home, base folder and temporary files inside the test's folder.
@@ -290,8 +292,11 @@ TEST_F(RunScript, FirstStartPointsEachRoadAtItsSimulatorAndClosingTheWindowStops
     EXPECT_EQ("scxFWV;3.2.7;SUCCESS\r\n", ControllerAnswer(links_[5]));
     const Window window = MainWindow();
     ASSERT_NE(0u, window) << Output();
-    EXPECT_EQ("[MAIN]\r\nCOC=3\r\nCOM=4\r\nCOT=4\r\nCTC=5\r\nCSM=1\r\nLANGUAGE=DE\r\n", ReadAll(Ini()));
-    EXPECT_EQ(std::string(kLanguageHeader) + kControllerRow, ReadAll(Ini().parent_path() / "TOVAK-DE.LGF"));
+    EXPECT_EQ("[MAIN]\r\nCOC=3\r\nCOM=4\r\nCOT=4\r\nCTC=5\r\nCSM=1\r\nLANGUAGE=DE\r\n",
+              ReadAll(ControllerIni()));
+    EXPECT_EQ(std::string(kLanguageHeader) + kControllerRow,
+              ReadAll(ControllerIni().parent_path() / "TOVAK-DE.LGF"));
+    EXPECT_FALSE(fs::exists(Ini().parent_path())) << "a plain run starts as if this one never was";
 
     CloseAsWindowManager(display_, window);
     EXPECT_EQ(0, ScriptEnded()) << Output();
@@ -315,19 +320,26 @@ TEST_F(RunScript, ASettingsFileThatExistsIsKeptAndCtrlCStopsEverything) {
 }
 
 TEST_F(RunScript, TheControllerButtonJoinsSettingsOfOnesOwnAndAPulledAdapterPlugsInAgain) {
+    // Settings of one's own in both folders: the plain run's stay as they are.
     fs::create_directories(Ini().parent_path());
+    const std::string plain = "[MAIN]\r\nCOC=7\r\n";
+    std::ofstream(Ini(), std::ios::binary) << plain;
+    fs::create_directories(ControllerIni().parent_path());
     const std::string mine = "[MAIN]\r\nCOC=3\r\nCOM=4\r\n";
-    std::ofstream(Ini(), std::ios::binary) << mine;
+    std::ofstream(ControllerIni(), std::ios::binary) << mine;
     // A language file of another program version, without a last line end.
-    std::ofstream(Ini().parent_path() / "TOVAK-DE.LGF", std::ios::binary)
+    std::ofstream(ControllerIni().parent_path() / "TOVAK-DE.LGF", std::ios::binary)
         << kLanguageHeader
         << "Form1\tButton001\tTvxButton\tSteuern\tWahr\t16\t40\t264\t25\t\tFalsch\tWahr\tWahr\t0\t\t";
     StartScript({"--controller"});
     ASSERT_TRUE(SimulatorsStarted(3)) << Output();
     ASSERT_NE(0u, MainWindow()) << Output();
-    EXPECT_EQ(mine + "[MAIN]\r\nLANGUAGE=DE\r\n", ReadAll(Ini()));
-    const std::string lgf = ReadAll(Ini().parent_path() / "TOVAK-DE.LGF");
+    EXPECT_EQ(mine + "[MAIN]\r\nLANGUAGE=DE\r\n", ReadAll(ControllerIni()));
+    const std::string lgf = ReadAll(ControllerIni().parent_path() / "TOVAK-DE.LGF");
     EXPECT_NE(std::string::npos, lgf.find("\t0\t\t\r\n" + std::string(kControllerRow))) << lgf;
+    EXPECT_EQ(plain, ReadAll(Ini()));
+    EXPECT_EQ(std::vector<fs::path>{Ini()},
+              std::vector<fs::path>(fs::directory_iterator(Ini().parent_path()), fs::directory_iterator()));
 
     // The adapter pulled, then plugged in again with the README's command, in the ports
     // folder the script printed, from the clone's folder.

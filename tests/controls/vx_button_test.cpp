@@ -6,6 +6,7 @@
 
 #include "controls/vx_button.h"
 #include "platform/forms/application.h"
+#include "platform/forms/control_paint.h"
 #include "platform/forms/edit.h"
 #include "platform/win/paint.h"
 #include "tests/support/screen_picture.h"
@@ -112,6 +113,72 @@ TEST_F(VxButton, LooksFollowTheState) {
     EXPECT_TRUE(HasPixel(cancel_, Rect(10, 6, 63, 19), GetSysColor(COLOR_BTNSHADOW)));
     std::string png = TestPicturePath("tovak_vx_button.png");
     ASSERT_TRUE(driver_->SaveForm(form_, png));
+}
+
+// A right-to-left button beside left-to-right ones: its caption reads from the right (what
+// reads with the line moves and mirrors, the accelerator mark stays under its letter), and
+// the shorter line of a wrapped caption goes to the right; without alignment (NoAlign) it
+// stays left. The mode follows the parent while ParentBiDiMode, with a repaint.
+TEST_F(VxButton, ARightToLeftCaptionReadsFromTheRightAndAlignsRight) {
+    form_->SetBounds(100, 100, 340, 220);
+    TvxButton* reference = MakeButton("Reference", "< &Weiter", 8);
+    TvxButton* rtl = MakeButton("RightToLeft", "&Weiter >", 106);
+    TvxButton* plain = MakeButton("LeftToRight", "&Weiter >", 204);
+    for (TvxButton* b : {reference, rtl, plain}) b->SetBounds(b->Left(), 80, 90, 25);
+    TvxButton* wrapped[3];
+    const TBiDiMode modes[3] = {bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign};
+    for (int i = 0; i < 3; ++i) {
+        wrapped[i] = MakeButton("Wrapped" + std::to_string(i), "Neue Tür anlegen", 8 + 81 * i);
+        wrapped[i]->SetBounds(wrapped[i]->Left(), 115, 73, 40);
+        wrapped[i]->SetBiDiMode(modes[i]);
+    }
+    reference->SetBiDiMode(bdLeftToRight);
+    rtl->SetBiDiMode(bdRightToLeft);
+    ShowForm();
+    UpdateAllWindows();
+    auto pixels = [&](TControl* c) {
+        std::vector<COLORREF> out;
+        for (int y = 0; y < c->Height(); ++y)
+            for (int x = 0; x < c->Width(); ++x)
+                out.push_back(ShownPixel(form_->Handle(), c->ClientToScreen({x, y})));
+        return out;
+    };
+    const COLORREF ink = ColorToRGB(rtl->Font()->Color());
+    auto inkBox = [&](TControl* c, int top, int bottom) {
+        TRect box{c->Width(), top, -1, bottom};
+        for (int y = top; y < bottom; ++y)
+            for (int x = 3; x < c->Width() - 3; ++x)
+                if (ShownPixel(form_->Handle(), c->ClientToScreen({x, y})) == ink) {
+                    box.Left = std::min(box.Left, x);
+                    box.Right = std::max(box.Right, x + 1);
+                }
+        return box;
+    };
+
+    EXPECT_EQ(pixels(rtl), pixels(reference));
+    EXPECT_NE(pixels(rtl), pixels(plain));
+    // Two lines of 13 pixels centred in 40: the first line is the same in all three, the
+    // second starts where the first does, or ends where it ends.
+    auto width = [&](const std::string& text) {
+        return MeasureText(rtl->Font(), text, Rect(0, 0, 999, 99), 0).Right;
+    };
+    const int shift = width("Neue Tür") - width("anlegen");
+    ASSERT_GT(shift, 0);
+    const TRect first = inkBox(wrapped[0], 7, 20);
+    const TRect second = inkBox(wrapped[0], 20, 33);
+    ASSERT_GT(second.Right, second.Left);
+    EXPECT_EQ(inkBox(wrapped[1], 7, 20), first);
+    EXPECT_EQ(inkBox(wrapped[1], 20, 33).Left, second.Left + shift);
+    EXPECT_EQ(pixels(wrapped[2]), pixels(wrapped[0]));
+    ASSERT_TRUE(driver_->SaveForm(form_, TestPicturePath("tovak_vx_button_right_to_left.png")));
+
+    // Following the form, which reads left to right, then right to left.
+    rtl->SetParentBiDiMode(true);
+    UpdateAllWindows();
+    EXPECT_EQ(pixels(rtl), pixels(plain));
+    form_->SetBiDiMode(bdRightToLeft);
+    UpdateAllWindows();
+    EXPECT_EQ(pixels(rtl), pixels(reference));
 }
 
 TEST_F(VxButton, FaceSpansAWidthSetBeforeTheWindowExists) {

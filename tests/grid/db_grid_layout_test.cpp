@@ -106,6 +106,55 @@ TEST_F(DBGridLayout, GroupLevelsAndTheirSortingComeBackAsSaved) {
     EXPECT_EQ(state(), saved);
 }
 
+
+// A level inserted in front of others leaves the sort order of the group columns (the order
+// they were grouped in) apart from their levels; both come back, with or without multi-sort.
+TEST_F(DBGridLayout, ALevelInsertedInFrontKeepsEachColumnsSortOrder) {
+    Col("ID");
+    std::vector<TvxDBGridColumn*> columns{Col("Name"), Col("Amount"), Col("Active"), Col("Day")};
+    table->Open();
+    AddRecord(1, "Anna", true, 5);
+    AddRecord(2, "Bert", false, 15);
+    LoadAll();
+    auto state = [&] {
+        std::vector<std::string> s;
+        for (int i = 0; i < grid->ColumnCount(); ++i) {
+            TvxTreeListColumn* c = grid->Columns(i);
+            s.push_back(c->Name() + " group " + std::to_string(grid->GetColumn(i)->GroupIndex()) + " sort " +
+                        std::to_string(c->Sorted()) + " order " + std::to_string(c->GetSortedOrder()));
+        }
+        return s;
+    };
+    const TempFolder folder("tovak-grid-inserted-level");
+    const auto path = folder.Path() / "layout.ini";
+    for (const bool multiSort : {false, true})
+        for (const size_t levels : {3u, 4u}) {
+            SCOPED_TRACE(std::string(multiSort ? "multi-sort, " : "") + std::to_string(levels) + " levels");
+            grid->ClearGrouping();
+            TvxDBGridOptionsBehavior behavior = grid->OptionsBehavior();
+            if (multiSort) behavior.Include(edgoMultiSort);
+            else behavior.Exclude(edgoMultiSort);
+            grid->SetOptionsBehavior(behavior);
+            // Grouped one after another, the second sorted downwards; the last goes in front.
+            for (size_t i = 0; i + 1 < levels; ++i) columns[i]->SetGroupIndex(static_cast<int>(i));
+            columns[1]->SetSorted(csDown);
+            columns[levels - 1]->SetGroupIndex(0);
+            ASSERT_EQ(columns[levels - 1]->GetSortedOrder(), static_cast<int>(levels) - 1);
+            const std::vector<std::string> saved = state();
+            grid->SaveToIniFile(path.string());
+
+            // Into the grid ungrouped, and grouped otherwise.
+            grid->ClearGrouping();
+            grid->LoadFromIniFile(path.string());
+            EXPECT_EQ(state(), saved);
+            columns[0]->SetGroupIndex(-1);
+            columns[2]->SetGroupIndex(0);
+            columns[1]->SetSorted(csUp);
+            grid->LoadFromIniFile(path.string());
+            EXPECT_EQ(state(), saved);
+        }
+}
+
 }  // namespace
 
 namespace {

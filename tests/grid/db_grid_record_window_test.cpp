@@ -96,6 +96,70 @@ TEST_F(DBGridRecordWindow, ScrollMessagesMoveTheTable) {
     EXPECT_EQ(grid->GetFocusedNode(), grid->GetItem(3));
 }
 
+// One notch is one record: the focus moves inside the window, which scrolls only at its
+// edges, and stops at either end of the table.
+TEST_F(DBGridRecordWindow, TheWheelMovesOneRecordANotch) {
+    Fill(100);
+    RowsHigh(10);
+    auto shows = [&](int top, int current) {
+        EXPECT_EQ(Current(), current);
+        EXPECT_EQ(Id(grid->GetItem(0)), top);
+        EXPECT_EQ(Id(grid->GetFocusedNode()), current);
+    };
+    driver->Wheel(grid, 1);  // at the first record
+    shows(1, 1);
+    driver->Wheel(grid, -1);
+    shows(1, 2);
+    for (int i = 0; i < 8; ++i) driver->Wheel(grid, -1);
+    shows(1, 10);
+    driver->Wheel(grid, -1);  // past the last row: the window follows
+    shows(2, 11);
+    driver->Wheel(grid, 1);
+    shows(2, 10);
+
+    table->Last();
+    driver->Wheel(grid, -1);  // at the last record
+    shows(91, 100);
+    driver->Wheel(grid, 1);
+    shows(91, 99);
+    driver->Wheel(grid, -1);
+    shows(91, 100);
+
+    // An open editor closes first: its text stays with the record it was opened on.
+    table->First();
+    grid->SetFocusedColumn(1);
+    grid->SetFocus();
+    driver->Pump();
+    grid->ShowEditor();
+    ASSERT_NE(grid->Editor(), nullptr);
+    driver->Type("X");
+    driver->Wheel(grid->Editor(), -1);
+    shows(1, 2);
+    EXPECT_EQ(grid->State(), 0);
+    EXPECT_EQ(grid->GetNodeString(grid->GetItem(0), 1), "X");
+    EXPECT_EQ(grid->GetNodeString(grid->GetItem(1), 1), "r2");
+}
+
+// A loaded grid scrolls its rows by the wheel's lines and keeps its focus.
+TEST_F(DBGridRecordWindow, TheWheelOverALoadedGridScrollsItsLines) {
+    Fill(100);
+    RowsHigh(10);
+    LoadAll();
+    ASSERT_FALSE(grid->IsCursorMode());
+    driver->Wheel(grid, -1);
+    EXPECT_EQ(grid->GetTopIndex(), 3);
+    EXPECT_EQ(Current(), 1);
+    driver->Wheel(grid, 1);
+    EXPECT_EQ(grid->GetTopIndex(), 0);
+    // Over an open editor too: it hands the notch to the grid once.
+    grid->SetFocus();
+    driver->Pump();
+    grid->ShowEditor();
+    ASSERT_NE(grid->Editor(), nullptr);
+    driver->Wheel(grid->Editor(), -1);
+    EXPECT_EQ(grid->GetTopIndex(), 3);
+}
+
 TEST_F(DBGridRecordWindow, APaintLeavesTheTableOnItsRecord) {
     Fill(50);
     RowsHigh(10);

@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/gdi/right_to_left_order.h"
+#include "platform/rtl/str_utils.h"
 #include "surface_fixture.h"
 
 namespace {
@@ -195,4 +201,38 @@ TEST(Text, EllipsesCutTheText) {
     TRect calc{0, 0, width, 20};
     DrawText(s.dc, "Konfiguration", calc, DT_CALCRECT | DT_SINGLELINE | DT_END_ELLIPSIS);
     EXPECT_EQ(calc.Right, width);
+}
+
+namespace {
+
+// The text as it shows read right to left, each character in the order it is laid out.
+std::string ShownRightToLeft(const std::string& text) {
+    std::vector<uint32_t> cps;
+    size_t pos = 0;
+    while (pos < text.size()) cps.push_back(NextCodePoint(text, pos));
+    std::string out;
+    for (const TShownChar& c : RightToLeftOrder(cps)) AppendUtf8(out, c.cp);
+    return out;
+}
+
+}  // namespace
+
+TEST(Text, RightToLeftReadingKeepsWordsAndMovesWhatReadsWithTheLine) {
+    const std::vector<std::pair<std::string, std::string>> table{
+        {"", ""},
+        {"Abbrechen", "Abbrechen"},
+        {"Tür öffnen", "Tür öffnen"},  // the blank between two words goes with them
+        {"Weiter >", "< Weiter"},      // a neutral at the end reads with the line, mirrored
+        {"Hilfe?", "?Hilfe"},
+        {"(Test)", "(Test)"},          // brackets at both ends, each mirrored into place
+        {"Tür 12", "Tür 12"},          // a number after words reads with them
+        {"12 Türen", "Türen 12"},      // before them, it is a run of its own
+        {"-5", "5-"},
+        {"1.5 kg", "kg 1.5"},          // one separator joins the number
+        {"50% von 2", "von 2 50%"},
+        {"a\tb", "b\ta"},              // a tab goes with the line
+        {"OK  ", "  OK"},              // trailing blanks too
+        {"abc \u05D0\u05D1\u05D2", "\u05D2\u05D1\u05D0 abc"},  // right-to-left letters reverse
+    };
+    for (const auto& [text, shown] : table) EXPECT_EQ(ShownRightToLeft(text), shown) << text;
 }
