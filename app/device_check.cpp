@@ -10,12 +10,12 @@
 namespace {
 
 // The type query was refused or its link went: that is the lost device, shown once. A device
-// that talked on this link and now leaves the query unanswered has gone silent: it is lost
-// as a pulled one is, so that nothing queued reaches it when it wakes.
+// that leaves the query unanswered on an open link, whether it talked on it before or never
+// did, is lost as a pulled one is: the link closes, so nothing queued reaches it when it
+// wakes, and the log says why.
 bool LinkGone() {
     TSercomLink& link = FormSercom->Link();
-    if (DeviceLinkUp() && link.Heard() && LinkState.DeviceTypeCode == -1)
-        link.PortLost("device silent: no answer to the type query");
+    if (DeviceLinkUp() && LinkState.DeviceTypeCode == -1) link.PortLost("device silent: no answer to the type query");
     if (DeviceLinkUp() || !Form1) return false;
     if (link.WasLost())
         Form1->NoticeLinkLost();

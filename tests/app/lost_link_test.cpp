@@ -171,6 +171,6 @@ TEST_F(LostLink, AStoreTheSilentDeviceNeverTookIsALossAndNeverReachesItLater) {
         Ui().Click("Form1.Button601");
         ASSERT_EQ(TPageMEN::Index, Page());
         ASSERT_TRUE(sim_->WaitForExchanges(5, 5000));
-        EXPECT_TRUE(Requests().empty());
+        EXPECT_TRUE(Requests().empty()) << ::testing::PrintToString(Requests());
     }
 }

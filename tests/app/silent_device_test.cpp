@@ -18,6 +18,7 @@
 
 #include "app/code_change_form.h"
 #include "app/comp_text.h"
+#include "link/log_file.h"
 #include "tests/app/control_road_support.h"
 #include "tests/support/pump_until.h"
 
@@ -315,8 +316,9 @@ TEST_F(SilentDevice, TheWizardSteps) {
 }
 
 // The simulator program itself, stopped as a hung device stops (SIGSTOP) while the state page
-// is shown: "Freigabe" is the lost device, traced as withdrawn, and when the process goes on
-// the door is still locked: the release never reached it.
+// is shown: "Freigabe" is the lost device, traced as taken back (withdrawn, or dropped with
+// the link), and when the process goes on the door is still locked: the release never
+// reached it.
 TEST_F(SilentDevice, AStoppedSimulatorProcessNeverGetsTheReleaseItMissed) {
     namespace fs = std::filesystem;
     const std::string program = std::string(TOVAK_BUILD_DIR) + "/sim/tovak-sim";
@@ -366,7 +368,8 @@ TEST_F(SilentDevice, AStoppedSimulatorProcessNeverGetsTheReleaseItMissed) {
     const TStrings* trace = FormSercom->ListBox1->Items();
     bool withdrawn = false;
     for (int k = 0; k < trace->Count(); ++k)
-        withdrawn = withdrawn || trace->Strings(k).find("withdrawn: 00,00,FB,02,00,50,01") != std::string::npos;
+        for (const char* back : {"withdrawn: 00,00,FB,02,00,50,01", "dropped: 00,00,FB,02,00,50,01"})
+            withdrawn = withdrawn || trace->Strings(k).find(back) != std::string::npos;
     EXPECT_TRUE(withdrawn);
 
     kill(sim, SIGCONT);
@@ -374,4 +377,38 @@ TEST_F(SilentDevice, AStoppedSimulatorProcessNeverGetsTheReleaseItMissed) {
     ASSERT_TRUE(PumpUntil([&] { return !stopped(); }));
     ToStatePage();
     EXPECT_EQ("Verriegelt", stg.Label81->Caption());
+}
+
+// A loss that the type query finds is logged as every other loss is: the menu's
+// "Information" asks the device type first, of a device that stopped on the open link, and
+// of one that has said nothing since the link opened (it stopped before). Each time the link
+// closes, the start page shows the lost device, and the log has its LOST line.
+TEST_F(SilentDevice, ALossFoundByTheTypeQueryWritesItsLostLine) {
+    ToMenu();
+    const auto lostLines = [this] {
+        const std::string log = ReadFile(LogFileName("TOVAK-COM-"));
+        size_t n = 0;
+        for (size_t at = log.find(" LOST       "); at != std::string::npos; at = log.find(" LOST       ", at + 1)) ++n;
+        return n;
+    };
+    for (const bool heard : {true, false}) {
+        SCOPED_TRACE(heard ? "stopped on the open link" : "stopped before the link opened");
+        if (heard) {
+            FallSilent();
+        } else {
+            Ui().Click("Form1.Button001");
+            Ui().Click("Form1.Button601");
+            ASSERT_EQ(TPageMEN::Index, Page());
+            ASSERT_FALSE(FormSercom->Link().Heard());
+        }
+        const size_t before = lostLines();
+        Click(*this, Men().Button711);
+        ASSERT_TRUE(Ui().WaitFor([&] { return !LossText().empty(); }, 10000));
+        EXPECT_EQ(GetCompText(1650), LossText());
+        EXPECT_FALSE(LinkState.PortOpen);
+        EXPECT_EQ(0, Page());
+        EXPECT_EQ(before + 1, lostLines());
+        EXPECT_NE(std::string::npos, ReadFile(LogFileName("TOVAK-COM-")).find(" LOST       device silent: no answer to the type query"));
+        ClockOnlyWhileIdle();
+    }
 }
