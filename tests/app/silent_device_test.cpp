@@ -7,11 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -20,6 +15,7 @@
 #include "app/comp_text.h"
 #include "link/log_file.h"
 #include "tests/app/control_road_support.h"
+#include "tests/app/sim_process.h"
 #include "tests/support/pump_until.h"
 
 namespace {
@@ -321,33 +317,11 @@ TEST_F(SilentDevice, TheWizardSteps) {
 // reached it.
 TEST_F(SilentDevice, AStoppedSimulatorProcessNeverGetsTheReleaseItMissed) {
     namespace fs = std::filesystem;
-    const std::string program = std::string(TOVAK_BUILD_DIR) + "/sim/tovak-sim";
-    const std::string port = std::to_string(kPort), ports = dir_ + "/ports", out = dir_ + "/sim.txt";
-    std::vector<std::string> args{program, "--port", port, "--ports-dir", ports, "--poll", "10"};
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t files;
-    posix_spawn_file_actions_init(&files);
-    posix_spawn_file_actions_addopen(&files, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t sim = 0;
-    ASSERT_EQ(0, posix_spawn(&sim, program.c_str(), &files, nullptr, argv.data(), environ));
-    posix_spawn_file_actions_destroy(&files);
-    struct Ended {
-        pid_t pid;
-        ~Ended() {
-            kill(pid, SIGCONT);
-            kill(pid, SIGTERM);
-            waitpid(pid, nullptr, 0);
-        }
-    } ended{sim};
+    const std::string port = std::to_string(kPort), ports = dir_ + "/ports";
+    SimProcess sim(std::string(TOVAK_BUILD_DIR) + "/sim/tovak-sim", {"--port", port, "--ports-dir", ports, "--poll", "10"},
+                   dir_ + "/sim.txt");
+    ASSERT_TRUE(sim.Started());
     ASSERT_TRUE(PumpUntil([&] { return fs::exists(ports + "/COM" + port); }));
-    const auto stopped = [sim] {
-        std::ifstream stat("/proc/" + std::to_string(sim) + "/stat");
-        std::string text((std::istreambuf_iterator<char>(stat)), {});
-        const size_t close = text.rfind(')');
-        return close != std::string::npos && close + 2 < text.size() && text[close + 2] == 'T';
-    };
 
     WriteFile("TOVAK.INI", "[MAIN]\r\nCSM=0\r\nCOC=" + port + "\r\nPRTSHOW=1\r\n");
     Start();
@@ -355,8 +329,8 @@ TEST_F(SilentDevice, AStoppedSimulatorProcessNeverGetsTheReleaseItMissed) {
     TPageSTG& stg = *Form1->Pages().STG;
     EXPECT_EQ("Verriegelt", stg.Label81->Caption());
 
-    kill(sim, SIGSTOP);
-    ASSERT_TRUE(PumpUntil(stopped));
+    sim.Stop();
+    ASSERT_TRUE(PumpUntil([&] { return sim.IsStopped(); }));
     Ui().WaitFor([] { return false; }, 100);  // what it sent before has been handled
     ClockOnlyWhileIdle();
     ExpectLoss();
@@ -372,9 +346,9 @@ TEST_F(SilentDevice, AStoppedSimulatorProcessNeverGetsTheReleaseItMissed) {
             withdrawn = withdrawn || trace->Strings(k).find(back) != std::string::npos;
     EXPECT_TRUE(withdrawn);
 
-    kill(sim, SIGCONT);
+    sim.Continue();
     ClockSteady();
-    ASSERT_TRUE(PumpUntil([&] { return !stopped(); }));
+    ASSERT_TRUE(PumpUntil([&] { return !sim.IsStopped(); }));
     ToStatePage();
     EXPECT_EQ("Verriegelt", stg.Label81->Caption());
 }
