@@ -155,7 +155,12 @@ TEST_F(LostLink, AStoreTheSilentDeviceNeverTookIsALossAndNeverReachesItLater) {
     for (const PageAction& s : stores) {
         SCOPED_TRACE(s.name);
         s.reach(*this);
+        // Silent once the exchange under way has ended and the program has handled it: a
+        // frame already sent would take the store otherwise.
+        const size_t exchanges = sim_->ExchangeCount();
         sim_->SetSilent(true);
+        sim_->WaitForExchanges(exchanges + 1, 300);
+        Ui().WaitFor([] { return false; }, 50);
         sim_->ClearExchanges();
         std::string text;
         AnswerBox(text);
