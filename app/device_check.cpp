@@ -5,17 +5,25 @@
 #include "app/main_form.h"
 #include "link/form_sercom.h"
 #include "link/link_state.h"
+#include "link/log_file.h"
 #include "link/wait_for.h"
 
 namespace {
 
 // The type query was refused or its link went: that is the lost device, shown once. A device
 // that talked on this link and now leaves the query unanswered has gone silent: it is lost
-// as a pulled one is, so that nothing queued reaches it when it wakes.
+// as a pulled one is, so that nothing queued reaches it when it wakes. One that has said
+// nothing since the link opened is no device at all, as far as this link knows: the entry
+// shows so and does nothing more, the link stays for a device that starts talking, and the
+// log says why the box came.
 bool LinkGone() {
     TSercomLink& link = FormSercom->Link();
-    if (DeviceLinkUp() && link.Heard() && LinkState.DeviceTypeCode == -1)
-        link.PortLost("device silent: no answer to the type query");
+    if (DeviceLinkUp() && LinkState.DeviceTypeCode == -1) {
+        if (link.Heard())
+            link.PortLost("device silent: no answer to the type query");
+        else
+            WriteLogLine("TOVAK-COM-", "NODEVICE", "no answer to the type query");
+    }
     if (DeviceLinkUp() || !Form1) return false;
     if (link.WasLost())
         Form1->NoticeLinkLost();

@@ -8,6 +8,7 @@
 #include "link/text_utils.h"
 #include "platform/classes/file_utils.h"
 #include "platform/classes/mem_ini_file.h"
+#include "platform/rtl/encoding.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/str_utils.h"
 
@@ -26,12 +27,16 @@ bool Readable(const std::string& fileName) {
 // reading it whole would hold the window for minutes.
 constexpr std::uintmax_t kMaxConfigFileBytes = 1024 * 1024;
 
+void RefuseSize(const std::string& fileName, std::uintmax_t size) {
+    if (size > kMaxConfigFileBytes)
+        throw EReadError("Datei \"" + fileName + "\" ist zu groß für eine Konfigurationsdatei (" + std::to_string(size) +
+                         " Bytes, höchstens " + std::to_string(kMaxConfigFileBytes) + ")");
+}
+
 void RefuseOversized(const std::string& fileName) {
     std::error_code ec;
     const std::uintmax_t size = std::filesystem::file_size(fileName, ec);
-    if (!ec && size > kMaxConfigFileBytes)
-        throw EReadError("Datei \"" + fileName + "\" ist zu groß für eine Konfigurationsdatei (" + std::to_string(size) +
-                         " Bytes, höchstens " + std::to_string(kMaxConfigFileBytes) + ")");
+    if (!ec) RefuseSize(fileName, size);
 }
 
 struct Fields {
@@ -54,13 +59,14 @@ uint8_t Low(int32_t v) { return static_cast<uint8_t>(v & 0xFF); }
 // The last line of a file that stops inside a row of its configuration (a copy or a write
 // that broke off): that row lost fields and every row after it is gone. "" when the file
 // ends with a line end or with a complete line (a hand-made file may lack the last line
-// end; the program writes every row with its four fields).
-std::string CutRow(const std::string& bytes) {
-    if (bytes.empty() || bytes.back() == '\n' || bytes.back() == '\r') return {};
+// end; the program writes every row with its four fields, the last of three digits).
+// `text` is the file as the INI reader sees it, decoded (a byte-order mark dropped).
+std::string CutRow(const std::string& text) {
+    if (text.empty() || text.back() == '\n' || text.back() == '\r') return {};
     std::string section, line;
     for (size_t pos = 0;;) {
-        const size_t end = bytes.find_first_of("\r\n", pos);
-        line = Trim(bytes.substr(pos, end == std::string::npos ? std::string::npos : end - pos));
+        const size_t end = text.find_first_of("\r\n", pos);
+        line = Trim(text.substr(pos, end == std::string::npos ? std::string::npos : end - pos));
         if (end == std::string::npos) break;  // the last line, which has no line end
         if (!line.empty() && line[0] == '[' && line.find(']') != std::string::npos)
             section = Trim(line.substr(1, line.find(']') - 1));
@@ -71,8 +77,11 @@ std::string CutRow(const std::string& bytes) {
     if (!SameText(section, kInput) && !SameText(section, kOutput)) return {};
     const size_t equals = line.find('=');
     if (equals == std::string::npos) return line;
-    const auto fields = std::count(line.begin() + static_cast<std::ptrdiff_t>(equals), line.end(), ';') + 1;
-    return fields < 4 ? line : std::string();
+    const std::string value = line.substr(equals + 1);
+    const auto fields = std::count(value.begin(), value.end(), ';') + 1;
+    if (fields < 4) return line;
+    const bool lastCut = fields == 4 && Trim(value.substr(value.rfind(';') + 1)).size() < 3;
+    return lastCut ? line : std::string();
 }
 
 std::string InputValue(const TIoRow& row) {
@@ -128,6 +137,8 @@ void SaveIoConfigToFile(const std::string& fileName, const TIoConfig& config) {
     for (int r : InputRowsOf(config.DeviceType)) ini.WriteString(kInput, ConfigFileKey(r), InputValue(config.Row(r)));
     ini.EraseSection(kOutput);
     for (int r : OutputRowsOf(config.DeviceType)) ini.WriteString(kOutput, ConfigFileKey(r), OutputValue(config.Row(r)));
+    // What is written must load again: a file near the limit may grow past it by the rows.
+    RefuseSize(fileName, ini.FileText().size());
     ini.UpdateFile();
 }
 
@@ -139,7 +150,7 @@ void LoadIoConfigFromFile(const std::string& fileName, TIoConfig& config) {
     // Anything else read as a configuration would blank every row, ready to be written.
     if (!ini.SectionExists(kInput) && !ini.SectionExists(kOutput))
         throw EReadError("Datei \"" + fileName + "\" ist keine Konfigurationsdatei (kein Abschnitt [INPUT] oder [OUTPUT])");
-    const std::string cut = CutRow(ReadFileBytes(fileName));
+    const std::string cut = CutRow(DecodeTextBytes(ReadFileBytes(fileName)));
     if (!cut.empty()) {
         const bool showable =
             cut.size() <= 40 && std::all_of(cut.begin(), cut.end(), [](char c) { return c >= ' ' && c < 0x7F; });

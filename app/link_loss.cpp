@@ -63,6 +63,13 @@ bool TForm1::DevicePause(uint32_t ms, int page) {
     return end == TWaitEnd::Deadline || WaitMet(end);
 }
 
+bool TForm1::DeviceTookQueued(int page) {
+    // No deadline of its own: every request nobody waits for has one (see TSercomLink::Watch).
+    // A close empties the queue too: only an open link's empty queue says the device took them.
+    return WaitMet(WaitFor([] { return DeviceLinkUp() && !FormSercom->Link().HasQueuedRequest(); }, kNoDeadline,
+                           PageWaitEnds(page)));
+}
+
 bool TForm1::WaitMet(TWaitEnd end) {
     // A close of our own (Esc, the window) is no loss; a lost device has usually been shown
     // by the link already, and is shown at most once.

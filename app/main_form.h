@@ -69,6 +69,11 @@ public:
     // A pause of `ms` on page `page` while the device works: true when it ran its time. A
     // closed link shows the loss; a page left or the program's end just answer false.
     bool DevicePause(uint32_t ms, int page);
+    // Until the device has taken every request queued for it: a device that paused for a
+    // moment takes them when it talks again, and one that does not within the silence limit
+    // is lost, which ends the wait. True when it took them; a lost link shows the loss, a
+    // page left or the program's end just answer false.
+    bool DeviceTookQueued(int page);
     // The verdict on a wait for the device: a link closed because the device went away shows
     // the loss. Answers whether the wait was met.
     bool WaitMet(TWaitEnd end);

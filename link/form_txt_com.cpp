@@ -129,6 +129,7 @@ bool TFormTxtCom::SendCommand(const std::string& command, bool showError, std::s
     // 200 ms on the clock: a late reply must not count as an answer.
     const uint64_t deadline = CurrentClock().Ticks() + 200;
     WaitFor(answered, deadline, TWaitEnds{[this] { return Com2->Open(); }, {}});
+    if (!answered()) DiscardUnsent();
     reply = TextReceiveBuffer;
     for (char& c : reply)
         if (c == ';' || c == '\r' || c == '\n') c = ' ';
@@ -139,6 +140,13 @@ bool TFormTxtCom::SendCommand(const std::string& command, bool showError, std::s
     if (!cut && reply.find("SUCCESS") != std::string::npos) return false;
     if (showError) ShowMessageDialog("Fehler in der Kommunikation:\r\r" + FailureReason(reply), 1, 4);
     return true;
+}
+
+void TFormTxtCom::DiscardUnsent() {
+    // A controller that hangs leaves the line unread; what is still on its way would reach it
+    // when it wakes, long after the program has given the command up.
+    TSerBaseDispatcher* port = Com2->Open() ? Com2->Dispatcher() : nullptr;
+    if (port && port->FlushOutBuffer() != 0) WriteLogLine(kLog, "SND", "ERROR output not discarded");
 }
 
 void TFormTxtCom::AddTraceLine(const std::string& text) {

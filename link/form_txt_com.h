@@ -37,7 +37,8 @@ public:
     // Sends `command` with CR LF and collects the reply for up to 200 ms, until it holds
     // "SUCCESS"; `reply` gets it with ";", CR and LF as blanks. True on failure (no SUCCESS,
     // a reply cut at kMaxReply, or the port not open), after showing why when `showError`:
-    // what came back, or that nothing came.
+    // what came back, or that nothing came. A wait that ends without "SUCCESS" discards
+    // what the port has not sent yet: nothing meant for the controller outlives it.
     bool SendCommand(const std::string& command, bool showError, std::string& reply);
     // `text` begins with "S: " or "R: "; the list keeps the last 100 lines.
     void AddTraceLine(const std::string& text);
@@ -52,6 +53,8 @@ public:
     TSerComPort* Com2;
 
 private:
+    void DiscardUnsent();
+
     bool replyCut_ = false;
 };
 

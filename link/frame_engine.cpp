@@ -65,8 +65,15 @@ void TSercomLink::SendWire(uint8_t h1, const std::string& data) {
 void TSercomLink::SendFrame(const std::string& data) { SendWire(0x01, data); }
 
 void TSercomLink::SendRawFrame(const std::string& data) {
-    if (heard_ && CurrentClock().Ticks() - last_heard_ > kRawFreshMs) {
+    // Kept for later, it would reach whatever device the next opening finds.
+    if (!DeviceLinkUp()) {
+        TraceQueueLine("refused: link closed raw " + BytesToHexList(data));
+        return;
+    }
+    const uint64_t now = CurrentClock().Ticks();
+    if (heard_ && now - last_heard_ > kRawFreshMs) {
         raw_pending_ = data;
+        raw_deadline_ = now + kSilenceLimitMs;
         return;
     }
     SendWire(0x02, data);
@@ -203,7 +210,8 @@ void TSercomLink::HandleFrame(std::string frame) {
         answer.clear();  // an empty frame, except after a broadcast: none at all
     }
     if (!answer.empty() || !broadcast) SendFrame(answer);
-    if (!raw_pending_.empty()) {
+    // Past its deadline the frame is not the device's any more: the watch withdraws it.
+    if (!raw_pending_.empty() && raw_deadline_ > CurrentClock().Ticks()) {
         std::string raw;
         raw.swap(raw_pending_);
         SendWire(0x02, raw);

@@ -24,9 +24,12 @@ void TSercomLink::OpenPort(int port, bool show_error) {
     LinkState.LinkClosing = false;
     LinkState.PortOpen = false;
     LinkState.ReceiveBuffer.clear();
-    // Orders and the acknowledgement left from an earlier device must not reach this one.
+    // Orders, the acknowledgement and a raw frame left from an earlier device must not reach
+    // this one, and nothing of it counts as heard from this one.
     LinkState.ClearBlockRequests();
     LinkState.PendingFrame.clear();
+    raw_pending_.clear();
+    heard_ = false;
     try {
         if (!port_) throw Exception("no port");
         port_->Open(static_cast<uint16_t>(port & 0xFFFF));

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "link/frame_codec.h"
 #include "link/link_state.h"
 #include "link/sercom_link.h"
 #include "link/wait_for.h"
@@ -12,7 +13,6 @@
 
 void TSercomLink::StartWatch() {
     StopWatch();
-    heard_ = false;
     last_heard_ = CurrentClock().Ticks();
     watch_timer_ = SetTimer(nullptr, 0, kWatchIntervalMs, [this](HWND, UINT, UINT_PTR, uint32_t) { Watch(); });
 }
@@ -34,6 +34,11 @@ void TSercomLink::Watch() {
             continue;
         }
         Withdraw(*queue_[k]);
+        untaken = true;
+    }
+    if (!raw_pending_.empty() && raw_deadline_ <= now) {
+        TraceQueueLine("withdrawn: raw " + BytesToHexList(raw_pending_));
+        raw_pending_.clear();
         untaken = true;
     }
     if (untaken) {

@@ -38,7 +38,7 @@ std::shared_ptr<TDeviceRequest> TSercomLink::QueueRequest(const std::string& dat
         TraceQueueLine("refused: link closed " + request->Item);
         return nullptr;
     }
-    if (!waited) request->Deadline = CurrentClock().Ticks() + kUntakenLimitMs;
+    if (!waited) request->Deadline = CurrentClock().Ticks() + kSilenceLimitMs;
     queue_.push_back(request);
     if (answer.Kind != TAnswer::TKind::Taken) Await(request);
     view_->QueueAdd(request->Item);

@@ -31,8 +31,9 @@ public:
     void SendFrame(const std::string& data);
     // Header 00 02, sent at once, outside the queue. A device that has talked but not for
     // kRawFreshMs may have stopped: it must not find the frame on the line when it wakes, so
-    // the frame waits for its next frame and follows that one's answer (or is dropped with
-    // the link).
+    // the frame waits for its next frame and follows that one's answer. It waits as a request
+    // nobody waits for does: taken within kSilenceLimitMs, or dropped and the device lost.
+    // Nothing is sent or kept while the link is not open.
     void SendRawFrame(const std::string& data);
     // The installation gives a device this long to take each command: one that talks sends
     // a frame at least this often, unless it is preparing a long answer.
@@ -44,7 +45,7 @@ public:
 
     // Request queue and waits.
     // Queues a request that nobody waits for: the device must take it within
-    // kUntakenLimitMs, or it is withdrawn and the device is lost (see Watch). False (and a
+    // kSilenceLimitMs, or it is withdrawn and the device is lost (see Watch). False (and a
     // "refused" trace line) while the link is not open or is closing: the caller must count
     // the request as failed.
     bool EnqueueRequest(const std::string& data, uint8_t key_type = 0, uint8_t key_index = 0);
@@ -70,11 +71,10 @@ public:
     int32_t QueryDeviceType();
     static constexpr uint64_t kTypeQueryMs = 500;
 
-    // Longest a request nobody waits for may stay in the queue: the system settings' store
-    // gives a device this long to take the nine requests it queues.
-    static constexpr uint64_t kUntakenLimitMs = 1000;
     // Longest silence of a device that still talks: its slowest answers (block transfers,
-    // the type query) come within a second.
+    // the type query) come within a second. Also the longest a request nobody waits for (a
+    // door command, a raw frame) may wait to be taken: a device that is not lost takes what
+    // is queued for it, so one limit decides, whether or not something was pressed meanwhile.
     static constexpr uint64_t kSilenceLimitMs = 2000;
     static constexpr uint32_t kWatchIntervalMs = 100;
     // Whether the device sent a good frame since the port opened, and when it sent the last.
@@ -130,6 +130,7 @@ private:
     uint64_t last_heard_ = 0;
     bool heard_ = false;
     std::string raw_pending_;  // a raw frame for the device's next frame
+    uint64_t raw_deadline_ = 0;  // when raw_pending_ is no longer the device's
     uint32_t openings_ = 0;
     uint32_t lost_opening_ = 0;
     bool lost_ = false;

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -78,6 +79,10 @@ void ControllerSim::Drain() {
 void ControllerSim::HandleLine(const std::string& line) {
     std::lock_guard<std::mutex> l(lock_);
     commands_.push_back(line);
+    if (options_.print_commands) {
+        std::printf("command %s\n", line.c_str());
+        std::fflush(stdout);
+    }
     const uint64_t now = CurrentClock().Ticks();
     std::optional<std::string> answer = device_.Answer(line, now, CurrentClock().UnixMillis());
     if (!answer) return;  // restarting

@@ -20,8 +20,9 @@
 #include "sim/sim_pty.h"
 
 struct ControllerSimOptions {
-    int port = 0;           // COM number; 0: no link in the ports folder
-    std::string ports_dir;  // "": $TOVAK_PORTS or ~/.config/tovak/ports
+    int port = 0;                 // COM number; 0: no link in the ports folder
+    std::string ports_dir;        // "": $TOVAK_PORTS or ~/.config/tovak/ports
+    bool print_commands = false;  // each command line received as a line on standard output
 };
 
 class ControllerSim {

@@ -128,7 +128,7 @@ void DoorSim::Run() {
             continue;
         }
         if (silent_ || !ProgramConnected()) {
-            if (!silent_) pty_.FlushProgramOutput();
+            if (!silent_) pty_.DropUnreadOutput();
             next = SteadyClock::now() + std::chrono::milliseconds(options_.poll_ms);
             if (!WaitUntil(next)) break;
             continue;

@@ -17,7 +17,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: tovak-sim [--port N] [--ports-dir DIR] [--type T|0|1|2] [--poll MS] [--config FILE]\n"
     "                 [--print-requests]\n"
-    "       tovak-sim --controller [--port N] [--ports-dir DIR] [--restart MS]\n"
+    "       tovak-sim --controller [--port N] [--ports-dir DIR] [--restart MS] [--print-requests]\n"
     "       tovak-sim --help\n";
 
 void Help(const DoorState& terminal) {
@@ -34,7 +34,8 @@ void Help(const DoorState& terminal) {
         "  --type 2         a Belvar interface device\n"
         "  --poll MS        the poll interval (default 50)\n"
         "  --config FILE    the device's state from an INI file instead (sections in sim/door_state.h)\n"
-        "  --print-requests each request of the program as a line \"request FB 02 ...\" (hex)\n"
+        "  --print-requests each request of the program as a line \"request FB 02 ...\" (hex); the\n"
+        "                   door controller prints each command line it gets as \"command scxUID\"\n"
         "  --controller     the door controller's text channel instead, for its pages\n"
         "  --restart MS     the controller's silence after a network change or a factory reset\n"
         "                   (default 5000)\n"
@@ -72,10 +73,10 @@ int NextSignal(const sigset_t& set) {
     return sigwait(&set, &sig) == 0 ? sig : SIGTERM;
 }
 
-int RunController(int port, const std::string& ports_dir, int restart_ms) {
+int RunController(int port, const std::string& ports_dir, int restart_ms, bool print_commands) {
     const sigset_t signals = BlockSignals();
     try {
-        ControllerSim sim({port, ports_dir});
+        ControllerSim sim({port, ports_dir, print_commands});
         sim.WithDevice([&](ControllerDevice& d) { d.restart_ms = restart_ms; });
         sim.Start();
         std::printf("tovak-sim %d: door controller COM%d -> %s (%s); Ctrl+C ends\n", static_cast<int>(getpid()),
@@ -140,7 +141,7 @@ int main(int argc, char** argv) {
         else return Usage();
     }
     if (port) options.port = port;
-    if (controller) return port >= 0 && restart_ms >= 0 ? RunController(port ? port : 2, options.ports_dir, restart_ms) : Usage();
+    if (controller) return port >= 0 && restart_ms >= 0 ? RunController(port ? port : 2, options.ports_dir, restart_ms, options.print_requests) : Usage();
     if (options.port < 1 || options.poll_ms < 1) return Usage();
     if (type == "t") type = "T";
     if (type != "T" && type != "0" && type != "1" && type != "2") return Usage();

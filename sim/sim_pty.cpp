@@ -85,7 +85,7 @@ void SimPty::CloseMaster() {
     master_ = -1;
 }
 
-void SimPty::FlushProgramOutput() {
+void SimPty::DropUnreadOutput() {
     if (slave_keep_ >= 0) tcflush(slave_keep_, TCIFLUSH);
 }
 

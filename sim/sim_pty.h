@@ -22,8 +22,9 @@ public:
     void Wake(char c = 1);
     // The adapter pulled: the program's end of the line hangs up.
     void CloseMaster();
-    // Bytes the program wrote while nobody served the line.
-    void FlushProgramOutput();
+    // Drops what the simulator wrote that no program has read, so the next program to open
+    // the line does not find it.
+    void DropUnreadOutput();
     // The program opens its port exclusively and gives that up on close.
     bool ProgramHasPortOpen() const;
 

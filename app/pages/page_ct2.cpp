@@ -96,6 +96,14 @@ public:
     bool Send(const std::string& command, bool showError, std::string& reply) {
         return FormTxtCom->SendCommand(command, showError, reply);
     }
+    // Whether the controller answers in this opening, asked as the read asks it; the
+    // channel's message when it does not. A command that changes the controller goes only
+    // after a yes: sent to one that hangs, it would wait in the line and be carried out when
+    // the controller wakes, long after the page showed the failure.
+    bool Answers() {
+        std::string reply;
+        return !Send("scxUID", true, reply);
+    }
 
 private:
     bool closed_ = false;
@@ -222,16 +230,19 @@ TMaskEdit* TPageCT2::EnteredMoment(TDateTime& moment) {
 void TPageCT2::SetMOLTClock() {
     const int32_t port = Pages().CT1->CtcPortNumber();
     if (port <= 0) return;
-    TDateTime moment = Now();
+    const bool fromPc = CheckBox2523->Checked();
+    TDateTime moment = 0;
     // A half-typed entry or a date that is no date is refused before anything is sent, as
     // an address would be.
-    if (!CheckBox2523->Checked())
+    if (!fromPc)
         if (TMaskEdit* wrong = EnteredMoment(moment)) {
             RefuseEntry(wrong);
             return;
         }
     TChannelUse channel(port, true);
-    if (!channel.IsOpen()) return;
+    if (!channel.IsOpen() || !channel.Answers()) return;
+    // The PC's time once the controller has answered, so that it is not set behind.
+    if (fromPc) moment = Now();
     const TDateTime utc = LocalToUTC(moment);
     std::string reply;
     channel.Send("scxSetTime " + DateText(utc) + ";" + TimeText(utc), true, reply);
@@ -299,6 +310,10 @@ void TPageCT2::SetMOLTNetwork() {
         TChannelUse channel(port, true);
         if (!channel.IsOpen()) return;
         EnableActions(false);
+        if (!channel.Answers()) {
+            EnableActions(true);
+            return;
+        }
         std::string reply;
         channel.Send("scxNW " + ip + " " + mask + " " + gateway + " " + dns + " " + ntp, false, reply);
         LetWindowsRepaint();
@@ -321,6 +336,10 @@ void TPageCT2::ResetMOLTFactory() {
         if (!channel.IsOpen()) return;
         EnableActions(false);
         LetWindowsRepaint();
+        if (!channel.Answers()) {
+            EnableActions(true);
+            return;
+        }
         std::string reply;
         channel.Send("scxSetFactDef", false, reply);
         LetWindowsRepaint();

@@ -1,7 +1,9 @@
 #pragma once
 // Page CT2: the door controller's firmware, clock and network over the text channel. Each
 // action opens the channel on the controller port (page CT1), sends its commands and closes
-// the channel again, whatever happened on the way.
+// the channel again, whatever happened on the way. A command that sets something (clock,
+// network, factory reset) goes only to a controller that has just answered in the same
+// opening; otherwise the page shows that it does not answer and sends nothing.
 
 #include <string>
 

@@ -98,7 +98,8 @@ void TPageEIG::Button1501Click() {
              static_cast<uint8_t>(t.OutputFunction), 0};
     std::string request("\xFB\x02\x04\x0E\x21", 5);
     for (uint8_t b : t.Raw) request += static_cast<char>(b);
-    const bool stored = form_.QueueForDevice(request) && form_.DevicePause(1500, Index);
+    const bool stored =
+        form_.QueueForDevice(request) && form_.DevicePause(1500, Index) && form_.DeviceTookQueued(Index);
     ShowBusy(false);
     if (stored) Pages().BackToMenu();
 }

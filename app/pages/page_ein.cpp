@@ -102,8 +102,9 @@ void TPageEIN::Button1001Click() {
     ShowBusy(true, GetCompText(1101));
     LetWindowsRepaint();
     // The values and the store go together or not at all: the queue refuses only while
-    // the link is closed, and nothing closes it between these lines. A device that does not
-    // take them within the pause is lost, and so is the store.
+    // the link is closed, and nothing closes it between these lines. The store has happened
+    // once the device has taken them; one that does not within the silence limit is lost,
+    // and so is the store.
     bool stored = true;
     for (const TDoorTime& t : Editable()) {
         const int32_t v = StrToIntVal(TrimBlanksStr(t.Edit->Text()));
@@ -116,7 +117,7 @@ void TPageEIN::Button1001Click() {
     stored = stored && form_.QueueForDevice(std::string("\xFB\x02\x00\x11\x00", 5));
     stored = stored && form_.DevicePause(1000, Index);
     ShowBusy(false);
-    stored = stored && form_.DevicePause(500, Index);
+    stored = stored && form_.DevicePause(500, Index) && form_.DeviceTookQueued(Index);
     EnableButtons(true);
     if (stored) Button1002Click();
 }

@@ -21,6 +21,8 @@ class TMemIniFile : public TCustomIniFile {
     void DeleteKey(std::string_view Section, std::string_view Ident) override;
     // Raises EFCreateError when the file cannot be written; the old file then stays intact.
     void UpdateFile() override;
+    // The text UpdateFile writes.
+    std::string FileText() const { return document_.Serialize(); }
     void Clear() { document_.Clear(); }
 
   private:

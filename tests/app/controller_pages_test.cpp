@@ -10,6 +10,7 @@
 #include <fstream>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,10 @@
 #include "link/log_file.h"
 #include "serial/ser_com_port.h"
 #include "tests/app/app_test_support.h"
+#include "tests/app/control_road_support.h"
+#include "tests/app/sim_process.h"
 #include "tests/link/controller_pilot.h"
+#include "tests/support/pump_until.h"
 #include "tests/support/test_pictures.h"
 
 namespace {
@@ -43,8 +47,8 @@ protected:
         else unsetenv("TZ");
     }
 
-    void StartOnCT1(const std::string& settings = "") {
-        WriteFile("TOVAK.INI", "[MAIN]\r\nCSM=0\r\nCTC=" + std::to_string(kPort) + "\r\n" + settings);
+    void StartOnCT1(const std::string& settings = "", int port = kPort) {
+        WriteFile("TOVAK.INI", "[MAIN]\r\nCSM=0\r\nCTC=" + std::to_string(port) + "\r\n" + settings);
         Start();
         Form1->Pages().SEL->Button003Click();
         ASSERT_EQ(24, Form1->Notebook1->PageIndex());
@@ -87,6 +91,20 @@ protected:
 };
 
 const std::vector<std::string> kRead = {"scxFWV", "scxUID", "scxSetTime", "scxNW"};
+
+// The three commands that set something, each behind its button; the factory reset asks first.
+struct SetPress {
+    const char* button;
+    const char* command;  // how the command line starts
+    bool confirmed;
+};
+const SetPress kSetPresses[] = {
+    {"Button2502", "scxSetTime ", false}, {"Button2503", "scxNW ", false}, {"Button2504", "scxSetFactDef", true}};
+
+size_t CountStarting(const std::vector<std::string>& lines, const std::string& start) {
+    return static_cast<size_t>(
+        std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(start, 0) == 0; }));
+}
 
 }  // namespace
 
@@ -164,7 +182,13 @@ TEST_F(ControllerPages, TheClockGoesOutInUtcAndComesBackInLocalTimeBothSidesOfTh
         Clock().SetUnixMillis(pcUtc);
         const size_t before = sim_->Commands().size();
         Act("Button2502");
-        return CommandsSince(before);
+        std::vector<std::string> sent = CommandsSince(before);
+        // Asked whether it answers before its clock is set.
+        if (!sent.empty()) {
+            EXPECT_EQ("scxUID", sent.front());
+            sent.erase(sent.begin());
+        }
+        return sent;
     };
     // From the PC, winter and summer (to the minute: the clock moves on while the port opens).
     std::vector<std::string> sent = setClock(kWinterNoon);
@@ -322,7 +346,8 @@ TEST_F(ControllerPages, NetworkSettingRestartsTheControllerAndPollsUntilItAnswer
     bool infoShown = false;
     FormMsg->OnShow = [&](TObject*) { infoShown = FormMsg->Label1->Caption() == "Restart Controller ..."; };
     Act("Button2503");
-    std::vector<std::string> expected = {"scxNW 10.0.0.1 255.0.0.0  8.8.8.8 ntp.example", "scxUID", "scxUID", "scxUID"};
+    std::vector<std::string> expected = {"scxUID", "scxNW 10.0.0.1 255.0.0.0  8.8.8.8 ntp.example", "scxUID", "scxUID",
+                                         "scxUID"};
     expected.insert(expected.end(), kRead.begin(), kRead.end());
     EXPECT_EQ(expected, CommandsSince(before)) << "answered at the 3rd poll, then read again";
     EXPECT_TRUE(infoShown);
@@ -341,7 +366,7 @@ TEST_F(ControllerPages, AControllerThatNeverComesBackFailsTheReadAfterTwentyPoll
     const size_t before = sim_->Commands().size();
     AnswerBox("OK");
     Act("Button2503");
-    std::vector<std::string> expected = {"scxNW 192.168.1.50 255.255.255.0 192.168.1.1 192.168.1.1 pool.ntp.org"};
+    std::vector<std::string> expected = {"scxUID", "scxNW 192.168.1.50 255.255.255.0 192.168.1.1 192.168.1.1 pool.ntp.org"};
     expected.insert(expected.end(), 20, "scxUID");
     expected.push_back("scxFWV");
     EXPECT_EQ(expected, CommandsSince(before));
@@ -367,7 +392,7 @@ TEST_F(ControllerPages, FactoryResetAfterConfirmation) {
     });
     AnswerBox("Ja");
     Act("Button2504");
-    std::vector<std::string> expected = {"scxSetFactDef", "scxUID"};
+    std::vector<std::string> expected = {"scxUID", "scxSetFactDef", "scxUID"};
     expected.insert(expected.end(), kRead.begin(), kRead.end());
     EXPECT_EQ(expected, CommandsSince(before));
     EXPECT_EQ("192.168.1.50", CT2().Edit2532->Text());
@@ -389,4 +414,110 @@ TEST_F(ControllerPages, PagePictures) {
     EXPECT_TRUE(Ui().SaveForm(Form1, out + "/controller-ct1.png"));
     ReadOk();
     EXPECT_TRUE(Ui().SaveForm(Form1, out + "/controller-ct2.png"));
+}
+
+// A controller that hangs (it reads nothing from its line) while one of the set commands is
+// pressed: the page asks it first, shows that it does not answer, and sends nothing more.
+// When it wakes half a minute or a minute later it finds at most that one question, none of
+// the commands; pressed again on the woken controller, each command arrives once.
+TEST_F(ControllerPages, ASetCommandNeverReachesAControllerThatDidNotAnswer) {
+    StartOnCT1();
+    ReadOk();
+    bool restartShown = false;
+    FormMsg->OnShow = [&](TObject*) { restartShown = true; };
+    for (const uint64_t later : {30'000u, 60'000u})
+        for (const SetPress& p : kSetPresses) {
+            SCOPED_TRACE(std::string(p.button) + ", resumed " + std::to_string(later / 1000) + " s later");
+            sim_->Stop();
+            const size_t before = sim_->Commands().size();
+            boxes_.clear();
+            if (p.confirmed) AnswerBox("Ja");
+            AnswerBox("OK");
+            Act(p.button);
+            ASSERT_EQ(p.confirmed ? 2u : 1u, boxes_.size());
+            EXPECT_EQ("Fehler in der Kommunikation:\r\rKeine Antwort", boxes_.back());
+            EXPECT_FALSE(restartShown) << "no restart is waited for";
+            EXPECT_TRUE(ActionsEnabled());
+            EXPECT_FALSE(FormTxtCom->Com2->Open());
+
+            Clock().Advance(later);
+            sim_->Start();
+            sim_->Settle();
+            const std::vector<std::string> woke = CommandsSince(before);
+            EXPECT_LE(woke.size(), 1u);
+            EXPECT_EQ(woke.size(), CountStarting(woke, "scxUID")) << "only the question whether it answers";
+
+            const size_t again = sim_->Commands().size();
+            if (p.confirmed) AnswerBox("Ja");
+            Act(p.button);
+            const std::vector<std::string> sent = CommandsSince(again);
+            ASSERT_GE(sent.size(), 2u);
+            EXPECT_EQ("scxUID", sent[0]);
+            EXPECT_EQ(0u, sent[1].rfind(p.command, 0));
+            EXPECT_EQ(1u, CountStarting(sent, p.command));
+            EXPECT_TRUE(ActionsEnabled());
+            restartShown = false;
+        }
+}
+
+// The same with the simulator program itself, stopped as a hung controller stops (SIGSTOP),
+// on the clock moved on at twice real time, which leaves its answers ample time. What it received
+// is what it wrote to its output: once continued, none of the set commands pressed while it
+// was stopped, at most the one question before the fresh question of the next press.
+TEST_F(ControllerPages, AStoppedControllerProcessNeverGetsTheSetCommandsItMissed) {
+    namespace fs = std::filesystem;
+    const int port = kPort + 1;
+    const std::string ports = dir_ + "/ports";
+    SimProcess sim(std::string(TOVAK_BUILD_DIR) + "/sim/tovak-sim",
+                   {"--controller", "--port", std::to_string(port), "--ports-dir", ports, "--restart", "0",
+                    "--print-requests"},
+                   dir_ + "/controller.txt");
+    ASSERT_TRUE(sim.Started());
+    control_road::SteadyAdvance pace(Clock(), 4);
+    ASSERT_TRUE(PumpUntil([&] { return fs::exists(ports + "/COM" + std::to_string(port)); }));
+    const auto received = [&] {
+        std::vector<std::string> lines;
+        std::istringstream out(sim.Output());
+        for (std::string line; std::getline(out, line);)
+            if (line.rfind("command ", 0) == 0) lines.push_back(line.substr(8));
+        return lines;
+    };
+    const auto since = [&](size_t from) {
+        const std::vector<std::string> all = received();
+        return std::vector<std::string>(all.begin() + static_cast<long>(std::min(from, all.size())), all.end());
+    };
+    StartOnCT1("", port);
+    Ui().Click("Form1.Button2401");
+    ASSERT_TRUE(ActionsEnabled());
+    ASSERT_EQ(kRead, received());
+
+    for (const SetPress& p : kSetPresses) {
+        SCOPED_TRACE(p.button);
+        sim.Stop();
+        ASSERT_TRUE(PumpUntil([&] { return sim.IsStopped(); }));
+        const size_t before = received().size();
+        boxes_.clear();
+        if (p.confirmed) AnswerBox("Ja");
+        AnswerBox("OK");
+        Ui().Click("Form1." + std::string(p.button));
+        ASSERT_EQ(p.confirmed ? 2u : 1u, boxes_.size());
+        EXPECT_EQ("Fehler in der Kommunikation:\r\rKeine Antwort", boxes_.back());
+        EXPECT_TRUE(ActionsEnabled());
+
+        Clock().Advance(30'000);
+        sim.Continue();
+        ASSERT_TRUE(PumpUntil([&] { return !sim.IsStopped(); }));
+        // Pressed again: its fresh question is answered only after the process has read
+        // whatever waited in the line before it.
+        if (p.confirmed) AnswerBox("Ja");
+        Ui().Click("Form1." + std::string(p.button));
+        const std::vector<std::string> got = since(before);
+        const auto command = std::find_if(got.begin(), got.end(), [&](const std::string& l) { return l.rfind(p.command, 0) == 0; });
+        ASSERT_NE(got.end(), command) << ::testing::PrintToString(got);
+        const auto asked = static_cast<size_t>(command - got.begin());
+        EXPECT_TRUE(asked == 1 || asked == 2) << ::testing::PrintToString(got);
+        EXPECT_EQ(asked, CountStarting(std::vector<std::string>(got.begin(), command), "scxUID"));
+        EXPECT_EQ(1u, CountStarting(got, p.command)) << ::testing::PrintToString(got);
+        EXPECT_TRUE(ActionsEnabled());
+    }
 }

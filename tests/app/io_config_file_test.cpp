@@ -131,12 +131,19 @@ TEST_F(ConfigFile, FilesThatCannotBeUsedRaiseAndChangeNothing) {
     DecodeOutputBlock(StandardOutputText(0), standard);
     SaveIoConfigToFile(path_, standard);
     const std::string saved = Read();
+    // The same cut short behind a UTF-8 byte-order mark, and inside the last field (the
+    // program writes every mask with three digits).
     for (size_t cut : {saved.find("06=") + 7, saved.find("06=") + 2, saved.find("[OUTPUT]") + 4,
-                       saved.find("08=193") + 10}) {
-        Write(saved.substr(0, cut));
-        EXPECT_THROW(LoadIoConfigFromFile(path_, c), EReadError) << saved.substr(0, cut);
-        EXPECT_EQ(4, c.Row(1).Function);
-    }
+                       saved.find("08=193") + 10, saved.find("08=193") + 12, saved.find("08=193") + 13})
+        for (const std::string bom : {"", "\xEF\xBB\xBF"}) {
+            Write(bom + saved.substr(0, cut));
+            EXPECT_THROW(LoadIoConfigFromFile(path_, c), EReadError) << bom.size() << " " << saved.substr(0, cut);
+            EXPECT_EQ(4, c.Row(1).Function);
+        }
+    Write("\xEF\xBB\xBF" + saved);
+    LoadIoConfigFromFile(path_, c);
+    EXPECT_EQ(0xC1, c.Row(28).Function) << "a whole file with the mark loads";
+    c.Row(1).Function = 4;
     Write(saved.substr(0, saved.size() - 2));
     LoadIoConfigFromFile(path_, c);
     EXPECT_EQ(0, c.DeviceType);
@@ -169,4 +176,35 @@ TEST(RowValues, ATypedParameterMustFitItsByte) {
     EXPECT_FALSE(RowStoresParam(17, 0xB0)) << "no such row";
     EXPECT_EQ(BadRowValueMessage(43, "300"),
               "Eingang 19: \"300\" ist kein gültiger Wert (0 bis 255). Es wurde nichts gespeichert.");
+}
+
+// The 1 MiB limit holds for what a save writes: a save that would make the file too large
+// is refused with the loader's message and the file stays; one that fits loads again.
+TEST_F(ConfigFile, ASavedFileAlwaysLoadsAgain) {
+    TIoConfig c;
+    DecodeInputBlock(StandardInputText(0), c);
+    DecodeOutputBlock(StandardOutputText(0), c);
+    const auto fileOf = [](size_t bytes) {
+        std::string text = "[NOTE]\r\n";
+        while (text.size() + 80 <= bytes) text += "; " + std::string(76, 'x') + "\r\n";
+        return text + std::string(bytes - text.size() - 2, 'y') + "\r\n";
+    };
+    const std::string full = fileOf(1024 * 1024);
+    ASSERT_EQ(1024u * 1024u, full.size());
+    Write(full);
+    try {
+        SaveIoConfigToFile(path_, c);
+        ADD_FAILURE() << "saved " << std::filesystem::file_size(path_) << " bytes";
+    } catch (const EReadError& e) {
+        EXPECT_NE(std::string::npos, e.Message().find("ist zu groß für eine Konfigurationsdatei")) << e.Message();
+        EXPECT_NE(std::string::npos, e.Message().find("höchstens 1048576")) << e.Message();
+    }
+    EXPECT_TRUE(Read() == full) << "the file is unchanged";
+
+    Write(fileOf(1024 * 1024 - 4096));
+    SaveIoConfigToFile(path_, c);
+    EXPECT_LE(std::filesystem::file_size(path_), 1024u * 1024u);
+    TIoConfig back;
+    LoadIoConfigFromFile(path_, back);
+    EXPECT_EQ(StandardOutputText(0), EncodeOutputBlock(back));
 }

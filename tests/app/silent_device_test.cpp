@@ -7,18 +7,15 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include <filesystem>
 #include <fstream>
 #include <functional>
 
 #include "app/code_change_form.h"
 #include "app/comp_text.h"
+#include "link/log_file.h"
 #include "tests/app/control_road_support.h"
+#include "tests/app/sim_process.h"
 #include "tests/support/pump_until.h"
 
 namespace {
@@ -315,37 +312,16 @@ TEST_F(SilentDevice, TheWizardSteps) {
 }
 
 // The simulator program itself, stopped as a hung device stops (SIGSTOP) while the state page
-// is shown: "Freigabe" is the lost device, traced as withdrawn, and when the process goes on
-// the door is still locked: the release never reached it.
+// is shown: "Freigabe" is the lost device, traced as taken back (withdrawn, or dropped with
+// the link), and when the process goes on the door is still locked: the release never
+// reached it.
 TEST_F(SilentDevice, AStoppedSimulatorProcessNeverGetsTheReleaseItMissed) {
     namespace fs = std::filesystem;
-    const std::string program = std::string(TOVAK_BUILD_DIR) + "/sim/tovak-sim";
-    const std::string port = std::to_string(kPort), ports = dir_ + "/ports", out = dir_ + "/sim.txt";
-    std::vector<std::string> args{program, "--port", port, "--ports-dir", ports, "--poll", "10"};
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t files;
-    posix_spawn_file_actions_init(&files);
-    posix_spawn_file_actions_addopen(&files, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t sim = 0;
-    ASSERT_EQ(0, posix_spawn(&sim, program.c_str(), &files, nullptr, argv.data(), environ));
-    posix_spawn_file_actions_destroy(&files);
-    struct Ended {
-        pid_t pid;
-        ~Ended() {
-            kill(pid, SIGCONT);
-            kill(pid, SIGTERM);
-            waitpid(pid, nullptr, 0);
-        }
-    } ended{sim};
+    const std::string port = std::to_string(kPort), ports = dir_ + "/ports";
+    SimProcess sim(std::string(TOVAK_BUILD_DIR) + "/sim/tovak-sim", {"--port", port, "--ports-dir", ports, "--poll", "10"},
+                   dir_ + "/sim.txt");
+    ASSERT_TRUE(sim.Started());
     ASSERT_TRUE(PumpUntil([&] { return fs::exists(ports + "/COM" + port); }));
-    const auto stopped = [sim] {
-        std::ifstream stat("/proc/" + std::to_string(sim) + "/stat");
-        std::string text((std::istreambuf_iterator<char>(stat)), {});
-        const size_t close = text.rfind(')');
-        return close != std::string::npos && close + 2 < text.size() && text[close + 2] == 'T';
-    };
 
     WriteFile("TOVAK.INI", "[MAIN]\r\nCSM=0\r\nCOC=" + port + "\r\nPRTSHOW=1\r\n");
     Start();
@@ -353,8 +329,8 @@ TEST_F(SilentDevice, AStoppedSimulatorProcessNeverGetsTheReleaseItMissed) {
     TPageSTG& stg = *Form1->Pages().STG;
     EXPECT_EQ("Verriegelt", stg.Label81->Caption());
 
-    kill(sim, SIGSTOP);
-    ASSERT_TRUE(PumpUntil(stopped));
+    sim.Stop();
+    ASSERT_TRUE(PumpUntil([&] { return sim.IsStopped(); }));
     Ui().WaitFor([] { return false; }, 100);  // what it sent before has been handled
     ClockOnlyWhileIdle();
     ExpectLoss();
@@ -366,12 +342,52 @@ TEST_F(SilentDevice, AStoppedSimulatorProcessNeverGetsTheReleaseItMissed) {
     const TStrings* trace = FormSercom->ListBox1->Items();
     bool withdrawn = false;
     for (int k = 0; k < trace->Count(); ++k)
-        withdrawn = withdrawn || trace->Strings(k).find("withdrawn: 00,00,FB,02,00,50,01") != std::string::npos;
+        for (const char* back : {"withdrawn: 00,00,FB,02,00,50,01", "dropped: 00,00,FB,02,00,50,01"})
+            withdrawn = withdrawn || trace->Strings(k).find(back) != std::string::npos;
     EXPECT_TRUE(withdrawn);
 
-    kill(sim, SIGCONT);
+    sim.Continue();
     ClockSteady();
-    ASSERT_TRUE(PumpUntil([&] { return !stopped(); }));
+    ASSERT_TRUE(PumpUntil([&] { return !sim.IsStopped(); }));
     ToStatePage();
     EXPECT_EQ("Verriegelt", stg.Label81->Caption());
+}
+
+// A loss that the type query finds is logged as every other loss is: the menu's
+// "Information" asks the device type first, of a device that stopped on the open link: the
+// link closes, the start page shows the lost device, and the log has its LOST line. One that
+// has said nothing since the link opened (it stopped before) is no device on this link: the
+// box says so, the menu and the link stay, and the log says why.
+TEST_F(SilentDevice, ALossFoundByTheTypeQueryWritesItsLostLine) {
+    ToMenu();
+    const auto count = [this](const std::string& tag) {
+        const std::string log = ReadFile(LogFileName("TOVAK-COM-"));
+        const std::string what = " " + tag + std::string(11 - tag.size(), ' ');
+        size_t n = 0;
+        for (size_t at = log.find(what); at != std::string::npos; at = log.find(what, at + 1)) ++n;
+        return n;
+    };
+    for (const bool heard : {true, false}) {
+        SCOPED_TRACE(heard ? "stopped on the open link" : "stopped before the link opened");
+        if (heard) {
+            FallSilent();
+        } else {
+            Ui().Click("Form1.Button001");
+            Ui().Click("Form1.Button601");
+            ASSERT_EQ(TPageMEN::Index, Page());
+            ASSERT_FALSE(FormSercom->Link().Heard());
+        }
+        const size_t lost = count("LOST"), none = count("NODEVICE");
+        Click(*this, Men().Button711);
+        ASSERT_TRUE(Ui().WaitFor([&] { return !LossText().empty(); }, 10000));
+        EXPECT_EQ(GetCompText(1650), LossText());
+        EXPECT_EQ(!heard, LinkState.PortOpen);
+        EXPECT_EQ(heard ? 0 : TPageMEN::Index, Page());
+        EXPECT_EQ(lost + (heard ? 1 : 0), count("LOST"));
+        EXPECT_EQ(none + (heard ? 0 : 1), count("NODEVICE"));
+        const std::string log = ReadFile(LogFileName("TOVAK-COM-"));
+        EXPECT_NE(std::string::npos, log.find(heard ? " LOST       device silent: no answer to the type query"
+                                                    : " NODEVICE   no answer to the type query"));
+        ClockOnlyWhileIdle();
+    }
 }

@@ -1,9 +1,14 @@
 // The watch over an open link, on the manual clock moved by hand: a device that has talked
 // and then says nothing for longer than the silence limit is lost as a pulled one is, while
-// one that polls slowly, or one that never said anything, is not; a raw frame for a device
-// gone quiet waits for its next frame.
+// one that polls slowly, or one that never said anything, is not; what is pending for it (a
+// door command, a raw frame for a device gone quiet) is taken when it talks again within
+// that same limit, and never goes once it is lost.
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <utility>
 
 #include "link/wait_for.h"
 #include "platform/sync/clock.h"
@@ -41,12 +46,17 @@ TEST(LinkWatch, AbsentAndSlowDevicesStayAndARequestNotTakenInTimeEndsTheLink) {
     }
     EXPECT_TRUE(LinkState.PortOpen);
     EXPECT_EQ(0, f.main.losses);
-    // A request nobody waits for, and no poll to take it: gone at its own deadline, sooner
-    // than the silence limit, and the device with it.
-    f.Poll(poll);
+    // A request nobody waits for, which the device does not take although it goes on
+    // talking (the queue is held for an answer that does not come): gone at its own
+    // deadline, and the device with it.
+    LinkState.MustWaitArmed = true;
     ASSERT_TRUE(f.link.EnqueueRequest(FakeLink::Data({0xFB, 0x02, 0x00, 0x50, 0x01})));
-    RunClock(*clock, TSercomLink::kUntakenLimitMs - 10);
+    for (uint64_t t = 0; t + 100 < TSercomLink::kSilenceLimitMs; t += 100) {
+        f.Poll(poll);
+        RunClock(*clock, 100);
+    }
     EXPECT_TRUE(LinkState.PortOpen);
+    f.Poll(poll);
     RunClock(*clock, TSercomLink::kWatchIntervalMs + 10);
     EXPECT_FALSE(LinkState.PortOpen);
     EXPECT_EQ(1, f.main.losses);
@@ -91,13 +101,58 @@ TEST(LinkWatch, ARawFrameForADeviceGoneQuietFollowsItsNextFrame) {
     f.link.SendRawFrame(raw);
     EXPECT_TRUE(f.port.written.empty());
     EXPECT_EQ((std::vector<std::string>{poll, FakeLink::Frame(raw, 0, 2)}), f.Poll(poll));
-    // Or never, when the link ends first.
+    // Or never, when the link ends first; and one asked for while the link is closed is
+    // not kept for the device of the next opening.
     RunClock(*clock, TSercomLink::kRawFreshMs + 10);
     f.link.SendRawFrame(raw);
     {
         AutoAdvance advance(*clock);
         f.link.ClosePort();
     }
+    f.port.written.clear();
+    f.link.SendRawFrame(raw);
+    EXPECT_TRUE(f.port.written.empty());
     f.link.OpenPort(1, false);
     EXPECT_EQ(std::vector<std::string>{poll}, f.Poll(poll));
+}
+
+// A door command or a raw frame asked for while the device is silent: a silence within the
+// limit is no loss, and the device takes it once when it talks again; a longer one is the
+// lost device, and what was asked for never goes. The same table for both.
+TEST(LinkWatch, WhatIsPendingDuringASilenceGoesOnceWithinTheLimitAndNeverPastIt) {
+    InitWindowThread();
+    ScopedManualClock clock;
+    AutoAdvance advance(*clock);
+    const std::string poll = FakeLink::Frame("");
+    const std::string lock = FakeLink::Data({0xFB, 0x02, 0x00, 0x50, 0x03});
+    const std::string raw = FakeLink::Data({0xFD, 0x01, 0x00});
+    struct Pending {
+        const char* name;
+        uint64_t asked_ms;  // into the silence
+        std::function<void(FakeLink&)> ask;
+        std::string wire;
+    };
+    const Pending pending[] = {
+        {"door command", 100, [&](FakeLink& f) { ASSERT_TRUE(f.link.EnqueueRequest(lock)); }, FakeLink::Frame(lock)},
+        // Later than kRawFreshMs, so it waits for the device's next frame.
+        {"raw frame", 300, [&](FakeLink& f) { f.link.SendRawFrame(raw); }, FakeLink::Frame(raw, 0, 2)},
+    };
+    const std::pair<uint64_t, bool> silences[] = {{1200, false}, {1500, false}, {1900, false}, {2100, true}};
+    for (const Pending& p : pending)
+        for (const auto& [silence, lost] : silences) {
+            SCOPED_TRACE(std::string(p.name) + " in a silence of " + std::to_string(silence) + " ms");
+            FakeLink f;
+            f.Poll(poll);
+            RunClock(*clock, p.asked_ms);
+            f.port.written.clear();
+            p.ask(f);
+            EXPECT_TRUE(f.port.written.empty()) << "nothing on the line for a device that may have stopped";
+            RunClock(*clock, silence - p.asked_ms);
+            EXPECT_EQ(lost ? 1 : 0, f.main.losses);
+            EXPECT_EQ(!lost, LinkState.PortOpen);
+            size_t sent = 0;
+            for (int k = 0; k < 5; ++k)
+                for (const std::string& wire : f.Poll(poll)) sent += wire == p.wire ? 1 : 0;
+            EXPECT_EQ(lost ? 0u : 1u, sent);
+        }
 }

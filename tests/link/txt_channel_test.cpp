@@ -159,6 +159,31 @@ TEST_F(TxtChannel, ALateReplyFailsAndWaitsInTheBufferForTheNextCommand) {
     EXPECT_EQ("scxFWV 3.2.7 SUCCESS  ", reply) << "the next command empties the buffer first";
 }
 
+// A controller that hangs reads nothing. The wait for its answer ends, and what the port has
+// not sent by then is discarded: when the controller wakes (the channel still open) it never
+// gets the end of that line, so no command to carry out. A pseudo-terminal hands what fits
+// its other end's buffer (some 4 KiB) over at once, and that can no longer be taken back: the
+// first long line fills it and arrives whole; the end of the second is still on its way
+// when its wait ends.
+TEST_F(TxtChannel, AWaitThatEndsWithoutItsAnswerDiscardsWhatThePortHasNotSent) {
+    Start();
+    sim_->Stop();
+    std::string reply;
+    const std::string first(4000, 'A'), second(4000, 'B');
+    EXPECT_TRUE(Send(first, reply, false));
+    EXPECT_TRUE(Send(second, reply, false));
+    EXPECT_EQ("", reply);
+    sim_->Start();
+    {
+        ControllerPilot pilot(*clock_, *sim_, *channel_);
+        ui_->WaitFor([] { return false; }, 200);
+    }
+    sim_->Settle();
+    const std::vector<std::string> got = sim_->Commands();
+    ASSERT_EQ(1u, got.size()) << "the second line reached the controller";
+    EXPECT_TRUE(got[0] == first);
+}
+
 TEST_F(TxtChannel, PortThatDoesNotOpenAndCommandsOnAClosedChannel) {
     PxtProt = true;
     Start(kPort + 1, false);  // no link in the ports folder, no such device

@@ -217,8 +217,8 @@ TEST(LinkWaits, NothingAWaitQueuedOutlivesItAndARequestNobodyWaitsForHasItsOwnDe
             EXPECT_EQ(r.end == TWaitEnd::Met, wait.Answered());
         } else {
             ASSERT_TRUE(f.link.EnqueueRequest(doorState));
-            // Longer than the request may wait, shorter than a silence would take.
-            end = Delay(TSercomLink::kUntakenLimitMs + 2 * TSercomLink::kWatchIntervalMs, DeviceWaitEnds());
+            // Longer than the request may wait; the device never talked, so no silence counts.
+            end = Delay(TSercomLink::kSilenceLimitMs + 2 * TSercomLink::kWatchIntervalMs, DeviceWaitEnds());
             EXPECT_EQ(1, f.main.losses);
         }
         EXPECT_EQ(WaitEndName(r.end), std::string(WaitEndName(end)));
