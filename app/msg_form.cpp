@@ -56,14 +56,14 @@ void ShowInfoMsg(const std::string& text) {
     if (FormMsg->IsShown()) FormMsg->Close();
     FormMsg->Label1->SetCaption(text);
     FormMsg->Show();
-    HandlePendingMessages();
+    // One pass hands out everything queued, the messages the show itself posts and the paint
+    // included, so the text is on the screen when the caller goes on with its work.
     HandlePendingMessages();
 }
 
 void UpdateInfoMsg(const std::string& text) {
     if (!FormMsg || !FormMsg->IsShown()) return;
     FormMsg->Label1->SetCaption(text);
-    HandlePendingMessages();
     HandlePendingMessages();
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "controls/vx_calendar_timers.h"
 #include "controls/vx_inplace_edit.h"
 #include "platform/forms/control_messages.h"
 #include "platform/forms/form.h"
@@ -288,7 +289,7 @@ void TAMonthListBox::TrackMouse(int X, int Y) {
     StopTimer();
     timerCode_ = code;
     static constexpr UINT kIntervals[4] = {500, 250, 100, 50};
-    if (HandleAllocated()) timerHandle_ = SetTimer(Handle(), 1, kIntervals[std::abs(band) - 1]);
+    if (HandleAllocated()) timerHandle_ = SetTimer(Handle(), kvxCalMonthListTimer, kIntervals[std::abs(band) - 1]);
 }
 
 void TAMonthListBox::WndProc(TMessage& Message) {
@@ -675,7 +676,8 @@ void TvxGridDatePopup::MouseDown(TMouseButton Button, TShiftState Shift, int X, 
     if (PtInRect(PrevArrowRect(), p) || PtInRect(NextArrowRect(), p)) {
         const bool prev = PtInRect(PrevArrowRect(), p);
         Scroll(prev ? -1 : 1);
-        if (timerId_ == 0 && HandleAllocated()) timerId_ = SetTimer(Handle(), prev ? 1 : 2, 170);
+        if (timerId_ == 0 && HandleAllocated())
+            timerId_ = SetTimer(Handle(), prev ? kvxCalPrevArrowTimer : kvxCalNextArrowTimer, kvxCalArrowInterval);
     } else if (PtInRect(TitleRect(), p) && !monthList_) {
         monthIndex_ = 0;
         monthList_ = new TAMonthListBox(this);
@@ -802,11 +804,12 @@ void TvxGridDatePopup::KeyDown(uint16_t& Key, TShiftState Shift) {
 void TvxGridDatePopup::WndProc(TMessage& Message) {
     if (Message.Msg == WM_TIMER) {
         const UINT_PTR id = Message.WParam;
-        if (id == 1 || id == 2) {
+        if (id == kvxCalPrevArrowTimer || id == kvxCalNextArrowTimer) {
+            const bool prev = id == kvxCalPrevArrowTimer;
             TPoint p;
             GetCursorPos(&p);
             p = ScreenToClient(p);
-            if (PtInRect(id == 1 ? PrevArrowRect() : NextArrowRect(), p)) Scroll(id == 1 ? -1 : 1);
+            if (PtInRect(prev ? PrevArrowRect() : NextArrowRect(), p)) Scroll(prev ? -1 : 1);
         }
         return;
     }

@@ -148,6 +148,8 @@ void TSerCustomComPort::DonePort() {
     // out meanwhile must not make both sides finish it.
     if (dispatcher_->ClosePending()) {
         PostMessage(com_window_, APW_CLOSEPENDING, 0, static_cast<LPARAM>(dispatcher_->Handle()) << 16);
+        // Not a wait, so not RunLoopUntil: one message already queued gets its turn (the close
+        // itself when nothing else waits), and the close finishes later from the queue.
         SafeYield();
         return;
     }

@@ -8,7 +8,7 @@
 #include "app/comp_text.h"
 #include "app/unattended_run.h"
 #include "link/log_file.h"
-#include "link/run_program.h"
+#include "platform/forms/shell_open.h"
 #include "tests/app/control_road_support.h"
 #include "memdata/vx_mem_data.h"
 #include "platform/db/field.h"
@@ -54,10 +54,13 @@ protected:
     void SetUp() override {
         ControlRoad::SetUp();
         JobExitStatus = jeDone;
-        SetProgramOpener([this](const std::string& path) { opened_.push_back(path); });
+        SetShellLauncher([this](const std::vector<std::string>& argv, const std::string&) {
+            opened_.push_back(argv.back());
+            return true;
+        });
     }
     void TearDown() override {
-        SetProgramOpener({});
+        SetShellLauncher({});
         JobExitStatus = jeDone;
         ControlRoad::TearDown();
     }

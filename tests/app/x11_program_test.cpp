@@ -274,20 +274,38 @@ TEST_F(X11Program, LosingTheDisplayClosesTheMainWindowWithItsStoppLine) {
 // The program binary, closed by its window during "Information" against a door terminal that
 // never sends its door state: the process ends, with its STOPP line.
 TEST_F(X11Program, TheProgramEndsWhenItsWindowClosesDuringAWaitForTheDevice) {
-    // Where the three buttons sit in the window, from this process's own windows.
+    // Where the three buttons sit in the window and how their captions look, from this
+    // process's own windows: a button is clicked once the program shows it.
     Start();
+    struct Target {
+        TPoint centre;
+        TRect caption;  // inside the focus rectangle, in window coordinates
+        std::vector<uint32_t> pixels;
+    };
     const auto at = [](TControl* c) {
         TRect r;
         GetWindowRect(Form1->Handle(), &r);
-        const TPoint p = c->ClientToScreen(TPoint{c->Width() / 2, c->Height() / 2});
-        return TPoint{p.X - r.Left, p.Y - r.Top};
+        const TPoint p = c->ClientToScreen(TPoint{0, 0});
+        Target t;
+        t.centre = TPoint{p.X - r.Left + c->Width() / 2, p.Y - r.Top + c->Height() / 2};
+        t.caption = TRect{p.X - r.Left + 6, p.Y - r.Top + 6, p.X - r.Left + c->Width() - 6,
+                          p.Y - r.Top + c->Height() - 6};
+        // Enabled as the program shows it once its port is chosen, which this process has not.
+        const bool enabled = c->Enabled();
+        c->SetEnabled(true);
+        TBitmap shown;
+        EXPECT_TRUE(CaptureWindow(Form1->Handle(), shown));
+        c->SetEnabled(enabled);
+        for (int y = t.caption.Top; y < t.caption.Bottom; ++y)
+            for (int x = t.caption.Left; x < t.caption.Right; ++x) t.pixels.push_back(shown.ScanLine(y)[x] & 0xFFFFFF);
+        return t;
     };
     Form1->Pages().SEL->Show();
-    const TPoint sel = at(Form1->Pages().SEL->Button001);
+    const Target sel = at(Form1->Pages().SEL->Button001);
     Form1->Pages().COC->Show();
-    const TPoint coc = at(Form1->Pages().COC->Button601);
+    const Target coc = at(Form1->Pages().COC->Button601);
     Form1->Pages().MEN->Show();
-    const TPoint info = at(Form1->Pages().MEN->Button711);
+    const Target info = at(Form1->Pages().MEN->Button711);
     Form1->Hide();
     x11_->Sync();
 
@@ -359,20 +377,36 @@ TEST_F(X11Program, TheProgramEndsWhenItsWindowClosesDuringAWaitForTheDevice) {
         if (children) XFree(children);
         return program != 0;
     };
-    const auto click = [&](TPoint p) {
+    // The target's caption as the program's window shows it.
+    const auto onScreen = [&](const Target& t) {
+        XImage* image = XGetImage(probe_, program, t.caption.Left, t.caption.Top,
+                                  static_cast<unsigned>(t.caption.Width()), static_cast<unsigned>(t.caption.Height()),
+                                  AllPlanes, ZPixmap);
+        if (!image) return false;
+        bool same = true;
+        size_t i = 0;
+        for (int y = 0; y < t.caption.Height() && same; ++y)
+            for (int x = 0; x < t.caption.Width() && same; ++x)
+                same = (static_cast<uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFF) == t.pixels[i++];
+        XDestroyImage(image);
+        return same;
+    };
+    const auto click = [&](const Target& t) {
+        if (!waitReal([&] { return onScreen(t); })) return false;
         int x = 0, y = 0;
         Window ignored;
-        XTranslateCoordinates(probe_, program, DefaultRootWindow(probe_), p.X, p.Y, &x, &y, &ignored);
+        XTranslateCoordinates(probe_, program, DefaultRootWindow(probe_), t.centre.X, t.centre.Y, &x, &y, &ignored);
         XTestFakeMotionEvent(probe_, DefaultScreen(probe_), x, y, CurrentTime);
         XTestFakeButtonEvent(probe_, 1, True, CurrentTime);
         XTestFakeButtonEvent(probe_, 1, False, CurrentTime);
         XFlush(probe_);
+        return true;
     };
     const bool shown = waitReal(findProgram);
-    const bool toMenu = shown && (click(sel), std::this_thread::sleep_for(std::chrono::milliseconds(300)), click(coc),
-                                  waitReal([&] { return sim.ExchangeCount() > 5; }));
-    const bool waiting = toMenu && (std::this_thread::sleep_for(std::chrono::milliseconds(300)), click(info),
-                                    waitReal([&] { return menuLog().find("MENU") != std::string::npos; }));
+    const bool toMenu =
+        shown && click(sel) && click(coc) && waitReal([&] { return sim.ExchangeCount() > 5; });
+    const bool waiting =
+        toMenu && click(info) && waitReal([&] { return menuLog().find("MENU") != std::string::npos; });
     if (waiting) {
         CloseAsWindowManager(program);
         waitReal([] { return false; });

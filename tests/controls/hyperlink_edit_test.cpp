@@ -13,7 +13,7 @@ class HyperLinkEdit : public EditorTest {
 protected:
     void SetUp() override {
         EditorTest::SetUp();
-        SetShellLauncher([this](const std::vector<std::string>& argv) {
+        SetShellLauncher([this](const std::vector<std::string>& argv, const std::string&) {
             launches.push_back(argv);
             return true;
         });
