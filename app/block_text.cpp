@@ -1,6 +1,6 @@
 #include "app/block_text.h"
 
-#include "link/text_utils.h"
+#include "program/text_utils.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "app/access_codes.h"
 #include "app/page_builder.h"
 #include "link/delay.h"
-#include "link/log_file.h"
+#include "program/log_file.h"
 #include "platform/win/message_queue.h"
 
 TForm4* Form4 = nullptr;

@@ -7,7 +7,7 @@
 #include "app/msg_form.h"
 #include "app/page_builder.h"
 #include "grid/columns/vx_db_grid_column.h"
-#include "link/text_utils.h"
+#include "program/text_utils.h"
 #include "platform/classes/update_scope.h"
 #include "platform/forms/application.h"
 #include "platform/forms/message_dlg.h"

@@ -1,7 +1,7 @@
 #include "app/comp_text.h"
 
-#include "link/built_in_texts.h"
-#include "link/text_utils.h"
+#include "program/built_in_texts.h"
+#include "program/text_utils.h"
 #include "platform/forms/label.h"
 
 namespace {

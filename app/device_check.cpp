@@ -5,7 +5,7 @@
 #include "app/main_form.h"
 #include "link/form_sercom.h"
 #include "link/link_state.h"
-#include "link/log_file.h"
+#include "program/log_file.h"
 #include "link/wait_for.h"
 
 namespace {

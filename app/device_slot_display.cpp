@@ -3,7 +3,7 @@
 #include "link/device_records.h"
 #include "link/link_state.h"
 #include "link/link_texts.h"
-#include "link/text_utils.h"
+#include "program/text_utils.h"
 #include "platform/forms/label.h"
 #include "platform/forms/list_box.h"
 #include "platform/forms/shape.h"

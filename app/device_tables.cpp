@@ -5,7 +5,7 @@
 #include <iterator>
 
 #include "link/device_records.h"
-#include "link/text_utils.h"
+#include "program/text_utils.h"
 #include "memdata/vx_mem_data.h"
 #include "platform/classes/ini_file.h"
 #include "platform/db/data_source.h"

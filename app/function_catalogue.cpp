@@ -1,7 +1,7 @@
 #include "app/function_catalogue.h"
 
 #include "app/io_functions.h"
-#include "link/text_utils.h"
+#include "program/text_utils.h"
 #include "platform/classes/file_utils.h"
 #include "platform/classes/ini_file.h"
 #include "platform/rtl/exception.h"

@@ -1,7 +1,7 @@
 #include "app/install_jumpers.h"
 
 #include "app/device_slot_display.h"
-#include "link/text_utils.h"
+#include "program/text_utils.h"
 
 TJumperPicture JumperPicture(bool a, bool b) {
     if (a != b) return TJumperPicture::Mixed;

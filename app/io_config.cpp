@@ -1,6 +1,6 @@
 #include "app/io_config.h"
 
-#include "link/text_utils.h"
+#include "program/text_utils.h"
 #include "platform/rtl/str_utils.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "link/text_utils.h"
+#include "program/text_utils.h"
 #include "platform/classes/file_utils.h"
 #include "platform/classes/mem_ini_file.h"
 #include "platform/rtl/encoding.h"

@@ -1,7 +1,7 @@
 #include "app/io_functions.h"
 
 #include "app/function_catalogue.h"
-#include "link/text_utils.h"
+#include "program/text_utils.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "app/io_row_values.h"
 
 #include "app/io_config.h"
-#include "link/text_utils.h"
+#include "program/text_utils.h"
 
 std::optional<uint8_t> ParamByte(const std::string& text) {
     const std::string t = TrimBlanksStr(text);

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "link/program_dirs.h"
-#include "link/text_utils.h"
+#include "program/program_dirs.h"
+#include "program/text_utils.h"
 #include "platform/classes/file_utils.h"
 #include "platform/classes/ini_file.h"
 #include "platform/rtl/convert.h"

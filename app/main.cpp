@@ -9,7 +9,7 @@
 #include "app/program_start.h"
 #include "app/stop_signals.h"
 #include "app/unattended_run.h"
-#include "link/program_dirs.h"
+#include "program/program_dirs.h"
 #include "platform/classes/file_utils.h"
 #include "platform/display/x11/select_presenter.h"
 #include "platform/forms/application.h"

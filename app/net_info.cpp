@@ -5,8 +5,8 @@
 #include "app/main_settings.h"
 #include "app/pages/main_pages.h"
 #include "link/link_state.h"
-#include "link/program_dirs.h"
-#include "link/text_utils.h"
+#include "program/program_dirs.h"
+#include "program/text_utils.h"
 #include "link/wait_for.h"
 #include "platform/rtl/encoding.h"
 

@@ -5,7 +5,7 @@
 #include "platform/sync/clock.h"
 #include "link/form_sercom.h"
 #include "link/link_state.h"
-#include "link/text_utils.h"
+#include "program/text_utils.h"
 
 namespace {
 

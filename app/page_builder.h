@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/app_controls.h"
-#include "link/text_utils.h"
+#include "program/text_utils.h"
 #include "platform/forms/label.h"
 #include "platform/forms/notebook.h"
 #include "platform/forms/progress_bar.h"

@@ -1,6 +1,6 @@
 #include "app/port_search.h"
 
-#include "link/text_utils.h"
+#include "program/text_utils.h"
 
 std::vector<TFoundPort> VirtualComPorts(const std::vector<SerialCommEntry>& entries) {
     std::vector<TFoundPort> found;

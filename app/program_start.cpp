@@ -17,7 +17,7 @@
 #include "link/form_sercom.h"
 #include "link/form_txt_com.h"
 #include "link/link_texts.h"
-#include "link/message_dialog.h"
+#include "program/message_dialog.h"
 #include "platform/forms/application.h"
 #include "serial/port_dialog.h"
 #include "serial/ser_com_port.h"

@@ -1,6 +1,6 @@
 #include "app/start_options.h"
 
-#include "link/command_line.h"
+#include "program/command_line.h"
 
 TFirstPass CommandLineFirstPass() {
     TFirstPass r;

@@ -12,8 +12,8 @@
 
 #include "app/main_form.h"
 #include "app/program_start.h"
-#include "link/command_line.h"
-#include "link/program_dirs.h"
+#include "program/command_line.h"
+#include "program/program_dirs.h"
 #include "platform/display/presenter.h"
 #include "platform/forms/application.h"
 #include "platform/rtl/param_str.h"

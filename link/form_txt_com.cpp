@@ -4,8 +4,8 @@
 
 #include "link/delay.h"
 #include "link/link_texts.h"
-#include "link/log_file.h"
-#include "link/message_dialog.h"
+#include "program/log_file.h"
+#include "program/message_dialog.h"
 #include "link/wait_for.h"
 #include "platform/forms/screen.h"
 #include "platform/sync/clock.h"

@@ -1,6 +1,6 @@
 #include "link/frame_codec.h"
 
-#include "link/text_utils.h"
+#include "program/text_utils.h"
 
 void EscapeByte(std::string& body, uint8_t value) {
     std::string out;

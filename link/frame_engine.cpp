@@ -5,7 +5,7 @@
 
 #include "link/frame_codec.h"
 #include "link/link_state.h"
-#include "link/log_file.h"
+#include "program/log_file.h"
 #include "link/sercom_link.h"
 #include "link/wait_for.h"
 #include "platform/rtl/exception.h"

@@ -1,6 +1,6 @@
 #include "link/link_texts.h"
 
-#include "link/built_in_texts.h"
+#include "program/built_in_texts.h"
 
 namespace {
 

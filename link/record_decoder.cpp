@@ -8,9 +8,9 @@
 #include "link/frame_codec.h"
 #include "link/link_state.h"
 #include "link/link_texts.h"
-#include "link/log_file.h"
+#include "program/log_file.h"
 #include "link/sercom_link.h"
-#include "link/text_utils.h"
+#include "program/text_utils.h"
 #include "platform/rtl/encoding.h"
 
 namespace {

@@ -9,9 +9,9 @@
 #include "link/device_wait.h"
 #include "link/frame_codec.h"
 #include "link/link_state.h"
-#include "link/log_file.h"
+#include "program/log_file.h"
 #include "link/sercom_link.h"
-#include "link/text_utils.h"
+#include "program/text_utils.h"
 #include "link/wait_for.h"
 #include "platform/sync/clock.h"
 

@@ -3,7 +3,7 @@
 #include "app/comp_text.h"
 #include "app/cust_msg.h"
 #include "app/main_form.h"
-#include "link/log_file.h"
+#include "program/log_file.h"
 
 TMainPages::TMainPages(TForm1& form)
     : SEL(std::make_unique<TPageSEL>(form)),

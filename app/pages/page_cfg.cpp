@@ -15,9 +15,9 @@
 #include "app/pages/main_pages.h"
 #include "link/form_sercom.h"
 #include "link/link_state.h"
-#include "link/log_file.h"
-#include "link/program_dirs.h"
-#include "link/text_utils.h"
+#include "program/log_file.h"
+#include "program/program_dirs.h"
+#include "program/text_utils.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include "app/pages/main_pages.h"
 #include "link/delay.h"
 #include "link/form_txt_com.h"
-#include "link/log_file.h"
-#include "link/text_utils.h"
-#include "link/utc.h"
+#include "program/log_file.h"
+#include "program/text_utils.h"
+#include "program/utc.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "app/main_form.h"
 #include "app/pages/main_pages.h"
 #include "link/link_state.h"
-#include "link/text_utils.h"
+#include "program/text_utils.h"
 #include "link/wait_for.h"
 #include "platform/win/message_queue.h"
 

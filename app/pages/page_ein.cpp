@@ -8,7 +8,7 @@
 #include "link/delay.h"
 #include "link/form_sercom.h"
 #include "link/link_state.h"
-#include "link/text_utils.h"
+#include "program/text_utils.h"
 #include "platform/win/message_queue.h"
 
 TPageEIN::TPageEIN(TForm1& form) : TMainPage(form, Index) {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "app/install_pictures.h"
-#include "link/text_utils.h"
+#include "program/text_utils.h"
 
 namespace {
 

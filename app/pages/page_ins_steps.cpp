@@ -14,8 +14,8 @@
 #include "link/form_sercom.h"
 #include "link/frame_codec.h"
 #include "link/link_state.h"
-#include "link/system_code.h"
-#include "link/text_utils.h"
+#include "program/system_code.h"
+#include "program/text_utils.h"
 #include "platform/sync/clock.h"
 
 namespace {

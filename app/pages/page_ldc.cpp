@@ -5,7 +5,7 @@
 #include "app/pages/main_pages.h"
 #include "link/form_sercom.h"
 #include "link/link_state.h"
-#include "link/program_dirs.h"
+#include "program/program_dirs.h"
 #include "platform/classes/file_utils.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "app/pages/main_pages.h"
 #include "link/form_sercom.h"
 #include "link/link_state.h"
-#include "link/log_file.h"
+#include "program/log_file.h"
 #include "link/wait_for.h"
 #include "platform/sync/clock.h"
 

@@ -3,7 +3,7 @@
 #include "app/main_form.h"
 #include "app/pages/main_pages.h"
 #include "app/start_options.h"
-#include "link/text_utils.h"
+#include "program/text_utils.h"
 
 TPagePWX::TPagePWX(TForm1& form) : TMainPage(form, Index) {
     TPage* p = Sheet();

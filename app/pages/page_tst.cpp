@@ -9,7 +9,7 @@
 #include "app/pages/main_pages.h"
 #include "link/form_sercom.h"
 #include "link/link_state.h"
-#include "link/text_utils.h"
+#include "program/text_utils.h"
 #include "link/wait_for.h"
 
 namespace {

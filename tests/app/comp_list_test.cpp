@@ -8,7 +8,7 @@
 #include "app/function_catalogue.h"
 #include "app/io_functions.h"
 #include "app/msg_form.h"
-#include "link/version.h"
+#include "program/version.h"
 #include "platform/classes/file_utils.h"
 #include "platform/classes/ini_file.h"
 #include "platform/classes/string_list.h"

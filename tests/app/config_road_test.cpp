@@ -21,7 +21,7 @@
 #include "platform/forms/timer.h"
 #include "platform/win/virtual_keys.h"
 #include "link/frame_codec.h"
-#include "link/log_file.h"
+#include "program/log_file.h"
 #include "platform/forms/combo_box.h"
 #include "serial/port_dialog.h"
 #include "sim/door_frame.h"

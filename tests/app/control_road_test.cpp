@@ -5,8 +5,8 @@
 
 #include "app/comp_text.h"
 #include "app/main_settings.h"
-#include "link/log_file.h"
-#include "link/program_dirs.h"
+#include "program/log_file.h"
+#include "program/program_dirs.h"
 #include "tests/app/control_road_support.h"
 
 namespace {

@@ -16,7 +16,7 @@
 
 #include "app/msg_form.h"
 #include "link/form_txt_com.h"
-#include "link/log_file.h"
+#include "program/log_file.h"
 #include "serial/ser_com_port.h"
 #include "tests/app/app_test_support.h"
 #include "tests/app/control_road_support.h"

@@ -7,7 +7,7 @@
 
 #include "app/comp_text.h"
 #include "app/unattended_run.h"
-#include "link/log_file.h"
+#include "program/log_file.h"
 #include "platform/forms/shell_open.h"
 #include "tests/app/control_road_support.h"
 #include "memdata/vx_mem_data.h"

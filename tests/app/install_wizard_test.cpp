@@ -9,7 +9,7 @@
 
 #include "app/comp_text.h"
 #include "app/device_slot_display.h"
-#include "link/system_code.h"
+#include "program/system_code.h"
 #include "platform/forms/clipboard.h"
 #include "tests/app/control_road_support.h"
 #include "tests/support/test_pictures.h"

@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "app/job_arguments.h"
-#include "link/program_dirs.h"
+#include "program/program_dirs.h"
 #include "tests/support/temp_folder.h"
 
 namespace {

@@ -13,7 +13,7 @@
 
 #include "app/code_change_form.h"
 #include "app/comp_text.h"
-#include "link/log_file.h"
+#include "program/log_file.h"
 #include "tests/app/control_road_support.h"
 #include "tests/app/sim_process.h"
 #include "tests/support/pump_until.h"

@@ -17,7 +17,7 @@
 
 #include "app/display_loss.h"
 #include "app/start_options.h"
-#include "link/log_file.h"
+#include "program/log_file.h"
 #include "platform/display/x11/x11_presenter.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/win/message_queue.h"

@@ -4,7 +4,7 @@
 
 #include "link/frame_codec.h"
 #include "link/link_state.h"
-#include "link/message_dialog.h"
+#include "program/message_dialog.h"
 #include "platform/sync/clock.h"
 #include "tests/link/link_fakes.h"
 #include "tests/support/auto_advance.h"

@@ -15,8 +15,8 @@
 #include "link/link_port.h"
 #include "link/link_state.h"
 #include "link/link_view.h"
-#include "link/log_file.h"
-#include "link/program_dirs.h"
+#include "program/log_file.h"
+#include "program/program_dirs.h"
 #include "link/sercom_link.h"
 #include "tests/support/temp_folder.h"
 

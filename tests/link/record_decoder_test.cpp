@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 #include <regex>
 
-#include "link/log_file.h"
-#include "link/program_dirs.h"
+#include "program/log_file.h"
+#include "program/program_dirs.h"
 #include "tests/link/link_fakes.h"
 #include "tests/support/temp_folder.h"
 

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "link/form_txt_com.h"
-#include "link/log_file.h"
-#include "link/message_dialog.h"
-#include "link/program_dirs.h"
+#include "program/log_file.h"
+#include "program/message_dialog.h"
+#include "program/program_dirs.h"
 #include "serial/ser_com_port.h"
 #include "tests/link/controller_pilot.h"
 #include "tests/support/temp_folder.h"

@@ -1,4 +1,4 @@
-#include "link/utc.h"
+#include "program/utc.h"
 
 TDateTime LocalToUTC(TDateTime local) { return LocalToUtcDateTime(local); }
 

@@ -1,4 +1,4 @@
-#include "link/built_in_texts.h"
+#include "program/built_in_texts.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "link/text_utils.h"
+#include "program/text_utils.h"
 
 #include <cstdio>
 

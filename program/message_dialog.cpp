@@ -1,4 +1,4 @@
-#include "link/message_dialog.h"
+#include "program/message_dialog.h"
 
 #include <cstdio>
 

@@ -1,8 +1,8 @@
-#include "link/command_line.h"
+#include "program/command_line.h"
 
 #include <algorithm>
 
-#include "link/text_utils.h"
+#include "program/text_utils.h"
 #include "platform/rtl/param_str.h"
 
 int32_t ParamPairCount = 0;

@@ -1,8 +1,8 @@
-#include "link/run_program.h"
+#include "program/run_program.h"
 
 #include <sys/stat.h>
 
-#include "link/message_dialog.h"
+#include "program/message_dialog.h"
 #include "platform/forms/shell_open.h"
 
 void RunProgram(const std::string& directory, const std::string& file, const std::string& /*parameters*/,

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "link/system_code.h"
+#include "program/system_code.h"
 #include "platform/sync/clock.h"
 
 namespace {

@@ -1,10 +1,10 @@
-#include "link/program_dirs.h"
+#include "program/program_dirs.h"
 
 #include <cstdlib>
 
 #include <unistd.h>
 
-#include "link/command_line.h"
+#include "program/command_line.h"
 #include "platform/rtl/param_str.h"
 
 std::string BaseDir;

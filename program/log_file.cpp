@@ -1,4 +1,4 @@
-#include "link/log_file.h"
+#include "program/log_file.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <mutex>
 
-#include "link/program_dirs.h"
-#include "link/text_utils.h"
+#include "program/program_dirs.h"
+#include "program/text_utils.h"
 #include "platform/rtl/date_time.h"
 
 std::string LogFileName(const std::string& prefix) {

@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include "link/command_line.h"
-#include "link/log_file.h"
-#include "link/program_dirs.h"
-#include "link/text_utils.h"
+#include "program/command_line.h"
+#include "program/log_file.h"
+#include "program/program_dirs.h"
+#include "program/text_utils.h"
 #include "platform/rtl/param_str.h"
 #include "platform/sync/clock.h"
 #include "tests/support/temp_folder.h"

@@ -1,4 +1,4 @@
-#include "link/system_code.h"
+#include "program/system_code.h"
 
 #include <cstdio>
 

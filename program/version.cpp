@@ -1,4 +1,4 @@
-#include "link/version.h"
+#include "program/version.h"
 
 #ifndef TOVAK_VERSION_TEXT
 #define TOVAK_VERSION_TEXT "0.0.0.0"
