@@ -8,6 +8,7 @@
 #include "platform/forms/screen.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/canvas.h"
+#include "program/program_context.h"
 
 TFormCustMsg* FormCustMsg = nullptr;
 
@@ -249,7 +250,7 @@ uint16_t TFormCustMsg::Execute(const std::string& text, uint8_t type, uint16_t b
 
 uint16_t CustMessageDlg(const std::string& text, uint8_t type, uint16_t buttons, int32_t helpContext) {
     // Nobody could answer the box: the text goes where the caller's script can read it.
-    if (!FormCustMsg || UnattendedRun) {
+    if (!FormCustMsg || Program().UnattendedRun) {
         std::string line = text;
         for (char& ch : line)
             if (ch == '\r') ch = '\n';

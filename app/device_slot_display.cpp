@@ -3,6 +3,7 @@
 #include "link/device_records.h"
 #include "link/link_state.h"
 #include "link/link_texts.h"
+#include "program/program_context.h"
 #include "program/text_utils.h"
 #include "platform/forms/label.h"
 #include "platform/forms/list_box.h"
@@ -26,9 +27,6 @@ int SlotNumber(int bank, int slot) {
 
 }  // namespace
 
-bool InstallJumperJ1 = false;
-bool InstallJumperJ2 = false;
-bool InstallJumperJ3 = false;
 
 std::string DeviceTypeShortName(const std::string& type_hex) {
     if (type_hex == "00000006") return "KV";
@@ -59,9 +57,9 @@ TDeviceFlags DecodeDeviceFlags(uint8_t f) {
     d.J2b = !(f & 0x01);
     d.J3a = f & 0x40;
     d.J3b = !(f & 0x04);
-    if ((f & 0x02) && !(f & 0x20)) InstallJumperJ1 = true;
-    if ((f & 0x04) && !(f & 0x40)) InstallJumperJ3 = true;
-    if ((f & 0x01) && !(f & 0x10)) InstallJumperJ2 = true;
+    if ((f & 0x02) && !(f & 0x20)) Program().InstallJumperJ1 = true;
+    if ((f & 0x04) && !(f & 0x40)) Program().InstallJumperJ3 = true;
+    if ((f & 0x01) && !(f & 0x10)) Program().InstallJumperJ2 = true;
     return d;
 }
 

@@ -22,9 +22,6 @@ struct TDeviceFlags {
     bool J1a, J1b, J2a, J2b, J3a, J3b;
 };
 // The jumper flags of the installation wizard, set (never cleared) by DecodeDeviceFlags.
-extern bool InstallJumperJ1;
-extern bool InstallJumperJ2;
-extern bool InstallJumperJ3;
 TDeviceFlags DecodeDeviceFlags(uint8_t f);
 
 class TDeviceSlotDisplay {

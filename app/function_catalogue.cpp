@@ -6,7 +6,10 @@
 #include "platform/classes/ini_file.h"
 #include "platform/rtl/exception.h"
 
-std::array<std::string, 256> FunctionCatalogue = BuiltInFunctionCatalogue();
+std::array<std::string, 256>& FunctionCatalogue() {
+    static std::array<std::string, 256> catalogue = BuiltInFunctionCatalogue();
+    return catalogue;
+}
 
 bool LoadFunctionListFile(const std::string& fileName) {
     if (!FileExists(fileName)) return false;
@@ -16,7 +19,7 @@ bool LoadFunctionListFile(const std::string& fileName) {
     if (!ini.SectionExists("INPFUNCS") && !ini.SectionExists("OUTFUNCS"))
         throw Exception(fileName + ": keine Funktionsliste (Abschnitte INPFUNCS und OUTFUNCS fehlen)");
     for (int code = 0; code < 256; ++code)
-        FunctionCatalogue[static_cast<size_t>(code)] =
+        FunctionCatalogue()[static_cast<size_t>(code)] =
             ini.ReadString(code < 0x80 ? "INPFUNCS" : "OUTFUNCS", IntToHex16(static_cast<uint32_t>(code), 2), "");
     return true;
 }

@@ -6,7 +6,8 @@
 #include <array>
 #include <string>
 
-extern std::array<std::string, 256> FunctionCatalogue;
+// The catalogue in use: the built-in one until the function-list file replaces it.
+std::array<std::string, 256>& FunctionCatalogue();
 
 // For every code, the entry of section "INPFUNCS" (codes 00..7F) or "OUTFUNCS" (80..FF) under
 // the code as two upper-case hex digits replaces the catalogue entry; a missing key empties

@@ -1,6 +1,7 @@
 #include "app/install_jumpers.h"
 
 #include "app/device_slot_display.h"
+#include "program/program_context.h"
 #include "program/text_utils.h"
 
 TJumperPicture JumperPicture(bool a, bool b) {
@@ -9,7 +10,7 @@ TJumperPicture JumperPicture(bool a, bool b) {
 }
 
 TJumperCheck CheckJumpers(const TDoorSystemRecord& system, bool flagsInHex) {
-    InstallJumperJ1 = InstallJumperJ2 = InstallJumperJ3 = false;
+    Program().InstallJumperJ1 = Program().InstallJumperJ2 = Program().InstallJumperJ3 = false;
     TJumperCheck check;
     uint8_t kept = 0;
     for (int box = 1; box <= 8; ++box)
@@ -41,6 +42,6 @@ TJumperCheck CheckJumpers(const TDoorSystemRecord& system, bool flagsInHex) {
         check.ResultText = 1303;
     else
         check.ResultText = 1302;
-    check.Summary = (InstallJumperJ2 ? 1 : 0) + (InstallJumperJ3 ? 2 : 0) + (InstallJumperJ1 ? 4 : 0);
+    check.Summary = (Program().InstallJumperJ2 ? 1 : 0) + (Program().InstallJumperJ3 ? 2 : 0) + (Program().InstallJumperJ1 ? 4 : 0);
     return check;
 }

@@ -84,7 +84,7 @@ std::array<std::string, 256> BuiltInFunctionCatalogue() {
     return table;
 }
 
-void RestoreBuiltInFunctions() { FunctionCatalogue = BuiltInFunctionCatalogue(); }
+void RestoreBuiltInFunctions() { FunctionCatalogue() = BuiltInFunctionCatalogue(); }
 
 TFunctionEntry SplitFunctionEntry(const std::string& entry) {
     TFunctionEntry e;
@@ -109,7 +109,7 @@ std::array<std::string, 3> SplitVariants(const std::string& name) {
 
 std::string FunctionItemText(int code, int deviceType) {
     if (code < 0 || code > 255) return {};
-    TFunctionEntry e = SplitFunctionEntry(FunctionCatalogue[static_cast<size_t>(code)]);
+    TFunctionEntry e = SplitFunctionEntry(FunctionCatalogue()[static_cast<size_t>(code)]);
     if (TrimBlanksStr(e.Name).empty()) return {};
     const auto v = SplitVariants(e.Name);
     const int t = deviceType >= 0 && deviceType <= 2 ? deviceType : 0;
@@ -124,5 +124,5 @@ std::array<std::string, 256> FunctionItemTexts(int deviceType) {
 
 bool FunctionUsesParam(int code) {
     if (code < 0 || code > 255) return false;
-    return StrToIntVal(TrimBlanksStr(SplitFunctionEntry(FunctionCatalogue[static_cast<size_t>(code)]).Rest)) != 0;
+    return StrToIntVal(TrimBlanksStr(SplitFunctionEntry(FunctionCatalogue()[static_cast<size_t>(code)]).Rest)) != 0;
 }

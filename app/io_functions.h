@@ -9,7 +9,7 @@
 
 // The 256 entries the program starts with (116 named, the rest empty).
 std::array<std::string, 256> BuiltInFunctionCatalogue();
-// Puts the built-in entries back into FunctionCatalogue.
+// Puts the built-in entries back into FunctionCatalogue().
 void RestoreBuiltInFunctions();
 
 struct TFunctionEntry {
@@ -24,7 +24,7 @@ TFunctionEntry SplitFunctionEntry(const std::string& entry);
 std::array<std::string, 3> SplitVariants(const std::string& name);
 
 // The drop-down text of a code for a device type ("003 Entriegeln mit Verzögerung"), or ""
-// when the catalogue offers no choice for it. Reads FunctionCatalogue.
+// when the catalogue offers no choice for it. Reads FunctionCatalogue().
 std::string FunctionItemText(int code, int deviceType);
 // FunctionItemText of every code for one device type, for filling many lists at once.
 std::array<std::string, 256> FunctionItemTexts(int deviceType);

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "program/program_context.h"
 #include "program/program_dirs.h"
 #include "program/text_utils.h"
 #include "platform/classes/file_utils.h"
@@ -84,8 +85,8 @@ bool ParseReadOdJob(const std::string& argument, TReadOdJob& job, std::string& e
 
 std::string JobFilePath(const std::string& name) {
     if (name.find('/') == std::string::npos) {
-        const std::string found = FindFileCaseInsensitive(BaseDir, name);
-        return found.empty() ? BaseDir + name : found;
+        const std::string found = FindFileCaseInsensitive(Program().BaseDir, name);
+        return found.empty() ? Program().BaseDir + name : found;
     }
     std::string path = name[0] == '/' ? "/" : "";
     size_t pos = path.size();

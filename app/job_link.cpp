@@ -9,10 +9,11 @@
 #include "link/form_sercom.h"
 #include "link/link_state.h"
 #include "link/wait_for.h"
+#include "program/program_context.h"
 
 void EndJob(TForm1& form, const std::string& job, int status, const std::string& why) {
     std::fprintf(stderr, "tovak: %s: %s\n", job.c_str(), why.c_str());
-    JobExitStatus = status;
+    Program().JobExitStatus = status;
     form.Close();
 }
 
@@ -23,7 +24,7 @@ void EndJobForArguments(TForm1& form, const std::string& job, const std::string&
 bool OpenJobLink(TForm1& form, const std::string& job, int32_t port, const std::string& stopped) {
     if (port < 1) port = form.Pages().COC->CocPortNumber();
     // Port 0 would ask the user for a port, and no one is there to answer.
-    if (port < 1 && UnattendedRun) {
+    if (port < 1 && Program().UnattendedRun) {
         EndJob(form, job, jeNoDevice, "no port to open");
         return false;
     }

@@ -9,6 +9,7 @@
 #include "app/program_start.h"
 #include "app/stop_signals.h"
 #include "app/unattended_run.h"
+#include "program/program_context.h"
 #include "program/program_dirs.h"
 #include "platform/classes/file_utils.h"
 #include "platform/display/x11/select_presenter.h"
@@ -18,7 +19,7 @@ int main() {
     BlockStopSignals();
     InitProgramDirs();
     // A first start of an installed program: its per-user folder does not exist yet.
-    ForceDirectories(BaseDir);
+    ForceDirectories(Program().BaseDir);
     // The X input method composes keys by the user's locale, which it takes when the
     // display opens; afterwards the program's own text handling goes back to the plain
     // locale, so byte-wise case folding never depends on the machine.
@@ -32,7 +33,7 @@ int main() {
         return 1;
     }
     // Without a display nobody answers a message box, and a start job ends the program.
-    UnattendedRun = ChoosePresenter(std::getenv("DISPLAY"), std::getenv("TOVAK_HEADLESS"), BuildHasX11()) ==
+    Program().UnattendedRun = ChoosePresenter(std::getenv("DISPLAY"), std::getenv("TOVAK_HEADLESS"), BuildHasX11()) ==
                     PresenterKind::Headless;
     EndProgramWhenDisplayLost(*display);
     EnsureApplication();
@@ -43,5 +44,5 @@ int main() {
     // The windows go before the program's static state they refer to, the display last.
     DestroyProgramForms();
     InstallPresenter(nullptr);
-    return JobExitStatus;
+    return Program().JobExitStatus;
 }

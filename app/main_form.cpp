@@ -21,6 +21,7 @@
 #include "link/form_sercom.h"
 #include "link/link_state.h"
 #include "program/log_file.h"
+#include "program/program_context.h"
 #include "program/program_dirs.h"
 #include "program/text_utils.h"
 #include "program/version.h"
@@ -33,8 +34,8 @@ TForm1* Form1 = nullptr;
 namespace {
 
 std::string BaseFile(const std::string& name) {
-    std::string found = FindFileCaseInsensitive(BaseDir, name);
-    return found.empty() ? BaseDir + name : found;
+    std::string found = FindFileCaseInsensitive(Program().BaseDir, name);
+    return found.empty() ? Program().BaseDir + name : found;
 }
 
 // Writes a language file's control texts into the windows. A file that cannot be read is
@@ -116,7 +117,7 @@ void TForm1::FormCreate() {
     pages_->SEL->Button003->SetVisible(false);
     pages_->SEL->Button004->SetVisible(false);
     ReadOdActive = false;
-    InfoMsgShaded = false;
+    Program().InfoMsgShaded = false;
 
     fixedWidth_ = Notebook1->Width() + 23;
     fixedHeight_ = Notebook1->Height() + 63;
@@ -189,13 +190,13 @@ void TForm1::FormShow() {
     pages_->COM->ListBox102->SetVisible(Csv);
 
     try {
-        LoadFunctionListFile(BaseFile(Language.empty() ? "TOVAK.FLX" : "TOVAK-" + Language + ".FLX"));
+        LoadFunctionListFile(BaseFile(Program().Language.empty() ? "TOVAK.FLX" : "TOVAK-" + Program().Language + ".FLX"));
     } catch (const Exception& e) {
         Application->HandleException(this, e);
     }
 
-    if (!Language.empty()) {
-        const std::string lgf = FindFileCaseInsensitive(BaseDir, "TOVAK-" + Language + ".LGF");
+    if (!Program().Language.empty()) {
+        const std::string lgf = FindFileCaseInsensitive(Program().BaseDir, "TOVAK-" + Program().Language + ".LGF");
         if (!lgf.empty()) {
             UseEnglishMsgTexts();
             ApplyLanguageFile(lgf);

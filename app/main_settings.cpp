@@ -2,25 +2,13 @@
 
 #include "link/form_txt_com.h"
 #include "link/link_state.h"
+#include "program/program_context.h"
 #include "program/program_dirs.h"
 #include "program/text_utils.h"
 #include "platform/classes/file_utils.h"
 #include "platform/classes/ini_file.h"
 #include "platform/rtl/str_utils.h"
 
-int32_t ComPort = 1;
-int32_t CocPort = 1;
-int32_t CotPort = 1;
-int32_t KeyEnd = 2;
-bool PxtShow = false;
-// PxtProt lives with the text channel (link/form_txt_com.h).
-int32_t InstMode = 0;
-int32_t InstStepMode = 1;
-bool DbBridgeHex = false;
-bool DbProtNetInfo = false;
-std::string Language;
-bool CmrRm = true;
-bool MProtRdOd = false;
 
 TMainSettings ReadMainSettings(const std::string& fileName) {
     TMainSettings s;
@@ -48,26 +36,26 @@ TMainSettings ReadMainSettings(const std::string& fileName) {
 }
 
 void ApplyMainSettings(const TMainSettings& s) {
-    CotPort = s.Cot;
-    ComPort = s.Com;
-    CocPort = s.Coc;
-    KeyEnd = s.KeyEnd;
+    Program().CotPort = s.Cot;
+    Program().ComPort = s.Com;
+    Program().CocPort = s.Coc;
+    Program().KeyEnd = s.KeyEnd;
     LinkState.PrtShow = s.PrtShow;
     LinkState.PrtProt = s.PrtProt;
-    PxtShow = s.PxtShow;
-    PxtProt = s.PxtProt;
-    InstMode = s.InstMode;
-    InstStepMode = s.InstStepMode;
-    DbBridgeHex = s.DbBridgeHex;
-    DbProtNetInfo = s.DbProtNetInfo;
-    Language = s.Language;
-    CmrRm = s.CmrRm;
-    MProtRdOd = s.MProtRdOd;
+    Program().PxtShow = s.PxtShow;
+    Program().PxtProt = s.PxtProt;
+    Program().InstMode = s.InstMode;
+    Program().InstStepMode = s.InstStepMode;
+    Program().DbBridgeHex = s.DbBridgeHex;
+    Program().DbProtNetInfo = s.DbProtNetInfo;
+    Program().Language = s.Language;
+    Program().CmrRm = s.CmrRm;
+    Program().MProtRdOd = s.MProtRdOd;
 }
 
 void WriteIniInteger(const std::string& key, int32_t value) {
-    std::string file = FindFileCaseInsensitive(BaseDir, "TOVAK.INI");
-    if (file.empty()) file = BaseDir + "TOVAK.INI";
+    std::string file = FindFileCaseInsensitive(Program().BaseDir, "TOVAK.INI");
+    if (file.empty()) file = Program().BaseDir + "TOVAK.INI";
     TIniFile ini(file);
     ini.WriteInteger("MAIN", key, value);
 }

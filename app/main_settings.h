@@ -1,7 +1,8 @@
 #pragma once
 // The settings file "TOVAK.INI", section "MAIN": every key with its type and default, read
-// once at the main window's first show. PrtShow and PrtProt live with the link (link_state.h),
-// PxtProt with the text channel (link/form_txt_com.h).
+// once at the main window's first show. The settings in force are the program's context's
+// (program/program_context.h), except PrtShow and PrtProt, which live with the link
+// (link_state.h).
 
 #include <cstdint>
 #include <string>
@@ -31,21 +32,7 @@ struct TMainSettings {
 // the default.
 TMainSettings ReadMainSettings(const std::string& fileName);
 
-// The settings in force (set from the file at first show).
-extern int32_t ComPort;
-extern int32_t CocPort;
-extern int32_t CotPort;
-extern int32_t KeyEnd;
-extern bool PxtShow;
-extern int32_t InstMode;
-extern int32_t InstStepMode;
-extern bool DbBridgeHex;
-extern bool DbProtNetInfo;
-extern std::string Language;
-extern bool CmrRm;
-extern bool MProtRdOd;
-
-// Puts `s` into force (the globals above, the link's PrtShow/PrtProt and PxtProt).
+// Puts `s` into force: into the program's context, and the link's PrtShow/PrtProt.
 void ApplyMainSettings(const TMainSettings& s);
 
 // Writes one integer into section "MAIN" of the settings file (the test page keeps its port).

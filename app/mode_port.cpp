@@ -10,6 +10,7 @@
 #include "link/delay.h"
 #include "link/form_sercom.h"
 #include "link/link_state.h"
+#include "program/program_context.h"
 
 void TForm1::SearchSerialPorts() {
     const std::vector<SerialCommEntry> entries = EnumerateSerialPorts();
@@ -73,7 +74,7 @@ void TForm1::FormKeyPress(char32_t& Key) {
     // A field that takes Esc for itself (a masked field undoing what was typed, as its error
     // message tells the user to) gets it; the page is left with the next Esc.
     if (TWinControl* field = ActiveControl(); field && field->Perform(CM_WANTSPECIALKEY, VK_ESCAPE, 0) != 0) return;
-    const TEscAction a = EscKeyAction(KeyEnd, Notebook1->PageIndex(), InstallActive, LinkState.PortOpen);
+    const TEscAction a = EscKeyAction(Program().KeyEnd, Notebook1->PageIndex(), InstallActive, LinkState.PortOpen);
     if (!a.Handled) return;
     // Cycles left running would queue requests on the closed link that leave, stale, when
     // the port opens again.

@@ -4,8 +4,8 @@
 #include "platform/forms/application.h"
 #include "platform/forms/screen.h"
 #include "platform/gdi/canvas.h"
+#include "program/program_context.h"
 
-bool InfoMsgShaded = true;
 TFormMsg* FormMsg = nullptr;
 
 TFormMsg::TFormMsg(TComponent* AOwner) : TForm(AOwner) {
@@ -28,7 +28,7 @@ TFormMsg::TFormMsg(TComponent* AOwner) : TForm(AOwner) {
 }
 
 void TFormMsg::Paint() {
-    if (!InfoMsgShaded) {
+    if (!Program().InfoMsgShaded) {
         TForm::Paint();
         return;
     }

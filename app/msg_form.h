@@ -7,10 +7,6 @@
 #include "platform/forms/form.h"
 #include "platform/forms/label.h"
 
-// Shaded background (vertical stripes getting lighter to the right); on when the unit
-// starts, switched off by the main window at its creation.
-extern bool InfoMsgShaded;
-
 class TFormMsg : public TForm {
 public:
     explicit TFormMsg(TComponent* AOwner);

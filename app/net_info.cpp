@@ -5,6 +5,7 @@
 #include "app/main_settings.h"
 #include "app/pages/main_pages.h"
 #include "link/link_state.h"
+#include "program/program_context.h"
 #include "program/program_dirs.h"
 #include "program/text_utils.h"
 #include "link/wait_for.h"
@@ -49,9 +50,9 @@ std::string NetInfoText(const TNodeTable& t) {
 }  // namespace
 
 bool TForm1::WriteNetInfo() {
-    const std::string path = BaseDir + kNetInfoFile;
+    const std::string path = Program().BaseDir + kNetInfoFile;
     // An old file must not outlive a failed read: it would describe another bus.
-    if (DbProtNetInfo) std::remove(path.c_str());
+    if (Program().DbProtNetInfo) std::remove(path.c_str());
     TNodeTable& table = LinkState.NodeTable;
     table.Valid = false;
     table.ConnectorNode = 0;
@@ -94,7 +95,7 @@ bool TForm1::WriteNetInfo() {
     }
     table.Valid = true;
     pages_->MEN->RereadDeviceList(false);
-    if (DbProtNetInfo) {
+    if (Program().DbProtNetInfo) {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         if (out) out << Utf8ToCp1252(NetInfoText(table));
     }

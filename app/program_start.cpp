@@ -19,6 +19,7 @@
 #include "link/link_texts.h"
 #include "program/message_dialog.h"
 #include "platform/forms/application.h"
+#include "program/program_context.h"
 #include "serial/port_dialog.h"
 #include "serial/ser_com_port.h"
 
@@ -76,7 +77,7 @@ void DestroyProgramForms() {
     FormMsg = nullptr;
     FormTxtCom = nullptr;
     UseGermanMsgTexts();
-    InfoMsgShaded = true;
+    Program().InfoMsgShaded = true;
     g_mainLinkView.reset();
     g_editorStyle.reset();
     vxEditorsShutdown();

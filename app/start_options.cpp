@@ -1,12 +1,13 @@
 #include "app/start_options.h"
 
 #include "program/command_line.h"
+#include "program/program_context.h"
 
 TFirstPass CommandLineFirstPass() {
     TFirstPass r;
-    for (int i = 1; i <= ParamPairCount; ++i) {
-        const std::string& key = ParamKeys[static_cast<size_t>(i)];
-        const std::string& value = ParamValues[static_cast<size_t>(i)];
+    for (int i = 1; i <= Program().ParamPairCount; ++i) {
+        const std::string& key = Program().ParamKeys[static_cast<size_t>(i)];
+        const std::string& value = Program().ParamValues[static_cast<size_t>(i)];
         if (key == "/TEST")
             r.Page = kPageTest;
         else if (key == "/PWD" && value == kTestPagePassWord)
@@ -21,8 +22,8 @@ TFirstPass CommandLineFirstPass() {
 
 TSecondPass CommandLineSecondPass(bool testPageUnlocked) {
     TSecondPass r;
-    for (int i = 1; i <= ParamPairCount; ++i) {
-        const std::string& key = ParamKeys[static_cast<size_t>(i)];
+    for (int i = 1; i <= Program().ParamPairCount; ++i) {
+        const std::string& key = Program().ParamKeys[static_cast<size_t>(i)];
         if (key.compare(0, 8, "/NETINFO") == 0 || key.compare(0, 7, "/READOD") == 0 || key == "/LOADIOCFG" ||
             key == "/SAVEIOCFG")
             r.JobNoted = true;
@@ -34,8 +35,8 @@ TSecondPass CommandLineSecondPass(bool testPageUnlocked) {
 
 TStartJobs CommandLineJobs() {
     TStartJobs r;
-    for (int i = 1; i <= ParamPairCount; ++i) {
-        const std::string& key = ParamKeys[static_cast<size_t>(i)];
+    for (int i = 1; i <= Program().ParamPairCount; ++i) {
+        const std::string& key = Program().ParamKeys[static_cast<size_t>(i)];
         if (key.compare(0, 8, "/NETINFO") == 0) {
             r.Job = TStartJob::NetInfo;
             r.Argument = key;
@@ -47,7 +48,7 @@ TStartJobs CommandLineJobs() {
         } else if (key == "/SAVEIOCFG") {
             r.Job = TStartJob::SaveIoConfig;
         } else if (key == "/FILENAME") {
-            r.FileName = ParamValues[static_cast<size_t>(i)];
+            r.FileName = Program().ParamValues[static_cast<size_t>(i)];
         }
     }
     return r;

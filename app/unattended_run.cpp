@@ -1,4 +1,2 @@
 #include "app/unattended_run.h"
 
-bool UnattendedRun = false;
-int JobExitStatus = jeDone;

@@ -2,9 +2,9 @@
 // A run that nobody watches (no display, TOVAK_HEADLESS=1): a message box cannot be
 // answered, so its text goes to standard error instead, and a start job ends the program
 // once it has done its work. The exit status tells the calling script how the job went.
-
-// Set by the program start before the windows exist.
-extern bool UnattendedRun;
+// Whether the run is unattended (set by the program start before the windows exist) and the
+// exit status (jeDone unless a job failed) are the program context's UnattendedRun and
+// JobExitStatus.
 
 enum TJobExit : int {
     jeDone = 0,          // the job reached the device and did its work
@@ -15,6 +15,3 @@ enum TJobExit : int {
                          // stopped before it had them
     jeNothingToDo = 5,   // no entries file, or a device list nobody asked to be written
 };
-
-// What the program's process answers when it ends (jeDone unless a job failed).
-extern int JobExitStatus;

@@ -20,6 +20,7 @@
 #include "program/command_line.h"
 #include "link/form_sercom.h"
 #include "link/link_state.h"
+#include "program/program_context.h"
 #include "program/program_dirs.h"
 #include "link/wait_for.h"
 #include "platform/display/presenter.h"
@@ -43,9 +44,9 @@ class ProgramOnSimulator {
     ProgramOnSimulator(const char* prefix, int pollMs) : folder_(prefix), dir_(folder_.Path().string()) {
         std::filesystem::create_directories(dir_ + "/ports");
         setenv("TOVAK_PORTS", (dir_ + "/ports").c_str(), 1);
-        BaseDir = dir_ + "/";
-        ProtDir = BaseDir + "PROT/";
-        std::ofstream(BaseDir + "TOVAK.INI") << "[MAIN]\r\nCSM=0\r\nCOC=22\r\n";
+        Program().BaseDir = dir_ + "/";
+        Program().ProtDir = Program().BaseDir + "PROT/";
+        std::ofstream(Program().BaseDir + "TOVAK.INI") << "[MAIN]\r\nCSM=0\r\nCOC=22\r\n";
         DoorSimOptions options;
         options.port = 22;
         options.ports_dir = dir_ + "/ports";

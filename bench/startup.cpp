@@ -13,6 +13,7 @@
 #include "app/main_form.h"
 #include "app/program_start.h"
 #include "program/command_line.h"
+#include "program/program_context.h"
 #include "program/program_dirs.h"
 #include "platform/display/presenter.h"
 #include "platform/forms/application.h"
@@ -27,9 +28,9 @@ void BM_StartupToIdleMainWindow(benchmark::State& state) {
     const std::string dir = folder.Path().string();
     std::filesystem::create_directories(dir + "/ports");
     setenv("TOVAK_PORTS", (dir + "/ports").c_str(), 1);
-    BaseDir = dir + "/";
-    ProtDir = BaseDir + "PROT/";
-    std::ofstream(BaseDir + "TOVAK.INI") << "[MAIN]\r\nCOM=3\r\nCOC=4\r\nKEYEND=2\r\n";
+    Program().BaseDir = dir + "/";
+    Program().ProtDir = Program().BaseDir + "PROT/";
+    std::ofstream(Program().BaseDir + "TOVAK.INI") << "[MAIN]\r\nCOM=3\r\nCOC=4\r\nKEYEND=2\r\n";
     SetCommandLineForTesting({"tovak", "/1"});
     ParseParams();
     CurrentPresenter();

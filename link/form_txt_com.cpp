@@ -10,10 +10,10 @@
 #include "platform/forms/screen.h"
 #include "platform/sync/clock.h"
 #include "platform/win/message_queue.h"
+#include "program/program_context.h"
 #include "serial/ser_com_port.h"
 
 TFormTxtCom* FormTxtCom = nullptr;
-bool PxtProt = false;
 
 namespace {
 const char* const kLog = "TOVAK-TSC-";
@@ -154,5 +154,5 @@ void TFormTxtCom::AddTraceLine(const std::string& text) {
     ListBox1->Items()->Add(text);
     ListBox1->SetItemIndex(ListBox1->Count() - 1);
     HandlePendingMessages();
-    if (PxtProt) WriteLogLine(kLog, !text.empty() && text[0] == 'S' ? "SND" : "REC", text.size() > 3 ? text.substr(3) : "");
+    if (Program().PxtProt) WriteLogLine(kLog, !text.empty() && text[0] == 'S' ? "SND" : "REC", text.size() > 3 ? text.substr(3) : "");
 }

@@ -15,9 +15,6 @@
 
 class TSerComPort;
 
-// Settings switch PXTPROT: the channel's trace also goes to the "TOVAK-TSC-" log.
-extern bool PxtProt;
-
 class TFormTxtCom : public TForm {
 public:
     // A reply longer than this is cut there and counts as failed: a controller that never

@@ -9,6 +9,7 @@
 #include "link/link_texts.h"
 #include "program/log_file.h"
 #include "program/message_dialog.h"
+#include "program/program_context.h"
 #include "program/program_dirs.h"
 #include "program/run_program.h"
 #include "link/sercom_link.h"
@@ -105,13 +106,13 @@ void TSercomLink::SetStatusText(const std::string& text) {
 
 std::string TSercomLink::ListBox1DblClick() {
     std::string name = "TOVAK-PRT-" + FormatDateTime("yymmdd-hhnnss", Now()) + ".TXT";
-    std::string path = BaseDir + name;
+    std::string path = Program().BaseDir + name;
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out) throw EFCreateError("Cannot create file \"" + path + "\"");
     for (const std::string& line : view_->TraceLines()) out << line << "\r\n";
     out.close();
     if (!out) throw EFCreateError("Cannot write file \"" + path + "\"");
     view_->TraceClear();
-    RunProgram(BaseDir, name, "", false);
+    RunProgram(Program().BaseDir, name, "", false);
     return path;
 }

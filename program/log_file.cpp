@@ -6,25 +6,26 @@
 #include <filesystem>
 #include <mutex>
 
+#include "program/program_context.h"
 #include "program/program_dirs.h"
 #include "program/text_utils.h"
 #include "platform/rtl/date_time.h"
 
 std::string LogFileName(const std::string& prefix) {
-    return ProtDir + prefix + FormatDateTime("yyyymm", Now()) + ".PRT";
+    return Program().ProtDir + prefix + FormatDateTime("yyyymm", Now()) + ".PRT";
 }
 
 bool WriteLogLine(const std::string& prefix, const std::string& tag, const std::string& text, std::string* why) {
     static std::mutex lock;
     std::lock_guard<std::mutex> guard(lock);
     TDateTime now = Now();
-    std::string file_name = ProtDir + prefix + FormatDateTime("yyyymm", now) + ".PRT";
+    std::string file_name = Program().ProtDir + prefix + FormatDateTime("yyyymm", now) + ".PRT";
     std::string line = FormatDateTime("dd.mm.yyyy hh:nn:ss", now) + " " + FitLengthStr(tag, 10) + " " + text + "\r\n";
 
     std::FILE* file = std::fopen(file_name.c_str(), "ab");
-    if (!file && !ProtDir.empty()) {
+    if (!file && !Program().ProtDir.empty()) {
         std::error_code ignored;
-        std::filesystem::create_directories(ProtDir, ignored);
+        std::filesystem::create_directories(Program().ProtDir, ignored);
         file = std::fopen(file_name.c_str(), "ab");
     }
     if (!file) {

@@ -6,15 +6,8 @@
 
 #include "program/command_line.h"
 #include "platform/rtl/param_str.h"
+#include "program/program_context.h"
 
-std::string BaseDir;
-std::string DataDir;
-std::string ProtDir;
-std::string ComdDir;
-std::string BookDir;
-std::string SdefDir;
-std::string TempDir;
-std::string ProgramName;
 
 namespace {
 
@@ -51,33 +44,33 @@ void InitProgramDirs() {
     std::string folder = slash == std::string::npos ? std::string() : program.substr(0, slash + 1);
     std::string file = slash == std::string::npos ? program : program.substr(slash + 1);
     size_t dot = file.rfind('.');
-    ProgramName = dot == std::string::npos || dot == 0 ? file : file.substr(0, dot);
+    Program().ProgramName = dot == std::string::npos || dot == 0 ? file : file.substr(0, dot);
 
-    BaseDir = WritableProgramFolder(folder);
+    Program().BaseDir = WritableProgramFolder(folder);
     ParseParams();
     // The base folder first: the sub-folders follow it (settings and logs stay together)
     // unless an option names them itself.
-    for (int i = 1; i <= ParamPairCount; ++i)
-        if (ParamKeys[static_cast<size_t>(i)] == "/BASEDIR" && !ParamValues[static_cast<size_t>(i)].empty()) {
-            BaseDir = ParamValues[static_cast<size_t>(i)];
-            AddBackslash(BaseDir);
+    for (int i = 1; i <= Program().ParamPairCount; ++i)
+        if (Program().ParamKeys[static_cast<size_t>(i)] == "/BASEDIR" && !Program().ParamValues[static_cast<size_t>(i)].empty()) {
+            Program().BaseDir = Program().ParamValues[static_cast<size_t>(i)];
+            AddBackslash(Program().BaseDir);
         }
-    DataDir = BaseDir + "DATA/";
-    ProtDir = BaseDir + "PROT/";
-    ComdDir = BaseDir + "COMD/";
-    BookDir = BaseDir + "BOOK/";
-    SdefDir = BaseDir + "SDEF/";
-    TempDir = BaseDir + "TEMP/";
-    for (int i = 1; i <= ParamPairCount; ++i) {
-        const std::string& key = ParamKeys[static_cast<size_t>(i)];
-        const std::string& value = ParamValues[static_cast<size_t>(i)];
+    Program().DataDir = Program().BaseDir + "DATA/";
+    Program().ProtDir = Program().BaseDir + "PROT/";
+    Program().ComdDir = Program().BaseDir + "COMD/";
+    Program().BookDir = Program().BaseDir + "BOOK/";
+    Program().SdefDir = Program().BaseDir + "SDEF/";
+    Program().TempDir = Program().BaseDir + "TEMP/";
+    for (int i = 1; i <= Program().ParamPairCount; ++i) {
+        const std::string& key = Program().ParamKeys[static_cast<size_t>(i)];
+        const std::string& value = Program().ParamValues[static_cast<size_t>(i)];
         if (key == "/DATADIR")
-            DataDir = value;
+            Program().DataDir = value;
         else if (key == "/PROTDIR")
-            ProtDir = value;
+            Program().ProtDir = value;
         else if (key == "/COMDDIR")
-            ComdDir = value;
+            Program().ComdDir = value;
         else if (key == "/BOOKDIR")
-            BookDir = value;
+            Program().BookDir = value;
     }
 }

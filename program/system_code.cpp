@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "platform/rtl/date_time.h"
+#include "program/program_context.h"
 
-TSystemCodeInputs SystemCodeInputs{};
 
 char CodeDigit(int32_t value) {
     if (value >= 0 && value <= 9) return static_cast<char>('0' + value);
@@ -49,9 +49,9 @@ std::string BuildSystemCode() {
     if (year_value > 50) year_value -= 50;
 
     std::string code;
-    code += CodeDigit(SystemCodeInputs[0]);
-    code += CodeTwoDigits(SystemCodeInputs[1]);
-    for (size_t i = 2; i < SystemCodeInputs.size(); ++i) code += CodeDigit(SystemCodeInputs[i]);
+    code += CodeDigit(Program().SystemCodeInputs[0]);
+    code += CodeTwoDigits(Program().SystemCodeInputs[1]);
+    for (size_t i = 2; i < Program().SystemCodeInputs.size(); ++i) code += CodeDigit(Program().SystemCodeInputs[i]);
     for (int32_t v : {static_cast<int32_t>(day), static_cast<int32_t>(month), year_value,
                       static_cast<int32_t>(hour), static_cast<int32_t>(minute)})
         code += CodeDigit(v);

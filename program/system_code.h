@@ -2,14 +2,8 @@
 // The installation record code: the installed system's settings and the time of installation
 // as 39 characters for the paper installation protocol. A plain encoding with a check value.
 
-#include <array>
 #include <cstdint>
 #include <string>
-
-using TSystemCodeInputs = std::array<int32_t, 24>;
-
-// Set by the installation wizard; entries it does not set stay 0.
-extern TSystemCodeInputs SystemCodeInputs;
 
 // 0..9 → "0".."9", 10..35 → "A".."Z", 36..61 → "a".."z", anything else "@".
 char CodeDigit(int32_t value);
@@ -19,5 +13,6 @@ std::string CodeTwoDigits(int32_t value);
 void AppendXorCheck(std::string& text);
 // Inserts "-" after every four characters but the last group.
 void InsertCodeDashes(std::string& text);
-// Groups of four, eight of them, joined by "-", from SystemCodeInputs and the current time.
+// Groups of four, eight of them, joined by "-", from the program's SystemCodeInputs (entries the installation wizard
+// did not set are 0) and the current time.
 std::string BuildSystemCode();

@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "platform/rtl/str_utils.h"
+#include "program/program_context.h"
 
-std::string TokenRest;
 
 namespace {
 
@@ -43,15 +43,15 @@ std::string FitHex(uint32_t value, int width) {
 }  // namespace
 
 std::string NextToken(const std::string* source, const std::string& separator) {
-    if (source) TokenRest = *source;
-    size_t at = separator.empty() ? std::string::npos : TokenRest.find(separator);
+    if (source) Program().TokenRest = *source;
+    size_t at = separator.empty() ? std::string::npos : Program().TokenRest.find(separator);
     std::string token;
     if (at == std::string::npos) {
-        token = std::move(TokenRest);
-        TokenRest.clear();
+        token = std::move(Program().TokenRest);
+        Program().TokenRest.clear();
     } else {
-        token = TokenRest.substr(0, at);
-        TokenRest.erase(0, at + separator.size());
+        token = Program().TokenRest.substr(0, at);
+        Program().TokenRest.erase(0, at + separator.size());
     }
     return token;
 }

@@ -5,11 +5,8 @@
 #include <cstdint>
 #include <string>
 
-// What NextToken keeps between calls.
-extern std::string TokenRest;
-
-// With a source, restarts on it. Returns the text before `separator` and keeps the rest;
-// without a separator in the rest, returns all of it and empties the rest.
+// With a source, restarts on it. Returns the text before `separator` and keeps the rest (the
+// program's TokenRest); without a separator in the rest, returns all of it and empties the rest.
 std::string NextToken(const std::string* source, const std::string& separator);
 inline std::string NextToken(const std::string& source, const std::string& separator) {
     return NextToken(&source, separator);

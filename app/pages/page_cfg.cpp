@@ -16,6 +16,7 @@
 #include "link/form_sercom.h"
 #include "link/link_state.h"
 #include "program/log_file.h"
+#include "program/program_context.h"
 #include "program/program_dirs.h"
 #include "program/text_utils.h"
 
@@ -461,7 +462,7 @@ namespace {
 // A file dialog starts where the user last chose a file in this run, else in the base folder.
 void StartWhereLastUsed(TOpenDialog* dialog) {
     const std::string& last = LastFileDialogFolder();
-    dialog->SetInitialDir(last.empty() ? BaseDir : last);
+    dialog->SetInitialDir(last.empty() ? Program().BaseDir : last);
     const std::string name = dialog->FileName();
     const size_t slash = name.rfind('/');
     if (slash != std::string::npos) dialog->SetFileName(name.substr(slash + 1));

@@ -3,6 +3,7 @@
 #include "app/main_settings.h"
 #include "app/pages/main_pages.h"
 #include "link/form_txt_com.h"
+#include "program/program_context.h"
 
 TPageCT1::TPageCT1(TForm1& form) : TMainPage(form, Index) {
     TPage* p = Sheet();
@@ -22,6 +23,6 @@ TPageCT1::TPageCT1(TForm1& form) : TMainPage(form, Index) {
 int32_t TPageCT1::CtcPortNumber() { return PortNumberOf(Notebook2401, Edit2401, ImageEdit2401); }
 
 void TPageCT1::Button2401Click() {
-    if (PxtShow && FormTxtCom) FormTxtCom->Show();
+    if (Program().PxtShow && FormTxtCom) FormTxtCom->Show();
     Pages().CT2->ReadMOLT();
 }

@@ -14,6 +14,7 @@
 #include "link/form_sercom.h"
 #include "link/frame_codec.h"
 #include "link/link_state.h"
+#include "program/program_context.h"
 #include "program/system_code.h"
 #include "program/text_utils.h"
 #include "platform/sync/clock.h"
@@ -139,21 +140,21 @@ void TPageINS::LinkLost() {
 
 void TPageINS::Button11011Click() {
     form_.InstallActive = true;
-    SystemCodeInputs.fill(0);
-    SystemCodeInputs[0] = 2;
-    SystemCodeInputs[1] = 1;
+    Program().SystemCodeInputs.fill(0);
+    Program().SystemCodeInputs[0] = 2;
+    Program().SystemCodeInputs[1] = 1;
     TDeviceSlotDisplay slots(&form_);
     for (int s = 1; s <= 12; ++s) {
         const int32_t address = LinkState.DoorSystem.Slots[static_cast<size_t>(s)].BusAddress;
         Lamp(slots.SlotShape(2, s), address ? kGreen : kSilver);
         Caption(slots.SlotLabel(2, s), address ? IntToStrZero(address, 2) : "");
-        if (address) SystemCodeInputs[static_cast<size_t>(1 + s)] = s <= 4 ? 1 : 8;
+        if (address) Program().SystemCodeInputs[static_cast<size_t>(1 + s)] = s <= 4 ? 1 : 8;
     }
     Button11021->SetEnabled(false);
     Button11022->SetEnabled(false);
     Notebook11->SetPageIndex(2);
     LetWindowsRepaint();
-    if (InstStepMode == 0 && !Send(Command(0x50, 0x15))) return;
+    if (Program().InstStepMode == 0 && !Send(Command(0x50, 0x15))) return;
     // The answer counts from the request on, the pause included: a device that finishes at
     // once must not leave the wizard waiting for ever.
     TDeviceWait detection(DeviceLink());
@@ -172,7 +173,7 @@ void TPageINS::ShowInstallImage(int box, int jumper, bool a, bool b) {
 }
 
 void TPageINS::Button11021Click() {
-    jumpers_ = CheckJumpers(LinkState.DoorSystem, DbBridgeHex);
+    jumpers_ = CheckJumpers(LinkState.DoorSystem, Program().DbBridgeHex);
     for (int box = 1; box <= 8; ++box) {
         const TBoxJumpers& shown = jumpers_.Boxes[static_cast<size_t>(box)];
         InstallSlotLabel(box)->SetCaption(shown.Label);
@@ -187,7 +188,7 @@ void TPageINS::Button11021Click() {
     Label11032->SetCaption(GetCompText(jumpers_.ResultText));
     Label11032->Font()->SetColor(jumpers_.MayGoOn() ? clWindowText : kRed);
     Button11031->SetEnabled(jumpers_.MayGoOn());
-    SystemCodeInputs[14] = SystemCodeInputs[15] = jumpers_.Summary;
+    Program().SystemCodeInputs[14] = Program().SystemCodeInputs[15] = jumpers_.Summary;
     Notebook11->SetPageIndex(3);
 }
 
@@ -201,7 +202,7 @@ void TPageINS::AwaitDoorClosed(int page, TAppButton* next) {
 }
 
 void TPageINS::Button11031Click() {
-    if (InstMode == 2 || !DoorOpen()) {
+    if (Program().InstMode == 2 || !DoorOpen()) {
         Notebook11->SetPageIndex(5);
         return;
     }
@@ -218,10 +219,10 @@ void TPageINS::Button11051Click() {
     if (!Await(unlock, [this] { return Shown(5) && Shape11051->Brush()->Color() != kGreen; })) return;
     if (!Shown(5)) return;
     const TDeviceSlotRecord& terminal = LinkState.DoorSystem.Slots[1];
-    Edit11061->SetText(InstallJumperJ2 ? std::to_string(terminal.Params[6]) : "0");
-    Edit11062->SetText(InstallJumperJ2 ? std::to_string(terminal.Params[7]) : "0");
-    Edit11061->SetEnabled(InstallJumperJ2);
-    Edit11062->SetEnabled(InstallJumperJ2);
+    Edit11061->SetText(Program().InstallJumperJ2 ? std::to_string(terminal.Params[6]) : "0");
+    Edit11062->SetText(Program().InstallJumperJ2 ? std::to_string(terminal.Params[7]) : "0");
+    Edit11061->SetEnabled(Program().InstallJumperJ2);
+    Edit11062->SetEnabled(Program().InstallJumperJ2);
     Notebook11->SetPageIndex(6);
 }
 
@@ -238,8 +239,8 @@ bool TPageINS::ReadDelay(TAppEdit* edit, int32_t limit, int text, int32_t& value
 }
 
 void TPageINS::Button11061Click() {
-    const int32_t limit1 = InstallJumperJ3 ? 120 : 15;
-    const int32_t limit2 = InstallJumperJ3 ? 300 : 180;
+    const int32_t limit1 = Program().InstallJumperJ3 ? 120 : 15;
+    const int32_t limit2 = Program().InstallJumperJ3 ? 300 : 180;
     int32_t t1 = 0, t2 = 0;
     if (!ReadDelay(Edit11061, limit1, 1212, t1) || !ReadDelay(Edit11062, limit2, 1213, t2)) return;
     RunConfiguration(t1, t2);
@@ -282,14 +283,14 @@ void TPageINS::RunConfiguration(int32_t t1, int32_t t2) {
     Label11081->SetCaption(std::to_string(terminal.Params[6]));
     Label11082->SetCaption(std::to_string(terminal.Params[7]));
     if (!Send(Command(0x50, 0x02))) return;
-    if (InstStepMode == 0 && !form_.QueueForDevice(Command(0x50, 0x15))) return;
-    SystemCodeInputs[16] = (InstallJumperJ2 && (terminal.Params[6] > 0 || terminal.Params[7] > 0) ? 1 : 0) +
-                           (InstallJumperJ1 ? 2 : 0);
+    if (Program().InstStepMode == 0 && !form_.QueueForDevice(Command(0x50, 0x15))) return;
+    Program().SystemCodeInputs[16] = (Program().InstallJumperJ2 && (terminal.Params[6] > 0 || terminal.Params[7] > 0) ? 1 : 0) +
+                           (Program().InstallJumperJ1 ? 2 : 0);
     Notebook11->SetPageIndex(8);
 }
 
 void TPageINS::Button11081Click() {
-    if (InstMode != 2 || !DoorOpen()) {
+    if (Program().InstMode != 2 || !DoorOpen()) {
         ButtonTest();
         return;
     }
@@ -312,7 +313,7 @@ void TPageINS::ButtonTest() {
         c->SetVisible(kzn > 0);
     if (kzn > 0) {
         Label11111->SetCaption("");
-        SystemCodeInputs[17] = kzn;
+        Program().SystemCodeInputs[17] = kzn;
     }
     Button11101->SetEnabled(false);
     Notebook11->SetPageIndex(10);
@@ -359,7 +360,7 @@ void TPageINS::Button11123Click() {
 }
 
 void TPageINS::Button11121Click() {
-    if (InstStepMode == 1 && !form_.QueueForDevice(Command(0x50, 0x15))) return;
+    if (Program().InstStepMode == 1 && !form_.QueueForDevice(Command(0x50, 0x15))) return;
     // The installation is complete on the device: a later Esc must not cancel it.
     form_.InstallActive = false;
     Notebook11->SetPageIndex(13);

@@ -5,6 +5,7 @@
 #include "app/pages/main_pages.h"
 #include "link/form_sercom.h"
 #include "link/link_state.h"
+#include "program/program_context.h"
 #include "program/program_dirs.h"
 #include "platform/classes/file_utils.h"
 
@@ -35,7 +36,7 @@ void TPageLDC::LoadIoConfigFile(const std::string& fileName) {
     Button221->SetVisible(false);
     Show();
     LetWindowsRepaint();
-    const std::string name = fileName.find('/') == std::string::npos ? BaseDir + fileName : fileName;
+    const std::string name = fileName.find('/') == std::string::npos ? Program().BaseDir + fileName : fileName;
     if (FileExists(name)) {
         Shape221->Brush()->SetColor(kGreen);
         Label221->SetCaption(GetCompText(2201) + ": \"" + name + "\"");

@@ -14,6 +14,7 @@
 #include "grid/columns/vx_db_grid_column.h"
 #include "link/form_sercom.h"
 #include "memdata/vx_mem_data.h"
+#include "program/program_context.h"
 #include "program/program_dirs.h"
 #include "program/run_program.h"
 #include "link/wait_for.h"
@@ -109,7 +110,7 @@ void TPageNET::ShowNetInfo(const std::string& argument) {
         return;
     }
     // A script gets the list only as its file: without the file there is nothing to give.
-    if (UnattendedRun && !DbProtNetInfo) {
+    if (Program().UnattendedRun && !Program().DbProtNetInfo) {
         EndJob(form_, argument, jeNothingToDo, "DBPROTNETINFO is off: no device list file is written");
         return;
     }
@@ -119,7 +120,7 @@ void TPageNET::ShowNetInfo(const std::string& argument) {
     // device that went away from a user who stopped the reading.
     const bool lost = !read && FormSercom->Link().WasLost();
     const bool ended_by_hand = !read && !lost && (ProgramEnding() || form_.Notebook1->PageIndex() != Index);
-    JobExitStatus = read ? jeDone : lost ? jeNoDevice : jeNoDeviceList;
+    Program().JobExitStatus = read ? jeDone : lost ? jeNoDevice : jeNoDeviceList;
     if (!read)
         std::fprintf(stderr, "tovak: %s: %s\n", argument.c_str(),
                      lost            ? "the device went away"
@@ -135,17 +136,17 @@ void TPageNET::ShowNetInfo(const std::string& argument) {
         CustMessageDlg(GetCompTextLines(1198), mtCustInformation, mbCustCancel, 0);
     // A lost device has been shown and the start page is up, or the user has left the page:
     // there is no list to show.
-    if ((lost || ended_by_hand) && job.Mode == "SHOW" && !UnattendedRun) return;
+    if ((lost || ended_by_hand) && job.Mode == "SHOW" && !Program().UnattendedRun) return;
 
     if (job.Mode != "SHOW") {
         // A failed read removed the file: there is nothing to open.
-        if (job.Mode == "FILE" && read) RunProgram(BaseDir, kNetInfoFile, "", false);
+        if (job.Mode == "FILE" && read) RunProgram(Program().BaseDir, kNetInfoFile, "", false);
         form_.Close();
         return;
     }
-    const std::string found = FindFileCaseInsensitive(BaseDir, kNetInfoFile);
-    LoadNetworkList(*Mem2, found.empty() ? BaseDir + kNetInfoFile : found);
+    const std::string found = FindFileCaseInsensitive(Program().BaseDir, kNetInfoFile);
+    LoadNetworkList(*Mem2, found.empty() ? Program().BaseDir + kNetInfoFile : found);
     ShowReading(false);
-    if (UnattendedRun) form_.Close();
+    if (Program().UnattendedRun) form_.Close();
 }
 

@@ -11,6 +11,7 @@
 #include "link/form_sercom.h"
 #include "link/link_state.h"
 #include "program/log_file.h"
+#include "program/program_context.h"
 #include "program/text_utils.h"
 #include "link/wait_for.h"
 #include "platform/classes/file_utils.h"
@@ -47,11 +48,11 @@ void TPageROD::StartReadOD(const std::string& argument) {
     for (const std::string& why : skipped) std::fprintf(stderr, "tovak: %s: %s\n", path.c_str(), why.c_str());
     // A script is told that there is nothing to read, and the device is not even asked; a
     // window shows its empty cycles.
-    if (UnattendedRun && !FileExists(path)) {
+    if (Program().UnattendedRun && !FileExists(path)) {
         EndJob(form_, argument, jeNothingToDo, "no entries file " + path);
         return;
     }
-    if (UnattendedRun && std::none_of(entries_.begin(), entries_.end(), [](const TOdEntry& e) { return e.Node != 0; })) {
+    if (Program().UnattendedRun && std::none_of(entries_.begin(), entries_.end(), [](const TOdEntry& e) { return e.Node != 0; })) {
         EndJob(form_, argument, jeNothingToDo, "no entries to read in " + path);
         return;
     }
@@ -89,14 +90,14 @@ void TPageROD::ReadCycle() {
     if (!form_.ReadOdActive) return;
     cycleRead_ = true;
     Label1801->SetCaption(display);
-    if (MProtRdOd) WriteLogLine("TOVAK-ROD-", "RD-OD", log);
+    if (Program().MProtRdOd) WriteLogLine("TOVAK-ROD-", "RD-OD", log);
     const bool once = form_.Timer3->Tag() == kSingleCycle;
     if (!DeviceLinkUp()) {
         // The device is gone: further cycles could only show nothing, and a script must not
         // take the job for done.
         form_.ReadOdActive = false;
-        JobExitStatus = jeNoDevice;
-        if (UnattendedRun) EndJob(form_, job_, jeNoDevice, "the device went away");
+        Program().JobExitStatus = jeNoDevice;
+        if (Program().UnattendedRun) EndJob(form_, job_, jeNoDevice, "the device went away");
         return;
     }
     if (!unanswered.empty()) {
@@ -107,8 +108,8 @@ void TPageROD::ReadCycle() {
         for (const std::string& n : unanswered) names += (names.empty() ? "" : ", ") + n;
         const std::string why = silent ? "no answer for " + std::to_string(kSilenceMs / 1000) + " s"
                                        : "no answer for " + names;
-        JobExitStatus = status;
-        if (UnattendedRun) {
+        Program().JobExitStatus = status;
+        if (Program().UnattendedRun) {
             form_.ReadOdActive = false;
             FormSercom->ClosePort();
             EndJob(form_, job_, status, why);
@@ -118,7 +119,7 @@ void TPageROD::ReadCycle() {
     }
     if (once) {
         FormSercom->ClosePort();
-        if (UnattendedRun) form_.Close();
+        if (Program().UnattendedRun) form_.Close();
         return;
     }
     form_.Timer3->SetEnabled(true);
@@ -128,7 +129,7 @@ void TPageROD::StopReadOut() {
     // Stopped before any cycle asked for every entry: a script must not take that for done.
     if (form_.ReadOdActive && !cycleRead_) {
         std::fprintf(stderr, "tovak: %s: %s\n", job_.c_str(), kStopped);
-        JobExitStatus = jeNoDeviceList;
+        Program().JobExitStatus = jeNoDeviceList;
     }
     form_.ReadOdActive = false;
     form_.Timer3->SetEnabled(false);

@@ -6,6 +6,7 @@
 #include "app/function_catalogue.h"
 #include "app/msg_form.h"
 #include "app/pages/main_pages.h"
+#include "program/program_context.h"
 #include "program/program_dirs.h"
 #include "program/text_utils.h"
 #include "platform/classes/file_utils.h"
@@ -38,7 +39,7 @@ void TPageSEL::Image2DblClick() {
     ShowInfoMsg("Get Component List ...");
     TScopeExit hide([] { HideInfoMsg(); });
     FormCompLst->GetCompList();
-    const std::string file = BaseDir + "COMP.TXT";
+    const std::string file = Program().BaseDir + "COMP.TXT";
     DeleteFile(file);
     FormCompLst->SaveCompList(file);
 }
@@ -47,11 +48,11 @@ void TPageSEL::Image3DblClick() {
     if (CustMessageDlg(GetCompText(1217), mtCustConfirmation, mbCustYes | mbCustNo, 0) != mrYes) return;
     ShowInfoMsg("Get Function List ...");
     TScopeExit hide([] { HideInfoMsg(); });
-    const std::string found = FindFileCaseInsensitive(BaseDir, "TOVAK.FLX");
+    const std::string found = FindFileCaseInsensitive(Program().BaseDir, "TOVAK.FLX");
     // Written whole at the end, through a temporary file: a failed write keeps the old list.
-    TMemIniFile ini(found.empty() ? BaseDir + "TOVAK.FLX" : found);
+    TMemIniFile ini(found.empty() ? Program().BaseDir + "TOVAK.FLX" : found);
     for (int code = 0; code < 256; ++code)
         ini.WriteString(code < 0x80 ? "INPFUNCS" : "OUTFUNCS", IntToHex16(static_cast<uint32_t>(code), 2),
-                        FunctionCatalogue[static_cast<size_t>(code)]);
+                        FunctionCatalogue()[static_cast<size_t>(code)]);
     ini.UpdateFile();
 }

@@ -12,6 +12,7 @@
 #include "link/form_sercom.h"
 #include "link/link_state.h"
 #include "platform/sync/clock.h"
+#include "program/program_context.h"
 
 namespace {
 
@@ -183,8 +184,8 @@ void TPageWAW::NextPage() {
 
 void TPageWAW::StartWizard() {
     Step = 1;
-    StepTotal = CmrRm ? 11 : 9;
-    Notebook21->SetPageIndex(CmrRm ? kCounterReset : 1);
+    StepTotal = Program().CmrRm ? 11 : 9;
+    Notebook21->SetPageIndex(Program().CmrRm ? kCounterReset : 1);
     ShowStep();
     Show();
 }

@@ -22,6 +22,7 @@
 #include "program/command_line.h"
 #include "link/form_sercom.h"
 #include "link/link_state.h"
+#include "program/program_context.h"
 #include "program/program_dirs.h"
 #include "platform/forms/application.h"
 #include "platform/rtl/param_str.h"
@@ -43,8 +44,8 @@ protected:
     }
     void SetUp() override {
         dir_ = temp_.Path().string();
-        BaseDir = dir_ + "/";
-        ProtDir = BaseDir + "PROT/";
+        Program().BaseDir = dir_ + "/";
+        Program().ProtDir = Program().BaseDir + "PROT/";
         std::filesystem::create_directories(dir_ + "/ports");
         setenv("TOVAK_PORTS", (dir_ + "/ports").c_str(), 1);
         setenv("TOVAK_OPENER", "true", 1);
@@ -64,7 +65,7 @@ protected:
     }
 
     void WriteFile(const std::string& name, const std::string& text) {
-        std::ofstream out(BaseDir + name, std::ios::binary);
+        std::ofstream out(Program().BaseDir + name, std::ios::binary);
         out << text;
     }
     std::string ReadFile(const std::string& path) {

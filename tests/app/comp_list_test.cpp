@@ -8,6 +8,7 @@
 #include "app/function_catalogue.h"
 #include "app/io_functions.h"
 #include "app/msg_form.h"
+#include "program/program_context.h"
 #include "program/version.h"
 #include "platform/classes/file_utils.h"
 #include "platform/classes/ini_file.h"
@@ -135,7 +136,7 @@ TEST_F(CompList, ListsEveryNamedControlOfTheWindowsButTheCatalogueItself) {
 
 TEST_F(CompList, DoubleClickOnTheStartPagePictureWritesTheCatalogueFile) {
     Start();
-    const std::string file = BaseDir + "COMP.TXT";
+    const std::string file = Program().BaseDir + "COMP.TXT";
     std::string question;
     auto answer = [&question](const std::string& button) {
         return [&question, button](TCustomForm* form, UiDriver& ui) {
@@ -242,7 +243,7 @@ TEST_F(CompList, ApplyingGivesImageEditorsAndMenuItemsTheirTranslatedTexts) {
                               "21", "", "Falsch", "Wahr", "Wahr", "0", "0|Key switch|1|Reader", ""},
                              {"Form1", "MenuItem1", "TMenuItem", "&Kopieren", "Wahr", "0", "0", "0", "0", "", "Wahr",
                               "Wahr", "Wahr", "0", "&Copy", "Copies"}}));
-    FormCompLst->LoadCompList(BaseDir + "list.txt");
+    FormCompLst->LoadCompList(Program().BaseDir + "list.txt");
     TAppImageEdit* edit = Form1->Pages().EIG->ImageEdit1502;
     edit->SetText("2");
 
@@ -263,10 +264,10 @@ TEST_F(CompList, ApplyingGivesImageEditorsAndMenuItemsTheirTranslatedTexts) {
 
 TEST_F(CompList, FunctionListWrittenWithItsKeysAndReadBackAtStart) {
     Start();
-    FunctionCatalogue[0x01] = "E|Riegel|0";
+    FunctionCatalogue()[0x01] = "E|Riegel|0";
     Ui().AnswerNextModalWith("Ja");
     Ui().DoubleClick("Form1.Image3");
-    const std::string file = BaseDir + "TOVAK.FLX";
+    const std::string file = Program().BaseDir + "TOVAK.FLX";
     ASSERT_TRUE(FileExists(file));
     TIniFile ini(file);
     TStringList inputs, outputs;
@@ -279,14 +280,14 @@ TEST_F(CompList, FunctionListWrittenWithItsKeysAndReadBackAtStart) {
     EXPECT_EQ("80", outputs.Strings(0));
     EXPECT_EQ("FF", outputs.Strings(127));
     EXPECT_EQ("E|Riegel|0", ini.ReadString("INPFUNCS", "01", ""));
-    EXPECT_EQ(FunctionCatalogue[0xA0], ini.ReadString("OUTFUNCS", "A0", "?"));
+    EXPECT_EQ(FunctionCatalogue()[0xA0], ini.ReadString("OUTFUNCS", "A0", "?"));
     EXPECT_FALSE(FormMsg->IsShown());
 
     DestroyProgramForms();
     RestoreBuiltInFunctions();
-    ASSERT_NE("E|Riegel|0", FunctionCatalogue[0x01]);
+    ASSERT_NE("E|Riegel|0", FunctionCatalogue()[0x01]);
     Start();
-    EXPECT_EQ("E|Riegel|0", FunctionCatalogue[0x01]);
+    EXPECT_EQ("E|Riegel|0", FunctionCatalogue()[0x01]);
 }
 
 TEST_F(CompList, AFunctionListFileOfJunkIsReportedAndTheBuiltInFunctionsStay) {
@@ -300,13 +301,13 @@ TEST_F(CompList, AFunctionListFileOfJunkIsReportedAndTheBuiltInFunctionsStay) {
         ui.Click(ui.FindByCaption(form, "OK"));
     });
     Start();
-    ASSERT_EQ(0u, error.find(BaseDir + "TOVAK.FLX: ")) << error;
-    EXPECT_EQ(BuiltInFunctionCatalogue(), FunctionCatalogue);
+    ASSERT_EQ(0u, error.find(Program().BaseDir + "TOVAK.FLX: ")) << error;
+    EXPECT_EQ(BuiltInFunctionCatalogue(), FunctionCatalogue());
 
     // Written anew, the list has the functions' names again.
     Ui().AnswerNextModalWith("Ja");
     Ui().DoubleClick("Form1.Image3");
-    EXPECT_EQ(BuiltInFunctionCatalogue()[0x01], TIniFile(BaseDir + "TOVAK.FLX").ReadString("INPFUNCS", "01", ""));
+    EXPECT_EQ(BuiltInFunctionCatalogue()[0x01], TIniFile(Program().BaseDir + "TOVAK.FLX").ReadString("INPFUNCS", "01", ""));
 }
 
 TEST_F(CompList, LanguageFileShowingTheDoorControllerButtonLeadsToItsPages) {
@@ -328,7 +329,7 @@ TEST_F(CompList, AnUnreadableLanguageFileIsReportedAndTheProgramStarts) {
     });
     StartWithLanguageFile({{"Form1", "Button001", "TvxButton", "System", "Vielleicht", "16", "40", "264", "25", "",
                             "Falsch", "Wahr", "Wahr", "0", "Control", ""}});
-    EXPECT_EQ(0u, error.find(BaseDir + "TOVAK-EN.LGF: ")) << error;
+    EXPECT_EQ(0u, error.find(Program().BaseDir + "TOVAK-EN.LGF: ")) << error;
     EXPECT_EQ("System steuern oder konfigurieren", Form1->Pages().SEL->Button001->Caption());
     EXPECT_TRUE(Form1->Timer1->Enabled());
 }
@@ -457,23 +458,23 @@ TEST_F(CompList, PopupMenuExportsEveryRowAndSavesAndLoadsTheLayout) {
     EXPECT_FALSE(w.DBGrid1->GetColumnByFieldName("RecId")->Visible());
 
     // The text: the sixteen captions, an empty line, a line per row, TAB between cells.
-    Ui().AnswerNextFileDialog(BaseDir + "cat.txt");
+    Ui().AnswerNextFileDialog(Program().BaseDir + "cat.txt");
     Ui().ChoosePopupItem(w.DBGrid1, "Speichern als Text");
-    const std::string text = ReadFile(BaseDir + "cat.txt");
+    const std::string text = ReadFile(Program().BaseDir + "cat.txt");
     EXPECT_EQ(0u, text.find(std::string(kHeader) + "\r\n\r\nForm1\t")) << text.substr(0, 200);
     EXPECT_EQ(rows + 2, std::count(text.begin(), text.end(), '\n'));
 
     // HTML and the spreadsheet with the extension the dialog adds.
-    Ui().AnswerNextFileDialog(BaseDir + "cat");
+    Ui().AnswerNextFileDialog(Program().BaseDir + "cat");
     Ui().ChoosePopupItem(w.DBGrid1, "Speichern als HTML");
-    const std::string html = ReadFile(BaseDir + "cat.HTML");
+    const std::string html = ReadFile(Program().BaseDir + "cat.HTML");
     EXPECT_EQ(0u, html.find("<!DOCTYPE HTML PUBLIC"));
     // 17 lines before the table's rows, the header row, no footer (the grid shows the table
     // as a window onto it), 4 closing lines.
     EXPECT_EQ(17 + 1 + rows + 4, std::count(html.begin(), html.end(), '\n'));
-    Ui().AnswerNextFileDialog(BaseDir + "cat");
+    Ui().AnswerNextFileDialog(Program().BaseDir + "cat");
     Ui().ChoosePopupItem(w.DBGrid1, "Speichern als Excel");
-    const std::string xls = ReadFile(BaseDir + "cat.XLS");
+    const std::string xls = ReadFile(Program().BaseDir + "cat.XLS");
     EXPECT_EQ(std::string("\x09\x04\x06\x00", 4), xls.substr(0, 4));
     EXPECT_EQ(std::string("\x0A\x00\x00\x00", 4), xls.substr(xls.size() - 4));
 
@@ -485,12 +486,12 @@ TEST_F(CompList, PopupMenuExportsEveryRowAndSavesAndLoadsTheLayout) {
     // The layout under "DBGRID".
     TvxTreeListColumn* caption = w.DBGrid1->GetColumnByFieldName("CAPTION");
     caption->SetWidth(300);
-    Ui().AnswerNextFileDialog(BaseDir + "layout");
+    Ui().AnswerNextFileDialog(Program().BaseDir + "layout");
     Ui().ChoosePopupItem(w.DBGrid1, "Einstellungen speichern");
     EXPECT_EQ("DBGRID", w.DBGrid1->IniSectionName());
-    EXPECT_NE(std::string::npos, ReadFile(BaseDir + "layout.GRD").find("DBGRID]"));
+    EXPECT_NE(std::string::npos, ReadFile(Program().BaseDir + "layout.GRD").find("DBGRID]"));
     caption->SetWidth(50);
-    Ui().AnswerNextFileDialog(BaseDir + "layout.GRD");
+    Ui().AnswerNextFileDialog(Program().BaseDir + "layout.GRD");
     Ui().ChoosePopupItem(w.DBGrid1, "Einstellungen laden");
     EXPECT_EQ(300, w.DBGrid1->GetColumnByFieldName("CAPTION")->Width());
     w.Close();
@@ -544,12 +545,12 @@ COLORREF GridPixel(TFormCompLst& w, TPoint client) {
 // grid's background, also where widening the window adds to it.
 TEST_F(CompList, LayoutHidingEveryColumnLeavesAnEmptyGridPainted) {
     TFormCompLst& w = StartWithCatalogueShown();
-    Ui().AnswerNextFileDialog(BaseDir + "layout");
+    Ui().AnswerNextFileDialog(Program().BaseDir + "layout");
     Ui().ChoosePopupItem(w.DBGrid1, "Einstellungen speichern");
-    std::string grd = ReadFile(BaseDir + "layout.GRD");
+    std::string grd = ReadFile(Program().BaseDir + "layout.GRD");
     for (size_t at = grd.find("Visible=1"); at != std::string::npos; at = grd.find("Visible=1", at)) grd[at + 8] = '0';
     WriteFile("hidden.GRD", grd);
-    Ui().AnswerNextFileDialog(BaseDir + "hidden.GRD");
+    Ui().AnswerNextFileDialog(Program().BaseDir + "hidden.GRD");
     Ui().ChoosePopupItem(w.DBGrid1, "Einstellungen laden");
     ASSERT_EQ(0, w.DBGrid1->GetVisibleColumnCount());
     const int oldWidth = w.DBGrid1->ClientWidth();

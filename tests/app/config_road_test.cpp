@@ -23,6 +23,7 @@
 #include "link/frame_codec.h"
 #include "program/log_file.h"
 #include "platform/forms/combo_box.h"
+#include "program/program_context.h"
 #include "serial/port_dialog.h"
 #include "sim/door_frame.h"
 #include "sim/door_sim.h"
@@ -207,7 +208,7 @@ TEST_F(ConfigRoad, EditedRowsGoBackToTheDeviceByteForByte) {
     EXPECT_EQ(9, Form1->Pages().CFG->GetRowParam(3));
     EXPECT_EQ(0x81, Form1->Pages().CFG->GetRowMask(28));
     // Both block texts went to the menu log.
-    const std::string log = ReadFile(ProtDir + "TOVAK-MEN-" + FormatDateTime("yyyymm", Now()) + ".PRT");
+    const std::string log = ReadFile(Program().ProtDir + "TOVAK-MEN-" + FormatDateTime("yyyymm", Now()) + ".PRT");
     EXPECT_NE(std::string::npos, log.find("SNDINP     " + inputs));
     EXPECT_NE(std::string::npos, log.find("SNDOUT     " + outputs));
 }
@@ -236,7 +237,7 @@ TEST_F(ConfigRoad, ConfigurationFileSavedAndLoadedThroughTheDialogs) {
         dialog->Accept();
     });
     Ui().Click("Form1.Button302");
-    EXPECT_EQ(fs_start_ + "/", BaseDir);
+    EXPECT_EQ(fs_start_ + "/", Program().BaseDir);
     EXPECT_EQ(
         "[INPUT]\r\n01=004;000;000;000\r\n02=032;000;000;000\r\n03=003;000;005;000\r\n04=005;000;000;000\r\n"
         "05=008;000;000;000\r\n06=009;000;000;000\r\n07=010;000;000;000\r\n08=038;000;000;000\r\n"
@@ -458,7 +459,7 @@ TEST_F(ConfigRoad, TestPageFramesRequestsAndVirtualInputs) {
     ASSERT_TRUE(LinkState.PortOpen);
     EXPECT_FALSE(Form1->Pages().TST->Button501->Enabled());
     EXPECT_TRUE(Form1->Pages().TST->Button506->Enabled());
-    EXPECT_NE(std::string::npos, ReadFile(BaseDir + "TOVAK.INI").find("COT=7"));
+    EXPECT_NE(std::string::npos, ReadFile(Program().BaseDir + "TOVAK.INI").find("COT=7"));
 
     // Both blocks at once, then one block on its own.
     Ui().Click("Form1.Button507");

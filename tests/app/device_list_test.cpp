@@ -5,6 +5,7 @@
 
 #include "app/comp_text.h"
 #include "program/log_file.h"
+#include "program/program_context.h"
 #include "program/program_dirs.h"
 #include "tests/app/control_road_support.h"
 
@@ -29,8 +30,8 @@ protected:
         Ui().Click("Form1.Button601");
         ASSERT_TRUE(LinkState.PortOpen);
     }
-    std::string NetInfo() { return ReadFile(BaseDir + "TOVAK-NETINFO.TXT"); }
-    bool NetInfoExists() { return std::filesystem::exists(BaseDir + "TOVAK-NETINFO.TXT"); }
+    std::string NetInfo() { return ReadFile(Program().BaseDir + "TOVAK-NETINFO.TXT"); }
+    bool NetInfoExists() { return std::filesystem::exists(Program().BaseDir + "TOVAK-NETINFO.TXT"); }
 };
 
 // The file for entries 1..32 given as their DEV values ("-" for absent), with the KZN part.

@@ -9,6 +9,7 @@
 #include "app/unattended_run.h"
 #include "program/log_file.h"
 #include "platform/forms/shell_open.h"
+#include "program/program_context.h"
 #include "tests/app/control_road_support.h"
 #include "memdata/vx_mem_data.h"
 #include "platform/db/field.h"
@@ -53,7 +54,7 @@ class DevicePages : public ControlRoad {
 protected:
     void SetUp() override {
         ControlRoad::SetUp();
-        JobExitStatus = jeDone;
+        Program().JobExitStatus = jeDone;
         SetShellLauncher([this](const std::vector<std::string>& argv, const std::string&) {
             opened_.push_back(argv.back());
             return true;
@@ -61,7 +62,7 @@ protected:
     }
     void TearDown() override {
         SetShellLauncher({});
-        JobExitStatus = jeDone;
+        Program().JobExitStatus = jeDone;
         ControlRoad::TearDown();
     }
     void WriteSettings(const std::string& more = "") {
@@ -195,7 +196,7 @@ TEST_P(NetInfoShow, ReadsTheBusAndShowsTheFileAsTheNetworkList) {
     EXPECT_TRUE(grid.IsLoadAllMode());
     EXPECT_TRUE(grid.IsRowSelect());
     EXPECT_FALSE(LinkState.PortOpen);
-    EXPECT_EQ(jeDone, JobExitStatus);
+    EXPECT_EQ(jeDone, Program().JobExitStatus);
     // The reading borrowed the menu's step display; a later visit there finds it cleared.
     EXPECT_EQ("", Form1->Pages().MEN->Label702->Caption());
     const std::vector<std::string> rows = TableRows(*Net().Mem2);
@@ -300,18 +301,18 @@ TEST_P(NetInfoEnded, ByHandIsNoLostDevice) {
     ::testing::internal::CaptureStderr();
     StartJob("/NETINFO,7,SHOW", BusOf(32));
     // Esc and the lost device go back to the start page; the closed window ends the program.
-    ASSERT_TRUE(Ui().WaitFor([end] { return JobExitStatus != jeDone && (end != ReadingEnd::Close || Ended()); },
+    ASSERT_TRUE(Ui().WaitFor([end] { return Program().JobExitStatus != jeDone && (end != ReadingEnd::Close || Ended()); },
                              30000));
     const std::string said = ::testing::internal::GetCapturedStderr();
     EXPECT_FALSE(LinkState.PortOpen);
     EXPECT_FALSE(Net().DBGrid17->Visible());
     EXPECT_EQ(0, Ui().PendingModalScripts());
     if (end == ReadingEnd::Pull) {
-        EXPECT_EQ(jeNoDevice, JobExitStatus);
+        EXPECT_EQ(jeNoDevice, Program().JobExitStatus);
         EXPECT_NE(std::string::npos, said.find("the device went away")) << said;
         EXPECT_EQ(GetCompText(1650), box.text);
     } else {
-        EXPECT_EQ(jeNoDeviceList, JobExitStatus);
+        EXPECT_EQ(jeNoDeviceList, Program().JobExitStatus);
         EXPECT_NE(std::string::npos, said.find("ended before the device list was read")) << said;
     }
     if (end != ReadingEnd::Close) {
@@ -361,7 +362,7 @@ TEST_P(JobStopped, EndsIncompleteWithOneStopLine) {
     ASSERT_TRUE(Ui().WaitFor([] { return Ended() && !LinkState.PortOpen; }, 30000));
     Ui().Pump();
     const std::string said = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(jeNoDeviceList, JobExitStatus);
+    EXPECT_EQ(jeNoDeviceList, Program().JobExitStatus);
     EXPECT_NE(std::string::npos, said.find(c.why)) << said;
     EXPECT_EQ(stops + 1, count(ReadFile(LogFileName("TOVAK-MEN-")), " STOPP "));
     EXPECT_EQ(lines, count(ReadFile(LogFileName("TOVAK-ROD-")), " RD-OD "));
@@ -384,9 +385,9 @@ TEST_F(DevicePages, NetInfoFileOpensTheFileOnceAndEnds) {
     ASSERT_TRUE(Ui().WaitFor([] { return Ended(); }, 30000));
     EXPECT_TRUE(ObjectReads().empty());
     EXPECT_NE(TPageROD::Index, Page());
-    EXPECT_EQ(std::vector<std::string>{BaseDir + "TOVAK-NETINFO.TXT"}, opened_);
-    EXPECT_NE(std::string::npos, ReadFile(BaseDir + "TOVAK-NETINFO.TXT").find("COUNT=2\r\n"));
-    EXPECT_EQ(jeDone, JobExitStatus);
+    EXPECT_EQ(std::vector<std::string>{Program().BaseDir + "TOVAK-NETINFO.TXT"}, opened_);
+    EXPECT_NE(std::string::npos, ReadFile(Program().BaseDir + "TOVAK-NETINFO.TXT").find("COUNT=2\r\n"));
+    EXPECT_EQ(jeDone, Program().JobExitStatus);
     EXPECT_FALSE(LinkState.PortOpen);
 }
 
@@ -401,7 +402,7 @@ TEST_F(DevicePages, JobsEndTheProgramWhenTheyCannotReachTheDoorTerminal) {
     StartJob("/NETINFO,7,SHOW", DoorState::IoDevice(0));
     ASSERT_TRUE(Ui().WaitFor([] { return Ended(); }, 30000));
     EXPECT_EQ("Falsches Gerät (Portalis) kontaktiert !", wrong.text);
-    EXPECT_EQ(jeNoDevice, JobExitStatus);
+    EXPECT_EQ(jeNoDevice, Program().JobExitStatus);
     EXPECT_FALSE(LinkState.PortOpen);
     EXPECT_TRUE(opened_.empty());
 }
@@ -413,7 +414,7 @@ TEST_F(DevicePages, AJobOnAMissingPortEndsWithTheLinkMessage) {
     Start({"/READOD,OD.INI,-1,9"});
     ASSERT_TRUE(Ui().WaitFor([] { return Ended(); }, 30000));
     EXPECT_EQ("COM9 kann nicht geöffnet werden !", missing.text);
-    EXPECT_EQ(jeNoDevice, JobExitStatus);
+    EXPECT_EQ(jeNoDevice, Program().JobExitStatus);
     EXPECT_FALSE(Form1->ReadOdActive);
 }
 
@@ -423,11 +424,11 @@ TEST_F(DevicePages, APortOrIntervalThatIsNoNumberEndsTheJobBeforeTheLinkOpens) {
         WriteSettings();
         Start({job});
         ASSERT_TRUE(Ui().WaitFor([] { return Ended(); }, 5000));
-        EXPECT_EQ(jeArguments, JobExitStatus);
+        EXPECT_EQ(jeArguments, Program().JobExitStatus);
         EXPECT_FALSE(LinkState.PortOpen);
         EXPECT_EQ(0, Ui().PendingModalScripts());
         DestroyProgramForms();
-        JobExitStatus = jeDone;
+        Program().JobExitStatus = jeDone;
     }
 }
 
@@ -451,7 +452,7 @@ TEST_F(DevicePages, ReadOdOnceShowsLogsAndClosesTheLink) {
     EXPECT_EQ(TPageROD::Index, Page());
     EXPECT_FALSE(Form1->Timer3->Enabled());
     EXPECT_FALSE(Ended());
-    EXPECT_EQ(jeDone, JobExitStatus);
+    EXPECT_EQ(jeDone, Program().JobExitStatus);
     EXPECT_TRUE(Ui().SaveForm(Form1, TestPicturePath("rod.png")));
 }
 
@@ -490,7 +491,7 @@ class ReadOdTimer : public DevicePages {
 protected:
     void SetUp() override {
         AppStart::SetUp();
-        JobExitStatus = jeDone;
+        Program().JobExitStatus = jeDone;
     }
     void TearDown() override {
         {
@@ -550,7 +551,7 @@ TEST_F(NetInfoLate, AListThatCouldNotBeReadSaysSoBeforeTheFileIsShown) {
     ASSERT_TRUE(Ui().WaitFor([&] { return !Net().Label1701->Visible(); }, 120000));
     EXPECT_EQ(GetCompTextLines(1198), box.text);
     EXPECT_EQ(std::vector<std::string>{"&Abbruch"}, box.buttons);
-    EXPECT_EQ(jeNoDeviceList, JobExitStatus);
+    EXPECT_EQ(jeNoDeviceList, Program().JobExitStatus);
     EXPECT_EQ(std::vector<std::string>{"70|70|X||||||||||||0"}, TableRows(*Net().Mem2));
     EXPECT_FALSE(Ended());
 }
@@ -563,7 +564,7 @@ TEST_F(NetInfoLate, AJobThatOnlyWritesTheFileGoesOnWithoutABox) {
     WriteFile("TOVAK.INI", "[MAIN]\r\nCSM=0\r\nCOC=7\r\nDBPROTNETINFO=1\r\n");
     Start({"/NETINFO,7,FILE"});
     ASSERT_TRUE(Ui().WaitFor([] { return Ended(); }, 120000));
-    EXPECT_EQ(jeNoDeviceList, JobExitStatus);
+    EXPECT_EQ(jeNoDeviceList, Program().JobExitStatus);
     EXPECT_EQ(0, Ui().PendingModalScripts());
     EXPECT_TRUE(opened_.empty());  // the failed read left no file to open
 }
@@ -578,13 +579,13 @@ struct LostLinkCase {
 class ReadOdLinkLost : public ReadOdTimer, public ::testing::WithParamInterface<LostLinkCase> {
 protected:
     void TearDown() override {
-        UnattendedRun = false;
+        Program().UnattendedRun = false;
         ReadOdTimer::TearDown();
     }
 };
 
 TEST_P(ReadOdLinkLost, StopsTheCyclesAndNeverReportsSuccess) {
-    UnattendedRun = GetParam().unattended;
+    Program().UnattendedRun = GetParam().unattended;
     DoorState state = DoorState::DoorTerminal();
     state.silent_nodes.insert(0x43);
     WriteFile("OD.INI", "[ENTRIES]\r\n01=65,1018,1,Ident\r\n02=67,1018,2,Silent\r\n03=66,2200,14,Box\r\n");
@@ -611,7 +612,7 @@ TEST_P(ReadOdLinkLost, StopsTheCyclesAndNeverReportsSuccess) {
     EXPECT_EQ(std::vector<std::string>({"FB,02,04,A1,00,41,10,18,01", "FB,02,04,A1,00,43,10,18,02"}), ObjectReads());
     if (GetParam().unattended) {
         EXPECT_TRUE(Ended());
-        EXPECT_EQ(jeNoDevice, JobExitStatus);
+        EXPECT_EQ(jeNoDevice, Program().JobExitStatus);
     } else {
         // The window says so at once and leaves for the start page.
         EXPECT_FALSE(Ended());

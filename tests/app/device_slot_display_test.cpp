@@ -10,6 +10,7 @@
 #include "platform/forms/label.h"
 #include "platform/forms/list_box.h"
 #include "platform/forms/shape.h"
+#include "program/program_context.h"
 
 namespace {
 
@@ -76,15 +77,15 @@ TEST_F(SlotDisplay, StatusBitsAndJumperFlags) {
     EXPECT_EQ("Sabotagekontakt", list->Items()->Strings(0));
     EXPECT_EQ("Voralarm", list->Items()->Strings(1));
 
-    InstallJumperJ1 = InstallJumperJ2 = InstallJumperJ3 = false;
+    Program().InstallJumperJ1 = Program().InstallJumperJ2 = Program().InstallJumperJ3 = false;
     TDeviceFlags f = DecodeDeviceFlags(0x22);
     EXPECT_FALSE(f.J1a);
     EXPECT_TRUE(f.J1b);
     EXPECT_FALSE(f.J2a);
     EXPECT_TRUE(f.J2b);
-    EXPECT_FALSE(InstallJumperJ1);
+    EXPECT_FALSE(Program().InstallJumperJ1);
     DecodeDeviceFlags(0x07);
-    EXPECT_TRUE(InstallJumperJ1 && InstallJumperJ2 && InstallJumperJ3);
+    EXPECT_TRUE(Program().InstallJumperJ1 && Program().InstallJumperJ2 && Program().InstallJumperJ3);
     DecodeDeviceFlags(0x72);
-    EXPECT_TRUE(InstallJumperJ1);  // never cleared
+    EXPECT_TRUE(Program().InstallJumperJ1);  // never cleared
 }

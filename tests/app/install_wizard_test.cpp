@@ -9,6 +9,7 @@
 
 #include "app/comp_text.h"
 #include "app/device_slot_display.h"
+#include "program/program_context.h"
 #include "program/system_code.h"
 #include "platform/forms/clipboard.h"
 #include "tests/app/control_road_support.h"
@@ -555,13 +556,13 @@ TEST_F(JumperCheck, DisagreeingJumpersOrBoxesOrNoBoxBlockTheWayOn) {
     EXPECT_TRUE(Shows(2, 3, 1));
     EXPECT_EQ(GetCompText(1302), Ins().Label11032->Caption());
     EXPECT_FALSE(Ins().Button11031->Enabled());
-    EXPECT_EQ(1 + 2, SystemCodeInputs[14]);  // box 2 sets J3 as well
+    EXPECT_EQ(1 + 2, Program().SystemCodeInputs[14]);  // box 2 sets J3 as well
 
     Boxes({0x61, 0x61});
     EXPECT_EQ(GetCompText(1303), Ins().Label11032->Caption());
     EXPECT_TRUE(Ins().Button11031->Enabled());
-    EXPECT_EQ(1, SystemCodeInputs[15]);
-    EXPECT_FALSE(InstallJumperJ3);  // cleared by the new check
+    EXPECT_EQ(1, Program().SystemCodeInputs[15]);
+    EXPECT_FALSE(Program().InstallJumperJ3);  // cleared by the new check
 
     Boxes({});
     EXPECT_EQ(GetCompText(1301), Ins().Label11032->Caption());

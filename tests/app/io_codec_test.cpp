@@ -35,19 +35,19 @@ TEST_F(IoCodec, CatalogueHoldsTheBuiltInEntries) {
     for (int code = 0; code < 256; ++code)
         EXPECT_EQ(code == 0x03 || code == 0x08 || code == 0x0A, FunctionUsesParam(code)) << code;
     // Output entries carry kind "A", input entries "E".
-    EXPECT_EQ("A", SplitFunctionEntry(FunctionCatalogue[0xC1]).Kind);
-    EXPECT_EQ("E", SplitFunctionEntry(FunctionCatalogue[0x44]).Kind);
+    EXPECT_EQ("A", SplitFunctionEntry(FunctionCatalogue()[0xC1]).Kind);
+    EXPECT_EQ("E", SplitFunctionEntry(FunctionCatalogue()[0x44]).Kind);
 }
 
 TEST_F(IoCodec, VariantsFallBackToTheFirstAndEntriesFromTheFileApply) {
-    FunctionCatalogue[0x10] = "E| Erste ; Zweite |1";
+    FunctionCatalogue()[0x10] = "E| Erste ; Zweite |1";
     EXPECT_EQ("016 Erste", FunctionItemText(0x10, 0));
     EXPECT_EQ("016 Zweite", FunctionItemText(0x10, 1));
     EXPECT_EQ("016 Erste", FunctionItemText(0x10, 2));
     EXPECT_TRUE(FunctionUsesParam(0x10));
     // An entry with an empty name offers no choice; an entry without flag uses no parameter.
-    FunctionCatalogue[0x11] = "E|  |1";
-    FunctionCatalogue[0x12] = "E|Ohne Flag";
+    FunctionCatalogue()[0x11] = "E|  |1";
+    FunctionCatalogue()[0x12] = "E|Ohne Flag";
     EXPECT_EQ("", FunctionItemText(0x11, 0));
     EXPECT_FALSE(FunctionUsesParam(0x12));
     EXPECT_EQ("018 Ohne Flag", FunctionItemText(0x12, 0));

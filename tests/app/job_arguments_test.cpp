@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "app/job_arguments.h"
+#include "program/program_context.h"
 #include "program/program_dirs.h"
 #include "tests/support/temp_folder.h"
 
@@ -49,11 +50,11 @@ class JobFiles : public ::testing::Test {
 protected:
     void SetUp() override {
         dir_ = temp_.Path().string();
-        saved_ = BaseDir;
-        BaseDir = dir_ + "/";
+        saved_ = Program().BaseDir;
+        Program().BaseDir = dir_ + "/";
     }
     void TearDown() override {
-        BaseDir = saved_;
+        Program().BaseDir = saved_;
     }
     void Write(const std::string& path, const std::string& text) {
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());

@@ -10,6 +10,7 @@
 #include "app/msg_form.h"
 #include "link/form_txt_com.h"
 #include "program/log_file.h"
+#include "program/program_context.h"
 #include "program/version.h"
 #include "platform/forms/screen.h"
 #include "platform/win/paint.h"
@@ -41,7 +42,7 @@ TEST_F(AppStart, CreatesTheTenWindowsInOrderAndShowsOnlyTheMain) {
     EXPECT_EQ(0, Form1->Notebook1->PageIndex());
     EXPECT_FALSE(Form1->Pages().SEL->Button003->Visible());
     EXPECT_FALSE(Form1->Pages().TST->Button502->Enabled());
-    EXPECT_FALSE(InfoMsgShaded);
+    EXPECT_FALSE(Program().InfoMsgShaded);
     EXPECT_EQ(Form1->Notebook1->Width() + 23, Form1->Width());
     EXPECT_EQ(Form1->Notebook1->Height() + 63, Form1->Height());
     // The size is fixed once shown.
@@ -55,13 +56,13 @@ TEST_F(AppStart, DefaultsWithoutSettingsFile) {
     EXPECT_EQ("1", Form1->Pages().COC->Edit601->Text());
     EXPECT_EQ("1", Form1->Pages().TST->Edit501->Text());
     EXPECT_EQ("1", Form1->Pages().CT1->Edit2401->Text());
-    EXPECT_EQ(2, KeyEnd);
+    EXPECT_EQ(2, Program().KeyEnd);
     EXPECT_FALSE(LinkState.PrtShow);
     EXPECT_FALSE(LinkState.PrtProt);
-    EXPECT_FALSE(PxtShow);
-    EXPECT_TRUE(CmrRm);
-    EXPECT_EQ(1, InstStepMode);
-    EXPECT_EQ("", Language);
+    EXPECT_FALSE(Program().PxtShow);
+    EXPECT_TRUE(Program().CmrRm);
+    EXPECT_EQ(1, Program().InstStepMode);
+    EXPECT_EQ("", Program().Language);
     EXPECT_FALSE(Form1->Pages().COM->ListBox101->Visible());
     // CSM 1 with no adapter: the notice, start buttons off.
     EXPECT_EQ(2, Form1->Pages().COM->Notebook2->PageIndex());
@@ -109,9 +110,9 @@ TEST_F(AppStart, EverySettingsKeyTakesEffect) {
     EXPECT_EQ("5", Form1->Pages().COM->Edit101->Text());
     EXPECT_EQ("6", Form1->Pages().COC->Edit601->Text());
     EXPECT_EQ("7", Form1->Pages().CT1->Edit2401->Text());
-    EXPECT_EQ(4, CotPort);
-    EXPECT_EQ(5, ComPort);
-    EXPECT_EQ(6, CocPort);
+    EXPECT_EQ(4, Program().CotPort);
+    EXPECT_EQ(5, Program().ComPort);
+    EXPECT_EQ(6, Program().CocPort);
     EXPECT_EQ(0, Form1->Pages().COM->Notebook2->PageIndex());
     EXPECT_EQ(5, Form1->Pages().COM->ConfigPortNumber());
     EXPECT_EQ(6, Form1->Pages().COC->CocPortNumber());
@@ -119,19 +120,19 @@ TEST_F(AppStart, EverySettingsKeyTakesEffect) {
     EXPECT_TRUE(Form1->Pages().COM->Button101->Enabled());
     EXPECT_TRUE(Form1->Pages().COM->ListBox101->Visible());
     EXPECT_TRUE(Form1->Pages().COM->ListBox102->Visible());
-    EXPECT_EQ(1, KeyEnd);
+    EXPECT_EQ(1, Program().KeyEnd);
     EXPECT_TRUE(LinkState.PrtShow);
     EXPECT_TRUE(FormSercom->Visible());
     EXPECT_TRUE(LinkState.PrtProt);
-    EXPECT_TRUE(PxtShow);
-    EXPECT_TRUE(PxtProt);
-    EXPECT_EQ(3, InstMode);
-    EXPECT_EQ(0, InstStepMode);
-    EXPECT_TRUE(DbBridgeHex);
-    EXPECT_TRUE(DbProtNetInfo);
-    EXPECT_EQ("FÜ", Language);
-    EXPECT_FALSE(CmrRm);
-    EXPECT_TRUE(MProtRdOd);
+    EXPECT_TRUE(Program().PxtShow);
+    EXPECT_TRUE(Program().PxtProt);
+    EXPECT_EQ(3, Program().InstMode);
+    EXPECT_EQ(0, Program().InstStepMode);
+    EXPECT_TRUE(Program().DbBridgeHex);
+    EXPECT_TRUE(Program().DbProtNetInfo);
+    EXPECT_EQ("FÜ", Program().Language);
+    EXPECT_FALSE(Program().CmrRm);
+    EXPECT_TRUE(Program().MProtRdOd);
     // No language file: the texts stay German.
     EXPECT_EQ("Fehler", CustMsgTitle(1));
 }
@@ -197,13 +198,13 @@ TEST_F(AppStart, StartAndStoppLinesInTheDatedLog) {
 // window on the screen, naming the file and the reason; the program runs on.
 TEST_F(AppStart, ALogFolderThatTakesNoLinesIsToldOnceAtTheStart) {
     WriteFile("PLAIN", "");
-    ProtDir = BaseDir + "PLAIN/PROT/";
+    Program().ProtDir = Program().BaseDir + "PLAIN/PROT/";
     std::string text;
     AnswerBox(text);
     Start();
     Run(500);
     EXPECT_NE(std::string::npos, text.find("Protokolldatei")) << text;
-    EXPECT_NE(std::string::npos, text.find(ProtDir + "TOVAK-MEN-")) << text;
+    EXPECT_NE(std::string::npos, text.find(Program().ProtDir + "TOVAK-MEN-")) << text;
     EXPECT_EQ(Ui().PendingModalScripts(), 0);
     Ui().Click("Form1.Button002");
     EXPECT_EQ(kPageConfigRoad, Form1->Notebook1->PageIndex());
@@ -281,15 +282,15 @@ TEST_F(AppStart, EnglishSwitchWithALanguageFile) {
     WriteFile("TOVAK-EN.LGF", "FORM\tCONTROL\r\n");
     WriteFile("TOVAK-EN.FLX", "[INPFUNCS]\r\n01=E|Lock|0\r\n[OUTFUNCS]\r\nFF=A|Horn|0\r\n");
     Start();
-    EXPECT_EQ("EN", Language);
+    EXPECT_EQ("EN", Program().Language);
     EXPECT_EQ("Error", CustMsgTitle(1));
     EXPECT_EQ("&Yes", CustMsgButtonCaption(0));
     EXPECT_EQ("&Cancel", CustMsgButtonCaption(3));
     EXPECT_EQ("Eingänge", Form1->Pages().CFG->TabSheet1->Caption());
     EXPECT_EQ("Ausgänge", Form1->Pages().CFG->Label32->Caption());
-    EXPECT_EQ("E|Lock|0", FunctionCatalogue[1]);
-    EXPECT_EQ("A|Horn|0", FunctionCatalogue[255]);
-    EXPECT_EQ("", FunctionCatalogue[0]);
+    EXPECT_EQ("E|Lock|0", FunctionCatalogue()[1]);
+    EXPECT_EQ("A|Horn|0", FunctionCatalogue()[255]);
+    EXPECT_EQ("", FunctionCatalogue()[0]);
     Ui().OnNextModal([](TCustomForm* form, UiDriver& ui) {
         EXPECT_EQ("Confirmation", form->Caption());
         EXPECT_NE(nullptr, ui.FindByCaption(form, "Yes"));
@@ -311,14 +312,14 @@ TEST_F(AppStart, FileJobLoadIoConfig) {
     Run(300);
     EXPECT_FALSE(Form1->Timer2->Enabled());
     EXPECT_EQ(22, Form1->Notebook1->PageIndex());
-    EXPECT_EQ("Datei OK: \"" + BaseDir + "cfg.ini\"", Form1->Pages().LDC->Label221->Caption());
+    EXPECT_EQ("Datei OK: \"" + Program().BaseDir + "cfg.ini\"", Form1->Pages().LDC->Label221->Caption());
     EXPECT_EQ(0x00FF00, Form1->Pages().LDC->Shape221->Brush()->Color());
     EXPECT_EQ("COM250 kann nicht geöffnet werden !", error);
     EXPECT_EQ(0x0000FF, Form1->Pages().LDC->Shape222->Brush()->Color());
     EXPECT_TRUE(Form1->Pages().LDC->Button221->Visible());
 
     Form1->Pages().LDC->LoadIoConfigFile("missing.ini");
-    EXPECT_EQ("Datei Fehler: \"" + BaseDir + "missing.ini\"", Form1->Pages().LDC->Label221->Caption());
+    EXPECT_EQ("Datei Fehler: \"" + Program().BaseDir + "missing.ini\"", Form1->Pages().LDC->Label221->Caption());
     EXPECT_EQ(0x0000FF, Form1->Pages().LDC->Shape221->Brush()->Color());
     Ui().Click("Form1.Button221");
     EXPECT_TRUE(Application->Terminated());
@@ -328,7 +329,7 @@ TEST_F(AppStart, WriteIniIntegerKeepsTheOtherKeys) {
     WriteFile("TOVAK.INI", "[MAIN]\r\nCOM=3\r\nKEYEND=1\r\n");
     Start();
     WriteIniInteger("COT", 9);
-    const std::string text = ReadFile(BaseDir + "TOVAK.INI");
+    const std::string text = ReadFile(Program().BaseDir + "TOVAK.INI");
     EXPECT_NE(std::string::npos, text.find("COT=9"));
     EXPECT_NE(std::string::npos, text.find("KEYEND=1"));
 }

@@ -11,6 +11,7 @@
 #include "app/maintenance_date.h"
 #include "controls/vx_calendar.h"
 #include "platform/win/exception_report.h"
+#include "program/program_context.h"
 #include "tests/app/control_road_support.h"
 #include "tests/support/test_pictures.h"
 
@@ -236,7 +237,7 @@ TEST_F(Maintenance, AMissingOrInvalidDateSendsNothing) {
     War().DateEdit12001->SetText("");
 
     // The wizard's last page likewise stays.
-    CmrRm = false;
+    Program().CmrRm = false;
     Ui().Click(War().Button12002);
     for (int page = 1; page <= 8; ++page) Ui().Click(Waw().WeiterButtons[page]);
     ASSERT_EQ(9, WizardPage());
@@ -278,7 +279,7 @@ TEST_F(Maintenance, EscDuringTheWriteStopsItWithoutSayingTheDateChanged) {
 
 TEST_F(Maintenance, WithoutCounterResetNineStepsWithTheDoorCommandsEndingWithTheDate) {
     ToWar();
-    CmrRm = false;
+    Program().CmrRm = false;
     Ui().Click(War().Button12002);
     ASSERT_EQ(TPageWAW::Index, Form1->Notebook1->PageIndex());
     EXPECT_EQ(1, WizardPage());
@@ -501,7 +502,7 @@ TEST_F(MaintenanceOnManualClock, AMissingCounterRecordOffersToGiveUpAfterTwoMinu
 
 TEST_F(Maintenance, DoorCommandsOfThePagesGoOutAsThoseOfTheStatePage) {
     ToWar();
-    CmrRm = false;
+    Program().CmrRm = false;
     Ui().Click(War().Button12002);
     const size_t before = Requests().size();
     TPageWAW& w = Waw();

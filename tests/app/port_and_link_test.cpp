@@ -4,6 +4,7 @@
 
 #include "app/port_search.h"
 #include "link/link_state.h"
+#include "program/program_context.h"
 #include "tests/app/app_test_support.h"
 #include "tests/app/control_road_support.h"
 #include "tests/support/pty_pair.h"
@@ -83,7 +84,7 @@ TEST_F(AppStart, ProtocolWindowTraceStatusAndSave) {
 
     Ui().DoubleClick("FormSercom.ListBox1");
     EXPECT_EQ(0, FormSercom->ListBox1->Count());
-    const std::string saved = ReadFile(BaseDir + "TOVAK-PRT-" + FormatDateTime("yymmdd-hhnnss", Now()) + ".TXT");
+    const std::string saved = ReadFile(Program().BaseDir + "TOVAK-PRT-" + FormatDateTime("yymmdd-hhnnss", Now()) + ".TXT");
     EXPECT_EQ(0u, saved.find("01 L1\r\n"));
     EXPECT_NE(std::string::npos, saved.find("02 S: 02,00,01,03\r\n"));
 }

@@ -15,6 +15,7 @@
 
 #include "app/pages/page_pwx.h"
 #include "app/pages/page_tst.h"
+#include "program/program_context.h"
 #include "tests/app/app_test_support.h"
 #include "tests/app/readme_commands.h"
 
@@ -34,7 +35,7 @@ TEST_F(AppStart, TheReadmesControllerCommandsKeepTheSeededPortsAndShowTheButton)
     const std::string run = "cd / && HOME=" + dir_ + "/home XDG_DATA_HOME=" + dir_ + "/xdg bash -e " + dir_ +
                             "/commands.sh >" + dir_ + "/out.txt 2>&1";
     ASSERT_EQ(0, std::system(run.c_str())) << ReadFile(dir_ + "/out.txt");
-    EXPECT_EQ(0u, ReadFile(BaseDir + "TOVAK.INI").find(seeded)) << "the seeded settings stay as they were";
+    EXPECT_EQ(0u, ReadFile(Program().BaseDir + "TOVAK.INI").find(seeded)) << "the seeded settings stay as they were";
 
     Start();
     EXPECT_EQ("3", Form1->Pages().COC->Edit601->Text());

@@ -10,6 +10,7 @@
 #include "platform/gdi/canvas.h"
 #include "platform/win/paint.h"
 #include "platform/win/window_tree.h"
+#include "program/program_context.h"
 #include "tests/app/app_test_support.h"
 
 TEST(CompText, CatalogueWithoutWindowsAndTolerantFormat) {
@@ -223,7 +224,7 @@ TEST_F(AppStart, InformationWindow) {
     UpdateInfoMsg("unseen");
     EXPECT_EQ("weiter", FormMsg->Label1->Caption());
 
-    InfoMsgShaded = true;
+    Program().InfoMsgShaded = true;
     ShowInfoMsg("schattiert");
     TBitmap shaded;
     ASSERT_TRUE(CaptureWindow(FormMsg->Handle(), shaded));

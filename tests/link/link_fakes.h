@@ -16,6 +16,7 @@
 #include "link/link_state.h"
 #include "link/link_view.h"
 #include "program/log_file.h"
+#include "program/program_context.h"
 #include "program/program_dirs.h"
 #include "link/sercom_link.h"
 #include "tests/support/temp_folder.h"
@@ -127,13 +128,13 @@ private:
 struct FakeLink {
     explicit FakeLink(bool open = true) : link(&port, &view, &main) {
         LinkState = TLinkState{};
-        saved_prot = ProtDir;
-        ProtDir = logs.Path().string() + "/";
+        saved_prot = Program().ProtDir;
+        Program().ProtDir = logs.Path().string() + "/";
         if (open) link.OpenPort(1, false);
     }
     ~FakeLink() {
         LinkState = TLinkState{};
-        ProtDir = saved_prot;
+        Program().ProtDir = saved_prot;
     }
     // Everything the link wrote to its "TOVAK-COM-" log.
     std::string ComLog() const {

@@ -19,6 +19,7 @@
 #include "link/frame_codec.h"
 #include "link/link_state.h"
 #include "program/log_file.h"
+#include "program/program_context.h"
 #include "program/program_dirs.h"
 #include "link/sercom_link.h"
 #include "platform/win/message_queue.h"
@@ -125,8 +126,8 @@ protected:
         fs::remove(dir_ / "COM24");
         fs::create_symlink(pty_.SlavePath(), dir_ / "COM24");
         setenv("TOVAK_PORTS", dir_.c_str(), 1);
-        saved_prot_ = ProtDir;
-        ProtDir = dir_.string() + "/";
+        saved_prot_ = Program().ProtDir;
+        Program().ProtDir = dir_.string() + "/";
         com_ = std::make_unique<TSerComPort>(nullptr);
         port_ = std::make_unique<TComPortLink>(com_.get());
         link_ = std::make_unique<TSercomLink>(port_.get(), &view_, &main_);
@@ -137,7 +138,7 @@ protected:
         link_.reset();
         port_.reset();
         com_.reset();
-        ProtDir = saved_prot_;
+        Program().ProtDir = saved_prot_;
         unsetenv("TOVAK_PORTS");
         LinkState = TLinkState{};
         LinkState.PrtShow = false;

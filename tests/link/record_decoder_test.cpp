@@ -4,6 +4,7 @@
 #include <regex>
 
 #include "program/log_file.h"
+#include "program/program_context.h"
 #include "program/program_dirs.h"
 #include "tests/link/link_fakes.h"
 #include "tests/support/temp_folder.h"
@@ -23,11 +24,11 @@ class RecordDecoder : public ::testing::Test {
 protected:
     void SetUp() override {
         dir_ = temp_.Path();
-        saved_prot_ = ProtDir;
-        ProtDir = dir_.string() + "/";
+        saved_prot_ = Program().ProtDir;
+        Program().ProtDir = dir_.string() + "/";
     }
     void TearDown() override {
-        ProtDir = saved_prot_;
+        Program().ProtDir = saved_prot_;
     }
     // The record is acknowledged first; anything queued leaves one poll later.
     void ExpectAcked(const std::string& record) {
@@ -262,11 +263,11 @@ TEST_F(RecordDecoder, TraceLinesAreNumberedAndSavedToTheTraceFile) {
     std::getline(log, first);
     EXPECT_NE(std::string::npos, first.find("COM        R: 02,00,01,00,01,03"));
 
-    std::string saved_base = BaseDir;
-    BaseDir = dir_.string() + "/";
+    std::string saved_base = Program().BaseDir;
+    Program().BaseDir = dir_.string() + "/";
     setenv("TOVAK_OPENER", "/bin/true", 1);
     std::string path = f.link.ListBox1DblClick();
-    BaseDir = saved_base;
+    Program().BaseDir = saved_base;
     EXPECT_TRUE(f.view.trace.empty());
     EXPECT_EQ(0u, fs::path(path).filename().string().find("TOVAK-PRT-"));
     EXPECT_EQ(".TXT", fs::path(path).extension().string());

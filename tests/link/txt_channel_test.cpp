@@ -12,6 +12,7 @@
 #include "link/form_txt_com.h"
 #include "program/log_file.h"
 #include "program/message_dialog.h"
+#include "program/program_context.h"
 #include "program/program_dirs.h"
 #include "serial/ser_com_port.h"
 #include "tests/link/controller_pilot.h"
@@ -30,8 +31,8 @@ protected:
         dir_ = temp_.Path();
         fs::create_directories(dir_ / "ports");
         setenv("TOVAK_PORTS", (dir_ / "ports").c_str(), 1);
-        saved_prot_ = ProtDir;
-        ProtDir = dir_.string() + "/";
+        saved_prot_ = Program().ProtDir;
+        Program().ProtDir = dir_.string() + "/";
         ui_ = std::make_unique<UiDriver>();
         sim_ = std::make_unique<ControllerSim>(ControllerSimOptions{kPort, (dir_ / "ports").string()});
         sim_->Start();
@@ -48,8 +49,8 @@ protected:
         channel_.reset();
         sim_.reset();
         ui_.reset();
-        PxtProt = false;
-        ProtDir = saved_prot_;
+        Program().PxtProt = false;
+        Program().ProtDir = saved_prot_;
         unsetenv("TOVAK_PORTS");
     }
 
@@ -89,7 +90,7 @@ protected:
 }  // namespace
 
 TEST_F(TxtChannel, ACommandGetsItsReplyWithSeparatorsAsBlanksTracedAndLogged) {
-    PxtProt = true;
+    Program().PxtProt = true;
     Start();
     ASSERT_TRUE(channel_->TxtChannelOpen);
     EXPECT_EQ(115200, channel_->Com2->Baud());
@@ -162,9 +163,9 @@ TEST_F(TxtChannel, ALateReplyFailsAndWaitsInTheBufferForTheNextCommand) {
 // A controller that hangs reads nothing. The wait for its answer ends, and what the port has
 // not sent by then is discarded: when the controller wakes (the channel still open) it never
 // gets the end of that line, so no command to carry out. A pseudo-terminal hands what fits
-// its other end's buffer (some 4 KiB) over at once, and that can no longer be taken back: the
-// first long line fills it and arrives whole; the end of the second is still on its way
-// when its wait ends.
+// its other end's buffer (some 4 KiB) over as soon as the kernel gets round to it, and that
+// can no longer be taken back: the first long line may arrive whole, or, on a busy machine,
+// be cut as well; the end of the second is still on its way when its wait ends.
 TEST_F(TxtChannel, AWaitThatEndsWithoutItsAnswerDiscardsWhatThePortHasNotSent) {
     Start();
     sim_->Stop();
@@ -180,12 +181,12 @@ TEST_F(TxtChannel, AWaitThatEndsWithoutItsAnswerDiscardsWhatThePortHasNotSent) {
     }
     sim_->Settle();
     const std::vector<std::string> got = sim_->Commands();
-    ASSERT_EQ(1u, got.size()) << "the second line reached the controller";
-    EXPECT_TRUE(got[0] == first);
+    ASSERT_LE(got.size(), 1u) << "the second line reached the controller";
+    for (const std::string& line : got) EXPECT_TRUE(line == first) << "a line that was never sent: " << line.size();
 }
 
 TEST_F(TxtChannel, PortThatDoesNotOpenAndCommandsOnAClosedChannel) {
-    PxtProt = true;
+    Program().PxtProt = true;
     Start(kPort + 1, false);  // no link in the ports folder, no such device
     EXPECT_FALSE(channel_->TxtChannelOpen);
     EXPECT_TRUE(boxes_.empty());

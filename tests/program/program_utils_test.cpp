@@ -7,6 +7,7 @@
 
 #include "program/command_line.h"
 #include "program/log_file.h"
+#include "program/program_context.h"
 #include "program/program_dirs.h"
 #include "program/text_utils.h"
 #include "platform/rtl/param_str.h"
@@ -52,14 +53,14 @@ TEST_F(CommandLine, SplitsKeysAndValuesAndUpperCasesKeysWithUmlauts) {
     SetCommandLineForTesting({"/opt/tovak/tovak", "/netinfo,3,FILE", "/filename=my_config_file.cfg", "/grün=a=b",
                               "/PWD=QUARZMEN"});
     ParseParams();
-    ASSERT_EQ(ParamPairCount, 4);
-    EXPECT_EQ(ParamKeys[1], "/NETINFO,3,FILE");
-    EXPECT_EQ(ParamValues[1], "");
-    EXPECT_EQ(ParamKeys[2], "/FILENAME");
-    EXPECT_EQ(ParamValues[2], "my config file.cfg");
-    EXPECT_EQ(ParamKeys[3], "/GRÜN");
-    EXPECT_EQ(ParamValues[3], "a=b");
-    EXPECT_EQ(ParamValues[4], "QUARZMEN");
+    ASSERT_EQ(Program().ParamPairCount, 4);
+    EXPECT_EQ(Program().ParamKeys[1], "/NETINFO,3,FILE");
+    EXPECT_EQ(Program().ParamValues[1], "");
+    EXPECT_EQ(Program().ParamKeys[2], "/FILENAME");
+    EXPECT_EQ(Program().ParamValues[2], "my config file.cfg");
+    EXPECT_EQ(Program().ParamKeys[3], "/GRÜN");
+    EXPECT_EQ(Program().ParamValues[3], "a=b");
+    EXPECT_EQ(Program().ParamValues[4], "QUARZMEN");
 }
 
 TEST_F(CommandLine, TakesOnlyTheFirstFiftyArguments) {
@@ -67,8 +68,8 @@ TEST_F(CommandLine, TakesOnlyTheFirstFiftyArguments) {
     for (int i = 1; i <= 60; ++i) args.push_back("/K" + std::to_string(i));
     SetCommandLineForTesting(args);
     ParseParams();
-    EXPECT_EQ(ParamPairCount, 50);
-    EXPECT_EQ(ParamKeys[50], "/K50");
+    EXPECT_EQ(Program().ParamPairCount, 50);
+    EXPECT_EQ(Program().ParamKeys[50], "/K50");
 }
 
 TEST_F(CommandLine, FolderOptionsReplaceTheFoldersAsGiven) {
@@ -76,23 +77,23 @@ TEST_F(CommandLine, FolderOptionsReplaceTheFoldersAsGiven) {
     const std::string dir = folder.Path().string() + "/";
     SetCommandLineForTesting({dir + "tovak.bin", "/protdir=/var/log/tovak", "/DATADIR=/data/"});
     InitProgramDirs();
-    EXPECT_EQ(BaseDir, dir);
-    EXPECT_EQ(ProgramName, "tovak");
-    EXPECT_EQ(ProtDir, "/var/log/tovak");  // no separator added: file names are glued on
-    EXPECT_EQ(DataDir, "/data/");
-    EXPECT_EQ(ComdDir, dir + "COMD/");
-    EXPECT_EQ(TempDir, dir + "TEMP/");
+    EXPECT_EQ(Program().BaseDir, dir);
+    EXPECT_EQ(Program().ProgramName, "tovak");
+    EXPECT_EQ(Program().ProtDir, "/var/log/tovak");  // no separator added: file names are glued on
+    EXPECT_EQ(Program().DataDir, "/data/");
+    EXPECT_EQ(Program().ComdDir, dir + "COMD/");
+    EXPECT_EQ(Program().TempDir, dir + "TEMP/");
 
     // The base folder takes the logs and the other folders along, unless they are given too.
     SetCommandLineForTesting({dir + "tovak", "/PROTDIR=/var/log/tovak/", "/BASEDIR=/srv/tovak"});
     InitProgramDirs();
-    EXPECT_EQ(BaseDir, "/srv/tovak/");
-    EXPECT_EQ(DataDir, "/srv/tovak/DATA/");
-    EXPECT_EQ(TempDir, "/srv/tovak/TEMP/");
-    EXPECT_EQ(ProtDir, "/var/log/tovak/");
+    EXPECT_EQ(Program().BaseDir, "/srv/tovak/");
+    EXPECT_EQ(Program().DataDir, "/srv/tovak/DATA/");
+    EXPECT_EQ(Program().TempDir, "/srv/tovak/TEMP/");
+    EXPECT_EQ(Program().ProtDir, "/var/log/tovak/");
     SetCommandLineForTesting({dir + "tovak", "/BASEDIR=/srv/tovak/"});
     InitProgramDirs();
-    EXPECT_EQ(ProtDir, "/srv/tovak/PROT/");
+    EXPECT_EQ(Program().ProtDir, "/srv/tovak/PROT/");
 }
 
 TEST_F(CommandLine, AnInstalledProgramKeepsItsDataWithTheUser) {
@@ -105,12 +106,12 @@ TEST_F(CommandLine, AnInstalledProgramKeepsItsDataWithTheUser) {
     setenv("XDG_DATA_HOME", (dir + "share").c_str(), 1);
     SetCommandLineForTesting({bin + "tovak"});
     InitProgramDirs();
-    EXPECT_EQ(BaseDir, dir + "share/tovak/");
-    EXPECT_EQ(ProtDir, dir + "share/tovak/PROT/");
+    EXPECT_EQ(Program().BaseDir, dir + "share/tovak/");
+    EXPECT_EQ(Program().ProtDir, dir + "share/tovak/PROT/");
     // Where it was built (a writable folder of another name) it keeps them beside itself.
     SetCommandLineForTesting({dir + "tovak"});
     InitProgramDirs();
-    EXPECT_EQ(BaseDir, dir);
+    EXPECT_EQ(Program().BaseDir, dir);
     if (old)
         setenv("XDG_DATA_HOME", saved.c_str(), 1);
     else
@@ -121,12 +122,12 @@ TEST_F(LogFile, AppendsDatedLinesToTheMonthlyFileAndCreatesTheFolder) {
     const TempFolder folder("tovak-link");
     const std::string dir = folder.Path().string() + "/";
     ScopedManualClock clock(1772721000000);  // 2026-03-05 14:30:00 UTC
-    ProtDir = dir + "PROT/";
+    Program().ProtDir = dir + "PROT/";
     WriteLogLine("TOVAK-COM-", "MustWaitLonger", "first");
     clock->Advance(61'000);
     WriteLogLine("TOVAK-COM-", "X", "zweite Zeile äöü");
 
-    std::string file = ProtDir + "TOVAK-COM-202603.PRT";
+    std::string file = Program().ProtDir + "TOVAK-COM-202603.PRT";
     EXPECT_EQ(LogFileName("TOVAK-COM-"), file);
     EXPECT_EQ(ReadFile(file),
               "05.03.2026 14:30:00 MustWaitLo first\r\n"
@@ -134,7 +135,7 @@ TEST_F(LogFile, AppendsDatedLinesToTheMonthlyFileAndCreatesTheFolder) {
 }
 
 TEST_F(LogFile, ALineThatCannotBeWrittenIsDroppedQuietly) {
-    ProtDir = "/proc/no-such-folder/";
+    Program().ProtDir = "/proc/no-such-folder/";
     WriteLogLine("TOVAK-MEN-", "START", "-");  // must neither throw nor crash
     SUCCEED();
 }
@@ -144,7 +145,7 @@ TEST(TextUtils, TokensAndSplitting) {
     EXPECT_EQ(NextToken("|"), "Eins");
     EXPECT_EQ(NextToken("|"), "2");
     EXPECT_EQ(NextToken("|"), "Zwei");
-    EXPECT_EQ(TokenRest, "");
+    EXPECT_EQ(Program().TokenRest, "");
     EXPECT_EQ(NextToken("|"), "");
 
     std::string text = "AA,BB", head;

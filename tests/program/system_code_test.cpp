@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "program/program_context.h"
 #include "program/system_code.h"
 #include "platform/sync/clock.h"
 
@@ -12,12 +13,12 @@ protected:
     void SetUp() override {
         setenv("TZ", "UTC", 1);
         tzset();
-        SystemCodeInputs.fill(0);
+        Program().SystemCodeInputs.fill(0);
     }
     void TearDown() override {
         unsetenv("TZ");
         tzset();
-        SystemCodeInputs.fill(0);
+        Program().SystemCodeInputs.fill(0);
     }
 };
 
@@ -31,10 +32,10 @@ TEST_F(SystemCode, EncodesInputsAndTimeWithCheckAndDashes) {
 
 TEST_F(SystemCode, InputsOutOfRangeAndLongValues) {
     ScopedManualClock clock(1772721000000);
-    SystemCodeInputs[0] = 62;
-    SystemCodeInputs[1] = 123;  // only "12" is used
-    SystemCodeInputs[2] = -1;
-    SystemCodeInputs[3] = 61;
+    Program().SystemCodeInputs[0] = 62;
+    Program().SystemCodeInputs[1] = 123;  // only "12" is used
+    Program().SystemCodeInputs[2] = -1;
+    Program().SystemCodeInputs[3] = 61;
     std::string code = BuildSystemCode();
     ASSERT_EQ(code.size(), 39u);
     EXPECT_EQ(code.substr(0, 6), "@12@-z");
