@@ -44,7 +44,6 @@ struct TDeviceRequest {
     enum class TState : uint8_t { Queued, Taken, Withdrawn };
     std::string Item;  // as the queue list shows it: the wait key and the data as a hex list
     std::string Data;
-    uint8_t Key[2] = {0, 0};
     TAnswer Answer;
     TState State = TState::Queued;
     bool Answered = false;

@@ -33,9 +33,7 @@ public:
     void ClosePort() { link_->ClosePort(); }
     void TraceFrame(const std::string& direction, const std::string& frame) { link_->TraceFrame(direction, frame); }
     void AddTraceLine(const std::string& text) { link_->AddTraceLine(text); }
-    bool EnqueueRequest(const std::string& data, uint8_t keyType = 0, uint8_t keyIndex = 0) {
-        return link_->EnqueueRequest(data, keyType, keyIndex);
-    }
+    bool EnqueueRequest(const std::string& data) { return link_->EnqueueRequest(data); }
     int32_t QueryDeviceType() { return link_->QueryDeviceType(); }
     // Saves the trace as BaseDir + "TOVAK-PRT-YYMMDD-HHNNSS.TXT", empties the list, opens the
     // file; answers its path. A file that cannot be written raises (the application shows it).

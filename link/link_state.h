@@ -8,7 +8,6 @@
 #include <string>
 
 #include "link/device_records.h"
-#include "platform/rtl/date_time.h"
 
 struct TLinkState {
     // Frame engine.
@@ -25,14 +24,6 @@ struct TLinkState {
     int32_t ResultCode = 0;              // X of the last result answer
     int32_t DeviceTypeCode = 0;          // 0 while asking, -1 when no answer came
     std::string DeviceTypeAnswer;
-    // Cleared when the door state becomes 0x18; nothing waits on it. (What the pages wait
-    // for are requests and their answers: see TDeviceWait.)
-    bool AwaitDoorState24 = false;
-
-    // Hold of the request queue (a request queued with a non-zero wait key).
-    bool MustWaitArmed = false;
-    uint8_t MustWaitKey[2] = {0, 0};
-    TDateTime MustWaitSince = 0;
 
     // The device records the decoder fills; the pages read them.
     TDoorSystemRecord DoorSystem;

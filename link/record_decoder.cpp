@@ -82,7 +82,6 @@ void TSercomLink::ShowDoorState(const std::string& bytes) {
     LinkState.DoorSystem.DoorAux2 = p.B(10);
     LinkState.DoorSystem.BusState = p.B(11);
     const uint8_t state = LinkState.DoorSystem.DoorState;
-    if (state == 0x18) LinkState.AwaitDoorState24 = false;
 
     if (main_->InstallProgressShown()) {
         if (old_state != 0x10 && state == 0x18)
@@ -245,10 +244,6 @@ void TSercomLink::HandleRecord(int len, const std::string& bytes) {
         LinkState.OdReply.OdStatus = p.B(7);
         LinkState.OdReply.Value = p.Hex(8, 4);
         Fulfil(AwaitOdReply);
-    }
-    if (LinkState.MustWaitArmed && t == LinkState.MustWaitKey[0] && i == LinkState.MustWaitKey[1]) {
-        LinkState.MustWaitArmed = false;
-        if (LinkState.PrtProt) WriteLogLine("TOVAK-COM-", "MustWait", "-> 0");
     }
     LinkState.PendingFrame = kAck;
 }

@@ -15,24 +15,17 @@
 #include "link/wait_for.h"
 #include "platform/sync/clock.h"
 
-std::shared_ptr<TDeviceRequest> TSercomLink::MakeRequest(const std::string& data, TAnswer answer, uint8_t key_type,
-                                                         uint8_t key_index) {
+std::shared_ptr<TDeviceRequest> TSercomLink::MakeRequest(const std::string& data, TAnswer answer) {
     auto request = std::make_shared<TDeviceRequest>();
     request->Data = data;
-    request->Key[0] = key_type;
-    request->Key[1] = key_index;
     request->Answer = answer;
-    std::string item;
-    item += static_cast<char>(key_type);
-    item += static_cast<char>(key_index);
-    item += data;
-    request->Item = BytesToHexList(item);
+    // The list shows each request behind its wait key, which is 00 00 for every one.
+    request->Item = BytesToHexList(std::string(2, '\0') + data);
     return request;
 }
 
-std::shared_ptr<TDeviceRequest> TSercomLink::QueueRequest(const std::string& data, TAnswer answer, bool waited,
-                                                          uint8_t key_type, uint8_t key_index) {
-    auto request = MakeRequest(data, answer, key_type, key_index);
+std::shared_ptr<TDeviceRequest> TSercomLink::QueueRequest(const std::string& data, TAnswer answer, bool waited) {
+    auto request = MakeRequest(data, answer);
     // Whatever is queued now would leave at the next opening, perhaps to another device.
     if (!DeviceLinkUp()) {
         TraceQueueLine("refused: link closed " + request->Item);
@@ -45,12 +38,10 @@ std::shared_ptr<TDeviceRequest> TSercomLink::QueueRequest(const std::string& dat
     return request;
 }
 
-bool TSercomLink::EnqueueRequest(const std::string& data, uint8_t key_type, uint8_t key_index) {
-    return QueueRequest(data, TAnswer{}, false, key_type, key_index) != nullptr;
-}
+bool TSercomLink::EnqueueRequest(const std::string& data) { return QueueRequest(data, TAnswer{}, false) != nullptr; }
 
 std::shared_ptr<TDeviceRequest> TSercomLink::ExpectAnswer(TAnswer answer) {
-    auto expected = MakeRequest(std::string(), answer, 0, 0);
+    auto expected = MakeRequest(std::string(), answer);
     expected->State = TDeviceRequest::TState::Taken;
     Await(expected);
     return expected;
@@ -119,7 +110,7 @@ void TSercomLink::DropQueue() {
 
 bool TSercomLink::DequeueRequest(std::string& data) {
     data.clear();
-    if (LinkState.MustWaitArmed || queue_.empty()) return false;
+    if (queue_.empty()) return false;
     // Past its own deadline the request is not the device's any more: the watch withdraws it.
     if (queue_.front()->Deadline <= CurrentClock().Ticks()) return false;
     const auto request = queue_.front();
@@ -127,27 +118,7 @@ bool TSercomLink::DequeueRequest(std::string& data) {
     view_->QueueDelete(0);
     request->State = TDeviceRequest::TState::Taken;
     data = request->Data;
-    if (request->Key[0] != 0 || request->Key[1] != 0) {
-        if (LinkState.PrtProt) WriteLogLine("TOVAK-COM-", "MustWait", "-> 1");
-        LinkState.MustWaitSince = Now();
-        LinkState.MustWaitKey[0] = request->Key[0];
-        LinkState.MustWaitKey[1] = request->Key[1];
-        LinkState.MustWaitArmed = true;
-    }
     return !data.empty();
-}
-
-bool TSercomLink::WaitForReply(int seconds) {
-    if (!LinkState.MustWaitArmed) return false;
-    const int64_t waited = DateTimeToMilliseconds(Now()) - DateTimeToMilliseconds(LinkState.MustWaitSince);
-    // Whole seconds are counted: the hold runs out once more than `seconds` have passed.
-    const int64_t left = std::max<int64_t>(0, (static_cast<int64_t>(seconds) + 1) * 1000 - waited);
-    const TWaitEnd end = WaitFor([] { return !LinkState.MustWaitArmed; },
-                                 CurrentClock().Ticks() + static_cast<uint64_t>(left), DeviceWaitEnds());
-    if (end == TWaitEnd::Met) return false;
-    if (end == TWaitEnd::Deadline && LinkState.PrtProt) WriteLogLine("TOVAK-COM-", "MustWait", "TimeOut");
-    LinkState.MustWaitArmed = false;
-    return true;
 }
 
 int32_t TSercomLink::QueryDeviceType() {

@@ -48,11 +48,10 @@ public:
     // kSilenceLimitMs, or it is withdrawn and the device is lost (see Watch). False (and a
     // "refused" trace line) while the link is not open or is closing: the caller must count
     // the request as failed.
-    bool EnqueueRequest(const std::string& data, uint8_t key_type = 0, uint8_t key_index = 0);
+    bool EnqueueRequest(const std::string& data);
     // For TDeviceWait: queues a request answered by `answer`; `waited`: the wait answers for
     // it, so it has no deadline of its own. Null when refused.
-    std::shared_ptr<TDeviceRequest> QueueRequest(const std::string& data, TAnswer answer, bool waited,
-                                                 uint8_t key_type = 0, uint8_t key_index = 0);
+    std::shared_ptr<TDeviceRequest> QueueRequest(const std::string& data, TAnswer answer, bool waited);
     // For TDeviceWait: `answer` counts as awaited from now on, with nothing to send.
     std::shared_ptr<TDeviceRequest> ExpectAnswer(TAnswer answer);
     // Takes a request off the queue before the device took it (a "withdrawn" trace line).
@@ -65,8 +64,6 @@ public:
     bool DequeueRequest(std::string& data);
     // The queue as its list shows it.
     std::vector<std::string> QueueItems() const;
-    // True when an armed hold did not end by its record (ran out, link closed, program end).
-    bool WaitForReply(int seconds);
     // The device type, or -1 (no answer in two attempts of kTypeQueryMs, or no link).
     int32_t QueryDeviceType();
     static constexpr uint64_t kTypeQueryMs = 500;
@@ -112,8 +109,7 @@ private:
     void StartWatch();
     void StopWatch();
     void Watch();
-    std::shared_ptr<TDeviceRequest> MakeRequest(const std::string& data, TAnswer answer, uint8_t key_type,
-                                                uint8_t key_index);
+    std::shared_ptr<TDeviceRequest> MakeRequest(const std::string& data, TAnswer answer);
     void Await(const std::shared_ptr<TDeviceRequest>& request);
     void ShowDoorState(const std::string& payload);
     void TraceQueueLine(const std::string& line);

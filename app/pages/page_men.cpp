@@ -119,8 +119,6 @@ bool TPageMEN::ReadDeviceData(const TEntry& entry, bool information) {
             if (form_.CheckStepTimeout()) return false;
         }
         if (form_.Notebook1->PageIndex() != Index) return false;
-        if (entry.WaitAfterBlock3 && type == 0x10 && index == 0x02 && FormSercom && FormSercom->Link().WaitForReply(2))
-            return false;
     }
     form_.ProgressStep();
     return true;
@@ -138,7 +136,7 @@ bool TPageMEN::RunEntry(const TEntry& entry) {
 }
 
 void TPageMEN::Button711Click() {
-    const TEntry entry{"1", nullptr, 0, 6, kStateReads, true};
+    const TEntry entry{"1", nullptr, 0, 6, kStateReads};
     if (!RunEntry(entry) || !ReadDeviceData(entry, true)) return;
     TPageSTG& stg = *Pages().STG;
     stg.Prepare(false);
@@ -194,7 +192,7 @@ void TPageMEN::Button732Click() {
 }
 
 void TPageMEN::Button741Click() {
-    const TEntry entry{"7", "System Code", 2, 5, {{0x10, 0x00}, {0x10, 0x01}, {0x10, 0x02}}, true};
+    const TEntry entry{"7", "System Code", 2, 5, {{0x10, 0x00}, {0x10, 0x01}, {0x10, 0x02}}};
     TPageEIG& eig = *Pages().EIG;
     eig.ShowBusy(false);
     if (!RunEntry(entry) || !ReadDeviceData(entry, false)) return;

@@ -56,7 +56,6 @@ private:
         int32_t Level;
         int32_t Steps;
         std::vector<std::pair<uint8_t, uint8_t>> Requests;  // record type and index
-        bool WaitAfterBlock3 = false;  // a held request must be answered within 2 s of block 3
     };
     // Asks for the entry's access code and has the device judge it; true when the entry may
     // go on.

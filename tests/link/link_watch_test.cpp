@@ -47,16 +47,16 @@ TEST(LinkWatch, AbsentAndSlowDevicesStayAndARequestNotTakenInTimeEndsTheLink) {
     EXPECT_TRUE(LinkState.PortOpen);
     EXPECT_EQ(0, f.main.losses);
     // A request nobody waits for, which the device does not take although it goes on
-    // talking (the queue is held for an answer that does not come): gone at its own
-    // deadline, and the device with it.
-    LinkState.MustWaitArmed = true;
+    // talking (each of its frames is a record, answered by its acknowledgement first): gone
+    // at its own deadline, and the device with it.
+    const std::string record = FakeLink::Frame(FakeLink::Data({0xFB, 0x02, 0x02, 0x77, 0x00}));
     ASSERT_TRUE(f.link.EnqueueRequest(FakeLink::Data({0xFB, 0x02, 0x00, 0x50, 0x01})));
     for (uint64_t t = 0; t + 100 < TSercomLink::kSilenceLimitMs; t += 100) {
-        f.Poll(poll);
+        f.Poll(record);
         RunClock(*clock, 100);
     }
     EXPECT_TRUE(LinkState.PortOpen);
-    f.Poll(poll);
+    f.Poll(record);
     RunClock(*clock, TSercomLink::kWatchIntervalMs + 10);
     EXPECT_FALSE(LinkState.PortOpen);
     EXPECT_EQ(1, f.main.losses);

@@ -86,9 +86,7 @@ TEST_F(RecordDecoder, DoorStateFillsTheRecordAndTheDisplays) {
 
 TEST_F(RecordDecoder, InstallationMarksFollowTheDoorStateWhileTheBarShows) {
     f.main.visible["ProgressBar11"] = true;
-    LinkState.AwaitDoorState24 = true;
     ExpectAcked(Rec(0x0D, 0x00, B({0, 0x18, 0, 0, 0, 0, 0, 0, 0})));
-    EXPECT_FALSE(LinkState.AwaitDoorState24);
     EXPECT_TRUE(f.main.visible["Image1102"]);
     EXPECT_FALSE(f.main.visible["Image1103"]);
     ExpectAcked(Rec(0x0D, 0x00, B({0, 0x00, 0, 0, 0, 0, 0, 0, 0})));

@@ -97,9 +97,9 @@ TEST(WaitFor, TheProgramsEndWinsAndAConditionMetBeatsTheLinkAndThePage) {
                                             TWaitEnds{[] { return false; }, [] { return false; }}));
 }
 
-// Delay, the type query and the hold of the link, each against every end that applies to it.
-// Whenever the link closed, nothing is left in the queue.
-TEST(LinkWaits, DelayTypeQueryAndHoldEndOnTheirEnds) {
+// Delay and the type query, each against every end that applies to it. Whenever the link
+// closed, nothing is left in the queue.
+TEST(LinkWaits, DelayAndTypeQueryEndOnTheirEnds) {
     InitWindowThread();
     ScopedManualClock clock;
     AutoAdvance advance(*clock);
@@ -120,20 +120,11 @@ TEST(LinkWaits, DelayTypeQueryAndHoldEndOnTheirEnds) {
              return OtherEnd();
          },
          [](FakeLink&) { LinkState.DeviceTypeCode = 0x81; }},
-        {"WaitForReply",
-         [](FakeLink& f) {
-             LinkState.MustWaitArmed = true;
-             LinkState.MustWaitSince = Now();
-             const bool ranOut = f.link.WaitForReply(2);
-             if (!ranOut) return TWaitEnd::Met;
-             return OtherEnd();
-         },
-         [](FakeLink&) { LinkState.MustWaitArmed = false; }},
     };
     for (const Wait& w : waits) {
         for (const EndCase& c : kEnds) {
             if (c.expected == TWaitEnd::Met && !w.meet) continue;
-            // The hold and the type query do not look at a page; the delay has no condition.
+            // The type query does not look at a page; the delay has no condition.
             if (c.expected == TWaitEnd::PageLeft && w.meet) continue;
             FakeLink f;
             Trigger t([&] {
