@@ -2,28 +2,22 @@
 
 #include "app/main_form.h"
 #include "link/delay.h"
-#include "link/link_state.h"
+#include "link/device_wait.h"
+#include "link/sercom_link.h"
 #include "link/wait_for.h"
 #include "platform/forms/shape.h"
+#include "platform/sync/clock.h"
 
-bool TConfigHandshake::Step(TShape* lamp, bool& request, int32_t errorNumber) {
+bool TConfigHandshake::Step(TShape* lamp, TBlockOrder order, int32_t errorNumber) {
     lamp->Brush()->SetColor(kLampBusy);
     error_ = 0;
-    LinkState.LinkBusy = true;
-    countdown_ = HandshakeTicks;
-    request = true;
+    TDeviceWait wait(&link_);
     // The program's end ends the wait too, and so does a close of the link (Esc, Close, a
-    // lost device): the block never came, so the step has failed.
-    const TWaitEnd end = WaitFor([] { return !LinkState.LinkBusy; }, kNoDeadline, DeviceWaitEnds());
-    const bool done = end == TWaitEnd::Met;
-    // The count-down belongs to this step alone: left running it would fail the road later,
-    // during the pause below or after the last step, although the block came in time.
-    countdown_ = 0;
-    if (!done || LinkState.LinkBusy) {
-        LinkState.ClearBlockRequests();
-        error_ = errorNumber;
-    }
-    if (error_ != 0) {
+    // lost device): the block never came, so the step has failed. A link that refuses the
+    // order is closed already.
+    const TWaitEnd end = wait.Order(order) ? wait.Until(CurrentClock().Ticks() + kHandshakeStepMs, DeviceWaitEnds())
+                                           : TWaitEnd::LinkClosed;
+    if (end != TWaitEnd::Met) {
         lamp->Brush()->SetColor(kLampFailed);
         error_ = errorNumber;
         if (Form1) Form1->WaitMet(end);
@@ -35,18 +29,9 @@ bool TConfigHandshake::Step(TShape* lamp, bool& request, int32_t errorNumber) {
 }
 
 void TConfigHandshake::ReadBlocks(TShape* inputLamp, TShape* outputLamp) {
-    if (Step(inputLamp, LinkState.ReadInputsRequested, 1)) Step(outputLamp, LinkState.ReadOutputsRequested, 2);
+    if (Step(inputLamp, TBlockOrder::ReadInputs, 1)) Step(outputLamp, TBlockOrder::ReadOutputs, 2);
 }
 
 void TConfigHandshake::WriteBlocks(TShape* inputLamp, TShape* outputLamp) {
-    if (Step(inputLamp, LinkState.WriteInputsRequested, 3)) Step(outputLamp, LinkState.WriteOutputsRequested, 4);
-}
-
-void HandshakeTimerTick(int32_t& countdown, int32_t& configError) {
-    if (countdown <= 0) return;
-    --countdown;
-    if (countdown < 1) {
-        configError = 1;
-        LinkState.ClearBlockRequests();
-    }
+    if (Step(inputLamp, TBlockOrder::WriteInputs, 3)) Step(outputLamp, TBlockOrder::WriteOutputs, 4);
 }

@@ -10,7 +10,6 @@
 
 #include "app/comp_list_form.h"
 #include "app/comp_text.h"
-#include "app/config_handshake.h"
 #include "app/cust_msg.h"
 #include "app/function_catalogue.h"
 #include "app/main_settings.h"
@@ -141,7 +140,6 @@ void TForm1::ClearAtCreate() {
     lastDate_.clear();
     lastTime_.clear();
     lastClockSecond_ = INT64_MIN;
-    HandshakeCountdown = 0;
     LinkState = TLinkState{};
     const TMainPages& p = *pages_;
     const TPageTST& tst = *p.TST;
@@ -299,7 +297,6 @@ void TForm1::Timer1Timer() {
     pages_->EIN->TickBusyBar();
     pages_->EIG->TickBusyBar();
     pages_->INS->TickRunBar();
-    HandshakeTimerTick(HandshakeCountdown, ConfigError);
     PumpMessages();
     if (!logProblem_.empty()) {
         // The log lines are the technician's record of the work: a folder that takes none is

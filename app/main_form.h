@@ -101,8 +101,7 @@ public:
     void PortPageShown();
 
     bool FirstShowPending = true, TestPageUnlocked = false, InstallActive = false, ReadOdActive = false;
-    int32_t HandshakeCountdown = 0;  // Timer1 ticks left for the running block handshake step
-    int32_t ConfigError = 0;         // of the last block handshake: 0 none, 1-4 the failed step
+    int32_t ConfigError = 0;  // of the last block handshake: 0 none, 1-4 the failed step
     int32_t Csm = 1;                 // settings CSM and CSV (the port search)
     bool Csv = false;
 

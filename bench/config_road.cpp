@@ -15,7 +15,6 @@
 #include "link/link_state.h"
 #include "link/sercom_link.h"
 #include "platform/forms/shape.h"
-#include "platform/forms/timer.h"
 #include "platform/win/message_queue.h"
 #include "sim/door_sim.h"
 #include "tests/support/temp_folder.h"
@@ -44,11 +43,8 @@ static void BM_ReadRoadAgainstTheSimulator(benchmark::State& state) {
     TComPortLink port(&com);
     TNullMainView view;
     TSercomLink link(&port, nullptr, &view);
-    int32_t countdown = 0, error = 0;
+    int32_t error = 0;
     TShape inputLamp(nullptr), outputLamp(nullptr);
-    TTimer timer(nullptr);
-    timer.SetInterval(100);
-    timer.OnTimer = [&](TObject*) { HandshakeTimerTick(countdown, error); };
     double cpu = 0, wall = 0;
     int failures = 0;
     for (auto _ : state) {
@@ -56,7 +52,7 @@ static void BM_ReadRoadAgainstTheSimulator(benchmark::State& state) {
         const double cpu0 = ThreadCpuSeconds();
         link.OpenPort(21, false);
         const bool portalis = link.QueryDeviceType() == 0x97;
-        TConfigHandshake(countdown, error).ReadBlocks(&inputLamp, &outputLamp);
+        TConfigHandshake(link, error).ReadBlocks(&inputLamp, &outputLamp);
         link.ClosePort();
         TIoConfig config;
         DecodeInputBlock(view.InputBlockText(), config);

@@ -11,11 +11,12 @@
 
 #include "platform/sync/clock_wait.h"
 
-// What answers a request: nothing but being taken, a data record, the type answer "!" or
-// the result answer "(". Record answers carry the record's type and index; the node list's
-// two records (A0 00 and A0 FF) answer alike, as they clear the same flag.
+// What answers a request: nothing but being taken, a data record, the type answer "!", the
+// result answer "(" or a block (FC 13). Record answers carry the record's type and index; the
+// node list's two records (A0 00 and A0 FF) answer alike, as they clear the same flag. Block
+// answers carry the block's number (0 inputs, 1 outputs) as their index.
 struct TAnswer {
-    enum class TKind : uint8_t { Taken, Record, DeviceType, Result };
+    enum class TKind : uint8_t { Taken, Record, DeviceType, Result, Block };
     TKind Kind = TKind::Taken;
     uint8_t Type = 0;
     uint8_t Index = 0;
@@ -39,6 +40,15 @@ inline constexpr TAnswer AwaitNodeList{TAnswer::TKind::Record, 0xA0, 0x00};
 inline constexpr TAnswer AwaitOdReply{TAnswer::TKind::Record, 0xA1, 0x00};
 inline constexpr TAnswer AwaitDeviceType{TAnswer::TKind::DeviceType, 0, 0};
 inline constexpr TAnswer AwaitResult{TAnswer::TKind::Result, 0, 0};
+inline constexpr TAnswer AwaitInputBlock{TAnswer::TKind::Block, 0x13, 0x00};
+inline constexpr TAnswer AwaitOutputBlock{TAnswer::TKind::Block, 0x13, 0x01};
+
+// The block exchanges of the configuration roads, in the order in which the frame engine
+// serves them: an order goes ahead of everything else in the next answer frame. A read is
+// answered by its block, a write (the block's text as it is when the order leaves) by the
+// device's result answer.
+enum class TBlockOrder : uint8_t { ReadInputs, ReadOutputs, WriteInputs, WriteOutputs };
+inline constexpr int kBlockOrderCount = 4;
 
 struct TDeviceRequest {
     enum class TState : uint8_t { Queued, Taken, Withdrawn };

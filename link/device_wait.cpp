@@ -20,6 +20,14 @@ bool TDeviceWait::Queue(const std::string& data, TAnswer answer) {
     return true;
 }
 
+bool TDeviceWait::Order(TBlockOrder order) {
+    if (!link_) return false;
+    auto request = link_->OrderBlock(order, true);
+    if (!request) return false;
+    requests_.push_back(std::move(request));
+    return true;
+}
+
 void TDeviceWait::Expect(TAnswer answer) {
     if (link_) {
         requests_.push_back(link_->ExpectAnswer(answer));

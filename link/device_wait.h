@@ -27,6 +27,9 @@ public:
     // Queues `data`, answered by `answer` (the default: being taken is all). False, and
     // nothing queued, when the link refuses it (not open).
     bool Queue(const std::string& data, TAnswer answer = {});
+    // Orders a block exchange for the next answer frame (see TBlockOrder), answered by its
+    // block or its result; false, and nothing ordered, when the link refuses it.
+    bool Order(TBlockOrder order);
     // Counts `answer` as awaited from now on although none of its requests asks for it: a
     // record the device sends some time after a command.
     void Expect(TAnswer answer);

@@ -175,33 +175,22 @@ void TSercomLink::HandleFrame(std::string frame) {
             } else if (cmd == 0xFC && sub == 0x13) {
                 if (x == 0) {
                     main_->ShowInputBlockText(BytesToHexList(payload));
-                    LinkState.LinkBusy = false;
+                    Fulfil(AwaitInputBlock);
                 } else if (x == 1) {
                     main_->ShowOutputBlockText(BytesToHexList(payload));
-                    LinkState.LinkBusy = false;
+                    Fulfil(AwaitOutputBlock);
                 }
             } else if (cmd == 0x28 && sub == 0xFB) {
                 LinkState.ResultCode = x;
                 SetStatusText("RES=" + BytesToHex(std::string(1, static_cast<char>(x))));
-                LinkState.LinkBusy = false;
                 Fulfil(AwaitResult);
             }
         }
     }
 
     std::string answer;
-    if (LinkState.ReadInputsRequested) {
-        LinkState.ReadInputsRequested = false;
-        answer = std::string("\xFC\x13\x00", 3);
-    } else if (LinkState.ReadOutputsRequested) {
-        LinkState.ReadOutputsRequested = false;
-        answer = std::string("\xFC\x13\x01", 3);
-    } else if (LinkState.WriteInputsRequested) {
-        LinkState.WriteInputsRequested = false;
-        answer = std::string("\xFB\x13\x00", 3) + HexListToBytes(main_->InputBlockText());
-    } else if (LinkState.WriteOutputsRequested) {
-        LinkState.WriteOutputsRequested = false;
-        answer = std::string("\xFB\x13\x01", 3) + HexListToBytes(main_->OutputBlockText());
+    if (TakeBlockOrder(answer)) {
+        // a block order is the answer
     } else if (!LinkState.PendingFrame.empty()) {
         answer.swap(LinkState.PendingFrame);
     } else if (HasQueuedRequest() && DequeueRequest(answer) && !answer.empty()) {

@@ -25,9 +25,9 @@ void TSercomLink::OpenPort(int port, bool show_error) {
     LinkState.LinkClosing = false;
     LinkState.PortOpen = false;
     LinkState.ReceiveBuffer.clear();
-    // Orders, the acknowledgement and a raw frame left from an earlier device must not reach
-    // this one, and nothing of it counts as heard from this one.
-    LinkState.ClearBlockRequests();
+    // The acknowledgement and a raw frame left from an earlier device must not reach this
+    // one, and nothing of it counts as heard from this one. (Requests and block orders went
+    // at the close: see DropQueue.)
     LinkState.PendingFrame.clear();
     raw_pending_.clear();
     heard_ = false;
@@ -50,11 +50,11 @@ void TSercomLink::OpenPort(int port, bool show_error) {
 
 void TSercomLink::ClosePort() {
     StopWatch();
-    const bool drain = DeviceLinkUp() && !lost_ && !queue_.empty();
+    const bool drain = DeviceLinkUp() && !lost_ && HasQueuedRequest();
     LinkState.LinkClosing = true;
     if (drain) {
         const uint64_t deadline = CurrentClock().Ticks() + 500;
-        WaitFor([this] { return queue_.empty() || !LinkState.PortOpen || LinkState.LinkStopped; }, deadline);
+        WaitFor([this] { return !HasQueuedRequest() || !LinkState.PortOpen || LinkState.LinkStopped; }, deadline);
     }
     LinkState.LinkStopped = true;
     Delay(200);
@@ -64,7 +64,6 @@ void TSercomLink::ClosePort() {
         // A port that vanished is closed all the same.
     }
     LinkState.PortOpen = false;
-    LinkState.ClearBlockOrders();
     LinkState.PendingFrame.clear();
     LinkState.ReceiveBuffer.clear();
     if (!raw_pending_.empty()) TraceQueueLine("dropped: raw " + BytesToHexList(raw_pending_));

@@ -15,11 +15,6 @@ struct TLinkState {
     bool LinkStopped = false;            // received bytes ignored, nothing written
     bool PortOpen = false;
     bool LinkClosing = false;            // a close is under way: nothing more is queued
-    bool LinkBusy = false;               // a block or result exchange is outstanding
-    bool ReadInputsRequested = false;    // one-shot orders for the next answer frame
-    bool ReadOutputsRequested = false;
-    bool WriteInputsRequested = false;
-    bool WriteOutputsRequested = false;
     std::string PendingFrame;            // DATA of one answer to send once (the acknowledgement)
     int32_t ResultCode = 0;              // X of the last result answer
     int32_t DeviceTypeCode = 0;          // 0 while asking, -1 when no answer came
@@ -43,18 +38,6 @@ struct TLinkState {
     int32_t TraceLineCounter = 0;
     bool PrtShow = false;  // settings switch PRTSHOW: trace lines in the protocol window
     bool PrtProt = false;  // settings switch PRTPROT: frames to the "TOVAK-COM-" log
-
-    // The block orders and their busy flag. Cleared when the link opens and by a block step
-    // whose wait ended without its block, so an order never reaches the next device that polls.
-    void ClearBlockRequests() {
-        ClearBlockOrders();
-        LinkBusy = false;
-    }
-    // Only the four orders: a close withdraws them but leaves LinkBusy to the step that waits
-    // on it, which must see its exchange as unfinished, not as done.
-    void ClearBlockOrders() {
-        ReadInputsRequested = ReadOutputsRequested = WriteInputsRequested = WriteOutputsRequested = false;
-    }
 };
 
 extern TLinkState LinkState;

@@ -36,6 +36,11 @@ void TSercomLink::Watch() {
         Withdraw(*queue_[k]);
         untaken = true;
     }
+    for (const auto& order : orders_) {
+        if (!order || order->Deadline > now) continue;
+        Withdraw(*order);
+        untaken = true;
+    }
     if (!raw_pending_.empty() && raw_deadline_ <= now) {
         TraceQueueLine("withdrawn: raw " + BytesToHexList(raw_pending_));
         raw_pending_.clear();

@@ -40,6 +40,65 @@ std::shared_ptr<TDeviceRequest> TSercomLink::QueueRequest(const std::string& dat
 
 bool TSercomLink::EnqueueRequest(const std::string& data) { return QueueRequest(data, TAnswer{}, false) != nullptr; }
 
+namespace {
+
+// What an order sends: its header, followed by the block for a write.
+std::string OrderHeader(TBlockOrder order) {
+    switch (order) {
+        case TBlockOrder::ReadInputs: return std::string("\xFC\x13\x00", 3);
+        case TBlockOrder::ReadOutputs: return std::string("\xFC\x13\x01", 3);
+        case TBlockOrder::WriteInputs: return std::string("\xFB\x13\x00", 3);
+        case TBlockOrder::WriteOutputs: return std::string("\xFB\x13\x01", 3);
+    }
+    return {};
+}
+
+TAnswer OrderAnswer(TBlockOrder order) {
+    if (order == TBlockOrder::ReadInputs) return AwaitInputBlock;
+    if (order == TBlockOrder::ReadOutputs) return AwaitOutputBlock;
+    return AwaitResult;
+}
+
+}  // namespace
+
+std::shared_ptr<TDeviceRequest> TSercomLink::OrderBlock(TBlockOrder order, bool waited) {
+    std::shared_ptr<TDeviceRequest>& slot = orders_[static_cast<size_t>(order)];
+    if (slot) {
+        // One order of a kind goes at a time: asked for again before it went, it is the same.
+        if (waited) slot->Deadline = kNoDeadline;
+        return slot;
+    }
+    auto request = MakeRequest(OrderHeader(order), OrderAnswer(order));
+    request->Item = BytesToHexList(request->Data);
+    if (!DeviceLinkUp()) {
+        TraceQueueLine("refused: link closed " + request->Item);
+        return nullptr;
+    }
+    if (!waited) request->Deadline = CurrentClock().Ticks() + kSilenceLimitMs;
+    Await(request);
+    slot = request;
+    return request;
+}
+
+bool TSercomLink::TakeBlockOrder(std::string& data) {
+    const uint64_t now = CurrentClock().Ticks();
+    for (size_t k = 0; k < orders_.size(); ++k) {
+        // Past its own deadline the order is not the device's any more: the watch withdraws it.
+        if (!orders_[k] || orders_[k]->Deadline <= now) continue;
+        const auto request = std::move(orders_[k]);
+        request->State = TDeviceRequest::TState::Taken;
+        data = request->Data;
+        if (k == static_cast<size_t>(TBlockOrder::WriteInputs)) data += HexListToBytes(main_->InputBlockText());
+        if (k == static_cast<size_t>(TBlockOrder::WriteOutputs)) data += HexListToBytes(main_->OutputBlockText());
+        return true;
+    }
+    return false;
+}
+
+bool TSercomLink::HasQueuedRequest() const {
+    return !queue_.empty() || std::any_of(orders_.begin(), orders_.end(), [](const auto& order) { return order; });
+}
+
 std::shared_ptr<TDeviceRequest> TSercomLink::ExpectAnswer(TAnswer answer) {
     auto expected = MakeRequest(std::string(), answer);
     expected->State = TDeviceRequest::TState::Taken;
@@ -54,6 +113,13 @@ void TSercomLink::Await(const std::shared_ptr<TDeviceRequest>& request) {
 }
 
 void TSercomLink::Withdraw(TDeviceRequest& request) {
+    for (auto& order : orders_) {
+        if (order.get() != &request) continue;
+        const std::shared_ptr<TDeviceRequest> held = std::move(order);
+        held->State = TDeviceRequest::TState::Withdrawn;
+        TraceQueueLine("withdrawn: " + held->Item);
+        return;
+    }
     const auto it = std::find_if(queue_.begin(), queue_.end(), [&](const auto& r) { return r.get() == &request; });
     if (it == queue_.end()) return;
     const std::shared_ptr<TDeviceRequest> held = *it;  // the queue may have been its only owner
@@ -99,6 +165,12 @@ void TSercomLink::TraceQueueLine(const std::string& line) {
 }
 
 void TSercomLink::DropQueue() {
+    for (auto& order : orders_) {
+        if (!order) continue;
+        const std::shared_ptr<TDeviceRequest> dropped = std::move(order);
+        dropped->State = TDeviceRequest::TState::Withdrawn;
+        TraceQueueLine("dropped: " + dropped->Item);
+    }
     while (!queue_.empty()) {
         const auto request = queue_.front();
         queue_.pop_front();

@@ -6,6 +6,7 @@
 // The device polls; every good frame gets exactly one answer (block order, acknowledgement,
 // queued request, empty frame; none after a broadcast). All on the window thread.
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -60,8 +61,16 @@ public:
     void Fulfil(TAnswer answer);
     // Some request (or expectation) of a running wait awaits `answer`.
     bool Awaiting(TAnswer answer) const;
-    bool HasQueuedRequest() const { return !queue_.empty(); }
+    // For TDeviceWait (`waited`) and the test page: orders a block exchange for the next answer
+    // frame (see TBlockOrder). Refused, as a request is, while the link is not open; withdrawn
+    // as one is. Null when refused.
+    std::shared_ptr<TDeviceRequest> OrderBlock(TBlockOrder order, bool waited);
+    // A request or a block order is waiting to be taken.
+    bool HasQueuedRequest() const;
     bool DequeueRequest(std::string& data);
+    // The first block order still the device's, with the block of a write appended; false
+    // when there is none.
+    bool TakeBlockOrder(std::string& data);
     // The queue as its list shows it.
     std::vector<std::string> QueueItems() const;
     // The device type, or -1 (no answer in two attempts of kTypeQueryMs, or no link).
@@ -121,6 +130,7 @@ private:
     TNullSercomView null_view_;
     TNullMainView null_main_;
     std::deque<std::shared_ptr<TDeviceRequest>> queue_;
+    std::array<std::shared_ptr<TDeviceRequest>, kBlockOrderCount> orders_;  // by TBlockOrder
     std::vector<std::weak_ptr<TDeviceRequest>> awaiting_;
     uintptr_t watch_timer_ = 0;
     uint64_t last_heard_ = 0;

@@ -116,18 +116,16 @@ void TPageTST::Button502Click() {
     ShowPortOpen(false);
 }
 
-// A block order is for the device on the open link only.
-void TPageTST::OrderBlock(bool& order) {
-    if (DeviceLinkUp())
-        order = true;
-    else
-        form_.ShowLinkLost();
+// A block order is for the device on the open link only: nobody waits for it, so the device
+// must take it in time, as any request nobody waits for.
+void TPageTST::OrderBlock(TBlockOrder order) {
+    if (!FormSercom->Link().OrderBlock(order, false)) form_.ShowLinkLost();
 }
 
-void TPageTST::Button503Click() { OrderBlock(LinkState.ReadInputsRequested); }
-void TPageTST::Button504Click() { OrderBlock(LinkState.WriteInputsRequested); }
-void TPageTST::Button505Click() { OrderBlock(LinkState.ReadOutputsRequested); }
-void TPageTST::Button506Click() { OrderBlock(LinkState.WriteOutputsRequested); }
+void TPageTST::Button503Click() { OrderBlock(TBlockOrder::ReadInputs); }
+void TPageTST::Button504Click() { OrderBlock(TBlockOrder::WriteInputs); }
+void TPageTST::Button505Click() { OrderBlock(TBlockOrder::ReadOutputs); }
+void TPageTST::Button506Click() { OrderBlock(TBlockOrder::WriteOutputs); }
 
 void TPageTST::Button507Click() {
     Label502->SetCaption("");

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/pages/main_page.h"
+#include "link/device_request.h"
 #include "platform/forms/check_box.h"
 #include "platform/forms/combo_box.h"
 #include "platform/forms/page_control.h"
@@ -80,5 +81,5 @@ public:
     void SetOutputBlock(const std::string& text);
 
 private:
-    void OrderBlock(bool& order);
+    void OrderBlock(TBlockOrder order);
 };

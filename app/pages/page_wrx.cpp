@@ -3,7 +3,7 @@
 #include "app/config_handshake.h"
 #include "app/main_form.h"
 #include "app/pages/main_pages.h"
-#include "link/link_state.h"
+#include "link/form_sercom.h"
 
 TPageWRX::TPageWRX(TForm1& form) : TMainPage(form, Index) {
     TPage* p = Sheet();
@@ -20,7 +20,7 @@ TPageWRX::TPageWRX(TForm1& form) : TMainPage(form, Index) {
 }
 
 void TPageWRX::WriteConfigHandshake() {
-    TConfigHandshake(form_.HandshakeCountdown, form_.ConfigError).WriteBlocks(Shape401, Shape402);
+    TConfigHandshake(FormSercom->Link(), form_.ConfigError).WriteBlocks(Shape401, Shape402);
 }
 
 void TPageWRX::ResetLamps() {

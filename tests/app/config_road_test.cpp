@@ -307,8 +307,7 @@ TEST_F(ConfigRoad, WrongSilentAndHalfAnsweringDevices) {
     EXPECT_EQ(2, Form1->Notebook1->PageIndex());
     EXPECT_TRUE(Shown("Button201") && Shown("Button202") && Shown("Button203"));
     EXPECT_FALSE(LinkState.PortOpen);
-    EXPECT_FALSE(LinkState.ReadOutputsRequested || LinkState.LinkBusy);
-    EXPECT_EQ(0, Form1->HandshakeCountdown);
+    EXPECT_FALSE(FormSercom->Link().HasQueuedRequest());
 
     // Writing to it fails at the output block: "Wiederholen" encodes the rows again.
     Ui().Click("Form1.Button202");
@@ -342,7 +341,7 @@ TEST_F(ConfigRoad, ClosingTheLinkDuringAStepFailsTheStep) {
     EXPECT_NE(3, Form1->Notebook1->PageIndex());
     EXPECT_EQ(0x21, Form1->Pages().CFG->GetRowFunction(1));
     EXPECT_FALSE(LinkState.PortOpen);
-    EXPECT_FALSE(LinkState.LinkBusy || LinkState.ReadOutputsRequested);
+    EXPECT_FALSE(FormSercom->Link().HasQueuedRequest());
 
     // Writing: Esc while the output block's result is awaited: no "saved" message and no
     // read-back (the port stays closed).
@@ -359,7 +358,7 @@ TEST_F(ConfigRoad, ClosingTheLinkDuringAStepFailsTheStep) {
     EXPECT_EQ(kLampFailed, Lamp("Shape402"));
     EXPECT_EQ("", box);
     EXPECT_FALSE(LinkState.PortOpen);
-    EXPECT_FALSE(LinkState.LinkBusy || LinkState.WriteOutputsRequested);
+    EXPECT_FALSE(FormSercom->Link().HasQueuedRequest());
     EXPECT_EQ(1, Ui().PendingModalScripts());
 
     // The test page's Close during ReadAll.
@@ -439,7 +438,7 @@ TEST_F(ConfigRoad, PortZeroLetsTheUserChooseThePort) {
     EXPECT_TRUE(Ui().WaitFor([this] { return sim_->ExchangeCount() > 2; }));
 }
 
-TEST_F(ConfigRoad, ASlowButGoodBlockIsNotAFailure) {
+TEST_F(ConfigRoad, ASlowButGoodBlockIsNotAFailureAndOneLaterThanTheStepsSecondIs) {
     DoorState slow = DoorState::IoDevice(0);
     slow.block_late_ms = 750;
     StartSim(slow);
@@ -447,7 +446,15 @@ TEST_F(ConfigRoad, ASlowButGoodBlockIsNotAFailure) {
     ReadRoad();
     EXPECT_EQ(0, Form1->ConfigError);
     EXPECT_EQ(3, Form1->Notebook1->PageIndex());
-    EXPECT_EQ(0, Form1->HandshakeCountdown);
+
+    slow.block_late_ms = static_cast<int>(kHandshakeStepMs) + 300;
+    StartSim(slow);
+    Form1->Notebook1->SetPageIndex(1);
+    Ui().Click("Form1.Button101");
+    EXPECT_EQ(1, Form1->ConfigError);
+    EXPECT_EQ(kLampFailed, Lamp("Shape201"));
+    EXPECT_EQ(kLampIdle, Lamp("Shape202"));
+    EXPECT_EQ(2, Form1->Notebook1->PageIndex());
 }
 
 TEST_F(ConfigRoad, TestPageFramesRequestsAndVirtualInputs) {

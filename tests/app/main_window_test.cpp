@@ -228,17 +228,6 @@ TEST_F(AppStart, StatusPanelsShowDateTimeAndTicker) {
     EXPECT_EQ((std::vector<std::string>{".", "..", "...", "....", ".....", "", "."}), seen);
 }
 
-TEST_F(AppStart, HandshakeCountdownGivesUpOnTheTimer) {
-    Start();
-    Form1->HandshakeCountdown = 3;
-    LinkState.LinkBusy = true;
-    Run(200);
-    EXPECT_EQ(0, Form1->ConfigError);
-    Run(200);
-    EXPECT_EQ(1, Form1->ConfigError);
-    EXPECT_FALSE(LinkState.LinkBusy);
-}
-
 TEST_F(AppStart, StepProgressAndItsTwoMinuteQuestion) {
     Start();
     Form1->ProgressStart(0);

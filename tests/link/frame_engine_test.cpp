@@ -57,7 +57,9 @@ TEST(FrameEngine, AnswersEveryGoodFrameOnceInOrderOfPrecedence) {
     LinkState.PendingFrame = Bytes({0x28, 0x28, 0x00});
     f.main.texts["Edit502"] = "01,02";
     f.main.texts["Edit503"] = "";
-    LinkState.WriteOutputsRequested = LinkState.WriteInputsRequested = LinkState.ReadOutputsRequested = LinkState.ReadInputsRequested = true;
+    for (TBlockOrder order : {TBlockOrder::WriteOutputs, TBlockOrder::WriteInputs, TBlockOrder::ReadOutputs,
+                              TBlockOrder::ReadInputs})
+        ASSERT_TRUE(f.link.OrderBlock(order, false));
 
     const std::string expected[] = {
         Bytes({0xFC, 0x13, 0x00}), Bytes({0xFC, 0x13, 0x01}), Bytes({0xFB, 0x13, 0x00, 0x01, 0x02}),
@@ -77,7 +79,7 @@ TEST(FrameEngine, BroadcastGetsNoAnswerUnlessSomethingIsOrdered) {
     auto out = f.Poll(FakeLink::Frame(Bytes({0x00, 0x81, 0x0F}), 0x02, 0x01));
     EXPECT_TRUE(out.empty());
     EXPECT_EQ("X------X XXXX----", f.main.texts["Label511"]);
-    LinkState.ReadInputsRequested = true;
+    ASSERT_TRUE(f.link.OrderBlock(TBlockOrder::ReadInputs, false));
     out = f.Poll(FakeLink::Frame(Bytes({0x00, 0x00, 0x00}), 0x02, 0x01));
     ASSERT_EQ(1u, out.size());
     EXPECT_EQ(FakeLink::Frame(Bytes({0xFC, 0x13, 0x00})), out[0]);
@@ -138,11 +140,9 @@ TEST(FrameEngine, ReceiveBufferWithoutEtxIsCappedAtOneKilobyte) {
 TEST(FrameEngine, ResultByteIsReadFromLenSixOnAndShortAnswersReadAsZero) {
     FakeLink f;
     const auto result = f.link.ExpectAnswer(AwaitResult);
-    LinkState.LinkBusy = true;
     f.Poll(FakeLink::Frame(Bytes({0x28, 0xFB, 0x07, 0x00, 0x00})));  // LEN 5
     EXPECT_EQ(0, LinkState.ResultCode);
     EXPECT_TRUE(result->Answered);
-    EXPECT_FALSE(LinkState.LinkBusy);
     f.Poll(FakeLink::Frame(Bytes({0x28, 0xFB, 0x07, 0x00, 0x00, 0x00})));  // LEN 6
     EXPECT_EQ(7, LinkState.ResultCode);
     EXPECT_EQ("RES=07", f.view.LastStatus());
@@ -165,19 +165,20 @@ TEST(FrameEngine, ResultByteIsReadFromLenSixOnAndShortAnswersReadAsZero) {
     EXPECT_EQ(1u, out.size());
 }
 
-TEST(FrameEngine, BlockReadsFillTheEditsAndEndTheBusyState) {
+TEST(FrameEngine, BlockReadsFillTheEditsAndAnswerTheirOrders) {
     FakeLink f;
-    LinkState.LinkBusy = true;
+    const auto inputs = f.link.ExpectAnswer(AwaitInputBlock);
+    const auto outputs = f.link.ExpectAnswer(AwaitOutputBlock);
     f.Poll(FakeLink::Frame(Bytes({0xFC, 0x13, 0x00, 0x01, 0x00, 0x05, 0x00})));
     EXPECT_EQ("01,00,05,00", f.main.texts["Edit502"]);
-    EXPECT_FALSE(LinkState.LinkBusy);
-    LinkState.LinkBusy = true;
+    EXPECT_TRUE(inputs->Answered);
+    EXPECT_FALSE(outputs->Answered);
     f.Poll(FakeLink::Frame(Bytes({0xFC, 0x13, 0x01, 0x81, 0x00, 0x00, 0x00})));
     EXPECT_EQ("81,00,00,00", f.main.texts["Edit503"]);
-    EXPECT_FALSE(LinkState.LinkBusy);
-    LinkState.LinkBusy = true;
+    EXPECT_TRUE(outputs->Answered);
+    const auto again = f.link.ExpectAnswer(AwaitInputBlock);
     f.Poll(FakeLink::Frame(Bytes({0xFC, 0x13, 0x02, 0x81, 0x00, 0x00, 0x00})));
-    EXPECT_TRUE(LinkState.LinkBusy);  // other X: nothing
+    EXPECT_FALSE(again->Answered);  // other X: nothing
 }
 
 TEST(FrameEngine, NestedDeliveryWaitsUntilTheFrameInHandHasItsAnswer) {
@@ -207,22 +208,25 @@ TEST(LinkControl, OpenAndCloseClearOrdersAndNothingOutlivesTheLink) {
     EXPECT_FALSE(f.link.HasQueuedRequest());
     ASSERT_FALSE(f.view.trace.empty());
     EXPECT_NE(std::string::npos, f.view.trace.back().find("refused: link closed 00,00,20,10"));
+    // So is a block order.
+    EXPECT_EQ(nullptr, f.link.OrderBlock(TBlockOrder::ReadInputs, false));
+    EXPECT_NE(std::string::npos, f.view.trace.back().find("refused: link closed FC,13,00"));
+    EXPECT_FALSE(f.link.HasQueuedRequest());
 
-    LinkState.ReadInputsRequested = LinkState.WriteOutputsRequested = LinkState.LinkBusy = true;
     LinkState.PendingFrame = Bytes({0x28, 0x28, 0x00});
     f.link.OpenPort(7, false);
     EXPECT_TRUE(LinkState.PortOpen);
     EXPECT_EQ(7, f.port.opened);
-    EXPECT_FALSE(LinkState.ReadInputsRequested || LinkState.WriteOutputsRequested || LinkState.LinkBusy);
     EXPECT_TRUE(LinkState.PendingFrame.empty());
 
     // Queued while open, never polled for: dropped at the close and traced.
     EXPECT_TRUE(f.link.EnqueueRequest(Bytes({0xFB, 0x02, 0x00, 0x50, 0x01})));
-    LinkState.ReadOutputsRequested = true;
+    const auto order = f.link.OrderBlock(TBlockOrder::ReadOutputs, false);
+    ASSERT_NE(nullptr, order);
     f.link.ClosePort();
     EXPECT_FALSE(LinkState.PortOpen);
     EXPECT_TRUE(LinkState.LinkStopped);
-    EXPECT_FALSE(LinkState.ReadOutputsRequested);
+    EXPECT_EQ(TDeviceRequest::TState::Withdrawn, order->State);
     EXPECT_EQ(" ", f.main.panels[2]);
     EXPECT_FALSE(f.link.HasQueuedRequest());
     EXPECT_TRUE(f.view.queue.empty());

@@ -45,13 +45,13 @@ TEST(FrameFuzz, SeededFramesNeverCrashAndBadOnesGetNoAnswer) {
         else
             wire.resize(etx + 1);
         // Random orders and queue entries, so every answer rule gets its share.
-        if (rng() % 16 == 0) LinkState.ReadInputsRequested = true;
+        if (rng() % 16 == 0) f.link.OrderBlock(TBlockOrder::ReadInputs, false);
         if (rng() % 16 == 0) f.link.EnqueueRequest(std::string(1, byte()));
 
         SimFrame parsed;
         bool ok = SimDecodeFrame(wire, parsed) == SimParse::Ok;
         bool broadcast = ok && parsed.h0 == 0x02 && parsed.data.size() >= 3;
-        bool had_order = LinkState.ReadInputsRequested || !LinkState.PendingFrame.empty() || f.link.HasQueuedRequest();
+        bool had_order = !LinkState.PendingFrame.empty() || f.link.HasQueuedRequest();
         auto out = f.Poll(wire);
         if (!ok) {
             ++bad;

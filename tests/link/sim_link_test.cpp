@@ -71,13 +71,17 @@ protected:
         size_t target = sim_->ExchangeCount() + count;
         return PumpUntil([&] { return sim_->ExchangeCount() >= target; });
     }
-    // Pumps until the flag is clear.
     // Pumps until every request of `wait` is taken and answered.
     bool Await(const TDeviceWait& wait) { return PumpUntil([&] { return wait.Answered(); }); }
     // One request and its answer.
     bool Ask(const std::string& data, TAnswer answer) {
         TDeviceWait wait(link_.get());
         return wait.Queue(data, answer) && Await(wait);
+    }
+    // One block order and its answer.
+    bool Order(TBlockOrder order) {
+        TDeviceWait wait(link_.get());
+        return wait.Order(order) && Await(wait);
     }
 
     TempFolder temp_{"tovak-simlink"};
@@ -193,18 +197,12 @@ TEST_F(SimLink, DeviceTypeIsAskedAndItsAbsenceFoundInAboutOneSecond) {
 
 TEST_F(SimLink, BlocksAreReadAndWrittenThroughTheOrders) {
     Start(DoorState::IoDevice(1));
-    LinkState.LinkBusy = true;
-    LinkState.ReadInputsRequested = true;
-    ASSERT_TRUE(PumpUntil([] { return !LinkState.LinkBusy; }));
+    ASSERT_TRUE(Order(TBlockOrder::ReadInputs));
     EXPECT_EQ(BytesToHexList(DoorState::IoDevice(1).inputs), main_.texts["Edit502"]);
-    LinkState.LinkBusy = true;
-    LinkState.ReadOutputsRequested = true;
-    ASSERT_TRUE(PumpUntil([] { return !LinkState.LinkBusy; }));
+    ASSERT_TRUE(Order(TBlockOrder::ReadOutputs));
     EXPECT_EQ(BytesToHexList(DoorState::IoDevice(1).outputs), main_.texts["Edit503"]);
     main_.texts["Edit503"] = "81,01,02,03";
-    LinkState.LinkBusy = true;
-    LinkState.WriteOutputsRequested = true;
-    ASSERT_TRUE(PumpUntil([] { return !LinkState.LinkBusy; }));
+    ASSERT_TRUE(Order(TBlockOrder::WriteOutputs));
     EXPECT_EQ(0, LinkState.ResultCode);
     EXPECT_EQ(B({0x81, 0x01, 0x02, 0x03}), sim_->Device().State().outputs);
 }
