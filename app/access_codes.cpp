@@ -2,9 +2,8 @@
 
 #include "app/comp_text.h"
 #include "app/cust_msg.h"
-#include "app/main_form.h"
-#include "link/form_sercom.h"
-#include "link/link_state.h"
+#include "app/device_session.h"
+#include "app/session_view.h"
 #include "program/text_utils.h"
 #include "platform/sync/clock.h"
 
@@ -40,21 +39,22 @@ std::string CodeCheckMessage(int32_t number) {
     return GetCompText(id) + " (" + std::to_string(number) + ") !";
 }
 
-TWaitEnd AskCodeService(TAnswer answer, uint8_t sub, const std::string& code, const std::function<bool()>& stillWanted) {
+TWaitEnd TDeviceSession::AskCodeService(TAnswer answer, uint8_t sub, const std::string& code,
+                                        const std::function<bool()>& stillWanted) {
     const std::string bytes = CodeBytes(code);
     std::string data("\xFB\x02", 2);
     data += static_cast<char>(bytes.size());
     data += '\x30';
     data += static_cast<char>(sub);
-    TDeviceWait wait(DeviceLink());
-    if (!Form1 || !Form1->QueueForDevice(wait, data + bytes, answer)) return TWaitEnd::LinkClosed;
-    return wait.Until(CurrentClock().Ticks() + kCodeAnswerLimitMs, DeviceWaitEnds(stillWanted));
+    TDeviceWait wait = Wait();
+    if (!QueueForDevice(wait, data + bytes, answer)) return TWaitEnd::LinkClosed;
+    return wait.Until(CurrentClock().Ticks() + kCodeAnswerLimitMs, WaitEnds(stillWanted));
 }
 
-bool TForm1::CheckAccessCode(const std::string& code, int32_t level) {
-    const int page = Notebook1->PageIndex();
+bool TDeviceSession::CheckAccessCode(const std::string& code, int32_t level) {
+    const int page = view_.ShownPage();
     const TWaitEnd wait =
-        AskCodeService(AwaitCodeCheck, 0x00, code, [&] { return Notebook1->PageIndex() == page; });
+        AskCodeService(AwaitCodeCheck, 0x00, code, [&] { return view_.ShownPage() == page; });
     if (wait != TWaitEnd::Met && wait != TWaitEnd::Deadline) return WaitMet(wait);
     const int32_t error = wait == TWaitEnd::Deadline ? kCodeAnswerLate : CodeCheckError(LinkState.GrantedLevel, level);
     if (error == 0) return true;

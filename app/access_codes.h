@@ -1,14 +1,10 @@
 #pragma once
 // Access codes: the device alone decides what a code grants. The program turns the typed
-// digits into code bytes, asks the device, and waits for its answer, dispatching window
-// messages meanwhile (the answer is decoded on this thread).
+// digits into code bytes, asks the device (TDeviceSession::AskCodeService), and waits for its
+// answer, dispatching window messages meanwhile (the answer is decoded on this thread).
 
 #include <cstdint>
-#include <functional>
 #include <string>
-
-#include "link/device_request.h"
-#include "link/wait_for.h"
 
 // The code as 2 bytes (up to 4 digits, padded with "0") or 4 bytes (5 to 8 digits, padded
 // with "A"); each pair of characters is one byte, so the digits stand as its nibbles.
@@ -30,9 +26,3 @@ std::string CodeCheckMessage(int32_t number);
 // The code waits give up after this long: error number 2.
 inline constexpr uint32_t kCodeAnswerLimitMs = 10000;
 inline constexpr int32_t kCodeAnswerLate = 2;
-
-// Queues the code service request FB 02 n 30 `sub` with the code bytes and waits for
-// `answer` until `stillWanted` turns false (PageLeft), the link closes, the program ends or
-// kCodeAnswerLimitMs pass on the program's clock. A refused request (no link) shows the loss
-// and ends as LinkClosed.
-TWaitEnd AskCodeService(TAnswer answer, uint8_t sub, const std::string& code, const std::function<bool()>& stillWanted);

@@ -3,9 +3,8 @@
 #include "app/access_codes.h"
 #include "app/comp_text.h"
 #include "app/cust_msg.h"
-#include "app/main_form.h"
+#include "app/device_session.h"
 #include "app/page_builder.h"
-#include "link/link_state.h"
 
 TForm5* Form5 = nullptr;
 
@@ -50,21 +49,23 @@ void TForm5::Button1Click() {
         CustMessageDlg(GetCompText(1220), mtCustError, mbCustCancel, 0);
         return;
     }
-    TWaitEnd wait = AskCodeService(AwaitCodeCheck, 0x00, MaskEdit1->Text(), [this] { return StillOpen(); });
+    TWaitEnd wait =
+        Session->AskCodeService(AwaitCodeCheck, 0x00, MaskEdit1->Text(), [this] { return StillOpen(); });
     if (Ended(wait)) return;
-    int32_t error = wait == TWaitEnd::Deadline ? kCodeAnswerLate : CodeCheckError(LinkState.GrantedLevel, Level);
+    int32_t error =
+        wait == TWaitEnd::Deadline ? kCodeAnswerLate : CodeCheckError(Session->LinkState.GrantedLevel, Level);
     if (error != 0) {
         CustMessageDlg(CodeCheckMessage(error), mtCustError, mbCustCancel, 0);
         return;
     }
-    wait = AskCodeService(AwaitResult, static_cast<uint8_t>(Level + 1), MaskEdit2->Text(),
-                          [this] { return StillOpen(); });
+    wait = Session->AskCodeService(AwaitResult, static_cast<uint8_t>(Level + 1), MaskEdit2->Text(),
+                                   [this] { return StillOpen(); });
     if (Ended(wait)) return;
     if (wait == TWaitEnd::Deadline) {
         CustMessageDlg(CodeCheckMessage(kCodeAnswerLate), mtCustError, mbCustCancel, 0);
         return;
     }
-    if (LinkState.ResultCode != 0) {
+    if (Session->LinkState.ResultCode != 0) {
         // The device refused the new code; its result table knows one number.
         CustMessageDlg(GetCompText(1207) + " (1) !", mtCustError, mbCustCancel, 0);
         return;
@@ -80,13 +81,15 @@ bool TForm5::Ended(TWaitEnd wait) {
     // Without the device there is no code to change: the dialog goes, the loss shows.
     if (wait == TWaitEnd::LinkClosed || wait == TWaitEnd::ProgramEnd) {
         SetModalResult(mrCancel);
-        if (Form1) Form1->WaitMet(wait);
+        Session->WaitMet(wait);
     }
     return true;
 }
 
-bool ChangeCode(int32_t level, const std::string& caption, std::string& oldCode, std::string& newCode) {
+bool ChangeCode(TDeviceSession& session, int32_t level, const std::string& caption, std::string& oldCode,
+                std::string& newCode) {
     if (!Form5) return false;
+    Form5->Session = &session;
     Form5->Level = level;
     Form5->Accepted = false;
     Form5->SetCaption(caption);

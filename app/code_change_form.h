@@ -8,6 +8,8 @@
 
 #include "app/app_controls.h"
 #include "link/wait_for.h"
+
+class TDeviceSession;
 #include "platform/forms/form.h"
 #include "platform/forms/label.h"
 #include "platform/forms/mask_edit.h"
@@ -23,6 +25,7 @@ public:
 
     bool Accepted = false;
     int32_t Level = 1;  // the level whose code changes (1 control, 2 system, 3 install)
+    TDeviceSession* Session = nullptr;  // the device that checks and takes the codes
     TLabel* Label1;
     TLabel* Label2;
     TLabel* Label3;
@@ -41,6 +44,7 @@ private:
 
 extern TForm5* Form5;
 
-// Changes the code of `level` under `caption`; true, with the entries in `oldCode` and
-// `newCode`, when the device took the new code.
-bool ChangeCode(int32_t level, const std::string& caption, std::string& oldCode, std::string& newCode);
+// Changes the code of `level` under `caption` on the device of `session`; true, with the
+// entries in `oldCode` and `newCode`, when the device took the new code.
+bool ChangeCode(TDeviceSession& session, int32_t level, const std::string& caption, std::string& oldCode,
+                std::string& newCode);

@@ -1,26 +1,24 @@
 #include "app/config_handshake.h"
 
-#include "app/main_form.h"
+#include "app/device_session.h"
 #include "link/delay.h"
-#include "link/device_wait.h"
-#include "link/sercom_link.h"
-#include "link/wait_for.h"
 #include "platform/forms/shape.h"
 #include "platform/sync/clock.h"
 
 bool TConfigHandshake::Step(TShape* lamp, TBlockOrder order, int32_t errorNumber) {
     lamp->Brush()->SetColor(kLampBusy);
     error_ = 0;
-    TDeviceWait wait(&link_);
+    TDeviceWait wait = session_.Wait();
     // The program's end ends the wait too, and so does a close of the link (Esc, Close, a
     // lost device): the block never came, so the step has failed. A link that refuses the
     // order is closed already.
-    const TWaitEnd end = wait.Order(order) ? wait.Until(CurrentClock().Ticks() + kHandshakeStepMs, DeviceWaitEnds())
-                                           : TWaitEnd::LinkClosed;
+    const TWaitEnd end = wait.Order(order)
+                             ? wait.Until(CurrentClock().Ticks() + kHandshakeStepMs, session_.WaitEnds())
+                             : TWaitEnd::LinkClosed;
     if (end != TWaitEnd::Met) {
         lamp->Brush()->SetColor(kLampFailed);
         error_ = errorNumber;
-        if (Form1) Form1->WaitMet(end);
+        session_.WaitMet(end);
         return false;
     }
     lamp->Brush()->SetColor(kLampDone);

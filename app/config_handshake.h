@@ -9,8 +9,8 @@
 
 #include "link/device_request.h"
 
+class TDeviceSession;
 class TShape;
-class TSercomLink;
 
 // Lamp colours (0x00BBGGRR): idle, busy, done, failed.
 constexpr uint32_t kLampIdle = 0xFFFFFF;
@@ -24,7 +24,8 @@ constexpr uint64_t kHandshakeStepMs = 1000;
 class TConfigHandshake {
 public:
     // The error lives with the caller.
-    TConfigHandshake(TSercomLink& link, int32_t& configError) : link_(link), error_(configError) {}
+    TConfigHandshake(TDeviceSession& session, int32_t& configError)
+        : session_(session), error_(configError) {}
 
     // The input block with its lamp, then (only after success) the output block.
     void ReadBlocks(TShape* inputLamp, TShape* outputLamp);
@@ -33,6 +34,6 @@ public:
     bool Step(TShape* lamp, TBlockOrder order, int32_t errorNumber);
 
 private:
-    TSercomLink& link_;
+    TDeviceSession& session_;
     int32_t& error_;
 };

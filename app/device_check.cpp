@@ -1,14 +1,9 @@
-#include "app/device_check.h"
+// Which device answered on the open link.
 
 #include "app/comp_text.h"
 #include "app/cust_msg.h"
-#include "app/main_form.h"
-#include "link/form_sercom.h"
-#include "link/link_state.h"
+#include "app/device_session.h"
 #include "program/log_file.h"
-#include "link/wait_for.h"
-
-namespace {
 
 // The type query was refused or its link went: that is the lost device, shown once. A device
 // that talked on this link and now leaves the query unanswered has gone silent: it is lost
@@ -16,37 +11,34 @@ namespace {
 // nothing since the link opened is no device at all, as far as this link knows: the entry
 // shows so and does nothing more, the link stays for a device that starts talking, and the
 // log says why the box came.
-bool LinkGone() {
-    TSercomLink& link = FormSercom->Link();
-    if (DeviceLinkUp() && LinkState.DeviceTypeCode == -1) {
-        if (link.Heard())
-            link.PortLost("device silent: no answer to the type query");
+bool TDeviceSession::TypeQueryLostTheLink() {
+    if (LinkUp() && LinkState.DeviceTypeCode == -1) {
+        if (link_.Heard())
+            link_.PortLost("device silent: no answer to the type query");
         else
             WriteLogLine("TOVAK-COM-", "NODEVICE", "no answer to the type query");
     }
-    if (DeviceLinkUp() || !Form1) return false;
-    if (link.WasLost())
-        Form1->NoticeLinkLost();
+    if (LinkUp()) return false;
+    if (link_.WasLost())
+        NoticeLinkLost();
     else
-        Form1->ShowLinkLost();
+        ShowLinkLost();
     return true;
 }
 
-}  // namespace
-
-bool CheckDoorTerminal() {
-    const int32_t code = FormSercom->QueryDeviceType();
+bool TDeviceSession::CheckDoorTerminal() {
+    const int32_t code = QueryDeviceType();
     if (code == 0x81) return false;
-    if (LinkGone()) return true;
+    if (TypeQueryLostTheLink()) return true;
     const int id = code == 0x91 ? 1651 : code == 0x93 ? 1652 : code == 0x97 ? 1653 : 1650;
     CustMessageDlg(GetCompText(id), mtCustError, mbCustCancel, 0);
     return true;
 }
 
-bool CheckPortalisDevice() {
-    const int32_t code = FormSercom->QueryDeviceType();
+bool TDeviceSession::CheckPortalisDevice() {
+    const int32_t code = QueryDeviceType();
     if (code >= 0x91 && code <= 0x99) return false;
-    if (LinkGone()) return true;
+    if (TypeQueryLostTheLink()) return true;
     CustMessageDlg(GetCompText(code == 0x81 ? 1654 : 1650), mtCustError, mbCustCancel, 0);
     return true;
 }

@@ -34,10 +34,10 @@ std::string DeviceTypeShortName(const std::string& type_hex) {
     return type_hex;
 }
 
-std::string DeviceNameByAddress(const std::string& default_text, int32_t address) {
+std::string DeviceNameByAddress(const std::string& default_text, int32_t address, const TNodeTable& nodes) {
     std::string result = default_text;
     for (int i = 1; i <= 32; ++i)
-        if (LinkState.NodeTable.Nodes[i].NodeID == address) result = LinkState.NodeTable.Nodes[i].AppVers;
+        if (nodes.Nodes[i].NodeID == address) result = nodes.Nodes[i].AppVers;
     return result;
 }
 
@@ -78,15 +78,16 @@ TLabel* TDeviceSlotDisplay::SlotErrorLabel(int slot) const {
     return dynamic_cast<TLabel*>(form_->FindComponent("Label" + std::to_string(820 + slot)));
 }
 
-void TDeviceSlotDisplay::ShowDeviceSlots() {
+void TDeviceSlotDisplay::ShowDeviceSlots(const TLinkState& link) {
     for (int s = 1; s <= 12; ++s) {
-        const TDeviceSlotRecord& slot = LinkState.DoorSystem.Slots[s];
+        const TDeviceSlotRecord& slot = link.DoorSystem.Slots[s];
         TLabel* label = SlotLabel(1, s);
         TShape* shape = SlotShape(1, s);
         if (slot.BusAddress != 0) {
             if (label)
-                label->SetCaption(IntToStrZero(slot.BusAddress, 2) + ": " + DeviceTypeShortName(slot.DeviceTypeHex) + " [" +
-                                  DeviceNameByAddress(slot.VersionText, slot.BusAddress) + "]");
+                label->SetCaption(
+                    IntToStrZero(slot.BusAddress, 2) + ": " + DeviceTypeShortName(slot.DeviceTypeHex) + " [" +
+                    DeviceNameByAddress(slot.VersionText, slot.BusAddress, link.NodeTable) + "]");
             if (shape) shape->Brush()->SetColor(kGreen);
         } else {
             if (label) label->SetCaption("");
@@ -95,7 +96,7 @@ void TDeviceSlotDisplay::ShowDeviceSlots() {
     }
 }
 
-void TDeviceSlotDisplay::ShowSlotErrors() {
+void TDeviceSlotDisplay::ShowSlotErrors(const TLinkState& link) {
     for (int s = 1; s <= 12; ++s) {
         TLabel* error = SlotErrorLabel(s);
         TShape* shape = SlotShape(1, s);
@@ -103,8 +104,8 @@ void TDeviceSlotDisplay::ShowSlotErrors() {
             error->SetCaption("");
             error->SetHint("");
         }
-        if (LinkState.DoorSystem.Slots[s].BusAddress != 0) {
-            uint32_t word = LinkState.SlotErrors[s];
+        if (link.DoorSystem.Slots[s].BusAddress != 0) {
+            uint32_t word = link.SlotErrors[s];
             if (word != 0) {
                 if (shape) shape->Brush()->SetColor(kRed);
                 if (error) {

@@ -10,11 +10,13 @@ class TComponent;
 class TLabel;
 class TListBox;
 class TShape;
+struct TLinkState;
+struct TNodeTable;
 
 // "00000006" gives "KV", "00000309" "MR"; any other text stays as it is.
 std::string DeviceTypeShortName(const std::string& type_hex);
-// AppVers of the last node-table entry whose NodeID is `address`, else `default_text`.
-std::string DeviceNameByAddress(const std::string& default_text, int32_t address);
+// AppVers of the last entry of `nodes` whose NodeID is `address`, else `default_text`.
+std::string DeviceNameByAddress(const std::string& default_text, int32_t address, const TNodeTable& nodes);
 // "" for 0; else "Error: 0x" + 8 hex digits and, per set bit n, CR "Bit" n "=" text 1701 + n.
 std::string ErrorWordText(uint32_t word);
 
@@ -33,8 +35,9 @@ public:
     TShape* SlotShape(int bank, int slot) const;
     TLabel* SlotErrorLabel(int slot) const;
 
-    void ShowDeviceSlots();
-    void ShowSlotErrors();
+    // The slots and their errors as the link's records hold them.
+    void ShowDeviceSlots(const TLinkState& link);
+    void ShowSlotErrors(const TLinkState& link);
     void ShowStatusBits(uint16_t word, TListBox* list);
 
 private:

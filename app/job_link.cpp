@@ -2,12 +2,9 @@
 
 #include <cstdio>
 
-#include "app/device_check.h"
 #include "app/main_form.h"
 #include "app/pages/main_pages.h"
 #include "app/unattended_run.h"
-#include "link/form_sercom.h"
-#include "link/link_state.h"
 #include "link/wait_for.h"
 #include "program/program_context.h"
 
@@ -28,12 +25,13 @@ bool OpenJobLink(TForm1& form, const std::string& job, int32_t port, const std::
         EndJob(form, job, jeNoDevice, "no port to open");
         return false;
     }
-    FormSercom->OpenPort(port, true);
-    if (!LinkState.PortOpen) {
+    TDeviceSession& session = form.Session();
+    session.OpenPort(port, true);
+    if (!session.LinkState.PortOpen) {
         EndJob(form, job, jeNoDevice, "the port did not open");
         return false;
     }
-    if (CheckDoorTerminal()) {
+    if (session.CheckDoorTerminal()) {
         // A stop while the device is asked for its type is no failure of the device.
         if (ProgramEnding())
             EndJob(form, job, jeNoDeviceList, stopped);

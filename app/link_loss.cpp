@@ -1,5 +1,5 @@
-// What the pages do when the device link is gone: one message for each lost link, and the
-// page the technician is left on.
+// What the main window shows of the device session: the page a wait belongs to, the lost
+// device and the page the technician is left on, the device list's outcome.
 
 #include "app/after_boxes.h"
 #include "app/comp_text.h"
@@ -7,10 +7,7 @@
 #include "app/main_form.h"
 #include "app/pages/main_pages.h"
 #include "app/start_options.h"
-#include "link/delay.h"
-#include "link/form_sercom.h"
 #include "platform/forms/application.h"
-#include "platform/sync/clock.h"
 
 namespace {
 
@@ -19,15 +16,9 @@ bool OnConfigRoad(int page) { return page >= TPageCOM::Index && page <= TPageWRX
 
 }  // namespace
 
-void TForm1::NoticeLinkLost() {
-    const uint32_t opening = (FormSercom ? FormSercom->Link().Openings() : 0) + 1;
-    if (lossShownFor_ == opening) return;
-    ShowLinkLost();
-}
+int TForm1::ShownPage() { return Notebook1->PageIndex(); }
 
 void TForm1::ShowLinkLost() {
-    if (ProgramEnding()) return;
-    lossShownFor_ = (FormSercom ? FormSercom->Link().Openings() : 0) + 1;
     if (!OnConfigRoad(Notebook1->PageIndex())) {
         // No request can end the device's installation step now; the next one starts afresh.
         InstallActive = false;
@@ -42,37 +33,6 @@ void TForm1::ShowLinkLost() {
     });
 }
 
-bool TForm1::QueueForDevice(const std::string& request) {
-    if (FormSercom && FormSercom->EnqueueRequest(request)) return true;
-    ShowLinkLost();
-    return false;
-}
+void TForm1::ShowDeviceListNotice(const std::string& text) { pages_->STG->ShowNotice(text); }
 
-bool TForm1::QueueForDevice(TDeviceWait& wait, const std::string& request, TAnswer answer) {
-    if (wait.Queue(request, answer)) return true;
-    ShowLinkLost();
-    return false;
-}
-
-TWaitEnds TForm1::PageWaitEnds(int page) {
-    return DeviceWaitEnds([this, page] { return Notebook1->PageIndex() == page; });
-}
-
-bool TForm1::DevicePause(uint32_t ms, int page) {
-    const TWaitEnd end = Delay(ms, PageWaitEnds(page));
-    return end == TWaitEnd::Deadline || WaitMet(end);
-}
-
-bool TForm1::DeviceTookQueued(int page) {
-    // No deadline of its own: every request nobody waits for has one (see TSercomLink::Watch).
-    // A close empties the queue too: only an open link's empty queue says the device took them.
-    return WaitMet(WaitFor([] { return DeviceLinkUp() && !FormSercom->Link().HasQueuedRequest(); }, kNoDeadline,
-                           PageWaitEnds(page)));
-}
-
-bool TForm1::WaitMet(TWaitEnd end) {
-    // A close of our own (Esc, the window) is no loss; a lost device has usually been shown
-    // by the link already, and is shown at most once.
-    if (end == TWaitEnd::LinkClosed && FormSercom && FormSercom->Link().WasLost()) NoticeLinkLost();
-    return end == TWaitEnd::Met;
-}
+void TForm1::DeviceListRead() { pages_->MEN->RereadDeviceList(false); }

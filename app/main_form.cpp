@@ -16,9 +16,7 @@
 #include "app/msg_form.h"
 #include "app/start_options.h"
 #include "link/delay.h"
-#include "link/device_records.h"
 #include "link/form_sercom.h"
-#include "link/link_state.h"
 #include "program/log_file.h"
 #include "program/program_context.h"
 #include "program/program_dirs.h"
@@ -132,15 +130,15 @@ void TForm1::FormCreate() {
     tst.ComboBox551->SetItemIndex(0);
     pages_->CFG->Notebook91->SetPageIndex(0);
     ProgressHide();
-    FitLength(LinkState.ButtonMap, 8);
-    LinkState.AllButtonsPressed = false;
+    FitLength(session_.LinkState.ButtonMap, 8);
+    session_.LinkState.AllButtonsPressed = false;
 }
 
 void TForm1::ClearAtCreate() {
     lastDate_.clear();
     lastTime_.clear();
     lastClockSecond_ = INT64_MIN;
-    LinkState = TLinkState{};
+    session_.LinkState = TLinkState{};
     const TMainPages& p = *pages_;
     const TPageTST& tst = *p.TST;
     for (TControl* c : std::initializer_list<TControl*>{
@@ -177,7 +175,7 @@ void TForm1::FormShow() {
         }
 
     const TMainSettings s = ReadMainSettings(BaseFile("TOVAK.INI"));
-    ApplyMainSettings(s);
+    ApplyMainSettings(s, session_.LinkState);
     Csm = s.Csm;
     Csv = s.Csv;
     pages_->TST->Edit501->SetText(std::to_string(s.Cot));
@@ -226,7 +224,7 @@ void TForm1::FormShow() {
     Notebook1->OnPageChanged = [this](TObject*) { PortPageShown(); };
 
     Timer1->SetEnabled(true);
-    if (LinkState.PrtShow && FormSercom) FormSercom->Show();
+    if (session_.LinkState.PrtShow && FormSercom) FormSercom->Show();
 
     const TSecondPass second = CommandLineSecondPass(TestPageUnlocked);
     if (second.Page >= 0) Notebook1->SetPageIndex(second.Page);
@@ -247,13 +245,13 @@ void TForm1::FormClose() {
     pages_->ROD->StopReadOut();
     // As "&Abbruch" would: the device leaves its installation step (the pause below and the
     // close give the request time to leave).
-    if (InstallActive && FormSercom) FormSercom->EnqueueRequest(std::string("\xFB\x02\x00\x50\x17", 5));
+    if (InstallActive) session_.Link().EnqueueRequest(std::string("\xFB\x02\x00\x50\x17", 5));
     InstallActive = false;
     PumpMessages();
-    if (LinkState.PortOpen && FormSercom) {
+    if (session_.LinkState.PortOpen) {
         ShowInfoMsg("TOVAK Close");
         Delay(500);
-        FormSercom->ClosePort();
+        session_.ClosePort();
         HideInfoMsg();
     }
     WriteLogLine("TOVAK-MEN-", "STOPP", "");
@@ -331,7 +329,7 @@ void TForm1::StatusTick() {
 
 void TForm1::AddComLine(const std::string& text) {
     if (!pages_->INS->AddRunLine(text)) return;
-    if (LinkState.PrtProt) WriteLogLine("TOVAK-COM-", "X", text);
+    if (session_.LinkState.PrtProt) WriteLogLine("TOVAK-COM-", "X", text);
     PumpMessages();
 }
 

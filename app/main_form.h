@@ -2,14 +2,16 @@
 // The main window: the notebook Notebook1 of 26 pages (one class each, see TMainPages), its
 // status bar with date, time and receive ticker, the 100 ms timer, the step progress of long
 // device dialogues, the start work of its first show (settings, function list, language,
-// caption, command line) and the orderly end. The link shows on it through TMainLinkView.
+// caption, command line) and the orderly end. It owns the device session and hands it to its
+// pages, and shows what the session reports; the link shows on it through TMainLinkView.
 
 #include <cstdint>
 #include <memory>
 #include <string>
 
-#include "link/device_wait.h"
-#include "link/wait_for.h"
+#include "app/device_session.h"
+#include "app/session_view.h"
+#include "app/step_progress.h"
 #include "platform/forms/form.h"
 #include "platform/forms/notebook.h"
 #include "platform/forms/status_bar.h"
@@ -19,13 +21,14 @@
 class TAfterBoxes;
 struct TMainPages;
 
-class TForm1 : public TForm {
+class TForm1 : public TForm, public TSessionView, public TStepProgress {
 public:
     explicit TForm1(TComponent* AOwner);
     ~TForm1() override;
     std::string ClassName() const override { return "TForm1"; }
 
     TMainPages& Pages() { return *pages_; }
+    TDeviceSession& Session() { return session_; }
 
     // Event handlers; the receive ticker and the protocol lines, called by the link.
     void FormCreate();
@@ -39,59 +42,20 @@ public:
     void StatusTick();
     void AddComLine(const std::string& text);
 
-    // Step progress of the long device dialogues (the menu page shows it).
-    void ProgressStart(int32_t steps);
-    void ProgressStep();
-    void ProgressHide();
-    // After 2 whole minutes asks whether to give up; true when the user gave up.
-    bool CheckStepTimeout();
-    // Starts the two minutes of CheckStepTimeout anew without showing the progress: for the
-    // wizards' waits, which have no steps to count.
-    void RestartStepTime();
+    // TStepProgress: the step progress of the long device dialogues, on the menu page.
+    void ProgressStart(int32_t steps) override;
+    void ProgressStep() override;
+    void ProgressAddSteps(int32_t steps) override;
+    void ProgressHide() override;
+    bool CheckStepTimeout() override;
+    void RestartStepTime() override;
 
-    // Asks the device what `code` grants; true when it reaches `level`. Shows why not, except
-    // when the user left the page meanwhile.
-    bool CheckAccessCode(const std::string& code, int32_t level);
-    // The device is gone: text 1650. The configuration road stays on its page (its edits
-    // can still be saved to a file); every other page leaves for the start page. An open
-    // box or dialog is ended with its cancel answer first; the text follows once it has
-    // closed. Nothing while the program ends.
-    void ShowLinkLost();
-    // The same, once for each lost link however many waits notice it.
-    void NoticeLinkLost();
-    // Queues a request that nobody waits for (the device must take it in time, or it is
-    // lost); a refusal (no link) shows the loss and answers false.
-    bool QueueForDevice(const std::string& request);
-    // Queues a request of `wait`, answered by `answer`; a refusal shows the loss.
-    bool QueueForDevice(TDeviceWait& wait, const std::string& request, TAnswer answer = {});
-    // The ends of a wait for the device that page `page` started.
-    TWaitEnds PageWaitEnds(int page);
-    // A pause of `ms` on page `page` while the device works: true when it ran its time. A
-    // closed link shows the loss; a page left or the program's end just answer false.
-    bool DevicePause(uint32_t ms, int page);
-    // Until the device has taken every request queued for it: a device that paused for a
-    // moment takes them when it talks again, and one that does not within the silence limit
-    // is lost, which ends the wait. True when it took them; a lost link shows the loss, a
-    // page left or the program's end just answer false.
-    bool DeviceTookQueued(int page);
-    // The verdict on a wait for the device: a link closed because the device went away shows
-    // the loss. Answers whether the wait was met.
-    bool WaitMet(TWaitEnd end);
+    // TSessionView (link_loss.cpp).
+    int ShownPage() override;
+    void ShowLinkLost() override;
+    void ShowDeviceListNotice(const std::string& text) override;
+    void DeviceListRead() override;
 
-    // Object-dictionary and node-list requests through the door terminal. Each waits up to
-    // 100 rounds of 100 ms on an unchanged page; leaving the page ends the wait as a failure.
-    bool SendShortCommand(uint8_t node, uint16_t index, uint8_t sub);
-    // Writes the value (8 upper-case hex digits) and reads it back; true when it reads the same.
-    bool SendLongCommand(uint8_t node, uint16_t index, uint8_t sub, uint8_t size, const std::string& value);
-    // Unless quiet, a time-out shows text 1198 in the state page's status line.
-    bool SendAndWait(bool quiet, const std::string& request);
-    // The product's display name, 15 characters (blanks when not shown or unknown).
-    static std::string DeviceTypeText(int32_t productCode, bool show);
-    // Reads the bus device list into NodeTable (and the network-information file when
-    // DBPROTNETINFO is on); false, with no file, when any request failed.
-    bool WriteNetInfo();
-    // Adds steps to the running progress without advancing it.
-    void ProgressAddSteps(int32_t steps);
     // From just before a code is asked until its check has ended.
     bool CodeEntryActive = false;
 
@@ -102,7 +66,7 @@ public:
 
     bool FirstShowPending = true, TestPageUnlocked = false, InstallActive = false, ReadOdActive = false;
     int32_t ConfigError = 0;  // of the last block handshake: 0 none, 1-4 the failed step
-    int32_t Csm = 1;                 // settings CSM and CSV (the port search)
+    int32_t Csm = 1;  // settings CSM and CSV (the port search)
     bool Csv = false;
 
     TNotebook* Notebook1;
@@ -117,10 +81,10 @@ protected:
 private:
     void ClearAtCreate();
 
-    uint32_t lossShownFor_ = 0;  // the link opening whose loss was shown
-    bool closed_ = false;        // the program's close has run
+    bool closed_ = false;  // the program's close has run
     std::unique_ptr<TAfterBoxes> afterBoxes_;
 
+    TDeviceSession session_{*this, *this};
     std::unique_ptr<TMainPages> pages_;
     std::string lastDate_, lastTime_;
     int64_t lastClockSecond_ = INT64_MIN;  // the second the clock panels show

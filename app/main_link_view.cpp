@@ -79,10 +79,10 @@ void TMainLinkView::LinkLost() {
     for (TListBox* list : {stg.ListBox81, stg.ListBox82, stg.ListBox83}) list->Items()->Clear();
     ShowDoorStateTexts("", "", "", "", "");
     form_.Pages().TST->ShowPortOpen(false);
-    form_.NoticeLinkLost();
+    form_.Session().NoticeLinkLost();
 }
 
 void TMainLinkView::StatusTick() { form_.StatusTick(); }
 void TMainLinkView::AddComLine(const std::string& text) { form_.AddComLine(text); }
-void TMainLinkView::ShowDeviceSlots() { slots_.ShowDeviceSlots(); }
-void TMainLinkView::ShowSlotErrors() { slots_.ShowSlotErrors(); }
+void TMainLinkView::ShowDeviceSlots() { slots_.ShowDeviceSlots(form_.Session().LinkState); }
+void TMainLinkView::ShowSlotErrors() { slots_.ShowSlotErrors(form_.Session().LinkState); }

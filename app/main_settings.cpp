@@ -35,13 +35,13 @@ TMainSettings ReadMainSettings(const std::string& fileName) {
     return s;
 }
 
-void ApplyMainSettings(const TMainSettings& s) {
+void ApplyMainSettings(const TMainSettings& s, TLinkState& link) {
     Program().CotPort = s.Cot;
     Program().ComPort = s.Com;
     Program().CocPort = s.Coc;
     Program().KeyEnd = s.KeyEnd;
-    LinkState.PrtShow = s.PrtShow;
-    LinkState.PrtProt = s.PrtProt;
+    link.PrtShow = s.PrtShow;
+    link.PrtProt = s.PrtProt;
     Program().PxtShow = s.PxtShow;
     Program().PxtProt = s.PxtProt;
     Program().InstMode = s.InstMode;

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+struct TLinkState;
+
 struct TMainSettings {
     int32_t Cot = 1;        // test page port
     int32_t Com = 1;        // port of the configuration road
@@ -32,8 +34,8 @@ struct TMainSettings {
 // the default.
 TMainSettings ReadMainSettings(const std::string& fileName);
 
-// Puts `s` into force: into the program's context, and the link's PrtShow/PrtProt.
-void ApplyMainSettings(const TMainSettings& s);
+// Puts `s` into force: into the program's context, and PrtShow/PrtProt into the link's state.
+void ApplyMainSettings(const TMainSettings& s, TLinkState& link);
 
 // Writes one integer into section "MAIN" of the settings file (the test page keeps its port).
 void WriteIniInteger(const std::string& key, int32_t value);

@@ -5,9 +5,8 @@
 
 #include "app/cust_msg.h"
 #include "controls/vx_calendar.h"
+#include "app/device_session.h"
 #include "link/delay.h"
-#include "link/form_sercom.h"
-#include "link/link_state.h"
 #include "program/text_utils.h"
 
 namespace {
@@ -40,10 +39,10 @@ std::vector<std::string> MaintenanceDateRequests(TDateTime date) {
             std::string("\xFB\x02\x00\x11\x00", 5)};
 }
 
-bool WriteMaintenanceDate(TDateTime date) {
+bool WriteMaintenanceDate(TDeviceSession& session, TDateTime date) {
     for (const std::string& request : MaintenanceDateRequests(date)) {
-        if (!FormSercom || !FormSercom->EnqueueRequest(request)) return false;
-        if (Delay(500, DeviceWaitEnds()) != TWaitEnd::Deadline) return false;
+        if (!session.Link().EnqueueRequest(request)) return false;
+        if (Delay(500, session.WaitEnds()) != TWaitEnd::Deadline) return false;
     }
     return true;
 }

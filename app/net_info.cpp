@@ -1,14 +1,13 @@
+// The bus device list and the network-information file.
+
 #include <cstdio>
 #include <fstream>
 
-#include "app/main_form.h"
-#include "app/main_settings.h"
-#include "app/pages/main_pages.h"
-#include "link/link_state.h"
+#include "app/device_session.h"
+#include "app/session_view.h"
+#include "app/step_progress.h"
 #include "program/program_context.h"
-#include "program/program_dirs.h"
 #include "program/text_utils.h"
-#include "link/wait_for.h"
 #include "platform/rtl/encoding.h"
 
 namespace {
@@ -31,7 +30,7 @@ std::string DeviceLine(int i, const TNodeEntry& e) {
                                    Two(e.ProdClass),
                                    e.VendorID,
                                    IntToHex16(static_cast<uint32_t>(e.ProdCode) & 0xFFFF, 4),
-                                   TForm1::DeviceTypeText(e.ProdCode, e.SameNode != 0),
+                                   TDeviceSession::DeviceTypeText(e.ProdCode, e.SameNode != 0),
                                    e.SerNumber,
                                    std::to_string(e.Group),
                                    std::to_string(e.UsageCount)};
@@ -49,7 +48,7 @@ std::string NetInfoText(const TNodeTable& t) {
 
 }  // namespace
 
-bool TForm1::WriteNetInfo() {
+bool TDeviceSession::WriteNetInfo() {
     const std::string path = Program().BaseDir + kNetInfoFile;
     // An old file must not outlive a failed read: it would describe another bus.
     if (Program().DbProtNetInfo) std::remove(path.c_str());
@@ -65,22 +64,22 @@ bool TForm1::WriteNetInfo() {
     }
     if (!SendAndWait(false, std::string("\xFB\x02\x00\xA0\x00", 5))) return false;
     const int count = std::min<int>(table.NodeCount, 32);
-    ProgressAddSteps(count);
+    progress_.ProgressAddSteps(count);
     for (int i = 1; i <= count; ++i) {
         // An answer that came just before the device went away ends the read all the same:
         // the next request would only show the loss a second time.
-        if (!DeviceLinkUp()) return false;
+        if (!LinkUp()) return false;
         std::string request("\xFB\x02\x01\xA0\xFF", 5);
         request += static_cast<char>(0x40 + i);
         if (!SendAndWait(true, request)) return false;
-        ProgressStep();
+        progress_.ProgressStep();
     }
     for (int i = 1; i <= count; ++i)
         if (table.Nodes[static_cast<size_t>(i)].ProdCode == 11) table.ConnectorNode = table.Nodes[static_cast<size_t>(i)].NodeID;
     if (table.ConnectorNode != 0) {
         int present = 0;
         for (int i = 1; i <= 32; ++i) {
-            if (!DeviceLinkUp() || !SendShortCommand(table.ConnectorNode, 0x2008, static_cast<uint8_t>(i)))
+            if (!LinkUp() || !SendShortCommand(table.ConnectorNode, 0x2008, static_cast<uint8_t>(i)))
                 return false;
             const TOdReply reply = LinkState.OdReply;
             if (reply.Node != table.ConnectorNode) continue;
@@ -94,7 +93,7 @@ bool TForm1::WriteNetInfo() {
         table.KznCount = present;
     }
     table.Valid = true;
-    pages_->MEN->RereadDeviceList(false);
+    view_.DeviceListRead();
     if (Program().DbProtNetInfo) {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         if (out) out << Utf8ToCp1252(NetInfoText(table));

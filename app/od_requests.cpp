@@ -1,10 +1,9 @@
+// The object-dictionary and node-list requests through the door terminal.
+
 #include "app/comp_text.h"
-#include "app/main_form.h"
-#include "app/pages/main_pages.h"
-#include "link/wait_for.h"
+#include "app/device_session.h"
+#include "app/session_view.h"
 #include "platform/sync/clock.h"
-#include "link/form_sercom.h"
-#include "link/link_state.h"
 #include "program/text_utils.h"
 
 namespace {
@@ -13,13 +12,14 @@ constexpr uint64_t kAnswerLimitMs = 10000;
 
 // Queues `request` (after `first`, when given) and waits up to kAnswerLimitMs for `answer`,
 // on the page that asked. A refused request or a closed link shows the loss.
-TWaitEnd QueueAndWait(TForm1& form, TAnswer answer, const std::string& request, const std::string& first = {}) {
-    const int page = form.Notebook1->PageIndex();
-    TDeviceWait wait(DeviceLink());
-    if ((!first.empty() && !form.QueueForDevice(wait, first)) || !form.QueueForDevice(wait, request, answer))
+TWaitEnd QueueAndWait(TDeviceSession& session, int page, TAnswer answer, const std::string& request,
+                      const std::string& first = {}) {
+    TDeviceWait wait = session.Wait();
+    if ((!first.empty() && !session.QueueForDevice(wait, first)) ||
+        !session.QueueForDevice(wait, request, answer))
         return TWaitEnd::LinkClosed;
-    const TWaitEnd end = wait.Until(CurrentClock().Ticks() + kAnswerLimitMs, form.PageWaitEnds(page));
-    form.WaitMet(end);
+    const TWaitEnd end = wait.Until(CurrentClock().Ticks() + kAnswerLimitMs, session.PageWaitEnds(page));
+    session.WaitMet(end);
     return end;
 }
 
@@ -34,12 +34,14 @@ std::string ReadRequest(uint8_t node, uint16_t index, uint8_t sub) {
 
 }  // namespace
 
-bool TForm1::SendShortCommand(uint8_t node, uint16_t index, uint8_t sub) {
+bool TDeviceSession::SendShortCommand(uint8_t node, uint16_t index, uint8_t sub) {
     LinkState.OdReply.Node = 0;
-    return QueueAndWait(*this, AwaitOdReply, ReadRequest(node, index, sub)) == TWaitEnd::Met;
+    const int page = view_.ShownPage();
+    return QueueAndWait(*this, page, AwaitOdReply, ReadRequest(node, index, sub)) == TWaitEnd::Met;
 }
 
-bool TForm1::SendLongCommand(uint8_t node, uint16_t index, uint8_t sub, uint8_t size, const std::string& value) {
+bool TDeviceSession::SendLongCommand(uint8_t node, uint16_t index, uint8_t sub, uint8_t size,
+                                     const std::string& value) {
     const uint32_t v = HexToInt32(value);
     std::string write("\xFB\x02\x09\xA1\x01", 5);
     write += static_cast<char>(node);
@@ -50,17 +52,19 @@ bool TForm1::SendLongCommand(uint8_t node, uint16_t index, uint8_t sub, uint8_t 
     for (int shift = 24; shift >= 0; shift -= 8) write += static_cast<char>((v >> shift) & 0xFF);
     LinkState.OdReply.Node = 0;
     // The write and its read-back are one wait: neither leaves once it has ended.
-    if (QueueAndWait(*this, AwaitOdReply, ReadRequest(node, index, sub), write) != TWaitEnd::Met) return false;
+    const int page = view_.ShownPage();
+    const std::string read = ReadRequest(node, index, sub);
+    if (QueueAndWait(*this, page, AwaitOdReply, read, write) != TWaitEnd::Met) return false;
     return LinkState.OdReply.Value == value;
 }
 
-bool TForm1::SendAndWait(bool quiet, const std::string& request) {
-    const TWaitEnd wait = QueueAndWait(*this, AwaitNodeList, request);
-    if (!quiet) pages_->STG->ShowNotice(wait == TWaitEnd::Deadline ? GetCompTextLines(1198) : "");
+bool TDeviceSession::SendAndWait(bool quiet, const std::string& request) {
+    const TWaitEnd wait = QueueAndWait(*this, view_.ShownPage(), AwaitNodeList, request);
+    if (!quiet) view_.ShowDeviceListNotice(wait == TWaitEnd::Deadline ? GetCompTextLines(1198) : "");
     return wait == TWaitEnd::Met;
 }
 
-std::string TForm1::DeviceTypeText(int32_t productCode, bool show) {
+std::string TDeviceSession::DeviceTypeText(int32_t productCode, bool show) {
     static const std::pair<int32_t, int> kNames[] = {{5, 1001},   {6, 1002},  {8, 1007},     {0x0309, 1003},
                                                      {11, 1004}, {12, 1005}, {0x6101, 1006}};
     std::string text;

@@ -50,7 +50,8 @@ void CreateProgramForms() {
         if (auto* form = dynamic_cast<TCustomForm*>(Application->Components(i)))
             TieEditorsToStyleController(form, g_editorStyle.get());
     g_mainLinkView = std::make_unique<TMainLinkView>(*Form1);
-    FormSercom->SetMainView(g_mainLinkView.get());
+    Form1->Session().Connect(FormSercom->Com1, FormSercom, g_mainLinkView.get());
+    FormSercom->SetLink(&Form1->Session().Link());
     SetMessageDialogHandler([](const std::string& text, int type, int buttons, int help) -> int {
         return CustMessageDlg(text, static_cast<uint8_t>(type), static_cast<uint16_t>(buttons), help);
     });
@@ -65,6 +66,8 @@ void DestroyProgramForms() {
     PortSelectionPrompt() = nullptr;
     SetMessageDialogHandler(nullptr);
     SetCompTextHandler(nullptr);
+    // The link lets go of the protocol window's port component before the windows go.
+    if (Form1) Form1->Session().Connect(nullptr, nullptr, nullptr);
     ResetApplication();
     Form1 = nullptr;
     FormCustMsg = nullptr;

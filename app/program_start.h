@@ -1,7 +1,8 @@
 #pragma once
 // The program start: the ten windows in their fixed order, kept for the program's life, the
-// message box and the text catalogue put in reach of the device link, then the message
-// loop until the main window closes.
+// device session connected to the protocol window's port, the message box and the text
+// catalogue put in reach of the device link, then the message loop until the main window
+// closes.
 
 // Creates Form1, FormCustMsg, Form2..Form5, FormSercom, FormCompLst, FormMsg, FormTxtCom
 // through the application (which must exist) and wires them. Nothing is shown yet.

@@ -10,16 +10,31 @@
 #include <unistd.h>
 
 #include "app/config_handshake.h"
+#include "app/device_session.h"
 #include "app/io_config.h"
-#include "link/com_port_link.h"
-#include "link/link_state.h"
-#include "link/sercom_link.h"
+#include "app/session_view.h"
+#include "app/step_progress.h"
+#include "serial/ser_com_port.h"
 #include "platform/forms/shape.h"
 #include "platform/win/message_queue.h"
 #include "sim/door_sim.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
+
+// The road without a main window: nothing to show, no steps to count.
+struct TNoWindow : TSessionView, TStepProgress {
+    int ShownPage() override { return 0; }
+    void ShowLinkLost() override {}
+    void ShowDeviceListNotice(const std::string&) override {}
+    void DeviceListRead() override {}
+    void ProgressStart(int32_t) override {}
+    void ProgressStep() override {}
+    void ProgressAddSteps(int32_t) override {}
+    void ProgressHide() override {}
+    bool CheckStepTimeout() override { return false; }
+    void RestartStepTime() override {}
+};
 
 double ThreadCpuSeconds() {
     timespec ts{};
@@ -40,9 +55,11 @@ static void BM_ReadRoadAgainstTheSimulator(benchmark::State& state) {
     DoorSim sim(DoorState::IoDevice(2), options);
     sim.Start();
     TSerComPort com(nullptr);
-    TComPortLink port(&com);
     TNullMainView view;
-    TSercomLink link(&port, nullptr, &view);
+    TNoWindow window;
+    TDeviceSession session(window, window);
+    session.Connect(&com, nullptr, &view);
+    TSercomLink& link = session.Link();
     int32_t error = 0;
     TShape inputLamp(nullptr), outputLamp(nullptr);
     double cpu = 0, wall = 0;
@@ -52,7 +69,7 @@ static void BM_ReadRoadAgainstTheSimulator(benchmark::State& state) {
         const double cpu0 = ThreadCpuSeconds();
         link.OpenPort(21, false);
         const bool portalis = link.QueryDeviceType() == 0x97;
-        TConfigHandshake(link, error).ReadBlocks(&inputLamp, &outputLamp);
+        TConfigHandshake(session, error).ReadBlocks(&inputLamp, &outputLamp);
         link.ClosePort();
         TIoConfig config;
         DecodeInputBlock(view.InputBlockText(), config);
@@ -62,6 +79,7 @@ static void BM_ReadRoadAgainstTheSimulator(benchmark::State& state) {
         wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
     sim.Stop();
+    session.Connect(nullptr, nullptr, nullptr);
     state.counters["program_share"] = wall > 0 ? cpu / wall : 0;
     state.counters["failures"] = failures;
     unsetenv("TOVAK_PORTS");

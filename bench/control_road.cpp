@@ -18,8 +18,6 @@
 #include "app/pages/main_pages.h"
 #include "app/program_start.h"
 #include "program/command_line.h"
-#include "link/form_sercom.h"
-#include "link/link_state.h"
 #include "program/program_context.h"
 #include "program/program_dirs.h"
 #include "link/wait_for.h"
@@ -62,7 +60,7 @@ class ProgramOnSimulator {
         HandlePendingMessages();
     }
     ~ProgramOnSimulator() {
-        if (LinkState.PortOpen) FormSercom->ClosePort();
+        if (Form1->Session().LinkState.PortOpen) Form1->Session().ClosePort();
         DestroyProgramForms();
         sim_->Stop();
         SetCommandLineForTesting({});
@@ -82,7 +80,8 @@ void BM_ControlEntryAgainstTheSimulator(benchmark::State& state) {
     TMainPages& pages = Form1->Pages();
     pages.COC->Button601Click();
     // The device list once, so the entries measured read the state only.
-    if (!LinkState.PortOpen || !Form1->WriteNetInfo()) state.SkipWithError("no simulated device");
+    TDeviceSession& session = Form1->Session();
+    if (!session.LinkState.PortOpen || !session.WriteNetInfo()) state.SkipWithError("no simulated device");
 
     double cpu = 0, wall = 0;
     int failures = 0;
@@ -90,7 +89,7 @@ void BM_ControlEntryAgainstTheSimulator(benchmark::State& state) {
         pages.STG->Button80Click();
         const auto start = std::chrono::steady_clock::now();
         const double cpu0 = ThreadCpuSeconds();
-        const bool granted = Form1->CheckAccessCode("1111", 1);
+        const bool granted = session.CheckAccessCode("1111", 1);
         pages.MEN->Button711Click();
         cpu += ThreadCpuSeconds() - cpu0;
         wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -105,7 +104,9 @@ void BM_IdleControlMenuOpen(benchmark::State& state) {
     ProgramOnSimulator program("tovak-bench-idle-menu", 50);
     TMainPages& pages = Form1->Pages();
     const std::vector<pid_t> threads = ThreadsOpenedBy([&] { pages.COC->Button601Click(); });
-    if (!LinkState.PortOpen || !Form1->CheckAccessCode("1111", 1)) state.SkipWithError("no simulated device");
+    TDeviceSession& session = Form1->Session();
+    if (!session.LinkState.PortOpen || !session.CheckAccessCode("1111", 1))
+        state.SkipWithError("no simulated device");
     MeasureIdle(state, threads, bare);
 }
 

@@ -16,7 +16,6 @@
 #include "bench/bench_pty.h"
 #include "link/com_port_link.h"
 #include "link/frame_codec.h"
-#include "link/link_state.h"
 #include "link/sercom_link.h"
 #include "platform/sync/clock.h"
 #include "platform/win/message_queue.h"

@@ -4,7 +4,6 @@
 
 #include "link/frame_codec.h"
 #include "link/link_port.h"
-#include "link/link_state.h"
 #include "link/sercom_link.h"
 
 namespace {
@@ -24,7 +23,6 @@ public:
 void Run(benchmark::State& state, const std::string& frame) {
     MemoryPort port;
     TSercomLink link(&port);
-    LinkState = TLinkState{};
     const int batch = 1000;
     for (int k = 0; k < batch; ++k) port.input += frame;
     for (auto _ : state) {

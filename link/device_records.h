@@ -73,7 +73,3 @@ struct TOdReply {
     uint8_t OdStatus = 0;
     std::string Value;  // 8 hex digits
 };
-
-// Derives ButtonMap, AllButtonsPressed and BoxBitMap of the link state from its button
-// record (mode 1: one byte per box, mode 2: with the KZN bit words).
-void BuildButtonMap(int mode);

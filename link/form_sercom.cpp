@@ -1,6 +1,6 @@
 #include "link/form_sercom.h"
 
-#include "link/com_port_link.h"
+#include "link/sercom_link.h"
 #include "platform/forms/screen.h"
 #include "serial/ser_com_port.h"
 
@@ -25,7 +25,9 @@ TFormSercom::TFormSercom(TComponent* AOwner) : TForm(AOwner) {
     ListBox1->SetTop(26);
     ListBox1->SetHeight(268);
     ListBox1->SetAlign(alTop);
-    ListBox1->OnDblClick = [this](TObject*) { ListBox1DblClick(); };
+    ListBox1->OnDblClick = [this](TObject*) {
+        if (link_) link_->ListBox1DblClick();
+    };
 
     Splitter1 = new TPanel(this);
     Splitter1->SetName("Splitter1");
@@ -50,18 +52,11 @@ TFormSercom::TFormSercom(TComponent* AOwner) : TForm(AOwner) {
 
     Com1 = new TSerComPort(this);
     Com1->SetName("Com1");
-    comLink_ = std::make_unique<TComPortLink>(Com1);
-    link_ = std::make_unique<TSercomLink>(comLink_.get(), this, nullptr);
 }
 
 TFormSercom::~TFormSercom() {
-    // The engine goes before the port component it talks through.
-    link_.reset();
-    comLink_.reset();
     if (FormSercom == this) FormSercom = nullptr;
 }
-
-void TFormSercom::SetMainView(TLinkMainView* main) { link_->SetViews(this, main); }
 
 void TFormSercom::DoShow() {
     if (placePending_) {

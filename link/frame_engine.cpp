@@ -4,11 +4,11 @@
 #include <stdexcept>
 
 #include "link/frame_codec.h"
-#include "link/link_state.h"
 #include "program/log_file.h"
 #include "link/sercom_link.h"
 #include "link/wait_for.h"
 #include "platform/rtl/exception.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/sync/clock.h"
 
 namespace {
@@ -16,35 +16,40 @@ namespace {
 // A receive buffer that has seen no ETX for this long holds no frame worth waiting for.
 constexpr size_t kMaxReceiveBuffer = 1024;
 
-int frame_depth = 0;
-
-struct FrameScope {
-    FrameScope() { ++frame_depth; }
-    ~FrameScope() { --frame_depth; }
-};
-
 uint8_t At(const std::string& bytes, size_t index) {
     return index < bytes.size() ? static_cast<uint8_t>(bytes[index]) : 0;
 }
 
 }  // namespace
 
-bool LinkFrameInProgress() { return frame_depth > 0; }
-
-TSercomLink::TSercomLink(TLinkPort* port, TSercomView* view, TLinkMainView* main) : port_(port) {
+TSercomLink::TSercomLink(TLinkPort* port, TSercomView* view, TLinkMainView* main) {
     SetViews(view, main);
+    SetPort(port);
+}
+
+TSercomLink::~TSercomLink() {
+    StopWatch();
+    SetPort(nullptr);
+}
+
+void TSercomLink::SetPort(TLinkPort* port) {
+    if (port_) {
+        port_->OnAvail = nullptr;
+        port_->OnLost = nullptr;
+    }
+    port_ = port;
     if (port_) {
         port_->OnAvail = [this] { Com1TriggerAvail(); };
         port_->OnLost = [this](const std::string& text) { PortLost(text); };
     }
 }
 
-TSercomLink::~TSercomLink() {
-    StopWatch();
-    if (port_) {
-        port_->OnAvail = nullptr;
-        port_->OnLost = nullptr;
-    }
+bool TSercomLink::Up() const {
+    return LinkState.PortOpen && !LinkState.LinkStopped && !LinkState.LinkClosing;
+}
+
+TWaitEnds TSercomLink::WaitEnds(std::function<bool()> shown) const {
+    return TWaitEnds{[this] { return Up(); }, std::move(shown)};
 }
 
 void TSercomLink::SetViews(TSercomView* view, TLinkMainView* main) {
@@ -66,7 +71,7 @@ void TSercomLink::SendFrame(const std::string& data) { SendWire(0x01, data); }
 
 void TSercomLink::SendRawFrame(const std::string& data) {
     // Kept for later, it would reach whatever device the next opening finds.
-    if (!DeviceLinkUp()) {
+    if (!Up()) {
         TraceQueueLine("refused: link closed raw " + BytesToHexList(data));
         return;
     }
@@ -117,7 +122,9 @@ void TSercomLink::Com1TriggerAvail() {
 }
 
 void TSercomLink::HandleFrame(std::string frame) {
-    FrameScope scope;
+    ++frame_depth_;
+    const TScopeExit framed([this] { --frame_depth_; });
+    const TRepaintOnlyScope repaintOnly;
     TraceFrame("R", frame);
     UnescapeFrame(frame);
     if (frame.empty()) {

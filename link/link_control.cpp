@@ -5,7 +5,6 @@
 
 #include "link/delay.h"
 #include "link/frame_codec.h"
-#include "link/link_state.h"
 #include "link/link_texts.h"
 #include "program/log_file.h"
 #include "program/message_dialog.h"
@@ -50,7 +49,7 @@ void TSercomLink::OpenPort(int port, bool show_error) {
 
 void TSercomLink::ClosePort() {
     StopWatch();
-    const bool drain = DeviceLinkUp() && !lost_ && HasQueuedRequest();
+    const bool drain = Up() && !lost_ && HasQueuedRequest();
     LinkState.LinkClosing = true;
     if (drain) {
         const uint64_t deadline = CurrentClock().Ticks() + 500;

@@ -1,7 +1,8 @@
 #pragma once
 // The state of the framed device link, shared by the frame engine, the request queue, the
-// record decoder and the pages that wait on the device. One value, so its start values are
-// written once: clearing it is assigning a fresh TLinkState. Window thread only.
+// record decoder and the pages that read the device's records. One value, a member of the
+// link, so its start values are written once: clearing it is assigning a fresh TLinkState.
+// Window thread only.
 
 #include <array>
 #include <cstdint>
@@ -38,10 +39,9 @@ struct TLinkState {
     int32_t TraceLineCounter = 0;
     bool PrtShow = false;  // settings switch PRTSHOW: trace lines in the protocol window
     bool PrtProt = false;  // settings switch PRTPROT: frames to the "TOVAK-COM-" log
+
+    // Derives ButtonMap, AllButtonsPressed and BoxBitMap from the button record (mode 1: one
+    // byte per box, mode 2: with the KZN bit words).
+    void BuildButtonMap(int mode);
 };
 
-extern TLinkState LinkState;
-
-// True while the frame engine handles a frame: window code reached from inside it must
-// only repaint, never run other handlers, until the frame's one answer has gone out.
-bool LinkFrameInProgress();

@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "link/frame_codec.h"
-#include "link/link_state.h"
 #include "link/sercom_link.h"
 #include "link/wait_for.h"
 #include "platform/sync/clock.h"
@@ -25,7 +24,7 @@ void TSercomLink::StopWatch() {
 
 void TSercomLink::Watch() {
     // A frame in hand gets its answer first; a close under way needs no second one.
-    if (!DeviceLinkUp() || LinkFrameInProgress() || lost_) return;
+    if (!Up() || InFrame() || lost_) return;
     const uint64_t now = CurrentClock().Ticks();
     bool untaken = false;
     for (size_t k = 0; k < queue_.size();) {

@@ -6,7 +6,6 @@
 
 #include "link/device_records.h"
 #include "link/frame_codec.h"
-#include "link/link_state.h"
 #include "link/link_texts.h"
 #include "program/log_file.h"
 #include "link/sercom_link.h"
@@ -194,7 +193,7 @@ void TSercomLink::HandleRecord(int len, const std::string& bytes) {
             for (int k = 1; k <= 8; ++k) LinkState.BoxButtonBytes[k] = p.B(k + 2);
             mode = 1;
         }
-        BuildButtonMap(mode);
+        LinkState.BuildButtonMap(mode);
         Fulfil(AwaitButtonState);
     }
     if (t == 0x52 && i == 0x01) {

@@ -8,7 +8,6 @@
 
 #include "link/device_wait.h"
 #include "link/frame_codec.h"
-#include "link/link_state.h"
 #include "program/log_file.h"
 #include "link/sercom_link.h"
 #include "program/text_utils.h"
@@ -27,7 +26,7 @@ std::shared_ptr<TDeviceRequest> TSercomLink::MakeRequest(const std::string& data
 std::shared_ptr<TDeviceRequest> TSercomLink::QueueRequest(const std::string& data, TAnswer answer, bool waited) {
     auto request = MakeRequest(data, answer);
     // Whatever is queued now would leave at the next opening, perhaps to another device.
-    if (!DeviceLinkUp()) {
+    if (!Up()) {
         TraceQueueLine("refused: link closed " + request->Item);
         return nullptr;
     }
@@ -70,7 +69,7 @@ std::shared_ptr<TDeviceRequest> TSercomLink::OrderBlock(TBlockOrder order, bool 
     }
     auto request = MakeRequest(OrderHeader(order), OrderAnswer(order));
     request->Item = BytesToHexList(request->Data);
-    if (!DeviceLinkUp()) {
+    if (!Up()) {
         TraceQueueLine("refused: link closed " + request->Item);
         return nullptr;
     }
@@ -202,8 +201,8 @@ int32_t TSercomLink::QueryDeviceType() {
             LinkState.DeviceTypeCode = -1;
             break;
         }
-        const TWaitEnd end = wait.Until(CurrentClock().Ticks() + kTypeQueryMs, DeviceWaitEnds(),
-                                        [] { return LinkState.DeviceTypeCode != 0; });
+        const TWaitEnd end = wait.Until(CurrentClock().Ticks() + kTypeQueryMs, WaitEnds(),
+                                        [this] { return LinkState.DeviceTypeCode != 0; });
         if (end != TWaitEnd::Met) LinkState.DeviceTypeCode = -1;
         if (end != TWaitEnd::Deadline) break;
     }

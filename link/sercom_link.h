@@ -1,7 +1,8 @@
 #pragma once
 // The PC side of the framed device protocol, free of windows: frame engine, request queue
-// and waits, record decoder, link control and trace. The protocol window owns one and hands
-// it its port and views; the operation names are those the protocol window answers to.
+// and waits, record decoder, link control and trace, and the link's whole state. The device
+// session owns one and hands it its port and views; the operation names are those the
+// protocol window answers to.
 //
 // The device polls; every good frame gets exactly one answer (block order, acknowledgement,
 // queued request, empty frame; none after a broadcast). All on the window thread.
@@ -9,24 +10,40 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "link/device_request.h"
 #include "link/link_port.h"
+#include "link/link_state.h"
 #include "link/link_view.h"
+#include "link/wait_for.h"
 
 class TSercomLink {
 public:
-    // Port and views are not owned; null views show nothing.
-    explicit TSercomLink(TLinkPort* port, TSercomView* view = nullptr, TLinkMainView* main = nullptr);
+    // Port and views are not owned; null views show nothing, and without a port every
+    // opening fails.
+    explicit TSercomLink(TLinkPort* port = nullptr, TSercomView* view = nullptr,
+                         TLinkMainView* main = nullptr);
     ~TSercomLink();
     TSercomLink(const TSercomLink&) = delete;
     TSercomLink& operator=(const TSercomLink&) = delete;
 
+    void SetPort(TLinkPort* port);
     void SetViews(TSercomView* view, TLinkMainView* main);
     TLinkMainView* MainView() const { return main_; }
+
+    // The link's state: the frame engine's, the device records the pages read and the trace
+    // switches, under the names the protocol gives them.
+    TLinkState LinkState;
+    // The link is open and not closing: it takes requests.
+    bool Up() const;
+    // Ends for a wait on the device: this link, and (when given) the page.
+    TWaitEnds WaitEnds(std::function<bool()> shown = {}) const;
+    // A frame is being handled: its one answer has not gone out yet.
+    bool InFrame() const { return frame_depth_ > 0; }
 
     // Frame engine.
     void SendFrame(const std::string& data);
@@ -124,7 +141,7 @@ private:
     void TraceQueueLine(const std::string& line);
     void DropQueue();
 
-    TLinkPort* port_;
+    TLinkPort* port_ = nullptr;
     TSercomView* view_;
     TLinkMainView* main_;
     TNullSercomView null_view_;
@@ -141,4 +158,5 @@ private:
     uint32_t lost_opening_ = 0;
     bool lost_ = false;
     bool receiving_ = false;
+    int frame_depth_ = 0;
 };

@@ -1,6 +1,5 @@
 #include "link/wait_for.h"
 
-#include "link/link_state.h"
 #include "platform/forms/application.h"
 #include "platform/sync/clock.h"
 #include "platform/win/message_queue.h"
@@ -10,7 +9,13 @@ namespace {
 
 bool Holds(const std::function<bool()>& fn) { return !fn || fn(); }
 
+// How many TRepaintOnlyScopes live (on the window thread, the only one that pumps).
+int repaint_only = 0;
+
 }  // namespace
+
+TRepaintOnlyScope::TRepaintOnlyScope() { ++repaint_only; }
+TRepaintOnlyScope::~TRepaintOnlyScope() { --repaint_only; }
 
 bool ProgramEnding() { return Application && Application->Terminated(); }
 
@@ -39,15 +44,11 @@ TWaitEnd WaitFor(const std::function<bool()>& condition, uint64_t deadline, cons
 void HandlePendingMessages() { WaitFor(nullptr, 0); }
 
 void PumpMessages() {
-    if (LinkFrameInProgress())
+    if (repaint_only > 0)
         UpdateAllWindows();
     else
         HandlePendingMessages();
 }
-
-bool DeviceLinkUp() { return LinkState.PortOpen && !LinkState.LinkStopped && !LinkState.LinkClosing; }
-
-TWaitEnds DeviceWaitEnds(std::function<bool()> shown) { return TWaitEnds{DeviceLinkUp, std::move(shown)}; }
 
 const char* WaitEndName(TWaitEnd end) {
     switch (end) {

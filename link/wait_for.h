@@ -31,14 +31,18 @@ TWaitEnd WaitFor(const std::function<bool()>& condition, uint64_t deadline, cons
 // made): a wait that ends at once.
 void HandlePendingMessages();
 
-// As HandlePendingMessages, except while the frame engine handles a frame: then it only
-// repaints, so no other handler runs before the frame's one answer has gone out.
+// As HandlePendingMessages, except while a TRepaintOnlyScope lives: then it only repaints.
 void PumpMessages();
 
-// The framed device link is open and not closing.
-bool DeviceLinkUp();
-// Ends for a wait on the device: its link, and (when given) the page.
-TWaitEnds DeviceWaitEnds(std::function<bool()> shown = {});
+// While one lives, PumpMessages only repaints: the frame engine holds one while it handles a
+// frame, so that no other handler runs before the frame's one answer has gone out.
+class TRepaintOnlyScope {
+public:
+    TRepaintOnlyScope();
+    ~TRepaintOnlyScope();
+    TRepaintOnlyScope(const TRepaintOnlyScope&) = delete;
+    TRepaintOnlyScope& operator=(const TRepaintOnlyScope&) = delete;
+};
 
 // The main window has closed (or a signal asked the program to end): nothing more may be
 // waited for, sent or shown.

@@ -4,7 +4,7 @@
 #include "link/wait_for.h"
 
 TMainPage::TMainPage(TForm1& form, int index)
-    : form_(form), b_(&form), index_(index), sheet_(form.Notebook1->Page(index)) {}
+    : form_(form), session_(form.Session()), b_(&form), index_(index), sheet_(form.Notebook1->Page(index)) {}
 
 void TMainPage::Show() { form_.Notebook1->SetPageIndex(index_); }
 

@@ -7,6 +7,7 @@
 // Adding a page: a class TPage<name> derived from TMainPage in app/pages/page_<name>.h/.cpp
 // that builds its controls in its constructor, and one line for it in TMainPages.
 
+#include "app/device_session.h"
 #include "app/page_builder.h"
 
 class TForm1;
@@ -32,6 +33,7 @@ protected:
     TMainPages& Pages() const;
 
     TForm1& form_;
+    TDeviceSession& session_;
     TPageBuilder b_;
 
 private:

@@ -58,7 +58,7 @@ void TMainPages::LeaveWizards(bool endInstallStep) {
 }
 
 void TMainPages::DoorCommand(TDoorCommand command) {
-    form_.QueueForDevice(std::string("\xFB\x02\x00\x50", 4) + static_cast<char>(command));
+    form_.Session().QueueForDevice(std::string("\xFB\x02\x00\x50", 4) + static_cast<char>(command));
 }
 
 void TMainPages::ShowMaintenanceDate(TDateTime date) {

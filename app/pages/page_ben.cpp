@@ -21,15 +21,15 @@ TPageBEN::TPageBEN(TForm1& form) : TMainPage(form, Index) {
 // The codes the dialog hands back are of no further use here: the device keeps them.
 void TPageBEN::Button91Click() {
     std::string oldCode, newCode;
-    ChangeCode(1, GetCompText(1901), oldCode, newCode);
+    ChangeCode(session_, 1, GetCompText(1901), oldCode, newCode);
 }
 
 void TPageBEN::Button92Click() {
     std::string oldCode, newCode;
-    ChangeCode(2, GetCompText(1902), oldCode, newCode);
+    ChangeCode(session_, 2, GetCompText(1902), oldCode, newCode);
 }
 
 void TPageBEN::Button93Click() {
     std::string oldCode, newCode;
-    ChangeCode(3, GetCompText(1903), oldCode, newCode);
+    ChangeCode(session_, 3, GetCompText(1903), oldCode, newCode);
 }

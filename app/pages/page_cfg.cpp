@@ -5,7 +5,6 @@
 #include "app/alarm_mask_form.h"
 #include "app/comp_text.h"
 #include "app/cust_msg.h"
-#include "app/device_check.h"
 #include "app/function_catalogue.h"
 #include "app/io_config_file.h"
 #include "app/io_functions.h"
@@ -13,8 +12,6 @@
 #include "app/main_form.h"
 #include "app/named_control.h"
 #include "app/pages/main_pages.h"
-#include "link/form_sercom.h"
-#include "link/link_state.h"
 #include "program/log_file.h"
 #include "program/program_context.h"
 #include "program/program_dirs.h"
@@ -510,18 +507,18 @@ void TPageCFG::WriteConfiguration() {
     wrx.Show();
     wrx.ShowButtons(false);
     LetWindowsRepaint();
-    FormSercom->OpenPort(Pages().COM->ConfigPortNumber(), true);
-    if (LinkState.PortOpen) {
-        if (!CheckPortalisDevice()) {
+    session_.OpenPort(Pages().COM->ConfigPortNumber(), true);
+    if (session_.LinkState.PortOpen) {
+        if (!session_.CheckPortalisDevice()) {
             wrx.WriteConfigHandshake();
-            FormSercom->ClosePort();
+            session_.ClosePort();
             if (form_.ConfigError < 1) {
                 CustMessageDlg(GetCompText(1202), mtCustInformation, mbCustOK, 0);
                 Pages().COM->ReadConfiguration();
                 return;
             }
         } else {
-            FormSercom->ClosePort();
+            session_.ClosePort();
         }
     }
     wrx.ShowButtons(true);

@@ -1,8 +1,6 @@
 #include "app/pages/page_coc.h"
 
 #include "app/pages/main_pages.h"
-#include "link/form_sercom.h"
-#include "link/link_state.h"
 
 TPageCOC::TPageCOC(TForm1& form) : TMainPage(form, Index) {
     TPage* p = Sheet();
@@ -22,8 +20,8 @@ TPageCOC::TPageCOC(TForm1& form) : TMainPage(form, Index) {
 int32_t TPageCOC::CocPortNumber() { return PortNumberOf(Notebook3, Edit601, ImageEdit601); }
 
 void TPageCOC::Button601Click() {
-    FormSercom->OpenPort(CocPortNumber(), true);
-    if (!LinkState.PortOpen) return;
+    session_.OpenPort(CocPortNumber(), true);
+    if (!session_.LinkState.PortOpen) return;
     Pages().MEN->RereadDeviceList(true);
     Pages().BackToMenu();
 }

@@ -1,10 +1,7 @@
 #include "app/pages/page_com.h"
 
-#include "app/device_check.h"
 #include "app/main_form.h"
 #include "app/pages/main_pages.h"
-#include "link/form_sercom.h"
-#include "link/link_state.h"
 
 TPageCOM::TPageCOM(TForm1& form) : TMainPage(form, Index) {
     TPage* p = Sheet();
@@ -38,19 +35,19 @@ void TPageCOM::ReadConfiguration() {
     rdx.Show();
     rdx.ShowButtons(false);
     LetWindowsRepaint();
-    FormSercom->OpenPort(ConfigPortNumber(), true);
-    if (!LinkState.PortOpen) {
+    session_.OpenPort(ConfigPortNumber(), true);
+    if (!session_.LinkState.PortOpen) {
         rdx.ShowButtons(true);
         return;
     }
-    if (CheckPortalisDevice()) {
+    if (session_.CheckPortalisDevice()) {
         // Left open, the link would go on answering a device the road does not talk to.
-        FormSercom->ClosePort();
+        session_.ClosePort();
         rdx.ShowButtons(true);
         return;
     }
     rdx.ReadConfigHandshake();
-    FormSercom->ClosePort();
+    session_.ClosePort();
     if (form_.ConfigError < 1) {
         Pages().CFG->ShowBlocks();
     } else {

@@ -3,7 +3,6 @@
 #include "app/device_tables.h"
 #include "app/main_form.h"
 #include "app/pages/main_pages.h"
-#include "link/link_state.h"
 
 TPageDEV::TPageDEV(TForm1& form) : TMainPage(form, Index) {
     TPage* p = Sheet();
@@ -17,7 +16,7 @@ TPageDEV::TPageDEV(TForm1& form) : TMainPage(form, Index) {
 }
 
 void TPageDEV::ShowOverview() {
-    FillDeviceOverview(*Mem1, LinkState.NodeTable, &TForm1::DeviceTypeText);
+    FillDeviceOverview(*Mem1, session_.LinkState.NodeTable, &TDeviceSession::DeviceTypeText);
     Show();
 }
 

@@ -6,7 +6,6 @@
 #include "app/cust_msg.h"
 #include "app/main_form.h"
 #include "app/pages/main_pages.h"
-#include "link/link_state.h"
 #include "program/text_utils.h"
 #include "link/wait_for.h"
 #include "platform/win/message_queue.h"
@@ -51,21 +50,21 @@ void TPageEI2::FillDoorOptionLists() {
 
 bool TPageEI2::ReadLockingWords() {
     replies_.fill(TOdReply{});
-    const TNodeTable& table = LinkState.NodeTable;
+    const TNodeTable& table = session_.LinkState.NodeTable;
     size_t next = 0;
     for (size_t i = 1; i <= 32; ++i) {
         const TNodeEntry& e = table.Nodes[i];
         if (!e.Present || !e.SameNode || e.ProdCode != kKvBox) continue;
-        if (!form_.SendShortCommand(e.NodeID, kLockingIndex, kLockingSub)) {
+        if (!session_.SendShortCommand(e.NodeID, kLockingIndex, kLockingSub)) {
             // A lost link has said so already.
-            if (!DeviceLinkUp() || ProgramEnding()) return false;
+            if (!session_.LinkUp() || ProgramEnding()) return false;
             std::string text = GetCompText(1210);
             const size_t at = text.find("%s");
             if (at != std::string::npos) text.replace(at, 2, IntToHex16(e.NodeID, 2));
             CustMessageDlg(text, mtCustError, mbCustCancel, 0);
             return false;
         }
-        replies_[next] = LinkState.OdReply;
+        replies_[next] = session_.LinkState.OdReply;
         if (next < replies_.size() - 1) ++next;
     }
     for (size_t k = 0; k < boxRows_.size(); ++k) {
@@ -97,7 +96,7 @@ void TPageEI2::Button1011Click() {
     LetWindowsRepaint();
     for (size_t k = 0; k < boxRows_.size(); ++k) {
         // Without the link every write is refused; the loss has been shown at the first.
-        if (!DeviceLinkUp()) break;
+        if (!session_.LinkUp()) break;
         const TBoxRow& row = boxRows_[k];
         const TOdReply& r = replies_[k];
         if (!row.ImageEdit->Enabled()) continue;
@@ -105,9 +104,9 @@ void TPageEI2::Button1011Click() {
         word = row.ImageEdit->EditValue() != "0" ? word | kLockingMode : word & ~uint32_t{kLockingMode};
         word = row.CheckEdit->Checked() ? word | kSwingDoor : word & ~uint32_t{kSwingDoor};
         // The read-back is not judged here: the store command below follows either way.
-        form_.SendLongCommand(r.Node, r.Index, r.SubIndex, r.OdStatus, IntToHex32(word, 8));
-        if (!DeviceLinkUp()) break;
-        form_.SendLongCommand(r.Node, 0x1010, 1, 4, "65766173");
+        session_.SendLongCommand(r.Node, r.Index, r.SubIndex, r.OdStatus, IntToHex32(word, 8));
+        if (!session_.LinkUp()) break;
+        session_.SendLongCommand(r.Node, 0x1010, 1, 4, "65766173");
     }
     ein.EnableButtons(true);
     ein.ShowBusy(false);

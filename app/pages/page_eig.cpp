@@ -4,8 +4,6 @@
 #include "app/main_form.h"
 #include "app/pages/main_pages.h"
 #include "link/delay.h"
-#include "link/form_sercom.h"
-#include "link/link_state.h"
 #include "program/text_utils.h"
 #include "platform/win/message_queue.h"
 
@@ -42,7 +40,7 @@ void TPageEIG::FillOptionLists() {
 }
 
 void TPageEIG::ShowTerminalSettings() {
-    const TDoorSystemRecord& door = LinkState.DoorSystem;
+    const TDoorSystemRecord& door = session_.LinkState.DoorSystem;
     int terminal = 0;
     for (int s = 1; s <= 12; ++s)
         if (door.Slots[static_cast<size_t>(s)].DeviceTypeHex == "00000309") terminal = s;
@@ -53,7 +51,7 @@ void TPageEIG::ShowTerminalSettings() {
         Label1503->SetCaption(GetCompText(1104));
         Label1504->SetCaption("");
     }
-    const TTerminalSettings& t = LinkState.TerminalSettings;
+    const TTerminalSettings& t = session_.LinkState.TerminalSettings;
     ImageEdit1501->SetEditValue(std::to_string(t.InputFunction));
     ImageEdit1502->SetEditValue(std::to_string(t.OutputFunction));
     CheckEdit1501->SetChecked(t.PermOpenOutside);
@@ -88,7 +86,7 @@ void TPageEIG::TickBusyBar() { AdvanceBusyBar(ProgressBar1501); }
 void TPageEIG::Button1501Click() {
     ShowBusy(true);
     LetWindowsRepaint();
-    TTerminalSettings& t = LinkState.TerminalSettings;
+    TTerminalSettings& t = session_.LinkState.TerminalSettings;
     t.InputFunction = StrToIntVal(ImageEdit1501->EditValue());
     t.PermOpenOutside = t.InputFunction != 0 && CheckEdit1501->Checked();
     t.PermOpenInside = t.InputFunction != 0 && CheckEdit1502->Checked();
@@ -98,8 +96,8 @@ void TPageEIG::Button1501Click() {
              static_cast<uint8_t>(t.OutputFunction), 0};
     std::string request("\xFB\x02\x04\x0E\x21", 5);
     for (uint8_t b : t.Raw) request += static_cast<char>(b);
-    const bool stored =
-        form_.QueueForDevice(request) && form_.DevicePause(1500, Index) && form_.DeviceTookQueued(Index);
+    const bool stored = session_.QueueForDevice(request) && session_.DevicePause(1500, Index) &&
+                        session_.DeviceTookQueued(Index);
     ShowBusy(false);
     if (stored) Pages().BackToMenu();
 }

@@ -6,8 +6,6 @@
 #include "app/main_form.h"
 #include "app/pages/main_pages.h"
 #include "link/delay.h"
-#include "link/form_sercom.h"
-#include "link/link_state.h"
 #include "program/text_utils.h"
 #include "platform/win/message_queue.h"
 
@@ -63,7 +61,7 @@ std::array<TPageEIN::TDoorTime, 7> TPageEIN::Editable() const {
 }
 
 void TPageEIN::ShowDoorTimes() {
-    const auto& params = LinkState.DoorSystem.Slots[1].Params;
+    const auto& params = session_.LinkState.DoorSystem.Slots[1].Params;
     for (const TDoorTime& t : Editable()) t.Edit->SetText(std::to_string(params[static_cast<size_t>(t.Param)]));
     Edit1041->SetText(std::to_string(params[6]));
     Edit1042->SetText(std::to_string(params[7]));
@@ -112,12 +110,12 @@ void TPageEIN::Button1001Click() {
         request += static_cast<char>(t.Param);
         request += static_cast<char>((v >> 8) & 0xFF);
         request += static_cast<char>(v & 0xFF);
-        stored = stored && form_.QueueForDevice(request);
+        stored = stored && session_.QueueForDevice(request);
     }
-    stored = stored && form_.QueueForDevice(std::string("\xFB\x02\x00\x11\x00", 5));
-    stored = stored && form_.DevicePause(1000, Index);
+    stored = stored && session_.QueueForDevice(std::string("\xFB\x02\x00\x11\x00", 5));
+    stored = stored && session_.DevicePause(1000, Index);
     ShowBusy(false);
-    stored = stored && form_.DevicePause(500, Index) && form_.DeviceTookQueued(Index);
+    stored = stored && session_.DevicePause(500, Index) && session_.DeviceTookQueued(Index);
     EnableButtons(true);
     if (stored) Button1002Click();
 }

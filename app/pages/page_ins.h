@@ -139,7 +139,7 @@ class TPageINS : public TMainPage {
     // Queues the request and waits while `stay` holds and `answer` has not come.
     bool Request(TAnswer answer, const std::string& data, const std::function<bool()>& stay);
     // The door-open bit of the last door state.
-    static bool DoorOpen();
+    bool DoorOpen() const;
     // Pages 04 and 09: waits for the door to be closed before "&Weiter" may be pressed.
     void AwaitDoorClosed(int page, TAppButton* next);
     void RunConfiguration(int32_t t1, int32_t t2);

@@ -5,15 +5,12 @@
 #include "app/comp_text.h"
 #include "app/cust_msg.h"
 #include "app/device_slot_display.h"
-#include "app/install_link.h"
 #include "app/main_form.h"
 #include "app/main_settings.h"
 #include "app/pages/main_pages.h"
 #include "app/start_options.h"
 #include "link/delay.h"
-#include "link/form_sercom.h"
 #include "link/frame_codec.h"
-#include "link/link_state.h"
 #include "program/program_context.h"
 #include "program/system_code.h"
 #include "program/text_utils.h"
@@ -49,26 +46,26 @@ bool TPageINS::Shown(int page) const {
     return form_.Notebook1->PageIndex() == Index && Notebook11->PageIndex() == page;
 }
 
-bool TPageINS::DoorOpen() {
-    return LinkState.DoorSystem.DoorState & 0x01;
+bool TPageINS::DoorOpen() const {
+    return session_.LinkState.DoorSystem.DoorState & 0x01;
 }
 
 bool TPageINS::Continues() {
-    if (WizardProgramEnding() || form_.Notebook1->PageIndex() != Index) return false;
-    if (WizardLinkUp()) return true;
+    if (ProgramEnding() || form_.Notebook1->PageIndex() != Index) return false;
+    if (session_.LinkState.PortOpen) return true;
     LinkLost();
     return false;
 }
 
 bool TPageINS::Send(const std::string& data, uint32_t ms) {
-    if (!Continues() || !form_.QueueForDevice(data)) return false;
-    if (ms) Delay(ms, form_.PageWaitEnds(Index));
+    if (!Continues() || !session_.QueueForDevice(data)) return false;
+    if (ms) Delay(ms, session_.PageWaitEnds(Index));
     return Continues();
 }
 
 bool TPageINS::Send(TDeviceWait& wait, const std::string& data, TAnswer answer, uint32_t ms) {
-    if (!Continues() || !form_.QueueForDevice(wait, data, answer)) return false;
-    if (ms) Delay(ms, form_.PageWaitEnds(Index));
+    if (!Continues() || !session_.QueueForDevice(wait, data, answer)) return false;
+    if (ms) Delay(ms, session_.PageWaitEnds(Index));
     return Continues();
 }
 
@@ -82,10 +79,10 @@ bool TPageINS::Await(TDeviceWait& wait, const std::function<bool()>& waiting, bo
     while (waiting()) {
         if (!Continues()) return false;
         // A device wait looks at the clock every 100 ms for the question after two minutes.
-        const TWaitEnd end = wait.Until(deviceWait ? GetTickCount64() + 100 : kNoDeadline, form_.PageWaitEnds(Index),
-                                        [&] { return !waiting(); });
+        const TWaitEnd end = wait.Until(deviceWait ? GetTickCount64() + 100 : kNoDeadline,
+                                        session_.PageWaitEnds(Index), [&] { return !waiting(); });
         if (end == TWaitEnd::Met) break;
-        form_.WaitMet(end);
+        session_.WaitMet(end);
         if (end != TWaitEnd::Deadline) return false;
         if (form_.CheckStepTimeout()) {
             Pages().LeaveWizards(true);
@@ -96,8 +93,8 @@ bool TPageINS::Await(TDeviceWait& wait, const std::function<bool()>& waiting, bo
 }
 
 bool TPageINS::Request(TAnswer answer, const std::string& data, const std::function<bool()>& stay) {
-    TDeviceWait wait(DeviceLink());
-    if (!Continues() || !form_.QueueForDevice(wait, data, answer)) return false;
+    TDeviceWait wait = session_.Wait();
+    if (!Continues() || !session_.QueueForDevice(wait, data, answer)) return false;
     return Await(wait, [&] { return stay() && !wait.Answered(); });
 }
 
@@ -106,7 +103,7 @@ void TPageINS::Button11012Click(TObject* Sender) { Pages().AskToLeaveWizards(Sen
 void TPageINS::Leave(bool endInstallStep) {
     if (endInstallStep && form_.InstallActive) {
         // Without a link there is no step to end: the request is refused and nothing waits.
-        if (FormSercom && FormSercom->EnqueueRequest(Command(0x50, 0x17))) Delay(200, DeviceWaitEnds());
+        if (session_.Link().EnqueueRequest(Command(0x50, 0x17))) Delay(200, session_.WaitEnds());
         form_.InstallActive = false;
     }
     ProgressBar11->SetVisible(false);
@@ -135,7 +132,7 @@ void TPageINS::TickRunBar() {
 void TPageINS::LinkLost() {
     // The main window leaves the wizard (no request can end the device's step now; the
     // next installation starts it afresh) and says so once.
-    form_.ShowLinkLost();
+    session_.ShowLinkLost();
 }
 
 void TPageINS::Button11011Click() {
@@ -145,7 +142,7 @@ void TPageINS::Button11011Click() {
     Program().SystemCodeInputs[1] = 1;
     TDeviceSlotDisplay slots(&form_);
     for (int s = 1; s <= 12; ++s) {
-        const int32_t address = LinkState.DoorSystem.Slots[static_cast<size_t>(s)].BusAddress;
+        const int32_t address = session_.LinkState.DoorSystem.Slots[static_cast<size_t>(s)].BusAddress;
         Lamp(slots.SlotShape(2, s), address ? kGreen : kSilver);
         Caption(slots.SlotLabel(2, s), address ? IntToStrZero(address, 2) : "");
         if (address) Program().SystemCodeInputs[static_cast<size_t>(1 + s)] = s <= 4 ? 1 : 8;
@@ -157,7 +154,7 @@ void TPageINS::Button11011Click() {
     if (Program().InstStepMode == 0 && !Send(Command(0x50, 0x15))) return;
     // The answer counts from the request on, the pause included: a device that finishes at
     // once must not leave the wizard waiting for ever.
-    TDeviceWait detection(DeviceLink());
+    TDeviceWait detection = session_.Wait();
     if (!Send(detection, Command(0x50, 0x14), AwaitSaveDone)) return;
     if (!Await(detection, [&] { return Shown(2) && !detection.Answered(); })) return;
     if (form_.Notebook1->PageIndex() != Index) return;
@@ -173,7 +170,7 @@ void TPageINS::ShowInstallImage(int box, int jumper, bool a, bool b) {
 }
 
 void TPageINS::Button11021Click() {
-    jumpers_ = CheckJumpers(LinkState.DoorSystem, Program().DbBridgeHex);
+    jumpers_ = CheckJumpers(session_.LinkState.DoorSystem, Program().DbBridgeHex);
     for (int box = 1; box <= 8; ++box) {
         const TBoxJumpers& shown = jumpers_.Boxes[static_cast<size_t>(box)];
         InstallSlotLabel(box)->SetCaption(shown.Label);
@@ -214,11 +211,11 @@ void TPageINS::Button11041Click() {
 }
 
 void TPageINS::Button11051Click() {
-    TDeviceWait unlock(DeviceLink());
+    TDeviceWait unlock = session_.Wait();
     if (!Send(unlock, Command(0x50, 0x01), TAnswer{}, 0)) return;
     if (!Await(unlock, [this] { return Shown(5) && Shape11051->Brush()->Color() != kGreen; })) return;
     if (!Shown(5)) return;
-    const TDeviceSlotRecord& terminal = LinkState.DoorSystem.Slots[1];
+    const TDeviceSlotRecord& terminal = session_.LinkState.DoorSystem.Slots[1];
     Edit11061->SetText(Program().InstallJumperJ2 ? std::to_string(terminal.Params[6]) : "0");
     Edit11062->SetText(Program().InstallJumperJ2 ? std::to_string(terminal.Params[7]) : "0");
     Edit11061->SetEnabled(Program().InstallJumperJ2);
@@ -267,7 +264,7 @@ void TPageINS::RunConfiguration(int32_t t1, int32_t t2) {
     form_.AddComLine(GetCompText(1805));
     // Storing makes the device restart and report "saved" afterwards; both answers are
     // awaited from before the request, so a quick device cannot slip past either wait.
-    TDeviceWait saved(DeviceLink());
+    TDeviceWait saved = session_.Wait();
     saved.Expect(AwaitSaveDone);
     if (!Request(AwaitConfigBlock1, Command(0x11, 0x00), onPage) || !onPage()) return;
     StepLabels[1]->Font()->SetColor(clBlack);
@@ -278,12 +275,12 @@ void TPageINS::RunConfiguration(int32_t t1, int32_t t2) {
     if (!Request(AwaitConfigBlock2, Command(0x10, 0x01), onPage) || !onPage()) return;
     if (!Request(AwaitConfigBlock3, Command(0x10, 0x02), onPage) || !onPage()) return;
     form_.AddComLine(GetCompText(1807));
-    if (!form_.DevicePause(1000, Index) || !onPage()) return;
-    const TDeviceSlotRecord& terminal = LinkState.DoorSystem.Slots[1];
+    if (!session_.DevicePause(1000, Index) || !onPage()) return;
+    const TDeviceSlotRecord& terminal = session_.LinkState.DoorSystem.Slots[1];
     Label11081->SetCaption(std::to_string(terminal.Params[6]));
     Label11082->SetCaption(std::to_string(terminal.Params[7]));
     if (!Send(Command(0x50, 0x02))) return;
-    if (Program().InstStepMode == 0 && !form_.QueueForDevice(Command(0x50, 0x15))) return;
+    if (Program().InstStepMode == 0 && !session_.QueueForDevice(Command(0x50, 0x15))) return;
     Program().SystemCodeInputs[16] = (Program().InstallJumperJ2 && (terminal.Params[6] > 0 || terminal.Params[7] > 0) ? 1 : 0) +
                            (Program().InstallJumperJ1 ? 2 : 0);
     Notebook11->SetPageIndex(8);
@@ -304,11 +301,11 @@ void TPageINS::Button11091Click() {
 void TPageINS::ButtonTest() {
     TDeviceSlotDisplay slots(&form_);
     for (int s = 1; s <= 4; ++s) {
-        const int32_t address = LinkState.DoorSystem.Slots[static_cast<size_t>(s)].BusAddress;
+        const int32_t address = session_.LinkState.DoorSystem.Slots[static_cast<size_t>(s)].BusAddress;
         Lamp(slots.SlotShape(3, s), address ? kRed : kSilver);
         Caption(slots.SlotLabel(3, s), address ? IntToStrZero(address, 2) : "");
     }
-    const int32_t kzn = LinkState.NodeTable.KznCount;
+    const int32_t kzn = session_.LinkState.NodeTable.KznCount;
     for (TControl* c : std::initializer_list<TControl*>{Label11110, Shape11110, Label11111})
         c->SetVisible(kzn > 0);
     if (kzn > 0) {
@@ -318,21 +315,21 @@ void TPageINS::ButtonTest() {
     Button11101->SetEnabled(false);
     Notebook11->SetPageIndex(10);
     LetWindowsRepaint();
-    LinkState.AllButtonsPressed = false;
-    while (!LinkState.AllButtonsPressed && Shown(10)) {
+    session_.LinkState.AllButtonsPressed = false;
+    while (!session_.LinkState.AllButtonsPressed && Shown(10)) {
         if (!Request(AwaitButtonState, Command(0x50, 0x19), [this] { return Shown(10); })) return;
         if (!Shown(10)) break;
         for (int s = 1; s <= 4; ++s) {
-            const char mark = LinkState.ButtonMap.size() >= static_cast<size_t>(s)
-                                  ? LinkState.ButtonMap[static_cast<size_t>(s - 1)]
+            const char mark = session_.LinkState.ButtonMap.size() >= static_cast<size_t>(s)
+                                  ? session_.LinkState.ButtonMap[static_cast<size_t>(s - 1)]
                                   : ' ';
             if (mark == 'X') Lamp(slots.SlotShape(3, s), kGreen);
             if (mark == '_') Lamp(slots.SlotShape(3, s), kRed);
             if (mark == '?') Lamp(slots.SlotShape(3, s), kYellow);
             if (mark == '-') Lamp(slots.SlotShape(3, s), kSilver);
         }
-        Label11111->SetCaption(LinkState.BoxBitMap);
-        if (!form_.DevicePause(10, Index)) return;
+        Label11111->SetCaption(session_.LinkState.BoxBitMap);
+        if (!session_.DevicePause(10, Index)) return;
     }
     Button11101->SetEnabled(true);
 }
@@ -360,7 +357,7 @@ void TPageINS::Button11123Click() {
 }
 
 void TPageINS::Button11121Click() {
-    if (Program().InstStepMode == 1 && !form_.QueueForDevice(Command(0x50, 0x15))) return;
+    if (Program().InstStepMode == 1 && !session_.QueueForDevice(Command(0x50, 0x15))) return;
     // The installation is complete on the device: a later Esc must not cancel it.
     form_.InstallActive = false;
     Notebook11->SetPageIndex(13);

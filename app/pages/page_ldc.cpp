@@ -3,8 +3,6 @@
 #include "app/comp_text.h"
 #include "app/main_form.h"
 #include "app/pages/main_pages.h"
-#include "link/form_sercom.h"
-#include "link/link_state.h"
 #include "program/program_context.h"
 #include "program/program_dirs.h"
 #include "platform/classes/file_utils.h"
@@ -41,8 +39,8 @@ void TPageLDC::LoadIoConfigFile(const std::string& fileName) {
         Shape221->Brush()->SetColor(kGreen);
         Label221->SetCaption(GetCompText(2201) + ": \"" + name + "\"");
         LetWindowsRepaint();
-        FormSercom->OpenPort(Pages().COM->ConfigPortNumber(), true);
-        if (!LinkState.PortOpen) {
+        session_.OpenPort(Pages().COM->ConfigPortNumber(), true);
+        if (!session_.LinkState.PortOpen) {
             Button221->SetVisible(true);
             Shape222->Brush()->SetColor(kRed);
         }

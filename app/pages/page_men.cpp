@@ -5,12 +5,9 @@
 #include "app/code_form.h"
 #include "app/comp_text.h"
 #include "app/cust_msg.h"
-#include "app/device_check.h"
 #include "app/main_form.h"
 #include "app/maintenance_date.h"
 #include "app/pages/main_pages.h"
-#include "link/form_sercom.h"
-#include "link/link_state.h"
 #include "program/log_file.h"
 #include "link/wait_for.h"
 #include "platform/sync/clock.h"
@@ -91,7 +88,7 @@ void TPageMEN::HideProgress() {
 bool TPageMEN::AskAndCheckCode(const TEntry& entry) {
     std::string code;
     bool granted = AskCode(entry.CodeCaption, code);
-    if (granted) granted = form_.DevicePause(100, Index) && form_.CheckAccessCode(code, entry.Level);
+    if (granted) granted = session_.DevicePause(100, Index) && session_.CheckAccessCode(code, entry.Level);
     if (!granted) form_.CodeEntryActive = false;
     return granted;
 }
@@ -100,22 +97,22 @@ bool TPageMEN::ReadDeviceData(const TEntry& entry, bool information) {
     EnableEntries(false);
     form_.CodeEntryActive = false;
     form_.ProgressStart(entry.Steps);
-    if (!LinkState.NodeTable.Valid || CheckEdit701->Checked()) form_.WriteNetInfo();
+    if (!session_.LinkState.NodeTable.Valid || CheckEdit701->Checked()) session_.WriteNetInfo();
     for (const auto& [type, index] : entry.Requests) {
         if (form_.Notebook1->PageIndex() != Index) return false;
         form_.ProgressStep();
         std::string request("\xFB\x02\x00", 3);
         request += static_cast<char>(type);
         request += static_cast<char>(index);
-        TDeviceWait wait(DeviceLink());
-        if (!form_.QueueForDevice(wait, request, AwaitFlagOf(type, index))) return false;
+        TDeviceWait wait = session_.Wait();
+        if (!session_.QueueForDevice(wait, request, AwaitFlagOf(type, index))) return false;
         for (;;) {
             // "Information" looks at the clock every 100 ms for the question after two
             // minutes; the others wait for the record, the page, the link or the end.
             const TWaitEnd end =
-                wait.Until(information ? GetTickCount64() + 100 : kNoDeadline, form_.PageWaitEnds(Index));
+                wait.Until(information ? GetTickCount64() + 100 : kNoDeadline, session_.PageWaitEnds(Index));
             if (end == TWaitEnd::Met) break;
-            if (end != TWaitEnd::Deadline) return form_.WaitMet(end);
+            if (end != TWaitEnd::Deadline) return session_.WaitMet(end);
             if (form_.CheckStepTimeout()) return false;
         }
         if (form_.Notebook1->PageIndex() != Index) return false;
@@ -126,7 +123,7 @@ bool TPageMEN::ReadDeviceData(const TEntry& entry, bool information) {
 
 bool TPageMEN::RunEntry(const TEntry& entry) {
     WriteLogLine("TOVAK-MEN-", "MENU", entry.LogText);
-    if (CheckDoorTerminal()) return false;
+    if (session_.CheckDoorTerminal()) return false;
     if (entry.CodeCaption) {
         if (form_.CodeEntryActive) return false;
         form_.CodeEntryActive = true;
@@ -165,7 +162,7 @@ void TPageMEN::Button722Click() {
     if (!RunEntry(entry) || !ReadDeviceData(entry, false)) return;
     Pages().STG->Prepare(true);
     TDateTime date = NullDate;
-    if (!MaintenanceDateFromText(LinkState.DoorSystem.MaintenanceDate, date)) date = NullDate;
+    if (!MaintenanceDateFromText(session_.LinkState.DoorSystem.MaintenanceDate, date)) date = NullDate;
     Pages().ShowMaintenanceDate(date);
     form_.ProgressHide();
     Pages().WAR->Show();
@@ -177,11 +174,11 @@ void TPageMEN::Button731Click() {
     ein.EnableButtons(true);
     ein.ShowBusy(false);
     if (!RunEntry(entry) || !ReadDeviceData(entry, false)) return;
-    if (LinkState.PrtProt) WriteLogLine("TOVAK-COM-", "MustWait", "-> pgEIN");
+    if (session_.LinkState.PrtProt) WriteLogLine("TOVAK-COM-", "MustWait", "-> pgEIN");
     ein.ShowDoorTimes();
     form_.ProgressHide();
     ein.Show();
-    ein.EnableExtended(LinkState.NodeTable.Valid);
+    ein.EnableExtended(session_.LinkState.NodeTable.Valid);
 }
 
 void TPageMEN::Button732Click() {
@@ -198,11 +195,11 @@ void TPageMEN::Button741Click() {
     if (!RunEntry(entry) || !ReadDeviceData(entry, false)) return;
     // The terminal settings come last and are waited for on a clock of their own: an old
     // firmware never sends them.
-    TDeviceWait wait(DeviceLink());
-    if (!form_.QueueForDevice(wait, std::string("\xFB\x02\x00\x0E\x20", 5), AwaitTerminalSettings)) return;
-    const TWaitEnd end = wait.Until(GetTickCount64() + kTerminalSettingsMs, form_.PageWaitEnds(Index));
+    TDeviceWait wait = session_.Wait();
+    if (!session_.QueueForDevice(wait, std::string("\xFB\x02\x00\x0E\x20", 5), AwaitTerminalSettings)) return;
+    const TWaitEnd end = wait.Until(GetTickCount64() + kTerminalSettingsMs, session_.PageWaitEnds(Index));
     if (end != TWaitEnd::Met && end != TWaitEnd::Deadline) {
-        form_.WaitMet(end);
+        session_.WaitMet(end);
         return;
     }
     if (end == TWaitEnd::Deadline) {
@@ -212,7 +209,7 @@ void TPageMEN::Button741Click() {
         EnableEntries(true);
         return;
     }
-    if (LinkState.PrtProt) WriteLogLine("TOVAK-COM-", "MustWait", "-> pgEIG");
+    if (session_.LinkState.PrtProt) WriteLogLine("TOVAK-COM-", "MustWait", "-> pgEIG");
     eig.ShowTerminalSettings();
     form_.ProgressStep();
     form_.ProgressHide();

@@ -12,7 +12,6 @@
 #include "app/pages/main_pages.h"
 #include "app/unattended_run.h"
 #include "grid/columns/vx_db_grid_column.h"
-#include "link/form_sercom.h"
 #include "memdata/vx_mem_data.h"
 #include "program/program_context.h"
 #include "program/program_dirs.h"
@@ -115,10 +114,10 @@ void TPageNET::ShowNetInfo(const std::string& argument) {
         return;
     }
     if (!OpenJobLink(form_, argument, job.Port, kStopped)) return;
-    const bool read = form_.WriteNetInfo();
+    const bool read = session_.WriteNetInfo();
     // Esc and the window's close also close the link: only the link's own loss flag tells a
     // device that went away from a user who stopped the reading.
-    const bool lost = !read && FormSercom->Link().WasLost();
+    const bool lost = !read && session_.Link().WasLost();
     const bool ended_by_hand = !read && !lost && (ProgramEnding() || form_.Notebook1->PageIndex() != Index);
     Program().JobExitStatus = read ? jeDone : lost ? jeNoDevice : jeNoDeviceList;
     if (!read)
@@ -128,7 +127,7 @@ void TPageNET::ShowNetInfo(const std::string& argument) {
                                      : "the device list is incomplete");
     // The reading counts its steps in the menu's display, which no menu page started here.
     form_.ProgressHide();
-    FormSercom->ClosePort();
+    session_.ClosePort();
     // Otherwise the list shown next, empty or left from an earlier reading, would pass for
     // this bus. Leaving the page (Esc) or stopping the program is no failure to report, and
     // a job that only writes the file goes on without a box.

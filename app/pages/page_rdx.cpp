@@ -3,7 +3,6 @@
 #include "app/config_handshake.h"
 #include "app/main_form.h"
 #include "app/pages/main_pages.h"
-#include "link/form_sercom.h"
 
 TPageRDX::TPageRDX(TForm1& form) : TMainPage(form, Index) {
     TPage* p = Sheet();
@@ -23,7 +22,7 @@ TPageRDX::TPageRDX(TForm1& form) : TMainPage(form, Index) {
 }
 
 void TPageRDX::ReadConfigHandshake() {
-    TConfigHandshake(FormSercom->Link(), form_.ConfigError).ReadBlocks(Shape201, Shape202);
+    TConfigHandshake(session_, form_.ConfigError).ReadBlocks(Shape201, Shape202);
 }
 
 void TPageRDX::ShowButtons(bool shown) {

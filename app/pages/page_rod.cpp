@@ -8,8 +8,6 @@
 #include "app/main_settings.h"
 #include "app/pages/main_pages.h"
 #include "app/unattended_run.h"
-#include "link/form_sercom.h"
-#include "link/link_state.h"
 #include "program/log_file.h"
 #include "program/program_context.h"
 #include "program/text_utils.h"
@@ -74,13 +72,13 @@ void TPageROD::ReadCycle() {
     for (const TOdEntry& e : entries_) {
         if (e.Node == 0) continue;
         if (!form_.ReadOdActive) return;
-        if (!DeviceLinkUp()) break;
-        if (!form_.SendShortCommand(e.Node, e.Index, e.Sub)) {
-            if (DeviceLinkUp()) unanswered.push_back(e.Name.empty() ? IntToHex16(e.Index, 4) : e.Name);
+        if (!session_.LinkUp()) break;
+        if (!session_.SendShortCommand(e.Node, e.Index, e.Sub)) {
+            if (session_.LinkUp()) unanswered.push_back(e.Name.empty() ? IntToHex16(e.Index, 4) : e.Name);
             continue;
         }
         lastAnswer_ = GetTickCount64();
-        const TOdReply reply = LinkState.OdReply;
+        const TOdReply reply = session_.LinkState.OdReply;
         const std::string line = IntToStrZero(reply.Node, 2) + ": " + IntToHex16(reply.Index, 4) + "/" +
                                  std::to_string(reply.SubIndex) + " " + reply.Value + " " + e.Name;
         display += (display.empty() ? "" : "\r") + line;
@@ -92,7 +90,7 @@ void TPageROD::ReadCycle() {
     Label1801->SetCaption(display);
     if (Program().MProtRdOd) WriteLogLine("TOVAK-ROD-", "RD-OD", log);
     const bool once = form_.Timer3->Tag() == kSingleCycle;
-    if (!DeviceLinkUp()) {
+    if (!session_.LinkUp()) {
         // The device is gone: further cycles could only show nothing, and a script must not
         // take the job for done.
         form_.ReadOdActive = false;
@@ -111,14 +109,14 @@ void TPageROD::ReadCycle() {
         Program().JobExitStatus = status;
         if (Program().UnattendedRun) {
             form_.ReadOdActive = false;
-            FormSercom->ClosePort();
+            session_.ClosePort();
             EndJob(form_, job_, status, why);
             return;
         }
         std::fprintf(stderr, "tovak: %s: %s\n", job_.c_str(), why.c_str());
     }
     if (once) {
-        FormSercom->ClosePort();
+        session_.ClosePort();
         if (Program().UnattendedRun) form_.Close();
         return;
     }

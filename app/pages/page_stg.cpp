@@ -5,7 +5,6 @@
 #include "app/pages/main_pages.h"
 #include "app/comp_text.h"
 #include "app/cust_msg.h"
-#include "link/link_state.h"
 
 TPageSTG::TPageSTG(TForm1& form) : TMainPage(form, Index) {
     TPage* p = Sheet();
@@ -64,7 +63,7 @@ void TPageSTG::Button80Click() { Pages().BackToMenu(); }
 
 // Without a valid device list there is nothing to show.
 void TPageSTG::Button86Click() {
-    if (!LinkState.NodeTable.Valid) {
+    if (!session_.LinkState.NodeTable.Valid) {
         CustMessageDlg(GetCompTextLines(1198), mtCustInformation, mbCustCancel, 0);
         return;
     }
@@ -76,7 +75,7 @@ void TPageSTG::ShowCommands(bool shown) {
 }
 
 void TPageSTG::Prepare(bool withCommands) {
-    Label800->SetCaption(LinkState.DoorSystem.MaintenanceDate);
+    Label800->SetCaption(session_.LinkState.DoorSystem.MaintenanceDate);
     ShowCommands(withCommands);
 }
 

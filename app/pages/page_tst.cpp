@@ -7,8 +7,6 @@
 #include "app/main_form.h"
 #include "app/main_settings.h"
 #include "app/pages/main_pages.h"
-#include "link/form_sercom.h"
-#include "link/link_state.h"
 #include "program/text_utils.h"
 #include "link/wait_for.h"
 
@@ -105,21 +103,21 @@ void TPageTST::SetOutputBlock(const std::string& text) { Edit503->SetText(text);
 
 void TPageTST::Button501Click() {
     const int port = StrToIntVal(Edit501->Text());
-    FormSercom->OpenPort(port, true);
-    if (!LinkState.PortOpen) return;
+    session_.OpenPort(port, true);
+    if (!session_.LinkState.PortOpen) return;
     WriteIniInteger("COT", port);
     ShowPortOpen(true);
 }
 
 void TPageTST::Button502Click() {
-    FormSercom->ClosePort();
+    session_.ClosePort();
     ShowPortOpen(false);
 }
 
 // A block order is for the device on the open link only: nobody waits for it, so the device
 // must take it in time, as any request nobody waits for.
 void TPageTST::OrderBlock(TBlockOrder order) {
-    if (!FormSercom->Link().OrderBlock(order, false)) form_.ShowLinkLost();
+    session_.OrderBlock(order);
 }
 
 void TPageTST::Button503Click() { OrderBlock(TBlockOrder::ReadInputs); }
@@ -154,26 +152,26 @@ void TPageTST::Button510Click() {
 void TPageTST::Button551Click() {
     if (ComboBox551->ItemIndex() < 0) return;
     const std::string data = CommandItemData(ComboBox551->Items()->Strings(ComboBox551->ItemIndex()));
-    if (!data.empty()) form_.QueueForDevice(std::string("\xFB\x02", 2) + HexFieldsToBytes(data));
+    if (!data.empty()) session_.QueueForDevice(std::string("\xFB\x02", 2) + HexFieldsToBytes(data));
 }
 
 void TPageTST::Button552Click() {
     const std::string data = TrimBlanksStr(Edit552->Text());
-    if (!data.empty()) form_.QueueForDevice(std::string("\xFB\x02", 2) + HexFieldsToBytes(data));
+    if (!data.empty()) session_.QueueForDevice(std::string("\xFB\x02", 2) + HexFieldsToBytes(data));
 }
 
 void TPageTST::Button553Click() {
     // An empty request would leave as nothing at all and only cost a poll.
     const std::string data = TrimBlanksStr(Edit553->Text());
-    if (!data.empty()) form_.QueueForDevice(HexFieldsToBytes(data));
+    if (!data.empty()) session_.QueueForDevice(HexFieldsToBytes(data));
 }
 
 void TPageTST::Button511Click() {
-    if (!DeviceLinkUp()) {
-        form_.ShowLinkLost();
+    if (!session_.LinkUp()) {
+        session_.ShowLinkLost();
         return;
     }
-    FormSercom->Link().SendRawFrame("\xFD" + VirtualInputBytes());
+    session_.Link().SendRawFrame("\xFD" + VirtualInputBytes());
 }
 
 std::string TPageTST::VirtualInputBytes() {

@@ -32,13 +32,13 @@ void TPageWAR::Button12001Click() {
     Button12001->SetEnabled(false);
     Button12002->SetEnabled(false);
     LetWindowsRepaint();
-    if (WriteMaintenanceDate(date)) {
+    if (WriteMaintenanceDate(session_, date)) {
         // The wizard's last page offers the date the device now has.
         Pages().WAW->ShowMaintenanceDate(date);
         CustMessageDlg(GetCompText(1215), mtCustInformation, mbCustOK, 0);
     } else if (form_.Notebook1->PageIndex() == Index) {
         // Not left with Esc: the link was lost during the write.
-        form_.ShowLinkLost();
+        session_.ShowLinkLost();
     }
     Button12001->SetEnabled(true);
     Button12002->SetEnabled(true);

@@ -9,8 +9,6 @@
 #include "app/main_settings.h"
 #include "app/maintenance_date.h"
 #include "app/pages/main_pages.h"
-#include "link/form_sercom.h"
-#include "link/link_state.h"
 #include "platform/sync/clock.h"
 #include "program/program_context.h"
 
@@ -212,7 +210,7 @@ void TPageWAW::PrepareCounterLamps(int boxes) {
 
 void TPageWAW::ShowCounters() {
     for (int n = 1; n <= 8; ++n) {
-        const uint8_t count = LinkState.EmergencyCounters[n];
+        const uint8_t count = session_.LinkState.EmergencyCounters[n];
         if (count != 0) {
             shapes_[n]->Brush()->SetColor(kRed);
             labels_[n]->SetCaption(std::to_string(count));
@@ -223,22 +221,23 @@ void TPageWAW::ShowCounters() {
 }
 
 void TPageWAW::Button120A1Click() {
-    if (!form_.QueueForDevice(std::string("\xFB\x02\x00\x50\x01", 5))) return;
-    PrepareCounterLamps(MaintenanceBoxCount(LinkState.NodeTable));
+    if (!session_.QueueForDevice(std::string("\xFB\x02\x00\x50\x01", 5))) return;
+    PrepareCounterLamps(MaintenanceBoxCount(session_.LinkState.NodeTable));
     Button120B1->SetEnabled(false);
     Button120B3->SetEnabled(true);
     NextPage();
     LetWindowsRepaint();
-    TDeviceWait counters(DeviceLink());
-    if (!form_.QueueForDevice(counters, std::string("\xFB\x02\x00\x53", 4), AwaitEmergencyCounters)) return;
+    TDeviceWait counters = session_.Wait();
+    const std::string request("\xFB\x02\x00\x53", 4);
+    if (!session_.QueueForDevice(counters, request, AwaitEmergencyCounters)) return;
     // The record has no time of its own: after two minutes without it the user may give up.
     form_.RestartStepTime();
     for (;;) {
         const TWaitEnd end =
-            counters.Until(GetTickCount64() + 100, DeviceWaitEnds([this] { return ShowsCounterState(); }));
+            counters.Until(GetTickCount64() + 100, session_.WaitEnds([this] { return ShowsCounterState(); }));
         if (end == TWaitEnd::Met) break;
         if (end != TWaitEnd::Deadline) {
-            form_.WaitMet(end);
+            session_.WaitMet(end);
             return;
         }
         if (form_.CheckStepTimeout()) {
@@ -269,13 +268,13 @@ void TPageWAW::Button12091Click() {
     const TDateTime date = DateEdit12091->Date();
     Button12091->SetEnabled(false);
     LetWindowsRepaint();
-    const bool written = WriteMaintenanceDate(date);
+    const bool written = WriteMaintenanceDate(session_, date);
     if (written) Pages().WAR->ShowMaintenanceDate(date);
     // Esc during the pauses has left for the start page already; a lost link has not.
     if (written)
         Pages().WAR->Show();
     else if (form_.Notebook1->PageIndex() == Index)
-        form_.ShowLinkLost();
+        session_.ShowLinkLost();
     Button12091->SetEnabled(true);
     LetWindowsRepaint();
 }

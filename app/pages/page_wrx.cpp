@@ -3,7 +3,6 @@
 #include "app/config_handshake.h"
 #include "app/main_form.h"
 #include "app/pages/main_pages.h"
-#include "link/form_sercom.h"
 
 TPageWRX::TPageWRX(TForm1& form) : TMainPage(form, Index) {
     TPage* p = Sheet();
@@ -20,7 +19,7 @@ TPageWRX::TPageWRX(TForm1& form) : TMainPage(form, Index) {
 }
 
 void TPageWRX::WriteConfigHandshake() {
-    TConfigHandshake(FormSercom->Link(), form_.ConfigError).WriteBlocks(Shape401, Shape402);
+    TConfigHandshake(session_, form_.ConfigError).WriteBlocks(Shape401, Shape402);
 }
 
 void TPageWRX::ResetLamps() {

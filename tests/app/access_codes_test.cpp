@@ -35,23 +35,23 @@ TEST_F(AccessCodes, CheckSendsTheCodeBytesAndJudgesTheGrantedLevel) {
     DoorState state = DoorState::DoorTerminal();
     state.codes = {"", "1234", "12345678", "1234567"};
     ToMenu(state);
-    EXPECT_TRUE(Form1->CheckAccessCode("12345678", 2));
+    EXPECT_TRUE(Session().CheckAccessCode("12345678", 2));
     EXPECT_TRUE(Sent("FB,02,04,30,00,12,34,56,78"));
-    EXPECT_TRUE(Form1->CheckAccessCode("1234567", 3));
+    EXPECT_TRUE(Session().CheckAccessCode("1234567", 3));
     EXPECT_TRUE(Sent("FB,02,04,30,00,12,34,56,7A"));
-    EXPECT_TRUE(Form1->CheckAccessCode("1234", 1));
+    EXPECT_TRUE(Session().CheckAccessCode("1234", 1));
     EXPECT_TRUE(Sent("FB,02,02,30,00,12,34"));
 
     std::string text;
     AnswerBox(text);
-    EXPECT_FALSE(Form1->CheckAccessCode("123456", 1));
+    EXPECT_FALSE(Session().CheckAccessCode("123456", 1));
     EXPECT_TRUE(Sent("FB,02,04,30,00,12,34,56,AA"));
     EXPECT_EQ("Passwort ungültig (3) !", text);
     AnswerBox(text);
-    EXPECT_FALSE(Form1->CheckAccessCode("1234", 2));
+    EXPECT_FALSE(Session().CheckAccessCode("1234", 2));
     EXPECT_EQ("Falsches Passwort (4) !", text);
     AnswerBox(text);
-    EXPECT_FALSE(Form1->CheckAccessCode("12345", 1));
+    EXPECT_FALSE(Session().CheckAccessCode("12345", 1));
     EXPECT_TRUE(Sent("FB,02,04,30,00,12,34,5A,AA"));
     EXPECT_EQ(0, Ui().PendingModalScripts());
 }
@@ -205,7 +205,7 @@ TEST_F(AccessCodes, DoorCommandsGoOnePerPollInOrder) {
     Ui().Click(stg.Button86);
     EXPECT_EQ(GetCompTextLines(1198), text);
     EXPECT_EQ(8, Form1->Notebook1->PageIndex());
-    LinkState.NodeTable.Valid = true;
+    Session().LinkState.NodeTable.Valid = true;
     Ui().Click(stg.Button86);
     EXPECT_EQ(16, Form1->Notebook1->PageIndex());
 }
@@ -227,13 +227,13 @@ TEST_F(AccessCodesLate, AnUnansweredCheckGivesUpWithNumberTwo) {
     SteadyAdvance advance(Clock(), 20);
     Ui().Click("Form1.Button001");
     Ui().Click("Form1.Button601");
-    ASSERT_TRUE(LinkState.PortOpen);
+    ASSERT_TRUE(Session().LinkState.PortOpen);
     std::string text;
     AnswerBox(text);
-    EXPECT_FALSE(Form1->CheckAccessCode("1111", 1));
+    EXPECT_FALSE(Session().CheckAccessCode("1111", 1));
     EXPECT_EQ(GetCompText(1207) + " (2) !", text);
-    EXPECT_FALSE(FormSercom->Link().Awaiting(AwaitCodeCheck));
-    FormSercom->ClosePort();  // its pause needs the clock moving
+    EXPECT_FALSE(Session().Link().Awaiting(AwaitCodeCheck));
+    Session().ClosePort();  // its pause needs the clock moving
 }
 
 TEST_F(AccessCodes, PassWordPageGuardsTheTestPage) {

@@ -21,7 +21,6 @@
 #include "app/program_start.h"
 #include "program/command_line.h"
 #include "link/form_sercom.h"
-#include "link/link_state.h"
 #include "program/program_context.h"
 #include "program/program_dirs.h"
 #include "platform/forms/application.h"
@@ -30,6 +29,9 @@
 #include "tests/support/auto_advance.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/ui_driver.h"
+
+// The running program's device session (the main window's).
+inline TDeviceSession& Session() { return Form1->Session(); }
 
 class AppStart : public ::testing::Test {
 protected:
@@ -54,7 +56,7 @@ protected:
     }
 
     void TearDown() override {
-        if (FormSercom && LinkState.PortOpen) FormSercom->ClosePort();
+        if (FormSercom && Session().LinkState.PortOpen) Session().ClosePort();
         DestroyProgramForms();
         ui_.reset();
         clock_.reset();

@@ -43,7 +43,7 @@ protected:
     void TearDown() override {
         {
             SteadyAdvance advance(Clock(), 20);
-            if (FormSercom && LinkState.PortOpen) FormSercom->ClosePort();
+            if (FormSercom && Session().LinkState.PortOpen) Session().ClosePort();
         }
         ControlRoad::TearDown();
     }
@@ -53,11 +53,11 @@ protected:
 
 TEST_F(AppWaits, EveryWaitEndsOnEachOfItsEndsAndOnlyALostLinkIsShown) {
     const PageWait waits[] = {
-        {"object read", [] { return Form1->SendShortCommand(0x41, 0x1018, 1); },
-         [] { return FormSercom->Link().Awaiting(AwaitOdReply); }, [](DoorState& s) { s.silent_nodes.insert(0x41); }, ""},
-        {"code check", [] { return Form1->CheckAccessCode("1111", 1); }, [] { return FormSercom->Link().Awaiting(AwaitCodeCheck); },
+        {"object read", [] { return Session().SendShortCommand(0x41, 0x1018, 1); },
+         [] { return Session().Link().Awaiting(AwaitOdReply); }, [](DoorState& s) { s.silent_nodes.insert(0x41); }, ""},
+        {"code check", [] { return Session().CheckAccessCode("1111", 1); }, [] { return Session().Link().Awaiting(AwaitCodeCheck); },
          [](DoorState& s) { s.silent_records.insert(0x30); }, CodeCheckMessage(kCodeAnswerLate)},
-        {"pause after a store", [] { return Form1->DevicePause(1000, TPageMEN::Index); }, [] { return true; },
+        {"pause after a store", [] { return Session().DevicePause(1000, TPageMEN::Index); }, [] { return true; },
          nullptr, ""},
     };
     const End ends[] = {End::Met, End::Deadline, End::ProgramEnd, End::LinkClosed, End::PageLeft};
@@ -99,10 +99,10 @@ TEST_F(AppWaits, EveryWaitEndsOnEachOfItsEndsAndOnlyALostLinkIsShown) {
             EXPECT_EQ(end == End::ProgramEnd, Application->Terminated());
             const int page = end == End::LinkClosed ? 0 : end == End::PageLeft ? TPageSTG::Index : TPageMEN::Index;
             EXPECT_EQ(page, Form1->Notebook1->PageIndex());
-            EXPECT_TRUE(LinkState.PortOpen || FormSercom->Link().QueueItems().empty());
+            EXPECT_TRUE(Session().LinkState.PortOpen || Session().Link().QueueItems().empty());
             {
                 SteadyAdvance advance(Clock(), 20);
-                if (LinkState.PortOpen) FormSercom->ClosePort();
+                if (Session().LinkState.PortOpen) Session().ClosePort();
             }
             sim_.reset();
             DestroyProgramForms();

@@ -43,7 +43,7 @@ protected:
         clock_.reset();  // the simulated device lives in real time
     }
     void TearDown() override {
-        if (FormSercom && LinkState.PortOpen) FormSercom->ClosePort();
+        if (FormSercom && Session().LinkState.PortOpen) Session().ClosePort();
         sim_.reset();
         AppStart::TearDown();
     }
@@ -113,7 +113,7 @@ TEST_F(ConfigRoad, ReadsEveryDeviceTypeIntoItsRows) {
         StartSim(state);
         ReadRoad();
         ASSERT_EQ(3, Form1->Notebook1->PageIndex()) << type;
-        EXPECT_FALSE(LinkState.PortOpen);
+        EXPECT_FALSE(Session().LinkState.PortOpen);
         EXPECT_EQ(kLampDone, Lamp("Shape201"));
         EXPECT_EQ(kLampDone, Lamp("Shape202"));
         EXPECT_EQ(type, Form1->Pages().CFG->GetDeviceType());
@@ -203,7 +203,7 @@ TEST_F(ConfigRoad, EditedRowsGoBackToTheDeviceByteForByte) {
     EXPECT_EQ(Bytes(outputs), device.outputs);
     // The road read the configuration back and shows the device's values.
     ASSERT_EQ(3, Form1->Notebook1->PageIndex());
-    EXPECT_FALSE(LinkState.PortOpen);
+    EXPECT_FALSE(Session().LinkState.PortOpen);
     EXPECT_EQ(inputs, Form1->Pages().TST->Edit502->Text());
     EXPECT_EQ(9, Form1->Pages().CFG->GetRowParam(3));
     EXPECT_EQ(0x81, Form1->Pages().CFG->GetRowMask(28));
@@ -281,7 +281,7 @@ TEST_F(ConfigRoad, WrongSilentAndHalfAnsweringDevices) {
     ReadRoad();
     EXPECT_EQ("Falsches Gerät (MR 4721) kontaktiert !", text);
     EXPECT_EQ(2, Form1->Notebook1->PageIndex());
-    EXPECT_FALSE(LinkState.PortOpen);
+    EXPECT_FALSE(Session().LinkState.PortOpen);
     EXPECT_TRUE(Shown("Button201") && Shown("Button202") && Shown("Button203"));
     EXPECT_EQ(kLampIdle, Lamp("Shape201"));
 
@@ -292,7 +292,7 @@ TEST_F(ConfigRoad, WrongSilentAndHalfAnsweringDevices) {
     Ui().Click("Form1.Button101");
     EXPECT_EQ("Falsches oder kein Gerät kontaktiert !", text);
     EXPECT_EQ(2, Form1->Notebook1->PageIndex());
-    EXPECT_FALSE(LinkState.PortOpen);
+    EXPECT_FALSE(Session().LinkState.PortOpen);
 
     // The input block comes, the output block does not.
     DoorState half = DoorState::IoDevice(1);
@@ -306,8 +306,8 @@ TEST_F(ConfigRoad, WrongSilentAndHalfAnsweringDevices) {
     EXPECT_EQ(2, Form1->ConfigError);
     EXPECT_EQ(2, Form1->Notebook1->PageIndex());
     EXPECT_TRUE(Shown("Button201") && Shown("Button202") && Shown("Button203"));
-    EXPECT_FALSE(LinkState.PortOpen);
-    EXPECT_FALSE(FormSercom->Link().HasQueuedRequest());
+    EXPECT_FALSE(Session().LinkState.PortOpen);
+    EXPECT_FALSE(Session().Link().HasQueuedRequest());
 
     // Writing to it fails at the output block: "Wiederholen" encodes the rows again.
     Ui().Click("Form1.Button202");
@@ -340,8 +340,8 @@ TEST_F(ConfigRoad, ClosingTheLinkDuringAStepFailsTheStep) {
     EXPECT_EQ(2, Form1->ConfigError);
     EXPECT_NE(3, Form1->Notebook1->PageIndex());
     EXPECT_EQ(0x21, Form1->Pages().CFG->GetRowFunction(1));
-    EXPECT_FALSE(LinkState.PortOpen);
-    EXPECT_FALSE(FormSercom->Link().HasQueuedRequest());
+    EXPECT_FALSE(Session().LinkState.PortOpen);
+    EXPECT_FALSE(Session().Link().HasQueuedRequest());
 
     // Writing: Esc while the output block's result is awaited: no "saved" message and no
     // read-back (the port stays closed).
@@ -357,28 +357,28 @@ TEST_F(ConfigRoad, ClosingTheLinkDuringAStepFailsTheStep) {
     EXPECT_EQ(4, Form1->ConfigError);
     EXPECT_EQ(kLampFailed, Lamp("Shape402"));
     EXPECT_EQ("", box);
-    EXPECT_FALSE(LinkState.PortOpen);
-    EXPECT_FALSE(FormSercom->Link().HasQueuedRequest());
+    EXPECT_FALSE(Session().LinkState.PortOpen);
+    EXPECT_FALSE(Session().Link().HasQueuedRequest());
     EXPECT_EQ(1, Ui().PendingModalScripts());
 
     // The test page's Close during ReadAll.
     Form1->Notebook1->SetPageIndex(5);
     Ui().Click("Form1.Button501");
-    ASSERT_TRUE(LinkState.PortOpen);
+    ASSERT_TRUE(Session().LinkState.PortOpen);
     WhenBusy("Shape202", [this] { Ui().Click("Form1.Button502"); });
     Ui().Click("Form1.Button507");
     EXPECT_EQ("HasErr=2", Form1->Pages().TST->Label502->Text());
-    EXPECT_FALSE(LinkState.PortOpen);
+    EXPECT_FALSE(Session().LinkState.PortOpen);
 
     // The adapter pulled during ReadAll: the link closes, the step fails, the program says
     // so and leaves the test page, and the protocol window and the log say what the system
     // said.
     Ui().Click("Form1.Button501");
-    ASSERT_TRUE(LinkState.PortOpen);
+    ASSERT_TRUE(Session().LinkState.PortOpen);
     WhenBusy("Shape202", [this] { sim_->Unplug(); });
     Ui().Click("Form1.Button507");
     EXPECT_EQ("HasErr=2", Form1->Pages().TST->Label502->Text());
-    EXPECT_FALSE(LinkState.PortOpen);
+    EXPECT_FALSE(Session().LinkState.PortOpen);
     EXPECT_EQ(GetCompText(1650), box);
     EXPECT_EQ(0, Ui().PendingModalScripts());
     EXPECT_EQ(0, Form1->Notebook1->PageIndex());
@@ -403,7 +403,7 @@ TEST_F(ConfigRoad, AnAdapterPulledDuringTheWriteSaysSoOnceAndKeepsThePageAndItsE
     EXPECT_EQ(kLampFailed, Lamp("Shape401"));
     EXPECT_TRUE(Shown("Button401"));
     EXPECT_EQ(0x21, Form1->Pages().CFG->GetRowFunction(1));
-    EXPECT_FALSE(LinkState.PortOpen);
+    EXPECT_FALSE(Session().LinkState.PortOpen);
 }
 
 TEST_F(ConfigRoad, PortZeroLetsTheUserChooseThePort) {
@@ -424,7 +424,7 @@ TEST_F(ConfigRoad, PortZeroLetsTheUserChooseThePort) {
     Ui().Click("Form1.Button501");
     EXPECT_TRUE(asked);
     EXPECT_EQ("COM0 kann nicht geöffnet werden !", text);
-    EXPECT_FALSE(LinkState.PortOpen);
+    EXPECT_FALSE(Session().LinkState.PortOpen);
 
     // The device's port chosen: the link opens on it.
     Ui().OnNextModal([](TCustomForm* form, UiDriver& ui) {
@@ -434,7 +434,7 @@ TEST_F(ConfigRoad, PortZeroLetsTheUserChooseThePort) {
         ui.Click(dialog->OkBtn);
     });
     Ui().Click("Form1.Button501");
-    EXPECT_TRUE(LinkState.PortOpen);
+    EXPECT_TRUE(Session().LinkState.PortOpen);
     EXPECT_TRUE(Ui().WaitFor([this] { return sim_->ExchangeCount() > 2; }));
 }
 
@@ -463,7 +463,7 @@ TEST_F(ConfigRoad, TestPageFramesRequestsAndVirtualInputs) {
     Form1->Notebook1->SetPageIndex(5);
     EXPECT_FALSE(Form1->Pages().TST->Button503->Enabled());
     Ui().Click("Form1.Button501");
-    ASSERT_TRUE(LinkState.PortOpen);
+    ASSERT_TRUE(Session().LinkState.PortOpen);
     EXPECT_FALSE(Form1->Pages().TST->Button501->Enabled());
     EXPECT_TRUE(Form1->Pages().TST->Button506->Enabled());
     EXPECT_NE(std::string::npos, ReadFile(Program().BaseDir + "TOVAK.INI").find("COT=7"));
@@ -508,7 +508,7 @@ TEST_F(ConfigRoad, TestPageFramesRequestsAndVirtualInputs) {
     EXPECT_EQ(std::string("\xFD\x01\x80", 3), sim_->Device().State().virtual_inputs.at(0));
 
     Ui().Click("Form1.Button502");
-    EXPECT_FALSE(LinkState.PortOpen);
+    EXPECT_FALSE(Session().LinkState.PortOpen);
     EXPECT_TRUE(Form1->Pages().TST->Button501->Enabled());
 }
 

@@ -26,7 +26,7 @@ protected:
         clock_.reset();  // the simulated device lives in real time
     }
     void TearDown() override {
-        if (FormSercom && LinkState.PortOpen) FormSercom->ClosePort();
+        if (FormSercom && Session().LinkState.PortOpen) Session().ClosePort();
         sim_.reset();
         AppStart::TearDown();
     }
@@ -45,7 +45,7 @@ protected:
         Start();
         Ui().Click("Form1.Button001");
         Ui().Click("Form1.Button601");
-        ASSERT_TRUE(LinkState.PortOpen);
+        ASSERT_TRUE(Session().LinkState.PortOpen);
         ASSERT_EQ(7, Form1->Notebook1->PageIndex());
     }
     // Every record request the program sent, as hex lists.
@@ -163,7 +163,7 @@ protected:
     }
     void TearDown() override {
         watch_.reset();
-        if (FormSercom && LinkState.PortOpen) FormSercom->ClosePort();
+        if (FormSercom && Session().LinkState.PortOpen) Session().ClosePort();
         advance_.reset();
         ControlRoad::TearDown();
     }

@@ -41,7 +41,7 @@ TEST_F(Menu, ControlAndInformationReadTheStateAndOpenTheStatePage) {
     // The list is read first because the box was ticked; then the state.
     EXPECT_EQ(Join(Join({"FB,02,02,30,00,11,11"}, kNodeReads), kStateReads), Requests());
     EXPECT_FALSE(Men().CheckEdit701->Checked());
-    EXPECT_TRUE(LinkState.NodeTable.Valid);
+    EXPECT_TRUE(Session().LinkState.NodeTable.Valid);
     EXPECT_TRUE(Form1->Pages().STG->Button81->Visible());
     EXPECT_EQ("01.01.2026", Form1->Pages().STG->Label800->Caption());
     EXPECT_FALSE(Men().Button711->Enabled());
@@ -103,7 +103,7 @@ TEST_F(Menu, UserAdministrationReadsNothing) {
 TEST_F(Menu, InstallationAndMaintenanceOpenTheirPages) {
     ToMenu();
     Men().CheckEdit701->SetChecked(false);
-    LinkState.NodeTable.Valid = true;
+    Session().LinkState.NodeTable.Valid = true;
     TypeCode(Ui(), "3333");
     Ui().Click(Men().Button721);
     ASSERT_EQ(12, Form1->Notebook1->PageIndex());
@@ -134,7 +134,7 @@ TEST_F(Menu, EscDuringAReadLeavesWithoutAMessage) {
     Ui().Click(Men().Button711);
     EXPECT_EQ(0, Form1->Notebook1->PageIndex());
     EXPECT_EQ(0, Ui().PendingModalScripts());
-    EXPECT_FALSE(LinkState.PortOpen);
+    EXPECT_FALSE(Session().LinkState.PortOpen);
 }
 
 TEST_F(Menu, SystemSettingsSendTheDoorTimes) {

@@ -14,10 +14,10 @@ namespace {
 using namespace control_road;
 
 TEST(DeviceTypeText, FifteenCharactersOrBlanks) {
-    EXPECT_EQ("KZN Connector  ", TForm1::DeviceTypeText(11, true));
-    EXPECT_EQ(std::string(15, ' '), TForm1::DeviceTypeText(11, false));
-    EXPECT_EQ(std::string(15, ' '), TForm1::DeviceTypeText(99, true));
-    EXPECT_EQ("Down Counter   ", TForm1::DeviceTypeText(0x6101, true));
+    EXPECT_EQ("KZN Connector  ", TDeviceSession::DeviceTypeText(11, true));
+    EXPECT_EQ(std::string(15, ' '), TDeviceSession::DeviceTypeText(11, false));
+    EXPECT_EQ(std::string(15, ' '), TDeviceSession::DeviceTypeText(99, true));
+    EXPECT_EQ("Down Counter   ", TDeviceSession::DeviceTypeText(0x6101, true));
 }
 
 class DeviceList : public ControlRoad {
@@ -28,7 +28,7 @@ protected:
         Start();
         Ui().Click("Form1.Button001");
         Ui().Click("Form1.Button601");
-        ASSERT_TRUE(LinkState.PortOpen);
+        ASSERT_TRUE(Session().LinkState.PortOpen);
     }
     std::string NetInfo() { return ReadFile(Program().BaseDir + "TOVAK-NETINFO.TXT"); }
     bool NetInfoExists() { return std::filesystem::exists(Program().BaseDir + "TOVAK-NETINFO.TXT"); }
@@ -55,7 +55,7 @@ std::string NetInfoFile(int count, const std::vector<std::string>& dev, int kznC
 TEST_F(DeviceList, NetworkFileOfTheTwoNodeTerminal) {
     ToMenuWithFile(DoorState::DoorTerminal());
     WriteFile("TOVAK-NETINFO.TXT", "old");
-    EXPECT_TRUE(Form1->WriteNetInfo());
+    EXPECT_TRUE(Session().WriteNetInfo());
     const std::string want = NetInfoFile(
         2,
         {"65; 65; J; 1.0.0   ; HW01    ; 1.0; 2024-01-01 00:00:00; 1.0.0   ; 00; 00000000; 0309; MR Mirat       ; "
@@ -64,7 +64,7 @@ TEST_F(DeviceList, NetworkFileOfTheTwoNodeTerminal) {
          "00054321; 0; 0; "},
         0, {});
     EXPECT_EQ(want, NetInfo());
-    EXPECT_TRUE(LinkState.NodeTable.Valid);
+    EXPECT_TRUE(Session().LinkState.NodeTable.Valid);
     EXPECT_FALSE(Form1->Pages().MEN->CheckEdit701->Checked());
     EXPECT_EQ("", Form1->Pages().STG->Label189->Caption());
 }
@@ -73,7 +73,7 @@ TEST_F(DeviceList, NetworkFileWithoutNodes) {
     DoorState state = DoorState::DoorTerminal();
     state.nodes.clear();
     ToMenuWithFile(state);
-    EXPECT_TRUE(Form1->WriteNetInfo());
+    EXPECT_TRUE(Session().WriteNetInfo());
     EXPECT_EQ(NetInfoFile(0, {}, 0, {}), NetInfo());
 }
 
@@ -105,11 +105,11 @@ TEST_F(DeviceList, NetworkFileOfAFullBusWithAConnector) {
     state.od[{0x43, 0x2008, 2}] = 0x0000ABCD;
     state.od[{0x43, 0x2008, 3}] = 0;  // answers, but empty
     ToMenuWithFile(state);
-    EXPECT_TRUE(Form1->WriteNetInfo());
+    EXPECT_TRUE(Session().WriteNetInfo());
     EXPECT_EQ(NetInfoFile(32, dev, 2, {"12345678", "0000ABCD"}), NetInfo());
-    EXPECT_EQ(0x43, LinkState.NodeTable.ConnectorNode);
-    EXPECT_TRUE(LinkState.NodeTable.KznPresent[2]);
-    EXPECT_FALSE(LinkState.NodeTable.KznPresent[3]);
+    EXPECT_EQ(0x43, Session().LinkState.NodeTable.ConnectorNode);
+    EXPECT_TRUE(Session().LinkState.NodeTable.KznPresent[2]);
+    EXPECT_FALSE(Session().LinkState.NodeTable.KznPresent[3]);
 }
 
 TEST_F(DeviceList, ObjectReadsAndWritesWithTheirReadBack) {
@@ -117,15 +117,15 @@ TEST_F(DeviceList, ObjectReadsAndWritesWithTheirReadBack) {
     state.od[{0x42, 0x2200, 14}] = 0x1234;
     state.od_read_only.insert({0x42, 0x3000, 1});
     ToMenu(state);
-    ASSERT_TRUE(Form1->SendShortCommand(0x42, 0x2200, 14));
-    EXPECT_EQ("00001234", LinkState.OdReply.Value);
-    EXPECT_EQ(0x42, LinkState.OdReply.Node);
-    EXPECT_TRUE(Form1->SendLongCommand(0x42, 0x1010, 1, 4, "65766173"));
+    ASSERT_TRUE(Session().SendShortCommand(0x42, 0x2200, 14));
+    EXPECT_EQ("00001234", Session().LinkState.OdReply.Value);
+    EXPECT_EQ(0x42, Session().LinkState.OdReply.Node);
+    EXPECT_TRUE(Session().SendLongCommand(0x42, 0x1010, 1, 4, "65766173"));
     EXPECT_TRUE(Sent("FB,02,09,A1,01,42,10,10,01,04,65,76,61,73"));
     EXPECT_TRUE(Sent("FB,02,04,A1,00,42,10,10,01"));
     EXPECT_EQ(0x65766173u, (sim_->Device().State().od.at({0x42, 0x1010, 1})));
     // The device ignores this write: it reads back different.
-    EXPECT_FALSE(Form1->SendLongCommand(0x42, 0x3000, 1, 4, "00000001"));
+    EXPECT_FALSE(Session().SendLongCommand(0x42, 0x3000, 1, 4, "00000001"));
 }
 
 // The waits that give up run on the manual clock, moved on steadily.
@@ -154,7 +154,7 @@ protected:
         fast_.reset();
         {
             SteadyAdvance advance(Clock(), 20);
-            if (FormSercom && LinkState.PortOpen) FormSercom->ClosePort();
+            if (FormSercom && Session().LinkState.PortOpen) Session().ClosePort();
         }
         ControlRoad::TearDown();
     }
@@ -167,15 +167,15 @@ TEST_F(DeviceListLate, SilentNodesFailTheRequestsAndLeaveNoFile) {
     SteadyAdvance advance(Clock());
     ToMenuWithFile(state);
     SteadyAdvance fast(Clock(), 20);
-    EXPECT_FALSE(Form1->SendShortCommand(0x42, 0x2200, 14));
+    EXPECT_FALSE(Session().SendShortCommand(0x42, 0x2200, 14));
     WriteFile("TOVAK-NETINFO.TXT", "old");
-    EXPECT_FALSE(Form1->WriteNetInfo());
+    EXPECT_FALSE(Session().WriteNetInfo());
     EXPECT_FALSE(NetInfoExists());
-    EXPECT_FALSE(LinkState.NodeTable.Valid);
+    EXPECT_FALSE(Session().LinkState.NodeTable.Valid);
     EXPECT_EQ("", Form1->Pages().STG->Label189->Caption());  // entries are asked quietly
 
     sim_->Device().Update([](DoorState& s) { s.node_entries_answered = -1; });
-    EXPECT_FALSE(Form1->SendAndWait(false, std::string("\xFB\x02\x00\xA0\x00", 5)));
+    EXPECT_FALSE(Session().SendAndWait(false, std::string("\xFB\x02\x00\xA0\x00", 5)));
     EXPECT_EQ(GetCompTextLines(1198), Form1->Pages().STG->Label189->Caption());
 }
 

@@ -121,7 +121,7 @@ DoorState BusWithAForeignEntry() {
 
 TEST_F(DevicePages, OverviewListsTheOwnHostsOfTheDeviceList) {
     ToMenu(BusWithAForeignEntry());
-    ASSERT_TRUE(Form1->WriteNetInfo());
+    ASSERT_TRUE(Session().WriteNetInfo());
     TPageSTG& stg = *Form1->Pages().STG;
     TPageDEV& dev = *Form1->Pages().DEV;
     stg.Show();
@@ -195,7 +195,7 @@ TEST_P(NetInfoShow, ReadsTheBusAndShowsTheFileAsTheNetworkList) {
     EXPECT_EQ(count, grid.GetCount());
     EXPECT_TRUE(grid.IsLoadAllMode());
     EXPECT_TRUE(grid.IsRowSelect());
-    EXPECT_FALSE(LinkState.PortOpen);
+    EXPECT_FALSE(Session().LinkState.PortOpen);
     EXPECT_EQ(jeDone, Program().JobExitStatus);
     // The reading borrowed the menu's step display; a later visit there finds it cleared.
     EXPECT_EQ("", Form1->Pages().MEN->Label702->Caption());
@@ -304,7 +304,7 @@ TEST_P(NetInfoEnded, ByHandIsNoLostDevice) {
     ASSERT_TRUE(Ui().WaitFor([end] { return Program().JobExitStatus != jeDone && (end != ReadingEnd::Close || Ended()); },
                              30000));
     const std::string said = ::testing::internal::GetCapturedStderr();
-    EXPECT_FALSE(LinkState.PortOpen);
+    EXPECT_FALSE(Session().LinkState.PortOpen);
     EXPECT_FALSE(Net().DBGrid17->Visible());
     EXPECT_EQ(0, Ui().PendingModalScripts());
     if (end == ReadingEnd::Pull) {
@@ -359,7 +359,7 @@ TEST_P(JobStopped, EndsIncompleteWithOneStopLine) {
         [] { Form1->Close(); });
     ::testing::internal::CaptureStderr();
     StartJob(c.job, state);
-    ASSERT_TRUE(Ui().WaitFor([] { return Ended() && !LinkState.PortOpen; }, 30000));
+    ASSERT_TRUE(Ui().WaitFor([] { return Ended() && !Session().LinkState.PortOpen; }, 30000));
     Ui().Pump();
     const std::string said = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(jeNoDeviceList, Program().JobExitStatus);
@@ -388,7 +388,7 @@ TEST_F(DevicePages, NetInfoFileOpensTheFileOnceAndEnds) {
     EXPECT_EQ(std::vector<std::string>{Program().BaseDir + "TOVAK-NETINFO.TXT"}, opened_);
     EXPECT_NE(std::string::npos, ReadFile(Program().BaseDir + "TOVAK-NETINFO.TXT").find("COUNT=2\r\n"));
     EXPECT_EQ(jeDone, Program().JobExitStatus);
-    EXPECT_FALSE(LinkState.PortOpen);
+    EXPECT_FALSE(Session().LinkState.PortOpen);
 }
 
 TEST_F(DevicePages, JobsEndTheProgramWhenTheyCannotReachTheDoorTerminal) {
@@ -403,7 +403,7 @@ TEST_F(DevicePages, JobsEndTheProgramWhenTheyCannotReachTheDoorTerminal) {
     ASSERT_TRUE(Ui().WaitFor([] { return Ended(); }, 30000));
     EXPECT_EQ("Falsches Gerät (Portalis) kontaktiert !", wrong.text);
     EXPECT_EQ(jeNoDevice, Program().JobExitStatus);
-    EXPECT_FALSE(LinkState.PortOpen);
+    EXPECT_FALSE(Session().LinkState.PortOpen);
     EXPECT_TRUE(opened_.empty());
 }
 
@@ -425,7 +425,7 @@ TEST_F(DevicePages, APortOrIntervalThatIsNoNumberEndsTheJobBeforeTheLinkOpens) {
         Start({job});
         ASSERT_TRUE(Ui().WaitFor([] { return Ended(); }, 5000));
         EXPECT_EQ(jeArguments, Program().JobExitStatus);
-        EXPECT_FALSE(LinkState.PortOpen);
+        EXPECT_FALSE(Session().LinkState.PortOpen);
         EXPECT_EQ(0, Ui().PendingModalScripts());
         DestroyProgramForms();
         Program().JobExitStatus = jeDone;
@@ -443,7 +443,7 @@ TEST_F(DevicePages, ReadOdOnceShowsLogsAndClosesTheLink) {
     state.od[{0x42, 0x2200, 14}] = 0x1234;
     WriteFile("od.ini", kEntries);  // the command line hands the name over upper-cased
     StartJob("/READOD,od.ini,-1,7", state);
-    ASSERT_TRUE(Ui().WaitFor([&] { return !Rod().Label1801->Caption().empty() && !LinkState.PortOpen; }, 30000));
+    ASSERT_TRUE(Ui().WaitFor([&] { return !Rod().Label1801->Caption().empty() && !Session().LinkState.PortOpen; }, 30000));
     const std::string lines[] = {"66: 2200/14 00001234 Box setting", "65: 1018/1 00000000 Ident, vendor"};
     EXPECT_EQ(lines[0] + "\r" + lines[1], Rod().Label1801->Caption());
     EXPECT_EQ((std::vector<std::string>{"FB,02,04,A1,00,42,22,00,0E", "FB,02,04,A1,00,41,10,18,01"}), ObjectReads());
@@ -474,15 +474,15 @@ TEST_F(DevicePages, EscDuringTheCyclesLeavesNoRequestForTheNextOpening) {
     };
     watch.SetEnabled(true);
     StartJob("/READOD,OD.INI,200,7", state);
-    ASSERT_TRUE(Ui().WaitFor([&] { return escaped && Page() == 0 && !LinkState.PortOpen; }, 30000));
+    ASSERT_TRUE(Ui().WaitFor([&] { return escaped && Page() == 0 && !Session().LinkState.PortOpen; }, 30000));
     EXPECT_FALSE(Form1->ReadOdActive);
     EXPECT_FALSE(Form1->Timer3->Enabled());
     EXPECT_EQ("", Rod().Label1801->Caption());
 
     sim_->ClearExchanges();
-    FormSercom->OpenPort(kPort, true);
-    ASSERT_TRUE(LinkState.PortOpen);
-    EXPECT_TRUE(Form1->SendShortCommand(0x42, 0x1018, 2));
+    Session().OpenPort(kPort, true);
+    ASSERT_TRUE(Session().LinkState.PortOpen);
+    EXPECT_TRUE(Session().SendShortCommand(0x42, 0x1018, 2));
     EXPECT_EQ(std::vector<std::string>{"FB,02,04,A1,00,42,10,18,02"}, ObjectReads());
 }
 
@@ -496,7 +496,7 @@ protected:
     void TearDown() override {
         {
             SteadyAdvance advance(Clock(), 20);
-            if (FormSercom && LinkState.PortOpen) FormSercom->ClosePort();
+            if (FormSercom && Session().LinkState.PortOpen) Session().ClosePort();
         }
         DevicePages::TearDown();
     }

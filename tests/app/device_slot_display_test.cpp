@@ -17,7 +17,6 @@ namespace {
 class SlotDisplay : public ::testing::Test {
 protected:
     void SetUp() override {
-        LinkState = TLinkState{};
         owner_ = std::make_unique<TComponent>(nullptr);
         for (int s = 1; s <= 12; ++s) {
             Make<TLabel>("Label" + std::to_string(800 + s));
@@ -25,7 +24,6 @@ protected:
             Make<TLabel>("Label" + std::to_string(820 + s));
         }
     }
-    void TearDown() override { LinkState = TLinkState{}; }
     template <class T> T* Make(const std::string& name) {
         T* c = new T(owner_.get());
         c->SetName(name);
@@ -34,20 +32,21 @@ protected:
     TLabel* L(int n) { return static_cast<TLabel*>(owner_->FindComponent("Label" + std::to_string(n))); }
     TShape* S(int n) { return static_cast<TShape*>(owner_->FindComponent("Shape" + std::to_string(n))); }
     std::unique_ptr<TComponent> owner_;
+    TLinkState link_;
 };
 
 }  // namespace
 
 TEST_F(SlotDisplay, SlotsShowAddressTypeAndVersionInTheirColours) {
-    LinkState.DoorSystem.Slots[1].BusAddress = 5;
-    LinkState.DoorSystem.Slots[1].DeviceTypeHex = "00000309";
-    LinkState.DoorSystem.Slots[1].VersionText = "1.2.34";
-    LinkState.DoorSystem.Slots[5].BusAddress = 21;
-    LinkState.DoorSystem.Slots[5].DeviceTypeHex = "00000006";
-    LinkState.NodeTable.Nodes[3].NodeID = 21;
-    LinkState.NodeTable.Nodes[3].AppVers = "3.1.0";
+    link_.DoorSystem.Slots[1].BusAddress = 5;
+    link_.DoorSystem.Slots[1].DeviceTypeHex = "00000309";
+    link_.DoorSystem.Slots[1].VersionText = "1.2.34";
+    link_.DoorSystem.Slots[5].BusAddress = 21;
+    link_.DoorSystem.Slots[5].DeviceTypeHex = "00000006";
+    link_.NodeTable.Nodes[3].NodeID = 21;
+    link_.NodeTable.Nodes[3].AppVers = "3.1.0";
     TDeviceSlotDisplay d(owner_.get());
-    d.ShowDeviceSlots();
+    d.ShowDeviceSlots(link_);
     EXPECT_EQ("05: MR [1.2.34]", L(801)->Caption());
     EXPECT_EQ(0x00FF00, S(801)->Brush()->Color());
     EXPECT_EQ("21: KV [3.1.0]", L(805)->Caption());
@@ -57,9 +56,9 @@ TEST_F(SlotDisplay, SlotsShowAddressTypeAndVersionInTheirColours) {
     EXPECT_EQ(nullptr, d.SlotErrorLabel(13));
     EXPECT_EQ("00000001", DeviceTypeShortName("00000001"));
 
-    LinkState.SlotErrors[1] = 0x11;
-    LinkState.SlotErrors[2] = 0x11;  // empty slot: no error shown
-    d.ShowSlotErrors();
+    link_.SlotErrors[1] = 0x11;
+    link_.SlotErrors[2] = 0x11;  // empty slot: no error shown
+    d.ShowSlotErrors(link_);
     EXPECT_EQ("0011", L(821)->Caption());
     EXPECT_EQ("Error: 0x00000011\rBit0=Reset\rBit4=SRDO-Fehler", L(821)->Hint());
     EXPECT_EQ(0x0000FF, S(801)->Brush()->Color());

@@ -36,15 +36,15 @@ void Confirm(UiDriver& ui, bool yes, std::string* text = nullptr) {
 
 class WizardAbort : public AppStart {
   protected:
-    std::vector<std::string> Queue() { return FormSercom->Link().QueueItems(); }
+    std::vector<std::string> Queue() { return Session().Link().QueueItems(); }
 };
 
 TEST_F(WizardAbort, EndsTheInstallStepOnlyAfterTheFirstPage) {
     Start({"/1"});
     // As though a device were connected: the requests stay in the queue to be looked at.
     struct OpenLink {
-        OpenLink() { LinkState.PortOpen = true; }
-        ~OpenLink() { LinkState.PortOpen = false; }
+        OpenLink() { Session().LinkState.PortOpen = true; }
+        ~OpenLink() { Session().LinkState.PortOpen = false; }
     } open;
     TPageINS& ins = *Form1->Pages().INS;
     ins.Show();
@@ -107,7 +107,7 @@ class Installation : public ControlRoadOnSteadyClock {
         Start();
         Ui().Click("Form1.Button001");
         Ui().Click("Form1.Button601");
-        ASSERT_TRUE(LinkState.PortOpen);
+        ASSERT_TRUE(Session().LinkState.PortOpen);
         Ui().OnNextModal([](TCustomForm*, UiDriver& u) {
             u.Type("3333");
             u.Enter();
@@ -318,7 +318,7 @@ TEST_F(Installation, StepModeZeroLateDetectionLongLimitsAndTheClosedDoorBeforeTh
     state.long_button_record = true;
     state.box_bits[1] = {0x01, 0, 0, 0};  // the first KZN position's button seen
     ToWizard(state, "INSTSTPM=0\r\nINSTMODE=2\r\n");
-    LinkState.NodeTable.KznCount = 2;
+    Session().LinkState.NodeTable.KznCount = 2;
     bool waited = false;
     Once([this] { return Step() == 2; }, [&] { waited = !Ins().Button11021->Enabled(); });
     const uint64_t started = GetTickCount64();
@@ -348,7 +348,7 @@ TEST_F(Installation, StepModeZeroLateDetectionLongLimitsAndTheClosedDoorBeforeTh
     PassDoorClosedPage(9, Ins().Button11081, Ins().Button11091);
     ASSERT_EQ(10, Step());
     EXPECT_EQ(kGreen, Lamp(3, 1));
-    EXPECT_TRUE(LinkState.AllButtonsPressed);
+    EXPECT_TRUE(Session().LinkState.AllButtonsPressed);
     EXPECT_TRUE(Ins().Label11110->Visible());
     EXPECT_EQ("X-", Ins().Label11111->Caption());
     SavePage("ins-10-kzn");
@@ -400,7 +400,7 @@ TEST_F(Installation, EscDuringTheConfigurationRunEndsTheInstallStep) {
     EXPECT_EQ(0, Form1->Notebook1->PageIndex());
     EXPECT_EQ(1, Step());
     EXPECT_FALSE(Form1->InstallActive);
-    EXPECT_FALSE(LinkState.PortOpen);
+    EXPECT_FALSE(Session().LinkState.PortOpen);
     EXPECT_FALSE(Ins().ProgressBar11->Visible());
     const std::vector<std::string> sent = WizardRequests();
     ASSERT_GE(sent.size(), 2u);
@@ -491,7 +491,7 @@ TEST_F(Installation, APulledAdapterLeavesTheWizardAndQueuesNothingForTheNextDevi
     EXPECT_EQ(0, Form1->Notebook1->PageIndex());
     EXPECT_EQ(1, Step());
     EXPECT_FALSE(Form1->InstallActive);
-    EXPECT_TRUE(FormSercom->Link().QueueItems().empty());
+    EXPECT_TRUE(Session().Link().QueueItems().empty());
 }
 
 TEST_F(Installation, APulledAdapterLeavesTheWizardAtOnceAndQueuesNothingForTheNextDevice) {
@@ -506,18 +506,18 @@ TEST_F(Installation, APulledAdapterLeavesTheWizardAtOnceAndQueuesNothingForTheNe
     EXPECT_EQ(GetCompText(1650), text);
     EXPECT_EQ(0, Form1->Notebook1->PageIndex());
     EXPECT_FALSE(Form1->InstallActive);
-    EXPECT_TRUE(FormSercom->Link().QueueItems().empty());
+    EXPECT_TRUE(Session().Link().QueueItems().empty());
 }
 
 // The jumper check on its own: the boxes' flag bytes as the configuration blocks left them.
 class JumperCheck : public AppStart {
   protected:
     void Boxes(std::initializer_list<int> flags) {
-        LinkState.DoorSystem = TDoorSystemRecord{};
+        Session().LinkState.DoorSystem = TDoorSystemRecord{};
         int slot = 5;
         for (int f : flags) {
-            LinkState.DoorSystem.Slots[static_cast<size_t>(slot)].BusAddress = 16 + slot;
-            LinkState.DoorSystem.Slots[static_cast<size_t>(slot)].SlotFlags = static_cast<uint8_t>(f);
+            Session().LinkState.DoorSystem.Slots[static_cast<size_t>(slot)].BusAddress = 16 + slot;
+            Session().LinkState.DoorSystem.Slots[static_cast<size_t>(slot)].SlotFlags = static_cast<uint8_t>(f);
             ++slot;
         }
         Ins().Show();

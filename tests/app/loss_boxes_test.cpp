@@ -158,7 +158,7 @@ TEST_F(LossBoxes, QuestionsGoWithTheirCancelAnswer) {
          Showing(GetCompTextLines(1199)),
          [](LossBoxes& t) {
              // Two minutes without the counter record, on a clock moved on fast.
-             t.watch_ = OnceWhen([] { return FormSercom->Link().Awaiting(AwaitEmergencyCounters); },
+             t.watch_ = OnceWhen([] { return Session().Link().Awaiting(AwaitEmergencyCounters); },
                                  [&t] { t.fast_ = std::make_unique<SteadyAdvance>(t.Clock(), 200); });
              t.Arm();
              t.Ui().Click(Form1->Pages().WAW->Button120A1);
@@ -226,12 +226,12 @@ TEST_F(LossBoxes, DialogsAndMessagesGoToo) {
          kAlways},
         {"configuration string dialog",
          [](LossBoxes& t) {
-             FormSercom->ClosePort();
+             Session().ClosePort();
              TPageTST& tst = *Form1->Pages().TST;
              tst.Show();
              tst.Edit501->SetText(std::to_string(kPort));
              t.Ui().Click(tst.Button501);
-             ASSERT_TRUE(LinkState.PortOpen);
+             ASSERT_TRUE(Session().LinkState.PortOpen);
              tst.Edit502->SetText("01,02");
          },
          [](TCustomForm* f) { return f == Form3; },

@@ -49,10 +49,10 @@ TEST_F(LostLink, EveryPageThatSendsRefusesOnceTheDeviceIsGoneAndTheNextDeviceHea
         {"EIG store", [](LostLink& t) { t.Entry(&TPageMEN::Button741, "2222", TPageEIG::Index); },
          [] { Form1->Pages().EIG->Button1501Click(); }},
         {"EI2 write", [](LostLink& t) { t.Entry(&TPageMEN::Button731, "2222", TPageEIN::Index); },
-         [] { Form1->SendLongCommand(0x42, 0x2200, 14, 4, "00000002"); }},
+         [] { Session().SendLongCommand(0x42, 0x2200, 14, 4, "00000002"); }},
         {"object read", [](LostLink& t) { t.Entry(&TPageMEN::Button711, nullptr, TPageSTG::Index); },
-         [] { Form1->SendShortCommand(0x41, 0x1018, 1); }},
-        {"code check", [](LostLink&) {}, [] { Form1->CheckAccessCode("1111", 1); }},
+         [] { Session().SendShortCommand(0x41, 0x1018, 1); }},
+        {"code check", [](LostLink&) {}, [] { Session().CheckAccessCode("1111", 1); }},
         {"TST request",
          [](LostLink&) {
              Form1->Pages().TST->Show();
@@ -71,7 +71,7 @@ TEST_F(LostLink, EveryPageThatSendsRefusesOnceTheDeviceIsGoneAndTheNextDeviceHea
             TTimer inClose(nullptr);
             inClose.SetInterval(2);
             inClose.OnTimer = [&](TObject*) {
-                if (!LinkState.LinkClosing && !(LinkState.LinkStopped && LinkState.PortOpen)) return;
+                if (!Session().LinkState.LinkClosing && !(Session().LinkState.LinkStopped && Session().LinkState.PortOpen)) return;
                 inClose.SetEnabled(false);
                 a.act();
             };
@@ -89,7 +89,7 @@ TEST_F(LostLink, EveryPageThatSendsRefusesOnceTheDeviceIsGoneAndTheNextDeviceHea
                 EXPECT_EQ(GetCompText(1650), text);
                 EXPECT_EQ(0, Page());
             }
-            EXPECT_TRUE(FormSercom->Link().QueueItems().empty());
+            EXPECT_TRUE(Session().Link().QueueItems().empty());
 
             // Another device on the same port: the control road opens it again, and it hears
             // nothing but the type query and empty answers.
@@ -168,7 +168,7 @@ TEST_F(LostLink, AStoreTheSilentDeviceNeverTookIsALossAndNeverReachesItLater) {
         EXPECT_EQ(GetCompText(1650), text);
         EXPECT_EQ(0, Page());
         EXPECT_EQ(0, Ui().PendingModalScripts());
-        EXPECT_TRUE(FormSercom->Link().QueueItems().empty());
+        EXPECT_TRUE(Session().Link().QueueItems().empty());
 
         // The device wakes up: what it did not take in time is gone.
         sim_->SetSilent(false);

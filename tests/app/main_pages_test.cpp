@@ -146,7 +146,7 @@ TEST_F(AppStart, ARunTimeNameThatDoesNotExistFailsNamingTheControl) {
 // the same controls; this is the window's side.
 TEST_F(AppStart, WhatTheLinkShowsLandsOnThePagesControls) {
     Start();
-    TLinkMainView& view = *FormSercom->Link().MainView();
+    TLinkMainView& view = *Session().Link().MainView();
     TMainPages& p = Form1->Pages();
     view.ShowInputBlockText("01,02");
     view.ShowOutputBlockText("81,00");

@@ -57,8 +57,8 @@ TEST_F(AppStart, DefaultsWithoutSettingsFile) {
     EXPECT_EQ("1", Form1->Pages().TST->Edit501->Text());
     EXPECT_EQ("1", Form1->Pages().CT1->Edit2401->Text());
     EXPECT_EQ(2, Program().KeyEnd);
-    EXPECT_FALSE(LinkState.PrtShow);
-    EXPECT_FALSE(LinkState.PrtProt);
+    EXPECT_FALSE(Session().LinkState.PrtShow);
+    EXPECT_FALSE(Session().LinkState.PrtProt);
     EXPECT_FALSE(Program().PxtShow);
     EXPECT_TRUE(Program().CmrRm);
     EXPECT_EQ(1, Program().InstStepMode);
@@ -121,9 +121,9 @@ TEST_F(AppStart, EverySettingsKeyTakesEffect) {
     EXPECT_TRUE(Form1->Pages().COM->ListBox101->Visible());
     EXPECT_TRUE(Form1->Pages().COM->ListBox102->Visible());
     EXPECT_EQ(1, Program().KeyEnd);
-    EXPECT_TRUE(LinkState.PrtShow);
+    EXPECT_TRUE(Session().LinkState.PrtShow);
     EXPECT_TRUE(FormSercom->Visible());
-    EXPECT_TRUE(LinkState.PrtProt);
+    EXPECT_TRUE(Session().LinkState.PrtProt);
     EXPECT_TRUE(Program().PxtShow);
     EXPECT_TRUE(Program().PxtProt);
     EXPECT_EQ(3, Program().InstMode);

@@ -126,7 +126,7 @@ protected:
     void TearDown() override {
         {
             SteadyAdvance advance(Clock(), 20);
-            if (FormSercom && LinkState.PortOpen) FormSercom->ClosePort();
+            if (FormSercom && Session().LinkState.PortOpen) Session().ClosePort();
         }
         ControlRoad::TearDown();
     }
@@ -271,7 +271,7 @@ TEST_F(Maintenance, EscDuringTheWriteStopsItWithoutSayingTheDateChanged) {
     Ui().Click(War().Button12001);
     EXPECT_EQ("", note);
     EXPECT_EQ(1, Ui().PendingModalScripts());  // the note never came
-    EXPECT_FALSE(LinkState.PortOpen);
+    EXPECT_FALSE(Session().LinkState.PortOpen);
     EXPECT_EQ(0, Form1->Notebook1->PageIndex());
     EXPECT_EQ(old, Waw().DateEdit12091->Date());
     for (const std::string& r : Requests()) EXPECT_NE("FB,02,00,11,00", r);
@@ -325,7 +325,7 @@ TEST_F(Maintenance, CounterResetShowsTheBoxesAndTheirCounters) {
     DoorState state = ThreeBoxes();
     state.counters = {0, 0, 5, 0, 0, 0, 2, 0, 0};  // box 2: 5, box 6 (not there): 2
     ToWar(state);
-    ASSERT_TRUE(LinkState.NodeTable.Valid);
+    ASSERT_TRUE(Session().LinkState.NodeTable.Valid);
     Ui().Click(War().Button12002);
     EXPECT_EQ(TPageWAW::kCounterReset, WizardPage());
     EXPECT_EQ("1 / 11", Waw().Label190->Caption());
@@ -352,7 +352,7 @@ TEST_F(Maintenance, CounterResetShowsTheBoxesAndTheirCounters) {
     EXPECT_EQ("11 / 11", Waw().Label190->Caption());
 
     // With no box in the list every lamp stays white until the record; then all turn green.
-    LinkState.NodeTable.NodeCount = 1;
+    Session().LinkState.NodeTable.NodeCount = 1;
     sim_->Device().Update([](DoorState& s) { s.counters = {}; });
     War().Show();
     Ui().Click(War().Button12002);
@@ -372,7 +372,7 @@ TEST_F(Maintenance, AMissingCounterRecordKeepsWaitingUntilTheUserGoesBack) {
     back.SetInterval(5);
     bool wasWaiting = false;
     back.OnTimer = [&](TObject*) {
-        if (!FormSercom->Link().Awaiting(AwaitEmergencyCounters) || WizardPage() != TPageWAW::kCounterState) return;
+        if (!Session().Link().Awaiting(AwaitEmergencyCounters) || WizardPage() != TPageWAW::kCounterState) return;
         back.SetEnabled(false);
         // One box in the list: its lamp white, the others "--" in silver.
         wasWaiting = Waw().StateShape(1)->Brush()->Color() == kWhite &&
@@ -396,7 +396,7 @@ TEST_F(Maintenance, ClosingTheWindowDuringTheCounterWaitLetsTheProgramEnd) {
     TTimer close(nullptr), rescue(nullptr);
     close.SetInterval(5);
     close.OnTimer = [&](TObject*) {
-        if (!FormSercom->Link().Awaiting(AwaitEmergencyCounters)) return;
+        if (!Session().Link().Awaiting(AwaitEmergencyCounters)) return;
         close.SetEnabled(false);
         Form1->Close();
         rescue.SetEnabled(true);
@@ -427,7 +427,7 @@ TEST_F(Maintenance, APulledAdapterLeavesForTheStartPageWithAnError) {
     TTimer pull(nullptr);
     pull.SetInterval(5);
     pull.OnTimer = [&](TObject*) {
-        if (!FormSercom->Link().Awaiting(AwaitEmergencyCounters)) return;
+        if (!Session().Link().Awaiting(AwaitEmergencyCounters)) return;
         pull.SetEnabled(false);
         sim_.reset();
     };
@@ -485,7 +485,7 @@ TEST_F(MaintenanceOnManualClock, AMissingCounterRecordOffersToGiveUpAfterTwoMinu
     watch.SetInterval(5);
     std::unique_ptr<SteadyAdvance> fast;
     watch.OnTimer = [&](TObject*) {
-        if (!FormSercom->Link().Awaiting(AwaitEmergencyCounters)) return;
+        if (!Session().Link().Awaiting(AwaitEmergencyCounters)) return;
         watch.SetEnabled(false);
         fast = std::make_unique<SteadyAdvance>(Clock(), 200);
     };

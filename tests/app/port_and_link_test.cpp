@@ -44,7 +44,7 @@ TEST_F(AppStart, PortSearchFindsAPtyInThePortsFolder) {
     Ui().Click("Form1.Button001");
     EXPECT_EQ(6, Form1->Notebook1->PageIndex());
     Ui().Click("Form1.Button601");
-    EXPECT_TRUE(LinkState.PortOpen);
+    EXPECT_TRUE(Session().LinkState.PortOpen);
     EXPECT_EQ(7, Form1->Notebook1->PageIndex());
     EXPECT_TRUE(Form1->Pages().MEN->CheckEdit701->Checked());
     EXPECT_TRUE(Form1->Pages().MEN->Button741->Enabled());
@@ -59,7 +59,7 @@ TEST_F(AppStart, PortSearchFindsAPtyInThePortsFolder) {
         Ui().Escape();
     }
     EXPECT_FALSE(Form1->InstallActive);
-    EXPECT_FALSE(LinkState.PortOpen);
+    EXPECT_FALSE(Session().LinkState.PortOpen);
     EXPECT_EQ(0, Form1->Notebook1->PageIndex());
     EXPECT_EQ(0, FormSercom->ListBox2->Count());
     EXPECT_EQ(" ", Form1->StatusBar1->Panels()->Items(2)->Text());
@@ -73,13 +73,13 @@ TEST_F(AppStart, ProtocolWindowTraceStatusAndSave) {
     EXPECT_EQ(0, FormSercom->Top());
     EXPECT_EQ(Screen->Width() - FormSercom->Width(), FormSercom->Left());
     EXPECT_EQ(268, FormSercom->ListBox1->Height());
-    for (int i = 1; i <= 100; ++i) FormSercom->AddTraceLine("L" + std::to_string(i));
+    for (int i = 1; i <= 100; ++i) Session().Link().AddTraceLine("L" + std::to_string(i));
     EXPECT_EQ("99 L99", FormSercom->ListBox1->Items()->Strings(98));
     EXPECT_EQ("01 L100", FormSercom->ListBox1->Items()->Strings(99));
     EXPECT_EQ(99, FormSercom->ListBox1->ItemIndex());
-    FormSercom->TraceFrame("S", std::string("\x02\x00\x01\x03", 4));
+    Session().Link().TraceFrame("S", std::string("\x02\x00\x01\x03", 4));
     EXPECT_EQ("02 S: 02,00,01,03", FormSercom->ListBox1->Items()->Strings(100));
-    FormSercom->Link().SetStatusText("REC-ERR: no STX");
+    Session().Link().SetStatusText("REC-ERR: no STX");
     EXPECT_EQ("REC-ERR: no STX", FormSercom->StatusBar1->Panels()->Items(1)->Text());
 
     Ui().DoubleClick("FormSercom.ListBox1");
@@ -130,7 +130,7 @@ TEST_F(AppStart, APageTakesTheKeyboardWhereItOpens) {
     Ui().Tab();
     EXPECT_TRUE(coc.Button601->Focused());
     Ui().Enter();
-    ASSERT_TRUE(LinkState.PortOpen);
+    ASSERT_TRUE(Session().LinkState.PortOpen);
     ASSERT_EQ(TPageMEN::Index, Form1->Notebook1->PageIndex());
     EXPECT_NE(nullptr, Form1->ActiveControl());
     // Esc leads back to the start page, and the keyboard with it.

@@ -56,7 +56,7 @@ public:
     // the device was last heard, and it is answered.
     void ExpectLoss() {
         Ui().OnNextModal([this](TCustomForm* form, UiDriver& u) {
-            lastHeard_ = FormSercom->Link().LastHeard();
+            lastHeard_ = Session().Link().LastHeard();
             auto* box = dynamic_cast<TFormCustMsg*>(form);
             if (!box) {
                 lossText_ = form->ClassName();
@@ -84,7 +84,7 @@ public:
         idle_ = std::make_unique<IdleSteps>(Clock());
         lossText_.clear();
         closeTick_ = 0;
-        closing_ = OnceWhen([] { return LinkState.LinkStopped && LinkState.PortOpen; },
+        closing_ = OnceWhen([] { return Session().LinkState.LinkStopped && Session().LinkState.PortOpen; },
                             [this] { closeTick_ = Clock().Ticks(); });
         // The technician presses a moment later.
         Ui().WaitFor([] { return false; }, 300);
@@ -116,7 +116,7 @@ public:
         Ui().Click("Form1.Button001");
         Ui().Click("Form1.Button601");
         ASSERT_EQ(TPageMEN::Index, Page());
-        if (LinkState.NodeTable.Valid) Men().CheckEdit701->SetChecked(false);
+        if (Session().LinkState.NodeTable.Valid) Men().CheckEdit701->SetChecked(false);
         Entry(&TPageMEN::Button712, "1111", TPageSTG::Index);
     }
     // From here the clock moves only while the program sleeps.
@@ -148,8 +148,8 @@ public:
             EXPECT_NE(0u, closeTick_);
             EXPECT_LE(closeTick_ - lastHeard_, TSercomLink::kSilenceLimitMs + 2 * TSercomLink::kWatchIntervalMs);
             EXPECT_EQ(0, Page());
-            EXPECT_FALSE(LinkState.PortOpen);
-            EXPECT_TRUE(FormSercom->Link().QueueItems().empty());
+            EXPECT_FALSE(Session().LinkState.PortOpen);
+            EXPECT_TRUE(Session().Link().QueueItems().empty());
             EXPECT_EQ(0, Ui().PendingModalScripts());
             const std::vector<std::string> heard = Resume();
             ASSERT_FALSE(heard.empty());
@@ -238,13 +238,13 @@ TEST_F(SilentDevice, TheTestPage) {
     TPageTST* tst = nullptr;
     // The test page opens the port itself, with no question to the device.
     const auto open = [&](SilentDevice& t) {
-        if (LinkState.PortOpen) FormSercom->ClosePort();
+        if (Session().LinkState.PortOpen) Session().ClosePort();
         tst = Form1->Pages().TST.get();
         tst->Show();
         tst->Edit501->SetText(std::to_string(kPort));
         t.Ui().Click(tst->Button501);
-        ASSERT_TRUE(LinkState.PortOpen);
-        ASSERT_TRUE(t.Ui().WaitFor([&] { return FormSercom->Link().Heard(); }));
+        ASSERT_TRUE(Session().LinkState.PortOpen);
+        ASSERT_TRUE(t.Ui().WaitFor([&] { return Session().Link().Heard(); }));
         tst->PageControl2->SetActivePage(tst->TabSheet3);
     };
     const auto edit = [&](SilentDevice& t, TAppEdit* e, const std::string& text, TAppButton* b) {
@@ -375,13 +375,13 @@ TEST_F(SilentDevice, ALossFoundByTheTypeQueryWritesItsLostLine) {
             Ui().Click("Form1.Button001");
             Ui().Click("Form1.Button601");
             ASSERT_EQ(TPageMEN::Index, Page());
-            ASSERT_FALSE(FormSercom->Link().Heard());
+            ASSERT_FALSE(Session().Link().Heard());
         }
         const size_t lost = count("LOST"), none = count("NODEVICE");
         Click(*this, Men().Button711);
         ASSERT_TRUE(Ui().WaitFor([&] { return !LossText().empty(); }, 10000));
         EXPECT_EQ(GetCompText(1650), LossText());
-        EXPECT_EQ(!heard, LinkState.PortOpen);
+        EXPECT_EQ(!heard, Session().LinkState.PortOpen);
         EXPECT_EQ(heard ? 0 : TPageMEN::Index, Page());
         EXPECT_EQ(lost + (heard ? 1 : 0), count("LOST"));
         EXPECT_EQ(none + (heard ? 0 : 1), count("NODEVICE"));

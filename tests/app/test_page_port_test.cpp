@@ -33,7 +33,7 @@ TEST_F(AppStart, TestPagePortShowsTheStoredPortWhicheverWayThePageIsReached) {
         EXPECT_EQ("7", Form1->Pages().TST->Edit501->Text());
 
         // A road dropping the link state leaves the field alone; so does Esc on the page.
-        LinkState = TLinkState{};
+        Session().LinkState = TLinkState{};
         Ui().Click(Form1->Pages().TST->Edit501);
         Ui().Escape();
         Ui().Pump(50);

@@ -199,10 +199,10 @@ TEST_F(AppStart, LinkErrorsReachTheMessageBox) {
         text = static_cast<TFormCustMsg*>(form)->Label1->Caption();
         ui.Click(ui.FindByCaption(form, "Abbruch"));
     });
-    FormSercom->OpenPort(251, true);
-    EXPECT_FALSE(LinkState.PortOpen);
+    Session().OpenPort(251, true);
+    EXPECT_FALSE(Session().LinkState.PortOpen);
     EXPECT_EQ("COM251 kann nicht geöffnet werden !", text);
-    FormSercom->OpenPort(251, false);  // quietly
+    Session().OpenPort(251, false);  // quietly
     EXPECT_EQ(0, Ui().PendingModalScripts());
 }
 

@@ -40,7 +40,7 @@ TEST_F(TryOut, TheInstallationRunsToItsEnd) {
 
     // The door opened by hand holds page 04 until it is closed again.
     sim_->Device().OpenOrCloseDoor();
-    ASSERT_TRUE(Ui().WaitFor([] { return (LinkState.DoorSystem.DoorState & 0x01) != 0; }));
+    ASSERT_TRUE(Ui().WaitFor([] { return (Session().LinkState.DoorSystem.DoorState & 0x01) != 0; }));
     watch_ = OnceWhen([&] { return step() == 4 && !ins.Button11041->Enabled(); }, [this] { sim_->Device().OpenOrCloseDoor(); });
     Ui().Click(ins.Button11031);
     ASSERT_EQ(4, step());

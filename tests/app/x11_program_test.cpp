@@ -233,7 +233,7 @@ TEST_F(X11Program, AnUncoveredProtocolWindowShowsItsWholeTrace) {
     Start();
     ASSERT_TRUE(Shown(FormSercom->Handle()));
     Form1->SetTop(FormSercom->Top() + FormSercom->Height());  // nothing of ours in front of it
-    for (int i = 0; i < 30; ++i) FormSercom->AddTraceLine("S: 02,00,01,00,01,03 " + std::to_string(i));
+    for (int i = 0; i < 30; ++i) Session().Link().AddTraceLine("S: 02,00,01,00,01,03 " + std::to_string(i));
     std::string where;
     ASSERT_EQ(ScreenDiffersFromHeadless(FormSercom->Handle(), &where), 0) << where;
 
@@ -247,7 +247,7 @@ TEST_F(X11Program, AnUncoveredProtocolWindowShowsItsWholeTrace) {
                                        CopyFromParent, InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &a);
     XMapRaised(probe_, cover);
     XSync(probe_, False);
-    for (int i = 30; i < 60; ++i) FormSercom->AddTraceLine("R: 02,00,01,00,01,03 " + std::to_string(i));
+    for (int i = 30; i < 60; ++i) Session().Link().AddTraceLine("R: 02,00,01,00,01,03 " + std::to_string(i));
     ASSERT_TRUE(WaitReal([&] { return x11_->Sync(); }));
     XDestroyWindow(probe_, cover);
     XSync(probe_, False);

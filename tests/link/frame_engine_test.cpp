@@ -54,7 +54,7 @@ TEST(FrameEngine, AnswersEveryGoodFrameOnceInOrderOfPrecedence) {
     f.link.EnqueueRequest(Bytes({0xFB, 0x02, 0x00, 0x0D, 0x00}));
     f.link.EnqueueRequest(Bytes({0x20, 0x10}));
     EXPECT_EQ("00,00,FB,02,00,0D,00", f.view.queue.at(0));
-    LinkState.PendingFrame = Bytes({0x28, 0x28, 0x00});
+    f.link.LinkState.PendingFrame = Bytes({0x28, 0x28, 0x00});
     f.main.texts["Edit502"] = "01,02";
     f.main.texts["Edit503"] = "";
     for (TBlockOrder order : {TBlockOrder::WriteOutputs, TBlockOrder::WriteInputs, TBlockOrder::ReadOutputs,
@@ -130,7 +130,7 @@ TEST(FrameEngine, ReceiveBufferWithoutEtxIsCappedAtOneKilobyte) {
     FakeLink f;
     auto out = f.Poll(std::string(5000, '\x55'));
     EXPECT_TRUE(out.empty());
-    EXPECT_LE(LinkState.ReceiveBuffer.size(), 1024u);
+    EXPECT_LE(f.link.LinkState.ReceiveBuffer.size(), 1024u);
     EXPECT_EQ("REC-ERR: no ETX", f.view.LastStatus());
     f.Poll(std::string(100, '\x55') + Empty());  // this one fails (garbage in front)...
     out = f.Poll(Empty());                         // ...and the next is clean
@@ -141,17 +141,17 @@ TEST(FrameEngine, ResultByteIsReadFromLenSixOnAndShortAnswersReadAsZero) {
     FakeLink f;
     const auto result = f.link.ExpectAnswer(AwaitResult);
     f.Poll(FakeLink::Frame(Bytes({0x28, 0xFB, 0x07, 0x00, 0x00})));  // LEN 5
-    EXPECT_EQ(0, LinkState.ResultCode);
+    EXPECT_EQ(0, f.link.LinkState.ResultCode);
     EXPECT_TRUE(result->Answered);
     f.Poll(FakeLink::Frame(Bytes({0x28, 0xFB, 0x07, 0x00, 0x00, 0x00})));  // LEN 6
-    EXPECT_EQ(7, LinkState.ResultCode);
+    EXPECT_EQ(7, f.link.LinkState.ResultCode);
     EXPECT_EQ("RES=07", f.view.LastStatus());
     // A type answer without its type byte: the code stays 0 (no answer), never read past the end.
-    LinkState.DeviceTypeCode = 0;
+    f.link.LinkState.DeviceTypeCode = 0;
     f.Poll(FakeLink::Frame(Bytes({0x21, 0x10, 0x00})));
-    EXPECT_EQ(0, LinkState.DeviceTypeCode);
+    EXPECT_EQ(0, f.link.LinkState.DeviceTypeCode);
     f.Poll(FakeLink::Frame(Bytes({0x21, 0x10, 0x00, 0x00, 0x91})));
-    EXPECT_EQ(0x91, LinkState.DeviceTypeCode);
+    EXPECT_EQ(0x91, f.link.LinkState.DeviceTypeCode);
     // LEN says more than the frame holds: the missing bytes are not read.
     std::string lying = Bytes({0x00, 0x01, 0xF0, 0xFB, 0x02});
     lying += static_cast<char>(XorCheck(lying));
@@ -202,7 +202,7 @@ TEST(LinkControl, OpenAndCloseClearOrdersAndNothingOutlivesTheLink) {
     ScopedManualClock clock;
     AutoAdvance advance(*clock);
     FakeLink f(false);
-    LinkState.PrtShow = true;
+    f.link.LinkState.PrtShow = true;
     // Closed: a request is refused and traced, so it cannot leave at the next opening.
     EXPECT_FALSE(f.link.EnqueueRequest(Bytes({0x20, 0x10})));
     EXPECT_FALSE(f.link.HasQueuedRequest());
@@ -213,19 +213,19 @@ TEST(LinkControl, OpenAndCloseClearOrdersAndNothingOutlivesTheLink) {
     EXPECT_NE(std::string::npos, f.view.trace.back().find("refused: link closed FC,13,00"));
     EXPECT_FALSE(f.link.HasQueuedRequest());
 
-    LinkState.PendingFrame = Bytes({0x28, 0x28, 0x00});
+    f.link.LinkState.PendingFrame = Bytes({0x28, 0x28, 0x00});
     f.link.OpenPort(7, false);
-    EXPECT_TRUE(LinkState.PortOpen);
+    EXPECT_TRUE(f.link.LinkState.PortOpen);
     EXPECT_EQ(7, f.port.opened);
-    EXPECT_TRUE(LinkState.PendingFrame.empty());
+    EXPECT_TRUE(f.link.LinkState.PendingFrame.empty());
 
     // Queued while open, never polled for: dropped at the close and traced.
     EXPECT_TRUE(f.link.EnqueueRequest(Bytes({0xFB, 0x02, 0x00, 0x50, 0x01})));
     const auto order = f.link.OrderBlock(TBlockOrder::ReadOutputs, false);
     ASSERT_NE(nullptr, order);
     f.link.ClosePort();
-    EXPECT_FALSE(LinkState.PortOpen);
-    EXPECT_TRUE(LinkState.LinkStopped);
+    EXPECT_FALSE(f.link.LinkState.PortOpen);
+    EXPECT_TRUE(f.link.LinkState.LinkStopped);
     EXPECT_EQ(TDeviceRequest::TState::Withdrawn, order->State);
     EXPECT_EQ(" ", f.main.panels[2]);
     EXPECT_FALSE(f.link.HasQueuedRequest());
@@ -252,7 +252,7 @@ TEST(LinkControl, FailedOpenShowsTheTextOnlyWhenAsked) {
     });
     f.port.fail_open = true;
     f.link.OpenPort(99, false);
-    EXPECT_FALSE(LinkState.PortOpen);
+    EXPECT_FALSE(f.link.LinkState.PortOpen);
     EXPECT_TRUE(shown.empty());
     f.link.OpenPort(99, true);
     ASSERT_EQ(1u, shown.size());

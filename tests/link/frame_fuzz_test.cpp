@@ -51,7 +51,7 @@ TEST(FrameFuzz, SeededFramesNeverCrashAndBadOnesGetNoAnswer) {
         SimFrame parsed;
         bool ok = SimDecodeFrame(wire, parsed) == SimParse::Ok;
         bool broadcast = ok && parsed.h0 == 0x02 && parsed.data.size() >= 3;
-        bool had_order = !LinkState.PendingFrame.empty() || f.link.HasQueuedRequest();
+        bool had_order = !f.link.LinkState.PendingFrame.empty() || f.link.HasQueuedRequest();
         auto out = f.Poll(wire);
         if (!ok) {
             ++bad;
@@ -65,7 +65,7 @@ TEST(FrameFuzz, SeededFramesNeverCrashAndBadOnesGetNoAnswer) {
             else
                 EXPECT_LE(out.size(), 1u);
         }
-        ASSERT_TRUE(LinkState.ReceiveBuffer.empty());
+        ASSERT_TRUE(f.link.LinkState.ReceiveBuffer.empty());
         if (HasFailure()) break;
     }
     EXPECT_GT(good, 1000);

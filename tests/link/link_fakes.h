@@ -123,17 +123,15 @@ private:
     }
 };
 
-// A link on a fake port with recording views, its state cleared, its log files in a
-// folder of its own. It starts open, as a device only polls an open link.
+// A link on a fake port with recording views, its log files in a folder of its own. It
+// starts open, as a device only polls an open link.
 struct FakeLink {
     explicit FakeLink(bool open = true) : link(&port, &view, &main) {
-        LinkState = TLinkState{};
         saved_prot = Program().ProtDir;
         Program().ProtDir = logs.Path().string() + "/";
         if (open) link.OpenPort(1, false);
     }
     ~FakeLink() {
-        LinkState = TLinkState{};
         Program().ProtDir = saved_prot;
     }
     // Everything the link wrote to its "TOVAK-COM-" log.

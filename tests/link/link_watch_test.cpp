@@ -34,17 +34,17 @@ TEST(LinkWatch, AbsentAndSlowDevicesStayAndARequestNotTakenInTimeEndsTheLink) {
     ScopedManualClock clock;
     AutoAdvance advance(*clock);
     FakeLink f;
-    LinkState.PrtShow = true;
+    f.link.LinkState.PrtShow = true;
     const std::string poll = FakeLink::Frame("");
     // Absent from the start: that is for the opening's type query to find out.
     RunClock(*clock, 10 * TSercomLink::kSilenceLimitMs);
-    EXPECT_TRUE(LinkState.PortOpen);
+    EXPECT_TRUE(f.link.LinkState.PortOpen);
     // Polling slowly, but polling.
     for (int k = 0; k < 10; ++k) {
         f.Poll(poll);
         RunClock(*clock, TSercomLink::kSilenceLimitMs - 100);
     }
-    EXPECT_TRUE(LinkState.PortOpen);
+    EXPECT_TRUE(f.link.LinkState.PortOpen);
     EXPECT_EQ(0, f.main.losses);
     // A request nobody waits for, which the device does not take although it goes on
     // talking (each of its frames is a record, answered by its acknowledgement first): gone
@@ -55,10 +55,10 @@ TEST(LinkWatch, AbsentAndSlowDevicesStayAndARequestNotTakenInTimeEndsTheLink) {
         f.Poll(record);
         RunClock(*clock, 100);
     }
-    EXPECT_TRUE(LinkState.PortOpen);
+    EXPECT_TRUE(f.link.LinkState.PortOpen);
     f.Poll(record);
     RunClock(*clock, TSercomLink::kWatchIntervalMs + 10);
-    EXPECT_FALSE(LinkState.PortOpen);
+    EXPECT_FALSE(f.link.LinkState.PortOpen);
     EXPECT_EQ(1, f.main.losses);
     EXPECT_TRUE(f.link.WasLost());
     EXPECT_TRUE(f.link.QueueItems().empty());
@@ -73,9 +73,9 @@ TEST(LinkWatch, SilenceWithoutARequestEndsTheLinkAtTheLimit) {
     FakeLink f;
     f.Poll(FakeLink::Frame(""));
     RunClock(*clock, TSercomLink::kSilenceLimitMs);
-    EXPECT_TRUE(LinkState.PortOpen);
+    EXPECT_TRUE(f.link.LinkState.PortOpen);
     RunClock(*clock, TSercomLink::kWatchIntervalMs + 10);
-    EXPECT_FALSE(LinkState.PortOpen);
+    EXPECT_FALSE(f.link.LinkState.PortOpen);
     EXPECT_EQ(1, f.main.losses);
     EXPECT_EQ("device silent", f.view.LastStatus());
 }
@@ -149,7 +149,7 @@ TEST(LinkWatch, WhatIsPendingDuringASilenceGoesOnceWithinTheLimitAndNeverPastIt)
             EXPECT_TRUE(f.port.written.empty()) << "nothing on the line for a device that may have stopped";
             RunClock(*clock, silence - p.asked_ms);
             EXPECT_EQ(lost ? 1 : 0, f.main.losses);
-            EXPECT_EQ(!lost, LinkState.PortOpen);
+            EXPECT_EQ(!lost, f.link.LinkState.PortOpen);
             size_t sent = 0;
             for (int k = 0; k < 5; ++k)
                 for (const std::string& wire : f.Poll(poll)) sent += wire == p.wire ? 1 : 0;

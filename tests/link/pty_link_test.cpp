@@ -71,7 +71,6 @@ private:
 
 TEST(LinkOpen, APollDuringTheOpenGetsExactlyOneAnswerAtOnce) {
     InitWindowThread();
-    LinkState = TLinkState{};
     PtyPair pty;
     const TempFolder folder("tovak-openpoll");
     const fs::path& dir = folder.Path();
@@ -98,18 +97,17 @@ TEST(LinkOpen, APollDuringTheOpenGetsExactlyOneAnswerAtOnce) {
             for (int ms : {0, 5, 20}) {
                 delay = ms;
                 link.OpenPort(kPort, false);
-                ASSERT_TRUE(LinkState.PortOpen);
+                ASSERT_TRUE(link.LinkState.PortOpen);
                 ASSERT_EQ(answer, nextAnswer()) << "round " << round << ", poll " << ms << " ms after the open";
                 // The next poll gets one answer, not the first one's late answer beside its own.
                 pty.WriteAll(poll);
                 ASSERT_EQ(answer, nextAnswer()) << "round " << round << ", second poll";
                 port.Close();
-                LinkState.PortOpen = false;
+                link.LinkState.PortOpen = false;
             }
         }
     }
     unsetenv("TOVAK_PORTS");
-    LinkState = TLinkState{};
 }
 
 namespace {
@@ -121,7 +119,6 @@ class PtyLink : public ::testing::Test {
 protected:
     void SetUp() override {
         InitWindowThread();
-        LinkState = TLinkState{};
         dir_ = temp_.Path();
         fs::remove(dir_ / "COM24");
         fs::create_symlink(pty_.SlavePath(), dir_ / "COM24");
@@ -134,14 +131,12 @@ protected:
     }
     void TearDown() override {
         StopPolling();
-        if (LinkState.PortOpen) link_->ClosePort();
+        if (link_->LinkState.PortOpen) link_->ClosePort();
         link_.reset();
         port_.reset();
         com_.reset();
         Program().ProtDir = saved_prot_;
         unsetenv("TOVAK_PORTS");
-        LinkState = TLinkState{};
-        LinkState.PrtShow = false;
     }
     // The device polls every few milliseconds from its own thread until StopPolling.
     void StartPolling() {
@@ -200,7 +195,7 @@ protected:
 }  // namespace
 
 TEST_F(PtyLink, RequestsLeftAtACloseLeaveWhileTheDevicePollsAndNothingReachesTheNextOpening) {
-    LinkState.PrtShow = true;
+    link_->LinkState.PrtShow = true;
     const std::string unlock = B({0xFB, 0x02, 0x00, 0x50, 0x01});
     const std::string endStep = B({0xFB, 0x02, 0x00, 0x50, 0x17});
     const std::string typeQuery = B({0x20, 0x10});
@@ -212,7 +207,7 @@ TEST_F(PtyLink, RequestsLeftAtACloseLeaveWhileTheDevicePollsAndNothingReachesThe
 
     // A device that still polls gets what was queued just before the close.
     link_->OpenPort(24, false);
-    ASSERT_TRUE(LinkState.PortOpen);
+    ASSERT_TRUE(link_->LinkState.PortOpen);
     StartPolling();
     ASSERT_TRUE(link_->EnqueueRequest(endStep));
     link_->ClosePort();
@@ -227,7 +222,7 @@ TEST_F(PtyLink, RequestsLeftAtACloseLeaveWhileTheDevicePollsAndNothingReachesThe
     // A device that stopped answering: its request is dropped and traced. A timer that
     // queues during the close's pause is refused.
     link_->OpenPort(24, false);
-    ASSERT_TRUE(LinkState.PortOpen);
+    ASSERT_TRUE(link_->LinkState.PortOpen);
     ASSERT_TRUE(link_->EnqueueRequest(unlock));
     int refused = 0;
     HWND timer_window = AllocateHWnd([&](TMessage& m) {
@@ -244,16 +239,16 @@ TEST_F(PtyLink, RequestsLeftAtACloseLeaveWhileTheDevicePollsAndNothingReachesThe
 
     // The next opening (perhaps another door) starts with an empty queue.
     link_->OpenPort(24, false);
-    ASSERT_TRUE(LinkState.PortOpen);
+    ASSERT_TRUE(link_->LinkState.PortOpen);
     EXPECT_EQ(BuildWireFrame(0, 1, ""), PollOnce());
 }
 
 TEST_F(PtyLink, APulledDeviceClosesTheLinkAndSaysWhy) {
     link_->OpenPort(24, false);
-    ASSERT_TRUE(LinkState.PortOpen);
+    ASSERT_TRUE(link_->LinkState.PortOpen);
     EXPECT_EQ(BuildWireFrame(0, 1, ""), PollOnce());
     pty_.CloseMaster();
-    ASSERT_TRUE(PumpUntil([] { return !LinkState.PortOpen; }, 5000));
+    ASSERT_TRUE(PumpUntil([this] { return !link_->LinkState.PortOpen; }, 5000));
     const std::string status = view_.LastStatus();
     EXPECT_NE(std::string::npos, status.find(pty_.SlavePath())) << status;
     EXPECT_NE(std::string::npos, ComLog().find(status)) << ComLog();
@@ -264,7 +259,7 @@ TEST_F(PtyLink, AFailedOpenLogsTheDevicePathAndTheSystemsReason) {
     testing::internal::CaptureStderr();
     link_->OpenPort(25, false);
     const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_FALSE(LinkState.PortOpen);
+    EXPECT_FALSE(link_->LinkState.PortOpen);
     const std::string reason = (dir_ / "ttyUSB-gone").string() + ": No such file or directory";
     EXPECT_NE(std::string::npos, err.find(reason)) << err;
     EXPECT_NE(std::string::npos, ComLog().find(reason)) << ComLog();

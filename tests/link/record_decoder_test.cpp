@@ -52,10 +52,10 @@ TEST_F(RecordDecoder, DoorStateFillsTheRecordAndTheDisplays) {
     f.link.EnqueueRequest(B({0x20, 0x10}));
     ExpectAcked(Rec(0x0D, 0x00, B({0x00, 0x11, 0x00, 0x05, 0x10, 0x00, 0x07, 0x08, 0x05})));
     EXPECT_FALSE(f.link.Awaiting(AwaitDoorState));
-    EXPECT_EQ(0x11, LinkState.DoorSystem.DoorState);
-    EXPECT_EQ(0x0005, LinkState.DoorSystem.PendingAlarms);
-    EXPECT_EQ(0x1000, LinkState.DoorSystem.AlarmsToAcknowledge);
-    EXPECT_EQ(0x05, LinkState.DoorSystem.BusState);
+    EXPECT_EQ(0x11, f.link.LinkState.DoorSystem.DoorState);
+    EXPECT_EQ(0x0005, f.link.LinkState.DoorSystem.PendingAlarms);
+    EXPECT_EQ(0x1000, f.link.LinkState.DoorSystem.AlarmsToAcknowledge);
+    EXPECT_EQ(0x05, f.link.LinkState.DoorSystem.BusState);
     EXPECT_EQ("geöffnet", f.main.texts["Label550"]);
     EXPECT_EQ(0x00FF00u, f.main.colors["Shape82"]);
     EXPECT_EQ("Entriegelt", f.main.texts["Label554"]);
@@ -81,7 +81,7 @@ TEST_F(RecordDecoder, DoorStateFillsTheRecordAndTheDisplays) {
     Expect(AwaitDoorState);
     ExpectAcked(Rec(0x0D, 0x00, B({0x00, 0x10})));
     EXPECT_TRUE(f.link.Awaiting(AwaitDoorState));
-    EXPECT_EQ(0x38, LinkState.DoorSystem.DoorState);
+    EXPECT_EQ(0x38, f.link.LinkState.DoorSystem.DoorState);
 }
 
 TEST_F(RecordDecoder, InstallationMarksFollowTheDoorStateWhileTheBarShows) {
@@ -112,14 +112,14 @@ TEST_F(RecordDecoder, ConfigurationBlocksFillTheSlots) {
     Expect(AwaitConfigBlock3);
     ExpectAcked(Rec(0x10, 0x00, block));
     EXPECT_FALSE(f.link.Awaiting(AwaitConfigBlock1));
-    const TDeviceSlotRecord& s = LinkState.DoorSystem.Slots[1];
+    const TDeviceSlotRecord& s = f.link.LinkState.DoorSystem.Slots[1];
     EXPECT_EQ(7, s.Params[0]);
     EXPECT_EQ(300, s.Params[1]);
     EXPECT_EQ(5, s.BusAddress);
     EXPECT_EQ("1.2.34", s.VersionText);
     EXPECT_EQ("00000309", s.DeviceTypeHex);
     EXPECT_EQ(0x22, s.SlotFlags);
-    EXPECT_EQ(0, LinkState.DoorSystem.Slots[2].BusAddress);
+    EXPECT_EQ(0, f.link.LinkState.DoorSystem.Slots[2].BusAddress);
     EXPECT_EQ("Empfang Konfigurationsblock 1", f.main.com_lines.at(0));
     EXPECT_EQ(0, f.main.slot_shows);
 
@@ -127,13 +127,13 @@ TEST_F(RecordDecoder, ConfigurationBlocksFillTheSlots) {
     no_version[30] = 0;
     ExpectAcked(Rec(0x10, 0x01, no_version));  // short block: the rest reads as zeros
     EXPECT_FALSE(f.link.Awaiting(AwaitConfigBlock2));
-    EXPECT_EQ("", LinkState.DoorSystem.Slots[7].VersionText);
-    EXPECT_EQ(0, LinkState.DoorSystem.Slots[8].BusAddress);
+    EXPECT_EQ("", f.link.LinkState.DoorSystem.Slots[7].VersionText);
+    EXPECT_EQ(0, f.link.LinkState.DoorSystem.Slots[8].BusAddress);
 
     ExpectAcked(Rec(0x10, 0x02, B({0x07, 0xE6, 0x03, 0x09}) + "Tor 4" + B({0x00, 'x', 0x00})));
     EXPECT_FALSE(f.link.Awaiting(AwaitConfigBlock3));
-    EXPECT_EQ("09.03.2022", LinkState.DoorSystem.MaintenanceDate);
-    EXPECT_EQ("Tor 4", LinkState.DoorSystem.InfoText);
+    EXPECT_EQ("09.03.2022", f.link.LinkState.DoorSystem.MaintenanceDate);
+    EXPECT_EQ("Tor 4", f.link.LinkState.DoorSystem.InfoText);
     EXPECT_EQ("Tor 4", f.main.texts["Label80"]);
     EXPECT_EQ(1, f.main.slot_shows);
 }
@@ -141,14 +141,14 @@ TEST_F(RecordDecoder, ConfigurationBlocksFillTheSlots) {
 TEST_F(RecordDecoder, NodeTableOdReplyCodeAndSettings) {
     Expect(AwaitNodeList);
     ExpectAcked(Rec(0xA0, 0x00, B({2})));
-    EXPECT_EQ(2, LinkState.NodeTable.NodeCount);
+    EXPECT_EQ(2, f.link.LinkState.NodeTable.NodeCount);
     EXPECT_FALSE(f.link.Awaiting(AwaitNodeList));
     std::string e = B({0x41, 1, 2, 3}) + "HW07" + B({'1', '2', 9, 3, 0x07, 0xE8, 14, 5, 6, 2, 0, 1, 0x41, 4,
                                                    0, 0, 0, 0x1E, 0, 0, 0, 11, 0x00, 0x01, 0x23, 0x45, 3, 0, 0, 0x01, 0x02});
     Expect(AwaitNodeList);
     ExpectAcked(Rec(0xA0, 0xFF, e));
     EXPECT_FALSE(f.link.Awaiting(AwaitNodeList));
-    const TNodeEntry& n = LinkState.NodeTable.Nodes[1];
+    const TNodeEntry& n = f.link.LinkState.NodeTable.Nodes[1];
     EXPECT_EQ(1, n.Present);
     EXPECT_EQ(0x41, n.NodeID);
     EXPECT_EQ(1, n.SameNode);
@@ -168,19 +168,19 @@ TEST_F(RecordDecoder, NodeTableOdReplyCodeAndSettings) {
         ExpectAcked(Rec(0xA0, 0xFF, B({entry})));
         EXPECT_FALSE(f.link.Awaiting(AwaitNodeList));
     }
-    EXPECT_EQ(0, LinkState.NodeTable.Nodes[32].Present);
+    EXPECT_EQ(0, f.link.LinkState.NodeTable.Nodes[32].Present);
 
     Expect(AwaitOdReply);
     ExpectAcked(Rec(0xA1, 0x00, B({0x05, 0x10, 0x10, 0x01, 0x00, 0x65, 0x76, 0x61, 0x73})));
     EXPECT_FALSE(f.link.Awaiting(AwaitOdReply));
-    EXPECT_EQ(5, LinkState.OdReply.Node);
-    EXPECT_EQ(0x1010, LinkState.OdReply.Index);
-    EXPECT_EQ(1, LinkState.OdReply.SubIndex);
-    EXPECT_EQ("65766173", LinkState.OdReply.Value);
+    EXPECT_EQ(5, f.link.LinkState.OdReply.Node);
+    EXPECT_EQ(0x1010, f.link.LinkState.OdReply.Index);
+    EXPECT_EQ(1, f.link.LinkState.OdReply.SubIndex);
+    EXPECT_EQ("65766173", f.link.LinkState.OdReply.Value);
 
     Expect(AwaitCodeCheck);
     ExpectAcked(Rec(0x30, 0x01, B({2})));
-    EXPECT_EQ(2, LinkState.GrantedLevel);
+    EXPECT_EQ(2, f.link.LinkState.GrantedLevel);
     EXPECT_FALSE(f.link.Awaiting(AwaitCodeCheck));
     Expect(AwaitCodeCheck);
     ExpectAcked(Rec(0x30, 0x01, ""));  // too short: ignored
@@ -189,10 +189,10 @@ TEST_F(RecordDecoder, NodeTableOdReplyCodeAndSettings) {
     Expect(AwaitTerminalSettings);
     ExpectAcked(Rec(0x0E, 0x20, B({1, 3, 2, 0})));
     EXPECT_FALSE(f.link.Awaiting(AwaitTerminalSettings));
-    EXPECT_EQ(1, LinkState.TerminalSettings.InputFunction);
-    EXPECT_TRUE(LinkState.TerminalSettings.PermOpenOutside);
-    EXPECT_TRUE(LinkState.TerminalSettings.PermOpenInside);
-    EXPECT_EQ(2, LinkState.TerminalSettings.OutputFunction);
+    EXPECT_EQ(1, f.link.LinkState.TerminalSettings.InputFunction);
+    EXPECT_TRUE(f.link.LinkState.TerminalSettings.PermOpenOutside);
+    EXPECT_TRUE(f.link.LinkState.TerminalSettings.PermOpenInside);
+    EXPECT_EQ(2, f.link.LinkState.TerminalSettings.OutputFunction);
 }
 
 TEST_F(RecordDecoder, ErrorsCountersAndButtons) {
@@ -202,38 +202,38 @@ TEST_F(RecordDecoder, ErrorsCountersAndButtons) {
     words[44] = static_cast<char>(0x80);
     ExpectAcked(Rec(0x52, 0x01, words));
     EXPECT_FALSE(f.link.Awaiting(AwaitSlotErrors));
-    EXPECT_EQ(0x11u, LinkState.SlotErrors[1]);
-    EXPECT_EQ(0x80000000u, LinkState.SlotErrors[12]);
+    EXPECT_EQ(0x11u, f.link.LinkState.SlotErrors[1]);
+    EXPECT_EQ(0x80000000u, f.link.LinkState.SlotErrors[12]);
     EXPECT_EQ(1, f.main.error_shows);
 
     Expect(AwaitEmergencyCounters);
     ExpectAcked(Rec(0x53, 0x00, B({1, 2, 3, 4, 5, 6, 7, 8})));
     EXPECT_FALSE(f.link.Awaiting(AwaitEmergencyCounters));
-    EXPECT_EQ(8, LinkState.EmergencyCounters[8]);
+    EXPECT_EQ(8, f.link.LinkState.EmergencyCounters[8]);
 
     // Two terminals, two boxes; LEN 44 is read in the short form.
-    LinkState.DoorSystem.Slots[1].BusAddress = 1;
-    LinkState.DoorSystem.Slots[2].BusAddress = 2;
-    LinkState.DoorSystem.Slots[5].BusAddress = 21;
-    LinkState.DoorSystem.Slots[6].BusAddress = 22;
+    f.link.LinkState.DoorSystem.Slots[1].BusAddress = 1;
+    f.link.LinkState.DoorSystem.Slots[2].BusAddress = 2;
+    f.link.LinkState.DoorSystem.Slots[5].BusAddress = 21;
+    f.link.LinkState.DoorSystem.Slots[6].BusAddress = 22;
     std::string short_form = B({0x03, 0x01}) + std::string(37, 0);  // payload 41 bytes: LEN 44
     Expect(AwaitButtonState);
     ExpectAcked(Rec(0x51, 0x00, short_form));
     EXPECT_FALSE(f.link.Awaiting(AwaitButtonState));
-    EXPECT_EQ("X?------", LinkState.ButtonMap);
-    EXPECT_FALSE(LinkState.AllButtonsPressed);
-    EXPECT_EQ("", LinkState.BoxBitMap);
+    EXPECT_EQ("X?------", f.link.LinkState.ButtonMap);
+    EXPECT_FALSE(f.link.LinkState.AllButtonsPressed);
+    EXPECT_EQ("", f.link.LinkState.BoxBitMap);
     EXPECT_TRUE(fs::exists(LogFileName("TOVAK-DAT-")));
 
-    LinkState.NodeTable.KznCount = 3;
+    f.link.LinkState.NodeTable.KznCount = 3;
     std::string long_form(42, '\0');
     long_form[0] = 0x03; long_form[1] = 0x05;   // box 1: buttons, KZN bits 101
     long_form[5] = 0x03;                        // box 2
     Expect(AwaitButtonState);
     ExpectAcked(Rec(0x51, 0x00, long_form));
-    EXPECT_EQ("XX------", LinkState.ButtonMap);
-    EXPECT_TRUE(LinkState.AllButtonsPressed);
-    EXPECT_EQ("X-X", LinkState.BoxBitMap);
+    EXPECT_EQ("XX------", f.link.LinkState.ButtonMap);
+    EXPECT_TRUE(f.link.LinkState.AllButtonsPressed);
+    EXPECT_EQ("X-X", f.link.LinkState.BoxBitMap);
 }
 
 TEST_F(RecordDecoder, TinyAndUnknownRecordsAreOnlyAcknowledged) {
@@ -247,8 +247,8 @@ TEST_F(RecordDecoder, TinyAndUnknownRecordsAreOnlyAcknowledged) {
 }
 
 TEST_F(RecordDecoder, TraceLinesAreNumberedAndSavedToTheTraceFile) {
-    LinkState.PrtShow = true;
-    LinkState.PrtProt = true;
+    f.link.LinkState.PrtShow = true;
+    f.link.LinkState.PrtProt = true;
     for (int k = 0; k < 49; ++k) f.Poll(FakeLink::Frame(""));  // 98 lines: R and S
     f.Poll(FakeLink::Frame(""));
     ASSERT_EQ(100u, f.view.trace.size());

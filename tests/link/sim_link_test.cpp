@@ -40,18 +40,16 @@ class SimLink : public ::testing::Test {
 protected:
     void SetUp() override {
         InitWindowThread();
-        LinkState = TLinkState{};
         dir_ = temp_.Path();
         setenv("TOVAK_PORTS", dir_.c_str(), 1);
     }
     void TearDown() override {
-        if (link_ && LinkState.PortOpen) link_->ClosePort();
+        if (link_ && link_->LinkState.PortOpen) link_->ClosePort();
         link_.reset();
         port_.reset();
         com_.reset();
         sim_.reset();
         unsetenv("TOVAK_PORTS");
-        LinkState = TLinkState{};
     }
     void Start(DoorState state = DoorState::DoorTerminal(), int poll_ms = 10) {
         DoorSimOptions options;
@@ -64,7 +62,7 @@ protected:
         port_ = std::make_unique<TComPortLink>(com_.get());
         link_ = std::make_unique<TSercomLink>(port_.get(), &view_, &main_);
         link_->OpenPort(kPort, false);
-        ASSERT_TRUE(LinkState.PortOpen);
+        ASSERT_TRUE(link_->LinkState.PortOpen);
     }
     // Waits until `count` more exchanges have finished, pumping the window thread meanwhile.
     bool Exchanges(size_t count) {
@@ -123,7 +121,7 @@ TEST_F(SimLink, EveryPollGetsExactlyOneAnswerAndQueuedRequestsLeaveOnePerPollOld
         BytesToHexList(Wire(B({0x28, 0x28, 0x00}))),              // answer to block 3
     };
     EXPECT_EQ(expected, answers);
-    EXPECT_EQ("TOVAK-SIM", LinkState.DoorSystem.InfoText);
+    EXPECT_EQ("TOVAK-SIM", link_->LinkState.DoorSystem.InfoText);
     EXPECT_GE(main_.slot_shows, 1);
 }
 
@@ -156,9 +154,9 @@ TEST_F(SimLink, BadFramesGetNoAnswerAndShowTheirStatusAndEscapesWorkBothWays) {
     sim_->EscapedCheckByteOnce();
     sim_->Device().Update([](DoorState& s) { s.od[{0x1B, 0x1003, 0x02}] = 0x1B0302FF; });
     ASSERT_TRUE(Ask(B({0xFB, 0x02, 0x04, 0xA1, 0x00, 0x1B, 0x10, 0x03, 0x02}), AwaitOdReply));
-    EXPECT_EQ(0x1B, LinkState.OdReply.Node);
-    EXPECT_EQ(0x1003, LinkState.OdReply.Index);
-    EXPECT_EQ("1B0302FF", LinkState.OdReply.Value);
+    EXPECT_EQ(0x1B, link_->LinkState.OdReply.Node);
+    EXPECT_EQ(0x1003, link_->LinkState.OdReply.Index);
+    EXPECT_EQ("1B0302FF", link_->LinkState.OdReply.Value);
     auto ex = sim_->Exchanges();
     size_t k = FirstUnusual(ex);
     ASSERT_LT(k, ex.size());
@@ -203,30 +201,30 @@ TEST_F(SimLink, BlocksAreReadAndWrittenThroughTheOrders) {
     EXPECT_EQ(BytesToHexList(DoorState::IoDevice(1).outputs), main_.texts["Edit503"]);
     main_.texts["Edit503"] = "81,01,02,03";
     ASSERT_TRUE(Order(TBlockOrder::WriteOutputs));
-    EXPECT_EQ(0, LinkState.ResultCode);
+    EXPECT_EQ(0, link_->LinkState.ResultCode);
     EXPECT_EQ(B({0x81, 0x01, 0x02, 0x03}), sim_->Device().State().outputs);
 }
 
 TEST_F(SimLink, CodesNodesAndCommandsClearTheirWaits) {
     Start();
     ASSERT_TRUE(Ask(B({0xFB, 0x02, 0x02, 0x30, 0x00, 0x22, 0x22}), AwaitCodeCheck));
-    EXPECT_EQ(2, LinkState.GrantedLevel);
+    EXPECT_EQ(2, link_->LinkState.GrantedLevel);
     ASSERT_TRUE(Ask(B({0xFB, 0x02, 0x02, 0x30, 0x00, 0x99, 0x99}), AwaitCodeCheck));
-    EXPECT_EQ(0, LinkState.GrantedLevel);
+    EXPECT_EQ(0, link_->LinkState.GrantedLevel);
     // Change the control code to 12345 (four bytes, padded with A), then check it.
     ASSERT_TRUE(Ask(B({0xFB, 0x02, 0x04, 0x30, 0x02, 0x12, 0x34, 0x5A, 0xAA}), AwaitResult));
-    EXPECT_EQ(0, LinkState.ResultCode);
+    EXPECT_EQ(0, link_->LinkState.ResultCode);
     ASSERT_TRUE(Ask(B({0xFB, 0x02, 0x04, 0x30, 0x00, 0x12, 0x34, 0x5A, 0xAA}), AwaitCodeCheck));
-    EXPECT_EQ(1, LinkState.GrantedLevel);
+    EXPECT_EQ(1, link_->LinkState.GrantedLevel);
 
     ASSERT_TRUE(Ask(B({0xFB, 0x02, 0x00, 0xA0, 0x00}), AwaitNodeList));
-    ASSERT_EQ(2, LinkState.NodeTable.NodeCount);
+    ASSERT_EQ(2, link_->LinkState.NodeTable.NodeCount);
     for (int i = 1; i <= 2; ++i) {
         ASSERT_TRUE(Ask(B({0xFB, 0x02, 0x01, 0xA0, 0xFF, 0x40 + i}), AwaitNodeList));
     }
-    EXPECT_EQ(0x309, LinkState.NodeTable.Nodes[1].ProdCode);
-    EXPECT_EQ(6, LinkState.NodeTable.Nodes[2].ProdCode);
-    EXPECT_EQ(1, LinkState.NodeTable.Nodes[2].SameNode);
+    EXPECT_EQ(0x309, link_->LinkState.NodeTable.Nodes[1].ProdCode);
+    EXPECT_EQ(6, link_->LinkState.NodeTable.Nodes[2].ProdCode);
+    EXPECT_EQ(1, link_->LinkState.NodeTable.Nodes[2].SameNode);
 
     // Unlock: the device reports the new door state on its own.
     main_.texts.erase("Label11051");
@@ -245,21 +243,21 @@ TEST_F(SimLink, CodesNodesAndCommandsClearTheirWaits) {
     EXPECT_TRUE(main_.visible["Image1102"]);
     EXPECT_TRUE(main_.visible["Image1103"]);
     EXPECT_TRUE(main_.visible["Image1104"]);
-    EXPECT_EQ(5, LinkState.DoorSystem.Slots[1].BusAddress);
+    EXPECT_EQ(5, link_->LinkState.DoorSystem.Slots[1].BusAddress);
 }
 
 TEST_F(SimLink, AClosedLinkRefusesRequestsAndUnpluggingIsSurvived) {
     Start();
     ASSERT_TRUE(Exchanges(2));
     link_->ClosePort();
-    EXPECT_FALSE(LinkState.PortOpen);
+    EXPECT_FALSE(link_->LinkState.PortOpen);
     EXPECT_FALSE(link_->EnqueueRequest(B({0xFB, 0x02, 0x00, 0x0E, 0x20})));
     link_->OpenPort(kPort, false);
-    ASSERT_TRUE(LinkState.PortOpen);
+    ASSERT_TRUE(link_->LinkState.PortOpen);
     ASSERT_TRUE(Ask(B({0xFB, 0x02, 0x00, 0x0E, 0x20}), AwaitTerminalSettings));
     sim_->Unplug();
     // The program goes on; the port reports its error on its own road, nothing crashes.
     PumpUntil([] { return false; }, 100);
     link_->ClosePort();
-    EXPECT_FALSE(LinkState.PortOpen);
+    EXPECT_FALSE(link_->LinkState.PortOpen);
 }

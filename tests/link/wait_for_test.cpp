@@ -56,9 +56,9 @@ const EndCase kEnds[] = {{"met", TWaitEnd::Met},
                          {"deadline", TWaitEnd::Deadline}};
 
 // What ended a wait that answers only "not met": a pending quit, the link, or its time.
-TWaitEnd OtherEnd() {
+TWaitEnd OtherEnd(const TSercomLink& link) {
     if (!ProcessMessages()) return TWaitEnd::ProgramEnd;
-    return DeviceLinkUp() ? TWaitEnd::Deadline : TWaitEnd::LinkClosed;
+    return link.Up() ? TWaitEnd::Deadline : TWaitEnd::LinkClosed;
 }
 
 }  // namespace
@@ -111,15 +111,16 @@ TEST(LinkWaits, DelayAndTypeQueryEndOnTheirEnds) {
         std::function<void(FakeLink&)> meet;
     };
     const Wait waits[] = {
-        {"Delay", [](FakeLink&) { return Delay(1000, DeviceWaitEnds([] { return LinkState.ResultCode == 0; })); },
+        {"Delay",
+         [](FakeLink& f) { return Delay(1000, f.link.WaitEnds([&f] { return f.link.LinkState.ResultCode == 0; })); },
          nullptr},
         {"QueryDeviceType",
          [](FakeLink& f) {
              const int32_t code = f.link.QueryDeviceType();
              if (code == 0x81) return TWaitEnd::Met;
-             return OtherEnd();
+             return OtherEnd(f.link);
          },
-         [](FakeLink&) { LinkState.DeviceTypeCode = 0x81; }},
+         [](FakeLink& f) { f.link.LinkState.DeviceTypeCode = 0x81; }},
     };
     for (const Wait& w : waits) {
         for (const EndCase& c : kEnds) {
@@ -132,12 +133,12 @@ TEST(LinkWaits, DelayAndTypeQueryEndOnTheirEnds) {
                     case TWaitEnd::Met: w.meet(f); break;
                     case TWaitEnd::ProgramEnd: PostQuitMessage(0); break;
                     case TWaitEnd::LinkClosed: f.link.ClosePort(); break;
-                    case TWaitEnd::PageLeft: LinkState.ResultCode = 1; break;
+                    case TWaitEnd::PageLeft: f.link.LinkState.ResultCode = 1; break;
                     case TWaitEnd::Deadline: break;
                 }
             });
             EXPECT_EQ(WaitEndName(c.expected), std::string(WaitEndName(w.run(f)))) << w.name << ": " << c.name;
-            if (!LinkState.PortOpen) {
+            if (!f.link.LinkState.PortOpen) {
                 EXPECT_FALSE(f.link.HasQueuedRequest()) << w.name << ": " << c.name;
             }
         }
@@ -183,7 +184,7 @@ TEST(LinkWaits, NothingAWaitQueuedOutlivesItAndARequestNobodyWaitsForHasItsOwnDe
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
         FakeLink f;
-        LinkState.PrtShow = true;
+        f.link.LinkState.PrtShow = true;
         std::vector<std::string> sent;
         bool shown = true;
         Trigger t([&] {
@@ -204,12 +205,12 @@ TEST(LinkWaits, NothingAWaitQueuedOutlivesItAndARequestNobodyWaitsForHasItsOwnDe
         if (r.waited) {
             TDeviceWait wait(&f.link);
             ASSERT_TRUE(wait.Queue(doorState, AwaitDoorState));
-            end = wait.Until(clock->Ticks() + 1000, DeviceWaitEnds([&] { return shown; }));
+            end = wait.Until(clock->Ticks() + 1000, f.link.WaitEnds([&] { return shown; }));
             EXPECT_EQ(r.end == TWaitEnd::Met, wait.Answered());
         } else {
             ASSERT_TRUE(f.link.EnqueueRequest(doorState));
             // Longer than the request may wait; the device never talked, so no silence counts.
-            end = Delay(TSercomLink::kSilenceLimitMs + 2 * TSercomLink::kWatchIntervalMs, DeviceWaitEnds());
+            end = Delay(TSercomLink::kSilenceLimitMs + 2 * TSercomLink::kWatchIntervalMs, f.link.WaitEnds());
             EXPECT_EQ(1, f.main.losses);
         }
         EXPECT_EQ(WaitEndName(r.end), std::string(WaitEndName(end)));
@@ -223,7 +224,7 @@ TEST(LinkWaits, NothingAWaitQueuedOutlivesItAndARequestNobodyWaitsForHasItsOwnDe
             ASSERT_EQ(1u, sent.size());
             EXPECT_EQ(FakeLink::Frame(doorState), sent[0]);
         }
-        if (!LinkState.PortOpen) f.link.OpenPort(1, false);
+        if (!f.link.LinkState.PortOpen) f.link.OpenPort(1, false);
         EXPECT_EQ(std::vector<std::string>{poll}, f.Poll(poll));
     }
 }
