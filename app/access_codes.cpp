@@ -3,7 +3,6 @@
 #include "app/comp_text.h"
 #include "app/cust_msg.h"
 #include "app/device_session.h"
-#include "app/session_view.h"
 #include "program/text_utils.h"
 #include "platform/sync/clock.h"
 
@@ -52,9 +51,9 @@ TWaitEnd TDeviceSession::AskCodeService(TAnswer answer, uint8_t sub, const std::
 }
 
 bool TDeviceSession::CheckAccessCode(const std::string& code, int32_t level) {
-    const int page = view_.ShownPage();
+    const int page = ShownPage();
     const TWaitEnd wait =
-        AskCodeService(AwaitCodeCheck, 0x00, code, [&] { return view_.ShownPage() == page; });
+        AskCodeService(AwaitCodeCheck, 0x00, code, [&] { return ShownPage() == page; });
     if (wait != TWaitEnd::Met && wait != TWaitEnd::Deadline) return WaitMet(wait);
     const int32_t error = wait == TWaitEnd::Deadline ? kCodeAnswerLate : CodeCheckError(LinkState.GrantedLevel, level);
     if (error == 0) return true;

@@ -3,12 +3,12 @@
 
 #include "app/device_session.h"
 
-#include "app/session_view.h"
 #include "link/com_port_link.h"
 #include "link/delay.h"
+#include "platform/forms/notebook.h"
 
-TDeviceSession::TDeviceSession(TSessionView& view, TStepProgress& progress)
-    : LinkState(link_.LinkState), view_(view), progress_(progress) {}
+TDeviceSession::TDeviceSession(TNotebook* notebook, TStepProgress& progress)
+    : LinkState(link_.LinkState), notebook_(notebook), progress_(progress) {}
 
 TDeviceSession::~TDeviceSession() { Connect(nullptr, nullptr, nullptr); }
 
@@ -41,8 +41,10 @@ bool TDeviceSession::OrderBlock(TBlockOrder order) {
     return false;
 }
 
+int TDeviceSession::ShownPage() const { return notebook_ ? notebook_->PageIndex() : -1; }
+
 TWaitEnds TDeviceSession::PageWaitEnds(int page) {
-    return WaitEnds([this, page] { return view_.ShownPage() == page; });
+    return WaitEnds([this, page] { return ShownPage() == page; });
 }
 
 bool TDeviceSession::DevicePause(uint32_t ms, int page) {
@@ -72,5 +74,5 @@ void TDeviceSession::NoticeLinkLost() {
 void TDeviceSession::ShowLinkLost() {
     if (ProgramEnding()) return;
     lossShownFor_ = link_.Openings() + 1;
-    view_.ShowLinkLost();
+    if (OnLinkLost) OnLinkLost();
 }

@@ -3,8 +3,8 @@
 // pages ask of the device through it. Every request belongs to a wait the session hands out
 // (TDeviceWait) or has a deadline of its own; a link that refuses one, or that closes because
 // the device went away, shows the loss, once for each lost link. The main window owns the
-// session and hands it to its pages; the protocol window is the link's view and owns the port
-// component the link talks through.
+// session, hands it to its pages and shows what it reports (its events); the protocol window
+// is the link's view and owns the port component the link talks through.
 
 #include <cstdint>
 #include <functional>
@@ -19,9 +19,9 @@
 
 class TComPortLink;
 class TLinkMainView;
+class TNotebook;
 class TSerComPort;
 class TSercomView;
-class TSessionView;
 class TStepProgress;
 
 class TDeviceSession {
@@ -30,8 +30,10 @@ class TDeviceSession {
     TSercomLink link_;
 
 public:
-    // Neither is owned; both outlive the session.
-    TDeviceSession(TSessionView& view, TStepProgress& progress);
+    // `notebook`: the main notebook, whose shown page a page's wait belongs to (null: none);
+    // `progress`: where the long dialogues count their steps. Neither is owned; both outlive
+    // the session.
+    TDeviceSession(TNotebook* notebook, TStepProgress& progress);
     ~TDeviceSession();
     TDeviceSession(const TDeviceSession&) = delete;
     TDeviceSession& operator=(const TDeviceSession&) = delete;
@@ -79,8 +81,7 @@ public:
     // The verdict on a wait for the device: a link closed because the device went away shows
     // the loss. Answers whether the wait was met.
     bool WaitMet(TWaitEnd end);
-    // The device is gone: the main window shows it (see TSessionView::ShowLinkLost). Nothing
-    // while the program ends.
+    // The device is gone: OnLinkLost, unless the program ends.
     void ShowLinkLost();
     // The same, once for each lost link however many waits notice it.
     void NoticeLinkLost();
@@ -115,11 +116,24 @@ public:
     // when the user left the page meanwhile.
     bool CheckAccessCode(const std::string& code, int32_t level);
 
+    // What the session reports to the main window (empty: nothing shows).
+    // The device is gone: the configuration road stays on its page (its edits can still be
+    // saved to a file), every other page leaves for the start page; an open box or dialog is
+    // ended with its cancel answer first, and text 1650 follows once it has closed.
+    std::function<void()> OnLinkLost;
+    // The device list's first request, on the state page: text 1198 when its wait ran out,
+    // else nothing.
+    std::function<void(const std::string& text)> OnDeviceListNotice;
+    // The device list has been read afresh: the next menu entry need not read it again.
+    std::function<void()> OnDeviceListRead;
+
 private:
     // The type query was refused or its link went: true, after showing the loss.
     bool TypeQueryLostTheLink();
+    // The page of the main notebook shown now (-1: no notebook).
+    int ShownPage() const;
 
-    TSessionView& view_;
+    TNotebook* notebook_;
     TStepProgress& progress_;
     uint32_t lossShownFor_ = 0;  // the link opening whose loss was shown
 };

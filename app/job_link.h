@@ -5,16 +5,16 @@
 #include <cstdint>
 #include <string>
 
-class TForm1;
+struct TMainPages;
 
 // Says on standard error why the job ends ("tovak: <job>: <why>"), sets the exit status and
 // ends the program.
-void EndJob(TForm1& form, const std::string& job, int status, const std::string& why);
+void EndJob(TMainPages& pages, const std::string& job, int status, const std::string& why);
 // Says on standard error why the job's arguments are unusable and ends the program.
-void EndJobForArguments(TForm1& form, const std::string& job, const std::string& error);
+void EndJobForArguments(TMainPages& pages, const std::string& job, const std::string& error);
 
 // Opens the link on `port` (below 1: the control road's port) and checks that the door
 // terminal answered; true when it did. Otherwise, after the link's or the check's message,
 // the program ends; when the program was stopped meanwhile, the job ends as incomplete
 // with `stopped` as its reason.
-bool OpenJobLink(TForm1& form, const std::string& job, int32_t port, const std::string& stopped);
+bool OpenJobLink(TMainPages& pages, const std::string& job, int32_t port, const std::string& stopped);

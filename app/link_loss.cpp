@@ -1,5 +1,5 @@
-// What the main window shows of the device session: the page a wait belongs to, the lost
-// device and the page the technician is left on, the device list's outcome.
+// What the main window does when the device link is gone: one message for each lost link,
+// and the page the technician is left on.
 
 #include "app/after_boxes.h"
 #include "app/comp_text.h"
@@ -16,14 +16,12 @@ bool OnConfigRoad(int page) { return page >= TPageCOM::Index && page <= TPageWRX
 
 }  // namespace
 
-int TForm1::ShownPage() { return Notebook1->PageIndex(); }
-
 void TForm1::ShowLinkLost() {
     if (!OnConfigRoad(Notebook1->PageIndex())) {
         // No request can end the device's installation step now; the next one starts afresh.
-        InstallActive = false;
+        pages_->InstallActive = false;
         pages_->LeaveWizards(false);
-        ProgressHide();
+        progress_.ProgressHide();
         Notebook1->SetPageIndex(kPageStart);
     }
     // A question asked before the loss has no answer any more: it goes, cancelled, and the
@@ -32,7 +30,3 @@ void TForm1::ShowLinkLost() {
         if (!ProgramEnding()) CustMessageDlg(GetCompText(1650), mtCustError, mbCustCancel, 0);
     });
 }
-
-void TForm1::ShowDeviceListNotice(const std::string& text) { pages_->STG->ShowNotice(text); }
-
-void TForm1::DeviceListRead() { pages_->MEN->RereadDeviceList(false); }

@@ -72,7 +72,17 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     Notebook1->SetParent(this);
     Notebook1->SetBounds(4, 4, kPageWidth, kPageHeight);
     Notebook1->SetPages(std::vector<std::string>(std::begin(kPageNames), std::end(kPageNames)));
-    pages_ = std::make_unique<TMainPages>(*this);
+    session_ = std::make_unique<TDeviceSession>(Notebook1, progress_);
+    pages_ = std::make_unique<TMainPages>(*this, *Notebook1, *session_, progress_);
+    session_->OnLinkLost = [this] { ShowLinkLost(); };
+    session_->OnDeviceListNotice = [this](const std::string& text) { pages_->STG->ShowNotice(text); };
+    session_->OnDeviceListRead = [this] { pages_->MEN->RereadDeviceList(false); };
+    TPageMEN& men = *pages_->MEN;
+    progress_.ShowOn(men.ProgressBar701, men.Label701, men.Label702);
+    progress_.OnGiveUp = [this] {
+        Notebook1->SetPageIndex(kPageStart);
+        pages_->INS->RewindWizard();
+    };
 
     StatusBar1 = new TStatusBar(this);
     StatusBar1->SetName("StatusBar1");
@@ -97,6 +107,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     Timer3->SetName("Timer3");
     Timer3->SetEnabled(false);
     Timer3->OnTimer = [this](TObject*) { Timer3Timer(); };
+    pages_->Timer3 = Timer3;
 
     afterBoxes_ = std::make_unique<TAfterBoxes>();
     SetCompTextOwner(this);
@@ -113,7 +124,7 @@ void TForm1::FormCreate() {
     FirstShowPending = true;
     pages_->SEL->Button003->SetVisible(false);
     pages_->SEL->Button004->SetVisible(false);
-    ReadOdActive = false;
+    pages_->ReadOdActive = false;
     Program().InfoMsgShaded = false;
 
     fixedWidth_ = Notebook1->Width() + 23;
@@ -129,16 +140,16 @@ void TForm1::FormCreate() {
     tst.PageControl2->SetActivePage(tst.TabSheet3);
     tst.ComboBox551->SetItemIndex(0);
     pages_->CFG->Notebook91->SetPageIndex(0);
-    ProgressHide();
-    FitLength(session_.LinkState.ButtonMap, 8);
-    session_.LinkState.AllButtonsPressed = false;
+    progress_.ProgressHide();
+    FitLength(session_->LinkState.ButtonMap, 8);
+    session_->LinkState.AllButtonsPressed = false;
 }
 
 void TForm1::ClearAtCreate() {
     lastDate_.clear();
     lastTime_.clear();
     lastClockSecond_ = INT64_MIN;
-    session_.LinkState = TLinkState{};
+    session_->LinkState = TLinkState{};
     const TMainPages& p = *pages_;
     const TPageTST& tst = *p.TST;
     for (TControl* c : std::initializer_list<TControl*>{
@@ -175,7 +186,7 @@ void TForm1::FormShow() {
         }
 
     const TMainSettings s = ReadMainSettings(BaseFile("TOVAK.INI"));
-    ApplyMainSettings(s, session_.LinkState);
+    ApplyMainSettings(s, session_->LinkState);
     Csm = s.Csm;
     Csv = s.Csv;
     pages_->TST->Edit501->SetText(std::to_string(s.Cot));
@@ -224,7 +235,7 @@ void TForm1::FormShow() {
     Notebook1->OnPageChanged = [this](TObject*) { PortPageShown(); };
 
     Timer1->SetEnabled(true);
-    if (session_.LinkState.PrtShow && FormSercom) FormSercom->Show();
+    if (session_->LinkState.PrtShow && FormSercom) FormSercom->Show();
 
     const TSecondPass second = CommandLineSecondPass(TestPageUnlocked);
     if (second.Page >= 0) Notebook1->SetPageIndex(second.Page);
@@ -245,13 +256,13 @@ void TForm1::FormClose() {
     pages_->ROD->StopReadOut();
     // As "&Abbruch" would: the device leaves its installation step (the pause below and the
     // close give the request time to leave).
-    if (InstallActive) session_.Link().EnqueueRequest(std::string("\xFB\x02\x00\x50\x17", 5));
-    InstallActive = false;
+    if (pages_->InstallActive) session_->Link().EnqueueRequest(std::string("\xFB\x02\x00\x50\x17", 5));
+    pages_->InstallActive = false;
     PumpMessages();
-    if (session_.LinkState.PortOpen) {
+    if (session_->LinkState.PortOpen) {
         ShowInfoMsg("TOVAK Close");
         Delay(500);
-        session_.ClosePort();
+        session_->ClosePort();
         HideInfoMsg();
     }
     WriteLogLine("TOVAK-MEN-", "STOPP", "");
@@ -326,47 +337,3 @@ void TForm1::StatusTick() {
     panel->SetText(text);
     PumpMessages();
 }
-
-void TForm1::AddComLine(const std::string& text) {
-    if (!pages_->INS->AddRunLine(text)) return;
-    if (session_.LinkState.PrtProt) WriteLogLine("TOVAK-COM-", "X", text);
-    PumpMessages();
-}
-
-void TForm1::ProgressStart(int32_t steps) {
-    step_ = 1;
-    stepCount_ = steps < 1 ? 1 : steps;
-    stepStart_ = Now();
-    pages_->MEN->ShowProgressStart(stepCount_);
-    PumpMessages();
-}
-
-void TForm1::ProgressStep() {
-    if (step_ < stepCount_) ++step_;
-    pages_->MEN->ShowProgress(step_, stepCount_);
-    PumpMessages();
-}
-
-void TForm1::ProgressAddSteps(int32_t steps) {
-    stepCount_ += steps;
-    pages_->MEN->ShowProgress(step_, stepCount_);
-    PumpMessages();
-}
-
-void TForm1::ProgressHide() { pages_->MEN->HideProgress(); }
-
-void TForm1::RestartStepTime() { stepStart_ = Now(); }
-
-bool TForm1::CheckStepTimeout() {
-    const int64_t elapsed = DateTimeToMilliseconds(Now()) - DateTimeToMilliseconds(stepStart_);
-    if (elapsed / 60000 < 2) return false;
-    if (CustMessageDlg(GetCompTextLines(1199), mtCustConfirmation, mbCustYes | mbCustNo, 0) == 6) {
-        ProgressHide();
-        Notebook1->SetPageIndex(kPageStart);
-        pages_->INS->RewindWizard();
-        return true;
-    }
-    stepStart_ = Now();
-    return false;
-}
-

@@ -10,27 +10,26 @@
 #include <string>
 
 #include "app/device_session.h"
-#include "app/session_view.h"
 #include "app/step_progress.h"
 #include "platform/forms/form.h"
 #include "platform/forms/notebook.h"
 #include "platform/forms/status_bar.h"
 #include "platform/forms/timer.h"
-#include "platform/rtl/date_time.h"
 
 class TAfterBoxes;
 struct TMainPages;
 
-class TForm1 : public TForm, public TSessionView, public TStepProgress {
+class TForm1 : public TForm {
 public:
     explicit TForm1(TComponent* AOwner);
     ~TForm1() override;
     std::string ClassName() const override { return "TForm1"; }
 
     TMainPages& Pages() { return *pages_; }
-    TDeviceSession& Session() { return session_; }
+    TDeviceSession& Session() { return *session_; }
+    TStepProgress& Progress() { return progress_; }
 
-    // Event handlers; the receive ticker and the protocol lines, called by the link.
+    // Event handlers; the receive ticker, called by the link.
     void FormCreate();
     void FormShow();
     void FormClose();
@@ -40,32 +39,15 @@ public:
     void Timer3Timer();
     void FormKeyPress(char32_t& Key);
     void StatusTick();
-    void AddComLine(const std::string& text);
-
-    // TStepProgress: the step progress of the long device dialogues, on the menu page.
-    void ProgressStart(int32_t steps) override;
-    void ProgressStep() override;
-    void ProgressAddSteps(int32_t steps) override;
-    void ProgressHide() override;
-    bool CheckStepTimeout() override;
-    void RestartStepTime() override;
-
-    // TSessionView (link_loss.cpp).
-    int ShownPage() override;
-    void ShowLinkLost() override;
-    void ShowDeviceListNotice(const std::string& text) override;
-    void DeviceListRead() override;
-
-    // From just before a code is asked until its check has ended.
-    bool CodeEntryActive = false;
+    // The device went away (the session's OnLinkLost, link_loss.cpp).
+    void ShowLinkLost();
 
     // Fills the port lists of the three roads with the adapters' ports found: at first show,
     // and each time a port page comes up (adapters come and go while the program runs).
     void SearchSerialPorts();
     void PortPageShown();
 
-    bool FirstShowPending = true, TestPageUnlocked = false, InstallActive = false, ReadOdActive = false;
-    int32_t ConfigError = 0;  // of the last block handshake: 0 none, 1-4 the failed step
+    bool FirstShowPending = true, TestPageUnlocked = false;
     int32_t Csm = 1;  // settings CSM and CSV (the port search)
     bool Csv = false;
 
@@ -84,14 +66,12 @@ private:
     bool closed_ = false;  // the program's close has run
     std::unique_ptr<TAfterBoxes> afterBoxes_;
 
-    TDeviceSession session_{*this, *this};
+    TStepProgress progress_;
+    std::unique_ptr<TDeviceSession> session_;
     std::unique_ptr<TMainPages> pages_;
     std::string lastDate_, lastTime_;
     int64_t lastClockSecond_ = INT64_MIN;  // the second the clock panels show
     std::string logProblem_;               // why the START line found no log file, until told
-    int32_t step_ = 0;
-    int32_t stepCount_ = 1;
-    TDateTime stepStart_ = 0;
     int fixedWidth_ = 0, fixedHeight_ = 0;
 };
 

@@ -83,6 +83,6 @@ void TMainLinkView::LinkLost() {
 }
 
 void TMainLinkView::StatusTick() { form_.StatusTick(); }
-void TMainLinkView::AddComLine(const std::string& text) { form_.AddComLine(text); }
+void TMainLinkView::AddComLine(const std::string& text) { form_.Pages().AddComLine(text); }
 void TMainLinkView::ShowDeviceSlots() { slots_.ShowDeviceSlots(form_.Session().LinkState); }
 void TMainLinkView::ShowSlotErrors() { slots_.ShowSlotErrors(form_.Session().LinkState); }

@@ -72,18 +72,18 @@ void TForm1::FormKeyPress(char32_t& Key) {
     // A field that takes Esc for itself (a masked field undoing what was typed, as its error
     // message tells the user to) gets it; the page is left with the next Esc.
     if (TWinControl* field = ActiveControl(); field && field->Perform(CM_WANTSPECIALKEY, VK_ESCAPE, 0) != 0) return;
-    const TEscAction a =
-        EscKeyAction(Program().KeyEnd, Notebook1->PageIndex(), InstallActive, session_.LinkState.PortOpen);
+    const TEscAction a = EscKeyAction(Program().KeyEnd, Notebook1->PageIndex(), pages_->InstallActive,
+                                      session_->LinkState.PortOpen);
     if (!a.Handled) return;
     // Cycles left running would queue requests on the closed link that leave, stale, when
     // the port opens again.
     if (Notebook1->PageIndex() == TPageROD::Index) pages_->ROD->StopReadOut();
     if (a.EndInstallStep) {
-        session_.Link().EnqueueRequest(std::string("\xFB\x02\x00\x50\x17", 5));
+        session_->Link().EnqueueRequest(std::string("\xFB\x02\x00\x50\x17", 5));
         Delay(200);
-        InstallActive = false;
+        pages_->InstallActive = false;
     }
-    if (a.ClosePort) session_.ClosePort();
+    if (a.ClosePort) session_->ClosePort();
     if (a.CloseProgram) {
         Delay(500);
         Close();

@@ -4,7 +4,6 @@
 #include <fstream>
 
 #include "app/device_session.h"
-#include "app/session_view.h"
 #include "app/step_progress.h"
 #include "program/program_context.h"
 #include "program/text_utils.h"
@@ -93,7 +92,7 @@ bool TDeviceSession::WriteNetInfo() {
         table.KznCount = present;
     }
     table.Valid = true;
-    view_.DeviceListRead();
+    if (OnDeviceListRead) OnDeviceListRead();
     if (Program().DbProtNetInfo) {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         if (out) out << Utf8ToCp1252(NetInfoText(table));

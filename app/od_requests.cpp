@@ -2,7 +2,6 @@
 
 #include "app/comp_text.h"
 #include "app/device_session.h"
-#include "app/session_view.h"
 #include "platform/sync/clock.h"
 #include "program/text_utils.h"
 
@@ -36,7 +35,7 @@ std::string ReadRequest(uint8_t node, uint16_t index, uint8_t sub) {
 
 bool TDeviceSession::SendShortCommand(uint8_t node, uint16_t index, uint8_t sub) {
     LinkState.OdReply.Node = 0;
-    const int page = view_.ShownPage();
+    const int page = ShownPage();
     return QueueAndWait(*this, page, AwaitOdReply, ReadRequest(node, index, sub)) == TWaitEnd::Met;
 }
 
@@ -52,15 +51,15 @@ bool TDeviceSession::SendLongCommand(uint8_t node, uint16_t index, uint8_t sub, 
     for (int shift = 24; shift >= 0; shift -= 8) write += static_cast<char>((v >> shift) & 0xFF);
     LinkState.OdReply.Node = 0;
     // The write and its read-back are one wait: neither leaves once it has ended.
-    const int page = view_.ShownPage();
+    const int page = ShownPage();
     const std::string read = ReadRequest(node, index, sub);
     if (QueueAndWait(*this, page, AwaitOdReply, read, write) != TWaitEnd::Met) return false;
     return LinkState.OdReply.Value == value;
 }
 
 bool TDeviceSession::SendAndWait(bool quiet, const std::string& request) {
-    const TWaitEnd wait = QueueAndWait(*this, view_.ShownPage(), AwaitNodeList, request);
-    if (!quiet) view_.ShowDeviceListNotice(wait == TWaitEnd::Deadline ? GetCompTextLines(1198) : "");
+    const TWaitEnd wait = QueueAndWait(*this, ShownPage(), AwaitNodeList, request);
+    if (!quiet && OnDeviceListNotice) OnDeviceListNotice(wait == TWaitEnd::Deadline ? GetCompTextLines(1198) : "");
     return wait == TWaitEnd::Met;
 }
 

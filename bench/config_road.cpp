@@ -12,7 +12,6 @@
 #include "app/config_handshake.h"
 #include "app/device_session.h"
 #include "app/io_config.h"
-#include "app/session_view.h"
 #include "app/step_progress.h"
 #include "serial/ser_com_port.h"
 #include "platform/forms/shape.h"
@@ -21,20 +20,6 @@
 #include "tests/support/temp_folder.h"
 
 namespace {
-
-// The road without a main window: nothing to show, no steps to count.
-struct TNoWindow : TSessionView, TStepProgress {
-    int ShownPage() override { return 0; }
-    void ShowLinkLost() override {}
-    void ShowDeviceListNotice(const std::string&) override {}
-    void DeviceListRead() override {}
-    void ProgressStart(int32_t) override {}
-    void ProgressStep() override {}
-    void ProgressAddSteps(int32_t) override {}
-    void ProgressHide() override {}
-    bool CheckStepTimeout() override { return false; }
-    void RestartStepTime() override {}
-};
 
 double ThreadCpuSeconds() {
     timespec ts{};
@@ -56,8 +41,9 @@ static void BM_ReadRoadAgainstTheSimulator(benchmark::State& state) {
     sim.Start();
     TSerComPort com(nullptr);
     TNullMainView view;
-    TNoWindow window;
-    TDeviceSession session(window, window);
+    // The road without a main window: no page, and a progress that shows nowhere.
+    TStepProgress progress;
+    TDeviceSession session(nullptr, progress);
     session.Connect(&com, nullptr, &view);
     TSercomLink& link = session.Link();
     int32_t error = 0;

@@ -1,13 +1,20 @@
 #include "app/pages/main_page.h"
 
-#include "app/main_form.h"
+#include "app/pages/main_pages.h"
 #include "link/wait_for.h"
+#include "platform/forms/form.h"
+#include "platform/forms/notebook.h"
 
-TMainPage::TMainPage(TForm1& form, int index)
-    : form_(form), session_(form.Session()), b_(&form), index_(index), sheet_(form.Notebook1->Page(index)) {}
+TMainPage::TMainPage(TMainPages& pages, int index)
+    : pages_(pages),
+      session_(pages.Session()),
+      progress_(pages.Progress()),
+      b_(&pages.Window()),
+      index_(index),
+      sheet_(pages.Notebook().Page(index)) {}
 
-void TMainPage::Show() { form_.Notebook1->SetPageIndex(index_); }
+void TMainPage::Show() { pages_.ShowPage(index_); }
 
-TMainPages& TMainPage::Pages() const { return form_.Pages(); }
+TForm& TMainPage::Window() const { return pages_.Window(); }
 
 void TMainPage::LetWindowsRepaint() { PumpMessages(); }

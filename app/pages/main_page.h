@@ -9,14 +9,16 @@
 
 #include "app/device_session.h"
 #include "app/page_builder.h"
+#include "app/step_progress.h"
+#include "platform/forms/form.h"
 
-class TForm1;
 class TPage;
 struct TMainPages;
 
 class TMainPage {
 public:
-    TMainPage(TForm1& form, int index);
+    // Page `index` of the notebook `pages` are built on.
+    TMainPage(TMainPages& pages, int index);
     virtual ~TMainPage() = default;
     TMainPage(const TMainPage&) = delete;
     TMainPage& operator=(const TMainPage&) = delete;
@@ -29,11 +31,15 @@ public:
 protected:
     // Lets the windows repaint before a step that waits (inside a frame's handling, only that).
     static void LetWindowsRepaint();
-    // The window's other pages; for handlers, not while the pages are being built.
-    TMainPages& Pages() const;
+    // The window's other pages, and what the pages share; the pages themselves are there for
+    // handlers, not while the pages are being built.
+    TMainPages& Pages() const { return pages_; }
+    // The main window, which owns the controls.
+    TForm& Window() const;
 
-    TForm1& form_;
+    TMainPages& pages_;
     TDeviceSession& session_;
+    TStepProgress& progress_;
     TPageBuilder b_;
 
 private:

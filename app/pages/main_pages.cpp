@@ -2,42 +2,53 @@
 
 #include "app/comp_text.h"
 #include "app/cust_msg.h"
-#include "app/main_form.h"
+#include "app/device_session.h"
+#include "link/wait_for.h"
+#include "platform/forms/notebook.h"
 #include "program/log_file.h"
 
-TMainPages::TMainPages(TForm1& form)
-    : SEL(std::make_unique<TPageSEL>(form)),
-      COM(std::make_unique<TPageCOM>(form)),
-      RDX(std::make_unique<TPageRDX>(form)),
-      CFG(std::make_unique<TPageCFG>(form)),
-      WRX(std::make_unique<TPageWRX>(form)),
-      TST(std::make_unique<TPageTST>(form)),
-      COC(std::make_unique<TPageCOC>(form)),
-      MEN(std::make_unique<TPageMEN>(form)),
-      STG(std::make_unique<TPageSTG>(form)),
-      BEN(std::make_unique<TPageBEN>(form)),
-      EIN(std::make_unique<TPageEIN>(form)),
-      EI2(std::make_unique<TPageEI2>(form)),
-      INS(std::make_unique<TPageINS>(form)),
-      WAR(std::make_unique<TPageWAR>(form)),
-      WAW(std::make_unique<TPageWAW>(form)),
-      EIG(std::make_unique<TPageEIG>(form)),
-      DEV(std::make_unique<TPageDEV>(form)),
-      NET(std::make_unique<TPageNET>(form)),
-      ROD(std::make_unique<TPageROD>(form)),
-      PWX(std::make_unique<TPagePWX>(form)),
-      TX1(std::make_unique<TPageTX1>(form)),
-      TX2(std::make_unique<TPageTX2>(form)),
-      LDC(std::make_unique<TPageLDC>(form)),
-      SVC(std::make_unique<TPageSVC>(form)),
-      CT1(std::make_unique<TPageCT1>(form)),
-      CT2(std::make_unique<TPageCT2>(form)),
-      form_(form) {}
+TMainPages::TMainPages(TForm& window, TNotebook& notebook, TDeviceSession& session, TStepProgress& progress)
+    : window_(window),
+      notebook_(notebook),
+      session_(session),
+      progress_(progress),
+      SEL(std::make_unique<TPageSEL>(*this)),
+      COM(std::make_unique<TPageCOM>(*this)),
+      RDX(std::make_unique<TPageRDX>(*this)),
+      CFG(std::make_unique<TPageCFG>(*this)),
+      WRX(std::make_unique<TPageWRX>(*this)),
+      TST(std::make_unique<TPageTST>(*this)),
+      COC(std::make_unique<TPageCOC>(*this)),
+      MEN(std::make_unique<TPageMEN>(*this)),
+      STG(std::make_unique<TPageSTG>(*this)),
+      BEN(std::make_unique<TPageBEN>(*this)),
+      EIN(std::make_unique<TPageEIN>(*this)),
+      EI2(std::make_unique<TPageEI2>(*this)),
+      INS(std::make_unique<TPageINS>(*this)),
+      WAR(std::make_unique<TPageWAR>(*this)),
+      WAW(std::make_unique<TPageWAW>(*this)),
+      EIG(std::make_unique<TPageEIG>(*this)),
+      DEV(std::make_unique<TPageDEV>(*this)),
+      NET(std::make_unique<TPageNET>(*this)),
+      ROD(std::make_unique<TPageROD>(*this)),
+      PWX(std::make_unique<TPagePWX>(*this)),
+      TX1(std::make_unique<TPageTX1>(*this)),
+      TX2(std::make_unique<TPageTX2>(*this)),
+      LDC(std::make_unique<TPageLDC>(*this)),
+      SVC(std::make_unique<TPageSVC>(*this)),
+      CT1(std::make_unique<TPageCT1>(*this)),
+      CT2(std::make_unique<TPageCT2>(*this)) {}
+
+int TMainPages::ShownPage() const { return notebook_.PageIndex(); }
+
+void TMainPages::ShowPage(int index) { notebook_.SetPageIndex(index); }
+
+void TMainPages::CloseProgram() { window_.Close(); }
 
 void TMainPages::AskToQuit() {
     WriteLogLine("TOVAK-MEN-", "MENU", "8");
     if (CustMessageDlg(GetCompText(1201), mtCustConfirmation, mbCustYes | mbCustNo, 0) == mrYes)
-        form_.Close();
+        CloseProgram();
 }
 
 void TMainPages::BackToMenu() {
@@ -58,10 +69,16 @@ void TMainPages::LeaveWizards(bool endInstallStep) {
 }
 
 void TMainPages::DoorCommand(TDoorCommand command) {
-    form_.Session().QueueForDevice(std::string("\xFB\x02\x00\x50", 4) + static_cast<char>(command));
+    session_.QueueForDevice(std::string("\xFB\x02\x00\x50", 4) + static_cast<char>(command));
 }
 
 void TMainPages::ShowMaintenanceDate(TDateTime date) {
     WAR->ShowMaintenanceDate(date);
     WAW->ShowMaintenanceDate(date);
+}
+
+void TMainPages::AddComLine(const std::string& text) {
+    if (!INS->AddRunLine(text)) return;
+    if (session_.LinkState.PrtProt) WriteLogLine("TOVAK-COM-", "X", text);
+    PumpMessages();
 }

@@ -2,11 +2,13 @@
 // The pages of the main window's notebook Notebook1, one object per page, built in page
 // order (so the components keep their order for the control-text catalogue). A new page
 // class takes its place here: a field named after the page, and a line in the constructor.
-// What several pages share, they do through the operations here, never through another
-// page's controls or click handlers.
+// What several pages share, they do through the operations and the flags here, never through
+// another page's controls or click handlers; what they need of the main window (the shown
+// page, the program's end, its read-out timer) too.
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "app/pages/page_ben.h"
 #include "app/pages/page_cfg.h"
@@ -36,6 +38,12 @@
 #include "app/pages/page_wrx.h"
 #include "platform/rtl/date_time.h"
 
+class TDeviceSession;
+class TForm;
+class TNotebook;
+class TStepProgress;
+class TTimer;
+
 // The door commands of the state page and the maintenance wizard.
 enum class TDoorCommand : uint8_t {
     ShortRelease = 0x00,
@@ -46,7 +54,28 @@ enum class TDoorCommand : uint8_t {
 };
 
 struct TMainPages {
-    explicit TMainPages(TForm1& form);
+private:
+    // First: the pages built below take them.
+    TForm& window_;
+    TNotebook& notebook_;
+    TDeviceSession& session_;
+    TStepProgress& progress_;
+
+public:
+    // The pages on the pages of `notebook`, their controls owned by `window`; they ask the
+    // device through `session` and count their steps on `progress`.
+    TMainPages(TForm& window, TNotebook& notebook, TDeviceSession& session, TStepProgress& progress);
+
+    TForm& Window() const { return window_; }
+    TNotebook& Notebook() const { return notebook_; }
+    TDeviceSession& Session() const { return session_; }
+    TStepProgress& Progress() const { return progress_; }
+
+    // The page of Notebook1 shown now; shows page `index`.
+    int ShownPage() const;
+    void ShowPage(int index);
+    // Ends the program as closing the main window does.
+    void CloseProgram();
 
     // "Abbruch" of the roads and the menu: asks, and on yes closes the main window, which
     // ends the program.
@@ -62,6 +91,21 @@ struct TMainPages {
     void DoorCommand(TDoorCommand command);
     // Both maintenance pages offer `date` for change (NullDate: none).
     void ShowMaintenanceDate(TDateTime date);
+    // A line of the configuration run's protocol (page INS, while its list shows), also to the
+    // log when PRTPROT is on.
+    void AddComLine(const std::string& text);
+
+    // The main window's read-out timer (Timer3; the read-out page runs its cycles on it).
+    TTimer* Timer3 = nullptr;
+    // The device's installation step runs: leaving the wizard, Esc and the program's end
+    // end it.
+    bool InstallActive = false;
+    // An object read-out runs its cycles.
+    bool ReadOdActive = false;
+    // From just before a code is asked until its check has ended.
+    bool CodeEntryActive = false;
+    // Of the last block handshake: 0 none, 1-4 the failed step.
+    int32_t ConfigError = 0;
 
     std::unique_ptr<TPageSEL> SEL;
     std::unique_ptr<TPageCOM> COM;
@@ -89,7 +133,4 @@ struct TMainPages {
     std::unique_ptr<TPageSVC> SVC;
     std::unique_ptr<TPageCT1> CT1;
     std::unique_ptr<TPageCT2> CT2;
-
-private:
-    TForm1& form_;
 };

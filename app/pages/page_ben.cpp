@@ -4,7 +4,7 @@
 #include "app/comp_text.h"
 #include "app/pages/main_pages.h"
 
-TPageBEN::TPageBEN(TForm1& form) : TMainPage(form, Index) {
+TPageBEN::TPageBEN(TMainPages& pages) : TMainPage(pages, Index) {
     TPage* p = Sheet();
     Label91 = b_.Label(p, "Label91", "Benutzerverwaltung", 16, 16, true);
     Label92 = b_.Label(p, "Label92", "Code ändern:", 16, 48);

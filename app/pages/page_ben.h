@@ -6,7 +6,7 @@
 class TPageBEN : public TMainPage {
 public:
     static constexpr int Index = 9;
-    explicit TPageBEN(TForm1& form);
+    explicit TPageBEN(TMainPages& pages);
 
     void Button91Click();
     void Button92Click();

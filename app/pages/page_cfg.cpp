@@ -9,7 +9,6 @@
 #include "app/io_config_file.h"
 #include "app/io_functions.h"
 #include "app/io_row_values.h"
-#include "app/main_form.h"
 #include "app/named_control.h"
 #include "app/pages/main_pages.h"
 #include "program/log_file.h"
@@ -44,7 +43,7 @@ TAppButton* RowButton(TPageBuilder& b, TWinControl* parent, const std::string& n
 
 }  // namespace
 
-TPageCFG::TPageCFG(TForm1& form) : TMainPage(form, Index) {
+TPageCFG::TPageCFG(TMainPages& pages) : TMainPage(pages, Index) {
     TPage* p = Sheet();
     Label11 = b_.Label(p, "Label11", "Konfiguration der Eingangs- und Ausgangsfunktionen", 16, 12, true);
     ImageEdit300 = b_.ImageEdit(p, "ImageEdit300", 376, 8, 216);
@@ -104,12 +103,12 @@ TPageCFG::TPageCFG(TForm1& form) : TMainPage(form, Index) {
     Button303->OnClick = [this](TObject*) { WriteConfiguration(); };
     Button304->OnClick = [this](TObject*) { Pages().AskToQuit(); };
 
-    OpenDialog1 = new TOpenDialog(&form);
+    OpenDialog1 = new TOpenDialog(&Window());
     OpenDialog1->SetName("OpenDialog1");
     OpenDialog1->SetDefaultExt("CFG");
     OpenDialog1->SetFilter("Konfigurationsdatei|*.CFG");
     OpenDialog1->SetOptions({ofFileMustExist});
-    SaveDialog1 = new TSaveDialog(&form);
+    SaveDialog1 = new TSaveDialog(&Window());
     SaveDialog1->SetName("SaveDialog1");
     SaveDialog1->SetDefaultExt("CFG");
     SaveDialog1->SetFilter("Konfigurationsdatei|*.CFG");
@@ -174,19 +173,19 @@ void TPageCFG::SetDeviceType(int type) {
 
 // A row's controls by name; null for a number that is no row (of that kind).
 TLabel* TPageCFG::RowLabel(int row) {
-    return IsConfigRow(row) ? NamedControl<TLabel>(form_, "Label" + N(300 + row)) : nullptr;
+    return IsConfigRow(row) ? NamedControl<TLabel>(Window(), "Label" + N(300 + row)) : nullptr;
 }
 TAppImageEdit* TPageCFG::RowFunctionEdit(int row) {
-    return IsConfigRow(row) ? NamedControl<TAppImageEdit>(form_, "ImageEdit" + N(300 + row)) : nullptr;
+    return IsConfigRow(row) ? NamedControl<TAppImageEdit>(Window(), "ImageEdit" + N(300 + row)) : nullptr;
 }
 TAppCheckEdit* TPageCFG::RowFlagEdit(int row) {
-    return IsConfigRow(row) ? NamedControl<TAppCheckEdit>(form_, "CheckEdit" + N(300 + row)) : nullptr;
+    return IsConfigRow(row) ? NamedControl<TAppCheckEdit>(Window(), "CheckEdit" + N(300 + row)) : nullptr;
 }
 TAppEdit* TPageCFG::RowParamEdit(int row) {
-    return IsConfigRow(row) ? NamedControl<TAppEdit>(form_, "Edit" + N(300 + row)) : nullptr;
+    return IsConfigRow(row) ? NamedControl<TAppEdit>(Window(), "Edit" + N(300 + row)) : nullptr;
 }
 TAppButton* TPageCFG::RowMaskButton(int row) {
-    return IsOutputRow(row) ? NamedControl<TAppButton>(form_, "Button" + N(300 + row)) : nullptr;
+    return IsOutputRow(row) ? NamedControl<TAppButton>(Window(), "Button" + N(300 + row)) : nullptr;
 }
 
 int32_t TPageCFG::GetRowFunction(int row) { return IsConfigRow(row) ? rowFunction_[static_cast<size_t>(row)] : 0; }
@@ -512,7 +511,7 @@ void TPageCFG::WriteConfiguration() {
         if (!session_.CheckPortalisDevice()) {
             wrx.WriteConfigHandshake();
             session_.ClosePort();
-            if (form_.ConfigError < 1) {
+            if (Pages().ConfigError < 1) {
                 CustMessageDlg(GetCompText(1202), mtCustInformation, mbCustOK, 0);
                 Pages().COM->ReadConfiguration();
                 return;

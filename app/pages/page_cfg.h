@@ -18,7 +18,7 @@
 class TPageCFG : public TMainPage {
 public:
     static constexpr int Index = 3;
-    explicit TPageCFG(TForm1& form);
+    explicit TPageCFG(TMainPages& pages);
 
     // The model.
     int32_t InputCount(int bank);

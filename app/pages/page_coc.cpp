@@ -2,7 +2,7 @@
 
 #include "app/pages/main_pages.h"
 
-TPageCOC::TPageCOC(TForm1& form) : TMainPage(form, Index) {
+TPageCOC::TPageCOC(TMainPages& pages) : TMainPage(pages, Index) {
     TPage* p = Sheet();
     Label61 = b_.Label(p, "Label61", "Schnittstellen-Nummer für Datenübertragung angeben:", 16, 16, true);
     const TPortEntry port = b_.PortEntry(p, "Notebook3", "Edit601", "ImageEdit601", "Label602", 16, 40);

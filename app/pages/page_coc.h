@@ -6,7 +6,7 @@
 class TPageCOC : public TMainPage {
 public:
     static constexpr int Index = 6;
-    explicit TPageCOC(TForm1& form);
+    explicit TPageCOC(TMainPages& pages);
 
     int32_t CocPortNumber();
     // Opens the link on the control road's port and shows the menu; the link stays open.

@@ -1,9 +1,8 @@
 #include "app/pages/page_com.h"
 
-#include "app/main_form.h"
 #include "app/pages/main_pages.h"
 
-TPageCOM::TPageCOM(TForm1& form) : TMainPage(form, Index) {
+TPageCOM::TPageCOM(TMainPages& pages) : TMainPage(pages, Index) {
     TPage* p = Sheet();
     Label7 = b_.Label(p, "Label7", "Schnittstellen-Nummer für Datenübertragung angeben:", 16, 16, true);
     const TPortEntry port = b_.PortEntry(p, "Notebook2", "Edit101", "ImageEdit101", "Label101", 16, 40);
@@ -48,7 +47,7 @@ void TPageCOM::ReadConfiguration() {
     }
     rdx.ReadConfigHandshake();
     session_.ClosePort();
-    if (form_.ConfigError < 1) {
+    if (Pages().ConfigError < 1) {
         Pages().CFG->ShowBlocks();
     } else {
         rdx.ShowButtons(true);

@@ -7,7 +7,7 @@
 class TPageCOM : public TMainPage {
 public:
     static constexpr int Index = 1;
-    explicit TPageCOM(TForm1& form);
+    explicit TPageCOM(TMainPages& pages);
 
     int32_t ConfigPortNumber();
     // The reading road (Button101, and again after the writing road): opens the link, checks

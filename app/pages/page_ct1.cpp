@@ -5,7 +5,7 @@
 #include "link/form_txt_com.h"
 #include "program/program_context.h"
 
-TPageCT1::TPageCT1(TForm1& form) : TMainPage(form, Index) {
+TPageCT1::TPageCT1(TMainPages& pages) : TMainPage(pages, Index) {
     TPage* p = Sheet();
     Label191 = b_.Label(p, "Label191", "Schnittstellen-Nummer für Datenübertragung angeben:", 16, 16, true);
     const TPortEntry port = b_.PortEntry(p, "Notebook2401", "Edit2401", "ImageEdit2401", "Label192", 16, 40);

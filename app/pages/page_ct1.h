@@ -6,7 +6,7 @@
 class TPageCT1 : public TMainPage {
 public:
     static constexpr int Index = 24;
-    explicit TPageCT1(TForm1& form);
+    explicit TPageCT1(TMainPages& pages);
 
     int32_t CtcPortNumber();
     // "Start": the text channel's window first when PXTSHOW asks for it, then the first read.

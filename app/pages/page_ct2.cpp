@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "app/cust_msg.h"
-#include "app/main_form.h"
 #include "app/main_settings.h"
 #include "app/msg_form.h"
 #include "app/pages/main_pages.h"
@@ -124,7 +123,7 @@ void UtcToLocalText(std::string& date, std::string& time) {
     time = TimeText(local);
 }
 
-TPageCT2::TPageCT2(TForm1& form) : TMainPage(form, Index) {
+TPageCT2::TPageCT2(TMainPages& pages) : TMainPage(pages, Index) {
     TPage* p = Sheet();
     Label193 = b_.Label(p, "Label193", "MOLT-30 Konfiguration", 16, 16, true);
     const int x = 128;
@@ -279,7 +278,7 @@ bool TPageCT2::CheckIpText(bool required, const std::string& text, TCustomEdit* 
 }
 
 bool TPageCT2::Pause(uint32_t ms) {
-    return Delay(ms, TWaitEnds{{}, [this] { return form_.Notebook1->PageIndex() == Index; }}) == TWaitEnd::Deadline;
+    return Delay(ms, TWaitEnds{{}, [this] { return Pages().ShownPage() == Index; }}) == TWaitEnd::Deadline;
 }
 
 bool TPageCT2::PollRestart(int32_t port) {

@@ -16,7 +16,7 @@ class TCustomEdit;
 class TPageCT2 : public TMainPage {
 public:
     static constexpr int Index = 25;
-    explicit TPageCT2(TForm1& form);
+    explicit TPageCT2(TMainPages& pages);
 
     // Reads firmware, clock and network into the page; the four action buttons come back
     // only when all four commands succeeded.

@@ -1,14 +1,13 @@
 #include "app/pages/page_dev.h"
 
 #include "app/device_tables.h"
-#include "app/main_form.h"
 #include "app/pages/main_pages.h"
 
-TPageDEV::TPageDEV(TForm1& form) : TMainPage(form, Index) {
+TPageDEV::TPageDEV(TMainPages& pages) : TMainPage(pages, Index) {
     TPage* p = Sheet();
     Label184 = b_.Label(p, "Label184", "Geräte-Übersicht", 16, 16, true);
-    Mem1 = MakeDeviceOverviewTable(&form);
-    Data1 = MakeTableSource(&form, "Data1", Mem1);
+    Mem1 = MakeDeviceOverviewTable(&Window());
+    Data1 = MakeTableSource(&Window(), "Data1", Mem1);
     DBGrid1 = b_.Make<TDBGrid>(p, "DBGrid1", 16, 40, kPageWidth - 32, kButtonTop - 48);
     DBGrid1->SetDataSource(Data1);
     Button161 = b_.ButtonRow(p, {{"Button161", "&Zurück"}})[0];

@@ -10,7 +10,7 @@ class TvxMemData;
 class TPageDEV : public TMainPage {
 public:
     static constexpr int Index = 16;
-    explicit TPageDEV(TForm1& form);
+    explicit TPageDEV(TMainPages& pages);
 
     // Fills Mem1 from NodeTable and shows the page (the state page checked the table).
     void ShowOverview();

@@ -4,7 +4,6 @@
 
 #include "app/comp_text.h"
 #include "app/cust_msg.h"
-#include "app/main_form.h"
 #include "app/pages/main_pages.h"
 #include "program/text_utils.h"
 #include "link/wait_for.h"
@@ -20,7 +19,7 @@ constexpr int32_t kKvBox = 6;
 
 }  // namespace
 
-TPageEI2::TPageEI2(TForm1& form) : TMainPage(form, Index) {
+TPageEI2::TPageEI2(TMainPages& pages) : TMainPage(pages, Index) {
     TPage* p = Sheet();
     Label1100 = b_.Label(p, "Label1100", "Erweiterte System-Einstellungen", 16, 16, true);
     for (int k = 1; k <= 8; ++k) {

@@ -11,7 +11,7 @@
 class TPageEI2 : public TMainPage {
 public:
     static constexpr int Index = 11;
-    explicit TPageEI2(TForm1& form);
+    explicit TPageEI2(TMainPages& pages);
 
     // Each box row's mode editor gets its two door options (value 0 selected) and its check
     // box the swing-door caption.

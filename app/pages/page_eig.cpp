@@ -1,13 +1,12 @@
 #include "app/pages/page_eig.h"
 
 #include "app/comp_text.h"
-#include "app/main_form.h"
 #include "app/pages/main_pages.h"
 #include "link/delay.h"
 #include "program/text_utils.h"
 #include "platform/win/message_queue.h"
 
-TPageEIG::TPageEIG(TForm1& form) : TMainPage(form, Index) {
+TPageEIG::TPageEIG(TMainPages& pages) : TMainPage(pages, Index) {
     TPage* p = Sheet();
     Label1500 = b_.Label(p, "Label1500", "Geräte-Einstellungen", 16, 16, true);
     Label1505 = b_.Label(p, "Label1505", "Busadresse:", 16, 52);

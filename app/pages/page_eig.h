@@ -7,7 +7,7 @@
 class TPageEIG : public TMainPage {
 public:
     static constexpr int Index = 15;
-    explicit TPageEIG(TForm1& form);
+    explicit TPageEIG(TMainPages& pages);
 
     // The items of the input and output function lists.
     void FillOptionLists();

@@ -3,13 +3,12 @@
 #include "app/access_codes.h"
 #include "app/comp_text.h"
 #include "app/cust_msg.h"
-#include "app/main_form.h"
 #include "app/pages/main_pages.h"
 #include "link/delay.h"
 #include "program/text_utils.h"
 #include "platform/win/message_queue.h"
 
-TPageEIN::TPageEIN(TForm1& form) : TMainPage(form, Index) {
+TPageEIN::TPageEIN(TMainPages& pages) : TMainPage(pages, Index) {
     TPage* p = Sheet();
     Label1000 = b_.Label(p, "Label1000", "System-Einstellungen", 16, 16, true);
     struct TRow {

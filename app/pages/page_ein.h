@@ -11,7 +11,7 @@
 class TPageEIN : public TMainPage {
 public:
     static constexpr int Index = 10;
-    explicit TPageEIN(TForm1& form);
+    explicit TPageEIN(TMainPages& pages);
 
     // Fills the door times from the door terminal's slot parameters.
     void ShowDoorTimes();

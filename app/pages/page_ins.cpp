@@ -14,7 +14,7 @@ std::string TwoDigits(int n) {
 
 }  // namespace
 
-TPageINS::TPageINS(TForm1& form) : TMainPage(form, Index) {
+TPageINS::TPageINS(TMainPages& pages) : TMainPage(pages, Index) {
     TPage* p = Sheet();
     std::vector<std::string> steps;
     for (int i = 0; i <= 13; ++i) steps.push_back(TwoDigits(i));

@@ -20,7 +20,7 @@
 class TPageINS : public TMainPage {
   public:
     static constexpr int Index = 12;
-    explicit TPageINS(TForm1& form);
+    explicit TPageINS(TMainPages& pages);
 
     // "&Abbruch" of every page of the wizard: leaves both wizards after asking, ending the
     // device's installation step unless the button is the one of page 01 (the step starts

@@ -5,7 +5,6 @@
 #include "app/comp_text.h"
 #include "app/cust_msg.h"
 #include "app/device_slot_display.h"
-#include "app/main_form.h"
 #include "app/main_settings.h"
 #include "app/pages/main_pages.h"
 #include "app/start_options.h"
@@ -43,7 +42,7 @@ void Caption(TLabel* label, const std::string& text) {
 }  // namespace
 
 bool TPageINS::Shown(int page) const {
-    return form_.Notebook1->PageIndex() == Index && Notebook11->PageIndex() == page;
+    return Pages().ShownPage() == Index && Notebook11->PageIndex() == page;
 }
 
 bool TPageINS::DoorOpen() const {
@@ -51,7 +50,7 @@ bool TPageINS::DoorOpen() const {
 }
 
 bool TPageINS::Continues() {
-    if (ProgramEnding() || form_.Notebook1->PageIndex() != Index) return false;
+    if (ProgramEnding() || Pages().ShownPage() != Index) return false;
     if (session_.LinkState.PortOpen) return true;
     LinkLost();
     return false;
@@ -75,7 +74,7 @@ bool TPageINS::Await(const std::function<bool()>& waiting, bool deviceWait) {
 }
 
 bool TPageINS::Await(TDeviceWait& wait, const std::function<bool()>& waiting, bool deviceWait) {
-    form_.RestartStepTime();
+    progress_.RestartStepTime();
     while (waiting()) {
         if (!Continues()) return false;
         // A device wait looks at the clock every 100 ms for the question after two minutes.
@@ -84,7 +83,7 @@ bool TPageINS::Await(TDeviceWait& wait, const std::function<bool()>& waiting, bo
         if (end == TWaitEnd::Met) break;
         session_.WaitMet(end);
         if (end != TWaitEnd::Deadline) return false;
-        if (form_.CheckStepTimeout()) {
+        if (progress_.CheckStepTimeout()) {
             Pages().LeaveWizards(true);
             return false;
         }
@@ -101,10 +100,10 @@ bool TPageINS::Request(TAnswer answer, const std::string& data, const std::funct
 void TPageINS::Button11012Click(TObject* Sender) { Pages().AskToLeaveWizards(Sender != Button11012); }
 
 void TPageINS::Leave(bool endInstallStep) {
-    if (endInstallStep && form_.InstallActive) {
+    if (endInstallStep && Pages().InstallActive) {
         // Without a link there is no step to end: the request is refused and nothing waits.
         if (session_.Link().EnqueueRequest(Command(0x50, 0x17))) Delay(200, session_.WaitEnds());
-        form_.InstallActive = false;
+        Pages().InstallActive = false;
     }
     ProgressBar11->SetVisible(false);
 }
@@ -136,11 +135,11 @@ void TPageINS::LinkLost() {
 }
 
 void TPageINS::Button11011Click() {
-    form_.InstallActive = true;
+    Pages().InstallActive = true;
     Program().SystemCodeInputs.fill(0);
     Program().SystemCodeInputs[0] = 2;
     Program().SystemCodeInputs[1] = 1;
-    TDeviceSlotDisplay slots(&form_);
+    TDeviceSlotDisplay slots(&Window());
     for (int s = 1; s <= 12; ++s) {
         const int32_t address = session_.LinkState.DoorSystem.Slots[static_cast<size_t>(s)].BusAddress;
         Lamp(slots.SlotShape(2, s), address ? kGreen : kSilver);
@@ -157,7 +156,7 @@ void TPageINS::Button11011Click() {
     TDeviceWait detection = session_.Wait();
     if (!Send(detection, Command(0x50, 0x14), AwaitSaveDone)) return;
     if (!Await(detection, [&] { return Shown(2) && !detection.Answered(); })) return;
-    if (form_.Notebook1->PageIndex() != Index) return;
+    if (Pages().ShownPage() != Index) return;
     Button11021->SetEnabled(true);
     Button11022->SetEnabled(true);
 }
@@ -254,14 +253,14 @@ void TPageINS::RunConfiguration(int32_t t1, int32_t t2) {
     ListBox11->Clear();
     Notebook11->SetPageIndex(7);
     LetWindowsRepaint();
-    const auto onPage = [this] { return form_.Notebook1->PageIndex() == Index; };
-    form_.AddComLine(GetCompText(1802));
+    const auto onPage = [this] { return Pages().ShownPage() == Index; };
+    Pages().AddComLine(GetCompText(1802));
     if (!Send(Command(0x50, 0x16))) return;
-    form_.AddComLine(GetCompText(1803));
+    Pages().AddComLine(GetCompText(1803));
     if (!Send(ParameterWrite(6, t1))) return;
-    form_.AddComLine(GetCompText(1804));
+    Pages().AddComLine(GetCompText(1804));
     if (!Send(ParameterWrite(7, t2))) return;
-    form_.AddComLine(GetCompText(1805));
+    Pages().AddComLine(GetCompText(1805));
     // Storing makes the device restart and report "saved" afterwards; both answers are
     // awaited from before the request, so a quick device cannot slip past either wait.
     TDeviceWait saved = session_.Wait();
@@ -270,11 +269,11 @@ void TPageINS::RunConfiguration(int32_t t1, int32_t t2) {
     StepLabels[1]->Font()->SetColor(clBlack);
     StepImages[1]->SetVisible(true);
     if (!Await(saved, [&] { return Shown(7) && !saved.Answered(); }) || !onPage()) return;
-    form_.AddComLine(GetCompText(1806));
+    Pages().AddComLine(GetCompText(1806));
     if (!Request(AwaitConfigBlock1, Command(0x10, 0x00), onPage) || !onPage()) return;
     if (!Request(AwaitConfigBlock2, Command(0x10, 0x01), onPage) || !onPage()) return;
     if (!Request(AwaitConfigBlock3, Command(0x10, 0x02), onPage) || !onPage()) return;
-    form_.AddComLine(GetCompText(1807));
+    Pages().AddComLine(GetCompText(1807));
     if (!session_.DevicePause(1000, Index) || !onPage()) return;
     const TDeviceSlotRecord& terminal = session_.LinkState.DoorSystem.Slots[1];
     Label11081->SetCaption(std::to_string(terminal.Params[6]));
@@ -299,7 +298,7 @@ void TPageINS::Button11091Click() {
 }
 
 void TPageINS::ButtonTest() {
-    TDeviceSlotDisplay slots(&form_);
+    TDeviceSlotDisplay slots(&Window());
     for (int s = 1; s <= 4; ++s) {
         const int32_t address = session_.LinkState.DoorSystem.Slots[static_cast<size_t>(s)].BusAddress;
         Lamp(slots.SlotShape(3, s), address ? kRed : kSilver);
@@ -359,7 +358,7 @@ void TPageINS::Button11123Click() {
 void TPageINS::Button11121Click() {
     if (Program().InstStepMode == 1 && !session_.QueueForDevice(Command(0x50, 0x15))) return;
     // The installation is complete on the device: a later Esc must not cancel it.
-    form_.InstallActive = false;
+    Pages().InstallActive = false;
     Notebook11->SetPageIndex(13);
 }
 

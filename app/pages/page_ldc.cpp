@@ -1,7 +1,6 @@
 #include "app/pages/page_ldc.h"
 
 #include "app/comp_text.h"
-#include "app/main_form.h"
 #include "app/pages/main_pages.h"
 #include "program/program_context.h"
 #include "program/program_dirs.h"
@@ -14,7 +13,7 @@ constexpr TColor kRed = 0x0000FF;
 
 }  // namespace
 
-TPageLDC::TPageLDC(TForm1& form) : TMainPage(form, Index) {
+TPageLDC::TPageLDC(TMainPages& pages) : TMainPage(pages, Index) {
     TPage* p = Sheet();
     Label220 = b_.Label(p, "Label220", "Laden Tessel-Konfiguration", 16, 16, true);
     TShape** lamps[] = {&Shape221, &Shape222, &Shape223, &Shape224};
@@ -28,7 +27,7 @@ TPageLDC::TPageLDC(TForm1& form) : TMainPage(form, Index) {
     Button221->OnClick = [this](TObject*) { Button221Click(); };
 }
 
-void TPageLDC::Button221Click() { form_.Close(); }
+void TPageLDC::Button221Click() { Pages().CloseProgram(); }
 
 void TPageLDC::LoadIoConfigFile(const std::string& fileName) {
     Button221->SetVisible(false);

@@ -10,7 +10,7 @@
 class TPageLDC : public TMainPage {
 public:
     static constexpr int Index = 22;
-    explicit TPageLDC(TForm1& form);
+    explicit TPageLDC(TMainPages& pages);
 
     void LoadIoConfigFile(const std::string& fileName);
     void Button221Click();

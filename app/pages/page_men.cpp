@@ -5,7 +5,6 @@
 #include "app/code_form.h"
 #include "app/comp_text.h"
 #include "app/cust_msg.h"
-#include "app/main_form.h"
 #include "app/maintenance_date.h"
 #include "app/pages/main_pages.h"
 #include "program/log_file.h"
@@ -28,7 +27,7 @@ const std::vector<std::pair<uint8_t, uint8_t>> kStateReads = {{0x0D, 0x00}, {0x1
 
 }  // namespace
 
-TPageMEN::TPageMEN(TForm1& form) : TMainPage(form, Index) {
+TPageMEN::TPageMEN(TMainPages& pages) : TMainPage(pages, Index) {
     TPage* p = Sheet();
     Label71 = b_.Label(p, "Label71", "Menü", 16, 16, true);
     Label72 = b_.Label(p, "Label72", "Funktion auswählen:", 16, 40);
@@ -89,18 +88,18 @@ bool TPageMEN::AskAndCheckCode(const TEntry& entry) {
     std::string code;
     bool granted = AskCode(entry.CodeCaption, code);
     if (granted) granted = session_.DevicePause(100, Index) && session_.CheckAccessCode(code, entry.Level);
-    if (!granted) form_.CodeEntryActive = false;
+    if (!granted) Pages().CodeEntryActive = false;
     return granted;
 }
 
 bool TPageMEN::ReadDeviceData(const TEntry& entry, bool information) {
     EnableEntries(false);
-    form_.CodeEntryActive = false;
-    form_.ProgressStart(entry.Steps);
+    Pages().CodeEntryActive = false;
+    progress_.ProgressStart(entry.Steps);
     if (!session_.LinkState.NodeTable.Valid || CheckEdit701->Checked()) session_.WriteNetInfo();
     for (const auto& [type, index] : entry.Requests) {
-        if (form_.Notebook1->PageIndex() != Index) return false;
-        form_.ProgressStep();
+        if (Pages().ShownPage() != Index) return false;
+        progress_.ProgressStep();
         std::string request("\xFB\x02\x00", 3);
         request += static_cast<char>(type);
         request += static_cast<char>(index);
@@ -113,11 +112,11 @@ bool TPageMEN::ReadDeviceData(const TEntry& entry, bool information) {
                 wait.Until(information ? GetTickCount64() + 100 : kNoDeadline, session_.PageWaitEnds(Index));
             if (end == TWaitEnd::Met) break;
             if (end != TWaitEnd::Deadline) return session_.WaitMet(end);
-            if (form_.CheckStepTimeout()) return false;
+            if (progress_.CheckStepTimeout()) return false;
         }
-        if (form_.Notebook1->PageIndex() != Index) return false;
+        if (Pages().ShownPage() != Index) return false;
     }
-    form_.ProgressStep();
+    progress_.ProgressStep();
     return true;
 }
 
@@ -125,8 +124,8 @@ bool TPageMEN::RunEntry(const TEntry& entry) {
     WriteLogLine("TOVAK-MEN-", "MENU", entry.LogText);
     if (session_.CheckDoorTerminal()) return false;
     if (entry.CodeCaption) {
-        if (form_.CodeEntryActive) return false;
-        form_.CodeEntryActive = true;
+        if (Pages().CodeEntryActive) return false;
+        Pages().CodeEntryActive = true;
         return AskAndCheckCode(entry);
     }
     return true;
@@ -137,7 +136,7 @@ void TPageMEN::Button711Click() {
     if (!RunEntry(entry) || !ReadDeviceData(entry, true)) return;
     TPageSTG& stg = *Pages().STG;
     stg.Prepare(false);
-    form_.ProgressHide();
+    progress_.ProgressHide();
     stg.Show();
 }
 
@@ -146,14 +145,14 @@ void TPageMEN::Button712Click() {
     if (!RunEntry(entry) || !ReadDeviceData(entry, false)) return;
     TPageSTG& stg = *Pages().STG;
     stg.Prepare(true);
-    form_.ProgressHide();
+    progress_.ProgressHide();
     stg.Show();
 }
 
 void TPageMEN::Button721Click() {
     const TEntry entry{"3", "Install Code", 3, 5, {{0x0D, 0x00}, {0x10, 0x00}, {0x10, 0x01}, {0x10, 0x02}}};
     if (!RunEntry(entry) || !ReadDeviceData(entry, false)) return;
-    form_.ProgressHide();
+    progress_.ProgressHide();
     Pages().INS->StartWizard();
 }
 
@@ -164,7 +163,7 @@ void TPageMEN::Button722Click() {
     TDateTime date = NullDate;
     if (!MaintenanceDateFromText(session_.LinkState.DoorSystem.MaintenanceDate, date)) date = NullDate;
     Pages().ShowMaintenanceDate(date);
-    form_.ProgressHide();
+    progress_.ProgressHide();
     Pages().WAR->Show();
 }
 
@@ -176,7 +175,7 @@ void TPageMEN::Button731Click() {
     if (!RunEntry(entry) || !ReadDeviceData(entry, false)) return;
     if (session_.LinkState.PrtProt) WriteLogLine("TOVAK-COM-", "MustWait", "-> pgEIN");
     ein.ShowDoorTimes();
-    form_.ProgressHide();
+    progress_.ProgressHide();
     ein.Show();
     ein.EnableExtended(session_.LinkState.NodeTable.Valid);
 }
@@ -184,7 +183,7 @@ void TPageMEN::Button731Click() {
 void TPageMEN::Button732Click() {
     const TEntry entry{"6", "Install Code", 3, 0, {}};
     if (!RunEntry(entry)) return;
-    form_.CodeEntryActive = false;
+    Pages().CodeEntryActive = false;
     Pages().BEN->Show();
 }
 
@@ -204,14 +203,14 @@ void TPageMEN::Button741Click() {
     }
     if (end == TWaitEnd::Deadline) {
         WriteLogLine("TOVAK-COM-", "MustWait", "-> pgEIG / 4721OldFirmware");
-        form_.ProgressHide();
+        progress_.ProgressHide();
         CustMessageDlg(GetCompTextLines(1198), mtCustInformation, mbCustCancel, 0);
         EnableEntries(true);
         return;
     }
     if (session_.LinkState.PrtProt) WriteLogLine("TOVAK-COM-", "MustWait", "-> pgEIG");
     eig.ShowTerminalSettings();
-    form_.ProgressStep();
-    form_.ProgressHide();
+    progress_.ProgressStep();
+    progress_.ProgressHide();
     eig.Show();
 }

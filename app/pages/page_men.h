@@ -14,7 +14,7 @@
 class TPageMEN : public TMainPage {
 public:
     static constexpr int Index = 7;
-    explicit TPageMEN(TForm1& form);
+    explicit TPageMEN(TMainPages& pages);
 
     // The menu's entries, Button711..Button741.
     std::vector<TAppButton*> MenuButtons() const;

@@ -7,7 +7,6 @@
 #include "app/device_tables.h"
 #include "app/job_arguments.h"
 #include "app/job_link.h"
-#include "app/main_form.h"
 #include "app/main_settings.h"
 #include "app/pages/main_pages.h"
 #include "app/unattended_run.h"
@@ -52,14 +51,14 @@ void DrawHourglass(TImage* image) {
 
 }  // namespace
 
-TPageNET::TPageNET(TForm1& form) : TMainPage(form, Index) {
+TPageNET::TPageNET(TMainPages& pages) : TMainPage(pages, Index) {
     TPage* p = Sheet();
     Label186 = b_.Label(p, "Label186", "NET-Info", 16, 16, true);
     Image1701 = b_.Make<TImage>(p, "Image1701", 16, 48, 32, 32);
     DrawHourglass(Image1701);
     Label1701 = b_.Label(p, "Label1701", "Daten werden eingelesen ...", 56, 58);
-    Mem2 = MakeNetworkListTable(&form);
-    Data2 = MakeTableSource(&form, "Data2", Mem2);
+    Mem2 = MakeNetworkListTable(&Window());
+    Data2 = MakeTableSource(&Window(), "Data2", Mem2);
     DBGrid17 = b_.Make<TvxDBGrid>(p, "DBGrid17", 16, 40, kPageWidth - 32, kButtonTop - 48);
     DBGrid17->SetVisible(false);
     // Every record is a row, found again by the table's record number; whole rows select.
@@ -79,7 +78,7 @@ TPageNET::TPageNET(TForm1& form) : TMainPage(form, Index) {
         for (int i = 0; i < Mem2->FieldCount(); ++i) {
             TField* field = Mem2->Fields().Fields(i);
             if (field->FieldKind() != fkData) continue;
-            auto* column = DBGrid17->CreateColumn<TvxDBGridMaskColumn>(&form);
+            auto* column = DBGrid17->CreateColumn<TvxDBGridMaskColumn>(&Window());
             column->SetName("DBGrid17" + field->FieldName());
             column->SetFieldName(field->FieldName());
         }
@@ -95,7 +94,7 @@ void TPageNET::ShowReading(bool reading) {
     Label1701->SetVisible(reading);
 }
 
-void TPageNET::Button1701Click() { form_.Close(); }
+void TPageNET::Button1701Click() { Pages().CloseProgram(); }
 
 void TPageNET::ShowNetInfo(const std::string& argument) {
     ShowReading(true);
@@ -105,20 +104,20 @@ void TPageNET::ShowNetInfo(const std::string& argument) {
     TNetInfoJob job;
     std::string error;
     if (!ParseNetInfoJob(argument, job, error)) {
-        EndJobForArguments(form_, argument, error);
+        EndJobForArguments(Pages(), argument, error);
         return;
     }
     // A script gets the list only as its file: without the file there is nothing to give.
     if (Program().UnattendedRun && !Program().DbProtNetInfo) {
-        EndJob(form_, argument, jeNothingToDo, "DBPROTNETINFO is off: no device list file is written");
+        EndJob(Pages(), argument, jeNothingToDo, "DBPROTNETINFO is off: no device list file is written");
         return;
     }
-    if (!OpenJobLink(form_, argument, job.Port, kStopped)) return;
+    if (!OpenJobLink(Pages(), argument, job.Port, kStopped)) return;
     const bool read = session_.WriteNetInfo();
     // Esc and the window's close also close the link: only the link's own loss flag tells a
     // device that went away from a user who stopped the reading.
     const bool lost = !read && session_.Link().WasLost();
-    const bool ended_by_hand = !read && !lost && (ProgramEnding() || form_.Notebook1->PageIndex() != Index);
+    const bool ended_by_hand = !read && !lost && (ProgramEnding() || Pages().ShownPage() != Index);
     Program().JobExitStatus = read ? jeDone : lost ? jeNoDevice : jeNoDeviceList;
     if (!read)
         std::fprintf(stderr, "tovak: %s: %s\n", argument.c_str(),
@@ -126,12 +125,12 @@ void TPageNET::ShowNetInfo(const std::string& argument) {
                      : ended_by_hand ? kStopped
                                      : "the device list is incomplete");
     // The reading counts its steps in the menu's display, which no menu page started here.
-    form_.ProgressHide();
+    progress_.ProgressHide();
     session_.ClosePort();
     // Otherwise the list shown next, empty or left from an earlier reading, would pass for
     // this bus. Leaving the page (Esc) or stopping the program is no failure to report, and
     // a job that only writes the file goes on without a box.
-    if (!read && !ended_by_hand && job.Mode == "SHOW" && form_.Notebook1->PageIndex() == Index)
+    if (!read && !ended_by_hand && job.Mode == "SHOW" && Pages().ShownPage() == Index)
         CustMessageDlg(GetCompTextLines(1198), mtCustInformation, mbCustCancel, 0);
     // A lost device has been shown and the start page is up, or the user has left the page:
     // there is no list to show.
@@ -140,12 +139,12 @@ void TPageNET::ShowNetInfo(const std::string& argument) {
     if (job.Mode != "SHOW") {
         // A failed read removed the file: there is nothing to open.
         if (job.Mode == "FILE" && read) RunProgram(Program().BaseDir, kNetInfoFile, "", false);
-        form_.Close();
+        Pages().CloseProgram();
         return;
     }
     const std::string found = FindFileCaseInsensitive(Program().BaseDir, kNetInfoFile);
     LoadNetworkList(*Mem2, found.empty() ? Program().BaseDir + kNetInfoFile : found);
     ShowReading(false);
-    if (Program().UnattendedRun) form_.Close();
+    if (Program().UnattendedRun) Pages().CloseProgram();
 }
 

@@ -15,7 +15,7 @@ class TvxMemData;
 class TPageNET : public TMainPage {
 public:
     static constexpr int Index = 17;
-    explicit TPageNET(TForm1& form);
+    explicit TPageNET(TMainPages& pages);
 
     void ShowNetInfo(const std::string& argument);
     // Ends the program.

@@ -1,11 +1,10 @@
 #include "app/pages/page_pwx.h"
 
-#include "app/main_form.h"
 #include "app/pages/main_pages.h"
 #include "app/start_options.h"
 #include "program/text_utils.h"
 
-TPagePWX::TPagePWX(TForm1& form) : TMainPage(form, Index) {
+TPagePWX::TPagePWX(TMainPages& pages) : TMainPage(pages, Index) {
     TPage* p = Sheet();
     Label1901 = b_.Label(p, "Label1901", "Passwort eingeben:", 16, 20);
     MaskEdit191 = b_.Make<TMaskEdit>(p, "MaskEdit191", 136, 16, 121, 21);
@@ -27,4 +26,4 @@ void TPagePWX::Button191Click() {
     MaskEdit191->SetFocus();
 }
 
-void TPagePWX::Button192Click() { form_.Close(); }
+void TPagePWX::Button192Click() { Pages().CloseProgram(); }

@@ -7,7 +7,7 @@
 class TPagePWX : public TMainPage {
 public:
     static constexpr int Index = 19;
-    explicit TPagePWX(TForm1& form);
+    explicit TPagePWX(TMainPages& pages);
 
     void Button191Click();
     void Button192Click();

@@ -1,10 +1,9 @@
 #include "app/pages/page_rdx.h"
 
 #include "app/config_handshake.h"
-#include "app/main_form.h"
 #include "app/pages/main_pages.h"
 
-TPageRDX::TPageRDX(TForm1& form) : TMainPage(form, Index) {
+TPageRDX::TPageRDX(TMainPages& pages) : TMainPage(pages, Index) {
     TPage* p = Sheet();
     Label8 = b_.Label(p, "Label8", "Einlesen der Konfiguration ...", 16, 16, true);
     Shape201 = b_.Lamp(p, "Shape201", 16, 48);
@@ -22,7 +21,7 @@ TPageRDX::TPageRDX(TForm1& form) : TMainPage(form, Index) {
 }
 
 void TPageRDX::ReadConfigHandshake() {
-    TConfigHandshake(session_, form_.ConfigError).ReadBlocks(Shape201, Shape202);
+    TConfigHandshake(session_, Pages().ConfigError).ReadBlocks(Shape201, Shape202);
 }
 
 void TPageRDX::ShowButtons(bool shown) {

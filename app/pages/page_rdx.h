@@ -7,7 +7,7 @@
 class TPageRDX : public TMainPage {
 public:
     static constexpr int Index = 2;
-    explicit TPageRDX(TForm1& form);
+    explicit TPageRDX(TMainPages& pages);
 
     // Reads the input block, then (only after success) the output block; ConfigError tells.
     void ReadConfigHandshake();

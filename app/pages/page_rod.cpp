@@ -4,9 +4,9 @@
 #include <cstdio>
 
 #include "app/job_link.h"
-#include "app/main_form.h"
 #include "app/main_settings.h"
 #include "app/pages/main_pages.h"
+#include "platform/forms/timer.h"
 #include "app/unattended_run.h"
 #include "program/log_file.h"
 #include "program/program_context.h"
@@ -23,7 +23,7 @@ constexpr const char* kStopped = "ended before every entry was read";
 
 }  // namespace
 
-TPageROD::TPageROD(TForm1& form) : TMainPage(form, Index) {
+TPageROD::TPageROD(TMainPages& pages) : TMainPage(pages, Index) {
     TPage* p = Sheet();
     Label188 = b_.Label(p, "Label188", "Read OD", 16, 16, true);
     Label1801 = b_.Label(p, "Label1801", "", 16, 48);
@@ -37,7 +37,7 @@ void TPageROD::StartReadOD(const std::string& argument) {
     TReadOdJob job;
     std::string error;
     if (!ParseReadOdJob(argument, job, error)) {
-        EndJobForArguments(form_, argument, error);
+        EndJobForArguments(Pages(), argument, error);
         return;
     }
     const std::string path = JobFilePath(job.File);
@@ -47,31 +47,31 @@ void TPageROD::StartReadOD(const std::string& argument) {
     // A script is told that there is nothing to read, and the device is not even asked; a
     // window shows its empty cycles.
     if (Program().UnattendedRun && !FileExists(path)) {
-        EndJob(form_, argument, jeNothingToDo, "no entries file " + path);
+        EndJob(Pages(), argument, jeNothingToDo, "no entries file " + path);
         return;
     }
     if (Program().UnattendedRun && std::none_of(entries_.begin(), entries_.end(), [](const TOdEntry& e) { return e.Node != 0; })) {
-        EndJob(form_, argument, jeNothingToDo, "no entries to read in " + path);
+        EndJob(Pages(), argument, jeNothingToDo, "no entries to read in " + path);
         return;
     }
-    if (!OpenJobLink(form_, argument, job.Port, kStopped)) return;
+    if (!OpenJobLink(Pages(), argument, job.Port, kStopped)) return;
     job_ = argument;
     cycleRead_ = false;
     lastAnswer_ = GetTickCount64();
-    form_.ReadOdActive = true;
-    form_.Timer3->SetTag(job.Interval);
-    form_.Timer3->SetInterval(static_cast<uint32_t>(std::max(job.Interval, kShortestInterval)));
-    form_.Timer3->SetEnabled(true);
+    Pages().ReadOdActive = true;
+    Pages().Timer3->SetTag(job.Interval);
+    Pages().Timer3->SetInterval(static_cast<uint32_t>(std::max(job.Interval, kShortestInterval)));
+    Pages().Timer3->SetEnabled(true);
 }
 
 void TPageROD::ReadCycle() {
-    form_.Timer3->SetEnabled(false);
-    if (!form_.ReadOdActive) return;
+    Pages().Timer3->SetEnabled(false);
+    if (!Pages().ReadOdActive) return;
     std::string display, log;
     std::vector<std::string> unanswered;
     for (const TOdEntry& e : entries_) {
         if (e.Node == 0) continue;
-        if (!form_.ReadOdActive) return;
+        if (!Pages().ReadOdActive) return;
         if (!session_.LinkUp()) break;
         if (!session_.SendShortCommand(e.Node, e.Index, e.Sub)) {
             if (session_.LinkUp()) unanswered.push_back(e.Name.empty() ? IntToHex16(e.Index, 4) : e.Name);
@@ -85,17 +85,17 @@ void TPageROD::ReadCycle() {
         log += (log.empty() ? "" : "\t") + line;
     }
     // Stopped during the last read: the stop stands, no further cycle is started.
-    if (!form_.ReadOdActive) return;
+    if (!Pages().ReadOdActive) return;
     cycleRead_ = true;
     Label1801->SetCaption(display);
     if (Program().MProtRdOd) WriteLogLine("TOVAK-ROD-", "RD-OD", log);
-    const bool once = form_.Timer3->Tag() == kSingleCycle;
+    const bool once = Pages().Timer3->Tag() == kSingleCycle;
     if (!session_.LinkUp()) {
         // The device is gone: further cycles could only show nothing, and a script must not
         // take the job for done.
-        form_.ReadOdActive = false;
+        Pages().ReadOdActive = false;
         Program().JobExitStatus = jeNoDevice;
-        if (Program().UnattendedRun) EndJob(form_, job_, jeNoDevice, "the device went away");
+        if (Program().UnattendedRun) EndJob(Pages(), job_, jeNoDevice, "the device went away");
         return;
     }
     if (!unanswered.empty()) {
@@ -108,27 +108,27 @@ void TPageROD::ReadCycle() {
                                        : "no answer for " + names;
         Program().JobExitStatus = status;
         if (Program().UnattendedRun) {
-            form_.ReadOdActive = false;
+            Pages().ReadOdActive = false;
             session_.ClosePort();
-            EndJob(form_, job_, status, why);
+            EndJob(Pages(), job_, status, why);
             return;
         }
         std::fprintf(stderr, "tovak: %s: %s\n", job_.c_str(), why.c_str());
     }
     if (once) {
         session_.ClosePort();
-        if (Program().UnattendedRun) form_.Close();
+        if (Program().UnattendedRun) Pages().CloseProgram();
         return;
     }
-    form_.Timer3->SetEnabled(true);
+    Pages().Timer3->SetEnabled(true);
 }
 
 void TPageROD::StopReadOut() {
     // Stopped before any cycle asked for every entry: a script must not take that for done.
-    if (form_.ReadOdActive && !cycleRead_) {
+    if (Pages().ReadOdActive && !cycleRead_) {
         std::fprintf(stderr, "tovak: %s: %s\n", job_.c_str(), kStopped);
         Program().JobExitStatus = jeNoDeviceList;
     }
-    form_.ReadOdActive = false;
-    form_.Timer3->SetEnabled(false);
+    Pages().ReadOdActive = false;
+    Pages().Timer3->SetEnabled(false);
 }

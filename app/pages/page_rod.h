@@ -12,7 +12,7 @@
 class TPageROD : public TMainPage {
 public:
     static constexpr int Index = 18;
-    explicit TPageROD(TForm1& form);
+    explicit TPageROD(TMainPages& pages);
 
     void StartReadOD(const std::string& argument);
     // One read-out cycle (the form's Timer3).

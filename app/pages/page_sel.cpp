@@ -13,7 +13,7 @@
 #include "platform/classes/mem_ini_file.h"
 #include "platform/rtl/scope_exit.h"
 
-TPageSEL::TPageSEL(TForm1& form) : TMainPage(form, Index) {
+TPageSEL::TPageSEL(TMainPages& pages) : TMainPage(pages, Index) {
     TPage* p = Sheet();
     Label001 = b_.Label(p, "Label001", "Modus auswählen:", 16, 16, true);
     Button001 = b_.Button(p, "Button001", "System steuern oder konfigurieren", 16, 40, 264);

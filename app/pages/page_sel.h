@@ -9,7 +9,7 @@
 class TPageSEL : public TMainPage {
 public:
     static constexpr int Index = 0;
-    explicit TPageSEL(TForm1& form);
+    explicit TPageSEL(TMainPages& pages);
 
     void Button001Click();
     void Button002Click();

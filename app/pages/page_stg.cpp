@@ -6,7 +6,7 @@
 #include "app/comp_text.h"
 #include "app/cust_msg.h"
 
-TPageSTG::TPageSTG(TForm1& form) : TMainPage(form, Index) {
+TPageSTG::TPageSTG(TMainPages& pages) : TMainPage(pages, Index) {
     TPage* p = Sheet();
     Label80 = b_.Label(p, "Label80", "", 16, 16, true);
     b_.Label(p, "Label21", "Verriegelungszustand:", 16, 42);

@@ -13,7 +13,7 @@
 class TPageSTG : public TMainPage {
 public:
     static constexpr int Index = 8;
-    explicit TPageSTG(TForm1& form);
+    explicit TPageSTG(TMainPages& pages);
 
     // The door commands (the maintenance wizard offers them too).
     void Button81Click();

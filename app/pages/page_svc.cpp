@@ -1,8 +1,8 @@
 #include "app/pages/page_svc.h"
 
-#include "app/main_form.h"
+#include "app/pages/main_pages.h"
 
-TPageSVC::TPageSVC(TForm1& form) : TMainPage(form, Index) {
+TPageSVC::TPageSVC(TMainPages& pages) : TMainPage(pages, Index) {
     TPage* p = Sheet();
     Label230 = b_.Label(p, "Label230", "Speichern Tessel-Konfiguration", 16, 16, true);
     Button231 = b_.ButtonRow(p, {{"Button231", "&Abbruch"}})[0];
@@ -11,4 +11,4 @@ TPageSVC::TPageSVC(TForm1& form) : TMainPage(form, Index) {
 
 void TPageSVC::SaveIoConfigFile() {}
 
-void TPageSVC::Button231Click() { form_.Close(); }
+void TPageSVC::Button231Click() { Pages().CloseProgram(); }

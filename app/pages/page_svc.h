@@ -6,7 +6,7 @@
 class TPageSVC : public TMainPage {
 public:
     static constexpr int Index = 23;
-    explicit TPageSVC(TForm1& form);
+    explicit TPageSVC(TMainPages& pages);
 
     // The job itself comes with the configuration file jobs.
     void SaveIoConfigFile();

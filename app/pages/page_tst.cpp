@@ -4,7 +4,6 @@
 
 #include "app/block_text.h"
 #include "app/config_string_form.h"
-#include "app/main_form.h"
 #include "app/main_settings.h"
 #include "app/pages/main_pages.h"
 #include "program/text_utils.h"
@@ -25,7 +24,7 @@ const char* const kCommands[] = {
 
 }  // namespace
 
-TPageTST::TPageTST(TForm1& form) : TMainPage(form, Index) {
+TPageTST::TPageTST(TMainPages& pages) : TMainPage(pages, Index) {
     TPage* p = Sheet();
     auto click = [this](TAppButton* button, void (TPageTST::*handler)()) {
         button->OnClick = [this, handler](TObject*) { (this->*handler)(); };
@@ -129,14 +128,14 @@ void TPageTST::Button507Click() {
     Label502->SetCaption("");
     LetWindowsRepaint();
     Pages().RDX->ReadConfigHandshake();
-    Label502->SetCaption("HasErr=" + N(form_.ConfigError));
+    Label502->SetCaption("HasErr=" + N(Pages().ConfigError));
 }
 
 void TPageTST::Button508Click() {
     Label502->SetCaption("");
     LetWindowsRepaint();
     Pages().WRX->WriteConfigHandshake();
-    Label502->SetCaption("HasErr=" + N(form_.ConfigError));
+    Label502->SetCaption("HasErr=" + N(Pages().ConfigError));
 }
 
 void TPageTST::Button509Click() {

@@ -15,7 +15,7 @@
 class TPageTST : public TMainPage {
 public:
     static constexpr int Index = 5;
-    explicit TPageTST(TForm1& form);
+    explicit TPageTST(TMainPages& pages);
 
     void Button501Click();
     void Button502Click();

@@ -1,9 +1,9 @@
 #include "app/pages/page_tx1.h"
 
 #include "app/comp_text.h"
-#include "app/main_form.h"
+#include "app/pages/main_pages.h"
 
-TPageTX1::TPageTX1(TForm1& form) : TMainPage(form, Index) {
+TPageTX1::TPageTX1(TMainPages& pages) : TMainPage(pages, Index) {
     TPage* p = Sheet();
-    CreateCompTextLabels(&form, p, 0);
+    CreateCompTextLabels(&Window(), p, 0);
 }

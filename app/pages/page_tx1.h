@@ -7,5 +7,5 @@
 class TPageTX1 : public TMainPage {
 public:
     static constexpr int Index = 20;
-    explicit TPageTX1(TForm1& form);
+    explicit TPageTX1(TMainPages& pages);
 };

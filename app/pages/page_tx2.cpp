@@ -1,9 +1,9 @@
 #include "app/pages/page_tx2.h"
 
 #include "app/comp_text.h"
-#include "app/main_form.h"
+#include "app/pages/main_pages.h"
 
-TPageTX2::TPageTX2(TForm1& form) : TMainPage(form, Index) {
+TPageTX2::TPageTX2(TMainPages& pages) : TMainPage(pages, Index) {
     TPage* p = Sheet();
-    CreateCompTextLabels(&form, p, 1);
+    CreateCompTextLabels(&Window(), p, 1);
 }

@@ -7,5 +7,5 @@
 class TPageTX2 : public TMainPage {
 public:
     static constexpr int Index = 21;
-    explicit TPageTX2(TForm1& form);
+    explicit TPageTX2(TMainPages& pages);
 };

@@ -2,12 +2,11 @@
 
 #include "app/comp_text.h"
 #include "app/cust_msg.h"
-#include "app/main_form.h"
 #include "app/maintenance_date.h"
 #include "app/pages/main_pages.h"
 #include "controls/vx_calendar.h"
 
-TPageWAR::TPageWAR(TForm1& form) : TMainPage(form, Index) {
+TPageWAR::TPageWAR(TMainPages& pages) : TMainPage(pages, Index) {
     TPage* p = Sheet();
     Label1301 = b_.Label(p, "Label1301", "Wartung", 16, 16, true);
     Label1302 = b_.Label(p, "Label1302", "Nächster Wartungstermin:", 16, 52);
@@ -36,7 +35,7 @@ void TPageWAR::Button12001Click() {
         // The wizard's last page offers the date the device now has.
         Pages().WAW->ShowMaintenanceDate(date);
         CustMessageDlg(GetCompText(1215), mtCustInformation, mbCustOK, 0);
-    } else if (form_.Notebook1->PageIndex() == Index) {
+    } else if (Pages().ShownPage() == Index) {
         // Not left with Esc: the link was lost during the write.
         session_.ShowLinkLost();
     }

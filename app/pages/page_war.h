@@ -8,7 +8,7 @@
 class TPageWAR : public TMainPage {
 public:
     static constexpr int Index = 13;
-    explicit TPageWAR(TForm1& form);
+    explicit TPageWAR(TMainPages& pages);
 
     // The date editor offers `date` for change (NullDate: empty).
     void ShowMaintenanceDate(TDateTime date);

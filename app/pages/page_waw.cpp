@@ -5,7 +5,6 @@
 
 #include "app/comp_text.h"
 #include "app/cust_msg.h"
-#include "app/main_form.h"
 #include "app/main_settings.h"
 #include "app/maintenance_date.h"
 #include "app/pages/main_pages.h"
@@ -72,7 +71,7 @@ int MaintenanceBoxCount(const TNodeTable& table) {
     return boxes > 8 ? 8 : boxes;
 }
 
-TPageWAW::TPageWAW(TForm1& form) : TMainPage(form, Index) {
+TPageWAW::TPageWAW(TMainPages& pages) : TMainPage(pages, Index) {
     TPage* p = Sheet();
     Label1401 = b_.Label(p, "Label1401", "Wartung", 16, 16, true);
     Label1402 = b_.Label(p, "Label1402", "Schritt", 496, 16);
@@ -197,7 +196,7 @@ void TPageWAW::Button12011Click() {
 }
 
 bool TPageWAW::ShowsCounterState() const {
-    return form_.Notebook1->PageIndex() == Index && Notebook21->PageIndex() == kCounterState;
+    return Pages().ShownPage() == Index && Notebook21->PageIndex() == kCounterState;
 }
 
 void TPageWAW::PrepareCounterLamps(int boxes) {
@@ -231,7 +230,7 @@ void TPageWAW::Button120A1Click() {
     const std::string request("\xFB\x02\x00\x53", 4);
     if (!session_.QueueForDevice(counters, request, AwaitEmergencyCounters)) return;
     // The record has no time of its own: after two minutes without it the user may give up.
-    form_.RestartStepTime();
+    progress_.RestartStepTime();
     for (;;) {
         const TWaitEnd end =
             counters.Until(GetTickCount64() + 100, session_.WaitEnds([this] { return ShowsCounterState(); }));
@@ -240,7 +239,7 @@ void TPageWAW::Button120A1Click() {
             session_.WaitMet(end);
             return;
         }
-        if (form_.CheckStepTimeout()) {
+        if (progress_.CheckStepTimeout()) {
             Pages().LeaveWizards(true);
             return;
         }
@@ -273,7 +272,7 @@ void TPageWAW::Button12091Click() {
     // Esc during the pauses has left for the start page already; a lost link has not.
     if (written)
         Pages().WAR->Show();
-    else if (form_.Notebook1->PageIndex() == Index)
+    else if (Pages().ShownPage() == Index)
         session_.ShowLinkLost();
     Button12091->SetEnabled(true);
     LetWindowsRepaint();

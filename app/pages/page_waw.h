@@ -16,7 +16,7 @@ public:
     static constexpr int Index = 14;
     static constexpr int kCounterReset = 10;  // Notebook21's pages 10-RRM1 and 11-RRM2
     static constexpr int kCounterState = 11;
-    explicit TPageWAW(TForm1& form);
+    explicit TPageWAW(TMainPages& pages);
 
     // Shows the page at the wizard's first step: the counter reset when CMRRM is on, else
     // the first check.

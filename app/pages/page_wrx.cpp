@@ -1,10 +1,9 @@
 #include "app/pages/page_wrx.h"
 
 #include "app/config_handshake.h"
-#include "app/main_form.h"
 #include "app/pages/main_pages.h"
 
-TPageWRX::TPageWRX(TForm1& form) : TMainPage(form, Index) {
+TPageWRX::TPageWRX(TMainPages& pages) : TMainPage(pages, Index) {
     TPage* p = Sheet();
     Label28 = b_.Label(p, "Label28", "Speichern der Konfiguration ...", 16, 16, true);
     Shape401 = b_.Lamp(p, "Shape401", 16, 48);
@@ -19,7 +18,7 @@ TPageWRX::TPageWRX(TForm1& form) : TMainPage(form, Index) {
 }
 
 void TPageWRX::WriteConfigHandshake() {
-    TConfigHandshake(session_, form_.ConfigError).WriteBlocks(Shape401, Shape402);
+    TConfigHandshake(session_, Pages().ConfigError).WriteBlocks(Shape401, Shape402);
 }
 
 void TPageWRX::ResetLamps() {

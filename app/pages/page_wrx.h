@@ -7,7 +7,7 @@
 class TPageWRX : public TMainPage {
 public:
     static constexpr int Index = 4;
-    explicit TPageWRX(TForm1& form);
+    explicit TPageWRX(TMainPages& pages);
 
     // Writes the input block, then (only after success) the output block; ConfigError tells.
     void WriteConfigHandshake();

@@ -303,7 +303,7 @@ TEST_F(ConfigRoad, WrongSilentAndHalfAnsweringDevices) {
     Ui().Click("Form1.Button101");
     EXPECT_EQ(kLampDone, Lamp("Shape201"));
     EXPECT_EQ(kLampFailed, Lamp("Shape202"));
-    EXPECT_EQ(2, Form1->ConfigError);
+    EXPECT_EQ(2, Form1->Pages().ConfigError);
     EXPECT_EQ(2, Form1->Notebook1->PageIndex());
     EXPECT_TRUE(Shown("Button201") && Shown("Button202") && Shown("Button203"));
     EXPECT_FALSE(Session().LinkState.PortOpen);
@@ -314,7 +314,7 @@ TEST_F(ConfigRoad, WrongSilentAndHalfAnsweringDevices) {
     Form1->Pages().CFG->SetRowParam(1, 0);
     Ui().Click("Form1.Button303");
     EXPECT_EQ(4, Form1->Notebook1->PageIndex());
-    EXPECT_EQ(4, Form1->ConfigError);
+    EXPECT_EQ(4, Form1->Pages().ConfigError);
     EXPECT_EQ(kLampFailed, Lamp("Shape402"));
     EXPECT_TRUE(Shown("Button401"));
     Ui().Click("Form1.Button202");  // (the page's buttons stay reachable by name)
@@ -337,7 +337,7 @@ TEST_F(ConfigRoad, ClosingTheLinkDuringAStepFailsTheStep) {
     ReadRoad();
     EXPECT_EQ(kLampDone, Lamp("Shape201"));
     EXPECT_EQ(kLampFailed, Lamp("Shape202"));
-    EXPECT_EQ(2, Form1->ConfigError);
+    EXPECT_EQ(2, Form1->Pages().ConfigError);
     EXPECT_NE(3, Form1->Notebook1->PageIndex());
     EXPECT_EQ(0x21, Form1->Pages().CFG->GetRowFunction(1));
     EXPECT_FALSE(Session().LinkState.PortOpen);
@@ -354,7 +354,7 @@ TEST_F(ConfigRoad, ClosingTheLinkDuringAStepFailsTheStep) {
     });
     WhenBusy("Shape402", [this] { Ui().Escape(); });
     Ui().Click("Form1.Button303");
-    EXPECT_EQ(4, Form1->ConfigError);
+    EXPECT_EQ(4, Form1->Pages().ConfigError);
     EXPECT_EQ(kLampFailed, Lamp("Shape402"));
     EXPECT_EQ("", box);
     EXPECT_FALSE(Session().LinkState.PortOpen);
@@ -399,7 +399,7 @@ TEST_F(ConfigRoad, AnAdapterPulledDuringTheWriteSaysSoOnceAndKeepsThePageAndItsE
     EXPECT_EQ(GetCompText(1650), text);
     EXPECT_EQ(0, Ui().PendingModalScripts());
     EXPECT_EQ(4, Form1->Notebook1->PageIndex());
-    EXPECT_EQ(3, Form1->ConfigError);
+    EXPECT_EQ(3, Form1->Pages().ConfigError);
     EXPECT_EQ(kLampFailed, Lamp("Shape401"));
     EXPECT_TRUE(Shown("Button401"));
     EXPECT_EQ(0x21, Form1->Pages().CFG->GetRowFunction(1));
@@ -444,14 +444,14 @@ TEST_F(ConfigRoad, ASlowButGoodBlockIsNotAFailureAndOneLaterThanTheStepsSecondIs
     StartSim(slow);
     StartProgram();
     ReadRoad();
-    EXPECT_EQ(0, Form1->ConfigError);
+    EXPECT_EQ(0, Form1->Pages().ConfigError);
     EXPECT_EQ(3, Form1->Notebook1->PageIndex());
 
     slow.block_late_ms = static_cast<int>(kHandshakeStepMs) + 300;
     StartSim(slow);
     Form1->Notebook1->SetPageIndex(1);
     Ui().Click("Form1.Button101");
-    EXPECT_EQ(1, Form1->ConfigError);
+    EXPECT_EQ(1, Form1->Pages().ConfigError);
     EXPECT_EQ(kLampFailed, Lamp("Shape201"));
     EXPECT_EQ(kLampIdle, Lamp("Shape202"));
     EXPECT_EQ(2, Form1->Notebook1->PageIndex());

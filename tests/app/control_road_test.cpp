@@ -70,7 +70,7 @@ TEST_F(Menu, RefusedOrCancelledCodesLeaveTheMenuUsable) {
     Ui().Click(Men().Button712);
     EXPECT_EQ("Passwort ungültig (3) !", text);
     EXPECT_EQ(7, Form1->Notebook1->PageIndex());
-    EXPECT_FALSE(Form1->CodeEntryActive);
+    EXPECT_FALSE(Form1->Pages().CodeEntryActive);
     TypeCode(Ui(), "1111");  // the control code is too low for the installation
     AnswerBox(text);
     Ui().Click(Men().Button721);

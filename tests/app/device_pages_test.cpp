@@ -415,7 +415,7 @@ TEST_F(DevicePages, AJobOnAMissingPortEndsWithTheLinkMessage) {
     ASSERT_TRUE(Ui().WaitFor([] { return Ended(); }, 30000));
     EXPECT_EQ("COM9 kann nicht geöffnet werden !", missing.text);
     EXPECT_EQ(jeNoDevice, Program().JobExitStatus);
-    EXPECT_FALSE(Form1->ReadOdActive);
+    EXPECT_FALSE(Form1->Pages().ReadOdActive);
 }
 
 TEST_F(DevicePages, APortOrIntervalThatIsNoNumberEndsTheJobBeforeTheLinkOpens) {
@@ -475,7 +475,7 @@ TEST_F(DevicePages, EscDuringTheCyclesLeavesNoRequestForTheNextOpening) {
     watch.SetEnabled(true);
     StartJob("/READOD,OD.INI,200,7", state);
     ASSERT_TRUE(Ui().WaitFor([&] { return escaped && Page() == 0 && !Session().LinkState.PortOpen; }, 30000));
-    EXPECT_FALSE(Form1->ReadOdActive);
+    EXPECT_FALSE(Form1->Pages().ReadOdActive);
     EXPECT_FALSE(Form1->Timer3->Enabled());
     EXPECT_EQ("", Rod().Label1801->Caption());
 
@@ -531,7 +531,7 @@ TEST_F(ReadOdTimer, CyclesComeAtLeast200MsApartAndAMissingFileGivesEmptyOnes) {
     EXPECT_EQ(before + 2, LogLines());
     EXPECT_EQ("", Rod().Label1801->Caption());
     EXPECT_TRUE(ObjectReads().empty());
-    EXPECT_TRUE(Form1->ReadOdActive);
+    EXPECT_TRUE(Form1->Pages().ReadOdActive);
     EXPECT_TRUE(Form1->Timer3->Enabled());
 }
 
@@ -605,7 +605,7 @@ TEST_P(ReadOdLinkLost, StopsTheCyclesAndNeverReportsSuccess) {
     if (!GetParam().unattended) AnswerBox(text);
     SteadyAdvance advance(Clock(), 20);
     StartJob(GetParam().job, state);
-    ASSERT_TRUE(Ui().WaitFor([&] { return !pull.Enabled() && !Form1->ReadOdActive; }, 120000));
+    ASSERT_TRUE(Ui().WaitFor([&] { return !pull.Enabled() && !Form1->Pages().ReadOdActive; }, 120000));
     EXPECT_FALSE(Form1->Timer3->Enabled());
     EXPECT_LT(Clock().Ticks() - pulledAt, 10000u) << "the silent node's read ends with the link, not after its ten seconds";
     EXPECT_EQ("65: 1018/1 00000000 Ident", Rod().Label1801->Caption());

@@ -50,7 +50,7 @@ TEST_F(WizardAbort, EndsTheInstallStepOnlyAfterTheFirstPage) {
     ins.Show();
     ins.Notebook11->SetPageIndex(1);
     Form1->Pages().WAW->Notebook21->SetPageIndex(4);
-    Form1->InstallActive = true;
+    Form1->Pages().InstallActive = true;
     Form1->Pages().MEN->EnableEntries(false);
     std::string text;
     Confirm(Ui(), false, &text);
@@ -62,7 +62,7 @@ TEST_F(WizardAbort, EndsTheInstallStepOnlyAfterTheFirstPage) {
     Ui().Click(ins.Button11012);
     EXPECT_EQ(TPageMEN::Index, Form1->Notebook1->PageIndex());
     EXPECT_TRUE(Queue().empty());
-    EXPECT_TRUE(Form1->InstallActive);
+    EXPECT_TRUE(Form1->Pages().InstallActive);
     EXPECT_TRUE(Form1->Pages().MEN->Button721->Enabled());
     EXPECT_EQ(1, Form1->Pages().WAW->Notebook21->PageIndex());
 
@@ -72,7 +72,7 @@ TEST_F(WizardAbort, EndsTheInstallStepOnlyAfterTheFirstPage) {
         SCOPED_TRACE(page);
         ins.Show();
         ins.Notebook11->SetPageIndex(page);
-        Form1->InstallActive = page % 2 == 0;
+        Form1->Pages().InstallActive = page % 2 == 0;
         const size_t before = Queue().size();
         Confirm(Ui(), true);
         Ui().Click("Form1.Button11" + std::string(page < 10 ? "0" : "") + std::to_string(page) + "2");
@@ -80,7 +80,7 @@ TEST_F(WizardAbort, EndsTheInstallStepOnlyAfterTheFirstPage) {
         if (Queue().size() > before) {
             EXPECT_EQ("00,00,FB,02,00,50,17", Queue().back());
         }
-        EXPECT_FALSE(Form1->InstallActive);
+        EXPECT_FALSE(Form1->Pages().InstallActive);
         EXPECT_EQ(1, ins.Notebook11->PageIndex());
         EXPECT_EQ(TPageMEN::Index, Form1->Notebook1->PageIndex());
     }
@@ -177,7 +177,7 @@ TEST_F(Installation, WholeRunWithStepModeOne) {
     ToWizard(state);
     Ui().Click(Ins().Button11011);
     ASSERT_EQ(2, Step());
-    EXPECT_TRUE(Form1->InstallActive);
+    EXPECT_TRUE(Form1->Pages().InstallActive);
     EXPECT_TRUE(Ins().Button11021->Enabled());
     EXPECT_EQ(kGreen, Lamp(2, 1));
     EXPECT_EQ("05", SlotText(2, 1));
@@ -288,7 +288,7 @@ TEST_F(Installation, WholeRunWithStepModeOne) {
 
     Ui().Click(Ins().Button11121);
     ASSERT_EQ(13, Step());
-    EXPECT_FALSE(Form1->InstallActive);  // a later Esc must not cancel a finished installation
+    EXPECT_FALSE(Form1->Pages().InstallActive);  // a later Esc must not cancel a finished installation
     SavePage("ins-13");
     Ui().Click(Ins().Button11131);
     EXPECT_EQ(TPageSTG::Index, Form1->Notebook1->PageIndex());
@@ -378,7 +378,7 @@ TEST_F(Installation, DisagreeingBoxesLeaveOnlyTheWayBack) {
     Ui().Click("Form1.Button11032");
     EXPECT_EQ(TPageMEN::Index, Form1->Notebook1->PageIndex());
     EXPECT_EQ(1, Step());
-    EXPECT_FALSE(Form1->InstallActive);
+    EXPECT_FALSE(Form1->Pages().InstallActive);
     EXPECT_TRUE(Sent("FB,02,00,50,17"));
     EXPECT_EQ(std::vector<uint8_t>{0x17}, sim_->Device().State().install_steps);
 }
@@ -399,7 +399,7 @@ TEST_F(Installation, EscDuringTheConfigurationRunEndsTheInstallStep) {
     Ui().Click(Ins().Button11061);
     EXPECT_EQ(0, Form1->Notebook1->PageIndex());
     EXPECT_EQ(1, Step());
-    EXPECT_FALSE(Form1->InstallActive);
+    EXPECT_FALSE(Form1->Pages().InstallActive);
     EXPECT_FALSE(Session().LinkState.PortOpen);
     EXPECT_FALSE(Ins().ProgressBar11->Visible());
     const std::vector<std::string> sent = WizardRequests();
@@ -426,7 +426,7 @@ TEST_F(Installation, ASilentDetectionOffersToGiveUpAfterTwoMinutes) {
     EXPECT_EQ(GetCompTextLines(1199), text);
     EXPECT_EQ(TPageMEN::Index, Form1->Notebook1->PageIndex());
     EXPECT_EQ(1, Step());
-    EXPECT_FALSE(Form1->InstallActive);
+    EXPECT_FALSE(Form1->Pages().InstallActive);
     EXPECT_TRUE(Sent("FB,02,00,50,17"));
     EXPECT_TRUE(Form1->Pages().MEN->Button721->Enabled());
 }
@@ -465,7 +465,7 @@ TEST_F(Installation, ClosingTheWindowDuringAWaitEndsTheInstallStepAndLetsTheProg
     ASSERT_TRUE(rescue);
     EXPECT_TRUE(Application->Terminated());
     EXPECT_FALSE(rescue->used);
-    EXPECT_FALSE(Form1->InstallActive);
+    EXPECT_FALSE(Form1->Pages().InstallActive);
     EXPECT_EQ("FB,02,00,50,17", Requests().back());
 }
 
@@ -490,7 +490,7 @@ TEST_F(Installation, APulledAdapterLeavesTheWizardAndQueuesNothingForTheNextDevi
     EXPECT_EQ(GetCompText(1650), text);
     EXPECT_EQ(0, Form1->Notebook1->PageIndex());
     EXPECT_EQ(1, Step());
-    EXPECT_FALSE(Form1->InstallActive);
+    EXPECT_FALSE(Form1->Pages().InstallActive);
     EXPECT_TRUE(Session().Link().QueueItems().empty());
 }
 
@@ -505,7 +505,7 @@ TEST_F(Installation, APulledAdapterLeavesTheWizardAtOnceAndQueuesNothingForTheNe
     ASSERT_TRUE(Ui().WaitFor([&] { return !text.empty(); }));
     EXPECT_EQ(GetCompText(1650), text);
     EXPECT_EQ(0, Form1->Notebook1->PageIndex());
-    EXPECT_FALSE(Form1->InstallActive);
+    EXPECT_FALSE(Form1->Pages().InstallActive);
     EXPECT_TRUE(Session().Link().QueueItems().empty());
 }
 

@@ -143,7 +143,7 @@ TEST_F(LossBoxes, QuestionsGoWithTheirCancelAnswer) {
              t.Entry(&TPageMEN::Button721, "3333", TPageINS::Index);
              t.Ins().Notebook11->SetPageIndex(2);
              t.Ins().Button11022->SetEnabled(true);
-             Form1->InstallActive = true;
+             Form1->Pages().InstallActive = true;
          },
          Showing(GetCompText(1211)), click([] { return Form1->Pages().INS->Button11022; }),
          [](LossBoxes& t) { return t.NothingSentLike("FB,02,00,50,17"); }},

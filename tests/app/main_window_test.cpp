@@ -230,36 +230,36 @@ TEST_F(AppStart, StatusPanelsShowDateTimeAndTicker) {
 
 TEST_F(AppStart, StepProgressAndItsTwoMinuteQuestion) {
     Start();
-    Form1->ProgressStart(0);
+    Form1->Progress().ProgressStart(0);
     EXPECT_EQ("1 / 1", Form1->Pages().MEN->Label702->Caption());
     EXPECT_EQ("Daten werden eingelesen ...", Form1->Pages().MEN->Label701->Caption());
-    Form1->ProgressStart(3);
+    Form1->Progress().ProgressStart(3);
     EXPECT_TRUE(Form1->Pages().MEN->ProgressBar701->Visible());
-    Form1->ProgressStep();
+    Form1->Progress().ProgressStep();
     EXPECT_EQ("2 / 3", Form1->Pages().MEN->Label702->Caption());
     EXPECT_EQ(67, Form1->Pages().MEN->ProgressBar701->Position());
-    Form1->ProgressStep();
-    Form1->ProgressStep();
+    Form1->Progress().ProgressStep();
+    Form1->Progress().ProgressStep();
     EXPECT_EQ("3 / 3", Form1->Pages().MEN->Label702->Caption());
     EXPECT_EQ(100, Form1->Pages().MEN->ProgressBar701->Position());
 
     Clock().Advance(119 * 1000);
-    EXPECT_FALSE(Form1->CheckStepTimeout());
+    EXPECT_FALSE(Form1->Progress().CheckStepTimeout());
     Clock().Advance(1000);
     std::string asked;
     Ui().OnNextModal([&](TCustomForm* form, UiDriver& ui) {
         asked = static_cast<TFormCustMsg*>(form)->Label1->Caption();
         ui.Click(ui.FindByCaption(form, "Nein"));
     });
-    EXPECT_FALSE(Form1->CheckStepTimeout());
+    EXPECT_FALSE(Form1->Progress().CheckStepTimeout());
     EXPECT_EQ("Gerät reagiert nicht mehr!\r\rAbbruch?", asked);
-    EXPECT_FALSE(Form1->CheckStepTimeout());  // the time started again
+    EXPECT_FALSE(Form1->Progress().CheckStepTimeout());  // the time started again
     EXPECT_EQ(0, Ui().PendingModalScripts());
 
     Form1->Notebook1->SetPageIndex(7);
     Clock().Advance(125 * 1000);
     Ui().AnswerNextModalWith("Ja");
-    EXPECT_TRUE(Form1->CheckStepTimeout());
+    EXPECT_TRUE(Form1->Progress().CheckStepTimeout());
     EXPECT_FALSE(Form1->Pages().MEN->ProgressBar701->Visible());
     EXPECT_EQ("", Form1->Pages().MEN->Label702->Caption());
     EXPECT_EQ(0, Form1->Notebook1->PageIndex());

@@ -541,13 +541,13 @@ TEST_F(Maintenance, AbbruchAsksAndLeavesForTheMenuFromEveryPage) {
         Form1->Pages().WAR->Show();
     }
     // An installation step the device still runs is ended on the way out.
-    Form1->InstallActive = true;
+    Form1->Pages().InstallActive = true;
     Ui().Click(War().Button12002);
     std::string text;
     AnswerYes(Ui(), text);
     Ui().Click(Waw().AbbruchButtons[TPageWAW::kCounterReset]);
     EXPECT_TRUE(Sent("FB,02,00,50,17"));
-    EXPECT_FALSE(Form1->InstallActive);
+    EXPECT_FALSE(Form1->Pages().InstallActive);
     Form1->Pages().WAR->Show();
 
     // "Zurück" of WAR and of the wizard's empty page lead to the menu too.

@@ -51,14 +51,14 @@ TEST_F(AppStart, PortSearchFindsAPtyInThePortsFolder) {
 
     // Esc during an installation step: the step's end is queued, then the link closes; no
     // device polls here, so the request is dropped rather than left for the next opening.
-    Form1->InstallActive = true;
+    Form1->Pages().InstallActive = true;
     {
         // At about real time: the request that nobody waits for must not run out of its
         // time before the close has dropped it.
         control_road::SteadyAdvance advance(Clock());
         Ui().Escape();
     }
-    EXPECT_FALSE(Form1->InstallActive);
+    EXPECT_FALSE(Form1->Pages().InstallActive);
     EXPECT_FALSE(Session().LinkState.PortOpen);
     EXPECT_EQ(0, Form1->Notebook1->PageIndex());
     EXPECT_EQ(0, FormSercom->ListBox2->Count());

@@ -48,7 +48,7 @@ public:
     void ToWizardStep(int step) {
         Entry(&TPageMEN::Button721, "3333", TPageINS::Index);
         Ins().Notebook11->SetPageIndex(step);
-        Form1->InstallActive = true;
+        Form1->Pages().InstallActive = true;
     }
     // The maintenance page.
     void ToWar() { Entry(&TPageMEN::Button722, "3333", TPageWAR::Index); }
