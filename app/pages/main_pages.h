@@ -62,8 +62,8 @@ private:
     TStepProgress& progress_;
 
 public:
-    // The pages on the pages of `notebook`, their controls owned by `window`; they ask the
-    // device through `session` and count their steps on `progress`.
+    // One page object for each page of `notebook`, their controls owned by `window`; they ask
+    // the device through `session` and count their steps on `progress`.
     TMainPages(TForm& window, TNotebook& notebook, TDeviceSession& session, TStepProgress& progress);
 
     TForm& Window() const { return window_; }

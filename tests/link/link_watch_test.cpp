@@ -116,9 +116,9 @@ TEST(LinkWatch, ARawFrameForADeviceGoneQuietFollowsItsNextFrame) {
     EXPECT_EQ(std::vector<std::string>{poll}, f.Poll(poll));
 }
 
-// A door command or a raw frame asked for while the device is silent: a silence within the
-// limit is no loss, and the device takes it once when it talks again; a longer one is the
-// lost device, and what was asked for never goes. The same table for both.
+// A door command, a block order or a raw frame asked for while the device is silent: a
+// silence within the limit is no loss, and the device takes it once when it talks again; a
+// longer one is the lost device, and what was asked for never goes. The same table for all.
 TEST(LinkWatch, WhatIsPendingDuringASilenceGoesOnceWithinTheLimitAndNeverPastIt) {
     InitWindowThread();
     ScopedManualClock clock;
@@ -134,6 +134,8 @@ TEST(LinkWatch, WhatIsPendingDuringASilenceGoesOnceWithinTheLimitAndNeverPastIt)
     };
     const Pending pending[] = {
         {"door command", 100, [&](FakeLink& f) { ASSERT_TRUE(f.link.EnqueueRequest(lock)); }, FakeLink::Frame(lock)},
+        {"block order", 100, [&](FakeLink& f) { ASSERT_TRUE(f.link.OrderBlock(TBlockOrder::ReadInputs, false)); },
+         FakeLink::Frame(FakeLink::Data({0xFC, 0x13, 0x00}))},
         // Later than kRawFreshMs, so it waits for the device's next frame.
         {"raw frame", 300, [&](FakeLink& f) { f.link.SendRawFrame(raw); }, FakeLink::Frame(raw, 0, 2)},
     };
