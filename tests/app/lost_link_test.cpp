@@ -155,7 +155,9 @@ TEST_F(LostLink, AStoreTheSilentDeviceNeverTookIsALossAndNeverReachesItLater) {
     for (const PageAction& s : stores) {
         SCOPED_TRACE(s.name);
         s.reach(*this);
+        // What the program handled before reached the device.
         sim_->SetSilent(true);
+        ASSERT_TRUE(Ui().WaitFor([&] { return sim_->Silent(); }));
         sim_->ClearExchanges();
         std::string text;
         AnswerBox(text);
