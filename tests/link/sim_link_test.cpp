@@ -190,6 +190,24 @@ TEST_F(SimLink, BroadcastGetsNoAnswer) {
     EXPECT_EQ("X------- -------X", main_.texts["Label511"]);
 }
 
+// The tests' clock: a device that talks but whose frames the program has not taken (here:
+// bad ones) holds the clock close to the last frame the program heard, so a busy program
+// never takes a talking device for a silent one.
+TEST_F(SimLink, TheClockWaitsForTheProgramToHearATalkingDevice) {
+    Start();
+    ASSERT_TRUE(Exchanges(2));
+    constexpr int kBadFrames = 40;
+    for (int k = 0; k < kBadFrames; ++k) sim_->BadCheckByteOnce();
+    const size_t target = sim_->ExchangeCount() + kBadFrames;
+    uint64_t lead = 0;
+    ASSERT_TRUE(PumpUntil([&] {
+        lead = std::max(lead, CurrentClock().Ticks() - link_->LastHeard());
+        return sim_->ExchangeCount() >= target;
+    }));
+    EXPECT_LE(lead, SteadyAdvance::kHeardLeadMs + 2);
+    EXPECT_TRUE(LinkState.PortOpen);
+}
+
 TEST_F(SimLink, DeviceTypeIsAskedAndItsAbsenceFoundInAboutOneSecond) {
     Start(DoorState::IoDevice(2));
     EXPECT_EQ(0x97, link_->QueryDeviceType());
