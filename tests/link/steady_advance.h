@@ -13,6 +13,7 @@
 // Made and destroyed on the window thread; several may live at once (a fast one over a
 // steady one), one step at a time between them.
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -89,18 +90,24 @@ private:
         WakeWindowThread();
     }
 
-    // Asks the window thread (the link's state is its own); false when stopping meanwhile.
+    // Asks the window thread (the link's state is its own) once the last answer no longer
+    // tells; false when stopping meanwhile.
     bool LinkHeardLately(uint64_t now) {
+        if (now <= heard_ + kHeardLeadMs) return true;
         {
             std::lock_guard<std::mutex> guard(ask_lock_);
             if (stop_) return false;
             asking_ = true;
         }
         bool lately = true;
+        uint64_t heard = 0;
         Synchronize([&] {
             const TSercomLink* link = link_();
-            if (link && LinkState.PortOpen && !LinkState.LinkStopped) lately = now <= link->LastHeard() + kHeardLeadMs;
+            if (!link || !LinkState.PortOpen || LinkState.LinkStopped) return;
+            heard = link->LastHeard();
+            lately = now <= heard + kHeardLeadMs;
         });
+        heard_ = std::max(heard_, heard);
         std::lock_guard<std::mutex> guard(ask_lock_);
         asking_ = false;
         return lately;
@@ -111,6 +118,7 @@ private:
     LinkOf link_;
     std::mutex ask_lock_;
     bool asking_ = false;
+    uint64_t heard_ = 0;  // the last frame the link had heard when last asked (thread only)
     std::atomic<bool> stop_{false};
     std::atomic<bool> finished_{false};
     std::thread thread_;
