@@ -368,6 +368,7 @@ TEST_F(SilentDevice, ALossFoundByTheTypeQueryWritesItsLostLine) {
     for (const bool heard : {true, false}) {
         SCOPED_TRACE(heard ? "stopped on the open link" : "stopped before the link opened");
         if (heard) {
+            ASSERT_TRUE(Ui().WaitFor([] { return FormSercom->Link().Heard(); }));
             FallSilent();
         } else {
             Ui().Click("Form1.Button001");

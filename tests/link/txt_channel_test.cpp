@@ -162,9 +162,9 @@ TEST_F(TxtChannel, ALateReplyFailsAndWaitsInTheBufferForTheNextCommand) {
 // A controller that hangs reads nothing. The wait for its answer ends, and what the port has
 // not sent by then is discarded: when the controller wakes (the channel still open) it never
 // gets the end of that line, so no command to carry out. A pseudo-terminal hands what fits
-// its other end's buffer (some 4 KiB) over at once, and that can no longer be taken back: the
-// first long line fills it and arrives whole; the end of the second is still on its way
-// when its wait ends.
+// its other end's buffer (some 4 KiB) over as soon as the kernel gets round to it, and that
+// can no longer be taken back: the first long line may arrive whole, or, on a busy machine,
+// be cut as well; the end of the second is still on its way when its wait ends.
 TEST_F(TxtChannel, AWaitThatEndsWithoutItsAnswerDiscardsWhatThePortHasNotSent) {
     Start();
     sim_->Stop();
@@ -180,8 +180,8 @@ TEST_F(TxtChannel, AWaitThatEndsWithoutItsAnswerDiscardsWhatThePortHasNotSent) {
     }
     sim_->Settle();
     const std::vector<std::string> got = sim_->Commands();
-    ASSERT_EQ(1u, got.size()) << "the second line reached the controller";
-    EXPECT_TRUE(got[0] == first);
+    ASSERT_LE(got.size(), 1u) << "the second line reached the controller";
+    for (const std::string& line : got) EXPECT_TRUE(line == first) << "a line that was never sent: " << line.size();
 }
 
 TEST_F(TxtChannel, PortThatDoesNotOpenAndCommandsOnAClosedChannel) {
