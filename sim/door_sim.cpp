@@ -63,7 +63,10 @@ void DoorSim::BroadcastOnce(uint8_t b1, uint8_t b2) {
 }
 void DoorSim::SendRawOnce(const std::string& wire) { std::lock_guard<std::mutex> l(lock_); faults_.push_back({Raw, wire}); }
 void DoorSim::LateOnce(int delay_ms) { std::lock_guard<std::mutex> l(lock_); late_ms_ = delay_ms; }
-void DoorSim::SetSilent(bool silent) { silent_ = silent; }
+void DoorSim::SetSilent(bool silent) {
+    silent_ = silent;
+    if (!silent) quiet_ = false;
+}
 void DoorSim::Unplug() {
     std::lock_guard<std::mutex> l(lock_);
     unplug_ = true;
@@ -105,6 +108,24 @@ bool DoorSim::WaitUntil(SteadyClock::time_point t) {
     return false;
 }
 
+bool DoorSim::WaitForTick(uint64_t due) {
+    SetTalking(false);
+    while (!stop_) {
+        const uint64_t now = CurrentClock().Ticks();
+        last_round_ = now;  // late, not gone
+        if (now >= due) return true;
+        struct pollfd p {pty_.WakeFd(), POLLIN, 0};
+        poll(&p, 1, 2);
+    }
+    return false;
+}
+
+void DoorSim::SetTalking(bool talking) {
+    if (talking == talking_now_) return;
+    talking_now_ = talking;
+    talking_ += talking ? 1 : -1;
+}
+
 void DoorSim::Finish(SimExchange& ex) {
     std::lock_guard<std::mutex> l(lock_);
     exchanges_.push_back(std::move(ex));
@@ -114,8 +135,12 @@ void DoorSim::Finish(SimExchange& ex) {
 void DoorSim::Run() {
     ++running_;
     struct Stopped {
-        ~Stopped() { --running_; }
-    } stopped;
+        DoorSim* sim;
+        ~Stopped() {
+            sim->SetTalking(false);
+            --running_;
+        }
+    } stopped{this};
     auto next = SteadyClock::now();
     while (!stop_) {
         last_round_ = CurrentClock().Ticks();
@@ -124,10 +149,14 @@ void DoorSim::Run() {
             if (unplug_) pty_.CloseMaster();
         }
         if (pty_.Master() < 0) {
+            SetTalking(false);
             if (!WaitUntil(SteadyClock::now() + std::chrono::milliseconds(options_.poll_ms))) break;
             continue;
         }
+        // The exchange under way has ended: a device asked to fall silent now is.
+        quiet_ = silent_.load();
         if (silent_ || !ProgramConnected()) {
+            SetTalking(false);
             if (!silent_) pty_.DropUnreadOutput();
             next = SteadyClock::now() + std::chrono::milliseconds(options_.poll_ms);
             if (!WaitUntil(next)) break;
@@ -147,7 +176,7 @@ void DoorSim::Run() {
             }
         }
         if (!late && device_.NextReplyIsBlock()) late = device_.State().block_late_ms;
-        if (late && !WaitUntil(SteadyClock::now() + std::chrono::milliseconds(late))) break;
+        if (late && !WaitForTick(CurrentClock().Ticks() + static_cast<uint64_t>(late))) break;
 
         std::string wire;
         switch (fault.first) {
@@ -161,6 +190,7 @@ void DoorSim::Run() {
         case Raw: wire = fault.second; break;
         }
 
+        SetTalking(true);
         SimExchange ex;
         ex.sent = wire;
         size_t done = 0;
@@ -183,7 +213,6 @@ void DoorSim::Run() {
         const bool wants_answer = fault.first == None || fault.first == EscBcc;
         const auto give_up = written + std::chrono::milliseconds(std::max(options_.poll_ms, options_.answer_timeout_ms));
         std::string pending;
-        bool answered = false;
         while (!stop_) {
             auto now = SteadyClock::now();
             auto until = wants_answer && ex.answers.empty() ? give_up : next;
@@ -208,14 +237,11 @@ void DoorSim::Run() {
                 if (buf[k] == '\x03') {
                     ex.answers.push_back(pending);
                     SimFrame answer;
+                    // Every answer is taken, also one to the frame before that came too late
+                    // for its own exchange: a busy program must not make the device lose it.
                     if (SimDecodeFrame(pending, answer) == SimParse::Ok) {
                         if (options_.print_requests) PrintRequest(answer);
-                        if (answer.h1 == 0x02) {
-                            device_.HandleAnswer(answer);  // raw frames come unasked
-                        } else if (!answered) {
-                            answered = true;
-                            device_.HandleAnswer(answer);
-                        }
+                        device_.HandleAnswer(answer);
                     }
                     pending.clear();
                 }

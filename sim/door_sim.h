@@ -1,7 +1,9 @@
 #pragma once
 // The door equipment on a pseudo-terminal: creates the pty, links "COMn" to its slave in
 // the ports folder, and from its own thread polls every interval, reads the program's one
-// answer to each frame and lets the DoorDevice answer it. Misbehaviour on request.
+// answer to each frame and lets the DoorDevice answer it. Misbehaviour on request. It polls
+// and waits for answers in real time; the replies it is late with wait on the program's
+// clock, as the device's other times do.
 //
 // The device polls only while a program holds the port (it opens it exclusively); polls
 // meanwhile would pile up in the pty and reach the program as a burst of stale frames.
@@ -55,8 +57,11 @@ public:
     void MissingEtxOnce();
     void EscapedCheckByteOnce();       // a poll whose check byte needs escaping (header 00 03)
     void BroadcastOnce(uint8_t bits1, uint8_t bits2);
-    void LateOnce(int delay_ms);        // the next reply waits this long before it goes out
-    void SetSilent(bool silent);        // stop or resume sending
+    void LateOnce(int delay_ms);        // the next reply waits this long on the clock
+    // Stop or resume sending. A device asked to fall silent first ends the exchange under
+    // way (its answer still comes); Silent() tells when it has fallen silent.
+    void SetSilent(bool silent);
+    bool Silent() const { return quiet_; }
     void SendRawOnce(const std::string& wire);  // exactly these bytes as the next frame
     void Unplug();                      // closes the master: the program sees a hang-up
 
@@ -68,16 +73,22 @@ public:
     bool ProgramConnected() const;
 
     // The program's clock when a running simulator last went round its loop (an exchange, or
-    // a turn while silent or while no program holds the port), and how many simulators run:
-    // a test that moves a manual clock fast keeps it from running ahead of the device, which
-    // would seem silent to the program otherwise.
+    // a turn while silent or while no program holds the port), how many simulators run, and
+    // how many of them send frames to a program: a test that moves a manual clock keeps it
+    // from running ahead of the device or of the program's hearing of it, which would make
+    // the device seem silent to the program.
     static uint64_t LastRound() { return last_round_; }
     static int Running() { return running_; }
+    static int Talking() { return talking_; }
 
 private:
     void Run();
     void Finish(SimExchange& ex);
+    void SetTalking(bool talking);
     bool WaitUntil(std::chrono::steady_clock::time_point t);
+    // Until the program's clock reaches `due` (a reply the device is late with); false when
+    // stopped.
+    bool WaitForTick(uint64_t due);
 
     DoorDevice device_;
     DoorSimOptions options_;
@@ -86,6 +97,7 @@ private:
     std::thread thread_;
     std::atomic<bool> stop_{false};
     std::atomic<bool> silent_{false};
+    std::atomic<bool> quiet_{false};  // silent, its last exchange ended
 
     mutable std::mutex lock_;
     mutable std::condition_variable changed_;
@@ -96,4 +108,6 @@ private:
     bool unplug_ = false;
     static inline std::atomic<uint64_t> last_round_{0};
     static inline std::atomic<int> running_{0};
+    static inline std::atomic<int> talking_{0};
+    bool talking_now_ = false;  // counted in talking_ (simulator thread only)
 };

@@ -43,7 +43,7 @@ struct DoorState {
     std::string outputs;
     uint8_t block_write_result = 0;
     bool answer_output_block = true;  // false: reads and writes of the output block go unanswered
-    int block_late_ms = 0;            // every block answer waits this long before it goes out
+    int block_late_ms = 0;            // every block answer waits this long on the clock
 
     uint8_t door = 0x00;          // bit 0 open, 1 pre-alarm, 2 alarm, 3 fault; high nibble lock state
     uint16_t pending_alarms = 0;

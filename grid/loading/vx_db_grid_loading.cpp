@@ -376,7 +376,8 @@ void TCustomvxDBGrid::ReloadAfterChange() {
     suppressRegroup_ = false;
     if (IsCursorMode()) {
         ClearNodes();
-        UpdateScrollBars();
+        // Inside an update the bars wait for its end, which sets them once for every change.
+        if (LockUpdate() == 0) UpdateScrollBars();
         return;
     }
     TUpdateScope<TCustomvxTreeList> update(this);

@@ -26,6 +26,7 @@
 #include "platform/forms/application.h"
 #include "platform/rtl/param_str.h"
 #include "platform/sync/clock.h"
+#include "tests/link/steady_advance.h"
 #include "tests/support/auto_advance.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/ui_driver.h"
@@ -53,6 +54,7 @@ protected:
         setenv("TOVAK_OPENER", "true", 1);
         clock_ = std::make_unique<ScopedManualClock>();
         ui_ = std::make_unique<UiDriver>();
+        ProgramLinkForPacing() = [] { return Form1 ? &Form1->Session().Link() : nullptr; };
     }
 
     void TearDown() override {

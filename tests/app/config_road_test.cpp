@@ -1,6 +1,6 @@
 // The configuration road end to end: the program's windows against the simulated interface
-// device over a pseudo-terminal, driven through the UI driver, on the real clock (the
-// device polls in real time).
+// device over a pseudo-terminal, driven through the UI driver. The device polls in real time;
+// the program runs on the manual clock moved on steadily, at the pace both follow.
 
 #include <gtest/gtest.h>
 
@@ -28,6 +28,7 @@
 #include "sim/door_frame.h"
 #include "sim/door_sim.h"
 #include "tests/app/app_test_support.h"
+#include "tests/link/steady_advance.h"
 #include "tests/support/test_pictures.h"
 
 namespace {
@@ -40,10 +41,12 @@ class ConfigRoad : public AppStart {
 protected:
     void SetUp() override {
         AppStart::SetUp();
-        clock_.reset();  // the simulated device lives in real time
+        advance_ = std::make_unique<SteadyAdvance>(Clock());
     }
     void TearDown() override {
+        watch_.reset();
         if (FormSercom && Session().LinkState.PortOpen) Session().ClosePort();
+        advance_.reset();
         sim_.reset();
         AppStart::TearDown();
     }
@@ -93,6 +96,7 @@ protected:
     bool Shown(const std::string& name) { return NamedControl<TControl>(*Form1, name)->Visible(); }
 
     std::unique_ptr<DoorSim> sim_;
+    std::unique_ptr<SteadyAdvance> advance_;
     std::string fs_start_;  // the folder a file dialog started in
 };
 

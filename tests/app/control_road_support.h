@@ -1,7 +1,7 @@
 #pragma once
 // The program on the control road against the simulated door terminal over a
-// pseudo-terminal, on the real clock (the device polls in real time); driven through the UI
-// driver like a technician would.
+// pseudo-terminal, driven through the UI driver like a technician would. The device polls in
+// real time; the program runs on the manual clock moved on steadily, at the pace both follow.
 
 #include <atomic>
 #include <functional>
@@ -14,19 +14,31 @@
 #include "link/frame_codec.h"
 #include "platform/forms/timer.h"
 #include "tests/app/app_test_support.h"
+#include "tests/link/steady_advance.h"
 
 namespace control_road {
 
 constexpr int kPort = 7;
 
+using ::SteadyAdvance;
+
+// The fixture moves the clock on steadily; a fixture that sets up with AppStart::SetUp()
+// moves it itself.
 class ControlRoad : public AppStart {
 protected:
     void SetUp() override {
         AppStart::SetUp();
-        clock_.reset();  // the simulated device lives in real time
+        advance_ = std::make_unique<SteadyAdvance>(Clock());
     }
     void TearDown() override {
-        if (FormSercom && Session().LinkState.PortOpen) Session().ClosePort();
+        watch_.reset();
+        if (FormSercom && Session().LinkState.PortOpen) {
+            // The close pauses on the clock.
+            std::unique_ptr<SteadyAdvance> closing;
+            if (!advance_) closing = std::make_unique<SteadyAdvance>(Clock(), 20);
+            Session().ClosePort();
+        }
+        advance_.reset();
         sim_.reset();
         AppStart::TearDown();
     }
@@ -68,6 +80,8 @@ protected:
     }
 
     std::unique_ptr<DoorSim> sim_;
+    std::unique_ptr<SteadyAdvance> advance_;
+    std::unique_ptr<TTimer> watch_;  // for OnceWhen
 };
 
 // Runs `act` once, on the window thread, as soon as `when` holds (looked at every 5 ms of the
@@ -93,32 +107,6 @@ inline void TypeCode(UiDriver& ui, const std::string& code) {
         u.Enter();
     });
 }
-
-// Moves the manual clock on steadily, `step` ms every 2 ms: at about real time by default, or
-// fast so the program's long waits for a device that stays silent end in a fraction of their
-// time. While a simulated device runs, the clock never runs more than kLeadMs ahead of its
-// last round: a device held up in real time (a busy machine) must not look silent to the
-// program, which ends the link of a device silent for two seconds of its clock.
-class SteadyAdvance {
-public:
-    static constexpr uint64_t kLeadMs = 500;
-    explicit SteadyAdvance(ManualClock& clock, uint64_t step = 2) : clock_(clock), thread_([this, step] {
-        while (!stop_) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-            if (DoorSim::Running() > 0 && clock_.Ticks() + step > DoorSim::LastRound() + kLeadMs) continue;
-            clock_.Advance(step);
-        }
-    }) {}
-    ~SteadyAdvance() {
-        stop_ = true;
-        thread_.join();
-    }
-
-private:
-    ManualClock& clock_;
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
-};
 
 // Moves the manual clock `step` ms at a time while something sleeps on it, and only after the
 // window thread has looked at it since the last step: the program's timers and waits fall
@@ -151,25 +139,6 @@ private:
     ManualClock& clock_;
     std::atomic<bool> stop_{false};
     std::thread thread_;
-};
-
-// The control road on the manual clock moved on steadily at about real time: the simulator's
-// own times (its detection, its restart) run on the program's clock.
-class ControlRoadOnSteadyClock : public ControlRoad {
-protected:
-    void SetUp() override {
-        AppStart::SetUp();  // keeps the manual clock
-        advance_ = std::make_unique<SteadyAdvance>(Clock());
-    }
-    void TearDown() override {
-        watch_.reset();
-        if (FormSercom && Session().LinkState.PortOpen) Session().ClosePort();
-        advance_.reset();
-        ControlRoad::TearDown();
-    }
-
-    std::unique_ptr<SteadyAdvance> advance_;
-    std::unique_ptr<TTimer> watch_;  // for OnceWhen
 };
 
 }  // namespace control_road

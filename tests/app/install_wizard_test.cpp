@@ -86,15 +86,15 @@ TEST_F(WizardAbort, EndsTheInstallStepOnlyAfterTheFirstPage) {
     }
 }
 
-class Installation : public ControlRoadOnSteadyClock {
+class Installation : public ControlRoad {
   protected:
     void SetUp() override {
         if (const char* tz = std::getenv("TZ")) savedTz_ = tz;
         setenv("TZ", "UTC", 1);
-        ControlRoadOnSteadyClock::SetUp();
+        ControlRoad::SetUp();
     }
     void TearDown() override {
-        ControlRoadOnSteadyClock::TearDown();
+        ControlRoad::TearDown();
         if (savedTz_)
             setenv("TZ", savedTz_->c_str(), 1);
         else

@@ -28,12 +28,12 @@ struct Box {
     std::function<bool(LossBoxes&)> undone;  // what the box asked about has not happened
 };
 
-class LossBoxes : public ControlRoadOnSteadyClock {
+class LossBoxes : public ControlRoad {
 public:
     using AppStart::Clock;
     using AppStart::Ui;
     using ControlRoad::sim_;
-    using ControlRoadOnSteadyClock::watch_;
+    using ControlRoad::watch_;
 
     TPageMEN& Men() { return *Form1->Pages().MEN; }
     TPageINS& Ins() { return *Form1->Pages().INS; }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <map>
 #include <thread>
 
@@ -116,7 +117,22 @@ protected:
         return false;
     }
     // Lets the device poll a few times, so a request the program queued has gone out.
-    void LetDevicePoll() { sim_->WaitForExchanges(sim_->ExchangeCount() + 3, 2000); }
+    void LetDevicePoll() {
+        const size_t target = sim_->ExchangeCount() + 3;
+        EXPECT_TRUE(Ui().WaitFor([&] { return sim_->ExchangeCount() >= target; }));
+    }
+    // The same from a thread of the test's own while the window thread pumps, and until the
+    // program has heard the device at the clock's time: moving the clock on then does not
+    // make the device look silent, however late the program is.
+    void LetDevicePollAndBeHeard() {
+        sim_->WaitForExchanges(sim_->ExchangeCount() + 3, 2000);
+        for (int round = 0; round < 500; ++round) {
+            bool heard = false;
+            Synchronize([&] { heard = Session().Link().LastHeard() >= Clock().Ticks(); });
+            if (heard) return;
+            sim_->WaitForExchanges(sim_->ExchangeCount() + 1, 20);
+        }
+    }
 };
 
 // The program's pauses run on the manual clock, moved by the test.
@@ -152,23 +168,26 @@ TEST_F(MaintenanceOnManualClock, DateGoesOutAsFourRequestsHalfASecondApartAndRea
     AnswerBox(note);
     // With the clock standing, each request must be alone on the wire until 500 ms passed.
     std::vector<bool> alone;
+    std::atomic<bool> stepped{false};
     std::thread stepper([&] {
         for (size_t k = 0; k < 4; ++k) {
             if (!WaitForRequests(before + k + 1)) break;
-            LetDevicePoll();
+            LetDevicePollAndBeHeard();
             Clock().Advance(499);
-            LetDevicePoll();
+            LetDevicePollAndBeHeard();
             alone.push_back(Requests().size() == before + k + 1);
             Clock().Advance(1);
         }
         // Never leave the program waiting; the device polls between the steps, as it would
         // in half a second.
         for (int i = 0; i < 10; ++i) {
-            LetDevicePoll();
+            LetDevicePollAndBeHeard();
             Clock().Advance(500);
         }
+        stepped = true;
     });
     Ui().Click(War().Button12001);
+    EXPECT_TRUE(Ui().WaitFor([&] { return stepped.load(); }, 60000));  // the stepper asks the window thread
     stepper.join();
     EXPECT_EQ("Wartungstermin auf 01.02.2027 ändern?", question);
     EXPECT_EQ(GetCompText(1215), note);

@@ -30,7 +30,7 @@ struct Press {
     std::function<void(SilentDevice&)> press;  // answers its own boxes, ExpectLoss, clicks
 };
 
-class SilentDevice : public ControlRoadOnSteadyClock {
+class SilentDevice : public ControlRoad {
 public:
     using AppStart::Ui;
 
@@ -76,10 +76,8 @@ public:
     // handled it; from here the clock moves only while the program sleeps. The moment the
     // link gives the device up is kept: the close then runs its own pause.
     void FallSilent() {
-        const size_t exchanges = sim_->ExchangeCount();
         sim_->SetSilent(true);
-        sim_->WaitForExchanges(exchanges + 1, 300);
-        Ui().WaitFor([] { return false; }, 50);
+        ASSERT_TRUE(Ui().WaitFor([this] { return sim_->Silent(); }));
         advance_.reset();
         idle_ = std::make_unique<IdleSteps>(Clock());
         lossText_.clear();
@@ -163,7 +161,7 @@ protected:
         closing_.reset();
         idle_.reset();
         if (!advance_) advance_ = std::make_unique<SteadyAdvance>(Clock());
-        ControlRoadOnSteadyClock::TearDown();
+        ControlRoad::TearDown();
     }
 
 private:
@@ -370,6 +368,7 @@ TEST_F(SilentDevice, ALossFoundByTheTypeQueryWritesItsLostLine) {
     for (const bool heard : {true, false}) {
         SCOPED_TRACE(heard ? "stopped on the open link" : "stopped before the link opened");
         if (heard) {
+            ASSERT_TRUE(Ui().WaitFor([] { return Session().Link().Heard(); }));
             FallSilent();
         } else {
             Ui().Click("Form1.Button001");

@@ -13,7 +13,7 @@ constexpr TColor kGreen = 0x00FF00;
 constexpr TColor kRed = 0x0000FF;
 constexpr TColor kSilver = 0xC0C0C0;
 
-class TryOut : public ControlRoadOnSteadyClock {
+class TryOut : public ControlRoad {
   protected:
     // The control road's menu entry `entry` with the install code.
     void Enter(TAppButton* (*entry)(TPageMEN&)) {

@@ -73,6 +73,31 @@ TEST_F(DBGridRecordWindow, TheRowsAreTheRecordsOfTheLinksBuffer) {
     EXPECT_EQ(grid->GetNodeString(grid->GetItem(0), 1), "r994");
 }
 
+// Each column added sets the bars, except inside an update: that sets them once, at its end.
+TEST_F(DBGridRecordWindow, ColumnsAddedInAnUpdateSetTheBarsAtItsEnd) {
+    Fill(100);
+    RowsHigh(10);
+    const auto hasHorzBar = [&] { return (GetWindowLong(grid->Handle(), GWL_STYLE) & WS_HSCROLL) != 0; };
+    ASSERT_FALSE(hasHorzBar());
+    grid->BeginUpdate();
+    for (int i = 0; i < 30; ++i) {
+        auto* more = grid->CreateColumn<TvxDBGridColumn>();
+        more->SetFieldName("Name");
+        more->SetWidth(100);
+    }
+    EXPECT_FALSE(hasHorzBar());
+    grid->EndUpdate();
+    driver->Pump();
+    ASSERT_TRUE(grid->IsCursorMode());
+    EXPECT_TRUE(hasHorzBar());
+    SCROLLINFO h;
+    h.fMask = SIF_RANGE | SIF_PAGE;
+    GetScrollInfo(grid->Handle(), SB_HORZ, &h);
+    EXPECT_EQ(h.nMax + 1, grid->GetScrollableWidth());
+    EXPECT_EQ(grid->GetDataLink()->BufferCount(), 10);
+    EXPECT_EQ(grid->GetNodeString(grid->GetItem(0), 31), "r1");
+}
+
 TEST_F(DBGridRecordWindow, ScrollMessagesMoveTheTable) {
     Fill(100);
     RowsHigh(10);
