@@ -6,6 +6,11 @@
 #include <array>
 #include <string>
 
+// The 256 entries the program starts with (116 named, the rest empty).
+std::array<std::string, 256> BuiltInFunctionCatalogue();
+// Puts the built-in entries back into FunctionCatalogue().
+void RestoreBuiltInFunctions();
+
 // The catalogue in use: the built-in one until the function-list file replaces it.
 std::array<std::string, 256>& FunctionCatalogue();
 

@@ -1,16 +1,11 @@
 #pragma once
-// The function codes of the input/output rows: the catalogue entries built into the
-// program and how an entry reads ("E" or "A", "|", a name or three ";"-separated variants
-// for the device types 0, 1 and 2, "|", the parameter flag).
+// The function codes of the input/output rows: how a catalogue entry reads ("E" or "A", "|",
+// a name or three ";"-separated variants for the device types 0, 1 and 2, "|", the parameter
+// flag).
 // Input functions are the codes 0x00..0x7F, output functions 0x80..0xFF.
 
 #include <array>
 #include <string>
-
-// The 256 entries the program starts with (116 named, the rest empty).
-std::array<std::string, 256> BuiltInFunctionCatalogue();
-// Puts the built-in entries back into FunctionCatalogue().
-void RestoreBuiltInFunctions();
 
 struct TFunctionEntry {
     std::string Kind;   // "E" or "A"
