@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <string>
 
-
 // The command line's pairs at most.
 constexpr int kMaxParamPairs = 50;
 // The inputs of the installation record code (see BuildSystemCode).
