@@ -286,6 +286,16 @@ void TvxMemFields::DeleteRecord(int r) {
     values_->erase(values_->begin() + r);
 }
 
+void TvxMemFields::DeleteRecords(const std::vector<int>& Rows) {
+    ++modCount_;
+    ++orderCount_;
+    for (int r : Rows) {
+        FreeBlockStrings(Block(r));
+        arena_->Free((*values_)[r]);
+    }
+    EraseRows(*values_, Rows);
+}
+
 bool TvxMemFields::GetFieldData(const uint8_t* Buffer, const TField* Field, void* Dest) const {
     TvxMemField* f = FindField(Field);
     if (!f || !Buffer) return false;

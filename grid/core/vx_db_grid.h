@@ -389,11 +389,17 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     void DropGroupColumnsWithoutField();
     Variant GetNodeGroupValue(TvxTreeListNode* Node, int Level);
     void FocusGroupOrRecord(TvxTreeListNode* Node);
-    // Selection kept across a reload.
+    // Selection kept across a reload: the rows loaded that stand for saved records (or keys)
+    // are noted, then selected together.
     void SnapshotSelection();
     void DropSnapshot();
     void ReselectLoaded(TvxTreeListNode* Node);
+    void SelectReloadedRows();
+    // The saved entry of the row being loaded (the current record, or the row's key); -1: none.
+    int SavedSelectionIndex(TvxTreeListNode* Node);
     bool SelectionKey(TvxTreeListNode* Node, Variant& Key);
+    // The bookmarks of the records of the selected keys (without bookmarks), found in one walk.
+    std::vector<TBookmark> SelectedKeyBookmarks();
     bool NodeBookmark(TvxTreeListNode* Node, TBookmark& Bookmark);
     // The bookmarks of many rows found in one walk over their records, in record order;
     // rows whose records the walk does not reach are left out.
@@ -497,6 +503,8 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     std::vector<std::pair<Variant, TvxTreeListNode*>> selectedKeys_;
     std::vector<TBookmark> savedSelectionBookmarks_;
     std::vector<Variant> savedSelectionKeys_;
+    // The row loaded for each saved entry (null: none yet).
+    std::vector<TvxTreeListNode*> savedSelectionRows_;
     // While a range is selected: the bookmarks of its rows, found beforehand in one walk.
     std::unordered_map<const TvxTreeListNode*, TBookmark>* rangeBookmarks_ = nullptr;
     TBookmark selectionAnchorBookmark_;

@@ -441,10 +441,7 @@ bool TCustomvxDBTreeListControl::UnwatchNode(TvxTreeListNode* Node) {
 void TCustomvxDBTreeListControl::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNode, bool Repaint,
                                             bool WasLast, TvxTreeListNode* NextNode) {
     watchedNodes_.erase(std::remove(watchedNodes_.begin(), watchedNodes_.end(), Node), watchedNodes_.end());
-    // Only a selected row is looked for among the selected bookmarks' rows.
-    if (selectedNodeCounts_.erase(Node) > 0)
-        for (TvxTreeListNode*& selected : selectedNodes_)
-            if (selected == Node) selected = nullptr;
+    DetachSelectedNode(Node);
     TCustomvxTreeListControl::DoDeletion(Node, PriorNode, Repaint, WasLast, NextNode);
 }
 

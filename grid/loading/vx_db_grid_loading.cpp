@@ -507,6 +507,7 @@ void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
     } else {
         RegroupLoaded(walk);
     }
+    SelectReloadedRows();
     walk.Groups.reset();
     loadWalk_ = nullptr;
 
@@ -733,6 +734,15 @@ void TCustomvxDBGrid::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNo
     if (loadWalk_ && loadWalk_->Groups) loadWalk_->Groups->Forget(Node);
     if (loadWalk_ && loadWalk_->Kept) loadWalk_->Kept->Forget(Node);
     if (rangeBookmarks_) rangeBookmarks_->erase(Node);
+    // A key kept selected without bookmarks stays, without its row.
+    if (!selectedKeys_.empty())
+        if (auto* row = GridNode(Node)) {
+            auto it = std::lower_bound(selectedKeys_.begin(), selectedKeys_.end(), row->KeyValue,
+                                       [](const std::pair<Variant, TvxTreeListNode*>& A, const Variant& B) {
+                                           return CompareVariants(A.first, B) < 0;
+                                       });
+            if (it != selectedKeys_.end() && it->second == Node) it->second = nullptr;
+        }
     TCustomvxDBTreeListControl::DoDeletion(Node, PriorNode, Repaint, WasLast, NextNode);
 }
 

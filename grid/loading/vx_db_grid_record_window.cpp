@@ -467,6 +467,7 @@ void TCustomvxDBGrid::LoadPartialBuffer(int Direction, int TopMode, bool Select)
         }
         if (focusedIndex >= 0) SetTopIndex(std::max(0, focusedIndex - distance));
     }
+    SelectReloadedRows();
     // A reload keeps the anchor of a range being selected on its record's row.
     if (partialAnchor_) TCustomvxDBTreeListControl::SetSelectionAnchor(partialAnchor_);
     partialAnchor_ = nullptr;
