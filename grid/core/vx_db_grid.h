@@ -424,6 +424,8 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
                                   bool Select);
     // Whether the bookmark is among the selection saved for the reload (a sorted list).
     bool InSavedSelection(const TBookmark& Bookmark);
+    // The saved records the run around the current record gave no row stay selected.
+    void KeepSavedSelection();
     // The rows of the link's buffer from the top, one record at a time, until they fill
     // the rows area or the table ends; the partly and wholly visible counts.
     void CountCursorRows(int Height, int& Partly, int& Wholly);
