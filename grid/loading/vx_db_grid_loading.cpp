@@ -678,6 +678,8 @@ void TCustomvxDBGrid::UngroupNodes() {
 }
 
 void TCustomvxDBGrid::RegroupLoaded(TLoadWalk& W) {
+    // Group rows a filter keeps out of sight belong to the grouping that goes.
+    DissolveHiddenGroupRows();
     if (GetCount() > 0 && GetItem(0)->Count() > 0) UngroupNodes();
     const int count = GetCount();
     W.Read = count;
