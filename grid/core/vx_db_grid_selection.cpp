@@ -144,7 +144,9 @@ bool TCustomvxDBGrid::IsNodeSelected(TvxTreeListNode* Node) {
     Variant key;
     if (!SelectionKey(Node, key)) return false;
     auto it = std::lower_bound(selectedKeys_.begin(), selectedKeys_.end(), key, KeyLess);
-    return it != selectedKeys_.end() && CompareVariants(it->first, key) == 0;
+    // A key selected with another row (a group row shares its first row's key, a row of the
+    // last load its record's) does not select this one.
+    return it != selectedKeys_.end() && CompareVariants(it->first, key) == 0 && (!it->second || it->second == Node);
 }
 
 bool TCustomvxDBGrid::DoCanNodeSelected(TvxTreeListNode* Node) {
