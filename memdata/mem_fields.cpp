@@ -6,6 +6,7 @@
 
 #include "memdata/mem_list_growth.h"
 #include "memdata/vx_mem_data.h"
+#include "platform/rtl/erase_at.h"
 #include "platform/db/date_time_fields.h"
 #include "platform/db/db_consts.h"
 #include "platform/db/field.h"
@@ -293,7 +294,7 @@ void TvxMemFields::DeleteRecords(const std::vector<int>& Rows) {
         FreeBlockStrings(Block(r));
         arena_->Free((*values_)[r]);
     }
-    EraseRows(*values_, Rows);
+    EraseAt(*values_, Rows);
 }
 
 bool TvxMemFields::GetFieldData(const uint8_t* Buffer, const TField* Field, void* Dest) const {

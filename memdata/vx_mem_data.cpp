@@ -9,6 +9,7 @@
 #include "platform/db/db_consts.h"
 #include "platform/db/field.h"
 #include "platform/db/numeric_fields.h"
+#include "platform/rtl/erase_at.h"
 
 namespace {
 constexpr int kBookmarkSize = 4;
@@ -587,8 +588,8 @@ int TvxMemData::DeleteRecords(const std::vector<TBookmark>& Bookmarks) {
         afterInFilter -= deleted - 1;
     }
     store_->DeleteRecords(rows);
-    EraseRows(ids_, rows);
-    EraseRows(blobs_, rows);
+    EraseAt(ids_, rows);
+    EraseAt(blobs_, rows);
     if (filterActive_) {
         filterRecPos_ = std::min(afterInFilter, static_cast<int>(filterList_.size()) - 1);
         curRec_ = filterRecPos_ < 0 ? -1 : filterList_[filterRecPos_] - 1;

@@ -753,6 +753,9 @@ class TCustomvxTreeList : public TCustomvxContainer {
     virtual void InvalidateSelection();
     virtual bool IsNodeSelected(TvxTreeListNode* /*Node*/) { return false; }
     virtual void SelectionChanged(TvxTreeListNode* Node, bool Select);
+    // The selected ones of the nodes leave the selection, as SelectionChanged(Node, False)
+    // takes each; a control keeping a long selection takes them out in one pass.
+    virtual void DeselectNodes(const std::vector<TvxTreeListNode*>& Nodes);
     virtual void SelectRange(TvxTreeListNode* Node1, TvxTreeListNode* Node2);
     virtual void SetSelectionAnchor(TvxTreeListNode* Node) { selectionAnchor_ = Node; }
 

@@ -282,6 +282,7 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     void SetSelectionAnchor(TvxTreeListNode* Node) override;
     int CompareWithAnchor(TvxTreeListNode* Node) override;
     void SelectionChanged(TvxTreeListNode* Node, bool Select) override;
+    void DeselectNodes(const std::vector<TvxTreeListNode*>& Nodes) override;
     bool IsNodeSelected(TvxTreeListNode* Node) override;
     bool DoCanNodeSelected(TvxTreeListNode* Node) override;
     int GetSelectedCount() override;

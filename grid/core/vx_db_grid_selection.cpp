@@ -8,6 +8,7 @@
 #include "platform/classes/string_list.h"
 #include "platform/db/dataset.h"
 #include "platform/db/field.h"
+#include "platform/rtl/erase_at.h"
 
 namespace {
 TvxDBGridNode* GridNode(TvxTreeListNode* Node) {
@@ -167,12 +168,17 @@ void TCustomvxDBGrid::SelectionChanged(TvxTreeListNode* Node, bool Select) {
     if (Select && IsNodeSelected(Node)) return;
     if (Select && !DoCanNodeSelected(Node)) return;
     if (IsUseBookmarks()) {
-        TBookmark bookmark;
-        if (!NodeBookmark(Node, bookmark)) return;
-        if (Select)
-            AddSelectedBookmark(bookmark, IsCursorMode() ? nullptr : Node);
-        else
-            RemoveSelectedBookmark(bookmark);
+        // A row leaving the selection names its record itself: no walk to the record.
+        if (const TBookmark* attached = Select ? nullptr : SelectedNodeBookmark(Node)) {
+            RemoveSelectedBookmark(TBookmark(*attached));
+        } else {
+            TBookmark bookmark;
+            if (!NodeBookmark(Node, bookmark)) return;
+            if (Select)
+                AddSelectedBookmark(bookmark, IsCursorMode() ? nullptr : Node);
+            else
+                RemoveSelectedBookmark(bookmark);
+        }
     } else {
         Variant key;
         if (!SelectionKey(Node, key)) return;
@@ -183,6 +189,40 @@ void TCustomvxDBGrid::SelectionChanged(TvxTreeListNode* Node, bool Select) {
     }
     if (HandleAllocated()) InvalidateRect(GetNodeRowRect(Node));
     TCustomvxDBTreeListControl::SelectionChanged(Node, Select);
+}
+
+void TCustomvxDBGrid::DeselectNodes(const std::vector<TvxTreeListNode*>& Nodes) {
+    if (!IsMultiSelect() || !dataLink_->Active() || IsCursorMode() || Nodes.size() < 2) {
+        TCustomvxDBTreeListControl::DeselectNodes(Nodes);
+        return;
+    }
+    // Each row's entry found, then all of them taken out in one pass: taken out one by one,
+    // each would close up the selection behind it.
+    std::vector<int> entries;
+    if (IsUseBookmarks()) {
+        for (TvxTreeListNode* node : Nodes) {
+            int index = 0;
+            if (const TBookmark* attached = SelectedNodeBookmark(node); attached && FindBookmark(*attached, index))
+                entries.push_back(index);
+        }
+    } else {
+        for (TvxTreeListNode* node : Nodes) {
+            Variant key;
+            if (!IsNodeSelected(node) || !SelectionKey(node, key)) continue;
+            auto it = std::lower_bound(selectedKeys_.begin(), selectedKeys_.end(), key, KeyLess);
+            entries.push_back(static_cast<int>(it - selectedKeys_.begin()));
+        }
+    }
+    if (entries.empty()) return;
+    std::sort(entries.begin(), entries.end());
+    entries.erase(std::unique(entries.begin(), entries.end()), entries.end());
+    if (IsUseBookmarks()) {
+        RemoveSelectedEntries(entries);
+    } else {
+        EraseAt(selectedKeys_, entries);
+    }
+    if (HandleAllocated()) Invalidate();
+    TCustomvxDBTreeListControl::SelectionChanged(nullptr, false);
 }
 
 void TCustomvxDBGrid::InvalidateSelection() {

@@ -141,6 +141,13 @@ class TCustomvxDBTreeListControl : public TCustomvxTreeListControl {
     // row stands for one record: attached to another bookmark, it leaves the first).
     void AddSelectedBookmark(const TBookmark& Bookmark, TvxTreeListNode* Node = nullptr);
     void RemoveSelectedBookmark(const TBookmark& Bookmark);
+    // The entries at Indexes (ascending, each once) leave the selection in one pass.
+    void RemoveSelectedEntries(const std::vector<int>& Indexes);
+    // The bookmark of the selected entry Node stands for; null when none.
+    const TBookmark* SelectedNodeBookmark(const TvxTreeListNode* Node) const {
+        auto it = selectedNodeBookmarks_.find(Node);
+        return it == selectedNodeBookmarks_.end() ? nullptr : &it->second;
+    }
     // The selection becomes Bookmarks (in bookmark order, each once), each with its row in
     // Nodes (null: none): one step for a selection that a reload brings back.
     void AssignSelectedBookmarks(std::vector<TBookmark> Bookmarks, std::vector<TvxTreeListNode*> Nodes);

@@ -7,6 +7,7 @@
 #include "grid/core/vx_db_tree_list_control.h"
 #include "platform/db/dataset.h"
 #include "platform/db/field.h"
+#include "platform/rtl/erase_at.h"
 #include "platform/rtl/str_utils.h"
 #include "platform/win/scroll_bars.h"
 
@@ -91,6 +92,15 @@ void TCustomvxDBTreeListControl::RemoveSelectedBookmark(const TBookmark& Bookmar
     if (TvxTreeListNode* node = selectedNodes_[static_cast<size_t>(index)]) selectedNodeBookmarks_.erase(node);
     selectedBookmarks_.erase(selectedBookmarks_.begin() + index);
     selectedNodes_.erase(selectedNodes_.begin() + index);
+    InvalidateBookmarkCache();
+}
+
+void TCustomvxDBTreeListControl::RemoveSelectedEntries(const std::vector<int>& Indexes) {
+    if (Indexes.empty()) return;
+    for (int i : Indexes)
+        if (TvxTreeListNode* node = selectedNodes_[static_cast<size_t>(i)]) selectedNodeBookmarks_.erase(node);
+    EraseAt(selectedBookmarks_, Indexes);
+    EraseAt(selectedNodes_, Indexes);
     InvalidateBookmarkCache();
 }
 

@@ -256,7 +256,7 @@ void TCustomvxDBGrid::HideRejectedRows(const std::vector<TvxTreeListNode*>& Rows
     // The rows of a group row kept out of sight stay with it; each leaves the selection as a
     // row hidden by itself does.
     std::unordered_set<const TvxTreeListNode*> keeping(kept.begin(), kept.end());
-    std::vector<TvxTreeListNode*> alone;
+    std::vector<TvxTreeListNode*> alone, within;
     alone.reserve(Rows.size());
     for (TvxTreeListNode* row : Rows) {
         TvxTreeListNode* top = row;
@@ -265,9 +265,9 @@ void TCustomvxDBGrid::HideRejectedRows(const std::vector<TvxTreeListNode*>& Rows
             alone.push_back(row);
             continue;
         }
-        for (TvxTreeListNode* n = row; n != top; n = n->Parent())
-            if (IsNodeSelected(n)) SelectionChanged(n, false);
+        for (TvxTreeListNode* n = row; n != top; n = n->Parent()) within.push_back(n);
     }
+    DeselectNodes(within);
     HideNodes(alone);
     FreeNodes(going);
     HideNodes(kept);
