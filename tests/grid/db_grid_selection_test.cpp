@@ -191,6 +191,30 @@ TEST_F(DBGridSelection, DeletingTheSelectionDeletesItsRecordsAndNoOther) {
         }
 }
 
+TEST_F(DBGridSelection, RowsAFilterHidesLeaveTheSelectionAndTheOthersStay) {
+    for (bool bookmarks : {true, false})
+        for (bool grouped : {false, true}) {
+            SCOPED_TRACE(std::string(bookmarks ? "bookmarks" : "keys") + (grouped ? ", grouped" : ", flat"));
+            grid->SetUseBookmarks(bookmarks);
+            active->SetGroupIndex(grouped ? 0 : -1);
+            std::set<int> share;
+            for (int id = 1; id <= 40; id += 2) share.insert(id);
+            Select(share);
+            // Every row of the Active group goes, and the lower amounts of the other.
+            grid->Filter()->SetActive(true);
+            grid->Filter()->Criteria()->AddItem(nullptr, active, vxoEqual, Variant(false), "False");
+            grid->Filter()->Criteria()->AddItem(nullptr, amount, vxoGreater, Variant(20.0), "20");
+            grid->FilterChanged();
+            std::set<int> kept;
+            for (int id : share)
+                if (id % 3 != 0 && id > 20) kept.insert(id);
+            EXPECT_EQ(RowIds().size(), 13u);
+            EXPECT_EQ(Selected(), kept);
+            grid->ClearFilter();
+            EXPECT_EQ(Selected(), kept);
+        }
+}
+
 TEST_F(DBGridSelection, ARowFreedWhileSelectedLeavesItsRecordSelectedWithoutARow) {
     Select({3, 5, 8});
     std::vector<TvxTreeListNode*> rows = DataRows();
