@@ -600,16 +600,12 @@ void TCustomvxTreeList::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* Prior
 }
 
 void TCustomvxTreeList::DeleteNodeColumnData(TvxTreeListNode* Node, int Column) {
-    std::vector<TvxTreeListNode*> stack{Node};
-    while (!stack.empty()) {
-        TvxTreeListNode* n = stack.back();
-        stack.pop_back();
+    ForEachInSubtree(Node, [Column](TvxTreeListNode* n) {
         if (auto* text = NodeAs<TvxTreeListTextNode>(n)) {
             if (Column >= 0 && Column < static_cast<int>(text->FTexts.size()))
                 text->FTexts.erase(text->FTexts.begin() + Column);
         }
-        n->AddChildrenToList(stack);
-    }
+    });
 }
 
 void TCustomvxTreeList::RepaintNode(TvxTreeListNode* Node, bool Recalc) {

@@ -278,15 +278,11 @@ Variant TCustomvxDBTreeListControl::GetNodeValue(TvxTreeListNode* Node, int Colu
 
 void TCustomvxDBTreeListControl::DeleteNodeColumnData(TvxTreeListNode* Node, int Column) {
     TCustomvxTreeListControl::DeleteNodeColumnData(Node, Column);
-    std::vector<TvxTreeListNode*> stack{Node};
-    while (!stack.empty()) {
-        TvxTreeListNode* n = stack.back();
-        stack.pop_back();
+    ForEachInSubtree(Node, [Column](TvxTreeListNode* n) {
         if (TvxDBTreeListControlNode* node = DBNode(n); node && Column >= 0 &&
                                                        Column < static_cast<int>(node->FCells.size()))
             node->FCells.erase(node->FCells.begin() + Column);
-        n->AddChildrenToList(stack);
-    }
+    });
 }
 
 void TCustomvxDBTreeListControl::MoveNodeColumnData(int From, int To) {
