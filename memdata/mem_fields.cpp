@@ -6,6 +6,7 @@
 
 #include "memdata/mem_list_growth.h"
 #include "memdata/vx_mem_data.h"
+#include "platform/rtl/erase_at.h"
 #include "platform/db/date_time_fields.h"
 #include "platform/db/db_consts.h"
 #include "platform/db/field.h"
@@ -284,6 +285,16 @@ void TvxMemFields::DeleteRecord(int r) {
     FreeBlockStrings(Block(r));
     arena_->Free((*values_)[r]);
     values_->erase(values_->begin() + r);
+}
+
+void TvxMemFields::DeleteRecords(const std::vector<int>& Rows) {
+    ++modCount_;
+    ++orderCount_;
+    for (int r : Rows) {
+        FreeBlockStrings(Block(r));
+        arena_->Free((*values_)[r]);
+    }
+    EraseAt(*values_, Rows);
 }
 
 bool TvxMemFields::GetFieldData(const uint8_t* Buffer, const TField* Field, void* Dest) const {

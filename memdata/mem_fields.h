@@ -106,6 +106,8 @@ class TvxMemFields {
     // others write into the last block. A null Value writes has-value 0.
     void AddValue(TvxMemField* Field, const void* Value);
     void DeleteRecord(int r);
+    // The records at Rows (ascending, each once) in one pass.
+    void DeleteRecords(const std::vector<int>& Rows);
     // Has-value byte of the field in Buffer; Dest (may be null) takes the value.
     bool GetFieldData(const uint8_t* Buffer, const TField* Field, void* Dest) const;
     void SetFieldData(uint8_t* Buffer, const void* Value, const TField* Field);

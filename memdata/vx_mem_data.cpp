@@ -9,6 +9,7 @@
 #include "platform/db/db_consts.h"
 #include "platform/db/field.h"
 #include "platform/db/numeric_fields.h"
+#include "platform/rtl/erase_at.h"
 
 namespace {
 constexpr int kBookmarkSize = 4;
@@ -298,18 +299,21 @@ void TvxMemData::InternalLast() {
 void TvxMemData::InternalGotoBookmark(const void* Bookmark) {
     int32_t id;
     std::memcpy(&id, Bookmark, kBookmarkSize);
-    auto it = std::find(ids_.begin(), ids_.end(), id);
-    if (it == ids_.end()) DatabaseError("Bookmark not found");
-    int r = static_cast<int>(it - ids_.begin());
+    const int r = PositionOfId(id);
+    if (r < 0) DatabaseError("Bookmark not found");
     if (!filterActive_) {
         curRec_ = r;
         return;
     }
-    auto f = std::find(filterList_.begin(), filterList_.end(), r + 1);
-    if (f != filterList_.end()) {
-        filterRecPos_ = static_cast<int>(f - filterList_.begin());
+    if (const int f = FilterPositionOf(r); f >= 0) {
+        filterRecPos_ = f;
         curRec_ = r;
     }
+}
+
+int TvxMemData::FilterPositionOf(int r) const {
+    auto f = std::lower_bound(filterList_.begin(), filterList_.end(), r + 1);
+    return f != filterList_.end() && *f == r + 1 ? static_cast<int>(f - filterList_.begin()) : -1;
 }
 
 void TvxMemData::InternalSetToRecord(TRecordBuffer Buffer) {
@@ -411,11 +415,10 @@ bool TvxMemData::BookmarkValid(const TBookmark& Value) {
     if (Value.size() < kBookmarkSize) return false;
     int32_t id;
     std::memcpy(&id, Value.data(), kBookmarkSize);
-    auto it = std::find(ids_.begin(), ids_.end(), id);
-    if (it == ids_.end()) return false;
-    int r = static_cast<int>(it - ids_.begin());
+    const int r = PositionOfId(id);
+    if (r < 0) return false;
     if (!filterActive_) return r < store_->RecordCount();
-    return std::find(filterList_.begin(), filterList_.end(), r + 1) != filterList_.end();
+    return FilterPositionOf(r) >= 0;
 }
 
 int TvxMemData::CompareBookmarks(const TBookmark& B1, const TBookmark& B2) {
@@ -427,8 +430,11 @@ int TvxMemData::CompareBookmarks(const TBookmark& B1, const TBookmark& B2) {
     std::memcpy(&b, B2.data(), kBookmarkSize);
     if (a == b) return 0;
     if (sortField_) {
-        auto pa = std::find(ids_.begin(), ids_.end(), a) - ids_.begin();
-        auto pb = std::find(ids_.begin(), ids_.end(), b) - ids_.begin();
+        // A record that is gone sorts after every other.
+        const int gone = static_cast<int>(ids_.size());
+        int pa = PositionOfId(a), pb = PositionOfId(b);
+        if (pa < 0) pa = gone;
+        if (pb < 0) pb = gone;
         return pa > pb ? 1 : -1;
     }
     return a > b ? 1 : -1;
@@ -452,11 +458,13 @@ void TvxMemData::InternalPost() {
     TRecordBuffer buf = ActiveBuffer();
     bool inserted = State() == dsInsert;
     if (inserted) {
+        const uint64_t order = store_->OrderCount();
         int at = store_->InsertRecord(buf, curRec_ == -1 ? 0 : curRec_, false);
         ++lastId_;
         curRec_ = at;
         MakeRoomForOneMore(ids_);
         ids_.insert(ids_.begin() + at, lastId_);
+        if (at + 1 == static_cast<int>(ids_.size())) idPositions_.Appended(ids_, order, store_->OrderCount());
         if (BlobFieldCount() > 0) {
             MakeRoomForOneMore(blobs_);
             blobs_.insert(blobs_.begin() + at, nullptr);
@@ -505,11 +513,13 @@ void TvxMemData::InternalAddRecord(TRecordBuffer Buffer, bool Append) {
     int count = store_->RecordCount();
     int place = Append ? count : std::clamp(curRec_ < 0 ? 0 : curRec_, 0, count);
     // The block, its id and its blob slot go to one and the same place.
+    const uint64_t order = store_->OrderCount();
     int at = store_->InsertRecord(Buffer, place, false);
     ++lastId_;
     curRec_ = at;
     MakeRoomForOneMore(ids_);
     ids_.insert(ids_.begin() + at, lastId_);
+    if (at + 1 == static_cast<int>(ids_.size())) idPositions_.Appended(ids_, order, store_->OrderCount());
     if (BlobFieldCount() > 0) {
         MakeRoomForOneMore(blobs_);
         blobs_.insert(blobs_.begin() + at, nullptr);
@@ -536,6 +546,60 @@ void TvxMemData::InternalDelete() {
     } else if (curRec_ >= store_->RecordCount()) {
         --curRec_;
     }
+}
+
+int TvxMemData::DeleteRecords(const std::vector<TBookmark>& Bookmarks) {
+    // Handlers of a single delete see each record current as it goes.
+    if (BeforeDelete || AfterDelete || BeforeScroll || AfterScroll || OnDeleteError)
+        return TDataSet::DeleteRecords(Bookmarks);
+    CheckBrowseMode();
+    std::vector<int> rows;
+    rows.reserve(Bookmarks.size());
+    for (const TBookmark& bookmark : Bookmarks)
+        if (BookmarkValid(bookmark)) {
+            int32_t id;
+            std::memcpy(&id, bookmark.data(), kBookmarkSize);
+            rows.push_back(PositionOfId(id));
+        }
+    if (rows.empty()) return 0;
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    CheckCanModify();
+    DataEvent(deCheckBrowseMode, 0);
+    UpdateCursorPos();
+    changed_ = true;
+    // Each index drops the records and has its numbers made again before its next use.
+    for (int i = 0; i < indexes_->Count(); ++i) indexes_->Items(i)->SetIsDirty(true);
+    const int deleted = static_cast<int>(rows.size());
+    // The cursor ends where deleting them one by one leaves it: on the record after the
+    // last one deleted.
+    const int after = rows.back() - (deleted - 1);
+    int afterInFilter = -1;
+    if (filterActive_) {
+        afterInFilter = FilterPositionOf(rows.back());
+        // The records left renumbered, the deleted ones out: one walk beside the rows.
+        size_t next = 0, to = 0;
+        for (int n : filterList_) {
+            while (next < rows.size() && rows[next] < n - 1) ++next;
+            if (next < rows.size() && rows[next] == n - 1) continue;
+            filterList_[to++] = n - static_cast<int>(next);
+        }
+        filterList_.resize(to);
+        afterInFilter -= deleted - 1;
+    }
+    store_->DeleteRecords(rows);
+    EraseAt(ids_, rows);
+    EraseAt(blobs_, rows);
+    if (filterActive_) {
+        filterRecPos_ = std::min(afterInFilter, static_cast<int>(filterList_.size()) - 1);
+        curRec_ = filterRecPos_ < 0 ? -1 : filterList_[filterRecPos_] - 1;
+    } else {
+        curRec_ = std::min(after, store_->RecordCount() - 1);
+    }
+    FreeFieldBuffers();
+    SetState(dsBrowse);
+    Resync();
+    return deleted;
 }
 
 void TvxMemData::CloseBlob(TField* Field) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "memdata/mem_fields.h"
+#include "memdata/mem_id_positions.h"
 #include "memdata/mem_index.h"
 #include "memdata/mem_persistent.h"
 #include "memdata/mem_prefix_levels.h"
@@ -66,6 +67,8 @@ class TvxMemData : public TDataSet {
     void SetFieldData(TField* Field, const void* Buffer) override;
     bool GetCurrentRecord(TRecordBuffer Buffer) override;
     bool BookmarkValid(const TBookmark& Value) override;
+    // In one pass over the table, unless a handler of a single delete wants each record current.
+    int DeleteRecords(const std::vector<TBookmark>& Bookmarks) override;
     int CompareBookmarks(const TBookmark& B1, const TBookmark& B2) override;
     std::unique_ptr<TStream> CreateBlobStream(TField* Field, TBlobStreamMode Mode) override;
     bool Locate(const std::string& KeyFields, const Variant& KeyValues, TLocateOptions Options) override;
@@ -156,6 +159,10 @@ class TvxMemData : public TDataSet {
     void RenumberRecIds();
     void ReadStream(TStream* Stream);
     void FreeScratchBuffer();
+    // The store index of the record with the id, -1 when there is none.
+    int PositionOfId(int32_t Id) { return idPositions_.Find(ids_, store_->OrderCount(), Id); }
+    // The place of store index r in the filter list, -1 when it is not there.
+    int FilterPositionOf(int r) const;
 
     bool isOpen_ = false;
     std::unique_ptr<TvxMemFields> store_;
@@ -164,6 +171,7 @@ class TvxMemData : public TDataSet {
     int curRec_ = -1;
     int filterRecPos_ = -1;
     std::vector<int32_t> ids_;
+    TMemIdPositions idPositions_;
     std::vector<std::unique_ptr<std::vector<std::string>>> blobs_;
     std::vector<int> filterList_;
     int32_t lastId_ = 0;

@@ -362,7 +362,7 @@ void TCustomvxTreeList::MakeBandVisible(int BandIndex) {
 void TCustomvxTreeList::LayoutChanged() {
     if (!visibleNodes_.Exists()) return;
     if (!changedNode_) {
-        visibleNodes_.Rebuild(roots_);
+        if (!keepVisibleNodes_ || !cacheBuilt_) visibleNodes_.Rebuild(roots_);
     } else if (changedNodeVisible_ && IsNodeCacheValid()) {
         TvxTreeListNode* node = changedNode_;
         if (changedNodeDeleted_) {
@@ -430,8 +430,10 @@ void TCustomvxTreeList::DropVisibleList() {
 
 void TCustomvxTreeList::ClearCache() {
     if (insideClear_) return;
-    cacheBuilt_ = false;
-    visibleNodes_.Clear();
+    if (!keepVisibleNodes_ || !cacheBuilt_) {
+        cacheBuilt_ = false;
+        visibleNodes_.Clear();
+    }
     focusedAbsoluteColumn_ = -1;
     ResetRowHeights();
 }
@@ -497,6 +499,16 @@ void TCustomvxTreeList::RefreshLayout() {
     if (!cacheBuilt_) LayoutChanged();
     BuildColumnWidths();
     Invalidate();
+}
+
+void TCustomvxTreeList::RefreshColumnLayout() {
+    if (updateLock_ > 0) return;
+    keepVisibleNodes_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{keepVisibleNodes_};
+    RefreshLayout();
 }
 
 void TCustomvxTreeList::BeginSelection() {
@@ -588,16 +600,12 @@ void TCustomvxTreeList::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* Prior
 }
 
 void TCustomvxTreeList::DeleteNodeColumnData(TvxTreeListNode* Node, int Column) {
-    std::vector<TvxTreeListNode*> stack{Node};
-    while (!stack.empty()) {
-        TvxTreeListNode* n = stack.back();
-        stack.pop_back();
+    ForEachInSubtree(Node, [Column](TvxTreeListNode* n) {
         if (auto* text = NodeAs<TvxTreeListTextNode>(n)) {
             if (Column >= 0 && Column < static_cast<int>(text->FTexts.size()))
                 text->FTexts.erase(text->FTexts.begin() + Column);
         }
-        n->AddChildrenToList(stack);
-    }
+    });
 }
 
 void TCustomvxTreeList::RepaintNode(TvxTreeListNode* Node, bool Recalc) {

@@ -506,6 +506,9 @@ class TCustomvxTreeList : public TCustomvxContainer {
     bool IsShowButtonAlways() override { return optionsEx_.Contains(TvxTLOptionEx::ShowButtonAlways); }
     virtual bool GetHeaderHitZone(int X, int Y, int& Zone, int Column);
     virtual void RefreshLayout();
+    // RefreshLayout after a change of the columns alone: no node moved, so the visible-node
+    // list stays when it is built.
+    void RefreshColumnLayout();
     virtual void BuildBandMaps() {}
     virtual void BuildColumnWidths() {}
 
@@ -750,6 +753,9 @@ class TCustomvxTreeList : public TCustomvxContainer {
     virtual void InvalidateSelection();
     virtual bool IsNodeSelected(TvxTreeListNode* /*Node*/) { return false; }
     virtual void SelectionChanged(TvxTreeListNode* Node, bool Select);
+    // The selected ones of the nodes leave the selection, as SelectionChanged(Node, False)
+    // takes each; a control keeping a long selection takes them out in one pass.
+    virtual void DeselectNodes(const std::vector<TvxTreeListNode*>& Nodes);
     virtual void SelectRange(TvxTreeListNode* Node1, TvxTreeListNode* Node2);
     virtual void SetSelectionAnchor(TvxTreeListNode* Node) { selectionAnchor_ = Node; }
 
@@ -1102,6 +1108,8 @@ class TCustomvxTreeList : public TCustomvxContainer {
     // Moved on by ResetRowHeights; a node's cached row height counts only for the current one.
     uint64_t rowHeightGeneration_ = 1;
     bool cacheBuilt_ = false;
+    // Set by RefreshColumnLayout; inside it every node change drops the list itself.
+    bool keepVisibleNodes_ = false;
     TvxTreeListNode* changedNode_ = nullptr;
     bool changedNodeVisible_ = false;
     bool changedNodeDeleted_ = false;

@@ -284,7 +284,7 @@ void TCustomvxTreeListControl::ColumnChanged(TvxTreeListColumn* Column) {
     if (layoutLoading_ == 0)
         NormalizePlacement();
     else
-        RefreshLayout();
+        RefreshColumnLayout();
 }
 
 void TCustomvxTreeListControl::MoveNodeColumnData(int From, int To) {
@@ -594,7 +594,7 @@ void TCustomvxTreeListControl::NormalizePlacement() {
         }
     }
     if (IsAutoHeaderPanelHeight() && !autoRowCountBusy_) AdjustHeaderPanelRowCount();
-    if (!IsUpdateLocked()) RefreshLayout();
+    if (!IsUpdateLocked()) RefreshColumnLayout();
 }
 
 // ---- Node data ----

@@ -17,9 +17,9 @@ void TCustomvxTreeList::HideNodes(const std::vector<TvxTreeListNode*>& Nodes) {
         if (!node || node->Owner() != this || hiddenNodes_.Contains(node)) continue;
         hiddenNodes_.Add(node);
         hiding.push_back(node);
-        if (IsNodeSelected(node)) SelectionChanged(node, false);
     }
     if (hiding.empty()) return;
+    DeselectNodes(hiding);
     auto inside = [this](const TvxTreeListNode* n) {
         for (; n; n = n->Parent())
             if (hiddenNodes_.Contains(n)) return true;

@@ -165,3 +165,17 @@ template <class T>
 const T* NodeAs(const TvxTreeListNode* Node) {
     return Node && Node->Kind() >= T::kKind ? static_cast<const T*>(Node) : nullptr;
 }
+
+// F(n) for Node and every node below it, parents first. A node without children costs no
+// allocation: a column taken away visits every row of the control this way.
+template <class F>
+void ForEachInSubtree(TvxTreeListNode* Node, F&& f) {
+    std::vector<TvxTreeListNode*> stack;
+    while (Node) {
+        f(Node);
+        if (Node->Count() > 0) Node->AddChildrenToList(stack);
+        if (stack.empty()) return;
+        Node = stack.back();
+        stack.pop_back();
+    }
+}

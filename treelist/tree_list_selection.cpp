@@ -42,6 +42,11 @@ void TCustomvxTreeList::SelectionChanged(TvxTreeListNode* /*Node*/, bool /*Selec
     DoSelectedCountChange();
 }
 
+void TCustomvxTreeList::DeselectNodes(const std::vector<TvxTreeListNode*>& Nodes) {
+    for (TvxTreeListNode* node : Nodes)
+        if (IsNodeSelected(node)) SelectionChanged(node, false);
+}
+
 void TCustomvxTreeList::SelectRange(TvxTreeListNode* Node1, TvxTreeListNode* Node2) {
     BeginSelection();
     struct End {

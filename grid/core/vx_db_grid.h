@@ -283,6 +283,7 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     void SetSelectionAnchor(TvxTreeListNode* Node) override;
     int CompareWithAnchor(TvxTreeListNode* Node) override;
     void SelectionChanged(TvxTreeListNode* Node, bool Select) override;
+    void DeselectNodes(const std::vector<TvxTreeListNode*>& Nodes) override;
     bool IsNodeSelected(TvxTreeListNode* Node) override;
     bool DoCanNodeSelected(TvxTreeListNode* Node) override;
     int GetSelectedCount() override;
@@ -391,11 +392,17 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     void DropGroupColumnsWithoutField();
     Variant GetNodeGroupValue(TvxTreeListNode* Node, int Level);
     void FocusGroupOrRecord(TvxTreeListNode* Node);
-    // Selection kept across a reload.
+    // Selection kept across a reload: the rows loaded that stand for saved records (or keys)
+    // are noted, then selected together.
     void SnapshotSelection();
     void DropSnapshot();
     void ReselectLoaded(TvxTreeListNode* Node);
+    void SelectReloadedRows();
+    // The saved entry of the row being loaded (the current record, or the row's key); -1: none.
+    int SavedSelectionIndex(TvxTreeListNode* Node);
     bool SelectionKey(TvxTreeListNode* Node, Variant& Key);
+    // The bookmarks of the records of the selected keys (without bookmarks), found in one walk.
+    std::vector<TBookmark> SelectedKeyBookmarks();
     bool NodeBookmark(TvxTreeListNode* Node, TBookmark& Bookmark);
     // The bookmarks of many rows found in one walk over their records, in record order;
     // rows whose records the walk does not reach are left out.
@@ -420,6 +427,8 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
                                   bool Select);
     // Whether the bookmark is among the selection saved for the reload (a sorted list).
     bool InSavedSelection(const TBookmark& Bookmark);
+    // The saved records the run around the current record gave no row stay selected.
+    void KeepSavedSelection();
     // The rows of the link's buffer from the top, one record at a time, until they fill
     // the rows area or the table ends; the partly and wholly visible counts.
     void CountCursorRows(int Height, int& Partly, int& Wholly);
@@ -442,8 +451,16 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     TvxDBTreeListColumn* ColumnAt(int Column) const { return GetColumn(Column); }
     // Every column's "GroupIndex" under the layout path, applied in level order.
     void LoadGroupLayout(TvxRegIniWrapper* Wrapper, const std::string& Path);
-    // Rows the filter rejects go to the hidden-node list (vx_db_grid_filtering.cpp).
-    void HideRejectedRows(const std::vector<TvxTreeListNode*>& Rows);
+    // Rows the filter rejects go to the hidden-node list (vx_db_grid_filtering.cpp); with
+    // KeepGroupRows, first-level group rows they empty go there with them.
+    void HideRejectedRows(const std::vector<TvxTreeListNode*>& Rows, bool KeepGroupRows = false);
+    bool CanKeepGroupRows();
+    // Hidden group rows with a row the filter takes come back; their rows it does not take
+    // are added to Rejected.
+    void BringBackGroupRows(std::vector<TvxTreeListNode*>& Rejected);
+    // Hidden group rows (all when none are given) give their rows to the hidden-node list
+    // and go.
+    void DissolveHiddenGroupRows(std::vector<TvxTreeListNode*> Groups = {});
     // The binary "Filter" of the layout (vx_db_grid_layout.cpp).
     void LoadFilterLayout(TvxRegIniWrapper* Wrapper, const std::string& Section);
     void SaveFilterLayout(TvxRegIniWrapper* Wrapper, const std::string& Section);
@@ -499,6 +516,8 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     std::vector<std::pair<Variant, TvxTreeListNode*>> selectedKeys_;
     std::vector<TBookmark> savedSelectionBookmarks_;
     std::vector<Variant> savedSelectionKeys_;
+    // The row loaded for each saved entry (null: none yet).
+    std::vector<TvxTreeListNode*> savedSelectionRows_;
     // While a range is selected: the bookmarks of its rows, found beforehand in one walk.
     std::unordered_map<const TvxTreeListNode*, TBookmark>* rangeBookmarks_ = nullptr;
     TBookmark selectionAnchorBookmark_;

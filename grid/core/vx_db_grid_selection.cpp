@@ -8,6 +8,7 @@
 #include "platform/classes/string_list.h"
 #include "platform/db/dataset.h"
 #include "platform/db/field.h"
+#include "platform/rtl/erase_at.h"
 
 namespace {
 TvxDBGridNode* GridNode(TvxTreeListNode* Node) {
@@ -144,7 +145,9 @@ bool TCustomvxDBGrid::IsNodeSelected(TvxTreeListNode* Node) {
     Variant key;
     if (!SelectionKey(Node, key)) return false;
     auto it = std::lower_bound(selectedKeys_.begin(), selectedKeys_.end(), key, KeyLess);
-    return it != selectedKeys_.end() && CompareVariants(it->first, key) == 0;
+    // A key selected with another row (a group row shares its first row's key, a row of the
+    // last load its record's) does not select this one.
+    return it != selectedKeys_.end() && CompareVariants(it->first, key) == 0 && (!it->second || it->second == Node);
 }
 
 bool TCustomvxDBGrid::DoCanNodeSelected(TvxTreeListNode* Node) {
@@ -165,12 +168,17 @@ void TCustomvxDBGrid::SelectionChanged(TvxTreeListNode* Node, bool Select) {
     if (Select && IsNodeSelected(Node)) return;
     if (Select && !DoCanNodeSelected(Node)) return;
     if (IsUseBookmarks()) {
-        TBookmark bookmark;
-        if (!NodeBookmark(Node, bookmark)) return;
-        if (Select)
-            AddSelectedBookmark(bookmark, IsCursorMode() ? nullptr : Node);
-        else
-            RemoveSelectedBookmark(bookmark);
+        // A row leaving the selection names its record itself: no walk to the record.
+        if (const TBookmark* attached = Select ? nullptr : SelectedNodeBookmark(Node)) {
+            RemoveSelectedBookmark(TBookmark(*attached));
+        } else {
+            TBookmark bookmark;
+            if (!NodeBookmark(Node, bookmark)) return;
+            if (Select)
+                AddSelectedBookmark(bookmark, IsCursorMode() ? nullptr : Node);
+            else
+                RemoveSelectedBookmark(bookmark);
+        }
     } else {
         Variant key;
         if (!SelectionKey(Node, key)) return;
@@ -181,6 +189,40 @@ void TCustomvxDBGrid::SelectionChanged(TvxTreeListNode* Node, bool Select) {
     }
     if (HandleAllocated()) InvalidateRect(GetNodeRowRect(Node));
     TCustomvxDBTreeListControl::SelectionChanged(Node, Select);
+}
+
+void TCustomvxDBGrid::DeselectNodes(const std::vector<TvxTreeListNode*>& Nodes) {
+    if (!IsMultiSelect() || !dataLink_->Active() || IsCursorMode() || Nodes.size() < 2) {
+        TCustomvxDBTreeListControl::DeselectNodes(Nodes);
+        return;
+    }
+    // Each row's entry found, then all of them taken out in one pass: taken out one by one,
+    // each would close up the selection behind it.
+    std::vector<int> entries;
+    if (IsUseBookmarks()) {
+        for (TvxTreeListNode* node : Nodes) {
+            int index = 0;
+            if (const TBookmark* attached = SelectedNodeBookmark(node); attached && FindBookmark(*attached, index))
+                entries.push_back(index);
+        }
+    } else {
+        for (TvxTreeListNode* node : Nodes) {
+            Variant key;
+            if (!IsNodeSelected(node) || !SelectionKey(node, key)) continue;
+            auto it = std::lower_bound(selectedKeys_.begin(), selectedKeys_.end(), key, KeyLess);
+            entries.push_back(static_cast<int>(it - selectedKeys_.begin()));
+        }
+    }
+    if (entries.empty()) return;
+    std::sort(entries.begin(), entries.end());
+    entries.erase(std::unique(entries.begin(), entries.end()), entries.end());
+    if (IsUseBookmarks()) {
+        RemoveSelectedEntries(entries);
+    } else {
+        EraseAt(selectedKeys_, entries);
+    }
+    if (HandleAllocated()) Invalidate();
+    TCustomvxDBTreeListControl::SelectionChanged(nullptr, false);
 }
 
 void TCustomvxDBGrid::InvalidateSelection() {
@@ -306,41 +348,88 @@ void TCustomvxDBGrid::SnapshotSelection() {
     if (IsUseBookmarks()) {
         savedSelectionBookmarks_ = SelectedBookmarks();
         savedSelectionKeys_.clear();
+        // Searched by the dataset's order as it is now: a change may have moved records.
+        TDataSet* ds = DataSet();
+        auto before = [ds](const TBookmark& A, const TBookmark& B) { return ds->CompareBookmarks(A, B) < 0; };
+        if (ds && !std::is_sorted(savedSelectionBookmarks_.begin(), savedSelectionBookmarks_.end(), before))
+            std::stable_sort(savedSelectionBookmarks_.begin(), savedSelectionBookmarks_.end(), before);
     } else {
         savedSelectionKeys_.clear();
         for (const auto& entry : selectedKeys_) savedSelectionKeys_.push_back(entry.first);
         savedSelectionBookmarks_.clear();
     }
+    savedSelectionRows_.assign(std::max(savedSelectionBookmarks_.size(), savedSelectionKeys_.size()), nullptr);
 }
 
 void TCustomvxDBGrid::DropSnapshot() {
     savedSelectionBookmarks_.clear();
     savedSelectionKeys_.clear();
+    savedSelectionRows_.clear();
+}
+
+int TCustomvxDBGrid::SavedSelectionIndex(TvxTreeListNode* Node) {
+    TDataSet* ds = DataSet();
+    if (!ds) return -1;
+    if (IsUseBookmarks()) {
+        if (savedSelectionBookmarks_.empty() || !readingDataSet_) return -1;
+        const TBookmark bookmark = ds->Bookmark();
+        auto it = std::lower_bound(
+            savedSelectionBookmarks_.begin(), savedSelectionBookmarks_.end(), bookmark,
+            [ds](const TBookmark& A, const TBookmark& B) { return ds->CompareBookmarks(A, B) < 0; });
+        if (it == savedSelectionBookmarks_.end() || ds->CompareBookmarks(*it, bookmark) != 0) return -1;
+        return static_cast<int>(it - savedSelectionBookmarks_.begin());
+    }
+    Variant key;
+    if (savedSelectionKeys_.empty() || !SelectionKey(Node, key)) return -1;
+    auto it = std::lower_bound(savedSelectionKeys_.begin(), savedSelectionKeys_.end(), key,
+                               [](const Variant& A, const Variant& B) { return CompareVariants(A, B) < 0; });
+    if (it == savedSelectionKeys_.end() || CompareVariants(*it, key) != 0) return -1;
+    return static_cast<int>(it - savedSelectionKeys_.begin());
 }
 
 void TCustomvxDBGrid::ReselectLoaded(TvxTreeListNode* Node) {
-    TDataSet* ds = DataSet();
-    if (!ds) return;
-    if (IsUseBookmarks()) {
-        if (savedSelectionBookmarks_.empty() || !readingDataSet_) return;
-        const TBookmark bookmark = ds->Bookmark();
-        for (auto it = savedSelectionBookmarks_.begin(); it != savedSelectionBookmarks_.end(); ++it)
-            if (ds->CompareBookmarks(*it, bookmark) == 0) {
-                AddSelectedBookmark(bookmark, Node);
-                savedSelectionBookmarks_.erase(it);
-                return;
-            }
+    // The first row of a saved record (or key) takes it; the selection is made once the load
+    // is over.
+    const int index = SavedSelectionIndex(Node);
+    if (index >= 0 && !savedSelectionRows_[static_cast<size_t>(index)])
+        savedSelectionRows_[static_cast<size_t>(index)] = Node;
+}
+
+void TCustomvxDBGrid::SelectReloadedRows() {
+    const size_t count = savedSelectionRows_.size();
+    if (std::find_if(savedSelectionRows_.begin(), savedSelectionRows_.end(), [](auto* n) { return n; }) ==
+        savedSelectionRows_.end())
         return;
-    }
-    Variant key;
-    if (savedSelectionKeys_.empty() || !SelectionKey(Node, key)) return;
-    for (auto it = savedSelectionKeys_.begin(); it != savedSelectionKeys_.end(); ++it)
-        if (CompareVariants(*it, key) == 0) {
-            auto at = std::lower_bound(selectedKeys_.begin(), selectedKeys_.end(), key, KeyLess);
-            selectedKeys_.insert(at, {key, Node});
-            savedSelectionKeys_.erase(it);
-            return;
+    if (IsUseBookmarks()) {
+        std::vector<TBookmark> bookmarks;
+        std::vector<TvxTreeListNode*> rows;
+        for (size_t i = 0; i < count; ++i)
+            if (savedSelectionRows_[i]) {
+                bookmarks.push_back(savedSelectionBookmarks_[i]);
+                rows.push_back(savedSelectionRows_[i]);
+            }
+        if (TCustomvxDBTreeListControl::GetSelectedCount() == 0) {
+            AssignSelectedBookmarks(std::move(bookmarks), std::move(rows));
+        } else {
+            for (size_t i = 0; i < rows.size(); ++i) AddSelectedBookmark(bookmarks[i], rows[i]);
         }
+    } else {
+        std::vector<std::pair<Variant, TvxTreeListNode*>> reselected;
+        for (size_t i = 0; i < count; ++i)
+            if (savedSelectionRows_[i]) reselected.emplace_back(savedSelectionKeys_[i], savedSelectionRows_[i]);
+        if (selectedKeys_.empty()) {
+            selectedKeys_ = std::move(reselected);
+        } else {
+            for (auto& [key, row] : reselected) {
+                auto at = std::lower_bound(selectedKeys_.begin(), selectedKeys_.end(), key, KeyLess);
+                if (at != selectedKeys_.end() && CompareVariants(at->first, key) == 0)
+                    at->second = row;
+                else
+                    selectedKeys_.insert(at, {key, row});
+            }
+        }
+    }
+    std::fill(savedSelectionRows_.begin(), savedSelectionRows_.end(), nullptr);
 }
 
 // ---- Deleting the selected records ----
@@ -349,12 +438,6 @@ int TCustomvxDBGrid::DeleteSelection() {
     TDataSet* ds = DataSet();
     if (!ds || !ds->Active() || GetSelectedCount() == 0) return TCustomvxDBTreeListControl::DeleteSelection();
     CloseEditor();
-    std::vector<TBookmark> bookmarks;
-    std::vector<Variant> keys;
-    if (IsUseBookmarks())
-        bookmarks = SelectedBookmarks();
-    else
-        for (const auto& entry : selectedKeys_) keys.push_back(entry.first);
     suppressRegroup_ = true;
     ds->DisableControls();
     struct Enable {
@@ -367,19 +450,27 @@ int TCustomvxDBGrid::DeleteSelection() {
             ds->EnableControls();
         }
     } enable{this, ds};
-    int deleted = 0;
-    for (const TBookmark& bookmark : bookmarks)
-        if (ds->BookmarkValid(bookmark)) {
-            ds->GotoBookmark(bookmark);
-            ds->Delete();
-            ++deleted;
-        }
-    for (const Variant& key : keys)
-        if (!KeyField().empty() && ds->Locate(KeyField(), key, {})) {
-            ds->Delete();
-            ++deleted;
-        }
-    return deleted;
+    // The records go together: one by one, each would close up the table behind it.
+    return ds->DeleteRecords(IsUseBookmarks() ? std::vector<TBookmark>(SelectedBookmarks()) : SelectedKeyBookmarks());
+}
+
+std::vector<TBookmark> TCustomvxDBGrid::SelectedKeyBookmarks() {
+    std::vector<TBookmark> bookmarks;
+    TDataSet* ds = DataSet();
+    TField* key = !KeyField().empty() && ds ? ds->FindField(KeyField()) : nullptr;
+    if (!key || selectedKeys_.empty()) return bookmarks;
+    // The first record of each key, as a search by key finds it, in one walk.
+    std::vector<bool> found(selectedKeys_.size(), false);
+    for (ds->First(); !ds->Eof(); ds->Next()) {
+        const Variant value = key->Value();
+        auto it = std::lower_bound(selectedKeys_.begin(), selectedKeys_.end(), value, KeyLess);
+        if (it == selectedKeys_.end() || CompareVariants(it->first, value) != 0) continue;
+        const auto at = static_cast<size_t>(it - selectedKeys_.begin());
+        if (found[at]) continue;
+        found[at] = true;
+        bookmarks.push_back(ds->Bookmark());
+    }
+    return bookmarks;
 }
 
 // ---- Copying in the record window ----

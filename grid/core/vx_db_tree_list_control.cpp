@@ -278,15 +278,11 @@ Variant TCustomvxDBTreeListControl::GetNodeValue(TvxTreeListNode* Node, int Colu
 
 void TCustomvxDBTreeListControl::DeleteNodeColumnData(TvxTreeListNode* Node, int Column) {
     TCustomvxTreeListControl::DeleteNodeColumnData(Node, Column);
-    std::vector<TvxTreeListNode*> stack{Node};
-    while (!stack.empty()) {
-        TvxTreeListNode* n = stack.back();
-        stack.pop_back();
+    ForEachInSubtree(Node, [Column](TvxTreeListNode* n) {
         if (TvxDBTreeListControlNode* node = DBNode(n); node && Column >= 0 &&
                                                        Column < static_cast<int>(node->FCells.size()))
             node->FCells.erase(node->FCells.begin() + Column);
-        n->AddChildrenToList(stack);
-    }
+    });
 }
 
 void TCustomvxDBTreeListControl::MoveNodeColumnData(int From, int To) {
@@ -441,10 +437,7 @@ bool TCustomvxDBTreeListControl::UnwatchNode(TvxTreeListNode* Node) {
 void TCustomvxDBTreeListControl::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNode, bool Repaint,
                                             bool WasLast, TvxTreeListNode* NextNode) {
     watchedNodes_.erase(std::remove(watchedNodes_.begin(), watchedNodes_.end(), Node), watchedNodes_.end());
-    // Only a selected row is looked for among the selected bookmarks' rows.
-    if (selectedNodeCounts_.erase(Node) > 0)
-        for (TvxTreeListNode*& selected : selectedNodes_)
-            if (selected == Node) selected = nullptr;
+    DetachSelectedNode(Node);
     TCustomvxTreeListControl::DoDeletion(Node, PriorNode, Repaint, WasLast, NextNode);
 }
 

@@ -137,17 +137,27 @@ class TCustomvxDBTreeListControl : public TCustomvxTreeListControl {
     void DeleteNodeWithEmptyParents(TvxTreeListNode* Node);
     const TBookmark& GetSelectedBookmark(int Index) const { return selectedBookmarks_.at(static_cast<size_t>(Index)); }
     const std::vector<TBookmark>& SelectedBookmarks() const { return selectedBookmarks_; }
-    // Adds or removes a bookmark keeping the order; Node is the row it stands for, if any.
+    // Adds or removes a bookmark keeping the order; Node is the row it stands for, if any (a
+    // row stands for one record: attached to another bookmark, it leaves the first).
     void AddSelectedBookmark(const TBookmark& Bookmark, TvxTreeListNode* Node = nullptr);
     void RemoveSelectedBookmark(const TBookmark& Bookmark);
+    // The entries at Indexes (ascending, each once) leave the selection in one pass.
+    void RemoveSelectedEntries(const std::vector<int>& Indexes);
+    // The bookmark of the selected entry Node stands for; null when none.
+    const TBookmark* SelectedNodeBookmark(const TvxTreeListNode* Node) const {
+        auto it = selectedNodeBookmarks_.find(Node);
+        return it == selectedNodeBookmarks_.end() ? nullptr : &it->second;
+    }
+    // The selection becomes Bookmarks (in bookmark order, each once), each with its row in
+    // Nodes (null: none): one step for a selection that a reload brings back.
+    void AssignSelectedBookmarks(std::vector<TBookmark> Bookmarks, std::vector<TvxTreeListNode*> Nodes);
     TvxTreeListNode* SelectedBookmarkNode(int Index) const {
         return Index >= 0 && Index < static_cast<int>(selectedNodes_.size()) ? selectedNodes_[static_cast<size_t>(Index)]
                                                                                : nullptr;
     }
-    int IndexOfSelectedNode(const TvxTreeListNode* Node) const;
     // Node stands for a selected bookmark; no search, which every selection change asks.
     bool IsSelectedBookmarkNode(const TvxTreeListNode* Node) const {
-        return Node && selectedNodeCounts_.count(Node) > 0;
+        return Node && selectedNodeBookmarks_.count(Node) > 0;
     }
     void SelectFocusedOnly();
     void RefreshEditorValue(TField* Field);
@@ -221,15 +231,19 @@ class TCustomvxDBTreeListControl : public TCustomvxTreeListControl {
 
   private:
     void InvalidateBookmarkCache() { bookmarkCacheIndex_ = -1; }
-    // Keeps the count of selected bookmarks Node stands for as selectedNodes_ changes.
-    void CountSelectedNode(const TvxTreeListNode* Node, int Delta);
+    // The entry at Index stands for Node now (null: for no row); the entry's former row and
+    // Node's former entry let go.
+    void AttachSelectedNode(int Index, TvxTreeListNode* Node);
+    // Node stands for no selected bookmark any more: found by its bookmark, not by a walk
+    // over the selection, as a reload frees every row.
+    void DetachSelectedNode(const TvxTreeListNode* Node);
     TvxDBTreeListColumn* FocusedDBColumn();
 
     std::vector<TBookmark> selectedBookmarks_;
     // The row of each selected bookmark (null: the record has no row).
     std::vector<TvxTreeListNode*> selectedNodes_;
-    // How many entries of selectedNodes_ each row is (rows only).
-    std::unordered_map<const TvxTreeListNode*, int> selectedNodeCounts_;
+    // The bookmark of the entry each row of selectedNodes_ stands for.
+    std::unordered_map<const TvxTreeListNode*, TBookmark> selectedNodeBookmarks_;
     TBookmark bookmarkCacheKey_;
     bool bookmarkCacheFound_ = false;
     int bookmarkCacheIndex_ = -1;

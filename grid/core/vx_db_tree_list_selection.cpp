@@ -7,6 +7,7 @@
 #include "grid/core/vx_db_tree_list_control.h"
 #include "platform/db/dataset.h"
 #include "platform/db/field.h"
+#include "platform/rtl/erase_at.h"
 #include "platform/rtl/str_utils.h"
 #include "platform/win/scroll_bars.h"
 
@@ -49,41 +50,72 @@ bool TCustomvxDBTreeListControl::FindInteger(const std::vector<int>& List, int V
     return it != List.end() && *it == Value;
 }
 
-void TCustomvxDBTreeListControl::CountSelectedNode(const TvxTreeListNode* Node, int Delta) {
+void TCustomvxDBTreeListControl::DetachSelectedNode(const TvxTreeListNode* Node) {
+    auto it = selectedNodeBookmarks_.find(Node);
+    if (it == selectedNodeBookmarks_.end()) return;
+    int index = 0;
+    if (FindBookmark(it->second, index) && selectedNodes_[static_cast<size_t>(index)] == Node)
+        selectedNodes_[static_cast<size_t>(index)] = nullptr;
+    else
+        // The dataset no longer orders the list as it did when the row was attached.
+        std::replace(selectedNodes_.begin(), selectedNodes_.end(), const_cast<TvxTreeListNode*>(Node),
+                     static_cast<TvxTreeListNode*>(nullptr));
+    selectedNodeBookmarks_.erase(it);
+}
+
+void TCustomvxDBTreeListControl::AttachSelectedNode(int Index, TvxTreeListNode* Node) {
+    TvxTreeListNode* former = selectedNodes_[static_cast<size_t>(Index)];
+    if (former == Node) return;
+    if (former) selectedNodeBookmarks_.erase(former);
+    selectedNodes_[static_cast<size_t>(Index)] = nullptr;
     if (!Node) return;
-    auto it = selectedNodeCounts_.try_emplace(Node, 0).first;
-    if ((it->second += Delta) <= 0) selectedNodeCounts_.erase(it);
+    DetachSelectedNode(Node);
+    selectedNodes_[static_cast<size_t>(Index)] = Node;
+    selectedNodeBookmarks_[Node] = selectedBookmarks_[static_cast<size_t>(Index)];
 }
 
 void TCustomvxDBTreeListControl::AddSelectedBookmark(const TBookmark& Bookmark, TvxTreeListNode* Node) {
     int index = 0;
     if (FindBookmark(Bookmark, index)) {
-        if (Node) {
-            CountSelectedNode(selectedNodes_[static_cast<size_t>(index)], -1);
-            selectedNodes_[static_cast<size_t>(index)] = Node;
-            CountSelectedNode(Node, 1);
-        }
+        if (Node) AttachSelectedNode(index, Node);
         return;
     }
     selectedBookmarks_.insert(selectedBookmarks_.begin() + index, Bookmark);
-    selectedNodes_.insert(selectedNodes_.begin() + index, Node);
-    CountSelectedNode(Node, 1);
+    selectedNodes_.insert(selectedNodes_.begin() + index, nullptr);
     InvalidateBookmarkCache();
+    if (Node) AttachSelectedNode(index, Node);
 }
 
 void TCustomvxDBTreeListControl::RemoveSelectedBookmark(const TBookmark& Bookmark) {
     int index = 0;
     if (!FindBookmark(Bookmark, index)) return;
-    CountSelectedNode(selectedNodes_[static_cast<size_t>(index)], -1);
+    if (TvxTreeListNode* node = selectedNodes_[static_cast<size_t>(index)]) selectedNodeBookmarks_.erase(node);
     selectedBookmarks_.erase(selectedBookmarks_.begin() + index);
     selectedNodes_.erase(selectedNodes_.begin() + index);
     InvalidateBookmarkCache();
 }
 
-int TCustomvxDBTreeListControl::IndexOfSelectedNode(const TvxTreeListNode* Node) const {
-    if (!Node) return -1;
-    auto it = std::find(selectedNodes_.begin(), selectedNodes_.end(), Node);
-    return it == selectedNodes_.end() ? -1 : static_cast<int>(it - selectedNodes_.begin());
+void TCustomvxDBTreeListControl::RemoveSelectedEntries(const std::vector<int>& Indexes) {
+    if (Indexes.empty()) return;
+    for (int i : Indexes)
+        if (TvxTreeListNode* node = selectedNodes_[static_cast<size_t>(i)]) selectedNodeBookmarks_.erase(node);
+    EraseAt(selectedBookmarks_, Indexes);
+    EraseAt(selectedNodes_, Indexes);
+    InvalidateBookmarkCache();
+}
+
+void TCustomvxDBTreeListControl::AssignSelectedBookmarks(std::vector<TBookmark> Bookmarks,
+                                                         std::vector<TvxTreeListNode*> Nodes) {
+    selectedBookmarks_ = std::move(Bookmarks);
+    selectedNodes_ = std::move(Nodes);
+    selectedNodes_.resize(selectedBookmarks_.size(), nullptr);
+    selectedNodeBookmarks_.clear();
+    for (size_t i = 0; i < selectedNodes_.size(); ++i)
+        if (TvxTreeListNode* node = selectedNodes_[i]) {
+            auto [it, added] = selectedNodeBookmarks_.try_emplace(node, selectedBookmarks_[i]);
+            if (!added) selectedNodes_[i] = nullptr;
+        }
+    InvalidateBookmarkCache();
 }
 
 int TCustomvxDBTreeListControl::GetSelectedCount() {
@@ -99,7 +131,7 @@ void TCustomvxDBTreeListControl::ClearSelection() {
     if (!IsDestroying() && !selectedBookmarks_.empty()) InvalidateSelection();
     selectedBookmarks_.clear();
     selectedNodes_.clear();
-    selectedNodeCounts_.clear();
+    selectedNodeBookmarks_.clear();
     InvalidateBookmarkCache();
     TCustomvxTreeListControl::ClearSelection();
 }

@@ -30,13 +30,8 @@ const char* AlignmentWord(int Alignment) {
 
 // Markup in the font's style tags.
 std::string StyledMarkup(TFont* Font, const std::string& Markup) {
-    const TFontStyles s = Font->Style();
-    std::string open, close;
-    if (s.Contains(fsBold)) open += "<B>", close = "</B>" + close;
-    if (s.Contains(fsItalic)) open += "<I>", close = "</I>" + close;
-    if (s.Contains(fsUnderline)) open += "<U>", close = "</U>" + close;
-    if (s.Contains(fsStrikeOut)) open += "<STRIKE>", close = "</STRIKE>" + close;
-    return open + Markup + close;
+    const TvxDBGridExportHTML::TStyleTags tags = TvxDBGridExportHTML::StyleTags(Font);
+    return tags.Open + Markup + tags.Close;
 }
 
 std::string Styled(TFont* Font, const std::string& Text) {
@@ -81,8 +76,29 @@ long NextCodePoint(const std::string& Text, size_t& i) {
 
 }  // namespace
 
+namespace {
+// Printable ASCII with no markup character: the page takes it as it is, which is what most
+// cells hold.
+bool IsPlainText(const std::string& Text, bool Attribute) {
+    for (const char c : Text)
+        if (c < 0x20 || c > 0x7E || c == '&' || c == '<' || c == '>' || (Attribute && c == '"')) return false;
+    return true;
+}
+}  // namespace
+
 std::string TvxDBGridExportHTML::Escape(const std::string& Text, bool Attribute) {
+    if (IsPlainText(Text, Attribute)) return Text;
     return PageText(HtmlEscape(Text, Attribute));
+}
+
+TvxDBGridExportHTML::TStyleTags TvxDBGridExportHTML::StyleTags(TFont* Font) {
+    const TFontStyles s = Font->Style();
+    TStyleTags tags;
+    if (s.Contains(fsBold)) tags.Open += "<B>", tags.Close = "</B>" + tags.Close;
+    if (s.Contains(fsItalic)) tags.Open += "<I>", tags.Close = "</I>" + tags.Close;
+    if (s.Contains(fsUnderline)) tags.Open += "<U>", tags.Close = "</U>" + tags.Close;
+    if (s.Contains(fsStrikeOut)) tags.Open += "<STRIKE>", tags.Close = "</STRIKE>" + tags.Close;
+    return tags;
 }
 
 std::string TvxDBGridExportHTML::PageText(const std::string& Markup) {
@@ -106,12 +122,33 @@ std::string TvxDBGridExportHTML::PageText(const std::string& Markup) {
     return out;
 }
 
-std::string TvxDBGridExportHTML::CellMarkup(TvxTreeListNode* Node, int Column) const {
-    TFont* font = ColumnAt(Column)->Font();
+void TvxDBGridExportHTML::AppendCellMarkup(std::string& Row, TvxTreeListNode* Node, size_t Slot) const {
+    const int column = columns_[Slot];
+    const TStyleTags& tags = cellStyles_[Slot];
     Variant value;
-    if (!ExportValue(Node, Column, true, value)) return StyledOrSpace(font, ShownText(Node, Column));
-    const std::string markup = VarToStr(value);
-    return markup.empty() ? "&nbsp;" : StyledMarkup(font, PageText(markup));
+    if (ExportValue(Node, column, true, value)) {
+        // A column's export value is markup already.
+        const std::string markup = VarToStr(value);
+        if (markup.empty()) {
+            Row += "&nbsp;";
+            return;
+        }
+        Row += tags.Open;
+        Row += PageText(markup);
+        Row += tags.Close;
+        return;
+    }
+    const std::string text = ShownText(Node, column);
+    if (text.empty()) {
+        Row += "&nbsp;";
+        return;
+    }
+    Row += tags.Open;
+    if (IsPlainText(text, false))
+        Row += text;
+    else
+        Row += Escape(text);
+    Row += tags.Close;
 }
 
 std::string TvxDBGridExportHTML::IndentCell() const {
@@ -121,6 +158,19 @@ std::string TvxDBGridExportHTML::IndentCell() const {
 void TvxDBGridExportHTML::BeginExport() {
     columns_ = ColumnsInDisplayOrder();
     groups_ = Grid->GroupColumnCount();
+    // What a data cell of each column starts with, and its font's style tags: the same for
+    // every row.
+    cellStarts_.clear();
+    cellStyles_.clear();
+    for (int c : columns_) {
+        TvxDBTreeListColumn* column = ColumnAt(c);
+        TFont* font = column->Font();
+        cellStarts_.push_back(std::string("<TD NOWRAP ALIGN=\"") + AlignmentWord(column->Alignment()) + "\" BGCOLOR=#" +
+                              Hex(column->Color()) + "><FONT STYLE=\"font-family: " + FontStyle(font, font->Color()) +
+                              "\">");
+        cellStyles_.push_back(StyleTags(font));
+    }
+    indentCell_ = IndentCell();
     WriteLine("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 3.2//EN\">");
     WriteLine("<HTML>");
     WriteLine("<HEAD>");
@@ -184,15 +234,14 @@ void TvxDBGridExportHTML::WriteNode(TvxTreeListNode* Node) {
         return;
     }
     std::string row = "<TR>";
-    for (int g = 0; g < groups_; ++g) row += IndentCell();
-    for (int c : columns_) {
-        TvxDBTreeListColumn* column = ColumnAt(c);
-        TFont* font = column->Font();
-        row += std::string("<TD NOWRAP ALIGN=\"") + AlignmentWord(column->Alignment()) + "\" BGCOLOR=#" +
-               Hex(column->Color()) + "><FONT STYLE=\"font-family: " + FontStyle(font, font->Color()) + "\">" +
-               CellMarkup(Node, c) + "</FONT></TD>";
+    for (int g = 0; g < groups_; ++g) row += indentCell_;
+    for (size_t i = 0; i < columns_.size(); ++i) {
+        row += cellStarts_[i];
+        AppendCellMarkup(row, Node, i);
+        row += "</FONT></TD>";
     }
-    WriteLine(row + "</TR>");
+    row += "</TR>";
+    WriteLine(row);
     WriteRowFooters(Node);
 }
 

@@ -25,12 +25,21 @@ class TvxDBGridExportHTML : public TvxDBGridExport {
     static std::string Escape(const std::string& Text, bool Attribute = false);
     // Markup for the page: Windows-1252, a character outside it as a numeric reference.
     static std::string PageText(const std::string& Markup);
+    // The tags of a font's styles around a cell's content.
+    struct TStyleTags {
+        std::string Open, Close;
+    };
+    static TStyleTags StyleTags(TFont* Font);
 
   private:
     void WriteRowFooters(TvxTreeListNode* Node);
     std::string IndentCell() const;
-    // A data cell's content: a column's export value is markup already, a text is escaped.
-    std::string CellMarkup(TvxTreeListNode* Node, int Column) const;
+    // A data cell's content for the column at Slot of columns_: a column's export value is
+    // markup already, a text is escaped.
+    void AppendCellMarkup(std::string& Row, TvxTreeListNode* Node, size_t Slot) const;
     std::vector<int> columns_;
+    std::vector<std::string> cellStarts_;
+    std::vector<TStyleTags> cellStyles_;
+    std::string indentCell_;
     int groups_ = 0;
 };

@@ -50,10 +50,11 @@ struct TCustomvxDBGrid::TLoadWalk {
                 siblings.Rows.emplace(Row->GroupValue, Row);
             searched_ = nullptr;
             siblings.Grew = true;
-            if (Parent) parentOf_[Row] = Parent;
+            if (Parent && parentsKnown_) parentOf_[Row] = Parent;
         }
         // Node was deleted (it has left its parent already).
         void Forget(TvxTreeListNode* Node) {
+            KnowParents();
             searched_ = nullptr;
             lists_.erase(Node);
             auto parent = parentOf_.find(Node);
@@ -97,35 +98,67 @@ struct TCustomvxDBGrid::TLoadWalk {
                 for (int i = 0; i < count; ++i)
                     if (auto* row = GridNode(Parent ? Parent->Items(i) : grid_->GetItem(i))) {
                         it->second.Rows.emplace(row->GroupValue, row);
-                        if (Parent) parentOf_[row] = Parent;
+                        if (Parent && parentsKnown_) parentOf_[row] = Parent;
                     }
             }
             return it->second;
+        }
+        // The parent of each indexed row, made at the first deletion during the walk and kept
+        // from then on: a walk seldom deletes, and keeping it for every group row made would
+        // cost a grouping by two columns a tenth of its time.
+        void KnowParents() {
+            if (parentsKnown_) return;
+            parentsKnown_ = true;
+            for (auto& [parent, siblings] : lists_)
+                if (parent)
+                    for (const auto& [value, row] : siblings.Rows) parentOf_[row] = parent;
         }
 
         TCustomvxDBGrid* grid_;
         std::unordered_map<TvxTreeListNode*, Siblings> lists_;
         std::unordered_map<TvxTreeListNode*, TvxTreeListNode*> parentOf_;
+        bool parentsKnown_ = false;
         // Where the last search ended, until the index changes.
         Siblings* searched_ = nullptr;
         std::map<Variant, TvxDBGridNode*, ValueLess>::iterator place_;
     };
 
-    // Data rows of the last load that may be taken again, each by the record of its key
-    // under its parent. A parent's rows are tried in their order there, the order their
-    // records come in until something reorders them; the first record that does not find its
-    // row next has the parent's rows sorted by key and searched from then on. A row taken is
-    // marked, not erased: erasing would shift the rest of the list for every record.
+    // Data rows of the last load that may be taken again by the record of their key. A record
+    // that did not change comes in the order of the last load and finds its row next in that
+    // order, under the group rows it had: no group row is searched for it. Any other record
+    // tries its parent's rows in their order there, the order their records came in until
+    // something reorders them; the first record that does not find its row next has the
+    // parent's rows sorted by key and searched from then on. A row taken is marked, not
+    // erased: erasing would shift the rest of the list for every record.
     class KeptRows {
       public:
         explicit KeptRows(const std::vector<TvxTreeListNode*>& Rows) {
             for (TvxTreeListNode* node : Rows)
-                if (TvxDBGridNode* row = GridNode(node)) {
-                    byParent_[row->Parent()].Rows.push_back(rows_.size());
-                    rows_.push_back({row->KeyValue, row});
-                }
+                if (TvxDBGridNode* row = GridNode(node)) rows_.push_back({row->KeyValue, row});
+            lastOrder_.resize(rows_.size());
+            for (size_t i = 0; i < rows_.size(); ++i) lastOrder_[i] = i;
+            std::stable_sort(lastOrder_.begin(), lastOrder_.end(), [this](size_t a, size_t b) {
+                return rows_[a].Node->RecordIndex < rows_[b].Node->RecordIndex;
+            });
+        }
+        // The next row in the last load's order when it shows Key and InPlace accepts where it
+        // sits; one row further is tried too (the record of the next one is gone). Null: none.
+        template <class F>
+        TvxDBGridNode* TakeNext(const Variant& Key, F InPlace) {
+            while (next_ < lastOrder_.size() && rows_[lastOrder_[next_]].Taken) ++next_;
+            for (size_t at = next_; at < lastOrder_.size() && at <= next_ + 1; ++at) {
+                Row& row = rows_[lastOrder_[at]];
+                if (row.Taken || CompareVariants(row.Key, Key) != 0 || !InPlace(row.Node)) continue;
+                next_ = at + 1;
+                return TakeRow(lastOrder_[at]);
+            }
+            return nullptr;
         }
         TvxDBGridNode* Take(TvxTreeListNode* Parent, const Variant& Key) {
+            if (!indexed_) {
+                for (size_t i = 0; i < rows_.size(); ++i) byParent_[rows_[i].Node->Parent()].Rows.push_back(i);
+                indexed_ = true;
+            }
             auto parent = byParent_.find(Parent);
             if (parent == byParent_.end()) return nullptr;
             Siblings& siblings = parent->second;
@@ -175,7 +208,12 @@ struct TCustomvxDBGrid::TLoadWalk {
             return rows_[At].Node;
         }
         std::vector<Row> rows_;
+        // The rows in the order of their records in the last load.
+        std::vector<size_t> lastOrder_;
+        size_t next_ = 0;
+        // The rows under each parent, made when a record first looks there.
         std::unordered_map<TvxTreeListNode*, Siblings> byParent_;
+        bool indexed_ = false;
     };
 
     TDataSet* DataSet = nullptr;
@@ -184,6 +222,8 @@ struct TCustomvxDBGrid::TLoadWalk {
     TvxTreeListNode* TopCandidate = nullptr;
     int Passed = 0;
     int Read = 0;
+    // The group values of the record being read, by level.
+    std::vector<Variant> Values;
     // Only while the dataset is read.
     std::optional<GroupRows> Groups;
 };
@@ -508,6 +548,7 @@ void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
     } else {
         RegroupLoaded(walk);
     }
+    SelectReloadedRows();
     walk.Groups.reset();
     loadWalk_ = nullptr;
 
@@ -572,13 +613,31 @@ TvxDBGridNode* TCustomvxDBGrid::GroupRowFor(TLoadWalk& W, TvxTreeListNode* Paren
 
 void TCustomvxDBGrid::LoadRecord(TLoadWalk& W, int RecordNumber) {
     W.Read = RecordNumber;
+    const int levels = GroupColumnCount();
+    W.Values.resize(static_cast<size_t>(levels));
+    for (int level = 0; level < levels; ++level)
+        W.Values[static_cast<size_t>(level)] = groupColumns_[static_cast<size_t>(level)]->Field()->Value();
     TvxTreeListNode* parent = nullptr;
-    for (int level = 0; level < GroupColumnCount(); ++level)
-        parent = GroupRowFor(W, parent, level, groupColumns_[static_cast<size_t>(level)]->Field()->Value(), 0,
-                             nullptr);
     TvxDBGridNode* row = nullptr;
-    // A row of the same key under the same parent is taken again.
-    if (W.Kept && KeyFieldObject()) row = W.Kept->Take(parent, KeyFieldObject()->Value());
+    const Variant key = W.Kept && KeyFieldObject() ? KeyFieldObject()->Value() : Variant();
+    // The row of an unchanged record, where its group values still put it.
+    if (W.Kept && KeyFieldObject())
+        row = W.Kept->TakeNext(key, [this, &W, levels](TvxDBGridNode* Row) {
+            TvxTreeListNode* p = Row->Parent();
+            for (int level = levels - 1; level >= 0; --level, p = p->Parent())
+                if (!p || p->Level() != level ||
+                    CompareGroupValues(GridNode(p)->GroupValue, W.Values[static_cast<size_t>(level)]) != 0)
+                    return false;
+            return p == nullptr;
+        });
+    if (row) {
+        parent = row->Parent();
+    } else {
+        for (int level = 0; level < levels; ++level)
+            parent = GroupRowFor(W, parent, level, W.Values[static_cast<size_t>(level)], 0, nullptr);
+        // A row of the same key under the same parent is taken again.
+        if (W.Kept && KeyFieldObject()) row = W.Kept->Take(parent, key);
+    }
     if (!row) row = GridNode(parent ? parent->AddChild() : Add());
     row->GroupValue = Variant();
     LoadNodeData(row);
@@ -632,6 +691,8 @@ void TCustomvxDBGrid::UngroupNodes() {
 }
 
 void TCustomvxDBGrid::RegroupLoaded(TLoadWalk& W) {
+    // Group rows a filter keeps out of sight belong to the grouping that goes.
+    DissolveHiddenGroupRows();
     if (GetCount() > 0 && GetItem(0)->Count() > 0) UngroupNodes();
     const int count = GetCount();
     W.Read = count;
@@ -734,6 +795,15 @@ void TCustomvxDBGrid::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNo
     if (loadWalk_ && loadWalk_->Groups) loadWalk_->Groups->Forget(Node);
     if (loadWalk_ && loadWalk_->Kept) loadWalk_->Kept->Forget(Node);
     if (rangeBookmarks_) rangeBookmarks_->erase(Node);
+    // A key kept selected without bookmarks stays, without its row.
+    if (!selectedKeys_.empty())
+        if (auto* row = GridNode(Node)) {
+            auto it = std::lower_bound(selectedKeys_.begin(), selectedKeys_.end(), row->KeyValue,
+                                       [](const std::pair<Variant, TvxTreeListNode*>& A, const Variant& B) {
+                                           return CompareVariants(A.first, B) < 0;
+                                       });
+            if (it != selectedKeys_.end() && it->second == Node) it->second = nullptr;
+        }
     TCustomvxDBTreeListControl::DoDeletion(Node, PriorNode, Repaint, WasLast, NextNode);
 }
 

@@ -352,6 +352,36 @@ TvxDBGridNode* TCustomvxDBGrid::AddPartialNode(bool Upwards, int RecordIndex, co
     return row;
 }
 
+void TCustomvxDBGrid::KeepSavedSelection() {
+    TDataSet* ds = DataSet();
+    if (!IsUseBookmarks() || savedSelectionBookmarks_.empty() || !ds) return;
+    // Both lists are in record order: one merge, the loaded rows' entries taken as they are.
+    const std::vector<TBookmark>& selected = SelectedBookmarks();
+    std::vector<TBookmark> bookmarks;
+    std::vector<TvxTreeListNode*> rows;
+    bookmarks.reserve(selected.size() + savedSelectionBookmarks_.size());
+    rows.reserve(bookmarks.capacity());
+    size_t i = 0, j = 0;
+    while (i < selected.size() || j < savedSelectionBookmarks_.size()) {
+        const int c = i == selected.size()                   ? 1
+                      : j == savedSelectionBookmarks_.size() ? -1
+                                                             : ds->CompareBookmarks(selected[i], savedSelectionBookmarks_[j]);
+        if (c <= 0) {
+            bookmarks.push_back(selected[i]);
+            rows.push_back(SelectedBookmarkNode(static_cast<int>(i)));
+            ++i;
+            if (c == 0) ++j;
+        } else {
+            if (ds->BookmarkValid(savedSelectionBookmarks_[j])) {
+                bookmarks.push_back(savedSelectionBookmarks_[j]);
+                rows.push_back(nullptr);
+            }
+            ++j;
+        }
+    }
+    AssignSelectedBookmarks(std::move(bookmarks), std::move(rows));
+}
+
 bool TCustomvxDBGrid::InSavedSelection(const TBookmark& Bookmark) {
     TDataSet* ds = DataSet();
     if (savedSelectionBookmarks_.empty() || !ds) return false;
@@ -436,13 +466,11 @@ void TCustomvxDBGrid::LoadPartialBuffer(int Direction, int TopMode, bool Select)
     } else if (Direction == 0) {
         const int top = GetTopIndex();
         int distance = focused && top >= 0 ? GetAbsoluteIndex(focused) - top : 0;
-        // The run holds the saved selection and the range being selected, so that no
-        // selected record is left without its row.
-        TBookmark runLow = low, runHigh = high;
-        if (!savedSelectionBookmarks_.empty()) {
-            widen(runLow, runHigh, savedSelectionBookmarks_.front());
-            widen(runLow, runHigh, savedSelectionBookmarks_.back());
-        }
+        // One buffer, widened only to a range being selected: the cost follows what is
+        // selected, not the table. Records selected before that fall outside the run stay
+        // selected without a row instead of being dropped.
+        const TBookmark& runLow = low;
+        const TBookmark& runHigh = high;
         ClearNodes();
         if (ds->IsEmpty()) {
             startReached_ = endReached_ = true;
@@ -482,8 +510,14 @@ void TCustomvxDBGrid::LoadPartialBuffer(int Direction, int TopMode, bool Select)
             }
         }
         if (focusedIndex >= 0) SetTopIndex(std::max(0, focusedIndex - distance));
+        KeepSavedSelection();
     }
-    // A reload keeps the anchor of a range being selected on its record's row.
+    SelectReloadedRows();
+    // A reload keeps the anchor of a range being selected on its record's row or, when the
+    // record has none now, on the row nearest to it (the range goes by the record).
+    if (!partialAnchor_ && Direction == 0 && !selectionAnchorBookmark_.empty() && GetCount() > 0)
+        partialAnchor_ = ds->CompareBookmarks(selectionAnchorBookmark_, current) < 0 ? GetItem(0)
+                                                                                      : GetItem(GetCount() - 1);
     if (partialAnchor_) TCustomvxDBTreeListControl::SetSelectionAnchor(partialAnchor_);
     partialAnchor_ = nullptr;
     if (!bookmark.empty() && ds->BookmarkValid(bookmark)) ds->GotoBookmark(bookmark);

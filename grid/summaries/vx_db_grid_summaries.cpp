@@ -248,17 +248,20 @@ TvxTreeListNode* TCustomvxDBGrid::GroupPathFor(TvxTreeListNode* Node) {
 
 void TCustomvxDBGrid::PropagateGroupKeys() {
     if (groupColumns_.empty()) return;
-    std::function<void(TvxTreeListNode*)> visit = [&](TvxTreeListNode* n) {
-        if (n->Count() == 0) return;
-        for (int i = 0; i < n->Count(); ++i) visit(n->Items(i));
-        auto* row = GridNode(n);
-        auto* first = GridNode(n->Items(0));
-        if (row && first) {
-            row->KeyValue = first->KeyValue;
-            row->RecordIndex = first->RecordIndex;
+    // Children first; the recursion goes as deep as the group levels.
+    struct Visit {
+        static void Group(TvxTreeListNode* n) {
+            if (n->Count() == 0) return;
+            for (int i = 0; i < n->Count(); ++i) Group(n->Items(i));
+            auto* row = GridNode(n);
+            auto* first = GridNode(n->Items(0));
+            if (row && first) {
+                row->KeyValue = first->KeyValue;
+                row->RecordIndex = first->RecordIndex;
+            }
         }
     };
-    for (int i = 0; i < GetCount(); ++i) visit(GetItem(i));
+    for (int i = 0; i < GetCount(); ++i) Visit::Group(GetItem(i));
 }
 
 void TCustomvxDBGrid::ResortBySummary() {

@@ -751,6 +751,17 @@ void TDataSet::Delete() {
     DoAfterScroll();
 }
 
+int TDataSet::DeleteRecords(const std::vector<TBookmark>& Bookmarks) {
+    int deleted = 0;
+    for (const TBookmark& bookmark : Bookmarks)
+        if (BookmarkValid(bookmark)) {
+            GotoBookmark(bookmark);
+            Delete();
+            ++deleted;
+        }
+    return deleted;
+}
+
 void TDataSet::CheckBrowseMode() {
     CheckActive();
     DataEvent(deCheckBrowseMode, 0);

@@ -69,6 +69,9 @@ class TDataSet : public TComponent {
     void Post();
     void Cancel();
     void Delete();
+    // Deletes the record of each valid bookmark as Delete does; answers how many went. A
+    // dataset that can take many records out at once overrides it.
+    virtual int DeleteRecords(const std::vector<TBookmark>& Bookmarks);
     void Refresh();
     void CheckBrowseMode();
     void UpdateRecord();

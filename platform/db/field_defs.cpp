@@ -30,6 +30,8 @@ TField* TFields::FindField(const std::string& FieldName) const {
     // The exact spelling is by far the most common and needs no case folding.
     for (TField* f : list_)
         if (f->FieldName() == FieldName) return f;
+    // No other spelling of nothing (a column bound to no field asks at every layout).
+    if (FieldName.empty()) return nullptr;
     for (TField* f : list_)
         if (AnsiSameText(f->FieldName(), FieldName)) return f;
     return nullptr;

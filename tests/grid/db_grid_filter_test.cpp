@@ -230,6 +230,89 @@ TEST_F(DBGridFilter, AGroupedReloadKeepsEachHiddenRowOnce) {
     EXPECT_TRUE(grid->HiddenNodes().empty());
 }
 
+// A filter over the whole tree keeps the group rows it empties out of sight with their rows:
+// they come back as they were, open or closed, wherever a row of theirs passes again, and
+// their values still fill the drop-down meanwhile.
+TEST_F(DBGridFilter, GroupRowsAFilterEmptiesComeBackAsTheyWere) {
+    Add(1, "A", 1);
+    Add(2, "B", 2);
+    Add(3, "C", 3);
+    Add(4, "B", 4);
+    Add(5, "A", 5);
+    LoadAll();
+    amount->SetSummaryFooterType(cstSum);
+    name->SetGroupIndex(0);
+    ASSERT_EQ(grid->GetCount(), 3);
+    TvxTreeListNode* b = grid->GetItem(1);
+    TvxTreeListNode* c = grid->GetItem(2);
+    b->Expand(false);
+    grid->Filter()->SetActive(true);
+
+    grid->Filter()->SetFilterValue(name, Variant(std::string("A")), "A");
+    ASSERT_EQ(grid->GetCount(), 1);
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{1, 5}));
+    EXPECT_EQ(Footer(amount), "6.00");
+    // The amounts of the rows out of sight are still offered.
+    OpenDropDown(amount);
+    EXPECT_EQ(Items().size(), 7u);
+    grid->FilterDropDown()->CloseUp(false);
+
+    // Another condition takes one of B's rows: B comes back with that one only.
+    grid->Filter()->RemoveFilter(name);
+    grid->Filter()->Criteria()->AddItem(nullptr, amount, vxoGreater, Variant(3.5), "3.5");
+    grid->FilterChanged();
+    ASSERT_EQ(grid->GetCount(), 2);
+    EXPECT_EQ(grid->GetItem(1), b);
+    EXPECT_TRUE(b->Expanded());
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{5, 4}));
+    EXPECT_EQ(Footer(amount), "9.00");
+
+    grid->ClearFilter();
+    ASSERT_EQ(grid->GetCount(), 3);
+    EXPECT_EQ(grid->GetItem(1), b);
+    EXPECT_EQ(grid->GetItem(2), c);
+    EXPECT_TRUE(b->Expanded());
+    EXPECT_FALSE(c->Expanded());
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{1, 5, 2, 4, 3}));
+    EXPECT_TRUE(grid->HiddenNodes().empty());
+    EXPECT_EQ(Footer(amount), "15.00");
+}
+
+// A group row of the same value made while the filter keeps one out of sight takes its
+// rows; a regroup of the loaded rows puts them under the new group rows.
+TEST_F(DBGridFilter, RowsOfAGroupRowOutOfSightFindTheirGroupAfterTheTreeChanged) {
+    Add(1, "A", 1);
+    Add(2, "B", 50);
+    Add(3, "A", 3);
+    LoadAll();
+    name->SetGroupIndex(0);
+    grid->SetGridOptions(grid->GridOptions().Include(egoSmartRefresh));
+    grid->Filter()->SetActive(true);
+    grid->Filter()->Criteria()->AddItem(nullptr, amount, vxoLess, Variant(10.0), "10");
+    grid->FilterChanged();
+    ASSERT_EQ(grid->GetCount(), 1);
+    // Record 3 moves to B in place: a B group row is made beside the one out of sight.
+    table->Locate("ID", Variant(3), {});
+    table->Edit();
+    table->FieldByName("Name")->SetAsString("B");
+    table->Post();
+    ASSERT_EQ(grid->GetCount(), 2);
+    grid->ClearFilter();
+    ASSERT_EQ(grid->GetCount(), 2);
+    EXPECT_EQ(grid->GetItem(1)->Count(), 2);
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{1, 2, 3}));
+
+    grid->SetGridOptions(grid->GridOptions().Include(egoSmartReload));
+    grid->Filter()->SetFilterValue(name, Variant(std::string("A")), "A");
+    ASSERT_EQ(grid->GetCount(), 1);
+    name->SetGroupIndex(-1);
+    amount->SetGroupIndex(0);
+    grid->ClearFilter();
+    EXPECT_EQ(grid->GetCount(), 3);
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{1, 3, 2}));
+    EXPECT_TRUE(grid->HiddenNodes().empty());
+}
+
 TEST_F(DBGridFilter, TheDropDownListsTheValuesAfterTheFixedEntriesAndShowsTheCurrentCondition) {
     Add(1, "b", 1);
     Add(2, nullptr, 2);

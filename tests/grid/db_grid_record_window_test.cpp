@@ -313,15 +313,15 @@ TEST_F(DBGridRecordWindow, AShiftRangeInAPartialLoadReachesRecordsThatHadNoRows)
     int changes = 0;
     grid->OnChangeNodeEx = [&](TObject*) { ++changes; };
 
-    // The table moves far on (records 511 .. 899 never had rows): the run reaches back to the
-    // selected record, and half a buffer past the current one.
+    // The table moves far on (records 511 .. 899 never had rows): one buffer around the
+    // current record; the selected record stays selected without a row.
     table->MoveBy(440);
     EXPECT_EQ(changes, 1);
-    ASSERT_EQ(Id(grid->GetItem(0)), 460);
-    EXPECT_EQ(Id(grid->GetItem(grid->GetCount() - 1)), 949);
+    ASSERT_EQ(grid->GetCount(), 100);
+    EXPECT_EQ(Id(grid->GetItem(0)), 851);
     EXPECT_EQ(Id(grid->GetFocusedNode()), 900);
-    EXPECT_TRUE(grid->GetItem(0)->Selected());
-    EXPECT_EQ(grid->SelectionAnchor(), grid->GetItem(0));
+    ASSERT_EQ(grid->GetSelectedCount(), 1);
+    EXPECT_EQ(grid->GetSelectedItem(0), nullptr);
 
     // Shift+Down selects from the anchor's record to the next one: 442 records, the
     // selection in record order.
@@ -340,6 +340,48 @@ TEST_F(DBGridRecordWindow, AShiftRangeInAPartialLoadReachesRecordsThatHadNoRows)
     EXPECT_EQ(grid->GetSelectedCount(), 443);
     EXPECT_EQ(Id(grid->GetSelectedItem(0)), 460);
     EXPECT_EQ(changes, 3);
+}
+
+TEST_F(DBGridRecordWindow, ARunAroundTheCurrentRecordIsOneBufferWhateverIsSelected) {
+    Fill(1000);
+    RowsHigh(6);
+    grid->SetGridOptions(grid->GridOptions().Include(egoMultiSelect));
+    table->MoveBy(499);
+    PartialLoad(100);
+    ASSERT_EQ(Id(grid->GetItem(0)), 451);
+    auto rowOf = [&](int id) { return grid->GetItem(id - 451); };
+    rowOf(495)->SetSelected(true);
+    rowOf(505)->SetSelected(true);
+    ASSERT_EQ(grid->GetSelectedCount(), 2);
+
+    // Far from both: one buffer, the two stay selected without rows.
+    table->MoveBy(400);
+    ASSERT_EQ(grid->GetCount(), 100);
+    EXPECT_EQ(Id(grid->GetItem(0)), 851);
+    ASSERT_EQ(grid->GetSelectedCount(), 2);
+    EXPECT_EQ(grid->GetSelectedItem(0), nullptr);
+    EXPECT_EQ(grid->GetSelectedItem(1), nullptr);
+    // A data change reloads the same run and keeps them.
+    table->Refresh();
+    EXPECT_EQ(grid->GetCount(), 100);
+    EXPECT_EQ(grid->GetSelectedCount(), 2);
+
+    // Back among them, their rows are selected again, and nothing else.
+    table->MoveBy(-400);
+    ASSERT_EQ(Id(grid->GetItem(0)), 451);
+    ASSERT_EQ(grid->GetSelectedCount(), 2);
+    EXPECT_EQ(grid->GetSelectedItem(0), rowOf(495));
+    EXPECT_EQ(grid->GetSelectedItem(1), rowOf(505));
+    int selectedRows = 0;
+    for (int i = 0; i < grid->GetCount(); ++i) selectedRows += grid->GetItem(i)->Selected() ? 1 : 0;
+    EXPECT_EQ(selectedRows, 2);
+    // Deleting the selection deletes both records, loaded or not.
+    table->MoveBy(400);
+    EXPECT_EQ(grid->DeleteSelection(), 2);
+    EXPECT_EQ(table->RecordCount(), 998);
+    EXPECT_FALSE(table->Locate("ID", Variant(495), {}));
+    EXPECT_FALSE(table->Locate("ID", Variant(505), {}));
+    EXPECT_EQ(grid->GetSelectedCount(), 0);
 }
 
 TEST_F(DBGridRecordWindow, OnChangeNodeExTellsOfEachNewFocusedRecordOnce) {

@@ -216,6 +216,104 @@ TEST(MemDataSet, BookmarksAndTheirErrors) {
     EXPECT_TRUE(b.empty());
 }
 
+// Records 1..20 with 101..103 inserted amid them (their ids out of the records' order),
+// then re-sorted, filtered to the even values, or both; every bookmark, whether it finds a
+// record or not.
+struct TableWithBookmarks : NumTable {
+    std::vector<TBookmark> bookmarks;
+    explicit TableWithBookmarks(int Variant) {
+        m->Open();
+        AppendValues(1, 20);
+        for (int at : {3, 9, 15}) {
+            m->SetRecNo(at);
+            m->Insert();
+            v->SetAsInteger(100 + at / 6 + 1);
+            m->Post();
+        }
+        if (Variant & 1) {
+            m->SetSortOptions(TvxSortOptions{soDesc});
+            m->SetSortedField("V");
+        }
+        for (m->First(); !m->Eof(); m->Next()) bookmarks.push_back(m->Bookmark());
+        if (Variant & 2) {
+            m->SetFiltered(true);
+            m->SetOnFilterRecord([this](TDataSet*, bool& Accept) { Accept = v->AsInteger() % 2 == 0; });
+        }
+    }
+    // What each bookmark finds now (0: nothing).
+    std::vector<int> Found() {
+        std::vector<int> found;
+        for (const TBookmark& b : bookmarks) {
+            if (!m->BookmarkValid(b)) {
+                found.push_back(0);
+                continue;
+            }
+            m->GotoBookmark(b);
+            found.push_back(v->AsInteger());
+        }
+        return found;
+    }
+};
+
+TEST(MemDataSet, ManyRecordsDeletedTogetherEndAsDeletedOneByOne) {
+    for (int variant = 0; variant < 4; ++variant) {
+        SCOPED_TRACE(variant);
+        TableWithBookmarks together(variant), alone(variant);
+        // Every third bookmark but near the end, one twice, and one of a record deleted before.
+        std::vector<TBookmark> going;
+        for (size_t i = 1; i + 3 < together.bookmarks.size(); i += 3) going.push_back(together.bookmarks[i]);
+        going.push_back(going.front());
+        together.m->GotoBookmark(together.bookmarks[0]);
+        together.m->Delete();
+        alone.m->GotoBookmark(alone.bookmarks[0]);
+        alone.m->Delete();
+        going.push_back(together.bookmarks[0]);
+        together.m->SetChanged(false);
+
+        const int deleted = together.m->DeleteRecords(going);
+        EXPECT_EQ(deleted, alone.m->TDataSet::DeleteRecords(going));
+        EXPECT_GT(deleted, 0);
+        EXPECT_TRUE(together.m->Changed());
+        EXPECT_EQ(together.v->AsInteger(), alone.v->AsInteger());
+        EXPECT_EQ(together.m->RecNo(), alone.m->RecNo());
+        EXPECT_EQ(together.m->RecordCount(), alone.m->RecordCount());
+        EXPECT_EQ(together.Values(), alone.Values());
+        EXPECT_EQ(together.Found(), alone.Found());
+        // The table goes on as before: a record inserted finds its place and its bookmark.
+        together.m->SetRecNo(2);
+        together.m->Insert();
+        together.v->SetAsInteger(50);
+        together.m->Post();
+        const TBookmark inserted = together.m->Bookmark();
+        together.m->First();
+        together.m->GotoBookmark(inserted);
+        EXPECT_EQ(together.v->AsInteger(), 50);
+        // Deleting all that is left empties it.
+        std::vector<TBookmark> rest;
+        for (together.m->First(); !together.m->Eof(); together.m->Next()) rest.push_back(together.m->Bookmark());
+        EXPECT_EQ(together.m->DeleteRecords(rest), static_cast<int>(rest.size()));
+        EXPECT_TRUE(together.m->IsEmpty());
+        EXPECT_EQ(together.m->DeleteRecords(together.bookmarks), 0);
+    }
+}
+
+// A handler of the single delete sees each record current, as when deleted one by one.
+TEST(MemDataSet, DeleteHandlersSeeEveryRecordOfAGroupDeleted) {
+    NumTable t;
+    t.m->Open();
+    t.AppendValues(1, 5);
+    std::vector<TBookmark> going;
+    for (int at : {2, 4}) {
+        t.m->SetRecNo(at);
+        going.push_back(t.m->Bookmark());
+    }
+    std::vector<int> seen;
+    t.m->BeforeDelete = [&](TDataSet*) { seen.push_back(t.v->AsInteger()); };
+    EXPECT_EQ(t.m->DeleteRecords(going), 2);
+    EXPECT_EQ(seen, (std::vector<int>{2, 4}));
+    EXPECT_EQ(t.Values(), (std::vector<int>{1, 3, 5}));
+}
+
 TEST(MemDataSet, DeletingTheLastRecordMovesToTheNewLast) {
     NumTable t;
     t.m->Open();

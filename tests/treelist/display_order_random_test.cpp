@@ -1,9 +1,12 @@
-// Seeded random sequences of structural changes, inside and outside update locks; after
-// each step every display-order answer must equal a plain walk over the tree, whether the
-// control answered from its visible-node list or by walking.
+// Seeded random sequences of structural changes, inside and outside update locks (and,
+// with columns, of column changes, which keep the visible-node list); after each step every
+// display-order answer must equal a plain walk over the tree, whether the control answered
+// from its visible-node list or by walking.
 
 #include <random>
+#include <type_traits>
 
+#include "tests/treelist/test_column_tree_list.h"
 #include "tests/treelist/test_tree_list.h"
 
 namespace {
@@ -20,12 +23,15 @@ void CollectAll(TvxTreeListNode* n, std::vector<TvxTreeListNode*>& out) {
     for (int i = 0; i < n->Count(); ++i) CollectAll(n->Items(i), out);
 }
 
+template <class List>
 class RandomTree {
   public:
-    explicit RandomTree(unsigned seed) : rng_(seed) {}
+    explicit RandomTree(unsigned seed) : rng_(seed) {
+        if constexpr (kColumns) AddColumns(tl_, 2);
+    }
 
     void Step() {
-        const int op = Pick(100);
+        const int op = Pick(kColumns ? 112 : 100);
         all_.clear();
         for (int i = 0; i < tl_.GetCount(); ++i) CollectAll(tl_.GetItem(i), all_);
         TvxTreeListNode* a =
@@ -56,8 +62,22 @@ class RandomTree {
             if (tl_.LockUpdate() > 0) tl_.EndUpdate();
         } else if (op < 98) {
             Pick(2) ? tl_.FullExpand() : tl_.FullCollapse();
-        } else if (tl_.LockUpdate() == 0) {
-            tl_.LayoutChanged();
+        } else if (op < 100) {
+            if (tl_.LockUpdate() == 0) tl_.LayoutChanged();
+        } else if constexpr (kColumns) {
+            // Columns added, taken out, moved and changed.
+            const int count = tl_.ColumnCount();
+            TvxTreeListColumn* column = count > 0 ? tl_.Columns(Pick(count)) : nullptr;
+            if (op < 103 || !column)
+                tl_.template CreateColumn<TvxTreeListColumn>()->SetCaption("c");
+            else if (op < 105 && count > 1)
+                tl_.RemoveColumn(column);
+            else if (op < 108)
+                column->SetIndex(Pick(count));
+            else if (op < 110)
+                column->SetWidth(20 + Pick(100));
+            else
+                column->SetVisible(!column->Visible());
         }
     }
 
@@ -97,33 +117,43 @@ class RandomTree {
         return {};
     }
 
-    TTestTreeList& List() { return tl_; }
+    List& Tree() { return tl_; }
 
   private:
+    static constexpr bool kColumns = std::is_base_of_v<TCustomvxTreeListControl, List>;
     int Pick(int n) { return n <= 0 ? 0 : std::uniform_int_distribution<int>(0, n - 1)(rng_); }
 
-    TTestTreeList tl_;
+    List tl_{nullptr};
     std::mt19937 rng_;
     std::vector<TvxTreeListNode*> all_;
 };
 
 }  // namespace
 
-TEST(TreeListDisplayOrder, EveryAnswerEqualsATreeWalkThroughRandomChanges) {
+template <class List>
+void CheckRandomChanges() {
     for (unsigned seed = 1; seed <= 40; ++seed) {
-        RandomTree tree(seed);
+        RandomTree<List> tree(seed);
         int validSteps = 0;
         for (int step = 0; step < 400; ++step) {
             tree.Step();
             const std::string diff = tree.Check();
             ASSERT_EQ(diff, "") << "seed " << seed << " step " << step;
-            if (tree.List().IsNodeCacheValid()) ++validSteps;
+            if (tree.Tree().IsNodeCacheValid()) ++validSteps;
         }
-        while (tree.List().LockUpdate() > 0) tree.List().EndUpdate();
+        while (tree.Tree().LockUpdate() > 0) tree.Tree().EndUpdate();
         ASSERT_EQ(tree.Check(), "") << "seed " << seed << " after the locks";
         // The list, not only the walk, must have answered a fair share of the steps.
         EXPECT_GT(validSteps, 20) << "seed " << seed;
     }
+}
+
+TEST(TreeListDisplayOrder, EveryAnswerEqualsATreeWalkThroughRandomChanges) {
+    CheckRandomChanges<TTestTreeList>();
+}
+
+TEST(TreeListDisplayOrder, ColumnChangesAmongTheNodeChangesLeaveNoStaleRow) {
+    CheckRandomChanges<TCustomvxTreeListControl>();
 }
 
 TEST(TreeListDisplayOrder, ReadersWalkTheTreeInsideAnUpdateLock) {

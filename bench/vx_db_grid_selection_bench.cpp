@@ -1,0 +1,350 @@
+// The DB grid's operations with records selected, at 100,000 and 200,000 rows of the table of
+// vx_db_grid_rows_bench (see grid_rows_fixture.h), each with none, 1 % and every data row
+// selected (the third argument: 0, 1, 100), each with its repaint:
+// - a reload (the table refreshed: the grid reads its records again and keeps the selection);
+// - editing one record;
+// - deleting the selection with Ctrl+Delete (with none selected, the focused record);
+// - editing one record of a grid grouped by Name, a column with as many values as rows;
+// - grouping by Place and then by Name (grouping starts the selection over), and the second
+//   step alone;
+// - a filter on one Place and clearing it, in a grid grouped by Name;
+// - exporting every row as HTML;
+// - adding 250 columns one by one to the loaded grid, and the same inside one update.
+// The selected rows are spread over the table: one in a hundred, in record order. Beside them
+// in the same run, the scan of vx_db_grid_rows_bench. After the runs it prints each figure at
+// 200,000 rows against 100,000 and at 100,000 rows against the scan, and the columns one by
+// one against one update.
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bench/grid_rows_fixture.h"
+#include "platform/win/virtual_keys.h"
+#include "tests/support/ui_driver.h"
+
+namespace {
+
+using namespace grid_rows;
+
+constexpr int kSelectedShares[] = {0, 1, 100};
+
+// 100,000 and 200,000 rows (TOVAK_GRID_BENCH_ROWS=N: N and 2N), each with every share.
+void RowsAndShares(benchmark::internal::Benchmark* b) {
+    const char* rows = std::getenv("TOVAK_GRID_BENCH_ROWS");
+    const int64_t n = rows && std::atoi(rows) > 0 ? std::atoi(rows) : 100000;
+    for (int64_t size : {n, 2 * n})
+        for (int share : kSelectedShares) b->Args({size, share});
+    // Three repetitions of 60 cases that each build a grid of up to 200,000 rows keep the
+    // whole run near ten minutes.
+    b->Repetitions(3)->Unit(benchmark::kMillisecond);
+}
+
+// Taking 250 columns away again walks every row once a column, outside the clock and much
+// longer than adding them: a few rounds, not as many as fit in the minimum time.
+void RowsAndSharesFewRounds(benchmark::internal::Benchmark* b) {
+    RowsAndShares(b);
+    b->Iterations(2);
+}
+
+std::string TempFile(const std::string& Name) {
+    return (std::filesystem::temp_directory_path() / ("tovak_grid_selection_" + Name)).string();
+}
+
+// A focused grid selecting rows by records, without a question before a delete; grouped by
+// the given columns (every group expanded), with a share of its data rows selected.
+struct SelectingGrid : GridOnTable {
+    UiDriver driver;
+    int share;
+    SelectingGrid(int Records, int Share, std::vector<TvxDBGridColumn*> (*GroupBy)(GridOnTable&) = nullptr)
+        : GridOnTable(Records), share(Share) {
+        TvxDBGridOptionsBehavior behavior = grid->OptionsBehavior();
+        behavior.Include(edgoMultiSelect);
+        grid->SetOptionsBehavior(behavior);
+        TvxDBGridOptionsDB db = grid->OptionsDB();
+        db.Exclude(edgoConfirmDelete);
+        grid->SetOptionsDB(db);
+        if (GroupBy) {
+            int level = 0;
+            for (TvxDBGridColumn* column : GroupBy(*this)) column->SetGroupIndex(level++);
+            grid->FullExpand();
+        }
+        grid->SetFocus();
+        UpdateAllWindows();
+        Select();
+    }
+    // The data rows in record order.
+    std::vector<TvxTreeListNode*> DataRows() const {
+        std::vector<TvxTreeListNode*> rows;
+        for (TvxTreeListNode* n = grid->GetFirstNode(); n; n = n->GetNext())
+            if (n->Count() == 0) rows.push_back(n);
+        std::sort(rows.begin(), rows.end(), [](TvxTreeListNode* a, TvxTreeListNode* b) {
+            return NodeAs<TvxDBGridNode>(a)->RecordIndex < NodeAs<TvxDBGridNode>(b)->RecordIndex;
+        });
+        return rows;
+    }
+    int Wanted() const { return share == 100 ? table->RecordCount() : share == 1 ? table->RecordCount() / 100 : 0; }
+    // Every data row with one range; one in a hundred by focusing each and selecting it, in
+    // record order so that the table moves forward only. Then the middle record is current.
+    void Select() {
+        grid->ClearSelection();
+        if (share == 100) {
+            TvxTreeListNode* first = grid->GetFirstNode();
+            while (first && first->Count() > 0) first = first->Items(0);
+            grid->SelectRange(first, grid->GetLastVisibleNode());
+        } else if (share == 1) {
+            const std::vector<TvxTreeListNode*> rows = DataRows();
+            grid->BeginSelection();
+            for (size_t i = 50; i < rows.size(); i += 100) {
+                rows[i]->SetFocused(true);
+                rows[i]->SetSelected(true);
+            }
+            grid->EndSelection();
+        }
+        GoToMiddle();
+        UpdateAllWindows();
+    }
+    bool SelectionKept() const { return grid->GetSelectedCount() == Wanted(); }
+    void Key(uint16_t Vk, TShiftState Shift = {}) { driver.PressKey(Vk, Shift); }
+};
+
+std::vector<TvxDBGridColumn*> ByName(GridOnTable& g) {
+    return {g.name};
+}
+
+int Records(benchmark::State& state) {
+    return static_cast<int>(state.range(0));
+}
+int Share(benchmark::State& state) {
+    return static_cast<int>(state.range(1));
+}
+
+void BM_ScanWithDisplayTexts(benchmark::State& state) {
+    GridOnTable g(Records(state), false);
+    auto scan = [&g] {
+        size_t length = 0;
+        g.table->DisableControls();
+        for (g.table->First(); !g.table->Eof(); g.table->Next())
+            for (int f = 0; f < g.table->FieldCount(); ++f)
+                length += g.table->Fields().Fields(f)->DisplayText().size();
+        g.table->EnableControls();
+        return length;
+    };
+    scan();
+    for (auto _ : state) benchmark::DoNotOptimize(scan());
+}
+BENCHMARK(BM_ScanWithDisplayTexts)->Arg(100000)->Arg(200000)->Repetitions(3)->Unit(benchmark::kMillisecond);
+
+void BM_Reload(benchmark::State& state) {
+    SelectingGrid g(Records(state), Share(state));
+    auto reload = [&g] {
+        g.table->Refresh();
+        UpdateAllWindows();
+    };
+    reload();
+    for (auto _ : state) {
+        reload();
+        if (!g.SelectionKept()) {
+            state.SkipWithError("the selection changed");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_Reload)->Apply(RowsAndShares);
+
+void EditCurrent(GridOnTable& g, double& Amount) {
+    g.table->Edit();
+    g.table->FieldByName("Amount")->SetAsFloat(Amount += 1);
+    g.table->Post();
+    UpdateAllWindows();
+}
+
+template <std::vector<TvxDBGridColumn*> (*GroupBy)(GridOnTable&)>
+void EditSelected(benchmark::State& state) {
+    SelectingGrid g(Records(state), Share(state), GroupBy);
+    double amount = 0;
+    EditCurrent(g, amount);
+    for (auto _ : state) {
+        EditCurrent(g, amount);
+        if (!g.SelectionKept() || !g.AllRowsShown()) {
+            state.SkipWithError("the selection or the rows changed");
+            break;
+        }
+    }
+}
+void BM_Edit(benchmark::State& state) {
+    EditSelected<nullptr>(state);
+}
+BENCHMARK(BM_Edit)->Apply(RowsAndShares);
+void BM_EditGroupedByName(benchmark::State& state) {
+    EditSelected<ByName>(state);
+}
+BENCHMARK(BM_EditGroupedByName)->Apply(RowsAndShares);
+
+// The records come back outside the clock, and the share is selected again.
+void BM_DeleteSelection(benchmark::State& state) {
+    SelectingGrid g(Records(state), Share(state));
+    int next = g.records;
+    for (auto _ : state) {
+        const int deleting = std::max(1, g.grid->GetSelectedCount());
+        g.Key(VK_DELETE, TShiftState{ssCtrl});
+        UpdateAllWindows();
+        state.PauseTiming();
+        if (g.table->RecordCount() != g.records - deleting || g.grid->GetSelectedCount() != 0 ||
+            g.grid->GetCount() != g.table->RecordCount()) {
+            state.SkipWithError("the records or their rows stayed");
+            break;
+        }
+        g.table->DisableControls();
+        for (int i = 0; i < deleting; ++i) g.Append(++next);
+        g.table->EnableControls();
+        UpdateAllWindows();
+        g.Select();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_DeleteSelection)->Apply(RowsAndShares);
+
+// Grouping by two columns, one after the other: by Place, then by Name below it. Grouping
+// starts the selection over: it is made again outside the clock.
+template <bool Second>
+void GroupByTwoColumns(benchmark::State& state) {
+    SelectingGrid g(Records(state), Share(state));
+    for (auto _ : state) {
+        if (Second) {
+            state.PauseTiming();
+            g.place->SetGroupIndex(0);
+            UpdateAllWindows();
+            g.Select();
+            state.ResumeTiming();
+        } else {
+            g.place->SetGroupIndex(0);
+            UpdateAllWindows();
+        }
+        g.name->SetGroupIndex(1);
+        UpdateAllWindows();
+        state.PauseTiming();
+        if (g.grid->GetCount() != kPlaces) {
+            state.SkipWithError("not one group row per place");
+            break;
+        }
+        g.grid->ClearGrouping();
+        UpdateAllWindows();
+        g.Select();
+        state.ResumeTiming();
+    }
+}
+void BM_GroupByTwoColumns(benchmark::State& state) {
+    GroupByTwoColumns<false>(state);
+}
+BENCHMARK(BM_GroupByTwoColumns)->Apply(RowsAndShares);
+// The second step alone.
+void BM_GroupBySecondColumn(benchmark::State& state) {
+    GroupByTwoColumns<true>(state);
+}
+BENCHMARK(BM_GroupBySecondColumn)->Apply(RowsAndShares);
+
+void BM_FilterAndClearGroupedByName(benchmark::State& state) {
+    SelectingGrid g(Records(state), Share(state), ByName);
+    const int selected = g.grid->GetSelectedCount();
+    auto filterAndClear = [&g] {
+        g.FilterOnePlace();
+        UpdateAllWindows();
+        g.grid->ClearFilter();
+        UpdateAllWindows();
+    };
+    filterAndClear();
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (g.grid->GetSelectedCount() != selected) g.Select();
+        state.ResumeTiming();
+        filterAndClear();
+        if (g.grid->GetCount() != g.records) {
+            state.SkipWithError("group rows went missing");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_FilterAndClearGroupedByName)->Apply(RowsAndShares);
+
+void BM_ExportHTML(benchmark::State& state) {
+    SelectingGrid g(Records(state), Share(state));
+    const std::string file = TempFile("export.html");
+    g.grid->SaveToHTML(file, true);
+    for (auto _ : state) g.grid->SaveToHTML(file, true);
+    std::filesystem::remove(file);
+}
+BENCHMARK(BM_ExportHTML)->Apply(RowsAndShares);
+
+template <bool OneUpdate>
+void AddColumnsToLoadedGrid(benchmark::State& state) {
+    SelectingGrid g(Records(state), Share(state));
+    // The columns added belong to an owner of their own, which takes them away again.
+    std::unique_ptr<TComponent> owner;
+    auto add = [&] {
+        owner = std::make_unique<TComponent>(nullptr);
+        if (OneUpdate) g.grid->BeginUpdate();
+        for (int i = 0; i < 250; ++i)
+            g.grid->CreateColumn<TvxDBGridColumn>(owner.get())->SetCaption("C" + std::to_string(i));
+        if (OneUpdate) g.grid->EndUpdate();
+        UpdateAllWindows();
+    };
+    auto remove = [&] {
+        g.grid->BeginUpdate();
+        owner.reset();
+        g.grid->EndUpdate();
+        UpdateAllWindows();
+    };
+    add();
+    remove();
+    for (auto _ : state) {
+        add();
+        state.PauseTiming();
+        if (!g.SelectionKept() || g.grid->ColumnCount() != 255) {
+            state.SkipWithError("the selection or the columns changed");
+            break;
+        }
+        remove();
+        state.ResumeTiming();
+    }
+}
+void BM_AddColumnsOneByOne(benchmark::State& state) {
+    AddColumnsToLoadedGrid<false>(state);
+}
+BENCHMARK(BM_AddColumnsOneByOne)->Apply(RowsAndSharesFewRounds);
+void BM_AddColumnsInOneUpdate(benchmark::State& state) {
+    AddColumnsToLoadedGrid<true>(state);
+}
+BENCHMARK(BM_AddColumnsInOneUpdate)->Apply(RowsAndSharesFewRounds);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    return RunWithRatios(argc, argv, [](const RatioReporter& reporter) {
+        const double scan = reporter.Time("BM_ScanWithDisplayTexts/100000");
+        for (const char* what : {"Reload", "Edit", "DeleteSelection", "EditGroupedByName", "GroupByTwoColumns",
+                                 "GroupBySecondColumn", "FilterAndClearGroupedByName", "ExportHTML",
+                                 "AddColumnsOneByOne"})
+            for (int share : kSelectedShares) {
+                const std::string name = std::string("BM_") + what, tail = "/" + std::to_string(share);
+                const double small = reporter.Time(name + "/100000" + tail), large = reporter.Time(name + "/200000" + tail);
+                if (small <= 0) continue;
+                std::printf("ratio %-28s %3d %% selected  200k / 100k = %5.2f   100k / scan = %5.2f\n", what, share,
+                            large > 0 ? large / small : 0, scan > 0 ? small / scan : 0);
+            }
+        for (int share : kSelectedShares)
+            for (const char* size : {"/100000/", "/200000/"}) {
+                const std::string tail = size + std::to_string(share);
+                const double one = reporter.Time("BM_AddColumnsOneByOne" + tail),
+                             batch = reporter.Time("BM_AddColumnsInOneUpdate" + tail);
+                if (one > 0 && batch > 0)
+                    std::printf("ratio 250 columns on %s rows, %3d %% selected: one by one / in one update = %.2f\n",
+                                size, share, one / batch);
+            }
+    });
+}
