@@ -549,7 +549,7 @@ void TvxMemData::InternalDelete() {
 }
 
 int TvxMemData::DeleteRecords(const std::vector<TBookmark>& Bookmarks) {
-    // Handlers of a single delete see each record current as it goes.
+    // Handlers of the one-by-one deletion see each record current as it goes.
     if (BeforeDelete || AfterDelete || BeforeScroll || AfterScroll || OnDeleteError)
         return TDataSet::DeleteRecords(Bookmarks);
     CheckBrowseMode();

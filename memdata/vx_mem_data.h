@@ -67,7 +67,8 @@ class TvxMemData : public TDataSet {
     void SetFieldData(TField* Field, const void* Buffer) override;
     bool GetCurrentRecord(TRecordBuffer Buffer) override;
     bool BookmarkValid(const TBookmark& Value) override;
-    // In one pass over the table, unless a handler of a single delete wants each record current.
+    // In one pass over the table, unless a handler of the one-by-one deletion wants each
+    // record current.
     int DeleteRecords(const std::vector<TBookmark>& Bookmarks) override;
     int CompareBookmarks(const TBookmark& B1, const TBookmark& B2) override;
     std::unique_ptr<TStream> CreateBlobStream(TField* Field, TBlobStreamMode Mode) override;

@@ -297,7 +297,7 @@ TEST(MemDataSet, ManyRecordsDeletedTogetherEndAsDeletedOneByOne) {
     }
 }
 
-// A handler of the single delete sees each record current, as when deleted one by one.
+// A handler of the one-by-one deletion sees each record current, as when deleted one by one.
 TEST(MemDataSet, DeleteHandlersSeeEveryRecordOfAGroupDeleted) {
     NumTable t;
     t.m->Open();
