@@ -188,12 +188,16 @@ void TvxDBTreeListColumn::LoadColumnNodeData(TvxTreeListNode* Node) {
             }
         }
     }
-    // A node the load has sized takes both at once.
+    // Moved into place rather than copied. A cell that keeps nothing needs no room past the
+    // node's cells (reading there gives an empty one): a group row, one per value of its
+    // column, then holds no cells for the columns it does not show.
     auto* node = NodeAs<TvxDBTreeListControlNode>(Node);
     const auto at = static_cast<size_t>(index);
-    if (node && index >= 0 && at < node->FTexts.size() && at < node->FCells.size()) {
+    if (node && index >= 0) {
+        if (at >= node->FTexts.size()) node->FTexts.resize(at + 1);
         node->FTexts[at] = std::move(text);
-        node->FCells[at] = std::move(record);
+        if (record.Flags != 0 && at >= node->FCells.size()) node->FCells.resize(at + 1);
+        if (at < node->FCells.size()) node->FCells[at] = std::move(record);
         return;
     }
     control->SetNodeString(Node, index, text);

@@ -45,9 +45,9 @@ struct TCustomvxDBGrid::TLoadWalk {
         void Add(TvxTreeListNode* Parent, TvxDBGridNode* Row) {
             Siblings& siblings = Of(Parent);
             if (searched_ == &siblings)
-                siblings.Rows.emplace_hint(place_, Row->GroupValue, Row);
+                siblings.Rows.emplace_hint(place_, &Row->GroupValue, Row);
             else
-                siblings.Rows.emplace(Row->GroupValue, Row);
+                siblings.Rows.emplace(&Row->GroupValue, Row);
             searched_ = nullptr;
             siblings.Grew = true;
             if (Parent && parentsKnown_) parentOf_[Row] = Parent;
@@ -82,22 +82,28 @@ struct TCustomvxDBGrid::TLoadWalk {
         }
 
       private:
+        // The index keeps the address of each row's own group value rather than a copy: the
+        // value stays put while the row lives, and the index forgets a row before it goes.
         struct ValueLess {
+            using is_transparent = void;
             TCustomvxDBGrid* Grid;
-            bool operator()(const Variant& A, const Variant& B) const { return Grid->CompareGroupValues(A, B) < 0; }
+            bool operator()(const Variant* A, const Variant* B) const { return Grid->CompareGroupValues(*A, *B) < 0; }
+            bool operator()(const Variant* A, const Variant& B) const { return Grid->CompareGroupValues(*A, B) < 0; }
+            bool operator()(const Variant& A, const Variant* B) const { return Grid->CompareGroupValues(A, *B) < 0; }
         };
+        using Index = std::map<const Variant*, TvxDBGridNode*, ValueLess>;
         struct Siblings {
-            std::map<Variant, TvxDBGridNode*, ValueLess> Rows;
+            Index Rows;
             bool Grew = false;
         };
         // The rows under Parent, taken from the tree the first time.
         Siblings& Of(TvxTreeListNode* Parent) {
-            auto [it, added] = lists_.try_emplace(Parent, Siblings{std::map<Variant, TvxDBGridNode*, ValueLess>(ValueLess{grid_})});
+            auto [it, added] = lists_.try_emplace(Parent, Siblings{Index(ValueLess{grid_})});
             if (added) {
                 const int count = Parent ? Parent->Count() : grid_->GetCount();
                 for (int i = 0; i < count; ++i)
                     if (auto* row = GridNode(Parent ? Parent->Items(i) : grid_->GetItem(i))) {
-                        it->second.Rows.emplace(row->GroupValue, row);
+                        it->second.Rows.emplace(&row->GroupValue, row);
                         if (Parent && parentsKnown_) parentOf_[row] = Parent;
                     }
             }
@@ -120,7 +126,7 @@ struct TCustomvxDBGrid::TLoadWalk {
         bool parentsKnown_ = false;
         // Where the last search ended, until the index changes.
         Siblings* searched_ = nullptr;
-        std::map<Variant, TvxDBGridNode*, ValueLess>::iterator place_;
+        Index::iterator place_;
     };
 
     // Data rows of the last load that may be taken again by the record of their key. A record
