@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <memory_resource>
 #include <optional>
 #include <unordered_map>
 
@@ -91,14 +92,14 @@ struct TCustomvxDBGrid::TLoadWalk {
             bool operator()(const Variant* A, const Variant& B) const { return Grid->CompareGroupValues(*A, B) < 0; }
             bool operator()(const Variant& A, const Variant* B) const { return Grid->CompareGroupValues(A, *B) < 0; }
         };
-        using Index = std::map<const Variant*, TvxDBGridNode*, ValueLess>;
+        using Index = std::pmr::map<const Variant*, TvxDBGridNode*, ValueLess>;
         struct Siblings {
             Index Rows;
             bool Grew = false;
         };
         // The rows under Parent, taken from the tree the first time.
         Siblings& Of(TvxTreeListNode* Parent) {
-            auto [it, added] = lists_.try_emplace(Parent, Siblings{Index(ValueLess{grid_})});
+            auto [it, added] = lists_.try_emplace(Parent, Siblings{Index(ValueLess{grid_}, &entries_)});
             if (added) {
                 const int count = Parent ? Parent->Count() : grid_->GetCount();
                 for (int i = 0; i < count; ++i)
@@ -121,6 +122,11 @@ struct TCustomvxDBGrid::TLoadWalk {
         }
 
         TCustomvxDBGrid* grid_;
+        // The index's entries, one for each group row of a load (a hundred thousand when a
+        // column has a value for each record), lie side by side and go all at once with the
+        // walk: made and freed one by one among the rows, they cost a grouping more than the
+        // searches in them.
+        std::pmr::monotonic_buffer_resource entries_;
         std::unordered_map<TvxTreeListNode*, Siblings> lists_;
         std::unordered_map<TvxTreeListNode*, TvxTreeListNode*> parentOf_;
         bool parentsKnown_ = false;
