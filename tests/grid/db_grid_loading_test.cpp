@@ -166,6 +166,53 @@ TEST_F(DBGridLoading, TwoLevelsSumInGroupRowsGroupFootersAndTheFooter) {
 }
 
 // Every summary setting changed on a loaded grid shows at once, without a reload by hand.
+// A group row holds its own column as the data rows below it do, and nothing of the others;
+// the same after the table changes and the groups are loaded again.
+TEST_F(DBGridLoading, GroupRowsHoldTheTextAndValueOfTheirColumnAndNoOther) {
+    Add(1, "B", 2.5);
+    Add(2, "A", 2.5);
+    Add(3, "A", 7);
+    LoadAll();
+    amount->SetGroupIndex(0);
+    name->SetGroupIndex(1);
+    // What the load stored, beneath the group row's own text.
+    auto text = [this](TvxTreeListNode* Node, TvxDBGridColumn* Column) {
+        return grid->TCustomvxTreeListControl::GetNodeString(Node, Column->Index());
+    };
+    auto cell = [this](TvxTreeListNode* Node, TvxDBGridColumn* Column) {
+        return grid->GetNodeColumn(Node, Column->Index());
+    };
+    auto check = [&] {
+        for (int i = 0; i < grid->GetCount(); ++i) {
+            TvxTreeListNode* byAmount = grid->GetItem(i);
+            for (int j = 0; j < byAmount->Count(); ++j) {
+                TvxTreeListNode* byName = byAmount->Items(j);
+                TvxTreeListNode* row = byName->Items(0);
+                for (auto [group, column] : {std::pair{byAmount, amount}, std::pair{byName, name}}) {
+                    EXPECT_EQ(text(group, column), text(row, column));
+                    EXPECT_EQ(cell(group, column).Flags, cell(row, column).Flags);
+                    EXPECT_EQ(VarCompareValue(cell(group, column).Value, cell(row, column).Value), vrEqual);
+                }
+                EXPECT_EQ(text(byName, amount), "");
+                EXPECT_EQ(cell(byName, amount).Flags, 0);
+                EXPECT_EQ(text(byAmount, id), "");
+                EXPECT_TRUE(VarIsEmpty(cell(byAmount, id).Value));
+            }
+        }
+    };
+    ASSERT_EQ(grid->GetCount(), 2);
+    EXPECT_EQ(grid->GetItem(0)->Count(), 2);
+    EXPECT_EQ(cell(grid->GetItem(1), amount).Value.AsDouble(), 7);
+    check();
+    table->First();
+    table->Edit();
+    table->FieldByName("Amount")->SetAsFloat(7);
+    table->Post();
+    ASSERT_EQ(grid->GetCount(), 2);
+    EXPECT_EQ(grid->GetItem(1)->Count(), 2);
+    check();
+}
+
 TEST_F(DBGridLoading, SummarySettingsOfALoadedGridTakeEffectAtOnce) {
     Add(1, "A", 2);
     Add(2, "A", 4);
