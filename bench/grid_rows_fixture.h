@@ -125,6 +125,17 @@ struct GridOnTable {
     int ShownRows() const { return grid->GetAbsoluteCount(); }
 };
 
+// The plain scan every grid figure is set against: each record's every field's display text,
+// as a grid reads it to show a row.
+inline size_t ScanDisplayTexts(GridOnTable& g) {
+    size_t length = 0;
+    g.table->DisableControls();
+    for (g.table->First(); !g.table->Eof(); g.table->Next())
+        for (int f = 0; f < g.table->FieldCount(); ++f) length += g.table->Fields().Fields(f)->DisplayText().size();
+    g.table->EnableControls();
+    return length;
+}
+
 // A grid grouped by Place, every group expanded.
 struct GroupedGrid : GridOnTable {
     explicit GroupedGrid(int Records) : GridOnTable(Records) {

@@ -58,17 +58,8 @@ struct KeyedGrid : GridOnTable {
 
 void BM_ScanWithDisplayTexts(benchmark::State& state) {
     GridOnTable g(static_cast<int>(state.range(0)), false);
-    auto scan = [&g] {
-        size_t length = 0;
-        g.table->DisableControls();
-        for (g.table->First(); !g.table->Eof(); g.table->Next())
-            for (int f = 0; f < g.table->FieldCount(); ++f)
-                length += g.table->Fields().Fields(f)->DisplayText().size();
-        g.table->EnableControls();
-        return length;
-    };
-    scan();
-    for (auto _ : state) benchmark::DoNotOptimize(scan());
+    ScanDisplayTexts(g);
+    for (auto _ : state) benchmark::DoNotOptimize(ScanDisplayTexts(g));
 }
 BENCHMARK(BM_ScanWithDisplayTexts)->Apply(Rows);
 

@@ -27,15 +27,6 @@ using namespace grid_rows;
 
 constexpr int kMoves = 10;
 
-size_t ScanDisplayTexts(GridOnTable& g) {
-    size_t length = 0;
-    g.table->DisableControls();
-    for (g.table->First(); !g.table->Eof(); g.table->Next())
-        for (int f = 0; f < g.table->FieldCount(); ++f) length += g.table->Fields().Fields(f)->DisplayText().size();
-    g.table->EnableControls();
-    return length;
-}
-
 void BM_ScanWithDisplayTexts(benchmark::State& state) {
     GridOnTable g(static_cast<int>(state.range(0)), false);
     ScanDisplayTexts(g);

@@ -126,17 +126,8 @@ int Share(benchmark::State& state) {
 
 void BM_ScanWithDisplayTexts(benchmark::State& state) {
     GridOnTable g(Records(state), false);
-    auto scan = [&g] {
-        size_t length = 0;
-        g.table->DisableControls();
-        for (g.table->First(); !g.table->Eof(); g.table->Next())
-            for (int f = 0; f < g.table->FieldCount(); ++f)
-                length += g.table->Fields().Fields(f)->DisplayText().size();
-        g.table->EnableControls();
-        return length;
-    };
-    scan();
-    for (auto _ : state) benchmark::DoNotOptimize(scan());
+    ScanDisplayTexts(g);
+    for (auto _ : state) benchmark::DoNotOptimize(ScanDisplayTexts(g));
 }
 BENCHMARK(BM_ScanWithDisplayTexts)->Arg(100000)->Arg(200000)->Repetitions(3)->Unit(benchmark::kMillisecond);
 
