@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -56,6 +57,7 @@ public:
             stop_ = true;
             asking = asking_;
         }
+        stopping_.notify_all();
         // The thread may wait for the window thread to answer it: only that is handled here.
         while (asking && !finished_)
             if (!RunLoopUntil([this] { return finished_.load(); }, kNoDeadline, TLoopMessages{kNoMessage, kNoMessage, {}}))
@@ -82,7 +84,11 @@ private:
 
     void Run() {
         while (!stop_) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            {
+                // The real-time pace between steps, cut short when stopping.
+                std::unique_lock<std::mutex> guard(ask_lock_);
+                if (stopping_.wait_for(guard, std::chrono::milliseconds(2), [this] { return stop_.load(); })) break;
+            }
             const uint64_t now = clock_.Ticks();
             if (DoorSim::Running() > 0 && now + step_ > DoorSim::LastRound() + kLeadMs) continue;
             if (!clock_.WatchedThreadLookedSinceAdvance()) continue;
@@ -122,7 +128,8 @@ private:
     ManualClock& clock_;
     const uint64_t step_;
     LinkOf link_;
-    std::mutex ask_lock_;
+    std::mutex ask_lock_;  // also guards the pace's wait for stop_
+    std::condition_variable stopping_;
     bool asking_ = false;
     uint64_t heard_ = 0;  // the last frame the link had heard when last asked (thread only)
     std::atomic<bool> stop_{false};
