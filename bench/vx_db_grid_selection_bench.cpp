@@ -5,8 +5,8 @@
 // - editing one record;
 // - deleting the selection with Ctrl+Delete (with none selected, the focused record);
 // - editing one record of a grid grouped by Name, a column with as many values as rows;
-// - grouping by Place and then by Name (grouping starts the selection over), and the second
-//   step alone;
+// - grouping by Place and then by Name (grouping starts the selection over), the second step
+//   alone, and both in one columns update;
 // - a filter on one Place and clearing it, in a grid grouped by Name;
 // - exporting every row as HTML;
 // - adding 250 columns one by one to the loaded grid, and the same inside one update.
@@ -240,6 +240,29 @@ void BM_GroupBySecondColumn(benchmark::State& state) {
 }
 BENCHMARK(BM_GroupBySecondColumn)->Apply(RowsAndShares);
 
+// Both columns in one columns update, as a program groups a grid or a saved layout comes back:
+// one load builds both levels.
+void BM_GroupByTwoColumnsInOneUpdate(benchmark::State& state) {
+    SelectingGrid g(Records(state), Share(state));
+    for (auto _ : state) {
+        g.grid->BeginColumnsUpdate();
+        g.place->SetGroupIndex(0);
+        g.name->SetGroupIndex(1);
+        g.grid->EndColumnsUpdate();
+        UpdateAllWindows();
+        state.PauseTiming();
+        if (g.grid->GetCount() != kPlaces) {
+            state.SkipWithError("not one group row per place");
+            break;
+        }
+        g.grid->ClearGrouping();
+        UpdateAllWindows();
+        g.Select();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_GroupByTwoColumnsInOneUpdate)->Apply(RowsAndShares);
+
 void BM_FilterAndClearGroupedByName(benchmark::State& state) {
     SelectingGrid g(Records(state), Share(state), ByName);
     const int selected = g.grid->GetSelectedCount();
@@ -319,7 +342,7 @@ int main(int argc, char** argv) {
     return RunWithRatios(argc, argv, [](const RatioReporter& reporter) {
         const double scan = reporter.Time("BM_ScanWithDisplayTexts/100000");
         for (const char* what : {"Reload", "Edit", "DeleteSelection", "EditGroupedByName", "GroupByTwoColumns",
-                                 "GroupBySecondColumn", "FilterAndClearGroupedByName", "ExportHTML",
+                                 "GroupBySecondColumn", "GroupByTwoColumnsInOneUpdate", "FilterAndClearGroupedByName", "ExportHTML",
                                  "AddColumnsOneByOne"})
             for (int share : kSelectedShares) {
                 const std::string name = std::string("BM_") + what, tail = "/" + std::to_string(share);

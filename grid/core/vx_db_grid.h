@@ -385,6 +385,8 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     // Finishes the summaries of the group rows in Node's subtree (Node on Level); answers the
     // records below Node (1 for a data row).
     int FinishGroupSummaries(TvxTreeListNode* Node, int Level);
+    // Whether a group level counts its records: a count or an average of its own or an item's.
+    bool GroupLevelCounts();
     Extended SummarySourceValue(TField* Field, TvxTreeListNode* DataRow, TvxSummaryType Type);
     TvxDBGridSummaryGroup* GroupSummaryGroup(int Level);
     void ResortBySummary();

@@ -175,11 +175,25 @@ int TCustomvxDBGrid::FinishGroupSummaries(TvxTreeListNode* Node, int Level) {
     return count;
 }
 
+bool TCustomvxDBGrid::GroupLevelCounts() {
+    auto counts = [](TvxSummaryType Type) { return Type == cstCount || Type == cstAvg; };
+    for (int level = 0; level < GroupColumnCount(); ++level) {
+        if (counts(groupColumns_[static_cast<size_t>(level)]->SummaryType())) return true;
+        if (TvxDBGridSummaryGroup* group = GroupSummaryGroup(level)) {
+            TvxDBGridSummaryItems* items = group->SummaryItems();
+            for (int i = 0; i < items->Count(); ++i)
+                if (counts(items->Items(i)->SummaryType())) return true;
+        }
+    }
+    return false;
+}
+
 void TCustomvxDBGrid::FinishSummaries(bool SmartRegroup) {
     (void)SmartRegroup;  // the footer keeps its running values; its results are counted on reading
     // Only group rows have summaries to finish; each learns its record count from the rows
-    // below it, counted once on the way up.
-    if (!groupColumns_.empty())
+    // below it, counted once on the way up. Only counts and averages want that count: a grid
+    // of a hundred thousand group rows without them is not walked for nothing.
+    if (GroupLevelCounts())
         for (int i = 0; i < GetCount(); ++i) FinishGroupSummaries(GetItem(i), 0);
     if (OnCalcSummary) OnCalcSummary(this);
 }
@@ -248,11 +262,14 @@ TvxTreeListNode* TCustomvxDBGrid::GroupPathFor(TvxTreeListNode* Node) {
 
 void TCustomvxDBGrid::PropagateGroupKeys() {
     if (groupColumns_.empty()) return;
-    // Children first; the recursion goes as deep as the group levels.
+    // Children first, group levels only: a data row keeps its own record's key, and the rows
+    // of the last group level, as many as the records, are not each visited for nothing.
     struct Visit {
-        static void Group(TvxTreeListNode* n) {
+        int levels;
+        void Group(TvxTreeListNode* n, int Level) const {
             if (n->Count() == 0) return;
-            for (int i = 0; i < n->Count(); ++i) Group(n->Items(i));
+            if (Level + 1 < levels)
+                for (int i = 0; i < n->Count(); ++i) Group(n->Items(i), Level + 1);
             auto* row = GridNode(n);
             auto* first = GridNode(n->Items(0));
             if (row && first) {
@@ -261,7 +278,8 @@ void TCustomvxDBGrid::PropagateGroupKeys() {
             }
         }
     };
-    for (int i = 0; i < GetCount(); ++i) Visit::Group(GetItem(i));
+    const Visit visit{GroupColumnCount()};
+    for (int i = 0; i < GetCount(); ++i) visit.Group(GetItem(i), 0);
 }
 
 void TCustomvxDBGrid::ResortBySummary() {

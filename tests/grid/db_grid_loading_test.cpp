@@ -165,6 +165,39 @@ TEST_F(DBGridLoading, TwoLevelsSumInGroupRowsGroupFootersAndTheFooter) {
     EXPECT_EQ(text, "12.50");
 }
 
+// Group rows of every level take the key of their first record as the rows are sorted, not
+// as the records were read; a data row keeps its own.
+TEST_F(DBGridLoading, GroupRowsOfEveryLevelTakeTheKeyOfTheirFirstRowAsSorted) {
+    Add(1, "A", 5, true);
+    Add(2, "A", 1, true);
+    Add(3, "B", 3, true);
+    Add(4, "A", 2, false);
+    LoadAll();
+    amount->SetSorted(csUp);
+    active->SetGroupIndex(0);
+    name->SetGroupIndex(1);
+    ASSERT_EQ(grid->GetCount(), 2);
+    const int yesIndex = GroupValue(grid->GetItem(0)) == "True" ? 0 : 1;
+    TvxTreeListNode* yes = grid->GetItem(yesIndex);
+    ASSERT_EQ(GroupValue(yes), "True");
+    ASSERT_EQ(yes->Count(), 2);
+    TvxTreeListNode* a = yes->Items(0);
+    ASSERT_EQ(a->Count(), 2);
+    EXPECT_EQ(Id(a->Items(0)), 2);
+    EXPECT_EQ(Id(a->Items(1)), 1);
+    EXPECT_EQ(Id(a), 2);
+    EXPECT_EQ(Id(yes->Items(1)), 3);
+    EXPECT_EQ(Id(yes), 2);
+    EXPECT_EQ(Id(grid->GetItem(1 - yesIndex)), 4);
+
+    amount->SetSorted(csDown);
+    yes = grid->GetItem(yesIndex);
+    a = yes->Items(0);
+    EXPECT_EQ(Id(a->Items(0)), 1);
+    EXPECT_EQ(Id(a), 1);
+    EXPECT_EQ(Id(yes), 1);
+}
+
 // Every summary setting changed on a loaded grid shows at once, without a reload by hand.
 // A group row holds its own column as the data rows below it do, and nothing of the others;
 // the same after the table changes and the groups are loaded again.
