@@ -327,8 +327,8 @@ int main(int argc, char** argv) {
     return RunWithRatios(argc, argv, [](const RatioReporter& reporter) {
         const double scan = reporter.Time("BM_ScanWithDisplayTexts/100000");
         for (const char* what : {"Reload", "Edit", "DeleteSelection", "EditGroupedByName", "GroupByTwoColumns",
-                                 "GroupBySecondColumn", "GroupByTwoColumnsInOneUpdate", "FilterAndClearGroupedByName", "ExportHTML",
-                                 "AddColumnsOneByOne"})
+                                 "GroupBySecondColumn", "GroupByTwoColumnsInOneUpdate",
+                                 "FilterAndClearGroupedByName", "ExportHTML", "AddColumnsOneByOne"})
             for (int share : kSelectedShares) {
                 const std::string name = std::string("BM_") + what, tail = "/" + std::to_string(share);
                 const double small = reporter.Time(name + "/100000" + tail), large = reporter.Time(name + "/200000" + tail);

@@ -262,8 +262,8 @@ TvxTreeListNode* TCustomvxDBGrid::GroupPathFor(TvxTreeListNode* Node) {
 
 void TCustomvxDBGrid::PropagateGroupKeys() {
     if (groupColumns_.empty()) return;
-    // Children first, group levels only: a data row keeps its own record's key, and the rows
-    // of the last group level, as many as the records, are not each visited for nothing.
+    // Children first, group rows only: a data row keeps its own record's key, and the data
+    // rows, as many as the records, are not each visited for nothing.
     struct Visit {
         int levels;
         void Group(TvxTreeListNode* n, int Level) const {
