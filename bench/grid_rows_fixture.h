@@ -121,6 +121,13 @@ struct GridOnTable {
     void GoToMiddle() { table->Locate("ID", Variant(records / 2), {}); }
     bool AllRowsShown() const { return grid->FooterRecordCount() == table->RecordCount(); }
     void FilterOnePlace() { grid->Filter()->SetFilterValue(place, Variant(PlaceOf(7)), PlaceOf(7)); }
+    // The filter on one Place and its clearing, each with its repaint.
+    void FilterOnePlaceAndClear() {
+        FilterOnePlace();
+        UpdateAllWindows();
+        grid->ClearFilter();
+        UpdateAllWindows();
+    }
     // The rows shown, group rows included (the visible-node list).
     int ShownRows() const { return grid->GetAbsoluteCount(); }
 };

@@ -118,15 +118,9 @@ void BM_FilterAndClearGroupedByName(benchmark::State& state) {
     GridOnTable g(static_cast<int>(state.range(0)));
     g.name->SetGroupIndex(0);
     UpdateAllWindows();
-    auto filterAndClear = [&g] {
-        g.FilterOnePlace();
-        UpdateAllWindows();
-        g.grid->ClearFilter();
-        UpdateAllWindows();
-    };
-    filterAndClear();
+    g.FilterOnePlaceAndClear();
     for (auto _ : state) {
-        filterAndClear();
+        g.FilterOnePlaceAndClear();
         if (g.grid->GetCount() != g.records) {
             state.SkipWithError("group rows went missing");
             break;

@@ -34,16 +34,9 @@ void BM_ScanWithDisplayTexts(benchmark::State& state) {
 }
 BENCHMARK(BM_ScanWithDisplayTexts)->Apply(Rows);
 
-void FilterAndClear(GridOnTable& g) {
-    g.FilterOnePlace();
-    UpdateAllWindows();
-    g.grid->ClearFilter();
-    UpdateAllWindows();
-}
-
 void BM_FilterHiding99Percent(benchmark::State& state) {
     GridOnTable g(static_cast<int>(state.range(0)));
-    FilterAndClear(g);
+    g.FilterOnePlaceAndClear();
     for (auto _ : state) {
         g.FilterOnePlace();
         UpdateAllWindows();
@@ -61,7 +54,7 @@ BENCHMARK(BM_FilterHiding99Percent)->Apply(Rows);
 
 void BM_ClearFilter(benchmark::State& state) {
     GridOnTable g(static_cast<int>(state.range(0)));
-    FilterAndClear(g);
+    g.FilterOnePlaceAndClear();
     for (auto _ : state) {
         state.PauseTiming();
         g.FilterOnePlace();

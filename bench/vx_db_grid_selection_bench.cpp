@@ -251,18 +251,12 @@ BENCHMARK(BM_GroupByTwoColumnsInOneUpdate)->Apply(RowsAndShares);
 void BM_FilterAndClearGroupedByName(benchmark::State& state) {
     SelectingGrid g(Records(state), Share(state), ByName);
     const int selected = g.grid->GetSelectedCount();
-    auto filterAndClear = [&g] {
-        g.FilterOnePlace();
-        UpdateAllWindows();
-        g.grid->ClearFilter();
-        UpdateAllWindows();
-    };
-    filterAndClear();
+    g.FilterOnePlaceAndClear();
     for (auto _ : state) {
         state.PauseTiming();
         if (g.grid->GetSelectedCount() != selected) g.Select();
         state.ResumeTiming();
-        filterAndClear();
+        g.FilterOnePlaceAndClear();
         if (g.grid->GetCount() != g.records) {
             state.SkipWithError("group rows went missing");
             break;
