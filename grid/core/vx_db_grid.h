@@ -405,6 +405,9 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     bool SelectionKey(TvxTreeListNode* Node, Variant& Key);
     // The bookmarks of the records of the selected keys (without bookmarks), found in one walk.
     std::vector<TBookmark> SelectedKeyBookmarks();
+    // The record to be current once the selection is deleted: the current one, or when it
+    // goes too, the first one after it that stays (before it, at the end); empty: none stays.
+    TBookmark RecordLeftCurrentByDeletion();
     bool NodeBookmark(TvxTreeListNode* Node, TBookmark& Bookmark);
     // The bookmarks of many rows found in one walk over their records, in record order;
     // rows whose records the walk does not reach are left out.

@@ -450,8 +450,47 @@ int TCustomvxDBGrid::DeleteSelection() {
             ds->EnableControls();
         }
     } enable{this, ds};
+    const TBookmark back = RecordLeftCurrentByDeletion();
     // The records go together: one by one, each would close up the table behind it.
-    return ds->DeleteRecords(IsUseBookmarks() ? std::vector<TBookmark>(SelectedBookmarks()) : SelectedKeyBookmarks());
+    const int deleted =
+        ds->DeleteRecords(IsUseBookmarks() ? std::vector<TBookmark>(SelectedBookmarks()) : SelectedKeyBookmarks());
+    if (!back.empty() && ds->BookmarkValid(back)) ds->GotoBookmark(back);
+    return deleted;
+}
+
+TBookmark TCustomvxDBGrid::RecordLeftCurrentByDeletion() {
+    TDataSet* ds = DataSet();
+    const TBookmark current = ds->Bookmark();
+    if (IsCursorMode()) {
+        // The rows are the records in the table's order.
+        int index = 0;
+        if (current.empty() || !FindBookmark(current, index)) return current;
+        TBookmark found;
+        for (bool forward : {true, false}) {
+            ds->GotoBookmark(current);
+            while (found.empty() && !(forward ? ds->Eof() : ds->Bof())) {
+                forward ? ds->Next() : ds->Prior();
+                const TBookmark bookmark = ds->Bookmark();
+                if (!FindBookmark(bookmark, index)) found = bookmark;
+            }
+            if (!found.empty()) break;
+        }
+        ds->GotoBookmark(current);
+        return found;
+    }
+    // The focused row is the current record; the others in the order the grid shows them.
+    TvxTreeListNode* focused = GetFocusedNode();
+    if (!focused || IsGroupNode(focused) || !IsNodeSelected(focused)) return current;
+    auto staying = [this](TvxTreeListNode* n) { return !IsGroupNode(n) && !IsNodeSelected(n); };
+    TvxTreeListNode* next = focused->GetNext();
+    while (next && !staying(next)) next = next->GetNext();
+    if (!next) {
+        next = focused->GetPrev();
+        while (next && !staying(next)) next = next->GetPrev();
+    }
+    TBookmark bookmark;
+    if (next) NodeBookmark(next, bookmark);
+    return bookmark;
 }
 
 std::vector<TBookmark> TCustomvxDBGrid::SelectedKeyBookmarks() {

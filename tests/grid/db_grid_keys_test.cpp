@@ -121,6 +121,67 @@ TEST_F(DBGridKeys, AShiftRangeSelectsTheRecordsOfItsRowsInAnyOrder) {
     EXPECT_EQ(ids(), (std::vector<int>{2, 8}));
 }
 
+// After Ctrl+Del on a selection the focused record stays focused and current when it was not
+// deleted; when it was, the first row after it that stays takes its place (the one before it
+// at the end), as deleting a single record moves on to the next. The same whether records
+// are selected by bookmark or by key, and whether the table's order is the grid's or not.
+TEST_F(DBGridKeys, CtrlDeleteOnASelectionKeepsThePlaceOfTheFocus) {
+    Option(egoMultiSelect, true);
+    Option(egoConfirmDelete, false);
+    auto rowIds = [&] {
+        std::vector<int> ids;
+        for (int i = 0; i < grid->GetCount(); ++i)
+            ids.push_back(NodeAs<TvxDBGridNode>(grid->GetItem(i))->KeyValue.AsInteger());
+        return ids;
+    };
+    auto row = [&](int id) {
+        for (int i = 0; i < grid->GetCount(); ++i)
+            if (NodeAs<TvxDBGridNode>(grid->GetItem(i))->KeyValue.AsInteger() == id) return grid->GetItem(i);
+        ADD_FAILURE() << "no row for record " << id;
+        return grid->GetItem(0);
+    };
+    for (bool bookmarks : {true, false})
+        for (bool sorted : {false, true}) {
+            SCOPED_TRACE(std::string(bookmarks ? "bookmarks" : "keys") + (sorted ? ", table sorted by name" : ""));
+            table->SetSortedField("");
+            table->DisableControls();
+            while (!table->IsEmpty()) table->Delete();
+            // The names run against the numbers: sorted by name, the table is in reverse.
+            for (int id = 1; id <= 12; ++id) AddRecord(id, std::string(1, static_cast<char>('a' + 12 - id)));
+            table->EnableControls();
+            table->SetSortedField(sorted ? "Name" : "");
+            grid->SetUseBookmarks(bookmarks);
+            const std::vector<int> order = rowIds();
+            ASSERT_EQ(order.size(), 12u);
+            auto at = [&](size_t i) { return order[i]; };
+
+            // Not deleted: it stays.
+            row(at(5))->SetFocused(true);
+            for (size_t i : {1u, 8u, 10u}) row(at(i))->SetSelected(true);
+            ASSERT_EQ(grid->GetSelectedCount(), 3);
+            driver->PressKey(VK_DELETE, {ssCtrl});
+            EXPECT_EQ(grid->GetCount(), 9);
+            EXPECT_EQ(FocusedId(), at(5));
+            EXPECT_EQ(table->FieldByName("ID")->AsInteger(), at(5));
+
+            // Deleted with the row after it: the next row that stays.
+            row(at(5))->SetFocused(true);
+            for (size_t i : {5u, 6u, 2u}) row(at(i))->SetSelected(true);
+            driver->PressKey(VK_DELETE, {ssCtrl});
+            EXPECT_EQ(grid->GetCount(), 6);
+            EXPECT_EQ(FocusedId(), at(7));
+            EXPECT_EQ(table->FieldByName("ID")->AsInteger(), at(7));
+
+            // Deleted with every row after it: the row before.
+            row(at(11))->SetFocused(true);
+            for (size_t i : {11u, 9u, 3u}) row(at(i))->SetSelected(true);
+            driver->PressKey(VK_DELETE, {ssCtrl});
+            EXPECT_EQ(rowIds(), (std::vector<int>{at(0), at(4), at(7)}));
+            EXPECT_EQ(FocusedId(), at(7));
+            EXPECT_EQ(table->FieldByName("ID")->AsInteger(), at(7));
+        }
+}
+
 // Reaching records by key, the keys still take the focus and the record along together: the
 // search that moves the dataset is the grid's own and reloads nothing.
 TEST_F(DBGridKeys, WithRecordsReachedByKeyTheFocusFollowsTheKeys) {

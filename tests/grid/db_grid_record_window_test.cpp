@@ -375,13 +375,45 @@ TEST_F(DBGridRecordWindow, ARunAroundTheCurrentRecordIsOneBufferWhateverIsSelect
     int selectedRows = 0;
     for (int i = 0; i < grid->GetCount(); ++i) selectedRows += grid->GetItem(i)->Selected() ? 1 : 0;
     EXPECT_EQ(selectedRows, 2);
-    // Deleting the selection deletes both records, loaded or not.
+    // Deleting the selection deletes both records, loaded or not, and stays where it was.
     table->MoveBy(400);
+    const int current = table->FieldByName("ID")->AsInteger();
     EXPECT_EQ(grid->DeleteSelection(), 2);
+    EXPECT_EQ(table->FieldByName("ID")->AsInteger(), current);
     EXPECT_EQ(table->RecordCount(), 998);
     EXPECT_FALSE(table->Locate("ID", Variant(495), {}));
     EXPECT_FALSE(table->Locate("ID", Variant(505), {}));
     EXPECT_EQ(grid->GetSelectedCount(), 0);
+}
+
+// Deleting the selection in the record window leaves the current record current; when it
+// goes too, the next record that stays (the one before, at the end).
+TEST_F(DBGridRecordWindow, DeletingTheSelectionKeepsThePlaceOfTheCurrentRecord) {
+    Fill(30);
+    RowsHigh(10);
+    TvxDBGridOptions options = grid->GridOptions();
+    options.Include(egoMultiSelect);
+    grid->SetGridOptions(options);
+    auto select = [&](std::initializer_list<int> ids) {
+        for (int i = 0; i < grid->GetCount(); ++i)
+            for (int id : ids)
+                if (Id(grid->GetItem(i)) == id) grid->GetItem(i)->SetSelected(true);
+        ASSERT_EQ(grid->GetSelectedCount(), static_cast<int>(ids.size()));
+    };
+    grid->GetItem(3)->SetFocused(true);
+    select({1, 6});
+    EXPECT_EQ(grid->DeleteSelection(), 2);
+    EXPECT_EQ(Current(), 4);
+    select({4, 5});
+    EXPECT_EQ(grid->DeleteSelection(), 2);
+    EXPECT_EQ(Current(), 7);
+    EXPECT_EQ(Id(grid->GetFocusedNode()), 7);
+    Scroll(SB_BOTTOM);
+    ASSERT_EQ(Current(), 30);
+    select({29, 30});
+    EXPECT_EQ(grid->DeleteSelection(), 2);
+    EXPECT_EQ(Current(), 28);
+    EXPECT_EQ(Id(grid->GetFocusedNode()), 28);
 }
 
 TEST_F(DBGridRecordWindow, OnChangeNodeExTellsOfEachNewFocusedRecordOnce) {
