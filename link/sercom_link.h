@@ -82,7 +82,8 @@ public:
     bool Awaiting(TAnswer answer) const;
     // For TDeviceWait (`waited`) and the test page: orders a block exchange for the next answer
     // frame (see TBlockOrder). Refused, as a request is, while the link is not open; withdrawn
-    // as one is. Null when refused.
+    // as one is. Asked for again before it went, the same order, its deadline unchanged. Null
+    // when refused.
     std::shared_ptr<TDeviceRequest> OrderBlock(TBlockOrder order, bool waited);
     // A request or a block order is waiting to be taken.
     bool HasQueuedRequest() const;
