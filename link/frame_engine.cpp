@@ -76,9 +76,10 @@ void TSercomLink::SendRawFrame(const std::string& data) {
         return;
     }
     const uint64_t now = CurrentClock().Ticks();
-    if (heard_ && now - last_heard_ > kRawFreshMs) {
-        raw_pending_ = data;
-        raw_deadline_ = now + kSilenceLimitMs;
+    // Each one asked is a frame of its own, as for a device that is awake: one asked behind
+    // a parked frame waits with it rather than overtake it.
+    if (!raw_parked_.empty() || (heard_ && now - last_heard_ > kRawFreshMs)) {
+        raw_parked_.push_back({data, now + kSilenceLimitMs});
         return;
     }
     SendWire(0x02, data);
@@ -206,10 +207,12 @@ void TSercomLink::HandleFrame(std::string frame) {
         answer.clear();  // an empty frame, except after a broadcast: none at all
     }
     if (!answer.empty() || !broadcast) SendFrame(answer);
-    // Past its deadline the frame is not the device's any more: the watch withdraws it.
-    if (!raw_pending_.empty() && raw_deadline_ > CurrentClock().Ticks()) {
-        std::string raw;
-        raw.swap(raw_pending_);
+    // Past its deadline a frame is not the device's any more: the watch withdraws it, and
+    // the later ones wait with it so that none overtakes an older one.
+    const uint64_t now = CurrentClock().Ticks();
+    while (!raw_parked_.empty() && raw_parked_.front().Deadline > now) {
+        const std::string raw = std::move(raw_parked_.front().Data);
+        raw_parked_.pop_front();
         SendWire(0x02, raw);
     }
 }

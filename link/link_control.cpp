@@ -24,11 +24,11 @@ void TSercomLink::OpenPort(int port, bool show_error) {
     LinkState.LinkClosing = false;
     LinkState.PortOpen = false;
     LinkState.ReceiveBuffer.clear();
-    // The acknowledgement and a raw frame left from an earlier device must not reach this
+    // The acknowledgement and raw frames left from an earlier device must not reach this
     // one, and nothing of it counts as heard from this one. (Requests and block orders went
     // at the close: see DropQueue.)
     LinkState.PendingFrame.clear();
-    raw_pending_.clear();
+    raw_parked_.clear();
     heard_ = false;
     try {
         if (!port_) throw Exception("no port");
@@ -65,8 +65,8 @@ void TSercomLink::ClosePort() {
     LinkState.PortOpen = false;
     LinkState.PendingFrame.clear();
     LinkState.ReceiveBuffer.clear();
-    if (!raw_pending_.empty()) TraceQueueLine("dropped: raw " + BytesToHexList(raw_pending_));
-    raw_pending_.clear();
+    for (const TParkedRaw& raw : raw_parked_) TraceQueueLine("dropped: raw " + BytesToHexList(raw.Data));
+    raw_parked_.clear();
     DropQueue();
     LinkState.LinkClosing = false;
     main_->ClearReceiveTicker();

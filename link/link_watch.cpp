@@ -40,9 +40,9 @@ void TSercomLink::Watch() {
         Withdraw(*order);
         untaken = true;
     }
-    if (!raw_pending_.empty() && raw_deadline_ <= now) {
-        TraceQueueLine("withdrawn: raw " + BytesToHexList(raw_pending_));
-        raw_pending_.clear();
+    while (!raw_parked_.empty() && raw_parked_.front().Deadline <= now) {
+        TraceQueueLine("withdrawn: raw " + BytesToHexList(raw_parked_.front().Data));
+        raw_parked_.pop_front();
         untaken = true;
     }
     if (untaken) {

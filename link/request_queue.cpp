@@ -61,18 +61,18 @@ TAnswer OrderAnswer(TBlockOrder order) {
 }  // namespace
 
 std::shared_ptr<TDeviceRequest> TSercomLink::OrderBlock(TBlockOrder order, bool waited) {
-    std::shared_ptr<TDeviceRequest>& slot = orders_[static_cast<size_t>(order)];
-    if (slot) {
-        // One order of a kind goes at a time: asked for again before it went, it is the same.
-        if (waited) slot->Deadline = kNoDeadline;
-        return slot;
-    }
-    auto request = MakeRequest(OrderHeader(order), OrderAnswer(order));
-    request->Item = BytesToHexList(request->Data);
+    // An order still held may go in a close's last answers, but nobody may count on it then:
+    // the link that would carry its answer is ending.
     if (!Up()) {
-        TraceQueueLine("refused: link closed " + request->Item);
+        TraceQueueLine("refused: link closed " + BytesToHexList(OrderHeader(order)));
         return nullptr;
     }
+    std::shared_ptr<TDeviceRequest>& slot = orders_[static_cast<size_t>(order)];
+    // One order of a kind goes at a time: asked for again before it went, it is the same, and
+    // keeps the deadline of whoever ordered it first.
+    if (slot) return slot;
+    auto request = MakeRequest(OrderHeader(order), OrderAnswer(order));
+    request->Item = BytesToHexList(request->Data);
     if (!waited) request->Deadline = CurrentClock().Ticks() + kSilenceLimitMs;
     Await(request);
     slot = request;

@@ -50,8 +50,10 @@ public:
     // Header 00 02, sent at once, outside the queue. A device that has talked but not for
     // kRawFreshMs may have stopped: it must not find the frame on the line when it wakes, so
     // the frame waits for its next frame and follows that one's answer. It waits as a request
-    // nobody waits for does: taken within kSilenceLimitMs, or dropped and the device lost.
-    // Nothing is sent or kept while the link is not open.
+    // nobody waits for does: taken within kSilenceLimitMs, or never sent and the device lost.
+    // Frames asked for meanwhile wait behind it, each on its own deadline, and leave in the
+    // order asked: each goes once, or leaves a trace line of its own (withdrawn, or dropped
+    // with the link). Nothing is sent or kept while the link is not open.
     void SendRawFrame(const std::string& data);
     // The installation gives a device this long to take each command: one that talks sends
     // a frame at least this often, unless it is preparing a long answer.
@@ -80,7 +82,8 @@ public:
     bool Awaiting(TAnswer answer) const;
     // For TDeviceWait (`waited`) and the test page: orders a block exchange for the next answer
     // frame (see TBlockOrder). Refused, as a request is, while the link is not open; withdrawn
-    // as one is. Null when refused.
+    // as one is. Asked for again before it went, the same order, its deadline unchanged. Null
+    // when refused.
     std::shared_ptr<TDeviceRequest> OrderBlock(TBlockOrder order, bool waited);
     // A request or a block order is waiting to be taken.
     bool HasQueuedRequest() const;
@@ -152,8 +155,11 @@ private:
     uintptr_t watch_timer_ = 0;
     uint64_t last_heard_ = 0;
     bool heard_ = false;
-    std::string raw_pending_;  // a raw frame for the device's next frame
-    uint64_t raw_deadline_ = 0;  // when raw_pending_ is no longer the device's
+    struct TParkedRaw {
+        std::string Data;
+        uint64_t Deadline;  // when the frame is no longer the device's
+    };
+    std::deque<TParkedRaw> raw_parked_;  // raw frames for the device's next frame, oldest first
     uint32_t openings_ = 0;
     uint32_t lost_opening_ = 0;
     bool lost_ = false;

@@ -254,6 +254,14 @@ TEST_F(SilentDevice, TheTestPage) {
         {"2 Write", open, [&](SilentDevice& t) { Click(t, tst->Button504); }},
         {"3 Read", open, [&](SilentDevice& t) { Click(t, tst->Button505); }},
         {"4 Write", open, [&](SilentDevice& t) { Click(t, tst->Button506); }},
+        // The read already ordered waits for the silent device; pressed again while the close
+        // waits for it to leave, it is no order any more.
+        {"1 Read while closing", open,
+         [&](SilentDevice& t) {
+             t.Ui().Click(tst->Button503);
+             const auto again = OnceWhen([] { return Session().LinkState.LinkClosing; }, [&] { tst->Button503Click(); });
+             Click(t, tst->Button502);
+         }},
         {"ReadAll", open, [&](SilentDevice& t) { Click(t, tst->Button507); }},
         {"WriteAll", open, [&](SilentDevice& t) { Click(t, tst->Button508); }},
         {"DB Send 1", open, [&](SilentDevice& t) { Click(t, tst->Button551); }},

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <stdexcept>
+#include <vector>
 
 #include "link/frame_codec.h"
 #include "link/link_state.h"
 #include "program/message_dialog.h"
 #include "platform/sync/clock.h"
+#include "platform/win/message_queue.h"
+#include "platform/win/timers.h"
 #include "tests/link/link_fakes.h"
 #include "tests/support/auto_advance.h"
 
@@ -239,6 +243,39 @@ TEST(LinkControl, OpenAndCloseClearOrdersAndNothingOutlivesTheLink) {
     auto out = f.Poll(Empty());
     ASSERT_EQ(1u, out.size());
     EXPECT_EQ(Empty(), out[0]);
+}
+
+// Asked for again, by a wait or not, a block order not yet taken is the same one and keeps
+// the deadline of whoever ordered it; while the link closes nobody gets it (or a new one),
+// since no answer can come on a link that ends.
+TEST(LinkControl, BlockOrdersAreRefusedWhileTheLinkClosesAndTheHeldOneKeepsItsDeadline) {
+    InitWindowThread();
+    ScopedManualClock clock;
+    AutoAdvance advance(*clock);
+    FakeLink f;
+    f.link.LinkState.PrtShow = true;
+    const auto held = f.link.OrderBlock(TBlockOrder::ReadInputs, false);
+    ASSERT_NE(nullptr, held);
+    const uint64_t deadline = held->Deadline;
+    EXPECT_EQ(held, f.link.OrderBlock(TBlockOrder::ReadInputs, true));
+    EXPECT_EQ(deadline, held->Deadline);
+
+    // The close waits for the held order to leave, and the device does not poll meanwhile.
+    std::vector<std::shared_ptr<TDeviceRequest>> asked;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, [&](HWND, UINT, UINT_PTR, uint32_t) {
+        if (!f.link.LinkState.LinkClosing || !asked.empty()) return;
+        for (const bool waited : {false, true})
+            for (const TBlockOrder order : {TBlockOrder::ReadInputs, TBlockOrder::WriteOutputs})
+                asked.push_back(f.link.OrderBlock(order, waited));
+        EXPECT_EQ(deadline, held->Deadline);
+    });
+    f.link.ClosePort();
+    KillTimer(nullptr, timer);
+    ASSERT_EQ(4u, asked.size());
+    for (const auto& request : asked) EXPECT_EQ(nullptr, request);
+    EXPECT_EQ(TDeviceRequest::TState::Withdrawn, held->State);
+    EXPECT_EQ(2, f.view.Traced("refused: link closed FC,13,00"));
+    EXPECT_EQ(1, f.view.Traced("dropped: FC,13,00"));
 }
 
 TEST(LinkControl, FailedOpenShowsTheTextOnlyWhenAsked) {

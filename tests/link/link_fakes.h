@@ -1,6 +1,8 @@
 #pragma once
 // Recording stand-ins for the link's port and windows.
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
@@ -58,6 +60,10 @@ public:
     void QueueDelete(int index) override { queue.erase(queue.begin() + index); }
     void SetStatusText(const std::string& text) override { status.push_back(text); }
     std::string LastStatus() const { return status.empty() ? std::string() : status.back(); }
+    // How many trace lines hold `text`.
+    std::ptrdiff_t Traced(const std::string& text) const {
+        return std::count_if(trace.begin(), trace.end(), [&](const std::string& t) { return t.find(text) != std::string::npos; });
+    }
 
     std::vector<std::string> trace;
     std::vector<std::string> queue;

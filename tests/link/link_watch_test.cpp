@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "link/wait_for.h"
 #include "platform/sync/clock.h"
@@ -114,6 +115,46 @@ TEST(LinkWatch, ARawFrameForADeviceGoneQuietFollowsItsNextFrame) {
     EXPECT_TRUE(f.port.written.empty());
     f.link.OpenPort(1, false);
     EXPECT_EQ(std::vector<std::string>{poll}, f.Poll(poll));
+}
+
+// Two raw frames asked for one after the other while the device is quiet: the second waits
+// behind the first rather than replacing it. Within the limit both follow the next frame's
+// answer, once each and in the order asked; past the limit the device is lost, and each
+// frame is dropped with a line of its own and never goes.
+TEST(LinkWatch, RawFramesAskedWhileOneWaitsEachGoOnceInOrderOrAreDroppedWithTheirLines) {
+    InitWindowThread();
+    ScopedManualClock clock;
+    AutoAdvance advance(*clock);
+    const std::string poll = FakeLink::Frame("");
+    const std::string first = FakeLink::Data({0xFD, 0x01, 0x00}), second = FakeLink::Data({0xFD, 0x02, 0x00});
+    // The first is asked 300 ms into the silence, the second 700 ms later.
+    for (const uint64_t silence : {1500, 2400}) {
+        SCOPED_TRACE("device talks again after " + std::to_string(silence) + " ms");
+        const bool lost = silence > TSercomLink::kSilenceLimitMs;
+        FakeLink f;
+        f.link.LinkState.PrtShow = true;
+        f.Poll(poll);
+        RunClock(*clock, 300);
+        f.port.written.clear();
+        f.link.SendRawFrame(first);
+        RunClock(*clock, 700);
+        f.link.SendRawFrame(second);
+        EXPECT_TRUE(f.port.written.empty());
+        RunClock(*clock, silence - 1000);
+        std::vector<std::string> wire;
+        for (int k = 0; k < 3; ++k)
+            for (const std::string& w : f.Poll(poll)) wire.push_back(w);
+        EXPECT_EQ(lost ? 1 : 0, f.main.losses);
+        if (!lost) {
+            EXPECT_EQ((std::vector<std::string>{poll, FakeLink::Frame(first, 0, 2), FakeLink::Frame(second, 0, 2), poll,
+                                                poll}),
+                      wire);
+            continue;
+        }
+        EXPECT_TRUE(wire.empty());
+        EXPECT_EQ(1, f.view.Traced("dropped: raw FD,01,00"));
+        EXPECT_EQ(1, f.view.Traced("dropped: raw FD,02,00"));
+    }
 }
 
 // A door command, a block order or a raw frame asked for while the device is silent: a
