@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "program/text_utils.h"
 #include "platform/classes/file_utils.h"
@@ -57,12 +58,14 @@ Fields SplitFields(const std::string& value) {
 uint8_t Low(int32_t v) { return static_cast<uint8_t>(v & 0xFF); }
 
 // The last line of a file that stops inside a row of its configuration (a copy or a write
-// that broke off): that row lost fields and every row after it is gone. "" when the file
-// ends with a line end or with a complete line (a hand-made file may lack the last line
+// that broke off): that row lost fields and every row after it is gone. Nothing when the
+// file ends with a line end or with a complete line (a hand-made file may lack the last line
 // end; the program writes every row with its four fields, the last of three digits).
-// `text` is the file as the INI reader sees it, decoded (a byte-order mark dropped).
-std::string CutRow(const std::string& text) {
-    if (text.empty() || text.back() == '\n' || text.back() == '\r') return {};
+// `text` is the file as the INI reader sees it, decoded (a byte-order mark dropped);
+// `cutCharacter` says the file stops inside a character the decoding dropped, so that its
+// last line is cut whatever is left of it, even nothing after a line end.
+std::optional<std::string> CutRow(const std::string& text, bool cutCharacter) {
+    if (!cutCharacter && (text.empty() || text.back() == '\n' || text.back() == '\r')) return std::nullopt;
     std::string section, line;
     for (size_t pos = 0;;) {
         const size_t end = text.find_first_of("\r\n", pos);
@@ -72,16 +75,19 @@ std::string CutRow(const std::string& text) {
             section = Trim(line.substr(1, line.find(']') - 1));
         pos = end + 1;
     }
-    if (line.empty() || line[0] == ';') return {};
-    if (line[0] == '[') return line.find(']') == std::string::npos ? line : std::string();
-    if (!SameText(section, kInput) && !SameText(section, kOutput)) return {};
+    if (!line.empty() && line[0] == ';') return std::nullopt;
+    if (!line.empty() && line[0] == '[')
+        return line.find(']') == std::string::npos ? std::optional(line) : std::nullopt;
+    if (!SameText(section, kInput) && !SameText(section, kOutput)) return std::nullopt;
+    if (cutCharacter) return line;
+    if (line.empty()) return std::nullopt;
     const size_t equals = line.find('=');
     if (equals == std::string::npos) return line;
     const std::string value = line.substr(equals + 1);
     const auto fields = std::count(value.begin(), value.end(), ';') + 1;
     if (fields < 4) return line;
     const bool lastCut = fields == 4 && Trim(value.substr(value.rfind(';') + 1)).size() < 3;
-    return lastCut ? line : std::string();
+    return lastCut ? std::optional(line) : std::nullopt;
 }
 
 std::string InputValue(const TIoRow& row) {
@@ -150,12 +156,12 @@ void LoadIoConfigFromFile(const std::string& fileName, TIoConfig& config) {
     // Anything else read as a configuration would blank every row, ready to be written.
     if (!ini.SectionExists(kInput) && !ini.SectionExists(kOutput))
         throw EReadError("Datei \"" + fileName + "\" ist keine Konfigurationsdatei (kein Abschnitt [INPUT] oder [OUTPUT])");
-    const std::string cut = CutRow(DecodeTextBytes(ReadFileBytes(fileName)));
-    if (!cut.empty()) {
-        const bool showable =
-            cut.size() <= 40 && std::all_of(cut.begin(), cut.end(), [](char c) { return c >= ' ' && c < 0x7F; });
+    const std::string bytes = ReadFileBytes(fileName);
+    if (const auto cut = CutRow(DecodeTextBytes(bytes), EndsInsideCharacter(bytes))) {
+        const bool showable = !cut->empty() && cut->size() <= 40 &&
+                              std::all_of(cut->begin(), cut->end(), [](char c) { return c >= ' ' && c < 0x7F; });
         throw EReadError("Datei \"" + fileName + "\" ist unvollständig: sie endet mitten in " +
-                         (showable ? "der Zeile \"" + cut + "\"" : std::string("einer Zeile")));
+                         (showable ? "der Zeile \"" + *cut + "\"" : std::string("einer Zeile")));
     }
     TIoConfig loaded;
     int lastKey = 0;

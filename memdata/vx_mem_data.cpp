@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "memdata/mem_blob_stream.h"
 #include "memdata/mem_list_growth.h"
@@ -553,17 +554,28 @@ int TvxMemData::DeleteRecords(const std::vector<TBookmark>& Bookmarks) {
     if (BeforeDelete || AfterDelete || BeforeScroll || AfterScroll || OnDeleteError)
         return TDataSet::DeleteRecords(Bookmarks);
     CheckBrowseMode();
-    std::vector<int> rows;
-    rows.reserve(Bookmarks.size());
-    for (const TBookmark& bookmark : Bookmarks)
-        if (BookmarkValid(bookmark)) {
+    // Each record's store index beside the place in the list where it is first named: the
+    // one-by-one deletion skips a record named again, as it is gone by then.
+    std::vector<std::pair<int, size_t>> named;
+    named.reserve(Bookmarks.size());
+    for (size_t i = 0; i < Bookmarks.size(); ++i)
+        if (BookmarkValid(Bookmarks[i])) {
             int32_t id;
-            std::memcpy(&id, bookmark.data(), kBookmarkSize);
-            rows.push_back(PositionOfId(id));
+            std::memcpy(&id, Bookmarks[i].data(), kBookmarkSize);
+            named.emplace_back(PositionOfId(id), i);
         }
-    if (rows.empty()) return 0;
-    std::sort(rows.begin(), rows.end());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    if (named.empty()) return 0;
+    std::sort(named.begin(), named.end());
+    named.erase(std::unique(named.begin(), named.end(),
+                            [](const auto& a, const auto& b) { return a.first == b.first; }),
+                named.end());
+    std::vector<int> rows;
+    rows.reserve(named.size());
+    size_t last = 0;  // the record the one-by-one deletion takes out last
+    for (size_t k = 0; k < named.size(); ++k) {
+        rows.push_back(named[k].first);
+        if (named[k].second > named[last].second) last = k;
+    }
     CheckCanModify();
     DataEvent(deCheckBrowseMode, 0);
     UpdateCursorPos();
@@ -571,12 +583,12 @@ int TvxMemData::DeleteRecords(const std::vector<TBookmark>& Bookmarks) {
     // Each index drops the records and has its numbers made again before its next use.
     for (int i = 0; i < indexes_->Count(); ++i) indexes_->Items(i)->SetIsDirty(true);
     const int deleted = static_cast<int>(rows.size());
-    // The cursor ends where deleting them one by one leaves it: on the record after the
-    // last one deleted.
-    const int after = rows.back() - (deleted - 1);
+    // The cursor ends where deleting them one by one leaves it: on the record that follows
+    // the last one deleted, once the records deleted before it are gone.
+    const int after = rows[last] - static_cast<int>(last);
     int afterInFilter = -1;
     if (filterActive_) {
-        afterInFilter = FilterPositionOf(rows.back());
+        afterInFilter = FilterPositionOf(rows[last]) - static_cast<int>(last);
         // The records left renumbered, the deleted ones out: one walk beside the rows.
         size_t next = 0, to = 0;
         for (int n : filterList_) {
@@ -585,7 +597,6 @@ int TvxMemData::DeleteRecords(const std::vector<TBookmark>& Bookmarks) {
             filterList_[to++] = n - static_cast<int>(next);
         }
         filterList_.resize(to);
-        afterInFilter -= deleted - 1;
     }
     store_->DeleteRecords(rows);
     EraseAt(ids_, rows);

@@ -355,6 +355,8 @@ class TCustomvxTreeListControl : public TCustomvxTreeList {
     virtual void ToggleColumnSort(TvxTreeListColumn* Column);
     virtual void PrepareColumnSort(TvxTreeListColumn* /*Column*/) {}
     virtual void RemoveSortedColumn(TvxTreeListColumn* Column);
+    // A column whose sort cannot be switched off, only turned around.
+    virtual bool KeepsColumnSorted(TvxTreeListColumn* /*Column*/) { return false; }
     virtual void SortByColumn(TvxTreeListColumn* Column);
     virtual void RemoveColumn(TvxTreeListColumn* Column);
     virtual void BeginColumnsUpdate();

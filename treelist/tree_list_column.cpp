@@ -396,6 +396,7 @@ void TvxTreeListColumn::SetSorted(TvxTreeListColumnSort Value) {
         sorted_ = Value;
         Changed(false);
     } else if (Value == csNone) {
+        if (control->KeepsColumnSorted(this)) return;
         control->BeginSorting();
         sorted_ = Value;
         control->RemoveSortedColumn(this);

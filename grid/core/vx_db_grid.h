@@ -252,6 +252,7 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     bool IsExistRowFooterCell(TvxTreeListNode* Node, int Column, int Level) override;
     int GetGroupIndentWidth() override;
     void AddSortedColumn(TvxTreeListColumn* Column) override;
+    bool KeepsColumnSorted(TvxTreeListColumn* Column) override;
     void SortByColumn(TvxTreeListColumn* Column) override;
     void SortNodes(int Level, int ColumnIndex, bool Descending) override;
     void ResortNodes() override;

@@ -479,7 +479,13 @@ void TCustomvxDBTreeListControl::KeepOneSortedColumn() {
 }
 
 void TCustomvxDBTreeListControl::ClearSortedColumns() {
+    // Group columns stay sorted, and so in the list, in the order they had there.
+    std::vector<TvxTreeListColumn*> grouped;
+    for (int i = 0; i < SortedColumnCount(); ++i)
+        if (auto* c = dynamic_cast<TvxDBTreeListColumn*>(SortedColumns(i)); c && c->GroupIndex() >= 0)
+            grouped.push_back(c);
     TCustomvxTreeListControl::ClearSortedColumns();
+    for (TvxTreeListColumn* c : grouped) TCustomvxTreeListControl::AddSortedColumn(c);
     BeginSorting();
     for (int i = 0; i < ColumnCount(); ++i)
         if (TvxDBTreeListColumn* c = GetColumn(i); c && c->GroupIndex() < 0 && c->Sorted() != csNone)

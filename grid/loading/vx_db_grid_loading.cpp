@@ -267,9 +267,9 @@ void TCustomvxDBGrid::RemoveGroupColumn(int Index) {
         TUpdateScope<TCustomvxTreeList> update(this);
         BeginSorting();
         column->SetVisible(true);
+        column->StoreGroupIndex(-1);
         column->SetSorted(csNone);
         EndSorting();
-        column->StoreGroupIndex(-1);
         groupColumns_.erase(groupColumns_.begin() + Index);
         for (size_t i = 0; i < groupColumns_.size(); ++i) groupColumns_[i]->StoreGroupIndex(static_cast<int>(i));
         regroupPending_ = true;

@@ -442,6 +442,13 @@ void TCustomvxDBGrid::AddSortedColumn(TvxTreeListColumn* Column) {
     TCustomvxDBTreeListControl::AddSortedColumn(Column);
 }
 
+// Group rows always stand in their column's order: a group column stays sorted, so that its
+// sort mark and the stored layout say what the rows show. Ungrouping switches it off.
+bool TCustomvxDBGrid::KeepsColumnSorted(TvxTreeListColumn* Column) {
+    auto* column = dynamic_cast<TvxDBTreeListColumn*>(Column);
+    return column && column->GroupIndex() >= 0;
+}
+
 void TCustomvxDBGrid::SortByColumn(TvxTreeListColumn* Column) {
     auto* column = dynamic_cast<TvxDBTreeListColumn*>(Column);
     if (!column || column->Sorted() == csNone || loadingNodes_) return;

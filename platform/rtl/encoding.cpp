@@ -63,6 +63,21 @@ bool HasMultiByteCharacter(std::string_view s) {
     return false;
 }
 
+// Editors that add a mark to a file that has one already leave several: each would hide the
+// first line (an INI file's first section) behind the ones not taken away.
+std::string_view WithoutByteOrderMarks(std::string_view bytes) {
+    while (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+    return bytes;
+}
+
+// A UTF-8 file cut off inside its last character: read as Windows-1252, every other umlaut
+// of it would turn into two characters. An older file ending in one such byte has no UTF-8
+// sequence before it and is no such file.
+bool IsUtf8CutInsideLastCharacter(std::string_view bytes) {
+    const std::string_view whole = WithoutCutLastCharacter(bytes);
+    return whole.size() < bytes.size() && IsValidUtf8(whole) && HasMultiByteCharacter(whole);
+}
+
 }  // namespace
 
 std::string Cp1252ToUtf8(std::string_view bytes) {
@@ -121,16 +136,14 @@ bool IsValidUtf8(std::string_view text) {
     return true;
 }
 
+bool EndsInsideCharacter(std::string_view bytes) {
+    return IsUtf8CutInsideLastCharacter(WithoutByteOrderMarks(bytes));
+}
+
 std::string DecodeTextBytes(std::string_view bytes) {
-    // Editors that add a mark to a file that has one already leave several: each would hide
-    // the first line (an INI file's first section) behind the ones not taken away.
-    while (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+    bytes = WithoutByteOrderMarks(bytes);
     if (IsValidUtf8(bytes)) return std::string(bytes);
-    // A UTF-8 file cut off inside its last character: read as Windows-1252, every other
-    // umlaut of it would turn into two characters. The cut character is lost either way.
-    // An older file ending in one such byte has no UTF-8 sequence before it and stays.
-    const std::string_view whole = WithoutCutLastCharacter(bytes);
-    if (whole.size() < bytes.size() && IsValidUtf8(whole) && HasMultiByteCharacter(whole))
-        return std::string(whole);
+    // The cut character is lost either way.
+    if (IsUtf8CutInsideLastCharacter(bytes)) return std::string(WithoutCutLastCharacter(bytes));
     return Cp1252ToUtf8(bytes);
 }

@@ -8,9 +8,12 @@
 #include "grid/columns/vx_db_grid_column.h"
 #include "platform/gdi/color.h"
 #include "platform/gdi/system_metrics.h"
+#include "platform/win/input.h"
 #include "platform/win/message_queue.h"
+#include "platform/win/virtual_keys.h"
 #include "tests/grid/grid_test_form.h"
 #include "tests/support/screen_picture.h"
+#include "tests/support/temp_folder.h"
 #include "tests/support/test_pictures.h"
 #include "tests/treelist/test_column_tree_list.h"
 #include "treelist/tree_list_unit.h"
@@ -235,6 +238,62 @@ TEST_F(DBGridGroupPanel, AClickOnABoxSortsItsGroupRows) {
     Press(box);
     Release(box);
     EXPECT_EQ(RootGroups(), "ABC");
+}
+
+// Group rows always stand in their column's order: switching a group column's sort off, by
+// the column, by a Ctrl+click on its box or its header or by switching the sorting options,
+// leaves it sorted where it was, and the layout saved then comes back as it was shown.
+// Ungrouping switches it off.
+TEST_F(DBGridGroupPanel, AGroupColumnStaysSorted) {
+    FourRecords();
+    SwitchGroupPanel(true);
+    TvxDBGridOptionsCustomize customize = grid->OptionsCustomize();
+    customize.Include(edgoNotHideColumn);
+    grid->SetOptionsCustomize(customize);
+    TvxDBGridOptionsBehavior behavior = grid->OptionsBehavior();
+    behavior.Include(edgoMultiSort);
+    grid->SetOptionsBehavior(behavior);
+    amount->SetSorted(csDown);
+    name->SetGroupIndex(0);
+    driver->Pump();
+    const auto shown = [&] {
+        return RootGroups() + " name " + std::to_string(name->Sorted()) + " at " + std::to_string(name->GetSortedOrder()) +
+               ", amount " + std::to_string(amount->Sorted()) + " at " + std::to_string(amount->GetSortedOrder());
+    };
+    ASSERT_EQ(shown(), "ABC name 2 at 1, amount 1 at 0");
+    const auto ctrlClick = [&](TPoint p) {
+        InjectKey(VK_CONTROL, true);
+        Press(p);
+        Release(p);
+        InjectKey(VK_CONTROL, false);
+        driver->Pump();
+    };
+
+    name->SetSorted(csNone);
+    EXPECT_EQ(shown(), "ABC name 2 at 1, amount 1 at 0");
+    name->SetSorted(csDown);
+    EXPECT_EQ(shown(), "CBA name 1 at 1, amount 1 at 0");
+    ctrlClick(Mid(grid->GroupBoxRect(0)));
+    EXPECT_EQ(shown(), "CBA name 1 at 1, amount 1 at 0");
+    ctrlClick(Mid(HeaderRect(name)));
+    EXPECT_EQ(shown(), "CBA name 1 at 1, amount 1 at 0");
+    ctrlClick(Mid(HeaderRect(amount)));
+    EXPECT_EQ(shown(), "CBA name 1 at 0, amount 0 at -1") << "an ungrouped column's sort goes";
+    // Sorting options switched clear the sorts of every column but a group column.
+    behavior.Exclude(edgoMultiSort);
+    grid->SetOptionsBehavior(behavior);
+    EXPECT_EQ(shown(), "CBA name 1 at 0, amount 0 at -1");
+    amount->SetSorted(csUp);
+    const std::string saved = shown();
+
+    const TempFolder folder("tovak-grid-group-sort");
+    const auto path = folder.Path() / "layout.ini";
+    grid->SaveToIniFile(path.string());
+    name->SetGroupIndex(-1);
+    EXPECT_EQ(name->Sorted(), csNone);
+    EXPECT_EQ(name->GetSortedOrder(), -1);
+    grid->LoadFromIniFile(path.string());
+    EXPECT_EQ(shown(), saved);
 }
 
 TEST_F(DBGridGroupPanel, ThePanelSlidesInAndOutWithin400Milliseconds) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "memdata/vx_mem_data.h"
 #include "platform/rtl/exception.h"
 #include "tests/memdata/mem_test_util.h"
@@ -255,46 +257,59 @@ struct TableWithBookmarks : NumTable {
     }
 };
 
+// The same call ends on the same record whether the table takes the records out in one pass,
+// or one by one because a handler watches, and the list of records need not be in order.
 TEST(MemDataSet, ManyRecordsDeletedTogetherEndAsDeletedOneByOne) {
-    for (int variant = 0; variant < 4; ++variant) {
-        SCOPED_TRACE(variant);
-        TableWithBookmarks together(variant), alone(variant);
-        // Every third bookmark but near the end, one twice, and one of a record deleted before.
-        std::vector<TBookmark> going;
-        for (size_t i = 1; i + 3 < together.bookmarks.size(); i += 3) going.push_back(together.bookmarks[i]);
-        going.push_back(going.front());
-        together.m->GotoBookmark(together.bookmarks[0]);
-        together.m->Delete();
-        alone.m->GotoBookmark(alone.bookmarks[0]);
-        alone.m->Delete();
-        going.push_back(together.bookmarks[0]);
-        together.m->SetChanged(false);
+    enum { kInOrder, kReversed, kMiddleLast };
+    for (int variant = 0; variant < 4; ++variant)
+        for (int order : {kInOrder, kReversed, kMiddleLast}) {
+            SCOPED_TRACE(testing::Message() << "variant " << variant << ", order " << order);
+            TableWithBookmarks together(variant), watched(variant), alone(variant);
+            watched.m->AfterScroll = [](TDataSet*) {};
+            // Every third bookmark but near the end, one twice, and one of a record deleted before.
+            std::vector<TBookmark> going;
+            for (size_t i = 1; i + 3 < together.bookmarks.size(); i += 3) going.push_back(together.bookmarks[i]);
+            if (order == kReversed) std::reverse(going.begin(), going.end());
+            if (order == kMiddleLast) std::rotate(going.begin(), going.begin() + going.size() / 2 + 1, going.end());
+            going.push_back(going.front());
+            for (TableWithBookmarks* t : {&together, &watched, &alone}) {
+                t->m->GotoBookmark(t->bookmarks[0]);
+                t->m->Delete();
+            }
+            going.push_back(together.bookmarks[0]);
+            together.m->SetChanged(false);
 
-        const int deleted = together.m->DeleteRecords(going);
-        EXPECT_EQ(deleted, alone.m->TDataSet::DeleteRecords(going));
-        EXPECT_GT(deleted, 0);
-        EXPECT_TRUE(together.m->Changed());
-        EXPECT_EQ(together.v->AsInteger(), alone.v->AsInteger());
-        EXPECT_EQ(together.m->RecNo(), alone.m->RecNo());
-        EXPECT_EQ(together.m->RecordCount(), alone.m->RecordCount());
-        EXPECT_EQ(together.Values(), alone.Values());
-        EXPECT_EQ(together.Found(), alone.Found());
-        // The table goes on as before: a record inserted finds its place and its bookmark.
-        together.m->SetRecNo(2);
-        together.m->Insert();
-        together.v->SetAsInteger(50);
-        together.m->Post();
-        const TBookmark inserted = together.m->Bookmark();
-        together.m->First();
-        together.m->GotoBookmark(inserted);
-        EXPECT_EQ(together.v->AsInteger(), 50);
-        // Deleting all that is left empties it.
-        std::vector<TBookmark> rest;
-        for (together.m->First(); !together.m->Eof(); together.m->Next()) rest.push_back(together.m->Bookmark());
-        EXPECT_EQ(together.m->DeleteRecords(rest), static_cast<int>(rest.size()));
-        EXPECT_TRUE(together.m->IsEmpty());
-        EXPECT_EQ(together.m->DeleteRecords(together.bookmarks), 0);
-    }
+            const int deleted = together.m->DeleteRecords(going);
+            EXPECT_EQ(deleted, alone.m->TDataSet::DeleteRecords(going));
+            EXPECT_EQ(deleted, watched.m->DeleteRecords(going));
+            EXPECT_GT(deleted, 0);
+            EXPECT_TRUE(together.m->Changed());
+            for (TableWithBookmarks* t : {&together, &watched}) {
+                EXPECT_EQ(t->v->AsInteger(), alone.v->AsInteger());
+                EXPECT_EQ(t->m->RecNo(), alone.m->RecNo());
+                EXPECT_EQ(t->m->Bof(), alone.m->Bof());
+                EXPECT_EQ(t->m->Eof(), alone.m->Eof());
+            }
+            EXPECT_EQ(together.m->RecordCount(), alone.m->RecordCount());
+            EXPECT_EQ(together.Values(), alone.Values());
+            EXPECT_EQ(together.Found(), alone.Found());
+            if (order != kInOrder) continue;
+            // The table goes on as before: a record inserted finds its place and its bookmark.
+            together.m->SetRecNo(2);
+            together.m->Insert();
+            together.v->SetAsInteger(50);
+            together.m->Post();
+            const TBookmark inserted = together.m->Bookmark();
+            together.m->First();
+            together.m->GotoBookmark(inserted);
+            EXPECT_EQ(together.v->AsInteger(), 50);
+            // Deleting all that is left empties it.
+            std::vector<TBookmark> rest;
+            for (together.m->First(); !together.m->Eof(); together.m->Next()) rest.push_back(together.m->Bookmark());
+            EXPECT_EQ(together.m->DeleteRecords(rest), static_cast<int>(rest.size()));
+            EXPECT_TRUE(together.m->IsEmpty());
+            EXPECT_EQ(together.m->DeleteRecords(together.bookmarks), 0);
+        }
 }
 
 // A handler of the one-by-one deletion sees each record current, as when deleted one by one.

@@ -50,4 +50,9 @@ TEST(Encoding, DecodeTextBytesKeepsAUtf8FileCutInsideItsLastCharacter) {
     EXPECT_EQ(DecodeTextBytes("T\xC3\xBCr \xE2\x82"), "Tür ");
     EXPECT_EQ(DecodeTextBytes("Caf\xE9"), "Café") << "an older file ending in an accented letter";
     EXPECT_EQ(DecodeTextBytes("T\xFCr \xC3"), "Tür Ã") << "Windows-1252 before the end";
+    // Readers that must refuse a cut file learn of the dropped character.
+    EXPECT_TRUE(EndsInsideCharacter("\xEF\xBB\xBFT\xC3\xBCr\r\n\xE2\x82"));
+    EXPECT_FALSE(EndsInsideCharacter("T\xC3\xBCr\r\n\xE2\x82\xAC"));
+    EXPECT_FALSE(EndsInsideCharacter("Caf\xE9"));
+    EXPECT_FALSE(EndsInsideCharacter("T\xFCr \xC3"));
 }
