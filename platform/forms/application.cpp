@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/display/presenter.h"
+#include "platform/forms/file_dialog.h"
 #include "platform/forms/screen.h"
 #include "platform/rtl/exception.h"
 #include "platform/win/exception_report.h"
@@ -27,6 +28,7 @@ void ResetApplication() {
     TApplication* app = EnsureApplication();
     app->DestroyComponents();
     app->ResetState();
+    ForgetLastFileDialogFolder();
 }
 
 TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {}

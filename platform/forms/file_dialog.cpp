@@ -16,6 +16,8 @@ std::string& LastFolder() {
 
 const std::string& LastFileDialogFolder() { return LastFolder(); }
 
+void ForgetLastFileDialogFolder() { LastFolder().clear(); }
+
 std::string ExpandHomeFolder(const std::string& path) {
     if (path.empty() || path[0] != '~' || (path.size() > 1 && path[1] != '/')) return path;
     const char* home = std::getenv("HOME");

@@ -67,6 +67,8 @@ private:
 
 // The folder of the file last chosen in any file dialog of this run ("" before the first).
 const std::string& LastFileDialogFolder();
+// A run started afresh (ResetApplication) has chosen no file yet.
+void ForgetLastFileDialogFolder();
 // "~" and "~/..." with the home folder ($HOME) put in; anything else as it stands.
 std::string ExpandHomeFolder(const std::string& path);
 
