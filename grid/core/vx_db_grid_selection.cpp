@@ -55,7 +55,17 @@ bool TCustomvxDBGrid::NodeBookmark(TvxTreeListNode* Node, TBookmark& Bookmark) {
     ++nestedOperation_;
     ds->DisableControls();
     const TBookmark back = ds->Bookmark();
-    const bool reached = MoveDataSetToNode(node);
+    bool reached;
+    if (IsLoadAllMode() && !IsUseLocate() && ds->Sequenced()) {
+        // Every record has its row, numbered as the load read them: the record's number
+        // reaches it at once, where a move from the focused record passes every record
+        // between the two.
+        const int number = node->RecordIndex + 1;
+        ds->SetRecNo(number);
+        reached = ds->RecNo() == number;
+    } else {
+        reached = MoveDataSetToNode(node);
+    }
     if (reached) Bookmark = ds->Bookmark();
     if (!back.empty() && ds->BookmarkValid(back)) ds->GotoBookmark(back);
     ds->EnableControls();
