@@ -131,8 +131,6 @@ class TCustomvxDBTreeListControl : public TCustomvxTreeListControl {
     void KeepOneSortedColumn();
     // Binary search of the selected bookmarks; Index: where it is or would go.
     bool FindBookmark(const TBookmark& Bookmark, int& Index);
-    // The order of the selected bookmarks: the dataset's, -1 without an active link.
-    int CompareSelectedBookmarks(const TBookmark& A, const TBookmark& B);
     static bool FindInteger(const std::vector<int>& List, int Value, int& Index);
     std::string CutPreviewText(const std::string& Text) const;
     // 0 equal, -1 smaller, 1 larger; -1 also when the two cannot be compared.
@@ -244,6 +242,8 @@ class TCustomvxDBTreeListControl : public TCustomvxTreeListControl {
 
   private:
     void InvalidateBookmarkCache() { bookmarkCacheIndex_ = -1; }
+    // The order of the selected bookmarks: the dataset's, -1 without an active link.
+    int CompareSelectedBookmarks(const TBookmark& A, const TBookmark& B);
     // FindBookmark over the list without the bookmarks waiting beside it.
     bool SearchBookmarks(const TBookmark& Bookmark, int& Index);
     void MergePendingBookmarks();
