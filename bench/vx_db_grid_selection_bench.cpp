@@ -9,7 +9,11 @@
 //   alone, and both in one columns update;
 // - a filter on one Place and clearing it, in a grid grouped by Name;
 // - exporting every row as HTML;
-// - adding 250 columns one by one to the loaded grid, and the same inside one update.
+// - adding 250 columns one by one to the loaded grid, and the same inside one update;
+// - making the selection: a range over every row (Ctrl+Home, then Shift+Ctrl+End) of a grid
+//   sorted by Name and of a grid grouped by Name, whose rows show in another order than their
+//   records; one row in a hundred selected by code, one call at a time, away from the
+//   focused row (these three at both sizes only, starting with nothing selected).
 // The selected rows are spread over the table: one in a hundred, in record order. Beside them
 // in the same run, the scan of vx_db_grid_rows_bench. After the runs it prints each figure at
 // 200,000 rows against 100,000 and at 100,000 rows against the scan, and the columns one by
@@ -315,6 +319,75 @@ void BM_AddColumnsInOneUpdate(benchmark::State& state) {
 }
 BENCHMARK(BM_AddColumnsInOneUpdate)->Apply(RowsAndSharesFewRounds);
 
+// Making the selection, starting from none: both sizes, three repetitions.
+void Sizes(benchmark::internal::Benchmark* b) {
+    const char* rows = std::getenv("TOVAK_GRID_BENCH_ROWS");
+    const int64_t n = rows && std::atoi(rows) > 0 ? std::atoi(rows) : 100000;
+    b->Arg(n)->Arg(2 * n)->Repetitions(3)->Unit(benchmark::kMillisecond);
+}
+
+// Every row by a range from the first row to the last, as a user selects them; the selection
+// is cleared outside the clock.
+template <bool Grouped>
+void SelectEveryRowShownByName(benchmark::State& state) {
+    SelectingGrid g(Records(state), 0, Grouped ? ByName : nullptr);
+    if (!Grouped) g.name->SetSorted(csUp);
+    UpdateAllWindows();
+    auto select = [&g] {
+        g.Key(VK_HOME, TShiftState{ssCtrl});
+        g.Key(VK_END, TShiftState{ssCtrl, ssShift});
+        UpdateAllWindows();
+    };
+    select();
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (g.grid->GetSelectedCount() != g.records) {
+            state.SkipWithError("not every data row selected");
+            break;
+        }
+        g.grid->ClearSelection();
+        UpdateAllWindows();
+        state.ResumeTiming();
+        select();
+    }
+}
+void BM_SelectRangeSortedByName(benchmark::State& state) {
+    SelectEveryRowShownByName<false>(state);
+}
+BENCHMARK(BM_SelectRangeSortedByName)->Apply(Sizes);
+void BM_SelectRangeGroupedByName(benchmark::State& state) {
+    SelectEveryRowShownByName<true>(state);
+}
+BENCHMARK(BM_SelectRangeGroupedByName)->Apply(Sizes);
+
+// One data row in a hundred, in record order, each selected on its own (no selection batch)
+// while the focus stays on the middle row; then the repaint.
+void BM_SelectOnePercentByCode(benchmark::State& state) {
+    SelectingGrid g(Records(state), 0);
+    const std::vector<TvxTreeListNode*> rows = g.DataRows();
+    TvxTreeListNode* focused = rows[rows.size() / 2];
+    focused->SetFocused(true);
+    UpdateAllWindows();
+    auto select = [&] {
+        for (size_t i = 50; i < rows.size(); i += 100)
+            if (rows[i] != focused) rows[i]->SetSelected(true);
+        UpdateAllWindows();
+    };
+    select();
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (g.grid->GetSelectedCount() != g.records / 100 || g.grid->GetFocusedNode() != focused) {
+            state.SkipWithError("not one row in a hundred selected, or the focus moved");
+            break;
+        }
+        g.grid->ClearSelection();
+        UpdateAllWindows();
+        state.ResumeTiming();
+        select();
+    }
+}
+BENCHMARK(BM_SelectOnePercentByCode)->Apply(Sizes);
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -330,6 +403,8 @@ int main(int argc, char** argv) {
                 std::printf("ratio %-28s %3d %% selected  200k / 100k = %5.2f   100k / scan = %5.2f\n", what, share,
                             large > 0 ? large / small : 0, scan > 0 ? small / scan : 0);
             }
+        reporter.PrintRowRatios({"SelectRangeSortedByName", "SelectRangeGroupedByName", "SelectOnePercentByCode"},
+                                "BM_ScanWithDisplayTexts");
         for (int share : kSelectedShares)
             for (const char* size : {"/100000/", "/200000/"}) {
                 const std::string tail = size + std::to_string(share);

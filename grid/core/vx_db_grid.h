@@ -6,6 +6,7 @@
 // TvxDBGrid is the same class as the forms use it.
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -404,6 +405,9 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     // The saved entry of the row being loaded (the current record, or the row's key); -1: none.
     int SavedSelectionIndex(TvxTreeListNode* Node);
     bool SelectionKey(TvxTreeListNode* Node, Variant& Key);
+    // The row slot of Key's selected entry, in the list or waiting beside it; null: none.
+    TvxTreeListNode** SelectedKeyRow(const Variant& Key);
+    void MergePendingKeys();
     // The bookmarks of the records of the selected keys (without bookmarks), found in one walk.
     std::vector<TBookmark> SelectedKeyBookmarks();
     // The record to be current once the selection is deleted: the current one, or when it
@@ -520,6 +524,11 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     std::vector<std::pair<TField*, int>> summarySourceColumns_;
     // The selection by keys (without bookmarks), sorted, each with its row.
     std::vector<std::pair<Variant, TvxTreeListNode*>> selectedKeys_;
+    struct TKeyOrder {
+        bool operator()(const Variant& A, const Variant& B) const;
+    };
+    // Selected keys not yet in the list, as the bookmarks' (BeginRangeInserts).
+    std::map<Variant, TvxTreeListNode*, TKeyOrder> pendingKeys_;
     std::vector<TBookmark> savedSelectionBookmarks_;
     std::vector<Variant> savedSelectionKeys_;
     // The row loaded for each saved entry (null: none yet).

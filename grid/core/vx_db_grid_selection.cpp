@@ -9,6 +9,7 @@
 #include "platform/db/dataset.h"
 #include "platform/db/field.h"
 #include "platform/rtl/erase_at.h"
+#include "platform/rtl/scope_exit.h"
 
 namespace {
 TvxDBGridNode* GridNode(TvxTreeListNode* Node) {
@@ -19,6 +20,10 @@ bool KeyLess(const std::pair<Variant, TvxTreeListNode*>& A, const Variant& B) {
     return TCustomvxDBTreeListControl::CompareVariants(A.first, B) < 0;
 }
 }  // namespace
+
+bool TCustomvxDBGrid::TKeyOrder::operator()(const Variant& A, const Variant& B) const {
+    return CompareVariants(A, B) < 0;
+}
 
 // ---- Finding a row's record ----
 
@@ -50,7 +55,17 @@ bool TCustomvxDBGrid::NodeBookmark(TvxTreeListNode* Node, TBookmark& Bookmark) {
     ++nestedOperation_;
     ds->DisableControls();
     const TBookmark back = ds->Bookmark();
-    const bool reached = MoveDataSetToNode(node);
+    bool reached;
+    if (IsLoadAllMode() && !IsUseLocate() && ds->Sequenced()) {
+        // Every record has its row, numbered as the load read them: the record's number
+        // reaches it at once, where a move from the focused record passes every record
+        // between the two.
+        const int number = node->RecordIndex + 1;
+        ds->SetRecNo(number);
+        reached = ds->RecNo() == number;
+    } else {
+        reached = MoveDataSetToNode(node);
+    }
     if (reached) Bookmark = ds->Bookmark();
     if (!back.empty() && ds->BookmarkValid(back)) ds->GotoBookmark(back);
     ds->EnableControls();
@@ -119,19 +134,47 @@ bool TCustomvxDBGrid::SelectionKey(TvxTreeListNode* Node, Variant& Key) {
 // ---- The selection ----
 
 int TCustomvxDBGrid::GetSelectedCount() {
-    return IsUseBookmarks() ? TCustomvxDBTreeListControl::GetSelectedCount() : static_cast<int>(selectedKeys_.size());
+    return IsUseBookmarks() ? TCustomvxDBTreeListControl::GetSelectedCount()
+                            : static_cast<int>(selectedKeys_.size() + pendingKeys_.size());
 }
 
 TvxTreeListNode* TCustomvxDBGrid::GetSelectedItem(int Index) {
     if (IsUseBookmarks()) return TCustomvxDBTreeListControl::GetSelectedItem(Index);
-    if (Index < 0 || Index >= static_cast<int>(selectedKeys_.size())) return nullptr;
+    if (Index < 0 || Index >= GetSelectedCount()) return nullptr;
+    // The first entry as the bookmarks answer it: asked at every row of a range.
+    if (Index == 0 && !pendingKeys_.empty()) {
+        const auto& pending = *pendingKeys_.begin();
+        if (selectedKeys_.empty() || CompareVariants(pending.first, selectedKeys_.front().first) < 0)
+            return pending.second;
+        return selectedKeys_.front().second;
+    }
+    MergePendingKeys();
     return selectedKeys_[static_cast<size_t>(Index)].second;
 }
 
 void TCustomvxDBGrid::ClearSelection() {
-    if (!selectedKeys_.empty() && !IsDestroying()) Invalidate();
+    if ((!selectedKeys_.empty() || !pendingKeys_.empty()) && !IsDestroying()) Invalidate();
     selectedKeys_.clear();
+    pendingKeys_.clear();
     TCustomvxDBTreeListControl::ClearSelection();
+}
+
+TvxTreeListNode** TCustomvxDBGrid::SelectedKeyRow(const Variant& Key) {
+    auto it = std::lower_bound(selectedKeys_.begin(), selectedKeys_.end(), Key, KeyLess);
+    if (it != selectedKeys_.end() && CompareVariants(it->first, Key) == 0) return &it->second;
+    auto pending = pendingKeys_.find(Key);
+    return pending == pendingKeys_.end() ? nullptr : &pending->second;
+}
+
+void TCustomvxDBGrid::MergePendingKeys() {
+    if (pendingKeys_.empty()) return;
+    std::vector<std::pair<Variant, TvxTreeListNode*>> keys;
+    keys.reserve(selectedKeys_.size() + pendingKeys_.size());
+    std::merge(std::make_move_iterator(selectedKeys_.begin()), std::make_move_iterator(selectedKeys_.end()),
+               pendingKeys_.begin(), pendingKeys_.end(), std::back_inserter(keys),
+               [](const auto& A, const auto& B) { return CompareVariants(A.first, B.first) < 0; });
+    selectedKeys_ = std::move(keys);
+    pendingKeys_.clear();
 }
 
 bool TCustomvxDBGrid::IsNodeSelected(TvxTreeListNode* Node) {
@@ -144,10 +187,10 @@ bool TCustomvxDBGrid::IsNodeSelected(TvxTreeListNode* Node) {
     if (IsUseBookmarks()) return IsSelectedBookmarkNode(Node);
     Variant key;
     if (!SelectionKey(Node, key)) return false;
-    auto it = std::lower_bound(selectedKeys_.begin(), selectedKeys_.end(), key, KeyLess);
     // A key selected with another row (a group row shares its first row's key, a row of the
     // last load its record's) does not select this one.
-    return it != selectedKeys_.end() && CompareVariants(it->first, key) == 0 && (!it->second || it->second == Node);
+    TvxTreeListNode** row = SelectedKeyRow(key);
+    return row && (!*row || *row == Node);
 }
 
 bool TCustomvxDBGrid::DoCanNodeSelected(TvxTreeListNode* Node) {
@@ -183,9 +226,18 @@ void TCustomvxDBGrid::SelectionChanged(TvxTreeListNode* Node, bool Select) {
         Variant key;
         if (!SelectionKey(Node, key)) return;
         auto it = std::lower_bound(selectedKeys_.begin(), selectedKeys_.end(), key, KeyLess);
-        const bool found = it != selectedKeys_.end() && CompareVariants(it->first, key) == 0;
-        if (Select && !found) selectedKeys_.insert(it, {key, Node});
-        if (!Select && found) selectedKeys_.erase(it);
+        auto pending = pendingKeys_.find(key);
+        if (it != selectedKeys_.end() && CompareVariants(it->first, key) == 0) {
+            if (!Select) selectedKeys_.erase(it);
+        } else if (pending != pendingKeys_.end()) {
+            if (!Select) pendingKeys_.erase(pending);
+        } else if (Select) {
+            // Between selected keys it waits for the range's end, as bookmarks do.
+            if (RangeInsertsOpen() && it != selectedKeys_.end())
+                pendingKeys_.emplace(key, Node);
+            else
+                selectedKeys_.insert(it, {key, Node});
+        }
     }
     if (HandleAllocated()) InvalidateRect(GetNodeRowRect(Node));
     TCustomvxDBTreeListControl::SelectionChanged(Node, Select);
@@ -206,6 +258,7 @@ void TCustomvxDBGrid::DeselectNodes(const std::vector<TvxTreeListNode*>& Nodes) 
                 entries.push_back(index);
         }
     } else {
+        MergePendingKeys();
         for (TvxTreeListNode* node : Nodes) {
             Variant key;
             if (!IsNodeSelected(node) || !SelectionKey(node, key)) continue;
@@ -270,9 +323,14 @@ void TCustomvxDBGrid::SelectRange(TvxTreeListNode* Node1, TvxTreeListNode* Node2
         bookmarks = FindNodeBookmarks(range);
     }
     rangeBookmarks_ = &bookmarks;
+    BeginRangeInserts();
     struct Forget {
         TCustomvxDBGrid* grid;
-        ~Forget() { grid->rangeBookmarks_ = nullptr; }
+        ~Forget() {
+            grid->rangeBookmarks_ = nullptr;
+            grid->EndRangeInserts();
+            if (!grid->RangeInsertsOpen()) grid->MergePendingKeys();
+        }
     } forget{this};
     for (TvxTreeListNode* node = Node1; node && done < limit; node = GetNextVisibleNode(node), ++done)
         node->SetSelected(true);
@@ -306,6 +364,9 @@ void TCustomvxDBGrid::SelectCursorRange(bool Up, int Count) {
     TCustomvxDBTreeListControl::ClearSelection();
     if (ds->BookmarkValid(selectionAnchorBookmark_)) {
         ds->GotoBookmark(selectionAnchorBookmark_);
+        // Walking up, every record goes first in the list.
+        BeginRangeInserts();
+        TScopeExit merge([this] { EndRangeInserts(); });
         for (int i = 0; i <= Count; ++i) {
             const TBookmark bookmark = ds->Bookmark();
             AddSelectedBookmark(bookmark);
@@ -354,6 +415,7 @@ void TCustomvxDBGrid::SnapshotSelection() {
         if (ds && !std::is_sorted(savedSelectionBookmarks_.begin(), savedSelectionBookmarks_.end(), before))
             std::stable_sort(savedSelectionBookmarks_.begin(), savedSelectionBookmarks_.end(), before);
     } else {
+        MergePendingKeys();
         savedSelectionKeys_.clear();
         for (const auto& entry : selectedKeys_) savedSelectionKeys_.push_back(entry.first);
         savedSelectionBookmarks_.clear();
@@ -414,6 +476,7 @@ void TCustomvxDBGrid::SelectReloadedRows() {
             for (size_t i = 0; i < rows.size(); ++i) AddSelectedBookmark(bookmarks[i], rows[i]);
         }
     } else {
+        MergePendingKeys();
         std::vector<std::pair<Variant, TvxTreeListNode*>> reselected;
         for (size_t i = 0; i < count; ++i)
             if (savedSelectionRows_[i]) reselected.emplace_back(savedSelectionKeys_[i], savedSelectionRows_[i]);

@@ -11,6 +11,7 @@
 // the tree list's own merge sort.
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -135,8 +136,11 @@ class TCustomvxDBTreeListControl : public TCustomvxTreeListControl {
     // 0 equal, -1 smaller, 1 larger; -1 also when the two cannot be compared.
     static int CompareVariants(const Variant& A, const Variant& B);
     void DeleteNodeWithEmptyParents(TvxTreeListNode* Node);
-    const TBookmark& GetSelectedBookmark(int Index) const { return selectedBookmarks_.at(static_cast<size_t>(Index)); }
-    const std::vector<TBookmark>& SelectedBookmarks() const { return selectedBookmarks_; }
+    const TBookmark& GetSelectedBookmark(int Index) { return SelectedBookmarks().at(static_cast<size_t>(Index)); }
+    const std::vector<TBookmark>& SelectedBookmarks() {
+        MergePendingBookmarks();
+        return selectedBookmarks_;
+    }
     // Adds or removes a bookmark keeping the order; Node is the row it stands for, if any (a
     // row stands for one record: attached to another bookmark, it leaves the first).
     void AddSelectedBookmark(const TBookmark& Bookmark, TvxTreeListNode* Node = nullptr);
@@ -151,7 +155,8 @@ class TCustomvxDBTreeListControl : public TCustomvxTreeListControl {
     // The selection becomes Bookmarks (in bookmark order, each once), each with its row in
     // Nodes (null: none): one step for a selection that a reload brings back.
     void AssignSelectedBookmarks(std::vector<TBookmark> Bookmarks, std::vector<TvxTreeListNode*> Nodes);
-    TvxTreeListNode* SelectedBookmarkNode(int Index) const {
+    TvxTreeListNode* SelectedBookmarkNode(int Index) {
+        MergePendingBookmarks();
         return Index >= 0 && Index < static_cast<int>(selectedNodes_.size()) ? selectedNodes_[static_cast<size_t>(Index)]
                                                                                : nullptr;
     }
@@ -160,6 +165,12 @@ class TCustomvxDBTreeListControl : public TCustomvxTreeListControl {
         return Node && selectedNodeBookmarks_.count(Node) > 0;
     }
     void SelectFocusedOnly();
+    // While a range is selected, a bookmark that belongs between selected ones waits in a
+    // sorted side list until the range is done or the list is read in order: put in place
+    // one by one, each would move the rest of the list.
+    void BeginRangeInserts() { ++rangeInserts_; }
+    void EndRangeInserts();
+    bool RangeInsertsOpen() const { return rangeInserts_ > 0; }
     void RefreshEditorValue(TField* Field);
     static void RegisterGrid(TCustomvxDBTreeListControl* Grid);
     static void UnregisterGrid(TCustomvxDBTreeListControl* Grid);
@@ -231,6 +242,11 @@ class TCustomvxDBTreeListControl : public TCustomvxTreeListControl {
 
   private:
     void InvalidateBookmarkCache() { bookmarkCacheIndex_ = -1; }
+    // The order of the selected bookmarks: the dataset's, -1 without an active link.
+    int CompareSelectedBookmarks(const TBookmark& A, const TBookmark& B);
+    // FindBookmark over the list without the bookmarks waiting beside it.
+    bool SearchBookmarks(const TBookmark& Bookmark, int& Index);
+    void MergePendingBookmarks();
     // The entry at Index stands for Node now (null: for no row); the entry's former row and
     // Node's former entry let go.
     void AttachSelectedNode(int Index, TvxTreeListNode* Node);
@@ -244,6 +260,15 @@ class TCustomvxDBTreeListControl : public TCustomvxTreeListControl {
     std::vector<TvxTreeListNode*> selectedNodes_;
     // The bookmark of the entry each row of selectedNodes_ stands for.
     std::unordered_map<const TvxTreeListNode*, TBookmark> selectedNodeBookmarks_;
+    struct TBookmarkOrder {
+        TCustomvxDBTreeListControl* Control;
+        bool operator()(const TBookmark& A, const TBookmark& B) const {
+            return Control->CompareSelectedBookmarks(A, B) < 0;
+        }
+    };
+    // Selected bookmarks not yet in the list (see BeginRangeInserts), each with its row.
+    std::map<TBookmark, TvxTreeListNode*, TBookmarkOrder> pendingBookmarks_{TBookmarkOrder{this}};
+    int rangeInserts_ = 0;
     TBookmark bookmarkCacheKey_;
     bool bookmarkCacheFound_ = false;
     int bookmarkCacheIndex_ = -1;

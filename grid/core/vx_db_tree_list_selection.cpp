@@ -13,19 +13,27 @@
 
 // ---- Bookmarks ----
 
+int TCustomvxDBTreeListControl::CompareSelectedBookmarks(const TBookmark& A, const TBookmark& B) {
+    TvxDBTreeListControlDataLink* link = GetDataLink();
+    TDataSet* ds = DataSet();
+    return link && link->Active() && ds ? ds->CompareBookmarks(A, B) : -1;
+}
+
 bool TCustomvxDBTreeListControl::FindBookmark(const TBookmark& Bookmark, int& Index) {
+    MergePendingBookmarks();
+    return SearchBookmarks(Bookmark, Index);
+}
+
+bool TCustomvxDBTreeListControl::SearchBookmarks(const TBookmark& Bookmark, int& Index) {
     if (bookmarkCacheIndex_ >= 0 && bookmarkCacheKey_ == Bookmark) {
         Index = bookmarkCacheIndex_;
         return bookmarkCacheFound_;
     }
-    TvxDBTreeListControlDataLink* link = GetDataLink();
-    TDataSet* ds = DataSet();
-    const bool active = link && link->Active() && ds;
     int lo = 0, hi = static_cast<int>(selectedBookmarks_.size()) - 1;
     bool found = false;
     while (lo <= hi) {
         const int mid = (lo + hi) / 2;
-        const int c = active ? ds->CompareBookmarks(selectedBookmarks_[static_cast<size_t>(mid)], Bookmark) : -1;
+        const int c = CompareSelectedBookmarks(selectedBookmarks_[static_cast<size_t>(mid)], Bookmark);
         if (c < 0) {
             lo = mid + 1;
         } else {
@@ -54,7 +62,10 @@ void TCustomvxDBTreeListControl::DetachSelectedNode(const TvxTreeListNode* Node)
     auto it = selectedNodeBookmarks_.find(Node);
     if (it == selectedNodeBookmarks_.end()) return;
     int index = 0;
-    if (FindBookmark(it->second, index) && selectedNodes_[static_cast<size_t>(index)] == Node)
+    if (auto pending = pendingBookmarks_.find(it->second);
+        pending != pendingBookmarks_.end() && pending->second == Node)
+        pending->second = nullptr;
+    else if (SearchBookmarks(it->second, index) && selectedNodes_[static_cast<size_t>(index)] == Node)
         selectedNodes_[static_cast<size_t>(index)] = nullptr;
     else
         // The dataset no longer orders the list as it did when the row was attached.
@@ -75,9 +86,26 @@ void TCustomvxDBTreeListControl::AttachSelectedNode(int Index, TvxTreeListNode* 
 }
 
 void TCustomvxDBTreeListControl::AddSelectedBookmark(const TBookmark& Bookmark, TvxTreeListNode* Node) {
+    // A row standing for another entry leaves it first.
+    if (Node && selectedNodeBookmarks_.count(Node)) MergePendingBookmarks();
+    if (auto pending = pendingBookmarks_.find(Bookmark); pending != pendingBookmarks_.end()) {
+        if (!Node || pending->second == Node) return;
+        if (pending->second) selectedNodeBookmarks_.erase(pending->second);
+        pending->second = Node;
+        selectedNodeBookmarks_[Node] = pending->first;
+        return;
+    }
     int index = 0;
-    if (FindBookmark(Bookmark, index)) {
+    if (SearchBookmarks(Bookmark, index)) {
         if (Node) AttachSelectedNode(index, Node);
+        return;
+    }
+    // The list and the waiting ones are each in order and share no bookmark, so a bookmark
+    // after the whole list still goes to its end.
+    if (RangeInsertsOpen() && index < static_cast<int>(selectedBookmarks_.size()) && GetDataLink() &&
+        GetDataLink()->Active()) {
+        pendingBookmarks_.emplace(Bookmark, Node);
+        if (Node) selectedNodeBookmarks_[Node] = Bookmark;
         return;
     }
     selectedBookmarks_.insert(selectedBookmarks_.begin() + index, Bookmark);
@@ -87,8 +115,13 @@ void TCustomvxDBTreeListControl::AddSelectedBookmark(const TBookmark& Bookmark, 
 }
 
 void TCustomvxDBTreeListControl::RemoveSelectedBookmark(const TBookmark& Bookmark) {
+    if (auto pending = pendingBookmarks_.find(Bookmark); pending != pendingBookmarks_.end()) {
+        if (pending->second) selectedNodeBookmarks_.erase(pending->second);
+        pendingBookmarks_.erase(pending);
+        return;
+    }
     int index = 0;
-    if (!FindBookmark(Bookmark, index)) return;
+    if (!SearchBookmarks(Bookmark, index)) return;
     if (TvxTreeListNode* node = selectedNodes_[static_cast<size_t>(index)]) selectedNodeBookmarks_.erase(node);
     selectedBookmarks_.erase(selectedBookmarks_.begin() + index);
     selectedNodes_.erase(selectedNodes_.begin() + index);
@@ -97,6 +130,7 @@ void TCustomvxDBTreeListControl::RemoveSelectedBookmark(const TBookmark& Bookmar
 
 void TCustomvxDBTreeListControl::RemoveSelectedEntries(const std::vector<int>& Indexes) {
     if (Indexes.empty()) return;
+    MergePendingBookmarks();
     for (int i : Indexes)
         if (TvxTreeListNode* node = selectedNodes_[static_cast<size_t>(i)]) selectedNodeBookmarks_.erase(node);
     EraseAt(selectedBookmarks_, Indexes);
@@ -104,8 +138,38 @@ void TCustomvxDBTreeListControl::RemoveSelectedEntries(const std::vector<int>& I
     InvalidateBookmarkCache();
 }
 
+void TCustomvxDBTreeListControl::EndRangeInserts() {
+    if (rangeInserts_ > 0 && --rangeInserts_ == 0) MergePendingBookmarks();
+}
+
+void TCustomvxDBTreeListControl::MergePendingBookmarks() {
+    if (pendingBookmarks_.empty()) return;
+    std::vector<TBookmark> bookmarks;
+    std::vector<TvxTreeListNode*> nodes;
+    bookmarks.reserve(selectedBookmarks_.size() + pendingBookmarks_.size());
+    nodes.reserve(bookmarks.capacity());
+    auto pending = pendingBookmarks_.begin();
+    for (size_t i = 0; i < selectedBookmarks_.size() || pending != pendingBookmarks_.end();) {
+        if (pending == pendingBookmarks_.end() ||
+            (i < selectedBookmarks_.size() && CompareSelectedBookmarks(selectedBookmarks_[i], pending->first) < 0)) {
+            bookmarks.push_back(std::move(selectedBookmarks_[i]));
+            nodes.push_back(selectedNodes_[i]);
+            ++i;
+        } else {
+            bookmarks.push_back(pending->first);
+            nodes.push_back(pending->second);
+            ++pending;
+        }
+    }
+    selectedBookmarks_ = std::move(bookmarks);
+    selectedNodes_ = std::move(nodes);
+    pendingBookmarks_.clear();
+    InvalidateBookmarkCache();
+}
+
 void TCustomvxDBTreeListControl::AssignSelectedBookmarks(std::vector<TBookmark> Bookmarks,
                                                          std::vector<TvxTreeListNode*> Nodes) {
+    pendingBookmarks_.clear();
     selectedBookmarks_ = std::move(Bookmarks);
     selectedNodes_ = std::move(Nodes);
     selectedNodes_.resize(selectedBookmarks_.size(), nullptr);
@@ -119,16 +183,25 @@ void TCustomvxDBTreeListControl::AssignSelectedBookmarks(std::vector<TBookmark> 
 }
 
 int TCustomvxDBTreeListControl::GetSelectedCount() {
-    return static_cast<int>(selectedBookmarks_.size());
+    return static_cast<int>(selectedBookmarks_.size() + pendingBookmarks_.size());
 }
 
 TvxTreeListNode* TCustomvxDBTreeListControl::GetSelectedItem(int Index) {
     if (Index < 0 || Index >= GetSelectedCount()) return nullptr;
+    // The first entry without putting the waiting ones in place: whether a row may join the
+    // selection asks for it at every row of a range.
+    if (Index == 0 && !pendingBookmarks_.empty()) {
+        const auto& pending = *pendingBookmarks_.begin();
+        if (selectedBookmarks_.empty() || CompareSelectedBookmarks(pending.first, selectedBookmarks_.front()) < 0)
+            return pending.second;
+        return selectedNodes_.front();
+    }
     return SelectedBookmarkNode(Index);
 }
 
 void TCustomvxDBTreeListControl::ClearSelection() {
-    if (!IsDestroying() && !selectedBookmarks_.empty()) InvalidateSelection();
+    if (!IsDestroying() && GetSelectedCount() > 0) InvalidateSelection();
+    pendingBookmarks_.clear();
     selectedBookmarks_.clear();
     selectedNodes_.clear();
     selectedNodeBookmarks_.clear();

@@ -808,14 +808,10 @@ void TCustomvxDBGrid::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNo
     if (loadWalk_ && loadWalk_->Kept) loadWalk_->Kept->Forget(Node);
     if (rangeBookmarks_) rangeBookmarks_->erase(Node);
     // A key kept selected without bookmarks stays, without its row.
-    if (!selectedKeys_.empty())
-        if (auto* row = GridNode(Node)) {
-            auto it = std::lower_bound(selectedKeys_.begin(), selectedKeys_.end(), row->KeyValue,
-                                       [](const std::pair<Variant, TvxTreeListNode*>& A, const Variant& B) {
-                                           return CompareVariants(A.first, B) < 0;
-                                       });
-            if (it != selectedKeys_.end() && it->second == Node) it->second = nullptr;
-        }
+    if (!selectedKeys_.empty() || !pendingKeys_.empty())
+        if (auto* row = GridNode(Node))
+            if (TvxTreeListNode** selected = SelectedKeyRow(row->KeyValue); selected && *selected == Node)
+                *selected = nullptr;
     TCustomvxDBTreeListControl::DoDeletion(Node, PriorNode, Repaint, WasLast, NextNode);
 }
 

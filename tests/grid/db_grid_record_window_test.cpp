@@ -236,6 +236,15 @@ TEST_F(DBGridRecordWindow, CopyingAndRangesReachRecordsOutsideTheWindow) {
     ASSERT_EQ(selected.Count(), 38);
     EXPECT_EQ(selected.Strings(1), "4\tr4");
     EXPECT_EQ(Current(), 40);
+    // Shift+Home from the thirtieth walks up to the first: the selection still in record order.
+    table->MoveBy(-10);
+    grid->SetSelectionAnchor(nullptr);
+    driver->PressKey(VK_HOME, {ssShift});
+    EXPECT_EQ(Current(), 1);
+    TStringList upwards;
+    grid->SaveSelectedToStrings(&upwards);
+    ASSERT_EQ(upwards.Count(), 31);
+    for (int i = 1; i <= 30; ++i) EXPECT_EQ(upwards.Strings(i), std::to_string(i) + "\tr" + std::to_string(i));
 }
 
 TEST_F(DBGridRecordWindow, PartialLoadSizesItsBuffersFromTheWindow) {

@@ -1,14 +1,23 @@
 // The selection by records against what changes the rows: reloads keep exactly the records
 // that were selected (none, some, all; by bookmarks and by keys; flat and grouped; in a table
 // that moves a record as it is edited), deleting the selection deletes exactly its records,
-// and a row freed while selected leaves its record selected.
+// and a row freed while selected leaves its record selected. Selecting itself: a range over
+// rows shown in another order than the records', and rows selected by code away from the
+// focused one, select exactly their records, in the selection's own order, and tell the
+// handlers what selecting row by row tells them.
 
 #include <algorithm>
+#include <fstream>
+#include <functional>
 #include <set>
 
 #include "grid/columns/vx_db_grid_column.h"
 #include "grid/filter/vx_criteria_operators.h"
+#include "platform/gdi/system_metrics.h"
+#include "platform/win/input.h"
+#include "platform/win/virtual_keys.h"
 #include "tests/grid/grid_test_form.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -17,7 +26,7 @@ class DBGridSelection : public GridOnForm {
     void SetUp() override {
         GridOnForm::SetUp();
         Col("ID");
-        Col("Name");
+        name = Col("Name");
         active = Col("Active");
         amount = Col("Amount");
         table->Open();
@@ -101,6 +110,66 @@ class DBGridSelection : public GridOnForm {
         table->Post();
     }
 
+    // What selecting tells the handlers: for each row OnCanNodeSelected is asked about, its
+    // ID (0 for a group row), the selected count then and, with readLast, the last entry of
+    // the selection then (its ID, -1 when none); the count changes and focused-record changes
+    // announced.
+    struct Heard {
+        std::vector<int> asked, countWhenAsked, lastWhenAsked;
+        int countChanges = 0;
+        int recordChanges = 0;
+        bool readLast = true;
+    };
+    static int RowId(TvxTreeListNode* n) { return n->Count() > 0 ? 0 : Id(n); }
+    // Listens from now on; Allow refuses the rows it answers False for.
+    void Listen(Heard& heard, std::function<bool(int)> allow = nullptr) {
+        grid->OnCanNodeSelected = [this, &heard, allow](TObject*, TvxTreeListNode* node, bool& Allow) {
+            heard.asked.push_back(RowId(node));
+            const int count = grid->GetSelectedCount();
+            heard.countWhenAsked.push_back(count);
+            if (heard.readLast) {
+                TvxTreeListNode* last = count > 0 ? grid->GetSelectedItem(count - 1) : nullptr;
+                heard.lastWhenAsked.push_back(last ? RowId(last) : -1);
+            }
+            if (allow) Allow = allow(RowId(node));
+        };
+        grid->OnSelectedCountChange = [&heard](TObject*) { ++heard.countChanges; };
+        grid->OnChangeNodeEx = [&heard](TObject*) { ++heard.recordChanges; };
+    }
+    // The rows shown, in display order, as RowId gives them.
+    std::vector<int> Shown() {
+        std::vector<int> ids;
+        for (int i = 0; i < grid->GetAbsoluteCount(); ++i) ids.push_back(RowId(grid->GetAbsoluteNode(i)));
+        return ids;
+    }
+    TvxTreeListNode* Row(int id) {
+        for (TvxTreeListNode* row : DataRows())
+            if (Id(row) == id) return row;
+        return nullptr;
+    }
+    // The selection's entries in their order, as RowId gives them.
+    std::vector<int> Entries() {
+        std::vector<int> ids;
+        for (int i = 0; i < grid->GetSelectedCount(); ++i) {
+            TvxTreeListNode* n = grid->GetSelectedItem(i);
+            ids.push_back(n ? RowId(n) : -1);
+        }
+        return ids;
+    }
+    int CurrentId() { return table->FieldByName("ID")->AsInteger(); }
+    // A click on the row, with modifiers held; never half of a double click.
+    void ClickRow(TvxTreeListNode* row, TShiftState shift = {}) {
+        clock->Advance(GetDoubleClickTime() + 1);
+        const TRect r = grid->GetNodeRowRect(row);
+        const TPoint p{r.Left + 40, (r.Top + r.Bottom) / 2};
+        if (shift.Contains(ssShift)) InjectKey(VK_SHIFT, true);
+        driver->MouseDown(grid, p);
+        driver->MouseUp(grid, p);
+        if (shift.Contains(ssShift)) InjectKey(VK_SHIFT, false);
+        driver->Pump();
+    }
+
+    TvxDBGridColumn* name = nullptr;
     TvxDBGridColumn* active = nullptr;
     TvxDBGridColumn* amount = nullptr;
 };
@@ -212,6 +281,209 @@ TEST_F(DBGridSelection, RowsAFilterHidesLeaveTheSelectionAndTheOthersStay) {
             EXPECT_EQ(Selected(), kept);
             grid->ClearFilter();
             EXPECT_EQ(Selected(), kept);
+        }
+}
+
+// Sorted by Name (n1, n10 .. n19, n2, n20 ..), the rows show in another order than their
+// records; grouped by Active as well, the two groups split them again. A range selects its
+// rows as selecting them one by one in display order would: OnCanNodeSelected is asked about
+// each row in turn and sees the selection grow, a refused row stays out, group rows and data
+// rows are not selected together, and the selection keeps its own order (the records', or
+// the keys').
+TEST_F(DBGridSelection, ARangeOverRowsShownInAnotherOrderSelectsThemAsOneByOne) {
+    grid->SetFocus();
+    driver->Pump();
+    std::set<int> sevenths;
+    for (int id = 7; id <= 40; id += 7) sevenths.insert(id);
+    for (bool bookmarks : {true, false})
+        for (bool grouped : {false, true}) {
+            SCOPED_TRACE(std::string(bookmarks ? "bookmarks" : "keys") + (grouped ? ", grouped" : ", flat"));
+            grid->SetUseBookmarks(bookmarks);
+            active->SetGroupIndex(grouped ? 0 : -1);
+            name->SetSorted(csUp);
+            grid->FullExpand();
+            const std::vector<int> shown = Shown();
+            ASSERT_EQ(shown.size(), grouped ? 42u : 40u);
+            ASSERT_EQ(std::vector<int>(shown.begin(), shown.begin() + 4),
+                      grouped ? (std::vector<int>{0, 12, 15, 18}) : (std::vector<int>{1, 10, 11, 12}));
+            const size_t first = grouped ? 1 : 0;  // the first data row
+            std::vector<int> ascending;
+            for (int id = 1; id <= 40; ++id) ascending.push_back(id);
+
+            // From the first data row to the last row: the row focused by keys (which leave
+            // no anchor behind), then Shift+Ctrl+End.
+            auto focusFirst = [&](size_t index) {
+                driver->PressKey(VK_HOME, {ssCtrl});
+                driver->PressKey(VK_DOWN);
+                driver->PressKey(VK_UP);
+                for (size_t i = 0; i < index; ++i) driver->PressKey(VK_DOWN);
+                ASSERT_EQ(RowId(grid->GetFocusedNode()), shown[index]);
+            };
+            focusFirst(first);
+            Heard all;
+            Listen(all);
+            driver->PressKey(VK_END, {ssCtrl, ssShift});
+            EXPECT_EQ(Selected(), All());
+            EXPECT_EQ(Entries(), ascending);
+            EXPECT_EQ(all.asked, std::vector<int>(shown.begin() + first, shown.end()));
+            std::vector<int> counts, lasts;
+            std::set<int> sofar;
+            for (size_t i = first; i < shown.size(); ++i) {
+                counts.push_back(static_cast<int>(sofar.size()));
+                lasts.push_back(sofar.empty() ? -1 : *sofar.rbegin());
+                if (shown[i] != 0) sofar.insert(shown[i]);
+            }
+            EXPECT_EQ(all.countWhenAsked, counts);
+            EXPECT_EQ(all.lastWhenAsked, lasts);
+            EXPECT_EQ(all.countChanges, 1);
+            EXPECT_EQ(all.recordChanges, 1);
+            EXPECT_EQ(CurrentId(), shown.back());
+
+            // The same with a handler refusing every seventh record (and reading nothing).
+            focusFirst(first);
+            Heard refusing;
+            refusing.readLast = false;
+            Listen(refusing, [&](int id) { return !sevenths.count(id); });
+            driver->PressKey(VK_END, {ssCtrl, ssShift});
+            std::set<int> allowed = All();
+            for (int id : sevenths) allowed.erase(id);
+            EXPECT_EQ(Selected(), allowed);
+            EXPECT_EQ(Entries(), std::vector<int>(allowed.begin(), allowed.end()));
+            EXPECT_EQ(refusing.asked, std::vector<int>(shown.begin() + first, shown.end()));
+            EXPECT_EQ(refusing.countChanges, 1);
+
+            // A click and a Shift+click: the rows between, and nothing else.
+            driver->PressKey(VK_HOME, {ssCtrl});
+            const size_t from = first + 2, to = first + 11;
+            ClickRow(grid->GetAbsoluteNode(static_cast<int>(from)));
+            Heard part;
+            Listen(part);
+            ClickRow(grid->GetAbsoluteNode(static_cast<int>(to)), {ssShift});
+            std::set<int> between;
+            for (size_t i = from; i <= to; ++i)
+                if (shown[i] != 0) between.insert(shown[i]);
+            EXPECT_EQ(Selected(), between);
+            EXPECT_EQ(Entries(), std::vector<int>(between.begin(), between.end()));
+            EXPECT_EQ(part.countChanges, 1);
+            EXPECT_EQ(part.recordChanges, 1);
+            EXPECT_EQ(CurrentId(), shown[to]);
+
+            // Grouped, a range from the first group row: a group row has no record of its
+            // own, so by bookmarks the data rows are selected; by keys a group row stands for
+            // its first row's key, and the data rows may not join it.
+            if (grouped) {
+                focusFirst(0);
+                Heard groups;
+                groups.readLast = false;
+                Listen(groups);
+                driver->PressKey(VK_END, {ssCtrl, ssShift});
+                EXPECT_EQ(groups.asked, shown);
+                if (bookmarks) {
+                    EXPECT_EQ(Selected(), All());
+                    EXPECT_EQ(Entries(), ascending);
+                } else {
+                    EXPECT_EQ(Entries(), (std::vector<int>{0, 0}));
+                    for (TvxTreeListNode* row : DataRows()) EXPECT_FALSE(row->Selected()) << Id(row);
+                }
+                EXPECT_EQ(groups.countChanges, 1);
+            }
+            grid->OnCanNodeSelected = nullptr;
+            grid->OnSelectedCountChange = nullptr;
+            grid->OnChangeNodeEx = nullptr;
+            name->SetSorted(csNone);
+        }
+}
+
+// Rows selected by code, one call at a time, away from the focused row: each selects its own
+// record, the focused row and the current record stay, and what uses the selection (an
+// export of the selected rows, deleting them) takes exactly those records; also after the
+// table changed, with rows the filter hides, and in a table sorted by another field.
+TEST_F(DBGridSelection, RowsSelectedByCodeAwayFromTheFocusAreTheirRecords) {
+    TempFolder folder;
+    auto exported = [&] {
+        const std::string file = folder.File("selected.txt");
+        grid->SaveToText(file, false, ";", "", "");
+        std::ifstream in(file);
+        std::set<int> ids;
+        std::string line;
+        for (int n = 0; std::getline(in, line); ++n)
+            if (n > 0 && !line.empty() && line[0] >= '0' && line[0] <= '9') ids.insert(std::stoi(line));
+        return ids;
+    };
+    for (bool grouped : {false, true})
+        for (bool sortedTable : {false, true}) {
+            SCOPED_TRACE(std::string(grouped ? "grouped" : "flat") + (sortedTable ? ", table sorted" : ""));
+            table->SetSortedField(sortedTable ? "Amount" : "");
+            grid->SetUseBookmarks(true);
+            active->SetGroupIndex(grouped ? 0 : -1);
+            name->SetSorted(csUp);
+            grid->FullExpand();
+            grid->ClearSelection();
+            Row(20)->SetFocused(true);
+            ASSERT_EQ(CurrentId(), 20);
+            Heard heard;
+            Listen(heard);
+            const std::vector<int> picked{2, 37, 25, 9, 38, 17};
+            for (int id : picked) Row(id)->SetSelected(true);
+            std::set<int> want(picked.begin(), picked.end());
+            EXPECT_EQ(Selected(), want);
+            EXPECT_EQ(Entries(), std::vector<int>(want.begin(), want.end()));
+            EXPECT_EQ(heard.asked, picked);
+            EXPECT_EQ(heard.countWhenAsked, (std::vector<int>{0, 1, 2, 3, 4, 5}));
+            EXPECT_EQ(heard.countChanges, 6);
+            EXPECT_EQ(heard.recordChanges, 0);
+            EXPECT_EQ(CurrentId(), 20);
+            EXPECT_EQ(Id(grid->GetFocusedNode()), 20);
+
+            // A record moved in the table and one appended: rows selected by code still
+            // find their own records.
+            Edit(9, "Amount", Variant(39.5));  // sorted by Amount, 9 now comes after 39
+            table->Append();
+            table->FieldByName("ID")->SetAsInteger(41);
+            table->FieldByName("Name")->SetAsString("n41");
+            table->FieldByName("Amount")->SetAsFloat(0.5);
+            table->Post();
+            grid->FullExpand();
+            Row(20)->SetFocused(true);
+            for (int id : {41, 10, 40}) Row(id)->SetSelected(true);
+            for (int id : {41, 10, 40}) want.insert(id);
+            EXPECT_EQ(Selected(), want);
+            // In the table's order: by Amount, 41 first and 9 after 38; else by record.
+            std::vector<int> order(want.begin(), want.end());
+            if (sortedTable) order = {41, 2, 10, 17, 25, 37, 38, 9, 40};
+            EXPECT_EQ(Entries(), order);
+
+            // Rows hidden by the filter (and out of the selection with it) still count among
+            // the records.
+            grid->Filter()->SetActive(true);
+            grid->Filter()->Criteria()->AddItem(nullptr, amount, vxoGreater, Variant(20.0), "20");
+            grid->FilterChanged();
+            grid->FullExpand();
+            Row(30)->SetFocused(true);
+            for (int id : {23, 35}) Row(id)->SetSelected(true);
+            grid->ClearFilter();
+            want = {9, 23, 25, 35, 37, 38, 40};
+            EXPECT_EQ(Selected(), want);
+
+            EXPECT_EQ(exported(), want);
+            std::set<int> left = TableIds();
+            EXPECT_EQ(grid->DeleteSelection(), static_cast<int>(want.size()));
+            for (int id : want) left.erase(id);
+            EXPECT_EQ(TableIds(), left);
+            EXPECT_EQ(RowIds(), left);
+
+            grid->OnCanNodeSelected = nullptr;
+            grid->OnSelectedCountChange = nullptr;
+            grid->OnChangeNodeEx = nullptr;
+            name->SetSorted(csNone);
+            table->SetSortedField("");
+            table->DisableControls();
+            while (!table->IsEmpty()) {
+                table->First();
+                table->Delete();
+            }
+            Fill();
+            table->EnableControls();
         }
 }
 
