@@ -453,16 +453,9 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     TvxDBTreeListColumn* ColumnAt(int Column) const { return GetColumn(Column); }
     // Every column's "GroupIndex" under the layout path, applied in level order.
     void LoadGroupLayout(TvxRegIniWrapper* Wrapper, const std::string& Path);
-    // Rows the filter rejects go to the hidden-node list (vx_db_grid_filtering.cpp); with
-    // KeepGroupRows, first-level group rows they empty go there with them.
-    void HideRejectedRows(const std::vector<TvxTreeListNode*>& Rows, bool KeepGroupRows = false);
-    bool CanKeepGroupRows();
-    // Hidden group rows with a row the filter takes come back; their rows it does not take
-    // are added to Rejected.
-    void BringBackGroupRows(std::vector<TvxTreeListNode*>& Rejected);
-    // Hidden group rows (all when none are given) give their rows to the hidden-node list
-    // and go.
-    void DissolveHiddenGroupRows(std::vector<TvxTreeListNode*> Groups = {});
+    // Rows the filter rejects go to the hidden-node list, and the group rows they empty are
+    // freed (vx_db_grid_filtering.cpp).
+    void HideRejectedRows(const std::vector<TvxTreeListNode*>& Rows);
     // The binary "Filter" of the layout (vx_db_grid_layout.cpp).
     void LoadFilterLayout(TvxRegIniWrapper* Wrapper, const std::string& Section);
     void SaveFilterLayout(TvxRegIniWrapper* Wrapper, const std::string& Section);

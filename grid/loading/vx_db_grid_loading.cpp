@@ -619,7 +619,8 @@ TvxDBGridNode* TCustomvxDBGrid::GroupRowFor(TLoadWalk& W, TvxTreeListNode* Paren
         group->RecordIndex = W.Read;
         DoRefreshNodeData(group);
     }
-    if (selectLoadedNodes_) group->SetSelected(true);
+    // Only a load selects what it makes: group rows made for rows a filter gives back are not.
+    if (selectLoadedNodes_ && loadingNodes_) group->SetSelected(true);
     return group;
 }
 
@@ -703,8 +704,6 @@ void TCustomvxDBGrid::UngroupNodes() {
 }
 
 void TCustomvxDBGrid::RegroupLoaded(TLoadWalk& W) {
-    // Group rows a filter keeps out of sight belong to the grouping that goes.
-    DissolveHiddenGroupRows();
     if (GetCount() > 0 && GetItem(0)->Count() > 0) UngroupNodes();
     const int count = GetCount();
     W.Read = count;
@@ -755,6 +754,18 @@ void TCustomvxDBGrid::AttachToGroups(TvxTreeListNode* Node, int Start, TLoadWalk
     if (parent) AccumulateGroupSummaries(parent, row);
 }
 
+TvxTreeListNode* TCustomvxDBGrid::GroupPathFor(TvxTreeListNode* Node) {
+    // Without groups the row is not even looked at: callers pass every row of the grid.
+    auto* row = groupColumns_.empty() ? nullptr : GridNode(Node);
+    if (!row) return nullptr;
+    // One row: each level is searched in place, without an index of its siblings.
+    TLoadWalk walk;
+    TvxTreeListNode* parent = nullptr;
+    for (int level = 0; level < GroupColumnCount(); ++level)
+        parent = GroupRowFor(walk, parent, level, GetNodeGroupValue(row, level), 0, row);
+    return parent;
+}
+
 std::vector<TvxTreeListNode*> TCustomvxDBGrid::GroupPathsFor(const std::vector<TvxTreeListNode*>& Rows) {
     std::vector<TvxTreeListNode*> paths(Rows.size(), nullptr);
     if (groupColumns_.empty()) return paths;
@@ -764,33 +775,8 @@ std::vector<TvxTreeListNode*> TCustomvxDBGrid::GroupPathsFor(const std::vector<T
         auto* row = GridNode(Rows[i]);
         if (!row) continue;
         TvxTreeListNode* parent = nullptr;
-        for (int level = 0; level < GroupColumnCount(); ++level) {
-            TvxDBTreeListColumn* column = groupColumns_[static_cast<size_t>(level)];
-            const Variant value = GetNodeGroupValue(row, level);
-            TvxDBGridNode* group = nullptr;
-            TvxTreeListNode* made = nullptr;
-            // Group rows ordered by their summaries are found and placed one by one.
-            if (column->SortBySummary()) {
-                TvxTreeListNode* found = nullptr;
-                if (FindGroupNode(parent, level, value, 0, found))
-                    group = GridNode(found);
-                else
-                    made = parent ? parent->InsertChild(found) : InsertNode(found);
-            } else if (!(group = walk.Groups->Find(parent, value))) {
-                made = parent ? parent->AddChild() : Add();
-            }
-            if (made) {
-                group = GridNode(made);
-                group->GroupValue = value;
-                if (!column->SortBySummary()) walk.Groups->Add(parent, group);
-                group->KeyValue = row->KeyValue;
-                group->RecordIndex = row->RecordIndex;
-                const int c = column->GetIndex();
-                SetNodeColumn(group, c, GetNodeColumn(row, c));
-                SetNodeString(group, c, TCustomvxTreeListControl::GetNodeString(row, c));
-            }
-            parent = group;
-        }
+        for (int level = 0; level < GroupColumnCount(); ++level)
+            parent = GroupRowFor(walk, parent, level, GetNodeGroupValue(row, level), 0, row);
         paths[i] = parent;
     }
     walk.Groups->PutInOrder();
