@@ -377,9 +377,12 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     TvxDBGridNode* GroupRowFor(TLoadWalk& W, TvxTreeListNode* Parent, int Level, const Variant& Value, int Start,
                                TvxDBGridNode* Source);
     void AttachToGroups(TvxTreeListNode* Node, int Start, TLoadWalk* W);
-    // GroupPathFor of each row, the group rows missing made in one batch: each goes last
-    // among its siblings, and every list that grew is put in order once at the end.
+    // GroupPathFor of each row, the group rows missing made in one batch: each sibling list
+    // takes its new rows in one pass.
     std::vector<TvxTreeListNode*> GroupPathsFor(const std::vector<TvxTreeListNode*>& Rows);
+    // A group row made for a data row's values takes its record's key and place and the
+    // group column's cell from it.
+    void TakeGroupCell(TvxDBGridNode* Group, TvxDBTreeListColumn* Column, TvxDBGridNode* Source);
     void AccumulateGroupSummaries(TvxTreeListNode* GroupRow, TvxTreeListNode* DataRow);
     void AccumulateFooterSummaries(TvxTreeListNode* DataRow);
     // Finishes the summaries of the group rows in Node's subtree (Node on Level); answers the

@@ -4,8 +4,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <unordered_map>
-#include <unordered_set>
 
 #include "controls/draw_utils.h"
 #include "grid/core/vx_db_grid.h"
@@ -15,6 +13,7 @@
 #include "platform/db/dataset.h"
 #include "platform/gdi/canvas.h"
 #include "platform/win/window_tree.h"
+#include "treelist/node_slots.h"
 
 namespace {
 TvxDBGridNode* GridNode(TvxTreeListNode* Node) {
@@ -191,12 +190,25 @@ bool TCustomvxDBGrid::FilterNodes(TvxTreeListNode* Node, bool Recalc) {
 void TCustomvxDBGrid::HideRejectedRows(const std::vector<TvxTreeListNode*>& Rows) {
     const int level = Rows.empty() ? 0 : Rows.front()->Level();
     bool oneLevel = true;
-    // The parents in the order of their last rows: met first from the end, turned round.
+    // How many children leave each group row, and the parents of the rows in the order of
+    // their last rows (met first from the end, turned round).
+    TvxNodeSlots counted;
+    std::vector<int> leaving;
+    auto leave = [&](TvxTreeListNode* n) {
+        bool added = false;
+        const size_t slot = counted.Slot(n, &added);
+        if (added) leaving.push_back(0);
+        ++leaving[slot];
+        return added;
+    };
+    auto left = [&](TvxTreeListNode* n) {
+        const size_t slot = counted.Find(n);
+        return n->Count() - (slot == TvxNodeSlots::npos ? 0 : leaving[slot]);
+    };
     std::vector<TvxTreeListNode*> emptied;
-    std::unordered_set<const TvxTreeListNode*> met;
     for (auto it = Rows.rbegin(); it != Rows.rend() && oneLevel; ++it) {
         oneLevel = (*it)->Level() == level;
-        if (TvxTreeListNode* parent = (*it)->Parent(); parent && met.insert(parent).second) emptied.push_back(parent);
+        if (TvxTreeListNode* parent = (*it)->Parent(); parent && leave(parent)) emptied.push_back(parent);
     }
     std::reverse(emptied.begin(), emptied.end());
     if (!oneLevel) {
@@ -211,20 +223,13 @@ void TCustomvxDBGrid::HideRejectedRows(const std::vector<TvxTreeListNode*>& Rows
     // DeleteNodeWithEmptyParents takes them; counted here and freed together, the lists
     // they leave close up once instead of shifting for every group row. A group row goes
     // only once every child of it is counted as leaving, so none takes a row with it.
-    std::unordered_map<const TvxTreeListNode*, int> leaving;
-    for (TvxTreeListNode* row : Rows)
-        if (row->Parent()) ++leaving[row->Parent()];
-    auto left = [&leaving](TvxTreeListNode* n) {
-        auto it = leaving.find(n);
-        return n->Count() - (it == leaving.end() ? 0 : it->second);
-    };
     std::vector<TvxTreeListNode*> going;
     for (TvxTreeListNode* parent : emptied) {
         if (left(parent) != 0) continue;
         TvxTreeListNode* node = parent;
         while (node->Parent() && left(node->Parent()) == 1) node = node->Parent();
         going.push_back(node);
-        if (node->Parent()) ++leaving[node->Parent()];
+        if (node->Parent()) leave(node->Parent());
     }
     HideNodes(Rows);
     FreeNodes(going);

@@ -3,6 +3,7 @@
 // reload keeps (focused record, top row, selection).
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <memory_resource>
 #include <optional>
@@ -608,11 +609,7 @@ TvxDBGridNode* TCustomvxDBGrid::GroupRowFor(TLoadWalk& W, TvxTreeListNode* Paren
     group->GroupValue = Value;
     if (byIndex) W.Groups->Add(Parent, group);
     if (Source) {
-        group->KeyValue = Source->KeyValue;
-        const int c = column->GetIndex();
-        SetNodeColumn(group, c, GetNodeColumn(Source, c));
-        SetNodeString(group, c, TCustomvxTreeListControl::GetNodeString(Source, c));
-        group->RecordIndex = Source->RecordIndex;
+        TakeGroupCell(group, column, Source);
     } else {
         group->KeyValue = KeyFieldObject() ? KeyFieldObject()->Value() : Variant();
         LoadColumnNodeData(group, column);
@@ -766,20 +763,84 @@ TvxTreeListNode* TCustomvxDBGrid::GroupPathFor(TvxTreeListNode* Node) {
     return parent;
 }
 
+void TCustomvxDBGrid::TakeGroupCell(TvxDBGridNode* Group, TvxDBTreeListColumn* Column, TvxDBGridNode* Source) {
+    Group->KeyValue = Source->KeyValue;
+    const int c = Column->GetIndex();
+    const TvxDBCellRecord* cell = NodeCell(Source, c);
+    SetNodeColumn(Group, c, cell ? *cell : TvxDBCellRecord{});
+    SetNodeString(Group, c, TCustomvxTreeListControl::GetNodeString(Source, c));
+    Group->RecordIndex = Source->RecordIndex;
+}
+
+// Level by level, the rows are put in order by parent and group value; each parent's rows
+// then meet its group rows, which are in group order, in one pass: a value among them is
+// found, any other gets a group row, and the list takes its new rows in their places at once.
+// Rows coming back under as many new group rows as there are rows cost a sort, not a search
+// in a growing index each.
 std::vector<TvxTreeListNode*> TCustomvxDBGrid::GroupPathsFor(const std::vector<TvxTreeListNode*>& Rows) {
     std::vector<TvxTreeListNode*> paths(Rows.size(), nullptr);
     if (groupColumns_.empty()) return paths;
-    TLoadWalk walk;
-    walk.Groups.emplace(this);
-    for (size_t i = 0; i < Rows.size(); ++i) {
-        auto* row = GridNode(Rows[i]);
-        if (!row) continue;
-        TvxTreeListNode* parent = nullptr;
-        for (int level = 0; level < GroupColumnCount(); ++level)
-            parent = GroupRowFor(walk, parent, level, GetNodeGroupValue(row, level), 0, row);
-        paths[i] = parent;
+    std::vector<size_t> order;
+    order.reserve(Rows.size());
+    for (size_t i = 0; i < Rows.size(); ++i)
+        if (GridNode(Rows[i])) order.push_back(i);
+    std::vector<Variant> values(Rows.size());
+    std::vector<TvxTreeListNode*> merged;
+    for (int level = 0; level < GroupColumnCount(); ++level) {
+        TvxDBTreeListColumn* column = groupColumns_[static_cast<size_t>(level)];
+        for (size_t i : order) values[i] = GetNodeGroupValue(Rows[i], level);
+        if (column->SortBySummary()) {
+            // Group rows ordered by their summaries are found and placed one by one.
+            TLoadWalk walk;
+            for (size_t i : order) paths[i] = GroupRowFor(walk, paths[i], level, values[i], 0, GridNode(Rows[i]));
+            continue;
+        }
+        const bool descending = column->Sorted() == csDown;
+        auto compare = [this, descending](const Variant& A, const Variant& B) {
+            const int c = CompareGroupValues(A, B);
+            return descending ? -c : c;
+        };
+        std::sort(order.begin(), order.end(), [&](size_t A, size_t B) {
+            if (paths[A] != paths[B]) return std::less<TvxTreeListNode*>()(paths[A], paths[B]);
+            return compare(values[A], values[B]) < 0;
+        });
+        for (size_t run = 0; run < order.size();) {
+            TvxTreeListNode* parent = paths[order[run]];
+            const int count = parent ? parent->Count() : GetCount();
+            auto sibling = [this, parent](int I) { return GridNode(parent ? parent->Items(I) : GetItem(I)); };
+            merged.clear();
+            int next = 0;
+            bool made = false;
+            while (run < order.size() && paths[order[run]] == parent) {
+                const size_t first = order[run];
+                TvxDBGridNode* group = nullptr;
+                for (; next < count; ++next) {
+                    TvxDBGridNode* s = sibling(next);
+                    const int c = compare(s->GroupValue, values[first]);
+                    if (c > 0) break;
+                    merged.push_back(s);
+                    if (c == 0) {
+                        group = s;
+                        ++next;
+                        break;
+                    }
+                }
+                if (!group) {
+                    group = GridNode(parent ? parent->AddChild() : Add());
+                    group->GroupValue = std::move(values[first]);
+                    TakeGroupCell(group, column, GridNode(Rows[first]));
+                    merged.push_back(group);
+                    made = true;
+                }
+                for (; run < order.size() && paths[order[run]] == parent &&
+                       (order[run] == first || compare(group->GroupValue, values[order[run]]) == 0);
+                     ++run)
+                    paths[order[run]] = group;
+            }
+            for (; next < count; ++next) merged.push_back(sibling(next));
+            if (made) ArrangeChildren(parent, merged);
+        }
     }
-    walk.Groups->PutInOrder();
     return paths;
 }
 
