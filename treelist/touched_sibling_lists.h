@@ -6,8 +6,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
+
+#include "treelist/node_slots.h"
 
 class TvxTreeListNode;
 
@@ -21,9 +22,9 @@ class TvxTouchedSiblingLists {
     void Add(TvxTreeListNode* Parent, TvxTreeListNode* Node) {
         // Batches come list by list: the last list asked for is the likely one.
         if (last_ >= lists_.size() || lists_[last_].Parent != Parent) {
-            auto [it, added] = slots_.try_emplace(Parent, lists_.size());
+            bool added = false;
+            last_ = slots_.Slot(Parent, &added);
             if (added) lists_.push_back({Parent, kNone, kNone});
-            last_ = it->second;
         }
         const auto at = static_cast<uint32_t>(nodes_.size());
         nodes_.push_back(Node);
@@ -47,7 +48,8 @@ class TvxTouchedSiblingLists {
         uint32_t Head;
         uint32_t Tail;
     };
-    std::unordered_map<TvxTreeListNode*, size_t> slots_;
+    // A list's number is its place in lists_.
+    TvxNodeSlots slots_;
     std::vector<List> lists_;
     std::vector<TvxTreeListNode*> nodes_;
     std::vector<uint32_t> next_;

@@ -2,9 +2,8 @@
 // nodes taken out lie in no list (their place -1) until they are attached again, hidden or
 // freed, so that none of them is looked for among siblings it has left.
 
-#include <unordered_set>
-
 #include "treelist/custom_tree_list.h"
+#include "treelist/node_slots.h"
 #include "treelist/touched_sibling_lists.h"
 #include "treelist/tree_list_node.h"
 
@@ -74,11 +73,16 @@ void TCustomvxTreeList::AttachNodes(const std::vector<TvxTreeListNode*>& Nodes, 
 }
 
 void TCustomvxTreeList::FreeNodes(const std::vector<TvxTreeListNode*>& Nodes) {
-    std::unordered_set<const TvxTreeListNode*> going;
+    TvxNodeSlots going;
+    going.Reserve(Nodes.size());
     std::vector<TvxTreeListNode*> freeing;
-    for (TvxTreeListNode* node : Nodes)
-        if (node && node->owner_ == this && !hiddenNodes_.Contains(node) && going.insert(node).second)
-            freeing.push_back(node);
+    for (TvxTreeListNode* node : Nodes) {
+        if (!node || node->owner_ != this || hiddenNodes_.Contains(node)) continue;
+        bool added = false;
+        going.Slot(node, &added);
+        if (added) freeing.push_back(node);
+    }
+    auto goes = [&going](const TvxTreeListNode* n) { return going.Find(n) != TvxNodeSlots::npos; };
     if (freeing.empty()) return;
     // Where a reference into the nodes going ends, one by one: each freed node hands it to
     // the sibling before it, else to its parent, else to the next row; those that go hand it
@@ -86,20 +90,20 @@ void TCustomvxTreeList::FreeNodes(const std::vector<TvxTreeListNode*>& Nodes) {
     auto staying = [&](TvxTreeListNode* Node) -> TvxTreeListNode* {
         TvxTreeListNode* outer = nullptr;
         for (TvxTreeListNode* n = Node; n; n = n->parent_)
-            if (going.count(n)) outer = n;
+            if (goes(n)) outer = n;
         if (!outer) return Node;
         for (TvxTreeListNode* n = outer;;) {
             const auto& siblings = n->SiblingList();
             const int at = n->IndexIn(siblings);
             for (int i = at - 1; i >= 0; --i)
-                if (!going.count(siblings[static_cast<size_t>(i)])) return siblings[static_cast<size_t>(i)];
+                if (!goes(siblings[static_cast<size_t>(i)])) return siblings[static_cast<size_t>(i)];
             if (n->parent_) {
-                if (!going.count(n->parent_)) return n->parent_;
+                if (!goes(n->parent_)) return n->parent_;
                 n = n->parent_;
                 continue;
             }
             for (size_t i = at < 0 ? siblings.size() : static_cast<size_t>(at) + 1; i < siblings.size(); ++i)
-                if (!going.count(siblings[i])) return siblings[i];
+                if (!goes(siblings[i])) return siblings[i];
             return nullptr;
         }
     };

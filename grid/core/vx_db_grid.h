@@ -379,9 +379,12 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     TvxDBGridNode* GroupRowFor(TLoadWalk& W, TvxTreeListNode* Parent, int Level, const Variant& Value, int Start,
                                TvxDBGridNode* Source);
     void AttachToGroups(TvxTreeListNode* Node, int Start, TLoadWalk* W);
-    // GroupPathFor of each row, the group rows missing made in one batch: each goes last
-    // among its siblings, and every list that grew is put in order once at the end.
+    // GroupPathFor of each row, the group rows missing made in one batch: each sibling list
+    // takes its new rows in one pass.
     std::vector<TvxTreeListNode*> GroupPathsFor(const std::vector<TvxTreeListNode*>& Rows);
+    // A group row made for a data row's values takes its record's key and place and the
+    // group column's cell from it.
+    void TakeGroupCell(TvxDBGridNode* Group, TvxDBTreeListColumn* Column, TvxDBGridNode* Source);
     void AccumulateGroupSummaries(TvxTreeListNode* GroupRow, TvxTreeListNode* DataRow);
     void AccumulateFooterSummaries(TvxTreeListNode* DataRow);
     // Finishes the summaries of the group rows in Node's subtree (Node on Level); answers the
@@ -461,16 +464,9 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     TvxDBTreeListColumn* ColumnAt(int Column) const { return GetColumn(Column); }
     // Every column's "GroupIndex" under the layout path, applied in level order.
     void LoadGroupLayout(TvxRegIniWrapper* Wrapper, const std::string& Path);
-    // Rows the filter rejects go to the hidden-node list (vx_db_grid_filtering.cpp); with
-    // KeepGroupRows, first-level group rows they empty go there with them.
-    void HideRejectedRows(const std::vector<TvxTreeListNode*>& Rows, bool KeepGroupRows = false);
-    bool CanKeepGroupRows();
-    // Hidden group rows with a row the filter takes come back; their rows it does not take
-    // are added to Rejected.
-    void BringBackGroupRows(std::vector<TvxTreeListNode*>& Rejected);
-    // Hidden group rows (all when none are given) give their rows to the hidden-node list
-    // and go.
-    void DissolveHiddenGroupRows(std::vector<TvxTreeListNode*> Groups = {});
+    // Rows the filter rejects go to the hidden-node list, and the group rows they empty are
+    // freed (vx_db_grid_filtering.cpp).
+    void HideRejectedRows(const std::vector<TvxTreeListNode*>& Rows);
     // The binary "Filter" of the layout (vx_db_grid_layout.cpp).
     void LoadFilterLayout(TvxRegIniWrapper* Wrapper, const std::string& Section);
     void SaveFilterLayout(TvxRegIniWrapper* Wrapper, const std::string& Section);

@@ -4,8 +4,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <unordered_map>
-#include <unordered_set>
 
 #include "controls/draw_utils.h"
 #include "grid/core/vx_db_grid.h"
@@ -15,6 +13,7 @@
 #include "platform/db/dataset.h"
 #include "platform/gdi/canvas.h"
 #include "platform/win/window_tree.h"
+#include "treelist/node_slots.h"
 
 namespace {
 TvxDBGridNode* GridNode(TvxTreeListNode* Node) {
@@ -30,21 +29,6 @@ std::vector<TvxTreeListNode*> DataRows(TCustomvxDBGrid* Grid) {
         stack.pop_back();
         if (n->Count() == 0) {
             rows.push_back(n);
-            continue;
-        }
-        for (int i = n->Count() - 1; i >= 0; --i) stack.push_back(n->Items(i));
-    }
-    return rows;
-}
-
-// The data rows below a group row, in display order.
-std::vector<TvxTreeListNode*> RowsBelow(TvxTreeListNode* Group) {
-    std::vector<TvxTreeListNode*> rows, stack{Group};
-    while (!stack.empty()) {
-        TvxTreeListNode* n = stack.back();
-        stack.pop_back();
-        if (n->Count() == 0) {
-            if (n != Group) rows.push_back(n);
             continue;
         }
         for (int i = n->Count() - 1; i >= 0; --i) stack.push_back(n->Items(i));
@@ -120,14 +104,11 @@ bool TCustomvxDBGrid::FilterNodes(TvxTreeListNode* Node, bool Recalc) {
             if (!IsRecordInFilter(Node)) rejected.push_back(Node);
         } else {
             std::vector<TvxTreeListNode*> rows = DataRows(this);
-            // Group rows the filter emptied come back first with their rows, when it takes one
-            // of them; those it does not take leave again one by one.
-            BringBackGroupRows(rejected);
             const std::vector<TvxTreeListNode*> hidden = HiddenNodes();
             std::vector<TvxTreeListNode*> back;
             std::vector<int> records;
             for (auto it = hidden.rbegin(); it != hidden.rend(); ++it)
-                if ((*it)->Count() == 0 && IsRecordInFilter(*it)) {
+                if (IsRecordInFilter(*it)) {
                     back.push_back(*it);
                     records.push_back(GridNode(*it) ? GridNode(*it)->RecordIndex : 0);
                 }
@@ -168,7 +149,7 @@ bool TCustomvxDBGrid::FilterNodes(TvxTreeListNode* Node, bool Recalc) {
         }
         for (TvxTreeListNode* row : rejected)
             if (row == formerFocus) formerHidden = true;
-        HideRejectedRows(rejected, !Node);
+        HideRejectedRows(rejected);
         if (!Node) {
             if (formerHidden || !formerFocus) {
                 PropagateGroupKeys();
@@ -201,22 +182,33 @@ bool TCustomvxDBGrid::FilterNodes(TvxTreeListNode* Node, bool Recalc) {
     return rejected.empty();
 }
 
-// Each row leaves its parent, and group rows left empty go with it, up the tree. Rows all on
-// one level leave in one batch, and the group rows go afterwards in the order they were
-// emptied (by their last row): no group row then holds another's rows, so each goes exactly
-// when it would have gone had the rows left one by one. Rows on several levels (a tree
-// built by hand) leave one by one. A filter applied to the whole tree (KeepGroupRows) keeps
-// the first-level group rows it empties out of sight with their rows, instead of freeing
-// them: clearing it then brings back each group as it was, instead of making it again.
-void TCustomvxDBGrid::HideRejectedRows(const std::vector<TvxTreeListNode*>& Rows, bool KeepGroupRows) {
+// Each row leaves its parent for the hidden-node list, and group rows left empty are freed,
+// up the tree. Rows all on one level leave in one batch, and the group rows go afterwards in
+// the order they were emptied (by their last row): no group row then holds another's rows,
+// so each goes exactly when it would have gone had the rows left one by one. Rows on several
+// levels (a tree built by hand) leave one by one.
+void TCustomvxDBGrid::HideRejectedRows(const std::vector<TvxTreeListNode*>& Rows) {
     const int level = Rows.empty() ? 0 : Rows.front()->Level();
     bool oneLevel = true;
-    // The parents in the order of their last rows: met first from the end, turned round.
+    // How many children leave each group row, and the parents of the rows in the order of
+    // their last rows (met first from the end, turned round).
+    TvxNodeSlots counted;
+    std::vector<int> leaving;
+    auto leave = [&](TvxTreeListNode* n) {
+        bool added = false;
+        const size_t slot = counted.Slot(n, &added);
+        if (added) leaving.push_back(0);
+        ++leaving[slot];
+        return added;
+    };
+    auto left = [&](TvxTreeListNode* n) {
+        const size_t slot = counted.Find(n);
+        return n->Count() - (slot == TvxNodeSlots::npos ? 0 : leaving[slot]);
+    };
     std::vector<TvxTreeListNode*> emptied;
-    std::unordered_set<const TvxTreeListNode*> met;
     for (auto it = Rows.rbegin(); it != Rows.rend() && oneLevel; ++it) {
         oneLevel = (*it)->Level() == level;
-        if (TvxTreeListNode* parent = (*it)->Parent(); parent && met.insert(parent).second) emptied.push_back(parent);
+        if (TvxTreeListNode* parent = (*it)->Parent(); parent && leave(parent)) emptied.push_back(parent);
     }
     std::reverse(emptied.begin(), emptied.end());
     if (!oneLevel) {
@@ -229,115 +221,18 @@ void TCustomvxDBGrid::HideRejectedRows(const std::vector<TvxTreeListNode*>& Rows
     }
     // Each empty group row goes with the group rows above it that it leaves empty, as
     // DeleteNodeWithEmptyParents takes them; counted here and freed together, the lists
-    // they leave close up once instead of shifting for every group row.
-    std::unordered_map<const TvxTreeListNode*, int> leaving;
-    for (TvxTreeListNode* row : Rows)
-        if (row->Parent()) ++leaving[row->Parent()];
-    auto left = [&leaving](TvxTreeListNode* n) {
-        auto it = leaving.find(n);
-        return n->Count() - (it == leaving.end() ? 0 : it->second);
-    };
-    std::vector<TvxTreeListNode*> going, kept;
+    // they leave close up once instead of shifting for every group row. A group row goes
+    // only once every child of it is counted as leaving, so none takes a row with it.
+    std::vector<TvxTreeListNode*> going;
     for (TvxTreeListNode* parent : emptied) {
         if (left(parent) != 0) continue;
         TvxTreeListNode* node = parent;
         while (node->Parent() && left(node->Parent()) == 1) node = node->Parent();
-        if (KeepGroupRows && CanKeepGroupRows() && !node->Parent())
-            kept.push_back(node);
-        else
-            going.push_back(node);
-        if (node->Parent()) ++leaving[node->Parent()];
+        going.push_back(node);
+        if (node->Parent()) leave(node->Parent());
     }
-    if (kept.empty()) {
-        HideNodes(Rows);
-        FreeNodes(going);
-        return;
-    }
-    // The rows of a group row kept out of sight stay with it; each leaves the selection as a
-    // row hidden by itself does.
-    std::unordered_set<const TvxTreeListNode*> keeping(kept.begin(), kept.end());
-    std::vector<TvxTreeListNode*> alone, within;
-    alone.reserve(Rows.size());
-    for (TvxTreeListNode* row : Rows) {
-        TvxTreeListNode* top = row;
-        while (top->Parent()) top = top->Parent();
-        if (!keeping.count(top)) {
-            alone.push_back(row);
-            continue;
-        }
-        for (TvxTreeListNode* n = row; n != top; n = n->Parent()) within.push_back(n);
-    }
-    DeselectNodes(within);
-    HideNodes(alone);
+    HideNodes(Rows);
     FreeNodes(going);
-    HideNodes(kept);
-}
-
-bool TCustomvxDBGrid::CanKeepGroupRows() {
-    // Group rows ordered by their summaries take their places from them, not from their values.
-    return !groupColumns_.empty() && !groupColumns_.front()->SortBySummary();
-}
-
-void TCustomvxDBGrid::BringBackGroupRows(std::vector<TvxTreeListNode*>& Rejected) {
-    std::vector<TvxTreeListNode*> groups;
-    for (TvxTreeListNode* hidden : HiddenNodes())
-        if (hidden->Count() > 0) groups.push_back(hidden);
-    if (groups.empty()) return;
-    if (!CanKeepGroupRows()) {
-        DissolveHiddenGroupRows();
-        return;
-    }
-    const bool descending = groupColumns_.front()->Sorted() == csDown;
-    auto compare = [this, descending](const TvxTreeListNode* A, const TvxTreeListNode* B) {
-        const int c = CompareGroupValues(NodeAs<TvxDBGridNode>(A)->GroupValue, NodeAs<TvxDBGridNode>(B)->GroupValue);
-        return descending ? -c : c;
-    };
-    std::vector<TvxTreeListNode*> coming;
-    std::vector<std::vector<TvxTreeListNode*>> failing;
-    for (TvxTreeListNode* group : groups) {
-        std::vector<TvxTreeListNode*> rows = RowsBelow(group), fail;
-        for (TvxTreeListNode* row : rows)
-            if (!IsRecordInFilter(row)) fail.push_back(row);
-        if (fail.size() == rows.size()) continue;
-        coming.push_back(group);
-        failing.push_back(std::move(fail));
-    }
-    // A group row of the same value made meanwhile takes the rows instead: they go back by
-    // themselves. Both lists in group order, one walk finds them.
-    std::vector<size_t> order(coming.size());
-    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
-    auto before = [&](size_t a, size_t b) { return compare(coming[a], coming[b]) < 0; };
-    if (!std::is_sorted(order.begin(), order.end(), before)) std::stable_sort(order.begin(), order.end(), before);
-    std::vector<TvxTreeListNode*> dissolving;
-    std::vector<TvxNodeReturn> returning;
-    int root = 0;
-    for (size_t i : order) {
-        int c = 1;
-        while (root < GetCount() && (c = compare(coming[i], GetItem(root))) > 0) ++root;
-        if (root < GetCount() && c == 0) {
-            dissolving.push_back(coming[i]);
-            continue;
-        }
-        returning.push_back({coming[i], nullptr});
-        Rejected.insert(Rejected.end(), failing[i].begin(), failing[i].end());
-    }
-    if (!dissolving.empty()) DissolveHiddenGroupRows(dissolving);
-    UnhideNodes(
-        returning,
-        [&compare](const TvxTreeListNode* Group, const TvxTreeListNode* Sibling) {
-            return NodeAs<TvxDBGridNode>(Sibling) && compare(Group, Sibling) < 0;
-        },
-        true);
-}
-
-void TCustomvxDBGrid::DissolveHiddenGroupRows(std::vector<TvxTreeListNode*> Groups) {
-    if (Groups.empty())
-        for (TvxTreeListNode* hidden : HiddenNodes())
-            if (hidden->Count() > 0) Groups.push_back(hidden);
-    for (TvxTreeListNode* group : Groups) {
-        HideNodes(RowsBelow(group));
-        group->Free();
-    }
 }
 
 // ---- Status line, buttons and lines ----
@@ -427,14 +322,7 @@ void TCustomvxDBGrid::FillFilterValues(TvxDBTreeListColumn* Column) {
     };
     if (Column && IsAllLoaded()) {
         std::vector<TvxTreeListNode*> rows = DataRows(this);
-        for (TvxTreeListNode* hidden : HiddenNodes()) {
-            if (hidden->Count() == 0) {
-                rows.push_back(hidden);
-                continue;
-            }
-            const std::vector<TvxTreeListNode*> below = RowsBelow(hidden);
-            rows.insert(rows.end(), below.begin(), below.end());
-        }
+        rows.insert(rows.end(), HiddenNodes().begin(), HiddenNodes().end());
         for (TvxTreeListNode* row : rows) {
             Variant value;
             std::string text;

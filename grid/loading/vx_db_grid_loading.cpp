@@ -3,6 +3,7 @@
 // reload keeps (focused record, top row, selection).
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <memory_resource>
 #include <optional>
@@ -608,18 +609,15 @@ TvxDBGridNode* TCustomvxDBGrid::GroupRowFor(TLoadWalk& W, TvxTreeListNode* Paren
     group->GroupValue = Value;
     if (byIndex) W.Groups->Add(Parent, group);
     if (Source) {
-        group->KeyValue = Source->KeyValue;
-        const int c = column->GetIndex();
-        SetNodeColumn(group, c, GetNodeColumn(Source, c));
-        SetNodeString(group, c, TCustomvxTreeListControl::GetNodeString(Source, c));
-        group->RecordIndex = Source->RecordIndex;
+        TakeGroupCell(group, column, Source);
     } else {
         group->KeyValue = KeyFieldObject() ? KeyFieldObject()->Value() : Variant();
         LoadColumnNodeData(group, column);
         group->RecordIndex = W.Read;
         DoRefreshNodeData(group);
     }
-    if (selectLoadedNodes_) group->SetSelected(true);
+    // Only a load selects what it makes: group rows made for rows a filter gives back are not.
+    if (selectLoadedNodes_ && loadingNodes_) group->SetSelected(true);
     return group;
 }
 
@@ -703,8 +701,6 @@ void TCustomvxDBGrid::UngroupNodes() {
 }
 
 void TCustomvxDBGrid::RegroupLoaded(TLoadWalk& W) {
-    // Group rows a filter keeps out of sight belong to the grouping that goes.
-    DissolveHiddenGroupRows();
     if (GetCount() > 0 && GetItem(0)->Count() > 0) UngroupNodes();
     const int count = GetCount();
     W.Read = count;
@@ -755,45 +751,96 @@ void TCustomvxDBGrid::AttachToGroups(TvxTreeListNode* Node, int Start, TLoadWalk
     if (parent) AccumulateGroupSummaries(parent, row);
 }
 
+TvxTreeListNode* TCustomvxDBGrid::GroupPathFor(TvxTreeListNode* Node) {
+    // Without groups the row is not even looked at: callers pass every row of the grid.
+    auto* row = groupColumns_.empty() ? nullptr : GridNode(Node);
+    if (!row) return nullptr;
+    // One row: each level is searched in place, without an index of its siblings.
+    TLoadWalk walk;
+    TvxTreeListNode* parent = nullptr;
+    for (int level = 0; level < GroupColumnCount(); ++level)
+        parent = GroupRowFor(walk, parent, level, GetNodeGroupValue(row, level), 0, row);
+    return parent;
+}
+
+void TCustomvxDBGrid::TakeGroupCell(TvxDBGridNode* Group, TvxDBTreeListColumn* Column, TvxDBGridNode* Source) {
+    Group->KeyValue = Source->KeyValue;
+    const int c = Column->GetIndex();
+    const TvxDBCellRecord* cell = NodeCell(Source, c);
+    SetNodeColumn(Group, c, cell ? *cell : TvxDBCellRecord{});
+    SetNodeString(Group, c, TCustomvxTreeListControl::GetNodeString(Source, c));
+    Group->RecordIndex = Source->RecordIndex;
+}
+
+// Level by level, the rows are put in order by parent and group value; each parent's rows
+// then meet its group rows, which are in group order, in one pass: a value among them is
+// found, any other gets a group row, and the list takes its new rows in their places at once.
+// Rows coming back under as many new group rows as there are rows cost a sort, not a search
+// in a growing index each.
 std::vector<TvxTreeListNode*> TCustomvxDBGrid::GroupPathsFor(const std::vector<TvxTreeListNode*>& Rows) {
     std::vector<TvxTreeListNode*> paths(Rows.size(), nullptr);
     if (groupColumns_.empty()) return paths;
-    TLoadWalk walk;
-    walk.Groups.emplace(this);
-    for (size_t i = 0; i < Rows.size(); ++i) {
-        auto* row = GridNode(Rows[i]);
-        if (!row) continue;
-        TvxTreeListNode* parent = nullptr;
-        for (int level = 0; level < GroupColumnCount(); ++level) {
-            TvxDBTreeListColumn* column = groupColumns_[static_cast<size_t>(level)];
-            const Variant value = GetNodeGroupValue(row, level);
-            TvxDBGridNode* group = nullptr;
-            TvxTreeListNode* made = nullptr;
+    std::vector<size_t> order;
+    order.reserve(Rows.size());
+    for (size_t i = 0; i < Rows.size(); ++i)
+        if (GridNode(Rows[i])) order.push_back(i);
+    std::vector<Variant> values(Rows.size());
+    std::vector<TvxTreeListNode*> merged;
+    for (int level = 0; level < GroupColumnCount(); ++level) {
+        TvxDBTreeListColumn* column = groupColumns_[static_cast<size_t>(level)];
+        for (size_t i : order) values[i] = GetNodeGroupValue(Rows[i], level);
+        if (column->SortBySummary()) {
             // Group rows ordered by their summaries are found and placed one by one.
-            if (column->SortBySummary()) {
-                TvxTreeListNode* found = nullptr;
-                if (FindGroupNode(parent, level, value, 0, found))
-                    group = GridNode(found);
-                else
-                    made = parent ? parent->InsertChild(found) : InsertNode(found);
-            } else if (!(group = walk.Groups->Find(parent, value))) {
-                made = parent ? parent->AddChild() : Add();
-            }
-            if (made) {
-                group = GridNode(made);
-                group->GroupValue = value;
-                if (!column->SortBySummary()) walk.Groups->Add(parent, group);
-                group->KeyValue = row->KeyValue;
-                group->RecordIndex = row->RecordIndex;
-                const int c = column->GetIndex();
-                SetNodeColumn(group, c, GetNodeColumn(row, c));
-                SetNodeString(group, c, TCustomvxTreeListControl::GetNodeString(row, c));
-            }
-            parent = group;
+            TLoadWalk walk;
+            for (size_t i : order) paths[i] = GroupRowFor(walk, paths[i], level, values[i], 0, GridNode(Rows[i]));
+            continue;
         }
-        paths[i] = parent;
+        const bool descending = column->Sorted() == csDown;
+        auto compare = [this, descending](const Variant& A, const Variant& B) {
+            const int c = CompareGroupValues(A, B);
+            return descending ? -c : c;
+        };
+        std::sort(order.begin(), order.end(), [&](size_t A, size_t B) {
+            if (paths[A] != paths[B]) return std::less<TvxTreeListNode*>()(paths[A], paths[B]);
+            return compare(values[A], values[B]) < 0;
+        });
+        for (size_t run = 0; run < order.size();) {
+            TvxTreeListNode* parent = paths[order[run]];
+            const int count = parent ? parent->Count() : GetCount();
+            auto sibling = [this, parent](int I) { return GridNode(parent ? parent->Items(I) : GetItem(I)); };
+            merged.clear();
+            int next = 0;
+            bool made = false;
+            while (run < order.size() && paths[order[run]] == parent) {
+                const size_t first = order[run];
+                TvxDBGridNode* group = nullptr;
+                for (; next < count; ++next) {
+                    TvxDBGridNode* s = sibling(next);
+                    const int c = compare(s->GroupValue, values[first]);
+                    if (c > 0) break;
+                    merged.push_back(s);
+                    if (c == 0) {
+                        group = s;
+                        ++next;
+                        break;
+                    }
+                }
+                if (!group) {
+                    group = GridNode(parent ? parent->AddChild() : Add());
+                    group->GroupValue = std::move(values[first]);
+                    TakeGroupCell(group, column, GridNode(Rows[first]));
+                    merged.push_back(group);
+                    made = true;
+                }
+                for (; run < order.size() && paths[order[run]] == parent &&
+                       (order[run] == first || compare(group->GroupValue, values[order[run]]) == 0);
+                     ++run)
+                    paths[order[run]] = group;
+            }
+            for (; next < count; ++next) merged.push_back(sibling(next));
+            if (made) ArrangeChildren(parent, merged);
+        }
     }
-    walk.Groups->PutInOrder();
     return paths;
 }
 

@@ -235,31 +235,6 @@ void TCustomvxDBGrid::RecalcSummaries(TvxTreeListNode* Node) {
     PropagateGroupKeys();
 }
 
-TvxTreeListNode* TCustomvxDBGrid::GroupPathFor(TvxTreeListNode* Node) {
-    TvxTreeListNode* parent = nullptr;
-    // Without groups the row is not even looked at: callers pass every row of the grid.
-    if (groupColumns_.empty()) return nullptr;
-    auto* node = GridNode(Node);
-    if (!node) return nullptr;
-    for (int level = 0; level < GroupColumnCount(); ++level) {
-        TvxTreeListNode* found = nullptr;
-        const Variant value = GetNodeGroupValue(node, level);
-        if (!FindGroupNode(parent, level, value, 0, found)) {
-            TvxTreeListNode* made = parent ? parent->InsertChild(found) : InsertNode(found);
-            auto* group = GridNode(made);
-            group->GroupValue = value;
-            group->KeyValue = node->KeyValue;
-            group->RecordIndex = node->RecordIndex;
-            const int c = groupColumns_[static_cast<size_t>(level)]->GetIndex();
-            SetNodeColumn(group, c, GetNodeColumn(node, c));
-            SetNodeString(group, c, TCustomvxTreeListControl::GetNodeString(node, c));
-            found = made;
-        }
-        parent = found;
-    }
-    return parent;
-}
-
 void TCustomvxDBGrid::PropagateGroupKeys() {
     if (groupColumns_.empty()) return;
     // Children first, group rows only: a data row keeps its own record's key, and the data

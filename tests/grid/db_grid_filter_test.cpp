@@ -2,8 +2,10 @@
 // summaries follow; the drop-down's entries and its current entry; the open drop-down's
 // size, keys and closing; the filter handed to the dataset.
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 
 #include "grid/filter/vx_criteria_operators.h"
 #include "grid/columns/vx_db_grid_column.h"
@@ -23,6 +25,7 @@ class DBGridFilter : public GridOnForm {
         id = Col("ID");
         name = Col("Name");
         amount = Col("Amount");
+        Field<TStringField>("Place", 20);
         table->Open();
     }
     void TearDown() override {
@@ -35,6 +38,34 @@ class DBGridFilter : public GridOnForm {
         if (name_) table->FieldByName("Name")->SetAsString(name_);
         table->FieldByName("Amount")->SetAsFloat(amount_);
         table->Post();
+    }
+    void Add(int id_, const char* place_, const char* name_, double amount_) {
+        Add(id_, name_, amount_);
+        table->Edit();
+        table->FieldByName("Place")->SetAsString(place_);
+        table->Post();
+    }
+    // Fourteen records by place and name; Celle holds Anna {3} and Carl {6, 10}.
+    void AddPeople() {
+        const char* people[][2] = {{"Aurich", "Bea"},  {"Hanau", "Dora"},  {"Celle", "Anna"},   {"Aurich", "Bea"},
+                                   {"Hanau", "Emil"},  {"Celle", "Carl"},  {"Aurich", "Fritz"}, {"Hanau", "Dora"},
+                                   {"Aurich", "Bea"},  {"Celle", "Carl"},  {"Hanau", "Gert"},   {"Aurich", "Fritz"},
+                                   {"Hanau", "Emil"},  {"Aurich", "Hans"}};
+        for (int i = 0; i < 14; ++i) Add(i + 1, people[i][0], people[i][1], i + 1);
+    }
+    // The tree as it shows, collapsed rows included: per row its level, group value, keys,
+    // summary and the text of every column.
+    std::vector<std::string> Tree() {
+        std::vector<std::string> rows;
+        for (TvxTreeListNode* n = grid->GetFirstNode(); n; n = n->GetNext()) {
+            auto* row = NodeAs<TvxDBGridNode>(n);
+            std::string text = std::to_string(n->Level()) + " [" + VarToStr(row->GroupValue) + "] " +
+                               VarToStr(row->KeyValue) + "@" + std::to_string(row->RecordIndex) + " " +
+                               std::to_string(row->SummaryValue) + ":";
+            for (int c = 0; c < grid->ColumnCount(); ++c) text += " | " + grid->GetNodeString(n, c);
+            rows.push_back(text);
+        }
+        return rows;
     }
     std::string Footer(TvxDBGridColumn* c) {
         std::string text;
@@ -56,6 +87,98 @@ class DBGridFilter : public GridOnForm {
     TvxDBGridColumn* name = nullptr;
     TvxDBGridColumn* amount = nullptr;
 };
+
+// Grouped by place, then name: a filter that empties every name under Celle takes Celle with
+// them, and clearing it gives each record its row back under its groups.
+TEST_F(DBGridFilter, AFilterEmptyingEveryGroupUnderAGroupRowGivesEveryRowBack) {
+    AddPeople();
+    LoadAll();
+    amount->SetSummaryFooterType(cstSum);
+    TvxDBGridColumn* place = Col("Place");
+    place->SetSummaryType(cstCount);
+    place->SetGroupIndex(0);
+    name->SetGroupIndex(1);
+    ASSERT_EQ(grid->GetCount(), 3);
+    grid->Filter()->SetActive(true);
+    grid->Filter()->Criteria()->AddItem(nullptr, place, vxoEqual, Variant(std::string("Celle")), "Celle")->SetNot(true);
+    grid->FilterChanged();
+    ASSERT_EQ(grid->GetCount(), 2);
+    EXPECT_EQ(DataRowIds().size(), 11u);
+    EXPECT_EQ(grid->HiddenNodes().size(), 3u);
+
+    grid->ClearFilter();
+    EXPECT_TRUE(grid->HiddenNodes().empty());
+    std::vector<int> ids = DataRowIds();
+    std::sort(ids.begin(), ids.end());
+    EXPECT_EQ(ids, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}));
+    ASSERT_EQ(grid->GetCount(), 3);
+    auto* celle = NodeAs<TvxDBGridNode>(grid->GetItem(1));
+    EXPECT_EQ(VarToStr(celle->GroupValue), "Celle");
+    ASSERT_EQ(celle->Count(), 2);
+    EXPECT_EQ(VarToStr(NodeAs<TvxDBGridNode>(celle->Items(0))->GroupValue), "Anna");
+    EXPECT_EQ(celle->Items(0)->Count(), 1);
+    EXPECT_EQ(celle->Items(1)->Count(), 2);
+    EXPECT_EQ(celle->SummaryValue, 3);
+    EXPECT_EQ(NodeAs<TvxDBGridNode>(grid->GetItem(0))->SummaryValue, 6);
+    EXPECT_EQ(NodeAs<TvxDBGridNode>(grid->GetItem(2))->SummaryValue, 5);
+    EXPECT_EQ(Footer(amount), "105.00");
+    EXPECT_EQ(grid->FooterRecordCount(), 14);
+}
+
+// Group rows a filter empties, on either level, are freed with their deletion events and made
+// again when their rows pass: the grid then shows what a load of the same records shows. No
+// data row is ever freed by a filter.
+TEST_F(DBGridFilter, GroupRowsAFilterEmptiesAreFreedAndMadeAgainAsALoadMakesThem) {
+    AddPeople();
+    LoadAll();
+    amount->SetSummaryFooterType(cstSum);
+    TvxDBGridColumn* place = Col("Place");
+    place->SetGroupIndex(0);
+    place->SetSorted(csDown);
+    name->SetGroupIndex(1);
+    name->SetSummaryType(cstSum);
+    name->SetSummaryField("Amount");
+    grid->FullExpand();
+    const std::vector<std::string> loaded = Tree();
+    std::set<TvxTreeListNode*> dataRows, groupRows;
+    for (TvxTreeListNode* n = grid->GetFirstNode(); n; n = n->GetNext()) (n->Count() ? groupRows : dataRows).insert(n);
+    std::set<TvxTreeListNode*> freed;
+    int dataRowsFreed = 0;
+    grid->OnDeletion = [&](TObject*, TvxTreeListNode* Node) {
+        if (dataRows.count(Node)) ++dataRowsFreed;
+        if (groupRows.count(Node)) freed.insert(Node);
+    };
+    TvxTreeListNode* hanau = grid->GetItem(0);
+    TvxTreeListNode* celle = grid->GetItem(1);
+    const std::set<TvxTreeListNode*> emptied{celle, celle->Items(0), celle->Items(1), hanau->Items(0)};
+    grid->Filter()->SetActive(true);
+
+    // Celle with both its names goes, and Dora from Hanau.
+    TvxDBGridCriteria* criteria = grid->Filter()->Criteria();
+    criteria->AddItem(nullptr, place, vxoEqual, Variant(std::string("Celle")), "Celle")->SetNot(true);
+    criteria->AddItem(nullptr, name, vxoEqual, Variant(std::string("Dora")), "Dora")->SetNot(true);
+    grid->FilterChanged();
+    EXPECT_EQ(freed, emptied);
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{5, 13, 11, 1, 4, 9, 7, 12, 14}));
+
+    // Another filter: Carl comes back under a Celle made again while Aurich goes.
+    freed.clear();
+    criteria->Clear();
+    criteria->AddItem(nullptr, amount, vxoGreater, Variant(5.0), "5");
+    criteria->AddItem(nullptr, place, vxoEqual, Variant(std::string("Aurich")), "Aurich")->SetNot(true);
+    grid->FilterChanged();
+    EXPECT_EQ(freed.size(), 4u);
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{8, 13, 11, 6, 10}));
+
+    grid->ClearFilter();
+    EXPECT_EQ(dataRowsFreed, 0);
+    grid->FullExpand();
+    EXPECT_EQ(Tree(), loaded);
+    grid->OnDeletion = nullptr;
+    grid->ReloadGroupList();
+    grid->FullExpand();
+    EXPECT_EQ(Tree(), loaded);
+}
 
 TEST_F(DBGridFilter, RowsLeaveAndComeBackWithTheirGroupRowsAndTheSummariesFollow) {
     Add(1, "A", 1);
@@ -230,10 +353,10 @@ TEST_F(DBGridFilter, AGroupedReloadKeepsEachHiddenRowOnce) {
     EXPECT_TRUE(grid->HiddenNodes().empty());
 }
 
-// A filter over the whole tree keeps the group rows it empties out of sight with their rows:
-// they come back as they were, open or closed, wherever a row of theirs passes again, and
-// their values still fill the drop-down meanwhile.
-TEST_F(DBGridFilter, GroupRowsAFilterEmptiesComeBackAsTheyWere) {
+// A group row that keeps a row keeps its open state through filters; those a filter empties
+// go, and come back closed, as a load makes them. The values of the rows out of sight are
+// still offered.
+TEST_F(DBGridFilter, GroupRowsThatStayKeepTheirStateAndThoseMadeAgainComeClosed) {
     Add(1, "A", 1);
     Add(2, "B", 2);
     Add(3, "C", 3);
@@ -243,16 +366,15 @@ TEST_F(DBGridFilter, GroupRowsAFilterEmptiesComeBackAsTheyWere) {
     amount->SetSummaryFooterType(cstSum);
     name->SetGroupIndex(0);
     ASSERT_EQ(grid->GetCount(), 3);
-    TvxTreeListNode* b = grid->GetItem(1);
-    TvxTreeListNode* c = grid->GetItem(2);
-    b->Expand(false);
+    TvxTreeListNode* a = grid->GetItem(0);
+    a->Expand(false);
+    grid->GetItem(1)->Expand(false);
     grid->Filter()->SetActive(true);
 
     grid->Filter()->SetFilterValue(name, Variant(std::string("A")), "A");
     ASSERT_EQ(grid->GetCount(), 1);
     EXPECT_EQ(DataRowIds(), (std::vector<int>{1, 5}));
     EXPECT_EQ(Footer(amount), "6.00");
-    // The amounts of the rows out of sight are still offered.
     OpenDropDown(amount);
     EXPECT_EQ(Items().size(), 7u);
     grid->FilterDropDown()->CloseUp(false);
@@ -262,24 +384,23 @@ TEST_F(DBGridFilter, GroupRowsAFilterEmptiesComeBackAsTheyWere) {
     grid->Filter()->Criteria()->AddItem(nullptr, amount, vxoGreater, Variant(3.5), "3.5");
     grid->FilterChanged();
     ASSERT_EQ(grid->GetCount(), 2);
-    EXPECT_EQ(grid->GetItem(1), b);
-    EXPECT_TRUE(b->Expanded());
+    EXPECT_EQ(grid->GetItem(0), a);
+    EXPECT_TRUE(a->Expanded());
+    EXPECT_FALSE(grid->GetItem(1)->Expanded());
     EXPECT_EQ(DataRowIds(), (std::vector<int>{5, 4}));
     EXPECT_EQ(Footer(amount), "9.00");
 
     grid->ClearFilter();
     ASSERT_EQ(grid->GetCount(), 3);
-    EXPECT_EQ(grid->GetItem(1), b);
-    EXPECT_EQ(grid->GetItem(2), c);
-    EXPECT_TRUE(b->Expanded());
-    EXPECT_FALSE(c->Expanded());
+    EXPECT_EQ(grid->GetItem(0), a);
+    EXPECT_TRUE(a->Expanded());
     EXPECT_EQ(DataRowIds(), (std::vector<int>{1, 5, 2, 4, 3}));
     EXPECT_TRUE(grid->HiddenNodes().empty());
     EXPECT_EQ(Footer(amount), "15.00");
 }
 
-// A group row of the same value made while the filter keeps one out of sight takes its
-// rows; a regroup of the loaded rows puts them under the new group rows.
+// A group row made while the rows of its value are hidden takes them when they pass; a
+// regroup of the loaded rows puts hidden rows under the new group rows when they pass.
 TEST_F(DBGridFilter, RowsOfAGroupRowOutOfSightFindTheirGroupAfterTheTreeChanged) {
     Add(1, "A", 1);
     Add(2, "B", 50);
@@ -291,7 +412,7 @@ TEST_F(DBGridFilter, RowsOfAGroupRowOutOfSightFindTheirGroupAfterTheTreeChanged)
     grid->Filter()->Criteria()->AddItem(nullptr, amount, vxoLess, Variant(10.0), "10");
     grid->FilterChanged();
     ASSERT_EQ(grid->GetCount(), 1);
-    // Record 3 moves to B in place: a B group row is made beside the one out of sight.
+    // Record 3 moves to B in place: a B group row is made again.
     table->Locate("ID", Variant(3), {});
     table->Edit();
     table->FieldByName("Name")->SetAsString("B");
