@@ -473,24 +473,27 @@ void TCustomvxDBGrid::SelectReloadedRows() {
         if (TCustomvxDBTreeListControl::GetSelectedCount() == 0) {
             AssignSelectedBookmarks(std::move(bookmarks), std::move(rows));
         } else {
+            BeginRangeInserts();
             for (size_t i = 0; i < rows.size(); ++i) AddSelectedBookmark(bookmarks[i], rows[i]);
+            EndRangeInserts();
         }
     } else {
         MergePendingKeys();
         std::vector<std::pair<Variant, TvxTreeListNode*>> reselected;
         for (size_t i = 0; i < count; ++i)
             if (savedSelectionRows_[i]) reselected.emplace_back(savedSelectionKeys_[i], savedSelectionRows_[i]);
-        if (selectedKeys_.empty()) {
-            selectedKeys_ = std::move(reselected);
-        } else {
-            for (auto& [key, row] : reselected) {
-                auto at = std::lower_bound(selectedKeys_.begin(), selectedKeys_.end(), key, KeyLess);
-                if (at != selectedKeys_.end() && CompareVariants(at->first, key) == 0)
-                    at->second = row;
-                else
-                    selectedKeys_.insert(at, {key, row});
-            }
+        // Both lists in key order: one pass, a key in both taking its reloaded row.
+        std::vector<std::pair<Variant, TvxTreeListNode*>> merged;
+        merged.reserve(selectedKeys_.size() + reselected.size());
+        auto kept = selectedKeys_.begin();
+        for (auto& entry : reselected) {
+            while (kept != selectedKeys_.end() && CompareVariants(kept->first, entry.first) < 0)
+                merged.push_back(std::move(*kept++));
+            if (kept != selectedKeys_.end() && CompareVariants(kept->first, entry.first) == 0) ++kept;
+            merged.push_back(std::move(entry));
         }
+        merged.insert(merged.end(), std::make_move_iterator(kept), std::make_move_iterator(selectedKeys_.end()));
+        selectedKeys_ = std::move(merged);
     }
     std::fill(savedSelectionRows_.begin(), savedSelectionRows_.end(), nullptr);
 }
