@@ -30,6 +30,8 @@
 #include "platform/forms/application.h"
 #include "platform/forms/form.h"
 #include "platform/win/paint.h"
+#include "platform/win/virtual_keys.h"
+#include "tests/support/ui_driver.h"
 
 namespace grid_rows {
 
@@ -151,6 +153,14 @@ struct GroupedGrid : GridOnTable {
         UpdateAllWindows();
     }
 };
+
+// Ctrl+Home, then Shift+Ctrl+End on the focused grid: every row shown selected as a user
+// selects them; then the repaint.
+inline void SelectEveryRowByKeys(UiDriver& Driver) {
+    Driver.PressKey(VK_HOME, TShiftState{ssCtrl});
+    Driver.PressKey(VK_END, TShiftState{ssCtrl, ssShift});
+    UpdateAllWindows();
+}
 
 // 100,000 and 200,000 rows; TOVAK_GRID_BENCH_ROWS=N runs N and 2N instead (a quick look,
 // or a run under valgrind). The ratios are printed for the default sizes only.
