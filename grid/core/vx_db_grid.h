@@ -378,7 +378,7 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     void RegroupLoaded(TLoadWalk& W);
     TvxDBGridNode* GroupRowFor(TLoadWalk& W, TvxTreeListNode* Parent, int Level, const Variant& Value, int Start,
                                TvxDBGridNode* Source);
-    void AttachToGroups(TvxTreeListNode* Node, int Start, TLoadWalk* W);
+    void AttachToGroups(TvxTreeListNode* Node, TLoadWalk& W);
     // GroupPathFor of each row, the group rows missing made in one batch: each sibling list
     // takes its new rows in one pass.
     std::vector<TvxTreeListNode*> GroupPathsFor(const std::vector<TvxTreeListNode*>& Rows);

@@ -730,20 +730,18 @@ void TCustomvxDBGrid::RegroupLoaded(TLoadWalk& W) {
         for (TvxTreeListNode* row : rows) {
             if (!IsNodeInFilter(row)) continue;
             ++W.Passed;
-            AttachToGroups(row, 0, &W);
+            AttachToGroups(row, W);
         }
         if (W.Groups) W.Groups->PutInOrder();
     }
     if (GetCount() > 0) GetItem(0)->SetFocused(true);
 }
 
-void TCustomvxDBGrid::AttachToGroups(TvxTreeListNode* Node, int Start, TLoadWalk* W) {
+void TCustomvxDBGrid::AttachToGroups(TvxTreeListNode* Node, TLoadWalk& W) {
     auto* row = GridNode(Node);
-    TLoadWalk local;
-    TLoadWalk& walk = W ? *W : local;
     TvxTreeListNode* parent = nullptr;
     for (int level = 0; level < GroupColumnCount(); ++level)
-        parent = GroupRowFor(walk, parent, level, GetNodeGroupValue(row, level), level == 0 ? Start : 0, row);
+        parent = GroupRowFor(W, parent, level, GetNodeGroupValue(row, level), 0, row);
     if (parent && row->Parent() != parent) {
         if (row->Parent() || IndexOfRoot(row) >= 0) DetachNodes({row});
         AttachNodes({row}, parent, -1);
