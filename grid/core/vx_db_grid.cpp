@@ -10,6 +10,7 @@
 #include "platform/db/dataset.h"
 #include "platform/db/field.h"
 #include "platform/classes/update_scope.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/rtl/str_utils.h"
 #include "platform/win/paint.h"
 #include "platform/win/window_tree.h"
@@ -337,12 +338,21 @@ bool TCustomvxDBGrid::IsGroupNode(TvxTreeListNode* Node) {
 bool TCustomvxDBGrid::MoveDataSetToNode(TvxDBGridNode* Node) {
     TDataSet* ds = DataSet();
     if (!ds || !Node) return false;
-    if (IsUseLocate()) {
-        if (KeyField().empty()) return false;
-        return ds->Locate(KeyField(), Node->KeyValue, {});
-    }
+    // The grid moves the table itself: what the move reports is no reason to reload.
+    ++nestedOperation_;
+    TScopeExit nested([this] { --nestedOperation_; });
+    const bool numbered = IsLoadAllMode() && ds->Sequenced();
     auto* focused = NodeAs<TvxDBGridNode>(GetFocusedNode());
-    if (!focused) return false;
+    if (IsUseLocate() || (!focused && !numbered))
+        return !KeyField().empty() && ds->Locate(KeyField(), Node->KeyValue, {});
+    if (numbered) {
+        // Every record has its row, numbered as the load read them: the number reaches the
+        // record from wherever the table stands, where a move by the distance between two
+        // rows lands right only when the table stood on the first row's record.
+        const int number = Node->RecordIndex + 1;
+        ds->SetRecNo(number);
+        return ds->RecNo() == number;
+    }
     const int distance = Node->RecordIndex - focused->RecordIndex;
     return ds->MoveBy(distance) == distance;
 }

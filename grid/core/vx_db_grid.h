@@ -144,6 +144,11 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     void PropagateGroupKeys();
     // Focuses the row of the dataset's current record.
     void SyncFocusToCurrentRecord();
+    // The other way round: the table goes to the focused row's record (a group row's first
+    // record) when it stands elsewhere; inside a batch, once the batch is over.
+    void FollowFocusWithRecord();
+    // Whether the table's current record is the row's own (a group row's: its first record's).
+    bool ShowsCurrentRecord(TvxTreeListNode* Node);
     std::string GetGroupSummaryText(TvxTreeListNode* Node);
     // The number of data rows below a group row.
     static int GroupRecordCount(TvxTreeListNode* Node);
@@ -423,6 +428,7 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     // The visible columns' texts of the current record, separated by tabs.
     std::string CurrentRecordLine();
     bool RefreshCurrentRecord();
+    void MoveDataSetToFocus();
     void InsertNewRecordNode();
     // Posts the record being edited before the focus leaves its row (a refused post raises).
     // Answers the row to focus then: Node, or the row of Node's record when the post
@@ -532,6 +538,9 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     // While a range is selected: the bookmarks of its rows, found beforehand in one walk.
     std::unordered_map<const TvxTreeListNode*, TBookmark>* rangeBookmarks_ = nullptr;
     TBookmark selectionAnchorBookmark_;
+    // The focus moved, or the focused row came to stand for another record, where the table
+    // could not follow at once: it follows when the outermost batch ends.
+    bool focusRecordOwed_ = false;
     bool postingSelf_ = false;
     bool syncing_ = false;
     int partialLoadLock_ = 0;

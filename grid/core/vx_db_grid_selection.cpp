@@ -3,6 +3,7 @@
 // record window; deleting the selected records.
 
 #include <algorithm>
+#include <utility>
 
 #include "grid/core/vx_db_grid.h"
 #include "platform/classes/string_list.h"
@@ -39,7 +40,9 @@ bool TCustomvxDBGrid::NodeBookmark(TvxTreeListNode* Node, TBookmark& Bookmark) {
         dataLink_->SetActiveRecord(saved);
         return !Bookmark.empty();
     }
-    if (readingDataSet_ || Node == GetFocusedNode()) {
+    // The focused row's record is current, unless code made current a record the filter
+    // hides: then the row's own is found as any other row's.
+    if (readingDataSet_ || (Node == GetFocusedNode() && ShowsCurrentRecord(Node))) {
         Bookmark = ds->Bookmark();
         return !Bookmark.empty();
     }
@@ -55,17 +58,7 @@ bool TCustomvxDBGrid::NodeBookmark(TvxTreeListNode* Node, TBookmark& Bookmark) {
     ++nestedOperation_;
     ds->DisableControls();
     const TBookmark back = ds->Bookmark();
-    bool reached;
-    if (IsLoadAllMode() && !IsUseLocate() && ds->Sequenced()) {
-        // Every record has its row, numbered as the load read them: the record's number
-        // reaches it at once, where a move from the focused record passes every record
-        // between the two.
-        const int number = node->RecordIndex + 1;
-        ds->SetRecNo(number);
-        reached = ds->RecNo() == number;
-    } else {
-        reached = MoveDataSetToNode(node);
-    }
+    const bool reached = MoveDataSetToNode(node);
     if (reached) Bookmark = ds->Bookmark();
     if (!back.empty() && ds->BookmarkValid(back)) ds->GotoBookmark(back);
     ds->EnableControls();
@@ -109,8 +102,9 @@ std::unordered_map<const TvxTreeListNode*, TBookmark> TCustomvxDBGrid::FindNodeB
                 found.try_emplace(*it, ds->Bookmark());
         }
     } else {
-        // From the focused row's record, the dataset's current one, record by record forward.
-        int at = focused->RecordIndex;
+        // Record by record forward from the current one: where the load numbered the records,
+        // its number says where that is; otherwise it is the focused row's.
+        int at = IsLoadAllMode() && ds->Sequenced() ? ds->RecNo() - 1 : focused->RecordIndex;
         for (TvxDBGridNode* row : rows) {
             const int distance = row->RecordIndex - at;
             if (ds->MoveBy(distance) != distance) break;
@@ -400,7 +394,9 @@ void TCustomvxDBGrid::CheckFocusedRecordChange() {
 void TCustomvxDBGrid::EndSelection() {
     const bool outermost = SelectionBatchCount() == 1;
     TCustomvxDBTreeListControl::EndSelection();
-    if (outermost) CheckFocusedRecordChange();
+    if (!outermost) return;
+    if (std::exchange(focusRecordOwed_, false)) MoveDataSetToFocus();
+    CheckFocusedRecordChange();
 }
 
 // ---- Across reloads ----
@@ -506,14 +502,17 @@ int TCustomvxDBGrid::DeleteSelection() {
     CloseEditor();
     suppressRegroup_ = true;
     ds->DisableControls();
+    // The controls come back with regrouping still suppressed, so that the change they report
+    // reloads the rows rather than refreshing the current one in place: the rows of the
+    // deleted records have to go.
     struct Enable {
         TCustomvxDBGrid* grid;
         TDataSet* ds;
         ~Enable() {
-            grid->suppressRegroup_ = false;
             grid->TCustomvxDBTreeListControl::ClearSelection();
             grid->selectedKeys_.clear();
             ds->EnableControls();
+            grid->suppressRegroup_ = false;
         }
     } enable{this, ds};
     const TBookmark back = RecordLeftCurrentByDeletion();

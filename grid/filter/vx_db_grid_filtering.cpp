@@ -12,6 +12,7 @@
 #include "platform/classes/update_scope.h"
 #include "platform/db/dataset.h"
 #include "platform/gdi/canvas.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/win/window_tree.h"
 #include "treelist/node_slots.h"
 
@@ -89,15 +90,14 @@ bool TCustomvxDBGrid::FilterNodes(TvxTreeListNode* Node, bool Recalc) {
     if (!IsLoadAllMode() || (!filterApplied_ && (Node || HiddenNodes().empty()))) return true;
     if (Node && Node->Count() > 0) return true;
     std::vector<TvxTreeListNode*> rejected;
-    // The focus is followed through its record: a focused group row may be freed here.
-    TvxDBGridNode* formerFocus = nullptr;
-    int formerLevel = 0;
-    if (TvxTreeListNode* f = GetFocusedNode()) {
-        formerLevel = f->Level();
-        while (f->Count() > 0) f = f->Items(0);
-        formerFocus = GridNode(f);
-    }
-    bool formerHidden = false;
+    // The focused row, a data row or a group row, keeps the focus when the filter keeps it; a
+    // group row the filter empties is freed meanwhile.
+    TvxTreeListNode* formerFocus = Node ? nullptr : GetFocusedNode();
+    if (formerFocus) WatchNode(formerFocus);
+    TScopeExit unwatch([&] {
+        if (formerFocus) UnwatchNode(formerFocus);
+    });
+    bool focusKept = false;
     {
         TUpdateScope<TCustomvxTreeList> update(this);
         if (Node) {
@@ -147,37 +147,23 @@ bool TCustomvxDBGrid::FilterNodes(TvxTreeListNode* Node, bool Recalc) {
             for (TvxTreeListNode* row : rows)
                 if (!IsRecordInFilter(row)) rejected.push_back(row);
         }
-        for (TvxTreeListNode* row : rejected)
-            if (row == formerFocus) formerHidden = true;
         HideRejectedRows(rejected);
-        if (!Node) {
-            if (formerHidden || !formerFocus) {
-                PropagateGroupKeys();
-            } else {
-                TvxTreeListNode* f = formerFocus;
-                while (f->Parent() && f->Level() > formerLevel) f = f->Parent();
-                if (GetFocusedNode() != f) f->SetFocused(true);
-            }
+        if (formerFocus) {
+            focusKept = UnwatchNode(formerFocus) && !IsNodeHidden(formerFocus);
+            if (focusKept && GetFocusedNode() != formerFocus) formerFocus->SetFocused(true);
+            formerFocus = nullptr;
         }
         if (Recalc) RecalcSummaries(nullptr);
     }
-    if (!Node && (formerHidden || !GetFocusedNode()) && GetCount() > 0) {
-        TvxTreeListNode* first = GetItem(0);
-        TvxTreeListNode* data = first;
-        while (data->Count() > 0) data = data->Items(0);
-        TDataSet* ds = DataSet();
-        ++nestedOperation_;
-        syncing_ = true;
-        if (ds && ds->Active() && formerHidden && formerFocus) {
-            if (IsUseLocate()) {
-                if (!KeyField().empty()) ds->Locate(KeyField(), GridNode(data)->KeyValue, {});
-            } else {
-                ds->MoveBy(GridNode(data)->RecordIndex - formerFocus->RecordIndex);
-            }
+    if (!Node) {
+        if (!focusKept && GetCount() > 0) {
+            syncing_ = true;
+            GetItem(0)->SetFocused(true);
+            syncing_ = false;
         }
-        first->SetFocused(true);
-        syncing_ = false;
-        --nestedOperation_;
+        // The focused row may be another, or stand for another record (a group row whose
+        // first record the filter hid or gave back): the table goes with it.
+        FollowFocusWithRecord();
     }
     return rejected.empty();
 }

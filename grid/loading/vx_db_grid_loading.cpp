@@ -557,7 +557,9 @@ void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
         }
         walk.Read = number;
         walk.Groups->PutInOrder();
-        if (!TopVisibleNode() && GetCount() > 0 && !GetFocusedNode()) GetItem(0)->SetFocused(true);
+        // A focused row the filter now hides leaves the focus to the first row, as a tree
+        // built anew has it.
+        if (GetCount() > 0 && !GetFocusedNode()) GetItem(0)->SetFocused(true);
     } else {
         RegroupLoaded(walk);
     }
@@ -966,6 +968,37 @@ void TCustomvxDBGrid::SyncFocusToCurrentRecord() {
         }
 }
 
+bool TCustomvxDBGrid::ShowsCurrentRecord(TvxTreeListNode* Node) {
+    auto* row = GridNode(Node);
+    TDataSet* ds = DataSet();
+    if (!row || !ds || !ds->Active()) return false;
+    if (TField* key = KeyFieldObject()) return CompareVariants(row->KeyValue, key->Value()) == 0;
+    return IsLoadAllMode() && ds->Sequenced() && ds->RecNo() == row->RecordIndex + 1;
+}
+
+void TCustomvxDBGrid::FollowFocusWithRecord() {
+    if (loadingNodes_ || syncing_ || !IsLoadAllMode()) return;
+    if (SelectionBatchCount() > 0)
+        focusRecordOwed_ = true;
+    else
+        MoveDataSetToFocus();
+}
+
+void TCustomvxDBGrid::MoveDataSetToFocus() {
+    TDataSet* ds = DataSet();
+    if (!IsLoadAllMode() || loadingNodes_ || syncing_ || !Has(egoCanNavigation) || !ds || !ds->Active() ||
+        !dataLink_->Active() || DataSetEditing())
+        return;
+    TvxTreeListNode* target = GetFocusedNode();
+    if (!target) return;
+    while (target->Count() > 0) target = target->Items(0);
+    auto* row = GridNode(target);
+    if (!row || ShowsCurrentRecord(row)) return;
+    syncing_ = true;
+    TScopeExit reset([this] { syncing_ = false; });
+    MoveDataSetToNode(row);
+}
+
 void TCustomvxDBGrid::ChangeFocus(TvxTreeListNode* Node, int Column, bool MakeVisible) {
     // A row focused by the user takes the dataset to its record.
     TDataSet* ds = DataSet();
@@ -983,25 +1016,18 @@ void TCustomvxDBGrid::ChangeFocus(TvxTreeListNode* Node, int Column, bool MakeVi
         TCustomvxDBTreeListControl::ChangeFocus(Node, Column, MakeVisible);
         return;
     }
-    auto* node = GridNode(Node);
-    if (node && !loadingNodes_ && !syncing_ && !IsCursorMode() && Node != GetFocusedNode() && ds && ds->Active() &&
-        Has(egoCanNavigation) && !IsUpdateLocked()) {
-        if (DataSetEditing() && !(Node = PostBeforeLeavingRow(Node))) return;
-        TvxTreeListNode* target = Node;
-        while (target->Count() > 0) target = target->Items(0);
-        if (auto* data = GridNode(target); data && !DataSetEditing()) {
-            syncing_ = true;
-            struct Reset {
-                bool& flag;
-                ~Reset() { flag = false; }
-            } reset{syncing_};
-            if (IsUseLocate() || !GetFocusedNode()) {
-                // A search may report the whole dataset changed; the grid moved it and
-                // reloads nothing (a reload would keep the focus where it was).
-                ++nestedOperation_;
-                TScopeExit nested([this] { --nestedOperation_; });
-                ds->Locate(KeyField(), data->KeyValue, {});
-            } else {
+    if (GridNode(Node) && !loadingNodes_ && !syncing_ && Node != GetFocusedNode() && ds && ds->Active() &&
+        Has(egoCanNavigation)) {
+        if (IsUpdateLocked()) {
+            // The rows may be changing under the update: the table follows once it is over.
+            if (IsLoadAllMode()) focusRecordOwed_ = true;
+        } else {
+            if (DataSetEditing() && !(Node = PostBeforeLeavingRow(Node))) return;
+            TvxTreeListNode* target = Node;
+            while (target->Count() > 0) target = target->Items(0);
+            if (auto* data = GridNode(target); data && !DataSetEditing()) {
+                syncing_ = true;
+                TScopeExit reset([this] { syncing_ = false; });
                 MoveDataSetToNode(data);
             }
         }
@@ -1100,6 +1126,10 @@ void TCustomvxDBGrid::RecordChanged(TField* Field) {
         if (ds->State() == dsInsert && !syncedNode_) return;
     }
     if (TvxTreeListNode* focused = GetFocusedNode(); focused && !IsGroupNode(focused)) {
+        // Code may have made current a record the filter hides: then no row shows it. The
+        // edit's first change (its start) decides, before the key itself may change.
+        if (!IsCursorMode() && !syncedNode_ && !ShowsCurrentRecord(focused)) return;
+        if (!IsCursorMode() && syncedNode_ && syncedNode_ != focused) return;
         if (IsCursorMode() || ds->State() != dsInsert || focused == syncedNode_) {
             LoadNodeData(focused);
             DoRefreshNodeData(focused);
@@ -1152,6 +1182,8 @@ bool TCustomvxDBGrid::RefreshCurrentRecord() {
     if (CompareVariants(focused->KeyValue, key->Value()) != 0) return false;
     LoadNodeData(focused);
     DoRefreshNodeData(focused);
+    // A record that no longer passes the filter loses its row: the reload hides it.
+    if (!IsRecordInFilter(focused)) return false;
     if (!groupColumns_.empty()) {
         TUpdateScope<TCustomvxTreeList> update(this);
         RecalcSummaries(focused);
@@ -1166,8 +1198,10 @@ void TCustomvxDBGrid::InsertNewRecordNode() {
     TvxTreeListNode* focused = GetFocusedNode();
     if (focused && focused == syncedNode_) return;
     // The row goes among the data rows: on a focused group row, into its first group. An
-    // appended record's row goes last, an inserted one's before the focused row.
-    TvxTreeListNode* place = focused;
+    // appended record's row goes last, an inserted one's before the focused row. Without a
+    // focused row it goes beside the first data row: a root among group rows would pass for
+    // one.
+    TvxTreeListNode* place = focused ? focused : GetFirstNode();
     while (place && place->Count() > 0) place = place->Items(0);
     TDataSet* ds = DataSet();
     TvxTreeListNode* before = ds && ds->Eof() ? nullptr : place;

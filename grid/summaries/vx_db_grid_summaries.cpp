@@ -255,6 +255,8 @@ void TCustomvxDBGrid::PropagateGroupKeys() {
     };
     const Visit visit{GroupColumnCount()};
     for (int i = 0; i < GetCount(); ++i) visit.Group(GetItem(i), 0);
+    // A focused group row may stand for another first record now.
+    FollowFocusWithRecord();
 }
 
 void TCustomvxDBGrid::ResortBySummary() {
