@@ -470,7 +470,7 @@ void TCustomvxDBTreeListControl::KeepOneSortedColumn() {
     bool first = true;
     for (int i = 0; i < ColumnCount(); ++i) {
         TvxDBTreeListColumn* c = GetColumn(i);
-        if (!c || c->GroupIndex() >= 0 || c->Sorted() == csNone) continue;
+        if (!c || KeepsColumnSorted(c) || c->Sorted() == csNone) continue;
         if (first)
             first = false;
         else
@@ -479,16 +479,17 @@ void TCustomvxDBTreeListControl::KeepOneSortedColumn() {
 }
 
 void TCustomvxDBTreeListControl::ClearSortedColumns() {
-    // Group columns stay sorted, and so in the list, in the order they had there.
-    std::vector<TvxTreeListColumn*> grouped;
+    // A column that keeps its sort (a group column: its group rows stand in its order, so
+    // its sort mark and the stored layout must say so) stays in the list, in the order it
+    // had there; only ungrouping switches its sort off.
+    std::vector<TvxTreeListColumn*> kept;
     for (int i = 0; i < SortedColumnCount(); ++i)
-        if (auto* c = dynamic_cast<TvxDBTreeListColumn*>(SortedColumns(i)); c && c->GroupIndex() >= 0)
-            grouped.push_back(c);
+        if (KeepsColumnSorted(SortedColumns(i))) kept.push_back(SortedColumns(i));
     TCustomvxTreeListControl::ClearSortedColumns();
-    for (TvxTreeListColumn* c : grouped) TCustomvxTreeListControl::AddSortedColumn(c);
+    for (TvxTreeListColumn* c : kept) TCustomvxTreeListControl::AddSortedColumn(c);
     BeginSorting();
     for (int i = 0; i < ColumnCount(); ++i)
-        if (TvxDBTreeListColumn* c = GetColumn(i); c && c->GroupIndex() < 0 && c->Sorted() != csNone)
+        if (TvxDBTreeListColumn* c = GetColumn(i); c && !KeepsColumnSorted(c) && c->Sorted() != csNone)
             c->SetSorted(csNone);
     EndSorting();
 }
@@ -497,7 +498,7 @@ void TCustomvxDBTreeListControl::PrepareColumnSort(TvxTreeListColumn* Column) {
     auto* column = dynamic_cast<TvxDBTreeListColumn*>(Column);
     if (!IsAutoSort() || !column || column->GroupIndex() >= 0 || IsSortingLocked()) return;
     for (int i = 0; i < ColumnCount(); ++i)
-        if (TvxDBTreeListColumn* c = GetColumn(i); c && c != column && c->GroupIndex() < 0 && c->Sorted() != csNone) {
+        if (TvxDBTreeListColumn* c = GetColumn(i); c && c != column && !KeepsColumnSorted(c) && c->Sorted() != csNone) {
             BeginSorting();
             c->SetSorted(csNone);
             EndSorting();
