@@ -52,9 +52,10 @@ bool TCustomvxDBGrid::NodeBookmark(TvxTreeListNode* Node, TBookmark& Bookmark) {
             return !Bookmark.empty();
         }
     }
-    // Off to the row's record and back, without the dataset telling anyone.
+    // Off to the row's record and back, without the dataset telling anyone. A group row's
+    // record is its first one, whose key and number it carries, as it does by key.
     auto* node = GridNode(Node);
-    if (!node || IsGroupNode(Node)) return false;
+    if (!node) return false;
     ++nestedOperation_;
     ds->DisableControls();
     const TBookmark back = ds->Bookmark();
@@ -75,11 +76,11 @@ std::unordered_map<const TvxTreeListNode*, TBookmark> TCustomvxDBGrid::FindNodeB
     const bool locate = IsUseLocate();
     TField* key = locate && !KeyField().empty() ? ds->FindField(KeyField()) : nullptr;
     if (locate ? !key : !focused) return found;
-    // Each row once, as NodeBookmark takes it: data rows, by record position or by key.
+    // Each row once, as NodeBookmark takes it, by record position or by key.
     std::vector<TvxDBGridNode*> rows;
     rows.reserve(Nodes.size());
     for (TvxTreeListNode* n : Nodes)
-        if (auto* row = GridNode(n); row && !IsGroupNode(n) && (!locate || !row->KeyValue.IsEmpty()))
+        if (auto* row = GridNode(n); row && (!locate || !row->KeyValue.IsEmpty()))
             rows.push_back(row);
     if (locate)
         std::stable_sort(rows.begin(), rows.end(), [](const TvxDBGridNode* a, const TvxDBGridNode* b) {
