@@ -79,19 +79,19 @@ std::shared_ptr<TDeviceRequest> TSercomLink::OrderBlock(TBlockOrder order, bool 
     return request;
 }
 
-bool TSercomLink::TakeBlockOrder(std::string& data) {
+std::shared_ptr<TDeviceRequest> TSercomLink::TakeBlockOrder(std::string& data) {
     const uint64_t now = CurrentClock().Ticks();
     for (size_t k = 0; k < orders_.size(); ++k) {
         // Past its own deadline the order is not the device's any more: the watch withdraws it.
         if (!orders_[k] || orders_[k]->Deadline <= now) continue;
-        const auto request = std::move(orders_[k]);
+        auto request = std::move(orders_[k]);
         request->State = TDeviceRequest::TState::Taken;
         data = request->Data;
         if (k == static_cast<size_t>(TBlockOrder::WriteInputs)) data += HexListToBytes(main_->InputBlockText());
         if (k == static_cast<size_t>(TBlockOrder::WriteOutputs)) data += HexListToBytes(main_->OutputBlockText());
-        return true;
+        return request;
     }
-    return false;
+    return nullptr;
 }
 
 bool TSercomLink::HasQueuedRequest() const {
@@ -179,17 +179,17 @@ void TSercomLink::DropQueue() {
     }
 }
 
-bool TSercomLink::DequeueRequest(std::string& data) {
+std::shared_ptr<TDeviceRequest> TSercomLink::DequeueRequest(std::string& data) {
     data.clear();
-    if (queue_.empty()) return false;
+    if (queue_.empty()) return nullptr;
     // Past its own deadline the request is not the device's any more: the watch withdraws it.
-    if (queue_.front()->Deadline <= CurrentClock().Ticks()) return false;
-    const auto request = queue_.front();
+    if (queue_.front()->Deadline <= CurrentClock().Ticks()) return nullptr;
+    auto request = queue_.front();
     queue_.pop_front();
     view_->QueueDelete(0);
     request->State = TDeviceRequest::TState::Taken;
     data = request->Data;
-    return !data.empty();
+    return request;
 }
 
 int32_t TSercomLink::QueryDeviceType() {

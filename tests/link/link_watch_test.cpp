@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <utility>
@@ -198,4 +199,42 @@ TEST(LinkWatch, WhatIsPendingDuringASilenceGoesOnceWithinTheLimitAndNeverPastIt)
                 for (const std::string& wire : f.Poll(poll)) sent += wire == p.wire ? 1 : 0;
             EXPECT_EQ(lost ? 0u : 1u, sent);
         }
+}
+
+// A frame traced as sent ("S:") is one the port was given. Tracing it handles what is pending,
+// and the watch may fall due right there and end the link for a request nobody took: a raw
+// frame sent at once as that happens was written before the loss and is traced so, in that
+// order.
+TEST(LinkWatch, AFrameTracedAsSentWasWrittenEvenWhenTheWatchEndsTheLinkWhileTracingIt) {
+    InitWindowThread();
+    ScopedManualClock clock;
+    AutoAdvance advance(*clock);
+    FakeLink f;
+    f.link.LinkState.PrtShow = true;
+    // Records, each answered by its acknowledgement first: the request is never taken.
+    const std::string record = FakeLink::Frame(FakeLink::Data({0xFB, 0x02, 0x02, 0x77, 0x00}));
+    const std::string raw = FakeLink::Frame(FakeLink::Data({0xFD, 0x01, 0x00}), 0, 2);
+    ASSERT_TRUE(f.link.EnqueueRequest(FakeLink::Data({0xFB, 0x02, 0x00, 0x50, 0x01})));
+    for (uint64_t t = 0; t + 100 < TSercomLink::kSilenceLimitMs; t += 100) {
+        f.Poll(record);
+        RunClock(*clock, 100);
+    }
+    // Past the request's deadline, before the watch's round; the device has just talked, so
+    // the raw frame goes at once.
+    clock->Advance(150);
+    f.Poll(record);
+    ASSERT_TRUE(f.link.LinkState.PortOpen);
+    f.port.written.clear();
+    f.view.trace.clear();
+    f.link.SendRawFrame(FakeLink::Data({0xFD, 0x01, 0x00}));
+    EXPECT_EQ(std::vector<std::string>{raw}, f.port.written);
+    EXPECT_EQ(1, f.main.losses);
+    EXPECT_EQ(1, f.view.Traced("S: "));
+    const auto at = [&](const std::string& text) {
+        return std::find_if(f.view.trace.begin(), f.view.trace.end(),
+                            [&](const std::string& line) { return line.find(text) != std::string::npos; }) -
+               f.view.trace.begin();
+    };
+    EXPECT_LT(at("S: " + BytesToHexList(raw)), at("withdrawn: 00,00,FB,02,00,50,01"));
+    EXPECT_EQ(0, f.view.Traced("raw FD,01,00"));
 }
