@@ -61,13 +61,17 @@ TAnswer OrderAnswer(TBlockOrder order) {
 }  // namespace
 
 std::shared_ptr<TDeviceRequest> TSercomLink::OrderBlock(TBlockOrder order, bool waited) {
+    std::shared_ptr<TDeviceRequest>& slot = orders_[static_cast<size_t>(order)];
+    // Held past its deadline, the order can no longer be taken and the device is lost,
+    // whoever asks for it again. The watch's round runs now, not up to an interval later, when
+    // a wait handed the order may have ended and withdrawn it as if nothing were amiss.
+    if (slot && slot->Deadline <= CurrentClock().Ticks()) Watch();
     // An order still held may go in a close's last answers, but nobody may count on it then:
     // the link that would carry its answer is ending.
     if (!Up()) {
         TraceQueueLine("refused: link closed " + BytesToHexList(OrderHeader(order)));
         return nullptr;
     }
-    std::shared_ptr<TDeviceRequest>& slot = orders_[static_cast<size_t>(order)];
     // One order of a kind goes at a time: asked for again before it went, it is the same, and
     // keeps the deadline of whoever ordered it first.
     if (slot) return slot;

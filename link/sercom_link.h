@@ -83,8 +83,9 @@ public:
     bool Awaiting(TAnswer answer) const;
     // For TDeviceWait (`waited`) and the test page: orders a block exchange for the next answer
     // frame (see TBlockOrder). Refused, as a request is, while the link is not open; withdrawn
-    // as one is. Asked for again before it went, the same order, its deadline unchanged. Null
-    // when refused.
+    // as one is. Asked for again before it went, the same order, its deadline unchanged; past
+    // that deadline the device is lost, as the watch finds, and the new ask refused. Null when
+    // refused.
     std::shared_ptr<TDeviceRequest> OrderBlock(TBlockOrder order, bool waited);
     // A request or a block order is waiting to be taken.
     bool HasQueuedRequest() const;

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "link/device_wait.h"
 #include "link/wait_for.h"
 #include "platform/sync/clock.h"
 #include "platform/win/message_queue.h"
@@ -237,4 +238,36 @@ TEST(LinkWatch, AFrameTracedAsSentWasWrittenEvenWhenTheWatchEndsTheLinkWhileTrac
     };
     EXPECT_LT(at("S: " + BytesToHexList(raw)), at("withdrawn: 00,00,FB,02,00,50,01"));
     EXPECT_EQ(0, f.view.Traced("raw FD,01,00"));
+}
+
+// A block order nobody took by its deadline is a lost device, whoever asks for it again before
+// the watch's round: it is withdrawn with its line, the link ends, and the new ask is refused.
+// A wait that asked for it cannot end first and withdraw it as if nothing were amiss.
+TEST(LinkWatch, AHeldBlockOrderAskedForAgainPastItsDeadlineIsTheLostDevice) {
+    InitWindowThread();
+    ScopedManualClock clock;
+    AutoAdvance advance(*clock);
+    for (const bool waited : {true, false}) {
+        SCOPED_TRACE(waited ? "asked again by a wait" : "asked again by nobody's wait");
+        FakeLink f;
+        f.link.LinkState.PrtShow = true;
+        const auto held = f.link.OrderBlock(TBlockOrder::ReadInputs, false);
+        ASSERT_NE(nullptr, held);
+        RunClock(*clock, TSercomLink::kSilenceLimitMs - 100);
+        ASSERT_EQ(0, f.main.losses);
+        clock->Advance(150);
+        if (waited) {
+            TDeviceWait wait(&f.link);
+            EXPECT_FALSE(wait.Order(TBlockOrder::ReadInputs));
+        } else {
+            EXPECT_EQ(nullptr, f.link.OrderBlock(TBlockOrder::ReadInputs, false));
+        }
+        RunClock(*clock, TSercomLink::kWatchIntervalMs);
+        EXPECT_EQ(1, f.main.losses);
+        EXPECT_TRUE(f.link.WasLost());
+        EXPECT_FALSE(f.link.LinkState.PortOpen);
+        EXPECT_EQ(TDeviceRequest::TState::Withdrawn, held->State);
+        EXPECT_EQ(1, f.view.Traced("withdrawn: FC,13,00"));
+        EXPECT_EQ(1, f.view.Traced("refused: link closed FC,13,00"));
+    }
 }
