@@ -240,6 +240,33 @@ TEST(LinkWatch, AFrameTracedAsSentWasWrittenEvenWhenTheWatchEndsTheLinkWhileTrac
     EXPECT_EQ(0, f.view.Traced("raw FD,01,00"));
 }
 
+// A raw frame past its deadline is no longer the device's even before the watch's round
+// withdraws it: the device's next frame gets its answer, the frame does not follow it, and
+// neither does one asked behind it, whose own deadline is still to come.
+TEST(LinkWatch, ARawFramePastItsDeadlineDoesNotFollowTheNextFrameNorDoOnesBehindIt) {
+    InitWindowThread();
+    ScopedManualClock clock;
+    AutoAdvance advance(*clock);
+    FakeLink f;
+    f.link.LinkState.PrtShow = true;
+    const std::string poll = FakeLink::Frame("");
+    const std::string second = FakeLink::Data({0xFD, 0x02, 0x00});
+    f.Poll(poll);
+    RunClock(*clock, 300);
+    f.link.SendRawFrame(FakeLink::Data({0xFD, 0x01, 0x00}));
+    RunClock(*clock, 100);
+    f.link.SendRawFrame(second);
+    RunClock(*clock, TSercomLink::kSilenceLimitMs - 500);
+    // Between the two deadlines, before the watch's round.
+    clock->Advance(450);
+    EXPECT_EQ(std::vector<std::string>{poll}, f.Poll(poll));
+    RunClock(*clock, TSercomLink::kWatchIntervalMs);
+    EXPECT_EQ(1, f.main.losses);
+    EXPECT_EQ(1, f.view.Traced("withdrawn: raw FD,01,00"));
+    EXPECT_EQ(1, f.view.Traced("dropped: raw FD,02,00"));
+    EXPECT_EQ(0, f.view.Traced("S: " + BytesToHexList(FakeLink::Frame(second, 0, 2))));
+}
+
 // A block order nobody took by its deadline is a lost device, whoever asks for it again before
 // the watch's round: it is withdrawn with its line, the link ends, and the new ask is refused.
 // A wait that asked for it cannot end first and withdraw it as if nothing were amiss.
