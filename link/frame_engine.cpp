@@ -231,6 +231,8 @@ void TSercomLink::HandleFrame(std::string frame) {
             carried = DequeueRequest(answer);
     }
     if (!answer.empty() || !broadcast) SendWire(0x01, answer, carried.get());
+    // Most frames find no raw frame waiting: they leave the clock alone.
+    if (raw_parked_.empty()) return;
     // Past its deadline a frame is not the device's any more: the watch withdraws it, and
     // the later ones wait with it so that none overtakes an older one.
     const uint64_t now = CurrentClock().Ticks();
