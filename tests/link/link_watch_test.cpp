@@ -267,6 +267,39 @@ TEST(LinkWatch, ARawFramePastItsDeadlineDoesNotFollowTheNextFrameNorDoOnesBehind
     EXPECT_EQ(0, f.view.Traced("S: " + BytesToHexList(FakeLink::Frame(second, 0, 2))));
 }
 
+// The same for a door command or a block order nobody took by its deadline: the device's next
+// frame before the watch's round gets an empty answer, and the watch then finds it untaken.
+TEST(LinkWatch, ARequestOrBlockOrderPastItsDeadlineIsNoAnswerEvenBeforeTheWatchsRound) {
+    InitWindowThread();
+    ScopedManualClock clock;
+    AutoAdvance advance(*clock);
+    const std::string poll = FakeLink::Frame("");
+    const std::string lock = FakeLink::Data({0xFB, 0x02, 0x00, 0x50, 0x03});
+    struct Pending {
+        const char* name;
+        std::function<void(FakeLink&)> ask;
+        const char* line;
+    };
+    const Pending pending[] = {
+        {"door command", [&](FakeLink& f) { ASSERT_TRUE(f.link.EnqueueRequest(lock)); },
+         "withdrawn: 00,00,FB,02,00,50,03"},
+        {"block order", [&](FakeLink& f) { ASSERT_TRUE(f.link.OrderBlock(TBlockOrder::ReadInputs, false)); },
+         "withdrawn: FC,13,00"},
+    };
+    for (const Pending& p : pending) {
+        SCOPED_TRACE(p.name);
+        FakeLink f;
+        f.link.LinkState.PrtShow = true;
+        p.ask(f);
+        RunClock(*clock, TSercomLink::kSilenceLimitMs - 100);
+        clock->Advance(150);
+        EXPECT_EQ(std::vector<std::string>{poll}, f.Poll(poll));
+        RunClock(*clock, TSercomLink::kWatchIntervalMs);
+        EXPECT_EQ(1, f.main.losses);
+        EXPECT_EQ(1, f.view.Traced(p.line));
+    }
+}
+
 // A block order nobody took by its deadline is a lost device, whoever asks for it again before
 // the watch's round: it is withdrawn with its line, the link ends, and the new ask is refused.
 // A wait that asked for it cannot end first and withdraw it as if nothing were amiss.
