@@ -84,6 +84,9 @@ std::shared_ptr<TDeviceRequest> TSercomLink::OrderBlock(TBlockOrder order, bool 
 }
 
 std::shared_ptr<TDeviceRequest> TSercomLink::TakeBlockOrder(std::string& data) {
+    // Most frames find no order held: they leave the clock alone.
+    const auto held = [](const std::shared_ptr<TDeviceRequest>& order) { return order != nullptr; };
+    if (std::none_of(orders_.begin(), orders_.end(), held)) return nullptr;
     const uint64_t now = CurrentClock().Ticks();
     for (size_t k = 0; k < orders_.size(); ++k) {
         // Past its own deadline the order is not the device's any more: the watch withdraws it.
