@@ -7,7 +7,7 @@
 // Adding a page: a class TPage<name> derived from TMainPage in app/pages/page_<name>.h/.cpp
 // that builds its controls in its constructor, and one line for it in TMainPages.
 
-#include "app/device_session.h"
+#include "app/device/device_session.h"
 #include "app/page_builder.h"
 #include "app/step_progress.h"
 #include "platform/forms/form.h"
