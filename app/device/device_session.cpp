@@ -36,8 +36,11 @@ bool TDeviceSession::QueueForDevice(TDeviceWait& wait, const std::string& reques
 }
 
 bool TDeviceSession::OrderBlock(TBlockOrder order) {
+    const uint32_t shownBefore = lossShownFor_;
     if (link_.OrderBlock(order, false)) return true;
-    ShowLinkLost();
+    // An order held past its deadline makes the link give the device up right here, and the
+    // link has shown the loss then: once is enough for one press.
+    if (lossShownFor_ == shownBefore) ShowLinkLost();
     return false;
 }
 
