@@ -181,16 +181,18 @@ TEST_F(ConfigFile, AFileCutInsideItsLastCharacterIsCut) {
         EXPECT_EQ(4, c.Row(1).Function) << entry.path();
     }
     EXPECT_GT(files, 0);
-    // A last character whole, or cut inside a comment, loads; so does an older file in
-    // Windows-1252 whose last byte would begin a UTF-8 character.
+    // A last character whole loads; so does an older file in Windows-1252 whose last byte
+    // would begin a UTF-8 character. Cut inside a comment, it is cut: a save keeps comments.
     for (const char* whole : {"[INPUT]\r\n; Eing\xC3\xA4nge\r\n01=005;000;000;000\r\n; \xC3\xA4",
-                              "[INPUT]\r\n; Eing\xC3\xA4nge\r\n01=005;000;000;000\r\n; \xC3",
                               "[INPUT]\r\n; Eing\xE4nge\r\n01=005;000;000;000\r\n; Gr\xFC\xDF"}) {
         Write(whole);
         TIoConfig c;
         EXPECT_NO_THROW(LoadIoConfigFromFile(path_, c)) << whole;
         EXPECT_EQ(5, c.Row(1).Function) << whole;
     }
+    Write("[INPUT]\r\n; Eing\xC3\xA4nge\r\n01=005;000;000;000\r\n; \xC3");
+    TIoConfig c;
+    EXPECT_THROW(LoadIoConfigFromFile(path_, c), EReadError);
 }
 
 // The same wherever the last line is: a section of the user's own keeps its lines through a
