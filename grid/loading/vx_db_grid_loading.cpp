@@ -557,7 +557,8 @@ void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
         }
         walk.Read = number;
         walk.Groups->PutInOrder();
-        if (walk.Kept) PutKeptRowsInRecordOrder();
+        if (walk.Kept) PutRowsInRecordOrder();
+        loadedRecordCount_ = number;
         // A focused row the filter now hides leaves the focus to the first row, as a tree
         // built anew has it.
         if (GetCount() > 0 && !GetFocusedNode()) GetItem(0)->SetFocused(true);
@@ -1078,9 +1079,12 @@ void TCustomvxDBGrid::DataChanged() {
     TDataSet* ds = DataSet();
     if (!ds) return;
     if (SelectionBatchCount() == 0) CheckFocusedRecordChange();
+    // Only a change of the current record alone: a record gone (a delete) or come in some other
+    // way leaves another record count, and reloads.
     const bool canRefreshInPlace = Has(egoSmartRefresh) && !suppressRegroup_ && !ds->Bof() && !ds->Eof() &&
                                    !(GetCount() == 1 && GroupColumnCount() > 0 && GetItem(0)->Count() == 0) &&
-                                   !IsPartialLoadMode();
+                                   !IsPartialLoadMode() &&
+                                   ds->RecordCount() == loadedRecordCount_ + (newRecordRow_ ? 1 : 0);
     // Only a row that still shows the current record is refreshed in place; anything else
     // (a deleted or a new record) reloads.
     const bool inPlace = canRefreshInPlace && !loadingNodes_ && !IsCursorMode() && RefreshCurrentRecord();
@@ -1193,6 +1197,7 @@ bool TCustomvxDBGrid::RefreshCurrentRecord() {
     // An edit may have moved the record in the table, and a new one stands where the table
     // put it.
     if (IsLoadAllMode()) TakeCurrentRecordNumber(focused, focused == newRecordRow_);
+    loadedRecordCount_ = DataSet()->RecordCount();
     if (!groupColumns_.empty()) {
         TUpdateScope<TCustomvxTreeList> update(this);
         RecalcSummaries(focused);
@@ -1278,9 +1283,9 @@ void TCustomvxDBGrid::PlaceByRecordNumber(TvxTreeListNode* Node) {
     ArrangeChildren(parent, order);
 }
 
-void TCustomvxDBGrid::PutKeptRowsInRecordOrder() {
-    // Rows taken again keep their places and new ones come last: the lists whose rows went
-    // out of record order are put back in it.
+void TCustomvxDBGrid::PutRowsInRecordOrder() {
+    // Rows taken again keep their places and new ones come last, and a sort switched off
+    // leaves its order: the lists whose rows went out of record order are put back in it.
     auto before = [](TvxTreeListNode* A, TvxTreeListNode* B) {
         return GridNode(A)->RecordIndex < GridNode(B)->RecordIndex;
     };

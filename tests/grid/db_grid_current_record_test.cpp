@@ -535,6 +535,15 @@ TEST_F(DBGridCurrentRecord, SmartRefreshHoldsTheFilter) {
         driver->Pump();
         rows = RowIds();
         EXPECT_EQ(std::set<int>(rows.begin(), rows.end()), (std::set<int>{1, 5, 7}));
+        // A hidden record deleted by the table: its hidden row goes with it, though the
+        // record current after the delete, the next one, is the focused row's.
+        Row(5)->SetFocused(true);
+        table->Locate("ID", Variant(4), {});
+        table->Delete();
+        driver->Pump();
+        ASSERT_EQ(CurrentId(), 5);
+        for (TvxTreeListNode* hidden : grid->HiddenNodes()) EXPECT_NE(Id(hidden), 4);
+        EXPECT_EQ(grid->HiddenNodes().size(), 3u);
     }
 }
 
