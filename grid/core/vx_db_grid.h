@@ -444,6 +444,9 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     // Each sibling list of group rows on Level in its column's order, which a sort of the
     // column waiting for the end of a sorting batch may have left undone.
     void PutGroupRowsInOrder(int Level);
+    // Each sibling list of the rows on Level (group rows above the data rows: the data rows)
+    // put in the order Before gives, where it is not in it.
+    void ArrangeLevel(int Level, const std::function<bool(const TvxDBGridNode*, const TvxDBGridNode*)>& Before);
     void InsertNewRecordNode();
     // Posts the record being edited before the focus leaves its row (a refused post raises).
     // Answers the row to focus then: Node, or the row of Node's record when the post

@@ -1282,33 +1282,3 @@ void TCustomvxDBGrid::PlaceByRecordNumber(TvxTreeListNode* Node) {
     order.insert(order.begin() + static_cast<std::ptrdiff_t>(placed ? at : order.size()), Node);
     ArrangeChildren(parent, order);
 }
-
-void TCustomvxDBGrid::PutRowsInRecordOrder() {
-    // Rows taken again keep their places and new ones come last, and a sort switched off
-    // leaves its order: the lists whose rows went out of record order are put back in it.
-    auto before = [](TvxTreeListNode* A, TvxTreeListNode* B) {
-        return GridNode(A)->RecordIndex < GridNode(B)->RecordIndex;
-    };
-    std::vector<TvxTreeListNode*> order;
-    auto arrange = [&](TvxTreeListNode* Parent) {
-        const int count = Parent ? Parent->Count() : GetCount();
-        order.clear();
-        for (int i = 0; i < count; ++i) {
-            TvxTreeListNode* n = Parent ? Parent->Items(i) : GetItem(i);
-            if (n->Count() > 0 || !GridNode(n)) return;
-            order.push_back(n);
-        }
-        if (std::is_sorted(order.begin(), order.end(), before)) return;
-        std::stable_sort(order.begin(), order.end(), before);
-        ArrangeChildren(Parent, order);
-    };
-    if (groupColumns_.empty()) {
-        arrange(nullptr);
-        return;
-    }
-    const int last = GroupColumnCount() - 1;
-    for (int i = 0; i < GetCount(); ++i)
-        ForEachInSubtree(GetItem(i), [&](TvxTreeListNode* n) {
-            if (n->Level() == last && n->Count() > 0) arrange(n);
-        });
-}
