@@ -558,6 +558,14 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     std::vector<Variant> savedSelectionKeys_;
     // The row loaded for each saved entry (null: none yet).
     std::vector<TvxTreeListNode*> savedSelectionRows_;
+    // While a filter frees the group rows it empties: the entries of the selected ones.
+    struct TFreedEntries {
+        std::vector<TBookmark> Bookmarks;
+        std::vector<Variant> Keys;
+    };
+    TFreedEntries* filterFreedEntries_ = nullptr;
+    // The entries leave the selection together.
+    void DeselectFreedEntries(const TFreedEntries& Entries);
     // While a range is selected: the bookmarks of its rows, found beforehand in one walk.
     std::unordered_map<const TvxTreeListNode*, TBookmark>* rangeBookmarks_ = nullptr;
     TBookmark selectionAnchorBookmark_;

@@ -857,6 +857,17 @@ void TCustomvxDBGrid::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNo
     if (loadWalk_ && loadWalk_->Kept) loadWalk_->Kept->Forget(Node);
     if (rangeBookmarks_) rangeBookmarks_->erase(Node);
     if (Node == newRecordRow_) newRecordRow_ = nullptr;
+    // A group row the filter empties stands for a record the filter hides: its entry leaves
+    // the selection, as the entries of the rows it hides do. Gathered here, they leave in one
+    // step once the filter is done.
+    if (filterFreedEntries_) {
+        if (const TBookmark* attached = SelectedNodeBookmark(Node)) {
+            filterFreedEntries_->Bookmarks.push_back(*attached);
+        } else if (auto* row = GridNode(Node); row && !selectedKeys_.empty()) {
+            if (TvxTreeListNode** selected = SelectedKeyRow(row->KeyValue); selected && *selected == Node)
+                filterFreedEntries_->Keys.push_back(row->KeyValue);
+        }
+    }
     // A key kept selected without bookmarks stays, without its row.
     if (!selectedKeys_.empty() || !pendingKeys_.empty())
         if (auto* row = GridNode(Node))

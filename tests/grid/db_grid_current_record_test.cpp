@@ -381,7 +381,8 @@ TEST_F(DBGridCurrentRecord, AFocusTheFilterTookGoesToTheCurrentRecordsRow) {
 }
 
 // A selected group row stands for its first record: when a sort or a filter gives it another
-// first record, it stays selected and its entry names that record, by bookmarks and by keys.
+// first record, it stays selected and its entry names that record, and when the filter hides
+// every record of it, its entry goes; by bookmarks and by keys.
 TEST_F(DBGridCurrentRecord, ASelectedGroupRowFollowsItsFirstRecord) {
     Option(egoMultiSelect, true);
     for (bool bookmarks : {true, false}) {
@@ -428,6 +429,11 @@ TEST_F(DBGridCurrentRecord, ASelectedGroupRowFollowsItsFirstRecord) {
         EXPECT_TRUE(a->Selected());
         EXPECT_EQ(entryId(), 3);
         EXPECT_EQ(grid->GetSelectedItem(0), a);
+        // A filter that hides all its records frees it: its entry leaves the selection, as the
+        // entries of the rows the filter hides do.
+        FilterOn(amount, vxoGreater, Variant(5.5), "5.5");
+        ASSERT_EQ(grid->GetCount(), 1);
+        EXPECT_EQ(grid->GetSelectedCount(), 0);
     }
 }
 
