@@ -83,33 +83,6 @@ class DBGridCurrentRecord : public GridOnForm {
             if (row->Selected()) ids.insert(Id(row));
         return ids;
     }
-    // A click on the row, with modifiers held; never half of a double click.
-    void ClickRow(TvxTreeListNode* row, TShiftState shift = {}) {
-        row->MakeVisible();
-        driver->Pump();
-        clock->Advance(GetDoubleClickTime() + 1);
-        const TRect r = grid->GetNodeRowRect(row);
-        const TPoint p{r.Left + 40, (r.Top + r.Bottom) / 2};
-        if (shift.Contains(ssShift)) InjectKey(VK_SHIFT, true);
-        if (shift.Contains(ssCtrl)) InjectKey(VK_CONTROL, true);
-        driver->MouseDown(grid, p);
-        driver->MouseUp(grid, p);
-        if (shift.Contains(ssCtrl)) InjectKey(VK_CONTROL, false);
-        if (shift.Contains(ssShift)) InjectKey(VK_SHIFT, false);
-        driver->Pump();
-    }
-    void ClickHeader(TvxDBTreeListColumn* column) {
-        TvxTreeListLayout layout;
-        grid->CalcLayout(layout);
-        const TvxTreeListHeaderCellEntry* cell = layout.FindCell(column->Index());
-        ASSERT_NE(cell, nullptr);
-        const TPoint p{(cell->Rect.Left + cell->Rect.Right) / 2, (cell->Rect.Top + cell->Rect.Bottom) / 2};
-        TCustomvxTreeList::FreeLayout(layout);
-        clock->Advance(GetDoubleClickTime() + 1);
-        driver->MouseDown(grid, p);
-        driver->MouseUp(grid, p);
-        driver->Pump();
-    }
     void Append(int id, const std::string& text, bool isActive, double value) {
         table->Append();
         table->FieldByName("ID")->SetAsInteger(id);
