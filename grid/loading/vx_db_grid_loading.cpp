@@ -3,11 +3,11 @@
 // reload keeps (focused record, top row, selection).
 
 #include <algorithm>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory_resource>
 #include <optional>
-#include <unordered_map>
 
 #include "grid/core/vx_db_grid.h"
 #include "platform/classes/update_scope.h"
@@ -17,6 +17,8 @@
 #include "platform/forms/screen.h"
 #include "platform/rtl/scope_exit.h"
 #include "platform/rtl/str_utils.h"
+#include "treelist/node_map.h"
+#include "treelist/node_slots.h"
 
 namespace {
 TvxDBGridNode* GridNode(TvxTreeListNode* Node) {
@@ -52,29 +54,31 @@ struct TCustomvxDBGrid::TLoadWalk {
                 siblings.Rows.emplace(&Row->GroupValue, Row);
             searched_ = nullptr;
             siblings.Grew = true;
-            if (Parent && parentsKnown_) parentOf_[Row] = Parent;
+            if (Parent && parentsKnown_) parentOf_.Get(Row) = Parent;
         }
-        // Node was deleted (it has left its parent already).
+        // Node was deleted (it has left its parent already). Its own list is forgotten: a node
+        // made later at its address takes its rows from the tree afresh.
         void Forget(TvxTreeListNode* Node) {
             KnowParents();
             searched_ = nullptr;
-            lists_.erase(Node);
-            auto parent = parentOf_.find(Node);
-            auto list = lists_.find(parent == parentOf_.end() ? nullptr : parent->second);
-            if (list != lists_.end()) {
-                auto& rows = list->second.Rows;
+            if (size_t slot = slots_.Find(Node); slot != TvxNodeSlots::npos) lists_[slot].Reset();
+            TvxTreeListNode* const* parent = parentOf_.Find(Node);
+            const size_t slot = slots_.Find(parent ? *parent : nullptr);
+            if (slot != TvxNodeSlots::npos && lists_[slot].Taken) {
+                auto& rows = lists_[slot].Rows;
                 if (auto row = rows.find(GridNode(Node)->GroupValue); row != rows.end() && row->second == Node)
                     rows.erase(row);
             }
-            if (parent != parentOf_.end()) parentOf_.erase(parent);
+            parentOf_.Erase(Node);
         }
         // The rows are in group order in the index already.
         void PutInOrder() {
-            for (auto& [parent, siblings] : lists_) {
+            for (Siblings& siblings : lists_) {
                 if (!siblings.Grew) continue;
                 std::vector<TvxTreeListNode*> order;
                 order.reserve(siblings.Rows.size());
                 for (const auto& [value, row] : siblings.Rows) order.push_back(row);
+                TvxTreeListNode* parent = siblings.Parent;
                 const int level = parent ? parent->Level() + 1 : 0;
                 if (grid_->groupColumns_[static_cast<size_t>(level)]->Sorted() == csDown)
                     std::reverse(order.begin(), order.end());
@@ -95,21 +99,31 @@ struct TCustomvxDBGrid::TLoadWalk {
         };
         using Index = std::pmr::map<const Variant*, TvxDBGridNode*, ValueLess>;
         struct Siblings {
+            TvxTreeListNode* Parent;
             Index Rows;
+            bool Taken = false;  // the rows are taken from the tree
             bool Grew = false;
+            void Reset() {
+                Rows.clear();
+                Taken = Grew = false;
+            }
         };
         // The rows under Parent, taken from the tree the first time.
         Siblings& Of(TvxTreeListNode* Parent) {
-            auto [it, added] = lists_.try_emplace(Parent, Siblings{Index(ValueLess{grid_}, &entries_)});
-            if (added) {
+            bool added = false;
+            const size_t slot = slots_.Slot(Parent, &added);
+            if (added) lists_.push_back(Siblings{Parent, Index(ValueLess{grid_}, &entries_)});
+            Siblings& siblings = lists_[slot];
+            if (!siblings.Taken) {
+                siblings.Taken = true;
                 const int count = Parent ? Parent->Count() : grid_->GetCount();
                 for (int i = 0; i < count; ++i)
                     if (auto* row = GridNode(Parent ? Parent->Items(i) : grid_->GetItem(i))) {
-                        it->second.Rows.emplace(&row->GroupValue, row);
-                        if (Parent && parentsKnown_) parentOf_[row] = Parent;
+                        siblings.Rows.emplace(&row->GroupValue, row);
+                        if (Parent && parentsKnown_) parentOf_.Get(row) = Parent;
                     }
             }
-            return it->second;
+            return siblings;
         }
         // The parent of each indexed row, made at the first deletion during the walk and kept
         // from then on: a walk seldom deletes, and keeping it for every group row made would
@@ -117,9 +131,9 @@ struct TCustomvxDBGrid::TLoadWalk {
         void KnowParents() {
             if (parentsKnown_) return;
             parentsKnown_ = true;
-            for (auto& [parent, siblings] : lists_)
-                if (parent)
-                    for (const auto& [value, row] : siblings.Rows) parentOf_[row] = parent;
+            for (const Siblings& siblings : lists_)
+                if (siblings.Parent)
+                    for (const auto& [value, row] : siblings.Rows) parentOf_.Get(row) = siblings.Parent;
         }
 
         TCustomvxDBGrid* grid_;
@@ -128,8 +142,11 @@ struct TCustomvxDBGrid::TLoadWalk {
         // walk: made and freed one by one among the rows, they cost a grouping more than the
         // searches in them.
         std::pmr::monotonic_buffer_resource entries_;
-        std::unordered_map<TvxTreeListNode*, Siblings> lists_;
-        std::unordered_map<TvxTreeListNode*, TvxTreeListNode*> parentOf_;
+        // The list of each parent, numbered as the parents first come; a deque keeps each
+        // where it is while more come.
+        TvxNodeSlots slots_;
+        std::deque<Siblings> lists_;
+        TvxNodeMap<TvxTreeListNode*> parentOf_;
         bool parentsKnown_ = false;
         // Where the last search ended, until the index changes.
         Siblings* searched_ = nullptr;
@@ -169,12 +186,12 @@ struct TCustomvxDBGrid::TLoadWalk {
         }
         TvxDBGridNode* Take(TvxTreeListNode* Parent, const Variant& Key) {
             if (!indexed_) {
-                for (size_t i = 0; i < rows_.size(); ++i) byParent_[rows_[i].Node->Parent()].Rows.push_back(i);
+                for (size_t i = 0; i < rows_.size(); ++i) byParent_.Get(rows_[i].Node->Parent()).Rows.push_back(i);
                 indexed_ = true;
             }
-            auto parent = byParent_.find(Parent);
-            if (parent == byParent_.end()) return nullptr;
-            Siblings& siblings = parent->second;
+            Siblings* parent = byParent_.Find(Parent);
+            if (!parent) return nullptr;
+            Siblings& siblings = *parent;
             std::vector<size_t>& at = siblings.Rows;
             if (!siblings.ByKey) {
                 while (siblings.Next < at.size() && rows_[at[siblings.Next]].Taken) ++siblings.Next;
@@ -192,7 +209,7 @@ struct TCustomvxDBGrid::TLoadWalk {
         }
         // Node was deleted: were it a parent of kept rows, a new node made at its address
         // would find them.
-        void Forget(TvxTreeListNode* Node) { byParent_.erase(Node); }
+        void Forget(TvxTreeListNode* Node) { byParent_.Erase(Node); }
         // The rows no record took, by key.
         std::vector<TvxTreeListNode*> Left() const {
             std::vector<size_t> left;
@@ -225,7 +242,7 @@ struct TCustomvxDBGrid::TLoadWalk {
         std::vector<size_t> lastOrder_;
         size_t next_ = 0;
         // The rows under each parent, made when a record first looks there.
-        std::unordered_map<TvxTreeListNode*, Siblings> byParent_;
+        TvxNodeMap<Siblings> byParent_;
         bool indexed_ = false;
     };
 
@@ -855,7 +872,7 @@ void TCustomvxDBGrid::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNo
                                  TvxTreeListNode* NextNode) {
     if (loadWalk_ && loadWalk_->Groups) loadWalk_->Groups->Forget(Node);
     if (loadWalk_ && loadWalk_->Kept) loadWalk_->Kept->Forget(Node);
-    if (rangeBookmarks_) rangeBookmarks_->erase(Node);
+    if (rangeBookmarks_) rangeBookmarks_->Erase(Node);
     if (Node == newRecordRow_) newRecordRow_ = nullptr;
     // A group row the filter empties stands for a record the filter hides: its entry leaves
     // the selection, as the entries of the rows it hides do. Gathered here, they leave in one
