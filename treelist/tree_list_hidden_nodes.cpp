@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "treelist/custom_tree_list.h"
+#include "treelist/node_slots.h"
 #include "treelist/touched_sibling_lists.h"
 #include "treelist/tree_list_node.h"
 
@@ -39,6 +40,72 @@ void TCustomvxTreeList::HideNodes(const std::vector<TvxTreeListNode*>& Nodes) {
     DetachInBatch(hiding);
     DropVisibleList();
     if (updateLock_ == 0) LayoutChanged();
+}
+
+void TCustomvxTreeList::HideNodesFreeingEmptyParents(const std::vector<TvxTreeListNode*>& Nodes) {
+    // What HideNodes would take, each once.
+    std::vector<TvxTreeListNode*> rows;
+    rows.reserve(Nodes.size());
+    {
+        TvxNodeSlots seen;
+        seen.Reserve(Nodes.size());
+        for (TvxTreeListNode* node : Nodes) {
+            bool added = false;
+            if (node && node->Owner() == this && !hiddenNodes_.Contains(node)) seen.Slot(node, &added);
+            if (added) rows.push_back(node);
+        }
+    }
+    if (rows.empty()) return;
+    const int level = rows.front()->Level();
+    bool oneLevel = true;
+    for (TvxTreeListNode* row : rows)
+        if (row->Level() != level) {
+            oneLevel = false;
+            break;
+        }
+    if (!oneLevel) {
+        for (TvxTreeListNode* row : rows) {
+            TvxTreeListNode* parent = row->Parent();
+            HideNodes({row});
+            if (!parent || parent->Count() > 0) continue;
+            while (parent->Parent() && parent->Parent()->Count() == 1) parent = parent->Parent();
+            parent->Free();
+        }
+        return;
+    }
+    // How many children leave each parent, and the parents in the order of their last rows
+    // (met first from the end, turned round).
+    TvxNodeSlots counted;
+    std::vector<int> leaving;
+    auto leave = [&](TvxTreeListNode* n) {
+        bool added = false;
+        const size_t slot = counted.Slot(n, &added);
+        if (added) leaving.push_back(0);
+        ++leaving[slot];
+        return added;
+    };
+    auto left = [&](TvxTreeListNode* n) {
+        const size_t slot = counted.Find(n);
+        return n->Count() - (slot == TvxNodeSlots::npos ? 0 : leaving[slot]);
+    };
+    std::vector<TvxTreeListNode*> emptied;
+    for (auto it = rows.rbegin(); it != rows.rend(); ++it)
+        if (TvxTreeListNode* parent = (*it)->Parent(); parent && leave(parent)) emptied.push_back(parent);
+    std::reverse(emptied.begin(), emptied.end());
+    // Each empty parent goes with the parents above it that it leaves empty; counted here and
+    // freed together, the lists they leave close up once instead of shifting for each. A
+    // parent goes only once every child of it is counted as leaving: none takes a row with it,
+    // and none goes before the parents emptied earlier, as no parent holds another's rows.
+    std::vector<TvxTreeListNode*> going;
+    for (TvxTreeListNode* parent : emptied) {
+        if (left(parent) != 0) continue;
+        TvxTreeListNode* node = parent;
+        while (node->Parent() && left(node->Parent()) == 1) node = node->Parent();
+        going.push_back(node);
+        if (node->Parent()) leave(node->Parent());
+    }
+    HideNodes(rows);
+    FreeNodes(going);
 }
 
 void TCustomvxTreeList::UnhideNodes(const std::vector<TvxNodeReturn>& Nodes, const TvxNodeLess& Precedes,
