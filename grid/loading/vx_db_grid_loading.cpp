@@ -17,6 +17,8 @@
 #include "platform/forms/screen.h"
 #include "platform/rtl/scope_exit.h"
 #include "platform/rtl/str_utils.h"
+#include "treelist/merge_sort.h"
+#include "treelist/node_slots.h"
 
 namespace {
 TvxDBGridNode* GridNode(TvxTreeListNode* Node) {
@@ -774,7 +776,9 @@ void TCustomvxDBGrid::TakeGroupCell(TvxDBGridNode* Group, TvxDBTreeListColumn* C
 // then meet its group rows, which are in group order, in one pass: a value among them is
 // found, any other gets a group row, and the list takes its new rows in their places at once.
 // Rows coming back under as many new group rows as there are rows cost a sort, not a search
-// in a growing index each.
+// in a growing index each. Rows a filter gives back come in the order they were shown, read
+// backwards (the hidden list keeps the order they left in), so the sort mostly finds them in
+// order already: it looks for runs first, instead of comparing every row some twenty times.
 std::vector<TvxTreeListNode*> TCustomvxDBGrid::GroupPathsFor(const std::vector<TvxTreeListNode*>& Rows) {
     std::vector<TvxTreeListNode*> paths(Rows.size(), nullptr);
     if (groupColumns_.empty()) return paths;
@@ -784,13 +788,38 @@ std::vector<TvxTreeListNode*> TCustomvxDBGrid::GroupPathsFor(const std::vector<T
         if (GridNode(Rows[i])) order.push_back(i);
     std::vector<Variant> values(Rows.size());
     std::vector<TvxTreeListNode*> merged;
+    // The rows under one parent lie side by side in order: each level keeps them so, but a
+    // level ordered by summaries, whose rows find their group rows one by one.
+    bool together = true;
     for (int level = 0; level < GroupColumnCount(); ++level) {
         TvxDBTreeListColumn* column = groupColumns_[static_cast<size_t>(level)];
         for (size_t i : order) values[i] = GetNodeGroupValue(Rows[i], level);
+        if (!together) {
+            // Gathered by parent, in the order each parent first comes.
+            TvxNodeSlots parents;
+            std::vector<size_t> counts;
+            for (size_t i : order) {
+                bool added = false;
+                const size_t slot = parents.Slot(paths[i], &added);
+                if (added) counts.push_back(0);
+                ++counts[slot];
+            }
+            size_t at = 0;
+            for (size_t& c : counts) {
+                const size_t rows = c;
+                c = at;
+                at += rows;
+            }
+            std::vector<size_t> gathered(order.size());
+            for (size_t i : order) gathered[counts[parents.Find(paths[i])]++] = i;
+            order = std::move(gathered);
+            together = true;
+        }
         if (column->SortBySummary()) {
             // Group rows ordered by their summaries are found and placed one by one.
             TLoadWalk walk;
             for (size_t i : order) paths[i] = GroupRowFor(walk, paths[i], level, values[i], 0, GridNode(Rows[i]));
+            together = false;
             continue;
         }
         const bool descending = column->Sorted() == csDown;
@@ -798,10 +827,12 @@ std::vector<TvxTreeListNode*> TCustomvxDBGrid::GroupPathsFor(const std::vector<T
             const int c = CompareGroupValues(A, B);
             return descending ? -c : c;
         };
-        std::sort(order.begin(), order.end(), [&](size_t A, size_t B) {
-            if (paths[A] != paths[B]) return std::less<TvxTreeListNode*>()(paths[A], paths[B]);
-            return compare(values[A], values[B]) < 0;
-        });
+        for (size_t run = 0; run < order.size();) {
+            size_t end = run + 1;
+            while (end < order.size() && paths[order[end]] == paths[order[run]]) ++end;
+            MergeSortRuns(order, run, end, [&](size_t A, size_t B) { return compare(values[A], values[B]); });
+            run = end;
+        }
         for (size_t run = 0; run < order.size();) {
             TvxTreeListNode* parent = paths[order[run]];
             const int count = parent ? parent->Count() : GetCount();
@@ -823,17 +854,24 @@ std::vector<TvxTreeListNode*> TCustomvxDBGrid::GroupPathsFor(const std::vector<T
                         break;
                     }
                 }
+                // The rows of this value; a group row made for them takes its value and text
+                // from the first record among them, as the group row a load makes does (the value
+                // is one of several where the grouping ignores case).
+                size_t end = run + 1;
+                size_t earliest = first;
+                const Variant& value = group ? group->GroupValue : values[first];
+                for (; end < order.size() && paths[order[end]] == parent && compare(value, values[order[end]]) == 0;
+                     ++end)
+                    if (GridNode(Rows[order[end]])->RecordIndex < GridNode(Rows[earliest])->RecordIndex)
+                        earliest = order[end];
                 if (!group) {
                     group = GridNode(parent ? parent->AddChild() : Add());
-                    group->GroupValue = std::move(values[first]);
-                    TakeGroupCell(group, column, GridNode(Rows[first]));
+                    group->GroupValue = std::move(values[earliest]);
+                    TakeGroupCell(group, column, GridNode(Rows[earliest]));
                     merged.push_back(group);
                     made = true;
                 }
-                for (; run < order.size() && paths[order[run]] == parent &&
-                       (order[run] == first || compare(group->GroupValue, values[order[run]]) == 0);
-                     ++run)
-                    paths[order[run]] = group;
+                for (; run < end; ++run) paths[order[run]] = group;
             }
             for (; next < count; ++next) merged.push_back(sibling(next));
             if (made) ArrangeChildren(parent, merged);
