@@ -1066,6 +1066,9 @@ class TCustomvxTreeList : public TCustomvxContainer {
     void ResetNodeReferences();
     // Takes nodes that lie in sibling lists out of them (tree_list_batch_moves.cpp).
     void DetachInBatch(const std::vector<TvxTreeListNode*>& Nodes);
+    // HideNodes after its first step: the nodes are in the hidden list already, each once,
+    // and leave the tree now.
+    void TakeOutHidden(const std::vector<TvxTreeListNode*>& Hiding);
     TvxTreeListNode* WalkToIndex(int Index) const;
     int WalkIndexOf(const TvxTreeListNode* Node) const;
     // Sorting one list of nodes in place (see tree_list_sort.cpp).

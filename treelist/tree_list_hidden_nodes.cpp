@@ -19,8 +19,12 @@ void TCustomvxTreeList::HideNodes(const std::vector<TvxTreeListNode*>& Nodes) {
         hiddenNodes_.Add(node);
         hiding.push_back(node);
     }
-    if (hiding.empty()) return;
-    DeselectNodes(hiding);
+    TakeOutHidden(hiding);
+}
+
+void TCustomvxTreeList::TakeOutHidden(const std::vector<TvxTreeListNode*>& Hiding) {
+    if (Hiding.empty()) return;
+    DeselectNodes(Hiding);
     auto inside = [this](const TvxTreeListNode* n) {
         for (; n; n = n->Parent())
             if (hiddenNodes_.Contains(n)) return true;
@@ -37,34 +41,36 @@ void TCustomvxTreeList::HideNodes(const std::vector<TvxTreeListNode*>& Nodes) {
     topNode_ = top;
     pendingVisibleNode_ = pending;
 
-    DetachInBatch(hiding);
+    DetachInBatch(Hiding);
     DropVisibleList();
     if (updateLock_ == 0) LayoutChanged();
 }
 
 void TCustomvxTreeList::HideNodesFreeingEmptyParents(const std::vector<TvxTreeListNode*>& Nodes) {
-    // What HideNodes would take, each once.
-    std::vector<TvxTreeListNode*> rows;
+    // The nodes are marked hidden, as HideNodes' first step does (which drops repeats), with
+    // their parents noted, in one pass: a filter's rows lie all over memory, and each pass
+    // over them costs what reading them does.
+    std::vector<TvxTreeListNode*> rows, parents;
     rows.reserve(Nodes.size());
-    {
-        TvxNodeSlots seen;
-        seen.Reserve(Nodes.size());
-        for (TvxTreeListNode* node : Nodes) {
-            bool added = false;
-            if (node && node->Owner() == this && !hiddenNodes_.Contains(node)) seen.Slot(node, &added);
-            if (added) rows.push_back(node);
-        }
-    }
-    if (rows.empty()) return;
-    const int level = rows.front()->Level();
+    parents.reserve(Nodes.size());
+    int level = -1;
     bool oneLevel = true;
-    for (TvxTreeListNode* row : rows)
-        if (row->Level() != level) {
+    for (TvxTreeListNode* node : Nodes) {
+        if (!node || node->Owner() != this || hiddenNodes_.Contains(node)) continue;
+        const int at = node->Level();
+        if (level >= 0 && at != level) {
             oneLevel = false;
             break;
         }
+        level = at;
+        hiddenNodes_.Add(node);
+        rows.push_back(node);
+        parents.push_back(node->Parent());
+    }
     if (!oneLevel) {
-        for (TvxTreeListNode* row : rows) {
+        for (TvxTreeListNode* row : rows) hiddenNodes_.Remove(row);
+        for (TvxTreeListNode* row : Nodes) {
+            if (!row || row->Owner() != this || hiddenNodes_.Contains(row)) continue;
             TvxTreeListNode* parent = row->Parent();
             HideNodes({row});
             if (!parent || parent->Count() > 0) continue;
@@ -89,8 +95,8 @@ void TCustomvxTreeList::HideNodesFreeingEmptyParents(const std::vector<TvxTreeLi
         return n->Count() - (slot == TvxNodeSlots::npos ? 0 : leaving[slot]);
     };
     std::vector<TvxTreeListNode*> emptied;
-    for (auto it = rows.rbegin(); it != rows.rend(); ++it)
-        if (TvxTreeListNode* parent = (*it)->Parent(); parent && leave(parent)) emptied.push_back(parent);
+    for (auto it = parents.rbegin(); it != parents.rend(); ++it)
+        if (*it && leave(*it)) emptied.push_back(*it);
     std::reverse(emptied.begin(), emptied.end());
     // Each empty parent goes with the parents above it that it leaves empty; counted here and
     // freed together, the lists they leave close up once instead of shifting for each. A
@@ -104,7 +110,7 @@ void TCustomvxTreeList::HideNodesFreeingEmptyParents(const std::vector<TvxTreeLi
         going.push_back(node);
         if (node->Parent()) leave(node->Parent());
     }
-    HideNodes(rows);
+    TakeOutHidden(rows);
     FreeNodes(going);
 }
 
