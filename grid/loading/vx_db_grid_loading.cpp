@@ -766,8 +766,9 @@ TvxTreeListNode* TCustomvxDBGrid::GroupPathFor(TvxTreeListNode* Node) {
 void TCustomvxDBGrid::TakeGroupCell(TvxDBGridNode* Group, TvxDBTreeListColumn* Column, TvxDBGridNode* Source) {
     Group->KeyValue = Source->KeyValue;
     const int c = Column->GetIndex();
-    const TvxDBCellRecord* cell = NodeCell(Source, c);
-    SetNodeColumn(Group, c, cell ? *cell : TvxDBCellRecord{});
+    // A cell that keeps nothing takes no room, as in a row a load makes.
+    if (const TvxDBCellRecord* cell = NodeCell(Source, c); cell && cell->Flags != 0)
+        SetNodeColumn(Group, c, *cell);
     SetNodeString(Group, c, TCustomvxTreeListControl::GetNodeString(Source, c));
     Group->RecordIndex = Source->RecordIndex;
 }
@@ -786,14 +787,32 @@ std::vector<TvxTreeListNode*> TCustomvxDBGrid::GroupPathsFor(const std::vector<T
     order.reserve(Rows.size());
     for (size_t i = 0; i < Rows.size(); ++i)
         if (GridNode(Rows[i])) order.push_back(i);
-    std::vector<Variant> values(Rows.size());
+    // Every level's group value and each row's record number, read in one pass over the rows
+    // in the order they lie in memory, the order the load made them in: in the order they come
+    // (as they were shown, grouped by other values than their records') every level would
+    // read each row again from anywhere in memory.
+    const int levels = GroupColumnCount();
+    std::vector<Variant> values(Rows.size() * static_cast<size_t>(levels));
+    std::vector<int> records(Rows.size(), 0);
+    {
+        std::vector<size_t> byAddress = order;
+        std::sort(byAddress.begin(), byAddress.end(),
+                  [&Rows](size_t A, size_t B) { return std::less<TvxTreeListNode*>()(Rows[A], Rows[B]); });
+        for (size_t i : byAddress) {
+            Variant* value = &values[i * static_cast<size_t>(levels)];
+            for (int level = 0; level < levels; ++level) value[level] = GetNodeGroupValue(Rows[i], level);
+            records[i] = GridNode(Rows[i])->RecordIndex;
+        }
+    }
     std::vector<TvxTreeListNode*> merged;
     // The rows under one parent lie side by side in order: each level keeps them so, but a
     // level ordered by summaries, whose rows find their group rows one by one.
     bool together = true;
-    for (int level = 0; level < GroupColumnCount(); ++level) {
+    for (int level = 0; level < levels; ++level) {
         TvxDBTreeListColumn* column = groupColumns_[static_cast<size_t>(level)];
-        for (size_t i : order) values[i] = GetNodeGroupValue(Rows[i], level);
+        auto value = [&values, levels, level](size_t I) -> Variant& {
+            return values[I * static_cast<size_t>(levels) + static_cast<size_t>(level)];
+        };
         if (!together) {
             // Gathered by parent, in the order each parent first comes.
             TvxNodeSlots parents;
@@ -818,7 +837,7 @@ std::vector<TvxTreeListNode*> TCustomvxDBGrid::GroupPathsFor(const std::vector<T
         if (column->SortBySummary()) {
             // Group rows ordered by their summaries are found and placed one by one.
             TLoadWalk walk;
-            for (size_t i : order) paths[i] = GroupRowFor(walk, paths[i], level, values[i], 0, GridNode(Rows[i]));
+            for (size_t i : order) paths[i] = GroupRowFor(walk, paths[i], level, value(i), 0, GridNode(Rows[i]));
             together = false;
             continue;
         }
@@ -830,7 +849,7 @@ std::vector<TvxTreeListNode*> TCustomvxDBGrid::GroupPathsFor(const std::vector<T
         for (size_t run = 0; run < order.size();) {
             size_t end = run + 1;
             while (end < order.size() && paths[order[end]] == paths[order[run]]) ++end;
-            MergeSortRuns(order, run, end, [&](size_t A, size_t B) { return compare(values[A], values[B]); });
+            MergeSortRuns(order, run, end, [&](size_t A, size_t B) { return compare(value(A), value(B)); });
             run = end;
         }
         for (size_t run = 0; run < order.size();) {
@@ -845,7 +864,7 @@ std::vector<TvxTreeListNode*> TCustomvxDBGrid::GroupPathsFor(const std::vector<T
                 TvxDBGridNode* group = nullptr;
                 for (; next < count; ++next) {
                     TvxDBGridNode* s = sibling(next);
-                    const int c = compare(s->GroupValue, values[first]);
+                    const int c = compare(s->GroupValue, value(first));
                     if (c > 0) break;
                     merged.push_back(s);
                     if (c == 0) {
@@ -859,14 +878,13 @@ std::vector<TvxTreeListNode*> TCustomvxDBGrid::GroupPathsFor(const std::vector<T
                 // is one of several where the grouping ignores case).
                 size_t end = run + 1;
                 size_t earliest = first;
-                const Variant& value = group ? group->GroupValue : values[first];
-                for (; end < order.size() && paths[order[end]] == parent && compare(value, values[order[end]]) == 0;
+                const Variant& same = group ? group->GroupValue : value(first);
+                for (; end < order.size() && paths[order[end]] == parent && compare(same, value(order[end])) == 0;
                      ++end)
-                    if (GridNode(Rows[order[end]])->RecordIndex < GridNode(Rows[earliest])->RecordIndex)
-                        earliest = order[end];
+                    if (records[order[end]] < records[earliest]) earliest = order[end];
                 if (!group) {
                     group = GridNode(parent ? parent->AddChild() : Add());
-                    group->GroupValue = std::move(values[earliest]);
+                    group->GroupValue = std::move(value(earliest));
                     TakeGroupCell(group, column, GridNode(Rows[earliest]));
                     merged.push_back(group);
                     made = true;
