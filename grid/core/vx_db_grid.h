@@ -487,9 +487,6 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     TvxDBTreeListColumn* ColumnAt(int Column) const { return GetColumn(Column); }
     // Every column's "GroupIndex" under the layout path, applied in level order.
     void LoadGroupLayout(TvxRegIniWrapper* Wrapper, const std::string& Path);
-    // Rows the filter rejects go to the hidden-node list, and the group rows they empty are
-    // freed (vx_db_grid_filtering.cpp).
-    void HideRejectedRows(const std::vector<TvxTreeListNode*>& Rows);
     // The binary "Filter" of the layout (vx_db_grid_layout.cpp).
     void LoadFilterLayout(TvxRegIniWrapper* Wrapper, const std::string& Section);
     void SaveFilterLayout(TvxRegIniWrapper* Wrapper, const std::string& Section);

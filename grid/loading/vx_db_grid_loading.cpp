@@ -17,6 +17,7 @@
 #include "platform/forms/screen.h"
 #include "platform/rtl/scope_exit.h"
 #include "platform/rtl/str_utils.h"
+#include "treelist/merge_sort.h"
 #include "treelist/node_map.h"
 #include "treelist/node_slots.h"
 
@@ -785,8 +786,9 @@ TvxTreeListNode* TCustomvxDBGrid::GroupPathFor(TvxTreeListNode* Node) {
 void TCustomvxDBGrid::TakeGroupCell(TvxDBGridNode* Group, TvxDBTreeListColumn* Column, TvxDBGridNode* Source) {
     Group->KeyValue = Source->KeyValue;
     const int c = Column->GetIndex();
-    const TvxDBCellRecord* cell = NodeCell(Source, c);
-    SetNodeColumn(Group, c, cell ? *cell : TvxDBCellRecord{});
+    // A cell that keeps nothing takes no room, as in a row a load makes.
+    if (const TvxDBCellRecord* cell = NodeCell(Source, c); cell && cell->Flags != 0)
+        SetNodeColumn(Group, c, *cell);
     SetNodeString(Group, c, TCustomvxTreeListControl::GetNodeString(Source, c));
     Group->RecordIndex = Source->RecordIndex;
 }
@@ -795,7 +797,9 @@ void TCustomvxDBGrid::TakeGroupCell(TvxDBGridNode* Group, TvxDBTreeListColumn* C
 // then meet its group rows, which are in group order, in one pass: a value among them is
 // found, any other gets a group row, and the list takes its new rows in their places at once.
 // Rows coming back under as many new group rows as there are rows cost a sort, not a search
-// in a growing index each.
+// in a growing index each. Rows a filter gives back come in the order they were shown, read
+// backwards (the hidden list keeps the order they left in), so the sort mostly finds them in
+// order already: it looks for runs first, instead of comparing every row some twenty times.
 std::vector<TvxTreeListNode*> TCustomvxDBGrid::GroupPathsFor(const std::vector<TvxTreeListNode*>& Rows) {
     std::vector<TvxTreeListNode*> paths(Rows.size(), nullptr);
     if (groupColumns_.empty()) return paths;
@@ -803,15 +807,58 @@ std::vector<TvxTreeListNode*> TCustomvxDBGrid::GroupPathsFor(const std::vector<T
     order.reserve(Rows.size());
     for (size_t i = 0; i < Rows.size(); ++i)
         if (GridNode(Rows[i])) order.push_back(i);
-    std::vector<Variant> values(Rows.size());
+    // Every level's group value and each row's record number, read in one pass over the rows
+    // in the order they lie in memory, the order the load made them in: in the order they come
+    // (as they were shown, grouped by other values than their records') every level would
+    // read each row again from anywhere in memory.
+    const int levels = GroupColumnCount();
+    std::vector<Variant> values(Rows.size() * static_cast<size_t>(levels));
+    std::vector<int> records(Rows.size(), 0);
+    {
+        std::vector<size_t> byAddress = order;
+        std::sort(byAddress.begin(), byAddress.end(),
+                  [&Rows](size_t A, size_t B) { return std::less<TvxTreeListNode*>()(Rows[A], Rows[B]); });
+        for (size_t i : byAddress) {
+            Variant* value = &values[i * static_cast<size_t>(levels)];
+            for (int level = 0; level < levels; ++level) value[level] = GetNodeGroupValue(Rows[i], level);
+            records[i] = GridNode(Rows[i])->RecordIndex;
+        }
+    }
     std::vector<TvxTreeListNode*> merged;
-    for (int level = 0; level < GroupColumnCount(); ++level) {
+    // The rows under one parent lie side by side in order: each level keeps them so, but a
+    // level ordered by summaries, whose rows find their group rows one by one.
+    bool together = true;
+    for (int level = 0; level < levels; ++level) {
         TvxDBTreeListColumn* column = groupColumns_[static_cast<size_t>(level)];
-        for (size_t i : order) values[i] = GetNodeGroupValue(Rows[i], level);
+        auto value = [&values, levels, level](size_t I) -> Variant& {
+            return values[I * static_cast<size_t>(levels) + static_cast<size_t>(level)];
+        };
+        if (!together) {
+            // Gathered by parent, in the order each parent first comes.
+            TvxNodeSlots parents;
+            std::vector<size_t> counts;
+            for (size_t i : order) {
+                bool added = false;
+                const size_t slot = parents.Slot(paths[i], &added);
+                if (added) counts.push_back(0);
+                ++counts[slot];
+            }
+            size_t at = 0;
+            for (size_t& c : counts) {
+                const size_t rows = c;
+                c = at;
+                at += rows;
+            }
+            std::vector<size_t> gathered(order.size());
+            for (size_t i : order) gathered[counts[parents.Find(paths[i])]++] = i;
+            order = std::move(gathered);
+            together = true;
+        }
         if (column->SortBySummary()) {
             // Group rows ordered by their summaries are found and placed one by one.
             TLoadWalk walk;
-            for (size_t i : order) paths[i] = GroupRowFor(walk, paths[i], level, values[i], 0, GridNode(Rows[i]));
+            for (size_t i : order) paths[i] = GroupRowFor(walk, paths[i], level, value(i), 0, GridNode(Rows[i]));
+            together = false;
             continue;
         }
         const bool descending = column->Sorted() == csDown;
@@ -819,10 +866,12 @@ std::vector<TvxTreeListNode*> TCustomvxDBGrid::GroupPathsFor(const std::vector<T
             const int c = CompareGroupValues(A, B);
             return descending ? -c : c;
         };
-        std::sort(order.begin(), order.end(), [&](size_t A, size_t B) {
-            if (paths[A] != paths[B]) return std::less<TvxTreeListNode*>()(paths[A], paths[B]);
-            return compare(values[A], values[B]) < 0;
-        });
+        for (size_t run = 0; run < order.size();) {
+            size_t end = run + 1;
+            while (end < order.size() && paths[order[end]] == paths[order[run]]) ++end;
+            MergeSortRuns(order, run, end, [&](size_t A, size_t B) { return compare(value(A), value(B)); });
+            run = end;
+        }
         for (size_t run = 0; run < order.size();) {
             TvxTreeListNode* parent = paths[order[run]];
             const int count = parent ? parent->Count() : GetCount();
@@ -835,7 +884,7 @@ std::vector<TvxTreeListNode*> TCustomvxDBGrid::GroupPathsFor(const std::vector<T
                 TvxDBGridNode* group = nullptr;
                 for (; next < count; ++next) {
                     TvxDBGridNode* s = sibling(next);
-                    const int c = compare(s->GroupValue, values[first]);
+                    const int c = compare(s->GroupValue, value(first));
                     if (c > 0) break;
                     merged.push_back(s);
                     if (c == 0) {
@@ -844,17 +893,23 @@ std::vector<TvxTreeListNode*> TCustomvxDBGrid::GroupPathsFor(const std::vector<T
                         break;
                     }
                 }
+                // The rows of this value; a group row made for them takes its value and text
+                // from the first record among them, as the group row a load makes does (the value
+                // is one of several where the grouping ignores case).
+                size_t end = run + 1;
+                size_t earliest = first;
+                const Variant& same = group ? group->GroupValue : value(first);
+                for (; end < order.size() && paths[order[end]] == parent && compare(same, value(order[end])) == 0;
+                     ++end)
+                    if (records[order[end]] < records[earliest]) earliest = order[end];
                 if (!group) {
                     group = GridNode(parent ? parent->AddChild() : Add());
-                    group->GroupValue = std::move(values[first]);
-                    TakeGroupCell(group, column, GridNode(Rows[first]));
+                    group->GroupValue = std::move(value(earliest));
+                    TakeGroupCell(group, column, GridNode(Rows[earliest]));
                     merged.push_back(group);
                     made = true;
                 }
-                for (; run < order.size() && paths[order[run]] == parent &&
-                       (order[run] == first || compare(group->GroupValue, values[order[run]]) == 0);
-                     ++run)
-                    paths[order[run]] = group;
+                for (; run < end; ++run) paths[order[run]] = group;
             }
             for (; next < count; ++next) merged.push_back(sibling(next));
             if (made) ArrangeChildren(parent, merged);
