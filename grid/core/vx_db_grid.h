@@ -6,7 +6,6 @@
 // TvxDBGrid is the same class as the forms use it.
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -415,9 +414,6 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     // Selected group rows that came to stand for another first record (each with the key it
     // had) keep their entries, which now name those records.
     void ReselectGroupRows(const std::vector<std::pair<TvxTreeListNode*, Variant>>& Rows);
-    // The row slot of Key's selected entry, in the list or waiting beside it; null: none.
-    TvxTreeListNode** SelectedKeyRow(const Variant& Key);
-    void MergePendingKeys();
     // The bookmarks of the records of the selected keys (without bookmarks), found in one walk.
     std::vector<TBookmark> SelectedKeyBookmarks();
     // The record to be current once the selection is deleted: the current one, or when it
@@ -543,13 +539,8 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     // The column each summary field was found in during this count (-1: none), so that each
     // row costs no search of the columns by field name; emptied before each count.
     std::vector<std::pair<TField*, int>> summarySourceColumns_;
-    // The selection by keys (without bookmarks), sorted, each with its row.
-    std::vector<std::pair<Variant, TvxTreeListNode*>> selectedKeys_;
-    struct TKeyOrder {
-        bool operator()(const Variant& A, const Variant& B) const;
-    };
-    // Selected keys not yet in the list, as the bookmarks' (BeginRangeInserts).
-    std::map<Variant, TvxTreeListNode*, TKeyOrder> pendingKeys_;
+    // The selection by keys (without bookmarks), in key order, each with its row.
+    TvxSelectionEntries<Variant> selectedKeys_{&CompareVariants};
     std::vector<TBookmark> savedSelectionBookmarks_;
     std::vector<Variant> savedSelectionKeys_;
     // The row loaded for each saved entry (null: none yet).

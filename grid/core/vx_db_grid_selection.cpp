@@ -9,7 +9,6 @@
 #include "platform/classes/string_list.h"
 #include "platform/db/dataset.h"
 #include "platform/db/field.h"
-#include "platform/rtl/erase_at.h"
 #include "platform/rtl/scope_exit.h"
 #include "treelist/node_slots.h"
 
@@ -24,15 +23,7 @@ void TakeFirst(TvxNodeMap<TBookmark>& Found, const TvxTreeListNode* Row, TBookma
     TBookmark& slot = Found.Get(Row, &added);
     if (added) slot = std::move(Bookmark);
 }
-
-bool KeyLess(const std::pair<Variant, TvxTreeListNode*>& A, const Variant& B) {
-    return TCustomvxDBTreeListControl::CompareVariants(A.first, B) < 0;
-}
 }  // namespace
-
-bool TCustomvxDBGrid::TKeyOrder::operator()(const Variant& A, const Variant& B) const {
-    return CompareVariants(A, B) < 0;
-}
 
 // ---- Finding a row's record ----
 
@@ -154,74 +145,46 @@ void TCustomvxDBGrid::ReselectGroupRows(const std::vector<std::pair<TvxTreeListN
         EndRangeInserts();
         return;
     }
-    MergePendingKeys();
+    const std::vector<TvxTreeListNode*>& rows = selectedKeys_.Nodes();
     std::vector<std::pair<Variant, TvxTreeListNode*>> added;
     for (const auto& [node, old] : Rows) {
-        auto it = std::lower_bound(selectedKeys_.begin(), selectedKeys_.end(), old, KeyLess);
-        if (it != selectedKeys_.end() && CompareVariants(it->first, old) == 0 && (!it->second || it->second == node))
-            gone.push_back(static_cast<int>(it - selectedKeys_.begin()));
+        int index = 0;
+        if (selectedKeys_.Find(old, index) && (!rows[static_cast<size_t>(index)] || rows[static_cast<size_t>(index)] == node))
+            gone.push_back(index);
         added.emplace_back(GridNode(node)->KeyValue, node);
     }
     std::sort(gone.begin(), gone.end());
     gone.erase(std::unique(gone.begin(), gone.end()), gone.end());
-    EraseAt(selectedKeys_, gone);
-    auto byKey = [](const auto& A, const auto& B) { return CompareVariants(A.first, B.first) < 0; };
-    std::stable_sort(added.begin(), added.end(), byKey);
-    std::vector<std::pair<Variant, TvxTreeListNode*>> merged;
-    merged.reserve(selectedKeys_.size() + added.size());
-    // Of a key twice, the group row that now stands for it keeps it: its entry comes first.
-    std::merge(std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()),
-               std::make_move_iterator(selectedKeys_.begin()), std::make_move_iterator(selectedKeys_.end()),
-               std::back_inserter(merged), byKey);
-    auto same = [](const auto& A, const auto& B) { return CompareVariants(A.first, B.first) == 0; };
-    merged.erase(std::unique(merged.begin(), merged.end(), same), merged.end());
-    selectedKeys_ = std::move(merged);
+    selectedKeys_.RemoveAt(gone);
+    // Of a key twice, the group row that now stands for it keeps it.
+    std::stable_sort(added.begin(), added.end(),
+                     [](const auto& A, const auto& B) { return CompareVariants(A.first, B.first) < 0; });
+    std::vector<Variant> keys;
+    std::vector<TvxTreeListNode*> nodes;
+    for (auto& [key, node] : added) {
+        if (!keys.empty() && CompareVariants(keys.back(), key) == 0) continue;
+        keys.push_back(std::move(key));
+        nodes.push_back(node);
+    }
+    selectedKeys_.AddAll(std::move(keys), std::move(nodes));
 }
 
 // ---- The selection ----
 
 int TCustomvxDBGrid::GetSelectedCount() {
-    return IsUseBookmarks() ? TCustomvxDBTreeListControl::GetSelectedCount()
-                            : static_cast<int>(selectedKeys_.size() + pendingKeys_.size());
+    return IsUseBookmarks() ? TCustomvxDBTreeListControl::GetSelectedCount() : selectedKeys_.Count();
 }
 
 TvxTreeListNode* TCustomvxDBGrid::GetSelectedItem(int Index) {
     if (IsUseBookmarks()) return TCustomvxDBTreeListControl::GetSelectedItem(Index);
     if (Index < 0 || Index >= GetSelectedCount()) return nullptr;
-    // The first entry as the bookmarks answer it: asked at every row of a range.
-    if (Index == 0 && !pendingKeys_.empty()) {
-        const auto& pending = *pendingKeys_.begin();
-        if (selectedKeys_.empty() || CompareVariants(pending.first, selectedKeys_.front().first) < 0)
-            return pending.second;
-        return selectedKeys_.front().second;
-    }
-    MergePendingKeys();
-    return selectedKeys_[static_cast<size_t>(Index)].second;
+    return Index == 0 ? selectedKeys_.FirstNode() : selectedKeys_.Node(Index);
 }
 
 void TCustomvxDBGrid::ClearSelection() {
-    if ((!selectedKeys_.empty() || !pendingKeys_.empty()) && !IsDestroying()) Invalidate();
-    selectedKeys_.clear();
-    pendingKeys_.clear();
+    if (!selectedKeys_.Empty() && !IsDestroying()) Invalidate();
+    selectedKeys_.Clear();
     TCustomvxDBTreeListControl::ClearSelection();
-}
-
-TvxTreeListNode** TCustomvxDBGrid::SelectedKeyRow(const Variant& Key) {
-    auto it = std::lower_bound(selectedKeys_.begin(), selectedKeys_.end(), Key, KeyLess);
-    if (it != selectedKeys_.end() && CompareVariants(it->first, Key) == 0) return &it->second;
-    auto pending = pendingKeys_.find(Key);
-    return pending == pendingKeys_.end() ? nullptr : &pending->second;
-}
-
-void TCustomvxDBGrid::MergePendingKeys() {
-    if (pendingKeys_.empty()) return;
-    std::vector<std::pair<Variant, TvxTreeListNode*>> keys;
-    keys.reserve(selectedKeys_.size() + pendingKeys_.size());
-    std::merge(std::make_move_iterator(selectedKeys_.begin()), std::make_move_iterator(selectedKeys_.end()),
-               pendingKeys_.begin(), pendingKeys_.end(), std::back_inserter(keys),
-               [](const auto& A, const auto& B) { return CompareVariants(A.first, B.first) < 0; });
-    selectedKeys_ = std::move(keys);
-    pendingKeys_.clear();
 }
 
 bool TCustomvxDBGrid::IsNodeSelected(TvxTreeListNode* Node) {
@@ -236,7 +199,7 @@ bool TCustomvxDBGrid::IsNodeSelected(TvxTreeListNode* Node) {
     if (!SelectionKey(Node, key)) return false;
     // A key selected with another row (a group row shares its first row's key, a row of the
     // last load its record's) does not select this one.
-    TvxTreeListNode** row = SelectedKeyRow(key);
+    TvxTreeListNode** row = selectedKeys_.Slot(key);
     return row && (!*row || *row == Node);
 }
 
@@ -272,19 +235,10 @@ void TCustomvxDBGrid::SelectionChanged(TvxTreeListNode* Node, bool Select) {
     } else {
         Variant key;
         if (!SelectionKey(Node, key)) return;
-        auto it = std::lower_bound(selectedKeys_.begin(), selectedKeys_.end(), key, KeyLess);
-        auto pending = pendingKeys_.find(key);
-        if (it != selectedKeys_.end() && CompareVariants(it->first, key) == 0) {
-            if (!Select) selectedKeys_.erase(it);
-        } else if (pending != pendingKeys_.end()) {
-            if (!Select) pendingKeys_.erase(pending);
-        } else if (Select) {
-            // Between selected keys it waits for the range's end, as bookmarks do.
-            if (RangeInsertsOpen() && it != selectedKeys_.end())
-                pendingKeys_.emplace(key, Node);
-            else
-                selectedKeys_.insert(it, {key, Node});
-        }
+        if (!Select)
+            selectedKeys_.Remove(key);
+        else if (TvxTreeListNode** row = selectedKeys_.Add(key); !*row)
+            *row = Node;
     }
     if (HandleAllocated()) InvalidateRect(GetNodeRowRect(Node));
     TCustomvxDBTreeListControl::SelectionChanged(Node, Select);
@@ -322,22 +276,20 @@ void TCustomvxDBGrid::DeselectNodes(const std::vector<TvxTreeListNode*>& Nodes) 
             }
         }
     } else {
-        MergePendingKeys();
         for (TvxTreeListNode* node : Nodes) {
             Variant key;
-            if (!IsNodeSelected(node) || !SelectionKey(node, key)) continue;
-            auto it = std::lower_bound(selectedKeys_.begin(), selectedKeys_.end(), key, KeyLess);
-            entries.push_back(static_cast<int>(it - selectedKeys_.begin()));
+            int index = 0;
+            if (IsNodeSelected(node) && SelectionKey(node, key) && selectedKeys_.Find(key, index))
+                entries.push_back(index);
         }
     }
     if (entries.empty()) return;
     if (!std::is_sorted(entries.begin(), entries.end())) std::sort(entries.begin(), entries.end());
     entries.erase(std::unique(entries.begin(), entries.end()), entries.end());
-    if (IsUseBookmarks()) {
+    if (IsUseBookmarks())
         RemoveSelectedEntries(entries);
-    } else {
-        EraseAt(selectedKeys_, entries);
-    }
+    else
+        selectedKeys_.RemoveAt(entries);
     if (HandleAllocated()) Invalidate();
     TCustomvxDBTreeListControl::SelectionChanged(nullptr, false);
 }
@@ -349,11 +301,9 @@ void TCustomvxDBGrid::DeselectFreedEntries(const TFreedEntries& Entries) {
         int index = 0;
         if (FindBookmark(bookmark, index)) entries.push_back(index);
     }
-    if (!Entries.Keys.empty()) MergePendingKeys();
     for (const Variant& key : Entries.Keys) {
-        auto it = std::lower_bound(selectedKeys_.begin(), selectedKeys_.end(), key, KeyLess);
-        if (it != selectedKeys_.end() && CompareVariants(it->first, key) == 0)
-            entries.push_back(static_cast<int>(it - selectedKeys_.begin()));
+        int index = 0;
+        if (selectedKeys_.Find(key, index)) entries.push_back(index);
     }
     std::sort(entries.begin(), entries.end());
     entries.erase(std::unique(entries.begin(), entries.end()), entries.end());
@@ -361,7 +311,7 @@ void TCustomvxDBGrid::DeselectFreedEntries(const TFreedEntries& Entries) {
     if (IsUseBookmarks())
         RemoveSelectedEntries(entries);
     else
-        EraseAt(selectedKeys_, entries);
+        selectedKeys_.RemoveAt(entries);
     if (HandleAllocated()) Invalidate();
     TCustomvxDBTreeListControl::SelectionChanged(nullptr, false);
 }
@@ -412,12 +362,13 @@ void TCustomvxDBGrid::SelectRange(TvxTreeListNode* Node1, TvxTreeListNode* Node2
     }
     rangeBookmarks_ = &bookmarks;
     BeginRangeInserts();
+    selectedKeys_.BeginRange();
     struct Forget {
         TCustomvxDBGrid* grid;
         ~Forget() {
             grid->rangeBookmarks_ = nullptr;
             grid->EndRangeInserts();
-            if (!grid->RangeInsertsOpen()) grid->MergePendingKeys();
+            grid->selectedKeys_.EndRange();
         }
     } forget{this};
     for (TvxTreeListNode* node = Node1; node && done < limit; node = GetNextVisibleNode(node), ++done)
@@ -505,9 +456,7 @@ void TCustomvxDBGrid::SnapshotSelection() {
         if (ds && !std::is_sorted(savedSelectionBookmarks_.begin(), savedSelectionBookmarks_.end(), before))
             std::stable_sort(savedSelectionBookmarks_.begin(), savedSelectionBookmarks_.end(), before);
     } else {
-        MergePendingKeys();
-        savedSelectionKeys_.clear();
-        for (const auto& entry : selectedKeys_) savedSelectionKeys_.push_back(entry.first);
+        savedSelectionKeys_ = selectedKeys_.Keys();
         savedSelectionBookmarks_.clear();
     }
     savedSelectionRows_.assign(std::max(savedSelectionBookmarks_.size(), savedSelectionKeys_.size()), nullptr);
@@ -568,22 +517,15 @@ void TCustomvxDBGrid::SelectReloadedRows() {
             EndRangeInserts();
         }
     } else {
-        MergePendingKeys();
-        std::vector<std::pair<Variant, TvxTreeListNode*>> reselected;
+        // In key order: one pass, a key selected already taking its reloaded row.
+        std::vector<Variant> keys;
+        std::vector<TvxTreeListNode*> rows;
         for (size_t i = 0; i < count; ++i)
-            if (savedSelectionRows_[i]) reselected.emplace_back(savedSelectionKeys_[i], savedSelectionRows_[i]);
-        // Both lists in key order: one pass, a key in both taking its reloaded row.
-        std::vector<std::pair<Variant, TvxTreeListNode*>> merged;
-        merged.reserve(selectedKeys_.size() + reselected.size());
-        auto kept = selectedKeys_.begin();
-        for (auto& entry : reselected) {
-            while (kept != selectedKeys_.end() && CompareVariants(kept->first, entry.first) < 0)
-                merged.push_back(std::move(*kept++));
-            if (kept != selectedKeys_.end() && CompareVariants(kept->first, entry.first) == 0) ++kept;
-            merged.push_back(std::move(entry));
-        }
-        merged.insert(merged.end(), std::make_move_iterator(kept), std::make_move_iterator(selectedKeys_.end()));
-        selectedKeys_ = std::move(merged);
+            if (savedSelectionRows_[i]) {
+                keys.push_back(savedSelectionKeys_[i]);
+                rows.push_back(savedSelectionRows_[i]);
+            }
+        selectedKeys_.AddAll(std::move(keys), std::move(rows));
     }
     std::fill(savedSelectionRows_.begin(), savedSelectionRows_.end(), nullptr);
 }
@@ -604,7 +546,7 @@ int TCustomvxDBGrid::DeleteSelection() {
         TDataSet* ds;
         ~Enable() {
             grid->TCustomvxDBTreeListControl::ClearSelection();
-            grid->selectedKeys_.clear();
+            grid->selectedKeys_.Clear();
             ds->EnableControls();
             grid->suppressRegroup_ = false;
         }
@@ -656,14 +598,13 @@ std::vector<TBookmark> TCustomvxDBGrid::SelectedKeyBookmarks() {
     std::vector<TBookmark> bookmarks;
     TDataSet* ds = DataSet();
     TField* key = !KeyField().empty() && ds ? ds->FindField(KeyField()) : nullptr;
-    if (!key || selectedKeys_.empty()) return bookmarks;
+    if (!key || selectedKeys_.Empty()) return bookmarks;
     // The first record of each key, as a search by key finds it, in one walk.
-    std::vector<bool> found(selectedKeys_.size(), false);
+    std::vector<bool> found(static_cast<size_t>(selectedKeys_.Count()), false);
     for (ds->First(); !ds->Eof(); ds->Next()) {
-        const Variant value = key->Value();
-        auto it = std::lower_bound(selectedKeys_.begin(), selectedKeys_.end(), value, KeyLess);
-        if (it == selectedKeys_.end() || CompareVariants(it->first, value) != 0) continue;
-        const auto at = static_cast<size_t>(it - selectedKeys_.begin());
+        int index = 0;
+        if (!selectedKeys_.Find(key->Value(), index)) continue;
+        const auto at = static_cast<size_t>(index);
         if (found[at]) continue;
         found[at] = true;
         bookmarks.push_back(ds->Bookmark());

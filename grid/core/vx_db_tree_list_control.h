@@ -11,7 +11,6 @@
 // the tree list's own merge sort.
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +18,7 @@
 #include "grid/columns/vx_db_tree_list_column.h"
 #include "grid/core/vx_db_tree_list_data_link.h"
 #include "grid/core/vx_db_tree_list_node.h"
+#include "grid/core/vx_selection_entries.h"
 #include "platform/db/db_types.h"
 #include "platform/rtl/extended.h"
 #include "treelist/custom_tree_list_control.h"
@@ -130,17 +130,14 @@ class TCustomvxDBTreeListControl : public TCustomvxTreeListControl {
     TvxDBTreeListColumn* GetSortedColumn();
     void KeepOneSortedColumn();
     // Binary search of the selected bookmarks; Index: where it is or would go.
-    bool FindBookmark(const TBookmark& Bookmark, int& Index);
+    bool FindBookmark(const TBookmark& Bookmark, int& Index) const { return selected_.Find(Bookmark, Index); }
     static bool FindInteger(const std::vector<int>& List, int Value, int& Index);
     std::string CutPreviewText(const std::string& Text) const;
     // 0 equal, -1 smaller, 1 larger; -1 also when the two cannot be compared.
     static int CompareVariants(const Variant& A, const Variant& B);
     void DeleteNodeWithEmptyParents(TvxTreeListNode* Node);
-    const TBookmark& GetSelectedBookmark(int Index) { return SelectedBookmarks().at(static_cast<size_t>(Index)); }
-    const std::vector<TBookmark>& SelectedBookmarks() {
-        MergePendingBookmarks();
-        return selectedBookmarks_;
-    }
+    const TBookmark& GetSelectedBookmark(int Index) const { return SelectedBookmarks().at(static_cast<size_t>(Index)); }
+    const std::vector<TBookmark>& SelectedBookmarks() const { return selected_.Keys(); }
     // Adds or removes a bookmark keeping the order; Node is the row it stands for, if any (a
     // row stands for one record: attached to another bookmark, it leaves the first).
     void AddSelectedBookmark(const TBookmark& Bookmark, TvxTreeListNode* Node = nullptr);
@@ -154,11 +151,7 @@ class TCustomvxDBTreeListControl : public TCustomvxTreeListControl {
     // The selection becomes Bookmarks (in bookmark order, each once), each with its row in
     // Nodes (null: none): one step for a selection that a reload brings back.
     void AssignSelectedBookmarks(std::vector<TBookmark> Bookmarks, std::vector<TvxTreeListNode*> Nodes);
-    TvxTreeListNode* SelectedBookmarkNode(int Index) {
-        MergePendingBookmarks();
-        return Index >= 0 && Index < static_cast<int>(selectedNodes_.size()) ? selectedNodes_[static_cast<size_t>(Index)]
-                                                                               : nullptr;
-    }
+    TvxTreeListNode* SelectedBookmarkNode(int Index) const { return selected_.Node(Index); }
     // Node stands for a selected bookmark; no search, which every selection change asks.
     bool IsSelectedBookmarkNode(const TvxTreeListNode* Node) const {
         return Node && selectedNodeBookmarks_.Find(Node);
@@ -168,12 +161,10 @@ class TCustomvxDBTreeListControl : public TCustomvxTreeListControl {
     // record window): the entries of records it no longer has go, the others are put in its
     // order again. Answers whether any went.
     bool RefreshSelectedBookmarks();
-    // While a range is selected, a bookmark that belongs between selected ones waits in a
-    // sorted side list until the range is done or the list is read in order: put in place
-    // one by one, each would move the rest of the list.
-    void BeginRangeInserts() { ++rangeInserts_; }
-    void EndRangeInserts();
-    bool RangeInsertsOpen() const { return rangeInserts_ > 0; }
+    // While a range is selected, a bookmark that belongs between selected ones waits beside
+    // the list until the range is done (TvxSelectionEntries).
+    void BeginRangeInserts() { selected_.BeginRange(); }
+    void EndRangeInserts() { selected_.EndRange(); }
     void RefreshEditorValue(TField* Field);
     static void RegisterGrid(TCustomvxDBTreeListControl* Grid);
     static void UnregisterGrid(TCustomvxDBTreeListControl* Grid);
@@ -244,37 +235,18 @@ class TCustomvxDBTreeListControl : public TCustomvxTreeListControl {
     bool UnwatchNode(TvxTreeListNode* Node);
 
   private:
-    void InvalidateBookmarkCache() { bookmarkCacheIndex_ = -1; }
     // The order of the selected bookmarks: the dataset's, -1 without an active link.
-    int CompareSelectedBookmarks(const TBookmark& A, const TBookmark& B);
-    // FindBookmark over the list without the bookmarks waiting beside it.
-    bool SearchBookmarks(const TBookmark& Bookmark, int& Index);
-    void MergePendingBookmarks();
-    // The entry at Index stands for Node now (null: for no row); the entry's former row and
-    // Node's former entry let go.
-    void AttachSelectedNode(int Index, TvxTreeListNode* Node);
+    int CompareSelectedBookmarks(const TBookmark& A, const TBookmark& B) const;
     // Node stands for no selected bookmark any more: found by its bookmark, not by a walk
     // over the selection, as a reload frees every row.
     void DetachSelectedNode(const TvxTreeListNode* Node);
     TvxDBTreeListColumn* FocusedDBColumn();
 
-    std::vector<TBookmark> selectedBookmarks_;
-    // The row of each selected bookmark (null: the record has no row).
-    std::vector<TvxTreeListNode*> selectedNodes_;
-    // The bookmark of the entry each row of selectedNodes_ stands for.
+    // The selected bookmarks in the dataset's order, each with the row it stands for.
+    TvxSelectionEntries<TBookmark> selected_{
+        [this](const TBookmark& A, const TBookmark& B) { return CompareSelectedBookmarks(A, B); }};
+    // The bookmark of the entry each row stands for.
     TvxNodeMap<TBookmark> selectedNodeBookmarks_;
-    struct TBookmarkOrder {
-        TCustomvxDBTreeListControl* Control;
-        bool operator()(const TBookmark& A, const TBookmark& B) const {
-            return Control->CompareSelectedBookmarks(A, B) < 0;
-        }
-    };
-    // Selected bookmarks not yet in the list (see BeginRangeInserts), each with its row.
-    std::map<TBookmark, TvxTreeListNode*, TBookmarkOrder> pendingBookmarks_{TBookmarkOrder{this}};
-    int rangeInserts_ = 0;
-    TBookmark bookmarkCacheKey_;
-    bool bookmarkCacheFound_ = false;
-    int bookmarkCacheIndex_ = -1;
     bool destroyingColumns_ = false;
     bool makingDefaultColumns_ = false;
     std::string keyField_;

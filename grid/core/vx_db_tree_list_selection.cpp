@@ -13,43 +13,10 @@
 
 // ---- Bookmarks ----
 
-int TCustomvxDBTreeListControl::CompareSelectedBookmarks(const TBookmark& A, const TBookmark& B) {
+int TCustomvxDBTreeListControl::CompareSelectedBookmarks(const TBookmark& A, const TBookmark& B) const {
     TvxDBTreeListControlDataLink* link = GetDataLink();
     TDataSet* ds = DataSet();
     return link && link->Active() && ds ? ds->CompareBookmarks(A, B) : -1;
-}
-
-bool TCustomvxDBTreeListControl::FindBookmark(const TBookmark& Bookmark, int& Index) {
-    MergePendingBookmarks();
-    return SearchBookmarks(Bookmark, Index);
-}
-
-bool TCustomvxDBTreeListControl::SearchBookmarks(const TBookmark& Bookmark, int& Index) {
-    if (bookmarkCacheIndex_ >= 0 && bookmarkCacheKey_ == Bookmark) {
-        Index = bookmarkCacheIndex_;
-        return bookmarkCacheFound_;
-    }
-    int lo = 0, hi = static_cast<int>(selectedBookmarks_.size()) - 1;
-    bool found = false;
-    while (lo <= hi) {
-        const int mid = (lo + hi) / 2;
-        const int c = CompareSelectedBookmarks(selectedBookmarks_[static_cast<size_t>(mid)], Bookmark);
-        if (c < 0) {
-            lo = mid + 1;
-        } else {
-            hi = mid - 1;
-            if (c == 0) {
-                found = true;
-                lo = mid;
-                break;
-            }
-        }
-    }
-    Index = lo;
-    bookmarkCacheKey_ = Bookmark;
-    bookmarkCacheFound_ = found;
-    bookmarkCacheIndex_ = Index;
-    return found;
 }
 
 bool TCustomvxDBTreeListControl::FindInteger(const std::vector<int>& List, int Value, int& Index) {
@@ -61,184 +28,81 @@ bool TCustomvxDBTreeListControl::FindInteger(const std::vector<int>& List, int V
 void TCustomvxDBTreeListControl::DetachSelectedNode(const TvxTreeListNode* Node) {
     const TBookmark* attached = selectedNodeBookmarks_.Find(Node);
     if (!attached) return;
-    int index = 0;
-    if (auto pending = pendingBookmarks_.find(*attached);
-        pending != pendingBookmarks_.end() && pending->second == Node)
-        pending->second = nullptr;
-    else if (SearchBookmarks(*attached, index) && selectedNodes_[static_cast<size_t>(index)] == Node)
-        selectedNodes_[static_cast<size_t>(index)] = nullptr;
+    if (TvxTreeListNode** slot = selected_.Slot(*attached); slot && *slot == Node)
+        *slot = nullptr;
     else
         // The dataset no longer orders the list as it did when the row was attached.
-        std::replace(selectedNodes_.begin(), selectedNodes_.end(), const_cast<TvxTreeListNode*>(Node),
-                     static_cast<TvxTreeListNode*>(nullptr));
+        selected_.ForgetNode(Node);
     selectedNodeBookmarks_.Erase(Node);
 }
 
-void TCustomvxDBTreeListControl::AttachSelectedNode(int Index, TvxTreeListNode* Node) {
-    TvxTreeListNode* former = selectedNodes_[static_cast<size_t>(Index)];
-    if (former == Node) return;
-    if (former) selectedNodeBookmarks_.Erase(former);
-    selectedNodes_[static_cast<size_t>(Index)] = nullptr;
-    if (!Node) return;
-    DetachSelectedNode(Node);
-    selectedNodes_[static_cast<size_t>(Index)] = Node;
-    selectedNodeBookmarks_.Get(Node) = selectedBookmarks_[static_cast<size_t>(Index)];
-}
-
 void TCustomvxDBTreeListControl::AddSelectedBookmark(const TBookmark& Bookmark, TvxTreeListNode* Node) {
-    // A row standing for another entry leaves it first.
-    if (Node && selectedNodeBookmarks_.Find(Node)) MergePendingBookmarks();
-    if (auto pending = pendingBookmarks_.find(Bookmark); pending != pendingBookmarks_.end()) {
-        if (!Node || pending->second == Node) return;
-        if (pending->second) selectedNodeBookmarks_.Erase(pending->second);
-        pending->second = Node;
-        selectedNodeBookmarks_.Get(Node) = pending->first;
-        return;
-    }
-    int index = 0;
-    if (SearchBookmarks(Bookmark, index)) {
-        if (Node) AttachSelectedNode(index, Node);
-        return;
-    }
-    // The list and the waiting ones are each in order and share no bookmark, so a bookmark
-    // after the whole list still goes to its end.
-    if (RangeInsertsOpen() && index < static_cast<int>(selectedBookmarks_.size()) && GetDataLink() &&
-        GetDataLink()->Active()) {
-        pendingBookmarks_.emplace(Bookmark, Node);
-        if (Node) selectedNodeBookmarks_.Get(Node) = Bookmark;
-        return;
-    }
-    selectedBookmarks_.insert(selectedBookmarks_.begin() + index, Bookmark);
-    selectedNodes_.insert(selectedNodes_.begin() + index, nullptr);
-    InvalidateBookmarkCache();
-    if (Node) AttachSelectedNode(index, Node);
+    // Without an active link there is no order to keep bookmarks waiting in.
+    const bool mayWait = GetDataLink() && GetDataLink()->Active();
+    TvxTreeListNode** slot = selected_.Add(Bookmark, mayWait);
+    if (!Node || *slot == Node) return;
+    // A row stands for one entry: the entry's former row and the row's former entry let go.
+    if (*slot) selectedNodeBookmarks_.Erase(*slot);
+    *slot = nullptr;
+    DetachSelectedNode(Node);
+    *selected_.Slot(Bookmark) = Node;
+    selectedNodeBookmarks_.Get(Node) = Bookmark;
 }
 
 void TCustomvxDBTreeListControl::RemoveSelectedBookmark(const TBookmark& Bookmark) {
-    if (auto pending = pendingBookmarks_.find(Bookmark); pending != pendingBookmarks_.end()) {
-        if (pending->second) selectedNodeBookmarks_.Erase(pending->second);
-        pendingBookmarks_.erase(pending);
-        return;
-    }
-    int index = 0;
-    if (!SearchBookmarks(Bookmark, index)) return;
-    if (TvxTreeListNode* node = selectedNodes_[static_cast<size_t>(index)]) selectedNodeBookmarks_.Erase(node);
-    selectedBookmarks_.erase(selectedBookmarks_.begin() + index);
-    selectedNodes_.erase(selectedNodes_.begin() + index);
-    InvalidateBookmarkCache();
+    TvxTreeListNode* node = nullptr;
+    if (selected_.Remove(Bookmark, &node) && node) selectedNodeBookmarks_.Erase(node);
 }
 
 void TCustomvxDBTreeListControl::RemoveSelectedEntries(const std::vector<int>& Indexes) {
     if (Indexes.empty()) return;
-    MergePendingBookmarks();
+    const std::vector<TvxTreeListNode*>& nodes = selected_.Nodes();
     for (int i : Indexes)
-        if (TvxTreeListNode* node = selectedNodes_[static_cast<size_t>(i)]) selectedNodeBookmarks_.Erase(node);
-    EraseAt(selectedBookmarks_, Indexes);
-    EraseAt(selectedNodes_, Indexes);
-    InvalidateBookmarkCache();
-}
-
-void TCustomvxDBTreeListControl::EndRangeInserts() {
-    if (rangeInserts_ > 0 && --rangeInserts_ == 0) MergePendingBookmarks();
-}
-
-void TCustomvxDBTreeListControl::MergePendingBookmarks() {
-    if (pendingBookmarks_.empty()) return;
-    std::vector<TBookmark> bookmarks;
-    std::vector<TvxTreeListNode*> nodes;
-    bookmarks.reserve(selectedBookmarks_.size() + pendingBookmarks_.size());
-    nodes.reserve(bookmarks.capacity());
-    auto pending = pendingBookmarks_.begin();
-    for (size_t i = 0; i < selectedBookmarks_.size() || pending != pendingBookmarks_.end();) {
-        if (pending == pendingBookmarks_.end() ||
-            (i < selectedBookmarks_.size() && CompareSelectedBookmarks(selectedBookmarks_[i], pending->first) < 0)) {
-            bookmarks.push_back(std::move(selectedBookmarks_[i]));
-            nodes.push_back(selectedNodes_[i]);
-            ++i;
-        } else {
-            bookmarks.push_back(pending->first);
-            nodes.push_back(pending->second);
-            ++pending;
-        }
-    }
-    selectedBookmarks_ = std::move(bookmarks);
-    selectedNodes_ = std::move(nodes);
-    pendingBookmarks_.clear();
-    InvalidateBookmarkCache();
+        if (TvxTreeListNode* node = nodes[static_cast<size_t>(i)]) selectedNodeBookmarks_.Erase(node);
+    selected_.RemoveAt(Indexes);
 }
 
 bool TCustomvxDBTreeListControl::RefreshSelectedBookmarks() {
     TDataSet* ds = DataSet();
     if (!ds || !ds->Active() || !GetDataLink() || !GetDataLink()->Active()) return false;
-    MergePendingBookmarks();
     std::vector<int> gone;
-    for (size_t i = 0; i < selectedBookmarks_.size(); ++i)
-        if (!ds->BookmarkValid(selectedBookmarks_[i])) gone.push_back(static_cast<int>(i));
+    const std::vector<TBookmark>& bookmarks = selected_.Keys();
+    for (size_t i = 0; i < bookmarks.size(); ++i)
+        if (!ds->BookmarkValid(bookmarks[i])) gone.push_back(static_cast<int>(i));
     RemoveSelectedEntries(gone);
-    auto before = [this](const TBookmark& A, const TBookmark& B) { return CompareSelectedBookmarks(A, B) < 0; };
-    if (!std::is_sorted(selectedBookmarks_.begin(), selectedBookmarks_.end(), before)) {
-        std::vector<size_t> order(selectedBookmarks_.size());
-        for (size_t i = 0; i < order.size(); ++i) order[i] = i;
-        std::stable_sort(order.begin(), order.end(),
-                         [&](size_t A, size_t B) { return before(selectedBookmarks_[A], selectedBookmarks_[B]); });
-        std::vector<TBookmark> bookmarks;
-        std::vector<TvxTreeListNode*> nodes;
-        bookmarks.reserve(order.size());
-        nodes.reserve(order.size());
-        for (size_t i : order) {
-            bookmarks.push_back(std::move(selectedBookmarks_[i]));
-            nodes.push_back(selectedNodes_[i]);
-        }
-        selectedBookmarks_ = std::move(bookmarks);
-        selectedNodes_ = std::move(nodes);
-        InvalidateBookmarkCache();
-    }
+    selected_.Resort();
     return !gone.empty();
 }
 
 void TCustomvxDBTreeListControl::AssignSelectedBookmarks(std::vector<TBookmark> Bookmarks,
                                                          std::vector<TvxTreeListNode*> Nodes) {
-    pendingBookmarks_.clear();
-    selectedBookmarks_ = std::move(Bookmarks);
-    selectedNodes_ = std::move(Nodes);
-    selectedNodes_.resize(selectedBookmarks_.size(), nullptr);
+    Nodes.resize(Bookmarks.size(), nullptr);
     selectedNodeBookmarks_.Clear();
-    for (size_t i = 0; i < selectedNodes_.size(); ++i)
-        if (TvxTreeListNode* node = selectedNodes_[i]) {
+    for (size_t i = 0; i < Nodes.size(); ++i)
+        if (TvxTreeListNode* node = Nodes[i]) {
             bool added = false;
             TBookmark& attached = selectedNodeBookmarks_.Get(node, &added);
             if (added)
-                attached = selectedBookmarks_[i];
+                attached = Bookmarks[i];
             else
-                selectedNodes_[i] = nullptr;
+                Nodes[i] = nullptr;
         }
-    InvalidateBookmarkCache();
+    selected_.Assign(std::move(Bookmarks), std::move(Nodes));
 }
 
 int TCustomvxDBTreeListControl::GetSelectedCount() {
-    return static_cast<int>(selectedBookmarks_.size() + pendingBookmarks_.size());
+    return selected_.Count();
 }
 
 TvxTreeListNode* TCustomvxDBTreeListControl::GetSelectedItem(int Index) {
     if (Index < 0 || Index >= GetSelectedCount()) return nullptr;
-    // The first entry without putting the waiting ones in place: whether a row may join the
-    // selection asks for it at every row of a range.
-    if (Index == 0 && !pendingBookmarks_.empty()) {
-        const auto& pending = *pendingBookmarks_.begin();
-        if (selectedBookmarks_.empty() || CompareSelectedBookmarks(pending.first, selectedBookmarks_.front()) < 0)
-            return pending.second;
-        return selectedNodes_.front();
-    }
-    return SelectedBookmarkNode(Index);
+    return Index == 0 ? selected_.FirstNode() : selected_.Node(Index);
 }
 
 void TCustomvxDBTreeListControl::ClearSelection() {
     if (!IsDestroying() && GetSelectedCount() > 0) InvalidateSelection();
-    pendingBookmarks_.clear();
-    selectedBookmarks_.clear();
-    selectedNodes_.clear();
+    selected_.Clear();
     selectedNodeBookmarks_.Clear();
-    InvalidateBookmarkCache();
     TCustomvxTreeListControl::ClearSelection();
 }
 

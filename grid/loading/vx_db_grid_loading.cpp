@@ -935,15 +935,15 @@ void TCustomvxDBGrid::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNo
     if (filterFreedEntries_) {
         if (const TBookmark* attached = SelectedNodeBookmark(Node)) {
             filterFreedEntries_->Bookmarks.push_back(*attached);
-        } else if (auto* row = GridNode(Node); row && !selectedKeys_.empty()) {
-            if (TvxTreeListNode** selected = SelectedKeyRow(row->KeyValue); selected && *selected == Node)
+        } else if (auto* row = GridNode(Node); row && !selectedKeys_.Empty()) {
+            if (TvxTreeListNode** selected = selectedKeys_.Slot(row->KeyValue); selected && *selected == Node)
                 filterFreedEntries_->Keys.push_back(row->KeyValue);
         }
     }
     // A key kept selected without bookmarks stays, without its row.
-    if (!selectedKeys_.empty() || !pendingKeys_.empty())
+    if (!selectedKeys_.Empty())
         if (auto* row = GridNode(Node))
-            if (TvxTreeListNode** selected = SelectedKeyRow(row->KeyValue); selected && *selected == Node)
+            if (TvxTreeListNode** selected = selectedKeys_.Slot(row->KeyValue); selected && *selected == Node)
                 *selected = nullptr;
     TCustomvxDBTreeListControl::DoDeletion(Node, PriorNode, Repaint, WasLast, NextNode);
 }
