@@ -49,6 +49,8 @@ struct Variation {
     bool multiSelect = true;
     // The table sorted by no field, by Name or by Amount.
     int tableSort = 0;
+    // Several columns may sort at once (set through the columns: a header click sorts by one).
+    bool multiSort = false;
 
     std::string Text() const {
         static const char* const sorts[] = {"table unsorted", "table sorted by Name",
@@ -56,7 +58,8 @@ struct Variation {
         return std::string(smartRefresh ? "smart refresh" : "no smart refresh") +
                (bookmarks ? ", bookmarks" : ", keys") +
                (loadAll ? ", every record loaded" : ", record window") +
-               (multiSelect ? ", multi-select" : ", single-select") + ", " + sorts[tableSort];
+               (multiSelect ? ", multi-select" : ", single-select") + (multiSort ? ", multi-sort" : "") + ", " +
+               sorts[tableSort];
     }
 };
 
@@ -78,6 +81,7 @@ enum class Op : uint8_t {
     TableAppend,
     TableDelete,
     Locate,
+    SortColumns,
 };
 
 // What each step does is decided when it runs, from its numbers and the grid it meets: a
@@ -110,11 +114,12 @@ Sequence Generate(uint32_t seed, int stepCount) {
     s.variation.loadAll = pick(4) != 0;
     s.variation.multiSelect = pick(4) != 0;
     s.variation.tableSort = pick(3);
+    s.variation.multiSort = pick(2) == 0;
     const int records = 10 + pick(31);
     for (int id = 1; id <= records; ++id)
         s.records.push_back({id, kNames[pick(5)], kPlaces[pick(4)], static_cast<double>(1 + pick(6))});
     // Weights of the steps, in Op's order.
-    static const int weights[] = {8, 5, 3, 4, 2, 3, 22, 14, 3, 4, 4, 4, 4, 2, 2, 3, 3};
+    static const int weights[] = {8, 5, 3, 4, 2, 3, 22, 14, 3, 4, 4, 4, 4, 2, 2, 3, 3, 3};
     int total = 0;
     for (int w : weights) total += w;
     for (int i = 0; i < stepCount; ++i) {
@@ -249,6 +254,11 @@ class DBGridRandom : public ::testing::Test {
         if (variation.smartRefresh) options.Include(egoSmartRefresh);
         grid->SetGridOptions(options);
         grid->SetUseBookmarks(variation.bookmarks);
+        if (variation.multiSort) {
+            TvxDBGridOptionsBehavior behavior = grid->OptionsBehavior();
+            behavior.Include(edgoMultiSort);
+            grid->SetOptionsBehavior(behavior);
+        }
         if (variation.loadAll) {
             TvxDBGridOptionsDB db = grid->OptionsDB();
             db.Include(edgoLoadAllRecords);
@@ -408,6 +418,24 @@ class DBGridRandom : public ::testing::Test {
 
     std::string Do(const Step& s) {
         switch (s.op) {
+            case Op::SortColumns: {
+                // One column, or with multi-sort two, sorted through the columns.
+                static const char* const fields[] = {"Name", "Place", "Amount"};
+                TvxDBGridColumn* first = Column(fields[s.a % 3]);
+                TvxDBGridColumn* second = Column(fields[(s.a + 1 + s.a / 3 % 2) % 3]);
+                const TvxTreeListColumnSort firstWay = s.b % 2 ? csDown : csUp;
+                const TvxTreeListColumnSort secondWay = s.b / 2 % 2 ? csDown : csUp;
+                if (!variation.multiSort) {
+                    first->SetSorted(firstWay);
+                    return "sorted by " + first->FieldName() + (firstWay == csDown ? " downwards" : "");
+                }
+                grid->BeginSorting();
+                first->SetSorted(firstWay);
+                second->SetSorted(secondWay);
+                grid->EndSorting();
+                return "sorted by " + first->FieldName() + (firstWay == csDown ? " downwards" : "") + ", then " +
+                       second->FieldName() + (secondWay == csDown ? " downwards" : "");
+            }
             case Op::HeaderClick: {
                 const Shown shown = Look();
                 if (shown.headers.empty()) return "a header click (no header shown)";
