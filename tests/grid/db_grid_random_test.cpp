@@ -58,8 +58,8 @@ struct Variation {
         return std::string(smartRefresh ? "smart refresh" : "no smart refresh") +
                (bookmarks ? ", bookmarks" : ", keys") +
                (loadAll ? ", every record loaded" : ", record window") +
-               (multiSelect ? ", multi-select" : ", single-select") + (multiSort ? ", multi-sort" : "") + ", " +
-               sorts[tableSort];
+               (multiSelect ? ", multi-select" : ", single-select") + (multiSort ? ", multi-sort" : "") +
+               ", " + sorts[tableSort];
     }
 };
 
@@ -224,8 +224,10 @@ class DBGridRandom : public ::testing::Test {
         grid->SetDataSource(source);
         grid->BeginUpdate();
         columns = {Col("ID"), Col("Name"), Col("Place"), Col("Amount")};
-        // The key's column reads the record window's rows; shown, it would only cost painting.
-        columns.front()->SetVisible(false);
+        // Every step paints the grid: the key's column (which reads the record window's rows)
+        // and Place (which groups and filters as well hidden) are not shown.
+        columns[0]->SetVisible(false);
+        columns[2]->SetVisible(false);
         grid->EndUpdate();
         table->Open();
         table->DisableControls();
@@ -433,8 +435,8 @@ class DBGridRandom : public ::testing::Test {
                 first->SetSorted(firstWay);
                 second->SetSorted(secondWay);
                 grid->EndSorting();
-                return "sorted by " + first->FieldName() + (firstWay == csDown ? " downwards" : "") + ", then " +
-                       second->FieldName() + (secondWay == csDown ? " downwards" : "");
+                return "sorted by " + first->FieldName() + (firstWay == csDown ? " downwards" : "") +
+                       ", then " + second->FieldName() + (secondWay == csDown ? " downwards" : "");
             }
             case Op::HeaderClick: {
                 const Shown shown = Look();
@@ -451,6 +453,8 @@ class DBGridRandom : public ::testing::Test {
                 if (c->GroupIndex() < 0 && count >= 2) return "grouping (two levels already)";
                 const int level = s.b % (std::min(count, 1) + 1);
                 c->SetGroupIndex(level);
+                if (c->GroupIndex() < 0)
+                    return "grouping by " + c->FieldName() + " (refused: the last column shown)";
                 return "grouping by " + c->FieldName() + " on level " + std::to_string(level);
             }
             case Op::Ungroup: {
@@ -790,8 +794,9 @@ TEST_F(DBGridRandom, RandomUseKeepsTheGridAgreeingWithItsTable) {
         GTEST_SKIP()
             << "until a selected group row's entry follows its first record and leaves with it when the "
                "filter hides it, the record window's selection follows records moved or deleted by the "
-               "table, smart refresh drops a deleted hidden record's row, and rows stay in the table's "
-               "order where no column sorts them; TOVAK_GRID_RANDOM_SEQUENCES=300 runs it";
+               "table, smart refresh drops a deleted hidden record's row, a group column sorted among "
+               "several keeps its group rows in order, and rows stay in the table's order where no "
+               "column sorts them; TOVAK_GRID_RANDOM_SEQUENCES=300 runs it";
     const int sequences = EnvInt("TOVAK_GRID_RANDOM_SEQUENCES", 300);
     const auto first = static_cast<uint32_t>(EnvInt("TOVAK_GRID_RANDOM_FIRST_SEED", 1));
     const int steps = EnvInt("TOVAK_GRID_RANDOM_STEPS", 30);

@@ -543,28 +543,35 @@ class Checker {
             TvxTreeListNode* row = grid_->GetSelectedItem(i);
             entryRows.push_back(row);
             const std::string entry = "entry " + std::to_string(i) + " of the selection";
+            // A row that is neither in the tree nor hidden may be freed: it is not looked at.
+            const bool inTree = row && InTree(row);
+            const bool hidden =
+                row && !inTree &&
+                std::find(rows_.Hidden.begin(), rows_.Hidden.end(), row) != rows_.Hidden.end();
             int record = -1;
             if (bookmarks && static_cast<size_t>(i) < marks.size()) {
                 record = copy_->PositionOfBookmark(marks[static_cast<size_t>(i)]);
                 if (record < 0) Say("selection: " + entry + " is a bookmark of no record of the table");
-            } else if (!bookmarks && row) {
-                record = copy_->PositionOfKey(GridNode(row) ? GridNode(row)->KeyValue : Variant());
+            } else if (!bookmarks && (inTree || hidden)) {
+                const Variant key = GridNode(row) ? GridNode(row)->KeyValue : Variant();
+                record = copy_->PositionOfKey(key);
                 if (record < 0)
-                    Say("selection: " + entry + " is key " + Shown(GridNode(row)->KeyValue) +
+                    Say("selection: " + entry + " is key " + Shown(key) +
                         ", which no record of the table has");
             }
             records.push_back(record);
+            const std::string named = record >= 0 ? " (" + copy_->Record(record) + ")" : "";
             if (!row) {
-                Say("selection: " + entry + (record >= 0 ? " (" + copy_->Record(record) + ")" : "") +
-                    " has no row");
+                Say("selection: " + entry + named + " has no row");
                 continue;
             }
-            if (!InTree(row)) {
-                Say("selection: " + entry + " leads to a row out of the tree");
+            if (!inTree) {
+                Say("selection: " + entry + named + " leads to a row " +
+                    (hidden ? "the filter hides" : "no longer in the grid (freed)"));
                 continue;
             }
             if (record >= 0 && CompareKeys(RecordKey(row), copy_->Keys[static_cast<size_t>(record)]) != 0)
-                Say("selection: " + entry + " (" + copy_->Record(record) + ") leads to " + Row(row));
+                Say("selection: " + entry + named + " leads to " + Row(row));
             if (!row->Selected())
                 Say("selection: " + entry + " leads to " + Row(row) + ", which does not show selected");
         }
