@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "app/device_session.h"
+#include "app/device/device_session.h"
 #include "app/step_progress.h"
 #include "platform/forms/form.h"
 #include "platform/forms/notebook.h"

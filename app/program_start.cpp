@@ -2,17 +2,17 @@
 
 #include <memory>
 
-#include "app/alarm_mask_form.h"
 #include "app/app_controls.h"
-#include "app/code_change_form.h"
-#include "app/code_form.h"
-#include "app/comp_list_form.h"
 #include "app/comp_text.h"
-#include "app/config_string_form.h"
 #include "app/cust_msg.h"
 #include "app/main_form.h"
 #include "app/main_link_view.h"
-#include "app/msg_form.h"
+#include "app/windows/alarm_mask_form.h"
+#include "app/windows/code_change_form.h"
+#include "app/windows/code_form.h"
+#include "app/windows/comp_list_form.h"
+#include "app/windows/config_string_form.h"
+#include "app/windows/msg_form.h"
 #include "controls/vx_editors_unit.h"
 #include "link/form_sercom.h"
 #include "link/form_txt_com.h"

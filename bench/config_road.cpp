@@ -9,9 +9,9 @@
 #include <ctime>
 #include <unistd.h>
 
-#include "app/config_handshake.h"
-#include "app/device_session.h"
-#include "app/io_config.h"
+#include "app/config/io_config.h"
+#include "app/device/config_handshake.h"
+#include "app/device/device_session.h"
 #include "app/step_progress.h"
 #include "serial/ser_com_port.h"
 #include "platform/forms/shape.h"

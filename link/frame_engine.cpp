@@ -60,11 +60,35 @@ void TSercomLink::SetViews(TSercomView* view, TLinkMainView* main) {
 std::string TSercomLink::BytesToHexList(const std::string& bytes) { return ::BytesToHexList(bytes); }
 std::string TSercomLink::HexListToBytes(const std::string& text) { return ::HexListToBytes(text); }
 
-void TSercomLink::SendWire(uint8_t h1, const std::string& data) {
-    std::string wire = BuildWireFrame(0x00, h1, data);
-    TraceFrame("S", wire);
+void TSercomLink::SendWire(uint8_t h1, const std::string& data, TDeviceRequest* carried) {
+    const std::string wire = BuildWireFrame(0x00, h1, data);
     LinkState.ReceiveBuffer.clear();
-    if (!LinkState.LinkStopped && port_) port_->PutString(wire);
+    bool written = false;
+    try {
+        if (!LinkState.LinkStopped && port_) {
+            port_->PutString(wire);
+            written = true;
+        }
+    } catch (...) {
+        DropUnwritten(h1, data, carried);
+        throw;
+    }
+    if (!written) {
+        DropUnwritten(h1, data, carried);
+        return;
+    }
+    // Only now: tracing handles what is pending, and the watch may end the link right there.
+    TraceFrame("S", wire);
+}
+
+void TSercomLink::DropUnwritten(uint8_t h1, const std::string& data, TDeviceRequest* carried) {
+    if (h1 == 0x02) {
+        TraceQueueLine("dropped: raw " + BytesToHexList(data));
+        return;
+    }
+    if (!carried) return;  // an acknowledgement or an empty frame: the device asks again
+    carried->State = TDeviceRequest::TState::Withdrawn;
+    TraceQueueLine("dropped: " + carried->Item);
 }
 
 void TSercomLink::SendFrame(const std::string& data) { SendWire(0x01, data); }
@@ -196,17 +220,19 @@ void TSercomLink::HandleFrame(std::string frame) {
         }
     }
 
+    // A block order, else the acknowledgement, else the queue's first request; with none of
+    // them, an empty frame, except after a broadcast: none at all.
     std::string answer;
-    if (TakeBlockOrder(answer)) {
-        // a block order is the answer
-    } else if (!LinkState.PendingFrame.empty()) {
-        answer.swap(LinkState.PendingFrame);
-    } else if (HasQueuedRequest() && DequeueRequest(answer) && !answer.empty()) {
-        // the queued request is the answer
-    } else {
-        answer.clear();  // an empty frame, except after a broadcast: none at all
+    std::shared_ptr<TDeviceRequest> carried = TakeBlockOrder(answer);
+    if (!carried) {
+        if (!LinkState.PendingFrame.empty())
+            answer.swap(LinkState.PendingFrame);
+        else
+            carried = DequeueRequest(answer);
     }
-    if (!answer.empty() || !broadcast) SendFrame(answer);
+    if (!answer.empty() || !broadcast) SendWire(0x01, answer, carried.get());
+    // Most frames find no raw frame waiting: they leave the clock alone.
+    if (raw_parked_.empty()) return;
     // Past its deadline a frame is not the device's any more: the watch withdraws it, and
     // the later ones wait with it so that none overtakes an older one.
     const uint64_t now = CurrentClock().Ticks();

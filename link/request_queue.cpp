@@ -61,13 +61,17 @@ TAnswer OrderAnswer(TBlockOrder order) {
 }  // namespace
 
 std::shared_ptr<TDeviceRequest> TSercomLink::OrderBlock(TBlockOrder order, bool waited) {
+    std::shared_ptr<TDeviceRequest>& slot = orders_[static_cast<size_t>(order)];
+    // Held past its deadline, the order can no longer be taken and the device is lost,
+    // whoever asks for it again. The watch's round runs now, not up to an interval later, when
+    // a wait handed the order may have ended and withdrawn it as if nothing were amiss.
+    if (slot && slot->Deadline <= CurrentClock().Ticks()) Watch();
     // An order still held may go in a close's last answers, but nobody may count on it then:
     // the link that would carry its answer is ending.
     if (!Up()) {
         TraceQueueLine("refused: link closed " + BytesToHexList(OrderHeader(order)));
         return nullptr;
     }
-    std::shared_ptr<TDeviceRequest>& slot = orders_[static_cast<size_t>(order)];
     // One order of a kind goes at a time: asked for again before it went, it is the same, and
     // keeps the deadline of whoever ordered it first.
     if (slot) return slot;
@@ -79,19 +83,22 @@ std::shared_ptr<TDeviceRequest> TSercomLink::OrderBlock(TBlockOrder order, bool 
     return request;
 }
 
-bool TSercomLink::TakeBlockOrder(std::string& data) {
+std::shared_ptr<TDeviceRequest> TSercomLink::TakeBlockOrder(std::string& data) {
+    // Most frames find no order held: they leave the clock alone.
+    const auto held = [](const std::shared_ptr<TDeviceRequest>& order) { return order != nullptr; };
+    if (std::none_of(orders_.begin(), orders_.end(), held)) return nullptr;
     const uint64_t now = CurrentClock().Ticks();
     for (size_t k = 0; k < orders_.size(); ++k) {
         // Past its own deadline the order is not the device's any more: the watch withdraws it.
         if (!orders_[k] || orders_[k]->Deadline <= now) continue;
-        const auto request = std::move(orders_[k]);
+        auto request = std::move(orders_[k]);
         request->State = TDeviceRequest::TState::Taken;
         data = request->Data;
         if (k == static_cast<size_t>(TBlockOrder::WriteInputs)) data += HexListToBytes(main_->InputBlockText());
         if (k == static_cast<size_t>(TBlockOrder::WriteOutputs)) data += HexListToBytes(main_->OutputBlockText());
-        return true;
+        return request;
     }
-    return false;
+    return nullptr;
 }
 
 bool TSercomLink::HasQueuedRequest() const {
@@ -179,17 +186,17 @@ void TSercomLink::DropQueue() {
     }
 }
 
-bool TSercomLink::DequeueRequest(std::string& data) {
+std::shared_ptr<TDeviceRequest> TSercomLink::DequeueRequest(std::string& data) {
     data.clear();
-    if (queue_.empty()) return false;
+    if (queue_.empty()) return nullptr;
     // Past its own deadline the request is not the device's any more: the watch withdraws it.
-    if (queue_.front()->Deadline <= CurrentClock().Ticks()) return false;
-    const auto request = queue_.front();
+    if (queue_.front()->Deadline <= CurrentClock().Ticks()) return nullptr;
+    auto request = queue_.front();
     queue_.pop_front();
     view_->QueueDelete(0);
     request->State = TDeviceRequest::TState::Taken;
     data = request->Data;
-    return !data.empty();
+    return request;
 }
 
 int32_t TSercomLink::QueryDeviceType() {

@@ -53,7 +53,8 @@ public:
     // nobody waits for does: taken within kSilenceLimitMs, or never sent and the device lost.
     // Frames asked for meanwhile wait behind it, each on its own deadline, and leave in the
     // order asked: each goes once, or leaves a trace line of its own (withdrawn, or dropped
-    // with the link). Nothing is sent or kept while the link is not open.
+    // with the link or by a port that refuses it). Nothing is sent or kept while the link is
+    // not open.
     void SendRawFrame(const std::string& data);
     // The installation gives a device this long to take each command: one that talks sends
     // a frame at least this often, unless it is preparing a long answer.
@@ -82,15 +83,17 @@ public:
     bool Awaiting(TAnswer answer) const;
     // For TDeviceWait (`waited`) and the test page: orders a block exchange for the next answer
     // frame (see TBlockOrder). Refused, as a request is, while the link is not open; withdrawn
-    // as one is. Asked for again before it went, the same order, its deadline unchanged. Null
-    // when refused.
+    // as one is. Asked for again before it went, the same order, its deadline unchanged; past
+    // that deadline the device is lost, as the watch finds, and the new ask refused. Null when
+    // refused.
     std::shared_ptr<TDeviceRequest> OrderBlock(TBlockOrder order, bool waited);
     // A request or a block order is waiting to be taken.
     bool HasQueuedRequest() const;
-    bool DequeueRequest(std::string& data);
-    // The first block order still the device's, with the block of a write appended; false
-    // when there is none.
-    bool TakeBlockOrder(std::string& data);
+    // Takes the first request if it is still the device's, its data in `data`; null when none.
+    std::shared_ptr<TDeviceRequest> DequeueRequest(std::string& data);
+    // Takes the first block order still the device's, its data in `data` with the block of a
+    // write appended; null when there is none.
+    std::shared_ptr<TDeviceRequest> TakeBlockOrder(std::string& data);
     // The queue as its list shows it.
     std::vector<std::string> QueueItems() const;
     // The device type, or -1 (no answer in two attempts of kTypeQueryMs, or no link).
@@ -130,7 +133,12 @@ public:
     std::string ListBox1DblClick();
 
 private:
-    void SendWire(uint8_t h1, const std::string& data);
+    // Writes one frame (header 00 h1), then traces it as sent. One not written (the link
+    // stopped, or the port refused it: its error goes on to the caller) is not traced as sent;
+    // a raw frame, and the request a frame carried, leave the line that a close leaves for what
+    // it drops, and never go later.
+    void SendWire(uint8_t h1, const std::string& data, TDeviceRequest* carried = nullptr);
+    void DropUnwritten(uint8_t h1, const std::string& data, TDeviceRequest* carried);
     // The watch runs while the port is open: it withdraws requests past their own deadline
     // and ends the link of a device that took none of them or has stopped talking, as a
     // pulled one ends. It runs on the program's clock from a timer, so it notices a silent

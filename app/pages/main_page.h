@@ -4,10 +4,11 @@
 // catalogue work as for any control of the window), keeps them as typed fields named as the
 // controls are, and carries the handlers of those controls.
 //
-// Adding a page: a class TPage<name> derived from TMainPage in app/pages/page_<name>.h/.cpp
-// that builds its controls in its constructor, and one line for it in TMainPages.
+// Adding a page: a class TPage<name> derived from TMainPage in app/pages/<road>/page_<name>.h/.cpp
+// (the folder of the road it belongs to) that builds its controls in its constructor, and one
+// line for it in TMainPages.
 
-#include "app/device_session.h"
+#include "app/device/device_session.h"
 #include "app/page_builder.h"
 #include "app/step_progress.h"
 #include "platform/forms/form.h"

@@ -2,7 +2,7 @@
 
 #include "app/comp_text.h"
 #include "app/cust_msg.h"
-#include "app/device_session.h"
+#include "app/device/device_session.h"
 #include "link/wait_for.h"
 #include "platform/forms/notebook.h"
 #include "program/log_file.h"

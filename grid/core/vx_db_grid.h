@@ -413,6 +413,9 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     // The saved entry of the row being loaded (the current record, or the row's key); -1: none.
     int SavedSelectionIndex(TvxTreeListNode* Node);
     bool SelectionKey(TvxTreeListNode* Node, Variant& Key);
+    // Selected group rows that came to stand for another first record (each with the key it
+    // had) keep their entries, which now name those records.
+    void ReselectGroupRows(const std::vector<std::pair<TvxTreeListNode*, Variant>>& Rows);
     // The row slot of Key's selected entry, in the list or waiting beside it; null: none.
     TvxTreeListNode** SelectedKeyRow(const Variant& Key);
     void MergePendingKeys();
@@ -429,6 +432,14 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     std::string CurrentRecordLine();
     bool RefreshCurrentRecord();
     void MoveDataSetToFocus();
+    // Rows that no sort column orders stand in the table's order, the order of their record
+    // numbers: a row refreshed in place takes the number its record has now (a new record's
+    // row: New), and the rows of the records it passed move by one.
+    void TakeCurrentRecordNumber(TvxDBGridNode* Row, bool New);
+    // Puts the data row among its siblings by its record number.
+    void PlaceByRecordNumber(TvxTreeListNode* Node);
+    // After a reload that took rows again, each sibling list of data rows in record order.
+    void PutKeptRowsInRecordOrder();
     void InsertNewRecordNode();
     // Posts the record being edited before the focus leaves its row (a refused post raises).
     // Answers the row to focus then: Node, or the row of Node's record when the post
@@ -492,6 +503,8 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     int partialLoadBufferCount_ = 100;
     Variant syncedKeyValue_;
     TvxTreeListNode* syncedNode_ = nullptr;
+    // The row made for a record being inserted, until the change that ends the insert.
+    TvxTreeListNode* newRecordRow_ = nullptr;
     std::vector<TvxDBTreeListColumn*> groupColumns_;
     std::vector<std::string> loadedGroupFields_;
     int groupRebuildLock_ = 0;

@@ -126,6 +126,50 @@ bool TCustomvxDBGrid::SelectionKey(TvxTreeListNode* Node, Variant& Key) {
     return true;
 }
 
+void TCustomvxDBGrid::ReselectGroupRows(const std::vector<std::pair<TvxTreeListNode*, Variant>>& Rows) {
+    std::vector<int> gone;
+    if (IsUseBookmarks()) {
+        std::vector<TvxTreeListNode*> nodes;
+        for (const auto& [node, old] : Rows) {
+            int index = 0;
+            if (const TBookmark* attached = SelectedNodeBookmark(node); attached && FindBookmark(*attached, index))
+                gone.push_back(index);
+            nodes.push_back(node);
+        }
+        std::sort(gone.begin(), gone.end());
+        gone.erase(std::unique(gone.begin(), gone.end()), gone.end());
+        RemoveSelectedEntries(gone);
+        const auto bookmarks = FindNodeBookmarks(nodes);
+        BeginRangeInserts();
+        for (TvxTreeListNode* node : nodes)
+            if (auto it = bookmarks.find(node); it != bookmarks.end()) AddSelectedBookmark(it->second, node);
+        EndRangeInserts();
+        return;
+    }
+    MergePendingKeys();
+    std::vector<std::pair<Variant, TvxTreeListNode*>> added;
+    for (const auto& [node, old] : Rows) {
+        auto it = std::lower_bound(selectedKeys_.begin(), selectedKeys_.end(), old, KeyLess);
+        if (it != selectedKeys_.end() && CompareVariants(it->first, old) == 0 && (!it->second || it->second == node))
+            gone.push_back(static_cast<int>(it - selectedKeys_.begin()));
+        added.emplace_back(GridNode(node)->KeyValue, node);
+    }
+    std::sort(gone.begin(), gone.end());
+    gone.erase(std::unique(gone.begin(), gone.end()), gone.end());
+    EraseAt(selectedKeys_, gone);
+    auto byKey = [](const auto& A, const auto& B) { return CompareVariants(A.first, B.first) < 0; };
+    std::stable_sort(added.begin(), added.end(), byKey);
+    std::vector<std::pair<Variant, TvxTreeListNode*>> merged;
+    merged.reserve(selectedKeys_.size() + added.size());
+    // Of a key twice, the group row that now stands for it keeps it: its entry comes first.
+    std::merge(std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()),
+               std::make_move_iterator(selectedKeys_.begin()), std::make_move_iterator(selectedKeys_.end()),
+               std::back_inserter(merged), byKey);
+    auto same = [](const auto& A, const auto& B) { return CompareVariants(A.first, B.first) == 0; };
+    merged.erase(std::unique(merged.begin(), merged.end(), same), merged.end());
+    selectedKeys_ = std::move(merged);
+}
+
 // ---- The selection ----
 
 int TCustomvxDBGrid::GetSelectedCount() {

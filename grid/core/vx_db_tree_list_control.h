@@ -165,6 +165,10 @@ class TCustomvxDBTreeListControl : public TCustomvxTreeListControl {
         return Node && selectedNodeBookmarks_.count(Node) > 0;
     }
     void SelectFocusedOnly();
+    // The table may have deleted or reordered selected records where no reload follows (the
+    // record window): the entries of records it no longer has go, the others are put in its
+    // order again. Answers whether any went.
+    bool RefreshSelectedBookmarks();
     // While a range is selected, a bookmark that belongs between selected ones waits in a
     // sorted side list until the range is done or the list is read in order: put in place
     // one by one, each would move the rest of the list.

@@ -167,6 +167,35 @@ void TCustomvxDBTreeListControl::MergePendingBookmarks() {
     InvalidateBookmarkCache();
 }
 
+bool TCustomvxDBTreeListControl::RefreshSelectedBookmarks() {
+    TDataSet* ds = DataSet();
+    if (!ds || !ds->Active() || !GetDataLink() || !GetDataLink()->Active()) return false;
+    MergePendingBookmarks();
+    std::vector<int> gone;
+    for (size_t i = 0; i < selectedBookmarks_.size(); ++i)
+        if (!ds->BookmarkValid(selectedBookmarks_[i])) gone.push_back(static_cast<int>(i));
+    RemoveSelectedEntries(gone);
+    auto before = [this](const TBookmark& A, const TBookmark& B) { return CompareSelectedBookmarks(A, B) < 0; };
+    if (!std::is_sorted(selectedBookmarks_.begin(), selectedBookmarks_.end(), before)) {
+        std::vector<size_t> order(selectedBookmarks_.size());
+        for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+        std::stable_sort(order.begin(), order.end(),
+                         [&](size_t A, size_t B) { return before(selectedBookmarks_[A], selectedBookmarks_[B]); });
+        std::vector<TBookmark> bookmarks;
+        std::vector<TvxTreeListNode*> nodes;
+        bookmarks.reserve(order.size());
+        nodes.reserve(order.size());
+        for (size_t i : order) {
+            bookmarks.push_back(std::move(selectedBookmarks_[i]));
+            nodes.push_back(selectedNodes_[i]);
+        }
+        selectedBookmarks_ = std::move(bookmarks);
+        selectedNodes_ = std::move(nodes);
+        InvalidateBookmarkCache();
+    }
+    return !gone.empty();
+}
+
 void TCustomvxDBTreeListControl::AssignSelectedBookmarks(std::vector<TBookmark> Bookmarks,
                                                          std::vector<TvxTreeListNode*> Nodes) {
     pendingBookmarks_.clear();

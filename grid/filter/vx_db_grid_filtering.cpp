@@ -153,18 +153,25 @@ bool TCustomvxDBGrid::FilterNodes(TvxTreeListNode* Node, bool Recalc) {
             if (focusKept && GetFocusedNode() != formerFocus) formerFocus->SetFocused(true);
             formerFocus = nullptr;
         }
-        if (Recalc) RecalcSummaries(nullptr);
-    }
-    if (!Node) {
-        if (!focusKept && GetCount() > 0) {
-            syncing_ = true;
-            GetItem(0)->SetFocused(true);
-            syncing_ = false;
+        if (Recalc)
+            RecalcSummaries(nullptr);
+        else if (!Node)
+            PropagateGroupKeys();
+        // A focus the filter took goes to the current record's row when the filter shows it,
+        // else to the first row. Decided inside the update: the table follows the focus when
+        // the update ends, and it must follow the focus as decided here.
+        if (!Node && !focusKept && GetCount() > 0) {
+            SyncFocusToCurrentRecord();
+            if (!GetFocusedNode() || !ShowsCurrentRecord(GetFocusedNode())) {
+                syncing_ = true;
+                GetItem(0)->SetFocused(true);
+                syncing_ = false;
+            }
         }
-        // The focused row may be another, or stand for another record (a group row whose
-        // first record the filter hid or gave back): the table goes with it.
-        FollowFocusWithRecord();
     }
+    // The focused row may be another, or stand for another record (a group row whose first
+    // record the filter hid or gave back): the table goes with it.
+    if (!Node) FollowFocusWithRecord();
     return rejected.empty();
 }
 

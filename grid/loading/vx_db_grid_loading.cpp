@@ -557,6 +557,7 @@ void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
         }
         walk.Read = number;
         walk.Groups->PutInOrder();
+        if (walk.Kept) PutKeptRowsInRecordOrder();
         // A focused row the filter now hides leaves the focus to the first row, as a tree
         // built anew has it.
         if (GetCount() > 0 && !GetFocusedNode()) GetItem(0)->SetFocused(true);
@@ -854,6 +855,7 @@ void TCustomvxDBGrid::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNo
     if (loadWalk_ && loadWalk_->Groups) loadWalk_->Groups->Forget(Node);
     if (loadWalk_ && loadWalk_->Kept) loadWalk_->Kept->Forget(Node);
     if (rangeBookmarks_) rangeBookmarks_->erase(Node);
+    if (Node == newRecordRow_) newRecordRow_ = nullptr;
     // A key kept selected without bookmarks stays, without its row.
     if (!selectedKeys_.empty() || !pendingKeys_.empty())
         if (auto* row = GridNode(Node))
@@ -1093,6 +1095,9 @@ void TCustomvxDBGrid::DataChanged() {
         return;
     }
     if (IsCursorMode()) {
+        // No reload takes the selection through this change: it is checked against the table.
+        if (GetSelectedCount() > 0 && ds->State() == dsBrowse && RefreshSelectedBookmarks())
+            TCustomvxDBTreeListControl::SelectionChanged(nullptr, false);
         if (HandleAllocated() && !(ds->IsEmpty() && ds->State() == dsInsert)) SyncCursorNodes();
         ResetEditing();
         if (ds->State() == dsInsert) {
@@ -1115,6 +1120,7 @@ void TCustomvxDBGrid::DataChanged() {
     }
     syncedNode_ = nullptr;
     syncedKeyValue_ = Variant();
+    newRecordRow_ = nullptr;
 }
 
 void TCustomvxDBGrid::RecordChanged(TField* Field) {
@@ -1184,10 +1190,15 @@ bool TCustomvxDBGrid::RefreshCurrentRecord() {
     DoRefreshNodeData(focused);
     // A record that no longer passes the filter loses its row: the reload hides it.
     if (!IsRecordInFilter(focused)) return false;
+    // An edit may have moved the record in the table, and a new one stands where the table
+    // put it.
+    if (IsLoadAllMode()) TakeCurrentRecordNumber(focused, focused == newRecordRow_);
     if (!groupColumns_.empty()) {
         TUpdateScope<TCustomvxTreeList> update(this);
         RecalcSummaries(focused);
     } else {
+        TUpdateScope<TCustomvxTreeList> update(this);
+        PlaceByRecordNumber(focused);
         ResortNodes();
     }
     RepaintNode(focused, false);
@@ -1215,7 +1226,84 @@ void TCustomvxDBGrid::InsertNewRecordNode() {
     row->RecordIndex = place ? GridNode(place)->RecordIndex : 0;
     syncedNode_ = node;
     syncedKeyValue_ = row->KeyValue;
+    newRecordRow_ = node;
     syncing_ = true;
     node->SetFocused(true);
     syncing_ = false;
+}
+
+void TCustomvxDBGrid::TakeCurrentRecordNumber(TvxDBGridNode* Row, bool New) {
+    TDataSet* ds = DataSet();
+    if (!ds || !ds->Sequenced()) return;
+    const int to = ds->RecNo() - 1;
+    const int from = Row->RecordIndex;
+    if (!New && from == to) return;
+    auto shift = [&](TvxTreeListNode* n) {
+        auto* row = GridNode(n);
+        if (!row || row == Row || n->Count() > 0) return;
+        int& number = row->RecordIndex;
+        if (New) {
+            if (number >= to) ++number;
+        } else if (from < to) {
+            if (number > from && number <= to) --number;
+        } else if (number >= to && number < from) {
+            ++number;
+        }
+    };
+    for (int i = 0; i < GetCount(); ++i) ForEachInSubtree(GetItem(i), shift);
+    for (TvxTreeListNode* hidden : HiddenNodes()) shift(hidden);
+    Row->RecordIndex = to;
+}
+
+void TCustomvxDBGrid::PlaceByRecordNumber(TvxTreeListNode* Node) {
+    auto* row = GridNode(Node);
+    if (!row || Node->Count() > 0) return;
+    TvxTreeListNode* parent = Node->Parent();
+    const int count = parent ? parent->Count() : GetCount();
+    std::vector<TvxTreeListNode*> order;
+    order.reserve(static_cast<size_t>(count));
+    size_t at = 0;
+    bool placed = false;
+    for (int i = 0; i < count; ++i) {
+        TvxTreeListNode* sibling = parent ? parent->Items(i) : GetItem(i);
+        if (sibling == Node) continue;
+        auto* other = GridNode(sibling);
+        if (!placed && other && sibling->Count() == 0 && other->RecordIndex > row->RecordIndex) {
+            at = order.size();
+            placed = true;
+        }
+        order.push_back(sibling);
+    }
+    order.insert(order.begin() + static_cast<std::ptrdiff_t>(placed ? at : order.size()), Node);
+    ArrangeChildren(parent, order);
+}
+
+void TCustomvxDBGrid::PutKeptRowsInRecordOrder() {
+    // Rows taken again keep their places and new ones come last: the lists whose rows went
+    // out of record order are put back in it.
+    auto before = [](TvxTreeListNode* A, TvxTreeListNode* B) {
+        return GridNode(A)->RecordIndex < GridNode(B)->RecordIndex;
+    };
+    std::vector<TvxTreeListNode*> order;
+    auto arrange = [&](TvxTreeListNode* Parent) {
+        const int count = Parent ? Parent->Count() : GetCount();
+        order.clear();
+        for (int i = 0; i < count; ++i) {
+            TvxTreeListNode* n = Parent ? Parent->Items(i) : GetItem(i);
+            if (n->Count() > 0 || !GridNode(n)) return;
+            order.push_back(n);
+        }
+        if (std::is_sorted(order.begin(), order.end(), before)) return;
+        std::stable_sort(order.begin(), order.end(), before);
+        ArrangeChildren(Parent, order);
+    };
+    if (groupColumns_.empty()) {
+        arrange(nullptr);
+        return;
+    }
+    const int last = GroupColumnCount() - 1;
+    for (int i = 0; i < GetCount(); ++i)
+        ForEachInSubtree(GetItem(i), [&](TvxTreeListNode* n) {
+            if (n->Level() == last && n->Count() > 0) arrange(n);
+        });
 }

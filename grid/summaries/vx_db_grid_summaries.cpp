@@ -216,6 +216,7 @@ void TCustomvxDBGrid::RecalcSummaries(TvxTreeListNode* Node) {
             node->MoveTo(parent, nmAddChild);
             if (oldParent && oldParent->Count() == 0) DeleteNodeWithEmptyParents(oldParent);
         }
+        PlaceByRecordNumber(node);
     }
     ForEachNode(this, [](TvxTreeListNode* n) {
         if (auto* row = GridNode(n)) row->ClearSummaries();
@@ -237,24 +238,26 @@ void TCustomvxDBGrid::RecalcSummaries(TvxTreeListNode* Node) {
 
 void TCustomvxDBGrid::PropagateGroupKeys() {
     if (groupColumns_.empty()) return;
+    // A selected group row whose first record changes stays selected, with that record.
+    const bool selection = IsMultiSelect() && GetSelectedCount() > 0;
+    std::vector<std::pair<TvxTreeListNode*, Variant>> rekeyed;
+    const int levels = GroupColumnCount();
     // Children first, group rows only: a data row keeps its own record's key, and the data
     // rows, as many as the records, are not each visited for nothing.
-    struct Visit {
-        int levels;
-        void Group(TvxTreeListNode* n, int Level) const {
-            if (n->Count() == 0) return;
-            if (Level + 1 < levels)
-                for (int i = 0; i < n->Count(); ++i) Group(n->Items(i), Level + 1);
-            auto* row = GridNode(n);
-            auto* first = GridNode(n->Items(0));
-            if (row && first) {
-                row->KeyValue = first->KeyValue;
-                row->RecordIndex = first->RecordIndex;
-            }
-        }
+    auto group = [&](auto& self, TvxTreeListNode* n, int Level) -> void {
+        if (n->Count() == 0) return;
+        if (Level + 1 < levels)
+            for (int i = 0; i < n->Count(); ++i) self(self, n->Items(i), Level + 1);
+        auto* row = GridNode(n);
+        auto* first = GridNode(n->Items(0));
+        if (!row || !first) return;
+        if (selection && CompareVariants(row->KeyValue, first->KeyValue) != 0 && IsNodeSelected(n))
+            rekeyed.emplace_back(n, row->KeyValue);
+        row->KeyValue = first->KeyValue;
+        row->RecordIndex = first->RecordIndex;
     };
-    const Visit visit{GroupColumnCount()};
-    for (int i = 0; i < GetCount(); ++i) visit.Group(GetItem(i), 0);
+    for (int i = 0; i < GetCount(); ++i) group(group, GetItem(i), 0);
+    if (!rekeyed.empty()) ReselectGroupRows(rekeyed);
     // A focused group row may stand for another first record now.
     FollowFocusWithRecord();
 }

@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/access_codes.h"
-#include "app/code_change_form.h"
-#include "app/code_form.h"
 #include "app/comp_text.h"
+#include "app/device/access_codes.h"
+#include "app/windows/code_change_form.h"
+#include "app/windows/code_form.h"
 #include "program/log_file.h"
 #include "tests/app/control_road_support.h"
 #include "tests/link/door_wire.h"

@@ -7,8 +7,8 @@
 
 #include <functional>
 
-#include "app/access_codes.h"
 #include "app/comp_text.h"
+#include "app/device/access_codes.h"
 #include "platform/forms/timer.h"
 #include "tests/app/control_road_support.h"
 

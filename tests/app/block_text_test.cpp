@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/block_text.h"
+#include "app/config/block_text.h"
 
 TEST(BlockText, HexFieldsAndCommandItems) {
     EXPECT_EQ(std::string("\x20\x10", 2), HexFieldsToBytes("20,10"));

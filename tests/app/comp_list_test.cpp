@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "app/comp_list_form.h"
-#include "app/function_catalogue.h"
-#include "app/io_functions.h"
-#include "app/msg_form.h"
+#include "app/config/function_catalogue.h"
+#include "app/config/io_functions.h"
+#include "app/windows/comp_list_form.h"
+#include "app/windows/msg_form.h"
 #include "program/program_context.h"
 #include "program/version.h"
 #include "platform/classes/file_utils.h"

@@ -6,11 +6,11 @@
 
 #include "app/comp_text.h"
 
-#include "app/named_control.h"
-#include "app/alarm_mask_form.h"
-#include "app/config_string_form.h"
-#include "app/config_handshake.h"
-#include "app/io_config.h"
+#include "app/config/io_config.h"
+#include "app/device/config_handshake.h"
+#include "app/pages/configuration/named_control.h"
+#include "app/windows/alarm_mask_form.h"
+#include "app/windows/config_string_form.h"
 #include "platform/forms/button.h"
 #include "platform/forms/edit.h"
 #include "platform/forms/control_paint.h"

@@ -8,7 +8,7 @@
 #include <memory>
 #include <thread>
 
-#include "app/code_form.h"
+#include "app/windows/code_form.h"
 #include "sim/door_frame.h"
 #include "sim/door_sim.h"
 #include "link/frame_codec.h"

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/msg_form.h"
+#include "app/windows/msg_form.h"
 #include "link/form_txt_com.h"
 #include "program/log_file.h"
 #include "serial/ser_com_port.h"

@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/function_catalogue.h"
-#include "app/io_config.h"
-#include "app/io_functions.h"
+#include "app/config/function_catalogue.h"
+#include "app/config/io_config.h"
+#include "app/config/io_functions.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/io_config_file.h"
-#include "app/io_row_values.h"
+#include "app/config/io_config_file.h"
+#include "app/config/io_row_values.h"
 #include "platform/rtl/exception.h"
 #include "tests/support/temp_folder.h"
 

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/job_arguments.h"
+#include "app/pages/jobs/job_arguments.h"
 #include "program/program_context.h"
 #include "program/program_dirs.h"
 #include "tests/support/temp_folder.h"

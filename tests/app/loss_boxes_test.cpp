@@ -7,11 +7,11 @@
 
 #include <functional>
 
-#include "app/access_codes.h"
-#include "app/code_change_form.h"
-#include "app/code_form.h"
 #include "app/comp_text.h"
-#include "app/config_string_form.h"
+#include "app/device/access_codes.h"
+#include "app/windows/code_change_form.h"
+#include "app/windows/code_form.h"
+#include "app/windows/config_string_form.h"
 #include "tests/app/control_road_support.h"
 
 namespace {

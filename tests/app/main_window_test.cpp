@@ -2,12 +2,12 @@
 
 #include <unistd.h>
 
-#include "app/comp_list_form.h"
 #include "app/comp_text.h"
-#include "app/function_catalogue.h"
+#include "app/config/function_catalogue.h"
 #include "app/main_settings.h"
 #include "app/start_options.h"
-#include "app/msg_form.h"
+#include "app/windows/comp_list_form.h"
+#include "app/windows/msg_form.h"
 #include "link/form_txt_com.h"
 #include "program/log_file.h"
 #include "program/program_context.h"

@@ -8,8 +8,8 @@
 #include <thread>
 
 #include "app/comp_text.h"
+#include "app/config/maintenance_date.h"
 #include "app/main_settings.h"
-#include "app/maintenance_date.h"
 #include "controls/vx_calendar.h"
 #include "platform/win/exception_report.h"
 #include "program/program_context.h"

@@ -2,7 +2,7 @@
 
 #include <unistd.h>
 
-#include "app/port_search.h"
+#include "app/device/port_search.h"
 #include "link/link_state.h"
 #include "program/program_context.h"
 #include "tests/app/app_test_support.h"

@@ -13,8 +13,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/pages/page_pwx.h"
-#include "app/pages/page_tst.h"
+#include "app/pages/configuration/page_pwx.h"
+#include "app/pages/configuration/page_tst.h"
 #include "program/program_context.h"
 #include "tests/app/app_test_support.h"
 #include "tests/app/readme_commands.h"

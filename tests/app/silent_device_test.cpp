@@ -11,8 +11,8 @@
 #include <fstream>
 #include <functional>
 
-#include "app/code_change_form.h"
 #include "app/comp_text.h"
+#include "app/windows/code_change_form.h"
 #include "program/log_file.h"
 #include "tests/app/control_road_support.h"
 #include "tests/app/sim_process.h"

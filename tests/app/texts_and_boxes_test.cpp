@@ -3,7 +3,7 @@
 #include "app/comp_text.h"
 #include "app/cust_msg.h"
 #include "app/esc_key.h"
-#include "app/msg_form.h"
+#include "app/windows/msg_form.h"
 #include "link/link_texts.h"
 #include "platform/display/presenter.h"
 #include "platform/gdi/bitmap.h"

@@ -4,6 +4,7 @@
 // when smart refresh refreshes rows in place, and when code has made current a record the
 // filter hides.
 
+#include <map>
 #include <set>
 
 #include "grid/columns/vx_db_grid_column.h"
@@ -349,6 +350,85 @@ TEST_F(DBGridCurrentRecord, AFocusedGroupRowThatTheFilterKeepsKeepsTheFocus) {
     grid->ClearFilter();
     EXPECT_EQ(grid->GetFocusedNode(), b);
     EXPECT_FOCUSED_RECORD_CURRENT("clearing the filter");
+}
+
+// A filter that hid every row took the focus: clearing it gives the focus to the current
+// record's row, not to the first row.
+TEST_F(DBGridCurrentRecord, AFocusTheFilterTookGoesToTheCurrentRecordsRow) {
+    for (bool grouped : {false, true}) {
+        SCOPED_TRACE(grouped ? "grouped" : "flat");
+        grid->SetKeyField("");
+        amount->SetGroupIndex(-1);
+        table->DisableControls();
+        while (!table->IsEmpty()) table->Delete();
+        table->EnableControls();
+        Fill(8, [&](int id) {
+            table->FieldByName("Name")->SetAsString("n" + std::to_string(id));
+            table->FieldByName("Amount")->SetAsFloat(id % 3 + 1);
+        });
+        LoadAll();
+        if (grouped) amount->SetGroupIndex(0);
+        grid->FullExpand();
+        Row(7)->SetFocused(true);
+        ASSERT_EQ(CurrentId(), 7);
+        FilterOn(amount, vxoLess, Variant(0.5), "0.5");
+        EXPECT_TRUE(RowIds().empty());
+        grid->ClearFilter();
+        EXPECT_EQ(FocusedRecordId(), 7);
+        EXPECT_EQ(CurrentId(), 7);
+        grid->ClearFilter();
+    }
+}
+
+// A selected group row stands for its first record: when a sort or a filter gives it another
+// first record, it stays selected and its entry names that record, by bookmarks and by keys.
+TEST_F(DBGridCurrentRecord, ASelectedGroupRowFollowsItsFirstRecord) {
+    Option(egoMultiSelect, true);
+    for (bool bookmarks : {true, false}) {
+        SCOPED_TRACE(bookmarks ? "bookmarks" : "keys");
+        grid->SetKeyField("");
+        name->SetGroupIndex(-1);
+        amount->SetSorted(csNone);
+        grid->ClearFilter();
+        table->DisableControls();
+        while (!table->IsEmpty()) table->Delete();
+        table->EnableControls();
+        // A: records 1 (amount 1), 3 (3), 5 (5); B: 2, 4, 6.
+        Fill(6, [&](int id) {
+            table->FieldByName("Name")->SetAsString(id % 2 ? "A" : "B");
+            table->FieldByName("Amount")->SetAsFloat(id);
+        });
+        // Each record's bookmark, read before anything is selected.
+        std::map<std::string, int> ids;
+        auto text = [](const TBookmark& b) { return std::string(b.begin(), b.end()); };
+        table->DisableControls();
+        for (table->First(); !table->Eof(); table->Next()) ids[text(table->Bookmark())] = CurrentId();
+        table->EnableControls();
+        LoadAll();
+        SetUseBookmarks(bookmarks);
+        name->SetGroupIndex(0);
+        TvxTreeListNode* a = grid->GetItem(0);
+        grid->ClearSelection();
+        a->SetFocused(true);
+        a->SetSelected(true);
+        // The record the one entry names.
+        auto entryId = [&] {
+            if (grid->GetSelectedCount() != 1) return -1;
+            if (!bookmarks) return Id(grid->GetSelectedItem(0));
+            auto it = ids.find(text(grid->GetSelectedBookmark(0)));
+            return it == ids.end() ? -1 : it->second;
+        };
+        ASSERT_EQ(entryId(), 1);
+        amount->SetSorted(csDown);
+        EXPECT_EQ(grid->GetItem(0), a);
+        EXPECT_TRUE(a->Selected());
+        EXPECT_EQ(grid->GetSelectedItem(0), a);
+        EXPECT_EQ(entryId(), 5);
+        FilterOn(amount, vxoLess, Variant(4.0), "4");
+        EXPECT_TRUE(a->Selected());
+        EXPECT_EQ(entryId(), 3);
+        EXPECT_EQ(grid->GetSelectedItem(0), a);
+    }
 }
 
 // Code may make current a record the filter hides (an append, a search) while the focus stays

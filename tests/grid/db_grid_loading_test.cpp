@@ -427,6 +427,58 @@ TEST_F(DBGridLoading, ADataChangeTakesBackTheRowOfEveryRecordThatStaysInItsGroup
     EXPECT_EQ(Id(grid->GetItem(0)->Items(0)), 7);
 }
 
+// Rows that no column sorts stand in the table's order, as a load makes them, also after an
+// append or an edit that moves a record in a table sorted by a field: when the reload takes
+// rows again, and when smart refresh refreshes the row in place. Flat and grouped.
+TEST_F(DBGridLoading, RowsThatNoColumnSortsStayInTheTablesOrderThroughChanges) {
+    for (bool smart : {false, true})
+        for (bool grouped : {false, true}) {
+            SCOPED_TRACE(std::string(smart ? "smart refresh" : "reloads") + (grouped ? ", grouped" : ", flat"));
+            grid->SetKeyField("");
+            amount->SetGroupIndex(-1);
+            table->SetSortedField("");
+            table->DisableControls();
+            while (!table->IsEmpty()) table->Delete();
+            for (int i = 1; i <= 8; ++i) Add(i, std::string(1, static_cast<char>('b' + (i * 3) % 8)).c_str(), i % 2);
+            table->EnableControls();
+            table->SetSortedField("Name");
+            LoadAll();
+            TvxDBGridOptions options = grid->GridOptions();
+            smart ? options.Include(egoSmartRefresh) : options.Exclude(egoSmartRefresh);
+            grid->SetGridOptions(options);
+            if (grouped) amount->SetGroupIndex(0);
+            // What a load makes of the table as it is now.
+            auto loaded = [&] {
+                grid->SetKeyField("");
+                LoadAll();
+                if (grouped) {
+                    amount->SetGroupIndex(-1);
+                    amount->SetGroupIndex(0);
+                }
+                return DataRowIds();
+            };
+            auto edit = [&](int id, const char* field, const Variant& value) {
+                table->Locate("ID", Variant(id), {});
+                table->Edit();
+                table->FieldByName(field)->SetAsVariant(value);
+                table->Post();
+            };
+            Add(9, "a", 1);
+            std::vector<int> shown = DataRowIds();
+            EXPECT_EQ(shown, loaded()) << "an append";
+            edit(4, "Name", Variant(std::string("z")));
+            shown = DataRowIds();
+            EXPECT_EQ(shown, loaded()) << "an edit to the end";
+            edit(4, "Name", Variant(std::string("c")));
+            shown = DataRowIds();
+            EXPECT_EQ(shown, loaded()) << "an edit back";
+            edit(2, "Amount", Variant(1.0));
+            shown = DataRowIds();
+            EXPECT_EQ(shown, loaded()) << "an edit into another group";
+            table->SetSortedField("");
+        }
+}
+
 TEST_F(DBGridLoading, ASmartRegroupLeavesTheGroupRowsClosedAndTheRowsInRecordOrder) {
     Add(1, "B", 1);
     Add(2, "A", 2);

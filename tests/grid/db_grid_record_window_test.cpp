@@ -214,6 +214,53 @@ TEST_F(DBGridRecordWindow, ASelectionByBookmarksOutlivesScrolling) {
     EXPECT_FALSE(grid->GetItem(1)->Selected());
 }
 
+// The record window does not reload when the table changes: a selected record the table
+// deletes leaves the selection, and one that an edit moves in a sorted table is found where
+// it went.
+TEST_F(DBGridRecordWindow, TheSelectionFollowsRecordsTheTableDeletesOrMoves) {
+    Fill(20);
+    RowsHigh(10);
+    TvxDBGridOptions options = grid->GridOptions();
+    options.Include(egoMultiSelect);
+    grid->SetGridOptions(options);
+    table->SetSortedField("Name");  // r1, r10 .. r19, r2, r20, r3 ..
+    table->First();
+    grid->ClearSelection();
+    for (int i = 0; i < 4; ++i) grid->GetItem(i)->SetSelected(true);  // r1, r10, r11, r12
+    ASSERT_EQ(grid->GetSelectedCount(), 4);
+    auto selectedIds = [&] {
+        std::vector<int> ids;
+        const TBookmark back = table->Bookmark();
+        table->DisableControls();
+        for (const TBookmark& b : std::vector<TBookmark>(grid->SelectedBookmarks())) {
+            table->GotoBookmark(b);
+            ids.push_back(Current());
+        }
+        table->GotoBookmark(back);
+        table->EnableControls();
+        return ids;
+    };
+    ASSERT_EQ(selectedIds(), (std::vector<int>{1, 10, 11, 12}));
+    // Record 10 renamed to the end of the table.
+    table->Locate("ID", Variant(10), {});
+    table->Edit();
+    table->FieldByName("Name")->SetAsString("z");
+    table->Post();
+    driver->Pump();
+    EXPECT_EQ(selectedIds(), (std::vector<int>{1, 11, 12, 10}));
+    table->First();
+    EXPECT_TRUE(grid->GetItem(0)->Selected());
+    EXPECT_TRUE(grid->GetItem(1)->Selected());
+    table->Last();
+    EXPECT_TRUE(grid->GetFocusedNode()->Selected());
+    // Record 11 deleted.
+    table->Locate("ID", Variant(11), {});
+    table->Delete();
+    driver->Pump();
+    EXPECT_EQ(grid->GetSelectedCount(), 3);
+    EXPECT_EQ(selectedIds(), (std::vector<int>{1, 12, 10}));
+}
+
 TEST_F(DBGridRecordWindow, CopyingAndRangesReachRecordsOutsideTheWindow) {
     Fill(40);
     RowsHigh(5);

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -7,6 +10,7 @@
 #include "link/frame_codec.h"
 #include "link/link_state.h"
 #include "program/message_dialog.h"
+#include "platform/rtl/exception.h"
 #include "platform/sync/clock.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/timers.h"
@@ -200,6 +204,73 @@ TEST(FrameEngine, NestedDeliveryWaitsUntilTheFrameInHandHasItsAnswer) {
     ASSERT_EQ(2u, out.size());
     EXPECT_EQ(FakeLink::Frame(Bytes({0x20, 0x10})), out[0]);
     EXPECT_EQ(Empty(), out[1]);
+}
+
+// A frame the port refuses (its output full) was not sent: no "S:" line for it, and what it
+// carried leaves a line of its own instead, as a close leaves for what it drops; it never goes
+// later. The port's error reaches whoever sent the frame; a device's frame is still answered
+// once, and whatever waits behind the refused frame goes after the next one.
+TEST(FrameEngine, AFrameThePortRefusesIsNotTracedAsSentAndWhatItCarriedLeavesItsLine) {
+    ScopedManualClock clock;
+    const std::string poll = Empty();
+    const std::string raw = Bytes({0xFD, 0x01, 0x00}), behind = Bytes({0xFD, 0x02, 0x00});
+    const std::string lock = Bytes({0xFB, 0x02, 0x00, 0x50, 0x03});
+    struct Row {
+        const char* name;
+        std::function<void(FakeLink&)> ask;  // then the device polls, the port refusing `refused`
+        std::string refused;
+        std::string line;
+        std::vector<std::string> next;  // what the poll after that one gets
+    };
+    const Row rows[] = {
+        {"raw frame at once",
+         [&](FakeLink& f) { EXPECT_THROW(f.link.SendRawFrame(raw), Exception); },
+         FakeLink::Frame(raw, 0, 2),
+         "dropped: raw FD,01,00",
+         {poll}},
+        {"raw frames for a quiet device",
+         [&](FakeLink& f) {
+             clock->Advance(TSercomLink::kRawFreshMs + 10);
+             f.link.SendRawFrame(raw);
+             f.link.SendRawFrame(behind);
+         },
+         FakeLink::Frame(raw, 0, 2),
+         "dropped: raw FD,01,00",
+         {poll, FakeLink::Frame(behind, 0, 2)}},
+        {"block order",
+         [&](FakeLink& f) { ASSERT_TRUE(f.link.OrderBlock(TBlockOrder::ReadInputs, false)); },
+         FakeLink::Frame(Bytes({0xFC, 0x13, 0x00})),
+         "dropped: FC,13,00",
+         {poll}},
+        {"door command",
+         [&](FakeLink& f) { ASSERT_TRUE(f.link.EnqueueRequest(lock)); },
+         FakeLink::Frame(lock),
+         "dropped: 00,00,FB,02,00,50,03",
+         {poll}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        FakeLink f;
+        f.link.LinkState.PrtShow = true;
+        f.Poll(poll);
+        f.port.written.clear();
+        f.view.trace.clear();
+        f.port.on_put = [&](const std::string& wire) {
+            if (wire == r.refused) throw Exception("output buffer too small");
+        };
+        r.ask(f);
+        f.port.Feed(poll);
+        f.port.on_put = nullptr;
+        const std::vector<std::string> before = f.port.written;
+        f.port.Feed(poll);
+        EXPECT_EQ(r.next,
+                  std::vector<std::string>(f.port.written.begin() + before.size(), f.port.written.end()));
+        EXPECT_EQ(0, std::count(f.port.written.begin(), f.port.written.end(), r.refused));
+        EXPECT_EQ(1, f.view.Traced(r.line));
+        EXPECT_EQ(static_cast<std::ptrdiff_t>(f.port.written.size()), f.view.Traced("S: "));
+        EXPECT_FALSE(f.link.HasQueuedRequest());
+        EXPECT_TRUE(f.link.Up());
+    }
 }
 
 TEST(LinkControl, OpenAndCloseClearOrdersAndNothingOutlivesTheLink) {

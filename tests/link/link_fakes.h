@@ -38,7 +38,12 @@ public:
         input.pop_front();
         return c;
     }
-    void PutString(const std::string& bytes) override { written.push_back(bytes); }
+    // `on_put` sees each frame first; when it throws (a port that refuses the bytes), nothing
+    // is written.
+    void PutString(const std::string& bytes) override {
+        if (on_put) on_put(bytes);
+        written.push_back(bytes);
+    }
     void Feed(const std::string& bytes) {
         input.insert(input.end(), bytes.begin(), bytes.end());
         if (OnAvail) OnAvail();
@@ -46,6 +51,7 @@ public:
 
     std::deque<char> input;
     std::vector<std::string> written;
+    std::function<void(const std::string&)> on_put;
     bool open = false;
     bool fail_open = false;
     int opened = 0;

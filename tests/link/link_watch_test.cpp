@@ -6,11 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "link/device_wait.h"
 #include "link/wait_for.h"
 #include "platform/sync/clock.h"
 #include "platform/win/message_queue.h"
@@ -198,4 +200,134 @@ TEST(LinkWatch, WhatIsPendingDuringASilenceGoesOnceWithinTheLimitAndNeverPastIt)
                 for (const std::string& wire : f.Poll(poll)) sent += wire == p.wire ? 1 : 0;
             EXPECT_EQ(lost ? 0u : 1u, sent);
         }
+}
+
+// A frame traced as sent ("S:") is one the port was given. Tracing it handles what is pending,
+// and the watch may fall due right there and end the link for a request nobody took: a raw
+// frame sent at once as that happens was written before the loss and is traced so, in that
+// order.
+TEST(LinkWatch, AFrameTracedAsSentWasWrittenEvenWhenTheWatchEndsTheLinkWhileTracingIt) {
+    InitWindowThread();
+    ScopedManualClock clock;
+    AutoAdvance advance(*clock);
+    FakeLink f;
+    f.link.LinkState.PrtShow = true;
+    // Records, each answered by its acknowledgement first: the request is never taken.
+    const std::string record = FakeLink::Frame(FakeLink::Data({0xFB, 0x02, 0x02, 0x77, 0x00}));
+    const std::string raw = FakeLink::Frame(FakeLink::Data({0xFD, 0x01, 0x00}), 0, 2);
+    ASSERT_TRUE(f.link.EnqueueRequest(FakeLink::Data({0xFB, 0x02, 0x00, 0x50, 0x01})));
+    for (uint64_t t = 0; t + 100 < TSercomLink::kSilenceLimitMs; t += 100) {
+        f.Poll(record);
+        RunClock(*clock, 100);
+    }
+    // Past the request's deadline, before the watch's round; the device has just talked, so
+    // the raw frame goes at once.
+    clock->Advance(150);
+    f.Poll(record);
+    ASSERT_TRUE(f.link.LinkState.PortOpen);
+    f.port.written.clear();
+    f.view.trace.clear();
+    f.link.SendRawFrame(FakeLink::Data({0xFD, 0x01, 0x00}));
+    EXPECT_EQ(std::vector<std::string>{raw}, f.port.written);
+    EXPECT_EQ(1, f.main.losses);
+    EXPECT_EQ(1, f.view.Traced("S: "));
+    const auto at = [&](const std::string& text) {
+        return std::find_if(f.view.trace.begin(), f.view.trace.end(),
+                            [&](const std::string& line) { return line.find(text) != std::string::npos; }) -
+               f.view.trace.begin();
+    };
+    EXPECT_LT(at("S: " + BytesToHexList(raw)), at("withdrawn: 00,00,FB,02,00,50,01"));
+    EXPECT_EQ(0, f.view.Traced("raw FD,01,00"));
+}
+
+// A raw frame past its deadline is no longer the device's even before the watch's round
+// withdraws it: the device's next frame gets its answer, the frame does not follow it, and
+// neither does one asked behind it, whose own deadline is still to come.
+TEST(LinkWatch, ARawFramePastItsDeadlineDoesNotFollowTheNextFrameNorDoOnesBehindIt) {
+    InitWindowThread();
+    ScopedManualClock clock;
+    AutoAdvance advance(*clock);
+    FakeLink f;
+    f.link.LinkState.PrtShow = true;
+    const std::string poll = FakeLink::Frame("");
+    const std::string second = FakeLink::Data({0xFD, 0x02, 0x00});
+    f.Poll(poll);
+    RunClock(*clock, 300);
+    f.link.SendRawFrame(FakeLink::Data({0xFD, 0x01, 0x00}));
+    RunClock(*clock, 100);
+    f.link.SendRawFrame(second);
+    RunClock(*clock, TSercomLink::kSilenceLimitMs - 500);
+    // Between the two deadlines, before the watch's round.
+    clock->Advance(450);
+    EXPECT_EQ(std::vector<std::string>{poll}, f.Poll(poll));
+    RunClock(*clock, TSercomLink::kWatchIntervalMs);
+    EXPECT_EQ(1, f.main.losses);
+    EXPECT_EQ(1, f.view.Traced("withdrawn: raw FD,01,00"));
+    EXPECT_EQ(1, f.view.Traced("dropped: raw FD,02,00"));
+    EXPECT_EQ(0, f.view.Traced("S: " + BytesToHexList(FakeLink::Frame(second, 0, 2))));
+}
+
+// The same for a door command or a block order nobody took by its deadline: the device's next
+// frame before the watch's round gets an empty answer, and the watch then finds it untaken.
+TEST(LinkWatch, ARequestOrBlockOrderPastItsDeadlineIsNoAnswerEvenBeforeTheWatchsRound) {
+    InitWindowThread();
+    ScopedManualClock clock;
+    AutoAdvance advance(*clock);
+    const std::string poll = FakeLink::Frame("");
+    const std::string lock = FakeLink::Data({0xFB, 0x02, 0x00, 0x50, 0x03});
+    struct Pending {
+        const char* name;
+        std::function<void(FakeLink&)> ask;
+        const char* line;
+    };
+    const Pending pending[] = {
+        {"door command", [&](FakeLink& f) { ASSERT_TRUE(f.link.EnqueueRequest(lock)); },
+         "withdrawn: 00,00,FB,02,00,50,03"},
+        {"block order", [&](FakeLink& f) { ASSERT_TRUE(f.link.OrderBlock(TBlockOrder::ReadInputs, false)); },
+         "withdrawn: FC,13,00"},
+    };
+    for (const Pending& p : pending) {
+        SCOPED_TRACE(p.name);
+        FakeLink f;
+        f.link.LinkState.PrtShow = true;
+        p.ask(f);
+        RunClock(*clock, TSercomLink::kSilenceLimitMs - 100);
+        clock->Advance(150);
+        EXPECT_EQ(std::vector<std::string>{poll}, f.Poll(poll));
+        RunClock(*clock, TSercomLink::kWatchIntervalMs);
+        EXPECT_EQ(1, f.main.losses);
+        EXPECT_EQ(1, f.view.Traced(p.line));
+    }
+}
+
+// A block order nobody took by its deadline is a lost device, whoever asks for it again before
+// the watch's round: it is withdrawn with its line, the link ends, and the new ask is refused.
+// A wait that asked for it cannot end first and withdraw it as if nothing were amiss.
+TEST(LinkWatch, AHeldBlockOrderAskedForAgainPastItsDeadlineIsTheLostDevice) {
+    InitWindowThread();
+    ScopedManualClock clock;
+    AutoAdvance advance(*clock);
+    for (const bool waited : {true, false}) {
+        SCOPED_TRACE(waited ? "asked again by a wait" : "asked again by nobody's wait");
+        FakeLink f;
+        f.link.LinkState.PrtShow = true;
+        const auto held = f.link.OrderBlock(TBlockOrder::ReadInputs, false);
+        ASSERT_NE(nullptr, held);
+        RunClock(*clock, TSercomLink::kSilenceLimitMs - 100);
+        ASSERT_EQ(0, f.main.losses);
+        clock->Advance(150);
+        if (waited) {
+            TDeviceWait wait(&f.link);
+            EXPECT_FALSE(wait.Order(TBlockOrder::ReadInputs));
+        } else {
+            EXPECT_EQ(nullptr, f.link.OrderBlock(TBlockOrder::ReadInputs, false));
+        }
+        RunClock(*clock, TSercomLink::kWatchIntervalMs);
+        EXPECT_EQ(1, f.main.losses);
+        EXPECT_TRUE(f.link.WasLost());
+        EXPECT_FALSE(f.link.LinkState.PortOpen);
+        EXPECT_EQ(TDeviceRequest::TState::Withdrawn, held->State);
+        EXPECT_EQ(1, f.view.Traced("withdrawn: FC,13,00"));
+        EXPECT_EQ(1, f.view.Traced("refused: link closed FC,13,00"));
+    }
 }

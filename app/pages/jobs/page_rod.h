@@ -1,0 +1,37 @@
+#pragma once
+// Page ROD: the "/READOD,file,interval,port" start job. Objects of bus devices, listed in an
+// entries file, are read through the door terminal every interval (at least 200 ms), or
+// once with interval -1; each cycle shows its values and may log them.
+
+#include <cstdint>
+#include <string>
+
+#include "app/pages/jobs/job_arguments.h"
+#include "app/pages/main_page.h"
+
+class TPageROD : public TMainPage {
+public:
+    static constexpr int Index = 18;
+    explicit TPageROD(TMainPages& pages);
+
+    void StartReadOD(const std::string& argument);
+    // One read-out cycle (the form's Timer3).
+    void ReadCycle();
+    // Stops the read-out: the running cycle is abandoned before its next request. A stop
+    // before the first cycle has asked for every entry ends the job as incomplete.
+    void StopReadOut();
+
+    const TOdEntries& Entries() const { return entries_; }
+
+    TLabel* Label188;
+    TLabel* Label1801;
+
+    // A repeating read-out that hears nothing for this long has lost its device.
+    static constexpr uint64_t kSilenceMs = 10000;
+
+private:
+    TOdEntries entries_{};
+    std::string job_;
+    uint64_t lastAnswer_ = 0;
+    bool cycleRead_ = false;  // a cycle of this job has asked for every entry
+};

@@ -1,9 +1,0 @@
-#include "app/pages/page_tx2.h"
-
-#include "app/comp_text.h"
-#include "app/pages/main_pages.h"
-
-TPageTX2::TPageTX2(TMainPages& pages) : TMainPage(pages, Index) {
-    TPage* p = Sheet();
-    CreateCompTextLabels(&Window(), p, 1);
-}
