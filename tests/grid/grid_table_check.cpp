@@ -332,19 +332,22 @@ std::vector<std::string> LoadFresh(TCustomvxDBGrid* Grid, TvxMemData* Records) {
     fresh->SetOptionsDB(Grid->OptionsDB());
     fresh->SetKeyField(Grid->KeyField());
     fresh->AssignColumns(Grid);
-    // The sort order of several sorted columns is the order they were sorted in.
-    if (Grid->SortedColumnCount() > 1) {
-        fresh->BeginSorting();
-        for (int i = 0; i < fresh->ColumnCount(); ++i)
-            if (TvxDBTreeListColumn* c = fresh->GetColumn(i); c && c->GroupIndex() < 0) c->SetSorted(csNone);
-        for (int i = 0; i < Grid->SortedColumnCount(); ++i) {
-            TvxTreeListColumn* sorted = Grid->SortedColumns(i);
-            if (auto* c = dynamic_cast<TvxDBTreeListColumn*>(fresh->FindColumnByName(sorted->Name()));
-                c && c->GroupIndex() < 0)
-                c->SetSorted(sorted->Sorted());
-        }
-        fresh->EndSorting();
+    // Each column sorted as there, the group columns in their direction and the others in
+    // the order they were sorted in: assigned one by one, a column's sort would clear the
+    // sorts of the columns before it, group columns not yet grouped among them.
+    fresh->BeginSorting();
+    for (int i = 0; i < fresh->ColumnCount(); ++i) {
+        TvxDBTreeListColumn* c = fresh->GetColumn(i);
+        auto* there = c ? dynamic_cast<TvxDBTreeListColumn*>(Grid->FindColumnByName(c->Name())) : nullptr;
+        if (c && there) c->SetSorted(c->GroupIndex() >= 0 ? there->Sorted() : csNone);
     }
+    for (int i = 0; i < Grid->SortedColumnCount(); ++i) {
+        TvxTreeListColumn* sorted = Grid->SortedColumns(i);
+        if (auto* c = dynamic_cast<TvxDBTreeListColumn*>(fresh->FindColumnByName(sorted->Name()));
+            c && c->GroupIndex() < 0)
+            c->SetSorted(sorted->Sorted());
+    }
+    fresh->EndSorting();
     TvxDBGridFilter* filter = Grid->Filter();
     fresh->Filter()->SetCaseInsensitive(filter->CaseInsensitive());
     fresh->Filter()->SetActive(filter->Active());
