@@ -219,7 +219,7 @@ class DBGridRandom : public ::testing::Test {
         source->SetDataSet(table);
         grid = new TvxDBGrid(form);
         // Small: every step paints it.
-        grid->SetBounds(8, 8, 300, 120);
+        grid->SetBounds(8, 8, 300, 96);
         grid->SetParent(form);
         grid->SetDataSource(source);
         grid->BeginUpdate();
@@ -268,8 +268,10 @@ class DBGridRandom : public ::testing::Test {
         }
         grid->SetFocus();
         driver->Pump();
+        check = std::make_unique<GridTableCheck>(grid, table);
     }
     void Dismantle() {
+        check.reset();
         delete grid;
         delete source;
         delete table;
@@ -417,6 +419,7 @@ class DBGridRandom : public ::testing::Test {
     }
 
     std::string Apply(const Step& s) { return Settle(s, Do(s)); }
+
 
     std::string Do(const Step& s) {
         switch (s.op) {
@@ -638,7 +641,7 @@ class DBGridRandom : public ::testing::Test {
         Outcome outcome;
         trouble.clear();
         Build(s, records);
-        auto check = [&] {
+        auto failed = [&] {
             std::vector<std::string> said = trouble;
             trouble.clear();
             // Whatever a step left open is closed before the grid is held against the table.
@@ -646,13 +649,13 @@ class DBGridRandom : public ::testing::Test {
                 said.push_back("state: a step left the table in state " + std::to_string(table->State()));
                 table->Cancel();
             }
-            for (std::string& line : GridDisagreements(grid, table)) said.push_back(std::move(line));
+            for (std::string& line : check->Disagreements()) said.push_back(std::move(line));
             if (said.empty()) return false;
             outcome.failed = true;
             outcome.said = std::move(said);
             return true;
         };
-        if (!check()) {
+        if (!failed()) {
             for (const Step& step : steps) {
                 try {
                     outcome.done.push_back(Apply(step));
@@ -665,7 +668,7 @@ class DBGridRandom : public ::testing::Test {
                 }
                 driver->Pump();
                 outcome.at = outcome.done.size();
-                if (check()) break;
+                if (failed()) break;
             }
         }
         Dismantle();
@@ -779,6 +782,7 @@ class DBGridRandom : public ::testing::Test {
     TvxMemData* table = nullptr;
     TDataSource* source = nullptr;
     TvxDBGrid* grid = nullptr;
+    std::unique_ptr<GridTableCheck> check;
     std::vector<TvxDBGridColumn*> columns;
     Variation variation;
     int nextId = 1;

@@ -16,7 +16,8 @@
 #include "platform/db/db.h"
 #include "platform/rtl/str_utils.h"
 
-namespace {
+// The pieces, named apart from the check that holds some of them from look to look.
+namespace grid_table_check {
 
 TvxDBGridNode* GridNode(TvxTreeListNode* Node) {
     return NodeAs<TvxDBGridNode>(Node);
@@ -90,8 +91,13 @@ struct TableCopy {
     std::vector<Variant> Keys;
     std::vector<int32_t> Ids;
     std::string Problem;
-    // What the copy was made from (StoredBytes).
+    // What the copy was made from (StoredBytes), and the store's counts of changes then: while
+    // they stand, no record changed. Generation tells copies of different records apart.
     std::string Bytes;
+    std::string KeyField;
+    uint64_t ModCount = 0;
+    uint64_t OrderCount = 0;
+    uint64_t Generation = 0;
 
     int PositionOfKey(const Variant& Key) const {
         auto it = std::lower_bound(byKey_.begin(), byKey_.end(), Key, [this](size_t p, const Variant& k) {
@@ -162,8 +168,9 @@ std::string StoredBytes(TvxMemData* Table, const std::vector<TField*>& Fields) {
     return bytes;
 }
 
-// The copy of the table's records; the last one is kept, as most steps change no record.
-std::shared_ptr<TableCopy> CopyRecords(TvxMemData* Table, const std::string& KeyField) {
+// The copy of the table's records; Last is answered again when no record changed.
+std::shared_ptr<TableCopy> CopyRecords(TvxMemData* Table, const std::string& KeyField,
+                                       const std::shared_ptr<TableCopy>& Last) {
     auto problem = [](std::string text) {
         auto copy = std::make_shared<TableCopy>();
         copy->Problem = std::move(text);
@@ -175,15 +182,26 @@ std::shared_ptr<TableCopy> CopyRecords(TvxMemData* Table, const std::string& Key
     if (Table->Filtered()) return problem("the table is filtered");
     TField* key = KeyField.empty() ? nullptr : Table->FindField(KeyField);
     if (!key || key->IsBlob()) return problem("the grid has no key field");
+    TvxMemFields& store = Table->Store();
+    if (Last && Last->KeyField == KeyField && Last->ModCount == store.ModCount() &&
+        Last->OrderCount == store.OrderCount())
+        return Last;
     std::vector<TField*> fields;
     for (TField* f : Table->Fields().List())
         if (f->FieldKind() == fkData && !f->IsBlob()) fields.push_back(f);
     std::string bytes = KeyField + "\n" + StoredBytes(Table, fields);
-    static std::shared_ptr<TableCopy> last;
-    if (last && last->Bytes == bytes) return last;
+    if (Last && Last->Bytes == bytes) {
+        Last->ModCount = store.ModCount();
+        Last->OrderCount = store.OrderCount();
+        return Last;
+    }
 
     auto copy = std::make_shared<TableCopy>();
     copy->Bytes = std::move(bytes);
+    copy->KeyField = KeyField;
+    copy->ModCount = store.ModCount();
+    copy->OrderCount = store.OrderCount();
+    copy->Generation = Last ? Last->Generation + 1 : 1;
     copy->Table = std::make_unique<TvxMemData>(nullptr);
     std::vector<std::pair<TField*, TField*>> pairs;
     TField* copiedKey = nullptr;
@@ -196,7 +214,6 @@ std::shared_ptr<TableCopy> CopyRecords(TvxMemData* Table, const std::string& Key
     }
     if (!copiedKey) return problem("the key field's kind cannot be copied");
     copy->Table->Open();
-    TvxMemFields& store = Table->Store();
     const int count = store.RecordCount();
     const std::vector<int32_t>& ids = Table->Ids();
     copy->Ids.assign(ids.begin(), ids.begin() + static_cast<std::ptrdiff_t>(
@@ -223,7 +240,6 @@ std::shared_ptr<TableCopy> CopyRecords(TvxMemData* Table, const std::string& Key
     for (copy->Table->First(); !copy->Table->Eof(); copy->Table->Next())
         copy->Keys.push_back(copiedKey->Value());
     copy->Index();
-    last = copy;
     return copy;
 }
 
@@ -281,50 +297,132 @@ std::string Describe(TCustomvxDBGrid* Grid, TvxTreeListNode* Node) {
     return path.empty() ? text : text + " under " + path;
 }
 
-// The tree as lines: group rows with level, value, caption and number of children; data rows
-// with their key and every column's value. The hidden rows' keys at the end, sorted.
-std::vector<std::string> TreeLines(TCustomvxDBGrid* Grid) {
-    std::vector<std::string> lines;
+// The tree: group rows with level, value, caption and number of children; data rows with
+// their key and every column's value; the hidden rows' keys, sorted. Compared value by value:
+// it is written out only when it differs.
+struct TreeRow {
+    int Level = 0;
+    bool Group = false;
+    bool Known = true;
+    // A group row's value, a data row's key.
+    Variant Value;
+    // A group row's column and its value there.
+    std::string Field;
+    Variant Caption;
+    int Children = 0;
+    // A data row's values, column by column.
+    std::vector<Variant> Cells;
+};
+
+struct Tree {
+    std::vector<TreeRow> Rows;
+    std::vector<Variant> Hidden;
+};
+
+bool Same(const Variant& A, const Variant& B) {
+    if (A.IsEmpty() || B.IsEmpty()) return A.IsEmpty() && B.IsEmpty();
+    if (A.IsNull() || B.IsNull()) return A.IsNull() && B.IsNull();
+    return CompareKeys(A, B) == 0;
+}
+
+bool Same(const TreeRow& A, const TreeRow& B) {
+    if (A.Level != B.Level || A.Group != B.Group || A.Known != B.Known || A.Children != B.Children ||
+        A.Field != B.Field || A.Cells.size() != B.Cells.size() || !Same(A.Value, B.Value) ||
+        !Same(A.Caption, B.Caption))
+        return false;
+    for (size_t i = 0; i < A.Cells.size(); ++i)
+        if (!Same(A.Cells[i], B.Cells[i])) return false;
+    return true;
+}
+
+template <class T, class F>
+bool SameLists(const std::vector<T>& A, const std::vector<T>& B, F same) {
+    if (A.size() != B.size()) return false;
+    for (size_t i = 0; i < A.size(); ++i)
+        if (!same(A[i], B[i])) return false;
+    return true;
+}
+
+Tree TreeOf(TCustomvxDBGrid* Grid) {
+    Tree tree;
     const Rows rows = RowsOf(Grid);
+    tree.Rows.reserve(rows.Tree.size());
     for (TvxTreeListNode* n : rows.Tree) {
+        TreeRow& line = tree.Rows.emplace_back();
         auto* row = GridNode(n);
-        std::string line(static_cast<size_t>(n->Level()) * 2, ' ');
+        line.Level = n->Level();
+        line.Children = n->Count();
         if (!row) {
-            lines.push_back(line + "?");
+            line.Known = false;
             continue;
         }
         if (IsGroupRow(Grid, n)) {
             TvxDBTreeListColumn* column = Grid->GroupColumns()[static_cast<size_t>(n->Level())];
-            line += "[" + Shown(row->GroupValue) + "] " + column->FieldName() + " " +
-                    Shown(Grid->GetNodeValue(n, column->GetIndex())) + ", " + std::to_string(n->Count()) +
-                    " rows";
-        } else {
-            line += Shown(row->KeyValue) + ":";
-            for (int c = 0; c < Grid->ColumnCount(); ++c) {
-                TvxDBTreeListColumn* column = Grid->GetColumn(c);
-                if (!column || (column->Field() && column->Field()->IsBlob())) continue;
-                line += " " + Shown(Grid->GetNodeValue(n, c));
-            }
-            if (n->Count() > 0) line += " and " + std::to_string(n->Count()) + " rows below";
+            line.Group = true;
+            line.Value = row->GroupValue;
+            line.Field = column->FieldName();
+            line.Caption = Grid->GetNodeValue(n, column->GetIndex());
+            continue;
         }
-        lines.push_back(line);
+        line.Value = row->KeyValue;
+        line.Cells.reserve(static_cast<size_t>(Grid->ColumnCount()));
+        for (int c = 0; c < Grid->ColumnCount(); ++c) {
+            TvxDBTreeListColumn* column = Grid->GetColumn(c);
+            if (!column || (column->Field() && column->Field()->IsBlob())) continue;
+            line.Cells.push_back(Grid->GetNodeValue(n, c));
+        }
     }
-    std::vector<Variant> hidden;
     for (TvxTreeListNode* n : rows.Hidden)
-        if (auto* row = GridNode(n)) hidden.push_back(row->KeyValue);
-    std::sort(hidden.begin(), hidden.end(),
+        if (auto* row = GridNode(n)) tree.Hidden.push_back(row->KeyValue);
+    std::sort(tree.Hidden.begin(), tree.Hidden.end(),
               [](const Variant& a, const Variant& b) { return CompareKeys(a, b) < 0; });
-    std::string line = "hidden:";
-    for (const Variant& key : hidden) line += " " + Shown(key);
-    lines.push_back(line);
+    return tree;
+}
+
+std::string Text(const TreeRow& Row) {
+    std::string line(static_cast<size_t>(Row.Level) * 2, ' ');
+    if (!Row.Known) return line + "?";
+    if (Row.Group)
+        return line + "[" + Shown(Row.Value) + "] " + Row.Field + " " + Shown(Row.Caption) + ", " +
+               std::to_string(Row.Children) + " rows";
+    line += Shown(Row.Value) + ":";
+    for (const Variant& cell : Row.Cells) line += " " + Shown(cell);
+    if (Row.Children > 0) line += " and " + std::to_string(Row.Children) + " rows below";
+    return line;
+}
+
+std::vector<std::string> Lines(const Tree& Tree) {
+    std::vector<std::string> lines;
+    for (const TreeRow& row : Tree.Rows) lines.push_back(Text(row));
     return lines;
 }
 
+std::string HiddenText(const Tree& Tree) {
+    std::string line = "hidden:";
+    for (const Variant& key : Tree.Hidden) line += " " + Shown(key);
+    return line;
+}
+
 // A grid loading the copied records as Grid would: its options, key field, columns (their
-// classes and settings, grouped and sorted as there) and filter.
-std::vector<std::string> LoadFresh(TCustomvxDBGrid* Grid, TvxMemData* Records) {
-    auto source = std::make_unique<TDataSource>(nullptr);
-    auto fresh = std::make_unique<TvxDBGrid>(nullptr);
+// classes and settings, grouped and sorted as there) and filter. The grid is kept from load
+// to load (made anew it would cost as much as the load); unlinked between loads, it keeps no
+// row, and everything a load depends on is set again each time.
+struct FreshGrid {
+    std::unique_ptr<TDataSource> Source;
+    std::unique_ptr<TvxDBGrid> Grid;
+    ~FreshGrid() {
+        Grid.reset();
+        Source.reset();
+    }
+};
+
+Tree LoadFresh(TCustomvxDBGrid* Grid, TvxMemData* Records, FreshGrid& Kept) {
+    if (!Kept.Grid) {
+        Kept.Source = std::make_unique<TDataSource>(nullptr);
+        Kept.Grid = std::make_unique<TvxDBGrid>(nullptr);
+        Kept.Grid->SetDataSource(Kept.Source.get());
+    }
+    TvxDBGrid* fresh = Kept.Grid.get();
     fresh->BeginUpdate();
     fresh->SetOptionsBehavior(Grid->OptionsBehavior());
     fresh->SetOptionsCustomize(Grid->OptionsCustomize());
@@ -348,24 +446,26 @@ std::vector<std::string> LoadFresh(TCustomvxDBGrid* Grid, TvxMemData* Records) {
             c->SetSorted(sorted->Sorted());
     }
     fresh->EndSorting();
+    // The conditions only when the grid applies them.
     TvxDBGridFilter* filter = Grid->Filter();
+    fresh->Filter()->SetActive(false);
+    fresh->Filter()->ClearCriteria();
     fresh->Filter()->SetCaseInsensitive(filter->CaseInsensitive());
     fresh->Filter()->SetActive(filter->Active());
-    if (filter->Criteria()->Root()->Count() > 0) {
+    if (Grid->FilterApplied()) {
         TMemoryStream stream;
         filter->Criteria()->WriteData(&stream);
         stream.SetPosition(0);
         fresh->Filter()->Criteria()->ReadData(&stream);
         fresh->Filter()->Criteria()->Loaded();
     }
-    if (Grid->FilterApplied()) fresh->FilterChanged();
+    fresh->FilterChanged();
     fresh->EndUpdate();
     // Linked last: one load, with everything set.
-    source->SetDataSet(Records);
-    fresh->SetDataSource(source.get());
-    std::vector<std::string> lines = TreeLines(fresh.get());
-    fresh.reset();
-    return lines;
+    Kept.Source->SetDataSet(Records);
+    Tree tree = TreeOf(fresh);
+    Kept.Source->SetDataSet(nullptr);
+    return tree;
 }
 
 // What a fresh load's tree depends on: the records, the options, the key field, the columns'
@@ -390,34 +490,48 @@ std::string FreshLoadKey(TCustomvxDBGrid* Grid, const TableCopy& Records) {
     std::string bytes(static_cast<size_t>(stream.Size()), '\0');
     stream.SetPosition(0);
     if (!bytes.empty()) stream.Read(bytes.data(), static_cast<int64_t>(bytes.size()));
-    return key + bytes + "\n" + Records.Bytes;
+    return key + bytes + "\n" + std::to_string(Records.Generation);
 }
 
-// The fresh load's tree. The last few are kept: most steps change nothing a load depends on,
-// and many go back to what was there before (a sort turned round twice, a filter cleared).
-std::vector<std::string> FreshTreeLines(TCustomvxDBGrid* Grid, const TableCopy& Records) {
-    static std::deque<std::pair<std::string, std::vector<std::string>>> kept;
-    std::string key = FreshLoadKey(Grid, Records);
-    for (auto it = kept.begin(); it != kept.end(); ++it)
-        if (it->first == key) {
-            if (it != kept.begin()) std::rotate(kept.begin(), it, it + 1);
-            return kept.front().second;
-        }
-    kept.emplace_front(std::move(key), LoadFresh(Grid, Records.Table.get()));
-    if (kept.size() > 8) kept.pop_back();
-    return kept.front().second;
-}
+}  // namespace grid_table_check
+
+using namespace grid_table_check;
+
+// What the check keeps from one look to the next: the copy of the records, the last few fresh
+// loads' trees (most steps change nothing a load depends on, and many go back to what was
+// there before: a sort turned round twice, a filter cleared), and the fresh grid.
+struct GridTableCheck::Kept {
+    std::shared_ptr<TableCopy> Copy;
+    std::deque<std::pair<std::string, Tree>> Loads;
+    FreshGrid Fresh;
+
+    const Tree& FreshTree(TCustomvxDBGrid* Grid, const TableCopy& Records) {
+        std::string key = FreshLoadKey(Grid, Records);
+        for (auto it = Loads.begin(); it != Loads.end(); ++it)
+            if (it->first == key) {
+                if (it != Loads.begin()) std::rotate(Loads.begin(), it, it + 1);
+                return Loads.front().second;
+            }
+        Loads.emplace_front(std::move(key), LoadFresh(Grid, Records.Table.get(), Fresh));
+        if (Loads.size() > 8) Loads.pop_back();
+        return Loads.front().second;
+    }
+};
+
+namespace {
 
 // ---- The checks ----
 
 class Checker {
   public:
-    Checker(TCustomvxDBGrid* Grid, TvxMemData* Table) : grid_(Grid), table_(Table) {}
+    Checker(TCustomvxDBGrid* Grid, TvxMemData* Table, GridTableCheck::Kept& Kept)
+        : grid_(Grid), table_(Table), kept_(Kept) {}
 
     std::vector<std::string> Run() {
         if (grid_->SelectionBatchCount() > 0) return {"check: the grid is inside a selection batch"};
         if (grid_->LockUpdate() > 0) return {"check: the grid is inside an update"};
-        copy_ = CopyRecords(table_, grid_->KeyField());
+        copy_ = CopyRecords(table_, grid_->KeyField(), kept_.Copy);
+        if (copy_->Problem.empty()) kept_.Copy = copy_;
         if (!copy_->Problem.empty()) return {"check: " + copy_->Problem};
         for (const Variant& key : copy_->SharedKeys())
             Say("check: the table holds key " + Shown(key) + " twice");
@@ -599,18 +713,20 @@ class Checker {
     }
 
     void CompareWithFreshLoad() {
-        std::vector<std::string> shown = TreeLines(grid_);
-        std::vector<std::string> fresh = FreshTreeLines(grid_, *copy_);
-        if (shown == fresh) return;
-        // The last line holds the hidden rows' keys.
-        const std::string shownHidden = shown.back(), freshHidden = fresh.back();
-        shown.pop_back();
-        fresh.pop_back();
+        const Tree shownTree = TreeOf(grid_);
+        const Tree& freshTree = kept_.FreshTree(grid_, *copy_);
+        const bool sameRows = SameLists(shownTree.Rows, freshTree.Rows,
+                                        [](const TreeRow& a, const TreeRow& b) { return Same(a, b); });
+        const bool sameHidden = SameLists(shownTree.Hidden, freshTree.Hidden,
+                                          [](const Variant& a, const Variant& b) { return Same(a, b); });
+        if (sameRows && sameHidden) return;
+        const std::vector<std::string> shown = Lines(shownTree), fresh = Lines(freshTree);
+        const std::string shownHidden = HiddenText(shownTree), freshHidden = HiddenText(freshTree);
         std::string text;
-        if (shownHidden != freshHidden)
+        if (!sameHidden)
             text = "tree: the filter's hidden rows are \"" + shownHidden + "\", a fresh load's \"" +
                    freshHidden + "\"";
-        if (shown != fresh) {
+        if (!sameRows) {
             size_t at = 0;
             while (at < shown.size() && at < fresh.size() && shown[at] == fresh[at]) ++at;
             std::vector<std::string> a = shown, b = fresh;
@@ -726,6 +842,7 @@ class Checker {
 
     TCustomvxDBGrid* grid_;
     TvxMemData* table_;
+    GridTableCheck::Kept& kept_;
     std::shared_ptr<TableCopy> copy_;
     Rows rows_;
     int current_ = -1;
@@ -734,8 +851,17 @@ class Checker {
 
 }  // namespace
 
+GridTableCheck::GridTableCheck(TCustomvxDBGrid* Grid, TvxMemData* Table)
+    : grid_(Grid), table_(Table), kept_(std::make_unique<Kept>()) {}
+
+GridTableCheck::~GridTableCheck() = default;
+
+std::vector<std::string> GridTableCheck::Disagreements() {
+    return Checker(grid_, table_, *kept_).Run();
+}
+
 std::vector<std::string> GridDisagreements(TCustomvxDBGrid* Grid, TvxMemData* Table) {
-    return Checker(Grid, Table).Run();
+    return GridTableCheck(Grid, Table).Disagreements();
 }
 
 void ExpectGridAgreesWithTable(TCustomvxDBGrid* Grid, TvxMemData* Table) {

@@ -14,11 +14,32 @@
 // grid loads a copy of the records, in the table's order, for the same reason. The grid needs
 // a key field; in the record window a column showing it.
 
+#include <memory>
 #include <string>
 #include <vector>
 
 class TCustomvxDBGrid;
 class TvxMemData;
+
+// The check of one grid, looked at again and again: it keeps what it can use from one look to
+// the next (the copy of the records while none changes, the fresh loads of the same records
+// and settings), so a test that looks after every step pays for what changed.
+class GridTableCheck {
+  public:
+    GridTableCheck(TCustomvxDBGrid* Grid, TvxMemData* Table);
+    ~GridTableCheck();
+    GridTableCheck(const GridTableCheck&) = delete;
+    GridTableCheck& operator=(const GridTableCheck&) = delete;
+    // Each disagreement in words; empty when the grid agrees with its table.
+    std::vector<std::string> Disagreements();
+
+    struct Kept;
+
+  private:
+    TCustomvxDBGrid* grid_;
+    TvxMemData* table_;
+    std::unique_ptr<Kept> kept_;
+};
 
 // Each disagreement in words (which row, which record, what was expected); empty when the
 // grid agrees with its table.
