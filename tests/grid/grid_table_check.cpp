@@ -83,6 +83,19 @@ TField* FieldLike(TField* Field, TComponent* Owner) {
     return f;
 }
 
+// What a plain grid column keeps of its field (the grid's load): the value for numbers, dates
+// and Booleans and for a text with its own text handler or edit mask, else the text shown,
+// none when it is empty. Field is the table's, Copied the copy's.
+Variant CellValue(TField* Field, TField* Copied) {
+    const TFieldType t = Field->DataType();
+    const bool byValue =
+        (t >= ftSmallint && t <= ftDateTime) || t == ftAutoInc ||
+        (dynamic_cast<TStringField*>(Field) && (Field->OnGetText || !Field->EditMask().empty()));
+    if (byValue) return Copied->Value();
+    const std::string text = Copied->DisplayText();
+    return text.empty() ? Variant::Null() : Variant(text);
+}
+
 // The table's records in its order, copied into a table of their own: the keys and the
 // record ids (the table's bookmarks) by position. Read from the table's store, so that its
 // cursor stays where it is.
@@ -91,6 +104,10 @@ struct TableCopy {
     std::vector<Variant> Keys;
     std::vector<int32_t> Ids;
     std::string Problem;
+    // The table's fields the copy holds, and by position the value a plain column keeps of
+    // each (CellValue).
+    std::vector<TField*> Fields;
+    std::vector<std::vector<Variant>> Cells;
     // What the copy was made from (StoredBytes), and the store's counts of changes then: while
     // they stand, no record changed. Generation tells copies of different records apart.
     std::string Bytes;
@@ -112,6 +129,11 @@ struct TableCopy {
         std::memcpy(&id, Bookmark.data(), sizeof id);
         auto it = byId_.find(id);
         return it == byId_.end() ? -1 : it->second;
+    }
+    int FieldIndex(const std::string& Name) const {
+        for (size_t i = 0; i < Fields.size(); ++i)
+            if (SameText(Fields[i]->FieldName(), Name)) return static_cast<int>(i);
+        return -1;
     }
     std::string Record(int Position) const {
         return Position < 0 ? "(no record)" : "record " + Shown(Keys[static_cast<size_t>(Position)]);
@@ -237,8 +259,12 @@ std::shared_ptr<TableCopy> CopyRecords(TvxMemData* Table, const std::string& Key
         }
         copy->Table->Post();
     }
-    for (copy->Table->First(); !copy->Table->Eof(); copy->Table->Next())
+    for (auto [from, to] : pairs) copy->Fields.push_back(from);
+    for (copy->Table->First(); !copy->Table->Eof(); copy->Table->Next()) {
         copy->Keys.push_back(copiedKey->Value());
+        std::vector<Variant>& cells = copy->Cells.emplace_back();
+        for (auto [from, to] : pairs) cells.push_back(CellValue(from, to));
+    }
     copy->Index();
     return copy;
 }
@@ -315,6 +341,8 @@ struct TreeRow {
 };
 
 struct Tree {
+    // The columns whose values the data rows hold, by name.
+    std::vector<std::string> Columns;
     std::vector<TreeRow> Rows;
     std::vector<Variant> Hidden;
 };
@@ -345,6 +373,10 @@ bool SameLists(const std::vector<T>& A, const std::vector<T>& B, F same) {
 
 Tree TreeOf(TCustomvxDBGrid* Grid) {
     Tree tree;
+    for (int c = 0; c < Grid->ColumnCount(); ++c)
+        if (TvxDBTreeListColumn* column = Grid->GetColumn(c);
+            column && !(column->Field() && column->Field()->IsBlob()))
+            tree.Columns.push_back(column->Name());
     const Rows rows = RowsOf(Grid);
     tree.Rows.reserve(rows.Tree.size());
     for (TvxTreeListNode* n : rows.Tree) {
@@ -403,8 +435,38 @@ std::string HiddenText(const Tree& Tree) {
     return line;
 }
 
-// A grid loading the copied records as Grid would: its options, key field, columns (their
-// classes and settings, grouped and sorted as there) and filter. The grid is kept from load
+// A column whose kept values the copy tells (CellValue): a plain grid column of a stored field.
+bool Predictable(TvxDBTreeListColumn* Column, const TableCopy& Records) {
+    TField* field = Column->Field();
+    return Column->ClassName() == "TvxDBGridColumn" && !Column->OnGetText && field &&
+           field->FieldKind() == fkData && Records.FieldIndex(field->FieldName()) >= 0;
+}
+
+void CriteriaNames(const TvxCriteriaItemList* List, std::vector<std::string>& Names) {
+    for (int i = 0; i < List->Count(); ++i) {
+        const TvxCustomCriteriaItem* item = List->Items(i);
+        if (item->IsList())
+            CriteriaNames(static_cast<const TvxCriteriaItemList*>(item), Names);
+        else
+            Names.push_back(static_cast<const TvxCriteriaItem*>(item)->FieldName());
+    }
+}
+
+// The columns a fresh load of Grid needs: those that group, sort or filter, and those whose
+// values the copy does not tell. The others' values come from the copy.
+std::vector<std::string> LoadColumns(TCustomvxDBGrid* Grid, const TableCopy& Records) {
+    std::vector<std::string> names;
+    if (Grid->FilterApplied()) CriteriaNames(Grid->Filter()->Criteria()->Root(), names);
+    for (int c = 0; c < Grid->ColumnCount(); ++c)
+        if (TvxDBTreeListColumn* column = Grid->GetColumn(c);
+            column &&
+            (column->GroupIndex() >= 0 || column->Sorted() != csNone || !Predictable(column, Records)))
+            names.push_back(column->Name());
+    return names;
+}
+
+// A grid loading the copied records as Grid would: its options, key field, the columns named
+// (their classes and settings, grouped and sorted as there) and filter. The grid is kept from load
 // to load (made anew it would cost as much as the load); unlinked between loads, it keeps no
 // row, and everything a load depends on is set again each time.
 struct FreshGrid {
@@ -416,7 +478,8 @@ struct FreshGrid {
     }
 };
 
-Tree LoadFresh(TCustomvxDBGrid* Grid, TvxMemData* Records, FreshGrid& Kept) {
+Tree LoadFresh(TCustomvxDBGrid* Grid, TvxMemData* Records, const std::vector<std::string>& Columns,
+               FreshGrid& Kept) {
     if (!Kept.Grid) {
         Kept.Source = std::make_unique<TDataSource>(nullptr);
         Kept.Grid = std::make_unique<TvxDBGrid>(nullptr);
@@ -430,6 +493,11 @@ Tree LoadFresh(TCustomvxDBGrid* Grid, TvxMemData* Records, FreshGrid& Kept) {
     fresh->SetOptionsDB(Grid->OptionsDB());
     fresh->SetKeyField(Grid->KeyField());
     fresh->AssignColumns(Grid);
+    for (int i = fresh->ColumnCount() - 1; i >= 0; --i)
+        if (TvxDBTreeListColumn* c = fresh->GetColumn(i);
+            c && std::none_of(Columns.begin(), Columns.end(),
+                              [c](const std::string& n) { return SameText(n, c->Name()); }))
+            delete c;
     // Each column sorted as there, the group columns in their direction and the others in
     // the order they were sorted in: assigned one by one, a column's sort would clear the
     // sorts of the columns before it, group columns not yet grouped among them.
@@ -468,9 +536,10 @@ Tree LoadFresh(TCustomvxDBGrid* Grid, TvxMemData* Records, FreshGrid& Kept) {
     return tree;
 }
 
-// What a fresh load's tree depends on: the records, the options, the key field, the columns'
-// fields, grouping and sorting, and the filter.
-std::string FreshLoadKey(TCustomvxDBGrid* Grid, const TableCopy& Records) {
+// What a fresh load's tree depends on: the options, the key field, the columns' fields,
+// grouping and sorting, the filter, and the records' values in the fields that load needs
+// (Structure), in the table's order.
+std::string FreshLoadKey(TCustomvxDBGrid* Grid, const std::string& Structure) {
     std::string key = std::to_string(Grid->OptionsBehavior().Bits()) + "," +
                       std::to_string(Grid->OptionsCustomize().Bits()) + "," +
                       std::to_string(Grid->OptionsView().Bits()) + "," +
@@ -490,7 +559,42 @@ std::string FreshLoadKey(TCustomvxDBGrid* Grid, const TableCopy& Records) {
     std::string bytes(static_cast<size_t>(stream.Size()), '\0');
     stream.SetPosition(0);
     if (!bytes.empty()) stream.Read(bytes.data(), static_cast<int64_t>(bytes.size()));
-    return key + bytes + "\n" + std::to_string(Records.Generation);
+    return key + bytes + "\n" + Structure;
+}
+
+// The tree a fresh load shows for Grid: Fresh's rows, with every column's value, those the
+// fresh grid did not load taken from the copy.
+Tree Expected(const Tree& Fresh, TCustomvxDBGrid* Grid, const TableCopy& Records) {
+    Tree expected;
+    expected.Hidden = Fresh.Hidden;
+    // For each column: the copy's field (>= 0), or the fresh grid's column (encoded -2 - i).
+    std::vector<int> from;
+    for (int c = 0; c < Grid->ColumnCount(); ++c) {
+        TvxDBTreeListColumn* column = Grid->GetColumn(c);
+        if (!column || (column->Field() && column->Field()->IsBlob())) continue;
+        expected.Columns.push_back(column->Name());
+        const auto loaded = std::find(Fresh.Columns.begin(), Fresh.Columns.end(), column->Name());
+        if (loaded != Fresh.Columns.end())
+            from.push_back(-2 - static_cast<int>(loaded - Fresh.Columns.begin()));
+        else
+            from.push_back(column->Field() ? Records.FieldIndex(column->Field()->FieldName()) : -1);
+    }
+    expected.Rows.reserve(Fresh.Rows.size());
+    for (const TreeRow& row : Fresh.Rows) {
+        TreeRow& line = expected.Rows.emplace_back(row);
+        if (row.Group || !row.Known) continue;
+        line.Cells.clear();
+        const int at = Records.PositionOfKey(row.Value);
+        for (int source : from) {
+            if (source >= 0 && at >= 0)
+                line.Cells.push_back(Records.Cells[static_cast<size_t>(at)][static_cast<size_t>(source)]);
+            else if (source <= -2 && static_cast<size_t>(-2 - source) < row.Cells.size())
+                line.Cells.push_back(row.Cells[static_cast<size_t>(-2 - source)]);
+            else
+                line.Cells.emplace_back();
+        }
+    }
+    return expected;
 }
 
 }  // namespace grid_table_check
@@ -505,17 +609,45 @@ struct GridTableCheck::Kept {
     std::deque<std::pair<std::string, Tree>> Loads;
     FreshGrid Fresh;
 
-    const Tree& FreshTree(TCustomvxDBGrid* Grid, const TableCopy& Records) {
-        std::string key = FreshLoadKey(Grid, Records);
-        for (auto it = Loads.begin(); it != Loads.end(); ++it)
-            if (it->first == key) {
-                if (it != Loads.begin()) std::rotate(Loads.begin(), it, it + 1);
-                return Loads.front().second;
-            }
-        Loads.emplace_front(std::move(key), LoadFresh(Grid, Records.Table.get(), Fresh));
-        if (Loads.size() > 8) Loads.pop_back();
-        return Loads.front().second;
+    // The fresh load's tree with every column's values; the last one is answered again while
+    // neither the records nor what the load depends on changed.
+    const Tree& FreshTree(TCustomvxDBGrid* Grid, TvxMemData* Table, const TableCopy& Records) {
+        const std::vector<std::string> columns = LoadColumns(Grid, Records);
+        if (Records.Generation != structureGeneration_ || columns != structureColumns_) {
+            std::vector<TField*> fields;
+            if (TField* key = Table->FindField(Grid->KeyField())) fields.push_back(key);
+            for (const std::string& name : columns)
+                if (auto* c = dynamic_cast<TvxDBTreeListColumn*>(Grid->FindColumnByName(name));
+                    c && c->Field())
+                    if (const int at = Records.FieldIndex(c->Field()->FieldName()); at >= 0)
+                        fields.push_back(Records.Fields[static_cast<size_t>(at)]);
+            structure_ = StoredBytes(Table, fields);
+            structureGeneration_ = Records.Generation;
+            structureColumns_ = columns;
+        }
+        std::string key = FreshLoadKey(Grid, structure_);
+        if (key == expectedKey_ && Records.Generation == expectedGeneration_) return expected_;
+        auto load = Loads.begin();
+        while (load != Loads.end() && load->first != key) ++load;
+        if (load == Loads.end()) {
+            Loads.emplace_front(key, LoadFresh(Grid, Records.Table.get(), columns, Fresh));
+            if (Loads.size() > 8) Loads.pop_back();
+        } else if (load != Loads.begin()) {
+            std::rotate(Loads.begin(), load, load + 1);
+        }
+        expected_ = Expected(Loads.front().second, Grid, Records);
+        expectedKey_ = std::move(key);
+        expectedGeneration_ = Records.Generation;
+        return expected_;
     }
+
+  private:
+    uint64_t structureGeneration_ = 0;
+    std::vector<std::string> structureColumns_;
+    std::string structure_;
+    std::string expectedKey_;
+    uint64_t expectedGeneration_ = 0;
+    Tree expected_;
 };
 
 namespace {
@@ -714,7 +846,7 @@ class Checker {
 
     void CompareWithFreshLoad() {
         const Tree shownTree = TreeOf(grid_);
-        const Tree& freshTree = kept_.FreshTree(grid_, *copy_);
+        const Tree& freshTree = kept_.FreshTree(grid_, table_, *copy_);
         const bool sameRows = SameLists(shownTree.Rows, freshTree.Rows,
                                         [](const TreeRow& a, const TreeRow& b) { return Same(a, b); });
         const bool sameHidden = SameLists(shownTree.Hidden, freshTree.Hidden,
