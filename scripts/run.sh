@@ -12,6 +12,7 @@
 # with the program, also on Ctrl+C. Other arguments go to the program.
 #   TOVAK_HEADLESS=1  run without a display (the windows are drawn but not shown)
 #   TOVAK_BUILD_DIR   a build folder that holds the program already: nothing is installed or built
+#   TOVAK_JOBS        parallel compile jobs (default: the number of processors)
 #   XDG_DATA_HOME     the base folder is $XDG_DATA_HOME/tovak/ (default ~/.local/share/tovak/),
 #                     with --controller $XDG_DATA_HOME/tovak-controller/
 set -euo pipefail
@@ -28,7 +29,7 @@ if [ -z "$build" ]; then
   build=build
   bash scripts/deps.sh
   cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DTOVAK_TESTS=OFF -DTOVAK_BENCH=OFF
-  cmake --build build --target tovak tovak-sim
+  cmake --build build --target tovak tovak-sim -j "${TOVAK_JOBS:-$(nproc)}"
 fi
 
 if [ -z "${DISPLAY:-}" ] && [ "${TOVAK_HEADLESS:-0}" != 1 ]; then

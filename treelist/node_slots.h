@@ -10,6 +10,10 @@
 
 class TvxTreeListNode;
 
+// Home places a node by the top bits of a 64-bit product held in a size_t (shift_ counts
+// from 64).
+static_assert(sizeof(size_t) * 8 == 64, "TvxNodeSlots assumes a 64-bit size_t");
+
 class TvxNodeSlots {
   public:
     static constexpr size_t npos = SIZE_MAX;

@@ -63,7 +63,8 @@ uint8_t Low(int32_t v) { return static_cast<uint8_t>(v & 0xFF); }
 // end; the program writes every row with its four fields, the last of three digits).
 // `text` is the file as the INI reader sees it, decoded (a byte-order mark dropped);
 // `cutCharacter` says the file stops inside a character the decoding dropped, so that its
-// last line is cut whatever is left of it, even nothing after a line end.
+// last line is cut whatever is left of it, even nothing after a line end, in whatever section
+// and whatever the line (a comment, a section's name).
 std::optional<std::string> CutRow(const std::string& text, bool cutCharacter) {
     if (!cutCharacter && (text.empty() || text.back() == '\n' || text.back() == '\r')) return std::nullopt;
     std::string section, line;
@@ -75,11 +76,13 @@ std::optional<std::string> CutRow(const std::string& text, bool cutCharacter) {
             section = Trim(line.substr(1, line.find(']') - 1));
         pos = end + 1;
     }
+    // A line of any section, a comment too: a save keeps it, and would write it back one
+    // character short.
+    if (cutCharacter) return line;
     if (!line.empty() && line[0] == ';') return std::nullopt;
     if (!line.empty() && line[0] == '[')
         return line.find(']') == std::string::npos ? std::optional(line) : std::nullopt;
     if (!SameText(section, kInput) && !SameText(section, kOutput)) return std::nullopt;
-    if (cutCharacter) return line;
     if (line.empty()) return std::nullopt;
     const size_t equals = line.find('=');
     if (equals == std::string::npos) return line;

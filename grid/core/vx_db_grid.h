@@ -438,8 +438,15 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     void TakeCurrentRecordNumber(TvxDBGridNode* Row, bool New);
     // Puts the data row among its siblings by its record number.
     void PlaceByRecordNumber(TvxTreeListNode* Node);
-    // After a reload that took rows again, each sibling list of data rows in record order.
-    void PutKeptRowsInRecordOrder();
+    // Each sibling list of data rows in record order (after a reload that took rows again,
+    // or once no column sorts them).
+    void PutRowsInRecordOrder();
+    // Each sibling list of group rows on Level in its column's order, which a sort of the
+    // column waiting for the end of a sorting batch may have left undone.
+    void PutGroupRowsInOrder(int Level);
+    // Each sibling list of the rows on Level (group rows above the data rows: the data rows)
+    // put in the order Before gives, where it is not in it.
+    void ArrangeLevel(int Level, const std::function<bool(const TvxDBGridNode*, const TvxDBGridNode*)>& Before);
     void InsertNewRecordNode();
     // Posts the record being edited before the focus leaves its row (a refused post raises).
     // Answers the row to focus then: Node, or the row of Node's record when the post
@@ -532,6 +539,9 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     bool regroupPending_ = false;
     bool suppressRegroup_ = false;
     int footerRecordCount_ = 0;
+    // The table's record count when the rows were last read or refreshed: a change that
+    // leaves another count (a record deleted) is no change of the current record alone.
+    int loadedRecordCount_ = -1;
     // The columns with a footer summary, found by RefreshSummaryFields before each count.
     std::vector<TvxDBTreeListColumn*> footerColumns_;
     // The column each summary field was found in during this count (-1: none), so that each
@@ -548,6 +558,14 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     std::vector<Variant> savedSelectionKeys_;
     // The row loaded for each saved entry (null: none yet).
     std::vector<TvxTreeListNode*> savedSelectionRows_;
+    // While a filter frees the group rows it empties: the entries of the selected ones.
+    struct TFreedEntries {
+        std::vector<TBookmark> Bookmarks;
+        std::vector<Variant> Keys;
+    };
+    TFreedEntries* filterFreedEntries_ = nullptr;
+    // The entries leave the selection together.
+    void DeselectFreedEntries(const TFreedEntries& Entries);
     // While a range is selected: the bookmarks of its rows, found beforehand in one walk.
     std::unordered_map<const TvxTreeListNode*, TBookmark>* rangeBookmarks_ = nullptr;
     TBookmark selectionAnchorBookmark_;

@@ -317,6 +317,30 @@ void TCustomvxDBGrid::DeselectNodes(const std::vector<TvxTreeListNode*>& Nodes) 
     TCustomvxDBTreeListControl::SelectionChanged(nullptr, false);
 }
 
+void TCustomvxDBGrid::DeselectFreedEntries(const TFreedEntries& Entries) {
+    if (Entries.Bookmarks.empty() && Entries.Keys.empty()) return;
+    std::vector<int> entries;
+    for (const TBookmark& bookmark : Entries.Bookmarks) {
+        int index = 0;
+        if (FindBookmark(bookmark, index)) entries.push_back(index);
+    }
+    if (!Entries.Keys.empty()) MergePendingKeys();
+    for (const Variant& key : Entries.Keys) {
+        auto it = std::lower_bound(selectedKeys_.begin(), selectedKeys_.end(), key, KeyLess);
+        if (it != selectedKeys_.end() && CompareVariants(it->first, key) == 0)
+            entries.push_back(static_cast<int>(it - selectedKeys_.begin()));
+    }
+    std::sort(entries.begin(), entries.end());
+    entries.erase(std::unique(entries.begin(), entries.end()), entries.end());
+    if (entries.empty()) return;
+    if (IsUseBookmarks())
+        RemoveSelectedEntries(entries);
+    else
+        EraseAt(selectedKeys_, entries);
+    if (HandleAllocated()) Invalidate();
+    TCustomvxDBTreeListControl::SelectionChanged(nullptr, false);
+}
+
 void TCustomvxDBGrid::InvalidateSelection() {
     if (!IsCursorMode()) {
         TCustomvxDBTreeListControl::InvalidateSelection();

@@ -147,7 +147,13 @@ bool TCustomvxDBGrid::FilterNodes(TvxTreeListNode* Node, bool Recalc) {
             for (TvxTreeListNode* row : rows)
                 if (!IsRecordInFilter(row)) rejected.push_back(row);
         }
-        HideRejectedRows(rejected);
+        {
+            TFreedEntries freed;
+            filterFreedEntries_ = &freed;
+            TScopeExit done([this] { filterFreedEntries_ = nullptr; });
+            HideRejectedRows(rejected);
+            DeselectFreedEntries(freed);
+        }
         if (formerFocus) {
             focusKept = UnwatchNode(formerFocus) && !IsNodeHidden(formerFocus);
             if (focusKept && GetFocusedNode() != formerFocus) formerFocus->SetFocused(true);

@@ -557,7 +557,8 @@ void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
         }
         walk.Read = number;
         walk.Groups->PutInOrder();
-        if (walk.Kept) PutKeptRowsInRecordOrder();
+        if (walk.Kept) PutRowsInRecordOrder();
+        loadedRecordCount_ = number;
         // A focused row the filter now hides leaves the focus to the first row, as a tree
         // built anew has it.
         if (GetCount() > 0 && !GetFocusedNode()) GetItem(0)->SetFocused(true);
@@ -856,6 +857,17 @@ void TCustomvxDBGrid::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNo
     if (loadWalk_ && loadWalk_->Kept) loadWalk_->Kept->Forget(Node);
     if (rangeBookmarks_) rangeBookmarks_->erase(Node);
     if (Node == newRecordRow_) newRecordRow_ = nullptr;
+    // A group row the filter empties stands for a record the filter hides: its entry leaves
+    // the selection, as the entries of the rows it hides do. Gathered here, they leave in one
+    // step once the filter is done.
+    if (filterFreedEntries_) {
+        if (const TBookmark* attached = SelectedNodeBookmark(Node)) {
+            filterFreedEntries_->Bookmarks.push_back(*attached);
+        } else if (auto* row = GridNode(Node); row && !selectedKeys_.empty()) {
+            if (TvxTreeListNode** selected = SelectedKeyRow(row->KeyValue); selected && *selected == Node)
+                filterFreedEntries_->Keys.push_back(row->KeyValue);
+        }
+    }
     // A key kept selected without bookmarks stays, without its row.
     if (!selectedKeys_.empty() || !pendingKeys_.empty())
         if (auto* row = GridNode(Node))
@@ -1078,9 +1090,12 @@ void TCustomvxDBGrid::DataChanged() {
     TDataSet* ds = DataSet();
     if (!ds) return;
     if (SelectionBatchCount() == 0) CheckFocusedRecordChange();
+    // Only a change of the current record alone: a record gone (a delete) or come in some other
+    // way leaves another record count, and reloads.
     const bool canRefreshInPlace = Has(egoSmartRefresh) && !suppressRegroup_ && !ds->Bof() && !ds->Eof() &&
                                    !(GetCount() == 1 && GroupColumnCount() > 0 && GetItem(0)->Count() == 0) &&
-                                   !IsPartialLoadMode();
+                                   !IsPartialLoadMode() &&
+                                   ds->RecordCount() == loadedRecordCount_ + (newRecordRow_ ? 1 : 0);
     // Only a row that still shows the current record is refreshed in place; anything else
     // (a deleted or a new record) reloads.
     const bool inPlace = canRefreshInPlace && !loadingNodes_ && !IsCursorMode() && RefreshCurrentRecord();
@@ -1193,6 +1208,7 @@ bool TCustomvxDBGrid::RefreshCurrentRecord() {
     // An edit may have moved the record in the table, and a new one stands where the table
     // put it.
     if (IsLoadAllMode()) TakeCurrentRecordNumber(focused, focused == newRecordRow_);
+    loadedRecordCount_ = DataSet()->RecordCount();
     if (!groupColumns_.empty()) {
         TUpdateScope<TCustomvxTreeList> update(this);
         RecalcSummaries(focused);
@@ -1276,34 +1292,4 @@ void TCustomvxDBGrid::PlaceByRecordNumber(TvxTreeListNode* Node) {
     }
     order.insert(order.begin() + static_cast<std::ptrdiff_t>(placed ? at : order.size()), Node);
     ArrangeChildren(parent, order);
-}
-
-void TCustomvxDBGrid::PutKeptRowsInRecordOrder() {
-    // Rows taken again keep their places and new ones come last: the lists whose rows went
-    // out of record order are put back in it.
-    auto before = [](TvxTreeListNode* A, TvxTreeListNode* B) {
-        return GridNode(A)->RecordIndex < GridNode(B)->RecordIndex;
-    };
-    std::vector<TvxTreeListNode*> order;
-    auto arrange = [&](TvxTreeListNode* Parent) {
-        const int count = Parent ? Parent->Count() : GetCount();
-        order.clear();
-        for (int i = 0; i < count; ++i) {
-            TvxTreeListNode* n = Parent ? Parent->Items(i) : GetItem(i);
-            if (n->Count() > 0 || !GridNode(n)) return;
-            order.push_back(n);
-        }
-        if (std::is_sorted(order.begin(), order.end(), before)) return;
-        std::stable_sort(order.begin(), order.end(), before);
-        ArrangeChildren(Parent, order);
-    };
-    if (groupColumns_.empty()) {
-        arrange(nullptr);
-        return;
-    }
-    const int last = GroupColumnCount() - 1;
-    for (int i = 0; i < GetCount(); ++i)
-        ForEachInSubtree(GetItem(i), [&](TvxTreeListNode* n) {
-            if (n->Level() == last && n->Count() > 0) arrange(n);
-        });
 }

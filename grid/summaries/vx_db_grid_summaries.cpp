@@ -449,10 +449,62 @@ void TCustomvxDBGrid::SortNodes(int Level, int ColumnIndex, bool Descending) {
 
 void TCustomvxDBGrid::ResortNodes() {
     if (IsBufferedMode() && !IsPartialLoadMode()) return;
-    TvxDBTreeListColumn* column = GetSortedColumn();
-    if (!column) return;
     TUpdateScope<TCustomvxTreeList> update(this);
-    SortNodes(GroupColumnCount(), column->GetIndex(), column->Sorted() == csDown);
+    for (int level = 0; level < GroupColumnCount(); ++level) PutGroupRowsInOrder(level);
+    if (TvxDBTreeListColumn* column = GetSortedColumn()) {
+        SortNodes(GroupColumnCount(), column->GetIndex(), column->Sorted() == csDown);
+    } else if (IsLoadAllMode() && !(loadingNodes_ && CanRegroupLoaded())) {
+        // Rows no column sorts stand in the table's order, as a load reads them; a regroup of
+        // the loaded rows keeps the order they were shown in.
+        PutRowsInRecordOrder();
+    }
+}
+
+void TCustomvxDBGrid::PutGroupRowsInOrder(int Level) {
+    TvxDBTreeListColumn* column = groupColumns_[static_cast<size_t>(Level)];
+    if (column->SortBySummary()) return;
+    const bool descending = column->Sorted() == csDown;
+    ArrangeLevel(Level, [this, descending](const TvxDBGridNode* A, const TvxDBGridNode* B) {
+        const int c = CompareGroupValues(A->GroupValue, B->GroupValue);
+        return descending ? c > 0 : c < 0;
+    });
+}
+
+void TCustomvxDBGrid::PutRowsInRecordOrder() {
+    // Rows taken again keep their places and new ones come last, and a sort switched off
+    // leaves its order: the lists whose rows went out of record order are put back in it.
+    ArrangeLevel(GroupColumnCount(),
+                 [](const TvxDBGridNode* A, const TvxDBGridNode* B) { return A->RecordIndex < B->RecordIndex; });
+}
+
+void TCustomvxDBGrid::ArrangeLevel(int Level,
+                                   const std::function<bool(const TvxDBGridNode*, const TvxDBGridNode*)>& Before) {
+    const bool groupRows = Level < GroupColumnCount();
+    auto before = [&Before](TvxTreeListNode* A, TvxTreeListNode* B) { return Before(GridNode(A), GridNode(B)); };
+    std::vector<TvxTreeListNode*> order;
+    auto arrange = [&](TvxTreeListNode* Parent) {
+        const int count = Parent ? Parent->Count() : GetCount();
+        order.clear();
+        for (int i = 0; i < count; ++i) {
+            TvxTreeListNode* n = Parent ? Parent->Items(i) : GetItem(i);
+            if (!GridNode(n) || (n->Count() > 0) != groupRows) return;  // a tree built by hand
+            order.push_back(n);
+        }
+        if (std::is_sorted(order.begin(), order.end(), before)) return;
+        std::stable_sort(order.begin(), order.end(), before);
+        ArrangeChildren(Parent, order);
+    };
+    // Only the group rows above the level are walked, not the rows below it.
+    auto walk = [&](auto& self, TvxTreeListNode* Parent, int Depth) -> void {
+        if (Depth == Level) {
+            arrange(Parent);
+            return;
+        }
+        const int count = Parent ? Parent->Count() : GetCount();
+        for (int i = 0; i < count; ++i)
+            if (TvxTreeListNode* n = Parent ? Parent->Items(i) : GetItem(i); n->Count() > 0) self(self, n, Depth + 1);
+    };
+    walk(walk, nullptr, 0);
 }
 
 bool TCustomvxDBGrid::DoColumnSorting(TvxTreeListColumn* Column) {

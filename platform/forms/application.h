@@ -77,5 +77,7 @@ private:
 extern TApplication* Application;
 // Makes Application when it does not exist (tests call it; the program's main too).
 TApplication* EnsureApplication();
-// Frees every form the application owns and starts afresh (tests only).
+// Frees every form the application owns and forgets what a run remembers beside them, such
+// as the file dialogs' last folder, so that what comes next starts as a fresh run would. The
+// program's own end calls it, and so does every test that made windows.
 void ResetApplication();

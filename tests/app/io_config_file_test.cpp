@@ -181,16 +181,74 @@ TEST_F(ConfigFile, AFileCutInsideItsLastCharacterIsCut) {
         EXPECT_EQ(4, c.Row(1).Function) << entry.path();
     }
     EXPECT_GT(files, 0);
-    // A last character whole, or cut inside a comment, loads; so does an older file in
-    // Windows-1252 whose last byte would begin a UTF-8 character.
+    // A last character whole loads; so does an older file in Windows-1252 whose last byte
+    // would begin a UTF-8 character. Cut inside a comment, it is cut: a save keeps comments.
     for (const char* whole : {"[INPUT]\r\n; Eing\xC3\xA4nge\r\n01=005;000;000;000\r\n; \xC3\xA4",
-                              "[INPUT]\r\n; Eing\xC3\xA4nge\r\n01=005;000;000;000\r\n; \xC3",
                               "[INPUT]\r\n; Eing\xE4nge\r\n01=005;000;000;000\r\n; Gr\xFC\xDF"}) {
         Write(whole);
         TIoConfig c;
         EXPECT_NO_THROW(LoadIoConfigFromFile(path_, c)) << whole;
         EXPECT_EQ(5, c.Row(1).Function) << whole;
     }
+    Write("[INPUT]\r\n; Eing\xC3\xA4nge\r\n01=005;000;000;000\r\n; \xC3");
+    TIoConfig c;
+    EXPECT_THROW(LoadIoConfigFromFile(path_, c), EReadError);
+}
+
+// The same wherever the last line is: a section of the user's own keeps its lines through a
+// save, so what is left of the cut one would be written back a character short.
+TEST_F(ConfigFile, AFileCutInsideItsLastCharacterIsCutInEverySection) {
+    const std::string rows = "[INPUT]\r\n01=005;000;000;000\r\n[OUTPUT]\r\n01=130;0;0;000\r\n";
+    const struct {
+        const char* name;
+        std::string bytes;
+    } characters[] = {{"ü", "\xC3\xBC"}, {"€", "\xE2\x82\xAC"}, {"emoji", "\xF0\x9F\x98\x80"}};
+    // The last line: a value, a line without "=", a character alone after a line end; in a
+    // section of any name's case, after both kinds of rows or the inputs only. Each file holds
+    // the character whole before (an otherwise ASCII file ending in a lead byte is
+    // Windows-1252).
+    const auto filesEndingIn = [&](const std::string& end, const std::string& whole) {
+        return std::vector<std::string>{rows + "[NOTIZ]\r\nText=Gr" + whole + "n" + end,
+                                        rows + "[Notiz]\r\nText=Gr" + whole + "\r\nSchl" + end,
+                                        rows + "[NOTIZ]\r\nText=Gr" + whole + "\r\n" + end,
+                                        "[INPUT]\r\n01=005;000;000;000\r\n[notiz]\r\nText=" + whole + end};
+    };
+    for (const auto& character : characters)
+        for (const std::string bom : {"", "\xEF\xBB\xBF"}) {
+            for (size_t kept = 1; kept < character.bytes.size(); ++kept) {
+                int place = 0;
+                for (const std::string& file :
+                     filesEndingIn(character.bytes.substr(0, kept), character.bytes)) {
+                    SCOPED_TRACE(testing::Message()
+                                 << character.name << ", " << kept << " of its bytes, place " << place++
+                                 << (bom.empty() ? "" : ", behind a byte-order mark"));
+                    Write(bom + file);
+                    TIoConfig c;
+                    c.Row(1).Function = 4;
+                    try {
+                        LoadIoConfigFromFile(path_, c);
+                        ADD_FAILURE() << "loaded";
+                    } catch (const EReadError& e) {
+                        EXPECT_NE(std::string::npos,
+                                  e.Message().find("ist unvollständig: sie endet mitten in"))
+                            << e.Message();
+                    }
+                    EXPECT_EQ(4, c.Row(1).Function);
+                }
+            }
+            // Whole, each file loads, and a save writes its last line back as it was.
+            for (const std::string& file : filesEndingIn(character.bytes, character.bytes)) {
+                SCOPED_TRACE(testing::Message() << character.name << " whole"
+                                                << (bom.empty() ? "" : ", behind a byte-order mark"));
+                Write(bom + file);
+                TIoConfig c;
+                ASSERT_NO_THROW(LoadIoConfigFromFile(path_, c));
+                EXPECT_EQ(5, c.Row(1).Function);
+                SaveIoConfigToFile(path_, c);
+                const std::string lastLine = file.substr(file.rfind('\n') + 1);
+                EXPECT_NE(std::string::npos, Read().find("\r\n" + lastLine + "\r\n")) << Read();
+            }
+        }
 }
 
 TEST(RowValues, ATypedParameterMustFitItsByte) {

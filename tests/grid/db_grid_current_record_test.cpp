@@ -83,33 +83,6 @@ class DBGridCurrentRecord : public GridOnForm {
             if (row->Selected()) ids.insert(Id(row));
         return ids;
     }
-    // A click on the row, with modifiers held; never half of a double click.
-    void ClickRow(TvxTreeListNode* row, TShiftState shift = {}) {
-        row->MakeVisible();
-        driver->Pump();
-        clock->Advance(GetDoubleClickTime() + 1);
-        const TRect r = grid->GetNodeRowRect(row);
-        const TPoint p{r.Left + 40, (r.Top + r.Bottom) / 2};
-        if (shift.Contains(ssShift)) InjectKey(VK_SHIFT, true);
-        if (shift.Contains(ssCtrl)) InjectKey(VK_CONTROL, true);
-        driver->MouseDown(grid, p);
-        driver->MouseUp(grid, p);
-        if (shift.Contains(ssCtrl)) InjectKey(VK_CONTROL, false);
-        if (shift.Contains(ssShift)) InjectKey(VK_SHIFT, false);
-        driver->Pump();
-    }
-    void ClickHeader(TvxDBTreeListColumn* column) {
-        TvxTreeListLayout layout;
-        grid->CalcLayout(layout);
-        const TvxTreeListHeaderCellEntry* cell = layout.FindCell(column->Index());
-        ASSERT_NE(cell, nullptr);
-        const TPoint p{(cell->Rect.Left + cell->Rect.Right) / 2, (cell->Rect.Top + cell->Rect.Bottom) / 2};
-        TCustomvxTreeList::FreeLayout(layout);
-        clock->Advance(GetDoubleClickTime() + 1);
-        driver->MouseDown(grid, p);
-        driver->MouseUp(grid, p);
-        driver->Pump();
-    }
     void Append(int id, const std::string& text, bool isActive, double value) {
         table->Append();
         table->FieldByName("ID")->SetAsInteger(id);
@@ -381,7 +354,8 @@ TEST_F(DBGridCurrentRecord, AFocusTheFilterTookGoesToTheCurrentRecordsRow) {
 }
 
 // A selected group row stands for its first record: when a sort or a filter gives it another
-// first record, it stays selected and its entry names that record, by bookmarks and by keys.
+// first record, it stays selected and its entry names that record, and when the filter hides
+// every record of it, its entry goes; by bookmarks and by keys.
 TEST_F(DBGridCurrentRecord, ASelectedGroupRowFollowsItsFirstRecord) {
     Option(egoMultiSelect, true);
     for (bool bookmarks : {true, false}) {
@@ -428,6 +402,11 @@ TEST_F(DBGridCurrentRecord, ASelectedGroupRowFollowsItsFirstRecord) {
         EXPECT_TRUE(a->Selected());
         EXPECT_EQ(entryId(), 3);
         EXPECT_EQ(grid->GetSelectedItem(0), a);
+        // A filter that hides all its records frees it: its entry leaves the selection, as the
+        // entries of the rows the filter hides do.
+        FilterOn(amount, vxoGreater, Variant(5.5), "5.5");
+        ASSERT_EQ(grid->GetCount(), 1);
+        EXPECT_EQ(grid->GetSelectedCount(), 0);
     }
 }
 
@@ -535,6 +514,15 @@ TEST_F(DBGridCurrentRecord, SmartRefreshHoldsTheFilter) {
         driver->Pump();
         rows = RowIds();
         EXPECT_EQ(std::set<int>(rows.begin(), rows.end()), (std::set<int>{1, 5, 7}));
+        // A hidden record deleted by the table: its hidden row goes with it, though the
+        // record current after the delete, the next one, is the focused row's.
+        Row(5)->SetFocused(true);
+        table->Locate("ID", Variant(4), {});
+        table->Delete();
+        driver->Pump();
+        ASSERT_EQ(CurrentId(), 5);
+        for (TvxTreeListNode* hidden : grid->HiddenNodes()) EXPECT_NE(Id(hidden), 4);
+        EXPECT_EQ(grid->HiddenNodes().size(), 3u);
     }
 }
 

@@ -42,14 +42,6 @@ class DBGridGroupPanel : public GridOnForm {
         LoadAll();
         driver->Pump();
     }
-    TRect HeaderRect(TvxDBTreeListColumn* column) {
-        TvxTreeListLayout layout;
-        grid->CalcLayout(layout);
-        const TvxTreeListHeaderCellEntry* cell = layout.FindCell(column->Index());
-        const TRect r = cell ? cell->Rect : TRect{};
-        TCustomvxTreeList::FreeLayout(layout);
-        return r;
-    }
     static TPoint Mid(const TRect& r) { return TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
     // A press never pairs up with the one before into a double click.
     void Press(TPoint p) {

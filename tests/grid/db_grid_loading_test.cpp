@@ -475,8 +475,35 @@ TEST_F(DBGridLoading, RowsThatNoColumnSortsStayInTheTablesOrderThroughChanges) {
             edit(2, "Amount", Variant(1.0));
             shown = DataRowIds();
             EXPECT_EQ(shown, loaded()) << "an edit into another group";
+            // A sort switched off leaves the rows in the table's order again.
+            id->SetSorted(csDown);
+            id->SetSorted(csNone);
+            shown = DataRowIds();
+            EXPECT_EQ(shown, loaded()) << "a sort switched off";
             table->SetSortedField("");
         }
+}
+
+// A group column turned round in one sorting batch with another column: its group rows turn
+// round too, and a record made current is found under them.
+TEST_F(DBGridLoading, AGroupColumnTurnedRoundInASortingBatchTurnsItsGroupRows) {
+    for (int i = 1; i <= 6; ++i) Add(i, std::string(1, static_cast<char>('A' + i % 3)).c_str(), i);
+    LoadAll();
+    TvxDBGridOptionsBehavior behavior = grid->OptionsBehavior();
+    behavior.Include(edgoMultiSort);
+    grid->SetOptionsBehavior(behavior);
+    name->SetGroupIndex(0);
+    grid->BeginSorting();
+    name->SetSorted(csDown);
+    amount->SetSorted(csDown);
+    grid->EndSorting();
+    ASSERT_EQ(grid->GetCount(), 3);
+    EXPECT_EQ(GroupValue(grid->GetItem(0)), "C");
+    EXPECT_EQ(GroupValue(grid->GetItem(2)), "A");
+    EXPECT_EQ(Id(grid->GetItem(0)->Items(0)), 5);
+    table->Locate("ID", Variant(4), {});
+    ASSERT_NE(grid->GetFocusedNode(), nullptr);
+    EXPECT_EQ(Id(grid->GetFocusedNode()->Count() > 0 ? grid->GetFocusedNode()->Items(0) : grid->GetFocusedNode()), 4);
 }
 
 TEST_F(DBGridLoading, ASmartRegroupLeavesTheGroupRowsClosedAndTheRowsInRecordOrder) {

@@ -157,17 +157,6 @@ class DBGridSelection : public GridOnForm {
         return ids;
     }
     int CurrentId() { return table->FieldByName("ID")->AsInteger(); }
-    // A click on the row, with modifiers held; never half of a double click.
-    void ClickRow(TvxTreeListNode* row, TShiftState shift = {}) {
-        clock->Advance(GetDoubleClickTime() + 1);
-        const TRect r = grid->GetNodeRowRect(row);
-        const TPoint p{r.Left + 40, (r.Top + r.Bottom) / 2};
-        if (shift.Contains(ssShift)) InjectKey(VK_SHIFT, true);
-        driver->MouseDown(grid, p);
-        driver->MouseUp(grid, p);
-        if (shift.Contains(ssShift)) InjectKey(VK_SHIFT, false);
-        driver->Pump();
-    }
 
     TvxDBGridColumn* name = nullptr;
     TvxDBGridColumn* active = nullptr;

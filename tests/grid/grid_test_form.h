@@ -15,9 +15,12 @@
 #include "platform/db/db.h"
 #include "platform/forms/application.h"
 #include "platform/forms/form.h"
+#include "platform/gdi/system_metrics.h"
 #include "platform/rtl/date_time.h"
 #include "platform/sync/clock.h"
+#include "platform/win/input.h"
 #include "platform/win/message_queue.h"
+#include "platform/win/virtual_keys.h"
 #include "tests/platform/forms/forms_test_support.h"
 #include "tests/support/screen_picture.h"
 #include "tests/support/ui_driver.h"
@@ -117,6 +120,41 @@ class GridOnForm : public ::testing::Test {
         return ids;
     }
     TvxDBTreeListColumn* Column(const std::string& fieldName) { return grid->GetColumnByFieldName(fieldName); }
+    // A click on the row (scrolled into view first), with Shift or Ctrl held as asked; never
+    // half of a double click.
+    void ClickRow(TvxTreeListNode* row, TShiftState shift = {}) {
+        row->MakeVisible();
+        driver->Pump();
+        clock->Advance(GetDoubleClickTime() + 1);
+        const TRect r = grid->GetNodeRowRect(row);
+        const TPoint p{r.Left + 40, (r.Top + r.Bottom) / 2};
+        if (shift.Contains(ssShift)) InjectKey(VK_SHIFT, true);
+        if (shift.Contains(ssCtrl)) InjectKey(VK_CONTROL, true);
+        driver->MouseDown(grid, p);
+        driver->MouseUp(grid, p);
+        if (shift.Contains(ssCtrl)) InjectKey(VK_CONTROL, false);
+        if (shift.Contains(ssShift)) InjectKey(VK_SHIFT, false);
+        driver->Pump();
+    }
+    // The column's header cell, in the grid's client coordinates (empty when not shown).
+    TRect HeaderRect(TvxDBTreeListColumn* column) {
+        TvxTreeListLayout layout;
+        grid->CalcLayout(layout);
+        const TvxTreeListHeaderCellEntry* cell = layout.FindCell(column->Index());
+        const TRect r = cell ? cell->Rect : TRect{};
+        TCustomvxTreeList::FreeLayout(layout);
+        return r;
+    }
+    // A click on the middle of the column's header; never half of a double click.
+    void ClickHeader(TvxDBTreeListColumn* column) {
+        const TRect r = HeaderRect(column);
+        ASSERT_GT(r.Width(), 0);
+        const TPoint p{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
+        clock->Advance(GetDoubleClickTime() + 1);
+        driver->MouseDown(grid, p);
+        driver->MouseUp(grid, p);
+        driver->Pump();
+    }
     // Shows or hides the group panel on the shown grid: its slide waits for frames, and each
     // time it waits the clock moves on by msPerWait. Answers the milliseconds it took.
     uint64_t SwitchGroupPanel(bool show, uint64_t msPerWait = 10) {

@@ -1,5 +1,6 @@
 // The file dialogs: filters and masks, picking a file by name, list and keyboard, folder
-// navigation, the existence checks and the overwrite prompt, cancelling, unreadable folders.
+// navigation, the existence checks and the overwrite prompt, cancelling, unreadable folders,
+// the remembered folder, which the application's reset forgets.
 
 #include <unistd.h>
 
@@ -339,4 +340,18 @@ TEST_F(FileDialogTest, ATildeIsTheHomeFolderAndTheLastChosenFolderIsRemembered) 
         setenv("HOME", savedHome.c_str(), 1);
     else
         unsetenv("HOME");
+}
+
+// A run started afresh has chosen no file yet: the configuration page would otherwise start
+// its dialogs in a folder an earlier run (or test) chose.
+TEST_F(FileDialogTest, ResettingTheApplicationFreesItsFormsAndForgetsTheLastChosenFolder) {
+    MakeForm("Vorher");
+    TOpenDialog open(nullptr);
+    open.SetInitialDir(dir.string());
+    Driver().AnswerNextFileDialog("sub/inner.txt");
+    ASSERT_TRUE(open.Execute());
+    ASSERT_EQ(LastFileDialogFolder(), (dir / "sub").string() + "/");
+    ResetApplication();
+    EXPECT_EQ(LastFileDialogFolder(), "");
+    EXPECT_EQ(EnsureApplication()->ComponentCount(), 0);
 }
