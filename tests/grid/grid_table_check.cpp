@@ -16,7 +16,7 @@
 #include "platform/db/db.h"
 #include "platform/rtl/str_utils.h"
 
-// The pieces, named apart from the check that holds some of them from look to look.
+// A named namespace: GridTableCheck::Kept, declared in the header, holds some of these types.
 namespace grid_table_check {
 
 TvxDBGridNode* GridNode(TvxTreeListNode* Node) {

@@ -21,9 +21,10 @@
 class TCustomvxDBGrid;
 class TvxMemData;
 
-// The check of one grid, looked at again and again: it keeps what it can use from one look to
-// the next (the copy of the records while none changes, the fresh loads of the same records
-// and settings), so a test that looks after every step pays for what changed.
+// The check of one grid and its table, which outlive it, looked at again and again: it keeps
+// what it can use from one look to the next (the copy of the records while none changes, the
+// fresh loads of the same records and settings), so a test that looks after every step pays
+// for what changed.
 class GridTableCheck {
   public:
     GridTableCheck(TCustomvxDBGrid* Grid, TvxMemData* Table);
@@ -41,8 +42,9 @@ class GridTableCheck {
     std::unique_ptr<Kept> kept_;
 };
 
-// Each disagreement in words (which row, which record, what was expected); empty when the
-// grid agrees with its table.
+// Each disagreement in words (which row, which record, what was expected), led by its kind
+// ("focus:", "selection:", "rows:", "tree:"; "check:" when the check cannot look); empty when
+// the grid agrees with its table.
 std::vector<std::string> GridDisagreements(TCustomvxDBGrid* Grid, TvxMemData* Table);
 
 // A test failure listing the disagreements, if any.
