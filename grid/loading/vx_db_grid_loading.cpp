@@ -1209,6 +1209,9 @@ bool TCustomvxDBGrid::RefreshCurrentRecord() {
     // put it.
     if (IsLoadAllMode()) TakeCurrentRecordNumber(focused, focused == newRecordRow_);
     loadedRecordCount_ = DataSet()->RecordCount();
+    // A selected record the edit moved in the table takes its place in the selection's order,
+    // which no reload puts right here.
+    if (IsUseBookmarks() && GetSelectedCount() > 1) RefreshSelectedBookmarks();
     if (!groupColumns_.empty()) {
         TUpdateScope<TCustomvxTreeList> update(this);
         RecalcSummaries(focused);

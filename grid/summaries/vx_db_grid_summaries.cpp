@@ -455,8 +455,10 @@ void TCustomvxDBGrid::ResortNodes() {
         SortNodes(GroupColumnCount(), column->GetIndex(), column->Sorted() == csDown);
     } else if (IsLoadAllMode() && !(loadingNodes_ && CanRegroupLoaded())) {
         // Rows no column sorts stand in the table's order, as a load reads them; a regroup of
-        // the loaded rows keeps the order they were shown in.
+        // the loaded rows keeps the order they were shown in. A group row may get another
+        // first record then, as after a sort.
         PutRowsInRecordOrder();
+        PropagateGroupKeys();
     }
 }
 

@@ -172,6 +172,10 @@ TEST_F(DBGridCurrentRecord, GroupedAndSortedEveryFocusMoveMakesTheFocusedRowsRec
     ClickRow(grid->GetItem(1));
     ClickHeader(name);
     EXPECT_FOCUSED_RECORD_CURRENT("a sort with a group row focused");
+    ClickHeader(name, {ssCtrl});
+    ASSERT_EQ(name->Sorted(), csNone);
+    EXPECT_FOCUSED_RECORD_CURRENT("the sort switched off with a group row focused");
+    ClickHeader(name);
     // A filter that keeps the focused group row, but not its first record.
     const int first = FocusedRecordId();
     std::string firstName;

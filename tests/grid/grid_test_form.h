@@ -145,14 +145,17 @@ class GridOnForm : public ::testing::Test {
         TCustomvxTreeList::FreeLayout(layout);
         return r;
     }
-    // A click on the middle of the column's header; never half of a double click.
-    void ClickHeader(TvxDBTreeListColumn* column) {
+    // A click on the middle of the column's header, with Ctrl held as asked; never half of a
+    // double click.
+    void ClickHeader(TvxDBTreeListColumn* column, TShiftState shift = {}) {
         const TRect r = HeaderRect(column);
         ASSERT_GT(r.Width(), 0);
         const TPoint p{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
         clock->Advance(GetDoubleClickTime() + 1);
+        if (shift.Contains(ssCtrl)) InjectKey(VK_CONTROL, true);
         driver->MouseDown(grid, p);
         driver->MouseUp(grid, p);
+        if (shift.Contains(ssCtrl)) InjectKey(VK_CONTROL, false);
         driver->Pump();
     }
     // Shows or hides the group panel on the shown grid: its slide waits for frames, and each
