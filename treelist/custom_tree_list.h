@@ -108,6 +108,13 @@ class TCustomvxTreeList : public TCustomvxContainer {
     // Takes nodes out of the tree into the end of the hidden list, in order; references
     // into them are dropped. Each sibling list they leave is closed up in one pass.
     void HideNodes(const std::vector<TvxTreeListNode*>& Nodes);
+    // HideNodes, and each parent the nodes leave without children is freed, with the parents
+    // above it that it leaves without children: a filter's rows leaving their group rows. The
+    // same as hiding the nodes one by one in the order given, each followed by the parents
+    // it empties (the topmost of them freed with its subtree), but nodes all on one level
+    // leave in one batch and the parents go together afterwards, in the order they were
+    // emptied, each sibling list closed up once. Nodes on several levels leave one by one.
+    void HideNodesFreeingEmptyParents(const std::vector<TvxTreeListNode*>& Nodes);
     // Where a hidden node goes back: under Parent, a root when null.
     struct TvxNodeReturn {
         TvxTreeListNode* Node;
@@ -1059,6 +1066,9 @@ class TCustomvxTreeList : public TCustomvxContainer {
     void ResetNodeReferences();
     // Takes nodes that lie in sibling lists out of them (tree_list_batch_moves.cpp).
     void DetachInBatch(const std::vector<TvxTreeListNode*>& Nodes);
+    // HideNodes after its first step: the nodes are in the hidden list already, each once,
+    // and leave the tree now.
+    void TakeOutHidden(const std::vector<TvxTreeListNode*>& Hiding);
     TvxTreeListNode* WalkToIndex(int Index) const;
     int WalkIndexOf(const TvxTreeListNode* Node) const;
     // Sorting one list of nodes in place (see tree_list_sort.cpp).

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "treelist/custom_tree_list.h"
+#include "treelist/node_slots.h"
 #include "treelist/touched_sibling_lists.h"
 #include "treelist/tree_list_node.h"
 
@@ -18,8 +19,12 @@ void TCustomvxTreeList::HideNodes(const std::vector<TvxTreeListNode*>& Nodes) {
         hiddenNodes_.Add(node);
         hiding.push_back(node);
     }
-    if (hiding.empty()) return;
-    DeselectNodes(hiding);
+    TakeOutHidden(hiding);
+}
+
+void TCustomvxTreeList::TakeOutHidden(const std::vector<TvxTreeListNode*>& Hiding) {
+    if (Hiding.empty()) return;
+    DeselectNodes(Hiding);
     auto inside = [this](const TvxTreeListNode* n) {
         for (; n; n = n->Parent())
             if (hiddenNodes_.Contains(n)) return true;
@@ -36,9 +41,77 @@ void TCustomvxTreeList::HideNodes(const std::vector<TvxTreeListNode*>& Nodes) {
     topNode_ = top;
     pendingVisibleNode_ = pending;
 
-    DetachInBatch(hiding);
+    DetachInBatch(Hiding);
     DropVisibleList();
     if (updateLock_ == 0) LayoutChanged();
+}
+
+void TCustomvxTreeList::HideNodesFreeingEmptyParents(const std::vector<TvxTreeListNode*>& Nodes) {
+    // The nodes are marked hidden, as HideNodes' first step does (which drops repeats), with
+    // their parents noted, in one pass: a filter's rows lie all over memory, and each pass
+    // over them costs what reading them does.
+    std::vector<TvxTreeListNode*> rows, parents;
+    rows.reserve(Nodes.size());
+    parents.reserve(Nodes.size());
+    int level = -1;
+    bool oneLevel = true;
+    for (TvxTreeListNode* node : Nodes) {
+        if (!node || node->Owner() != this || hiddenNodes_.Contains(node)) continue;
+        const int at = node->Level();
+        if (level >= 0 && at != level) {
+            oneLevel = false;
+            break;
+        }
+        level = at;
+        hiddenNodes_.Add(node);
+        rows.push_back(node);
+        parents.push_back(node->Parent());
+    }
+    if (!oneLevel) {
+        for (TvxTreeListNode* row : rows) hiddenNodes_.Remove(row);
+        for (TvxTreeListNode* row : Nodes) {
+            if (!row || row->Owner() != this || hiddenNodes_.Contains(row)) continue;
+            TvxTreeListNode* parent = row->Parent();
+            HideNodes({row});
+            if (!parent || parent->Count() > 0) continue;
+            while (parent->Parent() && parent->Parent()->Count() == 1) parent = parent->Parent();
+            parent->Free();
+        }
+        return;
+    }
+    // How many children leave each parent, and the parents in the order of their last rows
+    // (met first from the end, turned round).
+    TvxNodeSlots counted;
+    std::vector<int> leaving;
+    auto leave = [&](TvxTreeListNode* n) {
+        bool added = false;
+        const size_t slot = counted.Slot(n, &added);
+        if (added) leaving.push_back(0);
+        ++leaving[slot];
+        return added;
+    };
+    auto left = [&](TvxTreeListNode* n) {
+        const size_t slot = counted.Find(n);
+        return n->Count() - (slot == TvxNodeSlots::npos ? 0 : leaving[slot]);
+    };
+    std::vector<TvxTreeListNode*> emptied;
+    for (auto it = parents.rbegin(); it != parents.rend(); ++it)
+        if (*it && leave(*it)) emptied.push_back(*it);
+    std::reverse(emptied.begin(), emptied.end());
+    // Each empty parent goes with the parents above it that it leaves empty; counted here and
+    // freed together, the lists they leave close up once instead of shifting for each. A
+    // parent goes only once every child of it is counted as leaving: none takes a row with it,
+    // and none goes before the parents emptied earlier, as no parent holds another's rows.
+    std::vector<TvxTreeListNode*> going;
+    for (TvxTreeListNode* parent : emptied) {
+        if (left(parent) != 0) continue;
+        TvxTreeListNode* node = parent;
+        while (node->Parent() && left(node->Parent()) == 1) node = node->Parent();
+        going.push_back(node);
+        if (node->Parent()) leave(node->Parent());
+    }
+    TakeOutHidden(rows);
+    FreeNodes(going);
 }
 
 void TCustomvxTreeList::UnhideNodes(const std::vector<TvxNodeReturn>& Nodes, const TvxNodeLess& Precedes,

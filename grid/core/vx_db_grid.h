@@ -9,7 +9,6 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "grid/filter/vx_db_grid_filter.h"
@@ -427,7 +426,7 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     bool NodeBookmark(TvxTreeListNode* Node, TBookmark& Bookmark);
     // The bookmarks of many rows found in one walk over their records, in record order;
     // rows whose records the walk does not reach are left out.
-    std::unordered_map<const TvxTreeListNode*, TBookmark> FindNodeBookmarks(const std::vector<TvxTreeListNode*>& Nodes);
+    TvxNodeMap<TBookmark> FindNodeBookmarks(const std::vector<TvxTreeListNode*>& Nodes);
     // The visible columns' texts of the current record, separated by tabs.
     std::string CurrentRecordLine();
     bool RefreshCurrentRecord();
@@ -488,9 +487,6 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     TvxDBTreeListColumn* ColumnAt(int Column) const { return GetColumn(Column); }
     // Every column's "GroupIndex" under the layout path, applied in level order.
     void LoadGroupLayout(TvxRegIniWrapper* Wrapper, const std::string& Path);
-    // Rows the filter rejects go to the hidden-node list, and the group rows they empty are
-    // freed (vx_db_grid_filtering.cpp).
-    void HideRejectedRows(const std::vector<TvxTreeListNode*>& Rows);
     // The binary "Filter" of the layout (vx_db_grid_layout.cpp).
     void LoadFilterLayout(TvxRegIniWrapper* Wrapper, const std::string& Section);
     void SaveFilterLayout(TvxRegIniWrapper* Wrapper, const std::string& Section);
@@ -567,7 +563,7 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     // The entries leave the selection together.
     void DeselectFreedEntries(const TFreedEntries& Entries);
     // While a range is selected: the bookmarks of its rows, found beforehand in one walk.
-    std::unordered_map<const TvxTreeListNode*, TBookmark>* rangeBookmarks_ = nullptr;
+    TvxNodeMap<TBookmark>* rangeBookmarks_ = nullptr;
     TBookmark selectionAnchorBookmark_;
     // The focus moved, or the focused row came to stand for another record, where the table
     // could not follow at once: it follows when the outermost batch ends.

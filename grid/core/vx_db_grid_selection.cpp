@@ -11,10 +11,18 @@
 #include "platform/db/field.h"
 #include "platform/rtl/erase_at.h"
 #include "platform/rtl/scope_exit.h"
+#include "treelist/node_slots.h"
 
 namespace {
 TvxDBGridNode* GridNode(TvxTreeListNode* Node) {
     return NodeAs<TvxDBGridNode>(Node);
+}
+
+// A row's first bookmark found stays its own.
+void TakeFirst(TvxNodeMap<TBookmark>& Found, const TvxTreeListNode* Row, TBookmark Bookmark) {
+    bool added = false;
+    TBookmark& slot = Found.Get(Row, &added);
+    if (added) slot = std::move(Bookmark);
 }
 
 bool KeyLess(const std::pair<Variant, TvxTreeListNode*>& A, const Variant& B) {
@@ -47,8 +55,8 @@ bool TCustomvxDBGrid::NodeBookmark(TvxTreeListNode* Node, TBookmark& Bookmark) {
         return !Bookmark.empty();
     }
     if (rangeBookmarks_) {
-        if (auto found = rangeBookmarks_->find(Node); found != rangeBookmarks_->end()) {
-            Bookmark = found->second;
+        if (const TBookmark* found = rangeBookmarks_->Find(Node)) {
+            Bookmark = *found;
             return !Bookmark.empty();
         }
     }
@@ -67,9 +75,9 @@ bool TCustomvxDBGrid::NodeBookmark(TvxTreeListNode* Node, TBookmark& Bookmark) {
     return reached && !Bookmark.empty();
 }
 
-std::unordered_map<const TvxTreeListNode*, TBookmark> TCustomvxDBGrid::FindNodeBookmarks(
+TvxNodeMap<TBookmark> TCustomvxDBGrid::FindNodeBookmarks(
     const std::vector<TvxTreeListNode*>& Nodes) {
-    std::unordered_map<const TvxTreeListNode*, TBookmark> found;
+    TvxNodeMap<TBookmark> found;
     TDataSet* ds = DataSet();
     auto* focused = GridNode(GetFocusedNode());
     if (!ds || !ds->Active() || !dataLink_->Active() || IsCursorMode() || Nodes.empty()) return found;
@@ -100,7 +108,7 @@ std::unordered_map<const TvxTreeListNode*, TBookmark> TCustomvxDBGrid::FindNodeB
                 return CompareVariants(row->KeyValue, v) < 0;
             });
             for (; it != rows.end() && CompareVariants((*it)->KeyValue, value) == 0; ++it)
-                found.try_emplace(*it, ds->Bookmark());
+                TakeFirst(found, *it, ds->Bookmark());
         }
     } else {
         // Record by record forward from the current one: where the load numbered the records,
@@ -110,7 +118,7 @@ std::unordered_map<const TvxTreeListNode*, TBookmark> TCustomvxDBGrid::FindNodeB
             const int distance = row->RecordIndex - at;
             if (ds->MoveBy(distance) != distance) break;
             at = row->RecordIndex;
-            found.try_emplace(row, ds->Bookmark());
+            TakeFirst(found, row, ds->Bookmark());
         }
     }
     if (!back.empty() && ds->BookmarkValid(back)) ds->GotoBookmark(back);
@@ -142,7 +150,7 @@ void TCustomvxDBGrid::ReselectGroupRows(const std::vector<std::pair<TvxTreeListN
         const auto bookmarks = FindNodeBookmarks(nodes);
         BeginRangeInserts();
         for (TvxTreeListNode* node : nodes)
-            if (auto it = bookmarks.find(node); it != bookmarks.end()) AddSelectedBookmark(it->second, node);
+            if (const TBookmark* found = bookmarks.Find(node)) AddSelectedBookmark(*found, node);
         EndRangeInserts();
         return;
     }
@@ -291,10 +299,27 @@ void TCustomvxDBGrid::DeselectNodes(const std::vector<TvxTreeListNode*>& Nodes) 
     // each would close up the selection behind it.
     std::vector<int> entries;
     if (IsUseBookmarks()) {
+        TvxNodeSlots leaving;
+        std::vector<TvxTreeListNode*> selected;
         for (TvxTreeListNode* node : Nodes) {
-            int index = 0;
-            if (const TBookmark* attached = SelectedNodeBookmark(node); attached && FindBookmark(*attached, index))
-                entries.push_back(index);
+            bool added = false;
+            if (IsSelectedBookmarkNode(node)) leaving.Slot(node, &added);
+            if (added) selected.push_back(node);
+        }
+        const int count = GetSelectedCount();
+        // A search by bookmark asks the dataset to compare some log2(count) times: for a share
+        // of the selection (a filter hiding most rows), one walk over the entries' rows finds
+        // them all, in order.
+        if (selected.size() * 8 >= static_cast<size_t>(count)) {
+            for (int i = 0; i < count; ++i)
+                if (TvxTreeListNode* row = SelectedBookmarkNode(i); row && leaving.Find(row) != TvxNodeSlots::npos)
+                    entries.push_back(i);
+        } else {
+            for (TvxTreeListNode* node : selected) {
+                int index = 0;
+                if (const TBookmark* attached = SelectedNodeBookmark(node); attached && FindBookmark(*attached, index))
+                    entries.push_back(index);
+            }
         }
     } else {
         MergePendingKeys();
@@ -306,7 +331,7 @@ void TCustomvxDBGrid::DeselectNodes(const std::vector<TvxTreeListNode*>& Nodes) 
         }
     }
     if (entries.empty()) return;
-    std::sort(entries.begin(), entries.end());
+    if (!std::is_sorted(entries.begin(), entries.end())) std::sort(entries.begin(), entries.end());
     entries.erase(std::unique(entries.begin(), entries.end()), entries.end());
     if (IsUseBookmarks()) {
         RemoveSelectedEntries(entries);
@@ -377,7 +402,7 @@ void TCustomvxDBGrid::SelectRange(TvxTreeListNode* Node1, TvxTreeListNode* Node2
     // Each row's record, reached from the focused row's and back, would cost a walk over the
     // records between them; one walk over the range's records finds every bookmark first.
     // (A row deleted meanwhile leaves the found ones.)
-    std::unordered_map<const TvxTreeListNode*, TBookmark> bookmarks;
+    TvxNodeMap<TBookmark> bookmarks;
     if (IsUseBookmarks()) {
         std::vector<TvxTreeListNode*> range;
         for (TvxTreeListNode* node = Node1; node && done < limit; node = GetNextVisibleNode(node), ++done)

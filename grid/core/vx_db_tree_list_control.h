@@ -14,7 +14,6 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "grid/columns/vx_db_tree_list_column.h"
@@ -23,6 +22,7 @@
 #include "platform/db/db_types.h"
 #include "platform/rtl/extended.h"
 #include "treelist/custom_tree_list_control.h"
+#include "treelist/node_map.h"
 
 class TDataSet;
 class TDataSource;
@@ -149,8 +149,7 @@ class TCustomvxDBTreeListControl : public TCustomvxTreeListControl {
     void RemoveSelectedEntries(const std::vector<int>& Indexes);
     // The bookmark of the selected entry Node stands for; null when none.
     const TBookmark* SelectedNodeBookmark(const TvxTreeListNode* Node) const {
-        auto it = selectedNodeBookmarks_.find(Node);
-        return it == selectedNodeBookmarks_.end() ? nullptr : &it->second;
+        return selectedNodeBookmarks_.Find(Node);
     }
     // The selection becomes Bookmarks (in bookmark order, each once), each with its row in
     // Nodes (null: none): one step for a selection that a reload brings back.
@@ -162,7 +161,7 @@ class TCustomvxDBTreeListControl : public TCustomvxTreeListControl {
     }
     // Node stands for a selected bookmark; no search, which every selection change asks.
     bool IsSelectedBookmarkNode(const TvxTreeListNode* Node) const {
-        return Node && selectedNodeBookmarks_.count(Node) > 0;
+        return Node && selectedNodeBookmarks_.Find(Node);
     }
     void SelectFocusedOnly();
     // The table may have deleted or reordered selected records where no reload follows (the
@@ -263,7 +262,7 @@ class TCustomvxDBTreeListControl : public TCustomvxTreeListControl {
     // The row of each selected bookmark (null: the record has no row).
     std::vector<TvxTreeListNode*> selectedNodes_;
     // The bookmark of the entry each row of selectedNodes_ stands for.
-    std::unordered_map<const TvxTreeListNode*, TBookmark> selectedNodeBookmarks_;
+    TvxNodeMap<TBookmark> selectedNodeBookmarks_;
     struct TBookmarkOrder {
         TCustomvxDBTreeListControl* Control;
         bool operator()(const TBookmark& A, const TBookmark& B) const {

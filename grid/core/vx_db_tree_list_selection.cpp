@@ -59,40 +59,40 @@ bool TCustomvxDBTreeListControl::FindInteger(const std::vector<int>& List, int V
 }
 
 void TCustomvxDBTreeListControl::DetachSelectedNode(const TvxTreeListNode* Node) {
-    auto it = selectedNodeBookmarks_.find(Node);
-    if (it == selectedNodeBookmarks_.end()) return;
+    const TBookmark* attached = selectedNodeBookmarks_.Find(Node);
+    if (!attached) return;
     int index = 0;
-    if (auto pending = pendingBookmarks_.find(it->second);
+    if (auto pending = pendingBookmarks_.find(*attached);
         pending != pendingBookmarks_.end() && pending->second == Node)
         pending->second = nullptr;
-    else if (SearchBookmarks(it->second, index) && selectedNodes_[static_cast<size_t>(index)] == Node)
+    else if (SearchBookmarks(*attached, index) && selectedNodes_[static_cast<size_t>(index)] == Node)
         selectedNodes_[static_cast<size_t>(index)] = nullptr;
     else
         // The dataset no longer orders the list as it did when the row was attached.
         std::replace(selectedNodes_.begin(), selectedNodes_.end(), const_cast<TvxTreeListNode*>(Node),
                      static_cast<TvxTreeListNode*>(nullptr));
-    selectedNodeBookmarks_.erase(it);
+    selectedNodeBookmarks_.Erase(Node);
 }
 
 void TCustomvxDBTreeListControl::AttachSelectedNode(int Index, TvxTreeListNode* Node) {
     TvxTreeListNode* former = selectedNodes_[static_cast<size_t>(Index)];
     if (former == Node) return;
-    if (former) selectedNodeBookmarks_.erase(former);
+    if (former) selectedNodeBookmarks_.Erase(former);
     selectedNodes_[static_cast<size_t>(Index)] = nullptr;
     if (!Node) return;
     DetachSelectedNode(Node);
     selectedNodes_[static_cast<size_t>(Index)] = Node;
-    selectedNodeBookmarks_[Node] = selectedBookmarks_[static_cast<size_t>(Index)];
+    selectedNodeBookmarks_.Get(Node) = selectedBookmarks_[static_cast<size_t>(Index)];
 }
 
 void TCustomvxDBTreeListControl::AddSelectedBookmark(const TBookmark& Bookmark, TvxTreeListNode* Node) {
     // A row standing for another entry leaves it first.
-    if (Node && selectedNodeBookmarks_.count(Node)) MergePendingBookmarks();
+    if (Node && selectedNodeBookmarks_.Find(Node)) MergePendingBookmarks();
     if (auto pending = pendingBookmarks_.find(Bookmark); pending != pendingBookmarks_.end()) {
         if (!Node || pending->second == Node) return;
-        if (pending->second) selectedNodeBookmarks_.erase(pending->second);
+        if (pending->second) selectedNodeBookmarks_.Erase(pending->second);
         pending->second = Node;
-        selectedNodeBookmarks_[Node] = pending->first;
+        selectedNodeBookmarks_.Get(Node) = pending->first;
         return;
     }
     int index = 0;
@@ -105,7 +105,7 @@ void TCustomvxDBTreeListControl::AddSelectedBookmark(const TBookmark& Bookmark, 
     if (RangeInsertsOpen() && index < static_cast<int>(selectedBookmarks_.size()) && GetDataLink() &&
         GetDataLink()->Active()) {
         pendingBookmarks_.emplace(Bookmark, Node);
-        if (Node) selectedNodeBookmarks_[Node] = Bookmark;
+        if (Node) selectedNodeBookmarks_.Get(Node) = Bookmark;
         return;
     }
     selectedBookmarks_.insert(selectedBookmarks_.begin() + index, Bookmark);
@@ -116,13 +116,13 @@ void TCustomvxDBTreeListControl::AddSelectedBookmark(const TBookmark& Bookmark, 
 
 void TCustomvxDBTreeListControl::RemoveSelectedBookmark(const TBookmark& Bookmark) {
     if (auto pending = pendingBookmarks_.find(Bookmark); pending != pendingBookmarks_.end()) {
-        if (pending->second) selectedNodeBookmarks_.erase(pending->second);
+        if (pending->second) selectedNodeBookmarks_.Erase(pending->second);
         pendingBookmarks_.erase(pending);
         return;
     }
     int index = 0;
     if (!SearchBookmarks(Bookmark, index)) return;
-    if (TvxTreeListNode* node = selectedNodes_[static_cast<size_t>(index)]) selectedNodeBookmarks_.erase(node);
+    if (TvxTreeListNode* node = selectedNodes_[static_cast<size_t>(index)]) selectedNodeBookmarks_.Erase(node);
     selectedBookmarks_.erase(selectedBookmarks_.begin() + index);
     selectedNodes_.erase(selectedNodes_.begin() + index);
     InvalidateBookmarkCache();
@@ -132,7 +132,7 @@ void TCustomvxDBTreeListControl::RemoveSelectedEntries(const std::vector<int>& I
     if (Indexes.empty()) return;
     MergePendingBookmarks();
     for (int i : Indexes)
-        if (TvxTreeListNode* node = selectedNodes_[static_cast<size_t>(i)]) selectedNodeBookmarks_.erase(node);
+        if (TvxTreeListNode* node = selectedNodes_[static_cast<size_t>(i)]) selectedNodeBookmarks_.Erase(node);
     EraseAt(selectedBookmarks_, Indexes);
     EraseAt(selectedNodes_, Indexes);
     InvalidateBookmarkCache();
@@ -202,11 +202,15 @@ void TCustomvxDBTreeListControl::AssignSelectedBookmarks(std::vector<TBookmark> 
     selectedBookmarks_ = std::move(Bookmarks);
     selectedNodes_ = std::move(Nodes);
     selectedNodes_.resize(selectedBookmarks_.size(), nullptr);
-    selectedNodeBookmarks_.clear();
+    selectedNodeBookmarks_.Clear();
     for (size_t i = 0; i < selectedNodes_.size(); ++i)
         if (TvxTreeListNode* node = selectedNodes_[i]) {
-            auto [it, added] = selectedNodeBookmarks_.try_emplace(node, selectedBookmarks_[i]);
-            if (!added) selectedNodes_[i] = nullptr;
+            bool added = false;
+            TBookmark& attached = selectedNodeBookmarks_.Get(node, &added);
+            if (added)
+                attached = selectedBookmarks_[i];
+            else
+                selectedNodes_[i] = nullptr;
         }
     InvalidateBookmarkCache();
 }
@@ -233,7 +237,7 @@ void TCustomvxDBTreeListControl::ClearSelection() {
     pendingBookmarks_.clear();
     selectedBookmarks_.clear();
     selectedNodes_.clear();
-    selectedNodeBookmarks_.clear();
+    selectedNodeBookmarks_.Clear();
     InvalidateBookmarkCache();
     TCustomvxTreeListControl::ClearSelection();
 }

@@ -14,7 +14,6 @@
 #include "platform/gdi/canvas.h"
 #include "platform/rtl/scope_exit.h"
 #include "platform/win/window_tree.h"
-#include "treelist/node_slots.h"
 
 namespace {
 TvxDBGridNode* GridNode(TvxTreeListNode* Node) {
@@ -151,7 +150,7 @@ bool TCustomvxDBGrid::FilterNodes(TvxTreeListNode* Node, bool Recalc) {
             TFreedEntries freed;
             filterFreedEntries_ = &freed;
             TScopeExit done([this] { filterFreedEntries_ = nullptr; });
-            HideRejectedRows(rejected);
+            HideNodesFreeingEmptyParents(rejected);
             DeselectFreedEntries(freed);
         }
         if (formerFocus) {
@@ -179,59 +178,6 @@ bool TCustomvxDBGrid::FilterNodes(TvxTreeListNode* Node, bool Recalc) {
     // record the filter hid or gave back): the table goes with it.
     if (!Node) FollowFocusWithRecord();
     return rejected.empty();
-}
-
-// Each row leaves its parent for the hidden-node list, and group rows left empty are freed,
-// up the tree. Rows all on one level leave in one batch, and the group rows go afterwards in
-// the order they were emptied (by their last row): no group row then holds another's rows,
-// so each goes exactly when it would have gone had the rows left one by one. Rows on several
-// levels (a tree built by hand) leave one by one.
-void TCustomvxDBGrid::HideRejectedRows(const std::vector<TvxTreeListNode*>& Rows) {
-    const int level = Rows.empty() ? 0 : Rows.front()->Level();
-    bool oneLevel = true;
-    // How many children leave each group row, and the parents of the rows in the order of
-    // their last rows (met first from the end, turned round).
-    TvxNodeSlots counted;
-    std::vector<int> leaving;
-    auto leave = [&](TvxTreeListNode* n) {
-        bool added = false;
-        const size_t slot = counted.Slot(n, &added);
-        if (added) leaving.push_back(0);
-        ++leaving[slot];
-        return added;
-    };
-    auto left = [&](TvxTreeListNode* n) {
-        const size_t slot = counted.Find(n);
-        return n->Count() - (slot == TvxNodeSlots::npos ? 0 : leaving[slot]);
-    };
-    std::vector<TvxTreeListNode*> emptied;
-    for (auto it = Rows.rbegin(); it != Rows.rend() && oneLevel; ++it) {
-        oneLevel = (*it)->Level() == level;
-        if (TvxTreeListNode* parent = (*it)->Parent(); parent && leave(parent)) emptied.push_back(parent);
-    }
-    std::reverse(emptied.begin(), emptied.end());
-    if (!oneLevel) {
-        for (TvxTreeListNode* row : Rows) {
-            TvxTreeListNode* parent = row->Parent();
-            HideNodes({row});
-            if (parent && parent->Count() == 0) DeleteNodeWithEmptyParents(parent);
-        }
-        return;
-    }
-    // Each empty group row goes with the group rows above it that it leaves empty, as
-    // DeleteNodeWithEmptyParents takes them; counted here and freed together, the lists
-    // they leave close up once instead of shifting for every group row. A group row goes
-    // only once every child of it is counted as leaving, so none takes a row with it.
-    std::vector<TvxTreeListNode*> going;
-    for (TvxTreeListNode* parent : emptied) {
-        if (left(parent) != 0) continue;
-        TvxTreeListNode* node = parent;
-        while (node->Parent() && left(node->Parent()) == 1) node = node->Parent();
-        going.push_back(node);
-        if (node->Parent()) leave(node->Parent());
-    }
-    HideNodes(Rows);
-    FreeNodes(going);
 }
 
 // ---- Status line, buttons and lines ----

@@ -3,11 +3,11 @@
 // reload keeps (focused record, top row, selection).
 
 #include <algorithm>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory_resource>
 #include <optional>
-#include <unordered_map>
 
 #include "grid/core/vx_db_grid.h"
 #include "platform/classes/update_scope.h"
@@ -17,6 +17,9 @@
 #include "platform/forms/screen.h"
 #include "platform/rtl/scope_exit.h"
 #include "platform/rtl/str_utils.h"
+#include "treelist/merge_sort.h"
+#include "treelist/node_map.h"
+#include "treelist/node_slots.h"
 
 namespace {
 TvxDBGridNode* GridNode(TvxTreeListNode* Node) {
@@ -52,29 +55,31 @@ struct TCustomvxDBGrid::TLoadWalk {
                 siblings.Rows.emplace(&Row->GroupValue, Row);
             searched_ = nullptr;
             siblings.Grew = true;
-            if (Parent && parentsKnown_) parentOf_[Row] = Parent;
+            if (Parent && parentsKnown_) parentOf_.Get(Row) = Parent;
         }
-        // Node was deleted (it has left its parent already).
+        // Node was deleted (it has left its parent already). Its own list is forgotten: a node
+        // made later at its address takes its rows from the tree afresh.
         void Forget(TvxTreeListNode* Node) {
             KnowParents();
             searched_ = nullptr;
-            lists_.erase(Node);
-            auto parent = parentOf_.find(Node);
-            auto list = lists_.find(parent == parentOf_.end() ? nullptr : parent->second);
-            if (list != lists_.end()) {
-                auto& rows = list->second.Rows;
+            if (size_t slot = slots_.Find(Node); slot != TvxNodeSlots::npos) lists_[slot].Reset();
+            TvxTreeListNode* const* parent = parentOf_.Find(Node);
+            const size_t slot = slots_.Find(parent ? *parent : nullptr);
+            if (slot != TvxNodeSlots::npos && lists_[slot].Taken) {
+                auto& rows = lists_[slot].Rows;
                 if (auto row = rows.find(GridNode(Node)->GroupValue); row != rows.end() && row->second == Node)
                     rows.erase(row);
             }
-            if (parent != parentOf_.end()) parentOf_.erase(parent);
+            parentOf_.Erase(Node);
         }
         // The rows are in group order in the index already.
         void PutInOrder() {
-            for (auto& [parent, siblings] : lists_) {
+            for (Siblings& siblings : lists_) {
                 if (!siblings.Grew) continue;
                 std::vector<TvxTreeListNode*> order;
                 order.reserve(siblings.Rows.size());
                 for (const auto& [value, row] : siblings.Rows) order.push_back(row);
+                TvxTreeListNode* parent = siblings.Parent;
                 const int level = parent ? parent->Level() + 1 : 0;
                 if (grid_->groupColumns_[static_cast<size_t>(level)]->Sorted() == csDown)
                     std::reverse(order.begin(), order.end());
@@ -95,21 +100,31 @@ struct TCustomvxDBGrid::TLoadWalk {
         };
         using Index = std::pmr::map<const Variant*, TvxDBGridNode*, ValueLess>;
         struct Siblings {
+            TvxTreeListNode* Parent;
             Index Rows;
+            bool Taken = false;  // the rows are taken from the tree
             bool Grew = false;
+            void Reset() {
+                Rows.clear();
+                Taken = Grew = false;
+            }
         };
         // The rows under Parent, taken from the tree the first time.
         Siblings& Of(TvxTreeListNode* Parent) {
-            auto [it, added] = lists_.try_emplace(Parent, Siblings{Index(ValueLess{grid_}, &entries_)});
-            if (added) {
+            bool added = false;
+            const size_t slot = slots_.Slot(Parent, &added);
+            if (added) lists_.push_back(Siblings{Parent, Index(ValueLess{grid_}, &entries_)});
+            Siblings& siblings = lists_[slot];
+            if (!siblings.Taken) {
+                siblings.Taken = true;
                 const int count = Parent ? Parent->Count() : grid_->GetCount();
                 for (int i = 0; i < count; ++i)
                     if (auto* row = GridNode(Parent ? Parent->Items(i) : grid_->GetItem(i))) {
-                        it->second.Rows.emplace(&row->GroupValue, row);
-                        if (Parent && parentsKnown_) parentOf_[row] = Parent;
+                        siblings.Rows.emplace(&row->GroupValue, row);
+                        if (Parent && parentsKnown_) parentOf_.Get(row) = Parent;
                     }
             }
-            return it->second;
+            return siblings;
         }
         // The parent of each indexed row, made at the first deletion during the walk and kept
         // from then on: a walk seldom deletes, and keeping it for every group row made would
@@ -117,9 +132,9 @@ struct TCustomvxDBGrid::TLoadWalk {
         void KnowParents() {
             if (parentsKnown_) return;
             parentsKnown_ = true;
-            for (auto& [parent, siblings] : lists_)
-                if (parent)
-                    for (const auto& [value, row] : siblings.Rows) parentOf_[row] = parent;
+            for (const Siblings& siblings : lists_)
+                if (siblings.Parent)
+                    for (const auto& [value, row] : siblings.Rows) parentOf_.Get(row) = siblings.Parent;
         }
 
         TCustomvxDBGrid* grid_;
@@ -128,8 +143,11 @@ struct TCustomvxDBGrid::TLoadWalk {
         // walk: made and freed one by one among the rows, they cost a grouping more than the
         // searches in them.
         std::pmr::monotonic_buffer_resource entries_;
-        std::unordered_map<TvxTreeListNode*, Siblings> lists_;
-        std::unordered_map<TvxTreeListNode*, TvxTreeListNode*> parentOf_;
+        // The list of each parent, numbered as the parents first come; a deque keeps each
+        // where it is while more come.
+        TvxNodeSlots slots_;
+        std::deque<Siblings> lists_;
+        TvxNodeMap<TvxTreeListNode*> parentOf_;
         bool parentsKnown_ = false;
         // Where the last search ended, until the index changes.
         Siblings* searched_ = nullptr;
@@ -169,12 +187,12 @@ struct TCustomvxDBGrid::TLoadWalk {
         }
         TvxDBGridNode* Take(TvxTreeListNode* Parent, const Variant& Key) {
             if (!indexed_) {
-                for (size_t i = 0; i < rows_.size(); ++i) byParent_[rows_[i].Node->Parent()].Rows.push_back(i);
+                for (size_t i = 0; i < rows_.size(); ++i) byParent_.Get(rows_[i].Node->Parent()).Rows.push_back(i);
                 indexed_ = true;
             }
-            auto parent = byParent_.find(Parent);
-            if (parent == byParent_.end()) return nullptr;
-            Siblings& siblings = parent->second;
+            Siblings* parent = byParent_.Find(Parent);
+            if (!parent) return nullptr;
+            Siblings& siblings = *parent;
             std::vector<size_t>& at = siblings.Rows;
             if (!siblings.ByKey) {
                 while (siblings.Next < at.size() && rows_[at[siblings.Next]].Taken) ++siblings.Next;
@@ -192,7 +210,7 @@ struct TCustomvxDBGrid::TLoadWalk {
         }
         // Node was deleted: were it a parent of kept rows, a new node made at its address
         // would find them.
-        void Forget(TvxTreeListNode* Node) { byParent_.erase(Node); }
+        void Forget(TvxTreeListNode* Node) { byParent_.Erase(Node); }
         // The rows no record took, by key.
         std::vector<TvxTreeListNode*> Left() const {
             std::vector<size_t> left;
@@ -225,7 +243,7 @@ struct TCustomvxDBGrid::TLoadWalk {
         std::vector<size_t> lastOrder_;
         size_t next_ = 0;
         // The rows under each parent, made when a record first looks there.
-        std::unordered_map<TvxTreeListNode*, Siblings> byParent_;
+        TvxNodeMap<Siblings> byParent_;
         bool indexed_ = false;
     };
 
@@ -768,8 +786,9 @@ TvxTreeListNode* TCustomvxDBGrid::GroupPathFor(TvxTreeListNode* Node) {
 void TCustomvxDBGrid::TakeGroupCell(TvxDBGridNode* Group, TvxDBTreeListColumn* Column, TvxDBGridNode* Source) {
     Group->KeyValue = Source->KeyValue;
     const int c = Column->GetIndex();
-    const TvxDBCellRecord* cell = NodeCell(Source, c);
-    SetNodeColumn(Group, c, cell ? *cell : TvxDBCellRecord{});
+    // A cell that keeps nothing takes no room, as in a row a load makes.
+    if (const TvxDBCellRecord* cell = NodeCell(Source, c); cell && cell->Flags != 0)
+        SetNodeColumn(Group, c, *cell);
     SetNodeString(Group, c, TCustomvxTreeListControl::GetNodeString(Source, c));
     Group->RecordIndex = Source->RecordIndex;
 }
@@ -778,7 +797,9 @@ void TCustomvxDBGrid::TakeGroupCell(TvxDBGridNode* Group, TvxDBTreeListColumn* C
 // then meet its group rows, which are in group order, in one pass: a value among them is
 // found, any other gets a group row, and the list takes its new rows in their places at once.
 // Rows coming back under as many new group rows as there are rows cost a sort, not a search
-// in a growing index each.
+// in a growing index each. Rows a filter gives back come in the order they were shown, read
+// backwards (the hidden list keeps the order they left in), so the sort mostly finds them in
+// order already: it looks for runs first, instead of comparing every row some twenty times.
 std::vector<TvxTreeListNode*> TCustomvxDBGrid::GroupPathsFor(const std::vector<TvxTreeListNode*>& Rows) {
     std::vector<TvxTreeListNode*> paths(Rows.size(), nullptr);
     if (groupColumns_.empty()) return paths;
@@ -786,15 +807,58 @@ std::vector<TvxTreeListNode*> TCustomvxDBGrid::GroupPathsFor(const std::vector<T
     order.reserve(Rows.size());
     for (size_t i = 0; i < Rows.size(); ++i)
         if (GridNode(Rows[i])) order.push_back(i);
-    std::vector<Variant> values(Rows.size());
+    // Every level's group value and each row's record number, read in one pass over the rows
+    // in the order they lie in memory, the order the load made them in: in the order they come
+    // (as they were shown, grouped by other values than their records') every level would
+    // read each row again from anywhere in memory.
+    const int levels = GroupColumnCount();
+    std::vector<Variant> values(Rows.size() * static_cast<size_t>(levels));
+    std::vector<int> records(Rows.size(), 0);
+    {
+        std::vector<size_t> byAddress = order;
+        std::sort(byAddress.begin(), byAddress.end(),
+                  [&Rows](size_t A, size_t B) { return std::less<TvxTreeListNode*>()(Rows[A], Rows[B]); });
+        for (size_t i : byAddress) {
+            Variant* value = &values[i * static_cast<size_t>(levels)];
+            for (int level = 0; level < levels; ++level) value[level] = GetNodeGroupValue(Rows[i], level);
+            records[i] = GridNode(Rows[i])->RecordIndex;
+        }
+    }
     std::vector<TvxTreeListNode*> merged;
-    for (int level = 0; level < GroupColumnCount(); ++level) {
+    // The rows under one parent lie side by side in order: each level keeps them so, but a
+    // level ordered by summaries, whose rows find their group rows one by one.
+    bool together = true;
+    for (int level = 0; level < levels; ++level) {
         TvxDBTreeListColumn* column = groupColumns_[static_cast<size_t>(level)];
-        for (size_t i : order) values[i] = GetNodeGroupValue(Rows[i], level);
+        auto value = [&values, levels, level](size_t I) -> Variant& {
+            return values[I * static_cast<size_t>(levels) + static_cast<size_t>(level)];
+        };
+        if (!together) {
+            // Gathered by parent, in the order each parent first comes.
+            TvxNodeSlots parents;
+            std::vector<size_t> counts;
+            for (size_t i : order) {
+                bool added = false;
+                const size_t slot = parents.Slot(paths[i], &added);
+                if (added) counts.push_back(0);
+                ++counts[slot];
+            }
+            size_t at = 0;
+            for (size_t& c : counts) {
+                const size_t rows = c;
+                c = at;
+                at += rows;
+            }
+            std::vector<size_t> gathered(order.size());
+            for (size_t i : order) gathered[counts[parents.Find(paths[i])]++] = i;
+            order = std::move(gathered);
+            together = true;
+        }
         if (column->SortBySummary()) {
             // Group rows ordered by their summaries are found and placed one by one.
             TLoadWalk walk;
-            for (size_t i : order) paths[i] = GroupRowFor(walk, paths[i], level, values[i], 0, GridNode(Rows[i]));
+            for (size_t i : order) paths[i] = GroupRowFor(walk, paths[i], level, value(i), 0, GridNode(Rows[i]));
+            together = false;
             continue;
         }
         const bool descending = column->Sorted() == csDown;
@@ -802,10 +866,12 @@ std::vector<TvxTreeListNode*> TCustomvxDBGrid::GroupPathsFor(const std::vector<T
             const int c = CompareGroupValues(A, B);
             return descending ? -c : c;
         };
-        std::sort(order.begin(), order.end(), [&](size_t A, size_t B) {
-            if (paths[A] != paths[B]) return std::less<TvxTreeListNode*>()(paths[A], paths[B]);
-            return compare(values[A], values[B]) < 0;
-        });
+        for (size_t run = 0; run < order.size();) {
+            size_t end = run + 1;
+            while (end < order.size() && paths[order[end]] == paths[order[run]]) ++end;
+            MergeSortRuns(order, run, end, [&](size_t A, size_t B) { return compare(value(A), value(B)); });
+            run = end;
+        }
         for (size_t run = 0; run < order.size();) {
             TvxTreeListNode* parent = paths[order[run]];
             const int count = parent ? parent->Count() : GetCount();
@@ -818,7 +884,7 @@ std::vector<TvxTreeListNode*> TCustomvxDBGrid::GroupPathsFor(const std::vector<T
                 TvxDBGridNode* group = nullptr;
                 for (; next < count; ++next) {
                     TvxDBGridNode* s = sibling(next);
-                    const int c = compare(s->GroupValue, values[first]);
+                    const int c = compare(s->GroupValue, value(first));
                     if (c > 0) break;
                     merged.push_back(s);
                     if (c == 0) {
@@ -827,17 +893,23 @@ std::vector<TvxTreeListNode*> TCustomvxDBGrid::GroupPathsFor(const std::vector<T
                         break;
                     }
                 }
+                // The rows of this value; a group row made for them takes its value and text
+                // from the first record among them, as the group row a load makes does (the value
+                // is one of several where the grouping ignores case).
+                size_t end = run + 1;
+                size_t earliest = first;
+                const Variant& same = group ? group->GroupValue : value(first);
+                for (; end < order.size() && paths[order[end]] == parent && compare(same, value(order[end])) == 0;
+                     ++end)
+                    if (records[order[end]] < records[earliest]) earliest = order[end];
                 if (!group) {
                     group = GridNode(parent ? parent->AddChild() : Add());
-                    group->GroupValue = std::move(values[first]);
-                    TakeGroupCell(group, column, GridNode(Rows[first]));
+                    group->GroupValue = std::move(value(earliest));
+                    TakeGroupCell(group, column, GridNode(Rows[earliest]));
                     merged.push_back(group);
                     made = true;
                 }
-                for (; run < order.size() && paths[order[run]] == parent &&
-                       (order[run] == first || compare(group->GroupValue, values[order[run]]) == 0);
-                     ++run)
-                    paths[order[run]] = group;
+                for (; run < end; ++run) paths[order[run]] = group;
             }
             for (; next < count; ++next) merged.push_back(sibling(next));
             if (made) ArrangeChildren(parent, merged);
@@ -855,7 +927,7 @@ void TCustomvxDBGrid::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNo
                                  TvxTreeListNode* NextNode) {
     if (loadWalk_ && loadWalk_->Groups) loadWalk_->Groups->Forget(Node);
     if (loadWalk_ && loadWalk_->Kept) loadWalk_->Kept->Forget(Node);
-    if (rangeBookmarks_) rangeBookmarks_->erase(Node);
+    if (rangeBookmarks_) rangeBookmarks_->Erase(Node);
     if (Node == newRecordRow_) newRecordRow_ = nullptr;
     // A group row the filter empties stands for a record the filter hides: its entry leaves
     // the selection, as the entries of the rows it hides do. Gathered here, they leave in one

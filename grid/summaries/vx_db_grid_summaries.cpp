@@ -2,7 +2,6 @@
 // and sorting with groups.
 
 #include <algorithm>
-#include <functional>
 
 #include "grid/core/vx_db_grid.h"
 #include "platform/classes/update_scope.h"
@@ -35,7 +34,8 @@ int DateFieldType(TField* Field, TvxSummaryType Type) {
 }
 
 // Every node of the tree, parents before children.
-void ForEachNode(TCustomvxTreeList* Tree, const std::function<void(TvxTreeListNode*)>& Visit) {
+template <class F>
+void ForEachNode(TCustomvxTreeList* Tree, F&& Visit) {
     std::vector<TvxTreeListNode*> stack;
     for (int i = Tree->GetCount() - 1; i >= 0; --i) stack.push_back(Tree->GetItem(i));
     while (!stack.empty()) {
@@ -218,9 +218,15 @@ void TCustomvxDBGrid::RecalcSummaries(TvxTreeListNode* Node) {
         }
         PlaceByRecordNumber(node);
     }
-    ForEachNode(this, [](TvxTreeListNode* n) {
+    // Only the rows above the last group level hold summaries: the data rows, as many as the
+    // records, are not visited for nothing.
+    const int levels = GroupColumnCount();
+    auto clear = [levels](auto& Self, TvxTreeListNode* n, int Level) -> void {
         if (auto* row = GridNode(n)) row->ClearSummaries();
-    });
+        if (Level + 1 < levels)
+            for (int i = 0; i < n->Count(); ++i) Self(Self, n->Items(i), Level + 1);
+    };
+    for (int i = 0; i < GetCount(); ++i) clear(clear, GetItem(i), 0);
     RefreshSummaryFields();
     DoBeforeCalcSummary();
     footerRecordCount_ = 0;

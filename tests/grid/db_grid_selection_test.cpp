@@ -262,28 +262,43 @@ TEST_F(DBGridSelection, DeletingTheSelectionDeletesItsRecordsAndNoOther) {
         }
 }
 
+// Hidden rows leave the selection, whether they are most of it (found in one walk over the
+// selection) or a few of a large one (each found by its record).
 TEST_F(DBGridSelection, RowsAFilterHidesLeaveTheSelectionAndTheOthersStay) {
     for (bool bookmarks : {true, false})
-        for (bool grouped : {false, true}) {
-            SCOPED_TRACE(std::string(bookmarks ? "bookmarks" : "keys") + (grouped ? ", grouped" : ", flat"));
-            grid->SetUseBookmarks(bookmarks);
-            active->SetGroupIndex(grouped ? 0 : -1);
-            std::set<int> share;
-            for (int id = 1; id <= 40; id += 2) share.insert(id);
-            Select(share);
-            // Every row of the Active group goes, and the lower amounts of the other.
-            grid->Filter()->SetActive(true);
-            grid->Filter()->Criteria()->AddItem(nullptr, active, vxoEqual, Variant(false), "False");
-            grid->Filter()->Criteria()->AddItem(nullptr, amount, vxoGreater, Variant(20.0), "20");
-            grid->FilterChanged();
-            std::set<int> kept;
-            for (int id : share)
-                if (id % 3 != 0 && id > 20) kept.insert(id);
-            EXPECT_EQ(RowIds().size(), 13u);
-            EXPECT_EQ(Selected(), kept);
-            grid->ClearFilter();
-            EXPECT_EQ(Selected(), kept);
-        }
+        for (bool grouped : {false, true})
+            for (bool most : {true, false}) {
+                SCOPED_TRACE(std::string(bookmarks ? "bookmarks" : "keys") + (grouped ? ", grouped" : ", flat") +
+                             (most ? ", most of the selection hidden" : ", a few of it"));
+                grid->SetUseBookmarks(bookmarks);
+                active->SetGroupIndex(grouped ? 0 : -1);
+                std::set<int> share;
+                for (int id = 1; id <= 40; id += most ? 2 : 1) share.insert(id);
+                Select(share);
+                int countChanges = 0;
+                grid->OnSelectedCountChange = [&](TObject*) { ++countChanges; };
+                grid->Filter()->SetActive(true);
+                std::set<int> kept;
+                if (most) {
+                    // Every row of the Active group goes, and the lower amounts of the other.
+                    grid->Filter()->Criteria()->AddItem(nullptr, active, vxoEqual, Variant(false), "False");
+                    grid->Filter()->Criteria()->AddItem(nullptr, amount, vxoGreater, Variant(20.0), "20");
+                    for (int id : share)
+                        if (id % 3 != 0 && id > 20) kept.insert(id);
+                } else {
+                    grid->Filter()->Criteria()->AddItem(nullptr, amount, vxoGreater, Variant(3.0), "3");
+                    kept = share;
+                    for (int id : {1, 2, 3}) kept.erase(id);
+                }
+                grid->FilterChanged();
+                EXPECT_EQ(RowIds().size(), most ? 13u : 37u);
+                EXPECT_EQ(Selected(), kept);
+                for (TvxTreeListNode* hidden : grid->HiddenNodes()) EXPECT_FALSE(hidden->Selected()) << Id(hidden);
+                EXPECT_EQ(countChanges, 1);
+                grid->OnSelectedCountChange = nullptr;
+                grid->ClearFilter();
+                EXPECT_EQ(Selected(), kept);
+            }
 }
 
 // Sorted by Name (n1, n10 .. n19, n2, n20 ..), the rows show in another order than their
