@@ -1,15 +1,15 @@
 // A grid used at random, through keys, mouse clicks and its column, filter and table calls,
 // and held against its table after every step (grid_table_check.h). Each sequence is one
 // seed: its variation (smart refresh on or off, selection by bookmarks or by keys, every
-// record loaded or the record window, multi- or single-select, the table sorted by a field
-// or not), its records and its steps. A sequence that breaks the agreement is played again
-// on fresh grids with fewer steps and records until none can go, and reported with its seed,
-// variation, records and those steps.
+// record loaded or the record window, multi- or single-select, several columns sorting at
+// once or one, the table sorted by a field or not), its records and its steps. A sequence that breaks the
+// agreement is played again on fresh grids with fewer steps and records until none can go, and reported with
+// its seed, variation, records and those steps.
 //
-// TOVAK_GRID_RANDOM_SEQUENCES, TOVAK_GRID_RANDOM_FIRST_SEED and TOVAK_GRID_RANDOM_STEPS run
-// other sequences than the fixed set, for a long run; TOVAK_GRID_RANDOM_SHRINK=0 reports the
-// first sequence of each fault as it failed; TOVAK_GRID_RANDOM_TRACE=1 writes each sequence
-// and step to the error output as it is played.
+// Every run plays seeds 1-300 of 30 steps. TOVAK_GRID_RANDOM_SEQUENCES,
+// TOVAK_GRID_RANDOM_FIRST_SEED and TOVAK_GRID_RANDOM_STEPS play others, for a long run;
+// TOVAK_GRID_RANDOM_SHRINK=0 reports the first sequence of each fault as it failed; TOVAK_GRID_RANDOM_TRACE=1
+// writes each sequence and step to the error output as it is played.
 
 #include <gtest/gtest.h>
 
