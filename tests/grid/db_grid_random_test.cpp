@@ -1,0 +1,815 @@
+// A grid used at random, through keys, mouse clicks and its column, filter and table calls,
+// and held against its table after every step (grid_table_check.h). Each sequence is one
+// seed: its variation (smart refresh on or off, selection by bookmarks or by keys, every
+// record loaded or the record window, multi- or single-select, several columns sorting at
+// once or one, the table sorted by a field or not), its records and its steps. A sequence that breaks the
+// agreement is played again on fresh grids with fewer steps and records until none can go, and reported with
+// its seed, variation, records and those steps.
+//
+// Every run plays seeds 1-300 of 30 steps. TOVAK_GRID_RANDOM_SEQUENCES,
+// TOVAK_GRID_RANDOM_FIRST_SEED and TOVAK_GRID_RANDOM_STEPS play others, for a long run;
+// TOVAK_GRID_RANDOM_SHRINK=0 reports the first sequence of each fault as it failed; TOVAK_GRID_RANDOM_TRACE=1
+// writes each sequence and step to the error output as it is played.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "grid/columns/vx_db_grid_column.h"
+#include "grid/core/vx_db_grid.h"
+#include "grid/filter/vx_criteria_operators.h"
+#include "memdata/vx_mem_data.h"
+#include "platform/db/db.h"
+#include "platform/forms/application.h"
+#include "platform/forms/form.h"
+#include "platform/gdi/system_metrics.h"
+#include "platform/sync/clock.h"
+#include "platform/win/exception_report.h"
+#include "platform/win/input.h"
+#include "platform/win/message_queue.h"
+#include "platform/win/virtual_keys.h"
+#include "tests/grid/grid_table_check.h"
+#include "tests/support/ui_driver.h"
+
+namespace {
+
+const char* const kNames[] = {"Anna", "Bert", "Carl", "Dora", "Emil"};
+const char* const kPlaces[] = {"Aurich", "Celle", "Essen", "Hanau"};
+
+struct Variation {
+    bool smartRefresh = false;
+    bool bookmarks = true;
+    bool loadAll = true;
+    bool multiSelect = true;
+    // The table sorted by no field, by Name or by Amount.
+    int tableSort = 0;
+    // Several columns may sort at once (set through the columns: a header click sorts by one).
+    bool multiSort = false;
+
+    std::string Text() const {
+        static const char* const sorts[] = {"table unsorted", "table sorted by Name",
+                                            "table sorted by Amount"};
+        return std::string(smartRefresh ? "smart refresh" : "no smart refresh") +
+               (bookmarks ? ", bookmarks" : ", keys") +
+               (loadAll ? ", every record loaded" : ", record window") +
+               (multiSelect ? ", multi-select" : ", single-select") + (multiSort ? ", multi-sort" : "") +
+               ", " + sorts[tableSort];
+    }
+};
+
+enum class Op : uint8_t {
+    HeaderClick,
+    Group,
+    Ungroup,
+    SetFilter,
+    AddFilter,
+    ClearFilter,
+    Key,
+    ClickRow,
+    ClickButton,
+    ExpandCall,
+    CtrlDelete,
+    TypeEdit,
+    TableEdit,
+    GridAppend,
+    TableAppend,
+    TableDelete,
+    Locate,
+    SortColumns,
+};
+
+// What each step does is decided when it runs, from its numbers and the grid it meets: a
+// step played without the ones before it still does something of its kind.
+struct Step {
+    Op op;
+    int a = 0, b = 0, c = 0;
+};
+
+struct Record {
+    int id;
+    std::string name, place;
+    double amount;
+};
+
+struct Sequence {
+    uint32_t seed = 0;
+    Variation variation;
+    std::vector<Record> records;
+    std::vector<Step> steps;
+};
+
+Sequence Generate(uint32_t seed, int stepCount) {
+    std::mt19937 rng(seed);
+    auto pick = [&rng](int n) { return static_cast<int>(rng() % static_cast<uint32_t>(n)); };
+    Sequence s;
+    s.seed = seed;
+    s.variation.smartRefresh = pick(2) == 0;
+    s.variation.bookmarks = pick(2) == 0;
+    s.variation.loadAll = pick(4) != 0;
+    s.variation.multiSelect = pick(4) != 0;
+    s.variation.tableSort = pick(3);
+    s.variation.multiSort = pick(2) == 0;
+    const int records = 10 + pick(31);
+    for (int id = 1; id <= records; ++id)
+        s.records.push_back({id, kNames[pick(5)], kPlaces[pick(4)], static_cast<double>(1 + pick(6))});
+    // Weights of the steps, in Op's order.
+    static const int weights[] = {8, 5, 3, 4, 2, 3, 22, 14, 3, 4, 4, 4, 4, 2, 2, 3, 3, 3};
+    int total = 0;
+    for (int w : weights) total += w;
+    for (int i = 0; i < stepCount; ++i) {
+        int roll = pick(total), op = 0;
+        while (roll >= weights[op]) roll -= weights[op++];
+        s.steps.push_back({static_cast<Op>(op), pick(1000), pick(1000), pick(1000)});
+    }
+    return s;
+}
+
+int EnvInt(const char* name, int fallback) {
+    const char* text = std::getenv(name);
+    if (!text || !*text) return fallback;
+    return static_cast<int>(std::strtol(text, nullptr, 10));
+}
+
+// The first message's shape, numbers and group values left out: the fault it names.
+std::string Signature(const std::string& message) {
+    std::string shape;
+    int depth = 0;
+    for (char ch : message.substr(0, std::min(message.find('\n'), message.find('"')))) {
+        if (ch == '[') ++depth;
+        if (depth == 0 && !(ch >= '0' && ch <= '9')) shape += ch;
+        if (ch == ']' && depth > 0) --depth;
+    }
+    return shape;
+}
+
+struct Outcome {
+    bool failed = false;
+    // The number of steps played when the check failed (0: before the first).
+    size_t at = 0;
+    std::vector<std::string> said;
+    std::vector<std::string> done;
+    bool Has(const std::string& signature) const {
+        for (const std::string& s : said)
+            if (Signature(s) == signature) return true;
+        return false;
+    }
+};
+
+class DBGridRandom : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        driver = std::make_unique<UiDriver>();
+        form = new TForm(EnsureApplication());
+        form->SetName("RandomGridForm");
+        form->SetBounds(50, 50, 700, 400);
+        EnsureApplication()->FormCreated(form);
+        form->Show();
+        driver->Pump();
+        // A box nobody expects is answered with Cancel and reported.
+        auto answer = EnsureApplication()->OnModalBegin;
+        EnsureApplication()->OnModalBegin = [this, answer](TCustomForm* box) {
+            if (driver->PendingModalScripts() > 0 && answer) {
+                answer(box);
+                return;
+            }
+            trouble.push_back("box: an unexpected box \"" + box->Caption() + "\" came up");
+            box->SetModalResult(mrCancel);
+        };
+        previousReporter = SetExceptionReporter([this](const std::exception& e) {
+            trouble.push_back(std::string("exception: a handler let through \"") + e.what() + "\"");
+        });
+    }
+    void TearDown() override {
+        Dismantle();
+        SetExceptionReporter(std::move(previousReporter));
+        ResetApplication();
+        driver.reset();
+    }
+
+    // ---- A grid for a sequence ----
+
+    template <class F>
+    void Field(const std::string& name, int size = 0) {
+        auto* f = new F(table);
+        f->SetFieldName(name);
+        if (size > 0) f->SetSize(size);
+        f->SetDataSet(table);
+    }
+    TvxDBGridColumn* Col(const std::string& field) {
+        auto* c = grid->CreateColumn<TvxDBGridColumn>();
+        c->SetName("col" + field);
+        c->SetFieldName(field);
+        c->SetWidth(60);
+        return c;
+    }
+    // The table filled and the grid set up before they meet: one load.
+    void Build(const Sequence& s, const std::vector<Record>& records) {
+        variation = s.variation;
+        table = new TvxMemData(form);
+        Field<TIntegerField>("ID");
+        Field<TStringField>("Name", 20);
+        Field<TStringField>("Place", 20);
+        Field<TFloatField>("Amount");
+        table->Open();
+        nextId = 1;
+        for (const Record& r : records) {
+            table->Append();
+            table->FieldByName("ID")->SetAsInteger(r.id);
+            table->FieldByName("Name")->SetAsString(r.name);
+            table->FieldByName("Place")->SetAsString(r.place);
+            table->FieldByName("Amount")->SetAsFloat(r.amount);
+            table->Post();
+            nextId = std::max(nextId, r.id + 1);
+        }
+        if (variation.tableSort > 0) table->SetSortedField(variation.tableSort == 1 ? "Name" : "Amount");
+        table->First();
+        grid = new TvxDBGrid(form);
+        // Small: every step paints it.
+        grid->SetBounds(8, 8, 300, 96);
+        grid->SetParent(form);
+        grid->BeginUpdate();
+        columns = {Col("ID"), Col("Name"), Col("Place"), Col("Amount")};
+        // Every step paints the grid: the key's column (which reads the record window's rows)
+        // and Place (which groups and filters as well hidden) are not shown.
+        columns[0]->SetVisible(false);
+        columns[2]->SetVisible(false);
+        grid->SetKeyField("ID");
+        TvxDBGridOptions options = grid->GridOptions();
+        // Editors open only in the steps that type: elsewhere a click would open one after the
+        // double-click time, and the keys after it would go to the editor.
+        options.Exclude(egoEditing);
+        options.Exclude(egoImmediateEditor);
+        options.Exclude(egoConfirmDelete);
+        options.Include(egoCanAppend);
+        if (variation.multiSelect) options.Include(egoMultiSelect);
+        if (variation.smartRefresh) options.Include(egoSmartRefresh);
+        grid->SetGridOptions(options);
+        grid->SetUseBookmarks(variation.bookmarks);
+        if (variation.multiSort) {
+            TvxDBGridOptionsBehavior behavior = grid->OptionsBehavior();
+            behavior.Include(edgoMultiSort);
+            grid->SetOptionsBehavior(behavior);
+        }
+        if (variation.loadAll) {
+            TvxDBGridOptionsDB db = grid->OptionsDB();
+            db.Include(edgoLoadAllRecords);
+            grid->SetOptionsDB(db);
+        }
+        grid->EndUpdate();
+        source = new TDataSource(form);
+        source->SetDataSet(table);
+        grid->SetDataSource(source);
+        grid->SetFocus();
+        driver->Pump();
+        check = std::make_unique<GridTableCheck>(grid, table);
+    }
+    void Dismantle() {
+        check.reset();
+        delete grid;
+        delete source;
+        delete table;
+        grid = nullptr;
+        source = nullptr;
+        table = nullptr;
+        driver->Pump();
+    }
+
+    // ---- Steps ----
+
+    TvxDBGridColumn* Column(const std::string& field) {
+        for (TvxDBGridColumn* c : columns)
+            if (c->FieldName() == field) return c;
+        return nullptr;
+    }
+    static std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+    std::string RowName(TvxTreeListNode* n) {
+        auto* row = NodeAs<TvxDBGridNode>(n);
+        if (!row) return "a row";
+        if (!grid->IsCursorMode() && n->Level() < grid->GroupColumnCount())
+            return "group row [" + VarToStr(row->GroupValue) + "]";
+        if (grid->IsCursorMode()) return "the row of record " + grid->GetNodeString(n, 0);
+        return "the row of record " + VarToStr(row->KeyValue);
+    }
+    void Focus() {
+        if (grid->Focused()) return;
+        grid->SetFocus();
+        driver->Pump();
+    }
+    // Injected keys held around a mouse press and release at a client point of the grid; never
+    // half of a double click.
+    void Click(TPoint p, TShiftState shift) {
+        clock->Advance(GetDoubleClickTime() + 1);
+        if (shift.Contains(ssShift)) InjectKey(VK_SHIFT, true);
+        if (shift.Contains(ssCtrl)) InjectKey(VK_CONTROL, true);
+        driver->MouseDown(grid, p);
+        driver->MouseUp(grid, p);
+        if (shift.Contains(ssCtrl)) InjectKey(VK_CONTROL, false);
+        if (shift.Contains(ssShift)) InjectKey(VK_SHIFT, false);
+        driver->Pump();
+    }
+    static std::string Mods(TShiftState shift) {
+        std::string text;
+        if (shift.Contains(ssCtrl)) text += "Ctrl+";
+        if (shift.Contains(ssShift)) text += "Shift+";
+        return text;
+    }
+    // What the grid shows: the rows wholly shown, from the top, and the headers of the
+    // columns shown; laid out once.
+    struct ShownRow {
+        TvxTreeListNode* node;
+        TRect rect;
+        TRect button;
+    };
+    struct Shown {
+        std::vector<ShownRow> rows;
+        std::vector<std::pair<TvxDBGridColumn*, TRect>> headers;
+    };
+    Shown Look() {
+        Shown shown;
+        TvxTreeListLayout layout;
+        grid->CalcLayout(layout);
+        const int bottom = grid->GetRectInfo().Rows.Bottom;
+        for (const TvxTreeListRowEntry& e : layout.RowEntries) {
+            if (!e.Node || e.Top + e.Height > bottom) continue;
+            const TRect rect{layout.Client.Left, e.Top, layout.Client.Right, e.Top + e.Height};
+            shown.rows.push_back(
+                {e.Node, rect, grid->GetNodeParts(layout, e.Node, e.Top, e.Top + e.Height).Button});
+        }
+        for (TvxDBGridColumn* c : columns)
+            if (const TvxTreeListHeaderCellEntry* cell = layout.FindCell(c->Index());
+                cell && cell->Rect.Right > cell->Rect.Left)
+                shown.headers.emplace_back(c, cell->Rect);
+        TCustomvxTreeList::FreeLayout(layout);
+        return shown;
+    }
+    static TPoint Mid(const TRect& r) { return TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
+    // In the first shown column's cell of the row: past a group row's button.
+    static TPoint CellPoint(const Shown& shown, const TRect& row) {
+        if (shown.headers.empty()) return Mid(row);
+        const TRect& header = shown.headers.front().second;
+        return TPoint{(header.Left + header.Right) / 2 + 10, (row.Top + row.Bottom) / 2};
+    }
+    void SetEditing(bool on) {
+        TvxDBGridOptions options = grid->GridOptions();
+        on ? options.Include(egoEditing) : options.Exclude(egoEditing);
+        grid->SetGridOptions(options);
+    }
+    // The records the table holds now, found without moving it.
+    std::vector<int> ExistingIds() {
+        std::vector<int> ids;
+        for (int id = 1; id < nextId; ++id)
+            if (!table->Lookup("ID", Variant(id), "ID").IsNull()) ids.push_back(id);
+        return ids;
+    }
+    void Fill(int id, const Step& s) {
+        table->FieldByName("ID")->SetAsInteger(id);
+        table->FieldByName("Name")->SetAsString(kNames[s.b % 5]);
+        table->FieldByName("Place")->SetAsString(kPlaces[s.c % 4]);
+        table->FieldByName("Amount")->SetAsFloat(1 + (s.a + s.b) % 6);
+    }
+    std::string NewRecordText(int id, const Step& s) {
+        return "record " + std::to_string(id) + " (" + kNames[s.b % 5] + ", " + kPlaces[s.c % 4] + ", " +
+               std::to_string(1 + (s.a + s.b) % 6) + ")";
+    }
+    // A filter condition: Place = v, not Place = v, Amount > x, Name = v, Amount < x.
+    std::string AddCondition(const Step& s) {
+        TvxDBGridCriteria* criteria = grid->Filter()->Criteria();
+        const std::string place = kPlaces[s.b % 4], name = kNames[s.b % 5];
+        const double amount = s.b % 6 + 0.5;
+        switch (s.a % 5) {
+            case 0:
+                criteria->AddItem(nullptr, Column("Place"), vxoEqual, Variant(place), place);
+                return "Place = " + place;
+            case 1:
+                criteria->AddItem(nullptr, Column("Place"), vxoEqual, Variant(place), place)->SetNot(true);
+                return "not Place = " + place;
+            case 2:
+                criteria->AddItem(nullptr, Column("Amount"), vxoGreater, Variant(amount),
+                                  std::to_string(amount));
+                return "Amount > " + std::to_string(amount);
+            case 3:
+                criteria->AddItem(nullptr, Column("Name"), vxoEqual, Variant(name), name);
+                return "Name = " + name;
+            default:
+                criteria->AddItem(nullptr, Column("Amount"), vxoLess, Variant(amount),
+                                  std::to_string(amount));
+                return "Amount < " + std::to_string(amount);
+        }
+    }
+
+    // Down on the last row starts a new record and waits for it to be typed: the step types it
+    // (by the table) and posts it, or drops it with Up.
+    std::string Settle(const Step& s, std::string done) {
+        if (table->State() != dsInsert || table->Modified()) return done;
+        if (s.c / 2 % 2 == 0) {
+            driver->PressKey(VK_UP);
+            return done + ", Up dropping the new record";
+        }
+        const int id = nextId++;
+        Fill(id, s);
+        table->Post();
+        return done + " appending " + NewRecordText(id, s) + " posted by the table";
+    }
+
+    std::string Apply(const Step& s) { return Settle(s, Do(s)); }
+
+    std::string Do(const Step& s) {
+        switch (s.op) {
+            case Op::SortColumns: {
+                // One column, or with multi-sort two, sorted through the columns.
+                static const char* const fields[] = {"Name", "Place", "Amount"};
+                TvxDBGridColumn* first = Column(fields[s.a % 3]);
+                TvxDBGridColumn* second = Column(fields[(s.a + 1 + s.a / 3 % 2) % 3]);
+                const TvxTreeListColumnSort firstWay = s.b % 2 ? csDown : csUp;
+                const TvxTreeListColumnSort secondWay = s.b / 2 % 2 ? csDown : csUp;
+                if (!variation.multiSort) {
+                    first->SetSorted(firstWay);
+                    return "sorted by " + first->FieldName() + (firstWay == csDown ? " downwards" : "");
+                }
+                grid->BeginSorting();
+                first->SetSorted(firstWay);
+                second->SetSorted(secondWay);
+                grid->EndSorting();
+                return "sorted by " + first->FieldName() + (firstWay == csDown ? " downwards" : "") +
+                       ", then " + second->FieldName() + (secondWay == csDown ? " downwards" : "");
+            }
+            case Op::HeaderClick: {
+                const Shown shown = Look();
+                if (shown.headers.empty()) return "a header click (no header shown)";
+                const auto& [c, rect] = shown.headers[static_cast<size_t>(s.a) % shown.headers.size()];
+                const TShiftState shift = s.b % 4 == 0 ? TShiftState{ssCtrl} : TShiftState{};
+                Click(Mid(rect), shift);
+                return Mods(shift) + "click on the header of " + c->FieldName();
+            }
+            case Op::Group: {
+                static const char* const fields[] = {"Name", "Place", "Amount"};
+                TvxDBGridColumn* c = Column(fields[s.a % 3]);
+                const int count = grid->GroupColumnCount();
+                if (c->GroupIndex() < 0 && count >= 2) return "grouping (two levels already)";
+                const int level = s.b % (std::min(count, 1) + 1);
+                c->SetGroupIndex(level);
+                if (c->GroupIndex() < 0)
+                    return "grouping by " + c->FieldName() + " (refused: the last column shown)";
+                return "grouping by " + c->FieldName() + " on level " + std::to_string(level);
+            }
+            case Op::Ungroup: {
+                const int count = grid->GroupColumnCount();
+                if (count == 0) return "ungrouping (nothing grouped)";
+                TvxDBTreeListColumn* c = grid->GroupColumns()[static_cast<size_t>(s.a % count)];
+                const std::string field = c->FieldName();
+                c->SetGroupIndex(-1);
+                return "ungrouping " + field;
+            }
+            case Op::SetFilter: {
+                grid->Filter()->SetActive(true);
+                grid->Filter()->Criteria()->Clear();
+                const std::string condition = AddCondition(s);
+                grid->FilterChanged();
+                return "the filter set to " + condition;
+            }
+            case Op::AddFilter: {
+                grid->Filter()->SetActive(true);
+                const std::string condition = AddCondition(s);
+                grid->FilterChanged();
+                return "the filter given " + condition + " as well";
+            }
+            case Op::ClearFilter:
+                grid->ClearFilter();
+                return "the filter cleared";
+            case Op::Key: {
+                static const uint16_t keys[] = {VK_UP,   VK_DOWN, VK_PRIOR, VK_NEXT,
+                                                VK_HOME, VK_END,  VK_LEFT,  VK_RIGHT};
+                static const char* const names[] = {"Up",   "Down", "PgUp", "PgDn",
+                                                    "Home", "End",  "Left", "Right"};
+                const int k = s.a % 8;
+                TShiftState shift;
+                if (k == 4 || k == 5) shift.Include(ssCtrl);
+                if (k < 6 && s.b % 3 == 0) shift.Include(ssShift);
+                Focus();
+                driver->PressKey(keys[k], shift);
+                return Mods(shift) + names[k];
+            }
+            case Op::ClickRow: {
+                const Shown shown = Look();
+                if (shown.rows.empty()) return "a click on a row (none shown)";
+                const ShownRow& row = shown.rows[static_cast<size_t>(s.a) % shown.rows.size()];
+                TShiftState shift;
+                if (s.b % 6 == 0) shift.Include(ssShift);
+                if (s.b % 6 == 1) shift.Include(ssCtrl);
+                const std::string name = RowName(row.node);
+                Click(CellPoint(shown, row.rect), shift);
+                return Mods(shift) + "click on " + name;
+            }
+            case Op::ClickButton: {
+                std::vector<ShownRow> groups;
+                for (const ShownRow& row : Look().rows)
+                    if (row.node->Count() > 0 && row.button.Right > row.button.Left) groups.push_back(row);
+                if (groups.empty()) return "a click on an expand button (none shown)";
+                const ShownRow& row = groups[static_cast<size_t>(s.a) % groups.size()];
+                const std::string name = RowName(row.node);
+                const bool expanded = row.node->Expanded();
+                Click(Mid(row.button), {});
+                return std::string("a click on the ") + (expanded ? "collapse" : "expand") + " button of " +
+                       name;
+            }
+            case Op::ExpandCall: {
+                if (s.a % 5 < 2) {
+                    grid->FullExpand();
+                    return "every group row expanded";
+                }
+                if (s.a % 5 == 2) {
+                    grid->FullCollapse();
+                    return "every group row collapsed";
+                }
+                std::vector<TvxTreeListNode*> groups;
+                for (const ShownRow& row : Look().rows)
+                    if (row.node->Count() > 0) groups.push_back(row.node);
+                if (groups.empty()) return "expanding a group row (none shown)";
+                TvxTreeListNode* g = groups[static_cast<size_t>(s.b) % groups.size()];
+                const std::string name = RowName(g);
+                if (s.a % 5 == 3) {
+                    g->Expand(false);
+                    return name + " expanded";
+                }
+                g->Collapse(false);
+                return name + " collapsed";
+            }
+            case Op::CtrlDelete:
+                Focus();
+                driver->PressKey(VK_DELETE, {ssCtrl});
+                return "Ctrl+Del";
+            case Op::TypeEdit: {
+                TvxDBGridColumn* c = Column(s.a % 2 ? "Place" : "Name");
+                if (!c->Visible()) c = Column(s.a % 2 ? "Name" : "Place");
+                if (!c->Visible()) return "typing (no text column shown)";
+                const std::string text = c->FieldName() == "Name" ? kNames[s.b % 5] : kPlaces[s.b % 4];
+                const std::string row = RowName(grid->GetFocusedNode());
+                SetEditing(true);
+                Focus();
+                grid->SetFocusedColumn(grid->GetVisibleColumnIndex(c->Index()));
+                grid->ShowEditor();
+                if (!grid->Editor()) {
+                    SetEditing(false);
+                    return "typing into " + row + " (no editor)";
+                }
+                driver->Type(text);
+                std::string how;
+                if (s.c % 2 == 0) {
+                    driver->PressKey(VK_RETURN);
+                    if (table->State() == dsEdit) table->Post();
+                    how = ", Enter and a post";
+                } else {
+                    driver->PressKey(VK_DOWN);
+                    how = ", Down";
+                }
+                grid->CloseEditor();
+                SetEditing(false);
+                return Quoted(text) + " typed into " + c->FieldName() + " of " + row + how;
+            }
+            case Op::TableEdit: {
+                if (table->IsEmpty()) return "an edit by the table (no record)";
+                const std::string record = table->FieldByName("ID")->AsString();
+                table->Edit();
+                std::string what;
+                switch (s.a % 3) {
+                    case 0:
+                        what = std::string("Name ") + kNames[s.b % 5];
+                        table->FieldByName("Name")->SetAsString(kNames[s.b % 5]);
+                        break;
+                    case 1:
+                        what = std::string("Place ") + kPlaces[s.b % 4];
+                        table->FieldByName("Place")->SetAsString(kPlaces[s.b % 4]);
+                        break;
+                    default:
+                        what = "Amount " + std::to_string(1 + s.b % 6);
+                        table->FieldByName("Amount")->SetAsFloat(1 + s.b % 6);
+                        break;
+                }
+                table->Post();
+                return "the current record " + record + " given " + what + " by the table";
+            }
+            case Op::GridAppend: {
+                SetEditing(true);
+                Focus();
+                driver->PressKey(VK_END, {ssCtrl});
+                driver->PressKey(VK_DOWN);
+                std::string text;
+                if (table->State() == dsInsert) {
+                    const int id = nextId++;
+                    Fill(id, s);
+                    table->Post();
+                    text = "Ctrl+End, Down appending " + NewRecordText(id, s) + " posted by the table";
+                } else {
+                    text = "Ctrl+End, Down (nothing appended)";
+                }
+                grid->CloseEditor();
+                SetEditing(false);
+                return text;
+            }
+            case Op::TableAppend: {
+                const int id = nextId++;
+                table->Append();
+                Fill(id, s);
+                table->Post();
+                return NewRecordText(id, s) + " appended by the table";
+            }
+            case Op::TableDelete:
+            case Op::Locate: {
+                const std::vector<int> ids = ExistingIds();
+                if (ids.empty()) return "the table empty";
+                const int id = ids[static_cast<size_t>(s.a) % ids.size()];
+                table->Locate("ID", Variant(id), {});
+                if (s.op == Op::Locate) return "record " + std::to_string(id) + " made current by Locate";
+                table->Delete();
+                return "record " + std::to_string(id) + " deleted by the table";
+            }
+        }
+        return "?";
+    }
+
+    // ---- Playing ----
+
+    Outcome Play(const Sequence& s, const std::vector<Record>& records, const std::vector<Step>& steps) {
+        Outcome outcome;
+        trouble.clear();
+        Build(s, records);
+        auto failed = [&] {
+            std::vector<std::string> said = trouble;
+            trouble.clear();
+            // Whatever a step left open is closed before the grid is held against the table.
+            if (table->State() == dsEdit || table->State() == dsInsert) {
+                said.push_back("state: a step left the table in state " + std::to_string(table->State()));
+                table->Cancel();
+            }
+            for (std::string& line : check->Disagreements()) said.push_back(std::move(line));
+            if (said.empty()) return false;
+            outcome.failed = true;
+            outcome.said = std::move(said);
+            return true;
+        };
+        if (!failed()) {
+            for (const Step& step : steps) {
+                try {
+                    outcome.done.push_back(Apply(step));
+                    if (trace)
+                        std::fprintf(stderr, "  %zu. %s\n", outcome.done.size(), outcome.done.back().c_str());
+                } catch (const std::exception& e) {
+                    outcome.done.push_back(std::string("a step that raised \"") + e.what() + "\"");
+                    trouble.push_back(std::string("exception: a step raised \"") + e.what() + "\"");
+                    if (table->State() == dsEdit || table->State() == dsInsert) table->Cancel();
+                }
+                // What a step left queued is handled before the check; the painting waits for the
+                // next input, and paints once for the steps by code before it.
+                if (MSG pending; PeekMessage(pending, nullptr, 0, 0, PM_NOREMOVE)) driver->Pump();
+                outcome.at = outcome.done.size();
+                if (failed()) break;
+            }
+        }
+        Dismantle();
+        return outcome;
+    }
+
+    // Fewer steps, then fewer records, while the same fault shows: chunks of them left out
+    // (delta debugging), then one at a time until none can go.
+    template <class T, class Fails>
+    static std::vector<T> Shrink(std::vector<T> items, Fails fails) {
+        size_t parts = 2;
+        while (items.size() >= 2) {
+            const size_t chunk = (items.size() + parts - 1) / parts;
+            bool smaller = false;
+            for (size_t start = 0; start < items.size(); start += chunk) {
+                std::vector<T> rest(items.begin(), items.begin() + static_cast<std::ptrdiff_t>(start));
+                rest.insert(
+                    rest.end(),
+                    items.begin() + static_cast<std::ptrdiff_t>(std::min(items.size(), start + chunk)),
+                    items.end());
+                if (fails(rest)) {
+                    items = std::move(rest);
+                    parts = std::max<size_t>(parts - 1, 2);
+                    smaller = true;
+                    break;
+                }
+            }
+            if (smaller) continue;
+            if (parts >= items.size()) break;
+            parts = std::min(items.size(), parts * 2);
+        }
+        for (bool again = true; again;) {
+            again = false;
+            for (size_t i = 0; i < items.size(); ++i) {
+                std::vector<T> rest = items;
+                rest.erase(rest.begin() + static_cast<std::ptrdiff_t>(i));
+                if (fails(rest)) {
+                    items = std::move(rest);
+                    again = true;
+                    break;
+                }
+            }
+        }
+        return items;
+    }
+
+    struct Finding {
+        std::string signature;
+        int sequences = 0;
+        uint32_t seed = 0;
+        std::string variation;
+        std::vector<Record> records;
+        std::vector<std::string> done;
+        std::vector<std::string> said;
+        bool shrunk = false;
+    };
+
+    void Report(const Sequence& s, Outcome outcome, std::map<std::string, Finding>& findings, bool shrink) {
+        const std::string signature = Signature(outcome.said.front());
+        Finding& f = findings[signature];
+        ++f.sequences;
+        if (!shrink) {
+            if (f.sequences > 1) return;
+            f.signature = signature;
+            f.seed = s.seed;
+            f.variation = s.variation.Text();
+            f.records = s.records;
+            f.done = outcome.done;
+            f.said = outcome.said;
+            return;
+        }
+        // Each fault is shrunk a few times at most, the shortest kept.
+        if (f.shrunk && (f.done.size() <= 3 || f.sequences > 3)) return;
+        std::vector<Step> steps(s.steps.begin(), s.steps.begin() + static_cast<std::ptrdiff_t>(outcome.at));
+        std::vector<Record> records = s.records;
+        auto fails = [&](const std::vector<Step>& st, const std::vector<Record>& rs) {
+            Outcome o = Play(s, rs, st);
+            return o.failed && o.Has(signature);
+        };
+        steps = Shrink(steps, [&](const std::vector<Step>& st) { return fails(st, records); });
+        records = Shrink(records, [&](const std::vector<Record>& rs) { return fails(steps, rs); });
+        Outcome last = Play(s, records, steps);
+        if (!last.failed || !last.Has(signature)) last = outcome;
+        if (f.shrunk && last.done.size() >= f.done.size()) return;
+        f.signature = signature;
+        f.seed = s.seed;
+        f.variation = s.variation.Text();
+        f.records = records;
+        f.done = last.done;
+        f.said = last.said;
+        f.shrunk = true;
+    }
+
+    static std::string Text(const Finding& f) {
+        std::string text = "seed " + std::to_string(f.seed) + " (" + std::to_string(f.sequences) +
+                           " sequences fail so), " + f.variation + "\n  records:";
+        for (const Record& r : f.records)
+            text += " " + std::to_string(r.id) + " " + r.name + " " + r.place + " " +
+                    std::to_string(static_cast<int>(r.amount)) + ";";
+        text += "\n  steps:";
+        for (size_t i = 0; i < f.done.size(); ++i)
+            text += "\n    " + std::to_string(i + 1) + ". " + f.done[i];
+        text += "\n  then:";
+        for (const std::string& line : f.said) text += "\n    " + line;
+        return text;
+    }
+
+    ScopedManualClock clock;
+    std::unique_ptr<UiDriver> driver;
+    TForm* form = nullptr;
+    TvxMemData* table = nullptr;
+    TDataSource* source = nullptr;
+    TvxDBGrid* grid = nullptr;
+    std::unique_ptr<GridTableCheck> check;
+    std::vector<TvxDBGridColumn*> columns;
+    Variation variation;
+    int nextId = 1;
+    std::vector<std::string> trouble;
+    ExceptionReporter previousReporter;
+    // Each step written out as it is played: a step that crashes the program leaves its
+    // sequence behind.
+    bool trace = false;
+};
+
+TEST_F(DBGridRandom, RandomUseKeepsTheGridAgreeingWithItsTable) {
+    const int sequences = EnvInt("TOVAK_GRID_RANDOM_SEQUENCES", 300);
+    const auto first = static_cast<uint32_t>(EnvInt("TOVAK_GRID_RANDOM_FIRST_SEED", 1));
+    const int steps = EnvInt("TOVAK_GRID_RANDOM_STEPS", 30);
+    const bool shrink = EnvInt("TOVAK_GRID_RANDOM_SHRINK", 1) != 0;
+    trace = EnvInt("TOVAK_GRID_RANDOM_TRACE", 0) != 0;
+    std::map<std::string, Finding> findings;
+    for (int i = 0; i < sequences; ++i) {
+        const Sequence s = Generate(first + static_cast<uint32_t>(i), steps);
+        if (trace) std::fprintf(stderr, "seed %u, %s\n", s.seed, s.variation.Text().c_str());
+        Outcome outcome = Play(s, s.records, s.steps);
+        if (trace && outcome.failed)
+            for (const std::string& line : outcome.said) std::fprintf(stderr, "  failed: %s\n", line.c_str());
+        if (outcome.failed) Report(s, std::move(outcome), findings, shrink);
+    }
+    for (const auto& [signature, finding] : findings) ADD_FAILURE() << Text(finding);
+}
+
+}  // namespace
