@@ -39,13 +39,13 @@ std::string NetInfoFile(int count, const std::vector<std::string>& dev, int kznC
                         const std::vector<std::string>& kzn) {
     std::string f = "[NETINFO]\r\nCOUNT=" + std::to_string(count) + "\r\n";
     for (int i = 1; i <= 32; ++i) {
-        char key[8];
+        char key[16];
         std::snprintf(key, sizeof key, "%02d", i);
         f += std::string("DEV-") + key + "=" + (i <= static_cast<int>(dev.size()) ? dev[static_cast<size_t>(i - 1)] : "-") + "\r\n";
     }
     f += "\r\n[KZNINFO]\r\nCOUNT=" + std::to_string(kznCount) + "\r\n";
     for (int i = 1; i <= 32; ++i) {
-        char key[8];
+        char key[16];
         std::snprintf(key, sizeof key, "%02d", i);
         f += std::string("KZN-") + key + "=" + (i <= static_cast<int>(kzn.size()) ? kzn[static_cast<size_t>(i - 1)] : "") + "\r\n";
     }
