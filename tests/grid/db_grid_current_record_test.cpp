@@ -12,6 +12,7 @@
 #include "platform/gdi/system_metrics.h"
 #include "platform/win/input.h"
 #include "platform/win/virtual_keys.h"
+#include "tests/grid/grid_table_check.h"
 #include "tests/grid/grid_test_form.h"
 
 namespace {
@@ -101,6 +102,11 @@ class DBGridCurrentRecord : public GridOnForm {
         grid->FilterChanged();
     }
     void SetUseBookmarks(bool on) { grid->SetUseBookmarks(on); }
+    // The whole agreement of the grid with its table: focus, selection, rows and tree.
+    void ExpectAgrees(const std::string& step) {
+        SCOPED_TRACE("after " + step);
+        ExpectGridAgreesWithTable(grid, table);
+    }
     // Types into the focused row's Name cell through the in-place editor; the edit waits for
     // the focus to leave the row.
     void TypeName(const std::string& text) {
@@ -117,8 +123,11 @@ class DBGridCurrentRecord : public GridOnForm {
     TvxDBGridColumn* amount = nullptr;
 };
 
-#define EXPECT_FOCUSED_RECORD_CURRENT(step) \
-    EXPECT_EQ(CurrentId(), FocusedRecordId()) << "after " << step
+#define EXPECT_FOCUSED_RECORD_CURRENT(step)                        \
+    do {                                                           \
+        EXPECT_EQ(CurrentId(), FocusedRecordId()) << "after " << step; \
+        ExpectAgrees(step);                                        \
+    } while (0)
 
 // Grouped by Amount and sorted by Name, the rows show their records in another order than
 // the table's and a group row's first record is not the first it was made for. Every way of
@@ -236,11 +245,13 @@ TEST_F(DBGridCurrentRecord, GroupedAndSortedEditsRangesAndDeletionsNameTheRowsSh
         const int typedInto = FocusedRecordId();
         TypeName("x");
         driver->PressKey(VK_UP);
+        EXPECT_FOCUSED_RECORD_CURRENT("an edit and Up");
         table->Locate("ID", Variant(typedInto), {});
         EXPECT_EQ(table->FieldByName("Name")->AsString().substr(0, 1), "x") << "record " << typedInto;
 
         ClickRow(grid->GetAbsoluteNode(2));
         ClickRow(grid->GetAbsoluteNode(15), {ssShift});
+        EXPECT_FOCUSED_RECORD_CURRENT("a range");
         const std::set<int> shown = SelectedRowIds();
         ASSERT_EQ(shown.size(), 13u);
         std::set<int> left = TableIds();
@@ -253,11 +264,13 @@ TEST_F(DBGridCurrentRecord, GroupedAndSortedEditsRangesAndDeletionsNameTheRowsSh
         driver->PressKey(VK_HOME, {ssCtrl});
         driver->PressKey(VK_DOWN);
         driver->PressKey(VK_END, {ssCtrl, ssShift});
+        EXPECT_FOCUSED_RECORD_CURRENT("Shift+Ctrl+End");
         const std::set<int> all = SelectedRowIds();
         left = TableIds();
         for (int id : all) left.erase(id);
         driver->PressKey(VK_DELETE, {ssCtrl});
         EXPECT_EQ(TableIds(), left);
+        ExpectAgrees("Ctrl+Del on every row");
         amount->SetGroupIndex(-1);
         name->SetSorted(csNone);
     }
@@ -324,6 +337,7 @@ TEST_F(DBGridCurrentRecord, AFocusedGroupRowThatTheFilterKeepsKeepsTheFocus) {
     FilterOn(amount, vxoEqual, Variant(3.0), "3", true);
     EXPECT_EQ(grid->GetFocusedNode(), b);
     EXPECT_EQ(CurrentId(), 4);
+    ExpectAgrees("the filter");
     grid->ClearFilter();
     EXPECT_EQ(grid->GetFocusedNode(), b);
     EXPECT_FOCUSED_RECORD_CURRENT("clearing the filter");
@@ -353,6 +367,7 @@ TEST_F(DBGridCurrentRecord, AFocusTheFilterTookGoesToTheCurrentRecordsRow) {
         grid->ClearFilter();
         EXPECT_EQ(FocusedRecordId(), 7);
         EXPECT_EQ(CurrentId(), 7);
+        ExpectAgrees("clearing the filter");
         grid->ClearFilter();
     }
 }
@@ -402,15 +417,18 @@ TEST_F(DBGridCurrentRecord, ASelectedGroupRowFollowsItsFirstRecord) {
         EXPECT_TRUE(a->Selected());
         EXPECT_EQ(grid->GetSelectedItem(0), a);
         EXPECT_EQ(entryId(), 5);
+        ExpectAgrees("the sort");
         FilterOn(amount, vxoLess, Variant(4.0), "4");
         EXPECT_TRUE(a->Selected());
         EXPECT_EQ(entryId(), 3);
+        ExpectAgrees("the filter");
         EXPECT_EQ(grid->GetSelectedItem(0), a);
         // A filter that hides all its records frees it: its entry leaves the selection, as the
         // entries of the rows the filter hides do.
         FilterOn(amount, vxoGreater, Variant(5.5), "5.5");
         ASSERT_EQ(grid->GetCount(), 1);
         EXPECT_EQ(grid->GetSelectedCount(), 0);
+        ExpectAgrees("the filter hiding the group");
     }
 }
 
@@ -450,6 +468,7 @@ TEST_F(DBGridCurrentRecord, WhileTheFilterHidesTheCurrentRecordTheGridActsOnItsO
             ASSERT_NE(grid->GetFocusedNode(), nullptr);
             EXPECT_EQ(RowIds(), (std::vector<int>{3, 6, 9, 12}));
             EXPECT_EQ(grid->GetCount(), grouped ? 1 : 4);
+            ExpectAgrees("two appends");
             // An edit of the hidden record shows in no row.
             table->Edit();
             table->FieldByName("Name")->SetAsString("edited");
@@ -460,6 +479,7 @@ TEST_F(DBGridCurrentRecord, WhileTheFilterHidesTheCurrentRecordTheGridActsOnItsO
             driver->Pump();
             for (TvxTreeListNode* row : DataRows()) EXPECT_NE(row->Strings(1), "edited") << Id(row);
             EXPECT_EQ(RowIds(), (std::vector<int>{3, 6, 9, 12}));
+            ExpectAgrees("an edit of the hidden record");
             // The row selected is the record deleted.
             if (CurrentId() != 16) table->Locate("ID", Variant(16), {});
             Row(3)->SetSelected(true);
@@ -469,6 +489,7 @@ TEST_F(DBGridCurrentRecord, WhileTheFilterHidesTheCurrentRecordTheGridActsOnItsO
             left.erase(3);
             EXPECT_EQ(TableIds(), left);
             EXPECT_EQ(RowIds(), (std::vector<int>{6, 9, 12}));
+            ExpectAgrees("deleting the selection");
             // A range too.
             table->Locate("ID", Variant(16), {});
             grid->SelectRange(Row(6), Row(9));
@@ -477,6 +498,7 @@ TEST_F(DBGridCurrentRecord, WhileTheFilterHidesTheCurrentRecordTheGridActsOnItsO
             left.erase(9);
             EXPECT_EQ(TableIds(), left);
             EXPECT_EQ(RowIds(), (std::vector<int>{12}));
+            ExpectAgrees("deleting a range");
         }
 }
 
@@ -518,6 +540,7 @@ TEST_F(DBGridCurrentRecord, SmartRefreshHoldsTheFilter) {
         driver->Pump();
         rows = RowIds();
         EXPECT_EQ(std::set<int>(rows.begin(), rows.end()), (std::set<int>{1, 5, 7}));
+        ExpectAgrees("an edit into the filter");
         // A hidden record deleted by the table: its hidden row goes with it, though the
         // record current after the delete, the next one, is the focused row's.
         Row(5)->SetFocused(true);
@@ -527,6 +550,7 @@ TEST_F(DBGridCurrentRecord, SmartRefreshHoldsTheFilter) {
         ASSERT_EQ(CurrentId(), 5);
         for (TvxTreeListNode* hidden : grid->HiddenNodes()) EXPECT_NE(Id(hidden), 4);
         EXPECT_EQ(grid->HiddenNodes().size(), 3u);
+        ExpectAgrees("a hidden record deleted");
     }
 }
 
