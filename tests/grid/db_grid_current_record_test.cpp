@@ -432,6 +432,49 @@ TEST_F(DBGridCurrentRecord, ASelectedGroupRowFollowsItsFirstRecord) {
     }
 }
 
+// With smart refresh an edit that moves a record to another group frees the group rows it
+// empties: a selected one leaves the selection with them; by bookmarks and by keys.
+TEST_F(DBGridCurrentRecord, ASelectedGroupRowThatAnEditEmptiesLeavesTheSelection) {
+    Option(egoSmartRefresh, true);
+    Option(egoMultiSelect, true);
+    for (bool bookmarks : {true, false}) {
+        SCOPED_TRACE(bookmarks ? "bookmarks" : "keys");
+        grid->SetKeyField("");
+        amount->SetGroupIndex(-1);
+        table->DisableControls();
+        while (!table->IsEmpty()) table->Delete();
+        table->EnableControls();
+        Fill(3, [&](int id) {
+            table->FieldByName("Name")->SetAsString("n" + std::to_string(id));
+            table->FieldByName("Amount")->SetAsFloat(id == 2 ? 6 : 1);
+        });
+        LoadAll();
+        SetUseBookmarks(bookmarks);
+        amount->SetGroupIndex(0);
+        grid->FullExpand();
+        TvxTreeListNode* six = grid->GetItem(1);
+        ASSERT_EQ(Id(six->Items(0)), 2);
+        TvxTreeListNode* one = grid->GetItem(0);
+        grid->ClearSelection();
+        // The focus on the record's own row: the edit refreshes it in place.
+        Row(2)->SetFocused(true);
+        six->SetSelected(true);
+        one->SetSelected(true);
+        ASSERT_EQ(grid->GetSelectedCount(), 2);
+        ASSERT_EQ(CurrentId(), 2);
+        ExpectAgrees("selecting");
+        table->Edit();
+        table->FieldByName("Amount")->SetAsFloat(1);
+        table->Post();
+        driver->Pump();
+        ASSERT_EQ(grid->GetCount(), 1);
+        EXPECT_EQ(grid->GetItem(0), one);
+        EXPECT_TRUE(one->Selected());
+        EXPECT_EQ(grid->GetSelectedCount(), 1);
+        ExpectAgrees("the edit");
+    }
+}
+
 // Code may make current a record the filter hides (an append, a search) while the focus stays
 // on a row of its own; selecting, deleting, editing and appending then act on the rows shown,
 // never on the hidden current record. Flat and grouped, by bookmarks and by keys.
@@ -555,3 +598,4 @@ TEST_F(DBGridCurrentRecord, SmartRefreshHoldsTheFilter) {
 }
 
 }  // namespace
+
