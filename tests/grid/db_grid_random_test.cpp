@@ -306,13 +306,7 @@ class DBGridRandom : public ::testing::Test {
     // half of a double click.
     void Click(TPoint p, TShiftState shift) {
         clock->Advance(GetDoubleClickTime() + 1);
-        if (shift.Contains(ssShift)) InjectKey(VK_SHIFT, true);
-        if (shift.Contains(ssCtrl)) InjectKey(VK_CONTROL, true);
-        driver->MouseDown(grid, p);
-        driver->MouseUp(grid, p);
-        if (shift.Contains(ssCtrl)) InjectKey(VK_CONTROL, false);
-        if (shift.Contains(ssShift)) InjectKey(VK_SHIFT, false);
-        driver->Pump();
+        driver->Click(grid, p, shift);
     }
     static std::string Mods(TShiftState shift) {
         std::string text;

@@ -127,14 +127,7 @@ class GridOnForm : public ::testing::Test {
         driver->Pump();
         clock->Advance(GetDoubleClickTime() + 1);
         const TRect r = grid->GetNodeRowRect(row);
-        const TPoint p{r.Left + 40, (r.Top + r.Bottom) / 2};
-        if (shift.Contains(ssShift)) InjectKey(VK_SHIFT, true);
-        if (shift.Contains(ssCtrl)) InjectKey(VK_CONTROL, true);
-        driver->MouseDown(grid, p);
-        driver->MouseUp(grid, p);
-        if (shift.Contains(ssCtrl)) InjectKey(VK_CONTROL, false);
-        if (shift.Contains(ssShift)) InjectKey(VK_SHIFT, false);
-        driver->Pump();
+        driver->Click(grid, TPoint{r.Left + 40, (r.Top + r.Bottom) / 2}, shift);
     }
     // The column's header cell, in the grid's client coordinates (empty when not shown).
     TRect HeaderRect(TvxDBTreeListColumn* column) {
@@ -150,13 +143,8 @@ class GridOnForm : public ::testing::Test {
     void ClickHeader(TvxDBTreeListColumn* column, TShiftState shift = {}) {
         const TRect r = HeaderRect(column);
         ASSERT_GT(r.Width(), 0);
-        const TPoint p{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
         clock->Advance(GetDoubleClickTime() + 1);
-        if (shift.Contains(ssCtrl)) InjectKey(VK_CONTROL, true);
-        driver->MouseDown(grid, p);
-        driver->MouseUp(grid, p);
-        if (shift.Contains(ssCtrl)) InjectKey(VK_CONTROL, false);
-        driver->Pump();
+        driver->Click(grid, TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}, shift);
     }
     // Shows or hides the group panel on the shown grid: its slide waits for frames, and each
     // time it waits the clock moves on by msPerWait. Answers the milliseconds it took.

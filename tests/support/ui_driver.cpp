@@ -1,5 +1,8 @@
 #include "tests/support/ui_driver.h"
 
+#include <iterator>
+#include <utility>
+
 #include "platform/display/presenter.h"
 #include "platform/forms/button.h"
 #include "platform/forms/edit.h"
@@ -154,6 +157,14 @@ void UiDriver::Click(TControl* control) {
     Pump();
 }
 
+void UiDriver::Click(TControl* control, TPoint local, TShiftState shift) {
+    HoldModifiers(shift, true);
+    MouseDown(control, local);
+    MouseUp(control, local);
+    HoldModifiers(shift, false);
+    Pump();
+}
+
 void UiDriver::DoubleClick(TControl* control) {
     TPoint p = Centre(control);
     InjectMouseMove(p);
@@ -201,15 +212,23 @@ void UiDriver::Wheel(TControl* control, int notches) {
 }
 
 void UiDriver::PressKey(uint16_t vk, TShiftState shift) {
-    if (shift.Contains(ssShift)) InjectKey(VK_SHIFT, true);
-    if (shift.Contains(ssCtrl)) InjectKey(VK_CONTROL, true);
-    if (shift.Contains(ssAlt)) InjectKey(VK_MENU, true);
+    HoldModifiers(shift, true);
     InjectKey(vk, true);
     InjectKey(vk, false);
-    if (shift.Contains(ssAlt)) InjectKey(VK_MENU, false);
-    if (shift.Contains(ssCtrl)) InjectKey(VK_CONTROL, false);
-    if (shift.Contains(ssShift)) InjectKey(VK_SHIFT, false);
+    HoldModifiers(shift, false);
     Pump();
+}
+
+// Presses the modifiers in the order Shift, Ctrl, Alt and releases them the other way round.
+void UiDriver::HoldModifiers(TShiftState shift, bool down) {
+    const std::pair<TShiftStateItem, uint16_t> keys[] = {{ssShift, VK_SHIFT}, {ssCtrl, VK_CONTROL}, {ssAlt, VK_MENU}};
+    if (down) {
+        for (const auto& [flag, vk] : keys)
+            if (shift.Contains(flag)) InjectKey(vk, true);
+    } else {
+        for (auto it = std::rbegin(keys); it != std::rend(keys); ++it)
+            if (shift.Contains(it->first)) InjectKey(it->second, false);
+    }
 }
 
 void UiDriver::Type(const std::string& utf8) {

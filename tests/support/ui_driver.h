@@ -55,6 +55,9 @@ public:
     void MouseDown(TControl* control, TPoint local, MouseButton button = MouseButton::Left);
     void MouseUp(TControl* control, TPoint local, MouseButton button = MouseButton::Left);
     void Wheel(TControl* control, int notches);
+    // A left click at a point of the control's client area with the modifiers held around it
+    // (ssShift, ssCtrl, ssAlt), then the queue pumped.
+    void Click(TControl* control, TPoint local, TShiftState shift = {});
     TPoint Centre(TControl* control);
 
     // A key with modifiers (ssShift, ssCtrl, ssAlt pressed around it).
@@ -94,6 +97,7 @@ public:
     bool SaveForm(const std::string& formName, const std::string& fileName);
 
 private:
+    void HoldModifiers(TShiftState shift, bool down);
     std::deque<ModalScript> scripts_;
     std::function<void(TCustomForm*)> previousHook_;
     std::deque<std::function<void()>> loopSteps_;
