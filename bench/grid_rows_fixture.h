@@ -182,12 +182,19 @@ class RatioReporter : public benchmark::ConsoleReporter {
             if (r.aggregate_name == "median" || (r.run_type == Run::RT_Iteration && r.repetitions <= 1)) {
                 const std::string args = r.run_name.args.empty() ? "" : "/" + r.run_name.args;
                 times_[r.run_name.function_name + args] = r.GetAdjustedCPUTime();
+                for (const auto& [name, counter] : r.counters)
+                    counters_[r.run_name.function_name + args + "|" + name] = counter.value;
             }
         }
     }
     double Time(const std::string& Name) const {
         auto it = times_.find(Name);
         return it == times_.end() ? 0 : it->second;
+    }
+    // The median of a counter of Name; 0 when there is none.
+    double Counter(const std::string& Name, const std::string& CounterName) const {
+        auto it = counters_.find(Name + "|" + CounterName);
+        return it == counters_.end() ? 0 : it->second;
     }
     // Each figure at 200,000 rows against 100,000 and at 100,000 against the baseline.
     void PrintRowRatios(const std::vector<std::string>& Names, const std::string& Baseline) const {
@@ -203,6 +210,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
 
   private:
     std::map<std::string, double> times_;
+    std::map<std::string, double> counters_;
 };
 
 // Runs the benchmarks with the defaults above (a flag given overrides its default), then

@@ -23,6 +23,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -269,6 +270,82 @@ void BM_FilterAndClearGroupedByName(benchmark::State& state) {
 }
 BENCHMARK(BM_FilterAndClearGroupedByName)->Apply(RowsAndShares);
 
+std::vector<TvxDBGridColumn*> ByPlaceThenName(GridOnTable& g) {
+    return {g.place, g.name};
+}
+
+double ThreadCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+// Ten filter-and-clear cycles on one grid, grouped by Name (fourth argument 1) or by Place
+// then Name (2); before each, outside the clock, every group expanded and the share selected
+// again, so that every cycle starts where the first did. The clock runs for the ten cycles;
+// the counters give the first cycle, the tenth, and the mean of the second to the tenth
+// (CPU ms): a grid that got slower with every cycle it ran shows here, not in a figure of
+// cycles averaged from a fresh grid.
+void BM_FilterAndClearTenCycles(benchmark::State& state) {
+    constexpr int kCycles = 10;
+    const bool twoLevels = state.range(2) == 2;
+    double first = 0, tenth = 0, later = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto g = std::make_unique<SelectingGrid>(Records(state), Share(state), twoLevels ? ByPlaceThenName : ByName);
+        const int groups = g->grid->GetCount();
+        state.ResumeTiming();
+        for (int cycle = 1; cycle <= kCycles; ++cycle) {
+            if (cycle > 1) {
+                state.PauseTiming();
+                g->grid->FullExpand();
+                if (g->share == 1) {
+                    // The same rows as Select picks, selected by code: focusing each on the way
+                    // would scroll the grid a thousand times a cycle.
+                    g->grid->ClearSelection();
+                    const std::vector<TvxTreeListNode*> rows = g->DataRows();
+                    g->grid->BeginSelection();
+                    for (size_t i = 50; i < rows.size(); i += 100) rows[i]->SetSelected(true);
+                    g->grid->EndSelection();
+                    g->GoToMiddle();
+                    UpdateAllWindows();
+                } else {
+                    g->Select();
+                }
+                state.ResumeTiming();
+                if (!g->SelectionKept()) {
+                    state.SkipWithError("the share was not selected again");
+                    break;
+                }
+            }
+            const double start = ThreadCpuMs();
+            g->FilterOnePlaceAndClear();
+            const double spent = ThreadCpuMs() - start;
+            if (cycle == 1) first = spent;
+            if (cycle == kCycles) tenth = spent;
+            if (cycle > 1) later += spent / (kCycles - 1);
+            if (g->grid->GetCount() != groups || !g->AllRowsShown()) {
+                state.SkipWithError("group rows or rows went missing");
+                break;
+            }
+        }
+        state.PauseTiming();
+        g.reset();
+        state.ResumeTiming();
+    }
+    state.counters["first_ms"] = first;
+    state.counters["tenth_ms"] = tenth;
+    state.counters["later_ms"] = later;
+}
+BENCHMARK(BM_FilterAndClearTenCycles)->Apply([](benchmark::internal::Benchmark* b) {
+    const char* rows = std::getenv("TOVAK_GRID_BENCH_ROWS");
+    const int64_t n = rows && std::atoi(rows) > 0 ? std::atoi(rows) : 100000;
+    for (int64_t size : {n, 2 * n})
+        for (int levels : {1, 2})
+            for (int share : kSelectedShares) b->Args({size, share, levels});
+    b->Repetitions(3)->Iterations(1)->Unit(benchmark::kMillisecond);
+});
+
 void BM_ExportHTML(benchmark::State& state) {
     SelectingGrid g(Records(state), Share(state));
     const std::string file = TempFile("export.html");
@@ -399,6 +476,22 @@ int main(int argc, char** argv) {
                 std::printf("ratio %-28s %3d %% selected  200k / 100k = %5.2f   100k / scan = %5.2f\n", what, share,
                             large > 0 ? large / small : 0, scan > 0 ? small / scan : 0);
             }
+        // Each size against the scan at that size.
+        for (int levels : {1, 2})
+            for (int share : kSelectedShares)
+                for (const char* size : {"100000", "200000"}) {
+                    const std::string name = std::string("BM_FilterAndClearTenCycles/") + size + "/" +
+                                             std::to_string(share) + "/" + std::to_string(levels);
+                    const double base = reporter.Time(std::string("BM_ScanWithDisplayTexts/") + size);
+                    const double first = reporter.Counter(name, "first_ms");
+                    const double tenth = reporter.Counter(name, "tenth_ms");
+                    const double later = reporter.Counter(name, "later_ms");
+                    if (first <= 0 || base <= 0) continue;
+                    std::printf(
+                        "ratio filter and clear, %d level(s), %3d %% selected, %s rows: first / scan = %5.2f   "
+                        "tenth / scan = %5.2f   2nd-10th / scan = %5.2f\n",
+                        levels, share, size, first / base, tenth / base, later / base);
+                }
         reporter.PrintRowRatios({"SelectRangeSortedByName", "SelectRangeGroupedByName", "SelectOnePercentByCode"},
                                 "BM_ScanWithDisplayTexts");
         for (int share : kSelectedShares)

@@ -330,7 +330,8 @@ Variant TCustomvxDBGrid::GetNodeValue(TvxTreeListNode* Node, int Column) {
 
 std::string TCustomvxDBGrid::GetNodeString(TvxTreeListNode* Node, int Column) {
     if (IsCursorMode()) return VarToStr(CursorNodeValue(Node, Column, true));
-    if (IsGroupNode(Node) && Node->Count() > 0) {
+    // A data row, as many as the records, is told by its children before its level is walked.
+    if (Node->Count() > 0 && IsGroupNode(Node)) {
         TvxDBTreeListColumn* column = groupColumns_[static_cast<size_t>(Node->Level())];
         std::string text = column->Caption() + " : " +
                            TCustomvxDBTreeListControl::GetNodeString(Node, column->GetIndex()) + " " +
