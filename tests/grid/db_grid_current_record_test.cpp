@@ -545,6 +545,24 @@ TEST_F(DBGridCurrentRecord, WhileTheFilterHidesTheCurrentRecordTheGridActsOnItsO
         }
 }
 
+// Ctrl+Del on the one focused row of a filtered grid: the grid's own search for the record
+// must not reload the rows under it (it once read the freed row).
+TEST_F(DBGridCurrentRecord, CtrlDeleteOnTheFocusedRowOfAFilteredGridDeletesItsRecord) {
+    Option(egoConfirmDelete, false);
+    Fill(3, [&](int id) {
+        table->FieldByName("Name")->SetAsString("n" + std::to_string(id));
+        table->FieldByName("Amount")->SetAsFloat(id);
+    });
+    LoadAll();
+    grid->SetFocus();
+    FilterOn(amount, vxoLess, Variant(2.5), "2.5");
+    Row(2)->SetFocused(true);
+    driver->PressKey(VK_DELETE, {ssCtrl});
+    EXPECT_EQ(TableIds(), (std::set<int>{1, 3}));
+    EXPECT_EQ(RowIds(), std::vector<int>{1});
+    ExpectAgrees("Ctrl+Del");
+}
+
 // With smart refresh, a record edited or appended out of the filter has no row.
 TEST_F(DBGridCurrentRecord, SmartRefreshHoldsTheFilter) {
     Option(egoSmartRefresh, true);
