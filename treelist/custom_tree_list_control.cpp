@@ -249,6 +249,11 @@ void TCustomvxTreeListControl::DestroyColumns() {
     }
 }
 
+void TCustomvxTreeListControl::DestroyColumn(TvxTreeListColumn* Column) {
+    // The column's destructor drops its cells and takes it out of the list.
+    if (Column && Column->GetTreeList() == this) delete Column;
+}
+
 void TCustomvxTreeListControl::AssignColumns(TCustomvxTreeListControl* Source) {
     if (!Source || Source == this) return;
     CheckCanAddColumn();

@@ -372,6 +372,8 @@ class TCustomvxTreeListControl : public TCustomvxTreeList {
     virtual void ApplyBestFit(TvxTreeListColumn* Column);
     virtual void AssignColumns(TCustomvxTreeListControl* Source);
     virtual void DestroyColumns();
+    // Frees one of the control's columns: its cells leave every row and it leaves the list.
+    void DestroyColumn(TvxTreeListColumn* Column);
     virtual void ResortNodes() {}
 
     void SetParent(TWinControl* AParent) override;

@@ -162,10 +162,7 @@ void TCustomvxDBTreeListControl::ColumnsChanged() {
             TDataSet* ds = DataSet();
             for (int i = ColumnCount() - 1; i >= 0; --i) {
                 TvxDBTreeListColumn* c = GetColumn(i);
-                if (c && (!c->Field() || ds->Fields().IndexOf(c->Field()) < 0)) {
-                    // The column's destructor drops its node data and leaves the list.
-                    delete c;
-                }
+                if (c && (!c->Field() || ds->Fields().IndexOf(c->Field()) < 0)) DestroyColumn(c);
             }
         } else if (ColumnCount() > 0) {
             destroyingColumns_ = true;

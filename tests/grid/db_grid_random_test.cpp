@@ -212,7 +212,10 @@ class DBGridRandom : public ::testing::Test {
     // The table filled and the grid set up before they meet: one load.
     void Build(const Sequence& s, const std::vector<Record>& records) {
         variation = s.variation;
-        table = new TvxMemData(form);
+        // The table, the grid and the source belong to one owner for the sequence, so that
+        // letting it go frees them together; the grid is shown on the form.
+        owner = std::make_unique<TComponent>(nullptr);
+        table = new TvxMemData(owner.get());
         Field<TIntegerField>("ID");
         Field<TStringField>("Name", 20);
         Field<TStringField>("Place", 20);
@@ -230,7 +233,7 @@ class DBGridRandom : public ::testing::Test {
         }
         if (variation.tableSort > 0) table->SetSortedField(variation.tableSort == 1 ? "Name" : "Amount");
         table->First();
-        grid = new TvxDBGrid(form);
+        grid = new TvxDBGrid(owner.get());
         // Small: every step paints it.
         grid->SetBounds(8, 8, 300, 96);
         grid->SetParent(form);
@@ -263,7 +266,7 @@ class DBGridRandom : public ::testing::Test {
             grid->SetOptionsDB(db);
         }
         grid->EndUpdate();
-        source = new TDataSource(form);
+        source = new TDataSource(owner.get());
         source->SetDataSet(table);
         grid->SetDataSource(source);
         grid->SetFocus();
@@ -272,9 +275,7 @@ class DBGridRandom : public ::testing::Test {
     }
     void Dismantle() {
         check.reset();
-        delete grid;
-        delete source;
-        delete table;
+        owner.reset();
         grid = nullptr;
         source = nullptr;
         table = nullptr;
@@ -774,6 +775,7 @@ class DBGridRandom : public ::testing::Test {
     ScopedManualClock clock;
     std::unique_ptr<UiDriver> driver;
     TForm* form = nullptr;
+    std::unique_ptr<TComponent> owner;
     TvxMemData* table = nullptr;
     TDataSource* source = nullptr;
     TvxDBGrid* grid = nullptr;

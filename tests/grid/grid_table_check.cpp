@@ -497,7 +497,7 @@ Tree LoadFresh(TCustomvxDBGrid* Grid, TvxMemData* Records, const std::vector<std
         if (TvxDBTreeListColumn* c = fresh->GetColumn(i);
             c && std::none_of(Columns.begin(), Columns.end(),
                               [c](const std::string& n) { return SameText(n, c->Name()); }))
-            delete c;
+            fresh->DestroyColumn(c);
     // Each column sorted as there, the group columns in their direction and the others in
     // the order they were sorted in: assigned one by one, a column's sort would clear the
     // sorts of the columns before it, group columns not yet grouped among them.
