@@ -545,14 +545,19 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     std::vector<Variant> savedSelectionKeys_;
     // The row loaded for each saved entry (null: none yet).
     std::vector<TvxTreeListNode*> savedSelectionRows_;
-    // While a filter frees the group rows it empties: the entries of the selected ones.
+    // While group rows are freed whose records stay (a filter empties them, an edit moves
+    // their last record away): the entries of the selected ones, gathered as they go.
     struct TFreedEntries {
         std::vector<TBookmark> Bookmarks;
         std::vector<Variant> Keys;
     };
-    TFreedEntries* filterFreedEntries_ = nullptr;
-    // The entries leave the selection together.
-    void DeselectFreedEntries(const TFreedEntries& Entries);
+    TFreedEntries* freedEntries_ = nullptr;
+    // Runs Free, which frees such group rows; the selected ones' entries then leave the
+    // selection together.
+    void FreeGroupRows(const std::function<void()>& Free);
+    // The selection's entries at these places (as the list numbers them, any order, repeats
+    // allowed) leave it together, with one notice.
+    void RemoveEntries(std::vector<int> Entries);
     // While a range is selected: the bookmarks of its rows, found beforehand in one walk.
     TvxNodeMap<TBookmark>* rangeBookmarks_ = nullptr;
     TBookmark selectionAnchorBookmark_;

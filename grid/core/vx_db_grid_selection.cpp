@@ -283,37 +283,39 @@ void TCustomvxDBGrid::DeselectNodes(const std::vector<TvxTreeListNode*>& Nodes) 
                 entries.push_back(index);
         }
     }
-    if (entries.empty()) return;
-    if (!std::is_sorted(entries.begin(), entries.end())) std::sort(entries.begin(), entries.end());
-    entries.erase(std::unique(entries.begin(), entries.end()), entries.end());
+    RemoveEntries(std::move(entries));
+}
+
+void TCustomvxDBGrid::RemoveEntries(std::vector<int> Entries) {
+    if (Entries.empty()) return;
+    if (!std::is_sorted(Entries.begin(), Entries.end())) std::sort(Entries.begin(), Entries.end());
+    Entries.erase(std::unique(Entries.begin(), Entries.end()), Entries.end());
     if (IsUseBookmarks())
-        RemoveSelectedEntries(entries);
+        RemoveSelectedEntries(Entries);
     else
-        selectedKeys_.RemoveAt(entries);
+        selectedKeys_.RemoveAt(Entries);
     if (HandleAllocated()) Invalidate();
     TCustomvxDBTreeListControl::SelectionChanged(nullptr, false);
 }
 
-void TCustomvxDBGrid::DeselectFreedEntries(const TFreedEntries& Entries) {
-    if (Entries.Bookmarks.empty() && Entries.Keys.empty()) return;
+void TCustomvxDBGrid::FreeGroupRows(const std::function<void()>& Free) {
+    TFreedEntries freed;
+    TFreedEntries* const outer = freedEntries_;
+    freedEntries_ = &freed;
+    {
+        TScopeExit done([this, outer] { freedEntries_ = outer; });
+        Free();
+    }
     std::vector<int> entries;
-    for (const TBookmark& bookmark : Entries.Bookmarks) {
+    for (const TBookmark& bookmark : freed.Bookmarks) {
         int index = 0;
         if (FindBookmark(bookmark, index)) entries.push_back(index);
     }
-    for (const Variant& key : Entries.Keys) {
+    for (const Variant& key : freed.Keys) {
         int index = 0;
         if (selectedKeys_.Find(key, index)) entries.push_back(index);
     }
-    std::sort(entries.begin(), entries.end());
-    entries.erase(std::unique(entries.begin(), entries.end()), entries.end());
-    if (entries.empty()) return;
-    if (IsUseBookmarks())
-        RemoveSelectedEntries(entries);
-    else
-        selectedKeys_.RemoveAt(entries);
-    if (HandleAllocated()) Invalidate();
-    TCustomvxDBTreeListControl::SelectionChanged(nullptr, false);
+    RemoveEntries(std::move(entries));
 }
 
 void TCustomvxDBGrid::InvalidateSelection() {

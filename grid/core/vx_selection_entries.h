@@ -58,10 +58,7 @@ class TvxSelectionEntries {
             Index = cache_->Index;
             return cache_->Found;
         }
-        auto it = std::lower_bound(keys_.begin(), keys_.end(), K,
-                                   [this](const Key& A, const Key& B) { return compare_(A, B) < 0; });
-        Index = static_cast<int>(it - keys_.begin());
-        const bool found = it != keys_.end() && compare_(*it, K) == 0;
+        const bool found = Search(K, Index);
         cache_ = Cached{K, Index, found};
         return found;
     }

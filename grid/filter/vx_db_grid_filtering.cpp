@@ -146,13 +146,7 @@ bool TCustomvxDBGrid::FilterNodes(TvxTreeListNode* Node, bool Recalc) {
             for (TvxTreeListNode* row : rows)
                 if (!IsRecordInFilter(row)) rejected.push_back(row);
         }
-        {
-            TFreedEntries freed;
-            filterFreedEntries_ = &freed;
-            TScopeExit done([this] { filterFreedEntries_ = nullptr; });
-            HideNodesFreeingEmptyParents(rejected);
-            DeselectFreedEntries(freed);
-        }
+        FreeGroupRows([&] { HideNodesFreeingEmptyParents(rejected); });
         if (formerFocus) {
             focusKept = UnwatchNode(formerFocus) && !IsNodeHidden(formerFocus);
             if (focusKept && GetFocusedNode() != formerFocus) formerFocus->SetFocused(true);

@@ -929,15 +929,15 @@ void TCustomvxDBGrid::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNo
     if (loadWalk_ && loadWalk_->Kept) loadWalk_->Kept->Forget(Node);
     if (rangeBookmarks_) rangeBookmarks_->Erase(Node);
     if (Node == newRecordRow_) newRecordRow_ = nullptr;
-    // A group row the filter empties stands for a record the filter hides: its entry leaves
-    // the selection, as the entries of the rows it hides do. Gathered here, they leave in one
-    // step once the filter is done.
-    if (filterFreedEntries_) {
+    // A group row freed while its records stay (FreeGroupRows) stands for a record it no
+    // longer shows: its entry leaves the selection, as the entries of the rows a filter hides
+    // do. Gathered here, they leave in one step afterwards.
+    if (freedEntries_) {
         if (const TBookmark* attached = SelectedNodeBookmark(Node)) {
-            filterFreedEntries_->Bookmarks.push_back(*attached);
+            freedEntries_->Bookmarks.push_back(*attached);
         } else if (auto* row = GridNode(Node); row && !selectedKeys_.Empty()) {
             if (TvxTreeListNode** selected = selectedKeys_.Slot(row->KeyValue); selected && *selected == Node)
-                filterFreedEntries_->Keys.push_back(row->KeyValue);
+                freedEntries_->Keys.push_back(row->KeyValue);
         }
     }
     // A key kept selected without bookmarks stays, without its row.

@@ -213,12 +213,8 @@ void TCustomvxDBGrid::RecalcSummaries(TvxTreeListNode* Node) {
         TvxTreeListNode* oldParent = node->Parent();
         TvxTreeListNode* parent = GroupPathFor(node);
         if (parent && parent != oldParent) {
-            // The group rows the move empties are freed: a selected one leaves the selection
-            // now, while its entry can still be found through its first record.
-            for (TvxTreeListNode* p = oldParent; p && p->Count() == 1; p = p->Parent())
-                if (p->Selected()) p->SetSelected(false);
             node->MoveTo(parent, nmAddChild);
-            if (oldParent && oldParent->Count() == 0) DeleteNodeWithEmptyParents(oldParent);
+            if (oldParent && oldParent->Count() == 0) FreeGroupRows([&] { DeleteNodeWithEmptyParents(oldParent); });
         }
         PlaceByRecordNumber(node);
     }
