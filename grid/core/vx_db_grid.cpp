@@ -337,12 +337,13 @@ bool TCustomvxDBGrid::IsGroupNode(TvxTreeListNode* Node) {
 
 bool TCustomvxDBGrid::MoveDataSetToNode(TvxDBGridNode* Node) {
     TDataSet* ds = DataSet();
+    Node = TvxDBGridCursor::RecordRowOf(Node);
     if (!ds || !Node) return false;
     // The grid moves the table itself: what the move reports is no reason to reload.
     ++nestedOperation_;
     TScopeExit nested([this] { --nestedOperation_; });
     const bool numbered = IsLoadAllMode() && ds->Sequenced();
-    auto* focused = NodeAs<TvxDBGridNode>(GetFocusedNode());
+    TvxDBGridNode* focused = TvxDBGridCursor::RecordRowOf(GetFocusedNode());
     if (IsUseLocate() || (!focused && !numbered))
         return !KeyField().empty() && ds->Locate(KeyField(), Node->KeyValue, {});
     if (numbered) {

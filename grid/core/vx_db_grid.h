@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "grid/filter/vx_db_grid_filter.h"
+#include "grid/core/vx_db_grid_cursor.h"
 #include "grid/core/vx_db_grid_node.h"
 #include "grid/core/vx_db_grid_options.h"
 #include "grid/core/vx_db_tree_list_control.h"
@@ -140,13 +141,6 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     TvxTreeListNode* GroupPathFor(TvxTreeListNode* Node);
     // Every group row takes the key and record index of its first child.
     void PropagateGroupKeys();
-    // Focuses the row of the dataset's current record.
-    void SyncFocusToCurrentRecord();
-    // The other way round: the table goes to the focused row's record (a group row's first
-    // record) when it stands elsewhere; inside a batch, once the batch is over.
-    void FollowFocusWithRecord();
-    // Whether the table's current record is the row's own (a group row's: its first record's).
-    bool ShowsCurrentRecord(TvxTreeListNode* Node);
     std::string GetGroupSummaryText(TvxTreeListNode* Node);
     // The number of data rows below a group row.
     static int GroupRecordCount(TvxTreeListNode* Node);
@@ -373,6 +367,7 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
 
   private:
     friend class TvxGridDataLink;
+    friend class TvxDBGridCursor;
     // Loading (vx_db_grid_loading.cpp).
     struct TLoadWalk;
     void DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNode, bool Repaint, bool WasLast,
@@ -401,7 +396,6 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     void UngroupNodes();
     void DropGroupColumnsWithoutField();
     Variant GetNodeGroupValue(TvxTreeListNode* Node, int Level);
-    void FocusGroupOrRecord(TvxTreeListNode* Node);
     // Selection kept across a reload: the rows loaded that stand for saved records (or keys)
     // are noted, then selected together.
     void SnapshotSelection();
@@ -426,7 +420,6 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     // The visible columns' texts of the current record, separated by tabs.
     std::string CurrentRecordLine();
     bool RefreshCurrentRecord();
-    void MoveDataSetToFocus();
     // Rows that no sort column orders stand in the table's order, the order of their record
     // numbers: a row refreshed in place takes the number its record has now (a new record's
     // row: New), and the rows of the records it passed move by one.
@@ -443,10 +436,6 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     // put in the order Before gives, where it is not in it.
     void ArrangeLevel(int Level, const std::function<bool(const TvxDBGridNode*, const TvxDBGridNode*)>& Before);
     void InsertNewRecordNode();
-    // Posts the record being edited before the focus leaves its row (a refused post raises).
-    // Answers the row to focus then: Node, or the row of Node's record when the post
-    // reloaded the rows; null when there is none.
-    TvxTreeListNode* PostBeforeLeavingRow(TvxTreeListNode* Node);
     Variant StoredNodeValue(TvxTreeListNode* Node, int Column);
     // Record window (vx_db_grid_record_window.cpp).
     Variant CursorNodeValue(TvxTreeListNode* Node, int Column, bool Text);
@@ -561,11 +550,8 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     // While a range is selected: the bookmarks of its rows, found beforehand in one walk.
     TvxNodeMap<TBookmark>* rangeBookmarks_ = nullptr;
     TBookmark selectionAnchorBookmark_;
-    // The focus moved, or the focused row came to stand for another record, where the table
-    // could not follow at once: it follows when the outermost batch ends.
-    bool focusRecordOwed_ = false;
+    TvxDBGridCursor cursor_{this};
     bool postingSelf_ = false;
-    bool syncing_ = false;
     int partialLoadLock_ = 0;
     bool updatingScrollBars_ = false;
     bool keyProcessing_ = false;

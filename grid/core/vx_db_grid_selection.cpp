@@ -41,7 +41,7 @@ bool TCustomvxDBGrid::NodeBookmark(TvxTreeListNode* Node, TBookmark& Bookmark) {
     }
     // The focused row's record is current, unless code made current a record the filter
     // hides: then the row's own is found as any other row's.
-    if (readingDataSet_ || (Node == GetFocusedNode() && ShowsCurrentRecord(Node))) {
+    if (readingDataSet_ || (Node == GetFocusedNode() && cursor_.ShowsCurrentRecord(Node))) {
         Bookmark = ds->Bookmark();
         return !Bookmark.empty();
     }
@@ -51,8 +51,7 @@ bool TCustomvxDBGrid::NodeBookmark(TvxTreeListNode* Node, TBookmark& Bookmark) {
             return !Bookmark.empty();
         }
     }
-    // Off to the row's record and back, without the dataset telling anyone. A group row's
-    // record is its first one, whose key and number it carries, as it does by key.
+    // Off to the row's record and back, without the dataset telling anyone.
     auto* node = GridNode(Node);
     if (!node) return false;
     ++nestedOperation_;
@@ -70,24 +69,30 @@ TvxNodeMap<TBookmark> TCustomvxDBGrid::FindNodeBookmarks(
     const std::vector<TvxTreeListNode*>& Nodes) {
     TvxNodeMap<TBookmark> found;
     TDataSet* ds = DataSet();
-    auto* focused = GridNode(GetFocusedNode());
+    TvxDBGridNode* focused = TvxDBGridCursor::RecordRowOf(GetFocusedNode());
     if (!ds || !ds->Active() || !dataLink_->Active() || IsCursorMode() || Nodes.empty()) return found;
     const bool locate = IsUseLocate();
     TField* key = locate && !KeyField().empty() ? ds->FindField(KeyField()) : nullptr;
     if (locate ? !key : !focused) return found;
-    // Each row once, as NodeBookmark takes it, by record position or by key.
-    std::vector<TvxDBGridNode*> rows;
+    // Each row once, as NodeBookmark takes it, by its record's position or key.
+    struct Wanted {
+        TvxTreeListNode* Node;
+        TvxDBGridNode* Record;
+    };
+    std::vector<Wanted> rows;
     rows.reserve(Nodes.size());
     for (TvxTreeListNode* n : Nodes)
-        if (auto* row = GridNode(n); row && (!locate || !row->KeyValue.IsEmpty()))
-            rows.push_back(row);
+        if (TvxDBGridNode* record = TvxDBGridCursor::RecordRowOf(n);
+            record && (!locate || !record->KeyValue.IsEmpty()))
+            rows.push_back({n, record});
     if (locate)
-        std::stable_sort(rows.begin(), rows.end(), [](const TvxDBGridNode* a, const TvxDBGridNode* b) {
-            return CompareVariants(a->KeyValue, b->KeyValue) < 0;
+        std::stable_sort(rows.begin(), rows.end(), [](const Wanted& a, const Wanted& b) {
+            return CompareVariants(a.Record->KeyValue, b.Record->KeyValue) < 0;
         });
     else
-        std::stable_sort(rows.begin(), rows.end(),
-                         [](const TvxDBGridNode* a, const TvxDBGridNode* b) { return a->RecordIndex < b->RecordIndex; });
+        std::stable_sort(rows.begin(), rows.end(), [](const Wanted& a, const Wanted& b) {
+            return a.Record->RecordIndex < b.Record->RecordIndex;
+        });
     ++nestedOperation_;
     ds->DisableControls();
     const TBookmark back = ds->Bookmark();
@@ -95,21 +100,21 @@ TvxNodeMap<TBookmark> TCustomvxDBGrid::FindNodeBookmarks(
         // The first record of each key, as a search by key finds it.
         for (ds->First(); !ds->Eof(); ds->Next()) {
             const Variant value = key->Value();
-            auto it = std::lower_bound(rows.begin(), rows.end(), value, [](const TvxDBGridNode* row, const Variant& v) {
-                return CompareVariants(row->KeyValue, v) < 0;
+            auto it = std::lower_bound(rows.begin(), rows.end(), value, [](const Wanted& row, const Variant& v) {
+                return CompareVariants(row.Record->KeyValue, v) < 0;
             });
-            for (; it != rows.end() && CompareVariants((*it)->KeyValue, value) == 0; ++it)
-                TakeFirst(found, *it, ds->Bookmark());
+            for (; it != rows.end() && CompareVariants(it->Record->KeyValue, value) == 0; ++it)
+                TakeFirst(found, it->Node, ds->Bookmark());
         }
     } else {
         // Record by record forward from the current one: where the load numbered the records,
         // its number says where that is; otherwise it is the focused row's.
         int at = IsLoadAllMode() && ds->Sequenced() ? ds->RecNo() - 1 : focused->RecordIndex;
-        for (TvxDBGridNode* row : rows) {
-            const int distance = row->RecordIndex - at;
+        for (const Wanted& row : rows) {
+            const int distance = row.Record->RecordIndex - at;
             if (ds->MoveBy(distance) != distance) break;
-            at = row->RecordIndex;
-            TakeFirst(found, row, ds->Bookmark());
+            at = row.Record->RecordIndex;
+            TakeFirst(found, row.Node, ds->Bookmark());
         }
     }
     if (!back.empty() && ds->BookmarkValid(back)) ds->GotoBookmark(back);
@@ -442,7 +447,7 @@ void TCustomvxDBGrid::EndSelection() {
     const bool outermost = SelectionBatchCount() == 1;
     TCustomvxDBTreeListControl::EndSelection();
     if (!outermost) return;
-    if (std::exchange(focusRecordOwed_, false)) MoveDataSetToFocus();
+    cursor_.BatchEnded();
     CheckFocusedRecordChange();
 }
 

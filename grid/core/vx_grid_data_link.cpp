@@ -8,8 +8,8 @@ TvxGridDataLink::TvxGridDataLink(TCustomvxDBGrid* AGrid) : TvxDBTreeListControlD
 void TvxGridDataLink::FocusControl(TField** Field) {
     if (!Field || !*Field || !grid_ || !grid_->Has(egoCanNavigation)) return;
     if (!grid_->IsCursorMode()) {
-        TvxTreeListNode* node = grid_->GetFocusedNode();
-        while (node && node->Count() > 0) node = node->Items(0);
+        // A group row hands the focus to its first record's row, whose field is to be edited.
+        TvxTreeListNode* node = TvxDBGridCursor::RecordRowOf(grid_->GetFocusedNode());
         if (node && node != grid_->GetFocusedNode()) {
             node->SetFocused(true);
             node->MakeVisible();

@@ -15,7 +15,6 @@
 #include "platform/db/dataset.h"
 #include "platform/db/field.h"
 #include "platform/forms/screen.h"
-#include "platform/rtl/scope_exit.h"
 #include "platform/rtl/str_utils.h"
 #include "treelist/merge_sort.h"
 #include "treelist/node_map.h"
@@ -436,7 +435,7 @@ void TCustomvxDBGrid::ReloadGroupList() {
     for (int i = 0; i < ColumnCount(); ++i)
         if (TvxDBTreeListColumn* c = GetColumn(i)) c->SetFieldName(c->FieldName());
     ReloadNodes(nullptr);
-    SyncFocusToCurrentRecord();
+    cursor_.SyncFocusToCurrentRecord();
     if (OnReloadGroupList) OnReloadGroupList(this);
 }
 
@@ -491,7 +490,7 @@ void TCustomvxDBGrid::ReloadAfterChange() {
     focusedLevel_ = 0;
     focusedTopDistance_ = -1;
     DropSnapshot();
-    SyncFocusToCurrentRecord();
+    cursor_.SyncFocusToCurrentRecord();
 }
 
 void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
@@ -1000,143 +999,6 @@ bool TCustomvxDBGrid::FindGroupNode(TvxTreeListNode* Parent, int Level, const Va
     return false;
 }
 
-// ---- Following the current record ----
-
-void TCustomvxDBGrid::FocusGroupOrRecord(TvxTreeListNode* Node) {
-    if (!Node) return;
-    if (optionsBehavior_.Contains(edgoSeekDetail))
-        while (Node->Count() > 0) Node = Node->Items(0);
-    Node->MakeVisible();
-    Node->SetFocused(true);
-}
-
-void TCustomvxDBGrid::SyncFocusToCurrentRecord() {
-    TField* key = KeyFieldObject();
-    TDataSet* ds = DataSet();
-    if (!key || !Has(egoCanNavigation) || loadingNodes_ || IsCursorMode() || !ds || !ds->Active() || ds->IsEmpty())
-        return;
-    const Variant k = key->Value();
-    syncing_ = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{syncing_};
-    if (groupColumns_.empty()) {
-        for (int i = 0; i < GetCount(); ++i)
-            if (CompareVariants(GridNode(GetItem(i))->KeyValue, k) == 0) {
-                FocusGroupOrRecord(GetItem(i));
-                return;
-            }
-        return;
-    }
-    TvxTreeListNode* g = nullptr;
-    for (int level = 0; level < GroupColumnCount(); ++level) {
-        TvxTreeListNode* found = nullptr;
-        TField* field = groupColumns_[static_cast<size_t>(level)]->Field();
-        if (!field || !FindGroupNode(g, level, field->Value(), 0, found) || found->Count() == 0) return;
-        g = found;
-    }
-    if (CompareVariants(GridNode(g)->KeyValue, k) == 0) {
-        TvxTreeListNode* first = g->Items(0);
-        if (first && first->Focused()) {
-            FocusGroupOrRecord(first);
-            return;
-        }
-        while (g->Parent() && !g->IsVisible() && CompareVariants(GridNode(g->Parent())->KeyValue, k) == 0)
-            g = g->Parent();
-        FocusGroupOrRecord(g);
-        return;
-    }
-    for (int i = 0; i < g->Count(); ++i)
-        if (CompareVariants(GridNode(g->Items(i))->KeyValue, k) == 0) {
-            FocusGroupOrRecord(g->Items(i));
-            return;
-        }
-}
-
-bool TCustomvxDBGrid::ShowsCurrentRecord(TvxTreeListNode* Node) {
-    auto* row = GridNode(Node);
-    TDataSet* ds = DataSet();
-    if (!row || !ds || !ds->Active()) return false;
-    if (TField* key = KeyFieldObject()) return CompareVariants(row->KeyValue, key->Value()) == 0;
-    return IsLoadAllMode() && ds->Sequenced() && ds->RecNo() == row->RecordIndex + 1;
-}
-
-void TCustomvxDBGrid::FollowFocusWithRecord() {
-    if (loadingNodes_ || syncing_ || !IsLoadAllMode()) return;
-    if (SelectionBatchCount() > 0)
-        focusRecordOwed_ = true;
-    else
-        MoveDataSetToFocus();
-}
-
-void TCustomvxDBGrid::MoveDataSetToFocus() {
-    TDataSet* ds = DataSet();
-    if (!IsLoadAllMode() || loadingNodes_ || syncing_ || !Has(egoCanNavigation) || !ds || !ds->Active() ||
-        !dataLink_->Active() || DataSetEditing())
-        return;
-    TvxTreeListNode* target = GetFocusedNode();
-    if (!target) return;
-    while (target->Count() > 0) target = target->Items(0);
-    auto* row = GridNode(target);
-    if (!row || ShowsCurrentRecord(row)) return;
-    syncing_ = true;
-    TScopeExit reset([this] { syncing_ = false; });
-    MoveDataSetToNode(row);
-}
-
-void TCustomvxDBGrid::ChangeFocus(TvxTreeListNode* Node, int Column, bool MakeVisible) {
-    // A row focused by the user takes the dataset to its record.
-    TDataSet* ds = DataSet();
-    if (IsCursorMode()) {
-        const int row = CursorRow(Node);
-        const int active = dataLink_->ActiveRecord();
-        if (!syncing_ && ds && row >= 0 && row != active) {
-            ds->MoveBy(row - active);
-            Node = GetItem(std::clamp(dataLink_->ActiveRecord(), 0, std::max(0, GetCount() - 1)));
-            syncing_ = true;
-            TCustomvxDBTreeListControl::ChangeFocus(Node, Column, MakeVisible);
-            syncing_ = false;
-            return;
-        }
-        TCustomvxDBTreeListControl::ChangeFocus(Node, Column, MakeVisible);
-        return;
-    }
-    if (GridNode(Node) && !loadingNodes_ && !syncing_ && Node != GetFocusedNode() && ds && ds->Active() &&
-        Has(egoCanNavigation)) {
-        if (IsUpdateLocked()) {
-            // The rows may be changing under the update: the table follows once it is over.
-            if (IsLoadAllMode()) focusRecordOwed_ = true;
-        } else {
-            if (DataSetEditing() && !(Node = PostBeforeLeavingRow(Node))) return;
-            TvxTreeListNode* target = Node;
-            while (target->Count() > 0) target = target->Items(0);
-            if (auto* data = GridNode(target); data && !DataSetEditing()) {
-                syncing_ = true;
-                TScopeExit reset([this] { syncing_ = false; });
-                MoveDataSetToNode(data);
-            }
-        }
-    }
-    TCustomvxDBTreeListControl::ChangeFocus(Node, Column, MakeVisible);
-}
-
-TvxTreeListNode* TCustomvxDBGrid::PostBeforeLeavingRow(TvxTreeListNode* Node) {
-    const Variant key = GridNode(Node)->KeyValue;
-    const int level = Node->Level();
-    bool kept = false;
-    {
-        WatchNode(Node);
-        TScopeExit unwatch([&] { kept = UnwatchNode(Node); });
-        DataSet()->Post();
-    }
-    if (kept) return Node;
-    if (key.IsEmpty()) return nullptr;
-    for (TvxTreeListNode* n = GetFirstNode(); n; n = n->GetNext())
-        if (n->Level() == level && CompareVariants(GridNode(n)->KeyValue, key) == 0) return n;
-    return nullptr;
-}
-
 // ---- Data events outside the record window ----
 
 void TCustomvxDBGrid::LinkActive(bool Active) {
@@ -1144,7 +1006,7 @@ void TCustomvxDBGrid::LinkActive(bool Active) {
     SetKeyFieldObject(Active && DataSet() && !KeyField().empty() ? DataSet()->FindField(KeyField()) : nullptr);
     if (loadingFromStream_ || HasState(csLoading)) return;
     ReloadGroupList();
-    if (Active) SyncFocusToCurrentRecord();
+    if (Active) cursor_.SyncFocusToCurrentRecord();
     if (IsCursorMode()) UpdateScrollBars();
 }
 
@@ -1203,7 +1065,7 @@ void TCustomvxDBGrid::DataChanged() {
     if (!inPlace) {
         BeginGroupRebuild();
         EndGroupRebuild();
-        SyncFocusToCurrentRecord();
+        cursor_.SyncFocusToCurrentRecord();
     }
     syncedNode_ = nullptr;
     syncedKeyValue_ = Variant();
@@ -1221,7 +1083,7 @@ void TCustomvxDBGrid::RecordChanged(TField* Field) {
     if (TvxTreeListNode* focused = GetFocusedNode(); focused && !IsGroupNode(focused)) {
         // Code may have made current a record the filter hides: then no row shows it. The
         // edit's first change (its start) decides, before the key itself may change.
-        if (!IsCursorMode() && !syncedNode_ && !ShowsCurrentRecord(focused)) return;
+        if (!IsCursorMode() && !syncedNode_ && !cursor_.ShowsCurrentRecord(focused)) return;
         if (!IsCursorMode() && syncedNode_ && syncedNode_ != focused) return;
         if (IsCursorMode() || ds->State() != dsInsert || focused == syncedNode_) {
             LoadNodeData(focused);
@@ -1262,7 +1124,7 @@ void TCustomvxDBGrid::Scroll(int Distance) {
         if (SelectionBatchCount() == 0) CheckFocusedRecordChange();
         return;
     }
-    if (!syncing_) SyncFocusToCurrentRecord();
+    cursor_.TableMoved();
     if (SelectionBatchCount() == 0) CheckFocusedRecordChange();
 }
 
@@ -1303,8 +1165,7 @@ void TCustomvxDBGrid::InsertNewRecordNode() {
     // appended record's row goes last, an inserted one's before the focused row. Without a
     // focused row it goes beside the first data row: a root among group rows would pass for
     // one.
-    TvxTreeListNode* place = focused ? focused : GetFirstNode();
-    while (place && place->Count() > 0) place = place->Items(0);
+    TvxTreeListNode* place = TvxDBGridCursor::RecordRowOf(focused ? focused : GetFirstNode());
     TDataSet* ds = DataSet();
     TvxTreeListNode* before = ds && ds->Eof() ? nullptr : place;
     TvxTreeListNode* node;
@@ -1318,9 +1179,7 @@ void TCustomvxDBGrid::InsertNewRecordNode() {
     syncedNode_ = node;
     syncedKeyValue_ = row->KeyValue;
     newRecordRow_ = node;
-    syncing_ = true;
-    node->SetFocused(true);
-    syncing_ = false;
+    cursor_.FocusQuietly(node);
 }
 
 void TCustomvxDBGrid::TakeCurrentRecordNumber(TvxDBGridNode* Row, bool New) {

@@ -94,10 +94,9 @@ void TCustomvxDBGrid::SyncCursorNodes() {
         while (GetCount() < wanted) Add();
         while (GetCount() > wanted) GetItem(GetCount() - 1)->Free();
         if (TopVisibleNode() != GetItem(0)) SetTopVisibleNode(GetItem(0));
-        syncing_ = true;
+        TvxDBGridCursor::TEchoGuard echo(cursor_);
         if (TvxTreeListNode* node = GetItem(std::clamp(activeRow, 0, GetCount() - 1)))
             TCustomvxDBTreeListControl::ChangeFocus(node, GetFocusedColumn(), false);
-        syncing_ = false;
     }
 }
 
@@ -503,9 +502,10 @@ void TCustomvxDBGrid::LoadPartialBuffer(int Direction, int TopMode, bool Select)
             if (TopMode == 1) distance = 0;
             if (TopMode == 2) distance = std::max(0, PartlyVisibleRows() - 1);
             if (currentRow) {
-                syncing_ = true;
-                TCustomvxDBTreeListControl::ChangeFocus(currentRow, GetFocusedColumn(), false);
-                syncing_ = false;
+                {
+                    TvxDBGridCursor::TEchoGuard echo(cursor_);
+                    TCustomvxDBTreeListControl::ChangeFocus(currentRow, GetFocusedColumn(), false);
+                }
                 focusedIndex = GetAbsoluteIndex(currentRow);
             }
         }

@@ -255,7 +255,7 @@ void TCustomvxDBGrid::PropagateGroupKeys() {
         if (Level + 1 < levels)
             for (int i = 0; i < n->Count(); ++i) self(self, n->Items(i), Level + 1);
         auto* row = GridNode(n);
-        auto* first = GridNode(n->Items(0));
+        TvxDBGridNode* first = TvxDBGridCursor::RecordRowOf(n);
         if (!row || !first) return;
         if (selection && CompareVariants(row->KeyValue, first->KeyValue) != 0 && IsNodeSelected(n))
             rekeyed.emplace_back(n, row->KeyValue);
@@ -265,7 +265,7 @@ void TCustomvxDBGrid::PropagateGroupKeys() {
     for (int i = 0; i < GetCount(); ++i) group(group, GetItem(i), 0);
     if (!rekeyed.empty()) ReselectGroupRows(rekeyed);
     // A focused group row may stand for another first record now.
-    FollowFocusWithRecord();
+    cursor_.FollowFocus();
 }
 
 void TCustomvxDBGrid::ResortBySummary() {

@@ -1,0 +1,180 @@
+#include "grid/core/vx_db_grid_cursor.h"
+
+#include <algorithm>
+
+#include "grid/core/vx_db_grid.h"
+#include "platform/db/dataset.h"
+#include "platform/db/field.h"
+#include "platform/rtl/scope_exit.h"
+
+namespace {
+int CompareKeys(const Variant& A, const Variant& B) {
+    return TCustomvxDBTreeListControl::CompareVariants(A, B);
+}
+}  // namespace
+
+TvxDBGridNode* TvxDBGridCursor::RecordRowOf(TvxTreeListNode* Node) {
+    while (Node && Node->Count() > 0) Node = Node->Items(0);
+    return NodeAs<TvxDBGridNode>(Node);
+}
+
+bool TvxDBGridCursor::ShowsCurrentRecord(TvxTreeListNode* Node) {
+    TvxDBGridNode* row = RecordRowOf(Node);
+    TDataSet* ds = grid_->DataSet();
+    if (!row || !ds || !ds->Active()) return false;
+    if (TField* key = grid_->KeyFieldObject()) return CompareKeys(row->KeyValue, key->Value()) == 0;
+    return grid_->IsLoadAllMode() && ds->Sequenced() && ds->RecNo() == row->RecordIndex + 1;
+}
+
+// ---- Table to focus ----
+
+void TvxDBGridCursor::FocusGroupOrRecord(TvxTreeListNode* Node) {
+    if (!Node) return;
+    if (grid_->optionsBehavior_.Contains(edgoSeekDetail))
+        if (TvxDBGridNode* row = RecordRowOf(Node)) Node = row;
+    Node->MakeVisible();
+    Node->SetFocused(true);
+}
+
+void TvxDBGridCursor::SyncFocusToCurrentRecord() {
+    TCustomvxDBGrid& grid = *grid_;
+    TField* key = grid.KeyFieldObject();
+    TDataSet* ds = grid.DataSet();
+    if (!key || !grid.Has(egoCanNavigation) || grid.loadingNodes_ || grid.IsCursorMode() || !ds ||
+        !ds->Active() || ds->IsEmpty())
+        return;
+    const Variant k = key->Value();
+    auto isCurrent = [&k](TvxTreeListNode* Node) {
+        TvxDBGridNode* row = RecordRowOf(Node);
+        return row && CompareKeys(row->KeyValue, k) == 0;
+    };
+    TEchoGuard echo(*this);
+    if (grid.groupColumns_.empty()) {
+        for (int i = 0; i < grid.GetCount(); ++i)
+            if (isCurrent(grid.GetItem(i))) {
+                FocusGroupOrRecord(grid.GetItem(i));
+                return;
+            }
+        return;
+    }
+    TvxTreeListNode* g = nullptr;
+    for (int level = 0; level < grid.GroupColumnCount(); ++level) {
+        TvxTreeListNode* found = nullptr;
+        TField* field = grid.groupColumns_[static_cast<size_t>(level)]->Field();
+        if (!field || !grid.FindGroupNode(g, level, field->Value(), 0, found) || found->Count() == 0) return;
+        g = found;
+    }
+    if (isCurrent(g)) {
+        // The group's first record is current: its own row keeps a focus it has, else the
+        // group row takes it (the outermost one still showing it, when the group is closed).
+        TvxTreeListNode* first = g->Items(0);
+        if (first && first->Focused()) {
+            FocusGroupOrRecord(first);
+            return;
+        }
+        while (g->Parent() && !g->IsVisible() && isCurrent(g->Parent())) g = g->Parent();
+        FocusGroupOrRecord(g);
+        return;
+    }
+    for (int i = 0; i < g->Count(); ++i)
+        if (isCurrent(g->Items(i))) {
+            FocusGroupOrRecord(g->Items(i));
+            return;
+        }
+}
+
+void TvxDBGridCursor::TableMoved() {
+    if (!Echoing()) SyncFocusToCurrentRecord();
+}
+
+void TvxDBGridCursor::FocusQuietly(TvxTreeListNode* Node) {
+    TEchoGuard echo(*this);
+    Node->SetFocused(true);
+}
+
+// ---- Focus to table ----
+
+void TvxDBGridCursor::MoveFocus(TvxTreeListNode* Node, int Column, bool MakeVisible) {
+    TCustomvxDBGrid& grid = *grid_;
+    TDataSet* ds = grid.DataSet();
+    if (grid.IsCursorMode()) {
+        // The rows are the link's buffer: the table moves by the rows between, and the focus
+        // goes to the row of the record it reached.
+        const int row = grid.CursorRow(Node);
+        const int active = grid.dataLink_->ActiveRecord();
+        if (!Echoing() && ds && row >= 0 && row != active) {
+            ds->MoveBy(row - active);
+            Node =
+                grid.GetItem(std::clamp(grid.dataLink_->ActiveRecord(), 0, std::max(0, grid.GetCount() - 1)));
+            TEchoGuard echo(*this);
+            grid.TCustomvxDBTreeListControl::ChangeFocus(Node, Column, MakeVisible);
+            return;
+        }
+        grid.TCustomvxDBTreeListControl::ChangeFocus(Node, Column, MakeVisible);
+        return;
+    }
+    if (NodeAs<TvxDBGridNode>(Node) && !grid.loadingNodes_ && !Echoing() && Node != grid.GetFocusedNode() &&
+        ds && ds->Active() && grid.Has(egoCanNavigation)) {
+        if (grid.IsUpdateLocked()) {
+            // The rows may be changing under the update: the table follows once it is over.
+            if (grid.IsLoadAllMode()) owed_ = true;
+        } else {
+            if (grid.DataSetEditing() && !(Node = PostBeforeLeavingRow(Node))) return;
+            if (TvxDBGridNode* row = RecordRowOf(Node); row && !grid.DataSetEditing()) {
+                TEchoGuard echo(*this);
+                grid.MoveDataSetToNode(row);
+            }
+        }
+    }
+    grid.TCustomvxDBTreeListControl::ChangeFocus(Node, Column, MakeVisible);
+}
+
+TvxTreeListNode* TvxDBGridCursor::PostBeforeLeavingRow(TvxTreeListNode* Node) {
+    TCustomvxDBGrid& grid = *grid_;
+    const Variant key = NodeAs<TvxDBGridNode>(Node)->KeyValue;
+    const int level = Node->Level();
+    bool kept = false;
+    {
+        grid.WatchNode(Node);
+        TScopeExit unwatch([&] { kept = grid.UnwatchNode(Node); });
+        grid.DataSet()->Post();
+    }
+    if (kept) return Node;
+    if (key.IsEmpty()) return nullptr;
+    for (TvxTreeListNode* n = grid.GetFirstNode(); n; n = n->GetNext())
+        if (n->Level() == level && CompareKeys(NodeAs<TvxDBGridNode>(n)->KeyValue, key) == 0) return n;
+    return nullptr;
+}
+
+void TvxDBGridCursor::FollowFocus() {
+    if (grid_->loadingNodes_ || Echoing() || !grid_->IsLoadAllMode()) return;
+    if (grid_->SelectionBatchCount() > 0)
+        owed_ = true;
+    else
+        MoveTableToFocus();
+}
+
+void TvxDBGridCursor::BatchEnded() {
+    if (owed_) {
+        owed_ = false;
+        MoveTableToFocus();
+    }
+}
+
+void TvxDBGridCursor::MoveTableToFocus() {
+    TCustomvxDBGrid& grid = *grid_;
+    TDataSet* ds = grid.DataSet();
+    if (!grid.IsLoadAllMode() || grid.loadingNodes_ || Echoing() || !grid.Has(egoCanNavigation) || !ds ||
+        !ds->Active() || !grid.dataLink_->Active() || grid.DataSetEditing())
+        return;
+    TvxDBGridNode* row = RecordRowOf(grid.GetFocusedNode());
+    if (!row || ShowsCurrentRecord(row)) return;
+    TEchoGuard echo(*this);
+    grid.MoveDataSetToNode(row);
+}
+
+// ---- The grid's hook ----
+
+void TCustomvxDBGrid::ChangeFocus(TvxTreeListNode* Node, int Column, bool MakeVisible) {
+    cursor_.MoveFocus(Node, Column, MakeVisible);
+}
