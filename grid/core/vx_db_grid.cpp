@@ -344,8 +344,10 @@ bool TCustomvxDBGrid::MoveDataSetToNode(TvxDBGridNode* Node) {
     TScopeExit nested([this] { --nestedOperation_; });
     const bool numbered = IsLoadAllMode() && ds->Sequenced();
     TvxDBGridNode* focused = TvxDBGridCursor::RecordRowOf(GetFocusedNode());
+    // The row may go with the table's move (a partial load reloading its run): its key and
+    // number are read before.
     if (IsUseLocate() || (!focused && !numbered))
-        return !KeyField().empty() && ds->Locate(KeyField(), Node->KeyValue, {});
+        return !KeyField().empty() && ds->Locate(KeyField(), Variant(Node->KeyValue), {});
     if (numbered) {
         // Every record has its row, numbered as the load read them: the number reaches the
         // record from wherever the table stands, where a move by the distance between two

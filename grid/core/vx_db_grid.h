@@ -159,6 +159,8 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     void LoadPartialBuffer(int Direction, int TopMode, bool Select);
     // max(5 x visible rows, PartialLoadBufferCount).
     int PartialBufferSize();
+    // The lowest and highest record numbers of the loaded run; False without rows.
+    bool LoadedRun(int& First, int& Last);
     // Selects Count records from the anchor towards the current record.
     void SelectCursorRange(bool Up, int Count);
 

@@ -120,13 +120,28 @@ void TvxDBGridCursor::MoveFocus(TvxTreeListNode* Node, int Column, bool MakeVisi
             if (grid.IsLoadAllMode()) owed_ = true;
         } else {
             if (grid.DataSetEditing() && !(Node = PostBeforeLeavingRow(Node))) return;
-            if (TvxDBGridNode* row = RecordRowOf(Node); row && !grid.DataSetEditing()) {
-                TEchoGuard echo(*this);
-                grid.MoveDataSetToNode(row);
+            TvxDBGridNode* row = RecordRowOf(Node);
+            if (row && !grid.DataSetEditing() && !MoveTableTo(Node, row)) {
+                // The table's move reloaded the rows (a partial load reads the run around the
+                // record reached), and the load focused that record's row.
+                Node = grid.GetFocusedNode();
+                if (!Node) return;
             }
         }
     }
     grid.TCustomvxDBTreeListControl::ChangeFocus(Node, Column, MakeVisible);
+}
+
+bool TvxDBGridCursor::MoveTableTo(TvxTreeListNode* Node, TvxDBGridNode* Row) {
+    TCustomvxDBGrid& grid = *grid_;
+    TEchoGuard echo(*this);
+    bool kept = false;
+    {
+        grid.WatchNode(Node);
+        TScopeExit unwatch([&] { kept = grid.UnwatchNode(Node); });
+        grid.MoveDataSetToNode(Row);
+    }
+    return kept;
 }
 
 TvxTreeListNode* TvxDBGridCursor::PostBeforeLeavingRow(TvxTreeListNode* Node) {

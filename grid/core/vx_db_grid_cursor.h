@@ -53,6 +53,9 @@ class TvxDBGridCursor {
 
   private:
     void MoveTableToFocus();
+    // Takes the table to Row's record as the focus moves to Node; False when the table's move
+    // freed Node.
+    bool MoveTableTo(TvxTreeListNode* Node, TvxDBGridNode* Row);
     // With egoSeekDetail a group row hands the focus to its first record's row.
     void FocusGroupOrRecord(TvxTreeListNode* Node);
     // Posts the record being edited before the focus leaves its row (a refused post raises).

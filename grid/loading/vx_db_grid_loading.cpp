@@ -1100,13 +1100,17 @@ void TCustomvxDBGrid::RecordChanged(TField* Field) {
 void TCustomvxDBGrid::Scroll(int Distance) {
     if (IsPartialLoadMode() && Distance != 0 && !loadingNodes_ && partialLoadLock_ == 0) {
         SnapshotSelection();
+        // The record reached lies outside the run: by the run's record numbers, as the rows
+        // shown first and last are not the run's ends once a column sorts it.
         auto* focused = GridNode(GetFocusedNode());
-        auto* first = GridNode(GetItem(0));
-        auto* last = GridNode(GetItem(GetCount() - 1));
-        if (focused && first && Distance > focused->RecordIndex - first->RecordIndex)
-            LoadPartialBuffer(0, 1, false);
-        else if (focused && last && -Distance > last->RecordIndex - focused->RecordIndex)
-            LoadPartialBuffer(0, 2, false);
+        int first = 0, last = 0;
+        if (focused && LoadedRun(first, last)) {
+            const int reached = focused->RecordIndex - Distance;
+            if (reached < first)
+                LoadPartialBuffer(0, 1, false);
+            else if (reached > last)
+                LoadPartialBuffer(0, 2, false);
+        }
         DropSnapshot();
     }
     if (IsCursorMode()) {
@@ -1162,12 +1166,15 @@ void TCustomvxDBGrid::InsertNewRecordNode() {
     TvxTreeListNode* focused = GetFocusedNode();
     if (focused && focused == syncedNode_) return;
     // The row goes among the data rows: on a focused group row, into its first group. An
-    // appended record's row goes last, an inserted one's before the focused row. Without a
-    // focused row it goes beside the first data row: a root among group rows would pass for
-    // one.
+    // inserted record's row goes before the focused row, and so does an appended one's where
+    // the rows stop short of the table's end (a partial load's run): focused last, it would
+    // scroll to the end of the run and load the next buffer. Otherwise an appended record's
+    // row goes last, where the record is. Without a focused row it goes beside the first data
+    // row: a root among group rows would pass for one.
     TvxTreeListNode* place = TvxDBGridCursor::RecordRowOf(focused ? focused : GetFirstNode());
     TDataSet* ds = DataSet();
-    TvxTreeListNode* before = ds && ds->Eof() ? nullptr : place;
+    const bool rowsReachTheEnd = !IsPartialLoadMode() || endReached_;
+    TvxTreeListNode* before = ds && ds->Eof() && rowsReachTheEnd ? nullptr : place;
     TvxTreeListNode* node;
     if (place && place->Parent())
         node = place->Parent()->InsertChild(before);

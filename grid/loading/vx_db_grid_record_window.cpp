@@ -433,20 +433,19 @@ void TCustomvxDBGrid::LoadPartialBuffer(int Direction, int TopMode, bool Select)
     partialAnchor_ = nullptr;
     auto* focused = GridNode(GetFocusedNode());
     int focusedIndex = -1;
-    if (Direction == 1 && GetCount() > 0) {
-        auto* last = GridNode(GetItem(GetCount() - 1));
-        int number = last->RecordIndex;
-        if (focused) ds->MoveBy(last->RecordIndex - focused->RecordIndex);
+    int runFirst = 0, runLast = 0;
+    if (Direction == 1 && LoadedRun(runFirst, runLast)) {
+        int number = runLast;
+        if (focused) ds->MoveBy(runLast - focused->RecordIndex);
         for (int added = 0; added < size; ++added) {
             ds->Next();
             if (ds->Eof()) break;
             AddPartialNode(false, ++number, low, high, Select);
         }
         endReached_ = ds->Eof();
-    } else if (Direction == 2 && GetCount() > 0) {
-        auto* first = GridNode(GetItem(0));
-        int number = first->RecordIndex;
-        if (focused) ds->MoveBy(first->RecordIndex - focused->RecordIndex);
+    } else if (Direction == 2 && LoadedRun(runFirst, runLast)) {
+        int number = runFirst;
+        if (focused) ds->MoveBy(runFirst - focused->RecordIndex);
         for (int added = 0; added < size; ++added) {
             ds->Prior();
             if (ds->Bof()) break;
@@ -525,9 +524,24 @@ void TCustomvxDBGrid::LoadPartialBuffer(int Direction, int TopMode, bool Select)
     if (eof && !ds->Eof()) ds->Next();
 }
 
+bool TCustomvxDBGrid::LoadedRun(int& First, int& Last) {
+    if (GetCount() == 0) return false;
+    First = Last = GridNode(GetItem(0))->RecordIndex;
+    for (int i = 1; i < GetCount(); ++i) {
+        const int number = GridNode(GetItem(i))->RecordIndex;
+        First = std::min(First, number);
+        Last = std::max(Last, number);
+    }
+    return true;
+}
+
 void TCustomvxDBGrid::SetTopVisibleNode(TvxTreeListNode* Node) {
     TCustomvxDBTreeListControl::SetTopVisibleNode(Node);
     if (!IsPartialLoadMode() || !HandleAllocated() || partialLoadLock_ > 0 || loadingNodes_ || !Node) return;
+    // More of the table is read with the table moving to it, which would end an insert or an
+    // edit that code started (a new record's row scrolled into view): it waits for the table
+    // to browse again.
+    if (DataSetEditing()) return;
     const int index = GetAbsoluteIndex(Node);
     if (!startReached_ && index <= GetVisibleRowCount())
         LoadPartialBuffer(2, 0, false);

@@ -8,23 +8,27 @@
 #include "platform/win/message_queue.h"
 #include "platform/win/scroll_bars.h"
 #include "platform/win/virtual_keys.h"
+#include "tests/grid/grid_table_check.h"
 #include "tests/grid/grid_test_form.h"
 
 namespace {
 
 class DBGridRecordWindow : public GridOnForm {
   protected:
-    void Fill(int count) {
+    // With Amount, a third column shows each record's amount.
+    void Fill(int count, const std::function<double(int id)>& Amount = nullptr) {
         auto* id = grid->CreateColumn<TvxDBGridColumn>();
         id->SetFieldName("ID");
         auto* name = grid->CreateColumn<TvxDBGridColumn>();
         name->SetFieldName("Name");
+        if (Amount) Col("Amount");
         table->Open();
         table->DisableControls();
         for (int i = 1; i <= count; ++i) {
             table->Append();
             table->FieldByName("ID")->SetAsInteger(i);
             table->FieldByName("Name")->SetAsString("r" + std::to_string(i));
+            if (Amount) table->FieldByName("Amount")->SetAsFloat(Amount(i));
             table->Post();
         }
         table->First();
@@ -342,6 +346,77 @@ TEST_F(DBGridRecordWindow, PartialLoadHoldsARunAroundTheCurrentRecordAndLoadsMor
     EXPECT_EQ(Id(grid->GetItem(99)), 100);
     EXPECT_TRUE(grid->StartReached());
     EXPECT_FALSE(grid->IsFirstNode(grid->GetItem(1)));
+}
+
+// A run that a column sorts shows its records in another order than the table's: a click, a
+// Down or a PgDn on any of its rows makes that row's record current, reloading the run only
+// when the record lies outside it, and never reading the rows a reload frees.
+TEST_F(DBGridRecordWindow, InAPartialLoadSortedByAColumnTheFocusedRowsRecordIsCurrent) {
+    Fill(30, [](int id) { return (id * 7) % 30; });
+    grid->SetHeight(96);
+    PartialLoad(5);
+    grid->SetFocus();
+    driver->Pump();
+    TvxDBTreeListColumn* amount = Column("Amount");
+    for (TvxTreeListColumnSort direction : {csUp, csDown})
+        for (const char* way : {"a click on the third row", "Down", "PgDn", "two PgDns"}) {
+            SCOPED_TRACE(std::string(way) + (direction == csUp ? ", up" : ", down"));
+            grid->SetPartialLoad(false);
+            amount->SetSorted(csNone);
+            table->First();
+            grid->SetPartialLoad(true);
+            ASSERT_LT(grid->GetCount(), 30);
+            grid->BeginSorting();
+            amount->SetSorted(direction);
+            grid->EndSorting();
+            ASSERT_EQ(Id(grid->GetFocusedNode()), 1);
+            if (way[0] == 'a') {
+                ClickRow(grid->GetAbsoluteNode(2));
+                EXPECT_EQ(grid->GetFocusedNode(), grid->GetAbsoluteNode(2));
+            } else {
+                driver->PressKey(way[0] == 'D' ? VK_DOWN : VK_NEXT);
+                if (way[0] == 't') driver->PressKey(VK_NEXT);
+            }
+            ASSERT_NE(grid->GetFocusedNode(), nullptr);
+            EXPECT_EQ(Id(grid->GetFocusedNode()), Current());
+            ExpectGridAgreesWithTable(grid, table);
+        }
+}
+
+// An append by code in a partial load: the new record's row stands at the focused place, and
+// no load the grid starts for it cancels the append; the record is posted as typed.
+TEST_F(DBGridRecordWindow, InAPartialLoadAnAppendByCodeIsPostedWithItsRow) {
+    Fill(200);
+    PartialLoad(100);
+    ASSERT_EQ(grid->GetCount(), 100);
+    ASSERT_FALSE(grid->EndReached());
+    ASSERT_EQ(Current(), 1);
+    TvxTreeListNode* focused = grid->GetFocusedNode();
+    const int at = grid->GetAbsoluteIndex(focused);
+    table->Append();
+    ASSERT_EQ(table->State(), dsInsert);
+    EXPECT_EQ(grid->GetAbsoluteIndex(grid->GetFocusedNode()), at);
+    EXPECT_EQ(grid->GetAbsoluteIndex(focused), at + 1);
+    EXPECT_EQ(grid->GetCount(), 101);
+    table->FieldByName("ID")->SetAsInteger(201);
+    table->FieldByName("Name")->SetAsString("new");
+    EXPECT_EQ(table->State(), dsInsert);
+    table->Post();
+    driver->Pump();
+    EXPECT_EQ(table->RecordCount(), 201);
+    EXPECT_EQ(Current(), 201);
+    ASSERT_NE(grid->GetFocusedNode(), nullptr);
+    EXPECT_EQ(Id(grid->GetFocusedNode()), 201);
+    ExpectGridAgreesWithTable(grid, table);
+    // Code that goes on to edit the next record is not cancelled by the grid either.
+    table->First();
+    table->Edit();
+    table->FieldByName("Name")->SetAsString("first");
+    grid->GetAbsoluteNode(grid->GetAbsoluteCount() - 1)->MakeVisible();
+    EXPECT_EQ(table->State(), dsEdit);
+    table->Post();
+    EXPECT_EQ(table->FieldByName("Name")->AsString(), "first");
+    ExpectGridAgreesWithTable(grid, table);
 }
 
 TEST_F(DBGridRecordWindow, AnEmptyTableReachesBothEnds) {
