@@ -735,13 +735,20 @@ void TCustomvxDBGrid::RegroupLoaded(TLoadWalk& W) {
     } else {
         // The data rows in front leave the root list at once and go under their group rows
         // in turn; the group rows are then the only roots the search meets. A row the walk
-        // does not reach (it broke off) goes back in front.
+        // does not reach (it broke off) goes back in front. They go in the table's order, as
+        // a load reads them: each group row is made for its first record, and takes its rows
+        // in their order.
         std::vector<TvxTreeListNode*> rows;
         for (int i = 0; i < count; ++i) {
             auto* row = GridNode(GetItem(i));
             if (!row || row->Count() > 0) break;
             rows.push_back(row);
         }
+        auto byRecord = [](TvxTreeListNode* A, TvxTreeListNode* B) {
+            return GridNode(A)->RecordIndex < GridNode(B)->RecordIndex;
+        };
+        if (!std::is_sorted(rows.begin(), rows.end(), byRecord))
+            std::stable_sort(rows.begin(), rows.end(), byRecord);
         DetachNodes(rows);
         struct PutBack {
             TCustomvxDBGrid* grid;

@@ -460,10 +460,10 @@ void TCustomvxDBGrid::ResortNodes() {
     for (int level = 0; level < GroupColumnCount(); ++level) PutGroupRowsInOrder(level);
     if (TvxDBTreeListColumn* column = GetSortedColumn()) {
         SortNodes(GroupColumnCount(), column->GetIndex(), column->Sorted() == csDown);
-    } else if (IsLoadAllMode() && !(loadingNodes_ && CanRegroupLoaded())) {
-        // Rows no column sorts stand in the table's order, as a load reads them; a regroup of
-        // the loaded rows keeps the order they were shown in. A group row may get another
-        // first record then, as after a sort.
+    } else if (IsLoadAllMode()) {
+        // Rows no column sorts stand in the table's order, as a load reads them, also after a
+        // regroup of the loaded rows, which takes them as they were shown. A group row may get
+        // another first record then, as after a sort.
         PutRowsInRecordOrder();
         PropagateGroupKeys();
     }

@@ -8,6 +8,7 @@
 
 #include "grid/columns/vx_db_grid_column.h"
 #include "platform/rtl/locale.h"
+#include "tests/grid/grid_table_check.h"
 #include "tests/grid/grid_test_form.h"
 #include "tests/support/test_pictures.h"
 #include "tests/treelist/test_column_tree_list.h"
@@ -506,11 +507,14 @@ TEST_F(DBGridLoading, AGroupColumnTurnedRoundInASortingBatchTurnsItsGroupRows) {
     EXPECT_EQ(Id(grid->GetFocusedNode()->Count() > 0 ? grid->GetFocusedNode()->Items(0) : grid->GetFocusedNode()), 4);
 }
 
+// A smart regroup shows what a fresh load shows: the rows no column sorts in the table's
+// order, whatever order the grouping they leave showed them in; one level and two, the inner
+// or the outer one ungrouped.
 TEST_F(DBGridLoading, ASmartRegroupLeavesTheGroupRowsClosedAndTheRowsInRecordOrder) {
     Add(1, "B", 1);
     Add(2, "A", 2);
-    Add(3, "B", 3);
-    Add(4, "C", 4);
+    Add(3, "B", 3, true);
+    Add(4, "C", 4, true);
     Add(5, "A", 5);
     LoadAll();
     TvxDBGridOptions options = grid->GridOptions();
@@ -524,19 +528,35 @@ TEST_F(DBGridLoading, ASmartRegroupLeavesTheGroupRowsClosedAndTheRowsInRecordOrd
     EXPECT_FALSE(grid->GetItem(1)->Expanded());
     EXPECT_FALSE(grid->GetItem(2)->Expanded());
     EXPECT_EQ(DataRowIds(), (std::vector<int>{2, 5, 1, 3, 4}));
-    // Back to rows in the order they were shown in; the group rows are gone.
+    ExpectGridAgreesWithTable(grid, table);
+    // Ungrouped: the table's order; the group rows are gone.
     name->SetGroupIndex(-1);
     ASSERT_EQ(grid->GetCount(), 5);
-    EXPECT_EQ(DataRowIds(), (std::vector<int>{2, 5, 1, 3, 4}));
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{1, 2, 3, 4, 5}));
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(grid->GetItem(i)->Index(), i);
     }
-    // And a second level.
+    ExpectGridAgreesWithTable(grid, table);
+    // Two levels: B's records 3 and 1 shown under True and False.
     name->SetGroupIndex(0);
     active->SetGroupIndex(1);
     ASSERT_EQ(grid->GetCount(), 3);
     EXPECT_EQ(grid->GetItem(0)->Items(0)->Level(), 1);
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{2, 5, 3, 1, 4}));
+    ExpectGridAgreesWithTable(grid, table);
+    // The inner level ungrouped: each outer group's rows in the table's order.
+    active->SetGroupIndex(-1);
     EXPECT_EQ(DataRowIds(), (std::vector<int>{2, 5, 1, 3, 4}));
+    ExpectGridAgreesWithTable(grid, table);
+    // The outer level ungrouped, the inner one staying: its groups' rows in the table's order.
+    active->SetGroupIndex(1);
+    name->SetGroupIndex(-1);
+    ASSERT_EQ(grid->GetCount(), 2);
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{3, 4, 1, 2, 5}));
+    ExpectGridAgreesWithTable(grid, table);
+    active->SetGroupIndex(-1);
+    EXPECT_EQ(DataRowIds(), (std::vector<int>{1, 2, 3, 4, 5}));
+    ExpectGridAgreesWithTable(grid, table);
 }
 
 TEST_F(DBGridLoading, FocusTopRowAndSelectionSurviveAppendPostAndDelete) {
