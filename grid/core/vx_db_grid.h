@@ -167,7 +167,13 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     // ---- Records and keys ----
     // Asks before a delete when egoConfirmDelete is on; False when the user cancels.
     bool ConfirmDelete();
+    // Deletes the records of the selected data rows; selected group rows stay selected.
     int DeleteSelection() override;
+    // Whether the selection's entry at Index is a group row's, which names no record to act on
+    // (a group row's entry leaves with its row: an entry without a row is a record's).
+    bool IsGroupRowEntry(int Index);
+    // The entries that are records', in order.
+    std::vector<int> RecordEntries();
     TvxTreeListNode* SyncedNode() const { return syncedNode_; }
     const Variant& SyncedKeyValue() const { return syncedKeyValue_; }
     // Moves the dataset to the node's record; False when it was not reached.
@@ -410,8 +416,12 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     // Selected group rows that came to stand for another first record (each with the key it
     // had) keep their entries, which now name those records.
     void ReselectGroupRows(const std::vector<std::pair<TvxTreeListNode*, Variant>>& Rows);
-    // The bookmarks of the records of the selected keys (without bookmarks), found in one walk.
-    std::vector<TBookmark> SelectedKeyBookmarks();
+    // The bookmarks of the records of the selected keys at Entries (without bookmarks), found
+    // in one walk.
+    std::vector<TBookmark> SelectedKeyBookmarks(const std::vector<int>& Entries);
+    // The selected group rows the snapshot kept, still there after the reload, are selected
+    // again, each by its first record as it is now.
+    void SelectSavedGroupRows();
     // The record to be current once the selection is deleted: the current one, or when it
     // goes too, the first one after it that stays (before it, at the end); empty: none stays.
     TBookmark RecordLeftCurrentByDeletion();
@@ -536,6 +546,10 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     std::vector<Variant> savedSelectionKeys_;
     // The row loaded for each saved entry (null: none yet).
     std::vector<TvxTreeListNode*> savedSelectionRows_;
+    // The selected group rows, kept across the reload while they live (a row freed meanwhile
+    // leaves the map).
+    std::vector<TvxTreeListNode*> savedGroupRows_;
+    TvxNodeMap<bool> savedGroupRowsLiving_;
     // While group rows are freed whose records stay (a filter empties them, an edit moves
     // their last record away): the entries of the selected ones, gathered as they go.
     struct TFreedEntries {
@@ -546,6 +560,7 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     // Runs Free, which frees such group rows; the selected ones' entries then leave the
     // selection together.
     void FreeGroupRows(const std::function<void()>& Free);
+    void RemoveFreedEntries(const TFreedEntries& Freed);
     // The selection's entries at these places (as the list numbers them, any order, repeats
     // allowed) leave it together, with one notice.
     void RemoveEntries(std::vector<int> Entries);

@@ -48,6 +48,9 @@ bool TCustomvxDBGrid::RecordKey(uint16_t& Key, TShiftState Shift) {
     if (Key == VK_DELETE && ctrl) {
         if (IsNewItemRowActive() || !Has(egoCanDelete) || !Has(egoCanNavigation)) return false;
         if (IsBusy() || !focused || IsGroupNode(focused) || ds->IsEmpty() || !ds->CanModify()) return false;
+        // Selected group rows are no records to delete: with only those selected, nothing is
+        // deleted, as on a focused group row.
+        if (GetSelectedCount() > 0 && RecordEntries().empty()) return false;
         if (!ConfirmDelete()) return false;
         if (GetSelectedCount() == 0) {
             if (auto* node = NodeAs<TvxDBGridNode>(focused)) node->DeleteRecord();

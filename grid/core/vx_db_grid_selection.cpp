@@ -9,6 +9,7 @@
 #include "platform/classes/string_list.h"
 #include "platform/db/dataset.h"
 #include "platform/db/field.h"
+#include "platform/rtl/erase_at.h"
 #include "platform/rtl/scope_exit.h"
 #include "treelist/node_slots.h"
 
@@ -311,12 +312,16 @@ void TCustomvxDBGrid::FreeGroupRows(const std::function<void()>& Free) {
         TScopeExit done([this, outer] { freedEntries_ = outer; });
         Free();
     }
+    RemoveFreedEntries(freed);
+}
+
+void TCustomvxDBGrid::RemoveFreedEntries(const TFreedEntries& Freed) {
     std::vector<int> entries;
-    for (const TBookmark& bookmark : freed.Bookmarks) {
+    for (const TBookmark& bookmark : Freed.Bookmarks) {
         int index = 0;
         if (FindBookmark(bookmark, index)) entries.push_back(index);
     }
-    for (const Variant& key : freed.Keys) {
+    for (const Variant& key : Freed.Keys) {
         int index = 0;
         if (selectedKeys_.Find(key, index)) entries.push_back(index);
     }
@@ -454,9 +459,20 @@ void TCustomvxDBGrid::EndSelection() {
 // ---- Across reloads ----
 
 void TCustomvxDBGrid::SnapshotSelection() {
+    DropSnapshot();
+    // A selected group row is kept as the row itself, which a reload keeps while its group
+    // exists: by its first record's bookmark or key, the row of that record would take it.
+    std::vector<int> groupEntries;
+    if (!groupColumns_.empty())
+        for (int i = 0, count = GetSelectedCount(); i < count; ++i)
+            if (IsGroupRowEntry(i)) {
+                groupEntries.push_back(i);
+                savedGroupRows_.push_back(GetSelectedItem(i));
+                savedGroupRowsLiving_.Get(savedGroupRows_.back()) = true;
+            }
     if (IsUseBookmarks()) {
         savedSelectionBookmarks_ = SelectedBookmarks();
-        savedSelectionKeys_.clear();
+        EraseAt(savedSelectionBookmarks_, groupEntries);
         // Searched by the dataset's order as it is now: a change may have moved records.
         TDataSet* ds = DataSet();
         auto before = [ds](const TBookmark& A, const TBookmark& B) { return ds->CompareBookmarks(A, B) < 0; };
@@ -464,7 +480,7 @@ void TCustomvxDBGrid::SnapshotSelection() {
             std::stable_sort(savedSelectionBookmarks_.begin(), savedSelectionBookmarks_.end(), before);
     } else {
         savedSelectionKeys_ = selectedKeys_.Keys();
-        savedSelectionBookmarks_.clear();
+        EraseAt(savedSelectionKeys_, groupEntries);
     }
     savedSelectionRows_.assign(std::max(savedSelectionBookmarks_.size(), savedSelectionKeys_.size()), nullptr);
 }
@@ -473,6 +489,44 @@ void TCustomvxDBGrid::DropSnapshot() {
     savedSelectionBookmarks_.clear();
     savedSelectionKeys_.clear();
     savedSelectionRows_.clear();
+    savedGroupRows_.clear();
+    savedGroupRowsLiving_.Clear();
+}
+
+void TCustomvxDBGrid::SelectSavedGroupRows() {
+    std::vector<TvxTreeListNode*> rows;
+    for (TvxTreeListNode* row : savedGroupRows_)
+        if (savedGroupRowsLiving_.Find(row) && IsGroupNode(row) && row->Count() > 0) rows.push_back(row);
+    savedGroupRows_.clear();
+    savedGroupRowsLiving_.Clear();
+    if (rows.empty()) return;
+    // A record selected on its own keeps its entry; the group row it came to be the first
+    // record of is not selected then.
+    if (IsUseBookmarks()) {
+        const TvxNodeMap<TBookmark> bookmarks = FindNodeBookmarks(rows);
+        BeginRangeInserts();
+        TScopeExit merge([this] { EndRangeInserts(); });
+        for (TvxTreeListNode* row : rows) {
+            int index = 0;
+            if (const TBookmark* found = bookmarks.Find(row); found && !FindBookmark(*found, index))
+                AddSelectedBookmark(*found, row);
+        }
+        return;
+    }
+    std::vector<std::pair<Variant, TvxTreeListNode*>> added;
+    for (TvxTreeListNode* row : rows)
+        if (Variant key; SelectionKey(row, key) && !selectedKeys_.Slot(key))
+            added.emplace_back(std::move(key), row);
+    std::stable_sort(added.begin(), added.end(),
+                     [](const auto& A, const auto& B) { return CompareVariants(A.first, B.first) < 0; });
+    std::vector<Variant> keys;
+    std::vector<TvxTreeListNode*> nodes;
+    for (auto& [key, row] : added) {
+        if (!keys.empty() && CompareVariants(keys.back(), key) == 0) continue;
+        keys.push_back(std::move(key));
+        nodes.push_back(row);
+    }
+    selectedKeys_.AddAll(std::move(keys), std::move(nodes));
 }
 
 int TCustomvxDBGrid::SavedSelectionIndex(TvxTreeListNode* Node) {
@@ -539,29 +593,56 @@ void TCustomvxDBGrid::SelectReloadedRows() {
 
 // ---- Deleting the selected records ----
 
+bool TCustomvxDBGrid::IsGroupRowEntry(int Index) {
+    TvxTreeListNode* row = GetSelectedItem(Index);
+    return row && IsGroupNode(row);
+}
+
+std::vector<int> TCustomvxDBGrid::RecordEntries() {
+    std::vector<int> entries;
+    for (int i = 0, count = GetSelectedCount(); i < count; ++i)
+        if (!IsGroupRowEntry(i)) entries.push_back(i);
+    return entries;
+}
+
+// A selected group row is a group row in the selection, never a record to delete: only the
+// records of the selected data rows go (and of records selected without a row), and the group
+// rows stay selected. With only group rows selected nothing is deleted.
 int TCustomvxDBGrid::DeleteSelection() {
     TDataSet* ds = DataSet();
     if (!ds || !ds->Active() || GetSelectedCount() == 0) return TCustomvxDBTreeListControl::DeleteSelection();
+    const std::vector<int> records = RecordEntries();
+    if (records.empty()) return 0;
     CloseEditor();
     suppressRegroup_ = true;
     ds->DisableControls();
     // The controls come back with regrouping still suppressed, so that the change they report
     // reloads the rows rather than refreshing the current one in place: the rows of the
-    // deleted records have to go.
+    // deleted records have to go. Their entries go first.
     struct Enable {
         TCustomvxDBGrid* grid;
         TDataSet* ds;
+        const std::vector<int>& records;
         ~Enable() {
-            grid->TCustomvxDBTreeListControl::ClearSelection();
-            grid->selectedKeys_.Clear();
+            if (static_cast<int>(records.size()) == grid->GetSelectedCount())
+                grid->ClearSelection();
+            else
+                grid->RemoveEntries(records);
             ds->EnableControls();
             grid->suppressRegroup_ = false;
         }
-    } enable{this, ds};
+    } enable{this, ds, records};
     const TBookmark back = RecordLeftCurrentByDeletion();
+    std::vector<TBookmark> bookmarks;
+    if (IsUseBookmarks()) {
+        const std::vector<TBookmark>& selected = SelectedBookmarks();
+        bookmarks.reserve(records.size());
+        for (int i : records) bookmarks.push_back(selected[static_cast<size_t>(i)]);
+    } else {
+        bookmarks = SelectedKeyBookmarks(records);
+    }
     // The records go together: one by one, each would close up the table behind it.
-    const int deleted =
-        ds->DeleteRecords(IsUseBookmarks() ? std::vector<TBookmark>(SelectedBookmarks()) : SelectedKeyBookmarks());
+    const int deleted = ds->DeleteRecords(bookmarks);
     if (!back.empty() && ds->BookmarkValid(back)) ds->GotoBookmark(back);
     return deleted;
 }
@@ -601,19 +682,20 @@ TBookmark TCustomvxDBGrid::RecordLeftCurrentByDeletion() {
     return bookmark;
 }
 
-std::vector<TBookmark> TCustomvxDBGrid::SelectedKeyBookmarks() {
+std::vector<TBookmark> TCustomvxDBGrid::SelectedKeyBookmarks(const std::vector<int>& Entries) {
     std::vector<TBookmark> bookmarks;
     TDataSet* ds = DataSet();
     TField* key = !KeyField().empty() && ds ? ds->FindField(KeyField()) : nullptr;
-    if (!key || selectedKeys_.Empty()) return bookmarks;
+    if (!key || Entries.empty()) return bookmarks;
     // The first record of each key, as a search by key finds it, in one walk.
-    std::vector<bool> found(static_cast<size_t>(selectedKeys_.Count()), false);
+    std::vector<bool> wanted(static_cast<size_t>(selectedKeys_.Count()), false);
+    for (int i : Entries) wanted[static_cast<size_t>(i)] = true;
     for (ds->First(); !ds->Eof(); ds->Next()) {
         int index = 0;
         if (!selectedKeys_.Find(key->Value(), index)) continue;
         const auto at = static_cast<size_t>(index);
-        if (found[at]) continue;
-        found[at] = true;
+        if (!wanted[at]) continue;
+        wanted[at] = false;
         bookmarks.push_back(ds->Bookmark());
     }
     return bookmarks;

@@ -483,6 +483,7 @@ void TCustomvxDBGrid::ReloadAfterChange() {
         // The snapshot brings the selection back row by row.
         ClearSelection();
         ReloadNodes(&kept);
+        SelectSavedGroupRows();
     }
     // The focused row's key and place serve this reload only: kept, they would pick the top
     // row (and focus) of a later regroup after an old record.
@@ -934,16 +935,21 @@ void TCustomvxDBGrid::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNo
     if (loadWalk_ && loadWalk_->Groups) loadWalk_->Groups->Forget(Node);
     if (loadWalk_ && loadWalk_->Kept) loadWalk_->Kept->Forget(Node);
     if (rangeBookmarks_) rangeBookmarks_->Erase(Node);
+    if (!savedGroupRowsLiving_.Empty()) savedGroupRowsLiving_.Erase(Node);
     if (Node == newRecordRow_) newRecordRow_ = nullptr;
     // A group row freed while its records stay (FreeGroupRows) stands for a record it no
     // longer shows: its entry leaves the selection, as the entries of the rows a filter hides
-    // do. Gathered here, they leave in one step afterwards.
-    if (freedEntries_) {
+    // do. Gathered here, they leave in one step afterwards. A selected group row freed
+    // otherwise leaves it at once: an entry without its row would name a record to delete.
+    TFreedEntries freedHere;
+    TFreedEntries* freed = freedEntries_;
+    if (!freed && !IsDestroying() && IsGroupNode(Node)) freed = &freedHere;
+    if (freed) {
         if (const TBookmark* attached = SelectedNodeBookmark(Node)) {
-            freedEntries_->Bookmarks.push_back(*attached);
+            freed->Bookmarks.push_back(*attached);
         } else if (auto* row = GridNode(Node); row && !selectedKeys_.Empty()) {
             if (TvxTreeListNode** selected = selectedKeys_.Slot(row->KeyValue); selected && *selected == Node)
-                freedEntries_->Keys.push_back(row->KeyValue);
+                freed->Keys.push_back(row->KeyValue);
         }
     }
     // A key kept selected without bookmarks stays, without its row.
@@ -952,6 +958,7 @@ void TCustomvxDBGrid::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNo
             if (TvxTreeListNode** selected = selectedKeys_.Slot(row->KeyValue); selected && *selected == Node)
                 *selected = nullptr;
     TCustomvxDBTreeListControl::DoDeletion(Node, PriorNode, Repaint, WasLast, NextNode);
+    if (!freedHere.Bookmarks.empty() || !freedHere.Keys.empty()) RemoveFreedEntries(freedHere);
 }
 
 // ---- Group search ----

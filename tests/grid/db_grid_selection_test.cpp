@@ -16,6 +16,8 @@
 #include "platform/gdi/system_metrics.h"
 #include "platform/win/input.h"
 #include "platform/win/virtual_keys.h"
+#include "platform/classes/string_list.h"
+#include "tests/grid/grid_table_check.h"
 #include "tests/grid/grid_test_form.h"
 #include "tests/support/temp_folder.h"
 
@@ -499,6 +501,144 @@ TEST_F(DBGridSelection, RowsSelectedByCodeAwayFromTheFocusAreTheirRecords) {
         }
 }
 
+// A selected group row is a group row in the selection, never a record to delete. Selected
+// by a range, by Ctrl+clicks or by code, with a data row focused: Ctrl+Del and DeleteSelection
+// delete nothing and the selection stays, and copies and exports of the selection keep the
+// group rows. A table change reloads the rows: each group row stays selected while its group
+// exists, named by its first record as it is then. By bookmarks and by keys.
+TEST_F(DBGridSelection, SelectedGroupRowsAreNoRecordsToDeleteAndOutliveReloads) {
+    TvxDBGridOptions options = grid->GridOptions();
+    options.Exclude(egoConfirmDelete);
+    grid->SetGridOptions(options);
+    TempFolder folder;
+    // The lines of the selection's text export, its header left out.
+    auto exported = [&] {
+        const std::string file = folder.File("selected.txt");
+        grid->SaveToText(file, false, ";", "", "");
+        std::ifstream in(file);
+        std::vector<std::string> lines;
+        std::string line;
+        for (int n = 0; std::getline(in, line); ++n) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (n > 0 && !line.empty()) lines.push_back(line);
+        }
+        return lines;
+    };
+    for (bool bookmarks : {true, false})
+        for (const char* way : {"a range", "Ctrl+clicks", "code"}) {
+            SCOPED_TRACE(std::string(bookmarks ? "bookmarks, " : "keys, ") + way);
+            grid->SetUseBookmarks(bookmarks);
+            active->SetGroupIndex(0);
+            grid->FullExpand();
+            grid->SetFocus();
+            grid->ClearSelection();
+            // True (records 3, 6, ...) and False (1, 2, 4, ...).
+            TvxTreeListNode* yes = grid->GetItem(0);
+            TvxTreeListNode* no = grid->GetItem(1);
+            ASSERT_EQ(Id(no->Items(0)), 1);
+            if (way[0] == 'a') {
+                driver->PressKey(VK_HOME, {ssCtrl});
+                driver->PressKey(VK_END, {ssCtrl, ssShift});
+            } else if (way[0] == 'C') {
+                ClickRow(yes, {ssCtrl});
+                ClickRow(no, {ssCtrl});
+            } else {
+                yes->SetSelected(true);
+                no->SetSelected(true);
+            }
+            ASSERT_EQ(Entries(), (std::vector<int>{0, 0}));
+            driver->PressKey(VK_END, {ssCtrl});
+            ASSERT_EQ(grid->GetFocusedNode(), Row(40));
+            const std::set<int> all = All();
+            driver->PressKey(VK_DELETE, {ssCtrl});
+            EXPECT_EQ(TableIds(), all);
+            EXPECT_EQ(Entries(), (std::vector<int>{0, 0}));
+            EXPECT_EQ(grid->DeleteSelection(), 0);
+            EXPECT_EQ(TableIds(), all);
+            EXPECT_TRUE(no->Selected());
+            EXPECT_TRUE(yes->Selected());
+            ExpectGridAgreesWithTable(grid, table);
+            // Copies and exports keep them.
+            TStringList copied;
+            grid->SaveSelectedToStrings(&copied);
+            ASSERT_EQ(copied.Count(), 3);
+            EXPECT_EQ(copied.Strings(1), yes->Strings(0));
+            EXPECT_EQ(copied.Strings(2), no->Strings(0));
+            const std::vector<std::string> lines = exported();
+            EXPECT_EQ(lines.size(), 42u);
+            EXPECT_NE(std::find(lines.begin(), lines.end(), no->Strings(0)), lines.end());
+
+            // A change elsewhere, and one that deletes False's first record: both stay, False
+            // named by its new first record.
+            Edit(20, "Amount", Variant(99.0));
+            EXPECT_EQ(Entries(), (std::vector<int>{0, 0}));
+            EXPECT_TRUE(no->Selected());
+            ExpectGridAgreesWithTable(grid, table);
+            table->Locate("ID", Variant(1), {});
+            table->Delete();
+            ASSERT_EQ(grid->GetItem(1), no);
+            EXPECT_EQ(Entries(), (std::vector<int>{0, 0}));
+            EXPECT_TRUE(no->Selected());
+            EXPECT_TRUE(yes->Selected());
+            ExpectGridAgreesWithTable(grid, table);
+            // A change that empties True: its group is gone, and its entry with it.
+            ASSERT_EQ(grid->GetItem(0), yes);
+            table->DisableControls();
+            for (table->First(); !table->Eof(); table->Next())
+                if (table->FieldByName("Active")->AsBoolean()) {
+                    table->Edit();
+                    table->FieldByName("Active")->SetAsBoolean(false);
+                    table->Post();
+                }
+            table->First();
+            table->EnableControls();
+            ASSERT_EQ(grid->GetCount(), 1);
+            EXPECT_EQ(Entries(), std::vector<int>{0});
+            EXPECT_TRUE(no->Selected());
+            ExpectGridAgreesWithTable(grid, table);
+
+            table->DisableControls();
+            while (!table->IsEmpty()) table->Delete();
+            Fill();
+            table->EnableControls();
+            active->SetGroupIndex(-1);
+        }
+}
+
+// With group rows and data rows selected together (extended multi-select), deleting the
+// selection deletes the data rows' records, and the group row stays selected.
+TEST_F(DBGridSelection, DeletingASelectionWithAGroupRowDeletesOnlyTheDataRowsRecords) {
+    TvxDBGridOptions options = grid->GridOptions();
+    options.Include(egoExtMultiSelect);
+    grid->SetGridOptions(options);
+    for (bool bookmarks : {true, false}) {
+        SCOPED_TRACE(bookmarks ? "bookmarks" : "keys");
+        grid->SetUseBookmarks(bookmarks);
+        active->SetGroupIndex(0);
+        grid->FullExpand();
+        grid->ClearSelection();
+        TvxTreeListNode* yes = grid->GetItem(1);
+        yes->SetSelected(true);
+        Row(5)->SetSelected(true);
+        Row(9)->SetSelected(true);
+        ASSERT_EQ(grid->GetSelectedCount(), 3);
+        std::set<int> left = All();
+        EXPECT_EQ(grid->DeleteSelection(), 2);
+        left.erase(5);
+        left.erase(9);
+        EXPECT_EQ(TableIds(), left);
+        EXPECT_EQ(RowIds(), left);
+        EXPECT_EQ(Entries(), std::vector<int>{0});
+        EXPECT_TRUE(yes->Selected());
+        ExpectGridAgreesWithTable(grid, table);
+        table->DisableControls();
+        while (!table->IsEmpty()) table->Delete();
+        Fill();
+        table->EnableControls();
+        active->SetGroupIndex(-1);
+    }
+}
+
 TEST_F(DBGridSelection, ARowFreedWhileSelectedLeavesItsRecordSelectedWithoutARow) {
     Select({3, 5, 8});
     std::vector<TvxTreeListNode*> rows = DataRows();
@@ -513,6 +653,17 @@ TEST_F(DBGridSelection, ARowFreedWhileSelectedLeavesItsRecordSelectedWithoutARow
     // A reload gives the record its row again, selected.
     table->Refresh();
     EXPECT_EQ(Selected(), (std::set<int>{3, 5, 8}));
+    // A group row freed while selected names no record: its entry leaves with it, and
+    // deleting the selection deletes nothing.
+    active->SetGroupIndex(0);
+    grid->ClearSelection();
+    grid->GetItem(0)->SetSelected(true);
+    grid->GetItem(1)->SetSelected(true);
+    ASSERT_EQ(grid->GetSelectedCount(), 2);
+    grid->GetItem(1)->Free();
+    EXPECT_EQ(Entries(), std::vector<int>{0});
+    EXPECT_EQ(grid->DeleteSelection(), 0);
+    EXPECT_EQ(TableIds(), All());
 }
 
 }  // namespace
