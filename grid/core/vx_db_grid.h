@@ -567,7 +567,9 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     // While a range is selected: the bookmarks of its rows, found beforehand in one walk.
     TvxNodeMap<TBookmark>* rangeBookmarks_ = nullptr;
     TBookmark selectionAnchorBookmark_;
-    TvxDBGridCursor cursor_{this};
+    // Ties the focused row to the table's current record (the record cursor, not the mouse
+    // pointer's TControl::Cursor).
+    TvxDBGridCursor recordCursor_{this};
     bool postingSelf_ = false;
     int partialLoadLock_ = 0;
     bool updatingScrollBars_ = false;

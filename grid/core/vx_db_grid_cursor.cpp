@@ -191,5 +191,5 @@ void TvxDBGridCursor::MoveTableToFocus() {
 // ---- The grid's hook ----
 
 void TCustomvxDBGrid::ChangeFocus(TvxTreeListNode* Node, int Column, bool MakeVisible) {
-    cursor_.MoveFocus(Node, Column, MakeVisible);
+    recordCursor_.MoveFocus(Node, Column, MakeVisible);
 }

@@ -42,7 +42,7 @@ bool TCustomvxDBGrid::NodeBookmark(TvxTreeListNode* Node, TBookmark& Bookmark) {
     }
     // The focused row's record is current, unless code made current a record the filter
     // hides: then the row's own is found as any other row's.
-    if (readingDataSet_ || (Node == GetFocusedNode() && cursor_.ShowsCurrentRecord(Node))) {
+    if (readingDataSet_ || (Node == GetFocusedNode() && recordCursor_.ShowsCurrentRecord(Node))) {
         Bookmark = ds->Bookmark();
         return !Bookmark.empty();
     }
@@ -452,7 +452,7 @@ void TCustomvxDBGrid::EndSelection() {
     const bool outermost = SelectionBatchCount() == 1;
     TCustomvxDBTreeListControl::EndSelection();
     if (!outermost) return;
-    cursor_.BatchEnded();
+    recordCursor_.BatchEnded();
     CheckFocusedRecordChange();
 }
 
@@ -594,6 +594,7 @@ void TCustomvxDBGrid::SelectReloadedRows() {
 // ---- Deleting the selected records ----
 
 bool TCustomvxDBGrid::IsGroupRowEntry(int Index) {
+    if (groupColumns_.empty()) return false;
     TvxTreeListNode* row = GetSelectedItem(Index);
     return row && IsGroupNode(row);
 }

@@ -160,13 +160,14 @@ bool TCustomvxDBGrid::FilterNodes(TvxTreeListNode* Node, bool Recalc) {
         // else to the first row. Decided inside the update: the table follows the focus when
         // the update ends, and it must follow the focus as decided here.
         if (!Node && !focusKept && GetCount() > 0) {
-            cursor_.SyncFocusToCurrentRecord();
-            if (!GetFocusedNode() || !cursor_.ShowsCurrentRecord(GetFocusedNode())) cursor_.FocusQuietly(GetItem(0));
+            recordCursor_.SyncFocusToCurrentRecord();
+            if (!GetFocusedNode() || !recordCursor_.ShowsCurrentRecord(GetFocusedNode()))
+                recordCursor_.FocusQuietly(GetItem(0));
         }
     }
     // The focused row may be another, or stand for another record (a group row whose first
     // record the filter hid or gave back): the table goes with it.
-    if (!Node) cursor_.FollowFocus();
+    if (!Node) recordCursor_.FollowFocus();
     return rejected.empty();
 }
 

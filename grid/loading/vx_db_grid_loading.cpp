@@ -435,7 +435,7 @@ void TCustomvxDBGrid::ReloadGroupList() {
     for (int i = 0; i < ColumnCount(); ++i)
         if (TvxDBTreeListColumn* c = GetColumn(i)) c->SetFieldName(c->FieldName());
     ReloadNodes(nullptr);
-    cursor_.SyncFocusToCurrentRecord();
+    recordCursor_.SyncFocusToCurrentRecord();
     if (OnReloadGroupList) OnReloadGroupList(this);
 }
 
@@ -491,7 +491,7 @@ void TCustomvxDBGrid::ReloadAfterChange() {
     focusedLevel_ = 0;
     focusedTopDistance_ = -1;
     DropSnapshot();
-    cursor_.SyncFocusToCurrentRecord();
+    recordCursor_.SyncFocusToCurrentRecord();
 }
 
 void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
@@ -726,7 +726,22 @@ void TCustomvxDBGrid::RegroupLoaded(TLoadWalk& W) {
     if (GetCount() > 0 && GetItem(0)->Count() > 0) UngroupNodes();
     const int count = GetCount();
     W.Read = count;
+    // The data rows in front, in the table's order, as a load reads them: rows that no column
+    // sorts stand in it, and each group row is made for its first record and takes its rows in
+    // their order (ResortNodes leaves them so).
+    std::vector<TvxTreeListNode*> rows;
+    for (int i = 0; i < count; ++i) {
+        auto* row = GridNode(GetItem(i));
+        if (!row || row->Count() > 0) break;
+        rows.push_back(row);
+    }
+    auto byRecord = [](TvxTreeListNode* A, TvxTreeListNode* B) {
+        return GridNode(A)->RecordIndex < GridNode(B)->RecordIndex;
+    };
+    const bool inOrder = std::is_sorted(rows.begin(), rows.end(), byRecord);
+    if (!inOrder) std::stable_sort(rows.begin(), rows.end(), byRecord);
     if (groupColumns_.empty()) {
+        if (!inOrder && static_cast<int>(rows.size()) == count) ArrangeChildren(nullptr, rows);
         for (int i = 0; i < count; ++i) {
             auto* row = GridNode(GetItem(i));
             row->GroupValue = Variant();
@@ -734,22 +749,9 @@ void TCustomvxDBGrid::RegroupLoaded(TLoadWalk& W) {
             if (IsNodeInFilter(row)) ++W.Passed;
         }
     } else {
-        // The data rows in front leave the root list at once and go under their group rows
-        // in turn; the group rows are then the only roots the search meets. A row the walk
-        // does not reach (it broke off) goes back in front. They go in the table's order, as
-        // a load reads them: each group row is made for its first record, and takes its rows
-        // in their order.
-        std::vector<TvxTreeListNode*> rows;
-        for (int i = 0; i < count; ++i) {
-            auto* row = GridNode(GetItem(i));
-            if (!row || row->Count() > 0) break;
-            rows.push_back(row);
-        }
-        auto byRecord = [](TvxTreeListNode* A, TvxTreeListNode* B) {
-            return GridNode(A)->RecordIndex < GridNode(B)->RecordIndex;
-        };
-        if (!std::is_sorted(rows.begin(), rows.end(), byRecord))
-            std::stable_sort(rows.begin(), rows.end(), byRecord);
+        // The rows leave the root list at once and go under their group rows in turn; the
+        // group rows are then the only roots the search meets. A row the walk does not reach
+        // (it broke off) goes back in front.
         DetachNodes(rows);
         struct PutBack {
             TCustomvxDBGrid* grid;
@@ -1020,7 +1022,7 @@ void TCustomvxDBGrid::LinkActive(bool Active) {
     SetKeyFieldObject(Active && DataSet() && !KeyField().empty() ? DataSet()->FindField(KeyField()) : nullptr);
     if (loadingFromStream_ || HasState(csLoading)) return;
     ReloadGroupList();
-    if (Active) cursor_.SyncFocusToCurrentRecord();
+    if (Active) recordCursor_.SyncFocusToCurrentRecord();
     if (IsCursorMode()) UpdateScrollBars();
 }
 
@@ -1079,7 +1081,7 @@ void TCustomvxDBGrid::DataChanged() {
     if (!inPlace) {
         BeginGroupRebuild();
         EndGroupRebuild();
-        cursor_.SyncFocusToCurrentRecord();
+        recordCursor_.SyncFocusToCurrentRecord();
     }
     syncedNode_ = nullptr;
     syncedKeyValue_ = Variant();
@@ -1097,7 +1099,7 @@ void TCustomvxDBGrid::RecordChanged(TField* Field) {
     if (TvxTreeListNode* focused = GetFocusedNode(); focused && !IsGroupNode(focused)) {
         // Code may have made current a record the filter hides: then no row shows it. The
         // edit's first change (its start) decides, before the key itself may change.
-        if (!IsCursorMode() && !syncedNode_ && !cursor_.ShowsCurrentRecord(focused)) return;
+        if (!IsCursorMode() && !syncedNode_ && !recordCursor_.ShowsCurrentRecord(focused)) return;
         if (!IsCursorMode() && syncedNode_ && syncedNode_ != focused) return;
         if (IsCursorMode() || ds->State() != dsInsert || focused == syncedNode_) {
             LoadNodeData(focused);
@@ -1142,7 +1144,7 @@ void TCustomvxDBGrid::Scroll(int Distance) {
         if (SelectionBatchCount() == 0) CheckFocusedRecordChange();
         return;
     }
-    cursor_.TableMoved();
+    recordCursor_.TableMoved();
     if (SelectionBatchCount() == 0) CheckFocusedRecordChange();
 }
 
@@ -1200,7 +1202,7 @@ void TCustomvxDBGrid::InsertNewRecordNode() {
     syncedNode_ = node;
     syncedKeyValue_ = row->KeyValue;
     newRecordRow_ = node;
-    cursor_.FocusQuietly(node);
+    recordCursor_.FocusQuietly(node);
 }
 
 void TCustomvxDBGrid::TakeCurrentRecordNumber(TvxDBGridNode* Row, bool New) {

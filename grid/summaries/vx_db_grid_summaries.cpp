@@ -265,7 +265,7 @@ void TCustomvxDBGrid::PropagateGroupKeys() {
     for (int i = 0; i < GetCount(); ++i) group(group, GetItem(i), 0);
     if (!rekeyed.empty()) ReselectGroupRows(rekeyed);
     // A focused group row may stand for another first record now.
-    cursor_.FollowFocus();
+    recordCursor_.FollowFocus();
 }
 
 void TCustomvxDBGrid::ResortBySummary() {
@@ -460,10 +460,10 @@ void TCustomvxDBGrid::ResortNodes() {
     for (int level = 0; level < GroupColumnCount(); ++level) PutGroupRowsInOrder(level);
     if (TvxDBTreeListColumn* column = GetSortedColumn()) {
         SortNodes(GroupColumnCount(), column->GetIndex(), column->Sorted() == csDown);
-    } else if (IsLoadAllMode()) {
-        // Rows no column sorts stand in the table's order, as a load reads them, also after a
-        // regroup of the loaded rows, which takes them as they were shown. A group row may get
-        // another first record then, as after a sort.
+    } else if (IsLoadAllMode() && !(loadingNodes_ && CanRegroupLoaded())) {
+        // Rows no column sorts stand in the table's order, as a load reads them (a regroup of
+        // the loaded rows puts them in it itself). A group row may get another first record
+        // then, as after a sort.
         PutRowsInRecordOrder();
         PropagateGroupKeys();
     }
