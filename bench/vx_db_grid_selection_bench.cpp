@@ -32,7 +32,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -426,8 +428,22 @@ void BM_AddColumnsInOneUpdate(benchmark::State& state) {
 }
 BENCHMARK(BM_AddColumnsInOneUpdate)->Apply(RowsAndSharesFewRounds);
 
+// The process's resident memory in KiB, now (VmRSS) or at its peak (VmHWM).
+long ResidentKiB(const char* Which) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(Which, 0) == 0) return std::atol(line.c_str() + std::strlen(Which) + 1);
+    return 0;
+}
+// The peak starts again from what the process holds now.
+void ResetResidentPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
 // Every row by a range from the first row to the last, as a user selects them; the selection
-// is cleared outside the clock.
+// is cleared outside the clock. The first range, before the clock, gives how much the
+// process's peak memory rose for it (peak_MiB).
 enum class Shown { InRecordOrder, SortedByName, GroupedByName };
 template <Shown How>
 void SelectEveryRowShown(benchmark::State& state) {
@@ -435,7 +451,10 @@ void SelectEveryRowShown(benchmark::State& state) {
     if (How == Shown::SortedByName) g.name->SetSorted(csUp);
     UpdateAllWindows();
     auto select = [&g] { SelectEveryRowByKeys(g.driver); };
+    ResetResidentPeak();
+    const long before = ResidentKiB("VmRSS:");
     select();
+    state.counters["peak_MiB"] = static_cast<double>(ResidentKiB("VmHWM:") - before) / 1024;
     for (auto _ : state) {
         state.PauseTiming();
         if (g.grid->GetSelectedCount() != g.records) {

@@ -927,7 +927,7 @@ void TCustomvxDBGrid::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNo
                                  TvxTreeListNode* NextNode) {
     if (loadWalk_ && loadWalk_->Groups) loadWalk_->Groups->Forget(Node);
     if (loadWalk_ && loadWalk_->Kept) loadWalk_->Kept->Forget(Node);
-    if (rangeBookmarks_) rangeBookmarks_->Erase(Node);
+    if (rangeBookmarks_) rangeBookmarks_->RowFreed = true;
     if (Node == newRecordRow_) newRecordRow_ = nullptr;
     // A group row freed while its records stay (FreeGroupRows) stands for a record it no
     // longer shows: its entry leaves the selection, as the entries of the rows a filter hides
