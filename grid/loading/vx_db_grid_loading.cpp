@@ -934,7 +934,7 @@ void TCustomvxDBGrid::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNo
                                  TvxTreeListNode* NextNode) {
     if (loadWalk_ && loadWalk_->Groups) loadWalk_->Groups->Forget(Node);
     if (loadWalk_ && loadWalk_->Kept) loadWalk_->Kept->Forget(Node);
-    if (rangeBookmarks_) rangeBookmarks_->Erase(Node);
+    if (rangeBookmarks_) rangeBookmarks_->RowFreed = true;
     if (!savedGroupRowsLiving_.Empty()) savedGroupRowsLiving_.Erase(Node);
     if (Node == newRecordRow_) newRecordRow_ = nullptr;
     // A group row freed while its records stay (FreeGroupRows) stands for a record it no
