@@ -7,7 +7,11 @@
 // record the table has, and no record has two rows; and, every record loaded, the tree is
 // what a fresh grid loading the same records with the same grouping, sorting and filter
 // shows (group rows with their level, value and children, data rows in order with their
-// values, the rows the filter hides; not which group rows are open).
+// values, the rows the filter hides; not which group rows are open; grouping without case,
+// not a group row's spelling, which is its first record's at a fresh load and stays the
+// spelling of the record it was made for while others come and go). In a loaded run
+// (partial load) the rows are not all records: there a selected record outside the run
+// has no row.
 //
 // The table is read without moving its cursor: a move, even one put back, ends in an event
 // that makes the grid reload, and the check would repair what it is looking at. The fresh
