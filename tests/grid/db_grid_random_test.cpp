@@ -85,7 +85,6 @@ enum class Part : uint8_t {
     DeleteRule,
     // Off: after a reload a selected group row comes back as its group's first data row.
     ReloadRule,
-    // Off: Shift+click on a header sorts by that column alone, multi-sort or not.
     SortClickRule,
     // Off: a footer cell's level is read as the index of a row footer below the row.
     FooterRule,
@@ -102,7 +101,7 @@ struct PartInfo {
 
 constexpr PartInfo kParts[] = {{"partial", false},    {"smartreload", false}, {"caseinsensitive", true},
                                {"threelevels", true}, {"deleterule", false},  {"reloadrule", false},
-                               {"sortclicks", false}, {"footers", false},     {"smartfooters", false}};
+                               {"sortclicks", true},  {"footers", false},     {"smartfooters", false}};
 static_assert(std::size(kParts) == static_cast<size_t>(Part::Count));
 
 struct Parts {
