@@ -625,6 +625,8 @@ class TCustomvxTreeList : public TCustomvxContainer {
     virtual TAlignment GetCellAlignment(TvxTreeListNode* Node, int Column) {
         return GetColumnAlignment(Node, Column);
     }
+    // The text of a footer cell: Level -1 the footer under the rows; from 0 the row footer of
+    // that level (the row of that level above Node, or Node itself, sums it).
     virtual void GetFooterCellText(TvxTreeListNode* /*Node*/, int /*Column*/, std::string& Text,
                                    int /*Level*/) {
         Text.clear();

@@ -86,7 +86,6 @@ enum class Part : uint8_t {
     // Off: after a reload a selected group row comes back as its group's first data row.
     ReloadRule,
     SortClickRule,
-    // Off: a footer cell's level is read as the index of a row footer below the row.
     FooterRule,
     // Off: with smart refresh and no grouping, a record refreshed in place or appended is not
     // added into the footer under the rows.
@@ -101,7 +100,7 @@ struct PartInfo {
 
 constexpr PartInfo kParts[] = {{"partial", false},    {"smartreload", false}, {"caseinsensitive", true},
                                {"threelevels", true}, {"deleterule", false},  {"reloadrule", false},
-                               {"sortclicks", true},  {"footers", false},     {"smartfooters", false}};
+                               {"sortclicks", true},  {"footers", true},      {"smartfooters", false}};
 static_assert(std::size(kParts) == static_cast<size_t>(Part::Count));
 
 struct Parts {
