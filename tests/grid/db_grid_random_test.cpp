@@ -11,8 +11,9 @@
 // grids with fewer steps and records until none can go, and reported with its seed, variation,
 // records and those steps.
 //
-// Every run plays seeds 1-300 of 30 steps, in shards. TOVAK_GRID_RANDOM_SEQUENCES,
-// TOVAK_GRID_RANDOM_FIRST_SEED and TOVAK_GRID_RANDOM_STEPS play others, for a long run;
+// Every run plays seeds 1-400 of 30 steps, in eight shards of consecutive seeds that ctest runs
+// side by side. TOVAK_GRID_RANDOM_SEQUENCES (all shards' together), TOVAK_GRID_RANDOM_FIRST_SEED
+// and TOVAK_GRID_RANDOM_STEPS play others, for a long run;
 // TOVAK_GRID_RANDOM_PARTS switches parts on and off ("+partial,-footers", or "all");
 // TOVAK_GRID_RANDOM_SHRINK=0 reports the first sequence of each fault as it failed;
 // TOVAK_GRID_RANDOM_TRACE=1 writes each sequence and step to the error output as it is played.
@@ -291,7 +292,11 @@ struct Outcome {
     }
 };
 
-class DBGridRandom : public ::testing::Test {
+// Every run plays this many seeds, split over the shards, which ctest runs side by side.
+constexpr int kSequences = 400;
+constexpr int kShards = 8;
+
+class DBGridRandom : public ::testing::TestWithParam<int> {
   protected:
     void SetUp() override {
         driver = std::make_unique<UiDriver>();
@@ -1231,14 +1236,17 @@ class DBGridRandom : public ::testing::Test {
     bool trace = false;
 };
 
-TEST_F(DBGridRandom, RandomUseKeepsTheGridAgreeingWithItsTable) {
-    const int sequences = EnvInt("TOVAK_GRID_RANDOM_SEQUENCES", 300);
+// Shard k plays its share of the sequences: the k-th run of consecutive seeds.
+TEST_P(DBGridRandom, RandomUseKeepsTheGridAgreeingWithItsTable) {
+    const int sequences = EnvInt("TOVAK_GRID_RANDOM_SEQUENCES", kSequences);
     const auto first = static_cast<uint32_t>(EnvInt("TOVAK_GRID_RANDOM_FIRST_SEED", 1));
     const int steps = EnvInt("TOVAK_GRID_RANDOM_STEPS", 30);
     const bool shrink = EnvInt("TOVAK_GRID_RANDOM_SHRINK", 1) != 0;
     trace = EnvInt("TOVAK_GRID_RANDOM_TRACE", 0) != 0;
+    const int share = (sequences + kShards - 1) / kShards;
+    const int begin = GetParam() * share, end = std::min(sequences, begin + share);
     std::map<std::string, Finding> findings;
-    for (int i = 0; i < sequences; ++i) {
+    for (int i = begin; i < end; ++i) {
         const Sequence s = Generate(first + static_cast<uint32_t>(i), steps, parts);
         if (trace) std::fprintf(stderr, "seed %u, %s\n", s.seed, s.variation.Text().c_str());
         Outcome outcome = Play(s, s.records, s.steps);
@@ -1248,5 +1256,7 @@ TEST_F(DBGridRandom, RandomUseKeepsTheGridAgreeingWithItsTable) {
     }
     for (const auto& [signature, finding] : findings) ADD_FAILURE() << Text(finding);
 }
+
+INSTANTIATE_TEST_SUITE_P(Shards, DBGridRandom, ::testing::Range(0, kShards));
 
 }  // namespace
