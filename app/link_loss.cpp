@@ -1,12 +1,12 @@
 // What the main window does when the device link is gone: one message for each lost link,
 // and the page the technician is left on.
 
-#include "app/after_boxes.h"
-#include "app/comp_text.h"
-#include "app/cust_msg.h"
+#include "app/common/after_boxes.h"
+#include "app/common/comp_text.h"
+#include "app/common/cust_msg.h"
+#include "app/common/start_options.h"
 #include "app/main_form.h"
 #include "app/pages/main_pages.h"
-#include "app/start_options.h"
 #include "platform/forms/application.h"
 
 namespace {

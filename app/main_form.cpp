@@ -4,15 +4,15 @@
 #include <ctime>
 #include <string_view>
 
-#include "app/after_boxes.h"
-#include "app/device_slot_display.h"
+#include "app/common/after_boxes.h"
+#include "app/common/device_slot_display.h"
 #include "app/pages/main_pages.h"
 
-#include "app/comp_text.h"
+#include "app/common/comp_text.h"
 #include "app/config/function_catalogue.h"
-#include "app/cust_msg.h"
-#include "app/main_settings.h"
-#include "app/start_options.h"
+#include "app/common/cust_msg.h"
+#include "app/common/main_settings.h"
+#include "app/common/start_options.h"
 #include "app/windows/comp_list_form.h"
 #include "app/windows/msg_form.h"
 #include "link/delay.h"

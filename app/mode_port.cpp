@@ -1,12 +1,12 @@
 // Mode selection and port choice of the main window: the port search that fills the three
 // roads' port lists, and the Esc key.
 
+#include "app/common/esc_key.h"
+#include "app/common/main_settings.h"
+#include "app/common/start_options.h"
 #include "app/device/port_search.h"
-#include "app/esc_key.h"
 #include "app/main_form.h"
-#include "app/main_settings.h"
 #include "app/pages/main_pages.h"
-#include "app/start_options.h"
 #include "link/delay.h"
 #include "program/program_context.h"
 

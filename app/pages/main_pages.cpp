@@ -1,7 +1,7 @@
 #include "app/pages/main_pages.h"
 
-#include "app/comp_text.h"
-#include "app/cust_msg.h"
+#include "app/common/comp_text.h"
+#include "app/common/cust_msg.h"
 #include "app/device/device_session.h"
 #include "link/wait_for.h"
 #include "platform/forms/notebook.h"

@@ -1,8 +1,8 @@
 #include "app/pages/page_sel.h"
 
-#include "app/comp_text.h"
+#include "app/common/comp_text.h"
 #include "app/config/function_catalogue.h"
-#include "app/cust_msg.h"
+#include "app/common/cust_msg.h"
 #include "app/pages/main_pages.h"
 #include "app/windows/comp_list_form.h"
 #include "app/windows/msg_form.h"

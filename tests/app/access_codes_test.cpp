@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/comp_text.h"
+#include "app/common/comp_text.h"
 #include "app/device/access_codes.h"
 #include "app/windows/code_change_form.h"
 #include "app/windows/code_form.h"

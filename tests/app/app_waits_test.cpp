@@ -7,7 +7,7 @@
 
 #include <functional>
 
-#include "app/comp_text.h"
+#include "app/common/comp_text.h"
 #include "app/device/access_codes.h"
 #include "platform/forms/timer.h"
 #include "tests/app/control_road_support.h"

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/comp_text.h"
+#include "app/common/comp_text.h"
 #include "program/log_file.h"
 #include "program/program_context.h"
 #include "program/program_dirs.h"

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/comp_text.h"
-#include "app/unattended_run.h"
+#include "app/common/comp_text.h"
+#include "app/common/unattended_run.h"
 #include "program/log_file.h"
 #include "platform/forms/shell_open.h"
 #include "program/program_context.h"

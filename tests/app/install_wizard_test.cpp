@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <optional>
 
-#include "app/comp_text.h"
-#include "app/device_slot_display.h"
+#include "app/common/comp_text.h"
+#include "app/common/device_slot_display.h"
 #include "program/program_context.h"
 #include "program/system_code.h"
 #include "platform/forms/clipboard.h"

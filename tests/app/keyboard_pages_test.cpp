@@ -5,9 +5,9 @@
 
 #include <sstream>
 
+#include "app/common/start_options.h"
 #include "app/main_form.h"
 #include "app/pages/main_pages.h"
-#include "app/start_options.h"
 #include "platform/forms/notebook.h"
 #include "platform/forms/page_control.h"
 #include "tests/app/control_road_support.h"

@@ -7,7 +7,7 @@
 
 #include <functional>
 
-#include "app/comp_text.h"
+#include "app/common/comp_text.h"
 #include "app/device/access_codes.h"
 #include "app/windows/code_change_form.h"
 #include "app/windows/code_form.h"

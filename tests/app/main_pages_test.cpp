@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/page_builder.h"
-#include "app/pages/configuration/named_control.h"
+#include "app/common/named_control.h"
+#include "app/common/page_builder.h"
 #include "link/form_sercom.h"
 #include "link/link_view.h"
 #include "tests/app/app_test_support.h"

@@ -2,10 +2,10 @@
 
 #include <unistd.h>
 
-#include "app/comp_text.h"
+#include "app/common/comp_text.h"
 #include "app/config/function_catalogue.h"
-#include "app/main_settings.h"
-#include "app/start_options.h"
+#include "app/common/main_settings.h"
+#include "app/common/start_options.h"
 #include "app/windows/comp_list_form.h"
 #include "app/windows/msg_form.h"
 #include "link/form_txt_com.h"

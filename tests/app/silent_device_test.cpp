@@ -11,7 +11,7 @@
 #include <fstream>
 #include <functional>
 
-#include "app/comp_text.h"
+#include "app/common/comp_text.h"
 #include "app/windows/code_change_form.h"
 #include "program/log_file.h"
 #include "tests/app/control_road_support.h"

@@ -15,8 +15,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "app/display_loss.h"
-#include "app/start_options.h"
+#include "app/common/display_loss.h"
+#include "app/common/start_options.h"
 #include "program/log_file.h"
 #include "platform/display/x11/x11_presenter.h"
 #include "platform/gdi/bitmap.h"

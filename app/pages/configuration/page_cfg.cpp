@@ -2,13 +2,13 @@
 
 #include "app/pages/configuration/page_cfg.h"
 
-#include "app/comp_text.h"
+#include "app/common/comp_text.h"
+#include "app/common/cust_msg.h"
+#include "app/common/named_control.h"
 #include "app/config/function_catalogue.h"
 #include "app/config/io_config_file.h"
 #include "app/config/io_functions.h"
 #include "app/config/io_row_values.h"
-#include "app/cust_msg.h"
-#include "app/pages/configuration/named_control.h"
 #include "app/pages/main_pages.h"
 #include "app/windows/alarm_mask_form.h"
 #include "program/log_file.h"

@@ -1,7 +1,7 @@
 #include "app/pages/control/page_ein.h"
 
-#include "app/comp_text.h"
-#include "app/cust_msg.h"
+#include "app/common/comp_text.h"
+#include "app/common/cust_msg.h"
 #include "app/device/access_codes.h"
 #include "app/pages/main_pages.h"
 #include "link/delay.h"

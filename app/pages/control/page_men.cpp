@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "app/comp_text.h"
+#include "app/common/comp_text.h"
 #include "app/config/maintenance_date.h"
-#include "app/cust_msg.h"
+#include "app/common/cust_msg.h"
 #include "app/pages/main_pages.h"
 #include "app/windows/code_form.h"
 #include "program/log_file.h"

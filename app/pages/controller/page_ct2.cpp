@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/cust_msg.h"
-#include "app/main_settings.h"
+#include "app/common/cust_msg.h"
+#include "app/common/main_settings.h"
 #include "app/pages/main_pages.h"
 #include "app/windows/msg_form.h"
 #include "link/delay.h"

@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
+#include "app/common/unattended_run.h"
 #include "app/device/device_session.h"
 #include "app/pages/main_pages.h"
-#include "app/unattended_run.h"
 #include "link/wait_for.h"
 #include "program/program_context.h"
 

@@ -1,6 +1,6 @@
 #include "app/pages/jobs/page_ldc.h"
 
-#include "app/comp_text.h"
+#include "app/common/comp_text.h"
 #include "app/pages/main_pages.h"
 #include "program/program_context.h"
 #include "program/program_dirs.h"

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/main_settings.h"
+#include "app/common/main_settings.h"
 #include "app/pages/jobs/job_link.h"
 #include "app/pages/main_pages.h"
 #include "platform/forms/timer.h"
-#include "app/unattended_run.h"
+#include "app/common/unattended_run.h"
 #include "program/log_file.h"
 #include "program/program_context.h"
 #include "program/text_utils.h"
