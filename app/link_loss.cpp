@@ -6,6 +6,8 @@
 #include "app/common/cust_msg.h"
 #include "app/common/start_options.h"
 #include "app/main_form.h"
+#include "app/pages/configuration/page_com.h"
+#include "app/pages/configuration/page_wrx.h"
 #include "app/pages/main_pages.h"
 #include "platform/forms/application.h"
 

@@ -12,6 +12,9 @@
 #include "platform/classes/file_utils.h"
 #include "platform/classes/mem_ini_file.h"
 #include "platform/rtl/scope_exit.h"
+#include "app/pages/configuration/page_com.h"
+#include "app/pages/control/page_coc.h"
+#include "app/pages/controller/page_ct1.h"
 
 TPageSEL::TPageSEL(TMainPages& pages) : TMainPage(pages, Index) {
     TPage* p = Sheet();

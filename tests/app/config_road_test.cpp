@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "app/common/comp_text.h"
+#include "app/pages/configuration/page_cfg.h"
+#include "app/pages/configuration/page_com.h"
+#include "app/pages/configuration/page_tst.h"
 
 #include "app/config/io_config.h"
 #include "app/device/config_handshake.h"

@@ -15,6 +15,11 @@
 #include "platform/db/field.h"
 #include "tests/support/test_pictures.h"
 #include "treelist/tree_list_geometry.h"
+#include "app/pages/control/page_dev.h"
+#include "app/pages/control/page_men.h"
+#include "app/pages/control/page_stg.h"
+#include "app/pages/jobs/page_net.h"
+#include "app/pages/jobs/page_rod.h"
 
 namespace {
 

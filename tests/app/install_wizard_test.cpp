@@ -14,6 +14,10 @@
 #include "platform/forms/clipboard.h"
 #include "tests/app/control_road_support.h"
 #include "tests/support/test_pictures.h"
+#include "app/pages/control/page_ins.h"
+#include "app/pages/control/page_men.h"
+#include "app/pages/control/page_stg.h"
+#include "app/pages/control/page_waw.h"
 
 namespace {
 

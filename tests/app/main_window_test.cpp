@@ -18,6 +18,16 @@
 #include "tests/app/app_test_support.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_pictures.h"
+#include "app/pages/configuration/page_cfg.h"
+#include "app/pages/configuration/page_com.h"
+#include "app/pages/configuration/page_tst.h"
+#include "app/pages/control/page_coc.h"
+#include "app/pages/control/page_eig.h"
+#include "app/pages/control/page_ins.h"
+#include "app/pages/control/page_men.h"
+#include "app/pages/controller/page_ct1.h"
+#include "app/pages/jobs/page_ldc.h"
+#include "app/pages/page_sel.h"
 
 namespace {
 

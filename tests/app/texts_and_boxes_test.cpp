@@ -3,6 +3,7 @@
 #include "app/common/comp_text.h"
 #include "app/common/cust_msg.h"
 #include "app/common/esc_key.h"
+#include "app/pages/control/page_ins.h"
 #include "app/windows/msg_form.h"
 #include "link/link_texts.h"
 #include "platform/display/presenter.h"

@@ -24,6 +24,10 @@
 #include "sim/door_sim.h"
 #include "tests/app/app_test_support.h"
 #include "tests/support/xvfb_server.h"
+#include "app/pages/configuration/page_com.h"
+#include "app/pages/control/page_coc.h"
+#include "app/pages/control/page_men.h"
+#include "app/pages/page_sel.h"
 
 #include "tests/support/xlib_client.h"
 

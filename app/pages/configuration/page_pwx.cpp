@@ -1,6 +1,7 @@
 #include "app/pages/configuration/page_pwx.h"
 
 #include "app/common/start_options.h"
+#include "app/pages/configuration/page_tst.h"
 #include "app/pages/main_pages.h"
 #include "program/text_utils.h"
 

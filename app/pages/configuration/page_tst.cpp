@@ -8,6 +8,8 @@
 #include "app/windows/config_string_form.h"
 #include "program/text_utils.h"
 #include "link/wait_for.h"
+#include "app/pages/configuration/page_rdx.h"
+#include "app/pages/configuration/page_wrx.h"
 
 namespace {
 

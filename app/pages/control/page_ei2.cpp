@@ -8,6 +8,7 @@
 #include "program/text_utils.h"
 #include "link/wait_for.h"
 #include "platform/win/message_queue.h"
+#include "app/pages/control/page_ein.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include "link/delay.h"
 #include "program/text_utils.h"
 #include "platform/win/message_queue.h"
+#include "app/pages/control/page_ei2.h"
 
 TPageEIN::TPageEIN(TMainPages& pages) : TMainPage(pages, Index) {
     TPage* p = Sheet();

@@ -14,6 +14,8 @@
 #include "program/system_code.h"
 #include "program/text_utils.h"
 #include "platform/sync/clock.h"
+#include "app/pages/control/page_ins.h"
+#include "app/pages/control/page_stg.h"
 
 namespace {
 

@@ -10,6 +10,12 @@
 #include "program/log_file.h"
 #include "link/wait_for.h"
 #include "platform/sync/clock.h"
+#include "app/pages/control/page_ben.h"
+#include "app/pages/control/page_eig.h"
+#include "app/pages/control/page_ein.h"
+#include "app/pages/control/page_ins.h"
+#include "app/pages/control/page_stg.h"
+#include "app/pages/control/page_war.h"
 
 namespace {
 

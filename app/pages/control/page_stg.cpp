@@ -4,6 +4,7 @@
 
 #include "app/common/comp_text.h"
 #include "app/common/cust_msg.h"
+#include "app/pages/control/page_dev.h"
 #include "app/pages/main_pages.h"
 
 TPageSTG::TPageSTG(TMainPages& pages) : TMainPage(pages, Index) {

@@ -6,7 +6,9 @@
 
 #include "app/common/cust_msg.h"
 #include "app/common/main_settings.h"
+#include "app/pages/controller/page_ct1.h"
 #include "app/pages/main_pages.h"
+#include "app/pages/page_sel.h"
 #include "app/windows/msg_form.h"
 #include "link/delay.h"
 #include "link/form_txt_com.h"
