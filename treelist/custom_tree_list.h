@@ -844,7 +844,7 @@ class TCustomvxTreeList : public TCustomvxContainer {
     virtual TColor GetGridLineColor(TColor Default);
     // Flags of a header's filter button: 1 shown, 2 hot, 4 pressed (0: no button).
     virtual int GetFilterButtonState(int Column);
-    virtual bool IsHideFocusRect() { return Has(TvxTLOption::HideFocusRect); }
+    bool IsHideFocusRect() override { return Has(TvxTLOption::HideFocusRect); }
     virtual int GetBandTextLineCount() { return 1; }
 
   protected:
@@ -861,7 +861,7 @@ class TCustomvxTreeList : public TCustomvxContainer {
     void CMCancelMode(TMessage& Message) override;
     void CMMouseEnter(TMessage& Message) override;
     void CMMouseLeave(TMessage& Message) override;
-    virtual bool IsImmediateEditor() { return Has(TvxTLOption::ImmediateEditor); }
+    bool IsImmediateEditor() override { return Has(TvxTLOption::ImmediateEditor); }
     // A click on a header: Shift adds to a multiple sort, Ctrl clears it.
     void HeaderClick(int Column, TShiftState Shift);
     // While a header click sorts: Shift was held with multi-sort, so the column joins the

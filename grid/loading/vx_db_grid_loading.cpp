@@ -228,6 +228,10 @@ struct TCustomvxDBGrid::TLoadWalk {
             bool Taken = false;
         };
         struct Siblings {
+            // Declared, not implied: Clang takes a nested struct with member initializers for
+            // default-constructible only once the enclosing class is complete, and the node
+            // map below asks before.
+            Siblings() {}
             std::vector<size_t> Rows;
             size_t Next = 0;
             bool ByKey = false;

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "app/cust_msg.h"
+#include "app/common/cust_msg.h"
 #include "app/main_form.h"
 #include "app/pages/main_pages.h"
 #include "app/program_start.h"
