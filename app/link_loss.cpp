@@ -1,12 +1,15 @@
 // What the main window does when the device link is gone: one message for each lost link,
 // and the page the technician is left on.
 
-#include "app/after_boxes.h"
-#include "app/comp_text.h"
-#include "app/cust_msg.h"
+#include "app/common/after_boxes.h"
+#include "app/common/comp_text.h"
+#include "app/common/cust_msg.h"
+#include "app/common/start_options.h"
 #include "app/main_form.h"
+#include "app/pages/configuration/page_com.h"
+#include "app/pages/configuration/page_wrx.h"
+#include "app/pages/jobs/page_rod.h"
 #include "app/pages/main_pages.h"
-#include "app/start_options.h"
 #include "platform/forms/application.h"
 
 namespace {
@@ -17,6 +20,8 @@ bool OnConfigRoad(int page) { return page >= TPageCOM::Index && page <= TPageWRX
 }  // namespace
 
 void TForm1::ShowLinkLost() {
+    // The read-out starts no cycle while the message is up; it ends below.
+    Timer3->SetEnabled(false);
     if (!OnConfigRoad(Notebook1->PageIndex())) {
         // No request can end the device's installation step now; the next one starts afresh.
         pages_->InstallActive = false;
@@ -29,4 +34,7 @@ void TForm1::ShowLinkLost() {
     afterBoxes_->Run([] {
         if (!ProgramEnding()) CustMessageDlg(GetCompText(1650), mtCustError, mbCustCancel, 0);
     });
+    // A repeating read-out ends with the loss, not at its next cycle: a script waits for the
+    // program's end and its status.
+    pages_->ROD->DeviceLost();
 }

@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/display_loss.h"
+#include "app/common/display_loss.h"
 #include "app/program_start.h"
-#include "app/stop_signals.h"
-#include "app/unattended_run.h"
+#include "app/common/stop_signals.h"
+#include "app/common/unattended_run.h"
 #include "program/program_context.h"
 #include "program/program_dirs.h"
 #include "platform/classes/file_utils.h"

@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "app/common/step_progress.h"
 #include "app/device/device_session.h"
-#include "app/step_progress.h"
 #include "platform/forms/form.h"
 #include "platform/forms/notebook.h"
 #include "platform/forms/status_bar.h"

@@ -1,6 +1,9 @@
 #include "app/main_link_view.h"
 
 #include "app/main_form.h"
+#include "app/pages/configuration/page_tst.h"
+#include "app/pages/control/page_ins.h"
+#include "app/pages/control/page_stg.h"
 #include "app/pages/main_pages.h"
 #include "platform/classes/update_scope.h"
 

@@ -3,7 +3,7 @@
 // and door state of the test page, the lamps and lists of the status page, the installation
 // wizard's steps, the receive ticker, the device slots.
 
-#include "app/device_slot_display.h"
+#include "app/common/device_slot_display.h"
 #include "link/link_view.h"
 
 class TForm1;

@@ -1,12 +1,17 @@
 // Mode selection and port choice of the main window: the port search that fills the three
 // roads' port lists, and the Esc key.
 
+#include "app/common/esc_key.h"
+#include "app/common/main_settings.h"
+#include "app/common/start_options.h"
 #include "app/device/port_search.h"
-#include "app/esc_key.h"
 #include "app/main_form.h"
-#include "app/main_settings.h"
+#include "app/pages/configuration/page_com.h"
+#include "app/pages/control/page_coc.h"
+#include "app/pages/control/page_ins.h"
+#include "app/pages/controller/page_ct1.h"
+#include "app/pages/jobs/page_rod.h"
 #include "app/pages/main_pages.h"
-#include "app/start_options.h"
 #include "link/delay.h"
 #include "program/program_context.h"
 

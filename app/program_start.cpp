@@ -2,9 +2,9 @@
 
 #include <memory>
 
-#include "app/app_controls.h"
-#include "app/comp_text.h"
-#include "app/cust_msg.h"
+#include "app/common/app_controls.h"
+#include "app/common/comp_text.h"
+#include "app/common/cust_msg.h"
 #include "app/main_form.h"
 #include "app/main_link_view.h"
 #include "app/windows/alarm_mask_form.h"

@@ -12,7 +12,7 @@
 #include "app/config/io_config.h"
 #include "app/device/config_handshake.h"
 #include "app/device/device_session.h"
-#include "app/step_progress.h"
+#include "app/common/step_progress.h"
 #include "serial/ser_com_port.h"
 #include "platform/forms/shape.h"
 #include "platform/win/message_queue.h"

@@ -26,6 +26,9 @@
 #include "platform/rtl/param_str.h"
 #include "sim/door_sim.h"
 #include "tests/support/temp_folder.h"
+#include "app/pages/control/page_coc.h"
+#include "app/pages/control/page_men.h"
+#include "app/pages/control/page_stg.h"
 
 namespace {
 

@@ -11,20 +11,30 @@
 // - exporting every row as HTML;
 // - adding 250 columns one by one to the loaded grid, and the same inside one update;
 // - making the selection: a range over every row (Ctrl+Home, then Shift+Ctrl+End) of a grid
-//   sorted by Name and of a grid grouped by Name, whose rows show in another order than their
-//   records; one row in a hundred selected by code, one call at a time, away from the
-//   focused row (these three at both sizes only, starting with nothing selected).
+//   in the table's order, of one sorted by Name and of one grouped by Name, whose rows show
+//   in another order than their records; one row in a hundred selected by code, one call at a
+//   time, away from the focused row (these four at both sizes only, starting with nothing
+//   selected).
 // The selected rows are spread over the table: one in a hundred, in record order. Beside them
 // in the same run, the scan of vx_db_grid_rows_bench. After the runs it prints each figure at
 // 200,000 rows against 100,000 and at 100,000 rows against the scan, and the columns one by
 // one against one update.
+//
+// The whole run takes about twenty minutes. TOVAK_GRID_BENCH_SHORT=1 runs a short form in a
+// few minutes, to check a change before it lands: one size (100,000 rows, or
+// TOVAK_GRID_BENCH_ROWS), the ten filter-and-clear cycles once, and only the figures the grid's
+// costs are watched by (a filter given on the command line replaces that choice): the scan, the
+// three ranges, grouping by Name, both group columns in one update, the grouped edit, and the
+// ten cycles on one and two levels.
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,11 +49,22 @@ using namespace grid_rows;
 
 constexpr int kSelectedShares[] = {0, 1, 100};
 
-// 100,000 and 200,000 rows (TOVAK_GRID_BENCH_ROWS=N: N and 2N), each with every share.
-void RowsAndShares(benchmark::internal::Benchmark* b) {
+bool ShortForm() {
+    const char* given = std::getenv("TOVAK_GRID_BENCH_SHORT");
+    return given && std::atoi(given) > 0;
+}
+
+// 100,000 and 200,000 rows (TOVAK_GRID_BENCH_ROWS=N: N and 2N); the short form the first only.
+std::vector<int64_t> RowCounts() {
     const char* rows = std::getenv("TOVAK_GRID_BENCH_ROWS");
     const int64_t n = rows && std::atoi(rows) > 0 ? std::atoi(rows) : 100000;
-    for (int64_t size : {n, 2 * n})
+    if (ShortForm()) return {n};
+    return {n, 2 * n};
+}
+
+// Every size with every share.
+void RowsAndShares(benchmark::internal::Benchmark* b) {
+    for (int64_t size : RowCounts())
         for (int share : kSelectedShares) b->Args({size, share});
     // Three repetitions of 66 cases that each build a grid of up to 200,000 rows keep the
     // whole run near twenty minutes.
@@ -134,7 +155,13 @@ void BM_ScanWithDisplayTexts(benchmark::State& state) {
     ScanDisplayTexts(g);
     for (auto _ : state) benchmark::DoNotOptimize(ScanDisplayTexts(g));
 }
-BENCHMARK(BM_ScanWithDisplayTexts)->Arg(100000)->Arg(200000)->Repetitions(3)->Unit(benchmark::kMillisecond);
+// Making the selection, starting from none, and the scan: every size, three repetitions.
+void Sizes(benchmark::internal::Benchmark* b) {
+    for (int64_t size : RowCounts()) b->Arg(size);
+    b->Repetitions(3)->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK(BM_ScanWithDisplayTexts)->Apply(Sizes);
 
 void BM_Reload(benchmark::State& state) {
     SelectingGrid g(Records(state), Share(state));
@@ -206,32 +233,34 @@ void BM_DeleteSelection(benchmark::State& state) {
 }
 BENCHMARK(BM_DeleteSelection)->Apply(RowsAndShares);
 
-// Grouping by two columns: by Place, then by Name below it. Grouping starts the selection
-// over: it is made again outside the clock.
+// Grouping by Name, a column with as many values as rows, and by two columns: by Place, then
+// by Name below it. Grouping starts the selection over: it is made again outside the clock.
 enum class Grouping {
+    NameAlone,         // the one level, the table read again
     OneAfterTheOther,  // as a user drags one column, then the other
     SecondStepAlone,   // the same, with the clock running for the second step only
     InOneUpdate,       // both in one columns update, as a program groups a grid or a saved layout
                        // comes back: one load builds both levels
 };
 template <Grouping How>
-void GroupByTwoColumns(benchmark::State& state) {
+void GroupBy(benchmark::State& state) {
     SelectingGrid g(Records(state), Share(state));
+    const int groups = How == Grouping::NameAlone ? g.records : kPlaces;
     for (auto _ : state) {
         if (How == Grouping::InOneUpdate) g.grid->BeginColumnsUpdate();
         if (How == Grouping::SecondStepAlone) state.PauseTiming();
-        g.place->SetGroupIndex(0);
+        if (How != Grouping::NameAlone) g.place->SetGroupIndex(0);
         if (How != Grouping::InOneUpdate) UpdateAllWindows();
         if (How == Grouping::SecondStepAlone) {
             g.Select();
             state.ResumeTiming();
         }
-        g.name->SetGroupIndex(1);
+        g.name->SetGroupIndex(How == Grouping::NameAlone ? 0 : 1);
         if (How == Grouping::InOneUpdate) g.grid->EndColumnsUpdate();
         UpdateAllWindows();
         state.PauseTiming();
-        if (g.grid->GetCount() != kPlaces) {
-            state.SkipWithError("not one group row per place");
+        if (g.grid->GetCount() != groups) {
+            state.SkipWithError("not one group row per value");
             break;
         }
         g.grid->ClearGrouping();
@@ -240,16 +269,20 @@ void GroupByTwoColumns(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
+void BM_GroupByName(benchmark::State& state) {
+    GroupBy<Grouping::NameAlone>(state);
+}
+BENCHMARK(BM_GroupByName)->Apply(RowsAndShares);
 void BM_GroupByTwoColumns(benchmark::State& state) {
-    GroupByTwoColumns<Grouping::OneAfterTheOther>(state);
+    GroupBy<Grouping::OneAfterTheOther>(state);
 }
 BENCHMARK(BM_GroupByTwoColumns)->Apply(RowsAndShares);
 void BM_GroupBySecondColumn(benchmark::State& state) {
-    GroupByTwoColumns<Grouping::SecondStepAlone>(state);
+    GroupBy<Grouping::SecondStepAlone>(state);
 }
 BENCHMARK(BM_GroupBySecondColumn)->Apply(RowsAndShares);
 void BM_GroupByTwoColumnsInOneUpdate(benchmark::State& state) {
-    GroupByTwoColumns<Grouping::InOneUpdate>(state);
+    GroupBy<Grouping::InOneUpdate>(state);
 }
 BENCHMARK(BM_GroupByTwoColumnsInOneUpdate)->Apply(RowsAndShares);
 
@@ -338,12 +371,11 @@ void BM_FilterAndClearTenCycles(benchmark::State& state) {
     state.counters["later_ms"] = later;
 }
 BENCHMARK(BM_FilterAndClearTenCycles)->Apply([](benchmark::internal::Benchmark* b) {
-    const char* rows = std::getenv("TOVAK_GRID_BENCH_ROWS");
-    const int64_t n = rows && std::atoi(rows) > 0 ? std::atoi(rows) : 100000;
-    for (int64_t size : {n, 2 * n})
+    for (int64_t size : RowCounts())
         for (int levels : {1, 2})
             for (int share : kSelectedShares) b->Args({size, share, levels});
-    b->Repetitions(3)->Iterations(1)->Unit(benchmark::kMillisecond);
+    // Ten cycles are ten samples already: the short form runs them once.
+    b->Repetitions(ShortForm() ? 1 : 3)->Iterations(1)->Unit(benchmark::kMillisecond);
 });
 
 void BM_ExportHTML(benchmark::State& state) {
@@ -396,22 +428,33 @@ void BM_AddColumnsInOneUpdate(benchmark::State& state) {
 }
 BENCHMARK(BM_AddColumnsInOneUpdate)->Apply(RowsAndSharesFewRounds);
 
-// Making the selection, starting from none: both sizes, three repetitions.
-void Sizes(benchmark::internal::Benchmark* b) {
-    const char* rows = std::getenv("TOVAK_GRID_BENCH_ROWS");
-    const int64_t n = rows && std::atoi(rows) > 0 ? std::atoi(rows) : 100000;
-    b->Arg(n)->Arg(2 * n)->Repetitions(3)->Unit(benchmark::kMillisecond);
+// The process's resident memory in KiB, now (VmRSS) or at its peak (VmHWM).
+long ResidentKiB(const char* Which) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(Which, 0) == 0) return std::atol(line.c_str() + std::strlen(Which) + 1);
+    return 0;
+}
+// The peak starts again from what the process holds now.
+void ResetResidentPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
 }
 
 // Every row by a range from the first row to the last, as a user selects them; the selection
-// is cleared outside the clock.
-template <bool Grouped>
-void SelectEveryRowShownByName(benchmark::State& state) {
-    SelectingGrid g(Records(state), 0, Grouped ? ByName : nullptr);
-    if (!Grouped) g.name->SetSorted(csUp);
+// is cleared outside the clock. The first range, before the clock, gives how much the
+// process's peak memory rose for it (peak_MiB).
+enum class Shown { InRecordOrder, SortedByName, GroupedByName };
+template <Shown How>
+void SelectEveryRowShown(benchmark::State& state) {
+    SelectingGrid g(Records(state), 0, How == Shown::GroupedByName ? ByName : nullptr);
+    if (How == Shown::SortedByName) g.name->SetSorted(csUp);
     UpdateAllWindows();
     auto select = [&g] { SelectEveryRowByKeys(g.driver); };
+    ResetResidentPeak();
+    const long before = ResidentKiB("VmRSS:");
     select();
+    state.counters["peak_MiB"] = static_cast<double>(ResidentKiB("VmHWM:") - before) / 1024;
     for (auto _ : state) {
         state.PauseTiming();
         if (g.grid->GetSelectedCount() != g.records) {
@@ -424,12 +467,16 @@ void SelectEveryRowShownByName(benchmark::State& state) {
         select();
     }
 }
+void BM_SelectRangeInRecordOrder(benchmark::State& state) {
+    SelectEveryRowShown<Shown::InRecordOrder>(state);
+}
+BENCHMARK(BM_SelectRangeInRecordOrder)->Apply(Sizes);
 void BM_SelectRangeSortedByName(benchmark::State& state) {
-    SelectEveryRowShownByName<false>(state);
+    SelectEveryRowShown<Shown::SortedByName>(state);
 }
 BENCHMARK(BM_SelectRangeSortedByName)->Apply(Sizes);
 void BM_SelectRangeGroupedByName(benchmark::State& state) {
-    SelectEveryRowShownByName<true>(state);
+    SelectEveryRowShown<Shown::GroupedByName>(state);
 }
 BENCHMARK(BM_SelectRangeGroupedByName)->Apply(Sizes);
 
@@ -461,28 +508,51 @@ void BM_SelectOnePercentByCode(benchmark::State& state) {
 }
 BENCHMARK(BM_SelectOnePercentByCode)->Apply(Sizes);
 
+// The figures the short form runs, unless a filter is given.
+constexpr const char* kShortFormFilter =
+    "--benchmark_filter=^BM_(ScanWithDisplayTexts|SelectRange[A-Za-z]+|GroupByName/[0-9]+/0|"
+    "GroupByTwoColumnsInOneUpdate/[0-9]+/0|EditGroupedByName/[0-9]+/(0|100)|FilterAndClearTenCycles)/";
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    return RunWithRatios(argc, argv, [](const RatioReporter& reporter) {
-        const double scan = reporter.Time("BM_ScanWithDisplayTexts/100000");
-        for (const char* what : {"Reload", "Edit", "DeleteSelection", "EditGroupedByName", "GroupByTwoColumns",
-                                 "GroupBySecondColumn", "GroupByTwoColumnsInOneUpdate",
+    std::vector<char*> args(argv, argv + argc);
+    std::string filter = kShortFormFilter;
+    const bool filterGiven = std::any_of(args.begin() + 1, args.end(), [](const char* a) {
+        return std::string(a).rfind("--benchmark_filter", 0) == 0;
+    });
+    if (ShortForm() && !filterGiven) args.push_back(filter.data());
+    const std::vector<int64_t> sizes = RowCounts();
+    const std::string small = std::to_string(sizes.front());
+    const std::string large = sizes.size() > 1 ? std::to_string(sizes.back()) : "";
+    return RunWithRatios(static_cast<int>(args.size()), args.data(), [&](const RatioReporter& reporter) {
+        // Growth: at the larger size against the smaller, "-" where only one size ran.
+        auto growth = [&](const std::string& Name, const std::string& Tail) {
+            const double a = reporter.Time(Name + "/" + small + Tail);
+            const double b = large.empty() ? 0 : reporter.Time(Name + "/" + large + Tail);
+            char text[16] = "    -";
+            if (a > 0 && b > 0) std::snprintf(text, sizeof text, "%5.2f", b / a);
+            return std::string(text);
+        };
+        const double scan = reporter.Time("BM_ScanWithDisplayTexts/" + small);
+        for (const char* what : {"Reload", "Edit", "DeleteSelection", "EditGroupedByName", "GroupByName",
+                                 "GroupByTwoColumns", "GroupBySecondColumn", "GroupByTwoColumnsInOneUpdate",
                                  "FilterAndClearGroupedByName", "ExportHTML", "AddColumnsOneByOne"})
             for (int share : kSelectedShares) {
                 const std::string name = std::string("BM_") + what, tail = "/" + std::to_string(share);
-                const double small = reporter.Time(name + "/100000" + tail), large = reporter.Time(name + "/200000" + tail);
-                if (small <= 0) continue;
-                std::printf("ratio %-28s %3d %% selected  200k / 100k = %5.2f   100k / scan = %5.2f\n", what, share,
-                            large > 0 ? large / small : 0, scan > 0 ? small / scan : 0);
+                const double time = reporter.Time(name + "/" + small + tail);
+                if (time <= 0) continue;
+                std::printf("ratio %-28s %3d %% selected  growth = %s   %s rows / scan = %5.2f\n", what, share,
+                            growth(name, tail).c_str(), small.c_str(), scan > 0 ? time / scan : 0);
             }
         // Each size against the scan at that size.
         for (int levels : {1, 2})
             for (int share : kSelectedShares)
-                for (const char* size : {"100000", "200000"}) {
-                    const std::string name = std::string("BM_FilterAndClearTenCycles/") + size + "/" +
-                                             std::to_string(share) + "/" + std::to_string(levels);
-                    const double base = reporter.Time(std::string("BM_ScanWithDisplayTexts/") + size);
+                for (int64_t rows : sizes) {
+                    const std::string size = std::to_string(rows);
+                    const std::string name = "BM_FilterAndClearTenCycles/" + size + "/" + std::to_string(share) + "/" +
+                                             std::to_string(levels);
+                    const double base = reporter.Time("BM_ScanWithDisplayTexts/" + size);
                     const double first = reporter.Counter(name, "first_ms");
                     const double tenth = reporter.Counter(name, "tenth_ms");
                     const double later = reporter.Counter(name, "later_ms");
@@ -490,18 +560,24 @@ int main(int argc, char** argv) {
                     std::printf(
                         "ratio filter and clear, %d level(s), %3d %% selected, %s rows: first / scan = %5.2f   "
                         "tenth / scan = %5.2f   2nd-10th / scan = %5.2f\n",
-                        levels, share, size, first / base, tenth / base, later / base);
+                        levels, share, size.c_str(), first / base, tenth / base, later / base);
                 }
-        reporter.PrintRowRatios({"SelectRangeSortedByName", "SelectRangeGroupedByName", "SelectOnePercentByCode"},
-                                "BM_ScanWithDisplayTexts");
+        for (const char* what : {"SelectRangeInRecordOrder", "SelectRangeSortedByName", "SelectRangeGroupedByName",
+                                 "SelectOnePercentByCode"}) {
+            const std::string name = std::string("BM_") + what;
+            const double time = reporter.Time(name + "/" + small);
+            if (time <= 0) continue;
+            std::printf("ratio %-28s growth = %s   %s rows / scan = %5.2f\n", what, growth(name, "").c_str(),
+                        small.c_str(), scan > 0 ? time / scan : 0);
+        }
         for (int share : kSelectedShares)
-            for (const char* size : {"/100000/", "/200000/"}) {
-                const std::string tail = size + std::to_string(share);
+            for (int64_t rows : sizes) {
+                const std::string tail = "/" + std::to_string(rows) + "/" + std::to_string(share);
                 const double one = reporter.Time("BM_AddColumnsOneByOne" + tail),
                              batch = reporter.Time("BM_AddColumnsInOneUpdate" + tail);
                 if (one > 0 && batch > 0)
-                    std::printf("ratio 250 columns on %s rows, %3d %% selected: one by one / in one update = %.2f\n",
-                                size, share, one / batch);
+                    std::printf("ratio 250 columns on %lld rows, %3d %% selected: one by one / in one update = %.2f\n",
+                                static_cast<long long>(rows), share, one / batch);
             }
     });
 }

@@ -18,16 +18,20 @@ endif()
 
 find_package(Threads REQUIRED)
 
-# tovak_library(<target> [SUBDIRS <folders...>] DEPS <targets...>)
+# tovak_library(<target> [SUBDIRS <folders...>] [EXCLUDE <files...>] DEPS <targets...>)
 # Builds every .cpp of the calling folder, and of the sub-folders named, into one static
 # library (a large folder is grouped into sub-folders by concern and is still one library).
+# The files named by EXCLUDE (a program's main file beside its library) stay out.
 function(tovak_library target)
-  cmake_parse_arguments(ARG "" "" "DEPS;SUBDIRS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPS;SUBDIRS;EXCLUDE" ${ARGN})
   set(patterns "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
   foreach(sub IN LISTS ARG_SUBDIRS)
     list(APPEND patterns "${CMAKE_CURRENT_SOURCE_DIR}/${sub}/*.cpp")
   endforeach()
   file(GLOB sources CONFIGURE_DEPENDS ${patterns})
+  foreach(file IN LISTS ARG_EXCLUDE)
+    list(REMOVE_ITEM sources "${CMAKE_CURRENT_SOURCE_DIR}/${file}")
+  endforeach()
   if(sources)
     add_library(${target} STATIC ${sources})
     # The sanitized build runs the system's code at -O1, as the sanitizers' makers advise: the

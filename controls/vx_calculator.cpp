@@ -205,17 +205,17 @@ void TCustomvxCalculator::UpdateMemoryButtons() {
 
 // ---- Values ----
 
-std::string TCustomvxCalculator::GetText() {
+std::string TCustomvxCalculator::DisplayText() {
     std::string s;
     GetEditorValue(s);
     return s;
 }
 
-void TCustomvxCalculator::SetText(const std::string& S) { SetEditorValue(S); }
+void TCustomvxCalculator::SetDisplayText(const std::string& S) { SetEditorValue(S); }
 
 long double TCustomvxCalculator::GetCalcValue() {
     if (status_ == vxcsError) return 0;
-    std::string s = Trim(GetText());
+    std::string s = Trim(DisplayText());
     if (s.empty()) s = std::string(1, '0');
     return StrToFloat(s);
 }
@@ -228,15 +228,15 @@ void TCustomvxCalculator::SetCalcValue(long double X) {
         return;
     }
     const std::string s = FloatToStrF(X, ffGeneral, std::max<int>(2, precision_), 0);
-    if (s == GetText()) return;
-    SetText(s);
+    if (s == DisplayText()) return;
+    SetDisplayText(s);
     FireNotify(OnDisplayChange, this);
 }
 
 void TCustomvxCalculator::StartEntry() {
     if (status_ != vxcsFirst) return;
     status_ = vxcsValid;
-    SetText("0");
+    SetDisplayText("0");
 }
 
 void TCustomvxCalculator::Clear() {
@@ -251,7 +251,7 @@ void TCustomvxCalculator::Beep() {
 
 void TCustomvxCalculator::Fail() {
     status_ = vxcsError;
-    SetText(kvxCalcErrorText);
+    SetDisplayText(kvxCalcErrorText);
     Beep();
     FireNotify(OnError, this);
 }
@@ -267,16 +267,16 @@ void TCustomvxCalculator::PerformButton(uint8_t Kind) {
     switch (Kind) {
         case vxcbDecimal: {
             StartEntry();
-            std::string s = GetText();
-            if (s.find(decimal) == std::string::npos) SetText(s + decimal);
+            std::string s = DisplayText();
+            if (s.find(decimal) == std::string::npos) SetDisplayText(s + decimal);
             break;
         }
         case vxcbBack: {
             StartEntry();
-            std::u32string s = ToU32(GetText());
+            std::u32string s = ToU32(DisplayText());
             if (s.size() <= 1 || (s.size() == 2 && s[0] == U'-')) s = std::u32string(1, U'0');
             else s.pop_back();
-            SetText(ToUtf8(s));
+            SetDisplayText(ToUtf8(s));
             break;
         }
         case vxcbCE:
@@ -353,12 +353,12 @@ void TCustomvxCalculator::PerformButton(uint8_t Kind) {
         }
         default: {  // digits
             StartEntry();
-            std::u32string s = ToU32(GetText());
+            std::u32string s = ToU32(DisplayText());
             if (s == U"0") s.clear();
             const size_t limit = static_cast<size_t>(std::max<int>(2, precision_)) + (s.find(U'-') != s.npos ? 1 : 0);
             if (s.size() < limit) {
                 s.push_back(static_cast<char32_t>(U'0' + (Kind - vxcb0)));
-                SetText(ToUtf8(s));
+                SetDisplayText(ToUtf8(s));
             } else {
                 Beep();
             }
@@ -367,7 +367,7 @@ void TCustomvxCalculator::PerformButton(uint8_t Kind) {
     }
 }
 
-void TCustomvxCalculator::CopyToClipboard() { Clipboard()->SetAsText(GetText()); }
+void TCustomvxCalculator::CopyToClipboard() { Clipboard()->SetAsText(DisplayText()); }
 
 void TCustomvxCalculator::PasteFromClipboard() {
     if (!Clipboard()->HasFormat(CF_TEXT)) return;

@@ -111,8 +111,9 @@ protected:
 
 private:
     void CalcLayout(int W, int H);
-    void SetText(const std::string& S);
-    std::string GetText();
+    // The number shown, as text (through GetEditorValue and SetEditorValue).
+    void SetDisplayText(const std::string& S);
+    std::string DisplayText();
     void StartEntry();
     void Clear();
     void Fail();

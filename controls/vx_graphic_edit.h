@@ -90,7 +90,7 @@ public:
     void CopyToClipboard();
     void CutToClipboard();
     void ClearPicture();
-    void PasteFromClipboard();
+    void PasteFromClipboard() override;
     void LoadFromFile();
     void SaveToFile();
     void ShowPopupToolBar();

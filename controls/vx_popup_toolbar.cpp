@@ -24,8 +24,8 @@ bool Has(TvxPopupToolBarButtons set, int index) { return (set >> index) & 1u; }
 
 // ---- Settings ----
 
-TvxPopupToolBarWindow::TvxPopupToolBarWindow(TComponent* Owner, TvxPopupToolBar* ToolBar)
-    : owner_(Owner), toolBar_(ToolBar) {}
+TvxPopupToolBarWindow::TvxPopupToolBarWindow(TComponent* /*Owner*/, TvxPopupToolBar* ToolBar)
+    : toolBar_(ToolBar) {}
 
 TvxPopupToolBarWindow::~TvxPopupToolBarWindow() = default;
 

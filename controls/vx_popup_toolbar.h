@@ -56,7 +56,6 @@ public:
     void SetVisible(bool v) { visible_ = v; }
 
 private:
-    TComponent* owner_;
     TvxPopupToolBar* toolBar_;
     TvxPopupToolBarAlignment alignment_ = ptaBottom;
     TvxPopupToolBarButtons buttons_ = vxPtbStandard;

@@ -64,20 +64,21 @@ void TSercomLink::SendWire(uint8_t h1, const std::string& data, TDeviceRequest* 
     const std::string wire = BuildWireFrame(0x00, h1, data);
     LinkState.ReceiveBuffer.clear();
     bool written = false;
-    try {
+    {
+        // A frame the port did not take (the link stopped, no port, a write that failed)
+        // leaves its own line for what it carried, however the write ended.
+        const TScopeExit drop([&] {
+            if (!written) DropUnwritten(h1, data, carried);
+        });
         if (!LinkState.LinkStopped && port_) {
             port_->PutString(wire);
             written = true;
         }
-    } catch (...) {
-        DropUnwritten(h1, data, carried);
-        throw;
     }
-    if (!written) {
-        DropUnwritten(h1, data, carried);
-        return;
-    }
-    // Only now: tracing handles what is pending, and the watch may end the link right there.
+    if (!written) return;
+    // Traced only now that the port took the bytes: the trace must never claim a frame the
+    // port refused or never saw. Tracing handles what is pending, and the watch may end the
+    // link right there.
     TraceFrame("S", wire);
 }
 

@@ -47,7 +47,7 @@ struct TProgramContext {
     bool MProtRdOd = false;
 
     // A run that nobody watches (no display, TOVAK_HEADLESS=1), and what its process answers
-    // when it ends (see app/unattended_run.h).
+    // when it ends (see app/common/unattended_run.h).
     bool UnattendedRun = false;
     int JobExitStatus = 0;
 

@@ -625,6 +625,8 @@ class TCustomvxTreeList : public TCustomvxContainer {
     virtual TAlignment GetCellAlignment(TvxTreeListNode* Node, int Column) {
         return GetColumnAlignment(Node, Column);
     }
+    // The text of a footer cell: Level -1 the footer under the rows; from 0 the row footer of
+    // that level (the row of that level above Node, or Node itself, sums it).
     virtual void GetFooterCellText(TvxTreeListNode* /*Node*/, int /*Column*/, std::string& Text,
                                    int /*Level*/) {
         Text.clear();
@@ -842,7 +844,7 @@ class TCustomvxTreeList : public TCustomvxContainer {
     virtual TColor GetGridLineColor(TColor Default);
     // Flags of a header's filter button: 1 shown, 2 hot, 4 pressed (0: no button).
     virtual int GetFilterButtonState(int Column);
-    virtual bool IsHideFocusRect() { return Has(TvxTLOption::HideFocusRect); }
+    bool IsHideFocusRect() override { return Has(TvxTLOption::HideFocusRect); }
     virtual int GetBandTextLineCount() { return 1; }
 
   protected:
@@ -859,9 +861,12 @@ class TCustomvxTreeList : public TCustomvxContainer {
     void CMCancelMode(TMessage& Message) override;
     void CMMouseEnter(TMessage& Message) override;
     void CMMouseLeave(TMessage& Message) override;
-    virtual bool IsImmediateEditor() { return Has(TvxTLOption::ImmediateEditor); }
+    bool IsImmediateEditor() override { return Has(TvxTLOption::ImmediateEditor); }
     // A click on a header: Shift adds to a multiple sort, Ctrl clears it.
     void HeaderClick(int Column, TShiftState Shift);
+    // While a header click sorts: Shift was held with multi-sort, so the column joins the
+    // columns sorted instead of replacing them.
+    bool IsMultiSortClick() const { return multiSortClick_; }
     // Whether a pressed header or band caption may be dragged away, and the news that it is.
     virtual bool CanHeaderDragging(int /*Column*/) { return Has(TvxTLOption::ColumnMoving); }
     // Starts the drag of a pressed header or band: image, arrows, state.

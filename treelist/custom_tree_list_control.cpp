@@ -470,6 +470,10 @@ void TCustomvxTreeListControl::BuildBandMaps() {
 }
 
 void TCustomvxTreeListControl::BuildColumnWidths() {
+    // The widths ask every column's row many times over: a grid an update dropped on the way
+    // (the record window's resync begins one) is built again first, or each question scans
+    // every column.
+    if (!columnGridBuilt_) RebuildBandMaps();
     RebuildColumnValueCache();
 }
 

@@ -161,10 +161,12 @@ void TCustomvxTreeList::DrawFooterCell(TCanvas* Canvas, const TRect& Rect, TBitm
                                        TColor Color, HBRUSH Brush, bool MultiLine, int Kind) {
     TNodeDrawing drawing(this, Node);
     std::string text;
+    // A row footer cell asks for the level its footer closes; the footer under the rows (no
+    // node) for level -1.
     if (Kind == 3)
         GetCellText(Node, AbsoluteIndex, text);
     else
-        GetFooterCellText(Node, AbsoluteIndex, text, FooterIndex);
+        GetFooterCellText(Node, AbsoluteIndex, text, Node ? GetRowFooterLevel(Node, FooterIndex) : -1);
     TAlignment alignment = GetCellAlignment(Node, AbsoluteIndex);
     const bool custom = HasCustomDrawFooter(Node, AbsoluteIndex, FooterIndex);
     TFontKeeper keeper(Canvas, spareFont_.get());

@@ -1,6 +1,6 @@
 #include "app/config/install_jumpers.h"
 
-#include "app/device_slot_display.h"
+#include "app/common/device_slot_display.h"
 #include "program/program_context.h"
 #include "program/text_utils.h"
 

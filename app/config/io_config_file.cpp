@@ -93,6 +93,14 @@ std::optional<std::string> CutRow(const std::string& text, bool cutCharacter) {
     return lastCut ? std::optional(line) : std::nullopt;
 }
 
+// The file stops inside `cut`, its last line: refused whole, by a load and by a save alike.
+[[noreturn]] void RefuseCut(const std::string& fileName, const std::string& cut) {
+    const bool showable = !cut.empty() && cut.size() <= 40 &&
+                          std::all_of(cut.begin(), cut.end(), [](char c) { return c >= ' ' && c < 0x7F; });
+    throw EReadError("Datei \"" + fileName + "\" ist unvollständig: sie endet mitten in " +
+                     (showable ? "der Zeile \"" + cut + "\"" : std::string("einer Zeile")));
+}
+
 std::string InputValue(const TIoRow& row) {
     return IntToStrZero(row.Function, 3) + ";" + IntToStrZero(row.Inverted ? 1 : 0, 3) + ";" + IntToStrZero(row.Param, 3) +
            ";000";
@@ -141,6 +149,13 @@ void SaveIoConfigToFile(const std::string& fileName, const TIoConfig& config) {
     if (FileExists(fileName) && !Readable(fileName))
         throw EFOpenError("Datei \"" + fileName + "\" kann nicht gelesen werden");
     RefuseOversized(fileName);
+    if (FileExists(fileName)) {
+        // A save writes the other sections back as they were read, and the reading drops the
+        // cut character: its line would go back a character short, and the file would no
+        // longer show that it was cut. A row cut short is not refused: the save rewrites it.
+        const std::string bytes = ReadFileBytes(fileName);
+        if (EndsInsideCharacter(bytes)) RefuseCut(fileName, CutRow(DecodeTextBytes(bytes), true).value_or(""));
+    }
     TMemIniFile ini(fileName);
     ini.EraseSection(kInput);
     for (int r : InputRowsOf(config.DeviceType)) ini.WriteString(kInput, ConfigFileKey(r), InputValue(config.Row(r)));
@@ -160,12 +175,7 @@ void LoadIoConfigFromFile(const std::string& fileName, TIoConfig& config) {
     if (!ini.SectionExists(kInput) && !ini.SectionExists(kOutput))
         throw EReadError("Datei \"" + fileName + "\" ist keine Konfigurationsdatei (kein Abschnitt [INPUT] oder [OUTPUT])");
     const std::string bytes = ReadFileBytes(fileName);
-    if (const auto cut = CutRow(DecodeTextBytes(bytes), EndsInsideCharacter(bytes))) {
-        const bool showable = !cut->empty() && cut->size() <= 40 &&
-                              std::all_of(cut->begin(), cut->end(), [](char c) { return c >= ' ' && c < 0x7F; });
-        throw EReadError("Datei \"" + fileName + "\" ist unvollständig: sie endet mitten in " +
-                         (showable ? "der Zeile \"" + *cut + "\"" : std::string("einer Zeile")));
-    }
+    if (const auto cut = CutRow(DecodeTextBytes(bytes), EndsInsideCharacter(bytes))) RefuseCut(fileName, *cut);
     TIoConfig loaded;
     int lastKey = 0;
     for (int k = 1; k <= 16; ++k) {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <initializer_list>
 
-#include "app/cust_msg.h"
+#include "app/common/cust_msg.h"
 #include "controls/vx_calendar.h"
 #include "app/device/device_session.h"
 #include "link/delay.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_controls.h"
+#include "app/common/app_controls.h"
 #include "platform/rtl/date_time.h"
 
 class TDeviceSession;

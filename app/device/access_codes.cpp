@@ -1,7 +1,7 @@
 #include "app/device/access_codes.h"
 
-#include "app/comp_text.h"
-#include "app/cust_msg.h"
+#include "app/common/comp_text.h"
+#include "app/common/cust_msg.h"
 #include "app/device/device_session.h"
 #include "program/text_utils.h"
 #include "platform/sync/clock.h"

@@ -1,7 +1,7 @@
 // Which device answered on the open link.
 
-#include "app/comp_text.h"
-#include "app/cust_msg.h"
+#include "app/common/comp_text.h"
+#include "app/common/cust_msg.h"
 #include "app/device/device_session.h"
 #include "program/log_file.h"
 

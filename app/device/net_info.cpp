@@ -4,7 +4,7 @@
 #include <fstream>
 
 #include "app/device/device_session.h"
-#include "app/step_progress.h"
+#include "app/common/step_progress.h"
 #include "program/program_context.h"
 #include "program/text_utils.h"
 #include "platform/rtl/encoding.h"

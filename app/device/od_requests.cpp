@@ -1,6 +1,6 @@
 // The object-dictionary and node-list requests through the door terminal.
 
-#include "app/comp_text.h"
+#include "app/common/comp_text.h"
 #include "app/device/device_session.h"
 #include "platform/sync/clock.h"
 #include "program/text_utils.h"

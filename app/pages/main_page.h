@@ -8,9 +8,9 @@
 // (the folder of the road it belongs to) that builds its controls in its constructor, and one
 // line for it in TMainPages.
 
+#include "app/common/page_builder.h"
+#include "app/common/step_progress.h"
 #include "app/device/device_session.h"
-#include "app/page_builder.h"
-#include "app/step_progress.h"
 #include "platform/forms/form.h"
 
 class TPage;

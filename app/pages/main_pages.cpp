@@ -1,8 +1,34 @@
 #include "app/pages/main_pages.h"
 
-#include "app/comp_text.h"
-#include "app/cust_msg.h"
+#include "app/common/comp_text.h"
+#include "app/common/cust_msg.h"
 #include "app/device/device_session.h"
+#include "app/pages/catalogue/page_tx1.h"
+#include "app/pages/catalogue/page_tx2.h"
+#include "app/pages/configuration/page_cfg.h"
+#include "app/pages/configuration/page_com.h"
+#include "app/pages/configuration/page_pwx.h"
+#include "app/pages/configuration/page_rdx.h"
+#include "app/pages/configuration/page_tst.h"
+#include "app/pages/configuration/page_wrx.h"
+#include "app/pages/control/page_ben.h"
+#include "app/pages/control/page_coc.h"
+#include "app/pages/control/page_dev.h"
+#include "app/pages/control/page_ei2.h"
+#include "app/pages/control/page_eig.h"
+#include "app/pages/control/page_ein.h"
+#include "app/pages/control/page_ins.h"
+#include "app/pages/control/page_men.h"
+#include "app/pages/control/page_stg.h"
+#include "app/pages/control/page_war.h"
+#include "app/pages/control/page_waw.h"
+#include "app/pages/controller/page_ct1.h"
+#include "app/pages/controller/page_ct2.h"
+#include "app/pages/jobs/page_ldc.h"
+#include "app/pages/jobs/page_net.h"
+#include "app/pages/jobs/page_rod.h"
+#include "app/pages/jobs/page_svc.h"
+#include "app/pages/page_sel.h"
 #include "link/wait_for.h"
 #include "platform/forms/notebook.h"
 #include "program/log_file.h"
@@ -38,6 +64,8 @@ TMainPages::TMainPages(TForm& window, TNotebook& notebook, TDeviceSession& sessi
       SVC(std::make_unique<TPageSVC>(*this)),
       CT1(std::make_unique<TPageCT1>(*this)),
       CT2(std::make_unique<TPageCT2>(*this)) {}
+
+TMainPages::~TMainPages() = default;
 
 int TMainPages::ShownPage() const { return notebook_.PageIndex(); }
 

@@ -1,7 +1,9 @@
 #pragma once
 // The pages of the main window's notebook Notebook1, one object per page, built in page
 // order (so the components keep their order for the control-text catalogue). A new page
-// class takes its place here: a field named after the page, and a line in the constructor.
+// class takes its place here: its declaration, a field named after the page, and a line in
+// the constructor with its include (main_pages.cpp). A page that reaches another page
+// includes that page's header: each road says which of another road's pages it reaches.
 // What several pages share, they do through the operations and the flags here, never through
 // another page's controls or click handlers; what they need of the main window (the shown
 // page, the program's end, its read-out timer) too.
@@ -10,32 +12,6 @@
 #include <memory>
 #include <string>
 
-#include "app/pages/catalogue/page_tx1.h"
-#include "app/pages/catalogue/page_tx2.h"
-#include "app/pages/configuration/page_cfg.h"
-#include "app/pages/configuration/page_com.h"
-#include "app/pages/configuration/page_pwx.h"
-#include "app/pages/configuration/page_rdx.h"
-#include "app/pages/configuration/page_tst.h"
-#include "app/pages/configuration/page_wrx.h"
-#include "app/pages/control/page_ben.h"
-#include "app/pages/control/page_coc.h"
-#include "app/pages/control/page_dev.h"
-#include "app/pages/control/page_ei2.h"
-#include "app/pages/control/page_eig.h"
-#include "app/pages/control/page_ein.h"
-#include "app/pages/control/page_ins.h"
-#include "app/pages/control/page_men.h"
-#include "app/pages/control/page_stg.h"
-#include "app/pages/control/page_war.h"
-#include "app/pages/control/page_waw.h"
-#include "app/pages/controller/page_ct1.h"
-#include "app/pages/controller/page_ct2.h"
-#include "app/pages/jobs/page_ldc.h"
-#include "app/pages/jobs/page_net.h"
-#include "app/pages/jobs/page_rod.h"
-#include "app/pages/jobs/page_svc.h"
-#include "app/pages/page_sel.h"
 #include "platform/rtl/date_time.h"
 
 class TDeviceSession;
@@ -43,6 +19,32 @@ class TForm;
 class TNotebook;
 class TStepProgress;
 class TTimer;
+class TPageBEN;
+class TPageCFG;
+class TPageCOC;
+class TPageCOM;
+class TPageCT1;
+class TPageCT2;
+class TPageDEV;
+class TPageEI2;
+class TPageEIG;
+class TPageEIN;
+class TPageINS;
+class TPageLDC;
+class TPageMEN;
+class TPageNET;
+class TPagePWX;
+class TPageRDX;
+class TPageROD;
+class TPageSEL;
+class TPageSTG;
+class TPageSVC;
+class TPageTST;
+class TPageTX1;
+class TPageTX2;
+class TPageWAR;
+class TPageWAW;
+class TPageWRX;
 
 // The door commands of the state page and the maintenance wizard.
 enum class TDoorCommand : uint8_t {
@@ -65,6 +67,7 @@ public:
     // One page object for each page of `notebook`, their controls owned by `window`; they ask
     // the device through `session` and count their steps on `progress`.
     TMainPages(TForm& window, TNotebook& notebook, TDeviceSession& session, TStepProgress& progress);
+    ~TMainPages();
 
     TForm& Window() const { return window_; }
     TNotebook& Notebook() const { return notebook_; }

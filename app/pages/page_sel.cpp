@@ -1,8 +1,8 @@
 #include "app/pages/page_sel.h"
 
-#include "app/comp_text.h"
+#include "app/common/comp_text.h"
 #include "app/config/function_catalogue.h"
-#include "app/cust_msg.h"
+#include "app/common/cust_msg.h"
 #include "app/pages/main_pages.h"
 #include "app/windows/comp_list_form.h"
 #include "app/windows/msg_form.h"
@@ -12,6 +12,9 @@
 #include "platform/classes/file_utils.h"
 #include "platform/classes/mem_ini_file.h"
 #include "platform/rtl/scope_exit.h"
+#include "app/pages/configuration/page_com.h"
+#include "app/pages/control/page_coc.h"
+#include "app/pages/controller/page_ct1.h"
 
 TPageSEL::TPageSEL(TMainPages& pages) : TMainPage(pages, Index) {
     TPage* p = Sheet();

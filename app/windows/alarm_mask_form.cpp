@@ -1,7 +1,7 @@
 #include "app/windows/alarm_mask_form.h"
 
+#include "app/common/page_builder.h"
 #include "app/config/block_text.h"
-#include "app/page_builder.h"
 
 TForm2* Form2 = nullptr;
 

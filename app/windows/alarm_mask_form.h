@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/app_controls.h"
+#include "app/common/app_controls.h"
 #include "platform/forms/form.h"
 
 class TForm2 : public TForm {

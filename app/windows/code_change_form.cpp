@@ -1,10 +1,10 @@
 #include "app/windows/code_change_form.h"
 
-#include "app/comp_text.h"
-#include "app/cust_msg.h"
+#include "app/common/comp_text.h"
+#include "app/common/cust_msg.h"
+#include "app/common/page_builder.h"
 #include "app/device/access_codes.h"
 #include "app/device/device_session.h"
-#include "app/page_builder.h"
 
 TForm5* Form5 = nullptr;
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/app_controls.h"
+#include "app/common/app_controls.h"
 #include "link/wait_for.h"
 
 class TDeviceSession;

@@ -1,9 +1,9 @@
 #include "app/windows/code_form.h"
 
-#include "app/comp_text.h"
-#include "app/cust_msg.h"
+#include "app/common/comp_text.h"
+#include "app/common/cust_msg.h"
 #include "app/device/access_codes.h"
-#include "app/page_builder.h"
+#include "app/common/page_builder.h"
 #include "link/delay.h"
 #include "program/log_file.h"
 #include "platform/win/message_queue.h"

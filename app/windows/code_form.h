@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/app_controls.h"
+#include "app/common/app_controls.h"
 #include "platform/forms/form.h"
 #include "platform/forms/label.h"
 #include "platform/forms/mask_edit.h"

@@ -4,7 +4,7 @@
 #include <unordered_map>
 #include <variant>
 
-#include "app/page_builder.h"
+#include "app/common/page_builder.h"
 #include "app/windows/msg_form.h"
 #include "grid/columns/vx_db_grid_column.h"
 #include "program/text_utils.h"

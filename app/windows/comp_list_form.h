@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_controls.h"
+#include "app/common/app_controls.h"
 #include "memdata/vx_mem_data.h"
 #include "platform/db/boolean_field.h"
 #include "platform/db/data_source.h"

@@ -1,6 +1,6 @@
 #include "app/windows/config_string_form.h"
 
-#include "app/page_builder.h"
+#include "app/common/page_builder.h"
 
 #include "platform/forms/label.h"
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/app_controls.h"
+#include "app/common/app_controls.h"
 #include "app/config/block_text.h"
 #include "platform/forms/form.h"
 

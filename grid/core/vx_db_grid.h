@@ -426,9 +426,9 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     // goes too, the first one after it that stays (before it, at the end); empty: none stays.
     TBookmark RecordLeftCurrentByDeletion();
     bool NodeBookmark(TvxTreeListNode* Node, TBookmark& Bookmark);
-    // The bookmarks of many rows found in one walk over their records, in record order;
-    // rows whose records the walk does not reach are left out.
-    TvxNodeMap<TBookmark> FindNodeBookmarks(const std::vector<TvxTreeListNode*>& Nodes);
+    // The bookmarks of many rows, one for each in the same places, found in one walk over
+    // their records in record order; empty for a row whose record the walk does not reach.
+    std::vector<TBookmark> FindNodeBookmarks(const std::vector<TvxTreeListNode*>& Nodes);
     // The visible columns' texts of the current record, separated by tabs.
     std::string CurrentRecordLine();
     bool RefreshCurrentRecord();
@@ -541,7 +541,7 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     // row costs no search of the columns by field name; emptied before each count.
     std::vector<std::pair<TField*, int>> summarySourceColumns_;
     // The selection by keys (without bookmarks), in key order, each with its row.
-    TvxSelectionEntries<Variant> selectedKeys_{&CompareVariants};
+    TvxSelectionEntries<Variant, int (*)(const Variant&, const Variant&)> selectedKeys_{&CompareVariants};
     std::vector<TBookmark> savedSelectionBookmarks_;
     std::vector<Variant> savedSelectionKeys_;
     // The row loaded for each saved entry (null: none yet).
@@ -564,8 +564,17 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     // The selection's entries at these places (as the list numbers them, any order, repeats
     // allowed) leave it together, with one notice.
     void RemoveEntries(std::vector<int> Entries);
-    // While a range is selected: the bookmarks of its rows, found beforehand in one walk.
-    TvxNodeMap<TBookmark>* rangeBookmarks_ = nullptr;
+    // While a range is selected: the bookmarks of the rows it may select, found beforehand in
+    // one walk, in the range's order; the row being selected, if it is one of them (its place,
+    // npos: none); whether a row was freed meanwhile, when an address may stand for another row.
+    struct TRangeBookmarks {
+        static constexpr size_t npos = static_cast<size_t>(-1);
+        std::vector<TvxTreeListNode*> Rows;
+        std::vector<TBookmark> Bookmarks;
+        size_t Current = npos;
+        bool RowFreed = false;
+    };
+    TRangeBookmarks* rangeBookmarks_ = nullptr;
     TBookmark selectionAnchorBookmark_;
     // Ties the focused row to the table's current record (the record cursor, not the mouse
     // pointer's TControl::Cursor).

@@ -17,13 +17,6 @@ namespace {
 TvxDBGridNode* GridNode(TvxTreeListNode* Node) {
     return NodeAs<TvxDBGridNode>(Node);
 }
-
-// A row's first bookmark found stays its own.
-void TakeFirst(TvxNodeMap<TBookmark>& Found, const TvxTreeListNode* Row, TBookmark Bookmark) {
-    bool added = false;
-    TBookmark& slot = Found.Get(Row, &added);
-    if (added) slot = std::move(Bookmark);
-}
 }  // namespace
 
 // ---- Finding a row's record ----
@@ -46,11 +39,13 @@ bool TCustomvxDBGrid::NodeBookmark(TvxTreeListNode* Node, TBookmark& Bookmark) {
         Bookmark = ds->Bookmark();
         return !Bookmark.empty();
     }
-    if (rangeBookmarks_) {
-        if (const TBookmark* found = rangeBookmarks_->Find(Node)) {
-            Bookmark = *found;
-            return !Bookmark.empty();
-        }
+    // The row a range is selecting hands over the bookmark found for it, once.
+    if (TRangeBookmarks* range = rangeBookmarks_;
+        range && !range->RowFreed && range->Current != TRangeBookmarks::npos && range->Rows[range->Current] == Node &&
+        !range->Bookmarks[range->Current].empty()) {
+        Bookmark = std::move(range->Bookmarks[range->Current]);
+        range->Current = TRangeBookmarks::npos;
+        return true;
     }
     // Off to the row's record and back, without the dataset telling anyone.
     auto* node = GridNode(Node);
@@ -66,56 +61,61 @@ bool TCustomvxDBGrid::NodeBookmark(TvxTreeListNode* Node, TBookmark& Bookmark) {
     return reached && !Bookmark.empty();
 }
 
-TvxNodeMap<TBookmark> TCustomvxDBGrid::FindNodeBookmarks(
-    const std::vector<TvxTreeListNode*>& Nodes) {
-    TvxNodeMap<TBookmark> found;
+std::vector<TBookmark> TCustomvxDBGrid::FindNodeBookmarks(const std::vector<TvxTreeListNode*>& Nodes) {
+    std::vector<TBookmark> found;
     TDataSet* ds = DataSet();
     TvxDBGridNode* focused = TvxDBGridCursor::RecordRowOf(GetFocusedNode());
     if (!ds || !ds->Active() || !dataLink_->Active() || IsCursorMode() || Nodes.empty()) return found;
     const bool locate = IsUseLocate();
     TField* key = locate && !KeyField().empty() ? ds->FindField(KeyField()) : nullptr;
     if (locate ? !key : !focused) return found;
-    // Each row once, as NodeBookmark takes it, by its record's position or key.
-    struct Wanted {
-        TvxTreeListNode* Node;
-        TvxDBGridNode* Record;
-    };
-    std::vector<Wanted> rows;
-    rows.reserve(Nodes.size());
-    for (TvxTreeListNode* n : Nodes)
-        if (TvxDBGridNode* record = TvxDBGridCursor::RecordRowOf(n);
-            record && (!locate || !record->KeyValue.IsEmpty()))
-            rows.push_back({n, record});
-    if (locate)
-        std::stable_sort(rows.begin(), rows.end(), [](const Wanted& a, const Wanted& b) {
-            return CompareVariants(a.Record->KeyValue, b.Record->KeyValue) < 0;
-        });
-    else
-        std::stable_sort(rows.begin(), rows.end(), [](const Wanted& a, const Wanted& b) {
-            return a.Record->RecordIndex < b.Record->RecordIndex;
-        });
+    found.resize(Nodes.size());
+    // The places of the rows, as NodeBookmark takes them, by record position or by key, and
+    // the row whose record each stands for (a group row's is its first record's).
+    std::vector<uint32_t> places;
+    std::vector<TvxDBGridNode*> recordRows(Nodes.size(), nullptr);
+    places.reserve(Nodes.size());
+    for (size_t i = 0; i < Nodes.size(); ++i)
+        if (TvxDBGridNode* record = TvxDBGridCursor::RecordRowOf(Nodes[i]);
+            record && (!locate || !record->KeyValue.IsEmpty())) {
+            places.push_back(static_cast<uint32_t>(i));
+            recordRows[i] = record;
+        }
     ++nestedOperation_;
     ds->DisableControls();
     const TBookmark back = ds->Bookmark();
     if (locate) {
+        auto keyOf = [&recordRows](uint32_t place) -> const Variant& { return recordRows[place]->KeyValue; };
+        std::stable_sort(places.begin(), places.end(),
+                         [&](uint32_t a, uint32_t b) { return CompareVariants(keyOf(a), keyOf(b)) < 0; });
         // The first record of each key, as a search by key finds it.
+        std::vector<bool> reached(Nodes.size(), false);
         for (ds->First(); !ds->Eof(); ds->Next()) {
             const Variant value = key->Value();
-            auto it = std::lower_bound(rows.begin(), rows.end(), value, [](const Wanted& row, const Variant& v) {
-                return CompareVariants(row.Record->KeyValue, v) < 0;
+            auto it = std::lower_bound(places.begin(), places.end(), value, [&](uint32_t place, const Variant& v) {
+                return CompareVariants(keyOf(place), v) < 0;
             });
-            for (; it != rows.end() && CompareVariants(it->Record->KeyValue, value) == 0; ++it)
-                TakeFirst(found, it->Node, ds->Bookmark());
+            for (; it != places.end() && CompareVariants(keyOf(*it), value) == 0; ++it)
+                if (!reached[*it]) {
+                    reached[*it] = true;
+                    found[*it] = ds->Bookmark();
+                }
         }
     } else {
         // Record by record forward from the current one: where the load numbered the records,
-        // its number says where that is; otherwise it is the focused row's.
+        // its number says where that is; otherwise it is the focused row's. The record numbers
+        // are read once, side by side, for the sort.
+        std::vector<std::pair<int, uint32_t>> records;
+        records.reserve(places.size());
+        for (uint32_t place : places) records.emplace_back(recordRows[place]->RecordIndex, place);
+        std::stable_sort(records.begin(), records.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
         int at = IsLoadAllMode() && ds->Sequenced() ? ds->RecNo() - 1 : focused->RecordIndex;
-        for (const Wanted& row : rows) {
-            const int distance = row.Record->RecordIndex - at;
+        for (const auto& [record, place] : records) {
+            const int distance = record - at;
             if (ds->MoveBy(distance) != distance) break;
-            at = row.Record->RecordIndex;
-            TakeFirst(found, row.Node, ds->Bookmark());
+            at = record;
+            found[place] = ds->Bookmark();
         }
     }
     if (!back.empty() && ds->BookmarkValid(back)) ds->GotoBookmark(back);
@@ -144,10 +144,10 @@ void TCustomvxDBGrid::ReselectGroupRows(const std::vector<std::pair<TvxTreeListN
         std::sort(gone.begin(), gone.end());
         gone.erase(std::unique(gone.begin(), gone.end()), gone.end());
         RemoveSelectedEntries(gone);
-        const auto bookmarks = FindNodeBookmarks(nodes);
+        const std::vector<TBookmark> bookmarks = FindNodeBookmarks(nodes);
         BeginRangeInserts();
-        for (TvxTreeListNode* node : nodes)
-            if (const TBookmark* found = bookmarks.Find(node)) AddSelectedBookmark(*found, node);
+        for (size_t i = 0; i < bookmarks.size(); ++i)
+            if (!bookmarks[i].empty()) AddSelectedBookmark(bookmarks[i], nodes[i]);
         EndRangeInserts();
         return;
     }
@@ -234,7 +234,7 @@ void TCustomvxDBGrid::SelectionChanged(TvxTreeListNode* Node, bool Select) {
             TBookmark bookmark;
             if (!NodeBookmark(Node, bookmark)) return;
             if (Select)
-                AddSelectedBookmark(bookmark, IsCursorMode() ? nullptr : Node);
+                AddSelectedBookmark(std::move(bookmark), IsCursorMode() ? nullptr : Node);
             else
                 RemoveSelectedBookmark(bookmark);
         }
@@ -360,17 +360,22 @@ void TCustomvxDBGrid::SelectRange(TvxTreeListNode* Node1, TvxTreeListNode* Node2
     }
     if (GetAbsoluteIndex(Node1) > GetAbsoluteIndex(Node2)) std::swap(Node1, Node2);
     const int limit = GetAbsoluteIndex(Node2) - GetAbsoluteIndex(Node1) + 1;
-    int done = 0;
     // Each row's record, reached from the focused row's and back, would cost a walk over the
-    // records between them; one walk over the range's records finds every bookmark first.
-    // (A row deleted meanwhile leaves the found ones.)
-    TvxNodeMap<TBookmark> bookmarks;
+    // records between them; one walk over the range's records finds the bookmarks first, for
+    // the rows of the kind the range can select (group rows and data rows are not selected
+    // together, and the first selected row, or else the range's first, says which). A row of
+    // the other kind that is selected after all finds its own.
+    TRangeBookmarks bookmarks;
     if (IsUseBookmarks()) {
-        std::vector<TvxTreeListNode*> range;
+        TvxTreeListNode* first = GetSelectedCount() > 0 ? GetFirstSelectedNode() : Node1;
+        const bool everyKind = IsExtMultiSelect() || !first;
+        const bool groupRows = first && IsGroupNode(first);
+        int done = 0;
         for (TvxTreeListNode* node = Node1; node && done < limit; node = GetNextVisibleNode(node), ++done)
-            range.push_back(node);
-        done = 0;
-        bookmarks = FindNodeBookmarks(range);
+            if (everyKind || IsGroupNode(node) == groupRows) bookmarks.Rows.push_back(node);
+        bookmarks.Bookmarks = FindNodeBookmarks(bookmarks.Rows);
+        bookmarks.Bookmarks.resize(bookmarks.Rows.size());
+        ReserveSelectedRows(bookmarks.Rows.size());
     }
     rangeBookmarks_ = &bookmarks;
     BeginRangeInserts();
@@ -383,8 +388,13 @@ void TCustomvxDBGrid::SelectRange(TvxTreeListNode* Node1, TvxTreeListNode* Node2
             grid->selectedKeys_.EndRange();
         }
     } forget{this};
-    for (TvxTreeListNode* node = Node1; node && done < limit; node = GetNextVisibleNode(node), ++done)
+    size_t next = 0;
+    int done = 0;
+    for (TvxTreeListNode* node = Node1; node && done < limit; node = GetNextVisibleNode(node), ++done) {
+        const bool found = next < bookmarks.Rows.size() && bookmarks.Rows[next] == node;
+        bookmarks.Current = found ? next++ : TRangeBookmarks::npos;
         node->SetSelected(true);
+    }
 }
 
 void TCustomvxDBGrid::SetSelectionAnchor(TvxTreeListNode* Node) {
@@ -503,13 +513,13 @@ void TCustomvxDBGrid::SelectSavedGroupRows() {
     // A record selected on its own keeps its entry; the group row it came to be the first
     // record of is not selected then.
     if (IsUseBookmarks()) {
-        const TvxNodeMap<TBookmark> bookmarks = FindNodeBookmarks(rows);
+        std::vector<TBookmark> bookmarks = FindNodeBookmarks(rows);
         BeginRangeInserts();
         TScopeExit merge([this] { EndRangeInserts(); });
-        for (TvxTreeListNode* row : rows) {
+        for (size_t i = 0; i < bookmarks.size(); ++i) {
             int index = 0;
-            if (const TBookmark* found = bookmarks.Find(row); found && !FindBookmark(*found, index))
-                AddSelectedBookmark(*found, row);
+            if (!bookmarks[i].empty() && !FindBookmark(bookmarks[i], index))
+                AddSelectedBookmark(std::move(bookmarks[i]), rows[i]);
         }
         return;
     }

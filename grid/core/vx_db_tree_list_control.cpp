@@ -494,6 +494,9 @@ void TCustomvxDBTreeListControl::ClearSortedColumns() {
 void TCustomvxDBTreeListControl::PrepareColumnSort(TvxTreeListColumn* Column) {
     auto* column = dynamic_cast<TvxDBTreeListColumn*>(Column);
     if (!IsAutoSort() || !column || column->GroupIndex() >= 0 || IsSortingLocked()) return;
+    // Shift+click with multi-sort adds the column after those sorted, or turns it where it
+    // stands: the others keep their sort, and the list keeps the order they were added in.
+    if (IsMultiSortClick()) return;
     for (int i = 0; i < ColumnCount(); ++i)
         if (TvxDBTreeListColumn* c = GetColumn(i); c && c != column && !KeepsColumnSorted(c) && c->Sorted() != csNone) {
             BeginSorting();

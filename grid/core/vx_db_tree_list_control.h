@@ -140,7 +140,9 @@ class TCustomvxDBTreeListControl : public TCustomvxTreeListControl {
     const std::vector<TBookmark>& SelectedBookmarks() const { return selected_.Keys(); }
     // Adds or removes a bookmark keeping the order; Node is the row it stands for, if any (a
     // row stands for one record: attached to another bookmark, it leaves the first).
-    void AddSelectedBookmark(const TBookmark& Bookmark, TvxTreeListNode* Node = nullptr);
+    void AddSelectedBookmark(TBookmark Bookmark, TvxTreeListNode* Node = nullptr);
+    // Room for this many more rows standing for selected bookmarks, made at once.
+    void ReserveSelectedRows(size_t Rows);
     void RemoveSelectedBookmark(const TBookmark& Bookmark);
     // The entries at Indexes (ascending, each once) leave the selection in one pass.
     void RemoveSelectedEntries(const std::vector<int>& Indexes);
@@ -242,9 +244,12 @@ class TCustomvxDBTreeListControl : public TCustomvxTreeListControl {
     void DetachSelectedNode(const TvxTreeListNode* Node);
     TvxDBTreeListColumn* FocusedDBColumn();
 
+    struct TSelectedBookmarkOrder {
+        const TCustomvxDBTreeListControl* Control;
+        int operator()(const TBookmark& A, const TBookmark& B) const { return Control->CompareSelectedBookmarks(A, B); }
+    };
     // The selected bookmarks in the dataset's order, each with the row it stands for.
-    TvxSelectionEntries<TBookmark> selected_{
-        [this](const TBookmark& A, const TBookmark& B) { return CompareSelectedBookmarks(A, B); }};
+    TvxSelectionEntries<TBookmark, TSelectedBookmarkOrder> selected_{TSelectedBookmarkOrder{this}};
     // The bookmark of the entry each row stands for.
     TvxNodeMap<TBookmark> selectedNodeBookmarks_;
     bool destroyingColumns_ = false;

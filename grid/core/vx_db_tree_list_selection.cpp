@@ -2,6 +2,7 @@
 // horizontal scroll that snaps to columns.
 
 #include <algorithm>
+#include <utility>
 
 #include "controls/vx_inplace_edit.h"
 #include "grid/core/vx_db_tree_list_control.h"
@@ -36,17 +37,22 @@ void TCustomvxDBTreeListControl::DetachSelectedNode(const TvxTreeListNode* Node)
     selectedNodeBookmarks_.Erase(Node);
 }
 
-void TCustomvxDBTreeListControl::AddSelectedBookmark(const TBookmark& Bookmark, TvxTreeListNode* Node) {
+void TCustomvxDBTreeListControl::AddSelectedBookmark(TBookmark Bookmark, TvxTreeListNode* Node) {
     // Without an active link there is no order to keep bookmarks waiting in.
     const bool mayWait = GetDataLink() && GetDataLink()->Active();
     TvxTreeListNode** slot = selected_.Add(Bookmark, mayWait);
     if (!Node || *slot == Node) return;
-    // A row stands for one entry: the entry's former row and the row's former entry let go.
+    // A row stands for one entry: the entry's former row and the row's former entry let go
+    // (which adds or moves no entry, so the slot holds).
     if (*slot) selectedNodeBookmarks_.Erase(*slot);
     *slot = nullptr;
     DetachSelectedNode(Node);
-    *selected_.Slot(Bookmark) = Node;
-    selectedNodeBookmarks_.Get(Node) = Bookmark;
+    *slot = Node;
+    selectedNodeBookmarks_.Get(Node) = std::move(Bookmark);
+}
+
+void TCustomvxDBTreeListControl::ReserveSelectedRows(size_t Rows) {
+    selectedNodeBookmarks_.Reserve(selectedNodeBookmarks_.Count() + Rows);
 }
 
 void TCustomvxDBTreeListControl::RemoveSelectedBookmark(const TBookmark& Bookmark) {

@@ -1,15 +1,16 @@
 #pragma once
 // The selection by records: entries in the records' order, each a record's key (a bookmark,
-// or the key field's value) with the row that stands for it (null: no row does now).
+// or the key field's value) with the row that stands for it (null: no row does now). Order
+// answers the order of two keys: below 0, 0 or above 0.
 //
-// While a range is being selected, an entry that belongs between others waits in a sorted
-// side list, and the waiting ones go into place together when the last range ends or the
-// entries are read by position: put in place one by one, each would move the rest of the
-// list. Reading by position is logically const, so the placing is too.
+// While a range is being selected, an entry that belongs between placed ones waits beside
+// them, in key order, in short blocks: put in place one by one, each would move the rest of
+// the list; kept in a tree, each would cost an allocation and a walk through memory. The
+// waiting ones go into place together, in one merge, when the last range ends or the entries
+// are read by position. Reading by position is logically const, so the placing is too.
 
 #include <algorithm>
-#include <functional>
-#include <map>
+#include <cstddef>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -18,19 +19,15 @@
 
 class TvxTreeListNode;
 
-template <class Key>
+template <class Key, class Order>
 class TvxSelectionEntries {
   public:
-    // The order of two keys: below 0, 0 or above 0.
-    using TCompare = std::function<int(const Key&, const Key&)>;
-
-    explicit TvxSelectionEntries(TCompare Compare)
-        : compare_(std::move(Compare)), waiting_(Less{&compare_}) {}
+    explicit TvxSelectionEntries(Order Compare) : compare_(std::move(Compare)) {}
     TvxSelectionEntries(const TvxSelectionEntries&) = delete;
     TvxSelectionEntries& operator=(const TvxSelectionEntries&) = delete;
 
-    int Count() const { return static_cast<int>(keys_.size() + waiting_.size()); }
-    bool Empty() const { return keys_.empty() && waiting_.empty(); }
+    int Count() const { return static_cast<int>(keys_.size() + waitingCount_); }
+    bool Empty() const { return keys_.empty() && waitingCount_ == 0; }
     const std::vector<Key>& Keys() const {
         Place();
         return keys_;
@@ -47,8 +44,8 @@ class TvxSelectionEntries {
     // The first entry's row without placing the waiting ones: whether a row may join the
     // selection asks for it at every row of a range.
     TvxTreeListNode* FirstNode() const {
-        if (!waiting_.empty() && (keys_.empty() || compare_(waiting_.begin()->first, keys_.front()) < 0))
-            return waiting_.begin()->second;
+        if (waitingCount_ > 0 && (keys_.empty() || Before(blocks_.front().front().K, keys_.front())))
+            return blocks_.front().front().Row;
         return keys_.empty() ? nullptr : nodes_.front();
     }
     // Where Key's entry is, or would go (Index); the waiting ones are placed first.
@@ -62,21 +59,26 @@ class TvxSelectionEntries {
         cache_ = Cached{K, Index, found};
         return found;
     }
-    // The row of Key's entry, placed or waiting, to read or set; null: Key is not selected.
+    // The row of Key's entry, placed or waiting, to read or set until the entries change;
+    // null: Key is not selected.
     TvxTreeListNode** Slot(const Key& K) {
-        if (auto waiting = waiting_.find(K); waiting != waiting_.end()) return &waiting->second;
         int index = 0;
-        if (!Search(K, index)) return nullptr;
-        return &nodes_[static_cast<size_t>(index)];
+        if (Search(K, index)) return &nodes_[static_cast<size_t>(index)];
+        if (Waiting* waiting = FindWaiting(K)) return &waiting->Row;
+        return nullptr;
     }
-    // The row of Key's entry, made without a row when Key is not selected. Between placed
-    // entries, a new one waits while a range is open and MayWait allows.
+    // The row of Key's entry, made without a row when Key is not selected, to read or set
+    // until the entries change. Between placed entries a new one waits while a range is open
+    // and MayWait allows; after them it goes to their end.
     TvxTreeListNode** Add(const Key& K, bool MayWait = true) {
-        if (TvxTreeListNode** slot = Slot(K)) return slot;
         int index = 0;
-        Search(K, index);
-        if (ranges_ > 0 && MayWait && index < static_cast<int>(keys_.size()))
-            return &waiting_.emplace(K, nullptr).first->second;
+        // After every placed entry, as a range in the keys' order brings them: one comparison.
+        if (keys_.empty() || Before(keys_.back(), K))
+            index = static_cast<int>(keys_.size());
+        else if (Search(K, index))
+            return &nodes_[static_cast<size_t>(index)];
+        if (index < static_cast<int>(keys_.size()) && ranges_ > 0 && MayWait) return &AddWaiting(K)->Row;
+        if (Waiting* waiting = FindWaiting(K)) return &waiting->Row;
         keys_.insert(keys_.begin() + index, K);
         nodes_.insert(nodes_.begin() + index, nullptr);
         cache_.reset();
@@ -84,17 +86,21 @@ class TvxSelectionEntries {
     }
     // Key's entry goes; Node: the row that stood for it. False when Key was not selected.
     bool Remove(const Key& K, TvxTreeListNode** Node = nullptr) {
-        if (auto waiting = waiting_.find(K); waiting != waiting_.end()) {
-            if (Node) *Node = waiting->second;
-            waiting_.erase(waiting);
+        int index = 0;
+        if (Search(K, index)) {
+            if (Node) *Node = nodes_[static_cast<size_t>(index)];
+            keys_.erase(keys_.begin() + index);
+            nodes_.erase(nodes_.begin() + index);
+            cache_.reset();
             return true;
         }
-        int index = 0;
-        if (!Search(K, index)) return false;
-        if (Node) *Node = nodes_[static_cast<size_t>(index)];
-        keys_.erase(keys_.begin() + index);
-        nodes_.erase(nodes_.begin() + index);
-        cache_.reset();
+        const auto [block, at] = WaitingPlace(K);
+        if (!IsWaitingAt(block, at, K)) return false;
+        std::vector<Waiting>& entries = blocks_[block];
+        if (Node) *Node = entries[at].Row;
+        entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(at));
+        if (entries.empty()) blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(block));
+        --waitingCount_;
         return true;
     }
     // The entries at Indexes (ascending, each once, as Keys numbers them) go in one pass.
@@ -115,7 +121,7 @@ class TvxSelectionEntries {
         nodes.reserve(keys.capacity());
         size_t kept = 0;
         for (size_t i = 0; i < Keys.size(); ++i) {
-            for (; kept < keys_.size() && compare_(keys_[kept], Keys[i]) < 0; ++kept) {
+            for (; kept < keys_.size() && Before(keys_[kept], Keys[i]); ++kept) {
                 keys.push_back(std::move(keys_[kept]));
                 nodes.push_back(nodes_[kept]);
             }
@@ -133,7 +139,8 @@ class TvxSelectionEntries {
     }
     // The entries become these, in order, each once.
     void Assign(std::vector<Key> Keys, std::vector<TvxTreeListNode*> Nodes) {
-        waiting_.clear();
+        blocks_.clear();
+        waitingCount_ = 0;
         keys_ = std::move(Keys);
         nodes_ = std::move(Nodes);
         nodes_.resize(keys_.size(), nullptr);
@@ -144,7 +151,7 @@ class TvxSelectionEntries {
     // again where it no longer holds.
     void Resort() {
         Place();
-        auto before = [this](const Key& A, const Key& B) { return compare_(A, B) < 0; };
+        auto before = [this](const Key& A, const Key& B) { return Before(A, B); };
         if (std::is_sorted(keys_.begin(), keys_.end(), before)) return;
         std::vector<size_t> order(keys_.size());
         for (size_t i = 0; i < order.size(); ++i) order[i] = i;
@@ -163,8 +170,9 @@ class TvxSelectionEntries {
     }
     // The row stands for no entry any more, wherever it is (the keys may be out of order).
     void ForgetNode(const TvxTreeListNode* Node) {
-        for (auto& [key, node] : waiting_)
-            if (node == Node) node = nullptr;
+        for (std::vector<Waiting>& entries : blocks_)
+            for (Waiting& waiting : entries)
+                if (waiting.Row == Node) waiting.Row = nullptr;
         std::replace(nodes_.begin(), nodes_.end(), const_cast<TvxTreeListNode*>(Node),
                      static_cast<TvxTreeListNode*>(nullptr));
     }
@@ -176,51 +184,97 @@ class TvxSelectionEntries {
     bool RangeOpen() const { return ranges_ > 0; }
 
   private:
-    struct Less {
-        const TCompare* Compare;
-        bool operator()(const Key& A, const Key& B) const { return (*Compare)(A, B) < 0; }
+    struct Waiting {
+        Key K;
+        TvxTreeListNode* Row = nullptr;
     };
     struct Cached {
         Key Searched;
         int Index;
         bool Found;
     };
+    // A block splits in two beyond this: one entry going in moves half a block on average.
+    static constexpr size_t kBlockLimit = 64;
+
+    bool Before(const Key& A, const Key& B) const { return compare_(A, B) < 0; }
     // Among the placed entries only.
     bool Search(const Key& K, int& Index) const {
         auto it = std::lower_bound(keys_.begin(), keys_.end(), K,
-                                   [this](const Key& A, const Key& B) { return compare_(A, B) < 0; });
+                                   [this](const Key& A, const Key& B) { return Before(A, B); });
         Index = static_cast<int>(it - keys_.begin());
         return it != keys_.end() && compare_(*it, K) == 0;
     }
+    // The waiting block where K is or would go, and its place there (the blocks each in order,
+    // one after the other); a key after them all goes to the end of the last.
+    std::pair<size_t, size_t> WaitingPlace(const Key& K) const {
+        if (blocks_.empty()) return {0, 0};
+        auto block = std::partition_point(blocks_.begin(), blocks_.end() - 1, [&](const std::vector<Waiting>& b) {
+            return Before(b.back().K, K);
+        });
+        auto at = std::partition_point(block->begin(), block->end(), [&](const Waiting& w) { return Before(w.K, K); });
+        return {static_cast<size_t>(block - blocks_.begin()), static_cast<size_t>(at - block->begin())};
+    }
+    bool IsWaitingAt(size_t Block, size_t At, const Key& K) const {
+        return Block < blocks_.size() && At < blocks_[Block].size() && compare_(blocks_[Block][At].K, K) == 0;
+    }
+    Waiting* FindWaiting(const Key& K) {
+        const auto [block, at] = WaitingPlace(K);
+        return IsWaitingAt(block, at, K) ? &blocks_[block][at] : nullptr;
+    }
+    // K's waiting entry, made without a row when there is none.
+    Waiting* AddWaiting(const Key& K) {
+        if (blocks_.empty()) blocks_.emplace_back();
+        auto [block, at] = WaitingPlace(K);
+        if (IsWaitingAt(block, at, K)) return &blocks_[block][at];
+        std::vector<Waiting>* entries = &blocks_[block];
+        if (entries->size() >= kBlockLimit) {
+            // The second half becomes a block of its own after this one.
+            std::vector<Waiting> second(std::make_move_iterator(entries->begin() + kBlockLimit / 2),
+                                        std::make_move_iterator(entries->end()));
+            entries->resize(kBlockLimit / 2);
+            blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(block) + 1, std::move(second));
+            if (at > kBlockLimit / 2) {
+                ++block;
+                at -= kBlockLimit / 2;
+            }
+            entries = &blocks_[block];
+        }
+        ++waitingCount_;
+        return &*entries->insert(entries->begin() + static_cast<std::ptrdiff_t>(at), Waiting{K, nullptr});
+    }
     // The waiting entries and the placed ones are each in order and share no key: one merge.
     void Place() const {
-        if (waiting_.empty()) return;
+        if (waitingCount_ == 0) return;
         std::vector<Key> keys;
         std::vector<TvxTreeListNode*> nodes;
-        keys.reserve(keys_.size() + waiting_.size());
+        keys.reserve(keys_.size() + waitingCount_);
         nodes.reserve(keys.capacity());
-        auto waiting = waiting_.begin();
-        for (size_t i = 0; i < keys_.size() || waiting != waiting_.end();) {
-            if (waiting == waiting_.end() || (i < keys_.size() && compare_(keys_[i], waiting->first) < 0)) {
-                keys.push_back(std::move(keys_[i]));
-                nodes.push_back(nodes_[i]);
-                ++i;
-            } else {
-                keys.push_back(waiting->first);
-                nodes.push_back(waiting->second);
-                ++waiting;
+        size_t i = 0;
+        for (std::vector<Waiting>& entries : blocks_)
+            for (Waiting& waiting : entries) {
+                for (; i < keys_.size() && Before(keys_[i], waiting.K); ++i) {
+                    keys.push_back(std::move(keys_[i]));
+                    nodes.push_back(nodes_[i]);
+                }
+                keys.push_back(std::move(waiting.K));
+                nodes.push_back(waiting.Row);
             }
+        for (; i < keys_.size(); ++i) {
+            keys.push_back(std::move(keys_[i]));
+            nodes.push_back(nodes_[i]);
         }
         keys_ = std::move(keys);
         nodes_ = std::move(nodes);
-        waiting_.clear();
+        blocks_.clear();
+        waitingCount_ = 0;
         cache_.reset();
     }
 
-    TCompare compare_;
+    Order compare_;
     mutable std::vector<Key> keys_;
     mutable std::vector<TvxTreeListNode*> nodes_;
-    mutable std::map<Key, TvxTreeListNode*, Less> waiting_;
+    mutable std::vector<std::vector<Waiting>> blocks_;
+    mutable size_t waitingCount_ = 0;
     mutable std::optional<Cached> cache_;
     int ranges_ = 0;
 };

@@ -298,7 +298,7 @@ void TvxDBGridExportExcel::RowFooters(TvxTreeListNode* Node) {
                 continue;
             }
             std::string text;
-            Grid->GetFooterCellText(Node, c, text, f);
+            Grid->GetFooterCellText(Node, c, text, level);
             Label(RowIndex, column, xfRowFooter, text);
         }
         if (shifted)

@@ -255,7 +255,7 @@ void TvxDBGridExportHTML::WriteRowFooters(TvxTreeListNode* Node) {
         for (size_t i = 0; i < columns_.size(); ++i) {
             const int c = columns_[i];
             std::string text;
-            if (Grid->IsExistRowFooterCell(Node, c, level)) Grid->GetFooterCellText(Node, c, text, f);
+            if (Grid->IsExistRowFooterCell(Node, c, level)) Grid->GetFooterCellText(Node, c, text, level);
             row += std::string("<TD NOWRAP ALIGN=\"") + AlignmentWord(ColumnAt(c)->Alignment()) + "\"" +
                    (i == 0 ? " COLSPAN=" + std::to_string(groups_ - level) : std::string()) + ">" +
                    StyledOrSpace(Grid->Font(), text) + "</TD>";

@@ -228,6 +228,10 @@ struct TCustomvxDBGrid::TLoadWalk {
             bool Taken = false;
         };
         struct Siblings {
+            // Declared, not implied: Clang takes a nested struct with member initializers for
+            // default-constructible only once the enclosing class is complete, and the node
+            // map below asks before.
+            Siblings() {}
             std::vector<size_t> Rows;
             size_t Next = 0;
             bool ByKey = false;
@@ -936,7 +940,7 @@ void TCustomvxDBGrid::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNo
                                  TvxTreeListNode* NextNode) {
     if (loadWalk_ && loadWalk_->Groups) loadWalk_->Groups->Forget(Node);
     if (loadWalk_ && loadWalk_->Kept) loadWalk_->Kept->Forget(Node);
-    if (rangeBookmarks_) rangeBookmarks_->Erase(Node);
+    if (rangeBookmarks_) rangeBookmarks_->RowFreed = true;
     if (!savedGroupRowsLiving_.Empty()) savedGroupRowsLiving_.Erase(Node);
     if (Node == newRecordRow_) newRecordRow_ = nullptr;
     // A group row freed while its records stay (FreeGroupRows) stands for a record it no

@@ -388,12 +388,11 @@ void TCustomvxDBGrid::GetFooterCellText(TvxTreeListNode* Node, int Column, std::
         if (column) column->GetSummaryFooterText(Text);
         return;
     }
-    // Level arrives as the row footer's index below the node.
-    const int level = GetRowFooterLevel(Node, Level);
+    // The row of that level, up from the node; none when the node lies above it.
     TvxTreeListNode* row = Node;
-    while (row && row->Level() > level) row = row->Parent();
-    auto* group = GridNode(row);
-    TvxDBGridSummaryGroup* summaries = GroupSummaryGroup(level);
+    while (row && row->Level() > Level) row = row->Parent();
+    auto* group = row && row->Level() == Level && IsGroupNode(row) ? GridNode(row) : nullptr;
+    TvxDBGridSummaryGroup* summaries = GroupSummaryGroup(Level);
     const int item = ItemForColumn(summaries, column);
     if (!group || item < 0) return;
     TvxDBGridSummaryItem* it = summaries->SummaryItems()->Items(item);

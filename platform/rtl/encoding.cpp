@@ -63,19 +63,22 @@ bool HasMultiByteCharacter(std::string_view s) {
     return false;
 }
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 // Editors that add a mark to a file that has one already leave several: each would hide the
 // first line (an INI file's first section) behind the ones not taken away.
 std::string_view WithoutByteOrderMarks(std::string_view bytes) {
-    while (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+    while (bytes.substr(0, 3) == kByteOrderMark) bytes.remove_prefix(3);
     return bytes;
 }
 
 // A UTF-8 file cut off inside its last character: read as Windows-1252, every other umlaut
 // of it would turn into two characters. An older file ending in one such byte has no UTF-8
-// sequence before it and is no such file.
-bool IsUtf8CutInsideLastCharacter(std::string_view bytes) {
+// sequence before it and is no such file, unless a byte-order mark (`marked`) says that the
+// file is UTF-8: then that byte is the cut one, even as its only character of several bytes.
+bool IsUtf8CutInsideLastCharacter(std::string_view bytes, bool marked) {
     const std::string_view whole = WithoutCutLastCharacter(bytes);
-    return whole.size() < bytes.size() && IsValidUtf8(whole) && HasMultiByteCharacter(whole);
+    return whole.size() < bytes.size() && IsValidUtf8(whole) && (marked || HasMultiByteCharacter(whole));
 }
 
 }  // namespace
@@ -137,13 +140,15 @@ bool IsValidUtf8(std::string_view text) {
 }
 
 bool EndsInsideCharacter(std::string_view bytes) {
-    return IsUtf8CutInsideLastCharacter(WithoutByteOrderMarks(bytes));
+    const bool marked = bytes.substr(0, 3) == kByteOrderMark;
+    return IsUtf8CutInsideLastCharacter(WithoutByteOrderMarks(bytes), marked);
 }
 
 std::string DecodeTextBytes(std::string_view bytes) {
+    const bool marked = bytes.substr(0, 3) == kByteOrderMark;
     bytes = WithoutByteOrderMarks(bytes);
     if (IsValidUtf8(bytes)) return std::string(bytes);
     // The cut character is lost either way.
-    if (IsUtf8CutInsideLastCharacter(bytes)) return std::string(WithoutCutLastCharacter(bytes));
+    if (IsUtf8CutInsideLastCharacter(bytes, marked)) return std::string(WithoutCutLastCharacter(bytes));
     return Cp1252ToUtf8(bytes);
 }

@@ -18,7 +18,9 @@ bool IsValidUtf8(std::string_view text);
 
 // The content of a text file as UTF-8: a UTF-8 byte-order mark is dropped, valid UTF-8 is
 // kept as it is, anything else is read as Windows-1252 (files written by older installations).
-// A UTF-8 file cut off inside its last character loses that character.
+// A UTF-8 file cut off inside its last character loses that character: one with a character of
+// several bytes before it, or one with a byte-order mark (an otherwise ASCII file without a
+// mark that ends in a lone lead byte is Windows-1252).
 std::string DecodeTextBytes(std::string_view bytes);
 // Whether DecodeTextBytes reads the bytes as a UTF-8 file cut off inside its last character.
 bool EndsInsideCharacter(std::string_view bytes);

@@ -3,8 +3,15 @@
 
 #include <gtest/gtest.h>
 
-#include "app/comp_text.h"
+#include "app/common/comp_text.h"
 #include "app/device/access_codes.h"
+#include "app/pages/configuration/page_pwx.h"
+#include "app/pages/control/page_ben.h"
+#include "app/pages/control/page_ei2.h"
+#include "app/pages/control/page_eig.h"
+#include "app/pages/control/page_ein.h"
+#include "app/pages/control/page_men.h"
+#include "app/pages/control/page_stg.h"
 #include "app/windows/code_change_form.h"
 #include "app/windows/code_form.h"
 #include "program/log_file.h"

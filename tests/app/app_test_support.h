@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "app/cust_msg.h"
+#include "app/common/cust_msg.h"
 #include "app/main_form.h"
 #include "app/pages/main_pages.h"
 #include "app/program_start.h"
@@ -26,6 +26,8 @@
 #include "platform/forms/application.h"
 #include "platform/rtl/param_str.h"
 #include "platform/sync/clock.h"
+#include "platform/forms/screen.h"
+#include "tests/grid/grid_table_check.h"
 #include "tests/link/steady_advance.h"
 #include "tests/support/auto_advance.h"
 #include "tests/support/temp_folder.h"
@@ -33,6 +35,12 @@
 
 // The running program's device session (the main window's).
 inline TDeviceSession& Session() { return Form1->Session(); }
+
+// Every DB grid of the program's windows that shows a memory table is held against it.
+inline void ExpectProgramGridsAgreeWithTheirTables() {
+    if (!Screen) return;
+    for (int f = 0; f < Screen->FormCount(); ++f) ExpectOwnedGridsAgreeWithTheirTables(Screen->Forms(f));
+}
 
 class AppStart : public ::testing::Test {
 protected:
@@ -59,6 +67,7 @@ protected:
 
     void TearDown() override {
         if (FormSercom && Session().LinkState.PortOpen) Session().ClosePort();
+        if (skipAgreementCheck.empty()) ExpectProgramGridsAgreeWithTheirTables();
         DestroyProgramForms();
         ui_.reset();
         clock_.reset();
@@ -103,6 +112,8 @@ protected:
 
     TempFolder temp_{"tovak-app"};
     std::string dir_;
+    // Why the program's grids are not held against their tables at the end, when they are not.
+    std::string skipAgreementCheck;
     std::unique_ptr<ScopedManualClock> clock_;
     std::unique_ptr<UiDriver> ui_;
 };

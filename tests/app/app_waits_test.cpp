@@ -7,8 +7,10 @@
 
 #include <functional>
 
-#include "app/comp_text.h"
+#include "app/common/comp_text.h"
 #include "app/device/access_codes.h"
+#include "app/pages/control/page_men.h"
+#include "app/pages/control/page_stg.h"
 #include "platform/forms/timer.h"
 #include "tests/app/control_road_support.h"
 

@@ -19,6 +19,11 @@
 #include "platform/rtl/encoding.h"
 #include "tests/app/app_test_support.h"
 #include "tests/support/screen_picture.h"
+#include "app/pages/configuration/page_cfg.h"
+#include "app/pages/configuration/page_com.h"
+#include "app/pages/control/page_eig.h"
+#include "app/pages/controller/page_ct1.h"
+#include "app/pages/page_sel.h"
 
 namespace {
 

@@ -4,11 +4,14 @@
 
 #include <gtest/gtest.h>
 
-#include "app/comp_text.h"
+#include "app/common/comp_text.h"
+#include "app/pages/configuration/page_cfg.h"
+#include "app/pages/configuration/page_com.h"
+#include "app/pages/configuration/page_tst.h"
 
 #include "app/config/io_config.h"
 #include "app/device/config_handshake.h"
-#include "app/pages/configuration/named_control.h"
+#include "app/common/named_control.h"
 #include "app/windows/alarm_mask_form.h"
 #include "app/windows/config_string_form.h"
 #include "platform/forms/button.h"

@@ -3,8 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include "app/comp_text.h"
-#include "app/main_settings.h"
+#include "app/common/comp_text.h"
+#include "app/common/main_settings.h"
+#include "app/pages/control/page_ein.h"
+#include "app/pages/control/page_ins.h"
+#include "app/pages/control/page_men.h"
+#include "app/pages/control/page_stg.h"
 #include "program/log_file.h"
 #include "program/program_dirs.h"
 #include "tests/app/control_road_support.h"

@@ -14,6 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "app/pages/controller/page_ct1.h"
+#include "app/pages/controller/page_ct2.h"
+#include "app/pages/page_sel.h"
 #include "app/windows/msg_form.h"
 #include "link/form_txt_com.h"
 #include "program/log_file.h"

@@ -3,7 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include "app/comp_text.h"
+#include "app/common/comp_text.h"
+#include "app/pages/control/page_ei2.h"
+#include "app/pages/control/page_eig.h"
+#include "app/pages/control/page_ein.h"
+#include "app/pages/control/page_men.h"
+#include "app/pages/control/page_stg.h"
 #include "program/log_file.h"
 #include "program/program_context.h"
 #include "program/program_dirs.h"

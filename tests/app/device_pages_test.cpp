@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/comp_text.h"
-#include "app/unattended_run.h"
+#include "app/common/comp_text.h"
+#include "app/common/unattended_run.h"
 #include "program/log_file.h"
 #include "platform/forms/shell_open.h"
 #include "program/program_context.h"
@@ -15,6 +15,11 @@
 #include "platform/db/field.h"
 #include "tests/support/test_pictures.h"
 #include "treelist/tree_list_geometry.h"
+#include "app/pages/control/page_dev.h"
+#include "app/pages/control/page_men.h"
+#include "app/pages/control/page_stg.h"
+#include "app/pages/jobs/page_net.h"
+#include "app/pages/jobs/page_rod.h"
 
 namespace {
 
@@ -626,6 +631,66 @@ INSTANTIATE_TEST_SUITE_P(Runs, ReadOdLinkLost,
                          ::testing::Values(LostLinkCase{"Window", "/READOD,OD.INI,200,7", false},
                                            LostLinkCase{"Script", "/READOD,OD.INI,200,7", true},
                                            LostLinkCase{"ScriptOnce", "/READOD,OD.INI,-1,7", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A device lost while a repeating read-out waits for its next cycle: the job ends with its
+// status as soon as the loss is reported, as a single read-out does, not at the next cycle
+// (here six seconds apart): a pulled adapter within two and a half seconds, a hung device
+// within four and a half (two seconds of silence, then the watch's look and the close).
+struct LossBetweenCycles {
+    const char* name;
+    bool hang;
+    bool unattended;
+    uint64_t withinMs;
+};
+
+class ReadOdLostBetweenCycles : public ReadOdTimer, public ::testing::WithParamInterface<LossBetweenCycles> {
+protected:
+    void TearDown() override {
+        Program().UnattendedRun = false;
+        ReadOdTimer::TearDown();
+    }
+};
+
+TEST_P(ReadOdLostBetweenCycles, EndsTheJobWithItsStatusAtTheLoss) {
+    Program().UnattendedRun = GetParam().unattended;
+    WriteFile("OD.INI", "[ENTRIES]\r\n01=65,1018,1,Ident\r\n");
+    std::string text;
+    if (!GetParam().unattended) AnswerBox(text);
+    SteadyAdvance advance(Clock(), 20);
+    StartJob("/READOD,OD.INI,6000,7");
+    ASSERT_TRUE(Ui().WaitFor([&] { return LogLines() == 1; }, 120000));
+    // A moment into the wait for the next cycle, the device is lost.
+    const uint64_t cycleAt = Clock().Ticks();
+    ASSERT_TRUE(Ui().WaitFor([&] { return Clock().Ticks() >= cycleAt + 500; }, 120000));
+    ASSERT_TRUE(Form1->Timer3->Enabled());
+    const uint64_t lostAt = Clock().Ticks();
+    if (GetParam().hang)
+        sim_->SetSilent(true);
+    else
+        sim_->Unplug();
+    const auto ended = [&] { return GetParam().unattended ? Ended() : !Form1->Pages().ReadOdActive; };
+    ASSERT_TRUE(Ui().WaitFor(ended, 120000));
+    EXPECT_LE(Clock().Ticks() - lostAt, GetParam().withinMs);
+    EXPECT_EQ(jeNoDevice, Program().JobExitStatus);
+    EXPECT_FALSE(Form1->Pages().ReadOdActive);
+    EXPECT_FALSE(Form1->Timer3->Enabled());
+    // No cycle after the loss: nothing more asked, nothing more logged.
+    EXPECT_EQ(1u, LogLines());
+    EXPECT_EQ(std::vector<std::string>{"FB,02,04,A1,00,41,10,18,01"}, ObjectReads());
+    EXPECT_FALSE(Session().LinkState.PortOpen);
+    EXPECT_TRUE(Session().Link().QueueItems().empty());
+    if (!GetParam().unattended) {
+        EXPECT_FALSE(Ended());
+        EXPECT_EQ(GetCompText(1650), text);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, ReadOdLostBetweenCycles,
+                         ::testing::Values(LossBetweenCycles{"ScriptPull", false, true, 2500},
+                                           LossBetweenCycles{"ScriptHang", true, true, 4500},
+                                           LossBetweenCycles{"WindowPull", false, false, 2500},
+                                           LossBetweenCycles{"WindowHang", true, false, 4500}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

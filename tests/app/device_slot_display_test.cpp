@@ -1,4 +1,4 @@
-#include "app/device_slot_display.h"
+#include "app/common/device_slot_display.h"
 
 #include <gtest/gtest.h>
 #include <memory>

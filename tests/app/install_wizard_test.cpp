@@ -7,13 +7,17 @@
 #include <cstdlib>
 #include <optional>
 
-#include "app/comp_text.h"
-#include "app/device_slot_display.h"
+#include "app/common/comp_text.h"
+#include "app/common/device_slot_display.h"
 #include "program/program_context.h"
 #include "program/system_code.h"
 #include "platform/forms/clipboard.h"
 #include "tests/app/control_road_support.h"
 #include "tests/support/test_pictures.h"
+#include "app/pages/control/page_ins.h"
+#include "app/pages/control/page_men.h"
+#include "app/pages/control/page_stg.h"
+#include "app/pages/control/page_waw.h"
 
 namespace {
 

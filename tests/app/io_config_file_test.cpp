@@ -251,6 +251,71 @@ TEST_F(ConfigFile, AFileCutInsideItsLastCharacterIsCutInEverySection) {
         }
 }
 
+// A save into a file cut inside its last character would write the lines of the sections it
+// keeps back as they were read, the cut one a character short: it refuses as the load does,
+// and the file stays as it was, byte for byte.
+TEST_F(ConfigFile, ASaveIntoAFileCutInsideItsLastCharacterRefusesAndWritesNothing) {
+    const std::string rows = "[INPUT]\r\n01=005;000;000;000\r\n[OUTPUT]\r\n01=130;0;0;000\r\n";
+    const std::string files[] = {
+        rows + "[NOTIZ]\r\n; Preis f\xC3\xBCr 5 \xE2\x82",                 // a comment cut inside "€"
+        rows + "[NOTIZ]\r\nText=Gr\xC3\xB6\xC3",                           // "Grö" and a lone lead byte
+        "[NOTIZ]\r\nText=Gr\xC3\xB6\r\n" + rows + "02=161;0;0;0\xE2\x82",  // inside the rows the save rewrites
+    };
+    TIoConfig c;
+    DecodeInputBlock(StandardInputText(0), c);
+    DecodeOutputBlock(StandardOutputText(0), c);
+    for (const std::string& file : files)
+        for (const std::string bom : {"", "\xEF\xBB\xBF"}) {
+            SCOPED_TRACE(testing::Message() << file << (bom.empty() ? "" : ", behind a byte-order mark"));
+            Write(bom + file);
+            std::string loadSaid, saveSaid;
+            try {
+                TIoConfig loaded;
+                LoadIoConfigFromFile(path_, loaded);
+            } catch (const EReadError& e) {
+                loadSaid = e.Message();
+            }
+            try {
+                SaveIoConfigToFile(path_, c);
+            } catch (const EReadError& e) {
+                saveSaid = e.Message();
+            }
+            EXPECT_NE(std::string::npos, loadSaid.find("ist unvollständig: sie endet mitten in")) << loadSaid;
+            EXPECT_EQ(loadSaid, saveSaid);
+            EXPECT_EQ(bom + file, Read()) << "nothing written";
+        }
+    // The same file whole takes the save, and keeps its note.
+    Write(rows + "[NOTIZ]\r\nText=Gr\xC3\xB6\xC3\xA4\r\n");
+    SaveIoConfigToFile(path_, c);
+    EXPECT_NE(std::string::npos, Read().find("\r\nText=Gr\xC3\xB6\xC3\xA4\r\n")) << Read();
+}
+
+// A byte-order mark says the file is UTF-8: one whose only byte above ASCII is a lead byte at
+// its end was cut inside that character, and is refused by a load and a save. Without the
+// mark it is an older file in Windows-1252 and loads.
+TEST_F(ConfigFile, AFileWithAByteOrderMarkEndingInALoneLeadByteIsCut) {
+    const std::string file = "[INPUT]\r\n01=005;000;000;000\r\n[NOTIZ]\r\nText=Gr\xC3";
+    Write("\xEF\xBB\xBF" + file);
+    TIoConfig c;
+    c.Row(1).Function = 4;
+    try {
+        LoadIoConfigFromFile(path_, c);
+        ADD_FAILURE() << "loaded";
+    } catch (const EReadError& e) {
+        EXPECT_NE(std::string::npos, e.Message().find("ist unvollständig: sie endet mitten in der Zeile \"Text=Gr\""))
+            << e.Message();
+    }
+    EXPECT_EQ(4, c.Row(1).Function);
+    EXPECT_THROW(SaveIoConfigToFile(path_, c), EReadError);
+    EXPECT_EQ("\xEF\xBB\xBF" + file, Read());
+
+    Write(file);
+    ASSERT_NO_THROW(LoadIoConfigFromFile(path_, c));
+    EXPECT_EQ(5, c.Row(1).Function);
+    SaveIoConfigToFile(path_, c);
+    EXPECT_NE(std::string::npos, Read().find("\r\nText=Gr\xC3\x83\r\n")) << "the byte as Windows-1252 reads it";
+}
+
 TEST(RowValues, ATypedParameterMustFitItsByte) {
     EXPECT_EQ(ParamByte("0"), uint8_t{0});
     EXPECT_EQ(ParamByte(" 255 "), uint8_t{255});

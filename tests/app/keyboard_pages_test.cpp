@@ -5,9 +5,12 @@
 
 #include <sstream>
 
+#include "app/common/start_options.h"
 #include "app/main_form.h"
+#include "app/pages/control/page_men.h"
+#include "app/pages/control/page_stg.h"
+#include "app/pages/controller/page_ct2.h"
 #include "app/pages/main_pages.h"
-#include "app/start_options.h"
 #include "platform/forms/notebook.h"
 #include "platform/forms/page_control.h"
 #include "tests/app/control_road_support.h"

@@ -7,8 +7,15 @@
 
 #include <functional>
 
-#include "app/comp_text.h"
+#include "app/common/comp_text.h"
 #include "app/device/access_codes.h"
+#include "app/pages/configuration/page_tst.h"
+#include "app/pages/control/page_ben.h"
+#include "app/pages/control/page_ein.h"
+#include "app/pages/control/page_ins.h"
+#include "app/pages/control/page_men.h"
+#include "app/pages/control/page_war.h"
+#include "app/pages/control/page_waw.h"
 #include "app/windows/code_change_form.h"
 #include "app/windows/code_form.h"
 #include "app/windows/config_string_form.h"

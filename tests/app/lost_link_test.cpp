@@ -7,7 +7,12 @@
 
 #include <functional>
 
-#include "app/comp_text.h"
+#include "app/common/comp_text.h"
+#include "app/pages/configuration/page_tst.h"
+#include "app/pages/control/page_eig.h"
+#include "app/pages/control/page_ein.h"
+#include "app/pages/control/page_men.h"
+#include "app/pages/control/page_stg.h"
 #include "platform/forms/timer.h"
 #include "tests/app/control_road_support.h"
 

@@ -2,10 +2,10 @@
 
 #include <unistd.h>
 
-#include "app/comp_text.h"
+#include "app/common/comp_text.h"
 #include "app/config/function_catalogue.h"
-#include "app/main_settings.h"
-#include "app/start_options.h"
+#include "app/common/main_settings.h"
+#include "app/common/start_options.h"
 #include "app/windows/comp_list_form.h"
 #include "app/windows/msg_form.h"
 #include "link/form_txt_com.h"
@@ -18,6 +18,16 @@
 #include "tests/app/app_test_support.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_pictures.h"
+#include "app/pages/configuration/page_cfg.h"
+#include "app/pages/configuration/page_com.h"
+#include "app/pages/configuration/page_tst.h"
+#include "app/pages/control/page_coc.h"
+#include "app/pages/control/page_eig.h"
+#include "app/pages/control/page_ins.h"
+#include "app/pages/control/page_men.h"
+#include "app/pages/controller/page_ct1.h"
+#include "app/pages/jobs/page_ldc.h"
+#include "app/pages/page_sel.h"
 
 namespace {
 

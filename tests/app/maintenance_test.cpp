@@ -7,9 +7,13 @@
 #include <map>
 #include <thread>
 
-#include "app/comp_text.h"
+#include "app/common/comp_text.h"
+#include "app/common/main_settings.h"
 #include "app/config/maintenance_date.h"
-#include "app/main_settings.h"
+#include "app/pages/control/page_men.h"
+#include "app/pages/control/page_stg.h"
+#include "app/pages/control/page_war.h"
+#include "app/pages/control/page_waw.h"
 #include "controls/vx_calendar.h"
 #include "platform/win/exception_report.h"
 #include "program/program_context.h"

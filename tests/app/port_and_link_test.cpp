@@ -3,6 +3,11 @@
 #include <unistd.h>
 
 #include "app/device/port_search.h"
+#include "app/pages/configuration/page_com.h"
+#include "app/pages/control/page_coc.h"
+#include "app/pages/control/page_men.h"
+#include "app/pages/controller/page_ct1.h"
+#include "app/pages/page_sel.h"
 #include "link/link_state.h"
 #include "program/program_context.h"
 #include "tests/app/app_test_support.h"

@@ -13,8 +13,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/pages/configuration/page_com.h"
 #include "app/pages/configuration/page_pwx.h"
 #include "app/pages/configuration/page_tst.h"
+#include "app/pages/control/page_coc.h"
+#include "app/pages/controller/page_ct1.h"
+#include "app/pages/page_sel.h"
 #include "program/program_context.h"
 #include "tests/app/app_test_support.h"
 #include "tests/app/readme_commands.h"

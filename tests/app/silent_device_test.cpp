@@ -11,7 +11,17 @@
 #include <fstream>
 #include <functional>
 
-#include "app/comp_text.h"
+#include "app/common/comp_text.h"
+#include "app/pages/configuration/page_tst.h"
+#include "app/pages/control/page_ben.h"
+#include "app/pages/control/page_ei2.h"
+#include "app/pages/control/page_eig.h"
+#include "app/pages/control/page_ein.h"
+#include "app/pages/control/page_ins.h"
+#include "app/pages/control/page_men.h"
+#include "app/pages/control/page_stg.h"
+#include "app/pages/control/page_war.h"
+#include "app/pages/control/page_waw.h"
 #include "app/windows/code_change_form.h"
 #include "program/log_file.h"
 #include "tests/app/control_road_support.h"

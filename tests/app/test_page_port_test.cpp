@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/pages/configuration/page_tst.h"
 #include "tests/app/app_test_support.h"
 
 namespace {

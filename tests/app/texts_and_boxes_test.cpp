@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "app/comp_text.h"
-#include "app/cust_msg.h"
-#include "app/esc_key.h"
+#include "app/common/comp_text.h"
+#include "app/common/cust_msg.h"
+#include "app/common/esc_key.h"
+#include "app/pages/control/page_ins.h"
 #include "app/windows/msg_form.h"
 #include "link/link_texts.h"
 #include "platform/display/presenter.h"

@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include "app/pages/control/page_ins.h"
+#include "app/pages/control/page_men.h"
+#include "app/pages/control/page_stg.h"
+#include "app/pages/control/page_war.h"
+#include "app/pages/control/page_waw.h"
 #include "tests/app/control_road_support.h"
 
 namespace {

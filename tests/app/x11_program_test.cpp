@@ -15,8 +15,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "app/display_loss.h"
-#include "app/start_options.h"
+#include "app/common/display_loss.h"
+#include "app/common/start_options.h"
 #include "program/log_file.h"
 #include "platform/display/x11/x11_presenter.h"
 #include "platform/gdi/bitmap.h"
@@ -24,6 +24,10 @@
 #include "sim/door_sim.h"
 #include "tests/app/app_test_support.h"
 #include "tests/support/xvfb_server.h"
+#include "app/pages/configuration/page_com.h"
+#include "app/pages/control/page_coc.h"
+#include "app/pages/control/page_men.h"
+#include "app/pages/page_sel.h"
 
 #include "tests/support/xlib_client.h"
 

@@ -46,7 +46,7 @@ TEST(AdjustPopupPosition, KeepsThePopupOnTheWorkArea) {
     EXPECT_EQ(p, Point(10, 120));
     TRect wa;
     GetWorkArea(Point(5000, 5000), wa);
-    EXPECT_EQ(wa, TRect(0, 0, 1024, 738));
+    EXPECT_EQ(wa, (TRect{0, 0, 1024, 738}));
 }
 
 TEST(DrawTextInRect, MeasuresText) {

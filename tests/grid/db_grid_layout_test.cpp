@@ -107,6 +107,66 @@ TEST_F(DBGridLayout, GroupLevelsAndTheirSortingComeBackAsSaved) {
 }
 
 
+// Clicks on the headers: with multi-sort, Shift+click adds the column after those sorted and a
+// second one turns it where it stands, a plain click sorts by its column alone, Ctrl+click
+// takes its sort away; the layout keeps the order the columns were added in. Without
+// multi-sort Shift changes nothing.
+TEST_F(DBGridLayout, ShiftClicksAddColumnsToTheSortInTheOrderTheLayoutKeeps) {
+    Col("ID");
+    TvxDBGridColumn* name = Col("Name");
+    TvxDBGridColumn* amount = Col("Amount");
+    TvxDBGridColumn* active = Col("Active");
+    table->Open();
+    AddRecord(1, "Bert", true, 2);
+    AddRecord(2, "Anna", false, 2);
+    AddRecord(3, "Bert", false, 1);
+    AddRecord(4, "Anna", true, 1);
+    AddRecord(5, "Anna", false, 2);
+    LoadAll();
+    auto sorting = [&] {
+        std::string text;
+        for (int i = 0; i < grid->SortedColumnCount(); ++i) {
+            TvxTreeListColumn* c = grid->SortedColumns(i);
+            text += (text.empty() ? "" : ", ") + c->Caption() + (c->Sorted() == csDown ? " down" : " up") + " at " +
+                    std::to_string(c->GetSortedOrder());
+        }
+        return text;
+    };
+    const TempFolder folder("tovak-grid-sort-clicks");
+    const auto path = folder.Path() / "layout.ini";
+    for (const bool multiSort : {true, false}) {
+        SCOPED_TRACE(multiSort ? "multi-sort" : "one sorted column");
+        TvxDBGridOptionsBehavior behavior = grid->OptionsBehavior();
+        if (multiSort) behavior.Include(edgoMultiSort);
+        else behavior.Exclude(edgoMultiSort);
+        grid->SetOptionsBehavior(behavior);
+        grid->ClearSortedColumns();
+        ClickHeader(name);
+        ClickHeader(amount, {ssShift});
+        EXPECT_EQ(sorting(), multiSort ? "Name up at 0, Amount up at 1" : "Amount up at 0");
+        ClickHeader(amount, {ssShift});
+        ClickHeader(active, {ssShift});
+        if (!multiSort) {
+            EXPECT_EQ(sorting(), "Active up at 0");
+            continue;
+        }
+        EXPECT_EQ(sorting(), "Name up at 0, Amount down at 1, Active up at 2");
+        EXPECT_EQ(DataRowIds(), (std::vector<int>{2, 5, 4, 1, 3}));
+        grid->SaveToIniFile(path.string());
+        std::stringstream text;
+        text << std::ifstream(path).rdbuf();
+        EXPECT_NE(text.str().find("SortedOrder=2"), std::string::npos);
+        ClickHeader(name, {ssShift, ssCtrl});
+        EXPECT_EQ(sorting(), "Amount down at 0, Active up at 1");
+        ClickHeader(amount);
+        EXPECT_EQ(sorting(), "Amount up at 0");
+        EXPECT_EQ(DataRowIds(), (std::vector<int>{3, 4, 1, 2, 5}));
+        grid->LoadFromIniFile(path.string());
+        EXPECT_EQ(sorting(), "Name up at 0, Amount down at 1, Active up at 2");
+        EXPECT_EQ(DataRowIds(), (std::vector<int>{2, 5, 4, 1, 3}));
+    }
+}
+
 // A level inserted in front of others leaves the sort order of the group columns (the order
 // they were grouped in) apart from their levels; both come back, with or without multi-sort.
 TEST_F(DBGridLayout, ALevelInsertedInFrontKeepsEachColumnsSortOrder) {

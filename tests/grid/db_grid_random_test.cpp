@@ -1,20 +1,28 @@
-// A grid used at random, through keys, mouse clicks and its column, filter and table calls,
-// and held against its table after every step (grid_table_check.h). Each sequence is one
-// seed: its variation (smart refresh on or off, selection by bookmarks or by keys, every
-// record loaded or the record window, multi- or single-select, several columns sorting at
-// once or one, the table sorted by a field or not), its records and its steps. A sequence that breaks the
-// agreement is played again on fresh grids with fewer steps and records until none can go, and reported with
-// its seed, variation, records and those steps.
+// A grid used at random, through keys, mouse clicks and its column, filter, selection and table
+// calls, and held against its table after every step (grid_table_check.h). Each sequence is one
+// seed: its variation (every record loaded, the record window or a loaded run; smart refresh and
+// smart reload on or off; selection by bookmarks or by keys; multi- or single-select; several
+// columns sorting at once or one; grouping with or without case; locating records by key or by
+// position; row footers shown or not; the table sorted by a field or not), its records and its
+// steps. Some steps hold the grid to a rule of their own as well: a header click sorts as the
+// multi-sort rule says, Ctrl+Del deletes the records of selected data rows only, a selected group
+// row stays selected through a reload while its group exists, a footer cell tells what its
+// records add up to. A sequence that breaks the agreement or a rule is played again on fresh
+// grids with fewer steps and records until none can go, and reported with its seed, variation,
+// records and those steps.
 //
-// Every run plays seeds 1-300 of 30 steps. TOVAK_GRID_RANDOM_SEQUENCES,
-// TOVAK_GRID_RANDOM_FIRST_SEED and TOVAK_GRID_RANDOM_STEPS play others, for a long run;
-// TOVAK_GRID_RANDOM_SHRINK=0 reports the first sequence of each fault as it failed; TOVAK_GRID_RANDOM_TRACE=1
-// writes each sequence and step to the error output as it is played.
+// Every run plays seeds 1-400 of 30 steps, in eight shards of consecutive seeds that ctest runs
+// side by side. TOVAK_GRID_RANDOM_SEQUENCES (all shards' together), TOVAK_GRID_RANDOM_FIRST_SEED
+// and TOVAK_GRID_RANDOM_STEPS play others, for a long run;
+// TOVAK_GRID_RANDOM_PARTS switches parts on and off ("+partial,-footers", or "all");
+// TOVAK_GRID_RANDOM_SHRINK=0 reports the first sequence of each fault as it failed;
+// TOVAK_GRID_RANDOM_TRACE=1 writes each sequence and step to the error output as it is played.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -25,11 +33,14 @@
 #include "grid/columns/vx_db_grid_column.h"
 #include "grid/core/vx_db_grid.h"
 #include "grid/filter/vx_criteria_operators.h"
+#include "grid/summaries/vx_summary.h"
+#include "grid/summaries/vx_summary_groups.h"
 #include "memdata/vx_mem_data.h"
 #include "platform/db/db.h"
 #include "platform/forms/application.h"
 #include "platform/forms/form.h"
 #include "platform/gdi/system_metrics.h"
+#include "platform/rtl/str_utils.h"
 #include "platform/sync/clock.h"
 #include "platform/win/exception_report.h"
 #include "platform/win/input.h"
@@ -40,27 +51,127 @@
 
 namespace {
 
-const char* const kNames[] = {"Anna", "Bert", "Carl", "Dora", "Emil"};
+// Two names in two spellings: grouping without case puts them together.
+const char* const kNames[] = {"Anna", "Bert", "Carl", "Dora", "anna", "BERT"};
 const char* const kPlaces[] = {"Aurich", "Celle", "Essen", "Hanau"};
+const char* const kKinds[] = {"Door", "Gate"};
+constexpr int kNameCount = 6;
+
+struct FooterItem {
+    TvxSummaryType type;
+    const char* column;
+    // The field added up; empty: the column's.
+    const char* field;
+};
+// Under each group, in every level's row footer (the default summary group), and under the grid.
+constexpr FooterItem kRowFooters[] = {{cstSum, "colAmount", ""},
+                                      {cstCount, "colName", ""},
+                                      {cstMax, "colKind", "Amount"},
+                                      {cstAvg, "colPlace", "Amount"}};
+constexpr FooterItem kGridFooters[] = {{cstSum, "colAmount", "Amount"}, {cstCount, "colName", "Name"},
+                                       {cstMin, "colID", "Amount"}};
+
+// The parts of the random use that a run may leave out. Each is on unless a fault the grid
+// still has would make every run fail; TOVAK_GRID_RANDOM_PARTS switches them.
+enum class Part : uint8_t {
+    // Loaded runs beside every record loaded and the record window. Off: a click or key in a
+    // sorted run reads a row the table's move freed, and an append by code in a loaded run is
+    // cancelled at once and lost.
+    PartialLoad,
+    // Off: ungrouped by a smart regroup, the rows keep the grouped order, not the table's.
+    SmartReload,
+    CaseInsensitive,
+    ThreeLevels,
+    // Off: Ctrl+Del deletes the first record of each selected group row.
+    DeleteRule,
+    // Off: after a reload a selected group row comes back as its group's first data row.
+    ReloadRule,
+    SortClickRule,
+    FooterRule,
+    // Off: with smart refresh and no grouping, a record refreshed in place or appended is not
+    // added into the footer under the rows (a smart regroup keeps the footer as it was).
+    SmartRefreshFooter,
+    Count
+};
+
+struct PartInfo {
+    const char* name;
+    bool byDefault;
+};
+
+constexpr PartInfo kParts[] = {{"partial", false},    {"smartreload", false}, {"caseinsensitive", true},
+                               {"threelevels", true}, {"deleterule", false},  {"reloadrule", false},
+                               {"sortclicks", true},  {"footers", true},      {"smartfooters", false}};
+static_assert(std::size(kParts) == static_cast<size_t>(Part::Count));
+
+struct Parts {
+    bool on[static_cast<size_t>(Part::Count)] = {};
+    bool operator()(Part p) const { return on[static_cast<size_t>(p)]; }
+
+    // The defaults, changed by a list of names each led by "+" (on) or "-" (off), or "all".
+    static Parts From(const char* text) {
+        Parts parts;
+        for (size_t i = 0; i < std::size(kParts); ++i) parts.on[i] = kParts[i].byDefault;
+        std::string list = text ? text : "";
+        size_t start = 0;
+        while (start < list.size()) {
+            const size_t end = std::min(list.find(',', start), list.size());
+            const std::string item = list.substr(start, end - start);
+            start = end + 1;
+            if (item == "all") {
+                for (bool& on : parts.on) on = true;
+                continue;
+            }
+            if (item.size() < 2 || (item[0] != '+' && item[0] != '-')) {
+                ADD_FAILURE() << "TOVAK_GRID_RANDOM_PARTS: \"" << item << "\" is neither +name, -name nor all";
+                continue;
+            }
+            const auto known = std::find_if(std::begin(kParts), std::end(kParts),
+                                            [&](const PartInfo& p) { return item.substr(1) == p.name; });
+            if (known == std::end(kParts)) {
+                ADD_FAILURE() << "TOVAK_GRID_RANDOM_PARTS: no part is called \"" << item.substr(1) << "\"";
+                continue;
+            }
+            parts.on[static_cast<size_t>(known - std::begin(kParts))] = item[0] == '+';
+        }
+        return parts;
+    }
+    std::string Text() const {
+        std::string text;
+        for (size_t i = 0; i < std::size(kParts); ++i)
+            text += std::string(text.empty() ? "" : ",") + (on[i] ? "+" : "-") + kParts[i].name;
+        return text;
+    }
+};
+
+enum class Load : uint8_t { All, Window, Run };
 
 struct Variation {
     bool smartRefresh = false;
+    bool smartReload = false;
     bool bookmarks = true;
-    bool loadAll = true;
+    Load load = Load::All;
+    // A loaded run's PartialLoadBufferCount (the run is at least five visible rows' worth).
+    int bufferCount = 5;
     bool multiSelect = true;
     // The table sorted by no field, by Name or by Amount.
     int tableSort = 0;
-    // Several columns may sort at once (set through the columns: a header click sorts by one).
+    // Several columns may sort at once.
     bool multiSort = false;
+    bool caseInsensitive = false;
+    bool useLocate = false;
+    bool rowFooters = false;
 
     std::string Text() const {
         static const char* const sorts[] = {"table unsorted", "table sorted by Name",
                                             "table sorted by Amount"};
+        static const char* const loads[] = {"every record loaded", "record window", "loaded run of "};
         return std::string(smartRefresh ? "smart refresh" : "no smart refresh") +
-               (bookmarks ? ", bookmarks" : ", keys") +
-               (loadAll ? ", every record loaded" : ", record window") +
+               (smartReload ? ", smart reload" : "") + (bookmarks ? ", bookmarks" : ", keys") + ", " +
+               loads[static_cast<int>(load)] + (load == Load::Run ? std::to_string(bufferCount) : "") +
                (multiSelect ? ", multi-select" : ", single-select") + (multiSort ? ", multi-sort" : "") +
-               ", " + sorts[tableSort];
+               (caseInsensitive ? ", without case" : "") + (useLocate ? ", locating by key" : "") +
+               (rowFooters ? ", row footers" : "") + ", " + sorts[tableSort];
     }
 };
 
@@ -83,6 +194,8 @@ enum class Op : uint8_t {
     TableDelete,
     Locate,
     SortColumns,
+    SelectByCode,
+    ReadFooters,
 };
 
 // What each step does is decided when it runs, from its numbers and the grid it meets: a
@@ -96,6 +209,7 @@ struct Record {
     int id;
     std::string name, place;
     double amount;
+    std::string kind;
 };
 
 struct Sequence {
@@ -105,22 +219,38 @@ struct Sequence {
     std::vector<Step> steps;
 };
 
-Sequence Generate(uint32_t seed, int stepCount) {
+// A part switched off leaves the draws as they are: a seed plays the same with and without it,
+// only what the part adds left out.
+Sequence Generate(uint32_t seed, int stepCount, const Parts& parts) {
     std::mt19937 rng(seed);
     auto pick = [&rng](int n) { return static_cast<int>(rng() % static_cast<uint32_t>(n)); };
     Sequence s;
     s.seed = seed;
-    s.variation.smartRefresh = pick(2) == 0;
-    s.variation.bookmarks = pick(2) == 0;
-    s.variation.loadAll = pick(4) != 0;
-    s.variation.multiSelect = pick(4) != 0;
-    s.variation.tableSort = pick(3);
-    s.variation.multiSort = pick(2) == 0;
-    const int records = 10 + pick(31);
+    Variation& v = s.variation;
+    v.smartRefresh = pick(2) == 0;
+    v.bookmarks = pick(2) == 0;
+    const int load = pick(6);
+    v.load = load < 3 ? Load::All : load == 3 ? Load::Window : Load::Run;
+    v.multiSelect = pick(4) != 0;
+    v.tableSort = pick(3);
+    v.multiSort = pick(2) == 0;
+    v.smartReload = pick(2) == 0;
+    v.caseInsensitive = pick(2) == 0;
+    v.useLocate = pick(3) == 0;
+    v.rowFooters = pick(3) == 0;
+    v.bufferCount = 5 + pick(16);
+    if (!parts(Part::PartialLoad) && v.load == Load::Run) v.load = Load::All;
+    if (!parts(Part::SmartReload)) v.smartReload = false;
+    if (!parts(Part::CaseInsensitive)) v.caseInsensitive = false;
+    // A run needs more records than it loads at once to be a run.
+    const int few = 10 + pick(31), many = 30 + pick(51);
+    const int records = v.load == Load::Run ? many : few;
     for (int id = 1; id <= records; ++id)
-        s.records.push_back({id, kNames[pick(5)], kPlaces[pick(4)], static_cast<double>(1 + pick(6))});
+        s.records.push_back({id, kNames[pick(kNameCount)], kPlaces[pick(4)], static_cast<double>(1 + pick(6)),
+                             kKinds[pick(2)]});
     // Weights of the steps, in Op's order.
-    static const int weights[] = {8, 5, 3, 4, 2, 3, 22, 14, 3, 4, 4, 4, 4, 2, 2, 3, 3, 3};
+    static const int weights[] = {8, 5, 3, 4, 2, 3, 22, 14, 3, 4, 4, 4, 4, 2, 2, 3, 3, 3, 4, 3};
+    static_assert(std::size(weights) == static_cast<size_t>(Op::ReadFooters) + 1);
     int total = 0;
     for (int w : weights) total += w;
     for (int i = 0; i < stepCount; ++i) {
@@ -162,7 +292,11 @@ struct Outcome {
     }
 };
 
-class DBGridRandom : public ::testing::Test {
+// Every run plays this many seeds, split over the shards, which ctest runs side by side.
+constexpr int kSequences = 400;
+constexpr int kShards = 8;
+
+class DBGridRandom : public ::testing::TestWithParam<int> {
   protected:
     void SetUp() override {
         driver = std::make_unique<UiDriver>();
@@ -220,6 +354,7 @@ class DBGridRandom : public ::testing::Test {
         Field<TStringField>("Name", 20);
         Field<TStringField>("Place", 20);
         Field<TFloatField>("Amount");
+        Field<TStringField>("Kind", 10);
         table->Open();
         nextId = 1;
         for (const Record& r : records) {
@@ -228,6 +363,7 @@ class DBGridRandom : public ::testing::Test {
             table->FieldByName("Name")->SetAsString(r.name);
             table->FieldByName("Place")->SetAsString(r.place);
             table->FieldByName("Amount")->SetAsFloat(r.amount);
+            table->FieldByName("Kind")->SetAsString(r.kind);
             table->Post();
             nextId = std::max(nextId, r.id + 1);
         }
@@ -238,12 +374,29 @@ class DBGridRandom : public ::testing::Test {
         grid->SetBounds(8, 8, 300, 96);
         grid->SetParent(form);
         grid->BeginUpdate();
-        columns = {Col("ID"), Col("Name"), Col("Place"), Col("Amount")};
+        columns = {Col("ID"), Col("Name"), Col("Place"), Col("Amount"), Col("Kind")};
         // Every step paints the grid: the key's column (which reads the record window's rows)
         // and Place (which groups and filters as well hidden) are not shown.
         columns[0]->SetVisible(false);
         columns[2]->SetVisible(false);
         grid->SetKeyField("ID");
+        // Footers under four columns, from every group row and under the grid.
+        TvxDBGridSummaryGroup* footers = grid->SummaryGroups()->Add();
+        footers->SetName("Footers");
+        footers->SetDefaultGroup(true);
+        for (const auto& [type, column, field] : kRowFooters) {
+            TvxDBGridSummaryItem* item = footers->SummaryItems()->Add();
+            item->SetSummaryType(type);
+            item->SetColumnName(column);
+            item->SetSummaryField(field);
+        }
+        for (const auto& [type, column, field] : kGridFooters) {
+            TvxDBGridColumn* c = Column(std::string(column).substr(3));
+            c->SetSummaryFooterType(type);
+            c->SetSummaryFooterField(field);
+        }
+        grid->SetShowRowFooter(variation.rowFooters);
+        grid->SetShowSummaryFooter(variation.rowFooters);
         TvxDBGridOptions options = grid->GridOptions();
         // Editors open only in the steps that type: elsewhere a click would open one after the
         // double-click time, and the keys after it would go to the editor.
@@ -253,18 +406,19 @@ class DBGridRandom : public ::testing::Test {
         options.Include(egoCanAppend);
         if (variation.multiSelect) options.Include(egoMultiSelect);
         if (variation.smartRefresh) options.Include(egoSmartRefresh);
+        if (variation.smartReload) options.Include(egoSmartReload);
+        if (variation.useLocate) options.Include(egoUseLocate);
         grid->SetGridOptions(options);
         grid->SetUseBookmarks(variation.bookmarks);
-        if (variation.multiSort) {
-            TvxDBGridOptionsBehavior behavior = grid->OptionsBehavior();
-            behavior.Include(edgoMultiSort);
-            grid->SetOptionsBehavior(behavior);
-        }
-        if (variation.loadAll) {
-            TvxDBGridOptionsDB db = grid->OptionsDB();
-            db.Include(edgoLoadAllRecords);
-            grid->SetOptionsDB(db);
-        }
+        TvxDBGridOptionsBehavior behavior = grid->OptionsBehavior();
+        if (variation.multiSort) behavior.Include(edgoMultiSort);
+        if (variation.caseInsensitive) behavior.Include(edgoCaseInsensitive);
+        grid->SetOptionsBehavior(behavior);
+        TvxDBGridOptionsDB db = grid->OptionsDB();
+        if (variation.load == Load::All) db.Include(edgoLoadAllRecords);
+        if (variation.load == Load::Run) db.Include(edgoPartialLoad);
+        grid->SetOptionsDB(db);
+        grid->SetPartialLoadBufferCount(variation.bufferCount);
         grid->EndUpdate();
         source = new TDataSource(owner.get());
         source->SetDataSet(table);
@@ -365,18 +519,19 @@ class DBGridRandom : public ::testing::Test {
     }
     void Fill(int id, const Step& s) {
         table->FieldByName("ID")->SetAsInteger(id);
-        table->FieldByName("Name")->SetAsString(kNames[s.b % 5]);
+        table->FieldByName("Name")->SetAsString(kNames[s.b % kNameCount]);
         table->FieldByName("Place")->SetAsString(kPlaces[s.c % 4]);
         table->FieldByName("Amount")->SetAsFloat(1 + (s.a + s.b) % 6);
+        table->FieldByName("Kind")->SetAsString(kKinds[s.c / 4 % 2]);
     }
     std::string NewRecordText(int id, const Step& s) {
-        return "record " + std::to_string(id) + " (" + kNames[s.b % 5] + ", " + kPlaces[s.c % 4] + ", " +
-               std::to_string(1 + (s.a + s.b) % 6) + ")";
+        return "record " + std::to_string(id) + " (" + kNames[s.b % kNameCount] + ", " + kPlaces[s.c % 4] + ", " +
+               std::to_string(1 + (s.a + s.b) % 6) + ", " + kKinds[s.c / 4 % 2] + ")";
     }
     // A filter condition: Place = v, not Place = v, Amount > x, Name = v, Amount < x.
     std::string AddCondition(const Step& s) {
         TvxDBGridCriteria* criteria = grid->Filter()->Criteria();
-        const std::string place = kPlaces[s.b % 4], name = kNames[s.b % 5];
+        const std::string place = kPlaces[s.b % 4], name = kNames[s.b % kNameCount];
         const double amount = s.b % 6 + 0.5;
         switch (s.a % 5) {
             case 0:
@@ -413,7 +568,219 @@ class DBGridRandom : public ::testing::Test {
         return done + " appending " + NewRecordText(id, s) + " posted by the table";
     }
 
-    std::string Apply(const Step& s) { return Settle(s, Do(s)); }
+    // A step that reloads the grid and leaves the selection alone: a selected group row stays
+    // selected through it while its group is there.
+    static bool Reloads(Op op) {
+        switch (op) {
+            case Op::TableEdit:
+            case Op::TableAppend:
+            case Op::TableDelete:
+            case Op::SetFilter:
+            case Op::AddFilter:
+            case Op::ClearFilter:
+            case Op::SortColumns:
+            case Op::ReadFooters:
+                return true;
+            default:
+                return false;
+        }
+    }
+
+    std::string Apply(const Step& s) {
+        const bool reloadRule = parts(Part::ReloadRule) && Reloads(s.op) && grid->IsMultiSelect();
+        std::vector<std::vector<Variant>> selectedGroups;
+        if (reloadRule)
+            for (TvxTreeListNode* n : TreeRows())
+                if (IsGroupRow(n) && n->Selected()) selectedGroups.push_back(GroupPath(n));
+        std::string done = Settle(s, Do(s));
+        for (const std::vector<Variant>& path : selectedGroups)
+            if (TvxTreeListNode* g = GroupRowAt(path); g && !g->Selected())
+                trouble.push_back("reload: " + RowName(g) + " was selected and is no more after " + done);
+        return done;
+    }
+
+    // ---- What the grid shows, read for the rules of single steps ----
+
+    bool IsGroupRow(TvxTreeListNode* n) { return !grid->IsCursorMode() && n->Level() < grid->GroupColumnCount(); }
+    // Every row of the tree, collapsed ones included, in display order.
+    std::vector<TvxTreeListNode*> TreeRows() {
+        std::vector<TvxTreeListNode*> rows, stack;
+        for (int i = grid->GetCount() - 1; i >= 0; --i) stack.push_back(grid->GetItem(i));
+        while (!stack.empty()) {
+            TvxTreeListNode* n = stack.back();
+            stack.pop_back();
+            rows.push_back(n);
+            for (int i = n->Count() - 1; i >= 0; --i) stack.push_back(n->Items(i));
+        }
+        return rows;
+    }
+    static Variant Key(TvxTreeListNode* n) {
+        auto* row = NodeAs<TvxDBGridNode>(n);
+        return row ? row->KeyValue : Variant();
+    }
+    // The group values from the top level down to the group row's own.
+    static std::vector<Variant> GroupPath(TvxTreeListNode* n) {
+        std::vector<Variant> path;
+        for (; n; n = n->Parent())
+            if (auto* row = NodeAs<TvxDBGridNode>(n)) path.insert(path.begin(), row->GroupValue);
+        return path;
+    }
+    bool SameGroupValue(const Variant& a, const Variant& b) {
+        if (a.IsString() && b.IsString() && grid->IsCaseInsensitive())
+            return AnsiUpperCase(VarToStr(a)) == AnsiUpperCase(VarToStr(b));
+        return TCustomvxDBTreeListControl::CompareVariants(a, b) == 0 && a.IsNull() == b.IsNull();
+    }
+    TvxTreeListNode* GroupRowAt(const std::vector<Variant>& path) {
+        for (TvxTreeListNode* n : TreeRows()) {
+            if (!IsGroupRow(n) || static_cast<size_t>(n->Level()) + 1 != path.size()) continue;
+            const std::vector<Variant> at = GroupPath(n);
+            if (std::equal(at.begin(), at.end(), path.begin(),
+                           [this](const Variant& a, const Variant& b) { return SameGroupValue(a, b); }))
+                return n;
+        }
+        return nullptr;
+    }
+
+    // ---- Header clicks ----
+
+    using SortState = std::vector<std::pair<std::string, TvxTreeListColumnSort>>;
+    // The columns that sort the data rows, in the order they sort.
+    SortState Sorting() {
+        SortState state;
+        for (int i = 0; i < grid->SortedColumnCount(); ++i)
+            if (auto* c = dynamic_cast<TvxDBTreeListColumn*>(grid->SortedColumns(i));
+                c && c->GroupIndex() < 0 && c->Sorted() != csNone)
+                state.emplace_back(c->FieldName(), c->Sorted());
+        return state;
+    }
+    static std::string Text(const SortState& state) {
+        if (state.empty()) return "no column";
+        std::string text;
+        for (const auto& [field, way] : state)
+            text += (text.empty() ? "" : ", ") + field + (way == csDown ? " down" : " up");
+        return text;
+    }
+    // With multi-sort, Shift+click adds the column after those sorted or turns it where it is;
+    // a plain click sorts by the column alone (turned when it sorted); Ctrl+click takes its
+    // sort away; without multi-sort Shift changes nothing; without sorting by header nothing.
+    static SortState ExpectedSorting(SortState before, const std::string& field, TShiftState shift, bool sorting,
+                                     bool multiSort) {
+        if (!sorting) return before;
+        auto at = std::find_if(before.begin(), before.end(), [&](const auto& e) { return e.first == field; });
+        if (shift.Contains(ssCtrl)) {
+            if (at != before.end()) before.erase(at);
+            return before;
+        }
+        const TvxTreeListColumnSort turned = at != before.end() && at->second == csUp ? csDown : csUp;
+        if (!(multiSort && shift.Contains(ssShift))) return {{field, turned}};
+        if (at != before.end())
+            at->second = turned;
+        else
+            before.emplace_back(field, csUp);
+        return before;
+    }
+
+    // ---- Ctrl+Del ----
+
+    // What Ctrl+Del may delete, read before it: the records of the selected data rows, or the
+    // focused data row's without a selection (a group row's none); records without a row as well
+    // where the selection reaches beyond the rows.
+    struct Deleting {
+        std::vector<int> before, allowed, loaded;
+        bool beyondRows = false;
+        bool groupsOnly = false;
+        int selected = 0;
+    };
+    Deleting BeforeDelete() {
+        Deleting d;
+        d.before = ExistingIds();
+        d.selected = grid->GetSelectedCount();
+        if (grid->IsCursorMode()) {
+            if (d.selected > 0)
+                d.beyondRows = true;
+            else if (!table->IsEmpty())
+                d.allowed.push_back(table->FieldByName("ID")->AsInteger());
+            return d;
+        }
+        int groups = 0, data = 0;
+        for (TvxTreeListNode* n : TreeRows()) {
+            const bool group = IsGroupRow(n);
+            if (!group) d.loaded.push_back(Key(n).AsInteger());
+            if (!n->Selected()) continue;
+            ++(group ? groups : data);
+            if (!group) d.allowed.push_back(Key(n).AsInteger());
+        }
+        if (d.selected == 0) {
+            d.allowed.clear();
+            if (TvxTreeListNode* f = grid->GetFocusedNode(); f && !IsGroupRow(f)) d.allowed.push_back(Key(f).AsInteger());
+        }
+        d.beyondRows = d.selected > 0 && grid->IsPartialLoadMode();
+        d.groupsOnly = data == 0 && groups > 0 && groups == d.selected;
+        return d;
+    }
+    void AfterDelete(const Deleting& d) {
+        const std::vector<int> after = ExistingIds();
+        auto has = [](const std::vector<int>& ids, int id) { return std::find(ids.begin(), ids.end(), id) != ids.end(); };
+        for (int id : d.before) {
+            if (has(after, id) || has(d.allowed, id) || (d.beyondRows && !has(d.loaded, id))) continue;
+            trouble.push_back("delete: Ctrl+Del deleted record " + std::to_string(id) +
+                              (d.groupsOnly ? ", with only group rows selected"
+                               : d.selected > 0 ? ", which no selected data row shows"
+                                                : ", which the focused row does not show"));
+        }
+        if (d.groupsOnly && grid->GetSelectedCount() != d.selected)
+            trouble.push_back("delete: with only group rows selected, Ctrl+Del left " +
+                              std::to_string(grid->GetSelectedCount()) + " of the " + std::to_string(d.selected) +
+                              " selected");
+    }
+
+    // ---- Footers ----
+
+    // What the records below a row add up to, as the footer shows it: the data rows below the
+    // group row of the level (none: not a group level, or the row lies above it), their
+    // records' values read from the table; under the grid (level -1), every row the filter lets
+    // through. Empty where the column has no footer there.
+    std::string ExpectedFooter(TvxTreeListNode* row, int level, const std::string& columnName) {
+        const FooterItem* item = nullptr;
+        const FooterItem* first = level < 0 ? std::begin(kGridFooters) : std::begin(kRowFooters);
+        const FooterItem* last = level < 0 ? std::end(kGridFooters) : std::end(kRowFooters);
+        for (const FooterItem* f = first; f != last; ++f)
+            if (columnName == f->column) item = f;
+        if (!item) return "";
+        std::vector<TvxTreeListNode*> below;
+        if (level < 0) {
+            for (TvxTreeListNode* n : TreeRows())
+                if (!IsGroupRow(n)) below.push_back(n);
+        } else {
+            if (level >= grid->GroupColumnCount() || !row || row->Level() < level) return "";
+            TvxTreeListNode* group = row;
+            while (group->Level() > level) group = group->Parent();
+            std::vector<TvxTreeListNode*> stack{group};
+            while (!stack.empty()) {
+                TvxTreeListNode* n = stack.back();
+                stack.pop_back();
+                if (!IsGroupRow(n)) below.push_back(n);
+                for (int i = n->Count() - 1; i >= 0; --i) stack.push_back(n->Items(i));
+            }
+        }
+        const std::string field = *item->field ? item->field : std::string(item->column).substr(3);
+        Extended value = 0;
+        for (size_t i = 0; i < below.size(); ++i) {
+            const Variant v = table->Lookup("ID", Key(below[i]), field);
+            const Extended x = item->type == cstCount || v.IsNull() ? 0 : v.AsDouble();
+            if (i == 0 || item->type == cstSum || item->type == cstAvg)
+                value = i == 0 ? x : value + x;
+            else if (item->type == cstMin)
+                value = std::min(value, x);
+            else if (item->type == cstMax)
+                value = std::max(value, x);
+        }
+        if (item->type == cstCount) value = static_cast<Extended>(below.size());
+        if (item->type == cstAvg && !below.empty()) value /= static_cast<Extended>(below.size());
+        std::string text;
+        FormatSummaryText(item->type, "", 0, true, value, text);
+        return text;
+    }
 
     std::string Do(const Step& s) {
         switch (s.op) {
@@ -439,16 +806,27 @@ class DBGridRandom : public ::testing::Test {
                 const Shown shown = Look();
                 if (shown.headers.empty()) return "a header click (no header shown)";
                 const auto& [c, rect] = shown.headers[static_cast<size_t>(s.a) % shown.headers.size()];
-                const TShiftState shift = s.b % 4 == 0 ? TShiftState{ssCtrl} : TShiftState{};
+                TShiftState shift;
+                if (s.b % 4 == 0) shift.Include(ssCtrl);
+                if (s.b % 4 == 1) shift.Include(ssShift);
+                const SortState before = Sorting();
+                const SortState expected =
+                    ExpectedSorting(before, c->FieldName(), shift, grid->IsAutoSort(), grid->IsMultiSort());
                 Click(Mid(rect), shift);
-                return Mods(shift) + "click on the header of " + c->FieldName();
+                const std::string done = Mods(shift) + "click on the header of " + c->FieldName();
+                if (const SortState after = Sorting(); parts(Part::SortClickRule) && after != expected)
+                    trouble.push_back("sort: " + done + " with " + Text(before) + " sorting leaves " + Text(after) +
+                                      " sorting, not " + Text(expected));
+                return done;
             }
             case Op::Group: {
-                static const char* const fields[] = {"Name", "Place", "Amount"};
-                TvxDBGridColumn* c = Column(fields[s.a % 3]);
+                static const char* const fields[] = {"Name", "Place", "Amount", "Kind"};
+                TvxDBGridColumn* c = Column(fields[s.a % 4]);
                 const int count = grid->GroupColumnCount();
-                if (c->GroupIndex() < 0 && count >= 2) return "grouping (two levels already)";
-                const int level = s.b % (std::min(count, 1) + 1);
+                const int most = parts(Part::ThreeLevels) ? 3 : 2;
+                if (c->GroupIndex() < 0 && count >= most)
+                    return "grouping (" + std::to_string(most) + " levels already)";
+                const int level = s.b % (std::min(count, most - 1) + 1);
                 c->SetGroupIndex(level);
                 if (c->GroupIndex() < 0)
                     return "grouping by " + c->FieldName() + " (refused: the last column shown)";
@@ -536,15 +914,77 @@ class DBGridRandom : public ::testing::Test {
                 g->Collapse(false);
                 return name + " collapsed";
             }
-            case Op::CtrlDelete:
+            case Op::CtrlDelete: {
                 Focus();
+                const Deleting deleting = BeforeDelete();
                 driver->PressKey(VK_DELETE, {ssCtrl});
+                if (parts(Part::DeleteRule)) AfterDelete(deleting);
                 return "Ctrl+Del";
+            }
+            case Op::SelectByCode: {
+                if (!variation.multiSelect) return "selecting by code (single-select)";
+                std::vector<TvxTreeListNode*> rows, groups;
+                for (const ShownRow& row : Look().rows) {
+                    rows.push_back(row.node);
+                    if (IsGroupRow(row.node)) groups.push_back(row.node);
+                }
+                if (rows.empty()) return "selecting by code (no row shown)";
+                TvxTreeListNode* a = rows[static_cast<size_t>(s.b) % rows.size()];
+                switch (s.a % 4) {
+                    case 0: {
+                        if (!groups.empty()) a = groups[static_cast<size_t>(s.b) % groups.size()];
+                        const std::string name = RowName(a);
+                        a->SetSelected(true);
+                        return name + " selected by code";
+                    }
+                    case 1: {
+                        TvxTreeListNode* b = rows[static_cast<size_t>(s.c) % rows.size()];
+                        const std::string text = "the rows from " + RowName(a) + " to " + RowName(b) + " selected by code";
+                        grid->BeginSelection();
+                        grid->SelectRange(a, b);
+                        grid->EndSelection();
+                        return text;
+                    }
+                    case 2: {
+                        const std::string name = RowName(a);
+                        a->SetSelected(false);
+                        return name + " deselected by code";
+                    }
+                    default:
+                        grid->ClearSelection();
+                        return "the selection cleared by code";
+                }
+            }
+            case Op::ReadFooters: {
+                if (!grid->IsLoadAllMode()) return "reading footers (not every record loaded)";
+                static const char* const names[] = {"colAmount", "colName", "colKind", "colPlace", "colID"};
+                const std::vector<TvxTreeListNode*> rows = TreeRows();
+                std::string done = "footers read:";
+                for (int k = 0; k < 3; ++k) {
+                    const std::string name = names[(s.a + k) % 5];
+                    // No row: the footer under the rows, whatever the level.
+                    TvxTreeListNode* row = rows.empty() || (s.c + k) % 5 == 0
+                                               ? nullptr
+                                               : rows[static_cast<size_t>(s.b + 13 * k) % rows.size()];
+                    const int level = row ? (s.c + 7 * k) % (grid->GroupColumnCount() + 2) - 1 : -1;
+                    std::string text;
+                    grid->GetFooterCellText(row, Column(name.substr(3))->GetIndex(), text, level);
+                    const std::string what = name.substr(3) + " on level " + std::to_string(level) + " from " +
+                                             (row ? RowName(row) : "no row");
+                    done += (k ? ", " : " ") + what;
+                    const bool known = !parts(Part::SmartRefreshFooter) && variation.smartRefresh && level < 0;
+                    if (const std::string expected = ExpectedFooter(row, level, name);
+                        parts(Part::FooterRule) && !known && text != expected)
+                        trouble.push_back("footer: the footer of " + what + " reads \"" + text +
+                                          "\", its records give \"" + expected + "\"");
+                }
+                return done;
+            }
             case Op::TypeEdit: {
                 TvxDBGridColumn* c = Column(s.a % 2 ? "Place" : "Name");
                 if (!c->Visible()) c = Column(s.a % 2 ? "Name" : "Place");
                 if (!c->Visible()) return "typing (no text column shown)";
-                const std::string text = c->FieldName() == "Name" ? kNames[s.b % 5] : kPlaces[s.b % 4];
+                const std::string text = c->FieldName() == "Name" ? kNames[s.b % kNameCount] : kPlaces[s.b % 4];
                 const std::string row = RowName(grid->GetFocusedNode());
                 SetEditing(true);
                 Focus();
@@ -573,10 +1013,14 @@ class DBGridRandom : public ::testing::Test {
                 const std::string record = table->FieldByName("ID")->AsString();
                 table->Edit();
                 std::string what;
-                switch (s.a % 3) {
+                switch (s.a % 4) {
                     case 0:
-                        what = std::string("Name ") + kNames[s.b % 5];
-                        table->FieldByName("Name")->SetAsString(kNames[s.b % 5]);
+                        what = std::string("Name ") + kNames[s.b % kNameCount];
+                        table->FieldByName("Name")->SetAsString(kNames[s.b % kNameCount]);
+                        break;
+                    case 3:
+                        what = std::string("Kind ") + kKinds[s.b % 2];
+                        table->FieldByName("Kind")->SetAsString(kKinds[s.b % 2]);
                         break;
                     case 1:
                         what = std::string("Place ") + kPlaces[s.b % 4];
@@ -763,7 +1207,7 @@ class DBGridRandom : public ::testing::Test {
                            " sequences fail so), " + f.variation + "\n  records:";
         for (const Record& r : f.records)
             text += " " + std::to_string(r.id) + " " + r.name + " " + r.place + " " +
-                    std::to_string(static_cast<int>(r.amount)) + ";";
+                    std::to_string(static_cast<int>(r.amount)) + " " + r.kind + ";";
         text += "\n  steps:";
         for (size_t i = 0; i < f.done.size(); ++i)
             text += "\n    " + std::to_string(i + 1) + ". " + f.done[i];
@@ -782,6 +1226,7 @@ class DBGridRandom : public ::testing::Test {
     std::unique_ptr<GridTableCheck> check;
     std::vector<TvxDBGridColumn*> columns;
     Variation variation;
+    Parts parts = Parts::From(std::getenv("TOVAK_GRID_RANDOM_PARTS"));
     int nextId = 1;
     std::vector<std::string> trouble;
     ExceptionReporter previousReporter;
@@ -790,15 +1235,18 @@ class DBGridRandom : public ::testing::Test {
     bool trace = false;
 };
 
-TEST_F(DBGridRandom, RandomUseKeepsTheGridAgreeingWithItsTable) {
-    const int sequences = EnvInt("TOVAK_GRID_RANDOM_SEQUENCES", 300);
+// Shard k plays its share of the sequences: the k-th run of consecutive seeds.
+TEST_P(DBGridRandom, RandomUseKeepsTheGridAgreeingWithItsTable) {
+    const int sequences = EnvInt("TOVAK_GRID_RANDOM_SEQUENCES", kSequences);
     const auto first = static_cast<uint32_t>(EnvInt("TOVAK_GRID_RANDOM_FIRST_SEED", 1));
     const int steps = EnvInt("TOVAK_GRID_RANDOM_STEPS", 30);
     const bool shrink = EnvInt("TOVAK_GRID_RANDOM_SHRINK", 1) != 0;
     trace = EnvInt("TOVAK_GRID_RANDOM_TRACE", 0) != 0;
+    const int share = (sequences + kShards - 1) / kShards;
+    const int begin = GetParam() * share, end = std::min(sequences, begin + share);
     std::map<std::string, Finding> findings;
-    for (int i = 0; i < sequences; ++i) {
-        const Sequence s = Generate(first + static_cast<uint32_t>(i), steps);
+    for (int i = begin; i < end; ++i) {
+        const Sequence s = Generate(first + static_cast<uint32_t>(i), steps, parts);
         if (trace) std::fprintf(stderr, "seed %u, %s\n", s.seed, s.variation.Text().c_str());
         Outcome outcome = Play(s, s.records, s.steps);
         if (trace && outcome.failed)
@@ -807,5 +1255,7 @@ TEST_F(DBGridRandom, RandomUseKeepsTheGridAgreeingWithItsTable) {
     }
     for (const auto& [signature, finding] : findings) ADD_FAILURE() << Text(finding);
 }
+
+INSTANTIATE_TEST_SUITE_P(Shards, DBGridRandom, ::testing::Range(0, kShards));
 
 }  // namespace

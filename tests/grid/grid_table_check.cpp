@@ -33,51 +33,53 @@ int CompareKeys(const Variant& A, const Variant& B) {
     return TCustomvxDBTreeListControl::CompareVariants(A, B);
 }
 
-// A field of the same kind as Field, for the copy of the records.
-TField* FieldLike(TField* Field, TComponent* Owner) {
-    TField* f = nullptr;
-    switch (Field->DataType()) {
+using FieldMaker = TField* (*)(TComponent*);
+
+template <class F>
+TField* Make(TComponent* Owner) {
+    return new F(Owner);
+}
+
+// What makes a field of the kind for the copy of the records; none for a kind the copy does
+// not hold.
+FieldMaker MakerFor(TFieldType Kind) {
+    switch (Kind) {
         case ftString:
-            f = new TStringField(Owner);
-            break;
+            return Make<TStringField>;
         case ftWideString:
-            f = new TWideStringField(Owner);
-            break;
+            return Make<TWideStringField>;
         case ftSmallint:
-            f = new TSmallintField(Owner);
-            break;
+            return Make<TSmallintField>;
         case ftWord:
-            f = new TWordField(Owner);
-            break;
+            return Make<TWordField>;
         // An automatic number is copied as it is.
         case ftInteger:
         case ftAutoInc:
-            f = new TIntegerField(Owner);
-            break;
+            return Make<TIntegerField>;
         case ftLargeint:
-            f = new TLargeintField(Owner);
-            break;
+            return Make<TLargeintField>;
         case ftBoolean:
-            f = new TBooleanField(Owner);
-            break;
+            return Make<TBooleanField>;
         case ftFloat:
-            f = new TFloatField(Owner);
-            break;
+            return Make<TFloatField>;
         case ftCurrency:
-            f = new TCurrencyField(Owner);
-            break;
+            return Make<TCurrencyField>;
         case ftDate:
-            f = new TDateField(Owner);
-            break;
+            return Make<TDateField>;
         case ftTime:
-            f = new TTimeField(Owner);
-            break;
+            return Make<TTimeField>;
         case ftDateTime:
-            f = new TDateTimeField(Owner);
-            break;
+            return Make<TDateTimeField>;
         default:
             return nullptr;
     }
+}
+
+// A field of the same kind as Field, for the copy of the records.
+TField* FieldLike(TField* Field, TComponent* Owner) {
+    const FieldMaker make = MakerFor(Field->DataType());
+    if (!make) return nullptr;
+    TField* f = make(Owner);
     f->SetFieldName(Field->FieldName());
     if (Field->Size() > 0) f->SetSize(Field->Size());
     return f;
@@ -111,6 +113,7 @@ struct TableCopy {
     // What the copy was made from (StoredBytes), and the store's counts of changes then: while
     // they stand, no record changed. Generation tells copies of different records apart.
     std::string Bytes;
+    // The key field's name; empty when records are named by position (Keys 1, 2, ...).
     std::string KeyField;
     uint64_t ModCount = 0;
     uint64_t OrderCount = 0;
@@ -136,7 +139,8 @@ struct TableCopy {
         return -1;
     }
     std::string Record(int Position) const {
-        return Position < 0 ? "(no record)" : "record " + Shown(Keys[static_cast<size_t>(Position)]);
+        if (Position < 0) return "(no record)";
+        return (KeyField.empty() ? "record number " : "record ") + Shown(Keys[static_cast<size_t>(Position)]);
     }
 
     void Index() {
@@ -191,7 +195,8 @@ std::string StoredBytes(TvxMemData* Table, const std::vector<TField*>& Fields) {
 }
 
 // The copy of the table's records; Last is answered again when no record changed.
-std::shared_ptr<TableCopy> CopyRecords(TvxMemData* Table, const std::string& KeyField,
+// Without a key field (KeyRequired false) a record is named by its position.
+std::shared_ptr<TableCopy> CopyRecords(TvxMemData* Table, const std::string& KeyField, bool KeyRequired,
                                        const std::shared_ptr<TableCopy>& Last) {
     auto problem = [](std::string text) {
         auto copy = std::make_shared<TableCopy>();
@@ -203,15 +208,20 @@ std::shared_ptr<TableCopy> CopyRecords(TvxMemData* Table, const std::string& Key
         return problem("the table is not browsing (state " + std::to_string(Table->State()) + ")");
     if (Table->Filtered()) return problem("the table is filtered");
     TField* key = KeyField.empty() ? nullptr : Table->FindField(KeyField);
-    if (!key || key->IsBlob()) return problem("the grid has no key field");
+    if (key && key->IsBlob()) key = nullptr;
+    if (!key && KeyRequired) return problem("the grid has no key field");
     TvxMemFields& store = Table->Store();
-    if (Last && Last->KeyField == KeyField && Last->ModCount == store.ModCount() &&
+    const std::string keyName = key ? key->FieldName() : std::string();
+    if (Last && Last->KeyField == keyName && Last->ModCount == store.ModCount() &&
         Last->OrderCount == store.OrderCount())
         return Last;
+    // The table's record numbers (RecId) are kept with its records; as the key they are copied
+    // too, into the copy's own numbers.
+    const bool keyIsRecId = key && key == Table->RecIdField();
     std::vector<TField*> fields;
     for (TField* f : Table->Fields().List())
-        if (f->FieldKind() == fkData && !f->IsBlob()) fields.push_back(f);
-    std::string bytes = KeyField + "\n" + StoredBytes(Table, fields);
+        if ((f->FieldKind() == fkData && !f->IsBlob()) || (keyIsRecId && f == key)) fields.push_back(f);
+    std::string bytes = keyName + "\n" + StoredBytes(Table, fields);
     if (Last && Last->Bytes == bytes) {
         Last->ModCount = store.ModCount();
         Last->OrderCount = store.OrderCount();
@@ -220,7 +230,7 @@ std::shared_ptr<TableCopy> CopyRecords(TvxMemData* Table, const std::string& Key
 
     auto copy = std::make_shared<TableCopy>();
     copy->Bytes = std::move(bytes);
-    copy->KeyField = KeyField;
+    copy->KeyField = keyName;
     copy->ModCount = store.ModCount();
     copy->OrderCount = store.OrderCount();
     copy->Generation = Last ? Last->Generation + 1 : 1;
@@ -228,25 +238,26 @@ std::shared_ptr<TableCopy> CopyRecords(TvxMemData* Table, const std::string& Key
     std::vector<std::pair<TField*, TField*>> pairs;
     TField* copiedKey = nullptr;
     for (TField* f : fields) {
-        TField* made = FieldLike(f, copy->Table.get());
+        TField* made = keyIsRecId && f == key ? copy->Table->RecIdField() : FieldLike(f, copy->Table.get());
         if (!made) continue;
         made->SetDataSet(copy->Table.get());
         pairs.emplace_back(f, made);
         if (f == key) copiedKey = made;
     }
-    if (!copiedKey) return problem("the key field's kind cannot be copied");
+    if (key && !copiedKey) return problem("the key field's kind cannot be copied");
     copy->Table->Open();
     const int count = store.RecordCount();
     const std::vector<int32_t>& ids = Table->Ids();
     copy->Ids.assign(ids.begin(), ids.begin() + static_cast<std::ptrdiff_t>(
                                                     std::min(ids.size(), static_cast<size_t>(count))));
     std::vector<uint8_t> value;
+    TvxMemFields& copied = copy->Table->Store();
     for (int r = 0; r < count; ++r) {
         copy->Table->Append();
         const uint8_t* block = store.Block(r);
         for (auto [from, to] : pairs) {
             const TvxMemField* stored = store.FindField(from);
-            if (!stored) continue;
+            if (!stored || from == Table->RecIdField()) continue;
             if (stored->IsWideString) {
                 std::u16string text;
                 const bool has = store.GetFieldData(block, from, &text);
@@ -258,15 +269,35 @@ std::shared_ptr<TableCopy> CopyRecords(TvxMemData* Table, const std::string& Key
             }
         }
         copy->Table->Post();
+        // The copy numbers its records itself: the table's numbers are written over them.
+        if (keyIsRecId) {
+            const TvxMemField* from = store.FindField(key);
+            TvxMemField* to = copied.FindField(copiedKey);
+            if (!from || !to) return problem("the table's record numbers are not kept");
+            uint8_t* into = copied.Block(r);
+            to->SetHasValue(into, from->HasValue(block));
+            std::memcpy(into + to->DataOffset, block + from->DataOffset, static_cast<size_t>(to->DataSize));
+        }
     }
     for (auto [from, to] : pairs) copy->Fields.push_back(from);
     for (copy->Table->First(); !copy->Table->Eof(); copy->Table->Next()) {
-        copy->Keys.push_back(copiedKey->Value());
+        copy->Keys.push_back(copiedKey ? copiedKey->Value()
+                                       : Variant(static_cast<int>(copy->Keys.size()) + 1));
         std::vector<Variant>& cells = copy->Cells.emplace_back();
         for (auto [from, to] : pairs) cells.push_back(CellValue(from, to));
     }
     copy->Index();
     return copy;
+}
+
+// A column whose values the check compares: not of a blob, nor of a stored field the copy
+// does not hold (its kind), whose values a fresh load could not show.
+bool Compared(TvxDBTreeListColumn* Column) {
+    if (!Column) return false;
+    TField* field = Column->Field();
+    if (!field) return true;
+    if (field->IsBlob()) return false;
+    return field->FieldKind() != fkData || MakerFor(field->DataType()) != nullptr;
 }
 
 // ---- The grid's rows ----
@@ -343,6 +374,10 @@ struct TreeRow {
 struct Tree {
     // The columns whose values the data rows hold, by name.
     std::vector<std::string> Columns;
+    // Group values compared without case: a group row keeps the spelling of the record it
+    // was made for while others of its group come and go, where a fresh load takes its first
+    // record's.
+    bool CaseInsensitive = false;
     std::vector<TreeRow> Rows;
     std::vector<Variant> Hidden;
 };
@@ -353,10 +388,19 @@ bool Same(const Variant& A, const Variant& B) {
     return CompareKeys(A, B) == 0;
 }
 
-bool Same(const TreeRow& A, const TreeRow& B) {
+bool SameGroupValue(const Variant& A, const Variant& B, bool CaseInsensitive) {
+    if (CaseInsensitive && A.IsString() && B.IsString())
+        return AnsiUpperCase(VarToStr(A)) == AnsiUpperCase(VarToStr(B));
+    return Same(A, B);
+}
+
+bool Same(const TreeRow& A, const TreeRow& B, bool CaseInsensitive) {
     if (A.Level != B.Level || A.Group != B.Group || A.Known != B.Known || A.Children != B.Children ||
-        A.Field != B.Field || A.Cells.size() != B.Cells.size() || !Same(A.Value, B.Value) ||
-        !Same(A.Caption, B.Caption))
+        A.Field != B.Field || A.Cells.size() != B.Cells.size())
+        return false;
+    if (A.Group ? !SameGroupValue(A.Value, B.Value, CaseInsensitive) ||
+                      !SameGroupValue(A.Caption, B.Caption, CaseInsensitive)
+                : !Same(A.Value, B.Value))
         return false;
     for (size_t i = 0; i < A.Cells.size(); ++i)
         if (!Same(A.Cells[i], B.Cells[i])) return false;
@@ -373,9 +417,9 @@ bool SameLists(const std::vector<T>& A, const std::vector<T>& B, F same) {
 
 Tree TreeOf(TCustomvxDBGrid* Grid) {
     Tree tree;
+    tree.CaseInsensitive = Grid->IsCaseInsensitive();
     for (int c = 0; c < Grid->ColumnCount(); ++c)
-        if (TvxDBTreeListColumn* column = Grid->GetColumn(c);
-            column && !(column->Field() && column->Field()->IsBlob()))
+        if (TvxDBTreeListColumn* column = Grid->GetColumn(c); Compared(column))
             tree.Columns.push_back(column->Name());
     const Rows rows = RowsOf(Grid);
     tree.Rows.reserve(rows.Tree.size());
@@ -400,7 +444,7 @@ Tree TreeOf(TCustomvxDBGrid* Grid) {
         line.Cells.reserve(static_cast<size_t>(Grid->ColumnCount()));
         for (int c = 0; c < Grid->ColumnCount(); ++c) {
             TvxDBTreeListColumn* column = Grid->GetColumn(c);
-            if (!column || (column->Field() && column->Field()->IsBlob())) continue;
+            if (!Compared(column)) continue;
             line.Cells.push_back(Grid->GetNodeValue(n, c));
         }
     }
@@ -567,11 +611,12 @@ std::string FreshLoadKey(TCustomvxDBGrid* Grid, const std::string& Structure) {
 Tree Expected(const Tree& Fresh, TCustomvxDBGrid* Grid, const TableCopy& Records) {
     Tree expected;
     expected.Hidden = Fresh.Hidden;
+    expected.CaseInsensitive = Fresh.CaseInsensitive;
     // For each column: the copy's field (>= 0), or the fresh grid's column (encoded -2 - i).
     std::vector<int> from;
     for (int c = 0; c < Grid->ColumnCount(); ++c) {
         TvxDBTreeListColumn* column = Grid->GetColumn(c);
-        if (!column || (column->Field() && column->Field()->IsBlob())) continue;
+        if (!Compared(column)) continue;
         expected.Columns.push_back(column->Name());
         const auto loaded = std::find(Fresh.Columns.begin(), Fresh.Columns.end(), column->Name());
         if (loaded != Fresh.Columns.end())
@@ -662,7 +707,14 @@ class Checker {
     std::vector<std::string> Run() {
         if (grid_->SelectionBatchCount() > 0) return {"check: the grid is inside a selection batch"};
         if (grid_->LockUpdate() > 0) return {"check: the grid is inside an update"};
-        copy_ = CopyRecords(table_, grid_->KeyField(), kept_.Copy);
+        if (!table_->Active()) {
+            CheckClosedTable();
+            return said_;
+        }
+        // The record window names its rows' records by the table's bookmarks; the loaded rows
+        // name them by key, when there are any.
+        copy_ = CopyRecords(table_, grid_->KeyField(), !grid_->IsCursorMode() && !table_->IsEmpty(),
+                            kept_.Copy);
         if (copy_->Problem.empty()) kept_.Copy = copy_;
         if (!copy_->Problem.empty()) return {"check: " + copy_->Problem};
         for (const Variant& key : copy_->SharedKeys())
@@ -680,6 +732,18 @@ class Checker {
   private:
     void Say(std::string Text) { said_.push_back(std::move(Text)); }
     std::string Row(TvxTreeListNode* Node) { return Describe(grid_, Node); }
+
+    // ---- A closed table ----
+
+    // No record, so no row of one and nothing selected; the record window keeps one empty row.
+    void CheckClosedTable() {
+        if (grid_->GetSelectedCount() > 0)
+            Say("selection: the selection lists " + std::to_string(grid_->GetSelectedCount()) +
+                " entries, the table is closed");
+        const int allowed = grid_->IsCursorMode() ? 1 : 0;
+        if (grid_->GetCount() > allowed)
+            Say("rows: the grid shows " + std::to_string(grid_->GetCount()) + " rows, the table is closed");
+    }
 
     // ---- Every record loaded, or a loaded run ----
 
@@ -726,6 +790,14 @@ class Checker {
             for (size_t p = 0; p < rowsOf.size(); ++p)
                 if (rowsOf[p] == 0)
                     Say("rows: record " + Shown(copy_->Keys[p]) + " has no row, shown or hidden");
+    }
+
+    // The data row in the tree of the record at Position; none when it has no row there.
+    TvxTreeListNode* LoadedRowOf(int Position) const {
+        const Variant& key = copy_->Keys[static_cast<size_t>(Position)];
+        for (TvxTreeListNode* n : rows_.Tree)
+            if (!IsGroupRow(grid_, n) && GridNode(n) && CompareKeys(GridNode(n)->KeyValue, key) == 0) return n;
+        return nullptr;
     }
 
     bool InTree(TvxTreeListNode* Node) const {
@@ -811,7 +883,12 @@ class Checker {
             records.push_back(record);
             const std::string named = record >= 0 ? " (" + copy_->Record(record) + ")" : "";
             if (!row) {
-                Say("selection: " + entry + named + " has no row");
+                // A loaded run holds rows for some records only: an entry of a record outside it
+                // has none (by key, which record that is only its row would tell).
+                if (grid_->IsPartialLoadMode() && (bookmarks ? record >= 0 && !LoadedRowOf(record) : true))
+                    continue;
+                Say("selection: " + entry + named + " has no row" +
+                    (record >= 0 && LoadedRowOf(record) ? ", though " + Row(LoadedRowOf(record)) + " shows it" : ""));
                 continue;
             }
             if (!inTree) {
@@ -847,8 +924,9 @@ class Checker {
     void CompareWithFreshLoad() {
         const Tree shownTree = TreeOf(grid_);
         const Tree& freshTree = kept_.FreshTree(grid_, table_, *copy_);
-        const bool sameRows = SameLists(shownTree.Rows, freshTree.Rows,
-                                        [](const TreeRow& a, const TreeRow& b) { return Same(a, b); });
+        const bool sameRows =
+            SameLists(shownTree.Rows, freshTree.Rows,
+                      [&](const TreeRow& a, const TreeRow& b) { return Same(a, b, shownTree.CaseInsensitive); });
         const bool sameHidden = SameLists(shownTree.Hidden, freshTree.Hidden,
                                           [](const Variant& a, const Variant& b) { return Same(a, b); });
         if (sameRows && sameHidden) return;
@@ -860,7 +938,9 @@ class Checker {
                    freshHidden + "\"";
         if (!sameRows) {
             size_t at = 0;
-            while (at < shown.size() && at < fresh.size() && shown[at] == fresh[at]) ++at;
+            while (at < shown.size() && at < fresh.size() &&
+                   Same(shownTree.Rows[at], freshTree.Rows[at], shownTree.CaseInsensitive))
+                ++at;
             std::vector<std::string> a = shown, b = fresh;
             std::sort(a.begin(), a.end());
             std::sort(b.begin(), b.end());
@@ -880,16 +960,19 @@ class Checker {
 
     // ---- The record window ----
 
+    // The bookmark of the record the link holds for the row at Index of the record window;
+    // empty past the records it holds. The link's active record is put back at once: no event.
+    TBookmark WindowRowBookmark(int Index) {
+        TvxDBTreeListControlDataLink* link = grid_->GetDataLink();
+        if (!link->Active() || Index >= link->RecordCount()) return {};
+        const int saved = link->ActiveRecord();
+        link->SetActiveRecord(Index);
+        TBookmark bookmark = table_->Bookmark();
+        link->SetActiveRecord(saved);
+        return bookmark;
+    }
+
     void CheckRecordWindow() {
-        int keyColumn = -1;
-        for (int c = 0; c < grid_->ColumnCount() && keyColumn < 0; ++c)
-            if (TvxDBTreeListColumn* column = grid_->GetColumn(c);
-                column && SameText(column->FieldName(), grid_->KeyField()))
-                keyColumn = c;
-        if (keyColumn < 0) {
-            Say("check: no column shows the key field");
-            return;
-        }
         // An empty table shows one empty row.
         if (copy_->Keys.empty()) {
             if (grid_->GetCount() > 1)
@@ -904,12 +987,9 @@ class Checker {
         std::vector<int> records;
         for (int i = 0; i < grid_->GetCount(); ++i) {
             TvxTreeListNode* row = grid_->GetItem(i);
-            const Variant key = grid_->GetNodeValue(row, keyColumn);
-            const int record = copy_->PositionOfKey(key);
+            const int record = copy_->PositionOfBookmark(WindowRowBookmark(i));
             records.push_back(record);
-            if (record < 0)
-                Say("rows: row " + std::to_string(i) + " shows key " + Shown(key) +
-                    ", which the table does not have");
+            if (record < 0) Say("rows: row " + std::to_string(i) + " shows no record of the table");
             if (row->Count() > 0)
                 Say("rows: row " + std::to_string(i) + " of the record window has rows below it");
         }
@@ -1002,4 +1082,16 @@ void ExpectGridAgreesWithTable(TCustomvxDBGrid* Grid, TvxMemData* Table) {
     std::string text = "the grid disagrees with its table:";
     for (const std::string& line : said) text += "\n  " + line;
     ADD_FAILURE() << text;
+}
+
+void ExpectOwnedGridsAgreeWithTheirTables(TComponent* Owner) {
+    for (int i = 0; i < Owner->ComponentCount(); ++i) {
+        TComponent* c = Owner->Components(i);
+        if (auto* grid = dynamic_cast<TCustomvxDBGrid*>(c); grid && grid->DataSource())
+            if (auto* table = dynamic_cast<TvxMemData*>(grid->DataSource()->DataSet())) {
+                SCOPED_TRACE("grid " + (Owner->Name().empty() ? "" : Owner->Name() + ".") + grid->Name());
+                ExpectGridAgreesWithTable(grid, table);
+            }
+        ExpectOwnedGridsAgreeWithTheirTables(c);
+    }
 }

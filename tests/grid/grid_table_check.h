@@ -7,17 +7,24 @@
 // record the table has, and no record has two rows; and, every record loaded, the tree is
 // what a fresh grid loading the same records with the same grouping, sorting and filter
 // shows (group rows with their level, value and children, data rows in order with their
-// values, the rows the filter hides; not which group rows are open).
+// values, the rows the filter hides; not which group rows are open; grouping without case,
+// not a group row's spelling, which is its first record's at a fresh load and stays the
+// spelling of the record it was made for while others come and go). In a loaded run
+// (partial load) the rows are not all records: there a selected record outside the run
+// has no row.
 //
 // The table is read without moving its cursor: a move, even one put back, ends in an event
 // that makes the grid reload, and the check would repair what it is looking at. The fresh
-// grid loads a copy of the records, in the table's order, for the same reason. The grid needs
-// a key field; in the record window a column showing it.
+// grid loads a copy of the records, in the table's order, for the same reason. The loaded rows
+// need a key field (the table's record number RecId will do), unless the table is empty; the
+// record window names its rows' records by the table's bookmarks. The fresh grid finds the
+// grid's columns by name. With the table closed the grid shows no record and selects none.
 
 #include <memory>
 #include <string>
 #include <vector>
 
+class TComponent;
 class TCustomvxDBGrid;
 class TvxMemData;
 
@@ -49,3 +56,7 @@ std::vector<std::string> GridDisagreements(TCustomvxDBGrid* Grid, TvxMemData* Ta
 
 // A test failure listing the disagreements, if any.
 void ExpectGridAgreesWithTable(TCustomvxDBGrid* Grid, TvxMemData* Table);
+
+// The same for every DB grid that Owner owns, or a component of it owns, and that shows a
+// memory table: every grid of a window.
+void ExpectOwnedGridsAgreeWithTheirTables(TComponent* Owner);

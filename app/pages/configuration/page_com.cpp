@@ -1,5 +1,8 @@
 #include "app/pages/configuration/page_com.h"
 
+#include "app/pages/configuration/page_cfg.h"
+#include "app/pages/configuration/page_rdx.h"
+#include "app/pages/configuration/page_wrx.h"
 #include "app/pages/main_pages.h"
 
 TPageCOM::TPageCOM(TMainPages& pages) : TMainPage(pages, Index) {

@@ -1,7 +1,8 @@
 #include "app/pages/configuration/page_pwx.h"
 
+#include "app/common/start_options.h"
+#include "app/pages/configuration/page_tst.h"
 #include "app/pages/main_pages.h"
-#include "app/start_options.h"
 #include "program/text_utils.h"
 
 TPagePWX::TPagePWX(TMainPages& pages) : TMainPage(pages, Index) {

@@ -1,6 +1,8 @@
 #include "app/pages/configuration/page_rdx.h"
 
 #include "app/device/config_handshake.h"
+#include "app/pages/configuration/page_cfg.h"
+#include "app/pages/configuration/page_com.h"
 #include "app/pages/main_pages.h"
 
 TPageRDX::TPageRDX(TMainPages& pages) : TMainPage(pages, Index) {

@@ -3,11 +3,13 @@
 #include <array>
 
 #include "app/config/block_text.h"
-#include "app/main_settings.h"
+#include "app/common/main_settings.h"
 #include "app/pages/main_pages.h"
 #include "app/windows/config_string_form.h"
 #include "program/text_utils.h"
 #include "link/wait_for.h"
+#include "app/pages/configuration/page_rdx.h"
+#include "app/pages/configuration/page_wrx.h"
 
 namespace {
 

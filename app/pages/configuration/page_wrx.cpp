@@ -1,6 +1,7 @@
 #include "app/pages/configuration/page_wrx.h"
 
 #include "app/device/config_handshake.h"
+#include "app/pages/configuration/page_cfg.h"
 #include "app/pages/main_pages.h"
 
 TPageWRX::TPageWRX(TMainPages& pages) : TMainPage(pages, Index) {

@@ -1,6 +1,6 @@
 #include "app/pages/control/page_ben.h"
 
-#include "app/comp_text.h"
+#include "app/common/comp_text.h"
 #include "app/pages/main_pages.h"
 #include "app/windows/code_change_form.h"
 

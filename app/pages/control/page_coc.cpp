@@ -1,5 +1,6 @@
 #include "app/pages/control/page_coc.h"
 
+#include "app/pages/control/page_men.h"
 #include "app/pages/main_pages.h"
 
 TPageCOC::TPageCOC(TMainPages& pages) : TMainPage(pages, Index) {

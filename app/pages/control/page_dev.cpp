@@ -1,6 +1,7 @@
 #include "app/pages/control/page_dev.h"
 
 #include "app/config/device_tables.h"
+#include "app/pages/control/page_stg.h"
 #include "app/pages/main_pages.h"
 
 TPageDEV::TPageDEV(TMainPages& pages) : TMainPage(pages, Index) {

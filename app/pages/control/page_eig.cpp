@@ -1,6 +1,6 @@
 #include "app/pages/control/page_eig.h"
 
-#include "app/comp_text.h"
+#include "app/common/comp_text.h"
 #include "app/pages/main_pages.h"
 #include "link/delay.h"
 #include "program/text_utils.h"

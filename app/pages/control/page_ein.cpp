@@ -1,12 +1,13 @@
 #include "app/pages/control/page_ein.h"
 
-#include "app/comp_text.h"
-#include "app/cust_msg.h"
+#include "app/common/comp_text.h"
+#include "app/common/cust_msg.h"
 #include "app/device/access_codes.h"
 #include "app/pages/main_pages.h"
 #include "link/delay.h"
 #include "program/text_utils.h"
 #include "platform/win/message_queue.h"
+#include "app/pages/control/page_ei2.h"
 
 TPageEIN::TPageEIN(TMainPages& pages) : TMainPage(pages, Index) {
     TPage* p = Sheet();

@@ -1,19 +1,21 @@
 // The steps of the installation wizard (page INS): what each "&Weiter" does and how the
 // wizard waits for the device.
 
-#include "app/comp_text.h"
-#include "app/cust_msg.h"
+#include "app/common/comp_text.h"
+#include "app/common/cust_msg.h"
 #include "app/device/access_codes.h"
-#include "app/device_slot_display.h"
-#include "app/main_settings.h"
+#include "app/common/device_slot_display.h"
+#include "app/common/main_settings.h"
 #include "app/pages/main_pages.h"
-#include "app/start_options.h"
+#include "app/common/start_options.h"
 #include "link/delay.h"
 #include "link/frame_codec.h"
 #include "program/program_context.h"
 #include "program/system_code.h"
 #include "program/text_utils.h"
 #include "platform/sync/clock.h"
+#include "app/pages/control/page_ins.h"
+#include "app/pages/control/page_stg.h"
 
 namespace {
 

@@ -2,14 +2,20 @@
 
 #include <cmath>
 
-#include "app/comp_text.h"
+#include "app/common/comp_text.h"
 #include "app/config/maintenance_date.h"
-#include "app/cust_msg.h"
+#include "app/common/cust_msg.h"
 #include "app/pages/main_pages.h"
 #include "app/windows/code_form.h"
 #include "program/log_file.h"
 #include "link/wait_for.h"
 #include "platform/sync/clock.h"
+#include "app/pages/control/page_ben.h"
+#include "app/pages/control/page_eig.h"
+#include "app/pages/control/page_ein.h"
+#include "app/pages/control/page_ins.h"
+#include "app/pages/control/page_stg.h"
+#include "app/pages/control/page_war.h"
 
 namespace {
 

@@ -2,8 +2,9 @@
 
 #include <string>
 
-#include "app/comp_text.h"
-#include "app/cust_msg.h"
+#include "app/common/comp_text.h"
+#include "app/common/cust_msg.h"
+#include "app/pages/control/page_dev.h"
 #include "app/pages/main_pages.h"
 
 TPageSTG::TPageSTG(TMainPages& pages) : TMainPage(pages, Index) {

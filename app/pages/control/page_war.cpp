@@ -1,8 +1,9 @@
 #include "app/pages/control/page_war.h"
 
-#include "app/comp_text.h"
+#include "app/common/comp_text.h"
+#include "app/common/cust_msg.h"
 #include "app/config/maintenance_date.h"
-#include "app/cust_msg.h"
+#include "app/pages/control/page_waw.h"
 #include "app/pages/main_pages.h"
 #include "controls/vx_calendar.h"
 

@@ -3,10 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "app/comp_text.h"
+#include "app/common/comp_text.h"
+#include "app/common/cust_msg.h"
+#include "app/common/main_settings.h"
 #include "app/config/maintenance_date.h"
-#include "app/cust_msg.h"
-#include "app/main_settings.h"
+#include "app/pages/control/page_war.h"
 #include "app/pages/main_pages.h"
 #include "platform/sync/clock.h"
 #include "program/program_context.h"

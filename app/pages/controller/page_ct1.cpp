@@ -1,6 +1,7 @@
 #include "app/pages/controller/page_ct1.h"
 
-#include "app/main_settings.h"
+#include "app/common/main_settings.h"
+#include "app/pages/controller/page_ct2.h"
 #include "app/pages/main_pages.h"
 #include "link/form_txt_com.h"
 #include "program/program_context.h"

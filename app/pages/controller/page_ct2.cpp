@@ -4,9 +4,11 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/cust_msg.h"
-#include "app/main_settings.h"
+#include "app/common/cust_msg.h"
+#include "app/common/main_settings.h"
+#include "app/pages/controller/page_ct1.h"
 #include "app/pages/main_pages.h"
+#include "app/pages/page_sel.h"
 #include "app/windows/msg_form.h"
 #include "link/delay.h"
 #include "link/form_txt_com.h"

@@ -2,9 +2,11 @@
 
 #include <cstdio>
 
+#include "app/common/unattended_run.h"
 #include "app/device/device_session.h"
+// Another road's page: port 0 of a job is the control road's port.
+#include "app/pages/control/page_coc.h"
 #include "app/pages/main_pages.h"
-#include "app/unattended_run.h"
 #include "link/wait_for.h"
 #include "program/program_context.h"
 

@@ -1,6 +1,8 @@
 #include "app/pages/jobs/page_ldc.h"
 
-#include "app/comp_text.h"
+#include "app/common/comp_text.h"
+// Another road's page: the job opens the link on the configuration road's port.
+#include "app/pages/configuration/page_com.h"
 #include "app/pages/main_pages.h"
 #include "program/program_context.h"
 #include "program/program_dirs.h"

@@ -2,14 +2,14 @@
 
 #include <cstdio>
 
-#include "app/comp_text.h"
+#include "app/common/comp_text.h"
 #include "app/config/device_tables.h"
-#include "app/cust_msg.h"
-#include "app/main_settings.h"
+#include "app/common/cust_msg.h"
+#include "app/common/main_settings.h"
 #include "app/pages/jobs/job_arguments.h"
 #include "app/pages/jobs/job_link.h"
 #include "app/pages/main_pages.h"
-#include "app/unattended_run.h"
+#include "app/common/unattended_run.h"
 #include "grid/columns/vx_db_grid_column.h"
 #include "memdata/vx_mem_data.h"
 #include "program/program_context.h"

@@ -3,16 +3,17 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/main_settings.h"
+#include "app/common/main_settings.h"
 #include "app/pages/jobs/job_link.h"
 #include "app/pages/main_pages.h"
 #include "platform/forms/timer.h"
-#include "app/unattended_run.h"
+#include "app/common/unattended_run.h"
 #include "program/log_file.h"
 #include "program/program_context.h"
 #include "program/text_utils.h"
 #include "link/wait_for.h"
 #include "platform/classes/file_utils.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/sync/clock.h"
 
 namespace {
@@ -67,6 +68,8 @@ void TPageROD::StartReadOD(const std::string& argument) {
 void TPageROD::ReadCycle() {
     Pages().Timer3->SetEnabled(false);
     if (!Pages().ReadOdActive) return;
+    cycleRunning_ = true;
+    const TScopeExit ended([this] { cycleRunning_ = false; });
     std::string display, log;
     std::vector<std::string> unanswered;
     for (const TOdEntry& e : entries_) {
@@ -91,11 +94,7 @@ void TPageROD::ReadCycle() {
     if (Program().MProtRdOd) WriteLogLine("TOVAK-ROD-", "RD-OD", log);
     const bool once = Pages().Timer3->Tag() == kSingleCycle;
     if (!session_.LinkUp()) {
-        // The device is gone: further cycles could only show nothing, and a script must not
-        // take the job for done.
-        Pages().ReadOdActive = false;
-        Program().JobExitStatus = jeNoDevice;
-        if (Program().UnattendedRun) EndJob(Pages(), job_, jeNoDevice, "the device went away");
+        EndForLoss();
         return;
     }
     if (!unanswered.empty()) {
@@ -121,6 +120,20 @@ void TPageROD::ReadCycle() {
         return;
     }
     Pages().Timer3->SetEnabled(true);
+}
+
+void TPageROD::DeviceLost() {
+    // Inside a cycle the loss ends the wait for its request, and the cycle ends the job.
+    if (!Pages().ReadOdActive || cycleRunning_) return;
+    EndForLoss();
+}
+
+void TPageROD::EndForLoss() {
+    // Further cycles could only show nothing.
+    Pages().ReadOdActive = false;
+    Pages().Timer3->SetEnabled(false);
+    Program().JobExitStatus = jeNoDevice;
+    if (Program().UnattendedRun) EndJob(Pages(), job_, jeNoDevice, "the device went away");
 }
 
 void TPageROD::StopReadOut() {

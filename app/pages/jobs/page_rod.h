@@ -20,6 +20,10 @@ public:
     // Stops the read-out: the running cycle is abandoned before its next request. A stop
     // before the first cycle has asked for every entry ends the job as incomplete.
     void StopReadOut();
+    // The device is lost (told by the main window): a read-out waiting for its next cycle ends
+    // here with status 3, a script's run with the program, as a cycle that meets the loss
+    // ends once its request has come back, with what it read.
+    void DeviceLost();
 
     const TOdEntries& Entries() const { return entries_; }
 
@@ -30,8 +34,12 @@ public:
     static constexpr uint64_t kSilenceMs = 10000;
 
 private:
+    // The device went away: no further cycle, and a script must not take the job for done.
+    void EndForLoss();
+
     TOdEntries entries_{};
     std::string job_;
     uint64_t lastAnswer_ = 0;
-    bool cycleRead_ = false;  // a cycle of this job has asked for every entry
+    bool cycleRead_ = false;     // a cycle of this job has asked for every entry
+    bool cycleRunning_ = false;  // ReadCycle is under way (its requests' waits run inside it)
 };

@@ -203,11 +203,11 @@ TEST(Metrics, ScreenWorkAreaAndSizes) {
     EXPECT_EQ(GetSystemMetrics(SM_CYHSCROLL), 16);
     TRect wa;
     ASSERT_TRUE(SystemParametersInfo(SPI_GETWORKAREA, 0, &wa, 0));
-    EXPECT_EQ(wa, TRect(0, 0, 1024, 738));
+    EXPECT_EQ(wa, (TRect{0, 0, 1024, 738}));
     MONITORINFO mi;
     ASSERT_TRUE(GetMonitorInfo(MonitorFromPoint(Point(5000, 5000), MONITOR_DEFAULTTONEAREST), &mi));
     EXPECT_EQ(mi.rcWork, wa);
-    EXPECT_EQ(CheckBoxSize(), TSize(13, 13));
+    EXPECT_EQ(CheckBoxSize(), (TSize{13, 13}));
     EXPECT_EQ(GetDoubleClickTime(), 500u);
     EXPECT_EQ(ColorToRGB(clBtnFace), RGB(192, 192, 192));
     EXPECT_EQ(ColorToRGB(clNone), static_cast<COLORREF>(clNone));

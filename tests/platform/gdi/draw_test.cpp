@@ -135,7 +135,7 @@ TEST(Draw, ShapesFillInsideTheirPenOutline) {
     EXPECT_EQ(s.At(29, 29), kWhite);
     EXPECT_EQ(s.At(10, 20), kBlack);  // the outline touches the box's sides
     EXPECT_EQ(s.At(29, 19), kBlack);
-    EXPECT_EQ(s.InkBox(kWhite), TRect(2, 2, 30, 30));
+    EXPECT_EQ(s.InkBox(kWhite), (TRect{2, 2, 30, 30}));
     SelectObject(s.dc, oldBrush);
     DeleteObject(red);
 }

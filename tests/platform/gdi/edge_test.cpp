@@ -47,7 +47,7 @@ TEST(DrawEdge, EachBorderKindUsesItsClassicColours) {
         EXPECT_EQ(s.At(9, 5), c.innerBottomRight);
         EXPECT_EQ(s.At(5, 5), kGreen);  // no BF_MIDDLE: the inside stays
         EXPECT_EQ(s.At(0, 0), kGreen);
-        EXPECT_EQ(r, TRect(1, 1, 11, 11));  // no BF_ADJUST
+        EXPECT_EQ(r, (TRect{1, 1, 11, 11}));  // no BF_ADJUST
     }
 }
 
@@ -55,7 +55,7 @@ TEST(DrawEdge, SidesMiddleAndAdjust) {
     TestSurface s(12, 12, kGreen);
     TRect r{0, 0, 12, 12};
     DrawEdge(s.dc, r, BDR_SUNKENOUTER, BF_FLAT | BF_ADJUST | BF_TOP | BF_RIGHT | BF_BOTTOM);
-    EXPECT_EQ(r, TRect(0, 1, 11, 11));
+    EXPECT_EQ(r, (TRect{0, 1, 11, 11}));
     EXPECT_EQ(s.At(0, 5), kGreen);  // no left line
     EXPECT_EQ(s.At(5, 0), kShadow);
     EXPECT_EQ(s.At(11, 5), kShadow);
@@ -64,13 +64,13 @@ TEST(DrawEdge, SidesMiddleAndAdjust) {
     TestSurface t(12, 12, kGreen);
     TRect m{0, 0, 12, 12};
     DrawEdge(t.dc, m, EDGE_RAISED, BF_RECT | BF_MIDDLE | BF_ADJUST);
-    EXPECT_EQ(m, TRect(2, 2, 10, 10));
+    EXPECT_EQ(m, (TRect{2, 2, 10, 10}));
     EXPECT_EQ(t.Count(TRect{2, 2, 10, 10}, kFace), 64);
 
     TestSurface u(12, 12, kGreen);
     TRect b{0, 0, 12, 12};
     DrawEdge(u.dc, b, BDR_RAISEDINNER, BF_BOTTOM | BF_ADJUST);
-    EXPECT_EQ(b, TRect(0, 0, 12, 11));
+    EXPECT_EQ(b, (TRect{0, 0, 12, 11}));
     EXPECT_EQ(u.Count(TRect{0, 0, 12, 12}, kShadow), 12);
 }
 

@@ -10,9 +10,9 @@ TEST(Region, CombinesAsSetOperations) {
     Region a(TRect{0, 0, 10, 10});
     Region b(TRect{5, 5, 15, 15});
     Region both = Region::Combine(a, b, RegionOp::And);
-    EXPECT_EQ(both.Rects(), std::vector<TRect>{TRect(5, 5, 10, 10)});
+    EXPECT_EQ(both.Rects(), (std::vector<TRect>{{5, 5, 10, 10}}));
     Region either = Region::Combine(a, b, RegionOp::Or);
-    EXPECT_EQ(either.Box(), TRect(0, 0, 15, 15));
+    EXPECT_EQ(either.Box(), (TRect{0, 0, 15, 15}));
     EXPECT_TRUE(either.Contains(12, 12));
     EXPECT_FALSE(either.Contains(12, 2));
     Region diff = Region::Combine(a, b, RegionOp::Diff);
@@ -46,7 +46,7 @@ TEST(Region, HandleCallsReportTheRegionKind) {
     EXPECT_EQ(CombineRgn(d, a, b, RGN_OR), COMPLEXREGION);
     TRect box;
     EXPECT_EQ(GetRgnBox(d, &box), COMPLEXREGION);
-    EXPECT_EQ(box, TRect(0, 0, 30, 10));
+    EXPECT_EQ(box, (TRect{0, 0, 30, 10}));
     EXPECT_EQ(CombineRgn(d, a, nullptr, RGN_COPY), SIMPLEREGION);
     EXPECT_TRUE(EqualRgn(d, a));
     OffsetRgn(d, 5, 5);

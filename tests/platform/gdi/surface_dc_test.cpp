@@ -8,10 +8,10 @@ TEST(SurfaceDC, DrawsAtItsOriginInsideItsSystemClip) {
     HDC child = CreateSurfaceDC(back.bitmap, Point(10, 20), Region(TRect{10, 20, 30, 30}));
     HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     FillRect(child, TRect{-5, -5, 100, 100}, black);
-    EXPECT_EQ(back.InkBox(kWhite), TRect(10, 20, 30, 30));
+    EXPECT_EQ(back.InkBox(kWhite), (TRect{10, 20, 30, 30}));
     TRect box;
     EXPECT_EQ(GetClipBox(child, &box), SIMPLEREGION);
-    EXPECT_EQ(box, TRect(0, 0, 20, 10));
+    EXPECT_EQ(box, (TRect{0, 0, 20, 10}));
     EXPECT_TRUE(RectVisible(child, TRect{19, 9, 25, 25}));
     EXPECT_FALSE(RectVisible(child, TRect{20, 0, 25, 5}));
     EXPECT_EQ(GetPixel(child, 0, 0), kBlack);

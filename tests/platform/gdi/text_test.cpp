@@ -35,9 +35,9 @@ TEST(Text, DefaultFontMetrics) {
     EXPECT_GE(tm.tmMaxCharWidth, 8);
     TSize size;
     GetTextExtentPoint32(s.dc, "xx", &size);
-    EXPECT_EQ(size, TSize(10, 13));
+    EXPECT_EQ(size, (TSize{10, 13}));
     GetTextExtentPoint32(s.dc, "", &size);
-    EXPECT_EQ(size, TSize(0, 13));
+    EXPECT_EQ(size, (TSize{0, 13}));
     // Umlauts are as wide as their base letter; a malformed byte still takes room.
     EXPECT_EQ(TextPixelWidth(s.dc, "Ä"), TextPixelWidth(s.dc, "A"));
     EXPECT_EQ(TextPixelWidth(s.dc, "\xE4"), TextPixelWidth(s.dc, "ä"));
@@ -97,7 +97,7 @@ TEST(Text, ExtTextOutClipsAndFillsItsRectangle) {
     SetBkColor(s.dc, RGB(0, 0, 255));
     TRect r{0, 0, 6, 20};
     ExtTextOut(s.dc, 0, 0, ETO_CLIPPED | ETO_OPAQUE, &r, "WWWW");
-    EXPECT_EQ(s.InkBox(RGB(0, 255, 0)), TRect(0, 0, 6, 20));
+    EXPECT_EQ(s.InkBox(RGB(0, 255, 0)), (TRect{0, 0, 6, 20}));
     EXPECT_GT(s.Count(TRect{0, 0, 6, 20}, kBlack), 5);
 }
 
@@ -125,7 +125,7 @@ TEST(Text, DrawTextPlacesEachAlignmentWhereTheMetricsSay) {
     TestSurface s(200, 40);
     TRect calc{10, 5, 11, 6};
     EXPECT_EQ(DrawText(s.dc, text, calc, DT_CALCRECT | DT_SINGLELINE), 13);
-    EXPECT_EQ(calc, TRect(10, 5, 10 + w, 18));
+    EXPECT_EQ(calc, (TRect{10, 5, 10 + w, 18}));
     EXPECT_EQ(s.Count(TRect{0, 0, 200, 40}, kBlack), 0);
     TRect vc = r;
     EXPECT_EQ(DrawText(s.dc, text, vc, DT_SINGLELINE | DT_VCENTER), (30 - 13) / 2 + 13);

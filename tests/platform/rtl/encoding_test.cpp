@@ -42,7 +42,8 @@ TEST(Encoding, DecodeTextBytesFallsBackToWindows1252) {
     EXPECT_EQ(DecodeTextBytes("T\xFCr \x80"), "Tür €");
     EXPECT_EQ(DecodeTextBytes(""), "");
     EXPECT_EQ(DecodeTextBytes("\xEF\xBB\xBF\xEF\xBB\xBFT\xC3\xBCr"), "Tür") << "every leading mark goes";
-    EXPECT_EQ(DecodeTextBytes("\xEF\xBB\xBF\xEF\xBB"), "\xC3\xAF\xC2\xBB") << "half a mark is text";
+    EXPECT_EQ(DecodeTextBytes("\xEF\xBB"), "\xC3\xAF\xC2\xBB") << "half a mark is text";
+    EXPECT_EQ(DecodeTextBytes("\xEF\xBB\xBF\xEF\xBB"), "") << "behind a whole one, a character cut";
 }
 
 TEST(Encoding, DecodeTextBytesKeepsAUtf8FileCutInsideItsLastCharacter) {
@@ -55,4 +56,21 @@ TEST(Encoding, DecodeTextBytesKeepsAUtf8FileCutInsideItsLastCharacter) {
     EXPECT_FALSE(EndsInsideCharacter("T\xC3\xBCr\r\n\xE2\x82\xAC"));
     EXPECT_FALSE(EndsInsideCharacter("Caf\xE9"));
     EXPECT_FALSE(EndsInsideCharacter("T\xFCr \xC3"));
+}
+
+// A byte-order mark says the file is UTF-8: a lone lead byte at its end is a character cut,
+// even where it is the file's only byte above ASCII. Without a mark such a file is an older
+// one in Windows-1252.
+TEST(Encoding, AByteOrderMarkMakesALoneLeadByteAtTheEndACutCharacter) {
+    for (const char* cut : {"\xC3", "\xE2", "\xE2\x82", "\xF0\x9F\x98"}) {
+        const std::string text = std::string("[NOTIZ]\r\nText=Gr") + cut;
+        EXPECT_TRUE(EndsInsideCharacter("\xEF\xBB\xBF" + text)) << text;
+        EXPECT_EQ(DecodeTextBytes("\xEF\xBB\xBF" + text), "[NOTIZ]\r\nText=Gr") << text;
+        EXPECT_TRUE(EndsInsideCharacter("\xEF\xBB\xBF\xEF\xBB\xBF" + text)) << "several marks: " << text;
+    }
+    EXPECT_FALSE(EndsInsideCharacter("[NOTIZ]\r\nText=Gr\xC3"));
+    EXPECT_EQ(DecodeTextBytes("[NOTIZ]\r\nText=Gr\xC3"), "[NOTIZ]\r\nText=Gr\xC3\x83");
+    // Not UTF-8 before the end, with a mark or without: Windows-1252 (the mark dropped).
+    EXPECT_FALSE(EndsInsideCharacter("\xEF\xBB\xBFT\xFCr \xC3"));
+    EXPECT_EQ(DecodeTextBytes("\xEF\xBB\xBFT\xFCr \xC3"), "Tür Ã");
 }

@@ -1,4 +1,4 @@
-#include "app/main_settings.h"
+#include "app/common/main_settings.h"
 
 #include "link/form_txt_com.h"
 #include "link/link_state.h"

@@ -1,4 +1,4 @@
-#include "app/app_controls.h"
+#include "app/common/app_controls.h"
 
 TAppImageEdit::TAppImageEdit(TComponent* AOwner) : TvxImageEdit(AOwner) { SetDropDownRows(25); }
 

@@ -1,4 +1,4 @@
-#include "app/comp_text.h"
+#include "app/common/comp_text.h"
 
 #include "program/built_in_texts.h"
 #include "program/text_utils.h"

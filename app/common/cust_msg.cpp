@@ -1,9 +1,9 @@
-#include "app/cust_msg.h"
+#include "app/common/cust_msg.h"
 
 #include <array>
 #include <cstdio>
 
-#include "app/unattended_run.h"
+#include "app/common/unattended_run.h"
 #include "platform/forms/application.h"
 #include "platform/forms/screen.h"
 #include "platform/gdi/bitmap.h"

@@ -1,4 +1,4 @@
-#include "app/after_boxes.h"
+#include "app/common/after_boxes.h"
 
 #include "platform/forms/application.h"
 #include "platform/forms/screen.h"

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/app_controls.h"
+#include "app/common/app_controls.h"
 #include "platform/forms/form.h"
 #include "platform/forms/image.h"
 #include "platform/forms/label.h"

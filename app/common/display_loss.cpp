@@ -1,4 +1,4 @@
-#include "app/display_loss.h"
+#include "app/common/display_loss.h"
 
 #include "platform/display/presenter.h"
 #include "platform/forms/application.h"

@@ -31,6 +31,9 @@ public:
     std::string EditValue() const;
     // Chooses the item with that value (none when no item has it).
     void SetEditValue(const std::string& v);
+    void SetEditValue(const char* v) { SetEditValue(std::string(v)); }
+    // The editor's own, for a value of another kind.
+    using TvxImageEdit::SetEditValue;
 };
 
 // The look every editor of the program's windows shares: flat sunken borders with a shadow.

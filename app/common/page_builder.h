@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/app_controls.h"
+#include "app/common/app_controls.h"
 #include "program/text_utils.h"
 #include "platform/forms/label.h"
 #include "platform/forms/notebook.h"

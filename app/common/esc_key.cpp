@@ -1,6 +1,6 @@
-#include "app/esc_key.h"
+#include "app/common/esc_key.h"
 
-#include "app/start_options.h"
+#include "app/common/start_options.h"
 
 TEscAction EscKeyAction(int keyEnd, int page, bool installActive, bool portOpen) {
     TEscAction a;

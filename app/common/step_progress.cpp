@@ -1,10 +1,10 @@
-#include "app/step_progress.h"
+#include "app/common/step_progress.h"
 
 #include <cmath>
 #include <string>
 
-#include "app/comp_text.h"
-#include "app/cust_msg.h"
+#include "app/common/comp_text.h"
+#include "app/common/cust_msg.h"
 #include "link/wait_for.h"
 #include "platform/forms/label.h"
 #include "platform/forms/progress_bar.h"

@@ -1,4 +1,4 @@
-#include "app/stop_signals.h"
+#include "app/common/stop_signals.h"
 
 #include <csignal>
 #include <thread>

@@ -1,4 +1,4 @@
-#include "app/start_options.h"
+#include "app/common/start_options.h"
 
 #include "program/command_line.h"
 #include "program/program_context.h"

@@ -1,0 +1,2 @@
+#include "app/common/unattended_run.h"
+

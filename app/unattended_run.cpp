@@ -1,2 +1,0 @@
-#include "app/unattended_run.h"
-
