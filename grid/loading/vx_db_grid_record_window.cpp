@@ -395,6 +395,7 @@ void TCustomvxDBGrid::LoadPartialBuffer(int Direction, int TopMode, bool Select)
     if (!ds || !ds->Active()) return;
     loadingNodes_ = true;
     ++partialLoadLock_;
+    loadedRecordCount_ = -1;
     SetKeyFieldObject(!KeyField().empty() ? ds->FindField(KeyField()) : nullptr);
     const int size = PartialBufferSize();
     BeginUpdate();
