@@ -1174,13 +1174,11 @@ bool TCustomvxDBGrid::RefreshCurrentRecord() {
     // A selected record the edit moved in the table takes its place in the selection's order,
     // which no reload puts right here.
     if (IsUseBookmarks() && GetSelectedCount() > 1) RefreshSelectedBookmarks();
-    if (!groupColumns_.empty()) {
+    {
+        // The summaries count the record's new values: the footer as well, with no group row.
         TUpdateScope<TCustomvxTreeList> update(this);
+        if (groupColumns_.empty()) PlaceByRecordNumber(focused);
         RecalcSummaries(focused);
-    } else {
-        TUpdateScope<TCustomvxTreeList> update(this);
-        PlaceByRecordNumber(focused);
-        ResortNodes();
     }
     RepaintNode(focused, false);
     return true;
