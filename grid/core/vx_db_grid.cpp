@@ -416,18 +416,23 @@ TvxTreeListNode* TCustomvxDBGrid::CreateNode() {
 }
 
 void TCustomvxDBGrid::Loaded() {
-    loadingFromStream_ = true;
-    struct Clear {
-        bool& flag;
-        ~Clear() { flag = false; }
-    } clear{loadingFromStream_};
-    TUpdateBracket update(this);
-    TCustomvxDBTreeListControl::Loaded();
-    suppressRegroup_ = true;
-    RebuildGroupColumns();
-    suppressRegroup_ = false;
-    RefreshSummaryFields();
-    RefreshColumnDefaults();
+    {
+        loadingFromStream_ = true;
+        struct Clear {
+            bool& flag;
+            ~Clear() { flag = false; }
+        } clear{loadingFromStream_};
+        TUpdateBracket update(this);
+        TCustomvxDBTreeListControl::Loaded();
+        suppressRegroup_ = true;
+        RebuildGroupColumns();
+        suppressRegroup_ = false;
+        RefreshSummaryFields();
+        RefreshColumnDefaults();
+    }
+    // A table open before the stream ended was met by a grid that loaded nothing while it
+    // read its settings: it loads now, with all of them.
+    if (dataLink_->Active()) LinkActive(true);
 }
 
 void TCustomvxDBGrid::Notification(TComponent* AComponent, TOperation Operation) {

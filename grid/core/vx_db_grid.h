@@ -534,6 +534,7 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     int footerRecordCount_ = 0;
     // The table's record count when the rows were last read or refreshed: a change that
     // leaves another count (a record deleted) is no change of the current record alone.
+    // -1 while the rows are not every record's (a loaded run, the record window, none read).
     int loadedRecordCount_ = -1;
     // The columns with a footer summary, found by RefreshSummaryFields before each count.
     std::vector<TvxDBTreeListColumn*> footerColumns_;

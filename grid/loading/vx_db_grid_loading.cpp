@@ -424,7 +424,10 @@ void TCustomvxDBGrid::DropGroupColumnsWithoutField() {
 // ---- Reloads ----
 
 bool TCustomvxDBGrid::CanRegroupLoaded() {
-    return Has(egoSmartReload) && regroupPending_ && !IsCursorMode();
+    // Only rows of every record regroup into what a load of every record shows: a loaded run,
+    // the record window's rows and the rows of a table gone are read anew.
+    return Has(egoSmartReload) && regroupPending_ && IsLoadAllMode() && dataLink_->Active() &&
+           loadedRecordCount_ >= 0;
 }
 
 void TCustomvxDBGrid::ReloadGroupList() {
@@ -501,10 +504,13 @@ void TCustomvxDBGrid::ReloadAfterChange() {
 void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
     if (loadingFromStream_ || HasState(csLoading)) return;
     if (IsPartialLoadMode()) {
+        regroupPending_ = false;
         ResolvePreviewField();
         LoadPartialBuffer(0, 0, false);
         return;
     }
+    const bool smart = CanRegroupLoaded();
+    if (!smart) loadedRecordCount_ = -1;
     TDataSet* ds = DataSet();
     loadingNodes_ = true;
     // Whatever happens below, the cursor and the dataset's controls come back.
@@ -531,7 +537,7 @@ void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
     TLoadWalk walk;
     walk.DataSet = ds;
     SetSelectionAnchor(nullptr);
-    walk.Smart = CanRegroupLoaded();
+    walk.Smart = smart;
     // A tree built anew shows its first row; the rows kept by a data change keep theirs.
     const bool fresh = walk.Smart || GetCount() == 0;
     ResolvePreviewField();
@@ -1170,13 +1176,11 @@ bool TCustomvxDBGrid::RefreshCurrentRecord() {
     // A selected record the edit moved in the table takes its place in the selection's order,
     // which no reload puts right here.
     if (IsUseBookmarks() && GetSelectedCount() > 1) RefreshSelectedBookmarks();
-    if (!groupColumns_.empty()) {
+    {
+        // The summaries count the record's new values: the footer as well, with no group row.
         TUpdateScope<TCustomvxTreeList> update(this);
+        if (groupColumns_.empty()) PlaceByRecordNumber(focused);
         RecalcSummaries(focused);
-    } else {
-        TUpdateScope<TCustomvxTreeList> update(this);
-        PlaceByRecordNumber(focused);
-        ResortNodes();
     }
     RepaintNode(focused, false);
     return true;

@@ -342,7 +342,9 @@ TvxDBGridNode* TCustomvxDBGrid::AddPartialNode(bool Upwards, int RecordIndex, co
     const TBookmark bookmark = ds->Bookmark();
     if (!selectionAnchorBookmark_.empty() && ds->CompareBookmarks(bookmark, selectionAnchorBookmark_) == 0)
         partialAnchor_ = row;
-    bool selected = InSavedSelection(bookmark);
+    // A record selected while it had no row (outside the run then) shows selected on its row.
+    int entry = 0;
+    bool selected = InSavedSelection(bookmark) || (FindBookmark(bookmark, entry) && !SelectedBookmarkNode(entry));
     if (!selected && Select && !Low.empty() && ds->CompareBookmarks(bookmark, Low) >= 0 &&
         ds->CompareBookmarks(bookmark, High) <= 0)
         selected = DoCanNodeSelected(row);
@@ -395,6 +397,7 @@ void TCustomvxDBGrid::LoadPartialBuffer(int Direction, int TopMode, bool Select)
     if (!ds || !ds->Active()) return;
     loadingNodes_ = true;
     ++partialLoadLock_;
+    loadedRecordCount_ = -1;
     SetKeyFieldObject(!KeyField().empty() ? ds->FindField(KeyField()) : nullptr);
     const int size = PartialBufferSize();
     BeginUpdate();
