@@ -436,6 +436,8 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     // Each sibling list of data rows in record order (after a reload that took rows again,
     // or once no column sorts them).
     void PutRowsInRecordOrder();
+    // The data rows in the sorted column's order, when a column sorts them.
+    void SortBySortedColumn();
     // Each sibling list of group rows on Level in its column's order, which a sort of the
     // column waiting for the end of a sorting batch may have left undone.
     void PutGroupRowsInOrder(int Level);

@@ -469,6 +469,14 @@ void TCustomvxDBGrid::ResortNodes() {
     }
 }
 
+void TCustomvxDBGrid::SortBySortedColumn() {
+    if (IsBufferedMode() && !IsPartialLoadMode()) return;
+    TvxDBTreeListColumn* column = GetSortedColumn();
+    if (!column) return;
+    TUpdateScope<TCustomvxTreeList> update(this);
+    SortNodes(GroupColumnCount(), column->GetIndex(), column->Sorted() == csDown);
+}
+
 void TCustomvxDBGrid::PutGroupRowsInOrder(int Level) {
     TvxDBTreeListColumn* column = groupColumns_[static_cast<size_t>(Level)];
     if (column->SortBySummary()) return;
