@@ -591,13 +591,9 @@ void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
     if (walk.Kept)
         for (TvxTreeListNode* left : walk.Kept->Left()) DeleteNodeWithEmptyParents(left);
     // A load reads the records in the table's order, puts the group rows it makes in their
-    // order when the walk ends and the rows it took again back in record order: of the order
-    // ResortNodes keeps, a sort column's is all that is left, unless the loaded rows were
-    // regrouped as they stood or a sorting batch holds back a group column's turn.
-    if (walk.Smart || IsSortingLocked())
-        ResortNodes();
-    else
-        SortBySortedColumn();
+    // order when the walk ends and the rows it took again back in record order; a regroup of
+    // the loaded rows takes them as they stood.
+    ResortRows(walk.Smart ? TRowOrder::Unknown : TRowOrder::Kept);
     FinishSummaries(walk.Smart);
     ResortBySummary();
     PropagateGroupKeys();
