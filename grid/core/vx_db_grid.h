@@ -387,7 +387,8 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
                                TvxDBGridNode* Source);
     void AttachToGroups(TvxTreeListNode* Node, TLoadWalk& W);
     // GroupPathFor of each row, the group rows missing made in one batch: each sibling list
-    // takes its new rows in one pass.
+    // takes its new rows in one pass (TGroupPaths).
+    class TGroupPaths;
     std::vector<TvxTreeListNode*> GroupPathsFor(const std::vector<TvxTreeListNode*>& Rows);
     // A group row made for a data row's values takes its record's key and place and the
     // group column's cell from it.
