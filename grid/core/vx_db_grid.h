@@ -132,9 +132,13 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     // A is the sibling's value: Null first, then by value (upper-cased with the case option).
     int CompareGroupValues(const Variant& A, const Variant& B);
     int CompareGroupValuesAsTheyAre(const Variant& A, const Variant& B);
+    // How the rows stand when they are counted again: as anything may have left them, or in
+    // the order the grid keeps (group rows in their columns' order, data rows in record
+    // order), as a load or a filter leaves them, with only a sort column's order to make.
+    enum class TRowOrder { Unknown, Kept };
     // The group summaries and the footer again from the loaded rows; Node, when given, first
     // moves to the group rows its own values call for.
-    void RecalcSummaries(TvxTreeListNode* Node);
+    void RecalcSummaries(TvxTreeListNode* Node, TRowOrder Order = TRowOrder::Unknown);
     void FinishSummaries(bool SmartRegroup);
     // The group rows a data row's own values call for, made where missing; the deepest
     // (null without group columns).
@@ -386,7 +390,8 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
                                TvxDBGridNode* Source);
     void AttachToGroups(TvxTreeListNode* Node, TLoadWalk& W);
     // GroupPathFor of each row, the group rows missing made in one batch: each sibling list
-    // takes its new rows in one pass.
+    // takes its new rows in one pass (TGroupPaths).
+    class TGroupPaths;
     std::vector<TvxTreeListNode*> GroupPathsFor(const std::vector<TvxTreeListNode*>& Rows);
     // A group row made for a data row's values takes its record's key and place and the
     // group column's cell from it.
@@ -441,6 +446,11 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     // Each sibling list of data rows in record order (after a reload that took rows again,
     // or once no column sorts them).
     void PutRowsInRecordOrder();
+    // The data rows in the sorted column's order, when a column sorts them.
+    void SortBySortedColumn();
+    // The rows in the order the grid keeps them in (ResortNodes), where Order leaves any of
+    // it to make.
+    void ResortRows(TRowOrder Order);
     // Each sibling list of group rows on Level in its column's order, which a sort of the
     // column waiting for the end of a sorting batch may have left undone.
     void PutGroupRowsInOrder(int Level);

@@ -126,12 +126,13 @@ bool TCustomvxDBGrid::FilterNodes(TvxTreeListNode* Node, bool Recalc) {
             if (std::adjacent_find(records.begin(), records.end(), std::less_equal<int>()) == records.end()) {
                 std::reverse(returning.begin(), returning.end());
             } else if (!std::is_sorted(records.begin(), records.end())) {
-                std::vector<size_t> order(returning.size());
-                for (size_t i = 0; i < order.size(); ++i) order[i] = i;
-                std::stable_sort(order.begin(), order.end(), [&records](size_t a, size_t b) { return records[a] < records[b]; });
+                // Each record number beside its place, which keeps equal numbers in order.
+                std::vector<std::pair<int, size_t>> order(returning.size());
+                for (size_t i = 0; i < order.size(); ++i) order[i] = {records[i], i};
+                std::sort(order.begin(), order.end());
                 std::vector<TvxNodeReturn> sorted;
                 sorted.reserve(order.size());
-                for (size_t i : order) sorted.push_back(returning[i]);
+                for (const auto& [record, i] : order) sorted.push_back(returning[i]);
                 returning = std::move(sorted);
             }
             records = {};
@@ -152,8 +153,10 @@ bool TCustomvxDBGrid::FilterNodes(TvxTreeListNode* Node, bool Recalc) {
             if (focusKept && GetFocusedNode() != formerFocus) formerFocus->SetFocused(true);
             formerFocus = nullptr;
         }
+        // The rows hidden left the others in order, and the rows given back went into their
+        // places, under group rows found or made in their columns' order.
         if (Recalc)
-            RecalcSummaries(nullptr);
+            RecalcSummaries(nullptr, TRowOrder::Kept);
         else if (!Node)
             PropagateGroupKeys();
         // A focus the filter took goes to the current record's row when the filter shows it,

@@ -600,7 +600,10 @@ void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
     footerRecordCount_ = IsFilterInEffect() ? walk.Passed : walk.Read;
     if (walk.Kept)
         for (TvxTreeListNode* left : walk.Kept->Left()) DeleteNodeWithEmptyParents(left);
-    ResortNodes();
+    // A load reads the records in the table's order, puts the group rows it makes in their
+    // order when the walk ends and the rows it took again back in record order; a regroup of
+    // the loaded rows takes them as they stood.
+    ResortRows(walk.Smart ? TRowOrder::Unknown : TRowOrder::Kept);
     FinishSummaries(walk.Smart);
     ResortBySummary();
     PropagateGroupKeys();
@@ -812,98 +815,118 @@ void TCustomvxDBGrid::TakeGroupCell(TvxDBGridNode* Group, TvxDBTreeListColumn* C
     Group->RecordIndex = Source->RecordIndex;
 }
 
-// Level by level, the rows are put in order by parent and group value; each parent's rows
-// then meet its group rows, which are in group order, in one pass: a value among them is
-// found, any other gets a group row, and the list takes its new rows in their places at once.
-// Rows coming back under as many new group rows as there are rows cost a sort, not a search
-// in a growing index each. Rows a filter gives back come in the order they were shown, read
-// backwards (the hidden list keeps the order they left in), so the sort mostly finds them in
-// order already: it looks for runs first, instead of comparing every row some twenty times.
-std::vector<TvxTreeListNode*> TCustomvxDBGrid::GroupPathsFor(const std::vector<TvxTreeListNode*>& Rows) {
-    std::vector<TvxTreeListNode*> paths(Rows.size(), nullptr);
-    if (groupColumns_.empty()) return paths;
-    std::vector<size_t> order;
-    order.reserve(Rows.size());
-    for (size_t i = 0; i < Rows.size(); ++i)
-        if (GridNode(Rows[i])) order.push_back(i);
+// The group rows many rows need (GroupPathsFor), level by level: the rows are put in order by
+// parent and group value; each parent's rows then meet its group rows, which are in group
+// order, in one pass: a value among them is found, any other gets a group row, and the list
+// takes its new rows in their places at once. Rows coming back under as many new group rows as
+// there are rows cost a sort, not a search in a growing index each. Rows a filter gives back
+// come in the order they were shown, read backwards (the hidden list keeps the order they left
+// in), so the sort mostly finds them in order already: it looks for runs first, instead of
+// comparing every row some twenty times.
+class TCustomvxDBGrid::TGroupPaths {
+  public:
+    TGroupPaths(TCustomvxDBGrid* Grid, const std::vector<TvxTreeListNode*>& Rows)
+        : grid_(Grid), rows_(Rows), levels_(Grid->GroupColumnCount()), paths_(Rows.size(), nullptr) {
+        order_.reserve(Rows.size());
+        for (size_t i = 0; i < Rows.size(); ++i)
+            if (GridNode(Rows[i])) order_.push_back(i);
+        ReadValues();
+    }
+    // The deepest group row of each row, the group rows missing made.
+    std::vector<TvxTreeListNode*> Find() {
+        for (int level = 0; level < levels_; ++level) {
+            if (!together_) GatherByParent();
+            TvxDBTreeListColumn* column = grid_->groupColumns_[static_cast<size_t>(level)];
+            if (column->SortBySummary()) {
+                FindOneByOne(level);
+            } else {
+                descending_ = column->Sorted() == csDown;
+                SortByValue(level);
+                MeetGroupRows(level);
+            }
+        }
+        return std::move(paths_);
+    }
+
+  private:
     // Every level's group value and each row's record number, read in one pass over the rows
     // in the order they lie in memory, the order the load made them in: in the order they come
-    // (as they were shown, grouped by other values than their records') every level would
-    // read each row again from anywhere in memory.
-    const int levels = GroupColumnCount();
-    std::vector<Variant> values(Rows.size() * static_cast<size_t>(levels));
-    std::vector<int> records(Rows.size(), 0);
-    {
-        std::vector<size_t> byAddress = order;
+    // (as they were shown, grouped by other values than their records') every level would read
+    // each row again from anywhere in memory.
+    void ReadValues() {
+        values_.resize(rows_.size() * static_cast<size_t>(levels_));
+        records_.resize(rows_.size(), 0);
+        std::vector<size_t> byAddress = order_;
         std::sort(byAddress.begin(), byAddress.end(),
-                  [&Rows](size_t A, size_t B) { return std::less<TvxTreeListNode*>()(Rows[A], Rows[B]); });
+                  [this](size_t A, size_t B) { return std::less<TvxTreeListNode*>()(rows_[A], rows_[B]); });
         for (size_t i : byAddress) {
-            Variant* value = &values[i * static_cast<size_t>(levels)];
-            for (int level = 0; level < levels; ++level) value[level] = GetNodeGroupValue(Rows[i], level);
-            records[i] = GridNode(Rows[i])->RecordIndex;
+            for (int level = 0; level < levels_; ++level) Value(i, level) = grid_->GetNodeGroupValue(rows_[i], level);
+            records_[i] = GridNode(rows_[i])->RecordIndex;
         }
     }
-    std::vector<TvxTreeListNode*> merged;
-    // The rows under one parent lie side by side in order: each level keeps them so, but a
-    // level ordered by summaries, whose rows find their group rows one by one.
-    bool together = true;
-    for (int level = 0; level < levels; ++level) {
-        TvxDBTreeListColumn* column = groupColumns_[static_cast<size_t>(level)];
-        auto value = [&values, levels, level](size_t I) -> Variant& {
-            return values[I * static_cast<size_t>(levels) + static_cast<size_t>(level)];
-        };
-        if (!together) {
-            // Gathered by parent, in the order each parent first comes.
-            TvxNodeSlots parents;
-            std::vector<size_t> counts;
-            for (size_t i : order) {
-                bool added = false;
-                const size_t slot = parents.Slot(paths[i], &added);
-                if (added) counts.push_back(0);
-                ++counts[slot];
-            }
-            size_t at = 0;
-            for (size_t& c : counts) {
-                const size_t rows = c;
-                c = at;
-                at += rows;
-            }
-            std::vector<size_t> gathered(order.size());
-            for (size_t i : order) gathered[counts[parents.Find(paths[i])]++] = i;
-            order = std::move(gathered);
-            together = true;
+    Variant& Value(size_t Row, int Level) {
+        return values_[Row * static_cast<size_t>(levels_) + static_cast<size_t>(Level)];
+    }
+    // The rows under one parent lie side by side again, in the order each parent first comes:
+    // a level ordered by summaries leaves them where their group rows were found.
+    void GatherByParent() {
+        TvxNodeSlots parents;
+        std::vector<size_t> counts;
+        for (size_t i : order_) {
+            bool added = false;
+            const size_t slot = parents.Slot(paths_[i], &added);
+            if (added) counts.push_back(0);
+            ++counts[slot];
         }
-        if (column->SortBySummary()) {
-            // Group rows ordered by their summaries are found and placed one by one.
-            TLoadWalk walk;
-            for (size_t i : order) paths[i] = GroupRowFor(walk, paths[i], level, value(i), 0, GridNode(Rows[i]));
-            together = false;
-            continue;
+        size_t at = 0;
+        for (size_t& c : counts) {
+            const size_t rows = c;
+            c = at;
+            at += rows;
         }
-        const bool descending = column->Sorted() == csDown;
-        auto compare = [this, descending](const Variant& A, const Variant& B) {
-            const int c = CompareGroupValues(A, B);
-            return descending ? -c : c;
-        };
-        for (size_t run = 0; run < order.size();) {
+        std::vector<size_t> gathered(order_.size());
+        for (size_t i : order_) gathered[counts[parents.Find(paths_[i])]++] = i;
+        order_ = std::move(gathered);
+        together_ = true;
+    }
+    // Group rows ordered by their summaries are found and placed one by one.
+    void FindOneByOne(int Level) {
+        TLoadWalk walk;
+        for (size_t i : order_) paths_[i] = grid_->GroupRowFor(walk, paths_[i], Level, Value(i, Level), 0, GridNode(rows_[i]));
+        together_ = false;
+    }
+    // The order of two group values in the column's direction.
+    int Compare(const Variant& A, const Variant& B) const {
+        const int c = grid_->CompareGroupValues(A, B);
+        return descending_ ? -c : c;
+    }
+    // Each parent's rows in group order.
+    void SortByValue(int Level) {
+        for (size_t run = 0; run < order_.size();) {
             size_t end = run + 1;
-            while (end < order.size() && paths[order[end]] == paths[order[run]]) ++end;
-            MergeSortRuns(order, run, end, [&](size_t A, size_t B) { return compare(value(A), value(B)); });
+            while (end < order_.size() && paths_[order_[end]] == paths_[order_[run]]) ++end;
+            MergeSortRuns(order_, run, end,
+                          [&](size_t A, size_t B) { return Compare(Value(A, Level), Value(B, Level)); });
             run = end;
         }
-        for (size_t run = 0; run < order.size();) {
-            TvxTreeListNode* parent = paths[order[run]];
-            const int count = parent ? parent->Count() : GetCount();
-            auto sibling = [this, parent](int I) { return GridNode(parent ? parent->Items(I) : GetItem(I)); };
+    }
+    // Each parent's rows, in group order, meet its group rows in one pass.
+    void MeetGroupRows(int Level) {
+        TvxDBTreeListColumn* column = grid_->groupColumns_[static_cast<size_t>(Level)];
+        std::vector<TvxTreeListNode*> merged;
+        for (size_t run = 0; run < order_.size();) {
+            TvxTreeListNode* parent = paths_[order_[run]];
+            const int count = parent ? parent->Count() : grid_->GetCount();
+            auto sibling = [this, parent](int I) { return GridNode(parent ? parent->Items(I) : grid_->GetItem(I)); };
             merged.clear();
             int next = 0;
             bool made = false;
-            while (run < order.size() && paths[order[run]] == parent) {
-                const size_t first = order[run];
+            while (run < order_.size() && paths_[order_[run]] == parent) {
+                const size_t first = order_[run];
                 TvxDBGridNode* group = nullptr;
                 for (; next < count; ++next) {
                     TvxDBGridNode* s = sibling(next);
-                    const int c = compare(s->GroupValue, value(first));
+                    const int c = Compare(s->GroupValue, Value(first, Level));
                     if (c > 0) break;
                     merged.push_back(s);
                     if (c == 0) {
@@ -913,28 +936,46 @@ std::vector<TvxTreeListNode*> TCustomvxDBGrid::GroupPathsFor(const std::vector<T
                     }
                 }
                 // The rows of this value; a group row made for them takes its value and text
-                // from the first record among them, as the group row a load makes does (the value
-                // is one of several where the grouping ignores case).
+                // from the first record among them, as the group row a load makes does (the
+                // value is one of several where the grouping ignores case).
                 size_t end = run + 1;
                 size_t earliest = first;
-                const Variant& same = group ? group->GroupValue : value(first);
-                for (; end < order.size() && paths[order[end]] == parent && compare(same, value(order[end])) == 0;
+                const Variant& same = group ? group->GroupValue : Value(first, Level);
+                for (; end < order_.size() && paths_[order_[end]] == parent &&
+                       Compare(same, Value(order_[end], Level)) == 0;
                      ++end)
-                    if (records[order[end]] < records[earliest]) earliest = order[end];
+                    if (records_[order_[end]] < records_[earliest]) earliest = order_[end];
                 if (!group) {
-                    group = GridNode(parent ? parent->AddChild() : Add());
-                    group->GroupValue = std::move(value(earliest));
-                    TakeGroupCell(group, column, GridNode(Rows[earliest]));
+                    group = GridNode(parent ? parent->AddChild() : grid_->Add());
+                    group->GroupValue = std::move(Value(earliest, Level));
+                    grid_->TakeGroupCell(group, column, GridNode(rows_[earliest]));
                     merged.push_back(group);
                     made = true;
                 }
-                for (; run < end; ++run) paths[order[run]] = group;
+                for (; run < end; ++run) paths_[order_[run]] = group;
             }
             for (; next < count; ++next) merged.push_back(sibling(next));
-            if (made) ArrangeChildren(parent, merged);
+            if (made) grid_->ArrangeChildren(parent, merged);
         }
     }
-    return paths;
+
+    TCustomvxDBGrid* grid_;
+    const std::vector<TvxTreeListNode*>& rows_;
+    const int levels_;
+    // Each row's group row so far (its parent on the next level).
+    std::vector<TvxTreeListNode*> paths_;
+    // The places of the grid's rows among Rows, by parent and value as the levels go.
+    std::vector<size_t> order_;
+    bool together_ = true;
+    bool descending_ = false;
+    // Each row's group value on each level, and its record number.
+    std::vector<Variant> values_;
+    std::vector<int> records_;
+};
+
+std::vector<TvxTreeListNode*> TCustomvxDBGrid::GroupPathsFor(const std::vector<TvxTreeListNode*>& Rows) {
+    if (groupColumns_.empty()) return std::vector<TvxTreeListNode*>(Rows.size(), nullptr);
+    return TGroupPaths(this, Rows).Find();
 }
 
 Variant TCustomvxDBGrid::GetNodeGroupValue(TvxTreeListNode* Node, int Level) {

@@ -198,14 +198,14 @@ void TCustomvxDBGrid::FinishSummaries(bool SmartRegroup) {
     if (OnCalcSummary) OnCalcSummary(this);
 }
 
-void TCustomvxDBGrid::RecalcSummaries(TvxTreeListNode* Node) {
+void TCustomvxDBGrid::RecalcSummaries(TvxTreeListNode* Node, TRowOrder Order) {
     TUpdateScope<TCustomvxTreeList> update(this);
     if (groupColumns_.empty()) {
         RefreshSummaryFields();
         DoBeforeCalcSummary();
         for (int i = 0; i < GetCount(); ++i) AccumulateFooterSummaries(GetItem(i));
         footerRecordCount_ = GetCount();
-        ResortNodes();
+        ResortRows(Order);
         FinishSummaries(false);
         return;
     }
@@ -236,7 +236,7 @@ void TCustomvxDBGrid::RecalcSummaries(TvxTreeListNode* Node) {
         AccumulateFooterSummaries(n);
         ++footerRecordCount_;
     });
-    ResortNodes();
+    ResortRows(Order);
     FinishSummaries(false);
     ResortBySummary();
     PropagateGroupKeys();
@@ -466,6 +466,22 @@ void TCustomvxDBGrid::ResortNodes() {
         PutRowsInRecordOrder();
         PropagateGroupKeys();
     }
+}
+
+void TCustomvxDBGrid::ResortRows(TRowOrder Order) {
+    // A sorting batch may hold back a group column's turn: the whole order is made then.
+    if (Order == TRowOrder::Kept && !IsSortingLocked())
+        SortBySortedColumn();
+    else
+        ResortNodes();
+}
+
+void TCustomvxDBGrid::SortBySortedColumn() {
+    if (IsBufferedMode() && !IsPartialLoadMode()) return;
+    TvxDBTreeListColumn* column = GetSortedColumn();
+    if (!column) return;
+    TUpdateScope<TCustomvxTreeList> update(this);
+    SortNodes(GroupColumnCount(), column->GetIndex(), column->Sorted() == csDown);
 }
 
 void TCustomvxDBGrid::PutGroupRowsInOrder(int Level) {
