@@ -1098,8 +1098,11 @@ void TCustomvxDBGrid::DataChanged() {
                                    !IsPartialLoadMode() &&
                                    ds->RecordCount() == loadedRecordCount_ + (newRecordRow_ ? 1 : 0);
     // Only a row that still shows the current record is refreshed in place; anything else
-    // (a deleted or a new record) reloads.
-    const bool inPlace = canRefreshInPlace && !loadingNodes_ && !IsCursorMode() && RefreshCurrentRecord();
+    // (a deleted or a new record) reloads. The notice that ends the grid's own walk over the
+    // table changes no record: counted in, it would recount the summaries in the middle of
+    // the count that made the walk (a selected group row found again while a filter recounts).
+    const bool inPlace = canRefreshInPlace && !loadingNodes_ && nestedOperation_ == 0 && !IsCursorMode() &&
+                         RefreshCurrentRecord();
     if (postingSelf_) {
         postingSelf_ = false;
         return;
