@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "grid/core/vx_db_grid.h"
 #include "platform/classes/string_list.h"
@@ -16,6 +17,21 @@
 namespace {
 TvxDBGridNode* GridNode(TvxTreeListNode* Node) {
     return NodeAs<TvxDBGridNode>(Node);
+}
+
+// Rows whose keys go into the selection at once: of a key twice, the first row keeps it.
+template <class Entries>
+void AddEachKeyOnce(Entries& Selected, std::vector<std::pair<Variant, TvxTreeListNode*>> Added) {
+    std::stable_sort(Added.begin(), Added.end(),
+                     [](const auto& A, const auto& B) { return TCustomvxDBGrid::CompareVariants(A.first, B.first) < 0; });
+    std::vector<Variant> keys;
+    std::vector<TvxTreeListNode*> nodes;
+    for (auto& [key, node] : Added) {
+        if (!keys.empty() && TCustomvxDBGrid::CompareVariants(keys.back(), key) == 0) continue;
+        keys.push_back(std::move(key));
+        nodes.push_back(node);
+    }
+    Selected.AddAll(std::move(keys), std::move(nodes));
 }
 }  // namespace
 
@@ -163,16 +179,7 @@ void TCustomvxDBGrid::ReselectGroupRows(const std::vector<std::pair<TvxTreeListN
     gone.erase(std::unique(gone.begin(), gone.end()), gone.end());
     selectedKeys_.RemoveAt(gone);
     // Of a key twice, the group row that now stands for it keeps it.
-    std::stable_sort(added.begin(), added.end(),
-                     [](const auto& A, const auto& B) { return CompareVariants(A.first, B.first) < 0; });
-    std::vector<Variant> keys;
-    std::vector<TvxTreeListNode*> nodes;
-    for (auto& [key, node] : added) {
-        if (!keys.empty() && CompareVariants(keys.back(), key) == 0) continue;
-        keys.push_back(std::move(key));
-        nodes.push_back(node);
-    }
-    selectedKeys_.AddAll(std::move(keys), std::move(nodes));
+    AddEachKeyOnce(selectedKeys_, std::move(added));
 }
 
 // ---- The selection ----
@@ -527,16 +534,7 @@ void TCustomvxDBGrid::SelectSavedGroupRows() {
     for (TvxTreeListNode* row : rows)
         if (Variant key; SelectionKey(row, key) && !selectedKeys_.Slot(key))
             added.emplace_back(std::move(key), row);
-    std::stable_sort(added.begin(), added.end(),
-                     [](const auto& A, const auto& B) { return CompareVariants(A.first, B.first) < 0; });
-    std::vector<Variant> keys;
-    std::vector<TvxTreeListNode*> nodes;
-    for (auto& [key, row] : added) {
-        if (!keys.empty() && CompareVariants(keys.back(), key) == 0) continue;
-        keys.push_back(std::move(key));
-        nodes.push_back(row);
-    }
-    selectedKeys_.AddAll(std::move(keys), std::move(nodes));
+    AddEachKeyOnce(selectedKeys_, std::move(added));
 }
 
 int TCustomvxDBGrid::SavedSelectionIndex(TvxTreeListNode* Node) {

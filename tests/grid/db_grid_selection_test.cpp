@@ -52,6 +52,14 @@ class DBGridSelection : public GridOnForm {
             table->Post();
         }
     }
+    // The forty records again, ungrouped, for the next round of a test.
+    void Refill() {
+        table->DisableControls();
+        while (!table->IsEmpty()) table->Delete();
+        Fill();
+        table->EnableControls();
+        active->SetGroupIndex(-1);
+    }
     static int Id(TvxTreeListNode* n) { return NodeAs<TvxDBGridNode>(n)->KeyValue.AsInteger(); }
     std::vector<TvxTreeListNode*> DataRows() {
         std::vector<TvxTreeListNode*> rows;
@@ -597,11 +605,7 @@ TEST_F(DBGridSelection, SelectedGroupRowsAreNoRecordsToDeleteAndOutliveReloads) 
             EXPECT_TRUE(no->Selected());
             ExpectGridAgreesWithTable(grid, table);
 
-            table->DisableControls();
-            while (!table->IsEmpty()) table->Delete();
-            Fill();
-            table->EnableControls();
-            active->SetGroupIndex(-1);
+            Refill();
         }
 }
 
@@ -631,11 +635,7 @@ TEST_F(DBGridSelection, DeletingASelectionWithAGroupRowDeletesOnlyTheDataRowsRec
         EXPECT_EQ(Entries(), std::vector<int>{0});
         EXPECT_TRUE(yes->Selected());
         ExpectGridAgreesWithTable(grid, table);
-        table->DisableControls();
-        while (!table->IsEmpty()) table->Delete();
-        Fill();
-        table->EnableControls();
-        active->SetGroupIndex(-1);
+        Refill();
     }
 }
 
