@@ -8,9 +8,9 @@
 // multi-sort rule says, Ctrl+Del deletes the records of selected data rows only, a selected group
 // row stays selected through a reload while its group exists (unless another selected group row
 // came to begin with the same record: the selection names each record once, a group row by its
-// first record), a footer cell tells what its records add up to. A sequence that breaks the agreement or a rule is played again on fresh
-// grids with fewer steps and records until none can go, and reported with its seed, variation,
-// records and those steps.
+// first record), a footer cell tells what its records add up to. A sequence that breaks the
+// agreement or a rule is played again on fresh grids with fewer steps and records until none can
+// go, and reported with its seed, variation, records and those steps.
 //
 // Every run plays seeds 1-400 of 30 steps, in eight shards of consecutive seeds that ctest runs
 // side by side. TOVAK_GRID_RANDOM_SEQUENCES (all shards' together), TOVAK_GRID_RANDOM_FIRST_SEED
