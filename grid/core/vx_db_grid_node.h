@@ -3,6 +3,8 @@
 // value sorting by summary uses, the position of its record in the walk that made it and
 // the group summaries of its level.
 
+#include <cstddef>
+#include <new>
 #include <vector>
 
 #include "grid/core/vx_db_tree_list_node.h"
@@ -30,6 +32,13 @@ class TvxDBGridNode : public TvxDBTreeListControlNode {
         HasSummaryValue = false;
         GroupSummaries.clear();
     }
+
+    // A group row a filter frees keeps its place for the group row made again for its first
+    // record (TvxGroupRowStorage); the destroying delete reads which it was before it goes.
+    static void* operator new(std::size_t Size);
+    static void operator delete(TvxDBGridNode* Node, std::destroying_delete_t, std::size_t Size);
+    // For a constructor that throws.
+    static void operator delete(void* Storage);
 
   protected:
     ~TvxDBGridNode() override = default;

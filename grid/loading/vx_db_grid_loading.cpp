@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "grid/core/vx_db_grid.h"
+#include "grid/core/vx_group_row_storage.h"
 #include "platform/classes/update_scope.h"
 #include "platform/db/blob_field.h"
 #include "platform/db/dataset.h"
@@ -946,6 +947,7 @@ class TCustomvxDBGrid::TGroupPaths {
                      ++end)
                     if (records_[order_[end]] < records_[earliest]) earliest = order_[end];
                 if (!group) {
+                    TvxGroupRowStorage::PlaceNextFor(records_[earliest]);
                     group = GridNode(parent ? parent->AddChild() : grid_->Add());
                     group->GroupValue = std::move(Value(earliest, Level));
                     grid_->TakeGroupCell(group, column, GridNode(rows_[earliest]));
