@@ -286,6 +286,9 @@ TEST_F(DevicePages, NetworkListSortedByHeaderClicksShowsAllItsRows) {
 // Esc and the window's close end the reading by the user's hand: no lost device, no list.
 // A pulled adapter is the lost device.
 enum class ReadingEnd { Esc, Close, Pull };
+void PrintTo(ReadingEnd end, std::ostream* out) {
+    *out << (end == ReadingEnd::Esc ? "Esc" : end == ReadingEnd::Close ? "Close" : "Pull");
+}
 
 class NetInfoEnded : public DevicePages, public ::testing::WithParamInterface<ReadingEnd> {};
 
@@ -341,6 +344,9 @@ struct StoppedJob {
     const char* request;  // the job waits for its answer when the window closes
     const char* why;
 };
+void PrintTo(const StoppedJob& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class JobStopped : public DevicePages, public ::testing::WithParamInterface<StoppedJob> {};
 
@@ -580,6 +586,9 @@ struct LostLinkCase {
     const char* job;
     bool unattended;
 };
+void PrintTo(const LostLinkCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class ReadOdLinkLost : public ReadOdTimer, public ::testing::WithParamInterface<LostLinkCase> {
 protected:
@@ -643,6 +652,9 @@ struct LossBetweenCycles {
     bool unattended;
     uint64_t withinMs;
 };
+void PrintTo(const LossBetweenCycles& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class ReadOdLostBetweenCycles : public ReadOdTimer, public ::testing::WithParamInterface<LossBetweenCycles> {
 protected:
