@@ -6,6 +6,7 @@
 #include <fstream>
 #include <optional>
 
+#include "app/config/section_splice.h"
 #include "program/text_utils.h"
 #include "platform/classes/file_utils.h"
 #include "platform/classes/mem_ini_file.h"
@@ -146,24 +147,26 @@ int DeviceTypeForLastInputKey(int key) {
 }
 
 void SaveIoConfigToFile(const std::string& fileName, const TIoConfig& config) {
-    if (FileExists(fileName) && !Readable(fileName))
-        throw EFOpenError("Datei \"" + fileName + "\" kann nicht gelesen werden");
-    RefuseOversized(fileName);
+    std::string bytes;  // a new file starts empty
     if (FileExists(fileName)) {
-        // A save writes the other sections back as they were read, and the reading drops the
-        // cut character: its line would go back a character short, and the file would no
-        // longer show that it was cut. A row cut short is not refused: the save rewrites it.
-        const std::string bytes = ReadFileBytes(fileName);
+        if (!Readable(fileName)) throw EFOpenError("Datei \"" + fileName + "\" kann nicht gelesen werden");
+        RefuseOversized(fileName);
+        bytes = ReadFileBytes(fileName);
+        RefuseSize(fileName, bytes.size());
+        // Refused as the load refuses it, whatever its last line: the save keeps the other
+        // lines byte for byte, a cut one stays cut, and the saved file would not load. A row
+        // cut short is not refused: the save rewrites it.
         if (EndsInsideCharacter(bytes)) RefuseCut(fileName, CutRow(DecodeTextBytes(bytes), true).value_or(""));
     }
-    TMemIniFile ini(fileName);
-    ini.EraseSection(kInput);
-    for (int r : InputRowsOf(config.DeviceType)) ini.WriteString(kInput, ConfigFileKey(r), InputValue(config.Row(r)));
-    ini.EraseSection(kOutput);
-    for (int r : OutputRowsOf(config.DeviceType)) ini.WriteString(kOutput, ConfigFileKey(r), OutputValue(config.Row(r)));
+    TSectionEntries inputs{kInput, {}}, outputs{kOutput, {}};
+    for (int r : InputRowsOf(config.DeviceType))
+        inputs.lines.push_back(ConfigFileKey(r) + "=" + InputValue(config.Row(r)));
+    for (int r : OutputRowsOf(config.DeviceType))
+        outputs.lines.push_back(ConfigFileKey(r) + "=" + OutputValue(config.Row(r)));
+    const std::string saved = ReplaceSectionEntries(bytes, {inputs, outputs});
     // What is written must load again: a file near the limit may grow past it by the rows.
-    RefuseSize(fileName, ini.FileText().size());
-    ini.UpdateFile();
+    RefuseSize(fileName, saved.size());
+    WriteFileAtomic(fileName, saved);
 }
 
 void LoadIoConfigFromFile(const std::string& fileName, TIoConfig& config) {

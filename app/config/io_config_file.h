@@ -8,12 +8,13 @@
 
 #include "app/config/io_config.h"
 
-// Rewrites the two sections (other sections and comments stay) in one atomic write. Raises
-// EFCreateError when the file cannot be written, EFOpenError when an existing file cannot be
-// read (writing would lose its other sections) and EReadError when it, or what the save
-// would make of it, is larger than a configuration file can be (1 MiB), or when it stops
-// inside its last character (cut short: the load's message); the file is then unchanged.
-// What it writes loads again.
+// Replaces the entries of the two sections in one atomic write (section_splice.h): every
+// other byte of an existing file stays, its byte-order mark, encoding and line ends too; a
+// new file gets CR LF line ends. Raises EFCreateError when the file cannot be written,
+// EFOpenError when an existing file cannot be read (writing would lose its other sections)
+// and EReadError when it, or what the save would make of it, is larger than a configuration
+// file can be (1 MiB), or when it stops inside its last character (cut short: the load's
+// message); the file is then unchanged. What it writes loads again.
 void SaveIoConfigToFile(const std::string& fileName, const TIoConfig& config);
 // Raises EFOpenError when the file does not exist or cannot be read, EReadError when it has
 // neither an INPUT nor an OUTPUT section, stops inside a row (cut short) or is larger than

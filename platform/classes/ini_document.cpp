@@ -16,10 +16,6 @@ std::string OneLine(std::string_view s) {
     return result;
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-    return AnsiSameText(Trim(a), Trim(b));
-}
-
 bool IsBlankLine(const std::string& raw) {
     return Trim(raw).empty();
 }
@@ -31,28 +27,51 @@ void TIniDocument::Clear() {
     sections_.clear();
 }
 
-void TIniDocument::Parse(std::string_view text) {
-    Clear();
-    std::vector<Line>* target = &preamble_;
+std::vector<TIniDocument::TextLine> TIniDocument::SplitLines(std::string_view text) {
+    std::vector<TextLine> lines;
     size_t pos = 0;
     while (pos < text.size()) {
         size_t end = text.find_first_of("\r\n", pos);
         if (end == std::string_view::npos) end = text.size();
-        std::string raw(text.substr(pos, end - pos));
-        pos = end;
-        if (pos < text.size() && text[pos] == '\r') ++pos;
-        if (pos < text.size() && text[pos] == '\n') ++pos;
+        size_t next = end;
+        if (next < text.size() && text[next] == '\r') ++next;
+        if (next < text.size() && text[next] == '\n') ++next;
+        lines.push_back(TextLine{text.substr(pos, end - pos), text.substr(end, next - end)});
+        pos = next;
+    }
+    return lines;
+}
 
-        std::string trimmed = Trim(raw);
-        size_t close = trimmed.find(']');
-        if (!trimmed.empty() && trimmed[0] == '[' && close != std::string::npos) {
-            sections_.push_back(Section{Trim(std::string_view(trimmed).substr(1, close - 1)), raw, {}});
+std::optional<std::string> TIniDocument::SectionName(std::string_view line) {
+    const std::string trimmed = Trim(line);
+    const size_t close = trimmed.find(']');
+    if (trimmed.empty() || trimmed[0] != '[' || close == std::string::npos) return std::nullopt;
+    return Trim(std::string_view(trimmed).substr(1, close - 1));
+}
+
+bool TIniDocument::IsBlankOrComment(std::string_view line) {
+    const std::string trimmed = Trim(line);
+    return trimmed.empty() || trimmed[0] == ';';
+}
+
+bool TIniDocument::SameName(std::string_view a, std::string_view b) {
+    return AnsiSameText(Trim(a), Trim(b));
+}
+
+void TIniDocument::Parse(std::string_view text) {
+    Clear();
+    std::vector<Line>* target = &preamble_;
+    for (const TextLine& text_line : SplitLines(text)) {
+        std::string raw(text_line.text);
+        if (auto name = SectionName(raw)) {
+            sections_.push_back(Section{std::move(*name), raw, {}});
             target = &sections_.back().lines;
             continue;
         }
         Line line{std::move(raw), {}, {}};
+        std::string trimmed = Trim(line.raw);
         size_t eq = trimmed.find('=');
-        if (!trimmed.empty() && trimmed[0] != ';' && eq != std::string::npos) {
+        if (!IsBlankOrComment(trimmed) && eq != std::string::npos) {
             line.key = Trim(std::string_view(trimmed).substr(0, eq));
             if (!line.key.empty()) line.value = Trim(std::string_view(trimmed).substr(eq + 1));
         }

@@ -5,6 +5,7 @@
 // and ignoring blanks at their ends; values are trimmed. A section that appears twice reads
 // as one. Malformed lines are kept as they are and otherwise ignored.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -14,6 +15,21 @@ class TStrings;
 
 class TIniDocument {
   public:
+    // One line of a text and the line end that closes it: "\r\n", "\n", "\r", or nothing
+    // for a last line without one.
+    struct TextLine {
+        std::string_view text;
+        std::string_view end;
+    };
+    // The lines as every INI class reads them; an empty text has none.
+    static std::vector<TextLine> SplitLines(std::string_view text);
+    // The name of the section a line opens, nothing for a line that opens none.
+    static std::optional<std::string> SectionName(std::string_view line);
+    // A line that is empty or a comment: neither a section, nor an entry, nor a malformed line.
+    static bool IsBlankOrComment(std::string_view line);
+    // How sections and keys are matched.
+    static bool SameName(std::string_view a, std::string_view b);
+
     // `text` is the decoded file content; lines end with CR LF, LF or CR.
     void Parse(std::string_view text);
     // Lines joined and ended by CR LF.

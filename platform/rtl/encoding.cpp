@@ -65,13 +65,6 @@ bool HasMultiByteCharacter(std::string_view s) {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-// Editors that add a mark to a file that has one already leave several: each would hide the
-// first line (an INI file's first section) behind the ones not taken away.
-std::string_view WithoutByteOrderMarks(std::string_view bytes) {
-    while (bytes.substr(0, 3) == kByteOrderMark) bytes.remove_prefix(3);
-    return bytes;
-}
-
 // A UTF-8 file cut off inside its last character: read as Windows-1252, every other umlaut
 // of it would turn into two characters. An older file ending in one such byte has no UTF-8
 // sequence before it and is no such file, unless a byte-order mark (`marked`) says that the
@@ -137,6 +130,13 @@ bool IsValidUtf8(std::string_view text) {
         pos += len;
     }
     return true;
+}
+
+// Editors that add a mark to a file that has one already leave several: each would hide the
+// first line (an INI file's first section) behind the ones not taken away.
+std::string_view WithoutByteOrderMarks(std::string_view bytes) {
+    while (bytes.substr(0, 3) == kByteOrderMark) bytes.remove_prefix(3);
+    return bytes;
 }
 
 bool EndsInsideCharacter(std::string_view bytes) {

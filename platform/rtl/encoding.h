@@ -24,3 +24,5 @@ bool IsValidUtf8(std::string_view text);
 std::string DecodeTextBytes(std::string_view bytes);
 // Whether DecodeTextBytes reads the bytes as a UTF-8 file cut off inside its last character.
 bool EndsInsideCharacter(std::string_view bytes);
+// The bytes after every UTF-8 byte-order mark at their start, as DecodeTextBytes drops them.
+std::string_view WithoutByteOrderMarks(std::string_view bytes);
