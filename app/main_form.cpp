@@ -276,7 +276,9 @@ void TForm1::FormClose() {
     if (pages_->InstallActive) session_->Link().EnqueueRequest(std::string("\xFB\x02\x00\x50\x17", 5));
     pages_->InstallActive = false;
     PumpMessages();
-    if (session_->LinkState.PortOpen) {
+    // A close already under way (a lost device's, or Esc's, below this on the stack) finishes
+    // the port once the program has ended: a second one would pause inside it.
+    if (session_->LinkUp()) {
         ShowInfoMsg("TOVAK Close");
         Delay(500);
         session_->ClosePort();

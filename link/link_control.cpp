@@ -56,7 +56,8 @@ void TSercomLink::ClosePort() {
         WaitFor([this] { return !HasQueuedRequest() || !LinkState.PortOpen || LinkState.LinkStopped; }, deadline);
     }
     LinkState.LinkStopped = true;
-    Delay(200);
+    // A port that is not open (closed already, as after a lost device) has no frame to finish.
+    if (LinkState.PortOpen) Delay(200);
     try {
         if (port_) port_->Close();
     } catch (const std::exception&) {

@@ -19,10 +19,7 @@ bool TDeviceSession::TypeQueryLostTheLink() {
             WriteLogLine("TOVAK-COM-", "NODEVICE", "no answer to the type query");
     }
     if (LinkUp()) return false;
-    if (link_.WasLost())
-        NoticeLinkLost();
-    else
-        ShowLinkLost();
+    if (!NoticeLinkLost()) ShowLinkLost();
     return true;
 }
 

@@ -63,15 +63,15 @@ bool TDeviceSession::DeviceTookQueued(int page) {
 }
 
 bool TDeviceSession::WaitMet(TWaitEnd end) {
-    // A close of our own (Esc, the window) is no loss; a lost device has usually been shown
-    // by the link already, and is shown at most once.
-    if (end == TWaitEnd::LinkClosed && link_.WasLost()) NoticeLinkLost();
+    if (end == TWaitEnd::LinkClosed) NoticeLinkLost();
     return end == TWaitEnd::Met;
 }
 
-void TDeviceSession::NoticeLinkLost() {
-    if (lossShownFor_ == link_.Openings() + 1) return;
-    ShowLinkLost();
+bool TDeviceSession::NoticeLinkLost() {
+    // A close of our own (Esc, the window) is no loss.
+    if (!link_.WasLost()) return false;
+    if (lossShownFor_ != link_.Openings() + 1) ShowLinkLost();
+    return true;
 }
 
 void TDeviceSession::ShowLinkLost() {

@@ -83,8 +83,11 @@ public:
     bool WaitMet(TWaitEnd end);
     // The device is gone: OnLinkLost, unless the program ends.
     void ShowLinkLost();
-    // The same, once for each lost link however many waits notice it.
-    void NoticeLinkLost();
+    // The same when the link went because the device went away, once for each lost link,
+    // whoever notices it first: the link reports the loss itself only once its close has
+    // paused, and a wait or a timer that runs in that pause meets the closed link before.
+    // Answers whether the device went away (a close of our own is no loss).
+    bool NoticeLinkLost();
 
     // Which device answered on the open link. Each asks the device type and, when it is not
     // the expected device, shows the matching error and answers true: the door terminal (the

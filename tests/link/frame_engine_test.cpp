@@ -308,6 +308,12 @@ TEST(LinkControl, OpenAndCloseClearOrdersAndNothingOutlivesTheLink) {
     EXPECT_NE(std::string::npos, f.view.trace.back().find("dropped: 00,00,FB,02,00,50,01"));
     // Stopped: bytes are ignored and nothing is written.
     EXPECT_TRUE(f.Poll(Empty()).empty());
+    // Closed already (as a lost device's link is): another close has no frame to let finish,
+    // so it does not pause.
+    const uint64_t closedAt = clock->Ticks();
+    f.link.ClosePort();
+    EXPECT_EQ(closedAt, clock->Ticks());
+    EXPECT_FALSE(f.link.LinkState.PortOpen);
 
     // The next opening starts empty.
     f.link.OpenPort(7, false);

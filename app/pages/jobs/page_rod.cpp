@@ -68,6 +68,12 @@ void TPageROD::StartReadOD(const std::string& argument) {
 void TPageROD::ReadCycle() {
     Pages().Timer3->SetEnabled(false);
     if (!Pages().ReadOdActive) return;
+    // A cycle that falls due while a lost device's link closes comes before the link reports
+    // the loss: it meets the loss first, reads nothing and ends the job as the report would.
+    if (!session_.LinkUp()) {
+        EndForLoss();
+        return;
+    }
     cycleRunning_ = true;
     const TScopeExit ended([this] { cycleRunning_ = false; });
     std::string display, log;
@@ -124,14 +130,19 @@ void TPageROD::ReadCycle() {
 
 void TPageROD::DeviceLost() {
     // Inside a cycle the loss ends the wait for its request, and the cycle ends the job.
-    if (!Pages().ReadOdActive || cycleRunning_) return;
+    if (cycleRunning_) return;
     EndForLoss();
 }
 
 void TPageROD::EndForLoss() {
+    // Once, whether the loss's report or a cycle meets the loss first.
+    if (!Pages().ReadOdActive) return;
     // Further cycles could only show nothing.
     Pages().ReadOdActive = false;
     Pages().Timer3->SetEnabled(false);
+    // The lost device shows first, once for the link whoever met the loss; the job's line
+    // follows, and a script's run ends only then, as nothing shows once the program ends.
+    session_.NoticeLinkLost();
     Program().JobExitStatus = jeNoDevice;
     if (Program().UnattendedRun) EndJob(Pages(), job_, jeNoDevice, "the device went away");
 }

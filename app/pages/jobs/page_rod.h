@@ -22,7 +22,8 @@ public:
     void StopReadOut();
     // The device is lost (told by the main window): a read-out waiting for its next cycle ends
     // here with status 3, a script's run with the program, as a cycle that meets the loss
-    // ends once its request has come back, with what it read.
+    // ends once its request has come back, with what it read, and a cycle that falls due
+    // before the loss is reported ends at its start.
     void DeviceLost();
 
     const TOdEntries& Entries() const { return entries_; }
@@ -34,7 +35,8 @@ public:
     static constexpr uint64_t kSilenceMs = 10000;
 
 private:
-    // The device went away: no further cycle, and a script must not take the job for done.
+    // The device went away: no further cycle, the loss shows (once for the link), and a
+    // script must not take the job for done.
     void EndForLoss();
 
     TOdEntries entries_{};
