@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "program/command_line.h"
+#include "platform/classes/file_utils.h"
 #include "platform/rtl/param_str.h"
 #include "program/program_context.h"
 
@@ -32,6 +33,18 @@ std::string WritableProgramFolder(const std::string& program_folder) {
     return folder;
 }
 
+// The folder option i names. "_" stands for a blank in an option's value, but it is common in
+// the folders of this system ("/home/j_smith/"), where an argument carries its blanks itself:
+// a folder that exists as written and not with blanks is taken as written.
+std::string FolderOption(int i) {
+    const std::string& value = Program().ParamValues[static_cast<size_t>(i)];
+    const std::string argument = ParamStr(i);
+    const size_t equals = argument.find('=');
+    const std::string written = equals == std::string::npos ? std::string() : argument.substr(equals + 1);
+    if (written != value && !DirectoryExists(value) && DirectoryExists(written)) return written;
+    return value;
+}
+
 }  // namespace
 
 void AddBackslash(std::string& path) {
@@ -52,7 +65,7 @@ void InitProgramDirs() {
     // unless an option names them itself.
     for (int i = 1; i <= Program().ParamPairCount; ++i)
         if (Program().ParamKeys[static_cast<size_t>(i)] == "/BASEDIR" && !Program().ParamValues[static_cast<size_t>(i)].empty()) {
-            Program().BaseDir = Program().ParamValues[static_cast<size_t>(i)];
+            Program().BaseDir = FolderOption(i);
             AddBackslash(Program().BaseDir);
         }
     Program().DataDir = Program().BaseDir + "DATA/";
@@ -63,14 +76,11 @@ void InitProgramDirs() {
     Program().TempDir = Program().BaseDir + "TEMP/";
     for (int i = 1; i <= Program().ParamPairCount; ++i) {
         const std::string& key = Program().ParamKeys[static_cast<size_t>(i)];
-        const std::string& value = Program().ParamValues[static_cast<size_t>(i)];
-        if (key == "/DATADIR")
-            Program().DataDir = value;
-        else if (key == "/PROTDIR")
-            Program().ProtDir = value;
-        else if (key == "/COMDDIR")
-            Program().ComdDir = value;
-        else if (key == "/BOOKDIR")
-            Program().BookDir = value;
+        std::string* folder = key == "/DATADIR"   ? &Program().DataDir
+                              : key == "/PROTDIR" ? &Program().ProtDir
+                              : key == "/COMDDIR" ? &Program().ComdDir
+                              : key == "/BOOKDIR" ? &Program().BookDir
+                                                  : nullptr;
+        if (folder) *folder = FolderOption(i);
     }
 }

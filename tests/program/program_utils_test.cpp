@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -94,6 +95,21 @@ TEST_F(CommandLine, FolderOptionsReplaceTheFoldersAsGiven) {
     SetCommandLineForTesting({dir + "tovak", "/BASEDIR=/srv/tovak/"});
     InitProgramDirs();
     EXPECT_EQ(Program().ProtDir, "/srv/tovak/PROT/");
+
+    // "_" stands for a blank, unless the folder exists as written and not with blanks.
+    std::filesystem::create_directories(dir + "j_smith/PROT");
+    std::filesystem::create_directories(dir + "both_ways");
+    std::filesystem::create_directories(dir + "both ways");
+    SetCommandLineForTesting({dir + "tovak", "/BASEDIR=" + dir + "j_smith", "/BOOKDIR=" + dir + "both_ways/",
+                              "/COMDDIR=" + dir + "no_such/", "/PROTDIR=" + dir + "j_smith/PROT/"});
+    InitProgramDirs();
+    EXPECT_EQ(Program().BaseDir, dir + "j_smith/");
+    EXPECT_EQ(Program().DataDir, dir + "j_smith/DATA/");
+    EXPECT_EQ(Program().ProtDir, dir + "j_smith/PROT/");
+    EXPECT_EQ(Program().BookDir, dir + "both ways/");
+    std::string blanked = dir + "no_such/";
+    std::replace(blanked.begin(), blanked.end(), '_', ' ');
+    EXPECT_EQ(Program().ComdDir, blanked);
 }
 
 TEST_F(CommandLine, AnInstalledProgramKeepsItsDataWithTheUser) {
