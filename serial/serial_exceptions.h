@@ -32,6 +32,8 @@ TOVAK_SERIAL_CLASS(EINI, ESerialException);
 TOVAK_SERIAL_CLASS(EFax, ESerialException);
 TOVAK_SERIAL_CLASS(ETapi, ESerialException);
 
+// The lists are tables, several entries a line: the formatter would break them mid-entry.
+// clang-format off
 // {code, class, family}
 #define TOVAK_SERIAL_LEAVES(X)                                                                     \
     X(-1002, EBadArgument, EGeneral) X(-1003, EGotQuitMsg, EGeneral) X(-1004, EBufferTooBig, EGeneral) \
@@ -93,6 +95,7 @@ TOVAK_SERIAL_CLASS(ETapi, ESerialException);
     X(-13931, ETapiLoadFail, ETapi) X(-13932, ETapiGetAddrFail, ETapi)                                \
     X(-13933, ETapi16Disabled, ETapi) X(-13935, ETapiVoiceNotSupported, ETapi)                        \
     X(-13936, ETapiWaveFail, ETapi) X(-13942, ETapiTranslateFail, ETapi)
+// clang-format on
 
 #define TOVAK_DECLARE_LEAF(code, Name, Family) TOVAK_SERIAL_CLASS(Name, Family);
 #define TOVAK_DECLARE_TAPI_LEAF(Name) TOVAK_SERIAL_CLASS(Name, ETapi);
