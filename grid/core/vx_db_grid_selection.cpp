@@ -222,6 +222,10 @@ void TCustomvxDBGrid::SelectionChanged(TvxTreeListNode* Node, bool Select) {
     }
     if (Select && IsNodeSelected(Node)) return;
     if (Select && !DoCanNodeSelected(Node)) return;
+    // The selection names each record once: a row selected takes its record's entry from the
+    // row that stood for it (a group row and its first data row share a record), and that row
+    // shows unselected.
+    TvxTreeListNode* former = nullptr;
     if (IsUseBookmarks()) {
         // A row leaving the selection names its record itself: no walk to the record.
         if (const TBookmark* attached = Select ? nullptr : SelectedNodeBookmark(Node)) {
@@ -230,19 +234,24 @@ void TCustomvxDBGrid::SelectionChanged(TvxTreeListNode* Node, bool Select) {
             TBookmark bookmark;
             if (!NodeBookmark(Node, bookmark)) return;
             if (Select)
-                AddSelectedBookmark(std::move(bookmark), IsCursorMode() ? nullptr : Node);
+                former = AddSelectedBookmark(std::move(bookmark), IsCursorMode() ? nullptr : Node);
             else
                 RemoveSelectedBookmark(bookmark);
         }
     } else {
         Variant key;
         if (!SelectionKey(Node, key)) return;
-        if (!Select)
+        if (!Select) {
             selectedKeys_.Remove(key);
-        else if (TvxTreeListNode** row = selectedKeys_.Add(key); !*row)
+        } else if (TvxTreeListNode** row = selectedKeys_.Add(key); *row != Node) {
+            former = *row;
             *row = Node;
+        }
     }
-    if (HandleAllocated()) InvalidateRect(GetNodeRowRect(Node));
+    if (HandleAllocated()) {
+        InvalidateRect(GetNodeRowRect(Node));
+        if (former) InvalidateRect(GetNodeRowRect(former));
+    }
     TCustomvxDBTreeListControl::SelectionChanged(Node, Select);
 }
 

@@ -698,6 +698,70 @@ TEST_F(DBGridSelection, AWalkOverTheTableThatRaisesLeavesTheGridFollowingItsTabl
     });
 }
 
+// Selected by bookmarks (true) or by keys.
+class DBGridSelectionModes : public DBGridSelection, public ::testing::WithParamInterface<bool> {};
+
+// A group row and its first data row share a record, which the selection names once: with group
+// rows and data rows selected together, the one Ctrl+clicked takes the selection from the other,
+// which shows unselected, in both modes.
+TEST_P(DBGridSelectionModes, AGroupRowAndItsFirstDataRowTakeTheSelectionFromEachOther) {
+    TvxDBGridOptions options = grid->GridOptions();
+    options.Include(egoExtMultiSelect);
+    grid->SetGridOptions(options);
+    grid->SetUseBookmarks(GetParam());
+    active->SetGroupIndex(0);
+    grid->FullExpand();
+    grid->SetFocus();
+    driver->Pump();
+    TvxTreeListNode* group = grid->GetItem(1);
+    TvxTreeListNode* first = group->Items(0);
+    // The pixels of the row's middle line in the colour of selected rows.
+    auto highlighted = [this](TvxTreeListNode* row) {
+        const TRect r = grid->GetNodeRowRect(row);
+        int n = 0;
+        for (int x = r.Left; x < r.Right; ++x)
+            n += PixelOf(TPoint{x, (r.Top + r.Bottom) / 2}) == ColorToRGB(grid->HighlightColor());
+        return n;
+    };
+    auto takes = [&](TvxTreeListNode* clicked, TvxTreeListNode* other) {
+        ClickRow(clicked, {ssCtrl});
+        EXPECT_TRUE(clicked->Selected());
+        EXPECT_FALSE(other->Selected());
+        EXPECT_EQ(grid->GetSelectedCount(), 1);
+        EXPECT_EQ(grid->GetSelectedItem(0), clicked);
+        EXPECT_GT(highlighted(clicked), 0);
+        EXPECT_EQ(highlighted(other), 0);
+        ExpectGridAgreesWithTable(grid, table);
+    };
+    {
+        SCOPED_TRACE("the data row clicked while its group row is selected");
+        ClickRow(group);
+        ASSERT_TRUE(group->Selected());
+        takes(first, group);
+    }
+    {
+        SCOPED_TRACE("the group row clicked while its first data row is selected");
+        takes(group, first);
+    }
+    {
+        SCOPED_TRACE("both selected by code, the focus elsewhere");
+        ClickRow(grid->GetItem(0));
+        grid->ClearSelection();
+        group->SetSelected(true);
+        EXPECT_GT(highlighted(group), 0);
+        first->SetSelected(true);
+        EXPECT_TRUE(first->Selected());
+        EXPECT_FALSE(group->Selected());
+        EXPECT_EQ(grid->GetSelectedItem(0), first);
+        EXPECT_EQ(highlighted(group), 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, DBGridSelectionModes, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return std::string(info.param ? "Bookmarks" : "Keys");
+                         });
+
 TEST_F(DBGridSelection, ARowFreedWhileSelectedLeavesItsRecordSelectedWithoutARow) {
     Select({3, 5, 8});
     std::vector<TvxTreeListNode*> rows = DataRows();
