@@ -11,7 +11,6 @@
 #include "platform/db/dataset.h"
 #include "platform/db/field.h"
 #include "platform/classes/update_scope.h"
-#include "platform/rtl/scope_exit.h"
 #include "platform/rtl/str_utils.h"
 #include "platform/win/paint.h"
 #include "platform/win/window_tree.h"
@@ -338,31 +337,6 @@ bool TCustomvxDBGrid::IsGroupNode(TvxTreeListNode* Node) {
 
 // ---- Records ----
 
-bool TCustomvxDBGrid::MoveDataSetToNode(TvxDBGridNode* Node) {
-    TDataSet* ds = DataSet();
-    Node = TvxDBGridCursor::RecordRowOf(Node);
-    if (!ds || !Node) return false;
-    // The grid moves the table itself: what the move reports is no reason to reload.
-    ++nestedOperation_;
-    TScopeExit nested([this] { --nestedOperation_; });
-    const bool numbered = IsLoadAllMode() && ds->Sequenced();
-    TvxDBGridNode* focused = TvxDBGridCursor::RecordRowOf(GetFocusedNode());
-    // The row may go with the table's move (a partial load reloading its run): its key and
-    // number are read before.
-    if (IsUseLocate() || (!focused && !numbered))
-        return !KeyField().empty() && ds->Locate(KeyField(), Variant(Node->KeyValue), {});
-    if (numbered) {
-        // Every record has its row, numbered as the load read them: the number reaches the
-        // record from wherever the table stands, where a move by the distance between two
-        // rows lands right only when the table stood on the first row's record.
-        const int number = Node->RecordIndex + 1;
-        ds->SetRecNo(number);
-        return ds->RecNo() == number;
-    }
-    const int distance = Node->RecordIndex - focused->RecordIndex;
-    return ds->MoveBy(distance) == distance;
-}
-
 void TCustomvxDBGrid::DeleteNodeRecord(TvxDBGridNode* Node) {
     TDataSet* ds = DataSet();
     if (!dataLink_->Active() || !ds || !Node) return;
@@ -370,7 +344,7 @@ void TCustomvxDBGrid::DeleteNodeRecord(TvxDBGridNode* Node) {
         if (Node != GetFocusedNode()) return;
     } else {
         if (IsGroupNode(Node) || !Has(egoCanNavigation)) return;
-        if (!MoveDataSetToNode(Node)) return;
+        if (!recordCursor_.MoveDataSetToNode(Node)) return;
     }
     syncedNode_ = Node;
     syncedKeyValue_ = Node->KeyValue;

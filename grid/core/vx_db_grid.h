@@ -180,8 +180,7 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     std::vector<int> RecordEntries();
     TvxTreeListNode* SyncedNode() const { return syncedNode_; }
     const Variant& SyncedKeyValue() const { return syncedKeyValue_; }
-    // Moves the dataset to the node's record; False when it was not reached.
-    bool MoveDataSetToNode(TvxDBGridNode* Node);
+    // Deletes the node's record, the table taken there by the cursor (MoveDataSetToNode).
     void DeleteNodeRecord(TvxDBGridNode* Node);
 
     // ---- Exports (vx_db_grid_export.cpp) ----
@@ -606,9 +605,6 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     TvxTreeListNode* partialAnchor_ = nullptr;
     // The height of the record window's rows with a record, when their heights differ.
     int cursorRowsHeight_ = -1;
-    // Set while the grid itself moves the dataset and back; the data change that follows
-    // is not a reason to reload.
-    int nestedOperation_ = 0;
 };
 
 class TvxDBGrid : public TCustomvxDBGrid {

@@ -83,6 +83,12 @@ void TvxDBGridCursor::SyncFocusToCurrentRecord() {
         }
 }
 
+void TvxDBGridCursor::FocusCurrentRecordRow(TvxTreeListNode* Row) {
+    if (!Row) return;
+    TEchoGuard echo(*this);
+    grid_->TCustomvxDBTreeListControl::ChangeFocus(Row, grid_->GetFocusedColumn(), false);
+}
+
 void TvxDBGridCursor::TableMoved() {
     if (!Echoing()) SyncFocusToCurrentRecord();
 }
@@ -139,9 +145,33 @@ bool TvxDBGridCursor::MoveTableTo(TvxTreeListNode* Node, TvxDBGridNode* Row) {
     {
         grid.WatchNode(Node);
         TScopeExit unwatch([&] { kept = grid.UnwatchNode(Node); });
-        grid.MoveDataSetToNode(Row);
+        MoveDataSetToNode(Row);
     }
     return kept;
+}
+
+bool TvxDBGridCursor::MoveDataSetToNode(TvxTreeListNode* Node) {
+    TCustomvxDBGrid& grid = *grid_;
+    TDataSet* ds = grid.DataSet();
+    TvxDBGridNode* row = RecordRowOf(Node);
+    if (!ds || !row) return false;
+    TTableWalk move(*this);
+    const bool numbered = grid.IsLoadAllMode() && ds->Sequenced();
+    TvxDBGridNode* focused = RecordRowOf(grid.GetFocusedNode());
+    // The row may go with the table's move (a partial load reloading its run): its key and
+    // number are read before.
+    if (grid.IsUseLocate() || (!focused && !numbered))
+        return !grid.KeyField().empty() && ds->Locate(grid.KeyField(), Variant(row->KeyValue), {});
+    if (numbered) {
+        // Every record has its row, numbered as the load read them: the number reaches the
+        // record from wherever the table stands, where a move by the distance between two
+        // rows lands right only when the table stood on the first row's record.
+        const int number = row->RecordIndex + 1;
+        ds->SetRecNo(number);
+        return ds->RecNo() == number;
+    }
+    const int distance = row->RecordIndex - focused->RecordIndex;
+    return ds->MoveBy(distance) == distance;
 }
 
 TvxTreeListNode* TvxDBGridCursor::PostBeforeLeavingRow(TvxTreeListNode* Node) {
@@ -185,7 +215,22 @@ void TvxDBGridCursor::MoveTableToFocus() {
     TvxDBGridNode* row = RecordRowOf(grid.GetFocusedNode());
     if (!row || ShowsCurrentRecord(row)) return;
     TEchoGuard echo(*this);
-    grid.MoveDataSetToNode(row);
+    MoveDataSetToNode(row);
+}
+
+// ---- The grid's own walks ----
+
+TvxDBGridCursor::TTableWalk::Back TvxDBGridCursor::TTableWalk::Quiet(TDataSet* Table) {
+    if (!Table) return Back{};
+    start_ = Table->Bookmark();
+    Table->DisableControls();
+    return Back{Table, &start_};
+}
+
+void TvxDBGridCursor::TTableWalk::Back::operator()() const {
+    if (!table) return;
+    TScopeExit enable([this] { table->EnableControls(); });
+    if (!start->empty() && table->BookmarkValid(*start)) table->GotoBookmark(*start);
 }
 
 // ---- The grid's hook ----

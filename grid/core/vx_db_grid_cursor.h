@@ -1,13 +1,22 @@
 #pragma once
-// The grid's cursor: where the grid ties its focused row to the table's current record.
-// Whenever the grid is not inside a batch (an update or a selection batch), the focused row's
-// record is the current record: the table goes to the record of a row the focus moves to, and
-// the focus to the row of a record the table moves to. A move of the focus inside a batch is
-// owed and made when the outermost batch ends. While the grid moves one side after the other,
-// what the other side reports is the echo of that move, not a move to follow. A row's record
-// is its own; a group row's is its first record.
+// The grid's cursor: where the grid ties its focused row to the table's current record, and the
+// one place that moves the table for it. Whenever the grid is not inside a batch (an update or a
+// selection batch), the focused row's record is the current record: the table goes to the record
+// of a row the focus moves to, and the focus to the row of a record the table moves to. A move of
+// the focus inside a batch is owed and made when the outermost batch ends. While the grid moves
+// one side after the other, what the other side reports is the echo of that move, not a move to
+// follow. A row's record is its own; a group row's is its first record.
+//
+// In the record window the table leads: its keys and scroll bar move the table (the link's
+// buffer is the rows), and the rows follow, the current record's taking the focus through
+// FocusCurrentRecordRow; a loaded run read around the current record focuses that record's row
+// the same way. Everywhere else the focus may lead, and the table follows through here.
+
+#include "platform/db/db_types.h"
+#include "platform/rtl/scope_exit.h"
 
 class TCustomvxDBGrid;
+class TDataSet;
 class TvxDBGridNode;
 class TvxTreeListNode;
 
@@ -24,6 +33,9 @@ class TvxDBGridCursor {
 
     // Table to focus: focuses the row of the current record (nothing when no row shows it).
     void SyncFocusToCurrentRecord();
+    // Table to focus where the table leads: Row, the current record's, takes the focus where it
+    // stands, not scrolled into view (the caller places the rows).
+    void FocusCurrentRecordRow(TvxTreeListNode* Row);
     // The table moved: the focus follows, unless the move is the echo of the grid's own.
     void TableMoved();
     // Focus to table, as the focus moves to Node: the record being edited is posted first, the
@@ -35,7 +47,54 @@ class TvxDBGridCursor {
     void FollowFocus();
     // The outermost batch ended: the move owed is made.
     void BatchEnded();
+    // Moves the table to Node's record, by its key where the grid locates records, else by its
+    // number; False when it was not reached. The table's listeners hear the move (a loaded run
+    // may read another run around the record reached), as the grid's own (TTableWalk).
+    bool MoveDataSetToNode(TvxTreeListNode* Node);
 
+    // The grid's own walk over the table: while one lives, what the table reports is no change
+    // to reload or refresh (the grid's nested operation). A walk there and back, given the
+    // table, disables its controls too, so that no one hears of the records passed, and puts
+    // the table back on the record it stood on; however the walk ends, the record comes back,
+    // then the controls (whose return tells the table's listeners of a change, still inside
+    // the walk), then the walk ends.
+    class TTableWalk {
+      public:
+        // A move of the table that its listeners hear.
+        explicit TTableWalk(TvxDBGridCursor& Cursor) : walk_(Begin(Cursor)), back_(Back{}) {}
+        // There and back, the table quiet meanwhile.
+        TTableWalk(TvxDBGridCursor& Cursor, TDataSet* Table) : walk_(Begin(Cursor)), back_(Quiet(Table)) {}
+        TTableWalk(const TTableWalk&) = delete;
+        TTableWalk& operator=(const TTableWalk&) = delete;
+        // The record the walk started on (empty: none, or a move).
+        const TBookmark& Start() const { return start_; }
+
+      private:
+        struct End {
+            TvxDBGridCursor* cursor;
+            void operator()() const { --cursor->walks_; }
+        };
+        struct Back {
+            TDataSet* table = nullptr;
+            const TBookmark* start = nullptr;
+            void operator()() const;
+        };
+        static End Begin(TvxDBGridCursor& Cursor) {
+            ++Cursor.walks_;
+            return End{&Cursor};
+        }
+        Back Quiet(TDataSet* Table);
+
+        TBookmark start_;
+        TScopeExit<End> walk_;
+        TScopeExit<Back> back_;
+    };
+    bool Walking() const { return walks_ > 0; }
+
+    // Focuses Node without the table following: the caller keeps them together.
+    void FocusQuietly(TvxTreeListNode* Node);
+
+  private:
     // While one lives, the grid moves the focus or the table itself to bring them together.
     class TEchoGuard {
       public:
@@ -48,10 +107,6 @@ class TvxDBGridCursor {
         TvxDBGridCursor& cursor_;
     };
     bool Echoing() const { return echoGuards_ > 0; }
-    // Focuses Node without the table following: the caller keeps them together.
-    void FocusQuietly(TvxTreeListNode* Node);
-
-  private:
     void MoveTableToFocus();
     // Takes the table to Row's record as the focus moves to Node; False when the table's move
     // freed Node.
@@ -65,6 +120,7 @@ class TvxDBGridCursor {
 
     TCustomvxDBGrid* grid_;
     int echoGuards_ = 0;
+    int walks_ = 0;
     // The focus moved, or the focused row came to stand for another record, where the table
     // could not follow at once.
     bool owed_ = false;

@@ -64,16 +64,10 @@ bool TCustomvxDBGrid::NodeBookmark(TvxTreeListNode* Node, TBookmark& Bookmark) {
         return true;
     }
     // Off to the row's record and back, without the dataset telling anyone.
-    auto* node = GridNode(Node);
-    if (!node) return false;
-    ++nestedOperation_;
-    ds->DisableControls();
-    const TBookmark back = ds->Bookmark();
-    const bool reached = MoveDataSetToNode(node);
+    if (!GridNode(Node)) return false;
+    TvxDBGridCursor::TTableWalk walk(recordCursor_, ds);
+    const bool reached = recordCursor_.MoveDataSetToNode(Node);
     if (reached) Bookmark = ds->Bookmark();
-    if (!back.empty() && ds->BookmarkValid(back)) ds->GotoBookmark(back);
-    ds->EnableControls();
-    --nestedOperation_;
     return reached && !Bookmark.empty();
 }
 
@@ -97,9 +91,7 @@ std::vector<TBookmark> TCustomvxDBGrid::FindNodeBookmarks(const std::vector<TvxT
             places.push_back(static_cast<uint32_t>(i));
             recordRows[i] = record;
         }
-    ++nestedOperation_;
-    ds->DisableControls();
-    const TBookmark back = ds->Bookmark();
+    TvxDBGridCursor::TTableWalk walk(recordCursor_, ds);
     if (locate) {
         auto keyOf = [&recordRows](uint32_t place) -> const Variant& { return recordRows[place]->KeyValue; };
         std::stable_sort(places.begin(), places.end(),
@@ -134,9 +126,6 @@ std::vector<TBookmark> TCustomvxDBGrid::FindNodeBookmarks(const std::vector<TvxT
             found[place] = ds->Bookmark();
         }
     }
-    if (!back.empty() && ds->BookmarkValid(back)) ds->GotoBookmark(back);
-    ds->EnableControls();
-    --nestedOperation_;
     return found;
 }
 
@@ -233,6 +222,10 @@ void TCustomvxDBGrid::SelectionChanged(TvxTreeListNode* Node, bool Select) {
     }
     if (Select && IsNodeSelected(Node)) return;
     if (Select && !DoCanNodeSelected(Node)) return;
+    // The selection names each record once: a row selected takes its record's entry from the
+    // row that stood for it (a group row and its first data row share a record), and that row
+    // shows unselected.
+    TvxTreeListNode* former = nullptr;
     if (IsUseBookmarks()) {
         // A row leaving the selection names its record itself: no walk to the record.
         if (const TBookmark* attached = Select ? nullptr : SelectedNodeBookmark(Node)) {
@@ -241,19 +234,24 @@ void TCustomvxDBGrid::SelectionChanged(TvxTreeListNode* Node, bool Select) {
             TBookmark bookmark;
             if (!NodeBookmark(Node, bookmark)) return;
             if (Select)
-                AddSelectedBookmark(std::move(bookmark), IsCursorMode() ? nullptr : Node);
+                former = AddSelectedBookmark(std::move(bookmark), IsCursorMode() ? nullptr : Node);
             else
                 RemoveSelectedBookmark(bookmark);
         }
     } else {
         Variant key;
         if (!SelectionKey(Node, key)) return;
-        if (!Select)
+        if (!Select) {
             selectedKeys_.Remove(key);
-        else if (TvxTreeListNode** row = selectedKeys_.Add(key); !*row)
+        } else if (TvxTreeListNode** row = selectedKeys_.Add(key); *row != Node) {
+            former = *row;
             *row = Node;
+        }
     }
-    if (HandleAllocated()) InvalidateRect(GetNodeRowRect(Node));
+    if (HandleAllocated()) {
+        InvalidateRect(GetNodeRowRect(Node));
+        if (former) InvalidateRect(GetNodeRowRect(former));
+    }
     TCustomvxDBTreeListControl::SelectionChanged(Node, Select);
 }
 
@@ -425,9 +423,8 @@ void TCustomvxDBGrid::SelectCursorRange(bool Up, int Count) {
     TDataSet* ds = DataSet();
     if (!IsMultiSelect() || !dataLink_->Active() || !ds || GetCount() == 0) return;
     CloseEditor();
-    ds->DisableControls();
-    ++nestedOperation_;
-    const TBookmark current = ds->Bookmark();
+    TvxDBGridCursor::TTableWalk walk(recordCursor_, ds);
+    const TBookmark& current = walk.Start();
     if (selectionAnchorBookmark_.empty()) selectionAnchorBookmark_ = current;
     TCustomvxDBTreeListControl::ClearSelection();
     if (ds->BookmarkValid(selectionAnchorBookmark_)) {
@@ -446,9 +443,6 @@ void TCustomvxDBGrid::SelectCursorRange(bool Up, int Count) {
             if (Up ? ds->Bof() : ds->Eof()) break;
         }
     }
-    if (ds->BookmarkValid(current)) ds->GotoBookmark(current);
-    --nestedOperation_;
-    ds->EnableControls();
     Invalidate();
 }
 
@@ -729,17 +723,8 @@ void TCustomvxDBGrid::SaveAllToStrings(TStrings* Strings) {
         return;
     }
     Strings->Add(GetHeaderLineText());
-    ds->DisableControls();
-    ++nestedOperation_;
-    const TBookmark back = ds->Bookmark();
-    ds->First();
-    while (!ds->Eof()) {
-        Strings->Add(CurrentRecordLine());
-        ds->Next();
-    }
-    if (!back.empty() && ds->BookmarkValid(back)) ds->GotoBookmark(back);
-    --nestedOperation_;
-    ds->EnableControls();
+    TvxDBGridCursor::TTableWalk walk(recordCursor_, ds);
+    for (ds->First(); !ds->Eof(); ds->Next()) Strings->Add(CurrentRecordLine());
 }
 
 void TCustomvxDBGrid::SaveSelectedToStrings(TStrings* Strings) {
@@ -749,15 +734,10 @@ void TCustomvxDBGrid::SaveSelectedToStrings(TStrings* Strings) {
         return;
     }
     Strings->Add(GetHeaderLineText());
-    ds->DisableControls();
-    ++nestedOperation_;
-    const TBookmark back = ds->Bookmark();
+    TvxDBGridCursor::TTableWalk walk(recordCursor_, ds);
     for (const TBookmark& bookmark : std::vector<TBookmark>(SelectedBookmarks())) {
         if (!ds->BookmarkValid(bookmark)) continue;
         ds->GotoBookmark(bookmark);
         Strings->Add(CurrentRecordLine());
     }
-    if (!back.empty() && ds->BookmarkValid(back)) ds->GotoBookmark(back);
-    --nestedOperation_;
-    ds->EnableControls();
 }

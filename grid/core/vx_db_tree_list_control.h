@@ -139,8 +139,9 @@ class TCustomvxDBTreeListControl : public TCustomvxTreeListControl {
     const TBookmark& GetSelectedBookmark(int Index) const { return SelectedBookmarks().at(static_cast<size_t>(Index)); }
     const std::vector<TBookmark>& SelectedBookmarks() const { return selected_.Keys(); }
     // Adds or removes a bookmark keeping the order; Node is the row it stands for, if any (a
-    // row stands for one record: attached to another bookmark, it leaves the first).
-    void AddSelectedBookmark(TBookmark Bookmark, TvxTreeListNode* Node = nullptr);
+    // row stands for one record: attached to another bookmark, it leaves the first). Answers
+    // the row that stood for the bookmark and let it go to Node (null: none).
+    TvxTreeListNode* AddSelectedBookmark(TBookmark Bookmark, TvxTreeListNode* Node = nullptr);
     // Room for this many more rows standing for selected bookmarks, made at once.
     void ReserveSelectedRows(size_t Rows);
     void RemoveSelectedBookmark(const TBookmark& Bookmark);

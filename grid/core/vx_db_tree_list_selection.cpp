@@ -37,18 +37,20 @@ void TCustomvxDBTreeListControl::DetachSelectedNode(const TvxTreeListNode* Node)
     selectedNodeBookmarks_.Erase(Node);
 }
 
-void TCustomvxDBTreeListControl::AddSelectedBookmark(TBookmark Bookmark, TvxTreeListNode* Node) {
+TvxTreeListNode* TCustomvxDBTreeListControl::AddSelectedBookmark(TBookmark Bookmark, TvxTreeListNode* Node) {
     // Without an active link there is no order to keep bookmarks waiting in.
     const bool mayWait = GetDataLink() && GetDataLink()->Active();
     TvxTreeListNode** slot = selected_.Add(Bookmark, mayWait);
-    if (!Node || *slot == Node) return;
+    if (!Node || *slot == Node) return nullptr;
     // A row stands for one entry: the entry's former row and the row's former entry let go
     // (which adds or moves no entry, so the slot holds).
-    if (*slot) selectedNodeBookmarks_.Erase(*slot);
+    TvxTreeListNode* const former = *slot;
+    if (former) selectedNodeBookmarks_.Erase(former);
     *slot = nullptr;
     DetachSelectedNode(Node);
     *slot = Node;
     selectedNodeBookmarks_.Get(Node) = std::move(Bookmark);
+    return former;
 }
 
 void TCustomvxDBTreeListControl::ReserveSelectedRows(size_t Rows) {

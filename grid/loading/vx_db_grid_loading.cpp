@@ -1103,14 +1103,16 @@ void TCustomvxDBGrid::DataChanged() {
     // (a deleted or a new record) reloads. The notice that ends the grid's own walk over the
     // table changes no record: counted in, it would recount the summaries in the middle of
     // the count that made the walk (a selected group row found again while a filter recounts).
-    const bool inPlace = canRefreshInPlace && !loadingNodes_ && nestedOperation_ == 0 && !IsCursorMode() &&
+    const bool inPlace = canRefreshInPlace && !loadingNodes_ && !recordCursor_.Walking() && !IsCursorMode() &&
                          RefreshCurrentRecord();
     if (postingSelf_) {
         postingSelf_ = false;
         return;
     }
     if (loadingNodes_) return;
-    if (nestedOperation_ > 0) return;
+    // In the record window the rows are the link's buffer, which the end of a walk over the
+    // table may have moved: they follow it, as there is nothing to reload.
+    if (recordCursor_.Walking() && !IsCursorMode()) return;
     if (IsDataSetBusy(ds) && IsLoadAllMode()) {
         Scroll(0);
         return;

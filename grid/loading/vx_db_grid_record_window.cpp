@@ -94,9 +94,7 @@ void TCustomvxDBGrid::SyncCursorNodes() {
         while (GetCount() < wanted) Add();
         while (GetCount() > wanted) GetItem(GetCount() - 1)->Free();
         if (TopVisibleNode() != GetItem(0)) SetTopVisibleNode(GetItem(0));
-        TvxDBGridCursor::TEchoGuard echo(recordCursor_);
-        if (TvxTreeListNode* node = GetItem(std::clamp(activeRow, 0, GetCount() - 1)))
-            TCustomvxDBTreeListControl::ChangeFocus(node, GetFocusedColumn(), false);
+        recordCursor_.FocusCurrentRecordRow(GetItem(std::clamp(activeRow, 0, GetCount() - 1)));
     }
 }
 
@@ -504,10 +502,7 @@ void TCustomvxDBGrid::LoadPartialBuffer(int Direction, int TopMode, bool Select)
             if (TopMode == 1) distance = 0;
             if (TopMode == 2) distance = std::max(0, PartlyVisibleRows() - 1);
             if (currentRow) {
-                {
-                    TvxDBGridCursor::TEchoGuard echo(recordCursor_);
-                    TCustomvxDBTreeListControl::ChangeFocus(currentRow, GetFocusedColumn(), false);
-                }
+                recordCursor_.FocusCurrentRecordRow(currentRow);
                 focusedIndex = GetAbsoluteIndex(currentRow);
             }
         }

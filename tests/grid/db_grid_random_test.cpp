@@ -1,16 +1,18 @@
 // A grid used at random, through keys, mouse clicks and its column, filter, selection and table
 // calls, and held against its table after every step (grid_table_check.h). Each sequence is one
 // seed: its variation (every record loaded, the record window or a loaded run; smart refresh and
-// smart reload on or off; selection by bookmarks or by keys; multi- or single-select; several
-// columns sorting at once or one; grouping with or without case; locating records by key or by
-// position; row footers shown or not; the table sorted by a field or not), its records and its
-// steps. Some steps hold the grid to a rule of their own as well: a header click sorts as the
-// multi-sort rule says, Ctrl+Del deletes the records of selected data rows only, a selected group
-// row stays selected through a reload while its group exists (unless another selected group row
-// came to begin with the same record: the selection names each record once, a group row by its
-// first record), a footer cell tells what its records add up to. A sequence that breaks the
-// agreement or a rule is played again on fresh grids with fewer steps and records until none can
-// go, and reported with its seed, variation, records and those steps.
+// smart reload on or off; selection by bookmarks or by keys; multi- or single-select, group rows
+// and data rows selected together or not; several columns sorting at once or one; grouping with
+// or without case; locating records by key or by position; row footers shown or not; the table
+// sorted by a field or not), its records and its steps. Some steps hold the grid to a rule of
+// their own as well: a header click sorts as the multi-sort rule says, Ctrl+Del deletes the
+// records of selected data rows only, a selected group row stays selected through a reload while
+// its group exists (unless another selected group row came to begin with the same record: the
+// selection names each record once, a group row by its first record), a row Ctrl+clicked or
+// selected by code takes the selection from the selected row that stands for the same record (a
+// group row and its first data row), a footer cell tells what its records add up to. A sequence
+// that breaks the agreement or a rule is played again on fresh grids with fewer steps and records
+// until none can go, and reported with its seed, variation, records and those steps.
 //
 // Every run plays seeds 1-400 of 30 steps, in eight shards of consecutive seeds that ctest runs
 // side by side. TOVAK_GRID_RANDOM_SEQUENCES (all shards' together), TOVAK_GRID_RANDOM_FIRST_SEED
@@ -88,11 +90,14 @@ enum class Part : uint8_t {
     FooterRule,
     // The footer under the rows read with smart refresh as well.
     SmartRefreshFooter,
+    // Group rows and data rows selected together; a row Ctrl+clicked takes the selection from
+    // the row that shares its record.
+    ExtSelect,
     Count
 };
 
 constexpr const char* kParts[] = {"partial",    "smartreload", "caseinsensitive", "threelevels", "deleterule",
-                                  "reloadrule", "sortclicks",  "footers",         "smartfooters"};
+                                  "reloadrule", "sortclicks",  "footers",         "smartfooters", "extselect"};
 static_assert(std::size(kParts) == static_cast<size_t>(Part::Count));
 
 struct Parts {
@@ -145,6 +150,8 @@ struct Variation {
     // A loaded run's PartialLoadBufferCount (the run is at least five visible rows' worth).
     int bufferCount = 5;
     bool multiSelect = true;
+    // Group rows and data rows may be selected together.
+    bool extMultiSelect = false;
     // The table sorted by no field, by Name or by Amount.
     int tableSort = 0;
     // Several columns may sort at once.
@@ -160,7 +167,8 @@ struct Variation {
         return std::string(smartRefresh ? "smart refresh" : "no smart refresh") +
                (smartReload ? ", smart reload" : "") + (bookmarks ? ", bookmarks" : ", keys") + ", " +
                loads[static_cast<int>(load)] + (load == Load::Run ? std::to_string(bufferCount) : "") +
-               (multiSelect ? ", multi-select" : ", single-select") + (multiSort ? ", multi-sort" : "") +
+               (multiSelect ? extMultiSelect ? ", extended multi-select" : ", multi-select" : ", single-select") +
+               (multiSort ? ", multi-sort" : "") +
                (caseInsensitive ? ", without case" : "") + (useLocate ? ", locating by key" : "") +
                (rowFooters ? ", row footers" : "") + ", " + sorts[tableSort];
     }
@@ -249,6 +257,8 @@ Sequence Generate(uint32_t seed, int stepCount, const Parts& parts) {
         while (roll >= weights[op]) roll -= weights[op++];
         s.steps.push_back({static_cast<Op>(op), pick(1000), pick(1000), pick(1000)});
     }
+    // Drawn last, so that the seeds play as they did before it came.
+    v.extMultiSelect = pick(3) == 0 && parts(Part::ExtSelect);
     return s;
 }
 
@@ -396,6 +406,7 @@ class DBGridRandom : public ::testing::TestWithParam<int> {
         options.Exclude(egoConfirmDelete);
         options.Include(egoCanAppend);
         if (variation.multiSelect) options.Include(egoMultiSelect);
+        if (variation.extMultiSelect) options.Include(egoExtMultiSelect);
         if (variation.smartRefresh) options.Include(egoSmartRefresh);
         if (variation.smartReload) options.Include(egoSmartReload);
         if (variation.useLocate) options.Include(egoUseLocate);
@@ -602,6 +613,29 @@ class DBGridRandom : public ::testing::TestWithParam<int> {
             if (n != g && n->Selected() && TCustomvxDBTreeListControl::CompareVariants(Key(FirstRow(n)), first) == 0)
                 return true;
         return false;
+    }
+    // With group rows and data rows selected together, a row selected (Ctrl+click, or by code)
+    // whose record another row stands for selected (a group row and its first data row, group
+    // rows of two levels) takes the selection from it.
+    bool TakeRule() {
+        return parts(Part::ExtSelect) && variation.extMultiSelect && grid->IsMultiSelect() && !grid->IsCursorMode();
+    }
+    bool TakesSelection(TvxTreeListNode* n) { return !n->Selected() && !SelectedSharingRecord(n).empty(); }
+    void CheckTaken(TvxTreeListNode* n, const std::string& done) {
+        if (n->Selected() && SelectedSharingRecord(n).empty()) return;
+        trouble.push_back("take: " + done + " leaves " +
+                          (n->Selected() ? std::string("another row of its record selected as well")
+                                         : "it unselected, another row of its record selected"));
+    }
+    // The rows other than N shown selected that stand for N's record (a group row's is its first).
+    std::vector<TvxTreeListNode*> SelectedSharingRecord(TvxTreeListNode* n) {
+        std::vector<TvxTreeListNode*> rows;
+        const Variant record = Key(FirstRow(n));
+        for (TvxTreeListNode* other : TreeRows())
+            if (other != n && other->Selected() &&
+                TCustomvxDBTreeListControl::CompareVariants(Key(FirstRow(other)), record) == 0)
+                rows.push_back(other);
+        return rows;
     }
     static TvxTreeListNode* FirstRow(TvxTreeListNode* n) {
         while (n && n->Count() > 0) n = n->Items(0);
@@ -879,13 +913,27 @@ class DBGridRandom : public ::testing::TestWithParam<int> {
             case Op::ClickRow: {
                 const Shown shown = Look();
                 if (shown.rows.empty()) return "a click on a row (none shown)";
-                const ShownRow& row = shown.rows[static_cast<size_t>(s.a) % shown.rows.size()];
+                const ShownRow* picked = &shown.rows[static_cast<size_t>(s.a) % shown.rows.size()];
                 TShiftState shift;
                 if (s.b % 6 == 0) shift.Include(ssShift);
-                if (s.b % 6 == 1) shift.Include(ssCtrl);
+                // With group rows and data rows selected together, Ctrl is held twice as often,
+                // and half of the Ctrl+clicks go to a row that takes the selection, where one is
+                // shown.
+                if (s.b % 6 == 1 || (s.b % 6 == 2 && variation.extMultiSelect)) shift.Include(ssCtrl);
+                const bool takeRule = TakeRule() && shift.Contains(ssCtrl) && !shift.Contains(ssShift);
+                if (takeRule && s.c % 2 == 0)
+                    for (const ShownRow& r : shown.rows)
+                        if (TakesSelection(r.node)) {
+                            picked = &r;
+                            break;
+                        }
+                const ShownRow& row = *picked;
                 const std::string name = RowName(row.node);
+                const bool takes = takeRule && TakesSelection(row.node);
                 Click(CellPoint(shown, row.rect), shift);
-                return Mods(shift) + "click on " + name;
+                const std::string done = Mods(shift) + "click on " + name;
+                if (takes && grid->GetFocusedNode() == row.node) CheckTaken(row.node, done);
+                return done;
             }
             case Op::ClickButton: {
                 std::vector<ShownRow> groups;
@@ -940,9 +988,19 @@ class DBGridRandom : public ::testing::TestWithParam<int> {
                 switch (s.a % 4) {
                     case 0: {
                         if (!groups.empty()) a = groups[static_cast<size_t>(s.b) % groups.size()];
-                        const std::string name = RowName(a);
+                        // With group rows and data rows selected together, every other time a
+                        // row that takes the selection, shown or not, where there is one.
+                        if (TakeRule() && s.c % 2 == 0)
+                            for (TvxTreeListNode* n : TreeRows())
+                                if (TakesSelection(n)) {
+                                    a = n;
+                                    break;
+                                }
+                        const bool takes = TakeRule() && TakesSelection(a);
+                        const std::string done = RowName(a) + " selected by code";
                         a->SetSelected(true);
-                        return name + " selected by code";
+                        if (takes) CheckTaken(a, done);
+                        return done;
                     }
                     case 1: {
                         TvxTreeListNode* b = rows[static_cast<size_t>(s.c) % rows.size()];

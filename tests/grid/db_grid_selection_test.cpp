@@ -1,10 +1,10 @@
 // The selection by records against what changes the rows: reloads keep exactly the records
 // that were selected (none, some, all; by bookmarks and by keys; flat and grouped; in a table
 // that moves a record as it is edited), deleting the selection deletes exactly its records,
-// and a row freed while selected leaves its record selected. Selecting itself: a range over
-// rows shown in another order than the records', and rows selected by code away from the
-// focused one, select exactly their records, in the selection's own order, and tell the
-// handlers what selecting row by row tells them.
+// and a row freed while selected leaves its record selected; a walk over the table that raises
+// gives the table back. Selecting itself: a range over rows shown in another order than the
+// records', and rows selected by code away from the focused one, select exactly their records,
+// in the selection's own order, and tell the handlers what selecting row by row tells them.
 
 #include <algorithm>
 #include <fstream>
@@ -638,6 +638,129 @@ TEST_F(DBGridSelection, DeletingASelectionWithAGroupRowDeletesOnlyTheDataRowsRec
         Refill();
     }
 }
+
+// The grid's own walks over the table give it back however they end: a table event raising in
+// the middle of one reaches the caller, and the table's controls come back on, the table back on
+// its record and the grid following the table.
+TEST_F(DBGridSelection, AWalkOverTheTableThatRaisesLeavesTheGridFollowingItsTable) {
+    bool armed = false;
+    table->AfterScroll = [&armed](TDataSet*) {
+        if (!armed) return;
+        armed = false;
+        throw Exception("scroll refused");
+    };
+    int next = 41;
+    auto raisesOnce = [&](const char* walk, const std::function<void()>& run) {
+        SCOPED_TRACE(walk);
+        const int current = CurrentId();
+        armed = true;
+        EXPECT_THROW(run(), Exception);
+        EXPECT_FALSE(armed) << "no table event raised in the walk";
+        EXPECT_FALSE(table->ControlsDisabled());
+        EXPECT_EQ(CurrentId(), current);
+        ExpectGridAgreesWithTable(grid, table);
+        // A record edited and one appended by code show on the focused row, the current one.
+        auto shown = [this] { return grid->GetNodeString(grid->GetFocusedNode(), name->Index()); };
+        Edit(current, "Name", Variant("edited " + std::to_string(current)));
+        EXPECT_EQ(shown(), "edited " + std::to_string(current));
+        table->Append();
+        table->FieldByName("ID")->SetAsInteger(next);
+        table->FieldByName("Name")->SetAsString("new " + std::to_string(next));
+        table->Post();
+        EXPECT_EQ(shown(), "new " + std::to_string(next));
+        ++next;
+        ExpectGridAgreesWithTable(grid, table);
+        table->Locate("ID", Variant(current), {});
+    };
+
+    // Every record loaded, grouped: the bookmarks of a range's rows, found in one walk, and a
+    // group row's first record, reached from the focused row's.
+    grid->SetUseBookmarks(true);
+    active->SetGroupIndex(0);
+    grid->FullExpand();
+    Row(5)->SetFocused(true);
+    raisesOnce("a range", [&] { grid->SelectRange(Row(7), Row(20)); });
+    ASSERT_EQ(Row(5), grid->GetFocusedNode());
+    raisesOnce("a group row selected", [&] { grid->GetItem(1)->SetSelected(true); });
+    EXPECT_FALSE(grid->GetItem(1)->Selected());
+
+    // The record window: a range of records, and every record copied.
+    active->SetGroupIndex(-1);
+    TvxDBGridOptionsDB db = grid->OptionsDB();
+    db.Exclude(edgoLoadAllRecords);
+    grid->SetOptionsDB(db);
+    ASSERT_TRUE(grid->IsCursorMode());
+    table->Locate("ID", Variant(12), {});
+    raisesOnce("a range of records", [&] { grid->SelectCursorRange(false, 4); });
+    raisesOnce("every record copied", [&] {
+        TStringList lines;
+        grid->SaveAllToStrings(&lines);
+    });
+}
+
+// Selected by bookmarks (true) or by keys.
+class DBGridSelectionModes : public DBGridSelection, public ::testing::WithParamInterface<bool> {};
+
+// A group row and its first data row share a record, which the selection names once: with group
+// rows and data rows selected together, the one Ctrl+clicked takes the selection from the other,
+// which shows unselected, in both modes.
+TEST_P(DBGridSelectionModes, AGroupRowAndItsFirstDataRowTakeTheSelectionFromEachOther) {
+    TvxDBGridOptions options = grid->GridOptions();
+    options.Include(egoExtMultiSelect);
+    grid->SetGridOptions(options);
+    grid->SetUseBookmarks(GetParam());
+    active->SetGroupIndex(0);
+    grid->FullExpand();
+    grid->SetFocus();
+    driver->Pump();
+    TvxTreeListNode* group = grid->GetItem(1);
+    TvxTreeListNode* first = group->Items(0);
+    // The pixels of the row's middle line in the colour of selected rows.
+    auto highlighted = [this](TvxTreeListNode* row) {
+        const TRect r = grid->GetNodeRowRect(row);
+        int n = 0;
+        for (int x = r.Left; x < r.Right; ++x)
+            n += PixelOf(TPoint{x, (r.Top + r.Bottom) / 2}) == ColorToRGB(grid->HighlightColor());
+        return n;
+    };
+    auto takes = [&](TvxTreeListNode* clicked, TvxTreeListNode* other) {
+        ClickRow(clicked, {ssCtrl});
+        EXPECT_TRUE(clicked->Selected());
+        EXPECT_FALSE(other->Selected());
+        EXPECT_EQ(grid->GetSelectedCount(), 1);
+        EXPECT_EQ(grid->GetSelectedItem(0), clicked);
+        EXPECT_GT(highlighted(clicked), 0);
+        EXPECT_EQ(highlighted(other), 0);
+        ExpectGridAgreesWithTable(grid, table);
+    };
+    {
+        SCOPED_TRACE("the data row clicked while its group row is selected");
+        ClickRow(group);
+        ASSERT_TRUE(group->Selected());
+        takes(first, group);
+    }
+    {
+        SCOPED_TRACE("the group row clicked while its first data row is selected");
+        takes(group, first);
+    }
+    {
+        SCOPED_TRACE("both selected by code, the focus elsewhere");
+        ClickRow(grid->GetItem(0));
+        grid->ClearSelection();
+        group->SetSelected(true);
+        EXPECT_GT(highlighted(group), 0);
+        first->SetSelected(true);
+        EXPECT_TRUE(first->Selected());
+        EXPECT_FALSE(group->Selected());
+        EXPECT_EQ(grid->GetSelectedItem(0), first);
+        EXPECT_EQ(highlighted(group), 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, DBGridSelectionModes, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return std::string(info.param ? "Bookmarks" : "Keys");
+                         });
 
 TEST_F(DBGridSelection, ARowFreedWhileSelectedLeavesItsRecordSelectedWithoutARow) {
     Select({3, 5, 8});
