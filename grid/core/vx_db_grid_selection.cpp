@@ -220,14 +220,17 @@ void TCustomvxDBGrid::SelectionChanged(TvxTreeListNode* Node, bool Select) {
         TCustomvxDBTreeListControl::SelectionChanged(Node, Select);
         return;
     }
-    if (Select && IsNodeSelected(Node)) return;
+    // A row acts on the selection only as shown: selecting a selected row, or deselecting one
+    // that is not selected, changes nothing. The entry of its record may be another row's (a
+    // group row and its first data row share a record), which keeps it.
+    if (Select == IsNodeSelected(Node)) return;
     if (Select && !DoCanNodeSelected(Node)) return;
     // The selection names each record once: a row selected takes its record's entry from the
-    // row that stood for it (a group row and its first data row share a record), and that row
-    // shows unselected.
+    // row that stood for it, and that row shows unselected.
     TvxTreeListNode* former = nullptr;
     if (IsUseBookmarks()) {
-        // A row leaving the selection names its record itself: no walk to the record.
+        // A row leaving the selection names its record itself (a row of the record window, which
+        // stands for no entry, by its place in the buffer): no walk to the record.
         if (const TBookmark* attached = Select ? nullptr : SelectedNodeBookmark(Node)) {
             RemoveSelectedBookmark(TBookmark(*attached));
         } else {

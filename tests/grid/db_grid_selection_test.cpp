@@ -755,6 +755,43 @@ TEST_P(DBGridSelectionModes, AGroupRowAndItsFirstDataRowTakeTheSelectionFromEach
         EXPECT_EQ(grid->GetSelectedItem(0), first);
         EXPECT_EQ(highlighted(group), 0);
     }
+    // Deselecting a row acts on that row alone: the other row of its record, selected, keeps
+    // the entry, and the handlers hear of no change.
+    int countChanges = 0;
+    grid->OnSelectedCountChange = [&countChanges](TObject*) { ++countChanges; };
+    auto deselectsNothing = [&](TvxTreeListNode* deselected, TvxTreeListNode* selected) {
+        ASSERT_TRUE(selected->Selected());
+        ASSERT_FALSE(deselected->Selected());
+        driver->Pump();
+        countChanges = 0;
+        deselected->SetSelected(false);
+        EXPECT_TRUE(selected->Selected());
+        EXPECT_FALSE(deselected->Selected());
+        EXPECT_EQ(grid->GetSelectedCount(), 1);
+        EXPECT_EQ(grid->GetSelectedItem(0), selected);
+        EXPECT_EQ(countChanges, 0);
+        EXPECT_GT(highlighted(selected), 0);
+        ExpectGridAgreesWithTable(grid, table);
+        // The selected one deselected leaves the selection empty.
+        selected->SetSelected(false);
+        EXPECT_FALSE(selected->Selected());
+        EXPECT_EQ(grid->GetSelectedCount(), 0);
+        EXPECT_EQ(countChanges, 1);
+        EXPECT_EQ(highlighted(selected), 0);
+        ExpectGridAgreesWithTable(grid, table);
+    };
+    {
+        SCOPED_TRACE("the first data row deselected by code while its group row is selected");
+        grid->ClearSelection();
+        group->SetSelected(true);
+        deselectsNothing(first, group);
+    }
+    {
+        SCOPED_TRACE("the group row deselected by code while its first data row is selected");
+        first->SetSelected(true);
+        deselectsNothing(group, first);
+    }
+    grid->OnSelectedCountChange = nullptr;
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, DBGridSelectionModes, ::testing::Bool(),
