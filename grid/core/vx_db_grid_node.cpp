@@ -34,7 +34,7 @@ void TvxDBGridNode::operator delete(TvxDBGridNode* Node, std::destroying_delete_
     TCustomvxTreeList* owner = Node->Owner();
     if (!owner->IsDestroying() && static_cast<TCustomvxDBGrid*>(owner)->groupRows_.Keep(Node, Size)) return;
     Node->~TvxDBGridNode();
-    ::operator delete(Node, Size);
+    ::operator delete(Node);
 }
 
 void TvxDBGridNode::operator delete(void* Storage) {

@@ -63,7 +63,7 @@ void TvxGroupRowStorage::TDrop::operator()(TPlace* Place) const {
     SetWaiting(Place, kNodeSize, false);
     SetWaiting(Place->Rooms, false);
     Place->~TPlace();
-    ::operator delete(Place, kNodeSize);
+    ::operator delete(Place);
 }
 
 TvxDBGridNode* TvxGroupRowStorage::Make(TCustomvxDBGrid* Grid, int FirstRecord) {
