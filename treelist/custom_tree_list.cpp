@@ -134,6 +134,10 @@ TvxTreeListNode* TCustomvxTreeList::InsertNode(TvxTreeListNode* BeforeNode) {
     return AddRoot(BeforeNode ? IndexOfRoot(BeforeNode) : -1, CreateNode());
 }
 
+TvxTreeListNode* TCustomvxTreeList::AddMadeNode(TvxTreeListNode* Parent, TvxTreeListNode* Node) {
+    return Parent ? Parent->InsertMadeChild(Node, nullptr) : AddRoot(-1, Node);
+}
+
 TvxTreeListNode* TCustomvxTreeList::GetItem(int Index) const {
     if (Index < 0 || Index >= GetCount()) return nullptr;
     return roots_[static_cast<size_t>(Index)];
@@ -953,10 +957,6 @@ void TCustomvxTreeList::SetDefaultRowHeight(int Height) {
 
 TvxTreeListNode* TCustomvxTreeList::CreateNode() {
     AbstractError();
-}
-
-TvxTreeListNode* TCustomvxTreeList::AddMadeNode(TvxTreeListNode* Parent, TvxTreeListNode* Node) {
-    return Parent ? Parent->InsertMadeChild(Node, nullptr) : AddRoot(-1, Node);
 }
 int TCustomvxTreeList::GetNodeImageIndex(TvxTreeListNode*) {
     AbstractError();
