@@ -50,9 +50,11 @@ void SetWaiting(const TvxDBGridNode::TRooms& Rooms, bool Waiting) {
 TvxGroupRowStorage::TvxGroupRowStorage() = default;
 TvxGroupRowStorage::~TvxGroupRowStorage() = default;
 
-TvxGroupRowStorage::TKeeping::TKeeping(TvxGroupRowStorage& Storage, bool Keep)
-    : storage_(Keep ? &Storage : nullptr) {
-    if (storage_) ++storage_->keeping_;
+TvxGroupRowStorage::TKeeping::TKeeping(TvxGroupRowStorage& Storage, std::size_t Records)
+    : storage_(Records > 0 ? &Storage : nullptr) {
+    if (!storage_) return;
+    if (storage_->latest_.size() < Records) storage_->latest_.resize(Records);
+    ++storage_->keeping_;
 }
 
 TvxGroupRowStorage::TKeeping::~TKeeping() {
@@ -75,6 +77,7 @@ TvxDBGridNode* TvxGroupRowStorage::Make(TCustomvxDBGrid* Grid, int FirstRecord) 
     SetWaiting(place, kNodeSize, false);
     SetWaiting(place->Rooms, false);
     latest = std::move(place->Next);
+    --kept_;
     TvxDBGridNode::TRooms rooms = std::move(place->Rooms);
     place->~TPlace();
     // The node's constructor throws only without an owner.
@@ -86,13 +89,12 @@ TvxDBGridNode* TvxGroupRowStorage::Make(TCustomvxDBGrid* Grid, int FirstRecord) 
 bool TvxGroupRowStorage::Keep(TvxDBGridNode* Node, std::size_t Size) {
     static_assert(sizeof(TPlace) <= kNodeSize && alignof(TPlace) <= alignof(TvxDBGridNode));
     const int record = Node->RecordIndex;
-    if (keeping_ == 0 || record < 0 || Size != kNodeSize) return false;
+    if (keeping_ == 0 || Size != kNodeSize || record < 0) return false;
+    if (static_cast<std::size_t>(record) >= latest_.size()) return false;
     TvxDBGridNode::TRooms rooms = Node->TakeRooms();
     Node->~TvxDBGridNode();
-    const auto at = static_cast<std::size_t>(record);
-    if (at >= latest_.size()) latest_.resize(at + 1);
-    TKept& latest = latest_[at];
-    if (!latest) records_.push_back(record);
+    TKept& latest = latest_[static_cast<std::size_t>(record)];
+    ++kept_;
     auto* place = ::new (static_cast<void*>(Node)) TPlace{std::move(rooms), std::move(latest)};
     SetWaiting(place->Rooms, true);
     SetWaiting(place, kNodeSize, true);
@@ -101,7 +103,7 @@ bool TvxGroupRowStorage::Keep(TvxDBGridNode* Node, std::size_t Size) {
 }
 
 void TvxGroupRowStorage::Release() {
-    // The index by record stays as large as it grew: the next filter keeps as many again.
-    for (int record : records_) latest_[static_cast<std::size_t>(record)].reset();
-    records_.clear();
+    if (kept_ == 0) return;
+    for (TKept& latest : latest_) latest.reset();
+    kept_ = 0;
 }

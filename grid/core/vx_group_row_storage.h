@@ -29,11 +29,13 @@ class TvxGroupRowStorage {
     TvxGroupRowStorage(const TvxGroupRowStorage&) = delete;
     TvxGroupRowStorage& operator=(const TvxGroupRowStorage&) = delete;
 
-    // While one made with Keep lives, the grid's nodes freed leave their storage here (its
-    // filter frees group rows only).
+    // While one lives, the grid's nodes freed whose first record is below Records leave their
+    // storage here (its filter frees group rows only). The index by record is made that large
+    // first (it may raise for want of memory, before anything is freed): keeping allocates
+    // nothing. Records 0 keeps nothing.
     class TKeeping {
       public:
-        TKeeping(TvxGroupRowStorage& Storage, bool Keep);
+        TKeeping(TvxGroupRowStorage& Storage, std::size_t Records);
         ~TKeeping();
         TKeeping(const TKeeping&) = delete;
         TKeeping& operator=(const TKeeping&) = delete;
@@ -59,9 +61,10 @@ class TvxGroupRowStorage {
     };
     using TKept = std::unique_ptr<TPlace, TDrop>;
 
-    // By first record, the place kept last; each place holds the one kept before it.
+    // By first record, the place kept last; each place holds the one kept before it. It keeps
+    // its size from one filter to the next.
     std::vector<TKept> latest_;
-    // The records with places kept.
-    std::vector<int> records_;
+    // The places kept, of every record.
+    std::size_t kept_ = 0;
     int keeping_ = 0;
 };

@@ -97,6 +97,9 @@ bool TCustomvxDBGrid::FilterNodes(TvxTreeListNode* Node, bool Recalc) {
         if (formerFocus) UnwatchNode(formerFocus);
     });
     bool focusKept = false;
+    // How many records the rows stand for (a row each): the first records of the group rows this
+    // walk frees lie below.
+    size_t recordCount = 0;
     {
         TUpdateScope<TCustomvxTreeList> update(this);
         if (Node) {
@@ -104,6 +107,7 @@ bool TCustomvxDBGrid::FilterNodes(TvxTreeListNode* Node, bool Recalc) {
         } else {
             std::vector<TvxTreeListNode*> rows = DataRows(this);
             const std::vector<TvxTreeListNode*> hidden = HiddenNodes();
+            recordCount = rows.size() + hidden.size();
             std::vector<TvxTreeListNode*> back;
             std::vector<int> records;
             for (auto it = hidden.rbegin(); it != hidden.rend(); ++it)
@@ -152,7 +156,7 @@ bool TCustomvxDBGrid::FilterNodes(TvxTreeListNode* Node, bool Recalc) {
         {
             // The group rows this walk frees keep their places for the rows a later walk
             // gives back; a row filtered while it loads frees its group row for good.
-            TvxGroupRowStorage::TKeeping keeping(groupRows_, !Node);
+            TvxGroupRowStorage::TKeeping keeping(groupRows_, recordCount);
             FreeGroupRows([&] { HideNodesFreeingEmptyParents(rejected); });
         }
         if (formerFocus) {
