@@ -114,25 +114,28 @@ void TCustomvxTreeList::Notification(TComponent* AComponent, TOperation Operatio
 
 // ---- Root nodes ----
 
-TvxTreeListNode* TCustomvxTreeList::AddRoot(int Position) {
-    TvxTreeListNode* node = CreateNode();
+TvxTreeListNode* TCustomvxTreeList::AddRoot(int Position, TvxTreeListNode* Node) {
     if (Position < 0 || Position >= GetCount()) {
-        node->indexHint_ = GetCount();
-        roots_.push_back(node);
+        Node->indexHint_ = GetCount();
+        roots_.push_back(Node);
     } else {
-        node->indexHint_ = Position;
-        roots_.insert(roots_.begin() + Position, node);
+        Node->indexHint_ = Position;
+        roots_.insert(roots_.begin() + Position, Node);
     }
-    NodeAdded(node);
-    return node;
+    NodeAdded(Node);
+    return Node;
 }
 
 TvxTreeListNode* TCustomvxTreeList::Add() {
-    return AddRoot(-1);
+    return AddRoot(-1, CreateNode());
 }
 
 TvxTreeListNode* TCustomvxTreeList::InsertNode(TvxTreeListNode* BeforeNode) {
-    return AddRoot(BeforeNode ? IndexOfRoot(BeforeNode) : -1);
+    return AddRoot(BeforeNode ? IndexOfRoot(BeforeNode) : -1, CreateNode());
+}
+
+TvxTreeListNode* TCustomvxTreeList::AddMadeNode(TvxTreeListNode* Parent, TvxTreeListNode* Node) {
+    return Parent ? Parent->InsertMadeChild(Node, nullptr) : AddRoot(-1, Node);
 }
 
 TvxTreeListNode* TCustomvxTreeList::GetItem(int Index) const {

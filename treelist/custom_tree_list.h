@@ -526,6 +526,10 @@ class TCustomvxTreeList : public TCustomvxContainer {
     virtual void RepaintNode(TvxTreeListNode* Node, bool Recalc);
     virtual bool AllowOperation() { return true; }
     virtual TvxTreeListNode* CreateNode();
+    // Adds Node, a node of the list's own class that the list made itself (as CreateNode
+    // would, in storage of its choosing), last among the children of Parent or, when Parent is
+    // null, of the roots: AddChild and Add for a node made so.
+    TvxTreeListNode* AddMadeNode(TvxTreeListNode* Parent, TvxTreeListNode* Node);
     virtual int GetNodeImageIndex(TvxTreeListNode* Node);
     virtual int GetNodeSelectedIndex(TvxTreeListNode* Node);
     virtual int GetNodeStateIndex(TvxTreeListNode* Node);
@@ -1057,7 +1061,7 @@ class TCustomvxTreeList : public TCustomvxContainer {
     std::vector<int> DistributeRow(int Band, int Row, int Width);
     void SetImageList(TCustomImageList*& Field, TChangeLink* Link, TCustomImageList* Value);
     // Hooks a newly made node into the root list at Position (-1: at the end).
-    TvxTreeListNode* AddRoot(int Position);
+    TvxTreeListNode* AddRoot(int Position, TvxTreeListNode* Node);
     // Tells the visible-node list that one node came or went.
     void ReportNodeChange(TvxTreeListNode* Node, bool Deleted);
     // A change the visible-node list is not told about makes it useless until the next

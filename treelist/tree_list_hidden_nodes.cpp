@@ -129,7 +129,7 @@ void TCustomvxTreeList::UnhideNodes(const std::vector<TvxNodeReturn>& Nodes, con
         if (!first) first = node;
     }
     if (!first) return;
-    std::vector<TvxTreeListNode*> returning;
+    std::vector<TvxTreeListNode*> returning, merged;
     for (size_t i = 0; i < lists.Count(); ++i) {
         TvxTreeListNode* parent = lists.Parent(i);
         auto& siblings = parent ? parent->children_ : roots_;
@@ -138,7 +138,7 @@ void TCustomvxTreeList::UnhideNodes(const std::vector<TvxNodeReturn>& Nodes, con
         // this order, each run of them just before the sibling that stopped it.
         if (!InOrder && !std::is_sorted(returning.begin(), returning.end(), Precedes))
             std::stable_sort(returning.begin(), returning.end(), Precedes);
-        std::vector<TvxTreeListNode*> merged;
+        merged.clear();
         merged.reserve(siblings.size() + returning.size());
         auto place = [&merged](TvxTreeListNode* n) {
             n->indexHint_ = static_cast<int>(merged.size());
@@ -180,7 +180,9 @@ void TCustomvxTreeList::UnhideNodes(const std::vector<TvxNodeReturn>& Nodes, con
             place(sibling);
         }
         while (next < returning.size()) placeReturning();
-        siblings = std::move(merged);
+        // Into the list's own room where it has enough: a group row made again in the place a
+        // filter freed it from has its list's room back, beside it.
+        siblings.assign(merged.begin(), merged.end());
         if (parent) parent->hasChildren_ = true;
     }
     if (!topNode_) topNode_ = first;

@@ -184,27 +184,42 @@ TvxTreeListNode* TvxTreeListNode::GetPriorVisible() const {
 // ---- Structure ----
 
 TvxTreeListNode* TvxTreeListNode::InsertChild(TvxTreeListNode* BeforeNode) {
-    TvxTreeListNode* node = owner_->CreateNode();
-    node->parent_ = this;
+    return InsertMadeChild(owner_->CreateNode(), BeforeNode);
+}
+
+TvxTreeListNode* TvxTreeListNode::InsertMadeChild(TvxTreeListNode* Node, TvxTreeListNode* BeforeNode) {
+    Node->parent_ = this;
     const int at = BeforeNode ? IndexOf(BeforeNode) : -1;
     if (at < 0) {
-        node->indexHint_ = Count();
-        children_.push_back(node);
+        Node->indexHint_ = Count();
+        children_.push_back(Node);
     } else {
-        node->indexHint_ = at;
-        children_.insert(children_.begin() + at, node);
+        Node->indexHint_ = at;
+        children_.insert(children_.begin() + at, Node);
     }
     SetHasChildren(true);
-    owner_->NodeAdded(node);
-    return node;
+    owner_->NodeAdded(Node);
+    return Node;
 }
 
 void TvxTreeListNode::AddChildrenToList(std::vector<TvxTreeListNode*>& List) const {
     List.insert(List.end(), children_.begin(), children_.end());
 }
 
+std::vector<TvxTreeListNode*> TvxTreeListNode::TakeChildRoom() {
+    if (!children_.empty()) return {};
+    return std::move(children_);
+}
+
+void TvxTreeListNode::GiveChildRoom(std::vector<TvxTreeListNode*> Room) {
+    if (!children_.empty()) return;
+    Room.clear();
+    children_ = std::move(Room);
+}
+
 void TvxTreeListNode::LostLastChild() {
-    children_ = {};
+    // The list keeps its room until the node goes (or hands it over, TakeChildRoom).
+    children_.clear();
     SetHasChildren(owner_->NodeHasChildren(this));
     expanded_ = false;
 }
@@ -364,7 +379,6 @@ void TvxTreeListNode::Free() {
         DetachFromParent();
     else if (!owner->clearing_)
         DetachFromOwner();
-    children_ = {};
 
     // The node goes even when a deletion handler raises; the recorded fact goes with it.
     struct Release {

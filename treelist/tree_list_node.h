@@ -96,12 +96,19 @@ class TvxTreeListNode : public TObject {
     ~TvxTreeListNode() override = default;
     // Set by each node class's constructor to its own kind.
     TvxNodeKind kind_ = TvxNodeKind::Plain;
+    // The room of the child list, handed over by a node without children: a node class that
+    // keeps a freed node's storage for a node made again keeps this room with it, and the node
+    // made again takes its first children without an allocation.
+    std::vector<TvxTreeListNode*> TakeChildRoom();
+    void GiveChildRoom(std::vector<TvxTreeListNode*> Room);
 
   private:
     friend class TCustomvxTreeList;
     friend class TvxVisibleNodeList;
     friend class TvxHiddenNodeList;
 
+    // InsertChild of a node the owner made (CreateNode, or its own making).
+    TvxTreeListNode* InsertMadeChild(TvxTreeListNode* Node, TvxTreeListNode* BeforeNode);
     // The list the node lies in: its parent's children, or the owner's roots.
     const std::vector<TvxTreeListNode*>& SiblingList() const;
     // The node's position in List, -1 when it is not there.

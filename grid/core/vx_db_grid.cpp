@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "grid/columns/vx_db_grid_column.h"
-#include "grid/core/vx_group_row_storage.h"
 #include "grid/filter/vx_db_grid_filter_popup.h"
 #include "grid/columns/vx_default_column_table.h"
 #include "platform/db/blob_field.h"
@@ -71,8 +70,6 @@ TCustomvxDBGrid::~TCustomvxDBGrid() {
     // The link goes first, so that no dataset event reaches a grid being taken apart.
     if (dataLink_) dataLink_->SetDataSource(nullptr);
     dataLink_.reset();
-    // The places kept for group rows this grid might have made again.
-    TvxGroupRowStorage::Release();
     GridColumnsUnitShutDown();
 }
 
@@ -389,7 +386,7 @@ TvxDBTreeListColumnClass TCustomvxDBGrid::GetColumnClassForField(TField* Field) 
 // ---- Tree list operations ----
 
 TvxTreeListNode* TCustomvxDBGrid::CreateNode() {
-    return new TvxDBGridNode(this);
+    return groupRows_.Make(this);
 }
 
 void TCustomvxDBGrid::Loaded() {

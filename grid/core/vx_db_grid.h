@@ -16,6 +16,7 @@
 #include "grid/core/vx_db_grid_options.h"
 #include "grid/core/vx_db_tree_list_control.h"
 #include "grid/core/vx_grid_data_link.h"
+#include "grid/core/vx_group_row_storage.h"
 #include "grid/summaries/vx_summary_groups.h"
 
 using TAddGroupColumnEvent = std::function<void(TObject* Sender, TvxDBTreeListColumn* Column, bool& Allow)>;
@@ -392,6 +393,11 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     // takes its new rows in one pass (TGroupPaths).
     class TGroupPaths;
     std::vector<TvxTreeListNode*> GroupPathsFor(const std::vector<TvxTreeListNode*>& Rows);
+    // The storage of the group rows the filter frees, kept for the group rows made again for
+    // the same first records: every grid node is made by it (CreateNode, TGroupPaths) and
+    // hands it its storage when freed (the node's destroying delete).
+    friend class TvxDBGridNode;
+    TvxGroupRowStorage groupRows_;
     // A group row made for a data row's values takes its record's key and place and the
     // group column's cell from it.
     void TakeGroupCell(TvxDBGridNode* Group, TvxDBTreeListColumn* Column, TvxDBGridNode* Source);

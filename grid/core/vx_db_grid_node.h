@@ -5,16 +5,20 @@
 
 #include <cstddef>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "grid/core/vx_db_tree_list_node.h"
 #include "grid/summaries/vx_summary.h"
 #include "platform/rtl/extended.h"
 
+class TCustomvxDBGrid;
+class TvxGroupRowStorage;
+
 class TvxDBGridNode : public TvxDBTreeListControlNode {
   public:
     static constexpr TvxNodeKind kKind = TvxNodeKind::DBGrid;
-    explicit TvxDBGridNode(TCustomvxTreeList* AOwner) : TvxDBTreeListControlNode(AOwner) { kind_ = kKind; }
+    explicit TvxDBGridNode(TCustomvxDBGrid* AOwner);
     std::string ClassName() const override { return "TvxDBGridNode"; }
 
     // Deletes the node's record through the grid (a group row never).
@@ -33,13 +37,32 @@ class TvxDBGridNode : public TvxDBTreeListControlNode {
         GroupSummaries.clear();
     }
 
-    // A group row a filter frees keeps its place for the group row made again for its first
-    // record (TvxGroupRowStorage); the destroying delete reads which it was before it goes.
+    // A group row its grid's filter frees leaves its storage, with the room of its lists, to
+    // the group row made again for its first record (TvxGroupRowStorage): the destroying
+    // delete hands it over before it goes. The storage comes from the plain operator new and
+    // goes back to it, kept or not.
     static void* operator new(std::size_t Size);
     static void operator delete(TvxDBGridNode* Node, std::destroying_delete_t, std::size_t Size);
     // For a constructor that throws.
     static void operator delete(void* Storage);
 
+    // The room of the node's small lists, emptied: kept with a freed group row's storage, it
+    // spares the group row made again in it an allocation for each.
+    struct TRooms {
+        std::vector<TvxTreeListNode*> Children;
+        std::vector<std::string> Texts;
+        std::vector<TvxDBCellRecord> Cells;
+        std::vector<TvxSummaryAccumulator> Summaries;
+    };
+
   protected:
     ~TvxDBGridNode() override = default;
+
+  private:
+    friend class TvxGroupRowStorage;
+
+    // Only of a node without children.
+    TRooms TakeRooms();
+    // Only to a node just made.
+    void GiveRooms(TRooms Rooms);
 };

@@ -1,92 +1,109 @@
 #include "grid/core/vx_group_row_storage.h"
 
-#include <cstddef>
-#include <memory>
+#include <new>
 #include <utility>
-#include <vector>
 
-namespace {
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kKeeps = false;
-#else
-constexpr bool kKeeps = true;
+#include "grid/core/vx_db_grid_node.h"
+
+#if __has_include(<sanitizer/asan_interface.h>)
+#include <sanitizer/asan_interface.h>
+#endif
+#if !defined(ASAN_POISON_MEMORY_REGION) || !defined(ASAN_UNPOISON_MEMORY_REGION)
+#define ASAN_POISON_MEMORY_REGION(Begin, Bytes) ((void)(Begin), (void)(Bytes))
+#define ASAN_UNPOISON_MEMORY_REGION(Begin, Bytes) ((void)(Begin), (void)(Bytes))
 #endif
 
-// A grid node's storage: bytes, which a new of bytes aligns for any object of their size.
-using TStorage = std::unique_ptr<std::byte[]>;
-
-// The places kept, each record's a list through Next, the latest first.
-class TKept {
-  public:
-    void Add(TStorage Storage, int Record) {
-        if (static_cast<size_t>(Record) >= latest_.size()) latest_.resize(static_cast<size_t>(Record) + 1, -1);
-        places_.push_back({std::move(Storage), latest_[static_cast<size_t>(Record)]});
-        latest_[static_cast<size_t>(Record)] = static_cast<int>(places_.size()) - 1;
-        ++kept_;
-    }
-    TStorage Take(int Record) {
-        if (static_cast<size_t>(Record) >= latest_.size()) return nullptr;
-        int& latest = latest_[static_cast<size_t>(Record)];
-        if (latest < 0) return nullptr;
-        TPlace& place = places_[static_cast<size_t>(latest)];
-        latest = place.Next;
-        TStorage storage = std::move(place.Storage);
-        if (--kept_ == 0) Release();
-        return storage;
-    }
-    void Release() {
-        places_ = std::vector<TPlace>();
-        latest_ = std::vector<int>();
-        kept_ = 0;
-    }
-    size_t size = 0;
-    bool keeping = false;
-    int next = -1;
-
-  private:
-    struct TPlace {
-        TStorage Storage;
-        int Next;
-    };
-    std::vector<TPlace> places_;
-    std::vector<int> latest_;
-    size_t kept_ = 0;
+// A place kept: in the freed group row's own bytes, the room of its lists and the place kept
+// before it for the same record.
+struct TvxGroupRowStorage::TPlace {
+    TvxDBGridNode::TRooms Rooms;
+    TKept Next;
 };
 
-// Made before anything runs and gone after every other static: a grid that outlives the
-// program's statics still finds it, empty.
-constinit TKept kept;
+namespace {
+// Every grid node is made by a new-expression of its class, which takes its bytes from the
+// plain operator new: kept storage goes back to the allocator the same way.
+constexpr std::size_t kNodeSize = sizeof(TvxDBGridNode);
+static_assert(alignof(TvxDBGridNode) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__);
+
+// Storage waiting to be used again is poisoned where the build has AddressSanitizer (the
+// macros do nothing elsewhere), as freed memory is: a use of it is reported.
+void SetWaiting(const void* Begin, std::size_t Bytes, bool Waiting) {
+    if (!Begin || Bytes == 0) return;
+    if (Waiting)
+        ASAN_POISON_MEMORY_REGION(Begin, Bytes);
+    else
+        ASAN_UNPOISON_MEMORY_REGION(Begin, Bytes);
+}
+template <class T>
+void SetWaiting(const std::vector<T>& Room, bool Waiting) {
+    SetWaiting(Room.data(), Room.capacity() * sizeof(T), Waiting);
+}
+void SetWaiting(const TvxDBGridNode::TRooms& Rooms, bool Waiting) {
+    SetWaiting(Rooms.Children, Waiting);
+    SetWaiting(Rooms.Texts, Waiting);
+    SetWaiting(Rooms.Cells, Waiting);
+    SetWaiting(Rooms.Summaries, Waiting);
+}
 }  // namespace
 
-TvxGroupRowStorage::TKeeping::TKeeping(bool Keep) {
-    kept.keeping = kKeeps && Keep;
+TvxGroupRowStorage::TvxGroupRowStorage() = default;
+TvxGroupRowStorage::~TvxGroupRowStorage() = default;
+
+TvxGroupRowStorage::TKeeping::TKeeping(TvxGroupRowStorage& Storage, std::size_t Records)
+    : storage_(Records > 0 ? &Storage : nullptr) {
+    if (!storage_) return;
+    if (storage_->latest_.size() < Records) storage_->latest_.resize(Records);
+    ++storage_->keeping_;
 }
 
 TvxGroupRowStorage::TKeeping::~TKeeping() {
-    kept.keeping = false;
+    if (storage_) --storage_->keeping_;
 }
 
-void TvxGroupRowStorage::PlaceNextFor(int Record) {
-    if (kKeeps) kept.next = Record;
+void TvxGroupRowStorage::TDrop::operator()(TPlace* Place) const {
+    SetWaiting(Place, kNodeSize, false);
+    SetWaiting(Place->Rooms, false);
+    Place->~TPlace();
+    ::operator delete(Place);
 }
 
-void* TvxGroupRowStorage::Allocate(std::size_t Size) {
-    const int record = kept.next;
-    kept.next = -1;
-    TStorage storage = record >= 0 && Size == kept.size ? kept.Take(record) : nullptr;
-    if (!storage) storage = std::make_unique_for_overwrite<std::byte[]>(Size);
-    return storage.release();
+TvxDBGridNode* TvxGroupRowStorage::Make(TCustomvxDBGrid* Grid, int FirstRecord) {
+    if (FirstRecord < 0 || static_cast<std::size_t>(FirstRecord) >= latest_.size() ||
+        !latest_[static_cast<std::size_t>(FirstRecord)])
+        return new TvxDBGridNode(Grid);
+    TKept& latest = latest_[static_cast<std::size_t>(FirstRecord)];
+    TPlace* place = latest.release();
+    SetWaiting(place, kNodeSize, false);
+    SetWaiting(place->Rooms, false);
+    latest = std::move(place->Next);
+    --kept_;
+    TvxDBGridNode::TRooms rooms = std::move(place->Rooms);
+    place->~TPlace();
+    // The node's constructor throws only without an owner.
+    auto* node = ::new (static_cast<void*>(place)) TvxDBGridNode(Grid);
+    node->GiveRooms(std::move(rooms));
+    return node;
 }
 
-void TvxGroupRowStorage::Deallocate(void* Storage, std::size_t Size, int Record) {
-    TStorage storage(static_cast<std::byte*>(Storage));
-    // One size is kept: the grid's own node's.
-    if (kept.keeping && Record >= 0 && (kept.size == 0 || kept.size == Size)) {
-        kept.size = Size;
-        kept.Add(std::move(storage), Record);
-    }
+bool TvxGroupRowStorage::Keep(TvxDBGridNode* Node, std::size_t Size) {
+    static_assert(sizeof(TPlace) <= kNodeSize && alignof(TPlace) <= alignof(TvxDBGridNode));
+    const int record = Node->RecordIndex;
+    if (keeping_ == 0 || Size != kNodeSize || record < 0) return false;
+    if (static_cast<std::size_t>(record) >= latest_.size()) return false;
+    TvxDBGridNode::TRooms rooms = Node->TakeRooms();
+    Node->~TvxDBGridNode();
+    TKept& latest = latest_[static_cast<std::size_t>(record)];
+    ++kept_;
+    auto* place = ::new (static_cast<void*>(Node)) TPlace{std::move(rooms), std::move(latest)};
+    SetWaiting(place->Rooms, true);
+    SetWaiting(place, kNodeSize, true);
+    latest.reset(place);
+    return true;
 }
 
 void TvxGroupRowStorage::Release() {
-    kept.Release();
+    if (kept_ == 0) return;
+    for (TKept& latest : latest_) latest.reset();
+    kept_ = 0;
 }

@@ -7,7 +7,6 @@
 
 #include "controls/draw_utils.h"
 #include "grid/core/vx_db_grid.h"
-#include "grid/core/vx_group_row_storage.h"
 #include "grid/filter/vx_db_grid_filter_popup.h"
 #include "grid/columns/vx_db_tree_list_column.h"
 #include "platform/classes/update_scope.h"
@@ -98,6 +97,9 @@ bool TCustomvxDBGrid::FilterNodes(TvxTreeListNode* Node, bool Recalc) {
         if (formerFocus) UnwatchNode(formerFocus);
     });
     bool focusKept = false;
+    // How many records the rows stand for (a row each): the first records of the group rows this
+    // walk frees lie below.
+    size_t recordCount = 0;
     {
         TUpdateScope<TCustomvxTreeList> update(this);
         if (Node) {
@@ -105,6 +107,7 @@ bool TCustomvxDBGrid::FilterNodes(TvxTreeListNode* Node, bool Recalc) {
         } else {
             std::vector<TvxTreeListNode*> rows = DataRows(this);
             const std::vector<TvxTreeListNode*> hidden = HiddenNodes();
+            recordCount = rows.size() + hidden.size();
             std::vector<TvxTreeListNode*> back;
             std::vector<int> records;
             for (auto it = hidden.rbegin(); it != hidden.rend(); ++it)
@@ -115,7 +118,7 @@ bool TCustomvxDBGrid::FilterNodes(TvxTreeListNode* Node, bool Recalc) {
             // The group rows the returning rows need, those missing made all at once.
             const std::vector<TvxTreeListNode*> parents = GroupPathsFor(back);
             // The places of group rows the last filter freed that no record came back to.
-            TvxGroupRowStorage::Release();
+            groupRows_.Release();
             std::vector<TvxNodeReturn> returning;
             returning.reserve(back.size());
             for (size_t i = 0; i < back.size(); ++i) returning.push_back({back[i], parents[i]});
@@ -153,7 +156,7 @@ bool TCustomvxDBGrid::FilterNodes(TvxTreeListNode* Node, bool Recalc) {
         {
             // The group rows this walk frees keep their places for the rows a later walk
             // gives back; a row filtered while it loads frees its group row for good.
-            TvxGroupRowStorage::TKeeping keeping(!Node);
+            TvxGroupRowStorage::TKeeping keeping(groupRows_, recordCount);
             FreeGroupRows([&] { HideNodesFreeingEmptyParents(rejected); });
         }
         if (formerFocus) {

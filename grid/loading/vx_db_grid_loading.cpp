@@ -10,7 +10,6 @@
 #include <optional>
 
 #include "grid/core/vx_db_grid.h"
-#include "grid/core/vx_group_row_storage.h"
 #include "platform/classes/update_scope.h"
 #include "platform/db/blob_field.h"
 #include "platform/db/dataset.h"
@@ -504,6 +503,8 @@ void TCustomvxDBGrid::ReloadAfterChange() {
 
 void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
     if (loadingFromStream_ || HasState(csLoading)) return;
+    // What the filter kept by record numbers goes: the rows are read or regrouped anew.
+    groupRows_.Release();
     if (IsPartialLoadMode()) {
         regroupPending_ = false;
         ResolvePreviewField();
@@ -947,8 +948,9 @@ class TCustomvxDBGrid::TGroupPaths {
                      ++end)
                     if (records_[order_[end]] < records_[earliest]) earliest = order_[end];
                 if (!group) {
-                    TvxGroupRowStorage::PlaceNextFor(records_[earliest]);
-                    group = GridNode(parent ? parent->AddChild() : grid_->Add());
+                    // Where the group row a filter freed for the same first record was.
+                    TvxDBGridNode* row = grid_->groupRows_.Make(grid_, records_[earliest]);
+                    group = GridNode(grid_->AddMadeNode(parent, row));
                     group->GroupValue = std::move(Value(earliest, Level));
                     grid_->TakeGroupCell(group, column, GridNode(rows_[earliest]));
                     merged.push_back(group);
@@ -1267,10 +1269,12 @@ void TCustomvxDBGrid::TakeCurrentRecordNumber(TvxDBGridNode* Row, bool New) {
     const int to = ds->RecNo() - 1;
     const int from = Row->RecordIndex;
     if (!New && from == to) return;
+    bool shifted = false;
     auto shift = [&](TvxTreeListNode* n) {
         auto* row = GridNode(n);
         if (!row || row == Row || n->Count() > 0) return;
         int& number = row->RecordIndex;
+        const int was = number;
         if (New) {
             if (number >= to) ++number;
         } else if (from < to) {
@@ -1278,10 +1282,13 @@ void TCustomvxDBGrid::TakeCurrentRecordNumber(TvxDBGridNode* Row, bool New) {
         } else if (number >= to && number < from) {
             ++number;
         }
+        shifted = shifted || number != was;
     };
     for (int i = 0; i < GetCount(); ++i) ForEachInSubtree(GetItem(i), shift);
     for (TvxTreeListNode* hidden : HiddenNodes()) shift(hidden);
     Row->RecordIndex = to;
+    // What the filter kept by record numbers goes when they change.
+    if (shifted) groupRows_.Release();
 }
 
 void TCustomvxDBGrid::PlaceByRecordNumber(TvxTreeListNode* Node) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <set>
 
 #include "grid/filter/vx_criteria_operators.h"
@@ -178,6 +179,95 @@ TEST_F(DBGridFilter, GroupRowsAFilterEmptiesAreFreedAndMadeAgainAsALoadMakesThem
     grid->ReloadGroupList();
     grid->FullExpand();
     EXPECT_EQ(Tree(), loaded);
+}
+
+// Where each group row lies, by its level and first record (the address only: the group rows
+// a filter frees are never read here).
+std::map<std::pair<int, int>, uintptr_t> GroupRowPlaces(TCustomvxDBGrid* Grid) {
+    std::map<std::pair<int, int>, uintptr_t> places;
+    for (TvxTreeListNode* n = Grid->GetFirstNode(); n; n = n->GetNext())
+        if (n->Count() > 0)
+            places[{n->Level(), NodeAs<TvxDBGridNode>(n)->RecordIndex}] = reinterpret_cast<uintptr_t>(n);
+    return places;
+}
+
+// A group row the filter frees leaves its storage to the group row made again for the same
+// first record, and to nothing else: not to the rows a data change makes meanwhile, nor to
+// another grid, whose filter and end leave it alone. Outer and inner group row of one first
+// record each take their own. The group rows made again come closed.
+TEST_F(DBGridFilter, AFreedGroupRowsStorageGoesToTheGroupRowMadeAgainForItsFirstRecordAndNothingElse) {
+    AddPeople();
+    LoadAll();
+    grid->SetGridOptions(grid->GridOptions().Include(egoSmartRefresh));
+    TvxDBGridColumn* place = Col("Place");
+    place->SetGroupIndex(0);
+    name->SetGroupIndex(1);
+    grid->FullExpand();
+    const auto loaded = GroupRowPlaces(grid);
+    int freed = 0;
+    grid->OnDeletion = [&](TObject*, TvxTreeListNode*) { ++freed; };
+    grid->Filter()->SetActive(true);
+    auto hidePlace = [](TvxDBGrid* Grid, TvxDBGridColumn* Place, const char* Value) {
+        Grid->Filter()->Criteria()->Clear();
+        TvxDBGridCriteria* criteria = Grid->Filter()->Criteria();
+        criteria->AddItem(nullptr, Place, vxoEqual, Variant(std::string(Value)), Value)->SetNot(true);
+        Grid->FilterChanged();
+    };
+    // Celle, Anna (records 3 and on, first record 2 counted from 0) and Carl (6, 10) go.
+    hidePlace(grid, place, "Celle");
+    EXPECT_EQ(freed, 3);
+    const std::set<uintptr_t> kept{loaded.at({0, 2}), loaded.at({1, 2}), loaded.at({1, 5})};
+    auto takenFromKept = [&kept](const std::map<std::pair<int, int>, uintptr_t>& Places) {
+        int taken = 0;
+        for (const auto& [where, at] : Places) taken += static_cast<int>(kept.count(at));
+        return taken;
+    };
+
+    // An appended record gets its rows (a new place and name) in new storage.
+    table->Append();
+    table->FieldByName("ID")->SetAsInteger(15);
+    table->FieldByName("Place")->SetAsString("Bonn");
+    table->FieldByName("Name")->SetAsString("Zoe");
+    table->Post();
+    ASSERT_EQ(grid->GetCount(), 3);
+    EXPECT_EQ(takenFromKept(GroupRowPlaces(grid)), 0);
+    for (TvxTreeListNode* n = grid->GetFirstNode(); n; n = n->GetNext())
+        EXPECT_EQ(kept.count(reinterpret_cast<uintptr_t>(n)), 0u);
+
+    // A second grid on the table, grouped alike, filters, clears, keeps and ends.
+    auto* other = new TvxDBGrid(form);
+    other->SetBounds(8, 8, 300, 200);
+    other->SetParent(form);
+    other->SetKeyField("ID");
+    TvxDBGridOptionsDB db = other->OptionsDB();
+    db.Include(edgoLoadAllRecords);
+    other->SetOptionsDB(db);
+    auto* otherPlace = other->CreateColumn<TvxDBGridColumn>();
+    otherPlace->SetFieldName("Place");
+    auto* otherName = other->CreateColumn<TvxDBGridColumn>();
+    otherName->SetFieldName("Name");
+    other->SetDataSource(source);
+    otherPlace->SetGroupIndex(0);
+    otherName->SetGroupIndex(1);
+    other->Filter()->SetActive(true);
+    hidePlace(other, otherPlace, "Celle");
+    other->ClearFilter();
+    EXPECT_EQ(takenFromKept(GroupRowPlaces(other)), 0);
+    hidePlace(other, otherPlace, "Hanau");
+    delete other;
+
+    grid->ClearFilter();
+    EXPECT_EQ(freed, 3);
+    const auto madeAgain = GroupRowPlaces(grid);
+    EXPECT_EQ(madeAgain.at({0, 2}), loaded.at({0, 2}));
+    EXPECT_EQ(madeAgain.at({1, 2}), loaded.at({1, 2}));
+    EXPECT_EQ(madeAgain.at({1, 5}), loaded.at({1, 5}));
+    EXPECT_EQ(takenFromKept(madeAgain), 3);
+    ASSERT_EQ(grid->GetCount(), 4);
+    EXPECT_EQ(VarToStr(NodeAs<TvxDBGridNode>(grid->GetItem(2))->GroupValue), "Celle");
+    EXPECT_FALSE(grid->GetItem(2)->Expanded());
+    EXPECT_TRUE(grid->GetItem(0)->Expanded());
+    grid->OnDeletion = nullptr;
 }
 
 TEST_F(DBGridFilter, RowsLeaveAndComeBackWithTheirGroupRowsAndTheSummariesFollow) {
