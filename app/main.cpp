@@ -6,14 +6,14 @@
 #include <string>
 
 #include "app/common/display_loss.h"
-#include "app/program_start.h"
 #include "app/common/stop_signals.h"
 #include "app/common/unattended_run.h"
-#include "program/program_context.h"
-#include "program/program_dirs.h"
+#include "app/program_start.h"
 #include "platform/classes/file_utils.h"
 #include "platform/display/x11/select_presenter.h"
 #include "platform/forms/application.h"
+#include "program/program_context.h"
+#include "program/program_dirs.h"
 
 int main() {
     BlockStopSignals();
@@ -34,7 +34,7 @@ int main() {
     }
     // Without a display nobody answers a message box, and a start job ends the program.
     Program().UnattendedRun = ChoosePresenter(std::getenv("DISPLAY"), std::getenv("TOVAK_HEADLESS"), BuildHasX11()) ==
-                    PresenterKind::Headless;
+                              PresenterKind::Headless;
     EndProgramWhenDisplayLost(*display);
     EnsureApplication();
     Application->Initialize();

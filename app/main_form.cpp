@@ -7,8 +7,8 @@
 #include "app/common/after_boxes.h"
 #include "app/common/device_slot_display.h"
 #include "app/pages/configuration/page_cfg.h"
-#include "app/pages/configuration/page_pwx.h"
 #include "app/pages/configuration/page_com.h"
+#include "app/pages/configuration/page_pwx.h"
 #include "app/pages/configuration/page_tst.h"
 #include "app/pages/control/page_coc.h"
 #include "app/pages/control/page_ei2.h"
@@ -26,22 +26,22 @@
 #include "app/pages/page_sel.h"
 
 #include "app/common/comp_text.h"
-#include "app/config/function_catalogue.h"
 #include "app/common/cust_msg.h"
 #include "app/common/main_settings.h"
 #include "app/common/start_options.h"
+#include "app/config/function_catalogue.h"
 #include "app/windows/comp_list_form.h"
 #include "app/windows/msg_form.h"
 #include "link/delay.h"
 #include "link/form_sercom.h"
+#include "platform/classes/file_utils.h"
+#include "platform/forms/application.h"
+#include "platform/sync/clock.h"
 #include "program/log_file.h"
 #include "program/program_context.h"
 #include "program/program_dirs.h"
 #include "program/text_utils.h"
 #include "program/version.h"
-#include "platform/classes/file_utils.h"
-#include "platform/forms/application.h"
-#include "platform/sync/clock.h"
 
 TForm1* Form1 = nullptr;
 
@@ -151,7 +151,8 @@ void TForm1::FormCreate() {
     ClearAtCreate();
 
     TPageTST& tst = *pages_->TST;
-    for (TAppButton* b : {tst.Button502, tst.Button503, tst.Button504, tst.Button505, tst.Button506}) b->SetEnabled(false);
+    for (TAppButton* b : {tst.Button502, tst.Button503, tst.Button504, tst.Button505, tst.Button506})
+        b->SetEnabled(false);
     Notebook1->SetPageIndex(kPageStart);
     pages_->CFG->PageControl1->SetActivePage(pages_->CFG->TabSheet1);
     tst.PageControl2->SetActivePage(tst.TabSheet3);
@@ -214,7 +215,8 @@ void TForm1::FormShow() {
     pages_->COM->ListBox102->SetVisible(Csv);
 
     try {
-        LoadFunctionListFile(BaseFile(Program().Language.empty() ? "TOVAK.FLX" : "TOVAK-" + Program().Language + ".FLX"));
+        LoadFunctionListFile(
+            BaseFile(Program().Language.empty() ? "TOVAK.FLX" : "TOVAK-" + Program().Language + ".FLX"));
     } catch (const Exception& e) {
         Application->HandleException(this, e);
     }

@@ -50,7 +50,9 @@ void TMainLinkView::ShowWizardLockLamp(uint32_t color, const std::string& text) 
 }
 
 void TMainLinkView::ShowPendingAlarms(uint16_t word) { slots_.ShowStatusBits(word, form_.Pages().STG->ListBox81); }
-void TMainLinkView::ShowAlarmsToAcknowledge(uint16_t word) { slots_.ShowStatusBits(word, form_.Pages().STG->ListBox82); }
+void TMainLinkView::ShowAlarmsToAcknowledge(uint16_t word) {
+    slots_.ShowStatusBits(word, form_.Pages().STG->ListBox82);
+}
 
 void TMainLinkView::ShowBusState(const std::vector<std::string>& items) {
     TStrings* lines = form_.Pages().STG->ListBox83->Items();

@@ -69,7 +69,8 @@ void TForm1::SearchSerialPorts() {
 
 void TForm1::PortPageShown() {
     const int page = Notebook1->PageIndex();
-    if (Csm == 1 && (page == TPageCOM::Index || page == TPageCOC::Index || page == TPageCT1::Index)) SearchSerialPorts();
+    if (Csm == 1 && (page == TPageCOM::Index || page == TPageCOC::Index || page == TPageCT1::Index))
+        SearchSerialPorts();
 }
 
 void TForm1::FormKeyPress(char32_t& Key) {

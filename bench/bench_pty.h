@@ -16,7 +16,8 @@ public:
     BenchPty() {
         master_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
         char name[128];
-        if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0 || ptsname_r(master_, name, sizeof name) != 0)
+        if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0 ||
+            ptsname_r(master_, name, sizeof name) != 0)
             throw std::runtime_error("no pseudo-terminal");
         slave_path_ = name;
         // An open slave keeps the master from hanging up between the program's opens.
@@ -51,7 +52,9 @@ public:
             } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
                 return false;
             } else {
-                struct pollfd p{fd, POLLOUT, 0};
+                struct pollfd p {
+                    fd, POLLOUT, 0
+                };
                 poll(&p, 1, 100);
             }
         }

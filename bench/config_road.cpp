@@ -9,13 +9,13 @@
 #include <ctime>
 #include <unistd.h>
 
+#include "app/common/step_progress.h"
 #include "app/config/io_config.h"
 #include "app/device/config_handshake.h"
 #include "app/device/device_session.h"
-#include "app/common/step_progress.h"
-#include "serial/ser_com_port.h"
 #include "platform/forms/shape.h"
 #include "platform/win/message_queue.h"
+#include "serial/ser_com_port.h"
 #include "sim/door_sim.h"
 #include "tests/support/temp_folder.h"
 

@@ -14,21 +14,21 @@
 #include <string>
 
 #include "app/main_form.h"
-#include "bench/idle_cost.h"
+#include "app/pages/control/page_coc.h"
+#include "app/pages/control/page_men.h"
+#include "app/pages/control/page_stg.h"
 #include "app/pages/main_pages.h"
 #include "app/program_start.h"
-#include "program/command_line.h"
-#include "program/program_context.h"
-#include "program/program_dirs.h"
+#include "bench/idle_cost.h"
 #include "link/wait_for.h"
 #include "platform/display/presenter.h"
 #include "platform/forms/application.h"
 #include "platform/rtl/param_str.h"
+#include "program/command_line.h"
+#include "program/program_context.h"
+#include "program/program_dirs.h"
 #include "sim/door_sim.h"
 #include "tests/support/temp_folder.h"
-#include "app/pages/control/page_coc.h"
-#include "app/pages/control/page_men.h"
-#include "app/pages/control/page_stg.h"
 
 namespace {
 
@@ -41,7 +41,7 @@ double ThreadCpuSeconds() {
 // A temporary base folder, the simulated door terminal on COM22 and the program's windows
 // shown; everything goes again at the end.
 class ProgramOnSimulator {
-  public:
+public:
     ProgramOnSimulator(const char* prefix, int pollMs) : folder_(prefix), dir_(folder_.Path().string()) {
         std::filesystem::create_directories(dir_ + "/ports");
         setenv("TOVAK_PORTS", (dir_ + "/ports").c_str(), 1);
@@ -72,7 +72,7 @@ class ProgramOnSimulator {
     ProgramOnSimulator(const ProgramOnSimulator&) = delete;
     ProgramOnSimulator& operator=(const ProgramOnSimulator&) = delete;
 
-  private:
+private:
     TempFolder folder_;
     std::string dir_;
     std::unique_ptr<DoorSim> sim_;
@@ -108,8 +108,7 @@ void BM_IdleControlMenuOpen(benchmark::State& state) {
     TMainPages& pages = Form1->Pages();
     const std::vector<pid_t> threads = ThreadsOpenedBy([&] { pages.COC->Button601Click(); });
     TDeviceSession& session = Form1->Session();
-    if (!session.LinkState.PortOpen || !session.CheckAccessCode("1111", 1))
-        state.SkipWithError("no simulated device");
+    if (!session.LinkState.PortOpen || !session.CheckAccessCode("1111", 1)) state.SkipWithError("no simulated device");
     MeasureIdle(state, threads, bare);
 }
 

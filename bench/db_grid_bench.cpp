@@ -9,8 +9,8 @@
 
 #include "memdata/vx_mem_data.h"
 #include "platform/db/db.h"
-#include "platform/forms/application.h"
 #include "platform/dbctrls/db_grid.h"
+#include "platform/forms/application.h"
 #include "platform/forms/form.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/paint.h"

@@ -37,9 +37,7 @@ namespace grid_rows {
 
 constexpr int kPlaces = 100;
 
-inline std::string PlaceOf(int Id) {
-    return "Place " + std::to_string(Id % kPlaces);
-}
+inline std::string PlaceOf(int Id) { return "Place " + std::to_string(Id % kPlaces); }
 
 struct GridOnTable {
     TForm* form;
@@ -173,7 +171,7 @@ inline void Rows(benchmark::internal::Benchmark* b) {
 // Keeps the median CPU time of every benchmark (on a shared machine CPU time moves less than
 // wall time), to set the runs against each other at the end.
 class RatioReporter : public benchmark::ConsoleReporter {
-  public:
+public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& r : runs) {
@@ -208,7 +206,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
         }
     }
 
-  private:
+private:
     std::map<std::string, double> times_;
     std::map<std::string, double> counters_;
 };

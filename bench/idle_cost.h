@@ -76,7 +76,9 @@ public:
             const std::string answer = BuildWireFrame(0, 1, "");
             char buf[256];
             while (!stop_) {
-                struct pollfd p{slave_, POLLIN, 0};
+                struct pollfd p {
+                    slave_, POLLIN, 0
+                };
                 if (poll(&p, 1, 200) <= 0) continue;
                 ssize_t n = ::read(slave_, buf, sizeof buf);
                 if (n > 0 && buf[n - 1] == '\x03') BenchPty::WriteAll(slave_, answer);

@@ -5,9 +5,9 @@
 #include <cstdlib>
 
 #include "bench/idle_cost.h"
-#include "tests/support/temp_folder.h"
 #include "link/com_port_link.h"
 #include "link/sercom_link.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 

@@ -43,7 +43,9 @@ std::vector<double> BareRoundTrips(size_t count) {
     std::thread responder([&] {
         char buf[256];
         while (!stop) {
-            struct pollfd p{slave, POLLIN, 0};
+            struct pollfd p {
+                slave, POLLIN, 0
+            };
             if (poll(&p, 1, 50) <= 0) continue;
             ssize_t n = ::read(slave, buf, sizeof buf);
             if (n > 0 && buf[n - 1] == '\x03') BenchPty::WriteAll(slave, answer);
@@ -60,11 +62,14 @@ std::vector<double> BareRoundTrips(size_t count) {
         size_t got = 0;
         bool first = true;
         while (got < answer.size()) {
-            struct pollfd p{pty.Master(), POLLIN, 0};
+            struct pollfd p {
+                pty.Master(), POLLIN, 0
+            };
             if (poll(&p, 1, 1000) <= 0) break;
             ssize_t n = ::read(pty.Master(), buf, sizeof buf);
             if (n <= 0) continue;
-            if (first) samples.push_back(std::chrono::duration<double, std::micro>(SteadyClock::now() - written).count());
+            if (first)
+                samples.push_back(std::chrono::duration<double, std::micro>(SteadyClock::now() - written).count());
             first = false;
             got += static_cast<size_t>(n);
         }

@@ -145,8 +145,8 @@ struct SqliteTable {
     sqlite3* db = nullptr;
     SqliteTable() {
         sqlite3_open(":memory:", &db);
-        sqlite3_exec(db, "CREATE TABLE t(id INTEGER, name TEXT, code TEXT, value REAL, cnt INTEGER)", nullptr,
-                     nullptr, nullptr);
+        sqlite3_exec(db, "CREATE TABLE t(id INTEGER, name TEXT, code TEXT, value REAL, cnt INTEGER)", nullptr, nullptr,
+                     nullptr);
     }
     ~SqliteTable() { sqlite3_close(db); }
     void Fill() {
@@ -236,9 +236,7 @@ BENCHMARK(BM_SqliteLocateScan)->Unit(benchmark::kMillisecond);
 namespace {
 // Bytes of heap in use, allocator overhead included; 0 where the allocator does not say
 // (a sanitized build replaces it).
-size_t HeapInUse() {
-    return mallinfo2().uordblks;
-}
+size_t HeapInUse() { return mallinfo2().uordblks; }
 
 double MemBytesPerRecord() {
     TheData();
@@ -262,11 +260,12 @@ double SqliteBytesPerRecord() {
 
 // Keeps the time of every run so that each memory-table run can be set against SQLite's.
 class RatioReporter : public benchmark::ConsoleReporter {
-  public:
+public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& r : runs)
-            if (!r.error_occurred && r.run_type == Run::RT_Iteration) times_[r.benchmark_name()] = r.GetAdjustedRealTime();
+            if (!r.error_occurred && r.run_type == Run::RT_Iteration)
+                times_[r.benchmark_name()] = r.GetAdjustedRealTime();
     }
     void PrintRatios() const {
         for (const char* what : {"Append", "SortByText", "LocateSortedKey", "LocateScan"}) {
@@ -277,7 +276,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
         }
     }
 
-  private:
+private:
     std::map<std::string, double> times_;
 };
 }  // namespace

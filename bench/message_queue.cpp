@@ -112,7 +112,8 @@ void CrossThreadSendRoundTrip(benchmark::State& state) {
         auto sent = std::chrono::steady_clock::now();
         micros.push_back(std::chrono::duration<double, std::micro>(sent - start).count());
         if (bare.RoundTrip(n) != n + 1) state.SkipWithError("ping-pong failed");
-        bare_micros.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - sent).count());
+        bare_micros.push_back(
+            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - sent).count());
     }
     PostMessage(target, kStop, 0, 0);
     window_thread.join();

@@ -7,10 +7,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
-#include <thread>
 #include <fcntl.h>
+#include <filesystem>
 #include <poll.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -54,7 +54,9 @@ struct Rig {
     ~Rig() { port.reset(); }
 };
 
-double Seconds(SteadyClock::time_point a, SteadyClock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
+double Seconds(SteadyClock::time_point a, SteadyClock::time_point b) {
+    return std::chrono::duration<double>(b - a).count();
+}
 
 // A bare reader of the slave side: the time to take `size` bytes that a writer thread sends.
 double BareReadSeconds(BenchPty& pty, const std::string& block) {
@@ -69,7 +71,9 @@ double BareReadSeconds(BenchPty& pty, const std::string& block) {
             got += static_cast<size_t>(n);
             continue;
         }
-        struct pollfd p{slave, POLLIN, 0};
+        struct pollfd p {
+            slave, POLLIN, 0
+        };
         poll(&p, 1, 100);
     }
     auto end = SteadyClock::now();
@@ -98,10 +102,11 @@ void BM_SerialThroughput(benchmark::State& state) {
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(block.size()));
     if (serial > 0 && rig.events > 0) {
-        state.counters["bare_MBps"] = static_cast<double>(block.size()) * static_cast<double>(state.iterations()) / bare / 1e6;
+        state.counters["bare_MBps"] = static_cast<double>(block.size()) * static_cast<double>(state.iterations()) /
+                                      bare / 1e6;
         state.counters["x_bare"] = bare / serial;  // aim: at least 0.3
-        state.counters["bytes_per_event"] =
-            static_cast<double>(block.size()) * static_cast<double>(state.iterations()) / static_cast<double>(rig.events);
+        state.counters["bytes_per_event"] = static_cast<double>(block.size()) *
+                                            static_cast<double>(state.iterations()) / static_cast<double>(rig.events);
     }
 }
 BENCHMARK(BM_SerialThroughput)->Iterations(20)->UseManualTime()->Unit(benchmark::kMillisecond);
@@ -138,7 +143,9 @@ void BM_BarePtyByte(benchmark::State& state) {
     for (auto _ : state) {
         auto start = SteadyClock::now();
         pty.WriteAll("a");
-        struct pollfd p{slave, POLLIN, 0};
+        struct pollfd p {
+            slave, POLLIN, 0
+        };
         while (::read(slave, &c, 1) != 1) poll(&p, 1, 100);
         double us = std::chrono::duration<double, std::micro>(SteadyClock::now() - start).count();
         samples.push_back(us);

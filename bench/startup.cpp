@@ -12,13 +12,13 @@
 
 #include "app/main_form.h"
 #include "app/program_start.h"
-#include "program/command_line.h"
-#include "program/program_context.h"
-#include "program/program_dirs.h"
 #include "platform/display/presenter.h"
 #include "platform/forms/application.h"
 #include "platform/rtl/param_str.h"
 #include "platform/win/message_queue.h"
+#include "program/command_line.h"
+#include "program/program_context.h"
+#include "program/program_dirs.h"
 #include "tests/support/temp_folder.h"
 
 namespace {

@@ -18,7 +18,7 @@ constexpr int kRoots = 1000;
 constexpr int kChildren = 99;
 
 class BenchTreeList : public TCustomvxTreeList {
-  public:
+public:
     BenchTreeList() : TCustomvxTreeList(nullptr) {}
     TvxTreeListNode* CreateNode() override { return new TvxTreeListTextNode(this); }
 };

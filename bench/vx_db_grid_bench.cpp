@@ -15,9 +15,9 @@
 #include <algorithm>
 #include <string>
 
-#include "grid/core/vx_db_grid.h"
 #include "grid/columns/vx_db_grid_column.h"
 #include "grid/columns/vx_db_grid_columns.h"
+#include "grid/core/vx_db_grid.h"
 #include "memdata/vx_mem_data.h"
 #include "platform/db/db.h"
 #include "platform/forms/application.h"

@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <string>
 
-#include "grid/core/vx_db_grid.h"
 #include "grid/columns/vx_db_grid_column.h"
+#include "grid/core/vx_db_grid.h"
 #include "grid/export/vx_db_grid_export_excel.h"
 #include "memdata/vx_mem_data.h"
 #include "platform/db/db.h"
@@ -21,7 +21,7 @@ namespace {
 constexpr int kRecords = 100000;
 
 class ExportedGrid {
-  public:
+public:
     explicit ExportedGrid(bool loadAll) {
         form_ = new TForm(EnsureApplication());
         form_->SetBounds(0, 0, 1024, 768);
@@ -69,7 +69,7 @@ class ExportedGrid {
     TvxDBGrid* Grid() const { return grid_; }
     static std::string File() { return (std::filesystem::temp_directory_path() / "tovak_export_bench").string(); }
 
-  private:
+private:
     void AddField(TField* field, const std::string& name, int size = 0) {
         field->SetFieldName(name);
         if (size > 0) field->SetSize(size);

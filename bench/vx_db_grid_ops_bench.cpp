@@ -262,7 +262,8 @@ void BM_ExportText(benchmark::State& state) {
 BENCHMARK(BM_ExportText)->Apply(Rows);
 
 void BM_ExportHTML(benchmark::State& state) {
-    ExportEveryRow(state, "export.html", [](TvxDBGrid* Grid, const std::string& File) { Grid->SaveToHTML(File, true); });
+    ExportEveryRow(state, "export.html",
+                   [](TvxDBGrid* Grid, const std::string& File) { Grid->SaveToHTML(File, true); });
 }
 BENCHMARK(BM_ExportHTML)->Apply(Rows);
 
@@ -341,12 +342,11 @@ BENCHMARK(BM_ColumnResizeAndBestFit)->Apply(Rows);
 
 int main(int argc, char** argv) {
     return RunWithRatios(argc, argv, [](const RatioReporter& reporter) {
-        reporter.PrintRowRatios({"SortByHeaderClick", "FullCollapseAndExpand", "FilterAndClearGroupedByName",
-                                 "SelectAllByShiftRange",
-                                 "DeleteSelectedRecords", "MoveAThousandRowsToTheEnd", "MoveOneRowWithoutLock",
-                                 "ClearNodes", "RecalcSummaries", "LayoutSaveAndLoad", "ExportText", "ExportHTML",
-                                 "ExportSpreadsheet", "IncrementalSearch", "CtrlEndAndPaging",
-                                 "ColumnResizeAndBestFit"},
-                                "BM_ScanWithDisplayTexts");
+        reporter.PrintRowRatios(
+            {"SortByHeaderClick", "FullCollapseAndExpand", "FilterAndClearGroupedByName", "SelectAllByShiftRange",
+             "DeleteSelectedRecords", "MoveAThousandRowsToTheEnd", "MoveOneRowWithoutLock", "ClearNodes",
+             "RecalcSummaries", "LayoutSaveAndLoad", "ExportText", "ExportHTML", "ExportSpreadsheet",
+             "IncrementalSearch", "CtrlEndAndPaging", "ColumnResizeAndBestFit"},
+            "BM_ScanWithDisplayTexts");
     });
 }

@@ -244,23 +244,19 @@ void BM_AddColumns(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
-void BM_AddColumnsOneByOne(benchmark::State& state) {
-    BM_AddColumns<AddColumnsOneByOne>(state);
-}
+void BM_AddColumnsOneByOne(benchmark::State& state) { BM_AddColumns<AddColumnsOneByOne>(state); }
 BENCHMARK(BM_AddColumnsOneByOne)->Unit(benchmark::kMillisecond);
-void BM_AddColumnsInOneUpdate(benchmark::State& state) {
-    BM_AddColumns<AddColumnsInOneUpdate>(state);
-}
+void BM_AddColumnsInOneUpdate(benchmark::State& state) { BM_AddColumns<AddColumnsInOneUpdate>(state); }
 BENCHMARK(BM_AddColumnsInOneUpdate)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
 int main(int argc, char** argv) {
     return RunWithRatios(argc, argv, [](const RatioReporter& reporter) {
-        reporter.PrintRowRatios({"FilterHiding99Percent", "ClearFilter", "GroupByUniqueColumn",
-                                 "SmartGroupByUniqueColumn", "EditInGroupedGrid", "AppendInGroupedGrid",
-                                 "DeleteInGroupedGrid"},
-                                "BM_ScanWithDisplayTexts");
+        reporter.PrintRowRatios(
+            {"FilterHiding99Percent", "ClearFilter", "GroupByUniqueColumn", "SmartGroupByUniqueColumn",
+             "EditInGroupedGrid", "AppendInGroupedGrid", "DeleteInGroupedGrid"},
+            "BM_ScanWithDisplayTexts");
         const double one = reporter.Time("BM_AddColumnsOneByOne"), batch = reporter.Time("BM_AddColumnsInOneUpdate");
         if (one > 0 && batch > 0) std::printf("ratio 250 columns one by one / in one update = %.2f\n", one / batch);
         if (const double moves = reporter.Time("BM_MoveFirstRowToTheEnd"); moves > 0)

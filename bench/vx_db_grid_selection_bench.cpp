@@ -31,8 +31,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -139,16 +139,10 @@ struct SelectingGrid : GridOnTable {
     void Key(uint16_t Vk, TShiftState Shift = {}) { driver.PressKey(Vk, Shift); }
 };
 
-std::vector<TvxDBGridColumn*> ByName(GridOnTable& g) {
-    return {g.name};
-}
+std::vector<TvxDBGridColumn*> ByName(GridOnTable& g) { return {g.name}; }
 
-int Records(benchmark::State& state) {
-    return static_cast<int>(state.range(0));
-}
-int Share(benchmark::State& state) {
-    return static_cast<int>(state.range(1));
-}
+int Records(benchmark::State& state) { return static_cast<int>(state.range(0)); }
+int Share(benchmark::State& state) { return static_cast<int>(state.range(1)); }
 
 void BM_ScanWithDisplayTexts(benchmark::State& state) {
     GridOnTable g(Records(state), false);
@@ -200,13 +194,9 @@ void EditSelected(benchmark::State& state) {
         }
     }
 }
-void BM_Edit(benchmark::State& state) {
-    EditSelected<nullptr>(state);
-}
+void BM_Edit(benchmark::State& state) { EditSelected<nullptr>(state); }
 BENCHMARK(BM_Edit)->Apply(RowsAndShares);
-void BM_EditGroupedByName(benchmark::State& state) {
-    EditSelected<ByName>(state);
-}
+void BM_EditGroupedByName(benchmark::State& state) { EditSelected<ByName>(state); }
 BENCHMARK(BM_EditGroupedByName)->Apply(RowsAndShares);
 
 // The records come back outside the clock, and the share is selected again.
@@ -269,21 +259,13 @@ void GroupBy(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
-void BM_GroupByName(benchmark::State& state) {
-    GroupBy<Grouping::NameAlone>(state);
-}
+void BM_GroupByName(benchmark::State& state) { GroupBy<Grouping::NameAlone>(state); }
 BENCHMARK(BM_GroupByName)->Apply(RowsAndShares);
-void BM_GroupByTwoColumns(benchmark::State& state) {
-    GroupBy<Grouping::OneAfterTheOther>(state);
-}
+void BM_GroupByTwoColumns(benchmark::State& state) { GroupBy<Grouping::OneAfterTheOther>(state); }
 BENCHMARK(BM_GroupByTwoColumns)->Apply(RowsAndShares);
-void BM_GroupBySecondColumn(benchmark::State& state) {
-    GroupBy<Grouping::SecondStepAlone>(state);
-}
+void BM_GroupBySecondColumn(benchmark::State& state) { GroupBy<Grouping::SecondStepAlone>(state); }
 BENCHMARK(BM_GroupBySecondColumn)->Apply(RowsAndShares);
-void BM_GroupByTwoColumnsInOneUpdate(benchmark::State& state) {
-    GroupBy<Grouping::InOneUpdate>(state);
-}
+void BM_GroupByTwoColumnsInOneUpdate(benchmark::State& state) { GroupBy<Grouping::InOneUpdate>(state); }
 BENCHMARK(BM_GroupByTwoColumnsInOneUpdate)->Apply(RowsAndShares);
 
 void BM_FilterAndClearGroupedByName(benchmark::State& state) {
@@ -303,9 +285,7 @@ void BM_FilterAndClearGroupedByName(benchmark::State& state) {
 }
 BENCHMARK(BM_FilterAndClearGroupedByName)->Apply(RowsAndShares);
 
-std::vector<TvxDBGridColumn*> ByPlaceThenName(GridOnTable& g) {
-    return {g.place, g.name};
-}
+std::vector<TvxDBGridColumn*> ByPlaceThenName(GridOnTable& g) { return {g.place, g.name}; }
 
 double ThreadCpuMs() {
     timespec t{};
@@ -419,13 +399,9 @@ void AddColumnsToLoadedGrid(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
-void BM_AddColumnsOneByOne(benchmark::State& state) {
-    AddColumnsToLoadedGrid<false>(state);
-}
+void BM_AddColumnsOneByOne(benchmark::State& state) { AddColumnsToLoadedGrid<false>(state); }
 BENCHMARK(BM_AddColumnsOneByOne)->Apply(RowsAndSharesFewRounds);
-void BM_AddColumnsInOneUpdate(benchmark::State& state) {
-    AddColumnsToLoadedGrid<true>(state);
-}
+void BM_AddColumnsInOneUpdate(benchmark::State& state) { AddColumnsToLoadedGrid<true>(state); }
 BENCHMARK(BM_AddColumnsInOneUpdate)->Apply(RowsAndSharesFewRounds);
 
 // The process's resident memory in KiB, now (VmRSS) or at its peak (VmHWM).
@@ -437,9 +413,7 @@ long ResidentKiB(const char* Which) {
     return 0;
 }
 // The peak starts again from what the process holds now.
-void ResetResidentPeak() {
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
+void ResetResidentPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
 // Every row by a range from the first row to the last, as a user selects them; the selection
 // is cleared outside the clock. The first range, before the clock, gives how much the
@@ -467,17 +441,11 @@ void SelectEveryRowShown(benchmark::State& state) {
         select();
     }
 }
-void BM_SelectRangeInRecordOrder(benchmark::State& state) {
-    SelectEveryRowShown<Shown::InRecordOrder>(state);
-}
+void BM_SelectRangeInRecordOrder(benchmark::State& state) { SelectEveryRowShown<Shown::InRecordOrder>(state); }
 BENCHMARK(BM_SelectRangeInRecordOrder)->Apply(Sizes);
-void BM_SelectRangeSortedByName(benchmark::State& state) {
-    SelectEveryRowShown<Shown::SortedByName>(state);
-}
+void BM_SelectRangeSortedByName(benchmark::State& state) { SelectEveryRowShown<Shown::SortedByName>(state); }
 BENCHMARK(BM_SelectRangeSortedByName)->Apply(Sizes);
-void BM_SelectRangeGroupedByName(benchmark::State& state) {
-    SelectEveryRowShown<Shown::GroupedByName>(state);
-}
+void BM_SelectRangeGroupedByName(benchmark::State& state) { SelectEveryRowShown<Shown::GroupedByName>(state); }
 BENCHMARK(BM_SelectRangeGroupedByName)->Apply(Sizes);
 
 // One data row in a hundred, in record order, each selected on its own (no selection batch)
@@ -518,9 +486,8 @@ constexpr const char* kShortFormFilter =
 int main(int argc, char** argv) {
     std::vector<char*> args(argv, argv + argc);
     std::string filter = kShortFormFilter;
-    const bool filterGiven = std::any_of(args.begin() + 1, args.end(), [](const char* a) {
-        return std::string(a).rfind("--benchmark_filter", 0) == 0;
-    });
+    const bool filterGiven = std::any_of(
+        args.begin() + 1, args.end(), [](const char* a) { return std::string(a).rfind("--benchmark_filter", 0) == 0; });
     if (ShortForm() && !filterGiven) args.push_back(filter.data());
     const std::vector<int64_t> sizes = RowCounts();
     const std::string small = std::to_string(sizes.front());

@@ -21,20 +21,11 @@ void GetCurrencyEditFormat(std::string& Format) {
     std::string pattern = number;
     if (!currency.empty()) {
         switch (fs.CurrencyFormat) {
-            case 0:
-                pattern = currency + number;
-                break;
-            case 1:
-                pattern = number + currency;
-                break;
-            case 2:
-                pattern = currency + " " + number;
-                break;
-            case 3:
-                pattern = number + " " + currency;
-                break;
-            default:
-                break;
+            case 0: pattern = currency + number; break;
+            case 1: pattern = number + currency; break;
+            case 2: pattern = currency + " " + number; break;
+            case 3: pattern = number + " " + currency; break;
+            default: break;
         }
     }
     Format = pattern + ";-" + pattern;

@@ -6,7 +6,7 @@ namespace {
 
 // A memory context with a bitmap of its own, released on leaving the scope.
 class WorkBitmap {
-  public:
+public:
     WorkBitmap(int w, int h, bool mono = false)
         : bitmap_(CreateBitmap(std::max(w, 0), std::max(h, 0), 1, mono ? 1 : 32, nullptr)),
           dc_(CreateCompatibleDC(nullptr)),
@@ -20,7 +20,7 @@ class WorkBitmap {
     WorkBitmap& operator=(const WorkBitmap&) = delete;
     HDC DC() const { return dc_; }
 
-  private:
+private:
     HBITMAP bitmap_;
     HDC dc_;
     HGDIOBJ old_;
@@ -90,8 +90,7 @@ void DrawBitmapOnBrush(HDC DC, HBRUSH Brush, const TRect& Rect, TBitmap* Bitmap)
     SetBkColor(copy.DC(), RGB(255, 255, 255));
     BitBlt(copy.DC(), 0, 0, w, h, mask.DC(), 0, 0, 0x00E20746);
     SelectObject(copy.DC(), old);
-    BitBlt(DC, Rect.Left, Rect.Top, std::min(w, Rect.Width()), std::min(h, Rect.Height()), copy.DC(), 0, 0,
-           SRCCOPY);
+    BitBlt(DC, Rect.Left, Rect.Top, std::min(w, Rect.Width()), std::min(h, Rect.Height()), copy.DC(), 0, 0, SRCCOPY);
 }
 
 void DrawGlyphInRect(HDC DC, HBRUSH Brush, const TRect& Rect, TBitmap* Bitmap, const TRect& GlyphRect) {
@@ -105,8 +104,8 @@ void DrawGlyphInRect(HDC DC, HBRUSH Brush, const TRect& Rect, TBitmap* Bitmap, c
     BitBlt(DC, Rect.Left, Rect.Top, w, h, work.DC(), 0, 0, SRCCOPY);
 }
 
-int DrawTextInRect(HDC DC, std::string_view Text, int* Height, COLORREF TextColor, COLORREF BkColor,
-                   HFONT Font, HBRUSH Brush, unsigned Flags, TRect TextRect, TRect FillRect) {
+int DrawTextInRect(HDC DC, std::string_view Text, int* Height, COLORREF TextColor, COLORREF BkColor, HFONT Font,
+                   HBRUSH Brush, unsigned Flags, TRect TextRect, TRect FillRect) {
     HGDIOBJ oldFont = Font ? SelectObject(DC, Font) : nullptr;
     COLORREF oldBk = SetBkColor(DC, BkColor);
     COLORREF oldText = SetTextColor(DC, TextColor);
@@ -275,8 +274,8 @@ void DrawSizeGrip(HDC DC, const TRect& Rect, int Corner) {
     WorkBitmap work(gw, gh);
     TRect grip{0, 0, gw, gh};
     DrawFrameControl(work.DC(), grip, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
-    StretchBlt(DC, left ? square.Right : square.Left, top ? square.Bottom : square.Top, left ? -gw : gw,
-               top ? -gh : gh, work.DC(), 0, 0, gw, gh, SRCCOPY);
+    StretchBlt(DC, left ? square.Right : square.Left, top ? square.Bottom : square.Top, left ? -gw : gw, top ? -gh : gh,
+               work.DC(), 0, 0, gw, gh, SRCCOPY);
 }
 
 void FillTriangle(HDC DC, const TPoint (&Points)[3], COLORREF Color) {

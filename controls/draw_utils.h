@@ -36,8 +36,8 @@ constexpr unsigned vxdtKeepBkMode = 0x8000;
 // Font, BkColor and TextColor are selected for the call and restored. Measuring answers
 // FillRect's height less TextRect's plus the text's height (Height, when given, gets the
 // text's height); drawing answers 0.
-int DrawTextInRect(HDC DC, std::string_view Text, int* Height, COLORREF TextColor, COLORREF BkColor,
-                   HFONT Font, HBRUSH Brush, unsigned Flags, TRect TextRect, TRect FillRect);
+int DrawTextInRect(HDC DC, std::string_view Text, int* Height, COLORREF TextColor, COLORREF BkColor, HFONT Font,
+                   HBRUSH Brush, unsigned Flags, TRect TextRect, TRect FillRect);
 
 // P is a pop-up's top-left corner just below its owner: keeps the pop-up on the work area,
 // flipping it above the owner when there is more room there. A pop-up wider than the work

@@ -49,22 +49,14 @@ const PixelArt kToolArt[] = {
 
 COLORREF ArtColor(char c) {
     switch (c) {
-        case 'k':
-            return RGB(0, 0, 0);
-        case 'w':
-            return RGB(255, 255, 255);
-        case 's':
-            return RGB(192, 192, 192);
-        case 'g':
-            return RGB(128, 128, 128);
-        case 'y':
-            return RGB(255, 255, 0);
-        case 'b':
-            return RGB(0, 0, 128);
-        case 'r':
-            return RGB(192, 0, 0);
-        default:
-            return static_cast<COLORREF>(clOlive);
+        case 'k': return RGB(0, 0, 0);
+        case 'w': return RGB(255, 255, 255);
+        case 's': return RGB(192, 192, 192);
+        case 'g': return RGB(128, 128, 128);
+        case 'y': return RGB(255, 255, 0);
+        case 'b': return RGB(0, 0, 128);
+        case 'r': return RGB(192, 0, 0);
+        default: return static_cast<COLORREF>(clOlive);
     }
 }
 

@@ -96,13 +96,13 @@ std::string_view PictureBlobData(std::string_view Blob) {
 }
 
 void CheckPictureData(std::string_view Data) {
-    if (Data.size() >= 2 && Data[0] == 'B' && Data[1] == 'M') CheckBmp(Data);
-    else if (Data.size() >= 8 && std::memcmp(Data.data(), "\x89PNG\r\n\x1a\n", 8) == 0) CheckPng(Data);
+    if (Data.size() >= 2 && Data[0] == 'B' && Data[1] == 'M')
+        CheckBmp(Data);
+    else if (Data.size() >= 8 && std::memcmp(Data.data(), "\x89PNG\r\n\x1a\n", 8) == 0)
+        CheckPng(Data);
 }
 
-bool IsPictureEmpty(const TPicture* Picture) {
-    return !Picture || !Picture->Graphic() || Picture->Graphic()->Empty();
-}
+bool IsPictureEmpty(const TPicture* Picture) { return !Picture || !Picture->Graphic() || Picture->Graphic()->Empty(); }
 
 void LoadPictureFromBlob(TPicture* Picture, TGraphicClass GraphicClass, const Variant& Value) {
     if (!Value.IsString()) {

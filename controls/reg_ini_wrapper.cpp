@@ -5,9 +5,7 @@
 #include "platform/classes/string_list.h"
 
 TvxRegIniWrapper::TvxRegIniWrapper(TObject* IniObject)
-    : object_(IniObject),
-      reg_(dynamic_cast<TRegIniFile*>(IniObject)),
-      ini_(dynamic_cast<TCustomIniFile*>(IniObject)) {}
+    : object_(IniObject), reg_(dynamic_cast<TRegIniFile*>(IniObject)), ini_(dynamic_cast<TCustomIniFile*>(IniObject)) {}
 
 int32_t TvxRegIniWrapper::ReadInteger(std::string_view Section, std::string_view Ident, int32_t Default) {
     if (reg_) return reg_->ReadInteger(Section, Ident, Default);
@@ -55,8 +53,7 @@ void TvxRegIniWrapper::EraseSections(std::string_view Prefix) {
     ini_->ReadSections(&sections);
     for (int i = 0; i < sections.Count(); ++i) {
         std::string name = sections[i];
-        if (name.compare(0, Prefix.size(), Prefix) == 0 && name.size() >= Prefix.size())
-            ini_->EraseSection(name);
+        if (name.compare(0, Prefix.size(), Prefix) == 0 && name.size() >= Prefix.size()) ini_->EraseSection(name);
     }
 }
 
@@ -74,8 +71,7 @@ int TvxRegIniWrapper::ReadBinaryData(std::string_view Key, std::string_view Name
     return key.ReadBinaryData(Name, Buffer, BufSize);
 }
 
-void TvxRegIniWrapper::WriteBinaryData(std::string_view Key, std::string_view Name, const void* Buffer,
-                                       int BufSize) {
+void TvxRegIniWrapper::WriteBinaryData(std::string_view Key, std::string_view Name, const void* Buffer, int BufSize) {
     if (!reg_) return;
     TRegistry key;
     key.SetRootKey(reg_->RootKey());

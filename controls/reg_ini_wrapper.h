@@ -13,7 +13,7 @@ class TRegIniFile;
 class TStrings;
 
 class TvxRegIniWrapper : public TObject {
-  public:
+public:
     // IniObject: a TRegIniFile, TIniFile or TMemIniFile; anything else makes every
     // operation do nothing (reads give their default).
     explicit TvxRegIniWrapper(TObject* IniObject);
@@ -34,7 +34,7 @@ class TvxRegIniWrapper : public TObject {
     int ReadBinaryData(std::string_view Key, std::string_view Name, void* Buffer, int BufSize);
     void WriteBinaryData(std::string_view Key, std::string_view Name, const void* Buffer, int BufSize);
 
-  private:
+private:
     TObject* object_;
     TRegIniFile* reg_;
     TCustomIniFile* ini_;

@@ -87,14 +87,10 @@ std::string DecodeField(std::string_view s) {
 
 std::string RootName(HKEY root) {
     switch (root) {
-        case HKEY_CLASSES_ROOT:
-            return "HKEY_CLASSES_ROOT";
-        case HKEY_LOCAL_MACHINE:
-            return "HKEY_LOCAL_MACHINE";
-        case HKEY_USERS:
-            return "HKEY_USERS";
-        default:
-            return "HKEY_CURRENT_USER";
+        case HKEY_CLASSES_ROOT: return "HKEY_CLASSES_ROOT";
+        case HKEY_LOCAL_MACHINE: return "HKEY_LOCAL_MACHINE";
+        case HKEY_USERS: return "HKEY_USERS";
+        default: return "HKEY_CURRENT_USER";
     }
 }
 
@@ -200,9 +196,7 @@ bool TRegistry::DeleteKey(std::string_view Key) {
     return !ec;
 }
 
-bool TRegistry::KeyExists(std::string_view Key) const {
-    return DirectoryExists(KeyFolder(Resolve(Key), false));
-}
+bool TRegistry::KeyExists(std::string_view Key) const { return DirectoryExists(KeyFolder(Resolve(Key), false)); }
 
 void TRegistry::GetKeyNames(TStrings* Strings) const {
     Strings->Clear();
@@ -306,9 +300,7 @@ int32_t TRegistry::ReadInteger(std::string_view Name) const {
     return v;
 }
 
-void TRegistry::WriteInteger(std::string_view Name, int32_t Value) {
-    WriteRaw(Name, "dword:" + IntToStr(Value));
-}
+void TRegistry::WriteInteger(std::string_view Name, int32_t Value) { WriteRaw(Name, "dword:" + IntToStr(Value)); }
 
 int TRegistry::ReadBinaryData(std::string_view Name, void* Buffer, int BufSize) const {
     bool found;
@@ -364,8 +356,7 @@ auto TRegIniFile::InSection(std::string_view Section, bool create, F&& f) -> dec
     return f();
 }
 
-std::string TRegIniFile::ReadString(std::string_view Section, std::string_view Ident,
-                                    std::string_view Default) {
+std::string TRegIniFile::ReadString(std::string_view Section, std::string_view Ident, std::string_view Default) {
     return InSection(Section, false, [&] {
         TRegDataInfo info;
         if (!GetDataInfo(Ident, info) || info.RegData != rdString) return std::string(Default);
@@ -403,9 +394,7 @@ void TRegIniFile::ReadSection(std::string_view Section, TStrings* Strings) {
     InSection(Section, false, [&] { GetValueNames(Strings); });
 }
 
-void TRegIniFile::ReadSections(TStrings* Strings) {
-    GetKeyNames(Strings);
-}
+void TRegIniFile::ReadSections(TStrings* Strings) { GetKeyNames(Strings); }
 
 void TRegIniFile::EraseSection(std::string_view Section) {
     if (SplitKey(Section).empty()) return;  // an empty name would erase the whole key

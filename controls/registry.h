@@ -27,7 +27,7 @@ struct TRegDataInfo {
 };
 
 class TRegistry : public TObject {
-  public:
+public:
     TRegistry();
     std::string ClassName() const override { return "TRegistry"; }
 
@@ -65,7 +65,7 @@ class TRegistry : public TObject {
     int ReadBinaryData(std::string_view Name, void* Buffer, int BufSize) const;
     void WriteBinaryData(std::string_view Name, const void* Buffer, int BufSize);
 
-  protected:
+protected:
     using KeyPath = std::vector<std::string>;
     KeyPath Resolve(std::string_view Key) const;
     // The folder of a key; with create, missing folders are made (with the names given).
@@ -75,14 +75,14 @@ class TRegistry : public TObject {
     KeyPath current_;
     bool open_ = false;
 
-  private:
+private:
     HKEY root_ = HKEY_CURRENT_USER;
 };
 
 // The registry seen as an INI file: the key named at construction, its subkeys as
 // sections and their values as keys. Integers are kept as text, as the class library does.
 class TRegIniFile : public TRegistry {
-  public:
+public:
     explicit TRegIniFile(std::string_view FileName);
     std::string ClassName() const override { return "TRegIniFile"; }
     const std::string& FileName() const { return fileName_; }
@@ -98,7 +98,7 @@ class TRegIniFile : public TRegistry {
     void EraseSection(std::string_view Section);
     void DeleteKey(std::string_view Section, std::string_view Ident);
 
-  private:
+private:
     // Runs f with the section's key current (made when create), then goes back.
     template <class F>
     auto InSection(std::string_view Section, bool create, F&& f) -> decltype(f());

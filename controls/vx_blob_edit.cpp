@@ -107,7 +107,8 @@ void TvxInplaceBlobEdit::SetBlobText(const std::string& S) {
 void TvxInplaceBlobEdit::SetEditKind(uint8_t v) {
     editKind_ = v;
     InvalidateEdit();
-    if (HandleAllocated()) SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    if (HandleAllocated())
+        SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
 }
 
 void TvxInplaceBlobEdit::SetBlobPaintStyle(TvxBlobPaintStyle v) {
@@ -188,8 +189,10 @@ void TvxInplaceBlobEdit::DropDown() {
     p->PictureFilter = PictureFilter;
     p->ShowExPopupItems = ShowExPopupItems;
     p->SetKeptText("");
-    if (editKind_ == vxbkPicture) LoadPictureFromBlob(p->Picture(), p->GraphicClass, Variant(blobText_));
-    else p->SetMemoText(blobText_);
+    if (editKind_ == vxbkPicture)
+        LoadPictureFromBlob(p->Picture(), p->GraphicClass, Variant(blobText_));
+    else
+        p->SetMemoText(blobText_);
     p->SetReadOnly(!CanEditText());
     p->SetContentModified(false);
     p->OnAccept = [this] { AcceptPopup(); };

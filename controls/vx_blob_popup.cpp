@@ -148,8 +148,10 @@ std::string TCustomvxBlobPopup::MemoText() const { return memo_->Text(); }
 bool TCustomvxBlobPopup::ContentModified() const { return kind_ == 0 ? memo_->Modified() : pictureModified_; }
 
 void TCustomvxBlobPopup::SetContentModified(bool v) {
-    if (kind_ == 0) memo_->SetModified(v);
-    else pictureModified_ = v;
+    if (kind_ == 0)
+        memo_->SetModified(v);
+    else
+        pictureModified_ = v;
     Invalidate();
 }
 
@@ -177,8 +179,9 @@ TCustomvxBlobPopup::Metrics TCustomvxBlobPopup::BarMetrics() {
     for (int i = 0; i < 3; ++i) {
         if (!(barButtons_ & (1 << i))) continue;
         ++m.N;
-        m.W = std::max(m.W, MeasureText(Font(), StripAccel(vxPopupButtonCaption(i)) + "00", Rect(0, 0, 0, 0),
-                                        DT_SINGLELINE).Width());
+        m.W = std::max(
+            m.W,
+            MeasureText(Font(), StripAccel(vxPopupButtonCaption(i)) + "00", Rect(0, 0, 0, 0), DT_SINGLELINE).Width());
     }
     return m;
 }
@@ -198,8 +201,10 @@ int TCustomvxBlobPopup::MinHeight() { return 3 * GetSystemMetrics(SM_CYHSCROLL) 
 TRect TCustomvxBlobPopup::ContentRect() {
     TRect r = ClientRect();
     const int bar = BarHeight();
-    if (barOnTop_) r.Top += bar;
-    else r.Bottom -= bar;
+    if (barOnTop_)
+        r.Top += bar;
+    else
+        r.Bottom -= bar;
     // The default border is our own one-pixel frame around the content.
     if (PopupBorder() == pbDefault) InflateRect(r, -1, -1);
     return r;
@@ -337,8 +342,10 @@ void TCustomvxBlobPopup::ShowPopup() {
     TvxInplacePopupControl::ShowPopup();
     // The window's frame is known only now that it exists: lay the content out inside it.
     LayoutContent();
-    if (kind_ == 0) ::SetFocus(memo_->Handle());
-    else ::SetFocus(Handle());
+    if (kind_ == 0)
+        ::SetFocus(memo_->Handle());
+    else
+        ::SetFocus(Handle());
 }
 
 void TCustomvxBlobPopup::ClosePopup() {
@@ -429,8 +436,12 @@ void TCustomvxBlobPopup::KeyDown(uint16_t& Key, TShiftState Shift) {
             if (!readOnly_) Picture()->SetGraphic(nullptr);
         } else if (Key == VK_LEFT || Key == VK_RIGHT || Key == VK_UP || Key == VK_DOWN) {
             const int step = GetSystemMetrics(SM_CXVSCROLL);
-            ScrollPicture(Key == VK_LEFT ? -step : Key == VK_RIGHT ? step : 0,
-                          Key == VK_UP ? -step : Key == VK_DOWN ? step : 0);
+            ScrollPicture(Key == VK_LEFT    ? -step
+                          : Key == VK_RIGHT ? step
+                                            : 0,
+                          Key == VK_UP     ? -step
+                          : Key == VK_DOWN ? step
+                                           : 0);
         }
     }
 }
@@ -439,8 +450,10 @@ void TCustomvxBlobPopup::KeyPress(char32_t& Key) {
     if (Key == U'\n' && (barButtons_ & 1)) Key = 0;
     if (Key == U'\t' && !WantTabs) Key = 0;
     if (kind_ != 1) return;
-    if (Key == 3 && !IsPictureEmpty(Picture())) Clipboard()->Assign(Picture());
-    else if (Key == 22 && !readOnly_ && Clipboard()->HasFormat(ClipboardFormat)) Clipboard()->AssignTo(Picture());
+    if (Key == 3 && !IsPictureEmpty(Picture()))
+        Clipboard()->Assign(Picture());
+    else if (Key == 22 && !readOnly_ && Clipboard()->HasFormat(ClipboardFormat))
+        Clipboard()->AssignTo(Picture());
     else if (Key == 24 && !IsPictureEmpty(Picture())) {
         Clipboard()->Assign(Picture());
         if (!readOnly_) Picture()->SetGraphic(nullptr);
@@ -470,8 +483,10 @@ void TCustomvxBlobPopup::MouseUp(TMouseButton Button, TShiftState Shift, int X, 
 // ---- Context menu ----
 
 TPopupMenu* TCustomvxBlobPopup::ShowContextMenu(TPoint Screen) {
-    if (menu_) menu_->Items()->Clear();
-    else menu_ = new TPopupMenu(this);
+    if (menu_)
+        menu_->Items()->Clear();
+    else
+        menu_ = new TPopupMenu(this);
     TMenuItem* root = menu_->Items();
     auto add = [&](const char* caption, bool enabled, std::function<void()> run) {
         auto* item = new TMenuItem(menu_);
@@ -548,7 +563,8 @@ int TCustomvxBlobPopup::ScrollRequest(bool Horizontal, int Code, int ThumbPos) {
     }
     pos = std::clamp(pos, 0, limit);
     (Horizontal ? scroll_.X : scroll_.Y) = pos;
-    if (pictureView_->HandleAllocated()) SetScrollPos(pictureView_->Handle(), Horizontal ? SB_HORZ : SB_VERT, pos, true);
+    if (pictureView_->HandleAllocated())
+        SetScrollPos(pictureView_->Handle(), Horizontal ? SB_HORZ : SB_VERT, pos, true);
     pictureView_->Invalidate();
     return pos;
 }
@@ -569,7 +585,8 @@ void TCustomvxBlobPopup::WndProc(TMessage& Message) {
         const int gx = gripLeft_ ? c.Left : c.Right - g;
         const int gy = barOnTop_ ? c.Top : c.Bottom - g;
         if (PtInRect(Rect(gx, gy, gx + g, gy + g), p))
-            Message.Result = barOnTop_ ? (gripLeft_ ? HTTOPLEFT : HTTOPRIGHT) : (gripLeft_ ? HTBOTTOMLEFT : HTBOTTOMRIGHT);
+            Message.Result = barOnTop_ ? (gripLeft_ ? HTTOPLEFT : HTTOPRIGHT)
+                                       : (gripLeft_ ? HTBOTTOMLEFT : HTBOTTOMRIGHT);
         return;
     }
     TvxInplacePopupControl::WndProc(Message);
@@ -608,7 +625,8 @@ void TCustomvxBlobPopup::Paint() {
     }
     // The bar.
     const int bar = BarHeight();
-    TRect barRect = barOnTop_ ? Rect(0, 0, client.Right, bar) : Rect(0, client.Bottom - bar, client.Right, client.Bottom);
+    TRect barRect = barOnTop_ ? Rect(0, 0, client.Right, bar)
+                              : Rect(0, client.Bottom - bar, client.Right, client.Bottom);
     c->Brush()->SetColor(clBtnFace);
     c->FillRect(barRect);
     TRect edge = barRect;
@@ -623,8 +641,10 @@ void TCustomvxBlobPopup::Paint() {
         c->FillRect(r);
         TRect e = r;
         const bool flat = PopupBorder() == pbFlat || PopupBorder() == pbSingle;
-        if (flat) DrawEdge(c->Handle(), e, pressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
-        else DrawEdge(c->Handle(), e, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+        if (flat)
+            DrawEdge(c->Handle(), e, pressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+        else
+            DrawEdge(c->Handle(), e, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
         c->Brush()->SetStyle(bsClear);
         c->Font()->SetColor(enabled ? clBtnText : clBtnShadow);
         SetTextColor(c->Handle(), ColorToRGB(enabled ? clBtnText : clBtnShadow));

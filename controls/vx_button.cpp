@@ -112,21 +112,25 @@ void FillGradient(int W, int H, TColor FromColor, TColor ToColor, int Steps, int
             for (int s = 0; s <= 15; ++s)
                 for (int m = 0; m <= length / (Steps - 1); ++m) {
                     int along = from + Random(m);
-                    if (rows) SetClipped(Bitmap, s, along, ramp[static_cast<size_t>(i - 1)]);
-                    else SetClipped(Bitmap, along, s, ramp[static_cast<size_t>(i - 1)]);
+                    if (rows)
+                        SetClipped(Bitmap, s, along, ramp[static_cast<size_t>(i - 1)]);
+                    else
+                        SetClipped(Bitmap, along, s, ramp[static_cast<size_t>(i - 1)]);
                 }
         }
     }
     // The first 16-pixel strip repeats across the other direction.
     HDC dc = c->Handle();
     for (int t = 1; t <= across / 16; ++t) {
-        if (rows) CopyClipped(dc, {W, H}, 16 * t, 0, 16, H, Bitmap, 0, 0);
-        else CopyClipped(dc, {W, H}, 0, 16 * t, W, 16, Bitmap, 0, 0);
+        if (rows)
+            CopyClipped(dc, {W, H}, 16 * t, 0, 16, H, Bitmap, 0, 0);
+        else
+            CopyClipped(dc, {W, H}, 0, 16 * t, W, 16, Bitmap, 0, 0);
     }
 }
 
-void TvxButton::DrawButtonText(TCanvas* Canvas, const std::string& Text, unsigned Flags, TRect& R,
-                               bool ShowAccelChar, bool Enabled, TFont* Font) {
+void TvxButton::DrawButtonText(TCanvas* Canvas, const std::string& Text, unsigned Flags, TRect& R, bool ShowAccelChar,
+                               bool Enabled, TFont* Font) {
     std::string text = Text;
     if ((Flags & DT_CALCRECT) && (text.empty() || (ShowAccelChar && text == "&"))) text = " ";
     if (!ShowAccelChar) Flags |= DT_NOPREFIX;
@@ -220,8 +224,18 @@ void TvxButton::RebuildBitmaps() {
     int h = Height();
     // A resize to the same size (the constructor's, a layout pass) changes nothing.
     const TvxColors& c = *colors_;
-    const std::array<int, 12> built{w, h, k, steps, c.BackgroundFrom(), c.BackgroundTo(), c.ClickedFrom(),
-                                    c.ClickedTo(), c.FocusedFrom(), c.FocusedTo(), c.HighlightFrom(), c.HighlightTo()};
+    const std::array<int, 12> built{w,
+                                    h,
+                                    k,
+                                    steps,
+                                    c.BackgroundFrom(),
+                                    c.BackgroundTo(),
+                                    c.ClickedFrom(),
+                                    c.ClickedTo(),
+                                    c.FocusedFrom(),
+                                    c.FocusedTo(),
+                                    c.HighlightFrom(),
+                                    c.HighlightTo()};
     if (!dither && built == built_) return;
     built_ = built;
     background_ = Face(w - 2 - 4 * k, h - 2 - 4 * k, c.BackgroundFrom(), c.BackgroundTo(), steps, dither);
@@ -295,14 +309,14 @@ void TvxButton::Paint() {
     int sp = spacing_;
     if (!glyph.Empty()) {
         switch (layout_) {
-        case blGlyphLeft: r.Left += gw + sp; break;
-        case blGlyphRight:
-            r.Left -= gw + sp;
-            r.Right -= 2 * (gw + sp);
-            flags |= DT_RIGHT;
-            break;
-        case blGlyphTop: r.Top += gh + sp; break;
-        case blGlyphBottom: r.Top -= gh + sp; break;
+            case blGlyphLeft: r.Left += gw + sp; break;
+            case blGlyphRight:
+                r.Left -= gw + sp;
+                r.Right -= 2 * (gw + sp);
+                flags |= DT_RIGHT;
+                break;
+            case blGlyphTop: r.Top += gh + sp; break;
+            case blGlyphBottom: r.Top -= gh + sp; break;
         }
     }
     DrawButtonText(c, Caption(), flags | DT_CALCRECT, r, showAccelChar_, Enabled(), c->Font());
@@ -312,10 +326,10 @@ void TvxButton::Paint() {
     if (!glyph.Empty()) {
         TPoint at;
         switch (layout_) {
-        case blGlyphLeft: at = {r.Left - gw - sp, (h - gh) / 2 + p}; break;
-        case blGlyphRight: at = {r.Right + sp, (h - gh) / 2 + p}; break;
-        case blGlyphTop: at = {(w - gw) / 2 + p, r.Top - gh - sp}; break;
-        case blGlyphBottom: at = {(w - gw) / 2 + p, r.Bottom + sp}; break;
+            case blGlyphLeft: at = {r.Left - gw - sp, (h - gh) / 2 + p}; break;
+            case blGlyphRight: at = {r.Right + sp, (h - gh) / 2 + p}; break;
+            case blGlyphTop: at = {(w - gw) / 2 + p, r.Top - gh - sp}; break;
+            case blGlyphBottom: at = {(w - gw) / 2 + p, r.Bottom + sp}; break;
         }
         COLORREF clear = glyph.Pixel(0, gh - 1);
         for (int y = 0; y < gh; ++y)
@@ -355,8 +369,10 @@ void TvxButton::KeyUp(uint16_t& Key, TShiftState Shift) {
 void TvxButton::CMDialogKey(TMessage& Message) {
     uint16_t key = static_cast<uint16_t>(Message.WParam);
     bool handled = false;
-    if (key == VK_RETURN) handled = (HandleAllocated() && Focused()) || (default_ && !FormFocusOnButton());
-    else if (key == VK_ESCAPE) handled = cancel_ && KeyDataToShiftState(Message.LParam).Empty();
+    if (key == VK_RETURN)
+        handled = (HandleAllocated() && Focused()) || (default_ && !FormFocusOnButton());
+    else if (key == VK_ESCAPE)
+        handled = cancel_ && KeyDataToShiftState(Message.LParam).Empty();
     if (handled && CanFocus()) {
         Click();
         Message.Result = 1;

@@ -78,8 +78,8 @@ protected:
     void Paint() override;
     // Draws (or, with DT_CALCRECT, measures) a caption in the button's reading order and
     // alignment; a disabled one is embossed.
-    void DrawButtonText(TCanvas* Canvas, const std::string& Text, unsigned Flags, TRect& R,
-                        bool ShowAccelChar, bool Enabled, TFont* Font);
+    void DrawButtonText(TCanvas* Canvas, const std::string& Text, unsigned Flags, TRect& R, bool ShowAccelChar,
+                        bool Enabled, TFont* Font);
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
     void KeyUp(uint16_t& Key, TShiftState Shift) override;
     void CMDialogKey(TMessage& Message) override;

@@ -25,7 +25,8 @@ void TvxInplaceButtonEditClass::CalcViewInfo(TvxEditViewData& ViewData, bool Cal
     int total = 0;
     for (int i = 0; i < vd->ButtonCount; ++i) total += vd->Buttons[static_cast<size_t>(i)].Width;
     const int room = ViewInfo.ContentRect.Width();
-    if (vd->ButtonCount > 0 && total < room) vd->Buttons[static_cast<size_t>(vd->ButtonCount - 1)].Width += room - total;
+    if (vd->ButtonCount > 0 && total < room)
+        vd->Buttons[static_cast<size_t>(vd->ButtonCount - 1)].Width += room - total;
     ViewInfo.ContentRect.Right = ViewInfo.ContentRect.Left;
     ViewInfo.InnerRect = ViewInfo.ContentRect;
 }

@@ -65,7 +65,10 @@ public:
     // The buttons take their room in the non-client area again.
     void StyleChanged() override;
     void ButtonClick(int Index) override;
-    void PopupKeyDown(uint16_t& Key, TShiftState Shift) override { (void)Key; (void)Shift; }
+    void PopupKeyDown(uint16_t& Key, TShiftState Shift) override {
+        (void)Key;
+        (void)Shift;
+    }
 
 protected:
     TvxInplaceButtonEdit(TComponent* AOwner, const TvxInplaceEditClass& AClass);

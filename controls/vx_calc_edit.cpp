@@ -83,8 +83,10 @@ TvxInplaceCalcEdit::~TvxInplaceCalcEdit() {
 
 void TvxInplaceCalcEdit::DropDown() {
     if (IsDroppedDown() || !CanEditText() || !HandleAllocated()) return;
-    if (!calculator_) calculator_ = std::make_unique<TvxPopupCalculator>(nullptr);
-    else if (calculator_->HandleAllocated()) calculator_->DestroyHandle();
+    if (!calculator_)
+        calculator_ = std::make_unique<TvxPopupCalculator>(nullptr);
+    else if (calculator_->HandleAllocated())
+        calculator_->DestroyHandle();
     calculator_->SetEdit(this);
     SetPopupWindow(calculator_.get());
     DoDropDown();

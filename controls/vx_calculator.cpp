@@ -34,13 +34,12 @@ struct ButtonSpec {
 
 // Row 0 is the top row; the decimal key's caption comes from the locale.
 constexpr ButtonSpec kButtons[vxCalcButtonCount] = {
-    {"Back", kMaroon, 0, 5}, {"CE", kMaroon, 0, 5}, {"C", kMaroon, 0, 5},
-    {"MC", kRed, 1, -1},     {"MR", kRed, 2, -1},   {"MS", kRed, 3, -1},  {"M+", kRed, 4, -1},
-    {"0", kBlue, 4, 0},      {"1", kBlue, 3, 0},    {"2", kBlue, 3, 1},   {"3", kBlue, 3, 2},
-    {"4", kBlue, 2, 0},      {"5", kBlue, 2, 1},    {"6", kBlue, 2, 2},   {"7", kBlue, 1, 0},
-    {"8", kBlue, 1, 1},      {"9", kBlue, 1, 2},    {"+/-", kBlue, 4, 1}, {"", kBlue, 4, 2},
-    {"/", kRed, 1, 3},       {"*", kRed, 2, 3},     {"-", kRed, 3, 3},    {"+", kRed, 4, 3},
-    {"sqrt", kNavy, 1, 4},   {"%", kNavy, 2, 4},    {"1/x", kNavy, 3, 4}, {"=", kRed, 4, 4},
+    {"Back", kMaroon, 0, 5}, {"CE", kMaroon, 0, 5}, {"C", kMaroon, 0, 5}, {"MC", kRed, 1, -1},   {"MR", kRed, 2, -1},
+    {"MS", kRed, 3, -1},     {"M+", kRed, 4, -1},   {"0", kBlue, 4, 0},   {"1", kBlue, 3, 0},    {"2", kBlue, 3, 1},
+    {"3", kBlue, 3, 2},      {"4", kBlue, 2, 0},    {"5", kBlue, 2, 1},   {"6", kBlue, 2, 2},    {"7", kBlue, 1, 0},
+    {"8", kBlue, 1, 1},      {"9", kBlue, 1, 2},    {"+/-", kBlue, 4, 1}, {"", kBlue, 4, 2},     {"/", kRed, 1, 3},
+    {"*", kRed, 2, 3},       {"-", kRed, 3, 3},     {"+", kRed, 4, 3},    {"sqrt", kNavy, 1, 4}, {"%", kNavy, 2, 4},
+    {"1/x", kNavy, 3, 4},    {"=", kRed, 4, 4},
 };
 
 // The one off-screen bitmap every calculator draws its buttons on.
@@ -199,9 +198,7 @@ void TCustomvxCalculator::ResetState() {
     memory_ = 0;
 }
 
-void TCustomvxCalculator::UpdateMemoryButtons() {
-    buttons_[vxcbMC].Grayed = buttons_[vxcbMR].Grayed = memory_ == 0;
-}
+void TCustomvxCalculator::UpdateMemoryButtons() { buttons_[vxcbMC].Grayed = buttons_[vxcbMR].Grayed = memory_ == 0; }
 
 // ---- Values ----
 
@@ -274,15 +271,15 @@ void TCustomvxCalculator::PerformButton(uint8_t Kind) {
         case vxcbBack: {
             StartEntry();
             std::u32string s = ToU32(DisplayText());
-            if (s.size() <= 1 || (s.size() == 2 && s[0] == U'-')) s = std::u32string(1, U'0');
-            else s.pop_back();
+            if (s.size() <= 1 || (s.size() == 2 && s[0] == U'-'))
+                s = std::u32string(1, U'0');
+            else
+                s.pop_back();
             SetDisplayText(ToUtf8(s));
             break;
         }
         case vxcbCE:
-        case vxcbC:
-            Clear();
-            break;
+        case vxcbC: Clear(); break;
         case vxcbMC:
             memory_ = 0;
             UpdateMemoryButtons();
@@ -309,9 +306,7 @@ void TCustomvxCalculator::PerformButton(uint8_t Kind) {
             InvalidateButton(vxcbMR);
             break;
         }
-        case vxcbSign:
-            SetCalcValue(-GetCalcValue());
-            break;
+        case vxcbSign: SetCalcValue(-GetCalcValue()); break;
         case vxcbDiv:
         case vxcbMul:
         case vxcbSub:
@@ -322,13 +317,17 @@ void TCustomvxCalculator::PerformButton(uint8_t Kind) {
                 status_ = vxcsFirst;
                 long double x = GetCalcValue();
                 if (Kind == vxcbPercent) {
-                    if (lastOperation_ == vxcbDiv || lastOperation_ == vxcbMul) x = x / 100;
-                    else if (lastOperation_ == vxcbSub || lastOperation_ == vxcbAdd) x = operand_ * x / 100;
+                    if (lastOperation_ == vxcbDiv || lastOperation_ == vxcbMul)
+                        x = x / 100;
+                    else if (lastOperation_ == vxcbSub || lastOperation_ == vxcbAdd)
+                        x = operand_ * x / 100;
                 }
                 switch (lastOperation_) {
                     case vxcbDiv:
-                        if (x == 0) Fail();
-                        else SetCalcValue(operand_ / x);
+                        if (x == 0)
+                            Fail();
+                        else
+                            SetCalcValue(operand_ / x);
                         break;
                     case vxcbMul: SetCalcValue(operand_ * x); break;
                     case vxcbSub: SetCalcValue(operand_ - x); break;
@@ -347,8 +346,10 @@ void TCustomvxCalculator::PerformButton(uint8_t Kind) {
                                  lastOperation_ == vxcbAdd;
             status_ = pending ? vxcsValid : vxcsFirst;
             const long double v = GetCalcValue();
-            if ((Kind == vxcbSqrt && v < 0) || (Kind == vxcbRev && v == 0)) Fail();
-            else SetCalcValue(Kind == vxcbSqrt ? std::sqrt(v) : 1 / v);
+            if ((Kind == vxcbSqrt && v < 0) || (Kind == vxcbRev && v == 0))
+                Fail();
+            else
+                SetCalcValue(Kind == vxcbSqrt ? std::sqrt(v) : 1 / v);
             break;
         }
         default: {  // digits
@@ -503,9 +504,7 @@ void TCustomvxCalculator::MouseUp(TMouseButton Button, TShiftState Shift, int X,
 
 void TCustomvxCalculator::WndProc(TMessage& Message) {
     switch (Message.Msg) {
-        case WM_GETDLGCODE:
-            Message.Result = DLGC_WANTARROWS;
-            return;
+        case WM_GETDLGCODE: Message.Result = DLGC_WANTARROWS; return;
         case WM_SETFOCUS:
         case WM_KILLFOCUS:
             TvxInplacePopupControl::WndProc(Message);
@@ -532,8 +531,7 @@ void TCustomvxCalculator::WndProc(TMessage& Message) {
             TvxInplacePopupControl::WndProc(Message);
             Invalidate();
             return;
-        default:
-            break;
+        default: break;
     }
     TvxInplacePopupControl::WndProc(Message);
 }
@@ -557,9 +555,7 @@ void TCustomvxCalculator::DrawButton(TCanvas* Canvas, const TvxCalcButton& Butto
     const bool frame = buttonStyle_ != bsExtraFlat || Button.Kind == hotButton_ || down;
     TRect fr = br;
     switch (buttonStyle_) {
-        case bsStandard:
-            DrawFrameControl(dc, fr, DFC_BUTTON, DFCS_BUTTONPUSH | (down ? DFCS_PUSHED : 0));
-            break;
+        case bsStandard: DrawFrameControl(dc, fr, DFC_BUTTON, DFCS_BUTTONPUSH | (down ? DFCS_PUSHED : 0)); break;
         default:
             if (frame) DrawEdge(dc, fr, down ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
             break;

@@ -16,9 +16,33 @@ enum TvxCalcBorderStyle { cbsNone, cbsSingle };
 
 // Button kinds (indexes of the button table); vxcbNone is no button.
 enum : uint8_t {
-    vxcbBack = 0, vxcbCE, vxcbC, vxcbMC, vxcbMR, vxcbMS, vxcbMPlus,
-    vxcb0, vxcb1, vxcb2, vxcb3, vxcb4, vxcb5, vxcb6, vxcb7, vxcb8, vxcb9,
-    vxcbSign, vxcbDecimal, vxcbDiv, vxcbMul, vxcbSub, vxcbAdd, vxcbSqrt, vxcbPercent, vxcbRev, vxcbEqual,
+    vxcbBack = 0,
+    vxcbCE,
+    vxcbC,
+    vxcbMC,
+    vxcbMR,
+    vxcbMS,
+    vxcbMPlus,
+    vxcb0,
+    vxcb1,
+    vxcb2,
+    vxcb3,
+    vxcb4,
+    vxcb5,
+    vxcb6,
+    vxcb7,
+    vxcb8,
+    vxcb9,
+    vxcbSign,
+    vxcbDecimal,
+    vxcbDiv,
+    vxcbMul,
+    vxcbSub,
+    vxcbAdd,
+    vxcbSqrt,
+    vxcbPercent,
+    vxcbRev,
+    vxcbEqual,
     vxcbNone
 };
 inline constexpr int vxCalcButtonCount = 27;

@@ -770,8 +770,10 @@ void TvxGridDatePopup::KeyDown(uint16_t& Key, TShiftState Shift) {
             break;
         case VK_UP:
         case VK_DOWN:
-            if (alt && !Shift.Contains(ssCtrl) && !Shift.Contains(ssShift)) ClosePopup();
-            else if (hasStart) SelectDate(start + (Key == VK_UP ? -7 : 7));
+            if (alt && !Shift.Contains(ssCtrl) && !Shift.Contains(ssShift))
+                ClosePopup();
+            else if (hasStart)
+                SelectDate(start + (Key == VK_UP ? -7 : 7));
             break;
         case VK_LEFT:
         case VK_RIGHT:
@@ -779,8 +781,10 @@ void TvxGridDatePopup::KeyDown(uint16_t& Key, TShiftState Shift) {
             break;
         case VK_HOME:
             if (!hasStart) break;
-            if (ctrlOnly) SelectDate(FirstOfMonth(start));
-            else SelectDate(start - ColOfDate(start));
+            if (ctrlOnly)
+                SelectDate(FirstOfMonth(start));
+            else
+                SelectDate(start - ColOfDate(start));
             break;
         case VK_END:
             if (!hasStart) break;
@@ -796,8 +800,7 @@ void TvxGridDatePopup::KeyDown(uint16_t& Key, TShiftState Shift) {
         case VK_NEXT:
             if (hasStart) SelectDate(AddMonthsTo(start, Key == VK_PRIOR ? -1 : 1));
             break;
-        default:
-            break;
+        default: break;
     }
 }
 

@@ -61,7 +61,8 @@ void TvxInplaceCheckEditClass::DrawBox(HDC DC, const TRect& BoxRect, const TvxCh
     int w = 0, h = 0;
     const bool userGlyph = GetGlyphSize(ViewData.Glyph, ViewData.GlyphCount, w, h);
     int state = 0;
-    if (!ViewData.EditValue.IsNull() && !ViewData.EditValue.IsEmpty()) state = std::clamp(ViewData.EditValue.AsInteger(), 0, 2);
+    if (!ViewData.EditValue.IsNull() && !ViewData.EditValue.IsEmpty())
+        state = std::clamp(ViewData.EditValue.AsInteger(), 0, 2);
     if (userGlyph) {
         int index = state + (ViewData.BoxPressed ? 3 : 0);
         while (index >= ViewData.GlyphCount && index >= 3) index %= 3;
@@ -76,8 +77,10 @@ void TvxInplaceCheckEditClass::DrawBox(HDC DC, const TRect& BoxRect, const TvxCh
         if (state == cbsChecked) flags |= DFCS_CHECKED;
         if (state == cbsGrayed) {
             flags |= DFCS_BUTTON3STATE;
-            if (ViewData.NullStyle == nsInactive) flags |= DFCS_INACTIVE;
-            else if (ViewData.NullStyle == nsGrayedChecked) flags |= DFCS_CHECKED;
+            if (ViewData.NullStyle == nsInactive)
+                flags |= DFCS_INACTIVE;
+            else if (ViewData.NullStyle == nsGrayedChecked)
+                flags |= DFCS_CHECKED;
         }
         if (ViewData.BoxPressed) flags |= DFCS_PUSHED;
     } else {
@@ -111,7 +114,8 @@ void TvxInplaceCheckEditClass::DrawBox(HDC DC, const TRect& BoxRect, const TvxCh
     RestoreDC(DC, saved);
 }
 
-bool TvxInplaceCheckEditClass::DrawContent(HDC DC, const TRect& R, bool IsWindowPaint, TvxEditViewData& ViewData) const {
+bool TvxInplaceCheckEditClass::DrawContent(HDC DC, const TRect& R, bool IsWindowPaint,
+                                           TvxEditViewData& ViewData) const {
     (void)IsWindowPaint;
     TvxCheckEditViewData fallback;
     auto* cvd = dynamic_cast<TvxCheckEditViewData*>(&ViewData);
@@ -229,8 +233,10 @@ TBitmap* TvxInplaceCheckEdit::Glyph() {
 }
 
 void TvxInplaceCheckEdit::SetGlyph(TBitmap* v) {
-    if (!v) glyph_.reset();
-    else Glyph()->Assign(v);
+    if (!v)
+        glyph_.reset();
+    else
+        Glyph()->Assign(v);
     StyleChanged();
 }
 
@@ -243,8 +249,10 @@ void TvxInplaceCheckEdit::SetGlyphCount(int v) {
 void TvxInplaceCheckEdit::SetMultiLine(bool v) {
     if (multiLine_ == v) return;
     multiLine_ = v;
-    if (AutoSize()) StyleChanged();
-    else InvalidateEdit();
+    if (AutoSize())
+        StyleChanged();
+    else
+        InvalidateEdit();
 }
 
 void TvxInplaceCheckEdit::SetFullFocusRect(bool v) {
@@ -373,8 +381,10 @@ void TvxInplaceCheckEdit::KeyPress(char32_t& Key) {
 
 void TvxInplaceCheckEdit::WMGetDlgCode(TMessage& Message) {
     TvxInplaceEdit::WMGetDlgCode(Message);
-    if (IsInplace()) Message.Result |= DLGC_WANTARROWS | DLGC_WANTALLKEYS;
-    else Message.Result &= ~static_cast<LRESULT>(DLGC_WANTCHARS);
+    if (IsInplace())
+        Message.Result |= DLGC_WANTARROWS | DLGC_WANTALLKEYS;
+    else
+        Message.Result &= ~static_cast<LRESULT>(DLGC_WANTCHARS);
 }
 
 void TvxInplaceCheckEdit::CMTextChanged(TMessage& Message) {
@@ -384,9 +394,7 @@ void TvxInplaceCheckEdit::CMTextChanged(TMessage& Message) {
 
 void TvxInplaceCheckEdit::WndProc(TMessage& Message) {
     switch (Message.Msg) {
-        case WM_CANCELMODE:
-            StopTracking();
-            break;
+        case WM_CANCELMODE: StopTracking(); break;
         case CM_DIALOGCHAR:
             if (IsAccel(static_cast<char32_t>(Message.WParam), Caption()) && CanFocus()) {
                 SetFocus();
@@ -395,8 +403,7 @@ void TvxInplaceCheckEdit::WndProc(TMessage& Message) {
                 return;
             }
             break;
-        default:
-            break;
+        default: break;
     }
     TvxInplaceEdit::WndProc(Message);
 }

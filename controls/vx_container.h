@@ -22,7 +22,10 @@ public:
     std::string ClassName() const override { return "TCustomvxContainer"; }
 
     virtual bool CanEditModify() { return false; }
-    virtual bool IsValidChar(char32_t Key) { (void)Key; return false; }
+    virtual bool IsValidChar(char32_t Key) {
+        (void)Key;
+        return false;
+    }
     // No caller among the editors; kept for descendants.
     virtual bool CanEditAcceptKey() { return true; }
     // A new style for an in-place editor (the caller owns it).

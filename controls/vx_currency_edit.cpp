@@ -267,8 +267,7 @@ void TvxInplaceCurrencyEdit::WndProc(TMessage& Message) {
             if (!IsAssigned(avCurrencyFormat)) SetDisplayFormat(GetDefaultDisplayFormat());
             return;
         }
-        default:
-            break;
+        default: break;
     }
     TvxInplaceMaskEdit::WndProc(Message);
 }

@@ -100,8 +100,10 @@ void TvxCustomControl::WMMouseMove(TMessage& Message) {
     // position decides whether the pressed button is still hot.
     if (HasFlag(vxPressed)) {
         bool inside = PtInRect(ClientRect(), Point(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)));
-        if (inside && !HasFlag(vxHot)) MouseEnter();
-        else if (!inside && HasFlag(vxHot)) MouseLeave();
+        if (inside && !HasFlag(vxHot))
+            MouseEnter();
+        else if (!inside && HasFlag(vxHot))
+            MouseLeave();
     }
     MouseMoved();
     TCustomControl::WMMouseMove(Message);

@@ -10,7 +10,7 @@
 #include "platform/forms/win_control.h"
 
 // ButtonState flags.
-inline constexpr uint8_t vxHot = 2;       // mouse over the control, or Space held
+inline constexpr uint8_t vxHot = 2;  // mouse over the control, or Space held
 inline constexpr uint8_t vxHasFocus = 4;
 inline constexpr uint8_t vxPressed = 8;
 

@@ -21,9 +21,8 @@ TvxDateWordHook g_dateWordHook = nullptr;
 
 const std::vector<std::string>& DateWords() {
     static const std::vector<std::string> fallback = {
-        "TODAY",  "YESTERDAY", "TOMORROW", "SUNDAY", "MONDAY", "TUESDAY", "WEDNESDAY",
-        "THURSDAY", "FRIDAY",  "SATURDAY", "FIRST",  "SECOND", "THIRD",   "FOURTH",
-        "FIFTH",  "SIXTH",     "SEVENTH",  "BOM",    "EOM",    "NOW"};
+        "TODAY", "YESTERDAY", "TOMORROW", "SUNDAY", "MONDAY", "TUESDAY", "WEDNESDAY", "THURSDAY", "FRIDAY", "SATURDAY",
+        "FIRST", "SECOND",    "THIRD",    "FOURTH", "FIFTH",  "SIXTH",   "SEVENTH",   "BOM",      "EOM",    "NOW"};
     const std::vector<std::string>& words = vxDateWords();
     return words.size() == fallback.size() ? words : fallback;
 }
@@ -37,9 +36,12 @@ std::vector<int> DateOrder() {
     std::vector<int> order;
     for (char c : FormatSettings().ShortDateFormat) {
         int part = -1;
-        if (c == 'd' || c == 'D') part = 0;
-        else if (c == 'm' || c == 'M') part = 1;
-        else if (c == 'y' || c == 'Y') part = 2;
+        if (c == 'd' || c == 'D')
+            part = 0;
+        else if (c == 'm' || c == 'M')
+            part = 1;
+        else if (c == 'y' || c == 'Y')
+            part = 2;
         if (part >= 0 && std::find(order.begin(), order.end(), part) == order.end()) order.push_back(part);
     }
     for (int p : {0, 1, 2})
@@ -122,9 +124,12 @@ std::string BuildDateMask() {
         }
         size_t n = 0;
         while (i + n < f.size() && std::toupper(static_cast<unsigned char>(f[i + n])) == k) ++n;
-        if (n < 3) mask += "99";
-        else if (k == 'Y') mask += "9999";
-        else mask += "lll";
+        if (n < 3)
+            mask += "99";
+        else if (k == 'Y')
+            mask += "9999";
+        else
+            mask += "lll";
         i += n;
     }
     return mask + ";1; ";
@@ -345,7 +350,8 @@ void TvxInplaceDateEdit::ValidateEdit() {
             if (fail) {
                 if (!HasState(csDesigning)) {
                     validationError_ = true;
-                    if (HandleAllocated() && IsWindowVisible(Handle()) && CanFocus() && GetFocus() != Handle()) SetFocus();
+                    if (HandleAllocated() && IsWindowVisible(Handle()) && CanFocus() && GetFocus() != Handle())
+                        SetFocus();
                 }
                 MessageBeep(0);
                 throw Exception(message);

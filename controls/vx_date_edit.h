@@ -15,8 +15,8 @@ using TDateButtons = TSmallSet<TDateButton>;
 enum TDateOnError { deToday, deNull };
 
 // (Sender, AText, var ADate, var AMessage, var AError).
-using TvxDateValidateInput =
-    std::function<void(TObject* Sender, const std::string& AText, TDateTime& ADate, std::string& AMessage, bool& AError)>;
+using TvxDateValidateInput = std::function<void(TObject* Sender, const std::string& AText, TDateTime& ADate,
+                                                std::string& AMessage, bool& AError)>;
 // Asked for a text that starts with no date word; answers whether it gave Value.
 using TvxDateWordHook = bool (*)(const std::string& Text, TDateTime& Value);
 

@@ -16,7 +16,9 @@
 
 // ---- Class-level operations ----
 
-TvxInplaceEdit* TvxInplaceDropDownEditClass::Create(TComponent* AOwner) const { return new TvxInplaceDropDownEdit(AOwner); }
+TvxInplaceEdit* TvxInplaceDropDownEditClass::Create(TComponent* AOwner) const {
+    return new TvxInplaceDropDownEdit(AOwner);
+}
 
 std::unique_ptr<TvxEditViewData> TvxInplaceDropDownEditClass::CreateViewData() const {
     return std::make_unique<TvxDropDownEditViewData>();
@@ -30,8 +32,10 @@ void TvxInplaceDropDownEditClass::CalcViewInfo(TvxEditViewData& ViewData, bool C
     CalcButtons(*vd);
     for (int i = 0; i < vd->ButtonCount; ++i) {
         const TvxEditButtonViewInfo& b = vd->Buttons[static_cast<size_t>(i)];
-        if (b.LeftAlignment) ViewInfo.ContentRect.Left += b.Width;
-        else ViewInfo.ContentRect.Right -= b.Width;
+        if (b.LeftAlignment)
+            ViewInfo.ContentRect.Left += b.Width;
+        else
+            ViewInfo.ContentRect.Right -= b.Width;
     }
     if (ViewInfo.ContentRect.Right < ViewInfo.ContentRect.Left) ViewInfo.ContentRect.Right = ViewInfo.ContentRect.Left;
     ViewInfo.InnerRect = ViewInfo.ContentRect;
@@ -167,22 +171,25 @@ void TvxInplaceDropDownEditClass::DrawButton(HDC DC, TRect R, const TvxDropDownE
             FrameRect(DC, R, GetSysColorBrush(COLOR_BTNSHADOW));
             InflateRect(R, -1, -1);
             if (Hot || Pressed) {
-                if (!Transparent) symbol = GetSysColor(COLOR_WINDOW);
-                else if (!Pressed) symbol = GetSysColor(COLOR_BTNSHADOW);
+                if (!Transparent)
+                    symbol = GetSysColor(COLOR_WINDOW);
+                else if (!Pressed)
+                    symbol = GetSysColor(COLOR_BTNSHADOW);
             }
             if (!Transparent) {
                 COLORREF c = GetSysColor(COLOR_BTNFACE);
                 if (ViewData.Enabled) {
-                    if (Pressed) c = GetSysColor(COLOR_BTNTEXT);
-                    else if (Hot) c = GetSysColor(COLOR_BTNSHADOW);
+                    if (Pressed)
+                        c = GetSysColor(COLOR_BTNTEXT);
+                    else if (Hot)
+                        c = GetSysColor(COLOR_BTNSHADOW);
                 }
                 fill = ownFill = CreateSolidBrush(c);
                 if (!glyph) FillRect(DC, R, fill);
             }
             break;
         }
-        default:
-            break;
+        default: break;
     }
     if (Pressed && style != btsHotFlat) {
         const int d = glyph ? (style == bts3D ? 2 : 1) : 1;
@@ -238,8 +245,10 @@ TBitmap* TvxInplaceDropDownEdit::ButtonGlyph() {
 }
 
 void TvxInplaceDropDownEdit::SetButtonGlyph(TBitmap* v) {
-    if (!v) buttonGlyph_.reset();
-    else ButtonGlyph()->Assign(v);
+    if (!v)
+        buttonGlyph_.reset();
+    else
+        ButtonGlyph()->Assign(v);
     StyleChanged();
 }
 
@@ -365,8 +374,10 @@ void TvxInplaceDropDownEdit::DoDropDown() {
 void TvxInplaceDropDownEdit::PopupKeyDown(uint16_t& Key, TShiftState Shift) {
     const bool alt = Shift.Contains(ssAlt);
     if (((Key == VK_UP || Key == VK_DOWN) && alt) || (Key == VK_F4 && !alt)) {
-        if (isDroppedDown_) CloseUp(true);
-        else DropDown();
+        if (isDroppedDown_)
+            CloseUp(true);
+        else
+            DropDown();
         Key = 0;
         return;
     }
@@ -477,8 +488,10 @@ void TvxInplaceDropDownEdit::CloseUnusablePopup() {
     const HWND focus = GetFocus();
     const HWND popupWnd = popupWindow_->Handle();
     const bool heldFocus = focus && (focus == popupWnd || IsChild(popupWnd, focus));
-    if (auto* popup = dynamic_cast<TvxInplacePopupControl*>(popupWindow_)) popup->ClosePopupKeepingFocus();
-    else CloseUp(false);
+    if (auto* popup = dynamic_cast<TvxInplacePopupControl*>(popupWindow_))
+        popup->ClosePopupKeepingFocus();
+    else
+        CloseUp(false);
     isDroppedDown_ = false;
     // A closed pop-up keeps no keyboard: the form takes it while it is shown, else nobody.
     if (heldFocus && GetFocus() == focus) {
@@ -535,7 +548,8 @@ void TvxInplaceDropDownEdit::WndProc(TMessage& Message) {
                         return;
                     }
                     if (Message.Msg == WM_KEYDOWN) {
-                        if ((key == VK_HOME || key == VK_END || key == VK_LEFT || key == VK_RIGHT) && IsTextEditor()) break;
+                        if ((key == VK_HOME || key == VK_END || key == VK_LEFT || key == VK_RIGHT) && IsTextEditor())
+                            break;
                         if (key >= VK_PRIOR && key <= VK_DOWN)
                             SendMessage(popupWindow_->Handle(), Message.Msg, Message.WParam, Message.LParam);
                         return;
@@ -548,9 +562,7 @@ void TvxInplaceDropDownEdit::WndProc(TMessage& Message) {
             }
             break;
         }
-        case WM_CANCELMODE:
-            ReleasePressedButton();
-            break;
+        case WM_CANCELMODE: ReleasePressedButton(); break;
         case WM_CAPTURECHANGED:
             TvxInplaceMaskEdit::WndProc(Message);
             ReleasePressedButton();
@@ -607,23 +619,16 @@ void TvxInplaceDropDownEdit::WndProc(TMessage& Message) {
             if (sender != this && sender != popupWindow_) CloseUp(false);
             break;
         }
-        case CM_HINTSHOW:
-            Message.Result = IsPopupVisible() ? 1 : 0;
-            return;
-        case WM_VX_DROPDOWN:
-            DropDown();
-            return;
-        case WM_VX_CLOSEDUP:
-            isDroppedDown_ = false;
-            return;
+        case CM_HINTSHOW: Message.Result = IsPopupVisible() ? 1 : 0; return;
+        case WM_VX_DROPDOWN: DropDown(); return;
+        case WM_VX_CLOSEDUP: isDroppedDown_ = false; return;
         case CM_VISIBLECHANGED:
         case CM_ENABLEDCHANGED:
         case CM_SHOWINGCHANGED:
             TvxInplaceMaskEdit::WndProc(Message);
             CloseUnusablePopup();
             return;
-        default:
-            break;
+        default: break;
     }
     TvxInplaceMaskEdit::WndProc(Message);
 }

@@ -105,7 +105,10 @@ public:
     virtual void ButtonClick(int Index) { (void)Index; }
     virtual void DoCloseUp(Variant& Value, bool& Accept);
     virtual void PopupKeyDown(uint16_t& Key, TShiftState Shift);
-    virtual void StepItem(int Delta, bool Cycle) { (void)Delta; (void)Cycle; }
+    virtual void StepItem(int Delta, bool Cycle) {
+        (void)Delta;
+        (void)Cycle;
+    }
     virtual void DropDown() {}
     virtual void DoDropDown();
     virtual void SyncListSelection(const std::string& Text) { (void)Text; }

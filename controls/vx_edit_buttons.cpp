@@ -63,8 +63,10 @@ TBitmap* TvxEditButton::Glyph() {
 }
 
 void TvxEditButton::SetGlyph(TBitmap* v) {
-    if (!v) glyph_.reset();
-    else Glyph()->Assign(v);
+    if (!v)
+        glyph_.reset();
+    else
+        Glyph()->Assign(v);
     Changed(true);
 }
 

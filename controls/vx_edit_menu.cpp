@@ -4,8 +4,8 @@
 #include "platform/forms/menus.h"
 
 const TvxEditMenuItem kvxEditMenuItems[kvxEditMenuItemCount] = {
-    {"&Undo", vxemUndo},   {"&Redo", vxemRedo},     {"-", vxemSeparator},
-    {"Cu&t", vxemCut},     {"&Copy", vxemCopy},     {"&Paste", vxemPaste},
+    {"&Undo", vxemUndo},     {"&Redo", vxemRedo},  {"-", vxemSeparator},
+    {"Cu&t", vxemCut},       {"&Copy", vxemCopy},  {"&Paste", vxemPaste},
     {"&Delete", vxemDelete}, {"-", vxemSeparator}, {"Select &All", vxemSelectAll},
 };
 

@@ -15,7 +15,15 @@ enum TvxEditButtonTransparence { ebtNone, ebtInactive, ebtAlways, ebtHideInactiv
 enum TvxEditEdge { edgLeft, edgTop, edgRight, edgBottom };
 using TvxEditEdges = TSmallSet<TvxEditEdge>;
 inline constexpr TvxEditEdges vxAllEdges{edgLeft, edgTop, edgRight, edgBottom};
-enum TvxEditStyleValue { svBorderColor, svBorderStyle, svButtonStyle, svButtonTransparence, svEdges, svHotTrack, svShadow };
+enum TvxEditStyleValue {
+    svBorderColor,
+    svBorderStyle,
+    svButtonStyle,
+    svButtonTransparence,
+    svEdges,
+    svHotTrack,
+    svShadow
+};
 using TvxEditStyleValues = TSmallSet<TvxEditStyleValue>;
 enum TvxPopupBorder { pbDefault, pbSingle, pbFrame3D, pbFlat };
 

@@ -48,8 +48,26 @@ const std::string& vxPopupButtonCaption(int Index);
 
 // The words the date editor understands, in this order.
 enum TvxDateWord {
-    dwToday, dwYesterday, dwTomorrow, dwSunday, dwMonday, dwTuesday, dwWednesday, dwThursday, dwFriday,
-    dwSaturday, dwFirst, dwSecond, dwThird, dwFourth, dwFifth, dwSixth, dwSeventh, dwBOM, dwEOM, dwNow
+    dwToday,
+    dwYesterday,
+    dwTomorrow,
+    dwSunday,
+    dwMonday,
+    dwTuesday,
+    dwWednesday,
+    dwThursday,
+    dwFriday,
+    dwSaturday,
+    dwFirst,
+    dwSecond,
+    dwThird,
+    dwFourth,
+    dwFifth,
+    dwSixth,
+    dwSeventh,
+    dwBOM,
+    dwEOM,
+    dwNow
 };
 inline constexpr int vxDateWordCount = 20;
 const std::vector<std::string>& vxDateWords();

@@ -77,7 +77,9 @@ void DrawPicture(HDC DC, const TRect& R, TvxGraphicEditViewData& vd) {
 
 // ---- Class level ----
 
-TvxInplaceEdit* TvxInplaceGraphicEditClass::Create(TComponent* AOwner) const { return new TvxInplaceGraphicEdit(AOwner); }
+TvxInplaceEdit* TvxInplaceGraphicEditClass::Create(TComponent* AOwner) const {
+    return new TvxInplaceGraphicEdit(AOwner);
+}
 
 std::unique_ptr<TvxEditViewData> TvxInplaceGraphicEditClass::CreateViewData() const {
     return std::make_unique<TvxGraphicEditViewData>();
@@ -87,7 +89,8 @@ TRect TvxInplaceGraphicEditClass::PictureRect(const TRect& Content, int PictureW
                                               bool Center) {
     const int cw = Content.Width(), ch = Content.Height();
     if (Stretch) {
-        if (PictureWidth <= 0 || PictureHeight <= 0 || ch <= 0) return Rect(Content.Left, Content.Top, Content.Left, Content.Top);
+        if (PictureWidth <= 0 || PictureHeight <= 0 || ch <= 0)
+            return Rect(Content.Left, Content.Top, Content.Left, Content.Top);
         // cw / ch >= pw / ph, compared without division.
         if (static_cast<int64_t>(cw) * PictureHeight >= static_cast<int64_t>(PictureWidth) * ch) {
             const int w = static_cast<int>(static_cast<int64_t>(ch) * PictureWidth / PictureHeight);
@@ -396,8 +399,7 @@ void TvxInplaceGraphicEdit::SyncPopupToolBar() {
         BuildMenu();
         TMenuItem* root = t->PopupMenu()->Items();
         static const int itemOf[] = {0, 1, 2, 3, 5, 6, 8};
-        for (int i = 0; i < vxToolCommandCount; ++i)
-            root->Items(itemOf[i])->SetVisible((s->Buttons() >> i) & 1u);
+        for (int i = 0; i < vxToolCommandCount; ++i) root->Items(itemOf[i])->SetVisible((s->Buttons() >> i) & 1u);
         root->Items(4)->SetVisible(root->Items(5)->Visible() || root->Items(6)->Visible());
         root->Items(7)->SetVisible(root->Items(8)->Visible());
         root->Items(8)->SetCaption(s->CustomButtonCaption());
@@ -439,17 +441,23 @@ void TvxInplaceGraphicEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
     const uint16_t key = Key;
     TvxInplaceEdit::KeyDown(Key, Shift);
     const bool shift = Shift.Contains(ssShift), ctrl = Shift.Contains(ssCtrl);
-    if (key == VK_INSERT && shift) PasteFromClipboard();
-    else if (key == VK_INSERT && ctrl) CopyToClipboard();
-    else if (key == VK_DELETE && shift) CutToClipboard();
+    if (key == VK_INSERT && shift)
+        PasteFromClipboard();
+    else if (key == VK_INSERT && ctrl)
+        CopyToClipboard();
+    else if (key == VK_DELETE && shift)
+        CutToClipboard();
 }
 
 void TvxInplaceGraphicEdit::KeyPress(char32_t& Key) {
     const char32_t key = Key;
     TvxInplaceEdit::KeyPress(Key);
-    if (key == 3) CopyToClipboard();
-    else if (key == 22) PasteFromClipboard();
-    else if (key == 24) CutToClipboard();
+    if (key == 3)
+        CopyToClipboard();
+    else if (key == 22)
+        PasteFromClipboard();
+    else if (key == 24)
+        CutToClipboard();
 }
 
 void TvxInplaceGraphicEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {

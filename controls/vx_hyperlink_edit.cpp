@@ -31,8 +31,7 @@ const TvxInplaceHyperLinkEditClass& TvxInplaceHyperLinkEdit::StaticClass() {
 
 // ---- The editor ----
 
-TvxInplaceHyperLinkEdit::TvxInplaceHyperLinkEdit(TComponent* AOwner)
-    : TvxInplaceHyperLinkEdit(AOwner, StaticClass()) {}
+TvxInplaceHyperLinkEdit::TvxInplaceHyperLinkEdit(TComponent* AOwner) : TvxInplaceHyperLinkEdit(AOwner, StaticClass()) {}
 
 TvxInplaceHyperLinkEdit::TvxInplaceHyperLinkEdit(TComponent* AOwner, const TvxInplaceEditClass& AClass)
     : TvxInplaceTextEdit(AOwner, AClass) {
@@ -67,9 +66,7 @@ void TvxInplaceHyperLinkEdit::CMFontChanged(TMessage& Message) {
     if (linkColor_ != clWindowText && linkColor_ != clDefault) linkFont_->SetColor(linkColor_);
 }
 
-bool TvxInplaceHyperLinkEdit::StartsOnSingleClick() const {
-    return singleClick_ || IsInplace() || !CanEditText();
-}
+bool TvxInplaceHyperLinkEdit::StartsOnSingleClick() const { return singleClick_ || IsInplace() || !CanEditText(); }
 
 std::unique_ptr<TvxEditViewData> TvxInplaceHyperLinkEdit::CreateViewData(bool IsPaintCopy) {
     std::unique_ptr<TvxEditViewData> vd = TvxInplaceTextEdit::CreateViewData(IsPaintCopy);

@@ -5,12 +5,12 @@
 #include "controls/draw_utils.h"
 #include "platform/forms/control_messages.h"
 #include "platform/forms/control_paint.h"
-#include "platform/win/message_queue.h"
 #include "platform/gdi/draw.h"
 #include "platform/gdi/text.h"
 #include "platform/rtl/convert.h"
 #include "platform/rtl/str_utils.h"
 #include "platform/win/input.h"
+#include "platform/win/message_queue.h"
 #include "platform/win/window_tree.h"
 
 // ---- Class-level operations ----
@@ -42,7 +42,8 @@ std::string TvxInplaceImageEditClass::ItemDescription(TStrings* Descriptions, in
     return Descriptions->Strings(Index);
 }
 
-bool TvxInplaceImageEditClass::DrawContent(HDC DC, const TRect& R, bool IsWindowPaint, TvxEditViewData& ViewData) const {
+bool TvxInplaceImageEditClass::DrawContent(HDC DC, const TRect& R, bool IsWindowPaint,
+                                           TvxEditViewData& ViewData) const {
     auto* vd = dynamic_cast<TvxImageEditViewData*>(&ViewData);
     if (!vd) return TvxInplaceDropDownEditClass::DrawContent(DC, R, IsWindowPaint, ViewData);
     const std::string text = VarToStr(ViewData.EditValue);
@@ -72,7 +73,8 @@ bool TvxInplaceImageEditClass::DrawContent(HDC DC, const TRect& R, bool IsWindow
             if (!ViewData.MeasureOnly) {
                 if (!ViewData.Transparent && ViewData.Brush) FillRect(DC, R, ViewData.Brush);
                 if (hasImage)
-                    DrawImageListImage(DC, R.Left + (R.Width() - w) / 2, R.Top + (R.Height() - h) / 2, vd->Images, image);
+                    DrawImageListImage(DC, R.Left + (R.Width() - w) / 2, R.Top + (R.Height() - h) / 2, vd->Images,
+                                       image);
             }
             ViewData.Transparent = true;
         }
@@ -301,9 +303,12 @@ void TvxInplaceImageEdit::FillImageList() {
     int clientWidth = DropDownWidth();
     if (clientWidth == 0) {
         clientWidth = std::max(list->WidestItemText() + 2, 10);
-        if (largeImages_) clientWidth += largeImages_->Width();
-        else if (list->Images()) clientWidth += list->Images()->Width();
-        else clientWidth += itemHeight;
+        if (largeImages_)
+            clientWidth += largeImages_->Width();
+        else if (list->Images())
+            clientWidth += list->Images()->Width();
+        else
+            clientWidth += itemHeight;
         clientWidth += 4;
     }
     TSize size = list->WindowSizeFor(clientWidth, clientHeight, rows);

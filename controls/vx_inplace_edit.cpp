@@ -138,11 +138,8 @@ void TvxInplaceEditClass::DrawBorder(HDC DC, const TvxEditViewInfo& ViewInfo, Tv
                 DrawEdge(DC, r, BDR_SUNKENOUTER, flags | BF_ADJUST);
                 DrawEdge(DC, r, BDR_SUNKENINNER, flags | BF_FLAT);
                 break;
-            case xbs3D:
-                DrawEdge(DC, r, EDGE_SUNKEN, flags);
-                break;
-            default:
-                break;
+            case xbs3D: DrawEdge(DC, r, EDGE_SUNKEN, flags); break;
+            default: break;
         }
     }
     // The shadow is painted whatever the border: the window region always holds its strips.
@@ -452,9 +449,12 @@ std::unique_ptr<TvxEditViewData> TvxInplaceEdit::CreateViewData(bool IsPaintCopy
     TvxEditBorderStyle bs = style_ ? style_->BorderStyle() : xbs3D;
     vd->BorderColor = style_ ? style_->BorderColor() : clWindowFrame;
     if (vd->Active && style_ && style_->HotTrack()) {
-        if (bs == xbsNone) bs = xbsFlat;
-        else if (bs == xbsSingle) bs = xbsThick;
-        else if (bs == xbsFlat) bs = xbs3D;
+        if (bs == xbsNone)
+            bs = xbsFlat;
+        else if (bs == xbsSingle)
+            bs = xbsThick;
+        else if (bs == xbsFlat)
+            bs = xbs3D;
     }
     vd->BorderStyle = bs;
     TvxEditButtonViewStyle bts = style_ ? style_->ButtonStyle() : btsDefault;
@@ -650,13 +650,17 @@ void TvxInplaceEdit::Paint() {
 }
 
 void TvxInplaceEdit::InheritedKeyDown(uint16_t& Key, TShiftState Shift) {
-    if (IsTextEditor()) TCustomEdit::KeyDown(Key, Shift);
-    else TCustomControl::KeyDown(Key, Shift);
+    if (IsTextEditor())
+        TCustomEdit::KeyDown(Key, Shift);
+    else
+        TCustomControl::KeyDown(Key, Shift);
 }
 
 void TvxInplaceEdit::InheritedKeyPress(char32_t& Key) {
-    if (IsTextEditor()) TCustomEdit::KeyPress(Key);
-    else TCustomControl::KeyPress(Key);
+    if (IsTextEditor())
+        TCustomEdit::KeyPress(Key);
+    else
+        TCustomControl::KeyPress(Key);
 }
 
 void TvxInplaceEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
@@ -668,12 +672,15 @@ void TvxInplaceEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
         return;
     }
     switch (Key) {
-        case VK_TAB: case VK_RETURN: case VK_ESCAPE: case VK_PRIOR: case VK_NEXT: case VK_UP: case VK_DOWN:
-        case VK_INSERT:
-            ValidateEdit();
-            break;
-        default:
-            break;
+        case VK_TAB:
+        case VK_RETURN:
+        case VK_ESCAPE:
+        case VK_PRIOR:
+        case VK_NEXT:
+        case VK_UP:
+        case VK_DOWN:
+        case VK_INSERT: ValidateEdit(); break;
+        default: break;
     }
     struct Lock {
         int& n;
@@ -719,8 +726,10 @@ void TvxInplaceEdit::KeyPress(char32_t& Key) {
 }
 
 void TvxInplaceEdit::KeyUp(uint16_t& Key, TShiftState Shift) {
-    if (TCustomvxContainer* c = GetContainer()) c->EditKeyUp(Key, Shift);
-    else TCustomEdit::KeyUp(Key, Shift);
+    if (TCustomvxContainer* c = GetContainer())
+        c->EditKeyUp(Key, Shift);
+    else
+        TCustomEdit::KeyUp(Key, Shift);
 }
 
 void TvxInplaceEdit::DblClick() {
@@ -728,8 +737,10 @@ void TvxInplaceEdit::DblClick() {
         c->EditDblClick();
         return;
     }
-    if (IsTextEditor()) TCustomEdit::DblClick();
-    else TCustomControl::DblClick();
+    if (IsTextEditor())
+        TCustomEdit::DblClick();
+    else
+        TCustomControl::DblClick();
 }
 
 void TvxInplaceEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
@@ -743,13 +754,17 @@ void TvxInplaceEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
 }
 
 void TvxInplaceEdit::MouseMove(TShiftState Shift, int X, int Y) {
-    if (IsTextEditor()) TCustomEdit::MouseMove(Shift, X, Y);
-    else TCustomControl::MouseMove(Shift, X, Y);
+    if (IsTextEditor())
+        TCustomEdit::MouseMove(Shift, X, Y);
+    else
+        TCustomControl::MouseMove(Shift, X, Y);
 }
 
 void TvxInplaceEdit::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    if (IsTextEditor()) TCustomEdit::MouseUp(Button, Shift, X, Y);
-    else TCustomControl::MouseUp(Button, Shift, X, Y);
+    if (IsTextEditor())
+        TCustomEdit::MouseUp(Button, Shift, X, Y);
+    else
+        TCustomControl::MouseUp(Button, Shift, X, Y);
 }
 
 bool TvxInplaceEdit::ForwardsWheel() {
@@ -776,9 +791,7 @@ void TvxInplaceEdit::WndProc(TMessage& Message) {
                 Dispatch(Message);
                 return;
             }
-            case WM_KILLFOCUS:
-                DoKillFocus(Message);
-                break;
+            case WM_KILLFOCUS: DoKillFocus(Message); break;
             case WM_LBUTTONDOWN:
                 if (c && c->IsImmediateEditor() && showTime_ != 0 && GetTickCount() - showTime_ < GetDoubleClickTime())
                     Message.Msg = WM_LBUTTONDBLCLK;
@@ -795,8 +808,7 @@ void TvxInplaceEdit::WndProc(TMessage& Message) {
             case WM_CHAR:
                 if (c && c->IsEditCellChanged()) return;
                 break;
-            default:
-                break;
+            default: break;
         }
     } else {
         switch (Message.Msg) {
@@ -815,8 +827,7 @@ void TvxInplaceEdit::WndProc(TMessage& Message) {
             TCustomEdit::WndProc(Message);
             Perform(CM_VX_WININICHANGE, 0, 0);
             return;
-        default:
-            break;
+        default: break;
     }
     TCustomEdit::WndProc(Message);
 }
@@ -830,13 +841,17 @@ void TvxInplaceEdit::WMEraseBkgnd(TMessage& Message) {
 }
 
 void TvxInplaceEdit::WMGetDlgCode(TMessage& Message) {
-    if (IsTextEditor()) TCustomEdit::WMGetDlgCode(Message);
-    else TCustomControl::WMGetDlgCode(Message);
+    if (IsTextEditor())
+        TCustomEdit::WMGetDlgCode(Message);
+    else
+        TCustomControl::WMGetDlgCode(Message);
     Message.Result |= DLGC_WANTCHARS;
     if (IsInplace()) Message.Result |= DLGC_WANTALLKEYS;
     TCustomvxContainer* c = GetContainer();
-    if (c && c->IsTabNavigation()) Message.Result |= DLGC_WANTTAB;
-    else Message.Result &= ~DLGC_WANTTAB;
+    if (c && c->IsTabNavigation())
+        Message.Result |= DLGC_WANTTAB;
+    else
+        Message.Result &= ~DLGC_WANTTAB;
 }
 
 void TvxInplaceEdit::WMKeyDown(TMessage& Message) {
@@ -883,8 +898,8 @@ void TvxInplaceEdit::WMNCPaint(TMessage& Message) {
     if ((style & WS_HSCROLL) && (style & WS_VSCROLL)) {
         TRect r = vi.BorderRect;
         InflateRect(r, -vi.BorderWidth, -vi.BorderWidth);
-        TRect corner = Rect(r.Right - GetSystemMetrics(SM_CXVSCROLL), r.Bottom - GetSystemMetrics(SM_CYHSCROLL), r.Right,
-                            r.Bottom);
+        TRect corner = Rect(r.Right - GetSystemMetrics(SM_CXVSCROLL), r.Bottom - GetSystemMetrics(SM_CYHSCROLL),
+                            r.Right, r.Bottom);
         FillRect(dc, corner, GetSysColorBrush(COLOR_BTNFACE));
     }
     ReleaseDC(wnd, dc);

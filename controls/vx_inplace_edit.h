@@ -160,7 +160,9 @@ public:
     void ShowEdit(TRect Rect);
     void ShowEditAt(const TRect& Rect) { ShowEdit(Rect); }
     void IncShowLock() { ++showLock_; }
-    void DecShowLock() { if (showLock_ > 0) --showLock_; }
+    void DecShowLock() {
+        if (showLock_ > 0) --showLock_;
+    }
     int ShowLock() const { return showLock_; }
     virtual void Show();
     virtual void Hide();
@@ -227,7 +229,11 @@ public:
     virtual void SetEditValue(const Variant& Value);
     virtual void RefreshDefaults();
     virtual void GetEditValue(Variant& Value, bool IsPaintCopy);
-    Variant EditValue() { Variant v; GetEditValue(v, false); return v; }
+    Variant EditValue() {
+        Variant v;
+        GetEditValue(v, false);
+        return v;
+    }
     virtual void GetDisplayValue(Variant& Value);
     virtual void DataChange();
     virtual void EditingChange(bool& Handled);
@@ -269,7 +275,10 @@ public:
     virtual bool IsActive();
     virtual bool IsShowButtonAlways();
     // A press on the cell opened the editor (X, Y: container client coordinates).
-    virtual void ActivateAtPoint(int X, int Y) { (void)X; (void)Y; }
+    virtual void ActivateAtPoint(int X, int Y) {
+        (void)X;
+        (void)Y;
+    }
     // A release or an activation request opened the editor.
     virtual void ActivateByClick() {}
     void MouseDownHandOver(int X, int Y) { ActivateAtPoint(X, Y); }

@@ -42,13 +42,17 @@ void TvxInplaceMaskEdit::SetEditMaskValue(const std::string& Value) {
     maxChars_ = mask_.Length();
     maskSave_ = mask_.SaveLiterals();
     maskBlank_ = mask_.Blank();
-    if (mask_.Empty()) maskState_ &= static_cast<uint8_t>(~vxmsMasked);
-    else maskState_ |= vxmsMasked;
+    if (mask_.Empty())
+        maskState_ &= static_cast<uint8_t>(~vxmsMasked);
+    else
+        maskState_ |= vxmsMasked;
     internalChange_ = true;
     {
         TScopeExit restore([&] { internalChange_ = false; });
-        if (IsMasked()) TControl::SetText(ToUtf8(FormatValue(ToU32(value))));
-        else TControl::SetText(value);
+        if (IsMasked())
+            TControl::SetText(ToUtf8(FormatValue(ToU32(value))));
+        else
+            TControl::SetText(value);
     }
     TCustomEdit::SetMaxLength(0);
     InternalSetMaxLength(IsMasked() ? maxChars_ : (IsAssigned(avMaxLength) ? MaxLength() : DefaultMaxLength()));
@@ -60,8 +64,10 @@ std::u32string TvxInplaceMaskEdit::FormatValue(const std::u32string& Value) cons
 std::string TvxInplaceMaskEdit::Text() const {
     if (!IsMasked()) return WindowText();
     std::u32string v = mask_.Extract(EditBuffer());
-    if (mask_.LeftPad()) v.erase(0, std::min(v.find_first_not_of(U' '), v.size()));
-    else v.erase(v.find_last_not_of(U' ') + 1);
+    if (mask_.LeftPad())
+        v.erase(0, std::min(v.find_first_not_of(U' '), v.size()));
+    else
+        v.erase(v.find_last_not_of(U' ') + 1);
     return ToUtf8(v);
 }
 
@@ -83,8 +89,10 @@ void TvxInplaceMaskEdit::WriteMaskedText(const std::u32string& Text) {
 }
 
 void TvxInplaceMaskEdit::SetSelRange(int Start, int Stop, bool CaretAtStart) {
-    if (CaretAtStart) SetSelection(Stop, Start);
-    else SetSelection(Start, Stop);
+    if (CaretAtStart)
+        SetSelection(Stop, Start);
+    else
+        SetSelection(Start, Stop);
 }
 
 void TvxInplaceMaskEdit::GetSel(int& Start, int& Stop) {
@@ -196,15 +204,18 @@ void TvxInplaceMaskEdit::ArrowKeys(uint16_t Key, TShiftState Shift) {
             }
             break;
         case VK_HOME:
-            if (shift) SetSelection(Anchor(), 0);
-            else SetCursor(0);
+            if (shift)
+                SetSelection(Anchor(), 0);
+            else
+                SetCursor(0);
             break;
         case VK_END:
-            if (shift) SetSelection(Anchor(), len);
-            else SetCursor(std::max(mask_.PrevInput(mask_.Length()), 0));
+            if (shift)
+                SetSelection(Anchor(), len);
+            else
+                SetCursor(std::max(mask_.PrevInput(mask_.Length()), 0));
             break;
-        default:
-            break;
+        default: break;
     }
 }
 
@@ -271,9 +282,7 @@ void TvxInplaceMaskEdit::InheritedKeyDown(uint16_t& Key, TShiftState Shift) {
                 Key = 0;
                 return;
             case VK_UP:
-            case VK_DOWN:
-                Key = 0;
-                return;
+            case VK_DOWN: Key = 0; return;
             case VK_HOME:
             case VK_END:
                 ArrowKeys(Key, Shift);
@@ -288,8 +297,7 @@ void TvxInplaceMaskEdit::InheritedKeyDown(uint16_t& Key, TShiftState Shift) {
                 DeleteKeys(Key);
                 Key = 0;
                 return;
-            default:
-                break;
+            default: break;
         }
     }
     TKeyEvent saved = std::move(OnKeyDown);
@@ -484,8 +492,7 @@ void TvxInplaceMaskEdit::WndProc(TMessage& Message) {
             TvxInplaceTextEdit::WndProc(Message);
             CheckCursor();
             return;
-        default:
-            break;
+        default: break;
     }
     TvxInplaceTextEdit::WndProc(Message);
 }

@@ -4,8 +4,8 @@
 
 #include "controls/vx_container.h"
 #include "platform/forms/control_messages.h"
-#include "platform/rtl/exception.h"
 #include "platform/forms/control_paint.h"
+#include "platform/rtl/exception.h"
 #include "platform/rtl/str_utils.h"
 #include "platform/win/input.h"
 #include "platform/win/message_queue.h"

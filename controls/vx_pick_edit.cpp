@@ -88,9 +88,7 @@ void TvxInplacePickEdit::ApplyReadOnly(bool Value) {
     if (dropDownListStyle_) TCustomEdit::SetReadOnly(true);
 }
 
-bool TvxInplacePickEdit::CanEditText() const {
-    return !dropDownListStyle_ && TvxInplaceDropDownEdit::CanEditText();
-}
+bool TvxInplacePickEdit::CanEditText() const { return !dropDownListStyle_ && TvxInplaceDropDownEdit::CanEditText(); }
 
 int TvxInplacePickEdit::TextLength() const { return static_cast<int>(ToU32(WindowText()).size()); }
 
@@ -176,10 +174,22 @@ void TvxInplacePickEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
     if (!IsInplace() && items_->Count() > 0) {
         const int rows = DropDownRows();
         switch (Key) {
-            case VK_PRIOR: StepItem(1 - rows, false); Key = 0; break;
-            case VK_NEXT: StepItem(rows - 1, false); Key = 0; break;
-            case VK_UP: StepItem(-1, false); Key = 0; break;
-            case VK_DOWN: StepItem(1, false); Key = 0; break;
+            case VK_PRIOR:
+                StepItem(1 - rows, false);
+                Key = 0;
+                break;
+            case VK_NEXT:
+                StepItem(rows - 1, false);
+                Key = 0;
+                break;
+            case VK_UP:
+                StepItem(-1, false);
+                Key = 0;
+                break;
+            case VK_DOWN:
+                StepItem(1, false);
+                Key = 0;
+                break;
             default: break;
         }
     }
@@ -216,8 +226,10 @@ void TvxInplacePickEdit::StepItem(int Delta, bool Cycle) {
 
 void TvxInplacePickEdit::SyncListSelection(const std::string& Text) {
     if (!IsDroppedDown()) return;
-    if (!searchActive_ && itemIndex_ < popupList_->Count()) popupList_->SetItemIndex(itemIndex_);
-    else popupList_->SetItemIndex(FindItemByPrefix(popupList_->Items(), Text));
+    if (!searchActive_ && itemIndex_ < popupList_->Count())
+        popupList_->SetItemIndex(itemIndex_);
+    else
+        popupList_->SetItemIndex(FindItemByPrefix(popupList_->Items(), Text));
 }
 
 void TvxInplacePickEdit::FillPickList() {

@@ -29,19 +29,14 @@ void DrawPopupFrame(HDC DC, TRect Rect, TvxPopupBorder Kind, int ShadowSize, boo
         OffsetRect(shadowRect, ShadowSize, ShadowSize);
     }
     switch (Kind) {
-        case pbSingle:
-            DrawEdge(DC, Rect, BDR_RAISEDOUTER, BF_RECT | BF_ADJUST | BF_MONO);
-            break;
+        case pbSingle: DrawEdge(DC, Rect, BDR_RAISEDOUTER, BF_RECT | BF_ADJUST | BF_MONO); break;
         case pbFrame3D:
             DrawEdge(DC, Rect, EDGE_RAISED, BF_RECT | BF_ADJUST);
             DrawEdge(DC, Rect, BDR_SUNKENINNER, BF_RECT | BF_ADJUST | BF_FLAT);
             DrawEdge(DC, Rect, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
             break;
-        case pbFlat:
-            DrawEdge(DC, Rect, EDGE_RAISED, BF_RECT | BF_ADJUST);
-            break;
-        default:
-            break;
+        case pbFlat: DrawEdge(DC, Rect, EDGE_RAISED, BF_RECT | BF_ADJUST); break;
+        default: break;
     }
     if (Shadow) {
         HBRUSH brush = vxShadowBrush();
@@ -149,8 +144,7 @@ void TvxInplacePopupControl::WndProc(TMessage& Message) {
                     SendMessage(form->Handle(), WM_NCACTIVATE, 0, 0);
             }
             return;
-        default:
-            break;
+        default: break;
     }
     TCustomControl::WndProc(Message);
 }
@@ -186,9 +180,7 @@ void TvxInplacePopupControl::WMSize(TMessage& Message) {
     if (isPopup_) SetShadowRegion();
 }
 
-void TvxInplacePopupControl::SetShadowRegion() {
-    SetPopupShadowRegion(this, shadow_, shadowSize_);
-}
+void TvxInplacePopupControl::SetShadowRegion() { SetPopupShadowRegion(this, shadow_, shadowSize_); }
 
 void ShrinkPopupClientRect(TRect& Rect, TvxPopupBorder Kind, bool Shadow, int ShadowSize) {
     const int b = PopupBorderWidth(Kind);

@@ -114,14 +114,9 @@ void TCustomvxPopupListBox::MouseMove(TShiftState Shift, int X, int Y) {
 
 void TCustomvxPopupListBox::WndProc(TMessage& Message) {
     switch (Message.Msg) {
-        case WM_MOUSEACTIVATE:
-            Message.Result = MA_NOACTIVATE;
-            return;
-        case CM_HINTSHOW:
-            Message.Result = 1;
-            return;
-        default:
-            break;
+        case WM_MOUSEACTIVATE: Message.Result = MA_NOACTIVATE; return;
+        case CM_HINTSHOW: Message.Result = 1; return;
+        default: break;
     }
     TListBox::WndProc(Message);
 }
@@ -143,9 +138,7 @@ void TCustomvxPopupListBox::WMSize(TMessage& Message) {
     SetShadowRegion();
 }
 
-void TCustomvxPopupListBox::SetShadowRegion() {
-    SetPopupShadowRegion(this, shadow_, shadowSize_);
-}
+void TCustomvxPopupListBox::SetShadowRegion() { SetPopupShadowRegion(this, shadow_, shadowSize_); }
 
 // ---- TvxPopupImageListBox ----
 
@@ -173,7 +166,8 @@ void TvxPopupImageListBox::AddItem(const std::string& Text, int ImageIndex) {
 }
 
 int TvxPopupImageListBox::ItemImageIndex(int Index) const {
-    return Index >= 0 && static_cast<size_t>(Index) < imageIndexes_.size() ? imageIndexes_[static_cast<size_t>(Index)] : -2;
+    return Index >= 0 && static_cast<size_t>(Index) < imageIndexes_.size() ? imageIndexes_[static_cast<size_t>(Index)]
+                                                                           : -2;
 }
 
 void TvxPopupImageListBox::ClearItems() {

@@ -24,8 +24,7 @@ bool Has(TvxPopupToolBarButtons set, int index) { return (set >> index) & 1u; }
 
 // ---- Settings ----
 
-TvxPopupToolBarWindow::TvxPopupToolBarWindow(TComponent* /*Owner*/, TvxPopupToolBar* ToolBar)
-    : toolBar_(ToolBar) {}
+TvxPopupToolBarWindow::TvxPopupToolBarWindow(TComponent* /*Owner*/, TvxPopupToolBar* ToolBar) : toolBar_(ToolBar) {}
 
 TvxPopupToolBarWindow::~TvxPopupToolBarWindow() = default;
 
@@ -35,8 +34,10 @@ TBitmap* TvxPopupToolBarWindow::CustomButtonGlyph() {
 }
 
 void TvxPopupToolBarWindow::SetCustomButtonGlyph(TBitmap* v) {
-    if (!v) customGlyph_.reset();
-    else CustomButtonGlyph()->Assign(v);
+    if (!v)
+        customGlyph_.reset();
+    else
+        CustomButtonGlyph()->Assign(v);
 }
 
 void TvxPopupToolBarWindow::SetIsPopupMenu(bool v) {
@@ -136,10 +137,13 @@ void TvxPopupToolBar::UpdateLayout() {
     int n = 0;
     for (int i = 0; i < vxToolCommandCount; ++i) {
         if (!Has(buttons_, i)) continue;
-        const std::string caption = !captions ? std::string() : i == ptbCustom ? customCaption_ : vxToolCommandCaption(i);
+        const std::string caption = !captions        ? std::string()
+                                    : i == ptbCustom ? customCaption_
+                                                     : vxToolCommandCaption(i);
         toolButtons_[static_cast<size_t>(i)]->SetCaption(caption);
         if (!caption.empty())
-            widest = std::max(widest, MeasureText(Font(), StripAccel(caption), Rect(0, 0, 0, 0), DT_SINGLELINE).Width());
+            widest = std::max(widest,
+                              MeasureText(Font(), StripAccel(caption), Rect(0, 0, 0, 0), DT_SINGLELINE).Width());
         ++n;
     }
     if (vertical) {
@@ -159,20 +163,18 @@ void TvxPopupToolBar::UpdateLayout() {
         }
         b->SetBounds(x, y, w, h);
         b->SetVisible(true);
-        if (vertical) y += h;
-        else x += w;
+        if (vertical)
+            y += h;
+        else
+            x += w;
     }
     UpdateButtons();
 }
 
 void TvxPopupToolBar::UpdateButtons() {
     const bool changeable = !pictureEmpty_ && !readOnly_;
-    const bool states[] = {changeable,
-                           !pictureEmpty_,
-                           !readOnly_ && Clipboard()->HasFormat(clipboardFormat_),
-                           changeable,
-                           !readOnly_,
-                           !pictureEmpty_};
+    const bool states[] = {changeable, !pictureEmpty_, !readOnly_ && Clipboard()->HasFormat(clipboardFormat_),
+                           changeable, !readOnly_,     !pictureEmpty_};
     for (int i = 0; i < 6; ++i) toolButtons_[static_cast<size_t>(i)]->SetEnabled(states[i]);
     if (isPopupMenu_ && popupMenu_) {
         // Items 0-3 are Cut to Delete, 4 a separator, 5 and 6 Load and Save.
@@ -202,9 +204,7 @@ void TvxPopupToolBar::PositionToolBar(TPoint P) {
             y = P.Y - Height();
             if (y < a.Top) y = P.Y + eh;
             break;
-        case ptaBottom:
-            y = P.Y > a.Bottom ? P.Y - Height() : P.Y + eh;
-            break;
+        case ptaBottom: y = P.Y > a.Bottom ? P.Y - Height() : P.Y + eh; break;
     }
     // Inside the work area; the left and top edges win when it does not fit.
     x = std::max(std::min(x, a.Right - Width()), a.Left);
@@ -263,8 +263,6 @@ void TvxPopupToolBar::Dispatch(TMessage& Message) {
         case CM_SHOWINGCHANGED:
             // Shown and hidden only through ShowToolBar / HideToolBar, never activated.
             return;
-        default:
-            TForm::Dispatch(Message);
-            return;
+        default: TForm::Dispatch(Message); return;
     }
 }

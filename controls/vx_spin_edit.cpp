@@ -200,8 +200,10 @@ void TvxInplaceSpinEdit::SetValue(double Value) {
 }
 
 void TvxInplaceSpinEdit::StepBy(uint8_t Button) {
-    if (Button == vxsbUp) SetValue(GetValue() + GetIncrement());
-    else if (Button == vxsbDown) SetValue(GetValue() - GetIncrement());
+    if (Button == vxsbUp)
+        SetValue(GetValue() + GetIncrement());
+    else if (Button == vxsbDown)
+        SetValue(GetValue() - GetIncrement());
 }
 
 void TvxInplaceSpinEdit::Step() {
@@ -431,9 +433,7 @@ void TvxInplaceSpinEdit::WndProc(TMessage& Message) {
                 return;
             }
             break;
-        case WM_CANCELMODE:
-            ReleaseButtons();
-            break;
+        case WM_CANCELMODE: ReleaseButtons(); break;
         case WM_CAPTURECHANGED:
             TvxInplaceMaskEdit::WndProc(Message);
             if (pressedButton_ != vxsbNone) ReleaseButtons();
@@ -446,8 +446,7 @@ void TvxInplaceSpinEdit::WndProc(TMessage& Message) {
             Message.Result = 1;
             return;
         }
-        default:
-            break;
+        default: break;
     }
     TvxInplaceMaskEdit::WndProc(Message);
 }

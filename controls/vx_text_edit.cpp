@@ -44,8 +44,10 @@ bool TvxInplaceTextEditClass::DrawContent(HDC DC, const TRect& R, bool IsWindowP
         if (ViewData.Alignment == taRightJustify) r.Right -= 1;
     }
     unsigned flags = 0;
-    if (ViewData.Alignment == taRightJustify) flags |= vxdtRight;
-    else if (ViewData.Alignment == taCenter) flags |= vxdtCenter;
+    if (ViewData.Alignment == taRightJustify)
+        flags |= vxdtRight;
+    else if (ViewData.Alignment == taCenter)
+        flags |= vxdtCenter;
     switch (ViewData.VerticalLayout) {
         case 1: flags |= vxdtVCenter; break;
         case 2: flags |= vxdtBottom; break;
@@ -60,8 +62,8 @@ bool TvxInplaceTextEditClass::DrawContent(HDC DC, const TRect& R, bool IsWindowP
     if (ViewData.MeasureOnly) {
         flags |= vxdtMeasure;
         int lineHeight = 0;
-        int h = DrawTextInRect(DC, utf8, &lineHeight, ViewData.TextColor, ViewData.Color, ViewData.Font,
-                               ViewData.Brush, flags, r, R);
+        int h = DrawTextInRect(DC, utf8, &lineHeight, ViewData.TextColor, ViewData.Color, ViewData.Font, ViewData.Brush,
+                               flags, r, R);
         if (tvd) {
             tvd->MeasuredHeight = h - (standAloneNoText ? 2 : ViewData.BorderRect.Top + 2);
             HDC mdc = CreateCompatibleDC(nullptr);
@@ -188,8 +190,10 @@ bool TvxInplaceTextEdit::GetModified() const {
 }
 
 void TvxInplaceTextEdit::SetModified(bool Value) {
-    if (IsTextEditor()) TCustomEdit::SetModified(Value);
-    else TvxInplaceEdit::SetModified(Value);
+    if (IsTextEditor())
+        TCustomEdit::SetModified(Value);
+    else
+        TvxInplaceEdit::SetModified(Value);
 }
 
 void TvxInplaceTextEdit::ApplyReadOnly(bool Value) {
@@ -229,8 +233,7 @@ void TvxInplaceTextEdit::Loaded() {
 void TvxInplaceTextEdit::WndProc(TMessage& Message) {
     TvxInplaceEdit::WndProc(Message);
     // The selection moved (keys, mouse, commands): tell the listeners once per change.
-    if (!HasState(csLoading) && !IsBeingDestroyed() &&
-        (SelStart() != lastSelStart_ || SelLength() != lastSelLength_)) {
+    if (!HasState(csLoading) && !IsBeingDestroyed() && (SelStart() != lastSelStart_ || SelLength() != lastSelLength_)) {
         lastSelStart_ = SelStart();
         lastSelLength_ = SelLength();
         SelectionChange();

@@ -54,7 +54,7 @@ struct TNodeTable {
     int32_t NodeCount = 0;
     std::array<TNodeEntry, 33> Nodes{};  // 1..32
     int32_t KznCount = 0;
-    std::array<bool, 33> KznPresent{};   // 1..32
+    std::array<bool, 33> KznPresent{};  // 1..32
     std::array<std::string, 33> KznInfo{};
 };
 

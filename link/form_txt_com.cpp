@@ -4,12 +4,12 @@
 
 #include "link/delay.h"
 #include "link/link_texts.h"
-#include "program/log_file.h"
-#include "program/message_dialog.h"
 #include "link/wait_for.h"
 #include "platform/forms/screen.h"
 #include "platform/sync/clock.h"
 #include "platform/win/message_queue.h"
+#include "program/log_file.h"
+#include "program/message_dialog.h"
 #include "program/program_context.h"
 #include "serial/ser_com_port.h"
 
@@ -109,8 +109,10 @@ void TFormTxtCom::Com2TriggerAvail() {
             continue;  // one lost character; the reply's check will tell
         }
         ++CharsReceived;
-        if (TextReceiveBuffer.size() < kMaxReply) TextReceiveBuffer += c;
-        else replyCut_ = true;
+        if (TextReceiveBuffer.size() < kMaxReply)
+            TextReceiveBuffer += c;
+        else
+            replyCut_ = true;
     }
 }
 
@@ -154,5 +156,6 @@ void TFormTxtCom::AddTraceLine(const std::string& text) {
     ListBox1->Items()->Add(text);
     ListBox1->SetItemIndex(ListBox1->Count() - 1);
     HandlePendingMessages();
-    if (Program().PxtProt) WriteLogLine(kLog, !text.empty() && text[0] == 'S' ? "SND" : "REC", text.size() > 3 ? text.substr(3) : "");
+    if (Program().PxtProt)
+        WriteLogLine(kLog, !text.empty() && text[0] == 'S' ? "SND" : "REC", text.size() > 3 ? text.substr(3) : "");
 }

@@ -4,12 +4,12 @@
 #include <stdexcept>
 
 #include "link/frame_codec.h"
-#include "program/log_file.h"
 #include "link/sercom_link.h"
 #include "link/wait_for.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/scope_exit.h"
 #include "platform/sync/clock.h"
+#include "program/log_file.h"
 
 namespace {
 
@@ -44,9 +44,7 @@ void TSercomLink::SetPort(TLinkPort* port) {
     }
 }
 
-bool TSercomLink::Up() const {
-    return LinkState.PortOpen && !LinkState.LinkStopped && !LinkState.LinkClosing;
-}
+bool TSercomLink::Up() const { return LinkState.PortOpen && !LinkState.LinkStopped && !LinkState.LinkClosing; }
 
 TWaitEnds TSercomLink::WaitEnds(std::function<bool()> shown) const {
     return TWaitEnds{[this] { return Up(); }, std::move(shown)};

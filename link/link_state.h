@@ -12,13 +12,13 @@
 
 struct TLinkState {
     // Frame engine.
-    std::string ReceiveBuffer;           // bytes since the last ETX
-    bool LinkStopped = false;            // received bytes ignored, nothing written
+    std::string ReceiveBuffer;  // bytes since the last ETX
+    bool LinkStopped = false;   // received bytes ignored, nothing written
     bool PortOpen = false;
-    bool LinkClosing = false;            // a close is under way: nothing more is queued
-    std::string PendingFrame;            // DATA of one answer to send once (the acknowledgement)
-    int32_t ResultCode = 0;              // X of the last result answer
-    int32_t DeviceTypeCode = 0;          // 0 while asking, -1 when no answer came
+    bool LinkClosing = false;    // a close is under way: nothing more is queued
+    std::string PendingFrame;    // DATA of one answer to send once (the acknowledgement)
+    int32_t ResultCode = 0;      // X of the last result answer
+    int32_t DeviceTypeCode = 0;  // 0 while asking, -1 when no answer came
     std::string DeviceTypeAnswer;
 
     // The device records the decoder fills; the pages read them.
@@ -26,12 +26,12 @@ struct TLinkState {
     TNodeTable NodeTable;
     TTerminalSettings TerminalSettings;
     TOdReply OdReply;
-    std::array<uint32_t, 13> SlotErrors{};        // 1..12
-    std::array<uint8_t, 9> EmergencyCounters{};   // 1..8
+    std::array<uint32_t, 13> SlotErrors{};       // 1..12
+    std::array<uint8_t, 9> EmergencyCounters{};  // 1..8
     int32_t GrantedLevel = 0;
-    std::array<uint8_t, 9> BoxButtonBytes{};      // 1..8
+    std::array<uint8_t, 9> BoxButtonBytes{};              // 1..8
     std::array<std::array<uint8_t, 4>, 9> BoxBitWords{};  // 1..8
-    std::string ButtonMap = std::string(8, ' ');  // 8 characters
+    std::string ButtonMap = std::string(8, ' ');          // 8 characters
     bool AllButtonsPressed = false;
     std::string BoxBitMap;
 
@@ -44,4 +44,3 @@ struct TLinkState {
     // byte per box, mode 2: with the KZN bit words).
     void BuildButtonMap(int mode);
 };
-

@@ -9,7 +9,6 @@ CompTextHandler& Handler() {
     return handler;
 }
 
-
 }  // namespace
 
 void SetCompTextHandler(CompTextHandler handler) { Handler() = std::move(handler); }

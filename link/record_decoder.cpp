@@ -7,10 +7,10 @@
 #include "link/device_records.h"
 #include "link/frame_codec.h"
 #include "link/link_texts.h"
-#include "program/log_file.h"
 #include "link/sercom_link.h"
-#include "program/text_utils.h"
 #include "platform/rtl/encoding.h"
+#include "program/log_file.h"
+#include "program/text_utils.h"
 
 namespace {
 
@@ -60,8 +60,9 @@ void FillSlot(TDeviceSlotRecord& slot, const Payload& p, size_t start) {
     if (b(31) == 0) {
         slot.VersionText.clear();
     } else {
-        slot.VersionText = Chars(std::string{static_cast<char>(b(34))}) + "." + Chars(std::string{static_cast<char>(b(33))}) +
-                           "." + Chars(std::string{static_cast<char>(b(32)), static_cast<char>(b(31))});
+        slot.VersionText = Chars(std::string{static_cast<char>(b(34))}) + "." +
+                           Chars(std::string{static_cast<char>(b(33))}) + "." +
+                           Chars(std::string{static_cast<char>(b(32)), static_cast<char>(b(31))});
     }
     slot.DeviceTypeHex = p.Hex(start + 34, 4);
     slot.SlotFlags = b(39);
@@ -97,26 +98,26 @@ void TSercomLink::ShowDoorState(const std::string& bytes) {
 
     std::string lock;
     switch (state >> 4) {
-    case 0:
-        lock = LinkText(1408);
-        main_->ShowLockLamp(kRed, LinkText(1408));
-        main_->ShowWizardLockLamp(kRed, LinkText(1409));
-        break;
-    case 1:
-        lock = LinkText(1410);
-        main_->ShowLockLamp(kGreen, LinkText(1410));
-        main_->ShowWizardLockLamp(kGreen, LinkText(1411));
-        break;
-    case 2:
-        lock = LinkText(1412);
-        main_->ShowLockLamp(kYellow, LinkText(1413));
-        break;
-    default: {
-        std::string nibble = IntToHex16(state >> 4, 2);
-        lock = LinkTextFmt(1414, nibble);
-        main_->ShowLockLamp(kSilver, LinkTextFmt(1415, nibble));
-        break;
-    }
+        case 0:
+            lock = LinkText(1408);
+            main_->ShowLockLamp(kRed, LinkText(1408));
+            main_->ShowWizardLockLamp(kRed, LinkText(1409));
+            break;
+        case 1:
+            lock = LinkText(1410);
+            main_->ShowLockLamp(kGreen, LinkText(1410));
+            main_->ShowWizardLockLamp(kGreen, LinkText(1411));
+            break;
+        case 2:
+            lock = LinkText(1412);
+            main_->ShowLockLamp(kYellow, LinkText(1413));
+            break;
+        default: {
+            std::string nibble = IntToHex16(state >> 4, 2);
+            lock = LinkTextFmt(1414, nibble);
+            main_->ShowLockLamp(kSilver, LinkTextFmt(1415, nibble));
+            break;
+        }
     }
     main_->ShowDoorStateTexts(door, state & 0x02 ? LinkText(1405) : "-", state & 0x04 ? LinkText(1406) : "-",
                               state & 0x08 ? LinkText(1407) : "-", lock);
@@ -167,8 +168,8 @@ void TSercomLink::HandleRecord(int len, const std::string& bytes) {
     }
     if (t == 0x10 && i == 0x02) {
         main_->AddComLine(LinkText(1810));
-        LinkState.DoorSystem.MaintenanceDate =
-            IntToStrZero(p.B(6), 2) + "." + IntToStrZero(p.B(5), 2) + "." + IntToStrZero(p.W(3), 4);
+        LinkState.DoorSystem.MaintenanceDate = IntToStrZero(p.B(6), 2) + "." + IntToStrZero(p.B(5), 2) + "." +
+                                               IntToStrZero(p.W(3), 4);
         std::string text = p.Size() > 7 ? bytes.substr(6, p.Size() - 7) : std::string();
         LinkState.DoorSystem.InfoText = Chars(TakeUntilNul(text));
         main_->ShowSystemInfoText(LinkState.DoorSystem.InfoText);
@@ -199,8 +200,8 @@ void TSercomLink::HandleRecord(int len, const std::string& bytes) {
     if (t == 0x52 && i == 0x01) {
         for (int k = 1; k <= 12; ++k) {
             size_t at = 3 + 4 * (k - 1);
-            LinkState.SlotErrors[k] = (uint32_t{p.B(at)} << 24) | (uint32_t{p.B(at + 1)} << 16) | (uint32_t{p.B(at + 2)} << 8) |
-                            p.B(at + 3);
+            LinkState.SlotErrors[k] = (uint32_t{p.B(at)} << 24) | (uint32_t{p.B(at + 1)} << 16) |
+                                      (uint32_t{p.B(at + 2)} << 8) | p.B(at + 3);
         }
         main_->ShowSlotErrors();
         Fulfil(AwaitSlotErrors);
@@ -222,8 +223,8 @@ void TSercomLink::HandleRecord(int len, const std::string& bytes) {
             e.AppVers = p.Decimal(4, false) + "." + p.Decimal(5, false) + "." + p.Decimal(6, false);
             e.HWVers = Chars(p.Bytes(7, 4));
             e.XanVers = p.Decimal(11, true) + "." + p.Decimal(12, true);
-            e.XanBDate = p.WordDecimal(15, 16, 4) + "-" + p.Decimal(14, false, 2) + "-" + p.Decimal(13, false, 2) + " " +
-                         p.Decimal(17, false, 2) + ":" + p.Decimal(18, false, 2) + ":" + p.Decimal(19, false, 2);
+            e.XanBDate = p.WordDecimal(15, 16, 4) + "-" + p.Decimal(14, false, 2) + "-" + p.Decimal(13, false, 2) +
+                         " " + p.Decimal(17, false, 2) + ":" + p.Decimal(18, false, 2) + ":" + p.Decimal(19, false, 2);
             e.BLVers = p.Decimal(20, false) + "." + p.Decimal(21, false) + "." + p.Decimal(22, false);
             e.Host = p.B(23);
             e.SameNode = e.NodeID == e.Host ? 1 : 0;

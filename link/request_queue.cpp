@@ -8,11 +8,11 @@
 
 #include "link/device_wait.h"
 #include "link/frame_codec.h"
-#include "program/log_file.h"
 #include "link/sercom_link.h"
-#include "program/text_utils.h"
 #include "link/wait_for.h"
 #include "platform/sync/clock.h"
+#include "program/log_file.h"
+#include "program/text_utils.h"
 
 std::shared_ptr<TDeviceRequest> TSercomLink::MakeRequest(const std::string& data, TAnswer answer) {
     auto request = std::make_shared<TDeviceRequest>();

@@ -25,8 +25,7 @@ class TSercomLink {
 public:
     // Port and views are not owned; null views show nothing, and without a port every
     // opening fails.
-    explicit TSercomLink(TLinkPort* port = nullptr, TSercomView* view = nullptr,
-                         TLinkMainView* main = nullptr);
+    explicit TSercomLink(TLinkPort* port = nullptr, TSercomView* view = nullptr, TLinkMainView* main = nullptr);
     ~TSercomLink();
     TSercomLink(const TSercomLink&) = delete;
     TSercomLink& operator=(const TSercomLink&) = delete;

@@ -52,16 +52,11 @@ void PumpMessages() {
 
 const char* WaitEndName(TWaitEnd end) {
     switch (end) {
-        case TWaitEnd::Met:
-            return "met";
-        case TWaitEnd::ProgramEnd:
-            return "program end";
-        case TWaitEnd::LinkClosed:
-            return "link closed";
-        case TWaitEnd::PageLeft:
-            return "page left";
-        case TWaitEnd::Deadline:
-            return "deadline";
+        case TWaitEnd::Met: return "met";
+        case TWaitEnd::ProgramEnd: return "program end";
+        case TWaitEnd::LinkClosed: return "link closed";
+        case TWaitEnd::PageLeft: return "page left";
+        case TWaitEnd::Deadline: return "deadline";
     }
     return "?";
 }

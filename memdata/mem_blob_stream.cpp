@@ -49,9 +49,7 @@ std::string* TMemBlobStream::Value() {
     return entry ? &(*entry)[i] : nullptr;
 }
 
-bool TMemBlobStream::CanStore() {
-    return buffer_ == dataSet_->ActiveBuffer() && dataSet_->State() != dsFilter;
-}
+bool TMemBlobStream::CanStore() { return buffer_ == dataSet_->ActiveBuffer() && dataSet_->State() != dsFilter; }
 
 int64_t TMemBlobStream::Size() {
     if (!opened_) return 0;
@@ -77,8 +75,7 @@ int64_t TMemBlobStream::Write(const void* Buffer, int64_t Count) {
     if (CanStore()) {
         std::string* v = Value();
         if (!v) return 0;
-        if (static_cast<int64_t>(v->size()) < position_ + Count)
-            v->resize(static_cast<size_t>(position_ + Count));
+        if (static_cast<int64_t>(v->size()) < position_ + Count) v->resize(static_cast<size_t>(position_ + Count));
         std::memcpy(v->data() + position_, Buffer, static_cast<size_t>(Count));
     }
     position_ += Count;
@@ -88,15 +85,9 @@ int64_t TMemBlobStream::Write(const void* Buffer, int64_t Count) {
 
 int64_t TMemBlobStream::Seek(int64_t Offset, TSeekOrigin Origin) {
     switch (Origin) {
-        case soBeginning:
-            position_ = Offset;
-            break;
-        case soCurrent:
-            position_ += Offset;
-            break;
-        case soEnd:
-            position_ = Size() + Offset;
-            break;
+        case soBeginning: position_ = Offset; break;
+        case soCurrent: position_ += Offset; break;
+        case soEnd: position_ = Size() + Offset; break;
     }
     return position_;
 }

@@ -11,7 +11,7 @@ class TBlobField;
 class TvxMemData;
 
 class TMemBlobStream : public TStream {
-  public:
+public:
     TMemBlobStream(TBlobField* Field, TBlobStreamMode Mode);
     ~TMemBlobStream() override;
     std::string ClassName() const override { return "TMemBlobStream"; }
@@ -22,7 +22,7 @@ class TMemBlobStream : public TStream {
     int64_t Size() override;
     void Truncate();
 
-  private:
+private:
     // The value the stream works on; null when there is none.
     std::string* Value();
     std::string ReadValue();

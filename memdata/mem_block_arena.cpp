@@ -37,6 +37,4 @@ TBlockRef TMemBlockArena::Allocate() {
     return ref;
 }
 
-void TMemBlockArena::Free(TBlockRef Ref) {
-    free_.push_back(Ref);
-}
+void TMemBlockArena::Free(TBlockRef Ref) { free_.push_back(Ref); }

@@ -15,7 +15,7 @@
 using TBlockRef = uint32_t;
 
 class TMemBlockArena {
-  public:
+public:
     explicit TMemBlockArena(int BlockSize);
     TMemBlockArena(const TMemBlockArena&) = delete;
     TMemBlockArena& operator=(const TMemBlockArena&) = delete;
@@ -27,7 +27,7 @@ class TMemBlockArena {
     void Free(TBlockRef Ref);
     uint8_t* At(TBlockRef Ref) const { return slabs_[Ref >> shift_].get() + (Ref & placeMask_) * blockSize_; }
 
-  private:
+private:
     size_t blockSize_;
     size_t maxSlabBlocks_;
     unsigned shift_;  // bits of a reference that give the place in the slab

@@ -49,7 +49,7 @@ struct Entry {
 // Reads from the stream with every length checked against what is left, so a damaged
 // stream ends the load instead of allocating or reading past its end.
 class Reader {
-  public:
+public:
     explicit Reader(TStream* s) : s_(s), end_(s->Size()) {}
     int64_t Left() { return std::max<int64_t>(0, end_ - s_->Position()); }
     bool Bytes(void* dst, int64_t n) { return n >= 0 && n <= Left() && s_->Read(dst, n) == n; }
@@ -63,7 +63,7 @@ class Reader {
         return Bytes(&v, sizeof v);
     }
 
-  private:
+private:
     TStream* s_;
     int64_t end_;
 };
@@ -138,9 +138,8 @@ void TvxMemData::ReadStream(TStream* Stream) {
             if (e.kind == Kind::Wide)
                 e.buffer.assign(4, 0);
             else
-                e.buffer.assign(
-                    static_cast<size_t>(std::max<int64_t>(e.kind == Kind::Fixed ? size : 0, dataSize)) + 1,
-                    0);
+                e.buffer.assign(static_cast<size_t>(std::max<int64_t>(e.kind == Kind::Fixed ? size : 0, dataSize)) + 1,
+                                0);
         }
         entries.push_back(std::move(e));
     }
@@ -247,7 +246,7 @@ void TvxMemData::ReadStream(TStream* Stream) {
                 }
             }
         }
-        if (!ok) break;  // the record was cut short: it is dropped
+        if (!ok) break;                                // the record was cut short: it is dropped
         if (Stream->Position() == recordStart) break;  // a record of no bytes cannot end
         ++recordNo;
         if (BlobFieldCount() > 0) {
@@ -351,8 +350,7 @@ void TvxMemData::LoadFromTextFile(const std::string& FileName) {
         std::vector<TField*> columns;
         for (const std::string& name : SplitLine(lines.Strings(0), delimiter_)) {
             TField* f = FindField(name);
-            if (f && (f->FieldKind() == fkCalculated || f->FieldKind() == fkLookup || f->IsBlob()))
-                f = nullptr;
+            if (f && (f->FieldKind() == fkCalculated || f->FieldKind() == fkLookup || f->IsBlob())) f = nullptr;
             columns.push_back(f);
         }
         for (int i = 1; i < lines.Count(); ++i) {

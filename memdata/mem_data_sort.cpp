@@ -31,9 +31,7 @@ T Load(const uint8_t* p) {
     return v;
 }
 
-unsigned char FoldAscii(unsigned char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 32) : c;
-}
+unsigned char FoldAscii(unsigned char c) { return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 32) : c; }
 
 int CompareBytes(const uint8_t* a, const uint8_t* b, bool caseInsensitive, size_t limit = SIZE_MAX) {
     for (size_t i = 0; i < limit; ++i) {
@@ -71,31 +69,21 @@ double AsDateTime(TFieldType t, const uint8_t* p) {
 
 int CompareTyped(const uint8_t* A, const uint8_t* B, TFieldType FieldType, bool caseInsensitive) {
     switch (FieldType) {
-        case ftString:
-            return CompareBytes(A, B, caseInsensitive);
-        case ftSmallint:
-            return Sign3(Load<int16_t>(A), Load<int16_t>(B));
-        case ftWord:
-            return Sign3(Load<uint16_t>(A), Load<uint16_t>(B));
+        case ftString: return CompareBytes(A, B, caseInsensitive);
+        case ftSmallint: return Sign3(Load<int16_t>(A), Load<int16_t>(B));
+        case ftWord: return Sign3(Load<uint16_t>(A), Load<uint16_t>(B));
         case ftInteger:
-        case ftAutoInc:
-            return Sign3(Load<int32_t>(A), Load<int32_t>(B));
-        case ftBoolean:
-            return Sign3(A[0] != 0 || A[1] != 0, B[0] != 0 || B[1] != 0);
+        case ftAutoInc: return Sign3(Load<int32_t>(A), Load<int32_t>(B));
+        case ftBoolean: return Sign3(A[0] != 0 || A[1] != 0, B[0] != 0 || B[1] != 0);
         case ftFloat:
-        case ftCurrency:
-            return Sign3(Load<double>(A), Load<double>(B));
+        case ftCurrency: return Sign3(Load<double>(A), Load<double>(B));
         case ftBCD:
-        case ftLargeint:
-            return Sign3(Load<int64_t>(A), Load<int64_t>(B));
+        case ftLargeint: return Sign3(Load<int64_t>(A), Load<int64_t>(B));
         case ftDate:
         case ftTime:
-        case ftDateTime:
-            return Sign3(AsDateTime(FieldType, A), AsDateTime(FieldType, B));
-        case ftWideString:
-            return CompareWide(A, B, caseInsensitive);
-        default:
-            return 0;
+        case ftDateTime: return Sign3(AsDateTime(FieldType, A), AsDateTime(FieldType, B));
+        case ftWideString: return CompareWide(A, B, caseInsensitive);
+        default: return 0;
     }
 }
 
@@ -125,8 +113,7 @@ int TvxMemData::CompareValues(const uint8_t* A, const uint8_t* B, TFieldType Fie
     return CompareTyped(A, B, FieldType, sortOptions_.Contains(soCaseInsensitive));
 }
 
-int TvxMemData::CmpRecords(const uint8_t* A, const uint8_t* B, int ValueOffset, TFieldType Type,
-                           bool Desc) const {
+int TvxMemData::CmpRecords(const uint8_t* A, const uint8_t* B, int ValueOffset, TFieldType Type, bool Desc) const {
     int r = CompareValues(A + ValueOffset, B + ValueOffset, Type);
     if (r == 0 && sortRecIdOffset_ >= 0)
         r = Sign3(Load<int32_t>(A + sortRecIdOffset_), Load<int32_t>(B + sortRecIdOffset_));
@@ -279,8 +266,7 @@ bool BinarySearchWith(int n, const At& Record, const Compare& Compare3, int Offs
             size_t la = strnlen(reinterpret_cast<const char*>(Record(0) + Offset), 1 << 20);
             size_t lb = strnlen(reinterpret_cast<const char*>(Value), 1 << 20);
             size_t l = std::min(la, lb);
-            std::string a =
-                Cp1252ToUtf8(std::string_view(reinterpret_cast<const char*>(Record(0) + Offset), l));
+            std::string a = Cp1252ToUtf8(std::string_view(reinterpret_cast<const char*>(Record(0) + Offset), l));
             std::string b = Cp1252ToUtf8(std::string_view(reinterpret_cast<const char*>(Value), l));
             if ((CaseInsensitive ? AnsiCompareText(a, b) : AnsiCompareStr(a, b)) == 0) Pos = 0;
         } else if (Type == ftWideString) {
@@ -389,9 +375,8 @@ int TvxMemData::FindSortedText(int Offset, const uint8_t* Key, bool Desc) {
     return lo < n && CompareBytes(store.At(refs[lo]) + Offset, Key, false) == 0 ? static_cast<int>(lo) : -1;
 }
 
-bool TvxMemData::BinarySearch(int Count, const TRecordAt& Record, int Offset, const uint8_t* Value,
-                              TFieldType Type, bool Desc, bool CaseInsensitive, int Low, int High,
-                              int& Pos) const {
+bool TvxMemData::BinarySearch(int Count, const TRecordAt& Record, int Offset, const uint8_t* Value, TFieldType Type,
+                              bool Desc, bool CaseInsensitive, int Low, int High, int& Pos) const {
     return BinarySearchImpl(Count, Record, Offset, Value, Type, Desc, CaseInsensitive, Low, High, Pos);
 }
 
@@ -450,8 +435,7 @@ void TvxMemData::MoveCurRecToSortedPlace() {
     // The value is copied: the search must not read from a block that is about to move.
     std::vector<uint8_t> value(cur + d->DataOffset, cur + d->DataOffset + std::max(d->DataSize, 1));
     int target;
-    BinarySearchImpl(count, view, d->DataOffset, value.data(), d->DataType, desc, ci, searchLow_, searchHigh_,
-                     target);
+    BinarySearchImpl(count, view, d->DataOffset, value.data(), d->DataType, desc, ci, searchLow_, searchHigh_, target);
     if (target < 0) target = 0;
     if (target > curRec_ && target < count && dirCmp(view(target), cur) > 0) --target;
     if (target >= count) target = count - 1;
@@ -507,21 +491,15 @@ int ScanFor(const TvxMemFields& Store, const TvxMemField& D, const uint8_t* Key)
 // ScanFor for the numeric types; kNotANumber for the others.
 int ScanForNumber(const TvxMemFields& Store, const TvxMemField& D, const uint8_t* Key) {
     switch (D.DataType) {
-        case ftSmallint:
-            return ScanFor<int16_t>(Store, D, Key);
-        case ftWord:
-            return ScanFor<uint16_t>(Store, D, Key);
+        case ftSmallint: return ScanFor<int16_t>(Store, D, Key);
+        case ftWord: return ScanFor<uint16_t>(Store, D, Key);
         case ftInteger:
-        case ftAutoInc:
-            return ScanFor<int32_t>(Store, D, Key);
+        case ftAutoInc: return ScanFor<int32_t>(Store, D, Key);
         case ftFloat:
-        case ftCurrency:
-            return ScanFor<double>(Store, D, Key);
+        case ftCurrency: return ScanFor<double>(Store, D, Key);
         case ftBCD:
-        case ftLargeint:
-            return ScanFor<int64_t>(Store, D, Key);
-        default:
-            return kNotANumber;
+        case ftLargeint: return ScanFor<int64_t>(Store, D, Key);
+        default: return kNotANumber;
     }
 }
 
@@ -549,7 +527,8 @@ int TvxMemData::LocateRecord(const std::string& KeyFields, const Variant& KeyVal
             DatabaseError(DbFmt(SFieldNotFound, KeyFields));
         }
     }
-    const std::span<TField* const> fields = single ? std::span<TField* const>(&single, 1) : std::span<TField* const>(list);
+    const std::span<TField* const> fields = single ? std::span<TField* const>(&single, 1)
+                                                   : std::span<TField* const>(list);
     int count = store_->RecordCount();
     if (count == 0 || fields.empty()) return -1;
     if ((fields.size() == 1 && KeyValues.IsArray()) || (fields.size() > 1 && !KeyValues.IsArray())) return -1;
@@ -593,8 +572,8 @@ int TvxMemData::LocateRecord(const std::string& KeyFields, const Variant& KeyVal
                 if (pre && (*pre)[i] != keyPrefix) return (*pre)[i] < keyPrefix ? -1 : 1;
                 return CompareTyped(rec(i) + d0->DataOffset, key, ftString, false);
             };
-            found = BinarySearchWith(count, view, compare, d0->DataOffset, key, ftString,
-                                     sortOptions_.Contains(soDesc), false, -1, -1, pos);
+            found = BinarySearchWith(count, view, compare, d0->DataOffset, key, ftString, sortOptions_.Contains(soDesc),
+                                     false, -1, -1, pos);
         } else if (f0 == sortField_) {
             auto view = rec;
             found = BinarySearchImpl(count, view, d0->DataOffset, first.Data(), d0->DataType,
@@ -640,8 +619,8 @@ int TvxMemData::LocateRecord(const std::string& KeyFields, const Variant& KeyVal
     if (!filterActive_ && sorted0 && f0 == sortField_ && !first.isNull) {
         auto view = rec;
         int pos;
-        BinarySearchImpl(count, view, d0->DataOffset, first.Data(), d0->DataType,
-                         sortOptions_.Contains(soDesc), ci, -1, -1, pos);
+        BinarySearchImpl(count, view, d0->DataOffset, first.Data(), d0->DataType, sortOptions_.Contains(soDesc), ci, -1,
+                         -1, pos);
         start = FirstOfRun(pos, count, [&](int i) { return matchField(0, rec(i)); });
         stopEarly = true;
     }
@@ -668,8 +647,7 @@ bool TvxMemData::Locate(const std::string& KeyFields, const Variant& KeyValues, 
     return true;
 }
 
-Variant TvxMemData::Lookup(const std::string& KeyFields, const Variant& KeyValues,
-                           const std::string& ResultFields) {
+Variant TvxMemData::Lookup(const std::string& KeyFields, const Variant& KeyValues, const std::string& ResultFields) {
     CheckActive();
     int pos = LocateRecord(KeyFields, KeyValues, TLocateOptions{});
     TField* result = FindField(ResultFields);
@@ -698,8 +676,7 @@ int TvxMemData::GetRecNoByFieldValue(const Variant& Value, const std::string& Fi
     for (int r = 0; r < store_->RecordCount(); ++r) {
         const uint8_t* block = store_->Block(r);
         bool has = d->HasValue(block);
-        if (key.isNull ? !has
-                       : (has && CompareValues(block + d->DataOffset, key.Data(), d->DataType) == 0))
+        if (key.isNull ? !has : (has && CompareValues(block + d->DataOffset, key.Data(), d->DataType) == 0))
             return r + 1;
     }
     return -1;

@@ -6,12 +6,12 @@
 
 #include "memdata/mem_list_growth.h"
 #include "memdata/vx_mem_data.h"
-#include "platform/rtl/erase_at.h"
 #include "platform/db/date_time_fields.h"
 #include "platform/db/db_consts.h"
 #include "platform/db/field.h"
 #include "platform/db/wide_string_field.h"
 #include "platform/rtl/encoding.h"
+#include "platform/rtl/erase_at.h"
 #include "platform/rtl/str_utils.h"
 
 std::u16string* WideSlot(const uint8_t* Slot) {
@@ -26,9 +26,7 @@ const std::u16string& WideText(const uint8_t* Slot) {
     return s ? *s : empty;
 }
 
-void SetWideSlot(uint8_t* Slot, std::u16string* Value) {
-    std::memcpy(Slot, &Value, sizeof Value);
-}
+void SetWideSlot(uint8_t* Slot, std::u16string* Value) { std::memcpy(Slot, &Value, sizeof Value); }
 
 namespace {
 void FreeWide(uint8_t* Slot) {
@@ -51,12 +49,8 @@ void TvxMemField::CreateField(TField* AField) {
     AutoIncValue = 0;
 }
 
-uint8_t* TvxMemField::Values(int r) const {
-    return Owner->Block(r) + DataOffset;
-}
-bool TvxMemField::HasValues(int r) const {
-    return HasValue(Owner->Block(r));
-}
+uint8_t* TvxMemField::Values(int r) const { return Owner->Block(r) + DataOffset; }
+bool TvxMemField::HasValues(int r) const { return HasValue(Owner->Block(r)); }
 
 void TvxMemField::SetHasValues(int r, bool Flag) {
     Owner->Touch();
@@ -91,9 +85,7 @@ void TvxMemField::SetAutoIncValue(uint8_t* Block, std::optional<int32_t> Supplie
 
 TvxMemFields::TvxMemFields(TvxMemData* ADataSet) : dataSet_(ADataSet) {}
 
-TvxMemFields::~TvxMemFields() {
-    Clear();
-}
+TvxMemFields::~TvxMemFields() { Clear(); }
 
 TvxMemField* TvxMemFields::AddField(TField* Field) {
     items_.push_back(std::make_unique<TvxMemField>(this));
@@ -190,9 +182,7 @@ void TvxMemFields::CopyBlockToBuffer(const uint8_t* Block, uint8_t* Buffer) cons
     }
 }
 
-void TvxMemFields::GetRecord(uint8_t* Buffer, int r) const {
-    CopyBlockToBuffer(Block(r), Buffer);
-}
+void TvxMemFields::GetRecord(uint8_t* Buffer, int r) const { CopyBlockToBuffer(Block(r), Buffer); }
 
 void TvxMemFields::CopyBufferToNewBlock(const uint8_t* Buffer, uint8_t* Block) const {
     std::memcpy(Block, Buffer, totalSize_);
@@ -382,8 +372,7 @@ bool VariantToBuffer(const Variant& Value, uint8_t* Dest, const TField* Field) {
     switch (Field->DataType()) {
         case ftString: {
             std::string bytes = Value.AsString();
-            if (!std::all_of(bytes.begin(), bytes.end(),
-                             [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+            if (!std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
                 bytes = Utf8ToCp1252(bytes);
             if (bytes.size() > static_cast<size_t>(Field->Size())) bytes.resize(Field->Size());
             std::memcpy(Dest, bytes.data(), bytes.size());
@@ -424,9 +413,7 @@ bool VariantToBuffer(const Variant& Value, uint8_t* Dest, const TField* Field) {
         }
         case ftDate:
         case ftTime:
-        case ftDateTime:
-            DateTimeToNative(Field->DataType(), Value.AsDate(), Dest);
-            return true;
+        case ftDateTime: DateTimeToNative(Field->DataType(), Value.AsDate(), Dest); return true;
         case ftWideString: {
             std::u16string* s = WideSlot(Dest);
             if (!s) return false;
@@ -439,7 +426,6 @@ bool VariantToBuffer(const Variant& Value, uint8_t* Dest, const TField* Field) {
             std::memcpy(Dest, &v, 8);
             return true;
         }
-        default:
-            return false;
+        default: return false;
     }
 }

@@ -25,7 +25,7 @@ class TvxMemData;
 class TvxMemFields;
 
 class TvxMemField : public TObject {
-  public:
+public:
     explicit TvxMemField(TvxMemFields* AOwner);
     std::string ClassName() const override { return "TvxMemField"; }
 
@@ -60,7 +60,7 @@ class TvxMemField : public TObject {
 };
 
 class TvxMemFields {
-  public:
+public:
     explicit TvxMemFields(TvxMemData* ADataSet);
     ~TvxMemFields();
     TvxMemFields(const TvxMemFields&) = delete;
@@ -122,7 +122,7 @@ class TvxMemFields {
     void ClearBuffer(uint8_t* Buffer) const;        // all null, wide strings kept empty
     void CopyBlockToBuffer(const uint8_t* Block, uint8_t* Buffer) const;
 
-  private:
+private:
     void CopyBufferToNewBlock(const uint8_t* Buffer, uint8_t* Block) const;
     void FreeBlockStrings(uint8_t* Block) const;
 

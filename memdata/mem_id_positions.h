@@ -10,7 +10,7 @@
 #include <vector>
 
 class TMemIdPositions {
-  public:
+public:
     // The position of Id in Ids (-1 when it is not there); Order is the store's order count,
     // which moves whenever Ids does.
     int Find(const std::vector<int32_t>& Ids, uint64_t Order, int32_t Id);
@@ -18,7 +18,7 @@ class TMemIdPositions {
     // OrderAfter.
     void Appended(const std::vector<int32_t>& Ids, uint64_t OrderBefore, uint64_t OrderAfter);
 
-  private:
+private:
     bool Current(const std::vector<int32_t>& Ids, uint64_t Order) const {
         return order_ == Order && byId_.size() == Ids.size();
     }

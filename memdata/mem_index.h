@@ -11,7 +11,7 @@ class TField;
 class TvxMemData;
 
 class TvxMemIndex {
-  public:
+public:
     explicit TvxMemIndex(TvxMemData* ADataSet) : dataSet_(ADataSet) {}
 
     const std::string& FieldName() const { return fieldName_; }
@@ -36,7 +36,7 @@ class TvxMemIndex {
     void DropRecord(const uint8_t* Block);
     void ApplyPendingFieldName();
 
-  private:
+private:
     TvxMemData* dataSet_;
     bool isDirty_ = true;
     TField* field_ = nullptr;
@@ -49,7 +49,7 @@ class TvxMemIndex {
 };
 
 class TvxMemIndexes {
-  public:
+public:
     explicit TvxMemIndexes(TvxMemData* ADataSet) : dataSet_(ADataSet) {}
     TvxMemIndex* Add();
     int Count() const { return static_cast<int>(items_.size()); }
@@ -60,7 +60,7 @@ class TvxMemIndexes {
     void Assign(const TvxMemIndexes& Source);
     void SetDirty();
 
-  private:
+private:
     TvxMemData* dataSet_;
     std::vector<std::unique_ptr<TvxMemIndex>> items_;
 };

@@ -13,7 +13,7 @@ class TvxMemData;
 enum TvxMemPersistentOption { poNone, poActive, poLoad };
 
 class TvxMemPersistent : public TPersistent {
-  public:
+public:
     explicit TvxMemPersistent(TvxMemData* ADataSet);
     std::string ClassName() const override { return "TvxMemPersistent"; }
     void Assign(TPersistent* Source) override;
@@ -27,7 +27,7 @@ class TvxMemPersistent : public TPersistent {
     void ReadData(TStream* Stream);
     void WriteData(TStream* Stream);
 
-  private:
+private:
     std::unique_ptr<TMemoryStream> data_;
     TvxMemPersistentOption option_ = poActive;
     TvxMemData* dataSet_;

@@ -9,12 +9,12 @@
 #include <vector>
 
 class TMemPrefixLevels {
-  public:
+public:
     void Build(const std::vector<uint64_t>& Row);
     // The first index of Row (the row Build was given) whose number, XOR Flip, is not below
     // Key; Row.size() when there is none. Row is ascending after XOR with Flip.
     size_t FirstNotBelow(const std::vector<uint64_t>& Row, uint64_t Key, uint64_t Flip) const;
 
-  private:
+private:
     std::vector<std::vector<uint64_t>> levels_;  // levels_[0] samples the row; the last is the top
 };

@@ -87,8 +87,7 @@ void TvxMemData::FieldListNotify(TField* Field, TOperation Operation) {
 // ---------------------------------------------------------------- record buffers
 
 TRecordBuffer TvxMemData::AllocRecordBuffer() {
-    size_t size =
-        static_cast<size_t>(blobOffset_) + static_cast<size_t>(BlobFieldCount()) * sizeof(std::string*);
+    size_t size = static_cast<size_t>(blobOffset_) + static_cast<size_t>(BlobFieldCount()) * sizeof(std::string*);
     auto buf = std::make_unique<uint8_t[]>(size);
     std::memset(buf.get(), 0, size);
     store_->InitBufferStrings(buf.get());
@@ -135,17 +134,12 @@ void TvxMemData::SetBookmarkFlag(TRecordBuffer Buffer, TBookmarkFlag Value) {
 
 TRecordBuffer TvxMemData::ActiveRecBuf() const {
     switch (State()) {
-        case dsBrowse:
-            return IsEmpty() ? nullptr : ActiveBuffer();
+        case dsBrowse: return IsEmpty() ? nullptr : ActiveBuffer();
         case dsEdit:
-        case dsInsert:
-            return ActiveBuffer();
-        case dsCalcFields:
-            return CalcBuffer();
-        case dsFilter:
-            return filterBuffer_;
-        default:
-            return nullptr;
+        case dsInsert: return ActiveBuffer();
+        case dsCalcFields: return CalcBuffer();
+        case dsFilter: return filterBuffer_;
+        default: return nullptr;
     }
 }
 
@@ -209,8 +203,7 @@ TGetResult TvxMemData::GetRecord(TRecordBuffer Buffer, TGetMode GetMode, bool Do
         SetBookmarkFlag(Buffer, bfCurrent);
         SetBookmarkData(Buffer, &ids_[curRec_]);
         std::vector<std::string>* entry = StoredBlobs(curRec_);
-        for (int i = 0; i < BlobFieldCount(); ++i)
-            BufferBlob(Buffer, i) = entry ? (*entry)[i] : std::string();
+        for (int i = 0; i < BlobFieldCount(); ++i) BufferBlob(Buffer, i) = entry ? (*entry)[i] : std::string();
     } else if (result == grError && DoCheck) {
         DatabaseError("No Records");
     }
@@ -247,8 +240,7 @@ void TvxMemData::InternalInitFieldDefs() {
 
 void TvxMemData::InternalOpen() {
     for (TField* f : Fields().List())
-        if (!SupportedFieldType(f->DataType()))
-            DatabaseError(DbFmt("Unsupported field type: %s", f->FieldName()));
+        if (!SupportedFieldType(f->DataType())) DatabaseError(DbFmt("Unsupported field type: %s", f->FieldName()));
     ids_.clear();
     lastId_ = 0;
     curRec_ = -1;
@@ -317,9 +309,7 @@ int TvxMemData::FilterPositionOf(int r) const {
     return f != filterList_.end() && *f == r + 1 ? static_cast<int>(f - filterList_.begin()) : -1;
 }
 
-void TvxMemData::InternalSetToRecord(TRecordBuffer Buffer) {
-    InternalGotoBookmark(Buffer + recordDataSize_);
-}
+void TvxMemData::InternalSetToRecord(TRecordBuffer Buffer) { InternalGotoBookmark(Buffer + recordDataSize_); }
 
 void TvxMemData::InternalInitRecord(TRecordBuffer Buffer) {
     store_->ClearBuffer(Buffer);
@@ -399,8 +389,8 @@ bool TvxMemData::GetFieldData(TField* Field, void* Buffer) {
 
 void TvxMemData::SetFieldData(TField* Field, const void* Buffer) {
     TDataSetState s = State();
-    if (s != dsEdit && s != dsInsert && s != dsSetKey && s != dsCalcFields && s != dsFilter &&
-        s != dsNewValue && s != dsInternalCalc)
+    if (s != dsEdit && s != dsInsert && s != dsSetKey && s != dsCalcFields && s != dsFilter && s != dsNewValue &&
+        s != dsInternalCalc)
         DatabaseError(SNotEditing);
     TRecordBuffer rec = ActiveRecBuf();
     if (!rec) return;
@@ -476,9 +466,8 @@ void TvxMemData::InternalPost() {
         if (move) {
             const uint8_t* old = store_->Block(curRec_);
             bool oldHas = sortDesc->HasValue(old), newHas = sortDesc->HasValue(buf);
-            move = oldHas != newHas ||
-                   (newHas && CompareValues(old + sortDesc->DataOffset, buf + sortDesc->DataOffset,
-                                            sortDesc->DataType) != 0);
+            move = oldHas != newHas || (newHas && CompareValues(old + sortDesc->DataOffset, buf + sortDesc->DataOffset,
+                                                                sortDesc->DataType) != 0);
         }
         store_->SetRecord(buf, curRec_);
     }
@@ -566,9 +555,9 @@ int TvxMemData::DeleteRecords(const std::vector<TBookmark>& Bookmarks) {
         }
     if (named.empty()) return 0;
     std::sort(named.begin(), named.end());
-    named.erase(std::unique(named.begin(), named.end(),
-                            [](const auto& a, const auto& b) { return a.first == b.first; }),
-                named.end());
+    named.erase(
+        std::unique(named.begin(), named.end(), [](const auto& a, const auto& b) { return a.first == b.first; }),
+        named.end());
     std::vector<int> rows;
     rows.reserve(named.size());
     size_t last = 0;  // the record the one-by-one deletion takes out last
@@ -631,8 +620,7 @@ std::unique_ptr<TStream> TvxMemData::CreateBlobStream(TField* Field, TBlobStream
 void TvxMemData::InternalRefresh() {
     std::vector<TField*> lookups;
     for (TField* f : Fields().List())
-        if (f->FieldKind() == fkLookup && f->LookupDataSet() && f->LookupDataSet()->Active())
-            lookups.push_back(f);
+        if (f->FieldKind() == fkLookup && f->LookupDataSet() && f->LookupDataSet()->Active()) lookups.push_back(f);
     if (FieldCount() == 0 || store_->RecordCount() == 0 || (!OnCalcFields && lookups.empty())) return;
     loading_ = true;
     DisableControls();

@@ -26,7 +26,7 @@ enum TvxSortOption { soDesc, soCaseInsensitive };
 using TvxSortOptions = TEnumSet<TvxSortOption>;
 
 class TvxMemData : public TDataSet {
-  public:
+public:
     explicit TvxMemData(TComponent* AOwner);
     ~TvxMemData() override;
     std::string ClassName() const override { return "TvxMemData"; }
@@ -73,8 +73,7 @@ class TvxMemData : public TDataSet {
     int CompareBookmarks(const TBookmark& B1, const TBookmark& B2) override;
     std::unique_ptr<TStream> CreateBlobStream(TField* Field, TBlobStreamMode Mode) override;
     bool Locate(const std::string& KeyFields, const Variant& KeyValues, TLocateOptions Options) override;
-    Variant Lookup(const std::string& KeyFields, const Variant& KeyValues,
-                   const std::string& ResultFields) override;
+    Variant Lookup(const std::string& KeyFields, const Variant& KeyValues, const std::string& ResultFields) override;
     void SetOnFilterRecord(const TFilterRecordEvent& Value) override;
     void SetFiltered(bool Value) override;
 
@@ -87,8 +86,8 @@ class TvxMemData : public TDataSet {
     virtual void UpdateFilterList();
     // Binary search among records sorted by the value at Offset; see LocateRecord.
     using TRecordAt = std::function<const uint8_t*(int)>;
-    bool BinarySearch(int Count, const TRecordAt& Record, int Offset, const uint8_t* Value, TFieldType Type,
-                      bool Desc, bool CaseInsensitive, int Low, int High, int& Pos) const;
+    bool BinarySearch(int Count, const TRecordAt& Record, int Offset, const uint8_t* Value, TFieldType Type, bool Desc,
+                      bool CaseInsensitive, int Low, int High, int& Pos) const;
 
     // Loading and saving.
     void LoadFromStream(TStream* Stream);
@@ -102,7 +101,7 @@ class TvxMemData : public TDataSet {
     std::vector<std::string>* StoredBlobs(int r) const;
     int BlobRecordIndex() const;
 
-  protected:
+protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void FieldListNotify(TField* Field, TOperation Operation) override;
 
@@ -144,7 +143,7 @@ class TvxMemData : public TDataSet {
     void DoOnNewRecord() override;
     void DoAfterOpen() override;
 
-  private:
+private:
     friend class TMemBlobStream;
     friend class TvxMemIndex;
     int LocateRecord(const std::string& KeyFields, const Variant& KeyValues, TLocateOptions Options);
@@ -154,8 +153,7 @@ class TvxMemData : public TDataSet {
     void InsertFilterNumber(int r);
     void QuickSort(int L, int R, int ValueOffset, TFieldType Type, bool Desc);
     int CmpRecords(const uint8_t* A, const uint8_t* B, int ValueOffset, TFieldType Type, bool Desc) const;
-    bool PartialMatch(const uint8_t* Key, const uint8_t* RecValue, TFieldType Type,
-                      TLocateOptions Options) const;
+    bool PartialMatch(const uint8_t* Key, const uint8_t* RecValue, TFieldType Type, TLocateOptions Options) const;
     void SetLoading(bool Value) { loading_ = Value; }
     void RenumberRecIds();
     void ReadStream(TStream* Stream);

@@ -2,10 +2,9 @@
 
 #include <algorithm>
 
+#include "platform/rtl/param_str.h"
 #include "program/program_context.h"
 #include "program/text_utils.h"
-#include "platform/rtl/param_str.h"
-
 
 void ParseParams() {
     int count = std::min(ParamCount(), kMaxParamPairs);

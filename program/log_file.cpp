@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <mutex>
 
+#include "platform/rtl/date_time.h"
 #include "program/program_context.h"
 #include "program/program_dirs.h"
 #include "program/text_utils.h"
-#include "platform/rtl/date_time.h"
 
 std::string LogFileName(const std::string& prefix) {
     return Program().ProtDir + prefix + FormatDateTime("yyyymm", Now()) + ".PRT";

@@ -4,11 +4,10 @@
 
 #include <unistd.h>
 
-#include "program/command_line.h"
 #include "platform/classes/file_utils.h"
 #include "platform/rtl/param_str.h"
+#include "program/command_line.h"
 #include "program/program_context.h"
-
 
 namespace {
 
@@ -64,7 +63,8 @@ void InitProgramDirs() {
     // The base folder first: the sub-folders follow it (settings and logs stay together)
     // unless an option names them itself.
     for (int i = 1; i <= Program().ParamPairCount; ++i)
-        if (Program().ParamKeys[static_cast<size_t>(i)] == "/BASEDIR" && !Program().ParamValues[static_cast<size_t>(i)].empty()) {
+        if (Program().ParamKeys[static_cast<size_t>(i)] == "/BASEDIR" &&
+            !Program().ParamValues[static_cast<size_t>(i)].empty()) {
             Program().BaseDir = FolderOption(i);
             AddBackslash(Program().BaseDir);
         }

@@ -2,11 +2,10 @@
 
 #include <sys/stat.h>
 
-#include "program/message_dialog.h"
 #include "platform/forms/shell_open.h"
+#include "program/message_dialog.h"
 
-void RunProgram(const std::string& directory, const std::string& file, const std::string& /*parameters*/,
-                bool check) {
+void RunProgram(const std::string& directory, const std::string& file, const std::string& /*parameters*/, bool check) {
     const std::string path = directory.empty() ? file : directory + (directory.back() == '/' ? "" : "/") + file;
     if (check) {
         struct stat info;

@@ -5,7 +5,6 @@
 #include "platform/rtl/date_time.h"
 #include "program/program_context.h"
 
-
 char CodeDigit(int32_t value) {
     if (value >= 0 && value <= 9) return static_cast<char>('0' + value);
     if (value >= 10 && value <= 35) return static_cast<char>('A' + value - 10);
@@ -52,8 +51,8 @@ std::string BuildSystemCode() {
     code += CodeDigit(Program().SystemCodeInputs[0]);
     code += CodeTwoDigits(Program().SystemCodeInputs[1]);
     for (size_t i = 2; i < Program().SystemCodeInputs.size(); ++i) code += CodeDigit(Program().SystemCodeInputs[i]);
-    for (int32_t v : {static_cast<int32_t>(day), static_cast<int32_t>(month), year_value,
-                      static_cast<int32_t>(hour), static_cast<int32_t>(minute)})
+    for (int32_t v : {static_cast<int32_t>(day), static_cast<int32_t>(month), year_value, static_cast<int32_t>(hour),
+                      static_cast<int32_t>(minute)})
         code += CodeDigit(v);
     AppendXorCheck(code);
     InsertCodeDashes(code);

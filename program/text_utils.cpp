@@ -5,7 +5,6 @@
 #include "platform/rtl/str_utils.h"
 #include "program/program_context.h"
 
-
 namespace {
 
 bool IsUpperHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }

@@ -78,7 +78,8 @@ void TSerBaseDispatcher::StartDispatcher() {
         if (dispatcher_started_) throw Exception("Dispatcher already started");
         dispatcher_started_ = true;
         kill_threads_ = false;
-        for (TSyncEvent* gone : {&com_gone_event_, &disp_gone_event_, &out_gone_event_, &all_gone_event_}) gone->Reset();
+        for (TSyncEvent* gone : {&com_gone_event_, &disp_gone_event_, &out_gone_event_, &all_gone_event_})
+            gone->Reset();
     }
     ReporterWindow();  // created here, on the window thread, before any thread needs it
     com_thread_ = true;
@@ -130,22 +131,22 @@ bool TSerBaseDispatcher::WaitThreadsGone(uint32_t timeout_ms) {
 void TSerBaseDispatcher::ThreadGone(ThreadKind Kind) {
     TSyncEvent* gone = nullptr;
     switch (Kind) {
-    case ThreadKind::Com:
-        com_thread_ = false;
-        gone = &com_gone_event_;
-        break;
-    case ThreadKind::Out:
-        out_thread_ = false;
-        gone = &out_gone_event_;
-        break;
-    case ThreadKind::Disp:
-        disp_thread_ = false;
-        if (close_on_disp_exit_) {
-            DonePortPrim();
-            close_on_disp_exit_ = false;
-        }
-        gone = &disp_gone_event_;
-        break;
+        case ThreadKind::Com:
+            com_thread_ = false;
+            gone = &com_gone_event_;
+            break;
+        case ThreadKind::Out:
+            out_thread_ = false;
+            gone = &out_gone_event_;
+            break;
+        case ThreadKind::Disp:
+            disp_thread_ = false;
+            if (close_on_disp_exit_) {
+                DonePortPrim();
+                close_on_disp_exit_ = false;
+            }
+            gone = &disp_gone_event_;
+            break;
     }
     // Waiters are woken only once the state they look at has changed, or a wake-up could come
     // between their look and their wait and be lost. The window thread may free the
@@ -478,7 +479,8 @@ bool TSerBaseDispatcher::ReadInput() {
         last_read_ = got;
         if (got == first_want && n > contiguous) {
             uint32_t more = ReadCom(in_ring_.data() + dbuff_head_, n - contiguous);
-            if (logging_on_) logged.insert(logged.end(), in_ring_.data() + dbuff_head_, in_ring_.data() + dbuff_head_ + more);
+            if (logging_on_)
+                logged.insert(logged.end(), in_ring_.data() + dbuff_head_, in_ring_.data() + dbuff_head_ + more);
             dbuff_head_ += more;
             if (more) in_buff_full_ = dbuff_head_ == dbuff_tail_;
             read_total += more;
@@ -602,15 +604,21 @@ bool TSerBaseDispatcher::CheckStatusTriggers() {
             if (!t.Armed || t.Fired) continue;
             bool holds = false;
             switch (t.Type) {
-            case stModem: holds = ((t.Value & 0xFF) ^ modem_status_) & (t.Value >> 8); break;
-            case stLine:
-                holds = (t.Value & line_errors_) != 0;
-                if (holds) t.Value = static_cast<uint16_t>(line_errors_);
-                break;
-            case stOutFree: count = static_cast<uint32_t>(OutBuffFree()); holds = count >= t.Value; break;
-            case stOutUsed: count = static_cast<uint32_t>(OutBuffUsed()); holds = count <= t.Value; break;
-            case stOutSent: holds = output_written_.exchange(false); break;
-            default: break;
+                case stModem: holds = ((t.Value & 0xFF) ^ modem_status_) & (t.Value >> 8); break;
+                case stLine:
+                    holds = (t.Value & line_errors_) != 0;
+                    if (holds) t.Value = static_cast<uint16_t>(line_errors_);
+                    break;
+                case stOutFree:
+                    count = static_cast<uint32_t>(OutBuffFree());
+                    holds = count >= t.Value;
+                    break;
+                case stOutUsed:
+                    count = static_cast<uint32_t>(OutBuffUsed());
+                    holds = count <= t.Value;
+                    break;
+                case stOutSent: holds = output_written_.exchange(false); break;
+                default: break;
             }
             if (holds) {
                 hit = &t;
@@ -632,8 +640,9 @@ bool TSerBaseDispatcher::CheckTimerTriggers() {
     uint16_t handle = 0;
     {
         CriticalSectionGuard guard(general_lock_);
-        auto it = std::find_if(timer_triggers_.begin(), timer_triggers_.end(),
-                               [](const TTimerTrigger& t) { return t.Active && TimerExpired(t.StartTicks, t.ExpireTicks); });
+        auto it = std::find_if(timer_triggers_.begin(), timer_triggers_.end(), [](const TTimerTrigger& t) {
+            return t.Active && TimerExpired(t.StartTicks, t.ExpireTicks);
+        });
         if (it == timer_triggers_.end()) return false;
         it->Active = false;
         handle = it->Handle;
@@ -798,16 +807,17 @@ void TSerBaseDispatcher::DeregisterWindow(HWND Wnd) {
 
 void TSerBaseDispatcher::SetEventMode(int Mode) {
     CriticalSectionGuard guard(general_lock_);
-    size_t live = std::count_if(window_handlers_.begin(), window_handlers_.end(), [](const auto& h) { return !h.Deleted; });
+    size_t live = std::count_if(window_handlers_.begin(), window_handlers_.end(),
+                                [](const auto& h) { return !h.Deleted; });
     bool busy = live >= 2 || !proc_handlers_.empty();
     switch (Mode) {
-    case 0: events_active_ = busy || always_send_to_windows_; break;
-    case 1: always_send_to_windows_ = events_active_ = true; break;
-    case 2:
-        always_send_to_windows_ = false;
-        events_active_ = busy;
-        break;
-    default: break;
+        case 0: events_active_ = busy || always_send_to_windows_; break;
+        case 1: always_send_to_windows_ = events_active_ = true; break;
+        case 2:
+            always_send_to_windows_ = false;
+            events_active_ = busy;
+            break;
+        default: break;
     }
 }
 

@@ -215,21 +215,21 @@ LRESULT TSerCustomComPort::HandleComMessage(UINT Msg, WPARAM WParam, LPARAM LPar
     } end{d};
     Trigger(static_cast<uint16_t>(Msg), handle, data);
     switch (Msg) {
-    case APW_TRIGGERAVAIL: TriggerAvail(handle); break;
-    case APW_TRIGGERDATA: TriggerData(handle); break;
-    case APW_TRIGGERTIMER: TriggerTimer(handle); break;
-    case APW_TRIGGERSTATUS:
-        TriggerStatus(handle);
-        switch (handle & 7) {
-        case stModem: TriggerModemStatus(); break;
-        case stLine: TriggerLineError(LineError(), LineBreak()); break;
-        case stOutFree: TriggerOutbuffFree(); break;
-        case stOutUsed: TriggerOutbuffUsed(); break;
-        case stOutSent: TriggerOutSent(); break;
+        case APW_TRIGGERAVAIL: TriggerAvail(handle); break;
+        case APW_TRIGGERDATA: TriggerData(handle); break;
+        case APW_TRIGGERTIMER: TriggerTimer(handle); break;
+        case APW_TRIGGERSTATUS:
+            TriggerStatus(handle);
+            switch (handle & 7) {
+                case stModem: TriggerModemStatus(); break;
+                case stLine: TriggerLineError(LineError(), LineBreak()); break;
+                case stOutFree: TriggerOutbuffFree(); break;
+                case stOutUsed: TriggerOutbuffUsed(); break;
+                case stOutSent: TriggerOutSent(); break;
+                default: break;
+            }
+            break;
         default: break;
-        }
-        break;
-    default: break;
     }
     return 0;
 }
@@ -440,7 +440,8 @@ void TSerCustomComPort::SetHWFlowOptions(THWFlowOptionSet v) {
                (v & (1 << hwfRequireCTS) ? 8 : 0);
     if (word != 0) {
         if (buffer_full_ == 0 || buffer_full_ > in_size_) buffer_full_ = static_cast<uint16_t>(in_size_ * 0.9);
-        if (buffer_resume_ == 0 || buffer_resume_ > buffer_full_) buffer_resume_ = static_cast<uint16_t>(in_size_ * 0.1);
+        if (buffer_resume_ == 0 || buffer_resume_ > buffer_full_)
+            buffer_resume_ = static_cast<uint16_t>(in_size_ * 0.1);
     }
     if (Applies()) Check(dispatcher_->SetHardwareFlowControl(buffer_full_, buffer_resume_, word));
     hw_flow_ = v;
@@ -452,7 +453,8 @@ void TSerCustomComPort::SetSWFlowOptions(TSWFlowOptions v) {
     int option = v == swfReceive ? 2 : v == swfTransmit ? 1 : v == swfBoth ? 3 : 0;
     if (option != 0) {
         if (buffer_full_ == 0 || buffer_full_ > in_size_) buffer_full_ = static_cast<uint16_t>(in_size_ * 0.75);
-        if (buffer_resume_ == 0 || buffer_resume_ > buffer_full_) buffer_resume_ = static_cast<uint16_t>(in_size_ * 0.25);
+        if (buffer_resume_ == 0 || buffer_resume_ > buffer_full_)
+            buffer_resume_ = static_cast<uint16_t>(in_size_ * 0.25);
     }
     if (Applies()) {
         if (option != 0)
@@ -505,35 +507,35 @@ void TSerCustomComPort::SetTracing(TTraceLogState v) {
     }
     bool active = tracing_ == tlOn || tracing_ == tlPause;
     switch (v) {
-    case tlOff:
-        if (active) dispatcher_->AbortTracing();
-        tracing_ = tlOff;
-        break;
-    case tlOn:
-        if (tracing_ == tlPause)
-            dispatcher_->StartTracing();
-        else
-            Check(dispatcher_->InitTracing(trace_size_));
-        tracing_ = tlOn;
-        break;
-    case tlDump:
-    case tlAppend:
-        if (active) {
-            dispatcher_->StartTracing();
+        case tlOff:
+            if (active) dispatcher_->AbortTracing();
             tracing_ = tlOff;
-            Check(v == tlDump ? dispatcher_->DumpTrace(trace_name_, trace_hex_)
-                              : dispatcher_->AppendTrace(trace_name_, trace_hex_));
-        }
-        break;
-    case tlClear:
-        if (active) dispatcher_->ClearTracing();
-        break;
-    case tlPause:
-        if (tracing_ == tlOn) {
-            dispatcher_->StopTracing();
-            tracing_ = tlPause;
-        }
-        break;
+            break;
+        case tlOn:
+            if (tracing_ == tlPause)
+                dispatcher_->StartTracing();
+            else
+                Check(dispatcher_->InitTracing(trace_size_));
+            tracing_ = tlOn;
+            break;
+        case tlDump:
+        case tlAppend:
+            if (active) {
+                dispatcher_->StartTracing();
+                tracing_ = tlOff;
+                Check(v == tlDump ? dispatcher_->DumpTrace(trace_name_, trace_hex_)
+                                  : dispatcher_->AppendTrace(trace_name_, trace_hex_));
+            }
+            break;
+        case tlClear:
+            if (active) dispatcher_->ClearTracing();
+            break;
+        case tlPause:
+            if (tracing_ == tlOn) {
+                dispatcher_->StopTracing();
+                tracing_ = tlPause;
+            }
+            break;
     }
 }
 
@@ -545,35 +547,35 @@ void TSerCustomComPort::SetLogging(TTraceLogState v) {
     }
     bool active = logging_ == tlOn || logging_ == tlPause;
     switch (v) {
-    case tlOff:
-        if (active) dispatcher_->AbortDispatchLogging();
-        logging_ = tlOff;
-        break;
-    case tlOn:
-        if (logging_ == tlPause)
-            dispatcher_->StartDispatchLogging();
-        else
-            Check(dispatcher_->InitDispatchLogging(log_size_));
-        logging_ = tlOn;
-        break;
-    case tlDump:
-    case tlAppend:
-        if (active) {
-            dispatcher_->StartDispatchLogging();
+        case tlOff:
+            if (active) dispatcher_->AbortDispatchLogging();
             logging_ = tlOff;
-            Check(v == tlDump ? dispatcher_->DumpDispatchLog(log_name_, log_hex_)
-                              : dispatcher_->AppendDispatchLog(log_name_, log_hex_));
-        }
-        break;
-    case tlClear:
-        if (active) dispatcher_->ClearDispatchLogging();
-        break;
-    case tlPause:
-        if (logging_ == tlOn) {
-            dispatcher_->StopDispatchLogging();
-            logging_ = tlPause;
-        }
-        break;
+            break;
+        case tlOn:
+            if (logging_ == tlPause)
+                dispatcher_->StartDispatchLogging();
+            else
+                Check(dispatcher_->InitDispatchLogging(log_size_));
+            logging_ = tlOn;
+            break;
+        case tlDump:
+        case tlAppend:
+            if (active) {
+                dispatcher_->StartDispatchLogging();
+                logging_ = tlOff;
+                Check(v == tlDump ? dispatcher_->DumpDispatchLog(log_name_, log_hex_)
+                                  : dispatcher_->AppendDispatchLog(log_name_, log_hex_));
+            }
+            break;
+        case tlClear:
+            if (active) dispatcher_->ClearDispatchLogging();
+            break;
+        case tlPause:
+            if (logging_ == tlOn) {
+                dispatcher_->StopDispatchLogging();
+                logging_ = tlPause;
+            }
+            break;
     }
 }
 
@@ -634,8 +636,9 @@ void TSerCustomComPort::SetAvailTriggerLevel(uint16_t v) {
 
 void TSerCustomComPort::UpdateEventMode() {
     if (!Applies()) return;
-    bool any = OnTrigger || OnTriggerAvail || OnTriggerData || OnTriggerStatus || OnTriggerTimer || OnTriggerLineError ||
-               OnTriggerModemStatus || OnTriggerOutbuffFree || OnTriggerOutbuffUsed || OnTriggerOutSent;
+    bool any = OnTrigger || OnTriggerAvail || OnTriggerData || OnTriggerStatus || OnTriggerTimer ||
+               OnTriggerLineError || OnTriggerModemStatus || OnTriggerOutbuffFree || OnTriggerOutbuffUsed ||
+               OnTriggerOutSent;
     dispatcher_->SetEventMode(any ? 1 : 2);
 }
 

@@ -172,12 +172,30 @@ public:
     TWaitCharEvent OnWaitChar;
     TNotifyEvent OnPortOpen;
     TNotifyEvent OnPortClose;
-    void SetOnTrigger(TTriggerEvent e) { OnTrigger = std::move(e); UpdateEventMode(); }
-    void SetOnTriggerAvail(TTriggerAvailEvent e) { OnTriggerAvail = std::move(e); UpdateEventMode(); }
-    void SetOnTriggerData(TTriggerHandleEvent e) { OnTriggerData = std::move(e); UpdateEventMode(); }
-    void SetOnTriggerStatus(TTriggerHandleEvent e) { OnTriggerStatus = std::move(e); UpdateEventMode(); }
-    void SetOnTriggerTimer(TTriggerHandleEvent e) { OnTriggerTimer = std::move(e); UpdateEventMode(); }
-    void SetOnTriggerLineError(TTriggerLineErrorEvent e) { OnTriggerLineError = std::move(e); UpdateEventMode(); }
+    void SetOnTrigger(TTriggerEvent e) {
+        OnTrigger = std::move(e);
+        UpdateEventMode();
+    }
+    void SetOnTriggerAvail(TTriggerAvailEvent e) {
+        OnTriggerAvail = std::move(e);
+        UpdateEventMode();
+    }
+    void SetOnTriggerData(TTriggerHandleEvent e) {
+        OnTriggerData = std::move(e);
+        UpdateEventMode();
+    }
+    void SetOnTriggerStatus(TTriggerHandleEvent e) {
+        OnTriggerStatus = std::move(e);
+        UpdateEventMode();
+    }
+    void SetOnTriggerTimer(TTriggerHandleEvent e) {
+        OnTriggerTimer = std::move(e);
+        UpdateEventMode();
+    }
+    void SetOnTriggerLineError(TTriggerLineErrorEvent e) {
+        OnTriggerLineError = std::move(e);
+        UpdateEventMode();
+    }
 
     // Called by the hidden window's procedure (port-list lock held).
     LRESULT HandleComMessage(UINT Msg, WPARAM WParam, LPARAM LParam);

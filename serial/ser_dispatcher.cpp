@@ -17,8 +17,8 @@ std::vector<TSerBaseDispatcher*>& PortList() {
 }
 
 // Rates of the baud codes 0xFF10..0xFF27; 0 where the table has no entry.
-constexpr uint32_t kBaudCodes[24] = {110,   300, 600, 1200, 2400, 4800, 9600, 14400, 19200, 0, 0, 38400,
-                                     0,     0,   0,   56000, 0,   0,    0,    128000, 0,   0, 0, 256000};
+constexpr uint32_t kBaudCodes[24] = {110, 300, 600, 1200,  2400, 4800, 9600, 14400,  19200, 0, 0, 38400,
+                                     0,   0,   0,   56000, 0,    0,    0,    128000, 0,     0, 0, 256000};
 
 uint32_t BaudFromCode(uint32_t code) {
     if (code == 0xFEFF) return 115200;
@@ -189,7 +189,7 @@ int TSerBaseDispatcher::InitPort(const std::string& Name, int Baud, int Parity, 
     com_handle_ = OpenCom(Name);
     if (com_handle_ < 0) {
         int code = com_handle_ == ecOutOfMemory || com_handle_ == ecNotOpen ? com_handle_
-                                                                              : -static_cast<int>(device_.LastError());
+                                                                            : -static_cast<int>(device_.LastError());
         if (code == 0) code = ecDeviceOpenFailed;
         com_handle_ = -1;
         DonePort();
@@ -308,7 +308,8 @@ int TSerBaseDispatcher::SetLine(int Baud, int Parity, int DataBits, int StopBits
         SleepMs(2);
     }
     GetComState(dcb);
-    uint32_t char_bits = dcb.ByteSize + 2u + (dcb.Parity != NOPARITY ? 1u : 0u) + (dcb.StopBits != ONESTOPBIT ? 1u : 0u);
+    uint32_t char_bits = dcb.ByteSize + 2u + (dcb.Parity != NOPARITY ? 1u : 0u) +
+                         (dcb.StopBits != ONESTOPBIT ? 1u : 0u);
     uint32_t old_rate = BaudFromCode(last_baud_);
     if (old_rate == 0) old_rate = 115200;
     uint64_t t = static_cast<uint64_t>(10000000u / old_rate) * char_bits;
@@ -385,11 +386,16 @@ uint16_t TSerBaseDispatcher::GetLineError() {
     CriticalSectionGuard guard(general_lock_);
     uint32_t e = line_errors_;
     uint16_t result = 0;
-    if (e & 1) result = leBuffer;
-    else if (e & 2) result = leOverrun;
-    else if (e & 4) result = leParity;
-    else if (e & 8) result = leFraming;
-    else if (e & 16) result = leBreak;
+    if (e & 1)
+        result = leBuffer;
+    else if (e & 2)
+        result = leOverrun;
+    else if (e & 4)
+        result = leParity;
+    else if (e & 8)
+        result = leFraming;
+    else if (e & 16)
+        result = leBreak;
     if (result != 0) {
         line_errors_ &= ~0x0Fu;
         return result;

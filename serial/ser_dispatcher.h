@@ -92,8 +92,8 @@ public:
     bool DeviceLost() const { return device_.Lost(); }
     std::string DeviceLostText() { return device_.LostText(); }
 
-    int InitPort(const std::string& Name, int Baud, int Parity, int DataBits, int StopBits, int InSize,
-                 int OutSize, bool DTR, bool RTS);
+    int InitPort(const std::string& Name, int Baud, int Parity, int DataBits, int StopBits, int InSize, int OutSize,
+                 bool DTR, bool RTS);
     int DonePort();
 
     // Line and modem lines.
@@ -371,7 +371,7 @@ private:
 
     // Trace.
     std::atomic<bool> tracing_on_{false};  // read without the lock on the per-byte path
-    std::vector<char> trace_;  // pairs {kind, byte}
+    std::vector<char> trace_;              // pairs {kind, byte}
     uint32_t trace_max_ = 0;
     uint32_t trace_index_ = 0;
     bool trace_wrapped_ = false;

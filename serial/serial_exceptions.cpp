@@ -10,21 +10,17 @@ namespace {
 [[noreturn]] void RaiseLeaf(int Code) {
     switch (Code) {
 #define TOVAK_RAISE_LEAF(code, Name, Family) \
-    case code:                               \
-        throw Name(Code);
+    case code: throw Name(Code);
         TOVAK_SERIAL_LEAVES(TOVAK_RAISE_LEAF)
         TOVAK_TAPI_EXTRA_LEAVES(TOVAK_RAISE_LEAF)
 #undef TOVAK_RAISE_LEAF
-    case -6006:
-    case -6008:
-    case -6009:
-        throw EProtocol(Code);
-    case -7003:
-    case -7006:
-    case -7012:
-        throw EInternal(Code);
-    default:
-        break;
+        case -6006:
+        case -6008:
+        case -6009: throw EProtocol(Code);
+        case -7003:
+        case -7006:
+        case -7012: throw EInternal(Code);
+        default: break;
     }
     if (Code <= -13801 && Code >= -13886 && Code != -13804 && Code != -13849) {
         int index = -13801 - Code;

@@ -16,10 +16,10 @@ public:
     int ErrorCode = 0;
 };
 
-#define TOVAK_SERIAL_CLASS(Name, Base)              \
-    class Name : public Base {                      \
-    public:                                         \
-        using Base::Base;                           \
+#define TOVAK_SERIAL_CLASS(Name, Base) \
+    class Name : public Base {         \
+    public:                            \
+        using Base::Base;              \
     }
 
 TOVAK_SERIAL_CLASS(EGeneral, ESerialException);

@@ -130,8 +130,12 @@ void TSerBaseDispatcher::StopTracing() {
     tracing_on_ = false;
 }
 
-int TSerBaseDispatcher::DumpTrace(const std::string& FileName, bool InHex) { return WriteTrace(FileName, InHex, false); }
-int TSerBaseDispatcher::AppendTrace(const std::string& FileName, bool InHex) { return WriteTrace(FileName, InHex, true); }
+int TSerBaseDispatcher::DumpTrace(const std::string& FileName, bool InHex) {
+    return WriteTrace(FileName, InHex, false);
+}
+int TSerBaseDispatcher::AppendTrace(const std::string& FileName, bool InHex) {
+    return WriteTrace(FileName, InHex, true);
+}
 
 int TSerBaseDispatcher::WriteTrace(const std::string& FileName, bool InHex, bool Append) {
     CriticalSectionGuard guard(general_lock_);
@@ -287,7 +291,7 @@ int TSerBaseDispatcher::WriteDispatchLog(const std::string& FileName, bool InHex
     std::fprintf(f, "Operating System : %s%s", OperatingSystemText().c_str(), kEol);
     std::fprintf(f, "%s%s", texts.GetString(15501).c_str(), kEol);
     std::fprintf(f, "%s%s", texts.GetString(15502).c_str(), kEol);
-    static const char* const kStatusKinds[] = {"(Not active)", "(Modem status)", "(Line status)",
+    static const char* const kStatusKinds[] = {"(Not active)",         "(Modem status)",       "(Line status)",
                                                "(Output buffer free)", "(Output buffer used)", "(Output sent)"};
     LogHeader h{};
     while (LogRead(&h, sizeof h)) {
@@ -304,7 +308,8 @@ int TSerBaseDispatcher::WriteDispatchLog(const std::string& FileName, bool InHex
                      h.Data);
         if (data.empty()) {
             if (h.Type == 10)
-                std::fprintf(f, " [%s]", h.Data <= 42 ? Trimmed(texts.GetString(15700 + static_cast<int>(h.Data))).c_str() : "");
+                std::fprintf(f, " [%s]",
+                             h.Data <= 42 ? Trimmed(texts.GetString(15700 + static_cast<int>(h.Data))).c_str() : "");
         } else if (h.SubType == 15 && (h.Type == 5 || h.Type == 6)) {
             uint8_t kind = static_cast<uint8_t>(data[0]);
             if (kind <= 5) std::fputs(kStatusKinds[kind], f);

@@ -9,8 +9,10 @@ namespace {
 std::vector<std::string> SplitAt(const std::string& text, char sep) {
     std::vector<std::string> parts(1);
     for (char c : text) {
-        if (c == sep) parts.emplace_back();
-        else parts.back() += c;
+        if (c == sep)
+            parts.emplace_back();
+        else
+            parts.back() += c;
     }
     return parts;
 }

@@ -36,8 +36,10 @@ public:
 
 private:
     void Restart(uint64_t ticks) {
-        if (restart_commands > 0) silent_left_ = restart_commands;
-        else restart_until_ = ticks + static_cast<uint64_t>(restart_ms);
+        if (restart_commands > 0)
+            silent_left_ = restart_commands;
+        else
+            restart_until_ = ticks + static_cast<uint64_t>(restart_ms);
     }
 
     int64_t clock_offset_ms_ = 0;  // controller time minus the PC world's UTC

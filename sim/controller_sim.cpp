@@ -12,7 +12,6 @@
 
 #include "platform/sync/clock.h"
 
-
 ControllerSim::ControllerSim(ControllerSimOptions options)
     : options_(std::move(options)), pty_(options_.port, options_.ports_dir) {}
 
@@ -30,10 +29,22 @@ void ControllerSim::Stop() {
     if (thread_.joinable()) thread_.join();
 }
 
-void ControllerSim::NoSuccessOnce() { std::lock_guard<std::mutex> l(lock_); faults_.push_back({Fault::NoSuccess, 0}); }
-void ControllerSim::GarbageOnce() { std::lock_guard<std::mutex> l(lock_); faults_.push_back({Fault::Garbage, 0}); }
-void ControllerSim::LateOnce(int ms) { std::lock_guard<std::mutex> l(lock_); faults_.push_back({Fault::Late, ms}); }
-void ControllerSim::SilentOnce() { std::lock_guard<std::mutex> l(lock_); faults_.push_back({Fault::Silent, 0}); }
+void ControllerSim::NoSuccessOnce() {
+    std::lock_guard<std::mutex> l(lock_);
+    faults_.push_back({Fault::NoSuccess, 0});
+}
+void ControllerSim::GarbageOnce() {
+    std::lock_guard<std::mutex> l(lock_);
+    faults_.push_back({Fault::Garbage, 0});
+}
+void ControllerSim::LateOnce(int ms) {
+    std::lock_guard<std::mutex> l(lock_);
+    faults_.push_back({Fault::Late, ms});
+}
+void ControllerSim::SilentOnce() {
+    std::lock_guard<std::mutex> l(lock_);
+    faults_.push_back({Fault::Silent, 0});
+}
 void ControllerSim::EndlessOnce(size_t bytes) {
     std::lock_guard<std::mutex> l(lock_);
     faults_.push_back({Fault::Endless, static_cast<int>(bytes)});
@@ -44,9 +55,7 @@ std::vector<std::string> ControllerSim::Commands() const {
     return commands_;
 }
 
-bool ControllerSim::ProgramConnected() const {
-    return pty_.ProgramHasPortOpen();
-}
+bool ControllerSim::ProgramConnected() const { return pty_.ProgramHasPortOpen(); }
 
 uint64_t ControllerSim::Settle() {
     std::unique_lock<std::mutex> l(lock_);
@@ -93,12 +102,12 @@ void ControllerSim::HandleLine(const std::string& line) {
     }
     uint64_t due = now;
     switch (fault.first) {
-    case Fault::None: break;
-    case Fault::NoSuccess: *answer = line.substr(0, line.find(' ')) + ";ERROR"; break;
-    case Fault::Garbage: *answer = std::string("\x7F#?\x01~~", 6); break;
-    case Fault::Late: due += static_cast<uint64_t>(fault.second); break;
-    case Fault::Silent: return;
-    case Fault::Endless: out_.push_back({due, std::string(static_cast<size_t>(fault.second), 'X')}); return;
+        case Fault::None: break;
+        case Fault::NoSuccess: *answer = line.substr(0, line.find(' ')) + ";ERROR"; break;
+        case Fault::Garbage: *answer = std::string("\x7F#?\x01~~", 6); break;
+        case Fault::Late: due += static_cast<uint64_t>(fault.second); break;
+        case Fault::Silent: return;
+        case Fault::Endless: out_.push_back({due, std::string(static_cast<size_t>(fault.second), 'X')}); return;
     }
     out_.push_back({due, *answer + "\r\n"});
 }

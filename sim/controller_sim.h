@@ -39,17 +39,18 @@ public:
     const std::string& LinkPath() const { return pty_.LinkPath(); }
 
     // The device, changed or read under the simulator's lock.
-    template <class F> auto WithDevice(F&& f) {
+    template <class F>
+    auto WithDevice(F&& f) {
         std::lock_guard<std::mutex> l(lock_);
         return f(device_);
     }
 
     // Faults, each for the next command that gets an answer.
-    void NoSuccessOnce();                      // "<command>;ERROR"
-    void GarbageOnce();                        // bytes that make no answer, then CR LF
-    void LateOnce(int delay_ms);               // the answer waits this long on the clock
-    void SilentOnce();                         // no answer at all
-    void EndlessOnce(size_t bytes = 8192);     // characters without any line end
+    void NoSuccessOnce();                   // "<command>;ERROR"
+    void GarbageOnce();                     // bytes that make no answer, then CR LF
+    void LateOnce(int delay_ms);            // the answer waits this long on the clock
+    void SilentOnce();                      // no answer at all
+    void EndlessOnce(size_t bytes = 8192);  // characters without any line end
 
     // Every command line received so far (CR LF removed).
     std::vector<std::string> Commands() const;

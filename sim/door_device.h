@@ -25,7 +25,8 @@ public:
 
     // A copy of the state; changes through Update so the polling thread sees them whole.
     DoorState State() const;
-    template <class F> void Update(F&& change) {
+    template <class F>
+    void Update(F&& change) {
         std::lock_guard<std::mutex> lock(lock_);
         change(state_);
     }

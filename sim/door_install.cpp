@@ -8,9 +8,7 @@
 
 namespace {
 
-std::string B(uint8_t v) {
-    return std::string(1, static_cast<char>(v));
-}
+std::string B(uint8_t v) { return std::string(1, static_cast<char>(v)); }
 
 }  // namespace
 
@@ -31,9 +29,7 @@ void DoorDevice::ReleaseDue() const {
     }
 }
 
-void DoorDevice::Detect() {
-    QueueLater(state_.detect_ms, Record(0x12, 0x00, ""));
-}
+void DoorDevice::Detect() { QueueLater(state_.detect_ms, Record(0x12, 0x00, "")); }
 
 void DoorDevice::StoreAndRestart() {
     DoorState& s = state_;
@@ -63,8 +59,7 @@ void DoorDevice::ButtonRecord() {
     for (int k = 1; k <= 8; ++k) {
         f += B(s.buttons[static_cast<size_t>(k)]);
         if (s.long_button_record)
-            f += std::string(s.box_bits[static_cast<size_t>(k)].begin(),
-                             s.box_bits[static_cast<size_t>(k)].end());
+            f += std::string(s.box_bits[static_cast<size_t>(k)].begin(), s.box_bits[static_cast<size_t>(k)].end());
     }
     replies_.push_back(Record(0x51, 0x00, f));
 }

@@ -10,6 +10,5 @@ void LoadMaintenanceState(TIniFile& ini, DoorState& s) {
         s.maint_year = static_cast<uint16_t>(std::atoi(date.substr(6, 4).c_str()));
     }
     const std::string counters = SimHexList(ini.ReadString("MAINT", "COUNTERS", ""));
-    for (size_t k = 0; k < counters.size() && k < 8; ++k)
-        s.counters[k + 1] = static_cast<uint8_t>(counters[k]);
+    for (size_t k = 0; k < counters.size() && k < 8; ++k) s.counters[k + 1] = static_cast<uint8_t>(counters[k]);
 }

@@ -53,16 +53,34 @@ void DoorSim::Stop() {
     if (thread_.joinable()) thread_.join();
 }
 
-void DoorSim::BadCheckByteOnce() { std::lock_guard<std::mutex> l(lock_); faults_.push_back({BadBcc, {}}); }
-void DoorSim::GarbageBeforeStxOnce(const std::string& g) { std::lock_guard<std::mutex> l(lock_); faults_.push_back({Garbage, g}); }
-void DoorSim::MissingEtxOnce() { std::lock_guard<std::mutex> l(lock_); faults_.push_back({NoEtx, {}}); }
-void DoorSim::EscapedCheckByteOnce() { std::lock_guard<std::mutex> l(lock_); faults_.push_back({EscBcc, {}}); }
+void DoorSim::BadCheckByteOnce() {
+    std::lock_guard<std::mutex> l(lock_);
+    faults_.push_back({BadBcc, {}});
+}
+void DoorSim::GarbageBeforeStxOnce(const std::string& g) {
+    std::lock_guard<std::mutex> l(lock_);
+    faults_.push_back({Garbage, g});
+}
+void DoorSim::MissingEtxOnce() {
+    std::lock_guard<std::mutex> l(lock_);
+    faults_.push_back({NoEtx, {}});
+}
+void DoorSim::EscapedCheckByteOnce() {
+    std::lock_guard<std::mutex> l(lock_);
+    faults_.push_back({EscBcc, {}});
+}
 void DoorSim::BroadcastOnce(uint8_t b1, uint8_t b2) {
     std::lock_guard<std::mutex> l(lock_);
     faults_.push_back({Broadcast, std::string{static_cast<char>(0x00), static_cast<char>(b1), static_cast<char>(b2)}});
 }
-void DoorSim::SendRawOnce(const std::string& wire) { std::lock_guard<std::mutex> l(lock_); faults_.push_back({Raw, wire}); }
-void DoorSim::LateOnce(int delay_ms) { std::lock_guard<std::mutex> l(lock_); late_ms_ = delay_ms; }
+void DoorSim::SendRawOnce(const std::string& wire) {
+    std::lock_guard<std::mutex> l(lock_);
+    faults_.push_back({Raw, wire});
+}
+void DoorSim::LateOnce(int delay_ms) {
+    std::lock_guard<std::mutex> l(lock_);
+    late_ms_ = delay_ms;
+}
 void DoorSim::SetSilent(bool silent) {
     silent_ = silent;
     if (!silent) quiet_ = false;
@@ -102,7 +120,9 @@ bool DoorSim::WaitUntil(SteadyClock::time_point t) {
         auto now = SteadyClock::now();
         if (now >= t) return true;
         int ms = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(t - now).count()) + 1;
-        struct pollfd p {pty_.WakeFd(), POLLIN, 0};
+        struct pollfd p {
+            pty_.WakeFd(), POLLIN, 0
+        };
         poll(&p, 1, ms);
     }
     return false;
@@ -114,7 +134,9 @@ bool DoorSim::WaitForTick(uint64_t due) {
         const uint64_t now = CurrentClock().Ticks();
         last_round_ = now;  // late, not gone
         if (now >= due) return true;
-        struct pollfd p {pty_.WakeFd(), POLLIN, 0};
+        struct pollfd p {
+            pty_.WakeFd(), POLLIN, 0
+        };
         poll(&p, 1, 2);
     }
     return false;
@@ -180,14 +202,21 @@ void DoorSim::Run() {
 
         std::string wire;
         switch (fault.first) {
-        case None: wire = SimEncodeFrame(device_.NextFrame()); break;
-        case BadBcc: wire = SimEncodeFrame(SimFrame{}); wire[wire.size() - 2] ^= 0x5A; break;
-        case Garbage: wire = fault.second + SimEncodeFrame(SimFrame{}); break;
-        // The ETX swallowed by an ESC: the frame runs on into the next byte 03.
-        case NoEtx: wire = SimEncodeFrame(SimFrame{}); wire.back() = '\x1B'; wire += '\x03'; break;
-        case EscBcc: wire = SimEncodeFrame(SimFrame{0x00, 0x03, {}}); break;
-        case Broadcast: wire = SimEncodeFrame(SimFrame{0x02, 0x01, fault.second}); break;
-        case Raw: wire = fault.second; break;
+            case None: wire = SimEncodeFrame(device_.NextFrame()); break;
+            case BadBcc:
+                wire = SimEncodeFrame(SimFrame{});
+                wire[wire.size() - 2] ^= 0x5A;
+                break;
+            case Garbage: wire = fault.second + SimEncodeFrame(SimFrame{}); break;
+            // The ETX swallowed by an ESC: the frame runs on into the next byte 03.
+            case NoEtx:
+                wire = SimEncodeFrame(SimFrame{});
+                wire.back() = '\x1B';
+                wire += '\x03';
+                break;
+            case EscBcc: wire = SimEncodeFrame(SimFrame{0x00, 0x03, {}}); break;
+            case Broadcast: wire = SimEncodeFrame(SimFrame{0x02, 0x01, fault.second}); break;
+            case Raw: wire = fault.second; break;
         }
 
         SetTalking(true);
@@ -199,7 +228,9 @@ void DoorSim::Run() {
             if (n > 0) {
                 done += static_cast<size_t>(n);
             } else if (n < 0 && errno == EAGAIN) {
-                struct pollfd p {pty_.Master(), POLLOUT, 0};
+                struct pollfd p {
+                    pty_.Master(), POLLOUT, 0
+                };
                 poll(&p, 1, 10);
             } else {
                 break;
@@ -211,7 +242,8 @@ void DoorSim::Run() {
         // Collect whatever comes back until the next poll is due; a frame that wants an
         // answer waits for it a while longer, so a slow answer is not taken for the next one's.
         const bool wants_answer = fault.first == None || fault.first == EscBcc;
-        const auto give_up = written + std::chrono::milliseconds(std::max(options_.poll_ms, options_.answer_timeout_ms));
+        const auto give_up = written +
+                             std::chrono::milliseconds(std::max(options_.poll_ms, options_.answer_timeout_ms));
         std::string pending;
         while (!stop_) {
             auto now = SteadyClock::now();

@@ -21,8 +21,8 @@
 #include "sim/sim_pty.h"
 
 struct DoorSimOptions {
-    int port = 0;                 // COM number; 0: no link in the ports folder
-    std::string ports_dir;        // "": $TOVAK_PORTS or ~/.config/tovak/ports
+    int port = 0;           // COM number; 0: no link in the ports folder
+    std::string ports_dir;  // "": $TOVAK_PORTS or ~/.config/tovak/ports
     int poll_ms = 50;
     int answer_timeout_ms = 250;  // how long a frame waits for its answer at most
     bool poll_always = false;     // poll even when no program holds the port
@@ -55,15 +55,15 @@ public:
     void BadCheckByteOnce();
     void GarbageBeforeStxOnce(const std::string& garbage = std::string("\x55\xAA", 2));
     void MissingEtxOnce();
-    void EscapedCheckByteOnce();       // a poll whose check byte needs escaping (header 00 03)
+    void EscapedCheckByteOnce();  // a poll whose check byte needs escaping (header 00 03)
     void BroadcastOnce(uint8_t bits1, uint8_t bits2);
-    void LateOnce(int delay_ms);        // the next reply waits this long on the clock
+    void LateOnce(int delay_ms);  // the next reply waits this long on the clock
     // Stop or resume sending. A device asked to fall silent first ends the exchange under
     // way (its answer still comes); Silent() tells when it has fallen silent.
     void SetSilent(bool silent);
     bool Silent() const { return quiet_; }
     void SendRawOnce(const std::string& wire);  // exactly these bytes as the next frame
-    void Unplug();                      // closes the master: the program sees a hang-up
+    void Unplug();                              // closes the master: the program sees a hang-up
 
     // Every exchange so far (copied), and waiting for more.
     std::vector<SimExchange> Exchanges() const;

@@ -144,7 +144,8 @@ DoorState LoadDoorState(const std::string& path) {
     if (stat(path.c_str(), &st) != 0) throw std::runtime_error("cannot read " + path);
     TIniFile ini(path);
     std::string type = ini.ReadString("DEVICE", "TYPE", "T");
-    DoorState s = type == "0" || type == "1" || type == "2" ? DoorState::IoDevice(type[0] - '0') : DoorState::DoorTerminal();
+    DoorState s = type == "0" || type == "1" || type == "2" ? DoorState::IoDevice(type[0] - '0')
+                                                            : DoorState::DoorTerminal();
     s.type_code = static_cast<uint8_t>(Hex(ini.ReadString("DEVICE", "TYPECODE", ""), s.type_code));
     if (ini.ValueExists("IO", "INPUTS")) s.inputs = SimHexList(ini.ReadString("IO", "INPUTS", ""));
     if (ini.ValueExists("IO", "OUTPUTS")) s.outputs = SimHexList(ini.ReadString("IO", "OUTPUTS", ""));
@@ -200,8 +201,8 @@ DoorState LoadDoorState(const std::string& path) {
             parts[i] = key.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
             start = comma == std::string::npos ? key.size() : comma + 1;
         }
-        s.od[{static_cast<uint8_t>(Hex(parts[0])), static_cast<uint16_t>(Hex(parts[1])), static_cast<uint8_t>(Hex(parts[2]))}] =
-            Hex(ini.ReadString("OD", key, "0"));
+        s.od[{static_cast<uint8_t>(Hex(parts[0])), static_cast<uint16_t>(Hex(parts[1])),
+              static_cast<uint8_t>(Hex(parts[2]))}] = Hex(ini.ReadString("OD", key, "0"));
     }
     for (char node : SimHexList(ini.ReadString("BUS", "SILENT", ""))) s.silent_nodes.insert(static_cast<uint8_t>(node));
     LoadMaintenanceState(ini, s);

@@ -79,8 +79,8 @@ int RunController(int port, const std::string& ports_dir, int restart_ms, bool p
         ControllerSim sim({port, ports_dir, print_commands});
         sim.WithDevice([&](ControllerDevice& d) { d.restart_ms = restart_ms; });
         sim.Start();
-        std::printf("tovak-sim %d: door controller COM%d -> %s (%s); Ctrl+C ends\n", static_cast<int>(getpid()),
-                    port, sim.SlavePath().c_str(), sim.LinkPath().c_str());
+        std::printf("tovak-sim %d: door controller COM%d -> %s (%s); Ctrl+C ends\n", static_cast<int>(getpid()), port,
+                    sim.SlavePath().c_str(), sim.LinkPath().c_str());
         std::fflush(stdout);
         for (int sig = NextSignal(signals); sig == SIGUSR1 || sig == SIGUSR2; sig = NextSignal(signals)) {
         }
@@ -97,13 +97,15 @@ int RunDoor(const DoorState& state, const DoorSimOptions& options) {
     try {
         DoorSim sim(state, options);
         sim.Start();
-        std::printf("tovak-sim %d: %s COM%d -> %s (%s), polling every %d ms; Ctrl+C ends\n",
-                    static_cast<int>(getpid()), state.type_code == 0x81 ? "door terminal" : "interface device",
-                    options.port, sim.SlavePath().c_str(), sim.LinkPath().c_str(), options.poll_ms);
+        std::printf("tovak-sim %d: %s COM%d -> %s (%s), polling every %d ms; Ctrl+C ends\n", static_cast<int>(getpid()),
+                    state.type_code == 0x81 ? "door terminal" : "interface device", options.port,
+                    sim.SlavePath().c_str(), sim.LinkPath().c_str(), options.poll_ms);
         std::fflush(stdout);
         for (int sig = NextSignal(signals); sig == SIGUSR1 || sig == SIGUSR2; sig = NextSignal(signals)) {
-            if (sig == SIGUSR1) sim.Device().OpenOrCloseDoor();
-            else sim.Device().PressOrReleaseEmergencyButtons();
+            if (sig == SIGUSR1)
+                sim.Device().OpenOrCloseDoor();
+            else
+                sim.Device().PressOrReleaseEmergencyButtons();
         }
         sim.Stop();
     } catch (const std::exception& e) {
@@ -130,25 +132,37 @@ int main(int argc, char** argv) {
             Help(DoorState::TryOutTerminal());
             return 0;
         }
-        if (arg == "--controller") controller = true;
-        else if (arg == "--restart") restart_ms = std::atoi(value().c_str());
-        else if (arg == "--port") port = std::atoi(value().c_str());
-        else if (arg == "--ports-dir") options.ports_dir = value();
-        else if (arg == "--poll") options.poll_ms = std::atoi(value().c_str());
-        else if (arg == "--config") config = value();
-        else if (arg == "--print-requests") options.print_requests = true;
-        else if (arg == "--type") type = value();
-        else return Usage();
+        if (arg == "--controller")
+            controller = true;
+        else if (arg == "--restart")
+            restart_ms = std::atoi(value().c_str());
+        else if (arg == "--port")
+            port = std::atoi(value().c_str());
+        else if (arg == "--ports-dir")
+            options.ports_dir = value();
+        else if (arg == "--poll")
+            options.poll_ms = std::atoi(value().c_str());
+        else if (arg == "--config")
+            config = value();
+        else if (arg == "--print-requests")
+            options.print_requests = true;
+        else if (arg == "--type")
+            type = value();
+        else
+            return Usage();
     }
     if (port) options.port = port;
-    if (controller) return port >= 0 && restart_ms >= 0 ? RunController(port ? port : 2, options.ports_dir, restart_ms, options.print_requests) : Usage();
+    if (controller)
+        return port >= 0 && restart_ms >= 0
+                   ? RunController(port ? port : 2, options.ports_dir, restart_ms, options.print_requests)
+                   : Usage();
     if (options.port < 1 || options.poll_ms < 1) return Usage();
     if (type == "t") type = "T";
     if (type != "T" && type != "0" && type != "1" && type != "2") return Usage();
     try {
         const DoorState state = !config.empty() ? LoadDoorState(config)
-                                : type == "T"    ? DoorState::TryOutTerminal()
-                                                 : DoorState::IoDevice(type[0] - '0');
+                                : type == "T"   ? DoorState::TryOutTerminal()
+                                                : DoorState::IoDevice(type[0] - '0');
         return RunDoor(state, options);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tovak-sim: %s\n", e.what());

@@ -64,7 +64,8 @@ void SimPty::Release() {
     if (!link_path_.empty()) {
         std::error_code ec;
         // Only our own link: another simulator may have taken the name meanwhile.
-        if (fs::is_symlink(link_path_, ec) && fs::read_symlink(link_path_, ec) == slave_path_) fs::remove(link_path_, ec);
+        if (fs::is_symlink(link_path_, ec) && fs::read_symlink(link_path_, ec) == slave_path_)
+            fs::remove(link_path_, ec);
         link_path_.clear();
     }
     CloseMaster();
@@ -77,7 +78,8 @@ void SimPty::Release() {
 }
 
 void SimPty::Wake(char c) {
-    if (wake_[1] >= 0) [[maybe_unused]] ssize_t n = write(wake_[1], &c, 1);
+    if (wake_[1] >= 0) [[maybe_unused]]
+        ssize_t n = write(wake_[1], &c, 1);
 }
 
 void SimPty::CloseMaster() {

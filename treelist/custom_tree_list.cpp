@@ -13,9 +13,7 @@
 #include "platform/win/window_tree.h"
 #include "treelist/tree_list_unit.h"
 
-void RaiseInvalidTreeListOperation(const std::string& Message) {
-    throw EInvalidvxTreeListOperation(Message);
-}
+void RaiseInvalidTreeListOperation(const std::string& Message) { throw EInvalidvxTreeListOperation(Message); }
 
 TCustomvxTreeList::TCustomvxTreeList(TComponent* AOwner)
     : TCustomvxContainer(AOwner),
@@ -94,9 +92,7 @@ void TCustomvxTreeList::SetImageList(TCustomImageList*& Field, TChangeLink* Link
     if (!IsDestroying()) RefreshLayout();
 }
 
-void TCustomvxTreeList::SetImages(TCustomImageList* Value) {
-    SetImageList(images_, imagesLink_.get(), Value);
-}
+void TCustomvxTreeList::SetImages(TCustomImageList* Value) { SetImageList(images_, imagesLink_.get(), Value); }
 
 void TCustomvxTreeList::SetStateImages(TCustomImageList* Value) {
     SetImageList(stateImages_, stateImagesLink_.get(), Value);
@@ -126,9 +122,7 @@ TvxTreeListNode* TCustomvxTreeList::AddRoot(int Position, TvxTreeListNode* Node)
     return Node;
 }
 
-TvxTreeListNode* TCustomvxTreeList::Add() {
-    return AddRoot(-1, CreateNode());
-}
+TvxTreeListNode* TCustomvxTreeList::Add() { return AddRoot(-1, CreateNode()); }
 
 TvxTreeListNode* TCustomvxTreeList::InsertNode(TvxTreeListNode* BeforeNode) {
     return AddRoot(BeforeNode ? IndexOfRoot(BeforeNode) : -1, CreateNode());
@@ -560,8 +554,8 @@ void TCustomvxTreeList::ResetNodeReferences() {
     pendingVisibleNode_ = nullptr;
 }
 
-void TCustomvxTreeList::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNode, bool Repaint,
-                                   bool /*WasLast*/, TvxTreeListNode* NextNode) {
+void TCustomvxTreeList::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNode, bool Repaint, bool /*WasLast*/,
+                                   TvxTreeListNode* NextNode) {
     if (OnDeletion) OnDeletion(this, Node);
     if (clearing_) return;
     if (IsNodeSelected(Node)) SelectionChanged(Node, false);
@@ -644,9 +638,7 @@ int TCustomvxTreeList::GetFocusedAbsoluteNodeIndex() const {
     return focusedNode_ ? std::max(0, GetAbsoluteIndex(focusedNode_)) : 0;
 }
 
-int TCustomvxTreeList::GetTopIndex() const {
-    return topNode_ ? GetAbsoluteIndex(topNode_) : -1;
-}
+int TCustomvxTreeList::GetTopIndex() const { return topNode_ ? GetAbsoluteIndex(topNode_) : -1; }
 
 void TCustomvxTreeList::SetTopVisibleNode(TvxTreeListNode* Node) {
     topNode_ = Node;
@@ -712,20 +704,16 @@ void TCustomvxTreeList::SetVisibleRowCounts(int Partly, int Wholly) {
 TvxTreeListNode* TCustomvxTreeList::GetNeighbourNode(TvxTreeListNode* Node, int Direction, bool AllNodes) {
     if (!Node) return nullptr;
     switch (Direction) {
-        case 0:
-            return GetFirstNode();
-        case 1:
-            return Node->GetPriorVisible();
-        case 2:
-            return AllNodes ? Node->GetNext() : GetNextVisibleNode(Node);
+        case 0: return GetFirstNode();
+        case 1: return Node->GetPriorVisible();
+        case 2: return AllNodes ? Node->GetNext() : GetNextVisibleNode(Node);
         case 3: {
             TvxTreeListNode* last = GetLastVisibleNode();
             if (AllNodes)
                 while (last && last->Count() > 0) last = last->GetLastChild();
             return last;
         }
-        default:
-            return nullptr;
+        default: return nullptr;
     }
 }
 
@@ -752,13 +740,9 @@ bool TCustomvxTreeList::IsControlFocused() {
     return IsFocusInside() || (state_ == 2 && editor_ && editor_->IsFocused());
 }
 
-bool TCustomvxTreeList::IsFirstFocused() {
-    return roots_.empty() || focusedNode_ == GetFirstNode();
-}
+bool TCustomvxTreeList::IsFirstFocused() { return roots_.empty() || focusedNode_ == GetFirstNode(); }
 
-bool TCustomvxTreeList::IsLastFocused() {
-    return roots_.empty() || focusedNode_ == GetLastVisibleNode();
-}
+bool TCustomvxTreeList::IsLastFocused() { return roots_.empty() || focusedNode_ == GetLastVisibleNode(); }
 
 // ---- Interaction state and editing ----
 
@@ -785,12 +769,8 @@ void TCustomvxTreeList::CancelDragSizing() {
             pressedBand_ = -1;
             Invalidate();
             break;
-        case 9:
-            EndBandDragging(false);
-            break;
-        case 3:
-            EndHeaderDragging(false);
-            break;
+        case 9: EndBandDragging(false); break;
+        case 3: EndHeaderDragging(false); break;
         case 15:
         case 4:
             SetState(0);
@@ -806,8 +786,7 @@ void TCustomvxTreeList::CancelDragSizing() {
             clearFilterPressed_ = false;
             Invalidate();
             break;
-        default:
-            break;
+        default: break;
     }
 }
 
@@ -933,7 +912,6 @@ int TCustomvxTreeList::GetVisibleColumnCount() {
     return count;
 }
 
-
 int TCustomvxTreeList::GetColumnLineHeight(TCanvas* Canvas, int Column) {
     if (!IsColumnOwnFont(Column)) return 0;
     Canvas->Font()->Assign(GetColumnFont(Column));
@@ -955,42 +933,18 @@ void TCustomvxTreeList::SetDefaultRowHeight(int Height) {
 
 // ---- Node data: the control with columns implements these ----
 
-TvxTreeListNode* TCustomvxTreeList::CreateNode() {
-    AbstractError();
-}
-int TCustomvxTreeList::GetNodeImageIndex(TvxTreeListNode*) {
-    AbstractError();
-}
-int TCustomvxTreeList::GetNodeSelectedIndex(TvxTreeListNode*) {
-    AbstractError();
-}
-int TCustomvxTreeList::GetNodeStateIndex(TvxTreeListNode*) {
-    AbstractError();
-}
-Variant TCustomvxTreeList::GetNodeValue(TvxTreeListNode*, int) {
-    AbstractError();
-}
-std::string TCustomvxTreeList::GetNodeString(TvxTreeListNode*, int) {
-    AbstractError();
-}
-void TCustomvxTreeList::SetNodeImageIndex(TvxTreeListNode*, int) {
-    AbstractError();
-}
-void TCustomvxTreeList::SetNodeSelectedIndex(TvxTreeListNode*, int) {
-    AbstractError();
-}
-void TCustomvxTreeList::SetNodeStateIndex(TvxTreeListNode*, int) {
-    AbstractError();
-}
-void TCustomvxTreeList::SetNodeString(TvxTreeListNode*, int, const std::string&) {
-    AbstractError();
-}
-void TCustomvxTreeList::SetNodeValue(TvxTreeListNode*, int, const Variant&) {
-    AbstractError();
-}
-Variant TCustomvxTreeList::GetNodeSortValue(TvxTreeListNode*, int) {
-    return Variant(std::string());
-}
+TvxTreeListNode* TCustomvxTreeList::CreateNode() { AbstractError(); }
+int TCustomvxTreeList::GetNodeImageIndex(TvxTreeListNode*) { AbstractError(); }
+int TCustomvxTreeList::GetNodeSelectedIndex(TvxTreeListNode*) { AbstractError(); }
+int TCustomvxTreeList::GetNodeStateIndex(TvxTreeListNode*) { AbstractError(); }
+Variant TCustomvxTreeList::GetNodeValue(TvxTreeListNode*, int) { AbstractError(); }
+std::string TCustomvxTreeList::GetNodeString(TvxTreeListNode*, int) { AbstractError(); }
+void TCustomvxTreeList::SetNodeImageIndex(TvxTreeListNode*, int) { AbstractError(); }
+void TCustomvxTreeList::SetNodeSelectedIndex(TvxTreeListNode*, int) { AbstractError(); }
+void TCustomvxTreeList::SetNodeStateIndex(TvxTreeListNode*, int) { AbstractError(); }
+void TCustomvxTreeList::SetNodeString(TvxTreeListNode*, int, const std::string&) { AbstractError(); }
+void TCustomvxTreeList::SetNodeValue(TvxTreeListNode*, int, const Variant&) { AbstractError(); }
+Variant TCustomvxTreeList::GetNodeSortValue(TvxTreeListNode*, int) { return Variant(std::string()); }
 
 // ---- Options and properties ----
 
@@ -1045,17 +999,11 @@ void TCustomvxTreeList::ReapplyFirstWidth() {
     }
 }
 
-void TCustomvxTreeList::SetBandFont(TFont* Value) {
-    bandFont_->Assign(Value);
-}
+void TCustomvxTreeList::SetBandFont(TFont* Value) { bandFont_->Assign(Value); }
 
-void TCustomvxTreeList::SetHeaderFont(TFont* Value) {
-    headerFont_->Assign(Value);
-}
+void TCustomvxTreeList::SetHeaderFont(TFont* Value) { headerFont_->Assign(Value); }
 
-void TCustomvxTreeList::SetPreviewFont(TFont* Value) {
-    previewFont_->Assign(Value);
-}
+void TCustomvxTreeList::SetPreviewFont(TFont* Value) { previewFont_->Assign(Value); }
 
 void TCustomvxTreeList::OwnFontChanged() {
     if (!HasState(csLoading) && !fontUpdating_) SetParentFont(false);
@@ -1109,9 +1057,7 @@ void TCustomvxTreeList::SetPreviewLines(int Value) {
     RefreshLayout();
 }
 
-void TCustomvxTreeList::SetCustomizingRowCount(int Value) {
-    customizingRowCount_ = std::max(2, Value);
-}
+void TCustomvxTreeList::SetCustomizingRowCount(int Value) { customizingRowCount_ = std::max(2, Value); }
 
 void TCustomvxTreeList::SetRowSeparatorLineWidth(int Value) {
     Value = std::max(1, Value);

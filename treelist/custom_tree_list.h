@@ -23,11 +23,11 @@
 #include "platform/forms/memo.h"
 #include "platform/gdi/graphics_objects.h"
 #include "platform/rtl/variant.h"
-#include "treelist/tree_list_drop_arrows.h"
-#include "treelist/tree_list_node.h"
-#include "treelist/tree_list_geometry.h"
-#include "treelist/tree_list_types.h"
 #include "treelist/hidden_node_list.h"
+#include "treelist/tree_list_drop_arrows.h"
+#include "treelist/tree_list_geometry.h"
+#include "treelist/tree_list_node.h"
+#include "treelist/tree_list_types.h"
 #include "treelist/visible_node_list.h"
 
 class TvxInplaceEdit;
@@ -74,9 +74,7 @@ struct TvxHeaderPosInfo {
 
 // A plain stored property whose setter stores a changed value and then runs Action.
 #define TVX_TL_PROPERTY(Type, Name, Field, Action) \
-    Type Name() const {                            \
-        return Field;                              \
-    }                                              \
+    Type Name() const { return Field; }            \
     void Set##Name(Type Value) {                   \
         if (Field == Value) return;                \
         Field = Value;                             \
@@ -84,7 +82,7 @@ struct TvxHeaderPosInfo {
     }
 
 class TCustomvxTreeList : public TCustomvxContainer {
-  public:
+public:
     using TvxNodeLess = std::function<bool(const TvxTreeListNode*, const TvxTreeListNode*)>;
 
     explicit TCustomvxTreeList(TComponent* AOwner);
@@ -321,8 +319,7 @@ class TCustomvxTreeList : public TCustomvxContainer {
     // Width of a node's level cells and images, left of its first cell's text.
     int GetNodeTreePartWidth(TvxTreeListNode* Node);
     // The button, state image, image and indent rectangles of a node's row.
-    TvxTreeListNodeParts GetNodeParts(const TvxTreeListLayout& Layout, TvxTreeListNode* Node, int Top,
-                                      int Bottom);
+    TvxTreeListNodeParts GetNodeParts(const TvxTreeListLayout& Layout, TvxTreeListNode* Node, int Top, int Bottom);
 
     // ---- Hit testing ----
     TvxTreeListHitKind GetHitTestType(int X, int Y) { return GetHitInfo(TPoint{X, Y}).Kind; }
@@ -612,8 +609,8 @@ class TCustomvxTreeList : public TCustomvxContainer {
     virtual int CalcRowLineCount(TvxTreeListNode* Node, int& LineHeight);
     // The lines a cell's text takes at Width, and the height of one of them (LineHeight);
     // this level measures nothing.
-    virtual int CalcCellLineCount(TvxTreeListNode* /*Node*/, int /*Column*/, const std::string& /*Text*/,
-                                  int /*Width*/, int& /*LineHeight*/) {
+    virtual int CalcCellLineCount(TvxTreeListNode* /*Node*/, int /*Column*/, const std::string& /*Text*/, int /*Width*/,
+                                  int& /*LineHeight*/) {
         return 0;
     }
     virtual int GetPreviewLineCount(TvxTreeListNode* /*Node*/) { return previewLines_; }
@@ -626,19 +623,14 @@ class TCustomvxTreeList : public TCustomvxContainer {
     virtual int GetRowSeparatorLineWidth() { return std::max(1, rowSeparatorLineWidth_); }
     virtual void AdjustHeaderPanelRowCount() {}
     virtual bool IsGroupNode(TvxTreeListNode* /*Node*/) { return false; }
-    virtual TAlignment GetCellAlignment(TvxTreeListNode* Node, int Column) {
-        return GetColumnAlignment(Node, Column);
-    }
+    virtual TAlignment GetCellAlignment(TvxTreeListNode* Node, int Column) { return GetColumnAlignment(Node, Column); }
     // The text of a footer cell: Level -1 the footer under the rows; from 0 the row footer of
     // that level (the row of that level above Node, or Node itself, sums it).
-    virtual void GetFooterCellText(TvxTreeListNode* /*Node*/, int /*Column*/, std::string& Text,
-                                   int /*Level*/) {
+    virtual void GetFooterCellText(TvxTreeListNode* /*Node*/, int /*Column*/, std::string& Text, int /*Level*/) {
         Text.clear();
     }
     virtual bool IsExistFooterCell(int /*Column*/) { return false; }
-    virtual bool IsExistRowFooterCell(TvxTreeListNode* /*Node*/, int /*Column*/, int /*Level*/) {
-        return false;
-    }
+    virtual bool IsExistRowFooterCell(TvxTreeListNode* /*Node*/, int /*Column*/, int /*Level*/) { return false; }
     virtual bool IsExistRowFooter(int /*Level*/) { return false; }
     virtual bool IsAnsiSort() { return Has(TvxTLOptionEx::AnsiSort); }
     virtual bool IsAutoCalcPreviewLines() { return Has(TvxTLOptionEx::AutoCalcPreviewLines); }
@@ -689,9 +681,7 @@ class TCustomvxTreeList : public TCustomvxContainer {
     virtual bool IsColumnFullSizing() { return Has(TvxTLOptionEx::FullSizing); }
     virtual bool IsHeaderPanelSizing() { return Has(TvxTLOptionEx::HeaderPanelSizing); }
     virtual bool CanSizeColumn(int /*Column*/) { return true; }
-    virtual bool IsColumnSizing(int Column) {
-        return Has(TvxTLOption::ColumnSizing) && CanSizeColumn(Column);
-    }
+    virtual bool IsColumnSizing(int Column) { return Has(TvxTLOption::ColumnSizing) && CanSizeColumn(Column); }
     virtual bool IsRowSizing() { return Has(TvxTLOptionEx::RowSizing); }
     virtual void SetBandRowCount(int /*Count*/) {}
     virtual void SetBandWidth(int /*Band*/, int /*Width*/) {}
@@ -801,10 +791,9 @@ class TCustomvxTreeList : public TCustomvxContainer {
     virtual void EndSelection();
 
     // ---- Painting (cells, custom drawing, colours) ----
-    virtual void DrawCell(TCanvas* Canvas, const TRect& Rect, TBitmap* Bitmap, TvxTreeListNode* Node,
-                          int AbsoluteIndex, bool Selected, bool Focused, TColor Color, TColor TextColor,
-                          HBRUSH Brush, bool MultiLine, int Kind, bool LeftNeighbour, bool RightNeighbour,
-                          TColor ColumnColor, HBRUSH ColumnBrush);
+    virtual void DrawCell(TCanvas* Canvas, const TRect& Rect, TBitmap* Bitmap, TvxTreeListNode* Node, int AbsoluteIndex,
+                          bool Selected, bool Focused, TColor Color, TColor TextColor, HBRUSH Brush, bool MultiLine,
+                          int Kind, bool LeftNeighbour, bool RightNeighbour, TColor ColumnColor, HBRUSH ColumnBrush);
     virtual void DrawFooterCell(TCanvas* Canvas, const TRect& Rect, TBitmap* Bitmap, TvxTreeListNode* Node,
                                 int AbsoluteIndex, int FooterIndex, bool Selected, bool Focused, TColor Color,
                                 HBRUSH Brush, bool MultiLine, int Kind);
@@ -819,27 +808,25 @@ class TCustomvxTreeList : public TCustomvxContainer {
         return IsEditing() && Node == focusedNode_ && Column == GetAbsoluteColumnIndex(GetFocusedColumn());
     }
     virtual bool HasCustomDrawCell(TvxTreeListNode* /*Node*/, int /*Column*/) { return false; }
-    virtual void DoCustomDrawCell(TCanvas* /*Canvas*/, const TRect& /*Rect*/, TvxTreeListNode* /*Node*/,
-                                  int /*Column*/, bool /*Selected*/, bool /*Focused*/, bool /*NewItemRow*/,
-                                  std::string& /*Text*/, TColor& /*Color*/, TFont* /*Font*/,
-                                  TAlignment& /*Alignment*/, bool& /*Done*/) {}
+    virtual void DoCustomDrawCell(TCanvas* /*Canvas*/, const TRect& /*Rect*/, TvxTreeListNode* /*Node*/, int /*Column*/,
+                                  bool /*Selected*/, bool /*Focused*/, bool /*NewItemRow*/, std::string& /*Text*/,
+                                  TColor& /*Color*/, TFont* /*Font*/, TAlignment& /*Alignment*/, bool& /*Done*/) {}
     virtual bool HasCustomDrawFooter(TvxTreeListNode* /*Node*/, int /*Column*/, int /*FooterIndex*/) { return false; }
     virtual void DoCustomDrawFooter(TCanvas* /*Canvas*/, const TRect& /*Rect*/, TvxTreeListNode* /*Node*/,
                                     int /*Column*/, int /*FooterIndex*/, std::string& /*Text*/, TColor& /*Color*/,
                                     TFont* /*Font*/, TAlignment& /*Alignment*/, bool& /*Done*/) {}
     virtual bool HasCustomDrawBand(int /*Band*/) { return false; }
-    virtual void DoCustomDrawBand(int /*Band*/, TCanvas* /*Canvas*/, const TRect& /*Rect*/,
-                                  const TRect& /*Visible*/, std::string& /*Text*/, TColor& /*Color*/,
-                                  TFont* /*Font*/, TAlignment& /*Alignment*/, bool& /*Done*/) {}
+    virtual void DoCustomDrawBand(int /*Band*/, TCanvas* /*Canvas*/, const TRect& /*Rect*/, const TRect& /*Visible*/,
+                                  std::string& /*Text*/, TColor& /*Color*/, TFont* /*Font*/, TAlignment& /*Alignment*/,
+                                  bool& /*Done*/) {}
     virtual bool HasCustomDrawHeader(int /*Column*/) { return false; }
     virtual void DoCustomDrawHeader(int /*Column*/, TCanvas* /*Canvas*/, const TRect& /*Rect*/,
-                                    const TRect& /*Visible*/, std::string& /*Text*/, TColor& /*Color*/,
-                                    TFont* /*Font*/, TAlignment& /*Alignment*/, int& /*Sorted*/,
-                                    bool& /*Done*/) {}
+                                    const TRect& /*Visible*/, std::string& /*Text*/, TColor& /*Color*/, TFont* /*Font*/,
+                                    TAlignment& /*Alignment*/, int& /*Sorted*/, bool& /*Done*/) {}
     virtual bool HasCustomDrawPreview(TvxTreeListNode* /*Node*/) { return false; }
     virtual void DoCustomDrawPreview(TCanvas* /*Canvas*/, const TRect& /*Rect*/, TvxTreeListNode* /*Node*/,
-                                     bool /*Selected*/, std::string& /*Text*/, TColor& /*Color*/,
-                                     TColor& /*TextColor*/, TFont* /*Font*/, bool& /*Done*/) {}
+                                     bool /*Selected*/, std::string& /*Text*/, TColor& /*Color*/, TColor& /*TextColor*/,
+                                     TFont* /*Font*/, bool& /*Done*/) {}
     virtual bool IsLevelColorAssigned() { return false; }
     virtual void DoGetLevelColor(int /*Level*/, TColor& /*Color*/) {}
     virtual void DrawGroupPanel(TCanvas* /*Canvas*/, const TRect& /*Rect*/, HBRUSH /*HeaderBrush*/,
@@ -851,7 +838,7 @@ class TCustomvxTreeList : public TCustomvxContainer {
     bool IsHideFocusRect() override { return Has(TvxTLOption::HideFocusRect); }
     virtual int GetBandTextLineCount() { return 1; }
 
-  protected:
+protected:
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
     void KeyPress(char32_t& Key) override;
     void DoExit() override;
@@ -939,7 +926,7 @@ class TCustomvxTreeList : public TCustomvxContainer {
     // The new-item row's height, set by the metrics pass; 0 hides the row.
     void SetNewItemRowHeight(int Value) { newItemRowHeight_ = Value; }
 
-  private:
+private:
     friend class TvxTreeListNode;
 
     // Keyboard steps (see tree_list_keyboard.cpp).
@@ -1029,9 +1016,8 @@ class TCustomvxTreeList : public TCustomvxContainer {
     void PaintRowCells(TvxTreeListPaint& P, const TvxTreeListRowEntry& Row, size_t Index, bool ClipCells);
     void PaintFocusRect(TvxTreeListPaint& P, const TRect& Rect);
     // The colours of one cell; HeaderIndex -1 stands for whole-row areas.
-    void GetCellColors(TvxTreeListPaint& P, TvxTreeListNode* Node, bool Selected, bool IsGroupRow,
-                       bool HasChildren, int Level, int HeaderIndex, TColor& Color, TColor& TextColor,
-                       HBRUSH& Brush);
+    void GetCellColors(TvxTreeListPaint& P, TvxTreeListNode* Node, bool Selected, bool IsGroupRow, bool HasChildren,
+                       int Level, int HeaderIndex, TColor& Color, TColor& TextColor, HBRUSH& Brush);
     void GetColumnBrush(TvxTreeListPaint& P, int HeaderIndex, TColor& Color, HBRUSH& Brush);
     HBRUSH GetLevelBrush(TvxTreeListPaint& P, int Level, TColor& Color);
     void DrawSunkenFrame(HDC DC, const TRect& Rect);
@@ -1082,8 +1068,7 @@ class TCustomvxTreeList : public TCustomvxContainer {
     int WalkIndexOf(const TvxTreeListNode* Node) const;
     // Sorting one list of nodes in place (see tree_list_sort.cpp).
     void SortNodeList(std::vector<TvxTreeListNode*>& List, int ColumnIndex, bool Descending);
-    void SortLevel(std::vector<TvxTreeListNode*>& List, int Depth, int Level, int ColumnIndex,
-                   bool Descending);
+    void SortLevel(std::vector<TvxTreeListNode*>& List, int Depth, int Level, int ColumnIndex, bool Descending);
 
     // Nodes and caches.
     std::vector<TvxTreeListNode*> roots_;

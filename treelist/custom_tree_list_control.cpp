@@ -18,9 +18,7 @@
 
 namespace {
 
-TvxTreeListTextNode* TextNode(TvxTreeListNode* Node) {
-    return NodeAs<TvxTreeListTextNode>(Node);
-}
+TvxTreeListTextNode* TextNode(TvxTreeListNode* Node) { return NodeAs<TvxTreeListTextNode>(Node); }
 
 // Every node of the tree, parents before children.
 template <class F>
@@ -465,9 +463,7 @@ void TCustomvxTreeListControl::LayoutChanged() {
     if (!columnGridBuilt_) RebuildBandMaps();
 }
 
-void TCustomvxTreeListControl::BuildBandMaps() {
-    RebuildBandMaps();
-}
+void TCustomvxTreeListControl::BuildBandMaps() { RebuildBandMaps(); }
 
 void TCustomvxTreeListControl::BuildColumnWidths() {
     // The widths ask every column's row many times over: a grid an update dropped on the way
@@ -520,7 +516,8 @@ TCustomvxTreeListControl::TColumnGrid TCustomvxTreeListControl::PlaceShownColumn
     }
     for (size_t row = 0; row < static_cast<size_t>(rowsUsed); ++row)
         for (const auto& rows : grid.Rows)
-            if (row < rows.size()) grid.VisibleOrder.insert(grid.VisibleOrder.end(), rows[row].begin(), rows[row].end());
+            if (row < rows.size())
+                grid.VisibleOrder.insert(grid.VisibleOrder.end(), rows[row].begin(), rows[row].end());
     return grid;
 }
 
@@ -608,9 +605,7 @@ void TCustomvxTreeListControl::NormalizePlacement() {
 
 // ---- Node data ----
 
-TvxTreeListNode* TCustomvxTreeListControl::CreateNode() {
-    return new TvxTreeListTextNode(this);
-}
+TvxTreeListNode* TCustomvxTreeListControl::CreateNode() { return new TvxTreeListTextNode(this); }
 
 int TCustomvxTreeListControl::GetNodeImageIndex(TvxTreeListNode* Node) {
     int index = TextNode(Node) ? TextNode(Node)->FImageIndex : -1;
@@ -683,12 +678,8 @@ int TCustomvxTreeListControl::GetAbsoluteBandAlignment(int Band) {
     TvxTreeListBand* band = AbsoluteBand(Band);
     return band ? band->Alignment() : 0;
 }
-int TCustomvxTreeListControl::GetAbsoluteBandCount() {
-    return bands_->Count();
-}
-int TCustomvxTreeListControl::GetAbsoluteBandIndex(int VisibleBand) {
-    return bands_->GetAbsoluteIndex(VisibleBand);
-}
+int TCustomvxTreeListControl::GetAbsoluteBandCount() { return bands_->Count(); }
+int TCustomvxTreeListControl::GetAbsoluteBandIndex(int VisibleBand) { return bands_->GetAbsoluteIndex(VisibleBand); }
 void TCustomvxTreeListControl::GetAbsoluteBandCaption(int Band, std::string& Text) {
     TvxTreeListBand* band = AbsoluteBand(Band);
     Text = band ? band->Caption() : std::string();
@@ -701,9 +692,7 @@ int TCustomvxTreeListControl::GetBandAlignment(int Band) {
     TvxTreeListBand* band = VisibleBand(Band);
     return band ? band->Alignment() : 0;
 }
-int TCustomvxTreeListControl::GetBandCount() {
-    return bands_->VisibleCount();
-}
+int TCustomvxTreeListControl::GetBandCount() { return bands_->VisibleCount(); }
 int TCustomvxTreeListControl::GetLeftFixedBand() {
     TvxTreeListBand* band = VisibleBand(0);
     return band && band->Fixed() == bfLeft ? 0 : -1;
@@ -725,9 +714,7 @@ void TCustomvxTreeListControl::GetBandText(int Band, std::string& Text) {
     TvxTreeListBand* band = VisibleBand(Band);
     Text = band ? band->Caption() : std::string();
 }
-int TCustomvxTreeListControl::GetVisibleBandIndex(int AbsoluteBand) {
-    return bands_->GetVisibleIndex(AbsoluteBand);
-}
+int TCustomvxTreeListControl::GetVisibleBandIndex(int AbsoluteBand) { return bands_->GetVisibleIndex(AbsoluteBand); }
 bool TCustomvxTreeListControl::GetBandFlag(int Band) {
     TvxTreeListBand* band = VisibleBand(Band);
     return band && band->OnlyOwnColumns();
@@ -741,7 +728,7 @@ int TCustomvxTreeListControl::GetColumnAt(int Band, int Row, int Position) {
     if (columnGridBuilt_) {
         const std::vector<int>* row = BuiltRowColumns(Band, Row);
         return row && Position >= 0 && Position < static_cast<int>(row->size()) ? (*row)[static_cast<size_t>(Position)]
-                                                                               : -1;
+                                                                                : -1;
     }
     std::vector<int> row = RowColumns(Band, Row);
     return Position >= 0 && Position < static_cast<int>(row.size()) ? row[static_cast<size_t>(Position)] : -1;
@@ -786,7 +773,8 @@ int TCustomvxTreeListControl::GetColumnShownWidth(int Column) {
 int TCustomvxTreeListControl::GetColumnPosition(int Column) {
     if (!ValidColumn(Column)) return 0;
     const std::vector<int>& positions = columnGrid_.Positions;
-    if (columnGridBuilt_ && static_cast<size_t>(Column) < positions.size() && positions[static_cast<size_t>(Column)] >= 0)
+    if (columnGridBuilt_ && static_cast<size_t>(Column) < positions.size() &&
+        positions[static_cast<size_t>(Column)] >= 0)
         return positions[static_cast<size_t>(Column)];
     return Columns(Column)->ColIndex();
 }
@@ -795,7 +783,7 @@ int TCustomvxTreeListControl::GetAbsoluteColumnIndex(int VisibleIndex) {
     if (!columnGridBuilt_) return TCustomvxTreeList::GetAbsoluteColumnIndex(VisibleIndex);
     const std::vector<int>& order = columnGrid_.VisibleOrder;
     return VisibleIndex >= 0 && VisibleIndex < static_cast<int>(order.size()) ? order[static_cast<size_t>(VisibleIndex)]
-                                                                               : -1;
+                                                                              : -1;
 }
 
 // The metrics come first in a layout, before the grid is built: one grid for this call.
@@ -817,9 +805,7 @@ int TCustomvxTreeListControl::GetColumnMinWidth(int Column) {
     TvxTreeListColumn* column = Columns(Column);
     return column->Sizing() ? column->MinWidth() : column->Width();
 }
-int TCustomvxTreeListControl::GetColumnRow(int Column) {
-    return ValidColumn(Column) ? Columns(Column)->RowIndex() : 0;
-}
+int TCustomvxTreeListControl::GetColumnRow(int Column) { return ValidColumn(Column) ? Columns(Column)->RowIndex() : 0; }
 int TCustomvxTreeListControl::GetHeaderSorted(int Column) {
     if (!ValidColumn(Column)) return 0;
     TvxTreeListColumnSort sorted = Columns(Column)->Sorted();
@@ -835,9 +821,7 @@ void TCustomvxTreeListControl::GetHeaderText(int Column, std::string& Text) {
 void TCustomvxTreeListControl::GetHeaderCaption(int Column, std::string& Text) {
     Text = ValidColumn(Column) ? Columns(Column)->Caption() : std::string();
 }
-int TCustomvxTreeListControl::GetColumnWidth(int Column) {
-    return ValidColumn(Column) ? Columns(Column)->Width() : 0;
-}
+int TCustomvxTreeListControl::GetColumnWidth(int Column) { return ValidColumn(Column) ? Columns(Column)->Width() : 0; }
 TColor TCustomvxTreeListControl::GetColumnColor(int Column) {
     return ValidColumn(Column) ? Columns(Column)->Color() : Color();
 }
@@ -871,9 +855,7 @@ bool TCustomvxTreeListControl::IsExistFooterCell(int Column) {
     if (OnIsExistFooterCell && ValidColumn(Column)) OnIsExistFooterCell(this, Columns(Column), exist);
     return exist;
 }
-bool TCustomvxTreeListControl::IsBandHeaderWidth() {
-    return defaultLayout_ || TCustomvxTreeList::IsBandHeaderWidth();
-}
+bool TCustomvxTreeListControl::IsBandHeaderWidth() { return defaultLayout_ || TCustomvxTreeList::IsBandHeaderWidth(); }
 bool TCustomvxTreeListControl::CanSizeBand(int Band) {
     TvxTreeListBand* band = VisibleBand(Band);
     return TCustomvxTreeList::CanSizeBand(Band) && band && band->Sizing();
@@ -890,8 +872,10 @@ bool TCustomvxTreeListControl::IsColumnHotTrack(int Column) {
 void TCustomvxTreeListControl::DoHotTrackNode(const TvxTreeListHotTrackInfo& Info, TCursor& Cursor) {
     // A cursor that the last hot cell chose is not the control's own: each cell starts from
     // the cursor the control had before hot tracking changed it.
-    if (hotTrackCursorSet_) Cursor = cursorBeforeHotTrack_;
-    else cursorBeforeHotTrack_ = Cursor;
+    if (hotTrackCursorSet_)
+        Cursor = cursorBeforeHotTrack_;
+    else
+        cursorBeforeHotTrack_ = Cursor;
     if (Info.Node && ValidColumn(Info.Column)) Columns(Info.Column)->GetHotTrackCursor(Cursor);
     TCustomvxTreeList::DoHotTrackNode(Info, Cursor);
     hotTrackCursorSet_ = Cursor != cursorBeforeHotTrack_;
@@ -906,8 +890,8 @@ int TCustomvxTreeListControl::GetCellLineHeight(TCanvas* Canvas, int Column) {
     return std::max(Canvas->TextHeight("Wg"), minimum);
 }
 
-int TCustomvxTreeListControl::CalcCellLineCount(TvxTreeListNode* Node, int Column, const std::string& Text,
-                                                int Width, int& LineHeight) {
+int TCustomvxTreeListControl::CalcCellLineCount(TvxTreeListNode* Node, int Column, const std::string& Text, int Width,
+                                                int& LineHeight) {
     if (!ValidColumn(Column)) return 0;
     HDC dc = TreeListScreenDC();
     if (!dc) return 0;
@@ -924,22 +908,21 @@ int TCustomvxTreeListControl::CalcCellLineCount(TvxTreeListNode* Node, int Colum
 }
 
 int TCustomvxTreeListControl::CalcRowLineHeight(TvxTreeListNode* Node, int Column, const std::string& Text,
-                                                int BoundsWidth, int TextHeight, int MaxLineCount,
-                                                bool Inflate, int& LineCount, int& LineHeight) {
+                                                int BoundsWidth, int TextHeight, int MaxLineCount, bool Inflate,
+                                                int& LineCount, int& LineHeight) {
     TvxTreeListColumn* column = ValidColumn(Column) ? Columns(Column) : nullptr;
     bool done = false;
     if (OnCalcRowLineHeight)
-        OnCalcRowLineHeight(this, Node, column, Text, BoundsWidth, TextHeight, MaxLineCount, Inflate,
-                            LineCount, LineHeight, done);
-    if (!done && column)
-        MeasureCellText(column, Node, Text, BoundsWidth, TextHeight, Inflate, LineCount, LineHeight);
+        OnCalcRowLineHeight(this, Node, column, Text, BoundsWidth, TextHeight, MaxLineCount, Inflate, LineCount,
+                            LineHeight, done);
+    if (!done && column) MeasureCellText(column, Node, Text, BoundsWidth, TextHeight, Inflate, LineCount, LineHeight);
     if (MaxLineCount != -1 && LineCount > MaxLineCount) LineCount = MaxLineCount;
     return LineHeight * LineCount;
 }
 
 void TCustomvxTreeListControl::MeasureCellText(TvxTreeListColumn* Column, TvxTreeListNode* Node,
-                                               const std::string& Text, int Width, int TextHeight,
-                                               bool Inflate, int& LineCount, int& LineHeight) {
+                                               const std::string& Text, int Width, int TextHeight, bool Inflate,
+                                               int& LineCount, int& LineHeight) {
     LineCount = Text.empty() ? 0 : 1;
     LineHeight = TextHeight;
     HDC dc = TreeListScreenDC();
@@ -978,20 +961,18 @@ bool TCustomvxTreeListControl::HasCustomDrawCell(TvxTreeListNode*, int Column) {
     return OnBeforeCustomDrawCell || OnCustomDrawCell || (ValidColumn(Column) && Columns(Column)->HasDrawCellEvent());
 }
 
-void TCustomvxTreeListControl::DoCustomDrawCell(TCanvas* Canvas, const TRect& Rect, TvxTreeListNode* Node,
-                                                int Column, bool Selected, bool Focused, bool NewItemRow,
-                                                std::string& Text, TColor& Color, TFont* Font, TAlignment& Alignment,
-                                                bool& Done) {
+void TCustomvxTreeListControl::DoCustomDrawCell(TCanvas* Canvas, const TRect& Rect, TvxTreeListNode* Node, int Column,
+                                                bool Selected, bool Focused, bool NewItemRow, std::string& Text,
+                                                TColor& Color, TFont* Font, TAlignment& Alignment, bool& Done) {
     TvxTreeListColumn* column = Columns(Column);
     if (OnBeforeCustomDrawCell)
         OnBeforeCustomDrawCell(this, Canvas, Rect, Node, column, Selected, Focused, NewItemRow, Text, Color, Font,
                                Alignment, Done);
     if (!Done && OnCustomDrawCell)
-        OnCustomDrawCell(this, Canvas, Rect, Node, column, Selected, Focused, NewItemRow, Text, Color, Font,
-                         Alignment, Done);
+        OnCustomDrawCell(this, Canvas, Rect, Node, column, Selected, Focused, NewItemRow, Text, Color, Font, Alignment,
+                         Done);
     if (!Done && column)
-        column->DoCustomDrawCell(Canvas, Rect, Node, Selected, Focused, NewItemRow, Text, Color, Font, Alignment,
-                                 Done);
+        column->DoCustomDrawCell(Canvas, Rect, Node, Selected, Focused, NewItemRow, Text, Color, Font, Alignment, Done);
 }
 
 bool TCustomvxTreeListControl::CanShowColumnButton(int Column) {
@@ -1232,8 +1213,8 @@ void TCustomvxTreeListControl::DoGetNodeDragText(TvxTreeListNode* Node, int Colu
 // ---- Custom drawing and cell contents ----
 
 void TCustomvxTreeListControl::DoCustomDrawBand(int Band, TCanvas* Canvas, const TRect& Rect, const TRect&,
-                                                std::string& Text, TColor& Color, TFont* Font,
-                                                TAlignment& Alignment, bool& Done) {
+                                                std::string& Text, TColor& Color, TFont* Font, TAlignment& Alignment,
+                                                bool& Done) {
     if (OnCustomDrawBand) OnCustomDrawBand(this, Canvas, Rect, Band, Text, Color, Font, Alignment, Done);
 }
 
@@ -1242,8 +1223,8 @@ bool TCustomvxTreeListControl::HasCustomDrawHeader(int Column) {
 }
 
 void TCustomvxTreeListControl::DoCustomDrawHeader(int Column, TCanvas* Canvas, const TRect& Rect, const TRect&,
-                                                  std::string& Text, TColor& Color, TFont* Font,
-                                                  TAlignment& Alignment, int& Sorted, bool& Done) {
+                                                  std::string& Text, TColor& Color, TFont* Font, TAlignment& Alignment,
+                                                  int& Sorted, bool& Done) {
     TvxTreeListColumn* column = ValidColumn(Column) ? Columns(Column) : nullptr;
     auto sorted = static_cast<TvxTreeListColumnSort>(Sorted);
     if (OnCustomDrawColumnHeader)
@@ -1257,13 +1238,13 @@ bool TCustomvxTreeListControl::HasCustomDrawFooter(TvxTreeListNode*, int, int Fo
     return FooterIndex == -1 ? static_cast<bool>(OnCustomDrawFooter) : static_cast<bool>(OnCustomDrawFooterNode);
 }
 
-void TCustomvxTreeListControl::DoCustomDrawFooter(TCanvas* Canvas, const TRect& Rect, TvxTreeListNode* Node,
-                                                  int Column, int FooterIndex, std::string& Text, TColor& Color,
-                                                  TFont* Font, TAlignment& Alignment, bool& Done) {
+void TCustomvxTreeListControl::DoCustomDrawFooter(TCanvas* Canvas, const TRect& Rect, TvxTreeListNode* Node, int Column,
+                                                  int FooterIndex, std::string& Text, TColor& Color, TFont* Font,
+                                                  TAlignment& Alignment, bool& Done) {
     const auto& event = FooterIndex == -1 ? OnCustomDrawFooter : OnCustomDrawFooterNode;
     if (event)
-        event(this, Canvas, Rect, Node, ValidColumn(Column) ? Columns(Column) : nullptr, FooterIndex, Text, Color,
-              Font, Alignment, Done);
+        event(this, Canvas, Rect, Node, ValidColumn(Column) ? Columns(Column) : nullptr, FooterIndex, Text, Color, Font,
+              Alignment, Done);
 }
 
 bool TCustomvxTreeListControl::HasCustomDrawPreview(TvxTreeListNode*) {
@@ -1271,9 +1252,10 @@ bool TCustomvxTreeListControl::HasCustomDrawPreview(TvxTreeListNode*) {
 }
 
 void TCustomvxTreeListControl::DoCustomDrawPreview(TCanvas* Canvas, const TRect& Rect, TvxTreeListNode* Node,
-                                                   bool Selected, std::string& Text, TColor& Color,
-                                                   TColor& TextColor, TFont* Font, bool& Done) {
-    if (OnCustomDrawPreviewCell) OnCustomDrawPreviewCell(this, Canvas, Rect, Node, Selected, Text, Color, TextColor, Font, Done);
+                                                   bool Selected, std::string& Text, TColor& Color, TColor& TextColor,
+                                                   TFont* Font, bool& Done) {
+    if (OnCustomDrawPreviewCell)
+        OnCustomDrawPreviewCell(this, Canvas, Rect, Node, Selected, Text, Color, TextColor, Font, Done);
     if (!Done && OnCustomDrawPreview)
         OnCustomDrawPreview(this, Canvas, Rect, Node, Selected, Text, Color, TextColor, Font, Done);
 }

@@ -28,12 +28,11 @@ using TvxTLGetColumnSortedEvent =
 using TvxTLIsExistFooterCellEvent = std::function<void(TObject* Sender, TvxTreeListColumn* Column, bool& Exist)>;
 using TvxTLBandEvent = std::function<void(TObject* Sender, TvxTreeListBand* Band)>;
 using TvxTLCanBandDraggingEvent = std::function<void(TObject* Sender, TvxTreeListBand* Band, bool& Allow)>;
-using TvxTLCanHeaderDraggingEvent =
-    std::function<void(TObject* Sender, TvxTreeListColumn* Column, bool& Allow)>;
-using TvxTLDragEndBandEvent = std::function<void(TObject* Sender, TvxTreeListBand* ABand, TPoint P,
-                                                  int AbsoluteIndex, int VisibleIndex, int NewIndex, bool& Accept)>;
-using TvxTLDragEndHeaderEvent =
-    std::function<void(TObject* Sender, TvxTreeListColumn* AColumn, TPoint P, TvxHeaderPosInfo& NewPosInfo, bool& Accept)>;
+using TvxTLCanHeaderDraggingEvent = std::function<void(TObject* Sender, TvxTreeListColumn* Column, bool& Allow)>;
+using TvxTLDragEndBandEvent = std::function<void(TObject* Sender, TvxTreeListBand* ABand, TPoint P, int AbsoluteIndex,
+                                                 int VisibleIndex, int NewIndex, bool& Accept)>;
+using TvxTLDragEndHeaderEvent = std::function<void(TObject* Sender, TvxTreeListColumn* AColumn, TPoint P,
+                                                   TvxHeaderPosInfo& NewPosInfo, bool& Accept)>;
 using TvxTLDragOverBandEvent = std::function<void(TObject* Sender, TvxTreeListBand* ABand, TPoint P, bool& Accept)>;
 using TvxTLDragOverHeaderEvent =
     std::function<void(TObject* Sender, TvxTreeListColumn* AColumn, TPoint P, bool& Accept)>;
@@ -41,15 +40,14 @@ using TTLColumnMovedEvent = std::function<void(TObject* Sender, int FromIndex, i
 // A cell's lines measured for an automatically heightened row: the handler may give
 // LineCount and LineHeight itself and set Done. BoundsWidth is the cell's width; with
 // Inflate the editor's 2-pixel margin lies around it.
-using TvxTLCalcRowLineHeight =
-    std::function<void(TObject* Sender, TvxTreeListNode* Node, TvxTreeListColumn* Column,
-                       const std::string& Text, int BoundsWidth, int TextHeight, int MaxLineCount,
-                       bool Inflate, int& LineCount, int& LineHeight, bool& Done)>;
+using TvxTLCalcRowLineHeight = std::function<void(
+    TObject* Sender, TvxTreeListNode* Node, TvxTreeListColumn* Column, const std::string& Text, int BoundsWidth,
+    int TextHeight, int MaxLineCount, bool Inflate, int& LineCount, int& LineHeight, bool& Done)>;
 using TvxTLGetNodeDragTextEvent =
     std::function<void(TObject* Sender, TvxTreeListNode* Node, TvxTreeListColumn* Column, std::string& Text)>;
 
 class TCustomvxTreeListControl : public TCustomvxTreeList {
-  public:
+public:
     explicit TCustomvxTreeListControl(TComponent* AOwner);
     ~TCustomvxTreeListControl() override;
     std::string ClassName() const override { return "TCustomvxTreeListControl"; }
@@ -315,8 +313,7 @@ class TCustomvxTreeListControl : public TCustomvxTreeList {
     // event's, else the column's editor class measures the wrapped text. Answers the cell's
     // text height.
     virtual int CalcRowLineHeight(TvxTreeListNode* Node, int Column, const std::string& Text, int BoundsWidth,
-                                  int TextHeight, int MaxLineCount, bool Inflate, int& LineCount,
-                                  int& LineHeight);
+                                  int TextHeight, int MaxLineCount, bool Inflate, int& LineCount, int& LineHeight);
     // Custom drawing of one cell: either cell event or the column's own.
     bool HasCustomDrawCell(TvxTreeListNode* Node, int Column) override;
     void DoCustomDrawCell(TCanvas* Canvas, const TRect& Rect, TvxTreeListNode* Node, int Column, bool Selected,
@@ -326,13 +323,11 @@ class TCustomvxTreeListControl : public TCustomvxTreeList {
     void DoCustomDrawBand(int Band, TCanvas* Canvas, const TRect& Rect, const TRect& Visible, std::string& Text,
                           TColor& Color, TFont* Font, TAlignment& Alignment, bool& Done) override;
     bool HasCustomDrawHeader(int Column) override;
-    void DoCustomDrawHeader(int Column, TCanvas* Canvas, const TRect& Rect, const TRect& Visible,
-                            std::string& Text, TColor& Color, TFont* Font, TAlignment& Alignment, int& Sorted,
-                            bool& Done) override;
+    void DoCustomDrawHeader(int Column, TCanvas* Canvas, const TRect& Rect, const TRect& Visible, std::string& Text,
+                            TColor& Color, TFont* Font, TAlignment& Alignment, int& Sorted, bool& Done) override;
     bool HasCustomDrawFooter(TvxTreeListNode* Node, int Column, int FooterIndex) override;
-    void DoCustomDrawFooter(TCanvas* Canvas, const TRect& Rect, TvxTreeListNode* Node, int Column,
-                            int FooterIndex, std::string& Text, TColor& Color, TFont* Font, TAlignment& Alignment,
-                            bool& Done) override;
+    void DoCustomDrawFooter(TCanvas* Canvas, const TRect& Rect, TvxTreeListNode* Node, int Column, int FooterIndex,
+                            std::string& Text, TColor& Color, TFont* Font, TAlignment& Alignment, bool& Done) override;
     bool HasCustomDrawPreview(TvxTreeListNode* Node) override;
     void DoCustomDrawPreview(TCanvas* Canvas, const TRect& Rect, TvxTreeListNode* Node, bool Selected,
                              std::string& Text, TColor& Color, TColor& TextColor, TFont* Font, bool& Done) override;
@@ -380,10 +375,10 @@ class TCustomvxTreeListControl : public TCustomvxTreeList {
     // Forms call it after setting the properties: placement, sorted columns, stored layout.
     void Loaded() override;
 
-  protected:
+protected:
     void CMFontChanged(TMessage& Message) override;
 
-  private:
+private:
     // The wrapped text's lines as the column's editor class draws them at Width.
     void MeasureCellText(TvxTreeListColumn* Column, TvxTreeListNode* Node, const std::string& Text, int Width,
                          int TextHeight, bool Inflate, int& LineCount, int& LineHeight);

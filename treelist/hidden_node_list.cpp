@@ -2,9 +2,7 @@
 
 #include "treelist/tree_list_node.h"
 
-bool TvxHiddenNodeList::Contains(const TvxTreeListNode* Node) const {
-    return Node && Node->hiddenPlace_ >= 0;
-}
+bool TvxHiddenNodeList::Contains(const TvxTreeListNode* Node) const { return Node && Node->hiddenPlace_ >= 0; }
 
 const std::vector<TvxTreeListNode*>& TvxHiddenNodeList::Nodes() const {
     if (holes_ > 0) Compact();

@@ -12,7 +12,7 @@
 class TvxTreeListNode;
 
 class TvxHiddenNodeList {
-  public:
+public:
     bool Contains(const TvxTreeListNode* Node) const;
     int Count() const { return static_cast<int>(nodes_.size() - holes_); }
     bool Empty() const { return Count() == 0; }
@@ -26,7 +26,7 @@ class TvxHiddenNodeList {
     // Empties the list and hands its nodes over in order.
     std::vector<TvxTreeListNode*> TakeAll();
 
-  private:
+private:
     void Compact() const;
 
     // Holes are null entries; Nodes() closes them, which moves the nodes' places.

@@ -20,8 +20,7 @@ void MergeSortItems(std::vector<T>& Items, Compare&& Compare_) {
             const size_t hi = std::min(lo + 2 * width, n);
             size_t i = lo, j = mid, k = lo;
             // Equal items keep their order: the right one moves first only when smaller.
-            while (i < mid && j < hi)
-                merged[k++] = Compare_(Items[j], Items[i]) < 0 ? Items[j++] : Items[i++];
+            while (i < mid && j < hi) merged[k++] = Compare_(Items[j], Items[i]) < 0 ? Items[j++] : Items[i++];
             while (i < mid) merged[k++] = Items[i++];
             while (j < hi) merged[k++] = Items[j++];
         }

@@ -18,7 +18,7 @@ static_assert(sizeof(size_t) * 8 == 64, "TvxNodeMap assumes a 64-bit size_t");
 
 template <class T>
 class TvxNodeMap {
-  public:
+public:
     size_t Count() const { return used_ + (null_ ? 1 : 0); }
     bool Empty() const { return Count() == 0; }
     void Reserve(size_t Nodes) {
@@ -89,7 +89,7 @@ class TvxNodeMap {
         null_.reset();
     }
 
-  private:
+private:
     struct Entry {
         const TvxTreeListNode* Node = nullptr;
         T Value{};

@@ -9,7 +9,7 @@
 #include "treelist/node_map.h"
 
 class TvxNodeSlots {
-  public:
+public:
     static constexpr size_t npos = SIZE_MAX;
 
     void Reserve(size_t Nodes) { slots_.Reserve(Nodes); }
@@ -28,7 +28,7 @@ class TvxNodeSlots {
         return slot;
     }
 
-  private:
+private:
     TvxNodeMap<size_t> slots_;
     size_t count_ = 0;
 };

@@ -13,7 +13,7 @@
 class TvxTreeListNode;
 
 class TvxTouchedSiblingLists {
-  public:
+public:
     void Reserve(size_t Nodes) {
         nodes_.reserve(Nodes);
         next_.reserve(Nodes);
@@ -41,7 +41,7 @@ class TvxTouchedSiblingLists {
         for (uint32_t at = lists_[I].Head; at != kNone; at = next_[at]) Out.push_back(nodes_[at]);
     }
 
-  private:
+private:
     static constexpr uint32_t kNone = UINT32_MAX;
     struct List {
         TvxTreeListNode* Parent;

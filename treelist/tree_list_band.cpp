@@ -13,9 +13,7 @@ TvxTreeListBand::TvxTreeListBand(TCollection* ACollection) : TCollectionItem(nul
     SetCollection(ACollection);
 }
 
-TvxTreeListBands* TvxTreeListBand::Bands() const {
-    return dynamic_cast<TvxTreeListBands*>(Collection());
-}
+TvxTreeListBands* TvxTreeListBand::Bands() const { return dynamic_cast<TvxTreeListBands*>(Collection()); }
 
 TCustomvxTreeListControl* TvxTreeListBand::GetTreeList() const {
     TvxTreeListBands* bands = Bands();
@@ -211,13 +209,15 @@ void TvxTreeListBands::CheckFixedBands() {
     for (int i = 0; i < Count(); ++i) {
         TvxTreeListBand* band = Items(i);
         if (band->Fixed() == bfLeft) {
-            if (left) wrong = true;
+            if (left)
+                wrong = true;
             else {
                 left = band;
                 if (band->VisibleIndex() != 0) wrong = true;
             }
         } else if (band->Fixed() == bfRight) {
-            if (right) wrong = true;
+            if (right)
+                wrong = true;
             else {
                 right = band;
                 if (band->VisibleIndex() != VisibleCount() - 1) wrong = true;

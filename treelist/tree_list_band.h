@@ -15,7 +15,7 @@ class TvxTreeListBands;
 enum TvxGridBandFixed : uint8_t { bfNone, bfLeft, bfRight };
 
 class TvxTreeListBand : public TCollectionItem {
-  public:
+public:
     explicit TvxTreeListBand(TCollection* ACollection);
     std::string ClassName() const override { return "TvxTreeListBand"; }
 
@@ -51,7 +51,7 @@ class TvxTreeListBand : public TCollectionItem {
     int Width() const { return width_; }
     void SetWidth(int Value);
 
-  private:
+private:
     friend class TvxTreeListBands;
     TvxTreeListBands* Bands() const;
 
@@ -68,7 +68,7 @@ class TvxTreeListBand : public TCollectionItem {
 };
 
 class TvxTreeListBands : public TCollection {
-  public:
+public:
     explicit TvxTreeListBands(TCustomvxTreeListControl* AControl);
     std::string ClassName() const override { return "TvxTreeListBands"; }
 
@@ -84,10 +84,10 @@ class TvxTreeListBands : public TCollection {
     TvxTreeListBand* VisibleItems(int VisibleIndex) const;
     void CheckFixedBands();
 
-  protected:
+protected:
     void Update(TCollectionItem* Item) override;
     void Notify(TCollectionItem* Item, TCollectionNotification Action) override;
 
-  private:
+private:
     TCustomvxTreeListControl* control_;
 };

@@ -50,8 +50,7 @@ void TCustomvxTreeList::DetachNodes(const std::vector<TvxTreeListNode*>& Nodes) 
     if (updateLock_ == 0) LayoutChanged();
 }
 
-void TCustomvxTreeList::AttachNodes(const std::vector<TvxTreeListNode*>& Nodes, TvxTreeListNode* Parent,
-                                    int Position) {
+void TCustomvxTreeList::AttachNodes(const std::vector<TvxTreeListNode*>& Nodes, TvxTreeListNode* Parent, int Position) {
     if (Parent && Parent->owner_ != this) return;
     std::vector<TvxTreeListNode*> coming;
     for (TvxTreeListNode* node : Nodes) {

@@ -14,7 +14,7 @@ namespace {
 
 // Puts the canvas font back from the spare font when drawing one cell changed it.
 class TFontKeeper {
-  public:
+public:
     TFontKeeper(TCanvas* Canvas, TFont* Spare) : canvas_(Canvas), spare_(Spare) {}
     ~TFontKeeper() {
         if (saved_) canvas_->SetFont(spare_);
@@ -26,14 +26,14 @@ class TFontKeeper {
         saved_ = true;
     }
 
-  private:
+private:
     TCanvas* canvas_;
     TFont* spare_;
     bool saved_ = false;
 };
 
 class TNodeDrawing {
-  public:
+public:
     TNodeDrawing(TCustomvxTreeList* Tree, TvxTreeListNode* Node) : tree_(Tree), node_(Node) {
         if (node_) tree_->BeginDrawNode(node_);
     }
@@ -43,14 +43,12 @@ class TNodeDrawing {
     TNodeDrawing(const TNodeDrawing&) = delete;
     TNodeDrawing& operator=(const TNodeDrawing&) = delete;
 
-  private:
+private:
     TCustomvxTreeList* tree_;
     TvxTreeListNode* node_;
 };
 
-TColor Inverse(TColor Color) {
-    return static_cast<TColor>(ColorToRGB(Color) ^ 0xFFFFFFu);
-}
+TColor Inverse(TColor Color) { return static_cast<TColor>(ColorToRGB(Color) ^ 0xFFFFFFu); }
 
 }  // namespace
 
@@ -82,8 +80,8 @@ void TCustomvxTreeList::DrawCell(TCanvas* Canvas, const TRect& Rect, TBitmap* Bi
     bool done = false;
     TColor color = Color;
     if (custom)
-        DoCustomDrawCell(Canvas, Rect, Node, AbsoluteIndex, Selected, Focused, Kind == 2, text, color,
-                         Canvas->Font(), alignment, done);
+        DoCustomDrawCell(Canvas, Rect, Node, AbsoluteIndex, Selected, Focused, Kind == 2, text, color, Canvas->Font(),
+                         alignment, done);
     if (done) return;
     HBRUSH brush = Brush;
     if (custom) {
@@ -146,8 +144,8 @@ void TCustomvxTreeList::DrawHighlightedCell(HDC DC, TvxTreeListCellRecord& Cell,
     HBRUSH brush = CreateSolidBrush(ColorToRGB(Cell.BrushColor));
     Cell.Brush = brush;
     {
-        TvxClipScope clip(DC, TRect{std::max(start, inner.Left), inner.Top, std::min(start + prefix, inner.Right),
-                                    inner.Bottom});
+        TvxClipScope clip(
+            DC, TRect{std::max(start, inner.Left), inner.Top, std::min(start + prefix, inner.Right), inner.Bottom});
         struct Free {
             HBRUSH b;
             ~Free() { DeleteObject(b); }
@@ -157,8 +155,8 @@ void TCustomvxTreeList::DrawHighlightedCell(HDC DC, TvxTreeListCellRecord& Cell,
 }
 
 void TCustomvxTreeList::DrawFooterCell(TCanvas* Canvas, const TRect& Rect, TBitmap* Bitmap, TvxTreeListNode* Node,
-                                       int AbsoluteIndex, int FooterIndex, bool Selected, bool Focused,
-                                       TColor Color, HBRUSH Brush, bool MultiLine, int Kind) {
+                                       int AbsoluteIndex, int FooterIndex, bool Selected, bool Focused, TColor Color,
+                                       HBRUSH Brush, bool MultiLine, int Kind) {
     TNodeDrawing drawing(this, Node);
     std::string text;
     // A row footer cell asks for the level its footer closes; the footer under the rows (no
@@ -203,22 +201,22 @@ void TCustomvxTreeList::DrawFooterCell(TCanvas* Canvas, const TRect& Rect, TBitm
     // inverse colours, then the focus rectangle.
     if (Kind == 3 && searchActive_ && Focused && AbsoluteIndex == searchColumn_ && !searchText_.empty()) {
         const int full = TextPixelWidth(dc, text);
-        const int prefix =
-            TextPixelWidth(dc, std::string_view(text).substr(0, std::min(text.size(), searchText_.size())));
+        const int prefix = TextPixelWidth(dc,
+                                          std::string_view(text).substr(0, std::min(text.size(), searchText_.size())));
         int start = Rect.Left + 2;
         if (alignment == taRightJustify) start = Rect.Right - 2 - full;
         if (alignment == taCenter) start = Rect.Left + (Rect.Width() - full) / 2;
         const TColor highlight = autoSearchColor_ == clNone ? Inverse(color) : autoSearchColor_;
-        const TColor highlightText =
-            autoSearchTextColor_ == clNone ? Inverse(static_cast<TColor>(GetTextColor(dc))) : autoSearchTextColor_;
+        const TColor highlightText = autoSearchTextColor_ == clNone ? Inverse(static_cast<TColor>(GetTextColor(dc)))
+                                                                    : autoSearchTextColor_;
         HBRUSH highlightBrush = CreateSolidBrush(ColorToRGB(highlight));
         struct Free {
             HBRUSH b;
             ~Free() { DeleteObject(b); }
         } free{highlightBrush};
         {
-            TvxClipScope clip(dc, TRect{std::max(start, Rect.Left), Rect.Top, std::min(start + prefix, Rect.Right),
-                                        Rect.Bottom});
+            TvxClipScope clip(
+                dc, TRect{std::max(start, Rect.Left), Rect.Top, std::min(start + prefix, Rect.Right), Rect.Bottom});
             const COLORREF oldText = SetTextColor(dc, ColorToRGB(highlightText));
             look.Brush = highlightBrush;
             look.Color = highlight;
@@ -231,8 +229,8 @@ void TCustomvxTreeList::DrawFooterCell(TCanvas* Canvas, const TRect& Rect, TBitm
     (void)Selected;
 }
 
-void TCustomvxTreeList::DrawPreview(TCanvas* Canvas, const TRect& Rect, bool Selected, HBRUSH Brush,
-                                    TColor TextColor, TColor Color, TvxTreeListNode* Node, TBitmap* Bitmap) {
+void TCustomvxTreeList::DrawPreview(TCanvas* Canvas, const TRect& Rect, bool Selected, HBRUSH Brush, TColor TextColor,
+                                    TColor Color, TvxTreeListNode* Node, TBitmap* Bitmap) {
     std::string text;
     GetPreviewText(Node, text);
     TFontKeeper keeper(Canvas, spareFont_.get());
@@ -249,6 +247,5 @@ void TCustomvxTreeList::DrawPreview(TCanvas* Canvas, const TRect& Rect, bool Sel
             brush = Canvas->Brush()->Handle();
         }
     }
-    DrawPreviewText(Canvas->Handle(), Rect, IsUseBitmap(), brush, indentDesc_, text, TextColor, Canvas->Font(),
-                    Bitmap);
+    DrawPreviewText(Canvas->Handle(), Rect, IsUseBitmap(), brush, indentDesc_, text, TextColor, Canvas->Font(), Bitmap);
 }

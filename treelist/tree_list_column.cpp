@@ -15,8 +15,8 @@ namespace {
 // Two fonts draw alike: the column follows the control by what the font is, not by which
 // handle happens to stand for it at the moment.
 bool SameFont(const TFont& a, const TFont& b) {
-    return a.Name() == b.Name() && a.Height() == b.Height() && a.Style() == b.Style() &&
-           a.Color() == b.Color() && a.Charset() == b.Charset() && a.Pitch() == b.Pitch();
+    return a.Name() == b.Name() && a.Height() == b.Height() && a.Style() == b.Style() && a.Color() == b.Color() &&
+           a.Charset() == b.Charset() && a.Pitch() == b.Pitch();
 }
 
 }  // namespace
@@ -27,7 +27,8 @@ TvxTreeListColumn::~TvxTreeListColumn() {
     if (treeList_) {
         if (!treeList_->IsDestroying()) {
             const int index = GetIndex();
-            for (int i = 0; i < treeList_->GetCount(); ++i) treeList_->DeleteNodeColumnData(treeList_->GetItem(i), index);
+            for (int i = 0; i < treeList_->GetCount(); ++i)
+                treeList_->DeleteNodeColumnData(treeList_->GetItem(i), index);
         }
         treeList_->RemoveColumn(this);
     }
@@ -110,9 +111,7 @@ void TvxTreeListColumn::Assign(TPersistent* Source) {
 
 // ---- Values with an assigned bit ----
 
-TAlignment TvxTreeListColumn::Alignment() {
-    return (assigned_ & tlcaAlignment) ? alignment_ : DefaultAlignment();
-}
+TAlignment TvxTreeListColumn::Alignment() { return (assigned_ & tlcaAlignment) ? alignment_ : DefaultAlignment(); }
 
 void TvxTreeListColumn::SetAlignment(TAlignment Value) {
     if ((assigned_ & tlcaAlignment) && alignment_ == Value) return;
@@ -121,9 +120,7 @@ void TvxTreeListColumn::SetAlignment(TAlignment Value) {
     Changed(false);
 }
 
-std::string TvxTreeListColumn::Caption() {
-    return (assigned_ & tlcaCaption) ? caption_ : DefaultCaption();
-}
+std::string TvxTreeListColumn::Caption() { return (assigned_ & tlcaCaption) ? caption_ : DefaultCaption(); }
 
 void TvxTreeListColumn::SetCaption(const std::string& Value) {
     if ((assigned_ & tlcaCaption) && caption_ == Value) return;
@@ -133,9 +130,7 @@ void TvxTreeListColumn::SetCaption(const std::string& Value) {
     Changed(false);
 }
 
-bool TvxTreeListColumn::IsCaptionStored() {
-    return (assigned_ & tlcaCaption) && caption_ != DefaultCaption();
-}
+bool TvxTreeListColumn::IsCaptionStored() { return (assigned_ & tlcaCaption) && caption_ != DefaultCaption(); }
 
 TColor TvxTreeListColumn::Color() const {
     if (assigned_ & tlcaColor) return color_;
@@ -153,9 +148,7 @@ bool TvxTreeListColumn::IsColorStored() const {
     return (assigned_ & tlcaColor) && (!treeList_ || color_ != treeList_->Color());
 }
 
-int TvxTreeListColumn::MaxLength() {
-    return (assigned_ & tlcaMaxLength) ? maxLength_ : DefaultMaxLength();
-}
+int TvxTreeListColumn::MaxLength() { return (assigned_ & tlcaMaxLength) ? maxLength_ : DefaultMaxLength(); }
 
 void TvxTreeListColumn::SetMaxLength(int Value) {
     if (maxLength_ == Value) return;
@@ -164,9 +157,7 @@ void TvxTreeListColumn::SetMaxLength(int Value) {
     Changed(false);
 }
 
-bool TvxTreeListColumn::IsMaxLengthStored() {
-    return (assigned_ & tlcaMaxLength) && maxLength_ != DefaultMaxLength();
-}
+bool TvxTreeListColumn::IsMaxLengthStored() { return (assigned_ & tlcaMaxLength) && maxLength_ != DefaultMaxLength(); }
 
 bool TvxTreeListColumn::ReadOnly() {
     const bool value = (assigned_ & tlcaReadOnly) ? readOnly_ : DefaultReadOnly();
@@ -181,9 +172,7 @@ void TvxTreeListColumn::SetReadOnly(bool Value) {
     Changed(false);
 }
 
-bool TvxTreeListColumn::IsReadOnlyStored() {
-    return (assigned_ & tlcaReadOnly) && readOnly_ != DefaultReadOnly();
-}
+bool TvxTreeListColumn::IsReadOnlyStored() { return (assigned_ & tlcaReadOnly) && readOnly_ != DefaultReadOnly(); }
 
 void TvxTreeListColumn::SetWidth(int Value) {
     Value = std::clamp(Value, minWidth_, kvxMaxWidth);
@@ -242,9 +231,7 @@ void TvxTreeListColumn::SetHeaderGlyph(TBitmap* Value) {
     Changed(true);
 }
 
-bool TvxTreeListColumn::HasHeaderGlyph() const {
-    return headerGlyph_ && !headerGlyph_->Empty();
-}
+bool TvxTreeListColumn::HasHeaderGlyph() const { return headerGlyph_ && !headerGlyph_->Empty(); }
 
 // ---- Plain values ----
 
@@ -426,8 +413,8 @@ void TvxTreeListColumn::DoChange() {
 }
 
 void TvxTreeListColumn::DoCustomDrawCell(TCanvas* Canvas, const TRect& Rect, TvxTreeListNode* Node, bool Selected,
-                                         bool Focused, bool NewItemRow, std::string& Text, TColor& Color,
-                                         TFont* Font, TAlignment& Alignment, bool& Done) {
+                                         bool Focused, bool NewItemRow, std::string& Text, TColor& Color, TFont* Font,
+                                         TAlignment& Alignment, bool& Done) {
     if (OnCustomDrawCell)
         OnCustomDrawCell(this, Canvas, Rect, Node, this, Selected, Focused, NewItemRow, Text, Color, Font, Alignment,
                          Done);
@@ -474,9 +461,7 @@ void TvxTreeListColumn::InitEditValue(TvxTreeListNode* Node, TvxInplaceEdit* Edi
     Value = Variant(Editor->Text());
 }
 
-bool TvxTreeListColumn::CanFilter() {
-    return !disableFilter_ && !HasState(csDesigning);
-}
+bool TvxTreeListColumn::CanFilter() { return !disableFilter_ && !HasState(csDesigning); }
 
 void TvxTreeListColumn::GetDrawInfo(TvxEditViewData& ViewData, const TvxTreeListCellDrawRecord& Cell) {
     ViewData.Active = false;

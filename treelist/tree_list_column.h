@@ -33,26 +33,26 @@ class TvxTreeListColumn;
 
 // A cell about to be drawn: the handler may change text, colour, font and alignment, or
 // draw the cell itself and set ADone.
-using TvxTLCustomDrawCell = std::function<void(
-    TObject* Sender, TCanvas* ACanvas, const TRect& ARect, TvxTreeListNode* ANode, TvxTreeListColumn* AColumn,
-    bool ASelected, bool AFocused, bool ANewItemRow, std::string& AText, TColor& AColor, TFont* AFont,
-    TAlignment& AAlignment, bool& ADone)>;
+using TvxTLCustomDrawCell =
+    std::function<void(TObject* Sender, TCanvas* ACanvas, const TRect& ARect, TvxTreeListNode* ANode,
+                       TvxTreeListColumn* AColumn, bool ASelected, bool AFocused, bool ANewItemRow, std::string& AText,
+                       TColor& AColor, TFont* AFont, TAlignment& AAlignment, bool& ADone)>;
 
 // A header or band cell about to be drawn; Rect is the whole cell even when part of it is
 // scrolled out of view.
 using TvxTLCustomDrawHeader = std::function<void(
     TObject* Sender, TCanvas* ACanvas, const TRect& ARect, TvxTreeListColumn* AColumn, std::string& AText,
     TColor& AColor, TFont* AFont, TAlignment& AAlignment, TvxTreeListColumnSort& ASorted, bool& ADone)>;
-using TvxTLCustomDrawBand = std::function<void(TObject* Sender, TCanvas* ACanvas, const TRect& ARect, int ABand,
-                                               std::string& AText, TColor& AColor, TFont* AFont,
-                                               TAlignment& AAlignment, bool& ADone)>;
+using TvxTLCustomDrawBand =
+    std::function<void(TObject* Sender, TCanvas* ACanvas, const TRect& ARect, int ABand, std::string& AText,
+                       TColor& AColor, TFont* AFont, TAlignment& AAlignment, bool& ADone)>;
 // A summary-footer cell (ANode null) or a row-footer cell.
 using TvxTLCustomDrawFooter = std::function<void(
     TObject* Sender, TCanvas* ACanvas, const TRect& ARect, TvxTreeListNode* ANode, TvxTreeListColumn* AColumn,
     int AFooterIndex, std::string& AText, TColor& AColor, TFont* AFont, TAlignment& AAlignment, bool& ADone)>;
-using TvxTLCustomDrawPreview = std::function<void(
-    TObject* Sender, TCanvas* ACanvas, const TRect& ARect, TvxTreeListNode* ANode, bool ASelected,
-    std::string& AText, TColor& AColor, TColor& ATextColor, TFont* AFont, bool& ADone)>;
+using TvxTLCustomDrawPreview =
+    std::function<void(TObject* Sender, TCanvas* ACanvas, const TRect& ARect, TvxTreeListNode* ANode, bool ASelected,
+                       std::string& AText, TColor& AColor, TColor& ATextColor, TFont* AFont, bool& ADone)>;
 using TvxTLGetLevelColor = std::function<void(TObject* Sender, int ALevel, TColor& AColor)>;
 
 // Assigned bits of a column.
@@ -85,7 +85,7 @@ struct TvxTreeListCellDrawRecord {
 };
 
 class TvxTreeListColumn : public TComponent {
-  public:
+public:
     explicit TvxTreeListColumn(TComponent* AOwner);
     ~TvxTreeListColumn() override;
     std::string ClassName() const override { return "TvxTreeListColumn"; }
@@ -232,7 +232,7 @@ class TvxTreeListColumn : public TComponent {
     // Re-stores the default width while the width is not assigned.
     void ApplyDefaultWidth();
 
-  protected:
+protected:
     // Tells the control: the whole layout when AllItems, else this column.
     void Changed(bool AllItems);
     // The column joined a control or left it (GetTreeList() tells which).
@@ -240,7 +240,7 @@ class TvxTreeListColumn : public TComponent {
     // Set by the data-aware column class's constructor.
     bool dataAware_ = false;
 
-  private:
+private:
     friend class TCustomvxTreeListControl;
     friend class TvxTreeListBand;
     friend class TvxTreeListBands;
@@ -284,7 +284,7 @@ class TvxTreeListColumn : public TComponent {
 };
 
 class TvxTreeListMaskColumn : public TvxTreeListColumn {
-  public:
+public:
     explicit TvxTreeListMaskColumn(TComponent* AOwner) : TvxTreeListColumn(AOwner) {}
     std::string ClassName() const override { return "TvxTreeListMaskColumn"; }
 
@@ -301,7 +301,7 @@ class TvxTreeListMaskColumn : public TvxTreeListColumn {
     const TvxInplaceEditClass& GetInplaceEditClass() override;
     void InitEditProperties(TvxInplaceEdit* Editor) override;
 
-  private:
+private:
     std::string editMask_;
     bool ignoreMaskBlank_ = false;
 };

@@ -42,11 +42,15 @@ TPoint CursorPos() {
 
 bool FollowsFocus(TvxTreeListHitKind Kind) {
     switch (Kind) {
-        case hkButton: case hkImage: case hkStateImage: case hkIndent: case hkCell: case hkRowEnd:
-        case hkRowFooter: case hkPreview:
-            return true;
-        default:
-            return false;
+        case hkButton:
+        case hkImage:
+        case hkStateImage:
+        case hkIndent:
+        case hkCell:
+        case hkRowEnd:
+        case hkRowFooter:
+        case hkPreview: return true;
+        default: return false;
     }
 }
 
@@ -319,9 +323,7 @@ void TCustomvxTreeList::MakeNodeDragImage(TvxTreeListNode* Node, int Column) {
     dragImages_->SetDragImage(0, 0, 0);
 }
 
-TDragImageList* TCustomvxTreeList::GetDragImages() {
-    return AnyDragRunning() ? dragImages_.get() : nullptr;
-}
+TDragImageList* TCustomvxTreeList::GetDragImages() { return AnyDragRunning() ? dragImages_.get() : nullptr; }
 
 void TCustomvxTreeList::CMDrag(TMessage& Message) {
     // One node or many: the cursor tells which a drop would carry.
@@ -444,8 +446,7 @@ bool TCustomvxTreeList::DragTimer(UINT_PTR Id) {
             if (GetFocusedAbsoluteNodeIndex() == old) stop(Id, dragFocusScroll_);
             return true;
         }
-        default:
-            return false;
+        default: return false;
     }
 }
 
@@ -481,7 +482,6 @@ bool TCustomvxTreeList::DragWndProc(TMessage& Message) {
             Dispatch(Message);
             if (Message.Msg == WM_LBUTTONDOWN && editor_) editor_->SetShowTime(GetTickCount());
             return true;
-        default:
-            return false;
+        default: return false;
     }
 }

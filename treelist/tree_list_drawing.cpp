@@ -16,9 +16,7 @@
 namespace {
 
 // Start of a picture of Size centred between A and B.
-int Centered(int A, int B, int Size) {
-    return (A + B - Size + 1) / 2;
-}
+int Centered(int A, int B, int Size) { return (A + B - Size + 1) / 2; }
 
 void Fill(HDC DC, int Left, int Top, int Right, int Bottom, int SysColor) {
     FillRect(DC, TRect{Left, Top, Right, Bottom}, GetSysColorBrush(SysColor));
@@ -26,7 +24,7 @@ void Fill(HDC DC, int Left, int Top, int Right, int Bottom, int SysColor) {
 
 // The context's font and text colour moved onto a work bitmap's context for one drawing.
 class TWorkContext {
-  public:
+public:
     TWorkContext(HDC Source, TBitmap* Work, int Width, int Height) {
         EnsureBitmapSize(Work, Width, Height);
         dc_ = Work->Canvas()->Handle();
@@ -43,7 +41,7 @@ class TWorkContext {
     TWorkContext& operator=(const TWorkContext&) = delete;
     HDC DC() const { return dc_; }
 
-  private:
+private:
     HDC dc_ = nullptr;
     HGDIOBJ oldFont_ = nullptr;
     COLORREF oldText_ = 0;
@@ -256,7 +254,7 @@ void DrawFilterButton(HDC DC, const TRect& Rect, int State) {
     const TRect face{Rect.Left + 1, Rect.Top + 1, Rect.Right - 1, Rect.Bottom - 1};
     const int faceColor = (State & 4) ? COLOR_BTNTEXT : (State & 2) ? COLOR_BTNSHADOW : COLOR_BTNFACE;
     FillRect(DC, face, GetSysColorBrush(faceColor));
-    const COLORREF arrow = (State & 6) ? GetSysColor(COLOR_WINDOW)
+    const COLORREF arrow = (State & 6)   ? GetSysColor(COLOR_WINDOW)
                            : (State & 8) ? RGB(0, 0, 255)
                                          : GetSysColor(COLOR_BTNTEXT);
     // A triangle 7 wide and 4 high, its rows shrinking by one pixel on each side.
@@ -342,8 +340,7 @@ void DrawIndicatorCell(HDC DC, const TRect& FullRect, const TRect& VisibleRect, 
            VisibleRect.Left - FullRect.Left, VisibleRect.Top - FullRect.Top, SRCCOPY);
 }
 
-void DrawCellText(HDC DC, const TRect& Rect, const TvxCellTextLook& Look, std::string_view Text,
-                  TBitmap* WorkBitmap) {
+void DrawCellText(HDC DC, const TRect& Rect, const TvxCellTextLook& Look, std::string_view Text, TBitmap* WorkBitmap) {
     const COLORREF rgb = ColorToRGB(Look.Color);
     const bool direct = (Look.Mode == 0 && !Look.MultiLine && !Look.EndEllipsis && GetNearestColor(DC, rgb) == rgb) ||
                         Look.Mode != 0;

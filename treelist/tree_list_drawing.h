@@ -64,8 +64,7 @@ struct TvxCellTextLook {
     TColor Color = clWindow;
 };
 
-void DrawCellText(HDC DC, const TRect& Rect, const TvxCellTextLook& Look, std::string_view Text,
-                  TBitmap* WorkBitmap);
+void DrawCellText(HDC DC, const TRect& Rect, const TvxCellTextLook& Look, std::string_view Text, TBitmap* WorkBitmap);
 void DrawPreviewText(HDC DC, const TRect& Rect, bool Buffered, HBRUSH Brush, int Indent, std::string_view Text,
                      TColor Color, TFont* Font, TBitmap* WorkBitmap);
 // The dotted focus rectangle in black and white, whatever the context's colours.

@@ -7,7 +7,7 @@
 #include "platform/gdi/bitmap.h"
 
 class TvxDropArrows {
-  public:
+public:
     TvxDropArrows();
     // Places the arrows with the picture's top-left at a screen point; LineHeight is the
     // height of the line they mark, Color their fill.
@@ -19,7 +19,7 @@ class TvxDropArrows {
     // arrow starts one pixel below it.
     static TSize PictureSize(int LineHeight) { return TSize{11, LineHeight + 18}; }
 
-  private:
+private:
     void Draw(TBitmap& Bitmap, TColor Color, int Height);
 
     TFeedbackWindow window_;

@@ -80,9 +80,7 @@ void TCustomvxTreeList::ResetEditing() {
     UpdateEditor(false);
 }
 
-std::string TCustomvxTreeList::GetEditorText() {
-    return state_ == 2 && editor_ ? editor_->Text() : std::string();
-}
+std::string TCustomvxTreeList::GetEditorText() { return state_ == 2 && editor_ ? editor_->Text() : std::string(); }
 
 void TCustomvxTreeList::SetEditorText(const std::string& Text) {
     // As if typed: a read-only editor keeps its text, and a changed one is posted on closing.

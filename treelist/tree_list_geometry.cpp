@@ -8,9 +8,7 @@
 
 namespace {
 
-bool RangesIntersect(int a1, int a2, int b1, int b2) {
-    return a1 < b2 && b1 < a2;
-}
+bool RangesIntersect(int a1, int a2, int b1, int b2) { return a1 < b2 && b1 < a2; }
 
 TRect Cut(TRect r, int left, int right) {
     r.Left = std::max(r.Left, left);
@@ -18,9 +16,7 @@ TRect Cut(TRect r, int left, int right) {
     return r;
 }
 
-bool Empty(const TRect& r) {
-    return r.Right <= r.Left || r.Bottom <= r.Top;
-}
+bool Empty(const TRect& r) { return r.Right <= r.Left || r.Bottom <= r.Top; }
 
 }  // namespace
 
@@ -147,7 +143,8 @@ void TCustomvxTreeList::CalcLayout(TvxTreeListLayout& L) {
         if (rows == 0) {
             TvxTreeListEmptyBandEntry e;
             e.Band = b;
-            e.Rect = TRect{band.Rect.Left, band.Rect.Bottom, band.Rect.Right, band.Rect.Bottom + lineHeight * headerRows};
+            e.Rect = TRect{band.Rect.Left, band.Rect.Bottom, band.Rect.Right,
+                           band.Rect.Bottom + lineHeight * headerRows};
             if (!RangesIntersect(e.Rect.Left, e.Rect.Right, band.Visible.Left, band.Visible.Right)) continue;
             e.CutOffRight = band.Rect.Right > band.Visible.Right;
             e.Rect = Cut(e.Rect, band.Visible.Left, band.Visible.Right);
@@ -337,8 +334,8 @@ TRect TCustomvxTreeList::GetEditorRect(TvxTreeListNode* Node, int VisibleColumn)
     return r;
 }
 
-TvxTreeListNodeParts TCustomvxTreeList::GetNodeParts(const TvxTreeListLayout& Layout, TvxTreeListNode* Node,
-                                                     int Top, int Bottom) {
+TvxTreeListNodeParts TCustomvxTreeList::GetNodeParts(const TvxTreeListLayout& Layout, TvxTreeListNode* Node, int Top,
+                                                     int Bottom) {
     TvxTreeListNodeParts p;
     if (!Node) return p;
     const int indent = metrics_.Indent;

@@ -8,13 +8,9 @@
 
 namespace {
 
-int Middle(const TRect& R) {
-    return (R.Left + R.Right) / 2;
-}
+int Middle(const TRect& R) { return (R.Left + R.Right) / 2; }
 
-bool InXRange(const TRect& R, int X) {
-    return X >= R.Left && X < R.Right;
-}
+bool InXRange(const TRect& R, int X) { return X >= R.Left && X < R.Right; }
 
 // Frees the layout and turns the arrow point into screen coordinates on every way out.
 struct DropScope {
@@ -116,8 +112,9 @@ void TCustomvxTreeList::CalcHeaderDropPosition(TPoint& P, TvxHeaderPosInfo& Resu
             for (auto c = L.CellEntries.rbegin(); c != L.CellEntries.rend(); ++c) {
                 if (refused(c->Band) || !InXRange(c->Visible, pt.X)) continue;
                 Result = {c->Band, c->Row + 1, c->Position, -3};
-                scope.arrow = TPoint{std::clamp(c->Visible.Left - 5, c->Rect.Left - 5, std::max(c->Rect.Left - 5, c->Rect.Right)),
-                                     c->Rect.Top + metrics_.HeaderLineHeight - 9};
+                scope.arrow = TPoint{
+                    std::clamp(c->Visible.Left - 5, c->Rect.Left - 5, std::max(c->Rect.Left - 5, c->Rect.Right)),
+                    c->Rect.Top + metrics_.HeaderLineHeight - 9};
                 return;
             }
             // A band without columns takes the column as its first.

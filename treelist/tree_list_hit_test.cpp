@@ -7,17 +7,13 @@ namespace {
 
 constexpr int kEdge = 4;
 
-bool Empty(const TRect& r) {
-    return r.Right <= r.Left || r.Bottom <= r.Top;
-}
+bool Empty(const TRect& r) { return r.Right <= r.Left || r.Bottom <= r.Top; }
 
 bool Contains(const TRect& r, TPoint p) {
     return !Empty(r) && p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom;
 }
 
-bool InColumns(const TRect& r, int x) {
-    return x >= r.Left && x < r.Right;
-}
+bool InColumns(const TRect& r, int x) { return x >= r.Left && x < r.Right; }
 
 // The panel and its indicator corner, 4 pixels taller; the point within 4 pixels of its
 // bottom edge on either side.

@@ -23,12 +23,9 @@ const TvxInplaceTreeListMaskEditClass& TvxInplaceTreeListMaskEdit::StaticClass()
 TvxEditButtonViewStyle TreeListButtonStyle(const TCustomvxTreeList* TreeList) {
     if (!TreeList) return bts3D;
     switch (TreeList->LookAndFeel()) {
-        case lfFlat:
-            return btsFlat;
-        case lfUltraFlat:
-            return btsHotFlat;
-        default:
-            return bts3D;
+        case lfFlat: return btsFlat;
+        case lfUltraFlat: return btsHotFlat;
+        default: return bts3D;
     }
 }
 

@@ -10,25 +10,25 @@
 class TCustomvxTreeList;
 
 class TvxInplaceTreeListTextEditClass : public TvxInplaceTextEditClass {
-  public:
+public:
     std::string ClassName() const override { return "TvxInplaceTreeListTextEdit"; }
     TvxInplaceEdit* Create(TComponent* AOwner) const override;
 };
 
 class TvxInplaceTreeListTextEdit : public TvxInplaceTextEdit {
-  public:
+public:
     explicit TvxInplaceTreeListTextEdit(TComponent* AOwner) : TvxInplaceTextEdit(AOwner, StaticClass()) {}
     static const TvxInplaceTreeListTextEditClass& StaticClass();
 };
 
 class TvxInplaceTreeListMaskEditClass : public TvxInplaceMaskEditClass {
-  public:
+public:
     std::string ClassName() const override { return "TvxInplaceTreeListMaskEdit"; }
     TvxInplaceEdit* Create(TComponent* AOwner) const override;
 };
 
 class TvxInplaceTreeListMaskEdit : public TvxInplaceMaskEdit {
-  public:
+public:
     explicit TvxInplaceTreeListMaskEdit(TComponent* AOwner) : TvxInplaceMaskEdit(AOwner, StaticClass()) {}
     static const TvxInplaceTreeListMaskEditClass& StaticClass();
 };
@@ -37,7 +37,7 @@ class TvxInplaceTreeListMaskEdit : public TvxInplaceMaskEdit {
 TvxEditButtonViewStyle TreeListButtonStyle(const TCustomvxTreeList* TreeList);
 
 class TvxTreeListEditStyle : public TvxEditStyle {
-  public:
+public:
     TvxTreeListEditStyle(TvxInplaceEdit* AEdit, TCustomvxTreeList* ATreeList)
         : TvxEditStyle(AEdit), treeList_(ATreeList) {}
     std::string ClassName() const override { return "TvxTreeListEditStyle"; }
@@ -51,6 +51,6 @@ class TvxTreeListEditStyle : public TvxEditStyle {
     bool DefaultHotTrack() const override { return false; }
     bool DefaultShadow() const override { return false; }
 
-  private:
+private:
     TCustomvxTreeList* treeList_;
 };

@@ -12,35 +12,44 @@ namespace {
 
 bool IsSizingOrDragging(uint8_t State) {
     switch (State) {
-        case 1: case 3: case 8: case 9: case 12: case 13: case 14:
-            return true;
-        default:
-            return false;
+        case 1:
+        case 3:
+        case 8:
+        case 9:
+        case 12:
+        case 13:
+        case 14: return true;
+        default: return false;
     }
 }
 
 bool ClosesEditor(uint16_t Key) {
     switch (Key) {
-        case VK_TAB: case VK_RETURN: case VK_ESCAPE: case VK_PRIOR: case VK_NEXT: case VK_UP: case VK_DOWN:
-            return true;
-        default:
-            return false;
+        case VK_TAB:
+        case VK_RETURN:
+        case VK_ESCAPE:
+        case VK_PRIOR:
+        case VK_NEXT:
+        case VK_UP:
+        case VK_DOWN: return true;
+        default: return false;
     }
 }
 
 bool ExtendsRange(uint16_t Key) {
     switch (Key) {
-        case VK_PRIOR: case VK_NEXT: case VK_END: case VK_HOME: case VK_UP: case VK_DOWN:
-            return true;
-        default:
-            return false;
+        case VK_PRIOR:
+        case VK_NEXT:
+        case VK_END:
+        case VK_HOME:
+        case VK_UP:
+        case VK_DOWN: return true;
+        default: return false;
     }
 }
 
 // Read at the key itself: Ctrl without Alt is a shortcut; AltGr reports both and types text.
-bool CtrlShortcutHeld() {
-    return GetAsyncKeyState(VK_CONTROL) < 0 && GetAsyncKeyState(VK_MENU) >= 0;
-}
+bool CtrlShortcutHeld() { return GetAsyncKeyState(VK_CONTROL) < 0 && GetAsyncKeyState(VK_MENU) >= 0; }
 
 }  // namespace
 
@@ -232,11 +241,8 @@ void TCustomvxTreeList::PlainKey(uint16_t Key, TShiftState Shift) {
             if (editor_) editor_->DeselectText();
             CloseEditor(true);
             break;
-        case VK_F2:
-            ShowEditor();
-            break;
-        default:
-            break;
+        case VK_F2: ShowEditor(); break;
+        default: break;
     }
 }
 

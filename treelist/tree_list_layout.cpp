@@ -17,9 +17,7 @@
 
 namespace {
 
-std::string BandSection(const std::string& Path, int Index) {
-    return Path + "\\Band\\Band" + std::to_string(Index);
-}
+std::string BandSection(const std::string& Path, int Index) { return Path + "\\Band\\Band" + std::to_string(Index); }
 
 // Items in the order of their stored "Index" values; equal values keep the current order.
 template <class T>

@@ -12,7 +12,7 @@ namespace {
 
 // A canvas on the shared screen context (a context of its own before the first tree list).
 class TMeasureCanvas {
-  public:
+public:
     TMeasureCanvas() : dc_(TreeListScreenDC()), own_(dc_ == nullptr) {
         if (own_) dc_ = CreateCompatibleDC(nullptr);
         canvas_.SetHandle(dc_);
@@ -33,7 +33,7 @@ class TMeasureCanvas {
     }
     TCanvas* Canvas() { return &canvas_; }
 
-  private:
+private:
     HDC dc_;
     bool own_;
     TCanvas canvas_;
@@ -84,9 +84,8 @@ void TCustomvxTreeList::CalcMetrics() {
 
     if (defaultRowHeightAssigned_ && defaultRowHeight_ == line) defaultRowHeightAssigned_ = false;
     m.RowHeightUnit = defaultRowHeightAssigned_ ? std::max(line, defaultRowHeight_) : line;
-    m.NewItemRowHeight = showNewItemRow_ && headerRows == 1 && GetBandCount() > 0
-                             ? m.RowHeightUnit + (m.Flat ? 5 : 6)
-                             : 0;
+    m.NewItemRowHeight = showNewItemRow_ && headerRows == 1 && GetBandCount() > 0 ? m.RowHeightUnit + (m.Flat ? 5 : 6)
+                                                                                  : 0;
     SetNewItemRowHeight(m.NewItemRowHeight);
     m.PreviewLineHeight = measure.TextHeight(previewFont_.get());
 }

@@ -24,16 +24,17 @@ constexpr int kDragThreshold = 5;
 
 bool IsRowPart(TvxTreeListHitKind Kind) {
     switch (Kind) {
-        case hkImage: case hkStateImage: case hkCell: case hkIndicator: case hkRowFooter: case hkPreview:
-            return true;
-        default:
-            return false;
+        case hkImage:
+        case hkStateImage:
+        case hkCell:
+        case hkIndicator:
+        case hkRowFooter:
+        case hkPreview: return true;
+        default: return false;
     }
 }
 
-bool IsDoubleClickPart(TvxTreeListHitKind Kind) {
-    return Kind == hkButton || (IsRowPart(Kind) && Kind != hkIndicator);
-}
+bool IsDoubleClickPart(TvxTreeListHitKind Kind) { return Kind == hkButton || (IsRowPart(Kind) && Kind != hkIndicator); }
 
 }  // namespace
 
@@ -104,8 +105,7 @@ void TCustomvxTreeList::MouseDown(TMouseButton Button, TShiftState Shift, int X,
                 pressedIn_ = headerCornerPressed_ = true;
                 Invalidate();
                 break;
-            default:
-                break;
+            default: break;
         }
     }
     if (Button == mbLeft && IsOnClearFilterButton(hit)) PressClearFilterButton();
@@ -158,8 +158,7 @@ void TCustomvxTreeList::NewItemRowPress(TMouseButton Button, const TvxTreeListHi
         StartEditorDelay();
 }
 
-bool TCustomvxTreeList::RowPress(TMouseButton Button, TShiftState Shift, const TvxTreeListHitInfo& Hit, int X,
-                                 int Y) {
+bool TCustomvxTreeList::RowPress(TMouseButton Button, TShiftState Shift, const TvxTreeListHitInfo& Hit, int X, int Y) {
     if (Button == mbLeft && Hit.Kind != hkIndicator) SetState(6);
     dragNode_ = Hit.Node;
     SetNewItemRowActive(false);
@@ -259,11 +258,8 @@ void TCustomvxTreeList::WMTimer(TMessage& Message) {
             SetFocusedAbsoluteNodeIndex(GetFocusedAbsoluteNodeIndex() + (autoScrollUp_ ? -1 : 1));
             break;
         case kvxTLClearFilterHintShowTimer:
-        case kvxTLClearFilterHintHideTimer:
-            ClearFilterHintTimer(Message.WParam);
-            break;
-        default:
-            break;
+        case kvxTLClearFilterHintHideTimer: ClearFilterHintTimer(Message.WParam); break;
+        default: break;
     }
 }
 
@@ -317,8 +313,7 @@ void TCustomvxTreeList::MouseMove(TShiftState Shift, int X, int Y) {
                 RowPressScroll(Y);
             }
             break;
-        default:
-            break;
+        default: break;
     }
     FollowPress(hit);
     HotTrack(hit);
@@ -409,12 +404,8 @@ void TCustomvxTreeList::MouseUp(TMouseButton Button, TShiftState Shift, int X, i
             CancelDragSizing();
             if (hit.Kind == hkHeaderCell && hit.Column == downHit_.Column) HeaderClick(hit.Column, Shift);
             break;
-        case 3:
-            EndHeaderDragging(true);
-            break;
-        case 9:
-            EndBandDragging(true);
-            break;
+        case 3: EndHeaderDragging(true); break;
+        case 9: EndBandDragging(true); break;
         case 11:
         case 7: {
             const bool in = pressedIn_;
@@ -423,8 +414,7 @@ void TCustomvxTreeList::MouseUp(TMouseButton Button, TShiftState Shift, int X, i
             if (in) state == 11 ? DoBandButtonClick() : DoHeaderButtonClick();
             break;
         }
-        default:
-            break;
+        default: break;
     }
     pressedIn_ = false;
     if (reduceOnUp_) {

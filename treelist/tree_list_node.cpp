@@ -33,9 +33,7 @@ const std::vector<TvxTreeListNode*>& TvxTreeListNode::SiblingList() const {
 // A move, insertion or deletion shifts the siblings behind it by a place or a few, so the
 // search starts at the remembered position and widens to both sides: it costs what the shift
 // was, not the node's distance from the front.
-int TvxTreeListNode::Index() const {
-    return hiddenPlace_ >= 0 ? -1 : IndexIn(SiblingList());
-}
+int TvxTreeListNode::Index() const { return hiddenPlace_ >= 0 ? -1 : IndexIn(SiblingList()); }
 
 int TvxTreeListNode::IndexIn(const std::vector<TvxTreeListNode*>& list) const {
     if (indexHint_ < 0) return -1;
@@ -68,13 +66,9 @@ void TvxTreeListNode::SetRowHeightCache(int Value) {
     rowHeightGeneration_ = owner_->rowHeightGeneration_;
 }
 
-int TvxTreeListNode::AbsoluteIndex() const {
-    return owner_->GetAbsoluteIndex(this);
-}
+int TvxTreeListNode::AbsoluteIndex() const { return owner_->GetAbsoluteIndex(this); }
 
-bool TvxTreeListNode::IsVisible() const {
-    return owner_->IsNodeVisible(this);
-}
+bool TvxTreeListNode::IsVisible() const { return owner_->IsNodeVisible(this); }
 
 bool TvxTreeListNode::IsLast() const {
     const auto& list = SiblingList();
@@ -88,9 +82,7 @@ bool TvxTreeListNode::HasAsParent(const TvxTreeListNode* Node) const {
     return false;
 }
 
-bool TvxTreeListNode::Focused() const {
-    return owner_->GetFocusedNode() == this;
-}
+bool TvxTreeListNode::Focused() const { return owner_->GetFocusedNode() == this; }
 
 void TvxTreeListNode::SetFocused(bool Value) {
     if (Value == Focused()) return;
@@ -102,9 +94,7 @@ bool TvxTreeListNode::Selected() const {
     return owner_->IsMultiSelect() ? owner_->IsNodeSelected(self) : Focused();
 }
 
-void TvxTreeListNode::SetSelected(bool Value) {
-    owner_->SelectionChanged(this, Value);
-}
+void TvxTreeListNode::SetSelected(bool Value) { owner_->SelectionChanged(this, Value); }
 
 void TvxTreeListNode::SetHasChildren(bool Value) {
     if (Value == hasChildren_) return;
@@ -115,36 +105,20 @@ void TvxTreeListNode::SetHasChildren(bool Value) {
 std::string TvxTreeListNode::Strings(int Column) const {
     return owner_->GetNodeString(const_cast<TvxTreeListNode*>(this), Column);
 }
-void TvxTreeListNode::SetStrings(int Column, const std::string& Value) {
-    owner_->SetNodeString(this, Column, Value);
-}
+void TvxTreeListNode::SetStrings(int Column, const std::string& Value) { owner_->SetNodeString(this, Column, Value); }
 Variant TvxTreeListNode::Values(int Column) const {
     return owner_->GetNodeValue(const_cast<TvxTreeListNode*>(this), Column);
 }
-int TvxTreeListNode::ImageIndex() const {
-    return owner_->GetNodeImageIndex(const_cast<TvxTreeListNode*>(this));
-}
-void TvxTreeListNode::SetImageIndex(int Value) {
-    owner_->SetNodeImageIndex(this, Value);
-}
-int TvxTreeListNode::SelectedIndex() const {
-    return owner_->GetNodeSelectedIndex(const_cast<TvxTreeListNode*>(this));
-}
-void TvxTreeListNode::SetSelectedIndex(int Value) {
-    owner_->SetNodeSelectedIndex(this, Value);
-}
-int TvxTreeListNode::StateIndex() const {
-    return owner_->GetNodeStateIndex(const_cast<TvxTreeListNode*>(this));
-}
-void TvxTreeListNode::SetStateIndex(int Value) {
-    owner_->SetNodeStateIndex(this, Value);
-}
+int TvxTreeListNode::ImageIndex() const { return owner_->GetNodeImageIndex(const_cast<TvxTreeListNode*>(this)); }
+void TvxTreeListNode::SetImageIndex(int Value) { owner_->SetNodeImageIndex(this, Value); }
+int TvxTreeListNode::SelectedIndex() const { return owner_->GetNodeSelectedIndex(const_cast<TvxTreeListNode*>(this)); }
+void TvxTreeListNode::SetSelectedIndex(int Value) { owner_->SetNodeSelectedIndex(this, Value); }
+int TvxTreeListNode::StateIndex() const { return owner_->GetNodeStateIndex(const_cast<TvxTreeListNode*>(this)); }
+void TvxTreeListNode::SetStateIndex(int Value) { owner_->SetNodeStateIndex(this, Value); }
 
 // ---- Navigation ----
 
-TvxTreeListNode* TvxTreeListNode::GetLastChild() const {
-    return children_.empty() ? nullptr : children_.back();
-}
+TvxTreeListNode* TvxTreeListNode::GetLastChild() const { return children_.empty() ? nullptr : children_.back(); }
 
 TvxTreeListNode* TvxTreeListNode::GetNextSibling() const {
     const int index = Index();
@@ -173,13 +147,9 @@ TvxTreeListNode* TvxTreeListNode::GetPrev() const {
     return prev;
 }
 
-TvxTreeListNode* TvxTreeListNode::GetNextVisible() const {
-    return owner_->GetNextVisibleNode(this);
-}
+TvxTreeListNode* TvxTreeListNode::GetNextVisible() const { return owner_->GetNextVisibleNode(this); }
 
-TvxTreeListNode* TvxTreeListNode::GetPriorVisible() const {
-    return owner_->GetPriorVisibleNode(this);
-}
+TvxTreeListNode* TvxTreeListNode::GetPriorVisible() const { return owner_->GetPriorVisibleNode(this); }
 
 // ---- Structure ----
 
@@ -248,8 +218,7 @@ bool TvxTreeListNode::MoveTo(TvxTreeListNode* Destination, TvxNodeMoveMode Mode)
     // A node never changes its owner, so a destination in another control is refused like
     // one inside the node's own subtree.
     if (Destination->owner_ != owner_) return false;
-    if (Destination == this && (Mode == nmAddChild || Mode == nmAddChildFirst || Mode == nmInsert))
-        return false;
+    if (Destination == this && (Mode == nmAddChild || Mode == nmAddChildFirst || Mode == nmInsert)) return false;
     if (Destination->HasAsParent(this)) return false;
 
     // Destination may be this node itself (nmAdd, nmAddFirst): its place before the move
@@ -297,8 +266,7 @@ void TvxTreeListNode::SetExpanded(bool Value) {
     if (!allow) return;
     if (!Value) {
         if (owner_->topNode_ && owner_->topNode_->HasAsParent(this)) owner_->SetTopVisibleNode(this);
-        if (owner_->focusedNode_ && owner_->focusedNode_->HasAsParent(this) && !owner_->FocusNode(this))
-            return;
+        if (owner_->focusedNode_ && owner_->focusedNode_->HasAsParent(this) && !owner_->FocusNode(this)) return;
     }
     expanded_ = Value;
     if (!owner_->IsUpdateLocked() && !owner_->IsDestroying())
@@ -337,9 +305,7 @@ void TvxTreeListNode::Collapse(bool Recurse) {
     if (lock) owner_->EndUpdate();
 }
 
-void TvxTreeListNode::MakeVisible() {
-    owner_->MakeNodeVisible(this);
-}
+void TvxTreeListNode::MakeVisible() { owner_->MakeNodeVisible(this); }
 
 void TvxTreeListNode::Free() {
     TCustomvxTreeList* owner = owner_;

@@ -8,8 +8,8 @@
 // deletion sequence (children first, then the node leaves its parent and reports itself)
 // while the whole object is still alive.
 
-#include <string>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "platform/rtl/variant.h"
@@ -22,7 +22,7 @@
 enum class TvxNodeKind : uint8_t { Plain, Text, DBControl, DBGrid };
 
 class TvxTreeListNode : public TObject {
-  public:
+public:
     static constexpr TvxNodeKind kKind = TvxNodeKind::Plain;
     explicit TvxTreeListNode(TCustomvxTreeList* AOwner);
     std::string ClassName() const override { return "TvxTreeListNode"; }
@@ -91,7 +91,7 @@ class TvxTreeListNode : public TObject {
     void Collapse(bool Recurse);
     void MakeVisible();
 
-  protected:
+protected:
     // Protected: nodes are released through Free().
     ~TvxTreeListNode() override = default;
     // Set by each node class's constructor to its own kind.
@@ -102,7 +102,7 @@ class TvxTreeListNode : public TObject {
     std::vector<TvxTreeListNode*> TakeChildRoom();
     void GiveChildRoom(std::vector<TvxTreeListNode*> Room);
 
-  private:
+private:
     friend class TCustomvxTreeList;
     friend class TvxVisibleNodeList;
     friend class TvxHiddenNodeList;
@@ -148,7 +148,7 @@ class TvxTreeListNode : public TObject {
 // The node of the control with columns: three image indexes and one text per column,
 // plain storage that the owner's node-data operations read and write.
 class TvxTreeListTextNode : public TvxTreeListNode {
-  public:
+public:
     static constexpr TvxNodeKind kKind = TvxNodeKind::Text;
     explicit TvxTreeListTextNode(TCustomvxTreeList* AOwner) : TvxTreeListNode(AOwner) { kind_ = kKind; }
     std::string ClassName() const override { return "TvxTreeListTextNode"; }
@@ -158,7 +158,7 @@ class TvxTreeListTextNode : public TvxTreeListNode {
     int FStateIndex = -1;
     std::vector<std::string> FTexts;
 
-  protected:
+protected:
     ~TvxTreeListTextNode() override = default;
 };
 

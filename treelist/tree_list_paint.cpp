@@ -6,22 +6,18 @@
 #include <algorithm>
 #include <string>
 
+#include "controls/draw_utils.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/canvas.h"
 #include "platform/gdi/text.h"
-#include "controls/draw_utils.h"
 #include "treelist/custom_tree_list.h"
 #include "treelist/tree_list_drawing.h"
 
 namespace {
 
-bool Empty(const TRect& R) {
-    return R.Right <= R.Left || R.Bottom <= R.Top;
-}
+bool Empty(const TRect& R) { return R.Right <= R.Left || R.Bottom <= R.Top; }
 
-HBRUSH Solid(TColor Color) {
-    return CreateSolidBrush(ColorToRGB(Color));
-}
+HBRUSH Solid(TColor Color) { return CreateSolidBrush(ColorToRGB(Color)); }
 
 void Delete(HBRUSH& Brush) {
     if (Brush) DeleteObject(Brush);
@@ -79,8 +75,10 @@ void TvxTreeListPaint::DrawSegments(TColor Color) {
     for (size_t i = 0; i + 1 < points.size(); i += 2) {
         TPoint& a = points[i];
         TPoint& b = points[i + 1];
-        if (a.X == b.X) b.Y += b.Y >= a.Y ? 1 : -1;
-        else if (a.Y == b.Y) b.X += b.X >= a.X ? 1 : -1;
+        if (a.X == b.X)
+            b.Y += b.Y >= a.Y ? 1 : -1;
+        else if (a.Y == b.Y)
+            b.X += b.X >= a.X ? 1 : -1;
     }
     PolyPolyline(DC, points.data(), counts.data(), static_cast<int>(counts.size()));
     SelectObject(DC, old);
@@ -201,8 +199,8 @@ HBRUSH TCustomvxTreeList::GetLevelBrush(TvxTreeListPaint& P, int Level, TColor& 
 }
 
 void TCustomvxTreeList::GetCellColors(TvxTreeListPaint& P, TvxTreeListNode* Node, bool Selected, bool IsGroupRow,
-                                      bool HasChildren, int Level, int HeaderIndex, TColor& Color,
-                                      TColor& TextColor, HBRUSH& Brush) {
+                                      bool HasChildren, int Level, int HeaderIndex, TColor& Color, TColor& TextColor,
+                                      HBRUSH& Brush) {
     if (!P.ControlFocused && IsDragFromControl() && Node == focusedNode_) {
         Color = highlightColor_;
         TextColor = highlightTextColor_;
@@ -237,8 +235,7 @@ void TCustomvxTreeList::DrawSunkenFrame(HDC DC, const TRect& Rect) {
     }
 }
 
-void TCustomvxTreeList::DrawCornerButton(HDC DC, const TRect& Rect, HBRUSH Brush, TvxLookAndFeel Look,
-                                         bool Pressed) {
+void TCustomvxTreeList::DrawCornerButton(HDC DC, const TRect& Rect, HBRUSH Brush, TvxLookAndFeel Look, bool Pressed) {
     TRect r = Rect;
     if (Look == lfUltraFlat) {
         DrawEdge(DC, r, BDR_SUNKENOUTER, BF_FLAT | BF_ADJUST | BF_TOP | BF_RIGHT | BF_BOTTOM);
@@ -307,12 +304,12 @@ void TCustomvxTreeList::PaintBandPanel(TvxTreeListPaint& P) {
     }
     const int w = fixedBandLineWidth_;
     if (!Empty(L.LeftFixedArea) && RectVisible(P.DC, L.LeftFixedArea))
-        FillRect(P.DC, TRect{L.LeftFixedArea.Right - w, L.LeftFixedArea.Top, L.LeftFixedArea.Right,
-                             L.LeftFixedArea.Bottom},
+        FillRect(P.DC,
+                 TRect{L.LeftFixedArea.Right - w, L.LeftFixedArea.Top, L.LeftFixedArea.Right, L.LeftFixedArea.Bottom},
                  P.FixedBandLineBrush);
     if (!Empty(L.RightFixedArea) && RectVisible(P.DC, L.RightFixedArea))
-        FillRect(P.DC, TRect{L.RightFixedArea.Left, L.RightFixedArea.Top, L.RightFixedArea.Left + w,
-                             L.RightFixedArea.Bottom},
+        FillRect(P.DC,
+                 TRect{L.RightFixedArea.Left, L.RightFixedArea.Top, L.RightFixedArea.Left + w, L.RightFixedArea.Bottom},
                  P.FixedBandLineBrush);
 }
 
@@ -345,8 +342,8 @@ void TCustomvxTreeList::PaintHeaderPanel(TvxTreeListPaint& P) {
                 {
                     std::unique_ptr<TvxClipScope> clip;
                     if (cell.Visible != cell.Rect) clip = std::make_unique<TvxClipScope>(P.DC, cell.Visible);
-                    DoCustomDrawHeader(cell.Column, P.Canvas, cell.Rect, cell.Visible, text, color,
-                                       P.Canvas->Font(), look.Alignment, look.Sorted, done);
+                    DoCustomDrawHeader(cell.Column, P.Canvas, cell.Rect, cell.Visible, text, color, P.Canvas->Font(),
+                                       look.Alignment, look.Sorted, done);
                 }
                 if (!done && ColorToRGB(color) != ColorToRGB(headerColor_)) {
                     P.Canvas->Brush()->SetColor(color);
@@ -423,8 +420,7 @@ void TCustomvxTreeList::PaintFooter(TvxTreeListPaint& P) {
         FillRect(P.DC, f, P.HeaderBrush);
     }
     P.Canvas->SetFont(Font());
-    const bool clipCells = hasLeftFixed || hasRightFixed || leftCoord_ != 0 ||
-                           GetBandsTotalWidth() > L.Rows.Width();
+    const bool clipCells = hasLeftFixed || hasRightFixed || leftCoord_ != 0 || GetBandsTotalWidth() > L.Rows.Width();
     if (clipCells) {
         const int left = hasLeftFixed ? L.LeftFixedArea.Right
                                       : std::max(L.Rows.Left - leftCoord_, L.Rows.Left - metrics_.IndicatorWidth);
@@ -465,8 +461,8 @@ void TCustomvxTreeList::PaintFilterStatus(TvxTreeListPaint& P) {
     P.Canvas->SetFont(Font());
     TRect textRect{panel.Left + 2, panel.Top + 2, panel.Right - 2, panel.Bottom - 2};
     if (criteria) textRect.Left += 18;
-    DrawTextInRect(P.DC, text, nullptr, GetSysColor(COLOR_BTNHIGHLIGHT), ColorToRGB(P.ShadowColor),
-                   Font()->Handle(), P.ShadowBrush, vxdtVCenter, textRect, panel);
+    DrawTextInRect(P.DC, text, nullptr, GetSysColor(COLOR_BTNHIGHLIGHT), ColorToRGB(P.ShadowColor), Font()->Handle(),
+                   P.ShadowBrush, vxdtVCenter, textRect, panel);
     if (criteria) {
         const TRect button = ClearFilterButtonRectIn(panel);
         int face = COLOR_BTNFACE;

@@ -65,13 +65,13 @@ struct TvxTreeListPaint {
 // Saves the context's clip, intersects it with Rect, and puts the saved clip back when it
 // goes out of scope.
 class TvxClipScope {
-  public:
+public:
     TvxClipScope(HDC DC, const TRect& Rect);
     ~TvxClipScope();
     TvxClipScope(const TvxClipScope&) = delete;
     TvxClipScope& operator=(const TvxClipScope&) = delete;
 
-  private:
+private:
     HDC dc_;
     HRGN saved_ = nullptr;
     bool hadClip_ = false;

@@ -69,7 +69,8 @@ struct TvxPanningMarkerWindow {
                              });
         if (!Wnd) return;
         SetWindowRgn(Wnd, CreateEllipticRgn(0, 0, w + 1, h + 1), true);
-        SetWindowPos(Wnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+        SetWindowPos(Wnd, nullptr, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
         HDC dc = GetDC(Wnd);
         Draw(dc);
         ReleaseDC(Wnd, dc);
@@ -221,8 +222,7 @@ void TCustomvxTreeList::RunPanning() {
                 ++ticks;
                 if (pan.StepDue(ticks)) SendScrollStep(wnd, pan.Direction());
                 return true;
-            case WM_MBUTTONUP:
-                return pan.MovedOut() ? finish() : true;
+            case WM_MBUTTONUP: return pan.MovedOut() ? finish() : true;
             default:
                 if (msg.message > WM_MOUSEFIRST && msg.message <= WM_MOUSEWHEEL) return finish();
                 return false;

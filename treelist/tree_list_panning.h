@@ -14,7 +14,7 @@ enum TvxPanDirection { pdNone, pdLeft, pdUp, pdRight, pdDown };
 
 // Which way and how fast to pan for a pointer position (screen coordinates).
 class TvxPanning {
-  public:
+public:
     // Horizontal, Vertical: the ways the control can scroll (its scroll bars).
     TvxPanning(TPoint Start, int MarkerWidth, int MarkerHeight, bool Horizontal, bool Vertical);
 
@@ -33,7 +33,7 @@ class TvxPanning {
 
     static constexpr int kMaxSpeed = 12;
 
-  private:
+private:
     TPoint start_;
     int markerWidth_;
     bool horizontal_;

@@ -17,22 +17,14 @@ int CompareNodeOrder(const TvxTreeListNode* Node1, const TvxTreeListNode* Node2)
     return Node1->Index() - Node2->Index();
 }
 
-int CompareIntegers(int A, int B) {
-    return A < B ? -1 : (A > B ? 1 : 0);
-}
+int CompareIntegers(int A, int B) { return A < B ? -1 : (A > B ? 1 : 0); }
 
-bool SameUpperText(std::string_view S1, std::string_view S2) {
-    return AnsiUpperCase(S1) == AnsiUpperCase(S2);
-}
+bool SameUpperText(std::string_view S1, std::string_view S2) { return AnsiUpperCase(S1) == AnsiUpperCase(S2); }
 
 bool RangesIntersect(int A1, int A2, int B1, int B2) {
     return (B1 <= A1 && A1 <= B2) || (B1 <= A2 && A2 <= B2) || (B1 > A1 && B2 < A2);
 }
 
-bool IsPointRect(const TRect& Rect) {
-    return Rect.Left == Rect.Right && Rect.Top == Rect.Bottom;
-}
+bool IsPointRect(const TRect& Rect) { return Rect.Left == Rect.Right && Rect.Top == Rect.Bottom; }
 
-int MaxInt2(int A, int B) {
-    return A > B ? A : B;
-}
+int MaxInt2(int A, int B) { return A > B ? A : B; }

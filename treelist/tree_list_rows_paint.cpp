@@ -17,17 +17,13 @@
 
 namespace {
 
-bool Empty(const TRect& R) {
-    return R.Right <= R.Left || R.Bottom <= R.Top;
-}
+bool Empty(const TRect& R) { return R.Right <= R.Left || R.Bottom <= R.Top; }
 
-bool HasChildNodes(const TvxTreeListNode* Node) {
-    return Node->HasChildren() || Node->Count() > 0;
-}
+bool HasChildNodes(const TvxTreeListNode* Node) { return Node->HasChildren() || Node->Count() > 0; }
 
 // Runs EndDrawNode also when the drawing between raised.
 class TDrawNodeScope {
-  public:
+public:
     TDrawNodeScope(TCustomvxTreeList* Tree, TvxTreeListNode* Node) : tree_(Tree), node_(Node) {
         tree_->BeginDrawNode(node_);
     }
@@ -35,7 +31,7 @@ class TDrawNodeScope {
     TDrawNodeScope(const TDrawNodeScope&) = delete;
     TDrawNodeScope& operator=(const TDrawNodeScope&) = delete;
 
-  private:
+private:
     TCustomvxTreeList* tree_;
     TvxTreeListNode* node_;
 };
@@ -289,15 +285,18 @@ void TCustomvxTreeList::PaintRowCells(TvxTreeListPaint& P, const TvxTreeListRowE
             if (focusedNode && !newItemActive) PaintFocusRect(P, r);
         }
     } else {
-        const int previewBlock =
-            Row.PreviewLines > 0 ? Row.PreviewLines * metrics_.PreviewLineHeight + 2 + (gridLines ? 1 : 0) : 0;
+        const int previewBlock = Row.PreviewLines > 0
+                                     ? Row.PreviewLines * metrics_.PreviewLineHeight + 2 + (gridLines ? 1 : 0)
+                                     : 0;
         int cellsBottom = Y + H - previewBlock - Row.FooterHeight - (Row.PreviewLines > 0 ? sep : 0);
         if (!Empty(L.Footer)) cellsBottom = std::min(cellsBottom, L.Footer.Top);
         const int w = fixedBandLineWidth_;
-        if (leftFixed) FillRect(P.DC, TRect{L.LeftFixedArea.Right - w, Y, L.LeftFixedArea.Right, cellsBottom},
-                                P.FixedBandLineBrush);
-        if (rightFixed) FillRect(P.DC, TRect{L.RightFixedArea.Left, Y, L.RightFixedArea.Left + w, cellsBottom},
-                                 P.FixedBandLineBrush);
+        if (leftFixed)
+            FillRect(P.DC, TRect{L.LeftFixedArea.Right - w, Y, L.LeftFixedArea.Right, cellsBottom},
+                     P.FixedBandLineBrush);
+        if (rightFixed)
+            FillRect(P.DC, TRect{L.RightFixedArea.Left, Y, L.RightFixedArea.Left + w, cellsBottom},
+                     P.FixedBandLineBrush);
         const int focusedColumn = P.FocusedColumn;
         for (size_t h = 0; h < L.CellEntries.size(); ++h) {
             const TvxTreeListHeaderCellEntry& cell = L.CellEntries[h];
@@ -316,30 +315,34 @@ void TCustomvxTreeList::PaintRowCells(TvxTreeListPaint& P, const TvxTreeListRowE
             TRect r{cell.Rect.Left + covered, Y + cell.Row * unit + (listShift ? 1 : 0), cell.Rect.Right, 0};
             r.Bottom = r.Top + cell.RowSpan * unit - (gridLines ? 1 : 0);
             if (headerRows == 1) r.Bottom = cellsBottom;
-            const bool keepsRight =
-                cell.LastInRow && ((leftFixed && cell.Band == leftFixedBand) ||
-                                   (rightFixed && cell.Band == rightFixedBand - 1));
+            const bool keepsRight = cell.LastInRow && ((leftFixed && cell.Band == leftFixedBand) ||
+                                                       (rightFixed && cell.Band == rightFixedBand - 1));
             if (gridLines && !keepsRight) r.Right -= 1;
 
             if (RectVisible(P.DC, r)) {
                 bool selected;
-                if (!Row.Selected) selected = false;
-                else if (newItemActive && !multi) selected = false;
-                else if (rowSelect) selected = true;
-                else if (multi && !invert) selected = true;
-                else if (multi && invert && (newItemActive || !focusedNode)) selected = true;
-                else selected = invert ? cell.Column != focusedColumn : cell.Column == focusedColumn;
+                if (!Row.Selected)
+                    selected = false;
+                else if (newItemActive && !multi)
+                    selected = false;
+                else if (rowSelect)
+                    selected = true;
+                else if (multi && !invert)
+                    selected = true;
+                else if (multi && invert && (newItemActive || !focusedNode))
+                    selected = true;
+                else
+                    selected = invert ? cell.Column != focusedColumn : cell.Column == focusedColumn;
                 if (selected && hideSelection_ && !P.ControlFocused) selected = false;
-                const bool focused =
-                    P.ControlFocused && focusedNode && (invert || rowSelect || cell.Column == focusedColumn);
+                const bool focused = P.ControlFocused && focusedNode &&
+                                     (invert || rowSelect || cell.Column == focusedColumn);
                 TColor color, textColor, columnColor;
                 HBRUSH brush, columnBrush;
-                GetCellColors(P, node, selected, false, children, level, static_cast<int>(h), color, textColor,
-                              brush);
+                GetCellColors(P, node, selected, false, children, level, static_cast<int>(h), color, textColor, brush);
                 GetColumnBrush(P, static_cast<int>(h), columnColor, columnBrush);
-                DrawCell(P.Canvas, r, workBitmap_.get(), node, cell.Column, selected, focused, color,
-                         textColor, brush, cell.RowSpan > 1 || multiLineRow || cell.MultiLine, 0,
-                         !cell.FirstInRow, !cell.LastInRow, columnColor, columnBrush);
+                DrawCell(P.Canvas, r, workBitmap_.get(), node, cell.Column, selected, focused, color, textColor, brush,
+                         cell.RowSpan > 1 || multiLineRow || cell.MultiLine, 0, !cell.FirstInRow, !cell.LastInRow,
+                         columnColor, columnBrush);
                 if (!newItemActive && !rowSelect && !invert && focusedNode && cell.Column == focusedColumn)
                     PaintFocusRect(P, r);
             }
@@ -363,20 +366,20 @@ void TCustomvxTreeList::PaintRowCells(TvxTreeListPaint& P, const TvxTreeListRowE
         if (ClipCells) P.RestoreClip();
 
         // Header positions without a column.
-        const bool fillerSelected =
-            Row.Selected && (rowSelect || invert || multi) && (!newItemActive || multi);
+        const bool fillerSelected = Row.Selected && (rowSelect || invert || multi) && (!newItemActive || multi);
         TColor fillColor, fillText;
         HBRUSH fillBrush;
         GetCellColors(P, node, fillerSelected, false, children, level, -1, fillColor, fillText, fillBrush);
         const int textBottom = Y + headerRows * unit - (gridLines ? 1 : 0);
         for (const TvxTreeListHeaderCellEntry& cell : L.CellEntries)
             if (!Empty(cell.Filler))
-                FillRect(P.DC, TRect{cell.Filler.Left, Y + (cell.Row + cell.RowSpan) * unit, cell.Filler.Right,
-                                     textBottom},
+                FillRect(P.DC,
+                         TRect{cell.Filler.Left, Y + (cell.Row + cell.RowSpan) * unit, cell.Filler.Right, textBottom},
                          fillBrush);
         for (const TvxTreeListEmptyBandEntry& band : L.EmptyBandEntries) {
             FillRect(P.DC, TRect{band.Rect.Left, Y, band.Rect.Right, textBottom}, fillBrush);
-            if (gridLines && !band.CutOffRight) P.AddLineSegment(band.Rect.Right - 1, Y, band.Rect.Right - 1, textBottom);
+            if (gridLines && !band.CutOffRight)
+                P.AddLineSegment(band.Rect.Right - 1, Y, band.Rect.Right - 1, textBottom);
         }
 
         if (Row.PreviewLines > 0) {
@@ -452,10 +455,14 @@ void TCustomvxTreeList::PaintRowCells(TvxTreeListPaint& P, const TvxTreeListRowE
             start = level * step;
         } else {
             TvxTreeListNode* next = GetNextVisibleNode(node);
-            if (!next) start = 0;
-            else if (next->Level() < level) start = next->Level() * step;
-            else if (children && node->Expanded()) start = level * step + step - 1;
-            else start = level * step;
+            if (!next)
+                start = 0;
+            else if (next->Level() < level)
+                start = next->Level() * step;
+            else if (children && node->Expanded())
+                start = level * step + step - 1;
+            else
+                start = level * step;
         }
         start = std::min(std::max(0, start - rootShift * step), GetBandsTotalWidth());
         const int count = showGrid_ ? sep : 1;
@@ -519,9 +526,8 @@ void TCustomvxTreeList::PaintNewItemRow(TvxTreeListPaint& P) {
         GetCellColors(P, focusedNode_, selected, false, false, 0, static_cast<int>(h), color, textColor, brush);
         GetColumnBrush(P, static_cast<int>(h), columnColor, columnBrush);
         if (RectVisible(P.DC, r))
-            DrawCell(P.Canvas, r, workBitmap_.get(), focusedNode_, cell.Column, selected, false, color,
-                     textColor, brush, cell.MultiLine, 2, !cell.FirstInRow, !cell.LastInRow, columnColor,
-                     columnBrush);
+            DrawCell(P.Canvas, r, workBitmap_.get(), focusedNode_, cell.Column, selected, false, color, textColor,
+                     brush, cell.MultiLine, 2, !cell.FirstInRow, !cell.LastInRow, columnColor, columnBrush);
         if (selected && !rowSelect && !invert && cell.Column == P.FocusedColumn) PaintFocusRect(P, r);
         if (gridLines) {
             P.AddLineSegment(r.Left, r.Bottom, r.Right, r.Bottom);
@@ -530,8 +536,7 @@ void TCustomvxTreeList::PaintNewItemRow(TvxTreeListPaint& P) {
     }
     for (const TvxTreeListEmptyBandEntry& band : L.EmptyBandEntries)
         FillRect(P.DC, TRect{band.Rect.Left, top, band.Rect.Right, bottom}, P.BackgroundBrush);
-    if (active && (rowSelect || invert))
-        PaintFocusRect(P, TRect{x0, top, L.DataRight + 1, bottom});
+    if (active && (rowSelect || invert)) PaintFocusRect(P, TRect{x0, top, L.DataRight + 1, bottom});
     if (showGrid_) P.AddLineSegment(L.DataRight, top, L.DataRight, bottom);
     P.DrawSegments(GetGridLineColor(Color()));
 }

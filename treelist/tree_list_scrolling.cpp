@@ -125,7 +125,8 @@ void TCustomvxTreeList::DropUnneededScrollBars() {
     }
     const int fixed = GetBandsTotalWidth() - GetScrollableWidth();
     const int dataWidth = wider - metrics_.IndicatorWidth - fixed;
-    if (GetAbsoluteCount() <= fitting && GetScrollableWidth() <= dataWidth) ShowScrollBar(WindowHandle(), SB_BOTH, false);
+    if (GetAbsoluteCount() <= fitting && GetScrollableWidth() <= dataWidth)
+        ShowScrollBar(WindowHandle(), SB_BOTH, false);
 }
 
 int TCustomvxTreeList::TopIndexPixelDistance(TvxTreeListNode* OldTop, int Delta) {

@@ -52,8 +52,7 @@ void TCustomvxTreeList::DoIncrementalSearch(std::string& Text, int Direction, bo
     }
 }
 
-bool TCustomvxTreeList::FindNodeByText(int Column, const std::string& Text, TvxTreeListNode*& Node,
-                                       int Direction) {
+bool TCustomvxTreeList::FindNodeByText(int Column, const std::string& Text, TvxTreeListNode*& Node, int Direction) {
     if (Text.empty()) return false;
     const int length = Utf8Length(Text);
     TvxTreeListNode* current = focusedNode_;

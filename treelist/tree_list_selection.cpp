@@ -38,9 +38,7 @@ void TCustomvxTreeList::DoSelectedCountChange() {
     if (OnSelectedCountChange) OnSelectedCountChange(this);
 }
 
-void TCustomvxTreeList::SelectionChanged(TvxTreeListNode* /*Node*/, bool /*Select*/) {
-    DoSelectedCountChange();
-}
+void TCustomvxTreeList::SelectionChanged(TvxTreeListNode* /*Node*/, bool /*Select*/) { DoSelectedCountChange(); }
 
 void TCustomvxTreeList::DeselectNodes(const std::vector<TvxTreeListNode*>& Nodes) {
     for (TvxTreeListNode* node : Nodes)

@@ -106,13 +106,9 @@ TRect TCustomvxTreeList::GetScrollAreaRect() {
     return r;
 }
 
-int TCustomvxTreeList::GetScrollAreaWidth() {
-    return GetScrollAreaRect().Width();
-}
+int TCustomvxTreeList::GetScrollAreaWidth() { return GetScrollAreaRect().Width(); }
 
-int TCustomvxTreeList::GetVisibleDataWidth() {
-    return GetScrollAreaWidth();
-}
+int TCustomvxTreeList::GetVisibleDataWidth() { return GetScrollAreaWidth(); }
 
 // ---- Column widths ----
 
@@ -410,8 +406,7 @@ int TCustomvxTreeList::CalcRowLineCount(TvxTreeListNode* Node, int& LineHeight) 
             width -= std::clamp(treePart - offset, 0, width);
         }
         if (gridLines) width -= 1;
-        if (IsInvertSelect())
-            width -= (position > 0 ? 1 : 0) + (position < GetRowColumnCount(band, row) - 1 ? 1 : 0);
+        if (IsInvertSelect()) width -= (position > 0 ? 1 : 0) + (position < GetRowColumnCount(band, row) - 1 ? 1 : 0);
         GetCellText(Node, column, text);
         int cellLine = 0;
         lines = std::max(lines, CalcCellLineCount(Node, column, text, std::max(0, width), cellLine));

@@ -85,7 +85,7 @@ enum class TvxTLOptionEx : uint8_t {
 // A 32-bit set of option elements, stored as the bits the layouts and streams use.
 template <class E>
 class TvxOptionSet {
-  public:
+public:
     constexpr TvxOptionSet() = default;
     constexpr explicit TvxOptionSet(uint32_t bits) : bits_(bits) {}
     constexpr TvxOptionSet(std::initializer_list<E> elements) {
@@ -103,7 +103,7 @@ class TvxOptionSet {
     constexpr uint32_t Bits() const { return bits_; }
     friend constexpr bool operator==(TvxOptionSet a, TvxOptionSet b) { return a.bits_ == b.bits_; }
 
-  private:
+private:
     static constexpr uint32_t Bit(E e) { return 1u << static_cast<unsigned>(e); }
     uint32_t bits_ = 0;
 };
@@ -120,8 +120,7 @@ struct TvxTreeListHotTrackInfo {
 using TTLExpandedEvent = std::function<void(TObject* Sender, TvxTreeListNode* Node)>;
 using TTLExpandingEvent = std::function<void(TObject* Sender, TvxTreeListNode* Node, bool& Allow)>;
 using TTLChangeColumnEvent = std::function<void(TObject* Sender, TvxTreeListNode* Node, int Column)>;
-using TTLChangeNodeEvent =
-    std::function<void(TObject* Sender, TvxTreeListNode* OldNode, TvxTreeListNode* Node)>;
+using TTLChangeNodeEvent = std::function<void(TObject* Sender, TvxTreeListNode* OldNode, TvxTreeListNode* Node)>;
 using TvxTLCompareEvent =
     std::function<void(TObject* Sender, TvxTreeListNode* Node1, TvxTreeListNode* Node2, int& Compare)>;
 using TvxTLCanNodeSelected = std::function<void(TObject* Sender, TvxTreeListNode* ANode, bool& Allow)>;

@@ -19,10 +19,11 @@ constexpr int kCursorSize = 32;
 
 // A 32 x 32 cursor picture: cells are transparent, black or white.
 class TCursorPicture {
-  public:
+public:
     enum Cell : uint8_t { Clear, Black, White };
     void Set(int x, int y, Cell c) {
-        if (x >= 0 && y >= 0 && x < kCursorSize && y < kCursorSize) cells_[static_cast<size_t>(y * kCursorSize + x)] = c;
+        if (x >= 0 && y >= 0 && x < kCursorSize && y < kCursorSize)
+            cells_[static_cast<size_t>(y * kCursorSize + x)] = c;
     }
     // A filled disc with a white rim.
     void Disc(int cx, int cy, int r) {
@@ -74,7 +75,7 @@ class TCursorPicture {
         return CreateCursor(hotX, hotY, kCursorSize, kCursorSize, andPlane.data(), xorPlane.data());
     }
 
-  private:
+private:
     std::array<Cell, kCursorSize * kCursorSize> cells_{};
 };
 
@@ -187,25 +188,15 @@ void TreeListUnitShutDown() {
     u.cursors.clear();
 }
 
-bool TreeListUnitStarted() {
-    return TheUnit().users > 0;
-}
+bool TreeListUnitStarted() { return TheUnit().users > 0; }
 
-HDC TreeListScreenDC() {
-    return TheUnit().screen;
-}
+HDC TreeListScreenDC() { return TheUnit().screen; }
 
-TCustomImageList* TreeListEmptyDragImage() {
-    return TheUnit().emptyDragImage.get();
-}
+TCustomImageList* TreeListEmptyDragImage() { return TheUnit().emptyDragImage.get(); }
 
-TCustomImageList* TreeListIndicatorImages() {
-    return TheUnit().indicators.get();
-}
+TCustomImageList* TreeListIndicatorImages() { return TheUnit().indicators.get(); }
 
-TBitmap* TreeListExpandButton(bool Plus) {
-    return Plus ? TheUnit().plus.get() : TheUnit().minus.get();
-}
+TBitmap* TreeListExpandButton(bool Plus) { return Plus ? TheUnit().plus.get() : TheUnit().minus.get(); }
 
 void RebuildTreeListExpandButtons() {
     Unit& u = TheUnit();

@@ -14,13 +14,9 @@
 #include "treelist/custom_tree_list.h"
 #include "treelist/tree_list_unit.h"
 
-bool TCustomvxTreeList::IsTabNavigation() {
-    return Has(TvxTLOption::Tabs) && GetKeyState(VK_CONTROL) >= 0;
-}
+bool TCustomvxTreeList::IsTabNavigation() { return Has(TvxTLOption::Tabs) && GetKeyState(VK_CONTROL) >= 0; }
 
-void TCustomvxTreeList::WMEraseBkgnd(TMessage& Message) {
-    Message.Result = 1;
-}
+void TCustomvxTreeList::WMEraseBkgnd(TMessage& Message) { Message.Result = 1; }
 
 void TCustomvxTreeList::WMGetDlgCode(TMessage& Message) {
     LRESULT code = DLGC_WANTARROWS;
@@ -37,18 +33,10 @@ void TCustomvxTreeList::WMHScroll(TMessage& Message) {
     const int total = GetScrollableWidth();
     const int visible = GetVisibleDataWidth();
     switch (LOWORD(Message.WParam)) {
-        case SB_LINELEFT:
-            SetLeftCoord(leftCoord_ - horzScrollStep_);
-            break;
-        case SB_LINERIGHT:
-            SetLeftCoord(leftCoord_ + horzScrollStep_);
-            break;
-        case SB_PAGELEFT:
-            SetLeftCoord(leftCoord_ - visible);
-            break;
-        case SB_PAGERIGHT:
-            SetLeftCoord(leftCoord_ + visible);
-            break;
+        case SB_LINELEFT: SetLeftCoord(leftCoord_ - horzScrollStep_); break;
+        case SB_LINERIGHT: SetLeftCoord(leftCoord_ + horzScrollStep_); break;
+        case SB_PAGELEFT: SetLeftCoord(leftCoord_ - visible); break;
+        case SB_PAGERIGHT: SetLeftCoord(leftCoord_ + visible); break;
         case SB_THUMBPOSITION:
         case SB_THUMBTRACK: {
             SCROLLINFO info;
@@ -67,14 +55,9 @@ void TCustomvxTreeList::WMHScroll(TMessage& Message) {
             SetLeftCoord(x);
             break;
         }
-        case SB_TOP:
-            SetLeftCoord(0);
-            break;
-        case SB_BOTTOM:
-            SetLeftCoord(total);
-            break;
-        default:
-            break;
+        case SB_TOP: SetLeftCoord(0); break;
+        case SB_BOTTOM: SetLeftCoord(total); break;
+        default: break;
     }
 }
 
@@ -83,18 +66,10 @@ void TCustomvxTreeList::WMVScroll(TMessage& Message) {
     const int top = std::max(0, GetTopIndex());
     const int count = GetAbsoluteCount();
     switch (LOWORD(Message.WParam)) {
-        case SB_LINEUP:
-            SetTopIndex(top - 1);
-            break;
-        case SB_LINEDOWN:
-            SetTopIndex(top + 1);
-            break;
-        case SB_PAGEUP:
-            SetTopIndex(top - whollyVisibleRows_);
-            break;
-        case SB_PAGEDOWN:
-            SetTopIndex(top + whollyVisibleRows_);
-            break;
+        case SB_LINEUP: SetTopIndex(top - 1); break;
+        case SB_LINEDOWN: SetTopIndex(top + 1); break;
+        case SB_PAGEUP: SetTopIndex(top - whollyVisibleRows_); break;
+        case SB_PAGEDOWN: SetTopIndex(top + whollyVisibleRows_); break;
         case SB_THUMBPOSITION:
         case SB_THUMBTRACK: {
             SCROLLINFO info;
@@ -103,14 +78,9 @@ void TCustomvxTreeList::WMVScroll(TMessage& Message) {
             SetTopIndex(std::clamp(info.nTrackPos, 0, count));
             break;
         }
-        case SB_TOP:
-            SetTopIndex(0);
-            break;
-        case SB_BOTTOM:
-            SetTopIndex(count);
-            break;
-        default:
-            break;
+        case SB_TOP: SetTopIndex(0); break;
+        case SB_BOTTOM: SetTopIndex(count); break;
+        default: break;
     }
 }
 
@@ -150,7 +120,8 @@ void TCustomvxTreeList::WMNCPaint(TMessage& Message) {
     if ((style & (WS_HSCROLL | WS_VSCROLL)) == (WS_HSCROLL | WS_VSCROLL)) {
         const int w = GetSystemMetrics(SM_CXVSCROLL);
         const int h = GetSystemMetrics(SM_CYHSCROLL);
-        FillRect(dc, TRect{r.Right - 1 - w, r.Bottom - 1 - h, r.Right - 1, r.Bottom - 1}, GetSysColorBrush(COLOR_BTNFACE));
+        FillRect(dc, TRect{r.Right - 1 - w, r.Bottom - 1 - h, r.Right - 1, r.Bottom - 1},
+                 GetSysColorBrush(COLOR_BTNFACE));
     }
     ReleaseDC(wnd, dc);
 }

@@ -15,7 +15,7 @@
 class TvxTreeListNode;
 
 class TvxVisibleNodeList {
-  public:
+public:
     // The lists exist from the control's construction until its destruction begins.
     bool Exists() const { return exists_; }
     void SetExists(bool v) {
@@ -40,7 +40,7 @@ class TvxVisibleNodeList {
     // The nodes at display indexes From to To - 1 leave.
     void RemoveRange(int From, int To);
 
-  private:
+private:
     void AppendSubtree(TvxTreeListNode* Node, std::vector<TvxTreeListNode*>& Stack);
     // Gives the nodes from display index From on their places under the current stamp.
     void Number(size_t From);

@@ -1,8 +1,8 @@
 #include "app/common/comp_text.h"
 
+#include "platform/forms/label.h"
 #include "program/built_in_texts.h"
 #include "program/text_utils.h"
-#include "platform/forms/label.h"
 
 namespace {
 

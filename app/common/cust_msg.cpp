@@ -19,8 +19,8 @@ constexpr int kPictureSize = 42;
 
 const std::array<const char*, 4> kGermanTitles = {"Achtung", "Fehler", "Hinweis", "Bestätigung"};
 const std::array<const char*, 4> kEnglishTitles = {"Warning", "Error", "Information", "Confirmation"};
-const std::array<const char*, 11> kGermanCaptions = {"&Ja",         "&Nein",       "&OK",    "&Abbruch", "&Hilfe", "&Abbruch",
-                                                     "&Wiederholen", "&Ignorieren", "A&lles", "",         "&Hilfe"};
+const std::array<const char*, 11> kGermanCaptions = {
+    "&Ja", "&Nein", "&OK", "&Abbruch", "&Hilfe", "&Abbruch", "&Wiederholen", "&Ignorieren", "A&lles", "", "&Hilfe"};
 // Indexes 4 to 8 get English captions that match their results.
 const std::array<const char*, 11> kEnglishCaptions = {"&Yes",   "&No",     "&Ok",  "&Cancel", "&Help", "&Abort",
                                                       "&Retry", "&Ignore", "A&ll", "",        "&Help"};
@@ -31,7 +31,7 @@ constexpr std::array<int, 9> kOrder = {2, 3, 0, 1, 10, 4, 5, 6, 7};
 
 std::array<std::string, 5> g_titles = {"Achtung", "Fehler", "Hinweis", "Bestätigung", ""};
 bool g_customTitle = false;  // type 4's title was set: no longer the application's
-std::array<std::string, 11> g_captions = {"&Ja",         "&Nein",       "&OK",    "&Abbruch", "&Hilfe", "&Abbruch",
+std::array<std::string, 11> g_captions = {"&Ja",          "&Nein",       "&OK",    "&Abbruch", "&Hilfe", "&Abbruch",
                                           "&Wiederholen", "&Ignorieren", "A&lles", "",         "&Hilfe"};
 
 // The four pictures, drawn once: warning triangle, error disc, information and question.
@@ -206,8 +206,7 @@ void TFormCustMsg::Prepare(const std::string& text, uint8_t type, uint16_t butto
     shownButtons_ = n;
     // Esc answers as the Cancel button would, or as the only button; a question without
     // Cancel waits for a real answer.
-    for (int k = 1; k <= 4; ++k)
-        ButtonNo(k)->SetCancel(n == 1 ? k == 1 : k <= n && results_[k - 1] == kCancelResult);
+    for (int k = 1; k <= 4; ++k) ButtonNo(k)->SetCancel(n == 1 ? k == 1 : k <= n && results_[k - 1] == kCancelResult);
 
     const int bw = Button1->Width();
     int need = n * bw + (n > 0 ? (n - 1) * 20 : 0);

@@ -3,11 +3,11 @@
 #include "link/device_records.h"
 #include "link/link_state.h"
 #include "link/link_texts.h"
-#include "program/program_context.h"
-#include "program/text_utils.h"
 #include "platform/forms/label.h"
 #include "platform/forms/list_box.h"
 #include "platform/forms/shape.h"
+#include "program/program_context.h"
+#include "program/text_utils.h"
 
 namespace {
 
@@ -18,15 +18,14 @@ constexpr TColor kSilver = 0xC0C0C0;
 // Bank 1: slots 1-12 (801...); bank 2: 1-12 (11001...); bank 3: 1-4 (11101...).
 int SlotNumber(int bank, int slot) {
     switch (bank) {
-    case 1: return slot >= 1 && slot <= 12 ? 800 + slot : 0;
-    case 2: return slot >= 1 && slot <= 12 ? 11000 + slot : 0;
-    case 3: return slot >= 1 && slot <= 4 ? 11100 + slot : 0;
-    default: return 0;
+        case 1: return slot >= 1 && slot <= 12 ? 800 + slot : 0;
+        case 2: return slot >= 1 && slot <= 12 ? 11000 + slot : 0;
+        case 3: return slot >= 1 && slot <= 4 ? 11100 + slot : 0;
+        default: return 0;
     }
 }
 
 }  // namespace
-
 
 std::string DeviceTypeShortName(const std::string& type_hex) {
     if (type_hex == "00000006") return "KV";
@@ -85,9 +84,8 @@ void TDeviceSlotDisplay::ShowDeviceSlots(const TLinkState& link) {
         TShape* shape = SlotShape(1, s);
         if (slot.BusAddress != 0) {
             if (label)
-                label->SetCaption(
-                    IntToStrZero(slot.BusAddress, 2) + ": " + DeviceTypeShortName(slot.DeviceTypeHex) + " [" +
-                    DeviceNameByAddress(slot.VersionText, slot.BusAddress, link.NodeTable) + "]");
+                label->SetCaption(IntToStrZero(slot.BusAddress, 2) + ": " + DeviceTypeShortName(slot.DeviceTypeHex) +
+                                  " [" + DeviceNameByAddress(slot.VersionText, slot.BusAddress, link.NodeTable) + "]");
             if (shape) shape->Brush()->SetColor(kGreen);
         } else {
             if (label) label->SetCaption("");

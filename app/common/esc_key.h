@@ -2,7 +2,7 @@
 // What the Esc key does in the main window, as a plain decision.
 
 struct TEscAction {
-    bool Handled = false;       // false: Esc does nothing
+    bool Handled = false;         // false: Esc does nothing
     bool EndInstallStep = false;  // queue the installation step's end first
     bool ClosePort = false;
     bool CloseProgram = false;  // after a short pause

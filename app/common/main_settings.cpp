@@ -2,13 +2,12 @@
 
 #include "link/form_txt_com.h"
 #include "link/link_state.h"
-#include "program/program_context.h"
-#include "program/program_dirs.h"
-#include "program/text_utils.h"
 #include "platform/classes/file_utils.h"
 #include "platform/classes/ini_file.h"
 #include "platform/rtl/str_utils.h"
-
+#include "program/program_context.h"
+#include "program/program_dirs.h"
+#include "program/text_utils.h"
 
 TMainSettings ReadMainSettings(const std::string& fileName) {
     TMainSettings s;

@@ -10,13 +10,13 @@
 struct TLinkState;
 
 struct TMainSettings {
-    int32_t Cot = 1;        // test page port
-    int32_t Com = 1;        // port of the configuration road
-    int32_t Coc = 1;        // port of the control road
-    int32_t Ctc = 1;        // port of the door-controller pages
-    int32_t Csm = 1;        // 1: ports chosen from the found adapters; else typed in
-    bool Csv = false;       // show the two port-search lists
-    int32_t KeyEnd = 2;     // behaviour of the Esc key
+    int32_t Cot = 1;     // test page port
+    int32_t Com = 1;     // port of the configuration road
+    int32_t Coc = 1;     // port of the control road
+    int32_t Ctc = 1;     // port of the door-controller pages
+    int32_t Csm = 1;     // 1: ports chosen from the found adapters; else typed in
+    bool Csv = false;    // show the two port-search lists
+    int32_t KeyEnd = 2;  // behaviour of the Esc key
     bool PrtShow = false;
     bool PrtProt = false;
     bool PxtShow = false;
@@ -25,7 +25,7 @@ struct TMainSettings {
     int32_t InstStepMode = 1;
     bool DbBridgeHex = false;
     bool DbProtNetInfo = false;
-    std::string Language;   // trimmed, upper-cased (umlauts too)
+    std::string Language;  // trimmed, upper-cased (umlauts too)
     bool CmrRm = true;
     bool MProtRdOd = false;
 };

@@ -9,13 +9,13 @@
 #include <vector>
 
 #include "app/common/app_controls.h"
-#include "program/text_utils.h"
 #include "platform/forms/label.h"
 #include "platform/forms/notebook.h"
 #include "platform/forms/progress_bar.h"
 #include "platform/forms/shape.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/canvas.h"
+#include "program/text_utils.h"
 
 // A road's port entry: a notebook of the entry field, the list of found adapters and the
 // notice that none was found.
@@ -47,8 +47,8 @@ inline constexpr int kButtonHeight = 25;
 inline constexpr int kButtonTop = kPageHeight - 8 - kButtonHeight;
 
 inline const char* const kPageNames[26] = {"SEL", "COM", "RDX", "CFG", "WRX", "TST", "COC", "MEN", "STG",
-                                    "BEN", "EIN", "EI2", "INS", "WAR", "WAW", "EIG", "DEV", "NET",
-                                    "ROD", "PWX", "TX1", "TX2", "LDC", "SVC", "CT1", "CT2"};
+                                           "BEN", "EIN", "EI2", "INS", "WAR", "WAW", "EIG", "DEV", "NET",
+                                           "ROD", "PWX", "TX1", "TX2", "LDC", "SVC", "CT1", "CT2"};
 
 class TPageBuilder {
 public:
@@ -95,7 +95,8 @@ public:
         return b;
     }
     // Buttons in a row ending at the page's bottom right, in the given order left to right.
-    std::vector<TAppButton*> ButtonRow(TWinControl* parent, const std::vector<std::pair<std::string, std::string>>& buttons) {
+    std::vector<TAppButton*> ButtonRow(TWinControl* parent,
+                                       const std::vector<std::pair<std::string, std::string>>& buttons) {
         int x = kPageWidth - 8;
         std::vector<int> widths;
         for (const auto& b : buttons) widths.push_back(ButtonWidth(b.second));
@@ -139,4 +140,3 @@ private:
     TComponent* form_;
     TBitmap measure_{1, 1};
 };
-

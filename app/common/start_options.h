@@ -15,7 +15,7 @@ inline constexpr int kPageControlRoad = 6;
 inline constexpr int kPagePassWord = 19;
 
 struct TFirstPass {
-    int Page = -1;               // -1: the page stays
+    int Page = -1;  // -1: the page stays
     bool TestPageUnlocked = false;
 };
 // "/TEST": test page; "/PWD" with the pass word: unlocked; "/CONFIG" or "/1": control road;
@@ -23,7 +23,7 @@ struct TFirstPass {
 TFirstPass CommandLineFirstPass();
 
 struct TSecondPass {
-    int Page = -1;       // the pass-word page when "/TEST" came without the pass word
+    int Page = -1;  // the pass-word page when "/TEST" came without the pass word
     bool JobNoted = false;
 };
 TSecondPass CommandLineSecondPass(bool testPageUnlocked);

@@ -1,2 +1,1 @@
 #include "app/common/unattended_run.h"
-

@@ -5,13 +5,13 @@
 #include <iterator>
 
 #include "link/device_records.h"
-#include "program/text_utils.h"
 #include "memdata/vx_mem_data.h"
 #include "platform/classes/ini_file.h"
 #include "platform/db/data_source.h"
 #include "platform/db/numeric_fields.h"
 #include "platform/db/string_field.h"
 #include "platform/rtl/str_utils.h"
+#include "program/text_utils.h"
 
 namespace {
 
@@ -37,9 +37,9 @@ TvxMemData* MakeTable(TComponent* owner, const std::string& name, std::initializ
 }
 
 // The columns of a device line of the network-information file, in their order.
-constexpr const char* kNetColumns[] = {"NODE",      "HOST",   "DEV",      "APPVERS",  "HWVERS",
-                                       "XANVERS",   "XANBDATE", "BLVERS", "PRODCLASS", "VENDOR",
-                                       "PRODCODE",  "PRODNAME", "SERIALNO", "GRPBITS", "USAGE"};
+constexpr const char* kNetColumns[] = {"NODE",     "HOST",     "DEV",      "APPVERS",   "HWVERS",
+                                       "XANVERS",  "XANBDATE", "BLVERS",   "PRODCLASS", "VENDOR",
+                                       "PRODCODE", "PRODNAME", "SERIALNO", "GRPBITS",   "USAGE"};
 
 // Field n (from 0) of a ";"-separated value, trimmed; empty when the value has fewer.
 std::string FieldOf(const std::string& value, size_t n) {

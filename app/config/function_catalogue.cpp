@@ -1,9 +1,9 @@
 #include "app/config/function_catalogue.h"
 
-#include "program/text_utils.h"
 #include "platform/classes/file_utils.h"
 #include "platform/classes/ini_file.h"
 #include "platform/rtl/exception.h"
+#include "program/text_utils.h"
 
 namespace {
 
@@ -77,11 +77,13 @@ std::array<std::string, 256> BuiltInFunctionCatalogue() {
     // The Belvar device counts its bus inputs and outputs the other way round.
     for (int code = 0x60; code <= 0x7F; ++code) {
         const std::string nn = IntToStrZero(code - 0x5F, 2);
-        table[static_cast<size_t>(code)] = "E|Digital-Input " + nn + ";Digital-Input " + nn + ";Digital-Output " + nn + "|0";
+        table[static_cast<size_t>(code)] = "E|Digital-Input " + nn + ";Digital-Input " + nn + ";Digital-Output " + nn +
+                                           "|0";
     }
     for (int code = 0xE0; code <= 0xFF; ++code) {
         const std::string nn = IntToStrZero(code - 0xDF, 2);
-        table[static_cast<size_t>(code)] = "A|Digital-Output " + nn + ";Digital-Output " + nn + ";Digital-Input " + nn + "|0";
+        table[static_cast<size_t>(code)] = "A|Digital-Output " + nn + ";Digital-Output " + nn + ";Digital-Input " + nn +
+                                           "|0";
     }
     return table;
 }
@@ -101,7 +103,7 @@ bool LoadFunctionListFile(const std::string& fileName) {
     if (!ini.SectionExists("INPFUNCS") && !ini.SectionExists("OUTFUNCS"))
         throw Exception(fileName + ": keine Funktionsliste (Abschnitte INPFUNCS und OUTFUNCS fehlen)");
     for (int code = 0; code < 256; ++code)
-        FunctionCatalogue()[static_cast<size_t>(code)] =
-            ini.ReadString(code < 0x80 ? "INPFUNCS" : "OUTFUNCS", IntToHex16(static_cast<uint32_t>(code), 2), "");
+        FunctionCatalogue()[static_cast<size_t>(code)] = ini.ReadString(code < 0x80 ? "INPFUNCS" : "OUTFUNCS",
+                                                                        IntToHex16(static_cast<uint32_t>(code), 2), "");
     return true;
 }

@@ -26,12 +26,10 @@ TJumperCheck CheckJumpers(const TDoorSystemRecord& system, bool flagsInHex) {
             continue;
         }
         shown.Present = true;
-        shown.Label = std::to_string(box) + ":" +
-                      (flagsInHex ? IntToHex16(slot.SlotFlags, 2) + "  [" : "    [") +
+        shown.Label = std::to_string(box) + ":" + (flagsInHex ? IntToHex16(slot.SlotFlags, 2) + "  [" : "    [") +
                       IntToStrZero(slot.BusAddress, 2) + "]";
         const TDeviceFlags f = DecodeDeviceFlags(slot.SlotFlags);
-        shown.Jumpers = {TJumperValues{f.J1a, f.J1b}, TJumperValues{f.J2a, f.J2b},
-                         TJumperValues{f.J3a, f.J3b}};
+        shown.Jumpers = {TJumperValues{f.J1a, f.J1b}, TJumperValues{f.J2a, f.J2b}, TJumperValues{f.J3a, f.J3b}};
         for (const TJumperValues& j : shown.Jumpers)
             if (j.A != j.B) check.AllJumpersConsistent = false;
         if (slot.SlotFlags != kept) check.AllBoxesAlike = false;
@@ -42,6 +40,7 @@ TJumperCheck CheckJumpers(const TDoorSystemRecord& system, bool flagsInHex) {
         check.ResultText = 1303;
     else
         check.ResultText = 1302;
-    check.Summary = (Program().InstallJumperJ2 ? 1 : 0) + (Program().InstallJumperJ3 ? 2 : 0) + (Program().InstallJumperJ1 ? 4 : 0);
+    check.Summary = (Program().InstallJumperJ2 ? 1 : 0) + (Program().InstallJumperJ3 ? 2 : 0) +
+                    (Program().InstallJumperJ1 ? 4 : 0);
     return check;
 }

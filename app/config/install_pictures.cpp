@@ -23,8 +23,7 @@ void DrawJumperPicture(TBitmap* bmp, TJumperPicture picture) {
     Fill(c, kFace, TRect{0, 0, kJumperPictureWidth, kJumperPictureHeight});
     if (picture == TJumperPicture::Set) Fill(c, kCap, TRect{4, 1, 16, 20});
     if (picture == TJumperPicture::Open) Fill(c, kCap, TRect{4, 12, 16, 31});
-    for (int top : {4, 13, 22})
-        Fill(c, picture == TJumperPicture::Mixed ? kPin : 0xFFFFFF, TRect{7, top, 13, top + 6});
+    for (int top : {4, 13, 22}) Fill(c, picture == TJumperPicture::Mixed ? kPin : 0xFFFFFF, TRect{7, top, 13, top + 6});
     if (picture == TJumperPicture::Mixed) {
         c->Pen()->SetColor(kRed);
         c->Pen()->SetWidth(3);

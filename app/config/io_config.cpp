@@ -1,7 +1,7 @@
 #include "app/config/io_config.h"
 
-#include "program/text_utils.h"
 #include "platform/rtl/str_utils.h"
+#include "program/text_utils.h"
 
 namespace {
 
@@ -110,8 +110,8 @@ std::string EncodeOutputBlock(const TIoConfig& config) {
     for (int r : OutputRowsOf(config.DeviceType)) {
         const TIoRow& row = config.Row(r);
         if (!text.empty()) text += ",";
-        text += Hex2(row.Function) + "," + Hex2(row.Inverted ? 1 : 0) + "," + Hex2(row.Function == 0xB0 ? row.Param : 0) +
-                "," + Hex2(row.Function == 0xC1 ? row.Mask : 0);
+        text += Hex2(row.Function) + "," + Hex2(row.Inverted ? 1 : 0) + "," +
+                Hex2(row.Function == 0xB0 ? row.Param : 0) + "," + Hex2(row.Function == 0xC1 ? row.Mask : 0);
     }
     return text;
 }
@@ -150,19 +150,22 @@ void DecodeOutputBlock(const std::string& text, TIoConfig& config) {
 
 std::string StandardInputText(int type) {
     switch (type) {
-    case 0: return "04,00,00,00,20,00,00,00,03,00,05,00,05,00,00,00,08,00,00,00,09,00,00,00,0A,00,00,00,26,00,00,00,21,00,00,00";
-    case 1: return "04,00,00,00,20,00,00,00,03,00,01,00,0A,00,01,00,21,00,00,00,40,01,00,00";
-    case 2: return Groups("00,00,00,00", 32);
-    default: return {};
+        case 0:
+            return "04,00,00,00,20,00,00,00,03,00,05,00,05,00,00,00,08,00,00,00,09,00,00,00,0A,00,00,00,26,00,00,00,21,"
+                   "00,00,00";
+        case 1: return "04,00,00,00,20,00,00,00,03,00,01,00,0A,00,01,00,21,00,00,00,40,01,00,00";
+        case 2: return Groups("00,00,00,00", 32);
+        default: return {};
     }
 }
 
 std::string StandardOutputText(int type) {
     switch (type) {
-    case 0: return "82,00,00,00,A1,00,00,00,A2,00,00,00,A4,00,00,00,A5,00,00,00,86,00,00,00,B8,00,00,00,C1,00,00,FF";
-    case 1: return "A1,00,00,00,C1,00,00,FF,80,00,00,00,80,00,00,00,80,00,00,00,80,00,00,00";
-    case 2: return Groups("80,00,00,00", 32);
-    default: return {};
+        case 0:
+            return "82,00,00,00,A1,00,00,00,A2,00,00,00,A4,00,00,00,A5,00,00,00,86,00,00,00,B8,00,00,00,C1,00,00,FF";
+        case 1: return "A1,00,00,00,C1,00,00,FF,80,00,00,00,80,00,00,00,80,00,00,00,80,00,00,00";
+        case 2: return Groups("80,00,00,00", 32);
+        default: return {};
     }
 }
 

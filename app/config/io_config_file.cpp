@@ -7,12 +7,12 @@
 #include <optional>
 
 #include "app/config/section_splice.h"
-#include "program/text_utils.h"
 #include "platform/classes/file_utils.h"
 #include "platform/classes/mem_ini_file.h"
 #include "platform/rtl/encoding.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/str_utils.h"
+#include "program/text_utils.h"
 
 namespace {
 
@@ -31,8 +31,8 @@ constexpr std::uintmax_t kMaxConfigFileBytes = 1024 * 1024;
 
 void RefuseSize(const std::string& fileName, std::uintmax_t size) {
     if (size > kMaxConfigFileBytes)
-        throw EReadError("Datei \"" + fileName + "\" ist zu groß für eine Konfigurationsdatei (" + std::to_string(size) +
-                         " Bytes, höchstens " + std::to_string(kMaxConfigFileBytes) + ")");
+        throw EReadError("Datei \"" + fileName + "\" ist zu groß für eine Konfigurationsdatei (" +
+                         std::to_string(size) + " Bytes, höchstens " + std::to_string(kMaxConfigFileBytes) + ")");
 }
 
 void RefuseOversized(const std::string& fileName) {
@@ -103,13 +103,14 @@ std::optional<std::string> CutRow(const std::string& text, bool cutCharacter) {
 }
 
 std::string InputValue(const TIoRow& row) {
-    return IntToStrZero(row.Function, 3) + ";" + IntToStrZero(row.Inverted ? 1 : 0, 3) + ";" + IntToStrZero(row.Param, 3) +
-           ";000";
+    return IntToStrZero(row.Function, 3) + ";" + IntToStrZero(row.Inverted ? 1 : 0, 3) + ";" +
+           IntToStrZero(row.Param, 3) + ";000";
 }
 
 std::string OutputValue(const TIoRow& row) {
     return IntToStrZero(row.Function, 3) + ";" + std::to_string(row.Inverted ? 1 : 0) + ";" +
-           std::to_string(row.Function == 0xB0 ? row.Param : 0) + ";" + IntToStrZero(row.Function == 0xC1 ? row.Mask : 0, 3);
+           std::to_string(row.Function == 0xB0 ? row.Param : 0) + ";" +
+           IntToStrZero(row.Function == 0xC1 ? row.Mask : 0, 3);
 }
 
 void SetInput(TIoRow& row, const std::string& value) {
@@ -176,7 +177,8 @@ void LoadIoConfigFromFile(const std::string& fileName, TIoConfig& config) {
     TMemIniFile ini(fileName);
     // Anything else read as a configuration would blank every row, ready to be written.
     if (!ini.SectionExists(kInput) && !ini.SectionExists(kOutput))
-        throw EReadError("Datei \"" + fileName + "\" ist keine Konfigurationsdatei (kein Abschnitt [INPUT] oder [OUTPUT])");
+        throw EReadError("Datei \"" + fileName +
+                         "\" ist keine Konfigurationsdatei (kein Abschnitt [INPUT] oder [OUTPUT])");
     const std::string bytes = ReadFileBytes(fileName);
     if (const auto cut = CutRow(DecodeTextBytes(bytes), EndsInsideCharacter(bytes))) RefuseCut(fileName, *cut);
     TIoConfig loaded;

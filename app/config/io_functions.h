@@ -8,9 +8,9 @@
 #include <string>
 
 struct TFunctionEntry {
-    std::string Kind;   // "E" or "A"
-    std::string Name;   // one name or three variants
-    std::string Rest;   // the parameter flag (and whatever followed it)
+    std::string Kind;  // "E" or "A"
+    std::string Name;  // one name or three variants
+    std::string Rest;  // the parameter flag (and whatever followed it)
 };
 // Splits at the first two "|"; missing fields are empty.
 TFunctionEntry SplitFunctionEntry(const std::string& entry);

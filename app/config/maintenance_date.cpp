@@ -4,8 +4,8 @@
 #include <initializer_list>
 
 #include "app/common/cust_msg.h"
-#include "controls/vx_calendar.h"
 #include "app/device/device_session.h"
+#include "controls/vx_calendar.h"
 #include "link/delay.h"
 #include "program/text_utils.h"
 
@@ -15,8 +15,7 @@ namespace {
 constexpr const char* kDateMissing = "Kein gültiger Wartungstermin eingegeben!";
 
 std::string Request(uint8_t count, uint8_t type, uint8_t index, std::initializer_list<uint8_t> data) {
-    std::string r{'\xFB', '\x02', static_cast<char>(count), static_cast<char>(type),
-                  static_cast<char>(index)};
+    std::string r{'\xFB', '\x02', static_cast<char>(count), static_cast<char>(type), static_cast<char>(index)};
     for (uint8_t b : data) r += static_cast<char>(b);
     return r;
 }

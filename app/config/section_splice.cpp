@@ -25,7 +25,7 @@ std::string_view MostUsedLineEnd(const std::vector<TextLine>& lines) {
 // Collects the new file line by line; a last line without its line end gets one when
 // anything follows it.
 class TSpliceWriter {
-  public:
+public:
     TSpliceWriter(std::string_view marks, std::string_view lineEnd) : out_(marks), lineEnd_(lineEnd) {}
 
     void Line(std::string_view text, std::string_view end) {
@@ -43,7 +43,7 @@ class TSpliceWriter {
     }
     std::string Take() { return std::move(out_); }
 
-  private:
+private:
     std::string out_;
     std::string_view lineEnd_;
     bool open_ = false;

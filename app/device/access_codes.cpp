@@ -3,8 +3,8 @@
 #include "app/common/comp_text.h"
 #include "app/common/cust_msg.h"
 #include "app/device/device_session.h"
-#include "program/text_utils.h"
 #include "platform/sync/clock.h"
+#include "program/text_utils.h"
 
 std::string CodeBytes(const std::string& code) {
     std::string padded = code;
@@ -52,8 +52,7 @@ TWaitEnd TDeviceSession::AskCodeService(TAnswer answer, uint8_t sub, const std::
 
 bool TDeviceSession::CheckAccessCode(const std::string& code, int32_t level) {
     const int page = ShownPage();
-    const TWaitEnd wait =
-        AskCodeService(AwaitCodeCheck, 0x00, code, [&] { return ShownPage() == page; });
+    const TWaitEnd wait = AskCodeService(AwaitCodeCheck, 0x00, code, [&] { return ShownPage() == page; });
     if (wait != TWaitEnd::Met && wait != TWaitEnd::Deadline) return WaitMet(wait);
     const int32_t error = wait == TWaitEnd::Deadline ? kCodeAnswerLate : CodeCheckError(LinkState.GrantedLevel, level);
     if (error == 0) return true;

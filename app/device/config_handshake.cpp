@@ -12,9 +12,8 @@ bool TConfigHandshake::Step(TShape* lamp, TBlockOrder order, int32_t errorNumber
     // The program's end ends the wait too, and so does a close of the link (Esc, Close, a
     // lost device): the block never came, so the step has failed. A link that refuses the
     // order is closed already.
-    const TWaitEnd end = wait.Order(order)
-                             ? wait.Until(CurrentClock().Ticks() + kHandshakeStepMs, session_.WaitEnds())
-                             : TWaitEnd::LinkClosed;
+    const TWaitEnd end = wait.Order(order) ? wait.Until(CurrentClock().Ticks() + kHandshakeStepMs, session_.WaitEnds())
+                                           : TWaitEnd::LinkClosed;
     if (end != TWaitEnd::Met) {
         lamp->Brush()->SetColor(kLampFailed);
         error_ = errorNumber;

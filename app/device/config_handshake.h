@@ -24,8 +24,7 @@ constexpr uint64_t kHandshakeStepMs = 1000;
 class TConfigHandshake {
 public:
     // The error lives with the caller.
-    TConfigHandshake(TDeviceSession& session, int32_t& configError)
-        : session_(session), error_(configError) {}
+    TConfigHandshake(TDeviceSession& session, int32_t& configError) : session_(session), error_(configError) {}
 
     // The input block with its lamp, then (only after success) the output block.
     void ReadBlocks(TShape* inputLamp, TShape* outputLamp);

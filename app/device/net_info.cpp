@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <fstream>
 
-#include "app/device/device_session.h"
 #include "app/common/step_progress.h"
+#include "app/device/device_session.h"
+#include "platform/rtl/encoding.h"
 #include "program/program_context.h"
 #include "program/text_utils.h"
-#include "platform/rtl/encoding.h"
 
 namespace {
 
@@ -74,12 +74,12 @@ bool TDeviceSession::WriteNetInfo() {
         progress_.ProgressStep();
     }
     for (int i = 1; i <= count; ++i)
-        if (table.Nodes[static_cast<size_t>(i)].ProdCode == 11) table.ConnectorNode = table.Nodes[static_cast<size_t>(i)].NodeID;
+        if (table.Nodes[static_cast<size_t>(i)].ProdCode == 11)
+            table.ConnectorNode = table.Nodes[static_cast<size_t>(i)].NodeID;
     if (table.ConnectorNode != 0) {
         int present = 0;
         for (int i = 1; i <= 32; ++i) {
-            if (!LinkUp() || !SendShortCommand(table.ConnectorNode, 0x2008, static_cast<uint8_t>(i)))
-                return false;
+            if (!LinkUp() || !SendShortCommand(table.ConnectorNode, 0x2008, static_cast<uint8_t>(i))) return false;
             const TOdReply reply = LinkState.OdReply;
             if (reply.Node != table.ConnectorNode) continue;
             const std::string value = reply.Value == "00000000" ? "" : reply.Value;

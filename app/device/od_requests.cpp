@@ -14,8 +14,7 @@ constexpr uint64_t kAnswerLimitMs = 10000;
 TWaitEnd QueueAndWait(TDeviceSession& session, int page, TAnswer answer, const std::string& request,
                       const std::string& first = {}) {
     TDeviceWait wait = session.Wait();
-    if ((!first.empty() && !session.QueueForDevice(wait, first)) ||
-        !session.QueueForDevice(wait, request, answer))
+    if ((!first.empty() && !session.QueueForDevice(wait, first)) || !session.QueueForDevice(wait, request, answer))
         return TWaitEnd::LinkClosed;
     const TWaitEnd end = wait.Until(CurrentClock().Ticks() + kAnswerLimitMs, session.PageWaitEnds(page));
     session.WaitMet(end);
@@ -64,7 +63,7 @@ bool TDeviceSession::SendAndWait(bool quiet, const std::string& request) {
 }
 
 std::string TDeviceSession::DeviceTypeText(int32_t productCode, bool show) {
-    static const std::pair<int32_t, int> kNames[] = {{5, 1001},   {6, 1002},  {8, 1007},     {0x0309, 1003},
+    static const std::pair<int32_t, int> kNames[] = {{5, 1001},  {6, 1002},  {8, 1007},     {0x0309, 1003},
                                                      {11, 1004}, {12, 1005}, {0x6101, 1006}};
     std::string text;
     for (const auto& [code, id] : kNames)

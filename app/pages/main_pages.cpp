@@ -75,8 +75,7 @@ void TMainPages::CloseProgram() { window_.Close(); }
 
 void TMainPages::AskToQuit() {
     WriteLogLine("TOVAK-MEN-", "MENU", "8");
-    if (CustMessageDlg(GetCompText(1201), mtCustConfirmation, mbCustYes | mbCustNo, 0) == mrYes)
-        CloseProgram();
+    if (CustMessageDlg(GetCompText(1201), mtCustConfirmation, mbCustYes | mbCustNo, 0) == mrYes) CloseProgram();
 }
 
 void TMainPages::BackToMenu() {

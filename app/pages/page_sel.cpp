@@ -1,20 +1,20 @@
 #include "app/pages/page_sel.h"
 
 #include "app/common/comp_text.h"
-#include "app/config/function_catalogue.h"
 #include "app/common/cust_msg.h"
-#include "app/pages/main_pages.h"
-#include "app/windows/comp_list_form.h"
-#include "app/windows/msg_form.h"
-#include "program/program_context.h"
-#include "program/program_dirs.h"
-#include "program/text_utils.h"
-#include "platform/classes/file_utils.h"
-#include "platform/classes/mem_ini_file.h"
-#include "platform/rtl/scope_exit.h"
+#include "app/config/function_catalogue.h"
 #include "app/pages/configuration/page_com.h"
 #include "app/pages/control/page_coc.h"
 #include "app/pages/controller/page_ct1.h"
+#include "app/pages/main_pages.h"
+#include "app/windows/comp_list_form.h"
+#include "app/windows/msg_form.h"
+#include "platform/classes/file_utils.h"
+#include "platform/classes/mem_ini_file.h"
+#include "platform/rtl/scope_exit.h"
+#include "program/program_context.h"
+#include "program/program_dirs.h"
+#include "program/text_utils.h"
 
 TPageSEL::TPageSEL(TMainPages& pages) : TMainPage(pages, Index) {
     TPage* p = Sheet();
@@ -37,8 +37,7 @@ void TPageSEL::Button002Click() { Pages().COM->Show(); }
 void TPageSEL::Button003Click() { Pages().CT1->Show(); }
 
 void TPageSEL::Image2DblClick() {
-    if (CustMessageDlg(GetCompText(1216), mtCustConfirmation, mbCustYes | mbCustNo, 0) != mrYes || !FormCompLst)
-        return;
+    if (CustMessageDlg(GetCompText(1216), mtCustConfirmation, mbCustYes | mbCustNo, 0) != mrYes || !FormCompLst) return;
     ShowInfoMsg("Get Component List ...");
     TScopeExit hide([] { HideInfoMsg(); });
     FormCompLst->GetCompList();

@@ -49,11 +49,10 @@ void TForm5::Button1Click() {
         CustMessageDlg(GetCompText(1220), mtCustError, mbCustCancel, 0);
         return;
     }
-    TWaitEnd wait =
-        Session->AskCodeService(AwaitCodeCheck, 0x00, MaskEdit1->Text(), [this] { return StillOpen(); });
+    TWaitEnd wait = Session->AskCodeService(AwaitCodeCheck, 0x00, MaskEdit1->Text(), [this] { return StillOpen(); });
     if (Ended(wait)) return;
-    int32_t error =
-        wait == TWaitEnd::Deadline ? kCodeAnswerLate : CodeCheckError(Session->LinkState.GrantedLevel, Level);
+    int32_t error = wait == TWaitEnd::Deadline ? kCodeAnswerLate
+                                               : CodeCheckError(Session->LinkState.GrantedLevel, Level);
     if (error != 0) {
         CustMessageDlg(CodeCheckMessage(error), mtCustError, mbCustCancel, 0);
         return;

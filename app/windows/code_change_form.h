@@ -24,7 +24,7 @@ public:
     void Button2Click();
 
     bool Accepted = false;
-    int32_t Level = 1;  // the level whose code changes (1 control, 2 system, 3 install)
+    int32_t Level = 1;                  // the level whose code changes (1 control, 2 system, 3 install)
     TDeviceSession* Session = nullptr;  // the device that checks and takes the codes
     TLabel* Label1;
     TLabel* Label2;

@@ -2,11 +2,11 @@
 
 #include "app/common/comp_text.h"
 #include "app/common/cust_msg.h"
-#include "app/device/access_codes.h"
 #include "app/common/page_builder.h"
+#include "app/device/access_codes.h"
 #include "link/delay.h"
-#include "program/log_file.h"
 #include "platform/win/message_queue.h"
+#include "program/log_file.h"
 
 TForm4* Form4 = nullptr;
 

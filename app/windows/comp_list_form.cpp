@@ -7,12 +7,12 @@
 #include "app/common/page_builder.h"
 #include "app/windows/msg_form.h"
 #include "grid/columns/vx_db_grid_column.h"
-#include "program/text_utils.h"
 #include "platform/classes/update_scope.h"
 #include "platform/forms/application.h"
 #include "platform/forms/message_dlg.h"
 #include "platform/rtl/scope_exit.h"
 #include "platform/rtl/str_utils.h"
+#include "program/text_utils.h"
 
 TFormCompLst* FormCompLst = nullptr;
 

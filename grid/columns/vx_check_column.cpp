@@ -2,8 +2,8 @@
 
 #include "controls/vx_edit_style.h"
 #include "grid/core/vx_db_tree_list_control.h"
-#include "platform/db/field.h"
 #include "platform/classes/string_list.h"
+#include "platform/db/field.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/system_metrics.h"
 #include "platform/rtl/str_utils.h"
@@ -201,10 +201,12 @@ void TvxDBTreeListCheckColumn::GetFilterEditValue(TvxInplaceEdit* Editor, Varian
 }
 
 void TvxDBTreeListCheckColumn::SetFilterEditValue(TvxInplaceEdit* Editor, const Variant& Value) {
-    if (Value.IsNull()) TvxDBTreeListColumn::SetFilterEditValue(Editor, Variant(valueGrayed_));
+    if (Value.IsNull())
+        TvxDBTreeListColumn::SetFilterEditValue(Editor, Variant(valueGrayed_));
     else if (Value.VarType() == varBoolean)
         TvxDBTreeListColumn::SetFilterEditValue(Editor, Variant(Value.AsBoolean() ? valueChecked_ : valueUnchecked_));
-    else TvxDBTreeListColumn::SetFilterEditValue(Editor, Value);
+    else
+        TvxDBTreeListColumn::SetFilterEditValue(Editor, Value);
 }
 
 void TvxDBTreeListCheckColumn::InitFilterEdit(TvxInplaceEdit* Editor) {

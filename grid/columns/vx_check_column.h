@@ -9,8 +9,8 @@
 #include <string>
 
 #include "controls/vx_check_edit.h"
-#include "grid/editors/vx_inplace_db_edits.h"
 #include "grid/columns/vx_db_tree_list_column.h"
+#include "grid/editors/vx_inplace_db_edits.h"
 
 class TBitmap;
 
@@ -20,7 +20,7 @@ inline constexpr const char* kvxCheckTrueText = "True";
 inline constexpr const char* kvxCheckFalseText = "False";
 
 class TvxDBTreeListCheckColumn : public TvxDBTreeListColumn {
-  public:
+public:
     explicit TvxDBTreeListCheckColumn(TComponent* AOwner);
     ~TvxDBTreeListCheckColumn() override;
     std::string ClassName() const override { return "TvxDBTreeListCheckColumn"; }
@@ -66,7 +66,7 @@ class TvxDBTreeListCheckColumn : public TvxDBTreeListColumn {
     void SetFilterEditValue(TvxInplaceEdit* Editor, const Variant& Value) override;
     void InitFilterEdit(TvxInplaceEdit* Editor) override;
 
-  private:
+private:
     bool allowGrayed_ = false;
     bool border3D_ = false;
     std::unique_ptr<TBitmap> glyph_;
@@ -78,12 +78,10 @@ class TvxDBTreeListCheckColumn : public TvxDBTreeListColumn {
 };
 
 class TvxDBGridCheckColumn : public TvxDBTreeListCheckColumn {
-  public:
+public:
     explicit TvxDBGridCheckColumn(TComponent* AOwner) : TvxDBTreeListCheckColumn(AOwner) {}
     std::string ClassName() const override { return "TvxDBGridCheckColumn"; }
-    TvxTreeListColumn* CreateOfSameClass(TComponent* AOwner) const override {
-        return new TvxDBGridCheckColumn(AOwner);
-    }
+    TvxTreeListColumn* CreateOfSameClass(TComponent* AOwner) const override { return new TvxDBGridCheckColumn(AOwner); }
 
     const std::string& DisplayChecked() const { return displayChecked_; }
     void SetDisplayChecked(const std::string& Value);
@@ -97,7 +95,7 @@ class TvxDBGridCheckColumn : public TvxDBTreeListCheckColumn {
     void GetFilterDisplayText(std::string& Text) override;
     void InitFilterEdit(TvxInplaceEdit* Editor) override;
 
-  private:
+private:
     std::string displayChecked_;
     std::string displayUnChecked_;
     std::string displayNull_;

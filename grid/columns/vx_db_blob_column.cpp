@@ -28,9 +28,12 @@ const TvxInplaceEditClass& TvxDBTreeListBlobColumn::GetInplaceEditClass() {
 
 void TvxDBTreeListBlobColumn::GetDisplayText(TvxTreeListNode* Node, std::string& Text) {
     TField* field = Field();
-    if (field && blob_.BlobPaintStyle == bpsText) Text = CutDisplayText(field->AsString(), blob_.MaxDisplayLength);
-    else if (field && blob_.BlobPaintStyle == bpsIcon && field->IsNull()) Text.clear();
-    else TvxDBTreeListDropDownColumn::GetDisplayText(Node, Text);
+    if (field && blob_.BlobPaintStyle == bpsText)
+        Text = CutDisplayText(field->AsString(), blob_.MaxDisplayLength);
+    else if (field && blob_.BlobPaintStyle == bpsIcon && field->IsNull())
+        Text.clear();
+    else
+        TvxDBTreeListDropDownColumn::GetDisplayText(Node, Text);
 }
 
 void TvxDBTreeListBlobColumn::InitEditProperties(TvxInplaceEdit* Editor) {

@@ -2,11 +2,11 @@
 // The blob column: a memo, picture or other blob field shown as an icon or as text, and
 // edited in a pop-up whose size the column remembers; no filter.
 
-#include "grid/editors/vx_db_blob_routines.h"
 #include "grid/columns/vx_db_drop_down_column.h"
+#include "grid/editors/vx_db_blob_routines.h"
 
 class TvxDBTreeListBlobColumn : public TvxDBTreeListDropDownColumn {
-  public:
+public:
     explicit TvxDBTreeListBlobColumn(TComponent* AOwner);
     std::string ClassName() const override { return "TvxDBTreeListBlobColumn"; }
     TvxTreeListColumn* CreateOfSameClass(TComponent* AOwner) const override {
@@ -97,6 +97,6 @@ class TvxDBTreeListBlobColumn : public TvxDBTreeListDropDownColumn {
     void InitEditProperties(TvxInplaceEdit* Editor) override;
     void GetDrawInfo(TvxEditViewData& ViewData, const TvxTreeListCellDrawRecord& Cell) override;
 
-  private:
+private:
     TProperties blob_;
 };

@@ -37,8 +37,10 @@ TBitmap* TvxDBTreeListButtonColumn::Glyph() {
 }
 
 void TvxDBTreeListButtonColumn::SetGlyph(TBitmap* Value) {
-    if (Value) Glyph()->Assign(Value);
-    else glyph_.reset();
+    if (Value)
+        Glyph()->Assign(Value);
+    else
+        glyph_.reset();
     if (buttons_->Count() > 0) buttons_->Items(0)->SetGlyph(Value);
     ColumnChanged();
 }
@@ -49,8 +51,10 @@ void TvxDBTreeListButtonColumn::Assign(TPersistent* Source) {
     if (auto* source = dynamic_cast<TvxDBTreeListButtonColumn*>(Source)) {
         button_ = source->button_;
         buttons_->Assign(source->buttons_.get());
-        if (source->glyph_) Glyph()->Assign(source->glyph_.get());
-        else glyph_.reset();
+        if (source->glyph_)
+            Glyph()->Assign(source->glyph_.get());
+        else
+            glyph_.reset();
     }
 }
 

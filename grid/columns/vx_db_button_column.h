@@ -13,16 +13,16 @@ class TvxDBTreeListButtonColumn;
 
 // A button column's buttons: any change to them repaints the column's control.
 class TvxColumnEditButtons : public TvxEditButtons {
-  public:
+public:
     explicit TvxColumnEditButtons(TComponent* AOwner) : TvxEditButtons(AOwner) {}
     std::string ClassName() const override { return "TvxColumnEditButtons"; }
 
-  protected:
+protected:
     void Update(TCollectionItem* Item) override;
 };
 
 class TvxDBTreeListButtonColumn : public TvxDBTreeListDropDownColumn {
-  public:
+public:
     explicit TvxDBTreeListButtonColumn(TComponent* AOwner);
     ~TvxDBTreeListButtonColumn() override;
     std::string ClassName() const override { return "TvxDBTreeListButtonColumn"; }
@@ -58,7 +58,7 @@ class TvxDBTreeListButtonColumn : public TvxDBTreeListDropDownColumn {
     void InitEditProperties(TvxInplaceEdit* Editor) override;
     void GetDrawInfo(TvxEditViewData& ViewData, const TvxTreeListCellDrawRecord& Cell) override;
 
-  private:
+private:
     friend class TvxColumnEditButtons;
     void ButtonsChanged() { Changed(true); }
     void ApplyButtonStyle();

@@ -4,7 +4,7 @@
 #include "grid/columns/vx_db_drop_down_column.h"
 
 class TvxDBTreeListCalcColumn : public TvxDBTreeListDropDownColumn {
-  public:
+public:
     explicit TvxDBTreeListCalcColumn(TComponent* AOwner) : TvxDBTreeListDropDownColumn(AOwner) {}
     std::string ClassName() const override { return "TvxDBTreeListCalcColumn"; }
     TvxTreeListColumn* CreateOfSameClass(TComponent* AOwner) const override {
@@ -36,6 +36,6 @@ class TvxDBTreeListCalcColumn : public TvxDBTreeListDropDownColumn {
     void InitEditProperties(TvxInplaceEdit* Editor) override;
     const TvxInplaceEditClass& GetFilterEditClass() override;
 
-  private:
+private:
     TProperties calc_;
 };

@@ -57,8 +57,7 @@ void TvxDBTreeListCurrencyColumn::SaveEditValue(TvxTreeListNode* Node, TvxInplac
         TvxDBTreeListColumn::SaveEditValue(Node, Editor, Value);
         return;
     }
-    Value = StoreEditValue(Node, edit->Text().empty(),
-                           [edit](TField* field) { field->SetAsFloat(edit->GetValue()); });
+    Value = StoreEditValue(Node, edit->Text().empty(), [edit](TField* field) { field->SetAsFloat(edit->GetValue()); });
 }
 
 const TvxInplaceEditClass& TvxDBTreeListCurrencyColumn::GetFilterEditClass() {
@@ -66,5 +65,6 @@ const TvxInplaceEditClass& TvxDBTreeListCurrencyColumn::GetFilterEditClass() {
 }
 
 bool TvxDBTreeListCurrencyColumn::IsValidChar(char32_t Key) {
-    return Key == static_cast<unsigned char>(FormatSettings().DecimalSeparator) || TvxDBTreeListColumn::IsValidChar(Key);
+    return Key == static_cast<unsigned char>(FormatSettings().DecimalSeparator) ||
+           TvxDBTreeListColumn::IsValidChar(Key);
 }

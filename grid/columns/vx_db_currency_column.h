@@ -2,12 +2,12 @@
 // The currency column: an amount with DecimalPlaces places between MinValue and MaxValue
 // (the field's limits until assigned), shown in DisplayFormat.
 
-#include "grid/core/vx_db_field_bounds.h"
 #include "grid/columns/vx_db_tree_list_column.h"
+#include "grid/core/vx_db_field_bounds.h"
 #include "grid/editors/vx_inplace_db_edits.h"
 
 class TvxDBTreeListCurrencyColumn : public TvxDBTreeListColumn {
-  public:
+public:
     explicit TvxDBTreeListCurrencyColumn(TComponent* AOwner);
     std::string ClassName() const override { return "TvxDBTreeListCurrencyColumn"; }
     TvxTreeListColumn* CreateOfSameClass(TComponent* AOwner) const override {
@@ -54,7 +54,7 @@ class TvxDBTreeListCurrencyColumn : public TvxDBTreeListColumn {
     // The system's decimal separator is a key the amount takes even where the field refuses it.
     bool IsValidChar(char32_t Key) override;
 
-  private:
+private:
     static TProperties Defaults();
     TProperties currency_;
 };

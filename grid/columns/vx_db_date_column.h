@@ -5,7 +5,7 @@
 #include "grid/columns/vx_db_drop_down_column.h"
 
 class TvxDBTreeListDateColumn : public TvxDBTreeListDropDownColumn {
-  public:
+public:
     explicit TvxDBTreeListDateColumn(TComponent* AOwner) : TvxDBTreeListDropDownColumn(AOwner) {}
     std::string ClassName() const override { return "TvxDBTreeListDateColumn"; }
     TvxTreeListColumn* CreateOfSameClass(TComponent* AOwner) const override {
@@ -43,6 +43,6 @@ class TvxDBTreeListDateColumn : public TvxDBTreeListDropDownColumn {
     void GetFilterEditValue(TvxInplaceEdit* Editor, Variant& Value, std::string& DisplayText) override;
     void SetFilterEditValue(TvxInplaceEdit* Editor, const Variant& Value) override;
 
-  private:
+private:
     TProperties date_;
 };

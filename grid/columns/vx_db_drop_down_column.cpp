@@ -24,8 +24,10 @@ TBitmap* TvxDBTreeListDropDownColumn::ButtonGlyph() {
 }
 
 void TvxDBTreeListDropDownColumn::SetButtonGlyph(TBitmap* Value) {
-    if (Value) ButtonGlyph()->Assign(Value);
-    else buttonGlyph_.reset();
+    if (Value)
+        ButtonGlyph()->Assign(Value);
+    else
+        buttonGlyph_.reset();
     ColumnChanged();
 }
 

@@ -17,7 +17,7 @@ bool ShowsEditButton(TvxShowButtonStyle Style, bool EditorEnabled, bool Focused)
 bool DrawsEditButton(TvxShowButtonStyle Style, TvxTreeListColumn* Column, TvxTreeListNode* Node);
 
 class TvxDBTreeListDropDownColumn : public TvxDBTreeListColumn {
-  public:
+public:
     explicit TvxDBTreeListDropDownColumn(TComponent* AOwner);
     ~TvxDBTreeListDropDownColumn() override;
     std::string ClassName() const override { return "TvxDBTreeListDropDownColumn"; }
@@ -61,7 +61,7 @@ class TvxDBTreeListDropDownColumn : public TvxDBTreeListColumn {
     void InitEditProperties(TvxInplaceEdit* Editor) override;
     void GetDrawInfo(TvxEditViewData& ViewData, const TvxTreeListCellDrawRecord& Cell) override;
 
-  private:
+private:
     TProperties drop_;
     std::unique_ptr<TBitmap> buttonGlyph_;
 };

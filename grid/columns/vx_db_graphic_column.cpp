@@ -1,7 +1,7 @@
 #include "grid/columns/vx_db_graphic_column.h"
 
-#include "grid/editors/vx_db_blob_routines.h"
 #include "grid/core/vx_db_tree_list_control.h"
+#include "grid/editors/vx_db_blob_routines.h"
 #include "platform/rtl/exception.h"
 
 TvxDBTreeListGraphicColumn::TvxDBTreeListGraphicColumn(TComponent* AOwner)

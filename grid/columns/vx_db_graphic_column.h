@@ -8,7 +8,7 @@
 #include "grid/editors/vx_inplace_db_edits.h"
 
 class TvxDBTreeListGraphicColumn : public TvxDBTreeListColumn {
-  public:
+public:
     explicit TvxDBTreeListGraphicColumn(TComponent* AOwner);
     ~TvxDBTreeListGraphicColumn() override;
     std::string ClassName() const override { return "TvxDBTreeListGraphicColumn"; }
@@ -40,7 +40,9 @@ class TvxDBTreeListGraphicColumn : public TvxDBTreeListColumn {
     bool DblClickActivate() const { return graphic_.DblClickActivate; }
     void SetDblClickActivate(bool Value) { StoreProperty(graphic_.DblClickActivate, Value); }
     TvxGraphicEditTransparency GraphicTransparency() const { return graphic_.GraphicTransparency; }
-    void SetGraphicTransparency(TvxGraphicEditTransparency Value) { StoreProperty(graphic_.GraphicTransparency, Value); }
+    void SetGraphicTransparency(TvxGraphicEditTransparency Value) {
+        StoreProperty(graphic_.GraphicTransparency, Value);
+    }
     // The editor's commands: a tool window or a context menu, with its buttons.
     TvxPopupToolBarWindow* PopupToolBar() const { return popupToolBar_.get(); }
     void SetPopupToolBar(TvxPopupToolBarWindow* Value);
@@ -65,7 +67,7 @@ class TvxDBTreeListGraphicColumn : public TvxDBTreeListColumn {
     void InitEditProperties(TvxInplaceEdit* Editor) override;
     void GetDrawInfo(TvxEditViewData& ViewData, const TvxTreeListCellDrawRecord& Cell) override;
 
-  private:
+private:
     // The node's picture into cellPicture_; false when it has none.
     bool LoadCellPicture(TvxTreeListNode* Node);
 

@@ -6,17 +6,15 @@
 #include "grid/columns/vx_db_tree_list_mask_column.h"
 
 class TvxDBGridColumn : public TvxDBTreeListColumn {
-  public:
+public:
     explicit TvxDBGridColumn(TComponent* AOwner) : TvxDBTreeListColumn(AOwner) {}
     std::string ClassName() const override { return "TvxDBGridColumn"; }
     TvxTreeListColumn* CreateOfSameClass(TComponent* AOwner) const override { return new TvxDBGridColumn(AOwner); }
 };
 
 class TvxDBGridMaskColumn : public TvxDBTreeListMaskColumn {
-  public:
+public:
     explicit TvxDBGridMaskColumn(TComponent* AOwner) : TvxDBTreeListMaskColumn(AOwner) {}
     std::string ClassName() const override { return "TvxDBGridMaskColumn"; }
-    TvxTreeListColumn* CreateOfSameClass(TComponent* AOwner) const override {
-        return new TvxDBGridMaskColumn(AOwner);
-    }
+    TvxTreeListColumn* CreateOfSameClass(TComponent* AOwner) const override { return new TvxDBGridMaskColumn(AOwner); }
 };

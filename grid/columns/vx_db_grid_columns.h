@@ -23,7 +23,7 @@
 
 template <class TColumn, TvxEditClassName Name>
 class TvxDBGridColumnOf : public TColumn {
-  public:
+public:
     explicit TvxDBGridColumnOf(TComponent* AOwner) : TColumn(AOwner) {}
     std::string ClassName() const override { return Name.Text; }
     TvxTreeListColumn* CreateOfSameClass(TComponent* AOwner) const override { return new TvxDBGridColumnOf(AOwner); }
@@ -45,12 +45,10 @@ using TvxDBGridMRUColumn = TvxDBGridColumnOf<TvxDBTreeListMRUColumn, "TvxDBGridM
 using TvxDBGridWrapperColumn = TvxDBGridColumnOf<TvxDBTreeListWrapperColumn, "TvxDBGridWrapperColumn">;
 
 class TvxDBGridImageColumn : public TvxDBTreeListImageColumn {
-  public:
+public:
     explicit TvxDBGridImageColumn(TComponent* AOwner) : TvxDBTreeListImageColumn(AOwner) {}
     std::string ClassName() const override { return "TvxDBGridImageColumn"; }
-    TvxTreeListColumn* CreateOfSameClass(TComponent* AOwner) const override {
-        return new TvxDBGridImageColumn(AOwner);
-    }
+    TvxTreeListColumn* CreateOfSameClass(TComponent* AOwner) const override { return new TvxDBGridImageColumn(AOwner); }
     // The description of a listed value (the text itself otherwise).
     void GetFilterDisplayText(std::string& Text) override { Text = DescriptionOf(Text); }
 };

@@ -1,8 +1,8 @@
 #include "grid/columns/vx_db_hyperlink_column.h"
 
 #include "controls/vx_editors_unit.h"
-#include "grid/export/html_escape.h"
 #include "grid/core/vx_db_tree_list_control.h"
+#include "grid/export/html_escape.h"
 #include "platform/gdi/graphics_objects.h"
 
 std::string HtmlAnchor(const std::string& Text) {

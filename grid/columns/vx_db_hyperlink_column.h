@@ -8,7 +8,7 @@
 #include "grid/editors/vx_inplace_db_edits.h"
 
 class TvxDBTreeListHyperLinkColumn : public TvxDBTreeListColumn {
-  public:
+public:
     explicit TvxDBTreeListHyperLinkColumn(TComponent* AOwner);
     ~TvxDBTreeListHyperLinkColumn() override;
     std::string ClassName() const override { return "TvxDBTreeListHyperLinkColumn"; }
@@ -47,7 +47,7 @@ class TvxDBTreeListHyperLinkColumn : public TvxDBTreeListColumn {
     void GetDrawInfo(TvxEditViewData& ViewData, const TvxTreeListCellDrawRecord& Cell) override;
     bool GetExportValue(bool IsHTML, Variant& Value) override;
 
-  private:
+private:
     TProperties link_;
     std::unique_ptr<TFont> linkFont_;
 };

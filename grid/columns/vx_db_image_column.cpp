@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "grid/export/html_escape.h"
 #include "grid/core/vx_db_tree_list_control.h"
+#include "grid/export/html_escape.h"
 #include "platform/gdi/canvas.h"
 #include "platform/gdi/image_list.h"
 
@@ -93,9 +93,7 @@ int TvxDBTreeListImageColumn::GetBestFitWidth(TCanvas* Canvas, TvxTreeListNode* 
     return Canvas->TextWidth(text) + (image_.Images ? image_.Images->Width() : 0);
 }
 
-int TvxDBTreeListImageColumn::GetMinCellHeight() {
-    return image_.Images ? image_.Images->Height() : 0;
-}
+int TvxDBTreeListImageColumn::GetMinCellHeight() { return image_.Images ? image_.Images->Height() : 0; }
 
 void TvxDBTreeListImageColumn::InitEditProperties(TvxInplaceEdit* Editor) {
     TvxDBTreeListDropDownColumn::InitEditProperties(Editor);
@@ -131,6 +129,4 @@ const TvxInplaceEditClass& TvxDBTreeListImageColumn::GetFilterEditClass() {
     return TCustomvxFilterImageEdit::StaticClass();
 }
 
-TvxFilterOperators TvxDBTreeListImageColumn::GetFilterOperators() {
-    return vxListFilterOperators;
-}
+TvxFilterOperators TvxDBTreeListImageColumn::GetFilterOperators() { return vxListFilterOperators; }

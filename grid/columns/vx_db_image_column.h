@@ -8,7 +8,7 @@
 #include "platform/classes/string_list.h"
 
 class TvxDBTreeListImageColumn : public TvxDBTreeListDropDownColumn {
-  public:
+public:
     explicit TvxDBTreeListImageColumn(TComponent* AOwner);
     ~TvxDBTreeListImageColumn() override;
     std::string ClassName() const override { return "TvxDBTreeListImageColumn"; }
@@ -64,10 +64,10 @@ class TvxDBTreeListImageColumn : public TvxDBTreeListDropDownColumn {
     const TvxInplaceEditClass& GetFilterEditClass() override;
     TvxFilterOperators GetFilterOperators() override;
 
-  protected:
+protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
-  private:
+private:
     void ListsChanged() { Changed(false); }
 
     TProperties image_;

@@ -32,6 +32,4 @@ const TvxInplaceEditClass& TvxDBTreeListLookupColumn::GetFilterEditClass() {
     return TCustomvxFilterLookupEdit::StaticClass();
 }
 
-TvxFilterOperators TvxDBTreeListLookupColumn::GetFilterOperators() {
-    return vxListFilterOperators;
-}
+TvxFilterOperators TvxDBTreeListLookupColumn::GetFilterOperators() { return vxListFilterOperators; }

@@ -4,7 +4,7 @@
 #include "grid/columns/vx_db_drop_down_column.h"
 
 class TvxDBTreeListLookupColumn : public TvxDBTreeListDropDownColumn {
-  public:
+public:
     explicit TvxDBTreeListLookupColumn(TComponent* AOwner) : TvxDBTreeListDropDownColumn(AOwner) {}
     std::string ClassName() const override { return "TvxDBTreeListLookupColumn"; }
     TvxTreeListColumn* CreateOfSameClass(TComponent* AOwner) const override {
@@ -39,6 +39,6 @@ class TvxDBTreeListLookupColumn : public TvxDBTreeListDropDownColumn {
     const TvxInplaceEditClass& GetFilterEditClass() override;
     TvxFilterOperators GetFilterOperators() override;
 
-  private:
+private:
     TProperties lookup_;
 };

@@ -6,7 +6,7 @@
 #include "grid/editors/vx_inplace_db_edits.h"
 
 class TvxDBTreeListMemoColumn : public TvxDBTreeListColumn {
-  public:
+public:
     explicit TvxDBTreeListMemoColumn(TComponent* AOwner);
     std::string ClassName() const override { return "TvxDBTreeListMemoColumn"; }
     TvxTreeListColumn* CreateOfSameClass(TComponent* AOwner) const override {
@@ -47,7 +47,7 @@ class TvxDBTreeListMemoColumn : public TvxDBTreeListColumn {
     void InitEditProperties(TvxInplaceEdit* Editor) override;
     void InitEditValue(TvxTreeListNode* Node, TvxInplaceEdit* Editor, Variant& Value) override;
 
-  private:
+private:
     TProperties memo_;
 };
 

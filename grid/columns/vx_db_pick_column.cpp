@@ -6,9 +6,7 @@ TvxDBTreeListPickColumn::TvxDBTreeListPickColumn(TComponent* AOwner)
     items_->OnChange = [this](TObject*) { ColumnChanged(); };
 }
 
-TvxDBTreeListPickColumn::~TvxDBTreeListPickColumn() {
-    items_->OnChange = nullptr;
-}
+TvxDBTreeListPickColumn::~TvxDBTreeListPickColumn() { items_->OnChange = nullptr; }
 
 void TvxDBTreeListPickColumn::Assign(TPersistent* Source) {
     TvxColumnAssignScope update(this);

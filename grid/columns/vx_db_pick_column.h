@@ -8,7 +8,7 @@
 #include "platform/classes/string_list.h"
 
 class TvxDBTreeListPickColumn : public TvxDBTreeListDropDownColumn {
-  public:
+public:
     explicit TvxDBTreeListPickColumn(TComponent* AOwner);
     ~TvxDBTreeListPickColumn() override;
     std::string ClassName() const override { return "TvxDBTreeListPickColumn"; }
@@ -42,13 +42,13 @@ class TvxDBTreeListPickColumn : public TvxDBTreeListDropDownColumn {
     void InitEditProperties(TvxInplaceEdit* Editor) override;
     const TvxInplaceEditClass& GetFilterEditClass() override;
 
-  private:
+private:
     TProperties pick_;
     std::unique_ptr<TStringList> items_;
 };
 
 class TvxDBTreeListMRUColumn : public TvxDBTreeListPickColumn {
-  public:
+public:
     explicit TvxDBTreeListMRUColumn(TComponent* AOwner) : TvxDBTreeListPickColumn(AOwner) {}
     std::string ClassName() const override { return "TvxDBTreeListMRUColumn"; }
     TvxTreeListColumn* CreateOfSameClass(TComponent* AOwner) const override {
@@ -73,6 +73,6 @@ class TvxDBTreeListMRUColumn : public TvxDBTreeListPickColumn {
     void InitEditProperties(TvxInplaceEdit* Editor) override;
     void SaveEditValue(TvxTreeListNode* Node, TvxInplaceEdit* Editor, Variant& Value) override;
 
-  private:
+private:
     TProperties mru_;
 };

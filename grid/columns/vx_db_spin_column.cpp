@@ -44,8 +44,7 @@ void TvxDBTreeListSpinColumn::SaveEditValue(TvxTreeListNode* Node, TvxInplaceEdi
         TvxDBTreeListColumn::SaveEditValue(Node, Editor, Value);
         return;
     }
-    Value = StoreEditValue(Node, edit->Text().empty(),
-                           [edit](TField* field) { field->SetAsFloat(edit->GetValue()); });
+    Value = StoreEditValue(Node, edit->Text().empty(), [edit](TField* field) { field->SetAsFloat(edit->GetValue()); });
 }
 
 const TvxInplaceEditClass& TvxDBTreeListSpinColumn::GetFilterEditClass() {

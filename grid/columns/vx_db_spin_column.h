@@ -6,7 +6,7 @@
 #include "grid/core/vx_db_field_bounds.h"
 
 class TvxDBTreeListSpinColumn : public TvxDBTreeListColumn {
-  public:
+public:
     explicit TvxDBTreeListSpinColumn(TComponent* AOwner) : TvxDBTreeListColumn(AOwner) {}
     std::string ClassName() const override { return "TvxDBTreeListSpinColumn"; }
     TvxTreeListColumn* CreateOfSameClass(TComponent* AOwner) const override {
@@ -51,6 +51,6 @@ class TvxDBTreeListSpinColumn : public TvxDBTreeListColumn {
     const TvxInplaceEditClass& GetFilterEditClass() override;
     void GetDrawInfo(TvxEditViewData& ViewData, const TvxTreeListCellDrawRecord& Cell) override;
 
-  private:
+private:
     TProperties spin_;
 };

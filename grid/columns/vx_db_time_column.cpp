@@ -42,9 +42,8 @@ void TvxDBTreeListTimeColumn::SaveEditValue(TvxTreeListNode* Node, TvxInplaceEdi
         TvxDBTreeListColumn::SaveEditValue(Node, Editor, Value);
         return;
     }
-    Value = StoreEditValue(Node, edit->Text().empty(), [edit](TField* field) {
-        field->SetAsDateTime(edit->DatePart() + edit->GetTime());
-    });
+    Value = StoreEditValue(Node, edit->Text().empty(),
+                           [edit](TField* field) { field->SetAsDateTime(edit->DatePart() + edit->GetTime()); });
 }
 
 const TvxInplaceEditClass& TvxDBTreeListTimeColumn::GetFilterEditClass() {

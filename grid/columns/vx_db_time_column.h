@@ -5,7 +5,7 @@
 #include "grid/editors/vx_inplace_db_edits.h"
 
 class TvxDBTreeListTimeColumn : public TvxDBTreeListColumn {
-  public:
+public:
     explicit TvxDBTreeListTimeColumn(TComponent* AOwner) : TvxDBTreeListColumn(AOwner) {}
     std::string ClassName() const override { return "TvxDBTreeListTimeColumn"; }
     TvxTreeListColumn* CreateOfSameClass(TComponent* AOwner) const override {
@@ -30,6 +30,6 @@ class TvxDBTreeListTimeColumn : public TvxDBTreeListColumn {
     void SaveEditValue(TvxTreeListNode* Node, TvxInplaceEdit* Editor, Variant& Value) override;
     const TvxInplaceEditClass& GetFilterEditClass() override;
 
-  private:
+private:
     TProperties time_;
 };

@@ -15,7 +15,7 @@
 namespace {
 // Text widths on the shared screen context (a context of its own before the first tree list).
 class TMeasure {
-  public:
+public:
     TMeasure() : dc_(TreeListScreenDC()), own_(dc_ == nullptr) {
         if (own_) dc_ = CreateCompatibleDC(nullptr);
         canvas_.SetHandle(dc_);
@@ -31,7 +31,7 @@ class TMeasure {
         return canvas_;
     }
 
-  private:
+private:
     HDC dc_;
     bool own_;
     TCanvas canvas_;
@@ -45,9 +45,7 @@ bool KeepsValueByType(TField* Field) {
 }
 }  // namespace
 
-TvxDBTreeListColumn::TvxDBTreeListColumn(TComponent* AOwner) : TvxTreeListColumn(AOwner) {
-    dataAware_ = true;
-}
+TvxDBTreeListColumn::TvxDBTreeListColumn(TComponent* AOwner) : TvxTreeListColumn(AOwner) { dataAware_ = true; }
 
 TvxDBTreeListColumn::~TvxDBTreeListColumn() {
     TCustomvxDBTreeListControl* control = DBControl();
@@ -230,9 +228,7 @@ TVarType TvxDBTreeListColumn::GetFilterValueType() {
     }
 }
 
-const TvxInplaceEditClass& TvxDBTreeListColumn::GetFilterEditClass() {
-    return TCustomvxFilterEdit::StaticClass();
-}
+const TvxInplaceEditClass& TvxDBTreeListColumn::GetFilterEditClass() { return TCustomvxFilterEdit::StaticClass(); }
 
 void TvxDBTreeListColumn::GetFilterEditValue(TvxInplaceEdit* Editor, Variant& Value, std::string& DisplayText) {
     DisplayText = Editor ? Editor->Text() : std::string();
@@ -279,9 +275,7 @@ void TvxDBTreeListColumn::GetSummaryFooterText(std::string& Text) {
                       footerSummary_.Result(summaryFooterType_), Text);
 }
 
-void TvxDBTreeListColumn::GetValueText(const Variant& Value, std::string& Text) {
-    Text = VarToStr(Value);
-}
+void TvxDBTreeListColumn::GetValueText(const Variant& Value, std::string& Text) { Text = VarToStr(Value); }
 
 bool TvxDBTreeListColumn::IsFieldValueEqual(const Variant& Value) {
     if (!field_ || Value.IsEmpty() || Value.IsNull()) return false;
@@ -289,9 +283,7 @@ bool TvxDBTreeListColumn::IsFieldValueEqual(const Variant& Value) {
     return VarCompareValue(field_->Value(), Value) == vrEqual;
 }
 
-bool TvxDBTreeListColumn::IsValidChar(char32_t Key) {
-    return LinkActive() && field_ && field_->IsValidChar(Key);
-}
+bool TvxDBTreeListColumn::IsValidChar(char32_t Key) { return LinkActive() && field_ && field_->IsValidChar(Key); }
 
 // ---- Overrides ----
 
@@ -344,8 +336,10 @@ void TvxDBTreeListColumn::SaveEditValue(TvxTreeListNode* Node, TvxInplaceEdit* E
 
 Variant TvxDBTreeListColumn::StoreEditValue(TvxTreeListNode* Node, bool Empty,
                                             const std::function<void(TField*)>& Store) {
-    if (Empty) field_->Clear();
-    else Store(field_);
+    if (Empty)
+        field_->Clear();
+    else
+        Store(field_);
     return DBControl()->GetCellValue(Node, GetIndex());
 }
 
@@ -354,8 +348,8 @@ bool TvxDBTreeListColumn::HasDrawCellEvent() {
 }
 
 void TvxDBTreeListColumn::DoCustomDrawCell(TCanvas* Canvas, const TRect& Rect, TvxTreeListNode* Node, bool Selected,
-                                           bool Focused, bool NewItemRow, std::string& Text, TColor& Color,
-                                           TFont* Font, TAlignment& Alignment, bool& Done) {
+                                           bool Focused, bool NewItemRow, std::string& Text, TColor& Color, TFont* Font,
+                                           TAlignment& Alignment, bool& Done) {
     if (OnCustomDraw) OnCustomDraw(this, Canvas, Rect, Node, this, Text, Font, Color, Selected, Focused, Done);
     if (!Done)
         TvxTreeListColumn::DoCustomDrawCell(Canvas, Rect, Node, Selected, Focused, NewItemRow, Text, Color, Font,
@@ -376,22 +370,16 @@ void TvxDBTreeListColumn::InitEditValue(TvxTreeListNode* Node, TvxInplaceEdit* E
     Value = Variant(Editor->Text());
 }
 
-TAlignment TvxDBTreeListColumn::DefaultAlignment() {
-    return field_ ? field_->Alignment() : taLeftJustify;
-}
+TAlignment TvxDBTreeListColumn::DefaultAlignment() { return field_ ? field_->Alignment() : taLeftJustify; }
 
-std::string TvxDBTreeListColumn::DefaultCaption() {
-    return field_ ? field_->DisplayLabel() : fieldName_;
-}
+std::string TvxDBTreeListColumn::DefaultCaption() { return field_ ? field_->DisplayLabel() : fieldName_; }
 
 int TvxDBTreeListColumn::DefaultMaxLength() {
     if (field_ && (field_->DataType() == ftString || field_->DataType() == ftWideString)) return field_->Size();
     return 0;
 }
 
-bool TvxDBTreeListColumn::DefaultReadOnly() {
-    return field_ && field_->ReadOnly();
-}
+bool TvxDBTreeListColumn::DefaultReadOnly() { return field_ && field_->ReadOnly(); }
 
 int TvxDBTreeListColumn::DefaultWidth() {
     TCustomvxTreeListControl* control = GetTreeList();

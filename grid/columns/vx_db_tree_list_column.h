@@ -18,33 +18,37 @@ class TvxDBTreeListColumn;
 
 using TColumnGetText = std::function<void(TObject* Sender, TvxTreeListNode* ANode, std::string& AText)>;
 using TCustomDrawEvent = std::function<void(TObject* Sender, TCanvas* ACanvas, const TRect& ARect,
-                                            TvxTreeListNode* ANode, TvxDBTreeListColumn* AColumn,
-                                            std::string& AText, TFont* AFont, TColor& AColor, bool ASelected,
-                                            bool AFocused, bool& ADone)>;
+                                            TvxTreeListNode* ANode, TvxDBTreeListColumn* AColumn, std::string& AText,
+                                            TFont* AFont, TColor& AColor, bool ASelected, bool AFocused, bool& ADone)>;
 using TCustomDrawHeaderEvent = std::function<void(TObject* Sender, TCanvas* ACanvas, const TRect& ARect,
                                                   TvxDBTreeListColumn* AColumn, bool& ADone)>;
-using TvxDrawSummaryFooter = std::function<void(TObject* Sender, TCanvas* ACanvas, const TRect& ARect,
-                                                std::string& AText, TAlignment& AAlignment, TFont* AFont,
-                                                TColor& AColor, bool& ADone)>;
+using TvxDrawSummaryFooter =
+    std::function<void(TObject* Sender, TCanvas* ACanvas, const TRect& ARect, std::string& AText,
+                       TAlignment& AAlignment, TFont* AFont, TColor& AColor, bool& ADone)>;
 
 // The filter comparisons a column offers, one bit each.
 enum TvxFilterOperator : uint8_t {
-    foEqual, foNotEqual, foGreater, foGreaterEqual, foLess, foLessEqual, foBlanks, foNonBlanks
+    foEqual,
+    foNotEqual,
+    foGreater,
+    foGreaterEqual,
+    foLess,
+    foLessEqual,
+    foBlanks,
+    foNonBlanks
 };
 using TvxFilterOperators = uint8_t;
 inline constexpr TvxFilterOperators vxAllFilterOperators = 0xFF;
 // The comparisons of columns whose values are picked from a list: equal or not, blank or not.
-inline constexpr TvxFilterOperators vxListFilterOperators =
-    (1u << foEqual) | (1u << foNotEqual) | (1u << foBlanks) | (1u << foNonBlanks);
+inline constexpr TvxFilterOperators vxListFilterOperators = (1u << foEqual) | (1u << foNotEqual) | (1u << foBlanks) |
+                                                            (1u << foNonBlanks);
 
 class TvxDBTreeListColumn : public TvxTreeListColumn {
-  public:
+public:
     explicit TvxDBTreeListColumn(TComponent* AOwner);
     ~TvxDBTreeListColumn() override;
     std::string ClassName() const override { return "TvxDBTreeListColumn"; }
-    TvxTreeListColumn* CreateOfSameClass(TComponent* AOwner) const override {
-        return new TvxDBTreeListColumn(AOwner);
-    }
+    TvxTreeListColumn* CreateOfSameClass(TComponent* AOwner) const override { return new TvxDBTreeListColumn(AOwner); }
 
     // The control as a data-aware one; null while the column is in none, and once the
     // data-aware part of its control has been taken apart.
@@ -135,7 +139,7 @@ class TvxDBTreeListColumn : public TvxTreeListColumn {
     int DefaultWidth() override;
     void RestoreDefaults() override;
 
-  protected:
+protected:
     // Whether the control is there and its link active.
     bool LinkActive() const;
     void ColumnChanged() { Changed(false); }
@@ -152,7 +156,7 @@ class TvxDBTreeListColumn : public TvxTreeListColumn {
     Variant StoreEditValue(TvxTreeListNode* Node, bool Empty, const std::function<void(TField*)>& Store);
     void TreeListChanged() override;
 
-  private:
+private:
     // Found once when the column joins a control: every row loaded asks for it.
     TCustomvxDBTreeListControl* dbControl_ = nullptr;
     std::string fieldName_;
@@ -174,12 +178,12 @@ class TvxDBTreeListColumn : public TvxTreeListColumn {
 
 // Holds the control's updates while a column copies another (when the column has a control).
 class TvxColumnAssignScope {
-  public:
+public:
     explicit TvxColumnAssignScope(TvxDBTreeListColumn* Column);
     ~TvxColumnAssignScope();
     TvxColumnAssignScope(const TvxColumnAssignScope&) = delete;
     TvxColumnAssignScope& operator=(const TvxColumnAssignScope&) = delete;
 
-  private:
+private:
     TCustomvxDBTreeListControl* control_;
 };

@@ -7,19 +7,19 @@
 #include "treelist/tree_list_inplace_edits.h"
 
 class TvxInplaceDBTreeListMaskEditClass : public TvxInplaceTreeListMaskEditClass {
-  public:
+public:
     std::string ClassName() const override { return "TvxInplaceDBTreeListMaskEdit"; }
     TvxInplaceEdit* Create(TComponent* AOwner) const override;
 };
 
 class TvxInplaceDBTreeListMaskEdit : public TvxInplaceMaskEdit {
-  public:
+public:
     explicit TvxInplaceDBTreeListMaskEdit(TComponent* AOwner) : TvxInplaceMaskEdit(AOwner, StaticClass()) {}
     static const TvxInplaceDBTreeListMaskEditClass& StaticClass();
 };
 
 class TvxDBTreeListMaskColumn : public TvxDBTreeListColumn {
-  public:
+public:
     explicit TvxDBTreeListMaskColumn(TComponent* AOwner) : TvxDBTreeListColumn(AOwner) {}
     std::string ClassName() const override { return "TvxDBTreeListMaskColumn"; }
     TvxTreeListColumn* CreateOfSameClass(TComponent* AOwner) const override {
@@ -40,7 +40,7 @@ class TvxDBTreeListMaskColumn : public TvxDBTreeListColumn {
     void SaveEditValue(TvxTreeListNode* Node, TvxInplaceEdit* Editor, Variant& Value) override;
     bool IsFieldValueEqual(const Variant& Value) override;
 
-  private:
+private:
     std::string editMask_;
     bool editMaskAssigned_ = false;
     bool ignoreMaskBlank_ = false;

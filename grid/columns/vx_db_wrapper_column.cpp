@@ -49,8 +49,10 @@ const TvxInplaceEditClass& TvxDBTreeListWrapperColumn::GetInplaceEditClass() {
 }
 
 void TvxDBTreeListWrapperColumn::GetHotTrackCursor(TCursor& Cursor) {
-    if (TvxDBTreeListColumn* reference = FocusedReference()) reference->GetHotTrackCursor(Cursor);
-    else TvxDBTreeListColumn::GetHotTrackCursor(Cursor);
+    if (TvxDBTreeListColumn* reference = FocusedReference())
+        reference->GetHotTrackCursor(Cursor);
+    else
+        TvxDBTreeListColumn::GetHotTrackCursor(Cursor);
 }
 
 TvxEditViewData* TvxDBTreeListWrapperColumn::GetViewData() {
@@ -59,13 +61,17 @@ TvxEditViewData* TvxDBTreeListWrapperColumn::GetViewData() {
 }
 
 void TvxDBTreeListWrapperColumn::InitEditProperties(TvxInplaceEdit* Editor) {
-    if (TvxDBTreeListColumn* reference = FocusedReference()) reference->InitEditProperties(Editor);
-    else TvxDBTreeListColumn::InitEditProperties(Editor);
+    if (TvxDBTreeListColumn* reference = FocusedReference())
+        reference->InitEditProperties(Editor);
+    else
+        TvxDBTreeListColumn::InitEditProperties(Editor);
 }
 
 void TvxDBTreeListWrapperColumn::InitEditValue(TvxTreeListNode* Node, TvxInplaceEdit* Editor, Variant& Value) {
-    if (TvxDBTreeListColumn* reference = ReferenceColumn(Node)) reference->InitEditValue(Node, Editor, Value);
-    else TvxDBTreeListColumn::InitEditValue(Node, Editor, Value);
+    if (TvxDBTreeListColumn* reference = ReferenceColumn(Node))
+        reference->InitEditValue(Node, Editor, Value);
+    else
+        TvxDBTreeListColumn::InitEditValue(Node, Editor, Value);
 }
 
 bool TvxDBTreeListWrapperColumn::CanShowButton() {
@@ -88,8 +94,10 @@ void TvxDBTreeListWrapperColumn::GetDrawInfo(TvxEditViewData& ViewData, const Tv
 }
 
 void TvxDBTreeListWrapperColumn::GetDisplayText(TvxTreeListNode* Node, std::string& Text) {
-    if (TvxDBTreeListColumn* reference = ReferenceColumn(Node)) reference->GetDisplayText(Node, Text);
-    else TvxDBTreeListColumn::GetDisplayText(Node, Text);
+    if (TvxDBTreeListColumn* reference = ReferenceColumn(Node))
+        reference->GetDisplayText(Node, Text);
+    else
+        TvxDBTreeListColumn::GetDisplayText(Node, Text);
 }
 
 const TvxInplaceEditClass& TvxDBTreeListWrapperColumn::GetFilterEditClass() {
@@ -97,15 +105,18 @@ const TvxInplaceEditClass& TvxDBTreeListWrapperColumn::GetFilterEditClass() {
     return reference ? reference->GetFilterEditClass() : TvxDBTreeListColumn::GetFilterEditClass();
 }
 
-void TvxDBTreeListWrapperColumn::GetFilterEditValue(TvxInplaceEdit* Editor, Variant& Value,
-                                                    std::string& DisplayText) {
-    if (TvxDBTreeListColumn* reference = FocusedReference()) reference->GetFilterEditValue(Editor, Value, DisplayText);
-    else TvxDBTreeListColumn::GetFilterEditValue(Editor, Value, DisplayText);
+void TvxDBTreeListWrapperColumn::GetFilterEditValue(TvxInplaceEdit* Editor, Variant& Value, std::string& DisplayText) {
+    if (TvxDBTreeListColumn* reference = FocusedReference())
+        reference->GetFilterEditValue(Editor, Value, DisplayText);
+    else
+        TvxDBTreeListColumn::GetFilterEditValue(Editor, Value, DisplayText);
 }
 
 void TvxDBTreeListWrapperColumn::SetFilterEditValue(TvxInplaceEdit* Editor, const Variant& Value) {
-    if (TvxDBTreeListColumn* reference = FocusedReference()) reference->SetFilterEditValue(Editor, Value);
-    else TvxDBTreeListColumn::SetFilterEditValue(Editor, Value);
+    if (TvxDBTreeListColumn* reference = FocusedReference())
+        reference->SetFilterEditValue(Editor, Value);
+    else
+        TvxDBTreeListColumn::SetFilterEditValue(Editor, Value);
 }
 
 TvxFilterOperators TvxDBTreeListWrapperColumn::GetFilterOperators() {
@@ -114,8 +125,10 @@ TvxFilterOperators TvxDBTreeListWrapperColumn::GetFilterOperators() {
 }
 
 void TvxDBTreeListWrapperColumn::InitFilterEdit(TvxInplaceEdit* Editor) {
-    if (TvxDBTreeListColumn* reference = FocusedReference()) reference->InitFilterEdit(Editor);
-    else TvxDBTreeListColumn::InitFilterEdit(Editor);
+    if (TvxDBTreeListColumn* reference = FocusedReference())
+        reference->InitFilterEdit(Editor);
+    else
+        TvxDBTreeListColumn::InitFilterEdit(Editor);
 }
 
 bool TvxDBTreeListWrapperColumn::EditsFieldValue() {

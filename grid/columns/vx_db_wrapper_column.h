@@ -10,7 +10,7 @@ using TvxDBTLGetReferenceColumnEvent =
     std::function<void(TObject* Sender, TvxTreeListNode* Node, TvxDBTreeListColumn*& Column)>;
 
 class TvxDBTreeListWrapperColumn : public TvxDBTreeListColumn {
-  public:
+public:
     explicit TvxDBTreeListWrapperColumn(TComponent* AOwner);
     std::string ClassName() const override { return "TvxDBTreeListWrapperColumn"; }
     TvxTreeListColumn* CreateOfSameClass(TComponent* AOwner) const override {
@@ -41,7 +41,7 @@ class TvxDBTreeListWrapperColumn : public TvxDBTreeListColumn {
     void InitFilterEdit(TvxInplaceEdit* Editor) override;
     bool EditsFieldValue() override;
 
-  private:
+private:
     TvxDBTreeListColumn* FocusedReference() { return ReferenceColumn(nullptr); }
     // The reference of the row being drawn, else of the focused row: a cell is drawn with
     // the editor class and view data of its own row's reference.

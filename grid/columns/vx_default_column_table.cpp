@@ -64,13 +64,9 @@ void RegisterDefaultColumnClasses(const TvxRegisterColumnCallback& Callback) {
     claim(0, 2, t.Lookup);
 }
 
-const TvxDefaultColumnEntry& DefaultColumnEntry(int FieldType) {
-    return Table().Types[FieldType];
-}
+const TvxDefaultColumnEntry& DefaultColumnEntry(int FieldType) { return Table().Types[FieldType]; }
 
-const TvxDefaultColumnEntry& DefaultLookupColumnEntry() {
-    return Table().Lookup;
-}
+const TvxDefaultColumnEntry& DefaultLookupColumnEntry() { return Table().Lookup; }
 
 TvxDBTreeListColumnClass DefaultColumnClassForField(TField* Field) {
     if (!Field) return ColumnClassOf<TvxDBGridColumn>();
@@ -82,9 +78,7 @@ TvxDBTreeListColumnClass DefaultColumnClassForField(TField* Field) {
     return c ? c : ColumnClassOf<TvxDBGridColumn>();
 }
 
-void ResetDefaultColumnTable() {
-    InitialContents(Table());
-}
+void ResetDefaultColumnTable() { InitialContents(Table()); }
 
 void GridColumnsUnitStartUp() {
     if (Table().Users++ == 0) RegisterDefaultColumnClasses(GridColumnClasses);

@@ -10,7 +10,7 @@ double FieldMinValue(TField* Field);
 double FieldMaxValue(TField* Field);
 
 class TvxFieldBounds {
-  public:
+public:
     double Min(TField* Field) const { return minAssigned_ ? min_ : FieldMinValue(Field); }
     double Max(TField* Field) const { return maxAssigned_ ? max_ : FieldMaxValue(Field); }
     // False when nothing changed.
@@ -19,7 +19,7 @@ class TvxFieldBounds {
     bool IsMinStored(TField* Field) const { return minAssigned_ && min_ != FieldMinValue(Field); }
     bool IsMaxStored(TField* Field) const { return maxAssigned_ && max_ != FieldMaxValue(Field); }
 
-  private:
+private:
     double min_ = 0;
     double max_ = 0;
     bool minAssigned_ = false;

@@ -3,13 +3,13 @@
 #include <algorithm>
 
 #include "grid/columns/vx_db_grid_column.h"
-#include "grid/filter/vx_db_grid_filter_popup.h"
 #include "grid/columns/vx_default_column_table.h"
+#include "grid/filter/vx_db_grid_filter_popup.h"
+#include "platform/classes/update_scope.h"
 #include "platform/db/blob_field.h"
 #include "platform/db/data_source.h"
 #include "platform/db/dataset.h"
 #include "platform/db/field.h"
-#include "platform/classes/update_scope.h"
 #include "platform/rtl/str_utils.h"
 #include "platform/win/paint.h"
 #include "platform/win/window_tree.h"
@@ -75,9 +75,7 @@ TCustomvxDBGrid::~TCustomvxDBGrid() {
 
 // ---- Properties ----
 
-TDataSource* TCustomvxDBGrid::GetDataSource() const {
-    return dataLink_ ? dataLink_->DataSource() : nullptr;
-}
+TDataSource* TCustomvxDBGrid::GetDataSource() const { return dataLink_ ? dataLink_->DataSource() : nullptr; }
 
 void TCustomvxDBGrid::SetDataSource(TDataSource* Value) {
     if (Value == GetDataSource()) return;
@@ -235,8 +233,8 @@ void TCustomvxDBGrid::SetOptionsDB(TvxDBGridOptionsDB Value) {
 }
 
 void TCustomvxDBGrid::SetGridOptions(TvxDBGridOptions Value) {
-    const TvxDBGridOptionSets sets = DBGridLegacyToSets(
-        {optionsBehavior_, optionsCustomize_, optionsDB_, optionsView_}, Value, legacyOptionsEx_);
+    const TvxDBGridOptionSets sets = DBGridLegacyToSets({optionsBehavior_, optionsCustomize_, optionsDB_, optionsView_},
+                                                        Value, legacyOptionsEx_);
     TUpdateBracket update(this);
     SetOptionsBehavior(sets.Behavior);
     SetOptionsCustomize(sets.Customize);
@@ -245,8 +243,8 @@ void TCustomvxDBGrid::SetGridOptions(TvxDBGridOptions Value) {
 }
 
 void TCustomvxDBGrid::SetGridOptionsEx(TvxDBGridOptionsEx Value) {
-    const TvxDBGridOptionSets sets = DBGridLegacyToSets(
-        {optionsBehavior_, optionsCustomize_, optionsDB_, optionsView_}, legacyOptions_, Value);
+    const TvxDBGridOptionSets sets = DBGridLegacyToSets({optionsBehavior_, optionsCustomize_, optionsDB_, optionsView_},
+                                                        legacyOptions_, Value);
     TUpdateBracket update(this);
     SetOptionsBehavior(sets.Behavior);
     SetOptionsCustomize(sets.Customize);
@@ -282,14 +280,9 @@ bool TCustomvxDBGrid::IsEditingForbidden() {
     return !IsCursorMode();
 }
 
-bool TCustomvxDBGrid::IsUseLocate() {
-    return Has(egoUseLocate) || Has(egoSmartRefresh) || IsFilterInEffect();
-}
+bool TCustomvxDBGrid::IsUseLocate() { return Has(egoUseLocate) || Has(egoSmartRefresh) || IsFilterInEffect(); }
 
 // ---- Grouping ----
-
-
-
 
 bool TCustomvxDBGrid::CanAddGroupColumn(TvxDBTreeListColumn* Column) {
     if (defaultFields_) return false;
@@ -307,8 +300,6 @@ bool TCustomvxDBGrid::CanAddGroupColumn(TvxDBTreeListColumn* Column) {
     if (OnAddGroupColumn) OnAddGroupColumn(this, Column, allow);
     return allow;
 }
-
-
 
 void TCustomvxDBGrid::SummaryGroupsChanged() {
     if (IsCursorMode()) {
@@ -348,8 +339,6 @@ void TCustomvxDBGrid::DeleteNodeRecord(TvxDBGridNode* Node) {
     ds->Delete();
 }
 
-
-
 void TCustomvxDBGrid::DoEndDragGroupColumn(TvxDBTreeListColumn* Column, int NewGroupIndex, bool& Allow) {
     if (OnEndDragGroupColumn) OnEndDragGroupColumn(this, Column, NewGroupIndex, Allow);
 }
@@ -359,7 +348,6 @@ void TCustomvxDBGrid::DoClearNodeData() {
 }
 
 // ---- The data-aware control's operations ----
-
 
 Variant TCustomvxDBGrid::GetSummaryValue(TvxTreeListNode* Node) {
     auto* node = NodeAs<TvxDBGridNode>(Node);
@@ -375,9 +363,7 @@ void TCustomvxDBGrid::ColumnNameChanged(const std::string& OldName, const std::s
     }
 }
 
-TvxDBTreeListColumnClass TCustomvxDBGrid::GetDefaultColumnClass() {
-    return ColumnClassOf<TvxDBGridColumn>();
-}
+TvxDBTreeListColumnClass TCustomvxDBGrid::GetDefaultColumnClass() { return ColumnClassOf<TvxDBGridColumn>(); }
 
 TvxDBTreeListColumnClass TCustomvxDBGrid::GetColumnClassForField(TField* Field) {
     return DefaultColumnClassForField(Field);
@@ -385,9 +371,7 @@ TvxDBTreeListColumnClass TCustomvxDBGrid::GetColumnClassForField(TField* Field) 
 
 // ---- Tree list operations ----
 
-TvxTreeListNode* TCustomvxDBGrid::CreateNode() {
-    return groupRows_.Make(this);
-}
+TvxTreeListNode* TCustomvxDBGrid::CreateNode() { return groupRows_.Make(this); }
 
 void TCustomvxDBGrid::Loaded() {
     {
@@ -410,8 +394,8 @@ void TCustomvxDBGrid::Loaded() {
 }
 
 void TCustomvxDBGrid::Notification(TComponent* AComponent, TOperation Operation) {
-    const bool keyFieldRemoved =
-        Operation == opRemove && KeyFieldObject() && AComponent == static_cast<TComponent*>(KeyFieldObject());
+    const bool keyFieldRemoved = Operation == opRemove && KeyFieldObject() &&
+                                 AComponent == static_cast<TComponent*>(KeyFieldObject());
     TCustomvxDBTreeListControl::Notification(AComponent, Operation);
     if (Operation != opRemove || IsDestroying()) return;
     // The source has let go of the link already, when it tells us.
@@ -440,9 +424,7 @@ void TCustomvxDBGrid::DoEditing(TvxTreeListNode* Node, bool& Allow) {
     TCustomvxDBTreeListControl::DoEditing(Node, Allow);
 }
 
-bool TCustomvxDBGrid::IsEditing() {
-    return TCustomvxDBTreeListControl::IsEditing() && !IsGroupNode(GetFocusedNode());
-}
+bool TCustomvxDBGrid::IsEditing() { return TCustomvxDBTreeListControl::IsEditing() && !IsGroupNode(GetFocusedNode()); }
 
 bool TCustomvxDBGrid::HasCustomDrawCell(TvxTreeListNode* Node, int Column) {
     return TCustomvxDBTreeListControl::HasCustomDrawCell(Node, Column) || static_cast<bool>(OnCustomDraw);
@@ -451,7 +433,8 @@ bool TCustomvxDBGrid::HasCustomDrawCell(TvxTreeListNode* Node, int Column) {
 void TCustomvxDBGrid::DoCustomDrawCell(TCanvas* Canvas, const TRect& Rect, TvxTreeListNode* Node, int Column,
                                        bool Selected, bool Focused, bool NewItemRow, std::string& Text, TColor& Color,
                                        TFont* Font, TAlignment& Alignment, bool& Done) {
-    if (OnCustomDraw) OnCustomDraw(this, Canvas, Rect, Node, ColumnAt(Column), Text, Font, Color, Selected, Focused, Done);
+    if (OnCustomDraw)
+        OnCustomDraw(this, Canvas, Rect, Node, ColumnAt(Column), Text, Font, Color, Selected, Focused, Done);
     if (!Done)
         TCustomvxDBTreeListControl::DoCustomDrawCell(Canvas, Rect, Node, Column, Selected, Focused, NewItemRow, Text,
                                                      Color, Font, Alignment, Done);

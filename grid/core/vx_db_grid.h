@@ -10,19 +10,18 @@
 #include <string>
 #include <vector>
 
-#include "grid/filter/vx_db_grid_filter.h"
 #include "grid/core/vx_db_grid_cursor.h"
 #include "grid/core/vx_db_grid_node.h"
 #include "grid/core/vx_db_grid_options.h"
 #include "grid/core/vx_db_tree_list_control.h"
 #include "grid/core/vx_grid_data_link.h"
 #include "grid/core/vx_group_row_storage.h"
+#include "grid/filter/vx_db_grid_filter.h"
 #include "grid/summaries/vx_summary_groups.h"
 
 using TAddGroupColumnEvent = std::function<void(TObject* Sender, TvxDBTreeListColumn* Column, bool& Allow)>;
 using TvxDBGridBackgroundDrawEvent = std::function<void(TObject* Sender, TCanvas* ACanvas, const TRect& ARect)>;
-using TvxDBTreeListColumnSorting =
-    std::function<void(TObject* Sender, TvxDBTreeListColumn* Column, bool& Allow)>;
+using TvxDBTreeListColumnSorting = std::function<void(TObject* Sender, TvxDBTreeListColumn* Column, bool& Allow)>;
 using TEndDragGroupColumn =
     std::function<void(TObject* Sender, TvxDBTreeListColumn* Column, int NewGroupIndex, bool& Allow)>;
 using TvxDBTreeListColumnClick = std::function<void(TObject* Sender, TvxDBTreeListColumn* Column)>;
@@ -30,9 +29,9 @@ using TShowColumnEvent = std::function<void(TObject* Sender, TvxDBTreeListColumn
 using THideColumnEvent = TShowColumnEvent;
 using TvxDBGridFilterChangedEvent =
     std::function<void(TObject* Sender, TDataSet* ADataSet, const std::string& AFilterText)>;
-using TvxDBGridEnumFilterValuesEvent = std::function<void(TObject* Sender, TvxDBTreeListColumn* AColumn,
-                                                          Variant& AValue, std::string& ADisplayText,
-                                                          bool& ARepeatEnumeration)>;
+using TvxDBGridEnumFilterValuesEvent =
+    std::function<void(TObject* Sender, TvxDBTreeListColumn* AColumn, Variant& AValue, std::string& ADisplayText,
+                       bool& ARepeatEnumeration)>;
 
 inline constexpr const char* kvxGroupPanelText = "Drag a column header here to group by that column";
 // The drop-position marker of a header over the group panel; ColPos holds the group index
@@ -42,7 +41,7 @@ inline constexpr int kvxGroupPanelDrop = -4;
 class TvxDBGridFilterPopupListBox;
 
 class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
-  public:
+public:
     explicit TCustomvxDBGrid(TComponent* AOwner);
     ~TCustomvxDBGrid() override;
     std::string ClassName() const override { return "TCustomvxDBGrid"; }
@@ -365,7 +364,7 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     void SaveViewLayout(TvxRegIniWrapper* Wrapper, const std::string& Section) override;
     bool RestoresSortedOrder() override;
 
-  protected:
+protected:
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
     // A press on a group box remembers its column: moved away it drags the column, released
     // in place it sorts by it.
@@ -377,7 +376,7 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
     // While the filter drop-down is open it gets the keys and the mouse over it.
     void WndProc(TMessage& Message) override;
 
-  private:
+private:
     friend class TvxGridDataLink;
     friend class TvxDBGridCursor;
     // Loading (vx_db_grid_loading.cpp).
@@ -614,7 +613,7 @@ class TCustomvxDBGrid : public TCustomvxDBTreeListControl {
 };
 
 class TvxDBGrid : public TCustomvxDBGrid {
-  public:
+public:
     explicit TvxDBGrid(TComponent* AOwner) : TCustomvxDBGrid(AOwner) {}
     std::string ClassName() const override { return "TvxDBGrid"; }
 };

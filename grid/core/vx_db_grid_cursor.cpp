@@ -8,9 +8,7 @@
 #include "platform/rtl/scope_exit.h"
 
 namespace {
-int CompareKeys(const Variant& A, const Variant& B) {
-    return TCustomvxDBTreeListControl::CompareVariants(A, B);
-}
+int CompareKeys(const Variant& A, const Variant& B) { return TCustomvxDBTreeListControl::CompareVariants(A, B); }
 }  // namespace
 
 TvxDBGridNode* TvxDBGridCursor::RecordRowOf(TvxTreeListNode* Node) {
@@ -40,8 +38,8 @@ void TvxDBGridCursor::SyncFocusToCurrentRecord() {
     TCustomvxDBGrid& grid = *grid_;
     TField* key = grid.KeyFieldObject();
     TDataSet* ds = grid.DataSet();
-    if (!key || !grid.Has(egoCanNavigation) || grid.loadingNodes_ || grid.IsCursorMode() || !ds ||
-        !ds->Active() || ds->IsEmpty())
+    if (!key || !grid.Has(egoCanNavigation) || grid.loadingNodes_ || grid.IsCursorMode() || !ds || !ds->Active() ||
+        ds->IsEmpty())
         return;
     const Variant k = key->Value();
     auto isCurrent = [&k](TvxTreeListNode* Node) {
@@ -110,8 +108,7 @@ void TvxDBGridCursor::MoveFocus(TvxTreeListNode* Node, int Column, bool MakeVisi
         const int active = grid.dataLink_->ActiveRecord();
         if (!Echoing() && ds && row >= 0 && row != active) {
             ds->MoveBy(row - active);
-            Node =
-                grid.GetItem(std::clamp(grid.dataLink_->ActiveRecord(), 0, std::max(0, grid.GetCount() - 1)));
+            Node = grid.GetItem(std::clamp(grid.dataLink_->ActiveRecord(), 0, std::max(0, grid.GetCount() - 1)));
             TEchoGuard echo(*this);
             grid.TCustomvxDBTreeListControl::ChangeFocus(Node, Column, MakeVisible);
             return;
@@ -119,8 +116,8 @@ void TvxDBGridCursor::MoveFocus(TvxTreeListNode* Node, int Column, bool MakeVisi
         grid.TCustomvxDBTreeListControl::ChangeFocus(Node, Column, MakeVisible);
         return;
     }
-    if (NodeAs<TvxDBGridNode>(Node) && !grid.loadingNodes_ && !Echoing() && Node != grid.GetFocusedNode() &&
-        ds && ds->Active() && grid.Has(egoCanNavigation)) {
+    if (NodeAs<TvxDBGridNode>(Node) && !grid.loadingNodes_ && !Echoing() && Node != grid.GetFocusedNode() && ds &&
+        ds->Active() && grid.Has(egoCanNavigation)) {
         if (grid.IsUpdateLocked()) {
             // The rows may be changing under the update: the table follows once it is over.
             if (grid.IsLoadAllMode()) owed_ = true;

@@ -21,7 +21,7 @@ class TvxDBGridNode;
 class TvxTreeListNode;
 
 class TvxDBGridCursor {
-  public:
+public:
     explicit TvxDBGridCursor(TCustomvxDBGrid* Grid) : grid_(Grid) {}
     TvxDBGridCursor(const TvxDBGridCursor&) = delete;
     TvxDBGridCursor& operator=(const TvxDBGridCursor&) = delete;
@@ -59,7 +59,7 @@ class TvxDBGridCursor {
     // then the controls (whose return tells the table's listeners of a change, still inside
     // the walk), then the walk ends.
     class TTableWalk {
-      public:
+    public:
         // A move of the table that its listeners hear.
         explicit TTableWalk(TvxDBGridCursor& Cursor) : walk_(Begin(Cursor)), back_(Back{}) {}
         // There and back, the table quiet meanwhile.
@@ -69,7 +69,7 @@ class TvxDBGridCursor {
         // The record the walk started on (empty: none, or a move).
         const TBookmark& Start() const { return start_; }
 
-      private:
+    private:
         struct End {
             TvxDBGridCursor* cursor;
             void operator()() const { --cursor->walks_; }
@@ -94,16 +94,16 @@ class TvxDBGridCursor {
     // Focuses Node without the table following: the caller keeps them together.
     void FocusQuietly(TvxTreeListNode* Node);
 
-  private:
+private:
     // While one lives, the grid moves the focus or the table itself to bring them together.
     class TEchoGuard {
-      public:
+    public:
         explicit TEchoGuard(TvxDBGridCursor& Cursor) : cursor_(Cursor) { ++cursor_.echoGuards_; }
         ~TEchoGuard() { --cursor_.echoGuards_; }
         TEchoGuard(const TEchoGuard&) = delete;
         TEchoGuard& operator=(const TEchoGuard&) = delete;
 
-      private:
+    private:
         TvxDBGridCursor& cursor_;
     };
     bool Echoing() const { return echoGuards_ > 0; }

@@ -37,8 +37,7 @@ void TCustomvxDBGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
 bool TCustomvxDBGrid::RecordKey(uint16_t& Key, TShiftState Shift) {
     TDataSet* ds = DataSet();
     const bool ctrl = Shift.Contains(ssCtrl), shift = Shift.Contains(ssShift);
-    if (IsPartialLoadMode() && shift && !SelectionAnchor() && dataLink_->Active())
-        SetSelectionAnchor(GetFocusedNode());
+    if (IsPartialLoadMode() && shift && !SelectionAnchor() && dataLink_->Active()) SetSelectionAnchor(GetFocusedNode());
     if (!dataLink_->Active() || !ds) return false;
     uint16_t probe = Key;
     if (!CanProcessKey(probe, Shift) || probe == 0) return false;
@@ -168,8 +167,7 @@ bool TCustomvxDBGrid::RecordKey(uint16_t& Key, TShiftState Shift) {
         return false;
     }
     if (rowSelect && (Key == VK_LEFT || Key == VK_RIGHT) && focused && !IsGroupNode(focused)) {
-        if (HandleAllocated())
-            PostMessage(WindowHandle(), WM_HSCROLL, Key == VK_LEFT ? SB_LINELEFT : SB_LINERIGHT, 0);
+        if (HandleAllocated()) PostMessage(WindowHandle(), WM_HSCROLL, Key == VK_LEFT ? SB_LINELEFT : SB_LINERIGHT, 0);
         Key = 0;
         return true;
     }

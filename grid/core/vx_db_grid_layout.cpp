@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "controls/reg_ini_wrapper.h"
-#include "grid/filter/vx_criteria_stream.h"
-#include "grid/core/vx_db_grid.h"
-#include "grid/filter/vx_db_grid_filter.h"
 #include "grid/columns/vx_db_tree_list_column.h"
+#include "grid/core/vx_db_grid.h"
+#include "grid/filter/vx_criteria_stream.h"
+#include "grid/filter/vx_db_grid_filter.h"
 #include "grid/filter/vx_filter_wrapper.h"
 #include "platform/classes/memory_stream.h"
 #include "platform/rtl/exception.h"
@@ -51,7 +51,8 @@ void TCustomvxDBGrid::LoadGroupLayout(TvxRegIniWrapper* Wrapper, const std::stri
     bool changed = false;
     for (int i = 0; i < ColumnCount(); ++i)
         if (TvxDBTreeListColumn* column = GetColumn(i)) {
-            const int level = Wrapper->ReadInteger(ColumnLayoutSection(Path, column), "GroupIndex", column->GroupIndex());
+            const int level = Wrapper->ReadInteger(ColumnLayoutSection(Path, column), "GroupIndex",
+                                                   column->GroupIndex());
             levels.emplace_back(level, column);
             changed = changed || level != column->GroupIndex();
         }

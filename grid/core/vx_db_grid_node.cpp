@@ -2,9 +2,7 @@
 
 #include "grid/core/vx_db_grid.h"
 
-TvxDBGridNode::TvxDBGridNode(TCustomvxDBGrid* AOwner) : TvxDBTreeListControlNode(AOwner) {
-    kind_ = kKind;
-}
+TvxDBGridNode::TvxDBGridNode(TCustomvxDBGrid* AOwner) : TvxDBTreeListControlNode(AOwner) { kind_ = kKind; }
 
 void TvxDBGridNode::DeleteRecord() {
     if (auto* grid = dynamic_cast<TCustomvxDBGrid*>(Owner())) grid->DeleteNodeRecord(this);
@@ -24,9 +22,7 @@ void TvxDBGridNode::GiveRooms(TRooms Rooms) {
     GroupSummaries = std::move(Rooms.Summaries);
 }
 
-void* TvxDBGridNode::operator new(std::size_t Size) {
-    return ::operator new(Size);
-}
+void* TvxDBGridNode::operator new(std::size_t Size) { return ::operator new(Size); }
 
 void TvxDBGridNode::operator delete(TvxDBGridNode* Node, std::destroying_delete_t, std::size_t Size) {
     // Only a grid's own nodes are grid nodes. A grid being taken apart keeps nothing: its
@@ -37,6 +33,4 @@ void TvxDBGridNode::operator delete(TvxDBGridNode* Node, std::destroying_delete_
     ::operator delete(Node);
 }
 
-void TvxDBGridNode::operator delete(void* Storage) {
-    ::operator delete(Storage);
-}
+void TvxDBGridNode::operator delete(void* Storage) { ::operator delete(Storage); }

@@ -16,7 +16,7 @@ class TCustomvxDBGrid;
 class TvxGroupRowStorage;
 
 class TvxDBGridNode : public TvxDBTreeListControlNode {
-  public:
+public:
     static constexpr TvxNodeKind kKind = TvxNodeKind::DBGrid;
     explicit TvxDBGridNode(TCustomvxDBGrid* AOwner);
     std::string ClassName() const override { return "TvxDBGridNode"; }
@@ -55,10 +55,10 @@ class TvxDBGridNode : public TvxDBTreeListControlNode {
         std::vector<TvxSummaryAccumulator> Summaries;
     };
 
-  protected:
+protected:
     ~TvxDBGridNode() override = default;
 
-  private:
+private:
     friend class TvxGroupRowStorage;
 
     // Only of a node without children.

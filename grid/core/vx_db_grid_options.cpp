@@ -108,16 +108,11 @@ constexpr TvxDBGridOptionDrive kBehavior[] = {
 };
 
 constexpr TvxDBGridOptionDrive kCustomize[] = {
-    {T::OptionEx, Ex(TvxTLOptionEx::BandMoving)},
-    {T::OptionEx, Ex(TvxTLOptionEx::BandPanelSizing)},
-    {T::OptionEx, Ex(TvxTLOptionEx::BandSizing)},
-    {T::Option, Opt(TvxTLOption::ColumnMoving)},
-    {T::Option, Opt(TvxTLOption::ColumnSizing)},
-    {T::Option, Opt(TvxTLOption::ExtCustomizing)},
-    {T::OptionEx, Ex(TvxTLOptionEx::FullSizing)},
-    {T::OptionEx, Ex(TvxTLOptionEx::HeaderPanelSizing)},
-    {T::OptionEx, Ex(TvxTLOptionEx::KeepColumnWidth)},
-    {T::None, 0},  // NotHideColumn
+    {T::OptionEx, Ex(TvxTLOptionEx::BandMoving)},      {T::OptionEx, Ex(TvxTLOptionEx::BandPanelSizing)},
+    {T::OptionEx, Ex(TvxTLOptionEx::BandSizing)},      {T::Option, Opt(TvxTLOption::ColumnMoving)},
+    {T::Option, Opt(TvxTLOption::ColumnSizing)},       {T::Option, Opt(TvxTLOption::ExtCustomizing)},
+    {T::OptionEx, Ex(TvxTLOptionEx::FullSizing)},      {T::OptionEx, Ex(TvxTLOptionEx::HeaderPanelSizing)},
+    {T::OptionEx, Ex(TvxTLOptionEx::KeepColumnWidth)}, {T::None, 0},  // NotHideColumn
     {T::OptionEx, Ex(TvxTLOptionEx::RowSizing)},
 };
 
@@ -148,9 +143,7 @@ uint32_t SetBits(const TvxDBGridOptionSets& Sets, TvxDBGridOptionSet Set) {
 }
 }  // namespace
 
-const TvxDBGridLegacyOption (&DBGridLegacyOptions())[64] {
-    return kLegacy;
-}
+const TvxDBGridLegacyOption (&DBGridLegacyOptions())[64] { return kLegacy; }
 
 void DBGridSetsToLegacy(const TvxDBGridOptionSets& Sets, TvxDBGridOptions& Options, TvxDBGridOptionsEx& OptionsEx) {
     uint32_t words[2] = {0, 0};

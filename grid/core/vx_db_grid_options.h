@@ -9,47 +9,153 @@
 #include "treelist/tree_list_types.h"
 
 enum TvxDBGridOptionBehavior : uint8_t {
-    edgoAnsiSort, edgoAutoCopySelectedToClipboard, edgoAutoSearch, edgoAutoSort, edgoBandButtonClicking,
-    edgoCaseInsensitive, edgoCellMultiSelect, edgoCollapsedReload, edgoDblClick, edgoDragCollapse,
-    edgoDragExpand, edgoDragScroll, edgoEditing, edgoEnterShowEditor, edgoEnterThrough, edgoExtMultiSelect,
-    edgoHeaderButtonClicking, edgoHorzThrough, edgoImmediateEditor, edgoMouseScroll, edgoMultiSelect,
-    edgoMultiSort, edgoSeekDetail, edgoShowHourGlass, edgoStoreToIniFile, edgoStoreToRegistry, edgoTabs,
-    edgoTabThrough, edgoVertThrough
+    edgoAnsiSort,
+    edgoAutoCopySelectedToClipboard,
+    edgoAutoSearch,
+    edgoAutoSort,
+    edgoBandButtonClicking,
+    edgoCaseInsensitive,
+    edgoCellMultiSelect,
+    edgoCollapsedReload,
+    edgoDblClick,
+    edgoDragCollapse,
+    edgoDragExpand,
+    edgoDragScroll,
+    edgoEditing,
+    edgoEnterShowEditor,
+    edgoEnterThrough,
+    edgoExtMultiSelect,
+    edgoHeaderButtonClicking,
+    edgoHorzThrough,
+    edgoImmediateEditor,
+    edgoMouseScroll,
+    edgoMultiSelect,
+    edgoMultiSort,
+    edgoSeekDetail,
+    edgoShowHourGlass,
+    edgoStoreToIniFile,
+    edgoStoreToRegistry,
+    edgoTabs,
+    edgoTabThrough,
+    edgoVertThrough
 };
 
 enum TvxDBGridOptionCustomize : uint8_t {
-    edgoBandMoving, edgoBandPanelSizing, edgoBandSizing, edgoColumnMoving, edgoColumnSizing, edgoExtCustomizing,
-    edgoFullSizing, edgoHeaderPanelSizing, edgoKeepColumnWidth, edgoNotHideColumn, edgoRowSizing
+    edgoBandMoving,
+    edgoBandPanelSizing,
+    edgoBandSizing,
+    edgoColumnMoving,
+    edgoColumnSizing,
+    edgoExtCustomizing,
+    edgoFullSizing,
+    edgoHeaderPanelSizing,
+    edgoKeepColumnWidth,
+    edgoNotHideColumn,
+    edgoRowSizing
 };
 
 enum TvxDBGridOptionDB : uint8_t {
-    edgoCanAppend, edgoCancelOnExit, edgoCanDelete, edgoCanInsert, edgoCanNavigation, edgoConfirmDelete,
-    edgoLoadAllRecords, edgoPartialLoad, edgoResetColumnFocus, edgoSmartRefresh, edgoSmartReload,
-    edgoSyncSelection, edgoUseBookmarks, edgoUseLocate
+    edgoCanAppend,
+    edgoCancelOnExit,
+    edgoCanDelete,
+    edgoCanInsert,
+    edgoCanNavigation,
+    edgoConfirmDelete,
+    edgoLoadAllRecords,
+    edgoPartialLoad,
+    edgoResetColumnFocus,
+    edgoSmartRefresh,
+    edgoSmartReload,
+    edgoSyncSelection,
+    edgoUseBookmarks,
+    edgoUseLocate
 };
 
 enum TvxDBGridOptionView : uint8_t {
-    edgoAutoCalcPreviewLines, edgoAutoHeaderPanelHeight, edgoAutoWidth, edgoBandHeaderWidth, edgoDrawEndEllipsis,
-    edgoHideFocusRect, edgoHotTrack, edgoIndicator, edgoInvertSelect, edgoPreview, edgoRowAutoHeight,
-    edgoRowSelect, edgoShowButtonAlways, edgoUseBitmap
+    edgoAutoCalcPreviewLines,
+    edgoAutoHeaderPanelHeight,
+    edgoAutoWidth,
+    edgoBandHeaderWidth,
+    edgoDrawEndEllipsis,
+    edgoHideFocusRect,
+    edgoHotTrack,
+    edgoIndicator,
+    edgoInvertSelect,
+    edgoPreview,
+    edgoRowAutoHeight,
+    edgoRowSelect,
+    edgoShowButtonAlways,
+    edgoUseBitmap
 };
 
 enum TvxDBGridOption : uint8_t {
-    egoColumnSizing, egoColumnMoving, egoEditing, egoTabs, egoTabThrough, egoRowSelect, egoMultiSelect,
-    egoCanDelete, egoConfirmDelete, egoCanNavigation, egoCanAppend, egoCancelOnExit, egoImmediateEditor,
-    egoCanInsert, egoLoadAllRecords, egoPreview, egoDrawEndEllipsis, egoStoreToRegistry, egoAutoWidth,
-    egoShowHourGlass, egoCaseInsensitive, egoDblClick, egoIndicator, egoExtMultiSelect, egoResetColumnFocus,
-    egoExtCustomizing, egoHideFocusRect, egoStoreToIniFile, egoUseLocate, egoSmartReload, egoSmartRefresh,
+    egoColumnSizing,
+    egoColumnMoving,
+    egoEditing,
+    egoTabs,
+    egoTabThrough,
+    egoRowSelect,
+    egoMultiSelect,
+    egoCanDelete,
+    egoConfirmDelete,
+    egoCanNavigation,
+    egoCanAppend,
+    egoCancelOnExit,
+    egoImmediateEditor,
+    egoCanInsert,
+    egoLoadAllRecords,
+    egoPreview,
+    egoDrawEndEllipsis,
+    egoStoreToRegistry,
+    egoAutoWidth,
+    egoShowHourGlass,
+    egoCaseInsensitive,
+    egoDblClick,
+    egoIndicator,
+    egoExtMultiSelect,
+    egoResetColumnFocus,
+    egoExtCustomizing,
+    egoHideFocusRect,
+    egoStoreToIniFile,
+    egoUseLocate,
+    egoSmartReload,
+    egoSmartRefresh,
     egoSeekDetail
 };
 
 enum TvxDBGridOptionEx : uint8_t {
-    egoInvertSelect, egoUseBitmap, egoBandHeaderWidth, egoAutoCalcPreviewLines, egoBandSizing, egoBandMoving,
-    egoHorzThrough, egoVertThrough, egoCellMultiSelect, egoEnterThrough, egoEnterShowEditor, egoFullSizing,
-    egoDragScroll, egoDragExpand, egoDragCollapse, egoRowAutoHeight, egoBandButtonClicking, egoBandPanelSizing,
-    egoHeaderButtonClicking, egoHeaderPanelSizing, egoRowSizing, egoAutoSort, egoNotHideColumn, egoMultiSort,
-    egoShowButtonAlways, egoAutoHeaderPanelHeight, egoKeepColumnWidth, egoSyncSelection, egoCollapsedReload,
-    egoAnsiSort, egoMouseScroll, egoAutoSearch
+    egoInvertSelect,
+    egoUseBitmap,
+    egoBandHeaderWidth,
+    egoAutoCalcPreviewLines,
+    egoBandSizing,
+    egoBandMoving,
+    egoHorzThrough,
+    egoVertThrough,
+    egoCellMultiSelect,
+    egoEnterThrough,
+    egoEnterShowEditor,
+    egoFullSizing,
+    egoDragScroll,
+    egoDragExpand,
+    egoDragCollapse,
+    egoRowAutoHeight,
+    egoBandButtonClicking,
+    egoBandPanelSizing,
+    egoHeaderButtonClicking,
+    egoHeaderPanelSizing,
+    egoRowSizing,
+    egoAutoSort,
+    egoNotHideColumn,
+    egoMultiSort,
+    egoShowButtonAlways,
+    egoAutoHeaderPanelHeight,
+    egoKeepColumnWidth,
+    egoSyncSelection,
+    egoCollapsedReload,
+    egoAnsiSort,
+    egoMouseScroll,
+    egoAutoSearch
 };
 
 using TvxDBGridOptionsBehavior = TvxOptionSet<TvxDBGridOptionBehavior>;
@@ -72,12 +178,12 @@ struct TvxDBGridOptionSets {
 };
 
 inline constexpr TvxDBGridOptionsBehavior kvxDefaultOptionsBehavior{
-    edgoAutoSort, edgoDragScroll, edgoEditing, edgoEnterShowEditor, edgoImmediateEditor, edgoTabThrough,
-    edgoVertThrough};
-inline constexpr TvxDBGridOptionsCustomize kvxDefaultOptionsCustomize{edgoBandMoving, edgoBandSizing,
-                                                                     edgoColumnMoving, edgoColumnSizing};
-inline constexpr TvxDBGridOptionsDB kvxDefaultOptionsDB{edgoCancelOnExit, edgoCanDelete, edgoCanInsert,
-                                                       edgoCanNavigation, edgoConfirmDelete, edgoUseBookmarks};
+    edgoAutoSort,        edgoDragScroll, edgoEditing,    edgoEnterShowEditor,
+    edgoImmediateEditor, edgoTabThrough, edgoVertThrough};
+inline constexpr TvxDBGridOptionsCustomize kvxDefaultOptionsCustomize{edgoBandMoving, edgoBandSizing, edgoColumnMoving,
+                                                                      edgoColumnSizing};
+inline constexpr TvxDBGridOptionsDB kvxDefaultOptionsDB{edgoCancelOnExit,  edgoCanDelete,     edgoCanInsert,
+                                                        edgoCanNavigation, edgoConfirmDelete, edgoUseBookmarks};
 inline constexpr TvxDBGridOptionsView kvxDefaultOptionsView{edgoBandHeaderWidth, edgoUseBitmap};
 
 // One legacy value: which word (0 Options, 1 OptionsEx), its bit, and the set value it is.

@@ -15,15 +15,14 @@
 #include "treelist/node_slots.h"
 
 namespace {
-TvxDBGridNode* GridNode(TvxTreeListNode* Node) {
-    return NodeAs<TvxDBGridNode>(Node);
-}
+TvxDBGridNode* GridNode(TvxTreeListNode* Node) { return NodeAs<TvxDBGridNode>(Node); }
 
 // Rows whose keys go into the selection at once: of a key twice, the first row keeps it.
 template <class Entries>
 void AddEachKeyOnce(Entries& Selected, std::vector<std::pair<Variant, TvxTreeListNode*>> Added) {
-    std::stable_sort(Added.begin(), Added.end(),
-                     [](const auto& A, const auto& B) { return TCustomvxDBGrid::CompareVariants(A.first, B.first) < 0; });
+    std::stable_sort(Added.begin(), Added.end(), [](const auto& A, const auto& B) {
+        return TCustomvxDBGrid::CompareVariants(A.first, B.first) < 0;
+    });
     std::vector<Variant> keys;
     std::vector<TvxTreeListNode*> nodes;
     for (auto& [key, node] : Added) {
@@ -160,7 +159,8 @@ void TCustomvxDBGrid::ReselectGroupRows(const std::vector<std::pair<TvxTreeListN
     std::vector<std::pair<Variant, TvxTreeListNode*>> added;
     for (const auto& [node, old] : Rows) {
         int index = 0;
-        if (selectedKeys_.Find(old, index) && (!rows[static_cast<size_t>(index)] || rows[static_cast<size_t>(index)] == node))
+        if (selectedKeys_.Find(old, index) &&
+            (!rows[static_cast<size_t>(index)] || rows[static_cast<size_t>(index)] == node))
             gone.push_back(index);
         added.emplace_back(GridNode(node)->KeyValue, node);
     }
@@ -529,8 +529,7 @@ void TCustomvxDBGrid::SelectSavedGroupRows() {
     }
     std::vector<std::pair<Variant, TvxTreeListNode*>> added;
     for (TvxTreeListNode* row : rows)
-        if (Variant key; SelectionKey(row, key) && !selectedKeys_.Slot(key))
-            added.emplace_back(std::move(key), row);
+        if (Variant key; SelectionKey(row, key) && !selectedKeys_.Slot(key)) added.emplace_back(std::move(key), row);
     AddEachKeyOnce(selectedKeys_, std::move(added));
 }
 

@@ -18,9 +18,7 @@ std::vector<TCustomvxDBTreeListControl*>& Grids() {
     return grids;
 }
 
-TvxDBTreeListControlNode* DBNode(TvxTreeListNode* Node) {
-    return NodeAs<TvxDBTreeListControlNode>(Node);
-}
+TvxDBTreeListControlNode* DBNode(TvxTreeListNode* Node) { return NodeAs<TvxDBTreeListControlNode>(Node); }
 
 bool IsPreviewBlob(TField* Field) {
     auto* blob = dynamic_cast<TBlobField*>(Field);
@@ -93,8 +91,8 @@ TvxDBTreeListColumn* TCustomvxDBTreeListControl::GetColumnByFieldName(const std:
 }
 
 TvxDBTreeListColumn* TCustomvxDBTreeListControl::CreateColumnOfClass(const TvxDBTreeListColumnClass& ColumnClass) {
-    TvxTreeListColumn* column =
-        CreateColumn([&](TComponent* Owner) -> TvxTreeListColumn* { return ColumnClass(Owner); }, this);
+    TvxTreeListColumn* column = CreateColumn(
+        [&](TComponent* Owner) -> TvxTreeListColumn* { return ColumnClass(Owner); }, this);
     return static_cast<TvxDBTreeListColumn*>(column);
 }
 
@@ -232,9 +230,7 @@ void TCustomvxDBTreeListControl::SetName(const std::string& NewName) {
 
 // ---- Node data ----
 
-TvxTreeListNode* TCustomvxDBTreeListControl::CreateNode() {
-    return new TvxDBTreeListControlNode(this);
-}
+TvxTreeListNode* TCustomvxDBTreeListControl::CreateNode() { return new TvxDBTreeListControlNode(this); }
 
 TvxDBCellRecord TCustomvxDBTreeListControl::GetNodeColumn(TvxTreeListNode* Node, int Column) const {
     const TvxDBCellRecord* cell = NodeCell(Node, Column);
@@ -276,8 +272,8 @@ Variant TCustomvxDBTreeListControl::GetNodeValue(TvxTreeListNode* Node, int Colu
 void TCustomvxDBTreeListControl::DeleteNodeColumnData(TvxTreeListNode* Node, int Column) {
     TCustomvxTreeListControl::DeleteNodeColumnData(Node, Column);
     ForEachInSubtree(Node, [Column](TvxTreeListNode* n) {
-        if (TvxDBTreeListControlNode* node = DBNode(n); node && Column >= 0 &&
-                                                       Column < static_cast<int>(node->FCells.size()))
+        if (TvxDBTreeListControlNode* node = DBNode(n);
+            node && Column >= 0 && Column < static_cast<int>(node->FCells.size()))
             node->FCells.erase(node->FCells.begin() + Column);
     });
 }
@@ -521,7 +517,8 @@ void TCustomvxDBTreeListControl::DoCustomDrawFooter(TCanvas* Canvas, const TRect
                                                     int Column, int FooterIndex, std::string& Text, TColor& Color,
                                                     TFont* Font, TAlignment& Alignment, bool& Done) {
     TvxDBTreeListColumn* c = GetColumn(Column);
-    if (!Node && c && c->OnDrawSummaryFooter) c->OnDrawSummaryFooter(c, Canvas, Rect, Text, Alignment, Font, Color, Done);
+    if (!Node && c && c->OnDrawSummaryFooter)
+        c->OnDrawSummaryFooter(c, Canvas, Rect, Text, Alignment, Font, Color, Done);
     if (!Done)
         TCustomvxTreeListControl::DoCustomDrawFooter(Canvas, Rect, Node, Column, FooterIndex, Text, Color, Font,
                                                      Alignment, Done);
@@ -533,8 +530,8 @@ bool TCustomvxDBTreeListControl::HasCustomDrawHeader(int Column) {
 }
 
 void TCustomvxDBTreeListControl::DoCustomDrawHeader(int Column, TCanvas* Canvas, const TRect& Rect,
-                                                    const TRect& Visible, std::string& Text, TColor& Color,
-                                                    TFont* Font, TAlignment& Alignment, int& Sorted, bool& Done) {
+                                                    const TRect& Visible, std::string& Text, TColor& Color, TFont* Font,
+                                                    TAlignment& Alignment, int& Sorted, bool& Done) {
     TvxDBTreeListColumn* c = GetColumn(Column);
     if (c && c->OnCustomDrawHeader) c->OnCustomDrawHeader(c, Canvas, Rect, c, Done);
     if (!Done)
@@ -593,6 +590,4 @@ bool TCustomvxDBTreeListControl::IsDataSetBusy(TDataSet* ADataSet) {
     return false;
 }
 
-int TCustomvxDBTreeListControl::RegisteredGridCount() {
-    return static_cast<int>(Grids().size());
-}
+int TCustomvxDBTreeListControl::RegisteredGridCount() { return static_cast<int>(Grids().size()); }

@@ -47,7 +47,7 @@ inline constexpr const char* kvxDeleteRecordText = "Delete record?";
 inline constexpr const char* kvxDeleteSelectedText = "Delete all selected records?";
 
 class TCustomvxDBTreeListControl : public TCustomvxTreeListControl {
-  public:
+public:
     explicit TCustomvxDBTreeListControl(TComponent* AOwner);
     ~TCustomvxDBTreeListControl() override;
     std::string ClassName() const override { return "TCustomvxDBTreeListControl"; }
@@ -156,9 +156,7 @@ class TCustomvxDBTreeListControl : public TCustomvxTreeListControl {
     void AssignSelectedBookmarks(std::vector<TBookmark> Bookmarks, std::vector<TvxTreeListNode*> Nodes);
     TvxTreeListNode* SelectedBookmarkNode(int Index) const { return selected_.Node(Index); }
     // Node stands for a selected bookmark; no search, which every selection change asks.
-    bool IsSelectedBookmarkNode(const TvxTreeListNode* Node) const {
-        return Node && selectedNodeBookmarks_.Find(Node);
-    }
+    bool IsSelectedBookmarkNode(const TvxTreeListNode* Node) const { return Node && selectedNodeBookmarks_.Find(Node); }
     void SelectFocusedOnly();
     // The table may have deleted or reordered selected records where no reload follows (the
     // record window): the entries of records it no longer has go, the others are put in its
@@ -225,7 +223,7 @@ class TCustomvxDBTreeListControl : public TCustomvxTreeListControl {
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void WMHScroll(TMessage& Message) override;
 
-  protected:
+protected:
     void DoExit() override;
     void DoStartDrag(TDragObject*& DragObject) override;
     // Whether the dataset is in edit, insert or set-key state.
@@ -237,7 +235,7 @@ class TCustomvxDBTreeListControl : public TCustomvxTreeListControl {
     void WatchNode(TvxTreeListNode* Node) { watchedNodes_.push_back(Node); }
     bool UnwatchNode(TvxTreeListNode* Node);
 
-  private:
+private:
     // The order of the selected bookmarks: the dataset's, -1 without an active link.
     int CompareSelectedBookmarks(const TBookmark& A, const TBookmark& B) const;
     // Node stands for no selected bookmark any more: found by its bookmark, not by a walk

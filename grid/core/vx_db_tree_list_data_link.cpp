@@ -12,8 +12,7 @@ namespace {
 constexpr int kMaxMapEntries = 268435455;
 }  // namespace
 
-TvxDBTreeListControlDataLink::TvxDBTreeListControlDataLink(TCustomvxDBTreeListControl* AControl)
-    : control_(AControl) {
+TvxDBTreeListControlDataLink::TvxDBTreeListControlDataLink(TCustomvxDBTreeListControl* AControl) : control_(AControl) {
     SetVisualControl(true);
 }
 

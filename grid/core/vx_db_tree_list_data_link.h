@@ -11,7 +11,7 @@
 class TCustomvxDBTreeListControl;
 
 class TvxDBTreeListControlDataLink : public TDataLink {
-  public:
+public:
     explicit TvxDBTreeListControlDataLink(TCustomvxDBTreeListControl* AControl);
     ~TvxDBTreeListControlDataLink() override;
     std::string ClassName() const override { return "TvxDBTreeListControlDataLink"; }
@@ -33,14 +33,14 @@ class TvxDBTreeListControlDataLink : public TDataLink {
     // Exposed for the control, which forwards through them.
     void DoRecordChanged(TField* Field) { RecordChanged(Field); }
 
-  protected:
+protected:
     void ActiveChanged() override;
     void DataSetChanged() override;
     void DataSetScrolled(int Distance) override;
     void RecordChanged(TField* Field) override;
     void UpdateData() override;
 
-  private:
+private:
     TCustomvxDBTreeListControl* control_;
     std::vector<int> fieldMap_;
     int capacity_ = 0;

@@ -129,9 +129,7 @@ void TCustomvxDBTreeListControl::StartNewItemRow() {
     DoEditingNewItemRow(allow);
 }
 
-bool TCustomvxDBTreeListControl::IsNewItemRowEditing() {
-    return GetFocusedNode() && DataSetInState(dsInsert);
-}
+bool TCustomvxDBTreeListControl::IsNewItemRowEditing() { return GetFocusedNode() && DataSetInState(dsInsert); }
 
 void TCustomvxDBTreeListControl::GetNewItemRowText(int Column, std::string& Text) {
     Text = IsNewItemRowEditing() ? GetNodeString(GetFocusedNode(), Column) : std::string();

@@ -24,7 +24,7 @@ struct TvxDBCellRecord {
 };
 
 class TvxDBTreeListControlNode : public TvxTreeListTextNode {
-  public:
+public:
     static constexpr TvxNodeKind kKind = TvxNodeKind::DBControl;
     explicit TvxDBTreeListControlNode(TCustomvxTreeList* AOwner) : TvxTreeListTextNode(AOwner) { kind_ = kKind; }
     std::string ClassName() const override { return "TvxDBTreeListControlNode"; }
@@ -36,6 +36,6 @@ class TvxDBTreeListControlNode : public TvxTreeListTextNode {
     std::string PreviewText;
     std::vector<TvxDBCellRecord> FCells;
 
-  protected:
+protected:
     ~TvxDBTreeListControlNode() override = default;
 };

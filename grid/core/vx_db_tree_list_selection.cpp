@@ -98,9 +98,7 @@ void TCustomvxDBTreeListControl::AssignSelectedBookmarks(std::vector<TBookmark> 
     selected_.Assign(std::move(Bookmarks), std::move(Nodes));
 }
 
-int TCustomvxDBTreeListControl::GetSelectedCount() {
-    return selected_.Count();
-}
+int TCustomvxDBTreeListControl::GetSelectedCount() { return selected_.Count(); }
 
 TvxTreeListNode* TCustomvxDBTreeListControl::GetSelectedItem(int Index) {
     if (Index < 0 || Index >= GetSelectedCount()) return nullptr;
@@ -130,8 +128,7 @@ void TCustomvxDBTreeListControl::SelectRange(TvxTreeListNode* Node1, TvxTreeList
 
 void TCustomvxDBTreeListControl::SelectFocusedOnly() {
     TvxTreeListNode* focused = GetFocusedNode();
-    if (!IsMultiSelect() || Focused() || (InplaceEditor() && InplaceEditor()->Focused()) || GetCount() == 0 ||
-        !focused)
+    if (!IsMultiSelect() || Focused() || (InplaceEditor() && InplaceEditor()->Focused()) || GetCount() == 0 || !focused)
         return;
     if (GetSelectedCount() == 1 && focused->Selected()) return;
     BeginSelection();

@@ -7,15 +7,15 @@
 class TCustomvxDBGrid;
 
 class TvxGridDataLink : public TvxDBTreeListControlDataLink {
-  public:
+public:
     explicit TvxGridDataLink(TCustomvxDBGrid* AGrid);
     std::string ClassName() const override { return "TvxGridDataLink"; }
     TCustomvxDBGrid* Grid() const { return grid_; }
 
-  protected:
+protected:
     void FocusControl(TField** Field) override;
     void LayoutChanged() override;
 
-  private:
+private:
     TCustomvxDBGrid* grid_;
 };

@@ -7,13 +7,13 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "grid/core/vx_db_grid.h"
 #include "grid/columns/vx_db_tree_list_column.h"
+#include "grid/core/vx_db_grid.h"
+#include "platform/classes/update_scope.h"
 #include "platform/gdi/canvas.h"
 #include "platform/gdi/draw.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/text.h"
-#include "platform/classes/update_scope.h"
 #include "platform/win/input.h"
 #include "treelist/tree_list_drawing.h"
 #include "treelist/tree_list_unit.h"
@@ -31,9 +31,7 @@ int TCustomvxDBGrid::GroupPanelHeightFor(int GroupCount) {
     return h + 16 + (GroupCount - 1) * (h / 2);
 }
 
-int TCustomvxDBGrid::GetGroupPanelHeight() {
-    return showGroupPanel_ ? GroupPanelHeightFor(GroupColumnCount()) : 0;
-}
+int TCustomvxDBGrid::GetGroupPanelHeight() { return showGroupPanel_ ? GroupPanelHeightFor(GroupColumnCount()) : 0; }
 
 int TCustomvxDBGrid::GroupDropIndex(TPoint P) {
     int index = 0;

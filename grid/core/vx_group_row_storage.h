@@ -23,7 +23,7 @@ class TCustomvxDBGrid;
 class TvxDBGridNode;
 
 class TvxGroupRowStorage {
-  public:
+public:
     TvxGroupRowStorage();
     ~TvxGroupRowStorage();
     TvxGroupRowStorage(const TvxGroupRowStorage&) = delete;
@@ -34,13 +34,13 @@ class TvxGroupRowStorage {
     // first (it may raise for want of memory, before anything is freed): keeping allocates
     // nothing. Records 0 keeps nothing.
     class TKeeping {
-      public:
+    public:
         TKeeping(TvxGroupRowStorage& Storage, std::size_t Records);
         ~TKeeping();
         TKeeping(const TKeeping&) = delete;
         TKeeping& operator=(const TKeeping&) = delete;
 
-      private:
+    private:
         TvxGroupRowStorage* storage_;
     };
 
@@ -54,7 +54,7 @@ class TvxGroupRowStorage {
     // back, or are numbered anew.
     void Release();
 
-  private:
+private:
     struct TPlace;
     struct TDrop {
         void operator()(TPlace* Place) const;

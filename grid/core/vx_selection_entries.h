@@ -21,7 +21,7 @@ class TvxTreeListNode;
 
 template <class Key, class Order>
 class TvxSelectionEntries {
-  public:
+public:
     explicit TvxSelectionEntries(Order Compare) : compare_(std::move(Compare)) {}
     TvxSelectionEntries(const TvxSelectionEntries&) = delete;
     TvxSelectionEntries& operator=(const TvxSelectionEntries&) = delete;
@@ -183,7 +183,7 @@ class TvxSelectionEntries {
     }
     bool RangeOpen() const { return ranges_ > 0; }
 
-  private:
+private:
     struct Waiting {
         Key K;
         TvxTreeListNode* Row = nullptr;
@@ -208,9 +208,8 @@ class TvxSelectionEntries {
     // one after the other); a key after them all goes to the end of the last.
     std::pair<size_t, size_t> WaitingPlace(const Key& K) const {
         if (blocks_.empty()) return {0, 0};
-        auto block = std::partition_point(blocks_.begin(), blocks_.end() - 1, [&](const std::vector<Waiting>& b) {
-            return Before(b.back().K, K);
-        });
+        auto block = std::partition_point(blocks_.begin(), blocks_.end() - 1,
+                                          [&](const std::vector<Waiting>& b) { return Before(b.back().K, K); });
         auto at = std::partition_point(block->begin(), block->end(), [&](const Waiting& w) { return Before(w.K, K); });
         return {static_cast<size_t>(block - blocks_.begin()), static_cast<size_t>(at - block->begin())};
     }

@@ -6,29 +6,20 @@
 
 uint8_t GetBlobEditKind(TvxBlobKind BlobKind, TField* Field) {
     switch (BlobKind) {
-        case bkBlob:
-            return 3;
-        case bkMemo:
-            return 0;
-        case bkPict:
-            return 1;
-        case bkOle:
-            return 2;
-        case bkAuto:
-            break;
+        case bkBlob: return 3;
+        case bkMemo: return 0;
+        case bkPict: return 1;
+        case bkOle: return 2;
+        case bkAuto: break;
     }
     if (!Field) return 3;
     switch (Field->DataType()) {
         case ftMemo:
-        case ftFmtMemo:
-            return 0;
-        case ftGraphic:
-            return 1;
+        case ftFmtMemo: return 0;
+        case ftGraphic: return 1;
         case ftParadoxOle:
-        case ftDBaseOle:
-            return 2;
-        default:
-            return 3;
+        case ftDBaseOle: return 2;
+        default: return 3;
     }
 }
 

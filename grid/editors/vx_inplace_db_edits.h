@@ -34,9 +34,9 @@ struct TvxEditClassName {
 
 template <class TEdit, class TEditClass, TvxEditClassName Name, bool Inplace = true>
 class TvxNamedEdit : public TEdit {
-  public:
+public:
     class Descriptor : public TEditClass {
-      public:
+    public:
         std::string ClassName() const override { return Name.Text; }
         TvxInplaceEdit* Create(TComponent* AOwner) const override { return new TvxNamedEdit(AOwner); }
         bool IsInplace() const override { return Inplace; }

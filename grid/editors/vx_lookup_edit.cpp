@@ -23,9 +23,7 @@ struct OwnWrite {
     bool saved;
 };
 
-std::string FirstName(const std::string& Names) {
-    return Trim(Names.substr(0, Names.find(';')));
-}
+std::string FirstName(const std::string& Names) { return Trim(Names.substr(0, Names.find(';'))); }
 
 bool SameKey(const Variant& a, const Variant& b) {
     return VarCompareValue(a, b) == vrEqual && VarIsNull(a) == VarIsNull(b);
@@ -34,25 +32,15 @@ bool SameKey(const Variant& a, const Variant& b) {
 
 // ---------------------------------------------------------------- TvxListSourceLink
 
-TvxListSourceLink::TvxListSourceLink(TvxInplaceLookupEdit* Editor) : editor_(Editor) {
-    SetVisualControl(true);
-}
+TvxListSourceLink::TvxListSourceLink(TvxInplaceLookupEdit* Editor) : editor_(Editor) { SetVisualControl(true); }
 
-void TvxListSourceLink::ActiveChanged() {
-    editor_->ListLinkChanged();
-}
-void TvxListSourceLink::LayoutChanged() {
-    editor_->ListLinkChanged();
-}
-void TvxListSourceLink::DataSetChanged() {
-    editor_->ListDataChanged();
-}
+void TvxListSourceLink::ActiveChanged() { editor_->ListLinkChanged(); }
+void TvxListSourceLink::LayoutChanged() { editor_->ListLinkChanged(); }
+void TvxListSourceLink::DataSetChanged() { editor_->ListDataChanged(); }
 
 // ---------------------------------------------------------------- construction
 
-TvxInplaceEdit* TvxInplaceLookupEditClass::Create(TComponent* AOwner) const {
-    return new TvxInplaceLookupEdit(AOwner);
-}
+TvxInplaceEdit* TvxInplaceLookupEditClass::Create(TComponent* AOwner) const { return new TvxInplaceLookupEdit(AOwner); }
 
 const TvxInplaceLookupEditClass& TvxInplaceLookupEdit::StaticClass() {
     static const TvxInplaceLookupEditClass instance;
@@ -119,9 +107,7 @@ void TvxInplaceLookupEdit::SetListSource(TDataSource* Value) {
     cacheValid_ = false;
 }
 
-void TvxInplaceLookupEdit::SetStoredValue(const Variant& Value) {
-    storedValue_ = Value;
-}
+void TvxInplaceLookupEdit::SetStoredValue(const Variant& Value) { storedValue_ = Value; }
 
 void TvxInplaceLookupEdit::SetUseFieldLookup(bool Value) {
     if (useFieldLookup_ == Value) return;
@@ -213,13 +199,9 @@ void TvxInplaceLookupEdit::ShowText(const std::string& Text) {
     SetModified(modified);
 }
 
-int TvxInplaceLookupEdit::TextLength() const {
-    return static_cast<int>(ToU32(WindowText()).size());
-}
+int TvxInplaceLookupEdit::TextLength() const { return static_cast<int>(ToU32(WindowText()).size()); }
 
-bool TvxInplaceLookupEdit::WholeTextSelected() {
-    return SelStart() == 0 && SelLength() == TextLength();
-}
+bool TvxInplaceLookupEdit::WholeTextSelected() { return SelStart() == 0 && SelLength() == TextLength(); }
 
 void TvxInplaceLookupEdit::EndSearch() {
     searching_ = false;

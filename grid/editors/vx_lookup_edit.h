@@ -18,28 +18,28 @@ class TvxInplaceLookupEdit;
 class TField;
 
 class TvxListSourceLink : public TDataLink {
-  public:
+public:
     explicit TvxListSourceLink(TvxInplaceLookupEdit* Editor);
     std::string ClassName() const override { return "TvxListSourceLink"; }
     TvxInplaceLookupEdit* Editor() const { return editor_; }
 
-  protected:
+protected:
     void ActiveChanged() override;
     void LayoutChanged() override;
     void DataSetChanged() override;
 
-  private:
+private:
     TvxInplaceLookupEdit* editor_;
 };
 
 class TvxInplaceLookupEditClass : public TvxInplaceDropDownEditClass {
-  public:
+public:
     std::string ClassName() const override { return "TvxInplaceLookupEdit"; }
     TvxInplaceEdit* Create(TComponent* AOwner) const override;
 };
 
 class TvxInplaceLookupEdit : public TvxInplaceDropDownEdit {
-  public:
+public:
     explicit TvxInplaceLookupEdit(TComponent* AOwner);
     ~TvxInplaceLookupEdit() override;
     static const TvxInplaceLookupEditClass& StaticClass();
@@ -101,7 +101,7 @@ class TvxInplaceLookupEdit : public TvxInplaceDropDownEdit {
     void StepItem(int Delta, bool Cycle) override;
     void SyncListSelection(const std::string& Text) override;
 
-  protected:
+protected:
     TvxInplaceLookupEdit(TComponent* AOwner, const TvxInplaceEditClass& AClass);
     // The data source of the editor's own data link: none here. A subclass with a data
     // link answers it, and a list source over the same dataset is refused as circular.
@@ -113,7 +113,7 @@ class TvxInplaceLookupEdit : public TvxInplaceDropDownEdit {
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
     void KeyPress(char32_t& Key) override;
 
-  private:
+private:
     bool IsCircular() const;
     bool IsKeyWritable(TField* Key) const;
     void PrepareList();

@@ -43,6 +43,4 @@ void TPopupDBLookupListBox::WMSize(TMessage& Message) {
     SetShadowRegion();
 }
 
-void TPopupDBLookupListBox::SetShadowRegion() {
-    SetPopupShadowRegion(this, shadow_, shadowSize_);
-}
+void TPopupDBLookupListBox::SetShadowRegion() { SetPopupShadowRegion(this, shadow_, shadowSize_); }

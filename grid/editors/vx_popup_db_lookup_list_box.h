@@ -6,7 +6,7 @@
 #include "platform/dbctrls/popup_data_list.h"
 
 class TPopupDBLookupListBox : public TPopupDataList {
-  public:
+public:
     explicit TPopupDBLookupListBox(TComponent* AOwner) : TPopupDataList(AOwner) {}
     std::string ClassName() const override { return "TPopupDBLookupListBox"; }
 
@@ -16,14 +16,14 @@ class TPopupDBLookupListBox : public TPopupDataList {
     void SetShadow(bool Value);
     int ShadowSize() const { return shadowSize_; }
 
-  protected:
+protected:
     int GetBorderSize() override;
     void CreateParams(TCreateParams& Params) override;
     void WMNCCalcSize(TMessage& Message) override;
     void WMNCPaint(TMessage& Message) override;
     void WMSize(TMessage& Message) override;
 
-  private:
+private:
     void SetShadowRegion();
 
     TvxPopupBorder popupBorder_ = pbDefault;

@@ -8,7 +8,7 @@
 #include <string>
 
 class TBiffRecord {
-  public:
+public:
     explicit TBiffRecord(uint16_t Code) { Word(Code).Word(0); }
     TBiffRecord& Byte(uint8_t Value) {
         bytes_ += static_cast<char>(Value);
@@ -33,7 +33,7 @@ class TBiffRecord {
         return bytes_;
     }
 
-  private:
+private:
     std::string bytes_;
 };
 

@@ -52,9 +52,7 @@ void TvxDBGridExport::SaveToFile() {
 
 // ---- Grid services ----
 
-TvxDBTreeListColumn* TvxDBGridExport::ColumnAt(int Column) const {
-    return Grid->GetColumn(Column);
-}
+TvxDBTreeListColumn* TvxDBGridExport::ColumnAt(int Column) const { return Grid->GetColumn(Column); }
 
 bool TvxDBGridExport::IsGroupRow(TvxTreeListNode* Node) const {
     return Node && (Grid->IsGroupNode(Node) || Node->Count() > 0);
@@ -228,6 +226,4 @@ void TCustomvxDBGrid::SaveToHTML(const std::string& FileName, bool SaveAll) {
     ExportGridToHTML(this, FileName, SaveAll);
 }
 
-void TCustomvxDBGrid::SaveToXLS(const std::string& FileName, bool SaveAll) {
-    ExportGridToXLS(this, FileName, SaveAll);
-}
+void TCustomvxDBGrid::SaveToXLS(const std::string& FileName, bool SaveAll) { ExportGridToXLS(this, FileName, SaveAll); }

@@ -16,7 +16,7 @@ class TvxTreeListNode;
 class TvxDBTreeListColumn;
 
 class TvxDBGridExport {
-  public:
+public:
     virtual ~TvxDBGridExport() = default;
 
     std::string FileName;
@@ -36,7 +36,7 @@ class TvxDBGridExport {
     virtual void SaveToFile();
     virtual void Export();
 
-  protected:
+protected:
     // Output bytes go through one buffer; it reaches Stream when it grows and when the file
     // is closed, so what was written before an error stays in the file.
     void WriteBytes(const std::string& Bytes);
@@ -62,7 +62,7 @@ class TvxDBGridExport {
     std::string ShownText(TvxTreeListNode* Node, int Column) const;
     TvxDBTreeListColumn* ColumnAt(int Column) const;
 
-  private:
+private:
     void WriteNodes(bool ExportAll);
     std::string buffer_;
 };

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <type_traits>
 
-#include "grid/export/vx_biff_writer.h"
 #include "grid/core/vx_db_grid.h"
+#include "grid/export/vx_biff_writer.h"
 #include "platform/db/field.h"
 #include "platform/gdi/color.h"
 #include "platform/gdi/graphics_objects.h"
@@ -20,9 +20,9 @@ std::string BiffText(const std::string& Utf8) {
 
 namespace {
 
-constexpr uint16_t kBOF = 0x0409, kCodePage = 0x0042, kGuts = 0x0080, kPalette = 0x0092, kFont = 0x0231,
-                   kXF = 0x0443, kColInfo = 0x007D, kDimensions = 0x0200, kLabel = 0x0204, kBlank = 0x0201,
-                   kNumber = 0x0203, kRK = 0x027E, kFormula = 0x0406, kEOF = 0x000A;
+constexpr uint16_t kBOF = 0x0409, kCodePage = 0x0042, kGuts = 0x0080, kPalette = 0x0092, kFont = 0x0231, kXF = 0x0443,
+                   kColInfo = 0x007D, kDimensions = 0x0200, kLabel = 0x0204, kBlank = 0x0201, kNumber = 0x0203,
+                   kRK = 0x027E, kFormula = 0x0406, kEOF = 0x000A;
 
 // Cell formats of the fixed part; 29 + k is exported column k.
 constexpr int xfGroup = 23, xfFormula = 24, xfFooterBlank = 25, xfBand = 26, xfRowFooter = 27, xfRowFooterBlank = 28,
@@ -76,19 +76,31 @@ void Xf(std::string& Out, std::initializer_list<uint8_t> Data) {
 // ---- Cells ----
 
 void TvxDBGridExportExcel::Blank(int Row, int Column, int XF) {
-    WriteBytes(TBiffRecord(kBlank).Word(static_cast<uint16_t>(Row)).Word(static_cast<uint16_t>(Column))
-                   .Word(static_cast<uint16_t>(XF)).Done());
+    WriteBytes(TBiffRecord(kBlank)
+                   .Word(static_cast<uint16_t>(Row))
+                   .Word(static_cast<uint16_t>(Column))
+                   .Word(static_cast<uint16_t>(XF))
+                   .Done());
 }
 
 void TvxDBGridExportExcel::Label(int Row, int Column, int XF, const std::string& Text) {
     const std::string bytes = BiffText(Text);
-    WriteBytes(TBiffRecord(kLabel).Word(static_cast<uint16_t>(Row)).Word(static_cast<uint16_t>(Column))
-                   .Word(static_cast<uint16_t>(XF)).Word(static_cast<uint16_t>(bytes.size())).Bytes(bytes).Done());
+    WriteBytes(TBiffRecord(kLabel)
+                   .Word(static_cast<uint16_t>(Row))
+                   .Word(static_cast<uint16_t>(Column))
+                   .Word(static_cast<uint16_t>(XF))
+                   .Word(static_cast<uint16_t>(bytes.size()))
+                   .Bytes(bytes)
+                   .Done());
 }
 
 void TvxDBGridExportExcel::Number(int Row, int Column, int XF, double Value) {
-    WriteBytes(TBiffRecord(kNumber).Word(static_cast<uint16_t>(Row)).Word(static_cast<uint16_t>(Column))
-                   .Word(static_cast<uint16_t>(XF)).Double(Value).Done());
+    WriteBytes(TBiffRecord(kNumber)
+                   .Word(static_cast<uint16_t>(Row))
+                   .Word(static_cast<uint16_t>(Column))
+                   .Word(static_cast<uint16_t>(XF))
+                   .Double(Value)
+                   .Done());
 }
 
 void TvxDBGridExportExcel::Integer(int Row, int Column, int XF, int64_t Value) {
@@ -97,8 +109,12 @@ void TvxDBGridExportExcel::Integer(int Row, int Column, int XF, int64_t Value) {
         return;
     }
     const auto rk = static_cast<uint32_t>(Value * 4 + 2);
-    WriteBytes(TBiffRecord(kRK).Word(static_cast<uint16_t>(Row)).Word(static_cast<uint16_t>(Column))
-                   .Word(static_cast<uint16_t>(XF)).DWord(rk).Done());
+    WriteBytes(TBiffRecord(kRK)
+                   .Word(static_cast<uint16_t>(Row))
+                   .Word(static_cast<uint16_t>(Column))
+                   .Word(static_cast<uint16_t>(XF))
+                   .DWord(rk)
+                   .Done());
 }
 
 void TvxDBGridExportExcel::Font(TFont* F, int ColourIndex) {
@@ -106,9 +122,13 @@ void TvxDBGridExportExcel::Font(TFont* F, int ColourIndex) {
     const TFontStyles s = F->Style();
     const uint16_t attributes = (s.Contains(fsBold) ? 1 : 0) | (s.Contains(fsItalic) ? 2 : 0) |
                                 (s.Contains(fsUnderline) ? 4 : 0) | (s.Contains(fsStrikeOut) ? 8 : 0);
-    WriteBytes(TBiffRecord(kFont).Word(static_cast<uint16_t>(std::clamp(F->Size() * 20, 0, 0xFFFF)))
-                   .Word(attributes).Word(static_cast<uint16_t>(ColourIndex))
-                   .Byte(static_cast<uint8_t>(name.size())).Bytes(name).Done());
+    WriteBytes(TBiffRecord(kFont)
+                   .Word(static_cast<uint16_t>(std::clamp(F->Size() * 20, 0, 0xFFFF)))
+                   .Word(attributes)
+                   .Word(static_cast<uint16_t>(ColourIndex))
+                   .Byte(static_cast<uint8_t>(name.size()))
+                   .Bytes(name)
+                   .Done());
 }
 
 // ---- The prologue ----
@@ -128,14 +148,13 @@ void TvxDBGridExportExcel::BeginExport() {
     out += TBiffRecord(kGuts).DWord(0).DWord(0).Done();
     TBiffRecord palette(kPalette);
     palette.Word(13);
-    for (TColor c : {Grid->HeaderFont()->Color(), Grid->HeaderColor(), Grid->GroupNodeTextColor(),
-                     Grid->GroupNodeColor(), Grid->Font()->Color(), Grid->Color(), clWindowFrame, clWindow,
-                     Grid->BandFont()->Color(), Grid->BandColor(), Grid->RowFooterTextColor(), Grid->RowFooterColor(),
-                     Grid->GridLineColor()})
+    for (TColor c :
+         {Grid->HeaderFont()->Color(), Grid->HeaderColor(), Grid->GroupNodeTextColor(), Grid->GroupNodeColor(),
+          Grid->Font()->Color(), Grid->Color(), clWindowFrame, clWindow, Grid->BandFont()->Color(), Grid->BandColor(),
+          Grid->RowFooterTextColor(), Grid->RowFooterColor(), Grid->GridLineColor()})
         palette.DWord(PaletteEntry(c));
     out += palette.Done();
-    for (int i = 0; i < 4; ++i)
-        out += TBiffRecord(kFont).Word(200).Word(0).Word(0x7FFF).Byte(5).Bytes("Arial").Done();
+    for (int i = 0; i < 4; ++i) out += TBiffRecord(kFont).Word(200).Word(0).Word(0x7FFF).Byte(5).Bytes("Arial").Done();
     WriteBytes(out);
     Font(Grid->Font(), 12);
     Font(Grid->HeaderFont(), 8);
@@ -168,13 +187,25 @@ void TvxDBGridExportExcel::BeginExport() {
                  border});
     }
     for (int g = 0; g < groups_; ++g)
-        out += TBiffRecord(kColInfo).Word(static_cast<uint16_t>(g)).Word(static_cast<uint16_t>(g)).Word(400)
-                   .Word(15).Word(0).Word(0).Done();
+        out += TBiffRecord(kColInfo)
+                   .Word(static_cast<uint16_t>(g))
+                   .Word(static_cast<uint16_t>(g))
+                   .Word(400)
+                   .Word(15)
+                   .Word(0)
+                   .Word(0)
+                   .Done();
     for (size_t k = 0; k < columnMap_.size(); ++k) {
         const auto column = static_cast<uint16_t>(groups_ + static_cast<int>(k));
         const int width = std::clamp(Grid->GetColumnShownWidth(columnMap_[k]) * 36, 0, 0xFFFF);
-        out += TBiffRecord(kColInfo).Word(column).Word(column).Word(static_cast<uint16_t>(width)).Word(15).Word(0)
-                   .Word(0).Done();
+        out += TBiffRecord(kColInfo)
+                   .Word(column)
+                   .Word(column)
+                   .Word(static_cast<uint16_t>(width))
+                   .Word(15)
+                   .Word(0)
+                   .Word(0)
+                   .Done();
     }
     out += TBiffRecord(kDimensions).Word(0).Word(0xFFFF).Word(0).Word(0x00FF).Word(0).Done();
     WriteBytes(out);
@@ -329,10 +360,18 @@ void TvxDBGridExportExcel::WriteFooter() {
         }
         const auto sheetColumn = static_cast<uint8_t>(groups_ + n);
         TBiffRecord r(kFormula);
-        r.Word(static_cast<uint16_t>(RowIndex)).Word(static_cast<uint16_t>(groups_ + k)).Word(xfFormula).DWord(0)
-            .DWord(0).Word(3).Word(11);
-        r.Byte(0x25).Word(static_cast<uint16_t>(headerRows_ | 0xC000))
-            .Word(static_cast<uint16_t>((RowIndex - 1) | 0xC000)).Byte(sheetColumn).Byte(sheetColumn);
+        r.Word(static_cast<uint16_t>(RowIndex))
+            .Word(static_cast<uint16_t>(groups_ + k))
+            .Word(xfFormula)
+            .DWord(0)
+            .DWord(0)
+            .Word(3)
+            .Word(11);
+        r.Byte(0x25)
+            .Word(static_cast<uint16_t>(headerRows_ | 0xC000))
+            .Word(static_cast<uint16_t>((RowIndex - 1) | 0xC000))
+            .Byte(sheetColumn)
+            .Byte(sheetColumn);
         if (type == cstSum) {
             r.Byte(0x19).Byte(0x10).Word(0);
         } else {
@@ -343,9 +382,7 @@ void TvxDBGridExportExcel::WriteFooter() {
     }
 }
 
-void TvxDBGridExportExcel::EndExport() {
-    WriteBytes(TBiffRecord(kEOF).Done());
-}
+void TvxDBGridExportExcel::EndExport() { WriteBytes(TBiffRecord(kEOF).Done()); }
 
 void TvxDBGridExportExcel::SaveToFile() {
     TvxDBGridExport::SaveToFile();

@@ -14,12 +14,12 @@
 class TFont;
 
 class ESheetRowsLeftOut : public Exception {
-  public:
+public:
     using Exception::Exception;
 };
 
 class TvxDBGridExportExcel : public TvxDBGridExport {
-  public:
+public:
     static constexpr int kLastSheetRow = 16383;
     // Font indexes 10 + k are one byte.
     static constexpr int kMaxMappedColumns = 246;
@@ -35,7 +35,7 @@ class TvxDBGridExportExcel : public TvxDBGridExport {
     const std::vector<int>& ColumnMap() const { return columnMap_; }
     int RowsLeftOut() const { return rowsLeftOut_; }
 
-  private:
+private:
     void Blank(int Row, int Column, int XF);
     void Label(int Row, int Column, int XF, const std::string& Text);
     void Number(int Row, int Column, int XF, double Value);

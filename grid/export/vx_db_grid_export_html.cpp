@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "grid/export/html_escape.h"
 #include "grid/core/vx_db_grid.h"
+#include "grid/export/html_escape.h"
 #include "platform/gdi/color.h"
 #include "platform/gdi/graphics_objects.h"
 #include "platform/rtl/encoding.h"
@@ -39,9 +39,7 @@ std::string Styled(TFont* Font, const std::string& Text) {
 }
 
 // The styled text, or a blank space when there is none.
-std::string StyledOrSpace(TFont* Font, const std::string& Text) {
-    return Text.empty() ? "&nbsp;" : Styled(Font, Text);
-}
+std::string StyledOrSpace(TFont* Font, const std::string& Text) { return Text.empty() ? "&nbsp;" : Styled(Font, Text); }
 
 std::string FontStyle(TFont* Font, TColor Color) {
     return TvxDBGridExportHTML::Escape(Font->Name(), true) + "; font-size: " + std::to_string(Font->Size()) +
@@ -196,8 +194,8 @@ void TvxDBGridExportHTML::BeginExport() {
 }
 
 void TvxDBGridExportHTML::WriteHeader() {
-    const std::string groupIndent =
-        groups_ > 0 ? "<TD NOWRAP WIDTH=10 COLSPAN=" + std::to_string(groups_) + "></TD>" : std::string();
+    const std::string groupIndent = groups_ > 0 ? "<TD NOWRAP WIDTH=10 COLSPAN=" + std::to_string(groups_) + "></TD>"
+                                                : std::string();
     if (Grid->ShowBands()) {
         std::string row = "<TR VALIGN=\"TOP\" class=\"Band\" BGCOLOR=#" + Hex(Grid->BandColor()) + ">" + groupIndent;
         const int height = Grid->Metrics().BandLineHeight;
@@ -206,14 +204,15 @@ void TvxDBGridExportHTML::WriteHeader() {
             for (int r = 0; r < Grid->GetBandRowCountOf(b); ++r) span += Grid->GetRowColumnCount(b, r);
             std::string caption;
             Grid->GetBandText(b, caption);
-            row += "<TD NOWRAP COLSPAN=" + std::to_string(span) + " ALIGN=\"" + AlignmentWord(Grid->GetBandAlignment(b)) +
-                   "\" HEIGHT=" + std::to_string(height) + ">" + StyledOrSpace(Grid->BandFont(), caption) + "</TD>";
+            row += "<TD NOWRAP COLSPAN=" + std::to_string(span) + " ALIGN=\"" +
+                   AlignmentWord(Grid->GetBandAlignment(b)) + "\" HEIGHT=" + std::to_string(height) + ">" +
+                   StyledOrSpace(Grid->BandFont(), caption) + "</TD>";
         }
         WriteLine(row + "</TR>");
     }
     if (Grid->TCustomvxTreeList::ShowHeader()) {
-        std::string row =
-            "<TR VALIGN=\"TOP\" class=\"Header\" BGCOLOR=#" + Hex(Grid->HeaderColor()) + ">" + groupIndent;
+        std::string row = "<TR VALIGN=\"TOP\" class=\"Header\" BGCOLOR=#" + Hex(Grid->HeaderColor()) + ">" +
+                          groupIndent;
         for (int c : columns_)
             row += "<TD NOWRAP WIDTH=" + std::to_string(Grid->GetColumnShownWidth(c)) + " ALIGN=\"" +
                    AlignmentWord(Grid->GetHeaderAlignment(c)) + "\">" +

@@ -14,7 +14,7 @@
 class TFont;
 
 class TvxDBGridExportHTML : public TvxDBGridExport {
-  public:
+public:
     void BeginExport() override;
     void EndExport() override;
     void WriteHeader() override;
@@ -31,7 +31,7 @@ class TvxDBGridExportHTML : public TvxDBGridExport {
     };
     static TStyleTags StyleTags(TFont* Font);
 
-  private:
+private:
     void WriteRowFooters(TvxTreeListNode* Node);
     std::string IndentCell() const;
     // A data cell's content for the column at Slot of columns_: a column's export value is

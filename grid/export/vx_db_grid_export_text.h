@@ -8,7 +8,7 @@
 #include "grid/export/vx_db_grid_export.h"
 
 class TvxDBGridExportText : public TvxDBGridExport {
-  public:
+public:
     std::string Separator;
     std::string BeginString;
     std::string EndString;
@@ -16,6 +16,6 @@ class TvxDBGridExportText : public TvxDBGridExport {
     void WriteHeader() override;
     void WriteNode(TvxTreeListNode* Node) override;
 
-  private:
+private:
     std::vector<int> columns_;
 };

@@ -21,17 +21,11 @@ std::unique_ptr<TvxCustomCriteriaItem> TvxCriteriaItemList::Extract(TvxCustomCri
     return owned;
 }
 
-void TvxCriteriaItem::GetRecordValue(TObject*, Variant&) {
-    AbstractError();
-}
+void TvxCriteriaItem::GetRecordValue(TObject*, Variant&) { AbstractError(); }
 
-std::string TvxCriteriaItem::GetFilterFieldName() {
-    AbstractError();
-}
+std::string TvxCriteriaItem::GetFilterFieldName() { AbstractError(); }
 
-TvxCriteria::TvxCriteria() : root_(std::make_unique<TvxCriteriaItemList>(nullptr)) {
-    root_->criteria_ = this;
-}
+TvxCriteria::TvxCriteria() : root_(std::make_unique<TvxCriteriaItemList>(nullptr)) { root_->criteria_ = this; }
 
 void TvxCriteria::Clear() {
     root_->Clear();
@@ -144,21 +138,13 @@ std::string ListText(const TvxCriteriaItemList* List, bool Display) {
 }
 }  // namespace
 
-TvxCriteriaItem* TvxCriteria::FindItem(const std::string& FieldName) const {
-    return FindIn(root_.get(), FieldName);
-}
+TvxCriteriaItem* TvxCriteria::FindItem(const std::string& FieldName) const { return FindIn(root_.get(), FieldName); }
 
-void TvxCriteria::RemoveItems(const std::string& FieldName) {
-    RemoveFrom(root_.get(), FieldName);
-}
+void TvxCriteria::RemoveItems(const std::string& FieldName) { RemoveFrom(root_.get(), FieldName); }
 
-std::string TvxCriteria::GetFilterText(bool Display) const {
-    return ListText(root_.get(), Display);
-}
+std::string TvxCriteria::GetFilterText(bool Display) const { return ListText(root_.get(), Display); }
 
-bool TvxCriteria::Evaluate(TObject* Context) {
-    return EvaluateList(root_.get(), Context);
-}
+bool TvxCriteria::Evaluate(TObject* Context) { return EvaluateList(root_.get(), Context); }
 
 bool TvxCriteria::EvaluateList(TvxCriteriaItemList* List, TObject* Context) {
     bool result = true;

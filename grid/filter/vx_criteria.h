@@ -18,7 +18,7 @@ class TvxCriteria;
 class TvxCriteriaItemList;
 
 class TvxCustomCriteriaItem : public TObject {
-  public:
+public:
     explicit TvxCustomCriteriaItem(TvxCriteriaItemList* AParent) : parent_(AParent) {}
     std::string ClassName() const override { return "TvxCustomCriteriaItem"; }
 
@@ -31,7 +31,7 @@ class TvxCustomCriteriaItem : public TObject {
     virtual void ReadData(TStream*) {}
     virtual void WriteData(TStream*) {}
 
-  private:
+private:
     friend class TvxCriteriaItemList;
     bool not_ = false;
     TvxCriteriaItemList* parent_;
@@ -39,7 +39,7 @@ class TvxCustomCriteriaItem : public TObject {
 
 // A list owns its entries; an entry leaves the tree through its list (Delete, Extract).
 class TvxCriteriaItemList : public TvxCustomCriteriaItem {
-  public:
+public:
     explicit TvxCriteriaItemList(TvxCriteriaItemList* AParent) : TvxCustomCriteriaItem(AParent) {}
     std::string ClassName() const override { return "TvxCriteriaItemList"; }
     bool IsList() const override { return true; }
@@ -57,7 +57,7 @@ class TvxCriteriaItemList : public TvxCustomCriteriaItem {
     void Delete(TvxCustomCriteriaItem* Item) { Extract(Item); }
     void Clear() { items_.clear(); }
 
-  private:
+private:
     friend class TvxCriteria;
     bool or_ = false;
     TvxCriteria* criteria_ = nullptr;
@@ -65,7 +65,7 @@ class TvxCriteriaItemList : public TvxCustomCriteriaItem {
 };
 
 class TvxCriteriaItem : public TvxCustomCriteriaItem {
-  public:
+public:
     explicit TvxCriteriaItem(TvxCriteriaItemList* AParent) : TvxCustomCriteriaItem(AParent) {}
     std::string ClassName() const override { return "TvxCriteriaItem"; }
 
@@ -84,7 +84,7 @@ class TvxCriteriaItem : public TvxCustomCriteriaItem {
     virtual void GetRecordValue(TObject* Context, Variant& Value);
     virtual std::string GetFilterFieldName();
 
-  private:
+private:
     std::string displayValue_;
     std::string fieldName_;
     uint8_t operator_ = 0;
@@ -92,7 +92,7 @@ class TvxCriteriaItem : public TvxCustomCriteriaItem {
 };
 
 class TvxCriteria : public TObject {
-  public:
+public:
     TvxCriteria();
     std::string ClassName() const override { return "TvxCriteria"; }
 
@@ -124,7 +124,7 @@ class TvxCriteria : public TObject {
     // Runs after reading.
     virtual void Loaded() {}
 
-  private:
+private:
     bool EvaluateList(TvxCriteriaItemList* List, TObject* Context);
     std::unique_ptr<TvxCriteriaItemList> root_;
 };

@@ -6,7 +6,7 @@
 
 namespace {
 class TvxNullOperator : public TvxAbstractOperator {
-  public:
+public:
     bool Compare(const Variant& RecordValue, const Variant&) const override {
         return RecordValue.IsNull() || (RecordValue.IsString() && RecordValue.AsString().empty());
     }
@@ -16,24 +16,20 @@ class TvxNullOperator : public TvxAbstractOperator {
 // The ordering operators differ only in which relationships they accept.
 template <bool AcceptLess, bool AcceptEqual, bool AcceptGreater>
 class TvxRelationOperator : public TvxAbstractOperator {
-  public:
+public:
     explicit TvxRelationOperator(const char* Text) : text_(Text) {}
     bool Compare(const Variant& RecordValue, const Variant& ConditionValue) const override {
         switch (VarCompareValue(RecordValue, ConditionValue)) {
-            case vrLessThan:
-                return AcceptLess;
-            case vrEqual:
-                return AcceptEqual;
-            case vrGreaterThan:
-                return AcceptGreater;
-            case vrNotEqual:
-                return false;
+            case vrLessThan: return AcceptLess;
+            case vrEqual: return AcceptEqual;
+            case vrGreaterThan: return AcceptGreater;
+            case vrNotEqual: return false;
         }
         return false;
     }
     std::string GetText() const override { return text_; }
 
-  private:
+private:
     const char* text_;
 };
 

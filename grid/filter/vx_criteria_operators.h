@@ -17,7 +17,7 @@ inline constexpr uint8_t vxoLessEqual = 5;
 inline constexpr int kvxOperatorCount = 6;
 
 class TvxAbstractOperator {
-  public:
+public:
     virtual ~TvxAbstractOperator() = default;
     virtual bool Compare(const Variant& RecordValue, const Variant& ConditionValue) const = 0;
     virtual std::string GetText() const = 0;
@@ -25,6 +25,4 @@ class TvxAbstractOperator {
 
 // The operator of a kind 0..5; a kind outside the table raises ERangeError.
 const TvxAbstractOperator& vxOperator(uint8_t Kind);
-inline bool IsValidOperatorKind(int Kind) {
-    return Kind >= 0 && Kind < kvxOperatorCount;
-}
+inline bool IsValidOperatorKind(int Kind) { return Kind >= 0 && Kind < kvxOperatorCount; }

@@ -17,13 +17,9 @@ namespace {
 constexpr int64_t kMinListSize = 1 + 1 + 1 + 4;
 constexpr int64_t kMinEntrySize = kMinListSize;
 
-[[noreturn]] void ReadFault() {
-    throw EReadError(SReadError);
-}
+[[noreturn]] void ReadFault() { throw EReadError(SReadError); }
 
-int64_t BytesLeft(TStream* Stream) {
-    return Stream->Size() - Stream->Position();
-}
+int64_t BytesLeft(TStream* Stream) { return Stream->Size() - Stream->Position(); }
 
 void Need(TStream* Stream, int64_t Count) {
     if (Count < 0 || Count > BytesLeft(Stream)) ReadFault();
@@ -54,13 +50,9 @@ void WriteLE(TStream* Stream, T Value) {
     Stream->WriteBuffer(b, sizeof(T));
 }
 
-std::string ReadChars(TStream* Stream, int64_t Length) {
-    return Cp1252ToUtf8(ReadStreamBytes(Stream, Length));
-}
+std::string ReadChars(TStream* Stream, int64_t Length) { return Cp1252ToUtf8(ReadStreamBytes(Stream, Length)); }
 
-std::string ReadText(TStream* Stream) {
-    return ReadChars(Stream, ReadLE<int32_t>(Stream));
-}
+std::string ReadText(TStream* Stream) { return ReadChars(Stream, ReadLE<int32_t>(Stream)); }
 
 void WriteText(TStream* Stream, const std::string& Utf8) {
     std::string bytes = Utf8ToCp1252(Utf8);
@@ -68,9 +60,7 @@ void WriteText(TStream* Stream, const std::string& Utf8) {
     Stream->WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
 }
 
-void WriteCode(TStream* Stream, TValueType Code) {
-    WriteLE<uint8_t>(Stream, Code);
-}
+void WriteCode(TStream* Stream, TValueType Code) { WriteLE<uint8_t>(Stream, Code); }
 
 void WriteWideString(TStream* Stream, const std::string& Utf8) {
     std::u16string wide = Utf8ToUtf16(Utf8);
@@ -117,25 +107,15 @@ std::string ReadStreamBytes(TStream* Stream, int64_t Count) {
     return bytes;
 }
 
-uint8_t ReadStreamByte(TStream* Stream) {
-    return ReadLE<uint8_t>(Stream);
-}
+uint8_t ReadStreamByte(TStream* Stream) { return ReadLE<uint8_t>(Stream); }
 
-int32_t ReadStreamInt32(TStream* Stream) {
-    return ReadLE<int32_t>(Stream);
-}
+int32_t ReadStreamInt32(TStream* Stream) { return ReadLE<int32_t>(Stream); }
 
-std::string ReadStreamShortString(TStream* Stream) {
-    return ReadChars(Stream, ReadLE<uint8_t>(Stream));
-}
+std::string ReadStreamShortString(TStream* Stream) { return ReadChars(Stream, ReadLE<uint8_t>(Stream)); }
 
-void WriteStreamByte(TStream* Stream, uint8_t Value) {
-    WriteLE<uint8_t>(Stream, Value);
-}
+void WriteStreamByte(TStream* Stream, uint8_t Value) { WriteLE<uint8_t>(Stream, Value); }
 
-void WriteStreamInt32(TStream* Stream, int32_t Value) {
-    WriteLE<int32_t>(Stream, Value);
-}
+void WriteStreamInt32(TStream* Stream, int32_t Value) { WriteLE<int32_t>(Stream, Value); }
 
 void WriteStreamShortString(TStream* Stream, const std::string& Utf8) {
     std::string bytes = Utf8ToCp1252(Utf8);
@@ -146,17 +126,11 @@ void WriteStreamShortString(TStream* Stream, const std::string& Utf8) {
 
 void WriteCriteriaValue(TStream* Stream, const Variant& Value) {
     switch (Value.VarType()) {
-        case varEmpty:
-            WriteCode(Stream, vaNil);
-            return;
-        case varNull:
-            WriteCode(Stream, vaNull);
-            return;
+        case varEmpty: WriteCode(Stream, vaNil); return;
+        case varNull: WriteCode(Stream, vaNull); return;
         case varByte:
         case varSmallint:
-        case varInteger:
-            WriteInteger(Stream, Value.AsInt64());
-            return;
+        case varInteger: WriteInteger(Stream, Value.AsInt64()); return;
         case varSingle:
             WriteCode(Stream, vaSingle);
             WriteLE<float>(Stream, static_cast<float>(Value.AsDouble()));
@@ -176,54 +150,36 @@ void WriteCriteriaValue(TStream* Stream, const Variant& Value) {
             WriteCode(Stream, vaDate);
             WriteLE<double>(Stream, Value.AsDouble());
             return;
-        case varOleStr:
-            WriteWideString(Stream, Value.AsString());
-            return;
-        case varBoolean:
-            WriteCode(Stream, Value.AsBoolean() ? vaTrue : vaFalse);
-            return;
-        case varArray:
-            throw EWriteError(SWriteError);
-        default:
-            WriteString(Stream, Value.AsString());
-            return;
+        case varOleStr: WriteWideString(Stream, Value.AsString()); return;
+        case varBoolean: WriteCode(Stream, Value.AsBoolean() ? vaTrue : vaFalse); return;
+        case varArray: throw EWriteError(SWriteError);
+        default: WriteString(Stream, Value.AsString()); return;
     }
 }
 
 Variant ReadCriteriaValue(TStream* Stream) {
     switch (ReadLE<uint8_t>(Stream)) {
-        case vaNull:
-            return Null();
+        case vaNull: return Null();
         case vaInt8: {
             // Written for -128..127: a negative value must not come back as 128..255.
             int8_t v = ReadLE<int8_t>(Stream);
             return v >= 0 ? Variant::FromByte(static_cast<uint8_t>(v)) : Variant(static_cast<int16_t>(v));
         }
-        case vaInt16:
-            return Variant(ReadLE<int16_t>(Stream));
-        case vaInt32:
-            return Variant(static_cast<int>(ReadLE<int32_t>(Stream)));
+        case vaInt16: return Variant(ReadLE<int16_t>(Stream));
+        case vaInt32: return Variant(static_cast<int>(ReadLE<int32_t>(Stream)));
         case vaExtended: {
             uint8_t ext[kExtendedSize];
             ReadBytes(Stream, ext, kExtendedSize);
             return Variant(static_cast<double>(ReadExtended10(ext)));
         }
-        case vaString:
-            return Variant(ReadStreamShortString(Stream));
-        case vaFalse:
-            return Variant(false);
-        case vaTrue:
-            return Variant(true);
-        case vaLString:
-            return Variant(ReadText(Stream));
-        case vaNil:
-            return Unassigned();
-        case vaSingle:
-            return Variant::FromSingle(ReadLE<float>(Stream));
-        case vaCurrency:
-            return Variant::FromCurrencyUnits(ReadLE<int64_t>(Stream));
-        case vaDate:
-            return Variant::FromDate(ReadLE<double>(Stream));
+        case vaString: return Variant(ReadStreamShortString(Stream));
+        case vaFalse: return Variant(false);
+        case vaTrue: return Variant(true);
+        case vaLString: return Variant(ReadText(Stream));
+        case vaNil: return Unassigned();
+        case vaSingle: return Variant::FromSingle(ReadLE<float>(Stream));
+        case vaCurrency: return Variant::FromCurrencyUnits(ReadLE<int64_t>(Stream));
+        case vaDate: return Variant::FromDate(ReadLE<double>(Stream));
         case vaWString: {
             int64_t count = ReadLE<int32_t>(Stream);
             if (count < 0) ReadFault();
@@ -232,8 +188,7 @@ Variant ReadCriteriaValue(TStream* Stream) {
             for (char16_t& c : wide) c = ReadLE<uint16_t>(Stream);
             return Variant::FromOleStr(Utf16ToUtf8(wide));
         }
-        default:
-            ReadFault();
+        default: ReadFault();
     }
 }
 
@@ -266,9 +221,7 @@ int32_t ReadCount(TStream* Stream) {
 }
 }  // namespace
 
-void TvxCriteria::WriteData(TStream* Stream) const {
-    WriteList(Stream, root_.get());
-}
+void TvxCriteria::WriteData(TStream* Stream) const { WriteList(Stream, root_.get()); }
 
 void TvxCriteria::ReadData(TStream* Stream) {
     Clear();

@@ -3,10 +3,10 @@
 #include <cctype>
 #include <functional>
 
-#include "grid/filter/vx_criteria_operators.h"
 #include "grid/core/vx_db_grid.h"
-#include "platform/db/field.h"
+#include "grid/filter/vx_criteria_operators.h"
 #include "platform/db/dataset.h"
+#include "platform/db/field.h"
 #include "platform/rtl/str_utils.h"
 
 namespace {
@@ -36,9 +36,7 @@ const TObject* testedContext = nullptr;
 TvxTreeListNode* testedNode = nullptr;
 }  // namespace
 
-std::string TvxDBGridCriteriaItem::GetFieldCaption() {
-    return column_ ? column_->Caption() : std::string();
-}
+std::string TvxDBGridCriteriaItem::GetFieldCaption() { return column_ ? column_->Caption() : std::string(); }
 
 void TvxDBGridCriteriaItem::GetRecordValue(TObject* Context, Variant& Value) {
     auto* node = Context && Context == testedContext ? testedNode : dynamic_cast<TvxTreeListNode*>(Context);

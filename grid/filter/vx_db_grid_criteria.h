@@ -9,7 +9,7 @@ class TvxDBTreeListColumn;
 class TvxTreeListNode;
 
 class TvxDBGridCriteriaItem : public TvxCriteriaItem {
-  public:
+public:
     explicit TvxDBGridCriteriaItem(TvxCriteriaItemList* AParent) : TvxCriteriaItem(AParent) {}
     std::string ClassName() const override { return "TvxDBGridCriteriaItem"; }
 
@@ -21,12 +21,12 @@ class TvxDBGridCriteriaItem : public TvxCriteriaItem {
     void GetRecordValue(TObject* Context, Variant& Value) override;
     std::string GetFilterFieldName() override;
 
-  private:
+private:
     TvxDBTreeListColumn* column_ = nullptr;
 };
 
 class TvxDBGridCriteria : public TvxCriteria {
-  public:
+public:
     explicit TvxDBGridCriteria(TCustomvxDBGrid* AGrid) : grid_(AGrid) {}
     std::string ClassName() const override { return "TvxDBGridCriteria"; }
 
@@ -54,7 +54,7 @@ class TvxDBGridCriteria : public TvxCriteria {
     // Binds every condition to the grid column of its FieldName (case-insensitive).
     void Loaded() override;
 
-  private:
+private:
     TCustomvxDBGrid* grid_;
     bool caseInsensitive_ = false;
 };

@@ -2,9 +2,9 @@
 
 #include <utility>
 
-#include "grid/filter/vx_criteria_operators.h"
-#include "grid/core/vx_db_grid.h"
 #include "grid/columns/vx_db_tree_list_column.h"
+#include "grid/core/vx_db_grid.h"
+#include "grid/filter/vx_criteria_operators.h"
 #include "grid/filter/vx_filter_dialog.h"
 #include "platform/db/dataset.h"
 #include "platform/rtl/str_utils.h"
@@ -114,17 +114,11 @@ int TvxDBGridFilter::GetFilterState(TvxDBTreeListColumn* Column, Variant& Value)
     return kvxFilterValue;
 }
 
-bool TvxDBGridFilter::HasFilter(TvxDBTreeListColumn* Column) const {
-    return criteria_->FindItem(Column) != nullptr;
-}
+bool TvxDBGridFilter::HasFilter(TvxDBTreeListColumn* Column) const { return criteria_->FindItem(Column) != nullptr; }
 
-bool TvxDBGridFilter::IsFiltered(TvxTreeListNode* Node) {
-    return criteria_->IsFiltered(Node);
-}
+bool TvxDBGridFilter::IsFiltered(TvxTreeListNode* Node) { return criteria_->IsFiltered(Node); }
 
-std::string TvxDBGridFilter::GetFilterText() const {
-    return criteria_->GetFilterText(false);
-}
+std::string TvxDBGridFilter::GetFilterText() const { return criteria_->GetFilterText(false); }
 
 // ---- Drop-down values ----
 

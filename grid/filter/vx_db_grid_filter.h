@@ -25,7 +25,7 @@ inline constexpr int kvxFilterValue = 3;
 inline constexpr int kvxFilterCustom = 4;
 
 class TvxDBGridFilter : public TPersistent {
-  public:
+public:
     explicit TvxDBGridFilter(TCustomvxDBGrid* AGrid);
     ~TvxDBGridFilter() override;
     std::string ClassName() const override { return "TvxDBGridFilter"; }
@@ -62,7 +62,7 @@ class TvxDBGridFilter : public TPersistent {
     // The conditions as the dataset's filter expression.
     std::string GetFilterText() const;
 
-  private:
+private:
     void Changed();
 
     TCustomvxDBGrid* grid_;
@@ -77,7 +77,7 @@ class TvxDBGridFilter : public TPersistent {
 };
 
 class TvxDBGridFilterValues {
-  public:
+public:
     int Count() const { return static_cast<int>(texts_.size()); }
     const std::string& Strings(int Index) const { return texts_.at(static_cast<size_t>(Index)); }
     const Variant& Values(int Index) const { return values_.at(static_cast<size_t>(Index)); }
@@ -91,7 +91,7 @@ class TvxDBGridFilterValues {
     bool CaseInsensitive = false;
     int MaxCount = 0;
 
-  private:
+private:
     bool Find(const Variant& Value, int& Index) const;
 
     std::vector<std::string> texts_;

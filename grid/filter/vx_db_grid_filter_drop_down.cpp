@@ -4,9 +4,9 @@
 #include <algorithm>
 
 #include "controls/draw_utils.h"
+#include "grid/columns/vx_db_tree_list_column.h"
 #include "grid/core/vx_db_grid.h"
 #include "grid/filter/vx_db_grid_filter_popup.h"
-#include "grid/columns/vx_db_tree_list_column.h"
 #include "platform/forms/control_messages.h"
 #include "platform/forms/screen.h"
 #include "platform/gdi/canvas.h"
@@ -42,7 +42,8 @@ void TCustomvxDBGrid::ShowFilterDropDown(int Column) {
     if (clientWidth == 0) {
         TCanvas* canvas = list->Canvas();
         canvas->Font()->Assign(list->Font());
-        for (int i = 0; i < count; ++i) clientWidth = std::max(clientWidth, canvas->TextWidth(list->Items()->Strings(i)));
+        for (int i = 0; i < count; ++i)
+            clientWidth = std::max(clientWidth, canvas->TextWidth(list->Items()->Strings(i)));
     }
     clientWidth += 4;
     const TSize size = list->WindowSizeFor(clientWidth, itemHeight * rows, rows);
@@ -72,7 +73,8 @@ void TCustomvxDBGrid::WndProc(TMessage& Message) {
         Message.Result = filterDropDown_->Perform(msg, Message.WParam, Message.LParam);
         return;
     }
-    if (msg == WM_KILLFOCUS || msg == WM_CANCELMODE || (msg == CM_CANCELMODE && Message.LParam != reinterpret_cast<LPARAM>(this))) {
+    if (msg == WM_KILLFOCUS || msg == WM_CANCELMODE ||
+        (msg == CM_CANCELMODE && Message.LParam != reinterpret_cast<LPARAM>(this))) {
         filterDropDown_->CloseUp(false);
         TCustomvxDBTreeListControl::WndProc(Message);
         return;
@@ -82,7 +84,8 @@ void TCustomvxDBGrid::WndProc(TMessage& Message) {
                                                     static_cast<int16_t>((Message.LParam >> 16) & 0xFFFF)});
         const TPoint local = filterDropDown_->ScreenToClient(screen);
         if (PtInRect(filterDropDown_->ClientRect(), local)) {
-            const LPARAM lp = static_cast<LPARAM>((static_cast<uint16_t>(local.Y) << 16) | static_cast<uint16_t>(local.X));
+            const LPARAM lp = static_cast<LPARAM>((static_cast<uint16_t>(local.Y) << 16) |
+                                                  static_cast<uint16_t>(local.X));
             Message.Result = filterDropDown_->Perform(msg, Message.WParam, lp);
             return;
         }

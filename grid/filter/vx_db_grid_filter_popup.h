@@ -10,7 +10,7 @@ class TCustomvxDBGrid;
 class TvxDBTreeListColumn;
 
 class TvxDBGridFilterPopupListBox : public TCustomvxPopupPickListBox {
-  public:
+public:
     explicit TvxDBGridFilterPopupListBox(TCustomvxDBGrid* AGrid);
     std::string ClassName() const override { return "TvxDBGridFilterPopupListBox"; }
 
@@ -24,11 +24,11 @@ class TvxDBGridFilterPopupListBox : public TCustomvxPopupPickListBox {
     // Hides the list; with Accept, the selected entry becomes the column's condition.
     void CloseUp(bool Accept);
 
-  protected:
+protected:
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
 
-  private:
+private:
     TCustomvxDBGrid* grid_;
     TvxDBTreeListColumn* column_ = nullptr;
     TvxDBGridFilterValues filterValues_;

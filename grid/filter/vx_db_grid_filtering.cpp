@@ -6,9 +6,9 @@
 #include <functional>
 
 #include "controls/draw_utils.h"
+#include "grid/columns/vx_db_tree_list_column.h"
 #include "grid/core/vx_db_grid.h"
 #include "grid/filter/vx_db_grid_filter_popup.h"
-#include "grid/columns/vx_db_tree_list_column.h"
 #include "platform/classes/update_scope.h"
 #include "platform/db/dataset.h"
 #include "platform/gdi/canvas.h"
@@ -16,9 +16,7 @@
 #include "platform/win/window_tree.h"
 
 namespace {
-TvxDBGridNode* GridNode(TvxTreeListNode* Node) {
-    return NodeAs<TvxDBGridNode>(Node);
-}
+TvxDBGridNode* GridNode(TvxTreeListNode* Node) { return NodeAs<TvxDBGridNode>(Node); }
 
 // Data rows of the tree in display order, group rows walked down.
 std::vector<TvxTreeListNode*> DataRows(TCustomvxDBGrid* Grid) {
@@ -64,9 +62,7 @@ void TCustomvxDBGrid::PrepareFilter() {
     if (filter_) filter_->Criteria()->SetCaseInsensitive(filter_->CaseInsensitive());
 }
 
-bool TCustomvxDBGrid::IsNodeInFilter(TvxTreeListNode* Node) {
-    return !IsFilterInEffect() || FilterNodes(Node, false);
-}
+bool TCustomvxDBGrid::IsNodeInFilter(TvxTreeListNode* Node) { return !IsFilterInEffect() || FilterNodes(Node, false); }
 
 void TCustomvxDBGrid::RefilterNodes() {
     PrepareFilter();
@@ -187,21 +183,15 @@ bool TCustomvxDBGrid::FilterNodes(TvxTreeListNode* Node, bool Recalc) {
 
 // ---- Status line, buttons and lines ----
 
-bool TCustomvxDBGrid::IsFilterEnabled() {
-    return filter_ && filter_->Active();
-}
+bool TCustomvxDBGrid::IsFilterEnabled() { return filter_ && filter_->Active(); }
 
-bool TCustomvxDBGrid::HasFilterCriteria() {
-    return filter_ && filter_->Criteria()->Root()->Count() > 0;
-}
+bool TCustomvxDBGrid::HasFilterCriteria() { return filter_ && filter_->Criteria()->Root()->Count() > 0; }
 
 void TCustomvxDBGrid::GetFilterStatusText(std::string& Text) {
     Text = filter_ ? filter_->Criteria()->GetFilterText(true) : std::string();
 }
 
-void TCustomvxDBGrid::GetClearFilterCaption(std::string& Text) {
-    Text = "Clear Filter";
-}
+void TCustomvxDBGrid::GetClearFilterCaption(std::string& Text) { Text = "Clear Filter"; }
 
 void TCustomvxDBGrid::ClearFilter() {
     if (!filter_) return;

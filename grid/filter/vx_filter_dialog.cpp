@@ -2,10 +2,10 @@
 
 #include <memory>
 
-#include "grid/filter/vx_criteria_operators.h"
-#include "grid/filter/vx_db_grid_criteria.h"
 #include "grid/columns/vx_db_tree_list_column.h"
 #include "grid/core/vx_db_tree_list_control.h"
+#include "grid/filter/vx_criteria_operators.h"
+#include "grid/filter/vx_db_grid_criteria.h"
 #include "platform/forms/application.h"
 #include "platform/forms/bevel.h"
 #include "platform/forms/button.h"

@@ -27,21 +27,21 @@ void FilterPickerCondition(int Picker, uint8_t& Operator, bool& Not);
 int FilterConditionPicker(uint8_t Operator, bool Not);
 
 class TvxFilterDialogComboEditClass : public TvxInplaceImageEditClass {
-  public:
+public:
     std::string ClassName() const override { return "TvxFilterDialogComboEdit"; }
     TvxInplaceEdit* Create(TComponent* AOwner) const override;
     bool IsInplace() const override { return false; }
 };
 
 class TvxFilterDialogComboEdit : public TvxInplaceImageEdit {
-  public:
+public:
     explicit TvxFilterDialogComboEdit(TComponent* AOwner) : TvxInplaceImageEdit(AOwner, StaticClass()) {}
     static const TvxFilterDialogComboEditClass& StaticClass();
     void AddItem(const std::string& Value, const std::string& Description);
 };
 
 class TfmCustomDialog : public TForm {
-  public:
+public:
     explicit TfmCustomDialog(TComponent* AOwner);
     std::string ClassName() const override { return "TfmCustomDialog"; }
 
@@ -71,7 +71,7 @@ class TfmCustomDialog : public TForm {
     Variant Value1, Value2;
     std::string Text1, Text2;
 
-  private:
+private:
     void FormCloseQuery(TObject* Sender, bool& CanClose);
     // False (with the editor focused) when the value does not convert to the column's type.
     bool ConvertValue(Variant& Value, TvxInplaceEdit* Editor);

@@ -4,14 +4,14 @@
 #include "controls/vx_mask_edit.h"
 
 class TCustomvxFilterEditClass : public TvxInplaceMaskEditClass {
-  public:
+public:
     std::string ClassName() const override { return "TCustomvxFilterEdit"; }
     TvxInplaceEdit* Create(TComponent* AOwner) const override;
     bool IsInplace() const override { return false; }
 };
 
 class TCustomvxFilterEdit : public TvxInplaceMaskEdit {
-  public:
+public:
     explicit TCustomvxFilterEdit(TComponent* AOwner) : TvxInplaceMaskEdit(AOwner, StaticClass()) {}
     static const TCustomvxFilterEditClass& StaticClass();
 };

@@ -23,9 +23,7 @@ namespace {
 constexpr char kSignature[4] = {'T', 'P', 'F', '0'};
 constexpr const char* kFilterStatusNames[] = {"fsAuto", "fsNone", "fsAlways"};
 
-[[noreturn]] void Malformed() {
-    throw EReadError(SReadError);
-}
+[[noreturn]] void Malformed() { throw EReadError(SReadError); }
 
 // What one stream sets, held until the whole stream has been read.
 struct TFilterImage {
@@ -84,7 +82,7 @@ void ReadProperty(TStream* Stream, const std::string& Name, TFilterImage& Image)
 
 // Writes "Filter." properties; a value equal to its default is left out.
 class TPropertyWriter {
-  public:
+public:
     explicit TPropertyWriter(TStream* Stream) : stream_(Stream) {}
     void Boolean(const char* Name, bool Value) {
         if (!Value) return;
@@ -109,7 +107,7 @@ class TPropertyWriter {
         stream_->WriteBuffer(Bytes.data(), static_cast<int64_t>(Bytes.size()));
     }
 
-  private:
+private:
     void PropertyName(const char* Name) { WriteStreamShortString(stream_, std::string("Filter.") + Name); }
     TStream* stream_;
 };
@@ -142,8 +140,7 @@ void TFilterWrapper::ReadComponent(TStream* Stream) {
     if (!SameText(ReadStreamShortString(Stream), ClassName())) Malformed();
     (void)ReadStreamShortString(Stream);  // the component's name: the wrapper is never named
     TFilterImage image;
-    for (std::string name = ReadStreamShortString(Stream); !name.empty();
-         name = ReadStreamShortString(Stream))
+    for (std::string name = ReadStreamShortString(Stream); !name.empty(); name = ReadStreamShortString(Stream))
         ReadProperty(Stream, name, image);
     if (ReadStreamByte(Stream) != 0) Malformed();  // the wrapper has no child components
     if (!filter_) return;

@@ -11,7 +11,7 @@
 class TvxDBGridFilter;
 
 class TFilterWrapper : public TComponent {
-  public:
+public:
     explicit TFilterWrapper(TComponent* AOwner) : TComponent(AOwner) {}
     std::string ClassName() const override { return "TFilterWrapper"; }
     TvxDBGridFilter* Filter() const { return filter_; }
@@ -25,6 +25,6 @@ class TFilterWrapper : public TComponent {
     // and leaves the filter as it was: nothing is set before all of it has been read.
     void ReadComponent(TStream* Stream);
 
-  private:
+private:
     TvxDBGridFilter* filter_ = nullptr;
 };

@@ -21,9 +21,7 @@
 #include "treelist/node_slots.h"
 
 namespace {
-TvxDBGridNode* GridNode(TvxTreeListNode* Node) {
-    return NodeAs<TvxDBGridNode>(Node);
-}
+TvxDBGridNode* GridNode(TvxTreeListNode* Node) { return NodeAs<TvxDBGridNode>(Node); }
 
 }  // namespace
 
@@ -34,7 +32,7 @@ struct TCustomvxDBGrid::TLoadWalk {
     // sibling list that grew is put in group order once, when the walk ends: putting each
     // new row in its place at once would shift the rest of its list every time.
     class GroupRows {
-      public:
+    public:
         explicit GroupRows(TCustomvxDBGrid* Grid) : grid_(Grid) {}
         // Null when there is none: Add then takes the place the search ended at.
         TvxDBGridNode* Find(TvxTreeListNode* Parent, const Variant& Value) {
@@ -87,7 +85,7 @@ struct TCustomvxDBGrid::TLoadWalk {
             }
         }
 
-      private:
+    private:
         // The index keeps the address of each row's own group value rather than a copy: the
         // value stays put while the row lives, and the index forgets a row before it goes.
         struct ValueLess {
@@ -161,7 +159,7 @@ struct TCustomvxDBGrid::TLoadWalk {
     // parent's rows sorted by key and searched from then on. A row taken is marked, not
     // erased: erasing would shift the rest of the list for every record.
     class KeptRows {
-      public:
+    public:
         explicit KeptRows(const std::vector<TvxTreeListNode*>& Rows) {
             for (TvxTreeListNode* node : Rows)
                 if (TvxDBGridNode* row = GridNode(node)) rows_.push_back({row->KeyValue, row});
@@ -221,7 +219,7 @@ struct TCustomvxDBGrid::TLoadWalk {
             return nodes;
         }
 
-      private:
+    private:
         struct Row {
             Variant Key;
             TvxDBGridNode* Node;
@@ -426,8 +424,7 @@ void TCustomvxDBGrid::DropGroupColumnsWithoutField() {
 bool TCustomvxDBGrid::CanRegroupLoaded() {
     // Only rows of every record regroup into what a load of every record shows: a loaded run,
     // the record window's rows and the rows of a table gone are read anew.
-    return Has(egoSmartReload) && regroupPending_ && IsLoadAllMode() && dataLink_->Active() &&
-           loadedRecordCount_ >= 0;
+    return Has(egoSmartReload) && regroupPending_ && IsLoadAllMode() && dataLink_->Active() && loadedRecordCount_ >= 0;
 }
 
 void TCustomvxDBGrid::ReloadGroupList() {
@@ -811,8 +808,7 @@ void TCustomvxDBGrid::TakeGroupCell(TvxDBGridNode* Group, TvxDBTreeListColumn* C
     Group->KeyValue = Source->KeyValue;
     const int c = Column->GetIndex();
     // A cell that keeps nothing takes no room, as in a row a load makes.
-    if (const TvxDBCellRecord* cell = NodeCell(Source, c); cell && cell->Flags != 0)
-        SetNodeColumn(Group, c, *cell);
+    if (const TvxDBCellRecord* cell = NodeCell(Source, c); cell && cell->Flags != 0) SetNodeColumn(Group, c, *cell);
     SetNodeString(Group, c, TCustomvxTreeListControl::GetNodeString(Source, c));
     Group->RecordIndex = Source->RecordIndex;
 }
@@ -826,7 +822,7 @@ void TCustomvxDBGrid::TakeGroupCell(TvxDBGridNode* Group, TvxDBTreeListColumn* C
 // in), so the sort mostly finds them in order already: it looks for runs first, instead of
 // comparing every row some twenty times.
 class TCustomvxDBGrid::TGroupPaths {
-  public:
+public:
     TGroupPaths(TCustomvxDBGrid* Grid, const std::vector<TvxTreeListNode*>& Rows)
         : grid_(Grid), rows_(Rows), levels_(Grid->GroupColumnCount()), paths_(Rows.size(), nullptr) {
         order_.reserve(Rows.size());
@@ -850,7 +846,7 @@ class TCustomvxDBGrid::TGroupPaths {
         return std::move(paths_);
     }
 
-  private:
+private:
     // Every level's group value and each row's record number, read in one pass over the rows
     // in the order they lie in memory, the order the load made them in: in the order they come
     // (as they were shown, grouped by other values than their records') every level would read
@@ -894,7 +890,8 @@ class TCustomvxDBGrid::TGroupPaths {
     // Group rows ordered by their summaries are found and placed one by one.
     void FindOneByOne(int Level) {
         TLoadWalk walk;
-        for (size_t i : order_) paths_[i] = grid_->GroupRowFor(walk, paths_[i], Level, Value(i, Level), 0, GridNode(rows_[i]));
+        for (size_t i : order_)
+            paths_[i] = grid_->GroupRowFor(walk, paths_[i], Level, Value(i, Level), 0, GridNode(rows_[i]));
         together_ = false;
     }
     // The order of two group values in the column's direction.

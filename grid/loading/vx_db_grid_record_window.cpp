@@ -11,19 +11,19 @@
 #include "platform/win/scroll_bars.h"
 
 namespace {
-TvxDBGridNode* GridNode(TvxTreeListNode* Node) {
-    return NodeAs<TvxDBGridNode>(Node);
-}
+TvxDBGridNode* GridNode(TvxTreeListNode* Node) { return NodeAs<TvxDBGridNode>(Node); }
 
 // Makes a buffer row the link's active record and restores the old one.
 class TActiveRowScope {
-  public:
-    TActiveRowScope(TDataLink* Link, int Row) : link_(Link), saved_(Link->ActiveRecord()) { link_->SetActiveRecord(Row); }
+public:
+    TActiveRowScope(TDataLink* Link, int Row) : link_(Link), saved_(Link->ActiveRecord()) {
+        link_->SetActiveRecord(Row);
+    }
     ~TActiveRowScope() { link_->SetActiveRecord(saved_); }
     TActiveRowScope(const TActiveRowScope&) = delete;
     TActiveRowScope& operator=(const TActiveRowScope&) = delete;
 
-  private:
+private:
     TDataLink* link_;
     int saved_;
 };
@@ -362,9 +362,10 @@ void TCustomvxDBGrid::KeepSavedSelection() {
     rows.reserve(bookmarks.capacity());
     size_t i = 0, j = 0;
     while (i < selected.size() || j < savedSelectionBookmarks_.size()) {
-        const int c = i == selected.size()                   ? 1
-                      : j == savedSelectionBookmarks_.size() ? -1
-                                                             : ds->CompareBookmarks(selected[i], savedSelectionBookmarks_[j]);
+        const int c = i == selected.size() ? 1
+                      : j == savedSelectionBookmarks_.size()
+                          ? -1
+                          : ds->CompareBookmarks(selected[i], savedSelectionBookmarks_[j]);
         if (c <= 0) {
             bookmarks.push_back(selected[i]);
             rows.push_back(SelectedBookmarkNode(static_cast<int>(i)));
@@ -384,9 +385,8 @@ void TCustomvxDBGrid::KeepSavedSelection() {
 bool TCustomvxDBGrid::InSavedSelection(const TBookmark& Bookmark) {
     TDataSet* ds = DataSet();
     if (savedSelectionBookmarks_.empty() || !ds) return false;
-    auto it = std::lower_bound(
-        savedSelectionBookmarks_.begin(), savedSelectionBookmarks_.end(), Bookmark,
-        [ds](const TBookmark& A, const TBookmark& B) { return ds->CompareBookmarks(A, B) < 0; });
+    auto it = std::lower_bound(savedSelectionBookmarks_.begin(), savedSelectionBookmarks_.end(), Bookmark,
+                               [ds](const TBookmark& A, const TBookmark& B) { return ds->CompareBookmarks(A, B) < 0; });
     return it != savedSelectionBookmarks_.end() && ds->CompareBookmarks(*it, Bookmark) == 0;
 }
 
@@ -478,8 +478,7 @@ void TCustomvxDBGrid::LoadPartialBuffer(int Direction, int TopMode, bool Select)
             // bound; then the rows are made from the top down, so that each one is appended.
             const int half = size / 2;
             int above = 0;
-            while (above < half - 1 ||
-                   (!runLow.empty() && ds->CompareBookmarks(ds->Bookmark(), runLow) > 0)) {
+            while (above < half - 1 || (!runLow.empty() && ds->CompareBookmarks(ds->Bookmark(), runLow) > 0)) {
                 ds->Prior();
                 if (ds->Bof()) break;
                 ++above;
@@ -514,7 +513,7 @@ void TCustomvxDBGrid::LoadPartialBuffer(int Direction, int TopMode, bool Select)
     // record has none now, on the row nearest to it (the range goes by the record).
     if (!partialAnchor_ && Direction == 0 && !selectionAnchorBookmark_.empty() && GetCount() > 0)
         partialAnchor_ = ds->CompareBookmarks(selectionAnchorBookmark_, current) < 0 ? GetItem(0)
-                                                                                      : GetItem(GetCount() - 1);
+                                                                                     : GetItem(GetCount() - 1);
     if (partialAnchor_) TCustomvxDBTreeListControl::SetSelectionAnchor(partialAnchor_);
     partialAnchor_ = nullptr;
     if (!bookmark.empty() && ds->BookmarkValid(bookmark)) ds->GotoBookmark(bookmark);

@@ -10,9 +10,7 @@
 #include "platform/rtl/str_utils.h"
 
 namespace {
-TvxDBGridNode* GridNode(TvxTreeListNode* Node) {
-    return NodeAs<TvxDBGridNode>(Node);
-}
+TvxDBGridNode* GridNode(TvxTreeListNode* Node) { return NodeAs<TvxDBGridNode>(Node); }
 
 void Combine(TvxSummaryType Type, Extended& Value, bool& HasValue, Extended V) {
     if (!HasValue) {
@@ -124,7 +122,9 @@ void TCustomvxDBGrid::AccumulateGroupSummaries(TvxTreeListNode* GroupRow, TvxTre
             row->GroupSummaries.resize(static_cast<size_t>(items->Count()));
         for (int i = 0; i < items->Count(); ++i) {
             TvxDBGridSummaryItem* item = items->Items(i);
-            Extended v = item->SummaryType() == cstNone ? 0 : SummarySourceValue(item->Field(), DataRow, item->SummaryType());
+            Extended v = item->SummaryType() == cstNone
+                             ? 0
+                             : SummarySourceValue(item->Field(), DataRow, item->SummaryType());
             if (item->OnSummary) item->OnSummary(item, ds, v);
             row->GroupSummaries[static_cast<size_t>(i)].Add(item->SummaryType(), v);
         }
@@ -416,9 +416,7 @@ bool TCustomvxDBGrid::IsExistRowFooterCell(TvxTreeListNode*, int Column, int Lev
     return ItemForColumn(GroupSummaryGroup(Level), GetColumn(Column)) >= 0;
 }
 
-int TCustomvxDBGrid::GetGroupIndentWidth() {
-    return GroupColumnCount() * Metrics().Indent;
-}
+int TCustomvxDBGrid::GetGroupIndentWidth() { return GroupColumnCount() * Metrics().Indent; }
 
 // ---- Sorting with groups ----
 

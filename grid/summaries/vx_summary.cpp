@@ -24,9 +24,7 @@ constexpr TFormats kDatePrefixes[] = {
     {"", ""}, {"(SUM=", ""}, {"(MIN=", "MIN="}, {"(MAX=", "MAX="}, {"", ""}, {"(AVG=", "AVG="},
 };
 
-bool IsDateType(int FieldType) {
-    return FieldType == ftDate || FieldType == ftTime || FieldType == ftDateTime;
-}
+bool IsDateType(int FieldType) { return FieldType == ftDate || FieldType == ftTime || FieldType == ftDateTime; }
 }  // namespace
 
 std::string SummaryDefaultFormat(TvxSummaryType SummaryType, bool IsFooter) {

@@ -103,7 +103,8 @@ void TvxDBGridSummaryGroup::SetDefaultGroup(bool Value) {
     if (Value) {
         if (TCollection* c = Collection())
             for (int i = 0; i < c->Count(); ++i)
-                if (auto* g = dynamic_cast<TvxDBGridSummaryGroup*>(c->Items(i)); g && g != this) g->defaultGroup_ = false;
+                if (auto* g = dynamic_cast<TvxDBGridSummaryGroup*>(c->Items(i)); g && g != this)
+                    g->defaultGroup_ = false;
     }
     defaultGroup_ = Value;
     Changed(true);

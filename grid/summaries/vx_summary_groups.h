@@ -15,7 +15,7 @@ class TField;
 class TvxDBGridSummaryGroup;
 
 class TvxDBGridSummaryItem : public TCollectionItem {
-  public:
+public:
     explicit TvxDBGridSummaryItem(TCollection* ACollection) : TCollectionItem(ACollection) {}
     std::string ClassName() const override { return "TvxDBGridSummaryItem"; }
     void Assign(TPersistent* Source) override;
@@ -34,7 +34,7 @@ class TvxDBGridSummaryItem : public TCollectionItem {
     TField* Field() const { return field_; }
     void SetField(TField* Value) { field_ = Value; }
 
-  private:
+private:
     std::string columnName_;
     TField* field_ = nullptr;
     TvxSummaryType summaryType_ = cstNone;
@@ -43,24 +43,26 @@ class TvxDBGridSummaryItem : public TCollectionItem {
 };
 
 class TvxDBGridSummaryItems : public TCollection {
-  public:
+public:
     explicit TvxDBGridSummaryItems(TvxDBGridSummaryGroup* AGroup);
     std::string ClassName() const override { return "TvxDBGridSummaryItems"; }
     TvxDBGridSummaryGroup* Group() const { return group_; }
-    TvxDBGridSummaryItem* Items(int Index) const { return static_cast<TvxDBGridSummaryItem*>(TCollection::Items(Index)); }
+    TvxDBGridSummaryItem* Items(int Index) const {
+        return static_cast<TvxDBGridSummaryItem*>(TCollection::Items(Index));
+    }
     TvxDBGridSummaryItem* Add() { return static_cast<TvxDBGridSummaryItem*>(TCollection::Add()); }
 
-  protected:
+protected:
     void Update(TCollectionItem* Item) override;
 
-  private:
+private:
     TvxDBGridSummaryGroup* group_;
 };
 
 class TvxDBGridSummaryGroups;
 
 class TvxDBGridSummaryGroup : public TCollectionItem {
-  public:
+public:
     explicit TvxDBGridSummaryGroup(TCollection* ACollection);
     ~TvxDBGridSummaryGroup() override;
     std::string ClassName() const override { return "TvxDBGridSummaryGroup"; }
@@ -82,7 +84,7 @@ class TvxDBGridSummaryGroup : public TCollectionItem {
 
     TvxDBGridSummaryGroups* Groups() const;
 
-  private:
+private:
     std::string beginSummaryText_;
     std::string endSummaryText_;
     bool defaultGroup_ = false;
@@ -91,7 +93,7 @@ class TvxDBGridSummaryGroup : public TCollectionItem {
 };
 
 class TvxDBGridSummaryGroups : public TCollection {
-  public:
+public:
     explicit TvxDBGridSummaryGroups(TCustomvxDBTreeListControl* AGrid);
     std::string ClassName() const override { return "TvxDBGridSummaryGroups"; }
     TCustomvxDBTreeListControl* Grid() const { return grid_; }
@@ -102,10 +104,10 @@ class TvxDBGridSummaryGroups : public TCollection {
     TvxDBGridSummaryGroup* FindDefaultGroup() const;
     TvxDBGridSummaryGroup* FindGroupByName(const std::string& Name) const;
 
-  protected:
+protected:
     void Update(TCollectionItem* Item) override;
 
-  private:
+private:
     TCustomvxDBTreeListControl* grid_;
 };
 

@@ -5,9 +5,7 @@
 #include "platform/classes/update_scope.h"
 #include "platform/rtl/exception.h"
 
-TCollectionItem::TCollectionItem(TCollection* ACollection) {
-    SetCollection(ACollection);
-}
+TCollectionItem::TCollectionItem(TCollection* ACollection) { SetCollection(ACollection); }
 
 TCollectionItem::~TCollectionItem() {
     // Freed by its owner: the collection has already let go. Freed directly (unique_ptr

@@ -14,7 +14,7 @@
 class TCollection;
 
 class TCollectionItem : public TPersistent {
-  public:
+public:
     explicit TCollectionItem(TCollection* ACollection);
     ~TCollectionItem() override;
     std::string ClassName() const override { return "TCollectionItem"; }
@@ -30,11 +30,11 @@ class TCollectionItem : public TPersistent {
     virtual std::string DisplayName() const { return ClassName(); }
     virtual void SetDisplayName(const std::string&) { Changed(false); }
 
-  protected:
+protected:
     // Reports a change of this item (or of all items) unless the collection is updating.
     void Changed(bool AllItems);
 
-  private:
+private:
     friend class TCollection;
     TCollection* collection_ = nullptr;
     int id_ = 0;
@@ -51,7 +51,7 @@ TCollectionItemClass CollectionItemClass() {
 enum TCollectionNotification { cnAdded, cnExtracting, cnDeleting };
 
 class TCollection : public TPersistent {
-  public:
+public:
     explicit TCollection(TCollectionItemClass ItemClass);
     ~TCollection() override;
     std::string ClassName() const override { return "TCollection"; }
@@ -76,14 +76,14 @@ class TCollection : public TPersistent {
     virtual void EndUpdate();
     int UpdateCount() const { return update_count_; }
 
-  protected:
+protected:
     // Descendants react to changes here; called only outside an update bracket.
     virtual void Update(TCollectionItem*) {}
     virtual void Notify(TCollectionItem*, TCollectionNotification) {}
     // Reports "anything may have changed" unless updating.
     void Changed();
 
-  private:
+private:
     friend class TCollectionItem;
     void InsertItem(TCollectionItem* Item);
     // Takes the item out without freeing it; answers the owning pointer.

@@ -7,9 +7,7 @@
 
 namespace {
 
-bool IsIdentStart(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
-}
+bool IsIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
 
 // Names compare ignoring case; identifiers are ASCII, other bytes stay as they are.
 std::string NameKey(std::string_view name) {
@@ -104,8 +102,7 @@ void TComponent::SetName(const std::string& NewName) {
     if (owner_ != nullptr) owner_->IndexName(this);
 }
 
-void TComponent::ValidateRename(TComponent* AComponent, const std::string& CurName,
-                                const std::string& NewName) {
+void TComponent::ValidateRename(TComponent* AComponent, const std::string& CurName, const std::string& NewName) {
     if (AComponent != nullptr && !SameText(CurName, NewName) && AComponent->owner_ == this &&
         FindComponent(NewName) != nullptr) {
         throw EComponentError("A component named " + NewName + " already exists");
@@ -217,6 +214,4 @@ void TComponent::SetDesigning(bool Value, bool SetChildren) {
     }
 }
 
-void TComponent::Loaded() {
-    state_ &= ~csLoading;
-}
+void TComponent::Loaded() { state_ &= ~csLoading; }

@@ -32,7 +32,7 @@ constexpr TComponentState csFreeNotification = 1u << 8;
 bool IsValidIdent(std::string_view ident);
 
 class TComponent : public TPersistent {
-  public:
+public:
     explicit TComponent(TComponent* AOwner);
     ~TComponent() override;
     std::string ClassName() const override { return "TComponent"; }
@@ -80,17 +80,16 @@ class TComponent : public TPersistent {
     void Updating() { state_ |= csUpdating; }
     void Updated() { state_ &= ~csUpdating; }
 
-  protected:
+protected:
     // Called on the owner for every component inserted or removed, and on every component
     // registered with FreeNotification when that one is freed. A component removed from its
     // owner is also announced to the components of that owner (at any depth) that keep a
     // reference to it: only they can care, and they registered with FreeNotification.
     virtual void Notification(TComponent* AComponent, TOperation Operation);
-    virtual void ValidateRename(TComponent* AComponent, const std::string& CurName,
-                                const std::string& NewName);
+    virtual void ValidateRename(TComponent* AComponent, const std::string& CurName, const std::string& NewName);
     virtual void ValidateInsert(TComponent* AComponent);
 
-  private:
+private:
     void Insert(TComponent* AComponent);
     void Remove(TComponent* AComponent);
     void RemoveNotification(TComponent* AComponent);

@@ -17,13 +17,12 @@ TOVAK_EXCEPTION_CLASS(EIniFileException, Exception);
 class TStrings;
 
 class TCustomIniFile : public TObject {
-  public:
+public:
     explicit TCustomIniFile(std::string FileName) : file_name_(std::move(FileName)) {}
     std::string ClassName() const override { return "TCustomIniFile"; }
     const std::string& FileName() const { return file_name_; }
 
-    virtual std::string ReadString(std::string_view Section, std::string_view Ident,
-                                   std::string_view Default) = 0;
+    virtual std::string ReadString(std::string_view Section, std::string_view Ident, std::string_view Default) = 0;
     virtual void WriteString(std::string_view Section, std::string_view Ident, std::string_view Value) = 0;
     // Decimal, "$1F" or "0x1F".
     virtual int32_t ReadInteger(std::string_view Section, std::string_view Ident, int32_t Default);
@@ -52,6 +51,6 @@ class TCustomIniFile : public TObject {
     bool SectionExists(std::string_view Section);
     virtual bool ValueExists(std::string_view Section, std::string_view Ident);
 
-  private:
+private:
     std::string file_name_;
 };

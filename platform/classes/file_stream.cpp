@@ -11,9 +11,7 @@
 
 namespace {
 
-std::string OsText(int err) {
-    return std::generic_category().message(err);
-}
+std::string OsText(int err) { return std::generic_category().message(err); }
 
 }  // namespace
 
@@ -27,15 +25,9 @@ TFileStream::TFileStream(const std::string& AFileName, uint16_t Mode) : file_nam
     }
     int flags = O_CLOEXEC;
     switch (Mode & 0x0003) {
-        case fmOpenWrite:
-            flags |= O_WRONLY;
-            break;
-        case fmOpenReadWrite:
-            flags |= O_RDWR;
-            break;
-        default:
-            flags |= O_RDONLY;
-            break;
+        case fmOpenWrite: flags |= O_WRONLY; break;
+        case fmOpenReadWrite: flags |= O_RDWR; break;
+        default: flags |= O_RDONLY; break;
     }
     fd_ = ::open(AFileName.c_str(), flags);
     int err = errno;

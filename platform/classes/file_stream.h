@@ -20,7 +20,7 @@ constexpr uint16_t fmShareDenyRead = 0x0030;
 constexpr uint16_t fmShareDenyNone = 0x0040;
 
 class TFileStream : public TStream {
-  public:
+public:
     TFileStream(const std::string& AFileName, uint16_t Mode);
     ~TFileStream() override;
     std::string ClassName() const override { return "TFileStream"; }
@@ -34,7 +34,7 @@ class TFileStream : public TStream {
     const std::string& FileName() const { return file_name_; }
     int Handle() const { return fd_; }
 
-  private:
+private:
     std::string file_name_;
     int fd_ = -1;
 };

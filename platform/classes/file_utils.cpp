@@ -20,9 +20,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string OsText(int err) {
-    return std::generic_category().message(err);
-}
+std::string OsText(int err) { return std::generic_category().message(err); }
 
 bool WriteAll(int fd, std::string_view bytes) {
     size_t done = 0;
@@ -54,9 +52,7 @@ bool ForceDirectories(const std::string& Dir) {
     return DirectoryExists(Dir);
 }
 
-bool DeleteFile(const std::string& FileName) {
-    return !DirectoryExists(FileName) && ::unlink(FileName.c_str()) == 0;
-}
+bool DeleteFile(const std::string& FileName) { return !DirectoryExists(FileName) && ::unlink(FileName.c_str()) == 0; }
 
 bool RenameFile(const std::string& OldName, const std::string& NewName) {
     return ::rename(OldName.c_str(), NewName.c_str()) == 0;
@@ -110,8 +106,8 @@ std::string FindFileCaseInsensitive(const std::string& Folder, const std::string
     if (::lstat((prefix + Name).c_str(), &st) == 0) return prefix + Name;
     std::error_code ec;
     std::vector<std::string> matches;
-    for (fs::directory_iterator it(Folder.empty() ? fs::path(".") : fs::path(Folder), ec), end;
-         !ec && it != end; it.increment(ec)) {
+    for (fs::directory_iterator it(Folder.empty() ? fs::path(".") : fs::path(Folder), ec), end; !ec && it != end;
+         it.increment(ec)) {
         std::string entry = it->path().filename().string();
         if (AnsiSameText(entry, Name)) matches.push_back(entry);
     }
@@ -142,9 +138,7 @@ void WriteFileAtomic(const std::string& FileName, std::string_view Bytes) {
         if (::realpath(FileName.c_str(), resolved) != nullptr) target = resolved;
     }
     bool existed = ::stat(target.c_str(), &st) == 0;
-    auto fail = [&](int err) {
-        throw EFCreateError("Cannot create file \"" + FileName + "\". " + OsText(err));
-    };
+    auto fail = [&](int err) { throw EFCreateError("Cannot create file \"" + FileName + "\". " + OsText(err)); };
     if (existed && S_ISDIR(st.st_mode)) fail(EISDIR);
 
     std::string temp;

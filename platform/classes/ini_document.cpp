@@ -16,9 +16,7 @@ std::string OneLine(std::string_view s) {
     return result;
 }
 
-bool IsBlankLine(const std::string& raw) {
-    return Trim(raw).empty();
-}
+bool IsBlankLine(const std::string& raw) { return Trim(raw).empty(); }
 
 }  // namespace
 
@@ -54,9 +52,7 @@ bool TIniDocument::IsBlankOrComment(std::string_view line) {
     return trimmed.empty() || trimmed[0] == ';';
 }
 
-bool TIniDocument::SameName(std::string_view a, std::string_view b) {
-    return AnsiSameText(Trim(a), Trim(b));
-}
+bool TIniDocument::SameName(std::string_view a, std::string_view b) { return AnsiSameText(Trim(a), Trim(b)); }
 
 void TIniDocument::Parse(std::string_view text) {
     Clear();
@@ -122,8 +118,7 @@ void TIniDocument::Write(std::string_view section, std::string_view key, std::st
         if (!SameName(s.name, section_name)) continue;
         // After the section's last entry: blank lines and comments that lead into the next
         // section stay where they are.
-        auto last_entry =
-            std::find_if(s.lines.rbegin(), s.lines.rend(), [](const Line& l) { return !l.key.empty(); });
+        auto last_entry = std::find_if(s.lines.rbegin(), s.lines.rend(), [](const Line& l) { return !l.key.empty(); });
         s.lines.insert(last_entry.base(), std::move(entry));
         return;
     }
@@ -160,8 +155,7 @@ bool TIniDocument::EraseSection(std::string_view section) {
 std::vector<std::string> TIniDocument::SectionNames() const {
     std::vector<std::string> names;
     for (const auto& s : sections_) {
-        bool known = std::any_of(names.begin(), names.end(),
-                                 [&](const std::string& n) { return SameName(n, s.name); });
+        bool known = std::any_of(names.begin(), names.end(), [&](const std::string& n) { return SameName(n, s.name); });
         if (!known) names.push_back(s.name);
     }
     return names;

@@ -14,7 +14,7 @@
 class TStrings;
 
 class TIniDocument {
-  public:
+public:
     // One line of a text and the line end that closes it: "\r\n", "\n", "\r", or nothing
     // for a last line without one.
     struct TextLine {
@@ -51,7 +51,7 @@ class TIniDocument {
     void FillEntries(std::string_view section, TStrings* strings, bool with_values) const;
     void FillSectionNames(TStrings* strings) const;
 
-  private:
+private:
     struct Line {
         std::string raw;
         std::string key;    // empty for a line that is not an entry

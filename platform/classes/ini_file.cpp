@@ -20,8 +20,8 @@ std::mutex& WriteMutex() {
 }  // namespace
 
 bool TIniFile::Stamp::operator==(const Stamp& o) const {
-    return exists == o.exists && dev == o.dev && ino == o.ino && size == o.size &&
-           mtime.tv_sec == o.mtime.tv_sec && mtime.tv_nsec == o.mtime.tv_nsec;
+    return exists == o.exists && dev == o.dev && ino == o.ino && size == o.size && mtime.tv_sec == o.mtime.tv_sec &&
+           mtime.tv_nsec == o.mtime.tv_nsec;
 }
 
 TIniFile::TIniFile(const std::string& FileName) : TCustomIniFile(FileName) {}

@@ -15,12 +15,11 @@
 #include "platform/classes/ini_document.h"
 
 class TIniFile : public TCustomIniFile {
-  public:
+public:
     explicit TIniFile(const std::string& FileName);
     std::string ClassName() const override { return "TIniFile"; }
 
-    std::string ReadString(std::string_view Section, std::string_view Ident,
-                           std::string_view Default) override;
+    std::string ReadString(std::string_view Section, std::string_view Ident, std::string_view Default) override;
     void WriteString(std::string_view Section, std::string_view Ident, std::string_view Value) override;
     void ReadSection(std::string_view Section, TStrings* Strings) override;
     void ReadSections(TStrings* Strings) override;
@@ -30,7 +29,7 @@ class TIniFile : public TCustomIniFile {
     // Writes are never held back: nothing to do.
     void UpdateFile() override {}
 
-  private:
+private:
     // Re-reads the file when it changed since the last look (or for_write: must be readable).
     void Refresh(bool for_write);
     void Store();

@@ -86,9 +86,7 @@ void TList::Clear() {
     items_.shrink_to_fit();
 }
 
-void TList::Pack() {
-    items_.erase(std::remove(items_.begin(), items_.end(), nullptr), items_.end());
-}
+void TList::Pack() { items_.erase(std::remove(items_.begin(), items_.end(), nullptr), items_.end()); }
 
 void TList::SetCount(int NewCount) {
     if (NewCount < 0) Error("List count out of bounds", NewCount);

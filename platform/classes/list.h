@@ -12,7 +12,7 @@ enum TListNotification { lnAdded, lnExtracted, lnDeleted };
 using TListSortCompare = std::function<int(void* Item1, void* Item2)>;
 
 class TList : public TObject {
-  public:
+public:
     TList() = default;
     ~TList() override;
     std::string ClassName() const override { return "TList"; }
@@ -47,13 +47,13 @@ class TList : public TObject {
     void* operator[](int Index) const { return Get(Index); }
     void** List() { return items_.data(); }
 
-  protected:
+protected:
     // Descendants that own their items free them here (lnDeleted).
     virtual void Notify(void* Ptr, TListNotification Action);
     void* Get(int Index) const;
     [[noreturn]] static void Error(const char* message, int value);
 
-  private:
+private:
     void CheckIndex(int Index) const;
     std::vector<void*> items_;
 };

@@ -12,8 +12,7 @@ TMemIniFile::TMemIniFile(const std::string& FileName) : TCustomIniFile(FileName)
     }
 }
 
-std::string TMemIniFile::ReadString(std::string_view Section, std::string_view Ident,
-                                    std::string_view Default) {
+std::string TMemIniFile::ReadString(std::string_view Section, std::string_view Ident, std::string_view Default) {
     const std::string* value = document_.Find(Section, Ident);
     return value != nullptr ? *value : std::string(Default);
 }
@@ -26,22 +25,14 @@ void TMemIniFile::ReadSection(std::string_view Section, TStrings* Strings) {
     document_.FillEntries(Section, Strings, false);
 }
 
-void TMemIniFile::ReadSections(TStrings* Strings) {
-    document_.FillSectionNames(Strings);
-}
+void TMemIniFile::ReadSections(TStrings* Strings) { document_.FillSectionNames(Strings); }
 
 void TMemIniFile::ReadSectionValues(std::string_view Section, TStrings* Strings) {
     document_.FillEntries(Section, Strings, true);
 }
 
-void TMemIniFile::EraseSection(std::string_view Section) {
-    document_.EraseSection(Section);
-}
+void TMemIniFile::EraseSection(std::string_view Section) { document_.EraseSection(Section); }
 
-void TMemIniFile::DeleteKey(std::string_view Section, std::string_view Ident) {
-    document_.DeleteKey(Section, Ident);
-}
+void TMemIniFile::DeleteKey(std::string_view Section, std::string_view Ident) { document_.DeleteKey(Section, Ident); }
 
-void TMemIniFile::UpdateFile() {
-    WriteFileAtomic(FileName(), document_.Serialize());
-}
+void TMemIniFile::UpdateFile() { WriteFileAtomic(FileName(), document_.Serialize()); }

@@ -7,12 +7,11 @@
 #include "platform/classes/ini_document.h"
 
 class TMemIniFile : public TCustomIniFile {
-  public:
+public:
     explicit TMemIniFile(const std::string& FileName);
     std::string ClassName() const override { return "TMemIniFile"; }
 
-    std::string ReadString(std::string_view Section, std::string_view Ident,
-                           std::string_view Default) override;
+    std::string ReadString(std::string_view Section, std::string_view Ident, std::string_view Default) override;
     void WriteString(std::string_view Section, std::string_view Ident, std::string_view Value) override;
     void ReadSection(std::string_view Section, TStrings* Strings) override;
     void ReadSections(TStrings* Strings) override;
@@ -25,6 +24,6 @@ class TMemIniFile : public TCustomIniFile {
     std::string FileText() const { return document_.Serialize(); }
     void Clear() { document_.Clear(); }
 
-  private:
+private:
     TIniDocument document_;
 };

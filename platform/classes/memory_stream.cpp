@@ -20,9 +20,7 @@ int64_t TCustomMemoryStream::Seek(int64_t Offset, TSeekOrigin Origin) {
     return position_;
 }
 
-int64_t TCustomMemoryStream::Write(const void*, int64_t) {
-    return 0;
-}
+int64_t TCustomMemoryStream::Write(const void*, int64_t) { return 0; }
 
 void TCustomMemoryStream::SetPointer(void* Ptr, int64_t Size) {
     memory_ = static_cast<uint8_t*>(Ptr);
@@ -34,8 +32,7 @@ void TCustomMemoryStream::SaveToStream(TStream* Stream) {
 }
 
 void TCustomMemoryStream::SaveToFile(const std::string& FileName) {
-    WriteFileAtomic(FileName,
-                    std::string_view(reinterpret_cast<const char*>(memory_), static_cast<size_t>(size_)));
+    WriteFileAtomic(FileName, std::string_view(reinterpret_cast<const char*>(memory_), static_cast<size_t>(size_)));
 }
 
 void TMemoryStream::Resize(int64_t NewSize) {

@@ -10,7 +10,7 @@
 #include "platform/classes/stream.h"
 
 class TCustomMemoryStream : public TStream {
-  public:
+public:
     std::string ClassName() const override { return "TCustomMemoryStream"; }
 
     int64_t Read(void* Buffer, int64_t Count) override;
@@ -25,18 +25,18 @@ class TCustomMemoryStream : public TStream {
 
     void* Memory() const { return memory_; }
 
-  protected:
+protected:
     int64_t DataSize() const { return size_; }
     void SetPointer(void* Ptr, int64_t Size);
     int64_t position_ = 0;
 
-  private:
+private:
     uint8_t* memory_ = nullptr;
     int64_t size_ = 0;
 };
 
 class TMemoryStream : public TCustomMemoryStream {
-  public:
+public:
     TMemoryStream() = default;
     std::string ClassName() const override { return "TMemoryStream"; }
 
@@ -49,14 +49,14 @@ class TMemoryStream : public TCustomMemoryStream {
     int64_t Capacity() const { return static_cast<int64_t>(buffer_.capacity()); }
     void SetCapacity(int64_t NewCapacity);
 
-  private:
+private:
     void Resize(int64_t NewSize);
     std::vector<uint8_t> buffer_;
 };
 
 // A memory stream initialised from, and readable as, a string of bytes.
 class TStringStream : public TMemoryStream {
-  public:
+public:
     explicit TStringStream(std::string_view AString = {});
     std::string ClassName() const override { return "TStringStream"; }
 

@@ -6,7 +6,7 @@
 #include <string>
 
 class TObject {
-  public:
+public:
     TObject() = default;
     TObject(const TObject&) = delete;
     TObject& operator=(const TObject&) = delete;

@@ -10,9 +10,7 @@ void TPersistent::Assign(TPersistent* Source) {
     }
 }
 
-void TPersistent::AssignTo(TPersistent* Dest) {
-    Dest->AssignError(this);
-}
+void TPersistent::AssignTo(TPersistent* Dest) { Dest->AssignError(this); }
 
 void TPersistent::AssignError(TPersistent* Source) {
     std::string source_name = Source != nullptr ? Source->ClassName() : "nil";

@@ -5,16 +5,16 @@
 #include "platform/classes/object.h"
 
 class TPersistent : public TObject {
-  public:
+public:
     std::string ClassName() const override { return "TPersistent"; }
 
     // Overrides copy what they know and call the inherited Assign for anything else.
     // Unknown pairs raise EConvertError "Cannot assign a <source> to a <dest>".
     virtual void Assign(TPersistent* Source);
 
-  protected:
+protected:
     virtual void AssignTo(TPersistent* Dest);
 
-  private:
+private:
     [[noreturn]] void AssignError(TPersistent* Source);
 };

@@ -11,7 +11,7 @@
 enum TSeekOrigin { soBeginning, soCurrent, soEnd };
 
 class TStream : public TObject {
-  public:
+public:
     std::string ClassName() const override { return "TStream"; }
 
     virtual int64_t Read(void* Buffer, int64_t Count) = 0;

@@ -35,9 +35,7 @@ void TStringList::SetObjects(int Index, TObject* AObject) {
     Changed();
 }
 
-int TStringList::Add(const std::string& S) {
-    return AddObject(S, nullptr);
-}
+int TStringList::Add(const std::string& S) { return AddObject(S, nullptr); }
 
 int TStringList::AddObject(const std::string& S, TObject* AObject) {
     int index = Count();
@@ -49,9 +47,7 @@ int TStringList::AddObject(const std::string& S, TObject* AObject) {
     return index;
 }
 
-void TStringList::Insert(int Index, const std::string& S) {
-    InsertObject(Index, S, nullptr);
-}
+void TStringList::Insert(int Index, const std::string& S) { InsertObject(Index, S, nullptr); }
 
 void TStringList::InsertObject(int Index, const std::string& S, TObject* AObject) {
     if (sorted_) Error("Operation not allowed on sorted list");

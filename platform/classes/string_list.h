@@ -14,7 +14,7 @@ class TStringList;
 using TStringListSortCompare = std::function<int(TStringList* List, int Index1, int Index2)>;
 
 class TStringList : public TStrings {
-  public:
+public:
     TStringList() = default;
     ~TStringList() override = default;
     std::string ClassName() const override { return "TStringList"; }
@@ -55,14 +55,14 @@ class TStringList : public TStrings {
     TNotifyEvent OnChange;
     TNotifyEvent OnChanging;
 
-  protected:
+protected:
     virtual void Changed();
     virtual void Changing();
     void SetUpdateState(bool Updating) override;
     int CompareStrings(std::string_view S1, std::string_view S2) const override;
     void InsertItem(int Index, const std::string& S, TObject* AObject);
 
-  private:
+private:
     struct Item {
         std::string text;
         TObject* object = nullptr;

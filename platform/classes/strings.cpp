@@ -9,9 +9,7 @@
 
 namespace {
 
-bool IsBlank(char c) {
-    return static_cast<unsigned char>(c) >= 1 && static_cast<unsigned char>(c) <= ' ';
-}
+bool IsBlank(char c) { return static_cast<unsigned char>(c) >= 1 && static_cast<unsigned char>(c) <= ' '; }
 
 // A quoted entry starting at value[pos] (the quote): doubled quotes stand for one; a missing
 // closing quote takes the rest of the text. Leaves pos after the closing quote.
@@ -36,9 +34,7 @@ std::string ExtractQuoted(std::string_view value, size_t& pos, char quote) {
 
 }  // namespace
 
-void TStrings::Error(const std::string& Message) {
-    throw EStringListError(Message);
-}
+void TStrings::Error(const std::string& Message) { throw EStringListError(Message); }
 
 void TStrings::IndexError(int Index) {
     throw EStringListError("List index out of bounds (" + std::to_string(Index) + ")");
@@ -50,9 +46,7 @@ void TStrings::SetStrings(int Index, const std::string& S) {
     InsertObject(Index, S, object);
 }
 
-TObject* TStrings::Objects(int) const {
-    return nullptr;
-}
+TObject* TStrings::Objects(int) const { return nullptr; }
 
 void TStrings::SetObjects(int, TObject*) {}
 
@@ -98,9 +92,7 @@ void TStrings::Move(int CurIndex, int NewIndex) {
     InsertObject(NewIndex, s, o);
 }
 
-int TStrings::CompareStrings(std::string_view S1, std::string_view S2) const {
-    return AnsiCompareText(S1, S2);
-}
+int TStrings::CompareStrings(std::string_view S1, std::string_view S2) const { return AnsiCompareText(S1, S2); }
 
 int TStrings::IndexOf(std::string_view S) const {
     for (int i = 0, n = Count(); i < n; ++i) {
@@ -113,8 +105,7 @@ int TStrings::IndexOfName(std::string_view Name) const {
     for (int i = 0, n = Count(); i < n; ++i) {
         std::string s = Strings(i);
         size_t sep = s.find(name_value_separator_);
-        if (sep != std::string::npos && CompareStrings(std::string_view(s).substr(0, sep), Name) == 0)
-            return i;
+        if (sep != std::string::npos && CompareStrings(std::string_view(s).substr(0, sep), Name) == 0) return i;
     }
     return -1;
 }
@@ -236,8 +227,7 @@ void TStrings::SetDelimitedTextWith(std::string_view value, char delimiter, char
             Add(ExtractQuoted(value, pos, quote));
         } else {
             size_t start = pos;
-            while (pos < value.size() && static_cast<unsigned char>(value[pos]) > ' ' &&
-                   value[pos] != delimiter) {
+            while (pos < value.size() && static_cast<unsigned char>(value[pos]) > ' ' && value[pos] != delimiter) {
                 ++pos;
             }
             Add(std::string(value.substr(start, pos - start)));
@@ -251,21 +241,13 @@ void TStrings::SetDelimitedTextWith(std::string_view value, char delimiter, char
     }
 }
 
-std::string TStrings::DelimitedText() const {
-    return DelimitedTextWith(delimiter_, quote_char_);
-}
+std::string TStrings::DelimitedText() const { return DelimitedTextWith(delimiter_, quote_char_); }
 
-void TStrings::SetDelimitedText(std::string_view Value) {
-    SetDelimitedTextWith(Value, delimiter_, quote_char_);
-}
+void TStrings::SetDelimitedText(std::string_view Value) { SetDelimitedTextWith(Value, delimiter_, quote_char_); }
 
-std::string TStrings::CommaText() const {
-    return DelimitedTextWith(',', '"');
-}
+std::string TStrings::CommaText() const { return DelimitedTextWith(',', '"'); }
 
-void TStrings::SetCommaText(std::string_view Value) {
-    SetDelimitedTextWith(Value, ',', '"');
-}
+void TStrings::SetCommaText(std::string_view Value) { SetDelimitedTextWith(Value, ',', '"'); }
 
 std::string TStrings::Text() const {
     std::string result;
@@ -306,9 +288,7 @@ void TStrings::LoadFromStream(TStream* Stream) {
     SetText(DecodeTextBytes(bytes));
 }
 
-void TStrings::SaveToFile(const std::string& FileName) {
-    WriteFileAtomic(FileName, Text());
-}
+void TStrings::SaveToFile(const std::string& FileName) { WriteFileAtomic(FileName, Text()); }
 
 void TStrings::SaveToStream(TStream* Stream) {
     std::string text = Text();

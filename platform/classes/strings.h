@@ -12,7 +12,7 @@
 class TStream;
 
 class TStrings : public TPersistent {
-  public:
+public:
     std::string ClassName() const override { return "TStrings"; }
 
     virtual int Count() const = 0;
@@ -84,13 +84,13 @@ class TStrings : public TPersistent {
     void SaveToFile(const std::string& FileName);
     virtual void SaveToStream(TStream* Stream);
 
-  protected:
+protected:
     virtual void SetUpdateState(bool) {}
     virtual int CompareStrings(std::string_view S1, std::string_view S2) const;
     [[noreturn]] static void Error(const std::string& Message);
     [[noreturn]] static void IndexError(int Index);
 
-  private:
+private:
     std::string DelimitedTextWith(char delimiter, char quote) const;
     void SetDelimitedTextWith(std::string_view value, char delimiter, char quote);
 

@@ -27,12 +27,12 @@ struct SpeedEntry {
 };
 
 constexpr SpeedEntry kSpeeds[] = {
-    {50, B50},         {75, B75},         {110, B110},       {134, B134},       {150, B150},
-    {200, B200},       {300, B300},       {600, B600},       {1200, B1200},     {1800, B1800},
-    {2400, B2400},     {4800, B4800},     {9600, B9600},     {19200, B19200},   {38400, B38400},
-    {57600, B57600},   {115200, B115200}, {230400, B230400}, {460800, B460800}, {500000, B500000},
-    {576000, B576000}, {921600, B921600}, {1000000, B1000000}, {1152000, B1152000},
-    {1500000, B1500000}, {2000000, B2000000}, {3000000, B3000000}, {4000000, B4000000},
+    {50, B50},           {75, B75},           {110, B110},         {134, B134},         {150, B150},
+    {200, B200},         {300, B300},         {600, B600},         {1200, B1200},       {1800, B1800},
+    {2400, B2400},       {4800, B4800},       {9600, B9600},       {19200, B19200},     {38400, B38400},
+    {57600, B57600},     {115200, B115200},   {230400, B230400},   {460800, B460800},   {500000, B500000},
+    {576000, B576000},   {921600, B921600},   {1000000, B1000000}, {1152000, B1152000}, {1500000, B1500000},
+    {2000000, B2000000}, {3000000, B3000000}, {4000000, B4000000},
 };
 
 bool StandardSpeed(uint32_t rate, speed_t& code) {
@@ -104,11 +104,16 @@ bool TCommDevice::SetupWakes() {
     // that wait in it for room in the reader's ring do not wake the waiter again and again.
     // An arrival before the first wait is reported by the first wait (the registration
     // finds the bytes already there).
-    struct epoll_event wake{EPOLLIN, {}};
+    struct epoll_event wake {
+        EPOLLIN, {}
+    };
     wake.data.fd = wait_wake_;
-    struct epoll_event device{EPOLLIN | EPOLLET, {}};
+    struct epoll_event device {
+        EPOLLIN | EPOLLET, {}
+    };
     device.data.fd = fd_;
-    if (wait_wake_ < 0 || write_wake_ < 0 || arrivals_ < 0 || epoll_ctl(arrivals_, EPOLL_CTL_ADD, wait_wake_, &wake) != 0 ||
+    if (wait_wake_ < 0 || write_wake_ < 0 || arrivals_ < 0 ||
+        epoll_ctl(arrivals_, EPOLL_CTL_ADD, wait_wake_, &wake) != 0 ||
         epoll_ctl(arrivals_, EPOLL_CTL_ADD, fd_, &device) != 0) {
         int err = errno;
         for (int* f : {&wait_wake_, &write_wake_, &arrivals_}) {
@@ -218,10 +223,10 @@ bool TCommDevice::GetCommState(DCB& dcb) {
     uint32_t rate = GetBaudRate(fd_);
     dcb.BaudRate = rate ? rate : RateOfSpeed(cfgetospeed(&t));
     switch (t.c_cflag & CSIZE) {
-    case CS5: dcb.ByteSize = 5; break;
-    case CS6: dcb.ByteSize = 6; break;
-    case CS7: dcb.ByteSize = 7; break;
-    default: dcb.ByteSize = 8; break;
+        case CS5: dcb.ByteSize = 5; break;
+        case CS6: dcb.ByteSize = 6; break;
+        case CS7: dcb.ByteSize = 7; break;
+        default: dcb.ByteSize = 8; break;
     }
     if (!(t.c_cflag & PARENB))
         dcb.Parity = NOPARITY;
@@ -255,33 +260,33 @@ bool TCommDevice::SetCommState(const DCB& dcb) {
     t.c_cc[VTIME] = 0;
     t.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
     switch (dcb.ByteSize) {
-    case 5: t.c_cflag |= CS5; break;
-    case 6: t.c_cflag |= CS6; break;
-    case 7: t.c_cflag |= CS7; break;
-    case 8: t.c_cflag |= CS8; break;
-    default: return Fail(ERROR_INVALID_PARAMETER, "data bits " + std::to_string(dcb.ByteSize) + " not supported");
+        case 5: t.c_cflag |= CS5; break;
+        case 6: t.c_cflag |= CS6; break;
+        case 7: t.c_cflag |= CS7; break;
+        case 8: t.c_cflag |= CS8; break;
+        default: return Fail(ERROR_INVALID_PARAMETER, "data bits " + std::to_string(dcb.ByteSize) + " not supported");
     }
     switch (dcb.Parity) {
-    case NOPARITY: break;
-    case ODDPARITY: t.c_cflag |= PARENB | PARODD; break;
-    case EVENPARITY: t.c_cflag |= PARENB; break;
-    case MARKPARITY: t.c_cflag |= PARENB | PARODD | CMSPAR; break;
-    case SPACEPARITY: t.c_cflag |= PARENB | CMSPAR; break;
-    default: return Fail(ERROR_INVALID_PARAMETER, "parity " + std::to_string(dcb.Parity) + " not supported");
+        case NOPARITY: break;
+        case ODDPARITY: t.c_cflag |= PARENB | PARODD; break;
+        case EVENPARITY: t.c_cflag |= PARENB; break;
+        case MARKPARITY: t.c_cflag |= PARENB | PARODD | CMSPAR; break;
+        case SPACEPARITY: t.c_cflag |= PARENB | CMSPAR; break;
+        default: return Fail(ERROR_INVALID_PARAMETER, "parity " + std::to_string(dcb.Parity) + " not supported");
     }
     // The UART sends 1.5 stop bits for "two" when a character has 5 data bits; that is the
     // only way termios gives 1.5, and then it cannot give 2.
     switch (dcb.StopBits) {
-    case ONESTOPBIT: break;
-    case ONE5STOPBITS:
-        if (dcb.ByteSize != 5) return Fail(ERROR_INVALID_PARAMETER, "1.5 stop bits need 5 data bits");
-        t.c_cflag |= CSTOPB;
-        break;
-    case TWOSTOPBITS:
-        if (dcb.ByteSize == 5) return Fail(ERROR_INVALID_PARAMETER, "2 stop bits not possible with 5 data bits");
-        t.c_cflag |= CSTOPB;
-        break;
-    default: return Fail(ERROR_INVALID_PARAMETER, "stop bits not supported");
+        case ONESTOPBIT: break;
+        case ONE5STOPBITS:
+            if (dcb.ByteSize != 5) return Fail(ERROR_INVALID_PARAMETER, "1.5 stop bits need 5 data bits");
+            t.c_cflag |= CSTOPB;
+            break;
+        case TWOSTOPBITS:
+            if (dcb.ByteSize == 5) return Fail(ERROR_INVALID_PARAMETER, "2 stop bits not possible with 5 data bits");
+            t.c_cflag |= CSTOPB;
+            break;
+        default: return Fail(ERROR_INVALID_PARAMETER, "stop bits not supported");
     }
     if (dcb.fOutxCtsFlow || dcb.fRtsControl == RTS_CONTROL_HANDSHAKE) t.c_cflag |= CRTSCTS;
     if (dcb.fOutX) t.c_iflag |= IXON;
@@ -306,7 +311,8 @@ bool TCommDevice::SetCommState(const DCB& dcb) {
     }
     if (!standard) {
         if (int err = SetBaudRate(fd_, dcb.BaudRate); err != 0)
-            return Fail(ERROR_INVALID_PARAMETER, "baud rate " + std::to_string(dcb.BaudRate) + ": " + std::strerror(err));
+            return Fail(ERROR_INVALID_PARAMETER,
+                        "baud rate " + std::to_string(dcb.BaudRate) + ": " + std::strerror(err));
     }
     shadow_ = dcb;
     // A pseudo-terminal keeps neither character size nor parity; it then reports the
@@ -327,15 +333,27 @@ bool TCommDevice::EscapeCommFunction(uint32_t func) {
     int r = 0;
     int bits;
     switch (func) {
-    case SETDTR: bits = TIOCM_DTR; r = ioctl(fd_, TIOCMBIS, &bits); break;
-    case CLRDTR: bits = TIOCM_DTR; r = ioctl(fd_, TIOCMBIC, &bits); break;
-    case SETRTS: bits = TIOCM_RTS; r = ioctl(fd_, TIOCMBIS, &bits); break;
-    case CLRRTS: bits = TIOCM_RTS; r = ioctl(fd_, TIOCMBIC, &bits); break;
-    case SETBREAK: r = ioctl(fd_, TIOCSBRK); break;
-    case CLRBREAK: r = ioctl(fd_, TIOCCBRK); break;
-    case SETXOFF: r = tcflow(fd_, TCOOFF); break;
-    case SETXON: r = tcflow(fd_, TCOON); break;
-    default: return Fail(ERROR_INVALID_PARAMETER, "unknown escape function");
+        case SETDTR:
+            bits = TIOCM_DTR;
+            r = ioctl(fd_, TIOCMBIS, &bits);
+            break;
+        case CLRDTR:
+            bits = TIOCM_DTR;
+            r = ioctl(fd_, TIOCMBIC, &bits);
+            break;
+        case SETRTS:
+            bits = TIOCM_RTS;
+            r = ioctl(fd_, TIOCMBIS, &bits);
+            break;
+        case CLRRTS:
+            bits = TIOCM_RTS;
+            r = ioctl(fd_, TIOCMBIC, &bits);
+            break;
+        case SETBREAK: r = ioctl(fd_, TIOCSBRK); break;
+        case CLRBREAK: r = ioctl(fd_, TIOCCBRK); break;
+        case SETXOFF: r = tcflow(fd_, TCOOFF); break;
+        case SETXON: r = tcflow(fd_, TCOON); break;
+        default: return Fail(ERROR_INVALID_PARAMETER, "unknown escape function");
     }
     if (r != 0 && !Refused(errno)) return FailErrno(errno, "modem line");
     return true;
@@ -452,7 +470,9 @@ bool TCommDevice::WaitCommEvent(uint32_t& events) {
                 return true;
             }
             // Reported once: from now on only an end of the wait is awaited.
-            struct pollfd p{wait_wake_, POLLIN, 0};
+            struct pollfd p {
+                wait_wake_, POLLIN, 0
+            };
             while (poll(&p, 1, -1) < 0 && errno == EINTR) {
             }
             Drain(wait_wake_);
@@ -522,7 +542,9 @@ uint32_t TCommDevice::ReadFile(void* buf, uint32_t size) {
         if (n == 0) {
             // With VMIN=VTIME=0 an empty queue also reads 0; only a hang-up says the
             // device has gone.
-            struct pollfd p{fd_, POLLIN, 0};
+            struct pollfd p {
+                fd_, POLLIN, 0
+            };
             if (poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL))) MarkLost(EIO);
             return 0;
         }

@@ -47,15 +47,13 @@ constexpr uint8_t NOPARITY = 0, ODDPARITY = 1, EVENPARITY = 2, MARKPARITY = 3, S
 constexpr uint8_t ONESTOPBIT = 0, ONE5STOPBITS = 1, TWOSTOPBITS = 2;
 
 // Escape functions.
-constexpr uint32_t SETXOFF = 1, SETXON = 2, SETRTS = 3, CLRRTS = 4, SETDTR = 5, CLRDTR = 6,
-                   SETBREAK = 8, CLRBREAK = 9;
+constexpr uint32_t SETXOFF = 1, SETXON = 2, SETRTS = 3, CLRRTS = 4, SETDTR = 5, CLRDTR = 6, SETBREAK = 8, CLRBREAK = 9;
 // Comm events.
-constexpr uint32_t EV_RXCHAR = 0x0001, EV_RXFLAG = 0x0002, EV_TXEMPTY = 0x0004, EV_CTS = 0x0008,
-                   EV_DSR = 0x0010, EV_RLSD = 0x0020, EV_BREAK = 0x0040, EV_ERR = 0x0080,
-                   EV_RING = 0x0100, EV_RING_TE = 0x2000;
+constexpr uint32_t EV_RXCHAR = 0x0001, EV_RXFLAG = 0x0002, EV_TXEMPTY = 0x0004, EV_CTS = 0x0008, EV_DSR = 0x0010,
+                   EV_RLSD = 0x0020, EV_BREAK = 0x0040, EV_ERR = 0x0080, EV_RING = 0x0100, EV_RING_TE = 0x2000;
 // Line error flags (ClearCommError); CE_IOE also marks a device that went away.
-constexpr uint32_t CE_RXOVER = 0x0001, CE_OVERRUN = 0x0002, CE_RXPARITY = 0x0004, CE_FRAME = 0x0008,
-                   CE_BREAK = 0x0010, CE_IOE = 0x0400;
+constexpr uint32_t CE_RXOVER = 0x0001, CE_OVERRUN = 0x0002, CE_RXPARITY = 0x0004, CE_FRAME = 0x0008, CE_BREAK = 0x0010,
+                   CE_IOE = 0x0400;
 // Modem status (GetCommModemStatus).
 constexpr uint32_t MS_CTS_ON = 0x10, MS_DSR_ON = 0x20, MS_RING_ON = 0x40, MS_RLSD_ON = 0x80;
 // Purge.
@@ -127,9 +125,9 @@ private:
     bool ReadLineCounters(int now[5]);  // error_lock_ held
 
     int fd_ = -1;
-    int wait_wake_ = -1;   // eventfd ending WaitCommEvent
-    int write_wake_ = -1;  // eventfd ending WaitWritable
-    int arrivals_ = -1;    // epoll: wait_wake_, and fd_ edge-triggered (each arrival once)
+    int wait_wake_ = -1;    // eventfd ending WaitCommEvent
+    int write_wake_ = -1;   // eventfd ending WaitWritable
+    int arrivals_ = -1;     // epoll: wait_wake_, and fd_ edge-triggered (each arrival once)
     bool arrived_ = false;  // an arrival seen but not yet reported (WaitCommEvent's thread)
     std::string path_;
     std::atomic<uint32_t> mask_{0};
@@ -137,13 +135,14 @@ private:
     bool lost_reported_ = false;
     std::mutex error_lock_;
     uint32_t pending_errors_ = 0;  // error_lock_, as are the icount_ fields
-    std::string lost_text_;  // error_lock_
+    std::string lost_text_;        // error_lock_
     uint32_t last_error_ = 0;
     std::string last_error_text_;
     int modem_capable_ = -1;  // unknown, 0, 1
     uint32_t last_modem_ = 0;
     DCB shadow_;
-    bool keeps_frame_ = true;  // false on a pseudo-terminal (always 8 bits, no parity)  // fields termios does not hold (DTR/DSR handshake, limits)
+    bool keeps_frame_ =
+        true;  // false on a pseudo-terminal (always 8 bits, no parity)  // fields termios does not hold (DTR/DSR handshake, limits)
     bool icount_valid_ = false;
     bool icount_refused_ = false;  // the driver has no line counters (a pseudo-terminal)
     int icount_[5] = {};

@@ -4,15 +4,9 @@
 #include "platform/db/dataset.h"
 #include "platform/rtl/encoding.h"
 
-TBlobField::TBlobField(TComponent* AOwner) : TField(AOwner) {
-    SetDataType(ftBlob);
-}
-TMemoField::TMemoField(TComponent* AOwner) : TBlobField(AOwner) {
-    SetDataType(ftMemo);
-}
-TGraphicField::TGraphicField(TComponent* AOwner) : TBlobField(AOwner) {
-    SetDataType(ftGraphic);
-}
+TBlobField::TBlobField(TComponent* AOwner) : TField(AOwner) { SetDataType(ftBlob); }
+TMemoField::TMemoField(TComponent* AOwner) : TBlobField(AOwner) { SetDataType(ftMemo); }
+TGraphicField::TGraphicField(TComponent* AOwner) : TBlobField(AOwner) { SetDataType(ftGraphic); }
 
 void TBlobField::SetBlobType(TFieldType Value) {
     if (IsBlobType(Value)) SetDataType(Value);
@@ -36,9 +30,7 @@ void TBlobField::SetAsBytes(const std::string& bytes) {
     if (s && !bytes.empty()) s->Write(bytes.data(), static_cast<int64_t>(bytes.size()));
 }
 
-void TBlobField::Clear() {
-    DataSet()->CreateBlobStream(this, bmWrite);
-}
+void TBlobField::Clear() { DataSet()->CreateBlobStream(this, bmWrite); }
 
 void TBlobField::LoadFromStream(TStream* Stream) {
     std::string bytes;
@@ -61,27 +53,17 @@ Variant TBlobField::GetAsVariant() const {
     return Variant(GetAsString());
 }
 
-void TBlobField::SetVarValue(const Variant& v) {
-    SetAsStringValue(v.AsString());
-}
-std::string TBlobField::GetAsString() const {
-    return AsBytes();
-}
-void TBlobField::SetAsStringValue(const std::string& v) {
-    SetAsBytes(v);
-}
+void TBlobField::SetVarValue(const Variant& v) { SetAsStringValue(v.AsString()); }
+std::string TBlobField::GetAsString() const { return AsBytes(); }
+void TBlobField::SetAsStringValue(const std::string& v) { SetAsBytes(v); }
 void TBlobField::GetText(std::string& Text, bool) const {
     Text.assign(1, '(');
     Text.append(FieldTypeName(DataType()));
     Text.push_back(')');
 }
 
-std::string TMemoField::GetAsString() const {
-    return Cp1252ToUtf8(AsBytes());
-}
-void TMemoField::SetAsStringValue(const std::string& v) {
-    SetAsBytes(Utf8ToCp1252(v));
-}
+std::string TMemoField::GetAsString() const { return Cp1252ToUtf8(AsBytes()); }
+void TMemoField::SetAsStringValue(const std::string& v) { SetAsBytes(Utf8ToCp1252(v)); }
 void TMemoField::GetText(std::string& Text, bool DisplayText) const {
     if (DisplayText)
         Text = "(Memo)";

@@ -8,7 +8,7 @@
 #include "platform/db/field.h"
 
 class TBlobField : public TField {
-  public:
+public:
     explicit TBlobField(TComponent* AOwner);
     std::string ClassName() const override { return "TBlobField"; }
     bool IsBlob() const override { return true; }
@@ -23,30 +23,30 @@ class TBlobField : public TField {
     void LoadFromStream(TStream* Stream);
     void SaveToStream(TStream* Stream) const;
 
-  protected:
+protected:
     Variant GetAsVariant() const override;
     void SetVarValue(const Variant& v) override;
     std::string GetAsString() const override;
     void SetAsStringValue(const std::string& v) override;
     void GetText(std::string& Text, bool DisplayText) const override;
 
-  private:
+private:
     bool modified_ = false;
 };
 
 class TMemoField : public TBlobField {
-  public:
+public:
     explicit TMemoField(TComponent* AOwner);
     std::string ClassName() const override { return "TMemoField"; }
 
-  protected:
+protected:
     std::string GetAsString() const override;
     void SetAsStringValue(const std::string& v) override;
     void GetText(std::string& Text, bool DisplayText) const override;
 };
 
 class TGraphicField : public TBlobField {
-  public:
+public:
     explicit TGraphicField(TComponent* AOwner);
     std::string ClassName() const override { return "TGraphicField"; }
 };

@@ -7,9 +7,7 @@
 #include "platform/rtl/exception.h"
 #include "platform/rtl/str_utils.h"
 
-TBooleanField::TBooleanField(TComponent* AOwner) : TField(AOwner) {
-    SetDataType(ftBoolean);
-}
+TBooleanField::TBooleanField(TComponent* AOwner) : TField(AOwner) { SetDataType(ftBoolean); }
 
 int TBooleanField::DefaultDisplayWidth() const {
     return static_cast<int>(std::max(std::strlen(STextTrue), std::strlen(STextFalse)));
@@ -64,9 +62,5 @@ void TBooleanField::SetAsBooleanValue(bool v) {
     SetData(buf);
 }
 
-int32_t TBooleanField::GetAsInteger() const {
-    return GetAsBoolean() ? 1 : 0;
-}
-void TBooleanField::SetAsIntegerValue(int32_t v) {
-    SetAsBooleanValue(v != 0);
-}
+int32_t TBooleanField::GetAsInteger() const { return GetAsBoolean() ? 1 : 0; }
+void TBooleanField::SetAsIntegerValue(int32_t v) { SetAsBooleanValue(v != 0); }

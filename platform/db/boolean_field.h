@@ -6,12 +6,12 @@
 #include "platform/db/field.h"
 
 class TBooleanField : public TField {
-  public:
+public:
     explicit TBooleanField(TComponent* AOwner);
     std::string ClassName() const override { return "TBooleanField"; }
     int DataSize() const override { return 2; }
 
-  protected:
+protected:
     int DefaultDisplayWidth() const override;
     Variant GetAsVariant() const override;
     std::string GetAsString() const override;

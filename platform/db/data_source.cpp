@@ -27,9 +27,7 @@ void TDataSource::SetDataSet(TDataSet* ADataSet) {
     UpdateState();
 }
 
-bool TDataSource::IsLinkedTo(TDataSet* ADataSet) const {
-    return dataSet_ == ADataSet;
-}
+bool TDataSource::IsLinkedTo(TDataSet* ADataSet) const { return dataSet_ == ADataSet; }
 
 void TDataSource::SetEnabled(bool Value) {
     enabled_ = Value;
@@ -108,8 +106,7 @@ void TDataSource::DataEvent(TDataEvent Event, intptr_t Info) {
         case deUpdateRecord:
             if (OnUpdateData) OnUpdateData(this);
             break;
-        default:
-            break;
+        default: break;
     }
 }
 
@@ -127,9 +124,7 @@ void TDataLink::SetDataSource(TDataSource* ADataSource) {
     if (ADataSource) ADataSource->AddDataLink(this);
 }
 
-TDataSet* TDataLink::DataSet() const {
-    return dataSource_ ? dataSource_->DataSet() : nullptr;
-}
+TDataSet* TDataLink::DataSet() const { return dataSource_ ? dataSource_->DataSet() : nullptr; }
 
 void TDataLink::SetReadOnly(bool Value) {
     if (readOnly_ == Value) return;
@@ -238,16 +233,9 @@ void TDataLink::DataEvent(TDataEvent Event, intptr_t Info) {
                 LayoutChanged();
             break;
         }
-        case deUpdateRecord:
-            UpdateRecord();
-            break;
-        case deCheckBrowseMode:
-            CheckBrowseMode();
-            break;
-        case deFocusControl:
-            FocusControl(reinterpret_cast<TField**>(Info));
-            break;
-        default:
-            break;
+        case deUpdateRecord: UpdateRecord(); break;
+        case deCheckBrowseMode: CheckBrowseMode(); break;
+        case deFocusControl: FocusControl(reinterpret_cast<TField**>(Info)); break;
+        default: break;
     }
 }

@@ -14,7 +14,7 @@ class TDataLink;
 class TField;
 
 class TDataSource : public TComponent {
-  public:
+public:
     explicit TDataSource(TComponent* AOwner);
     ~TDataSource() override;
     std::string ClassName() const override { return "TDataSource"; }
@@ -38,7 +38,7 @@ class TDataSource : public TComponent {
     const std::vector<TDataLink*>& DataLinks() const { return dataLinks_; }
     void DataEvent(TDataEvent Event, intptr_t Info);
 
-  private:
+private:
     friend class TDataLink;
     void AddDataLink(TDataLink* Link);
     void RemoveDataLink(TDataLink* Link);
@@ -55,7 +55,7 @@ class TDataSource : public TComponent {
 };
 
 class TDataLink : public TPersistent {
-  public:
+public:
     TDataLink();
     ~TDataLink() override;
     std::string ClassName() const override { return "TDataLink"; }
@@ -85,7 +85,7 @@ class TDataLink : public TPersistent {
     // The dataset moves the window when its ring changes size.
     void AdjustFirstRecord(int Delta) { firstRecord_ += Delta; }
 
-  protected:
+protected:
     virtual void ActiveChanged() {}
     virtual void CheckBrowseMode() {}
     virtual void DataSetChanged() { RecordChanged(nullptr); }
@@ -99,7 +99,7 @@ class TDataLink : public TPersistent {
     virtual void RecordChanged(TField* Field) { (void)Field; }
     virtual void UpdateData() {}
 
-  private:
+private:
     friend class TDataSource;
     void DataEvent(TDataEvent Event, intptr_t Info);
     void SetActive(bool Value);

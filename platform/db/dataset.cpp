@@ -103,39 +103,23 @@ void TDataSet::SetFieldValues(const std::string& FieldNames, const Variant& Valu
 namespace {
 TField* MakeDefaultField(TFieldType t, TComponent* owner) {
     switch (t) {
-        case ftString:
-            return new TStringField(owner);
-        case ftSmallint:
-            return new TSmallintField(owner);
-        case ftInteger:
-            return new TIntegerField(owner);
-        case ftWord:
-            return new TWordField(owner);
-        case ftBoolean:
-            return new TBooleanField(owner);
-        case ftFloat:
-            return new TFloatField(owner);
-        case ftCurrency:
-            return new TCurrencyField(owner);
-        case ftBCD:
-            return new TBCDField(owner);
-        case ftDate:
-            return new TDateField(owner);
-        case ftTime:
-            return new TTimeField(owner);
-        case ftDateTime:
-            return new TDateTimeField(owner);
-        case ftAutoInc:
-            return new TAutoIncField(owner);
+        case ftString: return new TStringField(owner);
+        case ftSmallint: return new TSmallintField(owner);
+        case ftInteger: return new TIntegerField(owner);
+        case ftWord: return new TWordField(owner);
+        case ftBoolean: return new TBooleanField(owner);
+        case ftFloat: return new TFloatField(owner);
+        case ftCurrency: return new TCurrencyField(owner);
+        case ftBCD: return new TBCDField(owner);
+        case ftDate: return new TDateField(owner);
+        case ftTime: return new TTimeField(owner);
+        case ftDateTime: return new TDateTimeField(owner);
+        case ftAutoInc: return new TAutoIncField(owner);
         case ftMemo:
-        case ftFmtMemo:
-            return new TMemoField(owner);
-        case ftGraphic:
-            return new TGraphicField(owner);
-        case ftWideString:
-            return new TWideStringField(owner);
-        case ftLargeint:
-            return new TLargeintField(owner);
+        case ftFmtMemo: return new TMemoField(owner);
+        case ftGraphic: return new TGraphicField(owner);
+        case ftWideString: return new TWideStringField(owner);
+        case ftLargeint: return new TLargeintField(owner);
         default:
             if (IsBlobType(t)) {
                 auto* b = new TBlobField(owner);
@@ -371,15 +355,9 @@ void TDataSet::SetCurrentRecord(int Index) {
     TRecordBuffer b = buffers_[Index];
     switch (GetBookmarkFlag(b)) {
         case bfCurrent:
-        case bfInserted:
-            InternalSetToRecord(b);
-            break;
-        case bfBOF:
-            InternalFirst();
-            break;
-        case bfEOF:
-            InternalLast();
-            break;
+        case bfInserted: InternalSetToRecord(b); break;
+        case bfBOF: InternalFirst(); break;
+        case bfEOF: InternalLast(); break;
     }
     currentRecord_ = Index;
 }
@@ -392,8 +370,7 @@ bool TDataSet::GetNextRecord() {
     TGetMode mode = gmNext;
     if (recordCount_ > 0) {
         SetCurrentRecord(recordCount_ - 1);
-        if (state_ == dsInsert && currentRecord_ == activeRecord_ &&
-            GetBookmarkFlag(ActiveBuffer()) == bfCurrent)
+        if (state_ == dsInsert && currentRecord_ == activeRecord_ && GetBookmarkFlag(ActiveBuffer()) == bfCurrent)
             mode = gmCurrent;
     }
     bool ok = GetRecord(buffers_[recordCount_], mode, true) == grOK;
@@ -774,11 +751,8 @@ void TDataSet::CheckBrowseMode() {
             else
                 Cancel();
             break;
-        case dsSetKey:
-            Post();
-            break;
-        default:
-            break;
+        case dsSetKey: Post(); break;
+        default: break;
     }
 }
 
@@ -815,20 +789,12 @@ void TDataSet::GotoBookmark(const TBookmark& Value) {
     DoAfterScroll();
 }
 
-int TDataSet::CompareBookmarks(const TBookmark&, const TBookmark&) {
-    return 0;
-}
+int TDataSet::CompareBookmarks(const TBookmark&, const TBookmark&) { return 0; }
 
 // ---------------------------------------------------------------- defaults
 
-bool TDataSet::Locate(const std::string&, const Variant&, TLocateOptions) {
-    return false;
-}
+bool TDataSet::Locate(const std::string&, const Variant&, TLocateOptions) { return false; }
 
-Variant TDataSet::Lookup(const std::string&, const Variant&, const std::string&) {
-    return Variant::Null();
-}
+Variant TDataSet::Lookup(const std::string&, const Variant&, const std::string&) { return Variant::Null(); }
 
-std::unique_ptr<TStream> TDataSet::CreateBlobStream(TField*, TBlobStreamMode) {
-    return nullptr;
-}
+std::unique_ptr<TStream> TDataSet::CreateBlobStream(TField*, TBlobStreamMode) { return nullptr; }

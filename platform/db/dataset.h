@@ -32,7 +32,7 @@ inline constexpr TFilterOptions foNoPartialCompare = 2;
 using TFilterRecordEvent = std::function<void(TDataSet* DataSet, bool& Accept)>;
 
 class TDataSet : public TComponent {
-  public:
+public:
     explicit TDataSet(TComponent* AOwner);
     ~TDataSet() override;
     std::string ClassName() const override { return "TDataSet"; }
@@ -122,8 +122,7 @@ class TDataSet : public TComponent {
     virtual void SetOnFilterRecord(const TFilterRecordEvent& Value) { onFilterRecord_ = Value; }
 
     virtual bool Locate(const std::string& KeyFields, const Variant& KeyValues, TLocateOptions Options);
-    virtual Variant Lookup(const std::string& KeyFields, const Variant& KeyValues,
-                           const std::string& ResultFields);
+    virtual Variant Lookup(const std::string& KeyFields, const Variant& KeyValues, const std::string& ResultFields);
     virtual std::unique_ptr<TStream> CreateBlobStream(TField* Field, TBlobStreamMode Mode);
 
     // The framework's field-data contract; Buffer as TField::GetData/SetData describe.
@@ -160,7 +159,7 @@ class TDataSet : public TComponent {
         AfterScroll, OnCalcFields, OnNewRecord;
     TDataSetErrorEvent OnDeleteError, OnEditError, OnPostError;
 
-  protected:
+protected:
     // Record buffers.
     virtual TRecordBuffer AllocRecordBuffer() = 0;
     virtual void FreeRecordBuffer(TRecordBuffer& Buffer) = 0;
@@ -246,7 +245,7 @@ class TDataSet : public TComponent {
 
     std::vector<TRecordBuffer> buffers_;
 
-  private:
+private:
     void SetBufferCount(int Value);
     void MoveBuffer(int CurIndex, int NewIndex);
     void ActivateBuffers();

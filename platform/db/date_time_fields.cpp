@@ -5,29 +5,17 @@
 #include "platform/db/time_stamp.h"
 #include "platform/rtl/date_time.h"
 
-TDateTimeField::TDateTimeField(TComponent* AOwner) : TField(AOwner) {
-    SetDataType(ftDateTime);
-}
-TDateField::TDateField(TComponent* AOwner) : TDateTimeField(AOwner) {
-    SetDataType(ftDate);
-}
-TTimeField::TTimeField(TComponent* AOwner) : TDateTimeField(AOwner) {
-    SetDataType(ftTime);
-}
+TDateTimeField::TDateTimeField(TComponent* AOwner) : TField(AOwner) { SetDataType(ftDateTime); }
+TDateField::TDateField(TComponent* AOwner) : TDateTimeField(AOwner) { SetDataType(ftDate); }
+TTimeField::TTimeField(TComponent* AOwner) : TDateTimeField(AOwner) { SetDataType(ftTime); }
 
-int TDateTimeField::DataSize() const {
-    return DataType() == ftDateTime ? 8 : 4;
-}
+int TDateTimeField::DataSize() const { return DataType() == ftDateTime ? 8 : 4; }
 
 void DateTimeToNative(TFieldType type, double dateTime, void* dest) {
     TTimeStamp ts = DateTimeToTimeStamp(dateTime);
     switch (type) {
-        case ftDate:
-            std::memcpy(dest, &ts.Date, 4);
-            break;
-        case ftTime:
-            std::memcpy(dest, &ts.Time, 4);
-            break;
+        case ftDate: std::memcpy(dest, &ts.Date, 4); break;
+        case ftTime: std::memcpy(dest, &ts.Time, 4); break;
         default: {
             double ms = TimeStampToMSecs(ts);
             std::memcpy(dest, &ms, 8);
@@ -77,12 +65,9 @@ std::string TDateTimeField::GetAsString() const {
     if (IsNull()) return {};
     double v = GetAsDateTime();
     switch (DataType()) {
-        case ftDate:
-            return DateToStr(v);
-        case ftTime:
-            return TimeToStr(v);
-        default:
-            return DateTimeToStr(v);
+        case ftDate: return DateToStr(v);
+        case ftTime: return TimeToStr(v);
+        default: return DateTimeToStr(v);
     }
 }
 
@@ -92,14 +77,8 @@ void TDateTimeField::SetAsStringValue(const std::string& v) {
         return;
     }
     switch (DataType()) {
-        case ftDate:
-            SetAsDateTimeValue(StrToDate(v));
-            break;
-        case ftTime:
-            SetAsDateTimeValue(StrToTime(v));
-            break;
-        default:
-            SetAsDateTimeValue(StrToDateTime(v));
-            break;
+        case ftDate: SetAsDateTimeValue(StrToDate(v)); break;
+        case ftTime: SetAsDateTimeValue(StrToTime(v)); break;
+        default: SetAsDateTimeValue(StrToDateTime(v)); break;
     }
 }

@@ -6,12 +6,12 @@
 #include "platform/db/field.h"
 
 class TDateTimeField : public TField {
-  public:
+public:
     explicit TDateTimeField(TComponent* AOwner);
     std::string ClassName() const override { return "TDateTimeField"; }
     int DataSize() const override;
 
-  protected:
+protected:
     int DefaultDisplayWidth() const override { return 18; }
     Variant GetAsVariant() const override;
     std::string GetAsString() const override;
@@ -23,20 +23,20 @@ class TDateTimeField : public TField {
 };
 
 class TDateField : public TDateTimeField {
-  public:
+public:
     explicit TDateField(TComponent* AOwner);
     std::string ClassName() const override { return "TDateField"; }
 
-  protected:
+protected:
     int DefaultDisplayWidth() const override { return 10; }
 };
 
 class TTimeField : public TDateTimeField {
-  public:
+public:
     explicit TTimeField(TComponent* AOwner);
     std::string ClassName() const override { return "TTimeField"; }
 
-  protected:
+protected:
     int DefaultDisplayWidth() const override { return 10; }
 };
 

@@ -19,16 +19,13 @@ std::string DbFmt(std::string_view text, std::string_view a, std::string_view b,
     return out;
 }
 
-void DatabaseError(const std::string& message) {
-    throw EDatabaseError(message);
-}
+void DatabaseError(const std::string& message) { throw EDatabaseError(message); }
 
 std::string FieldTypeName(TFieldType t) {
-    static const char* const names[] = {"Unknown",  "String",      "SmallInt", "Integer",   "Word",
-                                        "Boolean",  "Float",       "Currency", "BCD",       "Date",
-                                        "Time",     "DateTime",    "Bytes",    "VarBytes",  "AutoInc",
-                                        "Blob",     "Memo",        "Graphic",  "FmtMemo",   "ParadoxOle",
-                                        "DBaseOle", "TypedBinary", "Cursor",   "FixedChar", "WideString",
-                                        "Largeint", "ADT",         "Array",    "Reference", "DataSet"};
+    static const char* const names[] = {"Unknown",    "String",     "SmallInt", "Integer",     "Word",      "Boolean",
+                                        "Float",      "Currency",   "BCD",      "Date",        "Time",      "DateTime",
+                                        "Bytes",      "VarBytes",   "AutoInc",  "Blob",        "Memo",      "Graphic",
+                                        "FmtMemo",    "ParadoxOle", "DBaseOle", "TypedBinary", "Cursor",    "FixedChar",
+                                        "WideString", "Largeint",   "ADT",      "Array",       "Reference", "DataSet"};
     return t < sizeof(names) / sizeof(names[0]) ? names[t] : "Unknown";
 }

@@ -43,9 +43,7 @@ enum TFieldType : uint8_t {
 };
 
 // Blob types keep their values outside the record block.
-inline bool IsBlobType(TFieldType t) {
-    return t >= ftBlob && t <= ftTypedBinary;
-}
+inline bool IsBlobType(TFieldType t) { return t >= ftBlob && t <= ftTypedBinary; }
 std::string FieldTypeName(TFieldType t);
 
 enum TDataSetState : uint8_t {
@@ -88,7 +86,7 @@ enum TDataEvent : uint8_t {
 // A small set of enumeration values, written like the class library's [a, b].
 template <typename E>
 class TEnumSet {
-  public:
+public:
     TEnumSet() = default;
     TEnumSet(std::initializer_list<E> items) {
         for (E e : items) Include(e);
@@ -99,7 +97,7 @@ class TEnumSet {
     bool Empty() const { return bits_ == 0; }
     friend bool operator==(TEnumSet a, TEnumSet b) { return a.bits_ == b.bits_; }
 
-  private:
+private:
     uint64_t bits_ = 0;
 };
 

@@ -43,9 +43,7 @@ void TField::SetFieldKind(TFieldKind Value) {
     if (dataSet_) dataSet_->UpdateHasCalcFields();
 }
 
-int TField::Index() const {
-    return dataSet_ ? dataSet_->Fields().IndexOf(this) : -1;
-}
+int TField::Index() const { return dataSet_ ? dataSet_->Fields().IndexOf(this) : -1; }
 
 void TField::SetIndex(int Value) {
     if (dataSet_) dataSet_->MoveField(this, Value);
@@ -69,9 +67,7 @@ void TField::SetDisplayWidth(int Value) {
     if (dataSet_) dataSet_->DataEvent(deLayoutChange, 0);
 }
 
-bool TField::IsValidChar(char32_t) const {
-    return true;
-}
+bool TField::IsValidChar(char32_t) const { return true; }
 
 bool TField::GetData(void* Buffer) const {
     if (!dataSet_) DatabaseError(DbFmt(SNoDataSet, DisplayName()));
@@ -114,9 +110,7 @@ bool TField::IsNull() const {
     return !GetData(tmp.data());
 }
 
-void TField::Clear() {
-    SetData(nullptr);
-}
+void TField::Clear() { SetData(nullptr); }
 
 void TField::SetAsVariant(const Variant& v) {
     if (v.IsNull() || v.IsEmpty())
@@ -131,75 +125,40 @@ void TField::SetVarValue(const Variant& v) {
         case ftInteger:
         case ftWord:
         case ftAutoInc:
-        case ftLargeint:
-            SetAsLargeIntValue(v.AsInt64());
-            break;
-        case ftBoolean:
-            SetAsBooleanValue(v.AsBoolean());
-            break;
+        case ftLargeint: SetAsLargeIntValue(v.AsInt64()); break;
+        case ftBoolean: SetAsBooleanValue(v.AsBoolean()); break;
         case ftFloat:
         case ftCurrency:
-        case ftBCD:
-            SetAsFloatValue(v.AsDouble());
-            break;
+        case ftBCD: SetAsFloatValue(v.AsDouble()); break;
         case ftDate:
         case ftTime:
-        case ftDateTime:
-            SetAsDateTimeValue(v.AsDate());
-            break;
+        case ftDateTime: SetAsDateTimeValue(v.AsDate()); break;
         case ftString:
-        case ftWideString:
-            SetAsStringValue(v.AsString());
-            break;
-        default:
-            AccessError("Variant");
+        case ftWideString: SetAsStringValue(v.AsString()); break;
+        default: AccessError("Variant");
     }
 }
-Variant TField::GetAsVariant() const {
-    AccessError("Variant");
-}
-std::string TField::GetAsString() const {
-    return ClassName();
-}
-void TField::SetAsStringValue(const std::string&) {
-    AccessError("String");
-}
-int32_t TField::GetAsInteger() const {
-    AccessError("Integer");
-}
-void TField::SetAsIntegerValue(int32_t) {
-    AccessError("Integer");
-}
+Variant TField::GetAsVariant() const { AccessError("Variant"); }
+std::string TField::GetAsString() const { return ClassName(); }
+void TField::SetAsStringValue(const std::string&) { AccessError("String"); }
+int32_t TField::GetAsInteger() const { AccessError("Integer"); }
+void TField::SetAsIntegerValue(int32_t) { AccessError("Integer"); }
 void TField::SetAsLargeIntValue(int64_t v) {
     if (v < INT32_MIN || v > INT32_MAX) AccessError("Largeint");
     SetAsIntegerValue(static_cast<int32_t>(v));
 }
-double TField::GetAsFloat() const {
-    AccessError("Float");
-}
-void TField::SetAsFloatValue(double) {
-    AccessError("Float");
-}
-bool TField::GetAsBoolean() const {
-    AccessError("Boolean");
-}
-void TField::SetAsBooleanValue(bool) {
-    AccessError("Boolean");
-}
-double TField::GetAsDateTime() const {
-    AccessError("DateTime");
-}
-void TField::SetAsDateTimeValue(double) {
-    AccessError("DateTime");
-}
+double TField::GetAsFloat() const { AccessError("Float"); }
+void TField::SetAsFloatValue(double) { AccessError("Float"); }
+bool TField::GetAsBoolean() const { AccessError("Boolean"); }
+void TField::SetAsBooleanValue(bool) { AccessError("Boolean"); }
+double TField::GetAsDateTime() const { AccessError("DateTime"); }
+void TField::SetAsDateTimeValue(double) { AccessError("DateTime"); }
 
 void TField::AccessError(const char* typeName) const {
     DatabaseError(DbFmt(SFieldAccessError, DisplayName(), typeName));
 }
 
-void TField::GetText(std::string& Text, bool) const {
-    Text = GetAsString();
-}
+void TField::GetText(std::string& Text, bool) const { Text = GetAsString(); }
 
 std::string TField::Text() const {
     std::string t;
@@ -234,12 +193,10 @@ bool TField::CanModify() const {
 
 void TField::FocusControl() {
     TField* self = this;
-    if (dataSet_ && dataSet_->Active())
-        dataSet_->DataEvent(deFocusControl, reinterpret_cast<intptr_t>(&self));
+    if (dataSet_ && dataSet_->Active()) dataSet_->DataEvent(deFocusControl, reinterpret_cast<intptr_t>(&self));
 }
 
 void TField::CalcLookupValue() {
     if (lookupDataSet_ && lookupDataSet_->Active() && dataSet_)
-        SetAsVariant(
-            lookupDataSet_->Lookup(lookupKeyFields_, dataSet_->FieldValues(keyFields_), lookupResultField_));
+        SetAsVariant(lookupDataSet_->Lookup(lookupKeyFields_, dataSet_->FieldValues(keyFields_), lookupResultField_));
 }

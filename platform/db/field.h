@@ -15,7 +15,7 @@ class TDataSet;
 class TStream;
 
 class TField : public TComponent {
-  public:
+public:
     explicit TField(TComponent* AOwner);
     ~TField() override;
     std::string ClassName() const override { return "TField"; }
@@ -125,7 +125,7 @@ class TField : public TComponent {
         offset_ = offset;
     }
 
-  protected:
+protected:
     void SetDataType(TFieldType t) { dataType_ = t; }
     virtual int DefaultDisplayWidth() const { return 10; }
     virtual Variant GetAsVariant() const;
@@ -147,7 +147,7 @@ class TField : public TComponent {
     // The value's bytes through GetData; false when null.
     bool ReadBytes(void* Buffer) const { return GetData(Buffer); }
 
-  private:
+private:
     friend class TDataSet;
     TDataSet* dataSet_ = nullptr;
     std::string fieldName_;

@@ -16,7 +16,7 @@ struct TFieldDef {
 };
 
 class TFieldDefs {
-  public:
+public:
     void Clear() { items_.clear(); }
     void Add(const std::string& Name, TFieldType DataType, int Size = 0, bool Required = false);
     int Count() const { return static_cast<int>(items_.size()); }
@@ -26,7 +26,7 @@ class TFieldDefs {
     bool Updated() const { return updated_; }
     void SetUpdated(bool Value) { updated_ = Value; }
 
-  private:
+private:
     std::vector<TFieldDef> items_;
     bool updated_ = false;
 };

@@ -8,7 +8,7 @@
 class TField;
 
 class TFields {
-  public:
+public:
     int Count() const { return static_cast<int>(list_.size()); }
     TField* operator[](int Index) const { return list_.at(Index); }
     TField* Fields(int Index) const { return list_.at(Index); }
@@ -17,7 +17,7 @@ class TFields {
     TField* FindField(const std::string& FieldName) const;
     const std::vector<TField*>& List() const { return list_; }
 
-  private:
+private:
     friend class TDataSet;
     std::vector<TField*> list_;
 };

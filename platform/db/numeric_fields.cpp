@@ -8,47 +8,28 @@
 #include "platform/rtl/convert.h"
 #include "platform/rtl/locale.h"
 
-TNumericField::TNumericField(TComponent* AOwner) : TField(AOwner) {
-    SetAlignment(taRightJustify);
-}
+TNumericField::TNumericField(TComponent* AOwner) : TField(AOwner) { SetAlignment(taRightJustify); }
 
-bool TNumericField::IsValidChar(char32_t c) const {
-    return c == '+' || c == '-' || (c >= '0' && c <= '9');
-}
+bool TNumericField::IsValidChar(char32_t c) const { return c == '+' || c == '-' || (c >= '0' && c <= '9'); }
 
 // ---- integers ----
 
-TIntegerField::TIntegerField(TComponent* AOwner) : TNumericField(AOwner) {
-    SetDataType(ftInteger);
-}
-TSmallintField::TSmallintField(TComponent* AOwner) : TIntegerField(AOwner) {
-    SetDataType(ftSmallint);
-}
-TWordField::TWordField(TComponent* AOwner) : TIntegerField(AOwner) {
-    SetDataType(ftWord);
-}
-TAutoIncField::TAutoIncField(TComponent* AOwner) : TIntegerField(AOwner) {
-    SetDataType(ftAutoInc);
-}
-TLargeintField::TLargeintField(TComponent* AOwner) : TIntegerField(AOwner) {
-    SetDataType(ftLargeint);
-}
+TIntegerField::TIntegerField(TComponent* AOwner) : TNumericField(AOwner) { SetDataType(ftInteger); }
+TSmallintField::TSmallintField(TComponent* AOwner) : TIntegerField(AOwner) { SetDataType(ftSmallint); }
+TWordField::TWordField(TComponent* AOwner) : TIntegerField(AOwner) { SetDataType(ftWord); }
+TAutoIncField::TAutoIncField(TComponent* AOwner) : TIntegerField(AOwner) { SetDataType(ftAutoInc); }
+TLargeintField::TLargeintField(TComponent* AOwner) : TIntegerField(AOwner) { SetDataType(ftLargeint); }
 
 int TIntegerField::DataSize() const {
     switch (DataType()) {
         case ftSmallint:
-        case ftWord:
-            return 2;
-        case ftLargeint:
-            return 8;
-        default:
-            return 4;
+        case ftWord: return 2;
+        case ftLargeint: return 8;
+        default: return 4;
     }
 }
 
-bool TIntegerField::IsValidChar(char32_t c) const {
-    return TNumericField::IsValidChar(c);
-}
+bool TIntegerField::IsValidChar(char32_t c) const { return TNumericField::IsValidChar(c); }
 
 bool TIntegerField::ReadInt(int64_t& v) const {
     uint8_t buf[8] = {};
@@ -93,8 +74,7 @@ void TIntegerField::RangeCheck(int64_t v) const {
             lo = 0;
             hi = UINT16_MAX;
             break;
-        case ftLargeint:
-            return;
+        case ftLargeint: return;
         default:
             lo = INT32_MIN;
             hi = INT32_MAX;
@@ -118,9 +98,7 @@ void TIntegerField::WriteInt(int64_t v) {
             std::memcpy(buf, &x, 2);
             break;
         }
-        case ftLargeint:
-            std::memcpy(buf, &v, 8);
-            break;
+        case ftLargeint: std::memcpy(buf, &v, 8); break;
         default: {
             int32_t x = static_cast<int32_t>(v);
             std::memcpy(buf, &x, 4);
@@ -155,48 +133,34 @@ int32_t TIntegerField::GetAsInteger() const {
     ReadInt(v);
     return static_cast<int32_t>(v);
 }
-void TIntegerField::SetAsIntegerValue(int32_t v) {
-    WriteInt(v);
-}
+void TIntegerField::SetAsIntegerValue(int32_t v) { WriteInt(v); }
 int64_t TIntegerField::GetAsLargeInt() const {
     int64_t v = 0;
     ReadInt(v);
     return v;
 }
-void TIntegerField::SetAsLargeIntValue(int64_t v) {
-    WriteInt(v);
-}
-double TIntegerField::GetAsFloat() const {
-    return static_cast<double>(GetAsLargeInt());
-}
+void TIntegerField::SetAsLargeIntValue(int64_t v) { WriteInt(v); }
+double TIntegerField::GetAsFloat() const { return static_cast<double>(GetAsLargeInt()); }
 void TIntegerField::SetAsFloatValue(double v) {
     double r = std::nearbyint(v);
     if (!std::isfinite(r) || r < -9.2e18 || r > 9.2e18) AccessError("Float");
     WriteInt(static_cast<int64_t>(r));
 }
-bool TIntegerField::GetAsBoolean() const {
-    return GetAsLargeInt() != 0;
-}
-void TIntegerField::SetAsBooleanValue(bool v) {
-    WriteInt(v ? 1 : 0);
-}
+bool TIntegerField::GetAsBoolean() const { return GetAsLargeInt() != 0; }
+void TIntegerField::SetAsBooleanValue(bool v) { WriteInt(v ? 1 : 0); }
 
 // ---- floats ----
 
-TFloatField::TFloatField(TComponent* AOwner) : TNumericField(AOwner) {
-    SetDataType(ftFloat);
-}
-TCurrencyField::TCurrencyField(TComponent* AOwner) : TFloatField(AOwner) {
-    SetDataType(ftCurrency);
-}
+TFloatField::TFloatField(TComponent* AOwner) : TNumericField(AOwner) { SetDataType(ftFloat); }
+TCurrencyField::TCurrencyField(TComponent* AOwner) : TFloatField(AOwner) { SetDataType(ftCurrency); }
 TBCDField::TBCDField(TComponent* AOwner) : TFloatField(AOwner) {
     SetDataType(ftBCD);
     TField::SetSize(4);
 }
 
 bool TFloatField::IsValidChar(char32_t c) const {
-    return TNumericField::IsValidChar(c) ||
-           c == static_cast<unsigned char>(FormatSettings().DecimalSeparator) || c == 'E' || c == 'e';
+    return TNumericField::IsValidChar(c) || c == static_cast<unsigned char>(FormatSettings().DecimalSeparator) ||
+           c == 'E' || c == 'e';
 }
 
 bool TFloatField::ReadFloat(double& v) const {
@@ -244,9 +208,7 @@ int32_t TFloatField::GetAsInteger() const {
     if (!(r >= INT32_MIN && r <= INT32_MAX)) AccessError("Integer");
     return static_cast<int32_t>(r);
 }
-void TFloatField::SetAsIntegerValue(int32_t v) {
-    WriteFloat(v);
-}
+void TFloatField::SetAsIntegerValue(int32_t v) { WriteFloat(v); }
 int64_t TFloatField::GetAsLargeInt() const {
     double r = std::nearbyint(GetAsFloat());
     if (!(r >= -9.2e18 && r <= 9.2e18)) AccessError("Largeint");
@@ -257,13 +219,9 @@ double TFloatField::GetAsFloat() const {
     ReadFloat(v);
     return v;
 }
-void TFloatField::SetAsFloatValue(double v) {
-    WriteFloat(v);
-}
+void TFloatField::SetAsFloatValue(double v) { WriteFloat(v); }
 
-void TFloatField::GetText(std::string& Text, bool) const {
-    Text = GetAsString();
-}
+void TFloatField::GetText(std::string& Text, bool) const { Text = GetAsString(); }
 
 Variant TCurrencyField::GetAsVariant() const {
     double v;

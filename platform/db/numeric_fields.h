@@ -5,14 +5,14 @@
 #include "platform/db/field.h"
 
 class TNumericField : public TField {
-  public:
+public:
     explicit TNumericField(TComponent* AOwner);
     std::string ClassName() const override { return "TNumericField"; }
     bool IsValidChar(char32_t c) const override;
 };
 
 class TIntegerField : public TNumericField {
-  public:
+public:
     explicit TIntegerField(TComponent* AOwner);
     std::string ClassName() const override { return "TIntegerField"; }
     int DataSize() const override;
@@ -23,7 +23,7 @@ class TIntegerField : public TNumericField {
     int32_t MaxValue() const { return maxValue_; }
     void SetMaxValue(int32_t v) { maxValue_ = v; }
 
-  protected:
+protected:
     Variant GetAsVariant() const override;
     std::string GetAsString() const override;
     void SetAsStringValue(const std::string& v) override;
@@ -40,37 +40,37 @@ class TIntegerField : public TNumericField {
     void WriteInt(int64_t v);
     void RangeCheck(int64_t v) const;
 
-  private:
+private:
     int32_t minValue_ = 0;
     int32_t maxValue_ = 0;
 };
 
 class TSmallintField : public TIntegerField {
-  public:
+public:
     explicit TSmallintField(TComponent* AOwner);
     std::string ClassName() const override { return "TSmallintField"; }
 };
 
 class TWordField : public TIntegerField {
-  public:
+public:
     explicit TWordField(TComponent* AOwner);
     std::string ClassName() const override { return "TWordField"; }
 };
 
 class TAutoIncField : public TIntegerField {
-  public:
+public:
     explicit TAutoIncField(TComponent* AOwner);
     std::string ClassName() const override { return "TAutoIncField"; }
 };
 
 class TLargeintField : public TIntegerField {
-  public:
+public:
     explicit TLargeintField(TComponent* AOwner);
     std::string ClassName() const override { return "TLargeintField"; }
 };
 
 class TFloatField : public TNumericField {
-  public:
+public:
     explicit TFloatField(TComponent* AOwner);
     std::string ClassName() const override { return "TFloatField"; }
     int DataSize() const override { return 8; }
@@ -84,7 +84,7 @@ class TFloatField : public TNumericField {
     int Precision() const { return precision_; }
     void SetPrecision(int v) { precision_ = v; }
 
-  protected:
+protected:
     Variant GetAsVariant() const override;
     std::string GetAsString() const override;
     void SetAsStringValue(const std::string& v) override;
@@ -97,29 +97,29 @@ class TFloatField : public TNumericField {
     bool ReadFloat(double& v) const;
     virtual void WriteFloat(double v);
 
-  private:
+private:
     double minValue_ = 0;
     double maxValue_ = 0;
     int precision_ = 15;
 };
 
 class TCurrencyField : public TFloatField {
-  public:
+public:
     explicit TCurrencyField(TComponent* AOwner);
     std::string ClassName() const override { return "TCurrencyField"; }
 
-  protected:
+protected:
     Variant GetAsVariant() const override;
     void GetText(std::string& Text, bool DisplayText) const override;
 };
 
 class TBCDField : public TFloatField {
-  public:
+public:
     explicit TBCDField(TComponent* AOwner);
     std::string ClassName() const override { return "TBCDField"; }
     int DataSize() const override { return 8; }
 
-  protected:
+protected:
     Variant GetAsVariant() const override;
     double GetAsFloat() const override;
     void WriteFloat(double v) override;

@@ -24,9 +24,7 @@ Variant TStringField::GetAsVariant() const {
     return Variant(GetAsString());
 }
 
-std::string TStringField::GetAsString() const {
-    return Cp1252ToUtf8(StringFieldBytes(this));
-}
+std::string TStringField::GetAsString() const { return Cp1252ToUtf8(StringFieldBytes(this)); }
 
 void TStringField::SetAsStringValue(const std::string& v) {
     // ASCII is the same in both encodings and needs no conversion.
@@ -47,30 +45,16 @@ void TStringField::SetAsStringValue(const std::string& v) {
     SetData(buf);
 }
 
-int32_t TStringField::GetAsInteger() const {
-    return StrToInt(GetAsString());
-}
-void TStringField::SetAsIntegerValue(int32_t v) {
-    SetAsStringValue(IntToStr(v));
-}
-double TStringField::GetAsFloat() const {
-    return static_cast<double>(StrToFloat(GetAsString()));
-}
-void TStringField::SetAsFloatValue(double v) {
-    SetAsStringValue(FloatToStr(v));
-}
+int32_t TStringField::GetAsInteger() const { return StrToInt(GetAsString()); }
+void TStringField::SetAsIntegerValue(int32_t v) { SetAsStringValue(IntToStr(v)); }
+double TStringField::GetAsFloat() const { return static_cast<double>(StrToFloat(GetAsString())); }
+void TStringField::SetAsFloatValue(double v) { SetAsStringValue(FloatToStr(v)); }
 bool TStringField::GetAsBoolean() const {
     std::string s = GetAsString();
     if (s.empty()) return false;
     char c = static_cast<char>(std::toupper(static_cast<unsigned char>(s[0])));
     return c == 'T' || c == 'Y' || c == 'J' || c == 'W';
 }
-void TStringField::SetAsBooleanValue(bool v) {
-    SetAsStringValue(v ? "T" : "F");
-}
-double TStringField::GetAsDateTime() const {
-    return StrToDateTime(GetAsString());
-}
-void TStringField::SetAsDateTimeValue(double v) {
-    SetAsStringValue(DateTimeToStr(v));
-}
+void TStringField::SetAsBooleanValue(bool v) { SetAsStringValue(v ? "T" : "F"); }
+double TStringField::GetAsDateTime() const { return StrToDateTime(GetAsString()); }
+void TStringField::SetAsDateTimeValue(double v) { SetAsStringValue(DateTimeToStr(v)); }

@@ -5,12 +5,12 @@
 #include "platform/db/field.h"
 
 class TStringField : public TField {
-  public:
+public:
     explicit TStringField(TComponent* AOwner);
     std::string ClassName() const override { return "TStringField"; }
     int DataSize() const override { return Size() + 1; }
 
-  protected:
+protected:
     int DefaultDisplayWidth() const override { return Size(); }
     Variant GetAsVariant() const override;
     std::string GetAsString() const override;

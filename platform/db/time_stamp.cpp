@@ -8,9 +8,7 @@
 #include "platform/rtl/exception.h"
 
 namespace {
-[[noreturn]] void InvalidTimeStamp(const std::string& text) {
-    throw EConvertError(DbFmt(SInvalidTimeStamp, text));
-}
+[[noreturn]] void InvalidTimeStamp(const std::string& text) { throw EConvertError(DbFmt(SInvalidTimeStamp, text)); }
 
 std::string NumberText(double v) {
     char buf[32];
@@ -49,9 +47,7 @@ double TimeStampToDateTime(const TTimeStamp& ts) {
     return days < 0 ? days - frac : days + frac;
 }
 
-double TimeStampToMSecs(const TTimeStamp& ts) {
-    return static_cast<double>(ts.Date) * 86400000.0 + ts.Time;
-}
+double TimeStampToMSecs(const TTimeStamp& ts) { return static_cast<double>(ts.Date) * 86400000.0 + ts.Time; }
 
 bool TryMSecsToTimeStamp(double msecs, TTimeStamp& ts) {
     double days = std::floor(msecs / 86400000.0);

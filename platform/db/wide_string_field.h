@@ -7,12 +7,12 @@
 #include "platform/db/field.h"
 
 class TWideStringField : public TField {
-  public:
+public:
     explicit TWideStringField(TComponent* AOwner);
     std::string ClassName() const override { return "TWideStringField"; }
     int DataSize() const override { return static_cast<int>(sizeof(void*)); }
 
-  protected:
+protected:
     int DefaultDisplayWidth() const override { return Size(); }
     Variant GetAsVariant() const override;
     std::string GetAsString() const override;

@@ -43,9 +43,7 @@ TDBGrid::~TDBGrid() {
     SetDataSource(nullptr);
 }
 
-TDataSet* TDBGrid::ActiveDataSet() const {
-    return dataLink_->Active() ? dataLink_->DataSet() : nullptr;
-}
+TDataSet* TDBGrid::ActiveDataSet() const { return dataLink_->Active() ? dataLink_->DataSet() : nullptr; }
 
 void TDBGrid::SetDataSource(TDataSource* Value) {
     TDataSource* old = DataSource();
@@ -305,20 +303,28 @@ void TDBGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
         case VK_PRIOR: ds->MoveBy(-VisibleRowCount()); break;
         case VK_NEXT: ds->MoveBy(VisibleRowCount()); break;
         case VK_HOME:
-            if (ctrl || rowSelect) ds->First();
-            else SetSelectedIndex(0);
+            if (ctrl || rowSelect)
+                ds->First();
+            else
+                SetSelectedIndex(0);
             break;
         case VK_END:
-            if (ctrl || rowSelect) ds->Last();
-            else SetSelectedIndex(static_cast<int>(Columns().size()) - 1);
+            if (ctrl || rowSelect)
+                ds->Last();
+            else
+                SetSelectedIndex(static_cast<int>(Columns().size()) - 1);
             break;
         case VK_LEFT:
-            if (rowSelect) ScrollColumns(-1);
-            else SetSelectedIndex(selectedIndex_ - 1);
+            if (rowSelect)
+                ScrollColumns(-1);
+            else
+                SetSelectedIndex(selectedIndex_ - 1);
             break;
         case VK_RIGHT:
-            if (rowSelect) ScrollColumns(1);
-            else SetSelectedIndex(selectedIndex_ + 1);
+            if (rowSelect)
+                ScrollColumns(1);
+            else
+                SetSelectedIndex(selectedIndex_ + 1);
             break;
         default: return;
     }
@@ -437,9 +443,7 @@ void TDBGrid::CMFontChanged(TMessage& Message) {
 
 // ---------------------------------------------------------------- painting
 
-bool TDBGrid::ShowSelection() {
-    return options_.Contains(dgAlwaysShowSelection) || (HandleAllocated() && Focused());
-}
+bool TDBGrid::ShowSelection() { return options_.Contains(dgAlwaysShowSelection) || (HandleAllocated() && Focused()); }
 
 void TDBGrid::PaintFixedCell(TRect r) {
     TCanvas* c = Canvas();

@@ -31,22 +31,12 @@ std::vector<std::string> SplitNames(const std::string& Names) {
 
 // ---------------------------------------------------------------- TPopupDataListLink
 
-TPopupDataListLink::TPopupDataListLink(TPopupDataList* List) : list_(List) {
-    SetVisualControl(true);
-}
+TPopupDataListLink::TPopupDataListLink(TPopupDataList* List) : list_(List) { SetVisualControl(true); }
 
-void TPopupDataListLink::ActiveChanged() {
-    list_->ListLinkChanged();
-}
-void TPopupDataListLink::DataSetChanged() {
-    list_->ListLinkChanged();
-}
-void TPopupDataListLink::DataSetScrolled(int) {
-    list_->ListLinkChanged();
-}
-void TPopupDataListLink::LayoutChanged() {
-    list_->ListLinkChanged();
-}
+void TPopupDataListLink::ActiveChanged() { list_->ListLinkChanged(); }
+void TPopupDataListLink::DataSetChanged() { list_->ListLinkChanged(); }
+void TPopupDataListLink::DataSetScrolled(int) { list_->ListLinkChanged(); }
+void TPopupDataListLink::LayoutChanged() { list_->ListLinkChanged(); }
 
 // ---------------------------------------------------------------- TPopupDataList
 
@@ -91,9 +81,7 @@ void TPopupDataList::SetListField(const std::string& Value) {
     Invalidate();
 }
 
-TDataSet* TPopupDataList::ListDataSet() const {
-    return listLink_->Active() ? listLink_->DataSet() : nullptr;
-}
+TDataSet* TPopupDataList::ListDataSet() const { return listLink_->Active() ? listLink_->DataSet() : nullptr; }
 
 TField* TPopupDataList::KeyFieldObject() const {
     TDataSet* ds = ListDataSet();
@@ -134,9 +122,7 @@ void TPopupDataList::SelectCurrent() {
     FireNotify(OnChange, this);
 }
 
-int TPopupDataList::RowHeight() {
-    return FontLineHeight(Font()) + 2;
-}
+int TPopupDataList::RowHeight() { return FontLineHeight(Font()) + 2; }
 
 void TPopupDataList::SetRowCount(int Value) {
     Value = std::max(Value, 1);
@@ -175,9 +161,7 @@ void TPopupDataList::UpdateScrollBar() {
     SetScrollInfo(Handle(), SB_VERT, &v, true);
 }
 
-bool TPopupDataList::IsListVisible() {
-    return HandleAllocated() && IsWindowVisible(Handle());
-}
+bool TPopupDataList::IsListVisible() { return HandleAllocated() && IsWindowVisible(Handle()); }
 
 void TPopupDataList::ShowList() {
     SetVisibleFlag(true);

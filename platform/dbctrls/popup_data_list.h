@@ -16,22 +16,22 @@
 class TPopupDataList;
 
 class TPopupDataListLink : public TDataLink {
-  public:
+public:
     explicit TPopupDataListLink(TPopupDataList* List);
     std::string ClassName() const override { return "TPopupDataListLink"; }
 
-  protected:
+protected:
     void ActiveChanged() override;
     void DataSetChanged() override;
     void DataSetScrolled(int Distance) override;
     void LayoutChanged() override;
 
-  private:
+private:
     TPopupDataList* list_;
 };
 
 class TPopupDataList : public TCustomControl {
-  public:
+public:
     explicit TPopupDataList(TComponent* AOwner);
     ~TPopupDataList() override;
     std::string ClassName() const override { return "TPopupDataList"; }
@@ -65,7 +65,7 @@ class TPopupDataList : public TCustomControl {
 
     TNotifyEvent OnChange;
 
-  protected:
+protected:
     friend class TPopupDataListLink;
     // The frame around the rows (both sides together): none here.
     virtual int GetBorderSize() { return 0; }
@@ -87,7 +87,7 @@ class TPopupDataList : public TCustomControl {
     void CMFontChanged(TMessage& Message) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
-  private:
+private:
     void UpdateBuffer();
     void UpdateScrollBar();
     void MoveSelection(int Delta);

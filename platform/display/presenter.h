@@ -51,11 +51,11 @@ public:
     // without an action set, the message loop is asked to end.
     void SetDisplayLostAction(std::function<void()> action) { displayLost_ = std::move(action); }
 
-  protected:
+protected:
     // Backends call it on the window thread once the display is gone.
     void DisplayLost();
 
-  private:
+private:
     std::function<void()> displayLost_;
 };
 

@@ -32,34 +32,31 @@ void TBevel::Paint() {
     int h = Height();
     TRect r = ClientRect();
     switch (shape_) {
-    case bsBox:
-        Frame3D(c, r, c1, c2, 1);
-        break;
-    case bsFrame: {
-        TRect outer = Rect(0, 0, w - 1, h - 1);
-        TRect inner = Rect(1, 1, w, h);
-        if (style_ == bsLowered) std::swap(outer, inner);
-        Frame3D(c, inner, c2, c2, 1);
-        Frame3D(c, outer, c1, c1, 1);
-        break;
-    }
-    case bsTopLine:
-        line(c1, 0, 0, w, 0);
-        line(c2, 0, 1, w, 1);
-        break;
-    case bsBottomLine:
-        line(c1, 0, h - 2, w, h - 2);
-        line(c2, 0, h - 1, w, h - 1);
-        break;
-    case bsLeftLine:
-        line(c1, 0, 0, 0, h);
-        line(c2, 1, 0, 1, h);
-        break;
-    case bsRightLine:
-        line(c1, w - 2, 0, w - 2, h);
-        line(c2, w - 1, 0, w - 1, h);
-        break;
-    case bsSpacer:
-        break;
+        case bsBox: Frame3D(c, r, c1, c2, 1); break;
+        case bsFrame: {
+            TRect outer = Rect(0, 0, w - 1, h - 1);
+            TRect inner = Rect(1, 1, w, h);
+            if (style_ == bsLowered) std::swap(outer, inner);
+            Frame3D(c, inner, c2, c2, 1);
+            Frame3D(c, outer, c1, c1, 1);
+            break;
+        }
+        case bsTopLine:
+            line(c1, 0, 0, w, 0);
+            line(c2, 0, 1, w, 1);
+            break;
+        case bsBottomLine:
+            line(c1, 0, h - 2, w, h - 2);
+            line(c2, 0, h - 1, w, h - 1);
+            break;
+        case bsLeftLine:
+            line(c1, 0, 0, 0, h);
+            line(c2, 1, 0, 1, h);
+            break;
+        case bsRightLine:
+            line(c1, w - 2, 0, w - 2, h);
+            line(c2, w - 1, 0, w - 1, h);
+            break;
+        case bsSpacer: break;
     }
 }

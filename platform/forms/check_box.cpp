@@ -39,7 +39,8 @@ void TButtonControl::Paint() {
     text.Bottom = text.Top + th;
     DrawControlText(c, Caption(), text, DT_SINGLELINE | DT_END_ELLIPSIS, Enabled());
     if (HandleAllocated() && Focused() && !Caption().empty()) {
-        TRect fr = Rect(text.Left - 1, text.Top - 1, std::min(text.Left + calc.Width() + 1, text.Right), text.Bottom + 1);
+        TRect fr = Rect(text.Left - 1, text.Top - 1, std::min(text.Left + calc.Width() + 1, text.Right),
+                        text.Bottom + 1);
         if (alignment_ == taLeftJustify) fr.Right = std::min(text.Left + calc.Width() + 1, Width());
         c->Brush()->SetColor(Color());
         c->DrawFocusRect(fr);
@@ -139,16 +140,16 @@ void TCheckBox::SetState(TCheckBoxState v) {
 
 unsigned TCheckBox::MarkState() const {
     switch (state_) {
-    case cbChecked: return DFCS_BUTTONCHECK | DFCS_CHECKED;
-    case cbGrayed: return DFCS_BUTTON3STATE | DFCS_CHECKED;
-    default: return DFCS_BUTTONCHECK;
+        case cbChecked: return DFCS_BUTTONCHECK | DFCS_CHECKED;
+        case cbGrayed: return DFCS_BUTTON3STATE | DFCS_CHECKED;
+        default: return DFCS_BUTTONCHECK;
     }
 }
 
 void TCheckBox::Toggle() {
     switch (state_) {
-    case cbUnchecked: SetState(allowGrayed_ ? cbGrayed : cbChecked); break;
-    case cbChecked: SetState(cbUnchecked); break;
-    case cbGrayed: SetState(cbChecked); break;
+        case cbUnchecked: SetState(allowGrayed_ ? cbGrayed : cbChecked); break;
+        case cbChecked: SetState(cbUnchecked); break;
+        case cbGrayed: SetState(cbChecked); break;
     }
 }

@@ -70,8 +70,10 @@ void TClipboard::AssignTo(TPersistent* Dest) {
         if (!bitmap_) throw EConvertError("The clipboard holds no picture");
         // A picture pasted comes in under the same limit as one read from a file.
         if (!bitmap_->Empty()) CheckPictureSize(bitmap_->Width(), bitmap_->Height());
-        if (bmp) bmp->Assign(bitmap_.get());
-        else picture->Assign(bitmap_.get());
+        if (bmp)
+            bmp->Assign(bitmap_.get());
+        else
+            picture->Assign(bitmap_.get());
         return;
     }
     TPersistent::AssignTo(Dest);

@@ -31,7 +31,9 @@ public:
     void Clear();
     // Open/Close bracket several changes; here they only count.
     void Open() { ++openCount_; }
-    void Close() { if (openCount_ > 0) --openCount_; }
+    void Close() {
+        if (openCount_ > 0) --openCount_;
+    }
     // A TBitmap source (or a TPicture holding one) is copied onto the clipboard.
     void Assign(TPersistent* Source) override;
     // Copies the clipboard's bitmap into a TBitmap or TPicture (EConvertError when it holds none).

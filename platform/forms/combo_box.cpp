@@ -5,9 +5,9 @@
 #include "platform/forms/control_paint.h"
 #include "platform/forms/popup_window.h"
 #include "platform/gdi/system_metrics.h"
+#include "platform/rtl/str_utils.h"
 #include "platform/win/input.h"
 #include "platform/win/message_queue.h"
-#include "platform/rtl/str_utils.h"
 
 class TComboDropList : public TPopupWindow {
 public:
@@ -221,33 +221,41 @@ void TComboBox::KeyDown(uint16_t& Key, TShiftState Shift) {
         int n = items_->Count();
         int rows = std::min(n, dropDownCount_);
         switch (Key) {
-        case VK_UP: list_->Highlight(list_->highlight - 1); break;
-        case VK_DOWN: list_->Highlight(list_->highlight + 1); break;
-        case VK_PRIOR: list_->Highlight(list_->highlight - rows + 1); break;
-        case VK_NEXT: list_->Highlight(list_->highlight + rows - 1); break;
-        case VK_HOME: list_->Highlight(0); break;
-        case VK_END: list_->Highlight(n - 1); break;
-        case VK_RETURN:
-        case VK_ESCAPE: {
-            Closed(Key == VK_RETURN);
-            // The key's character is already queued: the list used it, the form must not.
-            MSG pending{};
-            if (HandleAllocated()) PeekMessage(pending, Handle(), WM_CHAR, WM_CHAR, PM_REMOVE);
-            break;
-        }
-        default: return;
+            case VK_UP: list_->Highlight(list_->highlight - 1); break;
+            case VK_DOWN: list_->Highlight(list_->highlight + 1); break;
+            case VK_PRIOR: list_->Highlight(list_->highlight - rows + 1); break;
+            case VK_NEXT: list_->Highlight(list_->highlight + rows - 1); break;
+            case VK_HOME: list_->Highlight(0); break;
+            case VK_END: list_->Highlight(n - 1); break;
+            case VK_RETURN:
+            case VK_ESCAPE: {
+                Closed(Key == VK_RETURN);
+                // The key's character is already queued: the list used it, the form must not.
+                MSG pending{};
+                if (HandleAllocated()) PeekMessage(pending, Handle(), WM_CHAR, WM_CHAR, PM_REMOVE);
+                break;
+            }
+            default: return;
         }
         Key = 0;
         return;
     }
     switch (Key) {
-    case VK_UP: SelectByUser(itemIndex_ < 0 ? 0 : std::max(itemIndex_ - 1, 0)); Key = 0; return;
-    case VK_DOWN: SelectByUser(std::min(itemIndex_ + 1, items_->Count() - 1)); Key = 0; return;
-    default: break;
+        case VK_UP:
+            SelectByUser(itemIndex_ < 0 ? 0 : std::max(itemIndex_ - 1, 0));
+            Key = 0;
+            return;
+        case VK_DOWN:
+            SelectByUser(std::min(itemIndex_ + 1, items_->Count() - 1));
+            Key = 0;
+            return;
+        default: break;
     }
     if (style_ == csDropDownList) {
-        if (Key == VK_HOME) SelectByUser(0);
-        else if (Key == VK_END) SelectByUser(items_->Count() - 1);
+        if (Key == VK_HOME)
+            SelectByUser(0);
+        else if (Key == VK_END)
+            SelectByUser(items_->Count() - 1);
         else if (Key == VK_PRIOR || Key == VK_NEXT)
             SelectByUser(std::clamp(itemIndex_ + (Key == VK_PRIOR ? -dropDownCount_ + 1 : dropDownCount_ - 1), 0,
                                     items_->Count() - 1));
@@ -272,8 +280,10 @@ void TComboBox::KeyPress(char32_t& Key) {
         size_t pos = 0;
         uint32_t cp = 0;
         if (Utf8NextCodePoint(s, pos, cp) && AnsiUpperChar(cp) == AnsiUpperChar(Key)) {
-            if (DroppedDown()) list_->Highlight(i);
-            else SelectByUser(i);
+            if (DroppedDown())
+                list_->Highlight(i);
+            else
+                SelectByUser(i);
             break;
         }
     }

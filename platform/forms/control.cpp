@@ -45,7 +45,8 @@ TCustomForm* GetParentForm(const TControl* control) {
 
 TCustomForm* ValidParentForm(const TControl* control) {
     TCustomForm* form = GetParentForm(control);
-    if (!form) throw EInvalidOperation("Control '" + (control ? control->Name() : std::string()) + "' has no parent window");
+    if (!form)
+        throw EInvalidOperation("Control '" + (control ? control->Name() : std::string()) + "' has no parent window");
     return form;
 }
 
@@ -66,8 +67,10 @@ void TControlCanvas::FreeHandle() {
     ownDC_ = nullptr;
     ownWnd_ = nullptr;
     SetHandle(nullptr);
-    if (IsWindow(wnd)) ReleaseDC(wnd, dc);
-    else DeleteDC(dc);
+    if (IsWindow(wnd))
+        ReleaseDC(wnd, dc);
+    else
+        DeleteDC(dc);
 }
 
 void TControlCanvas::CreateHandle() {
@@ -284,9 +287,7 @@ void TControl::SetPopupMenuComponent(TPopupMenu* menu, TComponent* asComponent) 
 
 void TControl::SetPopupMenuShow(TPopupMenuShow fn) { g_popupShow = fn; }
 
-TBiDiMode TControl::BiDiMode() const {
-    return parentBiDiMode_ && parent_ ? parent_->BiDiMode() : biDiMode_;
-}
+TBiDiMode TControl::BiDiMode() const { return parentBiDiMode_ && parent_ ? parent_->BiDiMode() : biDiMode_; }
 
 void TControl::SetBiDiMode(TBiDiMode v) {
     const TBiDiMode before = BiDiMode();
@@ -312,9 +313,7 @@ unsigned TControl::DrawTextBiDiModeFlags(unsigned Flags) const {
     return Flags | DrawTextBiDiModeFlagsReadingOnly();
 }
 
-unsigned TControl::DrawTextBiDiModeFlagsReadingOnly() const {
-    return UseRightToLeftReading() ? DT_RTLREADING : 0;
-}
+unsigned TControl::DrawTextBiDiModeFlagsReadingOnly() const { return UseRightToLeftReading() ? DT_RTLREADING : 0; }
 
 void TControl::SetCursor(TCursor v) {
     if (cursor_ == v) return;
@@ -335,11 +334,8 @@ void TControl::WndProc(TMessage& Message) {
             switch (Message.Msg) {
                 case WM_LBUTTONDBLCLK:
                 case WM_RBUTTONDBLCLK:
-                case WM_MBUTTONDBLCLK:
-                    Message.Msg -= WM_LBUTTONDBLCLK - WM_LBUTTONDOWN;
-                    break;
-                default:
-                    break;
+                case WM_MBUTTONDBLCLK: Message.Msg -= WM_LBUTTONDBLCLK - WM_LBUTTONDOWN; break;
+                default: break;
             }
         }
         if (Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK) {
@@ -411,8 +407,10 @@ void TControl::Update() {
 
 void TControl::Click() {
     // An OnClick of the control's own goes before its action.
-    if (!OnClick && actionLink_ && !HasState(csDesigning)) actionLink_->Execute();
-    else FireNotify(OnClick, this);
+    if (!OnClick && actionLink_ && !HasState(csDesigning))
+        actionLink_->Execute();
+    else
+        FireNotify(OnClick, this);
 }
 void TControl::DblClick() { FireNotify(OnDblClick, this); }
 
@@ -581,11 +579,13 @@ void TControl::CMParentShowHintChanged(TMessage&) {
 void TControl::CMTextChanged(TMessage&) { Invalidate(); }
 
 void TControl::CMMouseEnter(TMessage& Message) {
-    if (parent_) parent_->Perform(CM_MOUSEENTER, 0, Message.LParam == 0 ? reinterpret_cast<LPARAM>(this) : Message.LParam);
+    if (parent_)
+        parent_->Perform(CM_MOUSEENTER, 0, Message.LParam == 0 ? reinterpret_cast<LPARAM>(this) : Message.LParam);
 }
 
 void TControl::CMMouseLeave(TMessage& Message) {
-    if (parent_) parent_->Perform(CM_MOUSELEAVE, 0, Message.LParam == 0 ? reinterpret_cast<LPARAM>(this) : Message.LParam);
+    if (parent_)
+        parent_->Perform(CM_MOUSELEAVE, 0, Message.LParam == 0 ? reinterpret_cast<LPARAM>(this) : Message.LParam);
 }
 
 void TControl::CMHitTest(TMessage& Message) { Message.Result = 1; }  // HTCLIENT

@@ -159,7 +159,9 @@ public:
     TPopupMenu* PopupMenu() const { return popupMenu_; }
     // The menu is free-notified: it may be destroyed before the control.
     template <class Menu = TPopupMenu>
-    void SetPopupMenu(Menu* v) { SetPopupMenuComponent(v, v); }
+    void SetPopupMenu(Menu* v) {
+        SetPopupMenuComponent(v, v);
+    }
     void SetPopupMenuComponent(TPopupMenu* menu, TComponent* asComponent);
     // How a popup menu is shown: registered by the menu code (the control knows menus only
     // by a forward declaration).
@@ -258,7 +260,12 @@ protected:
     friend class TWinControl;
     virtual std::string GetText() const { return text_; }
     // Stores the bounds without any notification (the window layer moved the window).
-    void SetBoundsFields(int l, int t, int w, int h) { left_ = l; top_ = t; width_ = w; height_ = h; }
+    void SetBoundsFields(int l, int t, int w, int h) {
+        left_ = l;
+        top_ = t;
+        width_ = w;
+        height_ = h;
+    }
     void SetVisibleFlag(bool v) { visible_ = v; }
     virtual void SetTextValue(const std::string& v);  // stores; SetText notifies
 
@@ -309,8 +316,8 @@ protected:
     virtual void CMMouseLeave(TMessage& Message);
     virtual void CMHitTest(TMessage& Message);
     virtual void CMCursorChanged(TMessage& Message);
-    virtual void CMDialogKey(TMessage& Message);    // Enter/Esc for default/cancel buttons
-    virtual void CMDialogChar(TMessage& Message);   // accelerator characters
+    virtual void CMDialogKey(TMessage& Message);     // Enter/Esc for default/cancel buttons
+    virtual void CMDialogChar(TMessage& Message);    // accelerator characters
     virtual void CMFocusChanged(TMessage& Message);  // broadcast by the form; LParam = new focus
     virtual void CMCancelMode(TMessage& Message);
     // Accept starts True only when OnDragOver is assigned, which may change it.

@@ -12,13 +12,13 @@ inline constexpr UINT CM_ACTIVATE = CM_BASE + 0;
 inline constexpr UINT CM_DEACTIVATE = CM_BASE + 1;
 inline constexpr UINT CM_GOTFOCUS = CM_BASE + 2;
 inline constexpr UINT CM_LOSTFOCUS = CM_BASE + 3;
-inline constexpr UINT CM_CANCELMODE = CM_BASE + 4;     // LParam: the control that gets the focus
-inline constexpr UINT CM_DIALOGKEY = CM_BASE + 5;      // WParam: key, LParam: key data; Result 1 = handled
-inline constexpr UINT CM_DIALOGCHAR = CM_BASE + 6;     // WParam: character; Result 1 = handled
-inline constexpr UINT CM_FOCUSCHANGED = CM_BASE + 7;   // LParam: the TWinControl* now focused
+inline constexpr UINT CM_CANCELMODE = CM_BASE + 4;    // LParam: the control that gets the focus
+inline constexpr UINT CM_DIALOGKEY = CM_BASE + 5;     // WParam: key, LParam: key data; Result 1 = handled
+inline constexpr UINT CM_DIALOGCHAR = CM_BASE + 6;    // WParam: character; Result 1 = handled
+inline constexpr UINT CM_FOCUSCHANGED = CM_BASE + 7;  // LParam: the TWinControl* now focused
 inline constexpr UINT CM_PARENTFONTCHANGED = CM_BASE + 8;
 inline constexpr UINT CM_PARENTCOLORCHANGED = CM_BASE + 9;
-inline constexpr UINT CM_HITTEST = CM_BASE + 10;       // LParam: point; Result non-zero = inside
+inline constexpr UINT CM_HITTEST = CM_BASE + 10;  // LParam: point; Result non-zero = inside
 inline constexpr UINT CM_VISIBLECHANGED = CM_BASE + 11;
 inline constexpr UINT CM_ENABLEDCHANGED = CM_BASE + 12;
 inline constexpr UINT CM_COLORCHANGED = CM_BASE + 13;

@@ -30,4 +30,3 @@ std::string StripAccel(std::string_view caption);
 
 std::u32string ToU32(std::string_view utf8);
 std::string ToUtf8(std::u32string_view text);
-

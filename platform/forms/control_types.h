@@ -20,12 +20,27 @@ public:
     }
     constexpr bool Contains(E e) const { return (bits_ & Bit(e)) != 0; }
     constexpr bool Empty() const { return bits_ == 0; }
-    TSmallSet& Include(E e) { bits_ |= Bit(e); return *this; }
-    TSmallSet& Exclude(E e) { bits_ &= ~Bit(e); return *this; }
+    TSmallSet& Include(E e) {
+        bits_ |= Bit(e);
+        return *this;
+    }
+    TSmallSet& Exclude(E e) {
+        bits_ &= ~Bit(e);
+        return *this;
+    }
     constexpr uint32_t Bits() const { return bits_; }
-    friend constexpr TSmallSet operator+(TSmallSet a, TSmallSet b) { a.bits_ |= b.bits_; return a; }
-    friend constexpr TSmallSet operator-(TSmallSet a, TSmallSet b) { a.bits_ &= ~b.bits_; return a; }
-    friend constexpr TSmallSet operator*(TSmallSet a, TSmallSet b) { a.bits_ &= b.bits_; return a; }
+    friend constexpr TSmallSet operator+(TSmallSet a, TSmallSet b) {
+        a.bits_ |= b.bits_;
+        return a;
+    }
+    friend constexpr TSmallSet operator-(TSmallSet a, TSmallSet b) {
+        a.bits_ &= ~b.bits_;
+        return a;
+    }
+    friend constexpr TSmallSet operator*(TSmallSet a, TSmallSet b) {
+        a.bits_ &= b.bits_;
+        return a;
+    }
     friend constexpr bool operator==(TSmallSet a, TSmallSet b) { return a.bits_ == b.bits_; }
 
 private:
@@ -88,8 +103,14 @@ enum TCloseAction { caNone, caHide, caFree, caMinimize };
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 using TBorderStyle = TFormBorderStyle;
 enum TPosition {
-    poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
-    poMainFormCenter, poOwnerFormCenter
+    poDesigned,
+    poDefault,
+    poDefaultPosOnly,
+    poDefaultSizeOnly,
+    poScreenCenter,
+    poDesktopCenter,
+    poMainFormCenter,
+    poOwnerFormCenter
 };
 enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 enum TWindowState { wsNormal, wsMinimized, wsMaximized };

@@ -4,12 +4,9 @@
 
 TDragImageList::TDragImageList(TComponent* AOwner) : TCustomImageList(AOwner) {}
 
-TDragImageList::TDragImageList(int Width, int Height, TComponent* AOwner)
-    : TCustomImageList(Width, Height, AOwner) {}
+TDragImageList::TDragImageList(int Width, int Height, TComponent* AOwner) : TCustomImageList(Width, Height, AOwner) {}
 
-TDragImageList::~TDragImageList() {
-    EndDrag();
-}
+TDragImageList::~TDragImageList() { EndDrag(); }
 
 bool TDragImageList::SetDragImage(int Index, int HotSpotX, int HotSpotY) {
     if (Index < 0 || Index >= Count()) return false;
@@ -62,6 +59,4 @@ void TDragImageList::ShowDragImage() {
     if (--hidden_ == 0) feedback_->ShowAt(dragRect_);
 }
 
-HWND TDragImageList::DragWindow() const {
-    return feedback_ && feedback_->Showing() ? feedback_->Handle() : nullptr;
-}
+HWND TDragImageList::DragWindow() const { return feedback_ && feedback_->Showing() ? feedback_->Handle() : nullptr; }

@@ -10,7 +10,7 @@
 #include "platform/gdi/image_list.h"
 
 class TDragImageList : public TCustomImageList {
-  public:
+public:
     explicit TDragImageList(TComponent* AOwner = nullptr);
     TDragImageList(int Width, int Height, TComponent* AOwner = nullptr);
     ~TDragImageList() override;
@@ -38,7 +38,7 @@ class TDragImageList : public TCustomImageList {
     HWND DragWindow() const;
     TRect DragRect() const { return dragRect_; }
 
-  private:
+private:
     void Place();
 
     int dragIndex_ = 0;

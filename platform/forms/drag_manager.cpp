@@ -40,9 +40,7 @@ bool SendDrag(TControl* Target, TDragMessage Kind, TPoint Screen) {
     return Target->Perform(CM_DRAG, static_cast<WPARAM>(Kind), reinterpret_cast<LPARAM>(&rec)) != 0;
 }
 
-void ShowCursor(TCursor Cursor) {
-    SetCursor(EnsureScreen()->Cursors(Cursor));
-}
+void ShowCursor(TCursor Cursor) { SetCursor(EnsureScreen()->Cursors(Cursor)); }
 
 void DragTo(TPoint Screen) {
     if (!g_drag.source || g_drag.ending) return;
@@ -101,9 +99,7 @@ TCursor TDragControlObject::GetDragCursor(bool Accepted, int /*X*/, int /*Y*/) {
     return Accepted ? control_->DragCursor() : crNoDrop;
 }
 
-TDragObject* ActiveDragObject() {
-    return g_drag.object;
-}
+TDragObject* ActiveDragObject() { return g_drag.object; }
 
 TControl* FindDragTarget(TPoint Screen) {
     TWinControl* control = nullptr;
@@ -119,21 +115,14 @@ bool RouteDragMessage(TControl* Control, TMessage& Message) {
         case WM_MOUSEMOVE:
             DragTo(Control->ClientToScreen(TPoint{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)}));
             return true;
-        case WM_LBUTTONUP:
-            DragDone(true);
-            return true;
-        case WM_RBUTTONDOWN:
-            DragDone(false);
-            return true;
+        case WM_LBUTTONUP: DragDone(true); return true;
+        case WM_RBUTTONDOWN: DragDone(false); return true;
         case WM_KEYDOWN:
             if (Message.WParam != VK_ESCAPE) return false;
             DragDone(false);
             return true;
-        case WM_CANCELMODE:
-            DragDone(false);
-            return false;
-        default:
-            return false;
+        case WM_CANCELMODE: DragDone(false); return false;
+        default: return false;
     }
 }
 
@@ -173,9 +162,7 @@ void TControl::EndDrag(bool Drop) {
     if (Dragging()) DragDone(Drop);
 }
 
-bool TControl::Dragging() const {
-    return g_drag.source == this && !g_drag.ending;
-}
+bool TControl::Dragging() const { return g_drag.source == this && !g_drag.ending; }
 
 void TControl::DoStartDrag(TDragObject*& DragObject) {
     if (OnStartDrag) OnStartDrag(this, DragObject);
@@ -201,20 +188,11 @@ void TControl::CMDrag(TMessage& Message) {
     TObject* source = rec->Source ? rec->Source->SourceObject() : nullptr;
     bool accept = false;
     switch (static_cast<TDragMessage>(Message.WParam)) {
-        case dmDragEnter:
-            DragOver(source, p.X, p.Y, dsDragEnter, accept);
-            break;
-        case dmDragLeave:
-            DragOver(source, p.X, p.Y, dsDragLeave, accept);
-            break;
-        case dmDragMove:
-            DragOver(source, p.X, p.Y, dsDragMove, accept);
-            break;
-        case dmDragDrop:
-            DragDrop(source, p.X, p.Y);
-            break;
-        default:
-            break;
+        case dmDragEnter: DragOver(source, p.X, p.Y, dsDragEnter, accept); break;
+        case dmDragLeave: DragOver(source, p.X, p.Y, dsDragLeave, accept); break;
+        case dmDragMove: DragOver(source, p.X, p.Y, dsDragMove, accept); break;
+        case dmDragDrop: DragDrop(source, p.X, p.Y); break;
+        default: break;
     }
     Message.Result = accept ? 1 : 0;
 }

@@ -13,7 +13,7 @@ class TDragImageList;
 
 // What a drag carries.
 class TDragObject : public TObject {
-  public:
+public:
     std::string ClassName() const override { return "TDragObject"; }
     virtual TCursor GetDragCursor(bool Accepted, int /*X*/, int /*Y*/) { return Accepted ? crDrag : crNoDrop; }
     virtual TDragImageList* GetDragImages() { return nullptr; }
@@ -30,7 +30,7 @@ class TDragObject : public TObject {
 // The drag object of a control: its cursor and images are the control's, and targets see
 // the control as the source.
 class TDragControlObject : public TDragObject {
-  public:
+public:
     explicit TDragControlObject(TControl* Control) : control_(Control) {}
     std::string ClassName() const override { return "TDragControlObject"; }
     TControl* Control() const { return control_; }
@@ -38,7 +38,7 @@ class TDragControlObject : public TDragObject {
     TDragImageList* GetDragImages() override { return control_->GetDragImages(); }
     TObject* SourceObject() override { return control_; }
 
-  private:
+private:
     TControl* control_;
 };
 

@@ -83,8 +83,10 @@ std::string TCustomEdit::GetText() const {
     if (!multiLine_) return ToUtf8(text_);
     std::string out;
     for (char32_t c : text_) {
-        if (c == U'\n') out += "\r\n";
-        else AppendUtf8(out, static_cast<uint32_t>(c));
+        if (c == U'\n')
+            out += "\r\n";
+        else
+            AppendUtf8(out, static_cast<uint32_t>(c));
     }
     return out;
 }
@@ -295,9 +297,7 @@ int TCustomEdit::LineEnd(int line) const {
     return static_cast<int>(end == std::u32string::npos ? text_.size() : end);
 }
 
-int TCustomEdit::VisibleLines() {
-    return std::max(1, (ClientHeight() - 2) / LineHeight());
-}
+int TCustomEdit::VisibleLines() { return std::max(1, (ClientHeight() - 2) / LineHeight()); }
 
 void TCustomEdit::SetSelectionBar(bool v) {
     if (selectionBar_ == v) return;
@@ -353,14 +353,19 @@ void TCustomEdit::ScrollCaretIntoView() {
     int line = LineOf(caret_);
     int start = LineStart(line);
     std::u32string disp = DisplayText();
-    int cx = TextWidth(std::u32string_view(disp).substr(static_cast<size_t>(start), static_cast<size_t>(caret_ - start)));
-    if (cx - scrollX_ > cw - 1) scrollX_ = cx - cw + 1 + cw / 4;
-    else if (cx < scrollX_) scrollX_ = std::max(0, cx - cw / 4);
+    int cx = TextWidth(
+        std::u32string_view(disp).substr(static_cast<size_t>(start), static_cast<size_t>(caret_ - start)));
+    if (cx - scrollX_ > cw - 1)
+        scrollX_ = cx - cw + 1 + cw / 4;
+    else if (cx < scrollX_)
+        scrollX_ = std::max(0, cx - cw / 4);
     if (multiLine_) {
         int vis = VisibleLines();
         int old = topLine_;
-        if (line < topLine_) topLine_ = line;
-        else if (line >= topLine_ + vis) topLine_ = line - vis + 1;
+        if (line < topLine_)
+            topLine_ = line;
+        else if (line >= topLine_ + vis)
+            topLine_ = line - vis + 1;
         if (old != topLine_) UpdateScrollBar();
     }
 }
@@ -387,15 +392,15 @@ void TCustomEdit::WMVScroll(TMessage& Message) {
     int maxTop = std::max(0, LineCount() - vis);
     int top = topLine_;
     switch (LOWORD(Message.WParam)) {
-    case SB_LINEUP: --top; break;
-    case SB_LINEDOWN: ++top; break;
-    case SB_PAGEUP: top -= vis; break;
-    case SB_PAGEDOWN: top += vis; break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: top = HIWORD(Message.WParam); break;
-    case SB_TOP: top = 0; break;
-    case SB_BOTTOM: top = maxTop; break;
-    default: break;
+        case SB_LINEUP: --top; break;
+        case SB_LINEDOWN: ++top; break;
+        case SB_PAGEUP: top -= vis; break;
+        case SB_PAGEDOWN: top += vis; break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: top = HIWORD(Message.WParam); break;
+        case SB_TOP: top = 0; break;
+        case SB_BOTTOM: top = maxTop; break;
+        default: break;
     }
     top = std::clamp(top, 0, maxTop);
     if (top != topLine_) {
@@ -435,55 +440,56 @@ void TCustomEdit::EditKeyDown(uint16_t& Key, TShiftState Shift) {
     bool vertical = Key == VK_UP || Key == VK_DOWN || Key == VK_PRIOR || Key == VK_NEXT;
     if (!vertical) preferredX_ = -1;
     switch (Key) {
-    case VK_LEFT:
-        if (!shift && SelLength() > 0 && !ctrl) MoveCaret(SelStart(), false);
-        else MoveCaret(ctrl ? WordStart(caret_) : std::max(caret_ - 1, 0), shift);
-        break;
-    case VK_RIGHT:
-        if (!shift && SelLength() > 0 && !ctrl) MoveCaret(SelStart() + SelLength(), false);
-        else MoveCaret(ctrl ? WordEnd(caret_) : std::min(caret_ + 1, n), shift);
-        break;
-    case VK_HOME:
-        MoveCaret(ctrl ? 0 : LineStart(LineOf(caret_)), shift);
-        break;
-    case VK_END:
-        MoveCaret(ctrl ? n : LineEnd(LineOf(caret_)), shift);
-        break;
-    case VK_UP:
-    case VK_DOWN:
-    case VK_PRIOR:
-    case VK_NEXT: {
-        if (!multiLine_) break;
-        int step = (Key == VK_UP || Key == VK_DOWN) ? 1 : VisibleLines();
-        int line = LineOf(caret_) + ((Key == VK_UP || Key == VK_PRIOR) ? -step : step);
-        line = std::clamp(line, 0, LineCount() - 1);
-        TPoint at = PosToPoint(caret_);
-        if (preferredX_ < 0) preferredX_ = at.X;
-        int lh = LineHeight();
-        if (line < topLine_) topLine_ = line;
-        int target = PositionAt({preferredX_, 1 + (line - topLine_) * lh + lh / 2});
-        int keepX = preferredX_;
-        MoveCaret(target, shift);
-        preferredX_ = keepX;
-        break;
-    }
-    case VK_DELETE:
-        if (shift) {
-            Perform(WM_CUT, 0, 0);
-        } else if (CanModify()) {
-            if (SelLength() == 0) {
-                if (caret_ >= n) break;
-                anchor_ = ctrl ? WordEnd(caret_) : caret_ + 1;
-            }
-            ReplaceSelection(U"", false);
+        case VK_LEFT:
+            if (!shift && SelLength() > 0 && !ctrl)
+                MoveCaret(SelStart(), false);
+            else
+                MoveCaret(ctrl ? WordStart(caret_) : std::max(caret_ - 1, 0), shift);
+            break;
+        case VK_RIGHT:
+            if (!shift && SelLength() > 0 && !ctrl)
+                MoveCaret(SelStart() + SelLength(), false);
+            else
+                MoveCaret(ctrl ? WordEnd(caret_) : std::min(caret_ + 1, n), shift);
+            break;
+        case VK_HOME: MoveCaret(ctrl ? 0 : LineStart(LineOf(caret_)), shift); break;
+        case VK_END: MoveCaret(ctrl ? n : LineEnd(LineOf(caret_)), shift); break;
+        case VK_UP:
+        case VK_DOWN:
+        case VK_PRIOR:
+        case VK_NEXT: {
+            if (!multiLine_) break;
+            int step = (Key == VK_UP || Key == VK_DOWN) ? 1 : VisibleLines();
+            int line = LineOf(caret_) + ((Key == VK_UP || Key == VK_PRIOR) ? -step : step);
+            line = std::clamp(line, 0, LineCount() - 1);
+            TPoint at = PosToPoint(caret_);
+            if (preferredX_ < 0) preferredX_ = at.X;
+            int lh = LineHeight();
+            if (line < topLine_) topLine_ = line;
+            int target = PositionAt({preferredX_, 1 + (line - topLine_) * lh + lh / 2});
+            int keepX = preferredX_;
+            MoveCaret(target, shift);
+            preferredX_ = keepX;
+            break;
         }
-        break;
-    case VK_INSERT:
-        if (ctrl) Perform(WM_COPY, 0, 0);
-        else if (shift) Perform(WM_PASTE, 0, 0);
-        break;
-    default:
-        break;
+        case VK_DELETE:
+            if (shift) {
+                Perform(WM_CUT, 0, 0);
+            } else if (CanModify()) {
+                if (SelLength() == 0) {
+                    if (caret_ >= n) break;
+                    anchor_ = ctrl ? WordEnd(caret_) : caret_ + 1;
+                }
+                ReplaceSelection(U"", false);
+            }
+            break;
+        case VK_INSERT:
+            if (ctrl)
+                Perform(WM_COPY, 0, 0);
+            else if (shift)
+                Perform(WM_PASTE, 0, 0);
+            break;
+        default: break;
     }
 }
 
@@ -495,41 +501,39 @@ void TCustomEdit::KeyPress(char32_t& Key) {
 void TCustomEdit::EditKeyPress(char32_t& Key) {
     char32_t k = Key;
     switch (k) {
-    case 0:
-        return;
-    case 1:  // Ctrl+A
-        SelectAll();
-        return;
-    // The clipboard keys go out as the messages a menu sends, so that whatever a control
-    // refuses to those it refuses to the keys as well.
-    case 3:  // Ctrl+C
-        Perform(WM_COPY, 0, 0);
-        return;
-    case 22:  // Ctrl+V
-        Perform(WM_PASTE, 0, 0);
-        return;
-    case 24:  // Ctrl+X
-        Perform(WM_CUT, 0, 0);
-        return;
-    case 26:  // Ctrl+Z
-        Perform(WM_UNDO, 0, 0);
-        return;
-    case 8:  // Backspace
-        if (!CanModify()) return;
-        if (SelLength() == 0) {
-            if (caret_ == 0) return;
-            anchor_ = caret_ - 1;
-        }
-        ReplaceSelection(U"", false);
-        return;
-    case U'\r':
-        if (multiLine_ && wantReturns_ && CanModify()) ReplaceSelection(U"\n", true);
-        return;
-    case U'\t':
-        if (multiLine_ && wantTabs_ && CanModify()) ReplaceSelection(U"\t", true);
-        return;
-    default:
-        break;
+        case 0: return;
+        case 1:  // Ctrl+A
+            SelectAll();
+            return;
+        // The clipboard keys go out as the messages a menu sends, so that whatever a control
+        // refuses to those it refuses to the keys as well.
+        case 3:  // Ctrl+C
+            Perform(WM_COPY, 0, 0);
+            return;
+        case 22:  // Ctrl+V
+            Perform(WM_PASTE, 0, 0);
+            return;
+        case 24:  // Ctrl+X
+            Perform(WM_CUT, 0, 0);
+            return;
+        case 26:  // Ctrl+Z
+            Perform(WM_UNDO, 0, 0);
+            return;
+        case 8:  // Backspace
+            if (!CanModify()) return;
+            if (SelLength() == 0) {
+                if (caret_ == 0) return;
+                anchor_ = caret_ - 1;
+            }
+            ReplaceSelection(U"", false);
+            return;
+        case U'\r':
+            if (multiLine_ && wantReturns_ && CanModify()) ReplaceSelection(U"\n", true);
+            return;
+        case U'\t':
+            if (multiLine_ && wantTabs_ && CanModify()) ReplaceSelection(U"\t", true);
+            return;
+        default: break;
     }
     if (k < 32 || k == 127) return;
     if (!CanModify()) {
@@ -547,20 +551,34 @@ void TCustomEdit::WMGetDlgCode(TMessage& Message) {
 
 void TCustomEdit::WndProc(TMessage& Message) {
     switch (Message.Msg) {
-    case WM_CUT: CutToClipboard(); Message.Result = 0; return;
-    case WM_COPY: CopyToClipboard(); Message.Result = 0; return;
-    case WM_PASTE: PasteFromClipboard(); Message.Result = 0; return;
-    case WM_CLEAR: ClearSelection(); Message.Result = 0; return;
-    case WM_UNDO: Undo(); Message.Result = 1; return;
-    case CM_WANTSPECIALKEY:
-        // A memo takes Enter for new lines.
-        if (multiLine_ && wantReturns_ && Message.WParam == VK_RETURN) {
+        case WM_CUT:
+            CutToClipboard();
+            Message.Result = 0;
+            return;
+        case WM_COPY:
+            CopyToClipboard();
+            Message.Result = 0;
+            return;
+        case WM_PASTE:
+            PasteFromClipboard();
+            Message.Result = 0;
+            return;
+        case WM_CLEAR:
+            ClearSelection();
+            Message.Result = 0;
+            return;
+        case WM_UNDO:
+            Undo();
             Message.Result = 1;
             return;
-        }
-        break;
-    default:
-        break;
+        case CM_WANTSPECIALKEY:
+            // A memo takes Enter for new lines.
+            if (multiLine_ && wantReturns_ && Message.WParam == VK_RETURN) {
+                Message.Result = 1;
+                return;
+            }
+            break;
+        default: break;
     }
     TCustomControl::WndProc(Message);
 }
@@ -591,8 +609,10 @@ void TCustomEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y
 }
 
 void TCustomEdit::MouseMove(TShiftState Shift, int X, int Y) {
-    if (lineSelecting_) SelectLines(barAnchorLine_, LineAt(Y));
-    else if (mouseSelecting_) SetSelection(anchor_, PositionAt({X, Y}));
+    if (lineSelecting_)
+        SelectLines(barAnchorLine_, LineAt(Y));
+    else if (mouseSelecting_)
+        SetSelection(anchor_, PositionAt({X, Y}));
     TCustomControl::MouseMove(Shift, X, Y);
 }
 
@@ -604,8 +624,10 @@ void TCustomEdit::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) 
 void TCustomEdit::SelectLines(int From, int To) {
     // A line with its line break, so that cutting it takes the line away.
     auto after = [this](int line) { return line < LineCount() - 1 ? LineStart(line + 1) : LineEnd(line); };
-    if (From <= To) SetSelection(LineStart(From), after(To));
-    else SetSelection(after(From), LineStart(To));
+    if (From <= To)
+        SetSelection(LineStart(From), after(To));
+    else
+        SetSelection(after(From), LineStart(To));
 }
 
 void TCustomEdit::DblClick() {
@@ -673,8 +695,10 @@ void TCustomEdit::Paint() {
         TPoint origin = PosToPoint(start);
         auto segment = [&](int a, int b, bool selected) {
             if (b <= a) return;
-            std::u32string_view part = std::u32string_view(disp).substr(static_cast<size_t>(a), static_cast<size_t>(b - a));
-            int x = origin.X + TextWidth(std::u32string_view(disp).substr(static_cast<size_t>(start), static_cast<size_t>(a - start)));
+            std::u32string_view part = std::u32string_view(disp).substr(static_cast<size_t>(a),
+                                                                        static_cast<size_t>(b - a));
+            int x = origin.X + TextWidth(std::u32string_view(disp).substr(static_cast<size_t>(start),
+                                                                          static_cast<size_t>(a - start)));
             std::string utf8 = ToUtf8(part);
             if (selected) {
                 c->Brush()->SetStyle(bsSolid);

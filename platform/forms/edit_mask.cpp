@@ -7,28 +7,38 @@
 namespace {
 
 bool IsLetter(char32_t c) {
-    return (c >= U'A' && c <= U'Z') || (c >= U'a' && c <= U'z') ||
-           (c >= 0xC0 && c <= 0xFF && c != 0xD7 && c != 0xF7) || c >= 0x100;
+    return (c >= U'A' && c <= U'Z') || (c >= U'a' && c <= U'z') || (c >= 0xC0 && c <= 0xFF && c != 0xD7 && c != 0xF7) ||
+           c >= 0x100;
 }
 bool IsDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
 
 bool IsInputClass(char32_t c) {
     switch (c) {
-    case U'0': case U'9': case U'#': case U'A': case U'a': case U'C': case U'c': case U'L': case U'l':
-        return true;
-    default:
-        return false;
+        case U'0':
+        case U'9':
+        case U'#':
+        case U'A':
+        case U'a':
+        case U'C':
+        case U'c':
+        case U'L':
+        case U'l': return true;
+        default: return false;
     }
 }
 
 bool FitsClass(char32_t cls, char32_t c) {
     switch (cls) {
-    case U'0': case U'9': return IsDigit(c);
-    case U'#': return IsDigit(c) || c == U'+' || c == U'-' || c == U' ';
-    case U'A': case U'a': return IsDigit(c) || IsLetter(c);
-    case U'L': case U'l': return IsLetter(c);
-    case U'C': case U'c': return c >= U' ';
-    default: return false;
+        case U'0':
+        case U'9': return IsDigit(c);
+        case U'#': return IsDigit(c) || c == U'+' || c == U'-' || c == U' ';
+        case U'A':
+        case U'a': return IsDigit(c) || IsLetter(c);
+        case U'L':
+        case U'l': return IsLetter(c);
+        case U'C':
+        case U'c': return c >= U' ';
+        default: return false;
     }
 }
 
@@ -132,8 +142,10 @@ bool TEditMask::Accept(int pos, char32_t& ch) const {
     const TMaskPosition& p = positions_[static_cast<size_t>(pos)];
     if (p.Literal) return false;
     char32_t c = ch;
-    if (p.Case == TMaskCase::Upper) c = AnsiUpperChar(c);
-    else if (p.Case == TMaskCase::Lower) c = AnsiLowerChar(c);
+    if (p.Case == TMaskCase::Upper)
+        c = AnsiUpperChar(c);
+    else if (p.Case == TMaskCase::Lower)
+        c = AnsiLowerChar(c);
     if (!FitsClass(p.Char, c)) return false;
     ch = c;
     return true;
@@ -198,8 +210,10 @@ std::u32string TEditMask::Extract(std::u32string_view editText) const {
         out.push_back(c == blank_ ? U' ' : c);
     }
     if (!saveLiterals_) {
-        if (leftPad_) out.erase(0, std::min(out.find_first_not_of(U' '), out.size()));
-        else out.erase(out.find_last_not_of(U' ') + 1);
+        if (leftPad_)
+            out.erase(0, std::min(out.find_first_not_of(U' '), out.size()));
+        else
+            out.erase(out.find_last_not_of(U' ') + 1);
     }
     return out;
 }

@@ -71,12 +71,9 @@ void TFeedbackWindow::ApplyShape() {
 
 LRESULT TFeedbackWindow::Proc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     switch (Msg) {
-        case WM_NCHITTEST:
-            return HTTRANSPARENT;
-        case WM_MOUSEACTIVATE:
-            return MA_NOACTIVATE;
-        case WM_ERASEBKGND:
-            return 1;
+        case WM_NCHITTEST: return HTTRANSPARENT;
+        case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+        case WM_ERASEBKGND: return 1;
         case WM_DESTROY:
             wnd_ = nullptr;
             showing_ = false;
@@ -88,7 +85,6 @@ LRESULT TFeedbackWindow::Proc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) 
             EndPaint(Wnd, &ps);
             return 0;
         }
-        default:
-            return DefWindowProc(Wnd, Msg, WParam, LParam);
+        default: return DefWindowProc(Wnd, Msg, WParam, LParam);
     }
 }

@@ -10,7 +10,7 @@
 #include "platform/win/window_handle.h"
 
 class TFeedbackWindow {
-  public:
+public:
     // Paints the client area (0, 0, width, height).
     using TPaintProc = std::function<void(HDC DC, const TRect& Client)>;
     explicit TFeedbackWindow(TPaintProc Paint);
@@ -27,7 +27,7 @@ class TFeedbackWindow {
     // lies below); an empty shape makes the whole rectangle count again.
     void SetShape(TBitmap* Shape, TColor Transparent);
 
-  private:
+private:
     LRESULT Proc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
     void ApplyShape();
 

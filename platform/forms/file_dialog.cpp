@@ -27,9 +27,7 @@ std::string ExpandHomeFolder(const std::string& path) {
 
 TOpenDialog::TOpenDialog(TComponent* AOwner) : TComponent(AOwner) {}
 
-void TOpenDialog::SetDefaultExt(const std::string& v) {
-    defaultExt_ = !v.empty() && v[0] == '.' ? v.substr(1) : v;
-}
+void TOpenDialog::SetDefaultExt(const std::string& v) { defaultExt_ = !v.empty() && v[0] == '.' ? v.substr(1) : v; }
 
 bool TOpenDialog::Execute() {
     auto form = std::make_unique<TFileDialogForm>(this);

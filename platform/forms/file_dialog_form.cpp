@@ -144,8 +144,10 @@ TFileDialogForm::TFileDialogForm(TOpenDialog* Dialog)
     const std::string initialDir = ExpandHomeFolder(Dialog->InitialDir());
     fs::path start;
     std::string name = given.filename().string();
-    if (given.has_parent_path() && IsDir(given.parent_path())) start = given.parent_path();
-    else if (!initialDir.empty() && IsDir(initialDir)) start = initialDir;
+    if (given.has_parent_path() && IsDir(given.parent_path()))
+        start = given.parent_path();
+    else if (!initialDir.empty() && IsDir(initialDir))
+        start = initialDir;
     else {
         std::error_code ec;
         start = fs::current_path(ec);

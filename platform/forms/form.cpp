@@ -81,7 +81,6 @@ void TCustomForm::PaintWindow(HDC DC) {
     Paint();
 }
 
-
 void TCustomForm::PlaceOnScreen() {
     if (placed_) return;
     placed_ = true;
@@ -99,13 +98,12 @@ void TCustomForm::PlaceOnScreen() {
                 SetBounds(main->Left() + (main->Width() - Width()) / 2, main->Top() + (main->Height() - Height()) / 2,
                           Width(), Height());
             } else {
-                SetBounds(work.Left + (work.Width() - Width()) / 2, work.Top + (work.Height() - Height()) / 2,
-                          Width(), Height());
+                SetBounds(work.Left + (work.Width() - Width()) / 2, work.Top + (work.Height() - Height()) / 2, Width(),
+                          Height());
             }
             break;
         }
-        default:
-            break;
+        default: break;
     }
 }
 
@@ -202,7 +200,8 @@ TModalResult TCustomForm::ShowModal() {
         Show();
         if (Application && Application->OnModalBegin) Application->OnModalBegin(this);
         RunLoopUntil([&] {
-            if (Application && Application->Terminated()) modalResult_ = mrCancel;
+            if (Application && Application->Terminated())
+                modalResult_ = mrCancel;
             else if (modalResult_ != mrNone) {
                 // CloseModal: the form may refuse.
                 TCloseAction action = caNone;
@@ -210,8 +209,10 @@ TModalResult TCustomForm::ShowModal() {
                     action = caHide;
                     DoClose(action);
                 }
-                if (action == caNone) modalResult_ = mrNone;
-                else if (action == caFree) Release();
+                if (action == caNone)
+                    modalResult_ = mrNone;
+                else if (action == caFree)
+                    Release();
             }
             return modalResult_ != mrNone;
         });
@@ -401,14 +402,13 @@ void TCustomForm::CMDialogKey(TMessage& Message) {
             case VK_UP:
             case VK_DOWN:
                 if (activeControl_ && activeControl_->Parent()) {
-                    activeControl_->Parent()->SelectNext(activeControl_,
-                                                         Message.WParam == VK_RIGHT || Message.WParam == VK_DOWN, false);
+                    activeControl_->Parent()->SelectNext(
+                        activeControl_, Message.WParam == VK_RIGHT || Message.WParam == VK_DOWN, false);
                     Message.Result = 1;
                     return;
                 }
                 break;
-            default:
-                break;
+            default: break;
         }
     }
     TWinControl::CMDialogKey(Message);

@@ -43,9 +43,11 @@ void TImage::Paint() {
     TGraphic* g = picture_->Graphic();
     if (!g || g->Empty()) return;
     TRect r;
-    if (stretch_) r = ClientRect();
+    if (stretch_)
+        r = ClientRect();
     else if (center_)
         r = Bounds((Width() - g->Width()) / 2, (Height() - g->Height()) / 2, g->Width(), g->Height());
-    else r = Bounds(0, 0, g->Width(), g->Height());
+    else
+        r = Bounds(0, 0, g->Width(), g->Height());
     Canvas()->StretchDraw(r, g);
 }

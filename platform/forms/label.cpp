@@ -31,8 +31,10 @@ void TLabel::SetWordWrap(bool v) {
 void TLabel::SetTransparent(bool v) {
     if (transparent_ == v) return;
     transparent_ = v;
-    if (v) controlStyle_ &= ~csOpaque;
-    else controlStyle_ |= csOpaque;
+    if (v)
+        controlStyle_ &= ~csOpaque;
+    else
+        controlStyle_ |= csOpaque;
     Invalidate();
 }
 
@@ -65,8 +67,10 @@ unsigned TLabel::TextFlags() const {
     unsigned flags = DT_EXPANDTABS;
     if (wordWrap_) flags |= DT_WORDBREAK;
     if (!showAccelChar_) flags |= DT_NOPREFIX;
-    if (alignment_ == taRightJustify) flags |= DT_RIGHT;
-    else if (alignment_ == taCenter) flags |= DT_CENTER;
+    if (alignment_ == taRightJustify)
+        flags |= DT_RIGHT;
+    else if (alignment_ == taCenter)
+        flags |= DT_CENTER;
     return flags;
 }
 
@@ -76,8 +80,10 @@ void TLabel::AdjustBounds() {
                           TextFlags() & ~(DT_RIGHT | DT_CENTER));
     int w = wordWrap_ ? Width() : r.Width();
     int left = Left();
-    if (!wordWrap_ && alignment_ == taRightJustify) left += Width() - w;
-    else if (!wordWrap_ && alignment_ == taCenter) left += (Width() - w) / 2;
+    if (!wordWrap_ && alignment_ == taRightJustify)
+        left += Width() - w;
+    else if (!wordWrap_ && alignment_ == taCenter)
+        left += (Width() - w) / 2;
     SetBounds(left, Top(), w, r.Height());
 }
 

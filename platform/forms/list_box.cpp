@@ -64,8 +64,10 @@ void TListBox::SetItemIndex(int v) {
 }
 
 void TListBox::SetSelected(int Index, bool v) {
-    if (v) SetItemIndex(Index);
-    else if (Index == itemIndex_) SetItemIndex(-1);
+    if (v)
+        SetItemIndex(Index);
+    else if (Index == itemIndex_)
+        SetItemIndex(-1);
 }
 
 void TListBox::SetTopIndex(int v) {
@@ -80,8 +82,10 @@ int TListBox::VisibleRows() { return std::max(1, ClientHeight() / itemHeight_); 
 
 void TListBox::MakeVisible(int Index) {
     if (Index < 0) return;
-    if (Index < topIndex_) SetTopIndex(Index);
-    else if (Index >= topIndex_ + VisibleRows()) SetTopIndex(Index - VisibleRows() + 1);
+    if (Index < topIndex_)
+        SetTopIndex(Index);
+    else if (Index >= topIndex_ + VisibleRows())
+        SetTopIndex(Index - VisibleRows() + 1);
 }
 
 void TListBox::UpdateScrollBar() {
@@ -95,9 +99,7 @@ void TListBox::UpdateScrollBar() {
     SetScrollInfo(Handle(), SB_VERT, &si, true);
 }
 
-TRect TListBox::ItemRect(int Index) {
-    return Bounds(0, (Index - topIndex_) * itemHeight_, ClientWidth(), itemHeight_);
-}
+TRect TListBox::ItemRect(int Index) { return Bounds(0, (Index - topIndex_) * itemHeight_, ClientWidth(), itemHeight_); }
 
 int TListBox::ItemAtPos(TPoint p, bool Existing) {
     int row = p.Y < 0 ? -1 : p.Y / itemHeight_;
@@ -168,13 +170,13 @@ void TListBox::KeyDown(uint16_t& Key, TShiftState Shift) {
     if (Count() == 0) return;
     int cur = itemIndex_;
     switch (Key) {
-    case VK_UP: SelectByUser(cur < 0 ? 0 : cur - 1); break;
-    case VK_DOWN: SelectByUser(cur + 1); break;
-    case VK_HOME: SelectByUser(0); break;
-    case VK_END: SelectByUser(Count() - 1); break;
-    case VK_PRIOR: SelectByUser(std::max(cur, 0) - VisibleRows() + 1); break;
-    case VK_NEXT: SelectByUser(std::max(cur, 0) + VisibleRows() - 1); break;
-    default: break;
+        case VK_UP: SelectByUser(cur < 0 ? 0 : cur - 1); break;
+        case VK_DOWN: SelectByUser(cur + 1); break;
+        case VK_HOME: SelectByUser(0); break;
+        case VK_END: SelectByUser(Count() - 1); break;
+        case VK_PRIOR: SelectByUser(std::max(cur, 0) - VisibleRows() + 1); break;
+        case VK_NEXT: SelectByUser(std::max(cur, 0) + VisibleRows() - 1); break;
+        default: break;
     }
 }
 
@@ -224,15 +226,15 @@ void TListBox::WMVScroll(TMessage& Message) {
     int vis = VisibleRows();
     int top = topIndex_;
     switch (LOWORD(Message.WParam)) {
-    case SB_LINEUP: --top; break;
-    case SB_LINEDOWN: ++top; break;
-    case SB_PAGEUP: top -= vis; break;
-    case SB_PAGEDOWN: top += vis; break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: top = HIWORD(Message.WParam); break;
-    case SB_TOP: top = 0; break;
-    case SB_BOTTOM: top = Count(); break;
-    default: break;
+        case SB_LINEUP: --top; break;
+        case SB_LINEDOWN: ++top; break;
+        case SB_PAGEUP: top -= vis; break;
+        case SB_PAGEDOWN: top += vis; break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: top = HIWORD(Message.WParam); break;
+        case SB_TOP: top = 0; break;
+        case SB_BOTTOM: top = Count(); break;
+        default: break;
     }
     SetTopIndex(top);
     Message.Result = 0;

@@ -98,8 +98,7 @@ bool TCustomMaskEdit::InputChar(char32_t ch) {
     int p = start;
     // A typed literal that is the next literal jumps past it.
     int lit = mask_.NextLiteral(p);
-    if (lit >= 0 && mask_.Positions()[static_cast<size_t>(lit)].Char == ch &&
-        mask_.NextInput(p) > lit) {
+    if (lit >= 0 && mask_.Positions()[static_cast<size_t>(lit)].Char == ch && mask_.NextInput(p) > lit) {
         SetMaskCursor(lit + 1);
         return true;
     }
@@ -127,41 +126,44 @@ void TCustomMaskEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
     bool shift = Shift.Contains(ssShift);
     int start = SelStart();
     switch (Key) {
-    case VK_LEFT:
-        if (shift) {
-            EditKeyDown(Key, Shift);
-        } else {
-            int p = mask_.PrevInput(start);
-            SetMaskCursor(p < 0 ? start : p);
-        }
-        break;
-    case VK_RIGHT:
-        if (shift) EditKeyDown(Key, Shift);
-        else SetMaskCursor(SelLength() > 1 ? start + SelLength() : start + 1);
-        break;
-    case VK_HOME:
-        if (shift) EditKeyDown(Key, Shift);
-        else SetMaskCursor(0);
-        break;
-    case VK_END:
-        if (shift) EditKeyDown(Key, Shift);
-        else SetMaskCursor(mask_.Length());
-        break;
-    case VK_UP:
-    case VK_DOWN:
-        break;
-    case VK_DELETE:
-        if (shift) {
-            CutToClipboard();
-        } else if (!Shift.Contains(ssCtrl) && CanModify()) {
-            int len = std::max(SelLength(), 1);
-            BlankRange(start, start + len);
-            SetMaskCursor(start);
-        }
-        break;
-    default:
-        EditKeyDown(Key, Shift);
-        break;
+        case VK_LEFT:
+            if (shift) {
+                EditKeyDown(Key, Shift);
+            } else {
+                int p = mask_.PrevInput(start);
+                SetMaskCursor(p < 0 ? start : p);
+            }
+            break;
+        case VK_RIGHT:
+            if (shift)
+                EditKeyDown(Key, Shift);
+            else
+                SetMaskCursor(SelLength() > 1 ? start + SelLength() : start + 1);
+            break;
+        case VK_HOME:
+            if (shift)
+                EditKeyDown(Key, Shift);
+            else
+                SetMaskCursor(0);
+            break;
+        case VK_END:
+            if (shift)
+                EditKeyDown(Key, Shift);
+            else
+                SetMaskCursor(mask_.Length());
+            break;
+        case VK_UP:
+        case VK_DOWN: break;
+        case VK_DELETE:
+            if (shift) {
+                CutToClipboard();
+            } else if (!Shift.Contains(ssCtrl) && CanModify()) {
+                int len = std::max(SelLength(), 1);
+                BlankRange(start, start + len);
+                SetMaskCursor(start);
+            }
+            break;
+        default: EditKeyDown(Key, Shift); break;
     }
 }
 
@@ -256,19 +258,18 @@ void TCustomMaskEdit::ValidateEdit() {
 
 void TCustomMaskEdit::WndProc(TMessage& Message) {
     switch (Message.Msg) {
-    case WM_MASKVALIDATE:
-        Message.Result = 0;
-        ValidateEdit();
-        return;
-    case CM_WANTSPECIALKEY:
-        // Esc restores the text of the moment the field was entered.
-        if (IsMasked() && Modified() && Message.WParam == VK_ESCAPE) {
-            Message.Result = 1;
+        case WM_MASKVALIDATE:
+            Message.Result = 0;
+            ValidateEdit();
             return;
-        }
-        break;
-    default:
-        break;
+        case CM_WANTSPECIALKEY:
+            // Esc restores the text of the moment the field was entered.
+            if (IsMasked() && Modified() && Message.WParam == VK_ESCAPE) {
+                Message.Result = 1;
+                return;
+            }
+            break;
+        default: break;
     }
     TCustomEdit::WndProc(Message);
 }

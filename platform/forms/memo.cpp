@@ -48,7 +48,8 @@ public:
 
 private:
     size_t Checked(int Index) const {
-        if (Index < 0 || Index >= Count()) throw EStringListError("List index out of bounds (" + std::to_string(Index) + ")");
+        if (Index < 0 || Index >= Count())
+            throw EStringListError("List index out of bounds (" + std::to_string(Index) + ")");
         return static_cast<size_t>(Index);
     }
     std::vector<std::u32string> Split() const {

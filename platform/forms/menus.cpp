@@ -110,7 +110,8 @@ public:
             if (!item->Visible()) continue;
             h += item->IsLine() ? kLineHeight : kItemHeight;
             if (!item->IsLine())
-                w = std::max(w, MeasureText(font, item->Caption(), Rect(0, 0, 0, 0), DT_SINGLELINE).Width() + 2 * kTextLeft + 6);
+                w = std::max(
+                    w, MeasureText(font, item->Caption(), Rect(0, 0, 0, 0), DT_SINGLELINE).Width() + 2 * kTextLeft + 6);
         }
         return {w, h};
     }
@@ -133,7 +134,8 @@ protected:
             TRect ir = ItemRect(i);
             if (IsRectEmpty(ir)) continue;
             if (item->IsLine()) {
-                TRect line = Rect(ir.Left + 1, ir.Top + kLineHeight / 2 - 1, ir.Right - 1, ir.Top + kLineHeight / 2 + 1);
+                TRect line = Rect(ir.Left + 1, ir.Top + kLineHeight / 2 - 1, ir.Right - 1,
+                                  ir.Top + kLineHeight / 2 + 1);
                 DrawEdge(c->Handle(), line, EDGE_ETCHED, BF_TOP);
                 continue;
             }
@@ -181,25 +183,18 @@ protected:
     // below it while it is on screen.
     bool KeyDown(uint16_t key) override {
         switch (key) {
-        case VK_ESCAPE:
-        case VK_MENU:
-        case VK_F10:
-            Close();
-            break;
-        case VK_UP:
-        case VK_DOWN:
-            MoveHot(key == VK_DOWN ? 1 : -1);
-            break;
-        case VK_HOME:
-        case VK_END:
-            hot = key == VK_HOME ? -1 : menu_->Items()->Count();
-            MoveHot(key == VK_HOME ? 1 : -1);
-            break;
-        case VK_RETURN:
-            Choose(hot);
-            break;
-        default:
-            break;
+            case VK_ESCAPE:
+            case VK_MENU:
+            case VK_F10: Close(); break;
+            case VK_UP:
+            case VK_DOWN: MoveHot(key == VK_DOWN ? 1 : -1); break;
+            case VK_HOME:
+            case VK_END:
+                hot = key == VK_HOME ? -1 : menu_->Items()->Count();
+                MoveHot(key == VK_HOME ? 1 : -1);
+                break;
+            case VK_RETURN: Choose(hot); break;
+            default: break;
         }
         return true;
     }
@@ -229,7 +224,6 @@ private:
         // The item's handler may free the menu: nothing touches `this` afterwards.
         item->Click();
     }
-
 
 private:
     TPopupMenu* menu_;

@@ -25,7 +25,9 @@ int MessageBox(const std::string& Text, const std::string& Caption, unsigned Fla
     if (Unattended()) {
         const bool cancel = buttons.Contains(mbCancel);
         std::fprintf(stderr, "%s: %s [%s]\n", Caption.c_str(), Text.c_str(),
-                     cancel ? "Cancel" : buttons.Contains(mbNo) ? "No" : "OK");
+                     cancel                   ? "Cancel"
+                     : buttons.Contains(mbNo) ? "No"
+                                              : "OK");
         return cancel ? IDCANCEL : buttons.Contains(mbNo) ? IDNO : IDOK;
     }
     TMsgDlgType type = mtCustom;

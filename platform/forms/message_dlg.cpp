@@ -18,21 +18,26 @@ struct ButtonInfo {
 };
 
 constexpr ButtonInfo kButtons[] = {
-    {"Yes", "&Ja", mrYes},          {"No", "&Nein", mrNo},
-    {"OK", "OK", mrOk},             {"Cancel", "Abbrechen", mrCancel},
-    {"Abort", "&Abbrechen", mrAbort}, {"Retry", "&Wiederholen", mrRetry},
-    {"Ignore", "&Ignorieren", mrIgnore}, {"All", "&Alle", mrAll},
-    {"NoToAll", "N&ein für alle", mrNoToAll}, {"YesToAll", "Ja für a&lle", mrYesToAll},
+    {"Yes", "&Ja", mrYes},
+    {"No", "&Nein", mrNo},
+    {"OK", "OK", mrOk},
+    {"Cancel", "Abbrechen", mrCancel},
+    {"Abort", "&Abbrechen", mrAbort},
+    {"Retry", "&Wiederholen", mrRetry},
+    {"Ignore", "&Ignorieren", mrIgnore},
+    {"All", "&Alle", mrAll},
+    {"NoToAll", "N&ein für alle", mrNoToAll},
+    {"YesToAll", "Ja für a&lle", mrYesToAll},
     {"Help", "&Hilfe", mrNone},
 };
 
 const char* Title(TMsgDlgType t) {
     switch (t) {
-    case mtWarning: return "Warnung";
-    case mtError: return "Fehler";
-    case mtInformation: return "Information";
-    case mtConfirmation: return "Bestätigen";
-    default: return "";
+        case mtWarning: return "Warnung";
+        case mtError: return "Fehler";
+        case mtInformation: return "Information";
+        case mtConfirmation: return "Bestätigen";
+        default: return "";
     }
 }
 
@@ -49,31 +54,30 @@ protected:
         std::string glyph;
         TColor text = clWhite;
         switch (type_) {
-        case mtWarning:
-            c->Brush()->SetColor(clYellow);
-            c->Polygon({{15, 1}, {30, 29}, {1, 29}});
-            glyph = "!";
-            text = clBlack;
-            break;
-        case mtError:
-            c->Brush()->SetColor(clRed);
-            c->Ellipse(1, 1, 31, 31);
-            glyph = "X";
-            break;
-        case mtInformation:
-            c->Brush()->SetColor(clWhite);
-            c->Ellipse(1, 1, 31, 31);
-            glyph = "i";
-            text = clBlue;
-            break;
-        case mtConfirmation:
-            c->Brush()->SetColor(clWhite);
-            c->Ellipse(1, 1, 31, 31);
-            glyph = "?";
-            text = clBlue;
-            break;
-        default:
-            return;
+            case mtWarning:
+                c->Brush()->SetColor(clYellow);
+                c->Polygon({{15, 1}, {30, 29}, {1, 29}});
+                glyph = "!";
+                text = clBlack;
+                break;
+            case mtError:
+                c->Brush()->SetColor(clRed);
+                c->Ellipse(1, 1, 31, 31);
+                glyph = "X";
+                break;
+            case mtInformation:
+                c->Brush()->SetColor(clWhite);
+                c->Ellipse(1, 1, 31, 31);
+                glyph = "i";
+                text = clBlue;
+                break;
+            case mtConfirmation:
+                c->Brush()->SetColor(clWhite);
+                c->Ellipse(1, 1, 31, 31);
+                glyph = "?";
+                text = clBlue;
+                break;
+            default: return;
         }
         c->Font()->SetStyle({fsBold});
         c->Font()->SetHeight(-19);
@@ -92,9 +96,8 @@ constexpr int kButtonWidth = 73;
 constexpr int kButtonHeight = 25;
 
 const bool kExceptionBoxRegistered = [] {
-    TApplication::SetShowExceptionFn([](const std::string&, const std::string& message) {
-        MessageDlg(message, mtError, {mbOK}, 0);
-    });
+    TApplication::SetShowExceptionFn(
+        [](const std::string&, const std::string& message) { MessageDlg(message, mtError, {mbOK}, 0); });
     return true;
 }();
 

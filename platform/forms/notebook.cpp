@@ -64,8 +64,10 @@ void TNotebook::Notification(TComponent* AComponent, TOperation Operation) {
     for (size_t i = 0; i < pages_.size(); ++i) {
         if (pages_[i] != AComponent) continue;
         pages_.erase(pages_.begin() + static_cast<std::ptrdiff_t>(i));
-        if (pageIndex_ == static_cast<int>(i)) pageIndex_ = -1;
-        else if (pageIndex_ > static_cast<int>(i)) --pageIndex_;
+        if (pageIndex_ == static_cast<int>(i))
+            pageIndex_ = -1;
+        else if (pageIndex_ > static_cast<int>(i))
+            --pageIndex_;
         break;
     }
 }

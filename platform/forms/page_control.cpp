@@ -82,8 +82,10 @@ void TPageControl::RemovePage(TTabSheet* Page) {
 int TPageControl::ActivePageIndex() const { return activePage_ ? activePage_->PageIndex() : -1; }
 
 void TPageControl::SetActivePageIndex(int v) {
-    if (v >= 0 && v < PageCount()) SetActivePage(pages_[static_cast<size_t>(v)]);
-    else SetActivePage(nullptr);
+    if (v >= 0 && v < PageCount())
+        SetActivePage(pages_[static_cast<size_t>(v)]);
+    else
+        SetActivePage(nullptr);
 }
 
 void TPageControl::ShowPage(TTabSheet* Page) {
@@ -215,8 +217,10 @@ void TPageControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
 
 void TPageControl::KeyDown(uint16_t& Key, TShiftState Shift) {
     TCustomControl::KeyDown(Key, Shift);
-    if (Key == VK_LEFT || Key == VK_UP) SelectNextPage(false);
-    else if (Key == VK_RIGHT || Key == VK_DOWN) SelectNextPage(true);
+    if (Key == VK_LEFT || Key == VK_UP)
+        SelectNextPage(false);
+    else if (Key == VK_RIGHT || Key == VK_DOWN)
+        SelectNextPage(true);
 }
 
 void TPageControl::WMGetDlgCode(TMessage& Message) {

@@ -93,7 +93,9 @@ void TPanel::Paint() {
     bevel(bevelInner_);
     c->SetFont(Font());
     unsigned flags = DT_SINGLELINE | DT_VCENTER | DT_EXPANDTABS;
-    if (alignment_ == taCenter) flags |= DT_CENTER;
-    else if (alignment_ == taRightJustify) flags |= DT_RIGHT;
+    if (alignment_ == taCenter)
+        flags |= DT_CENTER;
+    else if (alignment_ == taRightJustify)
+        flags |= DT_RIGHT;
     DrawControlText(c, Caption(), r, flags, Enabled());
 }

@@ -44,49 +44,45 @@ void TPopupWindow::Invalidate() {
 LRESULT TPopupWindow::Proc(HWND wnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     TPoint p{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
     switch (msg) {
-    case WM_MOUSEACTIVATE:
-        return MA_NOACTIVATE;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(wnd, &ps);
-        {
-            TCanvas canvas;
-            canvas.SetHandle(dc);
-            Paint(&canvas);
-            canvas.SetHandle(nullptr);
-        }
-        EndPaint(wnd, &ps);
-        return 0;
-    }
-    case WM_MOUSEMOVE:
-        if (PtInRect(ClientRect(), p)) MouseMove(p);
-        else MouseLeave();
-        return 0;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-        if (!PtInRect(ClientRect(), p)) {
-            Close();
+        case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+        case WM_ERASEBKGND: return 1;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(wnd, &ps);
+            {
+                TCanvas canvas;
+                canvas.SetHandle(dc);
+                Paint(&canvas);
+                canvas.SetHandle(nullptr);
+            }
+            EndPaint(wnd, &ps);
             return 0;
         }
-        if (msg != WM_RBUTTONDOWN && msg != WM_MBUTTONDOWN) MouseDown(p);
-        return 0;
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-        if (PtInRect(ClientRect(), p)) MouseUp(p);
-        return 0;
-    case WM_MOUSEWHEEL:
-        MouseWheel(GET_WHEEL_DELTA_WPARAM(wparam));
-        return 0;
-    case WM_POPUPKEY:
-        return KeyDown(static_cast<uint16_t>(wparam)) ? 1 : 0;
-    case WM_CAPTURECHANGED:
-        if (wnd_ == wnd && reinterpret_cast<HWND>(lparam) != wnd) Close();
-        return 0;
-    default:
-        return DefWindowProc(wnd, msg, wparam, lparam);
+        case WM_MOUSEMOVE:
+            if (PtInRect(ClientRect(), p))
+                MouseMove(p);
+            else
+                MouseLeave();
+            return 0;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+            if (!PtInRect(ClientRect(), p)) {
+                Close();
+                return 0;
+            }
+            if (msg != WM_RBUTTONDOWN && msg != WM_MBUTTONDOWN) MouseDown(p);
+            return 0;
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+            if (PtInRect(ClientRect(), p)) MouseUp(p);
+            return 0;
+        case WM_MOUSEWHEEL: MouseWheel(GET_WHEEL_DELTA_WPARAM(wparam)); return 0;
+        case WM_POPUPKEY: return KeyDown(static_cast<uint16_t>(wparam)) ? 1 : 0;
+        case WM_CAPTURECHANGED:
+            if (wnd_ == wnd && reinterpret_cast<HWND>(lparam) != wnd) Close();
+            return 0;
+        default: return DefWindowProc(wnd, msg, wparam, lparam);
     }
 }

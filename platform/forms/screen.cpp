@@ -27,23 +27,29 @@ void TScreen::SetCursor(TCursor v) {
 }
 
 void TScreen::SetCursors(TCursor index, HCURSOR cursor) {
-    if (cursor) registered_[index] = cursor;
-    else registered_.erase(index);
+    if (cursor)
+        registered_[index] = cursor;
+    else
+        registered_.erase(index);
 }
 
 HCURSOR TScreen::Cursors(TCursor index) const {
     if (auto it = registered_.find(index); it != registered_.end()) return it->second;
     switch (index) {
         case crIBeam: return IDC_IBEAM;
-        case crHourGlass: case crSQLWait: return IDC_WAIT;
+        case crHourGlass:
+        case crSQLWait: return IDC_WAIT;
         case crCross: return IDC_CROSS;
         case crUpArrow: return IDC_UPARROW;
         case crSizeNWSE: return IDC_SIZENWSE;
         case crSizeNESW: return IDC_SIZENESW;
-        case crSizeWE: case crHSplit: return IDC_SIZEWE;
-        case crSizeNS: case crVSplit: return IDC_SIZENS;
+        case crSizeWE:
+        case crHSplit: return IDC_SIZEWE;
+        case crSizeNS:
+        case crVSplit: return IDC_SIZENS;
         case crSizeAll: return IDC_SIZEALL;
-        case crNo: case crNoDrop: return IDC_NO;
+        case crNo:
+        case crNoDrop: return IDC_NO;
         case crHandPoint: return IDC_HAND;
         case crAppStart: return IDC_APPSTARTING;
         case crHelp: return IDC_HELP;

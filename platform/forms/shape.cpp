@@ -43,19 +43,15 @@ void TShape::Paint() {
         w = h;
     }
     switch (shape_) {
-    case stRectangle:
-    case stSquare:
-        c->Rectangle(x, y, x + w, y + h);
-        break;
-    case stRoundRect:
-    case stRoundSquare: {
-        int s = std::min(w, h) / 4;
-        c->RoundRect(x, y, x + w, y + h, s, s);
-        break;
-    }
-    case stEllipse:
-    case stCircle:
-        c->Ellipse(x, y, x + w, y + h);
-        break;
+        case stRectangle:
+        case stSquare: c->Rectangle(x, y, x + w, y + h); break;
+        case stRoundRect:
+        case stRoundSquare: {
+            int s = std::min(w, h) / 4;
+            c->RoundRect(x, y, x + w, y + h, s, s);
+            break;
+        }
+        case stEllipse:
+        case stCircle: c->Ellipse(x, y, x + w, y + h); break;
     }
 }

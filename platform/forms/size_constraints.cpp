@@ -49,10 +49,14 @@ void TSizeConstraints::SetMinWidth(int Value) {
 }
 
 void TSizeConstraints::Constrain(int& Width, int& Height) const {
-    if (minWidth_ > 0 && Width < minWidth_) Width = minWidth_;
-    else if (maxWidth_ > 0 && Width > maxWidth_) Width = maxWidth_;
-    if (minHeight_ > 0 && Height < minHeight_) Height = minHeight_;
-    else if (maxHeight_ > 0 && Height > maxHeight_) Height = maxHeight_;
+    if (minWidth_ > 0 && Width < minWidth_)
+        Width = minWidth_;
+    else if (maxWidth_ > 0 && Width > maxWidth_)
+        Width = maxWidth_;
+    if (minHeight_ > 0 && Height < minHeight_)
+        Height = minHeight_;
+    else if (maxHeight_ > 0 && Height > maxHeight_)
+        Height = maxHeight_;
 }
 
 void TSizeConstraints::Change() {

@@ -15,8 +15,10 @@ TBitmap* TSpeedButton::Glyph() {
 }
 
 void TSpeedButton::SetGlyph(TBitmap* v) {
-    if (!v) glyph_.reset();
-    else Glyph()->Assign(v);
+    if (!v)
+        glyph_.reset();
+    else
+        Glyph()->Assign(v);
     Invalidate();
 }
 
@@ -95,9 +97,12 @@ void TSpeedButton::Paint() {
     c->Brush()->SetColor(clBtnFace);
     c->FillRect(r);
     const bool sunk = Pressed();
-    if (sunk) DrawEdge(c->Handle(), r, flat_ ? BDR_SUNKENOUTER : EDGE_SUNKEN, BF_RECT);
-    else if (!flat_) DrawEdge(c->Handle(), r, EDGE_RAISED, BF_RECT);
-    else if (hot_ && Enabled()) DrawEdge(c->Handle(), r, BDR_RAISEDINNER, BF_RECT);
+    if (sunk)
+        DrawEdge(c->Handle(), r, flat_ ? BDR_SUNKENOUTER : EDGE_SUNKEN, BF_RECT);
+    else if (!flat_)
+        DrawEdge(c->Handle(), r, EDGE_RAISED, BF_RECT);
+    else if (hot_ && Enabled())
+        DrawEdge(c->Handle(), r, BDR_RAISEDINNER, BF_RECT);
 
     const int shift = sunk ? 1 : 0;
     const bool hasGlyph = glyph_ && !glyph_->Empty();

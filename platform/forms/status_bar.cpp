@@ -127,8 +127,10 @@ void TStatusBar::Paint() {
         TRect t = r;
         InflateRect(t, -2, 0);
         unsigned flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
-        if (align == taCenter) flags |= DT_CENTER;
-        else if (align == taRightJustify) flags |= DT_RIGHT;
+        if (align == taCenter)
+            flags |= DT_CENTER;
+        else if (align == taRightJustify)
+            flags |= DT_RIGHT;
         DrawControlText(c, text, t, flags, true);
     };
     if (simplePanel_) {

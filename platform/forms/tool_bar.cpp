@@ -163,9 +163,12 @@ void TToolButton::Paint() {
             for (int x = r.Left + 1 + ((y + 1) & 1); x < r.Right - 1; x += 2) c->SetPixels(x, y, clBtnHighlight);
     }
     TRect edge = r;
-    if (sunk) DrawEdge(c->Handle(), edge, bar->Flat() ? BDR_SUNKENOUTER : EDGE_SUNKEN, BF_RECT);
-    else if (!bar->Flat()) DrawEdge(c->Handle(), edge, EDGE_RAISED, BF_RECT);
-    else if (hot_ && Enabled()) DrawEdge(c->Handle(), edge, BDR_RAISEDINNER, BF_RECT);
+    if (sunk)
+        DrawEdge(c->Handle(), edge, bar->Flat() ? BDR_SUNKENOUTER : EDGE_SUNKEN, BF_RECT);
+    else if (!bar->Flat())
+        DrawEdge(c->Handle(), edge, EDGE_RAISED, BF_RECT);
+    else if (hot_ && Enabled())
+        DrawEdge(c->Handle(), edge, BDR_RAISEDINNER, BF_RECT);
 
     int shift = sunk ? 1 : 0;
     TCustomImageList* images = bar->Images();
@@ -181,8 +184,10 @@ void TToolButton::Paint() {
         c->Brush()->SetStyle(bsClear);
         TRect t = r;
         unsigned flags = DT_CENTER | DT_SINGLELINE;
-        if (images) t.Top = imageBottom + 1;
-        else flags |= DT_VCENTER;
+        if (images)
+            t.Top = imageBottom + 1;
+        else
+            flags |= DT_VCENTER;
         OffsetRect(t, shift, shift);
         DrawControlText(c, Caption(), t, flags, Enabled());
     }
@@ -291,8 +296,8 @@ TSize TToolBar::ButtonSize() {
         int textWidth = 0;
         for (TToolButton* b : ButtonsOf(this))
             if (!IsGap(b->Style()) && !b->Caption().empty())
-                textWidth = std::max(textWidth, MeasureText(b->Font(), b->Caption(), Rect(0, 0, 0x3FFF, 0),
-                                                            DT_SINGLELINE).Width());
+                textWidth = std::max(
+                    textWidth, MeasureText(b->Font(), b->Caption(), Rect(0, 0, 0x3FFF, 0), DT_SINGLELINE).Width());
         w = std::max(w, textWidth + 8);
         h = std::max(h, (images_ ? images_->Height() + 4 : 0) + FontLineHeight(Font()) + 8);
     }

@@ -107,15 +107,15 @@ void TWinControl::CreateWnd() {
 
 void TWinControl::CreateWindowHandle(const TCreateParams& Params) {
     handle_ = nullptr;
-    HWND wnd = CreateWindowEx(Params.ExStyle, Params.Style & ~WS_VISIBLE, Params.X, Params.Y, Params.Width,
-                              Params.Height, Params.WndParent,
-                              [this](HWND w, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
-                                  if (!handle_) handle_ = w;
-                                  TMessage m{msg, wp, lp, 0};
-                                  MainWndProc(m);
-                                  return m.Result;
-                              },
-                              Params.Caption);
+    HWND wnd = CreateWindowEx(
+        Params.ExStyle, Params.Style & ~WS_VISIBLE, Params.X, Params.Y, Params.Width, Params.Height, Params.WndParent,
+        [this](HWND w, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
+            if (!handle_) handle_ = w;
+            TMessage m{msg, wp, lp, 0};
+            MainWndProc(m);
+            return m.Result;
+        },
+        Params.Caption);
     handle_ = wnd;
     if ((Params.Style & WS_VISIBLE) && (Params.Style & WS_CHILD)) ShowWindow(wnd, SW_SHOWNA);
 }
@@ -279,14 +279,18 @@ void TWinControl::AlignControls(TControl*, TRect& Rect) {
         int dy = client.Height() - c->anchorParentSize_.cy;
         int l = c->anchorOrigin_.X, t = c->anchorOrigin_.Y, w = c->anchorSize_.cx, h = c->anchorSize_.cy;
         if (an.Contains(akRight)) {
-            if (an.Contains(akLeft)) w += dx;
-            else l += dx;
+            if (an.Contains(akLeft))
+                w += dx;
+            else
+                l += dx;
         } else if (!an.Contains(akLeft)) {
             l += dx / 2;
         }
         if (an.Contains(akBottom)) {
-            if (an.Contains(akTop)) h += dy;
-            else t += dy;
+            if (an.Contains(akTop))
+                h += dy;
+            else
+                t += dy;
         } else if (!an.Contains(akTop)) {
             t += dy / 2;
         }
@@ -313,11 +317,8 @@ void TWinControl::DoAlign(TAlign AAlign, TControl* c, TRect& R) {
             c->SetBounds(R.Right - w, R.Top, w, R.Height());
             R.Right -= w;
             break;
-        case alClient:
-            c->SetBounds(R.Left, R.Top, std::max(0, R.Width()), std::max(0, R.Height()));
-            break;
-        default:
-            break;
+        case alClient: c->SetBounds(R.Left, R.Top, std::max(0, R.Width()), std::max(0, R.Height())); break;
+        default: break;
     }
 }
 
@@ -541,8 +542,8 @@ void TWinControl::WndProc(TMessage& Message) {
             }
             return;
         case WM_MOUSELEAVE:
-            if (g_mouseControl && (g_mouseControl == this || (g_mouseControl->Parent() == this &&
-                                                              !dynamic_cast<TWinControl*>(g_mouseControl))))
+            if (g_mouseControl && (g_mouseControl == this ||
+                                   (g_mouseControl->Parent() == this && !dynamic_cast<TWinControl*>(g_mouseControl))))
                 TrackMouseControl(nullptr);
             break;
         case WM_CANCELMODE:
@@ -550,12 +551,11 @@ void TWinControl::WndProc(TMessage& Message) {
                 GetCaptureControl()->Perform(WM_CANCELMODE, 0, 0);
             break;
         case WM_CAPTURECHANGED:
-            if (TControl* c = GetCaptureControl(); c && (c == this || c->Parent() == this) &&
-                                                   reinterpret_cast<HWND>(Message.LParam) != handle_)
+            if (TControl* c = GetCaptureControl();
+                c && (c == this || c->Parent() == this) && reinterpret_cast<HWND>(Message.LParam) != handle_)
                 ForgetCaptureControl();
             break;
-        default:
-            break;
+        default: break;
     }
     if (Message.Msg >= WM_MOUSEFIRST && Message.Msg <= WM_MOUSELAST && Message.Msg != WM_MOUSEWHEEL) {
         TPoint pos{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
@@ -732,8 +732,14 @@ void TWinControl::CNKeyDown(TMessage& Message) {
     LRESULT mask = 0;
     switch (key) {
         case VK_TAB: mask = DLGC_WANTTAB; break;
-        case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: mask = DLGC_WANTARROWS; break;
-        case VK_RETURN: case VK_EXECUTE: case VK_ESCAPE: case VK_CANCEL: mask = DLGC_WANTALLKEYS; break;
+        case VK_LEFT:
+        case VK_RIGHT:
+        case VK_UP:
+        case VK_DOWN: mask = DLGC_WANTARROWS; break;
+        case VK_RETURN:
+        case VK_EXECUTE:
+        case VK_ESCAPE:
+        case VK_CANCEL: mask = DLGC_WANTALLKEYS; break;
         default: break;
     }
     if (mask != 0 && Perform(CM_WANTSPECIALKEY, key, 0) == 0 && (Perform(WM_GETDLGCODE, 0, 0) & mask) == 0) {
@@ -847,14 +853,15 @@ void TWinControl::Loaded() {
 void TWinControl::UpdateShowing() {}
 void TWinControl::UpdateControlState() {}
 void TWinControl::SetZOrder(bool TopMost) {
-    if (TopMost) BringToFront();
-    else SendToBack();
+    if (TopMost)
+        BringToFront();
+    else
+        SendToBack();
 }
 
 // ---- TCustomControl ----
 
-TCustomControl::TCustomControl(TComponent* AOwner)
-    : TWinControl(AOwner), canvas_(std::make_unique<TControlCanvas>()) {
+TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner), canvas_(std::make_unique<TControlCanvas>()) {
     canvas_->SetControl(this);
 }
 

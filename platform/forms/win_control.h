@@ -190,8 +190,8 @@ private:
     void NotifyShowingChanged();
 
     HWND handle_ = nullptr;
-    std::vector<TControl*> controls_;     // z-order among graphic children: last painted on top
-    std::vector<TWinControl*> tabList_;   // windowed children in tab order
+    std::vector<TControl*> controls_;    // z-order among graphic children: last painted on top
+    std::vector<TWinControl*> tabList_;  // windowed children in tab order
     std::unique_ptr<TBrush> brush_;
     bool tabStop_ = false;
     int alignLevel_ = 0;

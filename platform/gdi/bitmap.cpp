@@ -31,7 +31,7 @@ namespace {
 
 // The canvas of a bitmap: a memory context with the bitmap selected, made on first use.
 class TBitmapCanvas : public TCanvas {
-  public:
+public:
     explicit TBitmapCanvas(TBitmap* owner) : owner_(owner) {}
     ~TBitmapCanvas() override {
         HDC dc = HandleAllocated() ? Handle() : nullptr;
@@ -43,14 +43,14 @@ class TBitmapCanvas : public TCanvas {
     }
     std::string ClassName() const override { return "TBitmapCanvas"; }
 
-  protected:
+protected:
     void CreateHandle() override {
         HDC dc = CreateCompatibleDC(nullptr);
         SelectObject(dc, owner_->Handle());
         SetHandle(dc);
     }
 
-  private:
+private:
     TBitmap* owner_;
 };
 
@@ -58,9 +58,7 @@ class TBitmapCanvas : public TCanvas {
 
 TBitmap::TBitmap() : bitmap_(CreateBitmap(0, 0, 1, 32, nullptr)) {}
 
-TBitmap::TBitmap(int width, int height) : TBitmap() {
-    SetSize(width, height);
-}
+TBitmap::TBitmap(int width, int height) : TBitmap() { SetSize(width, height); }
 
 TBitmap::~TBitmap() {
     canvas_.reset();
@@ -159,8 +157,7 @@ void TBitmap::Draw(TCanvas* canvas, const TRect& r) {
     HDC dest = canvas->Handle();
     HDC src = Canvas()->Handle();
     if (!Transparent()) {
-        StretchBlt(dest, r.Left, r.Top, r.Width(), r.Height(), src, 0, 0, Width(), Height(),
-                   canvas->CopyMode());
+        StretchBlt(dest, r.Left, r.Top, r.Width(), r.Height(), src, 0, 0, Width(), Height(), canvas->CopyMode());
         return;
     }
     // Transparent: pixels of the transparent colour leave the canvas as it is.
@@ -235,9 +232,7 @@ void TBitmap::SaveToPngFile(const std::string& fileName) {
 TPicture::TPicture() = default;
 TPicture::~TPicture() = default;
 
-void TPicture::Changed() {
-    FireNotify(OnChange, this);
-}
+void TPicture::Changed() { FireNotify(OnChange, this); }
 
 void TPicture::SetGraphic(TGraphic* v) {
     if (!v) {

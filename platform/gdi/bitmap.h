@@ -13,7 +13,7 @@
 #include "platform/gdi/image_codec.h"
 
 class TGraphic : public TPersistent {
-  public:
+public:
     std::string ClassName() const override { return "TGraphic"; }
     virtual void Draw(TCanvas* canvas, const TRect& r) = 0;
     virtual int Width() const = 0;
@@ -32,10 +32,10 @@ class TGraphic : public TPersistent {
     void SetModified(bool v) { modified_ = v; }
     TNotifyEvent OnChange;
 
-  protected:
+protected:
     virtual void Changed();
 
-  private:
+private:
     bool transparent_ = false;
     bool modified_ = false;
 };
@@ -44,7 +44,7 @@ enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit,
 enum TTransparentMode { tmAuto, tmFixed };
 
 class TBitmap : public TGraphic {
-  public:
+public:
     TBitmap();
     TBitmap(int width, int height);
     ~TBitmap() override;
@@ -86,7 +86,7 @@ class TBitmap : public TGraphic {
     void LoadFromImage(PixelImage&& image);
     PixelImage ToImage() const;
 
-  private:
+private:
     HBITMAP bitmap_;
     std::unique_ptr<TCanvas> canvas_;
     TTransparentMode transparentMode_ = tmAuto;
@@ -94,7 +94,7 @@ class TBitmap : public TGraphic {
 };
 
 class TPicture : public TPersistent {
-  public:
+public:
     TPicture();
     ~TPicture() override;
     std::string ClassName() const override { return "TPicture"; }
@@ -114,7 +114,7 @@ class TPicture : public TPersistent {
     void SaveToFile(const std::string& fileName);
     TNotifyEvent OnChange;
 
-  private:
+private:
     void Changed();
     std::unique_ptr<TGraphic> graphic_;
 };

@@ -7,16 +7,10 @@
 
 namespace {
 
-uint8_t Code(uint32_t rop) {
-    return static_cast<uint8_t>((rop >> 16) & 0xFF);
-}
+uint8_t Code(uint32_t rop) { return static_cast<uint8_t>((rop >> 16) & 0xFF); }
 
-bool NeedsSource(uint8_t code) {
-    return ((code >> 2) ^ code) & 0x33;
-}
-bool NeedsPattern(uint8_t code) {
-    return ((code >> 4) ^ code) & 0x0F;
-}
+bool NeedsSource(uint8_t code) { return ((code >> 2) ^ code) & 0x33; }
+bool NeedsPattern(uint8_t code) { return ((code >> 4) ^ code) & 0x0F; }
 
 // Source pixel as the destination sees it, across monochrome and colour surfaces.
 struct SourceReader {
@@ -85,14 +79,9 @@ bool PatBlt(HDC dc, int x, int y, int width, int height, uint32_t rop) {
             ras.FillRect(r, p);
             return true;
         }
-        case 0x00:
-            ras.FillRect(r, ras.Solid(0, R2_COPYPEN));
-            return true;
-        case 0xFF:
-            ras.FillRect(r, ras.Solid(0xFFFFFF, R2_COPYPEN));
-            return true;
-        default:
-            break;
+        case 0x00: ras.FillRect(r, ras.Solid(0, R2_COPYPEN)); return true;
+        case 0xFF: ras.FillRect(r, ras.Solid(0xFFFFFF, R2_COPYPEN)); return true;
+        default: break;
     }
     GdiBitmap* s = ras.Surface();
     for (const TRect& c : ras.Clip()) {
@@ -100,15 +89,13 @@ bool PatBlt(HDC dc, int x, int y, int width, int height, uint32_t rop) {
         if (!IntersectRect(i, c, r)) continue;
         for (int yy = i.Top; yy < i.Bottom; ++yy) {
             uint32_t* row = s->Row(yy);
-            for (int xx = i.Left; xx < i.Right; ++xx)
-                row[xx] = Rop3Pixel(code, PatternAt(brush, xx, yy), 0, row[xx]);
+            for (int xx = i.Left; xx < i.Right; ++xx) row[xx] = Rop3Pixel(code, PatternAt(brush, xx, yy), 0, row[xx]);
         }
     }
     return true;
 }
 
-bool StretchBlt(HDC dest, int x, int y, int width, int height, HDC src, int sx, int sy, int sw, int sh,
-                uint32_t rop) {
+bool StretchBlt(HDC dest, int x, int y, int width, int height, HDC src, int sx, int sy, int sw, int sh, uint32_t rop) {
     if (!dest) return false;
     uint8_t code = Code(rop);
     if (!NeedsSource(code)) return PatBlt(dest, x, y, width, height, rop);
@@ -130,8 +117,7 @@ bool StretchBlt(HDC dest, int x, int y, int width, int height, HDC src, int sx, 
         brush = ras.BrushPaint();
         if (brush) brush->rop2 = R2_COPYPEN;
     }
-    bool plainCopy =
-        code == 0xCC && !mirrorX && !mirrorY && dw == srw && dh == srh && reader.fromMono == reader.toMono;
+    bool plainCopy = code == 0xCC && !mirrorX && !mirrorY && dw == srw && dh == srh && reader.fromMono == reader.toMono;
     // Source column of a destination column (nearest neighbour), -1 outside the source.
     auto column = [&](int i) {
         int j = static_cast<int>((static_cast<long long>(i) * 2 + 1) * srw / (2LL * dw));
@@ -153,8 +139,7 @@ bool StretchBlt(HDC dest, int x, int y, int width, int height, HDC src, int sx, 
                 // Clip the run to the source's columns, then copy it whole.
                 int a = std::max(i.Left, dr.Left + (0 - sr.Left));
                 int b = std::min(i.Right, dr.Left + (s->width - sr.Left));
-                if (a < b)
-                    std::memcpy(out + a, s->Row(syp) + (sr.Left + a - dr.Left), sizeof(uint32_t) * (b - a));
+                if (a < b) std::memcpy(out + a, s->Row(syp) + (sr.Left + a - dr.Left), sizeof(uint32_t) * (b - a));
                 continue;
             }
             for (int xx = i.Left; xx < i.Right; ++xx) {

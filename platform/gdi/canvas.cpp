@@ -11,9 +11,7 @@ TCanvas::TCanvas() {
     brush_.SetOwnerNotify([this] { brushValid_ = false; });
 }
 
-TCanvas::~TCanvas() {
-    SetHandle(nullptr);
-}
+TCanvas::~TCanvas() { SetHandle(nullptr); }
 
 HDC TCanvas::Handle() {
     if (!handle_) CreateHandle();
@@ -36,9 +34,7 @@ void TCanvas::SetHandle(HDC dc) {
     handle_ = dc;
 }
 
-void TCanvas::Refresh() {
-    DeselectHandles();
-}
+void TCanvas::Refresh() { DeselectHandles(); }
 
 void TCanvas::RequireFont() {
     HDC dc = Handle();
@@ -68,16 +64,10 @@ void TCanvas::RequireBrush() {
     brushValid_ = true;
 }
 
-void TCanvas::Changing() {
-    FireNotify(OnChanging, this);
-}
-void TCanvas::Changed() {
-    FireNotify(OnChange, this);
-}
+void TCanvas::Changing() { FireNotify(OnChanging, this); }
+void TCanvas::Changed() { FireNotify(OnChange, this); }
 
-TPoint TCanvas::PenPos() {
-    return Handle()->State().penPos;
-}
+TPoint TCanvas::PenPos() { return Handle()->State().penPos; }
 
 TColor TCanvas::Pixels(int x, int y) {
     COLORREF c = GetPixel(Handle(), x, y);
@@ -100,8 +90,8 @@ void TCanvas::CopyRect(const TRect& dest, TCanvas* canvas, const TRect& source) 
     Changing();
     RequireBrush();
     canvas->RequireFont();  // the source's text and background colours matter for monochrome
-    StretchBlt(Handle(), dest.Left, dest.Top, dest.Width(), dest.Height(), canvas->Handle(), source.Left,
-               source.Top, source.Width(), source.Height(), copyMode_);
+    StretchBlt(Handle(), dest.Left, dest.Top, dest.Width(), dest.Height(), canvas->Handle(), source.Left, source.Top,
+               source.Width(), source.Height(), copyMode_);
     Changed();
 }
 
@@ -189,9 +179,7 @@ void TCanvas::LineTo(int x, int y) {
     Changed();
 }
 
-void TCanvas::MoveTo(int x, int y) {
-    MoveToEx(Handle(), x, y, nullptr);
-}
+void TCanvas::MoveTo(int x, int y) { MoveToEx(Handle(), x, y, nullptr); }
 
 void TCanvas::Polygon(const std::vector<TPoint>& points) {
     Changing();

@@ -32,7 +32,7 @@ constexpr TCopyMode cmSrcPaint = 0x00EE0086;
 constexpr TCopyMode cmWhiteness = 0x00FF0062;
 
 class TCanvas : public TPersistent {
-  public:
+public:
     TCanvas();
     ~TCanvas() override;
     std::string ClassName() const override { return "TCanvas"; }
@@ -88,7 +88,7 @@ class TCanvas : public TPersistent {
     TNotifyEvent OnChange;
     TNotifyEvent OnChanging;
 
-  protected:
+protected:
     virtual void CreateHandle() {}
     void Changing();
     void Changed();
@@ -97,7 +97,7 @@ class TCanvas : public TPersistent {
     void RequirePen();
     void RequireBrush();
 
-  private:
+private:
     void DeselectHandles();
     HDC handle_ = nullptr;
     TFont font_;

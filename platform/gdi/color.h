@@ -11,15 +11,9 @@ using COLORREF = uint32_t;
 constexpr COLORREF RGB(int r, int g, int b) {
     return static_cast<COLORREF>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
 }
-constexpr int GetRValue(COLORREF c) {
-    return c & 0xFF;
-}
-constexpr int GetGValue(COLORREF c) {
-    return (c >> 8) & 0xFF;
-}
-constexpr int GetBValue(COLORREF c) {
-    return (c >> 16) & 0xFF;
-}
+constexpr int GetRValue(COLORREF c) { return c & 0xFF; }
+constexpr int GetGValue(COLORREF c) { return (c >> 8) & 0xFF; }
+constexpr int GetBValue(COLORREF c) { return (c >> 16) & 0xFF; }
 
 // System colour indexes.
 constexpr int COLOR_SCROLLBAR = 0;
@@ -63,9 +57,7 @@ constexpr int COLOR_BTNHILIGHT = COLOR_BTNHIGHLIGHT;
 COLORREF GetSysColor(int index);
 
 constexpr TColor clSystemColor = static_cast<TColor>(0xFF000000u);
-constexpr TColor SysColor(int index) {
-    return static_cast<TColor>(0xFF000000u | static_cast<uint32_t>(index));
-}
+constexpr TColor SysColor(int index) { return static_cast<TColor>(0xFF000000u | static_cast<uint32_t>(index)); }
 
 constexpr TColor clScrollBar = SysColor(COLOR_SCROLLBAR);
 constexpr TColor clBackground = SysColor(COLOR_BACKGROUND);

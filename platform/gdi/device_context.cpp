@@ -8,8 +8,7 @@ DeviceContext::DeviceContext() {
     RetainState(state_);
 }
 
-DeviceContext::DeviceContext(HBITMAP surface, TPoint origin, std::optional<Region> systemClip)
-    : DeviceContext() {
+DeviceContext::DeviceContext(HBITMAP surface, TPoint origin, std::optional<Region> systemClip) : DeviceContext() {
     surface_ = surface;
     origin_ = origin;
     systemClip_ = std::move(systemClip);
@@ -56,8 +55,7 @@ HGDIOBJ DeviceContext::Select(HGDIOBJ obj) {
             state_.bitmap = static_cast<HBITMAP>(obj);
             clipValid_ = false;
             break;
-        case GdiKind::Region:
-            return nullptr;
+        case GdiKind::Region: return nullptr;
     }
     GdiRetain(obj);
     GdiRelease(old);
@@ -114,9 +112,7 @@ const std::vector<TRect>& DeviceContext::ClipRects() {
     return clipRects_;
 }
 
-HDC CreateCompatibleDC(HDC) {
-    return new DeviceContext();
-}
+HDC CreateCompatibleDC(HDC) { return new DeviceContext(); }
 
 HDC CreateSurfaceDC(HBITMAP surface, TPoint origin, std::optional<Region> systemClip) {
     if (!surface) return nullptr;
@@ -145,25 +141,16 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ obj) {
 HGDIOBJ GetCurrentObject(HDC dc, int type) {
     if (!dc) return nullptr;
     switch (type) {
-        case OBJ_PEN:
-            return dc->State().pen;
-        case OBJ_BRUSH:
-            return dc->State().brush;
-        case OBJ_FONT:
-            return dc->State().font;
-        case OBJ_BITMAP:
-            return dc->Surface();
-        default:
-            return nullptr;
+        case OBJ_PEN: return dc->State().pen;
+        case OBJ_BRUSH: return dc->State().brush;
+        case OBJ_FONT: return dc->State().font;
+        case OBJ_BITMAP: return dc->Surface();
+        default: return nullptr;
     }
 }
 
-int SaveDC(HDC dc) {
-    return dc ? dc->Save() : 0;
-}
-bool RestoreDC(HDC dc, int level) {
-    return dc && dc->Restore(level);
-}
+int SaveDC(HDC dc) { return dc ? dc->Save() : 0; }
+bool RestoreDC(HDC dc, int level) { return dc && dc->Restore(level); }
 
 namespace {
 template <class T>
@@ -174,44 +161,24 @@ T Exchange(T& field, T value) {
 }
 }  // namespace
 
-COLORREF SetTextColor(HDC dc, COLORREF c) {
-    return dc ? Exchange(dc->State().textColor, c & 0xFFFFFF) : CLR_INVALID;
-}
-COLORREF GetTextColor(HDC dc) {
-    return dc ? dc->State().textColor : CLR_INVALID;
-}
-COLORREF SetBkColor(HDC dc, COLORREF c) {
-    return dc ? Exchange(dc->State().bkColor, c & 0xFFFFFF) : CLR_INVALID;
-}
-COLORREF GetBkColor(HDC dc) {
-    return dc ? dc->State().bkColor : CLR_INVALID;
-}
+COLORREF SetTextColor(HDC dc, COLORREF c) { return dc ? Exchange(dc->State().textColor, c & 0xFFFFFF) : CLR_INVALID; }
+COLORREF GetTextColor(HDC dc) { return dc ? dc->State().textColor : CLR_INVALID; }
+COLORREF SetBkColor(HDC dc, COLORREF c) { return dc ? Exchange(dc->State().bkColor, c & 0xFFFFFF) : CLR_INVALID; }
+COLORREF GetBkColor(HDC dc) { return dc ? dc->State().bkColor : CLR_INVALID; }
 int SetBkMode(HDC dc, int mode) {
     if (!dc || (mode != TRANSPARENT && mode != OPAQUE)) return 0;
     return Exchange(dc->State().bkMode, mode);
 }
-int GetBkMode(HDC dc) {
-    return dc ? dc->State().bkMode : 0;
-}
+int GetBkMode(HDC dc) { return dc ? dc->State().bkMode : 0; }
 int SetROP2(HDC dc, int rop) {
     if (!dc || rop < R2_BLACK || rop > R2_WHITE) return 0;
     return Exchange(dc->State().rop2, rop);
 }
-int GetROP2(HDC dc) {
-    return dc ? dc->State().rop2 : 0;
-}
-int SetTextAlign(HDC dc, int align) {
-    return dc ? Exchange(dc->State().textAlign, align) : 0;
-}
-int GetTextAlign(HDC dc) {
-    return dc ? dc->State().textAlign : 0;
-}
-int SetPolyFillMode(HDC dc, int mode) {
-    return dc ? Exchange(dc->State().polyFillMode, mode) : 0;
-}
-int SetStretchBltMode(HDC dc, int mode) {
-    return dc ? Exchange(dc->State().stretchMode, mode) : 0;
-}
+int GetROP2(HDC dc) { return dc ? dc->State().rop2 : 0; }
+int SetTextAlign(HDC dc, int align) { return dc ? Exchange(dc->State().textAlign, align) : 0; }
+int GetTextAlign(HDC dc) { return dc ? dc->State().textAlign : 0; }
+int SetPolyFillMode(HDC dc, int mode) { return dc ? Exchange(dc->State().polyFillMode, mode) : 0; }
+int SetStretchBltMode(HDC dc, int mode) { return dc ? Exchange(dc->State().stretchMode, mode) : 0; }
 
 namespace {
 bool SetPoint(HDC dc, TPoint DcState::*field, TPoint value, TPoint* old) {
@@ -227,24 +194,12 @@ bool GetPoint(HDC dc, TPoint DcState::*field, TPoint* out) {
 }
 }  // namespace
 
-bool SetBrushOrgEx(HDC dc, int x, int y, TPoint* old) {
-    return SetPoint(dc, &DcState::brushOrg, {x, y}, old);
-}
-bool GetBrushOrgEx(HDC dc, TPoint* org) {
-    return GetPoint(dc, &DcState::brushOrg, org);
-}
-bool SetWindowOrgEx(HDC dc, int x, int y, TPoint* old) {
-    return SetPoint(dc, &DcState::windowOrg, {x, y}, old);
-}
-bool GetWindowOrgEx(HDC dc, TPoint* org) {
-    return GetPoint(dc, &DcState::windowOrg, org);
-}
-bool SetViewportOrgEx(HDC dc, int x, int y, TPoint* old) {
-    return SetPoint(dc, &DcState::viewportOrg, {x, y}, old);
-}
-bool GetViewportOrgEx(HDC dc, TPoint* org) {
-    return GetPoint(dc, &DcState::viewportOrg, org);
-}
+bool SetBrushOrgEx(HDC dc, int x, int y, TPoint* old) { return SetPoint(dc, &DcState::brushOrg, {x, y}, old); }
+bool GetBrushOrgEx(HDC dc, TPoint* org) { return GetPoint(dc, &DcState::brushOrg, org); }
+bool SetWindowOrgEx(HDC dc, int x, int y, TPoint* old) { return SetPoint(dc, &DcState::windowOrg, {x, y}, old); }
+bool GetWindowOrgEx(HDC dc, TPoint* org) { return GetPoint(dc, &DcState::windowOrg, org); }
+bool SetViewportOrgEx(HDC dc, int x, int y, TPoint* old) { return SetPoint(dc, &DcState::viewportOrg, {x, y}, old); }
+bool GetViewportOrgEx(HDC dc, TPoint* org) { return GetPoint(dc, &DcState::viewportOrg, org); }
 bool OffsetWindowOrgEx(HDC dc, int dx, int dy, TPoint* old) {
     if (!dc) return false;
     TPoint o = dc->State().windowOrg;
@@ -305,20 +260,17 @@ int SetClip(HDC dc, Region r) {
 
 int IntersectClipRect(HDC dc, int left, int top, int right, int bottom) {
     if (!dc) return ERROR;
-    return SetClip(dc, Region::Combine(CurrentClipOrDevice(dc),
-                                       Region(LogicalToDevice(dc, left, top, right, bottom)), RegionOp::And));
+    return SetClip(dc, Region::Combine(CurrentClipOrDevice(dc), Region(LogicalToDevice(dc, left, top, right, bottom)),
+                                       RegionOp::And));
 }
 
 int ExcludeClipRect(HDC dc, int left, int top, int right, int bottom) {
     if (!dc) return ERROR;
-    return SetClip(
-        dc, Region::Combine(CurrentClipOrDevice(dc), Region(LogicalToDevice(dc, left, top, right, bottom)),
-                            RegionOp::Diff));
+    return SetClip(dc, Region::Combine(CurrentClipOrDevice(dc), Region(LogicalToDevice(dc, left, top, right, bottom)),
+                                       RegionOp::Diff));
 }
 
-int SelectClipRgn(HDC dc, HRGN rgn) {
-    return ExtSelectClipRgn(dc, rgn, RGN_COPY);
-}
+int SelectClipRgn(HDC dc, HRGN rgn) { return ExtSelectClipRgn(dc, rgn, RGN_COPY); }
 
 int ExtSelectClipRgn(HDC dc, HRGN rgn, int mode) {
     if (!dc) return ERROR;

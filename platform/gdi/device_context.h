@@ -61,7 +61,7 @@ struct DcState {
 };
 
 class DeviceContext {
-  public:
+public:
     // A memory context (no surface until a bitmap is selected) or a context on a surface.
     DeviceContext();
     DeviceContext(HBITMAP surface, TPoint origin, std::optional<Region> systemClip);
@@ -89,7 +89,7 @@ class DeviceContext {
     void SetSystemClip(std::optional<Region> clip);
     void SetOrigin(TPoint origin);
 
-  private:
+private:
     void RetainState(const DcState& s);
     void ReleaseState(const DcState& s);
 
@@ -161,6 +161,4 @@ bool PtVisible(HDC dc, int x, int y);
 
 // The colour a context shows for a requested one: our surfaces hold 32 bits a pixel, so
 // every colour is shown as it is.
-inline COLORREF GetNearestColor(HDC /*dc*/, COLORREF color) {
-    return color;
-}
+inline COLORREF GetNearestColor(HDC /*dc*/, COLORREF color) { return color; }

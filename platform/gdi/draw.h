@@ -117,5 +117,4 @@ bool PatBlt(HDC dc, int x, int y, int width, int height, uint32_t rop);
 // takes dest's text colour, white its background colour. Clipped to both surfaces.
 bool BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int sx, int sy, uint32_t rop);
 // Nearest-neighbour scaling; a negative width or height mirrors.
-bool StretchBlt(HDC dest, int x, int y, int width, int height, HDC src, int sx, int sy, int sw, int sh,
-                uint32_t rop);
+bool StretchBlt(HDC dest, int x, int y, int width, int height, HDC src, int sx, int sy, int sw, int sh, uint32_t rop);

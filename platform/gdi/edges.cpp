@@ -6,9 +6,7 @@
 
 namespace {
 
-void Fill(HDC dc, const TRect& r, int sysColor) {
-    FillRect(dc, r, GetSysColorBrush(sysColor));
-}
+void Fill(HDC dc, const TRect& r, int sysColor) { FillRect(dc, r, GetSysColorBrush(sysColor)); }
 
 void FillColor(HDC dc, const TRect& r, COLORREF c) {
     Raster ras(dc);
@@ -24,8 +22,7 @@ void EdgeRing(HDC dc, const TRect& r, unsigned sides, int lt, int rb) {
     if (IsRectEmpty(r)) return;
     if (lt >= 0) {
         if (sides & BF_TOP) Fill(dc, {r.Left, r.Top, r.Right - ((sides & BF_RIGHT) ? 1 : 0), r.Top + 1}, lt);
-        if (sides & BF_LEFT)
-            Fill(dc, {r.Left, r.Top, r.Left + 1, r.Bottom - ((sides & BF_BOTTOM) ? 1 : 0)}, lt);
+        if (sides & BF_LEFT) Fill(dc, {r.Left, r.Top, r.Left + 1, r.Bottom - ((sides & BF_BOTTOM) ? 1 : 0)}, lt);
     }
     if (rb >= 0) {
         if (sides & BF_BOTTOM) Fill(dc, {r.Left, r.Bottom - 1, r.Right, r.Bottom}, rb);
@@ -167,8 +164,7 @@ void CheckBox(HDC dc, const TRect& box, unsigned state) {
             Paint p;
             p.pattern = true;
             for (int i = 0; i < 64; ++i)
-                p.pat[i] = SurfacePixel(ras.Surface(),
-                                        GetSysColor((i / 8 + i % 8) % 2 ? COLOR_WINDOW : COLOR_BTNFACE));
+                p.pat[i] = SurfacePixel(ras.Surface(), GetSysColor((i / 8 + i % 8) % 2 ? COLOR_WINDOW : COLOR_BTNFACE));
             p.orgX = dc->Origin().X;
             p.orgY = dc->Origin().Y;
             TRect s = r;
@@ -244,18 +240,10 @@ void Arrow(HDC dc, const TRect& r, unsigned kind, bool pushed, bool inactive) {
             int step = height - 1 - i;
             TRect seg;
             switch (kind) {
-                case DFCS_SCROLLUP:
-                    seg = {x0 + a, y0 + step, x0 + b, y0 + step + 1};
-                    break;
-                case DFCS_SCROLLLEFT:
-                    seg = {x0 + step, y0 + a, x0 + step + 1, y0 + b};
-                    break;
-                case DFCS_SCROLLRIGHT:
-                    seg = {x0 + i, y0 + a, x0 + i + 1, y0 + b};
-                    break;
-                default:
-                    seg = {x0 + a, y0 + i, x0 + b, y0 + i + 1};
-                    break;
+                case DFCS_SCROLLUP: seg = {x0 + a, y0 + step, x0 + b, y0 + step + 1}; break;
+                case DFCS_SCROLLLEFT: seg = {x0 + step, y0 + a, x0 + step + 1, y0 + b}; break;
+                case DFCS_SCROLLRIGHT: seg = {x0 + i, y0 + a, x0 + i + 1, y0 + b}; break;
+                default: seg = {x0 + a, y0 + i, x0 + b, y0 + i + 1}; break;
             }
             OffsetRect(seg, ox, oy);
             FillColor(dc, seg, color);
@@ -283,8 +271,7 @@ void SizeGrip(HDC dc, const TRect& r, unsigned state) {
             int k = (d + 3) % 4;  // d = 1 is the first highlight line
             if (d == 0 || k == 3) continue;
             int color = k == 0 ? COLOR_BTNHIGHLIGHT : COLOR_BTNSHADOW;
-            ras.Pixel(r.Right - n + x + o.X, r.Bottom - n + y + o.Y,
-                      ras.Solid(GetSysColor(color), R2_COPYPEN));
+            ras.Pixel(r.Right - n + x + o.X, r.Bottom - n + y + o.Y, ras.Solid(GetSysColor(color), R2_COPYPEN));
         }
 }
 

@@ -51,6 +51,4 @@ HRGN CreateEllipticRgn(int left, int top, int right, int bottom) {
     return r;
 }
 
-HRGN CreateEllipticRgnIndirect(const TRect& r) {
-    return CreateEllipticRgn(r.Left, r.Top, r.Right, r.Bottom);
-}
+HRGN CreateEllipticRgnIndirect(const TRect& r) { return CreateEllipticRgn(r.Left, r.Top, r.Right, r.Bottom); }

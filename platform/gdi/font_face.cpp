@@ -121,20 +121,13 @@ const Accent& AccentShape(AccentKind k, bool evenBase) {
     static const Accent ring{3, {".#.", "#.#", ".#."}};
     static const Accent cedilla{2, {".#", "#."}};
     switch (k) {
-        case kGrave:
-            return grave;
-        case kAcute:
-            return acute;
-        case kCircumflex:
-            return circumflex;
-        case kTilde:
-            return tilde;
-        case kDiaeresis:
-            return evenBase ? diaeresisEven : diaeresisOdd;
-        case kRing:
-            return ring;
-        default:
-            return cedilla;
+        case kGrave: return grave;
+        case kAcute: return acute;
+        case kCircumflex: return circumflex;
+        case kTilde: return tilde;
+        case kDiaeresis: return evenBase ? diaeresisEven : diaeresisOdd;
+        case kRing: return ring;
+        default: return cedilla;
     }
 }
 
@@ -144,8 +137,7 @@ BaseGlyph Compose(const BaseGlyph& base, AccentKind kind, bool capital) {
     g.defined = true;
     g.width = std::max(base.width, a.width);
     int shift = (g.width - base.width) / 2;
-    for (int y = 0; y < kCellHeight; ++y)
-        g.rows[static_cast<size_t>(y)] = base.rows[static_cast<size_t>(y)] << shift;
+    for (int y = 0; y < kCellHeight; ++y) g.rows[static_cast<size_t>(y)] = base.rows[static_cast<size_t>(y)] << shift;
     int ax = (g.width - a.width) / 2;
     int rows = static_cast<int>(a.rows.size());
     int top;
@@ -158,8 +150,7 @@ BaseGlyph Compose(const BaseGlyph& base, AccentKind kind, bool capital) {
     for (int r = 0; r < rows; ++r) {
         g.accentRows |= 1u << (top + r);
         for (int x = 0; a.rows[static_cast<size_t>(r)][x]; ++x)
-            if (a.rows[static_cast<size_t>(r)][x] == '#')
-                g.rows[static_cast<size_t>(top + r)] |= 1u << (ax + x);
+            if (a.rows[static_cast<size_t>(r)][x] == '#') g.rows[static_cast<size_t>(top + r)] |= 1u << (ax + x);
     }
     return g;
 }
@@ -175,24 +166,20 @@ std::array<BaseGlyph, 256> BuildBaseGlyphs() {
         AccentKind accent;
     };
     static const Entry table[] = {
-        {0xC0, 'A', kGrave},      {0xC1, 'A', kAcute},      {0xC2, 'A', kCircumflex},
-        {0xC3, 'A', kTilde},      {0xC4, 'A', kDiaeresis},  {0xC5, 'A', kRing},
-        {0xC7, 'C', kCedilla},    {0xC8, 'E', kGrave},      {0xC9, 'E', kAcute},
-        {0xCA, 'E', kCircumflex}, {0xCB, 'E', kDiaeresis},  {0xCC, 'I', kGrave},
-        {0xCD, 'I', kAcute},      {0xCE, 'I', kCircumflex}, {0xCF, 'I', kDiaeresis},
-        {0xD1, 'N', kTilde},      {0xD2, 'O', kGrave},      {0xD3, 'O', kAcute},
-        {0xD4, 'O', kCircumflex}, {0xD5, 'O', kTilde},      {0xD6, 'O', kDiaeresis},
-        {0xD9, 'U', kGrave},      {0xDA, 'U', kAcute},      {0xDB, 'U', kCircumflex},
-        {0xDC, 'U', kDiaeresis},  {0xDD, 'Y', kAcute},      {0xE0, 'a', kGrave},
-        {0xE1, 'a', kAcute},      {0xE2, 'a', kCircumflex}, {0xE3, 'a', kTilde},
-        {0xE4, 'a', kDiaeresis},  {0xE5, 'a', kRing},       {0xE7, 'c', kCedilla},
-        {0xE8, 'e', kGrave},      {0xE9, 'e', kAcute},      {0xEA, 'e', kCircumflex},
-        {0xEB, 'e', kDiaeresis},  {0xEC, -1, kGrave},       {0xED, -1, kAcute},
-        {0xEE, -1, kCircumflex},  {0xEF, -1, kDiaeresis},   {0xF1, 'n', kTilde},
-        {0xF2, 'o', kGrave},      {0xF3, 'o', kAcute},      {0xF4, 'o', kCircumflex},
-        {0xF5, 'o', kTilde},      {0xF6, 'o', kDiaeresis},  {0xF9, 'u', kGrave},
-        {0xFA, 'u', kAcute},      {0xFB, 'u', kCircumflex}, {0xFC, 'u', kDiaeresis},
-        {0xFD, 'y', kAcute},      {0xFF, 'y', kDiaeresis},  {0x9F, 'Y', kDiaeresis},
+        {0xC0, 'A', kGrave},      {0xC1, 'A', kAcute},      {0xC2, 'A', kCircumflex}, {0xC3, 'A', kTilde},
+        {0xC4, 'A', kDiaeresis},  {0xC5, 'A', kRing},       {0xC7, 'C', kCedilla},    {0xC8, 'E', kGrave},
+        {0xC9, 'E', kAcute},      {0xCA, 'E', kCircumflex}, {0xCB, 'E', kDiaeresis},  {0xCC, 'I', kGrave},
+        {0xCD, 'I', kAcute},      {0xCE, 'I', kCircumflex}, {0xCF, 'I', kDiaeresis},  {0xD1, 'N', kTilde},
+        {0xD2, 'O', kGrave},      {0xD3, 'O', kAcute},      {0xD4, 'O', kCircumflex}, {0xD5, 'O', kTilde},
+        {0xD6, 'O', kDiaeresis},  {0xD9, 'U', kGrave},      {0xDA, 'U', kAcute},      {0xDB, 'U', kCircumflex},
+        {0xDC, 'U', kDiaeresis},  {0xDD, 'Y', kAcute},      {0xE0, 'a', kGrave},      {0xE1, 'a', kAcute},
+        {0xE2, 'a', kCircumflex}, {0xE3, 'a', kTilde},      {0xE4, 'a', kDiaeresis},  {0xE5, 'a', kRing},
+        {0xE7, 'c', kCedilla},    {0xE8, 'e', kGrave},      {0xE9, 'e', kAcute},      {0xEA, 'e', kCircumflex},
+        {0xEB, 'e', kDiaeresis},  {0xEC, -1, kGrave},       {0xED, -1, kAcute},       {0xEE, -1, kCircumflex},
+        {0xEF, -1, kDiaeresis},   {0xF1, 'n', kTilde},      {0xF2, 'o', kGrave},      {0xF3, 'o', kAcute},
+        {0xF4, 'o', kCircumflex}, {0xF5, 'o', kTilde},      {0xF6, 'o', kDiaeresis},  {0xF9, 'u', kGrave},
+        {0xFA, 'u', kAcute},      {0xFB, 'u', kCircumflex}, {0xFC, 'u', kDiaeresis},  {0xFD, 'y', kAcute},
+        {0xFF, 'y', kDiaeresis},  {0x9F, 'Y', kDiaeresis},
     };
     for (const Entry& e : table) {
         const BaseGlyph& base = e.base < 0 ? dotless : g[static_cast<size_t>(e.base)];
@@ -315,9 +302,7 @@ const FontFace& FontFace::For(const LOGFONT& lf) {
     return *slot;
 }
 
-const FontFace& FontFace::Default() {
-    return For(LOGFONT{});
-}
+const FontFace& FontFace::Default() { return For(LOGFONT{}); }
 
 void GetFontTextMetrics(const LOGFONT& lf, TEXTMETRIC* tm) {
     const FontFace& f = FontFace::For(lf);

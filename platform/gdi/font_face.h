@@ -45,7 +45,7 @@ struct FontGlyph {
 };
 
 class FontFace {
-  public:
+public:
     // The face of a logical font (cached; lives for the program's life).
     static const FontFace& For(const LOGFONT& lf);
     static const FontFace& Default();
@@ -67,7 +67,7 @@ class FontFace {
 
     FontFace(int emPixels, bool bold, bool italic);
 
-  private:
+private:
     int height_ = 13;
     int ascent_ = 11;
     int internalLeading_ = 2;

@@ -11,26 +11,13 @@ std::vector<uint32_t> HatchPattern(int hatch) {
         for (int x = 0; x < 8; ++x) {
             bool on = false;
             switch (hatch) {
-                case HS_HORIZONTAL:
-                    on = y == 7;
-                    break;
-                case HS_VERTICAL:
-                    on = x == 7;
-                    break;
-                case HS_FDIAGONAL:
-                    on = x == y;
-                    break;
-                case HS_BDIAGONAL:
-                    on = x == 7 - y;
-                    break;
-                case HS_CROSS:
-                    on = x == 7 || y == 7;
-                    break;
-                case HS_DIAGCROSS:
-                    on = x == y || x == 7 - y;
-                    break;
-                default:
-                    break;
+                case HS_HORIZONTAL: on = y == 7; break;
+                case HS_VERTICAL: on = x == 7; break;
+                case HS_FDIAGONAL: on = x == y; break;
+                case HS_BDIAGONAL: on = x == 7 - y; break;
+                case HS_CROSS: on = x == 7 || y == 7; break;
+                case HS_DIAGCROSS: on = x == y || x == 7 - y; break;
+                default: break;
             }
             // Black marks the hatch lines (drawn in the brush colour), white the gaps.
             if (on) p[static_cast<size_t>(y * 8 + x)] = 0;
@@ -129,9 +116,7 @@ HRGN CreateRectRgn(int left, int top, int right, int bottom) {
     return r;
 }
 
-HRGN CreateRectRgnIndirect(const TRect& r) {
-    return CreateRectRgn(r.Left, r.Top, r.Right, r.Bottom);
-}
+HRGN CreateRectRgnIndirect(const TRect& r) { return CreateRectRgn(r.Left, r.Top, r.Right, r.Bottom); }
 
 int RegionType(const Region& region) {
     if (region.Empty()) return NULLREGION;
@@ -142,23 +127,12 @@ int CombineRgn(HRGN dest, HRGN src1, HRGN src2, int mode) {
     if (!dest || !src1) return ERROR;
     RegionOp op;
     switch (mode) {
-        case RGN_AND:
-            op = RegionOp::And;
-            break;
-        case RGN_OR:
-            op = RegionOp::Or;
-            break;
-        case RGN_XOR:
-            op = RegionOp::Xor;
-            break;
-        case RGN_DIFF:
-            op = RegionOp::Diff;
-            break;
-        case RGN_COPY:
-            dest->region = src1->region;
-            return RegionType(dest->region);
-        default:
-            return ERROR;
+        case RGN_AND: op = RegionOp::And; break;
+        case RGN_OR: op = RegionOp::Or; break;
+        case RGN_XOR: op = RegionOp::Xor; break;
+        case RGN_DIFF: op = RegionOp::Diff; break;
+        case RGN_COPY: dest->region = src1->region; return RegionType(dest->region);
+        default: return ERROR;
     }
     if (!src2) return ERROR;
     dest->region = Region::Combine(src1->region, src2->region, op);
@@ -171,13 +145,9 @@ int OffsetRgn(HRGN rgn, int dx, int dy) {
     return RegionType(rgn->region);
 }
 
-bool PtInRegion(HRGN rgn, int x, int y) {
-    return rgn && rgn->region.Contains(x, y);
-}
+bool PtInRegion(HRGN rgn, int x, int y) { return rgn && rgn->region.Contains(x, y); }
 
-bool RectInRegion(HRGN rgn, const TRect& r) {
-    return rgn && rgn->region.Intersects(r);
-}
+bool RectInRegion(HRGN rgn, const TRect& r) { return rgn && rgn->region.Intersects(r); }
 
 int GetRgnBox(HRGN rgn, TRect* box) {
     if (!rgn) return ERROR;
@@ -185,9 +155,7 @@ int GetRgnBox(HRGN rgn, TRect* box) {
     return RegionType(rgn->region);
 }
 
-bool EqualRgn(HRGN a, HRGN b) {
-    return a && b && a->region == b->region;
-}
+bool EqualRgn(HRGN a, HRGN b) { return a && b && a->region == b->region; }
 
 bool SetRectRgn(HRGN rgn, int left, int top, int right, int bottom) {
     if (!rgn) return false;
@@ -260,10 +228,6 @@ namespace {
 std::atomic<int> liveObjects[5];
 }  // namespace
 
-int GdiLiveObjects(GdiKind kind) {
-    return liveObjects[static_cast<int>(kind)].load();
-}
+int GdiLiveObjects(GdiKind kind) { return liveObjects[static_cast<int>(kind)].load(); }
 
-void GdiCountObject(GdiKind kind, int delta) {
-    liveObjects[static_cast<int>(kind)] += delta;
-}
+void GdiCountObject(GdiKind kind, int delta) { liveObjects[static_cast<int>(kind)] += delta; }

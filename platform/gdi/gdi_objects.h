@@ -111,9 +111,7 @@ struct GdiBitmap : GdiObject {
     bool monochrome = false;
     std::vector<uint32_t> pixels;
     uint32_t* Row(int y) { return pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(width); }
-    const uint32_t* Row(int y) const {
-        return pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(width);
-    }
+    const uint32_t* Row(int y) const { return pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(width); }
 };
 
 struct GdiRegion : GdiObject {
@@ -129,12 +127,8 @@ using HBITMAP = GdiBitmap*;
 using HRGN = GdiRegion*;
 
 // Pixel <-> colour reference: pixels keep red in bits 16-23, colour references in 0-7.
-constexpr uint32_t ColorToPixel(COLORREF c) {
-    return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
-}
-constexpr COLORREF PixelToColor(uint32_t p) {
-    return ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF);
-}
+constexpr uint32_t ColorToPixel(COLORREF c) { return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF); }
+constexpr COLORREF PixelToColor(uint32_t p) { return ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF); }
 
 HBRUSH CreateSolidBrush(COLORREF color);
 HBRUSH CreateHatchBrush(int hatch, COLORREF color);

@@ -28,31 +28,17 @@ struct TRect {
     friend bool operator==(const TRect&, const TRect&) = default;
 };
 
-inline TPoint Point(int x, int y) {
-    return {x, y};
-}
-inline TRect Rect(int left, int top, int right, int bottom) {
-    return {left, top, right, bottom};
-}
-inline TRect Bounds(int left, int top, int width, int height) {
-    return {left, top, left + width, top + height};
-}
+inline TPoint Point(int x, int y) { return {x, y}; }
+inline TRect Rect(int left, int top, int right, int bottom) { return {left, top, right, bottom}; }
+inline TRect Bounds(int left, int top, int width, int height) { return {left, top, left + width, top + height}; }
 
-inline bool IsRectEmpty(const TRect& r) {
-    return r.Right <= r.Left || r.Bottom <= r.Top;
-}
+inline bool IsRectEmpty(const TRect& r) { return r.Right <= r.Left || r.Bottom <= r.Top; }
 inline bool PtInRect(const TRect& r, TPoint p) {
     return p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom;
 }
-inline bool EqualRect(const TRect& a, const TRect& b) {
-    return a == b;
-}
-inline void SetRect(TRect& r, int left, int top, int right, int bottom) {
-    r = {left, top, right, bottom};
-}
-inline void SetRectEmpty(TRect& r) {
-    r = {};
-}
+inline bool EqualRect(const TRect& a, const TRect& b) { return a == b; }
+inline void SetRect(TRect& r, int left, int top, int right, int bottom) { r = {left, top, right, bottom}; }
+inline void SetRectEmpty(TRect& r) { r = {}; }
 inline void OffsetRect(TRect& r, int dx, int dy) {
     r.Left += dx;
     r.Right += dx;
@@ -67,8 +53,7 @@ inline void InflateRect(TRect& r, int dx, int dy) {
 }
 // Both answer whether the result is non-empty; an empty intersection becomes all zeros.
 inline bool IntersectRect(TRect& dst, const TRect& a, const TRect& b) {
-    TRect r{std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
-            std::min(a.Bottom, b.Bottom)};
+    TRect r{std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right), std::min(a.Bottom, b.Bottom)};
     if (IsRectEmpty(r)) {
         dst = {};
         return false;

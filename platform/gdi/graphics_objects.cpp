@@ -11,9 +11,7 @@ void TGraphicsObject::Changed() {
 
 TFont::TFont() = default;
 
-TFont::~TFont() {
-    FreeHandle();
-}
+TFont::~TFont() { FreeHandle(); }
 
 void TFont::FreeHandle() {
     if (handle_) DeleteObject(handle_);
@@ -82,9 +80,7 @@ int TFont::Size() const {
     return -static_cast<int>(std::lround(height_ * 72.0 / 96.0));
 }
 
-void TFont::SetSize(int v) {
-    SetHeight(-static_cast<int>(std::lround(v * 96.0 / 72.0)));
-}
+void TFont::SetSize(int v) { SetHeight(-static_cast<int>(std::lround(v * 96.0 / 72.0))); }
 
 void TFont::SetHeight(int v) {
     if (v == height_) return;
@@ -118,45 +114,27 @@ void TFont::SetPitch(TFontPitch v) {
 
 int PenModeToRop2(TPenMode mode) {
     switch (mode) {
-        case pmBlack:
-            return 1;
-        case pmWhite:
-            return 16;
-        case pmNop:
-            return 11;
-        case pmNot:
-            return 6;
-        case pmCopy:
-            return 13;
-        case pmNotCopy:
-            return 4;
-        case pmMergePenNot:
-            return 14;
-        case pmMaskPenNot:
-            return 5;
-        case pmMergeNotPen:
-            return 12;
-        case pmMaskNotPen:
-            return 3;
-        case pmMerge:
-            return 15;
-        case pmNotMerge:
-            return 2;
-        case pmMask:
-            return 9;
-        case pmNotMask:
-            return 8;
-        case pmXor:
-            return 7;
-        case pmNotXor:
-            return 10;
+        case pmBlack: return 1;
+        case pmWhite: return 16;
+        case pmNop: return 11;
+        case pmNot: return 6;
+        case pmCopy: return 13;
+        case pmNotCopy: return 4;
+        case pmMergePenNot: return 14;
+        case pmMaskPenNot: return 5;
+        case pmMergeNotPen: return 12;
+        case pmMaskNotPen: return 3;
+        case pmMerge: return 15;
+        case pmNotMerge: return 2;
+        case pmMask: return 9;
+        case pmNotMask: return 8;
+        case pmXor: return 7;
+        case pmNotXor: return 10;
     }
     return 13;
 }
 
-TPen::~TPen() {
-    FreeHandle();
-}
+TPen::~TPen() { FreeHandle(); }
 
 void TPen::FreeHandle() {
     if (handle_) DeleteObject(handle_);
@@ -183,8 +161,7 @@ void TPen::Assign(TPersistent* Source) {
 
 HPEN TPen::Handle() {
     if (!handle_) {
-        static const int styles[] = {PS_SOLID,      PS_DASH, PS_DOT,        PS_DASHDOT,
-                                     PS_DASHDOTDOT, PS_NULL, PS_INSIDEFRAME};
+        static const int styles[] = {PS_SOLID, PS_DASH, PS_DOT, PS_DASHDOT, PS_DASHDOTDOT, PS_NULL, PS_INSIDEFRAME};
         handle_ = CreatePen(styles[style_], width_, ColorToRGB(color_));
     }
     return handle_;
@@ -214,9 +191,7 @@ void TPen::SetMode(TPenMode v) {
     Changed();
 }
 
-TBrush::~TBrush() {
-    FreeHandle();
-}
+TBrush::~TBrush() { FreeHandle(); }
 
 void TBrush::FreeHandle() {
     if (handle_) DeleteObject(handle_);
@@ -250,8 +225,7 @@ HBRUSH TBrush::Handle() {
             handle_ = CreateSolidBrush(0);
             handle_->style = BS_NULL;
         } else {
-            handle_ = CreateHatchBrush(static_cast<int>(style_) - static_cast<int>(bsHorizontal),
-                                       ColorToRGB(color_));
+            handle_ = CreateHatchBrush(static_cast<int>(style_) - static_cast<int>(bsHorizontal), ColorToRGB(color_));
         }
     }
     return handle_;

@@ -14,7 +14,7 @@ enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
 
 // A set of font styles, as the class library's `set of TFontStyle`.
 class TFontStyles {
-  public:
+public:
     constexpr TFontStyles() = default;
     constexpr TFontStyles(std::initializer_list<TFontStyle> styles) {
         for (TFontStyle s : styles) bits_ |= static_cast<uint8_t>(1u << s);
@@ -43,29 +43,29 @@ class TFontStyles {
     }
     friend constexpr bool operator==(TFontStyles a, TFontStyles b) { return a.bits_ == b.bits_; }
 
-  private:
+private:
     uint8_t bits_ = 0;
 };
 
 enum TFontPitch { fpDefault, fpVariable, fpFixed };
 
 class TGraphicsObject : public TPersistent {
-  public:
+public:
     std::string ClassName() const override { return "TGraphicsObject"; }
     TNotifyEvent OnChange;
     // The owner's own notice (a canvas re-selecting its tools), called before OnChange so
     // that a user's OnChange handler never cuts the owner off.
     void SetOwnerNotify(std::function<void()> notify) { ownerNotify_ = std::move(notify); }
 
-  protected:
+protected:
     virtual void Changed();
 
-  private:
+private:
     std::function<void()> ownerNotify_;
 };
 
 class TFont : public TGraphicsObject {
-  public:
+public:
     TFont();
     ~TFont() override;
     std::string ClassName() const override { return "TFont"; }
@@ -92,10 +92,10 @@ class TFont : public TGraphicsObject {
     int PixelsPerInch() const { return 96; }
     LOGFONT LogFont() const;
 
-  protected:
+protected:
     void Changed() override;
 
-  private:
+private:
     void FreeHandle();
     std::string name_ = "MS Sans Serif";
     int height_ = -11;
@@ -129,7 +129,7 @@ enum TPenMode {
 int PenModeToRop2(TPenMode mode);
 
 class TPen : public TGraphicsObject {
-  public:
+public:
     TPen() = default;
     ~TPen() override;
     std::string ClassName() const override { return "TPen"; }
@@ -145,10 +145,10 @@ class TPen : public TGraphicsObject {
     TPenMode Mode() const { return mode_; }
     void SetMode(TPenMode v);
 
-  protected:
+protected:
     void Changed() override;
 
-  private:
+private:
     void FreeHandle();
     TColor color_ = clBlack;
     int width_ = 1;
@@ -157,21 +157,12 @@ class TPen : public TGraphicsObject {
     HPEN handle_ = nullptr;
 };
 
-enum TBrushStyle {
-    bsSolid,
-    bsClear,
-    bsHorizontal,
-    bsVertical,
-    bsFDiagonal,
-    bsBDiagonal,
-    bsCross,
-    bsDiagCross
-};
+enum TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
 
 class TBitmap;
 
 class TBrush : public TGraphicsObject {
-  public:
+public:
     TBrush() = default;
     ~TBrush() override;
     std::string ClassName() const override { return "TBrush"; }
@@ -186,10 +177,10 @@ class TBrush : public TGraphicsObject {
     TBitmap* Bitmap() const { return bitmap_; }
     void SetBitmap(TBitmap* v);
 
-  protected:
+protected:
     void Changed() override;
 
-  private:
+private:
     void FreeHandle();
     TColor color_ = clWhite;
     TBrushStyle style_ = bsSolid;

@@ -19,7 +19,7 @@ void PutBE32(std::string& s, uint32_t v) {
 }
 
 class Reader {
-  public:
+public:
     explicit Reader(std::string_view d) : d_(d) {}
     void Need(size_t at, size_t n) const {
         if (at > d_.size() || n > d_.size() - at) throw EInvalidGraphic("Picture file is cut short");
@@ -35,7 +35,7 @@ class Reader {
     }
     std::string_view Data() const { return d_; }
 
-  private:
+private:
     std::string_view d_;
 };
 
@@ -81,8 +81,8 @@ std::string EncodeBmp(const PixelImage& img) {
             uint32_t p = src[x];
             if (img.monochrome) {
                 if (p & 0xFFFFFF)
-                    row[static_cast<size_t>(x / 8)] =
-                        static_cast<char>(row[static_cast<size_t>(x / 8)] | (0x80 >> (x % 8)));
+                    row[static_cast<size_t>(x / 8)] = static_cast<char>(row[static_cast<size_t>(x / 8)] |
+                                                                        (0x80 >> (x % 8)));
             } else {
                 row[static_cast<size_t>(x * 3)] = static_cast<char>(p & 0xFF);
                 row[static_cast<size_t>(x * 3 + 1)] = static_cast<char>((p >> 8) & 0xFF);
@@ -132,21 +132,11 @@ PixelImage DecodeBmp(std::string_view data) {
         for (int x = 0; x < w; ++x) {
             uint32_t v;
             switch (bpp) {
-                case 1:
-                    v = (row[x / 8] >> (7 - x % 8)) & 1;
-                    break;
-                case 4:
-                    v = (row[x / 2] >> (x % 2 ? 0 : 4)) & 0xF;
-                    break;
-                case 8:
-                    v = row[x];
-                    break;
-                case 24:
-                    out[x] = row[x * 3] | (row[x * 3 + 1] << 8) | (row[x * 3 + 2] << 16);
-                    continue;
-                default:
-                    out[x] = row[x * 4] | (row[x * 4 + 1] << 8) | (row[x * 4 + 2] << 16);
-                    continue;
+                case 1: v = (row[x / 8] >> (7 - x % 8)) & 1; break;
+                case 4: v = (row[x / 2] >> (x % 2 ? 0 : 4)) & 0xF; break;
+                case 8: v = row[x]; break;
+                case 24: out[x] = row[x * 3] | (row[x * 3 + 1] << 8) | (row[x * 3 + 2] << 16); continue;
+                default: out[x] = row[x * 4] | (row[x * 4 + 1] << 8) | (row[x * 4 + 2] << 16); continue;
             }
             if (v >= palette.size()) throw EInvalidGraphic("Bitmap palette is damaged");
             out[x] = palette[v];
@@ -231,8 +221,7 @@ PixelImage DecodePng(std::string_view data) {
             interlace = r.U8(at + 20);
         } else if (type == "PLTE") {
             for (size_t i = 0; i + 2 < body.size(); i += 3)
-                palette.push_back((static_cast<uint8_t>(body[i]) << 16) |
-                                  (static_cast<uint8_t>(body[i + 1]) << 8) |
+                palette.push_back((static_cast<uint8_t>(body[i]) << 16) | (static_cast<uint8_t>(body[i + 1]) << 8) |
                                   static_cast<uint8_t>(body[i + 2]));
         } else if (type == "IDAT") {
             idat.append(body);
@@ -245,23 +234,12 @@ PixelImage DecodePng(std::string_view data) {
     if (depth != 8 || interlace != 0) throw EInvalidGraphic("PNG format is not supported");
     int channels;
     switch (colorType) {
-        case 0:
-            channels = 1;
-            break;
-        case 2:
-            channels = 3;
-            break;
-        case 3:
-            channels = 1;
-            break;
-        case 4:
-            channels = 2;
-            break;
-        case 6:
-            channels = 4;
-            break;
-        default:
-            throw EInvalidGraphic("PNG format is not supported");
+        case 0: channels = 1; break;
+        case 2: channels = 3; break;
+        case 3: channels = 1; break;
+        case 4: channels = 2; break;
+        case 6: channels = 4; break;
+        default: throw EInvalidGraphic("PNG format is not supported");
     }
     size_t stride = static_cast<size_t>(w) * static_cast<size_t>(channels);
     // Deflate expands at most about 1032 to 1: data too short for the announced size is
@@ -276,8 +254,7 @@ PixelImage DecodePng(std::string_view data) {
     img.pixels.resize(static_cast<size_t>(w * h));
     std::vector<uint8_t> prev(stride, 0), cur(stride, 0);
     for (int y = 0; y < img.height; ++y) {
-        const auto* line =
-            reinterpret_cast<const uint8_t*>(raw.data()) + static_cast<size_t>(y) * (stride + 1);
+        const auto* line = reinterpret_cast<const uint8_t*>(raw.data()) + static_cast<size_t>(y) * (stride + 1);
         uint8_t filter = line[0];
         for (size_t i = 0; i < stride; ++i) {
             int a = i >= static_cast<size_t>(channels) ? cur[i - static_cast<size_t>(channels)] : 0;
@@ -285,22 +262,12 @@ PixelImage DecodePng(std::string_view data) {
             int c = i >= static_cast<size_t>(channels) ? prev[i - static_cast<size_t>(channels)] : 0;
             int x = line[1 + i];
             switch (filter) {
-                case 0:
-                    break;
-                case 1:
-                    x += a;
-                    break;
-                case 2:
-                    x += b;
-                    break;
-                case 3:
-                    x += (a + b) / 2;
-                    break;
-                case 4:
-                    x += Paeth(a, b, c);
-                    break;
-                default:
-                    throw EInvalidGraphic("PNG file is damaged");
+                case 0: break;
+                case 1: x += a; break;
+                case 2: x += b; break;
+                case 3: x += (a + b) / 2; break;
+                case 4: x += Paeth(a, b, c); break;
+                default: throw EInvalidGraphic("PNG file is damaged");
             }
             cur[i] = static_cast<uint8_t>(x);
         }
@@ -310,16 +277,12 @@ PixelImage DecodePng(std::string_view data) {
             uint32_t rgb;
             switch (colorType) {
                 case 0:
-                case 4:
-                    rgb = (p[0] << 16) | (p[0] << 8) | p[0];
-                    break;
+                case 4: rgb = (p[0] << 16) | (p[0] << 8) | p[0]; break;
                 case 3:
                     if (p[0] >= palette.size()) throw EInvalidGraphic("PNG palette is damaged");
                     rgb = palette[p[0]];
                     break;
-                default:
-                    rgb = (p[0] << 16) | (p[1] << 8) | p[2];
-                    break;
+                default: rgb = (p[0] << 16) | (p[1] << 8) | p[2]; break;
             }
             out[x] = rgb;
         }

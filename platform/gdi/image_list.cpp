@@ -163,8 +163,7 @@ void TCustomImageList::Draw(TCanvas* canvas, int x, int y, int index, bool enabl
     };
     HDC dc = canvas->Handle();
     if (enabled) {
-        ImageList_DrawEx(&data_, index, dc, x, y, 0, 0, imageListColor(bkColor_), imageListColor(blendColor_),
-                         style);
+        ImageList_DrawEx(&data_, index, dc, x, y, 0, 0, imageListColor(bkColor_), imageListColor(blendColor_), style);
         return;
     }
     // Disabled: the dark pixels of the image drawn as an engraving in highlight and shadow.
@@ -251,8 +250,8 @@ void TCustomImageList::Change() {
     FireNotify(OnChange, this);
 }
 
-bool ImageList_DrawEx(HIMAGELIST list, int index, HDC dc, int x, int y, int dx, int dy, COLORREF rgbBk,
-                      COLORREF rgbFg, unsigned style) {
+bool ImageList_DrawEx(HIMAGELIST list, int index, HDC dc, int x, int y, int dx, int dy, COLORREF rgbBk, COLORREF rgbFg,
+                      unsigned style) {
     if (!list || !dc || index < 0 || index >= static_cast<int>(list->images.size())) return false;
     Raster ras(dc);
     if (!ras.Valid()) return true;
@@ -296,6 +295,4 @@ bool ImageList_Draw(HIMAGELIST list, int index, HDC dc, int x, int y, unsigned s
     return ImageList_DrawEx(list, index, dc, x, y, 0, 0, CLR_DEFAULT, CLR_DEFAULT, style);
 }
 
-int ImageList_GetImageCount(HIMAGELIST list) {
-    return list ? static_cast<int>(list->images.size()) : 0;
-}
+int ImageList_GetImageCount(HIMAGELIST list) { return list ? static_cast<int>(list->images.size()) : 0; }

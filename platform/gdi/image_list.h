@@ -35,8 +35,8 @@ constexpr unsigned ILD_IMAGE = 0x0020;
 // dx, dy of 0 draw the whole image. rgbBk: CLR_NONE transparent, CLR_DEFAULT the list's
 // background colour, else the colour under transparent pixels. rgbFg is the blend colour
 // of ILD_BLEND25/50 (CLR_DEFAULT: the highlight colour; CLR_NONE: no blending).
-bool ImageList_DrawEx(HIMAGELIST list, int index, HDC dc, int x, int y, int dx, int dy, COLORREF rgbBk,
-                      COLORREF rgbFg, unsigned style);
+bool ImageList_DrawEx(HIMAGELIST list, int index, HDC dc, int x, int y, int dx, int dy, COLORREF rgbBk, COLORREF rgbFg,
+                      unsigned style);
 bool ImageList_Draw(HIMAGELIST list, int index, HDC dc, int x, int y, unsigned style);
 int ImageList_GetImageCount(HIMAGELIST list);
 
@@ -44,7 +44,7 @@ class TCustomImageList;
 
 // Told of every change of the image list it is registered with.
 class TChangeLink : public TObject {
-  public:
+public:
     ~TChangeLink() override;
     std::string ClassName() const override { return "TChangeLink"; }
     TCustomImageList* Sender() const { return sender_; }
@@ -52,7 +52,7 @@ class TChangeLink : public TObject {
     void Change();
     TNotifyEvent OnChange;
 
-  private:
+private:
     TCustomImageList* sender_ = nullptr;
 };
 
@@ -60,7 +60,7 @@ enum TDrawingStyle { dsFocus, dsSelected, dsNormal, dsTransparent };
 enum TImageType { itImage, itMask };
 
 class TCustomImageList : public TComponent {
-  public:
+public:
     explicit TCustomImageList(TComponent* AOwner);
     TCustomImageList(int width, int height, TComponent* AOwner = nullptr);
     ~TCustomImageList() override;
@@ -108,10 +108,10 @@ class TCustomImageList : public TComponent {
     void EndUpdate();
     TNotifyEvent OnChange;
 
-  protected:
+protected:
     virtual void Change();
 
-  private:
+private:
     std::vector<ImageListData::Image> Split(TBitmap* image, TBitmap* mask, const TColor* maskColor) const;
     void CheckIndex(int index) const;
 
@@ -127,7 +127,7 @@ class TCustomImageList : public TComponent {
 };
 
 class TImageList : public TCustomImageList {
-  public:
+public:
     using TCustomImageList::TCustomImageList;
     std::string ClassName() const override { return "TImageList"; }
 };

@@ -15,28 +15,17 @@ uint32_t Rop2Pixel(int rop2, uint32_t pen, uint32_t dst) {
 
 uint32_t Rop3Pixel(uint8_t code, uint32_t p, uint32_t s, uint32_t d) {
     switch (code) {
-        case 0xCC:
-            return s;
-        case 0x00:
-            return 0;
-        case 0xFF:
-            return 0xFFFFFF;
-        case 0x88:
-            return s & d;
-        case 0xEE:
-            return s | d;
-        case 0x66:
-            return s ^ d;
-        case 0x55:
-            return ~d & 0xFFFFFF;
-        case 0xF0:
-            return p;
-        case 0x5A:
-            return p ^ d;
-        case 0xE2:
-            return (s & p) | (~s & d);
-        default:
-            break;
+        case 0xCC: return s;
+        case 0x00: return 0;
+        case 0xFF: return 0xFFFFFF;
+        case 0x88: return s & d;
+        case 0xEE: return s | d;
+        case 0x66: return s ^ d;
+        case 0x55: return ~d & 0xFFFFFF;
+        case 0xF0: return p;
+        case 0x5A: return p ^ d;
+        case 0xE2: return (s & p) | (~s & d);
+        default: break;
     }
     uint32_t r = 0;
     for (int i = 0; i < 8; ++i) {
@@ -113,17 +102,14 @@ void Raster::SpanUnclipped(uint32_t* row, int y, int x0, int x1, const Paint& pa
     if (!paint.pattern) {
         uint32_t c = paint.color;
         switch (paint.rop2) {
-            case R2_COPYPEN:
-                std::fill_n(row + x0, x1 - x0, c);
-                return;
+            case R2_COPYPEN: std::fill_n(row + x0, x1 - x0, c); return;
             case R2_XORPEN:
                 for (int x = x0; x < x1; ++x) row[x] ^= c;
                 return;
             case R2_NOT:
                 for (int x = x0; x < x1; ++x) row[x] ^= 0xFFFFFFu;
                 return;
-            case R2_NOP:
-                return;
+            case R2_NOP: return;
             default:
                 for (int x = x0; x < x1; ++x) row[x] = Rop2Pixel(paint.rop2, c, row[x]);
                 return;

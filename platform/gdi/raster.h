@@ -27,7 +27,7 @@ uint32_t Rop3Pixel(uint8_t code, uint32_t p, uint32_t s, uint32_t d);
 uint32_t SurfacePixel(const GdiBitmap* surface, COLORREF color);
 
 class Raster {
-  public:
+public:
     explicit Raster(HDC dc);
     bool Valid() const { return surface_ != nullptr && !clip_.empty(); }
     GdiBitmap* Surface() const { return surface_; }
@@ -46,7 +46,7 @@ class Raster {
     std::optional<Paint> BrushPaint(HBRUSH brush) const;
     std::optional<Paint> BrushPaint() const { return BrushPaint(dc_->State().brush); }
 
-  private:
+private:
     void SpanUnclipped(uint32_t* row, int y, int x0, int x1, const Paint& paint);
 
     HDC dc_;

@@ -31,8 +31,7 @@ bool Region::Intersects(const TRect& rect) const {
     if (IsRectEmpty(rect)) return false;
     for (const TRect& r : rects_) {
         if (r.Top >= rect.Bottom) break;
-        if (r.Left < rect.Right && rect.Left < r.Right && r.Top < rect.Bottom && rect.Top < r.Bottom)
-            return true;
+        if (r.Left < rect.Right && rect.Left < r.Right && r.Top < rect.Bottom && rect.Top < r.Bottom) return true;
     }
     return false;
 }
@@ -65,16 +64,11 @@ Intervals BandIntervals(const std::vector<TRect>& rects, int y0, int y1) {
 
 bool Apply(RegionOp op, bool a, bool b) {
     switch (op) {
-        case RegionOp::And:
-            return a && b;
-        case RegionOp::Or:
-            return a || b;
-        case RegionOp::Xor:
-            return a != b;
-        case RegionOp::Diff:
-            return a && !b;
-        case RegionOp::Copy:
-            return a;
+        case RegionOp::And: return a && b;
+        case RegionOp::Or: return a || b;
+        case RegionOp::Xor: return a != b;
+        case RegionOp::Diff: return a && !b;
+        case RegionOp::Copy: return a;
     }
     return false;
 }
@@ -119,12 +113,9 @@ bool RectContains(const TRect& outer, const TRect& inner) {
 std::optional<Region> Shortcut(const Region& a, const Region& b, RegionOp op) {
     if (a.Empty() || b.Empty()) {
         switch (op) {
-            case RegionOp::And:
-                return Region();
-            case RegionOp::Diff:
-                return a;
-            default:
-                return a.Empty() ? b : a;
+            case RegionOp::And: return Region();
+            case RegionOp::Diff: return a;
+            default: return a.Empty() ? b : a;
         }
     }
     const TRect boxA = a.Box(), boxB = b.Box();
@@ -147,8 +138,7 @@ std::optional<Region> Shortcut(const Region& a, const Region& b, RegionOp op) {
             if (apart) return a;
             if (bCovers) return Region();
             break;
-        default:
-            break;
+        default: break;
     }
     return std::nullopt;
 }
@@ -177,8 +167,7 @@ Region Region::Combine(const Region& a, const Region& b, RegionOp op) {
     bool havePrevious = false;
     for (size_t i = 0; i + 1 < ys.size(); ++i) {
         int y0 = ys[i], y1 = ys[i + 1];
-        Intervals band =
-            CombineIntervals(BandIntervals(a.rects_, y0, y1), BandIntervals(b.rects_, y0, y1), op);
+        Intervals band = CombineIntervals(BandIntervals(a.rects_, y0, y1), BandIntervals(b.rects_, y0, y1), op);
         if (band.empty()) {
             havePrevious = false;
             continue;

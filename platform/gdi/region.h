@@ -10,7 +10,7 @@
 enum class RegionOp { And, Or, Xor, Diff, Copy };
 
 class Region {
-  public:
+public:
     Region() = default;
     explicit Region(const TRect& r);
 
@@ -26,6 +26,6 @@ class Region {
 
     friend bool operator==(const Region&, const Region&) = default;
 
-  private:
+private:
     std::vector<TRect> rects_;
 };

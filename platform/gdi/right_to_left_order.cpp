@@ -14,15 +14,14 @@ Dir ClassOf(uint32_t cp) {
     if (cp == ' ' || cp == 0x0C || (cp >= 0x2000 && cp <= 0x200A) || cp == 0x3000) return Dir::WS;
     if ((cp >= '0' && cp <= '9') || cp == 0xB2 || cp == 0xB3 || cp == 0xB9) return Dir::EN;
     if (cp == '+' || cp == '-') return Dir::ES;
-    if (cp == '#' || cp == '$' || cp == '%' || (cp >= 0xA2 && cp <= 0xA5) || cp == 0xB0 || cp == 0xB1 ||
-        cp == 0x2030 || (cp >= 0x20A0 && cp <= 0x20CF))
+    if (cp == '#' || cp == '$' || cp == '%' || (cp >= 0xA2 && cp <= 0xA5) || cp == 0xB0 || cp == 0xB1 || cp == 0x2030 ||
+        (cp >= 0x20A0 && cp <= 0x20CF))
         return Dir::ET;
     if (cp == ',' || cp == '.' || cp == '/' || cp == ':' || cp == 0xA0) return Dir::CS;
     // Hebrew, Arabic, Syriac, Thaana, N'Ko and their presentation forms.
     if ((cp >= 0x0590 && cp <= 0x08FF) || (cp >= 0xFB1D && cp <= 0xFDFF) || (cp >= 0xFE70 && cp <= 0xFEFF))
         return Dir::R;
-    if ((cp >= 'A' && cp <= 'Z') || (cp >= 'a' && cp <= 'z') || cp == 0xAA || cp == 0xB5 || cp == 0xBA)
-        return Dir::L;
+    if ((cp >= 'A' && cp <= 'Z') || (cp >= 'a' && cp <= 'z') || cp == 0xAA || cp == 0xB5 || cp == 0xBA) return Dir::L;
     if (cp >= 0xC0 && cp < 0x2000 && cp != 0xD7 && cp != 0xF7) return Dir::L;
     // General punctuation, symbols and arrows are neutral; the scripts after them read
     // left to right.
@@ -63,8 +62,7 @@ std::vector<TShownChar> RightToLeftOrder(const std::vector<uint32_t>& text) {
 
     // A single separator between two numbers joins them ("1.5", "2+3").
     for (size_t i = 1; i + 1 < n; ++i)
-        if ((t[i] == Dir::ES || t[i] == Dir::CS) && t[i - 1] == Dir::EN && t[i + 1] == Dir::EN)
-            t[i] = Dir::EN;
+        if ((t[i] == Dir::ES || t[i] == Dir::CS) && t[i - 1] == Dir::EN && t[i + 1] == Dir::EN) t[i] = Dir::EN;
     // Terminators next to a number belong to it ("5 %" does not, "5%" and "$5" do).
     for (size_t i = 0; i < n;) {
         if (t[i] != Dir::ET) {
@@ -82,8 +80,10 @@ std::vector<TShownChar> RightToLeftOrder(const std::vector<uint32_t>& text) {
     // A number after left-to-right text reads with it; the line's start counts as right to left.
     Dir strong = Dir::R;
     for (Dir& d : t) {
-        if (d == Dir::L || d == Dir::R) strong = d;
-        else if (d == Dir::EN && strong == Dir::L) d = Dir::L;
+        if (d == Dir::L || d == Dir::R)
+            strong = d;
+        else if (d == Dir::EN && strong == Dir::L)
+            d = Dir::L;
     }
 
     // Levels: 1 reads right to left, 2 left to right (numbers too). A neutral run takes
@@ -132,7 +132,6 @@ std::vector<TShownChar> RightToLeftOrder(const std::vector<uint32_t>& text) {
 
     std::vector<TShownChar> shown;
     shown.reserve(n);
-    for (size_t index : order)
-        shown.push_back({index, level[index] % 2 == 1 ? Mirrored(text[index]) : text[index]});
+    for (size_t index : order) shown.push_back({index, level[index] % 2 == 1 ? Mirrored(text[index]) : text[index]});
     return shown;
 }

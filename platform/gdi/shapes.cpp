@@ -38,18 +38,12 @@ const std::vector<int>& StylePattern(int style) {
     static const std::vector<int> dashDotDot{9, 3, 3, 3, 3, 3};
     static const std::vector<int> alternate{1, 1};
     switch (style) {
-        case PS_DASH:
-            return dash;
-        case PS_DOT:
-            return dot;
-        case PS_DASHDOT:
-            return dashDot;
-        case PS_DASHDOTDOT:
-            return dashDotDot;
-        case PS_ALTERNATE:
-            return alternate;
-        default:
-            return solid;
+        case PS_DASH: return dash;
+        case PS_DOT: return dot;
+        case PS_DASHDOT: return dashDot;
+        case PS_DASHDOTDOT: return dashDotDot;
+        case PS_ALTERNATE: return alternate;
+        default: return solid;
     }
 }
 
@@ -68,8 +62,7 @@ void PenLine(HDC dc, Raster& ras, int x0, int y0, int x1, int y1) {
     // huge coordinates cost no more than the surface is wide.
     GdiBitmap* surf = ras.Surface();
     long long limit = 4LL * (surf->width + surf->height + w) + 64;
-    if (std::llabs(x0) > limit || std::llabs(y0) > limit || std::llabs(x1) > limit ||
-        std::llabs(y1) > limit) {
+    if (std::llabs(x0) > limit || std::llabs(y0) > limit || std::llabs(x1) > limit || std::llabs(y1) > limit) {
         double t0 = 0, t1 = 1;
         double dxl = static_cast<double>(x1) - x0, dyl = static_cast<double>(y1) - y0;
         double lo = -w - 2.0, hiX = surf->width + w + 2.0, hiY = surf->height + w + 2.0;
@@ -88,10 +81,8 @@ void PenLine(HDC dc, Raster& ras, int x0, int y0, int x1, int y1) {
         if (!clipEdge(-dxl, x0 - lo) || !clipEdge(dxl, hiX - x0) || !clipEdge(-dyl, y0 - lo) ||
             !clipEdge(dyl, hiY - y0))
             return;
-        int nx0 = static_cast<int>(std::lround(x0 + t0 * dxl)),
-            ny0 = static_cast<int>(std::lround(y0 + t0 * dyl));
-        int nx1 = static_cast<int>(std::lround(x0 + t1 * dxl)),
-            ny1 = static_cast<int>(std::lround(y0 + t1 * dyl));
+        int nx0 = static_cast<int>(std::lround(x0 + t0 * dxl)), ny0 = static_cast<int>(std::lround(y0 + t0 * dyl));
+        int nx1 = static_cast<int>(std::lround(x0 + t1 * dxl)), ny1 = static_cast<int>(std::lround(y0 + t1 * dyl));
         x0 = nx0;
         y0 = ny0;
         x1 = nx1;

@@ -13,12 +13,8 @@ const FontFace& FaceOf(HDC dc) {
     return f ? FontFace::For(f->log) : FontFace::Default();
 }
 
-bool Underlined(HDC dc) {
-    return dc && dc->State().font && dc->State().font->log.lfUnderline;
-}
-bool StruckOut(HDC dc) {
-    return dc && dc->State().font && dc->State().font->log.lfStrikeOut;
-}
+bool Underlined(HDC dc) { return dc && dc->State().font && dc->State().font->log.lfUnderline; }
+bool StruckOut(HDC dc) { return dc && dc->State().font && dc->State().font->log.lfStrikeOut; }
 
 struct Char {
     uint32_t cp;
@@ -49,8 +45,8 @@ struct Layout {
 };
 
 // Draws one line with its top-left cell corner at surface (sx, sy).
-void DrawLine(Raster& ras, const Layout& layout, int sx, int sy, const Line& line, uint32_t pixel,
-              bool underline, bool strike) {
+void DrawLine(Raster& ras, const Layout& layout, int sx, int sy, const Line& line, uint32_t pixel, bool underline,
+              bool strike) {
     const FontFace& f = layout.face;
     Paint ink;
     ink.color = pixel;
@@ -65,15 +61,13 @@ void DrawLine(Raster& ras, const Layout& layout, int sx, int sy, const Line& lin
         // Most glyphs lie wholly inside one clip rectangle: write their runs directly.
         const TRect* whole = nullptr;
         for (const TRect& cr : clip) {
-            if (box.Left >= cr.Left && box.Right <= cr.Right && box.Top >= cr.Top &&
-                box.Bottom <= cr.Bottom) {
+            if (box.Left >= cr.Left && box.Right <= cr.Right && box.Top >= cr.Top && box.Bottom <= cr.Bottom) {
                 whole = &cr;
                 break;
             }
         }
         if (whole) {
-            for (const GlyphRun& run : g.runs)
-                std::fill_n(s->Row(sy + run.y) + gx + run.x0, run.x1 - run.x0, pixel);
+            for (const GlyphRun& run : g.runs) std::fill_n(s->Row(sy + run.y) + gx + run.x0, run.x1 - run.x0, pixel);
         } else {
             for (const GlyphRun& run : g.runs) ras.Span(sy + run.y, gx + run.x0, gx + run.x1, ink);
         }
@@ -95,8 +89,8 @@ void OutputLine(HDC dc, Raster& ras, const Layout& layout, int x, int y, const L
     if (dc->State().bkMode == OPAQUE)
         ras.FillRect({x + o.X, y + o.Y, x + o.X + width, y + o.Y + layout.face.Height()},
                      ras.Solid(dc->State().bkColor, R2_COPYPEN));
-    DrawLine(ras, layout, x + o.X, y + o.Y, line, SurfacePixel(ras.Surface(), dc->State().textColor),
-             Underlined(dc), StruckOut(dc));
+    DrawLine(ras, layout, x + o.X, y + o.Y, line, SurfacePixel(ras.Surface(), dc->State().textColor), Underlined(dc),
+             StruckOut(dc));
 }
 
 Layout MakeLayout(HDC dc, bool expandTabs, int tabChars = 8) {
@@ -128,12 +122,9 @@ bool GetTextExtentPoint32(HDC dc, std::string_view text, TSize* size) {
     return true;
 }
 
-bool TextOut(HDC dc, int x, int y, std::string_view text) {
-    return ExtTextOut(dc, x, y, 0, nullptr, text);
-}
+bool TextOut(HDC dc, int x, int y, std::string_view text) { return ExtTextOut(dc, x, y, 0, nullptr, text); }
 
-bool ExtTextOut(HDC dc, int x, int y, unsigned options, const TRect* rect, std::string_view text,
-                const int* dx) {
+bool ExtTextOut(HDC dc, int x, int y, unsigned options, const TRect* rect, std::string_view text, const int* dx) {
     if (!dc) return false;
     Raster ras(dc);
     TPoint o = ras.Offset();
@@ -224,8 +215,7 @@ std::vector<Line> WrapLine(const Line& line, const Layout& layout, int width) {
                          line.begin() + static_cast<long>(wordEnd));
         if (!current.empty() && layout.Width(candidate) > width) {
             out.push_back(current);
-            current.assign(line.begin() + static_cast<long>(wsEnd),
-                           line.begin() + static_cast<long>(wordEnd));
+            current.assign(line.begin() + static_cast<long>(wsEnd), line.begin() + static_cast<long>(wordEnd));
         } else {
             current = std::move(candidate);
         }
@@ -371,8 +361,8 @@ int DrawText(HDC dc, std::string_view text, TRect& r, unsigned format) {
             for (const Char& c : marks) {
                 int adv = layout.CharAdvance(c.cp, cx);
                 if (c.underline)
-                    ras.Span(y + o.Y + layout.face.UnderlineY(), x + cx + o.X,
-                             x + cx + o.X + std::max(1, adv - 1), ink);
+                    ras.Span(y + o.Y + layout.face.UnderlineY(), x + cx + o.X, x + cx + o.X + std::max(1, adv - 1),
+                             ink);
                 cx += adv;
             }
         } else {

@@ -19,7 +19,7 @@ constexpr std::array<int, 30> kDistExtra = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4, 
                                             6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
 
 class BitWriter {
-  public:
+public:
     void Bits(uint32_t value, int count) {
         acc_ |= static_cast<uint64_t>(value) << fill_;
         fill_ += count;
@@ -42,7 +42,7 @@ class BitWriter {
         return std::move(out_);
     }
 
-  private:
+private:
     std::string out_;
     uint64_t acc_ = 0;
     int fill_ = 0;
@@ -75,7 +75,7 @@ void FixedMatch(BitWriter& w, int length, int distance) {
 }
 
 class BitReader {
-  public:
+public:
     explicit BitReader(std::string_view data) : data_(data) {}
     uint32_t Bits(int count) {
         while (fill_ < count) {
@@ -94,7 +94,7 @@ class BitReader {
     }
     uint8_t Byte() { return static_cast<uint8_t>(Bits(8)); }
 
-  private:
+private:
     std::string_view data_;
     size_t pos_ = 0;
     uint64_t acc_ = 0;
@@ -255,8 +255,7 @@ std::string ZlibDecompress(std::string_view data, size_t sizeHint) {
             int hclen = static_cast<int>(r.Bits(4)) + 4;
             static const int order[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
             std::array<uint8_t, 19> cl{};
-            for (int k = 0; k < hclen; ++k)
-                cl[static_cast<size_t>(order[k])] = static_cast<uint8_t>(r.Bits(3));
+            for (int k = 0; k < hclen; ++k) cl[static_cast<size_t>(order[k])] = static_cast<uint8_t>(r.Bits(3));
             Huffman clh;
             clh.Build(cl.data(), 19);
             std::vector<uint8_t> lengths;

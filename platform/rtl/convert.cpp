@@ -63,7 +63,8 @@ bool ParseInteger(std::string_view s, int bits, int64_t& value) {
         acc = acc * base + d;
     }
     if (hex) {
-        int64_t v = bits == 64 ? static_cast<int64_t>(acc) : static_cast<int64_t>(static_cast<int32_t>(static_cast<uint32_t>(acc)));
+        int64_t v = bits == 64 ? static_cast<int64_t>(acc)
+                               : static_cast<int64_t>(static_cast<int32_t>(static_cast<uint32_t>(acc)));
         value = negative ? static_cast<int64_t>(0ull - static_cast<uint64_t>(v)) : v;
         if (bits == 32) value = static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(value)));
         return true;
@@ -405,7 +406,8 @@ std::string ApplySection(const FloatSection& sec, long double value, bool with_m
                 if (idx >= 0) emit_int_digit(idx);
                 ++int_index;
             } else {
-                if (frac_index < static_cast<int>(frac_digits.size())) out += frac_digits[static_cast<size_t>(frac_index)];
+                if (frac_index < static_cast<int>(frac_digits.size()))
+                    out += frac_digits[static_cast<size_t>(frac_index)];
                 ++frac_index;
             }
         } else if (c == '.') {
@@ -419,7 +421,8 @@ std::string ApplySection(const FloatSection& sec, long double value, bool with_m
             seen_point = true;
         } else if (c == ',') {
             // grouping flag only
-        } else if (sec.scientific && (c == 'E' || c == 'e') && i + 1 < t.size() && (t[i + 1] == '+' || t[i + 1] == '-')) {
+        } else if (sec.scientific && (c == 'E' || c == 'e') && i + 1 < t.size() &&
+                   (t[i + 1] == '+' || t[i + 1] == '-')) {
             int exp_digits = 0;
             size_t j = i + 2;
             while (j < t.size() && t[j] == '0') {

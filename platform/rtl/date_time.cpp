@@ -88,8 +88,7 @@ int DaysInMonth(int year, int month) {
 }
 
 bool TryEncodeDate(int year, int month, int day, TDateTime& result) {
-    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month))
-        return false;
+    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month)) return false;
     result = static_cast<double>(DaysFromCivil(year, month, day));
     return true;
 }
@@ -357,12 +356,8 @@ private:
                         out_ += c;
                     }
                     break;
-                case '/':
-                    out_ += fs.DateSeparator;
-                    break;
-                case ':':
-                    out_ += fs.TimeSeparator;
-                    break;
+                case '/': out_ += fs.DateSeparator; break;
+                case ':': out_ += fs.TimeSeparator; break;
                 case '"':
                 case '\'': {
                     size_t end = f.find(c, i + 1);
@@ -371,9 +366,7 @@ private:
                     count = end - i + (end < f.size() ? 1 : 0);
                     break;
                 }
-                default:
-                    out_ += c;
-                    break;
+                default: out_ += c; break;
             }
             i += count;
         }
@@ -416,7 +409,8 @@ public:
         SkipBlanks();
         size_t start = pos_;
         int v = 0;
-        while (pos_ < s_.size() && s_[pos_] >= '0' && s_[pos_] <= '9' && pos_ - start < 4) v = v * 10 + (s_[pos_++] - '0');
+        while (pos_ < s_.size() && s_[pos_] >= '0' && s_[pos_] <= '9' && pos_ - start < 4)
+            v = v * 10 + (s_[pos_++] - '0');
         length = static_cast<int>(pos_ - start);
         if (length == 0) return false;
         if (pos_ < s_.size() && s_[pos_] >= '0' && s_[pos_] <= '9') return false;  // too many digits

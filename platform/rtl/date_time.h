@@ -33,8 +33,7 @@ TDateTime ComposeDateTime(TDateTime date, TDateTime time);
 
 void DecodeDate(TDateTime dt, int& year, int& month, int& day);
 void DecodeTime(TDateTime dt, int& hour, int& min, int& sec, int& msec);
-void DecodeDateTime(TDateTime dt, int& year, int& month, int& day, int& hour, int& min, int& sec,
-                    int& msec);
+void DecodeDateTime(TDateTime dt, int& year, int& month, int& day, int& hour, int& min, int& sec, int& msec);
 // The same with the class library's 16-bit parts.
 void DecodeDate(TDateTime dt, uint16_t& year, uint16_t& month, uint16_t& day);
 void DecodeTime(TDateTime dt, uint16_t& hour, uint16_t& min, uint16_t& sec, uint16_t& msec);

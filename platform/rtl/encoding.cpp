@@ -45,8 +45,7 @@ size_t DecodeOne(std::string_view s, size_t pos, char32_t& cp) {
 // the lead byte announces; unchanged when the end is no such cut character.
 std::string_view WithoutCutLastCharacter(std::string_view s) {
     size_t tail = 0;
-    while (tail < 3 && tail < s.size() && (static_cast<uint8_t>(s[s.size() - 1 - tail]) & 0xC0) == 0x80)
-        ++tail;
+    while (tail < 3 && tail < s.size() && (static_cast<uint8_t>(s[s.size() - 1 - tail]) & 0xC0) == 0x80) ++tail;
     if (tail == s.size()) return s;
     const auto lead = static_cast<uint8_t>(s[s.size() - 1 - tail]);
     const size_t len = lead >= 0xF0 && lead <= 0xF4   ? 4

@@ -16,10 +16,10 @@ private:
     std::string message_;
 };
 
-#define TOVAK_EXCEPTION_CLASS(Name, Base)    \
-    class Name : public Base {               \
-    public:                                  \
-        using Base::Base;                    \
+#define TOVAK_EXCEPTION_CLASS(Name, Base) \
+    class Name : public Base {            \
+    public:                               \
+        using Base::Base;                 \
     }
 
 // Raised to end an operation silently: the message loop reports nothing for it.

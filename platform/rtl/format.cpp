@@ -126,7 +126,8 @@ private:
         using K = FormatArg::Kind;
         bool integer = a.kind == K::Int || a.kind == K::UInt;
         switch (type) {
-            case 'd': case 'D': {
+            case 'd':
+            case 'D': {
                 if (!integer) InvalidFormat(fmt_);
                 bool negative = a.kind == K::Int && a.i < 0;
                 uint64_t magnitude = negative ? 0ull - static_cast<uint64_t>(a.i) : static_cast<uint64_t>(a.i);
@@ -134,25 +135,29 @@ private:
                 PadDigits(d, precision);
                 return negative ? "-" + d : d;
             }
-            case 'u': case 'U': {
+            case 'u':
+            case 'U': {
                 if (!integer) InvalidFormat(fmt_);
                 std::string d = Digits(BitPattern(a), 10);
                 PadDigits(d, precision);
                 return d;
             }
-            case 'x': case 'X': {
+            case 'x':
+            case 'X': {
                 if (!integer) InvalidFormat(fmt_);
                 std::string d = Digits(BitPattern(a), 16);
                 PadDigits(d, precision);
                 return d;
             }
-            case 'p': case 'P': {
+            case 'p':
+            case 'P': {
                 if (a.kind != K::Pointer) InvalidFormat(fmt_);
                 std::string d = Digits(reinterpret_cast<uintptr_t>(a.p), 16);
                 PadDigits(d, 8);
                 return d;
             }
-            case 's': case 'S': {
+            case 's':
+            case 'S': {
                 std::string s;
                 if (a.kind == K::String)
                     s = std::string(a.s);
@@ -163,23 +168,27 @@ private:
                 if (precision >= 0 && Utf8Length(s) > precision) s = Utf8Copy(s, 1, precision);
                 return s;
             }
-            case 'e': case 'E':
+            case 'e':
+            case 'E':
                 if (a.kind != K::Float) InvalidFormat(fmt_);
                 return FloatToStrF(a.f, ffExponent, precision < 0 ? 15 : precision, 3);
-            case 'f': case 'F':
+            case 'f':
+            case 'F':
                 if (a.kind != K::Float) InvalidFormat(fmt_);
                 return FloatToStrF(a.f, ffFixed, 15, precision < 0 ? 2 : precision);
-            case 'g': case 'G':
+            case 'g':
+            case 'G':
                 if (a.kind != K::Float) InvalidFormat(fmt_);
                 return FloatToStrF(a.f, ffGeneral, precision < 0 ? 15 : precision, 0);
-            case 'n': case 'N':
+            case 'n':
+            case 'N':
                 if (a.kind != K::Float) InvalidFormat(fmt_);
                 return FloatToStrF(a.f, ffNumber, 15, precision < 0 ? 2 : precision);
-            case 'm': case 'M':
+            case 'm':
+            case 'M':
                 if (a.kind != K::Float) InvalidFormat(fmt_);
                 return FloatToStrF(a.f, ffCurrency, 15, precision < 0 ? FormatSettings().CurrencyDecimals : precision);
-            default:
-                InvalidFormat(fmt_);
+            default: InvalidFormat(fmt_);
         }
     }
 
@@ -190,6 +199,4 @@ private:
 
 }  // namespace
 
-std::string FormatArgs(std::string_view fmt, const std::vector<FormatArg>& args) {
-    return Formatter(fmt, args).Run();
-}
+std::string FormatArgs(std::string_view fmt, const std::vector<FormatArg>& args) { return Formatter(fmt, args).Run(); }

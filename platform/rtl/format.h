@@ -23,20 +23,20 @@
 struct FormatArg {
     enum class Kind { Int, UInt, Float, String, Char, Pointer, Bool };
     Kind kind = Kind::Int;
-    int64_t i = 0;           // Int and UInt (UInt holds the bit pattern)
-    int bits = 32;           // size of an integer argument, for %x of negative values
+    int64_t i = 0;  // Int and UInt (UInt holds the bit pattern)
+    int bits = 32;  // size of an integer argument, for %x of negative values
     long double f = 0;
-    std::string_view s;      // String (viewed; the argument outlives the Format call)
+    std::string_view s;  // String (viewed; the argument outlives the Format call)
     char c = 0;
     const void* p = nullptr;
 
     template <typename T>
-        requires(std::is_integral_v<T> && !std::is_same_v<T, bool> && !std::is_same_v<T, char>)
-    FormatArg(T v) : kind(std::is_signed_v<T> ? Kind::Int : Kind::UInt),
-                     i(static_cast<int64_t>(v)), bits(sizeof(T) > 4 ? 64 : 32) {}
+    requires(std::is_integral_v<T> && !std::is_same_v<T, bool> && !std::is_same_v<T, char>) FormatArg(T v)
+        : kind(std::is_signed_v<T> ? Kind::Int : Kind::UInt),
+          i(static_cast<int64_t>(v)),
+          bits(sizeof(T) > 4 ? 64 : 32) {}
     template <typename T>
-        requires std::is_floating_point_v<T>
-    FormatArg(T v) : kind(Kind::Float), f(v) {}
+    requires std::is_floating_point_v<T> FormatArg(T v) : kind(Kind::Float), f(v) {}
     FormatArg(bool v) : kind(Kind::Bool), i(v ? 1 : 0) {}
     FormatArg(char v) : kind(Kind::Char), c(v) {}
     FormatArg(const std::string& v) : kind(Kind::String), s(v) {}

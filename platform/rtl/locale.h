@@ -31,9 +31,8 @@ struct TFormatSettings {
     int TwoDigitYearCenturyWindow = 50;
     std::array<std::string, 12> ShortMonthNames{"Jan", "Feb", "Mär", "Apr", "Mai", "Jun",
                                                 "Jul", "Aug", "Sep", "Okt", "Nov", "Dez"};
-    std::array<std::string, 12> LongMonthNames{"Januar", "Februar", "März",     "April",
-                                               "Mai",    "Juni",    "Juli",     "August",
-                                               "September", "Oktober", "November", "Dezember"};
+    std::array<std::string, 12> LongMonthNames{"Januar", "Februar", "März",      "April",   "Mai",      "Juni",
+                                               "Juli",   "August",  "September", "Oktober", "November", "Dezember"};
     // Indexed as DayOfWeek() - 1: Sunday first.
     std::array<std::string, 7> ShortDayNames{"So", "Mo", "Di", "Mi", "Do", "Fr", "Sa"};
     std::array<std::string, 7> LongDayNames{"Sonntag",    "Montag",  "Dienstag", "Mittwoch",

@@ -14,8 +14,7 @@ uint32_t UpperOf(uint32_t c) {
     if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 0x20;
     if (c == 0xFF) return 0x178;
     if (c >= 0x100 && c <= 0x17F) {
-        if ((c <= 0x12F) || (c >= 0x132 && c <= 0x137) || (c >= 0x14A && c <= 0x177))
-            return (c & 1) ? c - 1 : c;
+        if ((c <= 0x12F) || (c >= 0x132 && c <= 0x137) || (c >= 0x14A && c <= 0x177)) return (c & 1) ? c - 1 : c;
         if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) return (c & 1) ? c : c - 1;
         return c;
     }
@@ -34,8 +33,7 @@ uint32_t LowerOf(uint32_t c) {
     if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 0x20;
     if (c == 0x178) return 0xFF;
     if (c >= 0x100 && c <= 0x17F) {
-        if ((c <= 0x12F) || (c >= 0x132 && c <= 0x137) || (c >= 0x14A && c <= 0x177))
-            return (c & 1) ? c : c + 1;
+        if ((c <= 0x12F) || (c >= 0x132 && c <= 0x137) || (c >= 0x14A && c <= 0x177)) return (c & 1) ? c : c + 1;
         if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) return (c & 1) ? c + 1 : c;
         return c;
     }
@@ -87,9 +85,9 @@ constexpr uint32_t kClassLetter = 3u << 24;
 
 // Latin-1 letters U+00C0..U+00FF (lower-case form index) decomposed to their base letters.
 const char* Latin1Base(uint32_t lower) {
-    static const char* const table[32] = {
-        "a", "a", "a", "a", "a", "a", "ae", "c", "e", "e", "e", "e", "i", "i", "i", "i",
-        "d", "n", "o", "o", "o", "o", "o", nullptr, "o", "u", "u", "u", "u", "y", "th", "y"};
+    static const char* const table[32] = {"a", "a",     "a", "a", "a", "a", "ae", "c", "e",  "e", "e",
+                                          "e", "i",     "i", "i", "i", "d", "n",  "o", "o",  "o", "o",
+                                          "o", nullptr, "o", "u", "u", "u", "u",  "y", "th", "y"};
     if (lower < 0xE0 || lower > 0xFF) return nullptr;
     return table[lower - 0xE0];
 }
@@ -182,9 +180,7 @@ int CompareText(std::string_view a, std::string_view b) {
     return a.size() < b.size() ? -1 : 1;
 }
 
-bool SameText(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && CompareText(a, b) == 0;
-}
+bool SameText(std::string_view a, std::string_view b) { return a.size() == b.size() && CompareText(a, b) == 0; }
 
 int AnsiCompareStr(std::string_view a, std::string_view b) { return CollationCompare(a, b, false); }
 int AnsiCompareText(std::string_view a, std::string_view b) { return CollationCompare(a, b, true); }
@@ -292,7 +288,9 @@ std::string AnsiDequotedStr(std::string_view s, char quote) {
     return std::string(s);  // no closing quote: not a quoted text
 }
 
-std::string StringOfChar(char c, int count) { return count > 0 ? std::string(static_cast<size_t>(count), c) : std::string(); }
+std::string StringOfChar(char c, int count) {
+    return count > 0 ? std::string(static_cast<size_t>(count), c) : std::string();
+}
 
 std::string AdjustLineBreaks(std::string_view s) {
     std::string out;

@@ -9,24 +9,12 @@
 #include "platform/rtl/exception.h"
 
 namespace {
-bool VariantTextToInt64(const std::string& text, int64_t& out) {
-    return TryStrToInt64(text, out);
-}
-bool VariantTextToDouble(const std::string& text, double& out) {
-    return TryStrToFloat(text, out);
-}
-bool VariantTextToBool(const std::string& text, bool& out) {
-    return TryStrToBool(text, out);
-}
-std::string VariantDoubleToText(double d) {
-    return FloatToStr(d);
-}
-bool VariantTextToDate(const std::string& text, double& out) {
-    return TryStrToDateTime(text, out);
-}
-std::string VariantDateToText(double d) {
-    return DateTimeToStr(d);
-}
+bool VariantTextToInt64(const std::string& text, int64_t& out) { return TryStrToInt64(text, out); }
+bool VariantTextToDouble(const std::string& text, double& out) { return TryStrToFloat(text, out); }
+bool VariantTextToBool(const std::string& text, bool& out) { return TryStrToBool(text, out); }
+std::string VariantDoubleToText(double d) { return FloatToStr(d); }
+bool VariantTextToDate(const std::string& text, double& out) { return TryStrToDateTime(text, out); }
+std::string VariantDateToText(double d) { return DateTimeToStr(d); }
 }  // namespace
 
 Variant::Variant(const Variant& o)
@@ -83,9 +71,7 @@ Variant Variant::FromCurrencyUnits(int64_t units) {
     return v;
 }
 
-int64_t Variant::CurrencyUnits() const {
-    return type_ == varCurrency ? i_ : UnitsOf(AsDouble());
-}
+int64_t Variant::CurrencyUnits() const { return type_ == varCurrency ? i_ : UnitsOf(AsDouble()); }
 
 Variant Variant::Array(std::vector<Variant> items) {
     Variant v;
@@ -114,42 +100,25 @@ Variant Variant::FromOleStr(std::string value) {
     return v;
 }
 
-Variant VarArrayOf(std::initializer_list<Variant> items) {
-    return Variant::Array(std::vector<Variant>(items));
-}
+Variant VarArrayOf(std::initializer_list<Variant> items) { return Variant::Array(std::vector<Variant>(items)); }
 
 std::string VarTypeName(TVarType t) {
     switch (t) {
-        case varEmpty:
-            return "Empty";
-        case varNull:
-            return "Null";
-        case varSmallint:
-            return "Smallint";
-        case varInteger:
-            return "Integer";
-        case varSingle:
-            return "Single";
-        case varOleStr:
-            return "OleStr";
-        case varByte:
-            return "Byte";
-        case varDouble:
-            return "Double";
-        case varCurrency:
-            return "Currency";
-        case varDate:
-            return "Date";
-        case varBoolean:
-            return "Boolean";
-        case varVariant:
-            return "Variant";
-        case varInt64:
-            return "Int64";
-        case varString:
-            return "String";
-        case varArray:
-            return "Array";
+        case varEmpty: return "Empty";
+        case varNull: return "Null";
+        case varSmallint: return "Smallint";
+        case varInteger: return "Integer";
+        case varSingle: return "Single";
+        case varOleStr: return "OleStr";
+        case varByte: return "Byte";
+        case varDouble: return "Double";
+        case varCurrency: return "Currency";
+        case varDate: return "Date";
+        case varBoolean: return "Boolean";
+        case varVariant: return "Variant";
+        case varInt64: return "Int64";
+        case varString: return "String";
+        case varArray: return "Array";
     }
     return "Unknown";
 }
@@ -169,10 +138,8 @@ bool Variant::IsNumeric() const {
         case varDouble:
         case varCurrency:
         case varDate:
-        case varBoolean:
-            return true;
-        default:
-            return false;
+        case varBoolean: return true;
+        default: return false;
     }
 }
 
@@ -181,9 +148,7 @@ bool IsIntegerType(TVarType t) {
     return t == varSmallint || t == varInteger || t == varByte || t == varInt64 || t == varBoolean;
 }
 
-bool IsFloatType(TVarType t) {
-    return t == varSingle || t == varDouble || t == varCurrency || t == varDate;
-}
+bool IsFloatType(TVarType t) { return t == varSingle || t == varDouble || t == varCurrency || t == varDate; }
 
 int64_t RoundToInt64(double d, bool& ok) {
     // Banker's rounding, as the class library rounds floats to integers.
@@ -223,8 +188,7 @@ int32_t Variant::AsInteger() const {
     } catch (const EVariantError&) {
         CastError("Integer");
     }
-    if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max())
-        CastError("Integer");
+    if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max()) CastError("Integer");
     return static_cast<int32_t>(v);
 }
 
@@ -268,27 +232,19 @@ bool Variant::AsBoolean() const {
 
 std::string Variant::AsString() const {
     switch (type_) {
-        case varEmpty:
-            return "";
+        case varEmpty: return "";
         case varString:
-        case varOleStr:
-            return s_;
-        case varBoolean:
-            return i_ ? "True" : "False";
+        case varOleStr: return s_;
+        case varBoolean: return i_ ? "True" : "False";
         case varSmallint:
         case varInteger:
         case varByte:
-        case varInt64:
-            return std::to_string(i_);
-        case varSingle:
-            return FloatToStrF(d_, ffGeneral, 7, 0);
+        case varInt64: return std::to_string(i_);
+        case varSingle: return FloatToStrF(d_, ffGeneral, 7, 0);
         case varDouble:
-        case varCurrency:
-            return VariantDoubleToText(d_);
-        case varDate:
-            return VariantDateToText(d_);
-        default:
-            CastError("String");
+        case varCurrency: return VariantDoubleToText(d_);
+        case varDate: return VariantDateToText(d_);
+        default: CastError("String");
     }
 }
 
@@ -309,9 +265,7 @@ Variant& Variant::operator[](int i) {
     return (*items_)[i];
 }
 
-int VarArrayHighBound(const Variant& v, int) {
-    return v.ArrayHighBound();
-}
+int VarArrayHighBound(const Variant& v, int) { return v.ArrayHighBound(); }
 
 std::string VarToStr(const Variant& v) {
     if (v.IsNull() || v.IsEmpty()) return "";
@@ -357,12 +311,8 @@ TVariantRelationship VarCompareValue(const Variant& a, const Variant& b) {
     return Rel(a.AsString(), b.AsString());
 }
 
-bool operator==(const Variant& a, const Variant& b) {
-    return VarCompareValue(a, b) == vrEqual;
-}
-bool operator<(const Variant& a, const Variant& b) {
-    return VarCompareValue(a, b) == vrLessThan;
-}
+bool operator==(const Variant& a, const Variant& b) { return VarCompareValue(a, b) == vrEqual; }
+bool operator<(const Variant& a, const Variant& b) { return VarCompareValue(a, b) == vrLessThan; }
 
 Variant VarAsType(const Variant& v, TVarType type) {
     if (v.VarType() == type) return v;
@@ -381,34 +331,24 @@ Variant VarAsType(const Variant& v, TVarType type) {
     };
     try {
         switch (type) {
-            case varSmallint:
-                return Variant(static_cast<int16_t>(inRange(v.AsInt64(), -32768, 32767)));
+            case varSmallint: return Variant(static_cast<int16_t>(inRange(v.AsInt64(), -32768, 32767)));
             case varInteger:
-                return Variant(static_cast<int>(inRange(v.AsInt64(), std::numeric_limits<int32_t>::min(),
-                                                        std::numeric_limits<int32_t>::max())));
-            case varByte:
-                return Variant::FromByte(static_cast<uint8_t>(inRange(v.AsInt64(), 0, 255)));
-            case varInt64:
-                return Variant(v.AsInt64());
+                return Variant(static_cast<int>(
+                    inRange(v.AsInt64(), std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max())));
+            case varByte: return Variant::FromByte(static_cast<uint8_t>(inRange(v.AsInt64(), 0, 255)));
+            case varInt64: return Variant(v.AsInt64());
             case varSingle: {
                 double d = v.AsDouble();
                 if (std::isfinite(d) && std::fabs(d) > std::numeric_limits<float>::max()) castError();
                 return Variant::FromSingle(static_cast<float>(d));
             }
-            case varDouble:
-                return Variant(v.AsDouble());
-            case varCurrency:
-                return Variant::FromCurrency(v.AsDouble());
-            case varDate:
-                return Variant::FromDate(v.AsDate());
-            case varBoolean:
-                return Variant(v.AsBoolean());
-            case varString:
-                return Variant(v.AsString());
-            case varOleStr:
-                return Variant::FromOleStr(v.AsString());
-            default:
-                break;
+            case varDouble: return Variant(v.AsDouble());
+            case varCurrency: return Variant::FromCurrency(v.AsDouble());
+            case varDate: return Variant::FromDate(v.AsDate());
+            case varBoolean: return Variant(v.AsBoolean());
+            case varString: return Variant(v.AsString());
+            case varOleStr: return Variant::FromOleStr(v.AsString());
+            default: break;
         }
     } catch (const EVariantError&) {
         castError();

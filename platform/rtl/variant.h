@@ -31,7 +31,7 @@ enum TVarType : uint16_t {
 enum TVariantRelationship { vrEqual, vrLessThan, vrGreaterThan, vrNotEqual };
 
 class Variant {
-  public:
+public:
     Variant() = default;  // Empty
     Variant(int v) : type_(varInteger), i_(v) {}
     Variant(int16_t v) : type_(varSmallint), i_(v) {}
@@ -85,7 +85,7 @@ class Variant {
     friend bool operator!=(const Variant& a, const Variant& b) { return !(a == b); }
     friend bool operator<(const Variant& a, const Variant& b);
 
-  private:
+private:
     [[noreturn]] void CastError(const char* target) const;
     TVarType type_ = varEmpty;
     int64_t i_ = 0;  // integers, Booleans, and a currency value's units beside its double
@@ -94,21 +94,11 @@ class Variant {
     std::unique_ptr<std::vector<Variant>> items_;
 };
 
-inline Variant Null() {
-    return Variant::Null();
-}
-inline Variant Unassigned() {
-    return Variant();
-}
-inline bool VarIsNull(const Variant& v) {
-    return v.IsNull();
-}
-inline bool VarIsEmpty(const Variant& v) {
-    return v.IsEmpty();
-}
-inline bool VarIsArray(const Variant& v) {
-    return v.IsArray();
-}
+inline Variant Null() { return Variant::Null(); }
+inline Variant Unassigned() { return Variant(); }
+inline bool VarIsNull(const Variant& v) { return v.IsNull(); }
+inline bool VarIsEmpty(const Variant& v) { return v.IsEmpty(); }
+inline bool VarIsArray(const Variant& v) { return v.IsArray(); }
 Variant VarArrayOf(std::initializer_list<Variant> items);
 int VarArrayHighBound(const Variant& v, int dim = 1);
 // Null and Empty give ""; everything else its AsString.

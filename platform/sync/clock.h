@@ -6,11 +6,11 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
-#include <map>
 
 class Clock {
 public:

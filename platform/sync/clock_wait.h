@@ -26,8 +26,7 @@ inline uint64_t DeadlineAfter(uint32_t timeout_ms) {
 // clock reaches `deadline`. Returns ready() as last evaluated. `cv` must be notified under
 // the same mutex by whoever makes ready() true.
 template <class Ready>
-bool WaitUntilTicks(std::unique_lock<std::mutex>& lock, std::condition_variable& cv, uint64_t deadline,
-                    Ready ready) {
+bool WaitUntilTicks(std::unique_lock<std::mutex>& lock, std::condition_variable& cv, uint64_t deadline, Ready ready) {
     if (deadline == kNoDeadline) {
         cv.wait(lock, ready);
         return true;

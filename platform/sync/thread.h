@@ -48,9 +48,7 @@ const std::string& CurrentThreadName();
 inline int32_t InterlockedIncrement(std::atomic<int32_t>& target) { return target.fetch_add(1) + 1; }
 inline int32_t InterlockedDecrement(std::atomic<int32_t>& target) { return target.fetch_sub(1) - 1; }
 inline int32_t InterlockedExchange(std::atomic<int32_t>& target, int32_t value) { return target.exchange(value); }
-inline int32_t InterlockedExchangeAdd(std::atomic<int32_t>& target, int32_t value) {
-    return target.fetch_add(value);
-}
+inline int32_t InterlockedExchangeAdd(std::atomic<int32_t>& target, int32_t value) { return target.fetch_add(value); }
 inline int32_t InterlockedCompareExchange(std::atomic<int32_t>& target, int32_t value, int32_t comparand) {
     target.compare_exchange_strong(comparand, value);
     return comparand;

@@ -130,10 +130,9 @@ void ConvertMouse(const RawInput& in) {
     }
     if (!Rec(t.capture))
         SendMessage(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target),
-                    MAKELPARAM(static_cast<int>(hit),
-                               in.kind == RawInput::kMouseMove ? WM_MOUSEMOVE
-                               : in.down                         ? WM_LBUTTONDOWN + 3 * in.button
-                                                                 : WM_LBUTTONUP + 3 * in.button));
+                    MAKELPARAM(static_cast<int>(hit), in.kind == RawInput::kMouseMove ? WM_MOUSEMOVE
+                                                      : in.down                       ? WM_LBUTTONDOWN + 3 * in.button
+                                                                                      : WM_LBUTTONUP + 3 * in.button));
     if (!Rec(target)) return;
     if (!enabled) {
         if (in.kind == RawInput::kMouseButton && in.down) MessageBeep(0);
@@ -345,9 +344,7 @@ bool PumpInput() {
     }
     switch (in.kind) {
         case RawInput::kMouseMove:
-        case RawInput::kMouseButton:
-            ConvertMouse(in);
-            break;
+        case RawInput::kMouseButton: ConvertMouse(in); break;
         case RawInput::kWheel: {
             Tree().mouse = TPoint{in.x, in.y};
             HWND target = KeyTarget();
@@ -357,9 +354,7 @@ bool PumpInput() {
                             MAKELPARAM(in.x, in.y));
             break;
         }
-        case RawInput::kKey:
-            ConvertKey(in);
-            break;
+        case RawInput::kKey: ConvertKey(in); break;
         case RawInput::kChar: {
             HWND target = KeyTarget();
             if (target && TopLevelEnabled(target)) PostMessage(target, WM_CHAR, static_cast<WPARAM>(in.ch), 1);
@@ -556,9 +551,7 @@ HCURSOR CreateCursor(int xHotSpot, int yHotSpot, int width, int height, const ui
     return id;
 }
 
-bool DestroyCursor(HCURSOR cursor) {
-    return OwnCursors().erase(cursor) > 0;
-}
+bool DestroyCursor(HCURSOR cursor) { return OwnCursors().erase(cursor) > 0; }
 
 bool GetCursorPicture(HCURSOR cursor, int* width, int* height, std::vector<uint8_t>* andPlane,
                       std::vector<uint8_t>* xorPlane) {

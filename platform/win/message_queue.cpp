@@ -34,9 +34,8 @@ void DispatchTimer(const MSG& msg) {
     std::shared_ptr<WindowRecord> record;
     {
         std::lock_guard<std::mutex> guard(sys.lock);
-        auto it = std::find_if(sys.timers.begin(), sys.timers.end(), [&](const TimerEntry& t) {
-            return t.wnd == msg.hwnd && t.id == msg.wParam;
-        });
+        auto it = std::find_if(sys.timers.begin(), sys.timers.end(),
+                               [&](const TimerEntry& t) { return t.wnd == msg.hwnd && t.id == msg.wParam; });
         if (it != sys.timers.end()) proc = it->proc;
         record = sys.FindLocked(msg.hwnd);
     }
@@ -68,8 +67,7 @@ LRESULT DispatchOne(const MSG& msg) {
             // out brings its character along.
             if (!win_internal::PreTranslateKey(msg.hwnd, msg.message, msg.wParam, msg.lParam)) return 0;
             break;
-        default:
-            break;
+        default: break;
     }
     return WindowSystem::CallProc(Sys().Find(msg.hwnd), msg.hwnd, msg.message, msg.wParam, msg.lParam);
 }
@@ -168,12 +166,9 @@ bool PumpRound(const MessageFilter& filter = {}, const LoopTake& take = {}) {
     const uint64_t now = CurrentClock().Ticks();
     for (;;) {
         switch (PumpOne(now, filter, take)) {
-            case Step::kHandled:
-                break;
-            case Step::kNothing:
-                return true;
-            case Step::kQuit:
-                return false;
+            case Step::kHandled: break;
+            case Step::kNothing: return true;
+            case Step::kQuit: return false;
         }
     }
 }

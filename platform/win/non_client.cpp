@@ -33,8 +33,10 @@ void FrameThickness(uint32_t s, uint32_t ex, FrameParts& f) {
     } else if (s & WS_BORDER) {
         f.border = 1;
     }
-    if (ex & WS_EX_CLIENTEDGE) f.edge = 2;
-    else if (ex & WS_EX_STATICEDGE) f.edge = 1;
+    if (ex & WS_EX_CLIENTEDGE)
+        f.edge = 2;
+    else if (ex & WS_EX_STATICEDGE)
+        f.edge = 1;
 }
 
 }  // namespace
@@ -58,8 +60,10 @@ FrameParts ComputeFrame(HWND wnd) {
     f.hscroll = (s & WS_HSCROLL) != 0;
     const int sv = GetSystemMetrics(SM_CXVSCROLL);
     const int sh = GetSystemMetrics(SM_CYHSCROLL);
-    if (f.vscroll) f.vbar = Rect(std::max(area.Left, area.Right - sv), area.Top, area.Right, area.Bottom - (f.hscroll ? sh : 0));
-    if (f.hscroll) f.hbar = Rect(area.Left, std::max(area.Top, area.Bottom - sh), area.Right - (f.vscroll ? sv : 0), area.Bottom);
+    if (f.vscroll)
+        f.vbar = Rect(std::max(area.Left, area.Right - sv), area.Top, area.Right, area.Bottom - (f.hscroll ? sh : 0));
+    if (f.hscroll)
+        f.hbar = Rect(area.Left, std::max(area.Top, area.Bottom - sh), area.Right - (f.vscroll ? sv : 0), area.Bottom);
     return f;
 }
 
@@ -180,7 +184,8 @@ void PaintDefaultFrame(HWND wnd) {
     }
     if (f.vscroll) DrawBar(dc, wnd, SB_VERT);
     if (f.hscroll) DrawBar(dc, wnd, SB_HORZ);
-    if (f.vscroll && f.hscroll) FillRect(dc, Rect(f.vbar.Left, f.hbar.Top, f.vbar.Right, f.hbar.Bottom), GetSysColorBrush(COLOR_BTNFACE));
+    if (f.vscroll && f.hscroll)
+        FillRect(dc, Rect(f.vbar.Left, f.hbar.Top, f.vbar.Right, f.hbar.Bottom), GetSysColorBrush(COLOR_BTNFACE));
     ReleaseDC(wnd, dc);
 }
 
@@ -189,8 +194,10 @@ void ScrollBarClick(HWND wnd, int bar, TPoint p) {
     if (!parts.enabled) return;
     UINT msg = bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL;
     int code = -1;
-    if (PtInRect(parts.arrow1, p)) code = SB_LINEUP;
-    else if (PtInRect(parts.arrow2, p)) code = SB_LINEDOWN;
+    if (PtInRect(parts.arrow1, p))
+        code = SB_LINEUP;
+    else if (PtInRect(parts.arrow2, p))
+        code = SB_LINEDOWN;
     else if (PtInRect(parts.thumb, p)) {
         WindowRecord* r = Rec(wnd);
         TreeState& t = Tree();
@@ -228,7 +235,8 @@ void ScrollBarTrack(TPoint screen, bool release) {
     int maxPos = sb.max - std::max(static_cast<int>(sb.page) - 1, 0);
     int pos = sb.min;
     if (trackLen > thumbLen)
-        pos = sb.min + static_cast<int>(static_cast<int64_t>(along - t.track_grab) * (maxPos - sb.min) / (trackLen - thumbLen));
+        pos = sb.min +
+              static_cast<int>(static_cast<int64_t>(along - t.track_grab) * (maxPos - sb.min) / (trackLen - thumbLen));
     pos = std::clamp(pos, sb.min, std::max(sb.min, maxPos));
     UINT msg = vert ? WM_VSCROLL : WM_HSCROLL;
     sb.track = pos;
@@ -276,9 +284,7 @@ bool DefTreeProc(HWND wnd, UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& resu
             *rc = c;
             return true;
         }
-        case WM_NCPAINT:
-            PaintDefaultFrame(wnd);
-            return true;
+        case WM_NCPAINT: PaintDefaultFrame(wnd); return true;
         case WM_NCACTIVATE:
             InvalidateFrame(wnd);
             result = 1;
@@ -296,11 +302,16 @@ bool DefTreeProc(HWND wnd, UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& resu
                 return true;
             }
             FrameParts f = ComputeFrame(wnd);
-            if (PtInRect(f.vbar, p)) result = HTVSCROLL;
-            else if (PtInRect(f.hbar, p)) result = HTHSCROLL;
-            else if (PtInRect(f.closeRect, p)) result = HTCLOSE;
-            else if (f.caption > 0 && PtInRect(f.captionRect, p)) result = HTCAPTION;
-            else result = HTBORDER;
+            if (PtInRect(f.vbar, p))
+                result = HTVSCROLL;
+            else if (PtInRect(f.hbar, p))
+                result = HTHSCROLL;
+            else if (PtInRect(f.closeRect, p))
+                result = HTCLOSE;
+            else if (f.caption > 0 && PtInRect(f.captionRect, p))
+                result = HTCAPTION;
+            else
+                result = HTBORDER;
             return true;
         }
         case WM_PAINT: {
@@ -309,16 +320,18 @@ bool DefTreeProc(HWND wnd, UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& resu
             EndPaint(wnd, &ps);
             return true;
         }
-        case WM_ERASEBKGND:
-            return true;
+        case WM_ERASEBKGND: return true;
         case WM_NCLBUTTONDOWN:
         case WM_NCLBUTTONDBLCLK: {
             TRect wr;
             GetWindowRect(wnd, &wr);
             TPoint p{GET_X_LPARAM(lparam) - wr.Left, GET_Y_LPARAM(lparam) - wr.Top};
-            if (wparam == static_cast<WPARAM>(HTVSCROLL)) ScrollBarClick(wnd, SB_VERT, p);
-            else if (wparam == static_cast<WPARAM>(HTHSCROLL)) ScrollBarClick(wnd, SB_HORZ, p);
-            else if (wparam == static_cast<WPARAM>(HTCLOSE)) PostMessage(wnd, WM_SYSCOMMAND, kScClose, lparam);
+            if (wparam == static_cast<WPARAM>(HTVSCROLL))
+                ScrollBarClick(wnd, SB_VERT, p);
+            else if (wparam == static_cast<WPARAM>(HTHSCROLL))
+                ScrollBarClick(wnd, SB_HORZ, p);
+            else if (wparam == static_cast<WPARAM>(HTCLOSE))
+                PostMessage(wnd, WM_SYSCOMMAND, kScClose, lparam);
             else if (wparam == static_cast<WPARAM>(HTCAPTION))
                 BeginCaptionMove(wnd, TPoint{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)});
             return true;
@@ -356,8 +369,7 @@ bool DefTreeProc(HWND wnd, UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& resu
                 Tree().track_wnd = nullptr;
             }
             return true;
-        default:
-            return false;
+        default: return false;
     }
 }
 

@@ -240,8 +240,8 @@ int ReleaseDC(HWND, HDC dc) {
     return 1;
 }
 
-int ScrollWindowEx(HWND wnd, int dx, int dy, const TRect* scroll, const TRect* clip, HRGN updateRgn,
-                   TRect* updateRect, unsigned flags) {
+int ScrollWindowEx(HWND wnd, int dx, int dy, const TRect* scroll, const TRect* clip, HRGN updateRgn, TRect* updateRect,
+                   unsigned flags) {
     WindowRecord* r = Rec(wnd);
     if (!r) return ERROR;
     TRect area = scroll ? *scroll : ClientBounds(r);

@@ -54,8 +54,8 @@ inline constexpr unsigned SW_ERASE = 0x0004;
 // Moves the pixels of the client area (or `scroll` ∩ `clip`) by dx, dy in the back buffer;
 // what is uncovered goes to updateRgn/updateRect and, with SW_INVALIDATE, to the update
 // region. Pending invalid parts move along. Answers the region type of the uncovered part.
-int ScrollWindowEx(HWND wnd, int dx, int dy, const TRect* scroll, const TRect* clip, HRGN updateRgn,
-                   TRect* updateRect, unsigned flags);
+int ScrollWindowEx(HWND wnd, int dx, int dy, const TRect* scroll, const TRect* clip, HRGN updateRgn, TRect* updateRect,
+                   unsigned flags);
 bool ScrollWindow(HWND wnd, int dx, int dy, const TRect* scroll, const TRect* clip);
 
 // The back buffer of a top-level window (null before it was first painted or sized).

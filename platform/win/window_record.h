@@ -11,12 +11,12 @@
 #include <functional>
 #include <memory>
 
-#include "platform/gdi/gdi_objects.h"
-#include "platform/gdi/region.h"
-#include "platform/win/messages.h"
 #include <optional>
 #include <string>
 #include <vector>
+#include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/region.h"
+#include "platform/win/messages.h"
 
 struct WindowRecord;
 using HWND = WindowRecord*;
@@ -38,11 +38,11 @@ struct WindowRecord {
     bool in_tree = false;
     uint32_t style = 0;
     uint32_t ex_style = 0;
-    WindowRecord* parent = nullptr;  // child windows
-    WindowRecord* owner = nullptr;   // top-level windows
+    WindowRecord* parent = nullptr;       // child windows
+    WindowRecord* owner = nullptr;        // top-level windows
     std::vector<WindowRecord*> children;  // z-order, topmost first
-    TRect rect;    // parent's client coordinates (child) or screen (top-level)
-    TRect client;  // client area in window coordinates
+    TRect rect;                           // parent's client coordinates (child) or screen (top-level)
+    TRect client;                         // client area in window coordinates
     std::string text;
     // Painting: update region (client coordinates), erase and frame repaint pending.
     Region update;

@@ -149,8 +149,8 @@ int WindowSystem::DueTimerLocked(uint64_t now, const MessageFilter& filter) cons
     return best;
 }
 
-bool WindowSystem::SleepUntilChange(std::unique_lock<std::mutex>& held, uint64_t seen,
-                                    const MessageFilter& filter, uint64_t deadline) {
+bool WindowSystem::SleepUntilChange(std::unique_lock<std::mutex>& held, uint64_t seen, const MessageFilter& filter,
+                                    uint64_t deadline) {
     for (;;) {
         if (changes != seen) return true;
         uint64_t now = CurrentClock().Ticks();

@@ -37,10 +37,10 @@ struct SentMessage {
     UINT msg = 0;
     WPARAM wparam = 0;
     LPARAM lparam = 0;
-    std::function<void()> call;  // instead of a window message: Synchronize
+    std::function<void()> call;   // instead of a window message: Synchronize
     std::function<void()> after;  // TPendingSend: runs on the window thread after the procedure
     std::atomic<State> state{kQueued};
-    bool failed = false;  // the window was gone
+    bool failed = false;     // the window was gone
     bool after_ran = false;  // `after` ran (set before the answer)
     LRESULT result = 0;
     std::mutex lock;

@@ -127,8 +127,7 @@ void InvalidateTree(WindowRecord* r, const TRect& area) {
         r->update = Region::Combine(r->update, Region(clientHit), RegionOp::Or);
         r->erase = true;
     }
-    if (!(hit.Left >= client.Left && hit.Top >= client.Top && hit.Right <= client.Right &&
-          hit.Bottom <= client.Bottom))
+    if (!(hit.Left >= client.Left && hit.Top >= client.Top && hit.Right <= client.Right && hit.Bottom <= client.Bottom))
         r->frame_dirty = true;
     for (WindowRecord* child : r->children) InvalidateTree(child, area);
 }
@@ -525,7 +524,8 @@ bool SetWindowPos(HWND wnd, HWND insertAfter, int x, int y, int width, int heigh
 }
 
 bool MoveWindow(HWND wnd, int x, int y, int width, int height, bool repaint) {
-    return SetWindowPos(wnd, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE | (repaint ? 0 : SWP_NOREDRAW));
+    return SetWindowPos(wnd, nullptr, x, y, width, height,
+                        SWP_NOZORDER | SWP_NOACTIVATE | (repaint ? 0 : SWP_NOREDRAW));
 }
 
 bool BringWindowToTop(HWND wnd) { return SetWindowPos(wnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE); }
@@ -563,8 +563,7 @@ bool ShowWindow(HWND wnd, int cmd) {
         if (t.capture && (t.capture == wnd || IsChild(wnd, t.capture))) ReleaseCapture();
         // A window that left the screen starts afresh: the next press on it, even a quick
         // one at the same spot (a box shown again under the pointer), is no double click.
-        if (t.last_click_wnd && (t.last_click_wnd == wnd || IsChild(wnd, t.last_click_wnd)))
-            t.last_click_wnd = nullptr;
+        if (t.last_click_wnd && (t.last_click_wnd == wnd || IsChild(wnd, t.last_click_wnd))) t.last_click_wnd = nullptr;
         r->style &= ~WS_VISIBLE;
         if (t.focus && (t.focus == wnd || IsChild(wnd, t.focus))) {
             if (r->parent) {

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/gdi/geometry.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/geometry.h"
 #include "platform/win/window_handle.h"
 
 using DWORD = uint32_t;
@@ -43,8 +43,8 @@ inline constexpr DWORD WS_EX_NOACTIVATE = 0x08000000;
 // Creates a window on the window thread and sends it WM_NCCALCSIZE and WM_CREATE. With
 // WS_CHILD, `parent` is the parent (required); otherwise it is the owner (may be null).
 // The window starts hidden unless the style holds WS_VISIBLE.
-HWND CreateWindowEx(DWORD exStyle, DWORD style, int x, int y, int width, int height, HWND parent,
-                    WNDPROC proc, const std::string& text = {});
+HWND CreateWindowEx(DWORD exStyle, DWORD style, int x, int y, int width, int height, HWND parent, WNDPROC proc,
+                    const std::string& text = {});
 
 HWND GetParent(HWND wnd);  // the parent of a child window, the owner of a top-level one
 // Moves a child under another parent (null: it becomes a top-level window). Answers the

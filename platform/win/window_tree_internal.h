@@ -81,14 +81,14 @@ bool PreTranslateKey(HWND wnd, UINT msg, WPARAM wparam, LPARAM lparam);
 bool DefTreeProc(HWND wnd, UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& result);
 // Non-client geometry for the default frame.
 struct FrameParts {
-    int border = 0;        // outer border thickness (all sides)
-    int caption = 0;       // caption height (top, inside the border)
-    int edge = 0;          // client edge thickness inside
+    int border = 0;   // outer border thickness (all sides)
+    int caption = 0;  // caption height (top, inside the border)
+    int edge = 0;     // client edge thickness inside
     bool vscroll = false;
     bool hscroll = false;
-    TRect captionRect;     // window coordinates
+    TRect captionRect;  // window coordinates
     TRect closeRect;
-    TRect vbar;            // window coordinates (empty when none)
+    TRect vbar;  // window coordinates (empty when none)
     TRect hbar;
 };
 FrameParts ComputeFrame(HWND wnd);

@@ -270,8 +270,12 @@ TEST_F(AccessCodes, Pictures) {
     pages.MEN->Label702->SetCaption("3 / 6");
     pages.MEN->ProgressBar701->SetPosition(50);
     for (auto [page, name] : {std::pair<TMainPage*, const char*>{pages.BEN.get(), "ben"},
-                              {pages.PWX.get(), "pwx"}, {pages.STG.get(), "stg"}, {pages.MEN.get(), "men"},
-                              {pages.EIN.get(), "ein"}, {pages.EI2.get(), "ei2"}, {pages.EIG.get(), "eig"}}) {
+                              {pages.PWX.get(), "pwx"},
+                              {pages.STG.get(), "stg"},
+                              {pages.MEN.get(), "men"},
+                              {pages.EIN.get(), "ein"},
+                              {pages.EI2.get(), "ei2"},
+                              {pages.EIG.get(), "eig"}}) {
         page->Show();
         EXPECT_TRUE(Ui().SaveForm(Form1, out + "/" + name + ".png"));
     }

@@ -5,28 +5,28 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <atomic>
-#include <chrono>
 #include <memory>
-#include <thread>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/common/cust_msg.h"
 #include "app/main_form.h"
 #include "app/pages/main_pages.h"
 #include "app/program_start.h"
-#include "program/command_line.h"
 #include "link/form_sercom.h"
-#include "program/program_context.h"
-#include "program/program_dirs.h"
 #include "platform/forms/application.h"
+#include "platform/forms/screen.h"
 #include "platform/rtl/param_str.h"
 #include "platform/sync/clock.h"
-#include "platform/forms/screen.h"
+#include "program/command_line.h"
+#include "program/program_context.h"
+#include "program/program_dirs.h"
 #include "tests/grid/grid_table_check.h"
 #include "tests/link/steady_advance.h"
 #include "tests/support/auto_advance.h"

@@ -33,10 +33,10 @@ const char* Name(End e) {
 
 struct PageWait {
     const char* name;
-    std::function<bool()> run;                   // the wait; true when it went through
-    std::function<bool()> running;               // true once it waits for the device
-    std::function<void(DoorState&)> silence;     // a device that never answers it
-    std::string lateBox;                         // what its time-out says ("" nothing)
+    std::function<bool()> run;                // the wait; true when it went through
+    std::function<bool()> running;            // true once it waits for the device
+    std::function<void(DoorState&)> silence;  // a device that never answers it
+    std::string lateBox;                      // what its time-out says ("" nothing)
 };
 
 class AppWaits : public ControlRoad {
@@ -57,8 +57,9 @@ TEST_F(AppWaits, EveryWaitEndsOnEachOfItsEndsAndOnlyALostLinkIsShown) {
     const PageWait waits[] = {
         {"object read", [] { return Session().SendShortCommand(0x41, 0x1018, 1); },
          [] { return Session().Link().Awaiting(AwaitOdReply); }, [](DoorState& s) { s.silent_nodes.insert(0x41); }, ""},
-        {"code check", [] { return Session().CheckAccessCode("1111", 1); }, [] { return Session().Link().Awaiting(AwaitCodeCheck); },
-         [](DoorState& s) { s.silent_records.insert(0x30); }, CodeCheckMessage(kCodeAnswerLate)},
+        {"code check", [] { return Session().CheckAccessCode("1111", 1); },
+         [] { return Session().Link().Awaiting(AwaitCodeCheck); }, [](DoorState& s) { s.silent_records.insert(0x30); },
+         CodeCheckMessage(kCodeAnswerLate)},
         {"pause after a store", [] { return Session().DevicePause(1000, TPageMEN::Index); }, [] { return true; },
          nullptr, ""},
     };
@@ -94,9 +95,9 @@ TEST_F(AppWaits, EveryWaitEndsOnEachOfItsEndsAndOnlyALostLinkIsShown) {
                     ASSERT_TRUE(Ui().WaitFor([&] { return !box.empty(); }, 10000));
                 }
             }
-            const std::string expected = end == End::LinkClosed                 ? GetCompText(1650)
+            const std::string expected = end == End::LinkClosed              ? GetCompText(1650)
                                          : end == End::Deadline && w.silence ? w.lateBox
-                                                                               : "";
+                                                                             : "";
             EXPECT_EQ(expected, box);
             EXPECT_EQ(end == End::ProgramEnd, Application->Terminated());
             const int page = end == End::LinkClosed ? 0 : end == End::PageLeft ? TPageSTG::Index : TPageMEN::Index;

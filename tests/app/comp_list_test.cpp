@@ -6,29 +6,30 @@
 
 #include "app/config/function_catalogue.h"
 #include "app/config/io_functions.h"
-#include "app/windows/comp_list_form.h"
-#include "app/windows/msg_form.h"
-#include "program/program_context.h"
-#include "program/version.h"
-#include "platform/classes/file_utils.h"
-#include "platform/classes/ini_file.h"
-#include "platform/classes/string_list.h"
-#include "platform/forms/menus.h"
-#include "platform/gdi/gdi_objects.h"
-#include "platform/win/paint.h"
-#include "platform/rtl/encoding.h"
-#include "tests/app/app_test_support.h"
-#include "tests/support/screen_picture.h"
 #include "app/pages/configuration/page_cfg.h"
 #include "app/pages/configuration/page_com.h"
 #include "app/pages/control/page_eig.h"
 #include "app/pages/controller/page_ct1.h"
 #include "app/pages/page_sel.h"
+#include "app/windows/comp_list_form.h"
+#include "app/windows/msg_form.h"
+#include "platform/classes/file_utils.h"
+#include "platform/classes/ini_file.h"
+#include "platform/classes/string_list.h"
+#include "platform/forms/menus.h"
+#include "platform/gdi/gdi_objects.h"
+#include "platform/rtl/encoding.h"
+#include "platform/win/paint.h"
+#include "program/program_context.h"
+#include "program/version.h"
+#include "tests/app/app_test_support.h"
+#include "tests/support/screen_picture.h"
 
 namespace {
 
-const char* const kHeader = "FORM\tCONTROL\tTYPE\tCAPTION\tCHANGE\tLEFT\tTOP\tWIDTH\tHEIGHT\tHINT\tSHOWHINT\tVISIBLE\tENABLED"
-                            "\tTAG\tFCAPTION\tFHINT";
+const char* const kHeader =
+    "FORM\tCONTROL\tTYPE\tCAPTION\tCHANGE\tLEFT\tTOP\tWIDTH\tHEIGHT\tHINT\tSHOWHINT\tVISIBLE\tENABLED"
+    "\tTAG\tFCAPTION\tFHINT";
 
 std::string Line(const std::vector<std::string>& cells) {
     std::string line;
@@ -195,14 +196,14 @@ TEST_F(CompList, LanguageFileAppliedAtStart) {
          "Falsch", "0", "Never", ""},
         {"Form1", "Button004", "TvxButton", "KZN", "Wahr", "16", "136", "264", "25", "", "Falsch", "Wahr", "Falsch",
          "0", "Configure KZN", ""},
-        {"Form1", "Label001", "TLabel", "Betriebsart:", "Wahr", "16", "16", "100", "13", "", "Falsch", "Wahr",
-         "Wahr", "0", "   ", ""},
+        {"Form1", "Label001", "TLabel", "Betriebsart:", "Wahr", "16", "16", "100", "13", "", "Falsch", "Wahr", "Wahr",
+         "0", "   ", ""},
         {"Form1", "LabelX1691", "TLabel", "X1691: Eingänge", "Wahr", "8", "8", "280", "13", "", "Falsch", "Wahr",
          "Wahr", "0", "X1691: Inputs", ""},
         {"Form1", "LabelX1501", "TLabel", "X1501: Schlüsselschalter", "Wahr", "8", "8", "280", "13", "", "Falsch",
          "Wahr", "Wahr", "0", "X1501: Key switch", ""},
-        {"Form1", "ImageEdit1501", "TvxImageEdit", "0|Schlüsselschalter|1|Leser", "Wahr", "136", "104", "264", "21",
-         "", "Falsch", "Wahr", "Wahr", "0", "0|Key switch|1|Reader", ""},
+        {"Form1", "ImageEdit1501", "TvxImageEdit", "0|Schlüsselschalter|1|Leser", "Wahr", "136", "104", "264", "21", "",
+         "Falsch", "Wahr", "Wahr", "0", "0|Key switch|1|Reader", ""},
         {port},
         {"FormMsg", "Label1", "TLabel", "", "Wahr", "0", "0", "0", "0", "", "Falsch", "Falsch", "Falsch", "0", "busy",
          ""},
@@ -243,11 +244,10 @@ TEST_F(CompList, ApplyingGivesImageEditorsAndMenuItemsTheirTranslatedTexts) {
     item->SetCaption("&Kopieren");
     menu->Items()->Add(item);
     Form1->Pages().SEL->Button001->SetPopupMenu(menu);
-    WriteFile("list.txt",
-              CatalogueFile({{"Form1", "ImageEdit1502", "TvxImageEdit", "0|Aus|1|Ein", "Wahr", "136", "192", "264",
-                              "21", "", "Falsch", "Wahr", "Wahr", "0", "0|Key switch|1|Reader", ""},
-                             {"Form1", "MenuItem1", "TMenuItem", "&Kopieren", "Wahr", "0", "0", "0", "0", "", "Wahr",
-                              "Wahr", "Wahr", "0", "&Copy", "Copies"}}));
+    WriteFile("list.txt", CatalogueFile({{"Form1", "ImageEdit1502", "TvxImageEdit", "0|Aus|1|Ein", "Wahr", "136", "192",
+                                          "264", "21", "", "Falsch", "Wahr", "Wahr", "0", "0|Key switch|1|Reader", ""},
+                                         {"Form1", "MenuItem1", "TMenuItem", "&Kopieren", "Wahr", "0", "0", "0", "0",
+                                          "", "Wahr", "Wahr", "Wahr", "0", "&Copy", "Copies"}}));
     FormCompLst->LoadCompList(Program().BaseDir + "list.txt");
     TAppImageEdit* edit = Form1->Pages().EIG->ImageEdit1502;
     edit->SetText("2");
@@ -312,7 +312,8 @@ TEST_F(CompList, AFunctionListFileOfJunkIsReportedAndTheBuiltInFunctionsStay) {
     // Written anew, the list has the functions' names again.
     Ui().AnswerNextModalWith("Ja");
     Ui().DoubleClick("Form1.Image3");
-    EXPECT_EQ(BuiltInFunctionCatalogue()[0x01], TIniFile(Program().BaseDir + "TOVAK.FLX").ReadString("INPFUNCS", "01", ""));
+    EXPECT_EQ(BuiltInFunctionCatalogue()[0x01],
+              TIniFile(Program().BaseDir + "TOVAK.FLX").ReadString("INPFUNCS", "01", ""));
 }
 
 TEST_F(CompList, LanguageFileShowingTheDoorControllerButtonLeadsToItsPages) {
@@ -343,10 +344,10 @@ TEST_F(CompList, ALanguageFileCutOffInsideItsLastRowKeepsItsUmlautsAndTheControl
     WriteFile("TOVAK.INI", "[MAIN]\r\nLANGUAGE=en\r\n");
     const std::string cut =
         "Form1\tButton002\tTvxButton\tPortalis konfigurieren\tWahr\t16\t72\t264\t25\tPortalis-Ger\xC3";
-    WriteFile("TOVAK-EN.LGF", CatalogueFile({{"Form1", "Button003", "TvxButton", "MOLT-30 konfigurieren", "Wahr",
-                                              "16", "104", "264", "25", "", "Falsch", "Wahr", "Wahr", "0",
-                                              "MOLT-30 (Türsteuerung)", ""}}) +
-                                  cut);
+    WriteFile("TOVAK-EN.LGF",
+              CatalogueFile({{"Form1", "Button003", "TvxButton", "MOLT-30 konfigurieren", "Wahr", "16", "104", "264",
+                              "25", "", "Falsch", "Wahr", "Wahr", "0", "MOLT-30 (Türsteuerung)", ""}}) +
+                  cut);
     Start();
     const TPageSEL& sel = *Form1->Pages().SEL;
     EXPECT_EQ("MOLT-30 (Türsteuerung)", sel.Button003->Caption());
@@ -458,7 +459,8 @@ TEST_F(CompList, PopupMenuExportsEveryRowAndSavesAndLoadsTheLayout) {
     EXPECT_EQ("Falsch", change->ValueUnchecked());
     w.SetCompListBoolTexts("Ja", "Nein");
     EXPECT_EQ("Ja", change->ValueChecked());
-    EXPECT_EQ("Nein", dynamic_cast<TvxDBGridCheckColumn*>(w.DBGrid1->GetColumnByFieldName("ENABLED"))->ValueUnchecked());
+    EXPECT_EQ("Nein",
+              dynamic_cast<TvxDBGridCheckColumn*>(w.DBGrid1->GetColumnByFieldName("ENABLED"))->ValueUnchecked());
     w.SetCompListBoolTexts("Wahr", "Falsch");
     EXPECT_FALSE(w.DBGrid1->GetColumnByFieldName("RecId")->Visible());
 
@@ -566,8 +568,8 @@ TEST_F(CompList, LayoutHidingEveryColumnLeavesAnEmptyGridPainted) {
     const COLORREF background = ColorToRGB(grid.Color());
     const int bottom = grid.ClientHeight() - 2;
     for (TPoint p : {TPoint{2, 2}, TPoint{oldWidth / 2, 2}, TPoint{oldWidth / 2, bottom / 2}, TPoint{oldWidth - 2, 2},
-                     TPoint{oldWidth - 2, bottom}, TPoint{oldWidth + 8, bottom / 2}, TPoint{oldWidth + 100, 2}, TPoint{oldWidth + 100, bottom},
-                     TPoint{grid.ClientWidth() - 2, bottom / 2}})
+                     TPoint{oldWidth - 2, bottom}, TPoint{oldWidth + 8, bottom / 2}, TPoint{oldWidth + 100, 2},
+                     TPoint{oldWidth + 100, bottom}, TPoint{grid.ClientWidth() - 2, bottom / 2}})
         EXPECT_EQ(background, GridPixel(w, p)) << p.X << "," << p.Y;
     w.Close();
 }

@@ -9,23 +9,23 @@
 #include "app/pages/configuration/page_com.h"
 #include "app/pages/configuration/page_tst.h"
 
+#include "app/common/named_control.h"
 #include "app/config/io_config.h"
 #include "app/device/config_handshake.h"
-#include "app/common/named_control.h"
 #include "app/windows/alarm_mask_form.h"
 #include "app/windows/config_string_form.h"
+#include "link/frame_codec.h"
 #include "platform/forms/button.h"
-#include "platform/forms/edit.h"
+#include "platform/forms/combo_box.h"
 #include "platform/forms/control_paint.h"
+#include "platform/forms/edit.h"
+#include "platform/forms/file_dialog_form.h"
 #include "platform/forms/label.h"
 #include "platform/forms/menus.h"
-#include "platform/forms/file_dialog_form.h"
 #include "platform/forms/page_control.h"
 #include "platform/forms/timer.h"
 #include "platform/win/virtual_keys.h"
-#include "link/frame_codec.h"
 #include "program/log_file.h"
-#include "platform/forms/combo_box.h"
 #include "program/program_context.h"
 #include "serial/port_dialog.h"
 #include "sim/door_frame.h"
@@ -63,7 +63,8 @@ protected:
         sim_->Start();
     }
     void StartProgram() {
-        WriteFile("TOVAK.INI", "[MAIN]\r\nCSM=0\r\nCOM=" + std::to_string(kPort) + "\r\nCOT=" + std::to_string(kPort) + "\r\n");
+        WriteFile("TOVAK.INI",
+                  "[MAIN]\r\nCSM=0\r\nCOM=" + std::to_string(kPort) + "\r\nCOT=" + std::to_string(kPort) + "\r\n");
         Start();
     }
     // Runs the reading road from the COM page.
@@ -200,8 +201,10 @@ TEST_F(ConfigRoad, EditedRowsGoBackToTheDeviceByteForByte) {
     AnswerBox(saved);
     Ui().Click("Form1.Button303");
     EXPECT_EQ("Konfiguration wurde gespeichert !", saved);
-    const std::string inputs = "04,01,00,00,20,00,00,00,03,00,09,00,05,00,00,00,08,00,00,00,09,00,00,00,0A,00,00,00,26,00,00,00,21,00,00,00";
-    const std::string outputs = "82,00,00,00,A1,00,00,00,A2,00,00,00,A4,00,00,00,A5,00,00,00,86,00,00,00,B8,00,00,00,C1,00,00,81";
+    const std::string inputs =
+        "04,01,00,00,20,00,00,00,03,00,09,00,05,00,00,00,08,00,00,00,09,00,00,00,0A,00,00,00,26,00,00,00,21,00,00,00";
+    const std::string outputs =
+        "82,00,00,00,A1,00,00,00,A2,00,00,00,A4,00,00,00,A5,00,00,00,86,00,00,00,B8,00,00,00,C1,00,00,81";
     const std::vector<std::string> sent = SentData();
     EXPECT_NE(sent.end(), std::find(sent.begin(), sent.end(), "FB,13,00," + inputs));
     EXPECT_NE(sent.end(), std::find(sent.begin(), sent.end(), "FB,13,01," + outputs));
@@ -613,7 +616,8 @@ TEST_F(ConfigRoad, AValueItsByteCannotHoldIsRefusedBeforeAnythingIsWritten) {
         std::string message;
         AnswerBox(message);
         Ui().Click("Form1.Button302");
-        EXPECT_EQ("Eingang 3: \"" + std::string(typed) + "\" ist kein gültiger Wert (0 bis 255). Es wurde nichts gespeichert.",
+        EXPECT_EQ("Eingang 3: \"" + std::string(typed) +
+                      "\" ist kein gültiger Wert (0 bis 255). Es wurde nichts gespeichert.",
                   message);
         EXPECT_EQ(Ui().PendingModalScripts(), 0);
         EXPECT_EQ("[INPUT]\r\n01=004;000;000;000\r\n", ReadFile(path));

@@ -9,10 +9,10 @@
 #include <thread>
 
 #include "app/windows/code_form.h"
-#include "sim/door_frame.h"
-#include "sim/door_sim.h"
 #include "link/frame_codec.h"
 #include "platform/forms/timer.h"
+#include "sim/door_frame.h"
+#include "sim/door_sim.h"
 #include "tests/app/app_test_support.h"
 #include "tests/link/steady_advance.h"
 

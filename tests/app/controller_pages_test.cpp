@@ -46,8 +46,10 @@ protected:
     void TearDown() override {
         sim_.reset();
         AppStart::TearDown();
-        if (savedTz_) setenv("TZ", savedTz_->c_str(), 1);
-        else unsetenv("TZ");
+        if (savedTz_)
+            setenv("TZ", savedTz_->c_str(), 1);
+        else
+            unsetenv("TZ");
     }
 
     void StartOnCT1(const std::string& settings = "", int port = kPort) {
@@ -275,8 +277,10 @@ TEST(UtcToLocalText, ConvertsValidMomentsAndLeavesOthersAlone) {
     d = "2026-01-01", t = "10:61:00";
     UtcToLocalText(d, t);
     EXPECT_EQ("2026-01-01 10:61:00", d + " " + t);
-    if (saved) setenv("TZ", keep.c_str(), 1);
-    else unsetenv("TZ");
+    if (saved)
+        setenv("TZ", keep.c_str(), 1);
+    else
+        unsetenv("TZ");
 }
 
 // Garbled clock replies kept under corpus/: the date and time words, as the channel hands
@@ -294,8 +298,10 @@ TEST(UtcToLocalText, GarbledClockRepliesInTheKeptFilesStayAsTheyCame) {
         std::replace(reply.begin(), reply.end(), ';', ' ');
         std::vector<std::string> words(1);
         for (char c : reply) {
-            if (c == ' ') words.emplace_back();
-            else words.back() += c;
+            if (c == ' ')
+                words.emplace_back();
+            else
+                words.back() += c;
         }
         ASSERT_GE(words.size(), 3u) << entry.path();
         std::string d = words[1], t = words[2];
@@ -303,8 +309,10 @@ TEST(UtcToLocalText, GarbledClockRepliesInTheKeptFilesStayAsTheyCame) {
         EXPECT_EQ(words[1] + " " + words[2], d + " " + t) << entry.path();
     }
     EXPECT_GT(files, 0);
-    if (saved) setenv("TZ", keep.c_str(), 1);
-    else unsetenv("TZ");
+    if (saved)
+        setenv("TZ", keep.c_str(), 1);
+    else
+        unsetenv("TZ");
 }
 
 TEST_F(ControllerPages, AddressesAreCheckedBeforeAnythingIsSent) {
@@ -325,7 +333,8 @@ TEST_F(ControllerPages, AddressesAreCheckedBeforeAnythingIsSent) {
     EXPECT_EQ(before, sim_->Commands().size());
 
     CT2().Edit2533->SetText("255.0.0.0");
-    for (const char* bad : {"1.2.3", "1.2.3.4.5", "1.2.3.-1", "1.2.3.1000", "1..2.3", "a.b.c.d", "1.2.3.+4", "1.2.3.0x1"}) {
+    for (const char* bad :
+         {"1.2.3", "1.2.3.4.5", "1.2.3.-1", "1.2.3.1000", "1..2.3", "a.b.c.d", "1.2.3.+4", "1.2.3.0x1"}) {
         AnswerBox("OK");
         EXPECT_TRUE(CT2().CheckIpText(false, bad, CT2().Edit2535)) << bad;
     }
@@ -369,7 +378,8 @@ TEST_F(ControllerPages, AControllerThatNeverComesBackFailsTheReadAfterTwentyPoll
     const size_t before = sim_->Commands().size();
     AnswerBox("OK");
     Act("Button2503");
-    std::vector<std::string> expected = {"scxUID", "scxNW 192.168.1.50 255.255.255.0 192.168.1.1 192.168.1.1 pool.ntp.org"};
+    std::vector<std::string> expected = {"scxUID",
+                                         "scxNW 192.168.1.50 255.255.255.0 192.168.1.1 192.168.1.1 pool.ntp.org"};
     expected.insert(expected.end(), 20, "scxUID");
     expected.push_back("scxFWV");
     EXPECT_EQ(expected, CommandsSince(before));
@@ -471,10 +481,10 @@ TEST_F(ControllerPages, AStoppedControllerProcessNeverGetsTheSetCommandsItMissed
     namespace fs = std::filesystem;
     const int port = kPort + 1;
     const std::string ports = dir_ + "/ports";
-    SimProcess sim(std::string(TOVAK_BUILD_DIR) + "/sim/tovak-sim",
-                   {"--controller", "--port", std::to_string(port), "--ports-dir", ports, "--restart", "0",
-                    "--print-requests"},
-                   dir_ + "/controller.txt");
+    SimProcess sim(
+        std::string(TOVAK_BUILD_DIR) + "/sim/tovak-sim",
+        {"--controller", "--port", std::to_string(port), "--ports-dir", ports, "--restart", "0", "--print-requests"},
+        dir_ + "/controller.txt");
     ASSERT_TRUE(sim.Started());
     control_road::SteadyAdvance pace(Clock(), 4);
     ASSERT_TRUE(PumpUntil([&] { return fs::exists(ports + "/COM" + std::to_string(port)); }));
@@ -515,7 +525,8 @@ TEST_F(ControllerPages, AStoppedControllerProcessNeverGetsTheSetCommandsItMissed
         if (p.confirmed) AnswerBox("Ja");
         Ui().Click("Form1." + std::string(p.button));
         const std::vector<std::string> got = since(before);
-        const auto command = std::find_if(got.begin(), got.end(), [&](const std::string& l) { return l.rfind(p.command, 0) == 0; });
+        const auto command = std::find_if(got.begin(), got.end(),
+                                          [&](const std::string& l) { return l.rfind(p.command, 0) == 0; });
         ASSERT_NE(got.end(), command) << ::testing::PrintToString(got);
         const auto asked = static_cast<size_t>(command - got.begin());
         EXPECT_TRUE(asked == 1 || asked == 2) << ::testing::PrintToString(got);

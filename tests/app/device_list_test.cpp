@@ -46,13 +46,15 @@ std::string NetInfoFile(int count, const std::vector<std::string>& dev, int kznC
     for (int i = 1; i <= 32; ++i) {
         char key[16];
         std::snprintf(key, sizeof key, "%02d", i);
-        f += std::string("DEV-") + key + "=" + (i <= static_cast<int>(dev.size()) ? dev[static_cast<size_t>(i - 1)] : "-") + "\r\n";
+        f += std::string("DEV-") + key + "=" +
+             (i <= static_cast<int>(dev.size()) ? dev[static_cast<size_t>(i - 1)] : "-") + "\r\n";
     }
     f += "\r\n[KZNINFO]\r\nCOUNT=" + std::to_string(kznCount) + "\r\n";
     for (int i = 1; i <= 32; ++i) {
         char key[16];
         std::snprintf(key, sizeof key, "%02d", i);
-        f += std::string("KZN-") + key + "=" + (i <= static_cast<int>(kzn.size()) ? kzn[static_cast<size_t>(i - 1)] : "") + "\r\n";
+        f += std::string("KZN-") + key + "=" +
+             (i <= static_cast<int>(kzn.size()) ? kzn[static_cast<size_t>(i - 1)] : "") + "\r\n";
     }
     return f;
 }
@@ -103,7 +105,9 @@ TEST_F(DeviceList, NetworkFileOfAFullBusWithAConnector) {
         const bool own = i != 5;
         dev.push_back(id + "; " + (own ? id : std::string("65")) + "; " + (own ? "J" : "N") +
                       "; 2.10.7  ; H\xE4      ; 1.0; 2024-01-01 00:00:00; 1.0.0   ; 00; 0000ABCD; " +
-                      (i == 3 ? "000B; KZN Connector  ; " : own ? "0006; KV Kelvo       ; " : "0006;                ; ") +
+                      (i == 3 ? "000B; KZN Connector  ; "
+                       : own  ? "0006; KV Kelvo       ; "
+                              : "0006;                ; ") +
                       serial + "; 3; 7000; ");
     }
     state.od[{0x43, 0x2008, 1}] = 0x12345678;

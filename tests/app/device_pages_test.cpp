@@ -7,19 +7,19 @@
 
 #include "app/common/comp_text.h"
 #include "app/common/unattended_run.h"
-#include "program/log_file.h"
-#include "platform/forms/shell_open.h"
-#include "program/program_context.h"
-#include "tests/app/control_road_support.h"
-#include "memdata/vx_mem_data.h"
-#include "platform/db/field.h"
-#include "tests/support/test_pictures.h"
-#include "treelist/tree_list_geometry.h"
 #include "app/pages/control/page_dev.h"
 #include "app/pages/control/page_men.h"
 #include "app/pages/control/page_stg.h"
 #include "app/pages/jobs/page_net.h"
 #include "app/pages/jobs/page_rod.h"
+#include "memdata/vx_mem_data.h"
+#include "platform/db/field.h"
+#include "platform/forms/shell_open.h"
+#include "program/log_file.h"
+#include "program/program_context.h"
+#include "tests/app/control_road_support.h"
+#include "tests/support/test_pictures.h"
+#include "treelist/tree_list_geometry.h"
 
 namespace {
 
@@ -71,8 +71,8 @@ protected:
         ControlRoad::TearDown();
     }
     void WriteSettings(const std::string& more = "") {
-        WriteFile("TOVAK.INI", "[MAIN]\r\nCSM=0\r\nDBPROTNETINFO=1\r\nMPROTRDOD=1\r\nCOC=" + std::to_string(kPort) +
-                                   "\r\n" + more);
+        WriteFile("TOVAK.INI",
+                  "[MAIN]\r\nCSM=0\r\nDBPROTNETINFO=1\r\nMPROTRDOD=1\r\nCOC=" + std::to_string(kPort) + "\r\n" + more);
     }
     // Starts the program with the job against the simulated device; the job runs on its own.
     void StartJob(const std::string& job, DoorState state = DoorState::DoorTerminal()) {
@@ -309,8 +309,8 @@ TEST_P(NetInfoEnded, ByHandIsNoLostDevice) {
     ::testing::internal::CaptureStderr();
     StartJob("/NETINFO,7,SHOW", BusOf(32));
     // Esc and the lost device go back to the start page; the closed window ends the program.
-    ASSERT_TRUE(Ui().WaitFor([end] { return Program().JobExitStatus != jeDone && (end != ReadingEnd::Close || Ended()); },
-                             30000));
+    ASSERT_TRUE(Ui().WaitFor(
+        [end] { return Program().JobExitStatus != jeDone && (end != ReadingEnd::Close || Ended()); }, 30000));
     const std::string said = ::testing::internal::GetCapturedStderr();
     EXPECT_FALSE(Session().LinkState.PortOpen);
     EXPECT_FALSE(Net().DBGrid17->Visible());
@@ -344,9 +344,7 @@ struct StoppedJob {
     const char* request;  // the job waits for its answer when the window closes
     const char* why;
 };
-void PrintTo(const StoppedJob& c, std::ostream* out) {
-    *out << c.name;
-}
+void PrintTo(const StoppedJob& c, std::ostream* out) { *out << c.name; }
 
 class JobStopped : public DevicePages, public ::testing::WithParamInterface<StoppedJob> {};
 
@@ -379,15 +377,15 @@ TEST_P(JobStopped, EndsIncompleteWithOneStopLine) {
     EXPECT_EQ(lines, count(ReadFile(LogFileName("TOVAK-ROD-")), " RD-OD "));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Jobs, JobStopped,
-    ::testing::Values(StoppedJob{"ReadOdOnce", "/READOD,OD.INI,-1,7", "FB,02,04,A1,00,43,20,00,01",
-                                 "ended before every entry was read"},
-                      StoppedJob{"ReadOdRepeating", "/READOD,OD.INI,200,7", "FB,02,04,A1,00,43,20,00,01",
-                                 "ended before every entry was read"},
-                      StoppedJob{"NetInfoFile", "/NETINFO,7,FILE", "FB,02,01,A0,FF,43",
-                                 "ended before the device list was read"}),
-    [](const ::testing::TestParamInfo<StoppedJob>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Jobs, JobStopped,
+                         ::testing::Values(StoppedJob{"ReadOdOnce", "/READOD,OD.INI,-1,7", "FB,02,04,A1,00,43,20,00,01",
+                                                      "ended before every entry was read"},
+                                           StoppedJob{"ReadOdRepeating", "/READOD,OD.INI,200,7",
+                                                      "FB,02,04,A1,00,43,20,00,01",
+                                                      "ended before every entry was read"},
+                                           StoppedJob{"NetInfoFile", "/NETINFO,7,FILE", "FB,02,01,A0,FF,43",
+                                                      "ended before the device list was read"}),
+                         [](const ::testing::TestParamInfo<StoppedJob>& info) { return std::string(info.param.name); });
 
 TEST_F(DevicePages, NetInfoFileOpensTheFileOnceAndEnds) {
     StartSim();
@@ -454,7 +452,8 @@ TEST_F(DevicePages, ReadOdOnceShowsLogsAndClosesTheLink) {
     state.od[{0x42, 0x2200, 14}] = 0x1234;
     WriteFile("od.ini", kEntries);  // the command line hands the name over upper-cased
     StartJob("/READOD,od.ini,-1,7", state);
-    ASSERT_TRUE(Ui().WaitFor([&] { return !Rod().Label1801->Caption().empty() && !Session().LinkState.PortOpen; }, 30000));
+    ASSERT_TRUE(
+        Ui().WaitFor([&] { return !Rod().Label1801->Caption().empty() && !Session().LinkState.PortOpen; }, 30000));
     const std::string lines[] = {"66: 2200/14 00001234 Box setting", "65: 1018/1 00000000 Ident, vendor"};
     EXPECT_EQ(lines[0] + "\r" + lines[1], Rod().Label1801->Caption());
     EXPECT_EQ((std::vector<std::string>{"FB,02,04,A1,00,42,22,00,0E", "FB,02,04,A1,00,41,10,18,01"}), ObjectReads());
@@ -586,9 +585,7 @@ struct LostLinkCase {
     const char* job;
     bool unattended;
 };
-void PrintTo(const LostLinkCase& c, std::ostream* out) {
-    *out << c.name;
-}
+void PrintTo(const LostLinkCase& c, std::ostream* out) { *out << c.name; }
 
 class ReadOdLinkLost : public ReadOdTimer, public ::testing::WithParamInterface<LostLinkCase> {
 protected:
@@ -621,7 +618,8 @@ TEST_P(ReadOdLinkLost, StopsTheCyclesAndNeverReportsSuccess) {
     StartJob(GetParam().job, state);
     ASSERT_TRUE(Ui().WaitFor([&] { return !pull.Enabled() && !Form1->Pages().ReadOdActive; }, 120000));
     EXPECT_FALSE(Form1->Timer3->Enabled());
-    EXPECT_LT(Clock().Ticks() - pulledAt, 10000u) << "the silent node's read ends with the link, not after its ten seconds";
+    EXPECT_LT(Clock().Ticks() - pulledAt, 10000u)
+        << "the silent node's read ends with the link, not after its ten seconds";
     EXPECT_EQ("65: 1018/1 00000000 Ident", Rod().Label1801->Caption());
     EXPECT_EQ(std::vector<std::string>({"FB,02,04,A1,00,41,10,18,01", "FB,02,04,A1,00,43,10,18,02"}), ObjectReads());
     if (GetParam().unattended) {
@@ -658,9 +656,7 @@ struct LossBetweenCycles {
     uint64_t withinMs;
     uint32_t cycleDueAfterMs;
 };
-void PrintTo(const LossBetweenCycles& c, std::ostream* out) {
-    *out << c.name;
-}
+void PrintTo(const LossBetweenCycles& c, std::ostream* out) { *out << c.name; }
 
 class ReadOdLostBetweenCycles : public ReadOdTimer, public ::testing::WithParamInterface<LossBetweenCycles> {
 protected:
@@ -725,19 +721,18 @@ TEST_P(ReadOdLostBetweenCycles, EndsTheJobWithItsStatusAtTheLoss) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Runs, ReadOdLostBetweenCycles,
-    ::testing::Values(LossBetweenCycles{"ScriptPull", false, true, 2500, 0},
-                      LossBetweenCycles{"ScriptPullCycleDueIn150ms", false, true, 2500, 150},
-                      LossBetweenCycles{"ScriptPullCycleDueIn40ms", false, true, 2500, 40},
-                      LossBetweenCycles{"ScriptPullCycleDueIn10ms", false, true, 2500, 10},
-                      LossBetweenCycles{"ScriptHang", true, true, 4500, 0},
-                      LossBetweenCycles{"ScriptHangCycleDueIn150ms", true, true, 4500, 150},
-                      LossBetweenCycles{"ScriptHangCycleDueIn10ms", true, true, 4500, 10},
-                      LossBetweenCycles{"WindowPull", false, false, 2500, 0},
-                      LossBetweenCycles{"WindowPullCycleDueIn10ms", false, false, 2500, 10},
-                      LossBetweenCycles{"WindowHang", true, false, 4500, 0},
-                      LossBetweenCycles{"WindowHangCycleDueIn40ms", true, false, 4500, 40}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Runs, ReadOdLostBetweenCycles,
+                         ::testing::Values(LossBetweenCycles{"ScriptPull", false, true, 2500, 0},
+                                           LossBetweenCycles{"ScriptPullCycleDueIn150ms", false, true, 2500, 150},
+                                           LossBetweenCycles{"ScriptPullCycleDueIn40ms", false, true, 2500, 40},
+                                           LossBetweenCycles{"ScriptPullCycleDueIn10ms", false, true, 2500, 10},
+                                           LossBetweenCycles{"ScriptHang", true, true, 4500, 0},
+                                           LossBetweenCycles{"ScriptHangCycleDueIn150ms", true, true, 4500, 150},
+                                           LossBetweenCycles{"ScriptHangCycleDueIn10ms", true, true, 4500, 10},
+                                           LossBetweenCycles{"WindowPull", false, false, 2500, 0},
+                                           LossBetweenCycles{"WindowPullCycleDueIn10ms", false, false, 2500, 10},
+                                           LossBetweenCycles{"WindowHang", true, false, 4500, 0},
+                                           LossBetweenCycles{"WindowHangCycleDueIn40ms", true, false, 4500, 40}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -24,7 +24,8 @@ protected:
             Make<TLabel>("Label" + std::to_string(820 + s));
         }
     }
-    template <class T> T* Make(const std::string& name) {
+    template <class T>
+    T* Make(const std::string& name) {
         T* c = new T(owner_.get());
         c->SetName(name);
         return c;

@@ -9,15 +9,15 @@
 
 #include "app/common/comp_text.h"
 #include "app/common/device_slot_display.h"
-#include "program/program_context.h"
-#include "program/system_code.h"
-#include "platform/forms/clipboard.h"
-#include "tests/app/control_road_support.h"
-#include "tests/support/test_pictures.h"
 #include "app/pages/control/page_ins.h"
 #include "app/pages/control/page_men.h"
 #include "app/pages/control/page_stg.h"
 #include "app/pages/control/page_waw.h"
+#include "platform/forms/clipboard.h"
+#include "program/program_context.h"
+#include "program/system_code.h"
+#include "tests/app/control_road_support.h"
+#include "tests/support/test_pictures.h"
 
 namespace {
 
@@ -39,7 +39,7 @@ void Confirm(UiDriver& ui, bool yes, std::string* text = nullptr) {
 }
 
 class WizardAbort : public AppStart {
-  protected:
+protected:
     std::vector<std::string> Queue() { return Session().Link().QueueItems(); }
 };
 
@@ -91,7 +91,7 @@ TEST_F(WizardAbort, EndsTheInstallStepOnlyAfterTheFirstPage) {
 }
 
 class Installation : public ControlRoad {
-  protected:
+protected:
     void SetUp() override {
         if (const char* tz = std::getenv("TZ")) savedTz_ = tz;
         setenv("TZ", "UTC", 1);
@@ -134,15 +134,9 @@ class Installation : public ControlRoad {
     void Once(std::function<bool()> when, std::function<void()> act) {
         watch_ = OnceWhen(std::move(when), std::move(act));
     }
-    TColor Lamp(int bank, int slot) {
-        return TDeviceSlotDisplay(Form1).SlotShape(bank, slot)->Brush()->Color();
-    }
-    std::string SlotText(int bank, int slot) {
-        return TDeviceSlotDisplay(Form1).SlotLabel(bank, slot)->Caption();
-    }
-    void SavePage(const std::string& name) {
-        EXPECT_TRUE(Ui().SaveForm(Form1, TestPicturePath(name + ".png")));
-    }
+    TColor Lamp(int bank, int slot) { return TDeviceSlotDisplay(Form1).SlotShape(bank, slot)->Brush()->Color(); }
+    std::string SlotText(int bank, int slot) { return TDeviceSlotDisplay(Form1).SlotLabel(bank, slot)->Caption(); }
+    void SavePage(const std::string& name) { EXPECT_TRUE(Ui().SaveForm(Form1, TestPicturePath(name + ".png"))); }
 
     // `into` leads to the door-closed page `step`, which holds "&Weiter" (`next`) back until
     // the simulator's door closes; then `next` leads on.
@@ -300,10 +294,9 @@ TEST_F(Installation, WholeRunWithStepModeOne) {
     EXPECT_TRUE(Form1->Pages().STG->Button81->Visible());
 
     EXPECT_TRUE(Sent("FB,02,00,50,15"));  // queued on page 12: it leaves with a later poll
-    EXPECT_EQ((std::vector<std::string>{"FB,02,00,50,14", "FB,02,00,50,01", "FB,02,00,50,16",
-                                        "FB,02,02,0E,06,00,0C", "FB,02,02,0E,07,00,B4", "FB,02,00,11,00",
-                                        "FB,02,00,10,00", "FB,02,00,10,01", "FB,02,00,10,02",
-                                        "FB,02,00,50,02", "FB,02,00,50,19", "FB,02,00,50,15"}),
+    EXPECT_EQ((std::vector<std::string>{"FB,02,00,50,14", "FB,02,00,50,01", "FB,02,00,50,16", "FB,02,02,0E,06,00,0C",
+                                        "FB,02,02,0E,07,00,B4", "FB,02,00,11,00", "FB,02,00,10,00", "FB,02,00,10,01",
+                                        "FB,02,00,10,02", "FB,02,00,50,02", "FB,02,00,50,19", "FB,02,00,50,15"}),
               WizardRequests());
 
     // The pages the run passed through without a picture: as they were left.
@@ -364,10 +357,10 @@ TEST_F(Installation, StepModeZeroLateDetectionLongLimitsAndTheClosedDoorBeforeTh
     EXPECT_EQ("2011-0008-8000-0003-3120-0000-053Q-EU76", Ins().Label11121->Caption());
     Ui().Click(Ins().Button11121);
     ASSERT_EQ(13, Step());
-    EXPECT_EQ((std::vector<std::string>{
-                  "FB,02,00,50,15", "FB,02,00,50,14", "FB,02,00,50,01", "FB,02,00,50,16",
-                  "FB,02,02,0E,06,00,78", "FB,02,02,0E,07,01,2C", "FB,02,00,11,00", "FB,02,00,10,00",
-                  "FB,02,00,10,01", "FB,02,00,10,02", "FB,02,00,50,02", "FB,02,00,50,15", "FB,02,00,50,19"}),
+    EXPECT_EQ((std::vector<std::string>{"FB,02,00,50,15", "FB,02,00,50,14", "FB,02,00,50,01", "FB,02,00,50,16",
+                                        "FB,02,02,0E,06,00,78", "FB,02,02,0E,07,01,2C", "FB,02,00,11,00",
+                                        "FB,02,00,10,00", "FB,02,00,10,01", "FB,02,00,10,02", "FB,02,00,50,02",
+                                        "FB,02,00,50,15", "FB,02,00,50,19"}),
               WizardRequests());
 }
 
@@ -438,7 +431,7 @@ TEST_F(Installation, ASilentDetectionOffersToGiveUpAfterTwoMinutes) {
 // Leaves a wait that did not end by itself within `ms` on the program's clock (by showing
 // the menu, which every wait of the wizard gives way to), and tells so.
 class Rescue {
-  public:
+public:
     explicit Rescue(uint32_t ms) {
         timer_.SetInterval(ms);
         timer_.OnTimer = [this](TObject*) {
@@ -450,7 +443,7 @@ class Rescue {
     }
     bool used = false;
 
-  private:
+private:
     TTimer timer_{nullptr};
 };
 
@@ -515,7 +508,7 @@ TEST_F(Installation, APulledAdapterLeavesTheWizardAtOnceAndQueuesNothingForTheNe
 
 // The jumper check on its own: the boxes' flag bytes as the configuration blocks left them.
 class JumperCheck : public AppStart {
-  protected:
+protected:
     void Boxes(std::initializer_list<int> flags) {
         Session().LinkState.DoorSystem = TDoorSystemRecord{};
         int slot = 5;

@@ -5,10 +5,10 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
-#include <utility>
-#include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 #include "app/config/io_config_file.h"
 #include "app/config/io_row_values.h"
@@ -91,12 +91,10 @@ TEST_F(ConfigFile, ASaveKeepsEveryByteOutsideItsTwoSections) {
     c.Row(6) = TIoRow{0x21, false, 0, 0};
     c.Row(21) = TIoRow{0xB0, true, 30, 0};
     c.Row(22) = TIoRow{0xC1, false, 0, 0x11};
-    const std::vector<std::string> oldInputs = {"01=004;000;000;000", "07=010;000;000;000",
-                                                "09=033;000;000;000"};
+    const std::vector<std::string> oldInputs = {"01=004;000;000;000", "07=010;000;000;000", "09=033;000;000;000"};
     const std::vector<std::string> oldOutputs = {"01=130;0;0;000", "08=193;0;0;255"};
-    const std::vector<std::string> inputs = {"01=018;001;007;000", "02=000;000;000;000",
-                                             "03=000;000;000;000", "04=000;000;000;000",
-                                             "05=000;000;000;000", "06=033;000;000;000"};
+    const std::vector<std::string> inputs = {"01=018;001;007;000", "02=000;000;000;000", "03=000;000;000;000",
+                                             "04=000;000;000;000", "05=000;000;000;000", "06=033;000;000;000"};
     const std::vector<std::string> outputs = {"01=176;1;30;000", "02=193;0;0;017", "03=128;0;0;000",
                                               "04=128;0;0;000",  "05=128;0;0;000", "06=128;0;0;000"};
     const auto expand = [](std::string text, const std::string& eol, const std::vector<std::string>& in,
@@ -107,12 +105,9 @@ TEST_F(ConfigFile, ASaveKeepsEveryByteOutsideItsTwoSections) {
             return joined;
         };
         const std::vector<std::pair<std::string, std::string>> markers = {
-            {"{IN}", rows(in)},
-            {"{OUT}", rows(out)},
-            {"{OUT-}", rows(out).substr(0, rows(out).size() - eol.size())}};
+            {"{IN}", rows(in)}, {"{OUT}", rows(out)}, {"{OUT-}", rows(out).substr(0, rows(out).size() - eol.size())}};
         for (const auto& [marker, by] : markers)
-            for (size_t at; (at = text.find(marker)) != std::string::npos;)
-                text.replace(at, marker.size(), by);
+            for (size_t at; (at = text.find(marker)) != std::string::npos;) text.replace(at, marker.size(), by);
         return text;
     };
     const struct {
@@ -141,18 +136,17 @@ TEST_F(ConfigFile, ASaveKeepsEveryByteOutsideItsTwoSections) {
          "[INPUT]\r\n; leer\r\n\r\n[OUTPUT]\r\n01=130;0;0;000\r\n; zwischen\r\n08=193;0;0;255\r\n"
          "[NOTIZ]\r\nA=1\r\n"
          "[input]\r\n17=001;000;000;000\r\n; Ende\r\n",
-         "\r\n",
-         "[INPUT]\r\n{IN}; leer\r\n\r\n[OUTPUT]\r\n{OUT}[NOTIZ]\r\nA=1\r\n[input]\r\n; Ende\r\n"},
+         "\r\n", "[INPUT]\r\n{IN}; leer\r\n\r\n[OUTPUT]\r\n{OUT}[NOTIZ]\r\nA=1\r\n[input]\r\n; Ende\r\n"},
         {"mixed line ends, mostly LF", "[INFO]\r\nA=1\nB=2\n[INPUT]\n{IN}[OUTPUT]\n{OUT}", "\n", ""},
         {"CR alone", "[INPUT]\r{IN}\r[OUTPUT]\r{OUT}", "\r", ""},
-        {"both sections missing, behind a mark, LF, no last line end", "\xEF\xBB\xBF[INFO]\nName=T\xC3\xBCr",
-         "\n", "\xEF\xBB\xBF[INFO]\nName=T\xC3\xBCr\n\n[INPUT]\n{IN}\n[OUTPUT]\n{OUT}"},
+        {"both sections missing, behind a mark, LF, no last line end", "\xEF\xBB\xBF[INFO]\nName=T\xC3\xBCr", "\n",
+         "\xEF\xBB\xBF[INFO]\nName=T\xC3\xBCr\n\n[INPUT]\n{IN}\n[OUTPUT]\n{OUT}"},
         {"the outputs missing", "[INPUT]\r\n{IN}\r\n[NOTIZ]\r\nA=1\r\n\r\n", "\r\n",
          "[INPUT]\r\n{IN}\r\n[NOTIZ]\r\nA=1\r\n\r\n[OUTPUT]\r\n{OUT}"},
         {"a new file", std::nullopt, "\r\n", "[INPUT]\r\n{IN}\r\n[OUTPUT]\r\n{OUT}"},
         {"an empty file", "", "\r\n", "[INPUT]\r\n{IN}\r\n[OUTPUT]\r\n{OUT}"},
-        {"cut inside its last character, LF", "[INPUT]\n{IN}[OUTPUT]\n{OUT}[NOTIZ]\nText=T\xC3\xBCr \xE2\x82",
-         "\n", "", true},
+        {"cut inside its last character, LF", "[INPUT]\n{IN}[OUTPUT]\n{OUT}[NOTIZ]\nText=T\xC3\xBCr \xE2\x82", "\n", "",
+         true},
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(test.name);
@@ -328,11 +322,9 @@ TEST_F(ConfigFile, AFileCutInsideItsLastCharacterIsCutInEverySection) {
         for (const std::string bom : {"", "\xEF\xBB\xBF"}) {
             for (size_t kept = 1; kept < character.bytes.size(); ++kept) {
                 int place = 0;
-                for (const std::string& file :
-                     filesEndingIn(character.bytes.substr(0, kept), character.bytes)) {
-                    SCOPED_TRACE(testing::Message()
-                                 << character.name << ", " << kept << " of its bytes, place " << place++
-                                 << (bom.empty() ? "" : ", behind a byte-order mark"));
+                for (const std::string& file : filesEndingIn(character.bytes.substr(0, kept), character.bytes)) {
+                    SCOPED_TRACE(testing::Message() << character.name << ", " << kept << " of its bytes, place "
+                                                    << place++ << (bom.empty() ? "" : ", behind a byte-order mark"));
                     Write(bom + file);
                     TIoConfig c;
                     c.Row(1).Function = 4;
@@ -340,8 +332,7 @@ TEST_F(ConfigFile, AFileCutInsideItsLastCharacterIsCutInEverySection) {
                         LoadIoConfigFromFile(path_, c);
                         ADD_FAILURE() << "loaded";
                     } catch (const EReadError& e) {
-                        EXPECT_NE(std::string::npos,
-                                  e.Message().find("ist unvollständig: sie endet mitten in"))
+                        EXPECT_NE(std::string::npos, e.Message().find("ist unvollständig: sie endet mitten in"))
                             << e.Message();
                     }
                     EXPECT_EQ(4, c.Row(1).Function);
@@ -349,8 +340,8 @@ TEST_F(ConfigFile, AFileCutInsideItsLastCharacterIsCutInEverySection) {
             }
             // Whole, each file loads, and a save writes its last line back as it was.
             for (const std::string& file : filesEndingIn(character.bytes, character.bytes)) {
-                SCOPED_TRACE(testing::Message() << character.name << " whole"
-                                                << (bom.empty() ? "" : ", behind a byte-order mark"));
+                SCOPED_TRACE(testing::Message()
+                             << character.name << " whole" << (bom.empty() ? "" : ", behind a byte-order mark"));
                 Write(bom + file);
                 TIoConfig c;
                 ASSERT_NO_THROW(LoadIoConfigFromFile(path_, c));
@@ -432,7 +423,8 @@ TEST(RowValues, ATypedParameterMustFitItsByte) {
     EXPECT_EQ(ParamByte(" 255 "), uint8_t{255});
     EXPECT_EQ(ParamByte("007"), uint8_t{7});
     EXPECT_EQ(ParamByte(""), uint8_t{0}) << "an empty field is 0, as it always read";
-    for (const char* bad : {"256", "300", "-1", "abc", "1a", "+5", "1.5", "0256", "9999999"}) EXPECT_FALSE(ParamByte(bad)) << bad;
+    for (const char* bad : {"256", "300", "-1", "abc", "1a", "+5", "1.5", "0256", "9999999"})
+        EXPECT_FALSE(ParamByte(bad)) << bad;
     EXPECT_TRUE(RowStoresParam(3, 0x04));
     EXPECT_TRUE(RowStoresParam(41, 0x00));
     EXPECT_TRUE(RowStoresParam(21, 0xB0));

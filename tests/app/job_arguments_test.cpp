@@ -53,9 +53,7 @@ protected:
         saved_ = Program().BaseDir;
         Program().BaseDir = dir_ + "/";
     }
-    void TearDown() override {
-        Program().BaseDir = saved_;
-    }
+    void TearDown() override { Program().BaseDir = saved_; }
     void Write(const std::string& path, const std::string& text) {
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());
         std::ofstream(path, std::ios::binary) << text;

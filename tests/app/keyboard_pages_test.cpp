@@ -51,7 +51,8 @@ std::string TabOrderAgainstLayout(TWinControl* page) {
         const bool samePlace = a.Left == b.Left && a.Top == b.Top;
         const bool below = b.Top >= a.Bottom - 4;
         const bool right = b.Top < a.Bottom && a.Top < b.Bottom && b.Left >= a.Right - 4;
-        if (!samePlace && !below && !right) out << boxes[i - 1].control->Name() << " -> " << boxes[i].control->Name() << "; ";
+        if (!samePlace && !below && !right)
+            out << boxes[i - 1].control->Name() << " -> " << boxes[i].control->Name() << "; ";
     }
     return out.str();
 }

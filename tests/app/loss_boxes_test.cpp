@@ -144,7 +144,8 @@ TEST_F(LossBoxes, QuestionsGoWithTheirCancelAnswer) {
     };
     RunBoxes({
         {"Wartungstermin ändern", war, Showing("Wartungstermin auf 01.01.2026 ändern?"),
-         click([] { return Form1->Pages().WAR->Button12001; }), [](LossBoxes& t) { return t.NothingSentLike("FB,02,02,44"); }},
+         click([] { return Form1->Pages().WAR->Button12001; }),
+         [](LossBoxes& t) { return t.NothingSentLike("FB,02,02,44"); }},
         {"Wirklich abbrechen (installation)",
          [](LossBoxes& t) {
              t.Entry(&TPageMEN::Button721, "3333", TPageINS::Index);
@@ -154,8 +155,8 @@ TEST_F(LossBoxes, QuestionsGoWithTheirCancelAnswer) {
          },
          Showing(GetCompText(1211)), click([] { return Form1->Pages().INS->Button11022; }),
          [](LossBoxes& t) { return t.NothingSentLike("FB,02,00,50,17"); }},
-        {"Wirklich abbrechen (menu)", kNothing, Showing(GetCompText(1201)), click([] { return Form1->Pages().MEN->Button742; }),
-         kAlways},
+        {"Wirklich abbrechen (menu)", kNothing, Showing(GetCompText(1201)),
+         click([] { return Form1->Pages().MEN->Button742; }), kAlways},
         {"Gerät reagiert nicht mehr",
          [war](LossBoxes& t) {
              war(t);

@@ -76,7 +76,9 @@ TEST_F(LostLink, EveryPageThatSendsRefusesOnceTheDeviceIsGoneAndTheNextDeviceHea
             TTimer inClose(nullptr);
             inClose.SetInterval(2);
             inClose.OnTimer = [&](TObject*) {
-                if (!Session().LinkState.LinkClosing && !(Session().LinkState.LinkStopped && Session().LinkState.PortOpen)) return;
+                if (!Session().LinkState.LinkClosing &&
+                    !(Session().LinkState.LinkStopped && Session().LinkState.PortOpen))
+                    return;
                 inClose.SetEnabled(false);
                 a.act();
             };

@@ -3,21 +3,9 @@
 #include <unistd.h>
 
 #include "app/common/comp_text.h"
-#include "app/config/function_catalogue.h"
 #include "app/common/main_settings.h"
 #include "app/common/start_options.h"
-#include "app/windows/comp_list_form.h"
-#include "app/windows/msg_form.h"
-#include "link/form_txt_com.h"
-#include "program/log_file.h"
-#include "program/program_context.h"
-#include "program/version.h"
-#include "platform/forms/screen.h"
-#include "platform/win/paint.h"
-#include "platform/win/window_tree.h"
-#include "tests/app/app_test_support.h"
-#include "tests/support/temp_folder.h"
-#include "tests/support/test_pictures.h"
+#include "app/config/function_catalogue.h"
 #include "app/pages/configuration/page_cfg.h"
 #include "app/pages/configuration/page_com.h"
 #include "app/pages/configuration/page_tst.h"
@@ -28,6 +16,18 @@
 #include "app/pages/controller/page_ct1.h"
 #include "app/pages/jobs/page_ldc.h"
 #include "app/pages/page_sel.h"
+#include "app/windows/comp_list_form.h"
+#include "app/windows/msg_form.h"
+#include "link/form_txt_com.h"
+#include "platform/forms/screen.h"
+#include "platform/win/paint.h"
+#include "platform/win/window_tree.h"
+#include "program/log_file.h"
+#include "program/program_context.h"
+#include "program/version.h"
+#include "tests/app/app_test_support.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_pictures.h"
 
 namespace {
 
@@ -37,8 +37,8 @@ std::string PanelText(int i) { return Form1->StatusBar1->Panels()->Items(i)->Tex
 
 TEST_F(AppStart, CreatesTheTenWindowsInOrderAndShowsOnlyTheMain) {
     Start();
-    const char* order[] = {"TForm1",      "TFormCustMsg", "TForm2",       "TForm3", "TForm4",
-                           "TForm5",      "TFormSercom",  "TFormCompLst", "TFormMsg", "TFormTxtCom"};
+    const char* order[] = {"TForm1", "TFormCustMsg", "TForm2",       "TForm3",   "TForm4",
+                           "TForm5", "TFormSercom",  "TFormCompLst", "TFormMsg", "TFormTxtCom"};
     std::vector<std::string> made;
     for (int i = 0; i < Application->ComponentCount(); ++i)
         if (auto* f = dynamic_cast<TCustomForm*>(Application->Components(i))) made.push_back(f->ClassName());

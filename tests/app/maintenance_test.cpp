@@ -38,8 +38,8 @@ TEST(MaintenanceDate, TextAndRequests) {
     EXPECT_EQ(EncodeDate(2022, 3, 9), d);
     for (const char* bad : {"31.02.2022", "", "00.00.0000", "9.3.2022", "xx.03.2022"})
         EXPECT_FALSE(MaintenanceDateFromText(bad, d)) << bad;
-    EXPECT_EQ((std::vector<std::string>{"FB,02,02,44,01,00,01", "FB,02,02,44,02,00,02",
-                                        "FB,02,02,44,03,07,EB", "FB,02,00,11,00"}),
+    EXPECT_EQ((std::vector<std::string>{"FB,02,02,44,01,00,01", "FB,02,02,44,02,00,02", "FB,02,02,44,03,07,EB",
+                                        "FB,02,00,11,00"}),
               HexRequests(MaintenanceDateRequests(EncodeDate(2027, 2, 1))));
     EXPECT_EQ("FB,02,02,44,01,00,1F", HexRequests(MaintenanceDateRequests(EncodeDate(1999, 12, 31)))[0]);
 }
@@ -102,8 +102,7 @@ protected:
     int WizardPage() { return Waw().Notebook21->PageIndex(); }
     std::vector<std::string> RequestsFrom(size_t from) {
         std::vector<std::string> all = Requests();
-        return std::vector<std::string>(all.begin() + static_cast<long>(std::min(from, all.size())),
-                                        all.end());
+        return std::vector<std::string>(all.begin() + static_cast<long>(std::min(from, all.size())), all.end());
     }
     // The menu's "Wartung" with the install code.
     void ToWar(DoorState state = DoorState::DoorTerminal()) {
@@ -196,8 +195,8 @@ TEST_F(MaintenanceOnManualClock, DateGoesOutAsFourRequestsHalfASecondApartAndRea
     EXPECT_EQ("Wartungstermin auf 01.02.2027 ändern?", question);
     EXPECT_EQ(GetCompText(1215), note);
     EXPECT_EQ(std::vector<bool>(4, true), alone);
-    EXPECT_EQ((std::vector<std::string>{"FB,02,02,44,01,00,01", "FB,02,02,44,02,00,02",
-                                        "FB,02,02,44,03,07,EB", "FB,02,00,11,00"}),
+    EXPECT_EQ((std::vector<std::string>{"FB,02,02,44,01,00,01", "FB,02,02,44,02,00,02", "FB,02,02,44,03,07,EB",
+                                        "FB,02,00,11,00"}),
               RequestsFrom(before));
     EXPECT_EQ(EncodeDate(2027, 2, 1), Waw().DateEdit12091->Date());
     EXPECT_TRUE(War().Button12001->Enabled());
@@ -308,10 +307,9 @@ TEST_F(Maintenance, WithoutCounterResetNineStepsWithTheDoorCommandsEndingWithThe
     EXPECT_EQ(1, WizardPage());
     EXPECT_EQ("1 / 9", Waw().Label190->Caption());
     // The checks of pages 01, 02 and 05 offer the door commands of the state page.
-    const std::map<int, std::vector<TAppButton*>> commands = {
-        {1, {Waw().vxButton2, Waw().vxButton3}},
-        {2, {Waw().vxButton4, Waw().vxButton5}},
-        {5, {Waw().vxButton6, Waw().vxButton7, Waw().vxButton8}}};
+    const std::map<int, std::vector<TAppButton*>> commands = {{1, {Waw().vxButton2, Waw().vxButton3}},
+                                                              {2, {Waw().vxButton4, Waw().vxButton5}},
+                                                              {5, {Waw().vxButton6, Waw().vxButton7, Waw().vxButton8}}};
     const size_t first = Requests().size();
     for (int page = 1; page <= 8; ++page) {
         EXPECT_EQ(std::to_string(page) + " / 9", Waw().Label190->Caption());
@@ -323,9 +321,8 @@ TEST_F(Maintenance, WithoutCounterResetNineStepsWithTheDoorCommandsEndingWithThe
             }
         Ui().Click(Waw().WeiterButtons[page]);
     }
-    EXPECT_EQ((std::vector<std::string>{"FB,02,00,50,01", "FB,02,00,50,02", "FB,02,00,50,01",
-                                        "FB,02,00,50,02", "FB,02,00,50,03", "FB,02,00,50,04",
-                                        "FB,02,00,50,02"}),
+    EXPECT_EQ((std::vector<std::string>{"FB,02,00,50,01", "FB,02,00,50,02", "FB,02,00,50,01", "FB,02,00,50,02",
+                                        "FB,02,00,50,03", "FB,02,00,50,04", "FB,02,00,50,02"}),
               RequestsFrom(first));
     EXPECT_EQ(9, WizardPage());
     EXPECT_EQ("9 / 9", Waw().Label190->Caption());
@@ -338,8 +335,8 @@ TEST_F(Maintenance, WithoutCounterResetNineStepsWithTheDoorCommandsEndingWithThe
     EXPECT_EQ(EncodeDate(2027, 2, 1), War().DateEdit12001->Date());
     EXPECT_TRUE(Waw().Button12091->Enabled());
     EXPECT_TRUE(Sent("FB,02,00,11,00"));
-    EXPECT_EQ((std::vector<std::string>{"FB,02,02,44,01,00,01", "FB,02,02,44,02,00,02",
-                                        "FB,02,02,44,03,07,EB", "FB,02,00,11,00"}),
+    EXPECT_EQ((std::vector<std::string>{"FB,02,02,44,01,00,01", "FB,02,02,44,02,00,02", "FB,02,02,44,03,07,EB",
+                                        "FB,02,00,11,00"}),
               RequestsFrom(before));
     EXPECT_EQ(0, Ui().PendingModalScripts());
 }
@@ -399,9 +396,8 @@ TEST_F(Maintenance, AMissingCounterRecordKeepsWaitingUntilTheUserGoesBack) {
         back.SetEnabled(false);
         // One box in the list: its lamp white, the others "--" in silver.
         wasWaiting = Waw().StateShape(1)->Brush()->Color() == kWhite &&
-                     Waw().StateShape(2)->Brush()->Color() == kSilver &&
-                     Waw().StateLabel(2)->Caption() == "--" && !Waw().Button120B1->Enabled() &&
-                     Waw().Button120B3->Enabled();
+                     Waw().StateShape(2)->Brush()->Color() == kSilver && Waw().StateLabel(2)->Caption() == "--" &&
+                     !Waw().Button120B1->Enabled() && Waw().Button120B3->Enabled();
         Ui().Click(Waw().Button120B3);
     };
     back.SetEnabled(true);
@@ -539,10 +535,9 @@ TEST_F(Maintenance, DoorCommandsOfThePagesGoOutAsThoseOfTheStatePage) {
     Ui().Click(w.vxButton7);
     Ui().Click(w.vxButton8);
     EXPECT_TRUE(Sent("FB,02,00,50,02") && Ui().WaitFor([&] { return RequestsFrom(before).size() >= 7; }));
-    EXPECT_EQ(
-        (std::vector<std::string>{"FB,02,00,50,01", "FB,02,00,50,02", "FB,02,00,50,01", "FB,02,00,50,02",
-                                  "FB,02,00,50,03", "FB,02,00,50,04", "FB,02,00,50,02"}),
-        RequestsFrom(before));
+    EXPECT_EQ((std::vector<std::string>{"FB,02,00,50,01", "FB,02,00,50,02", "FB,02,00,50,01", "FB,02,00,50,02",
+                                        "FB,02,00,50,03", "FB,02,00,50,04", "FB,02,00,50,02"}),
+              RequestsFrom(before));
 }
 
 TEST_F(Maintenance, AbbruchAsksAndLeavesForTheMenuFromEveryPage) {
@@ -602,8 +597,8 @@ TEST_F(AppStart, MaintenancePagePictures) {
     for (int page = 0; page < w.Notebook21->PageCount(); ++page) {
         w.Notebook21->SetPageIndex(page);
         w.Label190->SetCaption(std::to_string(page) + " / 11");
-        EXPECT_TRUE(Ui().SaveForm(
-            Form1, out + "/waw-" + w.Notebook21->PageNames()[static_cast<size_t>(page)] + ".png"));
+        EXPECT_TRUE(
+            Ui().SaveForm(Form1, out + "/waw-" + w.Notebook21->PageNames()[static_cast<size_t>(page)] + ".png"));
     }
 }
 

@@ -89,7 +89,8 @@ TEST_F(AppStart, ProtocolWindowTraceStatusAndSave) {
 
     Ui().DoubleClick("FormSercom.ListBox1");
     EXPECT_EQ(0, FormSercom->ListBox1->Count());
-    const std::string saved = ReadFile(Program().BaseDir + "TOVAK-PRT-" + FormatDateTime("yymmdd-hhnnss", Now()) + ".TXT");
+    const std::string saved = ReadFile(Program().BaseDir + "TOVAK-PRT-" + FormatDateTime("yymmdd-hhnnss", Now()) +
+                                       ".TXT");
     EXPECT_EQ(0u, saved.find("01 L1\r\n"));
     EXPECT_NE(std::string::npos, saved.find("02 S: 02,00,01,03\r\n"));
 }

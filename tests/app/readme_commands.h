@@ -11,8 +11,10 @@ inline std::vector<std::string> ReadmeCommands(const std::string& section) {
     std::vector<std::string> commands;
     bool inside = false;
     for (std::string line; std::getline(in, line);) {
-        if (line.rfind("## ", 0) == 0) inside = line == "## " + section;
-        else if (inside && line.rfind("    ", 0) == 0) commands.push_back(line.substr(4));
+        if (line.rfind("## ", 0) == 0)
+            inside = line == "## " + section;
+        else if (inside && line.rfind("    ", 0) == 0)
+            commands.push_back(line.substr(4));
     }
     return commands;
 }

@@ -30,7 +30,6 @@
 #include "tests/support/xlib_client.h"
 #include "tests/support/xvfb_server.h"
 
-
 extern char** environ;
 
 namespace {
@@ -57,7 +56,7 @@ bool Gone(pid_t pid) { return kill(pid, 0) != 0 && errno == ESRCH; }
 
 // A port opened as the program opens it: exclusive (the simulators talk only then) and raw.
 class Port {
-  public:
+public:
     explicit Port(const std::string& path) : fd_(open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK)) {
         if (fd_ < 0) return;
         ioctl(fd_, TIOCEXCL);
@@ -71,7 +70,9 @@ class Port {
         if (fd_ >= 0) close(fd_);
     }
     bool Open() const { return fd_ >= 0; }
-    void Write(const std::string& bytes) { ASSERT_EQ(static_cast<ssize_t>(bytes.size()), write(fd_, bytes.data(), bytes.size())); }
+    void Write(const std::string& bytes) {
+        ASSERT_EQ(static_cast<ssize_t>(bytes.size()), write(fd_, bytes.data(), bytes.size()));
+    }
     // The bytes up to and including `end`, or "" after five seconds without it.
     std::string ReadUpTo(char end) {
         std::string got;
@@ -88,7 +89,7 @@ class Port {
         return "";
     }
 
-  private:
+private:
     int fd_;
 };
 
@@ -107,8 +108,8 @@ std::string Ask(Port& port, const std::string& answer, const std::function<bool(
 // The device type a door simulator gives, asked as the program asks it.
 int DeviceType(const std::string& link) {
     Port port(link);
-    const std::string reply =
-        Ask(port, "\x20\x10", [](const std::string& d) { return d.size() == 5 && d.substr(0, 2) == "\x21\x10"; });
+    const std::string reply = Ask(port, "\x20\x10",
+                                  [](const std::string& d) { return d.size() == 5 && d.substr(0, 2) == "\x21\x10"; });
     return reply.empty() ? -1 : static_cast<uint8_t>(reply[4]);
 }
 
@@ -136,7 +137,7 @@ constexpr const char* kControllerRow =
     "Form1\tButton003\tTvxButton\tMOLT-30 konfigurieren\tWahr\t16\t104\t264\t25\t\tFalsch\tWahr\tWahr\t0\t\t\r\n";
 
 class RunScript : public ::testing::Test {
-  protected:
+protected:
     static void SetUpTestSuite() { StartSharedXvfb(); }
     static void TearDownTestSuite() { SharedXvfb().Stop(); }
 
@@ -189,7 +190,8 @@ class RunScript : public ::testing::Test {
         posix_spawn_file_actions_t files;
         posix_spawn_file_actions_init(&files);
         posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&files, 1, (work_ / "out.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND, 0644);
+        posix_spawn_file_actions_addopen(&files, 1, (work_ / "out.txt").c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC | O_APPEND, 0644);
         posix_spawn_file_actions_adddup2(&files, 1, 2);
         posix_spawnattr_t attr;
         posix_spawnattr_init(&attr);
@@ -249,7 +251,8 @@ class RunScript : public ::testing::Test {
 
     // Nothing the script started outlives it: no simulator, no link, no ports folder.
     void ExpectEverythingStopped() {
-        for (const auto& [port, pid] : sims_) EXPECT_TRUE(Within(10, [pid = pid] { return Gone(pid); })) << "COM" << port;
+        for (const auto& [port, pid] : sims_)
+            EXPECT_TRUE(Within(10, [pid = pid] { return Gone(pid); })) << "COM" << port;
         for (const auto& [port, link] : links_) EXPECT_FALSE(fs::exists(fs::symlink_status(link))) << link;
         EXPECT_TRUE(fs::is_empty(work_ / "tmp"));
     }
@@ -292,10 +295,8 @@ TEST_F(RunScript, FirstStartPointsEachRoadAtItsSimulatorAndClosingTheWindowStops
     EXPECT_EQ("scxFWV;3.2.7;SUCCESS\r\n", ControllerAnswer(links_[5]));
     const Window window = MainWindow();
     ASSERT_NE(0u, window) << Output();
-    EXPECT_EQ("[MAIN]\r\nCOC=3\r\nCOM=4\r\nCOT=4\r\nCTC=5\r\nCSM=1\r\nLANGUAGE=DE\r\n",
-              ReadAll(ControllerIni()));
-    EXPECT_EQ(std::string(kLanguageHeader) + kControllerRow,
-              ReadAll(ControllerIni().parent_path() / "TOVAK-DE.LGF"));
+    EXPECT_EQ("[MAIN]\r\nCOC=3\r\nCOM=4\r\nCOT=4\r\nCTC=5\r\nCSM=1\r\nLANGUAGE=DE\r\n", ReadAll(ControllerIni()));
+    EXPECT_EQ(std::string(kLanguageHeader) + kControllerRow, ReadAll(ControllerIni().parent_path() / "TOVAK-DE.LGF"));
     EXPECT_FALSE(fs::exists(Ini().parent_path())) << "a plain run starts as if this one never was";
 
     CloseAsWindowManager(display_, window);
@@ -345,8 +346,7 @@ TEST_F(RunScript, TheControllerButtonJoinsSettingsOfOnesOwnAndAPulledAdapterPlug
     // folder the script printed, from the clone's folder.
     std::smatch printed;
     const std::string out = Output();
-    ASSERT_TRUE(std::regex_search(out, printed, std::regex("The ports folder of this run is (\\S+);")))
-        << out;
+    ASSERT_TRUE(std::regex_search(out, printed, std::regex("The ports folder of this run is (\\S+);"))) << out;
     const std::string ports = printed[1];
     kill(sims_[3], SIGTERM);
     ASSERT_TRUE(Within(10, [&] { return !fs::exists(fs::symlink_status(links_[3])); }));
@@ -356,8 +356,8 @@ TEST_F(RunScript, TheControllerButtonJoinsSettingsOfOnesOwnAndAPulledAdapterPlug
     fs::create_directories(work_ / "clone");
     fs::create_symlink(TOVAK_BUILD_DIR, work_ / "clone/build");
     const fs::path replugged = work_ / "replugged.txt";
-    const std::string shell =
-        "(cd " + (work_ / "clone").string() + " && " + command + ") >" + replugged.string() + " 2>&1";
+    const std::string shell = "(cd " + (work_ / "clone").string() + " && " + command + ") >" + replugged.string() +
+                              " 2>&1";
     ASSERT_EQ(0, std::system(shell.c_str()));
     std::smatch pid;
     std::string started;

@@ -161,8 +161,8 @@ public:
             EXPECT_EQ(0, Ui().PendingModalScripts());
             const std::vector<std::string> heard = Resume();
             ASSERT_FALSE(heard.empty());
-            EXPECT_EQ("20,10", heard.front()) << "the first request the device got after it woke: "
-                                              << ::testing::PrintToString(heard);
+            EXPECT_EQ("20,10", heard.front())
+                << "the first request the device got after it woke: " << ::testing::PrintToString(heard);
         }
     }
 
@@ -269,7 +269,8 @@ TEST_F(SilentDevice, TheTestPage) {
         {"1 Read while closing", open,
          [&](SilentDevice& t) {
              t.Ui().Click(tst->Button503);
-             const auto again = OnceWhen([] { return Session().LinkState.LinkClosing; }, [&] { tst->Button503Click(); });
+             const auto again = OnceWhen([] { return Session().LinkState.LinkClosing; },
+                                         [&] { tst->Button503Click(); });
              Click(t, tst->Button502);
          }},
         {"ReadAll", open, [&](SilentDevice& t) { Click(t, tst->Button507); }},
@@ -334,8 +335,8 @@ TEST_F(SilentDevice, TheWizardSteps) {
 TEST_F(SilentDevice, AStoppedSimulatorProcessNeverGetsTheReleaseItMissed) {
     namespace fs = std::filesystem;
     const std::string port = std::to_string(kPort), ports = dir_ + "/ports";
-    SimProcess sim(std::string(TOVAK_BUILD_DIR) + "/sim/tovak-sim", {"--port", port, "--ports-dir", ports, "--poll", "10"},
-                   dir_ + "/sim.txt");
+    SimProcess sim(std::string(TOVAK_BUILD_DIR) + "/sim/tovak-sim",
+                   {"--port", port, "--ports-dir", ports, "--poll", "10"}, dir_ + "/sim.txt");
     ASSERT_TRUE(sim.Started());
     ASSERT_TRUE(PumpUntil([&] { return fs::exists(ports + "/COM" + port); }));
 

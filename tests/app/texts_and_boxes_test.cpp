@@ -39,7 +39,8 @@ TEST_F(AppStart, CatalogueLabelsAnswerAndFollowTheirCaptions) {
         const TPage* page = dynamic_cast<TPage*>(label->Parent());
         ASSERT_NE(nullptr, page);
         EXPECT_TRUE(page->Name() == "TX1" || page->Name() == "TX2" || page->Caption() == "TX1" ||
-                    page->Caption() == "TX2" || page == Form1->Notebook1->Page(20) || page == Form1->Notebook1->Page(21));
+                    page->Caption() == "TX2" || page == Form1->Notebook1->Page(20) ||
+                    page == Form1->Notebook1->Page(21));
     }
     EXPECT_EQ(nullptr, CompTxtControl(1100));
     EXPECT_EQ("??? Text1100", GetCompText(1100));
@@ -127,7 +128,7 @@ TEST_F(AppStart, MessageBoxKeysAnswerAsItsButtons) {
     };
     // Esc: the Cancel button, or the only button; Enter: the first button.
     const Case cases[] = {
-        {1, 8, VK_ESCAPE, 2},  {2, 4, VK_ESCAPE, 1},  {4, 12, VK_ESCAPE, 2}, {3, 0x0B, VK_ESCAPE, 2},
+        {1, 8, VK_ESCAPE, 2},     {2, 4, VK_ESCAPE, 1},  {4, 12, VK_ESCAPE, 2}, {3, 0x0B, VK_ESCAPE, 2},
         {2, 0x110, VK_ESCAPE, 0}, {4, 12, VK_RETURN, 1}, {3, 3, VK_RETURN, 6},
     };
     for (const Case& c : cases) {
@@ -241,12 +242,9 @@ TEST(EscKey, Matrix) {
         bool handled, endStep, close, quit, start;
     };
     const Case cases[] = {
-        {0, 6, true, true, false, false, false, false, false},
-        {2, 5, true, true, false, false, false, false, false},
-        {1, 0, false, false, true, false, false, false, true},
-        {1, 7, true, true, true, true, true, false, true},
-        {2, 0, false, true, true, false, true, true, false},
-        {2, 3, false, false, true, false, false, false, true},
+        {0, 6, true, true, false, false, false, false, false}, {2, 5, true, true, false, false, false, false, false},
+        {1, 0, false, false, true, false, false, false, true}, {1, 7, true, true, true, true, true, false, true},
+        {2, 0, false, true, true, false, true, true, false},   {2, 3, false, false, true, false, false, false, true},
     };
     for (const Case& c : cases) {
         const TEscAction a = EscKeyAction(c.keyEnd, c.page, c.install, c.open);

@@ -19,7 +19,7 @@ constexpr TColor kRed = 0x0000FF;
 constexpr TColor kSilver = 0xC0C0C0;
 
 class TryOut : public ControlRoad {
-  protected:
+protected:
     // The control road's menu entry `entry` with the install code.
     void Enter(TAppButton* (*entry)(TPageMEN&)) {
         ToMenu(DoorState::TryOutTerminal());
@@ -46,7 +46,8 @@ TEST_F(TryOut, TheInstallationRunsToItsEnd) {
     // The door opened by hand holds page 04 until it is closed again.
     sim_->Device().OpenOrCloseDoor();
     ASSERT_TRUE(Ui().WaitFor([] { return (Session().LinkState.DoorSystem.DoorState & 0x01) != 0; }));
-    watch_ = OnceWhen([&] { return step() == 4 && !ins.Button11041->Enabled(); }, [this] { sim_->Device().OpenOrCloseDoor(); });
+    watch_ = OnceWhen([&] { return step() == 4 && !ins.Button11041->Enabled(); },
+                      [this] { sim_->Device().OpenOrCloseDoor(); });
     Ui().Click(ins.Button11031);
     ASSERT_EQ(4, step());
     ASSERT_TRUE(ins.Button11041->Enabled());
@@ -63,7 +64,7 @@ TEST_F(TryOut, TheInstallationRunsToItsEnd) {
 
     // The button test waits for the emergency buttons, pressed by hand.
     watch_ = OnceWhen([&] { return step() == 10 && !ins.Button11101->Enabled(); },
-         [this] { sim_->Device().PressOrReleaseEmergencyButtons(); });
+                      [this] { sim_->Device().PressOrReleaseEmergencyButtons(); });
     Ui().Click(ins.Button11081);
     ASSERT_EQ(10, step());
     ASSERT_TRUE(ins.Button11101->Enabled());

@@ -17,17 +17,17 @@
 
 #include "app/common/display_loss.h"
 #include "app/common/start_options.h"
-#include "program/log_file.h"
-#include "platform/display/x11/x11_presenter.h"
-#include "platform/gdi/bitmap.h"
-#include "platform/win/message_queue.h"
-#include "sim/door_sim.h"
-#include "tests/app/app_test_support.h"
-#include "tests/support/xvfb_server.h"
 #include "app/pages/configuration/page_com.h"
 #include "app/pages/control/page_coc.h"
 #include "app/pages/control/page_men.h"
 #include "app/pages/page_sel.h"
+#include "platform/display/x11/x11_presenter.h"
+#include "platform/gdi/bitmap.h"
+#include "platform/win/message_queue.h"
+#include "program/log_file.h"
+#include "sim/door_sim.h"
+#include "tests/app/app_test_support.h"
+#include "tests/support/xvfb_server.h"
 
 #include "tests/support/xlib_client.h"
 
@@ -37,9 +37,7 @@ XvfbServer& Server() { return SharedXvfb(); }
 
 class X11Program : public AppStart {
 protected:
-    static void SetUpTestSuite() {
-        StartSharedXvfb();
-    }
+    static void SetUpTestSuite() { StartSharedXvfb(); }
     static void TearDownTestSuite() { Server().Stop(); }
 
     void SetUp() override {
@@ -100,8 +98,8 @@ protected:
             GetWindowRect(wnd, &r);
             if (r.Width() != headless.Width() || r.Height() != headless.Height()) return false;
             XImage* image = XGetImage(probe_, DefaultRootWindow(probe_), r.Left, r.Top,
-                                      static_cast<unsigned>(r.Width()), static_cast<unsigned>(r.Height()),
-                                      AllPlanes, ZPixmap);
+                                      static_cast<unsigned>(r.Width()), static_cast<unsigned>(r.Height()), AllPlanes,
+                                      ZPixmap);
             if (!image) return false;
             differing = 0;
             std::set<uint32_t> colours;
@@ -181,7 +179,8 @@ TEST_F(X11Program, TheScreenShowsTheMainWindowAndRealInputDrivesIt) {
     Press(XK_End);
     Press(XK_7);
     EXPECT_EQ(before, "3");
-    EXPECT_TRUE(WaitReal([&] { return Form1->Pages().COM->Edit101->Text() == "37"; })) << Form1->Pages().COM->Edit101->Text();
+    EXPECT_TRUE(WaitReal([&] { return Form1->Pages().COM->Edit101->Text() == "37"; }))
+        << Form1->Pages().COM->Edit101->Text();
 }
 
 TEST_F(X11Program, ClosingTheMainXWindowEndsTheProgramWithItsStoppLine) {
@@ -248,7 +247,8 @@ TEST_F(X11Program, AnUncoveredProtocolWindowShowsItsWholeTrace) {
     a.background_pixel = 0x00FF00;
     const Window cover = XCreateWindow(probe_, DefaultRootWindow(probe_), r.Left + 20, r.Top + 30,
                                        static_cast<unsigned>(r.Width()), static_cast<unsigned>(r.Height()), 0,
-                                       CopyFromParent, InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &a);
+                                       CopyFromParent, InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel,
+                                       &a);
     XMapRaised(probe_, cover);
     XSync(probe_, False);
     for (int i = 30; i < 60; ++i) Session().Link().AddTraceLine("R: 02,00,01,00,01,03 " + std::to_string(i));
@@ -407,10 +407,8 @@ TEST_F(X11Program, TheProgramEndsWhenItsWindowClosesDuringAWaitForTheDevice) {
         return true;
     };
     const bool shown = waitReal(findProgram);
-    const bool toMenu =
-        shown && click(sel) && click(coc) && waitReal([&] { return sim.ExchangeCount() > 5; });
-    const bool waiting =
-        toMenu && click(info) && waitReal([&] { return menuLog().find("MENU") != std::string::npos; });
+    const bool toMenu = shown && click(sel) && click(coc) && waitReal([&] { return sim.ExchangeCount() > 5; });
+    const bool waiting = toMenu && click(info) && waitReal([&] { return menuLog().find("MENU") != std::string::npos; });
     if (waiting) {
         CloseAsWindowManager(program);
         waitReal([] { return false; });

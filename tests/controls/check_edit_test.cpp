@@ -200,7 +200,8 @@ TEST_F(CheckEdit, PaintsTheBoxIn3DFlatAndFocusedLooks) {
     b->SetEnabled(false);
     int grey = 0;
     for (int y = 2; y < b->Height() - 2; ++y)
-        for (int x = fbox.Right + 3; x < fbox.Right + 30; ++x) grey += WindowPixel(b, {x, y}) == ColorToRGB(clBtnShadow);
+        for (int x = fbox.Right + 3; x < fbox.Right + 30; ++x)
+            grey += WindowPixel(b, {x, y}) == ColorToRGB(clBtnShadow);
     EXPECT_GT(grey, 5);
 }
 
@@ -236,7 +237,7 @@ TEST_F(CheckEdit, GlyphStripShowsPressedImagesOnlyWhenItHasThem) {
     auto* e = Add<TvxCheckEdit>(form, "C", 8, 8);
     // Six 10x10 images in six colours.
     TBitmap strip(60, 10);
-    const COLORREF colours[6] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255),
+    const COLORREF colours[6] = {RGB(255, 0, 0),   RGB(0, 255, 0),   RGB(0, 0, 255),
                                  RGB(255, 255, 0), RGB(0, 255, 255), RGB(255, 0, 255)};
     for (int i = 0; i < 6; ++i)
         for (int y = 0; y < 10; ++y)

@@ -78,8 +78,8 @@ TEST_F(ColumnEditorsPicture, StandAloneClosedAndOpen) {
         Add<StandAlone<TvxInplacePickEdit, TvxInplacePickEditClass>>(form, "Pick", 100, 168),
         Add<StandAlone<TvxInplaceMRUEdit, TvxInplaceMRUEditClass>>(form, "MRU", 100, 200),
     };
-    for (TvxInplaceEdit* ed : std::initializer_list<TvxInplaceEdit*>{e.Button, e.Spin, e.Calc, e.Currency, e.Time,
-                                                                     e.Pick, e.MRU})
+    for (TvxInplaceEdit* ed :
+         std::initializer_list<TvxInplaceEdit*>{e.Button, e.Spin, e.Calc, e.Currency, e.Time, e.Pick, e.MRU})
         ed->SetWidth(160);
     FillValues(e);
     form->Show();
@@ -114,7 +114,7 @@ TEST_F(ColumnEditorsPicture, InPlaceClosedAndOpen) {
     auto* grid = new TCellContainer(form);
     grid->SetParent(form);
     grid->SetBounds(8, 8, 200, 7 * 28 + 1);
-    const Editors e{new TvxInplaceButtonEdit(grid), new TvxInplaceSpinEdit(grid), new TvxInplaceCalcEdit(grid),
+    const Editors e{new TvxInplaceButtonEdit(grid),   new TvxInplaceSpinEdit(grid), new TvxInplaceCalcEdit(grid),
                     new TvxInplaceCurrencyEdit(grid), new TvxInplaceTimeEdit(grid), new TvxInplacePickEdit(grid),
                     new TvxInplaceMRUEdit(grid)};
     const std::initializer_list<TvxInplaceEdit*> all{e.Button, e.Spin, e.Calc, e.Currency, e.Time, e.Pick, e.MRU};

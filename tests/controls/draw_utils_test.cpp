@@ -53,17 +53,17 @@ TEST(DrawTextInRect, MeasuresText) {
     Surface s(100, 60);
     HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     int h = -1;
-    EXPECT_EQ(DrawTextInRect(s.dc, "", &h, 0, 0xFFFFFF, font, nullptr, vxdtMeasure, Rect(2, 2, 98, 20),
-                             Rect(0, 0, 100, 22)),
-              0);
+    EXPECT_EQ(
+        DrawTextInRect(s.dc, "", &h, 0, 0xFFFFFF, font, nullptr, vxdtMeasure, Rect(2, 2, 98, 20), Rect(0, 0, 100, 22)),
+        0);
     // One line: the fill rectangle's margins (4) plus the line.
     EXPECT_EQ(DrawTextInRect(s.dc, "Text", &h, 0, 0xFFFFFF, font, nullptr, vxdtMeasure, Rect(2, 2, 98, 20),
                              Rect(0, 0, 100, 24)),
               6 + 13);
     EXPECT_EQ(h, 13);
     // Word wrap in a narrow rectangle: three lines.
-    EXPECT_EQ(DrawTextInRect(s.dc, "eins zwei drei", &h, 0, 0xFFFFFF, font, nullptr,
-                             vxdtMeasure | vxdtWordWrap, Rect(0, 0, 30, 13), Rect(0, 0, 30, 13)),
+    EXPECT_EQ(DrawTextInRect(s.dc, "eins zwei drei", &h, 0, 0xFFFFFF, font, nullptr, vxdtMeasure | vxdtWordWrap,
+                             Rect(0, 0, 30, 13), Rect(0, 0, 30, 13)),
               3 * 13);
     EXPECT_EQ(h, 39);
     EXPECT_EQ(s.bitmap.Canvas()->Pixels(1, 1), clWhite);  // measuring draws nothing
@@ -79,8 +79,7 @@ TEST(DrawTextInRect, DrawsSingleLinesWhereTheFlagsSay) {
     EXPECT_EQ(plain.At(10, 2 + 3), kBlack);
     DrawTextInRect(right.dc, "I", nullptr, 0, RGB(255, 0, 0), nullptr, red, vxdtRight, text, fill);
     EXPECT_EQ(right.At(90 - 2, 5), kBlack);  // the I's one column, then its gap
-    DrawTextInRect(centred.dc, "I", nullptr, 0, RGB(255, 0, 0), nullptr, red, vxdtCenter | vxdtVCenter, text,
-                   fill);
+    DrawTextInRect(centred.dc, "I", nullptr, 0, RGB(255, 0, 0), nullptr, red, vxdtCenter | vxdtVCenter, text, fill);
     EXPECT_EQ(centred.At((10 + 90 - 2) / 2, (2 + 18 - 13) / 2 + 3), kBlack);
     DrawTextInRect(noFill.dc, "I", nullptr, 0, RGB(255, 0, 0), nullptr, red, vxdtNoFill, text, fill);
     EXPECT_EQ(noFill.At(0, 0), RGB(0, 255, 0));
@@ -92,14 +91,12 @@ TEST(DrawTextInRect, FocusRectangleAroundTextOnly) {
     Surface s(100, 20);
     HBRUSH white = CreateSolidBrush(kWhite);
     TRect text{10, 2, 90, 18}, fill{0, 0, 100, 20};
-    DrawTextInRect(s.dc, "II", nullptr, 0, kWhite, nullptr, white, vxdtFocusRect | vxdtFocusTextOnly, text,
-                   fill);
+    DrawTextInRect(s.dc, "II", nullptr, 0, kWhite, nullptr, white, vxdtFocusRect | vxdtFocusTextOnly, text, fill);
     // Text bounds (10,2)-(14,15) inflated by one: the dotted frame starts at (9,1).
     EXPECT_EQ(s.At(9, 1), kBlack);
     EXPECT_EQ(s.At(20, 1), kWhite);
     Surface empty(100, 20);
-    DrawTextInRect(empty.dc, "", nullptr, 0, kWhite, nullptr, white, vxdtFocusRect | vxdtFocusTextOnly, text,
-                   fill);
+    DrawTextInRect(empty.dc, "", nullptr, 0, kWhite, nullptr, white, vxdtFocusRect | vxdtFocusTextOnly, text, fill);
     EXPECT_EQ(empty.At(9, 1), kWhite);
     DeleteObject(white);
 }

@@ -40,8 +40,9 @@ TEST_F(PopupToolBar, LaysOutButtonsByAlignmentAndCaptions) {
     const int h = std::max(22, FontLineHeight(bar_->Font()) + 9);
     int widest = 0;
     for (int i = 0; i < 6; ++i)
-        widest = std::max(widest, MeasureText(bar_->Font(), StripAccel(bar_->ToolButtons(i)->Caption()), Rect(0, 0, 0, 0),
-                                              DT_SINGLELINE).Width());
+        widest = std::max(widest, MeasureText(bar_->Font(), StripAccel(bar_->ToolButtons(i)->Caption()),
+                                              Rect(0, 0, 0, 0), DT_SINGLELINE)
+                                      .Width());
     EXPECT_EQ(bar_->ClientHeight(), 6 * h);
     EXPECT_EQ(bar_->ClientWidth(), h + 1 + widest);
     EXPECT_EQ(bar_->ToolButtons(ptbPaste)->Caption(), "&Paste");

@@ -15,7 +15,7 @@ namespace {
 
 // A fresh configuration folder, holding the registry store, for each test.
 class RegistryStore : public testing::Test {
-  protected:
+protected:
     ScopedConfigHome home_{"tovak-reg"};
     const std::filesystem::path& dir_ = home_.Path();
 };

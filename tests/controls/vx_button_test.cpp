@@ -139,8 +139,7 @@ TEST_F(VxButton, ARightToLeftCaptionReadsFromTheRightAndAlignsRight) {
     auto pixels = [&](TControl* c) {
         std::vector<COLORREF> out;
         for (int y = 0; y < c->Height(); ++y)
-            for (int x = 0; x < c->Width(); ++x)
-                out.push_back(ShownPixel(form_->Handle(), c->ClientToScreen({x, y})));
+            for (int x = 0; x < c->Width(); ++x) out.push_back(ShownPixel(form_->Handle(), c->ClientToScreen({x, y})));
         return out;
     };
     const COLORREF ink = ColorToRGB(rtl->Font()->Color());
@@ -159,9 +158,7 @@ TEST_F(VxButton, ARightToLeftCaptionReadsFromTheRightAndAlignsRight) {
     EXPECT_NE(pixels(rtl), pixels(plain));
     // Two lines of 13 pixels centred in 40: the first line is the same in all three, the
     // second starts where the first does, or ends where it ends.
-    auto width = [&](const std::string& text) {
-        return MeasureText(rtl->Font(), text, Rect(0, 0, 999, 99), 0).Right;
-    };
+    auto width = [&](const std::string& text) { return MeasureText(rtl->Font(), text, Rect(0, 0, 999, 99), 0).Right; };
     const int shift = width("Neue Tür") - width("anlegen");
     ASSERT_GT(shift, 0);
     const TRect first = inkBox(wrapped[0], 7, 20);

@@ -2,8 +2,8 @@
 
 #include "controls/vx_container.h"
 #include "controls/vx_edit.h"
-#include "controls/vx_mask_edit.h"
 #include "controls/vx_edit_menu.h"
+#include "controls/vx_mask_edit.h"
 #include "controls/vx_style_controller.h"
 #include "platform/forms/menus.h"
 #include "platform/gdi/draw.h"
@@ -136,8 +136,7 @@ TEST_F(StandAloneEdit, PaintsFlat3DAndFocusedLooks) {
     EXPECT_EQ(WindowPixel(b, {b->Width() - 6, b->Height() / 2}), ColorToRGB(clWindow));
     EXPECT_EQ(WindowPixel(a, {a->Width() - 6, a->Height() / 2}), ColorToRGB(clWindow));
     bool highlight = false;
-    for (int x = 4; x < 20 && !highlight; ++x)
-        highlight = WindowPixel(a, {x, textPoint.Y}) == ColorToRGB(clHighlight);
+    for (int x = 4; x < 20 && !highlight; ++x) highlight = WindowPixel(a, {x, textPoint.Y}) == ColorToRGB(clHighlight);
     EXPECT_TRUE(highlight) << "the selected text of the focused editor";
     for (int x = 4; x < 20; ++x) EXPECT_NE(WindowPixel(b, {x, textPoint.Y}), ColorToRGB(clHighlight));
     // Disabled: the button face.

@@ -15,7 +15,7 @@
 namespace {
 
 class CheckColumn : public GridOnForm {
-  protected:
+protected:
     TvxDBGridCheckColumn* check = nullptr;
     void Build(const std::string& fieldName) {
         check = grid->CreateColumn<TvxDBGridCheckColumn>();

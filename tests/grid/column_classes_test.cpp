@@ -13,16 +13,16 @@
 #include "controls/vx_editors_unit.h"
 #include "grid/columns/vx_db_grid_column.h"
 #include "grid/columns/vx_db_grid_columns.h"
-#include "grid/filter/vx_db_grid_filter_popup.h"
 #include "grid/columns/vx_default_column_table.h"
+#include "grid/filter/vx_db_grid_filter_popup.h"
 #include "grid/filter/vx_filter_dialog.h"
 #include "platform/forms/button.h"
 #include "platform/forms/speed_button.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/canvas.h"
+#include "platform/gdi/graphics_objects.h"
 #include "platform/gdi/image_codec.h"
 #include "platform/gdi/image_list.h"
-#include "platform/gdi/graphics_objects.h"
 #include "platform/rtl/locale.h"
 #include "tests/grid/grid_test_form.h"
 #include "tests/support/test_pictures.h"
@@ -30,7 +30,7 @@
 namespace {
 
 class ColumnClasses : public GridOnForm {
-  protected:
+protected:
     void SetUp() override {
         GridOnForm::SetUp();
         Field<TTimeField>("At");
@@ -78,9 +78,7 @@ class ColumnClasses : public GridOnForm {
         grid->ShowEditor();
         return grid->Editor();
     }
-    void CloseEditor() {
-        grid->CloseEditor();
-    }
+    void CloseEditor() { grid->CloseEditor(); }
 
     TvxMemData* cities = nullptr;
 };
@@ -105,8 +103,7 @@ TEST_F(ColumnClasses, EachKindOpensItsEditorAndNamesItsFilterEditor) {
         {Add<TvxDBGridCalcColumn>("Amount"), "TvxInplaceDBTreeListCalcEdit", "TCustomvxFilterCalcEdit", all},
         {Add<TvxDBGridHyperLinkColumn>("Name"), "TvxInplaceDBTreeListHyperLinkEdit", "TCustomvxFilterEdit", all},
         {Add<TvxDBGridTimeColumn>("At"), "TvxInplaceDBTreeListTimeEdit", "TCustomvxFilterTimeEdit", all},
-        {Add<TvxDBGridCurrencyColumn>("Price"), "TvxInplaceDBTreeListCurrencyEdit", "TCustomvxFilterCurrencyEdit",
-         all},
+        {Add<TvxDBGridCurrencyColumn>("Price"), "TvxInplaceDBTreeListCurrencyEdit", "TCustomvxFilterCurrencyEdit", all},
         {Add<TvxDBGridGraphicColumn>("Pic"), "TvxInplaceDBTreeListGraphicEdit", nullptr, all},
         {Add<TvxDBGridLookupColumn>("City"), "TvxInplaceDBTreeListLookupEdit", "TCustomvxFilterLookupEdit", list},
         {Add<TvxDBGridBlobColumn>("Data"), "TvxInplaceDBTreeListBlobEdit", nullptr, all},
@@ -583,7 +580,7 @@ TEST_F(ColumnClasses, CalcLookupAndTimeEditorsGetTheirSettings) {
 
 // A column whose save fails after it saw where it was to save.
 class FailingColumn : public TvxDBGridColumn {
-  public:
+public:
     explicit FailingColumn(TComponent* AOwner) : TvxDBGridColumn(AOwner) {}
     int savedAt = -2;
     void SaveEditValue(TvxTreeListNode*, TvxInplaceEdit*, Variant&) override {
@@ -621,9 +618,7 @@ TEST_F(ColumnClasses, TheWrapperBorrowsEachRowsColumnAndResetsTheIndexOverride) 
 
     auto* failing = grid->CreateColumn<FailingColumn>();
     failing->SetFieldName("ID");
-    wrapper->OnGetReferenceColumn = [&](TObject*, TvxTreeListNode*, TvxDBTreeListColumn*& column) {
-        column = failing;
-    };
+    wrapper->OnGetReferenceColumn = [&](TObject*, TvxTreeListNode*, TvxDBTreeListColumn*& column) { column = failing; };
     Variant value;
     EXPECT_THROW(wrapper->SaveEditValue(first, nullptr, value), std::runtime_error);
     EXPECT_EQ(failing->savedAt, wrapper->Index());
@@ -751,12 +746,12 @@ TEST_F(ColumnClasses, AssignCopiesAColumnOfTheSameKindAndResetRestoresTheDefault
 TEST(DefaultColumnTable, EveryFieldTypeGetsItsClassAndTheTableResets) {
     GridColumnsUnitStartUp();
     const char* expected[kvxDefaultColumnTypeCount] = {
-        "TvxDBGridMaskColumn",     "TvxDBGridMaskColumn",    "TvxDBGridMaskColumn", "TvxDBGridMaskColumn",
-        "TvxDBGridMaskColumn",     "TvxDBGridCheckColumn",   "TvxDBGridMaskColumn", "TvxDBGridCurrencyColumn",
-        "TvxDBGridMaskColumn",     "TvxDBGridDateColumn",    "TvxDBGridTimeColumn", "TvxDBGridDateColumn",
-        "TvxDBGridBlobColumn",     "TvxDBGridBlobColumn",    "TvxDBGridMaskColumn", "TvxDBGridBlobColumn",
-        "TvxDBGridMemoColumn",     "TvxDBGridGraphicColumn", "TvxDBGridBlobColumn", "TvxDBGridBlobColumn",
-        "TvxDBGridBlobColumn",     "TvxDBGridBlobColumn"};
+        "TvxDBGridMaskColumn", "TvxDBGridMaskColumn",    "TvxDBGridMaskColumn", "TvxDBGridMaskColumn",
+        "TvxDBGridMaskColumn", "TvxDBGridCheckColumn",   "TvxDBGridMaskColumn", "TvxDBGridCurrencyColumn",
+        "TvxDBGridMaskColumn", "TvxDBGridDateColumn",    "TvxDBGridTimeColumn", "TvxDBGridDateColumn",
+        "TvxDBGridBlobColumn", "TvxDBGridBlobColumn",    "TvxDBGridMaskColumn", "TvxDBGridBlobColumn",
+        "TvxDBGridMemoColumn", "TvxDBGridGraphicColumn", "TvxDBGridBlobColumn", "TvxDBGridBlobColumn",
+        "TvxDBGridBlobColumn", "TvxDBGridBlobColumn"};
     TComponent owner(nullptr);
     for (int type = 0; type < kvxDefaultColumnTypeCount; ++type) {
         SCOPED_TRACE(type);

@@ -44,8 +44,8 @@ std::string Le32(int32_t v) {
 
 // One condition entry as bytes: flags, display value, field name, operator, value bytes.
 std::string Condition(const std::string& field, uint8_t op, const std::string& value, bool isNot = false) {
-    return std::string{0, static_cast<char>(isNot)} + Le32(1) + "v" + Le32(static_cast<int32_t>(field.size())) +
-           field + static_cast<char>(op) + value;
+    return std::string{0, static_cast<char>(isNot)} + Le32(1) + "v" + Le32(static_cast<int32_t>(field.size())) + field +
+           static_cast<char>(op) + value;
 }
 
 TEST(CriteriaStream, IntegersTakeTheSmallestCodeThatHoldsThem) {
@@ -101,7 +101,8 @@ TEST(CriteriaStream, CurrencyKeepsItsScaledIntegerExactly) {
     for (const char* bytes : {"10 FF FF FF FF FF FF FF 7F", "10 00 00 00 00 00 00 00 80", "10 01 00 00 00 00 00 20 00",
                               "10 FF FF FF FF FF FF DF FF", "10 01 00 00 00 00 00 00 00"}) {
         std::string raw;
-        for (const char* p = bytes; *p; p += p[2] ? 3 : 2) raw += static_cast<char>(std::stoi(std::string(p, 2), nullptr, 16));
+        for (const char* p = bytes; *p; p += p[2] ? 3 : 2)
+            raw += static_cast<char>(std::stoi(std::string(p, 2), nullptr, 16));
         const Variant value = ValueOf(raw);
         EXPECT_EQ(value.VarType(), varCurrency) << bytes;
         EXPECT_EQ(Hex(ValueBytes(value)), bytes);
@@ -209,7 +210,9 @@ TEST(CriteriaStream, LengthsCountsOperatorsAndDepthAreCheckedBeforeUse) {
     // A wide string whose byte size overflows 32 bits, and a long string past the end.
     EXPECT_TRUE(refused(Le32(1) + Condition("a", vxoEqual, "\x12" + Le32(0x7FFFFFFF) + "ab")));
     EXPECT_TRUE(refused(Le32(1) + Condition("a", vxoEqual, "\x0C" + Le32(100) + "ab")));
-    EXPECT_TRUE(refused(Le32(1) + Condition("a", vxoEqual, "\x06\x09" "ab")));
+    EXPECT_TRUE(refused(Le32(1) + Condition("a", vxoEqual,
+                                            "\x06\x09"
+                                            "ab")));
     EXPECT_TRUE(refused(Le32(1) + Condition("a", vxoEqual, std::string("\x05\x00\x00", 3))));  // cut float
 
     // 32 levels of lists are fine, 33 are not.

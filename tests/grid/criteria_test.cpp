@@ -1,8 +1,8 @@
 // Filter criteria bound to grid columns: the expression text in its display and dataset
 // forms, evaluation against rows, finding and removing conditions, and binding by name.
 
-#include "grid/filter/vx_criteria_operators.h"
 #include "grid/columns/vx_db_grid_column.h"
+#include "grid/filter/vx_criteria_operators.h"
 #include "grid/filter/vx_db_grid_criteria.h"
 #include "platform/rtl/abstract_error.h"
 #include "tests/grid/grid_test_form.h"
@@ -10,7 +10,7 @@
 namespace {
 
 class Criteria : public GridOnForm {
-  protected:
+protected:
     TvxDBTreeListColumn* id = nullptr;
     TvxDBTreeListColumn* name = nullptr;
     TvxDBTreeListColumn* amount = nullptr;
@@ -26,8 +26,7 @@ class Criteria : public GridOnForm {
         table->Open();
         criteria = std::make_unique<TvxDBGridCriteria>(grid);
     }
-    TvxDBTreeListColumn* AddColumn(const std::string& component, const std::string& field,
-                                   const std::string& caption) {
+    TvxDBTreeListColumn* AddColumn(const std::string& component, const std::string& field, const std::string& caption) {
         auto* c = grid->CreateColumn<TvxDBGridColumn>();
         c->SetName(component);
         c->SetFieldName(field);

@@ -10,13 +10,13 @@
 #include "platform/gdi/bitmap.h"
 #include "platform/win/paint.h"
 #include "tests/controls/vx_picture_test_support.h"
-#include "tests/support/test_pictures.h"
 #include "tests/grid/grid_test_form.h"
+#include "tests/support/test_pictures.h"
 
 namespace {
 
 class DBGridAutoHeight : public GridOnForm {
-  protected:
+protected:
     void SetUp() override {
         GridOnForm::SetUp();
         auto* name = Col("Name");
@@ -40,9 +40,7 @@ class DBGridAutoHeight : public GridOnForm {
     }
     int Unit() { return grid->GetRowHeight(nullptr, grid->Metrics().RowHeightUnit, true); }
     int Step() { return grid->Metrics().LineStep; }
-    int RowHeight(TvxTreeListNode* node) {
-        return grid->GetRowHeight(node, grid->Metrics().RowHeightUnit, false);
-    }
+    int RowHeight(TvxTreeListNode* node) { return grid->GetRowHeight(node, grid->Metrics().RowHeightUnit, false); }
     // The dark pixels the form shows inside a client rectangle of the grid.
     int InkIn(const TRect& client) {
         UpdateAllWindows();

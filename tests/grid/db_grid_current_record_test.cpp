@@ -18,7 +18,7 @@
 namespace {
 
 class DBGridCurrentRecord : public GridOnForm {
-  protected:
+protected:
     void SetUp() override {
         GridOnForm::SetUp();
         Col("ID");
@@ -123,10 +123,10 @@ class DBGridCurrentRecord : public GridOnForm {
     TvxDBGridColumn* amount = nullptr;
 };
 
-#define EXPECT_FOCUSED_RECORD_CURRENT(step)                        \
-    do {                                                           \
+#define EXPECT_FOCUSED_RECORD_CURRENT(step)                            \
+    do {                                                               \
         EXPECT_EQ(CurrentId(), FocusedRecordId()) << "after " << step; \
-        ExpectAgrees(step);                                        \
+        ExpectAgrees(step);                                            \
     } while (0)
 
 // Grouped by Amount and sorted by Name, the rows show their records in another order than
@@ -516,8 +516,9 @@ TEST_F(DBGridCurrentRecord, WhileTheFilterHidesTheCurrentRecordTheGridActsOnItsO
             table->Edit();
             table->FieldByName("Name")->SetAsString("edited");
             for (TvxTreeListNode* row : DataRows()) EXPECT_NE(row->Strings(1), "edited") << Id(row);
-            EXPECT_EQ(Id(grid->GetFocusedNode()->Count() > 0 ? grid->GetFocusedNode()->Items(0) : grid->GetFocusedNode()),
-                      FocusedRecordId());
+            EXPECT_EQ(
+                Id(grid->GetFocusedNode()->Count() > 0 ? grid->GetFocusedNode()->Items(0) : grid->GetFocusedNode()),
+                FocusedRecordId());
             table->Post();
             driver->Pump();
             for (TvxTreeListNode* row : DataRows()) EXPECT_NE(row->Strings(1), "edited") << Id(row);
@@ -616,4 +617,3 @@ TEST_F(DBGridCurrentRecord, SmartRefreshHoldsTheFilter) {
 }
 
 }  // namespace
-

@@ -26,7 +26,7 @@ bool Installed(const std::string& tool) {
 
 // The grouped grid with markup characters and umlauts in its data.
 class ExportReaders : public GridExport {
-  protected:
+protected:
     void SetUp() override {
         GridExport::SetUp();
         AddAmountColumn();
@@ -99,7 +99,7 @@ TEST_F(ExportReaders, LibreOfficeComputesTheFootersWithTheirFormulas) {
     const std::string profile = "-env:UserInstallation=file://" + (dir / "profile").string();
     const std::string out = (dir / "lo").string();
     Shell("soffice " + profile + " --headless --convert-to 'csv:Text - txt - csv (StarCalc):44,34,76' --outdir " + out +
-        " " + File("grid.xls"));
+          " " + File("grid.xls"));
     EXPECT_EQ(Unquoted(Read(out + "/grid.csv")), kComputed);
     Shell("soffice " + profile + " --headless --convert-to fods --outdir " + out + " " + File("grid.xls"));
     const std::string fods = Read(out + "/grid.fods");

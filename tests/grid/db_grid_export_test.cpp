@@ -6,10 +6,10 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "grid/export/vx_db_grid_export_excel.h"
-#include "grid/export/vx_db_grid_export_html.h"
 #include "grid/columns/vx_db_hyperlink_column.h"
 #include "grid/columns/vx_db_image_column.h"
+#include "grid/export/vx_db_grid_export_excel.h"
+#include "grid/export/vx_db_grid_export_html.h"
 #include "tests/grid/export_fixture.h"
 
 namespace {
@@ -51,19 +51,20 @@ std::vector<Record> Cells(const std::vector<Record>& records, int row) {
 }
 
 int CountOf(const std::vector<Record>& records, uint16_t code) {
-    return static_cast<int>(std::count_if(records.begin(), records.end(), [&](const Record& r) { return r.Code == code; }));
+    return static_cast<int>(
+        std::count_if(records.begin(), records.end(), [&](const Record& r) { return r.Code == code; }));
 }
 
 // A field of raw bytes: the memory table keeps none, so a text field turns into one once
 // the table is open.
 class TBytesTestField : public TStringField {
-  public:
+public:
     using TStringField::TStringField;
     void BecomeBytes() { SetDataType(ftBytes); }
 };
 
 class GroupedExport : public GridExport {
-  protected:
+protected:
     void SetUp() override {
         GridExport::SetUp();
         AddAmountColumn();
@@ -117,8 +118,9 @@ TEST_F(GroupedExport, ASelectionExportsItsGroupRowsAndDescendantsOnceInTreeOrder
     falsch->Items(1)->SetSelected(true);
     wahr->Items(0)->SetSelected(true);
     ASSERT_EQ(grid->GetSelectedCount(), 2);
-    EXPECT_EQ(Text(false), "ID\tName\tAmount\r\n\r\nActive : Wahr \r\n1\tAnna\t1.5\r\n"
-                           "Active : Falsch \r\n4\tDora\t4\r\n");
+    EXPECT_EQ(Text(false),
+              "ID\tName\tAmount\r\n\r\nActive : Wahr \r\n1\tAnna\t1.5\r\n"
+              "Active : Falsch \r\n4\tDora\t4\r\n");
     // The spreadsheet writes the same rows.
     const auto records = Records(Xls(false));
     EXPECT_EQ(Cells(records, 3)[2].Text(), "Anna");
@@ -354,7 +356,9 @@ TEST_F(GridExport, RowsBeyondTheSheetAreLeftOutWithAnErrorAfterTheFileIsWritten)
 TEST(GridExportText, EscapesMarkupAndWritesWindows1252) {
     EXPECT_EQ(TvxDBGridExportHTML::Escape("a<b>&\"c\""), "a&lt;b&gt;&amp;\"c\"");
     EXPECT_EQ(TvxDBGridExportHTML::Escape("\"", true), "&quot;");
-    EXPECT_EQ(TvxDBGridExportHTML::Escape("Grüße 😀"), "Gr\xFC\xDF" "e &#128512;");
+    EXPECT_EQ(TvxDBGridExportHTML::Escape("Grüße 😀"),
+              "Gr\xFC\xDF"
+              "e &#128512;");
     // Bytes that are no UTF-8 cannot smuggle anything through.
     EXPECT_EQ(TvxDBGridExportHTML::Escape("a\xFF<"), "a&#65533;&lt;");
     EXPECT_EQ(TvxDBGridExportHTML::Escape("\xE2\x82"), "&#65533;&#65533;");

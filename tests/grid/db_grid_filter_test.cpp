@@ -8,8 +8,8 @@
 #include <map>
 #include <set>
 
-#include "grid/filter/vx_criteria_operators.h"
 #include "grid/columns/vx_db_grid_column.h"
+#include "grid/filter/vx_criteria_operators.h"
 #include "grid/filter/vx_db_grid_filter_popup.h"
 #include "platform/rtl/locale.h"
 #include "platform/win/window_tree.h"
@@ -19,7 +19,7 @@
 namespace {
 
 class DBGridFilter : public GridOnForm {
-  protected:
+protected:
     void SetUp() override {
         GridOnForm::SetUp();
         FormatSettings().DecimalSeparator = '.';
@@ -48,10 +48,10 @@ class DBGridFilter : public GridOnForm {
     }
     // Fourteen records by place and name; Celle holds Anna {3} and Carl {6, 10}.
     void AddPeople() {
-        const char* people[][2] = {{"Aurich", "Bea"},  {"Hanau", "Dora"},  {"Celle", "Anna"},   {"Aurich", "Bea"},
-                                   {"Hanau", "Emil"},  {"Celle", "Carl"},  {"Aurich", "Fritz"}, {"Hanau", "Dora"},
-                                   {"Aurich", "Bea"},  {"Celle", "Carl"},  {"Hanau", "Gert"},   {"Aurich", "Fritz"},
-                                   {"Hanau", "Emil"},  {"Aurich", "Hans"}};
+        const char* people[][2] = {{"Aurich", "Bea"}, {"Hanau", "Dora"}, {"Celle", "Anna"},   {"Aurich", "Bea"},
+                                   {"Hanau", "Emil"}, {"Celle", "Carl"}, {"Aurich", "Fritz"}, {"Hanau", "Dora"},
+                                   {"Aurich", "Bea"}, {"Celle", "Carl"}, {"Hanau", "Gert"},   {"Aurich", "Fritz"},
+                                   {"Hanau", "Emil"}, {"Aurich", "Hans"}};
         for (int i = 0; i < 14; ++i) Add(i + 1, people[i][0], people[i][1], i + 1);
     }
     // The tree as it shows, collapsed rows included: per row its level, group value, keys,

@@ -21,7 +21,7 @@
 namespace {
 
 class DBGridGroupPanel : public GridOnForm {
-  protected:
+protected:
     void Add(int id, const char* name, double amount) {
         table->Append();
         table->FieldByName("ID")->SetAsInteger(id);
@@ -74,9 +74,7 @@ class DBGridGroupPanel : public GridOnForm {
         return s;
     }
     // What the window shows now, without painting what waits to be painted.
-    COLORREF ShownPixel(TPoint client) {
-        return ::ShownPixel(form->Handle(), grid->ClientToScreen(client));
-    }
+    COLORREF ShownPixel(TPoint client) { return ::ShownPixel(form->Handle(), grid->ClientToScreen(client)); }
 
     TvxDBGridColumn* id = nullptr;
     TvxDBGridColumn* name = nullptr;
@@ -249,8 +247,9 @@ TEST_F(DBGridGroupPanel, AGroupColumnStaysSorted) {
     name->SetGroupIndex(0);
     driver->Pump();
     const auto shown = [&] {
-        return RootGroups() + " name " + std::to_string(name->Sorted()) + " at " + std::to_string(name->GetSortedOrder()) +
-               ", amount " + std::to_string(amount->Sorted()) + " at " + std::to_string(amount->GetSortedOrder());
+        return RootGroups() + " name " + std::to_string(name->Sorted()) + " at " +
+               std::to_string(name->GetSortedOrder()) + ", amount " + std::to_string(amount->Sorted()) + " at " +
+               std::to_string(amount->GetSortedOrder());
     };
     ASSERT_EQ(shown(), "ABC name 2 at 1, amount 1 at 0");
     const auto ctrlClick = [&](TPoint p) {

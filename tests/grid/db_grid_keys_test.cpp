@@ -9,7 +9,7 @@
 namespace {
 
 class DBGridKeys : public GridOnForm {
-  protected:
+protected:
     void SetUp() override {
         GridOnForm::SetUp();
         auto* id = grid->CreateColumn<TvxDBGridColumn>();
@@ -316,4 +316,3 @@ TEST_F(DBGridKeys, LeftAndRightCloseAndOpenGroupRowsOrScrollWithRowSelect) {
 }
 
 }  // namespace
-

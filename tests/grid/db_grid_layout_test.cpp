@@ -1,7 +1,6 @@
 // The grid's layout keys: group indexes and the four view switches go through an INI file
 // and come back into a grid with other settings; the filter goes through the registry only.
 
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -9,8 +8,8 @@
 #include <sstream>
 
 #include "controls/registry.h"
-#include "grid/filter/vx_criteria_operators.h"
 #include "grid/columns/vx_db_grid_column.h"
+#include "grid/filter/vx_criteria_operators.h"
 #include "grid/filter/vx_db_grid_filter.h"
 #include "grid/filter/vx_db_grid_filter_popup.h"
 #include "platform/forms/screen.h"
@@ -106,7 +105,6 @@ TEST_F(DBGridLayout, GroupLevelsAndTheirSortingComeBackAsSaved) {
     EXPECT_EQ(state(), saved);
 }
 
-
 // Clicks on the headers: with multi-sort, Shift+click adds the column after those sorted and a
 // second one turns it where it stands, a plain click sorts by its column alone, Ctrl+click
 // takes its sort away; the layout keeps the order the columns were added in. Without
@@ -137,8 +135,10 @@ TEST_F(DBGridLayout, ShiftClicksAddColumnsToTheSortInTheOrderTheLayoutKeeps) {
     for (const bool multiSort : {true, false}) {
         SCOPED_TRACE(multiSort ? "multi-sort" : "one sorted column");
         TvxDBGridOptionsBehavior behavior = grid->OptionsBehavior();
-        if (multiSort) behavior.Include(edgoMultiSort);
-        else behavior.Exclude(edgoMultiSort);
+        if (multiSort)
+            behavior.Include(edgoMultiSort);
+        else
+            behavior.Exclude(edgoMultiSort);
         grid->SetOptionsBehavior(behavior);
         grid->ClearSortedColumns();
         ClickHeader(name);
@@ -192,8 +192,10 @@ TEST_F(DBGridLayout, ALevelInsertedInFrontKeepsEachColumnsSortOrder) {
             SCOPED_TRACE(std::string(multiSort ? "multi-sort, " : "") + std::to_string(levels) + " levels");
             grid->ClearGrouping();
             TvxDBGridOptionsBehavior behavior = grid->OptionsBehavior();
-            if (multiSort) behavior.Include(edgoMultiSort);
-            else behavior.Exclude(edgoMultiSort);
+            if (multiSort)
+                behavior.Include(edgoMultiSort);
+            else
+                behavior.Exclude(edgoMultiSort);
             grid->SetOptionsBehavior(behavior);
             // Grouped one after another, the second sorted downwards; the last goes in front.
             for (size_t i = 0; i + 1 < levels; ++i) columns[i]->SetGroupIndex(static_cast<int>(i));
@@ -221,7 +223,7 @@ namespace {
 
 // The filter in the stored layout: a registry value only.
 class DBGridFilterLayout : public GridOnForm {
-  protected:
+protected:
     void SetUp() override {
         GridOnForm::SetUp();
         id = Col("ID");
@@ -353,8 +355,8 @@ TEST_F(DBGridFilterLayout, AMalformedValueRaisesAndTheRestOfTheLayoutStillLoads)
     otherClass[5] = 'X';
     // The wrapper is whole but its criteria stop inside the first condition.
     using namespace std::string_literals;
-    const std::string cutCriteria =
-        good.substr(0, criteria - 4) + "\x0e\x00\x00\x00"s + good.substr(criteria, 14) + "\x00\x00"s;
+    const std::string cutCriteria = good.substr(0, criteria - 4) + "\x0e\x00\x00\x00"s + good.substr(criteria, 14) +
+                                    "\x00\x00"s;
 
     auto refused = [&](const std::function<void(TRegistry&)>& Store) {
         TRegistry reg;
@@ -379,8 +381,7 @@ TEST_F(DBGridFilterLayout, AMalformedValueRaisesAndTheRestOfTheLayoutStillLoads)
         EXPECT_EQ(DataRowIds(), std::vector<int>{2});
     };
     for (const std::string& bad : {good.substr(0, good.size() / 2), hugeCount, otherClass, cutCriteria})
-        refused(
-            [&](TRegistry& reg) { reg.WriteBinaryData("Filter", bad.data(), static_cast<int>(bad.size())); });
+        refused([&](TRegistry& reg) { reg.WriteBinaryData("Filter", bad.data(), static_cast<int>(bad.size())); });
     refused([](TRegistry& reg) { reg.WriteString("Filter", "TPF0"); });
 
     // Loaded with the form, the fault is reported and the form comes up.

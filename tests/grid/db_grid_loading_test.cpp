@@ -4,9 +4,9 @@
 
 #include <cctype>
 #include <cstdlib>
-#include <map>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "grid/columns/vx_db_grid_column.h"
 #include "platform/rtl/locale.h"
@@ -19,7 +19,7 @@
 namespace {
 
 class DBGridLoading : public GridOnForm {
-  protected:
+protected:
     void SetUp() override {
         GridOnForm::SetUp();
         FormatSettings().DecimalSeparator = '.';
@@ -139,7 +139,8 @@ TEST_F(DBGridLoading, TwoLevelsSumInGroupRowsGroupFootersAndTheFooter) {
     grid->SetSummarySeparator("; ");
     none->SetSummaryType(cstCount);
     grid->RecalcSummaries(nullptr);
-    EXPECT_EQ(grid->GetNodeString(grid->GetItem(yesIndex)->Items(0), 0), "Name : A (AVG=3.00) [(MIN=2.00); (COUNT=2); (MAX=4.00)]");
+    EXPECT_EQ(grid->GetNodeString(grid->GetItem(yesIndex)->Items(0), 0),
+              "Name : A (AVG=3.00) [(MIN=2.00); (COUNT=2); (MAX=4.00)]");
 
     // The group footer under Amount, the summary footer per column.
     grid->SetShowRowFooter(true);
@@ -222,9 +223,12 @@ TEST_F(DBGridLoading, AFooterCellTellsTheSumOfTheGroupRowOfItsLevel) {
     grid->Invalidate();
     driver->Pump();
     UpdateAllWindows();
-    EXPECT_EQ(painted, (std::map<std::pair<int, int>, std::string>{{{4, 0}, "9.00"},   {{2, 0}, "2.00"},
-                                                                    {{2, 1}, "11.00"}, {{3, 0}, "16.00"},
-                                                                    {{5, 0}, "32.00"}, {{5, 1}, "48.00"}}));
+    EXPECT_EQ(painted, (std::map<std::pair<int, int>, std::string>{{{4, 0}, "9.00"},
+                                                                   {{2, 0}, "2.00"},
+                                                                   {{2, 1}, "11.00"},
+                                                                   {{3, 0}, "16.00"},
+                                                                   {{5, 0}, "32.00"},
+                                                                   {{5, 1}, "48.00"}}));
     // Exported: the row footers in tree order, each with its own group's sum.
     const TempFolder folder("tovak-grid-footers");
     const std::string file = (folder.Path() / "grid.html").string();
@@ -469,7 +473,8 @@ TEST_F(DBGridLoading, ADataChangeTakesBackTheRowOfEveryRecordThatStaysInItsGroup
     auto rowsById = [&] {
         std::map<int, TvxTreeListNode*> rows;
         for (int g = 0; g < grid->GetCount(); ++g)
-            for (int i = 0; i < grid->GetItem(g)->Count(); ++i) rows[Id(grid->GetItem(g)->Items(i))] = grid->GetItem(g)->Items(i);
+            for (int i = 0; i < grid->GetItem(g)->Count(); ++i)
+                rows[Id(grid->GetItem(g)->Items(i))] = grid->GetItem(g)->Items(i);
         return rows;
     };
     auto edit = [&](int id, const char* field, const Variant& value) {

@@ -45,10 +45,9 @@ TEST(DBGridOptionTable, EveryLegacyBitMapsToOneSetValueAndBack) {
 class DBGridOptions : public GridOnForm {};
 
 TEST_F(DBGridOptions, ANewGridReadsItsDefaults) {
-    EXPECT_EQ(grid->GridOptions(),
-              (TvxDBGridOptions{egoColumnSizing, egoColumnMoving, egoEditing, egoTabThrough, egoCanDelete,
-                                egoConfirmDelete, egoCanNavigation, egoCancelOnExit, egoImmediateEditor,
-                                egoCanInsert}));
+    EXPECT_EQ(grid->GridOptions(), (TvxDBGridOptions{egoColumnSizing, egoColumnMoving, egoEditing, egoTabThrough,
+                                                     egoCanDelete, egoConfirmDelete, egoCanNavigation, egoCancelOnExit,
+                                                     egoImmediateEditor, egoCanInsert}));
     EXPECT_EQ(grid->GridOptionsEx(),
               (TvxDBGridOptionsEx{egoUseBitmap, egoBandHeaderWidth, egoBandSizing, egoBandMoving, egoVertThrough,
                                   egoEnterShowEditor, egoDragScroll, egoAutoSort}));

@@ -27,8 +27,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <iterator>
 #include <cstdlib>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <random>
@@ -73,8 +73,8 @@ constexpr FooterItem kRowFooters[] = {{cstSum, "colAmount", ""},
                                       {cstCount, "colName", ""},
                                       {cstMax, "colKind", "Amount"},
                                       {cstAvg, "colPlace", "Amount"}};
-constexpr FooterItem kGridFooters[] = {{cstSum, "colAmount", "Amount"}, {cstCount, "colName", "Name"},
-                                       {cstMin, "colID", "Amount"}};
+constexpr FooterItem kGridFooters[] = {
+    {cstSum, "colAmount", "Amount"}, {cstCount, "colName", "Name"}, {cstMin, "colID", "Amount"}};
 
 // The parts of the random use that a run may leave out, each on by default;
 // TOVAK_GRID_RANDOM_PARTS switches them, to look at one part alone in a long run.
@@ -99,7 +99,7 @@ enum class Part : uint8_t {
     Count
 };
 
-constexpr const char* kParts[] = {"partial",    "smartreload", "caseinsensitive", "threelevels", "deleterule",
+constexpr const char* kParts[] = {"partial",    "smartreload", "caseinsensitive", "threelevels",  "deleterule",
                                   "reloadrule", "sortclicks",  "footers",         "smartfooters", "extselect"};
 static_assert(std::size(kParts) == static_cast<size_t>(Part::Count));
 
@@ -164,16 +164,14 @@ struct Variation {
     bool rowFooters = false;
 
     std::string Text() const {
-        static const char* const sorts[] = {"table unsorted", "table sorted by Name",
-                                            "table sorted by Amount"};
+        static const char* const sorts[] = {"table unsorted", "table sorted by Name", "table sorted by Amount"};
         static const char* const loads[] = {"every record loaded", "record window", "loaded run of "};
         return std::string(smartRefresh ? "smart refresh" : "no smart refresh") +
                (smartReload ? ", smart reload" : "") + (bookmarks ? ", bookmarks" : ", keys") + ", " +
                loads[static_cast<int>(load)] + (load == Load::Run ? std::to_string(bufferCount) : "") +
                (multiSelect ? extMultiSelect ? ", extended multi-select" : ", multi-select" : ", single-select") +
-               (multiSort ? ", multi-sort" : "") +
-               (caseInsensitive ? ", without case" : "") + (useLocate ? ", locating by key" : "") +
-               (rowFooters ? ", row footers" : "") + ", " + sorts[tableSort];
+               (multiSort ? ", multi-sort" : "") + (caseInsensitive ? ", without case" : "") +
+               (useLocate ? ", locating by key" : "") + (rowFooters ? ", row footers" : "") + ", " + sorts[tableSort];
     }
 };
 
@@ -248,8 +246,8 @@ Sequence Generate(uint32_t seed, int stepCount, const Parts& parts) {
     const int few = 10 + pick(31), many = 30 + pick(51);
     const int records = v.load == Load::Run ? many : few;
     for (int id = 1; id <= records; ++id)
-        s.records.push_back({id, kNames[pick(kNameCount)], kPlaces[pick(4)], static_cast<double>(1 + pick(6)),
-                             kKinds[pick(2)]});
+        s.records.push_back(
+            {id, kNames[pick(kNameCount)], kPlaces[pick(4)], static_cast<double>(1 + pick(6)), kKinds[pick(2)]});
     // Weights of the steps, in Op's order.
     static const int weights[] = {8, 5, 3, 4, 2, 3, 22, 14, 3, 4, 4, 4, 4, 2, 2, 3, 3, 3, 4, 3};
     static_assert(std::size(weights) == static_cast<size_t>(Op::ReadFooters) + 1);
@@ -301,7 +299,7 @@ constexpr int kSequences = 400;
 constexpr int kShards = 8;
 
 class DBGridRandom : public ::testing::TestWithParam<int> {
-  protected:
+protected:
     void SetUp() override {
         driver = std::make_unique<UiDriver>();
         form = new TForm(EnsureApplication());
@@ -493,8 +491,7 @@ class DBGridRandom : public ::testing::TestWithParam<int> {
         for (const TvxTreeListRowEntry& e : layout.RowEntries) {
             if (!e.Node || e.Top + e.Height > bottom) continue;
             const TRect rect{layout.Client.Left, e.Top, layout.Client.Right, e.Top + e.Height};
-            shown.rows.push_back(
-                {e.Node, rect, grid->GetNodeParts(layout, e.Node, e.Top, e.Top + e.Height).Button});
+            shown.rows.push_back({e.Node, rect, grid->GetNodeParts(layout, e.Node, e.Top, e.Top + e.Height).Button});
         }
         for (TvxDBGridColumn* c : columns)
             if (const TvxTreeListHeaderCellEntry* cell = layout.FindCell(c->Index());
@@ -546,15 +543,11 @@ class DBGridRandom : public ::testing::TestWithParam<int> {
                 criteria->AddItem(nullptr, Column("Place"), vxoEqual, Variant(place), place)->SetNot(true);
                 return "not Place = " + place;
             case 2:
-                criteria->AddItem(nullptr, Column("Amount"), vxoGreater, Variant(amount),
-                                  std::to_string(amount));
+                criteria->AddItem(nullptr, Column("Amount"), vxoGreater, Variant(amount), std::to_string(amount));
                 return "Amount > " + std::to_string(amount);
-            case 3:
-                criteria->AddItem(nullptr, Column("Name"), vxoEqual, Variant(name), name);
-                return "Name = " + name;
+            case 3: criteria->AddItem(nullptr, Column("Name"), vxoEqual, Variant(name), name); return "Name = " + name;
             default:
-                criteria->AddItem(nullptr, Column("Amount"), vxoLess, Variant(amount),
-                                  std::to_string(amount));
+                criteria->AddItem(nullptr, Column("Amount"), vxoLess, Variant(amount), std::to_string(amount));
                 return "Amount < " + std::to_string(amount);
         }
     }
@@ -584,10 +577,8 @@ class DBGridRandom : public ::testing::TestWithParam<int> {
             case Op::AddFilter:
             case Op::ClearFilter:
             case Op::SortColumns:
-            case Op::ReadFooters:
-                return true;
-            default:
-                return false;
+            case Op::ReadFooters: return true;
+            default: return false;
         }
     }
 
@@ -797,7 +788,8 @@ class DBGridRandom : public ::testing::TestWithParam<int> {
         }
         if (d.selected == 0) {
             d.allowed.clear();
-            if (TvxTreeListNode* f = grid->GetFocusedNode(); f && !IsGroupRow(f)) d.allowed.push_back(Key(f).AsInteger());
+            if (TvxTreeListNode* f = grid->GetFocusedNode(); f && !IsGroupRow(f))
+                d.allowed.push_back(Key(f).AsInteger());
         }
         d.beyondRows = d.selected > 0 && grid->IsPartialLoadMode();
         d.groupsOnly = data == 0 && groups > 0 && groups == d.selected;
@@ -805,11 +797,13 @@ class DBGridRandom : public ::testing::TestWithParam<int> {
     }
     void AfterDelete(const Deleting& d) {
         const std::vector<int> after = ExistingIds();
-        auto has = [](const std::vector<int>& ids, int id) { return std::find(ids.begin(), ids.end(), id) != ids.end(); };
+        auto has = [](const std::vector<int>& ids, int id) {
+            return std::find(ids.begin(), ids.end(), id) != ids.end();
+        };
         for (int id : d.before) {
             if (has(after, id) || has(d.allowed, id) || (d.beyondRows && !has(d.loaded, id))) continue;
             trouble.push_back("delete: Ctrl+Del deleted record " + std::to_string(id) +
-                              (d.groupsOnly ? ", with only group rows selected"
+                              (d.groupsOnly     ? ", with only group rows selected"
                                : d.selected > 0 ? ", which no selected data row shows"
                                                 : ", which the focused row does not show"));
         }
@@ -884,8 +878,8 @@ class DBGridRandom : public ::testing::TestWithParam<int> {
                 first->SetSorted(firstWay);
                 second->SetSorted(secondWay);
                 grid->EndSorting();
-                return "sorted by " + first->FieldName() + (firstWay == csDown ? " downwards" : "") +
-                       ", then " + second->FieldName() + (secondWay == csDown ? " downwards" : "");
+                return "sorted by " + first->FieldName() + (firstWay == csDown ? " downwards" : "") + ", then " +
+                       second->FieldName() + (secondWay == csDown ? " downwards" : "");
             }
             case Op::HeaderClick: {
                 const Shown shown = Look();
@@ -895,8 +889,8 @@ class DBGridRandom : public ::testing::TestWithParam<int> {
                 if (s.b % 4 == 0) shift.Include(ssCtrl);
                 if (s.b % 4 == 1) shift.Include(ssShift);
                 const SortState before = Sorting();
-                const SortState expected =
-                    ExpectedSorting(before, c->FieldName(), shift, grid->IsAutoSort(), grid->IsMultiSort());
+                const SortState expected = ExpectedSorting(before, c->FieldName(), shift, grid->IsAutoSort(),
+                                                           grid->IsMultiSort());
                 Click(Mid(rect), shift);
                 const std::string done = Mods(shift) + "click on the header of " + c->FieldName();
                 if (const SortState after = Sorting(); parts(Part::SortClickRule) && after != expected)
@@ -913,8 +907,7 @@ class DBGridRandom : public ::testing::TestWithParam<int> {
                     return "grouping (" + std::to_string(most) + " levels already)";
                 const int level = s.b % (std::min(count, most - 1) + 1);
                 c->SetGroupIndex(level);
-                if (c->GroupIndex() < 0)
-                    return "grouping by " + c->FieldName() + " (refused: the last column shown)";
+                if (c->GroupIndex() < 0) return "grouping by " + c->FieldName() + " (refused: the last column shown)";
                 return "grouping by " + c->FieldName() + " on level " + std::to_string(level);
             }
             case Op::Ungroup: {
@@ -938,14 +931,10 @@ class DBGridRandom : public ::testing::TestWithParam<int> {
                 grid->FilterChanged();
                 return "the filter given " + condition + " as well";
             }
-            case Op::ClearFilter:
-                grid->ClearFilter();
-                return "the filter cleared";
+            case Op::ClearFilter: grid->ClearFilter(); return "the filter cleared";
             case Op::Key: {
-                static const uint16_t keys[] = {VK_UP,   VK_DOWN, VK_PRIOR, VK_NEXT,
-                                                VK_HOME, VK_END,  VK_LEFT,  VK_RIGHT};
-                static const char* const names[] = {"Up",   "Down", "PgUp", "PgDn",
-                                                    "Home", "End",  "Left", "Right"};
+                static const uint16_t keys[] = {VK_UP, VK_DOWN, VK_PRIOR, VK_NEXT, VK_HOME, VK_END, VK_LEFT, VK_RIGHT};
+                static const char* const names[] = {"Up", "Down", "PgUp", "PgDn", "Home", "End", "Left", "Right"};
                 const int k = s.a % 8;
                 TShiftState shift;
                 if (k == 4 || k == 5) shift.Include(ssCtrl);
@@ -988,8 +977,7 @@ class DBGridRandom : public ::testing::TestWithParam<int> {
                 const std::string name = RowName(row.node);
                 const bool expanded = row.node->Expanded();
                 Click(Mid(row.button), {});
-                return std::string("a click on the ") + (expanded ? "collapse" : "expand") + " button of " +
-                       name;
+                return std::string("a click on the ") + (expanded ? "collapse" : "expand") + " button of " + name;
             }
             case Op::ExpandCall: {
                 if (s.a % 5 < 2) {
@@ -1048,7 +1036,8 @@ class DBGridRandom : public ::testing::TestWithParam<int> {
                     }
                     case 1: {
                         TvxTreeListNode* b = rows[static_cast<size_t>(s.c) % rows.size()];
-                        const std::string text = "the rows from " + RowName(a) + " to " + RowName(b) + " selected by code";
+                        const std::string text = "the rows from " + RowName(a) + " to " + RowName(b) +
+                                                 " selected by code";
                         grid->BeginSelection();
                         grid->SelectRange(a, b);
                         grid->EndSelection();
@@ -1077,9 +1066,7 @@ class DBGridRandom : public ::testing::TestWithParam<int> {
                         CheckDeselected(a, selected, before, changes, done);
                         return done;
                     }
-                    default:
-                        grid->ClearSelection();
-                        return "the selection cleared by code";
+                    default: grid->ClearSelection(); return "the selection cleared by code";
                 }
             }
             case Op::ReadFooters: {
@@ -1224,8 +1211,7 @@ class DBGridRandom : public ::testing::TestWithParam<int> {
             for (const Step& step : steps) {
                 try {
                     outcome.done.push_back(Apply(step));
-                    if (trace)
-                        std::fprintf(stderr, "  %zu. %s\n", outcome.done.size(), outcome.done.back().c_str());
+                    if (trace) std::fprintf(stderr, "  %zu. %s\n", outcome.done.size(), outcome.done.back().c_str());
                 } catch (const std::exception& e) {
                     outcome.done.push_back(std::string("a step that raised \"") + e.what() + "\"");
                     trouble.push_back(std::string("exception: a step raised \"") + e.what() + "\"");
@@ -1252,10 +1238,9 @@ class DBGridRandom : public ::testing::TestWithParam<int> {
             bool smaller = false;
             for (size_t start = 0; start < items.size(); start += chunk) {
                 std::vector<T> rest(items.begin(), items.begin() + static_cast<std::ptrdiff_t>(start));
-                rest.insert(
-                    rest.end(),
-                    items.begin() + static_cast<std::ptrdiff_t>(std::min(items.size(), start + chunk)),
-                    items.end());
+                rest.insert(rest.end(),
+                            items.begin() + static_cast<std::ptrdiff_t>(std::min(items.size(), start + chunk)),
+                            items.end());
                 if (fails(rest)) {
                     items = std::move(rest);
                     parts = std::max<size_t>(parts - 1, 2);
@@ -1336,8 +1321,7 @@ class DBGridRandom : public ::testing::TestWithParam<int> {
             text += " " + std::to_string(r.id) + " " + r.name + " " + r.place + " " +
                     std::to_string(static_cast<int>(r.amount)) + " " + r.kind + ";";
         text += "\n  steps:";
-        for (size_t i = 0; i < f.done.size(); ++i)
-            text += "\n    " + std::to_string(i + 1) + ". " + f.done[i];
+        for (size_t i = 0; i < f.done.size(); ++i) text += "\n    " + std::to_string(i + 1) + ". " + f.done[i];
         text += "\n  then:";
         for (const std::string& line : f.said) text += "\n    " + line;
         return text;

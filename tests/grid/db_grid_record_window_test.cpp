@@ -14,7 +14,7 @@
 namespace {
 
 class DBGridRecordWindow : public GridOnForm {
-  protected:
+protected:
     // With Amount, a third column shows each record's amount.
     void Fill(int count, const std::function<double(int id)>& Amount = nullptr) {
         auto* id = grid->CreateColumn<TvxDBGridColumn>();
@@ -462,8 +462,7 @@ TEST_F(DBGridRecordWindow, AShiftRangeInAPartialLoadReachesRecordsThatHadNoRows)
     ASSERT_EQ(grid->GetSelectedCount(), 442);
     EXPECT_EQ(Id(grid->GetSelectedItem(0)), 460);
     EXPECT_EQ(Id(grid->GetSelectedItem(441)), 901);
-    for (int i = 1; i < 442; ++i)
-        ASSERT_EQ(Id(grid->GetSelectedItem(i)), Id(grid->GetSelectedItem(i - 1)) + 1) << i;
+    for (int i = 1; i < 442; ++i) ASSERT_EQ(Id(grid->GetSelectedItem(i)), Id(grid->GetSelectedItem(i - 1)) + 1) << i;
     EXPECT_EQ(Id(grid->GetItem(0)), 460);
     EXPECT_FALSE(grid->GetItem(grid->GetCount() - 1)->Selected());
     // Another Shift+Down goes one further from the same anchor.

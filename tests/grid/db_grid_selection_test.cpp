@@ -13,10 +13,10 @@
 
 #include "grid/columns/vx_db_grid_column.h"
 #include "grid/filter/vx_criteria_operators.h"
+#include "platform/classes/string_list.h"
 #include "platform/gdi/system_metrics.h"
 #include "platform/win/input.h"
 #include "platform/win/virtual_keys.h"
-#include "platform/classes/string_list.h"
 #include "tests/grid/grid_table_check.h"
 #include "tests/grid/grid_test_form.h"
 #include "tests/support/temp_folder.h"
@@ -24,7 +24,7 @@
 namespace {
 
 class DBGridSelection : public GridOnForm {
-  protected:
+protected:
     void SetUp() override {
         GridOnForm::SetUp();
         Col("ID");
@@ -177,8 +177,8 @@ TEST_F(DBGridSelection, EveryShareOfTheSelectionOutlivesReloadsAsItWas) {
     for (bool bookmarks : {true, false})
         for (bool grouped : {false, true})
             for (const std::set<int>& share : {std::set<int>{}, std::set<int>{3, 7, 20, 33}, All()}) {
-                SCOPED_TRACE(std::string(bookmarks ? "bookmarks" : "keys") + (grouped ? ", grouped" : ", flat") +
-                             ", " + std::to_string(share.size()) + " selected");
+                SCOPED_TRACE(std::string(bookmarks ? "bookmarks" : "keys") + (grouped ? ", grouped" : ", flat") + ", " +
+                             std::to_string(share.size()) + " selected");
                 grid->SetUseBookmarks(bookmarks);
                 active->SetGroupIndex(grouped ? 0 : -1);
                 grid->FullExpand();

@@ -253,7 +253,7 @@ TEST_F(DBTreeList, TheDatasetSearchRunsInThreeDirectionsAndWraps) {
 }
 
 class ScrollRecordingGrid : public TvxDBGrid {
-  public:
+public:
     using TvxDBGrid::TvxDBGrid;
     int scrolled = 0;
     void Scroll(int Distance) override { scrolled += Distance; }

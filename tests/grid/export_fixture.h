@@ -15,7 +15,7 @@
 #include "tests/support/temp_folder.h"
 
 class GridExport : public GridOnForm {
-  protected:
+protected:
     void SetUp() override {
         GridOnForm::SetUp();
         dir = temp.Path();

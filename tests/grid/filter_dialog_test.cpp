@@ -2,8 +2,8 @@
 // empty value means blanks, two conditions go into a sub-list, a value of the wrong type
 // keeps the dialog open, and Cancel changes nothing.
 
-#include "grid/filter/vx_criteria_operators.h"
 #include "grid/columns/vx_db_grid_column.h"
+#include "grid/filter/vx_criteria_operators.h"
 #include "grid/filter/vx_filter_dialog.h"
 #include "platform/forms/button.h"
 #include "platform/forms/radio_button.h"
@@ -14,7 +14,7 @@
 namespace {
 
 class FilterDialog : public GridOnForm {
-  protected:
+protected:
     void SetUp() override {
         GridOnForm::SetUp();
         id = Col("ID");
@@ -41,7 +41,8 @@ class FilterDialog : public GridOnForm {
 };
 
 TEST(FilterPickers, EveryPickerMapsToItsConditionAndBack) {
-    const uint8_t ops[] = {vxoEqual, vxoEqual, vxoGreater, vxoGreaterEqual, vxoLess, vxoLessEqual, vxoIsNull, vxoIsNull};
+    const uint8_t ops[] = {vxoEqual, vxoEqual,     vxoGreater, vxoGreaterEqual,
+                           vxoLess,  vxoLessEqual, vxoIsNull,  vxoIsNull};
     for (int p = 0; p < kvxFilterPickerCount; ++p) {
         uint8_t op = 0;
         bool negated = false;

@@ -19,9 +19,7 @@
 // A named namespace: GridTableCheck::Kept, declared in the header, holds some of these types.
 namespace grid_table_check {
 
-TvxDBGridNode* GridNode(TvxTreeListNode* Node) {
-    return NodeAs<TvxDBGridNode>(Node);
-}
+TvxDBGridNode* GridNode(TvxTreeListNode* Node) { return NodeAs<TvxDBGridNode>(Node); }
 
 std::string Shown(const Variant& Value) {
     if (Value.IsEmpty()) return "(none)";
@@ -29,9 +27,7 @@ std::string Shown(const Variant& Value) {
     return VarToStr(Value);
 }
 
-int CompareKeys(const Variant& A, const Variant& B) {
-    return TCustomvxDBTreeListControl::CompareVariants(A, B);
-}
+int CompareKeys(const Variant& A, const Variant& B) { return TCustomvxDBTreeListControl::CompareVariants(A, B); }
 
 using FieldMaker = TField* (*)(TComponent*);
 
@@ -44,34 +40,21 @@ TField* Make(TComponent* Owner) {
 // not hold.
 FieldMaker MakerFor(TFieldType Kind) {
     switch (Kind) {
-        case ftString:
-            return Make<TStringField>;
-        case ftWideString:
-            return Make<TWideStringField>;
-        case ftSmallint:
-            return Make<TSmallintField>;
-        case ftWord:
-            return Make<TWordField>;
+        case ftString: return Make<TStringField>;
+        case ftWideString: return Make<TWideStringField>;
+        case ftSmallint: return Make<TSmallintField>;
+        case ftWord: return Make<TWordField>;
         // An automatic number is copied as it is.
         case ftInteger:
-        case ftAutoInc:
-            return Make<TIntegerField>;
-        case ftLargeint:
-            return Make<TLargeintField>;
-        case ftBoolean:
-            return Make<TBooleanField>;
-        case ftFloat:
-            return Make<TFloatField>;
-        case ftCurrency:
-            return Make<TCurrencyField>;
-        case ftDate:
-            return Make<TDateField>;
-        case ftTime:
-            return Make<TTimeField>;
-        case ftDateTime:
-            return Make<TDateTimeField>;
-        default:
-            return nullptr;
+        case ftAutoInc: return Make<TIntegerField>;
+        case ftLargeint: return Make<TLargeintField>;
+        case ftBoolean: return Make<TBooleanField>;
+        case ftFloat: return Make<TFloatField>;
+        case ftCurrency: return Make<TCurrencyField>;
+        case ftDate: return Make<TDateField>;
+        case ftTime: return Make<TTimeField>;
+        case ftDateTime: return Make<TDateTimeField>;
+        default: return nullptr;
     }
 }
 
@@ -90,9 +73,8 @@ TField* FieldLike(TField* Field, TComponent* Owner) {
 // none when it is empty. Field is the table's, Copied the copy's.
 Variant CellValue(TField* Field, TField* Copied) {
     const TFieldType t = Field->DataType();
-    const bool byValue =
-        (t >= ftSmallint && t <= ftDateTime) || t == ftAutoInc ||
-        (dynamic_cast<TStringField*>(Field) && (Field->OnGetText || !Field->EditMask().empty()));
+    const bool byValue = (t >= ftSmallint && t <= ftDateTime) || t == ftAutoInc ||
+                         (dynamic_cast<TStringField*>(Field) && (Field->OnGetText || !Field->EditMask().empty()));
     if (byValue) return Copied->Value();
     const std::string text = Copied->DisplayText();
     return text.empty() ? Variant::Null() : Variant(text);
@@ -120,9 +102,8 @@ struct TableCopy {
     uint64_t Generation = 0;
 
     int PositionOfKey(const Variant& Key) const {
-        auto it = std::lower_bound(byKey_.begin(), byKey_.end(), Key, [this](size_t p, const Variant& k) {
-            return CompareKeys(Keys[p], k) < 0;
-        });
+        auto it = std::lower_bound(byKey_.begin(), byKey_.end(), Key,
+                                   [this](size_t p, const Variant& k) { return CompareKeys(Keys[p], k) < 0; });
         return it != byKey_.end() && CompareKeys(Keys[*it], Key) == 0 ? static_cast<int>(*it) : -1;
     }
     // The bookmark is the record's id.
@@ -158,7 +139,7 @@ struct TableCopy {
         return shared;
     }
 
-  private:
+private:
     std::vector<size_t> byKey_;
     std::unordered_map<int32_t, int> byId_;
 };
@@ -248,8 +229,8 @@ std::shared_ptr<TableCopy> CopyRecords(TvxMemData* Table, const std::string& Key
     copy->Table->Open();
     const int count = store.RecordCount();
     const std::vector<int32_t>& ids = Table->Ids();
-    copy->Ids.assign(ids.begin(), ids.begin() + static_cast<std::ptrdiff_t>(
-                                                    std::min(ids.size(), static_cast<size_t>(count))));
+    copy->Ids.assign(ids.begin(),
+                     ids.begin() + static_cast<std::ptrdiff_t>(std::min(ids.size(), static_cast<size_t>(count))));
     std::vector<uint8_t> value;
     TvxMemFields& copied = copy->Table->Store();
     for (int r = 0; r < count; ++r) {
@@ -281,8 +262,7 @@ std::shared_ptr<TableCopy> CopyRecords(TvxMemData* Table, const std::string& Key
     }
     for (auto [from, to] : pairs) copy->Fields.push_back(from);
     for (copy->Table->First(); !copy->Table->Eof(); copy->Table->Next()) {
-        copy->Keys.push_back(copiedKey ? copiedKey->Value()
-                                       : Variant(static_cast<int>(copy->Keys.size()) + 1));
+        copy->Keys.push_back(copiedKey ? copiedKey->Value() : Variant(static_cast<int>(copy->Keys.size()) + 1));
         std::vector<Variant>& cells = copy->Cells.emplace_back();
         for (auto [from, to] : pairs) cells.push_back(CellValue(from, to));
     }
@@ -349,8 +329,7 @@ std::string Describe(TCustomvxDBGrid* Grid, TvxTreeListNode* Node) {
     std::string text = "the row of record " + Shown(row->KeyValue);
     std::string path;
     for (TvxTreeListNode* p = Node->Parent(); p; p = p->Parent())
-        if (auto* g = GridNode(p))
-            path = "[" + Shown(g->GroupValue) + "]" + (path.empty() ? "" : " > " + path);
+        if (auto* g = GridNode(p)) path = "[" + Shown(g->GroupValue) + "]" + (path.empty() ? "" : " > " + path);
     return path.empty() ? text : text + " under " + path;
 }
 
@@ -419,8 +398,7 @@ Tree TreeOf(TCustomvxDBGrid* Grid) {
     Tree tree;
     tree.CaseInsensitive = Grid->IsCaseInsensitive();
     for (int c = 0; c < Grid->ColumnCount(); ++c)
-        if (TvxDBTreeListColumn* column = Grid->GetColumn(c); Compared(column))
-            tree.Columns.push_back(column->Name());
+        if (TvxDBTreeListColumn* column = Grid->GetColumn(c); Compared(column)) tree.Columns.push_back(column->Name());
     const Rows rows = RowsOf(Grid);
     tree.Rows.reserve(rows.Tree.size());
     for (TvxTreeListNode* n : rows.Tree) {
@@ -482,8 +460,8 @@ std::string HiddenText(const Tree& Tree) {
 // A column whose kept values the copy tells (CellValue): a plain grid column of a stored field.
 bool Predictable(TvxDBTreeListColumn* Column, const TableCopy& Records) {
     TField* field = Column->Field();
-    return Column->ClassName() == "TvxDBGridColumn" && !Column->OnGetText && field &&
-           field->FieldKind() == fkData && Records.FieldIndex(field->FieldName()) >= 0;
+    return Column->ClassName() == "TvxDBGridColumn" && !Column->OnGetText && field && field->FieldKind() == fkData &&
+           Records.FieldIndex(field->FieldName()) >= 0;
 }
 
 void CriteriaNames(const TvxCriteriaItemList* List, std::vector<std::string>& Names) {
@@ -503,8 +481,7 @@ std::vector<std::string> LoadColumns(TCustomvxDBGrid* Grid, const TableCopy& Rec
     if (Grid->FilterApplied()) CriteriaNames(Grid->Filter()->Criteria()->Root(), names);
     for (int c = 0; c < Grid->ColumnCount(); ++c)
         if (TvxDBTreeListColumn* column = Grid->GetColumn(c);
-            column &&
-            (column->GroupIndex() >= 0 || column->Sorted() != csNone || !Predictable(column, Records)))
+            column && (column->GroupIndex() >= 0 || column->Sorted() != csNone || !Predictable(column, Records)))
             names.push_back(column->Name());
     return names;
 }
@@ -522,8 +499,7 @@ struct FreshGrid {
     }
 };
 
-Tree LoadFresh(TCustomvxDBGrid* Grid, TvxMemData* Records, const std::vector<std::string>& Columns,
-               FreshGrid& Kept) {
+Tree LoadFresh(TCustomvxDBGrid* Grid, TvxMemData* Records, const std::vector<std::string>& Columns, FreshGrid& Kept) {
     if (!Kept.Grid) {
         Kept.Source = std::make_unique<TDataSource>(nullptr);
         Kept.Grid = std::make_unique<TvxDBGrid>(nullptr);
@@ -539,8 +515,8 @@ Tree LoadFresh(TCustomvxDBGrid* Grid, TvxMemData* Records, const std::vector<std
     fresh->AssignColumns(Grid);
     for (int i = fresh->ColumnCount() - 1; i >= 0; --i)
         if (TvxDBTreeListColumn* c = fresh->GetColumn(i);
-            c && std::none_of(Columns.begin(), Columns.end(),
-                              [c](const std::string& n) { return SameText(n, c->Name()); }))
+            c &&
+            std::none_of(Columns.begin(), Columns.end(), [c](const std::string& n) { return SameText(n, c->Name()); }))
             fresh->DestroyColumn(c);
     // Each column sorted as there, the group columns in their direction and the others in
     // the order they were sorted in: assigned one by one, a column's sort would clear the
@@ -586,8 +562,8 @@ Tree LoadFresh(TCustomvxDBGrid* Grid, TvxMemData* Records, const std::vector<std
 std::string FreshLoadKey(TCustomvxDBGrid* Grid, const std::string& Structure) {
     std::string key = std::to_string(Grid->OptionsBehavior().Bits()) + "," +
                       std::to_string(Grid->OptionsCustomize().Bits()) + "," +
-                      std::to_string(Grid->OptionsView().Bits()) + "," +
-                      std::to_string(Grid->OptionsDB().Bits()) + "," + Grid->KeyField() + "\n";
+                      std::to_string(Grid->OptionsView().Bits()) + "," + std::to_string(Grid->OptionsDB().Bits()) +
+                      "," + Grid->KeyField() + "\n";
     for (int c = 0; c < Grid->ColumnCount(); ++c)
         if (TvxDBTreeListColumn* column = Grid->GetColumn(c))
             key += column->ClassName() + " " + column->Name() + " " + column->FieldName() + " " +
@@ -662,8 +638,7 @@ struct GridTableCheck::Kept {
             std::vector<TField*> fields;
             if (TField* key = Table->FindField(Grid->KeyField())) fields.push_back(key);
             for (const std::string& name : columns)
-                if (auto* c = dynamic_cast<TvxDBTreeListColumn*>(Grid->FindColumnByName(name));
-                    c && c->Field())
+                if (auto* c = dynamic_cast<TvxDBTreeListColumn*>(Grid->FindColumnByName(name)); c && c->Field())
                     if (const int at = Records.FieldIndex(c->Field()->FieldName()); at >= 0)
                         fields.push_back(Records.Fields[static_cast<size_t>(at)]);
             structure_ = StoredBytes(Table, fields);
@@ -686,7 +661,7 @@ struct GridTableCheck::Kept {
         return expected_;
     }
 
-  private:
+private:
     uint64_t structureGeneration_ = 0;
     std::vector<std::string> structureColumns_;
     std::string structure_;
@@ -700,7 +675,7 @@ namespace {
 // ---- The checks ----
 
 class Checker {
-  public:
+public:
     Checker(TCustomvxDBGrid* Grid, TvxMemData* Table, GridTableCheck::Kept& Kept)
         : grid_(Grid), table_(Table), kept_(Kept) {}
 
@@ -713,12 +688,10 @@ class Checker {
         }
         // The record window names its rows' records by the table's bookmarks; the loaded rows
         // name them by key, when there are any.
-        copy_ = CopyRecords(table_, grid_->KeyField(), !grid_->IsCursorMode() && !table_->IsEmpty(),
-                            kept_.Copy);
+        copy_ = CopyRecords(table_, grid_->KeyField(), !grid_->IsCursorMode() && !table_->IsEmpty(), kept_.Copy);
         if (copy_->Problem.empty()) kept_.Copy = copy_;
         if (!copy_->Problem.empty()) return {"check: " + copy_->Problem};
-        for (const Variant& key : copy_->SharedKeys())
-            Say("check: the table holds key " + Shown(key) + " twice");
+        for (const Variant& key : copy_->SharedKeys()) Say("check: the table holds key " + Shown(key) + " twice");
         if (!said_.empty()) return said_;
         current_ = table_->IsEmpty() ? -1 : copy_->PositionOfBookmark(table_->Bookmark());
         if (!table_->IsEmpty() && current_ < 0) Say("check: the table's current record has no id");
@@ -729,7 +702,7 @@ class Checker {
         return said_;
     }
 
-  private:
+private:
     void Say(std::string Text) { said_.push_back(std::move(Text)); }
     std::string Row(TvxTreeListNode* Node) { return Describe(grid_, Node); }
 
@@ -765,15 +738,13 @@ class Checker {
                 return;
             }
             if (hidden) {
-                if (n->Count() > 0)
-                    Say("rows: the filter's hidden rows hold " + Row(n) + " with rows below it");
+                if (n->Count() > 0) Say("rows: the filter's hidden rows hold " + Row(n) + " with rows below it");
             } else if (n->Level() < levels) {
                 if (n->Count() == 0) Say("rows: " + Row(n) + " has no rows");
                 return;
             } else if (n->Level() > levels || n->Count() > 0) {
                 Say("rows: " + Row(n) + " is on level " + std::to_string(n->Level()) + " with " +
-                    std::to_string(n->Count()) + " rows below, data rows are on level " +
-                    std::to_string(levels));
+                    std::to_string(n->Count()) + " rows below, data rows are on level " + std::to_string(levels));
             }
             const int at = copy_->PositionOfKey(row->KeyValue);
             if (at < 0) {
@@ -781,15 +752,13 @@ class Checker {
                     Shown(row->KeyValue) + ", which the table does not have");
                 return;
             }
-            if (++rowsOf[static_cast<size_t>(at)] == 2)
-                Say("rows: record " + Shown(row->KeyValue) + " has two rows");
+            if (++rowsOf[static_cast<size_t>(at)] == 2) Say("rows: record " + Shown(row->KeyValue) + " has two rows");
         };
         for (TvxTreeListNode* n : rows_.Tree) count(n, false);
         for (TvxTreeListNode* n : rows_.Hidden) count(n, true);
         if (grid_->IsLoadAllMode())
             for (size_t p = 0; p < rowsOf.size(); ++p)
-                if (rowsOf[p] == 0)
-                    Say("rows: record " + Shown(copy_->Keys[p]) + " has no row, shown or hidden");
+                if (rowsOf[p] == 0) Say("rows: record " + Shown(copy_->Keys[p]) + " has no row, shown or hidden");
     }
 
     // The data row in the tree of the record at Position; none when it has no row there.
@@ -808,8 +777,7 @@ class Checker {
         TvxTreeListNode* focused = grid_->GetFocusedNode();
         if (!focused) {
             if (!rows_.Tree.empty())
-                Say("focus: no row is focused, though the grid shows " + std::to_string(rows_.Tree.size()) +
-                    " rows");
+                Say("focus: no row is focused, though the grid shows " + std::to_string(rows_.Tree.size()) + " rows");
             return;
         }
         if (!InTree(focused)) {
@@ -829,8 +797,7 @@ class Checker {
         // Code may make current a record the filter hides; then no row may show it.
         TvxTreeListNode* shown = nullptr;
         for (TvxTreeListNode* n : rows_.Tree)
-            if (!IsGroupRow(grid_, n) && GridNode(n) && CompareKeys(GridNode(n)->KeyValue, current) == 0)
-                shown = n;
+            if (!IsGroupRow(grid_, n) && GridNode(n) && CompareKeys(GridNode(n)->KeyValue, current) == 0) shown = n;
         bool hidden = false;
         for (TvxTreeListNode* n : rows_.Hidden)
             if (GridNode(n) && CompareKeys(GridNode(n)->KeyValue, current) == 0) hidden = true;
@@ -844,8 +811,8 @@ class Checker {
     void CheckSelection() {
         if (!grid_->IsMultiSelect()) {
             if (grid_->GetSelectedCount() != 0)
-                Say("selection: a grid without multi-select lists " +
-                    std::to_string(grid_->GetSelectedCount()) + " selected entries");
+                Say("selection: a grid without multi-select lists " + std::to_string(grid_->GetSelectedCount()) +
+                    " selected entries");
             return;
         }
         // The entries: each its row and its record (by bookmark, or the row's key).
@@ -866,9 +833,8 @@ class Checker {
             const std::string entry = "entry " + std::to_string(i) + " of the selection";
             // A row that is neither in the tree nor hidden may be freed: it is not looked at.
             const bool inTree = row && InTree(row);
-            const bool hidden =
-                row && !inTree &&
-                std::find(rows_.Hidden.begin(), rows_.Hidden.end(), row) != rows_.Hidden.end();
+            const bool hidden = row && !inTree &&
+                                std::find(rows_.Hidden.begin(), rows_.Hidden.end(), row) != rows_.Hidden.end();
             int record = -1;
             if (bookmarks && static_cast<size_t>(i) < marks.size()) {
                 record = copy_->PositionOfBookmark(marks[static_cast<size_t>(i)]);
@@ -877,16 +843,14 @@ class Checker {
                 const Variant key = GridNode(row) ? GridNode(row)->KeyValue : Variant();
                 record = copy_->PositionOfKey(key);
                 if (record < 0)
-                    Say("selection: " + entry + " is key " + Shown(key) +
-                        ", which no record of the table has");
+                    Say("selection: " + entry + " is key " + Shown(key) + ", which no record of the table has");
             }
             records.push_back(record);
             const std::string named = record >= 0 ? " (" + copy_->Record(record) + ")" : "";
             if (!row) {
                 // A loaded run holds rows for some records only: an entry of a record outside it
                 // has none (by key, which record that is only its row would tell).
-                if (grid_->IsPartialLoadMode() && (bookmarks ? record >= 0 && !LoadedRowOf(record) : true))
-                    continue;
+                if (grid_->IsPartialLoadMode() && (bookmarks ? record >= 0 && !LoadedRowOf(record) : true)) continue;
                 Say("selection: " + entry + named + " has no row" +
                     (record >= 0 && LoadedRowOf(record) ? ", though " + Row(LoadedRowOf(record)) + " shows it" : ""));
                 continue;
@@ -909,8 +873,8 @@ class Checker {
                                            : CompareKeys(copy_->Keys[static_cast<size_t>(a)],
                                                          copy_->Keys[static_cast<size_t>(b)]) < 0;
             if (a == b)
-                Say("selection: entries " + std::to_string(i - 1) + " and " + std::to_string(i) +
-                    " both name " + copy_->Record(a));
+                Say("selection: entries " + std::to_string(i - 1) + " and " + std::to_string(i) + " both name " +
+                    copy_->Record(a));
             else if (!inOrder)
                 Say("selection: entries " + std::to_string(i - 1) + " and " + std::to_string(i) + " (" +
                     copy_->Record(a) + ", " + copy_->Record(b) + ") are not in the " +
@@ -924,9 +888,9 @@ class Checker {
     void CompareWithFreshLoad() {
         const Tree shownTree = TreeOf(grid_);
         const Tree& freshTree = kept_.FreshTree(grid_, table_, *copy_);
-        const bool sameRows =
-            SameLists(shownTree.Rows, freshTree.Rows,
-                      [&](const TreeRow& a, const TreeRow& b) { return Same(a, b, shownTree.CaseInsensitive); });
+        const bool sameRows = SameLists(shownTree.Rows, freshTree.Rows, [&](const TreeRow& a, const TreeRow& b) {
+            return Same(a, b, shownTree.CaseInsensitive);
+        });
         const bool sameHidden = SameLists(shownTree.Hidden, freshTree.Hidden,
                                           [](const Variant& a, const Variant& b) { return Same(a, b); });
         if (sameRows && sameHidden) return;
@@ -934,8 +898,7 @@ class Checker {
         const std::string shownHidden = HiddenText(shownTree), freshHidden = HiddenText(freshTree);
         std::string text;
         if (!sameHidden)
-            text = "tree: the filter's hidden rows are \"" + shownHidden + "\", a fresh load's \"" +
-                   freshHidden + "\"";
+            text = "tree: the filter's hidden rows are \"" + shownHidden + "\", a fresh load's \"" + freshHidden + "\"";
         if (!sameRows) {
             size_t at = 0;
             while (at < shown.size() && at < fresh.size() &&
@@ -945,10 +908,9 @@ class Checker {
             std::sort(a.begin(), a.end());
             std::sort(b.begin(), b.end());
             if (!text.empty()) text += "; and ";
-            text += std::string(a == b ? "tree: the rows of a fresh load, in another order: " : "tree: ") +
-                    "line " + std::to_string(at + 1) + " shows \"" +
-                    (at < shown.size() ? shown[at] : "(nothing)") + "\", a fresh load shows \"" +
-                    (at < fresh.size() ? fresh[at] : "(nothing)") + "\"";
+            text += std::string(a == b ? "tree: the rows of a fresh load, in another order: " : "tree: ") + "line " +
+                    std::to_string(at + 1) + " shows \"" + (at < shown.size() ? shown[at] : "(nothing)") +
+                    "\", a fresh load shows \"" + (at < fresh.size() ? fresh[at] : "(nothing)") + "\"";
         }
         text += "\n  shown:";
         for (const std::string& line : shown) text += "\n    " + line;
@@ -976,8 +938,7 @@ class Checker {
         // An empty table shows one empty row.
         if (copy_->Keys.empty()) {
             if (grid_->GetCount() > 1)
-                Say("rows: the record window shows " + std::to_string(grid_->GetCount()) +
-                    " rows for no record");
+                Say("rows: the record window shows " + std::to_string(grid_->GetCount()) + " rows for no record");
             if (grid_->GetSelectedCount() > 0)
                 Say("selection: the selection lists " + std::to_string(grid_->GetSelectedCount()) +
                     " entries, the table has no record");
@@ -990,14 +951,12 @@ class Checker {
             const int record = copy_->PositionOfBookmark(WindowRowBookmark(i));
             records.push_back(record);
             if (record < 0) Say("rows: row " + std::to_string(i) + " shows no record of the table");
-            if (row->Count() > 0)
-                Say("rows: row " + std::to_string(i) + " of the record window has rows below it");
+            if (row->Count() > 0) Say("rows: row " + std::to_string(i) + " of the record window has rows below it");
         }
         for (size_t i = 1; i < records.size(); ++i)
             if (records[i - 1] >= 0 && records[i] >= 0 && records[i] != records[i - 1] + 1)
                 Say("rows: rows " + std::to_string(i - 1) + " and " + std::to_string(i) + " show " +
-                    copy_->Record(records[i - 1]) + " and " + copy_->Record(records[i]) +
-                    ", not one after the other");
+                    copy_->Record(records[i - 1]) + " and " + copy_->Record(records[i]) + ", not one after the other");
         const int expected = std::min<int>(static_cast<int>(copy_->Keys.size()),
                                            std::max(1, grid_->GetDataLink()->BufferCount()));
         if (grid_->GetCount() != expected)
@@ -1017,8 +976,8 @@ class Checker {
         }
         if (!grid_->IsMultiSelect()) {
             if (grid_->GetSelectedCount() != 0)
-                Say("selection: a grid without multi-select lists " +
-                    std::to_string(grid_->GetSelectedCount()) + " selected entries");
+                Say("selection: a grid without multi-select lists " + std::to_string(grid_->GetSelectedCount()) +
+                    " selected entries");
             return;
         }
         // The list: bookmarks of records, in the table's order, each once; a row shows selected
@@ -1037,8 +996,8 @@ class Checker {
                 Say("selection: " + entry + " names " + copy_->Record(record) + " again");
             listed[static_cast<size_t>(record)] = true;
             if (record <= previous)
-                Say("selection: " + entry + " (" + copy_->Record(record) + ") comes after " +
-                    copy_->Record(previous) + ", against the table's order");
+                Say("selection: " + entry + " (" + copy_->Record(record) + ") comes after " + copy_->Record(previous) +
+                    ", against the table's order");
             previous = std::max(previous, record);
         }
         for (int i = 0; i < grid_->GetCount(); ++i) {
@@ -1068,9 +1027,7 @@ GridTableCheck::GridTableCheck(TCustomvxDBGrid* Grid, TvxMemData* Table)
 
 GridTableCheck::~GridTableCheck() = default;
 
-std::vector<std::string> GridTableCheck::Disagreements() {
-    return Checker(grid_, table_, *kept_).Run();
-}
+std::vector<std::string> GridTableCheck::Disagreements() { return Checker(grid_, table_, *kept_).Run(); }
 
 std::vector<std::string> GridDisagreements(TCustomvxDBGrid* Grid, TvxMemData* Table) {
     return GridTableCheck(Grid, Table).Disagreements();

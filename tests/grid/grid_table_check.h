@@ -33,7 +33,7 @@ class TvxMemData;
 // fresh loads of the same records and settings), so a test that looks after every step pays
 // for what changed.
 class GridTableCheck {
-  public:
+public:
     GridTableCheck(TCustomvxDBGrid* Grid, TvxMemData* Table);
     ~GridTableCheck();
     GridTableCheck(const GridTableCheck&) = delete;
@@ -43,7 +43,7 @@ class GridTableCheck {
 
     struct Kept;
 
-  private:
+private:
     TCustomvxDBGrid* grid_;
     TvxMemData* table_;
     std::unique_ptr<Kept> kept_;

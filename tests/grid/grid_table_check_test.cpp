@@ -12,7 +12,7 @@
 namespace {
 
 class DBGridTableCheck : public GridOnForm {
-  protected:
+protected:
     void SetUp() override {
         GridOnForm::SetUp();
         Col("ID");
@@ -29,16 +29,14 @@ class DBGridTableCheck : public GridOnForm {
     }
     TvxDBGridNode* Row(int id) {
         for (TvxTreeListNode* n = grid->GetFirstNode(); n; n = n->GetNext())
-            if (auto* row = NodeAs<TvxDBGridNode>(n);
-                row && n->Count() == 0 && row->KeyValue.AsInteger() == id)
+            if (auto* row = NodeAs<TvxDBGridNode>(n); row && n->Count() == 0 && row->KeyValue.AsInteger() == id)
                 return row;
         return nullptr;
     }
     // The disagreements found, each reduced to its first words (up to the colon).
     std::vector<std::string> Kinds() {
         std::vector<std::string> kinds;
-        for (const std::string& line : GridDisagreements(grid, table))
-            kinds.push_back(line.substr(0, line.find(':')));
+        for (const std::string& line : GridDisagreements(grid, table)) kinds.push_back(line.substr(0, line.find(':')));
         return kinds;
     }
     static bool Has(const std::vector<std::string>& kinds, const std::string& kind) {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "grid/core/vx_db_grid.h"
 #include "grid/columns/vx_db_grid_column.h"
+#include "grid/core/vx_db_grid.h"
 #include "memdata/vx_mem_data.h"
 #include "platform/db/db.h"
 #include "platform/forms/application.h"
@@ -27,7 +27,7 @@
 #include "tests/support/ui_driver.h"
 
 class GridOnForm : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         driver = std::make_unique<UiDriver>();
         form = new TForm(EnsureApplication());

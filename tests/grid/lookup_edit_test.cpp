@@ -28,7 +28,7 @@
 namespace {
 
 class LookupEdit : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         driver = std::make_unique<UiDriver>();
         form = new TForm(EnsureApplication());
@@ -255,11 +255,11 @@ TEST_F(LookupEdit, AListSourceEditorKeepsItsValueAndRefusesACircularSource) {
 
     // An editor whose own data comes from the list dataset would feed itself.
     class LinkedLookupEdit : public TvxInplaceLookupEdit {
-      public:
+    public:
         LinkedLookupEdit(TComponent* Owner, TDataSource* Own) : TvxInplaceLookupEdit(Owner), own_(Own) {}
         TDataSource* GetEditDataSource() const override { return own_; }
 
-      private:
+    private:
         TDataSource* own_;
     };
     auto* linked = new LinkedLookupEdit(form, src);

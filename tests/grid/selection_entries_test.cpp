@@ -38,9 +38,7 @@ TEST(SelectionEntries, StayInKeyOrderHoweverTheyCome) {
         for (int step = 0; step < steps; ++step) {
             const int key = static_cast<int>(random() % static_cast<unsigned>(keys));
             switch (random() % 8) {
-                case 0:
-                    entries.BeginRange();
-                    break;
+                case 0: entries.BeginRange(); break;
                 case 1:
                     if (random() % 4 == 0) entries.EndRange();
                     break;

@@ -13,7 +13,7 @@
 namespace {
 
 class SummaryText : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         FormatSettings().DecimalSeparator = ',';
         FormatSettings().ShortDateFormat = "dd.mm.yyyy";

@@ -10,9 +10,9 @@
 #include "sim/door_sim.h"
 
 struct DoorWire {
-    int owed = 0;         // frames that wanted an answer, less the answers that came for them
-    bool outran = false;  // an answer came when no frame was owed one (two for one frame, or one
-                          // for a frame that wants none)
+    int owed = 0;                       // frames that wanted an answer, less the answers that came for them
+    bool outran = false;                // an answer came when no frame was owed one (two for one frame, or one
+                                        // for a frame that wants none)
     std::vector<std::string> requests;  // the DATA of the program's answers, in order
 };
 
@@ -27,8 +27,10 @@ inline DoorWire ReadDoorWire(const std::vector<SimExchange>& exchanges) {
             SimFrame answer;
             const bool good = SimDecodeFrame(bytes, answer) == SimParse::Ok;
             if (good && answer.h1 == 0x02) continue;
-            if (wire.owed == 0) wire.outran = true;
-            else --wire.owed;
+            if (wire.owed == 0)
+                wire.outran = true;
+            else
+                --wire.owed;
             if (good) wire.requests.push_back(answer.data);
         }
     }

@@ -9,11 +9,11 @@
 
 #include "link/frame_codec.h"
 #include "link/link_state.h"
-#include "program/message_dialog.h"
 #include "platform/rtl/exception.h"
 #include "platform/sync/clock.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/timers.h"
+#include "program/message_dialog.h"
 #include "tests/link/link_fakes.h"
 #include "tests/support/auto_advance.h"
 
@@ -33,7 +33,8 @@ TEST(FrameCodec, WorkedFramesAndEscapingBothWays) {
         {Bytes({0x20, 0x10}), Bytes({0x02, 0x00, 0x01, 0x1B, 0x82, 0x20, 0x10, 0x33, 0x03})},
         {"", Bytes({0x02, 0x00, 0x01, 0x00, 0x01, 0x03})},
         {Bytes({0x28, 0x28, 0x00}), Bytes({0x02, 0x00, 0x01, 0x1B, 0x83, 0x28, 0x28, 0x00, 0x1B, 0x82, 0x03})},
-        {Bytes({0xFB, 0x02, 0x00, 0x0D, 0x00}), Bytes({0x02, 0x00, 0x01, 0x05, 0xFB, 0x1B, 0x82, 0x00, 0x0D, 0x00, 0xF0, 0x03})},
+        {Bytes({0xFB, 0x02, 0x00, 0x0D, 0x00}),
+         Bytes({0x02, 0x00, 0x01, 0x05, 0xFB, 0x1B, 0x82, 0x00, 0x0D, 0x00, 0xF0, 0x03})},
         {Bytes({0x1B}), Bytes({0x02, 0x00, 0x01, 0x01, 0x1B, 0x9B, 0x1B, 0x9B, 0x03})},  // data and check byte 1B
     };
     for (const Row& r : rows) {
@@ -65,14 +66,19 @@ TEST(FrameEngine, AnswersEveryGoodFrameOnceInOrderOfPrecedence) {
     f.link.LinkState.PendingFrame = Bytes({0x28, 0x28, 0x00});
     f.main.texts["Edit502"] = "01,02";
     f.main.texts["Edit503"] = "";
-    for (TBlockOrder order : {TBlockOrder::WriteOutputs, TBlockOrder::WriteInputs, TBlockOrder::ReadOutputs,
-                              TBlockOrder::ReadInputs})
+    for (TBlockOrder order :
+         {TBlockOrder::WriteOutputs, TBlockOrder::WriteInputs, TBlockOrder::ReadOutputs, TBlockOrder::ReadInputs})
         ASSERT_TRUE(f.link.OrderBlock(order, false));
 
     const std::string expected[] = {
-        Bytes({0xFC, 0x13, 0x00}), Bytes({0xFC, 0x13, 0x01}), Bytes({0xFB, 0x13, 0x00, 0x01, 0x02}),
-        Bytes({0xFB, 0x13, 0x01}), Bytes({0x28, 0x28, 0x00}), Bytes({0xFB, 0x02, 0x00, 0x0D, 0x00}),
-        Bytes({0x20, 0x10}), "",
+        Bytes({0xFC, 0x13, 0x00}),
+        Bytes({0xFC, 0x13, 0x01}),
+        Bytes({0xFB, 0x13, 0x00, 0x01, 0x02}),
+        Bytes({0xFB, 0x13, 0x01}),
+        Bytes({0x28, 0x28, 0x00}),
+        Bytes({0xFB, 0x02, 0x00, 0x0D, 0x00}),
+        Bytes({0x20, 0x10}),
+        "",
     };
     for (const std::string& data : expected) {
         out = f.Poll(Empty());
@@ -141,7 +147,7 @@ TEST(FrameEngine, ReceiveBufferWithoutEtxIsCappedAtOneKilobyte) {
     EXPECT_LE(f.link.LinkState.ReceiveBuffer.size(), 1024u);
     EXPECT_EQ("REC-ERR: no ETX", f.view.LastStatus());
     f.Poll(std::string(100, '\x55') + Empty());  // this one fails (garbage in front)...
-    out = f.Poll(Empty());                         // ...and the next is clean
+    out = f.Poll(Empty());                       // ...and the next is clean
     EXPECT_EQ(1u, out.size());
 }
 
@@ -165,8 +171,10 @@ TEST(FrameEngine, ResultByteIsReadFromLenSixOnAndShortAnswersReadAsZero) {
     lying += static_cast<char>(XorCheck(lying));
     std::string wire = Bytes({0x02});
     for (char c : lying) {
-        if (c == 0x02 || c == 0x03 || c == 0x1B) wire += Bytes({0x1B, static_cast<uint8_t>(c) + 0x80});
-        else wire += c;
+        if (c == 0x02 || c == 0x03 || c == 0x1B)
+            wire += Bytes({0x1B, static_cast<uint8_t>(c) + 0x80});
+        else
+            wire += c;
     }
     wire += '\x03';
     auto out = f.Poll(wire);
@@ -263,8 +271,7 @@ TEST(FrameEngine, AFrameThePortRefusesIsNotTracedAsSentAndWhatItCarriedLeavesIts
         f.port.on_put = nullptr;
         const std::vector<std::string> before = f.port.written;
         f.port.Feed(poll);
-        EXPECT_EQ(r.next,
-                  std::vector<std::string>(f.port.written.begin() + before.size(), f.port.written.end()));
+        EXPECT_EQ(r.next, std::vector<std::string>(f.port.written.begin() + before.size(), f.port.written.end()));
         EXPECT_EQ(0, std::count(f.port.written.begin(), f.port.written.end(), r.refused));
         EXPECT_EQ(1, f.view.Traced(r.line));
         EXPECT_EQ(static_cast<std::ptrdiff_t>(f.port.written.size()), f.view.Traced("S: "));

@@ -15,29 +15,29 @@ TEST(FrameFuzz, SeededFramesNeverCrashAndBadOnesGetNoAnswer) {
     for (int round = 0; round < 20000; ++round) {
         std::string wire;
         switch (rng() % 4) {
-        case 0: {  // noise
-            size_t n = rng() % 40;
-            for (size_t k = 0; k < n; ++k) wire += byte();
-            break;
-        }
-        default: {  // a real frame, possibly a record or broadcast, then mutated
-            SimFrame frame;
-            frame.h0 = rng() % 8 == 0 ? 0x02 : 0x00;
-            frame.h1 = byte();
-            size_t n = rng() % 60;
-            if (rng() % 2) frame.data = std::string("\xFB\x02", 2);
-            for (size_t k = 0; k < n; ++k) frame.data += byte();
-            wire = SimEncodeFrame(frame);
-            int mutations = rng() % 3;
-            for (int m = 0; m < mutations && !wire.empty(); ++m) {
-                size_t at = rng() % wire.size();
-                switch (rng() % 3) {
-                case 0: wire[at] = byte(); break;
-                case 1: wire.erase(at, 1); break;
-                default: wire.insert(at, 1, byte()); break;
+            case 0: {  // noise
+                size_t n = rng() % 40;
+                for (size_t k = 0; k < n; ++k) wire += byte();
+                break;
+            }
+            default: {  // a real frame, possibly a record or broadcast, then mutated
+                SimFrame frame;
+                frame.h0 = rng() % 8 == 0 ? 0x02 : 0x00;
+                frame.h1 = byte();
+                size_t n = rng() % 60;
+                if (rng() % 2) frame.data = std::string("\xFB\x02", 2);
+                for (size_t k = 0; k < n; ++k) frame.data += byte();
+                wire = SimEncodeFrame(frame);
+                int mutations = rng() % 3;
+                for (int m = 0; m < mutations && !wire.empty(); ++m) {
+                    size_t at = rng() % wire.size();
+                    switch (rng() % 3) {
+                        case 0: wire[at] = byte(); break;
+                        case 1: wire.erase(at, 1); break;
+                        default: wire.insert(at, 1, byte()); break;
+                    }
                 }
             }
-        }
         }
         size_t etx = wire.find('\x03');
         if (etx == std::string::npos)

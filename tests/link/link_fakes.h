@@ -17,10 +17,10 @@
 #include "link/link_port.h"
 #include "link/link_state.h"
 #include "link/link_view.h"
+#include "link/sercom_link.h"
 #include "program/log_file.h"
 #include "program/program_context.h"
 #include "program/program_dirs.h"
-#include "link/sercom_link.h"
 #include "tests/support/temp_folder.h"
 
 class FakePort : public TLinkPort {
@@ -68,7 +68,8 @@ public:
     std::string LastStatus() const { return status.empty() ? std::string() : status.back(); }
     // How many trace lines hold `text`.
     std::ptrdiff_t Traced(const std::string& text) const {
-        return std::count_if(trace.begin(), trace.end(), [&](const std::string& t) { return t.find(text) != std::string::npos; });
+        return std::count_if(trace.begin(), trace.end(),
+                             [&](const std::string& t) { return t.find(text) != std::string::npos; });
     }
 
     std::vector<std::string> trace;
@@ -143,9 +144,7 @@ struct FakeLink {
         Program().ProtDir = logs.Path().string() + "/";
         if (open) link.OpenPort(1, false);
     }
-    ~FakeLink() {
-        Program().ProtDir = saved_prot;
-    }
+    ~FakeLink() { Program().ProtDir = saved_prot; }
     // Everything the link wrote to its "TOVAK-COM-" log.
     std::string ComLog() const {
         std::ifstream in(LogFileName("TOVAK-COM-"), std::ios::binary);
@@ -157,7 +156,9 @@ struct FakeLink {
         port.Feed(wire);
         return port.written;
     }
-    static std::string Frame(const std::string& data, uint8_t h0 = 0, uint8_t h1 = 1) { return BuildWireFrame(h0, h1, data); }
+    static std::string Frame(const std::string& data, uint8_t h0 = 0, uint8_t h1 = 1) {
+        return BuildWireFrame(h0, h1, data);
+    }
     static std::string Data(std::initializer_list<int> bytes) {
         std::string s;
         for (int b : bytes) s += static_cast<char>(b);

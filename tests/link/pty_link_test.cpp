@@ -5,28 +5,28 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
-#include <atomic>
-#include <fstream>
-#include <thread>
 #include <fcntl.h>
+#include <filesystem>
+#include <fstream>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 #include "link/com_port_link.h"
 #include "link/frame_codec.h"
 #include "link/link_state.h"
-#include "program/log_file.h"
-#include "program/program_context.h"
-#include "program/program_dirs.h"
 #include "link/sercom_link.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/timers.h"
+#include "program/log_file.h"
+#include "program/program_context.h"
+#include "program/program_dirs.h"
 #include "serial/ser_com_port.h"
-#include "tests/support/pty_pair.h"
 #include "tests/link/link_fakes.h"
+#include "tests/support/pty_pair.h"
 #include "tests/support/pump_until.h"
 #include "tests/support/temp_folder.h"
 
@@ -40,7 +40,8 @@ constexpr int kPort = 23;
 // goes on to set up the threads, the level and the window).
 class PollAtOpen : public TSerWin32Dispatcher {
 public:
-    PollAtOpen(TObject* owner, PtyPair& pty, int delay_ms) : TSerWin32Dispatcher(owner), pty_(pty), delay_ms_(delay_ms) {}
+    PollAtOpen(TObject* owner, PtyPair& pty, int delay_ms)
+        : TSerWin32Dispatcher(owner), pty_(pty), delay_ms_(delay_ms) {}
     ~PollAtOpen() override {
         if (device_.joinable()) device_.join();
     }
@@ -87,10 +88,12 @@ TEST(LinkOpen, APollDuringTheOpenGetsExactlyOneAnswerAtOnce) {
         const std::string answer = BuildWireFrame(0, 1, "");
         auto nextAnswer = [&] {
             std::string got;
-            PumpUntil([&] {
-                got += pty.ReadAvailable();
-                return got.size() >= answer.size();
-            }, 1000);
+            PumpUntil(
+                [&] {
+                    got += pty.ReadAvailable();
+                    return got.size() >= answer.size();
+                },
+                1000);
             return got;
         };
         for (int round = 0; round < 17; ++round) {  // 51 opens
@@ -167,10 +170,12 @@ protected:
     std::string PollOnce() {
         pty_.WriteAll(BuildWireFrame(0, 1, ""));
         std::string got;
-        PumpUntil([&] {
-            got += pty_.ReadAvailable();
-            return !got.empty() && got.back() == '\x03';
-        }, 2000);
+        PumpUntil(
+            [&] {
+                got += pty_.ReadAvailable();
+                return !got.empty() && got.back() == '\x03';
+            },
+            2000);
         return got;
     }
     std::string ComLog() {

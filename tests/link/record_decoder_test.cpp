@@ -27,9 +27,7 @@ protected:
         saved_prot_ = Program().ProtDir;
         Program().ProtDir = dir_.string() + "/";
     }
-    void TearDown() override {
-        Program().ProtDir = saved_prot_;
-    }
+    void TearDown() override { Program().ProtDir = saved_prot_; }
     // The record is acknowledged first; anything queued leaves one poll later.
     void ExpectAcked(const std::string& record) {
         auto out = f.Poll(record);
@@ -100,11 +98,18 @@ TEST_F(RecordDecoder, InstallationMarksFollowTheDoorStateWhileTheBarShows) {
 
 TEST_F(RecordDecoder, ConfigurationBlocksFillTheSlots) {
     std::string group(40, '\0');
-    group[0] = 7;                       // Params[0]
-    group[1] = 0x01; group[2] = 0x2C;   // Params[1] = 300
-    group[21] = 5;                      // bus address
-    group[30] = '4'; group[31] = '3'; group[32] = '2'; group[33] = '1';
-    group[34] = 0; group[35] = 0; group[36] = 0x03; group[37] = 0x09;
+    group[0] = 7;  // Params[0]
+    group[1] = 0x01;
+    group[2] = 0x2C;  // Params[1] = 300
+    group[21] = 5;    // bus address
+    group[30] = '4';
+    group[31] = '3';
+    group[32] = '2';
+    group[33] = '1';
+    group[34] = 0;
+    group[35] = 0;
+    group[36] = 0x03;
+    group[37] = 0x09;
     group[38] = 0x22;
     std::string block = group + std::string(200, '\0');
     Expect(AwaitConfigBlock1);
@@ -143,8 +148,9 @@ TEST_F(RecordDecoder, NodeTableOdReplyCodeAndSettings) {
     ExpectAcked(Rec(0xA0, 0x00, B({2})));
     EXPECT_EQ(2, f.link.LinkState.NodeTable.NodeCount);
     EXPECT_FALSE(f.link.Awaiting(AwaitNodeList));
-    std::string e = B({0x41, 1, 2, 3}) + "HW07" + B({'1', '2', 9, 3, 0x07, 0xE8, 14, 5, 6, 2, 0, 1, 0x41, 4,
-                                                   0, 0, 0, 0x1E, 0, 0, 0, 11, 0x00, 0x01, 0x23, 0x45, 3, 0, 0, 0x01, 0x02});
+    std::string e = B({0x41, 1, 2, 3}) + "HW07" +
+                    B({'1', '2',  9, 3, 0x07, 0xE8, 14,   5,    6,    2,    0, 1, 0x41, 4,    0,   0,
+                       0,   0x1E, 0, 0, 0,    11,   0x00, 0x01, 0x23, 0x45, 3, 0, 0,    0x01, 0x02});
     Expect(AwaitNodeList);
     ExpectAcked(Rec(0xA0, 0xFF, e));
     EXPECT_FALSE(f.link.Awaiting(AwaitNodeList));
@@ -227,8 +233,9 @@ TEST_F(RecordDecoder, ErrorsCountersAndButtons) {
 
     f.link.LinkState.NodeTable.KznCount = 3;
     std::string long_form(42, '\0');
-    long_form[0] = 0x03; long_form[1] = 0x05;   // box 1: buttons, KZN bits 101
-    long_form[5] = 0x03;                        // box 2
+    long_form[0] = 0x03;
+    long_form[1] = 0x05;  // box 1: buttons, KZN bits 101
+    long_form[5] = 0x03;  // box 2
     Expect(AwaitButtonState);
     ExpectAcked(Rec(0x51, 0x00, long_form));
     EXPECT_EQ("XX------", f.link.LinkState.ButtonMap);

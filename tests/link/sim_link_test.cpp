@@ -86,7 +86,9 @@ protected:
         return wire;
     }
     // Pumps until every request of `wait` is taken and answered.
-    bool Await(const TDeviceWait& wait) { return PumpUntil([&] { return wait.Answered(); }); }
+    bool Await(const TDeviceWait& wait) {
+        return PumpUntil([&] { return wait.Answered(); });
+    }
     // One request and its answer.
     bool Ask(const std::string& data, TAnswer answer) {
         TDeviceWait wait(link_.get());

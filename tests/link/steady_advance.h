@@ -60,7 +60,8 @@ public:
         stopping_.notify_all();
         // The thread may wait for the window thread to answer it: only that is handled here.
         while (asking && !finished_)
-            if (!RunLoopUntil([this] { return finished_.load(); }, kNoDeadline, TLoopMessages{kNoMessage, kNoMessage, {}}))
+            if (!RunLoopUntil([this] { return finished_.load(); }, kNoDeadline,
+                              TLoopMessages{kNoMessage, kNoMessage, {}}))
                 std::this_thread::yield();
         thread_.join();
         std::lock_guard<std::mutex> guard(Shared().lock);

@@ -91,10 +91,10 @@ TEST(WaitFor, TheProgramsEndWinsAndAConditionMetBeatsTheLinkAndThePage) {
         Trigger t([] { PostQuitMessage(0); });
         EXPECT_EQ(TWaitEnd::ProgramEnd, WaitFor([] { return true; }, kNoDeadline));
     }
-    EXPECT_EQ(TWaitEnd::Met, WaitFor([] { return true; }, kNoDeadline,
-                                     TWaitEnds{[] { return false; }, [] { return false; }}));
-    EXPECT_EQ(TWaitEnd::LinkClosed, WaitFor([] { return false; }, clock->Ticks(),
-                                            TWaitEnds{[] { return false; }, [] { return false; }}));
+    EXPECT_EQ(TWaitEnd::Met,
+              WaitFor([] { return true; }, kNoDeadline, TWaitEnds{[] { return false; }, [] { return false; }}));
+    EXPECT_EQ(TWaitEnd::LinkClosed,
+              WaitFor([] { return false; }, clock->Ticks(), TWaitEnds{[] { return false; }, [] { return false; }}));
 }
 
 // Delay and the type query, each against every end that applies to it. Whenever the link
@@ -166,10 +166,11 @@ TEST(LinkWaits, NothingAWaitQueuedOutlivesItAndARequestNobodyWaitsForHasItsOwnDe
     const std::string doorState = FakeLink::Data({0xFB, 0x02, 0x00, 0x0D, 0x00});
     const std::string item = "00,00,FB,02,00,0D,00";
     const std::string poll = FakeLink::Frame("");
-    const std::string record = FakeLink::Frame(FakeLink::Data({0xFB, 0x02, 0x09, 0x0D, 0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    const std::string record = FakeLink::Frame(
+        FakeLink::Data({0xFB, 0x02, 0x09, 0x0D, 0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     struct Row {
         const char* name;
-        TWaitEnd end;  // how the wait (or the request's own deadline) ends
+        TWaitEnd end;      // how the wait (or the request's own deadline) ends
         const char* line;  // the queue's trace line for the request ("": it left)
         bool waited;
     };

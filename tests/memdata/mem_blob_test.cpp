@@ -110,7 +110,7 @@ TEST(MemBlob, BlobsFollowTheirRecordsThroughSortAndDelete) {
 namespace {
 // Reaches the framework's direct record insertion, which no published operation uses.
 class TDirectMemData : public TvxMemData {
-  public:
+public:
     using TvxMemData::TvxMemData;
     void AddDirect(int value, const std::string& blob, bool append) {
         TRecordBuffer buf = AllocRecordBuffer();

@@ -83,8 +83,8 @@ TEST(MemDataSet, EventOrderOfTheEditCycle) {
     EXPECT_EQ(log, (std::vector<std::string>{"BeforeOpen", "AfterOpen"}));
     log.clear();
     m->Append();
-    EXPECT_EQ(log, (std::vector<std::string>{"BeforeInsert", "BeforeScroll", "OnNewRecord", "AfterInsert",
-                                             "AfterScroll"}));
+    EXPECT_EQ(log,
+              (std::vector<std::string>{"BeforeInsert", "BeforeScroll", "OnNewRecord", "AfterInsert", "AfterScroll"}));
     log.clear();
     t.v->SetAsInteger(1);
     m->Post();

@@ -90,8 +90,7 @@ TEST(MemStreamFaults, DatesOutsideTheCalendarAreRefused) {
     d->SetAsDateTime(45000);
     dt->SetAsDateTime(45000.5);
     t->SetAsDateTime(0.25);
-    for (double bad : {1e12, -1e12, std::nan(""), std::numeric_limits<double>::infinity(), 2958466.0,
-                       -693594.5}) {
+    for (double bad : {1e12, -1e12, std::nan(""), std::numeric_limits<double>::infinity(), 2958466.0, -693594.5}) {
         for (TField* f : std::initializer_list<TField*>{d, dt, t})
             EXPECT_THROW(f->SetAsDateTime(bad), EConvertError) << bad;
     }

@@ -153,13 +153,10 @@ TEST(MemTextFile, CatalogueBooleansAsWahrAndFalsch) {
     const std::string path = folder.File("comp");
     t.m->SaveToTextFile(path);
     std::string text = ReadFile(path);
-    EXPECT_NE(text.find("Form1\t===\tTFORM\tTürsteuerung\tWahr\t\t\t\t\t\t\tFalsch\t\t-1\t\t\r\n"),
-              std::string::npos);
+    EXPECT_NE(text.find("Form1\t===\tTFORM\tTürsteuerung\tWahr\t\t\t\t\t\t\tFalsch\t\t-1\t\t\r\n"), std::string::npos);
 
     // Columns in another order, an unknown column, and "Wahr"/"Falsch" read back.
-    WriteFile(
-        path,
-        "CONTROL\tX\tCHANGE\tVISIBLE\tRecId\r\nButton1\tzz\tWahr\tFalsch\t99\r\nLabel1\t\tfalsch\tw\t\r\n");
+    WriteFile(path, "CONTROL\tX\tCHANGE\tVISIBLE\tRecId\r\nButton1\tzz\tWahr\tFalsch\t99\r\nLabel1\t\tfalsch\tw\t\r\n");
     t.m->LoadFromTextFile(path);
     ASSERT_EQ(t.m->RecordCount(), 2);
     t.m->First();
@@ -216,10 +213,8 @@ TEST(MemStream, WithAndWithoutSignature) {
         .Str("abcdefgh")
         .Num<uint8_t>(1)
         .Num<uint16_t>(0xFFFF);
-    w.Num<uint8_t>(1).Num<int32_t>(78).Num<uint8_t>(0).Num<int32_t>(0).Str("").Num<uint8_t>(0).Num<uint16_t>(
-        0);
-    w.Num<uint8_t>(1).Num<int32_t>(79).Num<uint8_t>(1).Num<int32_t>(7).Str("x").Num<uint8_t>(1).Num<uint16_t>(
-        0);
+    w.Num<uint8_t>(1).Num<int32_t>(78).Num<uint8_t>(0).Num<int32_t>(0).Str("").Num<uint8_t>(0).Num<uint16_t>(0);
+    w.Num<uint8_t>(1).Num<int32_t>(79).Num<uint8_t>(1).Num<int32_t>(7).Str("x").Num<uint8_t>(1).Num<uint16_t>(0);
     w.Num<uint8_t>(1).Num<int32_t>(80).Num<uint8_t>(1);  // cut short: dropped
     Load(m, w.bytes);
     ASSERT_EQ(m->RecordCount(), 3);
@@ -266,8 +261,7 @@ TEST(MemStream, FieldEntriesAndLengthChecks) {
     EXPECT_EQ(m->RecordCount(), 0);
     // A name longer than 255 is refused; the table stays open and empty.
     StreamWriter b;
-    b.Signature().Num<int32_t>(1).Num<int32_t>(4).Num<int16_t>(3).Num<int16_t>(300).Raw(
-        std::string(300, 'x'));
+    b.Signature().Num<int32_t>(1).Num<int32_t>(4).Num<int16_t>(3).Num<int16_t>(300).Raw(std::string(300, 'x'));
     try {
         Load(m, b.bytes);
         FAIL();
@@ -308,13 +302,7 @@ TEST(MemStream, PersistentDataLoadsWhenTheTableOpens) {
     TvxMemData* m = form.Table();
     auto* n = form.Add<TIntegerField>(m, "N");
     StreamWriter w;
-    w.Signature()
-        .Num<int32_t>(1)
-        .Field("N", 3, 4)
-        .Num<uint8_t>(1)
-        .Num<int32_t>(11)
-        .Num<uint8_t>(1)
-        .Num<int32_t>(12);
+    w.Signature().Num<int32_t>(1).Field("N", 3, 4).Num<uint8_t>(1).Num<int32_t>(11).Num<uint8_t>(1).Num<int32_t>(12);
     TStringStream src(w.bytes);
     m->Persistent().ReadData(&src);
     m->Open();

@@ -46,11 +46,11 @@ TEST(MemStore, BlockLayoutAndBytesPerFieldType) {
     m->Append();
     m->FieldByName("Num")->SetAsInteger(7);  // Name and Flag stay null
     m->Post();
-    const uint8_t first[22] = {0x0F,                                          // all four hold values
-                               1,    0,    0,    0,                           // RecId 1
-                               0xFE, 0xFF, 0xFF, 0xFF,                        // -2
+    const uint8_t first[22] = {0x0F,                                                       // all four hold values
+                               1,    0,    0,    0,                                        // RecId 1
+                               0xFE, 0xFF, 0xFF, 0xFF,                                     // -2
                                'S',  't',  'r',  'a',  0xDF, 'e', ' ', 0xFC, 'b', 'e', 0,  // 10 chars + zero
-                               1,    0};                                      // true is 1
+                               1,    0};                                                   // true is 1
     EXPECT_EQ(0, std::memcmp(m->Store().Block(0), first, 22));
     const uint8_t second[22] = {0x03, 2, 0, 0, 0, 7, 0, 0, 0};
     EXPECT_EQ(0, std::memcmp(m->Store().Block(1), second, 22));
@@ -181,7 +181,7 @@ TEST(MemStore, UnsupportedFieldTypeRefusesToOpen) {
     TestForm form;
     TvxMemData* m = form.Table();
     class TBytesField : public TField {
-      public:
+    public:
         explicit TBytesField(TComponent* o) : TField(o) { SetDataType(ftBytes); }
         int DataSize() const override { return 4; }
     };
@@ -370,7 +370,7 @@ struct EveryTypeTable {
         EXPECT_EQ(seen, ids);
     }
 
-  private:
+private:
     std::unique_ptr<EveryTypeTable> reference_;
 };
 }  // namespace

@@ -118,18 +118,10 @@ TEST(MemStreamCorpus, RandomAndMutatedStreamsNeverBreakTheTable) {
             for (int e = 0; e < edits && !bytes.empty(); ++e) {
                 size_t at = rng() % bytes.size();
                 switch (rng() % 4) {
-                    case 0:
-                        bytes[at] = static_cast<char>(rng());
-                        break;
-                    case 1:
-                        bytes.erase(at, 1 + rng() % 8);
-                        break;
-                    case 2:
-                        bytes.insert(at, std::string(1 + rng() % 4, static_cast<char>(0xFF)));
-                        break;
-                    case 3:
-                        bytes.resize(at);
-                        break;
+                    case 0: bytes[at] = static_cast<char>(rng()); break;
+                    case 1: bytes.erase(at, 1 + rng() % 8); break;
+                    case 2: bytes.insert(at, std::string(1 + rng() % 4, static_cast<char>(0xFF))); break;
+                    case 3: bytes.resize(at); break;
                 }
             }
         }

@@ -29,11 +29,11 @@ struct TestForm {
 
 // A data link that records what reached it.
 class RecordingLink : public TDataLink {
-  public:
+public:
     std::vector<std::string> log;
     int scrolled = 0;
 
-  protected:
+protected:
     void ActiveChanged() override { log.push_back("ActiveChanged"); }
     void DataSetChanged() override { log.push_back("DataSetChanged"); }
     void DataSetScrolled(int n) override {

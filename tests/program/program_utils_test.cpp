@@ -6,13 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/rtl/param_str.h"
+#include "platform/sync/clock.h"
 #include "program/command_line.h"
 #include "program/log_file.h"
 #include "program/program_context.h"
 #include "program/program_dirs.h"
 #include "program/text_utils.h"
-#include "platform/rtl/param_str.h"
-#include "platform/sync/clock.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -51,8 +51,8 @@ using LogFile = UtcZone;
 }  // namespace
 
 TEST_F(CommandLine, SplitsKeysAndValuesAndUpperCasesKeysWithUmlauts) {
-    SetCommandLineForTesting({"/opt/tovak/tovak", "/netinfo,3,FILE", "/filename=my_config_file.cfg", "/grün=a=b",
-                              "/PWD=QUARZMEN"});
+    SetCommandLineForTesting(
+        {"/opt/tovak/tovak", "/netinfo,3,FILE", "/filename=my_config_file.cfg", "/grün=a=b", "/PWD=QUARZMEN"});
     ParseParams();
     ASSERT_EQ(Program().ParamPairCount, 4);
     EXPECT_EQ(Program().ParamKeys[1], "/NETINFO,3,FILE");

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/sync/clock.h"
 #include "program/program_context.h"
 #include "program/system_code.h"
-#include "platform/sync/clock.h"
 
 namespace {
 

@@ -32,9 +32,7 @@ protected:
         setenv("TOVAK_PORTS", dir_.c_str(), 1);
         Link(11, pty_.SlavePath());
     }
-    void TearDown() override {
-        unsetenv("TOVAK_PORTS");
-    }
+    void TearDown() override { unsetenv("TOVAK_PORTS"); }
     void Link(int n, const std::string& target) {
         fs::remove(dir_ / ("COM" + std::to_string(n)));
         fs::create_symlink(target, dir_ / ("COM" + std::to_string(n)));
@@ -206,7 +204,8 @@ TEST_F(ComPortTest, RandomChunksAndReadersLoseAndRepeatNothing) {
         bool all = PumpUntil(
             [&] {
                 // Outside the announcements the window thread takes a random share too.
-                const int take = std::uniform_int_distribution<int>(0, 2)(rng) == 0 ? 0 : static_cast<int>(rng() % 4096);
+                const int take = std::uniform_int_distribution<int>(0, 2)(rng) == 0 ? 0
+                                                                                    : static_cast<int>(rng() % 4096);
                 for (int i = 0; i < take && port->CharReady(); ++i) got += port->GetChar();
                 return got.size() >= in.size();
             },

@@ -53,9 +53,7 @@ protected:
         fs::remove(dir_ / "COM21");
         fs::create_symlink(pty_.SlavePath(), dir_ / "COM21");
     }
-    void TearDown() override {
-        unsetenv("TOVAK_PORTS");
-    }
+    void TearDown() override { unsetenv("TOVAK_PORTS"); }
     std::unique_ptr<TSerComPort> NewPort() {
         auto port = std::make_unique<TSerComPort>(nullptr);
         port->SetAutoOpen(false);

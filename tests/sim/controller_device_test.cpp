@@ -34,7 +34,8 @@ TEST(ControllerDevice, NetworkSettingAndFactoryResetRestartSilently) {
     EXPECT_EQ("scxNW;ERROR", d.Answer("scxNW 10.0.0.1 255.0.0.0", 100, kWinterNoon));
     EXPECT_EQ("scxNW;SUCCESS", d.Answer("scxNW 10.0.0.1 255.0.0.0  8.8.8.8 ntp.example", 100, kWinterNoon));
     EXPECT_FALSE(d.Answer("scxUID", 3099, kWinterNoon)) << "still restarting";
-    EXPECT_EQ("scxNW;10.0.0.1;255.0.0.0;;8.8.8.8;ntp.example;00:1a:2b:3c:4d:5e;SUCCESS", d.Answer("scxNW", 3100, kWinterNoon));
+    EXPECT_EQ("scxNW;10.0.0.1;255.0.0.0;;8.8.8.8;ntp.example;00:1a:2b:3c:4d:5e;SUCCESS",
+              d.Answer("scxNW", 3100, kWinterNoon));
 
     d.Answer("scxSetTime 2020-01-01;00:00:00", 3100, kWinterNoon);
     EXPECT_EQ("scxSetFactDef;SUCCESS", d.Answer("scxSetFactDef", 4000, kWinterNoon));

@@ -39,7 +39,7 @@ TEST(SimDoorDevice, AnswersTheRequestsWithTheirRecords) {
     EXPECT_EQ(std::string("\x21\x10\x00\x00\x91", 5), d.NextFrame().data);
     d.HandleAnswer(Answer({0xFC, 0x13, 0x00}));
     SimFrame block = d.NextFrame();
-    EXPECT_EQ(3u + 36u, block.data.size());  // nine rows of four bytes
+    EXPECT_EQ(3u + 36u, block.data.size());            // nine rows of four bytes
     d.HandleAnswer(Answer({0xFB, 0x02, 0x00, 0x53}));  // counters: no index byte
     EXPECT_EQ(std::string("\xFB\x02\x08\x53\x00", 5), d.NextFrame().data.substr(0, 5));
     d.HandleAnswer(Answer({0xFB, 0x02, 0x09, 0xA1, 0x01, 0x05, 0x10, 0x10, 0x01, 0x04, 0x65, 0x76, 0x61, 0x73}));
@@ -77,8 +77,9 @@ TEST(SimDoorDevice, LoadsItsStateFromAnIniFile) {
     namespace fs = std::filesystem;
     const TempFolder folder("tovak-sim");
     const fs::path path = folder.Path() / "state.ini";
-    std::ofstream(path) << "[DEVICE]\nTYPE=1\n[IO]\nINPUTS=01,00,05,00\n[DOOR]\nSTATE=11\n[CODES]\n1=4711\n"
-                           "[SLOT1]\nADDRESS=7\nTYPE=309\nVERSION=1234\n[NODE1]\nHOST=41\nPRODCODE=B\n[OD]\n5,1010,1=65766173\n";
+    std::ofstream(path)
+        << "[DEVICE]\nTYPE=1\n[IO]\nINPUTS=01,00,05,00\n[DOOR]\nSTATE=11\n[CODES]\n1=4711\n"
+           "[SLOT1]\nADDRESS=7\nTYPE=309\nVERSION=1234\n[NODE1]\nHOST=41\nPRODCODE=B\n[OD]\n5,1010,1=65766173\n";
     DoorState s = LoadDoorState(path.string());
     EXPECT_EQ(0x93, s.type_code);
     EXPECT_EQ(std::string("\x01\x00\x05\x00", 4), s.inputs);

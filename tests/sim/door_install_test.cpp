@@ -12,8 +12,7 @@
 namespace {
 
 SimFrame Request(uint8_t type, uint8_t index) {
-    return SimFrame{0x00, 0x01,
-                    std::string("\xFB\x02\x00", 3) + static_cast<char>(type) + static_cast<char>(index)};
+    return SimFrame{0x00, 0x01, std::string("\xFB\x02\x00", 3) + static_cast<char>(type) + static_cast<char>(index)};
 }
 
 // The record type and index of each frame sent until the device has nothing more to say.
@@ -64,9 +63,9 @@ TEST(SimInstall, ButtonStatesFollowTheScriptAndTheDoorReportsChangesByHand) {
         d.HandleAnswer(Request(0x50, 0x19));
         boxBytes.push_back(d.NextFrame().data.substr(5, 2));
     }
-    EXPECT_EQ((std::vector<std::string>{std::string("\x00\x01", 2), std::string("\x01\x01", 2),
-                                        std::string("\x01\x01", 2)}),
-              boxBytes);
+    EXPECT_EQ(
+        (std::vector<std::string>{std::string("\x00\x01", 2), std::string("\x01\x01", 2), std::string("\x01\x01", 2)}),
+        boxBytes);
 
     d.SetDoor(0x11);
     const std::string record = d.NextFrame().data;
@@ -95,8 +94,7 @@ TEST(SimInstall, TheInstallationSectionOfTheStateFile) {
     namespace fs = std::filesystem;
     const TempFolder folder("tovak-sim-install");
     const fs::path path = folder.Path() / "state.ini";
-    std::ofstream(path)
-        << "[INSTALL]\nDETECTMS=3000\nRESTARTMS=250\nBUTTONS=00,01;01,01,00\n[SLOT5]\nFLAGS=61\n";
+    std::ofstream(path) << "[INSTALL]\nDETECTMS=3000\nRESTARTMS=250\nBUTTONS=00,01;01,01,00\n[SLOT5]\nFLAGS=61\n";
     const DoorState s = LoadDoorState(path.string());
     EXPECT_EQ(3000, s.detect_ms);
     EXPECT_EQ(250, s.restart_ms);

@@ -53,7 +53,9 @@ public:
             }
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Steady::now()).count();
             if (left <= 0) return {};
-            struct pollfd p {fd_, POLLIN, 0};
+            struct pollfd p {
+                fd_, POLLIN, 0
+            };
             if (poll(&p, 1, static_cast<int>(left)) <= 0) continue;
             char bytes[256];
             const ssize_t n = read(fd_, bytes, sizeof bytes);
@@ -66,15 +68,17 @@ public:
             SimFrame f;
             const std::string wire = NextFrame();
             if (wire.empty()) return false;
-            if (SimDecodeFrame(wire, f) == SimParse::Ok && f.data.size() >= 4 && static_cast<uint8_t>(f.data[0]) == 0xFB &&
-                static_cast<uint8_t>(f.data[3]) == type)
+            if (SimDecodeFrame(wire, f) == SimParse::Ok && f.data.size() >= 4 &&
+                static_cast<uint8_t>(f.data[0]) == 0xFB && static_cast<uint8_t>(f.data[3]) == type)
                 return true;
             Answer(kEmpty);
         }
         return false;
     }
     void Answer(const SimFrame& frame) { Write(SimEncodeFrame(frame)); }
-    void Write(const std::string& bytes) { ASSERT_EQ(static_cast<ssize_t>(bytes.size()), write(fd_, bytes.data(), bytes.size())); }
+    void Write(const std::string& bytes) {
+        ASSERT_EQ(static_cast<ssize_t>(bytes.size()), write(fd_, bytes.data(), bytes.size()));
+    }
     // Nothing came from the device that was not read yet.
     bool Quiet() {
         char byte;

@@ -11,10 +11,11 @@
 
 class AutoAdvance {
 public:
-    explicit AutoAdvance(ManualClock& clock, uint64_t step = 50) : clock_(clock), thread_([this, step] {
-        while (!stop_)
-            if (clock_.WaitForAdvanceListeners(1, std::chrono::milliseconds(20))) clock_.Advance(step);
-    }) {}
+    explicit AutoAdvance(ManualClock& clock, uint64_t step = 50)
+        : clock_(clock), thread_([this, step] {
+              while (!stop_)
+                  if (clock_.WaitForAdvanceListeners(1, std::chrono::milliseconds(20))) clock_.Advance(step);
+          }) {}
     ~AutoAdvance() {
         stop_ = true;
         thread_.join();

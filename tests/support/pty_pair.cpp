@@ -58,7 +58,9 @@ bool PtyPair::WriteAll(const std::string& bytes, int timeout_ms) {
         if (n < 0 && errno != EAGAIN && errno != EINTR) return false;
         int left = RemainingMs(deadline);
         if (left == 0) return false;
-        struct pollfd p{master_, POLLOUT, 0};
+        struct pollfd p {
+            master_, POLLOUT, 0
+        };
         poll(&p, 1, left);
     }
     return true;
@@ -77,7 +79,9 @@ std::string PtyPair::ReadExactly(size_t count, int timeout_ms) {
         if (n < 0 && errno != EAGAIN && errno != EINTR) break;
         int left = RemainingMs(deadline);
         if (left == 0) break;
-        struct pollfd p{master_, POLLIN, 0};
+        struct pollfd p {
+            master_, POLLIN, 0
+        };
         poll(&p, 1, left);
     }
     return out;

@@ -10,7 +10,7 @@
 #include "tests/support/temp_folder.h"
 
 class ScopedConfigHome {
-  public:
+public:
     explicit ScopedConfigHome(const std::string& Prefix) : dir_(Prefix) {
         const char* old = std::getenv("XDG_CONFIG_HOME");
         saved_ = old ? std::optional<std::string>(old) : std::nullopt;
@@ -27,7 +27,7 @@ class ScopedConfigHome {
 
     const std::filesystem::path& Path() const { return dir_.Path(); }
 
-  private:
+private:
     TempFolder dir_;
     std::optional<std::string> saved_;
 };

@@ -6,7 +6,7 @@
 #include <string>
 
 class TempFolder {
-  public:
+public:
     // The name starts with Prefix, to tell whose folder a left-over one was.
     explicit TempFolder(const std::string& Prefix = "tovak-test");
     ~TempFolder();
@@ -17,6 +17,6 @@ class TempFolder {
     // A file of that name in the folder.
     std::string File(const std::string& Name) const { return (path_ / Name).string(); }
 
-  private:
+private:
     std::filesystem::path path_;
 };

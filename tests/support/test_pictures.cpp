@@ -13,6 +13,4 @@ std::filesystem::path TestPicturesFolder() {
     return folder;
 }
 
-std::string TestPicturePath(const std::string& fileName) {
-    return (TestPicturesFolder() / fileName).string();
-}
+std::string TestPicturePath(const std::string& fileName) { return (TestPicturesFolder() / fileName).string(); }

@@ -63,8 +63,7 @@ bool XvfbServer::Start(std::string* why) {
     std::string number;
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (number.find('\n') == std::string::npos) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
-                                                                          std::chrono::steady_clock::now());
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         pollfd p{fds[0], POLLIN, 0};
         if (left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) <= 0) break;
         char buf[32];

@@ -7,7 +7,7 @@
 #include <string>
 
 class XvfbServer {
-  public:
+public:
     XvfbServer() = default;
     ~XvfbServer() { Stop(); }
     XvfbServer(const XvfbServer&) = delete;
@@ -19,7 +19,7 @@ class XvfbServer {
     // ":N"
     const std::string& Display() const { return display_; }
 
-  private:
+private:
     pid_t pid_ = -1;
     std::string display_;
 };

@@ -29,16 +29,12 @@ std::vector<TvxTreeListNode*> Siblings(TTestTreeList& tl, TvxTreeListNode* Paren
 }
 
 // A node's sort key: the number in its first text.
-int Key(const TvxTreeListNode* Node) {
-    return std::stoi(const_cast<TvxTreeListNode*>(Node)->Strings(0));
-}
+int Key(const TvxTreeListNode* Node) { return std::stoi(const_cast<TvxTreeListNode*>(Node)->Strings(0)); }
 
-bool KeyBefore(const TvxTreeListNode* Node, const TvxTreeListNode* Sibling) {
-    return Key(Node) < Key(Sibling);
-}
+bool KeyBefore(const TvxTreeListNode* Node, const TvxTreeListNode* Sibling) { return Key(Node) < Key(Sibling); }
 
 class RandomBatches {
-  public:
+public:
     explicit RandomBatches(unsigned Seed) : rng_(Seed) {
         for (int i = 0; i < 30; ++i) Grow();
     }
@@ -84,8 +80,7 @@ class RandomBatches {
         }
         if (tl_.HiddenNodes() != hidden_) return "hidden list order";
         for (TvxTreeListNode* n : hidden_)
-            if (!tl_.IsNodeHidden(n) || n->Index() != -1 || n->GetNextSibling() || n->Parent())
-                return "a hidden node";
+            if (!tl_.IsNodeHidden(n) || n->Index() != -1 || n->GetNextSibling() || n->Parent()) return "a hidden node";
         std::vector<TvxTreeListNode*> shown;
         for (int i = 0; i < tl_.GetCount(); ++i) CollectVisible(tl_.GetItem(i), shown);
         if (tl_.GetAbsoluteCount() != static_cast<int>(shown.size())) return "shown count";
@@ -99,7 +94,7 @@ class RandomBatches {
 
     TTestTreeList& List() { return tl_; }
 
-  private:
+private:
     int Pick(int n) { return n <= 0 ? 0 : std::uniform_int_distribution<int>(0, n - 1)(rng_); }
     std::vector<TvxTreeListNode*> All() {
         std::vector<TvxTreeListNode*> all;
@@ -141,8 +136,9 @@ class RandomBatches {
         std::map<TvxTreeListNode*, std::vector<TvxTreeListNode*>> expected;
         for (int i = Pick(8) + 1; i > 0; --i) {
             TvxTreeListNode* node = hidden_[static_cast<size_t>(Pick(static_cast<int>(hidden_.size())))];
-            TvxTreeListNode* parent = Pick(3) == 0 || All.empty() ? nullptr
-                                                                   : All[static_cast<size_t>(Pick(static_cast<int>(All.size())))];
+            TvxTreeListNode* parent = Pick(3) == 0 || All.empty()
+                                          ? nullptr
+                                          : All[static_cast<size_t>(Pick(static_cast<int>(All.size())))];
             back.push_back({node, parent});
         }
         // Given in key order, the merge gallops over the returning nodes instead of asking
@@ -280,12 +276,9 @@ TEST(TreeListBatchMoves, FreeingNodesTogetherEndsAsFreeingThemOneByOne) {
         std::string top, focus, anchor;
     };
     const std::vector<Case> cases = {
-        {{"a1", "a2", "a4"}, "a2", "a4", "a1"},
-        {{"a0", "a1"}, "a0", "a1", "a0"},
-        {{"b0", "b1", "b", "a3"}, "b1", "b", "b0"},
-        {{"r1", "r2", "a"}, "r2", "a3", "r1"},
-        {{"r0", "r1"}, "r1", "b0", "r0"},
-        {{"r1", "r2", "r3"}, "r3", "r2", "r1"},
+        {{"a1", "a2", "a4"}, "a2", "a4", "a1"},     {{"a0", "a1"}, "a0", "a1", "a0"},
+        {{"b0", "b1", "b", "a3"}, "b1", "b", "b0"}, {{"r1", "r2", "a"}, "r2", "a3", "r1"},
+        {{"r0", "r1"}, "r1", "b0", "r0"},           {{"r1", "r2", "r3"}, "r3", "r2", "r1"},
     };
     for (const Case& c : cases) {
         std::vector<std::string> events[2];

@@ -25,7 +25,7 @@ void CollectAll(TvxTreeListNode* n, std::vector<TvxTreeListNode*>& out) {
 
 template <class List>
 class RandomTree {
-  public:
+public:
     explicit RandomTree(unsigned seed) : rng_(seed) {
         if constexpr (kColumns) AddColumns(tl_, 2);
     }
@@ -34,10 +34,8 @@ class RandomTree {
         const int op = Pick(kColumns ? 112 : 100);
         all_.clear();
         for (int i = 0; i < tl_.GetCount(); ++i) CollectAll(tl_.GetItem(i), all_);
-        TvxTreeListNode* a =
-            all_.empty() ? nullptr : all_[static_cast<size_t>(Pick(static_cast<int>(all_.size())))];
-        TvxTreeListNode* b =
-            all_.empty() ? nullptr : all_[static_cast<size_t>(Pick(static_cast<int>(all_.size())))];
+        TvxTreeListNode* a = all_.empty() ? nullptr : all_[static_cast<size_t>(Pick(static_cast<int>(all_.size())))];
+        TvxTreeListNode* b = all_.empty() ? nullptr : all_[static_cast<size_t>(Pick(static_cast<int>(all_.size())))];
         if (op < 12 || !a) {
             tl_.Add();
         } else if (op < 18) {
@@ -110,8 +108,7 @@ class RandomTree {
         for (size_t i = 0; i < all.size(); ++i) {
             TvxTreeListNode* next = i + 1 < all.size() ? all[i + 1] : nullptr;
             if (tl_.GetNeighbourNode(all[i], 2, true) != next) return "tree order next";
-            if (!tl_.IsNodeVisible(all[i]) && tl_.GetAbsoluteIndex(all[i]) != -1)
-                return "hidden node has an index";
+            if (!tl_.IsNodeVisible(all[i]) && tl_.GetAbsoluteIndex(all[i]) != -1) return "hidden node has an index";
         }
         if (tl_.GetLastVisibleNode() != last) return "last visible";
         return {};
@@ -119,7 +116,7 @@ class RandomTree {
 
     List& Tree() { return tl_; }
 
-  private:
+private:
     static constexpr bool kColumns = std::is_base_of_v<TCustomvxTreeListControl, List>;
     int Pick(int n) { return n <= 0 ? 0 : std::uniform_int_distribution<int>(0, n - 1)(rng_); }
 
@@ -148,9 +145,7 @@ void CheckRandomChanges() {
     }
 }
 
-TEST(TreeListDisplayOrder, EveryAnswerEqualsATreeWalkThroughRandomChanges) {
-    CheckRandomChanges<TTestTreeList>();
-}
+TEST(TreeListDisplayOrder, EveryAnswerEqualsATreeWalkThroughRandomChanges) { CheckRandomChanges<TTestTreeList>(); }
 
 TEST(TreeListDisplayOrder, ColumnChangesAmongTheNodeChangesLeaveNoStaleRow) {
     CheckRandomChanges<TCustomvxTreeListControl>();

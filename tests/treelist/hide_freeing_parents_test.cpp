@@ -9,9 +9,7 @@
 
 namespace {
 
-std::string Name(TvxTreeListNode* Node) {
-    return Node ? Node->Strings(0) : std::string("-");
-}
+std::string Name(TvxTreeListNode* Node) { return Node ? Node->Strings(0) : std::string("-"); }
 
 std::string Names(const std::vector<TvxTreeListNode*>& Nodes) {
     std::string s;
@@ -72,8 +70,9 @@ TEST(TreeListHideFreeingParents, GroupRowsTheRowsEmptyGoUpTheTreeInTheOrderTheyA
         const std::vector<TvxTreeListNode*> rows{n["a"], n["b"], n["c"], n["d"], n["e"]};
         way == 0 ? HideOneByOne(tl, rows) : HideInOneBatch(tl, rows);
         tl.OnDeletion = nullptr;
-        EXPECT_EQ(State(tl, deleted), "deleted: A1 A2 A B1 B | shown: C C1 f | hidden: a b c d e | selected:  | "
-                                      "focus - top C")
+        EXPECT_EQ(State(tl, deleted),
+                  "deleted: A1 A2 A B1 B | shown: C C1 f | hidden: a b c d e | selected:  | "
+                  "focus - top C")
             << (way == 0 ? "one by one" : "in one batch");
         // The rows hidden keep nothing of the group rows that went.
         for (TvxTreeListNode* row : rows) EXPECT_EQ(row->Parent(), nullptr);

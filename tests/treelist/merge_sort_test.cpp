@@ -16,9 +16,7 @@ namespace {
 // A key and the item's first place: equal keys keep their places' order in a stable sort.
 using Item = std::pair<int, int>;
 
-int ByKey(const Item& A, const Item& B) {
-    return A.first < B.first ? -1 : A.first > B.first ? 1 : 0;
-}
+int ByKey(const Item& A, const Item& B) { return A.first < B.first ? -1 : A.first > B.first ? 1 : 0; }
 
 }  // namespace
 

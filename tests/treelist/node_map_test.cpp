@@ -38,11 +38,8 @@ TEST(NodeMap, AfterAnyMixOfAddingAndErasingFindsWhatAHashMapWould) {
                     expected[node] = step;
                     break;
                 }
-                case 1:
-                    EXPECT_EQ(map.Erase(node), expected.erase(node) == 1);
-                    break;
-                default:
-                    break;
+                case 1: EXPECT_EQ(map.Erase(node), expected.erase(node) == 1); break;
+                default: break;
             }
             ASSERT_EQ(map.Count(), expected.size());
             if (step % 97 == 0 || step == 3999)

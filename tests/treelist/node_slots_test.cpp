@@ -29,8 +29,7 @@ TEST(NodeSlots, NumbersNodesInTheirFirstOrderAndFindsThemAfterGrowing) {
     EXPECT_FALSE(added);
     ASSERT_EQ(slots.Count(), nodes.size() + 1);
     // The others took 2, 3, ... in their order, nodes[5] keeping its first number.
-    for (size_t i = 0; i < nodes.size(); ++i)
-        EXPECT_EQ(slots.Find(nodes[i]), i == 5 ? 0u : i < 5 ? i + 2 : i + 1) << i;
+    for (size_t i = 0; i < nodes.size(); ++i) EXPECT_EQ(slots.Find(nodes[i]), i == 5 ? 0u : i < 5 ? i + 2 : i + 1) << i;
 }
 
 }  // namespace

@@ -109,12 +109,8 @@ TEST(TreeListNode, CollapseVetoedByFocusNodeKeepsTheNodeExpanded) {
     a1->SetFocused(true);
 
     std::vector<std::string> log;
-    tl.OnCollapsing = [&](TObject*, TvxTreeListNode* n, bool&) {
-        log.push_back("collapsing " + n->Strings(0));
-    };
-    tl.OnChangeNode = [&](TObject*, TvxTreeListNode*, TvxTreeListNode* n) {
-        log.push_back("focus " + n->Strings(0));
-    };
+    tl.OnCollapsing = [&](TObject*, TvxTreeListNode* n, bool&) { log.push_back("collapsing " + n->Strings(0)); };
+    tl.OnChangeNode = [&](TObject*, TvxTreeListNode*, TvxTreeListNode* n) { log.push_back("focus " + n->Strings(0)); };
     tl.OnCollapsed = [&](TObject*, TvxTreeListNode* n) { log.push_back("collapsed " + n->Strings(0)); };
 
     tl.allowFocus = false;

@@ -15,8 +15,7 @@ struct SortTree : TTestTreeList {
     int GetSortedColumnIndex(int Index) override { return Sorted.at(static_cast<size_t>(Index)).first; }
     bool IsSortedColumnDescending(int Index) override { return Sorted.at(static_cast<size_t>(Index)).second; }
 
-    TvxTreeListNode* Row(const std::string& name, const std::string& second,
-                         TvxTreeListNode* parent = nullptr) {
+    TvxTreeListNode* Row(const std::string& name, const std::string& second, TvxTreeListNode* parent = nullptr) {
         auto* n = parent ? ChildText(parent, name) : AddText(name);
         n->SetStrings(1, second);
         return n;

@@ -9,7 +9,7 @@
 
 // The column control with a kept selection, as the program's grids keep one.
 class TSelectingControl : public TCustomvxTreeListControl {
-  public:
+public:
     using TCustomvxTreeListControl::TCustomvxTreeListControl;
     std::vector<TvxTreeListNode*> SelectedNodes;
     int GetSelectedCount() override { return static_cast<int>(SelectedNodes.size()); }

@@ -15,7 +15,7 @@
 #include "treelist/custom_tree_list.h"
 
 class TTestTreeList : public TCustomvxTreeList {
-  public:
+public:
     explicit TTestTreeList(TComponent* AOwner = nullptr) : TCustomvxTreeList(AOwner) {}
 
     std::vector<std::string> Captions{"Name", "Wert", "Typ"};
@@ -29,8 +29,7 @@ class TTestTreeList : public TCustomvxTreeList {
     TvxTreeListNode* CreateNode() override { return new TvxTreeListTextNode(this); }
     std::string GetNodeString(TvxTreeListNode* Node, int Column) override {
         auto& texts = Text(Node)->FTexts;
-        return Column >= 0 && Column < static_cast<int>(texts.size()) ? texts[static_cast<size_t>(Column)]
-                                                                      : "";
+        return Column >= 0 && Column < static_cast<int>(texts.size()) ? texts[static_cast<size_t>(Column)] : "";
     }
     void SetNodeString(TvxTreeListNode* Node, int Column, const std::string& Value) override {
         auto& texts = Text(Node)->FTexts;
@@ -87,10 +86,8 @@ class TTestTreeList : public TCustomvxTreeList {
         return Node;
     }
 
-  private:
-    static TvxTreeListTextNode* Text(TvxTreeListNode* Node) {
-        return static_cast<TvxTreeListTextNode*>(Node);
-    }
+private:
+    static TvxTreeListTextNode* Text(TvxTreeListNode* Node) { return static_cast<TvxTreeListTextNode*>(Node); }
 };
 
 // The names of the nodes in display order, joined by blanks.

@@ -16,7 +16,7 @@
 
 template <class TList>
 class TreeListOnForm : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         driver = std::make_unique<UiDriver>();
         form = new TForm(EnsureApplication());

@@ -205,15 +205,9 @@ TEST(TreeListBand, RandomEditsKeepTheInvariants) {
         const int count = bands->Count();
         TvxTreeListBand* band = bands->Items(next(count));
         switch (next(5)) {
-            case 0:
-                band->SetIndex(next(count + 2) - 1);
-                break;
-            case 1:
-                band->SetFixed(static_cast<TvxGridBandFixed>(next(3)));
-                break;
-            case 2:
-                band->SetVisible(next(3) != 0);
-                break;
+            case 0: band->SetIndex(next(count + 2) - 1); break;
+            case 1: band->SetFixed(static_cast<TvxGridBandFixed>(next(3))); break;
+            case 2: band->SetVisible(next(3) != 0); break;
             case 3:
                 if (count > 2) {
                     const int id = band->ID();

@@ -12,7 +12,7 @@ namespace {
 
 // A column whose defaults come from elsewhere, as the data-aware columns' do.
 class TFieldLikeColumn : public TvxTreeListColumn {
-  public:
+public:
     using TvxTreeListColumn::TvxTreeListColumn;
     std::string DefaultCaption() override { return "Feld"; }
     int DefaultWidth() override { return 64; }

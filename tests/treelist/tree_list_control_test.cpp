@@ -353,14 +353,14 @@ TEST(TreeListControl, CellCustomDrawRunsTheEventsInTurnUntilDone) {
     };
     EXPECT_TRUE(tl.HasCustomDrawCell(node, 1));
     EXPECT_FALSE(tl.HasCustomDrawCell(node, 0));
-    tl.OnBeforeCustomDrawCell = [&](TObject*, TCanvas*, const TRect&, TvxTreeListNode*, TvxTreeListColumn*, bool,
-                                    bool, bool, std::string&, TColor& color, TFont*, TAlignment&, bool&) {
+    tl.OnBeforeCustomDrawCell = [&](TObject*, TCanvas*, const TRect&, TvxTreeListNode*, TvxTreeListColumn*, bool, bool,
+                                    bool, std::string&, TColor& color, TFont*, TAlignment&, bool&) {
         order += "before ";
         color = clRed;
     };
     bool stop = false;
-    tl.OnCustomDrawCell = [&](TObject* sender, TCanvas*, const TRect&, TvxTreeListNode*, TvxTreeListColumn*, bool,
-                              bool, bool, std::string&, TColor&, TFont*, TAlignment&, bool& done) {
+    tl.OnCustomDrawCell = [&](TObject* sender, TCanvas*, const TRect&, TvxTreeListNode*, TvxTreeListColumn*, bool, bool,
+                              bool, std::string&, TColor&, TFont*, TAlignment&, bool& done) {
         EXPECT_EQ(sender, &tl);
         order += "control ";
         done = stop;
@@ -402,27 +402,13 @@ TEST(TreeListControl, RandomColumnEditsKeepTextsAndRowsInPlace) {
     for (int step = 0; step < 300; ++step) {
         TvxTreeListColumn* c = cols[static_cast<size_t>(next(7))];
         switch (next(7)) {
-            case 0:
-                c->SetBandIndex(next(4) - 1);
-                break;
-            case 1:
-                c->SetRowIndex(next(4));
-                break;
-            case 2:
-                c->SetVisible(next(4) != 0);
-                break;
-            case 3:
-                c->SetIndex(next(9) - 1);
-                break;
-            case 4:
-                c->SetColIndex(next(5));
-                break;
-            case 5:
-                tl.SetHeaderPanelRowCount(1 + next(3));
-                break;
-            default:
-                tl.Bands()->Items(next(3))->SetVisible(next(3) != 0);
-                break;
+            case 0: c->SetBandIndex(next(4) - 1); break;
+            case 1: c->SetRowIndex(next(4)); break;
+            case 2: c->SetVisible(next(4) != 0); break;
+            case 3: c->SetIndex(next(9) - 1); break;
+            case 4: c->SetColIndex(next(5)); break;
+            case 5: tl.SetHeaderPanelRowCount(1 + next(3)); break;
+            default: tl.Bands()->Items(next(3))->SetVisible(next(3) != 0); break;
         }
         SCOPED_TRACE(step);
         for (int i = 0; i < tl.ColumnCount(); ++i) {

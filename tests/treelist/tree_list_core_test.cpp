@@ -107,9 +107,7 @@ TEST(TreeListCore, ChangeFocusFiresNodeAndColumnEventsByWhatChanged) {
     tl.OnChangeNode = [&](TObject*, TvxTreeListNode* o, TvxTreeListNode* n) {
         log.push_back("node " + o->Strings(0) + ">" + n->Strings(0));
     };
-    tl.OnChangeColumn = [&](TObject*, TvxTreeListNode*, int c) {
-        log.push_back("column " + std::to_string(c));
-    };
+    tl.OnChangeColumn = [&](TObject*, TvxTreeListNode*, int c) { log.push_back("column " + std::to_string(c)); };
 
     // RowSelect (the default): only the node counts.
     tl.ChangeFocus(b, 2, false);

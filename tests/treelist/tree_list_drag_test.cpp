@@ -25,19 +25,17 @@ namespace {
 
 // The grid as an open customizing window would make it: hidden columns may be dragged in.
 class TDragGrid : public TSelectingControl {
-  public:
+public:
     using TSelectingControl::TSelectingControl;
     bool Customizing = false;
     bool CanHideShowByDrag() override { return Customizing; }
     void StartHeaderDrag(int Column) { DoStartHeaderDragging(Column); }
 };
 
-TPoint Mid(const TRect& r) {
-    return TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
-}
+TPoint Mid(const TRect& r) { return TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
 
 class TreeListDrag : public TreeListOnForm<TDragGrid> {
-  protected:
+protected:
     void SetUp() override {
         TreeListOnForm::SetUp();
         grid->SetOptions({TvxTLOption::MultiSelect, TvxTLOption::ColumnSizing, TvxTLOption::ColumnMoving});

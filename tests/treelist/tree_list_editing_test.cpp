@@ -13,7 +13,7 @@
 namespace {
 
 class TreeListEditing : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         driver = std::make_unique<UiDriver>();
         form = new TForm(EnsureApplication());

@@ -8,7 +8,7 @@
 namespace {
 
 class TFilterTreeList : public TSelectingControl {
-  public:
+public:
     using TSelectingControl::TSelectingControl;
     bool Criteria = true;
     // (column asked for, filter header while it opens)
@@ -24,7 +24,7 @@ class TFilterTreeList : public TSelectingControl {
 };
 
 class TreeListFilterButtons : public TreeListOnForm<TFilterTreeList> {
-  protected:
+protected:
     void SetUp() override {
         TreeListOnForm::SetUp();
         AddRows(40);

@@ -9,7 +9,7 @@ namespace {
 
 // A control whose filter status bar is shown.
 class TFilteredTreeList : public TCustomvxTreeListControl {
-  public:
+public:
     using TCustomvxTreeListControl::TCustomvxTreeListControl;
     bool IsFilterStatusVisible() override { return true; }
 };

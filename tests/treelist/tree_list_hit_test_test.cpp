@@ -7,7 +7,7 @@
 namespace {
 
 class THitTreeList : public TCustomvxTreeListControl {
-  public:
+public:
     using TCustomvxTreeListControl::TCustomvxTreeListControl;
     int GroupPanel = 0;
     bool FilterStatus = false;

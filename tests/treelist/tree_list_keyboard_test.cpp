@@ -13,7 +13,7 @@
 namespace {
 
 class TreeListKeys : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         driver = std::make_unique<UiDriver>();
         form = new TForm(EnsureApplication());
@@ -241,7 +241,7 @@ TEST_F(TreeListKeys, IncrementalSearchTypesBacksUpAndSteps) {
 
 // Columns in two header rows; Tab skips columns without TabStop.
 class TreeListColumnKeys : public TreeListKeys {
-  protected:
+protected:
     void SetUp() override {
         TreeListKeys::SetUp();
         grid = new TSelectingControl(form);

@@ -2,7 +2,6 @@
 // in widths, order, visibility and sorting, stale and unrelated sections, hand-edited files,
 // the automatic store and load, and the same through the registry.
 
-
 #include <climits>
 #include <filesystem>
 #include <fstream>
@@ -21,11 +20,13 @@ namespace fs = std::filesystem;
 
 // A fresh folder for files and the registry store of each test.
 class TreeListLayout : public testing::Test {
-  protected:
+protected:
     ScopedConfigHome home_{"tovak-tl-layout"};
     const fs::path& dir_ = home_.Path();
     std::string File(const std::string& name) const { return (dir_ / name).string(); }
-    static void Write(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+    static void Write(const std::string& path, const std::string& text) {
+        std::ofstream(path, std::ios::binary) << text;
+    }
     static std::string Read(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
         std::stringstream s;
@@ -101,7 +102,7 @@ TEST_F(TreeListLayout, LoadingRestoresWidthsOrderVisibilityAndSorting) {
         saved.tl.SetOptionsEx(TvxTreeListOptionsEx(saved.tl.OptionsEx()).Include(TvxTLOptionEx::MultiSort));
         saved.tl.SetShowGrid(true);
         saved.tl.SetHeaderPanelRowCount(2);
-        saved.cols[2]->SetIndex(0);          // colC colA colB
+        saved.cols[2]->SetIndex(0);  // colC colA colB
         saved.cols[0]->SetWidth(180);
         saved.cols[0]->SetVisible(false);
         saved.cols[1]->SetRowIndex(1);

@@ -15,7 +15,7 @@
 namespace {
 
 class TreeListMouse : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         driver = std::make_unique<UiDriver>();
         form = new TForm(EnsureApplication());

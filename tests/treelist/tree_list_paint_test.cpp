@@ -7,21 +7,21 @@
 #include <stdexcept>
 
 #include "platform/forms/application.h"
+#include "platform/forms/edit.h"
 #include "platform/forms/screen.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/canvas.h"
 #include "platform/gdi/draw.h"
 #include "platform/gdi/image_list.h"
-#include "platform/forms/edit.h"
 #include "platform/rtl/exception.h"
+#include "platform/win/exception_report.h"
+#include "platform/win/message_queue.h"
+#include "platform/win/paint.h"
 #include "tests/support/screen_picture.h"
 #include "tests/support/test_pictures.h"
-#include "treelist/tree_list_band.h"
-#include "platform/win/message_queue.h"
-#include "platform/win/exception_report.h"
-#include "platform/win/paint.h"
 #include "tests/support/ui_driver.h"
 #include "tests/treelist/test_column_tree_list.h"
+#include "treelist/tree_list_band.h"
 #include "treelist/tree_list_drawing.h"
 #include "treelist/tree_list_unit.h"
 
@@ -29,7 +29,7 @@ namespace {
 
 // A control whose indicator width a test can make odd.
 class TPaintTreeList : public TCustomvxTreeListControl {
-  public:
+public:
     using TCustomvxTreeListControl::TCustomvxTreeListControl;
     int IndicatorWidth = 12;
     bool FilterStatus = false;
@@ -56,7 +56,7 @@ class TPaintTreeList : public TCustomvxTreeListControl {
 };
 
 class TreeListPaint : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         driver_ = std::make_unique<UiDriver>();
         form_ = new TForm(EnsureApplication());
@@ -159,10 +159,9 @@ TEST_F(TreeListPaint, PictureOfAFullControlInEachLook) {
     tl->SetImages(nullptr);
 }
 
-
 // A tree: A (A1, A2), B (B1, collapsed); solid red lines.
 class TreeLines : public TreeListPaint {
-  protected:
+protected:
     void SetUp() override {
         TreeListPaint::SetUp();
         tl->SetTreeLinesStyle(0);
@@ -365,7 +364,7 @@ TEST_F(TreeListPaint, SortMarkAndAHeaderCellPartlyScrolledOut) {
 
 // Two root nodes A and B with texts; the first cell of A focused.
 class Cells : public TreeListPaint {
-  protected:
+protected:
     void SetUp() override {
         TreeListPaint::SetUp();
         a = Node(nullptr, "Alpha");
@@ -520,8 +519,8 @@ TEST_F(Cells, APaintOfTheRowsAreaLeavesEverythingElseAlone) {
         ++headerCalls;
         color = headerColour;
     };
-    tl->OnCustomDrawCell = [&](TObject*, TCanvas*, const TRect&, TvxTreeListNode*, TvxTreeListColumn*, bool, bool,
-                               bool, std::string&, TColor& color, TFont*, TAlignment&, bool&) { color = cellColour; };
+    tl->OnCustomDrawCell = [&](TObject*, TCanvas*, const TRect&, TvxTreeListNode*, TvxTreeListColumn*, bool, bool, bool,
+                               std::string&, TColor& color, TFont*, TAlignment&, bool&) { color = cellColour; };
     tl->Invalidate();
     const TvxTreeListLayout l = Layout();
     const TRect header = l.CellEntries[1].Rect;
@@ -548,8 +547,8 @@ TEST_F(Cells, AHandlerThatRaisesLeavesNoObjectBehind) {
     const int regions = GdiLiveObjects(GdiKind::Region);
     const int bitmaps = GdiLiveObjects(GdiKind::Bitmap);
     const int pens = GdiLiveObjects(GdiKind::Pen);
-    tl->OnCustomDrawCell = [&](TObject*, TCanvas*, const TRect&, TvxTreeListNode* node, TvxTreeListColumn*, bool,
-                               bool, bool, std::string&, TColor&, TFont*, TAlignment&, bool&) {
+    tl->OnCustomDrawCell = [&](TObject*, TCanvas*, const TRect&, TvxTreeListNode* node, TvxTreeListColumn*, bool, bool,
+                               bool, std::string&, TColor&, TFont*, TAlignment&, bool&) {
         if (node == b) throw Exception("Zelle kaputt");
     };
     tl->Invalidate();
@@ -723,8 +722,8 @@ TEST_F(TreeListPaint, ABandHandlerChangesTheFontOfItsOwnCellOnly) {
     MakeBands(*tl, 2);
     tl->SetShowBands(true);
     cols[2]->SetBandIndex(1);
-    tl->OnCustomDrawBand = [&](TObject*, TCanvas* canvas, const TRect&, int band, std::string&, TColor& color,
-                               TFont*, TAlignment&, bool&) {
+    tl->OnCustomDrawBand = [&](TObject*, TCanvas* canvas, const TRect&, int band, std::string&, TColor& color, TFont*,
+                               TAlignment&, bool&) {
         if (band != 0) return;
         canvas->Font()->SetColor(clRed);
         color = clYellow;

@@ -57,7 +57,7 @@ TEST(TreeListPanningGeometry, TheLongerAxisWinsAndTheMarkerIsADeadZone) {
 }
 
 class TreeListPanning : public TreeListOnForm<TSelectingControl> {
-  protected:
+protected:
     void SetUp() override {
         TreeListOnForm::SetUp();
         AddRows(100);
@@ -255,10 +255,10 @@ TEST_F(TreeListPanning, TheMarkerIsARoundWindowAtTheStartPoint) {
     EXPECT_EQ(cursor, CursorOf(crvxTLVerScroll));
     ASSERT_EQ(picture.width, 29);
     auto at = [&](int x, int y) { return PixelToColor(picture.pixels[static_cast<size_t>(y * 29 + x)]); };
-    EXPECT_EQ(at(14, 14), GetSysColor(COLOR_WINDOWTEXT));        // the centre dot
-    EXPECT_EQ(at(14, 0), GetSysColor(COLOR_WINDOWFRAME));        // the round frame
-    EXPECT_EQ(at(14, 3), GetSysColor(COLOR_WINDOWTEXT));         // the up arrow's tip
-    EXPECT_EQ(at(3, 14), GetSysColor(COLOR_WINDOW));             // no arrow sideways
+    EXPECT_EQ(at(14, 14), GetSysColor(COLOR_WINDOWTEXT));  // the centre dot
+    EXPECT_EQ(at(14, 0), GetSysColor(COLOR_WINDOWFRAME));  // the round frame
+    EXPECT_EQ(at(14, 3), GetSysColor(COLOR_WINDOWTEXT));   // the up arrow's tip
+    EXPECT_EQ(at(3, 14), GetSysColor(COLOR_WINDOW));       // no arrow sideways
     // Outside the round region nothing belongs to the marker: white in the picture.
     HRGN round = CreateEllipticRgn(0, 0, 30, 30);
     for (int y = 0; y < 29; ++y)

@@ -252,8 +252,8 @@ TEST(TreeListSizes, AutoHeightRowsGrowByTheirWrappedCells) {
     };
     std::vector<Call> calls;
     s.tl.OnCalcRowLineHeight = [&](TObject* Sender, TvxTreeListNode* Node, TvxTreeListColumn* Column,
-                                   const std::string& Text, int Width, int TextHeight, int MaxLineCount,
-                                   bool Inflate, int& LineCount, int& LineHeight, bool& Done) {
+                                   const std::string& Text, int Width, int TextHeight, int MaxLineCount, bool Inflate,
+                                   int& LineCount, int& LineHeight, bool& Done) {
         EXPECT_EQ(Sender, &s.tl);
         EXPECT_EQ(Node, tall);
         calls.push_back({Column->Name(), Text, Width, TextHeight, MaxLineCount, Inflate});

@@ -11,7 +11,7 @@
 namespace {
 
 class TreeListSizingLine : public TreeListOnForm<TSelectingControl> {
-  protected:
+protected:
     void SetUp() override {
         TreeListOnForm::SetUp();
         grid->SetOptions({TvxTLOption::ColumnSizing});

@@ -18,7 +18,7 @@
 namespace {
 
 class TreeListWindow : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         driver_ = std::make_unique<UiDriver>();
         form_ = new TForm(EnsureApplication());

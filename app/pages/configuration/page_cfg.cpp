@@ -137,7 +137,8 @@ void TPageCFG::BuildRows(TNotebook* nb, bool inputs) {
                 f->OnChange = [this](TObject* s) { ImageEdit301Change(s); };
             else
                 f->OnChange = [this](TObject* s) { ImageEdit321Change(s); };
-            TAppCheckEdit* c = b_.Make<TAppCheckEdit>(page, "CheckEdit" + N(300 + row), col.FlagLeft, y, 17, kRowHeight);
+            TAppCheckEdit* c = b_.Make<TAppCheckEdit>(page, "CheckEdit" + N(300 + row), col.FlagLeft, y, 17,
+                                                      kRowHeight);
             c->SetAutoSize(false);
             c->SetHeight(kRowHeight);
             c->SetHint("Nicht invertiert/Invertiert");
@@ -149,7 +150,8 @@ void TPageCFG::BuildRows(TNotebook* nb, bool inputs) {
             e->SetShowHint(true);
             if (!inputs) {
                 e->SetVisible(false);
-                TAppButton* m = b_.Button(page, "Button" + N(300 + row), MaskToText(0), col.ParamLeft, y, col.ParamWidth);
+                TAppButton* m = b_.Button(page, "Button" + N(300 + row), MaskToText(0), col.ParamLeft, y,
+                                          col.ParamWidth);
                 m->SetHeight(kRowHeight);
                 m->SetTag(row);
                 m->SetHint("Alarm-Maske");
@@ -410,7 +412,8 @@ void TPageCFG::ImageEdit301Change(TObject* Sender) {
     const int row = static_cast<int>(e->Tag());
     if (!IsInputRow(row)) return;
     // A pick by the user changes the code; with no item chosen the kept code stays.
-    if (!e->EditValue().empty()) rowFunction_[static_cast<size_t>(row)] = static_cast<uint8_t>(StrToIntVal(e->EditValue()));
+    if (!e->EditValue().empty())
+        rowFunction_[static_cast<size_t>(row)] = static_cast<uint8_t>(StrToIntVal(e->EditValue()));
     RowParamEdit(row)->SetVisible(FunctionUsesParam(GetRowFunction(row)));
 }
 
@@ -419,7 +422,8 @@ void TPageCFG::ImageEdit321Change(TObject* Sender) {
     if (!e) return;
     const int row = static_cast<int>(e->Tag());
     if (!IsOutputRow(row)) return;
-    if (!e->EditValue().empty()) rowFunction_[static_cast<size_t>(row)] = static_cast<uint8_t>(StrToIntVal(e->EditValue()));
+    if (!e->EditValue().empty())
+        rowFunction_[static_cast<size_t>(row)] = static_cast<uint8_t>(StrToIntVal(e->EditValue()));
     const int32_t f = GetRowFunction(row);
     RowParamEdit(row)->SetVisible(f == 0xB0);
     RowMaskButton(row)->SetVisible(f == 0xC1);

@@ -62,7 +62,7 @@ public:
     void ImageEdit321Change(TObject* Sender);  // every output function drop-down
     void Button311Click();
     void Button312Click();
-    void Button321Click(TObject* Sender);      // every mask button
+    void Button321Click(TObject* Sender);  // every mask button
     void Button911Click();
     void Button912Click();
     void Button921Click();

@@ -22,9 +22,7 @@ TPageRDX::TPageRDX(TMainPages& pages) : TMainPage(pages, Index) {
     Button203->OnClick = [this](TObject*) { Pages().AskToQuit(); };
 }
 
-void TPageRDX::ReadConfigHandshake() {
-    TConfigHandshake(session_, Pages().ConfigError).ReadBlocks(Shape201, Shape202);
-}
+void TPageRDX::ReadConfigHandshake() { TConfigHandshake(session_, Pages().ConfigError).ReadBlocks(Shape201, Shape202); }
 
 void TPageRDX::ShowButtons(bool shown) {
     for (TAppButton* b : {Button201, Button202, Button203}) b->SetVisible(shown);

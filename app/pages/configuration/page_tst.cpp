@@ -2,14 +2,14 @@
 
 #include <array>
 
-#include "app/config/block_text.h"
 #include "app/common/main_settings.h"
-#include "app/pages/main_pages.h"
-#include "app/windows/config_string_form.h"
-#include "program/text_utils.h"
-#include "link/wait_for.h"
+#include "app/config/block_text.h"
 #include "app/pages/configuration/page_rdx.h"
 #include "app/pages/configuration/page_wrx.h"
+#include "app/pages/main_pages.h"
+#include "app/windows/config_string_form.h"
+#include "link/wait_for.h"
+#include "program/text_utils.h"
 
 namespace {
 
@@ -117,9 +117,7 @@ void TPageTST::Button502Click() {
 
 // A block order is for the device on the open link only: nobody waits for it, so the device
 // must take it in time, as any request nobody waits for.
-void TPageTST::OrderBlock(TBlockOrder order) {
-    session_.OrderBlock(order);
-}
+void TPageTST::OrderBlock(TBlockOrder order) { session_.OrderBlock(order); }
 
 void TPageTST::Button503Click() { OrderBlock(TBlockOrder::ReadInputs); }
 void TPageTST::Button504Click() { OrderBlock(TBlockOrder::WriteInputs); }
@@ -176,8 +174,9 @@ void TPageTST::Button511Click() {
 }
 
 std::string TPageTST::VirtualInputBytes() {
-    const TCheckBox* boxes[] = {CheckBox1, CheckBox2,  CheckBox3,  CheckBox4,  CheckBox5,  CheckBox6,  CheckBox7,  CheckBox8,
-                                CheckBox9, CheckBox10, CheckBox11, CheckBox12, CheckBox13, CheckBox14, CheckBox15, CheckBox16};
+    const TCheckBox* boxes[] = {CheckBox1,  CheckBox2,  CheckBox3,  CheckBox4,  CheckBox5,  CheckBox6,
+                                CheckBox7,  CheckBox8,  CheckBox9,  CheckBox10, CheckBox11, CheckBox12,
+                                CheckBox13, CheckBox14, CheckBox15, CheckBox16};
     std::array<bool, 16> checked{};
     for (size_t k = 0; k < checked.size(); ++k) checked[k] = boxes[k]->Checked();
     return VirtualInputBytesOf(checked);

@@ -4,11 +4,11 @@
 
 #include "app/common/comp_text.h"
 #include "app/common/cust_msg.h"
+#include "app/pages/control/page_ein.h"
 #include "app/pages/main_pages.h"
-#include "program/text_utils.h"
 #include "link/wait_for.h"
 #include "platform/win/message_queue.h"
-#include "app/pages/control/page_ein.h"
+#include "program/text_utils.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include "app/common/comp_text.h"
 #include "app/pages/main_pages.h"
 #include "link/delay.h"
-#include "program/text_utils.h"
 #include "platform/win/message_queue.h"
+#include "program/text_utils.h"
 
 TPageEIG::TPageEIG(TMainPages& pages) : TMainPage(pages, Index) {
     TPage* p = Sheet();

@@ -3,11 +3,11 @@
 #include "app/common/comp_text.h"
 #include "app/common/cust_msg.h"
 #include "app/device/access_codes.h"
+#include "app/pages/control/page_ei2.h"
 #include "app/pages/main_pages.h"
 #include "link/delay.h"
-#include "program/text_utils.h"
 #include "platform/win/message_queue.h"
-#include "app/pages/control/page_ei2.h"
+#include "program/text_utils.h"
 
 TPageEIN::TPageEIN(TMainPages& pages) : TMainPage(pages, Index) {
     TPage* p = Sheet();

@@ -8,9 +8,7 @@
 
 namespace {
 
-std::string TwoDigits(int n) {
-    return IntToStrZero(n, 2);
-}
+std::string TwoDigits(int n) { return IntToStrZero(n, 2); }
 
 }  // namespace
 
@@ -20,8 +18,7 @@ TPageINS::TPageINS(TMainPages& pages) : TMainPage(pages, Index) {
     for (int i = 0; i <= 13; ++i) steps.push_back(TwoDigits(i));
     Notebook11 = b_.Notebook(p, "Notebook11", steps, 0, 0, kPageWidth, kPageHeight);
     b_.Label(Notebook11->Page(1), "LabelIns01", "Installation", 16, 16, true);
-    const auto start =
-        b_.ButtonRow(Notebook11->Page(1), {{"Button11011", "&Start"}, {"Button11012", "&Abbruch"}});
+    const auto start = b_.ButtonRow(Notebook11->Page(1), {{"Button11011", "&Start"}, {"Button11012", "&Abbruch"}});
     Button11011 = start[0];
     Button11012 = start[1];
     Button11011->OnClick = [this](TObject*) { Button11011Click(); };
@@ -67,9 +64,7 @@ void TPageINS::BuildJumpers() {
         TImage* pattern = b_.Make<TImage>(sheet, "Image1100" + std::to_string(j), 560, 16 + (j - 1) * 40,
                                           kJumperPictureWidth, kJumperPictureHeight);
         TBitmap bmp;
-        DrawJumperPicture(&bmp, j == 1   ? TJumperPicture::Set
-                                : j == 2 ? TJumperPicture::Open
-                                         : TJumperPicture::Mixed);
+        DrawJumperPicture(&bmp, j == 1 ? TJumperPicture::Set : j == 2 ? TJumperPicture::Open : TJumperPicture::Mixed);
         pattern->Picture()->SetBitmap(&bmp);
         pattern->SetVisible(false);
         TemplateImages[static_cast<size_t>(j - 1)] = pattern;
@@ -79,8 +74,8 @@ void TPageINS::BuildJumpers() {
         boxLabels_[static_cast<size_t>(box)] = b_.Label(sheet, "Label11031" + std::to_string(box),
                                                         std::to_string(box) + ":    ----", 16, y + 10);
         for (int j = 1; j <= 3; ++j) {
-            TImage* image = b_.Make<TImage>(sheet, "Image110" + std::to_string(box) + std::to_string(j),
-                                            column[j - 1], y, kJumperPictureWidth, kJumperPictureHeight);
+            TImage* image = b_.Make<TImage>(sheet, "Image110" + std::to_string(box) + std::to_string(j), column[j - 1],
+                                            y, kJumperPictureWidth, kJumperPictureHeight);
             image->SetVisible(false);
             boxImages_[static_cast<size_t>(box)][static_cast<size_t>(j)] = image;
         }
@@ -134,8 +129,7 @@ void TPageINS::BuildConfigurationRun() {
         image->Picture()->SetBitmap(&tick);
         image->SetVisible(false);
         StepImages[static_cast<size_t>(k)] = image;
-        StepLabels[static_cast<size_t>(k)] =
-            b_.Label(sheet, "Label110" + std::to_string(k), marks[k - 1], 40, y + 2);
+        StepLabels[static_cast<size_t>(k)] = b_.Label(sheet, "Label110" + std::to_string(k), marks[k - 1], 40, y + 2);
         StepLabels[static_cast<size_t>(k)]->Font()->SetColor(clGray);
     }
     Image1102 = StepImages[2];

@@ -18,7 +18,7 @@
 #include "platform/forms/shape.h"
 
 class TPageINS : public TMainPage {
-  public:
+public:
     static constexpr int Index = 12;
     explicit TPageINS(TMainPages& pages);
 
@@ -109,7 +109,7 @@ class TPageINS : public TMainPage {
     TAppButton* Button11121;
     TAppButton* Button11131;
 
-  private:
+private:
     // A title and the row "&Weiter", "&Abbruch" on step `page`; the buttons are named
     // Button110<page>1 and Button110<page>2.
     TAppButton* StepPage(int page, const std::function<void()>& next, TAppButton** abort = nullptr);

@@ -3,19 +3,19 @@
 
 #include "app/common/comp_text.h"
 #include "app/common/cust_msg.h"
-#include "app/device/access_codes.h"
 #include "app/common/device_slot_display.h"
 #include "app/common/main_settings.h"
-#include "app/pages/main_pages.h"
 #include "app/common/start_options.h"
+#include "app/device/access_codes.h"
+#include "app/pages/control/page_ins.h"
+#include "app/pages/control/page_stg.h"
+#include "app/pages/main_pages.h"
 #include "link/delay.h"
 #include "link/frame_codec.h"
+#include "platform/sync/clock.h"
 #include "program/program_context.h"
 #include "program/system_code.h"
 #include "program/text_utils.h"
-#include "platform/sync/clock.h"
-#include "app/pages/control/page_ins.h"
-#include "app/pages/control/page_stg.h"
 
 namespace {
 
@@ -29,8 +29,7 @@ std::string Command(uint8_t type, uint8_t index) {
 }
 
 std::string ParameterWrite(uint8_t param, int32_t value) {
-    return std::string("\xFB\x02\x02\x0E", 4) + static_cast<char>(param) +
-           WordToBytes(static_cast<uint16_t>(value));
+    return std::string("\xFB\x02\x02\x0E", 4) + static_cast<char>(param) + WordToBytes(static_cast<uint16_t>(value));
 }
 
 void Lamp(TShape* shape, TColor color) {
@@ -43,13 +42,9 @@ void Caption(TLabel* label, const std::string& text) {
 
 }  // namespace
 
-bool TPageINS::Shown(int page) const {
-    return Pages().ShownPage() == Index && Notebook11->PageIndex() == page;
-}
+bool TPageINS::Shown(int page) const { return Pages().ShownPage() == Index && Notebook11->PageIndex() == page; }
 
-bool TPageINS::DoorOpen() const {
-    return session_.LinkState.DoorSystem.DoorState & 0x01;
-}
+bool TPageINS::DoorOpen() const { return session_.LinkState.DoorSystem.DoorState & 0x01; }
 
 bool TPageINS::Continues() {
     if (ProgramEnding() || Pages().ShownPage() != Index) return false;
@@ -80,8 +75,8 @@ bool TPageINS::Await(TDeviceWait& wait, const std::function<bool()>& waiting, bo
     while (waiting()) {
         if (!Continues()) return false;
         // A device wait looks at the clock every 100 ms for the question after two minutes.
-        const TWaitEnd end = wait.Until(deviceWait ? GetTickCount64() + 100 : kNoDeadline,
-                                        session_.PageWaitEnds(Index), [&] { return !waiting(); });
+        const TWaitEnd end = wait.Until(deviceWait ? GetTickCount64() + 100 : kNoDeadline, session_.PageWaitEnds(Index),
+                                        [&] { return !waiting(); });
         if (end == TWaitEnd::Met) break;
         session_.WaitMet(end);
         if (end != TWaitEnd::Deadline) return false;
@@ -207,9 +202,7 @@ void TPageINS::Button11031Click() {
     AwaitDoorClosed(4, Button11041);
 }
 
-void TPageINS::Button11041Click() {
-    Notebook11->SetPageIndex(5);
-}
+void TPageINS::Button11041Click() { Notebook11->SetPageIndex(5); }
 
 void TPageINS::Button11051Click() {
     TDeviceWait unlock = session_.Wait();
@@ -282,8 +275,10 @@ void TPageINS::RunConfiguration(int32_t t1, int32_t t2) {
     Label11082->SetCaption(std::to_string(terminal.Params[7]));
     if (!Send(Command(0x50, 0x02))) return;
     if (Program().InstStepMode == 0 && !session_.QueueForDevice(Command(0x50, 0x15))) return;
-    Program().SystemCodeInputs[16] = (Program().InstallJumperJ2 && (terminal.Params[6] > 0 || terminal.Params[7] > 0) ? 1 : 0) +
-                           (Program().InstallJumperJ1 ? 2 : 0);
+    Program().SystemCodeInputs[16] = (Program().InstallJumperJ2 && (terminal.Params[6] > 0 || terminal.Params[7] > 0)
+                                          ? 1
+                                          : 0) +
+                                     (Program().InstallJumperJ1 ? 2 : 0);
     Notebook11->SetPageIndex(8);
 }
 
@@ -295,9 +290,7 @@ void TPageINS::Button11081Click() {
     AwaitDoorClosed(9, Button11091);
 }
 
-void TPageINS::Button11091Click() {
-    ButtonTest();
-}
+void TPageINS::Button11091Click() { ButtonTest(); }
 
 void TPageINS::ButtonTest() {
     TDeviceSlotDisplay slots(&Window());
@@ -307,8 +300,7 @@ void TPageINS::ButtonTest() {
         Caption(slots.SlotLabel(3, s), address ? IntToStrZero(address, 2) : "");
     }
     const int32_t kzn = session_.LinkState.NodeTable.KznCount;
-    for (TControl* c : std::initializer_list<TControl*>{Label11110, Shape11110, Label11111})
-        c->SetVisible(kzn > 0);
+    for (TControl* c : std::initializer_list<TControl*>{Label11110, Shape11110, Label11111}) c->SetVisible(kzn > 0);
     if (kzn > 0) {
         Label11111->SetCaption("");
         Program().SystemCodeInputs[17] = kzn;
@@ -341,9 +333,7 @@ void TPageINS::Button11101Click() {
     Notebook11->SetPageIndex(11);
 }
 
-void TPageINS::CheckEdit11111Change() {
-    Button11111->SetEnabled(CheckEdit11111->Checked());
-}
+void TPageINS::CheckEdit11111Change() { Button11111->SetEnabled(CheckEdit11111->Checked()); }
 
 void TPageINS::Button11111Click() {
     const std::string code = BuildSystemCode();

@@ -3,19 +3,19 @@
 #include <cmath>
 
 #include "app/common/comp_text.h"
-#include "app/config/maintenance_date.h"
 #include "app/common/cust_msg.h"
-#include "app/pages/main_pages.h"
-#include "app/windows/code_form.h"
-#include "program/log_file.h"
-#include "link/wait_for.h"
-#include "platform/sync/clock.h"
+#include "app/config/maintenance_date.h"
 #include "app/pages/control/page_ben.h"
 #include "app/pages/control/page_eig.h"
 #include "app/pages/control/page_ein.h"
 #include "app/pages/control/page_ins.h"
 #include "app/pages/control/page_stg.h"
 #include "app/pages/control/page_war.h"
+#include "app/pages/main_pages.h"
+#include "app/windows/code_form.h"
+#include "link/wait_for.h"
+#include "platform/sync/clock.h"
+#include "program/log_file.h"
 
 namespace {
 
@@ -28,8 +28,8 @@ TAnswer AwaitFlagOf(uint8_t type, uint8_t index) {
     return AwaitTerminalSettings;
 }
 
-const std::vector<std::pair<uint8_t, uint8_t>> kStateReads = {{0x0D, 0x00}, {0x10, 0x00}, {0x10, 0x01}, {0x10, 0x02},
-                                                              {0x52, 0x00}};
+const std::vector<std::pair<uint8_t, uint8_t>> kStateReads = {
+    {0x0D, 0x00}, {0x10, 0x00}, {0x10, 0x01}, {0x10, 0x02}, {0x52, 0x00}};
 
 }  // namespace
 
@@ -114,8 +114,8 @@ bool TPageMEN::ReadDeviceData(const TEntry& entry, bool information) {
         for (;;) {
             // "Information" looks at the clock every 100 ms for the question after two
             // minutes; the others wait for the record, the page, the link or the end.
-            const TWaitEnd end =
-                wait.Until(information ? GetTickCount64() + 100 : kNoDeadline, session_.PageWaitEnds(Index));
+            const TWaitEnd end = wait.Until(information ? GetTickCount64() + 100 : kNoDeadline,
+                                            session_.PageWaitEnds(Index));
             if (end == TWaitEnd::Met) break;
             if (end != TWaitEnd::Deadline) return session_.WaitMet(end);
             if (progress_.CheckStepTimeout()) return false;

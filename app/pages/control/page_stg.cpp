@@ -34,8 +34,10 @@ TPageSTG::TPageSTG(TMainPages& pages) : TMainPage(pages, Index) {
     Label189 = b_.Label(p, "Label189", "", 16, 374);
     Label189->Font()->SetColor(0x0000FF);
     const std::pair<TAppButton**, std::pair<const char*, const char*>> commands[] = {
-        {&Button81, {"Button81", "Freigabe"}},   {&Button82, {"Button82", "Kurzzeit-Freigabe"}},
-        {&Button83, {"Button83", "Verriegeln"}}, {&Button84, {"Button84", "Quittieren"}},
+        {&Button81, {"Button81", "Freigabe"}},
+        {&Button82, {"Button82", "Kurzzeit-Freigabe"}},
+        {&Button83, {"Button83", "Verriegeln"}},
+        {&Button84, {"Button84", "Quittieren"}},
         {&Button85, {"Button85", "Reset"}}};
     int x = 16;
     for (const auto& [field, names] : commands) {

@@ -45,6 +45,4 @@ void TPageWAR::Button12001Click() {
     LetWindowsRepaint();
 }
 
-void TPageWAR::Button12002Click() {
-    Pages().WAW->StartWizard();
-}
+void TPageWAR::Button12002Click() { Pages().WAW->StartWizard(); }

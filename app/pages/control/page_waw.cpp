@@ -49,8 +49,7 @@ const TStepText kChecks[9] = {
      {"Türterminal, Verriegelungen und Taster auf Beschädigungen prüfen.",
       "Beschriftungen und Hinweisschilder müssen vorhanden und lesbar sein."}},
     {"Prüfen der Befestigung und Verkabelung:",
-     {"Alle Geräte müssen fest montiert sein.",
-      "Leitungen und Anschlüsse auf festen Sitz und Beschädigungen prüfen."}},
+     {"Alle Geräte müssen fest montiert sein.", "Leitungen und Anschlüsse auf festen Sitz und Beschädigungen prüfen."}},
     {"Festhalten der Mängel:",
      {"Festgestellte Mängel im Wartungsprotokoll eintragen", "und ihre Beseitigung veranlassen."}},
 };
@@ -77,9 +76,9 @@ TPageWAW::TPageWAW(TMainPages& pages) : TMainPage(pages, Index) {
     Label1401 = b_.Label(p, "Label1401", "Wartung", 16, 16, true);
     Label1402 = b_.Label(p, "Label1402", "Schritt", 496, 16);
     Label190 = b_.Label(p, "Label190", "", 552, 16);
-    Notebook21 = b_.Notebook(
-        p, "Notebook21", {"00", "01", "02", "03", "04", "05", "06", "07", "08", "09", "10-RRM1", "11-RRM2"},
-        0, kTop, kPageWidth, kPageHeight - kTop);
+    Notebook21 = b_.Notebook(p, "Notebook21",
+                             {"00", "01", "02", "03", "04", "05", "06", "07", "08", "09", "10-RRM1", "11-RRM2"}, 0,
+                             kTop, kPageWidth, kPageHeight - kTop);
     auto text = [this](int page, const char* heading, const std::vector<const char*>& lines) {
         TPage* sheet = Notebook21->Page(page);
         b_.Label(sheet, "Label120" + PageCode(page) + "0", heading, 16, 8, true);
@@ -93,25 +92,24 @@ TPageWAW::TPageWAW(TMainPages& pages) : TMainPage(pages, Index) {
         for (TAppButton* b : row) b->SetTop(kNavigationTop);
         return row;
     };
-    auto commands =
-        [this](int page,
-               const std::vector<std::pair<TAppButton**, std::pair<const char*, const char*>>>& buttons) {
-            int x = 16;
-            int order = 0;
-            for (const auto& [field, names] : buttons) {
-                *field = b_.Button(Notebook21->Page(page), names.first, names.second, x, kCommandTop);
-                x += (*field)->Width() + 8;
-                // Above the step buttons on the page, so before them for Tab too.
-                (*field)->SetTabOrder(order++);
-            }
-        };
+    auto commands = [this](int page,
+                           const std::vector<std::pair<TAppButton**, std::pair<const char*, const char*>>>& buttons) {
+        int x = 16;
+        int order = 0;
+        for (const auto& [field, names] : buttons) {
+            *field = b_.Button(Notebook21->Page(page), names.first, names.second, x, kCommandTop);
+            x += (*field)->Width() + 8;
+            // Above the step buttons on the page, so before them for Tab too.
+            (*field)->SetTabOrder(order++);
+        }
+    };
 
     vxButton1 = navigation(0, {{"vxButton1", "Zurück"}})[0];
     vxButton1->OnClick = [this](TObject*) { Pages().BackToMenu(); };
     for (int page = 1; page <= 8; ++page) {
         text(page, kChecks[page].Heading, kChecks[page].Lines);
-        const auto row = navigation(page, {{"Button120" + PageCode(page) + "1", "&Weiter"},
-                                           {"Button120" + PageCode(page) + "2", "&Abbruch"}});
+        const auto row = navigation(
+            page, {{"Button120" + PageCode(page) + "1", "&Weiter"}, {"Button120" + PageCode(page) + "2", "&Abbruch"}});
         WeiterButtons[page] = row[0];
         AbbruchButtons[page] = row[1];
         row[0]->OnClick = [this](TObject*) { Button12011Click(); };
@@ -136,8 +134,7 @@ TPageWAW::TPageWAW(TMainPages& pages) : TMainPage(pages, Index) {
     AbbruchButtons[9] = ende[1];
     Button12091->OnClick = [this](TObject*) { Button12091Click(); };
 
-    text(kCounterReset,
-         "Rücksetzen der NOT-AUF-Zähler in den Geräten:", {"Zuerst wird dazu die Tür entriegelt."});
+    text(kCounterReset, "Rücksetzen der NOT-AUF-Zähler in den Geräten:", {"Zuerst wird dazu die Tür entriegelt."});
     auto reset = navigation(kCounterReset, {{"Button120A1", "&Weiter"}, {"Button120A2", "&Abbruch"}});
     Button120A1 = reset[0];
     AbbruchButtons[kCounterReset] = reset[1];
@@ -151,8 +148,8 @@ TPageWAW::TPageWAW(TMainPages& pages) : TMainPage(pages, Index) {
         shapes_[n] = b_.Lamp(lamps, "Shape19" + std::to_string(n), 64, y);
         labels_[n] = b_.Label(lamps, "LabelS9" + std::to_string(n), "", 88, y + 2);
     }
-    auto state = navigation(
-        kCounterState, {{"Button120B3", "&Zurück"}, {"Button120B1", "&Weiter"}, {"Button120B2", "&Abbruch"}});
+    auto state = navigation(kCounterState,
+                            {{"Button120B3", "&Zurück"}, {"Button120B1", "&Weiter"}, {"Button120B2", "&Abbruch"}});
     Button120B3 = state[0];
     Button120B1 = state[1];
     AbbruchButtons[kCounterState] = state[2];
@@ -162,17 +159,11 @@ TPageWAW::TPageWAW(TMainPages& pages) : TMainPage(pages, Index) {
         AbbruchButtons[page]->OnClick = [this](TObject*) { Pages().AskToLeaveWizards(true); };
 }
 
-TShape* TPageWAW::StateShape(int n) const {
-    return n >= 1 && n <= 8 ? shapes_[n] : nullptr;
-}
+TShape* TPageWAW::StateShape(int n) const { return n >= 1 && n <= 8 ? shapes_[n] : nullptr; }
 
-TLabel* TPageWAW::StateLabel(int n) const {
-    return n >= 1 && n <= 8 ? labels_[n] : nullptr;
-}
+TLabel* TPageWAW::StateLabel(int n) const { return n >= 1 && n <= 8 ? labels_[n] : nullptr; }
 
-void TPageWAW::ShowStep() {
-    Label190->SetCaption(std::to_string(Step) + " / " + std::to_string(StepTotal));
-}
+void TPageWAW::ShowStep() { Label190->SetCaption(std::to_string(Step) + " / " + std::to_string(StepTotal)); }
 
 void TPageWAW::NextPage() {
     ++Step;
@@ -192,9 +183,7 @@ void TPageWAW::RewindWizard() { Notebook21->SetPageIndex(1); }
 
 void TPageWAW::ShowMaintenanceDate(TDateTime date) { DateEdit12091->SetDate(date); }
 
-void TPageWAW::Button12011Click() {
-    NextPage();
-}
+void TPageWAW::Button12011Click() { NextPage(); }
 
 bool TPageWAW::ShowsCounterState() const {
     return Pages().ShownPage() == Index && Notebook21->PageIndex() == kCounterState;
@@ -233,8 +222,8 @@ void TPageWAW::Button120A1Click() {
     // The record has no time of its own: after two minutes without it the user may give up.
     progress_.RestartStepTime();
     for (;;) {
-        const TWaitEnd end =
-            counters.Until(GetTickCount64() + 100, session_.WaitEnds([this] { return ShowsCounterState(); }));
+        const TWaitEnd end = counters.Until(GetTickCount64() + 100,
+                                            session_.WaitEnds([this] { return ShowsCounterState(); }));
         if (end == TWaitEnd::Met) break;
         if (end != TWaitEnd::Deadline) {
             session_.WaitMet(end);

@@ -26,8 +26,10 @@ const char* const kRestarting = "Restart Controller ...";
 std::string ReplyWord(const std::string& reply, size_t n) {
     std::vector<std::string> words(1);
     for (char c : reply) {
-        if (c == ' ') words.emplace_back();
-        else words.back() += c;
+        if (c == ' ')
+            words.emplace_back();
+        else
+            words.back() += c;
     }
     return n < words.size() ? words[n] : std::string();
 }
@@ -160,7 +162,8 @@ TPageCT2::TPageCT2(TMainPages& pages) : TMainPage(pages, Index) {
     Button2503 = b_.Button(p, "Button2503", "NW-Parameter &setzen", x + 129, 212 + 29 * 4 - 2);
 
     const auto row = b_.ButtonRow(
-        p, {{"Button2500", "&Abfragen"}, {"Button2504", "Rücksetzen auf &Werkseinstellungen"}, {"Button2501", "Zurück"}});
+        p,
+        {{"Button2500", "&Abfragen"}, {"Button2504", "Rücksetzen auf &Werkseinstellungen"}, {"Button2501", "Zurück"}});
     Button2500 = row[0];
     Button2504 = row[1];
     Button2501 = row[2];

@@ -35,11 +35,11 @@ public:
     void Button2504Click();
 
     TLabel* Label193;
-    TLabel *Label2511, *Label2512, *Label2513;  // version (never filled), FW CTRL, FW STMX
-    TMaskEdit* MaskEdit2521;                    // date, "YYYY-MM-DD"
-    TMaskEdit* MaskEdit2522;                    // time, "HH:NN:SS"
-    TCheckBox* CheckBox2523;                    // take the PC's time
-    TLabel* Label2531;                          // MAC address
+    TLabel *Label2511, *Label2512, *Label2513;                       // version (never filled), FW CTRL, FW STMX
+    TMaskEdit* MaskEdit2521;                                         // date, "YYYY-MM-DD"
+    TMaskEdit* MaskEdit2522;                                         // time, "HH:NN:SS"
+    TCheckBox* CheckBox2523;                                         // take the PC's time
+    TLabel* Label2531;                                               // MAC address
     TAppEdit *Edit2532, *Edit2533, *Edit2534, *Edit2535, *Edit2536;  // IP, mask, gateway, DNS, NTP
     TAppButton *Button2500, *Button2502, *Button2503, *Button2504, *Button2501;
 

@@ -6,13 +6,13 @@
 #include <filesystem>
 #include <vector>
 
-#include "program/program_context.h"
-#include "program/program_dirs.h"
-#include "program/text_utils.h"
 #include "platform/classes/file_utils.h"
 #include "platform/classes/ini_file.h"
 #include "platform/rtl/convert.h"
 #include "platform/rtl/str_utils.h"
+#include "program/program_context.h"
+#include "program/program_dirs.h"
+#include "program/text_utils.h"
 
 namespace {
 
@@ -22,7 +22,8 @@ std::vector<std::string> JobFields(const std::string& argument, size_t count) {
     size_t pos = argument.find(',');
     while (pos != std::string::npos && fields.size() < count) {
         const size_t next = argument.find(',', pos + 1);
-        fields.push_back(Trim(argument.substr(pos + 1, next == std::string::npos ? std::string::npos : next - pos - 1)));
+        fields.push_back(
+            Trim(argument.substr(pos + 1, next == std::string::npos ? std::string::npos : next - pos - 1)));
         pos = next;
     }
     fields.resize(count);
@@ -46,8 +47,10 @@ bool ByteField(const std::string& text, uint8_t& value) {
 // An object index: up to four hex digits of either case, "$" or "0x" before them allowed.
 bool IndexField(const std::string& text, uint16_t& value) {
     std::string digits = text;
-    if (digits.compare(0, 1, "$") == 0) digits.erase(0, 1);
-    else if (digits.compare(0, 2, "0x") == 0 || digits.compare(0, 2, "0X") == 0) digits.erase(0, 2);
+    if (digits.compare(0, 1, "$") == 0)
+        digits.erase(0, 1);
+    else if (digits.compare(0, 2, "0x") == 0 || digits.compare(0, 2, "0X") == 0)
+        digits.erase(0, 2);
     if (digits.empty() || digits.size() > 4) return false;
     for (char c : digits)
         if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
@@ -123,11 +126,11 @@ TOdEntries ReadOdEntries(const std::string& path, std::vector<std::string>* skip
         TOdEntry e;
         // A node or index that does not fit would be cut down to another device's object,
         // whose value would then be shown under this entry's name.
-        const char* bad = !ByteField(Trim(node), e.Node)     ? "its node is not a number from 0 to 255"
-                          : e.Node == 0                      ? nullptr
+        const char* bad = !ByteField(Trim(node), e.Node)      ? "its node is not a number from 0 to 255"
+                          : e.Node == 0                       ? nullptr
                           : !IndexField(Trim(index), e.Index) ? "its index is not 1 to 4 hex digits"
-                          : !ByteField(Trim(sub), e.Sub)     ? "its sub-index is not a number from 0 to 255"
-                                                             : nullptr;
+                          : !ByteField(Trim(sub), e.Sub)      ? "its sub-index is not a number from 0 to 255"
+                                                              : nullptr;
         if (bad) {
             if (skipped) skipped->push_back("entry " + key + " is skipped: " + bad);
             continue;

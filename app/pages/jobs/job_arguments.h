@@ -10,8 +10,8 @@
 #include <vector>
 
 struct TNetInfoJob {
-    int32_t Port = 0;   // below 1: the control road's port
-    std::string Mode;   // "SHOW", "FILE" or anything else (just ends)
+    int32_t Port = 0;  // below 1: the control road's port
+    std::string Mode;  // "SHOW", "FILE" or anything else (just ends)
 };
 
 struct TReadOdJob {

@@ -4,9 +4,9 @@
 // Another road's page: the job opens the link on the configuration road's port.
 #include "app/pages/configuration/page_com.h"
 #include "app/pages/main_pages.h"
+#include "platform/classes/file_utils.h"
 #include "program/program_context.h"
 #include "program/program_dirs.h"
-#include "platform/classes/file_utils.h"
 
 namespace {
 

@@ -3,24 +3,24 @@
 #include <cstdio>
 
 #include "app/common/comp_text.h"
-#include "app/config/device_tables.h"
 #include "app/common/cust_msg.h"
 #include "app/common/main_settings.h"
+#include "app/common/unattended_run.h"
+#include "app/config/device_tables.h"
 #include "app/pages/jobs/job_arguments.h"
 #include "app/pages/jobs/job_link.h"
 #include "app/pages/main_pages.h"
-#include "app/common/unattended_run.h"
 #include "grid/columns/vx_db_grid_column.h"
-#include "memdata/vx_mem_data.h"
-#include "program/program_context.h"
-#include "program/program_dirs.h"
-#include "program/run_program.h"
 #include "link/wait_for.h"
+#include "memdata/vx_mem_data.h"
 #include "platform/classes/file_utils.h"
 #include "platform/classes/update_scope.h"
 #include "platform/db/field.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/canvas.h"
+#include "program/program_context.h"
+#include "program/program_dirs.h"
+#include "program/run_program.h"
 
 namespace {
 
@@ -147,4 +147,3 @@ void TPageNET::ShowNetInfo(const std::string& argument) {
     ShowReading(false);
     if (Program().UnattendedRun) Pages().CloseProgram();
 }
-

@@ -4,17 +4,17 @@
 #include <cstdio>
 
 #include "app/common/main_settings.h"
+#include "app/common/unattended_run.h"
 #include "app/pages/jobs/job_link.h"
 #include "app/pages/main_pages.h"
+#include "link/wait_for.h"
+#include "platform/classes/file_utils.h"
 #include "platform/forms/timer.h"
-#include "app/common/unattended_run.h"
+#include "platform/rtl/scope_exit.h"
+#include "platform/sync/clock.h"
 #include "program/log_file.h"
 #include "program/program_context.h"
 #include "program/text_utils.h"
-#include "link/wait_for.h"
-#include "platform/classes/file_utils.h"
-#include "platform/rtl/scope_exit.h"
-#include "platform/sync/clock.h"
 
 namespace {
 
@@ -51,7 +51,8 @@ void TPageROD::StartReadOD(const std::string& argument) {
         EndJob(Pages(), argument, jeNothingToDo, "no entries file " + path);
         return;
     }
-    if (Program().UnattendedRun && std::none_of(entries_.begin(), entries_.end(), [](const TOdEntry& e) { return e.Node != 0; })) {
+    if (Program().UnattendedRun &&
+        std::none_of(entries_.begin(), entries_.end(), [](const TOdEntry& e) { return e.Node != 0; })) {
         EndJob(Pages(), argument, jeNothingToDo, "no entries to read in " + path);
         return;
     }

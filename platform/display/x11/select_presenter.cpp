@@ -8,9 +8,7 @@
 #include "platform/display/x11/x11_presenter.h"
 #endif
 
-bool BuildHasX11() {
-    return TOVAK_HAVE_X11 != 0;
-}
+bool BuildHasX11() { return TOVAK_HAVE_X11 != 0; }
 
 PresenterKind ChoosePresenter(const char* display, const char* headless, bool buildHasX11) {
     if (headless && std::strcmp(headless, "1") == 0) return PresenterKind::Headless;

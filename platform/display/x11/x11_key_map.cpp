@@ -117,9 +117,7 @@ const DeadKey* FindDeadKey(unsigned long keysym) {
     return nullptr;
 }
 
-bool IsControlChar(char32_t c) {
-    return c < 0x20 || c == 0x7F;
-}
+bool IsControlChar(char32_t c) { return c < 0x20 || c == 0x7F; }
 
 }  // namespace
 
@@ -136,34 +134,23 @@ uint16_t VirtualKeyForKeysym(unsigned long keysym) {
 
 char32_t CharForKeysym(unsigned long keysym) {
     // Latin-1 keysyms are their code points; newer ones carry the code point behind 0x01000000.
-    if ((keysym >= 0x20 && keysym <= 0x7E) || (keysym >= 0xA0 && keysym <= 0xFF))
-        return static_cast<char32_t>(keysym);
+    if ((keysym >= 0x20 && keysym <= 0x7E) || (keysym >= 0xA0 && keysym <= 0xFF)) return static_cast<char32_t>(keysym);
     if ((keysym & 0xFF000000UL) == 0x01000000UL) return static_cast<char32_t>(keysym & 0x00FFFFFFUL);
     if (keysym == XK_EuroSign) return U'\u20AC';
     if (keysym >= XK_KP_0 && keysym <= XK_KP_9) return static_cast<char32_t>('0' + (keysym - XK_KP_0));
     switch (keysym) {
-        case XK_KP_Space:
-            return U' ';
-        case XK_KP_Multiply:
-            return U'*';
-        case XK_KP_Add:
-            return U'+';
-        case XK_KP_Subtract:
-            return U'-';
-        case XK_KP_Decimal:
-            return U'.';
-        case XK_KP_Separator:
-            return U',';
-        case XK_KP_Divide:
-            return U'/';
-        default:
-            return 0;
+        case XK_KP_Space: return U' ';
+        case XK_KP_Multiply: return U'*';
+        case XK_KP_Add: return U'+';
+        case XK_KP_Subtract: return U'-';
+        case XK_KP_Decimal: return U'.';
+        case XK_KP_Separator: return U',';
+        case XK_KP_Divide: return U'/';
+        default: return 0;
     }
 }
 
-bool IsDeadKeysym(unsigned long keysym) {
-    return keysym >= 0xFE50 && keysym <= 0xFE8F;
-}
+bool IsDeadKeysym(unsigned long keysym) { return keysym >= 0xFE50 && keysym <= 0xFE8F; }
 
 KeyDelivery PlanKeyPress(uint16_t vk, const std::u32string& text, bool ctrl) {
     KeyDelivery d;

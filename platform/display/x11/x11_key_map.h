@@ -28,7 +28,7 @@ KeyDelivery PlanKeyPress(uint16_t vk, const std::u32string& text, bool ctrl);
 // Dead keys without an input method: a dead key waits for the next character and combines
 // with it (´ + e = é); a character it does not combine with follows the accent itself.
 class DeadKeyComposer {
-  public:
+public:
     // The dead key is remembered; a second dead key gives out the first one's accent.
     std::u32string FeedDeadKey(unsigned long keysym);
     // A key's character (0: a key without one, such as Shift, keeps the accent waiting).
@@ -36,6 +36,6 @@ class DeadKeyComposer {
     bool Pending() const { return pending_ != 0; }
     void Reset() { pending_ = 0; }
 
-  private:
+private:
     unsigned long pending_ = 0;
 };

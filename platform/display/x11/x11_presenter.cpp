@@ -8,45 +8,27 @@ namespace {
 
 unsigned CursorShapeFor(HCURSOR cursor) {
     switch (cursor) {
-        case IDC_IBEAM:
-            return XC_xterm;
-        case IDC_WAIT:
-            return XC_watch;
-        case IDC_APPSTARTING:
-            return XC_watch;
-        case IDC_CROSS:
-            return XC_crosshair;
-        case IDC_UPARROW:
-            return XC_center_ptr;
-        case IDC_SIZENWSE:
-            return XC_bottom_right_corner;
-        case IDC_SIZENESW:
-            return XC_bottom_left_corner;
-        case IDC_SIZEWE:
-            return XC_sb_h_double_arrow;
-        case IDC_SIZENS:
-            return XC_sb_v_double_arrow;
-        case IDC_SIZEALL:
-            return XC_fleur;
-        case IDC_NO:
-            return XC_X_cursor;
-        case IDC_HAND:
-            return XC_hand2;
-        case IDC_HELP:
-            return XC_question_arrow;
-        default:
-            return XC_left_ptr;
+        case IDC_IBEAM: return XC_xterm;
+        case IDC_WAIT: return XC_watch;
+        case IDC_APPSTARTING: return XC_watch;
+        case IDC_CROSS: return XC_crosshair;
+        case IDC_UPARROW: return XC_center_ptr;
+        case IDC_SIZENWSE: return XC_bottom_right_corner;
+        case IDC_SIZENESW: return XC_bottom_left_corner;
+        case IDC_SIZEWE: return XC_sb_h_double_arrow;
+        case IDC_SIZENS: return XC_sb_v_double_arrow;
+        case IDC_SIZEALL: return XC_fleur;
+        case IDC_NO: return XC_X_cursor;
+        case IDC_HAND: return XC_hand2;
+        case IDC_HELP: return XC_question_arrow;
+        default: return XC_left_ptr;
     }
 }
 
 // Requests on windows that were just destroyed fail harmlessly; the default handler
 // would end the program.
-int IgnoreXError(Display*, XErrorEvent*) {
-    return 0;
-}
-int QuietIOError(Display*) {
-    return 0;
-}
+int IgnoreXError(Display*, XErrorEvent*) { return 0; }
+int QuietIOError(Display*) { return 0; }
 
 }  // namespace
 
@@ -111,9 +93,7 @@ void X11Presenter::Impl::HelperMessage(TMessage& m) {
     }
 }
 
-X11Presenter::X11Presenter() : impl_(std::make_unique<Impl>()) {
-    impl_->presenter = this;
-}
+X11Presenter::X11Presenter() : impl_(std::make_unique<Impl>()) { impl_->presenter = this; }
 
 std::unique_ptr<X11Presenter> X11Presenter::Open(const std::string& displayName, std::string* why) {
     static std::once_flag handlers;
@@ -369,9 +349,7 @@ unsigned long X11Presenter::XWindowOf(HWND wnd) const {
     return it == impl_->idOf.end() ? 0 : it->second;
 }
 
-bool X11Presenter::Connected() const {
-    return impl_->connected;
-}
+bool X11Presenter::Connected() const { return impl_->connected; }
 
 void X11Presenter::OfferClipboardText(const std::string& utf8) {
     Command c;

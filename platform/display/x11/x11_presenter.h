@@ -17,7 +17,7 @@
 #include "platform/display/presenter.h"
 
 class X11Presenter : public Presenter {
-  public:
+public:
     // Connects to `displayName` (empty: $DISPLAY). Null when that fails; `why` tells why.
     static std::unique_ptr<X11Presenter> Open(const std::string& displayName, std::string* why = nullptr);
     ~X11Presenter() override;
@@ -53,7 +53,7 @@ class X11Presenter : public Presenter {
 
     struct Impl;
 
-  private:
+private:
     X11Presenter();
     std::unique_ptr<Impl> impl_;
 };

@@ -91,7 +91,21 @@ struct Waiter {
 };
 
 struct Command {
-    enum Kind { kShow, kHide, kMove, kDestroy, kPixels, kTitle, kCursor, kFocus, kOffer, kDisown, kFetch, kSync, kBeginMove };
+    enum Kind {
+        kShow,
+        kHide,
+        kMove,
+        kDestroy,
+        kPixels,
+        kTitle,
+        kCursor,
+        kFocus,
+        kOffer,
+        kDisown,
+        kFetch,
+        kSync,
+        kBeginMove
+    };
     Kind kind = kSync;
     HWND wnd = nullptr;
     HWND owner = nullptr;
@@ -171,8 +185,8 @@ struct X11Presenter::Impl {
     // The X thread's side.
     std::map<HWND, XWin> wins;
     std::map<Window, HWND> byId;
-    Atom wmProtocols = 0, wmDelete = 0, motifHints = 0, netWmName = 0, utf8String = 0, netWmType = 0,
-         typeNormal = 0, typeDialog = 0, netSupported = 0, netMoveResize = 0;
+    Atom wmProtocols = 0, wmDelete = 0, motifHints = 0, netWmName = 0, utf8String = 0, netWmType = 0, typeNormal = 0,
+         typeDialog = 0, netSupported = 0, netMoveResize = 0;
     std::map<unsigned, Cursor> cursors;
     unsigned cursorShape = XC_left_ptr;
     XIM im = nullptr;

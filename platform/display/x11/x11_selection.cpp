@@ -47,9 +47,7 @@ void X11Selection::Fetch(FetchDone done) {
     XConvertSelection(dpy_, clipboard_, utf8_, property_, window_, CurrentTime);
 }
 
-void X11Selection::CancelFetch() {
-    Finish(false, {});
-}
+void X11Selection::CancelFetch() { Finish(false, {}); }
 
 void X11Selection::Finish(bool ok, const std::string& utf8) {
     FetchDone done = std::move(done_);
@@ -64,16 +62,14 @@ bool X11Selection::Handle(const XEvent& ev) {
             Answer(ev.xselectionrequest);
             return true;
         case SelectionClear:
-            if (ev.xselectionclear.window != window_ || ev.xselectionclear.selection != clipboard_)
-                return false;
+            if (ev.xselectionclear.window != window_ || ev.xselectionclear.selection != clipboard_) return false;
             owns_ = false;
             return true;
         case SelectionNotify:
             if (ev.xselection.requestor != window_) return false;
             Received(ev.xselection);
             return true;
-        default:
-            return false;
+        default: return false;
     }
 }
 
@@ -99,14 +95,12 @@ void X11Selection::Answer(const XSelectionRequestEvent& req) {
             reply.property = property;
         } else if ((req.target == utf8_ || req.target == text_atom_) && text_.size() <= limit) {
             XChangeProperty(dpy_, req.requestor, property, utf8_, 8, PropModeReplace,
-                            reinterpret_cast<const unsigned char*>(text_.data()),
-                            static_cast<int>(text_.size()));
+                            reinterpret_cast<const unsigned char*>(text_.data()), static_cast<int>(text_.size()));
             reply.property = property;
         } else if (req.target == string_ && text_.size() <= limit) {
             std::string latin1 = Utf8ToLatin1(text_);
             XChangeProperty(dpy_, req.requestor, property, string_, 8, PropModeReplace,
-                            reinterpret_cast<const unsigned char*>(latin1.data()),
-                            static_cast<int>(latin1.size()));
+                            reinterpret_cast<const unsigned char*>(latin1.data()), static_cast<int>(latin1.size()));
             reply.property = property;
         }
     }
@@ -132,8 +126,8 @@ void X11Selection::Received(const XSelectionEvent& ev) {
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
     std::string bytes;
-    bool ok = XGetWindowProperty(dpy_, window_, ev.property, 0, 0x7FFFFFFF / 4, True, AnyPropertyType, &type,
-                                 &format, &count, &after, &data) == Success;
+    bool ok = XGetWindowProperty(dpy_, window_, ev.property, 0, 0x7FFFFFFF / 4, True, AnyPropertyType, &type, &format,
+                                 &count, &after, &data) == Success;
     if (ok && data && format == 8) bytes.assign(reinterpret_cast<const char*>(data), count);
     if (data) XFree(data);
     if (!ok || format != 8 || (type != utf8_ && type != string_ && type != text_atom_)) {

@@ -10,7 +10,7 @@
 #include <string>
 
 class X11Selection {
-  public:
+public:
     // Called once a fetch ends: ok false when nobody owns the selection or it held no text.
     using FetchDone = std::function<void(bool ok, const std::string& utf8)>;
 
@@ -30,7 +30,7 @@ class X11Selection {
     // Selection events; false when the event is not about us.
     bool Handle(const XEvent& ev);
 
-  private:
+private:
     void Answer(const XSelectionRequestEvent& req);
     void Received(const XSelectionEvent& ev);
     void Finish(bool ok, const std::string& utf8);

@@ -11,8 +11,7 @@ namespace {
 // by the window manager.
 bool IsOverrideRedirect(uint32_t style, uint32_t exStyle) {
     if (exStyle & WS_EX_NOACTIVATE) return true;
-    return (style & WS_POPUP) && (style & WS_CAPTION) != WS_CAPTION &&
-           (exStyle & (WS_EX_TOOLWINDOW | WS_EX_TOPMOST));
+    return (style & WS_POPUP) && (style & WS_CAPTION) != WS_CAPTION && (exStyle & (WS_EX_TOOLWINDOW | WS_EX_TOPMOST));
 }
 
 bool HostIsLittleEndian() {
@@ -91,8 +90,8 @@ void X11Presenter::Impl::Run() {
         }
         int timeout = -1;
         if (fetchWaiter) {
-            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                fetchDeadline - std::chrono::steady_clock::now());
+            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(fetchDeadline -
+                                                                              std::chrono::steady_clock::now());
             if (left.count() <= 0) {
                 selection->CancelFetch();
                 continue;
@@ -175,8 +174,7 @@ void X11Presenter::Impl::Apply(Command& c) {
                 int cols = c.rect.Width();
                 for (int y = 0; y < c.rect.Height(); ++y)
                     std::copy_n(c.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(cols), cols,
-                                w->pixels.data() +
-                                    static_cast<size_t>(c.rect.Top + y) * static_cast<size_t>(w->width) +
+                                w->pixels.data() + static_cast<size_t>(c.rect.Top + y) * static_cast<size_t>(w->width) +
                                     c.rect.Left);
                 if (w->mapped) PutArea(*w, c.rect);
             }
@@ -194,12 +192,8 @@ void X11Presenter::Impl::Apply(Command& c) {
         case Command::kFocus:
             if (w) Focus(*w);
             break;
-        case Command::kOffer:
-            selection->Offer(c.text);
-            break;
-        case Command::kDisown:
-            selection->Disown();
-            break;
+        case Command::kOffer: selection->Offer(c.text); break;
+        case Command::kDisown: selection->Disown(); break;
         case Command::kFetch:
             if (fetchWaiter) {
                 c.waiter->Finish(false);
@@ -230,13 +224,11 @@ void X11Presenter::Impl::Create(XWin& w, const Command& c) {
     a.override_redirect = w.overrideRedirect ? True : False;
     a.colormap = DefaultColormap(dpy, screen);
     a.event_mask = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
-                   PointerMotionMask | EnterWindowMask | LeaveWindowMask | FocusChangeMask |
-                   StructureNotifyMask;
+                   PointerMotionMask | EnterWindowMask | LeaveWindowMask | FocusChangeMask | StructureNotifyMask;
     a.cursor = CursorFor(cursorShape);
-    w.id = XCreateWindow(
-        dpy, root, c.rect.Left, c.rect.Top, static_cast<unsigned>(std::max(1, c.rect.Width())),
-        static_cast<unsigned>(std::max(1, c.rect.Height())), 0, depth, InputOutput, visual,
-        CWBackPixmap | CWBitGravity | CWOverrideRedirect | CWColormap | CWEventMask | CWCursor, &a);
+    w.id = XCreateWindow(dpy, root, c.rect.Left, c.rect.Top, static_cast<unsigned>(std::max(1, c.rect.Width())),
+                         static_cast<unsigned>(std::max(1, c.rect.Height())), 0, depth, InputOutput, visual,
+                         CWBackPixmap | CWBitGravity | CWOverrideRedirect | CWColormap | CWEventMask | CWCursor, &a);
     byId[w.id] = w.wnd;
     {
         std::lock_guard<std::mutex> guard(idLock);
@@ -258,15 +250,14 @@ void X11Presenter::Impl::Create(XWin& w, const Command& c) {
         long inputMode;
         unsigned long status;
     } motif{2, 0, 0, 0, 0};
-    XChangeProperty(dpy, w.id, motifHints, motifHints, 32, PropModeReplace,
-                    reinterpret_cast<unsigned char*>(&motif), 5);
+    XChangeProperty(dpy, w.id, motifHints, motifHints, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&motif),
+                    5);
     SetOwner(w, c.owner);
     Atom type = (c.owner && (c.style & WS_CAPTION) == WS_CAPTION) ? typeDialog : typeNormal;
-    XChangeProperty(dpy, w.id, netWmType, XA_ATOM, 32, PropModeReplace,
-                    reinterpret_cast<unsigned char*>(&type), 1);
+    XChangeProperty(dpy, w.id, netWmType, XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&type), 1);
     if (im && w.takesFocus) {
-        w.ic = XCreateIC(im, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow, w.id,
-                         XNFocusWindow, w.id, nullptr);
+        w.ic = XCreateIC(im, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow, w.id, XNFocusWindow,
+                         w.id, nullptr);
         long imEvents = 0;
         if (w.ic && !XGetICValues(w.ic, XNFilterEvents, &imEvents, nullptr))
             XSelectInput(dpy, w.id, a.event_mask | imEvents);
@@ -316,8 +307,7 @@ void X11Presenter::Impl::ResizeMirror(XWin& w, int width, int height) {
     height = std::max(0, height);
     std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
     for (int y = 0; y < std::min(height, w.height); ++y)
-        std::copy_n(w.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(w.width),
-                    std::min(width, w.width),
+        std::copy_n(w.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(w.width), std::min(width, w.width),
                     pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(width));
     w.pixels.swap(pixels);
     w.width = width;
@@ -344,8 +334,7 @@ void X11Presenter::Impl::PutArea(XWin& w, TRect area) {
         return;
     }
     // Any other true-colour layout: place each channel under its mask.
-    XImage* image =
-        XCreateImage(dpy, visual, static_cast<unsigned>(depth), ZPixmap, 0, nullptr, aw, ah, 32, 0);
+    XImage* image = XCreateImage(dpy, visual, static_cast<unsigned>(depth), ZPixmap, 0, nullptr, aw, ah, 32, 0);
     if (!image) return;
     image->data = static_cast<char*>(std::malloc(static_cast<size_t>(image->bytes_per_line) * ah));
     if (!image->data) {
@@ -358,8 +347,7 @@ void X11Presenter::Impl::PutArea(XWin& w, TRect area) {
         while (!((mask >> shift) & 1)) ++shift;
         int bits = 0;
         while ((mask >> (shift + bits)) & 1) ++bits;
-        unsigned long v =
-            bits >= 8 ? (static_cast<unsigned long>(value8) << (bits - 8)) : (value8 >> (8 - bits));
+        unsigned long v = bits >= 8 ? (static_cast<unsigned long>(value8) << (bits - 8)) : (value8 >> (8 - bits));
         return (v << shift) & mask;
     };
     for (unsigned y = 0; y < ah; ++y) {
@@ -367,8 +355,7 @@ void X11Presenter::Impl::PutArea(XWin& w, TRect area) {
         for (unsigned x = 0; x < aw; ++x) {
             uint32_t p = row[area.Left + static_cast<int>(x)];
             unsigned long pixel = place((p >> 16) & 0xFF, visual->red_mask) |
-                                  place((p >> 8) & 0xFF, visual->green_mask) |
-                                  place(p & 0xFF, visual->blue_mask);
+                                  place((p >> 8) & 0xFF, visual->green_mask) | place(p & 0xFF, visual->blue_mask);
             XPutPixel(image, static_cast<int>(x), static_cast<int>(y), pixel);
         }
     }
@@ -413,9 +400,7 @@ void X11Presenter::Impl::HandleEvent(XEvent& ev) {
     if (found == wins.end()) return;
     XWin& w = found->second;
     switch (ev.type) {
-        case Expose:
-            PutArea(w, Bounds(ev.xexpose.x, ev.xexpose.y, ev.xexpose.width, ev.xexpose.height));
-            break;
+        case Expose: PutArea(w, Bounds(ev.xexpose.x, ev.xexpose.y, ev.xexpose.width, ev.xexpose.height)); break;
         case MapNotify:
             w.viewable = true;
             if (w.focusOnMap) {
@@ -423,13 +408,9 @@ void X11Presenter::Impl::HandleEvent(XEvent& ev) {
                 Focus(w);
             }
             break;
-        case UnmapNotify:
-            w.viewable = false;
-            break;
+        case UnmapNotify: w.viewable = false; break;
         case KeyPress:
-        case KeyRelease:
-            Key(w, ev.xkey, ev.type == KeyPress);
-            break;
+        case KeyRelease: Key(w, ev.xkey, ev.type == KeyPress); break;
         case ButtonPress:
         case ButtonRelease: {
             const XButtonEvent& b = ev.xbutton;
@@ -476,8 +457,7 @@ void X11Presenter::Impl::HandleEvent(XEvent& ev) {
                 presenter->DeliverMouseMove(RootPoint(ev.xcrossing.x_root, ev.xcrossing.y_root));
             break;
         case FocusIn:
-            if (ev.xfocus.mode == NotifyGrab || ev.xfocus.mode == NotifyUngrab ||
-                ev.xfocus.detail == NotifyPointer)
+            if (ev.xfocus.mode == NotifyGrab || ev.xfocus.mode == NotifyUngrab || ev.xfocus.detail == NotifyPointer)
                 break;
             if (w.ic) XSetICFocus(w.ic);
             if (pendingFocus == w.id) {
@@ -487,8 +467,8 @@ void X11Presenter::Impl::HandleEvent(XEvent& ev) {
             }
             break;
         case FocusOut: {
-            if (ev.xfocus.mode == NotifyGrab || ev.xfocus.mode == NotifyUngrab ||
-                ev.xfocus.detail == NotifyPointer || ev.xfocus.detail == NotifyInferior)
+            if (ev.xfocus.mode == NotifyGrab || ev.xfocus.mode == NotifyUngrab || ev.xfocus.detail == NotifyPointer ||
+                ev.xfocus.detail == NotifyInferior)
                 break;
             if (w.ic) XUnsetICFocus(w.ic);
             Window focus = 0;
@@ -498,9 +478,7 @@ void X11Presenter::Impl::HandleEvent(XEvent& ev) {
             if (!byId.count(focus)) ReleaseKeys();
             break;
         }
-        case ConfigureNotify:
-            Configured(w, ev);
-            break;
+        case ConfigureNotify: Configured(w, ev); break;
         case DestroyNotify:
             if (ev.xdestroywindow.window == w.id) DestroyedOutside(w);
             break;
@@ -508,8 +486,7 @@ void X11Presenter::Impl::HandleEvent(XEvent& ev) {
             if (ev.xclient.message_type == wmProtocols && static_cast<Atom>(ev.xclient.data.l[0]) == wmDelete)
                 presenter->DeliverClose(w.wnd);
             break;
-        default:
-            break;
+        default: break;
     }
 }
 

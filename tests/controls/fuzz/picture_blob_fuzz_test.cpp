@@ -13,9 +13,9 @@
 #include <random>
 
 #include "controls/picture_blob.h"
-#include "platform/rtl/exception.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/image_codec.h"
+#include "platform/rtl/exception.h"
 #include "tests/support/allocation_watch.h"
 
 namespace {
@@ -61,10 +61,11 @@ protected:
     // Loads one blob, and the same bytes as a picture file; answers false (after saving
     // them) when either broke a rule.
     bool Feed(const std::string& blob) {
-        return FeedOne(blob, [&] {
-                   TPicture picture;
-                   LoadPictureFromBlob(&picture, nullptr, Variant(blob));
-               }) &&
+        return FeedOne(blob,
+                       [&] {
+                           TPicture picture;
+                           LoadPictureFromBlob(&picture, nullptr, Variant(blob));
+                       }) &&
                FeedOne(blob, [&] { LoadAsFile(blob); });
     }
     template <class Load>

@@ -85,9 +85,7 @@ std::vector<std::string> FilterSeeds() {
 
 // The most one read may ask for: nothing is allocated from a length the bytes cannot fill,
 // so the bound grows with the input.
-size_t Bound(size_t inputSize) {
-    return 64 * 1024 + inputSize * 8;
-}
+size_t Bound(size_t inputSize) { return 64 * 1024 + inputSize * 8; }
 
 // Answers what went wrong, empty when the reader kept every rule.
 using TReadCheck = std::function<std::string(const std::string& bytes)>;
@@ -127,7 +125,7 @@ std::string ReadFilter(const std::string& bytes) {
 }
 
 class GridStreamFuzz : public ::testing::Test {
-  protected:
+protected:
     // Reads one input; answers false (after saving it) when it broke a rule.
     bool Feed(const TReadCheck& Read, const std::string& bytes) {
         std::string failure;
@@ -142,8 +140,7 @@ class GridStreamFuzz : public ::testing::Test {
         if (failure.empty() && allocation_watch::largest > Bound(bytes.size()))
             failure = "asked for " + std::to_string(allocation_watch::largest.load()) + " bytes";
         if (failure.empty()) return true;
-        const std::string name =
-            std::string(TOVAK_FUZZ_OUT_DIR) + "/failure-" + std::to_string(++failures_) + ".bin";
+        const std::string name = std::string(TOVAK_FUZZ_OUT_DIR) + "/failure-" + std::to_string(++failures_) + ".bin";
         std::ofstream(name, std::ios::binary) << bytes;
         ADD_FAILURE() << failure << " (input kept as " << name << ")";
         return false;

@@ -10,12 +10,10 @@
 namespace {
 
 class TBand : public TCollectionItem {
-  public:
+public:
     explicit TBand(TCollection* c) : TCollectionItem(c) {}
     std::string ClassName() const override { return "TBand"; }
-    std::string DisplayName() const override {
-        return caption.empty() ? TCollectionItem::DisplayName() : caption;
-    }
+    std::string DisplayName() const override { return caption.empty() ? TCollectionItem::DisplayName() : caption; }
     void SetCaption(const std::string& value) {
         caption = value;
         Changed(false);
@@ -31,12 +29,12 @@ class TBand : public TCollectionItem {
 };
 
 class TBands : public TCollection {
-  public:
+public:
     TBands() : TCollection(CollectionItemClass<TBand>()) {}
     TBand* Band(int i) const { return static_cast<TBand*>(Items(i)); }
     std::vector<TCollectionItem*> updates;
 
-  protected:
+protected:
     void Update(TCollectionItem* item) override { updates.push_back(item); }
 };
 

@@ -14,7 +14,7 @@ namespace {
 std::vector<std::string>* g_log = nullptr;
 
 class TProbe : public TComponent {
-  public:
+public:
     explicit TProbe(TComponent* owner, const std::string& label) : TComponent(nullptr) {
         SetName(label);
         if (owner != nullptr) owner->InsertComponent(this);
@@ -25,15 +25,14 @@ class TProbe : public TComponent {
     std::string ClassName() const override { return "TProbe"; }
     TComponent* partner = nullptr;
 
-  protected:
+protected:
     void Notification(TComponent* AComponent, TOperation Operation) override {
         TComponent::Notification(AComponent, Operation);
         if (Operation == opRemove && AComponent == partner) partner = nullptr;
-        if (g_log != nullptr)
-            g_log->push_back(Name() + (Operation == opInsert ? " +" : " -") + AComponent->Name());
+        if (g_log != nullptr) g_log->push_back(Name() + (Operation == opInsert ? " +" : " -") + AComponent->Name());
     }
 
-  public:
+public:
     void Loaded() override {
         TComponent::Loaded();
         loaded_seen_loading = HasState(csLoading);
@@ -41,12 +40,10 @@ class TProbe : public TComponent {
     bool loaded_seen_loading = true;
 };
 
-void Free(TComponent* component) {
-    std::unique_ptr<TComponent> owned(component);
-}
+void Free(TComponent* component) { std::unique_ptr<TComponent> owned(component); }
 
 class ComponentTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { g_log = &log; }
     void TearDown() override { g_log = nullptr; }
     std::vector<std::string> log;

@@ -9,7 +9,7 @@
 #include "tests/support/temp_folder.h"
 
 class TempDir : public TempFolder {
-  public:
+public:
     TempDir() : TempFolder("tovak-classes") {}
 
     static void Write(const std::string& file, const std::string& bytes) {

@@ -11,7 +11,9 @@
 
 TEST(ScopeExit, RunsOnReturnAndOnException) {
     int runs = 0;
-    { TScopeExit count([&] { ++runs; }); }
+    {
+        TScopeExit count([&] { ++runs; });
+    }
     EXPECT_EQ(1, runs);
     EXPECT_THROW(
         {

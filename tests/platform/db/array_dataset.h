@@ -10,7 +10,7 @@
 #include "platform/db/db.h"
 
 class TArrayDataSet : public TDataSet {
-  public:
+public:
     explicit TArrayDataSet(TComponent* owner) : TDataSet(owner) {}
     ~TArrayDataSet() override { DestroyingClose(); }
 
@@ -41,7 +41,7 @@ class TArrayDataSet : public TDataSet {
     int RecordCount() const override { return static_cast<int>(values.size()); }
     int RecNo() const override { return cur_ + 1; }
 
-  protected:
+protected:
     TRecordBuffer RecBuf() const {
         if (State() == dsCalcFields) return CalcBuffer();
         if (State() == dsBrowse && IsEmpty()) return nullptr;
@@ -53,12 +53,8 @@ class TArrayDataSet : public TDataSet {
         Buffer = nullptr;
     }
     void GetBookmarkData(TRecordBuffer Buffer, void* Data) override { std::memcpy(Data, Buffer + 5, 4); }
-    void SetBookmarkData(TRecordBuffer Buffer, const void* Data) override {
-        std::memcpy(Buffer + 5, Data, 4);
-    }
-    TBookmarkFlag GetBookmarkFlag(TRecordBuffer Buffer) override {
-        return static_cast<TBookmarkFlag>(Buffer[9]);
-    }
+    void SetBookmarkData(TRecordBuffer Buffer, const void* Data) override { std::memcpy(Buffer + 5, Data, 4); }
+    TBookmarkFlag GetBookmarkFlag(TRecordBuffer Buffer) override { return static_cast<TBookmarkFlag>(Buffer[9]); }
     void SetBookmarkFlag(TRecordBuffer Buffer, TBookmarkFlag Value) override { Buffer[9] = Value; }
     TGetResult GetRecord(TRecordBuffer Buffer, TGetMode Mode, bool) override {
         int n = static_cast<int>(values.size());
@@ -121,7 +117,7 @@ class TArrayDataSet : public TDataSet {
         }
     }
 
-  private:
+private:
     bool open_ = false;
     int cur_ = -1;
 };

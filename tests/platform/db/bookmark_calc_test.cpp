@@ -119,7 +119,7 @@ TEST(CalcAndLookupFields, ComputedForEveryRowThatIsRead) {
     o.orders->Next();
     EXPECT_EQ(o.name->AsString(), "Riegel");
     EXPECT_EQ(o.fullName->AsString(), "Riegel lang");  // two key fields, one array
-    EXPECT_TRUE(o.total->IsNull());  // cleared before the handler, which left it alone
+    EXPECT_TRUE(o.total->IsNull());                    // cleared before the handler, which left it alone
     o.orders->Next();
     EXPECT_TRUE(o.name->IsNull());  // no such product
     EXPECT_EQ(o.name->AsString(), "");

@@ -10,7 +10,7 @@
 
 namespace {
 class GridLink : public TDataLink {
-  public:
+public:
     std::vector<std::string> log;
     int scrolled = 0;
 
@@ -26,7 +26,7 @@ class GridLink : public TDataLink {
         return out;
     }
 
-  protected:
+protected:
     void ActiveChanged() override { log.push_back(Active() ? "active" : "inactive"); }
     void DataSetChanged() override { log.push_back("change"); }
     void DataSetScrolled(int n) override {
@@ -107,25 +107,15 @@ TEST(DataLinkRange, TwoLinksOfDifferentSizesUnderRandomMoves) {
     std::mt19937 rng(99);
     for (int step = 0; step < 400; ++step) {
         switch (rng() % 6) {
-            case 0:
-                r.ds->MoveBy(static_cast<int>(rng() % 15) - 7);
-                break;
-            case 1:
-                small.SetBufferCount(1 + rng() % 9);
-                break;
-            case 2:
-                big.SetBufferCount(1 + rng() % 12);
-                break;
+            case 0: r.ds->MoveBy(static_cast<int>(rng() % 15) - 7); break;
+            case 1: small.SetBufferCount(1 + rng() % 9); break;
+            case 2: big.SetBufferCount(1 + rng() % 12); break;
             case 3:
                 r.ds->SetRecNo(1 + rng() % 30);
                 r.ds->Resync(true, rng() % 2 == 0);
                 break;
-            case 4:
-                (rng() % 2 ? r.ds->First() : r.ds->Last());
-                break;
-            case 5:
-                r.ds->Locate("V", Variant(static_cast<int>(1 + rng() % 30)), {});
-                break;
+            case 4: (rng() % 2 ? r.ds->First() : r.ds->Last()); break;
+            case 5: r.ds->Locate("V", Variant(static_cast<int>(1 + rng() % 30)), {}); break;
         }
         SCOPED_TRACE("step " + std::to_string(step));
         EXPECT_EQ(r.ds->BufferCount(), std::max(small.BufferCount(), big.BufferCount()));

@@ -5,10 +5,10 @@
 
 namespace {
 class LogLink : public TDataLink {
-  public:
+public:
     std::vector<std::string> log;
 
-  protected:
+protected:
     void ActiveChanged() override { log.push_back("active"); }
     void DataSetChanged() override { log.push_back("change"); }
     void DataSetScrolled(int n) override { log.push_back("scroll " + std::to_string(n)); }

@@ -54,8 +54,9 @@ TEST(FieldLimits, IntegersKeepTheirValueWhenAnotherIsOutOfRange) {
         sm->SetAsInteger(40000);
         FAIL();
     } catch (const EDatabaseError& e) {
-        EXPECT_EQ(e.Message(), "40000 ist kein gültiger Wert für das Feld 'Sm'. Der erlaubte Bereich ist "
-                               "-32768 bis 32767");
+        EXPECT_EQ(e.Message(),
+                  "40000 ist kein gültiger Wert für das Feld 'Sm'. Der erlaubte Bereich ist "
+                  "-32768 bis 32767");
     }
     big->SetAsString("9223372036854775807");
     EXPECT_EQ(big->AsString(), "9223372036854775807");

@@ -7,7 +7,7 @@
 namespace {
 // A string, Boolean and float field over one shared scratch record.
 class TScratchDataSet : public TArrayDataSet {
-  public:
+public:
     using TArrayDataSet::TArrayDataSet;
     std::vector<uint8_t> bytes = std::vector<uint8_t>(64);
     bool has[8] = {};

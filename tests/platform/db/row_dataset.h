@@ -14,7 +14,7 @@
 #include "platform/db/db.h"
 
 class TRowDataSet : public TDataSet {
-  public:
+public:
     static constexpr int kSlot = 32;
     struct Row {
         int id;
@@ -87,15 +87,14 @@ class TRowDataSet : public TDataSet {
         DoAfterScroll();
         return true;
     }
-    Variant Lookup(const std::string& KeyFields, const Variant& KeyValues,
-                   const std::string& ResultFields) override {
+    Variant Lookup(const std::string& KeyFields, const Variant& KeyValues, const std::string& ResultFields) override {
         int r = FindRow(KeyFields, KeyValues);
         if (r < 0) return Variant::Null();
         RowView view(this, rows[r].bytes.data());
         return FieldValues(ResultFields);
     }
 
-  protected:
+protected:
     TRecordBuffer AllocRecordBuffer() override {
         return std::make_unique<uint8_t[]>(static_cast<size_t>(RecordSize() + 5)).release();
     }
@@ -103,9 +102,7 @@ class TRowDataSet : public TDataSet {
         std::unique_ptr<uint8_t[]> p(Buffer);
         Buffer = nullptr;
     }
-    void GetBookmarkData(TRecordBuffer Buffer, void* Data) override {
-        std::memcpy(Data, Buffer + RecordSize(), 4);
-    }
+    void GetBookmarkData(TRecordBuffer Buffer, void* Data) override { std::memcpy(Data, Buffer + RecordSize(), 4); }
     void SetBookmarkData(TRecordBuffer Buffer, const void* Data) override {
         std::memcpy(Buffer + RecordSize(), Data, 4);
     }
@@ -179,7 +176,7 @@ class TRowDataSet : public TDataSet {
         }
     }
 
-  private:
+private:
     // While it lives, fields read the given row.
     struct RowView {
         TRowDataSet* ds;
@@ -203,15 +200,11 @@ class TRowDataSet : public TDataSet {
     TRecordBuffer RecBuf() const {
         if (view_) return view_;
         switch (State()) {
-            case dsCalcFields:
-                return CalcBuffer();
-            case dsBrowse:
-                return IsEmpty() ? nullptr : ActiveBuffer();
+            case dsCalcFields: return CalcBuffer();
+            case dsBrowse: return IsEmpty() ? nullptr : ActiveBuffer();
             case dsEdit:
-            case dsInsert:
-                return ActiveBuffer();
-            default:
-                return nullptr;
+            case dsInsert: return ActiveBuffer();
+            default: return nullptr;
         }
     }
 

@@ -7,8 +7,8 @@
 #include <filesystem>
 
 #include "platform/db/data_source.h"
-#include "platform/forms/control_paint.h"
 #include "platform/dbctrls/db_grid.h"
+#include "platform/forms/control_paint.h"
 #include "platform/gdi/system_metrics.h"
 #include "platform/win/scroll_bars.h"
 #include "platform/win/window_tree.h"
@@ -20,9 +20,7 @@ namespace {
 
 TPoint Centre(TRect r) { return Point((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2); }
 
-std::string PictureFile(const std::string& name) {
-    return TestPicturePath("tovak_db_grid_" + name + ".png");
-}
+std::string PictureFile(const std::string& name) { return TestPicturePath("tovak_db_grid_" + name + ".png"); }
 
 class DBGridTest : public FormsTest {
 protected:

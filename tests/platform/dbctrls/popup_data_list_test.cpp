@@ -2,8 +2,8 @@
 // row selected, keys and clicks taking a row's key, the scroll bar moving the rows shown
 // without changing the key, and a list without an open dataset.
 
-#include "platform/db/data_source.h"
 #include "platform/dbctrls/popup_data_list.h"
+#include "platform/db/data_source.h"
 #include "platform/win/scroll_bars.h"
 #include "platform/win/virtual_keys.h"
 #include "platform/win/window_tree.h"
@@ -13,7 +13,7 @@
 namespace {
 
 class PopupDataListTest : public FormsTest {
-  protected:
+protected:
     TForm* form = nullptr;
     TRowDataSet* ds = nullptr;
     TDataSource* src = nullptr;
@@ -45,9 +45,7 @@ class PopupDataListTest : public FormsTest {
         list->ShowList();
         ::UpdateAllWindows();
     }
-    void Key(uint16_t key) {
-        SendMessage(list->Handle(), WM_KEYDOWN, key, 0);
-    }
+    void Key(uint16_t key) { SendMessage(list->Handle(), WM_KEYDOWN, key, 0); }
 };
 
 TEST_F(PopupDataListTest, RowsKeysAndClicksTakeTheKeyOfARow) {

@@ -48,14 +48,14 @@ TEST(X11KeyMap, AKeyCarriesTheLayoutsCharacter) {
         std::u32string chars;
     } cases[] = {
         {'A', U"a", false, true, true, U'a', U""},
-        {'A', U"A", false, true, true, U'A', U""},               // Shift or Caps Lock
-        {'2', U"\"", false, true, true, U'"', U""},              // German Shift+2
-        {VK_OEM_7, U"ä", false, true, true, U'ä', U""},          // umlaut key
-        {'Q', U"@", false, true, true, U'@', U""},               // AltGr+Q
-        {'X', U"´x", false, true, true, U'´', U"x"},             // an accent that does not combine
-        {'C', U"\x03", true, true, false, 0, U""},               // Ctrl+C is the layer's
-        {VK_OEM_7, U"ä", true, true, false, 0, U""},             // Ctrl combinations never type
-        {VK_DELETE, U"\x7f", false, true, false, 0, U""},        // DEL is no text
+        {'A', U"A", false, true, true, U'A', U""},         // Shift or Caps Lock
+        {'2', U"\"", false, true, true, U'"', U""},        // German Shift+2
+        {VK_OEM_7, U"ä", false, true, true, U'ä', U""},    // umlaut key
+        {'Q', U"@", false, true, true, U'@', U""},         // AltGr+Q
+        {'X', U"´x", false, true, true, U'´', U"x"},       // an accent that does not combine
+        {'C', U"\x03", true, true, false, 0, U""},         // Ctrl+C is the layer's
+        {VK_OEM_7, U"ä", true, true, false, 0, U""},       // Ctrl combinations never type
+        {VK_DELETE, U"\x7f", false, true, false, 0, U""},  // DEL is no text
         {VK_RETURN, U"\r", false, true, false, 0, U""},
         {VK_LEFT, U"", false, true, false, 0, U""},
         {VK_SHIFT, U"", false, true, false, 0, U""},

@@ -17,9 +17,9 @@
 #include "platform/forms/edit.h"
 #include "platform/forms/label.h"
 #include "platform/gdi/bitmap.h"
+#include "tests/platform/forms/forms_test_support.h"
 #include "tests/support/pump_until.h"
 #include "tests/support/xvfb_server.h"
-#include "tests/platform/forms/forms_test_support.h"
 
 // Xlib's Screen and Region would clash with the form layer's Screen and the drawing layer's Region.
 #define Screen XlibScreen
@@ -37,10 +37,8 @@ namespace {
 XvfbServer& Server() { return SharedXvfb(); }
 
 class X11PresenterTest : public FormsTest {
-  protected:
-    static void SetUpTestSuite() {
-        StartSharedXvfb();
-    }
+protected:
+    static void SetUpTestSuite() { StartSharedXvfb(); }
     static void TearDownTestSuite() { Server().Stop(); }
 
     void SetUp() override {
@@ -85,15 +83,13 @@ class X11PresenterTest : public FormsTest {
         GetWindowRect(wnd, &r);
         width = r.Width();
         height = r.Height();
-        XImage* image =
-            XGetImage(probe_, DefaultRootWindow(probe_), r.Left, r.Top, static_cast<unsigned>(width),
-                      static_cast<unsigned>(height), AllPlanes, ZPixmap);
+        XImage* image = XGetImage(probe_, DefaultRootWindow(probe_), r.Left, r.Top, static_cast<unsigned>(width),
+                                  static_cast<unsigned>(height), AllPlanes, ZPixmap);
         if (!image) return false;
         out.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x)
-                out[static_cast<size_t>(y) * width + x] =
-                    static_cast<uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFF;
+                out[static_cast<size_t>(y) * width + x] = static_cast<uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFF;
         XDestroyImage(image);
         return true;
     }
@@ -107,8 +103,7 @@ class X11PresenterTest : public FormsTest {
             if (!CaptureWindow(wnd, headless) || !x11_->Sync()) return false;
             std::vector<uint32_t> screen;
             int w = 0, h = 0;
-            if (!ScreenPixels(wnd, screen, w, h) || w != headless.Width() || h != headless.Height())
-                return false;
+            if (!ScreenPixels(wnd, screen, w, h) || w != headless.Width() || h != headless.Height()) return false;
             differing = 0;
             std::set<uint32_t> colours(screen.begin(), screen.end());
             EXPECT_GT(colours.size(), 4u) << "a blank window proves nothing";
@@ -144,8 +139,7 @@ class X11PresenterTest : public FormsTest {
     KeyCode SpareKey(KeySym plain, KeySym shifted) {
         int minCode = 0, maxCode = 0, perCode = 0;
         XDisplayKeycodes(probe_, &minCode, &maxCode);
-        KeySym* map =
-            XGetKeyboardMapping(probe_, static_cast<KeyCode>(minCode), maxCode - minCode + 1, &perCode);
+        KeySym* map = XGetKeyboardMapping(probe_, static_cast<KeyCode>(minCode), maxCode - minCode + 1, &perCode);
         KeyCode spare = 0;
         for (int code = maxCode; code >= minCode && !spare; --code) {
             bool empty = true;
@@ -365,9 +359,7 @@ TEST_F(X11PresenterTest, OtherWindowsDestroyedFromOutsideCloseOrComeBack) {
     // A new X window for `wnd`: looked at again and again, as a sync's own wait may handle the
     // news and leave nothing to wake the test.
     const auto cameBack = [&](HWND wnd, Window before) {
-        return PumpUntil([&] {
-            return x11_->Sync() && x11_->XWindowOf(wnd) != 0 && x11_->XWindowOf(wnd) != before;
-        });
+        return PumpUntil([&] { return x11_->Sync() && x11_->XWindowOf(wnd) != 0 && x11_->XWindowOf(wnd) != before; });
     };
     const auto destroyOutside = [&](HWND wnd) {
         Window id = x11_->XWindowOf(wnd);
@@ -424,8 +416,8 @@ TEST_F(X11PresenterTest, PopUpsThatNeverActivateAreNotManaged) {
     HWND popup = CreateWindowEx(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, WS_POPUP | WS_BORDER, 200, 200, 80, 60,
                                 form->Handle(), DefWindowProc);
     ShowWindow(popup, SW_SHOWNA);
-    ASSERT_TRUE(Driver().WaitFor(
-        [&] { return x11_->Sync() && x11_->XWindowOf(popup) && x11_->XWindowOf(form->Handle()); }));
+    ASSERT_TRUE(
+        Driver().WaitFor([&] { return x11_->Sync() && x11_->XWindowOf(popup) && x11_->XWindowOf(form->Handle()); }));
     XWindowAttributes attrs{};
     ASSERT_TRUE(XGetWindowAttributes(probe_, x11_->XWindowOf(popup), &attrs));
     EXPECT_TRUE(attrs.override_redirect);
@@ -447,7 +439,7 @@ TEST_F(X11PresenterTest, PopUpsThatNeverActivateAreNotManaged) {
 
 // Another X program's side of the clipboard, served from the test's own connection.
 class SelectionPeer {
-  public:
+public:
     explicit SelectionPeer(Display* dpy) : dpy_(dpy) {
         window_ = XCreateSimpleWindow(dpy_, DefaultRootWindow(dpy_), 0, 0, 1, 1, 0, 0, 0);
         clipboard_ = XInternAtom(dpy_, "CLIPBOARD", False);
@@ -479,8 +471,7 @@ class SelectionPeer {
             reply.xselection.property = None;
             if (req.target == utf8_) {
                 XChangeProperty(dpy_, req.requestor, req.property, utf8_, 8, PropModeReplace,
-                                reinterpret_cast<const unsigned char*>(text.data()),
-                                static_cast<int>(text.size()));
+                                reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));
                 reply.xselection.property = req.property;
             }
             XSendEvent(dpy_, req.requestor, False, NoEventMask, &reply);
@@ -504,8 +495,8 @@ class SelectionPeer {
             int format;
             unsigned long count, after;
             unsigned char* data = nullptr;
-            XGetWindowProperty(dpy_, window_, property, 0, 1 << 20, True, AnyPropertyType, &type, &format,
-                               &count, &after, &data);
+            XGetWindowProperty(dpy_, window_, property, 0, 1 << 20, True, AnyPropertyType, &type, &format, &count,
+                               &after, &data);
             std::string text(reinterpret_cast<const char*>(data), count);
             XFree(data);
             return text;
@@ -513,7 +504,7 @@ class SelectionPeer {
         return "<no answer>";
     }
 
-  private:
+private:
     Display* dpy_;
     Window window_;
     Atom clipboard_, utf8_;
@@ -654,8 +645,10 @@ TEST_F(X11PresenterTest, WithoutAWindowManagerACaptionDragMovesTheWindowItself) 
         << form->Left() << "," << form->Top();
     XTestFakeButtonEvent(probe_, 1, False, CurrentTime);
     XFlush(probe_);
-    EXPECT_TRUE(Driver().WaitFor([&] { return x11_->Sync() && XPosition(probe_, id) == TPoint{wr.Left + 40, wr.Top + 20}; }))
-        << XPosition(probe_, id).X << "," << XPosition(probe_, id).Y << " for " << wr.Left + 40 << "," << wr.Top + 20;
+    EXPECT_TRUE(Driver().WaitFor([&] {
+        return x11_->Sync() && XPosition(probe_, id) == TPoint{wr.Left + 40, wr.Top + 20};
+    })) << XPosition(probe_, id).X
+        << "," << XPosition(probe_, id).Y << " for " << wr.Left + 40 << "," << wr.Top + 20;
     // The controls are where the screen shows them: a click on the button reaches it.
     ClickAt(button_->ClientToScreen(TPoint{36, 12}));
     EXPECT_TRUE(Driver().WaitFor([&] { return clicks_ == 1; }));
@@ -664,7 +657,7 @@ TEST_F(X11PresenterTest, WithoutAWindowManagerACaptionDragMovesTheWindowItself) 
 // The test plays a window manager that moves windows on request: it announces
 // _NET_WM_MOVERESIZE and watches the root for the requests.
 class MoveResizeWindowManager {
-  public:
+public:
     explicit MoveResizeWindowManager(Display* dpy)
         : dpy_(dpy),
           root_(DefaultRootWindow(dpy)),
@@ -694,7 +687,7 @@ class MoveResizeWindowManager {
     }
     const XClientMessageEvent& Request() const { return request_; }
 
-  private:
+private:
     Display* dpy_;
     Window root_;
     Atom supported_;

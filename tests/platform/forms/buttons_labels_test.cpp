@@ -246,10 +246,10 @@ TEST_F(ButtonsAndLabels, AnOpenPopupMenuOwnsTheKeyboard) {
 
     // Arrows skip separators and disabled items and wrap round; Enter runs the item.
     Driver().RightClick(box);
-    Driver().PressKey(VK_DOWN);   // Eins
-    Driver().PressKey(VK_DOWN);   // Zwei (over the line)
-    Driver().PressKey(VK_DOWN);   // Eins again (Drei is disabled)
-    Driver().PressKey(VK_UP);     // Zwei
+    Driver().PressKey(VK_DOWN);  // Eins
+    Driver().PressKey(VK_DOWN);  // Zwei (over the line)
+    Driver().PressKey(VK_DOWN);  // Eins again (Drei is disabled)
+    Driver().PressKey(VK_UP);    // Zwei
     Driver().Enter();
     Driver().Pump();
     EXPECT_FALSE(menu->IsOpen());

@@ -14,7 +14,7 @@ namespace {
 
 // Logs what a drag tells it; accepts drops on its left half when asked to.
 class TDragBox : public TTestBox {
-  public:
+public:
     explicit TDragBox(TComponent* owner) : TTestBox(owner) {
         OnDragOver = [this](TObject*, TObject*, int X, int, TDragState State, bool& Accept) {
             static const char* names[] = {"drag-enter", "drag-leave", "drag-move"};
@@ -37,7 +37,7 @@ class TDragBox : public TTestBox {
 };
 
 class DragManager : public FormsTest {
-  protected:
+protected:
     void SetUp() override {
         FormsTest::SetUp();
         form = MakeForm("DragForm");

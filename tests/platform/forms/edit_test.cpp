@@ -248,7 +248,6 @@ TEST_F(EditWidget, PopupMenuOpensOnRightClickAndRunsTheItem) {
     EXPECT_FALSE(menu->IsOpen());
     EXPECT_EQ(clicks, 1);
     EXPECT_TRUE(edit->Focused()) << "the menu never takes the focus";
-
 }
 
 TEST_F(EditWidget, MessageDialogAnswersWithThePressedButton) {

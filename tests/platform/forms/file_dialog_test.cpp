@@ -39,10 +39,10 @@ TEST(FileFilter, ParsesPairsAndMatchesMasksIgnoringCase) {
         const char* mask;
         bool match;
     } cases[] = {
-        {"anlage.cfg", "*.CFG", true},   {"ANLAGE.CFG", "*.cfg", true},  {"anlage.cfg.bak", "*.CFG", false},
-        {"README", "*.*", true},         {"tür.txt", "t?r.txt", true},   {"tür.txt", "t??r.txt", false},
-        {"Über.TXT", "über*", true},     {"a.txt", "*a*.t*t", true},     {"", "*", true},
-        {"abc", "a*c*d", false},         {"COM10.log", "COM?.log", false},
+        {"anlage.cfg", "*.CFG", true}, {"ANLAGE.CFG", "*.cfg", true},    {"anlage.cfg.bak", "*.CFG", false},
+        {"README", "*.*", true},       {"tür.txt", "t?r.txt", true},     {"tür.txt", "t??r.txt", false},
+        {"Über.TXT", "über*", true},   {"a.txt", "*a*.t*t", true},       {"", "*", true},
+        {"abc", "a*c*d", false},       {"COM10.log", "COM?.log", false},
     };
     for (const Case& c : cases) EXPECT_EQ(MatchesFileMask(c.name, c.mask), c.match) << c.name << " ~ " << c.mask;
 }

@@ -263,7 +263,9 @@ TEST_F(FormInput, KeyPreviewSeesKeysFirstAndMayEatThem) {
         order.push_back("form:" + std::to_string(key));
         if (key == 'X') key = 0;
     };
-    form->OnKeyPress = [&](TObject*, char32_t& ch) { order.push_back(std::string("formchar:") + static_cast<char>(ch)); };
+    form->OnKeyPress = [&](TObject*, char32_t& ch) {
+        order.push_back(std::string("formchar:") + static_cast<char>(ch));
+    };
     box->OnKeyDown = [&](TObject*, uint16_t& key, TShiftState) { order.push_back("box:" + std::to_string(key)); };
     form->Show();
     Driver().Pump();

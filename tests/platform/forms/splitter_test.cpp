@@ -72,8 +72,10 @@ TEST_F(SplitterTest, DraggingAnAlTopSplitterResizesTheControlAboveWithinLimits) 
 TEST_F(SplitterTest, CanResizeMayRefuseOrAdjustTheSize) {
     BuildVertical();
     splitter->OnCanResize = [](TObject*, int& size, bool& accept) {
-        if (size > 200) accept = false;
-        else size = size / 13 * 13;  // whole list rows
+        if (size > 200)
+            accept = false;
+        else
+            size = size / 13 * 13;  // whole list rows
     };
     Drag(splitter, 0, 30);
     EXPECT_EQ(top->Height(), 130);
@@ -159,8 +161,10 @@ TEST_F(SplitterTest, RendersAWindowWithToolBarSplitterAndStatusBar) {
         auto* b = new TToolButton(form);
         b->SetName("ToolButton" + std::to_string(i + 1));
         b->SetParent(bar);
-        if (i == 2) b->SetStyle(tbsDivider);
-        else b->SetImageIndex(i > 2 ? i - 1 : i);
+        if (i == 2)
+            b->SetStyle(tbsDivider);
+        else
+            b->SetImageIndex(i > 2 ? i - 1 : i);
     }
     bar->Buttons(3)->SetStyle(tbsCheck);
     bar->Buttons(3)->SetDown(true);

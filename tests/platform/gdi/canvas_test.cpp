@@ -190,8 +190,7 @@ TEST(ImageList, ClDefaultMaskTakesTheBottomLeftPixel) {
     ImageList_DrawEx(list.Handle(), 0, dest.Canvas()->Handle(), 0, 0, 0, 0, CLR_NONE, CLR_NONE, ILD_NORMAL);
     EXPECT_EQ(dest.Pixel(0, 0), RGB(9, 9, 9));
     EXPECT_EQ(dest.Pixel(1, 1), RGB(0, 255, 0));
-    EXPECT_FALSE(
-        ImageList_DrawEx(list.Handle(), 5, dest.Canvas()->Handle(), 0, 0, 0, 0, CLR_NONE, CLR_NONE, 0));
+    EXPECT_FALSE(ImageList_DrawEx(list.Handle(), 5, dest.Canvas()->Handle(), 0, 0, 0, 0, CLR_NONE, CLR_NONE, 0));
 }
 
 TEST(Metrics, ScreenWorkAreaAndSizes) {

@@ -157,8 +157,7 @@ void DrawDemo(TBitmap& b) {
     FrameRect(dc, box, GetSysColorBrush(COLOR_BTNSHADOW));
     SetBkMode(dc, TRANSPARENT);
     TRect inner = box;
-    DrawText(dc, "DrawText with word breaks fills this box line by line, && shows one ampersand.", inner,
-             DT_WORDBREAK);
+    DrawText(dc, "DrawText with word breaks fills this box line by line, && shows one ampersand.", inner, DT_WORDBREAK);
     TRect e{210, y, 330, y + 14};
     FrameRect(dc, e, GetSysColorBrush(COLOR_BTNSHADOW));
     DrawText(dc, "End ellipsis cuts this long text", e, DT_SINGLELINE | DT_END_ELLIPSIS);

@@ -61,13 +61,10 @@ TEST(ImageCodec, CompressionShrinksFlatPicturesAndRoundTrips) {
 TEST(ImageCodec, ReadsZlibStreamsOfOtherWriters) {
     // "hello" as a stored block, and "aaaaaaaaaa" as another zlib writes it (a back
     // reference in a fixed-code block).
-    const unsigned char stored[] = {0x78, 0x01, 0x01, 0x05, 0x00, 0xFA, 0xFF, 'h',
-                                    'e',  'l',  'l',  'o',  0,    0,    0,    0};
-    EXPECT_EQ(ZlibDecompress(std::string_view(reinterpret_cast<const char*>(stored), sizeof stored)),
-              "hello");
+    const unsigned char stored[] = {0x78, 0x01, 0x01, 0x05, 0x00, 0xFA, 0xFF, 'h', 'e', 'l', 'l', 'o', 0, 0, 0, 0};
+    EXPECT_EQ(ZlibDecompress(std::string_view(reinterpret_cast<const char*>(stored), sizeof stored)), "hello");
     const unsigned char fixed[] = {0x78, 0x9C, 0x4B, 0x4C, 0x84, 0x01, 0x00, 0x14, 0xE1, 0x03, 0xCB};
-    EXPECT_EQ(ZlibDecompress(std::string_view(reinterpret_cast<const char*>(fixed), sizeof fixed)),
-              "aaaaaaaaaa");
+    EXPECT_EQ(ZlibDecompress(std::string_view(reinterpret_cast<const char*>(fixed), sizeof fixed)), "aaaaaaaaaa");
 
     // A dynamic-code block, as zlib writes 300 bytes of few letters at level 9.
     const unsigned char dynamic[] = {
@@ -86,8 +83,7 @@ TEST(ImageCodec, ReadsZlibStreamsOfOtherWriters) {
         "fgfaehaeeecebccahaeeedefeceeeeeehe  daefegeedeegaeafebehge"
         "heafegbeeebecceeegeeabehebfefdege dfe aefeaeeeeegeedff ecbceeeeeeefeedee "
         "edebgcfeeedfcecefedhedbeaacgdbeegedheeedgfee edeebaaeehfefccehdee feeeeeefcec";
-    EXPECT_EQ(ZlibDecompress(std::string_view(reinterpret_cast<const char*>(dynamic), sizeof dynamic)),
-              expected);
+    EXPECT_EQ(ZlibDecompress(std::string_view(reinterpret_cast<const char*>(dynamic), sizeof dynamic)), expected);
 }
 
 TEST(ImageCodec, MalformedFilesRaiseAndNeverOverread) {

@@ -109,7 +109,8 @@ TEST(Region, EveryOperationMatchesItsPixelsOnRandomPairs) {
                                  : op == RegionOp::Xor ? inA != inB
                                                        : inA && !inB;
                 }
-            ASSERT_EQ(Region::Combine(a, b, op), FromPixels(mask)) << "round " << round << " op " << static_cast<int>(op);
+            ASSERT_EQ(Region::Combine(a, b, op), FromPixels(mask))
+                << "round " << round << " op " << static_cast<int>(op);
         }
     }
 }

@@ -188,16 +188,14 @@ TEST(Text, EllipsesCutTheText) {
     TestSurface s(10, 10);
     int width = TextPixelWidth(s.dc, "Konfig...");
     ExpectShows("Konfiguration", DT_SINGLELINE | DT_END_ELLIPSIS, TRect{0, 0, width, 20}, "Konfig...", 0, 0);
-    ExpectShows("Konfiguration", DT_SINGLELINE | DT_END_ELLIPSIS, TRect{0, 0, width + 2, 20}, "Konfig...", 0,
-                0);
+    ExpectShows("Konfiguration", DT_SINGLELINE | DT_END_ELLIPSIS, TRect{0, 0, width + 2, 20}, "Konfig...", 0, 0);
     ExpectShows("Kurz", DT_SINGLELINE | DT_END_ELLIPSIS, TRect{0, 0, 100, 20}, "Kurz", 0, 0);
     int pathW = TextPixelWidth(s.dc, "C:\\Da...\\datei.txt");
     ExpectShows("C:\\Daten\\Ordner\\datei.txt", DT_SINGLELINE | DT_PATH_ELLIPSIS, TRect{0, 0, pathW, 20},
                 "C:\\Da...\\datei.txt", 0, 0);
     // Too narrow even for the file name: its front goes.
     int tailW = TextPixelWidth(s.dc, "...ei.txt");
-    ExpectShows("C:\\Daten\\datei.txt", DT_SINGLELINE | DT_PATH_ELLIPSIS, TRect{0, 0, tailW, 20}, "...ei.txt",
-                0, 0);
+    ExpectShows("C:\\Daten\\datei.txt", DT_SINGLELINE | DT_PATH_ELLIPSIS, TRect{0, 0, tailW, 20}, "...ei.txt", 0, 0);
     TRect calc{0, 0, width, 20};
     DrawText(s.dc, "Konfiguration", calc, DT_CALCRECT | DT_SINGLELINE | DT_END_ELLIPSIS);
     EXPECT_EQ(calc.Right, width);
@@ -224,14 +222,14 @@ TEST(Text, RightToLeftReadingKeepsWordsAndMovesWhatReadsWithTheLine) {
         {"Tür öffnen", "Tür öffnen"},  // the blank between two words goes with them
         {"Weiter >", "< Weiter"},      // a neutral at the end reads with the line, mirrored
         {"Hilfe?", "?Hilfe"},
-        {"(Test)", "(Test)"},          // brackets at both ends, each mirrored into place
-        {"Tür 12", "Tür 12"},          // a number after words reads with them
-        {"12 Türen", "Türen 12"},      // before them, it is a run of its own
+        {"(Test)", "(Test)"},      // brackets at both ends, each mirrored into place
+        {"Tür 12", "Tür 12"},      // a number after words reads with them
+        {"12 Türen", "Türen 12"},  // before them, it is a run of its own
         {"-5", "5-"},
-        {"1.5 kg", "kg 1.5"},          // one separator joins the number
+        {"1.5 kg", "kg 1.5"},  // one separator joins the number
         {"50% von 2", "von 2 50%"},
-        {"a\tb", "b\ta"},              // a tab goes with the line
-        {"OK  ", "  OK"},              // trailing blanks too
+        {"a\tb", "b\ta"},                                      // a tab goes with the line
+        {"OK  ", "  OK"},                                      // trailing blanks too
         {"abc \u05D0\u05D1\u05D2", "\u05D2\u05D1\u05D0 abc"},  // right-to-left letters reverse
     };
     for (const auto& [text, shown] : table) EXPECT_EQ(ShownRightToLeft(text), shown) << text;

@@ -44,7 +44,7 @@ TEST_F(DateTimeTest, InvalidPartsRaiseConvertError) {
 TEST_F(DateTimeTest, RoundTripsIncludingNegativeDates) {
     struct Case {
         int y, mo, d, h, mi, s, ms;
-    } cases[] = {{1899, 12, 30, 0, 0, 0, 0},    {1899, 12, 29, 6, 0, 0, 0},  {1, 1, 1, 23, 59, 59, 999},
+    } cases[] = {{1899, 12, 30, 0, 0, 0, 0},     {1899, 12, 29, 6, 0, 0, 0}, {1, 1, 1, 23, 59, 59, 999},
                  {1600, 2, 29, 12, 30, 15, 500}, {2024, 2, 29, 0, 0, 0, 1},  {9999, 12, 31, 23, 59, 59, 999},
                  {2026, 3, 5, 14, 30, 0, 123}};
     for (const Case& c : cases) {
@@ -73,7 +73,7 @@ TEST_F(DateTimeTest, DecodingRoundsToTheMillisecond) {
 
 TEST_F(DateTimeTest, CalendarHelpers) {
     EXPECT_EQ(DayOfWeek(EncodeDate(2026, 3, 5)), 5);  // Thursday
-    EXPECT_EQ(DayOfWeek(0), 7);                        // Saturday
+    EXPECT_EQ(DayOfWeek(0), 7);                       // Saturday
     EXPECT_EQ(DayOfWeek(-1.5), 6);
     EXPECT_TRUE(IsLeapYear(2000));
     EXPECT_FALSE(IsLeapYear(1900));

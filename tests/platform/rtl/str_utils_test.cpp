@@ -11,7 +11,10 @@ TEST(StrUtils, AnsiCasingKnowsUmlautsAndKeepsSharpS) {
     EXPECT_EQ(UpperCase("äbc"), "äBC");  // plain UpperCase is ASCII only
     EXPECT_EQ(LowerCase("ÄBC"), "Äbc");
     // Malformed bytes pass through unchanged.
-    EXPECT_EQ(AnsiUpperCase(std::string("a\xFF" "b")), std::string("A\xFF" "B"));
+    EXPECT_EQ(AnsiUpperCase(std::string("a\xFF"
+                                        "b")),
+              std::string("A\xFF"
+                          "B"));
 }
 
 TEST(StrUtils, Comparisons) {

@@ -196,8 +196,7 @@ TEST_F(MessageQueue, WindowMayDestroyItselfInsideItsHandler) {
 
 TEST_F(MessageQueue, ExceptionsAreReportedAndTheLoopGoesOn) {
     std::vector<std::string> reported;
-    ExceptionReporter previous =
-        SetExceptionReporter([&](const std::exception& e) { reported.push_back(e.what()); });
+    ExceptionReporter previous = SetExceptionReporter([&](const std::exception& e) { reported.push_back(e.what()); });
     on_message_ = [](HWND, UINT msg, WPARAM, LPARAM) -> LRESULT {
         if (msg == kPing) throw EConvertError("'x' is not a valid integer value");
         if (msg == kPong) throw EAbort("silent");

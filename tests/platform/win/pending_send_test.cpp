@@ -25,7 +25,8 @@ TEST_F(PendingSend, AfterRunsOnTheWindowThreadRightAfterTheHandler) {
     TPendingSend send;
     std::promise<void> begun;
     std::thread worker([&] {
-        EXPECT_TRUE(send.Begin(wnd_, kPing, 0, 0, 3000, [&] { steps.push_back(IsWindowThread() ? "after" : "elsewhere"); }));
+        EXPECT_TRUE(
+            send.Begin(wnd_, kPing, 0, 0, 3000, [&] { steps.push_back(IsWindowThread() ? "after" : "elsewhere"); }));
         PostMessage(wnd_, kPong, 0, 0);
         begun.set_value();
     });
@@ -45,7 +46,8 @@ TEST_F(PendingSend, AMessageThatNeverRanLeavesTheAfterWorkToTheSender) {
     bool after = false;
     TPendingSend send;
     auto begin = [&](HWND wnd) {
-        return std::async(std::launch::async, [&, wnd] { return send.Begin(wnd, kPing, 0, 0, 3000, [&] { after = true; }); });
+        return std::async(std::launch::async,
+                          [&, wnd] { return send.Begin(wnd, kPing, 0, 0, 3000, [&] { after = true; }); });
     };
     ASSERT_TRUE(begin(wnd_).get());
     auto ended = std::async(std::launch::async, [&] { return send.End(); });

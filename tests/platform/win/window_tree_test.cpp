@@ -34,15 +34,10 @@ struct TestWindow {
                 EndPaint(w, &ps);
                 return 0;
             }
-            case WM_SIZE:
-                sizes.push_back(TSize{LOWORD(lp), HIWORD(lp)});
-                return 0;
+            case WM_SIZE: sizes.push_back(TSize{LOWORD(lp), HIWORD(lp)}); return 0;
             case WM_SETFOCUS:
-            case WM_KILLFOCUS:
-                focus.emplace_back(msg, reinterpret_cast<HWND>(wp));
-                return 0;
-            default:
-                return DefWindowProc(w, msg, wp, lp);
+            case WM_KILLFOCUS: focus.emplace_back(msg, reinterpret_cast<HWND>(wp)); return 0;
+            default: return DefWindowProc(w, msg, wp, lp);
         }
     }
     void Create(DWORD style, int x, int y, int w, int h, HWND parent) {
@@ -51,9 +46,7 @@ struct TestWindow {
     }
 };
 
-COLORREF PixelOf(HWND top, int x, int y) {
-    return PixelToColor(GetWindowBackBuffer(top)->Row(y)[x]);
-}
+COLORREF PixelOf(HWND top, int x, int y) { return PixelToColor(GetWindowBackBuffer(top)->Row(y)[x]); }
 
 class WindowTree : public ::testing::Test {
 protected:
@@ -123,10 +116,11 @@ TEST_F(WindowTree, ScrollBarsShowWhenTheRangeExceedsThePageAndResizeTheClient) {
 
 TEST_F(WindowTree, ScrollBarArrowClickSendsLineDown) {
     std::vector<int> codes;
-    top.wnd = CreateWindowEx(0, WS_VISIBLE, 0, 0, 100, 80, nullptr, [&](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
-        if (m == WM_VSCROLL) codes.push_back(LOWORD(wp));
-        return DefWindowProc(w, m, wp, lp);
-    });
+    top.wnd = CreateWindowEx(0, WS_VISIBLE, 0, 0, 100, 80, nullptr,
+                             [&](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+                                 if (m == WM_VSCROLL) codes.push_back(LOWORD(wp));
+                                 return DefWindowProc(w, m, wp, lp);
+                             });
     SCROLLINFO si;
     si.fMask = SIF_RANGE | SIF_PAGE;
     si.nMax = 200;
