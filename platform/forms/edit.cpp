@@ -4,6 +4,7 @@
 
 #include "platform/forms/clipboard.h"
 #include "platform/forms/control_paint.h"
+#include "platform/forms/scrolled_line.h"
 #include "platform/gdi/text.h"
 #include "platform/rtl/str_utils.h"
 #include "platform/win/input.h"
@@ -390,19 +391,7 @@ void TCustomEdit::UpdateScrollBar() {
 void TCustomEdit::WMVScroll(TMessage& Message) {
     int vis = VisibleLines();
     int maxTop = std::max(0, LineCount() - vis);
-    int top = topLine_;
-    switch (LOWORD(Message.WParam)) {
-        case SB_LINEUP: --top; break;
-        case SB_LINEDOWN: ++top; break;
-        case SB_PAGEUP: top -= vis; break;
-        case SB_PAGEDOWN: top += vis; break;
-        case SB_THUMBTRACK:
-        case SB_THUMBPOSITION: top = HIWORD(Message.WParam); break;
-        case SB_TOP: top = 0; break;
-        case SB_BOTTOM: top = maxTop; break;
-        default: break;
-    }
-    top = std::clamp(top, 0, maxTop);
+    const int top = std::clamp(ScrolledLine(Message.WParam, topLine_, vis, maxTop), 0, maxTop);
     if (top != topLine_) {
         topLine_ = top;
         UpdateScrollBar();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/forms/control_paint.h"
+#include "platform/forms/scrolled_line.h"
 #include "platform/rtl/str_utils.h"
 #include "platform/win/input.h"
 #include "platform/win/scroll_bars.h"
@@ -224,19 +225,7 @@ bool TListBox::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) 
 
 void TListBox::WMVScroll(TMessage& Message) {
     int vis = VisibleRows();
-    int top = topIndex_;
-    switch (LOWORD(Message.WParam)) {
-        case SB_LINEUP: --top; break;
-        case SB_LINEDOWN: ++top; break;
-        case SB_PAGEUP: top -= vis; break;
-        case SB_PAGEDOWN: top += vis; break;
-        case SB_THUMBTRACK:
-        case SB_THUMBPOSITION: top = HIWORD(Message.WParam); break;
-        case SB_TOP: top = 0; break;
-        case SB_BOTTOM: top = Count(); break;
-        default: break;
-    }
-    SetTopIndex(top);
+    SetTopIndex(ScrolledLine(Message.WParam, topIndex_, vis, Count()));
     Message.Result = 0;
 }
 
