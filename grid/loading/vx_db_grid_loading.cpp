@@ -15,6 +15,7 @@
 #include "platform/db/dataset.h"
 #include "platform/db/field.h"
 #include "platform/forms/screen.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/rtl/str_utils.h"
 #include "treelist/merge_sort.h"
 #include "treelist/node_map.h"
@@ -991,6 +992,11 @@ void TCustomvxDBGrid::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNo
     if (rangeBookmarks_) rangeBookmarks_->RowFreed = true;
     if (!savedGroupRowsLiving_.Empty()) savedGroupRowsLiving_.Erase(Node);
     if (Node == newRecordRow_) newRecordRow_ = nullptr;
+    // A row made later at its address is not the row of this operation.
+    if (Node == syncedNode_) {
+        syncedNode_ = nullptr;
+        syncedKeyValue_ = Variant();
+    }
     // A group row freed while its records stay (FreeGroupRows) stands for a record it no
     // longer shows: its entry leaves the selection, as the entries of the rows a filter hides
     // do. Gathered here, they leave in one step afterwards. A selected group row freed
@@ -1091,6 +1097,17 @@ void TCustomvxDBGrid::SynchronizeData() {
 void TCustomvxDBGrid::DataChanged() {
     TDataSet* ds = DataSet();
     if (!ds) return;
+    // A change outside an edit and an insert ends the grid's own record operation, in every
+    // mode and however this notice ends: its row, kept, would be taken for the row of a later
+    // one (an append would fill it instead of a new row), and the record window's rows show
+    // other records as it scrolls.
+    TScopeExit endOperation([this, ds] {
+        const TDataSetState state = ds->State();
+        if (state == dsEdit || state == dsSetKey || (state == dsInsert && KeyFieldObject())) return;
+        syncedNode_ = nullptr;
+        syncedKeyValue_ = Variant();
+        newRecordRow_ = nullptr;
+    });
     if (SelectionBatchCount() == 0) CheckFocusedRecordChange();
     // Only a change of the current record alone: a record gone (a delete) or come in some other
     // way leaves another record count, and reloads.
@@ -1140,9 +1157,6 @@ void TCustomvxDBGrid::DataChanged() {
         EndGroupRebuild();
         recordCursor_.SyncFocusToCurrentRecord();
     }
-    syncedNode_ = nullptr;
-    syncedKeyValue_ = Variant();
-    newRecordRow_ = nullptr;
 }
 
 void TCustomvxDBGrid::RecordChanged(TField* Field) {

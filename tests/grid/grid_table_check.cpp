@@ -693,6 +693,11 @@ public:
         if (!copy_->Problem.empty()) return {"check: " + copy_->Problem};
         for (const Variant& key : copy_->SharedKeys()) Say("check: the table holds key " + Shown(key) + " twice");
         if (!said_.empty()) return said_;
+        // Between record operations the grid names no row as the one of its own: one named
+        // still would be taken for the row of the next (an append would fill it).
+        if (table_->State() == dsBrowse && grid_->SyncedNode())
+            Say("synced row: the table is browsing, and the grid still names a row (perhaps freed) the row of its "
+                "record operation");
         current_ = table_->IsEmpty() ? -1 : copy_->PositionOfBookmark(table_->Bookmark());
         if (!table_->IsEmpty() && current_ < 0) Say("check: the table's current record has no id");
         if (grid_->IsCursorMode())
