@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <set>
 
 #include "grid/columns/vx_db_grid_column.h"
@@ -235,7 +236,8 @@ TEST_F(DBGridFilter, AFreedGroupRowsStorageGoesToTheGroupRowMadeAgainForItsFirst
         EXPECT_EQ(kept.count(reinterpret_cast<uintptr_t>(n)), 0u);
 
     // A second grid on the table, grouped alike, filters, clears, keeps and ends.
-    auto* other = new TvxDBGrid(form);
+    auto owned = std::make_unique<TvxDBGrid>(nullptr);
+    TvxDBGrid* other = owned.get();
     other->SetBounds(8, 8, 300, 200);
     other->SetParent(form);
     other->SetKeyField("ID");
@@ -254,7 +256,7 @@ TEST_F(DBGridFilter, AFreedGroupRowsStorageGoesToTheGroupRowMadeAgainForItsFirst
     other->ClearFilter();
     EXPECT_EQ(takenFromKept(GroupRowPlaces(other)), 0);
     hidePlace(other, otherPlace, "Hanau");
-    delete other;
+    owned.reset();
 
     grid->ClearFilter();
     EXPECT_EQ(freed, 3);
