@@ -84,7 +84,7 @@ void TMainLinkView::LinkLost() {
     for (TListBox* list : {stg.ListBox81, stg.ListBox82, stg.ListBox83}) list->Items()->Clear();
     ShowDoorStateTexts("", "", "", "", "");
     form_.Pages().TST->ShowPortOpen(false);
-    form_.Session().NoticeLinkLost();
+    form_.Session().ShowLoss(TDeviceSession::TLossSeen::LinkWentAway);
 }
 
 void TMainLinkView::StatusTick() { form_.StatusTick(); }

@@ -49,7 +49,9 @@ void Help(const DoorState& terminal) {
         "  kill -USR1 PID   opens the door, or closes it\n"
         "  kill -USR2 PID   presses every door terminal's emergency button, or releases them\n"
         "                   (the installation's button test waits for them)\n"
-        "  kill PID, Ctrl+C ends the simulator: to the program its adapter was pulled\n",
+        "  kill PID, Ctrl+C ends the simulator: to the program its adapter was pulled\n"
+        "  kill -STOP PID   the device hangs: it reads and answers nothing\n"
+        "  kill -CONT PID   it talks again\n",
         kUsage, terminal.codes[1].c_str(), terminal.codes[2].c_str(), terminal.codes[3].c_str());
 }
 

@@ -19,7 +19,7 @@ bool TDeviceSession::TypeQueryLostTheLink() {
             WriteLogLine("TOVAK-COM-", "NODEVICE", "no answer to the type query");
     }
     if (LinkUp()) return false;
-    if (!NoticeLinkLost()) ShowLinkLost();
+    if (!ShowLoss(TLossSeen::LinkWentAway)) ShowLoss(TLossSeen::Refused);
     return true;
 }
 

@@ -25,13 +25,13 @@ void TDeviceSession::Connect(TSerComPort* com, TSercomView* view, TLinkMainView*
 
 bool TDeviceSession::QueueForDevice(const std::string& request) {
     if (link_.EnqueueRequest(request)) return true;
-    ShowLinkLost();
+    ShowLoss(TLossSeen::Refused);
     return false;
 }
 
 bool TDeviceSession::QueueForDevice(TDeviceWait& wait, const std::string& request, TAnswer answer) {
     if (wait.Queue(request, answer)) return true;
-    ShowLinkLost();
+    ShowLoss(TLossSeen::Refused);
     return false;
 }
 
@@ -40,7 +40,7 @@ bool TDeviceSession::OrderBlock(TBlockOrder order) {
     if (link_.OrderBlock(order, false)) return true;
     // An order held past its deadline makes the link give the device up right here, and the
     // link has shown the loss then: once is enough for one press.
-    if (lossShownFor_ == shownBefore) ShowLinkLost();
+    if (lossShownFor_ == shownBefore) ShowLoss(TLossSeen::Refused);
     return false;
 }
 
@@ -63,19 +63,18 @@ bool TDeviceSession::DeviceTookQueued(int page) {
 }
 
 bool TDeviceSession::WaitMet(TWaitEnd end) {
-    if (end == TWaitEnd::LinkClosed) NoticeLinkLost();
+    if (end == TWaitEnd::LinkClosed) ShowLoss(TLossSeen::LinkWentAway);
     return end == TWaitEnd::Met;
 }
 
-bool TDeviceSession::NoticeLinkLost() {
-    // A close of our own (Esc, the window) is no loss.
-    if (!link_.WasLost()) return false;
-    if (lossShownFor_ != link_.Openings() + 1) ShowLinkLost();
-    return true;
-}
-
-void TDeviceSession::ShowLinkLost() {
-    if (ProgramEnding()) return;
-    lossShownFor_ = link_.Openings() + 1;
+bool TDeviceSession::ShowLoss(TLossSeen seen) {
+    const uint32_t lostOpening = link_.Openings() + 1;
+    if (seen == TLossSeen::LinkWentAway) {
+        if (!link_.WasLost()) return false;
+        if (lossShownFor_ == lostOpening) return true;
+    }
+    if (ProgramEnding()) return true;
+    lossShownFor_ = lostOpening;
     if (OnLinkLost) OnLinkLost();
+    return true;
 }

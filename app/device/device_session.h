@@ -81,13 +81,21 @@ public:
     // The verdict on a wait for the device: a link closed because the device went away shows
     // the loss. Answers whether the wait was met.
     bool WaitMet(TWaitEnd end);
-    // The device is gone: OnLinkLost, unless the program ends.
-    void ShowLinkLost();
-    // The same when the link went because the device went away, once for each lost link,
-    // whoever notices it first: the link reports the loss itself only once its close has
-    // paused, and a wait or a timer that runs in that pause meets the closed link before.
-    // Answers whether the device went away (a close of our own is no loss).
-    bool NoticeLinkLost();
+    // How a page or the link met the device's loss.
+    enum class TLossSeen {
+        // A press or request the link could not take (the link is not up, or it refused the
+        // request): shown every time, once for the press.
+        Refused,
+        // The link went because the device went away: shown once for each lost link, whoever
+        // notices it first; the link reports the loss itself only once its close has paused,
+        // and a wait or a timer that runs in that pause meets the closed link before. A close
+        // of our own (Esc, the window) is no loss and shows nothing.
+        LinkWentAway,
+    };
+    // The one way the loss shows (OnLinkLost, unless the program ends). Answers whether it
+    // counts as the device gone: always for Refused; for LinkWentAway, whether the device went
+    // away, also when its loss had shown before.
+    bool ShowLoss(TLossSeen seen);
 
     // Which device answered on the open link. Each asks the device type and, when it is not
     // the expected device, shows the matching error and answers true: the door terminal (the

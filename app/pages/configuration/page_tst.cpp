@@ -167,7 +167,7 @@ void TPageTST::Button553Click() {
 
 void TPageTST::Button511Click() {
     if (!session_.LinkUp()) {
-        session_.ShowLinkLost();
+        session_.ShowLoss(TDeviceSession::TLossSeen::Refused);
         return;
     }
     session_.Link().SendRawFrame("\xFD" + VirtualInputBytes());

@@ -128,7 +128,7 @@ void TPageINS::TickRunBar() {
 void TPageINS::LinkLost() {
     // The main window leaves the wizard (no request can end the device's step now; the
     // next installation starts it afresh) and says so once.
-    session_.ShowLinkLost();
+    session_.ShowLoss(TDeviceSession::TLossSeen::Refused);
 }
 
 void TPageINS::Button11011Click() {

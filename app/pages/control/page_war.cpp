@@ -38,7 +38,7 @@ void TPageWAR::Button12001Click() {
         CustMessageDlg(GetCompText(1215), mtCustInformation, mbCustOK, 0);
     } else if (Pages().ShownPage() == Index) {
         // Not left with Esc: the link was lost during the write.
-        session_.ShowLinkLost();
+        session_.ShowLoss(TDeviceSession::TLossSeen::Refused);
     }
     Button12001->SetEnabled(true);
     Button12002->SetEnabled(true);

@@ -263,7 +263,7 @@ void TPageWAW::Button12091Click() {
     if (written)
         Pages().WAR->Show();
     else if (Pages().ShownPage() == Index)
-        session_.ShowLinkLost();
+        session_.ShowLoss(TDeviceSession::TLossSeen::Refused);
     Button12091->SetEnabled(true);
     LetWindowsRepaint();
 }

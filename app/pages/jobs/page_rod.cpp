@@ -59,6 +59,7 @@ void TPageROD::StartReadOD(const std::string& argument) {
     if (!OpenJobLink(Pages(), argument, job.Port, kStopped)) return;
     job_ = argument;
     cycleRead_ = false;
+    endedForLoss_ = false;
     lastAnswer_ = GetTickCount64();
     Pages().ReadOdActive = true;
     Pages().Timer3->SetTag(job.Interval);
@@ -136,14 +137,16 @@ void TPageROD::DeviceLost() {
 }
 
 void TPageROD::EndForLoss() {
-    // Once, whether the loss's report or a cycle meets the loss first.
-    if (!Pages().ReadOdActive) return;
+    // Once, whether the loss's report or a cycle meets the loss first: showing the loss below
+    // comes back here through the main window's report.
+    if (endedForLoss_ || !Pages().ReadOdActive) return;
+    endedForLoss_ = true;
     // Further cycles could only show nothing.
     Pages().ReadOdActive = false;
     Pages().Timer3->SetEnabled(false);
     // The lost device shows first, once for the link whoever met the loss; the job's line
     // follows, and a script's run ends only then, as nothing shows once the program ends.
-    session_.NoticeLinkLost();
+    session_.ShowLoss(TDeviceSession::TLossSeen::LinkWentAway);
     Program().JobExitStatus = jeNoDevice;
     if (Program().UnattendedRun) EndJob(Pages(), job_, jeNoDevice, "the device went away");
 }

@@ -44,4 +44,5 @@ private:
     uint64_t lastAnswer_ = 0;
     bool cycleRead_ = false;     // a cycle of this job has asked for every entry
     bool cycleRunning_ = false;  // ReadCycle is under way (its requests' waits run inside it)
+    bool endedForLoss_ = false;  // this job has ended for the loss of its device
 };
