@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 
 #include "app/config/section_splice.h"
 #include "platform/classes/file_utils.h"
-#include "platform/classes/mem_ini_file.h"
+#include "platform/classes/ini_document.h"
+#include "platform/classes/ini_splice.h"
 #include "platform/rtl/encoding.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/str_utils.h"
@@ -18,11 +18,6 @@ namespace {
 
 const char* const kInput = "INPUT";
 const char* const kOutput = "OUTPUT";
-
-bool Readable(const std::string& fileName) {
-    std::ifstream in(fileName, std::ios::binary);
-    return in.good();
-}
 
 // A configuration file holds at most 64 short entries beside whatever other sections a user
 // keeps in it; a file this large is something else (a log, an image) picked by mistake, and
@@ -39,6 +34,26 @@ void RefuseOversized(const std::string& fileName) {
     std::error_code ec;
     const std::uintmax_t size = std::filesystem::file_size(fileName, ec);
     if (!ec) RefuseSize(fileName, size);
+}
+
+// The bytes of an existing file, read once for a load or a save; `cannot` is what the user is
+// told when it cannot be read.
+std::string ReadConfigBytes(const std::string& fileName, const std::string& cannot) {
+    RefuseOversized(fileName);  // before reading it whole
+    std::string bytes;
+    try {
+        bytes = ReadFileBytes(fileName);
+    } catch (const Exception&) {
+        throw EFOpenError("Datei \"" + fileName + "\" " + cannot);
+    }
+    RefuseSize(fileName, bytes.size());
+    // Read as Windows-1252 it would show no section, and a save would append lines that
+    // nothing could read.
+    if (HasUtf16ByteOrderMark(bytes))
+        throw EReadError("Datei \"" + fileName +
+                         "\" ist in UTF-16 geschrieben; Konfigurationsdateien werden nur in UTF-8 oder "
+                         "Windows-1252 gelesen");
+    return bytes;
 }
 
 struct Fields {
@@ -62,29 +77,23 @@ uint8_t Low(int32_t v) { return static_cast<uint8_t>(v & 0xFF); }
 // that broke off): that row lost fields and every row after it is gone. Nothing when the
 // file ends with a line end or with a complete line (a hand-made file may lack the last line
 // end; the program writes every row with its four fields, the last of three digits).
-// `text` is the file as the INI reader sees it, decoded (a byte-order mark dropped);
-// `cutCharacter` says the file stops inside a character the decoding dropped, so that its
-// last line is cut whatever is left of it, even nothing after a line end, in whatever section
-// and whatever the line (a comment, a section's name).
-std::optional<std::string> CutRow(const std::string& text, bool cutCharacter) {
-    if (!cutCharacter && (text.empty() || text.back() == '\n' || text.back() == '\r')) return std::nullopt;
-    std::string section, line;
-    for (size_t pos = 0;;) {
-        const size_t end = text.find_first_of("\r\n", pos);
-        line = Trim(text.substr(pos, end == std::string::npos ? std::string::npos : end - pos));
-        if (end == std::string::npos) break;  // the last line, which has no line end
-        if (!line.empty() && line[0] == '[' && line.find(']') != std::string::npos)
-            section = Trim(line.substr(1, line.find(']') - 1));
-        pos = end + 1;
-    }
+// A file that stops inside a character its reading dropped is cut whatever is left of its
+// last line, even nothing after a line end, in whatever section and whatever the line (a
+// comment, a section's name).
+std::optional<std::string> CutRow(const TIniSplice& file) {
+    const size_t count = file.LineCount();
+    const bool cutCharacter = file.CutInsideLastCharacter();
+    if (count == 0 || (!cutCharacter && !file.Line(count - 1).end.empty())) return std::nullopt;
+    const std::string line = Trim(file.Text(count - 1));
     // A line of any section, a comment too: a save keeps it, and would write it back one
     // character short.
     if (cutCharacter) return line;
-    if (!line.empty() && line[0] == ';') return std::nullopt;
-    if (!line.empty() && line[0] == '[')
-        return line.find(']') == std::string::npos ? std::optional(line) : std::nullopt;
-    if (!SameText(section, kInput) && !SameText(section, kOutput)) return std::nullopt;
-    if (line.empty()) return std::nullopt;
+    if (line.empty() || line[0] == ';') return std::nullopt;
+    if (line[0] == '[') return TIniDocument::SectionName(line) ? std::nullopt : std::optional(line);
+    std::optional<std::string> section;
+    for (size_t i = count - 1; i-- > 0 && !section;) section = file.SectionAt(i);
+    if (!section || (!TIniDocument::SameName(*section, kInput) && !TIniDocument::SameName(*section, kOutput)))
+        return std::nullopt;
     const size_t equals = line.find('=');
     if (equals == std::string::npos) return line;
     const std::string value = line.substr(equals + 1);
@@ -94,12 +103,51 @@ std::optional<std::string> CutRow(const std::string& text, bool cutCharacter) {
     return lastCut ? std::optional(line) : std::nullopt;
 }
 
+std::string NameOfLine(const std::string& line) {
+    const bool showable = !line.empty() && line.size() <= 40 &&
+                          std::all_of(line.begin(), line.end(), [](char c) { return c >= ' ' && c < 0x7F; });
+    return showable ? "der Zeile \"" + line + "\"" : std::string("einer Zeile");
+}
+
 // The file stops inside `cut`, its last line: refused whole, by a load and by a save alike.
 [[noreturn]] void RefuseCut(const std::string& fileName, const std::string& cut) {
-    const bool showable = !cut.empty() && cut.size() <= 40 &&
-                          std::all_of(cut.begin(), cut.end(), [](char c) { return c >= ' ' && c < 0x7F; });
-    throw EReadError("Datei \"" + fileName + "\" ist unvollständig: sie endet mitten in " +
-                     (showable ? "der Zeile \"" + cut + "\"" : std::string("einer Zeile")));
+    throw EReadError("Datei \"" + fileName + "\" ist unvollständig: sie endet mitten in " + NameOfLine(cut));
+}
+
+[[noreturn]] void RefuseSave(const std::string& fileName, const std::string& why) {
+    throw EWriteError("Datei \"" + fileName + "\" wurde nicht gespeichert: " + why + ". Sie bleibt, wie sie war.");
+}
+
+const char* EncodingName(const TIniSplice& file) { return file.Windows1252() ? "Windows-1252" : "UTF-8"; }
+
+// What a save would write (`saved`, from `bytes`) must load as the rows it saved, and every
+// other section must read as before: in a file of mixed or broken encodings, dropping or
+// adding lines can change how the reader takes the rest.
+void RefuseUnlessReadBack(const std::string& fileName, std::string_view bytes, std::string_view saved,
+                          const std::vector<TSectionEntries>& sections) {
+    const TIniSplice was(bytes), is(saved);
+    if (const auto cut = CutRow(is)) {
+        // Cut before as well, in a line the save keeps: the load's own refusal.
+        if (CutRow(was)) RefuseCut(fileName, *cut);
+        RefuseSave(fileName, "danach endete sie mitten in " + NameOfLine(*cut) + " und würde beim Laden abgewiesen");
+    }
+    if (!was.ReadAlike(is))
+        RefuseSave(fileName, std::string("danach würde sie als ") + EncodingName(is) + " statt als " +
+                                 EncodingName(was) + " gelesen, und ihre übrigen Zeilen läsen sich anders");
+    TIniDocument before, after;
+    before.Parse(was);
+    after.Parse(is);
+    std::vector<std::string> names;
+    for (const TSectionEntries& section : sections) names.push_back(section.name);
+    if (const auto other = before.SectionReadingDifferently(after, names))
+        RefuseSave(fileName, "ihr Abschnitt [" + *other + "] würde danach anders gelesen");
+    for (const TSectionEntries& section : sections) {
+        std::vector<std::string> rows;
+        for (const auto& [key, value] : after.Entries(section.name)) rows.push_back(key + "=" + value);
+        if (rows != section.lines)
+            RefuseSave(fileName,
+                       "ihr Abschnitt [" + section.name + "] würde danach nicht als die gespeicherten Zeilen gelesen");
+    }
 }
 
 std::string InputValue(const TIoRow& row) {
@@ -150,14 +198,15 @@ int DeviceTypeForLastInputKey(int key) {
 void SaveIoConfigToFile(const std::string& fileName, const TIoConfig& config) {
     std::string bytes;  // a new file starts empty
     if (FileExists(fileName)) {
-        if (!Readable(fileName)) throw EFOpenError("Datei \"" + fileName + "\" kann nicht gelesen werden");
-        RefuseOversized(fileName);
-        bytes = ReadFileBytes(fileName);
-        RefuseSize(fileName, bytes.size());
+        bytes = ReadConfigBytes(fileName, "kann nicht gelesen werden");
+        // The rename would replace it all the same.
+        if (IsReadOnlyFile(fileName))
+            throw EFCreateError("Datei \"" + fileName + "\" ist schreibgeschützt; es wurde nichts gespeichert");
         // Refused as the load refuses it, whatever its last line: the save keeps the other
         // lines byte for byte, a cut one stays cut, and the saved file would not load. A row
         // cut short is not refused: the save rewrites it.
-        if (EndsInsideCharacter(bytes)) RefuseCut(fileName, CutRow(DecodeTextBytes(bytes), true).value_or(""));
+        const TIniSplice file(bytes);
+        if (file.CutInsideLastCharacter()) RefuseCut(fileName, CutRow(file).value_or(""));
     }
     TSectionEntries inputs{kInput, {}}, outputs{kOutput, {}};
     for (int r : InputRowsOf(config.DeviceType))
@@ -167,30 +216,36 @@ void SaveIoConfigToFile(const std::string& fileName, const TIoConfig& config) {
     const std::string saved = ReplaceSectionEntries(bytes, {inputs, outputs});
     // What is written must load again: a file near the limit may grow past it by the rows.
     RefuseSize(fileName, saved.size());
+    RefuseUnlessReadBack(fileName, bytes, saved, {inputs, outputs});
     WriteFileAtomic(fileName, saved);
 }
 
 void LoadIoConfigFromFile(const std::string& fileName, TIoConfig& config) {
-    if (!FileExists(fileName) || !Readable(fileName))
-        throw EFOpenError("Datei \"" + fileName + "\" kann nicht geöffnet werden");
-    RefuseOversized(fileName);
-    TMemIniFile ini(fileName);
+    const std::string cannot = "kann nicht geöffnet werden";
+    if (!FileExists(fileName)) throw EFOpenError("Datei \"" + fileName + "\" " + cannot);
+    const std::string bytes = ReadConfigBytes(fileName, cannot);
+    const TIniSplice file(bytes);
+    TIniDocument ini;
+    ini.Parse(file);
     // Anything else read as a configuration would blank every row, ready to be written.
-    if (!ini.SectionExists(kInput) && !ini.SectionExists(kOutput))
+    if (ini.Entries(kInput).empty() && ini.Entries(kOutput).empty())
         throw EReadError("Datei \"" + fileName +
                          "\" ist keine Konfigurationsdatei (kein Abschnitt [INPUT] oder [OUTPUT])");
-    const std::string bytes = ReadFileBytes(fileName);
-    if (const auto cut = CutRow(DecodeTextBytes(bytes), EndsInsideCharacter(bytes))) RefuseCut(fileName, *cut);
+    if (const auto cut = CutRow(file)) RefuseCut(fileName, *cut);
+    const auto read = [&ini](const char* section, int key) {
+        const std::string* value = ini.Find(section, IntToStrZero(key, 2));
+        return value != nullptr ? *value : std::string();
+    };
     TIoConfig loaded;
     int lastKey = 0;
     for (int k = 1; k <= 16; ++k) {
-        const std::string value = TrimBlanksStr(ini.ReadString(kInput, IntToStrZero(k, 2), ""));
+        const std::string value = TrimBlanksStr(read(kInput, k));
         if (!value.empty()) lastKey = k;
         SetInput(loaded.Row(k), value);
     }
-    for (int k = 1; k <= 16; ++k) SetOutput(loaded.Row(20 + k), ini.ReadString(kOutput, IntToStrZero(k, 2), ""));
-    for (int k = 17; k <= 32; ++k) SetInput(loaded.Row(24 + k), ini.ReadString(kInput, IntToStrZero(k, 2), ""));
-    for (int k = 17; k <= 32; ++k) SetOutput(loaded.Row(44 + k), ini.ReadString(kOutput, IntToStrZero(k, 2), ""));
+    for (int k = 1; k <= 16; ++k) SetOutput(loaded.Row(20 + k), read(kOutput, k));
+    for (int k = 17; k <= 32; ++k) SetInput(loaded.Row(24 + k), read(kInput, k));
+    for (int k = 17; k <= 32; ++k) SetOutput(loaded.Row(44 + k), read(kOutput, k));
     loaded.DeviceType = DeviceTypeForLastInputKey(lastKey);
     config = loaded;
 }

@@ -117,6 +117,12 @@ std::string FindFileCaseInsensitive(const std::string& Folder, const std::string
     return prefix + best;
 }
 
+bool IsReadOnlyFile(const std::string& FileName) {
+    struct stat st {};
+    if (::stat(FileName.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+    return (st.st_mode & S_IWUSR) == 0 || (::access(FileName.c_str(), W_OK) != 0 && errno == EACCES);
+}
+
 std::string ReadFileBytes(const std::string& FileName) {
     TFileStream stream(FileName, fmOpenRead | fmShareDenyWrite);
     std::string bytes;
@@ -140,6 +146,8 @@ void WriteFileAtomic(const std::string& FileName, std::string_view Bytes) {
     bool existed = ::stat(target.c_str(), &st) == 0;
     auto fail = [&](int err) { throw EFCreateError("Cannot create file \"" + FileName + "\". " + OsText(err)); };
     if (existed && S_ISDIR(st.st_mode)) fail(EISDIR);
+    if (existed && IsReadOnlyFile(target))
+        throw EFCreateError("Cannot create file \"" + FileName + "\". The file is read-only");
 
     std::string temp;
     int fd = -1;

@@ -28,10 +28,15 @@ std::string ExcludeTrailingPathDelimiter(std::string_view Path);
 // there is none. Files from Windows installations come with any mix of cases.
 std::string FindFileCaseInsensitive(const std::string& Folder, const std::string& Name);
 
+// A file its owner made read-only (no write bit for the owner: for every user, root too, as
+// the read-only attribute is on Windows), or one this user may not write. Not for a missing file.
+bool IsReadOnlyFile(const std::string& FileName);
+
 // The whole file as bytes. Raises EFOpenError when it cannot be read.
 std::string ReadFileBytes(const std::string& FileName);
 // Replaces the file's content through a temporary file in the same folder and a rename, so a
 // crash or a full disk leaves either the old or the new content, never a mix. A symbolic
-// link is followed and its target replaced; an existing file keeps its permissions.
+// link is followed and its target replaced; an existing file keeps its permissions. The rename
+// would replace a read-only file that a write in place could not change: that is refused.
 // Raises EFCreateError when the file cannot be written.
 void WriteFileAtomic(const std::string& FileName, std::string_view Bytes);

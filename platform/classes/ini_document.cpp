@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <unordered_set>
 
+#include "platform/classes/ini_splice.h"
 #include "platform/classes/strings.h"
 #include "platform/classes/update_scope.h"
 #include "platform/rtl/str_utils.h"
@@ -56,23 +57,27 @@ bool TIniDocument::SameName(std::string_view a, std::string_view b) { return Ans
 
 void TIniDocument::Parse(std::string_view text) {
     Clear();
-    std::vector<Line>* target = &preamble_;
-    for (const TextLine& text_line : SplitLines(text)) {
-        std::string raw(text_line.text);
-        if (auto name = SectionName(raw)) {
-            sections_.push_back(Section{std::move(*name), raw, {}});
-            target = &sections_.back().lines;
-            continue;
-        }
-        Line line{std::move(raw), {}, {}};
-        std::string trimmed = Trim(line.raw);
-        size_t eq = trimmed.find('=');
-        if (!IsBlankOrComment(trimmed) && eq != std::string::npos) {
-            line.key = Trim(std::string_view(trimmed).substr(0, eq));
-            if (!line.key.empty()) line.value = Trim(std::string_view(trimmed).substr(eq + 1));
-        }
-        target->push_back(std::move(line));
+    for (const TextLine& line : SplitLines(text)) ParseLine(std::string(line.text), kNoSource);
+}
+
+void TIniDocument::Parse(const TIniSplice& file) {
+    Clear();
+    for (size_t i = 0; i < file.LineCount(); ++i) ParseLine(file.Text(i), i);
+}
+
+void TIniDocument::ParseLine(std::string raw, size_t source) {
+    if (auto name = SectionName(raw)) {
+        sections_.push_back(Section{std::move(*name), std::move(raw), {}, source});
+        return;
     }
+    Line line{std::move(raw), {}, {}, source};
+    std::string trimmed = Trim(line.raw);
+    size_t eq = trimmed.find('=');
+    if (!IsBlankOrComment(trimmed) && eq != std::string::npos) {
+        line.key = Trim(std::string_view(trimmed).substr(0, eq));
+        if (!line.key.empty()) line.value = Trim(std::string_view(trimmed).substr(eq + 1));
+    }
+    (sections_.empty() ? preamble_ : sections_.back().lines).push_back(std::move(line));
 }
 
 std::string TIniDocument::Serialize() const {
@@ -87,6 +92,25 @@ std::string TIniDocument::Serialize() const {
         for (const auto& line : section.lines) add(line.raw);
     }
     return out;
+}
+
+void TIniDocument::WriteTo(TIniSplice& file) const {
+    const auto put = [&file](const Line& line) {
+        if (line.source == kNoSource)
+            file.Add(line.raw);
+        else if (line.changed)
+            file.Replace(line.source, line.raw);
+        else
+            file.Keep(line.source);
+    };
+    for (const auto& line : preamble_) put(line);
+    for (const auto& section : sections_) {
+        if (section.source == kNoSource)
+            file.Add(section.header);
+        else
+            file.Keep(section.source);
+        for (const auto& line : section.lines) put(line);
+    }
 }
 
 TIniDocument::Line* TIniDocument::FindLine(std::string_view section, std::string_view key) {
@@ -111,6 +135,7 @@ void TIniDocument::Write(std::string_view section, std::string_view key, std::st
     if (Line* line = FindLine(section_name, key_name)) {
         line->raw = line->key + "=" + text;
         line->value = Trim(text);
+        line->changed = true;
         return;
     }
     Line entry{key_name + "=" + text, key_name, Trim(text)};
@@ -127,7 +152,7 @@ void TIniDocument::Write(std::string_view section, std::string_view key, std::st
     if (!document_empty && (previous.empty() || !IsBlankLine(previous.back().raw))) {
         previous.push_back(Line{});
     }
-    sections_.push_back(Section{section_name, "[" + section_name + "]", {}});
+    sections_.push_back(Section{section_name, "[" + section_name + "]", {}, kNoSource});
     sections_.back().lines.push_back(std::move(entry));
 }
 
@@ -185,4 +210,18 @@ void TIniDocument::FillSectionNames(TStrings* strings) const {
     TUpdateScope update(strings);
     strings->Clear();
     for (const auto& name : SectionNames()) strings->Add(name);
+}
+
+std::optional<std::string> TIniDocument::SectionReadingDifferently(const TIniDocument& other,
+                                                                   const std::vector<std::string>& except) const {
+    const std::vector<std::string> mine = SectionNames(), theirs = other.SectionNames();
+    const auto named = [](const std::vector<std::string>& names, const std::string& name) {
+        return std::any_of(names.begin(), names.end(), [&name](const std::string& n) { return SameName(n, name); });
+    };
+    for (const auto* names : {&mine, &theirs})
+        for (const std::string& name : *names) {
+            if (named(except, name)) continue;
+            if (!named(mine, name) || !named(theirs, name) || Entries(name) != other.Entries(name)) return name;
+        }
+    return std::nullopt;
 }

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+class TIniSplice;
 class TStrings;
 
 class TIniDocument {
@@ -32,8 +33,13 @@ public:
 
     // `text` is the decoded file content; lines end with CR LF, LF or CR.
     void Parse(std::string_view text);
+    // The lines of a file as its reader reads them, each remembering its line of `file`.
+    void Parse(const TIniSplice& file);
     // Lines joined and ended by CR LF.
     std::string Serialize() const;
+    // The document's lines, in order, into the new file of `file`, the splice it was parsed
+    // from: a line unchanged since is kept as its bytes, a changed one keeps its line end.
+    void WriteTo(TIniSplice& file) const;
     void Clear();
 
     // nullptr when the section or key is missing.
@@ -50,19 +56,29 @@ public:
     // Clear `strings`, then fill it with the keys (or "key=value") or the section names.
     void FillEntries(std::string_view section, TStrings* strings, bool with_values) const;
     void FillSectionNames(TStrings* strings) const;
+    // The first section, in either document, that reads differently in the other (its entries,
+    // or whether it is there at all), leaving out the sections named in `except`; none when
+    // every section reads the same.
+    std::optional<std::string> SectionReadingDifferently(const TIniDocument& other,
+                                                         const std::vector<std::string>& except = {}) const;
 
 private:
+    static constexpr size_t kNoSource = static_cast<size_t>(-1);
     struct Line {
         std::string raw;
-        std::string key;    // empty for a line that is not an entry
-        std::string value;  // trimmed
+        std::string key;            // empty for a line that is not an entry
+        std::string value;          // trimmed
+        size_t source = kNoSource;  // its line in the file parsed, for a line read from one
+        bool changed = false;
     };
     struct Section {
         std::string name;
         std::string header;
         std::vector<Line> lines;
+        size_t source = kNoSource;
     };
     Line* FindLine(std::string_view section, std::string_view key);
+    void ParseLine(std::string raw, size_t source);
 
     std::vector<Line> preamble_;
     std::vector<Section> sections_;

@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "platform/classes/file_utils.h"
+#include "platform/classes/ini_splice.h"
 #include "platform/rtl/encoding.h"
 
 namespace {
@@ -15,6 +16,16 @@ namespace {
 std::mutex& WriteMutex() {
     static std::mutex mutex;
     return mutex;
+}
+
+// Whether `written` reads, by the reader of every TIniFile, as `expected`; with `file`, also
+// in the encoding `file` is read in, so that its comments read as before too.
+bool ReadsBackAs(std::string_view written, const TIniDocument& expected, const TIniSplice* file) {
+    const TIniSplice back(written);
+    if (file != nullptr && !file->ReadAlike(back)) return false;
+    TIniDocument read;
+    read.Parse(back);
+    return !expected.SectionReadingDifferently(read);
 }
 
 }  // namespace
@@ -39,17 +50,16 @@ TIniFile::Stamp TIniFile::TakeStamp() const {
     return stamp;
 }
 
-void TIniFile::Refresh(bool for_write) {
+void TIniFile::Refresh() {
     Stamp now = TakeStamp();
     if (loaded_ && now == stamp_) return;
     loaded_ = false;
     document_.Clear();
     if (now.exists) {
         try {
-            document_.Parse(DecodeTextBytes(ReadFileBytes(FileName())));
+            const std::string bytes = ReadFileBytes(FileName());
+            document_.Parse(TIniSplice(bytes));
         } catch (const Exception&) {
-            // Rewriting a file we could not read would throw its content away.
-            if (for_write) throw EIniFileException("Unable to write to " + FileName());
             return;
         }
     }
@@ -57,52 +67,78 @@ void TIniFile::Refresh(bool for_write) {
     loaded_ = true;
 }
 
-void TIniFile::Store() {
-    try {
-        WriteFileAtomic(FileName(), document_.Serialize());
-    } catch (const Exception&) {
-        loaded_ = false;  // the document no longer matches the file
-        throw EIniFileException("Unable to write to " + FileName());
+void TIniFile::RefuseWrite(const std::string& reason) const {
+    throw EIniFileException("Unable to write to " + FileName() + (reason.empty() ? "" : ": " + reason));
+}
+
+void TIniFile::Change(const std::function<bool(TIniDocument&)>& change) {
+    std::lock_guard lock(WriteMutex());
+    const Stamp read = TakeStamp();
+    std::string bytes;
+    if (read.exists) {
+        try {
+            bytes = ReadFileBytes(FileName());
+        } catch (const Exception&) {
+            // Writing a file we could not read would throw its content away.
+            RefuseWrite("the file cannot be read");
+        }
     }
+    TIniSplice file(bytes);
+    TIniDocument changed;
+    changed.Parse(file);
+    if (!change(changed)) return;
+    if (HasUtf16ByteOrderMark(bytes)) RefuseWrite("the file is UTF-16 text, which is not read");
+    if (read.exists && IsReadOnlyFile(FileName())) RefuseWrite("the file is read-only");
+    changed.WriteTo(file);
+    std::string written = file.Bytes();
+    if (!file.OwnTextsFit() || !ReadsBackAs(written, changed, &file)) {
+        // A value a Windows-1252 file cannot hold, or a change after which the file would be
+        // read in the other encoding: the file turns into UTF-8, each line as it was read.
+        written = file.Utf8Bytes();
+        if (!ReadsBackAs(written, changed, nullptr)) RefuseWrite("it would not read back as written");
+    }
+    try {
+        WriteFileAtomic(FileName(), written);
+    } catch (const Exception& e) {
+        RefuseWrite(e.Message());
+    }
+    document_ = std::move(changed);
     stamp_ = TakeStamp();
+    loaded_ = true;
 }
 
 std::string TIniFile::ReadString(std::string_view Section, std::string_view Ident, std::string_view Default) {
-    Refresh(false);
+    Refresh();
     const std::string* value = document_.Find(Section, Ident);
     return value != nullptr ? *value : std::string(Default);
 }
 
 void TIniFile::WriteString(std::string_view Section, std::string_view Ident, std::string_view Value) {
-    std::lock_guard lock(WriteMutex());
-    Refresh(true);
-    document_.Write(Section, Ident, Value);
-    Store();
+    Change([&](TIniDocument& document) {
+        document.Write(Section, Ident, Value);
+        return true;
+    });
 }
 
 void TIniFile::ReadSection(std::string_view Section, TStrings* Strings) {
-    Refresh(false);
+    Refresh();
     document_.FillEntries(Section, Strings, false);
 }
 
 void TIniFile::ReadSections(TStrings* Strings) {
-    Refresh(false);
+    Refresh();
     document_.FillSectionNames(Strings);
 }
 
 void TIniFile::ReadSectionValues(std::string_view Section, TStrings* Strings) {
-    Refresh(false);
+    Refresh();
     document_.FillEntries(Section, Strings, true);
 }
 
 void TIniFile::EraseSection(std::string_view Section) {
-    std::lock_guard lock(WriteMutex());
-    Refresh(true);
-    if (document_.EraseSection(Section)) Store();
+    Change([&](TIniDocument& document) { return document.EraseSection(Section); });
 }
 
 void TIniFile::DeleteKey(std::string_view Section, std::string_view Ident) {
-    std::lock_guard lock(WriteMutex());
-    Refresh(true);
-    if (document_.DeleteKey(Section, Ident)) Store();
+    Change([&](TIniDocument& document) { return document.DeleteKey(Section, Ident); });
 }

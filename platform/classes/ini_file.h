@@ -1,15 +1,22 @@
 #pragma once
 // An INI file that is always current: every read sees the file as it is now (another
 // TIniFile or program may have changed it) and every write goes to the file at once.
-// A write rewrites the whole file through a temporary file and a rename, so a crash never
-// leaves half a file. Read as UTF-8, or Windows-1252 when the file is not valid UTF-8 (older
-// installations); written as UTF-8 with CR LF. A missing or unreadable file reads as empty.
-// A write that fails raises EIniFileException "Unable to write to <file>".
+// Read as UTF-8, or Windows-1252 when the file is not valid UTF-8 (older installations). A
+// missing or unreadable file reads as empty.
+// A write changes the line of its key (or adds it after its section's last entry, or adds the
+// section) and nothing else (ini_splice.h): the byte-order mark, the encoding, the line ends,
+// the other lines stay byte for byte; a new file gets CR LF. A value a Windows-1252 file
+// cannot hold turns the file into UTF-8 as a whole, each line reading as before. Written
+// through a temporary file and a rename, so a crash never leaves half a file. A write that
+// fails raises EIniFileException "Unable to write to <file>", with the reason where there is
+// one: the file is read-only (by its mode bits) or UTF-16, cannot be read, or would not read
+// back as written; the file is then unchanged.
 
 #include <sys/types.h>
 
 #include <cstdint>
 #include <ctime>
+#include <functional>
 
 #include "platform/classes/custom_ini_file.h"
 #include "platform/classes/ini_document.h"
@@ -30,9 +37,12 @@ public:
     void UpdateFile() override {}
 
 private:
-    // Re-reads the file when it changed since the last look (or for_write: must be readable).
-    void Refresh(bool for_write);
-    void Store();
+    // Re-reads the file when it changed since the last look.
+    void Refresh();
+    // Reads the file, applies `change` to what it reads and, when `change` answers that it
+    // changed something, writes the file.
+    void Change(const std::function<bool(TIniDocument&)>& change);
+    [[noreturn]] void RefuseWrite(const std::string& reason) const;
 
     struct Stamp {
         bool exists = false;

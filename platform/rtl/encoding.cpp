@@ -138,6 +138,10 @@ std::string_view WithoutByteOrderMarks(std::string_view bytes) {
     return bytes;
 }
 
+bool HasUtf16ByteOrderMark(std::string_view bytes) {
+    return bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF";
+}
+
 bool EndsInsideCharacter(std::string_view bytes) {
     const bool marked = bytes.substr(0, 3) == kByteOrderMark;
     return IsUtf8CutInsideLastCharacter(WithoutByteOrderMarks(bytes), marked);

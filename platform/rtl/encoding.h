@@ -26,3 +26,6 @@ std::string DecodeTextBytes(std::string_view bytes);
 bool EndsInsideCharacter(std::string_view bytes);
 // The bytes after every UTF-8 byte-order mark at their start, as DecodeTextBytes drops them.
 std::string_view WithoutByteOrderMarks(std::string_view bytes);
+// A UTF-16 file (either byte order) behind its mark: DecodeTextBytes cannot read it, and
+// single-byte lines written into it could not be read by anything.
+bool HasUtf16ByteOrderMark(std::string_view bytes);

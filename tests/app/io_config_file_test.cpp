@@ -81,9 +81,10 @@ TEST_F(ConfigFile, SavingKeepsOtherSectionsAndWritesOnlyTheTypesRows) {
 
 // A save into a file that people keep, compare and exchange: the file comes back byte for byte
 // but for the entries of its two sections, with its byte-order mark (or none), its encoding and
-// its line ends, and loads as what was saved. In the templates "{IN}" and "{OUT}" stand for the
-// old rows in the file and for the saved ones in what the save writes ("{OUT-}": the old rows
-// without their last line end), each row ended by the file's line end.
+// its line ends, loads as what was saved, and a second save changes no byte. A file the save
+// cannot write that way is refused with its reason and stays as it was. In the templates "{IN}"
+// and "{OUT}" stand for the old rows in the file and for the saved ones in what the save writes
+// ("{IN-}", "{OUT-}": without their last line end), each row ended by the file's line end.
 TEST_F(ConfigFile, ASaveKeepsEveryByteOutsideItsTwoSections) {
     TIoConfig c;
     c.DeviceType = 1;
@@ -105,7 +106,10 @@ TEST_F(ConfigFile, ASaveKeepsEveryByteOutsideItsTwoSections) {
             return joined;
         };
         const std::vector<std::pair<std::string, std::string>> markers = {
-            {"{IN}", rows(in)}, {"{OUT}", rows(out)}, {"{OUT-}", rows(out).substr(0, rows(out).size() - eol.size())}};
+            {"{IN}", rows(in)},
+            {"{OUT}", rows(out)},
+            {"{IN-}", rows(in).substr(0, rows(in).size() - eol.size())},
+            {"{OUT-}", rows(out).substr(0, rows(out).size() - eol.size())}};
         for (const auto& [marker, by] : markers)
             for (size_t at; (at = text.find(marker)) != std::string::npos;) text.replace(at, marker.size(), by);
         return text;
@@ -114,8 +118,10 @@ TEST_F(ConfigFile, ASaveKeepsEveryByteOutsideItsTwoSections) {
         const char* name;
         std::optional<std::string> file;  // none: no file yet
         std::string eol;
-        std::string saved;  // empty: the file's template
-        bool refused = false;
+        std::string saved;         // empty: the file's template
+        std::string refusal = {};  // what the refusal says; empty: saved
+        mode_t mode = 0644;
+        std::string savedEol = {};  // the rows' line end in what the save writes; empty: eol
     } cases[] = {
         {"UTF-8 with a mark, CR LF",
          "\xEF\xBB\xBF[INFO]\r\nName=T\xC3\xBCr Nord\r\n\r\n[INPUT]\r\n{IN}\r\n[OUTPUT]\r\n{OUT}\r\n"
@@ -145,8 +151,30 @@ TEST_F(ConfigFile, ASaveKeepsEveryByteOutsideItsTwoSections) {
          "[INPUT]\r\n{IN}\r\n[NOTIZ]\r\nA=1\r\n\r\n[OUTPUT]\r\n{OUT}"},
         {"a new file", std::nullopt, "\r\n", "[INPUT]\r\n{IN}\r\n[OUTPUT]\r\n{OUT}"},
         {"an empty file", "", "\r\n", "[INPUT]\r\n{IN}\r\n[OUTPUT]\r\n{OUT}"},
+        {"the rows in CR LF, the lines kept mostly in LF: the rows take the line end of the lines kept",
+         "[INFO]\nA=1\nB=2\n[INPUT]\r\n{IN}[OUTPUT]\r\n{OUT}", "\r\n",
+         "[INFO]\nA=1\nB=2\n[INPUT]\r\n{IN}[OUTPUT]\r\n{OUT}", "", 0644, "\n"},
+        {"CR alone, a blank line ended by LF after the rows", "[INPUT]\r01=004;000;000;000\n\n[INFO]\rA=1\rB=2\r", "\r",
+         "[INPUT]\r{IN-}\r\n\n[INFO]\rA=1\rB=2\r\r[OUTPUT]\r{OUT}"},
+        {"Windows-1252 only in a row, the rest ASCII, which reads the same in UTF-8",
+         "[INFO]\r\nA=1\r\n[INPUT]\r\n01=004;000;000;000 ; f\xFCr\r\n{IN}[OUTPUT]\r\n{OUT}", "\r\n",
+         "[INFO]\r\nA=1\r\n[INPUT]\r\n{IN}[OUTPUT]\r\n{OUT}"},
         {"cut inside its last character, LF", "[INPUT]\n{IN}[OUTPUT]\n{OUT}[NOTIZ]\nText=T\xC3\xBCr \xE2\x82", "\n", "",
-         true},
+         "ist unvollständig: sie endet mitten in einer Zeile"},
+        {"a mark, a Windows-1252 comment between the rows, its last line ending in a lead byte",
+         "\xEF\xBB\xBF[INPUT]\r\n01=004;000;000;000\r\n; Eing\xE4nge\r\n09=033;000;000;000\r\n[OUTPUT]\r\n{OUT}"
+         "[NOTIZ]\r\nText=Gr\xC3",
+         "\r\n", "", "danach endete sie mitten in der Zeile \"Text=Gr\" und würde beim Laden abgewiesen"},
+        {"Windows-1252 only in a row, UTF-8 elsewhere",
+         "[INFO]\r\nName=T\xC3\xBCr\r\n[INPUT]\r\n01=004;000;000;000 ; f\xFCr\r\n[OUTPUT]\r\n{OUT}", "\r\n", "",
+         "als UTF-8 statt als Windows-1252 gelesen"},
+        {"its last line a cut section header after a section of the user's",
+         "[INPUT]\r\n{IN}[OUTPUT]\r\n{OUT}[INFO]\r\nA=1\r\n[Notiz", "\r\n", "",
+         "ist unvollständig: sie endet mitten in der Zeile \"[Notiz\""},
+        {"UTF-16 behind its mark", std::string("\xFF\xFE[\0I\0N\0P\0U\0T\0]\0\r\0\n\0", 20), "\r\n", "",
+         "ist in UTF-16 geschrieben"},
+        {"read-only by its mode bits, for root too", "[INPUT]\r\n{IN}[OUTPUT]\r\n{OUT}", "\r\n", "",
+         "ist schreibgeschützt", 0444},
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(test.name);
@@ -155,19 +183,30 @@ TEST_F(ConfigFile, ASaveKeepsEveryByteOutsideItsTwoSections) {
         if (test.file) {
             file = expand(*test.file, test.eol, oldInputs, oldOutputs);
             Write(file);
+            chmod(path_.c_str(), test.mode);
         }
-        if (test.refused) {
-            EXPECT_THROW(SaveIoConfigToFile(path_, c), EReadError);
+        if (!test.refusal.empty()) {
+            try {
+                SaveIoConfigToFile(path_, c);
+                ADD_FAILURE() << "saved:\n" << Read();
+            } catch (const EStreamError& e) {
+                EXPECT_NE(std::string::npos, e.Message().find(test.refusal)) << e.Message();
+            }
             EXPECT_EQ(file, Read());
             continue;
         }
         SaveIoConfigToFile(path_, c);
-        EXPECT_EQ(expand(test.saved.empty() ? *test.file : test.saved, test.eol, inputs, outputs), Read());
+        const std::string saved = Read();
+        EXPECT_EQ(expand(test.saved.empty() ? *test.file : test.saved, test.savedEol.empty() ? test.eol : test.savedEol,
+                         inputs, outputs),
+                  saved);
         TIoConfig back;
         ASSERT_NO_THROW(LoadIoConfigFromFile(path_, back));
         EXPECT_EQ(1, back.DeviceType);
         EXPECT_EQ(EncodeInputBlock(c), EncodeInputBlock(back));
         EXPECT_EQ(EncodeOutputBlock(c), EncodeOutputBlock(back));
+        SaveIoConfigToFile(path_, back);
+        EXPECT_EQ(saved, Read()) << "the second save";
     }
     // A save that cannot write leaves the file as it was and nothing beside it: here its
     // temporary file's name is too long for the folder, even for root.
@@ -268,22 +307,32 @@ TEST_F(ConfigFile, FilesThatCannotBeUsedRaiseAndChangeNothing) {
     }
 }
 
-// Files that stop inside their last UTF-8 character, kept under corpus/: the character is
-// dropped on reading, so its line is known to be cut even where what is left looks whole.
+// Files cut short, kept under corpus/, most inside their last UTF-8 character: the character
+// is dropped on reading, so its line is known to be cut even where what is left looks whole.
+// The load refuses each; so does a save, which would keep the cut line, and writes nothing.
 TEST_F(ConfigFile, AFileCutInsideItsLastCharacterIsCut) {
     int files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(TOVAK_APP_CORPUS)) {
         if (entry.path().filename().string().rfind("config-", 0) != 0) continue;
+        SCOPED_TRACE(entry.path().filename().string());
         ++files;
+        std::filesystem::copy_file(entry.path(), path_, std::filesystem::copy_options::overwrite_existing);
+        const std::string kept = Read();
         TIoConfig c;
         c.Row(1).Function = 4;
-        try {
-            LoadIoConfigFromFile(entry.path().string(), c);
-            ADD_FAILURE() << entry.path() << " loaded";
-        } catch (const EReadError& e) {
-            EXPECT_NE(std::string::npos, e.Message().find("ist unvollständig")) << e.Message();
+        for (bool save : {false, true}) {
+            try {
+                if (save)
+                    SaveIoConfigToFile(path_, c);
+                else
+                    LoadIoConfigFromFile(path_, c);
+                ADD_FAILURE() << (save ? "saved" : "loaded");
+            } catch (const EReadError& e) {
+                EXPECT_NE(std::string::npos, e.Message().find("ist unvollständig")) << e.Message();
+            }
         }
-        EXPECT_EQ(4, c.Row(1).Function) << entry.path();
+        EXPECT_EQ(4, c.Row(1).Function);
+        EXPECT_EQ(kept, Read());
     }
     EXPECT_GT(files, 0);
     // A last character whole loads; so does an older file in Windows-1252 whose last byte

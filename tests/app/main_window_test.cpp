@@ -324,13 +324,20 @@ TEST_F(AppStart, FileJobLoadIoConfig) {
     EXPECT_TRUE(Application->Terminated());
 }
 
-TEST_F(AppStart, WriteIniIntegerKeepsTheOtherKeys) {
-    WriteFile("TOVAK.INI", "[MAIN]\r\nCOM=3\r\nKEYEND=1\r\n");
+// A TOVAK.INI copied from an older installation: Windows-1252, LF line ends. Storing a port
+// changes its line and nothing else, and the settings read as before.
+TEST_F(AppStart, WriteIniIntegerChangesOnlyItsLine) {
+    const std::string before = "; T\xFCren Nord\n[MAIN]\nCOM=3\nCOT=2\nKEYEND=1\nLANGUAGE=\xFC\n";
+    WriteFile("TOVAK.INI", before);
     Start();
     WriteIniInteger("COT", 9);
-    const std::string text = ReadFile(Program().BaseDir + "TOVAK.INI");
-    EXPECT_NE(std::string::npos, text.find("COT=9"));
-    EXPECT_NE(std::string::npos, text.find("KEYEND=1"));
+    WriteIniInteger("COC", 4);
+    EXPECT_EQ("; T\xFCren Nord\n[MAIN]\nCOM=3\nCOT=9\nKEYEND=1\nLANGUAGE=\xFC\nCOC=4\n",
+              ReadFile(Program().BaseDir + "TOVAK.INI"));
+    const TMainSettings s = ReadMainSettings(Program().BaseDir + "TOVAK.INI");
+    EXPECT_EQ("Ü", s.Language);
+    EXPECT_EQ(1, s.KeyEnd);
+    EXPECT_EQ(4, s.Coc);
 }
 
 TEST(MainCaption, VersionIsNeverAppendedTwice) {

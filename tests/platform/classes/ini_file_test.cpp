@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
 #include <vector>
 
 #include "platform/classes/mem_ini_file.h"
@@ -111,15 +112,6 @@ TEST(IniFile, EveryWriteIsSeenByAnotherObjectOnTheSameFile) {
     EXPECT_EQ(text.find("Second"), std::string::npos);
 }
 
-TEST(IniFile, NewKeyGoesAfterTheSectionsLastEntry) {
-    TempDir dir;
-    std::string file = dir.File("order.ini");
-    TempDir::Write(file, "[A]\nx=1\n\n; about B\n[B]\ny=2\n");
-    TIniFile ini(file);
-    ini.WriteString("a", "z", "3");
-    EXPECT_EQ(TempDir::Read(file), "[A]\r\nx=1\r\nz=3\r\n\r\n; about B\r\n[B]\r\ny=2\r\n");
-}
-
 TEST(IniFile, LineBreaksInAValueCannotInjectEntries) {
     TempDir dir;
     std::string file = dir.File("inject.ini");
@@ -129,21 +121,116 @@ TEST(IniFile, LineBreaksInAValueCannotInjectEntries) {
     EXPECT_EQ(ini.ReadString("S", "K", ""), "a  [Evil] X=1");
 }
 
-TEST(IniFile, Windows1252FileFromAnOlderInstallationIsReadAndRewrittenAsUtf8) {
-    TempDir dir;
-    std::string file = dir.File("old.ini");
-    TempDir::Write(file,
-                   "[T\xFCren]\r\nName=Haupteingang S\xFC"
-                   "d\r\nOrt=Gro\xDF"
-                   "e Halle\r\n");
-    TIniFile ini(file);
-    EXPECT_EQ(ini.ReadString("TÜREN", "Name", ""), "Haupteingang Süd");
-    EXPECT_EQ(ini.ReadString("türen", "Ort", ""), "Große Halle");
-
-    ini.WriteString("Türen", "Öffner", "ä");
-    EXPECT_EQ(TempDir::Read(file), "[Türen]\r\nName=Haupteingang Süd\r\nOrt=Große Halle\r\nÖffner=ä\r\n");
-    TMemIniFile mem(file);
-    EXPECT_EQ(mem.ReadString("TÜREN", "öffner", ""), "ä");
+// What a write leaves is compared whole, so every byte outside the lines it writes is held
+// to the file as it was; and the file must read, through both INI classes, as the same
+// changes made in memory.
+TEST(IniFile, AWriteChangesOnlyTheLinesOfWhatItWrites) {
+    using Change = std::function<void(TCustomIniFile&)>;
+    const struct {
+        const char* name;
+        std::string file;
+        Change change;
+        std::string written;  // empty: refused, the file left as it was
+        std::string refusal = {};
+        mode_t mode = 0600;
+    } cases[] = {
+        {"UTF-8 with a mark, LF, a key changed",
+         "\xEF\xBB\xBF; Anlage S\xC3\xBC"
+         "d\n[MAIN]\nCOM=3\n  COT = 1 \n\n[Notiz]\nText=T\xC3\xBCr\n",
+         [](TCustomIniFile& ini) { ini.WriteInteger("main", "cot", 7); },
+         "\xEF\xBB\xBF; Anlage S\xC3\xBC"
+         "d\n[MAIN]\nCOM=3\nCOT=7\n\n[Notiz]\nText=T\xC3\xBCr\n"},
+        {"Windows-1252 from an older installation, a key added after its section's last entry",
+         "[T\xFCren]\r\nName=Haupteingang S\xFC"
+         "d\r\nOrt=Gro\xDF"
+         "e Halle\r\n\r\n; Ausg\xE4nge\r\n[B]\r\n",
+         [](TCustomIniFile& ini) { ini.WriteString("TÜREN", "Öffner", "ä €"); },
+         "[T\xFCren]\r\nName=Haupteingang S\xFC"
+         "d\r\nOrt=Gro\xDF"
+         "e Halle\r\n\xD6"
+         "ffner=\xE4 \x80\r\n\r\n; Ausg\xE4nge\r\n[B]\r\n"},
+        {"Windows-1252 and a value it cannot hold: the file turns into UTF-8, each line reading as before",
+         "[T\xFCren]\r\nName=S\xFC"
+         "d\r\n; Gr\xFC\xDF"
+         "e\r\n",
+         [](TCustomIniFile& ini) { ini.WriteString("Türen", "Zeichen", "\xC5\x81\xC3\xB3"); },
+         "[T\xC3\xBCren]\r\nName=S\xC3\xBC"
+         "d\r\nZeichen=\xC5\x81\xC3\xB3\r\n; Gr\xC3\xBC\xC3\x9F"
+         "e\r\n"},
+        {"Windows-1252 whose only byte outside UTF-8 goes with the key deleted: still read as before",
+         "[A]\r\nx=\xFC\r\ny=\xC3\xA4\r\n", [](TCustomIniFile& ini) { ini.DeleteKey("A", "x"); },
+         "[A]\r\ny=\xC3\x83\xC2\xA4\r\n"},
+        {"LF, a new section after a last line without its line end", "[A]\nx=1",
+         [](TCustomIniFile& ini) { ini.WriteString("B", "y", "2"); }, "[A]\nx=1\n\n[B]\ny=2\n"},
+        {"mixed line ends: a changed line keeps its own, a new one takes the most used",
+         "[A]\r\nx=1\ny=2\nv=0\nz=3\r\n",
+         [](TCustomIniFile& ini) {
+             ini.WriteString("A", "y", "9");
+             ini.WriteString("A", "w", "4");
+         },
+         "[A]\r\nx=1\ny=9\nv=0\nz=3\r\nw=4\n"},
+        {"CR alone before a blank line ended by LF: the new line's CR does not join it", "[A]\rx=1\n\n[B]\ry=2\r",
+         [](TCustomIniFile& ini) { ini.WriteString("A", "z", "3"); }, "[A]\rx=1\nz=3\r\n\n[B]\ry=2\r"},
+        {"a key and a section erased: their lines go, no other",
+         "; oben\r\n[A]\r\nx=1\r\ny=2\r\n\r\n[B]\r\nz=3\r\n[C]\nw=4\n",
+         [](TCustomIniFile& ini) {
+             ini.DeleteKey("A", "x");
+             ini.EraseSection("b");
+             ini.EraseSection("none");
+             ini.DeleteKey("C", "none");
+         },
+         "; oben\r\n[A]\r\ny=2\r\n\r\n[C]\nw=4\n"},
+        {"UTF-8 cut inside its last character, a key added after it: every line as it was read",
+         "[A]\nx=Gr\xC3\xB6\ny=\xE2\x82", [](TCustomIniFile& ini) { ini.WriteString("A", "z", "1"); },
+         "[A]\nx=Gr\xC3\xB6\ny=\nz=1\n"},
+        {"UTF-16", std::string("\xFF\xFE[\0A\0]\0\r\0\n\0", 12),
+         [](TCustomIniFile& ini) { ini.WriteString("A", "x", "1"); }, "", "UTF-16"},
+        {"read-only by its mode bits, for root too", "[MAIN]\r\nCOT=1\r\n",
+         [](TCustomIniFile& ini) { ini.WriteInteger("MAIN", "COT", 7); }, "", "read-only", 0444},
+        {"a value that is not UTF-8 would read back as other characters", "[A]\nx=1\n",
+         [](TCustomIniFile& ini) { ini.WriteString("A", "x", "\xFF"); }, "", "would not read back"},
+    };
+    // Every section with its entries, in order: all that a reader sees.
+    const auto readings = [](TCustomIniFile& ini) {
+        TStringList sections, values;
+        ini.ReadSections(&sections);
+        std::vector<std::string> seen;
+        for (int i = 0; i < sections.Count(); ++i) {
+            ini.ReadSectionValues(sections[i], &values);
+            seen.push_back("[" + sections[i] + "]");
+            for (int k = 0; k < values.Count(); ++k) seen.push_back(values[k]);
+        }
+        return seen;
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.name);
+        TempDir dir;
+        const std::string file = dir.File("TOVAK.INI");
+        TempDir::Write(file, test.file);
+        ::chmod(file.c_str(), test.mode);
+        TMemIniFile expected(file);
+        test.change(expected);
+        TIniFile ini(file);
+        if (test.written.empty()) {
+            try {
+                test.change(ini);
+                ADD_FAILURE() << "written";
+            } catch (const EIniFileException& e) {
+                EXPECT_NE(e.Message().find(test.refusal), std::string::npos) << e.Message();
+            }
+            EXPECT_EQ(TempDir::Read(file), test.file);
+            continue;
+        }
+        test.change(ini);
+        EXPECT_EQ(TempDir::Read(file), test.written);
+        TIniFile again(file);
+        TMemIniFile mem(file);
+        EXPECT_EQ(readings(again), readings(expected));
+        EXPECT_EQ(readings(mem), readings(expected));
+        struct stat st {};
+        ASSERT_EQ(::stat(file.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, test.mode);
+    }
 }
 
 TEST(IniFile, FailedWriteRaises) {

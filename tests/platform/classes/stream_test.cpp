@@ -123,4 +123,10 @@ TEST(FileUtils, AtomicWriteKeepsPermissionsAndFollowsLinks) {
     EXPECT_TRUE(S_ISLNK(st.st_mode));
     ASSERT_EQ(::stat(target.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
+    // A file its owner made read-only is not replaced behind its back, not even by root.
+    ::chmod(target.c_str(), 0444);
+    EXPECT_THROW(WriteFileAtomic(dir.File("link.ini"), "newer"), EFCreateError);
+    EXPECT_EQ(TempDir::Read(target), "new");
+    EXPECT_TRUE(IsReadOnlyFile(dir.File("link.ini")));
+    EXPECT_FALSE(IsReadOnlyFile(dir.File("none.ini")));
 }
