@@ -449,6 +449,11 @@ public:
     void InvalidateNewItemRow();
 
     // ---- Events ----
+    // The node and selection events (OnDeletion, OnChangeNode, OnSelectedCountChange,
+    // OnCanNodeSelected, the expand, collapse and editing events, OnCompare) fire in the middle
+    // of a change to the nodes, which goes on over the control when the handler returns: a
+    // handler must not free its own control, directly or by freeing its form. One that has to
+    // end it posts the end (TCustomForm::Release).
     TTLExpandedEvent OnBeginDragNode;
     TvxTLCanNodeSelected OnCanNodeSelected;
     TTLChangeColumnEvent OnChangeColumn;
@@ -523,10 +528,6 @@ public:
     virtual void RepaintNode(TvxTreeListNode* Node, bool Recalc);
     virtual bool AllowOperation() { return true; }
     virtual TvxTreeListNode* CreateNode();
-    // Adds Node, a node of the list's own class that the list made itself (as CreateNode
-    // would, in storage of its choosing), last among the children of Parent or, when Parent is
-    // null, of the roots: AddChild and Add for a node made so.
-    TvxTreeListNode* AddMadeNode(TvxTreeListNode* Parent, TvxTreeListNode* Node);
     virtual int GetNodeImageIndex(TvxTreeListNode* Node);
     virtual int GetNodeSelectedIndex(TvxTreeListNode* Node);
     virtual int GetNodeStateIndex(TvxTreeListNode* Node);
@@ -839,6 +840,11 @@ public:
     virtual int GetBandTextLineCount() { return 1; }
 
 protected:
+    // Adds Node, a node of the list's own class that the list made itself (as CreateNode
+    // would, in storage of its choosing), last among the children of Parent or, when Parent is
+    // null, of the roots: AddChild and Add for a node made so. Only the list itself adds so:
+    // a node another list made would, once freed, go to that list's storage.
+    TvxTreeListNode* AddMadeNode(TvxTreeListNode* Parent, TvxTreeListNode* Node);
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
     void KeyPress(char32_t& Key) override;
     void DoExit() override;

@@ -119,13 +119,15 @@ void TCustomvxTreeList::SortNodes(int Level, int ColumnIndex, bool Descending) {
 void TCustomvxTreeList::ArrangeChildren(TvxTreeListNode* Parent, const std::vector<TvxTreeListNode*>& Order) {
     std::vector<TvxTreeListNode*>& list = Parent ? Parent->children_ : roots_;
     if (Order.size() != list.size()) return;
-    std::vector<TvxTreeListNode*> old = Order;
-    list.swap(old);
+    // Into the list's own storage, which it keeps: a node made again in a freed node's storage
+    // may have been given that node's list storage (TakeChildRoom), to keep.
+    const std::vector<TvxTreeListNode*> old = list;
+    list.assign(Order.begin(), Order.end());
     TvxTreeListNode::NumberPlaces(list);
     // Every node that was there found at its new place: Order holds them all.
     for (TvxTreeListNode* node : old)
         if (list[static_cast<size_t>(node->indexHint_)] != node) {
-            list.swap(old);
+            list.assign(old.begin(), old.end());
             TvxTreeListNode::NumberPlaces(list);
             return;
         }

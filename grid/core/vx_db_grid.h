@@ -191,6 +191,9 @@ public:
     void SaveToXLS(const std::string& FileName, bool SaveAll);
 
     // ---- Events ----
+    // OnClearNodeData and OnReloadGroupList fire inside a change of the rows, as the tree
+    // list's node and selection events do (custom_tree_list.h): a handler must not free its
+    // own grid.
     TAddGroupColumnEvent OnAddGroupColumn;
     TvxDBGridBackgroundDrawEvent OnBackgroundDrawEvent;
     TNotifyEvent OnClearNodeData;

@@ -66,6 +66,8 @@ public:
     bool DestroyingColumns() const { return destroyingColumns_; }
 
     TvxGetEditColor OnGetEditColor;
+    // OnChangeNodeEx and OnRefreshNodeData fire inside a change of the rows, as the tree list's
+    // node events do (custom_tree_list.h): a handler must not free its own control.
     TNotifyEvent OnChangeNodeEx;
     TTLExpandedEvent OnRefreshNodeData;
     TNotifyEvent OnBeforeCalcSummary;

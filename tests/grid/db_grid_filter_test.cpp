@@ -3,11 +3,17 @@
 // size, keys and closing; the filter handed to the dataset.
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <ostream>
 #include <set>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "grid/columns/vx_db_grid_column.h"
 #include "grid/filter/vx_criteria_operators.h"
@@ -16,6 +22,19 @@
 #include "platform/win/window_tree.h"
 #include "tests/grid/grid_test_form.h"
 #include "tests/support/test_pictures.h"
+
+// Where the build has AddressSanitizer, asked as the group rows' store asks: its interface
+// header and the compiler's mark.
+#if __has_include(<sanitizer/asan_interface.h>)
+#include <sanitizer/asan_interface.h>
+#if defined(__SANITIZE_ADDRESS__)
+#define TOVAK_POISON_CHECK 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TOVAK_POISON_CHECK 1
+#endif
+#endif
+#endif
 
 namespace {
 
@@ -192,21 +211,98 @@ std::map<std::pair<int, int>, uintptr_t> GroupRowPlaces(TCustomvxDBGrid* Grid) {
     return places;
 }
 
+// The storage of one of a node's lists: where it lies and how many bytes it holds.
+struct ListRoom {
+    const void* Data = nullptr;
+    std::size_t Bytes = 0;
+    friend bool operator==(const ListRoom&, const ListRoom&) = default;
+    friend std::ostream& operator<<(std::ostream& Out, const ListRoom& Room) {
+        return Out << Room.Data << "+" << Room.Bytes;
+    }
+};
+template <class T>
+ListRoom RoomOf(const std::vector<T>& List) {
+    return {List.data(), List.capacity() * sizeof(T)};
+}
+
+// The list of a node's children is the tree list's own: read through the hand-over a node
+// class has for it, taken and given back at once, on a node without children.
+struct ChildRoomReader : TvxTreeListNode {
+    static ListRoom Of(TvxTreeListNode* Node) {
+        const auto take = &ChildRoomReader::TakeChildRoom;
+        const auto give = &ChildRoomReader::GiveChildRoom;
+        std::vector<TvxTreeListNode*> room = (Node->*take)();
+        const ListRoom at = RoomOf(room);
+        (Node->*give)(std::move(room));
+        return at;
+    }
+};
+
+// The rooms of a group row's lists, as the filter frees it (its children gone).
+struct GroupRowRooms {
+    ListRoom Children, Texts, Cells, Summaries;
+    friend bool operator==(const GroupRowRooms&, const GroupRowRooms&) = default;
+    friend std::ostream& operator<<(std::ostream& Out, const GroupRowRooms& Rooms) {
+        return Out << "children " << Rooms.Children << ", texts " << Rooms.Texts << ", cells " << Rooms.Cells
+                   << ", summaries " << Rooms.Summaries;
+    }
+};
+GroupRowRooms RoomsOfFreed(TvxTreeListNode* Node) {
+    auto* row = NodeAs<TvxDBGridNode>(Node);
+    return {ChildRoomReader::Of(Node), RoomOf(row->FTexts), RoomOf(row->FCells), RoomOf(row->GroupSummaries)};
+}
+
+// Where AddressSanitizer shows it, whether every byte of a range is poisoned ("all"), none
+// ("none") or some ("part"); elsewhere "unknown".
+std::string Poisoning(const void* Begin, std::size_t Bytes) {
+#ifdef TOVAK_POISON_CHECK
+    const auto* bytes = static_cast<const char*>(Begin);
+    std::size_t poisoned = 0;
+    for (std::size_t i = 0; i < Bytes; ++i) poisoned += __asan_address_is_poisoned(bytes + i) ? 1 : 0;
+    return poisoned == Bytes ? "all" : poisoned == 0 ? "none" : "part";
+#else
+    (void)Begin;
+    (void)Bytes;
+    return "unknown";
+#endif
+}
+#ifdef TOVAK_POISON_CHECK
+constexpr bool kPoisonShown = true;
+#else
+constexpr bool kPoisonShown = false;
+#endif
+
 // A group row the filter frees leaves its storage to the group row made again for the same
 // first record, and to nothing else: not to the rows a data change makes meanwhile, nor to
 // another grid, whose filter and end leave it alone. Outer and inner group row of one first
-// record each take their own. The group rows made again come closed.
+// record each take their own. The group rows made again come closed. The storage of a group
+// row's lists (children, texts, cells, group summaries) goes with it: the row made again has
+// the lists' storage the freed one had, and has it still when the filter frees it again.
+// Where AddressSanitizer runs, kept storage is poisoned, the lists' too, and poisoned no
+// longer once made again.
 TEST_F(DBGridFilter, AFreedGroupRowsStorageGoesToTheGroupRowMadeAgainForItsFirstRecordAndNothingElse) {
     AddPeople();
     LoadAll();
     grid->SetGridOptions(grid->GridOptions().Include(egoSmartRefresh));
     TvxDBGridColumn* place = Col("Place");
+    // A field with a text event keeps its value in the cell: the group rows of places hold cells.
+    table->FieldByName("Place")->OnGetText = [](TField* Sender, std::string& Text, bool) { Text = Sender->AsString(); };
+    TvxDBGridSummaryGroup* sums = grid->SummaryGroups()->Add();
+    sums->SetName("Sums");
+    sums->SetDefaultGroup(true);
+    TvxDBGridSummaryItem* sum = sums->SummaryItems()->Add();
+    sum->SetSummaryType(cstSum);
+    sum->SetSummaryField("Amount");
     place->SetGroupIndex(0);
     name->SetGroupIndex(1);
     grid->FullExpand();
     const auto loaded = GroupRowPlaces(grid);
     int freed = 0;
-    grid->OnDeletion = [&](TObject*, TvxTreeListNode*) { ++freed; };
+    std::map<uintptr_t, GroupRowRooms> rooms;
+    grid->OnDeletion = [&](TObject*, TvxTreeListNode* Node) {
+        ++freed;
+        rooms[reinterpret_cast<uintptr_t>(Node)] = RoomsOfFreed(Node);
+    };
     grid->Filter()->SetActive(true);
     auto hidePlace = [](TvxDBGrid* Grid, TvxDBGridColumn* Place, const char* Value) {
         Grid->Filter()->Criteria()->Clear();
@@ -218,6 +314,27 @@ TEST_F(DBGridFilter, AFreedGroupRowsStorageGoesToTheGroupRowMadeAgainForItsFirst
     hidePlace(grid, place, "Celle");
     EXPECT_EQ(freed, 3);
     const std::set<uintptr_t> kept{loaded.at({0, 2}), loaded.at({1, 2}), loaded.at({1, 5})};
+    ASSERT_EQ(rooms.size(), 3u);
+    const std::map<uintptr_t, GroupRowRooms> keptRooms = rooms;
+    for (const auto& [at, room] : keptRooms) {
+        EXPECT_EQ(kept.count(at), 1u);
+        EXPECT_NE(room.Children.Bytes, 0u);
+        EXPECT_NE(room.Texts.Bytes, 0u);
+        EXPECT_NE(room.Summaries.Bytes, 0u);
+    }
+    EXPECT_NE(keptRooms.at(loaded.at({0, 2})).Cells.Bytes, 0u);
+    // The group rows kept and the storage of their lists, every byte.
+    auto expectPoisoned = [&](const char* Expected) {
+        if (!kPoisonShown) return;
+        for (const auto& [at, room] : keptRooms) {
+            EXPECT_EQ(Poisoning(reinterpret_cast<const void*>(at), sizeof(TvxDBGridNode)), Expected);
+            for (const ListRoom& list : {room.Children, room.Texts, room.Cells, room.Summaries})
+                if (list.Bytes) {
+                    EXPECT_EQ(Poisoning(list.Data, list.Bytes), Expected);
+                }
+        }
+    };
+    expectPoisoned("all");
     auto takenFromKept = [&kept](const std::map<std::pair<int, int>, uintptr_t>& Places) {
         int taken = 0;
         for (const auto& [where, at] : Places) taken += static_cast<int>(kept.count(at));
@@ -257,6 +374,7 @@ TEST_F(DBGridFilter, AFreedGroupRowsStorageGoesToTheGroupRowMadeAgainForItsFirst
     EXPECT_EQ(takenFromKept(GroupRowPlaces(other)), 0);
     hidePlace(other, otherPlace, "Hanau");
     owned.reset();
+    expectPoisoned("all");
 
     grid->ClearFilter();
     EXPECT_EQ(freed, 3);
@@ -269,6 +387,25 @@ TEST_F(DBGridFilter, AFreedGroupRowsStorageGoesToTheGroupRowMadeAgainForItsFirst
     EXPECT_EQ(VarToStr(NodeAs<TvxDBGridNode>(grid->GetItem(2))->GroupValue), "Celle");
     EXPECT_FALSE(grid->GetItem(2)->Expanded());
     EXPECT_TRUE(grid->GetItem(0)->Expanded());
+    // Made again, each has the storage of its texts, cells and summaries back; that of its
+    // children is in use (poisoned, it would have been freed).
+    expectPoisoned("none");
+    for (const auto& [at, room] : keptRooms) {
+        auto* row = NodeAs<TvxDBGridNode>(reinterpret_cast<TvxTreeListNode*>(at));
+        EXPECT_EQ(RoomOf(row->FTexts), room.Texts);
+        EXPECT_EQ(RoomOf(row->FCells), room.Cells);
+        EXPECT_EQ(RoomOf(row->GroupSummaries), room.Summaries);
+    }
+
+    // Freed again, each leaves the storage it was made again with: its children's too.
+    rooms.clear();
+    hidePlace(grid, place, "Celle");
+    EXPECT_EQ(freed, 6);
+    EXPECT_EQ(rooms, keptRooms);
+    expectPoisoned("all");
+    grid->ClearFilter();
+    EXPECT_EQ(GroupRowPlaces(grid), madeAgain);
+    expectPoisoned("none");
     grid->OnDeletion = nullptr;
 }
 
