@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/rtl/scope_exit.h"
 #include "treelist/custom_tree_list.h"
 
 TvxTreeListNode::TvxTreeListNode(TCustomvxTreeList* AOwner) : owner_(AOwner) {
@@ -291,29 +292,47 @@ void TvxTreeListNode::ExpandCollapse(bool Value, bool Recurse) {
 
 void TvxTreeListNode::Expand(bool Recurse) {
     if (!hasChildren_) return;
-    const bool lock = owner_->LockUpdate() == 0;
-    if (lock) owner_->BeginUpdate();
+    TCustomvxTreeList* owner = owner_;
+    const bool lock = owner->LockUpdate() == 0;
+    if (lock) owner->BeginUpdate();
+    TScopeExit end([owner, lock] {
+        if (lock) owner->EndUpdate();
+    });
     ExpandCollapse(true, Recurse);
-    if (lock) owner_->EndUpdate();
 }
 
 void TvxTreeListNode::Collapse(bool Recurse) {
     if (!hasChildren_) return;
-    const bool lock = owner_->LockUpdate() == 0;
-    if (lock) owner_->BeginUpdate();
+    TCustomvxTreeList* owner = owner_;
+    const bool lock = owner->LockUpdate() == 0;
+    if (lock) owner->BeginUpdate();
+    TScopeExit end([owner, lock] {
+        if (lock) owner->EndUpdate();
+    });
     ExpandCollapse(false, Recurse);
-    if (lock) owner_->EndUpdate();
 }
 
 void TvxTreeListNode::MakeVisible() { owner_->MakeNodeVisible(this); }
 
+void TvxTreeListNode::FreeEach(const std::function<TvxTreeListNode*()>& Next) {
+    // A deletion handler that raises keeps no node: the rest go while its exception is on its
+    // way, and it reaches the caller once they are gone.
+    TScopeExit rest([&Next] {
+        while (TvxTreeListNode* node = Next()) RunWhileUnwinding([node] { node->Free(); });
+    });
+    while (TvxTreeListNode* node = Next()) node->Free();
+}
+
 void TvxTreeListNode::Free() {
     TCustomvxTreeList* owner = owner_;
     deleting_ = true;
+    // The node leaves after its children, also when the deletion handler of one raises.
+    TScopeExit leave([this] { Leave(); });
     if (owner->clearing_) {
         std::vector<TvxTreeListNode*> children = std::move(children_);
         children_ = {};
-        for (TvxTreeListNode* child : children) child->Free();
+        size_t next = 0;
+        FreeEach([&] { return next < children.size() ? children[next++] : nullptr; });
     } else if (!children_.empty()) {
         // The children go first to last. Their rows leave the visible-node list at once, and
         // their list is turned round, so that each leaves from its end: taken from the front,
@@ -321,9 +340,12 @@ void TvxTreeListNode::Free() {
         owner->DropVisibleDescendants(this);
         std::reverse(children_.begin(), children_.end());
         NumberPlaces(children_);
-        while (!children_.empty()) children_.back()->Free();
+        FreeEach([this] { return children_.empty() ? nullptr : children_.back(); });
     }
+}
 
+void TvxTreeListNode::Leave() {
+    TCustomvxTreeList* owner = owner_;
     TvxTreeListNode* prior = nullptr;
     TvxTreeListNode* nextVisible = nullptr;
     bool wasLast = false;

@@ -10,6 +10,7 @@
 #include "platform/db/data_source.h"
 #include "platform/db/dataset.h"
 #include "platform/db/field.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/rtl/str_utils.h"
 #include "platform/win/paint.h"
 #include "platform/win/window_tree.h"
@@ -460,10 +461,7 @@ void TCustomvxDBGrid::HideHeader(int Column) {
 
 void TCustomvxDBGrid::AssignColumns(TCustomvxTreeListControl* Source) {
     BeginGroupRebuild();
-    struct End {
-        TCustomvxDBGrid* grid;
-        ~End() { grid->EndGroupRebuild(); }
-    } end{this};
+    TScopeExit end([this] { EndGroupRebuild(); });
     TCustomvxDBTreeListControl::AssignColumns(Source);
     auto* grid = dynamic_cast<TCustomvxDBGrid*>(Source);
     if (!grid || grid == this) return;
@@ -478,6 +476,6 @@ void TCustomvxDBGrid::BeginColumnsUpdate() {
 }
 
 void TCustomvxDBGrid::EndColumnsUpdate() {
+    TScopeExit rebuilt([this] { EndGroupRebuild(); });
     TCustomvxDBTreeListControl::EndColumnsUpdate();
-    EndGroupRebuild();
 }

@@ -217,17 +217,54 @@ void TvxDBGridCursor::MoveTableToFocus() {
 
 // ---- The grid's own walks ----
 
-TvxDBGridCursor::TTableWalk::Back TvxDBGridCursor::TTableWalk::Quiet(TDataSet* Table) {
-    if (!Table) return Back{};
-    start_ = Table->Bookmark();
-    Table->DisableControls();
-    return Back{Table, &start_};
+TvxDBGridCursor::TTableWalk::Finish TvxDBGridCursor::TTableWalk::Begin(TvxDBGridCursor& Cursor, TDataSet* Table,
+                                                                       TWalk Kind) {
+    cursor_ = &Cursor;
+    kind_ = Kind;
+    if (Table) {
+        Table->DisableControls();
+        bool quiet = false;
+        TScopeExit undo([Table, &quiet] {
+            if (!quiet) Table->EnableControls();
+        });
+        const TDataSetState state = Table->State();
+        if (Kind == TWalk::Load && (state == dsEdit || state == dsInsert || state == dsSetKey)) Table->Cancel();
+        start_ = Table->Bookmark();
+        bof_ = Table->Bof();
+        eof_ = Table->Eof();
+        quiet = true;
+        table_ = Table;
+    }
+    ++Cursor.walks_;
+    return Finish{this};
 }
 
-void TvxDBGridCursor::TTableWalk::Back::operator()() const {
-    if (!table) return;
-    TScopeExit enable([this] { table->EnableControls(); });
-    if (!start->empty() && table->BookmarkValid(*start)) table->GotoBookmark(*start);
+void TvxDBGridCursor::TTableWalk::End() {
+    TScopeExit leave([this] { Leave(); });
+    if (!table_) return;
+    TScopeExit enable([this] {
+        if (kind_ == TWalk::Change) Leave();
+        table_->EnableControls();
+    });
+    strayed_ = true;
+    if (!start_.empty() && table_->BookmarkValid(start_)) table_->GotoBookmark(start_);
+    if (bof_ && !table_->Bof()) table_->Prior();
+    if (eof_ && !table_->Eof()) table_->Next();
+    strayed_ = false;
+}
+
+void TvxDBGridCursor::TTableWalk::Leave() {
+    if (left_) return;
+    left_ = true;
+    --cursor_->walks_;
+    if (strayed_) cursor_->strayed_ = true;
+    if (cursor_->walks_ == 0 && !cursor_->grid_->loadingNodes_) cursor_->CatchUpWithTable();
+}
+
+void TvxDBGridCursor::CatchUpWithTable() {
+    if (!strayed_) return;
+    strayed_ = false;
+    SyncFocusToCurrentRecord();
 }
 
 // ---- The grid's hook ----

@@ -353,10 +353,7 @@ void TCustomvxDBGrid::SelectRange(TvxTreeListNode* Node1, TvxTreeListNode* Node2
         return;
     }
     BeginSelection();
-    struct End {
-        TCustomvxDBGrid* grid;
-        ~End() { grid->EndSelection(); }
-    } end{this};
+    TScopeExit end([this] { EndSelection(); });
     if (IsPartialLoadMode() && IsUseBookmarks()) {
         // The rows are loaded again around the current record, reaching back to the anchor's
         // record: a range may reach records that had no row yet.
@@ -386,16 +383,11 @@ void TCustomvxDBGrid::SelectRange(TvxTreeListNode* Node1, TvxTreeListNode* Node2
         ReserveSelectedRows(bookmarks.Rows.size());
     }
     rangeBookmarks_ = &bookmarks;
-    BeginRangeInserts();
+    TScopeExit forget([this] { rangeBookmarks_ = nullptr; });
     selectedKeys_.BeginRange();
-    struct Forget {
-        TCustomvxDBGrid* grid;
-        ~Forget() {
-            grid->rangeBookmarks_ = nullptr;
-            grid->EndRangeInserts();
-            grid->selectedKeys_.EndRange();
-        }
-    } forget{this};
+    TScopeExit endKeys([this] { selectedKeys_.EndRange(); });
+    BeginRangeInserts();
+    TScopeExit endInserts([this] { EndRangeInserts(); });
     size_t next = 0;
     int done = 0;
     for (TvxTreeListNode* node = Node1; node && done < limit; node = GetNextVisibleNode(node), ++done) {
@@ -619,25 +611,19 @@ int TCustomvxDBGrid::DeleteSelection() {
     const std::vector<int> records = RecordEntries();
     if (records.empty()) return 0;
     CloseEditor();
+    // The controls come back with regrouping still suppressed and once the walk has ended, so
+    // that the change they report reloads the rows rather than refreshing the current one in
+    // place: the rows of the deleted records have to go. Their entries go first.
     suppressRegroup_ = true;
-    ds->DisableControls();
-    // The controls come back with regrouping still suppressed, so that the change they report
-    // reloads the rows rather than refreshing the current one in place: the rows of the
-    // deleted records have to go. Their entries go first.
-    struct Enable {
-        TCustomvxDBGrid* grid;
-        TDataSet* ds;
-        const std::vector<int>& records;
-        ~Enable() {
-            if (static_cast<int>(records.size()) == grid->GetSelectedCount())
-                grid->ClearSelection();
-            else
-                grid->RemoveEntries(records);
-            ds->EnableControls();
-            grid->suppressRegroup_ = false;
-        }
-    } enable{this, ds, records};
-    const TBookmark back = RecordLeftCurrentByDeletion();
+    TScopeExit regroup([this] { suppressRegroup_ = false; });
+    TvxDBGridCursor::TTableWalk walk(recordCursor_, ds, TvxDBGridCursor::TWalk::Change);
+    TScopeExit forget([this, &records] {
+        if (static_cast<int>(records.size()) == GetSelectedCount())
+            ClearSelection();
+        else
+            RemoveEntries(records);
+    });
+    TBookmark back = RecordLeftCurrentByDeletion();
     std::vector<TBookmark> bookmarks;
     if (IsUseBookmarks()) {
         const std::vector<TBookmark>& selected = SelectedBookmarks();
@@ -648,7 +634,7 @@ int TCustomvxDBGrid::DeleteSelection() {
     }
     // The records go together: one by one, each would close up the table behind it.
     const int deleted = ds->DeleteRecords(bookmarks);
-    if (!back.empty() && ds->BookmarkValid(back)) ds->GotoBookmark(back);
+    walk.ReturnTo(std::move(back));
     return deleted;
 }
 
