@@ -307,6 +307,10 @@ void TCustomvxTreeList::MakeNodeVisible(TvxTreeListNode* Node) {
     if (!Node) return;
     bool locked = false;
     bool expanded = false;
+    // Also when a handler of a row opened raises.
+    TScopeExit end([this, &locked] {
+        if (locked) EndUpdate();
+    });
     if (!Node->IsVisible()) {
         BeginUpdate();
         locked = true;
@@ -339,7 +343,6 @@ void TCustomvxTreeList::MakeNodeVisible(TvxTreeListNode* Node) {
             SetTopIndex(std::max(first, index - whollyVisibleRows_ + 1));
         }
     }
-    if (locked) EndUpdate();
 }
 
 void TCustomvxTreeList::MakeColumnVisible(int Column) {
@@ -983,6 +986,7 @@ void TCustomvxTreeList::SetOptions(TvxTreeListOptions Value) {
     if (Value == options_) return;
     const TvxTreeListOptions old = options_;
     BeginUpdate();
+    TScopeExit end([this] { EndUpdate(); });
     CloseEditor();
     if (Value.Contains(TvxTLOption::RowSelect)) optionsEx_.Exclude(TvxTLOptionEx::InvertSelect);
     if (Value.Contains(TvxTLOption::AutoSort) && !old.Contains(TvxTLOption::AutoSort)) ClearSortedColumns();
@@ -995,13 +999,13 @@ void TCustomvxTreeList::SetOptions(TvxTreeListOptions Value) {
         if (focusedNode_) focusedNode_->SetSelected(true);
         if (!IsRowSelect() && focusedColumn_ == -1) SetFocusedColumn(0);
     }
-    EndUpdate();
 }
 
 void TCustomvxTreeList::SetOptionsEx(TvxTreeListOptionsEx Value) {
     if (Value == optionsEx_) return;
     const TvxTreeListOptionsEx old = optionsEx_;
     BeginUpdate();
+    TScopeExit end([this] { EndUpdate(); });
     CloseEditor();
     if (Value.Contains(TvxTLOptionEx::InvertSelect)) options_.Exclude(TvxTLOption::RowSelect);
     if ((old.Contains(TvxTLOptionEx::MultiSort) && !Value.Contains(TvxTLOptionEx::MultiSort)) ||
@@ -1014,7 +1018,6 @@ void TCustomvxTreeList::SetOptionsEx(TvxTreeListOptionsEx Value) {
         searchActive_ = false;
         searchText_.clear();
     }
-    EndUpdate();
 }
 
 void TCustomvxTreeList::ReapplyFirstWidth() {

@@ -225,7 +225,9 @@ bool TvxTreeListNode::MoveTo(TvxTreeListNode* Destination, TvxNodeMoveMode Mode)
     // Destination may be this node itself (nmAdd, nmAddFirst): its place before the move
     // decides, so read it before detaching.
     TvxTreeListNode* const destinationParent = Destination->parent_;
-    owner_->BeginUpdate();
+    TCustomvxTreeList* owner = owner_;
+    owner->BeginUpdate();
+    TScopeExit end([owner] { owner->EndUpdate(); });
     if (parent_)
         DetachFromParent();
     else
@@ -253,7 +255,6 @@ bool TvxTreeListNode::MoveTo(TvxTreeListNode* Destination, TvxNodeMoveMode Mode)
     for (TvxTreeListNode* p = parent_; p; p = p->parent_)
         if (!p->expanded_) p->SetExpanded(true);
     owner_->pendingVisibleNode_ = this;
-    owner_->EndUpdate();
     return true;
 }
 

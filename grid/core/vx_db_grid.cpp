@@ -263,10 +263,10 @@ void TCustomvxDBGrid::ClearAutoHeaderPanelHeight() {
 
 void TCustomvxDBGrid::ClearBufferedSorting() {
     BeginSorting();
+    TScopeExit sorted([this] { EndSorting(); });
     for (int i = 0; i < ColumnCount(); ++i)
         if (TvxDBTreeListColumn* c = GetColumn(i); c && c->GroupIndex() < 0 && c->Sorted() != csNone)
             c->SetSorted(csNone);
-    EndSorting();
 }
 
 // ---- Record modes ----
@@ -337,6 +337,12 @@ void TCustomvxDBGrid::DeleteNodeRecord(TvxDBGridNode* Node) {
     }
     syncedNode_ = Node;
     syncedKeyValue_ = Node->KeyValue;
+    // A delete refused (a table event raising before it) ends the operation as a change does.
+    TScopeExit ended([this, ds] {
+        if (ds->State() != dsBrowse) return;
+        syncedNode_ = nullptr;
+        syncedKeyValue_ = Variant();
+    });
     ds->Delete();
 }
 

@@ -30,8 +30,9 @@ void TvxDBGridCursor::FocusGroupOrRecord(TvxTreeListNode* Node) {
     if (!Node) return;
     if (grid_->optionsBehavior_.Contains(edgoSeekDetail))
         if (TvxDBGridNode* row = RecordRowOf(Node)) Node = row;
+    // The focus goes to the row also when a handler of the rows opened to show it raises.
+    TScopeExit focus([Node] { Node->SetFocused(true); });
     Node->MakeVisible();
-    Node->SetFocused(true);
 }
 
 void TvxDBGridCursor::SyncFocusToCurrentRecord() {
@@ -221,6 +222,7 @@ TvxDBGridCursor::TTableWalk::Finish TvxDBGridCursor::TTableWalk::Begin(TvxDBGrid
                                                                        TWalk Kind) {
     cursor_ = &Cursor;
     kind_ = Kind;
+    unwinding_ = std::uncaught_exceptions();
     if (Table) {
         Table->DisableControls();
         bool quiet = false;
@@ -241,7 +243,10 @@ TvxDBGridCursor::TTableWalk::Finish TvxDBGridCursor::TTableWalk::Begin(TvxDBGrid
 
 void TvxDBGridCursor::TTableWalk::End() {
     TScopeExit leave([this] { Leave(); });
-    if (!table_) return;
+    if (!table_) {
+        strayed_ = std::uncaught_exceptions() > unwinding_;
+        return;
+    }
     TScopeExit enable([this] {
         if (kind_ == TWalk::Change) Leave();
         table_->EnableControls();
@@ -264,7 +269,16 @@ void TvxDBGridCursor::TTableWalk::Leave() {
 void TvxDBGridCursor::CatchUpWithTable() {
     if (!strayed_) return;
     strayed_ = false;
-    SyncFocusToCurrentRecord();
+    TCustomvxDBGrid& grid = *grid_;
+    if (!grid.IsPartialLoadMode()) {
+        SyncFocusToCurrentRecord();
+        return;
+    }
+    // A loaded run is read again around the record, which focuses its row: scrolled to from
+    // a focus elsewhere, the run would read on from the focused row's record, which the table
+    // is not on.
+    if (grid.dataLink_->Active() && !grid.DataSetEditing() && !ShowsCurrentRecord(grid.GetFocusedNode()))
+        grid.LoadPartialBuffer(0, 0, false);
 }
 
 // ---- The grid's hook ----

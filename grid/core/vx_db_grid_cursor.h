@@ -67,7 +67,8 @@ public:
     };
 
     // The grid's own walk over the table: while one lives, what the table reports is no change
-    // to reload or refresh (the grid's nested operation). A walk there and back, given the
+    // to reload or refresh (the grid's nested operation). A move broken off by a raise (a table
+    // event) may have moved the table all the same: the focus catches up with it. A walk there and back, given the
     // table, disables its controls too, so that no one hears of the records passed, and puts
     // the table back on the record it stood on, before its first or past its last record as
     // it stood; however the walk ends, the record comes back, then the controls (whose return
@@ -108,6 +109,8 @@ public:
 
         TvxDBGridCursor* cursor_ = nullptr;
         TDataSet* table_ = nullptr;
+        // The exceptions on their way when the walk began: one more at its end broke it off.
+        int unwinding_ = 0;
         TWalk kind_ = TWalk::Read;
         TBookmark start_;
         bool bof_ = false;

@@ -638,6 +638,8 @@ void TCustomvxDBGrid::ReloadEnded(int Unwinding, bool Complete) {
             if (GetCount() > 0) return GetItem(GetCount() - 1);
             return HiddenNodes().empty() ? nullptr : HiddenNodes().back();
         });
+        // The footer counts no row.
+        RecalcSummaries(nullptr);
     }
     recordCursor_.CatchUpWithTable();
 }
@@ -749,7 +751,9 @@ void TCustomvxDBGrid::UngroupNodes() {
     for (TvxTreeListNode* g : groups)
         if (!g->Parent()) rootGroups.push_back(g);
     DetachNodes(rootGroups);
-    for (auto it = groups.rbegin(); it != groups.rend(); ++it) (*it)->Free();
+    // Out of the tree already: each goes also when a deletion handler raises.
+    auto next = groups.rbegin();
+    TvxTreeListNode::FreeEach([&] { return next != groups.rend() ? *next++ : nullptr; });
 }
 
 void TCustomvxDBGrid::RegroupLoaded(TLoadWalk& W) {

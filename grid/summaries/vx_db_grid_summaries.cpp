@@ -263,9 +263,10 @@ void TCustomvxDBGrid::PropagateGroupKeys() {
         row->RecordIndex = first->RecordIndex;
     };
     for (int i = 0; i < GetCount(); ++i) group(group, GetItem(i), 0);
+    // A focused group row may stand for another first record now: the table follows, also
+    // when a table event raises while the selection finds the group rows' records.
+    TScopeExit follow([this] { recordCursor_.FollowFocus(); });
     if (!rekeyed.empty()) ReselectGroupRows(rekeyed);
-    // A focused group row may stand for another first record now.
-    recordCursor_.FollowFocus();
 }
 
 void TCustomvxDBGrid::ResortBySummary() {
