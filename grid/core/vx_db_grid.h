@@ -427,6 +427,9 @@ private:
     // when it ends by a raise, rows left incomplete go and are owed to the next change, and
     // the focus catches up with the table.
     void ReloadEnded(int Unwinding, bool Complete);
+    // A reload broken off: the records of its selection's snapshot stay selected without rows,
+    // for the next load to select again.
+    void KeepSnapshotWithoutRows();
     void SelectReloadedRows();
     // The saved entry of the row being loaded (the current record, or the row's key); -1: none.
     int SavedSelectionIndex(TvxTreeListNode* Node);

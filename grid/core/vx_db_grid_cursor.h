@@ -61,8 +61,9 @@ public:
         Read,
         // Reads every record as stored: an edit or an insert under way is cancelled first.
         Load,
-        // Changes records (deletes them): the walk ends before the controls come back, so that
-        // the change they report reloads the rows.
+        // Changes records (deletes them), or ends elsewhere (a search that found its record):
+        // the walk ends before the controls come back, so that the change they report reloads
+        // the rows, or the rows follow the move.
         Change,
     };
 

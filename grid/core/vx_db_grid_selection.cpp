@@ -316,11 +316,11 @@ void TCustomvxDBGrid::FreeGroupRows(const std::function<void()>& Free) {
     TFreedEntries freed;
     TFreedEntries* const outer = freedEntries_;
     freedEntries_ = &freed;
-    {
-        TScopeExit done([this, outer] { freedEntries_ = outer; });
-        Free();
-    }
-    RemoveFreedEntries(freed);
+    // The entries of the rows freed go also when a deletion handler raises: they would lead
+    // to no row.
+    TScopeExit remove([this, &freed] { RemoveFreedEntries(freed); });
+    TScopeExit done([this, outer] { freedEntries_ = outer; });
+    Free();
 }
 
 void TCustomvxDBGrid::RemoveFreedEntries(const TFreedEntries& Freed) {
@@ -359,8 +359,8 @@ void TCustomvxDBGrid::SelectRange(TvxTreeListNode* Node1, TvxTreeListNode* Node2
         // record: a range may reach records that had no row yet.
         if (selectionAnchorBookmark_.empty()) NodeBookmark(Node1, selectionAnchorBookmark_);
         SnapshotSelection();
+        TScopeExit drop([this] { DropSnapshot(); });
         LoadPartialBuffer(0, 0, true);
-        DropSnapshot();
         return;
     }
     if (GetAbsoluteIndex(Node1) > GetAbsoluteIndex(Node2)) std::swap(Node1, Node2);
@@ -497,6 +497,24 @@ void TCustomvxDBGrid::DropSnapshot() {
     savedSelectionRows_.clear();
     savedGroupRows_.clear();
     savedGroupRowsLiving_.Clear();
+}
+
+void TCustomvxDBGrid::KeepSnapshotWithoutRows() {
+    // The snapshot is the selection the reload began with (its group rows left out), in the
+    // order of the table or the keys as they are now: it is the selection again.
+    TDataSet* ds = DataSet();
+    if (IsUseBookmarks()) {
+        if (savedSelectionBookmarks_.empty() || !ds) return;
+        std::vector<TBookmark> bookmarks;
+        for (const TBookmark& bookmark : savedSelectionBookmarks_)
+            if (ds->BookmarkValid(bookmark)) bookmarks.push_back(bookmark);
+        std::vector<TvxTreeListNode*> rows(bookmarks.size(), nullptr);
+        AssignSelectedBookmarks(std::move(bookmarks), std::move(rows));
+        return;
+    }
+    if (savedSelectionKeys_.empty()) return;
+    std::vector<TvxTreeListNode*> rows(savedSelectionKeys_.size(), nullptr);
+    selectedKeys_.Assign(savedSelectionKeys_, std::move(rows));
 }
 
 void TCustomvxDBGrid::SelectSavedGroupRows() {

@@ -155,7 +155,17 @@ bool TCustomvxDBGrid::FilterNodes(TvxTreeListNode* Node, bool Recalc) {
                 if (!IsRecordInFilter(row)) rejected.push_back(row);
         }
         // The focus and the summaries settle also when a deletion handler of a group row the
-        // filter empties raises.
+        // filter empties raises, and the focus also when the summaries' walk over the table
+        // raises. A focus the filter took goes to the current record's row when the filter
+        // shows it, else to the first row. Decided inside the update: the table follows the
+        // focus when the update ends, and it must follow the focus as decided here.
+        TScopeExit settleFocus([&] {
+            if (!Node && !focusKept && GetCount() > 0) {
+                recordCursor_.SyncFocusToCurrentRecord();
+                if (!GetFocusedNode() || !recordCursor_.ShowsCurrentRecord(GetFocusedNode()))
+                    recordCursor_.FocusQuietly(GetItem(0));
+            }
+        });
         TScopeExit settle([&] {
             if (formerFocus) {
                 focusKept = UnwatchNode(formerFocus) && !IsNodeHidden(formerFocus);
@@ -168,14 +178,6 @@ bool TCustomvxDBGrid::FilterNodes(TvxTreeListNode* Node, bool Recalc) {
                 RecalcSummaries(nullptr, TRowOrder::Kept);
             else if (!Node)
                 PropagateGroupKeys();
-            // A focus the filter took goes to the current record's row when the filter shows it,
-            // else to the first row. Decided inside the update: the table follows the focus when
-            // the update ends, and it must follow the focus as decided here.
-            if (!Node && !focusKept && GetCount() > 0) {
-                recordCursor_.SyncFocusToCurrentRecord();
-                if (!GetFocusedNode() || !recordCursor_.ShowsCurrentRecord(GetFocusedNode()))
-                    recordCursor_.FocusQuietly(GetItem(0));
-            }
         });
         // The group rows this walk frees keep their places for the rows a later walk gives
         // back; a row filtered while it loads frees its group row for good.

@@ -270,6 +270,10 @@ bool TCustomvxDBGrid::InsertGroupColumn(int Index, TvxDBTreeListColumn* Column) 
     groupColumns_.insert(groupColumns_.begin() + Index, Column);
     for (size_t i = 0; i < groupColumns_.size(); ++i) groupColumns_[i]->StoreGroupIndex(static_cast<int>(i));
     TUpdateScope<TCustomvxTreeList> update(this);
+    // The rows are regrouped also when the sort that goes with the column raises.
+    TScopeExit regroup([this] {
+        if (groupRebuildLock_ == 0) ReloadGroupList();
+    });
     if (Column->Sorted() == csNone) {
         BeginSorting();
         TScopeExit sorted([this] { EndSorting(); });
@@ -277,27 +281,27 @@ bool TCustomvxDBGrid::InsertGroupColumn(int Index, TvxDBTreeListColumn* Column) 
     }
     TCustomvxDBTreeListControl::AddSortedColumn(Column);
     if (!optionsCustomize_.Contains(edgoNotHideColumn)) Column->SetVisible(false);
-    if (groupRebuildLock_ == 0) ReloadGroupList();
     return true;
 }
 
 void TCustomvxDBGrid::RemoveGroupColumn(int Index) {
     if (Index < 0 || Index >= GroupColumnCount()) return;
     TvxDBTreeListColumn* column = groupColumns_[static_cast<size_t>(Index)];
-    {
-        TUpdateScope<TCustomvxTreeList> update(this);
-        {
-            BeginSorting();
-            TScopeExit sorted([this] { EndSorting(); });
-            column->SetVisible(true);
-            column->StoreGroupIndex(-1);
-            column->SetSorted(csNone);
-        }
-        groupColumns_.erase(groupColumns_.begin() + Index);
+    TUpdateScope<TCustomvxTreeList> update(this);
+    // The column leaves the group columns and the rows are regrouped also when the sort that
+    // goes with it raises (a table event while the group rows' records are found again).
+    TScopeExit removed([this, column] {
+        column->StoreGroupIndex(-1);
+        groupColumns_.erase(std::remove(groupColumns_.begin(), groupColumns_.end(), column), groupColumns_.end());
         for (size_t i = 0; i < groupColumns_.size(); ++i) groupColumns_[i]->StoreGroupIndex(static_cast<int>(i));
         regroupPending_ = true;
         if (groupRebuildLock_ == 0) ReloadGroupList();
-    }
+    });
+    BeginSorting();
+    TScopeExit sorted([this] { EndSorting(); });
+    column->SetVisible(true);
+    column->StoreGroupIndex(-1);
+    column->SetSorted(csNone);
 }
 
 void TCustomvxDBGrid::ChangeGroupIndex(TvxDBTreeListColumn* Column, int GroupIndex) {
@@ -457,6 +461,15 @@ void TCustomvxDBGrid::ReloadAfterChange() {
         if (LockUpdate() == 0) UpdateScrollBars();
         return;
     }
+    // The selection's snapshot and the focused row's key and place serve this reload only:
+    // kept, they would pick the top row (and focus) of a later regroup after an old record,
+    // and select rows of records gone.
+    TScopeExit forget([this] {
+        focusedKeyValue_ = Variant();
+        focusedLevel_ = 0;
+        focusedTopDistance_ = -1;
+        DropSnapshot();
+    });
     const int unwinding = std::uncaught_exceptions();
     bool loading = false;
     TScopeExit ended([this, unwinding, &loading] {
@@ -501,8 +514,6 @@ void TCustomvxDBGrid::ReloadAfterChange() {
         ReloadNodes(&kept);
         SelectSavedGroupRows();
     }
-    // The focused row's key and place serve this reload only: kept, they would pick the top
-    // row (and focus) of a later regroup after an old record.
     focusedKeyValue_ = Variant();
     focusedLevel_ = 0;
     focusedTopDistance_ = -1;
@@ -627,8 +638,8 @@ void TCustomvxDBGrid::ReloadEnded(int Unwinding, bool Complete) {
     }
     // Broken off by a raise (a table event, a handler of the rows): rows half read or half
     // regrouped are no load's, and the selection would lead to rows that are not the records'.
-    // They go, the selection keeping its records, and the next change of the table loads the
-    // rows; IsAllRecordsLoaded says so meanwhile. Rows read in full stay. Either way the focus
+    // They go, the selection keeping its records (those of a reload's snapshot too), and the
+    // next change of the table loads the rows; IsAllRecordsLoaded says so meanwhile. Rows read in full stay. Either way the focus
     // goes to the row of the record the table stands on, where the way back was refused.
     if (!Complete) {
         rowsOwed_ = true;
@@ -640,6 +651,7 @@ void TCustomvxDBGrid::ReloadEnded(int Unwinding, bool Complete) {
         });
         // The footer counts no row.
         RecalcSummaries(nullptr);
+        KeepSnapshotWithoutRows();
     }
     recordCursor_.CatchUpWithTable();
 }
@@ -787,11 +799,7 @@ void TCustomvxDBGrid::RegroupLoaded(TLoadWalk& W) {
         // group rows are then the only roots the search meets. A row the walk does not reach
         // (it broke off) goes back in front.
         DetachNodes(rows);
-        struct PutBack {
-            TCustomvxDBGrid* grid;
-            const std::vector<TvxTreeListNode*>& rows;
-            ~PutBack() { grid->AttachNodes(rows, nullptr, 0); }
-        } putBack{this, rows};
+        TScopeExit putBack([this, &rows] { AttachNodes(rows, nullptr, 0); });
         for (TvxTreeListNode* row : rows) {
             if (!IsNodeInFilter(row)) continue;
             ++W.Passed;
@@ -1132,6 +1140,15 @@ void TCustomvxDBGrid::DataChanged() {
         syncedKeyValue_ = Variant();
         newRecordRow_ = nullptr;
     });
+    // A row refreshed in place, or a new record's row, broken off by a raise (a handler of
+    // the rows) may stand where a load would not put it: the rows are owed to the next change,
+    // which reloads them.
+    const int unwinding = std::uncaught_exceptions();
+    TScopeExit broken([this, unwinding] {
+        if (std::uncaught_exceptions() == unwinding || IsCursorMode()) return;
+        rowsOwed_ = true;
+        loadedRecordCount_ = -1;
+    });
     if (SelectionBatchCount() == 0) CheckFocusedRecordChange();
     // Only a change of the current record alone: a record gone (a delete) or come in some other
     // way leaves another record count, and reloads.
@@ -1211,6 +1228,7 @@ void TCustomvxDBGrid::RecordChanged(TField* Field) {
 void TCustomvxDBGrid::Scroll(int Distance) {
     if (IsPartialLoadMode() && Distance != 0 && !loadingNodes_ && partialLoadLock_ == 0) {
         SnapshotSelection();
+        TScopeExit drop([this] { DropSnapshot(); });
         // The record reached lies outside the run: by the run's record numbers, as the rows
         // shown first and last are not the run's ends once a column sorts it.
         auto* focused = GridNode(GetFocusedNode());
@@ -1222,7 +1240,6 @@ void TCustomvxDBGrid::Scroll(int Distance) {
             else if (reached > last)
                 LoadPartialBuffer(0, 2, false);
         }
-        DropSnapshot();
     }
     if (IsCursorMode()) {
         // The table moved by something else than the grid's keys: a range starts over.

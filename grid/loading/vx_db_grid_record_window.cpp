@@ -91,10 +91,13 @@ void TCustomvxDBGrid::SyncCursorNodes() {
     if (GetFocusedNode() && IndexOfRoot(GetFocusedNode()) != activeRow) CloseEditor();
     {
         TUpdateScope<TCustomvxTreeList> update(this);
+        // The current record's row takes the focus also when a deletion handler raises.
+        TScopeExit focus([this, activeRow] {
+            if (GetCount() > 0) recordCursor_.FocusCurrentRecordRow(GetItem(std::clamp(activeRow, 0, GetCount() - 1)));
+        });
         while (GetCount() < wanted) Add();
-        while (GetCount() > wanted) GetItem(GetCount() - 1)->Free();
+        TvxTreeListNode::FreeEach([this, wanted] { return GetCount() > wanted ? GetItem(GetCount() - 1) : nullptr; });
         if (TopVisibleNode() != GetItem(0)) SetTopVisibleNode(GetItem(0));
-        recordCursor_.FocusCurrentRecordRow(GetItem(std::clamp(activeRow, 0, GetCount() - 1)));
     }
 }
 
