@@ -427,6 +427,12 @@ private:
     // when it ends by a raise, rows left incomplete go and are owed to the next change, and
     // the focus catches up with the table.
     void ReloadEnded(int Unwinding, bool Complete);
+    // The rows (their places, their summaries) are no load's any more: the table's next change
+    // loads them again, and IsAllRecordsLoaded says no meanwhile.
+    void OweRows() {
+        rowsOwed_ = true;
+        loadedRecordCount_ = -1;
+    }
     // A reload broken off: the records of its selection's snapshot stay selected without rows,
     // for the next load to select again.
     void KeepSnapshotWithoutRows();

@@ -84,6 +84,11 @@ void TCustomvxDBGrid::DoFilterChanged() {
 bool TCustomvxDBGrid::FilterNodes(TvxTreeListNode* Node, bool Recalc) {
     if (!IsLoadAllMode() || (!filterApplied_ && (Node || HiddenNodes().empty()))) return true;
     if (Node && Node->Count() > 0) return true;
+    // Broken off by a raise, the filter leaves rows and summaries that are no load's.
+    const int unwinding = std::uncaught_exceptions();
+    TScopeExit broken([this, unwinding] {
+        if (std::uncaught_exceptions() > unwinding) OweRows();
+    });
     std::vector<TvxTreeListNode*> rejected;
     // The focused row, a data row or a group row, keeps the focus when the filter keeps it; a
     // group row the filter empties is freed meanwhile.

@@ -642,8 +642,7 @@ void TCustomvxDBGrid::ReloadEnded(int Unwinding, bool Complete) {
     // next change of the table loads the rows; IsAllRecordsLoaded says so meanwhile. Rows read in full stay. Either way the focus
     // goes to the row of the record the table stands on, where the way back was refused.
     if (!Complete) {
-        rowsOwed_ = true;
-        loadedRecordCount_ = -1;
+        OweRows();
         TUpdateScope<TCustomvxTreeList> update(this);
         TvxTreeListNode::FreeEach([this]() -> TvxTreeListNode* {
             if (GetCount() > 0) return GetItem(GetCount() - 1);
@@ -1145,9 +1144,7 @@ void TCustomvxDBGrid::DataChanged() {
     // which reloads them.
     const int unwinding = std::uncaught_exceptions();
     TScopeExit broken([this, unwinding] {
-        if (std::uncaught_exceptions() == unwinding || IsCursorMode()) return;
-        rowsOwed_ = true;
-        loadedRecordCount_ = -1;
+        if (std::uncaught_exceptions() > unwinding && !IsCursorMode()) OweRows();
     });
     if (SelectionBatchCount() == 0) CheckFocusedRecordChange();
     // Only a change of the current record alone: a record gone (a delete) or come in some other

@@ -1109,6 +1109,8 @@ protected:
             }
             case Op::ReadFooters: {
                 if (!grid->IsLoadAllMode()) return "reading footers (not every record loaded)";
+                // An operation a raise broke off owes the rows and their summaries to the next change.
+                if (!grid->IsAllRecordsLoaded()) return "reading footers (the rows owed to the next change)";
                 static const char* const names[] = {"colAmount", "colName", "colKind", "colPlace", "colID"};
                 const std::vector<TvxTreeListNode*> rows = TreeRows();
                 std::string done = "footers read:";
