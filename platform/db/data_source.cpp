@@ -78,7 +78,7 @@ void TDataSource::NotifyLinkTypes(TDataEvent Event, intptr_t Info, bool LinkType
         if (std::find(dataLinks_.begin(), dataLinks_.end(), l) == dataLinks_.end()) return;
         if (l->VisualControl() == LinkType) l->DataEvent(Event, Info);
     };
-    if (!IsNotice(Event)) {
+    if (!IsNotice(Event) || links.size() < 2) {
         for (TDataLink* l : links) tell(l);
         return;
     }

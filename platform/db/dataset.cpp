@@ -226,7 +226,7 @@ void TDataSet::DataEvent(TDataEvent Event, intptr_t Info) {
     if (disableCount_ == 0 && state_ != dsBlockRead) {
         std::vector<TDataSource*> sources = dataSources_;
         auto tell = [Event, Info](TDataSource* s) { s->DataEvent(Event, Info); };
-        if (IsNotice(Event))
+        if (IsNotice(Event) && sources.size() > 1)
             CallEach(sources, tell);
         else
             for (TDataSource* s : sources) tell(s);
