@@ -579,9 +579,13 @@ void TCustomvxTreeList::ResetNodeReferences() {
 
 void TCustomvxTreeList::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNode, bool Repaint, bool /*WasLast*/,
                                    TvxTreeListNode* NextNode) {
+    if (!OnDeletion) {
+        ForgetDeletedNode(Node, PriorNode, Repaint, NextNode);
+        return;
+    }
     // The control lets go of the node also when the handler raises.
     TScopeExit forget([=, this] { ForgetDeletedNode(Node, PriorNode, Repaint, NextNode); });
-    if (OnDeletion) OnDeletion(this, Node);
+    OnDeletion(this, Node);
 }
 
 void TCustomvxTreeList::ForgetDeletedNode(TvxTreeListNode* Node, TvxTreeListNode* PriorNode, bool Repaint,

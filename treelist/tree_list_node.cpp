@@ -293,40 +293,37 @@ void TvxTreeListNode::ExpandCollapse(bool Value, bool Recurse) {
 
 void TvxTreeListNode::Expand(bool Recurse) {
     if (!hasChildren_) return;
+    if (owner_->LockUpdate() > 0) {
+        ExpandCollapse(true, Recurse);
+        return;
+    }
     TCustomvxTreeList* owner = owner_;
-    const bool lock = owner->LockUpdate() == 0;
-    if (lock) owner->BeginUpdate();
-    TScopeExit end([owner, lock] {
-        if (lock) owner->EndUpdate();
-    });
+    owner->BeginUpdate();
+    TScopeExit end([owner] { owner->EndUpdate(); });
     ExpandCollapse(true, Recurse);
 }
 
 void TvxTreeListNode::Collapse(bool Recurse) {
     if (!hasChildren_) return;
+    if (owner_->LockUpdate() > 0) {
+        ExpandCollapse(false, Recurse);
+        return;
+    }
     TCustomvxTreeList* owner = owner_;
-    const bool lock = owner->LockUpdate() == 0;
-    if (lock) owner->BeginUpdate();
-    TScopeExit end([owner, lock] {
-        if (lock) owner->EndUpdate();
-    });
+    owner->BeginUpdate();
+    TScopeExit end([owner] { owner->EndUpdate(); });
     ExpandCollapse(false, Recurse);
 }
 
 void TvxTreeListNode::MakeVisible() { owner_->MakeNodeVisible(this); }
 
-void TvxTreeListNode::FreeEach(const std::function<TvxTreeListNode*()>& Next) {
-    // A deletion handler that raises keeps no node: the rest go while its exception is on its
-    // way, and it reaches the caller once they are gone.
-    TScopeExit rest([&Next] {
-        while (TvxTreeListNode* node = Next()) RunWhileUnwinding([node] { node->Free(); });
-    });
-    while (TvxTreeListNode* node = Next()) node->Free();
-}
-
 void TvxTreeListNode::Free() {
     TCustomvxTreeList* owner = owner_;
     deleting_ = true;
+    if (children_.empty()) {
+        Leave();
+        return;
+    }
     // The node leaves after its children, also when the deletion handler of one raises.
     TScopeExit leave([this] { Leave(); });
     if (owner->clearing_) {

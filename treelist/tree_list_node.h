@@ -9,10 +9,10 @@
 // while the whole object is still alive.
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
+#include "platform/rtl/scope_exit.h"
 #include "platform/rtl/variant.h"
 #include "treelist/tree_list_types.h"
 
@@ -37,7 +37,13 @@ public:
     // Frees each node Next answers until it answers none (and none again when asked once
     // more), all of them also when a deletion handler raises; the first exception reaches the
     // caller once they are gone.
-    static void FreeEach(const std::function<TvxTreeListNode*()>& Next);
+    template <class Next>
+    static void FreeEach(Next&& Nodes) {
+        TScopeExit rest([&Nodes] {
+            while (TvxTreeListNode* node = Nodes()) RunWhileUnwinding([node] { node->Free(); });
+        });
+        while (TvxTreeListNode* node = Nodes()) node->Free();
+    }
 
     // ---- Queries ----
     int Count() const { return static_cast<int>(children_.size()); }

@@ -1045,10 +1045,12 @@ void TCustomvxDBGrid::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNo
         if (auto* row = GridNode(Node))
             if (TvxTreeListNode** selected = selectedKeys_.Slot(row->KeyValue); selected && *selected == Node)
                 *selected = nullptr;
+    if (freedHere.Bookmarks.empty() && freedHere.Keys.empty()) {
+        TCustomvxDBTreeListControl::DoDeletion(Node, PriorNode, Repaint, WasLast, NextNode);
+        return;
+    }
     // Also when the deletion handler raises: the entry would lead to no row.
-    TScopeExit removeFreed([this, &freedHere] {
-        if (!freedHere.Bookmarks.empty() || !freedHere.Keys.empty()) RemoveFreedEntries(freedHere);
-    });
+    TScopeExit removeFreed([this, &freedHere] { RemoveFreedEntries(freedHere); });
     TCustomvxDBTreeListControl::DoDeletion(Node, PriorNode, Repaint, WasLast, NextNode);
 }
 
