@@ -15,6 +15,7 @@
 #include "platform/db/wide_string_field.h"
 #include "platform/rtl/encoding.h"
 #include "platform/rtl/exception.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/rtl/str_utils.h"
 
 namespace {
@@ -68,11 +69,22 @@ private:
     int64_t end_;
 };
 
-// Scope guard: controls come back on whatever way the load ends.
-struct ControlsGuard {
-    explicit ControlsGuard(TDataSet* d) : ds(d) { ds->DisableControls(); }
-    ~ControlsGuard() { ds->EnableControls(); }
-    TDataSet* ds;
+// Scope guard: controls come back on whatever way the load ends, where the reload their
+// return sets off may raise to the caller.
+class ControlsGuard {
+public:
+    explicit ControlsGuard(TDataSet* Table) : enable_(Disable(Table)) {}
+
+private:
+    struct Enable {
+        TDataSet* table;
+        void operator()() const { table->EnableControls(); }
+    };
+    static Enable Disable(TDataSet* Table) {
+        Table->DisableControls();
+        return Enable{Table};
+    }
+    TScopeExit<Enable> enable_;
 };
 }  // namespace
 

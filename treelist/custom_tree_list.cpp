@@ -7,6 +7,7 @@
 #include "platform/gdi/canvas.h"
 #include "platform/gdi/image_list.h"
 #include "platform/rtl/abstract_error.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/win/input.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/paint.h"
@@ -145,42 +146,59 @@ int TCustomvxTreeList::IndexOfRoot(const TvxTreeListNode* Node) const {
 void TCustomvxTreeList::ClearNodes() {
     const bool destroying = IsDestroying();
     if (!destroying) BeginUpdate();
+    TScopeExit end([this, destroying] {
+        if (!destroying) EndUpdate();
+    });
     clearing_ = true;
-    ClearCache();
     const bool oldInsideClear = insideClear_;
     insideClear_ = true;
+    TScopeExit cleared([this, oldInsideClear] {
+        ownedObjects_.clear();
+        insideClear_ = oldInsideClear;
+        clearing_ = false;
+    });
+    ClearCache();
     ClearSelection();
     ResetNodeReferences();
     // The roots are released as a whole list; a deletion handler that adds nodes meanwhile
-    // adds them to the new list, which the next round releases.
-    while (!roots_.empty()) {
-        std::vector<TvxTreeListNode*> roots = std::move(roots_);
-        roots_ = {};
-        for (TvxTreeListNode* node : roots) node->Free();
-    }
-    for (TvxTreeListNode* node : hiddenNodes_.TakeAll()) node->Free();
-    ownedObjects_.clear();
-    insideClear_ = oldInsideClear;
-    clearing_ = false;
-    if (!destroying) EndUpdate();
+    // adds them to the new list, which the next round releases. Then the rows the filter hid.
+    std::vector<TvxTreeListNode*> list;
+    size_t next = 0;
+    bool hiddenTaken = false;
+    TvxTreeListNode::FreeEach([&]() -> TvxTreeListNode* {
+        for (;;) {
+            if (next < list.size()) return list[next++];
+            list.clear();
+            next = 0;
+            if (!roots_.empty()) {
+                list = std::move(roots_);
+                roots_ = {};
+            } else if (!hiddenTaken) {
+                hiddenTaken = true;
+                list = hiddenNodes_.TakeAll();
+            } else {
+                return nullptr;
+            }
+        }
+    });
 }
 
 void TCustomvxTreeList::FullExpand() {
     if (roots_.empty()) return;
     BeginUpdate();
+    TScopeExit end([this] { EndUpdate(); });
     std::vector<TvxTreeListNode*> roots = roots_;
     for (TvxTreeListNode* node : roots)
         if (IndexOfRoot(node) >= 0) node->Expand(true);
-    EndUpdate();
 }
 
 void TCustomvxTreeList::FullCollapse() {
     if (roots_.empty()) return;
     BeginUpdate();
+    TScopeExit end([this] { EndUpdate(); });
     std::vector<TvxTreeListNode*> roots = roots_;
     for (TvxTreeListNode* node : roots)
         if (IndexOfRoot(node) >= 0) node->Collapse(true);
-    EndUpdate();
 }
 
 // ---- Display order ----
@@ -289,6 +307,10 @@ void TCustomvxTreeList::MakeNodeVisible(TvxTreeListNode* Node) {
     if (!Node) return;
     bool locked = false;
     bool expanded = false;
+    // Also when a handler of a row opened raises.
+    TScopeExit end([this, &locked] {
+        if (locked) EndUpdate();
+    });
     if (!Node->IsVisible()) {
         BeginUpdate();
         locked = true;
@@ -321,7 +343,6 @@ void TCustomvxTreeList::MakeNodeVisible(TvxTreeListNode* Node) {
             SetTopIndex(std::max(first, index - whollyVisibleRows_ + 1));
         }
     }
-    if (locked) EndUpdate();
 }
 
 void TCustomvxTreeList::MakeColumnVisible(int Column) {
@@ -459,15 +480,17 @@ void TCustomvxTreeList::BeginUpdate() {
 
 void TCustomvxTreeList::EndUpdate() {
     if (updateLock_ > 0) --updateLock_;
+    // The selection batch the update began ends also when the new layout reaches a handler
+    // that raises.
+    TScopeExit end([this] { EndSelection(); });
     RefreshLayout();
     MakePendingNodeVisible();
-    EndSelection();
 }
 
 void TCustomvxTreeList::CancelUpdate() {
     if (updateLock_ > 0) --updateLock_;
+    TScopeExit end([this] { EndSelection(); });
     MakePendingNodeVisible();
-    EndSelection();
 }
 
 void TCustomvxTreeList::MakePendingNodeVisible() {
@@ -556,9 +579,24 @@ void TCustomvxTreeList::ResetNodeReferences() {
 
 void TCustomvxTreeList::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNode, bool Repaint, bool /*WasLast*/,
                                    TvxTreeListNode* NextNode) {
-    if (OnDeletion) OnDeletion(this, Node);
+    if (!OnDeletion) {
+        ForgetDeletedNode(Node, PriorNode, Repaint, NextNode);
+        return;
+    }
+    // The control lets go of the node also when the handler raises.
+    TScopeExit forget([=, this] { ForgetDeletedNode(Node, PriorNode, Repaint, NextNode); });
+    OnDeletion(this, Node);
+}
+
+void TCustomvxTreeList::ForgetDeletedNode(TvxTreeListNode* Node, TvxTreeListNode* PriorNode, bool Repaint,
+                                          TvxTreeListNode* NextNode) {
     if (clearing_) return;
-    if (IsNodeSelected(Node)) SelectionChanged(Node, false);
+    // The count's change is told once nothing refers to the node: a handler that raises there
+    // leaves no reference to a node freed.
+    const bool selected = IsNodeSelected(Node);
+    TScopeExit tell([=, this] {
+        if (selected) SelectionChanged(Node, false);
+    });
     if (roots_.empty()) {
         if (!IsDestroying() && !insideClear_) ClearCache();
         ResetNodeReferences();
@@ -952,6 +990,7 @@ void TCustomvxTreeList::SetOptions(TvxTreeListOptions Value) {
     if (Value == options_) return;
     const TvxTreeListOptions old = options_;
     BeginUpdate();
+    TScopeExit end([this] { EndUpdate(); });
     CloseEditor();
     if (Value.Contains(TvxTLOption::RowSelect)) optionsEx_.Exclude(TvxTLOptionEx::InvertSelect);
     if (Value.Contains(TvxTLOption::AutoSort) && !old.Contains(TvxTLOption::AutoSort)) ClearSortedColumns();
@@ -964,13 +1003,13 @@ void TCustomvxTreeList::SetOptions(TvxTreeListOptions Value) {
         if (focusedNode_) focusedNode_->SetSelected(true);
         if (!IsRowSelect() && focusedColumn_ == -1) SetFocusedColumn(0);
     }
-    EndUpdate();
 }
 
 void TCustomvxTreeList::SetOptionsEx(TvxTreeListOptionsEx Value) {
     if (Value == optionsEx_) return;
     const TvxTreeListOptionsEx old = optionsEx_;
     BeginUpdate();
+    TScopeExit end([this] { EndUpdate(); });
     CloseEditor();
     if (Value.Contains(TvxTLOptionEx::InvertSelect)) options_.Exclude(TvxTLOption::RowSelect);
     if ((old.Contains(TvxTLOptionEx::MultiSort) && !Value.Contains(TvxTLOptionEx::MultiSort)) ||
@@ -983,7 +1022,6 @@ void TCustomvxTreeList::SetOptionsEx(TvxTreeListOptionsEx Value) {
         searchActive_ = false;
         searchText_.clear();
     }
-    EndUpdate();
 }
 
 void TCustomvxTreeList::ReapplyFirstWidth() {

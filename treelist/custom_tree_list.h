@@ -506,6 +506,8 @@ public:
     virtual void DoEditValidate(TObject* Sender, std::string& ErrorText, bool& Accept);
     virtual void LoadStoredLayout() {}
     virtual void SaveStoredLayout() {}
+    // Tells OnDeletion of the node, which leaves the control's references (focus, top row,
+    // selection) also when the handler raises.
     virtual void DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNode, bool Repaint, bool WasLast,
                             TvxTreeListNode* NextNode);
     virtual void DeleteNodeColumnData(TvxTreeListNode* Node, int Column);
@@ -1064,6 +1066,8 @@ private:
     void DropVisibleDescendants(TvxTreeListNode* Node);
     // The node a move inside an update made visible, once the update ends.
     void MakePendingNodeVisible();
+    // The control lets go of a node being freed: no reference leads to it any more.
+    void ForgetDeletedNode(TvxTreeListNode* Node, TvxTreeListNode* PriorNode, bool Repaint, TvxTreeListNode* NextNode);
     void ResetNodeReferences();
     // Takes nodes that lie in sibling lists out of them (tree_list_batch_moves.cpp).
     void DetachInBatch(const std::vector<TvxTreeListNode*>& Nodes);

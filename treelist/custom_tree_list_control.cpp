@@ -10,6 +10,7 @@
 #include "platform/gdi/canvas.h"
 #include "platform/gdi/image_list.h"
 #include "platform/rtl/math_utils.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/rtl/str_utils.h"
 #include "platform/win/input.h"
 #include "platform/win/virtual_keys.h"
@@ -371,8 +372,8 @@ void TCustomvxTreeListControl::BeginColumnsUpdate() {
 }
 
 void TCustomvxTreeListControl::EndColumnsUpdate() {
+    TScopeExit end([this] { EndUpdate(); });
     if (IsMultiSort()) EndSorting();
-    EndUpdate();
 }
 
 // ---- Editors ----

@@ -2,6 +2,7 @@
 // nodes taken out lie in no list (their place -1) until they are attached again, hidden or
 // freed, so that none of them is looked for among siblings it has left.
 
+#include "platform/rtl/scope_exit.h"
 #include "treelist/custom_tree_list.h"
 #include "treelist/node_slots.h"
 #include "treelist/touched_sibling_lists.h"
@@ -107,6 +108,7 @@ void TCustomvxTreeList::FreeNodes(const std::vector<TvxTreeListNode*>& Nodes) {
         }
     };
     BeginUpdate();
+    TScopeExit end([this] { EndUpdate(); });
     topNode_ = staying(topNode_);
     focusedNode_ = staying(focusedNode_);
     selectionAnchor_ = staying(selectionAnchor_);
@@ -115,6 +117,7 @@ void TCustomvxTreeList::FreeNodes(const std::vector<TvxTreeListNode*>& Nodes) {
         if (node->indexHint_ >= 0) attached.push_back(node);
     DetachInBatch(attached);
     DropVisibleList();
-    for (TvxTreeListNode* node : freeing) node->Free();
-    EndUpdate();
+    // Out of their lists already: each goes also when a deletion handler raises.
+    size_t next = 0;
+    TvxTreeListNode::FreeEach([&] { return next < freeing.size() ? freeing[next++] : nullptr; });
 }

@@ -7,6 +7,7 @@
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/canvas.h"
 #include "platform/gdi/graphics_objects.h"
+#include "platform/rtl/scope_exit.h"
 #include "treelist/custom_tree_list_control.h"
 #include "treelist/tree_list_inplace_edits.h"
 
@@ -385,16 +386,17 @@ void TvxTreeListColumn::SetSorted(TvxTreeListColumnSort Value) {
     } else if (Value == csNone) {
         if (control->KeepsColumnSorted(this)) return;
         control->BeginSorting();
+        TScopeExit sorted([control] { control->EndSorting(); });
         sorted_ = Value;
         control->RemoveSortedColumn(this);
         Changed(false);
-        control->EndSorting();
     } else {
+        // The sort reaches the grid's handlers (the table's, through its group rows' records).
         control->BeginUpdate();
+        TScopeExit end([control] { control->EndUpdate(); });
         control->PrepareColumnSort(this);
         sorted_ = Value;
         control->SortByColumn(this);
-        control->EndUpdate();
     }
 }
 
@@ -511,9 +513,11 @@ void TvxTreeListColumn::RestoreDefaults() {
 void TvxTreeListMaskColumn::Assign(TPersistent* Source) {
     TCustomvxTreeListControl* control = GetTreeList();
     if (control) control->BeginUpdate();
+    TScopeExit end([control] {
+        if (control) control->EndUpdate();
+    });
     TvxTreeListColumn::Assign(Source);
     if (auto* source = dynamic_cast<TvxTreeListMaskColumn*>(Source)) editMask_ = source->EditMask();
-    if (control) control->EndUpdate();
 }
 
 void TvxTreeListMaskColumn::RestoreDefaults() {

@@ -2,6 +2,7 @@
 // the cell, and unbound with a modified value posted back.
 
 #include "controls/vx_inplace_edit.h"
+#include "platform/rtl/scope_exit.h"
 #include "treelist/custom_tree_list.h"
 
 void TCustomvxTreeList::UpdateEditor(bool KeepLock) {
@@ -42,10 +43,7 @@ void TCustomvxTreeList::BindEditor() {
     editor_->SetParent(this);
     if (!editorNode_) return;
     BeginLoadingValues();
-    struct End {
-        TCustomvxTreeList* self;
-        ~End() { self->EndLoadingValues(); }
-    } end{this};
+    TScopeExit end([this] { EndLoadingValues(); });
     PrepareEditor(editor_);
     GetEditText(editorNode_, editor_);
     editor_->SetModified(false);

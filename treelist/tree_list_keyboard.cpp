@@ -3,6 +3,7 @@
 // incremental search and copy the selection.
 
 #include "controls/vx_inplace_edit.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/rtl/str_utils.h"
 #include "platform/win/input.h"
 #include "platform/win/virtual_keys.h"
@@ -55,10 +56,7 @@ bool CtrlShortcutHeld() { return GetAsyncKeyState(VK_CONTROL) < 0 && GetAsyncKey
 
 void TCustomvxTreeList::KeyDown(uint16_t& Key, TShiftState Shift) {
     BeginSelection();
-    struct End {
-        TCustomvxTreeList* self;
-        ~End() { self->EndSelection(); }
-    } end{this};
+    TScopeExit end([this] { EndSelection(); });
     TCustomvxContainer::KeyDown(Key, Shift);
     if (!CanProcessKey(Key, Shift)) Key = 0;
     if (IsSizingOrDragging(state_)) {

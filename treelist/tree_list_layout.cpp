@@ -13,6 +13,7 @@
 #include "platform/forms/application.h"
 #include "platform/forms/form.h"
 #include "platform/rtl/exception.h"
+#include "platform/rtl/scope_exit.h"
 #include "treelist/custom_tree_list_control.h"
 
 namespace {
@@ -101,10 +102,7 @@ void TCustomvxTreeListControl::LoadLayout(TObject* Storage, std::string Path) {
     Path = NormalizeLayoutPath(std::move(Path));
     TvxRegIniWrapper wrapper(Storage);
     BeginColumnsUpdate();
-    struct End {
-        TCustomvxTreeListControl* self;
-        ~End() { self->EndColumnsUpdate(); }
-    } end{this};
+    TScopeExit end([this] { EndColumnsUpdate(); });
     // A stored value that cannot be read (the grid's binary filter) is raised once the rest
     // of the layout is in.
     std::exception_ptr fault;

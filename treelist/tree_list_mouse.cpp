@@ -9,6 +9,7 @@
 
 #include "controls/vx_inplace_edit.h"
 #include "platform/gdi/system_metrics.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/win/input.h"
 #include "platform/win/timers.h"
 #include "treelist/custom_tree_list.h"
@@ -163,10 +164,7 @@ bool TCustomvxTreeList::RowPress(TMouseButton Button, TShiftState Shift, const T
     dragNode_ = Hit.Node;
     SetNewItemRowActive(false);
     BeginSelection();
-    struct End {
-        TCustomvxTreeList* self;
-        ~End() { self->EndSelection(); }
-    } end{this};
+    TScopeExit end([this] { EndSelection(); });
     pressPreviousNode_ = focusedNode_;
     ChangeFocus(Hit.Node, Hit.Column >= 0 ? GetVisibleColumnIndex(Hit.Column) : GetFocusedColumn(), true);
     downPoint_ = TPoint{X, Y};
@@ -370,10 +368,7 @@ void TCustomvxTreeList::FollowPress(const TvxTreeListHitInfo& Hit) {
 
 void TCustomvxTreeList::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     BeginSelection();
-    struct End {
-        TCustomvxTreeList* self;
-        ~End() { self->EndSelection(); }
-    } end{this};
+    TScopeExit end([this] { EndSelection(); });
     const TvxTreeListHitInfo hit = GetHitInfo(TPoint{X, Y});
     const uint8_t state = state_;
     switch (state) {

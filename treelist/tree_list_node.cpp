@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/rtl/scope_exit.h"
 #include "treelist/custom_tree_list.h"
 
 TvxTreeListNode::TvxTreeListNode(TCustomvxTreeList* AOwner) : owner_(AOwner) {
@@ -224,7 +225,9 @@ bool TvxTreeListNode::MoveTo(TvxTreeListNode* Destination, TvxNodeMoveMode Mode)
     // Destination may be this node itself (nmAdd, nmAddFirst): its place before the move
     // decides, so read it before detaching.
     TvxTreeListNode* const destinationParent = Destination->parent_;
-    owner_->BeginUpdate();
+    TCustomvxTreeList* owner = owner_;
+    owner->BeginUpdate();
+    TScopeExit end([owner] { owner->EndUpdate(); });
     if (parent_)
         DetachFromParent();
     else
@@ -252,7 +255,6 @@ bool TvxTreeListNode::MoveTo(TvxTreeListNode* Destination, TvxNodeMoveMode Mode)
     for (TvxTreeListNode* p = parent_; p; p = p->parent_)
         if (!p->expanded_) p->SetExpanded(true);
     owner_->pendingVisibleNode_ = this;
-    owner_->EndUpdate();
     return true;
 }
 
@@ -291,18 +293,26 @@ void TvxTreeListNode::ExpandCollapse(bool Value, bool Recurse) {
 
 void TvxTreeListNode::Expand(bool Recurse) {
     if (!hasChildren_) return;
-    const bool lock = owner_->LockUpdate() == 0;
-    if (lock) owner_->BeginUpdate();
+    if (owner_->LockUpdate() > 0) {
+        ExpandCollapse(true, Recurse);
+        return;
+    }
+    TCustomvxTreeList* owner = owner_;
+    owner->BeginUpdate();
+    TScopeExit end([owner] { owner->EndUpdate(); });
     ExpandCollapse(true, Recurse);
-    if (lock) owner_->EndUpdate();
 }
 
 void TvxTreeListNode::Collapse(bool Recurse) {
     if (!hasChildren_) return;
-    const bool lock = owner_->LockUpdate() == 0;
-    if (lock) owner_->BeginUpdate();
+    if (owner_->LockUpdate() > 0) {
+        ExpandCollapse(false, Recurse);
+        return;
+    }
+    TCustomvxTreeList* owner = owner_;
+    owner->BeginUpdate();
+    TScopeExit end([owner] { owner->EndUpdate(); });
     ExpandCollapse(false, Recurse);
-    if (lock) owner_->EndUpdate();
 }
 
 void TvxTreeListNode::MakeVisible() { owner_->MakeNodeVisible(this); }
@@ -310,10 +320,17 @@ void TvxTreeListNode::MakeVisible() { owner_->MakeNodeVisible(this); }
 void TvxTreeListNode::Free() {
     TCustomvxTreeList* owner = owner_;
     deleting_ = true;
+    if (children_.empty()) {
+        Leave();
+        return;
+    }
+    // The node leaves after its children, also when the deletion handler of one raises.
+    TScopeExit leave([this] { Leave(); });
     if (owner->clearing_) {
         std::vector<TvxTreeListNode*> children = std::move(children_);
         children_ = {};
-        for (TvxTreeListNode* child : children) child->Free();
+        size_t next = 0;
+        FreeEach([&] { return next < children.size() ? children[next++] : nullptr; });
     } else if (!children_.empty()) {
         // The children go first to last. Their rows leave the visible-node list at once, and
         // their list is turned round, so that each leaves from its end: taken from the front,
@@ -321,9 +338,12 @@ void TvxTreeListNode::Free() {
         owner->DropVisibleDescendants(this);
         std::reverse(children_.begin(), children_.end());
         NumberPlaces(children_);
-        while (!children_.empty()) children_.back()->Free();
+        FreeEach([this] { return children_.empty() ? nullptr : children_.back(); });
     }
+}
 
+void TvxTreeListNode::Leave() {
+    TCustomvxTreeList* owner = owner_;
     TvxTreeListNode* prior = nullptr;
     TvxTreeListNode* nextVisible = nullptr;
     bool wasLast = false;

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/rtl/scope_exit.h"
 #include "platform/rtl/variant.h"
 #include "treelist/tree_list_types.h"
 
@@ -29,8 +30,20 @@ public:
     TvxNodeKind Kind() const { return kind_; }
 
     // Deletes the node with its subtree, deepest nodes first and children first to last;
-    // meanwhile the node's list of the children left runs from the last to the first.
+    // meanwhile the node's list of the children left runs from the last to the first. A
+    // deletion handler that raises keeps no node: the whole subtree goes, and the exception
+    // reaches the caller.
     void Free();
+    // Frees each node Next answers until it answers none (and none again when asked once
+    // more), all of them also when a deletion handler raises; the first exception reaches the
+    // caller once they are gone.
+    template <class Next>
+    static void FreeEach(Next&& Nodes) {
+        TScopeExit rest([&Nodes] {
+            while (TvxTreeListNode* node = Nodes()) RunWhileUnwinding([node] { node->Free(); });
+        });
+        while (TvxTreeListNode* node = Nodes()) node->Free();
+    }
 
     // ---- Queries ----
     int Count() const { return static_cast<int>(children_.size()); }
@@ -107,6 +120,8 @@ private:
     friend class TvxVisibleNodeList;
     friend class TvxHiddenNodeList;
 
+    // Free's last step: the node leaves its parent or the roots, reports itself and goes.
+    void Leave();
     // InsertChild of a node the owner made (CreateNode, or its own making).
     TvxTreeListNode* InsertMadeChild(TvxTreeListNode* Node, TvxTreeListNode* BeforeNode);
     // The list the node lies in: its parent's children, or the owner's roots.

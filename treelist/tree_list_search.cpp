@@ -3,6 +3,7 @@
 
 #include "platform/classes/string_list.h"
 #include "platform/forms/clipboard.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/rtl/str_utils.h"
 #include "treelist/custom_tree_list.h"
 #include "treelist/merge_sort.h"
@@ -43,9 +44,9 @@ void TCustomvxTreeList::DoIncrementalSearch(std::string& Text, int Direction, bo
     if (focusedNode_) {
         if (IsMultiSelect() && !IsNodeSelected(focusedNode_)) {
             BeginSelection();
+            TScopeExit end([this] { EndSelection(); });
             ClearSelection();
             focusedNode_->SetSelected(true);
-            EndSelection();
         }
         focusedNode_->MakeVisible();
         RepaintNode(focusedNode_, false);

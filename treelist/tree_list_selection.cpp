@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "platform/rtl/scope_exit.h"
 #include "treelist/custom_tree_list.h"
 
 bool TCustomvxTreeList::DoCanNodeSelected(TvxTreeListNode* Node) {
@@ -47,10 +48,7 @@ void TCustomvxTreeList::DeselectNodes(const std::vector<TvxTreeListNode*>& Nodes
 
 void TCustomvxTreeList::SelectRange(TvxTreeListNode* Node1, TvxTreeListNode* Node2) {
     BeginSelection();
-    struct End {
-        TCustomvxTreeList* self;
-        ~End() { self->EndSelection(); }
-    } end{this};
+    TScopeExit end([this] { EndSelection(); });
     int i1 = GetAbsoluteIndex(Node1);
     int i2 = GetAbsoluteIndex(Node2);
     if (i1 > i2) {

@@ -287,12 +287,16 @@ bool TvxDBTreeListColumn::IsValidChar(char32_t Key) { return LinkActive() && fie
 
 // ---- Overrides ----
 
-TvxColumnAssignScope::TvxColumnAssignScope(TvxDBTreeListColumn* Column) : control_(Column->DBControl()) {
-    if (control_) control_->BeginUpdate();
+TvxColumnAssignScope::TvxColumnAssignScope(TvxDBTreeListColumn* Column) : end_(Begin(Column)) {}
+
+TvxColumnAssignScope::End TvxColumnAssignScope::Begin(TvxDBTreeListColumn* Column) {
+    TCustomvxDBTreeListControl* control = Column->DBControl();
+    if (control) control->BeginUpdate();
+    return End{control};
 }
 
-TvxColumnAssignScope::~TvxColumnAssignScope() {
-    if (control_) control_->EndUpdate();
+void TvxColumnAssignScope::End::operator()() const {
+    if (control) control->EndUpdate();
 }
 
 void TvxDBTreeListColumn::Assign(TPersistent* Source) {

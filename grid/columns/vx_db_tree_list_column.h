@@ -10,6 +10,7 @@
 
 #include "grid/core/vx_db_tree_list_node.h"
 #include "grid/summaries/vx_summary.h"
+#include "platform/rtl/scope_exit.h"
 #include "treelist/tree_list_column.h"
 
 class TCustomvxDBTreeListControl;
@@ -176,14 +177,19 @@ private:
     TvxSummaryAccumulator footerSummary_;
 };
 
-// Holds the control's updates while a column copies another (when the column has a control).
+// Holds the control's updates while a column copies another (when the column has a control);
+// their end, which may reach a handler, runs where its exception reaches the caller.
 class TvxColumnAssignScope {
 public:
     explicit TvxColumnAssignScope(TvxDBTreeListColumn* Column);
-    ~TvxColumnAssignScope();
     TvxColumnAssignScope(const TvxColumnAssignScope&) = delete;
     TvxColumnAssignScope& operator=(const TvxColumnAssignScope&) = delete;
 
 private:
-    TCustomvxDBTreeListControl* control_;
+    struct End {
+        TCustomvxDBTreeListControl* control;
+        void operator()() const;
+    };
+    static End Begin(TvxDBTreeListColumn* Column);
+    TScopeExit<End> end_;
 };

@@ -10,6 +10,7 @@
 #include "platform/db/data_source.h"
 #include "platform/db/dataset.h"
 #include "platform/db/field.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/rtl/str_utils.h"
 #include "platform/win/paint.h"
 #include "platform/win/window_tree.h"
@@ -262,10 +263,10 @@ void TCustomvxDBGrid::ClearAutoHeaderPanelHeight() {
 
 void TCustomvxDBGrid::ClearBufferedSorting() {
     BeginSorting();
+    TScopeExit sorted([this] { EndSorting(); });
     for (int i = 0; i < ColumnCount(); ++i)
         if (TvxDBTreeListColumn* c = GetColumn(i); c && c->GroupIndex() < 0 && c->Sorted() != csNone)
             c->SetSorted(csNone);
-    EndSorting();
 }
 
 // ---- Record modes ----
@@ -336,6 +337,12 @@ void TCustomvxDBGrid::DeleteNodeRecord(TvxDBGridNode* Node) {
     }
     syncedNode_ = Node;
     syncedKeyValue_ = Node->KeyValue;
+    // A delete refused (a table event raising before it) ends the operation as a change does.
+    TScopeExit ended([this, ds] {
+        if (ds->State() != dsBrowse) return;
+        syncedNode_ = nullptr;
+        syncedKeyValue_ = Variant();
+    });
     ds->Delete();
 }
 
@@ -460,10 +467,7 @@ void TCustomvxDBGrid::HideHeader(int Column) {
 
 void TCustomvxDBGrid::AssignColumns(TCustomvxTreeListControl* Source) {
     BeginGroupRebuild();
-    struct End {
-        TCustomvxDBGrid* grid;
-        ~End() { grid->EndGroupRebuild(); }
-    } end{this};
+    TScopeExit end([this] { EndGroupRebuild(); });
     TCustomvxDBTreeListControl::AssignColumns(Source);
     auto* grid = dynamic_cast<TCustomvxDBGrid*>(Source);
     if (!grid || grid == this) return;
@@ -478,6 +482,6 @@ void TCustomvxDBGrid::BeginColumnsUpdate() {
 }
 
 void TCustomvxDBGrid::EndColumnsUpdate() {
+    TScopeExit rebuilt([this] { EndGroupRebuild(); });
     TCustomvxDBTreeListControl::EndColumnsUpdate();
-    EndGroupRebuild();
 }

@@ -232,8 +232,11 @@ public:
     bool CanNavigation() override { return IsCursorMode() || Has(egoCanNavigation); }
     bool IsSelectionByNodes() override { return IsCursorMode(); }
     bool IsEditingForbidden() override;
-    bool IsAllRecordsLoaded() override { return IsLoadAllMode() || (startReached_ && endReached_); }
+    // Not while the rows a load broke off are owed to the table's next change.
+    bool IsAllRecordsLoaded() override { return !rowsOwed_ && (IsLoadAllMode() || (startReached_ && endReached_)); }
     bool IsUseBookmarks() override { return UseBookmarks() || IsCursorMode(); }
+    // Where the rows are not every record, the search goes over the table.
+    bool FindNodeByText(int Column, const std::string& Text, TvxTreeListNode*& Node, int Direction) override;
     void SetBusy(bool Value) override { loadingNodes_ = Value; }
     bool IsBusy() override { return loadingNodes_ || loadingFromStream_; }
     void LinkActive(bool Active) override;
@@ -382,6 +385,8 @@ protected:
 private:
     friend class TvxGridDataLink;
     friend class TvxDBGridCursor;
+    // Its walk over the table is the grid's own.
+    friend class TvxDBGridExport;
     // Loading (vx_db_grid_loading.cpp).
     struct TLoadWalk;
     void DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNode, bool Repaint, bool WasLast,
@@ -421,6 +426,19 @@ private:
     void SnapshotSelection();
     void DropSnapshot();
     void ReselectLoaded(TvxTreeListNode* Node);
+    // The end of a load or a reload that began while Unwinding exceptions were on their way:
+    // when it ends by a raise, rows left incomplete go and are owed to the next change, and
+    // the focus catches up with the table.
+    void ReloadEnded(int Unwinding, bool Complete);
+    // The rows (their places, their summaries) are no load's any more: the table's next change
+    // loads them again, and IsAllRecordsLoaded says no meanwhile.
+    void OweRows() {
+        rowsOwed_ = true;
+        loadedRecordCount_ = -1;
+    }
+    // A reload broken off: the records of its selection's snapshot stay selected without rows,
+    // for the next load to select again.
+    void KeepSnapshotWithoutRows();
     void SelectReloadedRows();
     // The saved entry of the row being loaded (the current record, or the row's key); -1: none.
     int SavedSelectionIndex(TvxTreeListNode* Node);
@@ -604,6 +622,8 @@ private:
     bool readingDataSet_ = false;
     // The walk over the dataset while it runs; it hears of the nodes deleted meanwhile.
     TLoadWalk* loadWalk_ = nullptr;
+    // A load broke off: the rows it left went, and the table's next change loads them.
+    bool rowsOwed_ = false;
     bool columnFieldChanging_ = false;
     bool rebuildBeganInCursorMode_ = false;
     int focusedTopDistance_ = -1;

@@ -30,8 +30,9 @@ void TvxDBGridCursor::FocusGroupOrRecord(TvxTreeListNode* Node) {
     if (!Node) return;
     if (grid_->optionsBehavior_.Contains(edgoSeekDetail))
         if (TvxDBGridNode* row = RecordRowOf(Node)) Node = row;
+    // The focus goes to the row also when a handler of the rows opened to show it raises.
+    TScopeExit focus([Node] { Node->SetFocused(true); });
     Node->MakeVisible();
-    Node->SetFocused(true);
 }
 
 void TvxDBGridCursor::SyncFocusToCurrentRecord() {
@@ -217,17 +218,67 @@ void TvxDBGridCursor::MoveTableToFocus() {
 
 // ---- The grid's own walks ----
 
-TvxDBGridCursor::TTableWalk::Back TvxDBGridCursor::TTableWalk::Quiet(TDataSet* Table) {
-    if (!Table) return Back{};
-    start_ = Table->Bookmark();
-    Table->DisableControls();
-    return Back{Table, &start_};
+TvxDBGridCursor::TTableWalk::Finish TvxDBGridCursor::TTableWalk::Begin(TvxDBGridCursor& Cursor, TDataSet* Table,
+                                                                       TWalk Kind) {
+    cursor_ = &Cursor;
+    kind_ = Kind;
+    unwinding_ = std::uncaught_exceptions();
+    if (Table) {
+        Table->DisableControls();
+        bool quiet = false;
+        TScopeExit undo([Table, &quiet] {
+            if (!quiet) Table->EnableControls();
+        });
+        const TDataSetState state = Table->State();
+        if (Kind == TWalk::Load && (state == dsEdit || state == dsInsert || state == dsSetKey)) Table->Cancel();
+        start_ = Table->Bookmark();
+        bof_ = Table->Bof();
+        eof_ = Table->Eof();
+        quiet = true;
+        table_ = Table;
+    }
+    ++Cursor.walks_;
+    return Finish{this};
 }
 
-void TvxDBGridCursor::TTableWalk::Back::operator()() const {
-    if (!table) return;
-    TScopeExit enable([this] { table->EnableControls(); });
-    if (!start->empty() && table->BookmarkValid(*start)) table->GotoBookmark(*start);
+void TvxDBGridCursor::TTableWalk::End() {
+    TScopeExit leave([this] { Leave(); });
+    if (!table_) {
+        strayed_ = std::uncaught_exceptions() > unwinding_;
+        return;
+    }
+    TScopeExit enable([this] {
+        if (kind_ == TWalk::Change) Leave();
+        table_->EnableControls();
+    });
+    strayed_ = true;
+    if (!start_.empty() && table_->BookmarkValid(start_)) table_->GotoBookmark(start_);
+    if (bof_ && !table_->Bof()) table_->Prior();
+    if (eof_ && !table_->Eof()) table_->Next();
+    strayed_ = false;
+}
+
+void TvxDBGridCursor::TTableWalk::Leave() {
+    if (left_) return;
+    left_ = true;
+    --cursor_->walks_;
+    if (strayed_) cursor_->strayed_ = true;
+    if (cursor_->walks_ == 0 && !cursor_->grid_->loadingNodes_) cursor_->CatchUpWithTable();
+}
+
+void TvxDBGridCursor::CatchUpWithTable() {
+    if (!strayed_) return;
+    strayed_ = false;
+    TCustomvxDBGrid& grid = *grid_;
+    if (!grid.IsPartialLoadMode()) {
+        SyncFocusToCurrentRecord();
+        return;
+    }
+    // A loaded run is read again around the record, which focuses its row: scrolled to from
+    // a focus elsewhere, the run would read on from the focused row's record, which the table
+    // is not on.
+    if (grid.dataLink_->Active() && !grid.DataSetEditing() && !ShowsCurrentRecord(grid.GetFocusedNode()))
+        grid.LoadPartialBuffer(0, 0, false);
 }
 
 // ---- The grid's hook ----

@@ -12,6 +12,9 @@
 // FocusCurrentRecordRow; a loaded run read around the current record focuses that record's row
 // the same way. Everywhere else the focus may lead, and the table follows through here.
 
+#include <cstdint>
+#include <utility>
+
 #include "platform/db/db_types.h"
 #include "platform/rtl/scope_exit.h"
 
@@ -52,44 +55,76 @@ public:
     // may read another run around the record reached), as the grid's own (TTableWalk).
     bool MoveDataSetToNode(TvxTreeListNode* Node);
 
+    // What a walk there and back does to the table.
+    enum class TWalk : uint8_t {
+        // Reads records.
+        Read,
+        // Reads every record as stored: an edit or an insert under way is cancelled first.
+        Load,
+        // Changes records (deletes them), or ends elsewhere (a search that found its record):
+        // the walk ends before the controls come back, so that the change they report reloads
+        // the rows, or the rows follow the move.
+        Change,
+    };
+
     // The grid's own walk over the table: while one lives, what the table reports is no change
-    // to reload or refresh (the grid's nested operation). A walk there and back, given the
+    // to reload or refresh (the grid's nested operation). A move broken off by a raise (a table
+    // event) may have moved the table all the same: the focus catches up with it. A walk there and back, given the
     // table, disables its controls too, so that no one hears of the records passed, and puts
-    // the table back on the record it stood on; however the walk ends, the record comes back,
-    // then the controls (whose return tells the table's listeners of a change, still inside
-    // the walk), then the walk ends.
+    // the table back on the record it stood on, before its first or past its last record as
+    // it stood; however the walk ends, the record comes back, then the controls (whose return
+    // tells the table's listeners of a change, still inside the walk), then the walk ends.
+    // When the way back is refused (a table event raising), the focus goes to the row of the
+    // record the table stands on once the last walk ends (after a load, once its rows are in).
     class TTableWalk {
     public:
         // A move of the table that its listeners hear.
-        explicit TTableWalk(TvxDBGridCursor& Cursor) : walk_(Begin(Cursor)), back_(Back{}) {}
-        // There and back, the table quiet meanwhile.
-        TTableWalk(TvxDBGridCursor& Cursor, TDataSet* Table) : walk_(Begin(Cursor)), back_(Quiet(Table)) {}
+        explicit TTableWalk(TvxDBGridCursor& Cursor) : finish_(Begin(Cursor, nullptr, TWalk::Read)) {}
+        // There and back, the table quiet meanwhile (without a table, a walk that moves none).
+        TTableWalk(TvxDBGridCursor& Cursor, TDataSet* Table, TWalk Kind = TWalk::Read)
+            : finish_(Begin(Cursor, Table, Kind)) {}
         TTableWalk(const TTableWalk&) = delete;
         TTableWalk& operator=(const TTableWalk&) = delete;
         // The record the walk started on (empty: none, or a move).
         const TBookmark& Start() const { return start_; }
+        // The walk comes back to Record instead (none: it ends where the table stands).
+        void ReturnTo(TBookmark Record) {
+            start_ = std::move(Record);
+            bof_ = eof_ = false;
+        }
+        // The walk ends where the table stands, and the table's listeners hear of the move (a
+        // search that found its record).
+        void EndHere() {
+            ReturnTo({});
+            kind_ = TWalk::Change;
+        }
 
     private:
-        struct End {
-            TvxDBGridCursor* cursor;
-            void operator()() const { --cursor->walks_; }
+        struct Finish {
+            TTableWalk* walk;
+            void operator()() const { walk->End(); }
         };
-        struct Back {
-            TDataSet* table = nullptr;
-            const TBookmark* start = nullptr;
-            void operator()() const;
-        };
-        static End Begin(TvxDBGridCursor& Cursor) {
-            ++Cursor.walks_;
-            return End{&Cursor};
-        }
-        Back Quiet(TDataSet* Table);
+        Finish Begin(TvxDBGridCursor& Cursor, TDataSet* Table, TWalk Kind);
+        void End();
+        void Leave();
 
+        TvxDBGridCursor* cursor_ = nullptr;
+        TDataSet* table_ = nullptr;
+        // The exceptions on their way when the walk began: one more at its end broke it off.
+        int unwinding_ = 0;
+        TWalk kind_ = TWalk::Read;
         TBookmark start_;
-        TScopeExit<End> walk_;
-        TScopeExit<Back> back_;
+        bool bof_ = false;
+        bool eof_ = false;
+        bool left_ = false;
+        // The table did not come back.
+        bool strayed_ = false;
+        TScopeExit<Finish> finish_;
     };
     bool Walking() const { return walks_ > 0; }
+    // Where a walk's way back was refused, the focus goes to the row of the record the table
+    // stands on (the grid's load calls it once its rows are in).
+    void CatchUpWithTable();
 
     // Focuses Node without the table following: the caller keeps them together.
     void FocusQuietly(TvxTreeListNode* Node);
@@ -124,4 +159,6 @@ private:
     // The focus moved, or the focused row came to stand for another record, where the table
     // could not follow at once.
     bool owed_ = false;
+    // A walk's way back was refused: the focus follows the table once the last walk ends.
+    bool strayed_ = false;
 };

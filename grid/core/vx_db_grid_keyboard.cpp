@@ -19,6 +19,7 @@ void TCustomvxDBGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
     TKeyEvent handler = std::move(OnKeyDown);
     OnKeyDown = nullptr;
     BeginSelection();
+    TScopeExit end([this] { EndSelection(); });
     keyProcessing_ = true;
     struct Restore {
         TCustomvxDBGrid* grid;
@@ -26,7 +27,6 @@ void TCustomvxDBGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
         ~Restore() {
             grid->OnKeyDown = std::move(handler);
             grid->keyProcessing_ = false;
-            grid->EndSelection();
         }
     } restore{this, handler};
     if (handler) handler(this, Key, Shift);

@@ -316,11 +316,11 @@ void TCustomvxDBGrid::FreeGroupRows(const std::function<void()>& Free) {
     TFreedEntries freed;
     TFreedEntries* const outer = freedEntries_;
     freedEntries_ = &freed;
-    {
-        TScopeExit done([this, outer] { freedEntries_ = outer; });
-        Free();
-    }
-    RemoveFreedEntries(freed);
+    // The entries of the rows freed go also when a deletion handler raises: they would lead
+    // to no row.
+    TScopeExit remove([this, &freed] { RemoveFreedEntries(freed); });
+    TScopeExit done([this, outer] { freedEntries_ = outer; });
+    Free();
 }
 
 void TCustomvxDBGrid::RemoveFreedEntries(const TFreedEntries& Freed) {
@@ -353,17 +353,14 @@ void TCustomvxDBGrid::SelectRange(TvxTreeListNode* Node1, TvxTreeListNode* Node2
         return;
     }
     BeginSelection();
-    struct End {
-        TCustomvxDBGrid* grid;
-        ~End() { grid->EndSelection(); }
-    } end{this};
+    TScopeExit end([this] { EndSelection(); });
     if (IsPartialLoadMode() && IsUseBookmarks()) {
         // The rows are loaded again around the current record, reaching back to the anchor's
         // record: a range may reach records that had no row yet.
         if (selectionAnchorBookmark_.empty()) NodeBookmark(Node1, selectionAnchorBookmark_);
         SnapshotSelection();
+        TScopeExit drop([this] { DropSnapshot(); });
         LoadPartialBuffer(0, 0, true);
-        DropSnapshot();
         return;
     }
     if (GetAbsoluteIndex(Node1) > GetAbsoluteIndex(Node2)) std::swap(Node1, Node2);
@@ -386,16 +383,11 @@ void TCustomvxDBGrid::SelectRange(TvxTreeListNode* Node1, TvxTreeListNode* Node2
         ReserveSelectedRows(bookmarks.Rows.size());
     }
     rangeBookmarks_ = &bookmarks;
-    BeginRangeInserts();
+    TScopeExit forget([this] { rangeBookmarks_ = nullptr; });
     selectedKeys_.BeginRange();
-    struct Forget {
-        TCustomvxDBGrid* grid;
-        ~Forget() {
-            grid->rangeBookmarks_ = nullptr;
-            grid->EndRangeInserts();
-            grid->selectedKeys_.EndRange();
-        }
-    } forget{this};
+    TScopeExit endKeys([this] { selectedKeys_.EndRange(); });
+    BeginRangeInserts();
+    TScopeExit endInserts([this] { EndRangeInserts(); });
     size_t next = 0;
     int done = 0;
     for (TvxTreeListNode* node = Node1; node && done < limit; node = GetNextVisibleNode(node), ++done) {
@@ -505,6 +497,24 @@ void TCustomvxDBGrid::DropSnapshot() {
     savedSelectionRows_.clear();
     savedGroupRows_.clear();
     savedGroupRowsLiving_.Clear();
+}
+
+void TCustomvxDBGrid::KeepSnapshotWithoutRows() {
+    // The snapshot is the selection the reload began with (its group rows left out), in the
+    // order of the table or the keys as they are now: it is the selection again.
+    TDataSet* ds = DataSet();
+    if (IsUseBookmarks()) {
+        if (savedSelectionBookmarks_.empty() || !ds) return;
+        std::vector<TBookmark> bookmarks;
+        for (const TBookmark& bookmark : savedSelectionBookmarks_)
+            if (ds->BookmarkValid(bookmark)) bookmarks.push_back(bookmark);
+        std::vector<TvxTreeListNode*> rows(bookmarks.size(), nullptr);
+        AssignSelectedBookmarks(std::move(bookmarks), std::move(rows));
+        return;
+    }
+    if (savedSelectionKeys_.empty()) return;
+    std::vector<TvxTreeListNode*> rows(savedSelectionKeys_.size(), nullptr);
+    selectedKeys_.Assign(savedSelectionKeys_, std::move(rows));
 }
 
 void TCustomvxDBGrid::SelectSavedGroupRows() {
@@ -619,25 +629,19 @@ int TCustomvxDBGrid::DeleteSelection() {
     const std::vector<int> records = RecordEntries();
     if (records.empty()) return 0;
     CloseEditor();
+    // The controls come back with regrouping still suppressed and once the walk has ended, so
+    // that the change they report reloads the rows rather than refreshing the current one in
+    // place: the rows of the deleted records have to go. Their entries go first.
     suppressRegroup_ = true;
-    ds->DisableControls();
-    // The controls come back with regrouping still suppressed, so that the change they report
-    // reloads the rows rather than refreshing the current one in place: the rows of the
-    // deleted records have to go. Their entries go first.
-    struct Enable {
-        TCustomvxDBGrid* grid;
-        TDataSet* ds;
-        const std::vector<int>& records;
-        ~Enable() {
-            if (static_cast<int>(records.size()) == grid->GetSelectedCount())
-                grid->ClearSelection();
-            else
-                grid->RemoveEntries(records);
-            ds->EnableControls();
-            grid->suppressRegroup_ = false;
-        }
-    } enable{this, ds, records};
-    const TBookmark back = RecordLeftCurrentByDeletion();
+    TScopeExit regroup([this] { suppressRegroup_ = false; });
+    TvxDBGridCursor::TTableWalk walk(recordCursor_, ds, TvxDBGridCursor::TWalk::Change);
+    TScopeExit forget([this, &records] {
+        if (static_cast<int>(records.size()) == GetSelectedCount())
+            ClearSelection();
+        else
+            RemoveEntries(records);
+    });
+    TBookmark back = RecordLeftCurrentByDeletion();
     std::vector<TBookmark> bookmarks;
     if (IsUseBookmarks()) {
         const std::vector<TBookmark>& selected = SelectedBookmarks();
@@ -648,7 +652,7 @@ int TCustomvxDBGrid::DeleteSelection() {
     }
     // The records go together: one by one, each would close up the table behind it.
     const int deleted = ds->DeleteRecords(bookmarks);
-    if (!back.empty() && ds->BookmarkValid(back)) ds->GotoBookmark(back);
+    walk.ReturnTo(std::move(back));
     return deleted;
 }
 

@@ -481,10 +481,10 @@ void TCustomvxDBTreeListControl::ClearSortedColumns() {
     TCustomvxTreeListControl::ClearSortedColumns();
     for (TvxTreeListColumn* c : kept) TCustomvxTreeListControl::AddSortedColumn(c);
     BeginSorting();
+    TScopeExit sorted([this] { EndSorting(); });
     for (int i = 0; i < ColumnCount(); ++i)
         if (TvxDBTreeListColumn* c = GetColumn(i); c && !KeepsColumnSorted(c) && c->Sorted() != csNone)
             c->SetSorted(csNone);
-    EndSorting();
 }
 
 void TCustomvxDBTreeListControl::PrepareColumnSort(TvxTreeListColumn* Column) {
@@ -496,8 +496,8 @@ void TCustomvxDBTreeListControl::PrepareColumnSort(TvxTreeListColumn* Column) {
     for (int i = 0; i < ColumnCount(); ++i)
         if (TvxDBTreeListColumn* c = GetColumn(i); c && c != column && !KeepsColumnSorted(c) && c->Sorted() != csNone) {
             BeginSorting();
+            TScopeExit sorted([this] { EndSorting(); });
             c->SetSorted(csNone);
-            EndSorting();
         }
 }
 

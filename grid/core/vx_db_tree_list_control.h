@@ -207,7 +207,6 @@ public:
     int GetIndicatorKind(TvxTreeListNode* Node, bool Selected) override;
     int GetIndicatorWidth() override { return GrIndicatorWidth(); }
     void GetPreviewText(TvxTreeListNode* Node, std::string& Text) override;
-    bool FindNodeByText(int Column, const std::string& Text, TvxTreeListNode*& Node, int Direction) override;
     void ClearSortedColumns() override;
     void PrepareColumnSort(TvxTreeListColumn* Column) override;
     bool HasCustomDrawCell(TvxTreeListNode* Node, int Column) override;

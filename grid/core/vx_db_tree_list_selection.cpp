@@ -9,6 +9,7 @@
 #include "platform/db/dataset.h"
 #include "platform/db/field.h"
 #include "platform/rtl/erase_at.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/rtl/str_utils.h"
 #include "platform/win/scroll_bars.h"
 
@@ -115,10 +116,7 @@ void TCustomvxDBTreeListControl::ClearSelection() {
 void TCustomvxDBTreeListControl::SelectRange(TvxTreeListNode* Node1, TvxTreeListNode* Node2) {
     if (DataSetEditing() || !IsMultiSelect()) return;
     BeginSelection();
-    struct End {
-        TCustomvxDBTreeListControl* self;
-        ~End() { self->EndSelection(); }
-    } end{this};
+    TScopeExit end([this] { EndSelection(); });
     if (IsSelectionByNodes()) {
         TCustomvxTreeListControl::SelectRange(Node1, Node2);
         return;
@@ -132,10 +130,7 @@ void TCustomvxDBTreeListControl::SelectFocusedOnly() {
         return;
     if (GetSelectedCount() == 1 && focused->Selected()) return;
     BeginSelection();
-    struct End {
-        TCustomvxDBTreeListControl* self;
-        ~End() { self->EndSelection(); }
-    } end{this};
+    TScopeExit end([this] { EndSelection(); });
     ClearSelection();
     focused->SetSelected(true);
 }
@@ -149,56 +144,6 @@ int TCustomvxDBTreeListControl::GetIndicatorKind(TvxTreeListNode* Node, bool Sel
         return Selected && IsMultiSelect() ? 5 : 1;
     }
     return Selected ? 4 : 0;
-}
-
-// ---- Dataset search ----
-
-bool TCustomvxDBTreeListControl::FindNodeByText(int Column, const std::string& Text, TvxTreeListNode*& Node,
-                                                int Direction) {
-    if (IsAllRecordsLoaded()) return TCustomvxTreeListControl::FindNodeByText(Column, Text, Node, Direction);
-    TDataSet* ds = DataSet();
-    TvxDBTreeListColumn* column = GetColumn(Column);
-    if (!GetDataSource() || !ds || !ds->Active() || (ds->Bof() && ds->Eof()) || DataSetEditing() || Text.empty() ||
-        !column || !column->Field())
-        return false;
-    TField* field = column->Field();
-    const int length = Utf8Length(Text);
-    auto matches = [&] { return AnsiSameText(Utf8Copy(field->DisplayText(), 1, length), Text); };
-    if (Direction == 0 && matches()) {
-        Node = GetFocusedNode();
-        return true;
-    }
-    const TBookmark start = ds->Bookmark();
-    bool found = false;
-    ds->DisableControls();
-    {
-        struct Enable {
-            TDataSet* ds;
-            ~Enable() { ds->EnableControls(); }
-        } enable{ds};
-        // One pass over every record at most, even when bookmarks never compare equal.
-        const int limit = std::max(ds->RecordCount(), 0) + 2;
-        for (int step = 0; step < limit; ++step) {
-            if (Direction == 1) {
-                ds->Prior();
-                if (ds->Bof()) ds->Last();
-            } else {
-                ds->Next();
-                if (ds->Eof()) {
-                    if (Direction == 0) break;
-                    ds->First();
-                }
-            }
-            if (ds->CompareBookmarks(ds->Bookmark(), start) == 0) break;
-            if (matches()) {
-                found = true;
-                break;
-            }
-        }
-        if (!found && ds->BookmarkValid(start)) ds->GotoBookmark(start);
-    }
-    if (found) Node = GetFocusedNode();
-    return found;
 }
 
 // ---- Horizontal scrolling snaps to columns ----

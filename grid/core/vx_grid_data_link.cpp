@@ -2,6 +2,7 @@
 
 #include "grid/core/vx_db_grid.h"
 #include "platform/db/field.h"
+#include "platform/rtl/scope_exit.h"
 
 TvxGridDataLink::TvxGridDataLink(TCustomvxDBGrid* AGrid) : TvxDBTreeListControlDataLink(AGrid), grid_(AGrid) {}
 
@@ -30,11 +31,15 @@ void TvxGridDataLink::LayoutChanged() {
         return;
     }
     if (!grid_->IsCursorMode()) {
-        grid_->BeginGroupRebuild();
-        grid_->RefreshLayout();
-        grid_->suppressRegroup_ = true;
-        grid_->EndGroupRebuild();
-        grid_->suppressRegroup_ = false;
+        {
+            grid_->BeginGroupRebuild();
+            TScopeExit rebuilt([this] {
+                grid_->suppressRegroup_ = true;
+                TScopeExit regroup([this] { grid_->suppressRegroup_ = false; });
+                grid_->EndGroupRebuild();
+            });
+            grid_->RefreshLayout();
+        }
         if (grid_->GroupRebuildLock() == 0) TvxDBTreeListControlDataLink::LayoutChanged();
         return;
     }

@@ -112,24 +112,14 @@ void TvxDBGridExport::Export() {
     TDataSet* ds = Grid->DataSource()->DataSet();
     const bool exportAll = SaveAll || Grid->GetSelectedCount() == 0;
     const bool useDataset = Grid->IsBufferedMode() && (!Grid->PartialLoad() || exportAll);
-    TBookmark bookmark;
-    int topIndex = -1;
-    if (useDataset) {
-        ds->DisableControls();
-        bookmark = ds->Bookmark();
-        topIndex = Grid->GetTopIndex();
-    }
-    TScopeExit restore([&] {
-        TScopeExit back([&] {
-            if (!useDataset) return;
-            TScopeExit enable([&] {
-                ds->EnableControls();
-                Grid->SetTopIndex(topIndex);
-            });
-            if (!bookmark.empty() && ds->BookmarkValid(bookmark)) ds->SetBookmark(bookmark);
-        });
-        EndExport();
+    // The grid's own walk over the table, there and back; the rows come back to where they
+    // were shown once the table is back.
+    const int topIndex = useDataset ? Grid->GetTopIndex() : -1;
+    TScopeExit top([&] {
+        if (useDataset) Grid->SetTopIndex(topIndex);
     });
+    TvxDBGridCursor::TTableWalk walk(Grid->recordCursor_, useDataset ? ds : nullptr);
+    TScopeExit end([this] { EndExport(); });
     BeginExport();
     RowIndex = 0;
     WriteHeader();

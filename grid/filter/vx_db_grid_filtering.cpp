@@ -84,6 +84,11 @@ void TCustomvxDBGrid::DoFilterChanged() {
 bool TCustomvxDBGrid::FilterNodes(TvxTreeListNode* Node, bool Recalc) {
     if (!IsLoadAllMode() || (!filterApplied_ && (Node || HiddenNodes().empty()))) return true;
     if (Node && Node->Count() > 0) return true;
+    // Broken off by a raise, the filter leaves rows and summaries that are no load's.
+    const int unwinding = std::uncaught_exceptions();
+    TScopeExit broken([this, unwinding] {
+        if (std::uncaught_exceptions() > unwinding) OweRows();
+    });
     std::vector<TvxTreeListNode*> rejected;
     // The focused row, a data row or a group row, keeps the focus when the filter keeps it; a
     // group row the filter empties is freed meanwhile.
@@ -93,6 +98,11 @@ bool TCustomvxDBGrid::FilterNodes(TvxTreeListNode* Node, bool Recalc) {
         if (formerFocus) UnwatchNode(formerFocus);
     });
     bool focusKept = false;
+    // The focused row may be another, or stand for another record (a group row whose first
+    // record the filter hid or gave back): the table goes with it, once the update is over.
+    TScopeExit follow([this, Node] {
+        if (!Node) recordCursor_.FollowFocus();
+    });
     // How many records the rows stand for (a row each): the first records of the group rows this
     // walk frees lie below.
     size_t recordCount = 0;
@@ -149,35 +159,36 @@ bool TCustomvxDBGrid::FilterNodes(TvxTreeListNode* Node, bool Recalc) {
             for (TvxTreeListNode* row : rows)
                 if (!IsRecordInFilter(row)) rejected.push_back(row);
         }
-        {
-            // The group rows this walk frees keep their places for the rows a later walk
-            // gives back; a row filtered while it loads frees its group row for good.
-            TvxGroupRowStorage::TKeeping keeping(groupRows_, recordCount);
-            FreeGroupRows([&] { HideNodesFreeingEmptyParents(rejected); });
-        }
-        if (formerFocus) {
-            focusKept = UnwatchNode(formerFocus) && !IsNodeHidden(formerFocus);
-            if (focusKept && GetFocusedNode() != formerFocus) formerFocus->SetFocused(true);
-            formerFocus = nullptr;
-        }
-        // The rows hidden left the others in order, and the rows given back went into their
-        // places, under group rows found or made in their columns' order.
-        if (Recalc)
-            RecalcSummaries(nullptr, TRowOrder::Kept);
-        else if (!Node)
-            PropagateGroupKeys();
-        // A focus the filter took goes to the current record's row when the filter shows it,
-        // else to the first row. Decided inside the update: the table follows the focus when
-        // the update ends, and it must follow the focus as decided here.
-        if (!Node && !focusKept && GetCount() > 0) {
-            recordCursor_.SyncFocusToCurrentRecord();
-            if (!GetFocusedNode() || !recordCursor_.ShowsCurrentRecord(GetFocusedNode()))
-                recordCursor_.FocusQuietly(GetItem(0));
-        }
+        // The focus and the summaries settle also when a deletion handler of a group row the
+        // filter empties raises, and the focus also when the summaries' walk over the table
+        // raises. A focus the filter took goes to the current record's row when the filter
+        // shows it, else to the first row. Decided inside the update: the table follows the
+        // focus when the update ends, and it must follow the focus as decided here.
+        TScopeExit settleFocus([&] {
+            if (!Node && !focusKept && GetCount() > 0) {
+                recordCursor_.SyncFocusToCurrentRecord();
+                if (!GetFocusedNode() || !recordCursor_.ShowsCurrentRecord(GetFocusedNode()))
+                    recordCursor_.FocusQuietly(GetItem(0));
+            }
+        });
+        TScopeExit settle([&] {
+            if (formerFocus) {
+                focusKept = UnwatchNode(formerFocus) && !IsNodeHidden(formerFocus);
+                if (focusKept && GetFocusedNode() != formerFocus) formerFocus->SetFocused(true);
+                formerFocus = nullptr;
+            }
+            // The rows hidden left the others in order, and the rows given back went into their
+            // places, under group rows found or made in their columns' order.
+            if (Recalc)
+                RecalcSummaries(nullptr, TRowOrder::Kept);
+            else if (!Node)
+                PropagateGroupKeys();
+        });
+        // The group rows this walk frees keep their places for the rows a later walk gives
+        // back; a row filtered while it loads frees its group row for good.
+        TvxGroupRowStorage::TKeeping keeping(groupRows_, recordCount);
+        FreeGroupRows([&] { HideNodesFreeingEmptyParents(rejected); });
     }
-    // The focused row may be another, or stand for another record (a group row whose first
-    // record the filter hid or gave back): the table goes with it.
-    if (!Node) recordCursor_.FollowFocus();
     return rejected.empty();
 }
 

@@ -270,32 +270,38 @@ bool TCustomvxDBGrid::InsertGroupColumn(int Index, TvxDBTreeListColumn* Column) 
     groupColumns_.insert(groupColumns_.begin() + Index, Column);
     for (size_t i = 0; i < groupColumns_.size(); ++i) groupColumns_[i]->StoreGroupIndex(static_cast<int>(i));
     TUpdateScope<TCustomvxTreeList> update(this);
+    // The rows are regrouped also when the sort that goes with the column raises.
+    TScopeExit regroup([this] {
+        if (groupRebuildLock_ == 0) ReloadGroupList();
+    });
     if (Column->Sorted() == csNone) {
         BeginSorting();
+        TScopeExit sorted([this] { EndSorting(); });
         Column->SetSorted(csUp);
-        EndSorting();
     }
     TCustomvxDBTreeListControl::AddSortedColumn(Column);
     if (!optionsCustomize_.Contains(edgoNotHideColumn)) Column->SetVisible(false);
-    if (groupRebuildLock_ == 0) ReloadGroupList();
     return true;
 }
 
 void TCustomvxDBGrid::RemoveGroupColumn(int Index) {
     if (Index < 0 || Index >= GroupColumnCount()) return;
     TvxDBTreeListColumn* column = groupColumns_[static_cast<size_t>(Index)];
-    {
-        TUpdateScope<TCustomvxTreeList> update(this);
-        BeginSorting();
-        column->SetVisible(true);
+    TUpdateScope<TCustomvxTreeList> update(this);
+    // The column leaves the group columns and the rows are regrouped also when the sort that
+    // goes with it raises (a table event while the group rows' records are found again).
+    TScopeExit removed([this, column] {
         column->StoreGroupIndex(-1);
-        column->SetSorted(csNone);
-        EndSorting();
-        groupColumns_.erase(groupColumns_.begin() + Index);
+        groupColumns_.erase(std::remove(groupColumns_.begin(), groupColumns_.end(), column), groupColumns_.end());
         for (size_t i = 0; i < groupColumns_.size(); ++i) groupColumns_[i]->StoreGroupIndex(static_cast<int>(i));
         regroupPending_ = true;
         if (groupRebuildLock_ == 0) ReloadGroupList();
-    }
+    });
+    BeginSorting();
+    TScopeExit sorted([this] { EndSorting(); });
+    column->SetVisible(true);
+    column->StoreGroupIndex(-1);
+    column->SetSorted(csNone);
 }
 
 void TCustomvxDBGrid::ChangeGroupIndex(TvxDBTreeListColumn* Column, int GroupIndex) {
@@ -303,10 +309,7 @@ void TCustomvxDBGrid::ChangeGroupIndex(TvxDBTreeListColumn* Column, int GroupInd
     if (GroupIndex == Column->GroupIndex() && !rebuildingGroupIndexes_) return;
     TUpdateScope<TCustomvxTreeList> update(this);
     BeginGroupRebuild();
-    struct End {
-        TCustomvxDBGrid* grid;
-        ~End() { grid->EndGroupRebuild(); }
-    } end{this};
+    TScopeExit end([this] { EndGroupRebuild(); });
     if (!rebuildingGroupIndexes_) {
         auto it = std::find(groupColumns_.begin(), groupColumns_.end(), Column);
         if (it != groupColumns_.end()) RemoveGroupColumn(static_cast<int>(it - groupColumns_.begin()));
@@ -381,10 +384,7 @@ void TCustomvxDBGrid::RebuildGroupColumns() {
                      [](TvxDBTreeListColumn* a, TvxDBTreeListColumn* b) { return a->GroupIndex() < b->GroupIndex(); });
     if (!grouped.empty()) {
         BeginGroupRebuild();
-        struct End {
-            TCustomvxDBGrid* grid;
-            ~End() { grid->EndGroupRebuild(); }
-        } end{this};
+        TScopeExit end([this] { EndGroupRebuild(); });
         groupColumns_.clear();
         for (TvxDBTreeListColumn* c : grouped) {
             const int wanted = c->GroupIndex();
@@ -400,13 +400,11 @@ void TCustomvxDBGrid::RebuildGroupColumns() {
 
 void TCustomvxDBGrid::ClearGrouping() {
     BeginSorting();
-    {
-        TUpdateScope<TCustomvxTreeList> update(this);
-        BeginGroupRebuild();
-        while (!groupColumns_.empty()) RemoveGroupColumn(0);
-        EndGroupRebuild();
-    }
-    EndSorting();
+    TScopeExit sorted([this] { EndSorting(); });
+    TUpdateScope<TCustomvxTreeList> update(this);
+    BeginGroupRebuild();
+    TScopeExit rebuilt([this] { EndGroupRebuild(); });
+    while (!groupColumns_.empty()) RemoveGroupColumn(0);
 }
 
 void TCustomvxDBGrid::DropGroupColumnsWithoutField() {
@@ -429,6 +427,13 @@ bool TCustomvxDBGrid::CanRegroupLoaded() {
 }
 
 void TCustomvxDBGrid::ReloadGroupList() {
+    // A raise before the load (a row's deletion handler) leaves rows that are no load's: the
+    // load answers for them once it runs.
+    const int unwinding = std::uncaught_exceptions();
+    bool loading = false;
+    TScopeExit ended([this, unwinding, &loading] {
+        if (!loading) ReloadEnded(unwinding, false);
+    });
     TUpdateScope<TCustomvxTreeList> update(this);
     CloseEditor();
     if (!CanRegroupLoaded()) ClearNodes();
@@ -439,6 +444,7 @@ void TCustomvxDBGrid::ReloadGroupList() {
     }
     for (int i = 0; i < ColumnCount(); ++i)
         if (TvxDBTreeListColumn* c = GetColumn(i)) c->SetFieldName(c->FieldName());
+    loading = true;
     ReloadNodes(nullptr);
     recordCursor_.SyncFocusToCurrentRecord();
     if (OnReloadGroupList) OnReloadGroupList(this);
@@ -455,6 +461,20 @@ void TCustomvxDBGrid::ReloadAfterChange() {
         if (LockUpdate() == 0) UpdateScrollBars();
         return;
     }
+    // The selection's snapshot and the focused row's key and place serve this reload only:
+    // kept, they would pick the top row (and focus) of a later regroup after an old record,
+    // and select rows of records gone.
+    TScopeExit forget([this] {
+        focusedKeyValue_ = Variant();
+        focusedLevel_ = 0;
+        focusedTopDistance_ = -1;
+        DropSnapshot();
+    });
+    const int unwinding = std::uncaught_exceptions();
+    bool loading = false;
+    TScopeExit ended([this, unwinding, &loading] {
+        if (!loading) ReloadEnded(unwinding, false);
+    });
     TUpdateScope<TCustomvxTreeList> update(this);
     SnapshotSelection();
     if (auto* focused = GridNode(GetFocusedNode())) {
@@ -468,6 +488,7 @@ void TCustomvxDBGrid::ReloadAfterChange() {
     std::vector<TvxTreeListNode*> kept;
     if (groupColumns_.empty() || (GetCount() == 1 && GetItem(0)->Count() == 0)) {
         ClearNodes();
+        loading = true;
         ReloadNodes(nullptr);
     } else {
         // Group rows stay with their expanded state; their data rows may be taken again.
@@ -484,14 +505,15 @@ void TCustomvxDBGrid::ReloadAfterChange() {
         }
         // Rows the filter hid come again with their records and are hidden again: kept,
         // every reload would add a copy of each to the hidden list.
-        for (TvxTreeListNode* hidden : std::vector<TvxTreeListNode*>(HiddenNodes())) hidden->Free();
+        const std::vector<TvxTreeListNode*> hidden = HiddenNodes();
+        size_t next = 0;
+        TvxTreeListNode::FreeEach([&] { return next < hidden.size() ? hidden[next++] : nullptr; });
         // The snapshot brings the selection back row by row.
         ClearSelection();
+        loading = true;
         ReloadNodes(&kept);
         SelectSavedGroupRows();
     }
-    // The focused row's key and place serve this reload only: kept, they would pick the top
-    // row (and focus) of a later regroup after an old record.
     focusedKeyValue_ = Variant();
     focusedLevel_ = 0;
     focusedTopDistance_ = -1;
@@ -513,19 +535,13 @@ void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
     if (!smart) loadedRecordCount_ = -1;
     TDataSet* ds = DataSet();
     loadingNodes_ = true;
-    // Whatever happens below, the cursor and the dataset's controls come back.
-    struct Finish {
-        TCustomvxDBGrid* grid;
-        TDataSet* enable = nullptr;
-        bool restoreCursor = false;
-        TCursor cursor = crDefault;
-        ~Finish() {
-            if (restoreCursor) EnsureScreen()->SetCursor(cursor);
-            if (enable) enable->EnableControls();
-            grid->loadingNodes_ = false;
-            grid->regroupPending_ = false;
-        }
-    } finish{this};
+    bool complete = false;
+    const int unwinding = std::uncaught_exceptions();
+    TScopeExit finish([this, unwinding, &complete] {
+        loadingNodes_ = false;
+        regroupPending_ = false;
+        ReloadEnded(unwinding, complete);
+    });
     TField* key = ds && ds->Active() && !KeyField().empty() ? ds->FindField(KeyField()) : nullptr;
     SetKeyFieldObject(key);
     if (!key && Has(egoCanNavigation)) return;
@@ -544,19 +560,15 @@ void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
     CalcSummaries();
     if (!walk.Smart) RefreshSummaryFields();
     if (focusedKeyValue_.IsEmpty()) focusedLevel_ = 0;
-    TBookmark bookmark;
-    if (!walk.Smart) {
-        ds->DisableControls();
-        finish.enable = ds;
-        if (DataSetEditing()) ds->Cancel();
-        bookmark = ds->Bookmark();
-    }
-    if (optionsBehavior_.Contains(edgoShowHourGlass)) {
-        finish.cursor = EnsureScreen()->Cursor();
-        finish.restoreCursor = true;
-        EnsureScreen()->SetCursor(crHourGlass);
-    }
-    const bool bof = ds->Bof(), eof = ds->Eof();
+    // A load reads every record from the first, an edit under way cancelled, and puts the
+    // table back where it stood; a regroup of the loaded rows leaves the table alone.
+    TvxDBGridCursor::TTableWalk tableWalk(recordCursor_, walk.Smart ? nullptr : ds, TvxDBGridCursor::TWalk::Load);
+    const bool hourglass = optionsBehavior_.Contains(edgoShowHourGlass);
+    const TCursor cursor = hourglass ? EnsureScreen()->Cursor() : crDefault;
+    if (hourglass) EnsureScreen()->SetCursor(crHourGlass);
+    TScopeExit restoreCursor([hourglass, cursor] {
+        if (hourglass) EnsureScreen()->SetCursor(cursor);
+    });
     if (!walk.Smart) ds->First();
     footerRecordCount_ = 0;
     DoClearNodeData();
@@ -565,11 +577,9 @@ void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
 
     walk.Groups.emplace(this);
     loadWalk_ = &walk;
-    // A walk broken off still leaves its group rows in order.
     struct Walking {
         TCustomvxDBGrid* grid;
         ~Walking() {
-            if (grid->loadWalk_ && grid->loadWalk_->Groups) grid->loadWalk_->Groups->PutInOrder();
             grid->readingDataSet_ = false;
             grid->loadWalk_ = nullptr;
         }
@@ -607,11 +617,6 @@ void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
     FinishSummaries(walk.Smart);
     ResortBySummary();
     PropagateGroupKeys();
-    if (!walk.Smart) {
-        if (!bookmark.empty() && ds->BookmarkValid(bookmark)) ds->GotoBookmark(bookmark);
-        if (bof && !ds->Bof()) ds->Prior();
-        if (eof && !ds->Eof()) ds->Next();
-    }
     // The first node made is not the first row once group rows go in above it, and a
     // regroup may have moved the top row into a collapsed group.
     if (fresh && GetCount() > 0 && TopVisibleNode() != GetItem(0)) SetTopVisibleNode(GetItem(0));
@@ -623,6 +628,31 @@ void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
         const int index = GetAbsoluteIndex(walk.TopCandidate);
         SetTopIndex(focusedTopDistance_ >= 0 ? std::max(0, index - focusedTopDistance_) : index);
     }
+    complete = true;
+}
+
+void TCustomvxDBGrid::ReloadEnded(int Unwinding, bool Complete) {
+    if (std::uncaught_exceptions() <= Unwinding) {
+        if (Complete) rowsOwed_ = false;
+        return;
+    }
+    // Broken off by a raise (a table event, a handler of the rows): rows half read or half
+    // regrouped are no load's, and the selection would lead to rows that are not the records'.
+    // They go, the selection keeping its records (those of a reload's snapshot too), and the
+    // next change of the table loads the rows; IsAllRecordsLoaded says so meanwhile. Rows read in full stay. Either way the focus
+    // goes to the row of the record the table stands on, where the way back was refused.
+    if (!Complete) {
+        OweRows();
+        TUpdateScope<TCustomvxTreeList> update(this);
+        TvxTreeListNode::FreeEach([this]() -> TvxTreeListNode* {
+            if (GetCount() > 0) return GetItem(GetCount() - 1);
+            return HiddenNodes().empty() ? nullptr : HiddenNodes().back();
+        });
+        // The footer counts no row.
+        RecalcSummaries(nullptr);
+        KeepSnapshotWithoutRows();
+    }
+    recordCursor_.CatchUpWithTable();
 }
 
 TvxDBGridNode* TCustomvxDBGrid::GroupRowFor(TLoadWalk& W, TvxTreeListNode* Parent, int Level, const Variant& Value,
@@ -732,7 +762,9 @@ void TCustomvxDBGrid::UngroupNodes() {
     for (TvxTreeListNode* g : groups)
         if (!g->Parent()) rootGroups.push_back(g);
     DetachNodes(rootGroups);
-    for (auto it = groups.rbegin(); it != groups.rend(); ++it) (*it)->Free();
+    // Out of the tree already: each goes also when a deletion handler raises.
+    auto next = groups.rbegin();
+    TvxTreeListNode::FreeEach([&] { return next != groups.rend() ? *next++ : nullptr; });
 }
 
 void TCustomvxDBGrid::RegroupLoaded(TLoadWalk& W) {
@@ -766,11 +798,7 @@ void TCustomvxDBGrid::RegroupLoaded(TLoadWalk& W) {
         // group rows are then the only roots the search meets. A row the walk does not reach
         // (it broke off) goes back in front.
         DetachNodes(rows);
-        struct PutBack {
-            TCustomvxDBGrid* grid;
-            const std::vector<TvxTreeListNode*>& rows;
-            ~PutBack() { grid->AttachNodes(rows, nullptr, 0); }
-        } putBack{this, rows};
+        TScopeExit putBack([this, &rows] { AttachNodes(rows, nullptr, 0); });
         for (TvxTreeListNode* row : rows) {
             if (!IsNodeInFilter(row)) continue;
             ++W.Passed;
@@ -1017,8 +1045,13 @@ void TCustomvxDBGrid::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNo
         if (auto* row = GridNode(Node))
             if (TvxTreeListNode** selected = selectedKeys_.Slot(row->KeyValue); selected && *selected == Node)
                 *selected = nullptr;
+    if (freedHere.Bookmarks.empty() && freedHere.Keys.empty()) {
+        TCustomvxDBTreeListControl::DoDeletion(Node, PriorNode, Repaint, WasLast, NextNode);
+        return;
+    }
+    // Also when the deletion handler raises: the entry would lead to no row.
+    TScopeExit removeFreed([this, &freedHere] { RemoveFreedEntries(freedHere); });
     TCustomvxDBTreeListControl::DoDeletion(Node, PriorNode, Repaint, WasLast, NextNode);
-    if (!freedHere.Bookmarks.empty() || !freedHere.Keys.empty()) RemoveFreedEntries(freedHere);
 }
 
 // ---- Group search ----
@@ -1108,6 +1141,13 @@ void TCustomvxDBGrid::DataChanged() {
         syncedKeyValue_ = Variant();
         newRecordRow_ = nullptr;
     });
+    // A row refreshed in place, or a new record's row, broken off by a raise (a handler of
+    // the rows) may stand where a load would not put it: the rows are owed to the next change,
+    // which reloads them.
+    const int unwinding = std::uncaught_exceptions();
+    TScopeExit broken([this, unwinding] {
+        if (std::uncaught_exceptions() > unwinding && !IsCursorMode()) OweRows();
+    });
     if (SelectionBatchCount() == 0) CheckFocusedRecordChange();
     // Only a change of the current record alone: a record gone (a delete) or come in some other
     // way leaves another record count, and reloads.
@@ -1187,6 +1227,7 @@ void TCustomvxDBGrid::RecordChanged(TField* Field) {
 void TCustomvxDBGrid::Scroll(int Distance) {
     if (IsPartialLoadMode() && Distance != 0 && !loadingNodes_ && partialLoadLock_ == 0) {
         SnapshotSelection();
+        TScopeExit drop([this] { DropSnapshot(); });
         // The record reached lies outside the run: by the run's record numbers, as the rows
         // shown first and last are not the run's ends once a column sorts it.
         auto* focused = GridNode(GetFocusedNode());
@@ -1198,7 +1239,6 @@ void TCustomvxDBGrid::Scroll(int Distance) {
             else if (reached > last)
                 LoadPartialBuffer(0, 2, false);
         }
-        DropSnapshot();
     }
     if (IsCursorMode()) {
         // The table moved by something else than the grid's keys: a range starts over.

@@ -91,10 +91,13 @@ void TCustomvxDBGrid::SyncCursorNodes() {
     if (GetFocusedNode() && IndexOfRoot(GetFocusedNode()) != activeRow) CloseEditor();
     {
         TUpdateScope<TCustomvxTreeList> update(this);
+        // The current record's row takes the focus also when a deletion handler raises.
+        TScopeExit focus([this, activeRow] {
+            if (GetCount() > 0) recordCursor_.FocusCurrentRecordRow(GetItem(std::clamp(activeRow, 0, GetCount() - 1)));
+        });
         while (GetCount() < wanted) Add();
-        while (GetCount() > wanted) GetItem(GetCount() - 1)->Free();
+        TvxTreeListNode::FreeEach([this, wanted] { return GetCount() > wanted ? GetItem(GetCount() - 1) : nullptr; });
         if (TopVisibleNode() != GetItem(0)) SetTopVisibleNode(GetItem(0));
-        recordCursor_.FocusCurrentRecordRow(GetItem(std::clamp(activeRow, 0, GetCount() - 1)));
     }
 }
 
@@ -396,32 +399,29 @@ void TCustomvxDBGrid::LoadPartialBuffer(int Direction, int TopMode, bool Select)
     loadingNodes_ = true;
     ++partialLoadLock_;
     loadedRecordCount_ = -1;
+    // A buffer read on at either end leaves a run of records however it ends; a run read anew
+    // is complete once read.
+    const bool extending = Direction == 1 || Direction == 2;
+    bool complete = extending && !rowsOwed_;
+    const int unwinding = std::uncaught_exceptions();
+    TScopeExit finish([this, unwinding, &complete] {
+        --partialLoadLock_;
+        loadingNodes_ = false;
+        ReloadEnded(unwinding, complete);
+    });
     SetKeyFieldObject(!KeyField().empty() ? ds->FindField(KeyField()) : nullptr);
     const int size = PartialBufferSize();
-    BeginUpdate();
-    ds->DisableControls();
-    struct Finish {
-        TCustomvxDBGrid* grid;
-        TDataSet* ds;
-        ~Finish() {
-            ds->EnableControls();
-            grid->EndUpdate();
-            --grid->partialLoadLock_;
-            grid->loadingNodes_ = false;
-        }
-    } finish{this, ds};
+    TUpdateScope<TCustomvxTreeList> update(this);
+    TvxDBGridCursor::TTableWalk walk(recordCursor_, ds, TvxDBGridCursor::TWalk::Load);
     readingDataSet_ = true;
     struct Reading {
         bool& flag;
         ~Reading() { flag = false; }
     } reading{readingDataSet_};
-    if (DataSetEditing()) ds->Cancel();
-    const TBookmark bookmark = ds->Bookmark();
-    const bool bof = ds->Bof(), eof = ds->Eof();
     dataLink_->SetBufferCount(1);
     // The range a Select selects: between the anchor's record and the current one.
     TBookmark low, high;
-    const TBookmark current = ds->Bookmark();
+    const TBookmark& current = walk.Start();
     auto widen = [ds](TBookmark& Low, TBookmark& High, const TBookmark& B) {
         if (B.empty()) return;
         if (Low.empty() || ds->CompareBookmarks(B, Low) < 0) Low = B;
@@ -516,9 +516,7 @@ void TCustomvxDBGrid::LoadPartialBuffer(int Direction, int TopMode, bool Select)
                                                                                      : GetItem(GetCount() - 1);
     if (partialAnchor_) TCustomvxDBTreeListControl::SetSelectionAnchor(partialAnchor_);
     partialAnchor_ = nullptr;
-    if (!bookmark.empty() && ds->BookmarkValid(bookmark)) ds->GotoBookmark(bookmark);
-    if (bof && !ds->Bof()) ds->Prior();
-    if (eof && !ds->Eof()) ds->Next();
+    if (!extending) complete = true;
 }
 
 bool TCustomvxDBGrid::LoadedRun(int& First, int& Last) {

@@ -7,6 +7,7 @@
 #include "platform/classes/update_scope.h"
 #include "platform/db/dataset.h"
 #include "platform/db/field.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/rtl/str_utils.h"
 
 namespace {
@@ -213,8 +214,11 @@ void TCustomvxDBGrid::RecalcSummaries(TvxTreeListNode* Node, TRowOrder Order) {
         TvxTreeListNode* oldParent = node->Parent();
         TvxTreeListNode* parent = GroupPathFor(node);
         if (parent && parent != oldParent) {
+            // The group row the move empties goes also when a handler of the row opened raises.
+            TScopeExit emptied([this, oldParent] {
+                if (oldParent && oldParent->Count() == 0) FreeGroupRows([&] { DeleteNodeWithEmptyParents(oldParent); });
+            });
             node->MoveTo(parent, nmAddChild);
-            if (oldParent && oldParent->Count() == 0) FreeGroupRows([&] { DeleteNodeWithEmptyParents(oldParent); });
         }
         PlaceByRecordNumber(node);
     }
@@ -263,9 +267,10 @@ void TCustomvxDBGrid::PropagateGroupKeys() {
         row->RecordIndex = first->RecordIndex;
     };
     for (int i = 0; i < GetCount(); ++i) group(group, GetItem(i), 0);
+    // A focused group row may stand for another first record now: the table follows, also
+    // when a table event raises while the selection finds the group rows' records.
+    TScopeExit follow([this] { recordCursor_.FollowFocus(); });
     if (!rekeyed.empty()) ReselectGroupRows(rekeyed);
-    // A focused group row may stand for another first record now.
-    recordCursor_.FollowFocus();
 }
 
 void TCustomvxDBGrid::ResortBySummary() {

@@ -71,13 +71,20 @@ void TDataSource::RemoveDataLink(TDataLink* Link) {
 }
 
 void TDataSource::NotifyLinkTypes(TDataEvent Event, intptr_t Info, bool LinkType) {
-    // A callback may remove links; work on a copy and skip the ones gone meanwhile.
-    std::vector<TDataLink*> links = dataLinks_;
-    for (auto it = links.rbegin(); it != links.rend(); ++it) {
-        TDataLink* l = *it;
-        if (std::find(dataLinks_.begin(), dataLinks_.end(), l) == dataLinks_.end()) continue;
+    // A callback may remove links; work on a copy, last first, and skip the ones gone
+    // meanwhile.
+    std::vector<TDataLink*> links(dataLinks_.rbegin(), dataLinks_.rend());
+    auto tell = [&](TDataLink* l) {
+        if (std::find(dataLinks_.begin(), dataLinks_.end(), l) == dataLinks_.end()) return;
         if (l->VisualControl() == LinkType) l->DataEvent(Event, Info);
+    };
+    if (!IsNotice(Event) || links.size() < 2) {
+        for (TDataLink* l : links) tell(l);
+        return;
     }
+    // Every link hears of a change, also when one of them raises: the others would go on
+    // showing what the change undid.
+    CallEach(links, tell);
 }
 
 void TDataSource::NotifyDataLinks(TDataEvent Event, intptr_t Info) {

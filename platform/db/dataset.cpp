@@ -225,7 +225,11 @@ void TDataSet::DataEvent(TDataEvent Event, intptr_t Info) {
     }
     if (disableCount_ == 0 && state_ != dsBlockRead) {
         std::vector<TDataSource*> sources = dataSources_;
-        for (TDataSource* s : sources) s->DataEvent(Event, Info);
+        auto tell = [Event, Info](TDataSource* s) { s->DataEvent(Event, Info); };
+        if (IsNotice(Event) && sources.size() > 1)
+            CallEach(sources, tell);
+        else
+            for (TDataSource* s : sources) tell(s);
     } else if ((Event == deUpdateState && state_ == dsInactive) || Event == deLayoutChange) {
         enableEvent_ = deLayoutChange;
     }

@@ -83,6 +83,13 @@ enum TDataEvent : uint8_t {
     deFieldListChange
 };
 
+// A notice of what changed, which every listener hears; the others are requests to the
+// listeners (write your values, leave the edit, take the focus), which one may refuse by
+// raising and so end for the rest.
+inline bool IsNotice(TDataEvent Event) {
+    return Event != deUpdateRecord && Event != deCheckBrowseMode && Event != deFocusControl;
+}
+
 // A small set of enumeration values, written like the class library's [a, b].
 template <typename E>
 class TEnumSet {

@@ -8,6 +8,19 @@
 #include <iostream>
 #include <utility>
 
+// Runs Cleanup while an exception is already on its way: one that Cleanup raises is written to
+// standard error and goes no further, so that the first one reaches its caller.
+template <class F>
+void RunWhileUnwinding(F&& Cleanup) noexcept {
+    try {
+        Cleanup();
+    } catch (const std::exception& e) {
+        std::cerr << "cleanup failed while an exception was in flight: " << e.what() << '\n';
+    } catch (...) {
+        std::cerr << "cleanup failed while an exception was in flight\n";
+    }
+}
+
 template <class F>
 class TScopeExit {
 public:
@@ -16,20 +29,33 @@ public:
     TScopeExit& operator=(const TScopeExit&) = delete;
 
     ~TScopeExit() noexcept(false) {
-        if (std::uncaught_exceptions() == unwinding_) {
+        if (std::uncaught_exceptions() == unwinding_)
             cleanup_();
-            return;
-        }
-        try {
-            cleanup_();
-        } catch (const std::exception& e) {
-            std::cerr << "cleanup failed while an exception was in flight: " << e.what() << '\n';
-        } catch (...) {
-            std::cerr << "cleanup failed while an exception was in flight\n";
-        }
+        else
+            RunWhileUnwinding(cleanup_);
     }
 
 private:
     F cleanup_;
     int unwinding_;
 };
+
+// Calls Call with each of Items in turn, every one of them also when a call raises: the rest
+// are called while its exception is on its way (one that raises again is written to standard
+// error), and the first reaches the caller. For telling listeners of a change, each of which
+// has to hear it.
+template <class Items, class F>
+void CallEach(Items& List, F Call) {
+    auto next = List.begin();
+    const auto end = List.end();
+    TScopeExit rest([&] {
+        while (next != end) {
+            auto& item = *next++;
+            RunWhileUnwinding([&] { Call(item); });
+        }
+    });
+    while (next != end) {
+        auto& item = *next++;
+        Call(item);
+    }
+}

@@ -12,7 +12,10 @@
 // selected by code takes the selection from the selected row that stands for the same record (a
 // group row and its first data row), a row deselected by code acts on itself alone (one not
 // selected changes nothing, though another row of its record is selected), a footer cell tells
-// what its records add up to. A sequence that breaks the agreement or a rule is played again on
+// what its records add up to. At random steps a table or grid event raises (a scroll, the
+// selected count's change, a row's deletion, a row opened): the step runner or the message loop
+// catches it, and the grid still agrees with its table after the step. A sequence that breaks
+// the agreement or a rule is played again on
 // fresh grids with fewer steps and records until none can go, and reported with its seed,
 // variation, records and those steps.
 //
@@ -45,6 +48,8 @@
 #include "platform/forms/application.h"
 #include "platform/forms/form.h"
 #include "platform/gdi/system_metrics.h"
+#include "platform/rtl/exception.h"
+#include "platform/rtl/scope_exit.h"
 #include "platform/rtl/str_utils.h"
 #include "platform/sync/clock.h"
 #include "platform/win/exception_report.h"
@@ -96,11 +101,14 @@ enum class Part : uint8_t {
     // the row that shares its record. A row deselected by code acts on itself alone (in every
     // multi-select variation).
     ExtSelect,
+    // A table or grid event raises at random steps.
+    Raising,
     Count
 };
 
-constexpr const char* kParts[] = {"partial",    "smartreload", "caseinsensitive", "threelevels",  "deleterule",
-                                  "reloadrule", "sortclicks",  "footers",         "smartfooters", "extselect"};
+constexpr const char* kParts[] = {"partial",      "smartreload", "caseinsensitive", "threelevels",
+                                  "deleterule",   "reloadrule",  "sortclicks",      "footers",
+                                  "smartfooters", "extselect",   "raising"};
 static_assert(std::size(kParts) == static_cast<size_t>(Part::Count));
 
 struct Parts {
@@ -198,11 +206,26 @@ enum class Op : uint8_t {
     ReadFooters,
 };
 
+const char* const kOps[] = {"header click",   "group",  "ungroup",    "filter set",     "filter added",
+                            "filter cleared", "key",    "row click",  "button click",   "expand call",
+                            "Ctrl+Del",       "typing", "table edit", "grid append",    "table append",
+                            "table delete",   "locate", "sort call",  "select by code", "footers read"};
+static_assert(std::size(kOps) == static_cast<size_t>(Op::ReadFooters) + 1);
+
+// The event that raises in a step, at its raiseAt-th time in the step.
+enum class Raiser : uint8_t { None, AfterScroll, BeforeScroll, SelectedCountChange, Deletion, Expanded, Count };
+const char* const kRaisers[] = {"", "AfterScroll", "BeforeScroll", "OnSelectedCountChange", "OnDeletion", "OnExpanded"};
+static_assert(std::size(kRaisers) == static_cast<size_t>(Raiser::Count));
+// The words of every exception a planned raise throws.
+constexpr const char* kPlannedRaise = "a planned raise of ";
+
 // What each step does is decided when it runs, from its numbers and the grid it meets: a
 // step played without the ones before it still does something of its kind.
 struct Step {
     Op op;
     int a = 0, b = 0, c = 0;
+    Raiser raiser = Raiser::None;
+    int raiseAt = 1;
 };
 
 struct Record {
@@ -260,6 +283,16 @@ Sequence Generate(uint32_t seed, int stepCount, const Parts& parts) {
     }
     // Drawn last, so that the seeds play as they did before it came.
     v.extMultiSelect = pick(3) == 0 && parts(Part::ExtSelect);
+    // The raises from a generator of their own: the steps are the same without them.
+    if (parts(Part::Raising)) {
+        std::mt19937 raising(seed * 2654435761u + 17);
+        const auto kinds = static_cast<uint32_t>(Raiser::Count) - 1;
+        for (Step& step : s.steps)
+            if (raising() % 4 == 0) {
+                step.raiser = static_cast<Raiser>(1 + raising() % kinds);
+                step.raiseAt = 1 + static_cast<int>(raising() % 3);
+            }
+    }
     return s;
 }
 
@@ -319,6 +352,11 @@ protected:
             box->SetModalResult(mrCancel);
         };
         previousReporter = SetExceptionReporter([this](const std::exception& e) {
+            // A planned raise reaches the message loop from a key or a click.
+            if (Planned(e)) {
+                raised = true;
+                return;
+            }
             trouble.push_back(std::string("exception: a handler let through \"") + e.what() + "\"");
         });
     }
@@ -1039,8 +1077,8 @@ protected:
                         const std::string text = "the rows from " + RowName(a) + " to " + RowName(b) +
                                                  " selected by code";
                         grid->BeginSelection();
+                        TScopeExit end([this] { grid->EndSelection(); });
                         grid->SelectRange(a, b);
-                        grid->EndSelection();
                         return text;
                     }
                     case 2: {
@@ -1071,6 +1109,8 @@ protected:
             }
             case Op::ReadFooters: {
                 if (!grid->IsLoadAllMode()) return "reading footers (not every record loaded)";
+                // An operation a raise broke off owes the rows and their summaries to the next change.
+                if (!grid->IsAllRecordsLoaded()) return "reading footers (the rows owed to the next change)";
                 static const char* const names[] = {"colAmount", "colName", "colKind", "colPlace", "colID"};
                 const std::vector<TvxTreeListNode*> rows = TreeRows();
                 std::string done = "footers read:";
@@ -1187,6 +1227,42 @@ protected:
         return "?";
     }
 
+    // ---- Planned raises ----
+
+    static bool Planned(const std::exception& e) { return std::string(e.what()).rfind(kPlannedRaise, 0) == 0; }
+    static std::string Raised(const Step& s) {
+        return std::string(" (") + kRaisers[static_cast<int>(s.raiser)] + " raised, its " + std::to_string(s.raiseAt) +
+               ". time in the step)";
+    }
+    // The step's event raises at its raiseAt-th time in the step, once.
+    void Arm(const Step& s) {
+        raised = false;
+        if (s.raiser == Raiser::None) return;
+        countdown = s.raiseAt;
+        const std::string what = std::string(kPlannedRaise) + kRaisers[static_cast<int>(s.raiser)];
+        auto raise = [this, what] {
+            if (countdown <= 0 || --countdown > 0) return;
+            raised = true;
+            throw Exception(what);
+        };
+        switch (s.raiser) {
+            case Raiser::AfterScroll: table->AfterScroll = [raise](TDataSet*) { raise(); }; break;
+            case Raiser::BeforeScroll: table->BeforeScroll = [raise](TDataSet*) { raise(); }; break;
+            case Raiser::SelectedCountChange: grid->OnSelectedCountChange = [raise](TObject*) { raise(); }; break;
+            case Raiser::Deletion: grid->OnDeletion = [raise](TObject*, TvxTreeListNode*) { raise(); }; break;
+            case Raiser::Expanded: grid->OnExpanded = [raise](TObject*, TvxTreeListNode*) { raise(); }; break;
+            default: break;
+        }
+    }
+    void Disarm() {
+        countdown = 0;
+        table->AfterScroll = nullptr;
+        table->BeforeScroll = nullptr;
+        grid->OnSelectedCountChange = nullptr;
+        grid->OnDeletion = nullptr;
+        grid->OnExpanded = nullptr;
+    }
+
     // ---- Playing ----
 
     Outcome Play(const Sequence& s, const std::vector<Record>& records, const std::vector<Step>& steps) {
@@ -1209,17 +1285,34 @@ protected:
         };
         if (!failed()) {
             for (const Step& step : steps) {
+                const size_t troubleBefore = trouble.size();
+                Arm(step);
                 try {
                     outcome.done.push_back(Apply(step));
+                    if (raised) outcome.done.back() += Raised(step);
                     if (trace) std::fprintf(stderr, "  %zu. %s\n", outcome.done.size(), outcome.done.back().c_str());
                 } catch (const std::exception& e) {
-                    outcome.done.push_back(std::string("a step that raised \"") + e.what() + "\"");
-                    trouble.push_back(std::string("exception: a step raised \"") + e.what() + "\"");
+                    if (Planned(e)) {
+                        outcome.done.push_back(std::string("a step (") + kOps[static_cast<int>(step.op)] +
+                                               ") broken off" + Raised(step));
+                    } else {
+                        outcome.done.push_back(std::string("a step that raised \"") + e.what() + "\"");
+                        trouble.push_back(std::string("exception: a step raised \"") + e.what() + "\"");
+                    }
                     if (table->State() == dsEdit || table->State() == dsInsert) table->Cancel();
                 }
+                // A step's own rule does not hold for a step broken off: the grid's agreement
+                // with its table does.
+                if (raised) trouble.resize(troubleBefore);
+                Disarm();
                 // What a step left queued is handled before the check; the painting waits for the
                 // next input, and paints once for the steps by code before it.
                 if (MSG pending; PeekMessage(pending, nullptr, 0, 0, PM_NOREMOVE)) driver->Pump();
+                if (table->ControlsDisabled()) trouble.push_back("batch: the table's controls stay disabled");
+                if (grid->LockUpdate() > 0 || grid->SelectionBatchCount() > 0 || grid->GroupRebuildLock() > 0)
+                    trouble.push_back("batch: the grid stays in an update (" + std::to_string(grid->LockUpdate()) +
+                                      "), a selection batch (" + std::to_string(grid->SelectionBatchCount()) +
+                                      ") or a group rebuild (" + std::to_string(grid->GroupRebuildLock()) + ")");
                 outcome.at = outcome.done.size();
                 if (failed()) break;
             }
@@ -1341,6 +1434,10 @@ protected:
     int nextId = 1;
     std::vector<std::string> trouble;
     ExceptionReporter previousReporter;
+    // The planned raise of the step being played: its events to come before it, and whether
+    // it came.
+    int countdown = 0;
+    bool raised = false;
     // Each step written out as it is played: a step that crashes the program leaves its
     // sequence behind.
     bool trace = false;

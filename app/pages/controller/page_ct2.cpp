@@ -12,6 +12,7 @@
 #include "app/windows/msg_form.h"
 #include "link/delay.h"
 #include "link/form_txt_com.h"
+#include "platform/rtl/scope_exit.h"
 #include "program/log_file.h"
 #include "program/text_utils.h"
 #include "program/utc.h"
@@ -81,13 +82,11 @@ std::string TimeText(TDateTime dt) {
 }
 
 // The channel for one action: open on construction, closed when the action leaves by any way.
+// The close waits for the port, with the messages handled meanwhile: it runs where what it
+// raises reaches the caller.
 class TChannelUse {
 public:
-    TChannelUse(int32_t port, bool showErrors) {
-        FormTxtCom->StartChannel(port, showErrors);
-        closed_ = !FormTxtCom->TxtChannelOpen;
-    }
-    ~TChannelUse() { Close(); }
+    TChannelUse(int32_t port, bool showErrors) : close_(Open(port, showErrors)) {}
     TChannelUse(const TChannelUse&) = delete;
     TChannelUse& operator=(const TChannelUse&) = delete;
     bool IsOpen() const { return FormTxtCom->TxtChannelOpen; }
@@ -109,7 +108,18 @@ public:
     }
 
 private:
+    struct End {
+        TChannelUse* use;
+        void operator()() const { use->Close(); }
+    };
+    End Open(int32_t port, bool showErrors) {
+        FormTxtCom->StartChannel(port, showErrors);
+        closed_ = !FormTxtCom->TxtChannelOpen;
+        return End{this};
+    }
+
     bool closed_ = false;
+    TScopeExit<End> close_;
 };
 
 }  // namespace
