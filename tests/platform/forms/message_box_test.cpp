@@ -29,7 +29,8 @@ TEST_F(MessageBoxTest, TakesTheCallersCaptionAndAnswersThePressedButton) {
 
 // A box that no script answers fails the test at once, naming its caption and text, and is
 // cancelled, so that the test goes on to its own checks instead of waiting for the time-out.
-// A test that leaves a box to other means (here a step of the loop) says so first.
+// A test that leaves a box to other means (here a step of the loop) says so first. The driver
+// keeps watching when the application is reset.
 TEST_F(MessageBoxTest, ABoxNoScriptAnswersFailsTheTestNamingItsTextAndIsCancelled) {
     int answer = 0;
     EXPECT_NONFATAL_FAILURE(answer = MessageBox("Delete record?\r\nAll of it.", "Confirm", MB_OKCANCEL),
@@ -43,6 +44,10 @@ TEST_F(MessageBoxTest, ABoxNoScriptAnswersFailsTheTestNamingItsTextAndIsCancelle
     });
     EXPECT_EQ(MessageBox("Delete record?", "Confirm", MB_OKCANCEL), IDOK);
     EXPECT_EQ(Driver().PendingModalScripts(), 0);
+
+    // So too after the application was reset, as for a program started afresh in one test.
+    ResetApplication();
+    EXPECT_NONFATAL_FAILURE(MessageBox("Weiter?", "Frage", MB_YESNO), "caption \"Frage\", \"Weiter?\"");
 }
 
 TEST_F(MessageBoxTest, UnattendedItCancelsAndSaysSoOnStandardError) {
