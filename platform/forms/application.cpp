@@ -44,7 +44,8 @@ void TApplication::ResetState() {
     terminated_ = false;
     running_ = false;
     OnException = nullptr;
-    OnModalBegin = nullptr;
+    // OnModalBegin stays: it is the UI test driver's, which gives it back when it ends, and a
+    // test that starts the program afresh still has its boxes answered, or reported.
     OnModalEnd = nullptr;
 }
 

@@ -58,7 +58,7 @@ public:
     void FormCreated(TCustomForm* form);
     // The main form closed: the application ends.
     void MainFormClosed();
-    // Back to the state before the first form (tests).
+    // Back to the state before the first form (tests); OnModalBegin stays.
     void ResetState();
 
 protected:

@@ -15,6 +15,7 @@
 #include "sim/door_sim.h"
 #include "tests/app/app_test_support.h"
 #include "tests/link/steady_advance.h"
+#include "tests/support/clock_peer.h"
 
 namespace control_road {
 
@@ -112,8 +113,9 @@ inline void TypeCode(UiDriver& ui, const std::string& code) {
 // window thread has looked at it since the last step: the program's timers and waits fall
 // due at their times on its clock, however slow the machine. For a device that says nothing
 // (nothing else must keep pace in real time). Every timer must run slower than the step, or
-// it is due at each look and the window thread never gets to a wait's deadline. Made and
-// destroyed on the window thread.
+// it is due at each look and the window thread never gets to a wait's deadline. A simulator
+// run as a process of its own is waited for as by every pacer. Made and destroyed on the
+// window thread.
 class IdleSteps {
 public:
     explicit IdleSteps(ManualClock& clock, uint64_t step = 2) : clock_(clock) {
@@ -121,7 +123,7 @@ public:
         thread_ = std::thread([this, step] {
             while (!stop_) {
                 if (!clock_.WaitForAdvanceListeners(1, std::chrono::milliseconds(20))) continue;
-                if (!clock_.WatchedThreadLookedSinceAdvance()) {
+                if (!clock_.WatchedThreadLookedSinceAdvance() || !ClockPeer::AllHadTheirChance()) {
                     std::this_thread::yield();
                     continue;
                 }

@@ -333,12 +333,11 @@ TEST_F(SilentDevice, TheWizardSteps) {
 // the link), and when the process goes on the door is still locked: the release never
 // reached it.
 TEST_F(SilentDevice, AStoppedSimulatorProcessNeverGetsTheReleaseItMissed) {
-    namespace fs = std::filesystem;
     const std::string port = std::to_string(kPort), ports = dir_ + "/ports";
     SimProcess sim(std::string(TOVAK_BUILD_DIR) + "/sim/tovak-sim",
                    {"--port", port, "--ports-dir", ports, "--poll", "10"}, dir_ + "/sim.txt");
     ASSERT_TRUE(sim.Started());
-    ASSERT_TRUE(PumpUntil([&] { return fs::exists(ports + "/COM" + port); }));
+    ASSERT_TRUE(sim.LineReady(ports + "/COM" + port));
 
     WriteFile("TOVAK.INI", "[MAIN]\r\nCSM=0\r\nCOC=" + port + "\r\nPRTSHOW=1\r\n");
     Start();

@@ -1,17 +1,26 @@
 #pragma once
 // The simulator program itself as a child process, its standard output kept in a file: a
-// device that can be stopped (SIGSTOP) as a hung one stops, and continued. Ended with the
-// object (continued first, so the end signal is taken).
+// device that can be stopped (SIGSTOP) as a hung one stops, and continued. Once its line is
+// ready, the pacers of the manual clock wait for it to have its chance to answer
+// (tests/support/process_line.h). Ended with the object (continued first, so the end signal
+// is taken).
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "tests/support/process_line.h"
+#include "tests/support/process_threads.h"
+#include "tests/support/pump_until.h"
 
 class SimProcess {
 public:
@@ -28,6 +37,7 @@ public:
         posix_spawn_file_actions_destroy(&files);
     }
     ~SimProcess() {
+        line_.reset();
         if (pid_ <= 0) return;
         kill(pid_, SIGCONT);
         kill(pid_, SIGTERM);
@@ -37,15 +47,20 @@ public:
     SimProcess& operator=(const SimProcess&) = delete;
 
     bool Started() const { return pid_ > 0; }
+    // Waits for the link to the line it serves (a "COMn" of the ports folder); from then on
+    // the clock's pacers wait for it. Fails when the link does not come or the line cannot
+    // be looked at.
+    ::testing::AssertionResult LineReady(const std::string& link) {
+        if (!PumpUntil([&] { return std::filesystem::is_symlink(link); }))
+            return ::testing::AssertionFailure() << "no " << link;
+        line_ = std::make_unique<ProcessLine>(pid_, std::filesystem::read_symlink(link).string());
+        if (!line_->Problem().empty()) return ::testing::AssertionFailure() << line_->Problem();
+        return ::testing::AssertionSuccess();
+    }
     void Stop() { kill(pid_, SIGSTOP); }
     void Continue() { kill(pid_, SIGCONT); }
-    // The kernel has stopped it (state T in /proc).
-    bool IsStopped() const {
-        std::ifstream stat("/proc/" + std::to_string(pid_) + "/stat");
-        const std::string text((std::istreambuf_iterator<char>(stat)), {});
-        const size_t close = text.rfind(')');
-        return close != std::string::npos && close + 2 < text.size() && text[close + 2] == 'T';
-    }
+    // The kernel has stopped it, every thread of it.
+    bool IsStopped() const { return ThreadsOf(pid_).stopped; }
     // Everything it has written to standard output so far.
     std::string Output() const {
         std::ifstream in(out_, std::ios::binary);
@@ -55,4 +70,5 @@ public:
 private:
     std::string out_;
     pid_t pid_ = 0;
+    std::unique_ptr<ProcessLine> line_;
 };

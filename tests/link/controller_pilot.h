@@ -6,7 +6,8 @@
 // passes on the clock only as it would on a line with a controller that answers at once, and
 // late answers and restarts follow the simulator's own clock schedule. Each step waits until
 // the window thread handles messages (it waits, or pumps in a delay), so busy painting does
-// not let the clock run ahead. Made and destroyed on the window thread.
+// not let the clock run ahead; a simulator run as a process of its own is waited for as by
+// every pacer (tests/support/clock_peer.h). Made and destroyed on the window thread.
 
 #include <atomic>
 #include <chrono>
@@ -17,6 +18,7 @@
 #include "platform/win/message_queue.h"
 #include "serial/ser_com_port.h"
 #include "sim/controller_sim.h"
+#include "tests/support/clock_peer.h"
 
 class ControllerPilot {
 public:
@@ -55,7 +57,7 @@ private:
             // A loaded window thread may handle several of our messages in one round of
             // pumping without looking at the clock in between; a wait of 10 ms must not
             // see 100 ms pass at once.
-            if (!clock_.WatchedThreadLookedSinceAdvance()) {
+            if (!clock_.WatchedThreadLookedSinceAdvance() || !ClockPeer::AllHadTheirChance()) {
                 std::this_thread::yield();
                 continue;
             }

@@ -9,7 +9,9 @@
 //   thread sees the time pass in steps, not all at once;
 // - while a simulator talks to a link that listens, only while that link heard a frame within
 //   the last kHeardLeadMs: a frame that waits in the program's input (its threads held up)
-//   must not make the device look silent.
+//   must not make the device look silent;
+// - only once every simulator run as a process of its own has had its chance to answer
+//   (tests/support/clock_peer.h).
 // Made and destroyed on the window thread; several may live at once (a fast one over a
 // steady one), one step at a time between them.
 
@@ -27,6 +29,7 @@
 #include "platform/win/message_queue.h"
 #include "platform/win/messages.h"
 #include "sim/door_sim.h"
+#include "tests/support/clock_peer.h"
 
 // The link of the program under test, for pacing when a SteadyAdvance is given none (the
 // program's fixture points it at its device session's link; none by default).
@@ -94,6 +97,7 @@ private:
             if (DoorSim::Running() > 0 && now + step_ > DoorSim::LastRound() + kLeadMs) continue;
             if (!clock_.WatchedThreadLookedSinceAdvance()) continue;
             if (DoorSim::Talking() > 0 && !LinkHeardLately(now)) continue;
+            if (!ClockPeer::AllHadTheirChance()) continue;
             std::lock_guard<std::mutex> guard(Shared().step);
             // Another instance may have stepped meanwhile.
             if (clock_.Ticks() != now || !clock_.WatchedThreadLookedSinceAdvance()) continue;

@@ -1,5 +1,7 @@
 #include "tests/support/ui_driver.h"
 
+#include <gtest/gtest.h>
+
 #include <iterator>
 #include <utility>
 
@@ -7,6 +9,7 @@
 #include "platform/forms/button.h"
 #include "platform/forms/edit.h"
 #include "platform/forms/file_dialog_form.h"
+#include "platform/forms/label.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/str_utils.h"
 #include "platform/sync/clock_wait.h"
@@ -69,6 +72,33 @@ std::vector<char32_t> CodePoints(const std::string& s) {
     return out;
 }
 
+// Text as one line: a line end shows as its escape, so that it does not overwrite the report.
+std::string OneLine(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\r')
+            out += "\\r";
+        else if (c == '\n')
+            out += "\\n";
+        else
+            out += c;
+    }
+    return out;
+}
+
+// What a modal form says: its caption and the text of its labels, in their order.
+std::string ModalText(TWinControl* parent) {
+    std::string text;
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        TControl* c = parent->Controls(i);
+        if (auto* label = dynamic_cast<TLabel*>(c); label && label->Visible() && !label->Caption().empty())
+            text += " \"" + OneLine(label->Caption()) + "\"";
+        else if (auto* w = dynamic_cast<TWinControl*>(c))
+            text += ModalText(w);
+    }
+    return text;
+}
+
 }  // namespace
 
 UiDriver::UiDriver() {
@@ -77,7 +107,13 @@ UiDriver::UiDriver() {
     TApplication* app = EnsureApplication();
     previousHook_ = app->OnModalBegin;
     app->OnModalBegin = [this](TCustomForm* form) {
-        if (scripts_.empty()) return;
+        if (scripts_.empty()) {
+            ADD_FAILURE() << "a modal form that no script answers: " << form->ClassName() << " '" << form->Name()
+                          << "', caption \"" << OneLine(form->Caption()) << "\"," << ModalText(form)
+                          << "; ended with mrCancel";
+            form->SetModalResult(mrCancel);
+            return;
+        }
         ModalScript script = std::move(scripts_.front());
         scripts_.pop_front();
         script(form, *this);
@@ -238,6 +274,10 @@ void UiDriver::Type(const std::string& utf8) {
 }
 
 void UiDriver::OnNextModal(ModalScript script) { scripts_.push_back(std::move(script)); }
+
+void UiDriver::LetNextModalRun() {
+    OnNextModal([](TCustomForm*, UiDriver&) {});
+}
 
 void UiDriver::AnswerNextModalWith(const std::string& text) {
     OnNextModal([text](TCustomForm* form, UiDriver& driver) {

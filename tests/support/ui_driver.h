@@ -4,7 +4,9 @@
 // components), clicks them with real mouse input at their centre, types keys and text,
 // and answers modal forms from scripts. Input goes through the same raw-input path as a
 // display's (platform/win/input.h); every wait pumps messages up to a deadline on the
-// clock, never a fixed sleep.
+// clock, never a fixed sleep. A modal form that starts with no script queued fails the test
+// at once, naming its text, and is ended with mrCancel: a box nobody answers must not hold
+// the test until the test command's time-out.
 
 #include <cstdint>
 #include <deque>
@@ -80,6 +82,9 @@ public:
     void AnswerNextFileDialog(const std::string& path);
     // The next modal form must be a file dialog: its Cancel button is clicked.
     void CancelNextFileDialog();
+    // The next modal form runs without a script, ended by other means: a message from another
+    // thread, OnLoopIdle steps, the program's own ending of its boxes, or the test itself.
+    void LetNextModalRun();
     int PendingModalScripts() const { return static_cast<int>(scripts_.size()); }
 
     // Steps for a loop that waits for the user (a tree list's panning mode): each time the

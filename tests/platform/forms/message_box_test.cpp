@@ -1,6 +1,7 @@
 // The window system's message box: the caller's caption, the buttons of its flags, the
 // answer of the pressed one; unattended, Cancel (or No) with the text on standard error.
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -24,6 +25,29 @@ TEST_F(MessageBoxTest, TakesTheCallersCaptionAndAnswersThePressedButton) {
     EXPECT_EQ(MessageBox("Delete record?", "Confirm", MB_OKCANCEL | MB_ICONQUESTION), IDCANCEL);
     Driver().AnswerNextModalWith("&Ja");
     EXPECT_EQ(MessageBox("Weiter?", "Frage", MB_YESNO), IDYES);
+}
+
+// A box that no script answers fails the test at once, naming its caption and text, and is
+// cancelled, so that the test goes on to its own checks instead of waiting for the time-out.
+// A test that leaves a box to other means (here a step of the loop) says so first. The driver
+// keeps watching when the application is reset.
+TEST_F(MessageBoxTest, ABoxNoScriptAnswersFailsTheTestNamingItsTextAndIsCancelled) {
+    int answer = 0;
+    EXPECT_NONFATAL_FAILURE(answer = MessageBox("Delete record?\r\nAll of it.", "Confirm", MB_OKCANCEL),
+                            "caption \"Confirm\", \"Delete record?\\r\\nAll of it.\"; ended with mrCancel");
+    EXPECT_EQ(answer, IDCANCEL);
+
+    Driver().LetNextModalRun();
+    Driver().OnLoopIdle([] {
+        InjectKey(0x0D, true);
+        InjectKey(0x0D, false);
+    });
+    EXPECT_EQ(MessageBox("Delete record?", "Confirm", MB_OKCANCEL), IDOK);
+    EXPECT_EQ(Driver().PendingModalScripts(), 0);
+
+    // So too after the application was reset, as for a program started afresh in one test.
+    ResetApplication();
+    EXPECT_NONFATAL_FAILURE(MessageBox("Weiter?", "Frage", MB_YESNO), "caption \"Frage\", \"Weiter?\"");
 }
 
 TEST_F(MessageBoxTest, UnattendedItCancelsAndSaysSoOnStandardError) {
