@@ -702,8 +702,11 @@ TEST_P(ReadOdLostBetweenCycles, EndsTheJobWithItsStatusAtTheLoss) {
     ASSERT_TRUE(endedInTime);
     ASSERT_TRUE(betweenCycles) << "the loss was seen " << lossSeenAt - lostAt << " ms after the signal";
     EXPECT_LE(Clock().Ticks() - lostAt, c.withinMs);
-    // Within the close's pause and a little: not after a second close of the port.
-    EXPECT_LE(Clock().Ticks() - lossSeenAt, 500u);
+    // Within the close's pause (200 ms) and what the port's threads take to end, which the
+    // paced clock counts in its steps while the window thread waits for them (up to 400 ms
+    // seen beside 72 CPU hogs on eight processors); not after a second close of the port,
+    // which would add its own 500 ms wait and pause.
+    EXPECT_LE(Clock().Ticks() - lossSeenAt, 850u);
     EXPECT_EQ(jeNoDevice, Program().JobExitStatus);
     EXPECT_FALSE(Form1->Pages().ReadOdActive);
     EXPECT_FALSE(Form1->Timer3->Enabled());
