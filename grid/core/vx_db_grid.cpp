@@ -429,6 +429,12 @@ void TCustomvxDBGrid::DoEditing(TvxTreeListNode* Node, bool& Allow) {
         return;
     }
     TCustomvxDBTreeListControl::DoEditing(Node, Allow);
+    // The editor writes into the table's current record: it opens only on that record's row.
+    // A focus the table did not follow (code made current a record no row shows, a way back
+    // refused) takes the table to the row's record first.
+    if (!Allow || IsCursorMode() || DataSetEditing() || recordCursor_.ShowsCurrentRecord(Node)) return;
+    recordCursor_.FollowFocus();
+    Allow = recordCursor_.ShowsCurrentRecord(Node);
 }
 
 bool TCustomvxDBGrid::IsEditing() { return TCustomvxDBTreeListControl::IsEditing() && !IsGroupNode(GetFocusedNode()); }

@@ -437,7 +437,8 @@ private:
         loadedRecordCount_ = -1;
     }
     // A reload broken off: the records of its selection's snapshot stay selected without rows,
-    // for the next load to select again.
+    // for the next load to select again; an empty snapshot leaves nothing selected. Without a
+    // snapshot the selection stays as it is.
     void KeepSnapshotWithoutRows();
     void SelectReloadedRows();
     // The saved entry of the row being loaded (the current record, or the row's key); -1: none.
@@ -586,6 +587,8 @@ private:
     // leaves the map).
     std::vector<TvxTreeListNode*> savedGroupRows_;
     TvxNodeMap<bool> savedGroupRowsLiving_;
+    // A reload took the snapshot (empty or not) and has not dropped it.
+    bool snapshotHeld_ = false;
     // While group rows are freed whose records stay (a filter empties them, an edit moves
     // their last record away): the entries of the selected ones, gathered as they go.
     struct TFreedEntries {

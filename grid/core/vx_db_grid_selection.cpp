@@ -466,6 +466,7 @@ void TCustomvxDBGrid::EndSelection() {
 
 void TCustomvxDBGrid::SnapshotSelection() {
     DropSnapshot();
+    snapshotHeld_ = true;
     // A selected group row is kept as the row itself, which a reload keeps while its group
     // exists: by its first record's bookmark or key, the row of that record would take it.
     std::vector<int> groupEntries;
@@ -497,14 +498,18 @@ void TCustomvxDBGrid::DropSnapshot() {
     savedSelectionRows_.clear();
     savedGroupRows_.clear();
     savedGroupRowsLiving_.Clear();
+    snapshotHeld_ = false;
 }
 
 void TCustomvxDBGrid::KeepSnapshotWithoutRows() {
     // The snapshot is the selection the reload began with (its group rows left out), in the
-    // order of the table or the keys as they are now: it is the selection again.
+    // order of the table or the keys as they are now: it is the selection again, also when it
+    // is empty (selected group rows alone), as a group row's entry left without its row would
+    // stand for a record.
+    if (!snapshotHeld_) return;
     TDataSet* ds = DataSet();
     if (IsUseBookmarks()) {
-        if (savedSelectionBookmarks_.empty() || !ds) return;
+        if (!ds) return;
         std::vector<TBookmark> bookmarks;
         for (const TBookmark& bookmark : savedSelectionBookmarks_)
             if (ds->BookmarkValid(bookmark)) bookmarks.push_back(bookmark);
@@ -512,7 +517,6 @@ void TCustomvxDBGrid::KeepSnapshotWithoutRows() {
         AssignSelectedBookmarks(std::move(bookmarks), std::move(rows));
         return;
     }
-    if (savedSelectionKeys_.empty()) return;
     std::vector<TvxTreeListNode*> rows(savedSelectionKeys_.size(), nullptr);
     selectedKeys_.Assign(savedSelectionKeys_, std::move(rows));
 }

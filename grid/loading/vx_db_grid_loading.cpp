@@ -428,11 +428,15 @@ bool TCustomvxDBGrid::CanRegroupLoaded() {
 
 void TCustomvxDBGrid::ReloadGroupList() {
     // A raise before the load (a row's deletion handler) leaves rows that are no load's: the
-    // load answers for them once it runs.
+    // load answers for them once it runs. The selection goes as the load would have let it go:
+    // kept, its entries would stand in the table's former order, and a freed group row's for
+    // a record.
     const int unwinding = std::uncaught_exceptions();
     bool loading = false;
     TScopeExit ended([this, unwinding, &loading] {
-        if (!loading) ReloadEnded(unwinding, false);
+        if (loading) return;
+        ReloadEnded(unwinding, false);
+        if (std::uncaught_exceptions() > unwinding) ClearSelection();
     });
     TUpdateScope<TCustomvxTreeList> update(this);
     CloseEditor();

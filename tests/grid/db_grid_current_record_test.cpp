@@ -543,6 +543,18 @@ TEST_F(DBGridCurrentRecord, WhileTheFilterHidesTheCurrentRecordTheGridActsOnItsO
             EXPECT_EQ(TableIds(), left);
             EXPECT_EQ(RowIds(), (std::vector<int>{12}));
             ExpectAgrees("deleting a range");
+            // Typed into the focused row: its record is the one edited, not the hidden one.
+            Row(12)->SetFocused(true);
+            table->Locate("ID", Variant(16), {});
+            ASSERT_EQ(CurrentId(), 16);
+            TypeName("typed");
+            EXPECT_EQ(CurrentId(), 12);
+            table->Post();
+            driver->Pump();
+            EXPECT_EQ(Row(12)->Strings(1), "typed");
+            table->Locate("ID", Variant(16), {});
+            EXPECT_EQ(table->FieldByName("Name")->AsString(), "edited");
+            ExpectAgrees("typing into the focused row while the hidden record is current");
         }
 }
 
