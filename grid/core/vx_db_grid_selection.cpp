@@ -456,10 +456,13 @@ void TCustomvxDBGrid::CheckFocusedRecordChange() {
 
 void TCustomvxDBGrid::EndSelection() {
     const bool outermost = SelectionBatchCount() == 1;
+    // The table follows a focus the batch moved also when the count's handler raises.
+    TScopeExit ended([this, outermost] {
+        if (!outermost) return;
+        recordCursor_.BatchEnded();
+        CheckFocusedRecordChange();
+    });
     TCustomvxDBTreeListControl::EndSelection();
-    if (!outermost) return;
-    recordCursor_.BatchEnded();
-    CheckFocusedRecordChange();
 }
 
 // ---- Across reloads ----

@@ -916,10 +916,13 @@ protected:
                     first->SetSorted(firstWay);
                     return "sorted by " + first->FieldName() + (firstWay == csDown ? " downwards" : "");
                 }
-                grid->BeginSorting();
-                first->SetSorted(firstWay);
-                second->SetSorted(secondWay);
-                grid->EndSorting();
+                {
+                    // A raise on the way ends the batch all the same, as a program's would.
+                    grid->BeginSorting();
+                    TScopeExit sorted([this] { grid->EndSorting(); });
+                    first->SetSorted(firstWay);
+                    second->SetSorted(secondWay);
+                }
                 return "sorted by " + first->FieldName() + (firstWay == csDown ? " downwards" : "") + ", then " +
                        second->FieldName() + (secondWay == csDown ? " downwards" : "");
             }
