@@ -291,28 +291,20 @@ void TvxTreeListNode::ExpandCollapse(bool Value, bool Recurse) {
         if (IndexOf(child) >= 0 && child->hasChildren_) child->ExpandCollapse(Value, true);
 }
 
-void TvxTreeListNode::Expand(bool Recurse) {
-    if (!hasChildren_) return;
-    if (owner_->LockUpdate() > 0) {
-        ExpandCollapse(true, Recurse);
-        return;
-    }
-    TCustomvxTreeList* owner = owner_;
-    owner->BeginUpdate();
-    TScopeExit end([owner] { owner->EndUpdate(); });
-    ExpandCollapse(true, Recurse);
-}
+void TvxTreeListNode::Expand(bool Recurse) { ExpandCollapseInUpdate(true, Recurse); }
 
-void TvxTreeListNode::Collapse(bool Recurse) {
+void TvxTreeListNode::Collapse(bool Recurse) { ExpandCollapseInUpdate(false, Recurse); }
+
+void TvxTreeListNode::ExpandCollapseInUpdate(bool Value, bool Recurse) {
     if (!hasChildren_) return;
     if (owner_->LockUpdate() > 0) {
-        ExpandCollapse(false, Recurse);
+        ExpandCollapse(Value, Recurse);
         return;
     }
     TCustomvxTreeList* owner = owner_;
     owner->BeginUpdate();
     TScopeExit end([owner] { owner->EndUpdate(); });
-    ExpandCollapse(false, Recurse);
+    ExpandCollapse(Value, Recurse);
 }
 
 void TvxTreeListNode::MakeVisible() { owner_->MakeNodeVisible(this); }

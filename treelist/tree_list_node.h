@@ -137,6 +137,8 @@ private:
     void LostLastChild();
     // A first-time expand or collapse of this node and, with Recurse, its subtree.
     void ExpandCollapse(bool Value, bool Recurse);
+    // The same inside one update of the list (or the caller's).
+    void ExpandCollapseInUpdate(bool Value, bool Recurse);
 
     bool deleting_ = false;
     bool expanded_ = false;
