@@ -1147,10 +1147,13 @@ void TCustomvxDBGrid::DataChanged() {
     });
     // A row refreshed in place, or a new record's row, broken off by a raise (a handler of
     // the rows) may stand where a load would not put it: the rows are owed to the next change,
-    // which reloads them.
+    // which reloads them. Meanwhile each group row stands for its first record, as a
+    // selection by keys takes it.
     const int unwinding = std::uncaught_exceptions();
     TScopeExit broken([this, unwinding] {
-        if (std::uncaught_exceptions() > unwinding && !IsCursorMode()) OweRows();
+        if (std::uncaught_exceptions() <= unwinding || IsCursorMode()) return;
+        OweRows();
+        PropagateGroupKeys();
     });
     if (SelectionBatchCount() == 0) CheckFocusedRecordChange();
     // Only a change of the current record alone: a record gone (a delete) or come in some other
@@ -1178,9 +1181,9 @@ void TCustomvxDBGrid::DataChanged() {
         return;
     }
     if (IsCursorMode()) {
-        // No reload takes the selection through this change: it is checked against the table.
-        if (GetSelectedCount() > 0 && ds->State() == dsBrowse && RefreshSelectedBookmarks())
-            TCustomvxDBTreeListControl::SelectionChanged(nullptr, false);
+        // No reload takes the selection through this change: it is checked against the table,
+        // and told once the rows follow the buffer, which a handler that raises leaves them on.
+        const bool selectionChanged = GetSelectedCount() > 0 && ds->State() == dsBrowse && RefreshSelectedBookmarks();
         if (HandleAllocated() && !(ds->IsEmpty() && ds->State() == dsInsert)) SyncCursorNodes();
         ResetEditing();
         if (ds->State() == dsInsert) {
@@ -1188,6 +1191,7 @@ void TCustomvxDBGrid::DataChanged() {
             if (Has(egoResetColumnFocus)) SetFocusedColumn(0);
         }
         Invalidate();
+        if (selectionChanged) TCustomvxDBTreeListControl::SelectionChanged(nullptr, false);
         return;
     }
     if (ds->State() == dsEdit || ds->State() == dsSetKey) return;
