@@ -274,13 +274,17 @@ bool TCustomvxDBGrid::InsertGroupColumn(int Index, TvxDBTreeListColumn* Column) 
     TScopeExit regroup([this] {
         if (groupRebuildLock_ == 0) ReloadGroupList();
     });
+    // The column is listed as sorted, as its mark says, and hidden also when its sort raises:
+    // a header click acts on the list.
+    TScopeExit placed([this, Column] {
+        TCustomvxDBTreeListControl::AddSortedColumn(Column);
+        if (!optionsCustomize_.Contains(edgoNotHideColumn)) Column->SetVisible(false);
+    });
     if (Column->Sorted() == csNone) {
         BeginSorting();
         TScopeExit sorted([this] { EndSorting(); });
         Column->SetSorted(csUp);
     }
-    TCustomvxDBTreeListControl::AddSortedColumn(Column);
-    if (!optionsCustomize_.Contains(edgoNotHideColumn)) Column->SetVisible(false);
     return true;
 }
 
