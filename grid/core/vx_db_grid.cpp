@@ -431,11 +431,11 @@ void TCustomvxDBGrid::DoEditing(TvxTreeListNode* Node, bool& Allow) {
     TCustomvxDBTreeListControl::DoEditing(Node, Allow);
     // The editor writes into the table's current record: it opens only on that record's row.
     // A focus the table did not follow (code made current a record no row shows, a way back
-    // refused) takes the table to the row's record first. Rows that name their records by
-    // neither a key nor a record number cannot tell, and edit as before.
-    if (!Allow || IsCursorMode() || DataSetEditing() || recordCursor_.ShowsCurrentRecord(Node)) return;
-    TDataSet* ds = DataSet();
-    if (!KeyFieldObject() && !(IsLoadAllMode() && ds && ds->Sequenced())) return;
+    // refused) takes the table to the row's record first. Rows that cannot tell which record
+    // is current edit as before.
+    if (!Allow || IsCursorMode() || DataSetEditing() || !recordCursor_.TellsCurrentRecord() ||
+        recordCursor_.ShowsCurrentRecord(Node))
+        return;
     recordCursor_.FollowFocus();
     Allow = recordCursor_.ShowsCurrentRecord(Node);
 }

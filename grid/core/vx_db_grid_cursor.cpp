@@ -21,7 +21,12 @@ bool TvxDBGridCursor::ShowsCurrentRecord(TvxTreeListNode* Node) {
     TDataSet* ds = grid_->DataSet();
     if (!row || !ds || !ds->Active()) return false;
     if (TField* key = grid_->KeyFieldObject()) return CompareKeys(row->KeyValue, key->Value()) == 0;
-    return grid_->IsLoadAllMode() && ds->Sequenced() && ds->RecNo() == row->RecordIndex + 1;
+    return TellsCurrentRecord() && ds->RecNo() == row->RecordIndex + 1;
+}
+
+bool TvxDBGridCursor::TellsCurrentRecord() {
+    TDataSet* ds = grid_->DataSet();
+    return grid_->KeyFieldObject() || (grid_->IsLoadAllMode() && ds && ds->Sequenced());
 }
 
 // ---- Table to focus ----

@@ -33,6 +33,9 @@ public:
     static TvxDBGridNode* RecordRowOf(TvxTreeListNode* Node);
     // Whether the table's current record is the row's record.
     bool ShowsCurrentRecord(TvxTreeListNode* Node);
+    // Whether rows can tell which record is current: by a key, or by a record number with
+    // every record loaded.
+    bool TellsCurrentRecord();
 
     // Table to focus: focuses the row of the current record (nothing when no row shows it).
     void SyncFocusToCurrentRecord();
