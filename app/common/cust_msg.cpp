@@ -100,10 +100,9 @@ TFormCustMsg::TFormCustMsg(TComponent* AOwner) : TForm(AOwner) {
     Image2 = MakePicture(this, "Image2", 1);
     Image3 = MakePicture(this, "Image3", 2);
     Image4 = MakePicture(this, "Image4", 3);
-    Label1 = new TLabel(this);
+    Label1 = new TMessageText(this);
     Label1->SetName("Label1");
     Label1->SetParent(this);
-    Label1->SetWordWrap(true);
     Label1->SetBounds(72, 16, 200, 13);
     Label1->SetCaption("");
     TAppButton* buttons[4];
@@ -178,20 +177,12 @@ void TFormCustMsg::Prepare(const std::string& text, uint8_t type, uint16_t butto
         SetCaption(g_customTitle ? g_titles[4] : Application->Title());
     }
 
-    // The widest line, lines broken at each CR.
-    TBitmap measure(1, 1);
-    measure.Canvas()->SetFont(Label1->Font());
-    int w = 0;
-    size_t start = 0;
-    for (;;) {
-        const size_t cr = text.find('\r', start);
-        const std::string line = text.substr(start, cr == std::string::npos ? std::string::npos : cr - start);
-        w = std::max(w, measure.Canvas()->TextWidth(line));
-        if (cr == std::string::npos) break;
-        start = cr + 1;
-    }
+    // The widest line, lines broken at each CR and wrapped where they would run wider than
+    // the screen lets a box grow.
+    const int w = Label1->Measure(text, MessageTextWidth()).Width();
     Label1->SetWidth(w + 5);
     Label1->SetCaption(text);
+    Label1->AdjustBounds();  // the height for this width, also when the text is the last one
 
     int n = 0;
     for (int index : kOrder) {

@@ -1,8 +1,9 @@
 #pragma once
 // The program's one modal message box and its caller CustMessageDlg: a title and a picture
-// by message type, the text measured line by line (lines break at CR), up to four buttons
-// chosen from a bit set in a fixed order, the window sized around them and centred. Enter
-// presses the first button; Esc the Cancel button, or the only button a box shows.
+// by message type, the text measured line by line (lines break at CR, and wrap where they
+// would run wider than MessageTextWidth), up to four buttons chosen from a bit set in a fixed
+// order, the window sized around them and centred. Enter presses the first button; Esc the
+// Cancel button, or the only button a box shows.
 
 #include <cstdint>
 #include <string>
@@ -10,7 +11,7 @@
 #include "app/common/app_controls.h"
 #include "platform/forms/form.h"
 #include "platform/forms/image.h"
-#include "platform/forms/label.h"
+#include "platform/forms/message_text.h"
 
 // Message types and button indexes (bit i of a button set requests index i).
 enum : uint8_t { mtCustWarning = 0, mtCustError = 1, mtCustInformation = 2, mtCustConfirmation = 3, mtCustCustom = 4 };
@@ -44,7 +45,7 @@ public:
     TImage* Image2;
     TImage* Image3;
     TImage* Image4;
-    TLabel* Label1;
+    TMessageText* Label1;
     TAppButton* Button1;
     TAppButton* Button2;
     TAppButton* Button3;

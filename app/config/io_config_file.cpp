@@ -114,6 +114,18 @@ std::string NameOfLine(const std::string& line) {
     throw EReadError("Datei \"" + fileName + "\" ist unvollständig: sie endet mitten in " + NameOfLine(cut));
 }
 
+// A refusal a save shares with the load (the file cannot be read, is too large, UTF-16, cut)
+// says besides, for the save, what became of the file.
+template <typename Check>
+void AsSaveRefusal(Check check) {
+    try {
+        check();
+    } catch (Exception& e) {
+        e.SetMessage(e.Message() + "; es wurde nichts gespeichert");
+        throw;
+    }
+}
+
 [[noreturn]] void RefuseSave(const std::string& fileName, const std::string& why) {
     throw EWriteError("Datei \"" + fileName + "\" wurde nicht gespeichert: " + why + ". Sie bleibt, wie sie war.");
 }
@@ -128,7 +140,7 @@ void RefuseUnlessReadBack(const std::string& fileName, std::string_view bytes, s
     const TIniSplice was(bytes), is(saved);
     if (const auto cut = CutRow(is)) {
         // Cut before as well, in a line the save keeps: the load's own refusal.
-        if (CutRow(was)) RefuseCut(fileName, *cut);
+        if (CutRow(was)) AsSaveRefusal([&] { RefuseCut(fileName, *cut); });
         RefuseSave(fileName, "danach endete sie mitten in " + NameOfLine(*cut) + " und würde beim Laden abgewiesen");
     }
     if (!was.ReadAlike(is))
@@ -197,17 +209,17 @@ int DeviceTypeForLastInputKey(int key) {
 
 void SaveIoConfigToFile(const std::string& fileName, const TIoConfig& config) {
     std::string bytes;  // a new file starts empty
-    if (FileExists(fileName)) {
-        bytes = ReadConfigBytes(fileName, "kann nicht gelesen werden");
-        // The rename would replace it all the same.
-        if (IsReadOnlyFile(fileName))
-            throw EFCreateError("Datei \"" + fileName + "\" ist schreibgeschützt; es wurde nichts gespeichert");
-        // Refused as the load refuses it, whatever its last line: the save keeps the other
-        // lines byte for byte, a cut one stays cut, and the saved file would not load. A row
-        // cut short is not refused: the save rewrites it.
-        const TIniSplice file(bytes);
-        if (file.CutInsideLastCharacter()) RefuseCut(fileName, CutRow(file).value_or(""));
-    }
+    if (FileExists(fileName))
+        AsSaveRefusal([&] {
+            bytes = ReadConfigBytes(fileName, "kann nicht gelesen werden");
+            // The rename would replace it all the same.
+            if (IsReadOnlyFile(fileName)) throw EFCreateError("Datei \"" + fileName + "\" ist schreibgeschützt");
+            // Refused as the load refuses it, whatever its last line: the save keeps the other
+            // lines byte for byte, a cut one stays cut, and the saved file would not load. A row
+            // cut short is not refused: the save rewrites it.
+            const TIniSplice file(bytes);
+            if (file.CutInsideLastCharacter()) RefuseCut(fileName, CutRow(file).value_or(""));
+        });
     TSectionEntries inputs{kInput, {}}, outputs{kOutput, {}};
     for (int r : InputRowsOf(config.DeviceType))
         inputs.lines.push_back(ConfigFileKey(r) + "=" + InputValue(config.Row(r)));
@@ -215,7 +227,7 @@ void SaveIoConfigToFile(const std::string& fileName, const TIoConfig& config) {
         outputs.lines.push_back(ConfigFileKey(r) + "=" + OutputValue(config.Row(r)));
     const std::string saved = ReplaceSectionEntries(bytes, {inputs, outputs});
     // What is written must load again: a file near the limit may grow past it by the rows.
-    RefuseSize(fileName, saved.size());
+    AsSaveRefusal([&] { RefuseSize(fileName, saved.size()); });
     RefuseUnlessReadBack(fileName, bytes, saved, {inputs, outputs});
     WriteFileAtomic(fileName, saved);
 }

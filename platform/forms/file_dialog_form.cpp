@@ -6,7 +6,7 @@
 #include "platform/forms/button.h"
 #include "platform/forms/combo_box.h"
 #include "platform/forms/control_paint.h"
-#include "platform/forms/edit.h"
+#include "platform/forms/file_name_edit.h"
 #include "platform/forms/label.h"
 #include "platform/forms/list_box.h"
 #include "platform/forms/message_dlg.h"
@@ -214,7 +214,7 @@ void TFileDialogForm::Build() {
 
     int nameTop = kListTop + kListHeight + kMargin;
     nameLabel_ = label("NameLabel", "Datei&name:", kMargin, nameTop + 4);
-    nameEdit_ = new TEdit(this);
+    nameEdit_ = new TFileNameEdit(this);
     nameEdit_->SetName("FileNameEdit");
     nameEdit_->SetParent(this);
     nameEdit_->SetBounds(fieldLeft, nameTop, fieldWidth, kEditHeight);

@@ -4,10 +4,11 @@
 // right, and below them the name field, the filter drop-down and the buttons.
 //
 // A double click (or Enter) on a folder opens it; a click on a file puts its name in the
-// name field, a double click takes it. OK takes the name field: a folder (relative or
-// absolute) is opened, a name with "*" or "?" becomes the file list's mask, anything else
-// is checked against the options (see file_dialog.h) and ends the dialog. Folders that
-// cannot be read show empty; hidden entries (a leading ".") are not listed.
+// name field (file_name_edit.h: its name selected when it takes the focus), a double click
+// takes it. OK takes the name field: a folder (relative or absolute) is opened, a name with
+// "*" or "?" becomes the file list's mask, anything else is checked against the options (see
+// file_dialog.h) and ends the dialog. Folders that cannot be read show empty; hidden entries
+// (a leading ".") are not listed.
 
 #include <filesystem>
 #include <string>

@@ -37,7 +37,8 @@ protected:
     void CMTextChanged(TMessage& Message) override;
     void CMFontChanged(TMessage& Message) override;
     void CMDialogChar(TMessage& Message) override;
-    unsigned TextFlags() const;
+    // How the caption is laid out (DrawText's flags), for its painting and its AutoSize.
+    virtual unsigned TextFlags() const;
 
 private:
     TAlignment alignment_ = taLeftJustify;

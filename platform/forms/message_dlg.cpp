@@ -7,7 +7,7 @@
 #include "platform/forms/application.h"
 #include "platform/forms/button.h"
 #include "platform/forms/control_paint.h"
-#include "platform/forms/label.h"
+#include "platform/forms/message_text.h"
 
 namespace {
 
@@ -121,13 +121,12 @@ TForm* CreateMessageDialog(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgB
         icon->SetBounds(kMargin * 2, kMargin * 2, 32, 32);
         textLeft = kMargin * 2 + 32 + kMargin * 2;
     }
-    auto* label = new TLabel(form);
+    auto* label = new TMessageText(form);
     label->SetName("Message");
     label->SetParent(form);
     label->SetShowAccelChar(false);
-    TRect text = MeasureText(label->Font(), Msg, Rect(0, 0, 340, 0), DT_WORDBREAK | DT_NOPREFIX);
     label->SetAutoSize(false);
-    label->SetWordWrap(true);
+    const TRect text = label->Measure(Msg, MessageTextWidth());
     label->SetCaption(Msg);
     int textTop = kMargin * 2;
     if (DlgType != mtCustom && text.Height() < 32) textTop += (32 - text.Height()) / 2;

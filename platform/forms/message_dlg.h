@@ -1,8 +1,9 @@
 #pragma once
 // MessageDlg: the modal message box of the class library. A warning, error, information or
-// confirmation icon left of the text (word-wrapped), the buttons of the set centred below
-// (German captions); Enter clicks OK (else Yes), Esc Cancel (else No, else OK). Answers the
-// modal result of the pressed button (mrCancel when the box is closed otherwise).
+// confirmation icon left of the text (wrapped to MessageTextWidth, message_text.h), the
+// buttons of the set centred below (German captions); Enter clicks OK (else Yes), Esc Cancel
+// (else No, else OK). Answers the modal result of the pressed button (mrCancel when the box
+// is closed otherwise).
 
 #include <string>
 

@@ -200,7 +200,24 @@ std::vector<Line> SplitLines(const Line& text, bool single) {
     return lines;
 }
 
-std::vector<Line> WrapLine(const Line& line, const Layout& layout, int width) {
+// How much of `word` fits after `line` within `width`: up to its last "/" or "\\" that fits (a
+// path breaks after a folder's name), else, unless `atSeparatorOnly`, as many characters as fit.
+size_t FittingPart(const Line& line, const Line& word, const Layout& layout, int width, bool atSeparatorOnly) {
+    int x = layout.Width(line);
+    size_t fits = 0, afterSeparator = 0;
+    for (size_t k = 0; k < word.size(); ++k) {
+        x += layout.CharAdvance(word[k].cp, x);
+        if (x > width) break;
+        fits = k + 1;
+        if (word[k].cp == '/' || word[k].cp == '\\') afterSeparator = k + 1;
+    }
+    if (afterSeparator > 0) return afterSeparator;
+    return atSeparatorOnly ? 0 : fits;
+}
+
+// Breaks at blanks; with `breakWords` a word wider than a whole line (a long path) breaks too,
+// so that nothing of it runs past the width.
+std::vector<Line> WrapLine(const Line& line, const Layout& layout, int width, bool breakWords) {
     std::vector<Line> out;
     Line current;
     size_t i = 0;
@@ -213,7 +230,31 @@ std::vector<Line> WrapLine(const Line& line, const Layout& layout, int width) {
         Line candidate = current;
         candidate.insert(candidate.end(), line.begin() + static_cast<long>(i),
                          line.begin() + static_cast<long>(wordEnd));
-        if (!current.empty() && layout.Width(candidate) > width) {
+        const bool fits = layout.Width(candidate) <= width;
+        const Line word(line.begin() + static_cast<long>(wsEnd), line.begin() + static_cast<long>(wordEnd));
+        if (breakWords && !fits && !word.empty() && layout.Width(word) > width) {
+            // What fits of it ends this line (a fresh one if nothing does); the rest goes on.
+            Line head(line.begin() + static_cast<long>(i), line.begin() + static_cast<long>(wsEnd));
+            head.insert(head.begin(), current.begin(), current.end());
+            // Behind other words it breaks only after a folder's name, else it starts a line.
+            size_t part = FittingPart(head, word, layout, width, !current.empty());
+            if (part == 0 && !current.empty()) {
+                out.push_back(current);
+                head.clear();
+                part = FittingPart(head, word, layout, width, false);
+            }
+            part = std::max<size_t>(part, 1);  // a line narrower than one character still moves on
+            head.insert(head.end(), word.begin(), word.begin() + static_cast<long>(part));
+            i = wsEnd + part;
+            if (i < wordEnd) {
+                out.push_back(std::move(head));
+                current.clear();
+            } else {
+                current = std::move(head);  // one character wider than the line: it stays alone
+            }
+            continue;
+        }
+        if (!current.empty() && !fits) {
             out.push_back(current);
             current.assign(line.begin() + static_cast<long>(wsEnd), line.begin() + static_cast<long>(wordEnd));
         } else {
@@ -303,7 +344,7 @@ int DrawText(HDC dc, std::string_view text, TRect& r, unsigned format) {
     if (!all.empty()) {
         for (Line& l : SplitLines(all, single)) {
             if ((format & DT_WORDBREAK) && !single) {
-                for (Line& w : WrapLine(l, layout, r.Width())) lines.push_back(std::move(w));
+                for (Line& w : WrapLine(l, layout, r.Width(), format & DT_EDITCONTROL)) lines.push_back(std::move(w));
             } else {
                 lines.push_back(std::move(l));
             }

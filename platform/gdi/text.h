@@ -47,7 +47,9 @@ constexpr unsigned DT_PREFIXONLY = 0x00200000;
 // a single line: the distance from r's top to the text's bottom). DT_CALCRECT draws
 // nothing and sets r's right and bottom to the text's extent. Lines break at CR, LF and
 // CR LF unless DT_SINGLELINE; DT_WORDBREAK breaks at blanks and never inside a word (a
-// long word overflows and is clipped); "&x" underlines x and "&&" shows "&" unless
+// long word overflows and is clipped), with DT_EDITCONTROL also inside a word wider than a
+// line, as a multi-line edit control does: after its last "/" or "\" that fits (behind other
+// words only there), else where the line ends; "&x" underlines x and "&&" shows "&" unless
 // DT_NOPREFIX; tabs expand to every 8 average character widths with DT_EXPANDTABS;
 // DT_RTLREADING shows each line in right-to-left reading order (right_to_left_order.h),
 // aligned as the other flags say.

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <vector>
+
 #include "app/common/comp_text.h"
 #include "app/pages/configuration/page_cfg.h"
 #include "app/pages/configuration/page_com.h"
@@ -23,6 +27,7 @@
 #include "platform/forms/label.h"
 #include "platform/forms/menus.h"
 #include "platform/forms/page_control.h"
+#include "platform/forms/screen.h"
 #include "platform/forms/timer.h"
 #include "platform/win/virtual_keys.h"
 #include "program/log_file.h"
@@ -254,6 +259,52 @@ TEST_F(ConfigRoad, ConfigurationFileSavedAndLoadedThroughTheDialogs) {
         "09=033;000;000;000\r\n\r\n[OUTPUT]\r\n01=130;0;0;000\r\n02=161;0;0;000\r\n03=162;0;0;000\r\n04=164;0;0;000\r\n"
         "05=165;0;0;000\r\n06=134;0;0;000\r\n07=184;0;0;000\r\n08=193;0;0;255\r\n",
         ReadFile(path));
+
+    // The next save offers the name just used. As in any desktop file dialog, a click into the
+    // name field and typing replace it: the new name, not the old one with the new one after it.
+    Ui().OnNextModal([](TCustomForm* form, UiDriver& ui) {
+        auto* dialog = static_cast<TFileDialogForm*>(form);
+        EXPECT_EQ("ANLAGE.CFG", dialog->FileNameEdit()->Text());
+        ui.Click(dialog->FileNameEdit());
+        ui.Type("NEU");
+        ui.Enter();
+    });
+    Ui().Click("Form1.Label11");  // two quick clicks on one place would make a double click
+    Ui().Click("Form1.Button302");
+    EXPECT_EQ(ReadFile(path), ReadFile(dir_ + "/NEU.CFG"));
+    std::vector<std::string> saved;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_))
+        if (entry.path().extension() == ".CFG") saved.push_back(entry.path().filename().string());
+    std::sort(saved.begin(), saved.end());
+    EXPECT_EQ((std::vector<std::string>{"ANLAGE.CFG", "NEU.CFG"}), saved);
+
+    // Into a read-only file deep in folders of long names: the box says that nothing was saved,
+    // its text wrapped within the screen and shown whole.
+    std::string folder = dir_;
+    for (int k = 1; k <= 5; ++k) folder += "/Kunde Müller Türanlage Gebäude " + std::to_string(k);
+    std::filesystem::create_directories(folder);
+    const std::string readOnly = folder + "/DOOR.CFG";
+    std::filesystem::copy_file(path, readOnly);
+    std::filesystem::permissions(readOnly, std::filesystem::perms::owner_read);
+    chooseFile(readOnly);
+    std::string refusal;
+    Ui().OnNextModal([&refusal](TCustomForm* form, UiDriver& ui) {
+        auto* box = dynamic_cast<TFormCustMsg*>(form);
+        ASSERT_NE(nullptr, box);
+        refusal = box->Label1->Caption();
+        EXPECT_GE(box->Left(), 0);
+        EXPECT_LE(box->Left() + box->Width(), Screen->Width());
+        const TRect shown = box->Label1->Measure(refusal, box->Label1->Width());
+        EXPECT_LE(shown.Width(), box->Label1->Width());
+        EXPECT_EQ(shown.Height(), box->Label1->Height());
+        EXPECT_GT(shown.Height(), 13) << "wrapped";
+        EXPECT_TRUE(ui.SaveForm(form, TestPicturePath("tovak_app_save_refused.png")));
+        ui.Click(box->Button1);
+    });
+    Ui().Click("Form1.Label11");
+    Ui().Click("Form1.Button302");
+    EXPECT_EQ("Datei \"" + readOnly + "\" ist schreibgeschützt; es wurde nichts gespeichert", refusal);
+    EXPECT_EQ(ReadFile(path), ReadFile(readOnly));
 
     // Another configuration on the page, then the file again.
     Ui().AnswerNextModalWith("Ja");

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "app/common/comp_text.h"
 #include "app/common/cust_msg.h"
 #include "app/common/esc_key.h"
@@ -7,6 +9,7 @@
 #include "app/windows/msg_form.h"
 #include "link/link_texts.h"
 #include "platform/display/presenter.h"
+#include "platform/forms/screen.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/canvas.h"
 #include "platform/win/paint.h"
@@ -178,6 +181,46 @@ TEST_F(AppStart, MessageBoxSizesAroundTextAndButtons) {
     EXPECT_EQ(68 + 25 + 40, box->Height());
     // Centred on the screen.
     EXPECT_EQ((Screen->Width() - box->Width()) / 2, box->Left());
+    // A text wider than a box may grow wraps: at blanks, a long path after a folder's name, a
+    // word without one where it must. Whatever the text, the box lies within the screen, its
+    // label shows every line of it, and the buttons sit below.
+    std::mt19937 random(83);
+    const auto pick = [&random](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    const char* const letters[] = {"a", "W", "i", "ü", "ß", "m", "."};
+    for (int round = 0; round < 60; ++round) {
+        std::string text;
+        for (int word = 0, words = 1 + pick(40); word < words; ++word) {
+            if (word > 0) text += pick(8) == 0 ? "\r" : " ";
+            if (pick(5) == 0) {
+                text += "\"";
+                for (int folder = 0, folders = 1 + pick(12); folder < folders; ++folder)
+                    text += "/" + std::string(1 + static_cast<size_t>(pick(20)), static_cast<char>('a' + pick(26)));
+                text += "/DOOR.CFG\"";
+            } else {
+                const char* letter = letters[pick(7)];
+                for (int k = 0, n = 1 + (pick(10) == 0 ? pick(150) : pick(12)); k < n; ++k) text += letter;
+            }
+        }
+        const int type = pick(5);
+        const uint16_t buttons = static_cast<uint16_t>(1u << pick(8) | 1u << pick(8));
+        SCOPED_TRACE(testing::Message() << "round " << round << ": " << text);
+        box->Prepare(text, static_cast<uint8_t>(type), buttons, 0);
+        TMessageText* label = box->Label1;
+        EXPECT_GE(box->Left(), 0);
+        EXPECT_LE(box->Left() + box->Width(), Screen->Width());
+        EXPECT_GE(box->Top(), 0);
+        EXPECT_LE(label->Width(), MessageTextWidth() + 5);
+        EXPECT_LE(label->Left() + label->Width(), box->ClientWidth());
+        const TRect shown = label->Measure(text, label->Width());
+        EXPECT_LE(shown.Width(), label->Width());
+        EXPECT_EQ(shown.Height(), label->Height());
+        for (TAppButton* b : {box->Button1, box->Button2, box->Button3, box->Button4}) {
+            if (!b->Visible()) continue;
+            EXPECT_GE(b->Top(), label->Top() + label->Height());
+            EXPECT_GE(b->Left(), 0);
+            EXPECT_LE(b->Left() + b->Width(), box->ClientWidth());
+        }
+    }
     // Yes and No side by side in that order.
     box->Prepare("?", 3, 3, 0);
     EXPECT_LT(box->Button1->Left() + box->Button1->Width(), box->Button2->Left());

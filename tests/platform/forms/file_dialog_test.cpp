@@ -9,11 +9,13 @@
 
 #include "platform/forms/button.h"
 #include "platform/forms/combo_box.h"
+#include "platform/forms/control_paint.h"
 #include "platform/forms/edit.h"
 #include "platform/forms/file_dialog.h"
 #include "platform/forms/file_dialog_form.h"
 #include "platform/forms/label.h"
 #include "platform/forms/list_box.h"
+#include "platform/sync/clock.h"
 #include "tests/platform/forms/forms_test_support.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_pictures.h"
@@ -294,6 +296,62 @@ TEST_F(FileDialogTest, CancelKeepsTheFileNameAndUnreadableFoldersShowEmpty) {
         d.Escape();
     });
     EXPECT_FALSE(dlg.Execute());
+}
+
+// As in desktop file dialogs, the name in the field is selected whenever the field takes the
+// focus, so that typing replaces it: at the opening, by Tab, by the first click into it; a
+// drag selects what it drags, a click into the field in use puts the caret where it points.
+TEST_F(FileDialogTest, TheNameIsSelectedWhenItsFieldTakesTheFocusSoThatTypingReplacesIt) {
+    TSaveDialog dlg(nullptr);
+    dlg.SetFileName((dir / "a.txt").string());
+    ScopedManualClock clock;  // clicks far enough apart to stay single clicks
+    Driver().OnNextModal([&](TCustomForm* form, UiDriver& d) {
+        auto* fd = dynamic_cast<TFileDialogForm*>(form);
+        ASSERT_NE(fd, nullptr);
+        TEdit* name = fd->FileNameEdit();
+        const auto wholeSelected = [name] {
+            return name->Focused() && name->SelStart() == 0 && name->SelLength() == 5;
+        };
+        const TPoint afterName{name->ClientWidth() - 4, name->ClientHeight() / 2};
+        const auto click = [&](TPoint at) {
+            clock->Advance(1000);
+            d.Click(name, at);
+        };
+        const auto focusElsewhere = [&] {
+            clock->Advance(1000);
+            ClickItem(fd->FolderList(), 0);
+            ASSERT_FALSE(name->Focused());
+        };
+        EXPECT_TRUE(wholeSelected()) << "at the opening";
+        click(afterName);
+        EXPECT_TRUE(wholeSelected()) << "the first click after the opening";
+        click(afterName);
+        EXPECT_EQ(name->SelLength(), 0) << "a click into the field in use";
+        EXPECT_EQ(name->CaretPos(), 5);
+        d.Tab();
+        d.Tab(true);
+        EXPECT_TRUE(wholeSelected()) << "back by the keyboard";
+        d.PressKey(VK_END);
+        click(afterName);
+        EXPECT_EQ(name->SelLength(), 0) << "a click after a key in the field";
+        focusElsewhere();
+        click({4, name->ClientHeight() / 2});
+        EXPECT_TRUE(wholeSelected()) << "a click into the field from elsewhere";
+        focusElsewhere();
+        clock->Advance(1000);
+        const int insideName = MeasureText(name->Font(), "a.t", Rect(0, 0, 0, 0), DT_SINGLELINE).Width();
+        d.MouseDown(name, afterName);
+        d.MoveTo(name, {insideName, afterName.Y});
+        d.MouseUp(name, {insideName, afterName.Y});
+        d.Pump();
+        EXPECT_TRUE(name->SelLength() > 0 && name->SelLength() < 5) << "a drag selects what it drags";
+        focusElsewhere();
+        click(afterName);
+        d.Type("neu.txt");
+        d.Enter();
+    });
+    ASSERT_TRUE(dlg.Execute());
+    EXPECT_EQ(dlg.FileName(), (dir / "neu.txt").string());
 }
 
 TEST_F(FileDialogTest, RendersTheDialog) {

@@ -7,7 +7,10 @@
 #include <cstdlib>
 
 #include "platform/forms/message_box.h"
+#include "platform/forms/message_dlg.h"
+#include "platform/forms/message_text.h"
 #include "tests/platform/forms/forms_test_support.h"
+#include "tests/support/test_pictures.h"
 
 namespace {
 
@@ -48,6 +51,40 @@ TEST_F(MessageBoxTest, ABoxNoScriptAnswersFailsTheTestNamingItsTextAndIsCancelle
     // So too after the application was reset, as for a program started afresh in one test.
     ResetApplication();
     EXPECT_NONFATAL_FAILURE(MessageBox("Weiter?", "Frage", MB_YESNO), "caption \"Frage\", \"Weiter?\"");
+}
+
+// A text wider than a box may grow wraps at blanks, a long path after a folder's name and a
+// word without one where it must: the box lies within the screen and shows all of the text.
+TEST_F(MessageBoxTest, ALongTextWrapsAndItsBoxStaysWithinTheScreen) {
+    std::string folder = "/home/techniker";
+    for (int k = 0; k < 12; ++k) folder += "/Anlage Süd " + std::to_string(k) + "/Konfigurationen";
+    const std::string texts[] = {
+        "Datei \"" + folder +
+            "/DOOR.CFG\" wurde nicht gespeichert: danach würde sie als UTF-8 statt als "
+            "Windows-1252 gelesen, und ihre übrigen Zeilen läsen sich anders. Sie bleibt, wie sie war.",
+        std::string(300, 'W') + "\r\nkurz",
+    };
+    for (const std::string& text : texts) {
+        Driver().OnNextModal([&](TCustomForm* box, UiDriver& d) {
+            auto* label = dynamic_cast<TMessageText*>(box->FindComponent("Message"));
+            ASSERT_NE(label, nullptr);
+            EXPECT_EQ(label->Caption(), text);
+            EXPECT_GE(box->Left(), 0);
+            EXPECT_LE(box->Left() + box->Width(), Screen->Width());
+            EXPECT_GE(box->Top(), 0);
+            EXPECT_LE(label->Width(), MessageTextWidth() + 1);
+            EXPECT_LE(label->Left() + label->Width() + 8, box->ClientWidth());
+            const TRect shown = label->Measure(text, label->Width());
+            EXPECT_LE(shown.Width(), label->Width());
+            EXPECT_LE(shown.Height(), label->Height());
+            EXPECT_GE(d.FindByCaption(box, "OK")->Top(), label->Top() + label->Height());
+            if (&text == &texts[0]) {
+                EXPECT_TRUE(d.SaveForm(box, TestPicturePath("tovak_message_dlg_long.png")));
+            }
+            d.Enter();
+        });
+        EXPECT_EQ(MessageDlg(text, mtWarning, {mbOK}, 0), mrOk);
+    }
 }
 
 TEST_F(MessageBoxTest, UnattendedItCancelsAndSaysSoOnStandardError) {

@@ -150,6 +150,39 @@ TEST(Text, DrawTextBreaksWordsAndLines) {
     EXPECT_EQ(DrawText(s.dc, "a\r\nb", single, DT_CALCRECT | DT_SINGLELINE), 13);
     // The second line falls outside a one-line rectangle and is clipped away.
     ExpectShows("ab cd", DT_WORDBREAK, TRect{0, 0, TextPixelWidth(s.dc, "ab c"), 13}, "ab", 0, 0);
+
+    // As an edit control shows it, a word wider than a line breaks too: after the last folder
+    // of a path that fits, behind other words only there, else where the line ends; each case
+    // shows as its lines drawn one under the other.
+    const struct {
+        const char* text;
+        const char* fitting;  // the rectangle's width is this text's
+        std::vector<std::string> lines;
+    } breaks[] = {
+        {"Datei /home/techniker/Konfigurationen/DOOR.CFG fehlt",
+         "Datei /home/techniker/Konfig",
+         {"Datei /home/techniker/", "Konfigurationen/DOOR.CFG", "fehlt"}},
+        {"C:\\Daten\\Anlage.cfg", "C:\\Daten\\An", {"C:\\Daten\\", "Anlage.cfg"}},
+        {"abcdefghij", "abcd", {"abcd", "efgh", "ij"}},
+        {"xy abcdefghij", "abcd", {"xy", "abcd", "efgh", "ij"}},
+        {"  abcdefgh ab", "  abcd", {"  abcd", "efgh", "ab"}},
+        {"ab\rxy abcdefghij", "abcd", {"ab", "xy", "abcd", "efgh", "ij"}},
+    };
+    for (const auto& c : breaks) {
+        const TRect box{0, 0, TextPixelWidth(s.dc, c.fitting), 100};
+        TestSurface wrapped(200, 100), stacked(200, 100);
+        TRect r = box;
+        EXPECT_EQ(DrawText(wrapped.dc, c.text, r, DT_WORDBREAK | DT_EDITCONTROL), static_cast<int>(c.lines.size()) * 13)
+            << c.text;
+        for (size_t k = 0; k < c.lines.size(); ++k) {
+            TextOut(stacked.dc, 0, static_cast<int>(k) * 13, c.lines[k]);
+            EXPECT_LE(TextPixelWidth(s.dc, c.lines[k]), box.Width()) << c.lines[k];
+        }
+        EXPECT_EQ(wrapped.bitmap->pixels, stacked.bitmap->pixels) << c.text;
+    }
+    // A line narrower than one character still shows every character, one a line.
+    TRect thin{0, 0, 3, 100};
+    EXPECT_EQ(DrawText(s.dc, "ab cd", thin, DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL), 4 * 13);
 }
 
 TEST(Text, DrawTextTabsAndPrefixes) {
