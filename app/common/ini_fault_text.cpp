@@ -26,7 +26,7 @@ std::string IniWriteFaultText(const std::string& fileName, const TIniFault& faul
     switch (fault.Kind) {
         case TIniFault::ReadOnly: what = " ist schreibgeschützt"; break;
         case TIniFault::Unreadable: what = " kann nicht gelesen werden"; break;
-        case TIniFault::NotText: what = " kann nicht gelesen werden: " + TextFaultText(fault.Text); break;
+        case TIniFault::NotText: what = " kann nicht gelesen werden:\r" + TextFaultText(fault.Text); break;
         case TIniFault::WouldNotReadBack: what = " würde danach nicht so gelesen, wie sie geschrieben wurde"; break;
         case TIniFault::WriteFailed:
             what = " kann nicht geschrieben werden";

@@ -215,7 +215,7 @@ TEST_F(AppStart, ATovakIniThatIsNoTextIsToldOnceAtTheStartAndNeverWritten) {
             WriteIniInteger("COT", 9);
             ADD_FAILURE() << "written";
         } catch (const EIniFileException& e) {
-            EXPECT_EQ("Datei \"" + file + "\" kann nicht gelesen werden: " + c.why + "; es wurde nichts gespeichert",
+            EXPECT_EQ("Datei \"" + file + "\" kann nicht gelesen werden:\r" + c.why + "; es wurde nichts gespeichert",
                       e.Message());
         }
         EXPECT_EQ(c.bytes, ReadFile(file));
