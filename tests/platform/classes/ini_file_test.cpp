@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <functional>
 #include <vector>
@@ -257,7 +258,15 @@ TEST(IniFile, AWriteChangesOnlyTheLinesOfWhatItWrites) {
 TEST(IniFile, FailedWriteRaises) {
     TempDir dir;
     TIniFile ini(dir.File("no/such/folder/x.ini"));
-    EXPECT_THROW(ini.WriteString("S", "K", "v"), EIniFileException);
+    try {
+        ini.WriteString("S", "K", "v");
+        ADD_FAILURE() << "written";
+    } catch (const EIniFileException& e) {
+        ASSERT_TRUE(e.Fault.has_value());
+        EXPECT_EQ(e.Fault->Kind, TIniFault::WriteFailed);
+        EXPECT_EQ(e.Fault->ErrorCode, ENOENT) << "the system's reason, for the caller's own words";
+    }
+    EXPECT_FALSE(ini.ReadFault().has_value()) << "a missing file reads";
     TIniFile folder(dir.Path());  // exists, cannot be read as a file
     EXPECT_THROW(folder.WriteString("S", "K", "v"), EIniFileException);
     EXPECT_EQ(folder.ReadString("S", "K", "d"), "d");
@@ -270,6 +279,7 @@ TEST(IniFile, UnreadableFileIsNeverOverwritten) {
     TempDir::Write(file, "[S]\r\nK=old\r\n");
     ::chmod(file.c_str(), 0200);  // writable, not readable
     TIniFile locked(file);
+    EXPECT_EQ(locked.ReadFault().value_or(TIniFault{TIniFault::NotText}).Kind, TIniFault::Unreadable);
     EXPECT_THROW(locked.WriteString("S", "Other", "v"), EIniFileException);
     ::chmod(file.c_str(), 0600);
     EXPECT_EQ(TempDir::Read(file), "[S]\r\nK=old\r\n");
