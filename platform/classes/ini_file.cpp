@@ -81,6 +81,7 @@ std::optional<TIniFault> TIniFile::ReadFault() {
 }
 
 void TIniFile::RefuseWrite(const TIniFault& fault) const {
+    // In the order of TIniFault::TKind.
     static const char* const kReasons[] = {
         "the file is read-only",
         "the file cannot be read",

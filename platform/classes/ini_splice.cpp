@@ -108,7 +108,7 @@ std::string TIniSplice::Render(bool utf8) const {
                 Piece{utf8 ? Text(step.line) : std::string(lines_[step.line].text), lines_[step.line].end});
             continue;
         }
-        std::string text = windows1252_ && !utf8 ? Utf8ToCp1252(step.text) : step.text;
+        std::string text = utf8 || !windows1252_ ? step.text : Utf8ToCp1252(step.text);
         if (step.line == kOwn)
             pieces.push_back(Piece{std::move(text), lineEnd, true});
         else
