@@ -203,7 +203,7 @@ void TForm1::FormShow() {
             edit->SetVisible(false);
         }
 
-    const TMainSettings s = ReadMainSettings(BaseFile("TOVAK.INI"));
+    const TMainSettings s = ReadMainSettings(BaseFile("TOVAK.INI"), &settingsProblem_);
     ApplyMainSettings(s, session_->LinkState);
     Csm = s.Csm;
     Csv = s.Csv;
@@ -334,6 +334,12 @@ void TForm1::Timer1Timer() {
         const std::string why = std::move(logProblem_);
         logProblem_.clear();
         CustMessageDlg("Die Protokolldatei kann nicht geschrieben werden:\r" + why, mtCustWarning, mbCustOK, 0);
+    }
+    if (!settingsProblem_.empty()) {
+        // Every port and switch took its default: told once, before the technician trusts one.
+        const std::string text = std::move(settingsProblem_);
+        settingsProblem_.clear();
+        CustMessageDlg(text, mtCustWarning, mbCustOK, 0);
     }
 }
 

@@ -72,6 +72,7 @@ private:
     std::string lastDate_, lastTime_;
     int64_t lastClockSecond_ = INT64_MIN;  // the second the clock panels show
     std::string logProblem_;               // why the START line found no log file, until told
+    std::string settingsProblem_;          // why TOVAK.INI read as empty, until told
     int fixedWidth_ = 0, fixedHeight_ = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "app/common/main_settings.h"
 
+#include "app/common/ini_fault_text.h"
 #include "link/form_txt_com.h"
 #include "link/link_state.h"
 #include "platform/classes/file_utils.h"
@@ -9,7 +10,7 @@
 #include "program/program_dirs.h"
 #include "program/text_utils.h"
 
-TMainSettings ReadMainSettings(const std::string& fileName) {
+TMainSettings ReadMainSettings(const std::string& fileName, std::string* unreadable) {
     TMainSettings s;
     TIniFile ini(fileName);
     const char* m = "MAIN";
@@ -31,6 +32,8 @@ TMainSettings ReadMainSettings(const std::string& fileName) {
     s.Language = UpperCaseDEStr(Trim(ini.ReadString(m, "LANGUAGE", "")));
     s.CmrRm = ini.ReadBool(m, "CMRRM", s.CmrRm);
     s.MProtRdOd = ini.ReadBool(m, "MPROTRDOD", s.MProtRdOd);
+    if (unreadable)
+        if (const auto fault = ini.ReadFault()) *unreadable = IniReadFaultText(fileName, *fault);
     return s;
 }
 
@@ -56,5 +59,10 @@ void WriteIniInteger(const std::string& key, int32_t value) {
     std::string file = FindFileCaseInsensitive(Program().BaseDir, "TOVAK.INI");
     if (file.empty()) file = Program().BaseDir + "TOVAK.INI";
     TIniFile ini(file);
-    ini.WriteInteger("MAIN", key, value);
+    try {
+        ini.WriteInteger("MAIN", key, value);
+    } catch (const EIniFileException& e) {
+        if (!e.Fault) throw;
+        throw EIniFileException(IniWriteFaultText(file, *e.Fault), *e.Fault);
+    }
 }

@@ -31,11 +31,14 @@ struct TMainSettings {
 };
 
 // Reads the keys in their order; a missing file or key, or a value that is no number, gives
-// the default.
-TMainSettings ReadMainSettings(const std::string& fileName);
+// the default. A UTF-16 file is read as any other. A file that exists but cannot be read or
+// is no text gives every default, and `unreadable` (when given) what to tell the user.
+TMainSettings ReadMainSettings(const std::string& fileName, std::string* unreadable = nullptr);
 
 // Puts `s` into force: into the program's context, and PrtShow/PrtProt into the link's state.
 void ApplyMainSettings(const TMainSettings& s, TLinkState& link);
 
 // Writes one integer into section "MAIN" of the settings file (the test page keeps its port).
+// A write refused or failed raises EIniFileException, saying why in German
+// (ini_fault_text.h); the file is then as it was.
 void WriteIniInteger(const std::string& key, int32_t value);

@@ -5,14 +5,36 @@
 // are not numbers and give the default); WriteBool writes "1" or "0".
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "platform/classes/object.h"
 #include "platform/rtl/date_time.h"
+#include "platform/rtl/encoding.h"
 #include "platform/rtl/exception.h"
 
-TOVAK_EXCEPTION_CLASS(EIniFileException, Exception);
+// What kept an INI file from being read or written, for a caller to tell in its own words.
+struct TIniFault {
+    enum TKind {
+        ReadOnly,          // by its mode bits, or for this user
+        Unreadable,        // it exists but cannot be read
+        NotText,           // its bytes are no text the INI classes read (Text says why)
+        WouldNotReadBack,  // the file written would not read as the change made it
+        WriteFailed,       // the system refused the new file (ErrorCode says why, where it can)
+    };
+    TKind Kind = Unreadable;
+    TTextFault Text = TTextFault::Readable;
+    int ErrorCode = 0;
+};
+
+// A write refused or failed: the message in English; the fault, where known, for the caller.
+class EIniFileException : public Exception {
+public:
+    using Exception::Exception;
+    EIniFileException(std::string message, TIniFault fault) : Exception(std::move(message)), Fault(fault) {}
+    std::optional<TIniFault> Fault;
+};
 
 class TStrings;
 

@@ -19,7 +19,8 @@ TFileStream::TFileStream(const std::string& AFileName, uint16_t Mode) : file_nam
     if (Mode == fmCreate) {
         fd_ = ::open(AFileName.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
         if (fd_ < 0) {
-            throw EFCreateError("Cannot create file \"" + AFileName + "\". " + OsText(errno));
+            const int err = errno;
+            throw EFCreateError("Cannot create file \"" + AFileName + "\". " + OsText(err), err);
         }
         return;
     }

@@ -144,7 +144,7 @@ void WriteFileAtomic(const std::string& FileName, std::string_view Bytes) {
         if (::realpath(FileName.c_str(), resolved) != nullptr) target = resolved;
     }
     bool existed = ::stat(target.c_str(), &st) == 0;
-    auto fail = [&](int err) { throw EFCreateError("Cannot create file \"" + FileName + "\". " + OsText(err)); };
+    auto fail = [&](int err) { throw EFCreateError("Cannot create file \"" + FileName + "\". " + OsText(err), err); };
     if (existed && S_ISDIR(st.st_mode)) fail(EISDIR);
     if (existed && IsReadOnlyFile(target))
         throw EFCreateError("Cannot create file \"" + FileName + "\". The file is read-only");

@@ -157,16 +157,11 @@ void TIniDocument::Write(std::string_view section, std::string_view key, std::st
 }
 
 bool TIniDocument::DeleteKey(std::string_view section, std::string_view key) {
-    for (auto& s : sections_) {
-        if (!SameName(s.name, section)) continue;
-        auto it = std::find_if(s.lines.begin(), s.lines.end(),
-                               [&](const Line& l) { return !l.key.empty() && SameName(l.key, key); });
-        if (it != s.lines.end()) {
-            s.lines.erase(it);
-            return true;
-        }
-    }
-    return false;
+    size_t deleted = 0;
+    for (auto& s : sections_)
+        if (SameName(s.name, section))
+            deleted += std::erase_if(s.lines, [&](const Line& l) { return !l.key.empty() && SameName(l.key, key); });
+    return deleted != 0;
 }
 
 bool TIniDocument::EraseSection(std::string_view section) {

@@ -2,8 +2,9 @@
 // The text of an INI file as the INI classes read and change it. Every line is kept, so
 // comments, blank lines and lines that are not entries survive a rewrite; only the entries
 // written are replaced. Sections and keys compare ignoring case (letters like ä included)
-// and ignoring blanks at their ends; values are trimmed. A section that appears twice reads
-// as one. Malformed lines are kept as they are and otherwise ignored.
+// and ignoring blanks at their ends. A value is written as given, blanks at its ends too,
+// and reads trimmed. A section that appears twice reads as one. Malformed lines are kept as
+// they are and otherwise ignored.
 
 #include <optional>
 #include <string>
@@ -46,6 +47,7 @@ public:
     const std::string* Find(std::string_view section, std::string_view key) const;
     // Line breaks in section, key or value become blanks: they would split the entry.
     void Write(std::string_view section, std::string_view key, std::string_view value);
+    // Every line of the key, in every part of the section: none is left to read.
     bool DeleteKey(std::string_view section, std::string_view key);
     bool EraseSection(std::string_view section);
 

@@ -22,6 +22,7 @@ std::mutex& WriteMutex() {
 // in the encoding `file` is read in, so that its comments read as before too.
 bool ReadsBackAs(std::string_view written, const TIniDocument& expected, const TIniSplice* file) {
     const TIniSplice back(written);
+    if (back.Fault() != TTextFault::Readable) return false;
     if (file != nullptr && !file->ReadAlike(back)) return false;
     TIniDocument read;
     read.Parse(back);
@@ -55,20 +56,41 @@ void TIniFile::Refresh() {
     if (loaded_ && now == stamp_) return;
     loaded_ = false;
     document_.Clear();
+    readFault_.reset();
     if (now.exists) {
+        std::string bytes;
         try {
-            const std::string bytes = ReadFileBytes(FileName());
-            document_.Parse(TIniSplice(bytes));
+            bytes = ReadFileBytes(FileName());
         } catch (const Exception&) {
+            readFault_ = TIniFault{TIniFault::Unreadable};
             return;
         }
+        const TIniSplice file(bytes);
+        if (file.Fault() == TTextFault::Readable)
+            document_.Parse(file);
+        else
+            readFault_ = TIniFault{TIniFault::NotText, file.Fault()};
     }
     stamp_ = now;
     loaded_ = true;
 }
 
-void TIniFile::RefuseWrite(const std::string& reason) const {
-    throw EIniFileException("Unable to write to " + FileName() + (reason.empty() ? "" : ": " + reason));
+std::optional<TIniFault> TIniFile::ReadFault() {
+    Refresh();
+    return readFault_;
+}
+
+void TIniFile::RefuseWrite(const TIniFault& fault) const {
+    // In the order of TIniFault::TKind.
+    static const char* const kReasons[] = {
+        "the file is read-only",
+        "the file cannot be read",
+        "the file is not text (a UTF-16 file that does not decode, or NUL bytes)",
+        "it would not read back as written",
+        "the file cannot be replaced",
+    };
+    const std::string why = kReasons[fault.Kind];
+    throw EIniFileException("Unable to write to " + FileName() + ": " + why, fault);
 }
 
 void TIniFile::Change(const std::function<bool(TIniDocument&)>& change) {
@@ -80,27 +102,32 @@ void TIniFile::Change(const std::function<bool(TIniDocument&)>& change) {
             bytes = ReadFileBytes(FileName());
         } catch (const Exception&) {
             // Writing a file we could not read would throw its content away.
-            RefuseWrite("the file cannot be read");
+            RefuseWrite(TIniFault{TIniFault::Unreadable});
         }
     }
     TIniSplice file(bytes);
     TIniDocument changed;
-    changed.Parse(file);
+    // Bytes that are no text are not guessed at: a write would make them a file of another kind.
+    if (file.Fault() == TTextFault::Readable) changed.Parse(file);
     if (!change(changed)) return;
-    if (HasUtf16ByteOrderMark(bytes)) RefuseWrite("the file is UTF-16 text, which is not read");
-    if (read.exists && IsReadOnlyFile(FileName())) RefuseWrite("the file is read-only");
+    if (file.Fault() != TTextFault::Readable) RefuseWrite(TIniFault{TIniFault::NotText, file.Fault()});
+    if (read.exists && IsReadOnlyFile(FileName())) RefuseWrite(TIniFault{TIniFault::ReadOnly});
     changed.WriteTo(file);
     std::string written = file.Bytes();
     if (!file.OwnTextsFit() || !ReadsBackAs(written, changed, &file)) {
         // A value a Windows-1252 file cannot hold, or a change after which the file would be
-        // read in the other encoding: the file turns into UTF-8, each line as it was read.
+        // read in the other encoding: the file turns into UTF-8, each line as it was read. A
+        // UTF-16 file holds every text and stays UTF-16.
+        if (file.Utf16()) RefuseWrite(TIniFault{TIniFault::WouldNotReadBack});
         written = file.Utf8Bytes();
-        if (!ReadsBackAs(written, changed, nullptr)) RefuseWrite("it would not read back as written");
+        if (!ReadsBackAs(written, changed, nullptr)) RefuseWrite(TIniFault{TIniFault::WouldNotReadBack});
     }
     try {
         WriteFileAtomic(FileName(), written);
-    } catch (const Exception& e) {
-        RefuseWrite(e.Message());
+    } catch (const EFCreateError& e) {
+        RefuseWrite(TIniFault{TIniFault::WriteFailed, TTextFault::Readable, e.ErrorCode});
+    } catch (const Exception&) {
+        RefuseWrite(TIniFault{TIniFault::WriteFailed});
     }
     document_ = std::move(changed);
     stamp_ = TakeStamp();

@@ -1,16 +1,20 @@
 #pragma once
 // An INI file that is always current: every read sees the file as it is now (another
 // TIniFile or program may have changed it) and every write goes to the file at once.
-// Read as UTF-8, or Windows-1252 when the file is not valid UTF-8 (older installations). A
-// missing or unreadable file reads as empty.
+// Read as UTF-16 behind its mark (either byte order), else as UTF-8, or Windows-1252 when
+// the file is not valid UTF-8 (older installations). A missing file reads as empty, and so
+// does one that cannot be read or is no text (a UTF-16 file that does not decode, NUL bytes
+// in any other): ReadFault says why.
 // A write changes the line of its key (or adds it after its section's last entry, or adds the
 // section) and nothing else (ini_splice.h): the byte-order mark, the encoding, the line ends,
-// the other lines stay byte for byte; a new file gets CR LF. A value a Windows-1252 file
-// cannot hold turns the file into UTF-8 as a whole, each line reading as before. Written
-// through a temporary file and a rename, so a crash never leaves half a file. A write that
-// fails raises EIniFileException "Unable to write to <file>", with the reason where there is
-// one: the file is read-only (by its mode bits) or UTF-16, cannot be read, or would not read
-// back as written; the file is then unchanged.
+// the other lines stay byte for byte; a new file gets CR LF. A value is written as given,
+// blanks at its ends too, and reads back trimmed, as every value does. A value a
+// Windows-1252 file cannot hold turns the file into UTF-8 as a whole, each line reading as
+// before; a UTF-16 file stays UTF-16. Written through a temporary file and a rename, so a
+// crash never leaves half a file. A write that fails raises EIniFileException "Unable to
+// write to <file>: <reason>" with its TIniFault: the file is read-only (by its mode bits),
+// cannot be read, is no text, would not read back as the change made it (a value holding a
+// NUL cannot), or cannot be replaced; the file is then unchanged.
 
 #include <sys/types.h>
 
@@ -35,6 +39,8 @@ public:
     void DeleteKey(std::string_view Section, std::string_view Ident) override;
     // Writes are never held back: nothing to do.
     void UpdateFile() override {}
+    // Why the file, as it is now, reads as empty though it exists; nothing when it reads.
+    std::optional<TIniFault> ReadFault();
 
 private:
     // Re-reads the file when it changed since the last look.
@@ -42,7 +48,7 @@ private:
     // Reads the file, applies `change` to what it reads and, when `change` answers that it
     // changed something, writes the file.
     void Change(const std::function<bool(TIniDocument&)>& change);
-    [[noreturn]] void RefuseWrite(const std::string& reason) const;
+    [[noreturn]] void RefuseWrite(const TIniFault& fault) const;
 
     struct Stamp {
         bool exists = false;
@@ -55,6 +61,7 @@ private:
     Stamp TakeStamp() const;
 
     TIniDocument document_;
+    std::optional<TIniFault> readFault_;
     Stamp stamp_;
     bool loaded_ = false;
 };

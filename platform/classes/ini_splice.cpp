@@ -14,9 +14,20 @@ bool AllAscii(std::string_view bytes) {
 }  // namespace
 
 TIniSplice::TIniSplice(std::string_view bytes) {
-    body_ = WithoutByteOrderMarks(bytes);
-    marks_ = bytes.substr(0, bytes.size() - body_.size());
+    utf16_ = Utf16ByteOrder(bytes);
+    std::string_view text = bytes;
+    if (utf16_) {
+        auto decoded = Utf16ToUtf8(bytes.substr(2), *utf16_, fault_);
+        if (!decoded) return;
+        decoded_ = std::move(*decoded);
+        text = decoded_;
+    }
+    // An editor that adds a mark to a file that has one leaves the second as a character.
+    body_ = WithoutByteOrderMarks(text);
+    marks_ = text.substr(0, text.size() - body_.size());
     lines_ = TIniDocument::SplitLines(body_);
+    if (body_.find('\0') != std::string_view::npos) fault_ = TTextFault::NulCharacter;
+    if (utf16_) return;
     if (EndsInsideCharacter(bytes))
         cut_ = body_.size() - DecodeTextBytes(bytes).size();
     else
@@ -31,6 +42,7 @@ std::string TIniSplice::Text(size_t i) const {
 }
 
 bool TIniSplice::ReadAlike(const TIniSplice& other) const {
+    if (utf16_ || other.utf16_) return utf16_ == other.utf16_;
     return windows1252_ == other.windows1252_ || AllAscii(other.body_);
 }
 
@@ -55,8 +67,12 @@ bool TIniSplice::OwnTextsFit() const {
     });
 }
 
-// Counted over the lines the new file keeps: the lines it replaces (a configuration's rows)
-// do not count, so that saving the same lines again picks the same line end.
+// The line end of a line the program adds, and of a last line that something now follows:
+// the one used most by the file's lines that the new file holds, kept or rewritten in place
+// (a rewritten line keeps its own line end), a tie with CR LF going to CR LF and one of LF
+// and CR to LF; CR LF when it holds none. Not the whole file's: lines taken out (a
+// configuration's rows, which its save takes out and adds again) do not count, so that
+// saving the same lines again picks the same line end.
 std::string_view TIniSplice::MostUsedLineEnd() const {
     size_t crlf = 0, lf = 0, cr = 0;
     for (const Step& step : steps_) {
@@ -69,6 +85,12 @@ std::string_view TIniSplice::MostUsedLineEnd() const {
     if (lf > crlf && lf >= cr) return "\n";
     if (cr > crlf && cr > lf) return "\r";
     return "\r\n";
+}
+
+std::string TIniSplice::Bytes() const {
+    if (!utf16_) return Render(false);
+    return std::string(*utf16_ == TUtf16Order::LittleEndian ? "\xFF\xFE" : "\xFE\xFF") +
+           Utf8ToUtf16(Render(false), *utf16_);
 }
 
 std::string TIniSplice::Render(bool utf8) const {
@@ -109,6 +131,10 @@ std::string TIniSplice::Render(bool utf8) const {
             const bool lfAfter = k + 1 < pieces.size() && pieces[k + 1].text.empty() &&
                                  pieces[k + 1].end.substr(0, 1) == "\n";
             if ((end == "\r" && lfAfter) || (end == "\n" && crBefore)) end = "\r\n";
+        } else if (end == "\n" && crBefore) {
+            // A blank line kept after a line ended by a lone CR, with the lines between taken
+            // out: it keeps its place as a line of its own, its LF becoming CR LF.
+            end = "\r\n";
         }
         out += end;
     }

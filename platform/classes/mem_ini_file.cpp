@@ -1,15 +1,20 @@
 #include "platform/classes/mem_ini_file.h"
 
 #include "platform/classes/file_utils.h"
-#include "platform/rtl/encoding.h"
+#include "platform/classes/ini_splice.h"
 
 TMemIniFile::TMemIniFile(const std::string& FileName) : TCustomIniFile(FileName) {
     if (!FileExists(FileName)) return;
+    std::string bytes;
     try {
-        document_.Parse(DecodeTextBytes(ReadFileBytes(FileName)));
+        bytes = ReadFileBytes(FileName);
     } catch (const Exception&) {
         // An unreadable file reads as empty, as a missing one does.
+        return;
     }
+    // Read as a TIniFile reads it: a file that is no text reads as empty too.
+    const TIniSplice file(bytes);
+    if (file.Fault() == TTextFault::Readable) document_.Parse(file);
 }
 
 std::string TMemIniFile::ReadString(std::string_view Section, std::string_view Ident, std::string_view Default) {

@@ -1,7 +1,8 @@
 #pragma once
 // An INI file held in memory: read once when created (a missing file is empty), changed in
 // memory, and written only by UpdateFile (whole, through a temporary file and a rename).
-// Same reading rules as TIniFile; comments and blank lines survive UpdateFile.
+// Same reading rules as TIniFile (a UTF-16 file too; one that cannot be read or is no text
+// is empty); comments and blank lines survive UpdateFile, which writes UTF-8 with CR LF.
 
 #include "platform/classes/custom_ini_file.h"
 #include "platform/classes/ini_document.h"

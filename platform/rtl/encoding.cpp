@@ -138,8 +138,63 @@ std::string_view WithoutByteOrderMarks(std::string_view bytes) {
     return bytes;
 }
 
-bool HasUtf16ByteOrderMark(std::string_view bytes) {
-    return bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF";
+bool HasUtf16ByteOrderMark(std::string_view bytes) { return Utf16ByteOrder(bytes).has_value(); }
+
+std::optional<TUtf16Order> Utf16ByteOrder(std::string_view bytes) {
+    if (bytes.substr(0, 2) == "\xFF\xFE") return TUtf16Order::LittleEndian;
+    if (bytes.substr(0, 2) == "\xFE\xFF") return TUtf16Order::BigEndian;
+    return std::nullopt;
+}
+
+std::optional<std::string> Utf16ToUtf8(std::string_view units, TUtf16Order order, TTextFault& fault) {
+    fault = TTextFault::Readable;
+    if (units.size() % 2 != 0) {
+        fault = TTextFault::Utf16OddLength;
+        return std::nullopt;
+    }
+    const auto unit = [&units, order](size_t i) {
+        const auto first = static_cast<uint8_t>(units[2 * i]), second = static_cast<uint8_t>(units[2 * i + 1]);
+        return static_cast<char16_t>(order == TUtf16Order::LittleEndian ? first | second << 8 : first << 8 | second);
+    };
+    const size_t count = units.size() / 2;
+    std::string out;
+    out.reserve(count + count / 4);
+    for (size_t i = 0; i < count; ++i) {
+        const char16_t u = unit(i);
+        char32_t cp = u;
+        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < count && unit(i + 1) >= 0xDC00 && unit(i + 1) <= 0xDFFF)
+            cp = 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) + (unit(++i) - 0xDC00);
+        else if (u >= 0xD800 && u <= 0xDFFF) {
+            fault = TTextFault::Utf16UnpairedSurrogate;
+            return std::nullopt;
+        }
+        AppendUtf8(out, cp);
+    }
+    return out;
+}
+
+std::string Utf8ToUtf16(std::string_view utf8, TUtf16Order order) {
+    std::string out;
+    out.reserve(utf8.size() * 2);
+    const auto put = [&out, order](char32_t u) {
+        const char high = static_cast<char>(u >> 8), low = static_cast<char>(u & 0xFF);
+        out += order == TUtf16Order::LittleEndian ? low : high;
+        out += order == TUtf16Order::LittleEndian ? high : low;
+    };
+    size_t pos = 0;
+    while (pos < utf8.size()) {
+        char32_t cp = 0;
+        const size_t len = DecodeOne(utf8, pos, cp);
+        pos += len == 0 ? 1 : len;
+        if (len == 0) cp = 0xFFFD;
+        if (cp < 0x10000) {
+            put(cp);
+        } else {
+            put(0xD800 + ((cp - 0x10000) >> 10));
+            put(0xDC00 + ((cp - 0x10000) & 0x3FF));
+        }
+    }
+    return out;
 }
 
 bool EndsInsideCharacter(std::string_view bytes) {

@@ -35,7 +35,14 @@ public:
 TOVAK_EXCEPTION_CLASS(EOutOfMemory, Exception);
 TOVAK_EXCEPTION_CLASS(EStreamError, Exception);
 TOVAK_EXCEPTION_CLASS(EFileStreamError, EStreamError);
-TOVAK_EXCEPTION_CLASS(EFCreateError, EFileStreamError);
+// A file that cannot be made or replaced, with the system's error number (0 where no call
+// of the system failed: a file refused as read-only).
+class EFCreateError : public EFileStreamError {
+public:
+    using EFileStreamError::EFileStreamError;
+    EFCreateError(std::string message, int error_code) : EFileStreamError(std::move(message)), ErrorCode(error_code) {}
+    int ErrorCode = 0;
+};
 TOVAK_EXCEPTION_CLASS(EFOpenError, EFileStreamError);
 TOVAK_EXCEPTION_CLASS(EReadError, EStreamError);
 TOVAK_EXCEPTION_CLASS(EWriteError, EStreamError);

@@ -3,6 +3,7 @@
 // the program runs on the manual clock moved on steadily, at the pace both follow.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -571,6 +572,40 @@ TEST_F(ConfigRoad, TestPageFramesRequestsAndVirtualInputs) {
     Ui().Click("Form1.Button502");
     EXPECT_FALSE(Session().LinkState.PortOpen);
     EXPECT_TRUE(Form1->Pages().TST->Button501->Enabled());
+}
+
+// A TOVAK.INI that may not take the port's number: the port the technician opened is open,
+// shown open and usable, and a box says why its number was not stored; the file stays.
+TEST_F(ConfigRoad, TestPageKeepsThePortOpenWhoseNumberTovakIniCouldNotStore) {
+    StartSim(DoorState::IoDevice(2));
+    StartProgram();
+    const std::string ini = Program().BaseDir + "TOVAK.INI";
+    const std::string before = ReadFile(ini);
+    ASSERT_EQ(0, ::chmod(ini.c_str(), 0444));
+    Form1->Notebook1->SetPageIndex(5);
+    TPageTST& tst = *Form1->Pages().TST;
+    for (int open = 0; open < 2; ++open) {
+        SCOPED_TRACE(open == 0 ? "first Open" : "Open again after Close");
+        std::string box;
+        AnswerBox(box);
+        Ui().Click("Form1.Button501");
+        EXPECT_EQ("Der Port ist offen, aber seine Nummer kann nicht in TOVAK.INI gespeichert werden:\rDatei \"" + ini +
+                      "\" ist schreibgeschützt; es wurde nichts gespeichert",
+                  box);
+        ASSERT_TRUE(Session().LinkState.PortOpen);
+        EXPECT_FALSE(tst.Button501->Enabled());
+        for (TAppButton* b : {tst.Button502, tst.Button503, tst.Button504, tst.Button505, tst.Button506})
+            EXPECT_TRUE(b->Enabled()) << b->Name();
+        EXPECT_EQ(before, ReadFile(ini));
+
+        tst.Edit502->SetText("");
+        Ui().Click("Form1.Button503");
+        EXPECT_TRUE(Ui().WaitFor([&tst] { return !tst.Edit502->Text().empty(); }));
+        Ui().Click("Form1.Button502");
+        EXPECT_FALSE(Session().LinkState.PortOpen);
+        EXPECT_TRUE(tst.Button501->Enabled());
+    }
+    ::chmod(ini.c_str(), 0644);
 }
 
 TEST_F(ConfigRoad, PagePictures) {

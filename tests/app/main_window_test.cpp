@@ -19,7 +19,9 @@
 #include "app/windows/comp_list_form.h"
 #include "app/windows/msg_form.h"
 #include "link/form_txt_com.h"
+#include "platform/classes/custom_ini_file.h"
 #include "platform/forms/screen.h"
+#include "platform/rtl/encoding.h"
 #include "platform/win/paint.h"
 #include "platform/win/window_tree.h"
 #include "program/log_file.h"
@@ -110,12 +112,9 @@ TEST_F(AppStart, EveryEditorFollowsTheOneFlatShadowedLook) {
     EXPECT_EQ(25, Form1->Pages().CFG->ImageEdit300->DropDownRows());
 }
 
-TEST_F(AppStart, EverySettingsKeyTakesEffect) {
-    WriteFile("TOVAK.INI",
-              "[MAIN]\r\nCOT=4\r\nCOM=5\r\nCOC=6\r\nCTC=7\r\nCSM=0\r\nCSV=1\r\nKEYEND=1\r\nPRTSHOW=1\r\nPRTPROT=1\r\n"
-              "PXTSHOW=1\r\nPXTPROT=1\r\nINSTMODE=3\r\nINSTSTPM=0\r\nDBBRIDGEHEX=1\r\nDBPROTNETINFO=1\r\n"
-              "LANGUAGE= fü \r\nCMRRM=0\r\nMPROTRDOD=1\r\n");
-    Start();
+namespace {
+
+void ExpectEverySettingInForce() {
     EXPECT_EQ("4", Form1->Pages().TST->Edit501->Text());
     EXPECT_EQ("5", Form1->Pages().COM->Edit101->Text());
     EXPECT_EQ("6", Form1->Pages().COC->Edit601->Text());
@@ -145,6 +144,83 @@ TEST_F(AppStart, EverySettingsKeyTakesEffect) {
     EXPECT_TRUE(Program().MProtRdOd);
     // No language file: the texts stay German.
     EXPECT_EQ("Fehler", CustMsgTitle(1));
+}
+
+}  // namespace
+
+// In each encoding a TOVAK.INI comes in: UTF-8, and UTF-16 behind its mark in either byte
+// order (an editor's "Unicode"), which a stored port keeps.
+TEST_F(AppStart, EverySettingsKeyTakesEffect) {
+    const std::string text =
+        "[MAIN]\r\nCOT=4\r\nCOM=5\r\nCOC=6\r\nCTC=7\r\nCSM=0\r\nCSV=1\r\nKEYEND=1\r\nPRTSHOW=1\r\nPRTPROT=1\r\n"
+        "PXTSHOW=1\r\nPXTPROT=1\r\nINSTMODE=3\r\nINSTSTPM=0\r\nDBBRIDGEHEX=1\r\nDBPROTNETINFO=1\r\n"
+        "LANGUAGE= fü \r\nCMRRM=0\r\nMPROTRDOD=1\r\n";
+    const struct {
+        const char* name;
+        std::string mark;
+        std::optional<TUtf16Order> order;
+    } encodings[] = {{"UTF-8", "", std::nullopt},
+                     {"UTF-16 little endian", "\xFF\xFE", TUtf16Order::LittleEndian},
+                     {"UTF-16 big endian", "\xFE\xFF", TUtf16Order::BigEndian}};
+    for (const auto& e : encodings) {
+        SCOPED_TRACE(e.name);
+        const auto encoded = [&e](const std::string& utf8) {
+            return e.mark + (e.order ? Utf8ToUtf16(utf8, *e.order) : utf8);
+        };
+        WriteFile("TOVAK.INI", encoded(text));
+        Start();
+        ExpectEverySettingInForce();
+        WriteIniInteger("COT", 9);
+        std::string stored = text;
+        stored.replace(stored.find("COT=4"), 5, "COT=9");
+        EXPECT_EQ(encoded(stored), ReadFile(Program().BaseDir + "TOVAK.INI"));
+        DestroyProgramForms();
+    }
+}
+
+// A TOVAK.INI that is no text is not guessed at: the start says so once, naming the file and
+// why, every setting takes its default, and a stored port is refused with the reason, the
+// file left as it was.
+TEST_F(AppStart, ATovakIniThatIsNoTextIsToldOnceAtTheStartAndNeverWritten) {
+    using namespace std::string_literals;
+    const struct {
+        std::string bytes;
+        const char* why;
+    } cases[] = {
+        {"\xFF\xFE[\0M\0A\0I\0N\0]\0\r\0\n\0C\0O\0T\0=\0"
+         "4\0\r"s,
+         "sie ist als UTF-16 gekennzeichnet, hat aber eine ungerade Anzahl Bytes"},
+        {"\xFE\xFF\0[\0M\0A\0I\0N\0]\0\n\0C\0O\0T\0=\0"
+         "4\xDC\0\0\n"s,
+         "sie ist als UTF-16 gekennzeichnet, enthält aber ein halbes Zeichenpaar (Surrogat)"},
+        {"[\0M\0A\0I\0N\0]\0\r\0\n\0C\0O\0T\0=\0"
+         "4\0"s,
+         "sie enthält Nullbytes (UTF-16 ohne Byte-Order-Mark am Anfang, oder keine Textdatei)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        WriteFile("TOVAK.INI", c.bytes);
+        const std::string file = Program().BaseDir + "TOVAK.INI";
+        std::string box;
+        AnswerBox(box);
+        Start();
+        Run(500);
+        EXPECT_EQ("Datei \"" + file + "\" kann nicht gelesen werden:\r" + c.why +
+                      ".\rAlle Einstellungen gelten mit ihren Vorgaben; die Datei bleibt, wie sie ist.",
+                  box);
+        EXPECT_EQ(Ui().PendingModalScripts(), 0);
+        Run(500);  // told once: a second box would fail the test
+        EXPECT_EQ("1", Form1->Pages().TST->Edit501->Text());
+        try {
+            WriteIniInteger("COT", 9);
+            ADD_FAILURE() << "written";
+        } catch (const EIniFileException& e) {
+            EXPECT_EQ("Datei \"" + file + "\" kann nicht gelesen werden:\r" + c.why + "; es wurde nichts gespeichert",
+                      e.Message());
+        }
+        EXPECT_EQ(c.bytes, ReadFile(file));
+        DestroyProgramForms();
+    }
 }
 
 TEST(MainSettings, BadValuesGiveTheDefaults) {

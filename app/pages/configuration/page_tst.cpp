@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "app/common/cust_msg.h"
 #include "app/common/main_settings.h"
 #include "app/config/block_text.h"
 #include "app/pages/configuration/page_rdx.h"
@@ -9,6 +10,7 @@
 #include "app/pages/main_pages.h"
 #include "app/windows/config_string_form.h"
 #include "link/wait_for.h"
+#include "platform/classes/custom_ini_file.h"
 #include "program/text_utils.h"
 
 namespace {
@@ -106,8 +108,15 @@ void TPageTST::Button501Click() {
     const int port = StrToIntVal(Edit501->Text());
     session_.OpenPort(port, true);
     if (!session_.LinkState.PortOpen) return;
-    WriteIniInteger("COT", port);
+    // The port is open whatever becomes of its number: the page says so first.
     ShowPortOpen(true);
+    try {
+        WriteIniInteger("COT", port);
+    } catch (const EIniFileException& e) {
+        CustMessageDlg(
+            "Der Port ist offen, aber seine Nummer kann nicht in TOVAK.INI gespeichert werden:\r" + e.Message(),
+            mtCustWarning, mbCustOK, 0);
+    }
 }
 
 void TPageTST::Button502Click() {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <functional>
 #include <vector>
@@ -10,6 +11,8 @@
 #include "platform/classes/mem_ini_file.h"
 #include "platform/classes/string_list.h"
 #include "tests/platform/classes/temp_dir.h"
+
+using namespace std::string_literals;
 
 namespace {
 
@@ -183,12 +186,31 @@ TEST(IniFile, AWriteChangesOnlyTheLinesOfWhatItWrites) {
         {"UTF-8 cut inside its last character, a key added after it: every line as it was read",
          "[A]\nx=Gr\xC3\xB6\ny=\xE2\x82", [](TCustomIniFile& ini) { ini.WriteString("A", "z", "1"); },
          "[A]\nx=Gr\xC3\xB6\ny=\nz=1\n"},
-        {"UTF-16", std::string("\xFF\xFE[\0A\0]\0\r\0\n\0", 12),
-         [](TCustomIniFile& ini) { ini.WriteString("A", "x", "1"); }, "", "UTF-16"},
+        {"a key standing twice, in both parts of its section: every line of it goes",
+         "[A]\r\nx=1\r\ny=2\r\nX=3\r\n[B]\r\nz=1\r\n[a]\r\n x =4\r\n",
+         [](TCustomIniFile& ini) { ini.DeleteKey("A", "x"); }, "[A]\r\ny=2\r\n[B]\r\nz=1\r\n[a]\r\n"},
+        {"a line taken out between a lone CR and a blank line ended by LF: the blank line stays one",
+         "[A]\rx=1\r\n\n[B]\ry=2\r", [](TCustomIniFile& ini) { ini.DeleteKey("A", "x"); }, "[A]\r\r\n[B]\ry=2\r"},
+        {"UTF-16 little endian: stays UTF-16 behind its mark", "\xFF\xFE[\0A\0]\0\r\0\n\0"s,
+         [](TCustomIniFile& ini) { ini.WriteString("A", "x", "1"); },
+         "\xFF\xFE[\0A\0]\0\r\0\n\0x\0=\0"
+         "1\0\r\0\n\0"s},
+        {"UTF-16 big endian, a character of two units kept and one written",
+         "\xFE\xFF\0[\0A\0]\0\n\0t\0=\xD8\x3D\xDE\x00\0\n\0;\0\xFC"s,
+         [](TCustomIniFile& ini) { ini.WriteString("A", "u", "\xC5\x81 \xF0\x9F\x98\x80"); },
+         "\xFE\xFF\0[\0A\0]\0\n\0t\0=\xD8\x3D\xDE\x00\0\n\0u\0=\x01\x41\0 \xD8\x3D\xDE\x00\0\n\0;\0\xFC"s},
+        {"UTF-16 of an odd length is no text", "\xFF\xFE[\0A\0]\0\r\0\n"s,
+         [](TCustomIniFile& ini) { ini.WriteString("A", "x", "1"); }, "", "not text"},
+        {"UTF-16 with half a character of two units is no text", "\xFF\xFE[\0A\0]\0\r\0\n\0x\0=\0\x3D\xD8"s,
+         [](TCustomIniFile& ini) { ini.WriteString("A", "x", "1"); }, "", "not text"},
+        {"NUL bytes without a UTF-16 mark are no text", "[\0A\0]\0\r\0\n\0"s,
+         [](TCustomIniFile& ini) { ini.WriteString("A", "x", "1"); }, "", "not text"},
         {"read-only by its mode bits, for root too", "[MAIN]\r\nCOT=1\r\n",
          [](TCustomIniFile& ini) { ini.WriteInteger("MAIN", "COT", 7); }, "", "read-only", 0444},
         {"a value that is not UTF-8 would read back as other characters", "[A]\nx=1\n",
          [](TCustomIniFile& ini) { ini.WriteString("A", "x", "\xFF"); }, "", "would not read back"},
+        {"a value holding a NUL would make the file no text", "[A]\nx=1\n",
+         [](TCustomIniFile& ini) { ini.WriteString("A", "x", "a\0b"s); }, "", "would not read back"},
     };
     // Every section with its entries, in order: all that a reader sees.
     const auto readings = [](TCustomIniFile& ini) {
@@ -236,7 +258,15 @@ TEST(IniFile, AWriteChangesOnlyTheLinesOfWhatItWrites) {
 TEST(IniFile, FailedWriteRaises) {
     TempDir dir;
     TIniFile ini(dir.File("no/such/folder/x.ini"));
-    EXPECT_THROW(ini.WriteString("S", "K", "v"), EIniFileException);
+    try {
+        ini.WriteString("S", "K", "v");
+        ADD_FAILURE() << "written";
+    } catch (const EIniFileException& e) {
+        ASSERT_TRUE(e.Fault.has_value());
+        EXPECT_EQ(e.Fault->Kind, TIniFault::WriteFailed);
+        EXPECT_EQ(e.Fault->ErrorCode, ENOENT) << "the system's reason, for the caller's own words";
+    }
+    EXPECT_FALSE(ini.ReadFault().has_value()) << "a missing file reads";
     TIniFile folder(dir.Path());  // exists, cannot be read as a file
     EXPECT_THROW(folder.WriteString("S", "K", "v"), EIniFileException);
     EXPECT_EQ(folder.ReadString("S", "K", "d"), "d");
@@ -249,6 +279,7 @@ TEST(IniFile, UnreadableFileIsNeverOverwritten) {
     TempDir::Write(file, "[S]\r\nK=old\r\n");
     ::chmod(file.c_str(), 0200);  // writable, not readable
     TIniFile locked(file);
+    EXPECT_EQ(locked.ReadFault().value_or(TIniFault{TIniFault::NotText}).Kind, TIniFault::Unreadable);
     EXPECT_THROW(locked.WriteString("S", "Other", "v"), EIniFileException);
     ::chmod(file.c_str(), 0600);
     EXPECT_EQ(TempDir::Read(file), "[S]\r\nK=old\r\n");

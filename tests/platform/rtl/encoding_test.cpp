@@ -74,3 +74,41 @@ TEST(Encoding, AByteOrderMarkMakesALoneLeadByteAtTheEndACutCharacter) {
     EXPECT_FALSE(EndsInsideCharacter("\xEF\xBB\xBFT\xFCr \xC3"));
     EXPECT_EQ(DecodeTextBytes("\xEF\xBB\xBFT\xFCr \xC3"), "Tür Ã");
 }
+
+// A UTF-16 file read and written again gives back every byte; one that does not decode is
+// not guessed at.
+TEST(Encoding, Utf16RoundTripsEveryByteOrSaysWhyItIsNoText) {
+    using namespace std::string_literals;
+    EXPECT_EQ(Utf16ByteOrder("\xFF\xFE[\0"s), TUtf16Order::LittleEndian);
+    EXPECT_EQ(Utf16ByteOrder("\xFE\xFF\0["s), TUtf16Order::BigEndian);
+    EXPECT_EQ(Utf16ByteOrder("\xEF\xBB\xBF["), std::nullopt);
+    const std::string text = "[T\xC3\xBCr]\r\n\xE2\x82\xAC=\xF0\x9F\x98\x80\xEF\xBB\xBF";  // [Tür] € = 😀 U+FEFF
+    for (const TUtf16Order order : {TUtf16Order::LittleEndian, TUtf16Order::BigEndian}) {
+        TTextFault fault = TTextFault::NulCharacter;
+        const std::string units = Utf8ToUtf16(text, order);
+        EXPECT_EQ(units.size(), 2u * 12);
+        EXPECT_EQ(Utf16ToUtf8(units, order, fault), text);
+        EXPECT_EQ(fault, TTextFault::Readable);
+        EXPECT_EQ(Utf8ToUtf16(*Utf16ToUtf8(units, order, fault), order), units);
+    }
+    EXPECT_EQ(Utf8ToUtf16("a\xFF", TUtf16Order::BigEndian), "\0a\xFF\xFD"s) << "a malformed byte";
+    const struct {
+        std::string units;
+        TTextFault fault;
+    } broken[] = {
+        {"[\0A"s, TTextFault::Utf16OddLength},
+        {"A\0\x3D\xD8"s, TTextFault::Utf16UnpairedSurrogate},  // a high half at the end
+        {"\x3D\xD8"
+         "A\0"s,
+         TTextFault::Utf16UnpairedSurrogate},  // a high half before a letter
+        {"\x00\xDE"
+         "A\0"s,
+         TTextFault::Utf16UnpairedSurrogate},                               // a low half alone
+        {"\x3D\xD8\x3D\xD8\x00\xDE"s, TTextFault::Utf16UnpairedSurrogate},  // two high halves
+    };
+    for (const auto& b : broken) {
+        TTextFault fault = TTextFault::Readable;
+        EXPECT_EQ(Utf16ToUtf8(b.units, TUtf16Order::LittleEndian, fault), std::nullopt);
+        EXPECT_EQ(fault, b.fault);
+    }
+}
