@@ -45,19 +45,19 @@ opened=()  # "mode folder" of each folder opened for the run
 lend_build_folder() {
   id -u "$test_user" >/dev/null 2>&1 ||
     useradd --system --user-group --no-create-home --shell /usr/sbin/nologin "$test_user"
-  local d=$PWD
-  while :; do
+  local d="" part parts
+  IFS=/ read -ra parts <<<"${PWD#/}"
+  for part in "${parts[@]}"; do
+    d="$d/$part"
     if ! runuser -u "$test_user" -- test -x "$d"; then
       opened+=("$(stat -c %a "$d") $d")
       chmod o+x "$d"
       echo "== $d lets other users pass while the tests run"
     fi
-    [ "$d" = / ] && break
-    d=$(dirname "$d")
   done
   lent_owner=$(stat -c %u:%g build-release)
   mkdir -p build-release/home build-release/pictures
-  chown -R "$test_user:$test_user" build-release
+  chown -R "$test_user:" build-release
 }
 give_back() {
   if [ -n "$lent_owner" ]; then
