@@ -13,7 +13,7 @@
 #include "platform/sync/clock.h"
 
 ControllerSim::ControllerSim(ControllerSimOptions options)
-    : options_(std::move(options)), pty_(options_.port, options_.ports_dir) {}
+    : options_(std::move(options)), pty_(options_.port, options_.ports_dir, options_.line_fd) {}
 
 ControllerSim::~ControllerSim() { Stop(); }
 

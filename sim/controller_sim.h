@@ -23,6 +23,7 @@ struct ControllerSimOptions {
     int port = 0;                 // COM number; 0: no link in the ports folder
     std::string ports_dir;        // "": $TOVAK_PORTS or ~/.config/tovak/ports
     bool print_commands = false;  // each command line received as a line on standard output
+    int line_fd = -1;             // the master of a pseudo-terminal to serve (-1: one of its own)
 };
 
 class ControllerSim {

@@ -37,7 +37,9 @@ void PrintRequest(const SimFrame& frame) {
 }  // namespace
 
 DoorSim::DoorSim(DoorState state, DoorSimOptions options)
-    : device_(std::move(state)), options_(std::move(options)), pty_(options_.port, options_.ports_dir) {}
+    : device_(std::move(state)),
+      options_(std::move(options)),
+      pty_(options_.port, options_.ports_dir, options_.line_fd) {}
 
 DoorSim::~DoorSim() { Stop(); }
 

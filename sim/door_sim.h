@@ -27,6 +27,7 @@ struct DoorSimOptions {
     int answer_timeout_ms = 250;  // how long a frame waits for its answer at most
     bool poll_always = false;     // poll even when no program holds the port
     bool print_requests = false;  // each request of the program as a line on standard output
+    int line_fd = -1;             // the master of a pseudo-terminal to serve (-1: one of its own)
 };
 
 // One frame the device sent and what came back before its next frame.

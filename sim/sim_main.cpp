@@ -16,8 +16,9 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: tovak-sim [--port N] [--ports-dir DIR] [--type T|0|1|2] [--poll MS] [--config FILE]\n"
-    "                 [--print-requests]\n"
+    "                 [--print-requests] [--line-fd FD]\n"
     "       tovak-sim --controller [--port N] [--ports-dir DIR] [--restart MS] [--print-requests]\n"
+    "                 [--line-fd FD]\n"
     "       tovak-sim --help\n";
 
 void Help(const DoorState& terminal) {
@@ -39,6 +40,9 @@ void Help(const DoorState& terminal) {
         "  --controller     the door controller's text channel instead, for its pages\n"
         "  --restart MS     the controller's silence after a network change or a factory reset\n"
         "                   (default 5000)\n"
+        "  --line-fd FD     serve the pseudo-terminal whose master is the open descriptor FD, made\n"
+        "                   by the program that started the simulator (a test that watches the\n"
+        "                   line), instead of one of its own\n"
         "\n"
         "Access codes of the door terminal:\n"
         "  %-8s control  (Steuerung)\n"
@@ -53,6 +57,15 @@ void Help(const DoorState& terminal) {
         "  kill -STOP PID   the device hangs: it reads and answers nothing\n"
         "  kill -CONT PID   it talks again\n",
         kUsage, terminal.codes[1].c_str(), terminal.codes[2].c_str(), terminal.codes[3].c_str());
+}
+
+constexpr int kNoDescriptor = -2;
+
+// A descriptor number as given, or kNoDescriptor.
+int Descriptor(const std::string& text) {
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
+        return kNoDescriptor;
+    return std::stoi(text);
 }
 
 int Usage() {
@@ -75,14 +88,14 @@ int NextSignal(const sigset_t& set) {
     return sigwait(&set, &sig) == 0 ? sig : SIGTERM;
 }
 
-int RunController(int port, const std::string& ports_dir, int restart_ms, bool print_commands) {
+int RunController(const ControllerSimOptions& options, int restart_ms) {
     const sigset_t signals = BlockSignals();
     try {
-        ControllerSim sim({port, ports_dir, print_commands});
+        ControllerSim sim(options);
         sim.WithDevice([&](ControllerDevice& d) { d.restart_ms = restart_ms; });
         sim.Start();
-        std::printf("tovak-sim %d: door controller COM%d -> %s (%s); Ctrl+C ends\n", static_cast<int>(getpid()), port,
-                    sim.SlavePath().c_str(), sim.LinkPath().c_str());
+        std::printf("tovak-sim %d: door controller COM%d -> %s (%s); Ctrl+C ends\n", static_cast<int>(getpid()),
+                    options.port, sim.SlavePath().c_str(), sim.LinkPath().c_str());
         std::fflush(stdout);
         for (int sig = NextSignal(signals); sig == SIGUSR1 || sig == SIGUSR2; sig = NextSignal(signals)) {
         }
@@ -150,13 +163,17 @@ int main(int argc, char** argv) {
             options.print_requests = true;
         else if (arg == "--type")
             type = value();
+        else if (arg == "--line-fd")
+            options.line_fd = Descriptor(value());
         else
             return Usage();
     }
     if (port) options.port = port;
+    if (options.line_fd == kNoDescriptor) return Usage();
     if (controller)
         return port >= 0 && restart_ms >= 0
-                   ? RunController(port ? port : 2, options.ports_dir, restart_ms, options.print_requests)
+                   ? RunController({port ? port : 2, options.ports_dir, options.print_requests, options.line_fd},
+                                   restart_ms)
                    : Usage();
     if (options.port < 1 || options.poll_ms < 1) return Usage();
     if (type == "t") type = "T";

@@ -22,9 +22,18 @@ std::string DefaultPortsDir() {
 
 }  // namespace
 
-SimPty::SimPty(int port, const std::string& portsDir) {
-    master_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (master_ < 0) throw std::runtime_error(std::string("posix_openpt: ") + std::strerror(errno));
+SimPty::SimPty(int port, const std::string& portsDir, int master) {
+    if (master >= 0) {
+        unsigned number = 0;
+        if (ioctl(master, TIOCGPTN, &number) != 0)
+            throw std::runtime_error("descriptor " + std::to_string(master) + " is no pseudo-terminal's master");
+        master_ = master;
+        fcntl(master_, F_SETFD, FD_CLOEXEC);
+        fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
+    } else {
+        master_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        if (master_ < 0) throw std::runtime_error(std::string("posix_openpt: ") + std::strerror(errno));
+    }
     char name[128];
     if (grantpt(master_) != 0 || unlockpt(master_) != 0 || ptsname_r(master_, name, sizeof name) != 0) {
         close(master_);

@@ -1,14 +1,17 @@
 #pragma once
 // The device end of a simulated serial line: a pseudo-terminal whose other end the program
 // opens as COMn through a link in the ports folder, plus a wake-up pipe for the thread that
-// serves the line.
+// serves the line. The pseudo-terminal is its own, or one whose master a caller made and
+// handed over (a test that watches both ends of the line while the simulator serves it).
 
 #include <string>
 
 class SimPty {
 public:
-    // Port 0 makes no link. Throws std::runtime_error when the pty or the link cannot be made.
-    SimPty(int port, const std::string& portsDir);
+    // Port 0 makes no link. `master`: the open master of a pseudo-terminal to serve, taken
+    // over; -1 makes one. Throws std::runtime_error when the pty or the link cannot be made,
+    // or `master` is no pseudo-terminal's master.
+    SimPty(int port, const std::string& portsDir, int master = -1);
     ~SimPty();
     SimPty(const SimPty&) = delete;
     SimPty& operator=(const SimPty&) = delete;

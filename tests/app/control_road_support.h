@@ -3,9 +3,9 @@
 // pseudo-terminal, driven through the UI driver like a technician would. The device polls in
 // real time; the program runs on the manual clock moved on steadily, at the pace both follow.
 
-#include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <thread>
 
 #include "app/windows/code_form.h"
@@ -15,6 +15,7 @@
 #include "sim/door_sim.h"
 #include "tests/app/app_test_support.h"
 #include "tests/link/steady_advance.h"
+#include "tests/support/clock_pacer.h"
 #include "tests/support/clock_peer.h"
 
 namespace control_road {
@@ -120,27 +121,17 @@ class IdleSteps {
 public:
     explicit IdleSteps(ManualClock& clock, uint64_t step = 2) : clock_(clock) {
         clock_.WatchLooksOf(std::this_thread::get_id());
-        thread_ = std::thread([this, step] {
-            while (!stop_) {
-                if (!clock_.WaitForAdvanceListeners(1, std::chrono::milliseconds(20))) continue;
-                if (!clock_.WatchedThreadLookedSinceAdvance() || !ClockPeer::AllHadTheirChance()) {
-                    std::this_thread::yield();
-                    continue;
-                }
-                clock_.Advance(step);
-            }
-        });
+        pacer_.emplace(clock_, step,
+                       [this] { return clock_.WatchedThreadLookedSinceAdvance() && ClockPeer::AllHadTheirChance(); });
     }
     ~IdleSteps() {
-        stop_ = true;
-        thread_.join();
+        pacer_.reset();
         clock_.WatchLooksOf({});
     }
 
 private:
     ManualClock& clock_;
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
+    std::optional<ClockPacer> pacer_;
 };
 
 }  // namespace control_road

@@ -1,20 +1,20 @@
 // A process at the device end of a pseudo-terminal, as the pacers of the manual clock see it
 // while a program holds the line (tests/support/process_line.h): it has had its chance to
 // answer only once it has read what the program wrote, sleeps, and what it wrote has been
-// read; stopped, it cannot answer; a line nobody holds holds nothing up. Plain programs show
-// each rule alone, the simulator program all of them at work.
+// read; stopped, it cannot answer; a line nobody holds holds nothing up; one that never
+// sleeps fails the test after the bound. Plain programs show each rule alone, the simulator
+// program all of them at work, and its end as the program sees it: a hang-up.
 
 #include <fcntl.h>
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/ioctl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <string>
-#include <vector>
 
 #include "tests/app/sim_process.h"
 #include "tests/support/clock_peer.h"
@@ -34,7 +34,9 @@ public:
         Hold(true);
     }
     ~ProgramEnd() {
-        if (fd_ >= 0) close(fd_);
+        if (fd_ < 0) return;
+        Hold(false);
+        close(fd_);
     }
     ProgramEnd(const ProgramEnd&) = delete;
     ProgramEnd& operator=(const ProgramEnd&) = delete;
@@ -46,12 +48,8 @@ public:
         const std::string bytes = line + "\r\n";
         return write(fd_, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
     }
-    bool AnswerWaits() const {
-        struct pollfd p {
-            fd_, POLLIN, 0
-        };
-        return poll(&p, 1, 0) > 0;
-    }
+    bool AnswerWaits() const { return Polled() & POLLIN; }
+    bool HungUp() const { return Polled() & POLLHUP; }
     // One line of answer, once it has come whole.
     std::string Answer() {
         std::string got;
@@ -64,36 +62,14 @@ public:
     }
 
 private:
+    short Polled() const {
+        struct pollfd p {
+            fd_, POLLIN, 0
+        };
+        return poll(&p, 1, 0) > 0 ? p.revents : 0;
+    }
+
     int fd_;
-};
-
-// A plain program holding both ends of the pseudo-terminal (as its descriptors 3 and 4), as a
-// simulator does; killed with the object.
-class LineHolder {
-public:
-    LineHolder(const PtyPair& pty, std::vector<std::string> args) {
-        std::vector<char*> argv;
-        for (std::string& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t files;
-        posix_spawn_file_actions_init(&files);
-        posix_spawn_file_actions_adddup2(&files, pty.Master(), 3);
-        posix_spawn_file_actions_addopen(&files, 4, pty.SlavePath().c_str(), O_RDWR | O_NOCTTY, 0);
-        if (posix_spawn(&pid_, argv[0], &files, nullptr, argv.data(), environ) != 0) pid_ = 0;
-        posix_spawn_file_actions_destroy(&files);
-    }
-    ~LineHolder() {
-        if (pid_ <= 0) return;
-        kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
-    }
-    LineHolder(const LineHolder&) = delete;
-    LineHolder& operator=(const LineHolder&) = delete;
-
-    pid_t Pid() const { return pid_; }
-
-private:
-    pid_t pid_ = 0;
 };
 
 }  // namespace
@@ -105,36 +81,41 @@ TEST(ProcessLine, EachEndsUnreadBytesAndTheProcessRunningHoldTheClock) {
     ASSERT_TRUE(program.Opened());
     {
         // It never reads the line.
-        LineHolder sleeper(pty, {"/bin/sleep", "600"});
+        ProcessLine sleeper(pty, {"/bin/sleep", "600"});
+        ASSERT_EQ("", sleeper.Problem());
         ASSERT_NE(0, sleeper.Pid());
-        ProcessLine line(sleeper.Pid(), pty.SlavePath());
-        ASSERT_EQ("", line.Problem());
-        ASSERT_TRUE(PumpUntil([&] { return line.HadItsChance(); })) << "asleep, with nothing to read";
+        EXPECT_EQ(pty.SlavePath(), sleeper.SlavePath());
+        ASSERT_TRUE(PumpUntil([&] { return sleeper.HadItsChance(); })) << "asleep, with nothing to read";
         ASSERT_TRUE(program.Say("x"));
-        EXPECT_FALSE(line.HadItsChance()) << "what the program wrote waits for it";
+        EXPECT_FALSE(sleeper.HadItsChance()) << "what the program wrote waits for it";
         kill(sleeper.Pid(), SIGSTOP);
         ASSERT_TRUE(PumpUntil([&] { return ThreadsOf(sleeper.Pid()).stopped; }));
-        EXPECT_TRUE(line.HadItsChance()) << "stopped, it cannot answer";
+        EXPECT_TRUE(sleeper.HadItsChance()) << "stopped, it cannot answer";
         kill(sleeper.Pid(), SIGCONT);
-        EXPECT_FALSE(line.HadItsChance());
+        EXPECT_FALSE(sleeper.HadItsChance());
         program.Hold(false);
-        EXPECT_TRUE(line.HadItsChance()) << "no program holds the line";
+        EXPECT_TRUE(sleeper.HadItsChance()) << "no program holds the line";
         program.Hold(true);
-        EXPECT_FALSE(line.HadItsChance());
+        EXPECT_FALSE(sleeper.HadItsChance());
         ASSERT_EQ("x\r\n", pty.ReadExactly(3));
 
         ASSERT_TRUE(pty.WriteAll("y"));
-        EXPECT_FALSE(line.HadItsChance()) << "the program has not read what came";
+        EXPECT_FALSE(sleeper.HadItsChance()) << "the program has not read what came";
         ASSERT_TRUE(PumpUntil([&] { return program.AnswerWaits(); }));
         char c;
         ASSERT_EQ(1, read(program.Fd(), &c, 1));
-        EXPECT_TRUE(PumpUntil([&] { return line.HadItsChance(); })) << "once asleep again";
+        EXPECT_TRUE(PumpUntil([&] { return sleeper.HadItsChance(); })) << "once asleep again";
     }
     {
-        LineHolder spinner(pty, {"/bin/sh", "-c", "while :; do :; done"});
-        ProcessLine line(spinner.Pid(), pty.SlavePath());
-        ASSERT_EQ("", line.Problem());
-        EXPECT_FALSE(line.HadItsChance()) << "it runs";
+        // It never sleeps: past the bound the test fails, saying why, and the clock goes on.
+        ProcessLine spinner(pty, {"/bin/sh", "-c", "while :; do :; done"}, "", std::chrono::milliseconds(300));
+        ASSERT_EQ("", spinner.Problem());
+        EXPECT_FALSE(spinner.HadItsChance()) << "it runs";
+        bool gaveUp = false;
+        EXPECT_NONFATAL_FAILURE_ON_ALL_THREADS(gaveUp = PumpUntil([&] { return spinner.HadItsChance(); }),
+                                               "ms of real time without a break, the last time as it ran");
+        EXPECT_TRUE(gaveUp);
+        EXPECT_TRUE(spinner.HadItsChance());
     }
 }
 
@@ -165,4 +146,10 @@ TEST(ProcessLine, TheSimulatorProcessHoldsTheClockUntilItsAnswerHasBeenRead) {
     EXPECT_FALSE(ClockPeer::AllHadTheirChance());
     EXPECT_EQ("scxFWV;3.2.7;SUCCESS\r\n", program.Answer());
     EXPECT_TRUE(PumpUntil(ClockPeer::AllHadTheirChance));
+
+    // Killed, it is an adapter pulled: the program's end hangs up (the master's copy kept for
+    // the looks goes with the process), and it holds nothing up.
+    kill(sim.Pid(), SIGKILL);
+    EXPECT_TRUE(PumpUntil([&] { return program.HungUp(); }));
+    EXPECT_TRUE(ClockPeer::AllHadTheirChance());
 }

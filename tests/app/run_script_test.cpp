@@ -54,7 +54,8 @@ std::string ReadAll(const fs::path& path) {
 
 bool Gone(pid_t pid) { return kill(pid, 0) != 0 && errno == ESRCH; }
 
-// A port opened as the program opens it: exclusive (the simulators talk only then) and raw.
+// A port opened as the program opens it: exclusive (the simulators talk only then) and raw,
+// and given up on close, or the next open finds the line held (all but root respect that).
 class Port {
 public:
     explicit Port(const std::string& path) : fd_(open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK)) {
@@ -67,7 +68,9 @@ public:
         }
     }
     ~Port() {
-        if (fd_ >= 0) close(fd_);
+        if (fd_ < 0) return;
+        ioctl(fd_, TIOCNXCL);
+        close(fd_);
     }
     bool Open() const { return fd_ >= 0; }
     void Write(const std::string& bytes) {

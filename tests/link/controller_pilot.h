@@ -9,8 +9,8 @@
 // not let the clock run ahead; a simulator run as a process of its own is waited for as by
 // every pacer (tests/support/clock_peer.h). Made and destroyed on the window thread.
 
-#include <atomic>
 #include <chrono>
+#include <optional>
 #include <thread>
 
 #include "link/form_txt_com.h"
@@ -18,59 +18,44 @@
 #include "platform/win/message_queue.h"
 #include "serial/ser_com_port.h"
 #include "sim/controller_sim.h"
+#include "tests/support/clock_pacer.h"
 #include "tests/support/clock_peer.h"
 
 class ControllerPilot {
 public:
     ControllerPilot(ManualClock& clock, ControllerSim& sim, const TFormTxtCom& channel, uint64_t step_ms = 10)
-        : clock_(clock), sim_(sim), channel_(channel), step_ms_(step_ms), thread_([this] { Run(); }) {
+        : clock_(clock), sim_(sim), channel_(channel) {
         clock_.WatchLooksOf(std::this_thread::get_id());
+        pacer_.emplace(clock_, step_ms, [this] { return Ready(); });
     }
     ~ControllerPilot() {
-        stop_ = true;
         // The pilot may be waiting for the window thread to handle its message.
-        while (!finished_) {
+        pacer_->Stop([] {
             ProcessMessages();
             std::this_thread::yield();
-        }
-        thread_.join();
+        });
         clock_.WatchLooksOf({});
     }
     ControllerPilot(const ControllerPilot&) = delete;
     ControllerPilot& operator=(const ControllerPilot&) = delete;
 
 private:
-    void Run() {
-        while (!stop_) {
-            if (!clock_.WaitForAdvanceListeners(1, std::chrono::milliseconds(20))) continue;
-            bool closing = false;
-            Synchronize([&] { closing = channel_.Com2->Dispatcher() && !channel_.Com2->Open(); });
-            if (stop_) break;
-            // A closing port waits for its threads, which end in real time: give them that
-            // time rather than let the clock run far ahead meanwhile.
-            if (closing) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            const uint64_t written = sim_.Settle();
-            if (channel_.CharsReceived.load() < written && sim_.ProgramConnected()) {
-                std::this_thread::yield();
-                continue;
-            }
-            // A loaded window thread may handle several of our messages in one round of
-            // pumping without looking at the clock in between; a wait of 10 ms must not
-            // see 100 ms pass at once.
-            if (!clock_.WatchedThreadLookedSinceAdvance() || !ClockPeer::AllHadTheirChance()) {
-                std::this_thread::yield();
-                continue;
-            }
-            clock_.Advance(step_ms_);
-        }
-        finished_ = true;
+    bool Ready() {
+        bool closing = false;
+        Synchronize([&] { closing = channel_.Com2->Dispatcher() && !channel_.Com2->Open(); });
+        // A closing port waits for its threads, which end in real time: give them that time
+        // rather than let the clock run far ahead meanwhile.
+        if (closing) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        const uint64_t written = sim_.Settle();
+        if (channel_.CharsReceived.load() < written && sim_.ProgramConnected()) return false;
+        // A loaded window thread may handle several of our messages in one round of pumping
+        // without looking at the clock in between; a wait of 10 ms must not see 100 ms pass
+        // at once.
+        return clock_.WatchedThreadLookedSinceAdvance() && ClockPeer::AllHadTheirChance();
     }
 
     ManualClock& clock_;
     ControllerSim& sim_;
     const TFormTxtCom& channel_;
-    uint64_t step_ms_;
-    std::atomic<bool> stop_{false};
-    std::atomic<bool> finished_{false};
-    std::thread thread_;
+    std::optional<ClockPacer> pacer_;
 };

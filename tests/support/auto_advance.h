@@ -4,35 +4,16 @@
 // process of its own (tests/support/clock_peer.h): against a simulator's thread the clock is
 // run by SteadyAdvance or ControllerPilot.
 
-#include <atomic>
-#include <chrono>
 #include <cstdint>
-#include <thread>
 
 #include "platform/sync/clock.h"
+#include "tests/support/clock_pacer.h"
 #include "tests/support/clock_peer.h"
 
 class AutoAdvance {
 public:
-    explicit AutoAdvance(ManualClock& clock, uint64_t step = 50)
-        : clock_(clock), thread_([this, step] {
-              while (!stop_) {
-                  if (!clock_.WaitForAdvanceListeners(1, std::chrono::milliseconds(20))) continue;
-                  if (ClockPeer::AllHadTheirChance())
-                      clock_.Advance(step);
-                  else
-                      std::this_thread::yield();
-              }
-          }) {}
-    ~AutoAdvance() {
-        stop_ = true;
-        thread_.join();
-    }
-    AutoAdvance(const AutoAdvance&) = delete;
-    AutoAdvance& operator=(const AutoAdvance&) = delete;
+    explicit AutoAdvance(ManualClock& clock, uint64_t step = 50) : pacer_(clock, step, ClockPeer::AllHadTheirChance) {}
 
 private:
-    ManualClock& clock_;
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
+    ClockPacer pacer_;
 };

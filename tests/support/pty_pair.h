@@ -14,6 +14,8 @@ public:
     PtyPair& operator=(const PtyPair&) = delete;
 
     int Master() const { return master_; }
+    // The slave side, held open by the pair (not exclusively).
+    int Slave() const { return slave_keep_; }
     const std::string& SlavePath() const { return slave_path_; }
 
     // Writes everything, waiting for room as needed (up to `timeout_ms`); false on error.
