@@ -388,14 +388,15 @@ private:
     // Its walk over the table is the grid's own.
     friend class TvxDBGridExport;
     // Loading (vx_db_grid_loading.cpp).
-    struct TLoadWalk;
+    struct TLoadPass;
+    class TLoadScope;
     void DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNode, bool Repaint, bool WasLast,
                     TvxTreeListNode* NextNode) override;
-    void LoadRecord(TLoadWalk& W, int RecordNumber);
-    void RegroupLoaded(TLoadWalk& W);
-    TvxDBGridNode* GroupRowFor(TLoadWalk& W, TvxTreeListNode* Parent, int Level, const Variant& Value, int Start,
+    void LoadRecord(TLoadPass& P, int RecordNumber);
+    void RegroupLoaded(TLoadPass& P);
+    TvxDBGridNode* GroupRowFor(TLoadPass& P, TvxTreeListNode* Parent, int Level, const Variant& Value, int Start,
                                TvxDBGridNode* Source);
-    void AttachToGroups(TvxTreeListNode* Node, TLoadWalk& W);
+    void AttachToGroups(TvxTreeListNode* Node, TLoadPass& P);
     // GroupPathFor of each row, the group rows missing made in one batch: each sibling list
     // takes its new rows in one pass (TGroupPaths).
     class TGroupPaths;
@@ -426,10 +427,9 @@ private:
     void SnapshotSelection();
     void DropSnapshot();
     void ReselectLoaded(TvxTreeListNode* Node);
-    // The end of a load or a reload that began while Unwinding exceptions were on their way:
-    // when it ends by a raise, rows left incomplete go and are owed to the next change, and
-    // the focus catches up with the table.
-    void ReloadEnded(int Unwinding, bool Complete);
+    // The end of a load or a reload: when a raise broke it off, rows left incomplete go and
+    // are owed to the next change, and the focus catches up with the table.
+    void ReloadEnded(bool Broken, bool Complete);
     // The rows (their places, their summaries) are no load's any more: the table's next change
     // loads them again, and IsAllRecordsLoaded says no meanwhile.
     void OweRows() {
@@ -623,8 +623,8 @@ private:
     bool updatingScrollBars_ = false;
     bool keyProcessing_ = false;
     bool readingDataSet_ = false;
-    // The walk over the dataset while it runs; it hears of the nodes deleted meanwhile.
-    TLoadWalk* loadWalk_ = nullptr;
+    // The load's pass over the records while it runs; it hears of the nodes deleted meanwhile.
+    TLoadPass* loadPass_ = nullptr;
     // A load broke off: the rows it left went, and the table's next change loads them.
     bool rowsOwed_ = false;
     bool columnFieldChanging_ = false;
