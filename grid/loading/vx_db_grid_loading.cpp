@@ -260,6 +260,9 @@ struct TCustomvxDBGrid::TLoadPass {
     std::vector<Variant> Values;
     // Only while the dataset is read.
     std::optional<GroupRows> Groups;
+    // The group rows a regroup took out of the tree: they go once the new ones stand, so that
+    // a deletion handler that raises leaves the regrouped rows standing.
+    std::vector<TvxTreeListNode*> Former;
 };
 
 // ---- The group-column list ----
@@ -439,7 +442,7 @@ void TCustomvxDBGrid::ReloadGroupList() {
     bool loading = false;
     TScopeExit ended([this, &loading](bool Broken) {
         if (loading) return;
-        ReloadEnded(Broken, false);
+        ReloadEnded(Broken, TLoadedRows::Partial);
         if (Broken) ClearSelection();
     });
     TUpdateScope<TCustomvxTreeList> update(this);
@@ -480,7 +483,7 @@ void TCustomvxDBGrid::ReloadAfterChange() {
     });
     bool loading = false;
     TScopeExit ended([this, &loading](bool Broken) {
-        if (!loading) ReloadEnded(Broken, false);
+        if (!loading) ReloadEnded(Broken, TLoadedRows::Partial);
     });
     TUpdateScope<TCustomvxTreeList> update(this);
     SnapshotSelection();
@@ -552,6 +555,11 @@ void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
         if (!g->Field() || dynamic_cast<TBlobField*>(g->Field())) return;
 
     TLoadPass pass;
+    // The group rows a regroup took out go last, also when the load breaks off.
+    TScopeExit formerGroups([&pass] {
+        auto next = pass.Former.begin();
+        TvxTreeListNode::FreeEach([&] { return next != pass.Former.end() ? *next++ : nullptr; });
+    });
     pass.DataSet = ds;
     SetSelectionAnchor(nullptr);
     pass.Smart = smart;
@@ -613,6 +621,9 @@ void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
     footerRecordCount_ = IsFilterInEffect() ? pass.Passed : pass.Read;
     if (pass.Kept)
         for (TvxTreeListNode* left : pass.Kept->Left()) DeleteNodeWithEmptyParents(left);
+    // Each record's row stands where the load puts it, and no other row is left: a raise from
+    // here on leaves them standing, their order and summaries owed.
+    load.Placed();
     // A load reads the records in the table's order, puts the group rows it makes in their
     // order when the pass ends and the rows it took again back in record order; a regroup of
     // the loaded rows takes them as they stood.
@@ -634,17 +645,29 @@ void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
     load.Complete();
 }
 
-void TCustomvxDBGrid::ReloadEnded(bool Broken, bool Complete) {
+void TCustomvxDBGrid::ReloadEnded(bool Broken, TLoadedRows Rows) {
     if (!Broken) {
-        if (Complete) rowsOwed_ = false;
+        if (Rows == TLoadedRows::Complete) {
+            rowsOwed_ = false;
+            owedRowsAskedByPaint_ = false;
+        }
         return;
     }
     // Broken off by a raise (a table event, a handler of the rows): rows half read or half
     // regrouped are no load's, and the selection would lead to rows that are not the records'.
     // They go, the selection keeping its records (those of a reload's snapshot too), and the
-    // next change of the table loads the rows; IsAllRecordsLoaded says so meanwhile. Rows read in full stay. Either way the focus
-    // goes to the row of the record the table stands on, where the way back was refused.
-    if (!Complete) {
+    // rows are owed to the next time the grid needs them (LoadOwedRows) or the table's next
+    // change; IsAllRecordsLoaded says so meanwhile. Rows each in their place stay, owed their
+    // order and summaries, each group row with its first record's key. Rows that stay take the
+    // focus to the current record's row, as a load's caller would; and the focus goes to the
+    // row of the record the table stands on, where the way back was refused.
+    if (Rows == TLoadedRows::Placed) {
+        OweRows();
+        PropagateGroupKeys();
+    }
+    if (Rows != TLoadedRows::Partial) {
+        recordCursor_.SyncFocusToCurrentRecord();
+    } else {
         OweRows();
         TUpdateScope<TCustomvxTreeList> update(this);
         TvxTreeListNode::FreeEach([this]() -> TvxTreeListNode* {
@@ -656,6 +679,22 @@ void TCustomvxDBGrid::ReloadEnded(bool Broken, bool Complete) {
         KeepSnapshotWithoutRows();
     }
     recordCursor_.CatchUpWithTable();
+}
+
+void TCustomvxDBGrid::LoadOwedRows(bool Painting) {
+    if (!rowsOwed_ || (Painting && owedRowsAskedByPaint_)) return;
+    // Not in the middle of the grid's own work, nor while an edit is under way: a load
+    // would cancel it.
+    TDataSet* ds = DataSet();
+    if (IsCursorMode() || loadingNodes_ || recordCursor_.Walking() || LockUpdate() > 0 || groupRebuildLock_ > 0 ||
+        SelectionBatchCount() > 0 || loadingFromStream_ || HasState(csLoading) || IsDestroying() ||
+        !dataLink_->Active() || !ds || ds->State() != dsBrowse)
+        return;
+    if (Painting) owedRowsAskedByPaint_ = true;
+    // As the table's next change would load them.
+    BeginGroupRebuild();
+    EndGroupRebuild();
+    recordCursor_.SyncFocusToCurrentRecord();
 }
 
 TvxDBGridNode* TCustomvxDBGrid::GroupRowFor(TLoadPass& P, TvxTreeListNode* Parent, int Level, const Variant& Value,
@@ -739,7 +778,7 @@ void TCustomvxDBGrid::LoadRecord(TLoadPass& P, int RecordNumber) {
     }
 }
 
-void TCustomvxDBGrid::UngroupNodes() {
+std::vector<TvxTreeListNode*> TCustomvxDBGrid::UngroupNodes() {
     std::vector<TvxTreeListNode*> data;
     std::vector<TvxTreeListNode*> stack;
     for (int i = GetCount() - 1; i >= 0; --i) stack.push_back(GetItem(i));
@@ -754,9 +793,9 @@ void TCustomvxDBGrid::UngroupNodes() {
             data.push_back(n);
         }
     }
-    // Data rows become roots in display order, after the others; the group rows go, deepest
-    // last first. Each step moves every row at once: one at a time, each would shift the
-    // lists it leaves.
+    // Data rows become roots in display order, after the others; the group rows leave the
+    // tree. Each step moves every row at once: one at a time, each would shift the lists it
+    // leaves.
     std::vector<TvxTreeListNode*> grouped, rootGroups;
     for (TvxTreeListNode* n : data)
         if (n->Parent()) grouped.push_back(n);
@@ -765,13 +804,13 @@ void TCustomvxDBGrid::UngroupNodes() {
     for (TvxTreeListNode* g : groups)
         if (!g->Parent()) rootGroups.push_back(g);
     DetachNodes(rootGroups);
-    // Out of the tree already: each goes also when a deletion handler raises.
-    auto next = groups.rbegin();
-    TvxTreeListNode::FreeEach([&] { return next != groups.rend() ? *next++ : nullptr; });
+    // Deepest last first.
+    std::reverse(groups.begin(), groups.end());
+    return groups;
 }
 
 void TCustomvxDBGrid::RegroupLoaded(TLoadPass& P) {
-    if (GetCount() > 0 && GetItem(0)->Count() > 0) UngroupNodes();
+    if (GetCount() > 0 && GetItem(0)->Count() > 0) P.Former = UngroupNodes();
     const int count = GetCount();
     P.Read = count;
     // The data rows in front, in the table's order, as a load reads them: rows that no column
@@ -1145,8 +1184,8 @@ void TCustomvxDBGrid::DataChanged() {
         newRecordRow_ = nullptr;
     });
     // A row refreshed in place, or a new record's row, broken off by a raise (a handler of
-    // the rows) may stand where a load would not put it: the rows are owed to the next change,
-    // which reloads them. Meanwhile each group row stands for its first record, as a
+    // the rows) may stand where a load would not put it: the rows are owed, and reloaded when
+    // the grid next needs them or at the next change. Meanwhile each group row stands for its first record, as a
     // selection by keys takes it.
     TScopeExit broken([this](bool Broken) {
         if (!Broken || IsCursorMode()) return;
