@@ -125,6 +125,7 @@ public:
         bool bof_ = false;
         bool eof_ = false;
         bool left_ = false;
+        // Whether a raise broke the walk off, asked as it ends.
         TScopeBreak scope_;
     };
     bool Walking() const { return walks_ > 0; }
