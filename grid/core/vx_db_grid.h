@@ -232,7 +232,10 @@ public:
     bool CanNavigation() override { return IsCursorMode() || Has(egoCanNavigation); }
     bool IsSelectionByNodes() override { return IsCursorMode(); }
     bool IsEditingForbidden() override;
-    // Not while the rows a load broke off are owed to the table's next change.
+    // A load, a filter or a change broke off: the rows are owed to the grid's next paint, key or
+    // scroll, or the table's next change.
+    bool RowsOwed() const { return rowsOwed_; }
+    // Not while rows are owed.
     bool IsAllRecordsLoaded() override { return !rowsOwed_ && (IsLoadAllMode() || (startReached_ && endReached_)); }
     bool IsUseBookmarks() override { return UseBookmarks() || IsCursorMode(); }
     // Where the rows are not every record, the search goes over the table.
@@ -388,14 +391,15 @@ private:
     // Its walk over the table is the grid's own.
     friend class TvxDBGridExport;
     // Loading (vx_db_grid_loading.cpp).
-    struct TLoadWalk;
+    struct TLoadPass;
+    class TLoadScope;
     void DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNode, bool Repaint, bool WasLast,
                     TvxTreeListNode* NextNode) override;
-    void LoadRecord(TLoadWalk& W, int RecordNumber);
-    void RegroupLoaded(TLoadWalk& W);
-    TvxDBGridNode* GroupRowFor(TLoadWalk& W, TvxTreeListNode* Parent, int Level, const Variant& Value, int Start,
+    void LoadRecord(TLoadPass& P, int RecordNumber);
+    void RegroupLoaded(TLoadPass& P);
+    TvxDBGridNode* GroupRowFor(TLoadPass& P, TvxTreeListNode* Parent, int Level, const Variant& Value, int Start,
                                TvxDBGridNode* Source);
-    void AttachToGroups(TvxTreeListNode* Node, TLoadWalk& W);
+    void AttachToGroups(TvxTreeListNode* Node, TLoadPass& P);
     // GroupPathFor of each row, the group rows missing made in one batch: each sibling list
     // takes its new rows in one pass (TGroupPaths).
     class TGroupPaths;
@@ -418,7 +422,9 @@ private:
     Extended SummarySourceValue(TField* Field, TvxTreeListNode* DataRow, TvxSummaryType Type);
     TvxDBGridSummaryGroup* GroupSummaryGroup(int Level);
     void ResortBySummary();
-    void UngroupNodes();
+    // Takes the rows out of their group rows, which leave the tree: answers them, for the caller
+    // to free.
+    std::vector<TvxTreeListNode*> UngroupNodes();
     void DropGroupColumnsWithoutField();
     Variant GetNodeGroupValue(TvxTreeListNode* Node, int Level);
     // Selection kept across a reload: the rows loaded that stand for saved records (or keys)
@@ -426,12 +432,25 @@ private:
     void SnapshotSelection();
     void DropSnapshot();
     void ReselectLoaded(TvxTreeListNode* Node);
-    // The end of a load or a reload that began while Unwinding exceptions were on their way:
-    // when it ends by a raise, rows left incomplete go and are owed to the next change, and
-    // the focus catches up with the table.
-    void ReloadEnded(int Unwinding, bool Complete);
-    // The rows (their places, their summaries) are no load's any more: the table's next change
-    // loads them again, and IsAllRecordsLoaded says no meanwhile.
+    // How far a load got with its rows.
+    enum class TLoadedRows : uint8_t {
+        // Half read or half regrouped: they are no load's.
+        Partial,
+        // Each record's row where the load puts it, and no other; their order, summaries and
+        // selection may be left to do.
+        Placed,
+        // As the load leaves them.
+        Complete,
+    };
+    // The end of a load or a reload: when a raise broke it off, rows not placed go, the rows
+    // are owed, and the focus catches up with the table.
+    void ReloadEnded(bool Broken, TLoadedRows Rows);
+    // The rows owed come back when the grid needs them: its next paint (once for each time
+    // they are owed), key or scroll.
+    void LoadOwedRows(bool Painting);
+    // The rows (their places, their summaries) are no load's any more: the grid's next need of
+    // them or the table's next change loads them again, and IsAllRecordsLoaded says no
+    // meanwhile.
     void OweRows() {
         rowsOwed_ = true;
         loadedRecordCount_ = -1;
@@ -623,10 +642,14 @@ private:
     bool updatingScrollBars_ = false;
     bool keyProcessing_ = false;
     bool readingDataSet_ = false;
-    // The walk over the dataset while it runs; it hears of the nodes deleted meanwhile.
-    TLoadWalk* loadWalk_ = nullptr;
-    // A load broke off: the rows it left went, and the table's next change loads them.
+    // The load's pass over the records while it runs; it hears of the nodes deleted meanwhile.
+    TLoadPass* loadPass_ = nullptr;
+    // A load broke off: the rows it left went, and the grid's next need of them or the table's
+    // next change loads them.
     bool rowsOwed_ = false;
+    // A paint asked for the rows owed: a load that broke off again in a paint would have the
+    // grid painted, and so loaded, for ever; a key or a scroll asks again.
+    bool owedRowsAskedByPaint_ = false;
     bool columnFieldChanging_ = false;
     bool rebuildBeganInCursorMode_ = false;
     int focusedTopDistance_ = -1;

@@ -223,52 +223,53 @@ void TvxDBGridCursor::MoveTableToFocus() {
 
 // ---- The grid's own walks ----
 
-TvxDBGridCursor::TTableWalk::Finish TvxDBGridCursor::TTableWalk::Begin(TvxDBGridCursor& Cursor, TDataSet* Table,
-                                                                       TWalk Kind) {
-    cursor_ = &Cursor;
-    kind_ = Kind;
-    unwinding_ = std::uncaught_exceptions();
+TvxDBGridCursor::TTableWalk::TTableWalk(TvxDBGridCursor& Cursor, TDataSet* Table, TWalk Kind)
+    : cursor_(Cursor), table_(Table), kind_(Kind) {
     if (Table) {
         Table->DisableControls();
-        bool quiet = false;
-        TScopeExit undo([Table, &quiet] {
-            if (!quiet) Table->EnableControls();
+        TScopeExit undo([Table](bool Broken) {
+            if (Broken) Table->EnableControls();
         });
         const TDataSetState state = Table->State();
         if (Kind == TWalk::Load && (state == dsEdit || state == dsInsert || state == dsSetKey)) Table->Cancel();
         start_ = Table->Bookmark();
         bof_ = Table->Bof();
         eof_ = Table->Eof();
-        quiet = true;
-        table_ = Table;
     }
     ++Cursor.walks_;
-    return Finish{this};
 }
 
-void TvxDBGridCursor::TTableWalk::End() {
-    TScopeExit leave([this] { Leave(); });
-    if (!table_) {
-        strayed_ = std::uncaught_exceptions() > unwinding_;
-        return;
-    }
-    TScopeExit enable([this] {
-        if (kind_ == TWalk::Change) Leave();
+TvxDBGridCursor::TTableWalk::~TTableWalk() noexcept(false) {
+    EndScope(scope_, [this](bool Broken) { End(Broken); });
+}
+
+void TvxDBGridCursor::TTableWalk::End(bool Broken) {
+    // A move broken off may have moved the table; a walk there and back strays only where the
+    // way back is refused.
+    bool strayed = Broken && !table_;
+    TScopeExit leave([this, &strayed] { Leave(strayed); });
+    if (!table_) return;
+    TScopeExit enable([this, &strayed] {
+        if (EndsBeforeControls()) Leave(strayed);
         table_->EnableControls();
     });
-    strayed_ = true;
-    if (!start_.empty() && table_->BookmarkValid(start_)) table_->GotoBookmark(start_);
-    if (bof_ && !table_->Bof()) table_->Prior();
-    if (eof_ && !table_->Eof()) table_->Next();
-    strayed_ = false;
+    strayed = true;
+    if (end_ == TEnd::Start) {
+        if (!start_.empty() && table_->BookmarkValid(start_)) table_->GotoBookmark(start_);
+        if (bof_ && !table_->Bof()) table_->Prior();
+        if (eof_ && !table_->Eof()) table_->Next();
+    } else if (end_ == TEnd::Record) {
+        if (!back_.empty() && table_->BookmarkValid(back_)) table_->GotoBookmark(back_);
+    }
+    strayed = false;
 }
 
-void TvxDBGridCursor::TTableWalk::Leave() {
+void TvxDBGridCursor::TTableWalk::Leave(bool Strayed) {
     if (left_) return;
     left_ = true;
-    --cursor_->walks_;
-    if (strayed_) cursor_->strayed_ = true;
-    if (cursor_->walks_ == 0 && !cursor_->grid_->loadingNodes_) cursor_->CatchUpWithTable();
+    --cursor_.walks_;
+    if (Strayed) cursor_.strayed_ = true;
+    if (cursor_.walks_ == 0 && !cursor_.grid_->loadingNodes_) cursor_.CatchUpWithTable();
 }
 
 void TvxDBGridCursor::CatchUpWithTable() {

@@ -58,71 +58,75 @@ public:
     // may read another run around the record reached), as the grid's own (TTableWalk).
     bool MoveDataSetToNode(TvxTreeListNode* Node);
 
-    // What a walk there and back does to the table.
+    // What a walk there and back does to the table; fixed for the walk.
     enum class TWalk : uint8_t {
         // Reads records.
         Read,
         // Reads every record as stored: an edit or an insert under way is cancelled first.
         Load,
-        // Changes records (deletes them), or ends elsewhere (a search that found its record):
-        // the walk ends before the controls come back, so that the change they report reloads
-        // the rows, or the rows follow the move.
+        // Changes records (deletes them): the walk ends before the controls come back, so that
+        // the change they report reloads the rows.
         Change,
     };
 
     // The grid's own walk over the table: while one lives, what the table reports is no change
     // to reload or refresh (the grid's nested operation). A move broken off by a raise (a table
-    // event) may have moved the table all the same: the focus catches up with it. A walk there and back, given the
-    // table, disables its controls too, so that no one hears of the records passed, and puts
-    // the table back on the record it stood on, before its first or past its last record as
-    // it stood; however the walk ends, the record comes back, then the controls (whose return
-    // tells the table's listeners of a change, still inside the walk), then the walk ends.
-    // When the way back is refused (a table event raising), the focus goes to the row of the
-    // record the table stands on once the last walk ends (after a load, once its rows are in).
+    // event) may have moved the table all the same: the focus catches up with it. A walk there
+    // and back, given the table, disables its controls too, so that no one hears of the
+    // records passed, and puts the table back where the walk ends (TEnd); however the walk
+    // ends, the record comes back, then the controls (whose return tells the table's listeners
+    // of a change, still inside the walk), then the walk ends. When the way back is refused (a
+    // table event raising), the focus goes to the row of the record the table stands on once
+    // the last walk ends (after a load, once its rows are in).
     class TTableWalk {
     public:
         // A move of the table that its listeners hear.
-        explicit TTableWalk(TvxDBGridCursor& Cursor) : finish_(Begin(Cursor, nullptr, TWalk::Read)) {}
+        explicit TTableWalk(TvxDBGridCursor& Cursor) : TTableWalk(Cursor, nullptr) {}
         // There and back, the table quiet meanwhile (without a table, a walk that moves none).
-        TTableWalk(TvxDBGridCursor& Cursor, TDataSet* Table, TWalk Kind = TWalk::Read)
-            : finish_(Begin(Cursor, Table, Kind)) {}
+        TTableWalk(TvxDBGridCursor& Cursor, TDataSet* Table, TWalk Kind = TWalk::Read);
+        ~TTableWalk() noexcept(false);
         TTableWalk(const TTableWalk&) = delete;
         TTableWalk& operator=(const TTableWalk&) = delete;
         // The record the walk started on (empty: none, or a move).
         const TBookmark& Start() const { return start_; }
         // The walk comes back to Record instead (none: it ends where the table stands).
         void ReturnTo(TBookmark Record) {
-            start_ = std::move(Record);
-            bof_ = eof_ = false;
+            back_ = std::move(Record);
+            end_ = TEnd::Record;
         }
         // The walk ends where the table stands, and the table's listeners hear of the move (a
         // search that found its record).
-        void EndHere() {
-            ReturnTo({});
-            kind_ = TWalk::Change;
-        }
+        void EndHere() { end_ = TEnd::Here; }
 
     private:
-        struct Finish {
-            TTableWalk* walk;
-            void operator()() const { walk->End(); }
+        // Where the table is left when the walk ends.
+        enum class TEnd : uint8_t {
+            // On the record it started on, before its first or past its last record as it
+            // stood.
+            Start,
+            // On the record given to ReturnTo.
+            Record,
+            // Where the walk took it.
+            Here,
         };
-        Finish Begin(TvxDBGridCursor& Cursor, TDataSet* Table, TWalk Kind);
-        void End();
-        void Leave();
+        // The walk ends before the controls come back, so that the rows act on what they
+        // report: a change of records, or a move meant to last.
+        bool EndsBeforeControls() const { return kind_ == TWalk::Change || end_ == TEnd::Here; }
+        void End(bool Broken);
+        // Strayed: the table did not come back.
+        void Leave(bool Strayed);
 
-        TvxDBGridCursor* cursor_ = nullptr;
-        TDataSet* table_ = nullptr;
-        // The exceptions on their way when the walk began: one more at its end broke it off.
-        int unwinding_ = 0;
-        TWalk kind_ = TWalk::Read;
+        TvxDBGridCursor& cursor_;
+        TDataSet* const table_;
+        const TWalk kind_;
+        TEnd end_ = TEnd::Start;
         TBookmark start_;
+        TBookmark back_;
         bool bof_ = false;
         bool eof_ = false;
         bool left_ = false;
-        // The table did not come back.
-        bool strayed_ = false;
-        TScopeExit<Finish> finish_;
+        // Whether a raise broke the walk off, asked as it ends.
+        TScopeBreak scope_;
     };
     bool Walking() const { return walks_ > 0; }
     // Where a walk's way back was refused, the focus goes to the row of the record the table

@@ -64,6 +64,10 @@ void TCustomvxDBGrid::CancelDragSizing() {
 }
 
 void TCustomvxDBGrid::WndProc(TMessage& Message) {
+    // The grid needs its rows to paint them, and to move among them by a key or a scroll.
+    if (const UINT need = Message.Msg;
+        need == WM_PAINT || need == WM_KEYDOWN || need == WM_VSCROLL || need == WM_HSCROLL || need == WM_MOUSEWHEEL)
+        LoadOwedRows(need == WM_PAINT);
     if (!filterDroppedDown_ || !filterDropDown_) {
         TCustomvxDBTreeListControl::WndProc(Message);
         return;

@@ -85,9 +85,8 @@ bool TCustomvxDBGrid::FilterNodes(TvxTreeListNode* Node, bool Recalc) {
     if (!IsLoadAllMode() || (!filterApplied_ && (Node || HiddenNodes().empty()))) return true;
     if (Node && Node->Count() > 0) return true;
     // Broken off by a raise, the filter leaves rows and summaries that are no load's.
-    const int unwinding = std::uncaught_exceptions();
-    TScopeExit broken([this, unwinding] {
-        if (std::uncaught_exceptions() > unwinding) OweRows();
+    TScopeExit broken([this](bool Broken) {
+        if (Broken) OweRows();
     });
     std::vector<TvxTreeListNode*> rejected;
     // The focused row, a data row or a group row, keeps the focus when the filter keeps it; a

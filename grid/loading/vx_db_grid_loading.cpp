@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "grid/core/vx_db_grid.h"
+#include "grid/loading/vx_db_grid_load_scope.h"
 #include "platform/classes/update_scope.h"
 #include "platform/db/blob_field.h"
 #include "platform/db/dataset.h"
@@ -26,11 +27,11 @@ TvxDBGridNode* GridNode(TvxTreeListNode* Node) { return NodeAs<TvxDBGridNode>(No
 
 }  // namespace
 
-// What one load carries from record to record.
-struct TCustomvxDBGrid::TLoadWalk {
-    // The group rows under each parent (null: the roots), found by value during the walk
+// What one pass of a load carries from record to record.
+struct TCustomvxDBGrid::TLoadPass {
+    // The group rows under each parent (null: the roots), found by value during the pass
     // over the dataset. A group row made meanwhile goes last among its siblings, and every
-    // sibling list that grew is put in group order once, when the walk ends: putting each
+    // sibling list that grew is put in group order once, when the pass ends: putting each
     // new row in its place at once would shift the rest of its list every time.
     class GroupRows {
     public:
@@ -124,8 +125,8 @@ struct TCustomvxDBGrid::TLoadWalk {
             }
             return siblings;
         }
-        // The parent of each indexed row, made at the first deletion during the walk and kept
-        // from then on: a walk seldom deletes, and keeping it for every group row made would
+        // The parent of each indexed row, made at the first deletion during the pass and kept
+        // from then on: a pass seldom deletes, and keeping it for every group row made would
         // cost a grouping by two columns a tenth of its time.
         void KnowParents() {
             if (parentsKnown_) return;
@@ -138,7 +139,7 @@ struct TCustomvxDBGrid::TLoadWalk {
         TCustomvxDBGrid* grid_;
         // The index's entries, one for each group row of a load (a hundred thousand when a
         // column has a value for each record), lie side by side and go all at once with the
-        // walk: made and freed one by one among the rows, they cost a grouping more than the
+        // pass: made and freed one by one among the rows, they cost a grouping more than the
         // searches in them.
         std::pmr::monotonic_buffer_resource entries_;
         // The list of each parent, numbered as the parents first come; a deque keeps each
@@ -259,6 +260,9 @@ struct TCustomvxDBGrid::TLoadWalk {
     std::vector<Variant> Values;
     // Only while the dataset is read.
     std::optional<GroupRows> Groups;
+    // The group rows a regroup took out of the tree: they go once the new ones stand, so that
+    // a deletion handler that raises leaves the regrouped rows standing.
+    std::vector<TvxTreeListNode*> Former;
 };
 
 // ---- The group-column list ----
@@ -435,12 +439,11 @@ void TCustomvxDBGrid::ReloadGroupList() {
     // load answers for them once it runs. The selection goes as the load would have let it go:
     // kept, its entries would stand in the table's former order, and a freed group row's for
     // a record.
-    const int unwinding = std::uncaught_exceptions();
     bool loading = false;
-    TScopeExit ended([this, unwinding, &loading] {
+    TScopeExit ended([this, &loading](bool Broken) {
         if (loading) return;
-        ReloadEnded(unwinding, false);
-        if (std::uncaught_exceptions() > unwinding) ClearSelection();
+        ReloadEnded(Broken, TLoadedRows::Partial);
+        if (Broken) ClearSelection();
     });
     TUpdateScope<TCustomvxTreeList> update(this);
     CloseEditor();
@@ -478,10 +481,9 @@ void TCustomvxDBGrid::ReloadAfterChange() {
         focusedTopDistance_ = -1;
         DropSnapshot();
     });
-    const int unwinding = std::uncaught_exceptions();
     bool loading = false;
-    TScopeExit ended([this, unwinding, &loading] {
-        if (!loading) ReloadEnded(unwinding, false);
+    TScopeExit ended([this, &loading](bool Broken) {
+        if (!loading) ReloadEnded(Broken, TLoadedRows::Partial);
     });
     TUpdateScope<TCustomvxTreeList> update(this);
     SnapshotSelection();
@@ -542,14 +544,8 @@ void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
     const bool smart = CanRegroupLoaded();
     if (!smart) loadedRecordCount_ = -1;
     TDataSet* ds = DataSet();
-    loadingNodes_ = true;
-    bool complete = false;
-    const int unwinding = std::uncaught_exceptions();
-    TScopeExit finish([this, unwinding, &complete] {
-        loadingNodes_ = false;
-        regroupPending_ = false;
-        ReloadEnded(unwinding, complete);
-    });
+    TLoadScope load(*this);
+    TScopeExit regrouped([this] { regroupPending_ = false; });
     TField* key = ds && ds->Active() && !KeyField().empty() ? ds->FindField(KeyField()) : nullptr;
     SetKeyFieldObject(key);
     if (!key && Has(egoCanNavigation)) return;
@@ -558,71 +554,81 @@ void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
     for (TvxDBTreeListColumn* g : groupColumns_)
         if (!g->Field() || dynamic_cast<TBlobField*>(g->Field())) return;
 
-    TLoadWalk walk;
-    walk.DataSet = ds;
+    TLoadPass pass;
+    // The group rows a regroup took out go last, also when the load breaks off.
+    TScopeExit formerGroups([&pass] {
+        auto next = pass.Former.begin();
+        TvxTreeListNode::FreeEach([&] { return next != pass.Former.end() ? *next++ : nullptr; });
+    });
+    pass.DataSet = ds;
     SetSelectionAnchor(nullptr);
-    walk.Smart = smart;
+    pass.Smart = smart;
     // A tree built anew shows its first row; the rows kept by a data change keep theirs.
-    const bool fresh = walk.Smart || GetCount() == 0;
+    const bool fresh = pass.Smart || GetCount() == 0;
     ResolvePreviewField();
     CalcSummaries();
-    if (!walk.Smart) RefreshSummaryFields();
+    if (!pass.Smart) RefreshSummaryFields();
     if (focusedKeyValue_.IsEmpty()) focusedLevel_ = 0;
     // A load reads every record from the first, an edit under way cancelled, and puts the
     // table back where it stood; a regroup of the loaded rows leaves the table alone.
-    TvxDBGridCursor::TTableWalk tableWalk(recordCursor_, walk.Smart ? nullptr : ds, TvxDBGridCursor::TWalk::Load);
+    TvxDBGridCursor::TTableWalk tableWalk(recordCursor_, pass.Smart ? nullptr : ds, TvxDBGridCursor::TWalk::Load);
     const bool hourglass = optionsBehavior_.Contains(edgoShowHourGlass);
     const TCursor cursor = hourglass ? EnsureScreen()->Cursor() : crDefault;
     if (hourglass) EnsureScreen()->SetCursor(crHourGlass);
     TScopeExit restoreCursor([hourglass, cursor] {
         if (hourglass) EnsureScreen()->SetCursor(cursor);
     });
-    if (!walk.Smart) ds->First();
+    if (!pass.Smart) ds->First();
     footerRecordCount_ = 0;
     DoClearNodeData();
     DoBeforeCalcSummary();
     if (IsFilterInEffect()) PrepareFilter();
 
-    walk.Groups.emplace(this);
-    loadWalk_ = &walk;
-    struct Walking {
+    pass.Groups.emplace(this);
+    loadPass_ = &pass;
+    // The pass is over however the load ends: deletions are no more its business, and the
+    // table's record no more the one being read.
+    struct PassOver {
         TCustomvxDBGrid* grid;
-        ~Walking() {
+        ~PassOver() {
             grid->readingDataSet_ = false;
-            grid->loadWalk_ = nullptr;
+            grid->loadPass_ = nullptr;
         }
-    } walking{this};
-    if (!walk.Smart) {
-        if (Nodes) walk.Kept.emplace(*Nodes);
+    } passOver{this};
+    if (!pass.Smart) {
+        if (Nodes) pass.Kept.emplace(*Nodes);
         readingDataSet_ = true;
         int number = 0;
         while (!ds->Eof()) {
-            LoadRecord(walk, number);
+            LoadRecord(pass, number);
             ds->Next();
             ++number;
         }
-        walk.Read = number;
-        walk.Groups->PutInOrder();
-        if (walk.Kept) PutRowsInRecordOrder();
+        pass.Read = number;
+        pass.Groups->PutInOrder();
+        if (pass.Kept) PutRowsInRecordOrder();
         loadedRecordCount_ = number;
         // A focused row the filter now hides leaves the focus to the first row, as a tree
         // built anew has it.
         if (GetCount() > 0 && !GetFocusedNode()) GetItem(0)->SetFocused(true);
     } else {
-        RegroupLoaded(walk);
+        RegroupLoaded(pass);
     }
     SelectReloadedRows();
-    walk.Groups.reset();
-    loadWalk_ = nullptr;
+    pass.Groups.reset();
+    loadPass_ = nullptr;
 
-    footerRecordCount_ = IsFilterInEffect() ? walk.Passed : walk.Read;
-    if (walk.Kept)
-        for (TvxTreeListNode* left : walk.Kept->Left()) DeleteNodeWithEmptyParents(left);
+    footerRecordCount_ = IsFilterInEffect() ? pass.Passed : pass.Read;
+    if (pass.Kept)
+        for (TvxTreeListNode* left : pass.Kept->Left()) DeleteNodeWithEmptyParents(left);
+    // Each record's row stands where the load puts it, and no other row is left: a raise from
+    // here on leaves them standing, their order and summaries owed.
+    load.Placed();
     // A load reads the records in the table's order, puts the group rows it makes in their
-    // order when the walk ends and the rows it took again back in record order; a regroup of
+    // order when the pass ends and the rows it took again back in record order; a regroup of
     // the loaded rows takes them as they stood.
-    ResortRows(walk.Smart ? TRowOrder::Unknown : TRowOrder::Kept);
-    FinishSummaries(walk.Smart);
+    ResortRows(pass.Smart ? TRowOrder::Unknown : TRowOrder::Kept);
+    FinishSummaries(pass.Smart);
     ResortBySummary();
     PropagateGroupKeys();
     // The first node made is not the first row once group rows go in above it, and a
@@ -632,24 +638,36 @@ void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
     // Rows kept by a data change: new rows above the top do not stay out of view while
     // everything fits.
     ClampTopIndex();
-    if (walk.TopCandidate) {
-        const int index = GetAbsoluteIndex(walk.TopCandidate);
+    if (pass.TopCandidate) {
+        const int index = GetAbsoluteIndex(pass.TopCandidate);
         SetTopIndex(focusedTopDistance_ >= 0 ? std::max(0, index - focusedTopDistance_) : index);
     }
-    complete = true;
+    load.Complete();
 }
 
-void TCustomvxDBGrid::ReloadEnded(int Unwinding, bool Complete) {
-    if (std::uncaught_exceptions() <= Unwinding) {
-        if (Complete) rowsOwed_ = false;
+void TCustomvxDBGrid::ReloadEnded(bool Broken, TLoadedRows Rows) {
+    if (!Broken) {
+        if (Rows == TLoadedRows::Complete) {
+            rowsOwed_ = false;
+            owedRowsAskedByPaint_ = false;
+        }
         return;
     }
     // Broken off by a raise (a table event, a handler of the rows): rows half read or half
     // regrouped are no load's, and the selection would lead to rows that are not the records'.
     // They go, the selection keeping its records (those of a reload's snapshot too), and the
-    // next change of the table loads the rows; IsAllRecordsLoaded says so meanwhile. Rows read in full stay. Either way the focus
-    // goes to the row of the record the table stands on, where the way back was refused.
-    if (!Complete) {
+    // rows are owed to the next time the grid needs them (LoadOwedRows) or the table's next
+    // change; IsAllRecordsLoaded says so meanwhile. Rows each in their place stay, owed their
+    // order and summaries, each group row with its first record's key. Rows that stay take the
+    // focus to the current record's row, as a load's caller would; and the focus goes to the
+    // row of the record the table stands on, where the way back was refused.
+    if (Rows == TLoadedRows::Placed) {
+        OweRows();
+        PropagateGroupKeys();
+    }
+    if (Rows != TLoadedRows::Partial) {
+        recordCursor_.SyncFocusToCurrentRecord();
+    } else {
         OweRows();
         TUpdateScope<TCustomvxTreeList> update(this);
         TvxTreeListNode::FreeEach([this]() -> TvxTreeListNode* {
@@ -663,16 +681,32 @@ void TCustomvxDBGrid::ReloadEnded(int Unwinding, bool Complete) {
     recordCursor_.CatchUpWithTable();
 }
 
-TvxDBGridNode* TCustomvxDBGrid::GroupRowFor(TLoadWalk& W, TvxTreeListNode* Parent, int Level, const Variant& Value,
+void TCustomvxDBGrid::LoadOwedRows(bool Painting) {
+    if (!rowsOwed_ || (Painting && owedRowsAskedByPaint_)) return;
+    // Not in the middle of the grid's own work, nor while an edit is under way: a load
+    // would cancel it.
+    TDataSet* ds = DataSet();
+    if (IsCursorMode() || loadingNodes_ || recordCursor_.Walking() || LockUpdate() > 0 || groupRebuildLock_ > 0 ||
+        SelectionBatchCount() > 0 || loadingFromStream_ || HasState(csLoading) || IsDestroying() ||
+        !dataLink_->Active() || !ds || ds->State() != dsBrowse)
+        return;
+    if (Painting) owedRowsAskedByPaint_ = true;
+    // As the table's next change would load them.
+    BeginGroupRebuild();
+    EndGroupRebuild();
+    recordCursor_.SyncFocusToCurrentRecord();
+}
+
+TvxDBGridNode* TCustomvxDBGrid::GroupRowFor(TLoadPass& P, TvxTreeListNode* Parent, int Level, const Variant& Value,
                                             int Start, TvxDBGridNode* Source) {
     TvxDBTreeListColumn* column = groupColumns_[static_cast<size_t>(Level)];
     // Group rows ordered by their summaries are found and placed one by one, as the order of
     // their making decides among equal summaries.
-    const bool byIndex = W.Groups && !column->SortBySummary();
+    const bool byIndex = P.Groups && !column->SortBySummary();
     TvxTreeListNode* found = nullptr;
     TvxTreeListNode* row;
     if (byIndex) {
-        if (TvxDBGridNode* group = W.Groups->Find(Parent, Value)) return group;
+        if (TvxDBGridNode* group = P.Groups->Find(Parent, Value)) return group;
         row = Parent ? Parent->AddChild() : Add();
     } else {
         if (FindGroupNode(Parent, Level, Value, Start, found)) return GridNode(found);
@@ -680,13 +714,13 @@ TvxDBGridNode* TCustomvxDBGrid::GroupRowFor(TLoadWalk& W, TvxTreeListNode* Paren
     }
     auto* group = GridNode(row);
     group->GroupValue = Value;
-    if (byIndex) W.Groups->Add(Parent, group);
+    if (byIndex) P.Groups->Add(Parent, group);
     if (Source) {
         TakeGroupCell(group, column, Source);
     } else {
         group->KeyValue = KeyFieldObject() ? KeyFieldObject()->Value() : Variant();
         LoadColumnNodeData(group, column);
-        group->RecordIndex = W.Read;
+        group->RecordIndex = P.Read;
         DoRefreshNodeData(group);
     }
     // Only a load selects what it makes: group rows made for rows a filter gives back are not.
@@ -694,22 +728,22 @@ TvxDBGridNode* TCustomvxDBGrid::GroupRowFor(TLoadWalk& W, TvxTreeListNode* Paren
     return group;
 }
 
-void TCustomvxDBGrid::LoadRecord(TLoadWalk& W, int RecordNumber) {
-    W.Read = RecordNumber;
+void TCustomvxDBGrid::LoadRecord(TLoadPass& P, int RecordNumber) {
+    P.Read = RecordNumber;
     const int levels = GroupColumnCount();
-    W.Values.resize(static_cast<size_t>(levels));
+    P.Values.resize(static_cast<size_t>(levels));
     for (int level = 0; level < levels; ++level)
-        W.Values[static_cast<size_t>(level)] = groupColumns_[static_cast<size_t>(level)]->Field()->Value();
+        P.Values[static_cast<size_t>(level)] = groupColumns_[static_cast<size_t>(level)]->Field()->Value();
     TvxTreeListNode* parent = nullptr;
     TvxDBGridNode* row = nullptr;
-    const Variant key = W.Kept && KeyFieldObject() ? KeyFieldObject()->Value() : Variant();
+    const Variant key = P.Kept && KeyFieldObject() ? KeyFieldObject()->Value() : Variant();
     // The row of an unchanged record, where its group values still put it.
-    if (W.Kept && KeyFieldObject())
-        row = W.Kept->TakeNext(key, [this, &W, levels](TvxDBGridNode* Row) {
+    if (P.Kept && KeyFieldObject())
+        row = P.Kept->TakeNext(key, [this, &P, levels](TvxDBGridNode* Row) {
             TvxTreeListNode* p = Row->Parent();
             for (int level = levels - 1; level >= 0; --level, p = p->Parent())
                 if (!p || p->Level() != level ||
-                    CompareGroupValues(GridNode(p)->GroupValue, W.Values[static_cast<size_t>(level)]) != 0)
+                    CompareGroupValues(GridNode(p)->GroupValue, P.Values[static_cast<size_t>(level)]) != 0)
                     return false;
             return p == nullptr;
         });
@@ -717,9 +751,9 @@ void TCustomvxDBGrid::LoadRecord(TLoadWalk& W, int RecordNumber) {
         parent = row->Parent();
     } else {
         for (int level = 0; level < levels; ++level)
-            parent = GroupRowFor(W, parent, level, W.Values[static_cast<size_t>(level)], 0, nullptr);
+            parent = GroupRowFor(P, parent, level, P.Values[static_cast<size_t>(level)], 0, nullptr);
         // A row of the same key under the same parent is taken again.
-        if (W.Kept && KeyFieldObject()) row = W.Kept->Take(parent, key);
+        if (P.Kept && KeyFieldObject()) row = P.Kept->Take(parent, key);
     }
     if (!row) row = GridNode(parent ? parent->AddChild() : Add());
     row->GroupValue = Variant();
@@ -728,7 +762,7 @@ void TCustomvxDBGrid::LoadRecord(TLoadWalk& W, int RecordNumber) {
     DoRefreshNodeData(row);
     // A row the filter rejects is in the hidden-node list now: no summaries, no focus.
     if (!IsNodeInFilter(row)) return;
-    ++W.Passed;
+    ++P.Passed;
     if (selectLoadedNodes_)
         row->SetSelected(true);
     else
@@ -739,12 +773,12 @@ void TCustomvxDBGrid::LoadRecord(TLoadWalk& W, int RecordNumber) {
         CompareVariants(row->KeyValue, focusedKeyValue_) == 0) {
         TvxTreeListNode* candidate = row;
         while (candidate->Parent() && candidate->Level() > focusedLevel_) candidate = candidate->Parent();
-        W.TopCandidate = candidate;
+        P.TopCandidate = candidate;
         candidate->SetFocused(true);
     }
 }
 
-void TCustomvxDBGrid::UngroupNodes() {
+std::vector<TvxTreeListNode*> TCustomvxDBGrid::UngroupNodes() {
     std::vector<TvxTreeListNode*> data;
     std::vector<TvxTreeListNode*> stack;
     for (int i = GetCount() - 1; i >= 0; --i) stack.push_back(GetItem(i));
@@ -759,9 +793,9 @@ void TCustomvxDBGrid::UngroupNodes() {
             data.push_back(n);
         }
     }
-    // Data rows become roots in display order, after the others; the group rows go, deepest
-    // last first. Each step moves every row at once: one at a time, each would shift the
-    // lists it leaves.
+    // Data rows become roots in display order, after the others; the group rows leave the
+    // tree. Each step moves every row at once: one at a time, each would shift the lists it
+    // leaves.
     std::vector<TvxTreeListNode*> grouped, rootGroups;
     for (TvxTreeListNode* n : data)
         if (n->Parent()) grouped.push_back(n);
@@ -770,15 +804,15 @@ void TCustomvxDBGrid::UngroupNodes() {
     for (TvxTreeListNode* g : groups)
         if (!g->Parent()) rootGroups.push_back(g);
     DetachNodes(rootGroups);
-    // Out of the tree already: each goes also when a deletion handler raises.
-    auto next = groups.rbegin();
-    TvxTreeListNode::FreeEach([&] { return next != groups.rend() ? *next++ : nullptr; });
+    // Deepest last first.
+    std::reverse(groups.begin(), groups.end());
+    return groups;
 }
 
-void TCustomvxDBGrid::RegroupLoaded(TLoadWalk& W) {
-    if (GetCount() > 0 && GetItem(0)->Count() > 0) UngroupNodes();
+void TCustomvxDBGrid::RegroupLoaded(TLoadPass& P) {
+    if (GetCount() > 0 && GetItem(0)->Count() > 0) P.Former = UngroupNodes();
     const int count = GetCount();
-    W.Read = count;
+    P.Read = count;
     // The data rows in front, in the table's order, as a load reads them: rows that no column
     // sorts stand in it, and each group row is made for its first record and takes its rows in
     // their order (ResortNodes leaves them so).
@@ -799,29 +833,29 @@ void TCustomvxDBGrid::RegroupLoaded(TLoadWalk& W) {
             auto* row = GridNode(GetItem(i));
             row->GroupValue = Variant();
             ReselectLoaded(row);
-            if (IsNodeInFilter(row)) ++W.Passed;
+            if (IsNodeInFilter(row)) ++P.Passed;
         }
     } else {
         // The rows leave the root list at once and go under their group rows in turn; the
-        // group rows are then the only roots the search meets. A row the walk does not reach
+        // group rows are then the only roots the search meets. A row the pass does not reach
         // (it broke off) goes back in front.
         DetachNodes(rows);
         TScopeExit putBack([this, &rows] { AttachNodes(rows, nullptr, 0); });
         for (TvxTreeListNode* row : rows) {
             if (!IsNodeInFilter(row)) continue;
-            ++W.Passed;
-            AttachToGroups(row, W);
+            ++P.Passed;
+            AttachToGroups(row, P);
         }
-        if (W.Groups) W.Groups->PutInOrder();
+        if (P.Groups) P.Groups->PutInOrder();
     }
     if (GetCount() > 0) GetItem(0)->SetFocused(true);
 }
 
-void TCustomvxDBGrid::AttachToGroups(TvxTreeListNode* Node, TLoadWalk& W) {
+void TCustomvxDBGrid::AttachToGroups(TvxTreeListNode* Node, TLoadPass& P) {
     auto* row = GridNode(Node);
     TvxTreeListNode* parent = nullptr;
     for (int level = 0; level < GroupColumnCount(); ++level)
-        parent = GroupRowFor(W, parent, level, GetNodeGroupValue(row, level), 0, row);
+        parent = GroupRowFor(P, parent, level, GetNodeGroupValue(row, level), 0, row);
     if (parent && row->Parent() != parent) {
         if (row->Parent() || IndexOfRoot(row) >= 0) DetachNodes({row});
         AttachNodes({row}, parent, -1);
@@ -834,10 +868,10 @@ TvxTreeListNode* TCustomvxDBGrid::GroupPathFor(TvxTreeListNode* Node) {
     auto* row = groupColumns_.empty() ? nullptr : GridNode(Node);
     if (!row) return nullptr;
     // One row: each level is searched in place, without an index of its siblings.
-    TLoadWalk walk;
+    TLoadPass pass;
     TvxTreeListNode* parent = nullptr;
     for (int level = 0; level < GroupColumnCount(); ++level)
-        parent = GroupRowFor(walk, parent, level, GetNodeGroupValue(row, level), 0, row);
+        parent = GroupRowFor(pass, parent, level, GetNodeGroupValue(row, level), 0, row);
     return parent;
 }
 
@@ -926,9 +960,9 @@ private:
     }
     // Group rows ordered by their summaries are found and placed one by one.
     void FindOneByOne(int Level) {
-        TLoadWalk walk;
+        TLoadPass pass;
         for (size_t i : order_)
-            paths_[i] = grid_->GroupRowFor(walk, paths_[i], Level, Value(i, Level), 0, GridNode(rows_[i]));
+            paths_[i] = grid_->GroupRowFor(pass, paths_[i], Level, Value(i, Level), 0, GridNode(rows_[i]));
         together_ = false;
     }
     // The order of two group values in the column's direction.
@@ -1023,8 +1057,8 @@ Variant TCustomvxDBGrid::GetNodeGroupValue(TvxTreeListNode* Node, int Level) {
 
 void TCustomvxDBGrid::DoDeletion(TvxTreeListNode* Node, TvxTreeListNode* PriorNode, bool Repaint, bool WasLast,
                                  TvxTreeListNode* NextNode) {
-    if (loadWalk_ && loadWalk_->Groups) loadWalk_->Groups->Forget(Node);
-    if (loadWalk_ && loadWalk_->Kept) loadWalk_->Kept->Forget(Node);
+    if (loadPass_ && loadPass_->Groups) loadPass_->Groups->Forget(Node);
+    if (loadPass_ && loadPass_->Kept) loadPass_->Kept->Forget(Node);
     if (rangeBookmarks_) rangeBookmarks_->RowFreed = true;
     if (!savedGroupRowsLiving_.Empty()) savedGroupRowsLiving_.Erase(Node);
     if (Node == newRecordRow_) newRecordRow_ = nullptr;
@@ -1150,12 +1184,11 @@ void TCustomvxDBGrid::DataChanged() {
         newRecordRow_ = nullptr;
     });
     // A row refreshed in place, or a new record's row, broken off by a raise (a handler of
-    // the rows) may stand where a load would not put it: the rows are owed to the next change,
-    // which reloads them. Meanwhile each group row stands for its first record, as a
+    // the rows) may stand where a load would not put it: the rows are owed, and reloaded when
+    // the grid next needs them or at the next change. Meanwhile each group row stands for its first record, as a
     // selection by keys takes it.
-    const int unwinding = std::uncaught_exceptions();
-    TScopeExit broken([this, unwinding] {
-        if (std::uncaught_exceptions() <= unwinding || IsCursorMode()) return;
+    TScopeExit broken([this](bool Broken) {
+        if (!Broken || IsCursorMode()) return;
         OweRows();
         PropagateGroupKeys();
     });

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "grid/core/vx_db_grid.h"
+#include "grid/loading/vx_db_grid_load_scope.h"
 #include "platform/classes/update_scope.h"
 #include "platform/db/dataset.h"
 #include "platform/db/field.h"
@@ -396,19 +397,14 @@ bool TCustomvxDBGrid::InSavedSelection(const TBookmark& Bookmark) {
 void TCustomvxDBGrid::LoadPartialBuffer(int Direction, int TopMode, bool Select) {
     TDataSet* ds = DataSet();
     if (!ds || !ds->Active()) return;
-    loadingNodes_ = true;
+    TLoadScope load(*this);
     ++partialLoadLock_;
+    TScopeExit unlock([this] { --partialLoadLock_; });
     loadedRecordCount_ = -1;
     // A buffer read on at either end leaves a run of records however it ends; a run read anew
     // is complete once read.
     const bool extending = Direction == 1 || Direction == 2;
-    bool complete = extending && !rowsOwed_;
-    const int unwinding = std::uncaught_exceptions();
-    TScopeExit finish([this, unwinding, &complete] {
-        --partialLoadLock_;
-        loadingNodes_ = false;
-        ReloadEnded(unwinding, complete);
-    });
+    if (extending && !rowsOwed_) load.Complete();
     SetKeyFieldObject(!KeyField().empty() ? ds->FindField(KeyField()) : nullptr);
     const int size = PartialBufferSize();
     TUpdateScope<TCustomvxTreeList> update(this);
@@ -516,7 +512,7 @@ void TCustomvxDBGrid::LoadPartialBuffer(int Direction, int TopMode, bool Select)
                                                                                      : GetItem(GetCount() - 1);
     if (partialAnchor_) TCustomvxDBTreeListControl::SetSelectionAnchor(partialAnchor_);
     partialAnchor_ = nullptr;
-    if (!extending) complete = true;
+    if (!extending) load.Complete();
 }
 
 bool TCustomvxDBGrid::LoadedRun(int& First, int& Last) {

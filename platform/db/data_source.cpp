@@ -70,13 +70,17 @@ void TDataSource::RemoveDataLink(TDataLink* Link) {
     if (dataSet_) dataSet_->UpdateBufferCount();
 }
 
-void TDataSource::NotifyLinkTypes(TDataEvent Event, intptr_t Info, bool LinkType) {
-    // A callback may remove links; work on a copy, last first, and skip the ones gone
-    // meanwhile.
-    std::vector<TDataLink*> links(dataLinks_.rbegin(), dataLinks_.rend());
+void TDataSource::NotifyDataLinks(TDataEvent Event, intptr_t Info) {
+    // Links that are not controls (details, lookups) hear first, so controls see their result;
+    // each kind the last added first. A callback may remove links: the ones gone meanwhile are
+    // skipped.
+    std::vector<TDataLink*> links;
+    links.reserve(dataLinks_.size());
+    for (bool control : {false, true})
+        for (auto l = dataLinks_.rbegin(); l != dataLinks_.rend(); ++l)
+            if ((*l)->VisualControl() == control) links.push_back(*l);
     auto tell = [&](TDataLink* l) {
-        if (std::find(dataLinks_.begin(), dataLinks_.end(), l) == dataLinks_.end()) return;
-        if (l->VisualControl() == LinkType) l->DataEvent(Event, Info);
+        if (std::find(dataLinks_.begin(), dataLinks_.end(), l) != dataLinks_.end()) l->DataEvent(Event, Info);
     };
     if (!IsNotice(Event) || links.size() < 2) {
         for (TDataLink* l : links) tell(l);
@@ -85,12 +89,6 @@ void TDataSource::NotifyLinkTypes(TDataEvent Event, intptr_t Info, bool LinkType
     // Every link hears of a change, also when one of them raises: the others would go on
     // showing what the change undid.
     CallEach(links, tell);
-}
-
-void TDataSource::NotifyDataLinks(TDataEvent Event, intptr_t Info) {
-    // Links that are not controls (details, lookups) hear first, so controls see their result.
-    NotifyLinkTypes(Event, Info, false);
-    NotifyLinkTypes(Event, Info, true);
 }
 
 void TDataSource::DataEvent(TDataEvent Event, intptr_t Info) {

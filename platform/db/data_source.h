@@ -43,7 +43,6 @@ private:
     void AddDataLink(TDataLink* Link);
     void RemoveDataLink(TDataLink* Link);
     void NotifyDataLinks(TDataEvent Event, intptr_t Info);
-    void NotifyLinkTypes(TDataEvent Event, intptr_t Info, bool LinkType);
     void SetState(TDataSetState Value);
     void UpdateState();
 

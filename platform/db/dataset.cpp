@@ -224,8 +224,15 @@ void TDataSet::DataEvent(TDataEvent Event, intptr_t Info) {
         fieldDefs_.SetUpdated(false);
     }
     if (disableCount_ == 0 && state_ != dsBlockRead) {
+        if (dataSources_.size() == 1) {
+            dataSources_.front()->DataEvent(Event, Info);
+            return;
+        }
+        // A listener may remove a source (free it): the ones gone meanwhile are skipped.
         std::vector<TDataSource*> sources = dataSources_;
-        auto tell = [Event, Info](TDataSource* s) { s->DataEvent(Event, Info); };
+        auto tell = [this, Event, Info](TDataSource* s) {
+            if (std::find(dataSources_.begin(), dataSources_.end(), s) != dataSources_.end()) s->DataEvent(Event, Info);
+        };
         if (IsNotice(Event) && sources.size() > 1)
             CallEach(sources, tell);
         else

@@ -2,10 +2,13 @@
 // Runs the second half of a pair when the scope is left, however it is left: the caller has
 // just done the first half (a flag set, a state saved, a handle lent). When the scope is left
 // by an exception and the cleanup throws as well, the cleanup's exception is written to
-// standard error and the first one goes on.
+// standard error and the first one goes on. A cleanup that takes a bool is told whether the
+// scope was broken off by an exception (one raised inside it, not one already on its way when
+// the guard was made), for work that a raise leaves half done.
 
 #include <exception>
 #include <iostream>
+#include <type_traits>
 #include <utility>
 
 // Runs Cleanup while an exception is already on its way: one that Cleanup raises is written to
@@ -21,23 +24,48 @@ void RunWhileUnwinding(F&& Cleanup) noexcept {
     }
 }
 
+// Tells, as a scope ends, whether a raise inside it broke it off: made as the scope begins,
+// asked as it ends. An exception already on its way when it was made (a scope inside another's
+// clean-up) does not count.
+class TScopeBreak {
+public:
+    TScopeBreak() : unwinding_(std::uncaught_exceptions()) {}
+    bool Broken() const { return std::uncaught_exceptions() > unwinding_; }
+
+private:
+    int unwinding_;
+};
+
+// Ends the scope that Scope watched with Cleanup(Broken): as it is when the scope ended
+// normally, so that Cleanup's own exception reaches the caller; while the scope's exception is
+// on its way otherwise (RunWhileUnwinding).
+template <class F>
+void EndScope(const TScopeBreak& Scope, F&& Cleanup) {
+    if (Scope.Broken())
+        RunWhileUnwinding([&Cleanup] { Cleanup(true); });
+    else
+        Cleanup(false);
+}
+
 template <class F>
 class TScopeExit {
 public:
-    explicit TScopeExit(F cleanup) : cleanup_(std::move(cleanup)), unwinding_(std::uncaught_exceptions()) {}
+    explicit TScopeExit(F cleanup) : cleanup_(std::move(cleanup)) {}
     TScopeExit(const TScopeExit&) = delete;
     TScopeExit& operator=(const TScopeExit&) = delete;
 
     ~TScopeExit() noexcept(false) {
-        if (std::uncaught_exceptions() == unwinding_)
-            cleanup_();
-        else
-            RunWhileUnwinding(cleanup_);
+        EndScope(scope_, [this](bool Broken) {
+            if constexpr (std::is_invocable_v<F&, bool>)
+                cleanup_(Broken);
+            else
+                cleanup_();
+        });
     }
 
 private:
     F cleanup_;
-    int unwinding_;
+    TScopeBreak scope_;
 };
 
 // Calls Call with each of Items in turn, every one of them also when a call raises: the rest

@@ -9,7 +9,11 @@
 #include <map>
 
 #include "grid/columns/vx_db_grid_column.h"
+#include "platform/rtl/exception.h"
 #include "platform/rtl/locale.h"
+#include "platform/win/exception_report.h"
+#include "platform/win/messages.h"
+#include "platform/win/virtual_keys.h"
 #include "tests/grid/grid_table_check.h"
 #include "tests/grid/grid_test_form.h"
 #include "tests/support/temp_folder.h"
@@ -399,6 +403,106 @@ TEST_F(DBGridLoading, ASmartRegroupRegroupsTheLoadedRowsWithoutReadingTheTable) 
     name->SetGroupIndex(-1);
     EXPECT_EQ(scrolls, 0);
     EXPECT_EQ(grid->GetCount(), 3);
+}
+
+// A load broken off by a raise (a table event) leaves no rows and owes them: the grid's next
+// paint, key or scroll loads them, without a change of the table. A paint asks once: where the
+// load breaks off again, the paints after it leave the rows owed (each would paint, and load,
+// again for ever) until the next key.
+TEST_F(DBGridLoading, TheRowsABrokenLoadOwesComeBackWithTheNextPaintKeyOrScroll) {
+    for (int i = 1; i <= 8; ++i) Add(i, i % 2 ? "A" : "B", i);
+    LoadAll();
+    table->Locate("ID", Variant(5), {});
+    grid->SetFocus();
+    driver->Pump();
+    bool armed = false;
+    table->BeforeScroll = [&armed](TDataSet*) {
+        if (!armed) return;
+        armed = false;
+        throw Exception("scroll refused");
+    };
+    std::string reported;
+    const ExceptionReporter previous = SetExceptionReporter(
+        [&reported](const std::exception& e) { reported = e.what(); });
+    auto breakLoad = [&] {
+        armed = true;
+        EXPECT_THROW(name->SetGroupIndex(name->GroupIndex() < 0 ? 0 : -1), Exception);
+        EXPECT_TRUE(grid->RowsOwed());
+        EXPECT_EQ(grid->GetCount(), 0);
+        ExpectGridAgreesWithTable(grid, table);
+    };
+    auto paint = [this] {
+        grid->Invalidate();
+        grid->Update();
+    };
+    auto back = [&](const char* need) {
+        SCOPED_TRACE(need);
+        EXPECT_FALSE(grid->RowsOwed());
+        EXPECT_TRUE(grid->IsAllRecordsLoaded());
+        EXPECT_GT(grid->GetCount(), 0);
+        ExpectGridAgreesWithTable(grid, table);
+    };
+    breakLoad();
+    paint();
+    back("a paint");
+    breakLoad();
+    driver->PressKey(VK_DOWN);
+    back("a key");
+    breakLoad();
+    driver->Wheel(grid, -1);
+    back("the wheel");
+    breakLoad();
+    grid->Perform(WM_VSCROLL, SB_LINEDOWN, 0);
+    back("a scroll bar");
+
+    breakLoad();
+    armed = true;
+    paint();
+    EXPECT_EQ(reported, "scroll refused");
+    EXPECT_TRUE(grid->RowsOwed());
+    armed = true;
+    paint();
+    EXPECT_TRUE(armed) << "a second paint loaded the rows again";
+    EXPECT_TRUE(grid->RowsOwed());
+    armed = false;
+    driver->PressKey(VK_DOWN);
+    back("a key after a paint that broke off");
+    SetExceptionReporter(previous);
+    table->BeforeScroll = nullptr;
+}
+
+// A regroup of the loaded rows whose deletion handler raises as the former group rows go
+// leaves every row it regrouped standing: the former group rows go once the new ones stand.
+TEST_F(DBGridLoading, ARegroupBrokenOffKeepsTheRowsItRegrouped) {
+    for (int i = 1; i <= 6; ++i) Add(i, i % 3 ? "A" : "B", i);
+    LoadAll();
+    TvxDBGridOptions options = grid->GridOptions();
+    options.Include(egoSmartReload);
+    grid->SetGridOptions(options);
+    name->SetGroupIndex(0);
+    std::map<int, TvxTreeListNode*> rows;
+    for (TvxTreeListNode* n = grid->GetFirstNode(); n; n = n->GetNext())
+        if (n->Count() == 0) rows[Id(n)] = n;
+    ASSERT_EQ(rows.size(), 6u);
+    active->SetGroupIndex(0);
+    int dataRowsFreed = 0;
+    bool armed = true;
+    grid->OnDeletion = [&](TObject*, TvxTreeListNode* n) {
+        if (n->Count() == 0 && n->Level() > 0) ++dataRowsFreed;
+        if (!armed) return;
+        armed = false;
+        throw Exception("deletion refused");
+    };
+    EXPECT_THROW(name->SetGroupIndex(-1), Exception);
+    EXPECT_FALSE(armed);
+    grid->OnDeletion = nullptr;
+    EXPECT_EQ(dataRowsFreed, 0);
+    EXPECT_TRUE(grid->IsAllRecordsLoaded());
+    ExpectGridAgreesWithTable(grid, table);
+    std::map<int, TvxTreeListNode*> regrouped;
+    for (TvxTreeListNode* n = grid->GetFirstNode(); n; n = n->GetNext())
+        if (n->Count() == 0) regrouped[Id(n)] = n;
+    EXPECT_EQ(regrouped, rows);
 }
 
 TEST_F(DBGridLoading, ADataChangeKeepsGroupRowsAndDropsThoseLeftEmpty) {

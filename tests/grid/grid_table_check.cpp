@@ -734,7 +734,7 @@ private:
     }
 
     // Every record has its row: not in a loaded run, nor while the rows of a load that broke
-    // off are owed to the table's next change.
+    // off are owed to the grid's next need of them or the table's next change.
     bool EveryRecordLoaded() { return grid_->IsLoadAllMode() && grid_->IsAllRecordsLoaded(); }
 
     void CheckRowsNameRecords() {

@@ -11,8 +11,9 @@
 // not a group row's spelling, which is its first record's at a fresh load and stays the
 // spelling of the record it was made for while others come and go). In a loaded run
 // (partial load) the rows are not all records: there a selected record outside the run
-// has no row; so it is while a load that broke off owes its rows to the table's next change
-// (the grid's IsAllRecordsLoaded says no).
+// has no row; so it is while a load, a filter or a change that broke off owes its rows to the
+// grid's next paint, key or scroll or the table's next change (the grid's IsAllRecordsLoaded
+// says no): rows it left in place then need not stand in a fresh load's order.
 //
 // The table is read without moving its cursor: a move, even one put back, ends in an event
 // that makes the grid reload, and the check would repair what it is looking at. The fresh

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <vector>
 
 #include "platform/classes/string_list.h"
 #include "platform/classes/update_scope.h"
@@ -33,6 +34,25 @@ TEST(ScopeExit, AFailingCleanupRaisesOnAPlainExitAndYieldsToAnExceptionInFlight)
     } catch (const std::runtime_error& e) {
         EXPECT_STREQ("first", e.what());
     }
+}
+
+TEST(ScopeExit, ACleanupIsToldWhetherARaiseInsideItsScopeBrokeItOff) {
+    std::vector<bool> told;
+    auto tell = [&](bool Broken) { told.push_back(Broken); };
+    { TScopeExit end(tell); }
+    try {
+        TScopeExit end(tell);
+        throw std::runtime_error("fill failed");
+    } catch (const std::runtime_error&) {
+    }
+    // A scope inside a clean-up that runs while the first exception is on its way: that one
+    // broke off the outer scope, not the inner one.
+    try {
+        TScopeExit outer([&] { TScopeExit inner(tell); });
+        throw std::runtime_error("first");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_EQ((std::vector<bool>{false, true, false}), told);
 }
 
 TEST(UpdateScope, EndsTheUpdateHoweverTheFillEnds) {

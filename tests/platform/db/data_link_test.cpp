@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
+#include <stdexcept>
 
 #include "tests/platform/db/row_dataset.h"
 
@@ -202,4 +204,71 @@ TEST(DataLinkControls, ALayoutChangeWhileDisabledArrivesAsOne) {
     r.v->SetVisible(false);
     r.ds->EnableControls();
     EXPECT_EQ(link.log, (std::vector<std::string>{"layout"}));
+}
+
+namespace {
+// A link that counts the changes it hears and may act on each.
+class ListeningLink : public TDataLink {
+public:
+    int changes = 0;
+    std::function<void()> onChange;
+
+protected:
+    void DataSetChanged() override {
+        ++changes;
+        if (onChange) onChange();
+    }
+};
+}  // namespace
+
+// A change reaches every listener of a dataset, a control or not, also when listeners raise:
+// the first exception reaches the caller. A source or a link that an earlier listener removed
+// (freed, or moved to another dataset) hears nothing more of it.
+TEST(DataLinkControls, EveryListenerHearsAChangeButNoneRemovedMeanwhile) {
+    Rows r(3);
+    TRowDataSet* elsewhere = new TRowDataSet(&r.owner);
+    elsewhere->Add<TIntegerField>("V");
+    elsewhere->Open();
+    ListeningLink detail, control, raising;
+    control.SetVisualControl(true);
+    raising.SetVisualControl(true);
+    raising.SetDataSource(r.src);
+    control.SetDataSource(r.src);
+    detail.SetDataSource(r.src);
+    // Links that are not controls hear first, each kind the last added first.
+    detail.onChange = [] { throw std::runtime_error("detail"); };
+    raising.onChange = [] { throw std::runtime_error("control"); };
+    auto change = [&r] {
+        r.ds->DisableControls();
+        r.ds->EnableControls();
+    };
+    try {
+        change();
+        ADD_FAILURE() << "the listeners' exception was lost";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ("detail", e.what());
+    }
+    EXPECT_EQ(1, detail.changes);
+    EXPECT_EQ(1, control.changes);
+    EXPECT_EQ(1, raising.changes);
+
+    detail.onChange = nullptr;
+    raising.onChange = nullptr;
+    auto* freed = new TDataSource(&r.owner);
+    auto* moved = new TDataSource(&r.owner);
+    freed->SetDataSet(r.ds);
+    moved->SetDataSet(r.ds);
+    ListeningLink onFreed, onMoved;
+    onFreed.SetDataSource(freed);
+    onMoved.SetDataSource(moved);
+    control.onChange = [&] {
+        delete freed;
+        moved->SetDataSet(elsewhere);
+        raising.SetDataSource(nullptr);
+    };
+    change();
+    EXPECT_EQ(2, control.changes);
+    EXPECT_EQ(1, raising.changes);
+    EXPECT_EQ(0, onFreed.changes);
+    EXPECT_EQ(0, onMoved.changes);
 }
