@@ -9,6 +9,7 @@
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/canvas.h"
 #include "platform/gdi/image_list.h"
+#include "platform/rtl/dropped_exception.h"
 #include "platform/rtl/math_utils.h"
 #include "platform/rtl/scope_exit.h"
 #include "platform/rtl/str_utils.h"
@@ -49,10 +50,10 @@ TCustomvxTreeListControl::TCustomvxTreeListControl(TComponent* AOwner)
 TCustomvxTreeListControl::~TCustomvxTreeListControl() {
     SaveStoredLayout();
     Destroying();
-    CloseEditor();
+    RunOrReport([this] { CloseEditor(); });
     // The nodes go while the columns still stand: a deletion handler may read a node's cells,
     // which the base could only answer with an abstract-method error.
-    ClearNodes();
+    RunOrReport([this] { ClearNodes(); });
     ClearCache();
     DestroyColumns();
     bands_->SetTreeList(nullptr);

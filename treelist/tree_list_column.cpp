@@ -7,6 +7,7 @@
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/canvas.h"
 #include "platform/gdi/graphics_objects.h"
+#include "platform/rtl/dropped_exception.h"
 #include "platform/rtl/scope_exit.h"
 #include "treelist/custom_tree_list_control.h"
 #include "treelist/tree_list_inplace_edits.h"
@@ -25,14 +26,13 @@ bool SameFont(const TFont& a, const TFont& b) {
 TvxTreeListColumn::TvxTreeListColumn(TComponent* AOwner) : TComponent(AOwner) {}
 
 TvxTreeListColumn::~TvxTreeListColumn() {
-    if (treeList_) {
-        if (!treeList_->IsDestroying()) {
-            const int index = GetIndex();
-            for (int i = 0; i < treeList_->GetCount(); ++i)
-                treeList_->DeleteNodeColumnData(treeList_->GetItem(i), index);
-        }
-        treeList_->RemoveColumn(this);
+    if (!treeList_) return;
+    if (!treeList_->IsDestroying()) {
+        const int index = GetIndex();
+        for (int i = 0; i < treeList_->GetCount(); ++i) treeList_->DeleteNodeColumnData(treeList_->GetItem(i), index);
     }
+    // Out of the list first; what the new layout's handlers raise is reported.
+    RunOrReport([this] { treeList_->RemoveColumn(this); });
 }
 
 void TvxTreeListColumn::SetName(const std::string& NewName) {
