@@ -308,8 +308,45 @@ void TCustomvxTreeListControl::MoveNodeColumnData(int From, int To) {
 
 // ---- Sorting ----
 
+void TCustomvxTreeListControl::BeginSorting() {
+    if (sortingLock_++ == 0) batchMarks_ = SortMarks();
+}
+
 void TCustomvxTreeListControl::EndSorting() {
-    if (sortingLock_ > 0 && --sortingLock_ == 0) ResortNodes();
+    if (sortingLock_ == 0 || --sortingLock_ > 0) return;
+    const TSortMarks before = std::move(batchMarks_);
+    SortOrPutMarksBack(before, [this] { ResortNodes(); });
+}
+
+TCustomvxTreeListControl::TSortMarks TCustomvxTreeListControl::SortMarks() const {
+    TSortMarks marks;
+    marks.Marks.reserve(columns_.size());
+    for (TvxTreeListColumn* c : columns_) marks.Marks.emplace_back(c, c->Sorted());
+    marks.Listed = sortedColumns_;
+    return marks;
+}
+
+void TCustomvxTreeListControl::PutSortMarks(const TSortMarks& Before) {
+    auto present = [this](TvxTreeListColumn* c) {
+        return std::find(columns_.begin(), columns_.end(), c) != columns_.end();
+    };
+    for (TvxTreeListColumn* c : columns_) {
+        auto was = std::find_if(Before.Marks.begin(), Before.Marks.end(), [c](const auto& m) { return m.first == c; });
+        c->sorted_ = was != Before.Marks.end() ? was->second : csNone;
+    }
+    sortedColumns_.clear();
+    for (TvxTreeListColumn* c : Before.Listed)
+        if (present(c)) sortedColumns_.push_back(c);
+}
+
+void TCustomvxTreeListControl::SortOrPutMarksBack(const TSortMarks& Before, const std::function<void()>& Sort) {
+    const uint64_t broken = SortsBrokenOff();
+    TScopeExit putBack([&] {
+        if (SortsBrokenOff() == broken) return;
+        PutSortMarks(Before);
+        SortMarksPutBack();
+    });
+    Sort();
 }
 
 void TCustomvxTreeListControl::AddSortedColumn(TvxTreeListColumn* Column) {

@@ -385,18 +385,22 @@ void TvxTreeListColumn::SetSorted(TvxTreeListColumnSort Value) {
         Changed(false);
     } else if (Value == csNone) {
         if (control->KeepsColumnSorted(this)) return;
+        // A sorting batch: the marks go back when its sort is broken off.
         control->BeginSorting();
         TScopeExit sorted([control] { control->EndSorting(); });
         sorted_ = Value;
         control->RemoveSortedColumn(this);
         Changed(false);
     } else {
-        // The sort reaches the grid's handlers (the table's, through its group rows' records).
+        // The sort reaches the grid's handlers (OnCompare; the table's, through its group rows'
+        // records).
         control->BeginUpdate();
         TScopeExit end([control] { control->EndUpdate(); });
         control->PrepareColumnSort(this);
-        sorted_ = Value;
-        control->SortByColumn(this);
+        control->SortOrPutMarksBack(control->SortMarks(), [this, control, Value] {
+            sorted_ = Value;
+            control->SortByColumn(this);
+        });
     }
 }
 
