@@ -232,6 +232,8 @@ public:
     bool CanNavigation() override { return IsCursorMode() || Has(egoCanNavigation); }
     bool IsSelectionByNodes() override { return IsCursorMode(); }
     bool IsEditingForbidden() override;
+    // A load broke off: the rows are owed to the table's next change.
+    bool RowsOwed() const { return rowsOwed_; }
     // Not while the rows a load broke off are owed to the table's next change.
     bool IsAllRecordsLoaded() override { return !rowsOwed_ && (IsLoadAllMode() || (startReached_ && endReached_)); }
     bool IsUseBookmarks() override { return UseBookmarks() || IsCursorMode(); }

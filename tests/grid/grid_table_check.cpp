@@ -737,9 +737,10 @@ private:
     // The rows of each level stand as the sort marks say, also in a loaded run (which a fresh
     // load does not show): group rows by their values in their column's direction (unless by
     // a summary), data rows by the sorted columns' values (every sorted column in the list's
-    // order where several sort at once; else the one), equal keys in any order.
+    // order where several sort at once; else the one), equal keys in any order. Not while the
+    // rows are owed: they are no load's.
     void CheckSortOrder() {
-        if (!grid_->IsAutoSort()) return;
+        if (!grid_->IsAutoSort() || grid_->RowsOwed()) return;
         const int levels = grid_->GroupColumnCount();
         std::vector<TvxTreeListColumn*> chain;
         if (grid_->CanSort() && grid_->SortedColumnCount() >= 2) {
