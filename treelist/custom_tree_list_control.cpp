@@ -327,16 +327,24 @@ TCustomvxTreeListControl::TSortMarks TCustomvxTreeListControl::SortMarks() const
 }
 
 void TCustomvxTreeListControl::PutSortMarks(const TSortMarks& Before) {
-    auto present = [this](TvxTreeListColumn* c) {
-        return std::find(columns_.begin(), columns_.end(), c) != columns_.end();
+    auto in = [](const std::vector<TvxTreeListColumn*>& List, TvxTreeListColumn* c) {
+        return std::find(List.begin(), List.end(), c) != List.end();
     };
+    std::vector<TvxTreeListColumn*> listed;
+    for (TvxTreeListColumn* c : Before.Listed)
+        if (in(columns_, c)) listed.push_back(c);
     for (TvxTreeListColumn* c : columns_) {
         auto was = std::find_if(Before.Marks.begin(), Before.Marks.end(), [c](const auto& m) { return m.first == c; });
-        c->sorted_ = was != Before.Marks.end() ? was->second : csNone;
+        const TvxTreeListColumnSort before = was != Before.Marks.end() ? was->second : csNone;
+        // A column sorted since, which the control now keeps sorted (a grid's new group column),
+        // stays so: its rows' order follows its mark without a comparison.
+        if (before == csNone && c->sorted_ != csNone && KeepsColumnSorted(c)) {
+            if (in(sortedColumns_, c) && !in(listed, c)) listed.push_back(c);
+            continue;
+        }
+        c->sorted_ = before;
     }
-    sortedColumns_.clear();
-    for (TvxTreeListColumn* c : Before.Listed)
-        if (present(c)) sortedColumns_.push_back(c);
+    sortedColumns_ = std::move(listed);
 }
 
 void TCustomvxTreeListControl::SortOrPutMarksBack(const TSortMarks& Before, const std::function<void()>& Sort) {

@@ -423,7 +423,8 @@ private:
         std::vector<TvxTreeListColumn*> Listed;
     };
     TSortMarks SortMarks() const;
-    // Marks as Before says of the columns still there; a column that came since is not sorted.
+    // Marks as Before says of the columns still there; a column that came since is not sorted,
+    // nor one that was not, unless the control keeps it sorted now.
     void PutSortMarks(const TSortMarks& Before);
     // Runs Sort, which sorts the rows as the marks say now: a comparison that breaks it off
     // leaves the rows as they stood, and the marks go back to Before, to say what the rows show.
