@@ -28,7 +28,7 @@ TDroppedExceptionReport SetDroppedExceptionReport(TDroppedExceptionReport Report
     return previous;
 }
 
-void ReportDroppedException(std::exception_ptr E) noexcept {
+void ReportDroppedException(std::exception_ptr E, TDropped Why) noexcept {
     if (!E) return;
     try {
         TDroppedExceptionReport report;
@@ -37,7 +37,7 @@ void ReportDroppedException(std::exception_ptr E) noexcept {
             report = g_report;
         }
         if (report) {
-            report(E);
+            report(E, Why);
             return;
         }
     } catch (...) {

@@ -5,23 +5,28 @@
 // once the message under way is done), and to standard error until the program sets one.
 // EAbort, which ends an operation silently, is never reported.
 
+#include <cstdint>
 #include <exception>
 #include <functional>
 
-using TDroppedExceptionReport = std::function<void(std::exception_ptr)>;
+// Why the exception went nowhere: alone (a destructor's step), or for another exception on its
+// way, which reached its caller instead (a clean-up's).
+enum class TDropped : uint8_t { Alone, ForAnother };
+
+using TDroppedExceptionReport = std::function<void(std::exception_ptr, TDropped)>;
 
 // Replaces the report (nullptr: standard error again) and answers the previous one. It may be
 // called on any thread, and must not raise.
 TDroppedExceptionReport SetDroppedExceptionReport(TDroppedExceptionReport Report);
-void ReportDroppedException(std::exception_ptr E) noexcept;
+void ReportDroppedException(std::exception_ptr E, TDropped Why) noexcept;
 
 // Runs Step, whose exception could go nowhere: a step of a destructor, a clean-up while another
 // exception is on its way. One that it raises is reported and goes no further.
 template <class F>
-void RunOrReport(F&& Step) noexcept {
+void RunOrReport(F&& Step, TDropped Why = TDropped::Alone) noexcept {
     try {
         Step();
     } catch (...) {
-        ReportDroppedException(std::current_exception());
+        ReportDroppedException(std::current_exception(), Why);
     }
 }

@@ -13,7 +13,7 @@
 // and goes no further, so that the first one reaches its caller.
 template <class F>
 void RunWhileUnwinding(F&& Cleanup) noexcept {
-    RunOrReport(Cleanup);
+    RunOrReport(Cleanup, TDropped::ForAnother);
 }
 
 template <class F>

@@ -11,11 +11,11 @@
 namespace {
 std::mutex g_reporter_lock;
 ExceptionReporter g_reporter;
-// An exception waiting for its report, and whether it came while another was on its way (and
-// so was dropped for that one, which reached a caller or waits here as well).
+// An exception waiting for its report, and why it went nowhere: one dropped for another, which
+// reached a caller or waits here as well, is not the one to show.
 struct Waiting {
     std::exception_ptr exception;
-    bool onAnothersWay;
+    TDropped why;
 };
 std::mutex g_waiting_lock;
 std::vector<Waiting> g_waiting;
@@ -61,11 +61,11 @@ void HandleCurrentException() {
     }
 }
 
-void ReportAfterMessage(std::exception_ptr E) {
+void ReportAfterMessage(std::exception_ptr E, TDropped Why) {
     if (!E) return;
     {
         std::lock_guard<std::mutex> guard(g_waiting_lock);
-        g_waiting.push_back({std::move(E), std::uncaught_exceptions() > 0});
+        g_waiting.push_back({std::move(E), Why});
     }
     PostMessage(nullptr, WM_REPORTWAITING, 0, 0);
 }
@@ -77,7 +77,8 @@ void ReportWaitingExceptions() {
         waiting.swap(g_waiting);
     }
     if (waiting.empty()) return;
-    const auto first = std::find_if(waiting.begin(), waiting.end(), [](const Waiting& w) { return !w.onAnothersWay; });
+    const auto first = std::find_if(waiting.begin(), waiting.end(),
+                                    [](const Waiting& w) { return w.why == TDropped::Alone; });
     const size_t shown = first == waiting.end() ? 0 : static_cast<size_t>(first - waiting.begin());
     for (size_t i = 0; i < waiting.size(); ++i) {
         try {

@@ -30,9 +30,10 @@ TEST(ScopeExit, RunsOnReturnAndOnException) {
 TEST(ScopeExit, AFailingCleanupRaisesOnAPlainExitAndYieldsToAnExceptionInFlight) {
     auto failing = [] { throw std::logic_error("cleanup"); };
     EXPECT_THROW({ TScopeExit end(failing); }, std::logic_error);
-    // The one that yields goes to the report the program set.
+    // The one that yields goes to the report the program set, as dropped for the other.
     std::vector<std::string> dropped;
-    TDroppedExceptionReport previous = SetDroppedExceptionReport([&dropped](std::exception_ptr e) {
+    TDroppedExceptionReport previous = SetDroppedExceptionReport([&dropped](std::exception_ptr e, TDropped why) {
+        EXPECT_EQ(why, TDropped::ForAnother);
         try {
             std::rethrow_exception(e);
         } catch (const std::exception& x) {
