@@ -7,6 +7,7 @@
 #include "platform/gdi/canvas.h"
 #include "platform/gdi/image_list.h"
 #include "platform/rtl/abstract_error.h"
+#include "platform/rtl/dropped_exception.h"
 #include "platform/rtl/scope_exit.h"
 #include "platform/win/input.h"
 #include "platform/win/message_queue.h"
@@ -47,10 +48,12 @@ TCustomvxTreeList::~TCustomvxTreeList() {
     StopTimers();
     searchActive_ = false;
     searchText_.clear();
-    CloseEditor();
+    // A handler that raises meanwhile (the editor's, a node's deletion) cannot keep the control:
+    // every node goes all the same, and what it raised is reported.
+    RunOrReport([this] { CloseEditor(); });
     ClearCache();
     visibleNodes_.SetExists(false);
-    ClearNodes();
+    RunOrReport([this] { ClearNodes(); });
     SetImages(nullptr);
     SetStateImages(nullptr);
     TreeListUnitShutDown();

@@ -769,6 +769,10 @@ public:
     virtual void ClearSortedColumns() {}
     virtual int CompareValues(TvxTreeListNode* Node1, TvxTreeListNode* Node2);
     virtual void SortNodes(int Level, int ColumnIndex, bool Descending);
+    // Counts the sorts that a raise broke off before the rows took their order (OnCompare
+    // raising), which left the rows where they stood: a change that set one off and raised tells
+    // by it that its sort did not happen.
+    uint64_t SortsBrokenOff() const { return sortsBrokenOff_; }
     virtual int GetSortedColumnCount() { return 0; }
     virtual bool IsSortedColumnDescending(int /*Index*/) { return false; }
     virtual int GetSortedColumnIndex(int Index) { return Index; }
@@ -1076,13 +1080,21 @@ private:
     void TakeOutHidden(const std::vector<TvxTreeListNode*>& Hiding);
     TvxTreeListNode* WalkToIndex(int Index) const;
     int WalkIndexOf(const TvxTreeListNode* Node) const;
-    // Sorting one list of nodes in place (see tree_list_sort.cpp).
-    void SortNodeList(std::vector<TvxTreeListNode*>& List, int ColumnIndex, bool Descending);
-    void SortLevel(std::vector<TvxTreeListNode*>& List, int Depth, int Level, int ColumnIndex, bool Descending);
+    // Sorting (see tree_list_sort.cpp): the order of one list, found without changing it; the
+    // orders of the lists a sort of a level changes, each with its list.
+    struct TListOrder {
+        std::vector<TvxTreeListNode*>* List;
+        std::vector<TvxTreeListNode*> Nodes;
+    };
+    std::vector<TvxTreeListNode*> SortedOrder(const std::vector<TvxTreeListNode*>& List, int ColumnIndex,
+                                              bool Descending);
+    void SortLevel(std::vector<TvxTreeListNode*>& List, int Depth, int Level, int ColumnIndex, bool Descending,
+                   std::vector<TListOrder>& Orders);
 
     // Nodes and caches.
     std::vector<TvxTreeListNode*> roots_;
     TvxHiddenNodeList hiddenNodes_;
+    uint64_t sortsBrokenOff_ = 0;
     int updateLock_ = 0;
     TvxTreeListNode* focusedNode_ = nullptr;
     TvxTreeListNode* pressedNode_ = nullptr;

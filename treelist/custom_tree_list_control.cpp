@@ -9,6 +9,7 @@
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/canvas.h"
 #include "platform/gdi/image_list.h"
+#include "platform/rtl/dropped_exception.h"
 #include "platform/rtl/math_utils.h"
 #include "platform/rtl/scope_exit.h"
 #include "platform/rtl/str_utils.h"
@@ -49,10 +50,10 @@ TCustomvxTreeListControl::TCustomvxTreeListControl(TComponent* AOwner)
 TCustomvxTreeListControl::~TCustomvxTreeListControl() {
     SaveStoredLayout();
     Destroying();
-    CloseEditor();
+    RunOrReport([this] { CloseEditor(); });
     // The nodes go while the columns still stand: a deletion handler may read a node's cells,
     // which the base could only answer with an abstract-method error.
-    ClearNodes();
+    RunOrReport([this] { ClearNodes(); });
     ClearCache();
     DestroyColumns();
     bands_->SetTreeList(nullptr);
@@ -307,8 +308,53 @@ void TCustomvxTreeListControl::MoveNodeColumnData(int From, int To) {
 
 // ---- Sorting ----
 
+void TCustomvxTreeListControl::BeginSorting() {
+    if (sortingLock_++ == 0) batchMarks_ = SortMarks();
+}
+
 void TCustomvxTreeListControl::EndSorting() {
-    if (sortingLock_ > 0 && --sortingLock_ == 0) ResortNodes();
+    if (sortingLock_ == 0 || --sortingLock_ > 0) return;
+    const TSortMarks before = std::move(batchMarks_);
+    SortOrPutMarksBack(before, [this] { ResortNodes(); });
+}
+
+TCustomvxTreeListControl::TSortMarks TCustomvxTreeListControl::SortMarks() const {
+    TSortMarks marks;
+    marks.Marks.reserve(columns_.size());
+    for (TvxTreeListColumn* c : columns_) marks.Marks.emplace_back(c, c->Sorted());
+    marks.Listed = sortedColumns_;
+    return marks;
+}
+
+void TCustomvxTreeListControl::PutSortMarks(const TSortMarks& Before) {
+    auto in = [](const std::vector<TvxTreeListColumn*>& List, TvxTreeListColumn* c) {
+        return std::find(List.begin(), List.end(), c) != List.end();
+    };
+    std::vector<TvxTreeListColumn*> listed;
+    for (TvxTreeListColumn* c : Before.Listed)
+        if (in(columns_, c)) listed.push_back(c);
+    for (TvxTreeListColumn* c : columns_) {
+        auto was = std::find_if(Before.Marks.begin(), Before.Marks.end(), [c](const auto& m) { return m.first == c; });
+        const TvxTreeListColumnSort before = was != Before.Marks.end() ? was->second : csNone;
+        // A column sorted since, which the control now keeps sorted (a grid's new group column),
+        // stays so: its rows' order follows its mark without a comparison.
+        if (before == csNone && c->sorted_ != csNone && KeepsColumnSorted(c)) {
+            if (in(sortedColumns_, c) && !in(listed, c)) listed.push_back(c);
+            continue;
+        }
+        c->sorted_ = before;
+    }
+    sortedColumns_ = std::move(listed);
+}
+
+void TCustomvxTreeListControl::SortOrPutMarksBack(const TSortMarks& Before, const std::function<void()>& Sort) {
+    const uint64_t broken = SortsBrokenOff();
+    TScopeExit putBack([&] {
+        if (SortsBrokenOff() == broken) return;
+        PutSortMarks(Before);
+        SortMarksPutBack();
+    });
+    Sort();
 }
 
 void TCustomvxTreeListControl::AddSortedColumn(TvxTreeListColumn* Column) {

@@ -91,7 +91,10 @@ public:
     // Raises when the control keeps its own columns and takes none from a caller.
     virtual void CheckCanAddColumn() {}
     void RefreshColumnDefaults();
-    void BeginSorting() { ++sortingLock_; }
+    // A sorting batch: the rows are sorted once, as the outermost batch ends. A comparison that
+    // breaks that sort off (SortsBrokenOff) leaves the rows as they stood, and the sort marks
+    // and the list of sorted columns as the batch found them.
+    void BeginSorting();
     void EndSorting();
     bool IsSortingLocked() const { return sortingLock_ > 0; }
     // Every column whose Sorted is set joins the sorted list, ordered by the sorted order
@@ -370,6 +373,9 @@ public:
     // Frees one of the control's columns: its cells leave every row and it leaves the list.
     void DestroyColumn(TvxTreeListColumn* Column);
     virtual void ResortNodes() {}
+    // A broken sort put the sort marks back: what the rows' order follows without a comparison
+    // (a grid's group rows, which stand in their values' order) follows them again.
+    virtual void SortMarksPutBack() {}
 
     void SetParent(TWinControl* AParent) override;
     // Forms call it after setting the properties: placement, sorted columns, stored layout.
@@ -411,6 +417,18 @@ private:
     // The same row of the built grid (columnGridBuilt_); null outside it.
     const std::vector<int>* BuiltRowColumns(int VisibleBand, int Row) const;
     void SortByLoadedOrder();
+    // Every column's sort mark and the list of sorted columns.
+    struct TSortMarks {
+        std::vector<std::pair<TvxTreeListColumn*, TvxTreeListColumnSort>> Marks;
+        std::vector<TvxTreeListColumn*> Listed;
+    };
+    TSortMarks SortMarks() const;
+    // Marks as Before says of the columns still there; a column that came since is not sorted,
+    // nor one that was not, unless the control keeps it sorted now.
+    void PutSortMarks(const TSortMarks& Before);
+    // Runs Sort, which sorts the rows as the marks say now: a comparison that breaks it off
+    // leaves the rows as they stood, and the marks go back to Before, to say what the rows show.
+    void SortOrPutMarksBack(const TSortMarks& Before, const std::function<void()>& Sort);
 
     std::unique_ptr<TvxTreeListBands> bands_;
     int bandMaxRowCount_ = 5;
@@ -424,6 +442,7 @@ private:
     std::string iniFileName_;
     std::string iniSectionName_;
     int sortingLock_ = 0;
+    TSortMarks batchMarks_;
     std::string parentFormName_;
     std::string registryPath_;
     bool autoRowCountBusy_ = false;

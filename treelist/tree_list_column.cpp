@@ -7,6 +7,7 @@
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/canvas.h"
 #include "platform/gdi/graphics_objects.h"
+#include "platform/rtl/dropped_exception.h"
 #include "platform/rtl/scope_exit.h"
 #include "treelist/custom_tree_list_control.h"
 #include "treelist/tree_list_inplace_edits.h"
@@ -25,14 +26,13 @@ bool SameFont(const TFont& a, const TFont& b) {
 TvxTreeListColumn::TvxTreeListColumn(TComponent* AOwner) : TComponent(AOwner) {}
 
 TvxTreeListColumn::~TvxTreeListColumn() {
-    if (treeList_) {
-        if (!treeList_->IsDestroying()) {
-            const int index = GetIndex();
-            for (int i = 0; i < treeList_->GetCount(); ++i)
-                treeList_->DeleteNodeColumnData(treeList_->GetItem(i), index);
-        }
-        treeList_->RemoveColumn(this);
+    if (!treeList_) return;
+    if (!treeList_->IsDestroying()) {
+        const int index = GetIndex();
+        for (int i = 0; i < treeList_->GetCount(); ++i) treeList_->DeleteNodeColumnData(treeList_->GetItem(i), index);
     }
+    // Out of the list first; what the new layout's handlers raise is reported.
+    RunOrReport([this] { treeList_->RemoveColumn(this); });
 }
 
 void TvxTreeListColumn::SetName(const std::string& NewName) {
@@ -385,18 +385,22 @@ void TvxTreeListColumn::SetSorted(TvxTreeListColumnSort Value) {
         Changed(false);
     } else if (Value == csNone) {
         if (control->KeepsColumnSorted(this)) return;
+        // A sorting batch: the marks go back when its sort is broken off.
         control->BeginSorting();
         TScopeExit sorted([control] { control->EndSorting(); });
         sorted_ = Value;
         control->RemoveSortedColumn(this);
         Changed(false);
     } else {
-        // The sort reaches the grid's handlers (the table's, through its group rows' records).
+        // The sort reaches the grid's handlers (OnCompare; the table's, through its group rows'
+        // records).
         control->BeginUpdate();
         TScopeExit end([control] { control->EndUpdate(); });
         control->PrepareColumnSort(this);
-        sorted_ = Value;
-        control->SortByColumn(this);
+        control->SortOrPutMarksBack(control->SortMarks(), [this, control, Value] {
+            sorted_ = Value;
+            control->SortByColumn(this);
+        });
     }
 }
 

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <exception>
-#include <iostream>
 
 #include "controls/reg_ini_wrapper.h"
 #include "controls/registry.h"
@@ -12,6 +11,7 @@
 #include "platform/classes/string_list.h"
 #include "platform/forms/application.h"
 #include "platform/forms/form.h"
+#include "platform/rtl/dropped_exception.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/scope_exit.h"
 #include "treelist/custom_tree_list_control.h"
@@ -227,11 +227,9 @@ void TCustomvxTreeListControl::SaveStoredLayout() {
     layoutSaved_ = true;
     if (HasState(csDesigning)) return;
     // Runs while the control is being destroyed: a store that cannot be written loses the
-    // layout, not the program.
-    try {
+    // layout, not the program, and is reported.
+    RunOrReport([this] {
         if (Options().Contains(TvxTLOption::StoreToRegistry) && !registryPath_.empty()) SaveToRegistry(registryPath_);
         if (Options().Contains(TvxTLOption::StoreToIniFile) && !iniFileName_.empty()) SaveToIniFile(iniFileName_);
-    } catch (const std::exception& e) {
-        std::cerr << "Tree list layout not saved: " << e.what() << '\n';
-    }
+    });
 }

@@ -27,8 +27,8 @@ int TCustomvxTreeList::CompareValues(TvxTreeListNode* Node1, TvxTreeListNode* No
     return less(Node2, Node1) ? 1 : 0;
 }
 
-void TCustomvxTreeList::SortNodeList(std::vector<TvxTreeListNode*>& List, int ColumnIndex, bool Descending) {
-    if (List.size() < 2) return;
+std::vector<TvxTreeListNode*> TCustomvxTreeList::SortedOrder(const std::vector<TvxTreeListNode*>& List, int ColumnIndex,
+                                                             bool Descending) {
     const int sortedCount = GetSortedColumnCount();
     const bool multi = CanSort() && sortedCount >= 2;
     const size_t chain = multi ? static_cast<size_t>(sortedCount) : 1;
@@ -74,16 +74,19 @@ void TCustomvxTreeList::SortNodeList(std::vector<TvxTreeListNode*>& List, int Co
     } else {
         MergeSortItems(items, byValue);
     }
-    for (size_t i = 0; i < items.size(); ++i) List[i] = items[i]->Node;
-    TvxTreeListNode::NumberPlaces(List);
+    std::vector<TvxTreeListNode*> order;
+    order.reserve(items.size());
+    for (const SortKey* item : items) order.push_back(item->Node);
+    return order;
 }
 
 void TCustomvxTreeList::SortLevel(std::vector<TvxTreeListNode*>& List, int Depth, int Level, int ColumnIndex,
-                                  bool Descending) {
-    if (Level < 0 || Depth == Level) SortNodeList(List, ColumnIndex, Descending);
+                                  bool Descending, std::vector<TListOrder>& Orders) {
+    if ((Level < 0 || Depth == Level) && List.size() >= 2)
+        Orders.push_back({&List, SortedOrder(List, ColumnIndex, Descending)});
     if (Level >= 0 && Depth >= Level) return;
     for (TvxTreeListNode* node : List)
-        if (node->Count() > 0) SortLevel(node->children_, Depth + 1, Level, ColumnIndex, Descending);
+        if (node->Count() > 0) SortLevel(node->children_, Depth + 1, Level, ColumnIndex, Descending, Orders);
 }
 
 void TCustomvxTreeList::SortNodes(int Level, int ColumnIndex, bool Descending) {
@@ -99,14 +102,19 @@ void TCustomvxTreeList::SortNodes(int Level, int ColumnIndex, bool Descending) {
         cursor.restore = true;
         EnsureScreen()->SetCursor(crHourGlass);
     }
-    // The display order changed under the visible-node list: rebuild it, or, inside an
-    // update lock or after a raising comparison, leave it empty for the next rebuild.
-    try {
-        SortLevel(roots_, 0, Level, ColumnIndex, Descending);
-    } catch (...) {
-        DropVisibleList();
-        throw;
+    // Every list's order is found before any list takes it: a comparison that raises (OnCompare)
+    // leaves every row where it was, and the sort counts as broken off.
+    std::vector<TListOrder> orders;
+    ++sortsBrokenOff_;
+    SortLevel(roots_, 0, Level, ColumnIndex, Descending, orders);
+    --sortsBrokenOff_;
+    // Each list keeps its own storage (see ArrangeChildren).
+    for (const TListOrder& order : orders) {
+        order.List->assign(order.Nodes.begin(), order.Nodes.end());
+        TvxTreeListNode::NumberPlaces(*order.List);
     }
+    // The display order changed under the visible-node list: rebuild it, or, inside an
+    // update lock, leave it empty for the next rebuild.
     if (updateLock_ == 0 && !IsDestroying())
         LayoutChanged();
     else

@@ -9,6 +9,7 @@
 #include "platform/db/string_field.h"
 #include "platform/gdi/canvas.h"
 #include "platform/gdi/text.h"
+#include "platform/rtl/dropped_exception.h"
 #include "platform/rtl/str_utils.h"
 #include "treelist/tree_list_unit.h"
 
@@ -49,9 +50,11 @@ TvxDBTreeListColumn::TvxDBTreeListColumn(TComponent* AOwner) : TvxTreeListColumn
 
 TvxDBTreeListColumn::~TvxDBTreeListColumn() {
     TCustomvxDBTreeListControl* control = DBControl();
-    if (!control) return;
-    if (groupIndex_ >= 0 && !control->IsDestroying()) control->ChangeGroupIndex(this, -1);
-    if (!control->IsDestroying()) control->ColumnNameChanged(Name(), std::string());
+    if (!control || control->IsDestroying()) return;
+    // A column freed alone ungroups its rows, which reaches the grid's and the table's handlers:
+    // what they raise is reported.
+    if (groupIndex_ >= 0) RunOrReport([this, control] { control->ChangeGroupIndex(this, -1); });
+    RunOrReport([this, control] { control->ColumnNameChanged(Name(), std::string()); });
 }
 
 void TvxDBTreeListColumn::TreeListChanged() {

@@ -10,6 +10,7 @@
 #include "platform/db/data_source.h"
 #include "platform/db/dataset.h"
 #include "platform/db/field.h"
+#include "platform/rtl/dropped_exception.h"
 #include "platform/rtl/scope_exit.h"
 #include "platform/rtl/str_utils.h"
 #include "platform/win/paint.h"
@@ -68,8 +69,9 @@ TCustomvxDBGrid::~TCustomvxDBGrid() {
     summaryGroups_.reset();
     loadedGroupFields_.clear();
     groupColumns_.clear();
-    // The link goes first, so that no dataset event reaches a grid being taken apart.
-    if (dataLink_) dataLink_->SetDataSource(nullptr);
+    // The link goes first, so that no dataset event reaches a grid being taken apart. Its rows
+    // go with it, each with its deletion handler: what one raises is reported.
+    if (dataLink_) RunOrReport([this] { dataLink_->SetDataSource(nullptr); });
     dataLink_.reset();
     GridColumnsUnitShutDown();
 }

@@ -274,6 +274,7 @@ public:
     void SortByColumn(TvxTreeListColumn* Column) override;
     void SortNodes(int Level, int ColumnIndex, bool Descending) override;
     void ResortNodes() override;
+    void SortMarksPutBack() override;
     bool DoColumnSorting(TvxTreeListColumn* Column) override;
     void ChangeFocus(TvxTreeListNode* Node, int Column, bool MakeVisible) override;
 

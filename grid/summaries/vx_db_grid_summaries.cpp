@@ -200,6 +200,14 @@ void TCustomvxDBGrid::FinishSummaries(bool SmartRegroup) {
 }
 
 void TCustomvxDBGrid::RecalcSummaries(TvxTreeListNode* Node, TRowOrder Order) {
+    // A comparison that raises (OnCompare) breaks off the sort of the rows, which stay where
+    // they stood, out of the order the sort marks say: the sort goes then (the columns that do
+    // not group lose their marks), and the rows stand in the table's order, as rows that no
+    // column sorts do.
+    const uint64_t broken = SortsBrokenOff();
+    TScopeExit unsorted([this, broken] {
+        if (SortsBrokenOff() != broken) ClearBufferedSorting();
+    });
     TUpdateScope<TCustomvxTreeList> update(this);
     if (groupColumns_.empty()) {
         RefreshSummaryFields();
@@ -469,6 +477,14 @@ void TCustomvxDBGrid::ResortNodes() {
         PutRowsInRecordOrder();
         PropagateGroupKeys();
     }
+}
+
+void TCustomvxDBGrid::SortMarksPutBack() {
+    // The group rows were put in the order of the marks that went back, before the sort of the
+    // rows under them broke off.
+    if (IsBufferedMode() && !IsPartialLoadMode()) return;
+    TUpdateScope<TCustomvxTreeList> update(this);
+    for (int level = 0; level < GroupColumnCount(); ++level) PutGroupRowsInOrder(level);
 }
 
 void TCustomvxDBGrid::ResortRows(TRowOrder Order) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/rtl/dropped_exception.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/str_utils.h"
 
@@ -32,12 +33,13 @@ TComponent::TComponent(TComponent* AOwner) {
 TComponent::~TComponent() {
     Destroying();
     // Each partner is detached before it hears about it, so an override of Notification that
-    // skips the inherited call still leaves no pointer to this component behind.
+    // skips the inherited call still leaves no pointer to this component behind. What a
+    // partner's handlers raise as it lets go (a grid's rows, freed with its source) is reported.
     while (!free_notifies_.empty()) {
         TComponent* partner = free_notifies_.back();
         free_notifies_.pop_back();
         partner->RemoveNotification(this);
-        partner->Notification(this, opRemove);
+        RunOrReport([this, partner] { partner->Notification(this, opRemove); });
     }
     DestroyComponents();
     if (owner_ != nullptr) owner_->RemoveComponent(this);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/db/dataset.h"
+#include "platform/rtl/dropped_exception.h"
 #include "platform/rtl/scope_exit.h"
 
 // ---------------------------------------------------------------- TDataSource
@@ -11,8 +12,10 @@ TDataSource::TDataSource(TComponent* AOwner) : TComponent(AOwner) {}
 
 TDataSource::~TDataSource() {
     Destroying();
-    SetDataSet(nullptr);
-    while (!dataLinks_.empty()) dataLinks_.back()->SetDataSource(nullptr);
+    // The links' controls hear of it, and their handlers cannot keep the source: what they
+    // raise is reported.
+    RunOrReport([this] { SetDataSet(nullptr); });
+    while (!dataLinks_.empty()) RunOrReport([this] { dataLinks_.back()->SetDataSource(nullptr); });
 }
 
 void TDataSource::SetDataSet(TDataSet* ADataSet) {
@@ -66,8 +69,10 @@ void TDataSource::AddDataLink(TDataLink* Link) {
 void TDataSource::RemoveDataLink(TDataLink* Link) {
     Link->dataSource_ = nullptr;
     dataLinks_.erase(std::remove(dataLinks_.begin(), dataLinks_.end(), Link), dataLinks_.end());
+    TScopeExit counted([this] {
+        if (dataSet_) dataSet_->UpdateBufferCount();
+    });
     Link->UpdateState();
-    if (dataSet_) dataSet_->UpdateBufferCount();
 }
 
 void TDataSource::NotifyDataLinks(TDataEvent Event, intptr_t Info) {

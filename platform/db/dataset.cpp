@@ -13,24 +13,27 @@
 #include "platform/db/numeric_fields.h"
 #include "platform/db/string_field.h"
 #include "platform/db/wide_string_field.h"
+#include "platform/rtl/dropped_exception.h"
 #include "platform/rtl/scope_exit.h"
 #include "platform/rtl/str_utils.h"
 
 TDataSet::TDataSet(TComponent* AOwner) : TComponent(AOwner) {}
 
 TDataSet::~TDataSet() {
-    // A descendant has closed already (DestroyingClose); what is left is only to let go.
-    while (!dataSources_.empty()) dataSources_.back()->SetDataSet(nullptr);
+    // A descendant has closed already (DestroyingClose); what is left is only to let go. What
+    // the sources' controls raise as they hear of it is reported.
+    while (!dataSources_.empty()) RunOrReport([this] { dataSources_.back()->SetDataSet(nullptr); });
     for (TField* f : fields_.list_) f->dataSet_ = nullptr;
     fields_.list_.clear();
 }
 
 void TDataSet::DestroyingClose() {
     Destroying();
-    if (Active()) {
-        SetState(dsInactive);
-        CloseCursor();
-    }
+    if (!Active()) return;
+    // The controls hear of the close, and their handlers cannot keep the records: what they
+    // raise is reported.
+    RunOrReport([this] { SetState(dsInactive); });
+    CloseCursor();
 }
 
 // ---------------------------------------------------------------- fields
@@ -48,9 +51,10 @@ void TDataSet::DetachField(TField* Field) {
     auto& l = fields_.list_;
     l.erase(std::remove(l.begin(), l.end(), Field), l.end());
     Field->dataSet_ = nullptr;
-    if (!HasState(csDestroying)) FieldListNotify(Field, opRemove);
     UpdateHasCalcFields();
-    if (!HasState(csDestroying)) DataEvent(deFieldListChange, 0);
+    if (HasState(csDestroying)) return;
+    FieldListNotify(Field, opRemove);
+    DataEvent(deFieldListChange, 0);
 }
 
 void TDataSet::MoveField(TField* Field, int NewIndex) {

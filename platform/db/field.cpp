@@ -6,12 +6,15 @@
 #include "platform/db/dataset.h"
 #include "platform/db/db_consts.h"
 #include "platform/db/wide_string_field.h"
+#include "platform/rtl/dropped_exception.h"
 #include "platform/rtl/scope_exit.h"
 
 TField::TField(TComponent* AOwner) : TComponent(AOwner) {}
 
 TField::~TField() {
-    if (dataSet_) dataSet_->DetachField(this);
+    // Out of its table's list first; what the table's controls raise as they hear of it is
+    // reported.
+    if (dataSet_) RunOrReport([this] { dataSet_->DetachField(this); });
 }
 
 void TField::SetDataSet(TDataSet* ADataSet) {

@@ -5,6 +5,7 @@
 #include "platform/display/presenter.h"
 #include "platform/forms/file_dialog.h"
 #include "platform/forms/screen.h"
+#include "platform/rtl/dropped_exception.h"
 #include "platform/rtl/exception.h"
 #include "platform/win/exception_report.h"
 #include "platform/win/message_queue.h"
@@ -27,6 +28,8 @@ TApplication* EnsureApplication() {
 void ResetApplication() {
     TApplication* app = EnsureApplication();
     app->DestroyComponents();
+    // What the forms' destruction could not pass on waits for a message loop that may not come.
+    ReportWaitingExceptions();
     app->ResetState();
     ForgetLastFileDialogFolder();
 }
@@ -52,6 +55,9 @@ void TApplication::ResetState() {
 void TApplication::Initialize() {
     InitWindowThread();
     SetExceptionReporter([](const std::exception& e) { EnsureApplication()->HandleException(nullptr, e); });
+    // An exception that could not reach its caller is reported as one that escaped a handler,
+    // once the message under way is done: it may come from a destructor, where no box may run.
+    SetDroppedExceptionReport(ReportAfterMessage);
     CurrentPresenter();
     EnsureScreen();
 }

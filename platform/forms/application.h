@@ -2,7 +2,9 @@
 // TApplication: the program's forms and its message loop. CreateForm makes forms in order
 // (the first becomes MainForm); Run shows the main form and pumps until it closes or
 // Terminate is called. Exceptions that escape a handler go to HandleException: OnException
-// when set, else ShowException (a message box once the dialogs exist, stderr before).
+// when set, else ShowException (a message box once the dialogs exist, stderr before); so do
+// those that could not reach their caller (dropped_exception.h), once the message under way is
+// done.
 
 #include <exception>
 #include <functional>
@@ -18,7 +20,7 @@ public:
     ~TApplication() override;
     std::string ClassName() const override { return "TApplication"; }
 
-    // Makes the calling thread the window thread and routes escaped exceptions here.
+    // Makes the calling thread the window thread and routes escaped and dropped exceptions here.
     void Initialize();
     template <class F>
     void CreateForm(F*& Reference) {
@@ -77,7 +79,8 @@ private:
 extern TApplication* Application;
 // Makes Application when it does not exist (tests call it; the program's main too).
 TApplication* EnsureApplication();
-// Frees every form the application owns and forgets what a run remembers beside them, such
-// as the file dialogs' last folder, so that what comes next starts as a fresh run would. The
-// program's own end calls it, and so does every test that made windows.
+// Frees every form the application owns, reports what their destruction could not pass on, and
+// forgets what a run remembers beside them, such as the file dialogs' last folder, so that what
+// comes next starts as a fresh run would. The program's own end calls it, and so does every
+// test that made windows.
 void ResetApplication();

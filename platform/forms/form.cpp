@@ -7,6 +7,7 @@
 #include "platform/forms/form_placement.h"
 #include "platform/forms/screen.h"
 #include "platform/gdi/system_metrics.h"
+#include "platform/rtl/dropped_exception.h"
 #include "platform/rtl/exception.h"
 #include "platform/win/input.h"
 #include "platform/win/message_queue.h"
@@ -22,12 +23,14 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner), canvas_(std:
 }
 
 TCustomForm::~TCustomForm() {
-    // The controls go while the form is still whole: their destructors call back into it.
+    // The controls go while the form is still whole: their destructors call back into it. The
+    // handlers told meanwhile (the screen's, OnDestroy) cannot keep the form: what they raise is
+    // reported.
     Destroying();
     DestroyComponents();
-    if (Screen) Screen->RemoveForm(this);
+    if (Screen) RunOrReport([this] { Screen->RemoveForm(this); });
     if (Application && Application->MainForm() == this) Application->MainFormClosed();
-    if (created_) FireNotify(OnDestroy, this);
+    if (created_) RunOrReport([this] { FireNotify(OnDestroy, this); });
     if (HandleAllocated()) DestroyWnd();
 }
 

@@ -7,6 +7,7 @@
 #include "platform/forms/application.h"
 #include "platform/forms/button.h"
 #include "platform/forms/control_paint.h"
+#include "platform/forms/message_box.h"
 #include "platform/forms/message_text.h"
 
 namespace {
@@ -95,9 +96,11 @@ constexpr int kMargin = 8;
 constexpr int kButtonWidth = 73;
 constexpr int kButtonHeight = 25;
 
+// The error box, which in an unattended run goes to standard error: nobody could answer it.
 const bool kExceptionBoxRegistered = [] {
-    TApplication::SetShowExceptionFn(
-        [](const std::string&, const std::string& message) { MessageDlg(message, mtError, {mbOK}, 0); });
+    TApplication::SetShowExceptionFn([](const std::string&, const std::string& message) {
+        MessageBox(message, Title(mtError), MB_OK | MB_ICONHAND);
+    });
     return true;
 }();
 

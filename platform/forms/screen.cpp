@@ -68,11 +68,12 @@ void TScreen::AddForm(TCustomForm* form) {
 
 void TScreen::RemoveForm(TCustomForm* form) {
     forms_.erase(std::remove(forms_.begin(), forms_.end(), form), forms_.end());
+    // Nothing of the form is left behind before a handler hears of it.
+    if (activeControl_ && GetParentForm(activeControl_) == form) activeControl_ = nullptr;
     if (activeForm_ == form) {
         activeForm_ = nullptr;
         FireNotify(OnActiveFormChange, this);
     }
-    if (activeControl_ && GetParentForm(activeControl_) == form) activeControl_ = nullptr;
 }
 
 void TScreen::SetActiveForm(TCustomForm* form) {

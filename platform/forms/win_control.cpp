@@ -9,6 +9,7 @@
 #include "platform/forms/screen.h"
 #include "platform/forms/size_constraints.h"
 #include "platform/gdi/draw.h"
+#include "platform/rtl/dropped_exception.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/scope_exit.h"
 #include "platform/win/input.h"
@@ -48,7 +49,9 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner), brush_(std::mak
 }
 
 TWinControl::~TWinControl() {
-    if (TCustomForm* form = GetParentForm(this); form && form != this) form->DefocusControl(this, true);
+    // The screen's handler hears of the focus's loss, and cannot keep the control.
+    if (TCustomForm* form = GetParentForm(this); form && form != this)
+        RunOrReport([this, form] { form->DefocusControl(this, true); });
     // Children go with their parent, as in the class library (each leaves its owner too).
     while (!controls_.empty()) {
         TControl* child = controls_.back();

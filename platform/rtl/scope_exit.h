@@ -1,27 +1,23 @@
 #pragma once
 // Runs the second half of a pair when the scope is left, however it is left: the caller has
 // just done the first half (a flag set, a state saved, a handle lent). When the scope is left
-// by an exception and the cleanup throws as well, the cleanup's exception is written to
-// standard error and the first one goes on. A cleanup that takes a bool is told whether the
-// scope was broken off by an exception (one raised inside it, not one already on its way when
-// the guard was made), for work that a raise leaves half done.
+// by an exception and the cleanup throws as well, the cleanup's exception is reported as one
+// that could not reach its caller (dropped_exception.h) and the first one goes on. A cleanup
+// that takes a bool is told whether the scope was broken off by an exception (one raised
+// inside it, not one already on its way when the guard was made), for work that a raise
+// leaves half done.
 
 #include <exception>
-#include <iostream>
 #include <type_traits>
 #include <utility>
 
-// Runs Cleanup while an exception is already on its way: one that Cleanup raises is written to
-// standard error and goes no further, so that the first one reaches its caller.
+#include "platform/rtl/dropped_exception.h"
+
+// Runs Cleanup while an exception is already on its way: one that Cleanup raises is reported
+// and goes no further, so that the first one reaches its caller.
 template <class F>
 void RunWhileUnwinding(F&& Cleanup) noexcept {
-    try {
-        Cleanup();
-    } catch (const std::exception& e) {
-        std::cerr << "cleanup failed while an exception was in flight: " << e.what() << '\n';
-    } catch (...) {
-        std::cerr << "cleanup failed while an exception was in flight\n";
-    }
+    RunOrReport(Cleanup, TDropped::ForAnother);
 }
 
 // Tells, as a scope ends, whether a raise inside it broke it off: made as the scope begins,
@@ -69,9 +65,8 @@ private:
 };
 
 // Calls Call with each of Items in turn, every one of them also when a call raises: the rest
-// are called while its exception is on its way (one that raises again is written to standard
-// error), and the first reaches the caller. For telling listeners of a change, each of which
-// has to hear it.
+// are called while its exception is on its way (one that raises again is reported), and the
+// first reaches the caller. For telling listeners of a change, each of which has to hear it.
 template <class Items, class F>
 void CallEach(Items& List, F Call) {
     auto next = List.begin();

@@ -56,7 +56,10 @@ LRESULT DispatchOne(const MSG& msg) {
         return 0;
     }
     // Thread messages (no window) have no procedure to go to.
-    if (msg.hwnd == nullptr) return 0;
+    if (msg.hwnd == nullptr) {
+        if (msg.message == WM_REPORTWAITING) ReportWaitingExceptions();
+        return 0;
+    }
     switch (msg.message) {
         case WM_KEYDOWN:
         case WM_KEYUP:

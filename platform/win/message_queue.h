@@ -21,7 +21,7 @@ void InitWindowThread();
 bool IsWindowThread();
 
 // Queues a message for `wnd` from any thread. False when `wnd` is not a window.
-// A null `wnd` posts a thread message: only WM_QUIT means something then.
+// A null `wnd` posts a thread message: only WM_QUIT and WM_REPORTWAITING mean something then.
 bool PostMessage(HWND wnd, UINT msg, WPARAM wparam, LPARAM lparam);
 // On the window thread: calls the procedure directly. From another thread: blocks until the
 // window thread has handled it. 0 when `wnd` is not (or stops being) a window.

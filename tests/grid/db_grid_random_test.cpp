@@ -13,12 +13,12 @@
 // group row and its first data row), a row deselected by code acts on itself alone (one not
 // selected changes nothing, though another row of its record is selected), a footer cell tells
 // what its records add up to. At random steps a table or grid event raises (a scroll, the
-// selected count's change, a row's deletion, a row opened): the step runner or the message loop
-// catches it, and the grid still agrees with its table after the step, and again once the
-// rows such a step left owed come back with the next paint. A sequence that breaks
-// the agreement or a rule is played again on
-// fresh grids with fewer steps and records until none can go, and reported with its seed,
-// variation, records and those steps.
+// selected count's change, a row's deletion, a row opened, a sort's comparison): the step runner
+// or the message loop catches it, and the grid still agrees with its table after the step, its
+// columns' sort marks with its list of sorted columns and its rows' order, and again once the
+// rows such a step left owed come back with the next paint. A sequence that breaks the
+// agreement or a rule is played again on fresh grids with fewer steps and records until none
+// can go, and reported with its seed, variation, records and those steps.
 //
 // Every run plays seeds 1-400 of 30 steps, in eight shards of consecutive seeds that ctest runs
 // side by side. TOVAK_GRID_RANDOM_SEQUENCES (all shards' together), TOVAK_GRID_RANDOM_FIRST_SEED
@@ -214,8 +214,18 @@ const char* const kOps[] = {"header click",   "group",  "ungroup",    "filter se
 static_assert(std::size(kOps) == static_cast<size_t>(Op::ReadFooters) + 1);
 
 // The event that raises in a step, at its raiseAt-th time in the step.
-enum class Raiser : uint8_t { None, AfterScroll, BeforeScroll, SelectedCountChange, Deletion, Expanded, Count };
-const char* const kRaisers[] = {"", "AfterScroll", "BeforeScroll", "OnSelectedCountChange", "OnDeletion", "OnExpanded"};
+enum class Raiser : uint8_t {
+    None,
+    AfterScroll,
+    BeforeScroll,
+    SelectedCountChange,
+    Deletion,
+    Expanded,
+    Compare,
+    Count
+};
+const char* const kRaisers[] = {"",           "AfterScroll", "BeforeScroll", "OnSelectedCountChange",
+                                "OnDeletion", "OnExpanded",  "OnCompare"};
 static_assert(std::size(kRaisers) == static_cast<size_t>(Raiser::Count));
 // The words of every exception a planned raise throws.
 constexpr const char* kPlannedRaise = "a planned raise of ";
@@ -245,7 +255,8 @@ struct Sequence {
 
 // A part switched off leaves the draws as they are: a seed plays the same with and without it,
 // only what the part adds left out.
-Sequence Generate(uint32_t seed, int stepCount, const Parts& parts) {
+// Without compareRaises no OnCompare raises: a seed found before it came plays as it was found.
+Sequence Generate(uint32_t seed, int stepCount, const Parts& parts, bool compareRaises = true) {
     std::mt19937 rng(seed);
     auto pick = [&rng](int n) { return static_cast<int>(rng() % static_cast<uint32_t>(n)); };
     Sequence s;
@@ -284,15 +295,24 @@ Sequence Generate(uint32_t seed, int stepCount, const Parts& parts) {
     }
     // Drawn last, so that the seeds play as they did before it came.
     v.extMultiSelect = pick(3) == 0 && parts(Part::ExtSelect);
-    // The raises from a generator of their own: the steps are the same without them.
+    // The raises from a generator of their own: the steps are the same without them. OnCompare's
+    // from one more, in steps where no other raises: the raises before it came are drawn as they
+    // were.
     if (parts(Part::Raising)) {
         std::mt19937 raising(seed * 2654435761u + 17);
-        const auto kinds = static_cast<uint32_t>(Raiser::Count) - 1;
+        const auto kinds = static_cast<uint32_t>(Raiser::Compare) - 1;
         for (Step& step : s.steps)
             if (raising() % 4 == 0) {
                 step.raiser = static_cast<Raiser>(1 + raising() % kinds);
                 step.raiseAt = 1 + static_cast<int>(raising() % 3);
             }
+        std::mt19937 comparing(seed * 2246822519u + 29);
+        if (compareRaises)
+            for (Step& step : s.steps)
+                if (comparing() % 6 == 0 && step.raiser == Raiser::None) {
+                    step.raiser = Raiser::Compare;
+                    step.raiseAt = 1 + static_cast<int>(comparing() % 3);
+                }
     }
     return s;
 }
@@ -337,8 +357,42 @@ constexpr int kShards = 8;
 // batch's end broken off before the table followed its focus; record window rows left behind
 // their buffer by a selection notice that raised; a new record's row broken off, leaving its
 // group row the key of its former first record; a grouping whose sort raised, leaving its
-// column marked sorted but not listed.
-constexpr uint32_t kFoundSeeds[] = {41847, 45066, 245555, 104568, 368335, 402587};
+// column marked sorted but not listed; a group column moved to another level whose sort's
+// comparison raised, leaving it or the other group column without a sort mark (twice).
+constexpr uint32_t kFoundSeeds[] = {41847, 45066, 245555, 104568, 368335, 402587, 71925, 67382};
+// The first of them were found before OnCompare raised, and play without it.
+constexpr size_t kFoundBeforeCompare = 6;
+
+// The grid of the random use, which knows the sort it is making: an OnCompare handler set to
+// raise answers as the grid's own comparison would (tree_list_sort.cpp), until it raises.
+class RandomGrid : public TvxDBGrid {
+public:
+    using TvxDBGrid::TvxDBGrid;
+    // Every sorted column's sort key in turn where several sort at once, else the sorted
+    // column's; equal keys by the rows' keys.
+    int CompareAsTheGrid(TvxTreeListNode* A, TvxTreeListNode* B) {
+        const bool multi = CanSort() && GetSortedColumnCount() >= 2;
+        for (int j = 0; j < (multi ? GetSortedColumnCount() : 1); ++j) {
+            const int column = multi ? GetSortedColumnIndex(j) : sortColumn_;
+            const Variant a = GetNodeSortValue(A, column), b = GetNodeSortValue(B, column);
+            const TVariantRelationship relation = VarCompareValue(a, b);
+            if (relation == vrEqual) continue;
+            const int result = IsAnsiSort() && a.IsString() ? AnsiCompareStr(VarToStr(a), VarToStr(b))
+                                                            : (relation == vrGreaterThan ? 1 : -1);
+            return (multi ? IsSortedColumnDescending(j) : sortDescending_) ? -result : result;
+        }
+        return CompareValues(A, B);
+    }
+    void SortNodes(int Level, int ColumnIndex, bool Descending) override {
+        sortColumn_ = ColumnIndex;
+        sortDescending_ = Descending;
+        TvxDBGrid::SortNodes(Level, ColumnIndex, Descending);
+    }
+
+private:
+    int sortColumn_ = 0;
+    bool sortDescending_ = false;
+};
 
 class DBGridRandom : public ::testing::TestWithParam<int> {
 protected:
@@ -418,7 +472,7 @@ protected:
         }
         if (variation.tableSort > 0) table->SetSortedField(variation.tableSort == 1 ? "Name" : "Amount");
         table->First();
-        grid = new TvxDBGrid(owner.get());
+        grid = new RandomGrid(owner.get());
         // Small: every step paints it.
         grid->SetBounds(8, 8, 300, 96);
         grid->SetParent(form);
@@ -1263,6 +1317,13 @@ protected:
             case Raiser::SelectedCountChange: grid->OnSelectedCountChange = [raise](TObject*) { raise(); }; break;
             case Raiser::Deletion: grid->OnDeletion = [raise](TObject*, TvxTreeListNode*) { raise(); }; break;
             case Raiser::Expanded: grid->OnExpanded = [raise](TObject*, TvxTreeListNode*) { raise(); }; break;
+            case Raiser::Compare:
+                // As the grid compares without it, until it raises.
+                grid->OnCompare = [this, raise](TObject*, TvxTreeListNode* a, TvxTreeListNode* b, int& compare) {
+                    raise();
+                    compare = grid->CompareAsTheGrid(a, b);
+                };
+                break;
             default: break;
         }
     }
@@ -1273,6 +1334,7 @@ protected:
         grid->OnSelectedCountChange = nullptr;
         grid->OnDeletion = nullptr;
         grid->OnExpanded = nullptr;
+        grid->OnCompare = nullptr;
     }
 
     // ---- Playing ----
@@ -1460,7 +1522,7 @@ protected:
     std::unique_ptr<TComponent> owner;
     TvxMemData* table = nullptr;
     TDataSource* source = nullptr;
-    TvxDBGrid* grid = nullptr;
+    RandomGrid* grid = nullptr;
     std::unique_ptr<GridTableCheck> check;
     std::vector<TvxDBGridColumn*> columns;
     Variation variation;
@@ -1486,13 +1548,19 @@ TEST_P(DBGridRandom, RandomUseKeepsTheGridAgreeingWithItsTable) {
     trace = EnvInt("TOVAK_GRID_RANDOM_TRACE", 0) != 0;
     const int share = (sequences + kShards - 1) / kShards;
     const int begin = GetParam() * share, end = std::min(sequences, begin + share);
-    std::vector<std::pair<uint32_t, int>> seeds;
-    for (int i = begin; i < end; ++i) seeds.emplace_back(first + static_cast<uint32_t>(i), steps);
+    struct Seed {
+        uint32_t seed;
+        int length;
+        bool compareRaises;
+    };
+    std::vector<Seed> seeds;
+    for (int i = begin; i < end; ++i) seeds.push_back({first + static_cast<uint32_t>(i), steps, true});
     for (size_t i = 0; i < std::size(kFoundSeeds); ++i)
-        if (static_cast<int>(i % kShards) == GetParam()) seeds.emplace_back(kFoundSeeds[i], 30);
+        if (static_cast<int>(i % kShards) == GetParam())
+            seeds.push_back({kFoundSeeds[i], 30, i >= kFoundBeforeCompare});
     std::map<std::string, Finding> findings;
-    for (const auto& [seed, length] : seeds) {
-        const Sequence s = Generate(seed, length, parts);
+    for (const auto& [seed, length, compareRaises] : seeds) {
+        const Sequence s = Generate(seed, length, parts, compareRaises);
         if (trace) std::fprintf(stderr, "seed %u, %s\n", s.seed, s.variation.Text().c_str());
         Outcome outcome = Play(s, s.records, s.steps);
         if (trace && outcome.failed)

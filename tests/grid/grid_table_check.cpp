@@ -730,7 +730,63 @@ private:
         CheckRowsNameRecords();
         CheckFocus();
         CheckSelection();
+        CheckSortOrder();
         if (EveryRecordLoaded()) CompareWithFreshLoad();
+    }
+
+    // The rows of each level stand as the sort marks say, also in a loaded run (which a fresh
+    // load does not show): group rows by their values in their column's direction (unless by
+    // a summary), data rows by the sorted columns' values (every sorted column in the list's
+    // order where several sort at once; else the one), equal keys in any order. Not while the
+    // rows are owed: they are no load's.
+    void CheckSortOrder() {
+        if (!grid_->IsAutoSort() || grid_->RowsOwed()) return;
+        const int levels = grid_->GroupColumnCount();
+        std::vector<TvxTreeListColumn*> chain;
+        if (grid_->CanSort() && grid_->SortedColumnCount() >= 2) {
+            for (int i = 0; i < grid_->SortedColumnCount(); ++i) chain.push_back(grid_->SortedColumns(i));
+        } else {
+            for (int i = 0; i < grid_->ColumnCount() && chain.empty(); ++i)
+                if (TvxDBTreeListColumn* c = grid_->GetColumn(i); c && c->GroupIndex() < 0 && c->Sorted() != csNone)
+                    chain.push_back(c);
+        }
+        const bool ansi = grid_->IsAnsiSort();
+        // Negative, zero or positive as A stands before, beside or after B by the data rows' order.
+        auto compareRows = [&](TvxTreeListNode* A, TvxTreeListNode* B) {
+            for (TvxTreeListColumn* c : chain) {
+                const Variant a = grid_->GetNodeSortValue(A, c->Index()), b = grid_->GetNodeSortValue(B, c->Index());
+                const TVariantRelationship relation = VarCompareValue(a, b);
+                if (relation == vrEqual) continue;
+                const int result = ansi && a.IsString() ? AnsiCompareStr(VarToStr(a), VarToStr(b))
+                                                        : (relation == vrGreaterThan ? 1 : -1);
+                return c->Sorted() == csDown ? -result : result;
+            }
+            return 0;
+        };
+        std::function<void(TvxTreeListNode*, int)> level = [&](TvxTreeListNode* Parent, int Level) {
+            const int count = Parent ? Parent->Count() : grid_->GetCount();
+            auto item = [&](int i) { return Parent ? Parent->Items(i) : grid_->GetItem(i); };
+            TvxDBTreeListColumn* group = Level < levels ? grid_->GroupColumns()[static_cast<size_t>(Level)] : nullptr;
+            for (int i = 1; i < count; ++i) {
+                TvxTreeListNode* a = item(i - 1);
+                TvxTreeListNode* b = item(i);
+                if (!GridNode(a) || !GridNode(b)) return;
+                int order = 0;
+                if (!group)
+                    order = compareRows(a, b);
+                else if (!group->SortBySummary())
+                    order = grid_->CompareGroupValues(GridNode(a)->GroupValue, GridNode(b)->GroupValue) *
+                            (group->Sorted() == csDown ? -1 : 1);
+                if (order > 0) {
+                    Say("sort: " + Row(a) + " stands before " + Row(b) + ", against the sort of " +
+                        (group ? group->FieldName() : "the sorted columns"));
+                    return;
+                }
+            }
+            if (Level < levels)
+                for (int i = 0; i < count; ++i) level(item(i), Level + 1);
+        };
+        if (!chain.empty() || levels > 0) level(nullptr, 0);
     }
 
     // Every record has its row: not in a loaded run, nor while the rows of a load that broke

@@ -4,7 +4,9 @@
 // group row's is its first record) unless the current record is one the filter hides, and
 // then no row shows it; the rows shown selected and the selection list name the same
 // records, the list in the table's order (bookmarks) or the keys' (keys); every row names a
-// record the table has, and no record has two rows; and, every record loaded, the tree is
+// record the table has, and no record has two rows; the rows of each level stand as the sort
+// marks say (group rows in their column's direction, data rows by the sorted columns' values),
+// also in a loaded run; and, every record loaded, the tree is
 // what a fresh grid loading the same records with the same grouping, sorting and filter
 // shows (group rows with their level, value and children, data rows in order with their
 // values, the rows the filter hides; not which group rows are open; grouping without case,
@@ -13,7 +15,7 @@
 // (partial load) the rows are not all records: there a selected record outside the run
 // has no row; so it is while a load, a filter or a change that broke off owes its rows to the
 // grid's next paint, key or scroll or the table's next change (the grid's IsAllRecordsLoaded
-// says no): rows it left in place then need not stand in a fresh load's order.
+// says no): the rows owed are held to no order, neither a fresh load's nor the sort marks'.
 //
 // The table is read without moving its cursor: a move, even one put back, ends in an event
 // that makes the grid reload, and the check would repair what it is looking at. The fresh

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "platform/classes/string_list.h"
 #include "platform/classes/update_scope.h"
+#include "platform/rtl/dropped_exception.h"
 #include "platform/rtl/scope_exit.h"
 
 TEST(ScopeExit, RunsOnReturnAndOnException) {
@@ -28,12 +30,24 @@ TEST(ScopeExit, RunsOnReturnAndOnException) {
 TEST(ScopeExit, AFailingCleanupRaisesOnAPlainExitAndYieldsToAnExceptionInFlight) {
     auto failing = [] { throw std::logic_error("cleanup"); };
     EXPECT_THROW({ TScopeExit end(failing); }, std::logic_error);
+    // The one that yields goes to the report the program set, as dropped for the other.
+    std::vector<std::string> dropped;
+    TDroppedExceptionReport previous = SetDroppedExceptionReport([&dropped](std::exception_ptr e, TDropped why) {
+        EXPECT_EQ(why, TDropped::ForAnother);
+        try {
+            std::rethrow_exception(e);
+        } catch (const std::exception& x) {
+            dropped.push_back(x.what());
+        }
+    });
     try {
         TScopeExit end(failing);
         throw std::runtime_error("first");
     } catch (const std::runtime_error& e) {
         EXPECT_STREQ("first", e.what());
     }
+    SetDroppedExceptionReport(std::move(previous));
+    EXPECT_EQ(dropped, std::vector<std::string>{"cleanup"});
 }
 
 TEST(ScopeExit, ACleanupIsToldWhetherARaiseInsideItsScopeBrokeItOff) {

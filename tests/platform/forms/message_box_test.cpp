@@ -1,14 +1,17 @@
 // The window system's message box: the caller's caption, the buttons of its flags, the
-// answer of the pressed one; unattended, Cancel (or No) with the text on standard error.
+// answer of the pressed one; unattended, Cancel (or No) with the text on standard error, as
+// the application's report of an exception has it too.
 
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
+#include "platform/forms/application.h"
 #include "platform/forms/message_box.h"
 #include "platform/forms/message_dlg.h"
 #include "platform/forms/message_text.h"
+#include "platform/rtl/exception.h"
 #include "tests/platform/forms/forms_test_support.h"
 #include "tests/support/test_pictures.h"
 
@@ -92,11 +95,14 @@ TEST_F(MessageBoxTest, UnattendedItCancelsAndSaysSoOnStandardError) {
     testing::internal::CaptureStderr();
     const int cancel = MessageBox("Delete record?", "Confirm", MB_OKCANCEL | MB_ICONQUESTION);
     const int no = MessageBox("Weiter?", "Frage", MB_YESNO);
+    // So does the application's report of an exception.
+    EnsureApplication()->ShowException(Exception("Port busy"));
     const std::string said = testing::internal::GetCapturedStderr();
     unsetenv("TOVAK_HEADLESS");
     EXPECT_EQ(cancel, IDCANCEL);
     EXPECT_EQ(no, IDNO);
     EXPECT_NE(said.find("Confirm: Delete record? [Cancel]"), std::string::npos);
+    EXPECT_NE(said.find("Fehler: Port busy. [OK]"), std::string::npos);
     EXPECT_EQ(Driver().PendingModalScripts(), 0);
 }
 
