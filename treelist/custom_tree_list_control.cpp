@@ -348,6 +348,9 @@ void TCustomvxTreeListControl::PutSortMarks(const TSortMarks& Before) {
 }
 
 void TCustomvxTreeListControl::SortOrPutMarksBack(const TSortMarks& Before, const std::function<void()>& Sort) {
+    // The sort is asked, not this scope: a raise after the rows took their order (a grid's table
+    // event as its focus follows a group row's new first record) breaks the scope off, and the
+    // marks then say what the rows show.
     const uint64_t broken = SortsBrokenOff();
     TScopeExit putBack([&] {
         if (SortsBrokenOff() == broken) return;

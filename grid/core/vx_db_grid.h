@@ -447,8 +447,13 @@ private:
     // are owed, and the focus catches up with the table.
     void ReloadEnded(bool Broken, TLoadedRows Rows);
     // The rows owed come back when the grid needs them: its next paint (once for each time
-    // they are owed), key or scroll.
+    // they are owed), key or scroll; in the record window they follow the link's buffer again.
     void LoadOwedRows(bool Painting);
+    // The rows stand as a load leaves them, or in the record window as the buffer has them.
+    void OwedRowsPaid() {
+        rowsOwed_ = false;
+        owedRowsAskedByPaint_ = false;
+    }
     // The rows (their places, their summaries) are no load's any more: the grid's next need of
     // them or the table's next change loads them again, and IsAllRecordsLoaded says no
     // meanwhile.

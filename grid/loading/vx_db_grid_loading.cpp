@@ -647,10 +647,7 @@ void TCustomvxDBGrid::ReloadNodes(const std::vector<TvxTreeListNode*>* Nodes) {
 
 void TCustomvxDBGrid::ReloadEnded(bool Broken, TLoadedRows Rows) {
     if (!Broken) {
-        if (Rows == TLoadedRows::Complete) {
-            rowsOwed_ = false;
-            owedRowsAskedByPaint_ = false;
-        }
+        if (Rows == TLoadedRows::Complete) OwedRowsPaid();
         return;
     }
     // Broken off by a raise (a table event, a handler of the rows): rows half read or half
@@ -686,11 +683,18 @@ void TCustomvxDBGrid::LoadOwedRows(bool Painting) {
     // Not in the middle of the grid's own work, nor while an edit is under way: a load
     // would cancel it.
     TDataSet* ds = DataSet();
-    if (IsCursorMode() || loadingNodes_ || recordCursor_.Walking() || LockUpdate() > 0 || groupRebuildLock_ > 0 ||
+    if (loadingNodes_ || recordCursor_.Walking() || LockUpdate() > 0 || groupRebuildLock_ > 0 ||
         SelectionBatchCount() > 0 || loadingFromStream_ || HasState(csLoading) || IsDestroying() ||
         !dataLink_->Active() || !ds || ds->State() != dsBrowse)
         return;
     if (Painting) owedRowsAskedByPaint_ = true;
+    // The table leads the record window: its rows follow the buffer, as after the table's
+    // next move.
+    if (IsCursorMode()) {
+        SyncCursorNodes();
+        Invalidate();
+        return;
+    }
     // As the table's next change would load them.
     BeginGroupRebuild();
     EndGroupRebuild();

@@ -100,6 +100,8 @@ void TCustomvxDBGrid::SyncCursorNodes() {
         TvxTreeListNode::FreeEach([this, wanted] { return GetCount() > wanted ? GetItem(GetCount() - 1) : nullptr; });
         if (TopVisibleNode() != GetItem(0)) SetTopVisibleNode(GetItem(0));
     }
+    // The rows are the buffer's: whatever a load that broke off owed, they have.
+    OwedRowsPaid();
 }
 
 void TCustomvxDBGrid::UpdateScrollBars() {

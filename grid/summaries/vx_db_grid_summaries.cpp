@@ -203,7 +203,9 @@ void TCustomvxDBGrid::RecalcSummaries(TvxTreeListNode* Node, TRowOrder Order) {
     // A comparison that raises (OnCompare) breaks off the sort of the rows, which stay where
     // they stood, out of the order the sort marks say: the sort goes then (the columns that do
     // not group lose their marks), and the rows stand in the table's order, as rows that no
-    // column sorts do.
+    // column sorts do. The sort is asked, not this scope: a raise before it (a handler of a row
+    // opened or freed) or after it (a table event as the focus follows a group row's new first
+    // record, a summary handler) breaks the recount off, not the sort, which stays.
     const uint64_t broken = SortsBrokenOff();
     TScopeExit unsorted([this, broken] {
         if (SortsBrokenOff() != broken) ClearBufferedSorting();

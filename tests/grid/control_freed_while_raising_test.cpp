@@ -5,9 +5,6 @@
 // Each case runs in a child process of its own, so that one which ends the program shows as
 // its failure alone.
 
-#include <cstdlib>
-#include <functional>
-#include <iostream>
 #include <string>
 #include <vector>
 
@@ -20,6 +17,7 @@
 #include "platform/rtl/dropped_exception.h"
 #include "platform/rtl/exception.h"
 #include "platform/win/message_queue.h"
+#include "tests/support/child_process_case.h"
 #include "tests/treelist/test_tree_list.h"
 
 namespace {
@@ -46,30 +44,6 @@ struct Reports {
         EXPECT_TRUE(said.empty());
     }
 };
-
-// Ends the child by a normal exit, so that LeakSanitizer looks at it: its failures go to
-// standard error, which the parent shows, and its status says whether there were any.
-[[noreturn]] void EndChild() {
-    const ::testing::TestResult* result = ::testing::UnitTest::GetInstance()->current_test_info()->result();
-    for (int i = 0; i < result->total_part_count(); ++i) {
-        const ::testing::TestPartResult& part = result->GetTestPartResult(i);
-        if (part.failed())
-            std::cerr << (part.file_name() ? part.file_name() : "?") << ":" << part.line_number() << ": "
-                      << part.summary() << "\n";
-    }
-    std::cerr.flush();
-    std::exit(::testing::Test::HasFailure() ? 1 : 0);
-}
-
-void InChild(const std::function<void()>& body) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(
-        {
-            body();
-            EndChild();
-        },
-        ::testing::ExitedWithCode(0), "");
-}
 
 // A form with a grouped grid of every record; the table and its source made before the grid
 // (freed after it, as a form frees the last made first) or after it (freed before it).
@@ -127,7 +101,7 @@ struct GridForm {
 };
 
 TEST(ControlFreedWhileRaising, AGridGoesAndTheProgramGoesOnWithItsTable) {
-    InChild([] {
+    ExpectCaseInChildProcess([] {
         Reports reports;
         GridForm f(true);
         reports.Free([&] { delete f.grid; });
@@ -144,7 +118,7 @@ TEST(ControlFreedWhileRaising, AGridGoesAndTheProgramGoesOnWithItsTable) {
 }
 
 TEST(ControlFreedWhileRaising, AFormGoesWithItsTableBeforeItsGridAndItsOwnDestroyRaising) {
-    InChild([] {
+    ExpectCaseInChildProcess([] {
         Reports reports;
         GridForm f(false);
         f.form->OnDestroy = [](TObject*) { throw Exception("form not let go"); };
@@ -155,7 +129,7 @@ TEST(ControlFreedWhileRaising, AFormGoesWithItsTableBeforeItsGridAndItsOwnDestro
 }
 
 TEST(ControlFreedWhileRaising, ATreeListGoesWithEveryNode) {
-    InChild([] {
+    ExpectCaseInChildProcess([] {
         Reports reports;
         auto* form = new TForm(EnsureApplication());
         auto* list = new TTestTreeList(form);

@@ -7,12 +7,9 @@
 // alone, also when the test program runs by hand; the child frees everything and leaves
 // nothing behind, and where LeakSanitizer is built in, a leak on the raising path fails it.
 
-#include <unistd.h>
-
-#include <cstdlib>
 #include <functional>
-#include <iostream>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -22,18 +19,8 @@
 #include "platform/win/exception_report.h"
 #include "tests/grid/grid_table_check.h"
 #include "tests/grid/grid_test_form.h"
+#include "tests/support/child_process_case.h"
 #include "tests/support/temp_folder.h"
-
-#if defined(__SANITIZE_ADDRESS__)
-#define TOVAK_LEAK_CHECK 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(leak_sanitizer)
-#define TOVAK_LEAK_CHECK 1
-#endif
-#endif
-#if TOVAK_LEAK_CHECK
-#include <sanitizer/lsan_interface.h>
-#endif
 
 namespace {
 
@@ -212,25 +199,6 @@ public:
         EXPECT_EQ(shown(), "new 41");
         ExpectAgreement("after an edit and an append");
     }
-    // Ends the child as the parent's tear-down ends the parent, the program's end its leak
-    // check: its failures go to standard error, which the parent shows, and its status says
-    // whether there were any (a leak ends it at once).
-    [[noreturn]] void EndChild() {
-        TearDown();
-        folder.reset();
-        const ::testing::TestResult* result = ::testing::UnitTest::GetInstance()->current_test_info()->result();
-        for (int i = 0; i < result->total_part_count(); ++i) {
-            const ::testing::TestPartResult& part = result->GetTestPartResult(i);
-            if (part.failed())
-                std::cerr << (part.file_name() ? part.file_name() : "?") << ":" << part.line_number() << ": "
-                          << part.summary() << "\n";
-        }
-        std::cerr.flush();
-#if TOVAK_LEAK_CHECK
-        __lsan_do_leak_check();
-#endif
-        std::_Exit(::testing::Test::HasFailure() ? 1 : 0);
-    }
     void ExpectAgreement(const char* when) {
         SCOPED_TRACE(when);
         ExpectGridAgreesWithTable(grid, table);
@@ -321,14 +289,11 @@ const RaisingCase kCases[] = {
 // clang-format on
 
 TEST_P(DBGridRaisingEvents, TheExceptionReachesTheCallerAndTheGridStillFollowsItsTable) {
-    // Run again from the start in a process of its own: the parent's threads are not copied.
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(
-        {
-            Run(GetParam());
-            EndChild();
-        },
-        ::testing::ExitedWithCode(0), "");
+    ExpectCaseInChildProcess([this] { Run(GetParam()); },
+                             [this] {
+                                 TearDown();
+                                 folder.reset();
+                             });
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, DBGridRaisingEvents, ::testing::ValuesIn(kCases),

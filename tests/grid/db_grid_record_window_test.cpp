@@ -5,6 +5,7 @@
 
 #include "grid/columns/vx_db_grid_column.h"
 #include "platform/classes/string_list.h"
+#include "platform/rtl/exception.h"
 #include "platform/win/message_queue.h"
 #include "platform/win/scroll_bars.h"
 #include "platform/win/virtual_keys.h"
@@ -544,6 +545,37 @@ TEST_F(DBGridRecordWindow, DeletingTheSelectionKeepsThePlaceOfTheCurrentRecord) 
     EXPECT_EQ(grid->DeleteSelection(), 2);
     EXPECT_EQ(Current(), 28);
     EXPECT_EQ(Id(grid->GetFocusedNode()), 28);
+}
+
+// A reload into the record window broken off by a raise (a grouping dropped, the loaded rows
+// going with a deletion handler that raises) owes no rows: they follow the link's buffer at
+// once, around the record the table stayed on, and then follow the table's moves.
+TEST_F(DBGridRecordWindow, AReloadBrokenOffLeavesTheRowsOfTheBuffer) {
+    Fill(30);
+    RowsHigh(8);
+    grid->SetKeyField("ID");
+    table->MoveBy(10);
+    grid->GetColumn(1)->SetGroupIndex(0);
+    ASSERT_FALSE(grid->IsCursorMode());
+    bool armed = true;
+    grid->OnDeletion = [&armed](TObject*, TvxTreeListNode*) {
+        if (!armed) return;
+        armed = false;
+        throw Exception("deletion refused");
+    };
+    EXPECT_THROW(grid->GetColumn(1)->SetGroupIndex(-1), Exception);
+    grid->OnDeletion = nullptr;
+    ASSERT_TRUE(grid->IsCursorMode());
+    EXPECT_FALSE(grid->RowsOwed());
+    EXPECT_EQ(Current(), 11);
+    ASSERT_EQ(grid->GetCount(), 8);
+    EXPECT_EQ(Id(grid->GetFocusedNode()), 11);
+    for (int i = 1; i < grid->GetCount(); ++i) EXPECT_EQ(Id(grid->GetItem(i)), Id(grid->GetItem(i - 1)) + 1);
+    ExpectGridAgreesWithTable(grid, table);
+    grid->SetFocus();
+    driver->PressKey(VK_DOWN);
+    EXPECT_EQ(Current(), 12);
+    EXPECT_EQ(Id(grid->GetFocusedNode()), 12);
 }
 
 TEST_F(DBGridRecordWindow, OnChangeNodeExTellsOfEachNewFocusedRecordOnce) {

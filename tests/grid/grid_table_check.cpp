@@ -1000,6 +1000,8 @@ private:
     }
 
     void CheckRecordWindow() {
+        // The rows are the buffer's as soon as they follow it: none is owed to a load.
+        if (grid_->RowsOwed()) Say("rows: the record window says its rows are owed");
         // An empty table shows one empty row.
         if (copy_->Keys.empty()) {
             if (grid_->GetCount() > 1)

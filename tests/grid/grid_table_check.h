@@ -16,6 +16,7 @@
 // has no row; so it is while a load, a filter or a change that broke off owes its rows to the
 // grid's next paint, key or scroll or the table's next change (the grid's IsAllRecordsLoaded
 // says no): the rows owed are held to no order, neither a fresh load's nor the sort marks'.
+// The record window owes none: its rows are the link's buffer's once they follow it.
 //
 // The table is read without moving its cursor: a move, even one put back, ends in an event
 // that makes the grid reload, and the check would repair what it is looking at. The fresh
