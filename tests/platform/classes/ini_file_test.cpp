@@ -10,6 +10,7 @@
 
 #include "platform/classes/mem_ini_file.h"
 #include "platform/classes/string_list.h"
+#include "tests/platform/classes/ini_readings.h"
 #include "tests/platform/classes/temp_dir.h"
 
 using namespace std::string_literals;
@@ -212,18 +213,6 @@ TEST(IniFile, AWriteChangesOnlyTheLinesOfWhatItWrites) {
         {"a value holding a NUL would make the file no text", "[A]\nx=1\n",
          [](TCustomIniFile& ini) { ini.WriteString("A", "x", "a\0b"s); }, "", "would not read back"},
     };
-    // Every section with its entries, in order: all that a reader sees.
-    const auto readings = [](TCustomIniFile& ini) {
-        TStringList sections, values;
-        ini.ReadSections(&sections);
-        std::vector<std::string> seen;
-        for (int i = 0; i < sections.Count(); ++i) {
-            ini.ReadSectionValues(sections[i], &values);
-            seen.push_back("[" + sections[i] + "]");
-            for (int k = 0; k < values.Count(); ++k) seen.push_back(values[k]);
-        }
-        return seen;
-    };
     for (const auto& test : cases) {
         SCOPED_TRACE(test.name);
         TempDir dir;
@@ -247,8 +236,8 @@ TEST(IniFile, AWriteChangesOnlyTheLinesOfWhatItWrites) {
         EXPECT_EQ(TempDir::Read(file), test.written);
         TIniFile again(file);
         TMemIniFile mem(file);
-        EXPECT_EQ(readings(again), readings(expected));
-        EXPECT_EQ(readings(mem), readings(expected));
+        EXPECT_EQ(IniReadings(again), IniReadings(expected));
+        EXPECT_EQ(IniReadings(mem), IniReadings(expected));
         struct stat st {};
         ASSERT_EQ(::stat(file.c_str(), &st), 0);
         EXPECT_EQ(st.st_mode & 0777, test.mode);

@@ -19,6 +19,7 @@
 #include "platform/classes/string_list.h"
 #include "platform/rtl/encoding.h"
 #include "platform/rtl/str_utils.h"
+#include "tests/platform/classes/ini_readings.h"
 #include "tests/platform/classes/temp_dir.h"
 
 namespace {
@@ -111,19 +112,6 @@ void Apply(const Op& op, TCustomIniFile& ini) {
     if (op.kind == Op::Erase) ini.EraseSection(op.section);
 }
 
-// Every section with its entries, in order: all that a reader sees.
-std::vector<std::string> Readings(TCustomIniFile& ini) {
-    TStringList sections, values;
-    ini.ReadSections(&sections);
-    std::vector<std::string> seen;
-    for (int i = 0; i < sections.Count(); ++i) {
-        ini.ReadSectionValues(sections[i], &values);
-        seen.push_back("[" + sections[i] + "]");
-        for (int k = 0; k < values.Count(); ++k) seen.push_back(values[k]);
-    }
-    return seen;
-}
-
 // Which lines of `file` the change leaves alone, and how many lines it adds.
 std::vector<bool> Untouched(const TIniSplice& file, const Op& op, size_t& added) {
     std::vector<bool> untouched(file.LineCount(), true);
@@ -198,8 +186,8 @@ TEST(IniFileRandom, AWriteChangesOnlyItsLinesInEveryEncodingAndMixOfLineEnds) {
             const std::string written = TempDir::Read(file);
             TIniFile again(file);
             TMemIniFile mem(file);
-            EXPECT_EQ(Readings(again), Readings(model));
-            EXPECT_EQ(Readings(mem), Readings(model));
+            EXPECT_EQ(IniReadings(again), IniReadings(model));
+            EXPECT_EQ(IniReadings(mem), IniReadings(model));
             EXPECT_FALSE(again.ReadFault().has_value());
 
             const TIniSplice before(bytes), after(written);
