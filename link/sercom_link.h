@@ -118,11 +118,12 @@ public:
     uint32_t Openings() const { return openings_; }
     // The last opening ended because the device went away (not by a close of our own).
     bool WasLost() const { return lost_opening_ != 0 && lost_opening_ == openings_; }
-    // Requests still queued get up to 500 ms to leave while the device still polls; nothing
-    // new is taken meanwhile. What is left then is dropped (and traced as dropped), so it
-    // cannot reach the next device.
+    // Requests still queued get up to 500 ms to leave while the device still polls, and the
+    // frame on the line 200 ms to finish; nothing new is taken meanwhile. What is left then is
+    // dropped (and traced as dropped), so it cannot reach the next device.
     void ClosePort();
-    // The device went away: the link closes, the status bar and the log say why.
+    // The device went away: the link closes without waiting for it (nothing more reaches it),
+    // the status bar and the log say why.
     void PortLost(const std::string& text);
     void TraceFrame(const std::string& direction, const std::string& frame);
     void AddTraceLine(const std::string& text);

@@ -87,8 +87,8 @@ public:
         // request): shown every time, once for the press.
         Refused,
         // The link went because the device went away: shown once for each lost link, whoever
-        // notices it first; the link reports the loss itself only once its close has paused,
-        // and a wait or a timer that runs in that pause meets the closed link before. A close
+        // notices it first; the link reports the loss itself only once its port has closed,
+        // and a wait or a timer that runs while it closes meets the closed link before. A close
         // of our own (Esc, the window) is no loss and shows nothing.
         LinkWentAway,
     };
