@@ -100,8 +100,13 @@ public:
     // Which device answered on the open link. Each asks the device type and, when it is not
     // the expected device, shows the matching error and answers true: the door terminal (the
     // control road), a Portalis interface device (the configuration road).
-    bool CheckDoorTerminal();
+    bool CheckDoorTerminal() { return ShowNotDoorTerminal(QueryDeviceType()); }
     bool CheckPortalisDevice();
+    // The type code the door terminal answers with.
+    static constexpr int32_t kDoorTerminalType = 0x81;
+    // CheckDoorTerminal's second half, for a caller that acts on the answer before anything
+    // shows: `code` as QueryDeviceType answered it.
+    bool ShowNotDoorTerminal(int32_t code);
 
     // Object-dictionary and node-list requests through the door terminal. Each waits up to
     // 100 rounds of 100 ms on an unchanged page; leaving the page ends the wait as a failure.

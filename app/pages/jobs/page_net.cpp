@@ -18,6 +18,7 @@
 #include "platform/db/field.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/canvas.h"
+#include "platform/rtl/scope_exit.h"
 #include "program/program_context.h"
 #include "program/program_dirs.h"
 #include "program/run_program.h"
@@ -96,6 +97,10 @@ void TPageNET::ShowReading(bool reading) {
 
 void TPageNET::Button1701Click() { Pages().CloseProgram(); }
 
+void TPageNET::DeviceLost() {
+    if (reading_) Program().JobExitStatus = jeNoDevice;
+}
+
 void TPageNET::ShowNetInfo(const std::string& argument) {
     ShowReading(true);
     Show();
@@ -113,7 +118,12 @@ void TPageNET::ShowNetInfo(const std::string& argument) {
         return;
     }
     if (!OpenJobLink(Pages(), argument, job.Port, kStopped)) return;
-    const bool read = session_.WriteNetInfo();
+    bool read = false;
+    {
+        reading_ = true;
+        const TScopeExit readingEnded([this] { reading_ = false; });
+        read = session_.WriteNetInfo();
+    }
     // Esc and the window's close also close the link: only the link's own loss flag tells a
     // device that went away from a user who stopped the reading.
     const bool lost = !read && session_.Link().WasLost();
