@@ -98,7 +98,7 @@ void TPageNET::ShowReading(bool reading) {
 void TPageNET::Button1701Click() { Pages().CloseProgram(); }
 
 void TPageNET::DeviceLost() {
-    if (reading_) Program().JobExitStatus = jeNoDevice;
+    if (running_) Program().JobExitStatus = jeNoDevice;
 }
 
 void TPageNET::ShowNetInfo(const std::string& argument) {
@@ -117,11 +117,11 @@ void TPageNET::ShowNetInfo(const std::string& argument) {
         EndJob(Pages(), argument, jeNothingToDo, "DBPROTNETINFO is off: no device list file is written");
         return;
     }
-    if (!OpenJobLink(Pages(), argument, job.Port, kStopped)) return;
     bool read = false;
     {
-        reading_ = true;
-        const TScopeExit readingEnded([this] { reading_ = false; });
+        running_ = true;
+        const TScopeExit ran([this] { running_ = false; });
+        if (!OpenJobLink(Pages(), argument, job.Port, kStopped)) return;
         read = session_.WriteNetInfo();
     }
     // Esc and the window's close also close the link: only the link's own loss flag tells a

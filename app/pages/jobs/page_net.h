@@ -20,8 +20,8 @@ public:
     void ShowNetInfo(const std::string& argument);
     // Ends the program.
     void Button1701Click();
-    // The device is lost (told by the main window before the loss shows): a reading under
-    // way has failed, status 3 at once.
+    // The device is lost (told by the main window before the loss shows): a job that opens
+    // its link or reads the list has failed, status 3 at once.
     void DeviceLost();
 
     TLabel* Label186;
@@ -35,5 +35,5 @@ public:
 private:
     void ShowReading(bool reading);
 
-    bool reading_ = false;  // the job reads the device list
+    bool running_ = false;  // the job opens its link or reads the device list
 };

@@ -56,10 +56,14 @@ void TPageROD::StartReadOD(const std::string& argument) {
         EndJob(Pages(), argument, jeNothingToDo, "no entries to read in " + path);
         return;
     }
-    if (!OpenJobLink(Pages(), argument, job.Port, kStopped)) return;
     job_ = argument;
-    cycleRead_ = false;
     lost_ = false;
+    {
+        opening_ = true;
+        const TScopeExit opened([this] { opening_ = false; });
+        if (!OpenJobLink(Pages(), argument, job.Port, kStopped)) return;
+    }
+    cycleRead_ = false;
     endedForLoss_ = false;
     lastAnswer_ = GetTickCount64();
     Pages().ReadOdActive = true;
@@ -132,7 +136,7 @@ void TPageROD::ReadCycle() {
 }
 
 void TPageROD::DeviceLost() {
-    if (Pages().ReadOdActive) NoteLoss();
+    if (Pages().ReadOdActive || opening_) NoteLoss();
 }
 
 void TPageROD::LossShown() {
