@@ -144,6 +144,8 @@ private:
     // pulled one ends. It runs on the program's clock from a timer, so it notices a silent
     // device while no wait is running and no frame comes.
     void StartWatch();
+    // Looks every `ms` from now on (the timer is set afresh only when that changes).
+    void WatchEvery(uint32_t ms);
     void StopWatch();
     void Watch();
     std::shared_ptr<TDeviceRequest> MakeRequest(const std::string& data, TAnswer answer);
@@ -161,6 +163,7 @@ private:
     std::array<std::shared_ptr<TDeviceRequest>, kBlockOrderCount> orders_;  // by TBlockOrder
     std::vector<std::weak_ptr<TDeviceRequest>> awaiting_;
     uintptr_t watch_timer_ = 0;
+    uint32_t watch_interval_ = 0;
     uint64_t last_heard_ = 0;
     bool heard_ = false;
     struct TParkedRaw {
