@@ -191,11 +191,13 @@ TEST_P(JobBoxes, SigtermWhileTheBoxWaitsGivesTheFailuresStatus) {
 
     // The device goes once the job has got that far: after a whole cycle, in the next
     // cycle's read, in the device list's wait for its connector.
-    const std::function<bool()> far = c.loss == Loss::BetweenCycles
-                                          ? std::function<bool()>([&] { return ReadOutLines() >= 1; })
-                                      : c.loss == Loss::InARead
-                                          ? std::function<bool()>([&] { return requests("A1 00 41") >= 2; })
-                                          : std::function<bool()>([&] { return requests("A1 00 42") >= 1; });
+    const auto far = [&] {
+        switch (c.loss) {
+            case Loss::BetweenCycles: return ReadOutLines() >= 1;
+            case Loss::InARead: return requests("A1 00 41") >= 2;
+            default: return requests("A1 00 42") >= 1;
+        }
+    };
     if (c.loss != Loss::Never) {
         ASSERT_TRUE(WithinReal([&] { return far() || program.Ended(); })) << ReadAll(work_.File("stderr"));
         ASSERT_FALSE(program.Ended()) << ReadAll(work_.File("stderr"));
