@@ -8,6 +8,7 @@
 #include "app/main_form.h"
 #include "app/pages/configuration/page_com.h"
 #include "app/pages/configuration/page_wrx.h"
+#include "app/pages/jobs/page_net.h"
 #include "app/pages/jobs/page_rod.h"
 #include "app/pages/main_pages.h"
 #include "platform/forms/application.h"
@@ -20,7 +21,11 @@ bool OnConfigRoad(int page) { return page >= TPageCOM::Index && page <= TPageWRX
 }  // namespace
 
 void TForm1::ShowLinkLost() {
-    // The read-out starts no cycle while the message is up; it ends below.
+    // A start job that meets the loss has failed, and says so in its status before anything
+    // shows: a script that stops the program while the message waits never reads success.
+    // The read-out starts no cycle while the message is up either; it ends below.
+    pages_->NET->DeviceLost();
+    pages_->ROD->DeviceLost();
     Timer3->SetEnabled(false);
     if (!OnConfigRoad(Notebook1->PageIndex())) {
         // No request can end the device's installation step now; the next one starts afresh.
@@ -36,5 +41,5 @@ void TForm1::ShowLinkLost() {
     });
     // A repeating read-out ends with the loss, not at its next cycle: a script waits for the
     // program's end and its status.
-    pages_->ROD->DeviceLost();
+    pages_->ROD->LossShown();
 }

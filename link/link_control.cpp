@@ -56,8 +56,9 @@ void TSercomLink::ClosePort() {
         WaitFor([this] { return !HasQueuedRequest() || !LinkState.PortOpen || LinkState.LinkStopped; }, deadline);
     }
     LinkState.LinkStopped = true;
-    // A port that is not open (closed already, as after a lost device) has no frame to finish.
-    if (LinkState.PortOpen) Delay(200);
+    // The pause lets the frame on the line finish. A port that is not open has none, and a
+    // device that went away takes none: its loss is reported as soon as the port is closed.
+    if (LinkState.PortOpen && !lost_) Delay(200);
     try {
         if (port_) port_->Close();
     } catch (const std::exception&) {

@@ -13,7 +13,14 @@
 void TSercomLink::StartWatch() {
     StopWatch();
     last_heard_ = CurrentClock().Ticks();
-    watch_timer_ = SetTimer(nullptr, 0, kWatchIntervalMs, [this](HWND, UINT, UINT_PTR, uint32_t) { Watch(); });
+    WatchEvery(kWatchIntervalMs);
+}
+
+void TSercomLink::WatchEvery(uint32_t ms) {
+    if (watch_timer_ != 0 && ms == watch_interval_) return;
+    StopWatch();
+    watch_interval_ = ms;
+    watch_timer_ = SetTimer(nullptr, 0, ms, [this](HWND, UINT, UINT_PTR, uint32_t) { Watch(); });
 }
 
 void TSercomLink::StopWatch() {
@@ -51,5 +58,13 @@ void TSercomLink::Watch() {
     }
     // Before its first frame a device is not silent but absent: the opening's type query
     // finds that out.
-    if (heard_ && now - last_heard_ > kSilenceLimitMs) PortLost("device silent");
+    if (!heard_) return;
+    if (now - last_heard_ > kSilenceLimitMs) {
+        PortLost("device silent");
+        return;
+    }
+    // A silence that passes the limit before the next look is looked at as it does, not up
+    // to an interval later.
+    const uint64_t limitPassed = last_heard_ + kSilenceLimitMs + 1;
+    WatchEvery(static_cast<uint32_t>(std::min<uint64_t>(limitPassed - now, kWatchIntervalMs)));
 }

@@ -118,11 +118,12 @@ public:
     uint32_t Openings() const { return openings_; }
     // The last opening ended because the device went away (not by a close of our own).
     bool WasLost() const { return lost_opening_ != 0 && lost_opening_ == openings_; }
-    // Requests still queued get up to 500 ms to leave while the device still polls; nothing
-    // new is taken meanwhile. What is left then is dropped (and traced as dropped), so it
-    // cannot reach the next device.
+    // Requests still queued get up to 500 ms to leave while the device still polls, and the
+    // frame on the line 200 ms to finish; nothing new is taken meanwhile. What is left then is
+    // dropped (and traced as dropped), so it cannot reach the next device.
     void ClosePort();
-    // The device went away: the link closes, the status bar and the log say why.
+    // The device went away: the link closes without waiting for it (nothing more reaches it),
+    // the status bar and the log say why.
     void PortLost(const std::string& text);
     void TraceFrame(const std::string& direction, const std::string& frame);
     void AddTraceLine(const std::string& text);
@@ -143,6 +144,8 @@ private:
     // pulled one ends. It runs on the program's clock from a timer, so it notices a silent
     // device while no wait is running and no frame comes.
     void StartWatch();
+    // Looks every `ms` from now on (the timer is set afresh only when that changes).
+    void WatchEvery(uint32_t ms);
     void StopWatch();
     void Watch();
     std::shared_ptr<TDeviceRequest> MakeRequest(const std::string& data, TAnswer answer);
@@ -160,6 +163,7 @@ private:
     std::array<std::shared_ptr<TDeviceRequest>, kBlockOrderCount> orders_;  // by TBlockOrder
     std::vector<std::weak_ptr<TDeviceRequest>> awaiting_;
     uintptr_t watch_timer_ = 0;
+    uint32_t watch_interval_ = 0;
     uint64_t last_heard_ = 0;
     bool heard_ = false;
     struct TParkedRaw {

@@ -23,9 +23,8 @@ bool TDeviceSession::TypeQueryLostTheLink() {
     return true;
 }
 
-bool TDeviceSession::CheckDoorTerminal() {
-    const int32_t code = QueryDeviceType();
-    if (code == 0x81) return false;
+bool TDeviceSession::ShowNotDoorTerminal(int32_t code) {
+    if (code == kDoorTerminalType) return false;
     if (TypeQueryLostTheLink()) return true;
     const int id = code == 0x91 ? 1651 : code == 0x93 ? 1652 : code == 0x97 ? 1653 : 1650;
     CustMessageDlg(GetCompText(id), mtCustError, mbCustCancel, 0);
@@ -36,6 +35,6 @@ bool TDeviceSession::CheckPortalisDevice() {
     const int32_t code = QueryDeviceType();
     if (code >= 0x91 && code <= 0x99) return false;
     if (TypeQueryLostTheLink()) return true;
-    CustMessageDlg(GetCompText(code == 0x81 ? 1654 : 1650), mtCustError, mbCustCancel, 0);
+    CustMessageDlg(GetCompText(code == kDoorTerminalType ? 1654 : 1650), mtCustError, mbCustCancel, 0);
     return true;
 }

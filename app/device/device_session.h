@@ -87,8 +87,8 @@ public:
         // request): shown every time, once for the press.
         Refused,
         // The link went because the device went away: shown once for each lost link, whoever
-        // notices it first; the link reports the loss itself only once its close has paused,
-        // and a wait or a timer that runs in that pause meets the closed link before. A close
+        // notices it first; the link reports the loss itself only once its port has closed,
+        // and a wait or a timer that runs while it closes meets the closed link before. A close
         // of our own (Esc, the window) is no loss and shows nothing.
         LinkWentAway,
     };
@@ -100,8 +100,13 @@ public:
     // Which device answered on the open link. Each asks the device type and, when it is not
     // the expected device, shows the matching error and answers true: the door terminal (the
     // control road), a Portalis interface device (the configuration road).
-    bool CheckDoorTerminal();
+    bool CheckDoorTerminal() { return ShowNotDoorTerminal(QueryDeviceType()); }
     bool CheckPortalisDevice();
+    // The type code the door terminal answers with.
+    static constexpr int32_t kDoorTerminalType = 0x81;
+    // CheckDoorTerminal's second half, for a caller that acts on the answer before anything
+    // shows: `code` as QueryDeviceType answered it.
+    bool ShowNotDoorTerminal(int32_t code);
 
     // Object-dictionary and node-list requests through the door terminal. Each waits up to
     // 100 rounds of 100 ms on an unchanged page; leaving the page ends the wait as a failure.

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -27,6 +28,7 @@
 #include "program/command_line.h"
 #include "program/program_context.h"
 #include "program/program_dirs.h"
+#include "serial/ser_com_port.h"
 #include "tests/grid/grid_table_check.h"
 #include "tests/link/steady_advance.h"
 #include "tests/support/auto_advance.h"
@@ -35,6 +37,30 @@
 
 // The running program's device session (the main window's).
 inline TDeviceSession& Session() { return Form1->Session(); }
+
+// Runs `act` once, inside the port's next close. When the device went away the link is down
+// there and its loss not yet reported; the close's wait for the port's threads lets timers and
+// waits run (for as long as the threads take to end on a loaded machine), and `act` stands in
+// for them. Ends with the object.
+class InPortClose {
+public:
+    explicit InPortClose(std::function<void()> act) {
+        FormSercom->Com1->OnPortClose = [this, act = std::move(act)](TObject*) {
+            if (ran_) return;
+            ran_ = true;
+            act();
+        };
+    }
+    ~InPortClose() {
+        if (FormSercom) FormSercom->Com1->OnPortClose = nullptr;
+    }
+    InPortClose(const InPortClose&) = delete;
+    InPortClose& operator=(const InPortClose&) = delete;
+    bool Ran() const { return ran_; }
+
+private:
+    bool ran_ = false;
+};
 
 // Every DB grid of the program's windows that shows a memory table is held against it.
 inline void ExpectProgramGridsAgreeWithTheirTables() {

@@ -168,5 +168,20 @@ status=$?
 [ "$status" = 3 ] || fail "a device lost during the read-out ended the job with $status"
 grep -q 'the device went away' "$work/stderr" || fail "no message for the lost device: $(cat "$work/stderr")"
 
+# The device list without the connector's answer is incomplete (status 4, after the 10 s the
+# request waits); a door terminal lost while the list is read is the lost device (status 3).
+job /NETINFO,10,SHOW
+[ "$status" = 4 ] || fail "/NETINFO with an unanswered request ended with $status: $(cat "$work/stderr")"
+grep -q 'the device list is incomplete' "$work/stderr" || fail "no reason for the incomplete list: $(cat "$work/stderr")"
+start_sim 11 "$work/slow.ini" "$work/requests11"
+TOVAK_HEADLESS=1 TOVAK_PORTS="$ports" timeout 60 "$tovak" "/BASEDIR=$base" /NETINFO,11,SHOW 2>"$work/stderr" </dev/null &
+reader=$!
+for _ in $(seq 100); do grep -q 'A1 00 42' "$work/requests11" && break; sleep 0.1; done
+kill "${sims[-1]}"
+wait "$reader"
+status=$?
+[ "$status" = 3 ] || fail "a device lost while /NETINFO read its list ended the job with $status: $(cat "$work/stderr")"
+grep -q 'the device went away' "$work/stderr" || fail "no reason for the lost device: $(cat "$work/stderr")"
+
 [ "$failures" = 0 ] && echo "headless jobs: all passed"
 exit "$failures"

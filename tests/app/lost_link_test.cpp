@@ -1,11 +1,12 @@
 // A door terminal that goes away under the control road: whatever page the technician is on,
-// the program says so once and leaves for the start page, an action taken afterwards (or in
-// the close's pause) is refused as the lost device, and nothing meant for the lost device
+// the program says so once and leaves for the start page, an action taken afterwards (or
+// while the link closes) is refused as the lost device, and nothing meant for the lost device
 // reaches the next one.
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 
 #include "app/common/comp_text.h"
 #include "app/pages/configuration/page_tst.h"
@@ -40,7 +41,7 @@ struct PageAction {
 
 struct Moment {
     const char* name;
-    bool duringClose;  // true: the action runs in the pause of the close the loss starts
+    bool duringClose;  // true: the action runs in the close the loss starts
 };
 
 }  // namespace
@@ -65,7 +66,7 @@ TEST_F(LostLink, EveryPageThatSendsRefusesOnceTheDeviceIsGoneAndTheNextDeviceHea
          },
          [] { Form1->Pages().TST->Button552Click(); }},
     };
-    const Moment moments[] = {{"after the loss", false}, {"in the close's pause", true}};
+    const Moment moments[] = {{"after the loss", false}, {"in the close", true}};
     ToMenu();
     for (const PageAction& a : actions) {
         for (const Moment& m : moments) {
@@ -73,19 +74,11 @@ TEST_F(LostLink, EveryPageThatSendsRefusesOnceTheDeviceIsGoneAndTheNextDeviceHea
             a.reach(*this);
             std::string text;
             AnswerBox(text);
-            TTimer inClose(nullptr);
-            inClose.SetInterval(2);
-            inClose.OnTimer = [&](TObject*) {
-                if (!Session().LinkState.LinkClosing &&
-                    !(Session().LinkState.LinkStopped && Session().LinkState.PortOpen))
-                    return;
-                inClose.SetEnabled(false);
-                a.act();
-            };
-            inClose.SetEnabled(m.duringClose);
+            std::unique_ptr<InPortClose> inClose;
+            if (m.duringClose) inClose = std::make_unique<InPortClose>([&] { a.act(); });
             sim_->Unplug();
             ASSERT_TRUE(Ui().WaitFor([&] { return !text.empty(); }));
-            EXPECT_FALSE(inClose.Enabled()) << "the action ran in the close";
+            EXPECT_TRUE(!inClose || inClose->Ran()) << "the action did not run in the close";
             EXPECT_EQ(GetCompText(1650), text);
             EXPECT_EQ(0, Page());
             EXPECT_EQ(0, Ui().PendingModalScripts());

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 
 #include "app/common/comp_text.h"
 #include "app/pages/configuration/page_tst.h"
@@ -84,7 +85,7 @@ public:
 
     // The device stops talking once the exchange under way has ended and the program has
     // handled it; from here the clock moves only while the program sleeps. The moment the
-    // link gives the device up is kept: the close then runs its own pause.
+    // link gives the device up is kept: its close, before the loss is reported.
     void FallSilent() {
         sim_->SetSilent(true);
         ASSERT_TRUE(Ui().WaitFor([this] { return sim_->Silent(); }));
@@ -92,8 +93,8 @@ public:
         idle_ = std::make_unique<IdleSteps>(Clock());
         lossText_.clear();
         closeTick_ = 0;
-        closing_ = OnceWhen([] { return Session().LinkState.LinkStopped && Session().LinkState.PortOpen; },
-                            [this] { closeTick_ = Clock().Ticks(); });
+        closing_.reset();  // before the next one takes the port's close event
+        closing_ = std::make_unique<InPortClose>([this] { closeTick_ = Clock().Ticks(); });
         // The technician presses a moment later.
         Ui().WaitFor([] { return false; }, 300);
     }
@@ -178,7 +179,7 @@ private:
     std::unique_ptr<IdleSteps> idle_;
     std::string lossText_;
     uint64_t closeTick_ = 0;
-    std::unique_ptr<TTimer> closing_;
+    std::unique_ptr<InPortClose> closing_;
     uint64_t lastHeard_ = 0;
 };
 

@@ -7,7 +7,9 @@
 // Another road's page: port 0 of a job is the control road's port.
 #include "app/pages/control/page_coc.h"
 #include "app/pages/main_pages.h"
+#include "link/link_texts.h"
 #include "link/wait_for.h"
+#include "program/message_dialog.h"
 #include "program/program_context.h"
 
 void EndJob(TMainPages& pages, const std::string& job, int status, const std::string& why) {
@@ -27,19 +29,24 @@ bool OpenJobLink(TMainPages& pages, const std::string& job, int32_t port, const 
         EndJob(pages, job, jeNoDevice, "no port to open");
         return false;
     }
+    // Each failure is the job's status before its message shows: a script that stops the
+    // program while the box waits for an answer reads the failure, not a stop.
     TDeviceSession& session = pages.Session();
-    session.OpenPort(port, true);
+    session.OpenPort(port, false);
     if (!session.LinkState.PortOpen) {
+        Program().JobExitStatus = jeNoDevice;
+        ShowMessageDialog(LinkTextFmt(1221, std::to_string(port)), 1, 8);
         EndJob(pages, job, jeNoDevice, "the port did not open");
         return false;
     }
-    if (session.CheckDoorTerminal()) {
-        // A stop while the device is asked for its type is no failure of the device.
-        if (ProgramEnding())
-            EndJob(pages, job, jeNoDeviceList, stopped);
-        else
-            EndJob(pages, job, jeNoDevice, "no door terminal answered");
-        return false;
-    }
-    return true;
+    const int32_t type = session.QueryDeviceType();
+    if (type == TDeviceSession::kDoorTerminalType) return true;
+    // A stop while the device is asked for its type is no failure of the device; a device
+    // that answered, or went away, has been judged.
+    const bool stoppedFirst = type == -1 && ProgramEnding() && !session.Link().WasLost();
+    const int status = stoppedFirst ? jeNoDeviceList : jeNoDevice;
+    Program().JobExitStatus = status;
+    session.ShowNotDoorTerminal(type);
+    EndJob(pages, job, status, stoppedFirst ? stopped : "no door terminal answered");
+    return false;
 }

@@ -14,7 +14,7 @@ void EndJob(TMainPages& pages, const std::string& job, int status, const std::st
 void EndJobForArguments(TMainPages& pages, const std::string& job, const std::string& error);
 
 // Opens the link on `port` (below 1: the control road's port) and checks that the door
-// terminal answered; true when it did. Otherwise, after the link's or the check's message,
-// the program ends; when the program was stopped meanwhile, the job ends as incomplete
-// with `stopped` as its reason.
+// terminal answered; true when it did. Otherwise the exit status says why, then the port's
+// or the check's message shows and the program ends; when the program was stopped while
+// the device was asked, the job ends as incomplete with `stopped` as its reason.
 bool OpenJobLink(TMainPages& pages, const std::string& job, int32_t port, const std::string& stopped);

@@ -18,6 +18,7 @@
 #include "platform/db/field.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/canvas.h"
+#include "platform/rtl/scope_exit.h"
 #include "program/program_context.h"
 #include "program/program_dirs.h"
 #include "program/run_program.h"
@@ -96,6 +97,10 @@ void TPageNET::ShowReading(bool reading) {
 
 void TPageNET::Button1701Click() { Pages().CloseProgram(); }
 
+void TPageNET::DeviceLost() {
+    if (running_) Program().JobExitStatus = jeNoDevice;
+}
+
 void TPageNET::ShowNetInfo(const std::string& argument) {
     ShowReading(true);
     Show();
@@ -112,8 +117,13 @@ void TPageNET::ShowNetInfo(const std::string& argument) {
         EndJob(Pages(), argument, jeNothingToDo, "DBPROTNETINFO is off: no device list file is written");
         return;
     }
-    if (!OpenJobLink(Pages(), argument, job.Port, kStopped)) return;
-    const bool read = session_.WriteNetInfo();
+    bool read = false;
+    {
+        running_ = true;
+        const TScopeExit ran([this] { running_ = false; });
+        if (!OpenJobLink(Pages(), argument, job.Port, kStopped)) return;
+        read = session_.WriteNetInfo();
+    }
     // Esc and the window's close also close the link: only the link's own loss flag tells a
     // device that went away from a user who stopped the reading.
     const bool lost = !read && session_.Link().WasLost();

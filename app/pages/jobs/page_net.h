@@ -20,6 +20,9 @@ public:
     void ShowNetInfo(const std::string& argument);
     // Ends the program.
     void Button1701Click();
+    // The device is lost (told by the main window before the loss shows): a job that opens
+    // its link or reads the list has failed, status 3 at once.
+    void DeviceLost();
 
     TLabel* Label186;
     TImage* Image1701;
@@ -31,4 +34,6 @@ public:
 
 private:
     void ShowReading(bool reading);
+
+    bool running_ = false;  // the job opens its link or reads the device list
 };

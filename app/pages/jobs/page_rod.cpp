@@ -56,8 +56,13 @@ void TPageROD::StartReadOD(const std::string& argument) {
         EndJob(Pages(), argument, jeNothingToDo, "no entries to read in " + path);
         return;
     }
-    if (!OpenJobLink(Pages(), argument, job.Port, kStopped)) return;
     job_ = argument;
+    lost_ = false;
+    {
+        opening_ = true;
+        const TScopeExit opened([this] { opening_ = false; });
+        if (!OpenJobLink(Pages(), argument, job.Port, kStopped)) return;
+    }
     cycleRead_ = false;
     endedForLoss_ = false;
     lastAnswer_ = GetTickCount64();
@@ -131,9 +136,19 @@ void TPageROD::ReadCycle() {
 }
 
 void TPageROD::DeviceLost() {
+    if (Pages().ReadOdActive || opening_) NoteLoss();
+}
+
+void TPageROD::LossShown() {
     // Inside a cycle the loss ends the wait for its request, and the cycle ends the job.
     if (cycleRunning_) return;
     EndForLoss();
+}
+
+void TPageROD::NoteLoss() {
+    lost_ = true;
+    Program().JobExitStatus = jeNoDevice;
+    Pages().Timer3->SetEnabled(false);
 }
 
 void TPageROD::EndForLoss() {
@@ -141,19 +156,21 @@ void TPageROD::EndForLoss() {
     // comes back here through the main window's report.
     if (endedForLoss_ || !Pages().ReadOdActive) return;
     endedForLoss_ = true;
+    // The status before the loss shows: a script that stops the program while the box waits
+    // for an answer must not take the job for done.
+    NoteLoss();
     // Further cycles could only show nothing.
     Pages().ReadOdActive = false;
-    Pages().Timer3->SetEnabled(false);
     // The lost device shows first, once for the link whoever met the loss; the job's line
     // follows, and a script's run ends only then, as nothing shows once the program ends.
     session_.ShowLoss(TDeviceSession::TLossSeen::LinkWentAway);
-    Program().JobExitStatus = jeNoDevice;
     if (Program().UnattendedRun) EndJob(Pages(), job_, jeNoDevice, "the device went away");
 }
 
 void TPageROD::StopReadOut() {
     // Stopped before any cycle asked for every entry: a script must not take that for done.
-    if (Pages().ReadOdActive && !cycleRead_) {
+    // A loss met before the stop stands.
+    if (Pages().ReadOdActive && !cycleRead_ && !lost_) {
         std::fprintf(stderr, "tovak: %s: %s\n", job_.c_str(), kStopped);
         Program().JobExitStatus = jeNoDeviceList;
     }
