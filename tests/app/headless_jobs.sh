@@ -183,5 +183,15 @@ status=$?
 [ "$status" = 3 ] || fail "a device lost while /NETINFO read its list ended the job with $status: $(cat "$work/stderr")"
 grep -q 'the device went away' "$work/stderr" || fail "no reason for the lost device: $(cat "$work/stderr")"
 
+# Loading a configuration file opens the configuration road's port and sends nothing: without a
+# display the job ends there (status 0), or at once when its file is missing (status 5).
+printf '[MAIN]\r\nCSM=0\r\nCOC=5\r\nCOM=6\r\n' >"${base}TOVAK.INI"
+printf '[INPUT]\r\n[OUTPUT]\r\n' >"${base}DOOR.CFG"
+job /LOADIOCFG /FILENAME=DOOR.CFG
+[ "$status" = 0 ] || fail "/LOADIOCFG with its file ended with $status: $(cat "$work/stderr")"
+job /LOADIOCFG /FILENAME=NONE.CFG
+[ "$status" = 5 ] || fail "/LOADIOCFG without its file ended with $status: $(cat "$work/stderr")"
+grep -q 'no file .*NONE.CFG' "$work/stderr" || fail "no reason for the missing file: $(cat "$work/stderr")"
+
 [ "$failures" = 0 ] && echo "headless jobs: all passed"
 exit "$failures"

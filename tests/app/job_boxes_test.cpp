@@ -15,6 +15,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -123,7 +124,8 @@ protected:
         fs::create_directories(Ports());
         fs::create_directories(Base());
         std::ofstream(Base() / "TOVAK.INI", std::ios::binary)
-            << "[MAIN]\r\nCSM=0\r\nDBPROTNETINFO=1\r\nMPROTRDOD=1\r\n";
+            << "[MAIN]\r\nCSM=0\r\nCOM=9\r\nDBPROTNETINFO=1\r\nMPROTRDOD=1\r\n";
+        std::ofstream(Base() / "DOOR.CFG", std::ios::binary) << "[INPUT]\r\n[OUTPUT]\r\n";
         std::ofstream(Base() / "OD.INI", std::ios::binary) << "[ENTRIES]\r\n01=65,1018,1,Ident\r\n";
     }
     void TearDown() override {
@@ -186,8 +188,10 @@ TEST_P(JobBoxes, SigtermWhileTheBoxWaitsGivesTheFailuresStatus) {
         for (size_t at = out.find(request); at != std::string::npos; at = out.find(request, at + 1)) ++n;
         return n;
     };
-    ProgramProcess program(SharedXvfb().Display(), Ports().string(), {"/BASEDIR=" + Base().string() + "/", c.job},
-                           work_.File("stderr"));
+    std::vector<std::string> args{"/BASEDIR=" + Base().string() + "/"};
+    std::istringstream job(c.job);
+    for (std::string arg; job >> arg;) args.push_back(arg);
+    ProgramProcess program(SharedXvfb().Display(), Ports().string(), args, work_.File("stderr"));
     ASSERT_TRUE(program.Started());
 
     // The device goes once the job has got that far: after a whole cycle, in the next
@@ -226,7 +230,8 @@ INSTANTIATE_TEST_SUITE_P(Jobs, JobBoxes, ::testing::Values(
     JobBox{"ReadOdPulledBetweenCycles", "/READOD,OD.INI,1000,7",  kTerminal, Loss::BetweenCycles, false, "Fehler",  jeNoDevice},
     JobBox{"ReadOdHungBetweenCycles", "/READOD,OD.INI,1000,7",    kTerminal, Loss::BetweenCycles, true,  "Fehler",  jeNoDevice},
     JobBox{"ReadOdPulledInARead",     "/READOD,OD.INI,200,7",     kTerminal, Loss::InARead,       false, "Fehler",  jeNoDevice},
-    JobBox{"ReadOdHungInARead",       "/READOD,OD.INI,200,7",     kTerminal, Loss::InARead,       true,  "Fehler",  jeNoDevice}),
+    JobBox{"ReadOdHungInARead",       "/READOD,OD.INI,200,7",     kTerminal, Loss::InARead,       true,  "Fehler",  jeNoDevice},
+    JobBox{"LoadIoCfgPortNotOpening", "/LOADIOCFG /FILENAME=DOOR.CFG", nullptr, Loss::Never,      false, "Fehler",  jeNoDevice}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 

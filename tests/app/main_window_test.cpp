@@ -5,6 +5,7 @@
 #include "app/common/comp_text.h"
 #include "app/common/main_settings.h"
 #include "app/common/start_options.h"
+#include "app/common/unattended_run.h"
 #include "app/config/function_catalogue.h"
 #include "app/pages/configuration/page_cfg.h"
 #include "app/pages/configuration/page_com.h"
@@ -380,11 +381,14 @@ TEST_F(AppStart, FileJobLoadIoConfig) {
     Start({"/LOADIOCFG", "/FILENAME=cfg.ini"});
     EXPECT_TRUE(Form1->Timer2->Enabled());
     std::string error;
+    int statusWhileTheBoxShows = -1;
     Ui().OnNextModal([&](TCustomForm* form, UiDriver& ui) {
         error = static_cast<TFormCustMsg*>(form)->Label1->Caption();
+        statusWhileTheBoxShows = Program().JobExitStatus;
         ui.Click(ui.FindByCaption(form, "Abbruch"));
     });
     Run(300);
+    EXPECT_EQ(jeNoDevice, statusWhileTheBoxShows);
     EXPECT_FALSE(Form1->Timer2->Enabled());
     EXPECT_EQ(22, Form1->Notebook1->PageIndex());
     EXPECT_EQ("Datei OK: \"" + Program().BaseDir + "cfg.ini\"", Form1->Pages().LDC->Label221->Caption());
@@ -394,6 +398,7 @@ TEST_F(AppStart, FileJobLoadIoConfig) {
     EXPECT_TRUE(Form1->Pages().LDC->Button221->Visible());
 
     Form1->Pages().LDC->LoadIoConfigFile("missing.ini");
+    EXPECT_EQ(jeNothingToDo, Program().JobExitStatus);
     EXPECT_EQ("Datei Fehler: \"" + Program().BaseDir + "missing.ini\"", Form1->Pages().LDC->Label221->Caption());
     EXPECT_EQ(0x0000FF, Form1->Pages().LDC->Shape221->Brush()->Color());
     Ui().Click("Form1.Button221");

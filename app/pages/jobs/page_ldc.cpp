@@ -1,10 +1,14 @@
 #include "app/pages/jobs/page_ldc.h"
 
 #include "app/common/comp_text.h"
+#include "app/common/unattended_run.h"
 // Another road's page: the job opens the link on the configuration road's port.
 #include "app/pages/configuration/page_com.h"
+#include "app/pages/jobs/job_link.h"
 #include "app/pages/main_pages.h"
+#include "link/link_texts.h"
 #include "platform/classes/file_utils.h"
+#include "program/message_dialog.h"
 #include "program/program_context.h"
 #include "program/program_dirs.h"
 
@@ -12,6 +16,7 @@ namespace {
 
 constexpr TColor kGreen = 0x00FF00;
 constexpr TColor kRed = 0x0000FF;
+constexpr const char* kJob = "/LOADIOCFG";
 
 }  // namespace
 
@@ -36,18 +41,32 @@ void TPageLDC::LoadIoConfigFile(const std::string& fileName) {
     Show();
     LetWindowsRepaint();
     const std::string name = fileName.find('/') == std::string::npos ? Program().BaseDir + fileName : fileName;
-    if (FileExists(name)) {
-        Shape221->Brush()->SetColor(kGreen);
-        Label221->SetCaption(GetCompText(2201) + ": \"" + name + "\"");
-        LetWindowsRepaint();
-        session_.OpenPort(Pages().COM->ConfigPortNumber(), true);
-        if (!session_.LinkState.PortOpen) {
-            Button221->SetVisible(true);
-            Shape222->Brush()->SetColor(kRed);
-        }
-    } else {
+    if (!FileExists(name)) {
+        Program().JobExitStatus = jeNothingToDo;
         Button221->SetVisible(true);
         Shape221->Brush()->SetColor(kRed);
         Label221->SetCaption(GetCompText(2202) + ": \"" + name + "\"");
+        if (Program().UnattendedRun) EndJob(Pages(), kJob, jeNothingToDo, "no file " + name);
+        return;
+    }
+    Shape221->Brush()->SetColor(kGreen);
+    Label221->SetCaption(GetCompText(2201) + ": \"" + name + "\"");
+    LetWindowsRepaint();
+    const int32_t port = Pages().COM->ConfigPortNumber();
+    // The failure is the job's status before its message shows: a script that stops the
+    // program while the box waits for an answer reads the failure, not success.
+    session_.OpenPort(port, false);
+    if (!session_.LinkState.PortOpen) {
+        Program().JobExitStatus = jeNoDevice;
+        Button221->SetVisible(true);
+        Shape222->Brush()->SetColor(kRed);
+        ShowMessageDialog(LinkTextFmt(1221, std::to_string(port)), 1, 8);
+        if (Program().UnattendedRun) EndJob(Pages(), kJob, jeNoDevice, "the port did not open");
+        return;
+    }
+    // Nothing further is sent: with nobody to press "Abbruch", the job ends here.
+    if (Program().UnattendedRun) {
+        session_.ClosePort();
+        Pages().CloseProgram();
     }
 }
