@@ -23,6 +23,9 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+# A stopped run (Ctrl+C, a time-out's signal) still takes its simulators and folder with it.
+trap 'exit 130' INT
+trap 'exit 143' TERM
 
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
