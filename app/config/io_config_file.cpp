@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "app/common/ini_fault_text.h"
 #include "app/config/section_splice.h"
 #include "platform/classes/file_utils.h"
 #include "platform/classes/ini_document.h"
@@ -229,7 +230,13 @@ void SaveIoConfigToFile(const std::string& fileName, const TIoConfig& config) {
     // What is written must load again: a file near the limit may grow past it by the rows.
     AsSaveRefusal([&] { RefuseSize(fileName, saved.size()); });
     RefuseUnlessReadBack(fileName, bytes, saved, {inputs, outputs});
-    WriteFileAtomic(fileName, saved);
+    try {
+        WriteFileAtomic(fileName, saved);
+    } catch (const EFCreateError& e) {
+        // Said as the settings file's failed writes are: the system's English stays out of it.
+        throw EFCreateError(IniWriteFaultText(fileName, {TIniFault::WriteFailed, TTextFault::Readable, e.ErrorCode}),
+                            e.ErrorCode);
+    }
 }
 
 void LoadIoConfigFromFile(const std::string& fileName, TIoConfig& config) {
