@@ -8,6 +8,7 @@
 #include "app/main_form.h"
 #include "app/pages/configuration/page_com.h"
 #include "app/pages/configuration/page_wrx.h"
+#include "app/pages/jobs/page_ldc.h"
 #include "app/pages/jobs/page_net.h"
 #include "app/pages/jobs/page_rod.h"
 #include "app/pages/main_pages.h"
@@ -26,6 +27,7 @@ void TForm1::ShowLinkLost() {
     // The read-out starts no cycle while the message is up either; it ends below.
     pages_->NET->DeviceLost();
     pages_->ROD->DeviceLost();
+    pages_->LDC->DeviceLost();
     Timer3->SetEnabled(false);
     if (!OnConfigRoad(Notebook1->PageIndex())) {
         // No request can end the device's installation step now; the next one starts afresh.

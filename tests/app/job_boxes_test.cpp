@@ -79,6 +79,15 @@ public:
     ProgramProcess& operator=(const ProgramProcess&) = delete;
 
     bool Started() const { return pid_ > 0; }
+    // The process has `file` open.
+    bool Holds(const fs::path& file) const {
+        std::error_code ec;
+        const fs::path target = fs::canonical(file, ec);
+        for (fs::directory_iterator fd("/proc/" + std::to_string(pid_) + "/fd", ec), end; !ec && fd != end;
+             fd.increment(ec))
+            if (std::error_code link; fs::read_symlink(fd->path(), link) == target) return true;
+        return false;
+    }
     void Signal(int signal) { kill(pid_, signal); }
     bool Ended() {
         if (!ended_ && waitpid(pid_, &status_, WNOHANG) == pid_) ended_ = true;
@@ -94,7 +103,7 @@ private:
 };
 
 // Where the device goes, and how (pulled: its simulator ends; hung: it stops).
-enum class Loss { Never, BetweenCycles, InARead, InTheList };
+enum class Loss { Never, BetweenCycles, InARead, InTheList, WhileTheLinkWaits };
 
 struct JobBox {
     const char* name;
@@ -123,8 +132,6 @@ protected:
         ASSERT_NE(probe_, nullptr);
         fs::create_directories(Ports());
         fs::create_directories(Base());
-        std::ofstream(Base() / "TOVAK.INI", std::ios::binary)
-            << "[MAIN]\r\nCSM=0\r\nCOM=9\r\nDBPROTNETINFO=1\r\nMPROTRDOD=1\r\n";
         std::ofstream(Base() / "DOOR.CFG", std::ios::binary) << "[INPUT]\r\n[OUTPUT]\r\n";
         std::ofstream(Base() / "OD.INI", std::ios::binary) << "[ENTRIES]\r\n01=65,1018,1,Ident\r\n";
     }
@@ -169,6 +176,10 @@ protected:
 
 TEST_P(JobBoxes, SigtermWhileTheBoxWaitsGivesTheFailuresStatus) {
     const JobBox& c = GetParam();
+    // The configuration road's port (COM) is the simulator's where there is one, else one
+    // that does not open.
+    std::ofstream(Base() / "TOVAK.INI", std::ios::binary)
+        << "[MAIN]\r\nCSM=0\r\nCOM=" << (c.device ? 7 : 9) << "\r\nDBPROTNETINFO=1\r\nMPROTRDOD=1\r\n";
     std::unique_ptr<SimProcess> sim;
     if (c.device) {
         std::ofstream(work_.File("device.ini"), std::ios::binary) << c.device;
@@ -200,6 +211,7 @@ TEST_P(JobBoxes, SigtermWhileTheBoxWaitsGivesTheFailuresStatus) {
         switch (c.loss) {
             case Loss::BetweenCycles: return ReadOutLines() >= 1;
             case Loss::InARead: return requests("A1 00 41") >= 2;
+            case Loss::WhileTheLinkWaits: return program.Holds(Ports() / "COM7");
             default: return requests("A1 00 42") >= 1;
         }
     };
@@ -231,7 +243,8 @@ INSTANTIATE_TEST_SUITE_P(Jobs, JobBoxes, ::testing::Values(
     JobBox{"ReadOdHungBetweenCycles", "/READOD,OD.INI,1000,7",    kTerminal, Loss::BetweenCycles, true,  "Fehler",  jeNoDevice},
     JobBox{"ReadOdPulledInARead",     "/READOD,OD.INI,200,7",     kTerminal, Loss::InARead,       false, "Fehler",  jeNoDevice},
     JobBox{"ReadOdHungInARead",       "/READOD,OD.INI,200,7",     kTerminal, Loss::InARead,       true,  "Fehler",  jeNoDevice},
-    JobBox{"LoadIoCfgPortNotOpening", "/LOADIOCFG /FILENAME=DOOR.CFG", nullptr, Loss::Never,      false, "Fehler",  jeNoDevice}),
+    JobBox{"LoadIoCfgPortNotOpening", "/LOADIOCFG /FILENAME=DOOR.CFG", nullptr, Loss::Never,      false, "Fehler",  jeNoDevice},
+    JobBox{"LoadIoCfgDevicePulled",   "/LOADIOCFG /FILENAME=DOOR.CFG", kTerminal, Loss::WhileTheLinkWaits, false, "Fehler", jeNoDevice}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 

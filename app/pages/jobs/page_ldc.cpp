@@ -36,6 +36,11 @@ TPageLDC::TPageLDC(TMainPages& pages) : TMainPage(pages, Index) {
 
 void TPageLDC::Button221Click() { Pages().CloseProgram(); }
 
+void TPageLDC::DeviceLost() {
+    // The page shows only for the job, and its link is open only while the page shows.
+    if (Pages().ShownPage() == Index && Program().JobExitStatus == jeDone) Program().JobExitStatus = jeNoDevice;
+}
+
 void TPageLDC::LoadIoConfigFile(const std::string& fileName) {
     Button221->SetVisible(false);
     Show();

@@ -14,6 +14,8 @@ public:
 
     void LoadIoConfigFile(const std::string& fileName);
     void Button221Click();
+    // The device went while the job held its link open, waiting for "Abbruch": the job failed.
+    void DeviceLost();
 
     TLabel* Label220;
     TShape* Shape221;  // the file
