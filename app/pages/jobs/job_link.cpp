@@ -22,6 +22,17 @@ void EndJobForArguments(TMainPages& pages, const std::string& job, const std::st
     EndJob(pages, job, jeArguments, error);
 }
 
+bool OpenJobPort(TMainPages& pages, int32_t port) {
+    TDeviceSession& session = pages.Session();
+    session.OpenPort(port, false);
+    if (session.LinkState.PortOpen) return true;
+    // Each failure is the job's status before its message shows: a script that stops the
+    // program while the box waits for an answer reads the failure, not a stop.
+    Program().JobExitStatus = jeNoDevice;
+    ShowMessageDialog(LinkTextFmt(1221, std::to_string(port)), 1, 8);
+    return false;
+}
+
 bool OpenJobLink(TMainPages& pages, const std::string& job, int32_t port, const std::string& stopped) {
     if (port < 1) port = pages.COC->CocPortNumber();
     // Port 0 would ask the user for a port, and no one is there to answer.
@@ -29,16 +40,11 @@ bool OpenJobLink(TMainPages& pages, const std::string& job, int32_t port, const 
         EndJob(pages, job, jeNoDevice, "no port to open");
         return false;
     }
-    // Each failure is the job's status before its message shows: a script that stops the
-    // program while the box waits for an answer reads the failure, not a stop.
-    TDeviceSession& session = pages.Session();
-    session.OpenPort(port, false);
-    if (!session.LinkState.PortOpen) {
-        Program().JobExitStatus = jeNoDevice;
-        ShowMessageDialog(LinkTextFmt(1221, std::to_string(port)), 1, 8);
+    if (!OpenJobPort(pages, port)) {
         EndJob(pages, job, jeNoDevice, "the port did not open");
         return false;
     }
+    TDeviceSession& session = pages.Session();
     const int32_t type = session.QueryDeviceType();
     if (type == TDeviceSession::kDoorTerminalType) return true;
     // A stop while the device is asked for its type is no failure of the device; a device

@@ -6,9 +6,7 @@
 #include "app/pages/configuration/page_com.h"
 #include "app/pages/jobs/job_link.h"
 #include "app/pages/main_pages.h"
-#include "link/link_texts.h"
 #include "platform/classes/file_utils.h"
-#include "program/message_dialog.h"
 #include "program/program_context.h"
 #include "program/program_dirs.h"
 
@@ -57,15 +55,9 @@ void TPageLDC::LoadIoConfigFile(const std::string& fileName) {
     Shape221->Brush()->SetColor(kGreen);
     Label221->SetCaption(GetCompText(2201) + ": \"" + name + "\"");
     LetWindowsRepaint();
-    const int32_t port = Pages().COM->ConfigPortNumber();
-    // The failure is the job's status before its message shows: a script that stops the
-    // program while the box waits for an answer reads the failure, not success.
-    session_.OpenPort(port, false);
-    if (!session_.LinkState.PortOpen) {
-        Program().JobExitStatus = jeNoDevice;
+    if (!OpenJobPort(Pages(), Pages().COM->ConfigPortNumber())) {
         Button221->SetVisible(true);
         Shape222->Brush()->SetColor(kRed);
-        ShowMessageDialog(LinkTextFmt(1221, std::to_string(port)), 1, 8);
         if (Program().UnattendedRun) EndJob(Pages(), kJob, jeNoDevice, "the port did not open");
         return;
     }
