@@ -237,7 +237,7 @@ void TDataSet::DataEvent(TDataEvent Event, intptr_t Info) {
         auto tell = [this, Event, Info](TDataSource* s) {
             if (std::find(dataSources_.begin(), dataSources_.end(), s) != dataSources_.end()) s->DataEvent(Event, Info);
         };
-        if (IsNotice(Event) && sources.size() > 1)
+        if (IsNotice(Event))
             CallEach(sources, tell);
         else
             for (TDataSource* s : sources) tell(s);
